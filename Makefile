@@ -1,0 +1,46 @@
+# Top-level commands. `make run` and `make test` work on a fresh machine:
+# they install what is missing, configure, build, and then play or test.
+
+BUILD_DIR      ?= build
+ASAN_BUILD_DIR ?= build-asan
+JOBS           ?= $(shell nproc)
+CMAKE_FLAGS    ?=
+GAME_ARGS      ?= --mode 1
+
+.PHONY: all deps configure build run test test-fast test-asan bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: deps $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Builds, makes the sample data, then starts the game.
+run: build
+	cmake --build $(BUILD_DIR) --target sample-data
+	cd $(BUILD_DIR)/data && ../app/game $(GAME_ARGS)
+
+# Every test: the normal build, then the sanitizer build.
+test: test-fast test-asan
+
+test-fast: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRW_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD_DIR) --target benchmarks
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+extern "C" const char *RwLibraryTag(void);
+TEST(Smoke, LibraryLinks) { EXPECT_STREQ(RwLibraryTag(), "rwsdk"); }
