@@ -1,0 +1,110 @@
+// The software rasteriser's entry points: everything the device hands over to draw
+// primitives and clear targets. The device owns the resources and the state; the
+// rasteriser reads them through these records and writes only the target surfaces.
+// The same inputs always give the same pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "d3d8/d3d8types.h"
+
+namespace swr {
+
+// A colour target: 32-bit A8R8G8B8 or X8R8G8B8 pixels, rows `pitch` bytes apart.
+struct ColorTarget {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t pitch = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    uint8_t *bits = nullptr;
+};
+
+// A depth/stencil target: D16, D24S8, D24X8 or D32 (D24 formats keep depth in the top
+// 24 bits and stencil in the low 8 of each 32-bit word). `bits` null: no depth buffer.
+struct DepthTarget {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t pitch = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    uint8_t *bits = nullptr;
+};
+
+// One texture level as the sampler sees it (filled in by the device; texturing is
+// added in a later step, until then `bits` may stay null).
+struct TextureLevel {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t pitch = 0;
+    const uint8_t *bits = nullptr;
+};
+
+// A bound texture: format, its levels (or six faces of levels for a cube map).
+struct TextureView {
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    uint32_t levelCount = 0;
+    bool isCube = false;
+    const TextureLevel *levels = nullptr;  // levelCount entries, or 6 x levelCount for a cube
+};
+
+// Every piece of device state that affects drawing. Arrays are indexed by the
+// conventional state numbers.
+struct DrawState {
+    D3DMATRIX world;
+    D3DMATRIX view;
+    D3DMATRIX projection;
+    D3DMATRIX textureTransform[D3D8_MAX_TEXTURE_STAGES];
+    D3DVIEWPORT8 viewport;
+    D3DMATERIAL8 material;
+    // Lights enabled on the device, in the order they were enabled; at most 8.
+    const D3DLIGHT8 *lights[8];
+    uint32_t lightCount = 0;
+    DWORD renderStates[D3DRS_COUNT];
+    DWORD stageStates[D3D8_MAX_TEXTURE_STAGES][D3DTSS_COUNT];
+    TextureView textures[D3D8_MAX_TEXTURE_STAGES];
+    const PALETTEENTRY *palette = nullptr;  // the current palette (256 entries) or null
+};
+
+// A vertex stream: the bytes of a vertex buffer, its stride and its flexible vertex format.
+struct VertexStream {
+    const uint8_t *data = nullptr;
+    size_t sizeBytes = 0;
+    uint32_t stride = 0;
+    DWORD fvf = 0;
+};
+
+// An index stream: the bytes of an index buffer with 16- or 32-bit indices.
+struct IndexStream {
+    const uint8_t *data = nullptr;
+    size_t sizeBytes = 0;
+    bool is32Bit = false;
+};
+
+// Draws `primitiveCount` primitives from vertex `startVertex` on. Vertex reads outside
+// the stream are skipped, never performed. Returns false only on a malformed request
+// (unknown primitive type, unsupported vertex format).
+bool DrawPrimitive(const DrawState &state, ColorTarget &color, DepthTarget *depth,
+                   D3DPRIMITIVETYPE type, const VertexStream &vertices,
+                   uint32_t startVertex, uint32_t primitiveCount);
+
+// Draws indexed primitives: indices from `startIndex` on, each offset by
+// `baseVertexIndex` into the vertex stream. Index and vertex reads outside their
+// streams are skipped, never performed.
+bool DrawIndexedPrimitive(const DrawState &state, ColorTarget &color, DepthTarget *depth,
+                          D3DPRIMITIVETYPE type, const VertexStream &vertices,
+                          const IndexStream &indices, uint32_t baseVertexIndex,
+                          uint32_t minIndex, uint32_t vertexCount, uint32_t startIndex,
+                          uint32_t primitiveCount);
+
+// Clears the given rectangles (all of the viewport when `rectCount` is 0), always
+// clipped to the viewport. `flags` is a combination of D3DCLEAR_TARGET, D3DCLEAR_ZBUFFER
+// and D3DCLEAR_STENCIL; `z` is in [0, 1].
+void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
+           uint32_t rectCount, const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue,
+           float z, DWORD stencil);
+
+// The default value of every render state and texture-stage state, as the device
+// holds them after creation and after a reset.
+void SetDefaultStates(DrawState &state);
+
+}  // namespace swr
