@@ -104,7 +104,10 @@ void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
            float z, DWORD stencil);
 
 // The default value of every render state and texture-stage state, as the device
-// holds them after creation and after a reset.
-void SetDefaultStates(DrawState &state);
+// holds them after creation and after a reset; matrices become the identity, the
+// material and lights are cleared, textures unbound. The viewport is left as it is
+// (the device sizes it to its render target). Depth testing starts enabled only
+// when the device was created with an automatic depth-stencil surface.
+void SetDefaultStates(DrawState &state, bool hasAutoDepthStencil = false);
 
 }  // namespace swr

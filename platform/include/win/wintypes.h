@@ -10,6 +10,7 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef uint32_t UINT;
 typedef int32_t  INT;
+typedef uint32_t ULONG;
 typedef int32_t  LONG;
 typedef int32_t  BOOL;
 typedef int32_t  HRESULT;

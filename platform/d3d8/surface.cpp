@@ -1,0 +1,141 @@
+// Surfaces: pixel storage with tight pitches, locking, and the views the rasteriser
+// draws into or samples from.
+#include "surface.h"
+
+#include <algorithm>
+
+#include "device.h"
+#include "format_info.h"
+
+namespace d3d8 {
+
+bool LockOffset(const SurfaceDesc &desc, const RECT *rect, uint32_t *offset) {
+    if (!rect) {
+        *offset = 0;
+        return true;
+    }
+    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
+        rect->top >= rect->bottom || uint32_t(rect->right) > desc.width ||
+        uint32_t(rect->bottom) > desc.height) {
+        return false;
+    }
+    const FormatLayout layout = LayoutOf(desc.format);
+    const uint32_t edge = layout.blockEdge;
+    if (edge > 1) {
+        const auto aligned = [edge](LONG v, uint32_t limit) {
+            return uint32_t(v) % edge == 0 || uint32_t(v) == limit;
+        };
+        if (!aligned(rect->left, desc.width) || !aligned(rect->top, desc.height) ||
+            !aligned(rect->right, desc.width) || !aligned(rect->bottom, desc.height)) {
+            return false;
+        }
+    }
+    *offset = uint32_t(rect->top) / edge * RowPitch(desc.format, desc.width) +
+              uint32_t(rect->left) / edge * layout.bytesPerBlock;
+    return true;
+}
+
+SurfaceImpl *SurfaceImpl::CreateStandalone(DeviceImpl *device, const SurfaceDesc &desc,
+                                           bool implicit) {
+    return new SurfaceImpl(desc, device, implicit);
+}
+
+SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool implicit)
+    : DeviceChild(device, desc.pool, implicit), desc_(desc) {
+    bits_.assign(SurfaceBytes(desc.format, desc.width, desc.height), 0);
+}
+
+SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceChild *link)
+    : DeviceChild(nullptr, desc.pool, false), desc_(desc), owner_(owner), link_(link) {
+    bits_.assign(SurfaceBytes(desc.format, desc.width, desc.height), 0);
+}
+
+SurfaceImpl::~SurfaceImpl() = default;
+
+ULONG SurfaceImpl::AddRef() {
+    if (owner_) return owner_->AddRef();
+    return ++refs_;
+}
+
+ULONG SurfaceImpl::Release() {
+    if (owner_) return owner_->Release();
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+}
+
+DeviceImpl *SurfaceImpl::OwningDevice() const { return owner_ ? link_->Device() : Device(); }
+
+HRESULT SurfaceImpl::GetDevice(IDirect3DDevice8 **device) {
+    return HandOutDevice(OwningDevice(), device);
+}
+
+HRESULT SurfaceImpl::GetDesc(D3DSURFACE_DESC *desc) {
+    if (!desc) return D3DERR_INVALIDCALL;
+    desc->Format = desc_.format;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Usage = desc_.usage;
+    desc->Pool = desc_.pool;
+    desc->Size = UINT(bits_.size());
+    desc->MultiSampleType = D3DMULTISAMPLE_NONE;
+    desc->Width = desc_.width;
+    desc->Height = desc_.height;
+    return D3D_OK;
+}
+
+HRESULT SurfaceImpl::LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD) {
+    if (!locked || locked_) return D3DERR_INVALIDCALL;
+    uint32_t offset = 0;
+    if (!LockOffset(desc_, rect, &offset)) return D3DERR_INVALIDCALL;
+    locked->Pitch = INT(Pitch());
+    locked->pBits = bits_.data() + offset;
+    locked_ = true;
+    return D3D_OK;
+}
+
+HRESULT SurfaceImpl::UnlockRect() {
+    if (!locked_) return D3DERR_INVALIDCALL;
+    locked_ = false;
+    return D3D_OK;
+}
+
+uint32_t SurfaceImpl::Pitch() const { return RowPitch(desc_.format, desc_.width); }
+
+void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) {
+    desc_.width = width;
+    desc_.height = height;
+    desc_.format = format;
+    bits_.assign(SurfaceBytes(format, width, height), 0);
+    locked_ = false;
+}
+
+swr::TextureLevel SurfaceImpl::AsTextureLevel() const {
+    swr::TextureLevel level;
+    level.width = desc_.width;
+    level.height = desc_.height;
+    level.pitch = Pitch();
+    level.bits = bits_.data();
+    return level;
+}
+
+swr::ColorTarget SurfaceImpl::AsColorTarget() {
+    swr::ColorTarget target;
+    target.width = desc_.width;
+    target.height = desc_.height;
+    target.pitch = Pitch();
+    target.format = desc_.format;
+    target.bits = bits_.data();
+    return target;
+}
+
+swr::DepthTarget SurfaceImpl::AsDepthTarget() {
+    swr::DepthTarget target;
+    target.width = desc_.width;
+    target.height = desc_.height;
+    target.pitch = Pitch();
+    target.format = desc_.format;
+    target.bits = bits_.data();
+    return target;
+}
+
+}  // namespace d3d8

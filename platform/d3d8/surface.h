@@ -1,0 +1,70 @@
+// A surface: one 2D array of pixels. Standalone surfaces (image surfaces, render targets,
+// depth buffers) count their own references; texture levels, cube faces and back buffers
+// belong to a container and count on it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "com_object.h"
+#include "d3d8/d3d8.h"
+#include "device_child.h"
+#include "swr/swr_draw.h"
+
+namespace d3d8 {
+
+struct SurfaceDesc {
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    DWORD usage = 0;
+    D3DPOOL pool = D3DPOOL_DEFAULT;
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+class SurfaceImpl final : public IDirect3DSurface8, public DeviceChild {
+public:
+    // A standalone surface registered with `device`.
+    static SurfaceImpl *CreateStandalone(DeviceImpl *device, const SurfaceDesc &desc,
+                                         bool implicit);
+    // A surface of a container: `owner` takes the counting, `link` gives the device.
+    SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceChild *link);
+    ~SurfaceImpl() override;
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetDevice(IDirect3DDevice8 **device) override;
+    HRESULT GetDesc(D3DSURFACE_DESC *desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    const SurfaceDesc &Desc() const { return desc_; }
+    uint32_t Pitch() const;
+    uint8_t *Bits() { return bits_.data(); }
+    const uint8_t *Bits() const { return bits_.data(); }
+    size_t SizeBytes() const { return bits_.size(); }
+    bool IsLocked() const { return locked_; }
+    // New size or format; the contents become zero.
+    void Reallocate(uint32_t width, uint32_t height, D3DFORMAT format);
+    swr::TextureLevel AsTextureLevel() const;
+    swr::ColorTarget AsColorTarget();
+    swr::DepthTarget AsDepthTarget();
+    // The device of the surface or of its container.
+    DeviceImpl *OwningDevice() const;
+    bool IsContained() const { return owner_ != nullptr; }
+
+private:
+    SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool implicit);
+
+    SurfaceDesc desc_;
+    std::vector<uint8_t> bits_;
+    IUnknown *owner_ = nullptr;          // container, or null when standalone
+    const DeviceChild *link_ = nullptr;  // registry entry giving the device
+    ULONG refs_ = 1;                     // standalone surfaces only
+    bool locked_ = false;
+};
+
+// Checks a lock rectangle against a surface and returns the byte offset of its corner.
+// Compressed formats need corners on 4x4 block edges (or at the surface's edge).
+bool LockOffset(const SurfaceDesc &desc, const RECT *rect, uint32_t *offset);
+
+}  // namespace d3d8

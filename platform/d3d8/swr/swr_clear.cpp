@@ -1,0 +1,83 @@
+// Clearing colour, depth and stencil inside the viewport. A target without alpha gets
+// 0xFF in its alpha byte whatever the clear colour says, as drawing does.
+#include <algorithm>
+#include <cstring>
+
+#include "swr_depth_stencil.h"
+#include "swr_draw.h"
+#include "swr_pixel_pipeline.h"
+
+namespace swr {
+namespace {
+
+void ClearColorRect(ColorTarget &color, const PixelRect &r, D3DCOLOR value) {
+    if (color.format == D3DFMT_X8R8G8B8) value |= 0xFF000000u;
+    for (int32_t y = r.y0; y < r.y1; ++y) {
+        uint8_t *row = color.bits + static_cast<size_t>(y) * color.pitch;
+        for (int32_t x = r.x0; x < r.x1; ++x) std::memcpy(row + static_cast<size_t>(x) * 4u, &value, 4);
+    }
+}
+
+void ClearDepthRect(DepthTarget &depth, const DepthFormat &format, const PixelRect &r, DWORD flags, float z,
+                    DWORD stencil) {
+    uint32_t keep = 0xFFFFFFFFu, value = 0;
+    const uint32_t stencilMask = (1u << format.stencilBits) - 1u;
+    if (flags & D3DCLEAR_ZBUFFER) {
+        const uint32_t depthMask =
+            format.depthBits == 32 ? 0xFFFFFFFFu : ((1u << format.depthBits) - 1u) << format.depthShift;
+        keep &= ~depthMask;
+        value |= (QuantizeDepth(z, format.depthBits) << format.depthShift) & depthMask;
+    }
+    if ((flags & D3DCLEAR_STENCIL) && format.stencilBits > 0) {
+        keep &= ~stencilMask;
+        value |= stencil & stencilMask;
+    }
+    if (keep == 0xFFFFFFFFu) return;
+    for (int32_t y = r.y0; y < r.y1; ++y) {
+        uint8_t *row = depth.bits + static_cast<size_t>(y) * depth.pitch;
+        for (int32_t x = r.x0; x < r.x1; ++x) {
+            uint8_t *p = row + static_cast<size_t>(x) * format.bytes;
+            if (format.bytes == 2) {
+                uint16_t old;
+                std::memcpy(&old, p, 2);
+                const uint16_t v = static_cast<uint16_t>((old & keep) | value);
+                std::memcpy(p, &v, 2);
+            } else {
+                uint32_t old;
+                std::memcpy(&old, p, 4);
+                const uint32_t v = (old & keep) | value;
+                std::memcpy(p, &v, 4);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth, uint32_t rectCount,
+           const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue, float z, DWORD stencil) {
+    const int64_t vx1 = int64_t{viewport.X} + viewport.Width, vy1 = int64_t{viewport.Y} + viewport.Height;
+    const PixelRect view{static_cast<int32_t>(std::min<int64_t>(viewport.X, INT32_MAX)),
+                         static_cast<int32_t>(std::min<int64_t>(viewport.Y, INT32_MAX)),
+                         static_cast<int32_t>(std::min<int64_t>(vx1, INT32_MAX)),
+                         static_cast<int32_t>(std::min<int64_t>(vy1, INT32_MAX))};
+    const bool clearColor = (flags & D3DCLEAR_TARGET) && color && color->bits &&
+                            (color->format == D3DFMT_A8R8G8B8 || color->format == D3DFMT_X8R8G8B8);
+    const DepthFormat format = depth && depth->bits ? DescribeDepthFormat(depth->format) : DepthFormat{};
+    const bool clearDepth = (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && format.bytes > 0;
+    const uint32_t count = (rectCount == 0 || !rects) ? 1 : rectCount;
+    for (uint32_t i = 0; i < count; ++i) {
+        PixelRect r = view;
+        if (rectCount != 0 && rects) r = Intersect(r, PixelRect{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2});
+        if (clearColor) {
+            const PixelRect c = Intersect(r, PixelRect{0, 0, static_cast<int32_t>(color->width), static_cast<int32_t>(color->height)});
+            if (!c.Empty()) ClearColorRect(*color, c, colorValue);
+        }
+        if (clearDepth) {
+            const PixelRect d = Intersect(r, PixelRect{0, 0, static_cast<int32_t>(depth->width), static_cast<int32_t>(depth->height)});
+            if (!d.Empty()) ClearDepthRect(*depth, format, d, flags, z, stencil);
+        }
+    }
+}
+
+}  // namespace swr

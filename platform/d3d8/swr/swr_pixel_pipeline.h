@@ -1,0 +1,67 @@
+// The per-pixel path: stage combiner, fog, alpha test, stencil and depth tests,
+// blending, channel masks and the write to the colour target. This is the reference
+// path: one pixel at a time, nothing assumed about the state. Faster span routines
+// specialised for common states must give the same pixels, and a pipeline holds no
+// mutable state, so several threads may run it at once on pixels they own.
+#pragma once
+
+#include <cstdint>
+
+#include "swr_blend.h"
+#include "swr_color.h"
+#include "swr_combiner.h"
+#include "swr_depth_stencil.h"
+#include "swr_draw.h"
+#include "swr_fog.h"
+
+namespace swr {
+
+// A rectangle of pixels, x0/y0 inclusive, x1/y1 exclusive.
+struct PixelRect {
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool Empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+PixelRect Intersect(const PixelRect &a, const PixelRect &b);
+
+// One covered pixel with its interpolated values.
+struct Fragment {
+    int32_t x = 0, y = 0;
+    float z = 0;            // depth in [0, 1]
+    float fogDistance = 0;  // what table fog measures (eye depth or z)
+    Rgba8 diffuse;
+    Rgba8 specular;
+    uint8_t fog = 255;      // vertex fog factor
+};
+
+class PixelPipeline {
+public:
+    // False when the targets cannot be drawn to (unknown formats).
+    bool Prepare(const DrawState &state, ColorTarget &color, DepthTarget *depth);
+
+    // Where pixels may land: viewport, colour target and depth target together.
+    const PixelRect &Scissor() const { return scissor_; }
+    const FogSetup &Fog() const { return fog_; }
+
+    // Shades, tests and writes one pixel inside the scissor rectangle.
+    void Process(const Fragment &f) const;
+
+private:
+    Rgba8 Shade(const Fragment &f) const;
+    void WriteColor(int32_t x, int32_t y, Rgba8 c) const;
+
+    Combiner combiner_;
+    Blender blender_;
+    DepthStencilUnit depthStencil_;
+    FogSetup fog_;
+    PixelRect scissor_;
+    uint8_t *colorBits_ = nullptr;
+    uint32_t colorPitch_ = 0;
+    bool targetHasAlpha_ = true;
+    bool alphaTest_ = false;
+    DWORD alphaFunc_ = D3DCMP_ALWAYS;
+    uint32_t alphaRef_ = 0;
+    uint32_t keepMask_ = 0;  // bits of the old pixel that survive the channel mask
+};
+
+}  // namespace swr

@@ -1,0 +1,126 @@
+// Primitive rendering: trivially accepted primitives skip the clipper; a clipped
+// triangle comes back as a convex polygon and is drawn as a fan, whose pieces share
+// edges and so, under the fill rule, cover each pixel once.
+#include "swr_primitive_renderer.h"
+
+#include <cmath>
+
+#include "swr_line_raster.h"
+#include "swr_triangle_raster.h"
+
+namespace swr {
+
+void PrimitiveRenderer::Prepare(const DrawState &state, const PixelPipeline &pixels, bool screenSpace,
+                                uint32_t varyingCount) {
+    const DWORD *rs = state.renderStates;
+    const D3DVIEWPORT8 &vp = state.viewport;
+    screenSpace_ = screenSpace;
+    clipper_.Prepare(vp, screenSpace, varyingCount);
+    ctx_ = RasterContext{};
+    ctx_.pixels = &pixels;
+    ctx_.varyingCount = varyingCount;
+    ctx_.lastPixel = rs[D3DRS_LASTPIXEL] != 0;
+    ctx_.flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    // Table fog measures eye depth when the projection carries it into w (and for
+    // screen-space vertices, whose 1/w gives it); an orthographic projection leaves w
+    // at 1, so there it measures depth instead.
+    ctx_.tableFogUsesW = screenSpace || state.projection._34 != 0.0f;
+    region_ = pixels.Scissor();
+    cullMode_ = rs[D3DRS_CULLMODE];
+    fillMode_ = rs[D3DRS_FILLMODE];
+    vpX_ = static_cast<float>(vp.X);
+    vpY_ = static_cast<float>(vp.Y);
+    halfWidth_ = static_cast<float>(vp.Width) * 0.5f;
+    halfHeight_ = static_cast<float>(vp.Height) * 0.5f;
+    minZ_ = vp.MinZ;
+    depthRange_ = vp.MaxZ - vp.MinZ;
+}
+
+void PrimitiveRenderer::Project(const ClipVertex &in, ScreenVertex &out) const {
+    if (screenSpace_) {
+        out.x = in.pos[0];
+        out.y = in.pos[1];
+        out.z = in.pos[2];
+        // A vertex without a usable 1/w is drawn as if it had 1.
+        out.rhw = (in.pos[3] > 0.0f && std::isfinite(in.pos[3])) ? in.pos[3] : 1.0f;
+    } else {
+        const float rhw = 1.0f / in.pos[3];
+        out.x = vpX_ + (1.0f + in.pos[0] * rhw) * halfWidth_;
+        out.y = vpY_ + (1.0f - in.pos[1] * rhw) * halfHeight_;
+        out.z = minZ_ + in.pos[2] * rhw * depthRange_;
+        out.rhw = rhw;
+    }
+    for (uint32_t k = 0; k < ctx_.varyingCount; ++k) out.var[k] = in.var[k];
+}
+
+void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
+    if (!ctx_.flat) return;
+    ctx_.flatDiffuse = VaryingColor(provoking.var + kVaryDiffuse);
+    ctx_.flatSpecular = VaryingColor(provoking.var + kVarySpecular);
+}
+
+void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
+    if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
+        TriangleSetup setup;
+        for (uint32_t i = 1; i + 1 < count; ++i) {
+            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup)) {
+                RasterizeTriangle(setup, ctx_, region_);
+            }
+        }
+        return;
+    }
+    // Point and wireframe fill still honour culling: the polygon's facing is that of
+    // its first non-degenerate fan piece.
+    bool facing = false, found = false;
+    for (uint32_t i = 1; i + 1 < count && !found; ++i) {
+        const double area = (double{v[i].x} - v[0].x) * (double{v[i + 1].y} - v[0].y) -
+                            (double{v[i + 1].x} - v[0].x) * (double{v[i].y} - v[0].y);
+        if (area == 0.0) continue;
+        found = true;
+        facing = !((cullMode_ == D3DCULL_CW && area > 0) || (cullMode_ == D3DCULL_CCW && area < 0));
+    }
+    if (!facing) return;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (fillMode_ == D3DFILL_POINT) RasterizePoint(v[i], ctx_, region_);
+        else RasterizeLine(v[i], v[(i + 1) % count], ctx_, region_);
+    }
+}
+
+void PrimitiveRenderer::Triangle(const ClipVertex &a, const ClipVertex &b, const ClipVertex &c,
+                                 const ClipVertex &provoking) {
+    const uint32_t ca = clipper_.Outcode(a), cb = clipper_.Outcode(b), cc = clipper_.Outcode(c);
+    if (ca & cb & cc) return;
+    SetFlatColors(provoking);
+    ScreenVertex screen[kMaxClippedVertices];
+    if ((ca | cb | cc) == 0) {
+        Project(a, screen[0]);
+        Project(b, screen[1]);
+        Project(c, screen[2]);
+        FillPolygon(screen, 3);
+        return;
+    }
+    ClipVertex clipped[kMaxClippedVertices];
+    const uint32_t count = clipper_.ClipTriangle(a, b, c, clipped);
+    for (uint32_t i = 0; i < count; ++i) Project(clipped[i], screen[i]);
+    FillPolygon(screen, count);
+}
+
+void PrimitiveRenderer::Line(const ClipVertex &a, const ClipVertex &b, const ClipVertex &provoking) {
+    ClipVertex ca = a, cb = b;
+    if (!clipper_.ClipLine(ca, cb)) return;
+    SetFlatColors(provoking);
+    ScreenVertex sa, sb;
+    Project(ca, sa);
+    Project(cb, sb);
+    RasterizeLine(sa, sb, ctx_, region_);
+}
+
+void PrimitiveRenderer::Point(const ClipVertex &p) {
+    if (clipper_.Outcode(p)) return;
+    SetFlatColors(p);
+    ScreenVertex s;
+    Project(p, s);
+    RasterizePoint(s, ctx_, region_);
+}
+
+}  // namespace swr

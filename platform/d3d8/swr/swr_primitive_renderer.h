@@ -1,0 +1,38 @@
+// Takes processed vertices of one primitive through clipping, projection to the screen,
+// culling and rasterisation. One renderer serves one draw call.
+#pragma once
+
+#include <cstdint>
+
+#include "swr_clip_vertex.h"
+#include "swr_clipper.h"
+#include "swr_draw.h"
+#include "swr_pixel_pipeline.h"
+#include "swr_raster_common.h"
+
+namespace swr {
+
+class PrimitiveRenderer {
+public:
+    void Prepare(const DrawState &state, const PixelPipeline &pixels, bool screenSpace, uint32_t varyingCount);
+
+    // The provoking vertex gives the colours under flat shading.
+    void Triangle(const ClipVertex &a, const ClipVertex &b, const ClipVertex &c, const ClipVertex &provoking);
+    void Line(const ClipVertex &a, const ClipVertex &b, const ClipVertex &provoking);
+    void Point(const ClipVertex &p);
+
+private:
+    void Project(const ClipVertex &in, ScreenVertex &out) const;
+    void SetFlatColors(const ClipVertex &provoking);
+    void FillPolygon(const ScreenVertex *v, uint32_t count);
+
+    Clipper clipper_;
+    RasterContext ctx_;
+    PixelRect region_;
+    bool screenSpace_ = false;
+    DWORD cullMode_ = D3DCULL_CCW;
+    DWORD fillMode_ = D3DFILL_SOLID;
+    float vpX_ = 0, vpY_ = 0, halfWidth_ = 0, halfHeight_ = 0, minZ_ = 0, depthRange_ = 1;
+};
+
+}  // namespace swr

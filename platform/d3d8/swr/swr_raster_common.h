@@ -1,0 +1,60 @@
+// What triangle, line and point rasterisation share: the screen-space vertex, the
+// per-primitive context, and turning interpolated varyings into a fragment.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "swr_clip_vertex.h"
+#include "swr_color.h"
+#include "swr_pixel_pipeline.h"
+
+namespace swr {
+
+// A vertex on screen: pixel coordinates with pixel centres at integers, depth in
+// [0, 1], 1/w, and the varyings as the vertex holds them (not divided by w).
+struct ScreenVertex {
+    float x = 0, y = 0, z = 0, rhw = 1;
+    float var[kMaxVaryings] = {};
+};
+
+struct RasterContext {
+    const PixelPipeline *pixels = nullptr;
+    uint32_t varyingCount = kVaryTexCoord;
+    bool tableFogUsesW = false;  // table fog measures eye depth (w) rather than z
+    bool lastPixel = true;       // lines include their end pixel
+    bool flat = false;           // colours from the provoking vertex
+    Rgba8 flatDiffuse;
+    Rgba8 flatSpecular;
+};
+
+// Interpolated colour on the 0..255 scale to a byte, rounding to nearest.
+inline uint8_t VaryingToByte(float v) {
+    if (!(v > 0.0f)) return 0;
+    if (v >= 255.0f) return 255;
+    return static_cast<uint8_t>(static_cast<int32_t>(v + 0.5f));
+}
+
+inline Rgba8 VaryingColor(const float *v) {
+    return Rgba8{VaryingToByte(v[0]), VaryingToByte(v[1]), VaryingToByte(v[2]), VaryingToByte(v[3])};
+}
+
+// `w` is the eye-space depth at the pixel (1 / interpolated 1/w).
+inline Fragment MakeFragment(const RasterContext &ctx, int32_t x, int32_t y, float z, float w, const float *var) {
+    Fragment f;
+    f.x = x;
+    f.y = y;
+    f.z = z;
+    f.fogDistance = ctx.tableFogUsesW ? w : z;
+    if (ctx.flat) {
+        f.diffuse = ctx.flatDiffuse;
+        f.specular = ctx.flatSpecular;
+    } else {
+        f.diffuse = VaryingColor(var + kVaryDiffuse);
+        f.specular = VaryingColor(var + kVarySpecular);
+    }
+    f.fog = VaryingToByte(var[kVaryFog]);
+    return f;
+}
+
+}  // namespace swr

@@ -1,0 +1,37 @@
+// Lazily filled vertex cache; its storage is kept between draws to avoid reallocating.
+#include "swr_vertex_cache.h"
+
+#include <algorithm>
+
+namespace swr {
+namespace {
+// Draws announcing more vertices than this process the rest uncached.
+constexpr uint64_t kMaxCachedVertices = 1u << 20;
+}
+
+void VertexCache::Reset(const VertexProcessor &processor, uint64_t first, uint64_t count) {
+    processor_ = &processor;
+    const uint64_t streamCount = processor.VertexCount();
+    first_ = std::min(first, streamCount);
+    count = std::min({count, streamCount - first_, kMaxCachedVertices});
+    if (vertices_.size() < count) vertices_.resize(count);
+    done_.assign(count, 0);
+}
+
+const ClipVertex *VertexCache::Get(uint64_t index) {
+    if (index >= processor_->VertexCount()) return nullptr;
+    const uint64_t slot = index - first_;
+    if (index >= first_ && slot < done_.size()) {
+        if (!done_[slot]) {
+            processor_->Process(static_cast<uint32_t>(index), vertices_[slot]);
+            done_[slot] = 1;
+        }
+        return &vertices_[slot];
+    }
+    ClipVertex &v = scratch_[nextScratch_];
+    nextScratch_ = (nextScratch_ + 1) % 4;
+    processor_->Process(static_cast<uint32_t>(index), v);
+    return &v;
+}
+
+}  // namespace swr

@@ -1,0 +1,52 @@
+// Vertex processing: reads one vertex from a stream (never past its end), transforms
+// it to clip space, lights it and works out its fog factor.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "swr_clip_vertex.h"
+#include "swr_draw.h"
+#include "swr_fog.h"
+#include "swr_lighting.h"
+#include "swr_math.h"
+#include "swr_vertex_layout.h"
+
+namespace swr {
+
+class VertexProcessor {
+public:
+    // False for formats we cannot draw or a stride shorter than the format.
+    // `texturedStages` has bit s set when stage s reads a bound texture: those stages
+    // get their coordinates carried to the pixels.
+    bool Prepare(const DrawState &state, const VertexStream &stream, uint32_t texturedStages);
+
+    // Vertices wholly inside the stream; reads of index >= this are refused.
+    uint32_t VertexCount() const { return vertexCount_; }
+    bool Pretransformed() const { return layout_.pretransformed; }
+    // Varying slots in use: colours and fog always, coordinates of the stages that
+    // read a texture.
+    uint32_t VaryingCount() const { return varyingCount_; }
+
+    // Processes vertex `index`. False (and nothing read) when it lies outside the stream.
+    bool Process(uint32_t index, ClipVertex &out) const;
+
+private:
+    VertexLayout layout_;
+    LightingSetup lighting_;
+    FogSetup fog_;
+    D3DMATRIX worldView_{};
+    D3DMATRIX worldViewProjection_{};
+    D3DMATRIX normalMatrix_{};
+    const uint8_t *data_ = nullptr;
+    uint32_t stride_ = 0;
+    uint32_t vertexCount_ = 0;
+    uint32_t varyingCount_ = kVaryTexCoord;
+    bool vertexFog_ = false;     // computed per vertex from distance
+    bool suppliedFog_ = false;   // taken from the vertex's specular alpha
+    // Per stage: which coordinate set feeds it (-1: none carried).
+    int32_t stageTexCoordSet_[D3D8_MAX_TEXTURE_STAGES] = {};
+    uint32_t carriedStages_ = 0;
+};
+
+}  // namespace swr

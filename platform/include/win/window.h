@@ -1,0 +1,122 @@
+// Our windows: what a window handle (HWND) points at. A window keeps its window-system
+// state (styles, menu, outer position, show state, full screen) and shows presented frames
+// through a backend: an SDL2 window on a real display, or a headless backend that keeps
+// everything in memory (no SDL at all). Both behave the same towards the callers; only
+// the headless one never touches the system.
+//
+// Frame metrics are fixed, not the window manager's: caption 19, menu 19, sizing frame 4,
+// dialog frame 3, thin border 1, client edge 2 (pixels per side).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win/wintypes.h"
+
+namespace win {
+
+// A frame as shown in a window: X8R8G8B8 pixels (top byte always 0xFF), rows tight.
+struct Frame {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t At(uint32_t x, uint32_t y) const { return pixels[size_t(y) * width + x]; }
+};
+
+enum class Backend {
+    Auto,      // SDL when a real video driver can be opened, else headless
+    Headless,  // memory only
+    Sdl,       // SDL window; creation fails when SDL video cannot be opened
+};
+
+struct WindowDesc {
+    std::string title = "window";
+    int32_t x = 0;                      // outer top-left corner
+    int32_t y = 0;
+    uint32_t clientWidth = 640;
+    uint32_t clientHeight = 480;
+    DWORD style = 0x00CF0000u;          // WS_OVERLAPPEDWINDOW
+    DWORD exStyle = 0;
+    bool hasMenu = false;
+    Backend backend = Backend::Auto;
+};
+
+class WindowBackend;
+
+// Desktop (display) size used for the adapter's desktop mode. Tests may fix it; otherwise
+// it is the SDL desktop when SDL video is open on a real driver, else 1280x1024.
+void GetDesktopSize(uint32_t *width, uint32_t *height);
+void SetDesktopSizeOverride(uint32_t width, uint32_t height);  // 0, 0 removes the override
+
+}  // namespace win
+
+struct PlatformMenu {};
+
+struct PlatformWindow {
+    // Made by win::CreatePlatformWindow, which picks the backend.
+    PlatformWindow(const win::WindowDesc &desc, std::unique_ptr<win::WindowBackend> backend);
+    ~PlatformWindow();
+    PlatformWindow(const PlatformWindow &) = delete;
+    PlatformWindow &operator=(const PlatformWindow &) = delete;
+
+    // The window-system view (what the winuser.h calls answer).
+    void GetClientSize(uint32_t *width, uint32_t *height) const;
+    RECT GetOuterRect() const;
+    bool IsMinimized() const;
+    bool IsMaximized() const;
+    LONG GetLong(INT index) const;
+    LONG SetLong(INT index, LONG value);
+    HMENU Menu() { return hasMenu_ ? &menu_ : nullptr; }
+    void SetOuterRect(int32_t x, int32_t y, uint32_t width, uint32_t height, bool move, bool size);
+
+    // What the user (or the game's own window management) does to the window.
+    void SetClientSize(uint32_t width, uint32_t height);
+    void Minimize();
+    void Maximize();
+    void Restore();
+
+    // Presentation. In full screen the client area is the mode size and frames are shown
+    // scaled to the display.
+    void EnterFullscreen(uint32_t width, uint32_t height);
+    void LeaveFullscreen();
+    bool IsFullscreen() const { return fullscreen_; }
+    void Present(const uint8_t *bits, uint32_t width, uint32_t height, uint32_t pitch);
+    // The last frame handed to Present (empty before the first), and how many there were.
+    const win::Frame &LastPresentedFrame() const { return lastFrame_; }
+    uint64_t PresentCount() const { return presentCount_; }
+    // What the display shows now: the SDL renderer's pixels read back (at the output size),
+    // or the last presented frame for a headless window. False when nothing can be read.
+    bool ReadDisplayedFrame(win::Frame *out) const;
+    bool IsHeadless() const;
+    const std::string &Title() const { return title_; }
+
+private:
+    void ApplyStyleToBackend();
+    void FrameOffsets(int32_t *left, int32_t *top, int32_t *right, int32_t *bottom) const;
+
+    std::unique_ptr<win::WindowBackend> backend_;
+    std::string title_;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    LONG userData_ = 0;
+    bool hasMenu_ = false;
+    PlatformMenu menu_;
+    bool minimized_ = false;
+    bool maximized_ = false;
+    bool fullscreen_ = false;
+    uint32_t modeWidth_ = 0;
+    uint32_t modeHeight_ = 0;
+    win::Frame lastFrame_;
+    uint64_t presentCount_ = 0;
+};
+
+namespace win {
+
+// Creates a window; null when the requested backend cannot be opened.
+HWND CreatePlatformWindow(const WindowDesc &desc);
+void DestroyPlatformWindow(HWND window);
+
+}  // namespace win

@@ -1,0 +1,21 @@
+// Umbrella header of the engine core: every public core header.
+#pragma once
+
+#include "rwtypes.h"
+#include "rwerror.h"
+#include "rwmemory.h"
+#include "rwresources.h"
+#include "rwplugin.h"
+#include "rwstream.h"
+#include "rwosintf.h"
+#include "rwlist.h"
+#include "rwcolor.h"
+#include "rwengine.h"
+#include "rwpipeline.h"
+#include "rwrenderstate.h"
+#include "rwim2d.h"
+#include "rwim3d.h"
+#include "rwmatrix.h"
+#include "rwframe.h"
+#include "rwraster.h"
+#include "rwcamera.h"

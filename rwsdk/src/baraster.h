@@ -1,0 +1,15 @@
+// Private to the raster module: its engine block (the context stack and the
+// raster free list).
+#pragma once
+
+#include "rwraster.h"
+
+struct RwFreeList;
+
+struct rwRasterGlobals {
+    RwRaster *contextStack[rwRASTERCONTEXTSTACKSIZE];
+    RwInt32 stackDepth;
+    RwFreeList *rasterFreeList;
+};
+
+rwRasterGlobals *rwRasterGetGlobals(void);

@@ -1,0 +1,183 @@
+// Depth and stencil: every compare function, every stencil operation, masks, and the
+// stored values of each depth format.
+#include <gtest/gtest.h>
+
+#include "platform/d3d8/swr/swr_depth_stencil.h"
+#include "swr_test_scene.h"
+
+namespace {
+
+using swrtest::Quad;
+using swrtest::Scene;
+
+constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
+
+// Draws a quad at depth `z` over a buffer cleared to 0.5; true when its colour landed.
+bool DepthPasses(DWORD func, float z) {
+    Scene s(4, 4, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    s.ClearDepthStencil(0.5f, 0);
+    s.SetState(D3DRS_ZFUNC, func);
+    EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 4, 4, z, kWhite), 2));
+    return s.Pixel(2, 2) == kWhite;
+}
+
+TEST(DepthTest, EveryCompareFunctionAgainstNearerEqualAndFarther) {
+    struct Case { DWORD func; bool nearer, equal, farther; };
+    const Case cases[] = {
+        {D3DCMP_NEVER, false, false, false},  {D3DCMP_LESS, true, false, false},
+        {D3DCMP_EQUAL, false, true, false},   {D3DCMP_LESSEQUAL, true, true, false},
+        {D3DCMP_GREATER, false, false, true}, {D3DCMP_NOTEQUAL, true, false, true},
+        {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(DepthPasses(c.func, 0.25f), c.nearer) << c.func;
+        EXPECT_EQ(DepthPasses(c.func, 0.5f), c.equal) << c.func;
+        EXPECT_EQ(DepthPasses(c.func, 0.75f), c.farther) << c.func;
+    }
+}
+
+TEST(DepthTest, WritesFollowZWriteAndZEnable) {
+    Scene s(4, 4, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    s.ClearDepthStencil(1.0f, 0x5A);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 2, 4, 0.5f, kWhite), 2));
+    // round(0.5 * (2^24 - 1)) = 0x800000 above the untouched stencil byte.
+    EXPECT_EQ(s.DepthWord(1, 1), 0x8000005Au);
+    s.SetState(D3DRS_ZWRITEENABLE, FALSE);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(2, 0, 4, 4, 0.25f, kWhite), 2));
+    EXPECT_EQ(s.DepthWord(3, 1), 0xFFFFFF5Au);
+    EXPECT_EQ(s.Pixel(3, 1), kWhite);
+    // Depth disabled: a farther quad still draws, and nothing is written.
+    s.SetState(D3DRS_ZWRITEENABLE, TRUE);
+    s.SetState(D3DRS_ZENABLE, D3DZB_FALSE);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 2, 4, 0.9f, 0xFF00FF00u), 2));
+    EXPECT_EQ(s.Pixel(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(s.DepthWord(1, 1), 0x8000005Au);
+}
+
+TEST(DepthTest, EachFormatStoresRoundedDepth) {
+    struct Case { D3DFORMAT format; uint32_t expected; };
+    // z = 0.3f (0.30000001192...) scaled to each format's maximum and rounded:
+    // D16 19660.5008 -> 19661; D24 5033164.70 -> 5033165 (shifted by 8);
+    // D32 1288490239.7 -> 1288490240.
+    const Case cases[] = {{D3DFMT_D16, 19661u}, {D3DFMT_D24X8, 5033165u << 8}, {D3DFMT_D32, 1288490240u}};
+    for (const Case &c : cases) {
+        Scene s(2, 2, D3DFMT_A8R8G8B8, c.format);
+        s.ClearDepthStencil(1.0f, 0);
+        ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 2, 2, 0.3f, kWhite), 2));
+        EXPECT_EQ(s.DepthWord(0, 0), c.expected) << c.format;
+    }
+}
+
+TEST(DepthTest, ViewportDepthRangeMapsTransformedDepth) {
+    Scene s(2, 2, D3DFMT_A8R8G8B8, D3DFMT_D16);
+    s.ClearDepthStencil(1.0f, 0);
+    s.state.viewport.MinZ = 0.25f;
+    s.state.viewport.MaxZ = 0.75f;
+    // Identity transforms: clip z 0.5 lands at 0.25 + 0.5 * 0.5 = 0.5 -> 32768.
+    struct V { float x, y, z; D3DCOLOR c; };
+    const std::vector<V> v{{-1, 1, 0.5f, kWhite}, {1, 1, 0.5f, kWhite}, {-1, -1, 0.5f, kWhite}, {1, -1, 0.5f, kWhite}};
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLESTRIP, v, 2, D3DFVF_XYZ | D3DFVF_DIFFUSE));
+    EXPECT_EQ(s.DepthWord(1, 1), 32768u);
+}
+
+// Stencil cleared to `initial`, one quad drawn with `func`/`ref`; returns the stencil byte.
+struct StencilRun {
+    DWORD func = D3DCMP_ALWAYS, fail = D3DSTENCILOP_KEEP, zfail = D3DSTENCILOP_KEEP, pass = D3DSTENCILOP_KEEP;
+    DWORD ref = 0, mask = 0xFFFFFFFFu, writeMask = 0xFFFFFFFFu;
+    uint32_t initial = 0;
+    float z = 0.25f;  // the buffer's depth is 0.5
+    bool colorWritten = false;
+
+    uint32_t Run() {
+        Scene s(2, 2, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        s.ClearDepthStencil(0.5f, initial);
+        s.SetState(D3DRS_STENCILENABLE, TRUE);
+        s.SetState(D3DRS_STENCILFUNC, func);
+        s.SetState(D3DRS_STENCILFAIL, fail);
+        s.SetState(D3DRS_STENCILZFAIL, zfail);
+        s.SetState(D3DRS_STENCILPASS, pass);
+        s.SetState(D3DRS_STENCILREF, ref);
+        s.SetState(D3DRS_STENCILMASK, mask);
+        s.SetState(D3DRS_STENCILWRITEMASK, writeMask);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 2, 2, z, kWhite), 2));
+        colorWritten = s.Pixel(0, 0) == kWhite;
+        return s.DepthWord(0, 0) & 0xFFu;
+    }
+};
+
+TEST(StencilTest, EveryOperationIncludingWrapAndSaturation) {
+    struct Case { DWORD op; uint32_t initial; uint32_t expected; };
+    const Case cases[] = {
+        {D3DSTENCILOP_KEEP, 5, 5},      {D3DSTENCILOP_ZERO, 5, 0},        {D3DSTENCILOP_REPLACE, 5, 7},
+        {D3DSTENCILOP_INCRSAT, 5, 6},   {D3DSTENCILOP_INCRSAT, 255, 255}, {D3DSTENCILOP_DECRSAT, 5, 4},
+        {D3DSTENCILOP_DECRSAT, 0, 0},   {D3DSTENCILOP_INVERT, 5, 250},    {D3DSTENCILOP_INCR, 255, 0},
+        {D3DSTENCILOP_DECR, 0, 255},    {D3DSTENCILOP_INCR, 5, 6},        {D3DSTENCILOP_DECR, 5, 4},
+    };
+    for (const Case &c : cases) {
+        StencilRun r;
+        r.ref = 7;
+        r.pass = c.op;
+        r.initial = c.initial;
+        EXPECT_EQ(r.Run(), c.expected) << "op " << c.op << " on " << c.initial;
+    }
+}
+
+TEST(StencilTest, FailZFailAndPassPickTheirOperation) {
+    StencilRun failing;  // stencil fails: no colour, fail op
+    failing.func = D3DCMP_NEVER;
+    failing.fail = D3DSTENCILOP_INCR;
+    failing.zfail = D3DSTENCILOP_ZERO;
+    failing.pass = D3DSTENCILOP_ZERO;
+    failing.initial = 9;
+    EXPECT_EQ(failing.Run(), 10u);
+    EXPECT_FALSE(failing.colorWritten);
+
+    StencilRun hidden = failing;  // stencil passes, depth fails
+    hidden.func = D3DCMP_ALWAYS;
+    hidden.fail = D3DSTENCILOP_ZERO;
+    hidden.zfail = D3DSTENCILOP_DECR;
+    hidden.z = 0.75f;
+    EXPECT_EQ(hidden.Run(), 8u);
+    EXPECT_FALSE(hidden.colorWritten);
+
+    StencilRun visible = hidden;
+    visible.zfail = D3DSTENCILOP_ZERO;
+    visible.pass = D3DSTENCILOP_INVERT;
+    visible.z = 0.25f;
+    EXPECT_EQ(visible.Run(), 246u);
+    EXPECT_TRUE(visible.colorWritten);
+}
+
+TEST(StencilTest, ReadMaskComparesMaskedReferenceAgainstMaskedValue) {
+    // (ref & mask) LESS (stencil & mask): (0x13 & 0x0F) = 3 < (0x35 & 0x0F) = 5 passes;
+    // unmasked, 0x13 < 0x35 also passes but 0x43 < 0x35 does not.
+    StencilRun r;
+    r.func = D3DCMP_LESS;
+    r.pass = D3DSTENCILOP_ZERO;
+    r.initial = 0x35;
+    r.mask = 0x0F;
+    r.ref = 0x43;
+    EXPECT_EQ(r.Run(), 0u);
+    EXPECT_TRUE(r.colorWritten);
+    r.mask = 0xFF;
+    EXPECT_EQ(r.Run(), 0x35u);
+    EXPECT_FALSE(r.colorWritten);
+}
+
+TEST(StencilTest, WriteMaskKeepsUnmaskedBits) {
+    StencilRun r;
+    r.pass = D3DSTENCILOP_REPLACE;
+    r.ref = 0xF7;
+    r.writeMask = 0x0F;
+    r.initial = 0x35;
+    EXPECT_EQ(r.Run(), 0x37u);
+}
+
+TEST(StencilOps, SmallStencilFieldsWrapWithinTheirBits) {
+    EXPECT_EQ(swr::ApplyStencilOp(D3DSTENCILOP_INCR, 15, 0, 4), 0u);
+    EXPECT_EQ(swr::ApplyStencilOp(D3DSTENCILOP_INCRSAT, 15, 0, 4), 15u);
+    EXPECT_EQ(swr::ApplyStencilOp(D3DSTENCILOP_INVERT, 1, 0, 1), 0u);
+    EXPECT_EQ(swr::ApplyStencilOp(D3DSTENCILOP_REPLACE, 0, 0x1F, 4), 15u);
+}
+
+}  // namespace

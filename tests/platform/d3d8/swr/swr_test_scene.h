@@ -1,0 +1,162 @@
+// Test scaffolding for the software rasteriser: small in-memory colour and depth
+// targets, default state, and vertex buffers placed against an unreadable page so that
+// any read past their end crashes the test instead of passing unnoticed.
+#pragma once
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/d3d8/swr/swr_draw.h"
+
+namespace swrtest {
+
+// Screen-space vertex with a colour: the layout of 2D drawing.
+struct TLVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+};
+constexpr DWORD kTLFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+
+// Bytes whose end is followed by a page that cannot be read.
+class GuardedBytes {
+public:
+    GuardedBytes(const void *data, size_t size) {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t dataPages = (size + page - 1) / page + 1;
+        mappingSize_ = (dataPages + 1) * page;
+        void *m = mmap(nullptr, mappingSize_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        mapping_ = static_cast<uint8_t *>(m);
+        mprotect(mapping_ + dataPages * page, page, PROT_NONE);
+        bytes_ = mapping_ + dataPages * page - size;
+        if (size) std::memcpy(bytes_, data, size);
+        size_ = size;
+    }
+    ~GuardedBytes() { munmap(mapping_, mappingSize_); }
+    GuardedBytes(const GuardedBytes &) = delete;
+    GuardedBytes &operator=(const GuardedBytes &) = delete;
+    const uint8_t *data() const { return bytes_; }
+    size_t size() const { return size_; }
+
+private:
+    uint8_t *mapping_ = nullptr;
+    size_t mappingSize_ = 0;
+    uint8_t *bytes_ = nullptr;
+    size_t size_ = 0;
+};
+
+inline D3DMATRIX IdentityMatrix() {
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
+// Perspective projection that puts eye depth into w: w = z, depth 0 at `zn`, 1 at `zf`,
+// x and y in [-z, z] fill the viewport.
+inline D3DMATRIX PerspectiveMatrix(float zn, float zf) {
+    D3DMATRIX m{};
+    m._11 = 1.0f;
+    m._22 = 1.0f;
+    m._33 = zf / (zf - zn);
+    m._34 = 1.0f;
+    m._43 = -zn * zf / (zf - zn);
+    return m;
+}
+
+inline DWORD FloatBits(float f) {
+    DWORD d;
+    std::memcpy(&d, &f, 4);
+    return d;
+}
+
+class Scene {
+public:
+    Scene(uint32_t width, uint32_t height, D3DFORMAT colorFormat = D3DFMT_A8R8G8B8,
+          D3DFORMAT depthFormat = D3DFMT_UNKNOWN)
+        : pixels_(size_t{width} * height, 0), depthWords_(size_t{width} * height, 0) {
+        color.width = width;
+        color.height = height;
+        color.pitch = width * 4;
+        color.format = colorFormat;
+        color.bits = reinterpret_cast<uint8_t *>(pixels_.data());
+        const bool hasDepth = depthFormat != D3DFMT_UNKNOWN;
+        if (hasDepth) {
+            const bool twoBytes = depthFormat == D3DFMT_D16 || depthFormat == D3DFMT_D16_LOCKABLE || depthFormat == D3DFMT_D15S1;
+            depth.width = width;
+            depth.height = height;
+            depth.pitch = width * (twoBytes ? 2 : 4);
+            depth.format = depthFormat;
+            depth.bits = reinterpret_cast<uint8_t *>(depthWords_.data());
+        }
+        swr::SetDefaultStates(state, hasDepth);
+        state.viewport = D3DVIEWPORT8{0, 0, width, height, 0.0f, 1.0f};
+        // Untextured drawing as the engine sets it up: colour and alpha from the vertices.
+        state.renderStates[D3DRS_LIGHTING] = FALSE;
+        state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+        state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
+        state.stageStates[0][D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+        state.stageStates[0][D3DTSS_ALPHAOP] = D3DTOP_SELECTARG2;
+        state.stageStates[0][D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+    }
+
+    void SetState(D3DRENDERSTATETYPE rs, DWORD value) { state.renderStates[rs] = value; }
+    void SetFloatState(D3DRENDERSTATETYPE rs, float value) { state.renderStates[rs] = FloatBits(value); }
+
+    uint32_t Pixel(int32_t x, int32_t y) const { return pixels_[size_t(y) * color.width + size_t(x)]; }
+    void FillPixels(uint32_t v) { std::fill(pixels_.begin(), pixels_.end(), v); }
+    // The raw depth/stencil word of a pixel (16- or 32-bit formats).
+    uint32_t DepthWord(int32_t x, int32_t y) const {
+        if (depth.pitch == depth.width * 2) {
+            uint16_t v;
+            std::memcpy(&v, depth.bits + size_t(y) * depth.pitch + size_t(x) * 2, 2);
+            return v;
+        }
+        return depthWords_[size_t(y) * depth.width + size_t(x)];
+    }
+    void ClearDepthStencil(float z, DWORD stencil) {
+        swr::Clear(state.viewport, nullptr, &depth, 0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, z, stencil);
+    }
+    uint32_t CountPixels(uint32_t value) const {
+        uint32_t n = 0;
+        for (uint32_t p : pixels_) n += p == value;
+        return n;
+    }
+
+    template <typename V>
+    bool Draw(D3DPRIMITIVETYPE type, const std::vector<V> &vertices, uint32_t primitives, DWORD fvf = kTLFvf) {
+        GuardedBytes bytes(vertices.data(), vertices.size() * sizeof(V));
+        swr::VertexStream stream{bytes.data(), bytes.size(), sizeof(V), fvf};
+        return swr::DrawPrimitive(state, color, DepthPtr(), type, stream, 0, primitives);
+    }
+
+    template <typename V, typename I>
+    bool DrawIndexed(D3DPRIMITIVETYPE type, const std::vector<V> &vertices, const std::vector<I> &indices,
+                     uint32_t primitives, DWORD fvf = kTLFvf) {
+        GuardedBytes vb(vertices.data(), vertices.size() * sizeof(V));
+        GuardedBytes ib(indices.data(), indices.size() * sizeof(I));
+        swr::VertexStream stream{vb.data(), vb.size(), sizeof(V), fvf};
+        swr::IndexStream istream{ib.data(), ib.size(), sizeof(I) == 4};
+        return swr::DrawIndexedPrimitive(state, color, DepthPtr(), type, stream, istream, 0, 0,
+                                         static_cast<uint32_t>(vertices.size()), 0, primitives);
+    }
+
+    swr::DrawState state{};
+    swr::ColorTarget color;
+    swr::DepthTarget depth;
+
+private:
+    swr::DepthTarget *DepthPtr() { return depth.bits ? &depth : nullptr; }
+    std::vector<uint32_t> pixels_;
+    std::vector<uint32_t> depthWords_;
+};
+
+// Two triangles covering the axis-aligned rectangle [x0, x1) x [y0, y1).
+inline std::vector<TLVertex> Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
+    return {{x0, y0, z, 1, c}, {x1, y0, z, 1, c}, {x1, y1, z, 1, c},
+            {x0, y0, z, 1, c}, {x1, y1, z, 1, c}, {x0, y1, z, 1, c}};
+}
+
+}  // namespace swrtest

@@ -1,0 +1,11 @@
+// Scratch file names for engine tests, unique per process so the suite can
+// run beside its own second run (free lists off) without sharing files.
+#pragma once
+
+#include <string>
+
+namespace rwtest {
+
+std::string ScratchPath(const std::string &name);
+
+}  // namespace rwtest
