@@ -21,10 +21,9 @@ void ClearColorRect(ColorTarget &color, const PixelRect &r, D3DCOLOR value) {
 void ClearDepthRect(DepthTarget &depth, const DepthFormat &format, const PixelRect &r, DWORD flags, float z,
                     DWORD stencil) {
     uint32_t keep = 0xFFFFFFFFu, value = 0;
-    const uint32_t stencilMask = (1u << format.stencilBits) - 1u;
+    const uint32_t stencilMask = StencilBitsMask(format);
     if (flags & D3DCLEAR_ZBUFFER) {
-        const uint32_t depthMask =
-            format.depthBits == 32 ? 0xFFFFFFFFu : ((1u << format.depthBits) - 1u) << format.depthShift;
+        const uint32_t depthMask = DepthBitsMask(format);
         keep &= ~depthMask;
         value |= (QuantizeDepth(z, format.depthBits) << format.depthShift) & depthMask;
     }
@@ -56,11 +55,7 @@ void ClearDepthRect(DepthTarget &depth, const DepthFormat &format, const PixelRe
 
 void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth, uint32_t rectCount,
            const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue, float z, DWORD stencil) {
-    const int64_t vx1 = int64_t{viewport.X} + viewport.Width, vy1 = int64_t{viewport.Y} + viewport.Height;
-    const PixelRect view{static_cast<int32_t>(std::min<int64_t>(viewport.X, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(viewport.Y, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(vx1, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(vy1, INT32_MAX))};
+    const PixelRect view = ViewportRect(viewport);
     const bool clearColor = (flags & D3DCLEAR_TARGET) && color && color->bits &&
                             (color->format == D3DFMT_A8R8G8B8 || color->format == D3DFMT_X8R8G8B8);
     const DepthFormat format = depth && depth->bits ? DescribeDepthFormat(depth->format) : DepthFormat{};
@@ -70,11 +65,11 @@ void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
         PixelRect r = view;
         if (rectCount != 0 && rects) r = Intersect(r, PixelRect{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2});
         if (clearColor) {
-            const PixelRect c = Intersect(r, PixelRect{0, 0, static_cast<int32_t>(color->width), static_cast<int32_t>(color->height)});
+            const PixelRect c = Intersect(r, TargetRect(color->width, color->height));
             if (!c.Empty()) ClearColorRect(*color, c, colorValue);
         }
         if (clearDepth) {
-            const PixelRect d = Intersect(r, PixelRect{0, 0, static_cast<int32_t>(depth->width), static_cast<int32_t>(depth->height)});
+            const PixelRect d = Intersect(r, TargetRect(depth->width, depth->height));
             if (!d.Empty()) ClearDepthRect(*depth, format, d, flags, z, stencil);
         }
     }

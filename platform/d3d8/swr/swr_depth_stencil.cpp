@@ -54,10 +54,10 @@ bool DepthStencilUnit::Prepare(const DrawState &state, DepthTarget *target) {
     depthTest_ = zEnabled;
     depthWrite_ = zEnabled && rs[D3DRS_ZWRITEENABLE] != 0;
     depthFunc_ = rs[D3DRS_ZFUNC];
-    depthMask_ = format_.depthBits == 32 ? 0xFFFFFFFFu : ((1u << format_.depthBits) - 1u) << format_.depthShift;
+    depthMask_ = DepthBitsMask(format_);
     stencil_ = rs[D3DRS_STENCILENABLE] != 0 && format_.stencilBits > 0;
     if (stencil_) {
-        const uint32_t max = (1u << format_.stencilBits) - 1u;
+        const uint32_t max = StencilBitsMask(format_);
         stencilFunc_ = rs[D3DRS_STENCILFUNC];
         stencilFail_ = rs[D3DRS_STENCILFAIL];
         stencilDepthFail_ = rs[D3DRS_STENCILZFAIL];
@@ -97,7 +97,7 @@ bool DepthStencilUnit::Test(int32_t x, int32_t y, float z) const {
     bool pass = true;
     DWORD stencilOp = D3DSTENCILOP_KEEP;
 
-    const uint32_t stencilBitsMask = (1u << format_.stencilBits) - 1u;
+    const uint32_t stencilBitsMask = StencilBitsMask(format_);
     const uint32_t stencil = word & stencilBitsMask;
     if (stencil_ && !ComparePasses(stencilFunc_, stencilRef_ & stencilMask_, stencil & stencilMask_)) {
         pass = false;

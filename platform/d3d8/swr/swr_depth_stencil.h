@@ -18,6 +18,12 @@ struct DepthFormat {
 
 DepthFormat DescribeDepthFormat(D3DFORMAT format);
 
+// The bits of a depth/stencil word that hold depth, and those that hold stencil.
+inline uint32_t DepthBitsMask(const DepthFormat &f) {
+    return f.depthBits == 32 ? 0xFFFFFFFFu : ((1u << f.depthBits) - 1u) << f.depthShift;
+}
+inline uint32_t StencilBitsMask(const DepthFormat &f) { return (1u << f.stencilBits) - 1u; }
+
 // z in [0, 1] (clamped) to the integer stored for `bits` bits of depth, rounded to nearest.
 uint32_t QuantizeDepth(float z, uint32_t depthBits);
 

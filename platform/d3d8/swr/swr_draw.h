@@ -2,6 +2,17 @@
 // primitives and clear targets. The device owns the resources and the state; the
 // rasteriser reads them through these records and writes only the target surfaces.
 // The same inputs always give the same pixels.
+//
+// Conventions the rasteriser keeps (the device may rely on them):
+// - A pixel (x, y) is covered when its centre, the integer point (x, y), lies inside a
+//   triangle or on one of its top or left edges; vertices snap to 1/256 pixel.
+// - Transformed geometry is clipped in homogeneous space at the near and far planes
+//   and at a guard band of kGuardBandPixels (swr_clipper.h) around the viewport;
+//   screen-space vertices only at that guard band. Every pixel write is limited to the
+//   viewport and the targets.
+// - Colours are 8 bits per channel; products round to nearest (a * b / 255).
+// - X8R8G8B8 targets always get 0xFF in the alpha byte and read back as opaque.
+// - Until a stage's texture is sampled, a texture argument reads as opaque white.
 #pragma once
 
 #include <cstddef>

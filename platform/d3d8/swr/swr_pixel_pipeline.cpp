@@ -14,20 +14,22 @@ PixelRect Intersect(const PixelRect &a, const PixelRect &b) {
     return PixelRect{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
 }
 
+PixelRect ViewportRect(const D3DVIEWPORT8 &vp) {
+    const int64_t x1 = int64_t{vp.X} + vp.Width, y1 = int64_t{vp.Y} + vp.Height;
+    return PixelRect{static_cast<int32_t>(std::min<int64_t>(vp.X, INT32_MAX)),
+                     static_cast<int32_t>(std::min<int64_t>(vp.Y, INT32_MAX)),
+                     static_cast<int32_t>(std::min<int64_t>(x1, INT32_MAX)),
+                     static_cast<int32_t>(std::min<int64_t>(y1, INT32_MAX))};
+}
+
 bool PixelPipeline::Prepare(const DrawState &state, ColorTarget &color, DepthTarget *depth) {
     if (color.format != D3DFMT_A8R8G8B8 && color.format != D3DFMT_X8R8G8B8) return false;
     if (!color.bits) return false;
     const DWORD *rs = state.renderStates;
-    const D3DVIEWPORT8 &vp = state.viewport;
-    const int64_t vx1 = int64_t{vp.X} + vp.Width, vy1 = int64_t{vp.Y} + vp.Height;
-    scissor_ = PixelRect{static_cast<int32_t>(std::min<int64_t>(vp.X, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(vp.Y, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(vx1, INT32_MAX)),
-                         static_cast<int32_t>(std::min<int64_t>(vy1, INT32_MAX))};
-    scissor_ = Intersect(scissor_, PixelRect{0, 0, static_cast<int32_t>(color.width), static_cast<int32_t>(color.height)});
+    scissor_ = Intersect(ViewportRect(state.viewport), TargetRect(color.width, color.height));
     if (!depthStencil_.Prepare(state, depth)) return false;
     if (depthStencil_.Active()) {
-        scissor_ = Intersect(scissor_, PixelRect{0, 0, static_cast<int32_t>(depth->width), static_cast<int32_t>(depth->height)});
+        scissor_ = Intersect(scissor_, TargetRect(depth->width, depth->height));
     }
     colorBits_ = color.bits;
     colorPitch_ = color.pitch;

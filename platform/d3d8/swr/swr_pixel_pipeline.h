@@ -24,6 +24,14 @@ struct PixelRect {
 
 PixelRect Intersect(const PixelRect &a, const PixelRect &b);
 
+// The pixels of a viewport (not yet limited to any target).
+PixelRect ViewportRect(const D3DVIEWPORT8 &viewport);
+
+// The pixels of a target of the given size.
+inline PixelRect TargetRect(uint32_t width, uint32_t height) {
+    return PixelRect{0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+}
+
 // One covered pixel with its interpolated values.
 struct Fragment {
     int32_t x = 0, y = 0;

@@ -15,7 +15,7 @@ bool DecodeVertexLayout(DWORD fvf, VertexLayout &out) {
         case D3DFVF_XYZRHW: offset = 16; out.pretransformed = true; break;
         case D3DFVF_XYZB1: case D3DFVF_XYZB2: case D3DFVF_XYZB3:
         case D3DFVF_XYZB4: case D3DFVF_XYZB5:
-            out.blendWeights = ((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZ) / 2u;
+            out.blendWeights = ((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZRHW) / 2u;
             offset = 12 + 4 * out.blendWeights;
             break;
         default: return false;

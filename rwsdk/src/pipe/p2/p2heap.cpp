@@ -38,18 +38,28 @@ void RepointFreeEntries(RxHeap *heap)
     }
 }
 
+// Room for one more free entry; the array grows a few entries at a time.
+bool EnsureFreeEntryRoom(RxHeap *heap)
+{
+    if (heap->entriesUsed < heap->entriesAlloced) {
+        return true;
+    }
+    RwUInt32 capacity = heap->entriesAlloced + rxHeapFreeArrayGrowth;
+    auto *grown = static_cast<RxHeapFreeBlock *>(RwRealloc(heap->freeBlocks, capacity * sizeof(RxHeapFreeBlock)));
+    if (grown == nullptr) {
+        RwErrorReportCommon(E_RW_NOMEM);
+        return false;
+    }
+    heap->freeBlocks = grown;
+    heap->entriesAlloced = capacity;
+    RepointFreeEntries(heap);
+    return true;
+}
+
 RxHeapFreeBlock *AddFreeEntry(RxHeap *heap, RxHeapBlockHeader *block)
 {
-    if (heap->entriesUsed == heap->entriesAlloced) {
-        RwUInt32 capacity = heap->entriesAlloced + rxHeapFreeArrayGrowth;
-        auto *grown = static_cast<RxHeapFreeBlock *>(RwRealloc(heap->freeBlocks, capacity * sizeof(RxHeapFreeBlock)));
-        if (grown == nullptr) {
-            RwErrorReportCommon(E_RW_NOMEM);
-            return nullptr;
-        }
-        heap->freeBlocks = grown;
-        heap->entriesAlloced = capacity;
-        RepointFreeEntries(heap);
+    if (!EnsureFreeEntryRoom(heap)) {
+        return nullptr;
     }
     RxHeapFreeBlock *entry = &heap->freeBlocks[heap->entriesUsed++];
     entry->size = block->size;
@@ -191,17 +201,9 @@ void *RxHeapAlloc(RxHeap *heap, RwUInt32 size)
     }
     // Nothing fits: grow by a superblock big enough for this request.
     size_t superSize = want + 96 > heap->superBlockSize ? RoundUpGranule(want + 96) : heap->superBlockSize;
-    if (heap->entriesUsed == heap->entriesAlloced) {
-        // Make room first so a failure leaves the heap as it was.
-        RwUInt32 capacity = heap->entriesAlloced + rxHeapFreeArrayGrowth;
-        auto *grown = static_cast<RxHeapFreeBlock *>(RwRealloc(heap->freeBlocks, capacity * sizeof(RxHeapFreeBlock)));
-        if (grown == nullptr) {
-            RwErrorReportCommon(E_RW_NOMEM);
-            return nullptr;
-        }
-        heap->freeBlocks = grown;
-        heap->entriesAlloced = capacity;
-        RepointFreeEntries(heap);
+    // Room first, so a failure leaves the heap as it was.
+    if (!EnsureFreeEntryRoom(heap)) {
+        return nullptr;
     }
     RxHeapSuperBlockDescriptor *desc = NewSuperBlock(heap, superSize);
     if (desc == nullptr) {

@@ -8,13 +8,18 @@
 
 namespace {
 
-// The data block goes back to the heap unless it is the caller's; the
-// fourth and last fields survive for the slot's next use.
-void ReleaseCluster(RxCluster *cluster, RxHeap *heap)
+// The data block goes back to the heap unless it is the caller's.
+void FreeOwnedData(RxCluster *cluster)
 {
     if (cluster->data != nullptr && (cluster->flags & rxCLFLAGS_EXTERNAL) == 0) {
-        RxHeapFree(heap, cluster->data);
+        RxHeapFree(rwPipelineGlobalHeap, cluster->data);
     }
+}
+
+// The fourth and last fields survive for the slot's next use.
+void ReleaseCluster(RxCluster *cluster)
+{
+    FreeOwnedData(cluster);
     cluster->flags = 0;
     cluster->stride = 0;
     cluster->data = nullptr;
@@ -47,7 +52,7 @@ RxPipelineNode *RxPacketSendToOutput(RwPipeline *pipeline, RxPipelineNode *node,
         for (RwUInt32 slot = packet->numClusters; slot-- > 0;) {
             RxCluster *cluster = &packet->clusters[slot];
             if ((packet->slotsContinue[1 + slot] & bit) == 0 && cluster->clusterRef != nullptr) {
-                ReleaseCluster(cluster, rwPipelineGlobalHeap);
+                ReleaseCluster(cluster);
             }
         }
     }
@@ -64,7 +69,7 @@ void RxPacketDestroy(RxPacket *packet)
     packet->pipeline->packetState = rxPACKETSTATE_DESTROYED;
     for (RwUInt32 slot = 0; slot < packet->numClusters; slot++) {
         if (packet->clusters[slot].clusterRef != nullptr) {
-            ReleaseCluster(&packet->clusters[slot], rwPipelineGlobalHeap);
+            ReleaseCluster(&packet->clusters[slot]);
         }
     }
     packet->flags = 0;
@@ -109,9 +114,7 @@ RxCluster *RxClusterInitializeData(RxCluster *cluster, RwUInt32 numElements, RwU
     if (data == nullptr) {
         return nullptr;
     }
-    if (cluster->data != nullptr && (cluster->flags & rxCLFLAGS_EXTERNAL) == 0) {
-        RxHeapFree(rwPipelineGlobalHeap, cluster->data);
-    }
+    FreeOwnedData(cluster);
     cluster->flags &= static_cast<RwUInt16>(~rxCLFLAGS_EXTERNAL);
     cluster->data = data;
     cluster->currentData = data;
@@ -123,9 +126,7 @@ RxCluster *RxClusterInitializeData(RxCluster *cluster, RwUInt32 numElements, RwU
 
 RxCluster *RxClusterSetExternalData(RxCluster *cluster, void *data, RwUInt16 stride, RwUInt32 numElements)
 {
-    if (cluster->data != nullptr && (cluster->flags & rxCLFLAGS_EXTERNAL) == 0) {
-        RxHeapFree(rwPipelineGlobalHeap, cluster->data);
-    }
+    FreeOwnedData(cluster);
     cluster->flags |= rxCLFLAGS_EXTERNAL;
     cluster->data = data;
     cluster->currentData = data;

@@ -53,9 +53,9 @@ TEST(Fog, CurvesPerVertexAndPerPixel) {
 }
 
 TEST(Fog, TableFogFollowsDepthPerPixel) {
-    // A floor receding from eye depth 2 (bottom) to 18 (top): linear fog over 0..20
-    // must grow monotonically up the screen and hit the per-pixel value exactly where
-    // w is known: the row whose centre sees depth 4... checked through its factor range.
+    // A floor receding from eye depth 2 (bottom) to 18 (top) under linear fog over
+    // 0..20: each row is fogged by its own depth, so the colour falls row by row
+    // towards the top instead of following a straight line between the ends.
     Scene s(4, 64);
     s.state.projection = swrtest::PerspectiveMatrix(1.0f, 100.0f);
     s.SetState(D3DRS_FOGENABLE, TRUE);

@@ -153,6 +153,13 @@ private:
     std::vector<uint32_t> depthWords_;
 };
 
+// Additive blending of a colour of 1 makes each pixel count how often it was drawn.
+inline void CountCoverage(Scene &s) {
+    s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+    s.SetState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    s.SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+}
+
 // Two triangles covering the axis-aligned rectangle [x0, x1) x [y0, y1).
 inline std::vector<TLVertex> Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
     return {{x0, y0, z, 1, c}, {x1, y0, z, 1, c}, {x1, y1, z, 1, c},

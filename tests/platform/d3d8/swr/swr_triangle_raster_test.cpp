@@ -12,12 +12,7 @@ using swrtest::Quad;
 using swrtest::Scene;
 using swrtest::TLVertex;
 
-// Additive blending of a colour of 1 makes each pixel count how often it was drawn.
-void CountCoverage(Scene &s) {
-    s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
-    s.SetState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    s.SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-}
+using swrtest::CountCoverage;
 
 constexpr D3DCOLOR kOne = 0x00000001u;
 
