@@ -28,35 +28,32 @@ struct RwRaster {
     RwUInt32 originalReserved;
 };
 
-// Create flags: type in bits 0-2, type flags in bits 3-7, format above.
-enum RwRasterType : RwInt32 {
-    rwRASTERTYPENORMAL = 0x00,
-    rwRASTERTYPEZBUFFER = 0x01,
-    rwRASTERTYPECAMERA = 0x02,
-    rwRASTERTYPETEXTURE = 0x04,
-    rwRASTERTYPECAMERATEXTURE = 0x05,
-    rwRASTERTYPEMASK = 0x07,
-    rwRASTERDONTALLOCATE = 0x80,
-};
+// Create flags: type in bits 0-2, type flags in bits 3-7, format above;
+// combined with |, so plain constants rather than enumerations.
+static constexpr RwInt32 rwRASTERTYPENORMAL = 0x00;
+static constexpr RwInt32 rwRASTERTYPEZBUFFER = 0x01;
+static constexpr RwInt32 rwRASTERTYPECAMERA = 0x02;
+static constexpr RwInt32 rwRASTERTYPETEXTURE = 0x04;
+static constexpr RwInt32 rwRASTERTYPECAMERATEXTURE = 0x05;
+static constexpr RwInt32 rwRASTERTYPEMASK = 0x07;
+static constexpr RwInt32 rwRASTERDONTALLOCATE = 0x80;
 
-enum RwRasterFormat : RwInt32 {
-    rwRASTERFORMATDEFAULT = 0x0000,
-    rwRASTERFORMAT1555 = 0x0100,
-    rwRASTERFORMAT565 = 0x0200,
-    rwRASTERFORMAT4444 = 0x0300,
-    rwRASTERFORMATLUM8 = 0x0400,
-    rwRASTERFORMAT8888 = 0x0500,
-    rwRASTERFORMAT888 = 0x0600,
-    rwRASTERFORMAT16 = 0x0700,
-    rwRASTERFORMAT32 = 0x0900,
-    rwRASTERFORMAT555 = 0x0A00,
-    rwRASTERFORMATAUTOMIPMAP = 0x1000,
-    rwRASTERFORMATPAL8 = 0x2000,
-    rwRASTERFORMATPAL4 = 0x4000,
-    rwRASTERFORMATMIPMAP = 0x8000,
-    rwRASTERFORMATPIXELFORMATMASK = 0x0F00,
-    rwRASTERFORMATMASK = 0xFF00,
-};
+static constexpr RwInt32 rwRASTERFORMATDEFAULT = 0x0000;
+static constexpr RwInt32 rwRASTERFORMAT1555 = 0x0100;
+static constexpr RwInt32 rwRASTERFORMAT565 = 0x0200;
+static constexpr RwInt32 rwRASTERFORMAT4444 = 0x0300;
+static constexpr RwInt32 rwRASTERFORMATLUM8 = 0x0400;
+static constexpr RwInt32 rwRASTERFORMAT8888 = 0x0500;
+static constexpr RwInt32 rwRASTERFORMAT888 = 0x0600;
+static constexpr RwInt32 rwRASTERFORMAT16 = 0x0700;
+static constexpr RwInt32 rwRASTERFORMAT32 = 0x0900;
+static constexpr RwInt32 rwRASTERFORMAT555 = 0x0A00;
+static constexpr RwInt32 rwRASTERFORMATAUTOMIPMAP = 0x1000;
+static constexpr RwInt32 rwRASTERFORMATPAL8 = 0x2000;
+static constexpr RwInt32 rwRASTERFORMATPAL4 = 0x4000;
+static constexpr RwInt32 rwRASTERFORMATMIPMAP = 0x8000;
+static constexpr RwInt32 rwRASTERFORMATPIXELFORMATMASK = 0x0F00;
+static constexpr RwInt32 rwRASTERFORMATMASK = 0xFF00;
 
 // privateFlags bits of the palette lock, cleared by RwRasterUnlockPalette.
 static constexpr RwUInt8 rwRASTERPALETTELOCKED = 0x18;

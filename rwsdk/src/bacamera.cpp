@@ -7,6 +7,7 @@
 #include "rwerror.h"
 #include "rwmemory.h"
 #include "src/bacamera.h"
+#include "src/baraster.h"
 
 static RwPluginRegistry cameraTKList = rwPLUGINREGISTRY_INIT(static_cast<RwInt32>(sizeof(RwCamera)));
 
@@ -25,12 +26,6 @@ RwInt32 RwCameraRegisterPluginStream(RwUInt32 pluginID, RwPluginDataChunkReadCal
 }
 
 RwInt32 RwCameraGetPluginOffset(RwUInt32 pluginID) { return RwPluginRegistryGetPluginOffset(&cameraTKList, pluginID); }
-
-static RwBool CallStandard(RwInt32 slot, void *out, void *inOut, RwInt32 number)
-{
-    RwStandardFunc function = RwEngineInst->stdFunc[slot];
-    return function != nullptr && function(out, inOut, number) != 0;
-}
 
 // Derived values are rebuilt when the frame is next synchronised; a camera
 // without a frame keeps them until it is attached.
@@ -94,12 +89,12 @@ RwCamera *RwCameraDefaultBeginUpdate(RwCamera *camera)
 {
     RwEngineInst->curCamera = camera;
     RwFrameSyncDirty();
-    return CallStandard(rwSTANDARDCAMERABEGINUPDATE, nullptr, camera, 0) ? camera : nullptr;
+    return rwStandardCall(rwSTANDARDCAMERABEGINUPDATE, nullptr, camera, 0) ? camera : nullptr;
 }
 
 RwCamera *RwCameraDefaultEndUpdate(RwCamera *camera)
 {
-    if (!CallStandard(rwSTANDARDCAMERAENDUPDATE, nullptr, camera, 0)) {
+    if (!rwStandardCall(rwSTANDARDCAMERAENDUPDATE, nullptr, camera, 0)) {
         return nullptr;
     }
     RwEngineInst->curCamera = nullptr;
@@ -108,7 +103,7 @@ RwCamera *RwCameraDefaultEndUpdate(RwCamera *camera)
 
 RwCamera *RwCameraClear(RwCamera *camera, RwRGBA *colour, RwInt32 clearMode)
 {
-    return CallStandard(rwSTANDARDCAMERACLEAR, camera, colour, clearMode) ? camera : nullptr;
+    return rwStandardCall(rwSTANDARDCAMERACLEAR, camera, colour, clearMode) ? camera : nullptr;
 }
 
 RwCamera *RwCameraShowRaster(RwCamera *camera, void *windowHandle, RwUInt32 flags)

@@ -118,16 +118,21 @@ RwFrame *RwFrameInit(RwFrame *frame)
     return frame;
 }
 
-// The frame is handed back even when an extension refused to construct:
-// callers rely on getting their frame, and the registry has already undone
-// the extensions that had been built.
+// A frame whose extensions could not all be built is not handed out: the
+// registry has already undone the ones that were, so only the record goes.
 RwFrame *RwFrameCreate(void)
 {
-    auto *frame = static_cast<RwFrame *>(RwFreeListEntryAlloc(rwFrameGetGlobals()->frameFreeList));
+    RwFreeList *freeList = rwFrameGetGlobals()->frameFreeList;
+    auto *frame = static_cast<RwFrame *>(RwFreeListEntryAlloc(freeList));
     if (frame == nullptr) {
+        RwErrorReportCommon(E_RW_NOMEM);
         return nullptr;
     }
-    RwFrameInit(frame);
+    if (RwFrameInit(frame) == nullptr) {
+        RwFreeListEntryFree(freeList, frame);
+        RwErrorReportCommon(E_RW_PLUGININIT);
+        return nullptr;
+    }
     return frame;
 }
 

@@ -7,8 +7,7 @@
 #include "rwresources.h"
 #include "src/baraster.h"
 
-// Calls a standard-function slot; a slot the device left empty fails.
-static RwBool CallStandard(RwInt32 slot, void *out, void *inOut, RwInt32 number)
+RwBool rwStandardCall(RwInt32 slot, void *out, void *inOut, RwInt32 number)
 {
     RwStandardFunc function = RwEngineInst->stdFunc[slot];
     return function != nullptr && function(out, inOut, number) != 0;
@@ -38,12 +37,12 @@ RwRaster *RwRasterCreate(RwInt32 width, RwInt32 height, RwInt32 depth, RwInt32 f
     raster->originalHeight = 0;
     raster->originalStride = 0;
     raster->originalReserved = 0;
-    if (!CallStandard(rwSTANDARDRASTERCREATE, nullptr, raster, flags)) {
+    if (!rwStandardCall(rwSTANDARDRASTERCREATE, nullptr, raster, flags)) {
         RwFreeListEntryFree(globals->rasterFreeList, raster);
         return nullptr;
     }
     if (RwPluginRegistryInitObject(RwRasterGetPluginRegistry(), raster) == nullptr) {
-        CallStandard(rwSTANDARDRASTERDESTROY, nullptr, raster, 0);
+        rwStandardCall(rwSTANDARDRASTERDESTROY, nullptr, raster, 0);
         RwFreeListEntryFree(globals->rasterFreeList, raster);
         RwErrorReportCommon(E_RW_PLUGININIT);
         return nullptr;
@@ -54,7 +53,7 @@ RwRaster *RwRasterCreate(RwInt32 width, RwInt32 height, RwInt32 depth, RwInt32 f
 RwBool RwRasterDestroy(RwRaster *raster)
 {
     RwPluginRegistryDeInitObject(RwRasterGetPluginRegistry(), raster);
-    CallStandard(rwSTANDARDRASTERDESTROY, nullptr, raster, 0);
+    rwStandardCall(rwSTANDARDRASTERDESTROY, nullptr, raster, 0);
     RwFreeListEntryFree(rwRasterGetGlobals()->rasterFreeList, raster);
     return TRUE;
 }
@@ -63,7 +62,7 @@ RwUInt8 *RwRasterLock(RwRaster *raster, RwUInt8 level, RwInt32 lockMode)
 {
     RwUInt8 *pixels = nullptr;
     const RwInt32 number = ((static_cast<RwInt32>(level) & 0xFF) << 8) + lockMode;
-    if (!CallStandard(rwSTANDARDRASTERLOCK, &pixels, raster, number)) {
+    if (!rwStandardCall(rwSTANDARDRASTERLOCK, &pixels, raster, number)) {
         return nullptr;
     }
     return pixels;
@@ -71,14 +70,14 @@ RwUInt8 *RwRasterLock(RwRaster *raster, RwUInt8 level, RwInt32 lockMode)
 
 RwRaster *RwRasterUnlock(RwRaster *raster)
 {
-    CallStandard(rwSTANDARDRASTERUNLOCK, nullptr, raster, 0);
+    rwStandardCall(rwSTANDARDRASTERUNLOCK, nullptr, raster, 0);
     return raster;
 }
 
 RwUInt8 *RwRasterLockPalette(RwRaster *raster, RwInt32 lockMode)
 {
     RwUInt8 *palette = nullptr;
-    if (!CallStandard(rwSTANDARDRASTERLOCKPALETTE, &palette, raster, lockMode)) {
+    if (!rwStandardCall(rwSTANDARDRASTERLOCKPALETTE, &palette, raster, lockMode)) {
         return nullptr;
     }
     return palette;
@@ -86,7 +85,7 @@ RwUInt8 *RwRasterLockPalette(RwRaster *raster, RwInt32 lockMode)
 
 RwRaster *RwRasterUnlockPalette(RwRaster *raster)
 {
-    CallStandard(rwSTANDARDRASTERUNLOCKPALETTE, nullptr, raster, 0);
+    rwStandardCall(rwSTANDARDRASTERUNLOCKPALETTE, nullptr, raster, 0);
     raster->privateFlags &= static_cast<RwUInt8>(~rwRASTERPALETTELOCKED);
     return raster;
 }
@@ -97,7 +96,7 @@ RwInt32 RwRasterGetNumLevels(RwRaster *raster)
         return 1;
     }
     RwInt32 levels = 0;
-    if (!CallStandard(rwSTANDARDRASTERGETMIPLEVELS, &levels, raster, 0)) {
+    if (!rwStandardCall(rwSTANDARDRASTERGETMIPLEVELS, &levels, raster, 0)) {
         return -1;
     }
     return levels;
@@ -111,7 +110,7 @@ RwRaster *RwRasterPushContext(RwRaster *raster)
         RwErrorReportCommon(E_RW_BADPARAM);
         return nullptr;
     }
-    if (!CallStandard(rwSTANDARDSETRASTERCONTEXT, nullptr, raster, 0)) {
+    if (!rwStandardCall(rwSTANDARDSETRASTERCONTEXT, nullptr, raster, 0)) {
         return nullptr;
     }
     globals->contextStack[++globals->stackDepth] = raster;
@@ -127,7 +126,7 @@ RwRaster *RwRasterPopContext(void)
         return nullptr;
     }
     RwRaster *popped = globals->contextStack[globals->stackDepth--];
-    if (!CallStandard(rwSTANDARDSETRASTERCONTEXT, nullptr, globals->contextStack[globals->stackDepth], 0)) {
+    if (!rwStandardCall(rwSTANDARDSETRASTERCONTEXT, nullptr, globals->contextStack[globals->stackDepth], 0)) {
         return nullptr;
     }
     return popped;
@@ -145,14 +144,14 @@ RwBool RwRasterClear(RwInt32 pixelValue)
         RwErrorReport(rwID_CORE, E_RW_NORASTERCONTEXT);
         return FALSE;
     }
-    CallStandard(rwSTANDARDRASTERCLEAR, nullptr, nullptr, pixelValue);
+    rwStandardCall(rwSTANDARDRASTERCLEAR, nullptr, nullptr, pixelValue);
     return TRUE;
 }
 
 RwRaster *RwRasterShow(RwRaster *raster, void *windowHandle, RwInt32 flags)
 {
     RwResourcesNextFrame();
-    if (!CallStandard(rwSTANDARDRASTERSHOWRASTER, raster, windowHandle, flags)) {
+    if (!rwStandardCall(rwSTANDARDRASTERSHOWRASTER, raster, windowHandle, flags)) {
         return nullptr;
     }
     return raster;

@@ -13,3 +13,7 @@ struct rwRasterGlobals {
 };
 
 rwRasterGlobals *rwRasterGetGlobals(void);
+
+// Calls a standard-function slot of the engine instance; a slot the device
+// left empty fails.
+RwBool rwStandardCall(RwInt32 slot, void *out, void *inOut, RwInt32 number);

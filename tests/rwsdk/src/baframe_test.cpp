@@ -15,17 +15,11 @@
 
 namespace {
 
+using frametest::ExpectNear;
 using frametest::DirtyRoots;
 using frametest::Outstanding;
 using frametest::SyncCounter;
 using rwtest::EngineTest;
-
-void ExpectNear(const RwV3d &v, float x, float y, float z, float tol = 1e-4f)
-{
-    EXPECT_NEAR(v.x, x, tol);
-    EXPECT_NEAR(v.y, y, tol);
-    EXPECT_NEAR(v.z, z, tol);
-}
 
 using FrameBasics = EngineTest;
 

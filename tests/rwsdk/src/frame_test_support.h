@@ -3,11 +3,14 @@
 // a frame-attached test object that counts its synchronisations.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "rwcore.h"
 #include "rwsdk/src/baframe.h"
 #include "support/engine/counting_memory.h"
+#include "support/engine/fake_device.h"
 
 namespace frametest {
 
@@ -50,6 +53,33 @@ inline void InitCounter(SyncCounter *c)
     RwLLLinkInitialize(&c->head.lFrame);
     c->head.sync = CountSync;
     c->syncs = 0;
+}
+
+inline void ExpectNear(const RwV3d &v, float x, float y, float z, float tol = 1e-4f)
+{
+    EXPECT_NEAR(v.x, x, tol);
+    EXPECT_NEAR(v.y, y, tol);
+    EXPECT_NEAR(v.z, z, tol);
+}
+
+// Runs `round` (a whole start-up, work, shut-down cycle) once cleanly, then
+// once for each allocation it made with that allocation failing: the round
+// may fail, but must leave no block behind and the engine shut down.
+inline void AllocationSweep(bool (*round)())
+{
+    rwtest::CountingMemory::Reset();
+    rwtest::FakeDevice::Reset();
+    ASSERT_TRUE(round());
+    const size_t total = rwtest::CountingMemory::Allocations();
+    for (size_t n = 1; n <= total; ++n) {
+        rwtest::CountingMemory::Reset();
+        rwtest::CountingMemory::FailAt(n);
+        round();
+        ASSERT_EQ(rwtest::CountingMemory::LiveBlocks(), 0u) << "leak after failing allocation " << n;
+        ASSERT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE) << n;
+    }
+    rwtest::CountingMemory::Reset();
+    EXPECT_TRUE(round());
 }
 
 }  // namespace frametest
