@@ -7,7 +7,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 GAME_ARGS      ?= --mode 1
 
-.PHONY: all deps configure build run test test-fast test-asan bench clean
+.PHONY: all deps configure build run test test-fast test-asan bench fuzz clean
 
 all: build
 
@@ -41,6 +41,16 @@ test-asan: deps
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# The file readers' fuzz targets (clang, libFuzzer), each run for a minute.
+FUZZ_BUILD_DIR ?= build-fuzz
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRW_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_bmp fuzz_dds fuzz_pitexd
+	@for t in bmp dds pitexd; do \
+	  mkdir -p $(FUZZ_BUILD_DIR)/corpus-$$t && \
+	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=60 -rss_limit_mb=2048 $(FUZZ_BUILD_DIR)/corpus-$$t || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   xvfb xauth
+  imagemagick
 )
 
 missing=()

@@ -19,3 +19,5 @@
 #include "rwframe.h"
 #include "rwraster.h"
 #include "rwcamera.h"
+#include "rwimage.h"
+#include "rwtexture.h"
