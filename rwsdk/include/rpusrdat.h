@@ -1,0 +1,54 @@
+// The user-data plug-in: named arrays of integers, floats or strings that
+// exported scenes carry on frames, geometries, cameras, lights, materials
+// and textures; streamed with their objects and copied with clones.
+#pragma once
+
+#include "rwtypes.h"
+
+struct RwFrame;
+struct RwStream;
+
+static constexpr RwUInt32 rwID_USERDATAPLUGIN = 0x11F;
+
+enum RpUserDataFormat : RwInt32 {
+    rpNAUSERDATAFORMAT = 0,
+    rpINTUSERDATA = 1,
+    rpREALUSERDATA = 2,
+    rpSTRINGUSERDATA = 3,
+};
+
+struct RpUserDataArray {
+    RwChar *name;     // owned, may be null
+    RwInt32 format;   // RpUserDataFormat
+    RwInt32 numElements;
+    void *data;       // owned: numElements ints, floats or owned string pointers
+};
+
+// The extension each carrying object gets.
+struct RpUserDataList {
+    RwInt32 numArrays;
+    RpUserDataArray *userData;
+};
+
+RwBool RpUserDataPluginAttach(void);
+
+// Arrays whose data pointer is set; indexing counts every array.
+RwInt32 RpUserDataFrameGetNumArrays(const RwFrame *frame);
+RpUserDataArray *RpUserDataFrameGetArray(const RwFrame *frame, RwInt32 index);
+
+inline const RwChar *RpUserDataArrayGetName(const RpUserDataArray *a) { return a->name; }
+inline RwInt32 RpUserDataArrayGetFormat(const RpUserDataArray *a) { return a->format; }
+inline RwInt32 RpUserDataArrayGetNumElements(const RpUserDataArray *a) { return a->numElements; }
+inline RwInt32 RpUserDataArrayGetInt(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwInt32 *>(a->data)[i]; }
+inline RwReal RpUserDataArrayGetReal(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwReal *>(a->data)[i]; }
+inline RwChar *RpUserDataArrayGetString(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwChar **>(a->data)[i]; }
+
+// The list a frame carries (null before the plug-in is attached), for
+// tools that build user data to be written.
+RpUserDataList *RpUserDataFrameGetList(RwFrame *frame);
+// Appends an array to `list` with a copy of `name` and room for
+// `numElements` zeroed elements; null without memory.
+RpUserDataArray *RpUserDataListAddArray(RpUserDataList *list, const RwChar *name, RwInt32 format,
+                                        RwInt32 numElements);
+// Stores a copy of `text` (or null) as string element `index`.
+RwBool RpUserDataArraySetString(RpUserDataArray *array, RwInt32 index, const RwChar *text);

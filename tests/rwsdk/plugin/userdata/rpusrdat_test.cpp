@@ -1,0 +1,108 @@
+// User data: the stream body of every format (null names and strings,
+// empty strings), counting on frames, copying with clones, and bodies whose
+// lengths and counts reach past their data.
+#include <cstring>
+
+#include "rwsdk/world/world_test_support.h"
+
+namespace {
+
+using rwtest::WorldTest;
+
+class UserDataTest : public WorldTest {};
+
+RwFrame *FrameWithData()
+{
+    RwFrame *frame = RwFrameCreate();
+    RpUserDataList *list = RpUserDataFrameGetList(frame);
+    RpUserDataArray *text = RpUserDataListAddArray(list, "3dsmax User Properties", rpSTRINGUSERDATA, 3);
+    RpUserDataArraySetString(text, 0, "3514100P02");
+    RpUserDataArraySetString(text, 1, "");
+    RpUserDataArray *reals = RpUserDataListAddArray(list, nullptr, rpREALUSERDATA, 2);
+    static_cast<RwReal *>(reals->data)[1] = 2.5f;
+    return frame;
+}
+
+std::vector<RwUInt8> FrameBytes(RwFrame *root)
+{
+    RwFrameList frames;
+    RwFrameListInitialize(&frames, root);
+    std::vector<RwUInt8> bytes = rwtest::WrittenBy([&](RwStream *s) { RwFrameListStreamWrite(&frames, s); });
+    RwFrameListDeinit(&frames);
+    return bytes;
+}
+
+RwFrame *ReadFrame(std::vector<RwUInt8> bytes)
+{
+    RwMemoryDescriptor desc;
+    RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
+    RwUInt32 length = 0;
+    RwFrameList frames{nullptr, 0};
+    RwFrame *frame = nullptr;
+    if (RwStreamFindChunk(stream, rwID_FRAMELIST, &length, nullptr) && RwFrameListStreamRead(stream, &frames)) {
+        frame = frames.frames[0];
+        RwFrameListDeinit(&frames);
+    }
+    RwStreamClose(stream, nullptr);
+    return frame;
+}
+
+TEST_F(UserDataTest, ArraysTravelWithTheirFrame)
+{
+    RwFrame *frame = FrameWithData();
+    RwFrame *read = ReadFrame(FrameBytes(frame));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(RpUserDataFrameGetNumArrays(read), 2);
+    RpUserDataArray *text = RpUserDataFrameGetArray(read, 0);
+    EXPECT_STREQ(RpUserDataArrayGetName(text), "3dsmax User Properties");
+    EXPECT_STREQ(RpUserDataArrayGetString(text, 0), "3514100P02");
+    EXPECT_STREQ(RpUserDataArrayGetString(text, 1), "");
+    EXPECT_EQ(RpUserDataArrayGetString(text, 2), nullptr);
+    RpUserDataArray *reals = RpUserDataFrameGetArray(read, 1);
+    EXPECT_EQ(RpUserDataArrayGetName(reals), nullptr);
+    EXPECT_EQ(RpUserDataArrayGetReal(reals, 1), 2.5f);
+    EXPECT_EQ(RpUserDataFrameGetArray(read, 2), nullptr);
+
+    RwFrame *clone = RwFrameCloneHierarchy(read);
+    RwFramePurgeClone(read);
+    RwFrameDestroy(read);
+    EXPECT_STREQ(RpUserDataArrayGetString(RpUserDataFrameGetArray(clone, 0), 0), "3514100P02");
+    RwFrameDestroy(clone);
+    RwFrameDestroy(frame);
+}
+
+TEST_F(UserDataTest, NoArraysWriteNoChunk)
+{
+    RwFrame *frame = RwFrameCreate();
+    std::vector<RwUInt8> bytes = FrameBytes(frame);
+    EXPECT_EQ(bytes.size(), 12u + 12u + 4u + 56u + 12u);
+    RwFrameDestroy(frame);
+}
+
+TEST_F(UserDataTest, LengthsPastTheDataAreRefused)
+{
+    RwFrame *frame = FrameWithData();
+    std::vector<RwUInt8> bytes = FrameBytes(frame);
+    RwFrameDestroy(frame);
+    // The user-data body starts after the frame list's struct and the
+    // extension and sub-chunk headers.
+    const size_t body = 12 + 12 + 4 + 56 + 12 + 12;
+    for (size_t at = body; at + 4 <= bytes.size(); ++at) {
+        std::vector<RwUInt8> copy = bytes;
+        const RwUInt32 big = 0x7FFFFFF0u;
+        std::memcpy(&copy[at], &big, 4);
+        RwFrame *read = ReadFrame(copy);
+        if (read != nullptr) {
+            RwFrameDestroy(read);
+        }
+        rwtest::TakeError();
+    }
+    const RwUInt32 unknownFormat = 4;
+    std::vector<RwUInt8> copy = bytes;
+    // count, name length, name, then the format word.
+    std::memcpy(&copy[body + 4 + 4 + 23], &unknownFormat, 4);
+    EXPECT_EQ(ReadFrame(copy), nullptr);
+    rwtest::TakeError();
+}
+
+}  // namespace

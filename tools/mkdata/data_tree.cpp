@@ -1,0 +1,54 @@
+// Writes the sample data tree (see data_tree.h): the prop model through
+// the model writers and its textures through the engine's BMP writer.
+#include "tools/mkdata/data_tree.h"
+
+#include <filesystem>
+
+#include "rpusrdat.h"
+#include "rtbmp.h"
+#include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/prop_model.h"
+
+namespace mkdata {
+
+bool AttachPlugins() { return RpWorldPluginAttach() && RpUserDataPluginAttach(); }
+
+static bool WriteTextures(const std::filesystem::path &folder)
+{
+    for (const PropTexture &texture : PropTextures()) {
+        RwImage *image = MakePropTextureImage(texture);
+        if (image == nullptr) {
+            return false;
+        }
+        std::string name = texture.name;
+        for (char &c : name) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        std::string path = (folder / (name + ".BMP")).string();
+        bool ok = RtBmpWrite(image, path.c_str()) != nullptr;
+        RwImageDestroy(image);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteDataTree(const std::string &root)
+{
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::path(root) / PropModelFolder();
+    std::filesystem::create_directories(folder / "TEXTURES", error);
+    if (error || !CreatePropTextures() || !WriteTextures(folder / "TEXTURES")) {
+        return false;
+    }
+    RpClump *prop = BuildPropClump();
+    if (prop == nullptr) {
+        return false;
+    }
+    bool ok = WriteClumpFile(prop, (folder / PropModelName()).string().c_str());
+    RpClumpDestroy(prop);
+    return ok;
+}
+
+}  // namespace mkdata

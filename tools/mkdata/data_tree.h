@@ -1,0 +1,20 @@
+// The sample data tree the maker writes: which files, where, and with
+// what in them.
+#pragma once
+
+#include <string>
+
+namespace mkdata {
+
+// Folder of the prop's model and of its TEXTURES folder, under the root.
+inline const char *PropModelFolder() { return "RESOURCE/G_EVENT/DFF"; }
+inline const char *PropModelName() { return "PROP01.DFF"; }
+
+// Writes the whole tree under `root`; needs a started engine with the
+// world library and user data attached. False at the first failure.
+bool WriteDataTree(const std::string &root);
+
+// The attach list the maker runs between engine init and open.
+bool AttachPlugins();
+
+}  // namespace mkdata

@@ -1,0 +1,25 @@
+// mkdata OUTDIR: writes the sample data tree, in the game's own formats,
+// under OUTDIR. No original data exists; everything here is made up.
+#include <cstdio>
+
+#include "tools/mkdata/data_tree.h"
+#include "tools/mkdata/null_device.h"
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mkdata OUTDIR\n");
+        return 2;
+    }
+    if (!mkdata::StartEngine(mkdata::AttachPlugins)) {
+        std::fprintf(stderr, "mkdata: the engine did not start\n");
+        return 1;
+    }
+    bool ok = mkdata::WriteDataTree(argv[1]);
+    mkdata::StopEngine();
+    if (!ok) {
+        std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,24 @@
+// Writers for the model chunks the engine only reads (geometry, atomic,
+// light, clump): each is the exact inverse of its reader, written at this
+// library's version, and delegates to the engine's own writers (material
+// list, frame list, extensions) wherever the engine has one.
+#pragma once
+
+#include "rpworld.h"
+
+namespace mkdata {
+
+// Body sizes and whole chunks (header included).
+RwUInt32 GeometryChunkBodySize(const RpGeometry *geometry);
+bool WriteGeometryChunk(const RpGeometry *geometry, RwStream *stream);
+RwUInt32 LightChunkBodySize(const RpLight *light);
+bool WriteLightChunk(const RpLight *light, RwStream *stream);
+// A clump chunk: frame list, geometry list of the atomics' distinct
+// geometries, atomics, lights (cameras are not written).
+RwUInt32 ClumpChunkBodySize(RpClump *clump);
+bool WriteClumpChunk(RpClump *clump, RwStream *stream);
+
+// Writes a clump chunk to a file; false on any failure.
+bool WriteClumpFile(RpClump *clump, const char *path);
+
+}  // namespace mkdata
