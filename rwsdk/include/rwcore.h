@@ -21,3 +21,5 @@
 #include "rwcamera.h"
 #include "rwimage.h"
 #include "rwtexture.h"
+#include "rwd3d8.h"
+#include "rwd3d8raster.h"

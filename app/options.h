@@ -1,0 +1,36 @@
+// The game's command-line options: the video mode (until the start-up
+// dialog asks for it), and the controls that let tests drive a run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace game {
+
+struct Screenshot {
+    uint32_t tick;     // written after this tick (1-based)
+    std::string path;  // BMP file
+};
+
+struct Options {
+    int mode = 0;               // 1-4; 0 when not given
+    uint32_t frames = 0;        // stop after this many ticks; 0 runs until the window closes
+    bool headless = false;      // no real window, sound or display
+    uint32_t fixedStepMs = 0;   // every tick advances the clock by this much; 0 uses the real clock
+    std::vector<Screenshot> screenshots;
+};
+
+// Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,
+// 3 full screen 640x480, 4 full screen 800x600.
+struct ModeChoice {
+    uint32_t width;
+    uint32_t height;
+    bool fullScreen;
+};
+bool ModeChoiceOf(int mode, ModeChoice *choice);
+
+// False with a message in *error for anything not understood.
+bool ParseOptions(int argc, const char *const *argv, Options *options, std::string *error);
+
+}  // namespace game

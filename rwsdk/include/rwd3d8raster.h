@@ -1,0 +1,21 @@
+// What the game and the renderers ask of the driver's device rasters: whether
+// a texture's pixels carry alpha, cube and compressed rasters, and the
+// registration of the driver's raster extension.
+#pragma once
+
+#include "rwtypes.h"
+
+struct RwRaster;
+struct RwTexture;
+
+// Registers the driver's raster extension (run by RwEngineInit through the
+// driver seam, before any raster exists).
+RwBool RwD3D8RasterPluginAttachEntry(void);
+
+// The alpha flag of a texture's raster (false without one); cleared by
+// RwD3D8RasterClearAlpha for rasters whose alpha is to be ignored.
+RwBool RwD3D8TextureHasAlpha(const RwTexture *texture);
+void RwD3D8RasterClearAlpha(RwRaster *raster);
+RwBool RwD3D8RasterIsCubeRaster(const RwRaster *raster);
+// True for rasters holding DXT blocks.
+RwBool RwD3D8RasterIsCompressed(const RwRaster *raster);

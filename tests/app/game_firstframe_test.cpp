@@ -1,0 +1,90 @@
+// End to end: the game run headless in the 800x600 window for three ticks
+// writes the frame it showed as a BMP, cleared with the quads in place.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Bmp {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint16_t bits = 0;
+    std::vector<uint8_t> data;
+    uint32_t offset = 0;
+
+    uint32_t Pixel(int32_t x, int32_t y) const  // 0xRRGGBB, y from the top
+    {
+        const uint32_t row = (static_cast<uint32_t>(width) * bits / 8 + 3) & ~3u;
+        const size_t at = offset + size_t(height - 1 - y) * row + size_t(x) * bits / 8;
+        return (uint32_t{data[at + 2]} << 16) | (uint32_t{data[at + 1]} << 8) | data[at];
+    }
+};
+
+uint32_t Read32(const std::vector<uint8_t> &d, size_t at)
+{
+    return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (uint32_t{d[at + 3]} << 24);
+}
+
+bool LoadBmp(const std::string &path, Bmp *bmp)
+{
+    std::ifstream in(path, std::ios::binary);
+    bmp->data.assign(std::istreambuf_iterator<char>(in), {});
+    if (bmp->data.size() < 54 || bmp->data[0] != 'B' || bmp->data[1] != 'M') {
+        return false;
+    }
+    bmp->offset = Read32(bmp->data, 10);
+    bmp->width = static_cast<int32_t>(Read32(bmp->data, 18));
+    bmp->height = static_cast<int32_t>(Read32(bmp->data, 22));
+    bmp->bits = static_cast<uint16_t>(bmp->data[28] | (bmp->data[29] << 8));
+    const uint32_t row = (static_cast<uint32_t>(bmp->width) * bmp->bits / 8 + 3) & ~3u;
+    return bmp->offset + size_t(row) * bmp->height <= bmp->data.size();
+}
+
+}  // namespace
+
+TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
+{
+    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
+    const std::string out = dir + "/out.bmp";
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "' && rm -f '" + out + "'").c_str()), 0);
+    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
+    const std::string command =
+        "cd '" + dir + "' && '" + game + "' --headless --mode 2 --frames 3 --screenshot 3:out.bmp";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    Bmp bmp;
+    ASSERT_TRUE(LoadBmp(out, &bmp));
+    EXPECT_EQ(bmp.width, 800);
+    EXPECT_EQ(bmp.height, 600);
+    ASSERT_TRUE(bmp.bits == 24 || bmp.bits == 32);
+    const uint32_t clear = 0x182858;
+    const uint32_t red = 0xDC2828;
+    const uint32_t green = 0x28C83C;
+    // Red covers [100, 300) x [100, 300), green [400, 700) x [300, 500).
+    EXPECT_EQ(bmp.Pixel(0, 0), clear);
+    EXPECT_EQ(bmp.Pixel(799, 599), clear);
+    EXPECT_EQ(bmp.Pixel(100, 100), red);
+    EXPECT_EQ(bmp.Pixel(299, 299), red);
+    EXPECT_EQ(bmp.Pixel(200, 200), red);
+    EXPECT_EQ(bmp.Pixel(300, 200), clear);
+    EXPECT_EQ(bmp.Pixel(99, 200), clear);
+    EXPECT_EQ(bmp.Pixel(400, 300), green);
+    EXPECT_EQ(bmp.Pixel(699, 499), green);
+    EXPECT_EQ(bmp.Pixel(550, 400), green);
+    EXPECT_EQ(bmp.Pixel(700, 400), clear);
+    EXPECT_EQ(bmp.Pixel(550, 500), clear);
+    EXPECT_EQ(bmp.Pixel(350, 250), clear);
+}
+
+TEST(GameFirstFrame, BadOptionsAreRefused)
+{
+    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
+    EXPECT_NE(std::system(("'" + game + "' --headless --mode 5 --frames 1 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system(("'" + game + "' --headless --screenshot nowhere 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system(("'" + game + "' --frames 2>/dev/null").c_str()), 0);
+}
