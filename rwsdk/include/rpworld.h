@@ -9,6 +9,8 @@
 #include "rpgeometry.h"
 #include "rpclump.h"
 #include "rplight.h"
+#include "rpworldsector.h"
+#include "rpd3d8pipe.h"
 
 // Engine block ids of the world library's modules.
 static constexpr RwUInt32 rwID_MATERIALMODULE = 0x501;

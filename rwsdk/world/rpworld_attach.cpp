@@ -5,6 +5,7 @@
 #include "rwengine.h"
 #include "world/bamesh.h"
 #include "world/bamodules.h"
+#include "world/baworld.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ const EngineModule engineModules[] = {
      RpGeometryModuleClose},
     {rwID_CLUMPMODULE, static_cast<RwInt32>(sizeof(rpClumpGlobals)), RpClumpModuleOpen, RpClumpModuleClose},
     {rwID_LIGHTMODULE, static_cast<RwInt32>(sizeof(rpLightGlobals)), RpLightModuleOpen, RpLightModuleClose},
+    {rwID_WORLDPIPEMODULE, 0, RpWorldCounterModuleOpen, RpWorldCounterModuleClose},
+    {rwID_WORLDMODULE, static_cast<RwInt32>(sizeof(rpWorldGlobals)), RpWorldModuleOpen, RpWorldModuleClose},
+    {rwID_WORLDSECTORMODULE, 0, RpWorldCounterModuleOpen, RpWorldCounterModuleClose},
 };
 
 RwBool AttachPipelineIds(void)
@@ -46,7 +50,11 @@ RwBool AttachBinMesh(void)
 RwBool (*const objectAttaches[])(void) = {
     AttachPipelineIds,
     AttachBinMesh,
+    RpWorldObjectPluginAttach,
+    rpWorldAttachOwnerStreams,
+    rpWorldSectorAttachStreams,
     RpClumpLinksAttach,
+    RpWorldPipeAttach,
 };
 
 }  // namespace
