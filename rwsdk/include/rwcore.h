@@ -23,3 +23,6 @@
 #include "rwtexture.h"
 #include "rwd3d8.h"
 #include "rwd3d8raster.h"
+#include "rtintsec.h"
+#include "rpcollis.h"
+#include "rppvs.h"

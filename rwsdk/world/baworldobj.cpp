@@ -230,17 +230,25 @@ RwFramedObject *RpLightWorldSync(RwFramedObject *object)
 template <typename Tie, typename Object, typename Callback>
 static RwBool WalkTies(RwLinkList *list, RwLLLink Tie::*link, Object *Tie::*object, Callback callback, void *data)
 {
-    RwLLLink marker;
+    // The marker is a whole tie with no object, so that a walk started from
+    // a callback (a nested one over the same leaf) can tell it apart and
+    // step over it.
+    Tie markerTie{};
+    RwLLLink &marker = markerTie.*link;
     RwLLLink *end = RwLinkListGetTerminator(list);
     RwLLLink *current = RwLinkListGetFirstLLLink(list);
     while (current != end) {
+        auto *tie = reinterpret_cast<Tie *>(reinterpret_cast<RwUInt8 *>(current) -
+                                            reinterpret_cast<size_t>(&(static_cast<Tie *>(nullptr)->*link)));
+        if (tie->*object == nullptr) {
+            current = current->next;
+            continue;
+        }
         // Insert the marker after the current tie.
         marker.next = current->next;
         marker.prev = current;
         current->next->prev = &marker;
         current->next = &marker;
-        auto *tie = reinterpret_cast<Tie *>(reinterpret_cast<RwUInt8 *>(current) -
-                                            reinterpret_cast<size_t>(&(static_cast<Tie *>(nullptr)->*link)));
         const bool go = callback(tie->*object, data) != nullptr;
         RwLLLink *next = marker.next;
         RwLLLinkRemove(&marker);

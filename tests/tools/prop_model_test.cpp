@@ -109,8 +109,10 @@ void ExpectSameGeometry(const RpGeometry *a, const RpGeometry *b)
     }
 }
 
+// The maker's own plug-in set, so the data tree is written as `mkdata` writes it.
 class PropModelTest : public WorldTest {
 protected:
+    PropModelTest() : WorldTest(mkdata::AttachPlugins) {}
     void SetUp() override
     {
         WorldTest::SetUp();

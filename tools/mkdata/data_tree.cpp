@@ -6,12 +6,13 @@
 
 #include "rpusrdat.h"
 #include "rtbmp.h"
+#include "tools/mkdata/collision_trees.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/prop_model.h"
 
 namespace mkdata {
 
-bool AttachPlugins() { return RpWorldPluginAttach() && RpUserDataPluginAttach(); }
+bool AttachPlugins() { return RpWorldPluginAttach() && RpUserDataPluginAttach() && RpCollisionPluginAttach(); }
 
 static bool WriteTextures(const std::filesystem::path &folder)
 {
@@ -44,6 +45,10 @@ bool WriteDataTree(const std::string &root)
     }
     RpClump *prop = BuildPropClump();
     if (prop == nullptr) {
+        return false;
+    }
+    if (!AddCollisionTrees(prop)) {
+        RpClumpDestroy(prop);
         return false;
     }
     bool ok = WriteClumpFile(prop, (folder / PropModelName()).string().c_str());

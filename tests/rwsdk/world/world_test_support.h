@@ -19,13 +19,14 @@ inline bool AttachWorldAndUserData() { return RpWorldPluginAttach() && RpUserDat
 
 class WorldTest : public ::testing::Test {
 protected:
+    explicit WorldTest(bool (*attach)(void) = AttachWorldAndUserData) : attachPlugins(attach) {}
     void SetUp() override
     {
         CountingMemory::Reset();
         FakeDevice::Reset();
         // Blocks an earlier test leaked are not this test's to answer for.
         liveBefore = CountingMemory::LiveBlocks();
-        ASSERT_TRUE(EngineStartUp(nullptr, 1 << 20, AttachWorldAndUserData));
+        ASSERT_TRUE(EngineStartUp(nullptr, 1 << 20, attachPlugins));
     }
     void TearDown() override
     {
@@ -33,6 +34,7 @@ protected:
         EXPECT_EQ(CountingMemory::LiveBlocks(), liveBefore);
     }
     size_t liveBefore = 0;
+    bool (*attachPlugins)(void);
 };
 
 // Everything a write stream produced by `write`.
