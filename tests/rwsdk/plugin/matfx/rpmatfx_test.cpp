@@ -1,0 +1,184 @@
+// Material effects on a started engine: the passes each effect type lays
+// out, texture references across set-ups and copies, the environment
+// coefficient's 8-bit factor, the bump set-up without a base texture, the
+// atomic flag, and the material stream round trip.
+#include "plugin/matfx/matfxpriv.h"
+#include "rpmatfx.h"
+#include "rwsdk/world/world_test_support.h"
+#include "rwtexture.h"
+
+namespace {
+
+bool AttachMatFX() { return RpWorldPluginAttach() && RpMatFXPluginAttach(); }
+
+RwTexture *ReadByName(const RwChar *name, const RwChar *)
+{
+    RwTexture *texture = RwTextureCreate(nullptr);
+    RwTextureSetName(texture, name);
+    return texture;
+}
+
+class MatFXTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rwtest::CountingMemory::Reset();
+        rwtest::FakeDevice::Reset();
+        live = rwtest::CountingMemory::LiveBlocks();
+        ASSERT_TRUE(rwtest::EngineStartUp(nullptr, 1 << 20, AttachMatFX));
+        RwTextureSetReadCallBack(ReadByName);
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(rwtest::EngineShutDown());
+        EXPECT_EQ(rwtest::CountingMemory::LiveBlocks(), live);
+    }
+    size_t live = 0;
+};
+
+TEST_F(MatFXTest, EffectTypesLayOutTheirPasses)
+{
+    RpMaterial *m = RpMaterialCreate();
+    EXPECT_EQ(RpMatFXMaterialGetEffects(m), 0u);
+    ASSERT_EQ(RpMatFXMaterialSetEffects(m, rpMATFXEFFECTBUMPENVMAP), m);
+    RpMatFXMaterialData *data = RpMatFXMaterialGetData(m);
+    EXPECT_EQ(data->data[0].effectType, rpMATFXEFFECTBUMPMAP);
+    EXPECT_EQ(data->data[1].effectType, rpMATFXEFFECTENVMAP);
+    EXPECT_EQ(RpMatFXMaterialGetPass(m, rpMATFXEFFECTENVMAP), &data->data[1]);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTDUAL);
+    EXPECT_EQ(data->data[0].data.dual.srcBlendMode, 5u);
+    EXPECT_EQ(data->data[0].data.dual.dstBlendMode, 6u);
+    EXPECT_EQ(data->data[1].effectType, 0u);
+    RpMaterialDestroy(m);
+}
+
+TEST_F(MatFXTest, EnvMapReplacesAndReleasesItsTexture)
+{
+    RpMaterial *m = RpMaterialCreate();
+    RwTexture *a = RwTextureCreate(nullptr);
+    RwTexture *b = RwTextureCreate(nullptr);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTENVMAP);
+    RpMatFXMaterialSetupEnvMap(m, a, nullptr, TRUE, 0.5f);
+    EXPECT_EQ(a->refCount, 2);
+    RpMatFXMaterialSetupEnvMap(m, b, nullptr, TRUE, 0.25f);
+    EXPECT_EQ(a->refCount, 1);
+    EXPECT_EQ(b->refCount, 2);
+    // Same type again keeps the pass; another type clears it.
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTENVMAP);
+    EXPECT_EQ(RpMatFXMaterialGetPass(m, 2)->data.envMap.texture, b);
+    RpMaterial *copy = RpMaterialCreate();
+    RwPluginRegistryCopyObject(RpMaterialGetPluginRegistry(), copy, m);
+    EXPECT_EQ(b->refCount, 3);
+    EXPECT_EQ(RpMatFXMaterialGetPass(copy, 2)->data.envMap.coef, 0.25f);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTDUAL);
+    EXPECT_EQ(b->refCount, 2);
+    RpMaterialDestroy(copy);
+    EXPECT_EQ(b->refCount, 1);
+    RpMaterialDestroy(m);
+    RwTextureDestroy(a);
+    RwTextureDestroy(b);
+}
+
+TEST_F(MatFXTest, EnvCoefficientClampsInsteadOfWrapping)
+{
+    EXPECT_EQ(MatFXEnvCoefficientByte(0.0f), 0u);
+    EXPECT_EQ(MatFXEnvCoefficientByte(1.0f / 600.0f), 0u);  // below 1/510 draws plainly
+    EXPECT_EQ(MatFXEnvCoefficientByte(0.5f), 128u);
+    EXPECT_EQ(MatFXEnvCoefficientByte(1.0f), 255u);
+    EXPECT_EQ(MatFXEnvCoefficientByte(1.5f), 255u);  // wrapping would give 126
+    EXPECT_EQ(MatFXEnvCoefficientByte(-2.0f), 0u);
+}
+
+TEST_F(MatFXTest, BumpSetupWithoutABaseTextureIsSafe)
+{
+    RpMaterial *m = RpMaterialCreate();
+    RwTexture *bump = RwTextureCreate(nullptr);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTBUMPMAP);
+    RwFrame *frame = RwFrameCreate();
+    EXPECT_EQ(RpMatFXMaterialSetupBumpMap(m, bump, frame, 0.75f), m);
+    const RpMatFXBumpMapData &pass = RpMatFXMaterialGetPass(m, 1)->data.bumpMap;
+    EXPECT_EQ(pass.bumpTexture, bump);
+    EXPECT_EQ(pass.bumpedTexture, nullptr);
+    EXPECT_EQ(pass.coef, -0.75f);
+    EXPECT_EQ(pass.invBumpWidth, 0.0f);
+    EXPECT_EQ(RpMatFXMaterialSetupBumpMap(m, nullptr, frame, 1.0f), m);
+    EXPECT_EQ(bump->refCount, 1);
+    RpMaterialDestroy(m);
+    RwTextureDestroy(bump);
+    RwFrameDestroy(frame);
+}
+
+TEST_F(MatFXTest, AtomicEnableIsOnceAndCopies)
+{
+    RpAtomic *atomic = RpAtomicCreate();
+    EXPECT_FALSE(RpMatFXAtomicQueryEffects(atomic));
+    RpMatFXAtomicEnableEffects(atomic);
+    EXPECT_TRUE(RpMatFXAtomicQueryEffects(atomic));
+    EXPECT_EQ(atomic->pipeline, RpMatFXGetD3D8Pipeline(FALSE));
+    atomic->pipeline = nullptr;
+    RpMatFXAtomicEnableEffects(atomic);  // already on: nothing changes
+    EXPECT_EQ(atomic->pipeline, nullptr);
+    RpAtomicDestroy(atomic);
+}
+
+RpMaterial *RoundTrip(const RpMaterial *m, size_t *extensionBytes)
+{
+    std::vector<RwUInt8> bytes = rwtest::WrittenBy([&](RwStream *s) { RpMaterialStreamWrite(m, s); });
+    *extensionBytes = bytes.size();
+    RwMemoryDescriptor desc;
+    RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
+    RwUInt32 length = 0;
+    RpMaterial *read = nullptr;
+    if (RwStreamFindChunk(stream, rwID_MATERIAL, &length, nullptr)) {
+        read = RpMaterialStreamRead(stream);
+    }
+    RwStreamClose(stream, nullptr);
+    return read;
+}
+
+TEST_F(MatFXTest, MaterialStreamRoundTrip)
+{
+    RpMaterial *m = RpMaterialCreate();
+    size_t plainBytes = 0;
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTNULL);  // a record with no effect writes nothing
+    RpMaterialDestroy(RoundTrip(m, &plainBytes));
+    RwTexture *env = ReadByName("chrome", nullptr);
+    RwTexture *dual = ReadByName("dirt", nullptr);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTENVMAP);
+    RpMatFXMaterialSetupEnvMap(m, env, nullptr, TRUE, 0.625f);
+    size_t envBytes = 0;
+    RpMaterial *read = RoundTrip(m, &envBytes);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(envBytes - plainBytes, 12u + RpMatFXMaterialStreamGetSize(m, 0, 0));
+    const RpMatFXEnvMapData &e = RpMatFXMaterialGetPass(read, 2)->data.envMap;
+    EXPECT_EQ(e.coef, 0.625f);
+    EXPECT_EQ(e.useFrameBufferAlpha, 1u);
+    ASSERT_NE(e.texture, nullptr);
+    EXPECT_STREQ(e.texture->name, "chrome");
+    EXPECT_EQ(e.texture->refCount, 1);
+    RpMaterialDestroy(read);
+    RpMatFXMaterialSetEffects(m, rpMATFXEFFECTDUAL);
+    RpMatFXMaterialSetupDualTexture(m, dual, 9, 1);
+    read = RoundTrip(m, &envBytes);
+    ASSERT_NE(read, nullptr);
+    const RpMatFXDualData &d = RpMatFXMaterialGetPass(read, 4)->data.dual;
+    EXPECT_EQ(d.srcBlendMode, 9u);
+    EXPECT_EQ(d.dstBlendMode, 1u);
+    EXPECT_STREQ(d.texture->name, "dirt");
+    RpMaterialDestroy(read);
+    RpMaterialDestroy(m);
+    RwTextureDestroy(env);
+    RwTextureDestroy(dual);
+}
+
+TEST_F(MatFXTest, ShaderStreamsDecodeOnTheDevice)
+{
+    for (RwInt32 i = 0; i < 6; ++i) {
+        const RwUInt32 *tokens = RpMatFXD3D8PixelShaderTokens(i);
+        ASSERT_NE(tokens, nullptr);
+        EXPECT_EQ(tokens[0], 0xFFFF0100u);
+    }
+    EXPECT_EQ(RpMatFXD3D8PixelShaderTokens(6), nullptr);
+}
+
+}  // namespace
