@@ -26,3 +26,5 @@
 #include "rtintsec.h"
 #include "rpcollis.h"
 #include "rppvs.h"
+#include "rpptank.h"
+#include "rpprtstd.h"

@@ -4,15 +4,22 @@
 
 #include <filesystem>
 
+#include "rpprtstd.h"
+#include "rpptank.h"
 #include "rpusrdat.h"
 #include "rtbmp.h"
 #include "tools/mkdata/collision_trees.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/particle_model.h"
 #include "tools/mkdata/prop_model.h"
 
 namespace mkdata {
 
-bool AttachPlugins() { return RpWorldPluginAttach() && RpUserDataPluginAttach() && RpCollisionPluginAttach(); }
+bool AttachPlugins()
+{
+    return RpWorldPluginAttach() && RpUserDataPluginAttach() && RpCollisionPluginAttach() && RpPTankPluginAttach() &&
+           RpPrtStdPluginAttach();
+}
 
 static bool WriteTextures(const std::filesystem::path &folder)
 {
@@ -53,6 +60,11 @@ bool WriteDataTree(const std::string &root)
     }
     bool ok = WriteClumpFile(prop, (folder / PropModelName()).string().c_str());
     RpClumpDestroy(prop);
+    RpClump *particles = ok ? BuildParticleClump() : nullptr;
+    ok = particles != nullptr && WriteClumpFile(particles, (folder / ParticleModelName()).string().c_str());
+    if (particles != nullptr) {
+        RpClumpDestroy(particles);
+    }
     return ok;
 }
 
