@@ -11,6 +11,11 @@
 
 struct RwStream;
 struct RwPipeline;
+struct RwResEntry;
+struct RxPipelineNode;
+struct RxPipelineNodeParam;
+struct RxNodeDefinition;
+struct RpD3D8InstanceData;
 
 static constexpr RwUInt32 rpSKINPLUGINID = 0x116;
 // Bones one blend can address: the shared bone-matrix buffer holds this many.
@@ -73,8 +78,8 @@ RpSkin *RpSkinGeometrySortWeights(RpSkin *skin);
 RpAtomic *RpSkinAtomicSetHierarchy(RpAtomic *atomic, RpHAnimHierarchy *hierarchy);
 RpHAnimHierarchy *RpSkinAtomicGetHierarchy(const RpAtomic *atomic);
 RpAtomic *RpSkinAtomicSetType(RpAtomic *atomic, RpSkinType type);
-// The pipeline skinned atomics are switched to (null while none is built:
-// they then keep the default pipeline).
+// The pipeline skinned atomics are switched to: the one-node skin pipeline
+// built when the plug-in opens (null while the engine is not started).
 RwPipeline *RpSkinGetAtomicPipeline(void);
 
 inline const RwMatrix *RpSkinGetSkinToBoneMatrices(const RpSkin *skin) { return skin->skinToBoneMatrices; }
@@ -104,3 +109,19 @@ RwStream *RpSkinGeometryStreamWrite(RwStream *stream, RwInt32 length, const void
                                     RwInt32 size);
 RwInt32 RpSkinGeometryStreamGetSize(const void *object, RwInt32 offset, RwInt32 size);
 RwStream *RpSkinAtomicStreamRead(RwStream *stream, RwInt32 length, void *object, RwInt32 offset, RwInt32 size);
+
+// The skin pipeline on the Direct3D 8 device: one node,
+// "nodeD3D8SkinAtomicAllInOne.csl", whose private data is the world
+// pipelines' callback record (lighting and render callbacks replaceable).
+RwPipeline *RpD3D8SkinPipelineCreate(void);
+RxNodeDefinition *RpD3D8SkinAtomicAllInOneNodeDefinition(void);
+RwBool RpD3D8SkinAtomicAllInOneNodeBody(RxPipelineNode *self, const RxPipelineNodeParam *params);
+RwBool RpD3D8SkinAtomicAllInOneNodeInit(RxPipelineNode *self);
+// Gives the meshes their vertex format and, unless the atomic is skinned
+// into the shared dynamic buffers (a hierarchy on a hardware
+// transform-and-lighting device), one vertex buffer for all their vertices.
+RwBool RpD3D8SkinAtomicInstance(RpAtomic *atomic, RpD3D8InstanceData *data, RwBool hasHierarchy);
+// Writes texture coordinates and prelit colours (and each mesh's
+// vertex-alpha byte) into `vertices`, geometry vertex 0 first.
+void RpD3D8SkinInstanceVertexExtras(const RpAtomic *atomic, RpD3D8InstanceData *data, RwUInt8 *vertices);
+void RpD3D8SkinInstanceDataDestroy(RwResEntry *entry);

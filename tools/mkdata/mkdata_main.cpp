@@ -2,6 +2,7 @@
 // under OUTDIR. No original data exists; everything here is made up.
 #include <cstdio>
 
+#include "tools/mkdata/character_model.h"
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/null_device.h"
 
@@ -11,11 +12,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: mkdata OUTDIR\n");
         return 2;
     }
-    if (!mkdata::StartEngine(mkdata::AttachPlugins)) {
+    if (!mkdata::StartEngine(mkdata::AttachCharacterPlugins)) {
         std::fprintf(stderr, "mkdata: the engine did not start\n");
         return 1;
     }
     bool ok = mkdata::WriteDataTree(argv[1]);
+    ok = ok && mkdata::WriteCharacterFiles(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

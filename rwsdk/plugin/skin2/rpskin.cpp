@@ -8,7 +8,7 @@
 
 namespace {
 
-rpSkinGlobals globals = {-1, -1, nullptr, nullptr, nullptr};
+rpSkinGlobals globals = {-1, -1, nullptr, nullptr, nullptr, nullptr};
 RwInt32 openCount = 0;
 
 // Plug-in ids whose presence widens the skin type of an atomic.
@@ -48,12 +48,19 @@ void *EngineOpen(void *instance, RwInt32, RwInt32)
     std::memset(globals.boneMatricesUnaligned, 0, sizeof(RwMatrix) * rpSKINMAXBONES + 15);
     globals.boneMatrices =
         reinterpret_cast<RwMatrix *>(RwAlignUp(reinterpret_cast<RwUInt64>(globals.boneMatricesUnaligned), 16));
+    // Without its pipeline a skinned atomic keeps the default one and shows
+    // the bind pose; the engine itself still runs.
+    globals.pipeline = RpD3D8SkinPipelineCreate();
     return instance;
 }
 
 void *EngineClose(void *instance, RwInt32, RwInt32)
 {
     if (openCount > 0 && --openCount == 0) {
+        if (globals.pipeline != nullptr) {
+            RwPipelineDestroy(globals.pipeline);
+            globals.pipeline = nullptr;
+        }
         RwFreeListDestroy(globals.skinFreeList);
         RwFree(globals.boneMatricesUnaligned);
         globals.skinFreeList = nullptr;
@@ -365,7 +372,7 @@ RpHAnimHierarchy *RpSkinAtomicGetHierarchy(const RpAtomic *atomic)
     return *HierarchySlot(const_cast<RpAtomic *>(atomic), globals.atomicOffset);
 }
 
-RwPipeline *RpSkinGetAtomicPipeline(void) { return nullptr; }
+RwPipeline *RpSkinGetAtomicPipeline(void) { return globals.pipeline; }
 
 RpAtomic *RpSkinAtomicSetType(RpAtomic *atomic, RpSkinType)
 {

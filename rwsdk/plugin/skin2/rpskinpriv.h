@@ -11,6 +11,7 @@ struct rpSkinGlobals {
     RwFreeList *skinFreeList;
     RwMatrix *boneMatrices;  // rpSKINMAXBONES matrices, 16-byte aligned
     void *boneMatricesUnaligned;
+    RwPipeline *pipeline;  // serves every skin type on this device
 };
 
 rpSkinGlobals *rpSkinGetGlobals(void);

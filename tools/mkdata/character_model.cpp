@@ -1,0 +1,365 @@
+// Builds and writes the sample skinned character (see character_model.h):
+// the clump through the model writers (the skin and hierarchy extensions
+// are the engine's own writers), the animations through the animation
+// toolkit's stream writer.
+#include "tools/mkdata/character_model.h"
+
+#include <cmath>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "rpusrdat.h"
+#include "tools/mkdata/data_tree.h"
+#include "tools/mkdata/model_writer.h"
+
+namespace mkdata {
+namespace {
+
+struct Bone {
+    const char *name;
+    RwInt32 parent;  // node index, -1 for the root frame
+    RwV3d offset;    // from the parent bone in the bind pose
+    RwV3d boxMin;    // the bone's box in its own space
+    RwV3d boxMax;
+    RwRGBA colour;
+    RwInt32 material;
+    RwUInt32 flags;  // push/pop rule of the node (depth-first order)
+};
+
+// Depth-first: a node with a later sibling pushes, a leaf pops.
+const Bone kBones[kCharacterBones] = {
+    {"pelvis", -1, {0, 1.0f, 0}, {-0.3f, -0.15f, -0.15f}, {0.3f, 0.15f, 0.15f}, {70, 90, 170, 255}, 0, 0},
+    {"spine", 0, {0, 0.15f, 0}, {-0.25f, 0, -0.13f}, {0.25f, 0.6f, 0.13f}, {200, 60, 50, 255}, 0,
+     rpHANIMPUSHPARENTMATRIX},
+    {"head", 1, {0, 0.65f, 0}, {-0.15f, 0, -0.15f}, {0.15f, 0.35f, 0.15f}, {235, 190, 150, 255}, 1,
+     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
+    {"arm_l", 1, {-0.3f, 0.55f, 0}, {-0.6f, -0.07f, -0.07f}, {0, 0.07f, 0.07f}, {225, 180, 140, 255}, 2,
+     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
+    {"arm_r", 1, {0.3f, 0.55f, 0}, {0, -0.07f, -0.07f}, {0.6f, 0.07f, 0.07f}, {225, 180, 140, 255}, 2,
+     rpHANIMPOPPARENTMATRIX},
+    {"leg_l", 0, {-0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, {60, 60, 70, 255}, 0,
+     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
+    {"leg_r", 0, {0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, {60, 60, 70, 255}, 0,
+     rpHANIMPOPPARENTMATRIX},
+};
+
+constexpr RwInt32 kNodeIDBase = 100;
+constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT |
+                             rpGEOMETRYLIGHT;
+constexpr RwInt32 kVertsPerBone = 24;
+constexpr RwInt32 kTrisPerBone = 12;
+
+RwV3d BindPosition(RwInt32 node)
+{
+    RwV3d p = {0, 0, 0};
+    for (RwInt32 n = node; n >= 0; n = kBones[n].parent) {
+        RwV3dAdd(&p, &p, &kBones[n].offset);
+    }
+    return p;
+}
+
+// The vertices of a bone's box nearest its joint blend with the parent
+// bone; the rest follow the bone alone.
+RwReal ParentShare(RwInt32 node, const RwV3d &local)
+{
+    if (kBones[node].parent < 0) {
+        return 0.0f;
+    }
+    const RwV3d &lo = kBones[node].boxMin;
+    const RwV3d &hi = kBones[node].boxMax;
+    // The joint end is the box face through the bone's origin.
+    const bool atJoint = (lo.y == 0 && local.y == 0) || (hi.y == 0 && local.y == 0) || (lo.x == 0 && local.x == 0) ||
+                         (hi.x == 0 && local.x == 0);
+    return atJoint ? 0.4f : 0.0f;
+}
+
+// Lambert shade under a fixed key light, baked so the figure reads as
+// solid when drawn unlit.
+RwRGBA Shade(RwRGBA base, const RwV3d &normal)
+{
+    RwV3d light = {-0.4f, 0.7f, -0.6f};
+    RwV3dNormalize(&light, &light);
+    const RwReal lit = 0.45f + 0.55f * std::fmax(0.0f, RwV3dDotProduct(&normal, &light));
+    return {static_cast<RwUInt8>(base.red * lit), static_cast<RwUInt8>(base.green * lit),
+            static_cast<RwUInt8>(base.blue * lit), 255};
+}
+
+RpGeometry *BuildGeometry(RwMatrixWeights *weights, RwUInt32 *indices)
+{
+    RpGeometry *g = RpGeometryCreate(kCharacterBones * kVertsPerBone, kCharacterBones * kTrisPerBone, kFormat);
+    if (g == nullptr) {
+        return nullptr;
+    }
+    static const RwRGBA kMaterialColours[3] = {{255, 255, 255, 255}, {255, 250, 240, 255}, {250, 255, 250, 255}};
+    bool ok = true;
+    for (const RwRGBA &colour : kMaterialColours) {
+        RpMaterial *m = RpMaterialCreate();
+        const RwSurfaceProperties surface = {1.0f, 0.3f, 0.7f};
+        ok = ok && m != nullptr && RpMaterialSetColor(m, &colour) != nullptr &&
+             RpMaterialSetSurfaceProperties(m, &surface) != nullptr &&
+             RpMaterialListAppendMaterial(&g->matList, m) >= 0;
+        if (m != nullptr) {
+            RpMaterialDestroy(m);
+        }
+    }
+    if (!ok) {
+        RpGeometryDestroy(g);
+        return nullptr;
+    }
+    static const RwV3d kNormals[6] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+    static const RwReal kCorner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    RpMorphTarget *target = &g->morphTarget[0];
+    for (RwInt32 b = 0; b < kCharacterBones; ++b) {
+        const Bone &bone = kBones[b];
+        const RwV3d origin = BindPosition(b);
+        const RwV3d centre = {(bone.boxMin.x + bone.boxMax.x) * 0.5f, (bone.boxMin.y + bone.boxMax.y) * 0.5f,
+                              (bone.boxMin.z + bone.boxMax.z) * 0.5f};
+        const RwV3d half = {(bone.boxMax.x - bone.boxMin.x) * 0.5f, (bone.boxMax.y - bone.boxMin.y) * 0.5f,
+                            (bone.boxMax.z - bone.boxMin.z) * 0.5f};
+        for (int f = 0; f < 6; ++f) {
+            const RwV3d &n = kNormals[f];
+            RwV3d u = std::fabs(n.y) > 0.5f ? RwV3d{1, 0, 0} : RwV3d{0, 1, 0};
+            RwV3d v;
+            RwV3dCrossProduct(&v, &n, &u);
+            for (int c = 0; c < 4; ++c) {
+                const RwInt32 i = b * kVertsPerBone + 4 * f + c;
+                // Unit-box corner, then scaled onto the bone's box.
+                const RwV3d unit = {n.x + u.x * kCorner[c][0] + v.x * kCorner[c][1],
+                                    n.y + u.y * kCorner[c][0] + v.y * kCorner[c][1],
+                                    n.z + u.z * kCorner[c][0] + v.z * kCorner[c][1]};
+                const RwV3d local = {centre.x + unit.x * half.x, centre.y + unit.y * half.y,
+                                     centre.z + unit.z * half.z};
+                target->verts[i] = {origin.x + local.x, origin.y + local.y, origin.z + local.z};
+                target->normals[i] = n;
+                g->texCoords[0][i] = {(kCorner[c][0] + 1) * 0.5f, (kCorner[c][1] + 1) * 0.5f};
+                g->preLitLum[i] = Shade(bone.colour, n);
+                const RwReal share = ParentShare(b, local);
+                weights[i] = {1.0f - share, share, 0.0f, 0.0f};
+                indices[i] = static_cast<RwUInt32>(b) |
+                             (static_cast<RwUInt32>(bone.parent < 0 ? 0 : bone.parent) << 8);
+            }
+            RpTriangle *t = &g->triangles[b * kTrisPerBone + 2 * f];
+            const auto first = static_cast<RwUInt16>(b * kVertsPerBone + 4 * f);
+            const auto slot = static_cast<RwUInt16>(bone.material);
+            t[0] = {{first, static_cast<RwUInt16>(first + 1), static_cast<RwUInt16>(first + 2)}, slot};
+            t[1] = {{first, static_cast<RwUInt16>(first + 2), static_cast<RwUInt16>(first + 3)}, slot};
+        }
+    }
+    if (RpGeometryUnlock(g) == nullptr) {
+        RpGeometryDestroy(g);
+        return nullptr;
+    }
+    return g;
+}
+
+RtQuat Rotation(RwV3d axis, RwReal degrees)
+{
+    const RwReal half = degrees * 3.14159265358979f / 360.0f;
+    RwV3dNormalize(&axis, &axis);
+    return {{axis.x * std::sin(half), axis.y * std::sin(half), axis.z * std::sin(half)}, std::cos(half)};
+}
+
+// The rotation of `node` at keyframe time `t` (a key every quarter
+// second): the walk swings legs and arms about x and bobs the pelvis;
+// the wave lifts the right arm and turns the head.
+RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
+{
+    *translation = kBones[node].offset;
+    const RwV3d xAxis = {1, 0, 0};
+    const RwV3d yAxis = {0, 1, 0};
+    const RwV3d zAxis = {0, 0, 1};
+    if (t < kCharacterWalkEnd) {
+        const RwReal swing = std::sin(t * 2.0f * 3.14159265358979f);  // one stride per second
+        switch (node) {
+        case 0:
+            translation->y += 0.04f * std::fabs(swing);
+            return Rotation(yAxis, 8.0f * swing);
+        case 3:
+        case 6:
+            return Rotation(xAxis, 35.0f * swing);
+        case 4:
+        case 5:
+            return Rotation(xAxis, -35.0f * swing);
+        default:
+            return Rotation(xAxis, 0.0f);
+        }
+    }
+    // Up over the first half of the wave, back down over the second.
+    const RwReal lift = std::sin((t - kCharacterWalkEnd) / (kCharacterDuration - kCharacterWalkEnd) * 3.14159265358979f);
+    switch (node) {
+    case 4:
+        return Rotation(zAxis, 110.0f * lift);
+    case 2:
+        return Rotation(yAxis, 30.0f * lift);
+    case 1:
+        return Rotation(zAxis, -6.0f * lift);
+    default:
+        return Rotation(xAxis, 0.0f);
+    }
+}
+
+// Keys of every node at `times`, ordered as the player needs them: all
+// nodes' first and second keys, then by time.
+RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose)
+{
+    const auto numKeys = static_cast<RwInt32>(times.size()) * kCharacterBones;
+    RtAnimAnimation *animation =
+        RtAnimAnimationCreate(rpHANIMSTDKEYFRAMETYPEID, numKeys, 0, times.back());
+    if (animation == nullptr) {
+        return nullptr;
+    }
+    auto *frames = static_cast<RpHAnimStdKeyFrame *>(animation->pFrames);
+    for (size_t k = 0; k < times.size(); ++k) {
+        for (RwInt32 node = 0; node < kCharacterBones; ++node) {
+            const auto index = static_cast<RwInt32>(k) * kCharacterBones + node;
+            RpHAnimStdKeyFrame &key = frames[index];
+            key.time = times[k];
+            if (bindPose) {
+                key.q = {{0, 0, 0}, 1};
+                key.t = kBones[node].offset;
+            } else {
+                key.q = PoseAt(node, times[k], &key.t);
+            }
+            key.prevFrame = static_cast<RwUInt32>(k == 0 ? index : index - kCharacterBones);
+        }
+    }
+    return animation;
+}
+
+bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &path)
+{
+    RwStream *stream = RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, path.c_str());
+    if (stream == nullptr) {
+        return false;
+    }
+    const bool ok = RtAnimAnimationStreamWrite(animation, stream) != nullptr;
+    return RwStreamClose(stream, nullptr) && ok;
+}
+
+}  // namespace
+
+const char *CharacterBoneName(RwInt32 node)
+{
+    return node >= 0 && node < kCharacterBones ? kBones[node].name : nullptr;
+}
+
+RpClump *BuildCharacterClump()
+{
+    RpClump *clump = RpClumpCreate();
+    RwFrame *root = RwFrameCreate();
+    if (clump == nullptr || root == nullptr) {
+        if (clump != nullptr) {
+            RpClumpDestroy(clump);
+        }
+        if (root != nullptr) {
+            RwFrameDestroy(root);
+        }
+        return nullptr;
+    }
+    RpClumpSetFrame(clump, root);
+    bool ok = true;
+    RwFrame *frames[kCharacterBones] = {};
+    RwUInt32 nodeFlags[kCharacterBones];
+    RwInt32 nodeIDs[kCharacterBones];
+    for (RwInt32 b = 0; b < kCharacterBones && ok; ++b) {
+        frames[b] = RwFrameCreate();
+        ok = frames[b] != nullptr;
+        if (!ok) {
+            break;
+        }
+        RwFrameTranslate(frames[b], &kBones[b].offset, rwCOMBINEREPLACE);
+        RwFrameAddChild(kBones[b].parent < 0 ? root : frames[kBones[b].parent], frames[b]);
+        nodeFlags[b] = kBones[b].flags;
+        nodeIDs[b] = kNodeIDBase + b;
+        RpHAnimFrameSetID(frames[b], nodeIDs[b]);
+        RpUserDataList *list = RpUserDataFrameGetList(frames[b]);
+        RpUserDataArray *name =
+            list != nullptr ? RpUserDataListAddArray(list, CharacterBoneNameArray(), rpSTRINGUSERDATA, 1) : nullptr;
+        ok = name != nullptr && RpUserDataArraySetString(name, 0, kBones[b].name);
+    }
+    RpHAnimHierarchy *hierarchy =
+        ok ? RpHAnimHierarchyCreate(kCharacterBones, nodeFlags, nodeIDs, 0, sizeof(RpHAnimInterpFrame)) : nullptr;
+    ok = hierarchy != nullptr;
+    if (ok) {
+        RpHAnimFrameSetHierarchy(root, hierarchy);
+        RpHAnimHierarchyAttach(hierarchy);
+    }
+    RwMatrixWeights weights[kCharacterBones * kVertsPerBone];
+    RwUInt32 indices[kCharacterBones * kVertsPerBone];
+    RpGeometry *geometry = ok ? BuildGeometry(weights, indices) : nullptr;
+    ok = geometry != nullptr;
+    if (ok) {
+        RwMatrix inverseBind[kCharacterBones];
+        for (RwInt32 b = 0; b < kCharacterBones; ++b) {
+            RwV3d back = BindPosition(b);
+            RwV3dScale(&back, &back, -1.0f);
+            RwMatrixSetIdentity(&inverseBind[b]);
+            RwMatrixTranslate(&inverseBind[b], &back, rwCOMBINEREPLACE);
+        }
+        RpSkin *skin = RpSkinCreate(geometry->numVertices, kCharacterBones, weights, indices, inverseBind);
+        ok = skin != nullptr && RpSkinGeometrySetSkin(geometry, skin) != nullptr;
+    }
+    RpAtomic *atomic = ok ? RpAtomicCreate() : nullptr;
+    ok = atomic != nullptr;
+    if (ok) {
+        RpAtomicSetFrame(atomic, root);
+        RpAtomicSetGeometry(atomic, geometry, 0);
+        RpClumpAddAtomic(clump, atomic);
+        RpSkinAtomicSetHierarchy(atomic, hierarchy);
+        RpSkinAtomicSetType(atomic, rpSKINTYPEGENERIC);
+    }
+    if (geometry != nullptr) {
+        RpGeometryDestroy(geometry);  // the atomic holds its own reference
+    }
+    if (!ok) {
+        RpClumpDestroy(clump);
+        return nullptr;
+    }
+    return clump;
+}
+
+RtAnimAnimation *BuildCharacterAnimation()
+{
+    std::vector<RwReal> times;
+    for (RwInt32 k = 0; k <= 8; ++k) {
+        times.push_back(0.25f * static_cast<RwReal>(k));
+    }
+    return BuildAnimation(times, false);
+}
+
+RtAnimAnimation *BuildCharacterBindPose() { return BuildAnimation({0.0f, 1.0f}, true); }
+
+bool AttachCharacterPlugins()
+{
+    return AttachPlugins() && RtAnimToolkitInitialize() && RpHAnimPluginAttach() && RpSkinPluginAttach();
+}
+
+bool WriteCharacterFiles(const std::string &root)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(root) / CharacterFolder();
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        return false;
+    }
+    RpClump *clump = BuildCharacterClump();
+    if (clump == nullptr) {
+        return false;
+    }
+    bool ok = WriteClumpFile(clump, (folder / CharacterModelName()).string().c_str());
+    RpClumpDestroy(clump);
+    using Build = RtAnimAnimation *(*)();
+    const std::pair<Build, const char *> files[2] = {{BuildCharacterAnimation, CharacterAnimationName()},
+                                                     {BuildCharacterBindPose, CharacterBindPoseName()}};
+    for (const auto &[build, name] : files) {
+        RtAnimAnimation *animation = ok ? build() : nullptr;
+        ok = animation != nullptr && WriteAnimationFile(animation, (folder / name).string());
+        if (animation != nullptr) {
+            RtAnimAnimationDestroy(animation);
+        }
+    }
+    return ok;
+}
+
+}  // namespace mkdata
