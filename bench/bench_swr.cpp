@@ -1,21 +1,29 @@
-// Throughput of the software rasteriser's reference path: a lit, depth-tested mesh
-// filling an 800x600 target, reported as triangles and pixels per second.
+// Throughput of the software rasteriser at the game's resolution: an untextured lit
+// mesh on one thread, through the per-pixel reference path and through the span
+// routines; and the frame the game must hold at 60 per second: 20,000 textured, lit,
+// fogged triangles at 800x600 with depth and some blended ones, reported as frames per
+// second with 1, 2 and every thread.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/d3d8/swr/swr_draw.h"
 
 namespace {
 
+constexpr uint32_t kWidth = 800, kHeight = 600;
+
 struct LitVertex {
     float x, y, z;
     float nx, ny, nz;
     D3DCOLOR color;
+    float u, v;
 };
+constexpr DWORD kLitFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 D3DMATRIX Identity() {
     D3DMATRIX m{};
@@ -29,20 +37,23 @@ DWORD Bits(float f) {
     return d;
 }
 
-// A gently bumpy grid of `cells` x `cells` quads filling the view at depth ~10.
-void BuildMesh(int cells, std::vector<LitVertex> &vertices, std::vector<uint16_t> &indices) {
-    const int n = cells + 1;
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) {
-            const float u = static_cast<float>(i) / cells, v = static_cast<float>(j) / cells;
+// A gently bumpy grid of `cells` x `rows` quads filling the view at depth ~10, its
+// texture repeating eight times across.
+void BuildMesh(int cells, int rows, std::vector<LitVertex> &vertices, std::vector<uint16_t> &indices) {
+    for (int j = 0; j <= rows; ++j) {
+        for (int i = 0; i <= cells; ++i) {
+            const float u = static_cast<float>(i) / cells, v = static_cast<float>(j) / rows;
             const float bump = 0.3f * std::sin(u * 12.0f) * std::cos(v * 9.0f);
             const float nx = -0.3f * std::cos(u * 12.0f), ny = 0.2f * std::sin(v * 9.0f);
             const float len = std::sqrt(nx * nx + ny * ny + 1.0f);
-            vertices.push_back({(u - 0.5f) * 26.0f, (0.5f - v) * 20.0f, 10.0f + bump, nx / len, ny / len, -1.0f / len,
-                                0xFFFFFFFFu});
+            // Farther towards the top, so depth and fog vary over the screen.
+            const float depth = 8.0f + 6.0f * (1.0f - v) + bump;
+            vertices.push_back({(u - 0.5f) * 2.2f * depth * 0.9f, (0.5f - v) * 1.6f * depth * 0.9f, depth, nx / len,
+                                ny / len, -1.0f / len, 0xFFFFFFFFu, u * 8.0f, v * 6.0f});
         }
     }
-    for (int j = 0; j < cells; ++j) {
+    const int n = cells + 1;
+    for (int j = 0; j < rows; ++j) {
         for (int i = 0; i < cells; ++i) {
             const uint16_t a = static_cast<uint16_t>(j * n + i), b = static_cast<uint16_t>(a + 1);
             const uint16_t c = static_cast<uint16_t>(a + n), d = static_cast<uint16_t>(c + 1);
@@ -51,67 +62,181 @@ void BuildMesh(int cells, std::vector<LitVertex> &vertices, std::vector<uint16_t
     }
 }
 
-void BM_LitDepthTestedMesh(benchmark::State &bench) {
-    const uint32_t width = 800, height = 600;
-    const int cells = static_cast<int>(bench.range(0));
-    std::vector<uint32_t> colorBits(width * height), depthBits(width * height);
-    swr::ColorTarget color{width, height, width * 4, D3DFMT_X8R8G8B8, reinterpret_cast<uint8_t *>(colorBits.data())};
-    swr::DepthTarget depth{width, height, width * 4, D3DFMT_D24S8, reinterpret_cast<uint8_t *>(depthBits.data())};
+// A 256x256 checker-and-gradient texture with its full mip chain.
+struct Texture {
+    std::vector<std::vector<uint32_t>> levels;
+    std::vector<swr::TextureLevel> views;
+    swr::TextureView view;
 
-    static swr::DrawState state;
+    explicit Texture(uint32_t size) {
+        for (uint32_t s = size; s >= 1; s /= 2) {
+            std::vector<uint32_t> texels(s * s);
+            for (uint32_t y = 0; y < s; ++y) {
+                for (uint32_t x = 0; x < s; ++x) {
+                    const bool check = ((x * 8 / s) + (y * 8 / s)) & 1;
+                    texels[y * s + x] = 0xC0000000u | (check ? 0x00E0C080u : 0x00406080u) | ((x * 255 / s) << 8);
+                }
+            }
+            levels.push_back(std::move(texels));
+        }
+        for (uint32_t i = 0, s = size; i < levels.size(); ++i, s /= 2) {
+            views.push_back({s, s, s * 4, reinterpret_cast<const uint8_t *>(levels[i].data())});
+        }
+        view = swr::TextureView{D3DFMT_A8R8G8B8, static_cast<uint32_t>(views.size()), false, views.data()};
+    }
+};
+
+void SetCommonState(swr::DrawState &state, D3DLIGHT8 lights[2]) {
     swr::SetDefaultStates(state, true);
-    state.viewport = D3DVIEWPORT8{0, 0, width, height, 0.0f, 1.0f};
-    state.world = Identity();
-    state.view = Identity();
+    state.viewport = D3DVIEWPORT8{0, 0, kWidth, kHeight, 0.0f, 1.0f};
     D3DMATRIX proj{};
-    proj._11 = 1.5f / (static_cast<float>(width) / height);
+    proj._11 = 1.5f / (static_cast<float>(kWidth) / kHeight);
     proj._22 = 1.5f;
     proj._33 = 100.0f / 99.0f;
     proj._34 = 1.0f;
     proj._43 = -100.0f / 99.0f;
     state.projection = proj;
+    state.world = state.view = Identity();
     state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
     state.renderStates[D3DRS_AMBIENT] = 0xFF202020u;
     state.material.Diffuse = {0.8f, 0.7f, 0.6f, 1.0f};
     state.material.Ambient = {1, 1, 1, 1};
+    lights[0] = D3DLIGHT8{};
+    lights[0].Type = D3DLIGHT_DIRECTIONAL;
+    lights[0].Diffuse = {0.9f, 0.9f, 0.8f, 1};
+    lights[0].Direction = {0.3f, -0.4f, 1.0f};
+    lights[1] = D3DLIGHT8{};
+    lights[1].Type = D3DLIGHT_POINT;
+    lights[1].Diffuse = {0.5f, 0.3f, 0.2f, 1};
+    lights[1].Position = {2.0f, 1.0f, 7.0f};
+    lights[1].Range = 20.0f;
+    lights[1].Attenuation0 = 1.0f;
+    lights[1].Attenuation1 = 0.1f;
+    state.lights[0] = &lights[0];
+    state.lights[1] = &lights[1];
+    state.lightCount = 2;
+}
+
+struct Targets {
+    std::vector<uint32_t> colorBits = std::vector<uint32_t>(kWidth * kHeight);
+    std::vector<uint32_t> depthBits = std::vector<uint32_t>(kWidth * kHeight);
+    swr::ColorTarget color{kWidth, kHeight, kWidth * 4, D3DFMT_X8R8G8B8, reinterpret_cast<uint8_t *>(colorBits.data())};
+    swr::DepthTarget depth{kWidth, kHeight, kWidth * 4, D3DFMT_D24S8, reinterpret_cast<uint8_t *>(depthBits.data())};
+};
+
+// Arguments: mesh cells per side, span routines on (1) or off (0).
+void BM_LitUntexturedMesh(benchmark::State &bench) {
+    const int cells = static_cast<int>(bench.range(0));
+    Targets t;
+    static swr::DrawState state;
+    D3DLIGHT8 lights[2];
+    SetCommonState(state, lights);
     state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
     state.stageStates[0][D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-    D3DLIGHT8 sun{};
-    sun.Type = D3DLIGHT_DIRECTIONAL;
-    sun.Diffuse = {0.9f, 0.9f, 0.8f, 1};
-    sun.Direction = {0.3f, -0.4f, 1.0f};
-    D3DLIGHT8 lamp{};
-    lamp.Type = D3DLIGHT_POINT;
-    lamp.Diffuse = {0.5f, 0.3f, 0.2f, 1};
-    lamp.Position = {2.0f, 1.0f, 7.0f};
-    lamp.Range = 20.0f;
-    lamp.Attenuation0 = 1.0f;
-    lamp.Attenuation1 = 0.1f;
-    state.lights[0] = &sun;
-    state.lights[1] = &lamp;
-    state.lightCount = 2;
-    (void)Bits;
-
     std::vector<LitVertex> vertices;
     std::vector<uint16_t> indices;
-    BuildMesh(cells, vertices, indices);
+    BuildMesh(cells, cells, vertices, indices);
     const swr::VertexStream stream{reinterpret_cast<const uint8_t *>(vertices.data()),
-                                   vertices.size() * sizeof(LitVertex), sizeof(LitVertex),
-                                   D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE};
+                                   vertices.size() * sizeof(LitVertex), sizeof(LitVertex), kLitFvf};
     const swr::IndexStream istream{reinterpret_cast<const uint8_t *>(indices.data()), indices.size() * 2, false};
     const uint32_t triangles = static_cast<uint32_t>(indices.size() / 3);
-
+    swr::SetThreadCount(1);
+    swr::SetFastPathsEnabled(bench.range(1) != 0);
     for (auto _ : bench) {
-        swr::Clear(state.viewport, &color, &depth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
-        swr::DrawIndexedPrimitive(state, color, &depth, D3DPT_TRIANGLELIST, stream, istream, 0, 0,
+        swr::Clear(state.viewport, &t.color, &t.depth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+        swr::DrawIndexedPrimitive(state, t.color, &t.depth, D3DPT_TRIANGLELIST, stream, istream, 0, 0,
                                   static_cast<uint32_t>(vertices.size()), 0, triangles);
-        benchmark::DoNotOptimize(colorBits.data());
+        benchmark::DoNotOptimize(t.colorBits.data());
     }
-    // The mesh covers the whole target once (a little more where bumps overlap).
-    bench.counters["triangles/s"] = benchmark::Counter(static_cast<double>(triangles), benchmark::Counter::kIsIterationInvariantRate);
-    bench.counters["pixels/s"] = benchmark::Counter(static_cast<double>(width) * height, benchmark::Counter::kIsIterationInvariantRate);
+    swr::SetFastPathsEnabled(true);
+    swr::SetThreadCount(0);
+    bench.counters["triangles/s"] = benchmark::Counter(triangles, benchmark::Counter::kIsIterationInvariantRate);
+    bench.counters["pixels/s"] = benchmark::Counter(double{kWidth} * kHeight, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_LitDepthTestedMesh)->Arg(16)->Arg(64)->Arg(160)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LitUntexturedMesh)
+    ->ArgsProduct({{16, 160}, {0, 1}})
+    ->ArgNames({"cells", "fast"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The game's frame. Argument: threads (0: all of them).
+void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
+    Targets t;
+    static swr::DrawState state;
+    D3DLIGHT8 lights[2];
+    SetCommonState(state, lights);
+    Texture texture(256);
+    state.textures[0] = texture.view;
+    DWORD *ts = state.stageStates[0];
+    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
+    ts[D3DTSS_MIPFILTER] = D3DTEXF_POINT;
+    DWORD *rs = state.renderStates;
+    rs[D3DRS_FOGENABLE] = TRUE;
+    rs[D3DRS_FOGVERTEXMODE] = D3DFOG_LINEAR;
+    rs[D3DRS_FOGSTART] = Bits(9.0f);
+    rs[D3DRS_FOGEND] = Bits(16.0f);
+    rs[D3DRS_FOGCOLOR] = 0xFF8090A0u;
+
+    // 99 x 100 cells of ground (19,800 triangles) and 100 blended quads in front.
+    std::vector<LitVertex> ground, sprites;
+    std::vector<uint16_t> groundIndices, spriteIndices;
+    BuildMesh(99, 100, ground, groundIndices);
+    for (int k = 0; k < 100; ++k) {
+        const float cx = -5.0f + (k % 10) * 1.1f, cy = -3.5f + (k / 10) * 0.8f, z = 7.5f, r = 0.35f;
+        const uint16_t base = static_cast<uint16_t>(sprites.size());
+        const D3DCOLOR c = 0x80FFFFFFu;
+        sprites.push_back({cx - r, cy + r, z, 0, 0, -1, c, 0, 0});
+        sprites.push_back({cx + r, cy + r, z, 0, 0, -1, c, 1, 0});
+        sprites.push_back({cx + r, cy - r, z, 0, 0, -1, c, 1, 1});
+        sprites.push_back({cx - r, cy - r, z, 0, 0, -1, c, 0, 1});
+        spriteIndices.insert(spriteIndices.end(), {base, uint16_t(base + 1), uint16_t(base + 2), base,
+                                                   uint16_t(base + 2), uint16_t(base + 3)});
+    }
+    const swr::VertexStream groundStream{reinterpret_cast<const uint8_t *>(ground.data()),
+                                         ground.size() * sizeof(LitVertex), sizeof(LitVertex), kLitFvf};
+    const swr::IndexStream groundIstream{reinterpret_cast<const uint8_t *>(groundIndices.data()),
+                                         groundIndices.size() * 2, false};
+    const swr::VertexStream spriteStream{reinterpret_cast<const uint8_t *>(sprites.data()),
+                                         sprites.size() * sizeof(LitVertex), sizeof(LitVertex), kLitFvf};
+    const swr::IndexStream spriteIstream{reinterpret_cast<const uint8_t *>(spriteIndices.data()),
+                                         spriteIndices.size() * 2, false};
+    const uint32_t groundTriangles = static_cast<uint32_t>(groundIndices.size() / 3);
+    const uint32_t spriteTriangles = static_cast<uint32_t>(spriteIndices.size() / 3);
+
+    swr::SetThreadCount(static_cast<uint32_t>(bench.range(0)));
+    for (auto _ : bench) {
+        swr::Clear(state.viewport, &t.color, &t.depth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF8090A0u, 1.0f, 0);
+        rs[D3DRS_ALPHABLENDENABLE] = FALSE;
+        rs[D3DRS_ZWRITEENABLE] = TRUE;
+        swr::DrawIndexedPrimitive(state, t.color, &t.depth, D3DPT_TRIANGLELIST, groundStream, groundIstream, 0, 0,
+                                  static_cast<uint32_t>(ground.size()), 0, groundTriangles);
+        rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+        rs[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
+        rs[D3DRS_DESTBLEND] = D3DBLEND_INVSRCALPHA;
+        rs[D3DRS_ZWRITEENABLE] = FALSE;
+        ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+        ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+        swr::DrawIndexedPrimitive(state, t.color, &t.depth, D3DPT_TRIANGLELIST, spriteStream, spriteIstream, 0, 0,
+                                  static_cast<uint32_t>(sprites.size()), 0, spriteTriangles);
+        ts[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+        benchmark::DoNotOptimize(t.colorBits.data());
+    }
+    swr::SetThreadCount(0);
+    bench.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+    bench.counters["triangles"] = groundTriangles + spriteTriangles;
+}
+BENCHMARK(BM_GameFrame20kTexturedLitFogged)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

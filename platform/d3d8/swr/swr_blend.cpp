@@ -38,9 +38,11 @@ void Blender::Prepare(const DrawState &state) {
     src_ = rs[D3DRS_SRCBLEND];
     dst_ = rs[D3DRS_DESTBLEND];
     op_ = rs[D3DRS_BLENDOP];
+    overByAlpha_ = op_ == D3DBLENDOP_ADD && (src_ == D3DBLEND_BOTHSRCALPHA ||
+                                             (src_ == D3DBLEND_SRCALPHA && dst_ == D3DBLEND_INVSRCALPHA));
 }
 
-Rgba8 Blender::Blend(Rgba8 s, Rgba8 d) const {
+Rgba8 Blender::BlendAny(Rgba8 s, Rgba8 d) const {
     Rgba8 sf, df;
     // The two "both" settings set the pair from the source blend alone.
     if (src_ == D3DBLEND_BOTHSRCALPHA) {

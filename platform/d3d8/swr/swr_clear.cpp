@@ -1,11 +1,13 @@
 // Clearing colour, depth and stencil inside the viewport. A target without alpha gets
-// 0xFF in its alpha byte whatever the clear colour says, as drawing does.
+// 0xFF in its alpha byte whatever the clear colour says, as drawing does. Large
+// rectangles are cleared band by band over the drawing threads.
 #include <algorithm>
 #include <cstring>
 
 #include "swr_depth_stencil.h"
 #include "swr_draw.h"
 #include "swr_pixel_pipeline.h"
+#include "swr_thread_pool.h"
 
 namespace swr {
 namespace {
@@ -51,6 +53,27 @@ void ClearDepthRect(DepthTarget &depth, const DepthFormat &format, const PixelRe
     }
 }
 
+// Rectangles smaller than this are cleared on the calling thread.
+constexpr int64_t kParallelClearPixels = 65536;
+constexpr int32_t kClearBandRows = 32;
+
+// Runs `clear` on `r` whole, or on bands of its rows spread over the threads.
+template <class Fn>
+void ByBands(const PixelRect &r, const Fn &clear) {
+    const int64_t pixels = int64_t{r.x1 - r.x0} * (r.y1 - r.y0);
+    if (pixels < kParallelClearPixels) {
+        clear(r);
+        return;
+    }
+    const uint32_t bands = static_cast<uint32_t>((r.y1 - r.y0 + kClearBandRows - 1) / kClearBandRows);
+    RunJobs(bands, [&](uint32_t b) {
+        PixelRect band = r;
+        band.y0 = r.y0 + static_cast<int32_t>(b) * kClearBandRows;
+        band.y1 = std::min(r.y1, band.y0 + kClearBandRows);
+        clear(band);
+    });
+}
+
 }  // namespace
 
 void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth, uint32_t rectCount,
@@ -66,11 +89,13 @@ void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
         if (rectCount != 0 && rects) r = Intersect(r, PixelRect{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2});
         if (clearColor) {
             const PixelRect c = Intersect(r, TargetRect(color->width, color->height));
-            if (!c.Empty()) ClearColorRect(*color, c, colorValue);
+            if (!c.Empty()) ByBands(c, [&](const PixelRect &band) { ClearColorRect(*color, band, colorValue); });
         }
         if (clearDepth) {
             const PixelRect d = Intersect(r, TargetRect(depth->width, depth->height));
-            if (!d.Empty()) ClearDepthRect(*depth, format, d, flags, z, stencil);
+            if (!d.Empty()) {
+                ByBands(d, [&](const PixelRect &band) { ClearDepthRect(*depth, format, band, flags, z, stencil); });
+            }
         }
     }
 }

@@ -12,6 +12,7 @@ namespace {
 // w > 0 for projections that do not keep w positive between near and far.
 constexpr uint32_t kHomogeneousPlanes = 7;
 constexpr uint32_t kScreenPlanes = 4;
+static_assert(kHomogeneousPlanes <= Clipper::kMaxPlanes);
 constexpr float kMinW = 1e-6f;
 
 }  // namespace
@@ -30,33 +31,32 @@ void Clipper::Prepare(const D3DVIEWPORT8 &viewport, bool screenSpace, uint32_t v
     bottom_ = static_cast<float>(viewport.Y) + height + kGuardBandPixels;
 }
 
-float Clipper::Distance(const ClipVertex &v, uint32_t plane) const {
+// Signed distances to every plane (negative outside), all at once: outcodes of every
+// vertex need them all, and computing them together is cheaper than plane by plane.
+void Clipper::Distances(const ClipVertex &v, float d[kMaxPlanes]) const {
     const float x = v.pos[0], y = v.pos[1], z = v.pos[2], w = v.pos[3];
     if (screenSpace_) {
-        switch (plane) {
-            case 0: return x - left_;
-            case 1: return right_ - x;
-            case 2: return y - top_;
-            default: return bottom_ - y;
-        }
+        d[0] = x - left_, d[1] = right_ - x, d[2] = y - top_, d[3] = bottom_ - y;
+        return;
     }
-    switch (plane) {
-        case 0: return z;
-        case 1: return w - z;
-        case 2: return x + guardX_ * w;
-        case 3: return guardX_ * w - x;
-        case 4: return y + guardY_ * w;
-        case 5: return guardY_ * w - y;
-        default: return w - kMinW;
-    }
+    d[0] = z, d[1] = w - z;
+    d[2] = x + guardX_ * w, d[3] = guardX_ * w - x;
+    d[4] = y + guardY_ * w, d[5] = guardY_ * w - y;
+    d[6] = w - kMinW;
+}
+
+float Clipper::Distance(const ClipVertex &v, uint32_t plane) const {
+    float d[kMaxPlanes];
+    Distances(v, d);
+    return d[plane];
 }
 
 uint32_t Clipper::Outcode(const ClipVertex &v) const {
+    float d[kMaxPlanes];
+    Distances(v, d);
     uint32_t code = 0;
-    for (uint32_t p = 0; p < planeCount_; ++p) {
-        // Written so that NaN coordinates count as outside.
-        if (!(Distance(v, p) >= 0.0f)) code |= 1u << p;
-    }
+    // Written so that NaN coordinates count as outside.
+    for (uint32_t p = 0; p < planeCount_; ++p) code |= static_cast<uint32_t>(!(d[p] >= 0.0f)) << p;
     return code;
 }
 

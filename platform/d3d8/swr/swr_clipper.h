@@ -33,7 +33,10 @@ public:
     // Clips the segment in place; false when nothing is left.
     bool ClipLine(ClipVertex &a, ClipVertex &b) const;
 
+    static constexpr uint32_t kMaxPlanes = 7;
+
 private:
+    void Distances(const ClipVertex &v, float d[kMaxPlanes]) const;
     float Distance(const ClipVertex &v, uint32_t plane) const;
     // The point at t from `inside` towards `outside`.
     void Lerp(const ClipVertex &inside, const ClipVertex &outside, float t, ClipVertex &out) const;

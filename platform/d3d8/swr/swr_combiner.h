@@ -35,6 +35,8 @@ public:
 
     uint32_t StageCount() const { return stageCount_; }
     const CombinerStage &Stage(uint32_t i) const { return stages_[i]; }
+    bool AddsSpecular() const { return addSpecular_; }
+    Rgba8 Factor() const { return factor_; }
 
 private:
     CombinerStage stages_[D3D8_MAX_TEXTURE_STAGES];

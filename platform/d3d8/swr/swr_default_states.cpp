@@ -111,6 +111,8 @@ void SetDefaultStates(DrawState &state, bool hasAutoDepthStencil) {
     for (auto &l : state.lights) l = nullptr;
     state.lightCount = 0;
     state.palette = nullptr;
+    state.pixelShader = nullptr;
+    state.pixelShaderConstants = nullptr;
 }
 
 }  // namespace swr

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
+#include "swr_compare.h"
 #include "swr_draw.h"
 
 namespace swr {
@@ -25,7 +27,12 @@ inline uint32_t DepthBitsMask(const DepthFormat &f) {
 inline uint32_t StencilBitsMask(const DepthFormat &f) { return (1u << f.stencilBits) - 1u; }
 
 // z in [0, 1] (clamped) to the integer stored for `bits` bits of depth, rounded to nearest.
-uint32_t QuantizeDepth(float z, uint32_t depthBits);
+inline uint32_t QuantizeDepth(float z, uint32_t depthBits) {
+    if (!(z > 0.0f)) return 0;
+    const double max = static_cast<double>((uint64_t{1} << depthBits) - 1);
+    if (z >= 1.0f) return static_cast<uint32_t>(max);
+    return static_cast<uint32_t>(static_cast<double>(z) * max + 0.5);
+}
 
 // Stencil value after `op` (D3DSTENCILOP_*), for a stencil of `bits` bits.
 uint32_t ApplyStencilOp(DWORD op, uint32_t value, uint32_t reference, uint32_t bits);
@@ -37,8 +44,10 @@ public:
     bool Prepare(const DrawState &state, DepthTarget *target);
 
     // Runs the stencil and depth tests for one pixel and makes the writes they call for.
-    // True when the pixel's colour goes on to be written.
+    // True when the pixel's colour goes on to be written. Inline so that span routines
+    // that know the state get it specialised.
     bool Test(int32_t x, int32_t y, float z) const;
+    bool StencilEnabled() const { return stencil_; }
 
     bool Active() const { return depthTest_ || depthWrite_ || stencil_; }
 
@@ -63,5 +72,59 @@ private:
     uint32_t stencilWriteMask_ = 0;
     uint32_t depthMask_ = 0;  // the depth bits inside the word
 };
+
+inline uint32_t DepthStencilUnit::Read(const uint8_t *p) const {
+    if (format_.bytes == 2) {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+inline void DepthStencilUnit::Write(uint8_t *p, uint32_t v) const {
+    if (format_.bytes == 2) {
+        const uint16_t h = static_cast<uint16_t>(v);
+        std::memcpy(p, &h, 2);
+    } else {
+        std::memcpy(p, &v, 4);
+    }
+}
+
+[[gnu::always_inline]] inline bool DepthStencilUnit::Test(int32_t x, int32_t y, float z) const {
+    if (!Active()) return true;
+    uint8_t *p = Word(x, y);
+    const uint32_t word = Read(p);
+    uint32_t newWord = word;
+    bool pass = true;
+    DWORD stencilOp = D3DSTENCILOP_KEEP;
+
+    const uint32_t stencilBitsMask = StencilBitsMask(format_);
+    const uint32_t stencil = word & stencilBitsMask;
+    if (stencil_ && !ComparePasses(stencilFunc_, stencilRef_ & stencilMask_, stencil & stencilMask_)) {
+        pass = false;
+        stencilOp = stencilFail_;
+    }
+    if (pass && depthTest_) {
+        const uint32_t incoming = QuantizeDepth(z, format_.depthBits);
+        const uint32_t stored = (word & depthMask_) >> format_.depthShift;
+        if (!ComparePasses(depthFunc_, incoming, stored)) {
+            pass = false;
+            stencilOp = stencilDepthFail_;
+        } else if (depthWrite_) {
+            newWord = (newWord & ~depthMask_) | ((incoming << format_.depthShift) & depthMask_);
+        }
+    }
+    if (pass) stencilOp = stencilPass_;
+    if (stencil_) {
+        const uint32_t updated = ApplyStencilOp(stencilOp, stencil, stencilRef_, format_.stencilBits);
+        const uint32_t merged = (stencil & ~stencilWriteMask_) | (updated & stencilWriteMask_);
+        newWord = (newWord & ~stencilBitsMask) | merged;
+    }
+    if (newWord != word) Write(p, newWord);
+    return pass;
+}
 
 }  // namespace swr

@@ -1,12 +1,18 @@
-// Draw calls: primitive assembly over plain or indexed vertex sequences. Every index
-// and vertex read is checked against its stream first; a primitive with any vertex
-// out of reach is skipped whole.
+// Draw calls: primitive assembly over plain or indexed vertex sequences, split into
+// runs whose set-up may go to several threads, then rasterised band by band. Every
+// index and vertex read is checked against its stream first; a primitive with any
+// vertex out of reach is skipped whole.
 #include "swr_draw.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <vector>
 
 #include "swr_pixel_pipeline.h"
+#include "swr_primitive_bin.h"
 #include "swr_primitive_renderer.h"
+#include "swr_thread_pool.h"
 #include "swr_vertex_cache.h"
 #include "swr_vertex_processor.h"
 
@@ -48,15 +54,6 @@ uint64_t SequenceLength(D3DPRIMITIVETYPE type, uint64_t count) {
     }
 }
 
-uint32_t TexturedStageMask(const DrawState &state, const Combiner &combiner) {
-    uint32_t mask = 0;
-    for (uint32_t s = 0; s < combiner.StageCount(); ++s) {
-        const TextureView &t = state.textures[s];
-        if (combiner.Stage(s).readsTexture && t.levels && t.levelCount > 0) mask |= 1u << s;
-    }
-    return mask;
-}
-
 // A draw's sequence of vertex positions: plain (consecutive vertices from `start`)
 // when `indices` is null, else read from the index stream.
 struct Sequence {
@@ -86,40 +83,102 @@ uint64_t VertexAt(const Sequence &s, uint64_t p) {
     return s.base + i;
 }
 
-bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRIMITIVETYPE type,
-          const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst, uint64_t cacheCount,
-          uint64_t primitiveCount) {
-    if (!KnownType(type)) return false;
-    PixelPipeline pixels;
-    if (!pixels.Prepare(state, color, depth)) return false;
-    Combiner combiner;
-    combiner.Prepare(state);
-    VertexProcessor processor;
-    if (!processor.Prepare(state, vertices, TexturedStageMask(state, combiner))) return false;
-    if (pixels.Scissor().Empty()) return true;
+// Primitives the sequence can feed whole: positions only grow with the primitive
+// number (a fan's centre is position 0), so the first primitive reaching past the end
+// ends the draw.
+uint64_t DrawablePrimitives(D3DPRIMITIVETYPE type, uint64_t available) {
+    switch (type) {
+        case D3DPT_POINTLIST: return available;
+        case D3DPT_LINELIST: return available / 2;
+        case D3DPT_LINESTRIP: return available >= 2 ? available - 1 : 0;
+        case D3DPT_TRIANGLELIST: return available / 3;
+        default: return available >= 3 ? available - 2 : 0;
+    }
+}
 
-    PrimitiveRenderer renderer;
-    renderer.Prepare(state, pixels, processor.Pretransformed(), processor.VaryingCount());
+// Primitives per run of set-up work, and the pixel area below which rasterising stays
+// on the calling thread (waking the workers would cost more than it saves).
+constexpr uint64_t kRunPrimitives = 512;
+constexpr uint64_t kParallelPixelArea = 16384;
+
+std::atomic<uint64_t> gDrawSerial{0};
+
+struct DrawJob {
+    const PrimitiveRenderer *renderer;
+    const VertexProcessor *processor;
+    const Sequence *sequence;
+    D3DPRIMITIVETYPE type;
+    uint64_t cacheFirst, cacheCount, serial;
+    int32_t firstRow;
+    uint32_t bands;
+};
+
+void SetUpRun(const DrawJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin) {
     thread_local VertexCache cache;
-    cache.Reset(processor, cacheFirst, cacheCount);
-    const uint64_t available = AvailablePositions(sequence, processor);
-
-    for (uint64_t k = 0; k < primitiveCount; ++k) {
-        const PrimitivePositions pp = PositionsOf(type, k);
+    thread_local uint64_t cacheSerial = 0;
+    if (cacheSerial != job.serial) {
+        cache.Reset(*job.processor, job.cacheFirst, job.cacheCount);
+        cacheSerial = job.serial;
+    }
+    PrimitiveRenderer renderer = *job.renderer;
+    bin.Reset(job.firstRow, job.bands, renderer.Context().varyingCount);
+    renderer.SetBin(&bin);
+    for (uint64_t k = first; k < last; ++k) {
+        const PrimitivePositions pp = PositionsOf(job.type, k);
         const ClipVertex *v[3] = {};
         bool ok = true;
-        for (uint32_t i = 0; i < pp.count && ok; ++i) {
-            // Positions only grow with k (a fan's centre is position 0), so the first
-            // one past the end ends the draw.
-            if (pp.at[i] >= available) return true;
-            ok = (v[i] = cache.Get(VertexAt(sequence, pp.at[i]))) != nullptr;
-        }
+        for (uint32_t i = 0; i < pp.count && ok; ++i) ok = (v[i] = cache.Get(VertexAt(*job.sequence, pp.at[i]))) != nullptr;
         if (!ok) continue;
         switch (pp.count) {
             case 1: renderer.Point(*v[0]); break;
             case 2: renderer.Line(*v[0], *v[1], *v[pp.provoking]); break;
             default: renderer.Triangle(*v[0], *v[1], *v[2], *v[pp.provoking]); break;
         }
+    }
+}
+
+bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRIMITIVETYPE type,
+          const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst, uint64_t cacheCount,
+          uint64_t primitiveCount) {
+    if (!KnownType(type)) return false;
+    PixelPipeline pixels;
+    if (!pixels.Prepare(state, color, depth)) return false;
+    VertexProcessor processor;
+    if (!processor.Prepare(state, vertices, pixels.SampledStages())) return false;
+    const PixelRect scissor = pixels.Scissor();
+    if (scissor.Empty()) return true;
+
+    PrimitiveRenderer renderer;
+    renderer.Prepare(state, pixels, processor.Pretransformed(), processor.VaryingCount());
+    const uint64_t count = std::min(primitiveCount, DrawablePrimitives(type, AvailablePositions(sequence, processor)));
+    if (count == 0) return true;
+
+    const DrawJob job{&renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial,
+                      scissor.y0, static_cast<uint32_t>((scissor.y1 - scissor.y0 + kBandRows - 1) / kBandRows)};
+    const uint32_t runs = static_cast<uint32_t>((count + kRunPrimitives - 1) / kRunPrimitives);
+    // The caller's bins, named through a reference: workers must not resolve the
+    // thread-local name to their own (empty) copy.
+    thread_local std::vector<PrimitiveBin> callerBins;
+    std::vector<PrimitiveBin> &bins = callerBins;
+    if (bins.size() < runs) bins.resize(runs);
+    RunJobs(runs, [&](uint32_t r) {
+        const uint64_t first = uint64_t{r} * kRunPrimitives;
+        SetUpRun(job, first, std::min(count, first + kRunPrimitives), bins[r]);
+    });
+
+    const RasterContext &ctx = renderer.Context();
+    auto rasterBand = [&](uint32_t band) {
+        PixelRect region = scissor;
+        region.y0 = scissor.y0 + static_cast<int32_t>(band) * kBandRows;
+        region.y1 = std::min(scissor.y1, region.y0 + kBandRows);
+        for (uint32_t r = 0; r < runs; ++r) bins[r].Replay(band, ctx, region);
+    };
+    uint64_t area = 0;
+    for (uint32_t r = 0; r < runs; ++r) area += bins[r].PixelArea();
+    if (area < kParallelPixelArea) {
+        for (uint32_t b = 0; b < job.bands; ++b) rasterBand(b);
+    } else {
+        RunJobs(job.bands, rasterBand);
     }
     return true;
 }

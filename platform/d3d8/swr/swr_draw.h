@@ -12,7 +12,10 @@
 //   viewport and the targets.
 // - Colours are 8 bits per channel; products round to nearest (a * b / 255).
 // - X8R8G8B8 targets always get 0xFF in the alpha byte and read back as opaque.
-// - Until a stage's texture is sampled, a texture argument reads as opaque white.
+// - A stage that reads its texture with none bound (or one of a format the sampler does
+//   not know) reads opaque white. Sampling rules are in swr_sampler.h.
+// - Drawing may be split over several threads (SetThreadCount); the pixels never depend
+//   on how many. All calls return with every pixel written.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +24,9 @@
 #include "d3d8/d3d8types.h"
 
 namespace swr {
+
+struct PixelShaderProgram;    // swr_pixel_shader.h
+struct PixelShaderConstants;
 
 // A colour target: 32-bit A8R8G8B8 or X8R8G8B8 pixels, rows `pitch` bytes apart.
 struct ColorTarget {
@@ -41,8 +47,12 @@ struct DepthTarget {
     uint8_t *bits = nullptr;
 };
 
-// One texture level as the sampler sees it (filled in by the device; texturing is
-// added in a later step, until then `bits` may stay null).
+// One texture level as the sampler sees it, filled in by the device. `pitch` is the
+// bytes from one row of texels to the next, or for DXT formats from one row of 4x4
+// blocks to the next. A level whose `bits` is null reads opaque white. The memory is
+// read during the draw only, so a level may be a colour target the device drew into
+// (render to texture: bind the level's surface as ColorTarget with its own DepthTarget,
+// draw, then pass the same memory here).
 struct TextureLevel {
     uint32_t width = 0;
     uint32_t height = 0;
@@ -51,11 +61,16 @@ struct TextureLevel {
 };
 
 // A bound texture: format, its levels (or six faces of levels for a cube map).
+// Formats sampled: A8R8G8B8, X8R8G8B8, R8G8B8, R5G6B5, X1R5G5B5, A1R5G5B5, A4R4G4B4,
+// X4R4G4B4, L8, A8L8, A8, P8 (through DrawState::palette) and DXT1 to DXT5. Level 0 is
+// the largest; each level may have any size down to 1x1.
 struct TextureView {
     D3DFORMAT format = D3DFMT_UNKNOWN;
     uint32_t levelCount = 0;
     bool isCube = false;
-    const TextureLevel *levels = nullptr;  // levelCount entries, or 6 x levelCount for a cube
+    // levelCount entries; for a cube, 6 x levelCount, face by face in the order +X, -X,
+    // +Y, -Y, +Z, -Z, each face's levels largest first (levels[face * levelCount + level]).
+    const TextureLevel *levels = nullptr;
 };
 
 // Every piece of device state that affects drawing. Arrays are indexed by the
@@ -73,7 +88,15 @@ struct DrawState {
     DWORD renderStates[D3DRS_COUNT];
     DWORD stageStates[D3D8_MAX_TEXTURE_STAGES][D3DTSS_COUNT];
     TextureView textures[D3D8_MAX_TEXTURE_STAGES];
-    const PALETTEENTRY *palette = nullptr;  // the current palette (256 entries) or null
+    // The current palette (256 entries, alpha in peFlags) or null; read during each draw,
+    // so changing it between draws recolours P8 textures from the next draw on.
+    const PALETTEENTRY *palette = nullptr;
+    // The bound pixel shader, run in place of the texture stages' combiner (fog still
+    // follows it), and its constants (null reads as all zero); null for fixed-function
+    // drawing. Stages the program samples use their stage states for addressing,
+    // filtering and coordinates.
+    const PixelShaderProgram *pixelShader = nullptr;
+    const PixelShaderConstants *pixelShaderConstants = nullptr;
 };
 
 // A vertex stream: the bytes of a vertex buffer, its stride and its flexible vertex format.
@@ -113,6 +136,19 @@ bool DrawIndexedPrimitive(const DrawState &state, ColorTarget &color, DepthTarge
 void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
            uint32_t rectCount, const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue,
            float z, DWORD stencil);
+
+// Threads that drawing is split over, the caller included. 0 (the start-up value)
+// means the SWR_THREADS environment variable when it holds a positive number, else
+// every hardware thread. Any count gives the same pixels: each screen band is drawn by
+// one thread with its primitives in draw order.
+void SetThreadCount(uint32_t count);
+uint32_t ThreadCount();
+
+// Whether triangles may go through the span routines specialised for common states
+// (on at start-up). They give exactly the pixels of the general per-pixel path; turning
+// them off forces that path, for tests that compare the two and for diagnosis.
+void SetFastPathsEnabled(bool enabled);
+bool FastPathsEnabled();
 
 // The default value of every render state and texture-stage state, as the device
 // holds them after creation and after a reset; matrices become the identity, the

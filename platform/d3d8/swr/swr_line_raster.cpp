@@ -25,7 +25,9 @@ void Emit(const ScreenVertex &a, const ScreenVertex &b, float t, int32_t x, int3
         var[k] = perspective ? (a.var[k] * a.rhw + (b.var[k] * b.rhw - a.var[k] * a.rhw) * t) / rhw
                              : a.var[k] + (b.var[k] - a.var[k]) * t;
     }
-    ctx.pixels->Process(MakeFragment(ctx, x, y, z, 1.0f / rhw, var));
+    Fragment f = MakeFragment(ctx, x, y, z, 1.0f / rhw, var);
+    SetCoordsFromVaryings(ctx, var, f);
+    ctx.pixels->Process(f);
 }
 
 }  // namespace
@@ -70,7 +72,9 @@ void RasterizePoint(const ScreenVertex &p, const RasterContext &ctx, const Pixel
     const int64_t x = static_cast<int64_t>(std::floor(double{p.x} + 0.5));
     const int64_t y = static_cast<int64_t>(std::floor(double{p.y} + 0.5));
     if (!Inside(region, x, y)) return;
-    ctx.pixels->Process(MakeFragment(ctx, static_cast<int32_t>(x), static_cast<int32_t>(y), p.z, 1.0f / p.rhw, p.var));
+    Fragment f = MakeFragment(ctx, static_cast<int32_t>(x), static_cast<int32_t>(y), p.z, 1.0f / p.rhw, p.var);
+    SetCoordsFromVaryings(ctx, p.var, f);
+    ctx.pixels->Process(f);
 }
 
 }  // namespace swr

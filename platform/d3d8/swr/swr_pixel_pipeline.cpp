@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "swr_compare.h"
+#include "swr_pixel_shader.h"
 
 namespace swr {
 
@@ -35,6 +36,14 @@ bool PixelPipeline::Prepare(const DrawState &state, ColorTarget &color, DepthTar
     colorPitch_ = color.pitch;
     targetHasAlpha_ = color.format == D3DFMT_A8R8G8B8;
     combiner_.Prepare(state);
+    pixelShader_ = state.pixelShader;
+    pixelShaderConstants_ = state.pixelShaderConstants;
+    sampledStages_ = 0;
+    for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
+        const bool reads = pixelShader_ ? (pixelShader_->sampledStages >> s) & 1u
+                                        : s < combiner_.StageCount() && combiner_.Stage(s).readsTexture;
+        if (reads && samplers_[s].Prepare(state, s)) sampledStages_ |= 1u << s;
+    }
     blender_.Prepare(state);
     fog_ = PrepareFog(state);
     alphaTest_ = rs[D3DRS_ALPHATESTENABLE] != 0;
@@ -56,32 +65,24 @@ Rgba8 PixelPipeline::Shade(const Fragment &f) const {
     CombinerInputs in;
     in.diffuse = f.diffuse;
     in.specular = f.specular;
-    // No sampler yet: a stage's texture reads as opaque white.
-    for (uint32_t s = 0; s < combiner_.StageCount(); ++s) {
-        if (combiner_.Stage(s).readsTexture) in.texel[s] = Rgba8{255, 255, 255, 255};
+    // A stage without a usable texture reads opaque white.
+    for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
+        in.texel[s] = (sampledStages_ & (1u << s)) ? samplers_[s].Sample(f.tex[s]) : Rgba8{255, 255, 255, 255};
     }
-    Rgba8 c = combiner_.Combine(in);
+    Rgba8 c;
+    if (pixelShader_) {
+        static const PixelShaderConstants kNoConstants{};
+        c = RunPixelShader(*pixelShader_, pixelShaderConstants_ ? *pixelShaderConstants_ : kNoConstants, f.diffuse,
+                           f.specular, in.texel);
+    } else {
+        c = combiner_.Combine(in);
+    }
     switch (fog_.where) {
         case FogSetup::Where::Vertex: c = ApplyFog(c, f.fog, fog_.color); break;
         case FogSetup::Where::Table: c = ApplyFog(c, FogFactor(fog_, f.fogDistance), fog_.color); break;
         default: break;
     }
     return c;
-}
-
-void PixelPipeline::WriteColor(int32_t x, int32_t y, Rgba8 c) const {
-    uint8_t *p = colorBits_ + static_cast<size_t>(y) * colorPitch_ + static_cast<size_t>(x) * 4u;
-    uint32_t old;
-    std::memcpy(&old, p, 4);
-    if (blender_.Enabled()) {
-        Rgba8 dst = UnpackColor(old);
-        if (!targetHasAlpha_) dst.a = 255;
-        c = blender_.Blend(c, dst);
-    }
-    uint32_t v = PackColor(c);
-    if (!targetHasAlpha_) v |= 0xFF000000u;
-    v = (old & keepMask_) | (v & ~keepMask_);
-    std::memcpy(p, &v, 4);
 }
 
 void PixelPipeline::Process(const Fragment &f) const {

@@ -3,9 +3,9 @@
 // edges and so, under the fill rule, cover each pixel once.
 #include "swr_primitive_renderer.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "swr_line_raster.h"
 #include "swr_triangle_raster.h"
 
 namespace swr {
@@ -25,7 +25,12 @@ void PrimitiveRenderer::Prepare(const DrawState &state, const PixelPipeline &pix
     // screen-space vertices, whose 1/w gives it); an orthographic projection leaves w
     // at 1, so there it measures depth instead.
     ctx_.tableFogUsesW = screenSpace || state.projection._34 != 0.0f;
-    region_ = pixels.Scissor();
+    for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
+        if (!(pixels.SampledStages() & (1u << s))) continue;
+        ctx_.coords[s] = MakeStageCoordLayout(state, s, pixels.StageSampler(s).IsCube());
+        ctx_.coordStages = s + 1;
+    }
+    if (fast_.Prepare(pixels, ctx_)) ctx_.fast = &fast_;
     cullMode_ = rs[D3DRS_CULLMODE];
     fillMode_ = rs[D3DRS_FILLMODE];
     vpX_ = static_cast<float>(vp.X);
@@ -61,11 +66,8 @@ void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
 
 void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
     if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
-        TriangleSetup setup;
         for (uint32_t i = 1; i + 1 < count; ++i) {
-            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup)) {
-                RasterizeTriangle(setup, ctx_, region_);
-            }
+            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_)) bin_->AddTriangle(setup_, ctx_);
         }
         return;
     }
@@ -81,9 +83,29 @@ void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
     }
     if (!facing) return;
     for (uint32_t i = 0; i < count; ++i) {
-        if (fillMode_ == D3DFILL_POINT) RasterizePoint(v[i], ctx_, region_);
-        else RasterizeLine(v[i], v[(i + 1) % count], ctx_, region_);
+        if (fillMode_ == D3DFILL_POINT) Point(v[i]);
+        else AddLine(v[i], v[(i + 1) % count]);
     }
+}
+
+namespace {
+// Rows a primitive may touch, widened by one on each side of its rounding; anything
+// not finite ends up outside every band.
+int32_t RowBound(float y, bool upper) {
+    const double r = upper ? std::ceil(double{y}) + 1.0 : std::floor(double{y}) - 1.0;
+    if (!(r > -1e9)) return upper ? INT32_MIN : INT32_MAX;
+    return static_cast<int32_t>(std::min(r, 1e9));
+}
+}  // namespace
+
+void PrimitiveRenderer::AddLine(const ScreenVertex &a, const ScreenVertex &b) {
+    bin_->AddLine(a, b, RowBound(std::min(a.y, b.y), false), RowBound(std::max(a.y, b.y), true), ctx_);
+}
+
+void PrimitiveRenderer::Point(const ScreenVertex &p) {
+    const double y = std::floor(double{p.y} + 0.5);
+    if (!(std::fabs(y) < 1e9)) return;
+    bin_->AddPoint(p, static_cast<int32_t>(y), ctx_);
 }
 
 void PrimitiveRenderer::Triangle(const ClipVertex &a, const ClipVertex &b, const ClipVertex &c,
@@ -91,14 +113,15 @@ void PrimitiveRenderer::Triangle(const ClipVertex &a, const ClipVertex &b, const
     const uint32_t ca = clipper_.Outcode(a), cb = clipper_.Outcode(b), cc = clipper_.Outcode(c);
     if (ca & cb & cc) return;
     SetFlatColors(provoking);
-    ScreenVertex screen[kMaxClippedVertices];
     if ((ca | cb | cc) == 0) {
-        Project(a, screen[0]);
-        Project(b, screen[1]);
-        Project(c, screen[2]);
-        FillPolygon(screen, 3);
+        ScreenVertex corners[3];
+        Project(a, corners[0]);
+        Project(b, corners[1]);
+        Project(c, corners[2]);
+        FillPolygon(corners, 3);
         return;
     }
+    ScreenVertex screen[kMaxClippedVertices];
     ClipVertex clipped[kMaxClippedVertices];
     const uint32_t count = clipper_.ClipTriangle(a, b, c, clipped);
     for (uint32_t i = 0; i < count; ++i) Project(clipped[i], screen[i]);
@@ -112,7 +135,7 @@ void PrimitiveRenderer::Line(const ClipVertex &a, const ClipVertex &b, const Cli
     ScreenVertex sa, sb;
     Project(ca, sa);
     Project(cb, sb);
-    RasterizeLine(sa, sb, ctx_, region_);
+    AddLine(sa, sb);
 }
 
 void PrimitiveRenderer::Point(const ClipVertex &p) {
@@ -120,7 +143,7 @@ void PrimitiveRenderer::Point(const ClipVertex &p) {
     SetFlatColors(p);
     ScreenVertex s;
     Project(p, s);
-    RasterizePoint(s, ctx_, region_);
+    Point(s);
 }
 
 }  // namespace swr

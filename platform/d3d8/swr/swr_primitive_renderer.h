@@ -1,5 +1,7 @@
 // Takes processed vertices of one primitive through clipping, projection to the screen,
-// culling and rasterisation. One renderer serves one draw call.
+// culling and triangle set-up, and puts what is left into a bin for rasterisation. One
+// renderer serves one run of primitives of a draw; copies of a prepared renderer may
+// work on other runs at the same time.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +9,9 @@
 #include "swr_clip_vertex.h"
 #include "swr_clipper.h"
 #include "swr_draw.h"
+#include "swr_fast_triangle.h"
 #include "swr_pixel_pipeline.h"
+#include "swr_primitive_bin.h"
 #include "swr_raster_common.h"
 
 namespace swr {
@@ -21,14 +25,24 @@ public:
     void Line(const ClipVertex &a, const ClipVertex &b, const ClipVertex &provoking);
     void Point(const ClipVertex &p);
 
+    // Where primitives go from now on.
+    void SetBin(PrimitiveBin *bin) { bin_ = bin; }
+    // What rasterising the bins needs (flat colours aside, which each primitive keeps).
+    const RasterContext &Context() const { return ctx_; }
+
 private:
     void Project(const ClipVertex &in, ScreenVertex &out) const;
     void SetFlatColors(const ClipVertex &provoking);
     void FillPolygon(const ScreenVertex *v, uint32_t count);
 
     Clipper clipper_;
+    void AddLine(const ScreenVertex &a, const ScreenVertex &b);
+    void Point(const ScreenVertex &p);
+
     RasterContext ctx_;
-    PixelRect region_;
+    FastTriangle fast_;
+    TriangleSetup setup_;  // kept between triangles: it is large, and set up afresh each time
+    PrimitiveBin *bin_ = nullptr;
     bool screenSpace_ = false;
     DWORD cullMode_ = D3DCULL_CCW;
     DWORD fillMode_ = D3DFILL_SOLID;

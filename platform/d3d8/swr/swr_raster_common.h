@@ -8,8 +8,11 @@
 #include "swr_clip_vertex.h"
 #include "swr_color.h"
 #include "swr_pixel_pipeline.h"
+#include "swr_texcoord.h"
 
 namespace swr {
+
+class FastTriangle;
 
 // A vertex on screen: pixel coordinates with pixel centres at integers, depth in
 // [0, 1], 1/w, and the varyings as the vertex holds them (not divided by w).
@@ -26,13 +29,20 @@ struct RasterContext {
     bool flat = false;           // colours from the provoking vertex
     Rgba8 flatDiffuse;
     Rgba8 flatSpecular;
+    // Sampled stages and where their coordinates come from; stages at and past
+    // `coordStages` sample nothing.
+    StageCoordLayout coords[D3D8_MAX_TEXTURE_STAGES];
+    uint32_t coordStages = 0;
+    // The span routine for this draw's triangles, or null for the reference path.
+    const FastTriangle *fast = nullptr;
 };
 
-// Interpolated colour on the 0..255 scale to a byte, rounding to nearest.
+// Interpolated colour on the 0..255 scale to a byte, rounding to nearest (NaN gives 0).
+// Branch-free, so span routines can convert many pixels at once.
 inline uint8_t VaryingToByte(float v) {
-    if (!(v > 0.0f)) return 0;
-    if (v >= 255.0f) return 255;
-    return static_cast<uint8_t>(static_cast<int32_t>(v + 0.5f));
+    float c = v > 0.0f ? v : 0.0f;
+    c = c < 255.0f ? c : 255.0f;
+    return static_cast<uint8_t>(static_cast<int32_t>(c + 0.5f));
 }
 
 inline Rgba8 VaryingColor(const float *v) {
@@ -55,6 +65,13 @@ inline Fragment MakeFragment(const RasterContext &ctx, int32_t x, int32_t y, flo
     }
     f.fog = VaryingToByte(var[kVaryFog]);
     return f;
+}
+
+// Coordinates of the sampled stages from already interpolated varyings (lines, points).
+inline void SetCoordsFromVaryings(const RasterContext &ctx, const float *var, Fragment &f) {
+    for (uint32_t s = 0; s < ctx.coordStages; ++s) {
+        if (ctx.coords[s].sampled) CoordsFromVaryings(var, ctx.coords[s], TexCoordSlot(s), f.tex[s]);
+    }
 }
 
 }  // namespace swr

@@ -26,16 +26,21 @@ int64_t CeilDiv(int64_t n, int64_t d) {  // d > 0
 bool Snap(float v, int64_t &out) {
     const double scaled = static_cast<double>(v) * kSubpixelScale;
     if (!(std::fabs(scaled) < kMaxCoordinate * kSubpixelScale)) return false;  // also NaN
-    out = static_cast<int64_t>(std::floor(scaled + 0.5));
+    // floor(scaled + 0.5), without a library call: truncation, then one step down for
+    // negative values with a fraction.
+    const double half = scaled + 0.5;
+    const int64_t t = static_cast<int64_t>(half);
+    out = static_cast<double>(t) > half ? t - 1 : t;
     return true;
 }
 
-Plane MakePlane(double q0, double q1, double q2, double dx1, double dy1, double dx2, double dy2, double area) {
+// `invArea` is 1 / area: one division per triangle rather than two per plane.
+Plane MakePlane(double q0, double q1, double q2, double dx1, double dy1, double dx2, double dy2, double invArea) {
     const double d1 = q1 - q0, d2 = q2 - q0;
     Plane p;
     p.at0 = static_cast<float>(q0);
-    p.dx = static_cast<float>((d1 * dy2 - d2 * dy1) / area);
-    p.dy = static_cast<float>((d2 * dx1 - d1 * dx2) / area);
+    p.dx = static_cast<float>((d1 * dy2 - d2 * dy1) * invArea);
+    p.dy = static_cast<float>((d2 * dx1 - d1 * dx2) * invArea);
     return p;
 }
 
@@ -83,18 +88,18 @@ bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenV
         fy[i] = static_cast<double>(Y[i]) / S;
     }
     const double dx1 = fx[1] - fx[0], dy1 = fy[1] - fy[0], dx2 = fx[2] - fx[0], dy2 = fy[2] - fy[0];
-    const double area = dx1 * dy2 - dx2 * dy1;
+    const double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
     out.originX = static_cast<float>(fx[0]);
     out.originY = static_cast<float>(fy[0]);
-    out.z = MakePlane(v[0]->z, v[1]->z, v[2]->z, dx1, dy1, dx2, dy2, area);
-    out.rhw = MakePlane(v[0]->rhw, v[1]->rhw, v[2]->rhw, dx1, dy1, dx2, dy2, area);
+    out.z = MakePlane(v[0]->z, v[1]->z, v[2]->z, dx1, dy1, dx2, dy2, invArea);
+    out.rhw = MakePlane(v[0]->rhw, v[1]->rhw, v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
     for (uint32_t k = 0; k < varyingCount; ++k) {
         if (out.perspective) {
             out.var[k] = MakePlane(double{v[0]->var[k]} * v[0]->rhw, double{v[1]->var[k]} * v[1]->rhw,
-                                   double{v[2]->var[k]} * v[2]->rhw, dx1, dy1, dx2, dy2, area);
+                                   double{v[2]->var[k]} * v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
         } else {
-            out.var[k] = MakePlane(v[0]->var[k], v[1]->var[k], v[2]->var[k], dx1, dy1, dx2, dy2, area);
+            out.var[k] = MakePlane(v[0]->var[k], v[1]->var[k], v[2]->var[k], dx1, dy1, dx2, dy2, invArea);
         }
     }
     return true;
@@ -114,14 +119,17 @@ void TriangleRowSpan(const TriangleSetup &s, int32_t y, int32_t &x0, int32_t &x1
 
 void RasterizeTriangle(const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const int32_t y0 = std::max(s.minY, region.y0), y1 = std::min(s.maxY + 1, region.y1);
-    const uint32_t count = ctx.varyingCount;
+    // Colours and fog are divided here; coordinates keep their planes for derivatives.
+    const uint32_t count = std::min<uint32_t>(ctx.varyingCount, kVaryTexCoord);
     float var[kMaxVaryings];
+    float rows[kMaxVaryings];
     for (int32_t y = y0; y < y1; ++y) {
         int32_t x0, x1;
         TriangleRowSpan(s, y, x0, x1);
         x0 = std::max(x0, region.x0);
         x1 = std::min(x1, region.x1);
         const float oy = static_cast<float>(y) - s.originY;
+        for (uint32_t k = 0; k < ctx.varyingCount; ++k) rows[k] = s.var[k].Row(oy);
         for (int32_t x = x0; x < x1; ++x) {
             const float ox = static_cast<float>(x) - s.originX;
             const float z = s.z.At(ox, oy);
@@ -133,7 +141,11 @@ void RasterizeTriangle(const TriangleSetup &s, const RasterContext &ctx, const P
                 w = 1.0f / s.rhw.at0;
                 for (uint32_t k = 0; k < count; ++k) var[k] = s.var[k].At(ox, oy);
             }
-            ctx.pixels->Process(MakeFragment(ctx, x, y, z, w, var));
+            Fragment f = MakeFragment(ctx, x, y, z, w, var);
+            for (uint32_t st = 0; st < ctx.coordStages; ++st) {
+                if (ctx.coords[st].sampled) TriangleCoords(s, ctx.coords[st], TexCoordSlot(st), rows, ox, w, f.tex[st]);
+            }
+            ctx.pixels->Process(f);
         }
     }
 }

@@ -14,9 +14,12 @@ namespace swr {
 
 constexpr int32_t kSubpixelBits = 8;
 
+// A value over the screen. It is always evaluated as Row(oy) + dx * ox, in that order,
+// so a span routine that computes Row once per row gets every pixel's value bit for bit.
 struct Plane {
     float at0 = 0, dx = 0, dy = 0;  // value at vertex 0 and its slopes per pixel
-    float At(float ox, float oy) const { return at0 + dx * ox + dy * oy; }
+    float Row(float oy) const { return at0 + dy * oy; }
+    float At(float ox, float oy) const { return Row(oy) + dx * ox; }
 };
 
 struct TriangleSetup {
@@ -42,5 +45,30 @@ void RasterizeTriangle(const TriangleSetup &setup, const RasterContext &ctx, con
 
 // Spans of one row: [x0, x1) of covered pixels. Empty when x0 >= x1.
 void TriangleRowSpan(const TriangleSetup &setup, int32_t y, int32_t &x0, int32_t &x1);
+
+// A stage's coordinates at a pixel, with their derivatives, from the planes. `rowValues`
+// holds each plane's Row(oy) for the pixel's row; `w` is 1 / rhw at the pixel. The
+// divisor is the projected element, or 1/w under perspective, or 1.
+inline void TriangleCoords(const TriangleSetup &s, const StageCoordLayout &l, uint32_t slot, const float *rowValues,
+                           float ox, float w, TexCoords &out) {
+    float inv = 1.0f, ddx = 0.0f, ddy = 0.0f;
+    if (l.divisor >= 0) {
+        const uint32_t k = slot + static_cast<uint32_t>(l.divisor);
+        inv = 1.0f / (rowValues[k] + s.var[k].dx * ox);
+        ddx = s.var[k].dx;
+        ddy = s.var[k].dy;
+    } else if (s.perspective) {
+        inv = w;
+        ddx = s.rhw.dx;
+        ddy = s.rhw.dy;
+    }
+    for (uint32_t i = 0; i < l.dims; ++i) {
+        const Plane &p = s.var[slot + i];
+        const float c = (rowValues[slot + i] + p.dx * ox) * inv;
+        out.c[i] = c;
+        out.ddx[i] = (p.dx - c * ddx) * inv;
+        out.ddy[i] = (p.dy - c * ddy) * inv;
+    }
+}
 
 }  // namespace swr

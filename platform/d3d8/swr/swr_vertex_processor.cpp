@@ -14,6 +14,15 @@ Rgba8 ReadColor(const uint8_t *p) {
     return UnpackColor(c);
 }
 
+// Missing elements of a coordinate set: the one after the last given is 1 (so a 2D
+// coordinate picks up translation from the third row of a texture transform), the
+// rest 0.
+void ReadTexCoord(const uint8_t *p, uint32_t size, float *dst) {
+    dst[0] = dst[1] = dst[2] = dst[3] = 0.0f;
+    std::memcpy(dst, p, 4 * size);
+    if (size < 4) dst[size] = 1.0f;
+}
+
 void StoreColor(float *dst, Rgba8 c) {
     dst[0] = c.r;
     dst[1] = c.g;
@@ -43,13 +52,27 @@ bool VertexProcessor::Prepare(const DrawState &state, const VertexStream &stream
     suppliedFog_ = vertexWhere && !vertexFog_ && layout_.specular >= 0;
 
     carriedStages_ = 0;
+    needsEye_ = false;
+    localViewer_ = state.renderStates[D3DRS_LOCALVIEWER] != 0;
     for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
         stageTexCoordSet_[s] = -1;
+        stageGeneration_[s] = D3DTSS_TCI_PASSTHRU;
+        stageTransformCount_[s] = 0;
         if (!(texturedStages & (1u << s))) continue;
-        const uint32_t set = state.stageStates[s][D3DTSS_TEXCOORDINDEX] & 0xFFFFu;
-        if (set < layout_.texCoordSets) stageTexCoordSet_[s] = static_cast<int32_t>(set);
+        const DWORD index = state.stageStates[s][D3DTSS_TEXCOORDINDEX];
+        const uint32_t set = index & 0xFFFFu;
+        // Transformed vertices bring their coordinates as they are.
+        if (!layout_.pretransformed) stageGeneration_[s] = index & 0xFFFF0000u;
+        if (stageGeneration_[s] != D3DTSS_TCI_PASSTHRU) needsEye_ = true;
+        else if (set < layout_.texCoordSets) stageTexCoordSet_[s] = static_cast<int32_t>(set);
+        const DWORD count = state.stageStates[s][D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFFu;
+        if (!layout_.pretransformed && count >= 1 && count <= 4) {
+            stageTransformCount_[s] = count;
+            textureTransform_[s] = state.textureTransform[s];
+        }
         carriedStages_ = s + 1;
     }
+    if (needsEye_ && !lighting_.enabled) normalMatrix_ = NormalMatrix(worldView_);
     varyingCount_ = kVaryTexCoord + 4 * carriedStages_;
     return true;
 }
@@ -65,6 +88,7 @@ bool VertexProcessor::Process(uint32_t index, ClipVertex &out) const {
 
     Rgba8 diffuse = vertexDiffuse, specular = vertexSpecular;
     float fog = 255.0f;
+    Vec3 eye, normal;
     if (layout_.pretransformed) {
         std::memcpy(out.pos, p, sizeof(out.pos));
     } else {
@@ -74,16 +98,17 @@ bool VertexProcessor::Process(uint32_t index, ClipVertex &out) const {
         out.pos[1] = clip.y;
         out.pos[2] = clip.z;
         out.pos[3] = clip.w;
-        if (lighting_.enabled || vertexFog_) {
+        if (lighting_.enabled || vertexFog_ || needsEye_) {
             const Vec4 eye4 = TransformPoint(position, worldView_);
-            const Vec3 eye{eye4.x, eye4.y, eye4.z};
-            if (lighting_.enabled) {
-                Vec3 normal;
+            eye = Vec3{eye4.x, eye4.y, eye4.z};
+            if (lighting_.enabled || needsEye_) {
                 if (layout_.normal >= 0) {
                     float n[3];
                     std::memcpy(n, v + layout_.normal, 12);
                     normal = TransformDirection(Vec3{n[0], n[1], n[2]}, normalMatrix_);
                 }
+            }
+            if (lighting_.enabled) {
                 const LitColors lit = LightVertex(lighting_, eye, normal, vertexDiffuse, vertexSpecular);
                 diffuse = lit.diffuse;
                 specular = lit.specular;
@@ -96,14 +121,39 @@ bool VertexProcessor::Process(uint32_t index, ClipVertex &out) const {
     StoreColor(out.var + kVaryDiffuse, diffuse);
     StoreColor(out.var + kVarySpecular, specular);
     out.var[kVaryFog] = fog;
-    for (uint32_t s = 0; s < carriedStages_; ++s) {
-        float *dst = out.var + kVaryTexCoord + 4 * s;
-        dst[0] = dst[1] = dst[2] = 0.0f;
-        dst[3] = 1.0f;
-        const int32_t set = stageTexCoordSet_[s];
-        if (set >= 0) std::memcpy(dst, v + layout_.texCoord[set], 4 * layout_.texCoordSize[set]);
-    }
+    for (uint32_t s = 0; s < carriedStages_; ++s) StageCoords(s, v, eye, normal, out.var + kVaryTexCoord + 4 * s);
     return true;
+}
+
+void VertexProcessor::StageCoords(uint32_t s, const uint8_t *v, Vec3 eye, Vec3 eyeNormal, float *dst) const {
+    float in[4] = {0, 0, 0, 1};
+    const DWORD generation = stageGeneration_[s];
+    if (generation != D3DTSS_TCI_PASSTHRU) {
+        Vec3 g;
+        const Vec3 n = Normalize(eyeNormal);
+        if (generation == D3DTSS_TCI_CAMERASPACENORMAL) {
+            g = n;
+        } else if (generation == D3DTSS_TCI_CAMERASPACEPOSITION) {
+            g = eye;
+        } else {
+            // The view direction reflected about the normal; a distant viewer looks
+            // straight down the camera's z axis.
+            const Vec3 toEye = localViewer_ ? -Normalize(eye) : Vec3{0, 0, -1};
+            g = n * (2.0f * Dot(n, toEye)) - toEye;
+        }
+        in[0] = g.x, in[1] = g.y, in[2] = g.z;
+    } else if (stageTexCoordSet_[s] >= 0) {
+        const int32_t set = stageTexCoordSet_[s];
+        ReadTexCoord(v + layout_.texCoord[set], layout_.texCoordSize[set], in);
+    }
+    const uint32_t count = stageTransformCount_[s];
+    if (count == 0) {
+        std::memcpy(dst, in, sizeof(in));
+        return;
+    }
+    const Vec4 t = TransformVec4(Vec4{in[0], in[1], in[2], in[3]}, textureTransform_[s]);
+    const float out[4] = {t.x, t.y, t.z, t.w};
+    for (uint32_t i = 0; i < 4; ++i) dst[i] = i < count ? out[i] : 0.0f;
 }
 
 }  // namespace swr

@@ -1,5 +1,7 @@
 // Vertex processing: reads one vertex from a stream (never past its end), transforms
-// it to clip space, lights it and works out its fog factor.
+// it to clip space, lights it, works out its fog factor and gives each textured stage
+// its coordinates (read from a coordinate set or generated in camera space, then put
+// through the stage's texture transform).
 #pragma once
 
 #include <cstddef>
@@ -44,9 +46,18 @@ private:
     uint32_t varyingCount_ = kVaryTexCoord;
     bool vertexFog_ = false;     // computed per vertex from distance
     bool suppliedFog_ = false;   // taken from the vertex's specular alpha
-    // Per stage: which coordinate set feeds it (-1: none carried).
+    void StageCoords(uint32_t stage, const uint8_t *vertex, Vec3 eye, Vec3 eyeNormal, float *dst) const;
+
+    // Per stage: which coordinate set feeds it (-1: none), what generates it instead
+    // (D3DTSS_TCI_* without the set), and how many transformed elements it keeps (0:
+    // no transform).
     int32_t stageTexCoordSet_[D3D8_MAX_TEXTURE_STAGES] = {};
+    DWORD stageGeneration_[D3D8_MAX_TEXTURE_STAGES] = {};
+    uint32_t stageTransformCount_[D3D8_MAX_TEXTURE_STAGES] = {};
+    D3DMATRIX textureTransform_[D3D8_MAX_TEXTURE_STAGES];
     uint32_t carriedStages_ = 0;
+    bool needsEye_ = false;     // some stage generates from camera-space data
+    bool localViewer_ = true;
 };
 
 }  // namespace swr

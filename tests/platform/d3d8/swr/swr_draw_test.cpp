@@ -1,8 +1,11 @@
-// Draw calls: primitive assembly for every primitive type, indexed drawing, and the
+// Draw calls: primitive assembly for every primitive type, indexed drawing, the
 // bounds checks that skip primitives whose indices or vertices lie outside their
-// streams (the streams end against an unreadable page, so a stray read crashes).
+// streams (the streams end against an unreadable page, so a stray read crashes), and
+// textures as draws see them: mip levels on screen, a palette changed between draws,
+// a texture drawn into and then drawn with, and a pixel shader in place of the stages.
 #include <gtest/gtest.h>
 
+#include "platform/d3d8/swr/swr_pixel_shader.h"
 #include "swr_test_scene.h"
 
 namespace {
@@ -126,6 +129,103 @@ TEST(PrimitiveAssembly, FlatShadedStripTakesEachTrianglesFirstVertex) {
     ASSERT_TRUE(s.Draw(D3DPT_TRIANGLESTRIP, strip, 2));
     EXPECT_EQ(s.Pixel(1, 0), kRed);
     EXPECT_EQ(s.Pixel(7, 1), kGreen);
+}
+
+TEST(TexturedDraw, QuarterSizeQuadShowsTheThirdLevelTexelForPixel) {
+    // A 64x64 texture on a 16x16 quad: four texels per pixel, so lambda 2 and level 2
+    // (16x16), whose texel i lands on pixel i.
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    for (uint32_t size = 64, level = 0; size >= 1; size /= 2, ++level) {
+        std::vector<uint32_t> texels(size * size);
+        for (uint32_t i = 0; i < texels.size(); ++i) texels[i] = 0xFF000000u | (level << 16) | ((i % size) << 8) | (i / size);
+        tex.AddLevel(size, size, texels);
+    }
+    Scene s(16, 16);
+    swrtest::ShowTexture(s.state, tex.View());
+    s.state.stageStates[0][D3DTSS_MIPFILTER] = D3DTEXF_POINT;
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, swrtest::TexQuad(-0.5f, -0.5f, 15.5f, 15.5f, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+    for (uint32_t y = 0; y < 16; ++y) {
+        for (uint32_t x = 0; x < 16; ++x) ASSERT_EQ(s.Pixel(x, y), 0xFF020000u | (x << 8) | y) << x << ", " << y;
+    }
+}
+
+TEST(TexturedDraw, PaletteChangeBetweenDrawsRecoloursTheTexture) {
+    swrtest::TestTexture tex(D3DFMT_P8);
+    tex.AddLevel(2, 1, 2, {1, 2});
+    PALETTEENTRY palette[256] = {};
+    palette[1] = PALETTEENTRY{255, 0, 0, 255};
+    palette[2] = PALETTEENTRY{0, 0, 255, 128};
+    Scene s(2, 1);
+    swrtest::ShowTexture(s.state, tex.View());
+    s.state.palette = palette;
+    const auto quad = swrtest::TexQuad(-0.5f, -0.5f, 1.5f, 0.5f, 0, 0, 1, 1);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, quad, 2, swrtest::kTexFvf));
+    EXPECT_EQ(s.Pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(s.Pixel(1, 0), 0x800000FFu);
+    palette[1] = PALETTEENTRY{0, 255, 0, 64};
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, quad, 2, swrtest::kTexFvf));
+    EXPECT_EQ(s.Pixel(0, 0), 0x4000FF00u);
+    EXPECT_EQ(s.Pixel(1, 0), 0x800000FFu);
+}
+
+TEST(TexturedDraw, RenderToTextureThenDrawThatTexture) {
+    // The texture's level is a colour target with its own depth buffer: a red square at
+    // depth 0.5 hides the far half of a green one drawn after it.
+    std::vector<uint32_t> texels(8 * 8, 0);
+    std::vector<uint32_t> depthWords(8 * 8, 0);
+    swr::ColorTarget level{8, 8, 32, D3DFMT_X8R8G8B8, reinterpret_cast<uint8_t *>(texels.data())};
+    swr::DepthTarget levelDepth{8, 8, 32, D3DFMT_D24X8, reinterpret_cast<uint8_t *>(depthWords.data())};
+    swr::DrawState draw{};
+    swr::SetDefaultStates(draw, true);
+    draw.viewport = D3DVIEWPORT8{0, 0, 8, 8, 0.0f, 1.0f};
+    draw.renderStates[D3DRS_LIGHTING] = FALSE;
+    draw.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
+    draw.stageStates[0][D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    swr::Clear(draw.viewport, &level, &levelDepth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
+    auto drawQuad = [&](const std::vector<swrtest::TLVertex> &v) {
+        swrtest::GuardedBytes bytes(v.data(), v.size() * sizeof(swrtest::TLVertex));
+        const swr::VertexStream stream{bytes.data(), bytes.size(), sizeof(swrtest::TLVertex), swrtest::kTLFvf};
+        return swr::DrawPrimitive(draw, level, &levelDepth, D3DPT_TRIANGLELIST, stream, 0, 2);
+    };
+    ASSERT_TRUE(drawQuad(Quad(0, 0, 4, 8, 0.5f, 0xFFFF0000u)));
+    ASSERT_TRUE(drawQuad(Quad(2, 0, 6, 8, 0.75f, 0xFF00FF00u)));
+
+    // Now the same memory as a texture, shown texel for pixel on the screen.
+    const swr::TextureLevel view{8, 8, 32, reinterpret_cast<const uint8_t *>(texels.data())};
+    Scene screen(8, 8);
+    swrtest::ShowTexture(screen.state, swr::TextureView{D3DFMT_X8R8G8B8, 1, false, &view});
+    ASSERT_TRUE(screen.Draw(D3DPT_TRIANGLELIST, swrtest::TexQuad(-0.5f, -0.5f, 7.5f, 7.5f, 0, 0, 1, 1), 2,
+                            swrtest::kTexFvf));
+    const D3DCOLOR want[8] = {kRed, kRed, kRed, kRed, kGreen, kGreen, kBlue, kBlue};
+    for (int32_t y = 0; y < 8; ++y) {
+        for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(screen.Pixel(x, y), want[x]) << x << ", " << y;
+    }
+}
+
+TEST(TexturedDraw, PixelShaderReplacesTheStagesAndSamplesItsOwnStages) {
+    // tex t0; mul r0, t0, v0 -- while the stages would show the texture factor and read
+    // no texture at all.
+    swr::PixelShaderProgram program;
+    program.version = 0x0101;
+    program.count = 2;
+    program.code[0].op = swr::PsOp::Tex;
+    program.code[0].destType = swr::PsReg::Texture;
+    program.code[1].op = swr::PsOp::Mul;
+    program.code[1].sourceCount = 2;
+    program.code[1].src[0].type = swr::PsReg::Texture;
+    program.code[1].src[1].type = swr::PsReg::Input;
+    program.sampledStages = 1;
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    tex.AddLevel(1, 1, {0xFFC86432u});  // (200, 100, 50, 255)
+    Scene s(2, 2);
+    s.state.textures[0] = tex.View();
+    s.state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+    s.state.stageStates[0][D3DTSS_COLORARG1] = D3DTA_TFACTOR;
+    s.state.pixelShader = &program;
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, swrtest::TexQuad(-0.5f, -0.5f, 1.5f, 1.5f, 0, 0, 1, 1, 0x80808080u), 2,
+                       swrtest::kTexFvf));
+    // Each channel is round(texel * 128 / 255).
+    EXPECT_EQ(s.Pixel(1, 1), 0x80643219u);
 }
 
 }  // namespace

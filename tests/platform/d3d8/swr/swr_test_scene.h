@@ -160,6 +160,62 @@ inline void CountCoverage(Scene &s) {
     s.SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 }
 
+// Screen-space vertex with a colour and one 2D coordinate set.
+struct TexVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+    float u, v;
+};
+constexpr DWORD kTexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// A texture in memory: levels (faces after one another for a cube) of raw bytes, and
+// the view the rasteriser samples.
+class TestTexture {
+public:
+    // Any format: raw level bytes with their size and pitch.
+    TestTexture(D3DFORMAT format, bool cube = false) : format_(format), cube_(cube) {}
+    void AddLevel(uint32_t width, uint32_t height, uint32_t pitch, std::vector<uint8_t> bytes) {
+        bytes_.push_back(std::move(bytes));
+        levels_.push_back(swr::TextureLevel{width, height, pitch, nullptr});
+        for (size_t i = 0; i < levels_.size(); ++i) levels_[i].bits = bytes_[i].data();
+    }
+    // A level of 32-bit texels, row by row.
+    void AddLevel(uint32_t width, uint32_t height, const std::vector<uint32_t> &texels) {
+        std::vector<uint8_t> bytes(texels.size() * 4);
+        std::memcpy(bytes.data(), texels.data(), bytes.size());
+        AddLevel(width, height, width * 4, std::move(bytes));
+    }
+    uint8_t *Bits(size_t level) { return bytes_[level].data(); }
+    swr::TextureView View() const {
+        const uint32_t count = static_cast<uint32_t>(cube_ ? levels_.size() / 6 : levels_.size());
+        return swr::TextureView{format_, count, cube_, levels_.data()};
+    }
+
+private:
+    D3DFORMAT format_;
+    bool cube_;
+    std::vector<std::vector<uint8_t>> bytes_;
+    std::vector<swr::TextureLevel> levels_;
+};
+
+// Stage 0 shows its texture alone: colour and alpha select the texture.
+inline void ShowTexture(swr::DrawState &state, const swr::TextureView &view) {
+    state.textures[0] = view;
+    DWORD *ts = state.stageStates[0];
+    ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+}
+
+// A screen-aligned rectangle whose corners carry the given coordinates: with pixel
+// centres on integers, [x0 - 0.5, x1 - 0.5) covers pixels x0 .. x1 - 1.
+inline std::vector<TexVertex> TexQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1,
+                                      D3DCOLOR c = 0xFFFFFFFFu, float z = 0.0f) {
+    return {{x0, y0, z, 1, c, u0, v0}, {x1, y0, z, 1, c, u1, v0}, {x1, y1, z, 1, c, u1, v1},
+            {x0, y0, z, 1, c, u0, v0}, {x1, y1, z, 1, c, u1, v1}, {x0, y1, z, 1, c, u0, v1}};
+}
+
 // Two triangles covering the axis-aligned rectangle [x0, x1) x [y0, y1).
 inline std::vector<TLVertex> Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
     return {{x0, y0, z, 1, c}, {x1, y0, z, 1, c}, {x1, y1, z, 1, c},

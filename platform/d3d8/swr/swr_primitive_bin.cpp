@@ -1,0 +1,92 @@
+// Bin storage: a triangle keeps only the planes its draw uses, so a bin of a large draw
+// stays a few hundred bytes per triangle.
+#include "swr_primitive_bin.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "swr_fast_triangle.h"
+#include "swr_line_raster.h"
+
+namespace swr {
+namespace {
+
+constexpr size_t kAlign = 16;
+size_t Aligned(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
+
+}  // namespace
+
+void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, uint32_t varyingCount) {
+    firstRow_ = firstRow;
+    bandCount_ = bands;
+    setupBytes_ = offsetof(TriangleSetup, var) + sizeof(Plane) * varyingCount;
+    used_ = 0;
+    area_ = 0;
+    if (bands_.size() < bands) bands_.resize(bands);
+    for (uint32_t b = 0; b < bands; ++b) bands_[b].clear();
+}
+
+void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY, const RasterContext &flat) {
+    const int64_t lo = std::max<int64_t>(0, (int64_t{minY} - firstRow_) / kBandRows);
+    const int64_t hi = std::min<int64_t>(int64_t{bandCount_} - 1, (int64_t{maxY} - firstRow_) / kBandRows);
+    if (maxY < firstRow_ || lo > hi) return nullptr;
+    const size_t at = used_;
+    used_ += Aligned(sizeof(Header)) + Aligned(payload);
+    // Grown by doubling and never shrunk, so filling a bin rarely touches memory twice.
+    if (used_ > storage_.size()) storage_.resize(std::max(used_, 2 * storage_.size()));
+    const Header h{kind, flat.flatDiffuse, flat.flatSpecular};
+    std::memcpy(storage_.data() + at, &h, sizeof(h));
+    for (int64_t b = lo; b <= hi; ++b) bands_[static_cast<size_t>(b)].push_back(static_cast<uint32_t>(at));
+    if (kind != Kind::Triangle) area_ += uint64_t(hi - lo + 1) * kBandRows;
+    return storage_.data() + at + Aligned(sizeof(Header));
+}
+
+void PrimitiveBin::AddTriangle(const TriangleSetup &setup, const RasterContext &flat) {
+    void *p = Append(Kind::Triangle, setupBytes_, setup.minY, setup.maxY, flat);
+    if (!p) return;
+    std::memcpy(p, &setup, setupBytes_);
+    area_ += uint64_t(std::max(0, setup.maxX - setup.minX + 1)) * uint64_t(std::max(0, setup.maxY - setup.minY + 1));
+}
+
+void PrimitiveBin::AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t minY, int32_t maxY,
+                           const RasterContext &flat) {
+    if (void *p = Append(Kind::Line, 2 * sizeof(ScreenVertex), minY, maxY, flat)) {
+        std::memcpy(p, &a, sizeof(a));
+        std::memcpy(static_cast<std::byte *>(p) + sizeof(a), &b, sizeof(b));
+    }
+}
+
+void PrimitiveBin::AddPoint(const ScreenVertex &v, int32_t y, const RasterContext &flat) {
+    if (void *p = Append(Kind::Point, sizeof(ScreenVertex), y, y, flat)) std::memcpy(p, &v, sizeof(v));
+}
+
+void PrimitiveBin::Replay(uint32_t band, const RasterContext &shared, const PixelRect &region) const {
+    if (band >= bandCount_) return;
+    RasterContext ctx = shared;
+    TriangleSetup setup;
+    ScreenVertex v[2];
+    for (const uint32_t at : bands_[band]) {
+        Header h;
+        std::memcpy(&h, storage_.data() + at, sizeof(h));
+        ctx.flatDiffuse = h.flatDiffuse;
+        ctx.flatSpecular = h.flatSpecular;
+        const std::byte *payload = storage_.data() + at + Aligned(sizeof(Header));
+        switch (h.kind) {
+            case Kind::Triangle:
+                std::memcpy(static_cast<void *>(&setup), payload, setupBytes_);
+                if (ctx.fast) ctx.fast->Rasterize(setup, ctx, region);
+                else RasterizeTriangle(setup, ctx, region);
+                break;
+            case Kind::Line:
+                std::memcpy(v, payload, 2 * sizeof(ScreenVertex));
+                RasterizeLine(v[0], v[1], ctx, region);
+                break;
+            case Kind::Point:
+                std::memcpy(v, payload, sizeof(ScreenVertex));
+                RasterizePoint(v[0], ctx, region);
+                break;
+        }
+    }
+}
+
+}  // namespace swr

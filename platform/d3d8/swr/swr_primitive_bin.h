@@ -1,0 +1,55 @@
+// Primitives ready to rasterise, kept in draw order and sorted into horizontal screen
+// bands. A draw fills one bin per run of primitives (on any thread), then each band is
+// drawn by one thread from every bin in turn; since a pixel lies in one band and each
+// band sees its primitives in draw order, the pixels never depend on the threads.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "swr_raster_common.h"
+#include "swr_triangle_raster.h"
+
+namespace swr {
+
+// Rows per band: small enough to share a frame among many threads, large enough that a
+// triangle rarely spans many bands.
+constexpr int32_t kBandRows = 16;
+
+class PrimitiveBin {
+public:
+    // Empties the bin for a draw whose pixels lie in rows [firstRow, firstRow + bands *
+    // kBandRows).
+    void Reset(int32_t firstRow, uint32_t bands, uint32_t varyingCount);
+
+    // `flat` holds the flat-shading colours of the primitive (used when the draw shades flat).
+    void AddTriangle(const TriangleSetup &setup, const RasterContext &flat);
+    void AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t minY, int32_t maxY, const RasterContext &flat);
+    void AddPoint(const ScreenVertex &p, int32_t y, const RasterContext &flat);
+
+    // Pixels of the primitives' bounding boxes inside the draw's rows (lines and points
+    // count their rows): a measure of how much rasterising the bin asks for.
+    uint64_t PixelArea() const { return area_; }
+
+    // Draws this bin's primitives that touch band `band`, limited to `region`.
+    void Replay(uint32_t band, const RasterContext &ctx, const PixelRect &region) const;
+
+private:
+    enum class Kind : uint8_t { Triangle, Line, Point };
+    struct Header {
+        Kind kind;
+        Rgba8 flatDiffuse, flatSpecular;
+    };
+    void *Append(Kind kind, size_t payload, int32_t minY, int32_t maxY, const RasterContext &flat);
+
+    int32_t firstRow_ = 0;
+    uint32_t bandCount_ = 0;
+    uint64_t area_ = 0;
+    size_t setupBytes_ = 0;             // the part of a TriangleSetup in use
+    std::vector<std::byte> storage_;    // headers and payloads, 16-byte aligned; grows only
+    size_t used_ = 0;                   // bytes of storage_ in use
+    std::vector<std::vector<uint32_t>> bands_;  // offsets into storage, per band
+};
+
+}  // namespace swr

@@ -1,0 +1,206 @@
+// Randomised scenes for the tests that hold two ways of drawing against each other (the
+// span routines against the reference path, many threads against one): random
+// triangles, in screen space and through a perspective projection, under random draw
+// states drawn from what the engine sets, over a handful of textures of different kinds.
+// The same seed always gives the same scene.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "swr_test_scene.h"
+
+namespace swrtest {
+
+struct RandomVertex {
+    float x, y, z, w;  // screen x, y, z, rhw (screen space) or x, y, z and unused
+    D3DCOLOR diffuse, specular;
+    float u, v;
+};
+
+class RandomScene {
+public:
+    RandomScene(uint32_t width, uint32_t height, uint32_t seed) : width_(width), height_(height), seed_(seed) {
+        std::mt19937 rng(seed);
+        // 32-bit texture with a full mip chain (the inline sampling route).
+        for (uint32_t s = 32; s >= 1; s /= 2) {
+            std::vector<uint32_t> texels(s * s);
+            for (uint32_t &t : texels) t = rng();
+            argb_.AddLevel(s, s, texels);
+        }
+        // Luminance, not a power of two (the general route).
+        std::vector<uint8_t> lum(12 * 10);
+        for (uint8_t &b : lum) b = static_cast<uint8_t>(rng());
+        l8_.AddLevel(12, 10, 12, lum);
+        // Compressed and palettised.
+        std::vector<uint8_t> dxt(4 * 4 * 8);
+        for (uint8_t &b : dxt) b = static_cast<uint8_t>(rng());
+        dxt1_.AddLevel(16, 16, 32, dxt);
+        std::vector<uint8_t> indices(16 * 16);
+        for (uint8_t &b : indices) b = static_cast<uint8_t>(rng());
+        p8_.AddLevel(16, 16, 16, indices);
+        for (PALETTEENTRY &e : palette_) {
+            const uint32_t c = rng();
+            e = PALETTEENTRY{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};
+        }
+    }
+
+    // Draws `draws` random draw calls of `triangles` triangles each into `s`.
+    void Render(Scene &s, uint32_t draws, uint32_t triangles) {
+        std::mt19937 rng(seed_ * 7919u + 1);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        for (uint32_t d = 0; d < draws; ++d) {
+            const bool screenSpace = Pick(rng, 2) == 0;
+            RandomState(s, rng, screenSpace);
+            std::vector<RandomVertex> v;
+            for (uint32_t i = 0; i < 3 * triangles; ++i) v.push_back(screenSpace ? ScreenVertex(rng) : WorldVertex(rng));
+            const DWORD position = screenSpace ? D3DFVF_XYZRHW : D3DFVF_XYZ;
+            const DWORD fvf = position | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+            if (screenSpace) {
+                s.Draw(D3DPT_TRIANGLELIST, v, triangles, fvf);
+            } else {
+                // Transformed vertices have no rhw: the stride keeps the layout, the
+                // format just reads three position floats and skips one.
+                std::vector<uint8_t> bytes;
+                for (const RandomVertex &rv : v) {
+                    const float pos[3] = {rv.x, rv.y, rv.z};
+                    const uint8_t *p = reinterpret_cast<const uint8_t *>(pos);
+                    bytes.insert(bytes.end(), p, p + 12);
+                    const uint8_t *rest = reinterpret_cast<const uint8_t *>(&rv.diffuse);
+                    bytes.insert(bytes.end(), rest, rest + 16);
+                }
+                GuardedBytes guarded(bytes.data(), bytes.size());
+                const swr::VertexStream stream{guarded.data(), guarded.size(), 28, fvf};
+                swr::DrawPrimitive(s.state, s.color, s.depth.bits ? &s.depth : nullptr, D3DPT_TRIANGLELIST, stream, 0,
+                                   triangles);
+            }
+        }
+    }
+
+private:
+    static uint32_t Pick(std::mt19937 &rng, uint32_t n) { return rng() % n; }
+    static float Uniform(std::mt19937 &rng, float lo, float hi) {
+        return lo + (hi - lo) * static_cast<float>(rng() & 0xFFFFFF) / static_cast<float>(0x1000000);
+    }
+
+    RandomVertex ScreenVertex(std::mt19937 &rng) const {
+        return RandomVertex{Uniform(rng, -8, float(width_) + 8), Uniform(rng, -8, float(height_) + 8), Uniform(rng, 0, 1),
+                            Uniform(rng, 0.2f, 2.0f), static_cast<D3DCOLOR>(rng()), static_cast<D3DCOLOR>(rng()),
+                            Uniform(rng, -1.5f, 2.5f), Uniform(rng, -1.5f, 2.5f)};
+    }
+
+    RandomVertex WorldVertex(std::mt19937 &rng) const {
+        const float z = Uniform(rng, 0.5f, 12.0f);
+        return RandomVertex{Uniform(rng, -1.2f, 1.2f) * z, Uniform(rng, -1.2f, 1.2f) * z, z, 0,
+                            static_cast<D3DCOLOR>(rng()), static_cast<D3DCOLOR>(rng()), Uniform(rng, -1.5f, 2.5f),
+                            Uniform(rng, -1.5f, 2.5f)};
+    }
+
+    void RandomState(Scene &s, std::mt19937 &rng, bool screenSpace) {
+        swr::DrawState &st = s.state;
+        swr::SetDefaultStates(st, s.depth.bits != nullptr);
+        st.viewport = D3DVIEWPORT8{0, 0, width_, height_, 0.0f, 1.0f};
+        st.projection = PerspectiveMatrix(1.0f, 10.0f);
+        DWORD *rs = st.renderStates;
+        rs[D3DRS_LIGHTING] = FALSE;
+        rs[D3DRS_CULLMODE] = D3DCULL_NONE;
+        rs[D3DRS_TEXTUREFACTOR] = rng();
+        rs[D3DRS_SHADEMODE] = Pick(rng, 4) == 0 ? D3DSHADE_FLAT : D3DSHADE_GOURAUD;
+        const DWORD zfuncs[] = {D3DCMP_LESSEQUAL, D3DCMP_LESS, D3DCMP_ALWAYS, D3DCMP_GREATER};
+        rs[D3DRS_ZFUNC] = zfuncs[Pick(rng, 4)];
+        rs[D3DRS_ZWRITEENABLE] = Pick(rng, 4) != 0;
+        rs[D3DRS_ZENABLE] = Pick(rng, 6) != 0;
+        if (Pick(rng, 5) == 0) {
+            rs[D3DRS_STENCILENABLE] = TRUE;
+            rs[D3DRS_STENCILFUNC] = D3DCMP_LESSEQUAL;
+            rs[D3DRS_STENCILREF] = Pick(rng, 3);
+            rs[D3DRS_STENCILPASS] = D3DSTENCILOP_INCR;
+        }
+        if (Pick(rng, 3) == 0) {
+            rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+            const bool additive = Pick(rng, 3) == 0;
+            rs[D3DRS_SRCBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_SRCALPHA;
+            rs[D3DRS_DESTBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+        }
+        if (Pick(rng, 4) == 0) {
+            rs[D3DRS_ALPHATESTENABLE] = TRUE;
+            rs[D3DRS_ALPHAFUNC] = Pick(rng, 2) ? D3DCMP_GREATER : D3DCMP_LESSEQUAL;
+            rs[D3DRS_ALPHAREF] = Pick(rng, 256);
+        }
+        if (Pick(rng, 8) == 0) rs[D3DRS_COLORWRITEENABLE] = 1 + Pick(rng, 15);
+        if (Pick(rng, 8) == 0) rs[D3DRS_SPECULARENABLE] = TRUE;
+        switch (Pick(rng, 4)) {
+            case 1:
+                rs[D3DRS_FOGENABLE] = TRUE;
+                rs[D3DRS_FOGVERTEXMODE] = screenSpace ? D3DFOG_NONE : D3DFOG_LINEAR;  // screen space: specular alpha
+                break;
+            case 2:
+            case 3:
+                rs[D3DRS_FOGENABLE] = TRUE;
+                rs[D3DRS_FOGTABLEMODE] = Pick(rng, 2) ? D3DFOG_LINEAR : D3DFOG_EXP;
+                break;
+            default: break;
+        }
+        rs[D3DRS_FOGCOLOR] = rng();
+        rs[D3DRS_FOGSTART] = FloatBits(screenSpace ? 0.5f : 2.0f);
+        rs[D3DRS_FOGEND] = FloatBits(screenSpace ? 3.0f : 10.0f);
+        rs[D3DRS_FOGDENSITY] = FloatBits(0.3f);
+
+        DWORD *ts = st.stageStates[0];
+        const DWORD ops[] = {D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD};
+        const DWORD args[] = {D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEXTURE | D3DTA_COMPLEMENT};
+        ts[D3DTSS_COLOROP] = ops[Pick(rng, Pick(rng, 6) == 0 ? 4 : 3)];
+        ts[D3DTSS_COLORARG1] = args[Pick(rng, Pick(rng, 6) == 0 ? 5 : 4)];
+        ts[D3DTSS_COLORARG2] = args[Pick(rng, 4)];
+        const DWORD alphaOps[] = {D3DTOP_DISABLE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE};
+        ts[D3DTSS_ALPHAOP] = alphaOps[Pick(rng, 4)];
+        ts[D3DTSS_ALPHAARG1] = args[Pick(rng, 4)];
+        ts[D3DTSS_ALPHAARG2] = args[Pick(rng, 4)];
+        if (Pick(rng, 6) == 0) {  // a second stage sends the draw down the general path
+            st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+            st.stageStates[1][D3DTSS_COLORARG1] = D3DTA_TFACTOR;
+            st.stageStates[1][D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        }
+        const DWORD filters[] = {D3DTEXF_POINT, D3DTEXF_LINEAR};
+        const DWORD mips[] = {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR};
+        const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_BORDER};
+        ts[D3DTSS_MAGFILTER] = filters[Pick(rng, 2)];
+        ts[D3DTSS_MINFILTER] = filters[Pick(rng, 2)];
+        ts[D3DTSS_MIPFILTER] = mips[Pick(rng, 3)];
+        ts[D3DTSS_ADDRESSU] = modes[Pick(rng, Pick(rng, 3) == 0 ? 4 : 2)];
+        ts[D3DTSS_ADDRESSV] = modes[Pick(rng, Pick(rng, 3) == 0 ? 4 : 2)];
+        ts[D3DTSS_BORDERCOLOR] = rng();
+        if (Pick(rng, 4) == 0) ts[D3DTSS_MIPMAPLODBIAS] = FloatBits(Uniform(rng, -1.0f, 1.0f));
+        if (Pick(rng, 8) == 0) ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2 | D3DTTFF_PROJECTED;
+        switch (Pick(rng, 6)) {
+            case 0: break;  // no texture: reads white
+            case 1: st.textures[0] = l8_.View(); break;
+            case 2: st.textures[0] = dxt1_.View(); break;
+            case 3:
+                st.textures[0] = p8_.View();
+                st.palette = palette_;
+                break;
+            default: st.textures[0] = argb_.View(); break;
+        }
+    }
+
+    uint32_t width_, height_, seed_;
+    TestTexture argb_{D3DFMT_A8R8G8B8}, l8_{D3DFMT_L8}, dxt1_{D3DFMT_DXT1}, p8_{D3DFMT_P8};
+    PALETTEENTRY palette_[256];
+};
+
+// Everything a scene left behind: colour and depth/stencil words.
+inline std::vector<uint32_t> Snapshot(const Scene &s) {
+    std::vector<uint32_t> out;
+    for (uint32_t y = 0; y < s.color.height; ++y) {
+        for (uint32_t x = 0; x < s.color.width; ++x) {
+            out.push_back(s.Pixel(int32_t(x), int32_t(y)));
+            out.push_back(s.DepthWord(int32_t(x), int32_t(y)));
+        }
+    }
+    return out;
+}
+
+}  // namespace swrtest

@@ -1,0 +1,263 @@
+// Sampling: texel-exact point sampling on screen, linear filtering and mip selection
+// against values worked out by hand, every address mode at the texture's edges, cube
+// faces, and the inline route against the general one.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/d3d8/swr/swr_sampler.h"
+#include "swr_test_scene.h"
+
+namespace {
+
+using swr::Rgba8;
+using swrtest::Scene;
+using swrtest::TestTexture;
+
+// Texel (x, y) of a level holds red x, green y, blue `level`, opaque.
+std::vector<uint32_t> Ramp(uint32_t w, uint32_t h, uint32_t level) {
+    std::vector<uint32_t> t(size_t{w} * h);
+    for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x) t[y * w + x] = 0xFF000000u | (x << 16) | (y << 8) | level;
+    }
+    return t;
+}
+
+TestTexture RampChain(uint32_t size, uint32_t levels, D3DFORMAT format = D3DFMT_A8R8G8B8) {
+    TestTexture t(format);
+    for (uint32_t l = 0; l < levels; ++l) {
+        const uint32_t s = std::max(1u, size >> l);
+        t.AddLevel(s, s, Ramp(s, s, l));
+    }
+    return t;
+}
+
+struct StageSetup {
+    DWORD mag = D3DTEXF_POINT, min = D3DTEXF_POINT, mip = D3DTEXF_NONE;
+    DWORD u = D3DTADDRESS_WRAP, v = D3DTADDRESS_WRAP;
+    DWORD border = 0, maxMip = 0;
+    float bias = 0;
+};
+
+swr::Sampler MakeSampler(const swr::TextureView &view, const StageSetup &s) {
+    swr::DrawState state{};
+    swr::SetDefaultStates(state);
+    state.textures[0] = view;
+    DWORD *ts = state.stageStates[0];
+    ts[D3DTSS_MAGFILTER] = s.mag;
+    ts[D3DTSS_MINFILTER] = s.min;
+    ts[D3DTSS_MIPFILTER] = s.mip;
+    ts[D3DTSS_ADDRESSU] = s.u;
+    ts[D3DTSS_ADDRESSV] = s.v;
+    ts[D3DTSS_BORDERCOLOR] = s.border;
+    ts[D3DTSS_MAXMIPLEVEL] = s.maxMip;
+    ts[D3DTSS_MIPMAPLODBIAS] = swrtest::FloatBits(s.bias);
+    swr::Sampler sampler;
+    EXPECT_TRUE(sampler.Prepare(state, 0));
+    return sampler;
+}
+
+swr::TexCoords At(float u, float v, float footprint = 0.0f) {
+    swr::TexCoords tc;
+    tc.c[0] = u;
+    tc.c[1] = v;
+    tc.ddx[0] = footprint;
+    tc.ddy[1] = footprint;
+    return tc;
+}
+
+TEST(Sampling, PointFilteringMapsTexelIToPixelI) {
+    TestTexture tex = RampChain(8, 1);
+    Scene s(8, 8);
+    swrtest::ShowTexture(s.state, tex.View());
+    // With pixel centres on integers, the quad from -0.5 to 7.5 puts pixel i's centre at
+    // u = (i + 0.5) / 8, the centre of texel i.
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, swrtest::TexQuad(-0.5f, -0.5f, 7.5f, 7.5f, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+    for (int32_t y = 0; y < 8; ++y) {
+        for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(s.Pixel(x, y), 0xFF000000u | (uint32_t(x) << 16) | (uint32_t(y) << 8));
+    }
+}
+
+TEST(Sampling, LinearFilteringWeighsTheFourNeighbours) {
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    tex.AddLevel(2, 2, {0xFF000000u, 0x80C80000u, 0x40640000u, 0x00000000u});  // red 0, 200 / 100, 0
+    const swr::Sampler sampler = MakeSampler(tex.View(), {D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_NONE,
+                                                          D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP});
+    // Texel centres sample exactly.
+    EXPECT_EQ(sampler.Sample(At(0.75f, 0.25f)), (Rgba8{200, 0, 0, 128}));
+    // Midway between all four: (0 + 200 + 100 + 0) / 4 = 75, alpha (255+128+64+0)/4 = 111.75 -> 112.
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f)), (Rgba8{75, 0, 0, 112}));
+    // x = 0.375 * 2 - 0.5 = 0.25 (weight 64/256 on the right), y on the first row:
+    // red (0 * 192 + 200 * 64) / 256 = 50, alpha (255 * 192 + 128 * 64) / 256 = 223.25 -> 223.
+    EXPECT_EQ(sampler.Sample(At(0.375f, 0.25f)), (Rgba8{50, 0, 0, 223}));
+}
+
+TEST(Sampling, MipLevelFollowsTheFootprint) {
+    TestTexture tex = RampChain(16, 5);  // 16, 8, 4, 2, 1; blue names the level
+    const StageSetup point{D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_POINT};
+    const swr::Sampler sampler = MakeSampler(tex.View(), point);
+    // Footprint in level-0 texels per pixel: 1 -> level 0, 2 -> 1, 4 -> 2, 16 -> 4, far
+    // beyond -> the last level.
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 1.0f / 16)).b, 0);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 2.0f / 16)).b, 1);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 4.0f / 16)).b, 2);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 1.0f)).b, 4);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 1000.0f)).b, 4);
+    // round(log2 1.3) = 0 and round(log2 1.5) = 1.
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 1.3f / 16)).b, 0);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 1.5f / 16)).b, 1);
+    // The bias shifts the level; the largest level in use clamps it from above.
+    StageSetup biased = point;
+    biased.bias = 1.0f;
+    EXPECT_EQ(MakeSampler(tex.View(), biased).Sample(At(0.5f, 0.5f, 2.0f / 16)).b, 2);
+    StageSetup clamped = point;
+    clamped.maxMip = 3;
+    EXPECT_EQ(MakeSampler(tex.View(), clamped).Sample(At(0.5f, 0.5f, 0.0f)).b, 3);
+    // Without a mip filter only the first level is read.
+    EXPECT_EQ(MakeSampler(tex.View(), {D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_NONE}).Sample(At(0.5f, 0.5f, 1.0f)).b, 0);
+}
+
+TEST(Sampling, LinearMipFilterBlendsNeighbouringLevels) {
+    // Level 1 all green, level 2 all blue: lambda 1.5 (footprint 2, bias 0.5) blends
+    // them half and half: (255 * 128 + 128) >> 8 = 128.
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    tex.AddLevel(4, 4, std::vector<uint32_t>(16, 0xFFFF0000u));
+    tex.AddLevel(2, 2, std::vector<uint32_t>(4, 0xFF00FF00u));
+    tex.AddLevel(1, 1, std::vector<uint32_t>(1, 0xFF0000FFu));
+    StageSetup linear{D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_LINEAR};
+    linear.bias = 0.5f;
+    EXPECT_EQ(MakeSampler(tex.View(), linear).Sample(At(0.5f, 0.5f, 2.0f / 4)), (Rgba8{0, 128, 128, 255}));
+    // Magnified, the mip filter does not matter: level 0 alone.
+    linear.bias = 0;
+    EXPECT_EQ(MakeSampler(tex.View(), linear).Sample(At(0.5f, 0.5f, 0.5f / 4)), (Rgba8{255, 0, 0, 255}));
+}
+
+TEST(Sampling, MagnificationAndMinificationFiltersAreChosenByFootprint) {
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    tex.AddLevel(2, 1, {0xFF000000u, 0xFFFF0000u});
+    const StageSetup magLinear{D3DTEXF_LINEAR, D3DTEXF_POINT, D3DTEXF_NONE, D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP};
+    const swr::Sampler sampler = MakeSampler(tex.View(), magLinear);
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 0.25f / 2)).r, 128);  // magnified: linear
+    EXPECT_EQ(sampler.Sample(At(0.5f, 0.5f, 4.0f / 2)).r, 255);   // minified: point
+}
+
+TEST(Sampling, MipChainsOfAnyShapeReachOneByOne) {
+    // 8x2 -> 4x1 -> 2x1 -> 1x1: the level of a footprint of 8 texels is the last.
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    const uint32_t shapes[4][2] = {{8, 2}, {4, 1}, {2, 1}, {1, 1}};
+    for (uint32_t l = 0; l < 4; ++l) tex.AddLevel(shapes[l][0], shapes[l][1], Ramp(shapes[l][0], shapes[l][1], l));
+    const swr::Sampler sampler = MakeSampler(tex.View(), {D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_POINT});
+    EXPECT_EQ(sampler.Sample(At(0.9f, 0.9f, 8.0f / 8)), (Rgba8{0, 0, 3, 255}));
+    EXPECT_EQ(sampler.Sample(At(0.9f, 0.9f, 2.0f / 8)), (Rgba8{3, 0, 1, 255}));
+}
+
+TEST(Sampling, AddressModesAtTheEdges) {
+    TestTexture tex = RampChain(4, 1);
+    struct Case {
+        DWORD mode;
+        float u;
+        int32_t texel;  // -1: border
+    };
+    // u * 4 = -0.5 -> texel -1; -1.5 -> -2; 4.5 -> 4; -4.5 -> -5.
+    const Case cases[] = {
+        {D3DTADDRESS_WRAP, -0.125f, 3},       {D3DTADDRESS_WRAP, -0.375f, 2},       {D3DTADDRESS_WRAP, 1.125f, 0},
+        {D3DTADDRESS_MIRROR, -0.125f, 0},     {D3DTADDRESS_MIRROR, -0.375f, 1},     {D3DTADDRESS_MIRROR, 1.125f, 3},
+        {D3DTADDRESS_CLAMP, -0.375f, 0},      {D3DTADDRESS_CLAMP, 1.125f, 3},       {D3DTADDRESS_BORDER, -0.125f, -1},
+        {D3DTADDRESS_BORDER, 1.125f, -1},     {D3DTADDRESS_BORDER, 0.875f, 3},      {D3DTADDRESS_MIRRORONCE, -0.375f, 1},
+        {D3DTADDRESS_MIRRORONCE, -1.125f, 3}, {D3DTADDRESS_MIRRORONCE, 1.125f, 3},
+    };
+    for (const Case &c : cases) {
+        StageSetup u{D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_NONE, c.mode, D3DTADDRESS_CLAMP, 0xFF123456u};
+        const Rgba8 got = MakeSampler(tex.View(), u).Sample(At(c.u, 0.1f));
+        const Rgba8 want = c.texel < 0 ? Rgba8{0x12, 0x34, 0x56, 0xFF} : Rgba8{uint8_t(c.texel), 0, 0, 255};
+        EXPECT_EQ(got, want) << "mode " << c.mode << " u " << c.u;
+        // The same along v, with u clamped: each coordinate has its own mode.
+        StageSetup v{D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_NONE, D3DTADDRESS_CLAMP, c.mode, 0xFF123456u};
+        const Rgba8 gotV = MakeSampler(tex.View(), v).Sample(At(0.1f, c.u));
+        const Rgba8 wantV = c.texel < 0 ? Rgba8{0x12, 0x34, 0x56, 0xFF} : Rgba8{0, uint8_t(c.texel), 0, 255};
+        EXPECT_EQ(gotV, wantV) << "mode " << c.mode << " v " << c.u;
+    }
+}
+
+TEST(Sampling, LinearFilteringAtTheEdgesUsesTheAddressedNeighbours) {
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    tex.AddLevel(2, 1, {0xFF000000u, 0xFFC80000u});  // red 0, 200
+    // u = 0: x = -0.5, halfway between texel -1 and texel 0.
+    auto red = [&](DWORD mode) {
+        return MakeSampler(tex.View(), {D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_NONE, mode, D3DTADDRESS_CLAMP, 0xFF640000u})
+            .Sample(At(0.0f, 0.5f))
+            .r;
+    };
+    EXPECT_EQ(red(D3DTADDRESS_WRAP), 100);   // texel 1 and texel 0
+    EXPECT_EQ(red(D3DTADDRESS_CLAMP), 0);    // texel 0 twice
+    EXPECT_EQ(red(D3DTADDRESS_BORDER), 50);  // border red 100 and texel 0
+}
+
+TEST(Sampling, CubeMapsPickTheFaceOfTheLargestCoordinate) {
+    TestTexture tex(D3DFMT_A8R8G8B8, true);
+    for (uint32_t face = 0; face < 6; ++face) tex.AddLevel(2, 2, Ramp(2, 2, face));
+    const swr::Sampler sampler = MakeSampler(tex.View(), {});
+    auto sample = [&](float x, float y, float z) {
+        swr::TexCoords tc;
+        tc.c[0] = x, tc.c[1] = y, tc.c[2] = z;
+        return sampler.Sample(tc);
+    };
+    EXPECT_EQ(sample(1, 0.1f, 0.1f).b, 0);
+    EXPECT_EQ(sample(-1, 0.1f, 0.1f).b, 1);
+    EXPECT_EQ(sample(0.1f, 1, 0.1f).b, 2);
+    EXPECT_EQ(sample(0.1f, -1, 0.1f).b, 3);
+    EXPECT_EQ(sample(0.1f, 0.1f, 1).b, 4);
+    EXPECT_EQ(sample(0.1f, 0.1f, -1).b, 5);
+    // On +x, u runs along -z and v along -y: (1, 0.5, -0.5) -> (0.75, 0.25): texel (1, 0).
+    EXPECT_EQ(sample(1, 0.5f, -0.5f), (Rgba8{1, 0, 0, 255}));
+    // On +y, u runs along x and v along z: (-0.5, 1, 0.5) -> (0.25, 0.75): texel (0, 1).
+    EXPECT_EQ(sample(-0.5f, 1, 0.5f), (Rgba8{0, 1, 2, 255}));
+    // On -z, u runs along -x: (0.5, 0.5, -1) -> (0.25, 0.25): texel (0, 0).
+    EXPECT_EQ(sample(0.5f, 0.5f, -1), (Rgba8{0, 0, 5, 255}));
+}
+
+TEST(Sampling, InlineRouteMatchesTheGeneralRoute) {
+    std::mt19937 rng(7);
+    TestTexture tex(D3DFMT_A8R8G8B8);
+    for (uint32_t s = 32, l = 0; s >= 1; s /= 2, ++l) {
+        std::vector<uint32_t> texels(s * s);
+        for (uint32_t &t : texels) t = rng();
+        tex.AddLevel(s, s, texels);
+    }
+    std::uniform_real_distribution<float> coord(-3.0f, 3.0f), footprint(0.0f, 0.5f);
+    const DWORD filters[] = {D3DTEXF_POINT, D3DTEXF_LINEAR};
+    const DWORD mips[] = {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR};
+    const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP};
+    for (DWORD mag : filters) {
+        for (DWORD min : filters) {
+            for (DWORD mip : mips) {
+                for (DWORD mode : modes) {
+                    const StageSetup setup{mag, min, mip, mode, D3DTADDRESS_WRAP};
+                    const swr::Sampler direct = MakeSampler(tex.View(), setup);
+                    swr::Sampler general = direct;
+                    general.ForceGeneralRoute();
+                    ASSERT_TRUE(direct.DirectRoute());
+                    for (int i = 0; i < 200; ++i) {
+                        swr::TexCoords tc = At(coord(rng), coord(rng));
+                        tc.ddx[0] = footprint(rng), tc.ddx[1] = footprint(rng);
+                        tc.ddy[0] = footprint(rng), tc.ddy[1] = footprint(rng);
+                        ASSERT_EQ(direct.Sample(tc), general.Sample(tc)) << mag << min << mip << mode << " " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(Sampling, StagesWithoutAUsableTextureAreRefused) {
+    swr::DrawState state{};
+    swr::SetDefaultStates(state);
+    swr::Sampler sampler;
+    EXPECT_FALSE(sampler.Prepare(state, 0));
+    TestTexture odd(D3DFMT_V8U8);
+    odd.AddLevel(1, 1, 2, {0, 0});
+    state.textures[0] = odd.View();
+    EXPECT_FALSE(sampler.Prepare(state, 0));
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// Drawing over several threads: job sets run every index once, and a scene drawn with
+// any number of threads leaves exactly the pixels of one thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/d3d8/swr/swr_thread_pool.h"
+#include "swr_random_scene.h"
+
+namespace {
+
+class ThreadCount {
+public:
+    explicit ThreadCount(uint32_t n) { swr::SetThreadCount(n); }
+    ~ThreadCount() { swr::SetThreadCount(0); }
+};
+
+TEST(ThreadPool, EveryJobRunsExactlyOnce) {
+    for (uint32_t threads : {1u, 2u, 5u}) {
+        ThreadCount count(threads);
+        EXPECT_EQ(swr::ThreadCount(), threads);
+        for (uint32_t jobs : {0u, 1u, 3u, 100u}) {
+            std::vector<std::atomic<uint32_t>> runs(jobs);
+            swr::RunJobs(jobs, [&](uint32_t i) { runs[i].fetch_add(1); });
+            for (uint32_t i = 0; i < jobs; ++i) EXPECT_EQ(runs[i].load(), 1u) << threads << " threads, job " << i;
+        }
+    }
+}
+
+TEST(ThreadPool, ThreadCountFallsBackToTheDefault) {
+    swr::SetThreadCount(0);
+    EXPECT_GE(swr::ThreadCount(), 1u);
+}
+
+std::vector<uint32_t> RenderWith(uint32_t threads, uint32_t seed) {
+    ThreadCount count(threads);
+    // Big enough draws to be split: more than one run of set-up work, and enough pixels
+    // to rasterise band by band on every thread.
+    swrtest::Scene s(157, 131, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    swrtest::RandomScene scene(157, 131, seed);
+    scene.Render(s, 3, 600);
+    return swrtest::Snapshot(s);
+}
+
+TEST(ThreadPool, ThreadsNeverChangePixels) {
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        const std::vector<uint32_t> one = RenderWith(1, seed);
+        for (uint32_t threads : {2u, 7u}) {
+            const std::vector<uint32_t> many = RenderWith(threads, seed);
+            ASSERT_EQ(one.size(), many.size());
+            size_t differing = 0;
+            for (size_t i = 0; i < one.size(); ++i) differing += one[i] != many[i];
+            EXPECT_EQ(differing, 0u) << "seed " << seed << ", " << threads << " threads";
+        }
+    }
+}
+
+}  // namespace
