@@ -1,6 +1,7 @@
 // Engine start-up, the per-tick frame and shut-down for the game's window.
 #include "app/firstframe.h"
 
+#include "app/plugins.h"
 #include "win/winuser.h"
 
 namespace game {
@@ -103,7 +104,8 @@ RwUInt32 Packed(const RwRGBA &color)
     return (RwUInt32{color.alpha} << 24) | (RwUInt32{color.red} << 16) | (RwUInt32{color.green} << 8) | color.blue;
 }
 
-// A UI quad: four corners drawn as two triangles, indices 0, 2, 1, 1, 2, 3.
+// A UI quad: four corners drawn as two triangles, indices 0, 2, 1, 1, 2, 3;
+// the texture raster render state says whether its corners' u, v count.
 void DrawQuad(const QuadPlacement &quad, const RwCamera *camera)
 {
     const RwReal z = RwIm2DScreenZNear();
@@ -133,12 +135,25 @@ QuadPlacement FirstFrameQuad(int index, uint32_t width, uint32_t height)
 
 RwRGBA FirstFrameClearColor() { return {24, 40, 88, 255}; }
 
+QuadPlacement FirstFrameSignQuad(uint32_t width, uint32_t height)
+{
+    const float x0 = static_cast<float>(width * 9 / 16);
+    const float y0 = static_cast<float>(height / 24);
+    const float size = 16.0f * kSignPixelsPerTexel;
+    return {x0, y0, x0 + size, y0 + size, {255, 255, 255, 255}};
+}
+
 bool EngineStartUp(HWND window, const ModeChoice &choice, Engine *engine)
 {
     *engine = Engine{};
     engine->window = window;
     RwD3D8DriverInstall();
     if (!RwEngineInit(nullptr, 0, rwResourceArenaBytes)) {
+        return false;
+    }
+    // Plug-ins must be known before the engine opens.
+    if (!AttachPlugins()) {
+        RwEngineTerm();
         return false;
     }
     RwEngineOpenParams params{window};
@@ -151,29 +166,38 @@ bool EngineStartUp(HWND window, const ModeChoice &choice, Engine *engine)
         RwEngineTerm();
         return false;
     }
-    if (!CreateCamera(window, engine)) {
+    if (!CreateCamera(window, engine) || !StageRegisterImageFormats()) {
         EngineShutDown(engine);
         return false;
     }
+    // Without the stage in the data tree the plain first frame is shown.
+    StageSceneLoad(&engine->stage, engine->camera);
     return true;
 }
 
 void EngineShutDown(Engine *engine)
 {
+    StageSceneUnload(&engine->stage);
     DestroyCamera(engine);
     RwEngineStop();
     RwEngineClose();
     RwEngineTerm();
 }
 
-bool RenderFrame(Engine *engine, uint64_t clockMs)
+bool DrawFrame(Engine *engine, uint64_t clockMs)
 {
-    (void)clockMs;
     RwCamera *camera = engine->camera;
+    const bool stage = StageSceneLoaded(engine->stage);
+    if (stage) {
+        StageCameraPlace(camera, clockMs);
+    }
     RwRGBA clear = FirstFrameClearColor();
     RwCameraClear(camera, &clear, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
     if (RwCameraBeginUpdate(camera) == nullptr) {
         return false;
+    }
+    if (stage) {
+        StageSceneRender(engine->stage);
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
@@ -181,12 +205,22 @@ bool RenderFrame(Engine *engine, uint64_t clockMs)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
     const RwRaster *raster = RwCameraGetRaster(camera);
+    const auto width = static_cast<uint32_t>(raster->width);
+    const auto height = static_cast<uint32_t>(raster->height);
     for (int i = 0; i < 2; ++i) {
-        DrawQuad(FirstFrameQuad(i, static_cast<uint32_t>(raster->width), static_cast<uint32_t>(raster->height)),
-                 camera);
+        DrawQuad(FirstFrameQuad(i, width, height), camera);
+    }
+    if (stage) {
+        RwSetRenderState(rwRENDERSTATETEXTURERASTER, RwTextureGetRaster(engine->stage.sign));
+        RwSetRenderState(rwRENDERSTATETEXTUREFILTER, RwRenderStateValue(rwFILTERNEAREST));
+        RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, RwRenderStateValue(rwTEXTUREADDRESSCLAMP));
+        DrawQuad(FirstFrameSignQuad(width, height), camera);
+        RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     }
     RwCameraEndUpdate(camera);
-    return RwCameraShowRaster(camera, engine->window, 0) != nullptr;
+    return true;
 }
+
+bool ShowFrame(Engine *engine) { return RwCameraShowRaster(engine->camera, engine->window, 0) != nullptr; }
 
 }  // namespace game

@@ -8,9 +8,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/bmpwriter.h"
 #include "app/firstframe.h"
 #include "app/options.h"
+#include "app/screenshot.h"
+#include "win/window.h"
 
 namespace {
 
@@ -38,14 +39,16 @@ bool PumpMessages(bool headless)
     return true;
 }
 
-bool TakeScreenshots(const game::Options &options, uint32_t tick, HWND window)
+// Taken from the camera raster after the tick's frame is drawn and before
+// it is shown.
+bool TakeScreenshots(const game::Options &options, uint32_t tick, RwCamera *camera)
 {
     bool ok = true;
     for (const game::Screenshot &shot : options.screenshots) {
         if (shot.tick != tick) {
             continue;
         }
-        if (!game::WriteFrameBmp(window->LastPresentedFrame(), shot.path)) {
+        if (!game::WriteScreenshot(camera, shot.path)) {
             std::fprintf(stderr, "game: could not write the screenshot %s\n", shot.path.c_str());
             ok = false;
         }
@@ -109,9 +112,11 @@ int main(int argc, char **argv)
             clockMs += after - last;
             last = after;
         }
-        game::RenderFrame(&engine, clockMs);
-        if (!TakeScreenshots(options, tick, window)) {
-            status = 1;
+        if (game::DrawFrame(&engine, clockMs)) {
+            if (!TakeScreenshots(options, tick, engine.camera)) {
+                status = 1;
+            }
+            game::ShowFrame(&engine);
         }
     }
     game::EngineShutDown(&engine);

@@ -4,48 +4,12 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
-#include <vector>
 
-namespace {
+#include "app/bmp_file.h"
 
-struct Bmp {
-    int32_t width = 0;
-    int32_t height = 0;
-    uint16_t bits = 0;
-    std::vector<uint8_t> data;
-    uint32_t offset = 0;
-
-    uint32_t Pixel(int32_t x, int32_t y) const  // 0xRRGGBB, y from the top
-    {
-        const uint32_t row = (static_cast<uint32_t>(width) * bits / 8 + 3) & ~3u;
-        const size_t at = offset + size_t(height - 1 - y) * row + size_t(x) * bits / 8;
-        return (uint32_t{data[at + 2]} << 16) | (uint32_t{data[at + 1]} << 8) | data[at];
-    }
-};
-
-uint32_t Read32(const std::vector<uint8_t> &d, size_t at)
-{
-    return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (uint32_t{d[at + 3]} << 24);
-}
-
-bool LoadBmp(const std::string &path, Bmp *bmp)
-{
-    std::ifstream in(path, std::ios::binary);
-    bmp->data.assign(std::istreambuf_iterator<char>(in), {});
-    if (bmp->data.size() < 54 || bmp->data[0] != 'B' || bmp->data[1] != 'M') {
-        return false;
-    }
-    bmp->offset = Read32(bmp->data, 10);
-    bmp->width = static_cast<int32_t>(Read32(bmp->data, 18));
-    bmp->height = static_cast<int32_t>(Read32(bmp->data, 22));
-    bmp->bits = static_cast<uint16_t>(bmp->data[28] | (bmp->data[29] << 8));
-    const uint32_t row = (static_cast<uint32_t>(bmp->width) * bmp->bits / 8 + 3) & ~3u;
-    return bmp->offset + size_t(row) * bmp->height <= bmp->data.size();
-}
-
-}  // namespace
+using apptest::Bmp;
+using apptest::LoadBmp;
 
 TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
 {

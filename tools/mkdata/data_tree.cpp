@@ -12,13 +12,32 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/particle_model.h"
 #include "tools/mkdata/prop_model.h"
+#include "tools/mkdata/stage_world.h"
 
 namespace mkdata {
 
+namespace {
+
+// The game never builds a collision tree and never tests a leaf without
+// one, so the stage must carry them or its ground and wall rays find
+// nothing. Steps outlive the engine they were added under: an engine
+// started later without collision has no slot to build into, and its world
+// is written as it is.
+bool AddStageCollisionTrees(RpWorld *world)
+{
+    return RpWorldSectorGetPluginOffset(rwID_COLLISPLUGIN) < 0 || AddCollisionTrees(world);
+}
+
+}  // namespace
+
 bool AttachPlugins()
 {
-    return RpWorldPluginAttach() && RpUserDataPluginAttach() && RpCollisionPluginAttach() && RpPTankPluginAttach() &&
-           RpPrtStdPluginAttach();
+    if (!RpWorldPluginAttach() || !RpUserDataPluginAttach() || !RpCollisionPluginAttach() ||
+        !RpPTankPluginAttach() || !RpPrtStdPluginAttach()) {
+        return false;
+    }
+    AddStageWorldStep(AddStageCollisionTrees);
+    return true;
 }
 
 static bool WriteTextures(const std::filesystem::path &folder)

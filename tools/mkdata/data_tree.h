@@ -14,7 +14,8 @@ inline const char *PropModelName() { return "PROP01.DFF"; }
 // world library and user data attached. False at the first failure.
 bool WriteDataTree(const std::string &root);
 
-// The attach list the maker runs between engine init and open.
+// The attach list the maker runs between engine init and open; it also
+// adds the stage-world step that gives the stage's leaves collision trees.
 bool AttachPlugins();
 
 }  // namespace mkdata

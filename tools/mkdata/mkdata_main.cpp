@@ -5,6 +5,7 @@
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/null_device.h"
+#include "tools/mkdata/stage_world.h"
 
 int main(int argc, char **argv)
 {
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
     }
     bool ok = mkdata::WriteDataTree(argv[1]);
     ok = ok && mkdata::WriteCharacterFiles(argv[1]);
+    ok = ok && mkdata::WriteStage(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

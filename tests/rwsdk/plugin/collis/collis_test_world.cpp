@@ -132,12 +132,6 @@ std::vector<RwUInt8> MaterialList()
     return rwtest::CloseMemoryWrite(stream);
 }
 
-RpWorldSector *Collect(RpWorldSector *sector, void *data)
-{
-    static_cast<std::vector<RpWorldSector *> *>(data)->push_back(sector);
-    return sector;
-}
-
 }  // namespace
 
 RwReal GridHeight(RwInt32 ix, RwInt32 iz)
@@ -224,13 +218,6 @@ RpWorld *ReadWorld(std::vector<RwUInt8> &body)
     RpWorld *world = RpWorldStreamRead(stream);
     RwStreamClose(stream, nullptr);
     return world;
-}
-
-std::vector<RpWorldSector *> Sectors(RpWorld *world)
-{
-    std::vector<RpWorldSector *> sectors;
-    RpWorldForAllWorldSectors(world, Collect, &sectors);
-    return sectors;
 }
 
 bool AttachAll() { return RpWorldPluginAttach() && RpCollisionPluginAttach() && RpPVSPluginAttach(); }

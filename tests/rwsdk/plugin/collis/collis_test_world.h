@@ -13,6 +13,7 @@
 #include "rpcollis.h"
 #include "rppvs.h"
 #include "rpworld.h"
+#include "rwsdk/plugin/collis/world_hits.h"
 
 namespace collistest {
 
@@ -41,9 +42,6 @@ RpWorld *ReadWorld(std::vector<RwUInt8> &body);
 std::vector<RwUInt8> Chunk(RwUInt32 type, const std::vector<RwUInt8> &body);
 void PutU32(std::vector<RwUInt8> &out, RwUInt32 value);
 void PutReal(std::vector<RwUInt8> &out, RwReal value);
-
-// Every sector of a world, in walk order.
-std::vector<RpWorldSector *> Sectors(RpWorld *world);
 
 bool AttachAll();
 

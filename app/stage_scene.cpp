@@ -1,0 +1,153 @@
+// Loading, placing and drawing the first stage (see stage_scene.h). The
+// files are read the way the stage load reads them: the world chunk and
+// the model chunks through the engine's streams, textures through the
+// engine's texture reading from the folder each model names them in.
+#include "app/stage_scene.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "rtbmp.h"
+
+namespace game {
+
+namespace {
+
+const char *const kStageTextures = "RESOURCE/STAGE/1/TEXTURES/";
+const char *const kPropTextures = "RESOURCE/G_EVENT/DFF/TEXTURES/";
+
+// Where the prop stands in the yard: on the floor, off the middle.
+constexpr RwV3d kPropPlace = {2.5f, 1.0f, -2.5f};
+
+// The camera circles the yard's middle, looking at it from above the walls.
+constexpr RwReal kOrbitRadius = 11.0f;
+constexpr RwReal kOrbitHeight = 6.0f;
+constexpr RwReal kOrbitStart = 0.6f;               // radians at clock 0
+constexpr RwReal kOrbitRadiansPerMs = 0.00035f;    // about 20 degrees a second
+constexpr RwV3d kLookAt = {0.0f, 0.8f, 0.0f};
+
+// The first chunk of `type` in the file, read by `read` inside its bounds.
+template <typename T, typename Read>
+T *ReadChunkFile(const char *path, RwUInt32 type, Read read)
+{
+    if (!RwFileExists(path)) {
+        return nullptr;
+    }
+    RwStream *stream = RwStreamOpen(rwSTREAMFILENAME, rwSTREAMREAD, path);
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    T *object = nullptr;
+    RwUInt32 length = 0;
+    RwUInt32 version = 0;
+    if (RwStreamFindChunk(stream, type, &length, &version)) {
+        const RwUInt64 saved = RwStreamEnterChunk(stream, length);
+        object = read(stream);
+        RwStreamLeaveChunk(stream, saved);
+    }
+    RwStreamClose(stream, nullptr);
+    return object;
+}
+
+RpClump *ReadClump(const char *path, const char *textures)
+{
+    RwImageSetPath(textures);
+    return ReadChunkFile<RpClump>(path, rwID_CLUMP, RpClumpStreamRead);
+}
+
+RpWorldSector *RenderSector(RpWorldSector *sector, void *)
+{
+    RpWorldSectorRender(sector);
+    return sector;
+}
+
+RwV3d Normalized(RwV3d v)
+{
+    const RwReal length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    return {v.x / length, v.y / length, v.z / length};
+}
+
+RwV3d Cross(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+}  // namespace
+
+const char *StageWorldPath() { return "RESOURCE/STAGE/1/STAGE.BSP"; }
+const char *StageLightsPath() { return "RESOURCE/STAGE/1/LIGHTS.DFF"; }
+const char *StagePropPath() { return "RESOURCE/G_EVENT/DFF/PROP01.DFF"; }
+const char *StageSignName() { return "sign01"; }
+
+bool StageRegisterImageFormats() { return RwImageRegisterFormat("bmp", RtBmpRead, RtBmpWrite) != FALSE; }
+
+bool StageSceneLoad(StageScene *scene, RwCamera *camera)
+{
+    *scene = StageScene{};
+    if (!RwFileExists(StageWorldPath())) {
+        return false;
+    }
+    RwImageSetPath(kStageTextures);
+    scene->world = ReadChunkFile<RpWorld>(StageWorldPath(), rwID_WORLD_CHUNK, RpWorldStreamRead);
+    scene->sign = RwTextureRead(StageSignName(), nullptr);
+    scene->lights = ReadClump(StageLightsPath(), kStageTextures);
+    scene->prop = ReadClump(StagePropPath(), kPropTextures);
+    RwImageSetPath("");
+    if (scene->world == nullptr || scene->sign == nullptr || scene->lights == nullptr || scene->prop == nullptr) {
+        StageSceneUnload(scene);
+        return false;
+    }
+    RwFrameTranslate(RpClumpGetFrame(scene->prop), &kPropPlace, rwCOMBINEREPLACE);
+    RpWorldAddClump(scene->world, scene->lights);
+    RpWorldAddClump(scene->world, scene->prop);
+    RpWorldAddCamera(scene->world, camera);
+    scene->camera = camera;
+    return true;
+}
+
+void StageSceneUnload(StageScene *scene)
+{
+    if (scene->world != nullptr) {
+        if (scene->camera != nullptr) {
+            RpWorldRemoveCamera(scene->world, scene->camera);
+        }
+        for (RpClump *clump : {scene->prop, scene->lights}) {
+            if (clump != nullptr && RpClumpGetWorld(clump) != nullptr) {
+                RpWorldRemoveClump(scene->world, clump);
+            }
+        }
+    }
+    for (RpClump *clump : {scene->prop, scene->lights}) {
+        if (clump != nullptr) {
+            RpClumpDestroy(clump);
+        }
+    }
+    if (scene->sign != nullptr) {
+        RwTextureDestroy(scene->sign);
+    }
+    if (scene->world != nullptr) {
+        RpWorldDestroy(scene->world);
+    }
+    *scene = StageScene{};
+}
+
+void StageCameraPlace(RwCamera *camera, uint64_t clockMs)
+{
+    const RwReal angle = kOrbitStart + kOrbitRadiansPerMs * static_cast<RwReal>(clockMs);
+    RwMatrix m{};
+    m.pos = {kOrbitRadius * std::sin(angle), kOrbitHeight, kOrbitRadius * std::cos(angle)};
+    m.at = Normalized({kLookAt.x - m.pos.x, kLookAt.y - m.pos.y, kLookAt.z - m.pos.z});
+    m.right = Normalized(Cross({0.0f, 1.0f, 0.0f}, m.at));
+    m.up = Cross(m.at, m.right);
+    m.flags = rwMATRIXTYPEORTHONORMAL;
+    RwFrameTransform(RwCameraGetFrame(camera), &m, rwCOMBINEREPLACE);
+}
+
+void StageSceneRender(const StageScene &scene)
+{
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
+    RpWorldForAllWorldSectors(scene.world, RenderSector, nullptr);
+    RpClumpRender(scene.prop);
+}
+
+}  // namespace game

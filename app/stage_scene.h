@@ -1,0 +1,46 @@
+// The first stage as the first frame shows it: the stage's world with its
+// lights model and the sample prop, read from the data tree, seen by a
+// camera flying a fixed path on the game clock; and the sign picture that
+// the 2D layer draws flat on the screen.
+#pragma once
+
+#include <cstdint>
+
+#include "rpworld.h"
+
+namespace game {
+
+struct StageScene {
+    RpWorld *world = nullptr;
+    RpClump *lights = nullptr;  // the stage's LIGHTS.DFF
+    RpClump *prop = nullptr;
+    RwTexture *sign = nullptr;  // drawn by the 2D layer
+    RwCamera *camera = nullptr; // added to the world while the scene is loaded
+};
+
+// Where the data tree keeps the stage, relative to the data root (the
+// game's working folder).
+const char *StageWorldPath();
+const char *StageLightsPath();
+const char *StagePropPath();
+// The BMP (without extension) the 2D layer draws, from the stage's textures.
+const char *StageSignName();
+
+// Registers the BMP reader for texture reading; once after the engine starts.
+bool StageRegisterImageFormats();
+
+// Reads the stage, its lights and the prop and puts them and the camera in
+// the world. False (with nothing loaded) when the data tree lacks the stage
+// or any of its files fails to read.
+bool StageSceneLoad(StageScene *scene, RwCamera *camera);
+void StageSceneUnload(StageScene *scene);
+inline bool StageSceneLoaded(const StageScene &scene) { return scene.world != nullptr; }
+
+// Puts the camera where its path is at `clockMs` of game time.
+void StageCameraPlace(RwCamera *camera, uint64_t clockMs);
+
+// Draws every leaf of the world and the prop; between camera begin and end
+// update.
+void StageSceneRender(const StageScene &scene);
+
+}  // namespace game
