@@ -102,6 +102,11 @@ RwBool RpD3D8WorldSectorAllInOneNodeBody(RxPipelineNode *self, const RxPipelineN
 RwBool RpD3D8AtomicAllInOneNodeInit(RxPipelineNode *self);
 RwBool RpD3D8WorldSectorAllInOneNodeInit(RxPipelineNode *self);
 RxPipelineNode *RpD3D8AllInOneNodeSetRenderCallback(RxPipelineNode *node, RpD3D8AllInOneRenderCallBack callback);
+// A pipeline of the one all-in-one node `definition` (atomic or sector),
+// owned by plug-in `pluginId` and drawing through `renderCallback`; null
+// when it cannot be built.
+RwPipeline *RpD3D8AllInOnePipelineCreate(RxNodeDefinition *definition, RwUInt32 pluginId,
+                                         RpD3D8AllInOneRenderCallBack renderCallback);
 
 // The vertex-buffer manager.
 RwBool RwD3D8VertexBufferManagerOpen(void);

@@ -6,6 +6,7 @@
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/null_device.h"
 #include "tools/mkdata/stage_world.h"
+#include "tools/mkdata/effects_model.h"
 
 int main(int argc, char **argv)
 {
@@ -13,13 +14,14 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: mkdata OUTDIR\n");
         return 2;
     }
-    if (!mkdata::StartEngine(mkdata::AttachCharacterPlugins)) {
+    if (!mkdata::StartEngine(mkdata::AttachSurfacePlugins)) {
         std::fprintf(stderr, "mkdata: the engine did not start\n");
         return 1;
     }
     bool ok = mkdata::WriteDataTree(argv[1]);
     ok = ok && mkdata::WriteCharacterFiles(argv[1]);
     ok = ok && mkdata::WriteStage(argv[1]);
+    ok = ok && mkdata::WriteEffectsModel(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

@@ -13,31 +13,6 @@
 
 namespace {
 
-RwPipeline *MakePipeline(RxNodeDefinition *definition)
-{
-    if (definition == nullptr) {
-        return nullptr;
-    }
-    RwPipeline *pipeline = RwPipelineCreate();
-    if (pipeline == nullptr) {
-        return nullptr;
-    }
-    pipeline->pluginId = rwID_LTMAPPLUGIN;
-    if (RwPipelineLock(pipeline) == nullptr ||
-        RwPipelineAddFragment(pipeline, nullptr, definition, static_cast<RxNodeDefinition *>(nullptr)) == nullptr ||
-        RwPipelineUnlock(pipeline) == nullptr) {
-        RwPipelineDestroy(pipeline);
-        return nullptr;
-    }
-    RxPipelineNode *node = RwPipelineFindNodeByName(pipeline, definition->name, nullptr, nullptr);
-    if (node == nullptr) {
-        RwPipelineDestroy(pipeline);
-        return nullptr;
-    }
-    RpD3D8AllInOneNodeSetRenderCallback(node, RpLightMapRenderCallback);
-    return pipeline;
-}
-
 RwBool IsPalettised(const RwTexture *texture)
 {
     return texture != nullptr && texture->raster != nullptr &&
@@ -295,8 +270,10 @@ void RpLightMapResetLitDecision(void)
 RwBool RpLightMapPipelinesCreate(void)
 {
     LightMapGlobals &globals = LightMapGlobalsGet();
-    globals.atomicPipeline = MakePipeline(RpD3D8AtomicAllInOneNodeDefinition());
-    globals.sectorPipeline = MakePipeline(RpD3D8WorldSectorAllInOneNodeDefinition());
+    globals.atomicPipeline = RpD3D8AllInOnePipelineCreate(RpD3D8AtomicAllInOneNodeDefinition(), rwID_LTMAPPLUGIN,
+                                                           RpLightMapRenderCallback);
+    globals.sectorPipeline = RpD3D8AllInOnePipelineCreate(RpD3D8WorldSectorAllInOneNodeDefinition(), rwID_LTMAPPLUGIN,
+                                                           RpLightMapRenderCallback);
     if (globals.atomicPipeline == nullptr || globals.sectorPipeline == nullptr) {
         RpLightMapPipelinesDestroy();
         return FALSE;

@@ -111,32 +111,6 @@ RwPipeline *atomicPipeline = nullptr;
 RwPipeline *sectorPipeline = nullptr;
 RpMatFXD3D8Routes routes = {};
 
-RwPipeline *MakePipeline(RxNodeDefinition *definition)
-{
-    if (definition == nullptr) {
-        return nullptr;
-    }
-    RwPipeline *pipeline = RwPipelineCreate();
-    if (pipeline == nullptr) {
-        return nullptr;
-    }
-    pipeline->pluginId = rwID_MATERIALEFFECTSPLUGIN;
-    pipeline->pluginData = 0;
-    if (RwPipelineLock(pipeline) == nullptr ||
-        RwPipelineAddFragment(pipeline, nullptr, definition, static_cast<RxNodeDefinition *>(nullptr)) == nullptr ||
-        RwPipelineUnlock(pipeline) == nullptr) {
-        RwPipelineDestroy(pipeline);
-        return nullptr;
-    }
-    RxPipelineNode *node = RwPipelineFindNodeByName(pipeline, definition->name, nullptr, nullptr);
-    if (node == nullptr) {
-        RwPipelineDestroy(pipeline);
-        return nullptr;
-    }
-    RpD3D8AllInOneNodeSetRenderCallback(node, RpMatFXD3D8RenderCallback);
-    return pipeline;
-}
-
 void ReadRoutes(void)
 {
     routes = {};
@@ -180,8 +154,10 @@ RwPipeline *RpMatFXGetD3D8Pipeline(RwBool worldSector) { return worldSector ? se
 
 RwBool RpMatFXD3D8PipelinesOpen(void)
 {
-    atomicPipeline = MakePipeline(RpD3D8AtomicAllInOneNodeDefinition());
-    sectorPipeline = MakePipeline(RpD3D8WorldSectorAllInOneNodeDefinition());
+    atomicPipeline = RpD3D8AllInOnePipelineCreate(RpD3D8AtomicAllInOneNodeDefinition(), rwID_MATERIALEFFECTSPLUGIN,
+                                                  RpMatFXD3D8RenderCallback);
+    sectorPipeline = RpD3D8AllInOnePipelineCreate(RpD3D8WorldSectorAllInOneNodeDefinition(),
+                                                  rwID_MATERIALEFFECTSPLUGIN, RpMatFXD3D8RenderCallback);
     ReadRoutes();
     return TRUE;
 }

@@ -1,0 +1,97 @@
+// The maker's material-effects prop read back through the engine: both
+// materials keep their effects, textures, coefficient and blend modes, and
+// a second write gives the same bytes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "rpmatfx.h"
+#include "rwsdk/world/world_test_support.h"
+#include "tools/mkdata/effects_model.h"
+#include "tools/mkdata/model_writer.h"
+
+namespace {
+
+bool AttachEffects() { return RpWorldPluginAttach() && RpMatFXPluginAttach(); }
+
+RwTexture *ByName(const RwChar *name, const RwChar *)
+{
+    RwTexture *texture = RwTextureCreate(nullptr);
+    RwTextureSetName(texture, name);
+    return texture;
+}
+
+class EffectsModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rwtest::CountingMemory::Reset();
+        rwtest::FakeDevice::Reset();
+        ASSERT_TRUE(rwtest::EngineStartUp(nullptr, 1 << 20, AttachEffects));
+        RwTextureSetReadCallBack(ByName);
+    }
+    void TearDown() override { EXPECT_TRUE(rwtest::EngineShutDown()); }
+
+    static std::vector<RwUInt8> Bytes(RpClump *clump)
+    {
+        return rwtest::WrittenBy([&](RwStream *stream) { EXPECT_TRUE(mkdata::WriteClumpChunk(clump, stream)); });
+    }
+    static RpClump *Read(std::vector<RwUInt8> bytes)
+    {
+        RwMemoryDescriptor desc;
+        RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
+        RwUInt32 length = 0, version = 0;
+        RpClump *clump = nullptr;
+        if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
+            RwUInt64 saved = RwStreamEnterChunk(stream, length);
+            clump = RpClumpStreamRead(stream);
+            RwStreamLeaveChunk(stream, saved);
+        }
+        RwStreamClose(stream, nullptr);
+        return clump;
+    }
+};
+
+RpAtomic *FirstAtomic(RpClump *clump)
+{
+    RpAtomic *found = nullptr;
+    RpClumpForAllAtomics(
+        clump,
+        [](RpAtomic *a, void *d) {
+            *static_cast<RpAtomic **>(d) = a;
+            return static_cast<RpAtomic *>(nullptr);
+        },
+        &found);
+    return found;
+}
+
+TEST_F(EffectsModelTest, EnvironmentAndDualMaterialsReadBack)
+{
+    RpClump *made = mkdata::BuildEffectsClump();
+    ASSERT_NE(made, nullptr);
+    const std::vector<RwUInt8> bytes = Bytes(made);
+    RpClumpDestroy(made);
+    RpClump *clump = Read(bytes);
+    ASSERT_NE(clump, nullptr);
+    RpAtomic *atomic = FirstAtomic(clump);
+    ASSERT_NE(atomic, nullptr);
+    RpGeometry *geometry = RpAtomicGetGeometry(atomic);
+    ASSERT_EQ(geometry->matList.numMaterials, 2);
+    RpMaterial *front = geometry->matList.materials[0];
+    RpMaterial *back = geometry->matList.materials[1];
+    ASSERT_EQ(RpMatFXMaterialGetEffects(front), rpMATFXEFFECTENVMAP);
+    const RpMatFXEnvMapData &env = RpMatFXMaterialGetPass(front, rpMATFXEFFECTENVMAP)->data.envMap;
+    ASSERT_NE(env.texture, nullptr);
+    EXPECT_STREQ(env.texture->name, mkdata::EffectsEnvTextureName());
+    EXPECT_FLOAT_EQ(env.coef, mkdata::kEffectsEnvCoefficient);
+    ASSERT_EQ(RpMatFXMaterialGetEffects(back), rpMATFXEFFECTDUAL);
+    const RpMatFXDualData &dual = RpMatFXMaterialGetPass(back, rpMATFXEFFECTDUAL)->data.dual;
+    ASSERT_NE(dual.texture, nullptr);
+    EXPECT_STREQ(dual.texture->name, mkdata::EffectsDualTextureName());
+    EXPECT_EQ(dual.srcBlendMode, static_cast<RwUInt32>(rwBLENDDESTCOLOR));
+    EXPECT_EQ(dual.dstBlendMode, static_cast<RwUInt32>(rwBLENDSRCCOLOR));
+    EXPECT_EQ(Bytes(clump), bytes);
+    RpClumpDestroy(clump);
+}
+
+}  // namespace

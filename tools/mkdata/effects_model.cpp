@@ -1,0 +1,155 @@
+// The sample material-effects prop of the maker (see effects_model.h).
+#include "tools/mkdata/effects_model.h"
+
+#include <filesystem>
+
+#include "rpltmap.h"
+#include "rpmatfx.h"
+#include "rppatch.h"
+#include "tools/mkdata/character_model.h"
+#include "tools/mkdata/model_writer.h"
+
+namespace mkdata {
+namespace {
+
+// A texture reference by name: reading the model back resolves it through
+// the dictionary or the read callback.
+RwTexture *NamedTexture(const char *name)
+{
+    RwTexture *texture = RwTextureCreate(nullptr);
+    if (texture != nullptr) {
+        RwTextureSetName(texture, name);
+    }
+    return texture;
+}
+
+RpMaterial *TexturedMaterial(const char *name)
+{
+    RpMaterial *material = RpMaterialCreate();
+    RwTexture *texture = NamedTexture(name);
+    if (material == nullptr || texture == nullptr) {
+        if (texture != nullptr) {
+            RwTextureDestroy(texture);
+        }
+        if (material != nullptr) {
+            RpMaterialDestroy(material);
+        }
+        return nullptr;
+    }
+    RpMaterialSetTexture(material, texture);
+    RwTextureDestroy(texture);
+    return material;
+}
+
+bool SetEffects(RpMaterial *front, RpMaterial *back)
+{
+    RwTexture *env = NamedTexture(EffectsEnvTextureName());
+    RwTexture *dual = NamedTexture(EffectsDualTextureName());
+    bool ok = env != nullptr && dual != nullptr && RpMatFXMaterialSetEffects(front, rpMATFXEFFECTENVMAP) &&
+              RpMatFXMaterialSetupEnvMap(front, env, nullptr, FALSE, kEffectsEnvCoefficient) &&
+              RpMatFXMaterialSetEffects(back, rpMATFXEFFECTDUAL) &&
+              RpMatFXMaterialSetupDualTexture(back, dual, rwBLENDDESTCOLOR, rwBLENDSRCCOLOR);
+    if (env != nullptr) {
+        RwTextureDestroy(env);
+    }
+    if (dual != nullptr) {
+        RwTextureDestroy(dual);
+    }
+    return ok;
+}
+
+// Front face toward -z, back face toward +z: four triangles on eight
+// vertices, one material each side.
+RpGeometry *BuildPanel(RpMaterial *front, RpMaterial *back)
+{
+    constexpr RwUInt32 kFormat =
+        rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYLIGHT;
+    RpGeometry *g = RpGeometryCreate(8, 4, kFormat);
+    if (g == nullptr) {
+        return nullptr;
+    }
+    const RwV3d corners[4] = {{-0.5f, 0.0f, 0.0f}, {0.5f, 0.0f, 0.0f}, {-0.5f, 1.0f, 0.0f}, {0.5f, 1.0f, 0.0f}};
+    const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
+    for (RwInt32 side = 0; side < 2; ++side) {
+        for (RwInt32 k = 0; k < 4; ++k) {
+            const RwInt32 v = side * 4 + k;
+            g->morphTarget[0].verts[v] = corners[k];
+            g->morphTarget[0].normals[v] = {0.0f, 0.0f, side == 0 ? -1.0f : 1.0f};
+            g->texCoords[0][v] = uvs[k];
+            g->preLitLum[v] = {200, 200, 200, 255};
+        }
+    }
+    const RwUInt16 tris[4][3] = {{0, 1, 2}, {1, 3, 2}, {4, 6, 5}, {5, 6, 7}};
+    for (RwInt32 t = 0; t < 4; ++t) {
+        for (int k = 0; k < 3; ++k) {
+            g->triangles[t].vertIndex[k] = tris[t][k];
+        }
+        RpGeometryTriangleSetMaterial(g, &g->triangles[t], t < 2 ? front : back);
+    }
+    g->morphTarget[0].boundingSphere = {{0.0f, 0.5f, 0.0f}, 0.71f};
+    return RpGeometryUnlock(g);
+}
+
+}  // namespace
+
+bool AttachSurfacePlugins()
+{
+    return AttachCharacterPlugins() && RpMatFXPluginAttach() && RpLightMapPluginAttach() && RpPatchPluginAttach();
+}
+
+RpClump *BuildEffectsClump()
+{
+    RpMaterial *front = TexturedMaterial(EffectsBaseTextureName());
+    RpMaterial *back = TexturedMaterial(EffectsBaseTextureName());
+    RpGeometry *geometry = nullptr;
+    if (front != nullptr && back != nullptr && SetEffects(front, back)) {
+        geometry = BuildPanel(front, back);
+    }
+    if (front != nullptr) {
+        RpMaterialDestroy(front);
+    }
+    if (back != nullptr) {
+        RpMaterialDestroy(back);
+    }
+    if (geometry == nullptr) {
+        return nullptr;
+    }
+    RpClump *clump = RpClumpCreate();
+    RpAtomic *atomic = RpAtomicCreate();
+    RwFrame *frame = RwFrameCreate();
+    if (clump == nullptr || atomic == nullptr || frame == nullptr) {
+        RpGeometryDestroy(geometry);
+        if (clump != nullptr) {
+            RpClumpDestroy(clump);
+        }
+        if (atomic != nullptr) {
+            RpAtomicDestroy(atomic);
+        }
+        if (frame != nullptr) {
+            RwFrameDestroy(frame);
+        }
+        return nullptr;
+    }
+    RpClumpSetFrame(clump, frame);
+    RpAtomicSetFrame(atomic, frame);
+    RpAtomicSetGeometry(atomic, geometry, 0);
+    RpGeometryDestroy(geometry);
+    RpClumpAddAtomic(clump, atomic);
+    return clump;
+}
+
+bool WriteEffectsModel(const std::string &root)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(root) / EffectsModelFolder();
+    std::filesystem::create_directories(folder, error);
+    RpClump *clump = error ? nullptr : BuildEffectsClump();
+    if (clump == nullptr) {
+        return false;
+    }
+    const bool ok = WriteClumpFile(clump, (folder / EffectsModelName()).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+}  // namespace mkdata

@@ -1,0 +1,29 @@
+// The sample material-effects prop: a small panel whose front material is
+// environment mapped and whose back material carries a second texture
+// blended over its base (modulate twice); the game switches the atomic to
+// the effects pipeline when it loads it; and the plug-in list the maker attaches to write it.
+#pragma once
+
+#include <string>
+
+#include "rpworld.h"
+
+namespace mkdata {
+
+inline const char *EffectsModelFolder() { return "RESOURCE/G_EVENT/DFF"; }
+inline const char *EffectsModelName() { return "FXPROP01.DFF"; }
+
+// Texture names the prop's effects use.
+inline const char *EffectsBaseTextureName() { return "fxbase"; }
+inline const char *EffectsEnvTextureName() { return "fxenv"; }
+inline const char *EffectsDualTextureName() { return "fxdual"; }
+constexpr RwReal kEffectsEnvCoefficient = 0.5f;
+
+// The character plug-ins plus material effects, lightmaps and patches.
+bool AttachSurfacePlugins();
+// Builds the prop (textures by name only, no rasters); null on failure.
+RpClump *BuildEffectsClump();
+// Writes the prop under `root`.
+bool WriteEffectsModel(const std::string &root);
+
+}  // namespace mkdata
