@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/bmp_file.h"
 
 namespace {
@@ -28,7 +30,9 @@ constexpr int kWidth = 640;  // mode 1
 constexpr int kHeight = 480;
 
 std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
-std::string ShotDir() { return BinaryDir() + "/tests/app_stage"; }
+// CTest runs each case in its own process, side by side: every process
+// runs the game into a folder of its own so no run reads another's shots.
+std::string ShotDir() { return BinaryDir() + "/tests/app_stage/" + std::to_string(getpid()); }
 std::string ReferencePath(int tick)
 {
     return std::string(RW_TEST_SOURCE_DIR) + "/tests/app/reference/stage_tick" + std::to_string(tick) + ".bmp";
