@@ -152,6 +152,7 @@ void DeviceImpl::SetDefaultState() {
     currentPalette_ = 0;
     state_.palette = nullptr;
     vertexShader_ = 0;
+    pixelShaders_.Reset();
     inScene_ = false;
 }
 

@@ -12,6 +12,7 @@
 #include "com_object.h"
 #include "d3d8/d3d8_platform.h"
 #include "direct3d.h"
+#include "pixel_shader.h"
 #include "surface.h"
 #include "swap_chain.h"
 #include "swr/swr_draw.h"
@@ -128,6 +129,8 @@ public:
     HRESULT DeletePixelShader(DWORD handle) override;
     HRESULT SetPixelShaderConstant(DWORD registerNumber, const void *data,
                                    DWORD constantCount) override;
+    HRESULT GetPixelShaderConstant(DWORD registerNumber, void *data,
+                                   DWORD constantCount) override;
 
     // Used by the objects the device made and by the platform controls.
     void RegisterChild(DeviceChild *child) { children_.insert(child); }
@@ -189,6 +192,7 @@ private:
     IndexBufferImpl *indices_ = nullptr;
     UINT baseVertexIndex_ = 0;
     DWORD vertexShader_ = 0;
+    PixelShaderTable pixelShaders_;
     std::map<UINT, std::array<PALETTEENTRY, 256>> palettes_;
     UINT currentPalette_ = 0;
 

@@ -183,6 +183,8 @@ void DeviceImpl::PrepareDrawState() {
     }
     const auto palette = palettes_.find(currentPalette_);
     state_.palette = palette == palettes_.end() ? nullptr : palette->second.data();
+    state_.pixelShader = pixelShaders_.Bound();
+    state_.pixelShaderConstants = &pixelShaders_.Constants();
 }
 
 HRESULT DeviceImpl::DrawFromStreams(D3DPRIMITIVETYPE type, const swr::VertexStream &vertices,

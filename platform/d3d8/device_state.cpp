@@ -238,26 +238,34 @@ HRESULT DeviceImpl::GetVertexShader(DWORD *handle) {
     return D3D_OK;
 }
 
-// Pixel shader version 0: no shader can be made, and 0 (fixed function) is the only one.
-HRESULT DeviceImpl::CreatePixelShader(const DWORD *, DWORD *handle) {
+// Shaders exist only up to the profile's version (none at version 0); the version token
+// of ps 1.x streams orders like the caps value, so one comparison refuses newer ones.
+HRESULT DeviceImpl::CreatePixelShader(const DWORD *function, DWORD *handle) {
     if (handle) *handle = 0;
-    return D3DERR_INVALIDCALL;
+    if (!function || caps_.PixelShaderVersion == 0 || function[0] > caps_.PixelShaderVersion) {
+        return D3DERR_INVALIDCALL;
+    }
+    return pixelShaders_.Create(function, handle);
 }
 
-HRESULT DeviceImpl::SetPixelShader(DWORD handle) {
-    return handle == 0 ? D3D_OK : D3DERR_INVALIDCALL;
-}
+HRESULT DeviceImpl::SetPixelShader(DWORD handle) { return pixelShaders_.Set(handle); }
 
 HRESULT DeviceImpl::GetPixelShader(DWORD *handle) {
     if (!handle) return D3DERR_INVALIDCALL;
-    *handle = 0;
+    *handle = pixelShaders_.Current();
     return D3D_OK;
 }
 
-HRESULT DeviceImpl::DeletePixelShader(DWORD) { return D3DERR_INVALIDCALL; }
+HRESULT DeviceImpl::DeletePixelShader(DWORD handle) { return pixelShaders_.Delete(handle); }
 
-HRESULT DeviceImpl::SetPixelShaderConstant(DWORD, const void *, DWORD) {
-    return D3DERR_INVALIDCALL;
+HRESULT DeviceImpl::SetPixelShaderConstant(DWORD registerNumber, const void *data,
+                                           DWORD constantCount) {
+    return pixelShaders_.SetConstant(registerNumber, data, constantCount);
+}
+
+HRESULT DeviceImpl::GetPixelShaderConstant(DWORD registerNumber, void *data,
+                                           DWORD constantCount) {
+    return pixelShaders_.GetConstant(registerNumber, data, constantCount);
 }
 
 }  // namespace d3d8

@@ -169,6 +169,13 @@ HRESULT PixelShaderTable::GetConstant(DWORD first, void *data, DWORD count) cons
     return D3D_OK;
 }
 
+void PixelShaderTable::Reset()
+{
+    programs_.clear();
+    constants_ = swr::PixelShaderConstants();
+    current_ = 0;
+}
+
 const swr::PixelShaderProgram *PixelShaderTable::Bound() const
 {
     if (current_ == 0 || (current_ >> 1) >= programs_.size()) return nullptr;

@@ -65,8 +65,9 @@ public:
     // The bound program, null for fixed function.
     const swr::PixelShaderProgram *Bound() const;
     const swr::PixelShaderConstants &Constants() const { return constants_; }
-    // A device reset keeps shaders (they are not pool objects) but unbinds.
-    void Reset() { current_ = 0; }
+    // A device reset destroys every shader and zeroes the constants: the device's state
+    // is lost, and handles from before the reset no longer name anything.
+    void Reset();
 
 private:
     std::vector<std::unique_ptr<swr::PixelShaderProgram>> programs_;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "d3d8/d3d8_platform.h"
+#include "swr/swr_point_sprite.h"
 
 namespace d3d8 {
 namespace {
@@ -78,6 +79,7 @@ D3DCAPS8 CapsForProfile(const Profile &profile) {
                        D3DSTENCILCAPS_INCRSAT | D3DSTENCILCAPS_DECRSAT | D3DSTENCILCAPS_INVERT |
                        D3DSTENCILCAPS_INCR | D3DSTENCILCAPS_DECR;
     caps.FVFCaps = 8;  // texture coordinate sets
+    if (profile.pointSprites) caps.FVFCaps |= D3DFVFCAPS_PSIZE;
     caps.TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 |
                          D3DTEXOPCAPS_SELECTARG2 | D3DTEXOPCAPS_MODULATE |
                          D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_ADD |
@@ -94,15 +96,18 @@ D3DCAPS8 CapsForProfile(const Profile &profile) {
     caps.MaxUserClipPlanes = 0;
     caps.MaxVertexBlendMatrices = 0;
     caps.MaxVertexBlendMatrixIndex = 0;
-    caps.MaxPointSize = 1.0f;
+    caps.MaxPointSize = profile.pointSprites ? swr::kMaxPointSpriteSize : 1.0f;
     caps.MaxPrimitiveCount = 0x000FFFFF;
     caps.MaxVertexIndex = 0x00FFFFFF;
     caps.MaxStreams = 1;
     caps.MaxStreamStride = 256;
     caps.VertexShaderVersion = 0;
     caps.MaxVertexShaderConst = 0;
-    caps.PixelShaderVersion = 0;
-    caps.MaxPixelShaderValue = 0.0f;
+    // Only versions the interpreter runs are reported; its registers span [-1, 1].
+    const DWORD psVersion = profile.pixelShaderVersion & 0xFFFFu;
+    const bool pixelShaders = psVersion == 0x0100u || psVersion == 0x0101u;
+    caps.PixelShaderVersion = pixelShaders ? D3DPS_VERSION(psVersion >> 8, psVersion & 0xFFu) : 0;
+    caps.MaxPixelShaderValue = pixelShaders ? 1.0f : 0.0f;
     return caps;
 }
 

@@ -16,14 +16,6 @@ HRESULT HandOut(SurfaceImpl *surface, IDirect3DSurface8 **out) {
     return D3D_OK;
 }
 
-DWORD ChangeLod(TextureStorage &storage, DWORD lod) {
-    const DWORD previous = storage.lod;
-    if (storage.Desc().pool != D3DPOOL_MANAGED) return 0;
-    const DWORD last = storage.Desc().levels - 1;
-    storage.lod = lod > last ? last : lod;
-    return previous;
-}
-
 }  // namespace
 
 TextureStorage::TextureStorage(const TextureDesc &desc, uint32_t faces, IUnknown *owner,
@@ -45,12 +37,27 @@ TextureStorage::TextureStorage(const TextureDesc &desc, uint32_t faces, IUnknown
     }
 }
 
+DWORD TextureStorage::SetLod(DWORD lod) {
+    const DWORD previous = lod_;
+    if (desc_.pool != D3DPOOL_MANAGED) return 0;
+    const DWORD last = desc_.levels - 1;
+    lod_ = lod > last ? last : lod;
+    cubeLodViews_.clear();
+    if (faces_ > 1 && lod_ > 0) {
+        for (uint32_t face = 0; face < faces_; ++face) {
+            const auto first = views_.begin() + ptrdiff_t(size_t(face) * desc_.levels);
+            cubeLodViews_.insert(cubeLodViews_.end(), first + lod_, first + desc_.levels);
+        }
+    }
+    return previous;
+}
+
 swr::TextureView TextureStorage::View() const {
     swr::TextureView view;
     view.format = desc_.format;
-    view.levelCount = desc_.levels;
+    view.levelCount = desc_.levels - lod_;
     view.isCube = faces_ == 6;
-    view.levels = views_.data();
+    view.levels = cubeLodViews_.empty() ? views_.data() + lod_ : cubeLodViews_.data();
     return view;
 }
 
@@ -65,7 +72,7 @@ DWORD TextureImpl::SetPriority(DWORD priority) {
     return previous;
 }
 
-DWORD TextureImpl::SetLOD(DWORD lod) { return ChangeLod(storage_, lod); }
+DWORD TextureImpl::SetLOD(DWORD lod) { return storage_.SetLod(lod); }
 
 HRESULT TextureImpl::GetLevelDesc(UINT level, D3DSURFACE_DESC *desc) {
     if (level >= storage_.Desc().levels) return D3DERR_INVALIDCALL;
@@ -100,7 +107,7 @@ DWORD CubeTextureImpl::SetPriority(DWORD priority) {
     return previous;
 }
 
-DWORD CubeTextureImpl::SetLOD(DWORD lod) { return ChangeLod(storage_, lod); }
+DWORD CubeTextureImpl::SetLOD(DWORD lod) { return storage_.SetLod(lod); }
 
 SurfaceImpl *CubeTextureImpl::Face(D3DCUBEMAP_FACES face, UINT level) const {
     if (uint32_t(face) >= 6 || level >= storage_.Desc().levels) return nullptr;

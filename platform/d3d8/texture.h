@@ -30,16 +30,24 @@ public:
     SurfaceImpl *Level(uint32_t face, uint32_t level) const {
         return surfaces_[size_t(face) * desc_.levels + level].get();
     }
+    // What sampling sees: every level from the level of detail on.
     swr::TextureView View() const;
+    DWORD Lod() const { return lod_; }
+    // Managed textures only (others keep 0); clamped to the last level. Returns the
+    // previous level of detail.
+    DWORD SetLod(DWORD lod);
 
-    DWORD lod = 0;
     DWORD priority = 0;
 
 private:
     TextureDesc desc_;
     uint32_t faces_;
+    DWORD lod_ = 0;
     std::vector<std::unique_ptr<SurfaceImpl>> surfaces_;
     std::vector<swr::TextureLevel> views_;
+    // A cube's faces without their first lod_ levels, face by face as the view needs
+    // them (a plain texture's view just starts lod_ entries into views_).
+    std::vector<swr::TextureLevel> cubeLodViews_;
 };
 
 // Implemented by both texture kinds so the device can bind either.
@@ -65,7 +73,7 @@ public:
     void PreLoad() override {}
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD SetLOD(DWORD lod) override;
-    DWORD GetLOD() override { return storage_.lod; }
+    DWORD GetLOD() override { return storage_.Lod(); }
     DWORD GetLevelCount() override { return storage_.Desc().levels; }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC *desc) override;
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface8 **surface) override;
@@ -93,7 +101,7 @@ public:
     void PreLoad() override {}
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
     DWORD SetLOD(DWORD lod) override;
-    DWORD GetLOD() override { return storage_.lod; }
+    DWORD GetLOD() override { return storage_.Lod(); }
     DWORD GetLevelCount() override { return storage_.Desc().levels; }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC *desc) override;
     HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level,

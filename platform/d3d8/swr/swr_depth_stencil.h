@@ -47,6 +47,13 @@ public:
     // True when the pixel's colour goes on to be written. Inline so that span routines
     // that know the state get it specialised.
     bool Test(int32_t x, int32_t y, float z) const;
+    // Test for the n pixels from (x, y) along the row, with depths z[0..n-1]: pass[i]
+    // gets what Test gives pixel by pixel, and so do the writes. True when any passed.
+    // The `reach` (>= n) pixels from (x, y) must lie inside the target and belong to the
+    // caller alone: words past the n-th may be read and written back unchanged, and
+    // pass[] and z[] must have room for n rounded up to a multiple of four.
+    bool TestRow(int32_t x, int32_t y, const float *z, int32_t n, int32_t reach, bool *pass) const;
+
     bool StencilEnabled() const { return stencil_; }
 
     bool Active() const { return depthTest_ || depthWrite_ || stencil_; }
@@ -71,6 +78,9 @@ private:
     uint32_t stencilMask_ = 0;
     uint32_t stencilWriteMask_ = 0;
     uint32_t depthMask_ = 0;  // the depth bits inside the word
+    // Depth alone in 32-bit words with at most 24 bits of it: TestRow takes four pixels
+    // at a time (the quantised values then fit the signed lanes of a vector).
+    bool fourAtOnce_ = false;
 };
 
 inline uint32_t DepthStencilUnit::Read(const uint8_t *p) const {

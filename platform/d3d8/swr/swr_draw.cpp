@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "swr_pixel_pipeline.h"
+#include "swr_point_sprite.h"
 #include "swr_primitive_bin.h"
 #include "swr_primitive_renderer.h"
 #include "swr_thread_pool.h"
@@ -152,6 +153,8 @@ bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRI
     renderer.Prepare(state, pixels, processor.Pretransformed(), processor.VaryingCount());
     const uint64_t count = std::min(primitiveCount, DrawablePrimitives(type, AvailablePositions(sequence, processor)));
     if (count == 0) return true;
+    if (DrawsPointSprites(state, type))
+        return DrawPointSprites(state, pixels, processor, vertices, count, [&](uint64_t k) { return VertexAt(sequence, k); });
 
     const DrawJob job{&renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial,
                       scissor.y0, static_cast<uint32_t>((scissor.y1 - scissor.y0 + kBandRows - 1) / kBandRows)};

@@ -12,6 +12,8 @@
 //   viewport and the targets.
 // - Colours are 8 bits per channel; products round to nearest (a * b / 255).
 // - X8R8G8B8 targets always get 0xFF in the alpha byte and read back as opaque.
+// - A point list drawn with D3DRS_POINTSPRITEENABLE gives squares: sizes, coverage and
+//   texture coordinates as swr_point_sprite.h says.
 // - A stage that reads its texture with none bound (or one of a format the sampler does
 //   not know) reads opaque white. Sampling rules are in swr_sampler.h.
 // - Drawing may be split over several threads (SetThreadCount); the pixels never depend

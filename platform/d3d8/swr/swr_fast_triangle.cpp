@@ -42,19 +42,9 @@ bool SourcesOf(DWORD op, const DWORD args[3], FastTriangle::Source &a1, FastTria
 inline __m128i Widen(uint32_t c) {
     return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int32_t>(c)), _mm_setzero_si128());
 }
-inline uint32_t Narrow(__m128i v) { return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v))); }
 inline __m128i Div255Round16(__m128i x) {
     const __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
     return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-}
-// Lanes of f (f, f, f, 255) and 255 - f (.., 0): alpha keeps its value through fog.
-inline __m128i FogWeights(uint32_t f, uint32_t alpha) {
-    return _mm_insert_epi16(_mm_set1_epi16(static_cast<int16_t>(f)), static_cast<int>(alpha), 3);
-}
-inline uint32_t Fog4(uint32_t c, uint32_t factor, __m128i fogColor) {
-    const __m128i mixed = _mm_add_epi16(_mm_mullo_epi16(Widen(c), FogWeights(factor, 255)),
-                                        _mm_mullo_epi16(fogColor, FogWeights(255 - factor, 0)));
-    return Narrow(Div255Round16(mixed));
 }
 
 // Pixels are worked on in runs of kRun: first every pixel's interpolation, depth and
@@ -75,10 +65,18 @@ struct alignas(16) RunValues {
     uint8_t diffuse[4][kRun];
     uint8_t fog[kRun];
     bool pass[kRun];
+    uint32_t color[kRun];  // texels, then the shaded colours
+    DirectTaps<kRun> taps;
     TexCoords tc[kRun];  // for coordinates the vector loops do not handle
 };
 
 inline int32_t Groups(int32_t n) { return (n + 3) & ~3; }
+
+inline uint32_t LoadWord(const void *p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
 
 // row + dx * ox, times w under perspective: the plane evaluation of the reference path.
 template <bool kPerspective>
@@ -124,6 +122,31 @@ void DirectCoords(const TriangleSetup &s, uint32_t slot, const float *rows, cons
     }
 }
 
+// The interpolated diffuse colours of pixels i..i+3 as packed words.
+inline __m128i DiffuseWords(const RunValues &r, int32_t i) {
+    auto bytes = [&](int k) { return _mm_cvtsi32_si128(static_cast<int32_t>(LoadWord(r.diffuse[k] + i))); };
+    const __m128i bg = _mm_unpacklo_epi8(bytes(2), bytes(1)), ra = _mm_unpacklo_epi8(bytes(0), bytes(3));
+    return _mm_unpacklo_epi16(bg, ra);
+}
+
+// Fog of four packed colours by the factors of pixels i..i+3, in lanes of (f, f, f, 255)
+// and (255 - f, .., 0): alpha keeps its value through fog.
+inline __m128i Fog4x4(__m128i c, const uint8_t *factors, __m128i fogColor2) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i f16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int32_t>(LoadWord(factors))), zero);
+    const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i alphaFull = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+    auto mix = [&](__m128i colour, __m128i f) {
+        const __m128i keep = _mm_or_si128(_mm_and_si128(f, colourLanes), alphaFull);
+        const __m128i towards = _mm_and_si128(_mm_sub_epi16(_mm_set1_epi16(255), f), colourLanes);
+        return Div255Round16(_mm_add_epi16(_mm_mullo_epi16(colour, keep), _mm_mullo_epi16(fogColor2, towards)));
+    };
+    const __m128i lo = mix(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi32(pairs, pairs));
+    const __m128i hi = mix(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi32(pairs, pairs));
+    return _mm_packus_epi16(lo, hi);
+}
+
 template <bool kPerspective, bool kTextured, FogKind kFog>
 void Span(const FastTriangle::Choices &f, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const PixelPipeline &px = *f.pixels;
@@ -135,6 +158,15 @@ void Span(const FastTriangle::Choices &f, const TriangleSetup &s, const RasterCo
     const bool direct = kTextured && f.sampler->DirectRoute() && layout.dims == 2 && layout.divisor < 0;
     const float invRhw0 = 1.0f / s.rhw.at0;
     const bool flat = ctx.flat;
+    const bool fourRoute = direct && f.sampler->DirectFourRoute();
+    // The pick masks and fog colour for two pixels per register.
+    const __m128i pickFirst = _mm_unpacklo_epi64(f.pickFirst, f.pickFirst);
+    const __m128i pickSecond = _mm_unpacklo_epi64(f.pickSecond, f.pickSecond);
+    const __m128i pickProduct = _mm_unpacklo_epi64(f.pickProduct, f.pickProduct);
+    const __m128i fogColor2 = _mm_unpacklo_epi64(f.fogColor, f.fogColor);
+    const __m128i allOnes = _mm_set1_epi32(-1), colourBits = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i factor = _mm_set1_epi32(static_cast<int32_t>(f.factorWord));
+    const __m128i flatWord = _mm_set1_epi32(static_cast<int32_t>(PackColor(ctx.flatDiffuse)));
     const int32_t y0 = std::max(s.minY, region.y0), y1 = std::min(s.maxY + 1, region.y1);
     float rows[kMaxVaryings];
     thread_local RunValues r{};
@@ -162,12 +194,11 @@ void Span(const FastTriangle::Choices &f, const TriangleSetup &s, const RasterCo
                 _mm_store_ps(r.ox + i, ox);
                 _mm_store_ps(r.z + i, _mm_add_ps(_mm_set1_ps(zRow), _mm_mul_ps(_mm_set1_ps(s.z.dx), ox)));
             }
-            bool any = false;
-            for (int32_t i = 0; i < n; ++i) {
-                r.pass[i] = !depthFirst || depth.Test(xs + i, y, r.z[i]);
-                any |= r.pass[i];
+            if (depthFirst) {
+                if (!depth.TestRow(xs, y, r.z, n, region.x1 - xs, r.pass)) continue;
+            } else {
+                std::memset(r.pass, 1, sizeof(r.pass));
             }
-            if (!any) continue;
             if constexpr (kPerspective) {
                 for (int32_t i = 0; i < Groups(n); i += 4) {
                     const __m128 rhw = _mm_add_ps(_mm_set1_ps(rhwRow), _mm_mul_ps(_mm_set1_ps(s.rhw.dx), _mm_load_ps(r.ox + i)));
@@ -188,33 +219,53 @@ void Span(const FastTriangle::Choices &f, const TriangleSetup &s, const RasterCo
                 } else {
                     for (int32_t i = 0; i < n; ++i) TriangleCoords(s, layout, slot, rows, r.ox[i], r.w[i], r.tc[i]);
                 }
+                const Sampler &sampler = *f.sampler;
+                if (fourRoute) {
+                    for (int32_t i = 0; i < Groups(n); i += 4) {
+                        sampler.DirectTaps4(_mm_load_ps(r.u + i), _mm_load_ps(r.v + i), _mm_load_ps(r.lambda + i), r.taps, i);
+                    }
+                    for (int32_t i = 0; i < n; ++i) {
+                        if (r.pass[i]) r.color[i] = sampler.DirectTapSample(r.taps, i);
+                    }
+                } else {
+                    for (int32_t i = 0; i < n; ++i) {
+                        if (!r.pass[i]) continue;
+                        r.color[i] = PackColor(direct ? sampler.DirectSample(r.u[i], r.v[i], r.lambda[i])
+                                                      : sampler.Sample(r.tc[i]));
+                    }
+                }
+            }
+            if constexpr (kFog == FogKind::Table) {
+                for (int32_t i = 0; i < n; ++i) {
+                    if (r.pass[i]) r.fog[i] = FogFactor(fog, ctx.tableFogUsesW ? r.w[i] : r.z[i]);
+                }
+            }
+            // Colour channels from the colour arguments, alpha from the alpha ones; then
+            // per lane the operation's pick: one argument, the other, or both multiplied.
+            for (int32_t i = 0; i < Groups(n); i += 4) {
+                __m128i src[3];
+                src[FastTriangle::kTexture] = kTextured ? _mm_load_si128(reinterpret_cast<const __m128i *>(r.color + i)) : allOnes;
+                src[FastTriangle::kDiffuse] = flat ? flatWord : DiffuseWords(r, i);
+                src[FastTriangle::kFactor] = factor;
+                const __m128i a = _mm_or_si128(_mm_and_si128(src[f.colorArg1], colourBits),
+                                               _mm_andnot_si128(colourBits, src[f.alphaArg1]));
+                const __m128i b = _mm_or_si128(_mm_and_si128(src[f.colorArg2], colourBits),
+                                               _mm_andnot_si128(colourBits, src[f.alphaArg2]));
+                auto pick = [&](__m128i a16, __m128i b16) {
+                    const __m128i product = Div255Round16(_mm_mullo_epi16(a16, b16));
+                    return _mm_or_si128(_mm_or_si128(_mm_and_si128(a16, pickFirst), _mm_and_si128(b16, pickSecond)),
+                                        _mm_and_si128(product, pickProduct));
+                };
+                const __m128i zero = _mm_setzero_si128();
+                __m128i words = _mm_packus_epi16(pick(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)),
+                                                 pick(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)));
+                if constexpr (kFog != FogKind::None) words = Fog4x4(words, r.fog + i, fogColor2);
+                _mm_store_si128(reinterpret_cast<__m128i *>(r.color + i), words);
             }
             for (int32_t i = 0; i < n; ++i) {
                 if (!r.pass[i]) continue;
                 const int32_t x = xs + i;
-                Rgba8 texel{255, 255, 255, 255};
-                if constexpr (kTextured) {
-                    texel = direct ? f.sampler->DirectSample(r.u[i], r.v[i], r.lambda[i]) : f.sampler->Sample(r.tc[i]);
-                }
-                const uint32_t d = flat ? PackColor(ctx.flatDiffuse)
-                                        : (uint32_t{r.diffuse[3][i]} << 24) | (uint32_t{r.diffuse[0][i]} << 16) |
-                                              (uint32_t{r.diffuse[1][i]} << 8) | r.diffuse[2][i];
-                const uint32_t src[3] = {PackColor(texel), d, f.factorWord};
-                // Colour channels from the colour arguments, alpha from the alpha ones;
-                // then per lane the operation's pick: one argument, the other, or both
-                // multiplied.
-                const __m128i a = Widen((src[f.colorArg1] & 0x00FFFFFFu) | (src[f.alphaArg1] & 0xFF000000u));
-                const __m128i b = Widen((src[f.colorArg2] & 0x00FFFFFFu) | (src[f.alphaArg2] & 0xFF000000u));
-                const __m128i product = Div255Round16(_mm_mullo_epi16(a, b));
-                const __m128i picked = _mm_or_si128(
-                    _mm_or_si128(_mm_and_si128(a, f.pickFirst), _mm_and_si128(b, f.pickSecond)),
-                    _mm_and_si128(product, f.pickProduct));
-                uint32_t word = Narrow(picked);
-                if constexpr (kFog == FogKind::Vertex) word = Fog4(word, r.fog[i], f.fogColor);
-                if constexpr (kFog == FogKind::Table) {
-                    word = Fog4(word, FogFactor(fog, ctx.tableFogUsesW ? r.w[i] : r.z[i]), f.fogColor);
-                }
-                const Rgba8 c = UnpackColor(word);
+                const Rgba8 c = UnpackColor(r.color[i]);
                 if (!depthFirst) {
                     if (!ComparePasses(px.AlphaFunc(), c.a, px.AlphaRef())) continue;
                     if (!depth.Test(x, y, r.z[i])) continue;

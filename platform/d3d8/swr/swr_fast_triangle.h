@@ -43,6 +43,8 @@ public:
     // False when the state needs the general path.
     bool Prepare(const PixelPipeline &pixels, const RasterContext &ctx);
 
+    // Draws the triangle's pixels inside `region`, whose pixels the caller alone draws
+    // (a band): the routines may read depth words there and write them back unchanged.
     void Rasterize(const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) const {
         (s.perspective ? perspective_ : affine_)(choices_, s, ctx, region);
     }

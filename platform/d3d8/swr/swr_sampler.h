@@ -138,7 +138,42 @@ inline __m128 Lambda4(__m128 ux, __m128 vx, __m128 uy, __m128 vy, float bias) {
 
 inline bool IsLinear(DWORD filter) { return filter != D3DTEXF_POINT && filter != D3DTEXF_NONE; }
 
+// FloorToInt for four values: NaN to 0, then pinned to the same finite range.
+inline __m128i FloorToInt4(__m128 v) {
+    v = _mm_and_ps(v, _mm_cmpord_ps(v, v));
+    v = _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-kMaxTexelCoordinate)), _mm_set1_ps(kMaxTexelCoordinate));
+    const __m128i i = _mm_cvttps_epi32(v);
+    return _mm_add_epi32(i, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(i), v)));
+}
+
+// Per lane, b where `mask` is set, else a.
+inline __m128i Select4(__m128i mask, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(mask, b), _mm_andnot_si128(mask, a));
+}
+
+// std::clamp(v, lo, hi) for four signed values (lo <= hi).
+inline __m128i Clamp4(__m128i v, __m128i lo, __m128i hi) {
+    v = Select4(_mm_cmplt_epi32(v, lo), v, lo);
+    return Select4(_mm_cmpgt_epi32(v, hi), v, hi);
+}
+
+// Fraction256 for four values: out-of-range conversions give the same integer
+// (0x80000000) as the scalar conversion does, and so clamp to 0 alike.
+inline __m128i Fraction256x4(__m128 x, __m128i whole) {
+    const __m128 scaled =
+        _mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(whole)), _mm_set1_ps(256.0f)), _mm_set1_ps(0.5f));
+    return Clamp4(_mm_cvttps_epi32(scaled), _mm_setzero_si128(), _mm_set1_epi32(256));
+}
+
 }  // namespace sampling
+
+// Where the inline route reads each pixel of a run and how it weighs the texels,
+// worked out four pixels at a time: the level, whether it filters, the texel columns
+// and rows (already addressed) and the fractions.
+template <int N>
+struct DirectTaps {
+    alignas(16) int32_t level[N], linear[N], ax[N], bx[N], ay[N], by[N], fx[N], fy[N];
+};
 
 class Sampler {
 public:
@@ -170,6 +205,16 @@ public:
         return sampling::Lambda4(_mm_mul_ps(dudx, w), _mm_mul_ps(dvdx, h), _mm_mul_ps(dudy, w), _mm_mul_ps(dvdy, h),
                                  lodBias_);
     }
+
+    // The inline route four pixels at a time: valid while DirectRoute() holds and the
+    // mip filter does not blend two levels. DirectTaps4 settles pixels i..i+3 of a run
+    // from their coordinates and levels of detail; DirectTapSample then reads pixel i,
+    // as a packed colour. Together they give DirectSample's value.
+    bool DirectFourRoute() const { return direct_ && mipFilter_ != D3DTEXF_LINEAR; }
+    template <int N>
+    void DirectTaps4(__m128 u, __m128 v, __m128 lambda, DirectTaps<N> &taps, int32_t i) const;
+    template <int N>
+    uint32_t DirectTapSample(const DirectTaps<N> &taps, int32_t i) const;
 
     // Sends every sample down the general route (for tests that hold the two routes
     // against each other).
@@ -234,6 +279,69 @@ private:
     std::memcpy(&t[3], rowB + size_t{bx} * 4u, 4);
     return UnpackColor(sampling::BilinearPacked(t[0] | opaque_, t[1] | opaque_, t[2] | opaque_, t[3] | opaque_,
                                                 Fraction256(xs, x0), Fraction256(ys, y0)));
+}
+
+template <int N>
+[[gnu::always_inline]] inline void Sampler::DirectTaps4(__m128 u, __m128 v, __m128 lambda, DirectTaps<N> &taps,
+                                                        int32_t i) const {
+    using namespace sampling;
+    const __m128i base = _mm_set1_epi32(static_cast<int32_t>(baseLevel_));
+    // Magnified lanes read the first level with the magnification filter, the others
+    // the minification filter; with a point mip filter they read the nearest level,
+    // without one the first level too.
+    const __m128i magnified = _mm_castps_si128(_mm_cmple_ps(lambda, _mm_setzero_ps()));
+    __m128i level = base;
+    if (mipFilter_ == D3DTEXF_POINT) {
+        const __m128i nearest = FloorToInt4(_mm_add_ps(lambda, _mm_set1_ps(0.5f)));
+        level = Select4(magnified, Clamp4(nearest, base, _mm_set1_epi32(static_cast<int32_t>(levelCount_ - 1))), base);
+    }
+    const __m128i linearMag = _mm_set1_epi32(IsLinear(magFilter_) ? -1 : 0);
+    const __m128i linearMin = _mm_set1_epi32(IsLinear(minFilter_) ? -1 : 0);
+    const __m128i linear = Select4(magnified, linearMin, linearMag);
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.level + i), level);
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.linear + i), linear);
+    const int32_t *lv = taps.level + i;
+    const DirectLevel &l0 = directLevels_[lv[0]], &l1 = directLevels_[lv[1]], &l2 = directLevels_[lv[2]],
+                      &l3 = directLevels_[lv[3]];
+    const __m128 width = _mm_setr_ps(l0.width, l1.width, l2.width, l3.width);
+    const __m128 height = _mm_setr_ps(l0.height, l1.height, l2.height, l3.height);
+    const __m128i widthMask = _mm_setr_epi32(static_cast<int32_t>(l0.widthMask), static_cast<int32_t>(l1.widthMask),
+                                             static_cast<int32_t>(l2.widthMask), static_cast<int32_t>(l3.widthMask));
+    const __m128i heightMask = _mm_setr_epi32(static_cast<int32_t>(l0.heightMask), static_cast<int32_t>(l1.heightMask),
+                                              static_cast<int32_t>(l2.heightMask), static_cast<int32_t>(l3.heightMask));
+    // Filtered lanes start half a texel back; x - 0 is x itself, so point lanes keep
+    // the point rule's floor(u * width).
+    const __m128 half = _mm_and_ps(_mm_castsi128_ps(linear), _mm_set1_ps(0.5f));
+    const __m128 xs = _mm_sub_ps(_mm_mul_ps(u, width), half), ys = _mm_sub_ps(_mm_mul_ps(v, height), half);
+    const __m128i x0 = FloorToInt4(xs), y0 = FloorToInt4(ys);
+    const __m128i one = _mm_set1_epi32(1), zero = _mm_setzero_si128();
+    const __m128i x1 = _mm_add_epi32(x0, one), y1 = _mm_add_epi32(y0, one);
+    auto address = [&](__m128i c, __m128i mask, bool wrap) {
+        return wrap ? _mm_and_si128(c, mask) : Clamp4(c, zero, mask);
+    };
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.ax + i), address(x0, widthMask, wrapU_));
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.bx + i), address(x1, widthMask, wrapU_));
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.ay + i), address(y0, heightMask, wrapV_));
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.by + i), address(y1, heightMask, wrapV_));
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.fx + i), Fraction256x4(xs, x0));
+    _mm_store_si128(reinterpret_cast<__m128i *>(taps.fy + i), Fraction256x4(ys, y0));
+}
+
+template <int N>
+[[gnu::always_inline]] inline uint32_t Sampler::DirectTapSample(const DirectTaps<N> &taps, int32_t i) const {
+    const DirectLevel &l = directLevels_[taps.level[i]];
+    const uint8_t *rowA = l.bits + static_cast<size_t>(static_cast<uint32_t>(taps.ay[i])) * l.pitch;
+    const size_t ax = static_cast<uint32_t>(taps.ax[i]) * size_t{4};
+    uint32_t t[4];
+    std::memcpy(&t[0], rowA + ax, 4);
+    if (!taps.linear[i]) return t[0] | opaque_;
+    const uint8_t *rowB = l.bits + static_cast<size_t>(static_cast<uint32_t>(taps.by[i])) * l.pitch;
+    const size_t bx = static_cast<uint32_t>(taps.bx[i]) * size_t{4};
+    std::memcpy(&t[1], rowA + bx, 4);
+    std::memcpy(&t[2], rowB + ax, 4);
+    std::memcpy(&t[3], rowB + bx, 4);
+    return sampling::BilinearPacked(t[0] | opaque_, t[1] | opaque_, t[2] | opaque_, t[3] | opaque_,
+                                    static_cast<uint32_t>(taps.fx[i]), static_cast<uint32_t>(taps.fy[i]));
 }
 
 inline Rgba8 Sampler::SampleDirect(const TexCoords &tc) const { return DirectSample(tc.c[0], tc.c[1], DirectLambda(tc)); }

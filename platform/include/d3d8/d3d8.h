@@ -191,7 +191,8 @@ struct IDirect3DDevice8 : IUnknown {
     virtual HRESULT GetCurrentTexturePalette(UINT *paletteNumber) = 0;
 
     // Vertex input and drawing. A vertex shader handle is a flexible vertex format code;
-    // no programmable shaders are available (pixel shader 0 is the only one).
+    // pixel shaders (ps 1.0/1.1) exist only under a profile that grants them
+    // (d3d8::Profile::pixelShaderVersion); otherwise pixel shader 0 is the only one.
     virtual HRESULT SetVertexShader(DWORD handle) = 0;
     virtual HRESULT GetVertexShader(DWORD *handle) = 0;
     virtual HRESULT CreatePixelShader(const DWORD *function, DWORD *handle) = 0;
@@ -200,6 +201,9 @@ struct IDirect3DDevice8 : IUnknown {
     virtual HRESULT DeletePixelShader(DWORD handle) = 0;
     virtual HRESULT SetPixelShaderConstant(DWORD registerNumber, const void *data,
                                            DWORD constantCount) = 0;
+    // Not pure, so that wrappers which only forward what the engine calls need not
+    // spell it out; those refuse it.
+    virtual HRESULT GetPixelShaderConstant(DWORD, void *, DWORD) { return D3DERR_INVALIDCALL; }
     virtual HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8 *streamData,
                                     UINT stride) = 0;
     virtual HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8 **streamData,

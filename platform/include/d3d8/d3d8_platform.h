@@ -19,6 +19,13 @@ struct Profile {
     DWORD blendStages = 8;                   // MaxTextureBlendStages and MaxSimultaneousTextures
     UINT availableTextureMemory = 0x10000000u;
     bool strictReset = false;                // see SetStrictReset
+    // Pixel shaders: the highest ps version CreatePixelShader accepts, as D3DPS_VERSION
+    // gives it; 0 (the default) makes no shader at all. D3DPS_VERSION(1, 0) or (1, 1)
+    // turns the pixel-shader interpreter on and reports the version in the caps.
+    DWORD pixelShaderVersion = 0;
+    // Point sprites: caps report MaxPointSize 64 and D3DFVFCAPS_PSIZE (without them
+    // MaxPointSize is 1, which tells the engine to draw particles as quads).
+    bool pointSprites = false;
 };
 
 Profile DefaultProfile();

@@ -2,6 +2,10 @@
 // stored values of each depth format.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "platform/d3d8/swr/swr_depth_stencil.h"
 #include "swr_test_scene.h"
 
@@ -171,6 +175,49 @@ TEST(StencilTest, WriteMaskKeepsUnmaskedBits) {
     r.writeMask = 0x0F;
     r.initial = 0x35;
     EXPECT_EQ(r.Run(), 0x37u);
+}
+
+// A row tested as a whole (four pixels at a time where the format allows) passes the
+// same pixels and leaves the same words as testing pixel by pixel, for every format,
+// compare function and write setting, ragged row lengths and odd depths included; the
+// words past the row's end stay as they were.
+TEST(DepthTest, WholeRowsMatchPixelByPixel) {
+    std::mt19937 rng(5);
+    const D3DFORMAT formats[] = {D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D16, D3DFMT_D32};
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), -0.0f, -2.0f, 1.0f, 7.0f, 0.0f};
+    for (D3DFORMAT format : formats) {
+        for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
+            for (int trial = 0; trial < 12; ++trial) {
+                swr::DrawState state{};
+                swr::SetDefaultStates(state, true);
+                state.renderStates[D3DRS_ZFUNC] = func;
+                state.renderStates[D3DRS_ZWRITEENABLE] = trial % 3 != 0;
+                std::vector<uint32_t> byRow(16), byPixel(16);
+                for (uint32_t &w : byRow) w = rng() % 3 == 0 ? 0xFFFFFFFFu : rng();
+                byPixel = byRow;
+                swr::DepthTarget rowTarget{16, 1, 64, format, reinterpret_cast<uint8_t *>(byRow.data())};
+                swr::DepthTarget pixelTarget{16, 1, 64, format, reinterpret_cast<uint8_t *>(byPixel.data())};
+                swr::DepthStencilUnit rowUnit, pixelUnit;
+                ASSERT_TRUE(rowUnit.Prepare(state, &rowTarget));
+                ASSERT_TRUE(pixelUnit.Prepare(state, &pixelTarget));
+                float z[16];
+                for (float &v : z) v = rng() % 6 == 0 ? odd[rng() % 6] : static_cast<float>(rng() % 1000) / 999.0f;
+                const int32_t x = static_cast<int32_t>(rng() % 4), n = static_cast<int32_t>(rng() % (13 - x));
+                bool pass[16] = {};
+                // Pixels past the row but inside the target may be read, never changed.
+                const int32_t reach = n + static_cast<int32_t>(rng() % static_cast<uint32_t>(16 - x - n + 1));
+                const bool any = rowUnit.TestRow(x, 0, z, n, reach, pass);
+                bool anyExpected = false;
+                for (int32_t i = 0; i < n; ++i) {
+                    const bool expected = pixelUnit.Test(x + i, 0, z[i]);
+                    anyExpected |= expected;
+                    ASSERT_EQ(pass[i], expected) << format << " " << func << " " << trial << " pixel " << i;
+                }
+                EXPECT_EQ(any, anyExpected);
+                EXPECT_EQ(byRow, byPixel) << format << " " << func << " " << trial;
+            }
+        }
+    }
 }
 
 TEST(StencilOps, SmallStencilFieldsWrapWithinTheirBits) {

@@ -32,7 +32,8 @@ std::vector<uint32_t> Render(uint32_t seed, D3DFORMAT colorFormat, D3DFORMAT dep
 TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenes) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         const D3DFORMAT color = seed % 3 == 0 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8;
-        const D3DFORMAT depth = seed % 4 == 0 ? D3DFMT_D16 : D3DFMT_D24S8;
+        const D3DFORMAT depths[] = {D3DFMT_D24S8, D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D32};
+        const D3DFORMAT depth = depths[seed % 6];
         const std::vector<uint32_t> fast = Render(seed, color, depth, true);
         const std::vector<uint32_t> reference = Render(seed, color, depth, false);
         ASSERT_EQ(fast.size(), reference.size());

@@ -3,6 +3,7 @@
 // faces, and the inline route against the general one.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "platform/d3d8/swr/swr_sampler.h"
@@ -247,6 +248,58 @@ TEST(Sampling, InlineRouteMatchesTheGeneralRoute) {
             }
         }
     }
+}
+
+// Four pixels at a time: the same texels and weights as one at a time, also for
+// coordinates far outside the texture, NaN, and levels of detail past either end.
+TEST(Sampling, FourAtATimeMatchesTheGeneralRoute) {
+    std::mt19937 rng(11);
+    TestTexture tex(D3DFMT_X8R8G8B8);
+    for (uint32_t w = 64, h = 16;; w = std::max(w / 2, 1u), h = std::max(h / 2, 1u)) {
+        std::vector<uint32_t> texels(size_t{w} * h);
+        for (uint32_t &t : texels) t = rng();
+        tex.AddLevel(w, h, texels);
+        if (w == 1 && h == 1) break;
+    }
+    std::uniform_real_distribution<float> coord(-3.0f, 3.0f), footprint(0.0f, 0.8f);
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), 3e9f, -3e9f, 1e30f, -0.0f, 0.5f, 1.0f / 64, 2.0f};
+    const DWORD filters[] = {D3DTEXF_POINT, D3DTEXF_LINEAR};
+    const DWORD mips[] = {D3DTEXF_NONE, D3DTEXF_POINT};
+    const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP};
+    for (DWORD mag : filters) {
+        for (DWORD min : filters) {
+            for (DWORD mip : mips) {
+                for (DWORD mode : modes) {
+                    const StageSetup setup{mag, min, mip, mode, mode == D3DTADDRESS_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP,
+                                           0, rng() % 2, rng() % 2 ? -0.7f : 0.4f};
+                    const swr::Sampler direct = MakeSampler(tex.View(), setup);
+                    swr::Sampler general = direct;
+                    general.ForceGeneralRoute();
+                    ASSERT_TRUE(direct.DirectFourRoute());
+                    for (int i = 0; i < 100; ++i) {
+                        swr::TexCoords tc[4];
+                        float u[4], v[4], lambda[4];
+                        for (int k = 0; k < 4; ++k) {
+                            tc[k] = At(coord(rng), coord(rng));
+                            if (rng() % 8 == 0) tc[k].c[rng() % 2] = odd[rng() % 8];
+                            tc[k].ddx[0] = footprint(rng), tc[k].ddx[1] = footprint(rng);
+                            tc[k].ddy[0] = footprint(rng), tc[k].ddy[1] = footprint(rng);
+                            if (rng() % 8 == 0) tc[k].ddx[0] = 1e20f;  // past the smallest level
+                            u[k] = tc[k].c[0], v[k] = tc[k].c[1], lambda[k] = direct.DirectLambda(tc[k]);
+                        }
+                        swr::DirectTaps<4> taps;
+                        direct.DirectTaps4(_mm_loadu_ps(u), _mm_loadu_ps(v), _mm_loadu_ps(lambda), taps, 0);
+                        for (int k = 0; k < 4; ++k) {
+                            ASSERT_EQ(direct.DirectTapSample(taps, k), swr::PackColor(general.Sample(tc[k])))
+                                << mag << min << mip << mode << " " << i << " " << u[k] << ", " << v[k];
+                        }
+                    }
+                }
+            }
+        }
+    }
+    // A linear mip filter blends two levels: that stays with one pixel at a time.
+    EXPECT_FALSE(MakeSampler(tex.View(), StageSetup{D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_LINEAR}).DirectFourRoute());
 }
 
 TEST(Sampling, StagesWithoutAUsableTextureAreRefused) {

@@ -250,6 +250,7 @@ class PTankPointSpriteTest : public ptanktest::ParticleEngineTest {};
 TEST_F(PTankPointSpriteTest, PointSpritesFrameMatchesReference)
 {
     profile = d3d8::DefaultProfile();
+    profile.pointSprites = true;
     ASSERT_TRUE(StartEngine());
     if (!(RpPTankGetGlobals()->maxPointSize > 1.0f)) {
         GTEST_SKIP() << "the device has no profile with point sprites";
@@ -259,9 +260,13 @@ TEST_F(PTankPointSpriteTest, PointSpritesFrameMatchesReference)
     ASSERT_NE(atomic, nullptr);
     EXPECT_EQ(RpPTankAtomicGetTank(atomic)->setup, RpPTankPointSetup);
     FillRow(atomic, 3);
-    RpPTankAtomicGetTank(atomic)->cSize = {8.0f, 8.0f};
+    // The device scales sprites by distance: height 32 * size 2 * sqrt(1 / (0.5 * 10 * 10))
+    // makes squares about nine pixels wide, apart like the quads.
+    RpPTankAtomicGetTank(atomic)->cSize = {2.0f, 2.0f};
     const win::Frame frame = Render(camera, {16, 16, 16, 255}, [&] { RpAtomicRender(atomic); });
     EXPECT_TRUE(MatchesReference(frame, "ptank_points"));
+    EXPECT_EQ(frame.At(width / 2, height / 2) & 0xFFFFFFu, 0x00FF00u);
+    EXPECT_EQ(frame.At(0, 0) & 0xFFFFFFu, 0x101010u);
     RpAtomicDestroy(atomic);
     DestroyCamera(camera);
 }
