@@ -1,6 +1,7 @@
-// The maker's material-effects prop read back through the engine: both
-// materials keep their effects, textures, coefficient and blend modes, and
-// a second write gives the same bytes.
+// The maker's material-effects prop read back through the engine: the
+// atomic keeps its effects flag and pipeline, both materials keep their
+// effects, textures, coefficient and blend modes, and a second write gives
+// the same bytes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -75,6 +76,10 @@ TEST_F(EffectsModelTest, EnvironmentAndDualMaterialsReadBack)
     ASSERT_NE(clump, nullptr);
     RpAtomic *atomic = FirstAtomic(clump);
     ASSERT_NE(atomic, nullptr);
+    // The flag comes back and, with it, the effects pipeline the file's
+    // pipeline owner names.
+    EXPECT_TRUE(RpMatFXAtomicQueryEffects(atomic));
+    EXPECT_EQ(atomic->pipeline, RpMatFXGetD3D8Pipeline(FALSE));
     RpGeometry *geometry = RpAtomicGetGeometry(atomic);
     ASSERT_EQ(geometry->matList.numMaterials, 2);
     RpMaterial *front = geometry->matList.materials[0];

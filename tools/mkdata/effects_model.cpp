@@ -135,6 +135,9 @@ RpClump *BuildEffectsClump()
     RpAtomicSetGeometry(atomic, geometry, 0);
     RpGeometryDestroy(geometry);
     RpClumpAddAtomic(clump, atomic);
+    // The effects only draw through the effects pipeline; the flag in the
+    // file puts a loaded atomic back on it.
+    RpMatFXAtomicEnableEffects(atomic);
     return clump;
 }
 

@@ -1,7 +1,8 @@
 // The sample material-effects prop: a small panel whose front material is
 // environment mapped and whose back material carries a second texture
-// blended over its base (modulate twice); the game switches the atomic to
-// the effects pipeline when it loads it; and the plug-in list the maker attaches to write it.
+// blended over its base (modulate twice); its atomic carries the effects
+// flag, so it comes back on the effects pipeline when loaded; and the
+// plug-in list the maker attaches to write it.
 #pragma once
 
 #include <string>

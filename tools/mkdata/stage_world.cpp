@@ -341,6 +341,8 @@ bool WriteStageTextures(const std::filesystem::path &folder)
     return true;
 }
 
+}  // namespace
+
 bool WriteWorldFile(const RpWorld *world, const std::string &path)
 {
     RwStream *stream = RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, path.c_str());
@@ -350,8 +352,6 @@ bool WriteWorldFile(const RpWorld *world, const std::string &path)
     const bool ok = RpWorldStreamWrite(world, stream) != nullptr;
     return RwStreamClose(stream, nullptr) && ok;
 }
-
-}  // namespace
 
 const std::vector<StageTexture> &StageTextures()
 {

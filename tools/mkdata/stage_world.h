@@ -56,6 +56,9 @@ void AddStageWorldStep(StageWorldStep step);
 // Runs the steps on `world` as the write does; false at the first failure.
 bool RunStageWorldSteps(RpWorld *world);
 
+// Writes a world chunk to a file; false on any failure.
+bool WriteWorldFile(const RpWorld *world, const std::string &path);
+
 // Writes the stage folder under `root`: the textures, STAGE.BSP and the
 // lights model beside it. False at the first failure.
 bool WriteStage(const std::string &root);

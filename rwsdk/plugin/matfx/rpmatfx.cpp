@@ -183,6 +183,22 @@ RwStream *SectorRead(RwStream *stream, RwInt32, void *object, RwInt32 offset, Rw
     return stream;
 }
 
+// Rights callbacks: an object whose pipeline was ours when written names us
+// as the owner in its pipeline-owner data, and the reader hands it back here
+// after its extension chunk. Without them the reader takes the file as
+// naming an owner that refuses the object and fails the whole read.
+RwInt32 AtomicRights(void *object, RwInt32, RwInt32, RwUInt32)
+{
+    RpMatFXAtomicSetPipeline(static_cast<RpAtomic *>(object));
+    return 1;
+}
+
+RwInt32 SectorRights(void *object, RwInt32, RwInt32, RwUInt32)
+{
+    RpMatFXWorldSectorSetPipeline(static_cast<RpWorldSector *>(object));
+    return 1;
+}
+
 // Interleaves the two names one character at a time, each advancing only
 // while it has characters left.
 void InterleaveNames(RwChar *out, const RwChar *a, const RwChar *b)
@@ -238,7 +254,10 @@ RwBool RpMatFXPluginAttach(void)
     if (RpMaterialRegisterPluginStream(rwID_MATERIALEFFECTSPLUGIN, RpMatFXMaterialStreamRead,
                                        RpMatFXMaterialStreamWrite, RpMatFXMaterialStreamGetSize) < 0 ||
         RpAtomicRegisterPluginStream(rwID_MATERIALEFFECTSPLUGIN, AtomicRead, FlagWrite, FlagSize) < 0 ||
-        RpWorldSectorRegisterPluginStream(rwID_MATERIALEFFECTSPLUGIN, SectorRead, FlagWrite, FlagSize) < 0) {
+        RpWorldSectorRegisterPluginStream(rwID_MATERIALEFFECTSPLUGIN, SectorRead, FlagWrite, FlagSize) < 0 ||
+        RpAtomicSetStreamRightsCallBack(rwID_MATERIALEFFECTSPLUGIN, AtomicRights) < 0 ||
+        RwPluginRegistryAddRightsCallback(RpWorldSectorGetPluginRegistry(), rwID_MATERIALEFFECTSPLUGIN,
+                                          SectorRights) < 0) {
         return FALSE;
     }
     return TRUE;

@@ -1,11 +1,13 @@
 // Material effects on a started engine: the passes each effect type lays
 // out, texture references across set-ups and copies, the environment
 // coefficient's 8-bit factor, the bump set-up without a base texture, the
-// atomic flag, and the material stream round trip.
+// atomic flag and its round trip with the pipeline owner, and the material
+// stream round trip.
 #include "plugin/matfx/matfxpriv.h"
 #include "rpmatfx.h"
 #include "rwsdk/world/world_test_support.h"
 #include "rwtexture.h"
+#include "world/bamodules.h"
 
 namespace {
 
@@ -118,6 +120,59 @@ TEST_F(MatFXTest, AtomicEnableIsOnceAndCopies)
     atomic->pipeline = nullptr;
     RpMatFXAtomicEnableEffects(atomic);  // already on: nothing changes
     EXPECT_EQ(atomic->pipeline, nullptr);
+    RpAtomicDestroy(atomic);
+}
+
+// The atomic's extension chunk written and read back the way the clump
+// reader reads it: pending owner cleared, extensions read, owner's rights.
+RpAtomic *AtomicExtensionsRoundTrip(const RpAtomic *atomic, size_t *bytesWritten)
+{
+    const RwPluginRegistry *registry = RpAtomicGetPluginRegistry();
+    std::vector<RwUInt8> bytes =
+        rwtest::WrittenBy([&](RwStream *s) { EXPECT_NE(RwPluginRegistryWriteData(registry, s, atomic), nullptr); });
+    *bytesWritten = bytes.size();
+    RwMemoryDescriptor desc;
+    RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
+    RpAtomic *read = RpAtomicCreate();
+    rpPipelineRightsClear();
+    if (RwPluginRegistryReadData(registry, stream, read) == nullptr || !rpPipelineRightsApply(registry, read)) {
+        RpAtomicDestroy(read);
+        read = nullptr;
+    }
+    RwStreamClose(stream, nullptr);
+    return read;
+}
+
+TEST_F(MatFXTest, AtomicFlagRoundTripsWithItsPipelineOwner)
+{
+    RpAtomic *atomic = RpAtomicCreate();
+    size_t plainBytes = 0;
+    RpAtomic *plain = AtomicExtensionsRoundTrip(atomic, &plainBytes);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(RpMatFXAtomicQueryEffects(plain));
+    EXPECT_NE(plain->pipeline, RpMatFXGetD3D8Pipeline(FALSE));
+    RpAtomicDestroy(plain);
+
+    RpMatFXAtomicEnableEffects(atomic);
+    size_t flaggedBytes = 0;
+    RpAtomic *read = AtomicExtensionsRoundTrip(atomic, &flaggedBytes);
+    // The file names this plug-in as the pipeline's owner: the read must
+    // not fail on it, and the atomic is back on the effects pipeline.
+    ASSERT_NE(read, nullptr);
+    EXPECT_TRUE(RpMatFXAtomicQueryEffects(read));
+    EXPECT_EQ(read->pipeline, RpMatFXGetD3D8Pipeline(FALSE));
+    // The flag's sub-chunk (header and word) and the owner's (header, id, data).
+    EXPECT_EQ(flaggedBytes - plainBytes, (12u + 4u) + (12u + 8u));
+    RpAtomicDestroy(read);
+
+    // An owner named without the flag chunk still gets its pipeline back.
+    RwUInt32 *flag = MatFXFlagSlot(atomic, MatFXGlobalsGet().atomicOffset);
+    *flag = 0;
+    read = AtomicExtensionsRoundTrip(atomic, &flaggedBytes);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->pipeline, RpMatFXGetD3D8Pipeline(FALSE));
+    EXPECT_FALSE(RpMatFXAtomicQueryEffects(read));
+    RpAtomicDestroy(read);
     RpAtomicDestroy(atomic);
 }
 
