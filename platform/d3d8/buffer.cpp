@@ -22,61 +22,10 @@ HRESULT BufferStorage::Unlock() {
     return D3D_OK;
 }
 
-VertexBufferImpl::VertexBufferImpl(DeviceImpl *device, UINT length, DWORD usage, DWORD fvf,
-                                   D3DPOOL pool)
-    : DeviceChild(device, pool, false), storage_(length), usage_(usage), fvf_(fvf) {}
-
-HRESULT VertexBufferImpl::GetDevice(IDirect3DDevice8 **device) {
-    return HandOutDevice(Device(), device);
-}
-
-DWORD VertexBufferImpl::SetPriority(DWORD priority) {
-    const DWORD previous = priority_;
-    priority_ = priority;
-    return previous;
-}
-
-HRESULT VertexBufferImpl::Lock(UINT offset, UINT size, BYTE **data, DWORD) {
-    return storage_.Lock(offset, size, data);
-}
-
 HRESULT VertexBufferImpl::GetDesc(D3DVERTEXBUFFER_DESC *desc) {
-    if (!desc) return D3DERR_INVALIDCALL;
-    desc->Format = D3DFMT_VERTEXDATA;
-    desc->Type = D3DRTYPE_VERTEXBUFFER;
-    desc->Usage = usage_;
-    desc->Pool = Pool();
-    desc->Size = UINT(storage_.Size());
-    desc->FVF = fvf_;
-    return D3D_OK;
-}
-
-IndexBufferImpl::IndexBufferImpl(DeviceImpl *device, UINT length, DWORD usage, D3DFORMAT format,
-                                 D3DPOOL pool)
-    : DeviceChild(device, pool, false), storage_(length), usage_(usage), format_(format) {}
-
-HRESULT IndexBufferImpl::GetDevice(IDirect3DDevice8 **device) {
-    return HandOutDevice(Device(), device);
-}
-
-DWORD IndexBufferImpl::SetPriority(DWORD priority) {
-    const DWORD previous = priority_;
-    priority_ = priority;
-    return previous;
-}
-
-HRESULT IndexBufferImpl::Lock(UINT offset, UINT size, BYTE **data, DWORD) {
-    return storage_.Lock(offset, size, data);
-}
-
-HRESULT IndexBufferImpl::GetDesc(D3DINDEXBUFFER_DESC *desc) {
-    if (!desc) return D3DERR_INVALIDCALL;
-    desc->Format = format_;
-    desc->Type = D3DRTYPE_INDEXBUFFER;
-    desc->Usage = usage_;
-    desc->Pool = Pool();
-    desc->Size = UINT(storage_.Size());
-    return D3D_OK;
+    const HRESULT hr = FillDesc(desc, D3DFMT_VERTEXDATA);
+    if (hr == D3D_OK) desc->FVF = fvf_;
+    return hr;
 }
 
 }  // namespace d3d8

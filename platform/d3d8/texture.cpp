@@ -42,22 +42,16 @@ DWORD TextureStorage::SetLod(DWORD lod) {
     if (desc_.pool != D3DPOOL_MANAGED) return 0;
     const DWORD last = desc_.levels - 1;
     lod_ = lod > last ? last : lod;
-    cubeLodViews_.clear();
-    if (faces_ > 1 && lod_ > 0) {
-        for (uint32_t face = 0; face < faces_; ++face) {
-            const auto first = views_.begin() + ptrdiff_t(size_t(face) * desc_.levels);
-            cubeLodViews_.insert(cubeLodViews_.end(), first + lod_, first + desc_.levels);
-        }
-    }
     return previous;
 }
 
 swr::TextureView TextureStorage::View() const {
     swr::TextureView view;
     view.format = desc_.format;
-    view.levelCount = desc_.levels - lod_;
+    view.levelCount = desc_.levels;
+    view.firstLevel = lod_;
     view.isCube = faces_ == 6;
-    view.levels = cubeLodViews_.empty() ? views_.data() + lod_ : cubeLodViews_.data();
+    view.levels = views_.data();
     return view;
 }
 

@@ -30,7 +30,7 @@ public:
     SurfaceImpl *Level(uint32_t face, uint32_t level) const {
         return surfaces_[size_t(face) * desc_.levels + level].get();
     }
-    // What sampling sees: every level from the level of detail on.
+    // What sampling sees: every level, with the level of detail as the first in use.
     swr::TextureView View() const;
     DWORD Lod() const { return lod_; }
     // Managed textures only (others keep 0); clamped to the last level. Returns the
@@ -45,9 +45,6 @@ private:
     DWORD lod_ = 0;
     std::vector<std::unique_ptr<SurfaceImpl>> surfaces_;
     std::vector<swr::TextureLevel> views_;
-    // A cube's faces without their first lod_ levels, face by face as the view needs
-    // them (a plain texture's view just starts lod_ entries into views_).
-    std::vector<swr::TextureLevel> cubeLodViews_;
 };
 
 // Implemented by both texture kinds so the device can bind either.

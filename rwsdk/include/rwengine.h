@@ -172,6 +172,15 @@ RwBool RwEngineClose(void);
 RwBool RwEngineTerm(void);
 RwUInt32 RwEngineGetState(void);
 
+// The whole way up for a program that picks no sub-system or video mode:
+// init, then `attach` (plug-in registration; may be null), open on
+// `displayID`, start. FALSE at the first refusal, with what had succeeded
+// undone (the engine is back at idle).
+RwBool RwEngineStartUp(const RwMemoryFunctions *memFuncs, RwUInt32 initFlags, RwUInt32 resArenaSize,
+                       bool (*attach)(), void *displayID);
+// Stop, close and term, all three tried; FALSE if any refused.
+RwBool RwEngineShutDown(void);
+
 // Engine plug-ins (module blocks). Allowed between RwEngineInit and
 // RwEngineOpen. `initCB`/`termCB` receive (instance, offset, size); the
 // open callback returns the instance or null, and runs at RwEngineStart in

@@ -290,6 +290,37 @@ RwBool RwEngineTerm(void)
     return TRUE;
 }
 
+RwBool RwEngineStartUp(const RwMemoryFunctions *memFuncs, RwUInt32 initFlags, RwUInt32 resArenaSize,
+                       bool (*attach)(), void *displayID)
+{
+    if (!RwEngineInit(memFuncs, initFlags, resArenaSize)) {
+        return FALSE;
+    }
+    if (attach != nullptr && !attach()) {
+        RwEngineTerm();
+        return FALSE;
+    }
+    RwEngineOpenParams params{displayID};
+    if (!RwEngineOpen(&params)) {
+        RwEngineTerm();
+        return FALSE;
+    }
+    if (!RwEngineStart()) {
+        RwEngineClose();
+        RwEngineTerm();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+RwBool RwEngineShutDown(void)
+{
+    RwBool ok = RwEngineStop();
+    ok = RwEngineClose() && ok;
+    ok = RwEngineTerm() && ok;
+    return ok;
+}
+
 // ---- engine plug-ins ------------------------------------------------------
 
 RwInt32 RwEngineRegisterPlugin(RwInt32 size, RwUInt32 pluginID, RwPluginObjectConstructor initCB,

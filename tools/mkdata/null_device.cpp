@@ -50,31 +50,9 @@ void InstallNullDevice() { RwDriverSetDeviceRecordSource(NullRecordSource); }
 bool StartEngine(bool (*attach)())
 {
     InstallNullDevice();
-    if (!RwEngineInit(nullptr, 0, 1 << 20)) {
-        return false;
-    }
-    if (attach != nullptr && !attach()) {
-        RwEngineTerm();
-        return false;
-    }
-    RwEngineOpenParams params{nullptr};
-    if (!RwEngineOpen(&params)) {
-        RwEngineTerm();
-        return false;
-    }
-    if (!RwEngineStart()) {
-        RwEngineClose();
-        RwEngineTerm();
-        return false;
-    }
-    return true;
+    return RwEngineStartUp(nullptr, 0, 1 << 20, attach, nullptr) != FALSE;
 }
 
-void StopEngine()
-{
-    RwEngineStop();
-    RwEngineClose();
-    RwEngineTerm();
-}
+void StopEngine() { RwEngineShutDown(); }
 
 }  // namespace mkdata

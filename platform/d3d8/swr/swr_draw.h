@@ -73,6 +73,9 @@ struct TextureView {
     // levelCount entries; for a cube, 6 x levelCount, face by face in the order +X, -X,
     // +Y, -Y, +Z, -Z, each face's levels largest first (levels[face * levelCount + level]).
     const TextureLevel *levels = nullptr;
+    // The first level draws may use (a managed texture's level of detail). Like the
+    // stage's MAXMIPLEVEL it counts from level 0; the larger of the two applies.
+    uint32_t firstLevel = 0;
 };
 
 // Every piece of device state that affects drawing. Arrays are indexed by the

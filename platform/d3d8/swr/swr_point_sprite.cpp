@@ -46,12 +46,7 @@ public:
         ctx_.varyingCount = processor.VaryingCount();
         ctx_.tableFogUsesW = screenSpace_ || state.projection._34 != 0.0f;
         const D3DVIEWPORT8 &vp = state.viewport;
-        vpX_ = static_cast<float>(vp.X);
-        vpY_ = static_cast<float>(vp.Y);
-        halfWidth_ = static_cast<float>(vp.Width) * 0.5f;
-        halfHeight_ = static_cast<float>(vp.Height) * 0.5f;
-        minZ_ = vp.MinZ;
-        depthRange_ = vp.MaxZ - vp.MinZ;
+        mapping_.Set(vp);
         size_ = StateFloat(state, D3DRS_POINTSIZE);
         minSize_ = StateFloat(state, D3DRS_POINTSIZE_MIN);
         maxSize_ = std::min(StateFloat(state, D3DRS_POINTSIZE_MAX), kMaxPointSpriteSize);
@@ -67,20 +62,10 @@ public:
 
     // False when the point draws nothing.
     bool Build(uint32_t index, const ClipVertex &v, Sprite &out) const {
+        // A point behind the eye or outside the depth range draws nothing.
+        if (!screenSpace_ && (!(v.pos[3] > 0.0f) || !(v.pos[2] >= 0.0f) || !(v.pos[2] <= v.pos[3]))) return false;
         float x, y, z, rhw;
-        if (screenSpace_) {
-            x = v.pos[0];
-            y = v.pos[1];
-            z = v.pos[2];
-            rhw = (v.pos[3] > 0.0f && std::isfinite(v.pos[3])) ? v.pos[3] : 1.0f;
-        } else {
-            const float w = v.pos[3];
-            if (!(w > 0.0f) || !(v.pos[2] >= 0.0f) || !(v.pos[2] <= w)) return false;
-            rhw = 1.0f / w;
-            x = vpX_ + (1.0f + v.pos[0] * rhw) * halfWidth_;
-            y = vpY_ + (1.0f - v.pos[1] * rhw) * halfHeight_;
-            z = minZ_ + v.pos[2] * rhw * depthRange_;
-        }
+        mapping_.Map(v.pos, screenSpace_, x, y, z, rhw);
         if (!(std::fabs(x) < kMaxCentre) || !(std::fabs(y) < kMaxCentre)) return false;
         const float size = Size(index);
         if (!(size > 0.0f)) return false;
@@ -127,7 +112,7 @@ private:
     RasterContext ctx_;
     bool screenSpace_ = false;
     bool scaled_ = false;
-    float vpX_ = 0, vpY_ = 0, halfWidth_ = 0, halfHeight_ = 0, minZ_ = 0, depthRange_ = 1;
+    ScreenMapping mapping_;
     float size_ = 1, minSize_ = 0, maxSize_ = kMaxPointSpriteSize;
     float scaleA_ = 1, scaleB_ = 0, scaleC_ = 0, viewportHeight_ = 0;
     D3DMATRIX worldView_{};

@@ -33,28 +33,11 @@ void PrimitiveRenderer::Prepare(const DrawState &state, const PixelPipeline &pix
     if (fast_.Prepare(pixels, ctx_)) ctx_.fast = &fast_;
     cullMode_ = rs[D3DRS_CULLMODE];
     fillMode_ = rs[D3DRS_FILLMODE];
-    vpX_ = static_cast<float>(vp.X);
-    vpY_ = static_cast<float>(vp.Y);
-    halfWidth_ = static_cast<float>(vp.Width) * 0.5f;
-    halfHeight_ = static_cast<float>(vp.Height) * 0.5f;
-    minZ_ = vp.MinZ;
-    depthRange_ = vp.MaxZ - vp.MinZ;
+    mapping_.Set(vp);
 }
 
 void PrimitiveRenderer::Project(const ClipVertex &in, ScreenVertex &out) const {
-    if (screenSpace_) {
-        out.x = in.pos[0];
-        out.y = in.pos[1];
-        out.z = in.pos[2];
-        // A vertex without a usable 1/w is drawn as if it had 1.
-        out.rhw = (in.pos[3] > 0.0f && std::isfinite(in.pos[3])) ? in.pos[3] : 1.0f;
-    } else {
-        const float rhw = 1.0f / in.pos[3];
-        out.x = vpX_ + (1.0f + in.pos[0] * rhw) * halfWidth_;
-        out.y = vpY_ + (1.0f - in.pos[1] * rhw) * halfHeight_;
-        out.z = minZ_ + in.pos[2] * rhw * depthRange_;
-        out.rhw = rhw;
-    }
+    mapping_.Map(in.pos, screenSpace_, out.x, out.y, out.z, out.rhw);
     for (uint32_t k = 0; k < ctx_.varyingCount; ++k) out.var[k] = in.var[k];
 }
 

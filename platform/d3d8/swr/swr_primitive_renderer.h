@@ -46,7 +46,7 @@ private:
     bool screenSpace_ = false;
     DWORD cullMode_ = D3DCULL_CCW;
     DWORD fillMode_ = D3DFILL_SOLID;
-    float vpX_ = 0, vpY_ = 0, halfWidth_ = 0, halfHeight_ = 0, minZ_ = 0, depthRange_ = 1;
+    ScreenMapping mapping_;
 };
 
 }  // namespace swr

@@ -21,6 +21,37 @@ struct ScreenVertex {
     float var[kMaxVaryings] = {};
 };
 
+// The viewport's mapping of clipped positions to the screen.
+struct ScreenMapping {
+    float x0 = 0, y0 = 0, halfWidth = 0, halfHeight = 0, minZ = 0, depthRange = 1;
+
+    void Set(const D3DVIEWPORT8 &vp) {
+        x0 = static_cast<float>(vp.X);
+        y0 = static_cast<float>(vp.Y);
+        halfWidth = static_cast<float>(vp.Width) * 0.5f;
+        halfHeight = static_cast<float>(vp.Height) * 0.5f;
+        minZ = vp.MinZ;
+        depthRange = vp.MaxZ - vp.MinZ;
+    }
+
+    // Pixel position, depth and 1/w of `pos`. Screen-space positions pass through (a
+    // vertex without a usable 1/w is drawn as if it had 1); the others are divided by
+    // their w and mapped onto the viewport.
+    void Map(const float *pos, bool screenSpace, float &x, float &y, float &z, float &rhw) const {
+        if (screenSpace) {
+            x = pos[0];
+            y = pos[1];
+            z = pos[2];
+            rhw = (pos[3] > 0.0f && std::isfinite(pos[3])) ? pos[3] : 1.0f;
+        } else {
+            rhw = 1.0f / pos[3];
+            x = x0 + (1.0f + pos[0] * rhw) * halfWidth;
+            y = y0 + (1.0f - pos[1] * rhw) * halfHeight;
+            z = minZ + pos[2] * rhw * depthRange;
+        }
+    }
+};
+
 struct RasterContext {
     const PixelPipeline *pixels = nullptr;
     uint32_t varyingCount = kVaryTexCoord;

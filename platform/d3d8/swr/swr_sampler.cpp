@@ -94,7 +94,7 @@ bool Sampler::Prepare(const DrawState &state, uint32_t stage) {
     levelCount_ = view.levelCount;
     palette_ = state.palette;
     cube_ = view.isCube;
-    baseLevel_ = std::min<uint32_t>(ts[D3DTSS_MAXMIPLEVEL], levelCount_ - 1);
+    baseLevel_ = std::min<uint32_t>(std::max<uint32_t>(view.firstLevel, ts[D3DTSS_MAXMIPLEVEL]), levelCount_ - 1);
     addressU_ = ts[D3DTSS_ADDRESSU];
     addressV_ = ts[D3DTSS_ADDRESSV];
     magFilter_ = ts[D3DTSS_MAGFILTER];

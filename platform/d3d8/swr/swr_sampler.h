@@ -11,7 +11,9 @@
 //   (the magnification filter on the first level); above 0 the minification filter
 //   applies and the mip filter picks level round(lambda) (point) or blends levels
 //   floor(lambda) and floor(lambda) + 1 by its fraction rounded to 1/256 (linear).
-//   MAXMIPLEVEL names the largest level in use; levels past the last one clamp to it.
+//   MAXMIPLEVEL names the largest level in use, counted from level 0 like the
+//   texture's own first level (its LOD): the larger of the two applies, and levels past
+//   the last one clamp to it. The level of detail is measured on level 0 either way.
 // - Cube maps: the coordinate with the largest magnitude picks the face (x before y
 //   before z on a tie); the face is sampled with clamping.
 // The commonest textures (2D, 32-bit texels, power-of-two sizes, wrapped or clamped)

@@ -24,27 +24,6 @@ RwBool HardwareTnL(void)
     return caps != nullptr && (caps->DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) != 0;
 }
 
-// The stride and FVF code of a skinned geometry's vertices.
-RwUInt32 SkinVertexFormat(const RpGeometry *geometry, RwUInt32 *stride)
-{
-    RwUInt32 fvf = D3DFVF_XYZ;
-    *stride = 12;
-    if (geometry->flags & rpGEOMETRYNORMALS) {
-        fvf |= D3DFVF_NORMAL;
-        *stride += 12;
-    }
-    if (geometry->flags & rpGEOMETRYPRELIT) {
-        fvf |= D3DFVF_DIFFUSE;
-        *stride += 4;
-    }
-    const RwInt32 sets = geometry->numTexCoordSets;
-    if (sets >= 1 && sets <= 8) {
-        fvf |= static_cast<RwUInt32>(sets) << 8;
-        *stride += 8 * static_cast<RwUInt32>(sets);
-    }
-    return fvf;
-}
-
 // Index buffers come from the shared instancing; the vertices are the
 // skin's own business, so nothing is done per mesh here.
 RwBool NoVertices(void *, RpD3D8MeshInstance *, RwBool) { return TRUE; }
@@ -226,7 +205,7 @@ RwBool RpD3D8SkinAtomicInstance(RpAtomic *atomic, RpD3D8InstanceData *data, RwBo
 {
     const RpGeometry *geometry = atomic->geometry;
     RwUInt32 stride = 0;
-    const RwUInt32 fvf = SkinVertexFormat(geometry, &stride);
+    const RwUInt32 fvf = rpD3D8GeometryVertexFormat(geometry, &stride);
     RpD3D8MeshInstance *meshes = RpD3D8InstanceDataGetMeshes(data);
     for (RwUInt32 i = 0; i < data->numMeshes; ++i) {
         meshes[i].stride = stride;

@@ -1,6 +1,7 @@
 // Texture level of detail: a managed texture's LOD hides its largest levels from
 // sampling (cube maps on every face), is clamped to the last level, and does nothing
-// for textures outside the managed pool.
+// for textures outside the managed pool. A stage's MAXMIPLEVEL counts from the top
+// level as the LOD does, and the larger of the two names the first level drawn.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -83,6 +84,24 @@ TEST_F(TextureLodTest, ManagedTextureSkipsItsLargestLevels) {
     texture->Release();
 }
 
+TEST_F(TextureLodTest, MaxMipLevelCountsFromTheTopLevelLikeTheLod) {
+    IDirect3DTexture8 *texture = MakeTexture(D3DPOOL_MANAGED);
+    ASSERT_NE(texture, nullptr);
+    struct Case {
+        DWORD lod, maxMip;
+        uint32_t level;  // the level shown: max(lod, maxMip)
+    };
+    const Case cases[] = {{0, 0, 0}, {0, 1, 1}, {0, 2, 2}, {1, 0, 1}, {1, 1, 1},
+                          {1, 2, 2}, {2, 0, 2}, {2, 1, 2}, {1, 7, 2}};
+    for (const Case &c : cases) {
+        texture->SetLOD(c.lod);
+        device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, c.maxMip);
+        EXPECT_EQ(Shown(texture), kLevelColors[c.level]) << "LOD " << c.lod << ", MAXMIPLEVEL " << c.maxMip;
+    }
+    device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, 0);
+    texture->Release();
+}
+
 TEST_F(TextureLodTest, TexturesOutsideTheManagedPoolIgnoreIt) {
     IDirect3DTexture8 *texture = MakeTexture(D3DPOOL_DEFAULT);
     ASSERT_NE(texture, nullptr);
@@ -120,6 +139,18 @@ TEST_F(TextureLodTest, CubeMapSkipsTheLevelsOfEveryFace) {
         device->EndScene();
         EXPECT_EQ(BackBufferPixel(0, 0), color(faces[i], 1)) << "face " << faces[i];
     }
+    // MAXMIPLEVEL counts from each face's top level too: 1 keeps the LOD's level, 2 goes past it.
+    for (DWORD maxMip = 1; maxMip <= 2; ++maxMip) {
+        device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, maxMip);
+        const float *d = dirs[0];
+        const CubeVertex v[4] = {{-0.5f, -0.5f, 0, 1, d[0], d[1], d[2]}, {1.5f, -0.5f, 0, 1, d[0], d[1], d[2]},
+                                 {-0.5f, 1.5f, 0, 1, d[0], d[1], d[2]},  {1.5f, 1.5f, 0, 1, d[0], d[1], d[2]}};
+        device->BeginScene();
+        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(CubeVertex));
+        device->EndScene();
+        EXPECT_EQ(BackBufferPixel(0, 0), color(faces[0], maxMip)) << "MAXMIPLEVEL " << maxMip;
+    }
+    device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, 0);
     device->SetTexture(0, nullptr);
     cube->Release();
 }

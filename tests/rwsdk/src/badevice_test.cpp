@@ -173,6 +173,44 @@ TEST_F(LifeCycle, RefusedDeviceStepsLeaveTheStateAsItWas)
     FakeDevice::Reset();
 }
 
+bool RefuseAttach() { return false; }
+
+TEST_F(LifeCycle, StartUpRunsTheWholeCycleAndUndoesWhatARefusalLeaves)
+{
+    const auto startUp = [](bool (*attach)()) {
+        return RwEngineStartUp(CountingMemory::Table(), rwtest::EngineInitFlags(), 4096, attach,
+                               reinterpret_cast<void *>(0x1234)) != FALSE;
+    };
+    ASSERT_TRUE(startUp(AttachAB));
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSSTARTED);
+    EXPECT_GT(RwEngineGetPluginOffset(0xF002), 0);
+    EXPECT_TRUE(RwEngineShutDown());
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE);
+    const std::vector<std::string> expected = {"dev 4",  "dev 0",   "dev 11",  "dev 2", "open A", "open B",
+                                               "dev 17", "dev 18", "close B", "close A", "dev 3", "dev 1"};
+    EXPECT_EQ(EventLog(), expected);
+
+    // No plug-ins at all is a start-up too.
+    ASSERT_TRUE(startUp(nullptr));
+    EXPECT_TRUE(RwEngineShutDown());
+
+    // A refusal at any step leaves the engine idle.
+    EXPECT_FALSE(startUp(RefuseAttach));
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE);
+    FakeDevice::Fail(rwDEVICESYSTEMOPEN);
+    EXPECT_FALSE(startUp(AttachAB));
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE);
+    FakeDevice::Reset();
+    failOpenB = true;
+    EXPECT_FALSE(startUp(AttachAB));
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE);
+    failOpenB = false;
+
+    // Shutting down an idle engine is refused, every step tried.
+    EXPECT_FALSE(RwEngineShutDown());
+    EXPECT_EQ(RwEngineGetState(), rwENGINESTATUSIDLE);
+}
+
 TEST_F(LifeCycle, OffsetsSurviveCloseAndReopen)
 {
     ASSERT_TRUE(Init());

@@ -1,6 +1,7 @@
 // Worlds: reading the world chunk (leaves, triangles, boxes, old struct
 // form, bad lengths and counts), writing it back byte for byte, the walks,
 // and objects tied to the leaves their bounds reach as they move.
+#include <utility>
 #include <vector>
 
 #include "rwsdk/world/world_bytes.h"
@@ -12,19 +13,7 @@ using rwtest::WorldTest;
 
 class WorldStreamTest : public WorldTest {
 protected:
-    RpWorld *Read(std::vector<RwUInt8> bytes)
-    {
-        RwMemoryDescriptor desc{};
-        RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
-        RpWorld *world = nullptr;
-        RwUInt32 length = 0;
-        RwUInt32 version = 0;
-        if (RwStreamFindChunk(stream, rwID_WORLD_CHUNK, &length, &version)) {
-            world = RpWorldStreamRead(stream);
-        }
-        RwStreamClose(stream, &desc);
-        return world;
-    }
+    RpWorld *Read(std::vector<RwUInt8> bytes) { return rwtest::ReadWorldChunk(std::move(bytes)); }
 };
 
 std::vector<RpWorldSector *> Leaves(RpWorld *world)

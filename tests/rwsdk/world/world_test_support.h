@@ -47,4 +47,20 @@ std::vector<RwUInt8> WrittenBy(Write write)
     return CloseMemoryWrite(stream);
 }
 
+// The world in the first world chunk of `bytes`, read by the engine; null
+// when there is none or the engine refuses it.
+inline RpWorld *ReadWorldChunk(std::vector<RwUInt8> bytes)
+{
+    RwMemoryDescriptor desc{};
+    RwStream *stream = OpenMemoryRead(bytes, &desc);
+    RpWorld *world = nullptr;
+    RwUInt32 length = 0;
+    RwUInt32 version = 0;
+    if (RwStreamFindChunk(stream, rwID_WORLD_CHUNK, &length, &version)) {
+        world = RpWorldStreamRead(stream);
+    }
+    RwStreamClose(stream, &desc);
+    return world;
+}
+
 }  // namespace rwtest

@@ -17,33 +17,11 @@ RwUInt32 EngineInitFlags()
 bool EngineStartUp(const RwMemoryFunctions *memory, RwUInt32 arenaSize, bool (*attach)())
 {
     FakeDevice::Install();
-    if (!RwEngineInit(memory != nullptr ? memory : CountingMemory::Table(), EngineInitFlags(), arenaSize)) {
-        return false;
-    }
-    if (attach != nullptr && !attach()) {
-        RwEngineTerm();
-        return false;
-    }
-    RwEngineOpenParams params{reinterpret_cast<void *>(0x1)};
-    if (!RwEngineOpen(&params)) {
-        RwEngineTerm();
-        return false;
-    }
-    if (!RwEngineStart()) {
-        RwEngineClose();
-        RwEngineTerm();
-        return false;
-    }
-    return true;
+    return RwEngineStartUp(memory != nullptr ? memory : CountingMemory::Table(), EngineInitFlags(), arenaSize,
+                           attach, reinterpret_cast<void *>(0x1)) != FALSE;
 }
 
-bool EngineShutDown()
-{
-    bool ok = RwEngineStop() != FALSE;
-    ok = (RwEngineClose() != FALSE) && ok;
-    ok = (RwEngineTerm() != FALSE) && ok;
-    return ok;
-}
+bool EngineShutDown() { return RwEngineShutDown() != FALSE; }
 
 void EngineTest::SetUp()
 {

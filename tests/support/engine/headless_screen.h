@@ -23,6 +23,7 @@
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
+#include "support/engine/headless_driver.h"
 #include "win/window.h"
 
 namespace headlessscreen {
@@ -35,29 +36,8 @@ public:
         width = w;
         height = h;
         rwtest::CountingMemory::Reset();
-        win::SetDesktopSizeOverride(1280, 1024);
-        win::WindowDesc desc;
-        desc.title = "headless screen";
-        desc.clientWidth = width;
-        desc.clientHeight = height;
-        desc.backend = win::Backend::Headless;
-        window = win::CreatePlatformWindow(desc);
-        if (window == nullptr) {
-            return false;
-        }
-        d3d8::SetNextProfile(profile);
-        RwD3D8DriverInstall();
-        if (!RwEngineInit(rwtest::CountingMemory::Table(), rwtest::EngineInitFlags(), 1 << 20)) {
-            return false;
-        }
-        RwEngineOpenParams params{window};
-        if (!attach() || !RwEngineOpen(&params)) {
-            RwEngineTerm();
-            return false;
-        }
-        if (!RwEngineStart()) {
-            RwEngineClose();
-            RwEngineTerm();
+        window = rwtest::OpenHeadlessWindow("headless screen", width, height);
+        if (window == nullptr || !rwtest::DriverStartUp(profile, window, attach)) {
             return false;
         }
         started = true;
@@ -82,14 +62,8 @@ public:
             ok = RwEngineStop() && RwEngineClose() && RwEngineTerm();
             started = false;
         }
-        RwDriverSetAttach(nullptr);
-        RwIm3DSetDeviceNodes(nullptr);
-        if (window != nullptr) {
-            win::DestroyPlatformWindow(window);
-            window = nullptr;
-        }
-        d3d8::ResetNextProfile();
-        win::SetDesktopSizeOverride(0, 0);
+        rwtest::CloseHeadlessWindow(window);
+        window = nullptr;
         return ok && rwtest::CountingMemory::LiveBlocks() == 0;
     }
 

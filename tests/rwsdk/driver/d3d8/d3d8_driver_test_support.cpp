@@ -3,6 +3,7 @@
 
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
+#include "support/engine/headless_driver.h"
 #include "win/window.h"
 
 namespace d3d8test {
@@ -242,32 +243,14 @@ size_t SpyCount(const std::string &name) { return SpyCalls(name).size(); }
 void DriverTest::SetUp()
 {
     rwtest::CountingMemory::Reset();
-    win::SetDesktopSizeOverride(1280, 1024);
-    win::WindowDesc desc;
-    desc.title = "driver test";
-    desc.clientWidth = width;
-    desc.clientHeight = height;
-    desc.backend = win::Backend::Headless;
-    window = win::CreatePlatformWindow(desc);
+    window = rwtest::OpenHeadlessWindow(title, width, height);
     ASSERT_NE(window, nullptr);
     log.clear();
 }
 
-bool DriverTest::StartEngine()
+bool DriverTest::StartEngine(bool (*attach)())
 {
-    d3d8::SetNextProfile(profile);
-    RwD3D8DriverInstall();
-    if (!RwEngineInit(rwtest::CountingMemory::Table(), rwtest::EngineInitFlags(), 1 << 20)) {
-        return false;
-    }
-    RwEngineOpenParams params{window};
-    if (!RwEngineOpen(&params)) {
-        RwEngineTerm();
-        return false;
-    }
-    if (!RwEngineStart()) {
-        RwEngineClose();
-        RwEngineTerm();
+    if (!rwtest::DriverStartUp(profile, window, attach)) {
         return false;
     }
     started = true;
@@ -296,11 +279,7 @@ void DriverTest::TearDown()
     StopEngine();
     // Engine tests that follow run on the fake device with the default
     // extension and Im3D nodes.
-    RwDriverSetAttach(nullptr);
-    RwIm3DSetDeviceNodes(nullptr);
-    win::DestroyPlatformWindow(window);
-    d3d8::ResetNextProfile();
-    win::SetDesktopSizeOverride(0, 0);
+    rwtest::CloseHeadlessWindow(window);
     EXPECT_EQ(rwtest::CountingMemory::LiveBlocks(), 0u);
 }
 

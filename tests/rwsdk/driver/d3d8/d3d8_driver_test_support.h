@@ -1,6 +1,7 @@
 // Support for the driver's tests: a device spy that forwards every call to
 // our device and logs the state-changing ones, and a fixture that starts the
-// engine with the real driver on a headless window under a chosen profile.
+// engine with the real driver on a headless window under a chosen profile,
+// with the plug-ins a test asks for attached.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,8 +34,9 @@ class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Engine init, open, start on the window under `profile`.
-    bool StartEngine();
+    // Engine init, then `attach` (plug-in registration; none when null),
+    // open and start on the window under `profile`.
+    bool StartEngine(bool (*attach)() = nullptr);
     void StopEngine();
     // Puts the spy between the driver and the device and clears the log.
     void Spy();
@@ -44,6 +46,8 @@ protected:
     void DestroyCamera(RwCamera *camera);
 
     d3d8::Profile profile;
+    // The window SetUp opens; a fixture may change these before then.
+    const char *title = "driver test";
     uint32_t width = 64;
     uint32_t height = 48;
     HWND window = nullptr;

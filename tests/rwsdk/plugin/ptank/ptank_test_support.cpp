@@ -7,8 +7,6 @@
 #include <cstring>
 
 #include "rwd3d8.h"
-#include "support/engine/counting_memory.h"
-#include "support/engine/engine_env.h"
 
 namespace ptanktest {
 
@@ -105,70 +103,12 @@ bool ReadBmp(const std::string &path, win::Frame *frame)
 
 }  // namespace
 
-void ParticleEngineTest::SetUp()
-{
-    rwtest::CountingMemory::Reset();
-    win::SetDesktopSizeOverride(1280, 1024);
-    win::WindowDesc desc;
-    desc.title = "particle test";
-    desc.clientWidth = width;
-    desc.clientHeight = height;
-    desc.backend = win::Backend::Headless;
-    window = win::CreatePlatformWindow(desc);
-    ASSERT_NE(window, nullptr);
-}
-
-bool ParticleEngineTest::StartEngine()
-{
-    d3d8::SetNextProfile(profile);
-    RwD3D8DriverInstall();
-    if (!RwEngineInit(rwtest::CountingMemory::Table(), rwtest::EngineInitFlags(), 1 << 20)) {
-        return false;
-    }
-    RwEngineOpenParams params{window};
-    if (!AttachParticles() || !RwEngineOpen(&params)) {
-        RwEngineTerm();
-        return false;
-    }
-    if (!RwEngineStart()) {
-        RwEngineClose();
-        RwEngineTerm();
-        return false;
-    }
-    started = true;
-    return true;
-}
-
-void ParticleEngineTest::StopEngine()
-{
-    if (started) {
-        EXPECT_TRUE(RwEngineStop());
-        EXPECT_TRUE(RwEngineClose());
-        EXPECT_TRUE(RwEngineTerm());
-        started = false;
-    }
-}
-
-void ParticleEngineTest::TearDown()
-{
-    StopEngine();
-    RwDriverSetAttach(nullptr);
-    RwIm3DSetDeviceNodes(nullptr);
-    win::DestroyPlatformWindow(window);
-    d3d8::ResetNextProfile();
-    win::SetDesktopSizeOverride(0, 0);
-    EXPECT_EQ(rwtest::CountingMemory::LiveBlocks(), 0u);
-}
+bool ParticleEngineTest::StartEngine() { return DriverTest::StartEngine(AttachParticles); }
 
 RwCamera *ParticleEngineTest::MakeCamera()
 {
-    RwCamera *camera = RwCameraCreate();
-    RwFrame *frame = RwFrameCreate();
-    RwCameraSetFrame(camera, frame);
-    RwCameraSetRaster(camera, RwRasterCreate(static_cast<RwInt32>(width), static_cast<RwInt32>(height), 0,
-                                             rwRASTERTYPECAMERA));
-    RwCameraSetZRaster(camera, RwRasterCreate(static_cast<RwInt32>(width), static_cast<RwInt32>(height), 0,
-                                              rwRASTERTYPEZBUFFER));
+    RwCamera *camera = DriverTest::MakeCamera();
+    RwFrame *frame = RwCameraGetFrame(camera);
     RwCameraSetNearClip(camera, 0.1f);
     RwCameraSetFarClip(camera, 100.0f);
     const RwV2d view = {0.5f, 0.5f * static_cast<RwReal>(height) / static_cast<RwReal>(width)};
@@ -179,16 +119,6 @@ RwCamera *ParticleEngineTest::MakeCamera()
     RwFrameRotate(frame, &yAxis, 180.0f, rwCOMBINEREPLACE);
     RwFrameTranslate(frame, &back, rwCOMBINEPOSTCONCAT);
     return camera;
-}
-
-void ParticleEngineTest::DestroyCamera(RwCamera *camera)
-{
-    RwFrame *frame = RwCameraGetFrame(camera);
-    RwRasterDestroy(camera->zBuffer);
-    RwRasterDestroy(camera->frameBuffer);
-    RwCameraSetFrame(camera, nullptr);
-    RwCameraDestroy(camera);
-    RwFrameDestroy(frame);
 }
 
 win::Frame ParticleEngineTest::Present(RwCamera *camera)

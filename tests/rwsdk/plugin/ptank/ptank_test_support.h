@@ -1,7 +1,8 @@
-// Support for the particle tests: an engine on the real Direct3D 8 driver
-// over a headless window with the world library, the tank and the standard
-// particles attached; a camera looking down -z; frame capture; and reviewed
-// reference images kept as 24-bit BMP files beside the tests.
+// Support for the particle tests: the driver fixture (the engine on the real
+// Direct3D 8 driver over a headless window) with the world library, the tank
+// and the standard particles attached; a camera looking down -z; frame
+// capture; and reviewed reference images kept as 24-bit BMP files beside the
+// tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,20 +14,23 @@
 #include "rpprtstd.h"
 #include "rpptank.h"
 #include "rpworld.h"
+#include "rwsdk/driver/d3d8/d3d8_driver_test_support.h"
 #include "win/window.h"
 
 namespace ptanktest {
 
-class ParticleEngineTest : public ::testing::Test {
+class ParticleEngineTest : public d3d8test::DriverTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    ParticleEngineTest()
+    {
+        title = "particle test";
+        width = 48;
+        height = 32;
+    }
     // Init, attach (world, tank, standard particles), open and start.
     bool StartEngine();
-    void StopEngine();
     // A camera of the window's size at (0, 0, 10) looking down -z.
     RwCamera *MakeCamera();
-    void DestroyCamera(RwCamera *camera);
     // Clears to `background`, runs `draw` between begin and end update,
     // shows the raster and returns the presented frame.
     template <typename F>
@@ -40,12 +44,6 @@ protected:
         return Present(camera);
     }
     win::Frame Present(RwCamera *camera);
-
-    d3d8::Profile profile;
-    uint32_t width = 48;
-    uint32_t height = 32;
-    HWND window = nullptr;
-    bool started = false;
 };
 
 // Compares a frame with the reference image `name` (tests/rwsdk/plugin/ptank/

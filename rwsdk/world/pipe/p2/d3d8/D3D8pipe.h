@@ -13,3 +13,8 @@ RwUInt32 rpD3D8PrelitColor(const RwRGBA &source, const RpMaterial *material, RwB
 
 // Fills the all-in-one node data of a freshly made pipeline node.
 RwBool rpD3D8AllInOneNodeInit(RxPipelineNode *node, const RpD3D8AllInOneNodeData &callbacks);
+
+// The FVF code of a geometry's instanced vertices (position, then normal,
+// prelit colour and texture coordinate sets as its flags have them), with
+// their stride in bytes in `stride`.
+RwUInt32 rpD3D8GeometryVertexFormat(const RpGeometry *geometry, RwUInt32 *stride);

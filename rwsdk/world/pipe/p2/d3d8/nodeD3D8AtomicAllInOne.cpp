@@ -63,26 +63,6 @@ RwBool Compact(RpD3D8MeshInstance *instance)
     return TRUE;
 }
 
-RwUInt32 FormatOf(const RpGeometry *geometry, RwUInt32 *stride)
-{
-    RwUInt32 fvf = D3DFVF_XYZ;
-    *stride = 12;
-    if (geometry->flags & rpGEOMETRYNORMALS) {
-        fvf |= D3DFVF_NORMAL;
-        *stride += 12;
-    }
-    if (geometry->flags & rpGEOMETRYPRELIT) {
-        fvf |= D3DFVF_DIFFUSE;
-        *stride += 4;
-    }
-    const RwInt32 sets = geometry->numTexCoordSets;
-    if (sets >= 1 && sets <= 8) {
-        fvf |= static_cast<RwUInt32>(sets) << 8;
-        *stride += 8 * static_cast<RwUInt32>(sets);
-    }
-    return fvf;
-}
-
 // The morph targets and weight an atomic shows.
 struct Morph {
     const RpMorphTarget *start;
@@ -189,7 +169,7 @@ RwBool RpD3D8AtomicInstanceCallback(void *object, RpD3D8MeshInstance *instance, 
     }
     if (!reinstance) {
         RwUInt32 stride = 0;
-        const RwUInt32 fvf = FormatOf(geometry, &stride);
+        const RwUInt32 fvf = rpD3D8GeometryVertexFormat(geometry, &stride);
         rpD3D8MeshInstanceReleaseVertices(instance);
         instance->stride = stride;
         instance->vertexShader = fvf;
@@ -348,4 +328,24 @@ RxNodeDefinition *RpD3D8AtomicAllInOneNodeDefinition(void)
         "nodeD3D8AtomicAllInOne.csl", RpD3D8AtomicAllInOneNodeBody, nullptr, nullptr, RpD3D8AtomicAllInOneNodeInit,
         nullptr, nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr, sizeof(RpD3D8AllInOneNodeData), FALSE, 0};
     return &definition;
+}
+
+RwUInt32 rpD3D8GeometryVertexFormat(const RpGeometry *geometry, RwUInt32 *stride)
+{
+    RwUInt32 fvf = D3DFVF_XYZ;
+    *stride = 12;
+    if (geometry->flags & rpGEOMETRYNORMALS) {
+        fvf |= D3DFVF_NORMAL;
+        *stride += 12;
+    }
+    if (geometry->flags & rpGEOMETRYPRELIT) {
+        fvf |= D3DFVF_DIFFUSE;
+        *stride += 4;
+    }
+    const RwInt32 sets = geometry->numTexCoordSets;
+    if (sets >= 1 && sets <= 8) {
+        fvf |= static_cast<RwUInt32>(sets) << 8;
+        *stride += 8 * static_cast<RwUInt32>(sets);
+    }
+    return fvf;
 }

@@ -4,7 +4,7 @@
 
 #include "rwsdk/world/pipe/p2/d3d8/world_pipe_test_support.h"
 #include "rwsdk/world/world_bytes.h"
-#include "support/engine/memory_stream.h"
+#include "rwsdk/world/world_test_support.h"
 
 namespace {
 
@@ -12,20 +12,7 @@ using worldpipetest::WorldPipeTest;
 
 class WorldSectorDrawTest : public WorldPipeTest {
 protected:
-    RpWorld *ReadWorld()
-    {
-        std::vector<RwUInt8> bytes = worldtest::TwoLeafWorld();
-        RwMemoryDescriptor desc{};
-        RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
-        RwUInt32 length = 0;
-        RwUInt32 version = 0;
-        RpWorld *world = nullptr;
-        if (RwStreamFindChunk(stream, rwID_WORLD_CHUNK, &length, &version)) {
-            world = RpWorldStreamRead(stream);
-        }
-        RwStreamClose(stream, &desc);
-        return world;
-    }
+    RpWorld *ReadWorld() { return rwtest::ReadWorldChunk(worldtest::TwoLeafWorld()); }
 };
 
 RwUInt32 Rgb(RwUInt32 pixel) { return pixel & 0xFFFFFFu; }
