@@ -55,9 +55,11 @@ RwUInt16 RpMeshNextSerialNumber(void);
 // Mesh-building allocations: the engine's allocator.
 void *RpMeshAllocate(size_t size);
 
-// Bin-mesh data of `owner` (a geometry or world), with `native` when the
-// owner keeps its vertices only in device form (no indices streamed).
-RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, const RpMaterialList *matList);
+// Bin-mesh data of `owner` (a geometry or world sector), with `native` when
+// the owner keeps its vertices only in device form (no indices streamed).
+// Indices must name one of the owner's `numVertices` vertices.
+RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, const RpMaterialList *matList,
+                               RwInt32 numVertices);
 const RpMeshHeader *RpMeshStreamWrite(const RpMeshHeader *header, RwStream *stream, RwBool native,
                                       const RpMaterialList *matList);
 RwInt32 RpMeshStreamGetSize(const RpMeshHeader *header, RwBool native);

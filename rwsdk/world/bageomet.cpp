@@ -326,21 +326,9 @@ RwStream *RpGeometryBinMeshStreamRead(RwStream *stream, RwInt32 length, void *ob
 {
     auto *geometry = static_cast<RpGeometry *>(object);
     const RwBool native = IsNative(geometry);
-    RpMeshHeader *header = RpMeshStreamRead(stream, length, native, &geometry->matList);
+    RpMeshHeader *header = RpMeshStreamRead(stream, length, native, &geometry->matList, geometry->numVertices);
     if (header == nullptr) {
         return nullptr;
-    }
-    if (!native) {
-        const RpMesh *mesh = RpMeshHeaderGetMeshes(header);
-        for (RwUInt32 m = 0; m < header->numMeshes; ++m) {
-            for (RwUInt32 i = 0; i < mesh[m].numIndices; ++i) {
-                if (mesh[m].indices[i] >= geometry->numVertices) {
-                    RwErrorReportCommon(E_RW_READ);
-                    RpMeshHeaderDestroy(header);
-                    return nullptr;
-                }
-            }
-        }
     }
     if (geometry->mesh != nullptr) {
         RpMeshHeaderDestroy(geometry->mesh);

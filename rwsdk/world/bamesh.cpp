@@ -147,7 +147,8 @@ const RpMeshHeader *RpMeshStreamWrite(const RpMeshHeader *header, RwStream *stre
     return header;
 }
 
-RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, const RpMaterialList *matList)
+RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, const RpMaterialList *matList,
+                               RwInt32 numVertices)
 {
     RwUInt32 flags = 0;
     RwUInt32 numMeshes = 0;
@@ -195,7 +196,7 @@ RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, 
         }
         for (RwUInt32 i = 0; i < count; ++i) {
             RwUInt32 index = 0;
-            if (!RwStreamReadUInt32(stream, &index)) {
+            if (!RwStreamReadUInt32(stream, &index) || static_cast<RwInt64>(index) >= numVertices) {
                 RwErrorReportCommon(E_RW_READ);
                 RpMeshHeaderDestroy(header);
                 return nullptr;

@@ -116,21 +116,9 @@ static RwStream *SectorBinMeshRead(RwStream *stream, RwInt32 length, void *objec
         return nullptr;
     }
     const RwBool native = NativeWorld(world);
-    RpMeshHeader *header = RpMeshStreamRead(stream, length, native, &world->matList);
+    RpMeshHeader *header = RpMeshStreamRead(stream, length, native, &world->matList, sector->numVertices);
     if (header == nullptr) {
         return nullptr;
-    }
-    if (!native) {
-        const RpMesh *mesh = RpMeshHeaderGetMeshes(header);
-        for (RwUInt32 m = 0; m < header->numMeshes; ++m) {
-            for (RwUInt32 i = 0; i < mesh[m].numIndices; ++i) {
-                if (mesh[m].indices[i] >= sector->numVertices) {
-                    RwErrorReportCommon(E_RW_READ);
-                    RpMeshHeaderDestroy(header);
-                    return nullptr;
-                }
-            }
-        }
     }
     if (sector->mesh != nullptr) {
         RpMeshHeaderDestroy(sector->mesh);

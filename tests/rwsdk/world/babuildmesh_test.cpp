@@ -99,16 +99,21 @@ TEST_F(BuildMeshTest, BinMeshOfANativeOwnerCarriesNoIndices)
     std::vector<RwUInt8> bytes = rwtest::WrittenBy([&](RwStream *s) { RpMeshStreamWrite(header, s, FALSE, &list); });
     RwMemoryDescriptor desc;
     RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
-    RpMeshHeader *read = RpMeshStreamRead(stream, static_cast<RwInt32>(bytes.size()), FALSE, &list);
+    RpMeshHeader *read = RpMeshStreamRead(stream, static_cast<RwInt32>(bytes.size()), FALSE, &list, 4);
     RwStreamClose(stream, nullptr);
     ASSERT_NE(read, nullptr);
     EXPECT_NE(read->serialNum, header->serialNum);
     EXPECT_TRUE(std::equal(RpMeshHeaderGetMeshes(read)[0].indices, RpMeshHeaderGetMeshes(read)[0].indices + 6,
                            RpMeshHeaderGetMeshes(header)[0].indices));
+    // An index naming a vertex past the owner's is refused.
+    stream = rwtest::OpenMemoryRead(bytes, &desc);
+    EXPECT_EQ(RpMeshStreamRead(stream, static_cast<RwInt32>(bytes.size()), FALSE, &list, 3), nullptr);
+    RwStreamClose(stream, nullptr);
+    EXPECT_EQ(rwtest::TakeError().errorCode, E_RW_READ);
     // A mesh naming a material past the list is refused.
     bytes[16] = 5;
     stream = rwtest::OpenMemoryRead(bytes, &desc);
-    EXPECT_EQ(RpMeshStreamRead(stream, static_cast<RwInt32>(bytes.size()), FALSE, &list), nullptr);
+    EXPECT_EQ(RpMeshStreamRead(stream, static_cast<RwInt32>(bytes.size()), FALSE, &list, 4), nullptr);
     RwStreamClose(stream, nullptr);
     rwtest::TakeError();
     RpMeshHeaderDestroy(read);
