@@ -11,6 +11,7 @@
 #include "support/engine/memory_stream.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/model_test_support.h"
 
 namespace charactertest {
 
@@ -62,18 +63,7 @@ inline RtAnimAnimation *ReadAnimation(const std::vector<RwUInt8> &bytes)
     return ReadChunk(bytes, rwID_ANIMANIMATION, [](RwStream *s) { return s ? RtAnimAnimationStreamRead(s) : nullptr; });
 }
 
-inline RpAtomic *FirstAtomic(RpClump *clump)
-{
-    RpAtomic *found = nullptr;
-    RpClumpForAllAtomics(
-        clump,
-        [](RpAtomic *a, void *d) {
-            *static_cast<RpAtomic **>(d) = a;
-            return static_cast<RpAtomic *>(nullptr);
-        },
-        &found);
-    return found;
-}
+using modeltest::FirstAtomic;
 
 // Binds the read hierarchy to the clump's frames and its skinned atomic,
 // as the game does after loading, and plays `animation` on it.

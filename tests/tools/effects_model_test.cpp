@@ -9,6 +9,7 @@
 #include "rpmatfx.h"
 #include "rwsdk/world/world_test_support.h"
 #include "tools/mkdata/effects_model.h"
+#include "tools/model_test_support.h"
 #include "tools/mkdata/model_writer.h"
 
 namespace {
@@ -33,38 +34,11 @@ protected:
     }
     void TearDown() override { EXPECT_TRUE(rwtest::EngineShutDown()); }
 
-    static std::vector<RwUInt8> Bytes(RpClump *clump)
-    {
-        return rwtest::WrittenBy([&](RwStream *stream) { EXPECT_TRUE(mkdata::WriteClumpChunk(clump, stream)); });
-    }
-    static RpClump *Read(std::vector<RwUInt8> bytes)
-    {
-        RwMemoryDescriptor desc;
-        RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
-        RwUInt32 length = 0, version = 0;
-        RpClump *clump = nullptr;
-        if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
-            RwUInt64 saved = RwStreamEnterChunk(stream, length);
-            clump = RpClumpStreamRead(stream);
-            RwStreamLeaveChunk(stream, saved);
-        }
-        RwStreamClose(stream, nullptr);
-        return clump;
-    }
+    static std::vector<RwUInt8> Bytes(RpClump *clump) { return modeltest::ClumpBytes(clump); }
+    static RpClump *Read(std::vector<RwUInt8> bytes) { return modeltest::ReadClumpBytes(std::move(bytes)); }
 };
 
-RpAtomic *FirstAtomic(RpClump *clump)
-{
-    RpAtomic *found = nullptr;
-    RpClumpForAllAtomics(
-        clump,
-        [](RpAtomic *a, void *d) {
-            *static_cast<RpAtomic **>(d) = a;
-            return static_cast<RpAtomic *>(nullptr);
-        },
-        &found);
-    return found;
-}
+using modeltest::FirstAtomic;
 
 TEST_F(EffectsModelTest, EnvironmentAndDualMaterialsReadBack)
 {

@@ -17,6 +17,7 @@
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/patch_model.h"
+#include "tools/model_test_support.h"
 
 namespace {
 
@@ -29,38 +30,10 @@ RwTexture *ByName(const RwChar *name, const RwChar *)
     return texture;
 }
 
-std::vector<RwUInt8> Bytes(RpClump *clump)
-{
-    return rwtest::WrittenBy([&](RwStream *stream) { EXPECT_TRUE(mkdata::WriteClumpChunk(clump, stream)); });
-}
+using modeltest::FirstAtomic;
 
-RpClump *Read(std::vector<RwUInt8> bytes)
-{
-    RwMemoryDescriptor desc;
-    RwStream *stream = rwtest::OpenMemoryRead(bytes, &desc);
-    RwUInt32 length = 0, version = 0;
-    RpClump *clump = nullptr;
-    if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
-        RwUInt64 saved = RwStreamEnterChunk(stream, length);
-        clump = RpClumpStreamRead(stream);
-        RwStreamLeaveChunk(stream, saved);
-    }
-    RwStreamClose(stream, nullptr);
-    return clump;
-}
-
-RpAtomic *FirstAtomic(RpClump *clump)
-{
-    RpAtomic *found = nullptr;
-    RpClumpForAllAtomics(
-        clump,
-        [](RpAtomic *a, void *d) {
-            *static_cast<RpAtomic **>(d) = a;
-            return static_cast<RpAtomic *>(nullptr);
-        },
-        &found);
-    return found;
-}
+std::vector<RwUInt8> Bytes(RpClump *clump) { return modeltest::ClumpBytes(clump); }
+RpClump *Read(std::vector<RwUInt8> bytes) { return modeltest::ReadClumpBytes(std::move(bytes)); }
 
 void ExpectSameV3d(const RwV3d &a, const RwV3d &b, RwUInt32 i)
 {

@@ -1,7 +1,6 @@
 // The sample material-effects prop of the maker (see effects_model.h).
 #include "tools/mkdata/effects_model.h"
 
-#include <filesystem>
 
 #include "rpltmap.h"
 #include "rpmatfx.h"
@@ -114,27 +113,11 @@ RpClump *BuildEffectsClump()
     if (geometry == nullptr) {
         return nullptr;
     }
-    RpClump *clump = RpClumpCreate();
-    RpAtomic *atomic = RpAtomicCreate();
-    RwFrame *frame = RwFrameCreate();
-    if (clump == nullptr || atomic == nullptr || frame == nullptr) {
-        RpGeometryDestroy(geometry);
-        if (clump != nullptr) {
-            RpClumpDestroy(clump);
-        }
-        if (atomic != nullptr) {
-            RpAtomicDestroy(atomic);
-        }
-        if (frame != nullptr) {
-            RwFrameDestroy(frame);
-        }
+    RpAtomic *atomic = nullptr;
+    RpClump *clump = SingleAtomicClump(geometry, &atomic);
+    if (clump == nullptr) {
         return nullptr;
     }
-    RpClumpSetFrame(clump, frame);
-    RpAtomicSetFrame(atomic, frame);
-    RpAtomicSetGeometry(atomic, geometry, 0);
-    RpGeometryDestroy(geometry);
-    RpClumpAddAtomic(clump, atomic);
     // The effects only draw through the effects pipeline; the flag in the
     // file puts a loaded atomic back on it.
     RpMatFXAtomicEnableEffects(atomic);
@@ -143,16 +126,7 @@ RpClump *BuildEffectsClump()
 
 bool WriteEffectsModel(const std::string &root)
 {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(root) / EffectsModelFolder();
-    std::filesystem::create_directories(folder, error);
-    RpClump *clump = error ? nullptr : BuildEffectsClump();
-    if (clump == nullptr) {
-        return false;
-    }
-    const bool ok = WriteClumpFile(clump, (folder / EffectsModelName()).string().c_str());
-    RpClumpDestroy(clump);
-    return ok;
+    return WriteBuiltClump(root, EffectsModelFolder(), EffectsModelName(), BuildEffectsClump);
 }
 
 }  // namespace mkdata

@@ -2,6 +2,7 @@
 #include "tools/mkdata/model_writer.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace mkdata {
@@ -236,6 +237,49 @@ bool WriteClumpFile(RpClump *clump, const char *path)
     }
     bool ok = WriteClumpChunk(clump, stream);
     return RwStreamClose(stream, nullptr) && ok;
+}
+
+RpClump *SingleAtomicClump(RpGeometry *geometry, RpAtomic **atomicOut)
+{
+    RpClump *clump = RpClumpCreate();
+    RpAtomic *atomic = RpAtomicCreate();
+    RwFrame *frame = RwFrameCreate();
+    if (clump == nullptr || atomic == nullptr || frame == nullptr) {
+        RpGeometryDestroy(geometry);
+        if (clump != nullptr) {
+            RpClumpDestroy(clump);
+        }
+        if (atomic != nullptr) {
+            RpAtomicDestroy(atomic);
+        }
+        if (frame != nullptr) {
+            RwFrameDestroy(frame);
+        }
+        return nullptr;
+    }
+    RpClumpSetFrame(clump, frame);
+    RpAtomicSetFrame(atomic, frame);
+    RpAtomicSetGeometry(atomic, geometry, 0);
+    RpGeometryDestroy(geometry);
+    RpClumpAddAtomic(clump, atomic);
+    if (atomicOut != nullptr) {
+        *atomicOut = atomic;
+    }
+    return clump;
+}
+
+bool WriteBuiltClump(const std::string &root, const char *folder, const char *name, RpClump *(*build)(void))
+{
+    std::error_code error;
+    const std::filesystem::path where = std::filesystem::path(root) / folder;
+    std::filesystem::create_directories(where, error);
+    RpClump *clump = error ? nullptr : build();
+    if (clump == nullptr) {
+        return false;
+    }
+    const bool ok = WriteClumpFile(clump, (where / name).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
 }
 
 }  // namespace mkdata

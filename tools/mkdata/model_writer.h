@@ -4,6 +4,8 @@
 // list, frame list, extensions) wherever the engine has one.
 #pragma once
 
+#include <string>
+
 #include "rpworld.h"
 
 namespace mkdata {
@@ -20,5 +22,14 @@ bool WriteClumpChunk(RpClump *clump, RwStream *stream);
 
 // Writes a clump chunk to a file; false on any failure.
 bool WriteClumpFile(RpClump *clump, const char *path);
+
+// A clump of one atomic showing `geometry`, the clump and atomic on one
+// frame, and the atomic in `atomic` when given. Takes over the caller's
+// reference to the geometry, failure or not.
+RpClump *SingleAtomicClump(RpGeometry *geometry, RpAtomic **atomic = nullptr);
+
+// Builds a clump with `build` and writes it as `folder`/`name` under
+// `root`, making the folder; false on any failure.
+bool WriteBuiltClump(const std::string &root, const char *folder, const char *name, RpClump *(*build)(void));
 
 }  // namespace mkdata

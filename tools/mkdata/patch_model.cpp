@@ -1,7 +1,6 @@
 // The sample patch model of the maker (see patch_model.h).
 #include "tools/mkdata/patch_model.h"
 
-#include <filesystem>
 
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/prop_model.h"
@@ -187,27 +186,11 @@ RpClump *BuildPatchClump()
     if (geometry == nullptr) {
         return nullptr;
     }
-    RpClump *clump = RpClumpCreate();
-    RpAtomic *atomic = RpAtomicCreate();
-    RwFrame *frame = RwFrameCreate();
-    if (clump == nullptr || atomic == nullptr || frame == nullptr) {
-        RpGeometryDestroy(geometry);
-        if (clump != nullptr) {
-            RpClumpDestroy(clump);
-        }
-        if (atomic != nullptr) {
-            RpAtomicDestroy(atomic);
-        }
-        if (frame != nullptr) {
-            RwFrameDestroy(frame);
-        }
+    RpAtomic *atomic = nullptr;
+    RpClump *clump = SingleAtomicClump(geometry, &atomic);
+    if (clump == nullptr) {
         return nullptr;
     }
-    RpClumpSetFrame(clump, frame);
-    RpAtomicSetFrame(atomic, frame);
-    RpAtomicSetGeometry(atomic, geometry, 0);
-    RpGeometryDestroy(geometry);
-    RpClumpAddAtomic(clump, atomic);
     // The file names the patch pipeline as the atomic's, as a loaded
     // patch atomic has it.
     RpPatchAtomicSetPipeline(atomic);
@@ -216,16 +199,7 @@ RpClump *BuildPatchClump()
 
 bool WritePatchModel(const std::string &root)
 {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(root) / PatchModelFolder();
-    std::filesystem::create_directories(folder, error);
-    RpClump *clump = error ? nullptr : BuildPatchClump();
-    if (clump == nullptr) {
-        return false;
-    }
-    const bool ok = WriteClumpFile(clump, (folder / PatchModelName()).string().c_str());
-    RpClumpDestroy(clump);
-    return ok;
+    return WriteBuiltClump(root, PatchModelFolder(), PatchModelName(), BuildPatchClump);
 }
 
 }  // namespace mkdata
