@@ -141,7 +141,7 @@ RpGeometry *BuildGeometry(RwMatrixWeights *weights, RwUInt32 *indices)
             }
             RpTriangle *t = &g->triangles[b * kTrisPerBone + 2 * f];
             const auto first = static_cast<RwUInt16>(b * kVertsPerBone + 4 * f);
-            const auto slot = static_cast<RwUInt16>(bone.material);
+            const auto slot = static_cast<RwInt16>(bone.material);
             t[0] = {{first, static_cast<RwUInt16>(first + 1), static_cast<RwUInt16>(first + 2)}, slot};
             t[1] = {{first, static_cast<RwUInt16>(first + 2), static_cast<RwUInt16>(first + 3)}, slot};
         }

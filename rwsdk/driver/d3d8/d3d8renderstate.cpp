@@ -102,14 +102,14 @@ RwUInt32 RwD3D8FilterMinMag(RwUInt32 filterMode)
 {
     static const RwUInt32 table[7] = {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR, D3DTEXF_POINT,
                                       D3DTEXF_LINEAR, D3DTEXF_POINT, D3DTEXF_LINEAR};
-    return filterMode < 7 ? table[filterMode] : D3DTEXF_NONE;
+    return filterMode < 7 ? table[filterMode] : static_cast<RwUInt32>(D3DTEXF_NONE);
 }
 
 RwUInt32 RwD3D8FilterMip(RwUInt32 filterMode)
 {
     static const RwUInt32 table[7] = {D3DTEXF_NONE, D3DTEXF_NONE, D3DTEXF_NONE, D3DTEXF_POINT,
                                       D3DTEXF_POINT, D3DTEXF_LINEAR, D3DTEXF_LINEAR};
-    return filterMode < 7 ? table[filterMode] : D3DTEXF_NONE;
+    return filterMode < 7 ? table[filterMode] : static_cast<RwUInt32>(D3DTEXF_NONE);
 }
 
 void RwD3D8SendStageFilter(RwUInt32 stage, RwUInt32 filterMode)
@@ -122,7 +122,7 @@ void RwD3D8SendStageFilter(RwUInt32 stage, RwUInt32 filterMode)
 void RwD3D8SendFogMode(RwUInt32 fogType)
 {
     static const RwUInt32 table[4] = {D3DFOG_NONE, D3DFOG_LINEAR, D3DFOG_EXP, D3DFOG_EXP2};
-    const RwUInt32 mode = fogType < 4 ? table[fogType] : D3DFOG_NONE;
+    const RwUInt32 mode = fogType < 4 ? table[fogType] : static_cast<RwUInt32>(D3DFOG_NONE);
     if (TableFog()) {
         RwD3D8SetRenderState(D3DRS_FOGTABLEMODE, mode);
         RwD3D8SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);

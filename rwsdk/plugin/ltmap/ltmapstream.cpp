@@ -97,7 +97,8 @@ RwStream *LightMapObjectWrite(RwStream *stream, RwInt32, const void *object, RwI
     const RpLightMapAtomicData *data = LightMapExtension<RpLightMapAtomicData>(object, offset);
     RwChar name[rpLTMAPNAMELENGTH] = {};
     if (data->lightMap != nullptr) {
-        std::strncpy(name, data->lightMap->name, rpLTMAPNAMELENGTH - 1);
+        // The name field keeps its last byte as the terminator.
+        std::memcpy(name, data->lightMap->name, strnlen(data->lightMap->name, rpLTMAPNAMELENGTH - 1));
     }
     if (RwStreamWriteChunkHeaderDefault(stream, rwID_LTMAPPLUGIN, rpLTMAPOBJECTCHUNKSIZE) == nullptr ||
         RwStreamWriteUInt32(stream, data->word0) == nullptr || RwStreamWriteUInt32(stream, data->word1) == nullptr ||

@@ -271,7 +271,7 @@ TEST(Sampling, FourAtATimeMatchesTheGeneralRoute) {
             for (DWORD mip : mips) {
                 for (DWORD mode : modes) {
                     const StageSetup setup{mag, min, mip, mode, mode == D3DTADDRESS_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP,
-                                           0, rng() % 2, rng() % 2 ? -0.7f : 0.4f};
+                                           0, static_cast<DWORD>(rng() % 2), rng() % 2 ? -0.7f : 0.4f};
                     const swr::Sampler direct = MakeSampler(tex.View(), setup);
                     swr::Sampler general = direct;
                     general.ForceGeneralRoute();

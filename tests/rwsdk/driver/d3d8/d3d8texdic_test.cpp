@@ -167,8 +167,9 @@ TEST_F(D3D8NativeTextureTest, CompressedTexturesKeepTheirBlocks)
     bytes[kRasterPart + 15] = 1;
     std::vector<RwUInt8> dxt(bytes.begin(), bytes.begin() + kFirstLevel);
     const RwUInt32 levelBytes = 32;
-    dxt.insert(dxt.end(), reinterpret_cast<const RwUInt8 *>(&levelBytes),
-               reinterpret_cast<const RwUInt8 *>(&levelBytes) + 4);
+    for (RwUInt32 k = 0; k < 4; ++k) {
+        dxt.push_back(static_cast<RwUInt8>(levelBytes >> (8 * k)));  // little-endian byte count
+    }
     for (RwUInt32 i = 0; i < levelBytes; ++i) {
         dxt.push_back(static_cast<RwUInt8>(i));
     }

@@ -23,8 +23,6 @@ protected:
     }
 };
 
-RwUInt32 Background(const win::Frame &frame) { return frame.At(0, 0) & 0xFFFFFFu; }
-
 // Fills a tank's positions and colours; particles in a row along x.
 void FillRow(RpAtomic *atomic, RwInt32 count)
 {

@@ -18,7 +18,9 @@ TEST_F(List, GrowsByAQuarterAndKeepsEntries)
         auto *entry = static_cast<RwInt32 *>(RwListAddEntry(list));
         ASSERT_NE(entry, nullptr);
         *entry = i * 3;
-        if (i == 20) EXPECT_EQ(list->capacity, 25);
+        if (i == 20) {
+            EXPECT_EQ(list->capacity, 25);
+        }
     }
     EXPECT_EQ(list->capacity, 38);
     for (RwInt32 i = 0; i < 32; ++i) EXPECT_EQ(*static_cast<RwInt32 *>(RwListGetEntry(list, i)), i * 3);

@@ -48,7 +48,6 @@ RwInt32 AlwaysExt(void *object, RwInt32 offset, RwInt32)
 RwInt32 SizeWithoutWriter(const void *, RwInt32, RwInt32) { return 8; }
 RwStream *WriteShort(RwStream *stream, RwInt32, const void *, RwInt32, RwInt32) { return stream; }
 RwInt32 SizeShort(const void *, RwInt32, RwInt32) { return 4; }
-bool writeShortEnabled = false;
 
 RwPluginRegistry writer = rwPLUGINREGISTRY_INIT(8);
 RwPluginRegistry reader = rwPLUGINREGISTRY_INIT(8);
