@@ -6,6 +6,7 @@
 #include "rwtypes.h"
 
 struct RwFrame;
+struct RpWorldSector;
 struct RwStream;
 
 static constexpr RwUInt32 rwID_USERDATAPLUGIN = 0x11F;
@@ -35,6 +36,8 @@ RwBool RpUserDataPluginAttach(void);
 // Arrays whose data pointer is set; indexing counts every array.
 RwInt32 RpUserDataFrameGetNumArrays(const RwFrame *frame);
 RpUserDataArray *RpUserDataFrameGetArray(const RwFrame *frame, RwInt32 index);
+RwInt32 RpUserDataWorldSectorGetNumArrays(const RpWorldSector *sector);
+RpUserDataArray *RpUserDataWorldSectorGetArray(const RpWorldSector *sector, RwInt32 index);
 
 inline const RwChar *RpUserDataArrayGetName(const RpUserDataArray *a) { return a->name; }
 inline RwInt32 RpUserDataArrayGetFormat(const RpUserDataArray *a) { return a->format; }
@@ -46,6 +49,7 @@ inline RwChar *RpUserDataArrayGetString(const RpUserDataArray *a, RwInt32 i) { r
 // The list a frame carries (null before the plug-in is attached), for
 // tools that build user data to be written.
 RpUserDataList *RpUserDataFrameGetList(RwFrame *frame);
+RpUserDataList *RpUserDataWorldSectorGetList(RpWorldSector *sector);
 // Appends an array to `list` with a copy of `name` and room for
 // `numElements` zeroed elements; null without memory.
 RpUserDataArray *RpUserDataListAddArray(RpUserDataList *list, const RwChar *name, RwInt32 format,

@@ -10,6 +10,7 @@ namespace {
 
 constexpr RwInt32 kElementSize = 4;
 
+RwInt32 sectorOffset = -1;
 RwInt32 frameOffset = -1;
 RwInt32 engineOpenCount = 0;
 
@@ -332,12 +333,41 @@ RwInt32 Register(RegisterFn reg, RegisterStreamFn stream)
     return offset;
 }
 
+// Arrays of an object's list whose data pointer is set (none before the
+// plug-in is attached, `offset` then being negative).
+RwInt32 CountArrays(const void *object, RwInt32 offset)
+{
+    if (offset < 0) {
+        return 0;
+    }
+    const RpUserDataList *list = ListOf(object, offset);
+    RwInt32 count = 0;
+    for (RwInt32 i = 0; i < list->numArrays; ++i) {
+        count += list->userData[i].data != nullptr ? 1 : 0;
+    }
+    return count;
+}
+
+// Array `index` of an object's list, counting every array; null outside.
+RpUserDataArray *ArrayAt(const void *object, RwInt32 offset, RwInt32 index)
+{
+    if (offset < 0) {
+        return nullptr;
+    }
+    const RpUserDataList *list = ListOf(object, offset);
+    return (index >= 0 && index < list->numArrays) ? &list->userData[index] : nullptr;
+}
+
 }  // namespace
 
 RwBool RpUserDataPluginAttach(void)
 {
     if (RwEngineRegisterPlugin(0, rwID_USERDATAPLUGIN, EngineOpen, EngineClose) < 0 ||
         Register(RpGeometryRegisterPlugin, RpGeometryRegisterPluginStream) < 0) {
+        return FALSE;
+    }
+    sectorOffset = Register(RpWorldSectorRegisterPlugin, RpWorldSectorRegisterPluginStream);
+    if (sectorOffset < 0) {
         return FALSE;
     }
     frameOffset = Register(RwFrameRegisterPlugin, RwFrameRegisterPluginStream);
@@ -349,26 +379,23 @@ RwBool RpUserDataPluginAttach(void)
 
 RpUserDataList *RpUserDataFrameGetList(RwFrame *frame) { return frameOffset >= 0 ? ListOf(frame, frameOffset) : nullptr; }
 
-RwInt32 RpUserDataFrameGetNumArrays(const RwFrame *frame)
-{
-    if (frameOffset < 0) {
-        return 0;
-    }
-    const RpUserDataList *list = ListOf(frame, frameOffset);
-    RwInt32 count = 0;
-    for (RwInt32 i = 0; i < list->numArrays; ++i) {
-        count += list->userData[i].data != nullptr ? 1 : 0;
-    }
-    return count;
-}
+RwInt32 RpUserDataFrameGetNumArrays(const RwFrame *frame) { return CountArrays(frame, frameOffset); }
 
 RpUserDataArray *RpUserDataFrameGetArray(const RwFrame *frame, RwInt32 index)
 {
-    if (frameOffset < 0) {
-        return nullptr;
-    }
-    const RpUserDataList *list = ListOf(frame, frameOffset);
-    return (index >= 0 && index < list->numArrays) ? &list->userData[index] : nullptr;
+    return ArrayAt(frame, frameOffset, index);
+}
+
+RpUserDataList *RpUserDataWorldSectorGetList(RpWorldSector *sector)
+{
+    return sectorOffset >= 0 ? ListOf(sector, sectorOffset) : nullptr;
+}
+
+RwInt32 RpUserDataWorldSectorGetNumArrays(const RpWorldSector *sector) { return CountArrays(sector, sectorOffset); }
+
+RpUserDataArray *RpUserDataWorldSectorGetArray(const RpWorldSector *sector, RwInt32 index)
+{
+    return ArrayAt(sector, sectorOffset, index);
 }
 
 RpUserDataArray *RpUserDataListAddArray(RpUserDataList *list, const RwChar *name, RwInt32 format,

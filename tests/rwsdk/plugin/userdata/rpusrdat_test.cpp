@@ -3,6 +3,7 @@
 // lengths and counts reach past their data.
 #include <cstring>
 
+#include "rwsdk/world/world_bytes.h"
 #include "rwsdk/world/world_test_support.h"
 
 namespace {
@@ -103,6 +104,50 @@ TEST_F(UserDataTest, LengthsPastTheDataAreRefused)
     std::memcpy(&copy[body + 4 + 4 + 23], &unknownFormat, 4);
     EXPECT_EQ(ReadFrame(copy), nullptr);
     rwtest::TakeError();
+}
+
+}  // namespace
+
+namespace {
+
+RpWorldSector *FirstSector(RpWorld *world)
+{
+    RpWorldSector *found = nullptr;
+    RpWorldForAllWorldSectors(
+        world,
+        [](RpWorldSector *sector, void *data) {
+            *static_cast<RpWorldSector **>(data) = sector;
+            return static_cast<RpWorldSector *>(nullptr);
+        },
+        &found);
+    return found;
+}
+
+TEST_F(UserDataTest, ArraysTravelWithTheirWorldSector)
+{
+    RpWorld *world = rwtest::ReadWorldChunk(worldtest::TwoLeafWorld());
+    ASSERT_NE(world, nullptr);
+    RpWorldSector *sector = FirstSector(world);
+    ASSERT_NE(sector, nullptr);
+    EXPECT_EQ(RpUserDataWorldSectorGetNumArrays(sector), 0);
+    RpUserDataArray *ints = RpUserDataListAddArray(RpUserDataWorldSectorGetList(sector), "zone", rpINTUSERDATA, 2);
+    ASSERT_NE(ints, nullptr);
+    static_cast<RwInt32 *>(ints->data)[1] = 41;
+
+    std::vector<RwUInt8> bytes = rwtest::WrittenBy([&](RwStream *s) { EXPECT_NE(RpWorldStreamWrite(world, s), nullptr); });
+    RpWorldDestroy(world);
+    RpWorld *read = rwtest::ReadWorldChunk(bytes);
+    ASSERT_NE(read, nullptr);
+    RpWorldSector *readSector = FirstSector(read);
+    ASSERT_NE(readSector, nullptr);
+    EXPECT_EQ(RpUserDataWorldSectorGetNumArrays(readSector), 1);
+    RpUserDataArray *readInts = RpUserDataWorldSectorGetArray(readSector, 0);
+    ASSERT_NE(readInts, nullptr);
+    EXPECT_STREQ(RpUserDataArrayGetName(readInts), "zone");
+    EXPECT_EQ(RpUserDataArrayGetInt(readInts, 1), 41);
+    // An index equal to the array count is outside.
+    EXPECT_EQ(RpUserDataWorldSectorGetArray(readSector, 1), nullptr);
+    RpWorldDestroy(read);
 }
 
 }  // namespace
