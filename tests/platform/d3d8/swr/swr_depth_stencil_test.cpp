@@ -11,6 +11,8 @@
 
 namespace {
 
+using swrtest::CompareCase;
+using swrtest::kCompareCases;
 using swrtest::Quad;
 using swrtest::Scene;
 
@@ -26,17 +28,11 @@ bool DepthPasses(DWORD func, float z) {
 }
 
 TEST(DepthTest, EveryCompareFunctionAgainstNearerEqualAndFarther) {
-    struct Case { DWORD func; bool nearer, equal, farther; };
-    const Case cases[] = {
-        {D3DCMP_NEVER, false, false, false},  {D3DCMP_LESS, true, false, false},
-        {D3DCMP_EQUAL, false, true, false},   {D3DCMP_LESSEQUAL, true, true, false},
-        {D3DCMP_GREATER, false, false, true}, {D3DCMP_NOTEQUAL, true, false, true},
-        {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true},
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(DepthPasses(c.func, 0.25f), c.nearer) << c.func;
+    // Nearer is below the stored depth, farther above it.
+    for (const CompareCase &c : kCompareCases) {
+        EXPECT_EQ(DepthPasses(c.func, 0.25f), c.below) << c.func;
         EXPECT_EQ(DepthPasses(c.func, 0.5f), c.equal) << c.func;
-        EXPECT_EQ(DepthPasses(c.func, 0.75f), c.farther) << c.func;
+        EXPECT_EQ(DepthPasses(c.func, 0.75f), c.above) << c.func;
     }
 }
 

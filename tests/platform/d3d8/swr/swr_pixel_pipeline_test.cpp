@@ -7,6 +7,8 @@
 
 namespace {
 
+using swrtest::CompareCase;
+using swrtest::kCompareCases;
 using swrtest::Quad;
 using swrtest::Scene;
 
@@ -20,14 +22,7 @@ bool AlphaPasses(DWORD func, uint32_t alpha) {
 }
 
 TEST(AlphaTest, EveryFunctionAgainstTheReference) {
-    struct Case { DWORD func; bool below, equal, above; };
-    const Case cases[] = {
-        {D3DCMP_NEVER, false, false, false},  {D3DCMP_LESS, true, false, false},
-        {D3DCMP_EQUAL, false, true, false},   {D3DCMP_LESSEQUAL, true, true, false},
-        {D3DCMP_GREATER, false, false, true}, {D3DCMP_NOTEQUAL, true, false, true},
-        {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true},
-    };
-    for (const Case &c : cases) {
+    for (const CompareCase &c : kCompareCases) {
         EXPECT_EQ(AlphaPasses(c.func, 99), c.below) << c.func;
         EXPECT_EQ(AlphaPasses(c.func, 100), c.equal) << c.func;
         EXPECT_EQ(AlphaPasses(c.func, 101), c.above) << c.func;

@@ -217,6 +217,19 @@ inline std::vector<TexVertex> TexQuad(float x0, float y0, float x1, float y1, fl
 }
 
 // Two triangles covering the axis-aligned rectangle [x0, x1) x [y0, y1).
+// What each compare function answers for a tested value below, equal to and
+// above its reference (depth, stencil and alpha tests share the functions).
+struct CompareCase {
+    DWORD func;
+    bool below, equal, above;
+};
+inline constexpr CompareCase kCompareCases[] = {
+    {D3DCMP_NEVER, false, false, false},      {D3DCMP_LESS, true, false, false},
+    {D3DCMP_EQUAL, false, true, false},       {D3DCMP_LESSEQUAL, true, true, false},
+    {D3DCMP_GREATER, false, false, true},     {D3DCMP_NOTEQUAL, true, false, true},
+    {D3DCMP_GREATEREQUAL, false, true, true}, {D3DCMP_ALWAYS, true, true, true},
+};
+
 inline std::vector<TLVertex> Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR c) {
     return {{x0, y0, z, 1, c}, {x1, y0, z, 1, c}, {x1, y1, z, 1, c},
             {x0, y0, z, 1, c}, {x1, y1, z, 1, c}, {x0, y1, z, 1, c}};
