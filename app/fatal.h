@@ -1,0 +1,24 @@
+// The fatal report: a file that the game needs and cannot read, or a pack
+// that is refused. Every loader raises it through RaiseFatalError, the one
+// entry point; the message box installs itself behind it as the handler.
+// Also the immediate end of the program where nothing can go on (out of
+// memory).
+#pragma once
+
+#include <cstdarg>
+
+// Reports that `fileName` is missing or damaged. The default handler writes
+// "Fatal error: cannot read <fileName>\n" to standard error and ends the
+// program with status 1 (the program has not reached the title). A handler
+// that returns (the message box once the title was reached, a test's
+// recorder) lets the caller go on with its failure result.
+void RaiseFatalError(const char *fileName);
+
+typedef void (*FatalErrorHandler)(const char *fileName);
+// Installs `handler` (null puts the default back); returns the previous one.
+FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);
+
+// Writes the formatted message and "\n" to standard error and ends the
+// program with status 1 at once. For states nothing can recover from, such
+// as memory that cannot be had (zuMalloc never returns null).
+[[noreturn]] void FatalExit(const char *format, ...) __attribute__((format(printf, 1, 2)));

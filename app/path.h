@@ -1,0 +1,26 @@
+// Game paths: the data root (the working folder) and the one resolver that
+// the engine's file glue and the game share. Game paths use backslashes
+// (forward slashes work too) and any letter case; a path that starts with
+// a backslash, or with a drive letter, names the data root.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Makes `root` the data root of the game and of the engine's file glue
+// (RwOsSetDataRoot); GetDataRootPath answers it as given.
+void SetDataRootPath(const char *root);
+const char *GetDataRootPath();
+
+// The host path of a game path, each folder and file matched ignoring
+// case (what does not exist yet is kept as written).
+std::string ResolveGamePath(const char *path);
+
+// The part of `path` from its "\RESOURCE" folder on, written with
+// backslashes ("\RESOURCE\STAGE\1\STAGE.BSP"), as packs name their files.
+// A path inside the data root is looked at after the root; empty when the
+// path has no RESOURCE folder.
+std::string ResourceRelativePath(const char *path);
+
+// Equal ignoring letter case and the kind of slash.
+bool GamePathsEqual(const char *a, const char *b);
