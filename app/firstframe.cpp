@@ -1,56 +1,11 @@
 // Engine start-up, the per-tick frame and shut-down for the game's window.
 #include "app/firstframe.h"
 
-#include "app/plugins.h"
 #include "win/winuser.h"
 
 namespace game {
 
 namespace {
-
-constexpr RwUInt32 rwResourceArenaBytes = 1 << 20;
-
-// In full screen the first exclusive mode of the chosen size at 32 bits.
-RwInt32 FindExclusiveMode(const ModeChoice &choice)
-{
-    const RwInt32 count = RwEngineGetNumVideoModes();
-    for (RwInt32 i = 0; i < count; ++i) {
-        RwVideoModeInfo info{};
-        if (RwEngineGetVideoModeInfo(&info, i) != nullptr && (info.flags & rwVIDEOMODEEXCLUSIVE) != 0 &&
-            info.width == choice.width && info.height == choice.height && info.depth == 32) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-bool SelectSubSystemAndMode(const ModeChoice &choice, Engine *engine)
-{
-    const RwInt32 subSystems = RwEngineGetNumSubSystems();
-    if (subSystems < 1) {
-        return false;
-    }
-    for (RwInt32 i = 0; i < subSystems; ++i) {
-        RwSubSystemInfo info{};
-        RwEngineGetSubSystemInfo(&info, i);
-    }
-    const RwInt32 current = RwEngineGetCurrentSubSystem();
-    RwInt32 mode = RwEngineGetCurrentVideoMode();
-    if (!RwEngineSetSubSystem(current)) {
-        return false;
-    }
-    if (choice.fullScreen) {
-        const RwInt32 exclusive = FindExclusiveMode(choice);
-        if (exclusive >= 0) {
-            mode = exclusive;
-        }
-    }
-    if (!RwEngineSetVideoMode(mode)) {
-        return false;
-    }
-    RwEngineGetVideoModeInfo(&engine->mode, RwEngineGetCurrentVideoMode());
-    return true;
-}
 
 bool CreateCamera(HWND window, Engine *engine)
 {
@@ -143,31 +98,13 @@ QuadPlacement FirstFrameSignQuad(uint32_t width, uint32_t height)
     return {x0, y0, x0 + size, y0 + size, {255, 255, 255, 255}};
 }
 
-bool EngineStartUp(HWND window, const ModeChoice &choice, Engine *engine)
+bool FirstFrameCreate(HWND window, const RwVideoModeInfo &mode, Engine *engine)
 {
     *engine = Engine{};
     engine->window = window;
-    RwD3D8DriverInstall();
-    if (!RwEngineInit(nullptr, 0, rwResourceArenaBytes)) {
-        return false;
-    }
-    // Plug-ins must be known before the engine opens.
-    if (!AttachPlugins()) {
-        RwEngineTerm();
-        return false;
-    }
-    RwEngineOpenParams params{window};
-    if (!RwEngineOpen(&params)) {
-        RwEngineTerm();
-        return false;
-    }
-    if (!SelectSubSystemAndMode(choice, engine) || !RwEngineStart()) {
-        RwEngineClose();
-        RwEngineTerm();
-        return false;
-    }
-    if (!CreateCamera(window, engine) || !StageRegisterImageFormats()) {
-        EngineShutDown(engine);
+    engine->mode = mode;
+    if (!CreateCamera(window, engine)) {
+        DestroyCamera(engine);
         return false;
     }
     // Without the stage in the data tree the plain first frame is shown.
@@ -175,13 +112,10 @@ bool EngineStartUp(HWND window, const ModeChoice &choice, Engine *engine)
     return true;
 }
 
-void EngineShutDown(Engine *engine)
+void FirstFrameDestroy(Engine *engine)
 {
     StageSceneUnload(&engine->stage);
     DestroyCamera(engine);
-    RwEngineStop();
-    RwEngineClose();
-    RwEngineTerm();
 }
 
 bool DrawFrame(Engine *engine, uint64_t clockMs)

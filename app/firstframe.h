@@ -1,7 +1,6 @@
-// The game's engine side as far as the engine goes today: start-up on the
-// window (sub-system, video mode, start), the main camera, the first stage
-// when the data tree holds it, the frame drawn each tick, and shut-down in
-// reverse.
+// What the frame shows until the game system draws it: the main camera on
+// the window, the first stage when the data tree holds it (its textures
+// from the stage's pack), the frame drawn each tick, and their release.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +19,11 @@ struct Engine {
     StageScene stage;  // empty when the data tree has no stage
 };
 
-// Starts the engine on `window` in the chosen mode; false (with the engine
-// back where it was) when any step is refused.
-bool EngineStartUp(HWND window, const ModeChoice &choice, Engine *engine);
-void EngineShutDown(Engine *engine);
+// Makes the camera on the started engine's `window` and loads the stage
+// when the data tree has it; false (with nothing made) when the camera
+// cannot be made.
+bool FirstFrameCreate(HWND window, const RwVideoModeInfo &mode, Engine *engine);
+void FirstFrameDestroy(Engine *engine);
 
 // Draws a tick's frame into the camera raster: clear, the stage (when
 // loaded) seen from where the camera's path is at `clockMs`, then the 2D

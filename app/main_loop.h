@@ -7,7 +7,11 @@
 
 #include <cstdint>
 
+#include "app/clock.h"
+#include "app/threads.h"
+
 class CSApplication;
+union SDL_Event;
 
 inline constexpr uint32_t kTickIntervalMs = 16;
 
@@ -35,7 +39,54 @@ struct WindowMessages {
 };
 // Reads every waiting message. Headless runs see none.
 WindowMessages PumpWindowMessages(bool headless);
+// Every message the pump reads is handed to the listener as well (the
+// input object's keyboard, mouse and pad events); null removes it.
+typedef void (*WindowEventListener)(const SDL_Event *event, void *context);
+void SetWindowEventListener(WindowEventListener listener, void *context);
 
-// Runs until the window closes, CloseApplication is called or the asked
-// number of ticks is done. Returns the program's exit status.
+// Runs `app` until the window closes, the application quits or `frames`
+// ticks (0: no limit) are done; the program's exit status. `App` has
+// IsQuitting, IsActive, SetActive, Tick(tick) and Render(tick) -> bool.
+template <typename App>
+int RunMainLoopOn(App *app, bool headless, uint32_t frames)
+{
+    const bool fixedStep = IsFixedStepClock();
+    CSTickPacer pacer;
+    pacer.Start(timeGetTime() - kTickIntervalMs);  // the first tick is due at once
+    int status = 0;
+    for (uint32_t tick = 0; !app->IsQuitting() && (frames == 0 || tick < frames);) {
+        const WindowMessages messages = PumpWindowMessages(headless);
+        if (messages.quit) {
+            break;
+        }
+        if (messages.activated || headless) {
+            app->SetActive(true);
+        } else if (messages.deactivated) {
+            app->SetActive(false);
+        }
+        if (fixedStep) {
+            // Ticks run back to back on the game clock, while active.
+            if (!app->IsActive()) {
+                SleepMs(pacer.WaitMs(timeGetTime(), false));
+                continue;
+            }
+            AdvanceFixedStepClock();
+        } else {
+            const uint32_t now = timeGetTime();
+            if (!pacer.Due(now, app->IsActive())) {
+                SleepMs(pacer.WaitMs(now, app->IsActive()));
+                continue;
+            }
+            pacer.Ticked(now);
+        }
+        ++tick;
+        app->Tick(tick);
+        if (!app->Render(tick)) {
+            status = 1;
+        }
+    }
+    return status;
+}
+
+// The game's loop over the application and its options.
 int RunMainLoop(CSApplication *app);

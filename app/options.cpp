@@ -1,4 +1,4 @@
-// Command-line parsing of the game's options.
+// Command-line parsing of the game's options: one table row per option.
 #include "app/options.h"
 
 #include <cerrno>
@@ -34,6 +34,65 @@ bool ParseScreenshot(const char *text, Screenshot *shot)
     return ParseNumber(tick.c_str(), &shot->tick) && shot->tick > 0 && (shot->path = colon + 1, true);
 }
 
+bool TakeMode(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    ModeChoice choice{};
+    if (!ParseNumber(value, &number) || !ModeChoiceOf(static_cast<int>(number), &choice)) {
+        return false;
+    }
+    options->mode = static_cast<int>(number);
+    return true;
+}
+
+bool TakeFrames(const char *value, Options *options) { return ParseNumber(value, &options->frames); }
+
+bool TakeFixedStep(const char *value, Options *options)
+{
+    return ParseNumber(value, &options->fixedStepMs) && options->fixedStepMs != 0;
+}
+
+bool TakeScreenshot(const char *value, Options *options)
+{
+    Screenshot shot;
+    if (!ParseScreenshot(value, &shot)) {
+        return false;
+    }
+    options->screenshots.push_back(shot);
+    return true;
+}
+
+bool TakeLanguage(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    if (!ParseNumber(value, &number) || number > 14) {
+        return false;
+    }
+    options->language = static_cast<int>(number);
+    return true;
+}
+
+bool TakeHeadless(const char *, Options *options)
+{
+    options->headless = true;
+    return true;
+}
+
+struct OptionRow {
+    const char *name;
+    const char *value;  // what the value is, for messages; null for a switch
+    bool (*take)(const char *value, Options *options);
+};
+
+constexpr OptionRow kOptions[] = {
+    {"--mode", "1 to 4", TakeMode},
+    {"--frames", "a count", TakeFrames},
+    {"--headless", nullptr, TakeHeadless},
+    {"--fixed-step", "milliseconds above 0", TakeFixedStep},
+    {"--screenshot", "TICK:PATH", TakeScreenshot},
+    {"--language", "0 to 14", TakeLanguage},
+};
+
 }  // namespace
 
 bool ModeChoiceOf(int mode, ModeChoice *choice)
@@ -52,43 +111,26 @@ bool ParseOptions(int argc, const char *const *argv, Options *options, std::stri
     *options = Options{};
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        uint32_t number = 0;
-        if (name == "--headless") {
-            options->headless = true;
-            continue;
+        const OptionRow *row = nullptr;
+        for (const OptionRow &candidate : kOptions) {
+            if (name == candidate.name) {
+                row = &candidate;
+            }
         }
-        if (value == nullptr) {
-            *error = "option " + name + " needs a value";
+        if (row == nullptr) {
+            *error = "unknown option " + name;
             return false;
         }
-        ++i;
-        if (name == "--mode") {
-            ModeChoice choice{};
-            if (!ParseNumber(value, &number) || !ModeChoiceOf(static_cast<int>(number), &choice)) {
-                *error = "--mode takes 1 to 4";
+        const char *value = nullptr;
+        if (row->value != nullptr) {
+            if (i + 1 >= argc) {
+                *error = "option " + name + " needs a value";
                 return false;
             }
-            options->mode = static_cast<int>(number);
-        } else if (name == "--frames") {
-            if (!ParseNumber(value, &options->frames)) {
-                *error = "--frames takes a count";
-                return false;
-            }
-        } else if (name == "--fixed-step") {
-            if (!ParseNumber(value, &options->fixedStepMs) || options->fixedStepMs == 0) {
-                *error = "--fixed-step takes milliseconds above 0";
-                return false;
-            }
-        } else if (name == "--screenshot") {
-            Screenshot shot;
-            if (!ParseScreenshot(value, &shot)) {
-                *error = "--screenshot takes TICK:PATH";
-                return false;
-            }
-            options->screenshots.push_back(shot);
-        } else {
-            *error = "unknown option " + name;
+            value = argv[++i];
+        }
+        if (!row->take(value, options)) {
+            *error = name + " takes " + row->value;
             return false;
         }
     }

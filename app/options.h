@@ -19,6 +19,7 @@ struct Options {
     bool headless = false;      // no real window, sound or display
     uint32_t fixedStepMs = 0;   // every tick advances the clock by this much; 0 uses the real clock
     std::vector<Screenshot> screenshots;
+    int language = 1;           // 0 Chinese, 1 English (default), 2..14 the others
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

@@ -22,5 +22,9 @@ std::string ResolveGamePath(const char *path);
 // path has no RESOURCE folder.
 std::string ResourceRelativePath(const char *path);
 
+// How many leading characters of `path` spell the data root (0 when the
+// path does not start with it).
+size_t DataRootPrefixLength(const char *path);
+
 // Equal ignoring letter case and the kind of slash.
 bool GamePathsEqual(const char *a, const char *b);

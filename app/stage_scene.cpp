@@ -7,7 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "rtbmp.h"
+#include "app/pack.h"
 
 namespace game {
 
@@ -74,14 +74,13 @@ RwV3d Cross(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z
 const char *StageWorldPath() { return "RESOURCE/STAGE/1/STAGE.BSP"; }
 const char *StageLightsPath() { return "RESOURCE/STAGE/1/LIGHTS.DFF"; }
 const char *StagePropPath() { return "RESOURCE/G_EVENT/DFF/PROP01.DFF"; }
+const char *StagePackPath() { return "\\PACK\\STAGE1\\2010000.STR"; }
 const char *StageSignName() { return "sign01"; }
-
-bool StageRegisterImageFormats() { return RwImageRegisterFormat("bmp", RtBmpRead, RtBmpWrite) != FALSE; }
 
 bool StageSceneLoad(StageScene *scene, RwCamera *camera)
 {
     *scene = StageScene{};
-    if (!RwFileExists(StageWorldPath())) {
+    if (!RwFileExists(StageWorldPath()) || !zuOpenPack(StagePackPath())) {
         return false;
     }
     RwImageSetPath(kStageTextures);
@@ -90,6 +89,8 @@ bool StageSceneLoad(StageScene *scene, RwCamera *camera)
     scene->lights = ReadClump(StageLightsPath(), kStageTextures);
     scene->prop = ReadClump(StagePropPath(), kPropTextures);
     RwImageSetPath("");
+    // What the stage holds of the pack's textures stays; the rest goes back.
+    zuClosePack();
     if (scene->world == nullptr || scene->sign == nullptr || scene->lights == nullptr || scene->prop == nullptr) {
         StageSceneUnload(scene);
         return false;

@@ -23,15 +23,15 @@ struct StageScene {
 const char *StageWorldPath();
 const char *StageLightsPath();
 const char *StagePropPath();
-// The BMP (without extension) the 2D layer draws, from the stage's textures.
+// The stage's pack (its `.STR`), which holds the stage's textures.
+const char *StagePackPath();
+// The texture the 2D layer draws, from the stage's textures.
 const char *StageSignName();
 
-// Registers the BMP reader for texture reading; once after the engine starts.
-bool StageRegisterImageFormats();
-
-// Reads the stage, its lights and the prop and puts them and the camera in
-// the world. False (with nothing loaded) when the data tree lacks the stage
-// or any of its files fails to read.
+// Reads the stage with its textures from the stage's pack, its lights and
+// the prop, and puts them and the camera in the world. False (with nothing
+// loaded) when the data tree lacks the stage, its pack is refused (after the
+// fatal report) or any of its files fails to read.
 bool StageSceneLoad(StageScene *scene, RwCamera *camera);
 void StageSceneUnload(StageScene *scene);
 inline bool StageSceneLoaded(const StageScene &scene) { return scene.world != nullptr; }

@@ -1,0 +1,143 @@
+// The application object and the application-wide services (see application.h).
+#include "app/application.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/clock.h"
+#include "app/engine_startup.h"
+#include "app/file.h"
+#include "app/pack.h"
+#include "app/path.h"
+#include "app/screenshot.h"
+
+CSApplication *g_pApplication = nullptr;
+uint32_t CursorRequest = 0;
+
+namespace {
+
+uint8_t optionSwitch = 0;
+
+// The working folder, where the data tree is.
+std::string WorkingFolder()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof(buffer)) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+}  // namespace
+
+bool CSApplication::Create(HWND window, const game::Options &options)
+{
+    window_ = window;
+    options_ = options;
+    game::ModeChoice choice{};
+    if (!game::ModeChoiceOf(options.mode, &choice)) {
+        return false;
+    }
+    screenWidth_ = choice.width;
+    screenHeight_ = choice.height;
+    fullScreen_ = choice.fullScreen;
+    active_ = true;
+    quitting_ = false;
+    cursorShown_ = true;
+    CursorRequest = 0;
+
+    EngineChoice engine;
+    if (!StartEngine(window, choice, &engine)) {
+        std::fprintf(stderr, "game: the engine could not start\n");
+        return false;
+    }
+    engineStarted_ = true;
+    subSystem = engine.subSystem;
+    videoMode = engine.videoMode;
+    SetDataRootPath(WorkingFolder().c_str());
+
+    // The game system, input, sound and movie player are made here by their
+    // parts of the shell; until the game system exists the first-frame scene
+    // stands in for it.
+    if (!game::FirstFrameCreate(window, videoMode, &firstFrame)) {
+        std::fprintf(stderr, "game: the main camera could not be made\n");
+        Destroy();
+        return false;
+    }
+    return true;
+}
+
+void CSApplication::Destroy()
+{
+    game::FirstFrameDestroy(&firstFrame);
+    zuClosePack();
+    if (engineStarted_) {
+        StopEngine();
+        engineStarted_ = false;
+    }
+}
+
+void CSApplication::ApplyCursorRequest()
+{
+    if (fullScreen_ || CursorRequest == 0) {
+        return;
+    }
+    if (CursorRequest == 1 || CursorRequest == 2) {
+        cursorShown_ = CursorRequest == 1;
+        if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+            SDL_ShowCursor(cursorShown_ ? SDL_ENABLE : SDL_DISABLE);
+        }
+    }
+    CursorRequest = 0;
+}
+
+void CSApplication::Tick(uint32_t /*tick*/)
+{
+    ApplyCursorRequest();
+    ApplicationKeepAlive();
+}
+
+bool CSApplication::Render(uint32_t tick)
+{
+    if (!game::DrawFrame(&firstFrame, timeGetTime())) {
+        return true;  // a lost device skips the frame
+    }
+    bool ok = true;
+    for (const game::Screenshot &shot : options_.screenshots) {
+        if (shot.tick == tick && !game::WriteScreenshot(firstFrame.camera, shot.path)) {
+            std::fprintf(stderr, "game: could not write the screenshot %s\n", shot.path.c_str());
+            ok = false;
+        }
+    }
+    game::ShowFrame(&firstFrame);
+    return ok;
+}
+
+void CloseApplication()
+{
+    if (g_pApplication != nullptr) {
+        g_pApplication->Quit();
+    }
+}
+
+void SetOptionSwitch(uint8_t value) { optionSwitch = value; }
+
+bool IsOptionSwitchOff() { return optionSwitch == 0; }
+
+int32_t QueryStartValue() { return 0; }
+
+uint32_t GetScreenWidth() { return g_pApplication != nullptr ? g_pApplication->ScreenWidth() : 640; }
+
+uint32_t GetScreenHeight() { return g_pApplication != nullptr ? g_pApplication->ScreenHeight() : 480; }
+
+int32_t CheckExtraStageFile(int32_t stageId)
+{
+    char path[4096];
+    std::snprintf(path, sizeof(path), "%s\\PACK\\STAGE5\\%d.TSR", GetDataRootPath(), stageId);
+    return zufexists(path) ? 0 : 2;
+}
+
+void ApplicationKeepAlive()
+{
+    // The sound front-end's per-frame work goes here once it exists.
+}

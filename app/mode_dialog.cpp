@@ -1,0 +1,29 @@
+// The "Game Mode" message box (see mode_dialog.h).
+#include "app/mode_dialog.h"
+
+#include <SDL.h>
+
+int ChooseGameMode()
+{
+    // Buttons left to right in the modes' order; Return takes the first.
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Window 640x480"},
+        {0, 2, "Window 800x600"},
+        {0, 3, "Full screen 640x480"},
+        {0, 4, "Full screen 800x600"},
+    };
+    const SDL_MessageBoxData box = {
+        SDL_MESSAGEBOX_INFORMATION | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
+        nullptr,
+        "Game Mode",
+        "Choose the video mode.",
+        SDL_arraysize(buttons),
+        buttons,
+        nullptr,
+    };
+    int chosen = -1;
+    if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+        return -1;
+    }
+    return chosen >= 1 && chosen <= 4 ? chosen : 0;
+}

@@ -1,0 +1,7 @@
+// The "Game Mode" choice at start-up: window 640x480, window 800x600, full
+// screen 640x480 or full screen 800x600, as a system message box.
+#pragma once
+
+// The chosen mode 1..4; 0 when the box was closed without a choice; -1
+// when no box can be shown (no display).
+int ChooseGameMode();

@@ -1,0 +1,344 @@
+// The open pack (see pack.h): its list and stream, its records found by
+// zufopen, and its dictionary's textures lent to the current dictionary.
+#include "app/pack.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/debug.h"
+#include "app/fatal.h"
+#include "app/language.h"
+#include "app/locks.h"
+#include "app/memory.h"
+#include "app/pack_files.h"
+#include "app/pack_index.h"
+#include "app/path.h"
+#include "rtpitexd.h"
+#include "rwstream.h"
+
+namespace {
+
+struct OpenPack {
+    bool open = false;
+    std::string strPath;                   // as found (localised or not)
+    PackIndex index;
+    FILE *stream = nullptr;                // the `.STR` on disc, or
+    const RawFileBuffer *memory = nullptr; // the `.STR` in memory
+    RwTexDictionary *joined = nullptr;     // the dictionary the textures joined
+    RwTexDictionary *own = nullptr;        // the pack's own, when none was current
+    std::vector<RwTexture *> textures;     // each holding one reference of the pack's
+};
+
+OpenPack pack;
+
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Where the "PACK" folder of `path` starts (its leading slash), or npos.
+size_t FindPackFolder(const char *path)
+{
+    const size_t length = std::strlen(path);
+    for (size_t i = DataRootPrefixLength(path); i + 5 <= length; ++i) {
+        if (IsSlash(path[i]) && Upper(path[i + 1]) == 'P' && Upper(path[i + 2]) == 'A' && Upper(path[i + 3]) == 'C' &&
+            Upper(path[i + 4]) == 'K' && (i + 5 == length || IsSlash(path[i + 5]))) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+std::string ListPathOf(const std::string &strPath)
+{
+    const size_t dot = strPath.find_last_of('.');
+    const size_t slash = strPath.find_last_of("\\/");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return strPath + ".LST";
+    }
+    return strPath.substr(0, dot) + ".LST";
+}
+
+bool ReadHostFile(const std::string &gamePath, std::vector<char> *bytes)
+{
+    FILE *fp = std::fopen(ResolveGamePath(gamePath.c_str()).c_str(), "rb");
+    if (fp == nullptr) {
+        return false;
+    }
+    bytes->clear();
+    char buffer[16384];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), fp)) > 0;) {
+        bytes->insert(bytes->end(), buffer, buffer + got);
+    }
+    const bool ok = std::ferror(fp) == 0;
+    std::fclose(fp);
+    return ok;
+}
+
+bool ReadStream(void *context, uint64_t offset, void *buffer, size_t size)
+{
+    auto *open = static_cast<OpenPack *>(context);
+    if (open->memory != nullptr) {
+        if (offset > open->memory->fileSize || size > open->memory->fileSize - offset) {
+            return false;
+        }
+        std::memcpy(buffer, open->memory->buffer + offset, size);
+        return true;
+    }
+    return fseeko(open->stream, static_cast<off_t>(offset), SEEK_SET) == 0 &&
+           std::fread(buffer, 1, size, open->stream) == size;
+}
+
+uint64_t StreamSize(OpenPack *open)
+{
+    if (open->memory != nullptr) {
+        return open->memory->fileSize;
+    }
+    if (fseeko(open->stream, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    const off_t size = ftello(open->stream);
+    return size < 0 ? 0 : static_cast<uint64_t>(size);
+}
+
+RwTexture *CollectTexture(RwTexture *texture, void *data)
+{
+    static_cast<std::vector<RwTexture *> *>(data)->push_back(texture);
+    return texture;
+}
+
+// Reads the dictionary chunk's body; every texture it lists must come, or
+// the pack is refused. Null for a dictionary without textures.
+bool ReadDictionary(OpenPack *open, RwTexDictionary **dictionary, std::string *error)
+{
+    *dictionary = nullptr;
+    if (open->index.dictionaryLength < 4) {
+        *error = "the texture dictionary is shorter than its head";
+        return false;
+    }
+    std::vector<uint8_t> body(open->index.dictionaryLength);
+    if (!ReadStream(open, open->index.dictionaryOffset, body.data(), body.size())) {
+        *error = "the texture dictionary cannot be read";
+        return false;
+    }
+    const unsigned listed = body[0] | (body[1] << 8);
+    if (listed == 0) {
+        return true;
+    }
+    RwMemoryDescriptor memory{body.data(), static_cast<RwUInt32>(body.size())};
+    RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &memory);
+    if (stream == nullptr) {
+        *error = "the texture dictionary cannot be read (no engine)";
+        return false;
+    }
+    *dictionary = RtPITexDStreamRead(stream);
+    RwStreamClose(stream, nullptr);
+    std::vector<RwTexture *> textures;
+    if (*dictionary != nullptr) {
+        RwTexDictionaryForAllTextures(*dictionary, CollectTexture, &textures);
+    }
+    if (textures.size() != listed) {
+        if (*dictionary != nullptr) {
+            RwTexDictionaryDestroy(*dictionary);
+            *dictionary = nullptr;
+        }
+        *error = "the texture dictionary lists " + std::to_string(listed) + " textures and " +
+                 std::to_string(textures.size()) + " could be read";
+        return false;
+    }
+    return true;
+}
+
+// The pack's textures join the current dictionary (or stay in their own
+// when none is current); the pack keeps one reference of each.
+void InstallTextures(OpenPack *open, RwTexDictionary *dictionary)
+{
+    if (dictionary == nullptr) {
+        return;
+    }
+    RwTexDictionaryForAllTextures(dictionary, CollectTexture, &open->textures);
+    RwTexDictionary *current = RwTexDictionaryGetCurrent();
+    for (RwTexture *texture : open->textures) {
+        texture->refCount += 1;
+        if (current != nullptr) {
+            RwTexDictionaryAddTexture(current, texture);
+        }
+    }
+    if (current != nullptr) {
+        RwTexDictionaryDestroy(dictionary);
+        open->joined = current;
+    } else {
+        open->own = dictionary;
+        open->joined = dictionary;
+    }
+}
+
+void ReleaseTextures(OpenPack *open)
+{
+    for (RwTexture *texture : open->textures) {
+        if (texture->dict == open->joined) {
+            // The dictionary's reference goes with it.
+            RwTextureRemoveFromDictionary(texture);
+            RwTextureDestroy(texture);
+        }
+        RwTextureDestroy(texture);
+    }
+    open->textures.clear();
+    if (open->own != nullptr) {
+        RwTexDictionaryDestroy(open->own);
+    }
+    open->own = nullptr;
+    open->joined = nullptr;
+}
+
+void Refuse(OpenPack *open, const std::string &what, const std::string &why)
+{
+    DebugPrint("Pack %s refused: %s\n", what.c_str(), why.c_str());
+    if (open->stream != nullptr) {
+        std::fclose(open->stream);
+    }
+    *open = OpenPack{};
+    RaiseFatalError(what.c_str());
+}
+
+bool Open(const char *strPath, const RawFileBuffer *memory)
+{
+    PackOpenHook();
+    zuClosePack();
+    if (strPath == nullptr) {
+        return false;
+    }
+    CSRenderLockGuard lock;
+    std::string path = strPath;
+    std::vector<char> buffer(std::strlen(strPath) + 64);
+    if (zuLocalisePackPath(strPath, buffer.data(), buffer.size())) {
+        // The language's folder when it has the pack, else "\PACK".
+        FILE *probe = std::fopen(ResolveGamePath(ListPathOf(buffer.data()).c_str()).c_str(), "rb");
+        if (probe != nullptr) {
+            std::fclose(probe);
+            path = buffer.data();
+        }
+    }
+    const std::string listPath = ListPathOf(path);
+    std::vector<char> list;
+    if (!ReadHostFile(listPath, &list)) {
+        DebugPrint("We DONT have LST file!!!(%s)\n", listPath.c_str());
+        RaiseFatalError(listPath.c_str());
+        return false;
+    }
+
+    OpenPack open;
+    open.strPath = path;
+    open.memory = memory;
+    if (memory == nullptr) {
+        open.stream = std::fopen(ResolveGamePath(path.c_str()).c_str(), "rb");
+        if (open.stream == nullptr) {
+            Refuse(&open, path, "the stream cannot be opened");
+            return false;
+        }
+    } else if (memory->buffer == nullptr && memory->fileSize != 0) {
+        Refuse(&open, path, "the stream's memory is missing");
+        return false;
+    }
+    std::string error;
+    if (!PackIndexBuildFrom(list.data(), list.size(), ReadStream, &open, StreamSize(&open), &open.index, &error)) {
+        Refuse(&open, path, error);
+        return false;
+    }
+    RwTexDictionary *dictionary = nullptr;
+    if (!ReadDictionary(&open, &dictionary, &error)) {
+        Refuse(&open, path, error);
+        return false;
+    }
+    InstallTextures(&open, dictionary);
+    open.open = true;
+    pack = std::move(open);
+    return true;
+}
+
+}  // namespace
+
+bool PackOpenHook() { return false; }
+
+bool zuLocalisePackPath(const char *in, char *out, size_t outSize)
+{
+    if (in == nullptr || out == nullptr || outSize == 0) {
+        return false;
+    }
+    std::string result = in;
+    const size_t at = FindPackFolder(in);
+    if (at != std::string::npos) {
+        result = std::string(in, at) + GetLanguagePackFolder(GetLanguageIndex()) + std::string(in + at + 5);
+    }
+    if (result.size() + 1 > outSize) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memcpy(out, result.c_str(), result.size() + 1);
+    return true;
+}
+
+void zuTracePackPath(const char *path)
+{
+    char scratch[512];
+    zuLocalisePackPath(path, scratch, sizeof(scratch));
+}
+
+bool zuOpenPack(const char *strPath) { return Open(strPath, nullptr); }
+
+bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory)
+{
+    if (memory == nullptr) {
+        return false;
+    }
+    return Open(strPath, memory);
+}
+
+void zuClosePack()
+{
+    CSRenderLockGuard lock;
+    if (!pack.open) {
+        return;
+    }
+    ReleaseTextures(&pack);
+    if (pack.stream != nullptr) {
+        std::fclose(pack.stream);
+    }
+    pack = OpenPack{};
+}
+
+void zuClosePackMemory(const RawFileBuffer *memory)
+{
+    CSRenderLockGuard lock;
+    if (pack.open && memory != nullptr && pack.memory == memory) {
+        zuClosePack();
+    }
+}
+
+bool zuIsPackOpen() { return pack.open; }
+
+const char *zuGetOpenPackPath() { return pack.open ? pack.strPath.c_str() : ""; }
+
+bool PackLookupFile(const char *path, uint8_t **copy, size_t *size)
+{
+    CSRenderLockGuard lock;
+    if (!pack.open || path == nullptr) {
+        return false;
+    }
+    const std::string name = ResourceRelativePath(path);
+    const PackRecord *record = name.empty() ? nullptr : PackIndexFind(pack.index, name.c_str());
+    if (record == nullptr) {
+        return false;
+    }
+    if (copy == nullptr) {
+        return true;
+    }
+    auto *bytes = static_cast<uint8_t *>(zuMalloc(record->size != 0 ? record->size : 1));
+    if (record->size != 0 && !ReadStream(&pack, record->dataOffset, bytes, record->size)) {
+        zuFree(bytes);
+        return false;
+    }
+    *copy = bytes;
+    *size = record->size;
+    return true;
+}

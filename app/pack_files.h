@@ -1,0 +1,11 @@
+// What the file layer asks of the open pack (the pack layer answers; see
+// pack.cpp). Internal to app/: callers use zufopen.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// True when a pack is open and lists `path` (by its part from "\RESOURCE"
+// on). With `copy`, the file's bytes are read into a new zuMalloc block
+// (*copy, *size); a record that cannot be read gives false.
+bool PackLookupFile(const char *path, uint8_t **copy, size_t *size);

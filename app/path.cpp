@@ -1,0 +1,129 @@
+// The data root and the shared path resolver (see path.h). Resolution is
+// the engine glue's own (RwOsResolvePath), so that the game and the engine
+// never disagree about where a path leads.
+#include "app/path.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "rwosintf.h"
+
+namespace {
+
+std::string dataRoot;
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
+// The path's folders and file, without empty and "." parts.
+std::vector<std::string> Components(const char *path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char *p = path;; ++p) {
+        if (*p == '\0' || IsSlash(*p)) {
+            if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            part.clear();
+            if (*p == '\0') {
+                break;
+            }
+        } else {
+            part.push_back(*p);
+        }
+    }
+    return parts;
+}
+
+bool EqualNoCase(const std::string &a, const char *b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        if (Upper(a[i]) != Upper(b[i])) {
+            return false;
+        }
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+size_t DataRootPrefixLength(const char *path)
+{
+    if (dataRoot.empty()) {
+        return 0;
+    }
+    const std::vector<std::string> root = Components(dataRoot.c_str());
+    const bool rootAbsolute = IsSlash(dataRoot[0]);
+    if (root.empty() || rootAbsolute != IsSlash(path[0])) {
+        return 0;
+    }
+    const char *p = path;
+    for (const std::string &part : root) {
+        while (IsSlash(*p) || (p[0] == '.' && (IsSlash(p[1]) || p[1] == '\0'))) {
+            ++p;
+        }
+        if (std::strncmp(p, part.c_str(), part.size()) != 0 || (p[part.size()] != '\0' && !IsSlash(p[part.size()]))) {
+            return 0;
+        }
+        p += part.size();
+    }
+    return static_cast<size_t>(p - path);
+}
+
+void SetDataRootPath(const char *root)
+{
+    dataRoot = root != nullptr ? root : "";
+    RwOsSetDataRoot(dataRoot.c_str());
+}
+
+const char *GetDataRootPath() { return dataRoot.c_str(); }
+
+std::string ResolveGamePath(const char *path)
+{
+    if (path == nullptr) {
+        return std::string();
+    }
+    std::string out(std::strlen(path) + std::strlen(RwOsGetDataRoot()) + 4096, '\0');
+    if (!RwOsResolvePath(path, out.data(), out.size())) {
+        return std::string();
+    }
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+std::string ResourceRelativePath(const char *path)
+{
+    if (path == nullptr) {
+        return std::string();
+    }
+    const std::vector<std::string> parts = Components(path + DataRootPrefixLength(path));
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (!EqualNoCase(parts[i], "RESOURCE")) {
+            continue;
+        }
+        std::string out;
+        for (size_t j = i; j < parts.size(); ++j) {
+            out += '\\';
+            out += parts[j];
+        }
+        return out;
+    }
+    return std::string();
+}
+
+bool GamePathsEqual(const char *a, const char *b)
+{
+    for (;; ++a, ++b) {
+        const char ca = IsSlash(*a) ? '\\' : Upper(*a);
+        const char cb = IsSlash(*b) ? '\\' : Upper(*b);
+        if (ca != cb) {
+            return false;
+        }
+        if (ca == '\0') {
+            return true;
+        }
+    }
+}
