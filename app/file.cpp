@@ -178,6 +178,10 @@ char *zufgets(char *buffer, int size, zuFile *file)
     if (buffer == nullptr || size <= 0 || file == nullptr) {
         return nullptr;
     }
+    if (size == 1) {
+        buffer[0] = '\0';
+        return nullptr;  // no room for a character: a caller's loop must end
+    }
     int stored = 0;
     while (stored < size - 1) {
         const int c = GetTextByte(file);
@@ -197,6 +201,10 @@ char16_t *zufgetws(char16_t *buffer, int count, zuFile *file)
 {
     if (buffer == nullptr || count <= 0 || file == nullptr) {
         return nullptr;
+    }
+    if (count == 1) {
+        buffer[0] = u'\0';
+        return nullptr;  // no room for a unit: a caller's loop must end
     }
     if (!file->wide) {
         SkipByteOrderMark(file);

@@ -34,12 +34,12 @@ zuFile *zufopenMemory(const void *data, size_t size, const char *mode);
 bool zufexists(const char *path);
 
 // Reads one line of at most size - 1 bytes, its line feed included, and
-// ends it with a zero. Null at the end of the file.
+// ends it with a zero. Null at the end of the file (and when size < 2).
 char *zufgets(char *buffer, int size, zuFile *file);
 // Reads one UTF-16LE line (a byte-order mark at the start of the file is
 // skipped) of at most count - 1 units, zero-terminated. The line keeps its
 // line feed; a last line without one gets one appended when it fits. Never
-// writes past `count` units. Null at the end of the file.
+// writes past `count` units. Null at the end of the file (and when count < 2).
 char16_t *zufgetws(char16_t *buffer, int count, zuFile *file);
 
 size_t zufread(void *buffer, size_t size, size_t count, zuFile *file);

@@ -227,11 +227,10 @@ bool CSKeywordFile::ReadRawLine()
             any = true;
             std::u16string part(piece);
             const bool ended = !part.empty() && part.back() == u'\n';
-            if (wideLine_.size() + part.size() <= kMaxLine) {
-                wideLine_ += part;
-            } else {
-                cut = true;
-            }
+            const std::u16string content = ended ? part.substr(0, part.size() - 1) : part;
+            const size_t room = kMaxLine - wideLine_.size();
+            wideLine_ += content.substr(0, room);
+            cut = cut || content.size() > room;
             if (ended) {
                 break;
             }
@@ -246,11 +245,10 @@ bool CSKeywordFile::ReadRawLine()
             any = true;
             const size_t length = std::strlen(piece);
             const bool ended = length > 0 && piece[length - 1] == '\n';
-            if (line_.size() + length <= kMaxLine) {
-                line_.append(piece, length);
-            } else {
-                cut = true;
-            }
+            const size_t content = ended ? length - 1 : length;
+            const size_t room = kMaxLine - line_.size();
+            line_.append(piece, content < room ? content : room);
+            cut = cut || content > room;
             if (ended) {
                 break;
             }

@@ -94,6 +94,7 @@ RawFileBuffer *RawFileBufferCreate(RawFile *file)
     auto *record = static_cast<RawFileBuffer *>(zuMalloc(sizeof(RawFileBuffer)));
     record->buffer = static_cast<uint8_t *>(zuMalloc(capacity));
     record->fileSize = static_cast<uint32_t>(size);
+    record->capacity = static_cast<uint32_t>(capacity);
     return record;
 }
 

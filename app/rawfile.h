@@ -12,6 +12,7 @@ struct RawFile;
 struct RawFileBuffer {
     uint8_t *buffer;
     uint32_t fileSize;
+    uint32_t capacity;  // bytes of the buffer
 };
 
 inline constexpr uint32_t kRawFileBlock = 32768;

@@ -1,0 +1,115 @@
+// Shared by the shell's tests: scratch data roots, files written into them,
+// a recorder standing in for the fatal report, and the game's own engine
+// start-up on a headless window.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/engine_startup.h"
+#include "app/fatal.h"
+#include "app/pack.h"
+#include "app/path.h"
+#include "support/engine/headless_driver.h"
+
+namespace apptest {
+
+inline std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
+inline bool HaveSampleData() { return std::filesystem::exists(SampleData() + "/PACK/STAGE1/2010000.STR"); }
+
+// An empty folder of this process (left for inspection after a failure).
+inline std::string ScratchFolder(const std::string &name)
+{
+    const std::string path =
+        std::string(RW_TEST_BINARY_DIR) + "/tests/app_scratch/" + std::to_string(getpid()) + "/" + name;
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+inline void WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteText(const std::string &path, const std::string &text)
+{
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// UTF-16LE bytes of `text`, with a byte-order mark when asked.
+inline std::vector<uint8_t> Utf16(const std::u16string &text, bool byteOrderMark)
+{
+    std::vector<uint8_t> bytes;
+    if (byteOrderMark) {
+        bytes = {0xFF, 0xFE};
+    }
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<uint8_t>(c));
+        bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
+// Records fatal reports instead of ending the program, while it lives.
+class FatalRecorder {
+public:
+    FatalRecorder() { previous_ = SetFatalErrorHandler(Record); }
+    ~FatalRecorder() { SetFatalErrorHandler(previous_); }
+    static std::vector<std::string> &Names()
+    {
+        static std::vector<std::string> names;
+        return names;
+    }
+
+private:
+    static void Record(const char *name) { Names().push_back(name); }
+    FatalErrorHandler previous_;
+};
+
+// The game's engine start (memory, file functions, plug-ins, texture read)
+// on a headless window, with `root` as the data root.
+class GameEngineTest : public ::testing::Test {
+protected:
+    void StartIn(const std::string &root)
+    {
+        FatalRecorder::Names().clear();
+        SetDataRootPath(root.c_str());
+        window_ = rwtest::OpenHeadlessWindow("app test", 64, 48);
+        ASSERT_NE(window_, nullptr);
+        EngineChoice chosen;
+        ASSERT_TRUE(StartEngine(window_, game::ModeChoice{64, 48, false}, &chosen));
+        started_ = true;
+    }
+    void TearDown() override
+    {
+        if (started_) {
+            zuClosePack();
+            StopEngine();
+        }
+        rwtest::CloseHeadlessWindow(window_);
+        SetDataRootPath("");
+    }
+    FatalRecorder fatal_;
+
+private:
+    HWND window_ = nullptr;
+    bool started_ = false;
+};
+
+}  // namespace apptest

@@ -1,0 +1,232 @@
+// The file layer on disk: quiet opens with their diagnostic and the fatal
+// report only for files a loader needs; the one path resolver the engine
+// shares; text and binary modes; line readers that never pass their
+// buffers (the appended line feed included); the raw file reader; the
+// extra-stage probe.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/file.h"
+#include "app/path.h"
+#include "app/rawfile.h"
+#include "rwosintf.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+using apptest::FatalRecorder;
+
+class FileLayer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = apptest::ScratchFolder("files");
+        SetDataRootPath(root.c_str());
+        FatalRecorder::Names().clear();
+    }
+    void TearDown() override { SetDataRootPath(""); }
+    std::string root;
+    FatalRecorder fatal;
+};
+
+TEST_F(FileLayer, AMissingFileGivesNullAndADiagnosticButNoFatalReport)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(zufopen("\\RESOURCE\\OPTIONAL.TXT", "r"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zufopen fail: \\RESOURCE\\OPTIONAL.TXT\n");
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+}
+
+TEST_F(FileLayer, AFileALoaderNeedsRaisesTheFatalReportNamingIt)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(zufopenRequired("\\RESOURCE\\NEEDED.BSF", "r"), nullptr);
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(FatalRecorder::Names().size(), 1u);
+    EXPECT_EQ(FatalRecorder::Names()[0], "\\RESOURCE\\NEEDED.BSF");
+}
+
+// Backslashes, any letter case, a drive letter or the data root written
+// out: all reach the one file, the engine's glue agreeing.
+TEST_F(FileLayer, GamePathsResolveLikeTheEnginesPaths)
+{
+    apptest::WriteText(root + "/RESOURCE/Stage/1/Info.TXT", "x");
+    const std::string expected = root + "/RESOURCE/Stage/1/Info.TXT";
+    for (const char *path : {"\\RESOURCE\\STAGE\\1\\INFO.TXT", "resource\\stage\\1\\info.txt", "C:\\Resource\\STAGE/1/info.txt",
+                             "RESOURCE/Stage/1/Info.TXT"}) {
+        EXPECT_EQ(ResolveGamePath(path), expected) << path;
+        char engine[1024];
+        ASSERT_TRUE(RwOsResolvePath(path, engine, sizeof(engine)));
+        EXPECT_EQ(std::string(engine), expected) << path;
+        zuFile *file = zufopen(path, "rb");
+        ASSERT_NE(file, nullptr) << path;
+        EXPECT_NE(file->fp, nullptr);
+        zufclose(file);
+    }
+    const std::string rooted = root + "\\resource\\STAGE\\1\\INFO.TXT";
+    EXPECT_TRUE(zufexists(rooted.c_str()));
+    EXPECT_EQ(ResourceRelativePath(rooted.c_str()), "\\resource\\STAGE\\1\\INFO.TXT");
+    EXPECT_EQ(ResourceRelativePath("C:\\GAME\\RESOURCE\\A.BMP"), "\\RESOURCE\\A.BMP");
+    EXPECT_EQ(ResourceRelativePath("\\PACK\\UI0\\A.STR"), "");
+    // A folder is not a file.
+    EXPECT_FALSE(zufexists("\\RESOURCE\\STAGE"));
+}
+
+TEST_F(FileLayer, TextModeFoldsCarriageReturnsBinaryModeKeepsThem)
+{
+    apptest::WriteText(root + "/T.TXT", "ab\r\ncd\r\n\re\r");
+    char line[16];
+    zuFile *text = zufopen("\\T.TXT", "r");
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(zufgets(line, 16, text), "ab\n");
+    EXPECT_STREQ(zufgets(line, 16, text), "cd\n");
+    EXPECT_STREQ(zufgets(line, 16, text), "\re\r");
+    EXPECT_EQ(zufgets(line, 16, text), nullptr);
+    zufclose(text);
+    zuFile *binary = zufopen("\\T.TXT", "rb");
+    ASSERT_NE(binary, nullptr);
+    EXPECT_STREQ(zufgets(line, 16, binary), "ab\r\n");
+    zufclose(binary);
+}
+
+TEST_F(FileLayer, NarrowLinesStopAtSizeMinusOne)
+{
+    const std::string data = "abcdef\nxy";
+    zuFile *file = zufopenMemory(data.data(), data.size(), "rb");
+    char line[8];
+    std::memset(line, '#', sizeof(line));
+    EXPECT_STREQ(zufgets(line, 4, file), "abc");
+    EXPECT_EQ(line[4], '#');
+    EXPECT_STREQ(zufgets(line, 4, file), "def");
+    EXPECT_STREQ(zufgets(line, 4, file), "\n");
+    EXPECT_STREQ(zufgets(line, 4, file), "xy");
+    EXPECT_EQ(zufgets(line, 4, file), nullptr);
+    EXPECT_EQ(zufgets(line, 0, file), nullptr);
+    zufclose(file);
+}
+
+// The line feed a last line gets must not pass `count`: the buffer is
+// exactly as long as the line, guarded on both sides.
+TEST_F(FileLayer, WideLinesNeverPassTheirBufferAppendedLineFeedIncluded)
+{
+    const std::vector<uint8_t> bytes = apptest::Utf16(u"abc\ndefg", true);
+    for (bool packed : {false, true}) {
+        zuFile *file = nullptr;
+        if (packed) {
+            file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+        } else {
+            apptest::WriteBytes(root + "/W.TXT", bytes);
+            file = zufopen("\\W.TXT", "rb");
+        }
+        ASSERT_NE(file, nullptr);
+        char16_t guarded[7];
+        std::fill(std::begin(guarded), std::end(guarded), u'#');
+        char16_t *buffer = guarded + 1;
+        ASSERT_NE(zufgetws(buffer, 5, file), nullptr);
+        EXPECT_EQ(std::u16string(buffer), u"abc\n");
+        ASSERT_NE(zufgetws(buffer, 5, file), nullptr);
+        EXPECT_EQ(std::u16string(buffer), u"defg");  // no room for the line feed
+        EXPECT_EQ(guarded[0], u'#');
+        EXPECT_EQ(guarded[6], u'#');
+        EXPECT_EQ(zufgetws(buffer, 5, file), nullptr);
+        zufclose(file);
+    }
+    zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+    char16_t line[16];
+    zufgetws(line, 16, file);
+    ASSERT_NE(zufgetws(line, 16, file), nullptr);
+    EXPECT_EQ(std::u16string(line), u"defg\n");  // with room, the last line gets its line feed
+    char16_t one[1] = {u'#'};
+    EXPECT_EQ(zufgetws(one, 1, file), nullptr);
+    zufclose(file);
+}
+
+TEST_F(FileLayer, ReadSeekTellAndEndOfFileOnMemoryAndDisk)
+{
+    const std::string data = "0123456789";
+    apptest::WriteText(root + "/D.BIN", data);
+    for (bool packed : {false, true}) {
+        zuFile *file = packed ? zufopenMemory(data.data(), data.size(), "rb") : zufopen("\\D.BIN", "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(zufsize(file), 10);
+        char buffer[8] = {};
+        EXPECT_EQ(zufread(buffer, 1, 4, file), 4u);
+        EXPECT_EQ(std::string(buffer, 4), "0123");
+        EXPECT_EQ(zuftell(file), 4);
+        EXPECT_EQ(zufseek(file, -2, SEEK_END), 0);
+        EXPECT_EQ(zufread(buffer, 2, 3, file), 1u);  // whole items only
+        EXPECT_NE(zufeof(file), 0);
+        EXPECT_EQ(zufseek(file, 1, SEEK_SET), 0);
+        EXPECT_EQ(zufeof(file), 0);
+        EXPECT_EQ(zufread(buffer, 1, 1, file), 1u);
+        EXPECT_EQ(buffer[0], '1');
+        zufclose(file);
+    }
+    zuFile *memory = zufopenMemory(data.data(), data.size(), "rb");
+    EXPECT_NE(zufseek(memory, -1, SEEK_SET), 0);
+    EXPECT_EQ(zufwrite("x", 1, 1, memory), 0u);
+    zufclose(memory);
+    EXPECT_EQ(zufopenMemory(data.data(), data.size(), "w"), nullptr);
+}
+
+TEST_F(FileLayer, WritingGoesToThePlainFile)
+{
+    zuFile *file = zufopen("\\SAVE\\..\\OUT.TXT", "w+");
+    ASSERT_EQ(file, nullptr);  // no SAVE folder: the open says so
+    file = zufopen("\\OUT.TXT", "w+");
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(file->fp, nullptr);
+    EXPECT_GT(zufprintf(file, "Value: %d\n", 5), 0);
+    zufclose(file);
+    EXPECT_EQ(apptest::ReadBytes(root + "/OUT.TXT"), std::vector<uint8_t>({'V', 'a', 'l', 'u', 'e', ':', ' ', '5', '\n'}));
+}
+
+TEST_F(FileLayer, RawFileBufferRoundsUpToWholeBlocks)
+{
+    struct Row {
+        size_t size;
+        uint32_t capacity;
+    } rows[] = {{0, 32768}, {1, 32768}, {32768, 32768}, {32769, 65536}, {100000, 131072}};
+    for (const Row &row : rows) {
+        std::vector<uint8_t> bytes(row.size);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = static_cast<uint8_t>(i * 7);
+        }
+        apptest::WriteBytes(root + "/RAW.BIN", bytes);
+        RawFile *file = RawFileOpen("\\raw.bin");
+        ASSERT_NE(file, nullptr);
+        RawFileBuffer *record = RawFileBufferCreate(file);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->fileSize, row.size);
+        EXPECT_EQ(record->capacity, row.capacity);
+        record->buffer[record->capacity - 1] = 1;  // the whole buffer is there
+        // One block a read, as the page streams do.
+        uint32_t at = 0;
+        for (uint32_t got = 1; got != 0;) {
+            ASSERT_TRUE(RawFileRead(file, record->buffer + at, kRawFileBlock, &got));
+            at += got;
+        }
+        EXPECT_EQ(at, row.size);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), record->buffer));
+        RawFileBufferFree(record);
+        RawFileClose(file);
+    }
+    EXPECT_EQ(RawFileOpen("\\NONE.BIN"), nullptr);
+    EXPECT_EQ(RawFileOpen("\\"), nullptr);
+    EXPECT_EQ(RawFileBufferCreate(nullptr), nullptr);
+}
+
+TEST_F(FileLayer, ExtraStageFileProbeIsQuiet)
+{
+    apptest::WriteText(root + "/pack/stage5/2050000.tsr", "");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(CheckExtraStageFile(2050000), 0);
+    EXPECT_EQ(CheckExtraStageFile(2060000), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+}
+
+}  // namespace

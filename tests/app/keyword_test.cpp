@@ -1,0 +1,278 @@
+// Keyword text: the line routines in tables (line ends, tabs, the first
+// occurrence, a missing key, wide lines with and without a byte-order mark,
+// the 31-unit limit) and the reporting reader every loader uses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/file.h"
+#include "app/keyword.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+TEST(SplitKeyword, TakesTheFirstWordAndLeavesTheRest)
+{
+    struct Row {
+        const char *line;
+        const char *word;
+        const char *rest;
+    } rows[] = {
+        {"Count: 12\n", "Count:", "12"},
+        {"Count: 12\r\n", "Count:", "12"},
+        {"\t  position:\t1.0, 2.0,\t3.0\r\n", "position:", "1.0, 2.0,\t3.0"},
+        {"{\n", "{", ""},
+        {"   \r\n", "", ""},
+        {"", "", ""},
+        {"Word", "Word", ""},
+        {"Name:\t\tHERO01  \n", "Name:", "HERO01  "},
+    };
+    for (const Row &row : rows) {
+        char line[64];
+        std::strcpy(line, row.line);
+        char word[32] = "garbage";
+        SplitKeyword(word, line);
+        EXPECT_STREQ(word, row.word) << row.line;
+        EXPECT_STREQ(line, row.rest) << row.line;
+    }
+}
+
+TEST(SplitKeyword, CutsAWordLongerThanItsBuffer)
+{
+    char line[] = "ABCDEFGHIJ rest";
+    char word[5];
+    SplitKeyword(word, line);
+    EXPECT_STREQ(word, "ABCD");
+    EXPECT_STREQ(line, "rest");
+}
+
+TEST(ReadKeyInt, ReadsTheNumberAfterTheFirstKey)
+{
+    struct Row {
+        const char *line;
+        char key;
+        bool found;
+        int32_t value;
+    } rows[] = {
+        {"Count: 12", ':', true, 12},
+        {"Count:\t-7\r\n", ':', true, -7},
+        {"Count:+3", ':', true, 3},
+        {"A: 1 B: 2", ':', true, 1},        // the first occurrence
+        {"Time: 10:20", ':', true, 10},
+        {"Count 12", ':', false, 99},       // no key
+        {"Count: abc", ':', false, 99},     // no digits
+        {"Count: ", ':', false, 99},
+        {"Count: 2147483647", ':', true, 2147483647},
+        {"Count: -2147483648", ':', true, INT32_MIN},
+        {"Count: 2147483648", ':', false, 99},  // does not fit
+        {"x=5", '=', true, 5},
+    };
+    for (const Row &row : rows) {
+        int32_t value = 99;
+        EXPECT_EQ(ReadKeyInt(row.line, row.key, &value), row.found) << row.line;
+        EXPECT_EQ(value, row.value) << row.line;
+    }
+}
+
+TEST(ReadKeyFloat, ReadsDecimalNumbers)
+{
+    struct Row {
+        const char *line;
+        bool found;
+        float value;
+    } rows[] = {
+        {"Speed: 1.5", true, 1.5f},       {"Speed:\t-0.25\r\n", true, -0.25f}, {"Speed: 3", true, 3.0f},
+        {"Speed: 1e2", true, 100.0f},     {"Speed: .5", true, 0.5f},           {"Speed: nan", false, 7.0f},
+        {"Speed: inf", false, 7.0f},      {"Speed: x1", false, 7.0f},          {"Speed 1.0", false, 7.0f},
+        {"Speed: 1e999", false, 7.0f},
+    };
+    for (const Row &row : rows) {
+        float value = 7.0f;
+        EXPECT_EQ(ReadKeyFloat(row.line, ':', &value), row.found) << row.line;
+        EXPECT_EQ(value, row.value) << row.line;
+    }
+}
+
+TEST(ReadKeyIntW, ReadsWideLinesUpToThirtyOneUnitsAfterTheKey)
+{
+    struct Row {
+        std::u16string line;
+        bool found;
+        int32_t value;
+    } rows[] = {
+        {u"Count: 12\r\n", true, 12},
+        {u"\x4EBA\x6570\xFF1A: 5", true, 5},  // a wide name before the key
+        {u"Count 12", false, 99},
+        {u"ID:\t-4", true, -4},
+        // 30 blanks and the digit: the digit is the 31st unit after the key.
+        {u"N:" + std::u16string(30, u' ') + u"7", true, 7},
+        // 31 blanks: the digit lies past the limit.
+        {u"N:" + std::u16string(31, u' ') + u"7", false, 99},
+        {u"N: 12\x4E00", true, 12},
+    };
+    for (const Row &row : rows) {
+        int32_t value = 99;
+        EXPECT_EQ(ReadKeyIntW(row.line.c_str(), u':', &value), row.found);
+        EXPECT_EQ(value, row.value);
+    }
+}
+
+// Wide files as the game reads them: zufgetws, then the wide routine.
+TEST(ReadKeyIntW, SameValuesFromFilesWithAndWithoutAByteOrderMark)
+{
+    for (bool mark : {true, false}) {
+        const std::vector<uint8_t> bytes = apptest::Utf16(u"Count: 3\r\nID: 42\r\nLast: -1", mark);
+        zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+        ASSERT_NE(file, nullptr);
+        char16_t line[64];
+        int32_t values[3] = {};
+        for (int32_t &value : values) {
+            ASSERT_NE(zufgetws(line, 64, file), nullptr);
+            EXPECT_TRUE(ReadKeyIntW(line, u':', &value));
+        }
+        EXPECT_EQ(zufgetws(line, 64, file), nullptr);
+        zufclose(file);
+        EXPECT_EQ(values[0], 3);
+        EXPECT_EQ(values[1], 42);
+        EXPECT_EQ(values[2], -1);
+    }
+}
+
+class KeywordFile : public ::testing::Test {
+protected:
+    void Open(const std::string &text)
+    {
+        ASSERT_TRUE(file.OpenMemory("TEST.TXT", text.data(), text.size()));
+    }
+    CSKeywordFile file;
+};
+
+TEST_F(KeywordFile, WalksKeysValuesAndBlocksSkippingBlankLines)
+{
+    Open("Count: 2\r\n\r\nAI\r\n{\r\n\tposition: 1.5, -2, 3e1\r\n  Name:  HERO01\r\n}\r\n");
+    int32_t count = 0;
+    ASSERT_TRUE(file.NextLineIs("Count:"));
+    EXPECT_TRUE(file.Int(&count, 0, 100));
+    EXPECT_EQ(count, 2);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.KeyIs("AI"));
+    EXPECT_EQ(file.LineNumber(), 3);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.IsBlockOpen());
+    ASSERT_TRUE(file.NextLine());
+    float position[3] = {};
+    EXPECT_TRUE(file.Floats(position, 3));
+    EXPECT_EQ(position[0], 1.5f);
+    EXPECT_EQ(position[1], -2.0f);
+    EXPECT_EQ(position[2], 30.0f);
+    ASSERT_TRUE(file.NextLine());
+    char name[16];
+    EXPECT_TRUE(file.Word(name, sizeof(name)));
+    EXPECT_STREQ(name, "HERO01");
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.IsBlockClose());
+    EXPECT_FALSE(file.NextLine());
+    EXPECT_EQ(file.ProblemCount(), 0);
+}
+
+// Every bad value is reported with file, line and key, and the default stays.
+TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
+{
+    Open("Count: x\nMaxHP: 70000\nSpeed: 1.5 2.5\nPoint: 1,\nName: ABCDEFGHIJKLMNOPQRSTUVWXYZ\nHuge: 99999999999\n");
+    int32_t count = 5;
+    int32_t hp = 100;
+    float speed = 1.0f;
+    int32_t point[2] = {7, 8};
+    char name[8] = "dflt";
+    int32_t huge = 3;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Int(&count));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Int(&hp, 1, 65535));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Float(&speed));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Ints(point, 2));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Word(name, sizeof(name)));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Int(&huge));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(hp, 100);
+    EXPECT_EQ(speed, 1.0f);
+    EXPECT_EQ(point[0], 7);
+    EXPECT_EQ(point[1], 8);
+    EXPECT_STREQ(name, "dflt");
+    EXPECT_EQ(huge, 3);
+    EXPECT_EQ(file.ProblemCount(), 6);
+    EXPECT_NE(lines.find("TEST.TXT:1: Count: 'x' is not a whole number\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:2: MaxHP: 70000 is outside 1..65535\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:3: Speed: unexpected '2.5' after the value\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:4: Point: value 2 of 2 is missing"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:5: Name: 'ABCDEFGHIJKLMNOPQRSTUVWXYZ' is longer than 7 characters"),
+              std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("TEST.TXT:6: Huge: '99999999999' is not a whole number"), std::string::npos) << lines;
+}
+
+TEST_F(KeywordFile, AnUnexpectedKeyIsReported)
+{
+    Open("Count: 1\n");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(file.NextLineIs("AINum:"));
+    EXPECT_FALSE(file.NextLineIs("AINum:"));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_NE(lines.find("TEST.TXT:1: Count: expected AINum:"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("expected AINum:, found the end of the file"), std::string::npos) << lines;
+}
+
+TEST_F(KeywordFile, AVeryLongLineIsCutAndReportedOnce)
+{
+    std::string text = "Long: " + std::string(1 << 20, '7') + "\nNext: 4\n";
+    Open(text);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_EQ(std::strlen(file.Line()), CSKeywordFile::kMaxLine);
+    int32_t value = 0;
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.Int(&value));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(value, 4);
+    EXPECT_EQ(file.LineNumber(), 2);
+    EXPECT_NE(lines.find("TEST.TXT:1: Long: the line is longer than 4096 characters"), std::string::npos);
+}
+
+TEST_F(KeywordFile, WideFilesGiveKeysInUtf8AndTheWideTextAsRead)
+{
+    const std::vector<uint8_t> bytes = apptest::Utf16(u"ID: 13\r\nText: \x4F60\x597D world\r\n", true);
+    ASSERT_TRUE(file.OpenMemory("ENG.TCR", bytes.data(), bytes.size(), CSKeywordFile::kWide));
+    int32_t id = 0;
+    ASSERT_TRUE(file.NextLineIs("ID:"));
+    EXPECT_TRUE(file.Int(&id));
+    EXPECT_EQ(id, 13);
+    ASSERT_TRUE(file.NextLineIs("Text:"));
+    EXPECT_EQ(std::u16string(file.WideRest()), u"\x4F60\x597D world");
+    EXPECT_EQ(std::u16string(file.WideLine()), u"Text: \x4F60\x597D world");
+    EXPECT_STREQ(file.Rest(), "\xE4\xBD\xA0\xE5\xA5\xBD world");
+    EXPECT_FALSE(file.NextLine());
+}
+
+TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
+{
+    apptest::FatalRecorder fatal;
+    apptest::FatalRecorder::Names().clear();
+    CSKeywordFile file;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(file.Open("\\RESOURCE\\NOWHERE\\NONE.TXT"));
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    EXPECT_FALSE(file.Open("\\RESOURCE\\NOWHERE\\NONE.TXT", CSKeywordFile::kNarrow, true));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
+    EXPECT_EQ(apptest::FatalRecorder::Names()[0], "\\RESOURCE\\NOWHERE\\NONE.TXT");
+    EXPECT_NE(lines.find("zufopen fail: \\RESOURCE\\NOWHERE\\NONE.TXT\n"), std::string::npos);
+}
+
+}  // namespace
