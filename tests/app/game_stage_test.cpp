@@ -14,17 +14,12 @@
 #include <unistd.h>
 
 #include "app/bmp_file.h"
+#include "app/reference_image.h"
 
 namespace {
 
 using apptest::Bmp;
 using apptest::LoadBmp;
-
-// Rasterising the same scene in another build type may move an edge by a
-// rounding step or shade a texel one step apart; anything more is a fault.
-constexpr int kChannelTolerance = 8;
-// Pixels past the tolerance allowed per image: triangle edges only.
-constexpr double kOutlierShare = 0.002;
 
 constexpr int kWidth = 640;  // mode 1
 constexpr int kHeight = 480;
@@ -43,21 +38,6 @@ Bmp Shot(int tick)
     Bmp bmp;
     EXPECT_TRUE(LoadBmp(ShotDir() + "/shot" + std::to_string(tick) + ".bmp", &bmp));
     return bmp;
-}
-
-int Channel(uint32_t p, int c) { return static_cast<int>((p >> (8 * c)) & 0xFF); }
-
-// Per channel |a - b| packed as a pixel, and the largest of the three.
-uint32_t Difference(uint32_t a, uint32_t b, int *largest)
-{
-    uint32_t d = 0;
-    *largest = 0;
-    for (int c = 0; c < 3; ++c) {
-        const int delta = std::abs(Channel(a, c) - Channel(b, c));
-        *largest = std::max(*largest, delta);
-        d |= static_cast<uint32_t>(delta) << (8 * c);
-    }
-    return d;
 }
 
 class GameStage : public ::testing::Test {
@@ -91,51 +71,10 @@ protected:
 bool GameStage::ran = false;
 int GameStage::status = -1;
 
-// Writes |shot - reference| beside the shots; returns its path.
-std::string WriteDifference(const Bmp &shot, const Bmp &reference, int tick)
-{
-    std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            int largest = 0;
-            const uint32_t d = Difference(shot.Pixel(x, y), reference.Pixel(x, y), &largest);
-            // Amplified four times, so that small differences show.
-            uint32_t shown = 0;
-            for (int c = 0; c < 3; ++c) {
-                shown |= static_cast<uint32_t>(std::min(255, 4 * Channel(d, c))) << (8 * c);
-            }
-            pixels[size_t(y) * kWidth + size_t(x)] = shown;
-        }
-    }
-    const std::string path = ShotDir() + "/difference" + std::to_string(tick) + ".bmp";
-    apptest::WriteBmp(path, kWidth, kHeight, pixels);
-    return path;
-}
-
 void ExpectLikeReference(int tick)
 {
-    const Bmp shot = Shot(tick);
-    Bmp reference;
-    ASSERT_TRUE(LoadBmp(ReferencePath(tick), &reference)) << ReferencePath(tick);
-    ASSERT_EQ(shot.width, kWidth);
-    ASSERT_EQ(shot.height, kHeight);
-    ASSERT_EQ(reference.width, kWidth);
-    ASSERT_EQ(reference.height, kHeight);
-    int outliers = 0;
-    int worst = 0;
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            int far = 0;
-            Difference(shot.Pixel(x, y), reference.Pixel(x, y), &far);
-            worst = std::max(worst, far);
-            outliers += far > kChannelTolerance ? 1 : 0;
-        }
-    }
-    const int allowed = static_cast<int>(kOutlierShare * kWidth * kHeight);
-    if (outliers > allowed) {
-        ADD_FAILURE() << "tick " << tick << ": " << outliers << " pixels differ by more than " << kChannelTolerance
-                      << " (worst " << worst << "); difference image: " << WriteDifference(shot, reference, tick);
-    }
+    const std::string shot = ShotDir() + "/shot" + std::to_string(tick) + ".bmp";
+    apptest::ExpectLikeReference(shot, ReferencePath(tick), ShotDir() + "/difference" + std::to_string(tick) + ".bmp");
 }
 
 TEST_F(GameStage, ScreenshotsMatchTheReviewedReferences)

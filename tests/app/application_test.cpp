@@ -1,0 +1,148 @@
+// The application made and torn down in-process on a headless window: the
+// engine with the game's memory and files, the data root, the cursor
+// request applied in a window only, quitting, and the small services.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/application.h"
+#include "app/file.h"
+#include "app/memory.h"
+#include "app/options.h"
+#include "app/path.h"
+#include "rwengine.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+class Application : public ::testing::Test {
+protected:
+    void Make(int mode)
+    {
+        root_ = apptest::ScratchFolder("application");
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(root_);
+        options_.mode = mode;
+        options_.headless = true;
+        game::ModeChoice choice{};
+        game::ModeChoiceOf(mode, &choice);
+        window_ = rwtest::OpenHeadlessWindow("game", choice.width, choice.height);
+        ASSERT_NE(window_, nullptr);
+        ASSERT_TRUE(app_.Create(window_, options_));
+        g_pApplication = &app_;
+    }
+    void TearDown() override
+    {
+        if (g_pApplication != nullptr) {
+            app_.Destroy();
+            g_pApplication = nullptr;
+        }
+        rwtest::CloseHeadlessWindow(window_);
+        if (!previous_.empty()) {
+            std::filesystem::current_path(previous_);
+        }
+        SetDataRootPath("");
+    }
+    CSApplication app_;
+    game::Options options_;
+    HWND window_ = nullptr;
+    std::string root_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(Application, StartsTheEngineOnTheGamesMemoryAndFilesInTheWorkingFolder)
+{
+    const size_t before = zuGetBytesInUse();
+    Make(2);
+    EXPECT_EQ(RwEngineInst->engineStatus, rwENGINESTATUSSTARTED);
+    EXPECT_GT(zuGetBytesInUse(), before);  // the engine allocates from the game's allocator
+    EXPECT_EQ(std::filesystem::path(GetDataRootPath()), std::filesystem::current_path());
+    EXPECT_EQ(GetScreenWidth(), 800u);
+    EXPECT_EQ(GetScreenHeight(), 600u);
+    // The engine's file reads go through the game's file layer.
+    apptest::WriteText(root_ + "/RESOURCE/X.TXT", "x");
+    EXPECT_TRUE(RwFileExists("\\resource\\x.txt"));
+    EXPECT_EQ(app_.gameSystem, nullptr);
+    app_.Destroy();
+    g_pApplication = nullptr;
+    EXPECT_EQ(RwEngineInst->engineStatus, rwENGINESTATUSIDLE);
+    EXPECT_EQ(zuGetBytesInUse(), before);  // everything given back
+}
+
+TEST_F(Application, TheCursorRequestIsAppliedAndClearedInAWindow)
+{
+    Make(1);
+    EXPECT_TRUE(app_.IsCursorShown());
+    CursorRequest = 2;
+    app_.Tick(1);
+    EXPECT_FALSE(app_.IsCursorShown());
+    EXPECT_EQ(CursorRequest, 0u);
+    CursorRequest = 1;
+    app_.Tick(2);
+    EXPECT_TRUE(app_.IsCursorShown());
+    EXPECT_EQ(CursorRequest, 0u);
+}
+
+TEST_F(Application, TheCursorRequestWaitsInFullScreen)
+{
+    Make(3);
+    EXPECT_TRUE(app_.IsFullScreen());
+    CursorRequest = 2;
+    app_.Tick(1);
+    EXPECT_TRUE(app_.IsCursorShown());
+    EXPECT_EQ(CursorRequest, 2u);
+    CursorRequest = 0;
+}
+
+TEST_F(Application, CloseApplicationMarksItQuitting)
+{
+    Make(1);
+    EXPECT_FALSE(app_.IsQuitting());
+    CloseApplication();
+    EXPECT_TRUE(app_.IsQuitting());
+}
+
+TEST(ApplicationServices, OptionSwitchStartValueAndScreenSizeWithoutAnApplication)
+{
+    EXPECT_TRUE(IsOptionSwitchOff());
+    SetOptionSwitch(3);
+    EXPECT_FALSE(IsOptionSwitchOff());
+    SetOptionSwitch(0);
+    EXPECT_TRUE(IsOptionSwitchOff());
+    EXPECT_EQ(QueryStartValue(), 0);
+    EXPECT_EQ(GetScreenWidth(), 640u);
+    EXPECT_EQ(GetScreenHeight(), 480u);
+    CloseApplication();  // no application: nothing happens
+    ApplicationKeepAlive();
+}
+
+TEST(Options, TheTableTakesEveryOptionAndNamesWhatIsWrong)
+{
+    const char *argv[] = {"game",         "--headless", "--mode",       "3",         "--frames", "5",
+                          "--fixed-step", "16",         "--screenshot", "2:a.bmp",   "--language", "0"};
+    game::Options options;
+    std::string error;
+    ASSERT_TRUE(game::ParseOptions(12, argv, &options, &error)) << error;
+    EXPECT_TRUE(options.headless);
+    EXPECT_EQ(options.mode, 3);
+    EXPECT_EQ(options.frames, 5u);
+    EXPECT_EQ(options.fixedStepMs, 16u);
+    ASSERT_EQ(options.screenshots.size(), 1u);
+    EXPECT_EQ(options.screenshots[0].path, "a.bmp");
+    EXPECT_EQ(options.language, 0);
+    const char *defaults[] = {"game"};
+    ASSERT_TRUE(game::ParseOptions(1, defaults, &options, &error));
+    EXPECT_EQ(options.language, 1);
+    EXPECT_EQ(options.mode, 0);
+    const char *bad[] = {"game", "--language", "15"};
+    EXPECT_FALSE(game::ParseOptions(3, bad, &options, &error));
+    EXPECT_EQ(error, "--language takes 0 to 14");
+    const char *missing[] = {"game", "--mode"};
+    EXPECT_FALSE(game::ParseOptions(2, missing, &options, &error));
+    EXPECT_EQ(error, "option --mode needs a value");
+    const char *unknown[] = {"game", "--bogus"};
+    EXPECT_FALSE(game::ParseOptions(2, unknown, &options, &error));
+    EXPECT_EQ(error, "unknown option --bogus");
+}
+
+}  // namespace

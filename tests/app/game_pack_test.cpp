@@ -1,0 +1,91 @@
+// End to end: the game takes the first stage's textures from the stage's
+// pack. Run from a copy of the sample data without the loose stage
+// textures, it shows the reviewed reference frame; without the pack's list
+// it stops before the first frame, non-zero, naming the missing file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/reference_image.h"
+
+namespace {
+
+std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
+std::string Folder(const std::string &name)
+{
+    return BinaryDir() + "/tests/app_pack/" + std::to_string(getpid()) + "/" + name;
+}
+
+// A copy of the sample data; false when the sample data is not built.
+bool CopySampleData(const std::string &to)
+{
+    const std::string from = BinaryDir() + "/data";
+    if (!std::filesystem::exists(from + "/PACK/STAGE1/2010000.STR")) {
+        return false;
+    }
+    std::filesystem::remove_all(to);
+    std::filesystem::create_directories(to);
+    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
+    return true;
+}
+
+// Runs the game in `folder`; its status and what it printed.
+int RunGame(const std::string &folder, const std::string &arguments, std::string *output)
+{
+    const std::string command = "cd '" + folder + "' && '" + BinaryDir() + "/app/game' " + arguments + " 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[512];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+        output->append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const char *const kRun = "--headless --mode 2 --frames 3 --fixed-step 16 --screenshot 3:out.bmp";
+
+TEST(GamePack, TheStageShowsWithTexturesFromThePackAlone)
+{
+    const std::string folder = Folder("pack_only");
+    ASSERT_TRUE(CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::filesystem::remove_all(folder + "/RESOURCE/STAGE/1/TEXTURES");
+    std::string output;
+    ASSERT_EQ(RunGame(folder, kRun, &output), 0) << output;
+    apptest::ExpectLikeReference(folder + "/out.bmp",
+                                 std::string(RW_TEST_SOURCE_DIR) + "/tests/app/reference/stage_mode2_tick3.bmp",
+                                 folder + "/difference.bmp");
+}
+
+TEST(GamePack, AMissingPackListStopsTheRunNamingIt)
+{
+    const std::string folder = Folder("no_list");
+    ASSERT_TRUE(CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::filesystem::remove(folder + "/PACK/STAGE1/2010000.LST");
+    std::string output;
+    EXPECT_NE(RunGame(folder, kRun, &output), 0);
+    EXPECT_NE(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)"), std::string::npos) << output;
+    EXPECT_NE(output.find("Fatal error: cannot read \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
+}
+
+// Languages whose folder has no stage pack fall back to \PACK.
+TEST(GamePack, EveryLanguageFindsTheStagePack)
+{
+    const std::string folder = Folder("languages");
+    ASSERT_TRUE(CopySampleData(folder)) << "no sample data: build the sample-data target";
+    for (const char *language : {"0", "14"}) {
+        std::string output;
+        EXPECT_EQ(RunGame(folder, std::string(kRun) + " --language " + language, &output), 0) << output;
+    }
+    std::string output;
+    EXPECT_EQ(RunGame(folder, std::string(kRun) + " --language 15", &output), 2);
+}
+
+}  // namespace
