@@ -8,11 +8,13 @@
 #include <string>
 
 #include "app/clock.h"
+#include "app/debug.h"
 #include "app/engine_startup.h"
 #include "app/file.h"
 #include "app/pack.h"
 #include "app/path.h"
 #include "app/screenshot.h"
+#include "app/threads.h"
 
 CSApplication *g_pApplication = nullptr;
 uint32_t CursorRequest = 0;
@@ -69,6 +71,11 @@ bool CSApplication::Create(HWND window, const game::Options &options)
 
 void CSApplication::Destroy()
 {
+    // Every child joins its own threads before it is freed; one left
+    // running here would outlive what it uses.
+    if (GetWorkerThreadCount() != 0) {
+        DebugPrint("CSApplication: %zu worker threads were never joined\n", GetWorkerThreadCount());
+    }
     game::FirstFrameDestroy(&firstFrame);
     zuClosePack();
     if (engineStarted_) {
