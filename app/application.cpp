@@ -15,6 +15,7 @@
 #include "app/path.h"
 #include "app/screenshot.h"
 #include "app/threads.h"
+#include "rwd3d8.h"
 
 CSApplication *g_pApplication = nullptr;
 uint32_t CursorRequest = 0;
@@ -56,6 +57,7 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     engineStarted_ = true;
     subSystem = engine.subSystem;
     videoMode = engine.videoMode;
+    device = RwD3D8GetCurrentD3DDevice();
     SetDataRootPath(WorkingFolder().c_str());
 
     // The game system, input, sound and movie player are made here by their
@@ -81,6 +83,7 @@ void CSApplication::Destroy()
     if (engineStarted_) {
         StopEngine();
         engineStarted_ = false;
+        device = nullptr;
     }
 }
 

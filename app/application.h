@@ -18,6 +18,7 @@ class CSGameSystem;
 class CSInput;
 class CSAudio;
 class CSMoviePlayer;
+struct IDirect3DDevice8;
 
 class CSApplication {
 public:
@@ -53,9 +54,10 @@ public:
     CSAudio *audio = nullptr;
     CSMoviePlayer *moviePlayer = nullptr;
 
-    // The engine's chosen sub-system and video mode.
+    // The engine's chosen sub-system and video mode, and its device.
     RwInt32 subSystem = 0;
     RwVideoModeInfo videoMode = {};
+    IDirect3DDevice8 *device = nullptr;
 
     // What the frame shows until the game system draws it.
     game::Engine firstFrame;

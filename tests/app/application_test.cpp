@@ -63,6 +63,7 @@ TEST_F(Application, StartsTheEngineOnTheGamesMemoryAndFilesInTheWorkingFolder)
     apptest::WriteText(root_ + "/RESOURCE/X.TXT", "x");
     EXPECT_TRUE(RwFileExists("\\resource\\x.txt"));
     EXPECT_EQ(app_.gameSystem, nullptr);
+    EXPECT_NE(app_.device, nullptr);
     app_.Destroy();
     g_pApplication = nullptr;
     EXPECT_EQ(RwEngineInst->engineStatus, rwENGINESTATUSIDLE);
