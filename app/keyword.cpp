@@ -1,6 +1,7 @@
 // Keyword text: the line routines and the reporting reader (see keyword.h).
 #include "app/keyword.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -362,26 +363,32 @@ bool CSKeywordFile::ValuesAt(size_t at, int count, bool integer, double *values,
     return true;
 }
 
-bool CSKeywordFile::Int(int32_t *out, int32_t min, int32_t max) { return Ints(out, 1, min, max); }
-
-bool CSKeywordFile::Ints(int32_t *out, int count, int32_t min, int32_t max)
+bool CSKeywordFile::Values(int count, bool integer, double min, double max, double *values)
 {
-    if (count <= 0 || count > 64 || out == nullptr) {
+    if (count <= 0 || count > kMaxValues) {
         return false;
     }
-    double values[64];
-    if (!ValuesAt(restAt_, count, true, values, "a whole number")) {
+    if (!ValuesAt(restAt_, count, integer, values, integer ? "a whole number" : "a number")) {
         return false;
     }
     for (int i = 0; i < count; ++i) {
         if (values[i] < min || values[i] > max) {
-            Report("%d is outside %d..%d", static_cast<int32_t>(values[i]), min, max);
+            Report("%.10g is outside %.10g..%.10g", values[i], min, max);
             return false;
         }
     }
-    for (int i = 0; i < count; ++i) {
-        out[i] = static_cast<int32_t>(values[i]);
+    return true;
+}
+
+bool CSKeywordFile::Int(int32_t *out, int32_t min, int32_t max) { return Ints(out, 1, min, max); }
+
+bool CSKeywordFile::Ints(int32_t *out, int count, int32_t min, int32_t max)
+{
+    double values[kMaxValues];
+    if (out == nullptr || !Values(count, true, min, max, values)) {
+        return false;
     }
+    std::transform(values, values + count, out, [](double v) { return static_cast<int32_t>(v); });
     return true;
 }
 
@@ -389,22 +396,11 @@ bool CSKeywordFile::Float(float *out, float min, float max) { return Floats(out,
 
 bool CSKeywordFile::Floats(float *out, int count, float min, float max)
 {
-    if (count <= 0 || count > 64 || out == nullptr) {
+    double values[kMaxValues];
+    if (out == nullptr || !Values(count, false, min, max, values)) {
         return false;
     }
-    double values[64];
-    if (!ValuesAt(restAt_, count, false, values, "a number")) {
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (values[i] < min || values[i] > max) {
-            Report("%g is outside %g..%g", values[i], static_cast<double>(min), static_cast<double>(max));
-            return false;
-        }
-    }
-    for (int i = 0; i < count; ++i) {
-        out[i] = static_cast<float>(values[i]);
-    }
+    std::transform(values, values + count, out, [](double v) { return static_cast<float>(v); });
     return true;
 }
 

@@ -84,7 +84,7 @@ public:
     // The values after the keyword of the current line, separated by blanks,
     // tabs or commas; nothing else may follow them. Each gives true with the
     // value(s) in *out, or reports and gives false with *out untouched
-    // (several values are taken all or none).
+    // (several values, at most kMaxValues, are taken all or none).
     bool Int(int32_t *out, int32_t min = INT32_MIN, int32_t max = INT32_MAX);
     bool Ints(int32_t *out, int count, int32_t min = INT32_MIN, int32_t max = INT32_MAX);
     bool Float(float *out, float min = -FLT_MAX, float max = FLT_MAX);
@@ -97,11 +97,13 @@ public:
     int ProblemCount() const { return problems_; }
 
     static constexpr size_t kMaxLine = 4096;
+    static constexpr int kMaxValues = 64;
 
 private:
     bool ReadRawLine();
     void SplitCurrentLine();
     bool ValuesAt(size_t at, int count, bool integer, double *values, const char *what);
+    bool Values(int count, bool integer, double min, double max, double *values);
 
     zuFile *file_ = nullptr;
     Encoding encoding_ = kNarrow;
