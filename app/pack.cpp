@@ -191,23 +191,22 @@ void ReleaseTextures(OpenPack *open)
     open->joined = nullptr;
 }
 
-void Refuse(OpenPack *open, const std::string &what, const std::string &why)
+// Gives up on `open` after its diagnostic; the file to name in the fatal
+// report goes to *fatal.
+bool Refuse(OpenPack *open, const std::string &what, const std::string &why, std::string *fatal)
 {
     DebugPrint("Pack %s refused: %s\n", what.c_str(), why.c_str());
     if (open->stream != nullptr) {
         std::fclose(open->stream);
     }
     *open = OpenPack{};
-    RaiseFatalError(what.c_str());
+    *fatal = what;
+    return false;
 }
 
-bool Open(const char *strPath, const RawFileBuffer *memory)
+// Opens the pack under the render lock; on a refusal *fatal names the file.
+bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *fatal)
 {
-    PackOpenHook();
-    zuClosePack();
-    if (strPath == nullptr) {
-        return false;
-    }
     CSRenderLockGuard lock;
     std::string path = strPath;
     std::vector<char> buffer(std::strlen(strPath) + 64);
@@ -223,7 +222,7 @@ bool Open(const char *strPath, const RawFileBuffer *memory)
     std::vector<char> list;
     if (!ReadHostFile(listPath, &list)) {
         DebugPrint("We DONT have LST file!!!(%s)\n", listPath.c_str());
-        RaiseFatalError(listPath.c_str());
+        *fatal = listPath;
         return false;
     }
 
@@ -233,27 +232,39 @@ bool Open(const char *strPath, const RawFileBuffer *memory)
     if (memory == nullptr) {
         open.stream = std::fopen(ResolveGamePath(path.c_str()).c_str(), "rb");
         if (open.stream == nullptr) {
-            Refuse(&open, path, "the stream cannot be opened");
-            return false;
+            return Refuse(&open, path, "the stream cannot be opened", fatal);
         }
     } else if (memory->buffer == nullptr && memory->fileSize != 0) {
-        Refuse(&open, path, "the stream's memory is missing");
-        return false;
+        return Refuse(&open, path, "the stream's memory is missing", fatal);
     }
     std::string error;
     if (!PackIndexBuildFrom(list.data(), list.size(), ReadStream, &open, StreamSize(&open), &open.index, &error)) {
-        Refuse(&open, path, error);
-        return false;
+        return Refuse(&open, path, error, fatal);
     }
     RwTexDictionary *dictionary = nullptr;
     if (!ReadDictionary(&open, &dictionary, &error)) {
-        Refuse(&open, path, error);
-        return false;
+        return Refuse(&open, path, error, fatal);
     }
     InstallTextures(&open, dictionary);
     open.open = true;
     pack = std::move(open);
     return true;
+}
+
+bool Open(const char *strPath, const RawFileBuffer *memory)
+{
+    PackOpenHook();
+    zuClosePack();
+    if (strPath == nullptr) {
+        return false;
+    }
+    std::string fatal;
+    if (OpenLocked(strPath, memory, &fatal)) {
+        return true;
+    }
+    // Raised without the render lock: the message box may wait for the player.
+    RaiseFatalError(fatal.c_str());
+    return false;
 }
 
 }  // namespace
