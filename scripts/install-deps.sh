@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev
   xvfb xauth
   imagemagick
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

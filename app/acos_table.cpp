@@ -1,0 +1,61 @@
+// Arc-cosine table filling and lookup.
+#include "app/acos_table.h"
+
+#include <cmath>
+#include <system_error>
+
+namespace game {
+
+float ACosTable::Entry(int index)
+{
+    const double cosine = static_cast<double>(index - 1000) / 1000.0;
+    return static_cast<float>(std::acos(cosine) * (180.0 / 3.14159265358979323846));
+}
+
+int ACosTable::IndexOf(float c)
+{
+    if (!(c > -1.0f)) {
+        c = -1.0f;
+    } else if (c > 1.0f) {
+        c = 1.0f;
+    }
+    return static_cast<int>(1000.0f + c * 1000.0f);
+}
+
+void ACosTable::Fill()
+{
+    for (int i = 0; i < kEntries; ++i) {
+        table_[i] = Entry(i);
+    }
+    // Publishes the entries written above to every thread that sees the flag.
+    ready_.store(true, std::memory_order_release);
+}
+
+void ACosTable::StartThread()
+{
+    if (thread_.joinable() || Ready()) {
+        return;
+    }
+    try {
+        thread_ = std::thread([this] { Fill(); });
+    } catch (const std::system_error &) {
+        Fill();
+    }
+}
+
+void ACosTable::Join()
+{
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+float ACosTable::Lookup(float c) const
+{
+    const int index = IndexOf(c);
+    return Ready() ? table_[index] : Entry(index);
+}
+
+float CosDeg(float degrees) { return std::cos(degrees * 0.017453292f); }
+
+}  // namespace game

@@ -1,0 +1,48 @@
+// The game's arc-cosine table: 2001 angles in degrees for cosines -1..1 in
+// steps of 0.001, filled by a worker thread while the opening runs. Until
+// the thread has published the table, a lookup computes the very entry the
+// table will hold, so no answer depends on the thread's timing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace game {
+
+class ACosTable {
+public:
+    static constexpr int kEntries = 2001;
+
+    ACosTable() = default;
+    ACosTable(const ACosTable &) = delete;
+    ACosTable &operator=(const ACosTable &) = delete;
+    ~ACosTable() { Join(); }
+
+    // Starts the filling thread unless it runs or the table is ready; fills
+    // the table at once when no thread can be started.
+    void StartThread();
+    // Waits for the filling thread (teardown); harmless when none runs.
+    void Join();
+    bool Ready() const { return ready_.load(std::memory_order_acquire); }
+
+    // The angle in degrees whose cosine is c (clamped to -1..1; NaN counts
+    // as -1): entry 1000 + c x 1000, truncated.
+    float Lookup(float c) const;
+
+    // What entry `index` holds.
+    static float Entry(int index);
+    static int IndexOf(float c);
+
+private:
+    void Fill();
+
+    float table_[kEntries] = {};
+    std::atomic<bool> ready_{false};
+    std::thread thread_;
+};
+
+// Cosine of an angle in degrees.
+float CosDeg(float degrees);
+
+}  // namespace game
