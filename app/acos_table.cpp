@@ -56,6 +56,6 @@ float ACosTable::Lookup(float c) const
     return Ready() ? table_[index] : Entry(index);
 }
 
-float CosDeg(float degrees) { return std::cos(degrees * 0.017453292f); }
-
 }  // namespace game
+
+float CosDeg(float degrees) { return std::cos(degrees * 0.017453292f); }

@@ -42,7 +42,7 @@ private:
     std::thread thread_;
 };
 
+}  // namespace game
+
 // Cosine of an angle in degrees.
 float CosDeg(float degrees);
-
-}  // namespace game

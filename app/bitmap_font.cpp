@@ -4,8 +4,12 @@
 #include <utility>
 
 #include "app/screen_coords.h"
+#include "app/screen_quad.h"
 
-namespace game {
+using game::FontFile;
+using game::FontGlyph;
+using game::ScaledPixels;
+using game::ScreenQuad;
 
 namespace {
 
@@ -41,67 +45,8 @@ RwRaster *MakePageRaster(const FontFile &file, const std::vector<uint8_t> &page)
     return raster;
 }
 
-// Glyph quads of one page, drawn together.
-class QuadBatch {
-public:
-    void Add(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1, uint32_t argb)
-    {
-        const RwReal z = RwIm2DScreenZNear();
-        const RwCamera *camera = RwCameraGetCurrentCamera();
-        const RwReal rhw = camera != nullptr ? 1.0f / RwCameraGetNearClipPlane(camera) : 1.0f;
-        const auto base = static_cast<RwImVertexIndex>(vertices_.size());
-        const float xs[2] = {x0, x1};
-        const float ys[2] = {y0, y1};
-        const float us[2] = {u0, u1};
-        const float vs[2] = {v0, v1};
-        // Corners 0 top left, 1 bottom left, 2 top right, 3 bottom right;
-        // pixel centres lie on integers, so edges move half a pixel back
-        // to put each texel on one pixel.
-        for (int corner = 0; corner < 4; ++corner) {
-            RwIm2DVertex v{};
-            SetScreenX(&v, xs[corner / 2]);
-            SetScreenY(&v, ys[corner % 2]);
-            v.x -= 0.5f;
-            v.y -= 0.5f;
-            v.z = z;
-            v.rhw = rhw;
-            v.emissiveColor = argb;
-            v.u = us[corner / 2];
-            v.v = vs[corner % 2];
-            vertices_.push_back(v);
-        }
-        for (RwImVertexIndex i : {0, 2, 1, 1, 2, 3}) {
-            indices_.push_back(static_cast<RwImVertexIndex>(base + i));
-        }
-    }
-
-    void Flush(RwRaster *page)
-    {
-        if (vertices_.empty()) {
-            return;
-        }
-        RwSetRenderState(rwRENDERSTATETEXTURERASTER, page);
-        RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, vertices_.data(), static_cast<RwInt32>(vertices_.size()),
-                                   indices_.data(), static_cast<RwInt32>(indices_.size()));
-        vertices_.clear();
-        indices_.clear();
-    }
-
-    // Index values stay within 16 bits.
-    bool Full() const { return vertices_.size() >= 60000; }
-
-private:
-    std::vector<RwIm2DVertex> vertices_;
-    std::vector<RwImVertexIndex> indices_;
-};
-
 void SetTextStates(float scale)
 {
-    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATESRCBLEND, RwRenderStateValue(rwBLENDSRCALPHA));
-    RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDINVSRCALPHA));
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
     RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, RwRenderStateValue(rwTEXTUREADDRESSCLAMP));
     // One texel to one pixel draws sharp; anything scaled is smoothed.
     const bool exact = scale == 1.0f && ScreenClientWidth() == 640 && ScreenClientHeight() == 480;
@@ -113,7 +58,7 @@ void SetTextStates(float scale)
 bool CSBitmapFont::Create(const uint8_t *bytes, size_t size, std::string *error)
 {
     FontFile file;
-    if (!ReadFontFile(bytes, size, &file, error)) {
+    if (!game::ReadFontFile(bytes, size, &file, error)) {
         Destroy();
         return false;
     }
@@ -133,7 +78,7 @@ bool CSBitmapFont::Create(FontFile file, std::string *error)
         }
         pages_.push_back(raster);
     }
-    question_ = FindFontGlyph(file_, u'?');
+    question_ = game::FindFontGlyph(file_, u'?');
     return true;
 }
 
@@ -152,7 +97,7 @@ const FontGlyph *CSBitmapFont::GlyphFor(char16_t code) const
     if (code == u'\r') {
         return nullptr;
     }
-    const FontGlyph *glyph = FindFontGlyph(file_, code);
+    const FontGlyph *glyph = game::FindFontGlyph(file_, code);
     return glyph != nullptr ? glyph : question_;
 }
 
@@ -179,8 +124,15 @@ void CSBitmapFont::DrawRow(const char16_t *text, size_t length, float x, float y
     SetTextStates(scale);
     const float pw = file_.pageWidth;
     const float ph = file_.pageHeight;
-    QuadBatch batch;
+    // Glyphs of one page go in one call.
+    std::vector<ScreenQuad> quads;
     int current = -1;
+    auto flush = [&] {
+        if (current >= 0) {
+            game::DrawScreenQuads(quads.data(), quads.size(), pages_[static_cast<size_t>(current)]);
+        }
+        quads.clear();
+    };
     float pen = x;
     for (size_t i = 0; i < length; ++i) {
         const FontGlyph *g = GlyphFor(text[i]);
@@ -188,20 +140,21 @@ void CSBitmapFont::DrawRow(const char16_t *text, size_t length, float x, float y
             continue;
         }
         if (g->w != 0 && g->h != 0) {
-            if (current != g->page || batch.Full()) {
-                batch.Flush(current >= 0 ? pages_[static_cast<size_t>(current)] : nullptr);
+            if (current != g->page) {
+                flush();
                 current = g->page;
             }
             const float x0 = pen + static_cast<float>(g->xOffset) * scale;
             const float y0 = y + static_cast<float>(g->yOffset) * scale;
-            batch.Add(x0, y0, x0 + static_cast<float>(g->w) * scale, y0 + static_cast<float>(g->h) * scale,
-                      static_cast<float>(g->x) / pw, static_cast<float>(g->y) / ph,
-                      static_cast<float>(g->x + g->w) / pw, static_cast<float>(g->y + g->h) / ph, argb);
+            ScreenQuad quad;
+            game::SetScreenQuad(&quad, x0, y0, x0 + static_cast<float>(g->w) * scale, y0 + static_cast<float>(g->h) * scale,
+                          static_cast<float>(g->x) / pw, static_cast<float>(g->y) / ph,
+                          static_cast<float>(g->x + g->w) / pw, static_cast<float>(g->y + g->h) / ph, argb);
+            quads.push_back(quad);
         }
         pen += static_cast<float>(g->advance) * scale;
     }
-    batch.Flush(current >= 0 ? pages_[static_cast<size_t>(current)] : nullptr);
-    RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
+    flush();
 }
 
 void SetGlobalFont(const CSBitmapFont *font) { globalFont = font; }
@@ -235,9 +188,11 @@ void DrawFontText(const char *text, float x, float y)
         fontColor = kFontDefaultColor;
         return;
     }
-    const std::u16string wide = WidenLatin1(text);
+    const std::u16string wide = game::WidenLatin1(text);
     DrawFontText(wide.c_str(), x, y);
 }
+
+namespace game {
 
 std::u16string WidenLatin1(const char *text)
 {

@@ -11,8 +11,6 @@
 #include "app/font_file.h"
 #include "rwcore.h"
 
-namespace game {
-
 class CSBitmapFont {
 public:
     CSBitmapFont() = default;
@@ -24,16 +22,16 @@ public:
     // engine). False with the reason in *error; the font is then empty.
     bool Create(const uint8_t *bytes, size_t size, std::string *error);
     // Takes a font already read; false when a page texture cannot be made.
-    bool Create(FontFile file, std::string *error);
+    bool Create(game::FontFile file, std::string *error);
     void Destroy();
     bool Loaded() const { return file_.lineHeight != 0; }
 
-    const FontFile &File() const { return file_; }
+    const game::FontFile &File() const { return file_; }
     int32_t LineHeight() const { return file_.lineHeight; }
 
     // The glyph a code is drawn with: its own, else the font's "?", else
     // null (nothing drawn, no advance). Carriage returns have none.
-    const FontGlyph *GlyphFor(char16_t code) const;
+    const game::FontGlyph *GlyphFor(char16_t code) const;
     // Pen step of a code in unscaled pixels.
     int32_t Advance(char16_t code) const;
     // Width of a row in pixels at `scale` (the sum of the advances, scaled
@@ -45,16 +43,10 @@ public:
     void DrawRow(const char16_t *text, size_t length, float x, float y, float scale, uint32_t argb) const;
 
 private:
-    FontFile file_;
+    game::FontFile file_;
     std::vector<RwRaster *> pages_;
-    const FontGlyph *question_ = nullptr;
+    const game::FontGlyph *question_ = nullptr;
 };
-
-// Rows scale their row height and pen steps alike.
-inline int32_t ScaledPixels(int32_t pixels, float scale)
-{
-    return static_cast<int32_t>(static_cast<float>(pixels) * scale + 0.5f);
-}
 
 // The font every text block takes at its reset and DrawFontText draws with
 // (null: nothing is drawn). The caller keeps ownership.
@@ -71,6 +63,14 @@ inline constexpr uint32_t kFontDefaultColor = 0xFFFFFFFFu;
 // to opaque white. The narrow form reads bytes as Latin-1.
 void DrawFontText(const char16_t *text, float x, float y);
 void DrawFontText(const char *text, float x, float y);
+
+namespace game {
+
+// Rows scale their row height and pen steps alike.
+inline int32_t ScaledPixels(int32_t pixels, float scale)
+{
+    return static_cast<int32_t>(static_cast<float>(pixels) * scale + 0.5f);
+}
 
 // Latin-1 bytes widened to UTF-16.
 std::u16string WidenLatin1(const char *text);

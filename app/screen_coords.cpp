@@ -1,8 +1,6 @@
 // Virtual-to-client scaling of 2D vertices.
 #include "app/screen_coords.h"
 
-namespace game {
-
 namespace {
 
 uint32_t clientWidth = 640;
@@ -38,5 +36,3 @@ float GetVirtualY(const RwIm2DVertex *vertex)
 {
     return clientHeight == 480 ? vertex->y : vertex->y * kVirtualHeight / static_cast<float>(clientHeight);
 }
-
-}  // namespace game

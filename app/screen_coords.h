@@ -7,8 +7,6 @@
 
 #include "rwcore.h"
 
-namespace game {
-
 inline constexpr float kVirtualWidth = 640.0f;
 inline constexpr float kVirtualHeight = 480.0f;
 
@@ -24,5 +22,3 @@ void SetScreenX(RwIm2DVertex *vertex, float x);
 void SetScreenY(RwIm2DVertex *vertex, float y);
 float GetVirtualX(const RwIm2DVertex *vertex);
 float GetVirtualY(const RwIm2DVertex *vertex);
-
-}  // namespace game

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-namespace game {
+using game::ScaledPixels;
 
 void CSTextBlock::Reset(uint8_t inUse)
 {
@@ -87,7 +87,7 @@ void CSTextBlock::SetText(TextLayout *out, const char16_t *text, int32_t x, int3
 
 void CSTextBlock::SetTextA(TextLayout *out, const char *text, int32_t x, int32_t y, int32_t wrapWidth)
 {
-    const std::u16string wide = text != nullptr ? WidenLatin1(text) : std::u16string();
+    const std::u16string wide = text != nullptr ? game::WidenLatin1(text) : std::u16string();
     SetText(out, wide.c_str(), x, y, wrapWidth);
 }
 
@@ -226,5 +226,3 @@ void CSTextBlockPool::DrawMarked() const
         }
     }
 }
-
-}  // namespace game

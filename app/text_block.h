@@ -11,8 +11,6 @@
 
 #include "app/bitmap_font.h"
 
-namespace game {
-
 // What SetText reports, eight words in this order.
 struct TextLayout {
     int32_t rowCount = 0;
@@ -125,5 +123,3 @@ private:
     bool boundsEmpty_ = true;
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
 };
-
-}  // namespace game

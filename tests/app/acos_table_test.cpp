@@ -76,10 +76,10 @@ TEST(ACosTable, DestroyedWhileFillingJoinsTheThread)
 
 TEST(ACosTable, CosineOfDegrees)
 {
-    EXPECT_FLOAT_EQ(game::CosDeg(0.0f), 1.0f);
-    EXPECT_NEAR(game::CosDeg(90.0f), 0.0f, 1e-6f);
-    EXPECT_FLOAT_EQ(game::CosDeg(60.0f), 0.5f);
-    EXPECT_FLOAT_EQ(game::CosDeg(180.0f), -1.0f);
+    EXPECT_FLOAT_EQ(CosDeg(0.0f), 1.0f);
+    EXPECT_NEAR(CosDeg(90.0f), 0.0f, 1e-6f);
+    EXPECT_FLOAT_EQ(CosDeg(60.0f), 0.5f);
+    EXPECT_FLOAT_EQ(CosDeg(180.0f), -1.0f);
 }
 
 }  // namespace

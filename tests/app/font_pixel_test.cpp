@@ -21,15 +21,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(screen.Start(d3d8::DefaultProfile(), 640, 480, nullptr));
-        game::SetScreenClientSize(640, 480);
+        SetScreenClientSize(640, 480);
         std::string error;
         ASSERT_TRUE(font.Create(apptest::TinyFont(), &error)) << error;
-        game::SetGlobalFont(&font);
+        SetGlobalFont(&font);
     }
     void TearDown() override
     {
-        game::SetGlobalFont(nullptr);
-        game::SetFontColor(game::kFontDefaultColor);
+        SetGlobalFont(nullptr);
+        SetFontColor(kFontDefaultColor);
         font.Destroy();
         EXPECT_TRUE(screen.Stop());
     }
@@ -54,7 +54,7 @@ protected:
     }
 
     headlessscreen::Screen screen;
-    game::CSBitmapFont font;
+    CSBitmapFont font;
 };
 
 TEST_F(FontPixelTest, GlyphsLandTexelForPixelInTheirColour)
@@ -88,7 +88,7 @@ TEST_F(FontPixelTest, MissingCodesDrawAQuestionMark)
 
 TEST_F(FontPixelTest, BlockRowsStackByTheLineHeight)
 {
-    game::CSTextBlock block;
+    CSTextBlock block;
     block.Reset(1);
     block.SetColor(kRed);
     block.SetText(nullptr, u"A\nA", 100, 100, 0);
@@ -100,25 +100,25 @@ TEST_F(FontPixelTest, BlockRowsStackByTheLineHeight)
 TEST_F(FontPixelTest, DrawFontTextPutsTheColourBackToWhite)
 {
     const win::Frame frame = Capture([&] {
-        game::SetFontColor(kRed);
-        game::DrawFontText("A", 200.0f, 200.0f);
-        game::DrawFontText("A", 220.0f, 200.0f);
-        game::DrawFontText(u"A\nA", 240.0f, 200.0f);
+        SetFontColor(kRed);
+        DrawFontText("A", 200.0f, 200.0f);
+        DrawFontText("A", 220.0f, 200.0f);
+        DrawFontText(u"A\nA", 240.0f, 200.0f);
     });
     ExpectBlock(frame, 201, 201, 205, 207, kRed);
     ExpectBlock(frame, 221, 201, 225, 207, kWhite);
     ExpectBlock(frame, 241, 211, 245, 217, kWhite);  // a line feed starts a row below
-    EXPECT_EQ(game::GetFontColor(), kWhite);
+    EXPECT_EQ(GetFontColor(), kWhite);
 }
 
 TEST_F(FontPixelTest, WithoutAFontNothingIsDrawnAndTheColourStillResets)
 {
-    game::SetGlobalFont(nullptr);
+    SetGlobalFont(nullptr);
     const win::Frame frame = Capture([&] {
-        game::SetFontColor(kRed);
-        game::DrawFontText("A", 200.0f, 200.0f);
+        SetFontColor(kRed);
+        DrawFontText("A", 200.0f, 200.0f);
     });
-    EXPECT_EQ(game::GetFontColor(), kWhite);
+    EXPECT_EQ(GetFontColor(), kWhite);
     for (uint32_t y = 195; y < 215; ++y) {
         for (uint32_t x = 195; x < 215; ++x) {
             ASSERT_EQ(frame.At(x, y) | 0xFF000000u, kBlack);
@@ -128,10 +128,10 @@ TEST_F(FontPixelTest, WithoutAFontNothingIsDrawnAndTheColourStillResets)
 
 TEST_F(FontPixelTest, TheFrameStepDrawsOnlyMarkedBlocksInUse)
 {
-    game::CSTextBlockPool pool;
-    game::CSTextBlock *owned = pool.Acquire();   // drawn by its owner only
-    game::CSTextBlock *marked = pool.Acquire();  // left to the frame
-    game::CSTextBlock *released = pool.Acquire();
+    CSTextBlockPool pool;
+    CSTextBlock *owned = pool.Acquire();   // drawn by its owner only
+    CSTextBlock *marked = pool.Acquire();  // left to the frame
+    CSTextBlock *released = pool.Acquire();
     owned->SetText(nullptr, u"A", 10, 10, 0);
     marked->SetText(nullptr, u"A", 30, 10, 0);
     marked->SetDrawnByFrame(true);
@@ -149,12 +149,12 @@ TEST_F(FontPixelTest, ALargerScreenScalesTheVirtualPositions)
     font.Destroy();
     ASSERT_TRUE(screen.Stop());
     ASSERT_TRUE(screen.Start(d3d8::DefaultProfile(), 800, 600, nullptr));
-    game::SetScreenClientSize(800, 600);
+    SetScreenClientSize(800, 600);
     std::string error;
     ASSERT_TRUE(font.Create(apptest::TinyFont(), &error)) << error;
     // 'W' (7 x 7 at 80, 80 virtual) covers 100..108.75 x 100..108.75 pixels.
     const win::Frame frame = Capture([&] { font.DrawRow(u"W", 1, 80.0f, 80.0f, 1.0f, kRed); });
-    game::SetScreenClientSize(640, 480);
+    SetScreenClientSize(640, 480);
     EXPECT_EQ(frame.At(104, 104) | 0xFF000000u, kRed);
     EXPECT_EQ(frame.At(101, 107) | 0xFF000000u, kRed);
     EXPECT_EQ(frame.At(98, 104) | 0xFF000000u, kBlack);

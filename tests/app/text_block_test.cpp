@@ -9,8 +9,6 @@
 
 namespace {
 
-using game::CSTextBlock;
-using game::TextLayout;
 
 // Steps of the tiny font: ' ' 3, '?' 4, 'A' 6, 'B' 3, 'W' 8, 'i' 2.
 class TextBlockTest : public rwtest::EngineTest {
@@ -20,12 +18,12 @@ protected:
         rwtest::EngineTest::SetUp();
         std::string error;
         ASSERT_TRUE(font.Create(apptest::TinyFont(), &error)) << error;
-        game::SetGlobalFont(&font);
+        SetGlobalFont(&font);
         block.Reset(1);
     }
     void TearDown() override
     {
-        game::SetGlobalFont(nullptr);
+        SetGlobalFont(nullptr);
         block.Reset(0);
         font.Destroy();
         rwtest::EngineTest::TearDown();
@@ -40,7 +38,7 @@ protected:
         return texts;
     }
 
-    game::CSBitmapFont font;
+    CSBitmapFont font;
     CSTextBlock block;
 };
 
@@ -164,11 +162,11 @@ TEST_F(TextBlockTest, EveryAlignmentMode)
         int32_t x0, x1;
     };
     const Case xCases[] = {
-        {game::kAlignRowsLeft, 100, 100},
-        {game::kAlignRowsRight, 82, 92},
-        {game::kAlignBlockCentre, 91, 91},
-        {game::kAlignBlockRight, 82, 82},
-        {game::kAlignCentre, 91, 96},
+        {kAlignRowsLeft, 100, 100},
+        {kAlignRowsRight, 82, 92},
+        {kAlignBlockCentre, 91, 91},
+        {kAlignBlockRight, 82, 82},
+        {kAlignCentre, 91, 96},
     };
     for (const Case &c : xCases) {
         block.SetText(nullptr, u"AAA\nW", 7, 9, 0);
@@ -178,9 +176,9 @@ TEST_F(TextBlockTest, EveryAlignmentMode)
         EXPECT_EQ(block.Rows()[0].y, 9);
     }
     const Case yCases[] = {
-        {game::kAlignCentre, 90, 100},
-        {game::kAlignTop, 100, 110},
-        {game::kAlignBottom, 80, 90},
+        {kAlignCentre, 90, 100},
+        {kAlignTop, 100, 110},
+        {kAlignBottom, 80, 90},
     };
     for (const Case &c : yCases) {
         block.SetText(nullptr, u"AAA\nW", 7, 9, 0);
@@ -199,7 +197,7 @@ TEST_F(TextBlockTest, EveryAlignmentMode)
 
 TEST_F(TextBlockTest, ResetPutsTheDefaultsBack)
 {
-    game::CSBitmapFont other;
+    CSBitmapFont other;
     block.SetColor(0x80112233u);
     block.SetScale(2.0f);
     block.SetFont(&other);
@@ -218,7 +216,7 @@ TEST_F(TextBlockTest, ResetPutsTheDefaultsBack)
 
 TEST_F(TextBlockTest, PoolHandsOutFiftyBlocks)
 {
-    game::CSTextBlockPool pool;
+    CSTextBlockPool pool;
     std::vector<CSTextBlock *> taken;
     for (int i = 0; i < 50; ++i) {
         CSTextBlock *b = pool.Acquire();
@@ -242,13 +240,13 @@ TEST_F(TextBlockTest, PoolHandsOutFiftyBlocks)
 
 TEST_F(TextBlockTest, PoolBoundsAreTheUnion)
 {
-    game::CSTextBlockPool pool;
+    CSTextBlockPool pool;
     CSTextBlock *a = pool.Acquire();
     CSTextBlock *b = pool.Acquire();
     CSTextBlock *empty = pool.Acquire();
     a->SetText(nullptr, u"AAA\nW", 10, 20, 0);  // 10..28 x 20..40
     b->SetText(nullptr, u"i", 50, 5, 0);        // 50..52 x 5..15
-    b->AlignX(game::kAlignRowsRight, 60);       // 58..60
+    b->AlignX(kAlignRowsRight, 60);       // 58..60
     pool.ResetBounds();
     pool.AddBounds(a);
     pool.AddBounds(empty);  // no rows: no effect
@@ -270,7 +268,7 @@ TEST_F(TextBlockTest, PoolBoundsAreTheUnion)
 
 TEST_F(TextBlockTest, WithoutAFontRowsHaveNoSize)
 {
-    game::SetGlobalFont(nullptr);
+    SetGlobalFont(nullptr);
     block.Reset(1);
     TextLayout out;
     block.SetText(&out, u"AA\nA", 3, 4, 10);

@@ -1,0 +1,64 @@
+// The message box: the language's message table (FindEntry), the nine-piece
+// frame of the interface's boxes cut from the PLAYER art, and the fatal
+// missing-file message. The fatal message is text 0 of entry 1 followed by
+// the file's name (a built-in English line when the table lacks it),
+// written to standard error and, when a display exists, shown in a
+// blocking system message box. Before the title screen was ever current
+// the program then ends with status 1 (a title that cannot load would
+// fail again); afterwards the game returns to the title.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/message_table.h"
+#include "app/screen_quad.h"
+
+class CSGameSystem;
+
+// The entry whose text 0 leads the fatal message.
+inline constexpr int32_t kFatalMessageEntry = 1;
+// Said when the table has no such entry.
+inline constexpr const char16_t *kBuiltInFatalText = u"Cannot find the file: ";
+
+class CSMessageBox {
+public:
+    CSMessageBox();
+
+    // Reads "\RESOURCE\UITEXT\MESSAGE\<LNG>.TCR" of the language (quietly:
+    // a missing or damaged table is reported on standard error and leaves
+    // the box without one). False when no table was read.
+    bool LoadTable(int32_t language);
+    void SetTable(game::MessageTable table) { table_ = std::move(table); }
+    const game::MessageTable &Table() const { return table_; }
+    // The entry with that id, or null.
+    const game::MessageEntry *FindEntry(int32_t id) const { return table_.Find(id); }
+
+    // The PLAYER art the frame is cut from (the screen manager's); null
+    // draws the pieces untextured: a dark panel with light edges.
+    void SetFrameTexture(RwTexture *player) { frameTexture_ = player; }
+    // Fits the frame around (left, top)-(right, bottom) grown by `margin`
+    // on every side, in 640 x 480 units.
+    void SetFrameRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t margin);
+    // Draws the nine pieces; between camera begin and end.
+    void DrawFrame() const;
+    const game::ScreenQuad *FramePieces() const { return pieces_; }
+
+    // The fatal message for a file.
+    std::u16string FatalMessage(const char *fileName) const;
+    // Reports the file (see above); returns only once the title was reached.
+    void ShowFatalError(const char *fileName);
+    // Called by the screen manager when the title screen becomes current.
+    void SetTitleReached() { titleReached_ = true; }
+    bool TitleReached() const { return titleReached_; }
+
+private:
+    game::MessageTable table_;
+    RwTexture *frameTexture_ = nullptr;
+    game::ScreenQuad pieces_[9];
+    bool titleReached_ = false;
+};
+
+// UTF-8 of a UTF-16 text (for standard error and the system message box);
+// a lone surrogate becomes U+FFFD.
+std::string Utf8Of(const std::u16string &text);

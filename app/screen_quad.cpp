@@ -1,0 +1,60 @@
+// Placing and drawing 2D quads.
+#include "app/screen_quad.h"
+
+#include <vector>
+
+#include "app/screen_coords.h"
+
+namespace game {
+
+void SetScreenQuad(ScreenQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
+                   float t1, uint32_t argb)
+{
+    const RwCamera *camera = RwCameraGetCurrentCamera();
+    const RwReal rhw = camera != nullptr ? 1.0f / RwCameraGetNearClipPlane(camera) : 1.0f;
+    const float xs[2] = {x0, x1};
+    const float ys[2] = {y0, y1};
+    const float ss[2] = {s0, s1};
+    const float ts[2] = {t0, t1};
+    for (int corner = 0; corner < 4; ++corner) {
+        RwIm2DVertex &v = quad->corners[corner];
+        SetScreenX(&v, xs[corner / 2]);
+        SetScreenY(&v, ys[corner % 2]);
+        v.x -= 0.5f;
+        v.y -= 0.5f;
+        v.z = RwIm2DScreenZNear();
+        v.rhw = rhw;
+        v.emissiveColor = argb;
+        v.u = ss[corner / 2];
+        v.v = ts[corner % 2];
+    }
+}
+
+void DrawScreenQuads(const ScreenQuad *quads, size_t count, RwRaster *raster)
+{
+    if (count == 0) {
+        return;
+    }
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATESRCBLEND, RwRenderStateValue(rwBLENDSRCALPHA));
+    RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDINVSRCALPHA));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    // Index values stay within 16 bits: at most 16000 quads a call.
+    for (size_t first = 0; first < count; first += 16000) {
+        const size_t n = count - first < 16000 ? count - first : 16000;
+        std::vector<RwImVertexIndex> indices;
+        indices.reserve(n * 6);
+        for (size_t q = 0; q < n; ++q) {
+            for (RwImVertexIndex i : kQuadIndices) {
+                indices.push_back(static_cast<RwImVertexIndex>(q * 4 + i));
+            }
+        }
+        RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, const_cast<RwIm2DVertex *>(quads[first].corners),
+                                   static_cast<RwInt32>(n * 4), indices.data(), static_cast<RwInt32>(indices.size()));
+    }
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
+}
+
+}  // namespace game
