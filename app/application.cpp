@@ -11,11 +11,14 @@
 #include "app/debug.h"
 #include "app/engine_startup.h"
 #include "app/file.h"
+#include "app/game_system.h"
+#include "app/language.h"
 #include "app/pack.h"
 #include "app/path.h"
 #include "app/screenshot.h"
 #include "app/threads.h"
 #include "rwd3d8.h"
+#include "win/winuser.h"
 
 CSApplication *g_pApplication = nullptr;
 uint32_t CursorRequest = 0;
@@ -60,25 +63,30 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     device = RwD3D8GetCurrentD3DDevice();
     SetDataRootPath(WorkingFolder().c_str());
 
-    // The game system, input, sound and movie player are made here by their
-    // parts of the shell; until the game system exists the first-frame scene
-    // stands in for it.
-    if (!game::FirstFrameCreate(window, videoMode, &firstFrame)) {
-        std::fprintf(stderr, "game: the main camera could not be made\n");
+    // The game system; the input, sound and movie player are made here by
+    // their parts of the shell.
+    uint32_t width = 0;
+    uint32_t height = 0;
+    ClientSize(&width, &height);
+    gameSystem = new CSGameSystem;
+    if (!gameSystem->Create(width, height, GetLanguageIndex())) {
+        std::fprintf(stderr, "game: the game system could not be made\n");
         Destroy();
         return false;
     }
+    gameSystem->displayInfoMode = options.displayInfo;
     return true;
 }
 
 void CSApplication::Destroy()
 {
+    delete gameSystem;
+    gameSystem = nullptr;
     // Every child joins its own threads before it is freed; one left
     // running here would outlive what it uses.
     if (GetWorkerThreadCount() != 0) {
         DebugPrint("CSApplication: %zu worker threads were never joined\n", GetWorkerThreadCount());
     }
-    game::FirstFrameDestroy(&firstFrame);
     zuClosePack();
     if (engineStarted_) {
         StopEngine();
@@ -105,22 +113,44 @@ void CSApplication::Tick(uint32_t /*tick*/)
 {
     ApplyCursorRequest();
     ApplicationKeepAlive();
+    if (gameSystem != nullptr) {
+        gameSystem->Tick();
+    }
 }
 
 bool CSApplication::Render(uint32_t tick)
 {
-    if (!game::DrawFrame(&firstFrame, timeGetTime())) {
-        return true;  // a lost device skips the frame
+    if (gameSystem == nullptr) {
+        return true;
     }
     bool ok = true;
-    for (const game::Screenshot &shot : options_.screenshots) {
-        if (shot.tick == tick && !game::WriteScreenshot(firstFrame.camera, shot.path)) {
-            std::fprintf(stderr, "game: could not write the screenshot %s\n", shot.path.c_str());
-            ok = false;
+    // A frame the game system did not draw (a lost device, the loading
+    // screen drawing for itself) is neither shot nor shown.
+    if (gameSystem->FrameDrawn()) {
+        for (const game::Screenshot &shot : options_.screenshots) {
+            if (shot.tick == tick && !game::WriteScreenshot(gameSystem->camera, shot.path)) {
+                std::fprintf(stderr, "game: could not write the screenshot %s\n", shot.path.c_str());
+                ok = false;
+            }
         }
+        RwCameraShowRaster(gameSystem->camera, window_, 0);
     }
-    game::ShowFrame(&firstFrame);
+    gameSystem->EndFrame();
     return ok;
+}
+
+void CSApplication::ClientSize(uint32_t *width, uint32_t *height) const
+{
+    // In full screen the exclusive mode's size, else the window's client area.
+    if ((videoMode.flags & rwVIDEOMODEEXCLUSIVE) != 0) {
+        *width = static_cast<uint32_t>(videoMode.width);
+        *height = static_cast<uint32_t>(videoMode.height);
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    *width = static_cast<uint32_t>(client.right - client.left);
+    *height = static_cast<uint32_t>(client.bottom - client.top);
 }
 
 void CloseApplication()

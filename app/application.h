@@ -10,7 +10,6 @@
 
 #include <cstdint>
 
-#include "app/firstframe.h"
 #include "app/options.h"
 #include "rwcore.h"
 
@@ -59,11 +58,10 @@ public:
     RwVideoModeInfo videoMode = {};
     IDirect3DDevice8 *device = nullptr;
 
-    // What the frame shows until the game system draws it.
-    game::Engine firstFrame;
-
 private:
     void ApplyCursorRequest();
+    // The main camera's size: the client area, or the full-screen mode's.
+    void ClientSize(uint32_t *width, uint32_t *height) const;
 
     HWND window_ = nullptr;
     game::Options options_;

@@ -1,58 +1,10 @@
-// Engine start-up, the per-tick frame and shut-down for the game's window.
+// The first frame's scene: the first stage and the 2D layer over it.
 #include "app/firstframe.h"
 
-#include "win/winuser.h"
 
 namespace game {
 
 namespace {
-
-bool CreateCamera(HWND window, Engine *engine)
-{
-    RECT client{};
-    GetClientRect(window, &client);
-    RwInt32 width = client.right - client.left;
-    RwInt32 height = client.bottom - client.top;
-    if ((engine->mode.flags & rwVIDEOMODEEXCLUSIVE) != 0) {
-        width = static_cast<RwInt32>(engine->mode.width);
-        height = static_cast<RwInt32>(engine->mode.height);
-    }
-    engine->camera = RwCameraCreate();
-    engine->cameraFrame = RwFrameCreate();
-    if (engine->camera == nullptr || engine->cameraFrame == nullptr) {
-        return false;
-    }
-    RwCameraSetFrame(engine->camera, engine->cameraFrame);
-    RwCameraSetRaster(engine->camera, RwRasterCreate(width, height, 0, rwRASTERTYPECAMERA));
-    RwCameraSetZRaster(engine->camera, RwRasterCreate(width, height, 0, rwRASTERTYPEZBUFFER));
-    if (RwCameraGetRaster(engine->camera) == nullptr || RwCameraGetZRaster(engine->camera) == nullptr) {
-        return false;
-    }
-    const RwV2d viewWindow = {0.5f, 0.5f * static_cast<RwReal>(height) / static_cast<RwReal>(width)};
-    RwCameraSetViewWindow(engine->camera, &viewWindow);
-    RwCameraSetNearClip(engine->camera, 0.1f);
-    RwCameraSetFarClip(engine->camera, 1000.0f);
-    return true;
-}
-
-void DestroyCamera(Engine *engine)
-{
-    if (engine->camera != nullptr) {
-        if (RwCameraGetZRaster(engine->camera) != nullptr) {
-            RwRasterDestroy(RwCameraGetZRaster(engine->camera));
-        }
-        if (RwCameraGetRaster(engine->camera) != nullptr) {
-            RwRasterDestroy(RwCameraGetRaster(engine->camera));
-        }
-        RwCameraSetFrame(engine->camera, nullptr);
-        RwCameraDestroy(engine->camera);
-        engine->camera = nullptr;
-    }
-    if (engine->cameraFrame != nullptr) {
-        RwFrameDestroy(engine->cameraFrame);
-        engine->cameraFrame = nullptr;
-    }
-}
 
 RwUInt32 Packed(const RwRGBA &color)
 {
@@ -98,40 +50,11 @@ QuadPlacement FirstFrameSignQuad(uint32_t width, uint32_t height)
     return {x0, y0, x0 + size, y0 + size, {255, 255, 255, 255}};
 }
 
-bool FirstFrameCreate(HWND window, const RwVideoModeInfo &mode, Engine *engine)
+void DrawFirstFrameScene(const StageScene &stage, RwCamera *camera)
 {
-    *engine = Engine{};
-    engine->window = window;
-    engine->mode = mode;
-    if (!CreateCamera(window, engine)) {
-        DestroyCamera(engine);
-        return false;
-    }
-    // Without the stage in the data tree the plain first frame is shown.
-    StageSceneLoad(&engine->stage, engine->camera);
-    return true;
-}
-
-void FirstFrameDestroy(Engine *engine)
-{
-    StageSceneUnload(&engine->stage);
-    DestroyCamera(engine);
-}
-
-bool DrawFrame(Engine *engine, uint64_t clockMs)
-{
-    RwCamera *camera = engine->camera;
-    const bool stage = StageSceneLoaded(engine->stage);
-    if (stage) {
-        StageCameraPlace(camera, clockMs);
-    }
-    RwRGBA clear = FirstFrameClearColor();
-    RwCameraClear(camera, &clear, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
-    if (RwCameraBeginUpdate(camera) == nullptr) {
-        return false;
-    }
-    if (stage) {
-        StageSceneRender(engine->stage);
+    const bool loaded = StageSceneLoaded(stage);
+    if (loaded) {
+        StageSceneRender(stage);
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
@@ -144,17 +67,13 @@ bool DrawFrame(Engine *engine, uint64_t clockMs)
     for (int i = 0; i < 2; ++i) {
         DrawQuad(FirstFrameQuad(i, width, height), camera);
     }
-    if (stage) {
-        RwSetRenderState(rwRENDERSTATETEXTURERASTER, RwTextureGetRaster(engine->stage.sign));
+    if (loaded) {
+        RwSetRenderState(rwRENDERSTATETEXTURERASTER, RwTextureGetRaster(stage.sign));
         RwSetRenderState(rwRENDERSTATETEXTUREFILTER, RwRenderStateValue(rwFILTERNEAREST));
         RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, RwRenderStateValue(rwTEXTUREADDRESSCLAMP));
         DrawQuad(FirstFrameSignQuad(width, height), camera);
         RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     }
-    RwCameraEndUpdate(camera);
-    return true;
 }
-
-bool ShowFrame(Engine *engine) { return RwCameraShowRaster(engine->camera, engine->window, 0) != nullptr; }
 
 }  // namespace game

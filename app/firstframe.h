@@ -1,6 +1,6 @@
-// What the frame shows until the game system draws it: the main camera on
-// the window, the first stage when the data tree holds it (its textures
-// from the stage's pack), the frame drawn each tick, and their release.
+// What the frame shows until the stage manager draws stages: the first
+// stage when the data tree holds it (its textures from the stage's pack)
+// under a camera flying a fixed path, and a 2D layer over it.
 #pragma once
 
 #include <cstdint>
@@ -11,26 +11,10 @@
 
 namespace game {
 
-struct Engine {
-    RwCamera *camera = nullptr;
-    RwFrame *cameraFrame = nullptr;
-    HWND window = nullptr;
-    RwVideoModeInfo mode = {};
-    StageScene stage;  // empty when the data tree has no stage
-};
-
-// Makes the camera on the started engine's `window` and loads the stage
-// when the data tree has it; false (with nothing made) when the camera
-// cannot be made.
-bool FirstFrameCreate(HWND window, const RwVideoModeInfo &mode, Engine *engine);
-void FirstFrameDestroy(Engine *engine);
-
-// Draws a tick's frame into the camera raster: clear, the stage (when
-// loaded) seen from where the camera's path is at `clockMs`, then the 2D
-// layer. False when the device refused the frame (a lost device skips it).
-bool DrawFrame(Engine *engine, uint64_t clockMs);
-// Shows the camera raster in the window.
-bool ShowFrame(Engine *engine);
+// Draws the scene of the first frame between camera begin and end: the
+// stage (when loaded; its camera placed by StageCameraPlace before the
+// update began), then the 2D layer: two quads and the stage's sign.
+void DrawFirstFrameScene(const StageScene &stage, RwCamera *camera);
 
 // Where the first frame puts its two quads, for a screen of this size
 // (x0, y0, x1, y1 in pixels; the quads cover x0 <= x < x1, y0 <= y < y1).

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/game_system.h"
 #include "app/language.h"
 #include "app/main_loop.h"
 #include "app/mode_dialog.h"
@@ -60,6 +61,8 @@ int main(int argc, char **argv)
         win::DestroyPlatformWindow(window);
         return 1;
     }
+    // The font of the language; a missing one is a fatal missing file.
+    application.gameSystem->LoadFont();
     const int status = RunMainLoop(&application);
     application.Destroy();
     g_pApplication = nullptr;

@@ -72,6 +72,11 @@ bool TakeLanguage(const char *value, Options *options)
     return true;
 }
 
+bool TakeDisplayInfo(const char *value, Options *options)
+{
+    return ParseNumber(value, &options->displayInfo) && options->displayInfo <= 3;
+}
+
 bool TakeHeadless(const char *, Options *options)
 {
     options->headless = true;
@@ -91,6 +96,7 @@ constexpr OptionRow kOptions[] = {
     {"--fixed-step", "milliseconds above 0", TakeFixedStep},
     {"--screenshot", "TICK:PATH", TakeScreenshot},
     {"--language", "0 to 14", TakeLanguage},
+    {"--display-info", "0 to 3", TakeDisplayInfo},
 };
 
 }  // namespace

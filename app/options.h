@@ -20,6 +20,7 @@ struct Options {
     uint32_t fixedStepMs = 0;   // every tick advances the clock by this much; 0 uses the real clock
     std::vector<Screenshot> screenshots;
     int language = 1;           // 0 Chinese, 1 English (default), 2..14 the others
+    uint32_t displayInfo = 0;   // statistics overlay at start: 0 none, 1 fps, 2 also memory, 3 all
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/file.h"
+#include "app/game_system.h"
 #include "app/memory.h"
 #include "app/options.h"
 #include "app/path.h"
@@ -62,9 +63,12 @@ TEST_F(Application, StartsTheEngineOnTheGamesMemoryAndFilesInTheWorkingFolder)
     // The engine's file reads go through the game's file layer.
     apptest::WriteText(root_ + "/RESOURCE/X.TXT", "x");
     EXPECT_TRUE(RwFileExists("\\resource\\x.txt"));
-    EXPECT_EQ(app_.gameSystem, nullptr);
     EXPECT_NE(app_.device, nullptr);
+    // The game system is made with the application and goes with it.
+    ASSERT_NE(app_.gameSystem, nullptr);
+    EXPECT_EQ(g_pGameSystem, app_.gameSystem);
     app_.Destroy();
+    EXPECT_EQ(g_pGameSystem, nullptr);
     g_pApplication = nullptr;
     EXPECT_EQ(RwEngineInst->engineStatus, rwENGINESTATUSIDLE);
     EXPECT_EQ(zuGetBytesInUse(), before);  // everything given back

@@ -1,5 +1,6 @@
-// End to end: the game run headless in the 800x600 window for three ticks
-// writes the frame it showed as a BMP, cleared with the quads in place.
+// End to end: the game run headless in the 800x600 window for three ticks,
+// in a folder holding nothing but its font, writes the frame it showed as a
+// BMP, cleared with the quads in place.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,7 +16,12 @@ TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
 {
     const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
     const std::string out = dir + "/out.bmp";
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "' && rm -f '" + out + "'").c_str()), 0);
+    const std::string font = std::string(RW_TEST_BINARY_DIR) + "/data/RESOURCE/FONT/ENGFONT.XBF";
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/RESOURCE/FONT' && rm -f '" + out + "' && cp '" + font + "' '" + dir +
+                           "/RESOURCE/FONT/'")
+                              .c_str()),
+              0)
+        << "no sample font: build the sample-data target";
     const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
     const std::string command =
         "cd '" + dir + "' && '" + game + "' --headless --mode 2 --frames 3 --screenshot 3:out.bmp";

@@ -71,7 +71,8 @@ TEST(GamePack, AMissingPackListStopsTheRunNamingIt)
     std::string output;
     EXPECT_NE(RunGame(folder, kRun, &output), 0);
     EXPECT_NE(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)"), std::string::npos) << output;
-    EXPECT_NE(output.find("Fatal error: cannot read \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
+    // The message box's fatal line: entry 1 of the message table, then the name.
+    EXPECT_NE(output.find("Cannot find the file: \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
 }
 

@@ -1,0 +1,82 @@
+// The game system's calls into its children (see game_system_children.h).
+// The screen manager, the stage manager, the developer menu and the movie
+// player are made by later parts of the game; each call below is reached
+// only once its child exists, and that part puts the child's operation in.
+#include "app/game_system_children.h"
+
+#include "app/clock.h"
+#include "app/firstframe.h"
+#include "app/game_system.h"
+#include "app/locks.h"
+#include "app/statistics.h"
+#include "app/threads.h"
+
+bool GameSystemChildren::HasStage() const { return gs.stageManager != nullptr; }
+bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr; }
+bool GameSystemChildren::HasDevMenu() const { return gs.devMenu != nullptr; }
+// No movie player exists yet, so no movie ever plays.
+bool GameSystemChildren::MoviePlaying() const { return false; }
+
+void GameSystemChildren::TickFrameClock() { gs.frameClock.Tick(timeGetTime()); }
+uint32_t GameSystemChildren::FrameMs() const { return gs.frameClock.FrameMs(); }
+
+// ---- Stage manager (reached only while gs.stageManager exists).
+void GameSystemChildren::StageUpdate(uint32_t) {}
+void GameSystemChildren::StageMovieTimeUpdate(uint32_t) {}
+void GameSystemChildren::StageRender() {}
+bool GameSystemChildren::LoadingScreenActive() const { return false; }
+void GameSystemChildren::StageReleaseForTitle() {}
+int32_t GameSystemChildren::StageId() const { return 0; }
+int32_t GameSystemChildren::ActorCount() const { return 0; }
+
+// ---- Screen manager (reached only while gs.uiManager exists).
+void GameSystemChildren::ScreensUpdate() {}
+void GameSystemChildren::ScreensRender() {}
+void GameSystemChildren::ScreensDrawBaseMapFade() {}
+void GameSystemChildren::ScreensDrawFade() {}
+void GameSystemChildren::ScreensReturnToTitle() {}
+
+// ---- Developer menu (reached only while gs.devMenu exists).
+bool GameSystemChildren::DevMenuIsOpen() const { return false; }
+void GameSystemChildren::DevMenuUpdate(uint32_t) {}
+void GameSystemChildren::DevMenuOpen(bool, int32_t) {}
+void GameSystemChildren::DevMenuRender() {}
+void GameSystemChildren::DevMenuRenderWorldLights() {}
+void GameSystemChildren::DevMenuAddClumpInfo(RpClump *, const char *) {}
+void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *, RpClump *) {}
+bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *) { return false; }
+void GameSystemChildren::DevMenuClearClumpInfo(RpClump *) {}
+
+// ---- Movie player (reached only while a movie plays).
+void GameSystemChildren::DrawMovieFrame() {}
+
+uint32_t GameSystemChildren::SoundBytes() const { return 0; }
+
+// ---- The game system's own layers.
+bool GameSystemChildren::BeginFrame()
+{
+    RwCamera *camera = gs.camera;
+    const bool scene = !HasStage() && game::StageSceneLoaded(gs.defaultScene);
+    if (scene) {
+        game::StageCameraPlace(camera, timeGetTime());
+    }
+    const RwRGBA clear = scene || !HasStage() ? game::FirstFrameClearColor() : RwRGBA{0, 0, 0, 255};
+    RwCameraClear(camera, const_cast<RwRGBA *>(&clear), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    return RwCameraBeginUpdate(camera) != nullptr;
+}
+
+void GameSystemChildren::EndFrame() { RwCameraEndUpdate(gs.camera); }
+
+void GameSystemChildren::DrawDefaultScene() { game::DrawFirstFrameScene(gs.defaultScene, gs.camera); }
+
+void GameSystemChildren::DrawTextBlocks() { gs.textBlocks.DrawMarked(); }
+
+void GameSystemChildren::DrawStatistics() { ::DrawStatistics(&gs); }
+
+void GameSystemChildren::ShowBlackFor100Ms()
+{
+    const RwRGBA black = {0, 0, 0, 255};
+    RwCameraClear(gs.camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    RwCameraShowRaster(gs.camera, nullptr, 0);
+    SleepMs(100);
+}

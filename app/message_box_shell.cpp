@@ -1,0 +1,88 @@
+// The message box's work with the shell: reading the language's message
+// table through zufgetws, and the fatal missing-file report.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/application.h"
+#include "app/debug.h"
+#include "app/file.h"
+#include "app/game_system.h"
+#include "app/message_box.h"
+
+namespace {
+
+// Lines of up to this many units come in one read; longer ones in pieces,
+// joined again below.
+constexpr int kLineUnits = 1024;
+
+// The next whole line of the file, its line feed kept.
+bool NextWholeLine(zuFile *file, std::u16string *line)
+{
+    line->clear();
+    char16_t buffer[kLineUnits];
+    while (zufgetws(buffer, kLineUnits, file) != nullptr) {
+        *line += buffer;
+        if (!line->empty() && line->back() == u'\n') {
+            return true;
+        }
+    }
+    return !line->empty();
+}
+
+// A person can see a message box: a real window on a real display.
+bool DisplayExists()
+{
+    if (g_pApplication == nullptr || g_pApplication->Options().headless || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}
+
+}  // namespace
+
+bool CSMessageBox::LoadTable(int32_t tableLanguage)
+{
+    table_ = game::MessageTable{};
+    const char *code = game::MessageLanguageCode(tableLanguage);
+    if (code == nullptr) {
+        return false;
+    }
+    const std::string path = std::string("\\RESOURCE\\UITEXT\\MESSAGE\\") + code + ".TCR";
+    zuFile *file = zufopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;  // zufopen has said so; the fatal message has a line of its own
+    }
+    std::string error;
+    const bool ok = game::ParseMessageTable([file](std::u16string *line) { return NextWholeLine(file, line); },
+                                            &table_, &error);
+    zufclose(file);
+    if (!ok) {
+        DebugPrint("%s: %s; the message table is not used\n", path.c_str(), error.c_str());
+    }
+    return ok;
+}
+
+void CSMessageBox::ShowFatalError(const char *fileName)
+{
+    const std::string message = Utf8Of(FatalMessage(fileName));
+    DebugPrint("%s\n", message.c_str());
+    if (DisplayExists()) {
+        // Blocks until the player closes it.
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message.c_str(), nullptr);
+    }
+    if (!titleReached_) {
+        // Going back to a title that was never shown would fail the same
+        // way: the program ends, its worker threads joined first.
+        if (g_pGameSystem != nullptr) {
+            g_pGameSystem->acosTable.Join();
+        }
+        std::fflush(stderr);
+        std::exit(1);
+    }
+    RequestStageExit();
+}
