@@ -2,7 +2,8 @@
 #include "app/acos_table.h"
 
 #include <cmath>
-#include <system_error>
+
+#include "app/threads.h"
 
 namespace game {
 
@@ -31,22 +32,28 @@ void ACosTable::Fill()
     ready_.store(true, std::memory_order_release);
 }
 
+uint32_t ACosTable::FillRoutine(void *table)
+{
+    static_cast<ACosTable *>(table)->Fill();
+    return 0;
+}
+
 void ACosTable::StartThread()
 {
-    if (thread_.joinable() || Ready()) {
+    if (thread_ != nullptr || Ready()) {
         return;
     }
-    try {
-        thread_ = std::thread([this] { Fill(); });
-    } catch (const std::system_error &) {
+    thread_ = CreateWorkerThread(FillRoutine, this, 3);
+    if (thread_ == nullptr) {
         Fill();
     }
 }
 
 void ACosTable::Join()
 {
-    if (thread_.joinable()) {
-        thread_.join();
+    if (thread_ != nullptr) {
+        JoinWorkerThread(thread_);
+        thread_ = nullptr;
     }
 }
 

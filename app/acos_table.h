@@ -6,7 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <thread>
+
+struct WorkerThread;
 
 namespace game {
 
@@ -35,11 +36,12 @@ public:
     static int IndexOf(float c);
 
 private:
+    static uint32_t FillRoutine(void *table);
     void Fill();
 
     float table_[kEntries] = {};
     std::atomic<bool> ready_{false};
-    std::thread thread_;
+    WorkerThread *thread_ = nullptr;  // main thread only
 };
 
 }  // namespace game

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/acos_table.h"
+#include "app/threads.h"
 
 namespace {
 
@@ -68,10 +69,14 @@ TEST(ACosTable, EntriesAndClamping)
 
 TEST(ACosTable, DestroyedWhileFillingJoinsTheThread)
 {
+    const size_t before = GetWorkerThreadCount();
     for (int i = 0; i < 20; ++i) {
         ACosTable table;
         table.StartThread();
-    }  // each destructor joins its running thread
+        table.StartThread();  // one thread at a time
+        EXPECT_EQ(GetWorkerThreadCount(), before + 1);
+    }  // each destructor joins its thread, running or not
+    EXPECT_EQ(GetWorkerThreadCount(), before);
 }
 
 TEST(ACosTable, CosineOfDegrees)

@@ -86,14 +86,14 @@ private:
 // on a headless window, with `root` as the data root.
 class GameEngineTest : public ::testing::Test {
 protected:
-    void StartIn(const std::string &root)
+    void StartIn(const std::string &root, uint32_t width = 64, uint32_t height = 48)
     {
         FatalRecorder::Names().clear();
         SetDataRootPath(root.c_str());
-        window_ = rwtest::OpenHeadlessWindow("app test", 64, 48);
+        window_ = rwtest::OpenHeadlessWindow("app test", width, height);
         ASSERT_NE(window_, nullptr);
         EngineChoice chosen;
-        ASSERT_TRUE(StartEngine(window_, game::ModeChoice{64, 48, false}, &chosen));
+        ASSERT_TRUE(StartEngine(window_, game::ModeChoice{width, height, false}, &chosen));
         started_ = true;
     }
     void TearDown() override

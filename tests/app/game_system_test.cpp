@@ -1,0 +1,313 @@
+// The game system on the game's own engine start-up: its children as made,
+// the world's ambient light, the camera, the arc cosines and their thread,
+// clumps read through zufopen (from disk and from the open pack), the
+// message table read through zufgetws, the font, the fatal report before
+// and after the title, the tick's frame and the return to the title.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/clock.h"
+#include "app/file.h"
+#include "app/game_system.h"
+#include "app/pack.h"
+#include "app/screen_coords.h"
+#include "app/threads.h"
+#include "d3d8/d3d8_platform.h"
+#include "rwsdk/driver/d3d8/d3d8device.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+using apptest::FatalRecorder;
+
+const char *const kProp = "\\RESOURCE\\G_EVENT\\DFF\\PROP01.DFF";
+
+class GameSystemTest : public apptest::GameEngineTest {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+    void TearDown() override
+    {
+        gs.Destroy();
+        apptest::GameEngineTest::TearDown();
+    }
+
+    // The game system in a scratch data root holding `files` copied from the
+    // sample data (paths under it, forward slashes).
+    void MakeIn(const std::string &name, std::initializer_list<const char *> files, uint32_t width = 64,
+                uint32_t height = 48)
+    {
+        root = apptest::ScratchFolder(name);
+        for (const char *file : files) {
+            std::filesystem::create_directories(std::filesystem::path(root + "/" + file).parent_path());
+            std::filesystem::copy_file(apptest::SampleData() + "/" + file, root + "/" + file);
+        }
+        StartIn(root, width, height);
+        ASSERT_TRUE(gs.Create(width, height, 1));
+    }
+
+    // The frame the last render drew, shown and read back.
+    win::Frame Shown()
+    {
+        win::Frame frame;
+        RwCameraShowRaster(gs.camera, nullptr, 0);
+        EXPECT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+        return frame;
+    }
+
+    std::string root;
+    CSGameSystem gs;
+};
+
+TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
+{
+    MakeIn("children", {});
+    EXPECT_EQ(g_pGameSystem, &gs);
+    // Screen manager, developer menu and stage manager come later.
+    EXPECT_EQ(gs.uiManager, nullptr);
+    EXPECT_EQ(gs.devMenu, nullptr);
+    EXPECT_EQ(gs.stageManager, nullptr);
+    ASSERT_NE(gs.textBlocks.Acquire(), nullptr);
+    for (const auto &block : gs.padStates) {
+        for (const PadState &pad : block) {
+            EXPECT_EQ(pad.connected, 0);
+        }
+    }
+    EXPECT_EQ(gs.displayInfoMode, 0u);
+    EXPECT_EQ(gs.moveCollision, 1);
+    ASSERT_NE(gs.world, nullptr);
+    ASSERT_NE(gs.ambientLight, nullptr);
+    EXPECT_EQ(RpLightGetWorld(gs.ambientLight), gs.world);
+    ASSERT_NE(gs.camera, nullptr);
+    EXPECT_EQ(RwRasterGetWidth(RwCameraGetRaster(gs.camera)), 64);
+    EXPECT_EQ(RwRasterGetHeight(RwCameraGetRaster(gs.camera)), 48);
+    EXPECT_EQ(ScreenClientWidth(), 64u);
+    EXPECT_EQ(ScreenClientHeight(), 48u);
+    EXPECT_EQ(gs.FrameMs(), 16u);
+    EXPECT_EQ(gs.Fps(), 60.0f);
+    EXPECT_EQ(std::string(gs.DataRoot()), root);
+    gs.Destroy();
+    EXPECT_EQ(g_pGameSystem, nullptr);
+    EXPECT_EQ(gs.world, nullptr);
+    // The fatal report is the test's recorder again.
+    RaiseFatalError("after");
+    ASSERT_EQ(FatalRecorder::Names().size(), 1u);
+    EXPECT_EQ(FatalRecorder::Names()[0], "after");
+    SetScreenClientSize(640, 480);
+}
+
+TEST_F(GameSystemTest, AmbientColourFarPlaneAndCamera)
+{
+    MakeIn("ambient", {});
+    const uint8_t colour[4] = {255, 128, 0, 200};
+    gs.SetAmbientColor(colour);
+    uint8_t back[4] = {};
+    gs.GetAmbientColor(back);
+    EXPECT_EQ(0, std::memcmp(colour, back, 4));
+    EXPECT_FLOAT_EQ(RpLightGetColor(gs.ambientLight)->green, 128.0f / 255.0f);
+    gs.SetFarPlane(500.0f);
+    EXPECT_EQ(RwCameraGetFarClipPlane(gs.camera), 500.0f);
+    // The view matrix is copied for the projections.
+    ASSERT_TRUE(gs.Render());
+    EXPECT_EQ(gs.GetCamera(), gs.camera);
+    EXPECT_EQ(0, std::memcmp(&gs.cameraMatrix, RwCameraGetViewMatrix(gs.camera), sizeof(RwMatrix)));
+}
+
+TEST_F(GameSystemTest, ArcCosinesDoNotDependOnTheThreadAndItIsJoined)
+{
+    MakeIn("acos", {});
+    const size_t threads = GetWorkerThreadCount();
+    const float before[3] = {gs.ACosDeg(0.25f), gs.ACosDeg(-0.999f), gs.ACosDeg(2.0f)};
+    gs.StartACosTableThread();
+    const float during[3] = {gs.ACosDeg(0.25f), gs.ACosDeg(-0.999f), gs.ACosDeg(2.0f)};
+    gs.Destroy();  // joins it, finished or not
+    EXPECT_EQ(GetWorkerThreadCount(), threads);
+    EXPECT_TRUE(gs.acosTable.Ready());
+    const float after[3] = {gs.ACosDeg(0.25f), gs.ACosDeg(-0.999f), gs.ACosDeg(2.0f)};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(before[i], during[i]);
+        EXPECT_EQ(before[i], after[i]);
+    }
+    EXPECT_EQ(after[2], 0.0f);
+    EXPECT_FLOAT_EQ(CosDeg(60.0f), 0.5f);
+}
+
+TEST_F(GameSystemTest, ClumpsLoadCloneAndGo)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("clumps", {"RESOURCE/G_EVENT/DFF/PROP01.DFF"});
+    RpClump *clump = gs.LoadClump(kProp, "\\RESOURCE\\G_EVENT\\DFF\\TEXTURES\\");
+    ASSERT_NE(clump, nullptr);
+    EXPECT_EQ(RpClumpGetWorld(clump), gs.world);
+    EXPECT_GT(RpClumpGetNumAtomics(clump), 0);
+    RpClump *clone = gs.CloneClump(clump);
+    ASSERT_NE(clone, nullptr);
+    EXPECT_NE(clone, clump);
+    EXPECT_EQ(RpClumpGetNumAtomics(clone), RpClumpGetNumAtomics(clump));
+    gs.DestroyClump(clone);
+    gs.DestroyClump(clump);
+    gs.DestroyClump(nullptr);
+    EXPECT_EQ(gs.CloneClump(nullptr), nullptr);
+    // A lower-case extension counts; a file read without the world stays out.
+    std::filesystem::copy_file(root + "/RESOURCE/G_EVENT/DFF/PROP01.DFF", root + "/RESOURCE/G_EVENT/DFF/prop02.dff");
+    RpClump *loose = LoadClumpFile("\\RESOURCE\\G_EVENT\\DFF\\PROP02.dff", nullptr);
+    ASSERT_NE(loose, nullptr);
+    EXPECT_EQ(RpClumpGetWorld(loose), nullptr);
+    gs.DestroyClump(loose);
+}
+
+TEST_F(GameSystemTest, ClumpReadsScanToTheClumpChunkAndRefuseTheRest)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("clump_files", {"RESOURCE/G_EVENT/DFF/PROP01.DFF"});
+    const std::vector<uint8_t> prop = apptest::ReadBytes(root + "/RESOURCE/G_EVENT/DFF/PROP01.DFF");
+    // A chunk of another type (a 4-byte string chunk) before the clump.
+    std::vector<uint8_t> leading = {0x02, 0, 0, 0, 4, 0, 0, 0, 0xFF, 0xFF, 0x03, 0x18, 'a', 'b', 'c', 0};
+    leading.insert(leading.end(), prop.begin(), prop.end());
+    apptest::WriteBytes(root + "/LEADING.DFF", leading);
+    RpClump *scanned = gs.LoadClump("\\LEADING.DFF", nullptr);
+    EXPECT_NE(scanned, nullptr);
+    gs.DestroyClump(scanned);
+    // Not a DFF name, no file, no clump chunk, a clump cut short.
+    apptest::WriteBytes(root + "/PROP.BSP", prop);
+    EXPECT_EQ(gs.LoadClump("\\PROP.BSP", nullptr), nullptr);
+    EXPECT_EQ(gs.LoadClump("\\DF", nullptr), nullptr);
+    EXPECT_EQ(gs.LoadClump("\\MISSING.DFF", nullptr), nullptr);
+    apptest::WriteBytes(root + "/EMPTY.DFF", {0x02, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0x03, 0x18});
+    EXPECT_EQ(gs.LoadClump("\\EMPTY.DFF", nullptr), nullptr);
+    apptest::WriteBytes(root + "/SHORT.DFF", std::vector<uint8_t>(prop.begin(), prop.begin() + prop.size() / 2));
+    EXPECT_EQ(gs.LoadClump("\\SHORT.DFF", nullptr), nullptr);
+    EXPECT_TRUE(FatalRecorder::Names().empty());  // a clump that cannot load is the caller's to report
+}
+
+TEST_F(GameSystemTest, AClumpComesFromTheOpenPack)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    // The stage pack holds LIGHTS.DFF; the loose copy is not there.
+    MakeIn("clump_pack", {"PACK/STAGE1/2010000.STR", "PACK/STAGE1/2010000.LST"});
+    EXPECT_EQ(gs.LoadClump("\\RESOURCE\\STAGE\\1\\LIGHTS.DFF", nullptr), nullptr);
+    ASSERT_TRUE(zuOpenPack("\\PACK\\STAGE1\\2010000.STR"));
+    RpClump *lights = gs.LoadClump("\\RESOURCE\\STAGE\\1\\LIGHTS.DFF", nullptr);
+    zuClosePack();
+    ASSERT_NE(lights, nullptr);
+    gs.DestroyClump(lights);
+}
+
+TEST_F(GameSystemTest, TheMessageTableIsReadThroughTheFileLayer)
+{
+    root = apptest::ScratchFolder("table");
+    // A text longer than one zufgetws read, CR LF lines, no mark.
+    const std::u16string longText(3000, u'x');
+    apptest::WriteBytes(root + "/RESOURCE/UITEXT/MESSAGE/FRE.TCR",
+                        apptest::Utf16(u"Count: 2\r\nID: 1\r\nTexts: 1\r\nManque : \r\nID: 9\r\nTexts: 2\r\n" +
+                                           longText + u"\r\nfin\r\n",
+                                       false));
+    StartIn(root);
+    ASSERT_TRUE(gs.Create(64, 48, 2));
+    ASSERT_NE(gs.messageBox.FindEntry(9), nullptr);
+    EXPECT_EQ(gs.messageBox.FindEntry(9)->texts[0], longText);
+    EXPECT_EQ(gs.messageBox.FindEntry(9)->texts[1], u"fin");
+    EXPECT_EQ(gs.messageBox.FatalMessage("A.DFF"), u"Manque : A.DFF");
+    // A damaged table is refused with a diagnostic and not used.
+    apptest::WriteBytes(root + "/RESOURCE/UITEXT/MESSAGE/GER.TCR",
+                        apptest::Utf16(u"Count: 3\nID: 1\nTexts: 1\nFehlt: \n", true));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(gs.messageBox.LoadTable(3));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\\RESOURCE\\UITEXT\\MESSAGE\\GER.TCR: line 4: the file ends before entry 2 of 3"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(gs.messageBox.FindEntry(1), nullptr);
+    // No table for a language without one, nor outside the languages.
+    EXPECT_FALSE(gs.messageBox.LoadTable(5));
+    EXPECT_FALSE(gs.messageBox.LoadTable(15));
+}
+
+TEST_F(GameSystemTest, AFatalErrorBeforeTheTitleEndsTheProgram)
+{
+    MakeIn("fatal_early", {});
+    EXPECT_EXIT(RaiseFatalError("\\RESOURCE\\X.DFF"), testing::ExitedWithCode(1),
+                "Cannot find the file: \\\\RESOURCE\\\\X.DFF");
+    EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1), "Cannot find the file: \\\\RESOURCE\\\\FONT\\\\ENGFONT.XBF");
+}
+
+TEST_F(GameSystemTest, ADamagedFontIsAFatalMissingFile)
+{
+    MakeIn("fatal_font", {});
+    apptest::WriteBytes(root + "/RESOURCE/FONT/CHIFONT.XBF", {'X', 'B', 'F', '1', 0, 0});
+    gs.language = 0;
+    EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1),
+                "CHIFONT.XBF: shorter than its header(.|\n)*Cannot find the file: \\\\RESOURCE\\\\FONT\\\\CHIFONT.XBF");
+}
+
+// A test clock: no real sleeping, every sleep recorded.
+struct RecordedSleeps {
+    static uint32_t Now(void *) { return 1000; }
+    static void Sleep(uint32_t ms, void *self) { static_cast<RecordedSleeps *>(self)->slept.push_back(ms); }
+    std::vector<uint32_t> slept;
+};
+
+TEST_F(GameSystemTest, AfterTheTitleAFatalErrorReturnsToTheTitleAtTheEndOfTheFrame)
+{
+    MakeIn("fatal_late", {});
+    RecordedSleeps sleeps;
+    UseTestClock(RecordedSleeps::Now, RecordedSleeps::Sleep, &sleeps);
+    gs.messageBox.SetTitleReached();
+    RaiseFatalError("\\RESOURCE\\Y.DFF");
+    EXPECT_TRUE(gs.StageExitRequested());
+    gs.Tick();
+    EXPECT_TRUE(gs.FrameDrawn());
+    EXPECT_TRUE(sleeps.slept.empty());
+    gs.EndFrame();  // black for 100 ms, then the title
+    EXPECT_FALSE(gs.StageExitRequested());
+    EXPECT_EQ(sleeps.slept, std::vector<uint32_t>{100});
+    const win::Frame shown = Shown();
+    EXPECT_EQ(shown.At(10, 10) & 0xFFFFFF, 0u);
+    gs.EndFrame();  // nothing more
+    EXPECT_EQ(sleeps.slept.size(), 1u);
+    UseTestClock(nullptr, nullptr, nullptr);
+    // Through the application's routine the same.
+    RequestStageExit();
+    EXPECT_TRUE(gs.StageExitRequested());
+}
+
+TEST_F(GameSystemTest, TheTickDrawsTheStatisticsInTheFont)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("statistics", {"RESOURCE/FONT/ENGFONT.XBF"}, 640, 480);
+    ASSERT_TRUE(gs.LoadFont());
+    EXPECT_EQ(GetGlobalFont(), &gs.font);
+    gs.Tick();
+    ASSERT_TRUE(gs.FrameDrawn());
+    const win::Frame plain = Shown();
+    gs.displayInfoMode = 1;
+    gs.Tick();
+    const win::Frame withFps = Shown();
+    // "FPS 60" in white at (8, 8): light pixels appear in the top-left
+    // corner, nowhere else.
+    int changed = 0, light = 0;
+    ASSERT_EQ(withFps.width, 640u);
+    for (uint32_t y = 0; y < 480; ++y) {
+        for (uint32_t x = 0; x < 640; ++x) {
+            if (plain.At(x, y) != withFps.At(x, y)) {
+                ++changed;
+                EXPECT_LT(x, 8u + 6 * 11) << x << ", " << y;
+                EXPECT_LT(y, 8u + 19) << x << ", " << y;
+                light += (withFps.At(x, y) & 0xFF) > 0xC0 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(changed, 30);
+    EXPECT_GT(light, 10);
+}
+
+}  // namespace
