@@ -4,9 +4,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,6 +66,35 @@ inline std::vector<uint8_t> Utf16(const std::u16string &text, bool byteOrderMark
         bytes.push_back(static_cast<uint8_t>(c >> 8));
     }
     return bytes;
+}
+
+// A copy of the sample data; false when the sample data is not built.
+inline bool CopySampleData(const std::string &to)
+{
+    if (!HaveSampleData()) {
+        return false;
+    }
+    std::filesystem::remove_all(to);
+    std::filesystem::create_directories(to);
+    std::filesystem::copy(SampleData(), to, std::filesystem::copy_options::recursive);
+    return true;
+}
+
+// Runs the game in `folder`; its status and what it printed.
+inline int RunGame(const std::string &folder, const std::string &arguments, std::string *output)
+{
+    const std::string command =
+        "cd '" + folder + "' && '" + std::string(RW_TEST_BINARY_DIR) + "/app/game' " + arguments + " 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[512];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+        output->append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Records fatal reports instead of ending the program, while it lives.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/reference_image.h"
+#include "tests/app/app_test_support.h"
 
 namespace {
 
@@ -20,34 +21,8 @@ std::string Folder(const std::string &name)
     return BinaryDir() + "/tests/app_pack/" + std::to_string(getpid()) + "/" + name;
 }
 
-// A copy of the sample data; false when the sample data is not built.
-bool CopySampleData(const std::string &to)
-{
-    const std::string from = BinaryDir() + "/data";
-    if (!std::filesystem::exists(from + "/PACK/STAGE1/2010000.STR")) {
-        return false;
-    }
-    std::filesystem::remove_all(to);
-    std::filesystem::create_directories(to);
-    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
-    return true;
-}
-
-// Runs the game in `folder`; its status and what it printed.
-int RunGame(const std::string &folder, const std::string &arguments, std::string *output)
-{
-    const std::string command = "cd '" + folder + "' && '" + BinaryDir() + "/app/game' " + arguments + " 2>&1";
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
-    char buffer[512];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-        output->append(buffer, got);
-    }
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using apptest::CopySampleData;
+using apptest::RunGame;
 
 const char *const kRun = "--headless --mode 2 --frames 3 --fixed-step 16 --screenshot 3:out.bmp";
 

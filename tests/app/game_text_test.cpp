@@ -1,0 +1,112 @@
+// End to end on the sample data: the statistics overlay in the maker's font
+// ("FPS 60" at the top left, the reviewed reference crop; the rest of the
+// frame as without it), and the fatal message of a run without its font:
+// non-zero, naming the file, in the language's message table.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/reference_image.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+using apptest::Bmp;
+
+// The top-left corner the overlay's first line lies in.
+constexpr int kCropWidth = 96;
+constexpr int kCropHeight = 32;
+
+std::string Folder(const std::string &name)
+{
+    return std::string(RW_TEST_BINARY_DIR) + "/tests/app_text/" + std::to_string(getpid()) + "/" + name;
+}
+
+std::string RunInSampleData(const std::string &arguments, int *status)
+{
+    std::string output;
+    *status = apptest::RunGame(apptest::SampleData(), arguments, &output);
+    return output;
+}
+
+class GameText : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        dir = Folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    std::string dir;
+};
+
+TEST_F(GameText, TheOverlayShowsFpsInTheFont)
+{
+    int status = -1;
+    const std::string common = "--headless --mode 1 --frames 5 --fixed-step 16 --screenshot 5:'";
+    std::string output = RunInSampleData(common + dir + "/fps.bmp' --display-info 1", &status);
+    ASSERT_EQ(status, 0) << output;
+    output = RunInSampleData(common + dir + "/plain.bmp'", &status);
+    ASSERT_EQ(status, 0) << output;
+    Bmp fps;
+    Bmp plain;
+    ASSERT_TRUE(apptest::LoadBmp(dir + "/fps.bmp", &fps));
+    ASSERT_TRUE(apptest::LoadBmp(dir + "/plain.bmp", &plain));
+    ASSERT_EQ(fps.width, 640);
+    ASSERT_EQ(fps.height, 480);
+    // Outside the corner the frame is the same pixel for pixel.
+    int changedInCorner = 0;
+    for (int y = 0; y < fps.height; ++y) {
+        for (int x = 0; x < fps.width; ++x) {
+            const bool corner = x < kCropWidth && y < kCropHeight;
+            if (!corner) {
+                ASSERT_EQ(fps.Pixel(x, y), plain.Pixel(x, y)) << x << ", " << y;
+            } else {
+                changedInCorner += fps.Pixel(x, y) != plain.Pixel(x, y) ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(changedInCorner, 60);
+    std::vector<uint32_t> crop;
+    for (int y = 0; y < kCropHeight; ++y) {
+        for (int x = 0; x < kCropWidth; ++x) {
+            crop.push_back(fps.Pixel(x, y));
+        }
+    }
+    ASSERT_TRUE(apptest::WriteBmp(dir + "/fps_corner.bmp", kCropWidth, kCropHeight, crop));
+    apptest::ExpectLikeReference(dir + "/fps_corner.bmp",
+                                 std::string(RW_TEST_SOURCE_DIR) + "/tests/app/reference/display_info_fps.bmp",
+                                 dir + "/fps_corner_difference.bmp");
+}
+
+TEST_F(GameText, WithoutItsFontTheRunStopsNamingIt)
+{
+    const std::string folder = Folder("no_font");
+    ASSERT_TRUE(apptest::CopySampleData(folder));
+    std::filesystem::remove(folder + "/RESOURCE/FONT/ENGFONT.XBF");
+    std::filesystem::remove(folder + "/RESOURCE/FONT/CHIFONT.XBF");
+    const std::string run = "--headless --mode 1 --frames 3 --fixed-step 16 --screenshot 3:out.bmp";
+    std::string output;
+    EXPECT_EQ(apptest::RunGame(folder, run, &output), 1);
+    EXPECT_NE(output.find("Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
+    // Language 0 takes the other font and says so from its own table.
+    output.clear();
+    EXPECT_EQ(apptest::RunGame(folder, run + " --language 0", &output), 1);
+    EXPECT_NE(output.find("[CHI] Cannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
+    // Without the message table as well, the built-in line says it.
+    std::filesystem::remove(folder + "/RESOURCE/UITEXT/MESSAGE/CHI.TCR");
+    output.clear();
+    EXPECT_EQ(apptest::RunGame(folder, run + " --language 0", &output), 1);
+    EXPECT_NE(output.find("zufopen fail: \\RESOURCE\\UITEXT\\MESSAGE\\CHI.TCR"), std::string::npos) << output;
+    EXPECT_NE(output.find("\nCannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
+}
+
+}  // namespace
