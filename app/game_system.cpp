@@ -63,17 +63,14 @@ bool CSGameSystem::Create(uint32_t width, uint32_t height, int32_t newLanguage)
     language = newLanguage;
     SetScreenClientSize(width, height);
     frameClock.Start(timeGetTime());
-    // The screen manager comes first among the children; it belongs to a
-    // later part of the game and stays null until then.
-    uiManager = nullptr;
+    GameSystemChildren children{*this};
+    children.MakeScreens();
     textBlocks.ResetAll();
     messageBox = CSMessageBox();
     messageBox.LoadTable(language);
     previousFatalHandler = SetFatalErrorHandler(GameSystemFatalError);
-    // The developer menu (then its CreateSubObjects) and the stage manager
-    // are later parts of the game too.
-    devMenu = nullptr;
-    stageManager = nullptr;
+    children.MakeDevMenu();
+    children.MakeStage();
     std::memset(padStates, 0, sizeof(padStates));
     displayInfoMode = 0;
     moveCollision = 1;
@@ -160,11 +157,15 @@ void CSGameSystem::Destroy()
         RpWorldDestroy(world);
         world = nullptr;
     }
+    GameSystemChildren children{*this};
+    children.ReleaseStage();
+    children.ReleaseDevMenu();
+    SetFatalErrorHandler(previousFatalHandler);
+    previousFatalHandler = nullptr;
     SetGlobalFont(nullptr);
     font.Destroy();
     textBlocks.ResetAll();
-    SetFatalErrorHandler(previousFatalHandler);
-    previousFatalHandler = nullptr;
+    children.ReleaseScreens();
     created_ = false;
     if (g_pGameSystem == this) {
         g_pGameSystem = nullptr;

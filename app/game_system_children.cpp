@@ -11,6 +11,14 @@
 #include "app/statistics.h"
 #include "app/threads.h"
 
+// Each part of the game that brings one of these children makes it here.
+void GameSystemChildren::MakeScreens() {}
+void GameSystemChildren::MakeDevMenu() {}
+void GameSystemChildren::MakeStage() {}
+void GameSystemChildren::ReleaseStage() { gs.stageManager = nullptr; }
+void GameSystemChildren::ReleaseDevMenu() { gs.devMenu = nullptr; }
+void GameSystemChildren::ReleaseScreens() { gs.uiManager = nullptr; }
+
 bool GameSystemChildren::HasStage() const { return gs.stageManager != nullptr; }
 bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr; }
 bool GameSystemChildren::HasDevMenu() const { return gs.devMenu != nullptr; }

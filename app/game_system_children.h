@@ -15,6 +15,15 @@ class CSGameSystem;
 struct GameSystemChildren {
     CSGameSystem &gs;
 
+    // Making and releasing the children that later parts of the game bring
+    // (each sets or clears its pointer in the game system).
+    void MakeScreens();    // CSUIManager
+    void MakeDevMenu();    // CSDevMenu, then CSDevMenu::CreateSubObjects
+    void MakeStage();      // CSStageManager
+    void ReleaseStage();
+    void ReleaseDevMenu();  // CSDevMenu::ReleaseAll, then the menu
+    void ReleaseScreens();
+
     bool HasStage() const;
     bool HasScreens() const;
     bool HasDevMenu() const;
