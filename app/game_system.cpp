@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/chunk_read.h"
 #include "app/clock.h"
 #include "app/debug.h"
 #include "app/fatal.h"
@@ -333,13 +334,7 @@ RpClump *LoadClumpFile(const char *path, const char *texturePath)
     RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &memory);
     RpClump *clump = nullptr;
     if (stream != nullptr) {
-        RwUInt32 length = 0;
-        RwUInt32 version = 0;
-        if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
-            const RwUInt64 saved = RwStreamEnterChunk(stream, length);
-            clump = RpClumpStreamRead(stream);
-            RwStreamLeaveChunk(stream, saved);
-        }
+        clump = game::ReadFirstChunk<RpClump>(stream, rwID_CLUMP, RpClumpStreamRead);
         RwStreamClose(stream, &memory);
     }
     if (clump == nullptr) {

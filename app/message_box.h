@@ -58,7 +58,3 @@ private:
     game::ScreenQuad pieces_[9];
     bool titleReached_ = false;
 };
-
-// UTF-8 of a UTF-16 text (for standard error and the system message box);
-// a lone surrogate becomes U+FFFD.
-std::string Utf8Of(const std::u16string &text);

@@ -12,6 +12,7 @@
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/message_box.h"
+#include "app/utf8.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ bool CSMessageBox::LoadTable(int32_t tableLanguage)
 
 void CSMessageBox::ShowFatalError(const char *fileName)
 {
-    const std::string message = Utf8Of(FatalMessage(fileName));
+    const std::string message = ToUtf8(FatalMessage(fileName));
     DebugPrint("%s\n", message.c_str());
     if (DisplayExists()) {
         // Blocks until the player closes it.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "app/chunk_read.h"
 #include "app/pack.h"
 
 namespace game {
@@ -37,14 +38,7 @@ T *ReadChunkFile(const char *path, RwUInt32 type, Read read)
     if (stream == nullptr) {
         return nullptr;
     }
-    T *object = nullptr;
-    RwUInt32 length = 0;
-    RwUInt32 version = 0;
-    if (RwStreamFindChunk(stream, type, &length, &version)) {
-        const RwUInt64 saved = RwStreamEnterChunk(stream, length);
-        object = read(stream);
-        RwStreamLeaveChunk(stream, saved);
-    }
+    T *object = ReadFirstChunk<T>(stream, type, read);
     RwStreamClose(stream, nullptr);
     return object;
 }

@@ -5,6 +5,7 @@
 
 #include "app/message_box.h"
 #include "app/screen_coords.h"
+#include "app/utf8.h"
 #include "support/engine/headless_screen.h"
 
 namespace {
@@ -41,12 +42,12 @@ TEST(MessageBox, FatalMessageIsEntryOneThenTheName)
     EXPECT_EQ(box.FatalMessage(nullptr), u"Cannot find the file: ");
 }
 
-TEST(MessageBox, Utf8OfEveryRange)
+TEST(MessageBox, MessagesGoOutAsUtf8)
 {
-    EXPECT_EQ(Utf8Of(u"A\u00E9\u20AC"), "A\xC3\xA9\xE2\x82\xAC");
-    EXPECT_EQ(Utf8Of(u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(Utf8Of(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
-    EXPECT_EQ(Utf8Of(u"\xDC00" u"A"), "\xEF\xBF\xBD" "A");
+    EXPECT_EQ(ToUtf8(u"A\u00E9\u20AC"), "A\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(ToUtf8(u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+    EXPECT_EQ(ToUtf8(u"\xDC00" u"A"), "\xEF\xBF\xBD" "A");
 }
 
 // Corner x of a piece's vertex in virtual units (edges sit half a pixel
