@@ -76,39 +76,7 @@ TEST(FontFile, EveryTruncationIsRefused)
     }
 }
 
-TEST(FontFile, HostileHeadersAreRefused)
-{
-    const std::vector<uint8_t> good = WriteFontFile(apptest::TinyFont());
-    struct Case {
-        const char *what;
-        size_t at;
-        uint16_t value;
-    };
-    const Case cases[] = {
-        {"line height 0", 4, 0},
-        {"baseline below the line", 6, 11},
-        {"page width 0", 8, 0},
-        {"page height past the limit", 10, 5000},
-        {"page count past the end", 12, 2},
-        {"page count 0 with glyphs on page 0", 12, 0},
-        {"glyph count past the end", 14, 0xFFFF},
-        {"glyph count huge", 16, 0x7FFF},
-    };
-    for (const Case &c : cases) {
-        std::vector<uint8_t> bytes = good;
-        Poke16(&bytes, c.at, c.value);
-        SCOPED_TRACE(c.what);
-        Refusal(bytes);
-    }
-    std::vector<uint8_t> badMark = good;
-    badMark[3] = '2';
-    EXPECT_NE(Refusal(badMark).find("XBF1"), std::string::npos);
-    std::vector<uint8_t> longer = good;
-    longer.push_back(0);
-    EXPECT_NE(Refusal(longer).find("after the last page"), std::string::npos);
-}
-
-TEST(FontFile, HostileGlyphsAreRefused)
+TEST(FontFile, HostileFilesAreRefusedWithTheirReason)
 {
     const std::vector<uint8_t> good = WriteFontFile(apptest::TinyFont());
     // Glyph 2 is 'A' at x 4, w 4 on the 32 x 16 page.
@@ -119,7 +87,15 @@ TEST(FontFile, HostileGlyphsAreRefused)
         const char *reason;
     };
     const Case cases[] = {
-        {"codes out of order", GlyphField(2, 0), u'0', "out of code order"},
+        {"line height 0", 4, 0, "line height 0"},
+        {"baseline below the line", 6, 11, "baseline"},
+        {"page width 0", 8, 0, "page size"},
+        {"page height past the limit", 10, 5000, "page size"},
+        {"page count past the end", 12, 2, "pages cut short"},
+        {"page count 0 with pages there", 12, 0, "after the last page"},
+        {"glyph count past the end", 14, 0xFFFF, "glyph count past the end"},
+        {"glyph count huge", 16, 0x7FFF, "glyph count past the end"},
+        {"codes out of order", GlyphField(2, 0), u'0', "code 0x0030) out of code order"},
         {"a code repeated", GlyphField(2, 0), u'?', "out of code order"},
         {"a page the file lacks", GlyphField(2, 2), 1, "page the file does not have"},
         {"right edge past the page", GlyphField(2, 4), 29, "outside its page"},
@@ -134,8 +110,13 @@ TEST(FontFile, HostileGlyphsAreRefused)
         SCOPED_TRACE(c.what);
         const std::string reason = Refusal(bytes);
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
-        EXPECT_NE(reason.find("code 0x"), std::string::npos) << reason;
     }
+    std::vector<uint8_t> badMark = good;
+    badMark[3] = '2';
+    EXPECT_NE(Refusal(badMark).find("XBF1"), std::string::npos);
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    EXPECT_NE(Refusal(longer).find("after the last page"), std::string::npos);
 }
 
 TEST(FontFile, ByteReaderNeverReadsPastTheEnd)

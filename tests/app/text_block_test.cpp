@@ -156,43 +156,38 @@ TEST_F(TextBlockTest, NarrowTextIsLatin1)
 
 TEST_F(TextBlockTest, EveryAlignmentMode)
 {
-    // Rows 18 ("AAA") and 8 ("W") wide.
+    // Rows 18 ("AAA") and 8 ("W") wide, laid out at (7, 9), aligned on 100;
+    // each case gives where the two rows land: (x0, y0) and (x1, y1).
     struct Case {
+        bool horizontal;
         int32_t mode;
-        int32_t x0, x1;
+        int32_t x0, y0, x1, y1;
     };
-    const Case xCases[] = {
-        {kAlignRowsLeft, 100, 100},
-        {kAlignRowsRight, 82, 92},
-        {kAlignBlockCentre, 91, 91},
-        {kAlignBlockRight, 82, 82},
-        {kAlignCentre, 91, 96},
+    const Case cases[] = {
+        {true, kAlignRowsLeft, 100, 9, 100, 19},
+        {true, kAlignRowsRight, 82, 9, 92, 19},
+        {true, kAlignBlockCentre, 91, 9, 91, 19},
+        {true, kAlignBlockRight, 82, 9, 82, 19},
+        {true, kAlignCentre, 91, 9, 96, 19},
+        {true, 5, 7, 9, 7, 19},  // a mode the direction does not know
+        {false, kAlignCentre, 7, 90, 7, 100},
+        {false, kAlignTop, 7, 100, 7, 110},
+        {false, kAlignBottom, 7, 80, 7, 90},
+        {false, kAlignRowsLeft, 7, 9, 7, 19},
     };
-    for (const Case &c : xCases) {
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.horizontal ? "AlignX " : "AlignY ") << c.mode);
         block.SetText(nullptr, u"AAA\nW", 7, 9, 0);
-        block.AlignX(c.mode, 100);
-        EXPECT_EQ(block.Rows()[0].x, c.x0) << "AlignX " << c.mode;
-        EXPECT_EQ(block.Rows()[1].x, c.x1) << "AlignX " << c.mode;
-        EXPECT_EQ(block.Rows()[0].y, 9);
+        if (c.horizontal) {
+            block.AlignX(c.mode, 100);
+        } else {
+            block.AlignY(c.mode, 100);
+        }
+        EXPECT_EQ(block.Rows()[0].x, c.x0);
+        EXPECT_EQ(block.Rows()[0].y, c.y0);
+        EXPECT_EQ(block.Rows()[1].x, c.x1);
+        EXPECT_EQ(block.Rows()[1].y, c.y1);
     }
-    const Case yCases[] = {
-        {kAlignCentre, 90, 100},
-        {kAlignTop, 100, 110},
-        {kAlignBottom, 80, 90},
-    };
-    for (const Case &c : yCases) {
-        block.SetText(nullptr, u"AAA\nW", 7, 9, 0);
-        block.AlignY(c.mode, 100);
-        EXPECT_EQ(block.Rows()[0].y, c.x0) << "AlignY " << c.mode;
-        EXPECT_EQ(block.Rows()[1].y, c.x1) << "AlignY " << c.mode;
-        EXPECT_EQ(block.Rows()[0].x, 7);
-    }
-    // Modes a direction does not know leave the rows where they are.
-    block.SetText(nullptr, u"AAA\nW", 7, 9, 0);
-    block.AlignX(5, 100);
-    block.AlignY(0, 100);
-    EXPECT_EQ(block.Rows()[1].x, 7);
-    EXPECT_EQ(block.Rows()[1].y, 19);
 }
 
 TEST_F(TextBlockTest, ResetPutsTheDefaultsBack)
