@@ -15,6 +15,11 @@
 #include "app/screen_quad.h"
 
 class CSGameSystem;
+struct zuFile;
+
+// Reads a whole message table from an open file (UTF-16 lines through
+// zufgetws, however long). False with "line N: reason" in *error.
+bool ReadMessageTableFile(zuFile *file, game::MessageTable *table, std::string *error);
 
 // The entry whose text 0 leads the fatal message.
 inline constexpr int32_t kFatalMessageEntry = 1;

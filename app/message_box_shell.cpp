@@ -46,6 +46,12 @@ bool DisplayExists()
 
 }  // namespace
 
+bool ReadMessageTableFile(zuFile *file, game::MessageTable *table, std::string *error)
+{
+    return game::ParseMessageTable([file](std::u16string *line) { return NextWholeLine(file, line); }, table,
+                                   error);
+}
+
 bool CSMessageBox::LoadTable(int32_t tableLanguage)
 {
     table_ = game::MessageTable{};
@@ -59,8 +65,7 @@ bool CSMessageBox::LoadTable(int32_t tableLanguage)
         return false;  // zufopen has said so; the fatal message has a line of its own
     }
     std::string error;
-    const bool ok = game::ParseMessageTable([file](std::u16string *line) { return NextWholeLine(file, line); },
-                                            &table_, &error);
+    const bool ok = ReadMessageTableFile(file, &table_, &error);
     zufclose(file);
     if (!ok) {
         DebugPrint("%s: %s; the message table is not used\n", path.c_str(), error.c_str());

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/file.h"
+#include "app/message_box.h"
 #include "app/message_table.h"
 #include "tools/mkdata/font_builder.h"
 #include "tools/mkdata/ui_text.h"
@@ -16,25 +18,6 @@ std::string SampleFile(const std::string &relative)
 {
     std::ifstream file(std::string(RW_TEST_BINARY_DIR) + "/data/" + relative, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-game::MessageLineSource Utf16LeLines(const std::string &bytes)
-{
-    auto text = std::make_shared<std::u16string>();
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text->push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
-    }
-    auto at = std::make_shared<size_t>(0);
-    return [text, at](std::u16string *line) {
-        if (*at >= text->size()) {
-            return false;
-        }
-        const size_t end = text->find(u'\n', *at);
-        const size_t stop = end == std::u16string::npos ? text->size() : end + 1;
-        line->assign(*text, *at, stop - *at);
-        *at = stop;
-        return true;
-    };
 }
 
 TEST(SampleFont, CoversTheSampleCodesAtSixteenPixels)
@@ -91,9 +74,14 @@ TEST(SampleMessages, BothTablesReadBackEqual)
         const std::string bytes = SampleFile(std::string("RESOURCE/UITEXT/MESSAGE/") + code + ".TCR");
         ASSERT_GE(bytes.size(), 2u) << "build the sample-data target";
         EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+        // Read as the game reads it: UTF-16 lines through the file layer.
         game::MessageTable table;
         std::string error;
-        ASSERT_TRUE(game::ParseMessageTable(Utf16LeLines(bytes), &table, &error)) << error;
+        zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+        ASSERT_NE(file, nullptr);
+        const bool read = ReadMessageTableFile(file, &table, &error);
+        zufclose(file);
+        ASSERT_TRUE(read) << error;
         const game::MessageTable expected = mkdata::SampleMessageTable(code);
         ASSERT_EQ(table.entries.size(), expected.entries.size());
         for (size_t i = 0; i < table.entries.size(); ++i) {

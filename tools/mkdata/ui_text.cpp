@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/file.h"
+#include "app/message_box.h"
 #include "tools/mkdata/font_builder.h"
 
 namespace mkdata {
@@ -79,27 +81,15 @@ bool SameTable(const game::MessageTable &a, const game::MessageTable &b)
     return true;
 }
 
-// Lines of a UTF-16LE file with a mark, each keeping its line feed.
+// The table as the game reads it.
 game::MessageTable ReadBackTable(const std::string &bytes, std::string *error)
 {
-    std::u16string text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
-    }
-    size_t at = 0;
     game::MessageTable table;
-    game::ParseMessageTable(
-        [&](std::u16string *line) {
-            if (at >= text.size()) {
-                return false;
-            }
-            const size_t end = text.find(u'\n', at);
-            const size_t stop = end == std::u16string::npos ? text.size() : end + 1;
-            line->assign(text, at, stop - at);
-            at = stop;
-            return true;
-        },
-        &table, error);
+    zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+    if (file != nullptr) {
+        ReadMessageTableFile(file, &table, error);
+        zufclose(file);
+    }
     return table;
 }
 
