@@ -46,8 +46,8 @@ bench: build
 FUZZ_BUILD_DIR ?= build-fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRW_FUZZ=ON $(CMAKE_FLAGS)
-	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_bmp fuzz_dds fuzz_pitexd fuzz_pack
-	@for t in bmp dds pitexd pack; do \
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_bmp fuzz_dds fuzz_pitexd fuzz_pack fuzz_text
+	@for t in bmp dds pitexd pack text; do \
 	  mkdir -p $(FUZZ_BUILD_DIR)/corpus-$$t && \
 	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=60 -rss_limit_mb=2048 $(FUZZ_BUILD_DIR)/corpus-$$t || exit 1; \
 	done
