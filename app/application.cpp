@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/camera_frame.h"
 #include "app/clock.h"
 #include "app/debug.h"
 #include "app/engine_startup.h"
@@ -133,7 +134,7 @@ bool CSApplication::Render(uint32_t tick)
                 ok = false;
             }
         }
-        RwCameraShowRaster(gameSystem->camera, window_, 0);
+        ShowCameraRaster(gameSystem->camera);
     }
     gameSystem->EndFrame();
     return ok;

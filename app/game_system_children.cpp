@@ -4,6 +4,7 @@
 // only once its child exists, and that part puts the child's operation in.
 #include "app/game_system_children.h"
 
+#include "app/camera_frame.h"
 #include "app/clock.h"
 #include "app/firstframe.h"
 #include "app/game_system.h"
@@ -68,12 +69,21 @@ bool GameSystemChildren::BeginFrame()
     if (scene) {
         game::StageCameraPlace(camera, timeGetTime());
     }
-    const RwRGBA clear = scene || !HasStage() ? game::FirstFrameClearColor() : RwRGBA{0, 0, 0, 255};
-    RwCameraClear(camera, const_cast<RwRGBA *>(&clear), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
-    return RwCameraBeginUpdate(camera) != nullptr;
+    if (HasStage()) {
+        ClearCamera(camera);
+    } else {
+        RwRGBA clear = game::FirstFrameClearColor();
+        RwCameraClear(camera, &clear, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    }
+    if (!BeginCameraUpdate(camera)) {
+        return false;
+    }
+    // The projections of the frame (health bars, popups) use this copy.
+    gs.cameraMatrix = *RwCameraGetViewMatrix(camera);
+    return true;
 }
 
-void GameSystemChildren::EndFrame() { RwCameraEndUpdate(gs.camera); }
+void GameSystemChildren::EndFrame() { EndCameraUpdate(gs.camera); }
 
 void GameSystemChildren::DrawDefaultScene() { game::DrawFirstFrameScene(gs.defaultScene, gs.camera); }
 
@@ -83,8 +93,7 @@ void GameSystemChildren::DrawStatistics() { ::DrawStatistics(&gs); }
 
 void GameSystemChildren::ShowBlackFor100Ms()
 {
-    const RwRGBA black = {0, 0, 0, 255};
-    RwCameraClear(gs.camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
-    RwCameraShowRaster(gs.camera, nullptr, 0);
+    ClearCamera(gs.camera);
+    ShowCameraRaster(gs.camera);
     SleepMs(100);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/camera_frame.h"
 #include "app/clock.h"
 #include "app/file.h"
 #include "app/game_system.h"
@@ -111,6 +112,26 @@ TEST_F(GameSystemTest, AmbientColourFarPlaneAndCamera)
     // The view matrix is copied for the projections.
     ASSERT_TRUE(gs.Render());
     EXPECT_EQ(gs.GetCamera(), gs.camera);
+    EXPECT_EQ(0, std::memcmp(&gs.cameraMatrix, RwCameraGetViewMatrix(gs.camera), sizeof(RwMatrix)));
+}
+
+TEST_F(GameSystemTest, CameraStepsOpenOneUpdateAtATime)
+{
+    MakeIn("camera_frame", {});
+    ClearCamera(gs.camera);
+    ASSERT_TRUE(BeginCameraUpdate(gs.camera));
+    EXPECT_FALSE(BeginCameraUpdate(gs.camera));  // already open
+    EXPECT_EQ(RwCameraGetCurrentCamera(), gs.camera);
+    EndCameraUpdate(gs.camera);
+    EXPECT_EQ(RwCameraGetCurrentCamera(), nullptr);
+    EndCameraUpdate(gs.camera);  // none open: nothing
+    EXPECT_FALSE(BeginCameraUpdate(nullptr));
+    // A frame drawn while another update is open is refused, not nested.
+    ASSERT_TRUE(BeginCameraUpdate(gs.camera));
+    EXPECT_FALSE(gs.Render());
+    EndCameraUpdate(gs.camera);
+    gs.Tick();
+    EXPECT_TRUE(gs.FrameDrawn());
     EXPECT_EQ(0, std::memcmp(&gs.cameraMatrix, RwCameraGetViewMatrix(gs.camera), sizeof(RwMatrix)));
 }
 
