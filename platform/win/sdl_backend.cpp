@@ -5,24 +5,12 @@
 
 #include <cstring>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
+#include "../common/system_library_calls.h"
 #include "win/winuser.h"
 #include "window_backend.h"
 
 namespace win {
 namespace {
-
-// SDL's video opens system libraries (the system bus, the X libraries) that keep
-// process-wide allocations for good and are unloaded before the sanitizer build's leak
-// check can name them; every SDL call of this backend is kept out of that check.
-#if defined(__SANITIZE_ADDRESS__)
-#define RW_SYSTEM_LIBRARY_CALLS __lsan::ScopedDisabler systemLibrariesAreNotOurLeaks
-#else
-#define RW_SYSTEM_LIBRARY_CALLS (void)0
-#endif
 
 class SdlBackend final : public WindowBackend {
 public:
