@@ -68,4 +68,7 @@ public:
 std::unique_ptr<InputDevices> CreateSdlInputDevices(const std::string &mappingFile,
                                                     std::string *error);
 
+// No devices at all: no keyboard, no mouse, no pads (headless runs without a script).
+std::unique_ptr<InputDevices> CreateAbsentInputDevices();
+
 }  // namespace input

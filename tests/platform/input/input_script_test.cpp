@@ -196,4 +196,15 @@ TEST(ScriptedDevices, ConnectLines) {
     EXPECT_EQ(frame.pads[2].buttons[3].down, 0);
 }
 
+TEST(AbsentDevices, ShowNothingPresent) {
+    auto devices = CreateAbsentInputDevices();
+    DeviceFrame frame;
+    frame.keyboard.present = true;
+    frame.pads[0].connected = true;
+    devices->Poll(&frame);
+    EXPECT_FALSE(frame.keyboard.present);
+    EXPECT_FALSE(frame.mouse.present);
+    for (const PadFrame &pad : frame.pads) EXPECT_FALSE(pad.connected);
+}
+
 }  // namespace
