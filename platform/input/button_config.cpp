@@ -106,8 +106,20 @@ int FindBindingConflict(const ButtonConfig &config, int slot, int function, int3
 
 bool SetBinding(ButtonConfig *config, int slot, int function, int32_t code) {
     if (!IsBindingCodeValid(slot, function, code)) return false;
-    if (FindBindingConflict(*config, slot, function, code) >= 0) return false;
     const int stick = slot == kKeyboardSlot ? -1 : StickFunctionOf(function);
+    const int own = stick >= 0 ? stick : function;
+    // Whoever holds the code takes this function's old one, so nothing is lost or doubled.
+    const int holder = FindBindingConflict(*config, slot, function, code);
+    if (holder >= 0) {
+        const int32_t old = config->codes[own];
+        const int holderStick = slot == kKeyboardSlot ? -1 : StickFunctionOf(holder);
+        if (holderStick >= 0) {
+            config->codes[holderStick] = old;
+            config->codes[holderStick - kFnLax + kFnLaxNegative] = old;
+        } else {
+            config->codes[holder] = old;
+        }
+    }
     if (stick >= 0) {
         config->codes[stick] = code;
         config->codes[stick - kFnLax + kFnLaxNegative] = code;

@@ -44,6 +44,12 @@ bool ParseInt(std::string_view word, int64_t low, int64_t high, int64_t *out) {
     return true;
 }
 
+// The two numbers of "<tick> <device> <form> <a> <b>", each within its range.
+bool TakePair(const std::vector<std::string_view> &w, int64_t aLow, int64_t aHigh, int64_t bLow,
+              int64_t bHigh, int64_t *a, int64_t *b) {
+    return w.size() == 5 && ParseInt(w[3], aLow, aHigh, a) && ParseInt(w[4], bLow, bHigh, b);
+}
+
 // A word as a message shows it: long ones cut short.
 std::string Shown(std::string_view word) {
     if (word.size() <= 40) return std::string(word);
@@ -118,15 +124,13 @@ bool ParseEvent(const std::vector<std::string_view> &w, ScriptEvent *event, std:
         }
         int64_t a = 0, b = 0;
         if (w[2] == "button") {
-            if (w.size() != 5 || !ParseInt(w[3], 0, kMouseButtonCount - 1, &a) ||
-                !ParseInt(w[4], 0, 1, &b)) {
+            if (!TakePair(w, 0, kMouseButtonCount - 1, 0, 1, &a, &b)) {
                 *why = "mouse button takes a button 0..2 and a state 0 or 1";
                 return false;
             }
             event->kind = ScriptEventKind::MouseButton;
         } else if (w[2] == "move") {
-            if (w.size() != 5 || !ParseInt(w[3], -100000, 100000, &a) ||
-                !ParseInt(w[4], -100000, 100000, &b)) {
+            if (!TakePair(w, -100000, 100000, -100000, 100000, &a, &b)) {
                 *why = "mouse move takes dx and dy (-100000..100000)";
                 return false;
             }
@@ -156,15 +160,13 @@ bool ParseEvent(const std::vector<std::string_view> &w, ScriptEvent *event, std:
         }
         int64_t a = 0, b = 0;
         if (w[2] == "button") {
-            if (w.size() != 5 || !ParseInt(w[3], 0, kRawButtonCount - 1, &a) ||
-                !ParseInt(w[4], 0, 1, &b)) {
+            if (!TakePair(w, 0, kRawButtonCount - 1, 0, 1, &a, &b)) {
                 *why = "pad button takes a button 0..15 and a state 0 or 1";
                 return false;
             }
             event->kind = ScriptEventKind::PadButton;
         } else if (w[2] == "axis") {
-            if (w.size() != 5 || !ParseInt(w[3], 0, kRawAxisCount - 1, &a) ||
-                !ParseInt(w[4], -kRawAxisMax, kRawAxisMax, &b)) {
+            if (!TakePair(w, 0, kRawAxisCount - 1, -kRawAxisMax, kRawAxisMax, &a, &b)) {
                 *why = "pad axis takes an axis 0..7 and a value -1000..1000";
                 return false;
             }
@@ -197,14 +199,7 @@ public:
 
     void Poll(DeviceFrame *frame) override {
         ++tick_;
-        // Presses, motion and wheel count from the previous poll only.
-        for (DigitalInput &key : state_.keyboard.keys) key.presses = 0;
-        for (DigitalInput &button : state_.mouse.buttons) button.presses = 0;
-        state_.mouse.dx = state_.mouse.dy = 0;
-        state_.mouse.wheelUp = state_.mouse.wheelDown = 0;
-        for (PadFrame &pad : state_.pads) {
-            for (DigitalInput &button : pad.buttons) button.presses = 0;
-        }
+        ClearSincePoll(&state_);
         state_.quit = false;
         while (next_ < script_.events.size() && script_.events[next_].tick <= tick_) {
             Apply(script_.events[next_++]);

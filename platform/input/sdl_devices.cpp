@@ -92,13 +92,7 @@ public:
         for (const SDL_Event &event : events) Handle(event);
         for (int place = 0; place < kPadCount; ++place) ReadLevels(place);
         *frame = frame_;
-        for (DigitalInput &key : frame_.keyboard.keys) key.presses = 0;
-        for (DigitalInput &button : frame_.mouse.buttons) button.presses = 0;
-        frame_.mouse.dx = frame_.mouse.dy = 0;
-        frame_.mouse.wheelUp = frame_.mouse.wheelDown = 0;
-        for (PadFrame &pad : frame_.pads) {
-            for (DigitalInput &button : pad.buttons) button.presses = 0;
-        }
+        ClearSincePoll(&frame_);
     }
 
 private:

@@ -53,8 +53,10 @@ bool IsBindingCodeValid(int slot, int function, int32_t code);
 // a pad) that already holds code in the same class; -1 when none does.
 int FindBindingConflict(const ButtonConfig &config, int slot, int function, int32_t code);
 
-// Stores code for the function: false (record unchanged) when the code is out of range or
-// another function holds it. On a pad, a stick function and its negative are set together.
+// Stores code for the function: false (record unchanged) when the code is out of range.
+// A function of the slot that held the code takes this function's previous code (a swap),
+// so no code ever serves two functions and none is lost. On a pad, a stick function and
+// its negative are set together.
 bool SetBinding(ButtonConfig *config, int slot, int function, int32_t code);
 
 // The first pair of functions sharing a code, if any (as function indices); false when the

@@ -54,6 +54,9 @@ inline void CountPress(DigitalInput *input) {
     if (input->presses < 255) ++input->presses;
 }
 
+// Starts the next poll interval: presses, motion and wheel notches back to 0 (levels stay).
+void ClearSincePoll(DeviceFrame *frame);
+
 class InputDevices {
 public:
     virtual ~InputDevices() = default;

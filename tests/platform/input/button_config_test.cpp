@@ -2,6 +2,7 @@
 // functions.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "input/button_config.h"
@@ -94,33 +95,42 @@ TEST(ButtonConfig, CodeRanges) {
 
 TEST(ButtonConfig, AKeyServesOneFunctionOnly) {
     ButtonConfig keys = DefaultButtonConfig(kKeyboardSlot);
-    // X is cross's: refused for square, accepted again for cross itself.
-    EXPECT_FALSE(SetBinding(&keys, kKeyboardSlot, kFnSquare, kKeyX));
-    EXPECT_EQ(keys.codes[kFnSquare], kKeyZ);
     EXPECT_EQ(FindBindingConflict(keys, kKeyboardSlot, kFnSquare, kKeyX), int(kFnCross));
-    EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnCross, kKeyX));
-    // The stick keys clash with buttons too on the keyboard.
-    EXPECT_FALSE(SetBinding(&keys, kKeyboardSlot, kFnCircle, kKeyW));
-    EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnCircle, kKeyB));
-    EXPECT_EQ(keys.codes[kFnCircle], kKeyB);
-    // Any number of functions may be unbound.
+    EXPECT_EQ(FindBindingConflict(keys, kKeyboardSlot, kFnCross, kKeyX), -1);
+    // X is cross's: square takes it and cross takes square's Z.
+    EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnSquare, kKeyX));
+    EXPECT_EQ(keys.codes[kFnSquare], kKeyX);
+    EXPECT_EQ(keys.codes[kFnCross], kKeyZ);
+    // The stick keys are keys like the others.
+    EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnCircle, kKeyW));
+    EXPECT_EQ(keys.codes[kFnLayNegative], kKeyC);
+    // Any number of functions may be unbound; an unbound function gives 0 away.
     EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnL1, 0));
     EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnR1, 0));
+    EXPECT_TRUE(SetBinding(&keys, kKeyboardSlot, kFnL1, kKeyF));
+    EXPECT_EQ(keys.codes[kFnR2], 0);
     int first, second;
     EXPECT_FALSE(FindDuplicateBinding(keys, kKeyboardSlot, &first, &second));
+    const ButtonConfig before = keys;
     EXPECT_FALSE(SetBinding(&keys, kKeyboardSlot, kFnR1, kKeyEscape));
+    EXPECT_FALSE(SetBinding(&keys, kKeyboardSlot, kFnR1, 256));
+    EXPECT_EQ(std::memcmp(&before, &keys, sizeof(keys)), 0);
 }
 
-TEST(ButtonConfig, PadButtonsAndSticksAreSeparateClasses) {
+TEST(ButtonConfig, PadButtonsAndSticksSwapWithinTheirClass) {
     ButtonConfig pad = DefaultButtonConfig(0);
-    // Button 1 is circle's; axis 1 is the left stick's y: different things.
-    EXPECT_FALSE(SetBinding(&pad, 0, kFnCross, 1));
+    // Button 1 is circle's: cross takes it, circle takes button 0.
+    EXPECT_TRUE(SetBinding(&pad, 0, kFnCross, 1));
+    EXPECT_EQ(pad.codes[kFnCircle], 0);
+    // Axis 1 is the left stick's y; buttons do not count against axes.
     EXPECT_EQ(FindBindingConflict(pad, 0, kFnLax, 1), int(kFnLay));
-    EXPECT_FALSE(SetBinding(&pad, 0, kFnLax, 1));
-    EXPECT_TRUE(SetBinding(&pad, 0, kFnLax, 5));
-    // A stick function and its negative are one binding on a pad.
-    EXPECT_EQ(pad.codes[kFnLax], 5);
-    EXPECT_EQ(pad.codes[kFnLaxNegative], 5);
+    EXPECT_EQ(FindBindingConflict(pad, 0, kFnLaxNegative, 0), -1);
+    EXPECT_TRUE(SetBinding(&pad, 0, kFnLax, 1));
+    EXPECT_EQ(pad.codes[kFnLax], 1);
+    EXPECT_EQ(pad.codes[kFnLaxNegative], 1);
+    EXPECT_EQ(pad.codes[kFnLay], 0);
+    EXPECT_EQ(pad.codes[kFnLayNegative], 0);
+    // A negative name sets its stick function.
     EXPECT_TRUE(SetBinding(&pad, 0, kFnRayNegative, 6));
     EXPECT_EQ(pad.codes[kFnRay], 6);
     int first, second;
@@ -129,6 +139,20 @@ TEST(ButtonConfig, PadButtonsAndSticksAreSeparateClasses) {
     ASSERT_TRUE(FindDuplicateBinding(pad, 0, &first, &second));
     EXPECT_EQ(first, int(kFnCross));
     EXPECT_EQ(second, int(kFnSquare));
+}
+
+// The key-binding page's pad rebinding: the function holding the new button first takes
+// the old one, then the function takes the new one; no button is lost.
+TEST(ButtonConfig, ThePagesSwapLeavesEveryButtonBound) {
+    ButtonConfig pad = DefaultButtonConfig(0);
+    const int32_t newCode = pad.codes[kFnTriangle];
+    const int32_t oldCode = pad.codes[kFnSquare];
+    EXPECT_TRUE(SetBinding(&pad, 0, kFnTriangle, oldCode));
+    EXPECT_TRUE(SetBinding(&pad, 0, kFnSquare, newCode));
+    EXPECT_EQ(pad.codes[kFnSquare], newCode);
+    EXPECT_EQ(pad.codes[kFnTriangle], oldCode);
+    int first, second;
+    EXPECT_FALSE(FindDuplicateBinding(pad, 0, &first, &second));
 }
 
 }  // namespace

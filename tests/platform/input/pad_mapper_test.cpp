@@ -25,13 +25,7 @@ protected:
     void Mouse(int button, bool down) { Set(&frame.mouse.buttons[button], down); }
     void Tick() {
         mapper.Update(frame, configs, mouseSpeed, blocks);
-        for (DigitalInput &key : frame.keyboard.keys) key.presses = 0;
-        for (DigitalInput &button : frame.mouse.buttons) button.presses = 0;
-        for (PadFrame &pad : frame.pads) {
-            for (DigitalInput &button : pad.buttons) button.presses = 0;
-        }
-        frame.mouse.dx = frame.mouse.dy = 0;
-        frame.mouse.wheelUp = frame.mouse.wheelDown = 0;
+        ClearSincePoll(&frame);
     }
     uint8_t State(int pad, int button) const { return blocks[kBlockStates][pad].buttons[button]; }
     float Axis(int pad, int axis) const { return blocks[kBlockStates][pad].axes[axis]; }

@@ -63,37 +63,36 @@ protected:
         return text;
     }
 
-    void PushKey(SDL_Scancode scancode, bool down) {
+    static void Push(SDL_Event event) { ASSERT_GE(SDL_PushEvent(&event), 0) << SDL_GetError(); }
+    static SDL_Event Event(Uint32 type) {
         SDL_Event event;
         SDL_zero(event);
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.type = type;
+        return event;
+    }
+    void PushKey(SDL_Scancode scancode, bool down) {
+        SDL_Event event = Event(down ? SDL_KEYDOWN : SDL_KEYUP);
         event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
         event.key.keysym.scancode = scancode;
-        ASSERT_GE(SDL_PushEvent(&event), 0);
+        Push(event);
     }
     void PushMouseButton(Uint8 button, bool down) {
-        SDL_Event event;
-        SDL_zero(event);
-        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        SDL_Event event = Event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
         event.button.button = button;
         event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-        ASSERT_GE(SDL_PushEvent(&event), 0);
+        Push(event);
     }
     void PushMotion(int dx, int dy) {
-        SDL_Event event;
-        SDL_zero(event);
-        event.type = SDL_MOUSEMOTION;
+        SDL_Event event = Event(SDL_MOUSEMOTION);
         event.motion.xrel = dx;
         event.motion.yrel = dy;
-        ASSERT_GE(SDL_PushEvent(&event), 0);
+        Push(event);
     }
     void PushWheel(int y) {
-        SDL_Event event;
-        SDL_zero(event);
-        event.type = SDL_MOUSEWHEEL;
+        SDL_Event event = Event(SDL_MOUSEWHEEL);
         event.wheel.y = y;
         event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-        ASSERT_GE(SDL_PushEvent(&event), 0);
+        Push(event);
     }
 
     void Tick() {
