@@ -13,6 +13,7 @@
 #include "app/engine_startup.h"
 #include "app/file.h"
 #include "app/game_system.h"
+#include "app/input.h"
 #include "app/language.h"
 #include "app/pack.h"
 #include "app/path.h"
@@ -64,7 +65,7 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     device = RwD3D8GetCurrentD3DDevice();
     SetDataRootPath(WorkingFolder().c_str());
 
-    // The game system; the input, sound and movie player are made here by
+    // The game system and the input; the sound and movie player are made here by
     // their parts of the shell.
     uint32_t width = 0;
     uint32_t height = 0;
@@ -76,11 +77,22 @@ bool CSApplication::Create(HWND window, const game::Options &options)
         return false;
     }
     gameSystem->displayInfoMode = options.displayInfo;
+
+    // The input object, after the game system whose pad-state blocks it fills.
+    input = new CSInput;
+    std::string inputError;
+    if (!input->Create(options, &inputError)) {
+        std::fprintf(stderr, "game: %s\n", inputError.c_str());
+        Destroy();
+        return false;
+    }
     return true;
 }
 
 void CSApplication::Destroy()
 {
+    delete input;
+    input = nullptr;
     delete gameSystem;
     gameSystem = nullptr;
     // Every child joins its own threads before it is freed; one left
@@ -110,10 +122,13 @@ void CSApplication::ApplyCursorRequest()
     CursorRequest = 0;
 }
 
-void CSApplication::Tick(uint32_t /*tick*/)
+void CSApplication::Tick(uint32_t tick)
 {
     ApplyCursorRequest();
     ApplicationKeepAlive();
+    if (input != nullptr && gameSystem != nullptr && input->Poll(tick, gameSystem->padStates)) {
+        CloseApplication();  // the input script's "quit"
+    }
     if (gameSystem != nullptr) {
         gameSystem->Tick();
     }

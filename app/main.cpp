@@ -12,6 +12,7 @@
 #include "app/main_loop.h"
 #include "app/mode_dialog.h"
 #include "app/options.h"
+#include "input/input_script.h"
 #include "win/window.h"
 
 int main(int argc, char **argv)
@@ -21,6 +22,18 @@ int main(int argc, char **argv)
     if (!game::ParseOptions(argc, argv, &options, &error)) {
         std::fprintf(stderr, "game: %s\n", error.c_str());
         return 2;
+    }
+    if (options.help) {
+        std::fputs(game::OptionsHelp().c_str(), stdout);
+        return 0;
+    }
+    if (!options.inputScript.empty()) {
+        // A script that cannot be played stops the run before anything starts.
+        input::InputScript script;
+        if (!input::LoadInputScript(options.inputScript, &script, &error)) {
+            std::fprintf(stderr, "game: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (options.headless) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);

@@ -1,6 +1,7 @@
 // Command-line parsing of the game's options: one table row per option.
 #include "app/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -83,20 +84,42 @@ bool TakeHeadless(const char *, Options *options)
     return true;
 }
 
+bool TakeInputScript(const char *value, Options *options)
+{
+    options->inputScript = value;
+    return !options->inputScript.empty();
+}
+
+bool TakeInputLog(const char *value, Options *options)
+{
+    options->inputLog = value;
+    return !options->inputLog.empty();
+}
+
+bool TakeHelp(const char *, Options *options)
+{
+    options->help = true;
+    return true;
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
     bool (*take)(const char *value, Options *options);
+    const char *help;   // what the option does, for --help
 };
 
 constexpr OptionRow kOptions[] = {
-    {"--mode", "1 to 4", TakeMode},
-    {"--frames", "a count", TakeFrames},
-    {"--headless", nullptr, TakeHeadless},
-    {"--fixed-step", "milliseconds above 0", TakeFixedStep},
-    {"--screenshot", "TICK:PATH", TakeScreenshot},
-    {"--language", "0 to 14", TakeLanguage},
-    {"--display-info", "0 to 3", TakeDisplayInfo},
+    {"--mode", "1 to 4", TakeMode, "video mode: 1/2 a 640x480/800x600 window, 3/4 full screen (else asked)"},
+    {"--frames", "a count", TakeFrames, "stop after this many ticks"},
+    {"--headless", nullptr, TakeHeadless, "no real window, sound, display or input devices"},
+    {"--fixed-step", "milliseconds above 0", TakeFixedStep, "the game clock moves this much per tick"},
+    {"--screenshot", "TICK:PATH", TakeScreenshot, "write the frame after that tick as a BMP (repeatable)"},
+    {"--language", "0 to 14", TakeLanguage, "language index (default 1, English)"},
+    {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
+    {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
+    {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
+    {"--help", nullptr, TakeHelp, "list the options"},
 };
 
 }  // namespace
@@ -110,6 +133,20 @@ bool ModeChoiceOf(int mode, ModeChoice *choice)
     case 4: *choice = {800, 600, true}; return true;
     default: return false;
     }
+}
+
+std::string OptionsHelp()
+{
+    std::string text = "usage: game [options]\n";
+    for (const OptionRow &row : kOptions) {
+        std::string left = std::string("  ") + row.name;
+        if (row.value != nullptr) {
+            left += std::string(" <") + row.value + ">";
+        }
+        left.resize(std::max<size_t>(left.size() + 2, 40), ' ');
+        text += left + row.help + "\n";
+    }
+    return text;
 }
 
 bool ParseOptions(int argc, const char *const *argv, Options *options, std::string *error)

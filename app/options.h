@@ -21,6 +21,9 @@ struct Options {
     std::vector<Screenshot> screenshots;
     int language = 1;           // 0 Chinese, 1 English (default), 2..14 the others
     uint32_t displayInfo = 0;   // statistics overlay at start: 0 none, 1 fps, 2 also memory, 3 all
+    std::string inputScript;    // --input: an input script in place of every device
+    std::string inputLog;       // --input-log: where each tick's changes of the input go
+    bool help = false;          // --help: list the options and stop
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,
@@ -31,6 +34,9 @@ struct ModeChoice {
     bool fullScreen;
 };
 bool ModeChoiceOf(int mode, ModeChoice *choice);
+
+// One line per option with its value and what it does.
+std::string OptionsHelp();
 
 // False with a message in *error for anything not understood.
 bool ParseOptions(int argc, const char *const *argv, Options *options, std::string *error);

@@ -7,12 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
-struct PadState {
-    uint8_t connected;
-    uint8_t buttons[16];  // indexed by PadButton
-    float axes[4];        // left x, left y, right x, right y in -1..1
-};
-static_assert(sizeof(PadState) == 36, "the pad state is a 36-byte record");
+#include "input/pad_state.h"
+
+// The record itself is the input layer's, which fills the blocks.
+using PadState = input::PadState;
 static_assert(offsetof(PadState, axes) == 20, "the axes follow the buttons after padding");
 
 enum PadButton : uint8_t {
