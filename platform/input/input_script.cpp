@@ -44,11 +44,30 @@ bool ParseInt(std::string_view word, int64_t low, int64_t high, int64_t *out) {
     return true;
 }
 
-// The two numbers of "<tick> <device> <form> <a> <b>", each within its range.
-bool TakePair(const std::vector<std::string_view> &w, int64_t aLow, int64_t aHigh, int64_t bLow,
-              int64_t bHigh, int64_t *a, int64_t *b) {
-    return w.size() == 5 && ParseInt(w[3], aLow, aHigh, a) && ParseInt(w[4], bLow, bHigh, b);
-}
+// The mouse and pad lines: "<tick> <device> <word> <value> [<value>]", each value within its
+// range.
+struct LineForm {
+    const char *device;  // "mouse" or "pad" (pad0..pad3)
+    const char *word;
+    int values;
+    int64_t low[2];
+    int64_t high[2];
+    ScriptEventKind kind;
+    const char *usage;
+};
+
+constexpr LineForm kForms[] = {
+    {"mouse", "button", 2, {0, 0}, {kMouseButtonCount - 1, 1}, ScriptEventKind::MouseButton,
+     "mouse button takes a button 0..2 and a state 0 or 1"},
+    {"mouse", "move", 2, {-100000, -100000}, {100000, 100000}, ScriptEventKind::MouseMove,
+     "mouse move takes dx and dy (-100000..100000)"},
+    {"mouse", "wheel", 1, {-1, 0}, {1, 0}, ScriptEventKind::MouseWheel, "mouse wheel takes +1 or -1"},
+    {"pad", "button", 2, {0, 0}, {kRawButtonCount - 1, 1}, ScriptEventKind::PadButton,
+     "pad button takes a button 0..15 and a state 0 or 1"},
+    {"pad", "axis", 2, {0, -kRawAxisMax}, {kRawAxisCount - 1, kRawAxisMax}, ScriptEventKind::PadAxis,
+     "pad axis takes an axis 0..7 and a value -1000..1000"},
+    {"pad", "connect", 1, {0, 0}, {1, 0}, ScriptEventKind::PadConnect, "pad connect takes 0 or 1"},
+};
 
 // A word as a message shows it: long ones cut short.
 std::string Shown(std::string_view word) {
@@ -117,73 +136,43 @@ bool ParseEvent(const std::vector<std::string_view> &w, ScriptEvent *event, std:
         event->value = int32_t(number);
         return true;
     }
-    if (device == "mouse") {
+    const bool pad = device.size() == 4 && device.substr(0, 3) == "pad" && device[3] >= '0' &&
+                     device[3] < '0' + kPadCount;
+    if (device == "mouse" || pad) {
+        const std::string_view family = pad ? "pad" : "mouse";
+        const char *forms =
+            pad ? "a pad needs button, axis or connect" : "mouse needs button, move or wheel";
         if (w.size() < 3) {
-            *why = "mouse needs button, move or wheel";
+            *why = forms;
             return false;
         }
-        int64_t a = 0, b = 0;
-        if (w[2] == "button") {
-            if (!TakePair(w, 0, kMouseButtonCount - 1, 0, 1, &a, &b)) {
-                *why = "mouse button takes a button 0..2 and a state 0 or 1";
+        for (const LineForm &form : kForms) {
+            if (family != form.device || w[2] != form.word) continue;
+            int64_t v[2] = {};
+            bool ok = w.size() == size_t(3 + form.values);
+            for (int i = 0; ok && i < form.values; ++i) {
+                ok = ParseInt(w[3 + i], form.low[i], form.high[i], &v[i]);
+            }
+            if (form.kind == ScriptEventKind::MouseWheel && v[0] == 0) ok = false;
+            if (!ok) {
+                *why = form.usage;
                 return false;
             }
-            event->kind = ScriptEventKind::MouseButton;
-        } else if (w[2] == "move") {
-            if (!TakePair(w, -100000, 100000, -100000, 100000, &a, &b)) {
-                *why = "mouse move takes dx and dy (-100000..100000)";
-                return false;
+            event->kind = form.kind;
+            event->pad = pad ? uint8_t(device[3] - '0') : 0;
+            if (form.kind == ScriptEventKind::MouseMove) {
+                event->value = int32_t(v[0]);
+                event->value2 = int32_t(v[1]);
+            } else if (form.values == 2) {
+                event->index = int32_t(v[0]);
+                event->value = int32_t(v[1]);
+            } else {
+                event->value = int32_t(v[0]);
             }
-            event->kind = ScriptEventKind::MouseMove;
-        } else if (w[2] == "wheel") {
-            if (w.size() != 4 || (w[3] != "+1" && w[3] != "-1" && w[3] != "1")) {
-                *why = "mouse wheel takes +1 or -1";
-                return false;
-            }
-            event->kind = ScriptEventKind::MouseWheel;
-            a = w[3] == "-1" ? -1 : 1;
-        } else {
-            *why = "mouse needs button, move or wheel";
-            return false;
+            return true;
         }
-        event->index = event->kind == ScriptEventKind::MouseButton ? int32_t(a) : 0;
-        event->value = event->kind == ScriptEventKind::MouseButton ? int32_t(b) : int32_t(a);
-        event->value2 = event->kind == ScriptEventKind::MouseMove ? int32_t(b) : 0;
-        return true;
-    }
-    if (device.size() == 4 && device.substr(0, 3) == "pad" && device[3] >= '0' &&
-        device[3] < '0' + kPadCount) {
-        event->pad = uint8_t(device[3] - '0');
-        if (w.size() < 3) {
-            *why = "a pad needs button, axis or connect";
-            return false;
-        }
-        int64_t a = 0, b = 0;
-        if (w[2] == "button") {
-            if (!TakePair(w, 0, kRawButtonCount - 1, 0, 1, &a, &b)) {
-                *why = "pad button takes a button 0..15 and a state 0 or 1";
-                return false;
-            }
-            event->kind = ScriptEventKind::PadButton;
-        } else if (w[2] == "axis") {
-            if (!TakePair(w, 0, kRawAxisCount - 1, -kRawAxisMax, kRawAxisMax, &a, &b)) {
-                *why = "pad axis takes an axis 0..7 and a value -1000..1000";
-                return false;
-            }
-            event->kind = ScriptEventKind::PadAxis;
-        } else if (w[2] == "connect") {
-            if (w.size() != 4 || !ParseInt(w[3], 0, 1, &b)) {
-                *why = "pad connect takes 0 or 1";
-                return false;
-            }
-            event->kind = ScriptEventKind::PadConnect;
-        } else {
-            *why = "a pad needs button, axis or connect";
-            return false;
-        }
-        event->index = int32_t(a);
-        event->value = int32_t(b);
-        return true;
+        *why = forms;
+        return false;
     }
     *why = "unknown device '" + Shown(device) + "' (key, pad0..pad3, mouse or quit)";
     return false;

@@ -35,6 +35,18 @@ int32_t ClampRaw(int64_t value) {
 
 constexpr int kMouseLeft = 0, kMouseRight = 1, kMouseMiddle = 2;
 
+// State bytes of a device's inputs (all up while the device is absent), each input's level
+// kept for the next tick.
+void RefreshStates(const DigitalInput *inputs, bool present, int count, bool *wasDown,
+                   uint8_t *states, uint8_t (*stateOf)(bool, bool, bool)) {
+    for (int i = 0; i < count; ++i) {
+        const DigitalInput none{};
+        const DigitalInput &input = present ? inputs[i] : none;
+        states[i] = stateOf(Current(input), wasDown[i], Fresh(input));
+        wasDown[i] = Current(input);
+    }
+}
+
 }  // namespace
 
 uint8_t PressStateOf(bool current, bool previous, bool freshPress) {
@@ -53,23 +65,10 @@ void PadMapper::Update(const DeviceFrame &frame, const ButtonConfig configs[kSlo
                        float mouseSpeed, PadState blocks[kPadBlockCount][kPadCount]) {
     std::memcpy(blocks[kBlockPrevious], blocks[kBlockCurrent], sizeof(PadState) * kPadCount);
 
-    // Keyboard state bytes.
     const KeyboardFrame &keyboard = frame.keyboard;
-    for (int code = 0; code < kKeyCodeCount; ++code) {
-        const DigitalInput none{};
-        const DigitalInput &key = keyboard.present ? keyboard.keys[code] : none;
-        keys_[code] = PressStateOf(Current(key), keyWasDown_[code], Fresh(key));
-        keyWasDown_[code] = Current(key);
-    }
-
-    // Mouse button bytes.
     const MouseFrame &mouse = frame.mouse;
-    for (int button = 0; button < kMouseButtonCount; ++button) {
-        const DigitalInput none{};
-        const DigitalInput &input = mouse.present ? mouse.buttons[button] : none;
-        mouse_[button] = MouseStateOf(Current(input), mouseWasDown_[button], Fresh(input));
-        mouseWasDown_[button] = Current(input);
-    }
+    RefreshStates(keyboard.keys, keyboard.present, kKeyCodeCount, keyWasDown_, keys_, PressStateOf);
+    RefreshStates(mouse.buttons, mouse.present, kMouseButtonCount, mouseWasDown_, mouse_, MouseStateOf);
 
     for (int pad = 0; pad < kPadCount; ++pad) {
         const PadFrame &device = frame.pads[pad];
