@@ -35,21 +35,6 @@ struct StageEventLink {
 
 std::string DataRootFile(const char *name) { return std::string(GetDataRootPath()) + name; }
 
-// The codes a function takes in a slot, for the reader's range check.
-void CodeRange(int slot, int function, int32_t *min, int32_t *max)
-{
-    *min = 0;
-    if (function == input::kFnActive) {
-        *max = 1;
-    } else if (slot == input::kKeyboardSlot) {
-        *max = input::kKeyCodeCount - 1;
-    } else if (input::StickFunctionOf(function) >= 0) {
-        *max = input::kRawAxisCount - 1;
-    } else {
-        *max = input::kRawButtonCount - 1;
-    }
-}
-
 // One slot's block as read: the codes it gave over the slot's current record.
 struct SlotBlock {
     int slot = -1;
@@ -224,10 +209,10 @@ bool CSInput::LoadButtonConfig(const char *path)
                 file.Report("is not a function name; ignored");
                 continue;
             }
-            int32_t min = 0, max = 0;
-            CodeRange(block.slot, function, &min, &max);
+            int32_t low = 0, high = 0;
+            input::BindingCodeRange(block.slot, function, &low, &high);
             int32_t code = 0;
-            if (!file.Int(&code, min, max)) {
+            if (!file.Int(&code, low, high)) {
                 continue;
             }
             if (!input::IsBindingCodeValid(block.slot, function, code)) {

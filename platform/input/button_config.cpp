@@ -78,16 +78,23 @@ ButtonConfig DefaultButtonConfig(int slot) {
     return slot == kKeyboardSlot ? kKeyboardDefaults : kPadDefaults;
 }
 
-bool IsBindingCodeValid(int slot, int function, int32_t code) {
+bool BindingCodeRange(int slot, int function, int32_t *low, int32_t *high) {
     if (!IsSlot(slot) || !IsFunction(function)) return false;
+    *low = 0;
     switch (ClassOf(slot, function)) {
-    case CodeClass::Switch: return code == 0 || code == 1;
-    case CodeClass::Stick: return code >= 0 && code < kRawAxisCount;
+    case CodeClass::Switch: *high = 1; break;
+    case CodeClass::Stick: *high = kRawAxisCount - 1; break;
     case CodeClass::Button:
-        if (slot == kKeyboardSlot) return code >= 0 && code < kKeyCodeCount && code != kKeyEscape;
-        return code >= 0 && code < kRawButtonCount;
+        *high = slot == kKeyboardSlot ? kKeyCodeCount - 1 : kRawButtonCount - 1;
+        break;
     }
-    return false;
+    return true;
+}
+
+bool IsBindingCodeValid(int slot, int function, int32_t code) {
+    int32_t low = 0, high = 0;
+    if (!BindingCodeRange(slot, function, &low, &high) || code < low || code > high) return false;
+    return !(slot == kKeyboardSlot && function != kFnActive && code == kKeyEscape);
 }
 
 int FindBindingConflict(const ButtonConfig &config, int slot, int function, int32_t code) {

@@ -45,8 +45,10 @@ int StickFunctionOf(int function);
 
 ButtonConfig DefaultButtonConfig(int slot);
 
-// Whether code lies in the range a function of the slot takes: "active" 0..1; keyboard
-// keys 0..255 except Escape; pad buttons 0..15; pad axes 0..7.
+// The range of codes a function of the slot takes: "active" 0..1; keyboard keys 0..255;
+// pad buttons 0..15; pad axes 0..7. False for an unknown slot or function.
+bool BindingCodeRange(int slot, int function, int32_t *low, int32_t *high);
+// Whether code lies in that range and may be bound (Escape never is).
 bool IsBindingCodeValid(int slot, int function, int32_t code);
 
 // The function of the slot other than `function` (and other than its own stick partner on
