@@ -1,0 +1,150 @@
+// The AI-type table (see ai_type_table.h). Model ids: the heroes' are the
+// names of their folders; the bosses', traps' and breakable objects' are
+// the ids of their files; the monsters and non-player characters number
+// theirs by type (monster 1000 + n: 12nn000; character 10: 1410000,
+// 100 + n: 14(20 + n)000), and boss 1100 and trap 1205 take 1110000 and
+// 1545000.
+#include "actor/ai_type_table.h"
+
+#include <algorithm>
+#include <strings.h>
+
+namespace {
+
+constexpr AiTypeInfo kAiTypes[] = {
+    {.aiType = 0, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO01"},
+    {.aiType = 1, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO02"},
+    {.aiType = 10, .modelFolder = ModelFolder::kNpc, .modelId = "1410000"},
+    {.aiType = 100, .modelFolder = ModelFolder::kNpc, .modelId = "1420000"},
+    {.aiType = 101, .modelFolder = ModelFolder::kNpc, .modelId = "1421000"},
+    {.aiType = 102, .modelFolder = ModelFolder::kNpc, .modelId = "1422000"},
+    {.aiType = 103, .modelFolder = ModelFolder::kNpc, .modelId = "1423000"},
+    {.aiType = 104, .modelFolder = ModelFolder::kNpc, .modelId = "1424000"},
+    {.aiType = 105, .modelFolder = ModelFolder::kNpc, .modelId = "1425000"},
+    {.aiType = 106, .modelFolder = ModelFolder::kNpc, .modelId = "1426000"},
+    {.aiType = 107, .modelFolder = ModelFolder::kNpc, .modelId = "1427000"},
+    {.aiType = 108, .modelFolder = ModelFolder::kNpc, .modelId = "1428000"},
+    {.aiType = 109, .modelFolder = ModelFolder::kNpc, .modelId = "1429000"},
+    {.aiType = 110, .modelFolder = ModelFolder::kNpc, .modelId = "1430000"},
+    {.aiType = 111, .modelFolder = ModelFolder::kNpc, .modelId = "1431000"},
+    {.aiType = 112, .modelFolder = ModelFolder::kNpc, .modelId = "1432000"},
+    {.aiType = 113, .modelFolder = ModelFolder::kNpc, .modelId = "1433000"},
+    {.aiType = 114, .modelFolder = ModelFolder::kNpc, .modelId = "1434000"},
+    {.aiType = 115, .modelFolder = ModelFolder::kNpc, .modelId = "1435000"},
+    {.aiType = 116, .modelFolder = ModelFolder::kNpc, .modelId = "1436000"},
+    {.aiType = 117, .modelFolder = ModelFolder::kNpc, .modelId = "1437000"},
+    {.aiType = 118, .modelFolder = ModelFolder::kNpc, .modelId = "1438000"},
+    {.aiType = 1000, .modelFolder = ModelFolder::kMonster, .modelId = "1200000"},
+    {.aiType = 1001, .modelFolder = ModelFolder::kMonster, .modelId = "1201000"},
+    {.aiType = 1002, .modelFolder = ModelFolder::kMonster, .modelId = "1202000"},
+    {.aiType = 1003, .modelFolder = ModelFolder::kMonster, .modelId = "1203000"},
+    {.aiType = 1004, .modelFolder = ModelFolder::kMonster, .modelId = "1204000"},
+    {.aiType = 1005, .modelFolder = ModelFolder::kMonster, .modelId = "1205000"},
+    {.aiType = 1006, .modelFolder = ModelFolder::kMonster, .modelId = "1206000"},
+    {.aiType = 1007, .modelFolder = ModelFolder::kMonster, .modelId = "1207000"},
+    {.aiType = 1008, .modelFolder = ModelFolder::kMonster, .modelId = "1208000"},
+    {.aiType = 1009, .modelFolder = ModelFolder::kMonster, .modelId = "1209000"},
+    {.aiType = 1010, .modelFolder = ModelFolder::kMonster, .modelId = "1210000"},
+    {.aiType = 1011, .modelFolder = ModelFolder::kMonster, .modelId = "1211000"},
+    {.aiType = 1012, .modelFolder = ModelFolder::kMonster, .modelId = "1212000"},
+    {.aiType = 1013, .modelFolder = ModelFolder::kMonster, .modelId = "1213000"},
+    {.aiType = 1014, .modelFolder = ModelFolder::kMonster, .modelId = "1214000"},
+    {.aiType = 1015, .modelFolder = ModelFolder::kMonster, .modelId = "1215000"},
+    {.aiType = 1016, .modelFolder = ModelFolder::kMonster, .modelId = "1216000"},
+    {.aiType = 1017, .modelFolder = ModelFolder::kMonster, .modelId = "1217000"},
+    {.aiType = 1018, .modelFolder = ModelFolder::kMonster, .modelId = "1218000"},
+    {.aiType = 1019, .modelFolder = ModelFolder::kMonster, .modelId = "1219000"},
+    {.aiType = 1020, .modelFolder = ModelFolder::kMonster, .modelId = "1220000"},
+    {.aiType = 1021, .modelFolder = ModelFolder::kMonster, .modelId = "1221000"},
+    {.aiType = 1100, .modelFolder = ModelFolder::kBoss, .modelId = "1110000"},
+    {.aiType = 1101, .modelFolder = ModelFolder::kBoss, .modelId = "1111000"},
+    {.aiType = 1102, .modelFolder = ModelFolder::kBoss, .modelId = "1120000"},
+    {.aiType = 1103, .modelFolder = ModelFolder::kBoss, .modelId = "1121000"},
+    {.aiType = 1104, .modelFolder = ModelFolder::kBoss, .modelId = "1130000"},
+    {.aiType = 1105, .modelFolder = ModelFolder::kBoss, .modelId = "1135000"},
+    {.aiType = 1106, .modelFolder = ModelFolder::kBoss, .modelId = "1140000"},
+    {.aiType = 1107, .modelFolder = ModelFolder::kBoss, .modelId = "1150000"},
+    {.aiType = 1108, .modelFolder = ModelFolder::kBoss, .modelId = "1160000"},
+    {.aiType = 1109, .modelFolder = ModelFolder::kBoss, .modelId = "1165000"},
+    {.aiType = 1110, .modelFolder = ModelFolder::kBoss, .modelId = "1170000"},
+    {.aiType = 1200, .modelFolder = ModelFolder::kTrap, .modelId = "1510000"},
+    {.aiType = 1201, .modelFolder = ModelFolder::kTrap, .modelId = "1520000"},
+    {.aiType = 1202, .modelFolder = ModelFolder::kTrap, .modelId = "1530000"},
+    {.aiType = 1203, .modelFolder = ModelFolder::kTrap, .modelId = "1540000"},
+    {.aiType = 1204, .modelFolder = ModelFolder::kTrap, .modelId = "1550000"},
+    {.aiType = 1205, .modelFolder = ModelFolder::kTrap, .modelId = "1545000"},
+    {.aiType = 10000, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560100"},
+    {.aiType = 10001, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560200"},
+    {.aiType = 10002, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560300"},
+    {.aiType = 10003, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560400"},
+    {.aiType = 10004, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560500"},
+    {.aiType = 10005, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560600"},
+    {.aiType = 10006, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560700"},
+    {.aiType = 10007, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560800"},
+    {.aiType = 10008, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560900"},
+    {.aiType = 10009, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561000"},
+    {.aiType = 10010, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561100"},
+    {.aiType = 10011, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561200"},
+    {.aiType = 10012, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561300"},
+    {.aiType = 10013, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561400"},
+    {.aiType = 10014, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561500"},
+    {.aiType = 10015, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561600"},
+    {.aiType = 10016, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561700"},
+    {.aiType = 10017, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561800"},
+    {.aiType = 10018, .modelFolder = ModelFolder::kBreakObj, .modelId = "1561900"},
+    {.aiType = 10019, .modelFolder = ModelFolder::kBreakObj, .modelId = "1562000"},
+    {.aiType = 10020, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570100"},
+    {.aiType = 10021, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570200"},
+    {.aiType = 10022, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570300"},
+    {.aiType = 10023, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570400"},
+    {.aiType = 10024, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570500"},
+    {.aiType = 10025, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570600"},
+    {.aiType = 10026, .modelFolder = ModelFolder::kBreakObj, .modelId = "1580100"},
+    {.aiType = 10027, .modelFolder = ModelFolder::kBreakObj, .modelId = "1580200"},
+    {.aiType = 10028, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570700"},
+    {.aiType = 10029, .modelFolder = ModelFolder::kBreakObj, .modelId = "1570800"},
+    {.aiType = 10030, .modelFolder = ModelFolder::kBreakObj, .modelId = "1580300"},
+    {.aiType = 10031, .modelFolder = ModelFolder::kBreakObj, .modelId = "1580400"},
+};
+
+constexpr bool RisingOrder()
+{
+    for (size_t i = 1; i < std::size(kAiTypes); ++i) {
+        if (kAiTypes[i - 1].aiType >= kAiTypes[i].aiType) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RisingOrder(), "the AI-type table is looked up by halving: rows in rising type order");
+
+constexpr const char *kFolderNames[] = {"MAINCHAR", "NPC", "MONSTER", "BOSS", "TRAP", "BREAKOBJ"};
+
+}  // namespace
+
+const char *ModelFolderName(ModelFolder folder)
+{
+    const auto index = static_cast<size_t>(folder);
+    return index < std::size(kFolderNames) ? kFolderNames[index] : "";
+}
+
+bool ModelFolderFromName(const char *name, ModelFolder *folder)
+{
+    for (size_t i = 0; i < std::size(kFolderNames); ++i) {
+        if (name != nullptr && strcasecmp(name, kFolderNames[i]) == 0) {
+            *folder = static_cast<ModelFolder>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::span<const AiTypeInfo> AiTypeTable() { return kAiTypes; }
+
+const AiTypeInfo *FindAiType(int32_t aiType)
+{
+    const auto *end = std::end(kAiTypes);
+    const auto *found = std::lower_bound(std::begin(kAiTypes), end, aiType,
+                                         [](const AiTypeInfo &row, int32_t type) { return row.aiType < type; });
+    return found != end && found->aiType == aiType ? found : nullptr;
+}

@@ -1,0 +1,76 @@
+// The stage info record: what a stage's `.BSF` file holds (camera limits of
+// both players, ambient light, start positions, fog, rain, far planes, sky
+// box, the stage's models, the actor thinning ranges). The stage load and
+// the tuning menu read it with the one reader here; the first 39 fields are
+// the tuning menu's, in its order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct StageCameraLimits {
+    float pitchDegreeMin = 0.0f;
+    float pitchDegreeMax = 0.0f;
+    float distanceMin = 0.0f;
+    float distanceMax = 0.0f;
+    float initialRotateDegree = 0.0f;
+    float initialPitchDegree = 0.0f;
+};
+
+struct StageStart {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    float frontX = 0.0f;
+    float frontY = 0.0f;
+    float frontZ = 0.0f;
+};
+
+enum StageRain : int32_t {
+    kRainNone = 0,
+    kRainSmall = 1,
+    kRainMedium = 2,
+    kRainLarge = 3,
+};
+
+constexpr float kDefaultFarPlane = 400.0f;
+// Thinning radii r1 < r2 < r3 and the far distance, when the file gives none.
+constexpr float kDefaultAiClippingRange[4] = {150.0f, 250.0f, 350.0f, 400.0f};
+constexpr size_t kSkyBoxNameSize = 64;
+
+struct StageInfo {
+    StageCameraLimits camera1;
+    StageCameraLimits camera2;
+    uint8_t ambientRed = 0;
+    uint8_t ambientGreen = 0;
+    uint8_t ambientBlue = 0;
+    uint8_t ambientAlpha = 0;
+    StageStart start1;
+    StageStart start2;
+    int32_t characterBonus = 0;
+    int32_t fog = 0;  // 0 or 1
+    uint8_t fogRed = 0;
+    uint8_t fogGreen = 0;
+    uint8_t fogBlue = 0;
+    uint8_t fogAlpha = 0;
+    float fogDistance = 0.0f;
+    float fogTime = 0.0f;  // seconds of the fog fade
+    int32_t vFog = 0;      // 0 or 1
+    float vFogHigh = 0.0f;
+    int32_t rain = kRainNone;
+
+    // Read by the stage load only.
+    float farPlane1P = kDefaultFarPlane;  // with one hero
+    float farPlane2P = kDefaultFarPlane;  // with two
+    char skyBox[kSkyBoxNameSize] = {};    // \RESOURCE\SKYBOX\<name>\SKYBOX.DFF; empty: none
+    int32_t light = 0;                    // 1: LIGHTS.DFF
+    int32_t wall = 0;                     // 1: WALL.DFF
+    int32_t cameraWall = 0;               // 1: CAMWALL.DFF
+    int32_t stageClumpCount = 0;          // CLUMP00.DFF .. CLUMP<n-1>.DFF
+    int32_t useAutoAdjustment = 0;        // 1: the camera pulls in against camera walls
+    float aiClippingRange[4] = {kDefaultAiClippingRange[0], kDefaultAiClippingRange[1], kDefaultAiClippingRange[2],
+                                kDefaultAiClippingRange[3]};
+};
+
+// Most stage models a `StageClump:` line may ask for.
+constexpr int32_t kMaxStageClumps = 100;

@@ -1,0 +1,20 @@
+// The stage record's stage-data operations (see stage_manager.h).
+#include "stage/stage_manager.h"
+
+CSStageManager *g_pStageManager = nullptr;
+
+CSModelTemplate *CSStageManager::FindModelTemplate(int32_t aiType) const
+{
+    for (const std::unique_ptr<CSModelTemplate> &candidate : modelTemplates) {
+        if (candidate != nullptr && candidate->GetAiType() == aiType) {
+            return candidate.get();
+        }
+    }
+    return nullptr;
+}
+
+CSModelInstance *CSStageManager::TakeModelInstance(int32_t aiType, AiObject *owner)
+{
+    CSModelTemplate *found = FindModelTemplate(aiType);
+    return found != nullptr ? found->TakeInstance(owner) : nullptr;
+}

@@ -1,0 +1,115 @@
+// The stage record: the one running stage, reached through g_pStageManager,
+// with the members every part of the game reads. Each member may be null
+// (or empty) when the stage has none, and its readers then skip what needs
+// it. This file holds the record and its stage-data operations; loading and
+// releasing a stage, and the member managers of other parts of the game,
+// live with those parts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "rpworld.h"
+#include "stage/ai_placement.h"
+#include "stage/clump_anim_manager.h"
+#include "stage/model_template.h"
+#include "stage/stage_info.h"
+
+class AiObject;
+class CSHero;
+class CAiMsgPool;
+class CSSFXManager;
+class CSMatAnimManager;
+class CSParticleManager;
+class CSDecalManager;
+class CCGEManager;
+class CSXdtEffectPool;
+class CSFxPackageList;
+class CSNodeAnimPlayer;
+class CSStageDynEffects;
+class CSThrownItemManager;
+class CSItemManager;
+class CSItemDescTable;
+class CSWorldItemManager;
+class CSGameCamera;
+class CSEventManager;
+class CSWeatherEffect;
+class CSLoading;
+
+constexpr int32_t kMaxHeroes = 2;
+
+class CSStageManager {
+public:
+    CSStageManager() = default;
+    CSStageManager(const CSStageManager &) = delete;
+    CSStageManager &operator=(const CSStageManager &) = delete;
+
+    // The template of `aiType` (the first when several models serve the
+    // type), null when the stage has none.
+    CSModelTemplate *FindModelTemplate(int32_t aiType) const;
+    // A free instance of the AI type's template, handed to `owner`; null
+    // when the stage has no such template or none can be had.
+    CSModelInstance *TakeModelInstance(int32_t aiType, AiObject *owner);
+    uint16_t GetModelTemplateCount() const { return static_cast<uint16_t>(modelTemplates.size()); }
+    // The territory of `id`, null for 0 or an id the stage does not have.
+    const Territory *FindTerritory(int32_t id) const { return ::FindTerritory(territories, id); }
+
+    // Identity.
+    int32_t stageId = 0;
+    int32_t stageNumber = 0;  // 1..42
+    uint8_t stage41 = 0;      // the world of stage folder 41 is loaded
+    StageInfo stageInfo;
+
+    // Actors.
+    CSHero *heroes[kMaxHeroes] = {};
+    uint8_t heroCount = 0;    // the list is in player order
+    AiObject *actorHead = nullptr;
+    CAiMsgPool *messagePool = nullptr;
+    uint8_t actorUpdate = 1;  // 0 freezes the actor pass while a scene starts
+    uint8_t hitTimerSwitch = 0;
+    std::vector<std::unique_ptr<CSModelTemplate>> modelTemplates;
+    std::vector<AiPlacement> placements;
+    std::vector<Territory> territories;
+    // Thinning radii r1 < r2 < r3 of the actor pass, and the far distance
+    // beyond which an undrawn actor without a model is skipped.
+    float thinRadius[3] = {kDefaultAiClippingRange[0], kDefaultAiClippingRange[1], kDefaultAiClippingRange[2]};
+    float farDistance = kDefaultAiClippingRange[3];
+
+    // Animation: the actors' manager (the events use it for their clumps
+    // too, and the resource report reads it) and the heroes'.
+    std::unique_ptr<CSClumpAnimManager> actorAnimations;
+    std::unique_ptr<CSClumpAnimManager> heroAnimations;
+
+    // The world and its models.
+    RpWorld *world = nullptr;  // the collision world
+    RpClump *lightsClump = nullptr;
+    RpClump *wallClump = nullptr;
+    RpClump *cameraWallClump = nullptr;
+    RpClump *skyBoxClump = nullptr;
+    std::vector<RpClump *> stageClumps;  // CLUMP00.DFF ...
+    float farPlane = kDefaultFarPlane;
+    int32_t cameraMode = 0;  // 0..8
+
+    // Members of the other parts of the game.
+    CSSFXManager *sfxManager = nullptr;
+    CSMatAnimManager *matAnimManager = nullptr;
+    CSParticleManager *particleManager = nullptr;
+    CSDecalManager *decalManager = nullptr;
+    CCGEManager *geManager = nullptr;
+    CSXdtEffectPool *xdtEffectPool = nullptr;
+    CSFxPackageList *fxPackages = nullptr;
+    CSNodeAnimPlayer *nodeAnimPlayer = nullptr;
+    CSStageDynEffects *dynEffects = nullptr;
+    CSThrownItemManager *thrownItems = nullptr;
+    CSItemManager *itemManager = nullptr;
+    CSItemDescTable *itemDescTable = nullptr;
+    CSWorldItemManager *worldItems = nullptr;
+    CSGameCamera *camera = nullptr;
+    CSEventManager *eventManager = nullptr;
+    CSWeatherEffect *weather = nullptr;
+    CSLoading *loading = nullptr;
+};
+
+// The running stage; null while none exists.
+extern CSStageManager *g_pStageManager;
