@@ -4,6 +4,7 @@
 // the unskinned mesh and the two motions really move the figure.
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "tests/tools/character_files.h"
@@ -56,10 +57,16 @@ TEST_F(CharacterModelTest, ModelReadsBackWithSkeletonNamesAndSkin)
     for (RwInt32 n = 0; n < hierarchy->numNodes; ++n) {
         RwFrame *frame = hierarchy->pNodeInfo[n].pFrame;
         ASSERT_NE(frame, nullptr) << "node " << n;
-        ASSERT_EQ(RpUserDataFrameGetNumArrays(frame), 1);
+        ASSERT_EQ(RpUserDataFrameGetNumArrays(frame), 2);
         const RpUserDataArray *name = RpUserDataFrameGetArray(frame, 0);
         EXPECT_STREQ(RpUserDataArrayGetName(name), mkdata::CharacterBoneNameArray());
         EXPECT_STREQ(RpUserDataArrayGetString(name, 0), mkdata::CharacterBoneName(n));
+        // The node id and the user-property id are the same number.
+        const RpUserDataArray *props = RpUserDataFrameGetArray(frame, 1);
+        EXPECT_STREQ(RpUserDataArrayGetName(props), mkdata::CharacterUserPropertiesArray());
+        EXPECT_EQ(std::to_string(mkdata::CharacterBoneId(n)), RpUserDataArrayGetString(props, 0));
+        EXPECT_EQ(hierarchy->pNodeInfo[n].nodeID, mkdata::CharacterBoneId(n));
+        EXPECT_EQ(RpHAnimFrameGetID(frame), mkdata::CharacterBoneId(n));
     }
     // Depth-first push/pop: as many pops as pushes plus the final one.
     int pushes = 0;
@@ -136,14 +143,20 @@ TEST_F(CharacterModelTest, TheTwoMotionsMoveTheFigure)
     auto lowest = [](const std::vector<RwV3d> &v, RwInt32 bone) { return v[size_t(24 * bone + 20)]; };
     PoseAt(hierarchy, 0.25f);
     std::vector<RwV3d> walk = Blended(atomic);
-    const RwReal leftFoot = lowest(walk, 5).z - bind[24 * 5 + 20].z;
-    const RwReal rightFoot = lowest(walk, 6).z - bind[24 * 6 + 20].z;
+    constexpr RwInt32 kArmR = 5;
+    constexpr RwInt32 kLegL = 9;
+    constexpr RwInt32 kLegR = 10;
+    ASSERT_STREQ(mkdata::CharacterBoneName(kLegL), "leg_l");
+    ASSERT_STREQ(mkdata::CharacterBoneName(kLegR), "leg_r");
+    ASSERT_STREQ(mkdata::CharacterBoneName(kArmR), "arm_r");
+    const RwReal leftFoot = lowest(walk, kLegL).z - bind[24 * kLegL + 20].z;
+    const RwReal rightFoot = lowest(walk, kLegR).z - bind[24 * kLegR + 20].z;
     EXPECT_GT(std::fabs(leftFoot), 0.3f);
     EXPECT_LT(leftFoot * rightFoot, 0.0f);
     PoseAt(hierarchy, 1.5f);
     std::vector<RwV3d> wave = Blended(atomic);
     RwReal highest = -100.0f;
-    for (RwInt32 v = 24 * 4; v < 24 * 5; ++v) {
+    for (RwInt32 v = 24 * kArmR; v < 24 * (kArmR + 1); ++v) {
         highest = std::fmax(highest, wave[size_t(v)].y);
     }
     EXPECT_GT(highest, 2.0f);  // the shoulder is at 1.7

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,33 +19,52 @@ namespace {
 
 struct Bone {
     const char *name;
+    RwInt32 id;      // skeleton node id and user-property id
     RwInt32 parent;  // node index, -1 for the root frame
     RwV3d offset;    // from the parent bone in the bind pose
     RwV3d boxMin;    // the bone's box in its own space
     RwV3d boxMax;
-    RwRGBA colour;
+    RwInt32 part;    // colour slot of the look
     RwInt32 material;
     RwUInt32 flags;  // push/pop rule of the node (depth-first order)
 };
 
-// Depth-first: a node with a later sibling pushes, a leaf pops.
+// Node indices the motions turn.
+enum Node : RwInt32 { kPelvis, kSpine, kHead, kArmL, kHandL, kArmR, kHandR, kWeaponA, kWeaponB, kLegL, kLegR };
+
+// Colour slots every look fills.
+enum Part : RwInt32 { kHips, kTorso, kFace, kSkin, kLegs, kBlade, kPartCount };
+
+// Depth-first: a node with a later sibling pushes, a leaf pops. The figure
+// faces +z (a frame's at-axis); the blade runs along the weapon frames' at-axes.
 const Bone kBones[kCharacterBones] = {
-    {"pelvis", -1, {0, 1.0f, 0}, {-0.3f, -0.15f, -0.15f}, {0.3f, 0.15f, 0.15f}, {70, 90, 170, 255}, 0, 0},
-    {"spine", 0, {0, 0.15f, 0}, {-0.25f, 0, -0.13f}, {0.25f, 0.6f, 0.13f}, {200, 60, 50, 255}, 0,
+    {"pelvis", 100020, -1, {0, 1.0f, 0}, {-0.3f, -0.15f, -0.15f}, {0.3f, 0.15f, 0.15f}, kHips, 0, 0},
+    {"spine", 100040, 0, {0, 0.15f, 0}, {-0.25f, 0, -0.13f}, {0.25f, 0.6f, 0.13f}, kTorso, 0, rpHANIMPUSHPARENTMATRIX},
+    {"head", 100090, 1, {0, 0.65f, 0}, {-0.15f, 0, -0.15f}, {0.15f, 0.35f, 0.15f}, kFace, 1,
+     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
+    {"arm_l", 100060, 1, {-0.3f, 0.55f, 0}, {-0.6f, -0.07f, -0.07f}, {0, 0.07f, 0.07f}, kSkin, 2,
      rpHANIMPUSHPARENTMATRIX},
-    {"head", 1, {0, 0.65f, 0}, {-0.15f, 0, -0.15f}, {0.15f, 0.35f, 0.15f}, {235, 190, 150, 255}, 1,
-     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
-    {"arm_l", 1, {-0.3f, 0.55f, 0}, {-0.6f, -0.07f, -0.07f}, {0, 0.07f, 0.07f}, {225, 180, 140, 255}, 2,
-     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
-    {"arm_r", 1, {0.3f, 0.55f, 0}, {0, -0.07f, -0.07f}, {0.6f, 0.07f, 0.07f}, {225, 180, 140, 255}, 2,
+    {"hand_l", 100150, 3, {-0.6f, 0, 0}, {-0.14f, -0.08f, -0.08f}, {0, 0.08f, 0.08f}, kSkin, 2, rpHANIMPOPPARENTMATRIX},
+    {"arm_r", 100080, 1, {0.3f, 0.55f, 0}, {0, -0.07f, -0.07f}, {0.6f, 0.07f, 0.07f}, kSkin, 2, 0},
+    {"hand_r", 100160, 5, {0.6f, 0, 0}, {0, -0.08f, -0.08f}, {0.14f, 0.08f, 0.08f}, kSkin, 2, 0},
+    {"weapon_a", 100130, 6, {0.07f, 0, 0.08f}, {-0.02f, -0.05f, 0}, {0.02f, 0.05f, 0.45f}, kBlade, 0, 0},
+    {"weapon_b", 100140, 7, {0, 0, 0.45f}, {-0.015f, -0.04f, 0}, {0.015f, 0.04f, 0.35f}, kBlade, 0,
      rpHANIMPOPPARENTMATRIX},
-    {"leg_l", 0, {-0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, {60, 60, 70, 255}, 0,
+    {"leg_l", 100110, 0, {-0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, kLegs, 0,
      rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
-    {"leg_r", 0, {0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, {60, 60, 70, 255}, 0,
-     rpHANIMPOPPARENTMATRIX},
+    {"leg_r", 100120, 0, {0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, kLegs, 0, rpHANIMPOPPARENTMATRIX},
 };
 
-constexpr RwInt32 kNodeIDBase = 100;
+// The looks: the first hero keeps the colours the figure always had.
+const RwRGBA kLooks[3][kPartCount] = {
+    {{70, 90, 170, 255}, {200, 60, 50, 255}, {235, 190, 150, 255}, {225, 180, 140, 255}, {60, 60, 70, 255},
+     {200, 205, 215, 255}},
+    {{60, 120, 60, 255}, {230, 200, 60, 255}, {120, 80, 50, 255}, {110, 75, 45, 255}, {90, 70, 50, 255},
+     {230, 190, 90, 255}},
+    {{90, 40, 110, 255}, {60, 130, 120, 255}, {150, 200, 90, 255}, {130, 180, 80, 255}, {50, 40, 60, 255},
+     {120, 30, 30, 255}},
+};
+
 constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT |
                              rpGEOMETRYLIGHT;
 constexpr RwInt32 kVertsPerBone = 24;
@@ -85,7 +105,7 @@ RwRGBA Shade(RwRGBA base, const RwV3d &normal)
             static_cast<RwUInt8>(base.blue * lit), 255};
 }
 
-RpGeometry *BuildGeometry(RwMatrixWeights *weights, RwUInt32 *indices)
+RpGeometry *BuildGeometry(CharacterLook look, RwMatrixWeights *weights, RwUInt32 *indices)
 {
     RpGeometry *g = RpGeometryCreate(kCharacterBones * kVertsPerBone, kCharacterBones * kTrisPerBone, kFormat);
     if (g == nullptr) {
@@ -133,7 +153,7 @@ RpGeometry *BuildGeometry(RwMatrixWeights *weights, RwUInt32 *indices)
                 target->verts[i] = {origin.x + local.x, origin.y + local.y, origin.z + local.z};
                 target->normals[i] = n;
                 g->texCoords[0][i] = {(kCorner[c][0] + 1) * 0.5f, (kCorner[c][1] + 1) * 0.5f};
-                g->preLitLum[i] = Shade(bone.colour, n);
+                g->preLitLum[i] = Shade(kLooks[static_cast<int>(look)][bone.part], n);
                 const RwReal share = ParentShare(b, local);
                 weights[i] = {1.0f - share, share, 0.0f, 0.0f};
                 indices[i] = static_cast<RwUInt32>(b) |
@@ -175,11 +195,11 @@ RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
         case 0:
             translation->y += 0.04f * std::fabs(swing);
             return Rotation(yAxis, 8.0f * swing);
-        case 3:
-        case 6:
+        case kArmL:
+        case kLegR:
             return Rotation(xAxis, 35.0f * swing);
-        case 4:
-        case 5:
+        case kArmR:
+        case kLegL:
             return Rotation(xAxis, -35.0f * swing);
         default:
             return Rotation(xAxis, 0.0f);
@@ -188,11 +208,11 @@ RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
     // Up over the first half of the wave, back down over the second.
     const RwReal lift = std::sin((t - kCharacterWalkEnd) / (kCharacterDuration - kCharacterWalkEnd) * 3.14159265358979f);
     switch (node) {
-    case 4:
+    case kArmR:
         return Rotation(zAxis, 110.0f * lift);
-    case 2:
+    case kHead:
         return Rotation(yAxis, 30.0f * lift);
-    case 1:
+    case kSpine:
         return Rotation(zAxis, -6.0f * lift);
     default:
         return Rotation(xAxis, 0.0f);
@@ -244,7 +264,19 @@ const char *CharacterBoneName(RwInt32 node)
     return node >= 0 && node < kCharacterBones ? kBones[node].name : nullptr;
 }
 
-RpClump *BuildCharacterClump()
+RwInt32 CharacterBoneId(RwInt32 node) { return node >= 0 && node < kCharacterBones ? kBones[node].id : -1; }
+
+const std::vector<CharacterFiles> &CharacterFileSets()
+{
+    static const std::vector<CharacterFiles> sets = {
+        {CharacterFolder(), "HERO01", CharacterLook::kHero01},
+        {"RESOURCE/MAINCHAR/HERO02", "HERO02", CharacterLook::kHero02},
+        {SampleMonsterFolder(), SampleMonsterId(), CharacterLook::kMonster},
+    };
+    return sets;
+}
+
+RpClump *BuildCharacterClump(CharacterLook look)
 {
     RpClump *clump = RpClumpCreate();
     RwFrame *root = RwFrameCreate();
@@ -271,12 +303,16 @@ RpClump *BuildCharacterClump()
         RwFrameTranslate(frames[b], &kBones[b].offset, rwCOMBINEREPLACE);
         RwFrameAddChild(kBones[b].parent < 0 ? root : frames[kBones[b].parent], frames[b]);
         nodeFlags[b] = kBones[b].flags;
-        nodeIDs[b] = kNodeIDBase + b;
+        nodeIDs[b] = kBones[b].id;
         RpHAnimFrameSetID(frames[b], nodeIDs[b]);
         RpUserDataList *list = RpUserDataFrameGetList(frames[b]);
         RpUserDataArray *name =
             list != nullptr ? RpUserDataListAddArray(list, CharacterBoneNameArray(), rpSTRINGUSERDATA, 1) : nullptr;
         ok = name != nullptr && RpUserDataArraySetString(name, 0, kBones[b].name);
+        const std::string id = std::to_string(kBones[b].id);
+        RpUserDataArray *props =
+            ok ? RpUserDataListAddArray(list, CharacterUserPropertiesArray(), rpSTRINGUSERDATA, 1) : nullptr;
+        ok = props != nullptr && RpUserDataArraySetString(props, 0, id.c_str());
     }
     RpHAnimHierarchy *hierarchy =
         ok ? RpHAnimHierarchyCreate(kCharacterBones, nodeFlags, nodeIDs, 0, sizeof(RpHAnimInterpFrame)) : nullptr;
@@ -287,7 +323,7 @@ RpClump *BuildCharacterClump()
     }
     RwMatrixWeights weights[kCharacterBones * kVertsPerBone];
     RwUInt32 indices[kCharacterBones * kVertsPerBone];
-    RpGeometry *geometry = ok ? BuildGeometry(weights, indices) : nullptr;
+    RpGeometry *geometry = ok ? BuildGeometry(look, weights, indices) : nullptr;
     ok = geometry != nullptr;
     if (ok) {
         RwMatrix inverseBind[kCharacterBones];
@@ -337,27 +373,35 @@ bool AttachCharacterPlugins()
 
 bool WriteCharacterFiles(const std::string &root)
 {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(root) / CharacterFolder();
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        return false;
-    }
-    RpClump *clump = BuildCharacterClump();
-    if (clump == nullptr) {
-        return false;
-    }
-    bool ok = WriteClumpFile(clump, (folder / CharacterModelName()).string().c_str());
-    RpClumpDestroy(clump);
-    using Build = RtAnimAnimation *(*)();
-    const std::pair<Build, const char *> files[2] = {{BuildCharacterAnimation, CharacterAnimationName()},
-                                                     {BuildCharacterBindPose, CharacterBindPoseName()}};
-    for (const auto &[build, name] : files) {
-        RtAnimAnimation *animation = ok ? build() : nullptr;
-        ok = animation != nullptr && WriteAnimationFile(animation, (folder / name).string());
+    for (const CharacterFiles &set : CharacterFileSets()) {
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::path(root) / set.folder;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            return false;
+        }
+        RpClump *clump = BuildCharacterClump(set.look);
+        if (clump == nullptr) {
+            return false;
+        }
+        const std::string base = set.name;
+        bool ok = WriteClumpFile(clump, (folder / (base + ".DFF")).string().c_str());
+        RpClumpDestroy(clump);
+        RtAnimAnimation *animation = ok ? BuildCharacterAnimation() : nullptr;
+        ok = animation != nullptr && WriteAnimationFile(animation, (folder / (base + ".ANM")).string());
         if (animation != nullptr) {
             RtAnimAnimationDestroy(animation);
         }
+        if (!ok) {
+            return false;
+        }
+    }
+    RtAnimAnimation *bindPose = BuildCharacterBindPose();
+    const bool ok = bindPose != nullptr &&
+                    WriteAnimationFile(bindPose, (std::filesystem::path(root) / CharacterFolder() /
+                                                  CharacterBindPoseName()).string());
+    if (bindPose != nullptr) {
+        RtAnimAnimationDestroy(bindPose);
     }
     return ok;
 }

@@ -1,12 +1,17 @@
-// The sample skinned character: a seven-bone skeleton (pelvis, spine, head,
-// two arms, two legs) whose frames carry their names as user data, one
+// The sample skinned character: an eleven-bone skeleton (pelvis, spine,
+// head, two arms with their hands, a two-part blade in the right hand, two
+// legs) whose frames carry their names and their user-property ids
+// ("3dsmax User Properties") as user data and their ids as skeleton node
+// ids, one
 // skinned geometry of boxes with normals, texture coordinates and prelit
 // colours where vertices at a joint blend two bones; its animation file
 // with two motions on one timeline (a walk, then a wave) and a bind-pose
-// animation.
+// animation. The same figure in other colours is the second hero and the
+// sample monster.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "rpanimation.h"
 #include "rpworld.h"
@@ -19,26 +24,46 @@ inline const char *CharacterModelName() { return "HERO01.DFF"; }
 inline const char *CharacterAnimationName() { return "HERO01.ANM"; }
 inline const char *CharacterBindPoseName() { return "HERO01_BIND.ANM"; }
 
-constexpr RwInt32 kCharacterBones = 7;
+constexpr RwInt32 kCharacterBones = 11;
 // The two motions of the animation file share its timeline: the walk
 // plays from 0 to 1 s, the wave from 1 to 2 s.
 constexpr RwReal kCharacterWalkEnd = 1.0f;
 constexpr RwReal kCharacterDuration = 2.0f;
 // Name of the user-data array each bone frame carries.
 inline const char *CharacterBoneNameArray() { return "bone name"; }
+// Name of the user-data array that holds each bone's id as text.
+inline const char *CharacterUserPropertiesArray() { return "3dsmax User Properties"; }
 // Bone names in node order.
 const char *CharacterBoneName(RwInt32 node);
+// The bone's node id, which is also its user-property id: 100020 body,
+// 100090 head, 100130 and 100140 the blade's parts, 100150 and 100160 the
+// hands, the others the spine and limbs.
+RwInt32 CharacterBoneId(RwInt32 node);
+
+// The sample monster (AI type 1000) wears the figure too.
+inline const char *SampleMonsterFolder() { return "RESOURCE/MONSTER/1200000"; }
+inline const char *SampleMonsterId() { return "1200000"; }
+
+enum class CharacterLook { kHero01, kHero02, kMonster };
+// A model folder the maker writes: <folder>/<name>.DFF and <name>.ANM.
+struct CharacterFiles {
+    const char *folder;
+    const char *name;
+    CharacterLook look;
+};
+const std::vector<CharacterFiles> &CharacterFileSets();
 
 // The clump: root frame (holding the hierarchy) over the bone frames, one
 // skinned atomic on the root. Needs the world, user-data, animation and
 // skin libraries; null on failure.
-RpClump *BuildCharacterClump();
+RpClump *BuildCharacterClump(CharacterLook look = CharacterLook::kHero01);
 RtAnimAnimation *BuildCharacterAnimation();
 RtAnimAnimation *BuildCharacterBindPose();
 
 // The attach list of the maker with the character's libraries added.
 bool AttachCharacterPlugins();
-// Writes the model and both animation files under `root`.
+// Writes every model folder of CharacterFileSets() under `root`, and the
+// bind pose beside the first hero.
 bool WriteCharacterFiles(const std::string &root);
 
 }  // namespace mkdata
