@@ -1,0 +1,242 @@
+// Movement and ground queries on the sample stage's world, checked against
+// testing every triangle: ground heights, random moves that never end in
+// or pass through a wall or the floor, sliding along walls, free moves
+// along or away from touched surfaces, models snapped to the ground and
+// clipped against a collidable model; and the sphere push-out.
+#include <array>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "rtintsec.h"
+#include "stage/model_frames.h"
+#include "stage/sphere_sweep.h"
+#include "stage/world_queries.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace {
+
+using Triangle = std::array<RwV3d, 3>;
+
+RwReal Length(const RwV3d &v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+class WorldQueriesTest : public stagetest::StageEngineTest {
+protected:
+    void SetUp() override
+    {
+        StageEngineTest::SetUp();
+        world = stagetest::ReadSampleWorld();
+        ASSERT_NE(world, nullptr);
+        RpWorldForAllWorldSectors(
+            world,
+            [](RpWorldSector *sector, void *data) -> RpWorldSector * {
+                auto *all = static_cast<std::vector<Triangle> *>(data);
+                for (RwInt32 p = 0; p < sector->numPolygons; ++p) {
+                    const RpPolygon &polygon = sector->polygons[p];
+                    all->push_back({sector->vertices[polygon.vertIndex[0]], sector->vertices[polygon.vertIndex[1]],
+                                    sector->vertices[polygon.vertIndex[2]]});
+                }
+                return sector;
+            },
+            &triangles);
+        ASSERT_FALSE(triangles.empty());
+    }
+    void TearDown() override
+    {
+        for (RpClump *clump : clumps) {
+            RpClumpDestroy(clump);
+        }
+        if (world != nullptr) {
+            RpWorldDestroy(world);
+        }
+        StageEngineTest::TearDown();
+    }
+
+    // Every triangle: the nearest up-facing hit of the ground ray.
+    bool BruteGround(const RwV3d &p, RwReal *height) const
+    {
+        const RwV3d start = {p.x, p.y + kGroundRayLift, p.z};
+        const RwV3d delta = {0, -kGroundRayLength, 0};
+        RwReal nearest = 2.0f;
+        for (const Triangle &t : triangles) {
+            RwReal d = 0.0f;
+            if (RtIntersectionLineTriangle(&start, &delta, &t[0], &t[1], &t[2], &d) && d < nearest) {
+                nearest = d;
+            }
+        }
+        *height = start.y - nearest * kGroundRayLength;
+        return nearest <= 1.0f;
+    }
+    // Every triangle: how close the point comes to the world.
+    RwReal Clearance(const RwV3d &p) const
+    {
+        RwReal nearest = 1e30f;
+        for (const Triangle &t : triangles) {
+            const RwV3d q = ClosestPointOnTriangle(p, t[0], t[1], t[2]);
+            nearest = std::fmin(nearest, Length({p.x - q.x, p.y - q.y, p.z - q.z}));
+        }
+        return nearest;
+    }
+
+    RpWorld *world = nullptr;
+    std::vector<Triangle> triangles;
+    std::vector<RpClump *> clumps;
+};
+
+TEST_F(WorldQueriesTest, GroundHeightsAgreeWithEveryTriangle)
+{
+    std::mt19937 random(21);
+    std::uniform_real_distribution<float> across(-10.0f, 10.0f);
+    std::uniform_real_distribution<float> height(-2.0f, 12.0f);
+    int found = 0;
+    for (int i = 0; i < 400; ++i) {
+        const RwV3d p = {across(random), height(random), across(random)};
+        RwReal expected = 0.0f;
+        RwReal got = 0.0f;
+        const bool brute = BruteGround(p, &expected);
+        ASSERT_EQ(FindGroundHeight(world, p, &got), brute) << p.x << " " << p.y << " " << p.z;
+        if (brute) {
+            EXPECT_NEAR(got, expected, 1e-3f);
+            EXPECT_NEAR(got, 0.0f, 1e-3f);  // the yard's floor
+            ++found;
+        }
+    }
+    EXPECT_GT(found, 200);
+    RwReal unused = 0.0f;
+    EXPECT_FALSE(FindGroundHeight(nullptr, {0, 0, 0}, &unused));
+}
+
+TEST_F(WorldQueriesTest, SnapToGroundPutsAModelOnTheFloor)
+{
+    RpClump *hero = stagetest::ReadSampleHero();
+    ASSERT_NE(hero, nullptr);
+    clumps.push_back(hero);
+    RwFrame *root = RpClumpGetFrame(hero);
+    const RwV3d above = {1.5f, 4.0f, -2.0f};
+    RwFrameTranslate(root, &above, rwCOMBINEREPLACE);
+    EXPECT_FALSE(SnapToGround(world, hero, 1));  // only mode 2 is known
+    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 4.0f);
+    ASSERT_TRUE(SnapToGround(world, hero, 2));
+    const RwV3d placed = RwFrameGetLTM(root)->pos;
+    EXPECT_NEAR(placed.y, 0.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(placed.x, 1.5f);
+    EXPECT_FLOAT_EQ(placed.z, -2.0f);
+    // Outside the yard nothing is below.
+    const RwV3d outside = {30.0f, 4.0f, 0.0f};
+    RwFrameTranslate(root, &outside, rwCOMBINEREPLACE);
+    EXPECT_FALSE(SnapToGround(world, hero, 2));
+    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 4.0f);
+}
+
+TEST_F(WorldQueriesTest, RandomMovesNeverEndInOrPassThroughTheWorld)
+{
+    std::mt19937 random(2110);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    int clipped = 0;
+    for (int i = 0; i < 600; ++i) {
+        const RwReal radius = 0.2f + 0.6f * unit(random);
+        const RwV3d start = {-7.5f + 15.0f * unit(random), radius + 2.0f * unit(random), -7.5f + 15.0f * unit(random)};
+        if (Clearance(start) < radius + 0.01f) {
+            continue;
+        }
+        const RwV3d wanted = {12.0f * (unit(random) - 0.5f) * 2.0f, 4.0f * (unit(random) - 0.7f),
+                              12.0f * (unit(random) - 0.5f) * 2.0f};
+        RwV3d move = wanted;
+        const int32_t flag = i % 2 == 0 ? kMoveStop : kMoveSlide;
+        clipped += MoveAgainstWorld(world, start, radius, &move, flag) ? 1 : 0;
+        ASSERT_LE(Length(move), Length(wanted) + 1e-4f);
+        // The yard is a box seen from inside: the straight way to the end
+        // point is as clear as the way the move took.
+        for (int s = 1; s <= 32; ++s) {
+            const RwReal f = static_cast<RwReal>(s) / 32.0f;
+            const RwV3d p = {start.x + move.x * f, start.y + move.y * f, start.z + move.z * f};
+            ASSERT_GE(Clearance(p), radius - 1e-4f) << "move " << i << " flag " << flag << " step " << s;
+        }
+    }
+    EXPECT_GT(clipped, 200);
+}
+
+TEST_F(WorldQueriesTest, StopsAtAWallOrSlidesAlongIt)
+{
+    const RwReal r = 0.5f;
+    const RwV3d start = {0.0f, 1.0f, 0.0f};
+    RwV3d move = {10.0f, 0.0f, 2.0f};
+    ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
+    EXPECT_NEAR(start.x + move.x, 8.0f - r, 2 * kContactSkin);
+    EXPECT_NEAR(move.z, move.x * 0.2f, 1e-4f);  // the same direction, shortened
+
+    move = {10.0f, 0.0f, 2.0f};
+    ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveSlide));
+    EXPECT_NEAR(start.x + move.x, 8.0f - r, 2 * kContactSkin);
+    EXPECT_NEAR(move.z, 2.0f, 1e-3f);  // the part along the wall is kept
+
+    // Into a corner: the slide stops at the second wall.
+    move = {10.0f, 0.0f, 9.0f};
+    ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveSlide));
+    EXPECT_NEAR(move.x, 8.0f - r, 2 * kContactSkin);
+    EXPECT_NEAR(move.z, 8.0f - r, 2 * kContactSkin);
+
+    // Down onto the floor.
+    move = {0.0f, -5.0f, 0.0f};
+    ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
+    EXPECT_NEAR(start.y + move.y, r, 2 * kContactSkin);
+}
+
+TEST_F(WorldQueriesTest, MovesAlongOrAwayFromATouchedSurfaceAreFree)
+{
+    const RwReal r = 0.5f;
+    // Touching the wall at x = 8.
+    const RwV3d atWall = {8.0f - r, 1.0f, 0.0f};
+    for (const RwV3d wanted : {RwV3d{-3.0f, 0.0f, 0.0f}, RwV3d{0.0f, 0.0f, 3.0f}, RwV3d{-1.0f, 0.5f, -4.0f}}) {
+        RwV3d move = wanted;
+        EXPECT_FALSE(MoveAgainstWorld(world, atWall, r, &move, kMoveStop));
+        EXPECT_EQ(move.x, wanted.x);
+        EXPECT_EQ(move.z, wanted.z);
+    }
+    // Resting on the floor and crossing its seams and leaves.
+    const RwV3d onFloor = {-7.0f, r, -7.0f};
+    RwV3d move = {14.0f, 0.0f, 13.0f};
+    EXPECT_FALSE(MoveAgainstWorld(world, onFloor, r, &move, kMoveSlide));
+    EXPECT_EQ(move.x, 14.0f);
+    EXPECT_EQ(move.z, 13.0f);
+    // A move into the touched wall goes nowhere.
+    move = {2.0f, 0.0f, 0.0f};
+    EXPECT_TRUE(MoveAgainstWorld(world, atWall, r, &move, kMoveStop));
+    EXPECT_NEAR(move.x, 0.0f, 1e-6f);
+    move = {0.0f, 0.0f, 0.0f};
+    EXPECT_FALSE(MoveAgainstWorld(world, atWall, r, &move, kMoveSlide));
+}
+
+TEST_F(WorldQueriesTest, CollidableModelsStopMovesWhileSwitchedOn)
+{
+    RpClump *prop = stagetest::ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
+    ASSERT_NE(prop, nullptr);
+    clumps.push_back(prop);
+    SetClumpCollisionTest(prop, true);
+    const RwV3d start = {-5.0f, 0.5f, 0.0f};
+    RwV3d move = {10.0f, 0.0f, 0.0f};
+    ASSERT_TRUE(MoveAgainstClump(prop, start, 0.25f, &move, kMoveStop));
+    EXPECT_LT(move.x, 5.0f);
+    EXPECT_GT(move.x, 3.0f);
+    SetClumpCollisionTest(prop, false);
+    move = {10.0f, 0.0f, 0.0f};
+    EXPECT_FALSE(MoveAgainstClump(prop, start, 0.25f, &move, kMoveStop));
+    EXPECT_EQ(move.x, 10.0f);
+}
+
+TEST(SphereOverlapPushOut, MovesAOutOfB)
+{
+    RwV3d offset = {9, 9, 9};
+    EXPECT_EQ(SphereOverlapPushOut({0, 0, 0}, 1.0f, {3, 0, 0}, 1.5f, &offset), 0);
+    EXPECT_EQ(SphereOverlapPushOut({0, 0, 0}, 1.0f, {2.5f, 0, 0}, 1.5f, &offset), 0);  // touching
+    ASSERT_NE(SphereOverlapPushOut({0, 1, 0}, 1.0f, {0, 2, 0}, 1.5f, &offset), 0);
+    EXPECT_FLOAT_EQ(offset.x, 0.0f);
+    EXPECT_FLOAT_EQ(offset.y, -1.5f);
+    EXPECT_FLOAT_EQ(offset.z, 0.0f);
+    ASSERT_NE(SphereOverlapPushOut({4, 4, 4}, 1.0f, {4, 4, 4}, 2.0f, &offset), 0);
+    EXPECT_FLOAT_EQ(offset.x, 3.0f);
+    EXPECT_FLOAT_EQ(offset.y, 0.0f);
+    EXPECT_FLOAT_EQ(offset.z, 0.0f);
+}
+
+}  // namespace
