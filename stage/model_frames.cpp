@@ -106,6 +106,9 @@ RwFrame *FindFrameByUserId(RpHAnimHierarchy *hierarchy, int32_t id)
 
 RwFrame *FindFrameByNodeId(RpClump *clump, int32_t nodeId)
 {
+    if (nodeId == -1) {
+        return nullptr;  // the id of frames that are no node
+    }
     auto matches = [nodeId](RwFrame *frame) { return RpHAnimFrameGetID(frame) == nodeId; };
     return FindInFrames(ClumpRoot(clump), matches);
 }

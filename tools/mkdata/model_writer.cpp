@@ -2,6 +2,7 @@
 #include "tools/mkdata/model_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -28,6 +29,30 @@ bool Reals(RwStream *stream, const RwReal *values, RwUInt32 count)
 }
 
 bool Native(const RpGeometry *g) { return (g->flags & rpGEOMETRYNATIVE) != 0; }
+
+// The engine builds geometries without their bounding spheres; files carry
+// one per morph target, as exporters write them: around the middle of the
+// target's box, reaching its farthest vertex.
+RwSphere EnclosingSphere(const RpMorphTarget &target, RwUInt32 numVertices)
+{
+    if (target.verts == nullptr || numVertices == 0) {
+        return target.boundingSphere;
+    }
+    RwV3d lo = target.verts[0];
+    RwV3d hi = target.verts[0];
+    for (RwUInt32 v = 1; v < numVertices; ++v) {
+        const RwV3d &p = target.verts[v];
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    const RwV3d centre = {(lo.x + hi.x) * 0.5f, (lo.y + hi.y) * 0.5f, (lo.z + hi.z) * 0.5f};
+    RwReal farthest = 0.0f;
+    for (RwUInt32 v = 0; v < numVertices; ++v) {
+        const RwV3d d = {target.verts[v].x - centre.x, target.verts[v].y - centre.y, target.verts[v].z - centre.z};
+        farthest = std::max(farthest, d.x * d.x + d.y * d.y + d.z * d.z);
+    }
+    return {centre, std::sqrt(farthest)};
+}
 
 RwUInt32 GeometryStructSize(const RpGeometry *g)
 {
@@ -150,7 +175,8 @@ bool WriteGeometryChunk(const RpGeometry *g, RwStream *stream)
     }
     for (RwInt32 m = 0; m < g->numMorphTargets; ++m) {
         const RpMorphTarget &t = g->morphTarget[m];
-        if (!Reals(stream, &t.boundingSphere.center.x, 4) || !Word(stream, t.verts != nullptr ? 1 : 0) ||
+        const RwSphere sphere = t.boundingSphere.radius > 0.0f ? t.boundingSphere : EnclosingSphere(t, nv);
+        if (!Reals(stream, &sphere.center.x, 4) || !Word(stream, t.verts != nullptr ? 1 : 0) ||
             !Word(stream, t.normals != nullptr ? 1 : 0)) {
             return false;
         }

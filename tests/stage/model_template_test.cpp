@@ -1,0 +1,247 @@
+// Model frames and model templates on the sample hero and monster: frames
+// found by user-property id and by node id, the collision-test switches,
+// instances taken up to the limit and given back, and tagged weapon parts
+// picking other models by their spheres or by their triangles.
+#include <cstring>
+
+#include "rpusrdat.h"
+#include "stage/anim_file.h"
+#include "stage/clump_anim_manager.h"
+#include "stage/model_frames.h"
+#include "stage/model_template.h"
+#include "stage/stage_manager.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace {
+
+using stagetest::ReadSampleClump;
+using stagetest::ReadSampleHero;
+
+// The sample figure's bone ids and names.
+struct BoneId {
+    int32_t id;
+    const char *name;
+};
+constexpr BoneId kBones[] = {{100020, "pelvis"}, {100090, "head"},     {100130, "weapon_a"}, {100140, "weapon_b"},
+                             {100150, "hand_l"}, {100160, "hand_r"},   {100110, "leg_l"}};
+
+const char *BoneName(RwFrame *frame)
+{
+    for (RwInt32 i = 0; i < RpUserDataFrameGetNumArrays(frame); ++i) {
+        const RpUserDataArray *array = RpUserDataFrameGetArray(frame, i);
+        if (std::strcmp(RpUserDataArrayGetName(array), "bone name") == 0) {
+            return RpUserDataArrayGetString(array, 0);
+        }
+    }
+    return "";
+}
+
+using ModelFramesTest = stagetest::StageEngineTest;
+
+TEST_F(ModelFramesTest, FramesFoundByUserIdAndByNodeId)
+{
+    RpClump *hero = ReadSampleHero();
+    ASSERT_NE(hero, nullptr);
+    RpHAnimHierarchy *skeleton = GetClumpHierarchy(hero);
+    ASSERT_NE(skeleton, nullptr);
+    EXPECT_EQ(skeleton->numNodes, 11);
+    RpHAnimHierarchyAttach(skeleton);
+    for (const BoneId &bone : kBones) {
+        RwFrame *byClump = FindFrameByUserId(hero, bone.id);
+        ASSERT_NE(byClump, nullptr) << bone.id;
+        EXPECT_STREQ(BoneName(byClump), bone.name);
+        EXPECT_EQ(FindFrameByUserId(skeleton, bone.id), byClump);
+        EXPECT_EQ(FindFrameByNodeId(hero, bone.id), byClump);
+    }
+    for (int32_t missing : {0, 100000, 100091, -1}) {
+        EXPECT_EQ(FindFrameByUserId(hero, missing), nullptr);
+        EXPECT_EQ(FindFrameByUserId(skeleton, missing), nullptr);
+        EXPECT_EQ(FindFrameByNodeId(hero, missing), nullptr);
+    }
+    EXPECT_EQ(FindFrameByUserId(static_cast<RpClump *>(nullptr), 100090), nullptr);
+    EXPECT_EQ(GetClumpHierarchy(nullptr), nullptr);
+    RpClumpDestroy(hero);
+
+    // The prop's properties start with an id and go on with other text.
+    RpClump *prop = ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
+    ASSERT_NE(prop, nullptr);
+    RwFrame *lid = FindFrameByUserId(prop, 3514100);
+    ASSERT_NE(lid, nullptr);
+    int32_t id = 0;
+    EXPECT_FALSE(GetFrameUserId(RpClumpGetFrame(prop), &id));
+    EXPECT_EQ(GetClumpHierarchy(prop), nullptr);
+    RpClumpDestroy(prop);
+}
+
+TEST_F(ModelFramesTest, CollisionTestSwitches)
+{
+    RpClump *prop = ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
+    ASSERT_NE(prop, nullptr);
+    auto flagged = [prop] {
+        int count = 0;
+        RpClumpForAllAtomics(
+            prop,
+            [](RpAtomic *atomic, void *data) -> RpAtomic * {
+                *static_cast<int *>(data) += (RpAtomicGetFlags(atomic) & rpATOMICCOLLISIONTEST) != 0;
+                return atomic;
+            },
+            &count);
+        return count;
+    };
+    SetClumpCollisionTest(prop, true);
+    EXPECT_EQ(flagged(), RpClumpGetNumAtomics(prop));
+    SetClumpCollisionTest(prop, false);
+    EXPECT_EQ(flagged(), 0);
+    // No material of the prop is see-through: refreshing clears every flag;
+    // one whose material turns alpha 0 is flagged.
+    SetClumpCollisionTest(prop, true);
+    EXPECT_EQ(RefreshClumpCollisionTest(prop), 0);
+    EXPECT_EQ(flagged(), 0);
+    RpAtomic *first = nullptr;
+    RpClumpForAllAtomics(
+        prop,
+        [](RpAtomic *atomic, void *data) -> RpAtomic * {
+            *static_cast<RpAtomic **>(data) = atomic;
+            return nullptr;
+        },
+        &first);
+    ASSERT_NE(first, nullptr);
+    first->geometry->matList.materials[0]->color.alpha = 0;
+    EXPECT_EQ(RefreshClumpCollisionTest(prop), 1);
+    EXPECT_NE(RpAtomicGetFlags(first) & rpATOMICCOLLISIONTEST, 0);
+    EXPECT_EQ(flagged(), 1);
+    RpClumpDestroy(prop);
+}
+
+class ModelTemplateTest : public stagetest::StageEngineTest {
+protected:
+    void SetUp() override
+    {
+        StageEngineTest::SetUp();
+        ASSERT_GE(animations.LoadAMF(stagetest::SampleHeroAnimationPath().c_str()), 0);
+        ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+        ASSERT_TRUE(hero.Adopt(0, ReadSampleHero(), &animations, "HERO01.ANM"));
+        ASSERT_TRUE(monster.Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations,
+                                  "1200000.ANM"));
+    }
+    void TearDown() override
+    {
+        hero.Release();
+        monster.Release();
+        animations.ReleaseAll();
+        StageEngineTest::TearDown();
+    }
+    static void Place(CSModelInstance *instance, RwV3d position, RwReal yawDegrees)
+    {
+        RwFrame *root = RpClumpGetFrame(instance->clump);
+        const RwV3d yAxis = {0, 1, 0};
+        RwFrameRotate(root, &yAxis, yawDegrees, rwCOMBINEREPLACE);
+        RwFrameTranslate(root, &position, rwCOMBINEPOSTCONCAT);
+    }
+
+    CSClumpAnimManager animations;
+    CSModelTemplate hero;
+    CSModelTemplate monster;
+};
+
+TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
+{
+    auto *owner = reinterpret_cast<AiObject *>(0x1000);
+    CSModelInstance *first = hero.TakeInstance(owner);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->owner, owner);
+    EXPECT_TRUE(first->inUse);
+    EXPECT_EQ(first->modelTemplate, &hero);
+    EXPECT_NE(first->clump, hero.GetSourceClump());
+    EXPECT_TRUE(animations.HoldsClump(first->clump));
+    EXPECT_EQ(animations.GetMotionIndex(first->clump), 0);
+    for (int i = 1; i < kMaxModelInstances; ++i) {
+        ASSERT_NE(hero.TakeInstance(owner), nullptr) << i;
+    }
+    EXPECT_EQ(hero.GetInstanceCount(), kMaxModelInstances);
+    EXPECT_EQ(hero.TakeInstance(owner), nullptr);
+    EXPECT_EQ(hero.AddInstance(), nullptr);
+    CSModelTemplate::GiveBack(hero.GetInstance(7));
+    EXPECT_EQ(hero.GetInstance(7)->owner, nullptr);
+    EXPECT_EQ(hero.TakeInstance(owner), hero.GetInstance(7));
+    EXPECT_EQ(hero.TakeInstance(owner), nullptr);
+    // The template's motions are its set's.
+    ASSERT_NE(hero.GetMotionRange(0), nullptr);
+    EXPECT_EQ(hero.GetMotionRange(0)->endFrame, 120);
+    EXPECT_EQ(hero.GetMotionRange(5), nullptr);
+}
+
+TEST_F(ModelTemplateTest, TheStageHandsOutInstancesByAiType)
+{
+    CSStageManager stage;
+    auto own = std::make_unique<CSModelTemplate>();
+    ASSERT_TRUE(own->Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations,
+                           "1200000.ANM"));
+    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+    stage.modelTemplates.push_back(std::move(own));
+    EXPECT_EQ(stage.GetModelTemplateCount(), 1);
+    EXPECT_EQ(stage.FindModelTemplate(1001), nullptr);
+    EXPECT_EQ(stage.TakeModelInstance(1001, nullptr), nullptr);
+    CSModelInstance *instance = stage.TakeModelInstance(1000, nullptr);
+    ASSERT_NE(instance, nullptr);
+    EXPECT_EQ(instance->modelTemplate->GetAiType(), 1000);
+    stage.modelTemplates.clear();  // templates go before the animation manager
+}
+
+TEST_F(ModelTemplateTest, TaggedPartsPickOtherModels)
+{
+    CSModelInstance *attacker = hero.TakeInstance(nullptr);
+    CSModelInstance *target = monster.TakeInstance(nullptr);
+    ASSERT_NE(attacker, nullptr);
+    ASSERT_NE(target, nullptr);
+    ASSERT_NE(attacker->GetTaggedFrame(100130), nullptr);
+    EXPECT_EQ(attacker->GetTaggedFrame(100090), attacker->GetTaggedFrame(100090));
+    EXPECT_EQ(attacker->GetTaggedFrame(123), nullptr);
+
+    // The hero faces +z with its blade forward; the monster stands 3.5
+    // ahead, facing it (its bounding sphere reaches to about 1.8).
+    Place(attacker, {0, 0, 0}, 0.0f);
+    Place(target, {0.75f, 0, 3.5f}, 180.0f);
+    RwV3d hit = {0, 0, 0};
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 2.0f, &hit));
+    EXPECT_GT(hit.z, 0.0f);
+    EXPECT_GT(hit.z, 1.5f);
+    EXPECT_LT(hit.z, 2.1f);
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 1.0f, &hit));  // too short
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, nullptr, 100130, 2.0f, &hit));
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100999, 2.0f, &hit));  // no such part
+    // Behind the hero the blade finds nothing.
+    Place(target, {0.75f, 0, -3.0f}, 0.0f);
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 2.0f, &hit));
+}
+
+TEST_F(ModelTemplateTest, TriangleModeOnlyCountsTheModelsSurface)
+{
+    // As type 1021 the monster is picked by its triangles: a line through
+    // its bounding sphere but beside its body misses.
+    CSModelTemplate big;
+    ASSERT_TRUE(big.Adopt(1021, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations, "1200000.ANM"));
+    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+    CSModelInstance *attacker = hero.TakeInstance(nullptr);
+    CSModelInstance *byTriangles = big.TakeInstance(nullptr);
+    CSModelInstance *bySphere = monster.TakeInstance(nullptr);
+    ASSERT_NE(byTriangles, nullptr);
+    ASSERT_NE(bySphere, nullptr);
+    Place(attacker, {0, 0, 0}, 0.0f);
+    RwV3d hit;
+    // The blade runs at the height of the other's knees, 0.55 beside its
+    // middle: through its bounding sphere, between its legs and its arms.
+    const RwV3d blade = RwFrameGetLTM(attacker->GetTaggedFrame(100130))->pos;
+    const RwV3d besideMiddle = {blade.x - 0.55f, blade.y - 0.5f, 1.2f};
+    Place(byTriangles, besideMiddle, 0.0f);
+    Place(bySphere, besideMiddle, 0.0f);
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, bySphere, 100130, 3.0f, &hit));
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 3.0f, &hit));
+    // Straight at a leg the triangles are met.
+    const RwV3d ahead = {blade.x - 0.16f, blade.y - 0.5f, 1.2f};
+    Place(byTriangles, ahead, 0.0f);
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 3.0f, &hit));
+    big.Release();
+}
+
+}  // namespace
