@@ -118,20 +118,12 @@ constexpr bool RisingOrder()
 }
 static_assert(RisingOrder(), "the AI-type table is looked up by halving: rows in rising type order");
 
-constexpr const char *kFolderNames[] = {"MAINCHAR", "NPC", "MONSTER", "BOSS", "TRAP", "BREAKOBJ"};
-
 }  // namespace
-
-const char *ModelFolderName(ModelFolder folder)
-{
-    const auto index = static_cast<size_t>(folder);
-    return index < std::size(kFolderNames) ? kFolderNames[index] : "";
-}
 
 bool ModelFolderFromName(const char *name, ModelFolder *folder)
 {
-    for (size_t i = 0; i < std::size(kFolderNames); ++i) {
-        if (name != nullptr && strcasecmp(name, kFolderNames[i]) == 0) {
+    for (size_t i = 0; i < std::size(kModelFolderNames); ++i) {
+        if (name != nullptr && strcasecmp(name, kModelFolderNames[i]) == 0) {
             *folder = static_cast<ModelFolder>(i);
             return true;
         }

@@ -9,7 +9,9 @@
 // existing rows as they are.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 
 enum class ModelFolder : uint8_t {
@@ -21,8 +23,14 @@ enum class ModelFolder : uint8_t {
     kBreakObj,   // 10000 to 10031
 };
 
+inline constexpr const char *kModelFolderNames[] = {"MAINCHAR", "NPC", "MONSTER", "BOSS", "TRAP", "BREAKOBJ"};
+
 // "MAINCHAR", "NPC", "MONSTER", "BOSS", "TRAP", "BREAKOBJ".
-const char *ModelFolderName(ModelFolder folder);
+inline const char *ModelFolderName(ModelFolder folder)
+{
+    const auto index = static_cast<size_t>(folder);
+    return index < std::size(kModelFolderNames) ? kModelFolderNames[index] : "";
+}
 // The folder named `name` (any letter case); false for another name.
 bool ModelFolderFromName(const char *name, ModelFolder *folder);
 

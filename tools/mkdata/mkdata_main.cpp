@@ -10,6 +10,7 @@
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/ui_text.h"
 
 int main(int argc, char **argv)
@@ -28,6 +29,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteEffectsModel(argv[1]);
     ok = ok && mkdata::WriteLightMapWorld(argv[1]);
     ok = ok && mkdata::WritePatchModel(argv[1]);
+    ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     mkdata::StopEngine();

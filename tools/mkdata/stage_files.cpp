@@ -1,0 +1,344 @@
+// The sample's keyword-text files (see stage_files.h).
+#include "tools/mkdata/stage_files.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tools/mkdata/character_model.h"
+#include "tools/mkdata/data_tree.h"
+
+namespace mkdata {
+namespace {
+
+// A text file written line by line; false once any write failed.
+class TextFile {
+public:
+    explicit TextFile(const std::string &path) : file_(std::fopen(path.c_str(), "w")) {}
+    ~TextFile()
+    {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+    }
+    TextFile(const TextFile &) = delete;
+    TextFile &operator=(const TextFile &) = delete;
+
+    template <typename... Args>
+    void Line(const char *format, Args... args)
+    {
+        if (file_ != nullptr && std::fprintf(file_, format, args...) < 0) {
+            failed_ = true;
+        }
+    }
+    void Float(const char *key, float value) { Line("%s %f\n", key, static_cast<double>(value)); }
+    void Int(const char *key, int value) { Line("%s %d\n", key, value); }
+    bool Close()
+    {
+        const bool ok = file_ != nullptr && !failed_ && std::fclose(file_) == 0;
+        file_ = nullptr;
+        return ok;
+    }
+
+private:
+    FILE *file_;
+    bool failed_ = false;
+};
+
+void Camera(TextFile &f, const char *prefix, const StageCameraLimits &c)
+{
+    const std::string p = prefix;
+    f.Float((p + "PitchDegreeMin:").c_str(), c.pitchDegreeMin);
+    f.Float((p + "PitchDegreeMax:").c_str(), c.pitchDegreeMax);
+    f.Float((p + "DistanceMin:").c_str(), c.distanceMin);
+    f.Float((p + "DistanceMax:").c_str(), c.distanceMax);
+    f.Float((p + "InitialPitchDegree:").c_str(), c.initialPitchDegree);
+    f.Float((p + "InitialRotateDegree:").c_str(), c.initialRotateDegree);
+}
+
+void Start(TextFile &f, const char *prefix, const StageStart &s)
+{
+    const std::string p = prefix;
+    f.Float((p + "CharacterX:").c_str(), s.x);
+    f.Float((p + "CharacterY:").c_str(), s.y);
+    f.Float((p + "CharacterZ:").c_str(), s.z);
+    f.Float((p + "CharacterFrontX:").c_str(), s.frontX);
+    f.Float((p + "CharacterFrontY:").c_str(), s.frontY);
+    f.Float((p + "CharacterFrontZ:").c_str(), s.frontZ);
+}
+
+const char *RainName(int32_t rain)
+{
+    static const char *const kNames[] = {"RAINSTATE_NORAIN", "RAINSTATE_S_RAIN", "RAINSTATE_M_RAIN",
+                                         "RAINSTATE_L_RAIN"};
+    return rain >= 0 && rain <= 3 ? kNames[rain] : kNames[0];
+}
+
+void Vector(TextFile &f, const char *key, const RwV3d &v)
+{
+    f.Line("    %s %f, %f, %f\n", key, static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z));
+}
+
+}  // namespace
+
+const StageInfo &SampleStageInfo()
+{
+    static const StageInfo info = [] {
+        StageInfo s;
+        s.camera1 = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
+        s.camera2 = {15.0f, 55.0f, 5.0f, 14.0f, 135.0f, 35.0f};
+        s.ambientRed = 90;
+        s.ambientGreen = 90;
+        s.ambientBlue = 100;
+        s.ambientAlpha = 255;
+        s.start1 = {-2.0f, 0.0f, -4.0f, 0.0f, 0.0f, 1.0f};
+        s.start2 = {2.0f, 0.0f, -4.0f, 0.0f, 0.0f, 1.0f};
+        s.characterBonus = 0;
+        s.fog = 1;
+        s.fogRed = 120;
+        s.fogGreen = 130;
+        s.fogBlue = 150;
+        s.fogAlpha = 255;
+        s.fogDistance = 60.0f;
+        s.fogTime = 2.0f;
+        s.vFog = 0;
+        s.vFogHigh = 0.0f;
+        s.rain = kRainNone;
+        s.farPlane1P = 60.0f;
+        s.farPlane2P = 50.0f;
+        s.light = 1;
+        s.wall = 0;
+        s.cameraWall = 0;
+        s.stageClumpCount = 1;
+        s.useAutoAdjustment = 0;
+        // The yard is 16 units across: the thinning bands fit it.
+        s.aiClippingRange[0] = 4.0f;
+        s.aiClippingRange[1] = 8.0f;
+        s.aiClippingRange[2] = 12.0f;
+        s.aiClippingRange[3] = 16.0f;
+        return s;
+    }();
+    return info;
+}
+
+const std::vector<AiPlacement> &SamplePlacements()
+{
+    static const std::vector<AiPlacement> placements = [] {
+        AiPlacement monster;
+        monster.aiType = 1000;
+        monster.aiId = 1;
+        monster.position = {3.0f, 0.0f, 3.0f};
+        monster.lookAt = {0.0f, 0.0f, -1.0f};
+        monster.territory = 1;
+        monster.isRender = 1;
+        return std::vector<AiPlacement>{monster};
+    }();
+    return placements;
+}
+
+const std::vector<Territory> &SampleTerritories()
+{
+    static const std::vector<Territory> territories = {{1, {{0.5f, 0.5f}, {7.0f, 0.5f}, {7.0f, 7.0f}, {0.5f, 7.0f}}}};
+    return territories;
+}
+
+const MotionTable &SampleMotionTable()
+{
+    static const MotionTable table = [] {
+        MotionTable t;
+        t.motions = {{0, 60, true}, {60, 120, true}};
+        return t;
+    }();
+    return table;
+}
+
+CharacterParams SampleCharacterParams(const std::string &name)
+{
+    CharacterParams p;
+    p.radius = 0.4f;
+    p.catchRange = 1.0f;
+    p.grabOrBleedHAngle = 30.0f;
+    p.grabOrBleedRange = 1.2f;
+    p.turnDeg = 180.0f;
+    p.pathFindRange = 6.0f;
+    p.weaponIds = {100130, 100140};
+    if (name == "1200000") {
+        p.levelAppend = 1.5f;
+        p.maxHP = 120;
+        p.defense = 2;
+        p.defAttribute = 2;
+        p.attackTarget = 1;
+        p.attackRange = 1.5f;
+        p.alarmCircle = 4.0f;
+        p.attackHalfAngle = 40.0f;
+        p.searchRange = 6.0f;
+        p.exp = 30;
+        return p;
+    }
+    p.maxHP = name == "HERO02" ? 1800 : 2000;
+    p.defense = 5;
+    p.maxPower = name == "HERO02" ? 400 : 300;
+    p.mExtraPower = 100;
+    p.attackRange = 1.8f;
+    p.searchRange = 8.0f;
+    p.grabValue = 10;
+    return p;
+}
+
+bool WriteStageInfoFile(const std::string &path, const StageInfo &s)
+{
+    TextFile f(path);
+    f.Line("Camera Parameter\n");
+    Camera(f, "", s.camera1);
+    f.Line("2P Camera Parameter\n");
+    Camera(f, "2", s.camera2);
+    f.Line("Ambient Light\n");
+    f.Int("AmbientAplpha:", s.ambientAlpha);
+    f.Int("AmbientRed:", s.ambientRed);
+    f.Int("AmbientGreen:", s.ambientGreen);
+    f.Int("AmbientBlue:", s.ambientBlue);
+    f.Line("Character Start Position\n");
+    Start(f, "", s.start1);
+    f.Line("2P Character Start Position\n");
+    Start(f, "2", s.start2);
+    f.Int("CharacterBonus:", s.characterBonus);
+    f.Line("Fog ON/OFF and Color\n");
+    f.Line("Fog: %s\n", s.fog != 0 ? "ON" : "OFF");
+    if (s.fog != 0) {
+        f.Int("FogAlpha:", s.fogAlpha);
+        f.Int("FogRed:", s.fogRed);
+        f.Int("FogGreen:", s.fogGreen);
+        f.Int("FogBlue:", s.fogBlue);
+        f.Float("FogDistance:", s.fogDistance);
+        f.Float("FogTime:", s.fogTime);
+    }
+    f.Line("VFog: %s\n", s.vFog != 0 ? "ON" : "OFF");
+    if (s.vFog != 0) {
+        f.Float("VFogHigh:", s.vFogHigh);
+    }
+    f.Line("Rain: %s\n", RainName(s.rain));
+    f.Line("Stage\n");
+    f.Float("1P_FarPlane:", s.farPlane1P);
+    f.Float("2P_FarPlane:", s.farPlane2P);
+    f.Line("SkyBox: %s\n", s.skyBox[0] != '\0' ? s.skyBox : "NONE");
+    f.Int("Light:", s.light);
+    f.Int("Wall:", s.wall);
+    f.Int("CameraWall:", s.cameraWall);
+    f.Int("StageClump:", s.stageClumpCount);
+    f.Int("IsUsingAutoAdjustment:", s.useAutoAdjustment);
+    f.Line("AIClippingRange: %f, %f, %f, %f\n", static_cast<double>(s.aiClippingRange[0]),
+           static_cast<double>(s.aiClippingRange[1]), static_cast<double>(s.aiClippingRange[2]),
+           static_cast<double>(s.aiClippingRange[3]));
+    return f.Close();
+}
+
+bool WritePlacementFile(const std::string &path, const std::vector<AiPlacement> &placements)
+{
+    TextFile f(path);
+    f.Int("AINum:", static_cast<int>(placements.size()));
+    for (const AiPlacement &p : placements) {
+        f.Line("AI\n{\n");
+        f.Line("    AIType: %d\n", p.aiType);
+        f.Line("    AIID: %d\n", p.aiId);
+        f.Line("    EventID: %d\n", p.eventId);
+        Vector(f, "position:", p.position);
+        Vector(f, "LookAt:", p.lookAt);
+        Vector(f, "Up:", p.up);
+        f.Line("    InitState: %d\n", p.initState);
+        f.Line("    Territory: %d\n", p.territory);
+        f.Line("    IsRender: %d\n", p.isRender);
+        f.Line("    ItemType: %d\n", p.itemType);
+        if (p.hasModel) {
+            f.Line("    Model: %s\\%s\n", ModelFolderName(p.modelFolder), p.modelId);
+        }
+        f.Line("}\n");
+    }
+    return f.Close();
+}
+
+bool WriteTerritoryFile(const std::string &path, const std::vector<Territory> &territories)
+{
+    TextFile f(path);
+    f.Int("TerritoryNum:", static_cast<int>(territories.size()));
+    for (const Territory &t : territories) {
+        f.Line("Territory\n{\n");
+        f.Line("    ID: %d\n", t.id);
+        f.Line("    PointNum: %d\n", static_cast<int>(t.points.size()));
+        for (const TerritoryPoint &point : t.points) {
+            f.Line("    Point: %f, %f\n", static_cast<double>(point.x), static_cast<double>(point.z));
+        }
+        f.Line("}\n");
+    }
+    return f.Close();
+}
+
+bool WriteMotionFile(const std::string &path, const MotionTable &table)
+{
+    TextFile f(path);
+    f.Int("MotionNum:", table.Count());
+    for (int32_t i = 0; i < table.Count(); ++i) {
+        const MotionRange &m = table.motions[static_cast<size_t>(i)];
+        if (m.defined) {
+            f.Line("Motion: %d, %d, %d\n", i, m.startFrame, m.endFrame);
+        }
+    }
+    return f.Close();
+}
+
+bool WriteCharacterParamsFile(const std::string &path, const CharacterParams &p)
+{
+    TextFile f(path);
+    f.Float("LevelAppend:", p.levelAppend);
+    f.Float("Radius:", p.radius);
+    f.Int("MaxHP:", p.maxHP);
+    f.Int("MaxPower:", p.maxPower);
+    f.Int("MExtraPower:", p.mExtraPower);
+    f.Int("Defense:", p.defense);
+    f.Int("DEFAttribute:", p.defAttribute);
+    f.Int("DEFBleedOrGRAB:", p.defBleedOrGrab);
+    f.Int("GRABValue:", p.grabValue);
+    f.Int("AttackTarget:", p.attackTarget);
+    f.Float("AttackRange:", p.attackRange);
+    f.Float("CatchRange:", p.catchRange);
+    f.Float("AlarmCircle:", p.alarmCircle);
+    f.Float("AttackHalfAngle:", p.attackHalfAngle);
+    f.Float("SearchRange:", p.searchRange);
+    f.Float("GraborBleedHAngle:", p.grabOrBleedHAngle);
+    f.Float("GraborBleedRange:", p.grabOrBleedRange);
+    f.Float("TurnDeg:", p.turnDeg);
+    f.Int("Exp:", p.exp);
+    f.Int("EvadeFire:", p.evadeFire);
+    f.Float("PathFindRange:", p.pathFindRange);
+    f.Int("NumOfWeapon:", static_cast<int>(p.weaponIds.size()));
+    for (int32_t id : p.weaponIds) {
+        f.Int("WeaponID:", id);
+    }
+    return f.Close();
+}
+
+bool WriteStageFiles(const std::string &root)
+{
+    const std::filesystem::path base(root);
+    std::error_code error;
+    std::filesystem::create_directories(base / StageInfoFolder(), error);
+    std::filesystem::create_directories(base / StagePlacementFolder(), error);
+    if (error) {
+        return false;
+    }
+    const std::string stem = FirstStageFileBase();
+    bool ok = WriteStageInfoFile((base / StageInfoFolder() / (stem + ".BSF")).string(), SampleStageInfo()) &&
+              WritePlacementFile((base / StagePlacementFolder() / (stem + ".IAF")).string(), SamplePlacements()) &&
+              WriteTerritoryFile((base / StagePlacementFolder() / (stem + ".ATF")).string(), SampleTerritories());
+    for (const CharacterFiles &set : CharacterFileSets()) {
+        const std::filesystem::path folder = base / set.folder;
+        const std::string name = set.name;
+        ok = ok && WriteMotionFile((folder / (name + ".AMF")).string(), SampleMotionTable()) &&
+             WriteCharacterParamsFile((folder / (name + ".PAF")).string(), SampleCharacterParams(name));
+    }
+    // The prop is the stage's one stage model.
+    ok = ok && std::filesystem::copy_file(base / PropModelFolder() / PropModelName(),
+                                          base / "RESOURCE/STAGE/1" / FirstStageClumpName(),
+                                          std::filesystem::copy_options::overwrite_existing, error);
+    return ok && !error;
+}
+
+}  // namespace mkdata

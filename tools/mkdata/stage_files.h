@@ -1,0 +1,43 @@
+// The first stage's keyword-text files and the characters' motion and
+// parameter files: the records the sample holds and the writers that put
+// them in the game's text formats (see docs/formats.md): the stage info
+// (.BSF), the actor placement (.IAF), the territories (.ATF), the
+// character parameters (.PAF) and the motion tables (.AMF).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "stage/ai_placement.h"
+#include "stage/character_params.h"
+#include "stage/motion_table.h"
+#include "stage/stage_info.h"
+
+namespace mkdata {
+
+// Under the data root.
+inline const char *StageInfoFolder() { return "RESOURCE/STAGEINF"; }
+inline const char *StagePlacementFolder() { return "RESOURCE/AI"; }
+inline const char *FirstStageFileBase() { return "STAGE00"; }
+// The prop stands in the first stage as its stage model.
+inline const char *FirstStageClumpName() { return "CLUMP00.DFF"; }
+
+const StageInfo &SampleStageInfo();
+const std::vector<AiPlacement> &SamplePlacements();
+const std::vector<Territory> &SampleTerritories();
+// The walk (frames 0..60) and the wave (60..120) of the figure's animation.
+const MotionTable &SampleMotionTable();
+// Parameters of the model named `name` ("HERO01", "HERO02", "1200000").
+CharacterParams SampleCharacterParams(const std::string &name);
+
+bool WriteStageInfoFile(const std::string &path, const StageInfo &info);
+bool WritePlacementFile(const std::string &path, const std::vector<AiPlacement> &placements);
+bool WriteTerritoryFile(const std::string &path, const std::vector<Territory> &territories);
+bool WriteMotionFile(const std::string &path, const MotionTable &table);
+bool WriteCharacterParamsFile(const std::string &path, const CharacterParams &params);
+
+// Writes the first stage's .BSF, .IAF and .ATF, its stage model, and the
+// .AMF and .PAF of every character model folder under `root`.
+bool WriteStageFiles(const std::string &root);
+
+}  // namespace mkdata
