@@ -45,3 +45,21 @@ struct Territory {
 bool IsInsideTerritory(const Territory &territory, const RwV3d &point);
 // The territory with `id` in `territories`, null when none (and for id 0).
 const Territory *FindTerritory(const std::vector<Territory> &territories, int32_t id);
+
+class CSKeywordFile;
+
+// Most actors and territories a stage may have, and points of one outline.
+constexpr int32_t kMaxPlacements = 4096;
+constexpr int32_t kMaxTerritories = 4096;
+constexpr int32_t kMaxTerritoryPoints = 1024;
+
+// Reads the placement file (`.IAF`): every complete `AI` block with an
+// AIType, in file order. The AI type is not checked here: the placement
+// loader skips types it does not know. False when the file cannot be
+// opened (with `required`, the fatal report too).
+bool ReadPlacementFile(const char *path, std::vector<AiPlacement> *placements, bool required);
+bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements);
+// Reads the territory file (`.ATF`): outlines of at least three points
+// with distinct ids above 0.
+bool ReadTerritoryFile(const char *path, std::vector<Territory> *territories, bool required);
+bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories);

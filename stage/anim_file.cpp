@@ -5,42 +5,23 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/debug.h"
+#include "app/file.h"
+#include "app/keyword.h"
 #include "rwstream.h"
 
-namespace {
-
-bool ReadAll(const char *path, std::vector<uint8_t> *bytes)
-{
-    FILE *file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    uint8_t buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes->insert(bytes->end(), buffer, buffer + got);
-    }
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
-
-}  // namespace
 
 MotionTable MotionTable::WholeAnimation(float durationSeconds)
 {
     MotionTable table;
-    const float frames = std::isfinite(durationSeconds) && durationSeconds > 0.0f
-                             ? std::round(durationSeconds * kAnimFramesPerSecond)
-                             : 0.0f;
-    table.motions.push_back({0, static_cast<int32_t>(frames), true});
+    table.motions.push_back({0, AnimationFrameCount(durationSeconds), true});
     return table;
 }
 
 RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size_t size)
 {
     if (bytes == nullptr || size == 0 || size > UINT32_MAX) {
-        std::fprintf(stderr, "%s: empty animation file\n", name);
+        DebugPrint("%s: an empty animation file\n", name);
         return nullptr;
     }
     RwMemoryDescriptor desc = {const_cast<RwUInt8 *>(bytes), static_cast<RwUInt32>(size)};
@@ -60,7 +41,7 @@ RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size
     }
     RwStreamClose(stream, nullptr);
     if (animation == nullptr) {
-        std::fprintf(stderr, "%s: not a readable animation\n", name);
+        DebugPrint("%s: not a readable animation\n", name);
     }
     return animation;
 }
@@ -68,8 +49,7 @@ RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size
 RtAnimAnimation *ReadAnimationFile(const char *path)
 {
     std::vector<uint8_t> bytes;
-    if (!ReadAll(path, &bytes)) {
-        std::fprintf(stderr, "zufopen fail: %s\n", path);
+    if (!zufReadAll(path, &bytes)) {
         return nullptr;
     }
     return ReadAnimationBytes(path, bytes.data(), bytes.size());
@@ -86,7 +66,69 @@ std::string MotionFilePathFor(const char *animationPath)
     return path + ".AMF";
 }
 
-MotionTable ReadMotionTableBeside(const char *, float durationSeconds)
+int32_t AnimationFrameCount(float durationSeconds)
 {
-    return MotionTable::WholeAnimation(durationSeconds);
+    return std::isfinite(durationSeconds) && durationSeconds > 0.0f
+               ? static_cast<int32_t>(std::round(durationSeconds * kAnimFramesPerSecond))
+               : 0;
+}
+
+MotionTable ReadMotionTable(CSKeywordFile *file, float durationSeconds)
+{
+    MotionTable table;
+    if (file == nullptr || !file->IsOpen()) {
+        return MotionTable::WholeAnimation(durationSeconds);
+    }
+    const int32_t lastFrame = AnimationFrameCount(durationSeconds);
+    bool counted = false;
+    int32_t defined = 0;
+    while (file->NextLine()) {
+        if (file->KeyIs("MotionNum:")) {
+            int32_t count = 0;
+            if (counted) {
+                file->Report("a second MotionNum is ignored");
+            } else if (file->Int(&count, 0, kMaxMotions)) {
+                table.motions.assign(static_cast<size_t>(count), MotionRange{});
+                counted = true;
+            }
+            continue;
+        }
+        if (!file->KeyIs("Motion:")) {
+            continue;
+        }
+        int32_t v[3];
+        if (!file->Ints(v, 3)) {
+            continue;
+        }
+        if (!counted) {
+            file->Report("a motion before MotionNum is skipped");
+        } else if (v[0] < 0 || v[0] >= table.Count()) {
+            file->Report("motion %d is outside 0..%d", v[0], table.Count() - 1);
+        } else if (v[1] < 0 || v[1] > v[2] || v[2] > lastFrame) {
+            file->Report("frames %d..%d are outside the animation's 0..%d", v[1], v[2], lastFrame);
+        } else if (table.motions[static_cast<size_t>(v[0])].defined) {
+            file->Report("motion %d appears twice; the second is skipped", v[0]);
+        } else {
+            table.motions[static_cast<size_t>(v[0])] = {v[1], v[2], true};
+            ++defined;
+        }
+    }
+    if (counted && defined != table.Count()) {
+        file->Report("%d motions announced, %d read", table.Count(), defined);
+    }
+    if (defined == 0) {
+        file->Report("no usable motion: motion 0 plays the whole animation");
+        return MotionTable::WholeAnimation(durationSeconds);
+    }
+    return table;
+}
+
+MotionTable ReadMotionTableBeside(const char *animationPath, float durationSeconds)
+{
+    const std::string path = MotionFilePathFor(animationPath);
+    CSKeywordFile file;
+    if (!file.Open(path.c_str())) {
+        return MotionTable::WholeAnimation(durationSeconds);
+    }
+    return ReadMotionTable(&file, durationSeconds);
 }

@@ -33,3 +33,11 @@ struct CharacterParams {
 
 // Most weapons a parameter file may list.
 constexpr int32_t kMaxCharacterWeapons = 64;
+
+class CSKeywordFile;
+
+// Reads a `.PAF` file into *params, which starts from CharacterParams{}.
+// False when the file cannot be opened (with `required`, the fatal report
+// too); bad values are reported and keep their defaults.
+bool ReadCharacterParamsFile(const char *path, CharacterParams *params, bool required);
+bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params);

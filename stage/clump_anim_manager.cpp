@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/locks.h"
 #include "stage/anim_file.h"
 #include "stage/model_frames.h"
 
@@ -247,6 +248,8 @@ uint32_t CSClumpAnimManager::AssignAnimation(RpClump *clump, const char *name)
 
 void CSClumpAnimManager::Pose(ClumpInfo *info)
 {
+    // The frame being drawn must not see a half-written skeleton.
+    CSRenderLockGuard lock;
     const AnimInfo *set = GetAnimInfo(info->animIndex);
     // The toolkit wraps a time past the animation's length; a motion ending
     // on the last frame may round a hair beyond it.

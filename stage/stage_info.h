@@ -74,3 +74,13 @@ struct StageInfo {
 
 // Most stage models a `StageClump:` line may ask for.
 constexpr int32_t kMaxStageClumps = 100;
+
+class CSKeywordFile;
+
+// Reads the stage info file at `path` into *info, which is cleared first
+// (StageInfo{}). A file that cannot be opened gives false (the record stays
+// cleared); with `required` the fatal report is raised as well. Bad values
+// are reported with the file, line and key, and keep their cleared value.
+bool ReadStageInfoFile(const char *path, StageInfo *info, bool required);
+// The same over a file already opened.
+bool ReadStageInfo(CSKeywordFile *file, StageInfo *info);

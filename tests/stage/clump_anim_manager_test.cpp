@@ -235,15 +235,23 @@ TEST_F(ClumpAnimManagerTest, SetsAreFreedWithTheirLastUse)
     EXPECT_EQ(manager.LoadAMF("/no/such/folder/NONE.ANM"), -1);
 }
 
-TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndPlaysTheWholeAnimation)
+// The file's set is named by the file and plays the motions of the .AMF
+// beside it; without one, motion 0 is the whole animation.
+TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndReadsItsMotionTable)
 {
     CSClumpAnimManager own;
     const int32_t index = own.LoadAMF(SampleHeroAnimationPath().c_str());
     ASSERT_GE(index, 0);
     const AnimInfo *set = own.GetAnimInfo(index);
     EXPECT_EQ(set->name, "HERO01.ANM");
-    ASSERT_NE(set->motions.Find(0), nullptr);
-    EXPECT_EQ(set->motions.Find(0)->startFrame, 0);
+    ASSERT_EQ(set->motions.Count(), 2);
+    EXPECT_EQ(set->motions.Find(1)->startFrame, 60);
+    EXPECT_EQ(set->motions.Find(1)->endFrame, 120);
+    // The bind pose has no motion table.
+    const int32_t bind = own.LoadAMF(stagetest::SamplePath("RESOURCE/MAINCHAR/HERO01/HERO01_BIND.ANM").c_str());
+    ASSERT_GE(bind, 0);
+    ASSERT_EQ(own.GetAnimInfo(bind)->motions.Count(), 1);
+    EXPECT_EQ(own.GetAnimInfo(bind)->motions.Find(0)->endFrame, 60);
     ASSERT_NE(own.AssignAnimation(clump, "HERO01.ANM"), 0u);
     own.Release();  // the clump's record and the set go with it
     EXPECT_EQ(own.GetAnimCount(), 0);

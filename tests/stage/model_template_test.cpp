@@ -166,9 +166,10 @@ TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
     EXPECT_EQ(hero.TakeInstance(owner), hero.GetInstance(7));
     EXPECT_EQ(hero.TakeInstance(owner), nullptr);
     // The template's motions are its set's.
-    ASSERT_NE(hero.GetMotionRange(0), nullptr);
-    EXPECT_EQ(hero.GetMotionRange(0)->endFrame, 120);
-    EXPECT_EQ(hero.GetMotionRange(5), nullptr);
+    ASSERT_NE(hero.GetMotionRange(1), nullptr);
+    EXPECT_EQ(hero.GetMotionRange(1)->startFrame, 60);
+    EXPECT_EQ(hero.GetMotionRange(1)->endFrame, 120);
+    EXPECT_EQ(hero.GetMotionRange(2), nullptr);
 }
 
 TEST_F(ModelTemplateTest, TheStageHandsOutInstancesByAiType)

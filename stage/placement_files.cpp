@@ -1,0 +1,261 @@
+// Readers of the placement (.IAF) and territory (.ATF) files (see
+// ai_placement.h). Both are lists of blocks: a line naming the block, a
+// "{" line, the block's keys, a "}" line.
+#include <cctype>
+#include <cstring>
+
+#include "app/keyword.h"
+#include "stage/ai_placement.h"
+
+namespace {
+
+enum class BlockEnd {
+    kClosed,      // its "}" was read
+    kNextBlock,   // a line naming the next block came first (its "}" is missing)
+    kEndOfFile,
+};
+
+// Reads the keys of one block whose "{" line comes next, handing each line
+// to `line`. A block name before "}" ends it early; `blockName` names the
+// blocks of the file.
+template <typename Line>
+BlockEnd ReadBlock(CSKeywordFile *file, const char *blockName, Line line)
+{
+    if (!file->NextLine()) {
+        file->Report("the file ends before the block's \"{\"");
+        return BlockEnd::kEndOfFile;
+    }
+    if (file->KeyIs(blockName)) {
+        file->Report("a block without its \"{\"");
+        return BlockEnd::kNextBlock;
+    }
+    if (!file->IsBlockOpen()) {
+        // Read on as if it had been there: this line is the block's first.
+        file->Report("\"{\" expected");
+        if (file->IsBlockClose()) {
+            return BlockEnd::kClosed;
+        }
+        line();
+    }
+    while (file->NextLine()) {
+        if (file->IsBlockClose()) {
+            return BlockEnd::kClosed;
+        }
+        if (file->KeyIs(blockName)) {
+            file->Report("the block before is not closed by \"}\"");
+            return BlockEnd::kNextBlock;
+        }
+        if (file->IsBlockOpen()) {
+            file->Report("a \"{\" inside a block");
+            continue;
+        }
+        line();
+    }
+    file->Report("the file ends inside a block (\"}\" missing)");
+    return BlockEnd::kEndOfFile;
+}
+
+// A facing or up direction: three reals, not all zero.
+void Direction(CSKeywordFile *file, RwV3d *out)
+{
+    float v[3];
+    if (!file->Floats(v, 3)) {
+        return;
+    }
+    if (v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f) {
+        file->Report("a direction cannot be zero");
+        return;
+    }
+    *out = {v[0], v[1], v[2]};
+}
+
+// "FOLDER\id": a model folder and an id of letters and digits.
+void Model(CSKeywordFile *file, AiPlacement *placement)
+{
+    char text[64];
+    if (!file->Word(text, sizeof text)) {
+        return;
+    }
+    char *slash = std::strpbrk(text, "\\/");
+    if (slash == nullptr) {
+        file->Report("'%s' is not FOLDER\\id", text);
+        return;
+    }
+    *slash = '\0';
+    const char *id = slash + 1;
+    ModelFolder folder;
+    if (!ModelFolderFromName(text, &folder)) {
+        file->Report("'%s' is no model folder", text);
+        return;
+    }
+    const size_t length = std::strlen(id);
+    bool plain = length > 0 && length < kModelIdSize;
+    for (size_t i = 0; i < length && plain; ++i) {
+        plain = std::isalnum(static_cast<unsigned char>(id[i])) != 0 || id[i] == '_';
+    }
+    if (!plain) {
+        file->Report("'%s' is no model id", id);
+        return;
+    }
+    placement->hasModel = true;
+    placement->modelFolder = folder;
+    std::memcpy(placement->modelId, id, length + 1);
+}
+
+void PlacementKey(CSKeywordFile *file, AiPlacement *p, bool *typed)
+{
+    struct IntKey {
+        const char *key;
+        int32_t AiPlacement::*field;
+        int32_t min;
+    };
+    static constexpr IntKey kInts[] = {
+        {"AIID:", &AiPlacement::aiId, INT32_MIN},       {"EventID:", &AiPlacement::eventId, 0},
+        {"InitState:", &AiPlacement::initState, INT32_MIN}, {"Territory:", &AiPlacement::territory, 0},
+        {"IsRender:", &AiPlacement::isRender, 0},        {"ItemType:", &AiPlacement::itemType, INT32_MIN},
+    };
+    if (file->KeyIs("AIType:")) {
+        *typed = file->Int(&p->aiType) || *typed;
+        return;
+    }
+    for (const IntKey &k : kInts) {
+        if (file->KeyIs(k.key)) {
+            file->Int(&(p->*k.field), k.min);
+            return;
+        }
+    }
+    if (file->KeyIs("position:")) {
+        float v[3];
+        if (file->Floats(v, 3)) {
+            p->position = {v[0], v[1], v[2]};
+        }
+    } else if (file->KeyIs("LookAt:")) {
+        Direction(file, &p->lookAt);
+    } else if (file->KeyIs("Up:")) {
+        Direction(file, &p->up);
+    } else if (file->KeyIs("Model:")) {
+        Model(file, p);
+    }
+}
+
+// Counts blocks against the announced number.
+void CheckCount(CSKeywordFile *file, const char *what, bool announced, int32_t expected, size_t got)
+{
+    if (!announced) {
+        file->Report("the file does not say how many %s it holds", what);
+    } else if (static_cast<size_t>(expected) != got) {
+        file->Report("%d %s announced, %zu read", expected, what, got);
+    }
+}
+
+}  // namespace
+
+bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
+{
+    placements->clear();
+    if (file == nullptr || !file->IsOpen()) {
+        return false;
+    }
+    int32_t announced = 0;
+    bool counted = false;
+    bool pending = file->NextLine();
+    while (pending) {
+        if (file->KeyIs("AINum:")) {
+            counted = file->Int(&announced, 0, kMaxPlacements) || counted;
+        }
+        if (!file->KeyIs("AI")) {
+            pending = file->NextLine();
+            continue;
+        }
+        AiPlacement placement;
+        bool typed = false;
+        const BlockEnd end = ReadBlock(file, "AI", [&] { PlacementKey(file, &placement, &typed); });
+        if (end == BlockEnd::kClosed && !typed) {
+            file->Report("a block without a valid AIType is skipped");
+        } else if (end == BlockEnd::kClosed && placements->size() >= static_cast<size_t>(kMaxPlacements)) {
+            file->Report("more than %d actors; the rest are skipped", kMaxPlacements);
+        } else if (end == BlockEnd::kClosed) {
+            placements->push_back(placement);
+        }
+        pending = end == BlockEnd::kNextBlock || (end == BlockEnd::kClosed && file->NextLine());
+    }
+    CheckCount(file, "actors", counted, announced, placements->size());
+    return true;
+}
+
+bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
+{
+    territories->clear();
+    if (file == nullptr || !file->IsOpen()) {
+        return false;
+    }
+    int32_t announced = 0;
+    bool counted = false;
+    bool pending = file->NextLine();
+    while (pending) {
+        if (file->KeyIs("TerritoryNum:")) {
+            counted = file->Int(&announced, 0, kMaxTerritories) || counted;
+        }
+        if (!file->KeyIs("Territory")) {
+            pending = file->NextLine();
+            continue;
+        }
+        Territory territory;
+        int32_t points = -1;
+        const BlockEnd end = ReadBlock(file, "Territory", [&] {
+            if (file->KeyIs("ID:")) {
+                file->Int(&territory.id, 1);
+            } else if (file->KeyIs("PointNum:")) {
+                file->Int(&points, 0, kMaxTerritoryPoints);
+            } else if (file->KeyIs("Point:")) {
+                float xz[2];
+                if (points < 0) {
+                    file->Report("a point before PointNum is skipped");
+                } else if (territory.points.size() >= static_cast<size_t>(points)) {
+                    file->Report("more points than PointNum announces; skipped");
+                } else if (file->Floats(xz, 2)) {
+                    territory.points.push_back({xz[0], xz[1]});
+                }
+            }
+        });
+        if (end == BlockEnd::kClosed) {
+            if (points >= 0 && territory.points.size() != static_cast<size_t>(points)) {
+                file->Report("%d points announced, %zu read", points, territory.points.size());
+            }
+            if (territory.id == 0) {
+                file->Report("a territory without a valid ID is skipped");
+            } else if (territory.points.size() < 3) {
+                file->Report("territory %d has fewer than three points and is skipped", territory.id);
+            } else if (FindTerritory(*territories, territory.id) != nullptr) {
+                file->Report("territory %d appears twice; the second is skipped", territory.id);
+            } else if (territories->size() >= static_cast<size_t>(kMaxTerritories)) {
+                file->Report("more than %d territories; the rest are skipped", kMaxTerritories);
+            } else {
+                territories->push_back(std::move(territory));
+            }
+        }
+        pending = end == BlockEnd::kNextBlock || (end == BlockEnd::kClosed && file->NextLine());
+    }
+    CheckCount(file, "territories", counted, announced, territories->size());
+    return true;
+}
+
+bool ReadPlacementFile(const char *path, std::vector<AiPlacement> *placements, bool required)
+{
+    CSKeywordFile file;
+    if (!file.Open(path, CSKeywordFile::kNarrow, required)) {
+        placements->clear();
+        return false;
+    }
+    return ReadPlacements(&file, placements);
+}
+
+bool ReadTerritoryFile(const char *path, std::vector<Territory> *territories, bool required)
+{
+    CSKeywordFile file;
+    if (!file.Open(path, CSKeywordFile::kNarrow, required)) {
+        territories->clear();
+        return false;
+    }
+    return ReadTerritories(&file, territories);
+}

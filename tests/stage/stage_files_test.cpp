@@ -1,0 +1,526 @@
+// The stage's keyword-text files: the maker's files read back equal to the
+// records it wrote them from (stage info, placement, territories, character
+// parameters, motion tables); the tuning menu's form of the stage info and
+// its edge cases; bad values reported and kept at their defaults; and
+// hostile files (missing braces, garbage, huge counts, truncation) read
+// without harm.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/keyword.h"
+#include "stage/ai_placement.h"
+#include "stage/anim_file.h"
+#include "stage/character_params.h"
+#include "stage/stage_info.h"
+#include "support/engine/scratch_path.h"
+#include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/stage_files.h"
+
+namespace {
+
+using stagetest::SamplePath;
+
+// A keyword file over `text`.
+struct Text {
+    explicit Text(const std::string &text, const char *name = "TEST.TXT")
+    {
+        EXPECT_TRUE(file.OpenMemory(name, text.data(), text.size()));
+    }
+    CSKeywordFile file;
+};
+
+StageInfo InfoFrom(const std::string &text, int *problems = nullptr)
+{
+    Text t(text, "STAGE00.BSF");
+    StageInfo info;
+    EXPECT_TRUE(ReadStageInfo(&t.file, &info));
+    if (problems != nullptr) {
+        *problems = t.file.ProblemCount();
+    }
+    return info;
+}
+
+void ExpectSameCamera(const StageCameraLimits &a, const StageCameraLimits &b)
+{
+    EXPECT_EQ(a.pitchDegreeMin, b.pitchDegreeMin);
+    EXPECT_EQ(a.pitchDegreeMax, b.pitchDegreeMax);
+    EXPECT_EQ(a.distanceMin, b.distanceMin);
+    EXPECT_EQ(a.distanceMax, b.distanceMax);
+    EXPECT_EQ(a.initialRotateDegree, b.initialRotateDegree);
+    EXPECT_EQ(a.initialPitchDegree, b.initialPitchDegree);
+}
+
+void ExpectSameStart(const StageStart &a, const StageStart &b)
+{
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.z, b.z);
+    EXPECT_EQ(a.frontX, b.frontX);
+    EXPECT_EQ(a.frontY, b.frontY);
+    EXPECT_EQ(a.frontZ, b.frontZ);
+}
+
+void ExpectSameInfo(const StageInfo &a, const StageInfo &b)
+{
+    ExpectSameCamera(a.camera1, b.camera1);
+    ExpectSameCamera(a.camera2, b.camera2);
+    EXPECT_EQ(a.ambientRed, b.ambientRed);
+    EXPECT_EQ(a.ambientGreen, b.ambientGreen);
+    EXPECT_EQ(a.ambientBlue, b.ambientBlue);
+    EXPECT_EQ(a.ambientAlpha, b.ambientAlpha);
+    ExpectSameStart(a.start1, b.start1);
+    ExpectSameStart(a.start2, b.start2);
+    EXPECT_EQ(a.characterBonus, b.characterBonus);
+    EXPECT_EQ(a.fog, b.fog);
+    EXPECT_EQ(a.fogRed, b.fogRed);
+    EXPECT_EQ(a.fogGreen, b.fogGreen);
+    EXPECT_EQ(a.fogBlue, b.fogBlue);
+    EXPECT_EQ(a.fogAlpha, b.fogAlpha);
+    EXPECT_EQ(a.fogDistance, b.fogDistance);
+    EXPECT_EQ(a.fogTime, b.fogTime);
+    EXPECT_EQ(a.vFog, b.vFog);
+    EXPECT_EQ(a.vFogHigh, b.vFogHigh);
+    EXPECT_EQ(a.rain, b.rain);
+    EXPECT_EQ(a.farPlane1P, b.farPlane1P);
+    EXPECT_EQ(a.farPlane2P, b.farPlane2P);
+    EXPECT_STREQ(a.skyBox, b.skyBox);
+    EXPECT_EQ(a.light, b.light);
+    EXPECT_EQ(a.wall, b.wall);
+    EXPECT_EQ(a.cameraWall, b.cameraWall);
+    EXPECT_EQ(a.stageClumpCount, b.stageClumpCount);
+    EXPECT_EQ(a.useAutoAdjustment, b.useAutoAdjustment);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(a.aiClippingRange[i], b.aiClippingRange[i]);
+    }
+}
+
+void ExpectSamePlacement(const AiPlacement &a, const AiPlacement &b)
+{
+    EXPECT_EQ(a.aiType, b.aiType);
+    EXPECT_EQ(a.aiId, b.aiId);
+    EXPECT_EQ(a.eventId, b.eventId);
+    for (auto field : {&RwV3d::x, &RwV3d::y, &RwV3d::z}) {
+        EXPECT_EQ(a.position.*field, b.position.*field);
+        EXPECT_EQ(a.lookAt.*field, b.lookAt.*field);
+        EXPECT_EQ(a.up.*field, b.up.*field);
+    }
+    EXPECT_EQ(a.initState, b.initState);
+    EXPECT_EQ(a.territory, b.territory);
+    EXPECT_EQ(a.isRender, b.isRender);
+    EXPECT_EQ(a.itemType, b.itemType);
+    EXPECT_EQ(a.hasModel, b.hasModel);
+    if (a.hasModel && b.hasModel) {
+        EXPECT_EQ(a.modelFolder, b.modelFolder);
+        EXPECT_STREQ(a.modelId, b.modelId);
+    }
+}
+
+void ExpectSameParams(const CharacterParams &a, const CharacterParams &b)
+{
+    for (auto field : {&CharacterParams::levelAppend, &CharacterParams::radius, &CharacterParams::attackRange,
+                       &CharacterParams::catchRange, &CharacterParams::alarmCircle, &CharacterParams::attackHalfAngle,
+                       &CharacterParams::searchRange, &CharacterParams::grabOrBleedHAngle,
+                       &CharacterParams::grabOrBleedRange, &CharacterParams::turnDeg, &CharacterParams::pathFindRange}) {
+        EXPECT_EQ(a.*field, b.*field);
+    }
+    for (auto field : {&CharacterParams::defense, &CharacterParams::defAttribute, &CharacterParams::attackTarget,
+                       &CharacterParams::exp, &CharacterParams::maxPower, &CharacterParams::mExtraPower,
+                       &CharacterParams::defBleedOrGrab, &CharacterParams::grabValue, &CharacterParams::evadeFire}) {
+        EXPECT_EQ(a.*field, b.*field);
+    }
+    EXPECT_EQ(a.maxHP, b.maxHP);
+    EXPECT_EQ(a.weaponIds, b.weaponIds);
+}
+
+// ---- Round trips of the maker's files.
+
+TEST(StageFiles, TheSampleStageReadsBackAsWritten)
+{
+    StageInfo info;
+    ASSERT_TRUE(ReadStageInfoFile(SamplePath("RESOURCE/STAGEINF/STAGE00.BSF").c_str(), &info, false));
+    ExpectSameInfo(info, mkdata::SampleStageInfo());
+
+    std::vector<AiPlacement> placements;
+    ASSERT_TRUE(ReadPlacementFile(SamplePath("RESOURCE/AI/STAGE00.IAF").c_str(), &placements, false));
+    ASSERT_EQ(placements.size(), mkdata::SamplePlacements().size());
+    for (size_t i = 0; i < placements.size(); ++i) {
+        ExpectSamePlacement(placements[i], mkdata::SamplePlacements()[i]);
+    }
+
+    std::vector<Territory> territories;
+    ASSERT_TRUE(ReadTerritoryFile(SamplePath("RESOURCE/AI/STAGE00.ATF").c_str(), &territories, false));
+    ASSERT_EQ(territories.size(), mkdata::SampleTerritories().size());
+    for (size_t i = 0; i < territories.size(); ++i) {
+        EXPECT_EQ(territories[i].id, mkdata::SampleTerritories()[i].id);
+        ASSERT_EQ(territories[i].points.size(), mkdata::SampleTerritories()[i].points.size());
+        for (size_t p = 0; p < territories[i].points.size(); ++p) {
+            EXPECT_EQ(territories[i].points[p].x, mkdata::SampleTerritories()[i].points[p].x);
+            EXPECT_EQ(territories[i].points[p].z, mkdata::SampleTerritories()[i].points[p].z);
+        }
+    }
+    // The placed monster stands in its territory.
+    EXPECT_TRUE(IsInsideTerritory(*FindTerritory(territories, placements[0].territory), placements[0].position));
+}
+
+TEST(StageFiles, CharacterParametersAndMotionTablesReadBackAsWritten)
+{
+    const struct {
+        const char *folder;
+        const char *name;
+    } models[] = {{"RESOURCE/MAINCHAR/HERO01/", "HERO01"},
+                  {"RESOURCE/MAINCHAR/HERO02/", "HERO02"},
+                  {"RESOURCE/MONSTER/1200000/", "1200000"}};
+    for (const auto &model : models) {
+        SCOPED_TRACE(model.name);
+        const std::string base = SamplePath(std::string(model.folder) + model.name);
+        CharacterParams params;
+        ASSERT_TRUE(ReadCharacterParamsFile((base + ".PAF").c_str(), &params, false));
+        ExpectSameParams(params, mkdata::SampleCharacterParams(model.name));
+
+        const MotionTable table = ReadMotionTableBeside((base + ".ANM").c_str(), 2.0f);
+        const MotionTable &made = mkdata::SampleMotionTable();
+        ASSERT_EQ(table.Count(), made.Count());
+        for (int32_t i = 0; i < table.Count(); ++i) {
+            ASSERT_NE(table.Find(i), nullptr);
+            EXPECT_EQ(table.Find(i)->startFrame, made.Find(i)->startFrame);
+            EXPECT_EQ(table.Find(i)->endFrame, made.Find(i)->endFrame);
+        }
+    }
+}
+
+TEST(StageFiles, EveryFieldRoundTripsThroughTheWriters)
+{
+    StageInfo info = mkdata::SampleStageInfo();
+    info.camera1 = {-1.5f, 2.25f, 3.5f, 40.75f, 91.0f, 12.5f};
+    info.ambientRed = 1;
+    info.characterBonus = -7;
+    info.fog = 1;
+    info.fogTime = 0.5f;
+    info.vFog = 1;
+    info.vFogHigh = -3.25f;
+    info.rain = kRainMedium;
+    std::strcpy(info.skyBox, "NIGHT");
+    info.wall = 1;
+    info.cameraWall = 1;
+    info.useAutoAdjustment = 1;
+    info.stageClumpCount = 12;
+    const std::string bsf = rwtest::ScratchPath("ROUND.BSF");
+    ASSERT_TRUE(mkdata::WriteStageInfoFile(bsf, info));
+    StageInfo back;
+    ASSERT_TRUE(ReadStageInfoFile(bsf.c_str(), &back, false));
+    ExpectSameInfo(back, info);
+
+    std::vector<AiPlacement> placements = mkdata::SamplePlacements();
+    AiPlacement boss;
+    boss.aiType = 1101;
+    boss.aiId = 77;
+    boss.eventId = 79010100;
+    boss.position = {-1.25f, 0.5f, 6.0f};
+    boss.lookAt = {1.0f, 0.0f, 0.0f};
+    boss.initState = 3;
+    boss.itemType = 12;
+    boss.hasModel = true;
+    boss.modelFolder = ModelFolder::kMonster;
+    std::strcpy(boss.modelId, "1200000");
+    placements.push_back(boss);
+    const std::string iaf = rwtest::ScratchPath("ROUND.IAF");
+    ASSERT_TRUE(mkdata::WritePlacementFile(iaf, placements));
+    std::vector<AiPlacement> read;
+    ASSERT_TRUE(ReadPlacementFile(iaf.c_str(), &read, false));
+    ASSERT_EQ(read.size(), placements.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        ExpectSamePlacement(read[i], placements[i]);
+    }
+}
+
+// ---- The stage info's own rules.
+
+// The tuning menu's form, 45 rows: player 2's start under "2PCharacter",
+// fog off without its colour rows.
+TEST(StageInfoReader, TheTuningMenusFormIsReadToo)
+{
+    const std::string menu =
+        "Camera Parameter\nPitchDegreeMin: 1.000000\nPitchDegreeMax: 2.000000\nDistanceMin: -1.500000\n"
+        "DistanceMax: 4.000000\nInitialPitchDegree: 5.000000\nInitialRotateDegree: 6.000000\n"
+        "2P Camera Parameter\n2PitchDegreeMin: 7.000000\n2PitchDegreeMax: 8.000000\n2DistanceMin: 9.000000\n"
+        "2DistanceMax: 10.000000\n2InitialPitchDegree: 11.000000\n2InitialRotateDegree: 12.000000\n"
+        "Ambient Light\nAmbientAplpha: 255\nAmbientRed: 10\nAmbientGreen: 20\nAmbientBlue: 30\n"
+        "Character Start Position\nCharacterX: 1.000000\nCharacterY: 2.000000\nCharacterZ: 3.000000\n"
+        "CharacterFrontX: 0.000000\nCharacterFrontY: 0.000000\nCharacterFrontZ: 1.000000\n"
+        "2P Character Start Position\n2PCharacterX: 4.000000\n2PCharacterY: 5.000000\n2PCharacterZ: 6.000000\n"
+        "2PCharacterFrontX: 1.000000\n2PCharacterFrontY: 0.000000\n2PCharacterFrontZ: 0.000000\n"
+        "CharacterBonus: 3\nFog ON/OFF and Color\nFog: OFF\nVFog: ON\nVFogHigh: 2.500000\n"
+        "Rain: RAINSTATE_L_RAIN\n";
+    int problems = -1;
+    const StageInfo info = InfoFrom(menu, &problems);
+    EXPECT_EQ(problems, 0);
+    EXPECT_EQ(info.camera1.distanceMin, -1.5f);
+    EXPECT_EQ(info.camera1.initialPitchDegree, 5.0f);
+    EXPECT_EQ(info.camera1.initialRotateDegree, 6.0f);
+    EXPECT_EQ(info.camera2.initialRotateDegree, 12.0f);
+    EXPECT_EQ(info.ambientBlue, 30);
+    ExpectSameStart(info.start2, {4.0f, 5.0f, 6.0f, 1.0f, 0.0f, 0.0f});  // the menu's player-2 start is used
+    EXPECT_EQ(info.characterBonus, 3);
+    EXPECT_EQ(info.fog, 0);
+    EXPECT_EQ(info.vFog, 1);
+    EXPECT_EQ(info.vFogHigh, 2.5f);
+    EXPECT_EQ(info.rain, kRainLarge);
+    // What the menu does not write keeps the cleared record's values.
+    EXPECT_EQ(info.farPlane1P, kDefaultFarPlane);
+    EXPECT_EQ(info.aiClippingRange[3], kDefaultAiClippingRange[3]);
+    EXPECT_EQ(info.skyBox[0], '\0');
+}
+
+TEST(StageInfoReader, TheStageLoadsPlayerTwoKeysWinOverTheMenus)
+{
+    for (const std::string &text : {std::string("2CharacterX: 1\n2PCharacterX: 2\n2PCharacterZ: 5\n"),
+                                   std::string("2PCharacterX: 2\n2CharacterX: 1\n2PCharacterZ: 5\n")}) {
+        const StageInfo info = InfoFrom(text);
+        EXPECT_EQ(info.start2.x, 1.0f);
+        EXPECT_EQ(info.start2.z, 5.0f);  // only the menu gave it
+    }
+}
+
+TEST(StageInfoReader, EdgeCases)
+{
+    // Fog "OFF" after "ON" switches it off again; VFog too.
+    EXPECT_EQ(InfoFrom("Fog: ON\nFog: OFF\n").fog, 0);
+    EXPECT_EQ(InfoFrom("VFog: ON\nVFog: OFF\n").vFog, 0);
+    int problems = 0;
+    EXPECT_EQ(InfoFrom("Fog: ON\nFog: MAYBE\n", &problems).fog, 1);
+    EXPECT_EQ(problems, 1);
+    // Rain words.
+    EXPECT_EQ(InfoFrom("Rain: RAINSTATE_S_RAIN\n").rain, kRainSmall);
+    EXPECT_EQ(InfoFrom("Rain: RAINSTATE_M_RAIN\n").rain, kRainMedium);
+    EXPECT_EQ(InfoFrom("Rain: RAINSTATE_L_RAIN\nRain: RAINSTATE_NORAIN\n").rain, kRainNone);
+    EXPECT_EQ(InfoFrom("Rain: RAINSTATE_L_RAIN\nRain: DRIZZLE\n").rain, kRainNone);
+    // Colour bytes keep their low 8 bits.
+    EXPECT_EQ(InfoFrom("AmbientRed: 300\n").ambientRed, 44);
+    EXPECT_EQ(InfoFrom("FogBlue: -1\n").fogBlue, 255);
+    // The sky box: a name, or none.
+    EXPECT_STREQ(InfoFrom("SkyBox: NIGHT\n").skyBox, "NIGHT");
+    EXPECT_STREQ(InfoFrom("SkyBox: NIGHT\nSkyBox: NONE\n").skyBox, "");
+    // Bad values are reported and keep the cleared record's values.
+    const StageInfo bad = InfoFrom("DistanceMin: abc\n1P_FarPlane: 0\n2P_FarPlane: -5\nStageClump: 500\n"
+                                   "Light: 2\nAIClippingRange: 150, 140, 350, 400\nCharacterBonus: 1.5\n"
+                                   "SkyBox:\nUnknownKey: 12\n",
+                                   &problems);
+    EXPECT_EQ(problems, 8);
+    EXPECT_EQ(bad.camera1.distanceMin, 0.0f);
+    EXPECT_EQ(bad.farPlane1P, kDefaultFarPlane);
+    EXPECT_EQ(bad.farPlane2P, kDefaultFarPlane);
+    EXPECT_EQ(bad.stageClumpCount, 0);
+    EXPECT_EQ(bad.light, 0);
+    EXPECT_EQ(bad.aiClippingRange[1], kDefaultAiClippingRange[1]);
+    EXPECT_EQ(bad.characterBonus, 0);
+    const StageInfo good = InfoFrom("AIClippingRange: 1, 2, 3, 4\n");
+    EXPECT_EQ(good.aiClippingRange[3], 4.0f);
+}
+
+TEST(StageInfoReader, TheRecordIsClearedFirst)
+{
+    StageInfo info;
+    Text first("Fog: ON\nAmbientRed: 7\nStageClump: 3\n");
+    ASSERT_TRUE(ReadStageInfo(&first.file, &info));
+    EXPECT_EQ(info.fog, 1);
+    Text second("AmbientGreen: 9\n");
+    ASSERT_TRUE(ReadStageInfo(&second.file, &info));
+    EXPECT_EQ(info.fog, 0);
+    EXPECT_EQ(info.ambientRed, 0);
+    EXPECT_EQ(info.ambientGreen, 9);
+    EXPECT_EQ(info.stageClumpCount, 0);
+    info.fog = 1;
+    EXPECT_FALSE(ReadStageInfoFile("\\RESOURCE\\STAGEINF\\NOSUCH.BSF", &info, false));
+    EXPECT_EQ(info.fog, 0);
+}
+
+// ---- Counts, indices and frames are checked, not trusted.
+
+TEST(StageFilesChecks, PlacementBlocks)
+{
+    std::vector<AiPlacement> read;
+    Text t("AINum: 3\nAI\n{\nAIType: 1000\nAIID: 4\nModel: MONSTER\\1200000\n}\n"
+           "AI\n{\nAIID: 5\n}\n"                                       // no type: skipped
+           "AI\n{\nAIType: 1001\nLookAt: 0, 0, 0\nModel: SHOP\\1\nposition: 1, 2\n}\n"  // bad values reported
+           "AI\nAIType: 1002\n}\n"                                     // its "{" missing
+           "AI\n{\nAIType: 1003\nAI\n{\nAIType: 1004\n}\n");             // the first one not closed
+    ASSERT_TRUE(ReadPlacements(&t.file, &read));
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0].aiType, 1000);
+    EXPECT_TRUE(read[0].hasModel);
+    EXPECT_STREQ(read[0].modelId, "1200000");
+    EXPECT_EQ(read[1].aiType, 1001);
+    EXPECT_EQ(read[1].lookAt.z, 1.0f);  // the default
+    EXPECT_FALSE(read[1].hasModel);
+    EXPECT_EQ(read[1].position.x, 0.0f);
+    EXPECT_EQ(read[2].aiType, 1002);
+    EXPECT_EQ(read[3].aiType, 1004);
+    EXPECT_GE(t.file.ProblemCount(), 7);
+}
+
+TEST(StageFilesChecks, TerritoryBlocks)
+{
+    std::vector<Territory> read;
+    Text t("TerritoryNum: 2\n"
+           "Territory\n{\nID: 1\nPointNum: 3\nPoint: 0, 0\nPoint: 1, 0\nPoint: 0, 1\nPoint: 5, 5\n}\n"
+           "Territory\n{\nID: 1\nPointNum: 3\nPoint: 0, 0\nPoint: 1, 0\nPoint: 0, 1\n}\n"  // the id again
+           "Territory\n{\nID: 2\nPointNum: 4\nPoint: 0, 0\nPoint: 1, 0\n}\n"              // too few points
+           "Territory\n{\nPoint: 0, 0\nID: 0\nPointNum: 999999\n}\n");
+    ASSERT_TRUE(ReadTerritories(&t.file, &read));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].points.size(), 3u);
+    EXPECT_GE(t.file.ProblemCount(), 7);
+}
+
+TEST(StageFilesChecks, ParameterRanges)
+{
+    CharacterParams params;
+    Text t("MaxHP: 0\nMaxHP: 70000\nRadius: -1\nWeaponID: 5\nNumOfWeapon: 2\nWeaponID: 7\nWeaponID: 8\n"
+           "WeaponID: 9\nNumOfWeapon: 100\nExp: 12\n");
+    ASSERT_TRUE(ReadCharacterParams(&t.file, &params));
+    EXPECT_EQ(params.maxHP, 1);
+    EXPECT_EQ(params.radius, 0.0f);
+    EXPECT_EQ(params.weaponIds, (std::vector<int32_t>{7, 8}));
+    EXPECT_EQ(params.exp, 12);
+    EXPECT_EQ(t.file.ProblemCount(), 6);
+    Text max("MaxHP: 65535\nNumOfWeapon: 3\nWeaponID: 1\n");
+    ASSERT_TRUE(ReadCharacterParams(&max.file, &params));
+    EXPECT_EQ(params.maxHP, 65535);
+    EXPECT_EQ(max.file.ProblemCount(), 1);  // two weapons short
+}
+
+TEST(StageFilesChecks, MotionTables)
+{
+    // A two-second animation has frames 0..120.
+    Text t("Motion: 0, 0, 10\nMotionNum: 4\nMotion: 0, 0, 30\nMotion: 0, 5, 6\nMotion: 1, 30, 121\n"
+           "Motion: 2, 50, 40\nMotion: 4, 0, 1\nMotion: -1, 0, 1\nMotion: 3, 100, 120\nMotionNum: 9\n");
+    const MotionTable table = ReadMotionTable(&t.file, 2.0f);
+    ASSERT_EQ(table.Count(), 4);
+    ASSERT_NE(table.Find(0), nullptr);
+    EXPECT_EQ(table.Find(0)->endFrame, 30);
+    EXPECT_EQ(table.Find(1), nullptr);
+    EXPECT_EQ(table.Find(2), nullptr);
+    ASSERT_NE(table.Find(3), nullptr);
+    EXPECT_EQ(table.Find(3)->startFrame, 100);
+    EXPECT_EQ(t.file.ProblemCount(), 8);
+    // Nothing usable: motion 0 is the whole animation.
+    Text none("MotionNum: 2\nMotion: 0, 0, 500\n");
+    const MotionTable whole = ReadMotionTable(&none.file, 1.5f);
+    ASSERT_EQ(whole.Count(), 1);
+    EXPECT_EQ(whole.Find(0)->endFrame, 90);
+    Text huge("MotionNum: 2000000000\nMotion: 0, 0, 1\n");
+    EXPECT_EQ(ReadMotionTable(&huge.file, 1.0f).Count(), 1);
+}
+
+// ---- Hostile files: every reader over damaged and random input.
+
+void ReadWithEveryReader(const std::string &bytes)
+{
+    StageInfo info;
+    std::vector<AiPlacement> placements;
+    std::vector<Territory> territories;
+    CharacterParams params;
+    {
+        Text t(bytes);
+        ReadStageInfo(&t.file, &info);
+    }
+    {
+        Text t(bytes);
+        ReadPlacements(&t.file, &placements);
+        EXPECT_LE(placements.size(), size_t(kMaxPlacements));
+    }
+    {
+        Text t(bytes);
+        ReadTerritories(&t.file, &territories);
+        for (const Territory &territory : territories) {
+            EXPECT_GE(territory.points.size(), 3u);
+            EXPECT_LE(territory.points.size(), size_t(kMaxTerritoryPoints));
+        }
+    }
+    {
+        Text t(bytes);
+        ReadCharacterParams(&t.file, &params);
+        EXPECT_LE(params.weaponIds.size(), size_t(kMaxCharacterWeapons));
+        EXPECT_GE(params.maxHP, 1);
+    }
+    {
+        Text t(bytes);
+        const MotionTable table = ReadMotionTable(&t.file, 1.0f);
+        EXPECT_GE(table.Count(), 1);
+        EXPECT_LE(table.Count(), kMaxMotions);
+        for (const MotionRange &m : table.motions) {
+            if (m.defined) {
+                EXPECT_LE(m.startFrame, m.endFrame);
+                EXPECT_LE(m.endFrame, 60);
+            }
+        }
+    }
+}
+
+std::string FileBytes(const std::string &path)
+{
+    FILE *f = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    if (f != nullptr) {
+        char buffer[4096];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+            bytes.append(buffer, got);
+        }
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
+{
+    testing::internal::CaptureStderr();  // the diagnostics are many
+    const std::string hostile[] = {
+        "AINum: 999999999\nAI\n{\n",
+        "TerritoryNum: -5\nTerritory\n{\nID: 3\nPointNum: 2147483647\nPoint: 1e39, 1\n",
+        "{\n{\n{\n}\n}\n}\nAI\n}\n}\nTerritory\n",
+        "MotionNum: 1024\nMotion: 1023, 0, 60\nMotion: 1024, 0, 60\n",
+        "NumOfWeapon: 64\n" + std::string(200, 'W') + "\nWeaponID: 1\n",
+        std::string("AIType:\0\0\0 1000\nAI\n{\nAIType: 1000\0", 33),
+        "position: nan, inf, -inf\nFogDistance: 1e999\nMaxHP: 99999999999999999999\n",
+        std::string(20000, 'x') + "\nAINum: 1\n",
+        "\xff\xfe\x00A\x00I\x00\n",
+    };
+    for (const std::string &text : hostile) {
+        ReadWithEveryReader(text);
+    }
+    // Every prefix of every sample file: a file cut anywhere.
+    for (const char *file : {"RESOURCE/STAGEINF/STAGE00.BSF", "RESOURCE/AI/STAGE00.IAF", "RESOURCE/AI/STAGE00.ATF",
+                             "RESOURCE/MONSTER/1200000/1200000.PAF", "RESOURCE/MONSTER/1200000/1200000.AMF"}) {
+        const std::string bytes = FileBytes(SamplePath(file));
+        ASSERT_FALSE(bytes.empty()) << file;
+        for (size_t cut = 0; cut < bytes.size(); cut += 7) {
+            ReadWithEveryReader(bytes.substr(0, cut));
+        }
+    }
+    // Random bytes and random keyword soup.
+    std::mt19937 random(21);
+    const char *const words[] = {"AI", "{", "}", "Territory", "AINum:", "TerritoryNum:", "AIType:", "Point:",
+                                 "PointNum:", "ID:", "Motion:", "MotionNum:", "WeaponID:", "NumOfWeapon:", "Fog:",
+                                 "SkyBox:", "AIClippingRange:", "-1", "2147483648", ",", "1.5", "\n", " "};
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 400);
+        for (int i = 0; i < length; ++i) {
+            if (round % 2 == 0) {
+                text.push_back(static_cast<char>(random() & 0xFF));
+            } else {
+                text += words[random() % std::size(words)];
+                text.push_back(random() % 3 == 0 ? '\n' : ' ');
+            }
+        }
+        ReadWithEveryReader(text);
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
