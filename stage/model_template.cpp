@@ -3,8 +3,11 @@
 
 #include <cmath>
 
+#include "app/fatal.h"
+#include "app/file.h"
 #include "rpcollis.h"
 #include "stage/clump_anim_manager.h"
+#include "stage/model_files.h"
 #include "stage/model_frames.h"
 
 namespace {
@@ -76,6 +79,30 @@ RpAtomic *PickTriangles(RpAtomic *atomic, void *data)
     return atomic;
 }
 
+// The clump chunk of a model file.
+RpClump *ReadModelClump(const char *path)
+{
+    std::vector<uint8_t> bytes;
+    if (!zufReadAll(path, &bytes) || bytes.empty() || bytes.size() > UINT32_MAX) {
+        return nullptr;
+    }
+    RwMemoryDescriptor desc = {bytes.data(), static_cast<RwUInt32>(bytes.size())};
+    RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &desc);
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    RpClump *clump = nullptr;
+    RwUInt32 length = 0;
+    RwUInt32 version = 0;
+    if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
+        const RwUInt64 saved = RwStreamEnterChunk(stream, length);
+        clump = RpClumpStreamRead(stream);
+        RwStreamLeaveChunk(stream, saved);
+    }
+    RwStreamClose(stream, nullptr);
+    return clump;
+}
+
 }  // namespace
 
 RwFrame *CSModelInstance::GetTaggedFrame(int32_t tag) const { return FindFrameByNodeId(clump, tag); }
@@ -104,6 +131,35 @@ bool CSModelInstance::PickTaggedPart(const CSModelInstance *own, const CSModelIn
         const RwLine &l = pick.line;
         *hit = {l.start.x + (l.end.x - l.start.x) * pick.nearest, l.start.y + (l.end.y - l.start.y) * pick.nearest,
                 l.start.z + (l.end.z - l.start.z) * pick.nearest};
+    }
+    return true;
+}
+
+bool CSModelTemplate::Load(int32_t aiType, ModelFolder folder, const char *modelId, CSClumpAnimManager *animations,
+                           int32_t instances)
+{
+    Release();
+    const std::string model = ModelFilePath(folder, modelId, "DFF");
+    RpClump *source = ReadModelClump(model.c_str());
+    if (source == nullptr) {
+        RaiseFatalError(model.c_str());
+        return false;
+    }
+    const std::string animation = ModelFilePath(folder, modelId, "ANM");
+    const bool animated = animations != nullptr && zufexists(animation.c_str()) &&
+                          animations->LoadAMF(animation.c_str()) >= 0;
+    const std::string animationName = std::string(modelId) + ".ANM";
+    Adopt(aiType, source, animated ? animations : nullptr, animated ? animationName.c_str() : nullptr);
+    modelFolder = folder;
+    modelId_ = modelId;
+    const std::string parameters = ModelFilePath(folder, modelId, "PAF");
+    if (zufexists(parameters.c_str())) {
+        ReadCharacterParamsFile(parameters.c_str(), &params, false);
+    }
+    for (int32_t i = 0; i < instances; ++i) {
+        if (AddInstance() == nullptr) {
+            break;
+        }
     }
     return true;
 }
@@ -142,6 +198,8 @@ void CSModelTemplate::Release()
         source_ = nullptr;
     }
     aiType_ = -1;
+    params = CharacterParams{};
+    modelId_.clear();
 }
 
 CSModelInstance *CSModelTemplate::GetInstance(int32_t index) const

@@ -55,6 +55,13 @@ public:
     // (one use of it is the template's from now on; null or empty: no
     // animation). False, owning nothing, when the source is null.
     bool Adopt(int32_t aiType, RpClump *source, CSClumpAnimManager *animations, const char *animationName);
+    // Loads the model of `aiType` from its files: the .DFF (needed: a
+    // missing or damaged one raises the fatal report and gives false), the
+    // .ANM with the .AMF beside it into `animations` (without them the
+    // model does not animate) and the .PAF (without it the parameters keep
+    // their defaults). Then clones `instances` instances (at most 255).
+    bool Load(int32_t aiType, ModelFolder folder, const char *modelId, CSClumpAnimManager *animations,
+              int32_t instances);
     // Gives back every instance, the source and the template's animation use.
     void Release();
 
@@ -78,12 +85,13 @@ public:
     CharacterParams params;
     // The model's files, when it was read from them.
     ModelFolder modelFolder = ModelFolder::kMonster;
-    std::string modelId;
+    const std::string &GetModelId() const { return modelId_; }
 
 private:
     int32_t aiType_ = -1;
     RpClump *source_ = nullptr;
     CSClumpAnimManager *animations_ = nullptr;
     std::string animationName_;
+    std::string modelId_;
     std::vector<std::unique_ptr<CSModelInstance>> instances_;
 };

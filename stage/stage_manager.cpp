@@ -18,3 +18,13 @@ CSModelInstance *CSStageManager::TakeModelInstance(int32_t aiType, AiObject *own
     CSModelTemplate *found = FindModelTemplate(aiType);
     return found != nullptr ? found->TakeInstance(owner) : nullptr;
 }
+
+void CSStageManager::SetStageInfo(const StageInfo &info)
+{
+    stageInfo = info;
+    for (int i = 0; i < 3; ++i) {
+        thinRadius[i] = info.aiClippingRange[i];
+    }
+    farDistance = info.aiClippingRange[3];
+    farPlane = StageFarPlane();
+}

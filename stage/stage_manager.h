@@ -52,6 +52,11 @@ public:
     // when the stage has no such template or none can be had.
     CSModelInstance *TakeModelInstance(int32_t aiType, AiObject *owner);
     uint16_t GetModelTemplateCount() const { return static_cast<uint16_t>(modelTemplates.size()); }
+    // Takes the stage's info: the actor thinning's radii and far distance
+    // from its AIClippingRange, and the far plane for the hero count.
+    void SetStageInfo(const StageInfo &info);
+    // The far plane of the stage info for the current hero count.
+    float StageFarPlane() const { return heroCount >= 2 ? stageInfo.farPlane2P : stageInfo.farPlane1P; }
     // The territory of `id`, null for 0 or an id the stage does not have.
     const Territory *FindTerritory(int32_t id) const { return ::FindTerritory(territories, id); }
 

@@ -3,10 +3,15 @@
 // instances taken up to the limit and given back, and tagged weapon parts
 // picking other models by their spheres or by their triangles.
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/fatal.h"
+#include "app/path.h"
 #include "rpusrdat.h"
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
+#include "stage/model_files.h"
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
@@ -187,6 +192,19 @@ TEST_F(ModelTemplateTest, TheStageHandsOutInstancesByAiType)
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(instance->modelTemplate->GetAiType(), 1000);
     stage.modelTemplates.clear();  // templates go before the animation manager
+
+    // The stage info sets the thinning bands and the far plane.
+    StageInfo info;
+    info.aiClippingRange[0] = 4.0f;
+    info.aiClippingRange[3] = 16.0f;
+    info.farPlane1P = 60.0f;
+    info.farPlane2P = 50.0f;
+    stage.SetStageInfo(info);
+    EXPECT_EQ(stage.thinRadius[0], 4.0f);
+    EXPECT_EQ(stage.farDistance, 16.0f);
+    EXPECT_EQ(stage.farPlane, 60.0f);
+    stage.heroCount = 2;
+    EXPECT_EQ(stage.StageFarPlane(), 50.0f);
 }
 
 TEST_F(ModelTemplateTest, TaggedPartsPickOtherModels)
@@ -243,6 +261,77 @@ TEST_F(ModelTemplateTest, TriangleModeOnlyCountsTheModelsSurface)
     Place(byTriangles, ahead, 0.0f);
     EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 3.0f, &hit));
     big.Release();
+}
+
+// Templates read from their files under the data root.
+class ModelTemplateFilesTest : public ModelTemplateTest {
+protected:
+    void SetUp() override
+    {
+        ModelTemplateTest::SetUp();
+        SetDataRootPath(stagetest::SamplePath("").c_str());
+        previous = SetFatalErrorHandler([](const char *name) { FatalNames().push_back(name); });
+        FatalNames().clear();
+    }
+    void TearDown() override
+    {
+        SetFatalErrorHandler(previous);
+        SetDataRootPath("");
+        ModelTemplateTest::TearDown();
+    }
+    static std::vector<std::string> &FatalNames()
+    {
+        static std::vector<std::string> names;
+        return names;
+    }
+    FatalErrorHandler previous = nullptr;
+};
+
+TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
+{
+    const AiTypeInfo *row = FindAiType(1000);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(ModelFilePath(row->modelFolder, row->modelId, "DFF"), "\\RESOURCE\\MONSTER\\1200000\\1200000.DFF");
+    CSModelTemplate loaded;
+    ASSERT_TRUE(loaded.Load(1000, row->modelFolder, row->modelId, &animations, 3));
+    EXPECT_EQ(loaded.GetAiType(), 1000);
+    EXPECT_EQ(loaded.GetModelId(), "1200000");
+    EXPECT_EQ(loaded.GetInstanceCount(), 3);
+    EXPECT_EQ(loaded.params.maxHP, 120);
+    EXPECT_EQ(loaded.params.weaponIds, (std::vector<int32_t>{100130, 100140}));
+    ASSERT_NE(loaded.GetMotionRange(1), nullptr);
+    EXPECT_EQ(loaded.GetMotionRange(1)->endFrame, 120);
+    EXPECT_TRUE(animations.HoldsClump(loaded.GetInstance(2)->clump));
+    EXPECT_TRUE(FatalNames().empty());
+
+    // A placement's own model wins over its type's.
+    AiPlacement placed;
+    placed.aiType = 1000;
+    ModelName model;
+    ASSERT_TRUE(ModelOfPlacement(placed, &model));
+    EXPECT_EQ(model.id, "1200000");
+    placed.hasModel = true;
+    placed.modelFolder = ModelFolder::kMainChar;
+    std::strcpy(placed.modelId, "HERO02");
+    ASSERT_TRUE(ModelOfPlacement(placed, &model));
+    EXPECT_EQ(model.folder, ModelFolder::kMainChar);
+    EXPECT_EQ(model.id, "HERO02");
+    placed.hasModel = false;
+    placed.aiType = 4242;
+    EXPECT_FALSE(ModelOfPlacement(placed, &model));
+    loaded.Release();
+}
+
+TEST_F(ModelTemplateFilesTest, AMissingModelRaisesTheFatalReport)
+{
+    testing::internal::CaptureStderr();
+    CSModelTemplate missing;
+    EXPECT_FALSE(missing.Load(1001, ModelFolder::kMonster, "1201000", &animations, 1));
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(FatalNames().size(), 1u);
+    EXPECT_EQ(FatalNames()[0], "\\RESOURCE\\MONSTER\\1201000\\1201000.DFF");
+    EXPECT_EQ(missing.GetInstanceCount(), 0);
+    EXPECT_EQ(missing.TakeInstance(nullptr), nullptr);
 }
 
 }  // namespace
