@@ -5,6 +5,8 @@
 
 #include "app/fatal.h"
 #include "app/file.h"
+#include "app/game_system.h"
+#include "app/locks.h"
 #include "rpcollis.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_files.h"
@@ -79,28 +81,29 @@ RpAtomic *PickTriangles(RpAtomic *atomic, void *data)
     return atomic;
 }
 
-// The clump chunk of a model file.
-RpClump *ReadModelClump(const char *path)
+// Clones and destructions go through the game system (under the render
+// lock, with the developer menu's clump list kept); without one, as in the
+// tools, the engine's own under the render lock.
+RpClump *CloneModel(RpClump *clump)
 {
-    std::vector<uint8_t> bytes;
-    if (!zufReadAll(path, &bytes) || bytes.empty() || bytes.size() > UINT32_MAX) {
-        return nullptr;
+    if (g_pGameSystem != nullptr) {
+        return g_pGameSystem->CloneClump(clump);
     }
-    RwMemoryDescriptor desc = {bytes.data(), static_cast<RwUInt32>(bytes.size())};
-    RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &desc);
-    if (stream == nullptr) {
-        return nullptr;
+    CSRenderLockGuard lock;
+    return RpClumpClone(clump);
+}
+
+void DestroyModel(RpClump *clump)
+{
+    if (g_pGameSystem != nullptr) {
+        g_pGameSystem->DestroyClump(clump);
+        return;
     }
-    RpClump *clump = nullptr;
-    RwUInt32 length = 0;
-    RwUInt32 version = 0;
-    if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
-        const RwUInt64 saved = RwStreamEnterChunk(stream, length);
-        clump = RpClumpStreamRead(stream);
-        RwStreamLeaveChunk(stream, saved);
+    CSRenderLockGuard lock;
+    if (RpClumpGetWorld(clump) != nullptr) {
+        RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
     }
-    RwStreamClose(stream, nullptr);
-    return clump;
+    RpClumpDestroy(clump);
 }
 
 }  // namespace
@@ -140,7 +143,7 @@ bool CSModelTemplate::Load(int32_t aiType, ModelFolder folder, const char *model
 {
     Release();
     const std::string model = ModelFilePath(folder, modelId, "DFF");
-    RpClump *source = ReadModelClump(model.c_str());
+    RpClump *source = LoadClumpFile(model.c_str(), nullptr);
     if (source == nullptr) {
         RaiseFatalError(model.c_str());
         return false;
@@ -185,7 +188,7 @@ void CSModelTemplate::Release()
         if (animations_ != nullptr) {
             animations_->DissolveClump(instance->clump);
         }
-        RpClumpDestroy(instance->clump);
+        DestroyModel(instance->clump);
     }
     instances_.clear();
     if (animations_ != nullptr) {
@@ -194,7 +197,7 @@ void CSModelTemplate::Release()
     animations_ = nullptr;
     animationName_.clear();
     if (source_ != nullptr) {
-        RpClumpDestroy(source_);
+        DestroyModel(source_);
         source_ = nullptr;
     }
     aiType_ = -1;
@@ -212,12 +215,12 @@ CSModelInstance *CSModelTemplate::AddInstance()
     if (source_ == nullptr || GetInstanceCount() >= kMaxModelInstances) {
         return nullptr;
     }
-    RpClump *clone = RpClumpClone(source_);
+    RpClump *clone = CloneModel(source_);
     if (clone == nullptr) {
         return nullptr;
     }
     if (animations_ != nullptr && animations_->AssignAnimation(clone, animationName_.c_str()) == 0) {
-        RpClumpDestroy(clone);
+        DestroyModel(clone);
         return nullptr;
     }
     auto instance = std::make_unique<CSModelInstance>();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/fatal.h"
+#include "app/game_system.h"
 #include "app/path.h"
 #include "rpusrdat.h"
 #include "stage/anim_file.h"
@@ -175,6 +176,22 @@ TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
     EXPECT_EQ(hero.GetMotionRange(1)->startFrame, 60);
     EXPECT_EQ(hero.GetMotionRange(1)->endFrame, 120);
     EXPECT_EQ(hero.GetMotionRange(2), nullptr);
+}
+
+// With a game system the clones are its own (under the render lock, kept
+// in the developer menu's list when there is one).
+TEST_F(ModelTemplateTest, ClonesGoThroughTheGameSystem)
+{
+    CSGameSystem system;
+    g_pGameSystem = &system;
+    CSModelTemplate through;
+    ASSERT_TRUE(through.Adopt(0, ReadSampleHero(), &animations, "HERO01.ANM"));
+    ASSERT_GE(animations.LoadAMF(stagetest::SampleHeroAnimationPath().c_str()), 0);
+    CSModelInstance *instance = through.TakeInstance(nullptr);
+    ASSERT_NE(instance, nullptr);
+    EXPECT_TRUE(animations.HoldsClump(instance->clump));
+    through.Release();
+    g_pGameSystem = nullptr;
 }
 
 TEST_F(ModelTemplateTest, TheStageHandsOutInstancesByAiType)
