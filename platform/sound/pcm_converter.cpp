@@ -1,0 +1,152 @@
+// Conversion of a WAV's samples to the device format (44100 Hz, 16-bit, stereo), a piece
+// at a time. 8-bit samples and mono are widened exactly (a sound at the device rate plays
+// back sample for sample); other rates are resampled by libswresample, which keeps its
+// filter running across a loop point and is drained only at a real end.
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <cstring>
+
+#include "pcm_source.h"
+
+namespace snd {
+
+namespace {
+// Source frames fed per step: small enough to keep a refill short.
+constexpr size_t kFeedFrames = 4096;
+}  // namespace
+
+PcmConverter::~PcmConverter() { swr_free(&resampler_); }
+
+bool PcmConverter::StartResampler()
+{
+    swr_free(&resampler_);
+    if (source_->Rate() == kDeviceRate) {
+        return true;
+    }
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(kDeviceRate), &stereo,
+                            AV_SAMPLE_FMT_S16, static_cast<int>(source_->Rate()), 0, nullptr) < 0 ||
+        swr_init(resampler_) < 0) {
+        swr_free(&resampler_);
+        return false;
+    }
+    return true;
+}
+
+bool PcmConverter::Init(const PcmSource *source, std::string *error)
+{
+    source_ = source;
+    if (!StartResampler()) {
+        if (error != nullptr) {
+            *error = "sound: the resampler could not start";
+        }
+        return false;
+    }
+    Rewind();
+    return true;
+}
+
+void PcmConverter::Rewind()
+{
+    if (resampler_ != nullptr && tailRead_ + position_ != 0) {
+        StartResampler();  // forget the filter's history
+    }
+    position_ = 0;
+    tail_.clear();
+    tailRead_ = 0;
+    flushed_ = false;
+    ended_ = false;
+}
+
+void PcmConverter::Widen(size_t frames, int16_t *out) const
+{
+    const uint8_t *data = source_->Data() + position_ * source_->FrameBytes();
+    const bool stereo = source_->Channels() == 2;
+    for (size_t i = 0; i < frames; ++i) {
+        int16_t left;
+        int16_t right;
+        if (source_->Format() == AUDIO_U8) {
+            left = static_cast<int16_t>((data[0] - 128) * 256);
+            right = stereo ? static_cast<int16_t>((data[1] - 128) * 256) : left;
+        } else {
+            left = static_cast<int16_t>(data[0] | (data[1] << 8));
+            right = stereo ? static_cast<int16_t>(data[2] | (data[3] << 8)) : left;
+        }
+        out[2 * i] = left;
+        out[2 * i + 1] = right;
+        data += source_->FrameBytes();
+    }
+}
+
+size_t PcmConverter::Read(int16_t *out, size_t frames, bool loop)
+{
+    const size_t total = source_->Frames();
+    size_t produced = 0;
+    while (produced < frames && !ended_) {
+        int16_t *target = out + produced * kDeviceChannels;
+        const size_t room = frames - produced;
+        if (resampler_ == nullptr) {
+            const size_t run = std::min(room, total - position_);
+            Widen(run, target);
+            position_ += run;
+            produced += run;
+        } else if (flushed_) {
+            const size_t run = std::min(room, tail_.size() / kDeviceChannels - tailRead_);
+            std::memcpy(target, tail_.data() + tailRead_ * kDeviceChannels, run * kFrameBytes);
+            tailRead_ += run;
+            produced += run;
+            if (tailRead_ * kDeviceChannels == tail_.size()) {
+                ended_ = true;
+            }
+            continue;
+        } else {
+            // What the resampler holds first, then fresh source frames.
+            uint8_t *outPlanes[1] = {reinterpret_cast<uint8_t *>(target)};
+            widened_.resize(kFeedFrames * kDeviceChannels);
+            const uint8_t *inPlanes[1] = {reinterpret_cast<const uint8_t *>(widened_.data())};
+            int got = swr_convert(resampler_, outPlanes, static_cast<int>(room), inPlanes, 0);
+            if (got == 0 && position_ < total) {
+                const size_t run = std::min(kFeedFrames, total - position_);
+                Widen(run, widened_.data());
+                position_ += run;
+                got = swr_convert(resampler_, outPlanes, static_cast<int>(room), inPlanes, static_cast<int>(run));
+                if (got >= 0) {
+                    produced += static_cast<size_t>(got);
+                    continue;
+                }
+            }
+            if (got < 0) {
+                ended_ = true;
+                break;
+            }
+            if (got > 0) {
+                produced += static_cast<size_t>(got);
+                continue;
+            }
+        }
+        if (position_ < total) {
+            continue;
+        }
+        if (loop && total != 0) {
+            position_ = 0;
+        } else if (resampler_ == nullptr) {
+            ended_ = true;
+        } else {
+            tail_.resize(static_cast<size_t>(std::max(swr_get_out_samples(resampler_, 0), 0) + 64) * kDeviceChannels);
+            uint8_t *tailPlanes[1] = {reinterpret_cast<uint8_t *>(tail_.data())};
+            const int got = swr_convert(resampler_, tailPlanes, static_cast<int>(tail_.size() / kDeviceChannels), nullptr, 0);
+            tail_.resize(static_cast<size_t>(std::max(got, 0)) * kDeviceChannels);
+            tailRead_ = 0;
+            flushed_ = true;
+            ended_ = tail_.empty();
+        }
+    }
+    return produced;
+}
+
+}  // namespace snd

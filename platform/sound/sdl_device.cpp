@@ -1,0 +1,62 @@
+// The audio device: SDL's output at 44100 Hz, 16-bit, stereo, whose callback runs the
+// mixer. SDL converts when the hardware wants another format. Which driver plays is
+// SDL's choice (SDL_AUDIODRIVER): "dummy" for headless runs, "disk" to record a run.
+#include <SDL.h>
+
+#include "library_state.h"
+
+namespace snd {
+
+namespace {
+
+void DeviceCallback(void *user, Uint8 *stream, int length)
+{
+    static_cast<Library *>(user)->Render(reinterpret_cast<int16_t *>(stream),
+                                         static_cast<size_t>(length) / kFrameBytes);
+}
+
+}  // namespace
+
+bool OpenDevice(Library *library, Library::State &state, std::string *error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (error != nullptr) {
+            *error = std::string("sound: no audio: ") + SDL_GetError();
+        }
+        return false;
+    }
+    state.audioSubsystem = true;
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(kDeviceRate);
+    want.format = AUDIO_S16SYS;
+    want.channels = kDeviceChannels;
+    want.samples = static_cast<Uint16>(state.options.deviceBufferFrames);
+    want.callback = DeviceCallback;
+    want.userdata = library;
+    SDL_AudioSpec have{};
+    state.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (state.device == 0) {
+        if (error != nullptr) {
+            *error = std::string("sound: no audio device: ") + SDL_GetError();
+        }
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        state.audioSubsystem = false;
+        return false;
+    }
+    SDL_PauseAudioDevice(state.device, 0);
+    return true;
+}
+
+void CloseDevice(Library::State &state)
+{
+    if (state.device != 0) {
+        SDL_CloseAudioDevice(state.device);  // returns once the callback can no longer run
+        state.device = 0;
+    }
+    if (state.audioSubsystem) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        state.audioSubsystem = false;
+    }
+}
+
+}  // namespace snd
