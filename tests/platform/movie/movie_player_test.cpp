@@ -1,0 +1,238 @@
+// The movie player on the labelled test clip (25 frames a second, its colour changing
+// every half second, a frame counter, a 440 Hz tone): exact frames under a set clock, the
+// end, opening by content, hostile and broken files, stopping idle and mid-stream, and
+// the sound's clock driving the pictures.
+#include <chrono>
+#include <thread>
+
+#include "movie_test_support.h"
+#include "platform/sound/sound_test_support.h"
+#include "sound/sound.h"
+
+namespace {
+
+using movietest::Clip;
+using movietest::Picture;
+using namespace std::chrono_literals;
+
+mov::PlayOptions FixedSteps()
+{
+    mov::PlayOptions options;
+    options.externalClock = true;
+    return options;
+}
+
+// Runs the player at 16 ms steps until it ends (bounded), recording the counter seen
+// at each step.
+std::vector<int> RunToEnd(mov::Player *player, int64_t limitMs = 4000)
+{
+    std::vector<int> counters;
+    Picture picture;
+    for (int64_t ms = 0; ms <= limitMs; ms += 16) {
+        player->SetClock(ms);
+        player->Advance();
+        if (!player->IsPlaying()) {
+            break;
+        }
+        if (movietest::Take(player, &picture) || !counters.empty()) {
+            counters.push_back(movietest::Counter(picture));
+        }
+    }
+    return counters;
+}
+
+TEST(MoviePlayer, UnderASetClockEachStepShowsExactlyTheFrameThatIsDue)
+{
+    mov::Player player;
+    std::string error;
+    ASSERT_TRUE(player.Play(Clip("TEST.BIK"), FixedSteps(), &error)) << error;
+    EXPECT_EQ(player.Width(), 320u);
+    EXPECT_EQ(player.Height(), 240u);
+    Picture picture;
+    for (int64_t ms = 0; ms < 2000; ms += 16) {
+        player.SetClock(ms);
+        player.Advance();
+        ASSERT_TRUE(player.IsPlaying()) << ms;
+        movietest::Take(&player, &picture);
+        ASSERT_EQ(movietest::Counter(picture), ms / 40) << "at " << ms << " ms";
+        ASSERT_EQ(player.FrameTimeMs(), ms / 40 * 40);
+        ASSERT_TRUE(movietest::Near(movietest::Middle(picture), media::ClipColour(static_cast<int>(ms / 40 * 40 / 500))))
+            << std::hex << movietest::Middle(picture) << " at " << std::dec << ms;
+    }
+    // After the last frame's time the movie has ended.
+    player.SetClock(2000);
+    player.Advance();
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_FALSE(player.EndedEarly());
+    EXPECT_EQ(player.DamagedPackets(), 0u);
+}
+
+TEST(MoviePlayer, TheFrameAtAQuarterSecondHasTheClipsFirstColour)
+{
+    mov::Player player;
+    std::string error;
+    ASSERT_TRUE(player.Play(Clip("TEST.BIK"), FixedSteps(), &error)) << error;
+    player.SetClock(250);
+    player.Advance();
+    Picture picture;
+    ASSERT_TRUE(movietest::Take(&player, &picture));
+    EXPECT_TRUE(movietest::Near(movietest::Middle(picture), media::ClipColour(0)));
+    EXPECT_EQ(movietest::Counter(picture), 6);
+    EXPECT_FALSE(movietest::Take(&player, &picture));  // nothing new since
+}
+
+TEST(MoviePlayer, FilesAreOpenedByContentNotByName)
+{
+    media::ClipDesc avi = movietest::TestClip();
+    avi.container = "avi";
+    avi.durationMs = 400;
+    for (const std::string &path : {Clip("MATROSKA.WAV"), Clip("AVI.BIK", avi), Clip("noextension")}) {
+        mov::Player player;
+        std::string error;
+        ASSERT_TRUE(player.Play(path, FixedSteps(), &error)) << error;
+        player.SetClock(100);
+        player.Advance();
+        Picture picture;
+        ASSERT_TRUE(movietest::Take(&player, &picture)) << path;
+        EXPECT_EQ(movietest::Counter(picture), 2) << path;
+    }
+}
+
+TEST(MoviePlayer, MissingAndGarbageFilesAreRefusedWithTheirName)
+{
+    std::vector<uint8_t> garbage(20000);
+    for (size_t i = 0; i < garbage.size(); ++i) {
+        garbage[i] = static_cast<uint8_t>((i * 7919u) >> 3);
+    }
+    media::ClipDesc sound = movietest::TestClip();
+    std::vector<uint8_t> text(5000, 'a');
+    const std::string paths[] = {
+        movietest::Folder() + "/MISSING.BIK", movietest::WriteBytes("GARBAGE.BIK", garbage),
+        movietest::WriteBytes("EMPTY.BIK", {}), movietest::WriteBytes("TEXT.BIK", text)};
+    for (const std::string &path : paths) {
+        mov::Player player;
+        std::string error;
+        EXPECT_FALSE(player.Play(path, FixedSteps(), &error)) << path;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_FALSE(player.IsPlaying());
+        player.Stop();
+    }
+}
+
+TEST(MoviePlayer, StopIsHarmlessWhenIdleAndImmediateMidStream)
+{
+    mov::Player idle;
+    idle.Stop();
+    idle.Stop();
+    EXPECT_FALSE(idle.IsPlaying());
+
+    snd::Library sound;
+    snd::LibraryOptions offline;
+    offline.openDevice = false;
+    std::string error;
+    ASSERT_TRUE(sound.Start(offline, &error));
+    for (int round = 0; round < 4; ++round) {
+        mov::Player player;
+        mov::PlayOptions options;
+        options.sound = &sound;
+        ASSERT_TRUE(player.Play(Clip("TEST.BIK"), options, &error)) << error;
+        std::vector<int16_t> out(2 * 441);
+        for (int i = 0; i < round * 3; ++i) {
+            sound.Render(out.data(), 441);
+            std::this_thread::sleep_for(1ms);
+        }
+        player.Advance();
+        const auto before = std::chrono::steady_clock::now();
+        player.Stop();  // the decode thread is joined here; the sanitizers see the rest
+        EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+        EXPECT_FALSE(player.IsPlaying());
+        player.Stop();
+    }
+    // Destroying a playing player stops it too.
+    auto player = std::make_unique<mov::Player>();
+    ASSERT_TRUE(player->Play(Clip("TEST.BIK"), mov::PlayOptions{}, &error));
+    player.reset();
+}
+
+TEST(MoviePlayer, ATruncatedClipPlaysToItsLastGoodFrameAndEnds)
+{
+    std::vector<uint8_t> bytes = movietest::ReadBytes(Clip("TEST.BIK"));
+    bytes.resize(bytes.size() * 55 / 100);
+    mov::Player player;
+    std::string error;
+    ASSERT_TRUE(player.Play(movietest::WriteBytes("CUT.BIK", bytes), FixedSteps(), &error)) << error;
+    const std::vector<int> counters = RunToEnd(&player);
+    ASSERT_FALSE(counters.empty());
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_TRUE(player.EndedEarly());
+    EXPECT_GT(counters.back(), 10);
+    EXPECT_LT(counters.back(), 40);
+    for (size_t i = 1; i < counters.size(); ++i) {
+        EXPECT_GE(counters[i], counters[i - 1]);
+    }
+}
+
+TEST(MoviePlayer, DamagedPacketsAreSkippedAndPlaybackGoesOn)
+{
+    media::ClipDesc silent = movietest::TestClip();
+    silent.sound = false;
+    std::vector<uint8_t> bytes = movietest::ReadBytes(Clip("SILENT.BIK", silent));
+    for (size_t i = bytes.size() * 2 / 5; i < bytes.size() * 2 / 5 + 3000; ++i) {
+        bytes[i] = static_cast<uint8_t>(i * 31u);
+    }
+    mov::Player player;
+    std::string error;
+    ASSERT_TRUE(player.Play(movietest::WriteBytes("DAMAGED.BIK", bytes), FixedSteps(), &error)) << error;
+    const std::vector<int> counters = RunToEnd(&player);
+    EXPECT_FALSE(player.IsPlaying());
+    ASSERT_FALSE(counters.empty());
+    EXPECT_GE(counters.back(), 40);  // pictures after the damage were shown
+}
+
+TEST(MoviePlayer, TheSoundsClockDrivesThePictures)
+{
+    snd::Library sound;
+    snd::LibraryOptions offline;
+    offline.openDevice = false;
+    std::string error;
+    ASSERT_TRUE(sound.Start(offline, &error));
+    mov::Player player;
+    mov::PlayOptions options;
+    options.sound = &sound;
+    ASSERT_TRUE(player.Play(Clip("TEST.BIK"), options, &error)) << error;
+    // This test is the device: it takes the movie's sound 10 ms at a time, and the
+    // pictures follow what it has taken, however long that takes.
+    std::vector<int16_t> heard;
+    std::vector<int16_t> block(2 * 441);
+    const auto giveUp = std::chrono::steady_clock::now() + 30s;
+    while (player.ClockMs() < 1100 && std::chrono::steady_clock::now() < giveUp) {
+        const int64_t before = player.ClockMs();
+        sound.Render(block.data(), 441);
+        heard.insert(heard.end(), block.begin(), block.end());
+        player.Advance();
+        if (player.ClockMs() == before) {
+            std::this_thread::sleep_for(1ms);  // the decode thread has not caught up yet
+        }
+    }
+    ASSERT_GE(player.ClockMs(), 1100);
+    // Wait (bounded) for the decode thread to have the frame due by now.
+    while (player.FrameTimeMs() + 40 <= player.ClockMs() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(1ms);
+        player.Advance();
+    }
+    const int64_t clock = player.ClockMs();
+    const int64_t shown = player.FrameTimeMs();
+    EXPECT_LE(shown, clock);
+    EXPECT_GT(shown + 40, clock);
+    Picture picture;
+    ASSERT_TRUE(movietest::Take(&player, &picture));
+    EXPECT_EQ(movietest::Counter(picture), shown / 40);
+    EXPECT_TRUE(movietest::Near(movietest::Middle(picture), media::ClipColour(static_cast<int>(shown / 500))));
+    // What was heard is the tone: its level, and 440 periods a second of what was played.
+    EXPECT_NEAR(soundtest::PeakOf(heard), 12000, 30);
+    const double seconds = static_cast<double>(clock) / 1000.0;
+    EXPECT_NEAR(soundtest::PitchOf(heard) * (heard.size() / 2.0) / snd::kDeviceRate / seconds, 440.0, 8.0);
+    player.Stop();
+}
+
+}  // namespace
