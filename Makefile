@@ -7,7 +7,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 GAME_ARGS      ?=
 
-.PHONY: all deps configure build run test test-fast test-asan bench fuzz clean
+.PHONY: all deps configure build run test test-fast test-asan test-tsan bench fuzz clean
 
 all: build
 
@@ -37,6 +37,13 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRW_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The sound and movie tests under ThreadSanitizer (opt-in, not part of `make test`).
+TSAN_BUILD_DIR ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRW_TSAN=ON $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target media_tsan_tests
+	$(TSAN_BUILD_DIR)/tests/media_tsan_tests
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
