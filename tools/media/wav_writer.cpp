@@ -22,7 +22,12 @@ void Put32(std::vector<uint8_t> *out, uint32_t value)
     Put16(out, value >> 16);
 }
 
-void PutTag(std::vector<uint8_t> *out, const char *tag) { out->insert(out->end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t> *out, const char *tag)
+{
+    for (int i = 0; i < 4; ++i) {
+        out->push_back(static_cast<uint8_t>(tag[i]));
+    }
+}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "tools/mkdata/stage_world.h"
 #include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/lightmap_world.h"
+#include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/stage_files.h"
@@ -32,6 +33,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
+    ok = ok && mkdata::WriteMediaFiles(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);
