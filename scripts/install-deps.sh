@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth
   imagemagick
   libfreetype-dev fonts-dejavu-core
