@@ -41,6 +41,16 @@ std::vector<int> RunToEnd(mov::Player *player, int64_t limitMs = 4000)
     return counters;
 }
 
+// Plays `bytes` (written under `name`) to its end at fixed steps.
+std::vector<int> PlayBytesToEnd(const std::string &name, const std::vector<uint8_t> &bytes, mov::Player *player)
+{
+    std::string error;
+    EXPECT_TRUE(player->Play(movietest::WriteBytes(name, bytes), FixedSteps(), &error)) << error;
+    std::vector<int> counters = RunToEnd(player);
+    EXPECT_FALSE(player->IsPlaying());
+    return counters;
+}
+
 TEST(MoviePlayer, UnderASetClockEachStepShowsExactlyTheFrameThatIsDue)
 {
     mov::Player player;
@@ -127,10 +137,8 @@ TEST(MoviePlayer, StopIsHarmlessWhenIdleAndImmediateMidStream)
     EXPECT_FALSE(idle.IsPlaying());
 
     snd::Library sound;
-    snd::LibraryOptions offline;
-    offline.openDevice = false;
+    soundtest::StartOffline(&sound, true);
     std::string error;
-    ASSERT_TRUE(sound.Start(offline, &error));
     for (int round = 0; round < 4; ++round) {
         mov::Player player;
         mov::PlayOptions options;
@@ -159,11 +167,8 @@ TEST(MoviePlayer, ATruncatedClipPlaysToItsLastGoodFrameAndEnds)
     std::vector<uint8_t> bytes = movietest::ReadBytes(Clip("TEST.BIK"));
     bytes.resize(bytes.size() * 55 / 100);
     mov::Player player;
-    std::string error;
-    ASSERT_TRUE(player.Play(movietest::WriteBytes("CUT.BIK", bytes), FixedSteps(), &error)) << error;
-    const std::vector<int> counters = RunToEnd(&player);
+    const std::vector<int> counters = PlayBytesToEnd("CUT.BIK", bytes, &player);
     ASSERT_FALSE(counters.empty());
-    EXPECT_FALSE(player.IsPlaying());
     EXPECT_TRUE(player.EndedEarly());
     EXPECT_GT(counters.back(), 10);
     EXPECT_LT(counters.back(), 40);
@@ -181,10 +186,7 @@ TEST(MoviePlayer, DamagedPacketsAreSkippedAndPlaybackGoesOn)
         bytes[i] = static_cast<uint8_t>(i * 31u);
     }
     mov::Player player;
-    std::string error;
-    ASSERT_TRUE(player.Play(movietest::WriteBytes("DAMAGED.BIK", bytes), FixedSteps(), &error)) << error;
-    const std::vector<int> counters = RunToEnd(&player);
-    EXPECT_FALSE(player.IsPlaying());
+    const std::vector<int> counters = PlayBytesToEnd("DAMAGED.BIK", bytes, &player);
     ASSERT_FALSE(counters.empty());
     EXPECT_GE(counters.back(), 40);  // pictures after the damage were shown
 }
@@ -192,10 +194,8 @@ TEST(MoviePlayer, DamagedPacketsAreSkippedAndPlaybackGoesOn)
 TEST(MoviePlayer, TheSoundsClockDrivesThePictures)
 {
     snd::Library sound;
-    snd::LibraryOptions offline;
-    offline.openDevice = false;
+    soundtest::StartOffline(&sound, true);
     std::string error;
-    ASSERT_TRUE(sound.Start(offline, &error));
     mov::Player player;
     mov::PlayOptions options;
     options.sound = &sound;

@@ -105,9 +105,7 @@ TEST(Mixer, ALoopedStaticVoiceIsContinuousAcrossTheLoopPoint)
         out.insert(out.end(), part.begin(), part.end());
     }
     ASSERT_EQ(out.size(), 5500u * 2);
-    for (size_t i = 0; i < out.size(); ++i) {
-        ASSERT_EQ(out[i], ramp[i % ramp.size()]) << "sample " << i;
-    }
+    soundtest::ExpectRepeats(out, ramp);
     EXPECT_TRUE(library.IsPlaying(voice));
 }
 
@@ -125,9 +123,7 @@ TEST(Mixer, ALoopedStreamedVoiceIsContinuousAcrossTheLoopPoint)
         const std::vector<int16_t> part = RenderFrames(&library, 4410 + step);
         out.insert(out.end(), part.begin(), part.end());
     }
-    for (size_t i = 0; i < out.size(); ++i) {
-        ASSERT_EQ(out[i], ramp[i % ramp.size()]) << "sample " << i;
-    }
+    soundtest::ExpectRepeats(out, ramp);
     EXPECT_GT(out.size(), ramp.size() * 2);
 }
 

@@ -83,4 +83,12 @@ inline std::vector<int16_t> Ramp(size_t frames, int start = 0)
     return samples;
 }
 
+// `out` is `pattern` over and over, sample for sample.
+inline void ExpectRepeats(const std::vector<int16_t> &out, const std::vector<int16_t> &pattern)
+{
+    for (size_t i = 0; i < out.size(); ++i) {
+        ASSERT_EQ(out[i], pattern[i % pattern.size()]) << "sample " << i;
+    }
+}
+
 }  // namespace soundtest
