@@ -1,0 +1,102 @@
+// The movie frame on our device: a decoded picture uploaded into its raster and drawn
+// scaled to fit the screen with black bars, in both window sizes.
+#include <gtest/gtest.h>
+
+#include "app/movie_frame.h"
+#include "movie/movie.h"
+#include "platform/movie/movie_test_support.h"
+#include "support/engine/headless_screen.h"
+
+namespace {
+
+using movietest::Near;
+
+class MovieFrame : public ::testing::Test {
+protected:
+    void Open(RwUInt32 width, RwUInt32 height)
+    {
+        ASSERT_TRUE(screen.Start(d3d8::DefaultProfile(), width, height, nullptr));
+    }
+    void TearDown() override
+    {
+        if (raster != nullptr) {
+            RwRasterDestroy(raster);
+        }
+        player.Stop();
+        EXPECT_TRUE(screen.Stop());
+    }
+    // Plays `clip` to `ms` and uploads that frame.
+    void Upload(const std::string &name, const media::ClipDesc &clip, int64_t ms)
+    {
+        mov::PlayOptions options;
+        options.externalClock = true;
+        std::string error;
+        ASSERT_TRUE(player.Play(movietest::Clip(name, clip), options, &error)) << error;
+        raster = game::CreateMovieRaster(player.Width(), player.Height());
+        ASSERT_NE(raster, nullptr);
+        player.SetClock(ms);
+        player.Advance();
+        ASSERT_TRUE(game::UploadMovieFrame(&player, raster));
+        EXPECT_FALSE(game::UploadMovieFrame(&player, raster));  // nothing new
+    }
+    win::Frame Draw()
+    {
+        return screen.Capture({90, 20, 20, 255}, [&] { game::DrawMovieFrame(screen.camera, raster); });
+    }
+    headlessscreen::Screen screen;
+    mov::Player player;
+    RwRaster *raster = nullptr;
+};
+
+TEST(MovieFit, PicturesKeepTheirShapeCentredWithBars)
+{
+    const game::MovieRect full = game::FitMovie(320, 240);
+    EXPECT_EQ(full.x0, 0.0f);
+    EXPECT_EQ(full.y0, 0.0f);
+    EXPECT_EQ(full.x1, 640.0f);
+    EXPECT_EQ(full.y1, 480.0f);
+    const game::MovieRect wide = game::FitMovie(640, 360);  // bars above and below
+    EXPECT_EQ(wide.y0, 60.0f);
+    EXPECT_EQ(wide.y1, 420.0f);
+    const game::MovieRect tall = game::FitMovie(240, 240);  // bars left and right
+    EXPECT_EQ(tall.x0, 80.0f);
+    EXPECT_EQ(tall.x1, 560.0f);
+}
+
+TEST_F(MovieFrame, AFourByThreeClipFillsTheScreen)
+{
+    Open(640, 480);
+    Upload("TEST.BIK", movietest::TestClip(), 250);
+    const win::Frame shown = Draw();
+    ASSERT_EQ(shown.width, 640u);
+    EXPECT_TRUE(Near(shown.At(320, 240), media::ClipColour(0)));
+    EXPECT_TRUE(Near(shown.At(1, 1), media::ClipColour(0)));
+    EXPECT_TRUE(Near(shown.At(638, 478), media::ClipColour(0)));
+    // The counter at twice the size: frame 6 lights bits 1 and 2.
+    const media::BlockRect bit1 = media::ClipCounterBlock(movietest::TestClip(), 1);
+    const media::BlockRect bit0 = media::ClipCounterBlock(movietest::TestClip(), 0);
+    EXPECT_TRUE(Near(shown.At(static_cast<uint32_t>(2 * bit1.x + bit1.width), static_cast<uint32_t>(2 * bit1.y + bit1.height)), 0xFFFFFFu));
+    EXPECT_TRUE(Near(shown.At(static_cast<uint32_t>(2 * bit0.x + bit0.width), static_cast<uint32_t>(2 * bit0.y + bit0.height)), 0x000000u));
+}
+
+TEST_F(MovieFrame, AWideClipGetsBlackBarsInTheLargerWindow)
+{
+    Open(800, 600);
+    media::ClipDesc wide = movietest::TestClip();
+    wide.width = 320;
+    wide.height = 180;
+    wide.durationMs = 800;
+    Upload("WIDE.BIK", wide, 600);
+    const win::Frame shown = Draw();
+    ASSERT_EQ(shown.width, 800u);
+    // 640 x 360 of the interface screen, 800 x 450 here, 75 pixels of bar above and below.
+    EXPECT_EQ(shown.At(400, 10) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(400, 72) & 0xFFFFFFu, 0u);
+    EXPECT_TRUE(Near(shown.At(400, 78), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(400, 300), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(400, 521), media::ClipColour(1)));
+    EXPECT_EQ(shown.At(400, 528) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(799, 599) & 0xFFFFFFu, 0u);
+}
+
+}  // namespace
