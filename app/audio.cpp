@@ -8,8 +8,6 @@
 
 #include "app/sound_file.h"
 
-namespace game {
-
 namespace {
 
 float ClampVolume(float volume)
@@ -21,6 +19,8 @@ float ClampVolume(float volume)
 }
 
 }  // namespace
+
+namespace game {
 
 uint32_t SoundIdOfPath(const char *path)
 {
@@ -47,6 +47,8 @@ uint32_t SoundIdOfPath(const char *path)
     }
     return id;
 }
+
+}  // namespace game
 
 CSAudio::~CSAudio() { Release(); }
 
@@ -86,7 +88,7 @@ uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)
         return kNoSound;
     }
     std::vector<uint8_t> bytes;
-    if (!ReadSoundFile(path, &bytes)) {
+    if (!game::ReadSoundFile(path, &bytes)) {
         return kNoSound;
     }
     std::string error;
@@ -103,7 +105,7 @@ uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)
     const auto handle = static_cast<uint32_t>(slot - sounds_.begin());
     *slot = Sound{true, voice, kind, group, ClampVolume(volume), ClampVolume(volume)};
     ApplyVolume(*slot, slot->volume);
-    if (const uint32_t id = SoundIdOfPath(path); id != 0) {
+    if (const uint32_t id = game::SoundIdOfPath(path); id != 0) {
         entries_.push_back({id, handle});
     }
     return handle;
@@ -227,5 +229,3 @@ void CSAudio::ResumeAfterMovie()
     pausedForMovie_.clear();
     moviePause_ = false;
 }
-
-}  // namespace game

@@ -11,8 +11,6 @@
 
 #include "sound/sound.h"
 
-namespace game {
-
 struct SoundEntry {
     uint32_t soundId;  // the seven-digit file name
     uint32_t handle;
@@ -81,6 +79,8 @@ private:
     std::vector<snd::VoiceId> pausedForMovie_;
     bool moviePause_ = false;
 };
+
+namespace game {
 
 // The sound id a file name stands for: its name without folder and extension when that
 // is seven digits, else 0.

@@ -11,7 +11,6 @@
 
 namespace {
 
-using game::CSAudio;
 
 class Audio : public ::testing::Test {
 protected:

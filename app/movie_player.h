@@ -1,4 +1,4 @@
-// CSMovie, the application's movie player: plays a movie file into the movie texture,
+// CSMoviePlayer, the application's movie player: plays a movie file into the movie texture,
 // pauses the game's sound for its length (the movie's own sound plays beside), and
 // hands the render frame the picture to draw in place of the stage scene.
 #pragma once
@@ -9,16 +9,14 @@
 #include "movie/movie.h"
 #include "rwcore.h"
 
-namespace game {
-
 class CSAudio;
 
-class CSMovie {
+class CSMoviePlayer {
 public:
-    CSMovie() = default;
-    ~CSMovie();
-    CSMovie(const CSMovie &) = delete;
-    CSMovie &operator=(const CSMovie &) = delete;
+    CSMoviePlayer() = default;
+    ~CSMoviePlayer();
+    CSMoviePlayer(const CSMoviePlayer &) = delete;
+    CSMoviePlayer &operator=(const CSMoviePlayer &) = delete;
 
     // `audio` may be null (no sound front-end). With `fixedStep` the movie's clock is the
     // game clock given to Update, and each Update waits for the frame that is due.
@@ -49,5 +47,3 @@ private:
     bool fixedStep_ = false;
     uint32_t startMs_ = 0;
 };
-
-}  // namespace game

@@ -1,4 +1,4 @@
-// CSMovie at fixed steps on our device: the picture drawn each tick is the frame due at
+// CSMoviePlayer at fixed steps on our device: the picture drawn each tick is the frame due at
 // the game clock, the end is seen, the game's sound is paused for the movie and exactly
 // what played is resumed, and a movie that cannot be played leaves everything as it was.
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/audio.h"
-#include "app/movie.h"
+#include "app/movie_player.h"
 #include "platform/movie/movie_test_support.h"
 #include "platform/sound/sound_test_support.h"
 #include "support/engine/headless_screen.h"
@@ -22,8 +22,8 @@ protected:
         audio.Create(false);
         const std::string path = rwtest::ScratchPath("movie_music.wav");
         media::WriteFile(path, soundtest::DeviceRateWav(std::vector<int16_t>(2 * 4410, 700)));
-        music = audio.LoadSound(path.c_str(), game::CSAudio::kStreamed, 8, 1.0f);
-        idle = audio.LoadSound(path.c_str(), game::CSAudio::kStatic, 8, 1.0f);
+        music = audio.LoadSound(path.c_str(), CSAudio::kStreamed, 8, 1.0f);
+        idle = audio.LoadSound(path.c_str(), CSAudio::kStatic, 8, 1.0f);
         audio.PlaySound(music, 1);
     }
     void TearDown() override
@@ -41,10 +41,10 @@ protected:
         return shown.At(320, 240);
     }
     headlessscreen::Screen screen;
-    game::CSAudio audio;
-    game::CSMovie movie;
-    uint32_t music = game::CSAudio::kNoSound;
-    uint32_t idle = game::CSAudio::kNoSound;
+    CSAudio audio;
+    CSMoviePlayer movie;
+    uint32_t music = CSAudio::kNoSound;
+    uint32_t idle = CSAudio::kNoSound;
 };
 
 TEST_F(Movie, EachTickDrawsTheFrameDueAndTheEndIsSeen)

@@ -1,15 +1,13 @@
 // The application's movie player over the platform's: the pause of the game's sound,
 // the movie texture's life, and the clock handed over each tick.
-#include "app/movie.h"
+#include "app/movie_player.h"
 
 #include "app/audio.h"
 #include "app/movie_frame.h"
 
-namespace game {
+CSMoviePlayer::~CSMoviePlayer() { Stop(); }
 
-CSMovie::~CSMovie() { Stop(); }
-
-bool CSMovie::Play(const std::string &path, CSAudio *audio, bool fixedStep, uint32_t nowMs, std::string *error)
+bool CSMoviePlayer::Play(const std::string &path, CSAudio *audio, bool fixedStep, uint32_t nowMs, std::string *error)
 {
     Stop();
     mov::PlayOptions options;
@@ -19,7 +17,7 @@ bool CSMovie::Play(const std::string &path, CSAudio *audio, bool fixedStep, uint
     if (!player_.Play(path, options, error)) {
         return false;
     }
-    raster_ = CreateMovieRaster(player_.Width(), player_.Height());
+    raster_ = game::CreateMovieRaster(player_.Width(), player_.Height());
     if (raster_ == nullptr) {
         player_.Stop();
         if (error != nullptr) {
@@ -37,7 +35,7 @@ bool CSMovie::Play(const std::string &path, CSAudio *audio, bool fixedStep, uint
     return true;
 }
 
-void CSMovie::Stop()
+void CSMoviePlayer::Stop()
 {
     if (!active_) {
         return;
@@ -54,9 +52,9 @@ void CSMovie::Stop()
     active_ = false;
 }
 
-bool CSMovie::IsPlaying() const { return active_ && player_.IsPlaying(); }
+bool CSMoviePlayer::IsPlaying() const { return active_ && player_.IsPlaying(); }
 
-void CSMovie::Update(uint32_t nowMs)
+void CSMoviePlayer::Update(uint32_t nowMs)
 {
     if (!active_) {
         return;
@@ -67,13 +65,11 @@ void CSMovie::Update(uint32_t nowMs)
     player_.Advance();
 }
 
-void CSMovie::Upload()
+void CSMoviePlayer::Upload()
 {
     if (active_) {
-        UploadMovieFrame(&player_, raster_);
+        game::UploadMovieFrame(&player_, raster_);
     }
 }
 
-void CSMovie::Draw(RwCamera *camera) { DrawMovieFrame(camera, raster_); }
-
-}  // namespace game
+void CSMoviePlayer::Draw(RwCamera *camera) { game::DrawMovieFrame(camera, raster_); }
