@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/camera_frame.h"
+#include "app/audio.h"
 #include "app/clock.h"
 #include "app/debug.h"
 #include "app/engine_startup.h"
@@ -15,6 +16,7 @@
 #include "app/game_system.h"
 #include "app/input.h"
 #include "app/language.h"
+#include "app/movie_player.h"
 #include "app/pack.h"
 #include "app/path.h"
 #include "app/screenshot.h"
@@ -65,8 +67,7 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     device = RwD3D8GetCurrentD3DDevice();
     SetDataRootPath(WorkingFolder().c_str());
 
-    // The game system and the input; the sound and movie player are made here by
-    // their parts of the shell.
+    // The game system, the input, the sound front-end and the movie player.
     uint32_t width = 0;
     uint32_t height = 0;
     ClientSize(&width, &height);
@@ -86,11 +87,52 @@ bool CSApplication::Create(HWND window, const game::Options &options)
         Destroy();
         return false;
     }
+    // The sound front-end (with its streaming thread) and the movie player.
+    CreateSoundAndMovies();
+    if (!options.movie.empty()) {
+        PlayMovie(options.movie.c_str());
+    }
     return true;
+}
+
+void CSApplication::CreateSoundAndMovies()
+{
+    audio = new CSAudio;
+    audio->Create(true);
+    moviePlayer = new CSMoviePlayer;
+}
+
+void CSApplication::DestroySoundAndMovies()
+{
+    // The movie first: its decode thread is joined and its sound given back before
+    // the sound library stops; the library joins its own threads before its voices go.
+    delete moviePlayer;
+    moviePlayer = nullptr;
+    delete audio;
+    audio = nullptr;
+}
+
+void CSApplication::SetActive(bool active)
+{
+    if (active_ && !active && fullScreen_) {
+        StopMovie();
+    }
+    active_ = active;
+}
+
+void CSApplication::StepStartupMovie()
+{
+    if (options_.movie.empty() || moviePlayer == nullptr || !moviePlayer->IsActive()) {
+        return;
+    }
+    if (!moviePlayer->IsPlaying()) {
+        StopMovie();
+    }
 }
 
 void CSApplication::Destroy()
 {
+    DestroySoundAndMovies();
     delete input;
     input = nullptr;
     delete gameSystem;
@@ -129,6 +171,7 @@ void CSApplication::Tick(uint32_t tick)
     if (input != nullptr && gameSystem != nullptr && input->Poll(tick, gameSystem->padStates)) {
         CloseApplication();  // the input script's "quit"
     }
+    StepStartupMovie();
     if (gameSystem != nullptr) {
         gameSystem->Tick();
     }
@@ -195,5 +238,7 @@ int32_t CheckExtraStageFile(int32_t stageId)
 
 void ApplicationKeepAlive()
 {
-    // The sound front-end's per-frame work goes here once it exists.
+    if (g_pApplication != nullptr && g_pApplication->audio != nullptr) {
+        g_pApplication->audio->Update();
+    }
 }

@@ -33,7 +33,8 @@ public:
     bool Render(uint32_t tick);
 
     // Window activation (focus); ticks run only while active.
-    void SetActive(bool active) { active_ = active; }
+    // Losing it in full screen stops a playing movie.
+    void SetActive(bool active);
     bool IsActive() const { return active_; }
     // Set by CloseApplication; the main loop ends at its next turn.
     bool IsQuitting() const { return quitting_; }
@@ -62,6 +63,10 @@ private:
     void ApplyCursorRequest();
     // The main camera's size: the client area, or the full-screen mode's.
     void ClientSize(uint32_t *width, uint32_t *height) const;
+    void CreateSoundAndMovies();
+    void DestroySoundAndMovies();
+    // The movie of --movie: stopped by start on pad 0 or at its end.
+    void StepStartupMovie();
 
     HWND window_ = nullptr;
     game::Options options_;

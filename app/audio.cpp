@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/application.h"
 #include "app/sound_file.h"
 
 namespace {
@@ -228,4 +229,10 @@ void CSAudio::ResumeAfterMovie()
     library_.Resume(pausedForMovie_);
     pausedForMovie_.clear();
     moviePause_ = false;
+}
+
+uint32_t GetAudioMemoryUsed(int)
+{
+    return g_pApplication != nullptr && g_pApplication->audio != nullptr ? g_pApplication->audio->GetAudioMemoryUsed()
+                                                                         : 0;
 }

@@ -80,6 +80,10 @@ private:
     bool moviePause_ = false;
 };
 
+// Bytes used by all sounds of the application's sound front-end (0 without one); the
+// argument is unused.
+uint32_t GetAudioMemoryUsed(int unused = 0);
+
 namespace game {
 
 // The sound id a file name stands for: its name without folder and extension when that

@@ -1,14 +1,17 @@
 // The game system's calls into its children (see game_system_children.h).
-// The screen manager, the stage manager, the developer menu and the movie
-// player are made by later parts of the game; each call below is reached
-// only once its child exists, and that part puts the child's operation in.
+// The screen manager, the stage manager and the developer menu are made by
+// later parts of the game; each call below is reached only once its child
+// exists, and that part puts the child's operation in.
 #include "app/game_system_children.h"
 
+#include "app/application.h"
+#include "app/audio.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
 #include "app/firstframe.h"
 #include "app/game_system.h"
 #include "app/locks.h"
+#include "app/movie_player.h"
 #include "app/statistics.h"
 #include "app/threads.h"
 
@@ -23,8 +26,7 @@ void GameSystemChildren::ReleaseScreens() { gs.uiManager = nullptr; }
 bool GameSystemChildren::HasStage() const { return gs.stageManager != nullptr; }
 bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr; }
 bool GameSystemChildren::HasDevMenu() const { return gs.devMenu != nullptr; }
-// No movie player exists yet, so no movie ever plays.
-bool GameSystemChildren::MoviePlaying() const { return false; }
+bool GameSystemChildren::MoviePlaying() const { return IsMoviePlaying(); }
 
 void GameSystemChildren::TickFrameClock() { gs.frameClock.Tick(timeGetTime()); }
 uint32_t GameSystemChildren::FrameMs() const { return gs.frameClock.FrameMs(); }
@@ -56,10 +58,18 @@ void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *, RpClump *) {}
 bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *) { return false; }
 void GameSystemChildren::DevMenuClearClumpInfo(RpClump *) {}
 
-// ---- Movie player (reached only while a movie plays).
-void GameSystemChildren::DrawMovieFrame() {}
+// ---- Movie player (reached only while a movie plays), under the render lock: the
+// frame due at this tick's clock goes into the movie texture, then on screen.
+void GameSystemChildren::DrawMovieFrame()
+{
+    CSMoviePlayer *player = g_pApplication != nullptr ? g_pApplication->moviePlayer : nullptr;
+    if (player != nullptr) {
+        player->Step(timeGetTime());
+        player->Draw(gs.camera);
+    }
+}
 
-uint32_t GameSystemChildren::SoundBytes() const { return 0; }
+uint32_t GameSystemChildren::SoundBytes() const { return GetAudioMemoryUsed(0); }
 
 // ---- The game system's own layers.
 bool GameSystemChildren::BeginFrame()

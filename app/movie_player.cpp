@@ -2,8 +2,15 @@
 // the movie texture's life, and the clock handed over each tick.
 #include "app/movie_player.h"
 
+#include <cstdio>
+
+#include "app/application.h"
 #include "app/audio.h"
+#include "app/clock.h"
+#include "app/fatal.h"
+#include "app/locks.h"
 #include "app/movie_frame.h"
+#include "app/path.h"
 
 CSMoviePlayer::~CSMoviePlayer() { Stop(); }
 
@@ -73,3 +80,39 @@ void CSMoviePlayer::Upload()
 }
 
 void CSMoviePlayer::Draw(RwCamera *camera) { game::DrawMovieFrame(camera, raster_); }
+
+void CSMoviePlayer::Step(uint32_t nowMs)
+{
+    if (!active_) {
+        return;
+    }
+    Update(nowMs);
+    CSRenderLockGuard lock;
+    Upload();
+}
+
+void PlayMovie(const char *path)
+{
+    CSMoviePlayer *player = g_pApplication != nullptr ? g_pApplication->moviePlayer : nullptr;
+    if (player == nullptr || path == nullptr) {
+        return;
+    }
+    std::string error;
+    if (!player->Play(ResolveGamePath(path), g_pApplication->audio, IsFixedStepClock(), timeGetTime(), &error)) {
+        std::fprintf(stderr, "PlayMovie: %s\n", error.c_str());
+        RaiseFatalError(path);
+    }
+}
+
+void StopMovie()
+{
+    if (g_pApplication != nullptr && g_pApplication->moviePlayer != nullptr) {
+        g_pApplication->moviePlayer->Stop();
+    }
+}
+
+bool IsMoviePlaying()
+{
+    return g_pApplication != nullptr && g_pApplication->moviePlayer != nullptr &&
+           g_pApplication->moviePlayer->IsPlaying();
+}

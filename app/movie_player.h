@@ -36,6 +36,9 @@ public:
     // Inside the camera update, in place of the stage scene.
     void Draw(RwCamera *camera);
 
+    // Once a tick: the clock, then the due picture into the texture under the render lock.
+    void Step(uint32_t nowMs);
+
     RwRaster *Raster() const { return raster_; }
     mov::Player *Player() { return &player_; }
 
@@ -47,3 +50,10 @@ private:
     bool fixedStep_ = false;
     uint32_t startMs_ = 0;
 };
+
+// The movie services of the application (full path of the movie file). A movie that
+// cannot be played raises the fatal report with its name.
+void PlayMovie(const char *path);
+// Stops the movie and resumes the game's sound; harmless when nothing plays.
+void StopMovie();
+bool IsMoviePlaying();

@@ -102,6 +102,12 @@ bool TakeHelp(const char *, Options *options)
     return true;
 }
 
+bool TakeMovie(const char *value, Options *options)
+{
+    options->movie = value;
+    return !options->movie.empty();
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
@@ -120,6 +126,7 @@ constexpr OptionRow kOptions[] = {
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--help", nullptr, TakeHelp, "list the options"},
+    {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
 };
 
 }  // namespace

@@ -24,6 +24,7 @@ struct Options {
     std::string inputScript;    // --input: an input script in place of every device
     std::string inputLog;       // --input-log: where each tick's changes of the input go
     bool help = false;          // --help: list the options and stop
+    std::string movie;          // a movie played at start-up (start on pad 0 stops it)
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,
