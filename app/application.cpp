@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/camera_frame.h"
@@ -97,6 +98,11 @@ bool CSApplication::Create(HWND window, const game::Options &options)
 
 void CSApplication::CreateSoundAndMovies()
 {
+    if (options_.headless) {
+        // SDL's dummy driver, unless one is named already (the disk driver records
+        // what a run played).
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+    }
     audio = new CSAudio;
     audio->Create(true);
     moviePlayer = new CSMoviePlayer;

@@ -37,8 +37,6 @@ int main(int argc, char **argv)
     }
     if (options.headless) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        // A driver already named stays (SDL's disk driver records what a run played).
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
     }
     if (options.mode == 0) {
         // Headless runs have no one to ask and take the first mode.

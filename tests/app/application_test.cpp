@@ -9,10 +9,12 @@
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/memory.h"
+#include "app/movie_player.h"
 #include "app/options.h"
 #include "app/path.h"
 #include "rwengine.h"
 #include "tests/app/app_test_support.h"
+#include "platform/movie/movie_test_support.h"
 
 namespace {
 
@@ -148,6 +150,53 @@ TEST(Options, TheTableTakesEveryOptionAndNamesWhatIsWrong)
     const char *unknown[] = {"game", "--bogus"};
     EXPECT_FALSE(game::ParseOptions(2, unknown, &options, &error));
     EXPECT_EQ(error, "unknown option --bogus");
+}
+
+TEST_F(Application, MoviesPlayFromTheSoundAndMovieChildrenAndFocusLossInFullScreenStopsThem)
+{
+    apptest::FatalRecorder fatal;
+    apptest::FatalRecorder::Names().clear();
+    Make(3);
+    ASSERT_NE(app_.audio, nullptr);
+    ASSERT_NE(app_.moviePlayer, nullptr);
+    StopMovie();  // idle: nothing
+    const std::string clip = movietest::Clip("APP.BIK");
+    PlayMovie(clip.c_str());
+    EXPECT_TRUE(IsMoviePlaying());
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    ApplicationKeepAlive();
+    app_.SetActive(false);  // full screen: the movie stops
+    EXPECT_FALSE(IsMoviePlaying());
+    EXPECT_FALSE(app_.moviePlayer->IsActive());
+
+    const std::string missing = root_ + "/NOPE.BIK";
+    PlayMovie(missing.c_str());
+    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
+    EXPECT_EQ(apptest::FatalRecorder::Names()[0], missing);
+    EXPECT_FALSE(IsMoviePlaying());
+}
+
+TEST_F(Application, InAWindowFocusLossLeavesTheMovieAlone)
+{
+    Make(1);
+    const std::string clip = movietest::Clip("APP.BIK");
+    PlayMovie(clip.c_str());
+    app_.SetActive(false);
+    EXPECT_TRUE(IsMoviePlaying());
+    app_.SetActive(true);
+    StopMovie();
+    EXPECT_FALSE(IsMoviePlaying());
+}
+
+TEST(Options, MovieNamesAFileToPlayAtStartUp)
+{
+    const char *argv[] = {"game", "--movie", "ENGUIMV/TEST.BIK"};
+    game::Options options;
+    std::string error;
+    ASSERT_TRUE(game::ParseOptions(3, argv, &options, &error)) << error;
+    EXPECT_EQ(options.movie, "ENGUIMV/TEST.BIK");
+    const char *empty[] = {"game", "--movie", ""};
+    EXPECT_FALSE(game::ParseOptions(3, empty, &options, &error));
 }
 
 }  // namespace
