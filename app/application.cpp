@@ -131,7 +131,13 @@ void CSApplication::StepStartupMovie()
     if (options_.movie.empty() || moviePlayer == nullptr || !moviePlayer->IsActive()) {
         return;
     }
-    if (!moviePlayer->IsPlaying()) {
+    // As the logo screens do: start pressed on pad 0 skips the movie; its end stops it.
+    bool skip = false;
+    if (gameSystem != nullptr) {
+        const PadState &pad = gameSystem->padStates[2][0];
+        skip = pad.connected != 0 && pad.buttons[kPadStart] == kPadPressedState;
+    }
+    if (skip || !moviePlayer->IsPlaying()) {
         StopMovie();
     }
 }

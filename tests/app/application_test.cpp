@@ -154,9 +154,9 @@ TEST(Options, TheTableTakesEveryOptionAndNamesWhatIsWrong)
 
 TEST_F(Application, MoviesPlayFromTheSoundAndMovieChildrenAndFocusLossInFullScreenStopsThem)
 {
-    apptest::FatalRecorder fatal;
-    apptest::FatalRecorder::Names().clear();
     Make(3);
+    apptest::FatalRecorder fatal;  // in place of the message box the game system installed
+    apptest::FatalRecorder::Names().clear();
     ASSERT_NE(app_.audio, nullptr);
     ASSERT_NE(app_.moviePlayer, nullptr);
     StopMovie();  // idle: nothing

@@ -1,0 +1,114 @@
+// End to end: the game run headless at fixed steps with --movie and SDL's disk audio
+// driver. Start (Enter on the keyboard, pad 0) pressed at tick 60 stops the movie: the
+// frame of tick 20 is the clip's (its colour and frame counter), the frame of tick 70
+// is the stage scene of a run without the movie, and the recorded sound is the clip's
+// tone until the stop and silence after it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/bmp_file.h"
+#include "platform/movie/movie_test_support.h"
+#include "platform/sound/sound_test_support.h"
+
+namespace {
+
+std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
+std::string Folder() { return BinaryDir() + "/tests/app_movie/" + std::to_string(getpid()); }
+
+int RunGame(const std::string &environment, const std::string &arguments)
+{
+    const std::string command = "cd '" + BinaryDir() + "/data' && " + environment + " '" + BinaryDir() +
+                                "/app/game' --headless --mode 1 --fixed-step 16 " + arguments + " 2>'" + Folder() +
+                                "/stderr.txt'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class GameMovie : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!std::filesystem::exists(BinaryDir() + "/data/ENGUIMV/TEST.BIK")) {
+            return;
+        }
+        std::filesystem::remove_all(Folder());
+        std::filesystem::create_directories(Folder());
+        std::ofstream(Folder() + "/start60.txt") << "# start on pad 0 (Enter) at tick 60\n60 key Enter 1\n62 key Enter 0\n";
+        movieStatus = RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + Folder() + "/out.raw'",
+                              "--frames 90 --movie ENGUIMV/TEST.BIK --input '" + Folder() + "/start60.txt' --screenshot 20:'" +
+                                  Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'");
+        plainStatus = RunGame("", "--frames 70 --screenshot 70:'" + Folder() + "/plain.bmp'");
+        ran = true;
+    }
+    void SetUp() override
+    {
+        if (!ran) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        ASSERT_EQ(movieStatus, 0);
+        ASSERT_EQ(plainStatus, 0);
+    }
+    static inline bool ran = false;
+    static inline int movieStatus = -1;
+    static inline int plainStatus = -1;
+};
+
+TEST_F(GameMovie, TheMovieIsOnScreenUntilStartThenTheStage)
+{
+    apptest::Bmp a;
+    ASSERT_TRUE(apptest::LoadBmp(Folder() + "/a.bmp", &a));
+    ASSERT_EQ(a.width, 640);
+    // Tick 20 is 320 ms into the movie: frame 8 of the first half second.
+    EXPECT_TRUE(movietest::Near(a.Pixel(320, 240), media::ClipColour(0))) << std::hex << a.Pixel(320, 240);
+    const media::ClipDesc clip;
+    for (int bit = 0; bit < 8; ++bit) {
+        const media::BlockRect block = media::ClipCounterBlock(clip, bit);
+        const uint32_t p = a.Pixel(2 * block.x + block.width, 2 * block.y + block.height);
+        EXPECT_EQ((p & 0xFF) > 128, bit == 3) << "counter bit " << bit;
+    }
+    apptest::Bmp b;
+    apptest::Bmp plain;
+    ASSERT_TRUE(apptest::LoadBmp(Folder() + "/b.bmp", &b));
+    ASSERT_TRUE(apptest::LoadBmp(Folder() + "/plain.bmp", &plain));
+    EXPECT_EQ(b.data, plain.data);  // the stage scene, exactly as without a movie
+}
+
+TEST_F(GameMovie, TheRecordedSoundIsTheToneUntilStartThenSilence)
+{
+    std::ifstream in(Folder() + "/out.raw", std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> recorded(bytes.size() / 2);
+    std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    const size_t frames = recorded.size() / 2;
+    ASSERT_GT(frames, snd::kDeviceRate / 2);
+    // The tone runs from its first loud sample to the last sample that sounds at all.
+    size_t first = frames;
+    size_t last = 0;
+    for (size_t i = 0; i < frames; ++i) {
+        if (std::abs(recorded[2 * i]) > 6000) {
+            first = std::min(first, i);
+        }
+        if (std::abs(recorded[2 * i]) > 100) {
+            last = i;
+        }
+    }
+    ASSERT_LT(first, frames);
+    EXPECT_LT(first, snd::kDeviceRate / 2) << "the tone starts with the movie";
+    const std::vector<int16_t> tone(recorded.begin() + static_cast<std::ptrdiff_t>(2 * first),
+                                    recorded.begin() + static_cast<std::ptrdiff_t>(2 * last));
+    EXPECT_GT(tone.size() / 2, snd::kDeviceRate / 4);
+    EXPECT_NEAR(soundtest::PeakOf(tone), 12000, 30);
+    EXPECT_NEAR(soundtest::PitchOf(tone), 440.0, 6.0);
+    // After the stop: silence to the end of the run (at least one device buffer of it).
+    EXPECT_GE(frames - last, 512u) << "no silence after the movie stopped";
+}
+
+}  // namespace
