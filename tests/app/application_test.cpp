@@ -170,9 +170,13 @@ TEST_F(Application, MoviesPlayFromTheSoundAndMovieChildrenAndFocusLossInFullScre
     EXPECT_FALSE(app_.moviePlayer->IsActive());
 
     const std::string missing = root_ + "/NOPE.BIK";
+    const std::string garbage = root_ + "/GARBAGE.BIK";
+    apptest::WriteText(garbage, std::string(4000, 'x'));
     PlayMovie(missing.c_str());
-    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
+    PlayMovie(garbage.c_str());
+    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 2u);
     EXPECT_EQ(apptest::FatalRecorder::Names()[0], missing);
+    EXPECT_EQ(apptest::FatalRecorder::Names()[1], garbage);
     EXPECT_FALSE(IsMoviePlaying());
 }
 
