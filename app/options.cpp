@@ -125,8 +125,8 @@ constexpr OptionRow kOptions[] = {
     {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
-    {"--help", nullptr, TakeHelp, "list the options"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
+    {"--help", nullptr, TakeHelp, "list the options"},
 };
 
 }  // namespace
