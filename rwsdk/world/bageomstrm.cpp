@@ -67,6 +67,10 @@ static RwBool ReadMorphTargets(RwStream *stream, RpGeometry *geometry)
             (hasNormals && nv > 0 && target.normals == nullptr)) {
             return FALSE;
         }
+        // No vertices: nothing to read, and no array to point into.
+        if (nv == 0) {
+            continue;
+        }
         if (hasPositions && !ReadReals(stream, &target.verts[0].x, 3 * nv)) {
             return FALSE;
         }

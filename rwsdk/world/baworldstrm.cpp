@@ -180,7 +180,15 @@ RwBool ReadAtomicSection(RwStream *stream, Reader *r, RpSector **out)
     // From here the leaf is part of the tree, so a failure destroys it.
     *out = reinterpret_cast<RpSector *>(leaf);
     rpPipelineRightsClear();
-    return RwPluginRegistryReadData(registry, stream, leaf) != nullptr && rpPipelineRightsApply(registry, leaf);
+    if (RwPluginRegistryReadData(registry, stream, leaf) == nullptr || !rpPipelineRightsApply(registry, leaf)) {
+        return FALSE;
+    }
+    // A native leaf has no triangle array to build its mesh from: its
+    // triangles exist only as the mesh its extension carried.
+    if (r->native && leaf->numPolygons > 0 && leaf->mesh == nullptr) {
+        return Fail(E_RW_READ);
+    }
+    return TRUE;
 }
 
 RwBool ReadSection(RwStream *stream, Reader *r, RwBool isLeaf, RpSector **out, RwInt32 depth);
