@@ -34,7 +34,12 @@ TEST_F(DdsTest, DxtOneThreeColourBlockHasTransparentIndexThree)
     EXPECT_EQ(out[3], 0);            // transparent black
     EXPECT_EQ(out[16 + 0], 0xF8);    // row 1: colour 0
     EXPECT_EQ(out[16 + 3], 255);
-    EXPECT_FALSE(RwD3D8DecompressDXT1(2, 2, out, block));  // below one block: nothing decoded
+    // Below one block the image is the block's top-left corner.
+    RwUInt8 small[2 * 2 * 4];
+    EXPECT_TRUE(RwD3D8DecompressDXT1(2, 2, small, block));
+    EXPECT_EQ(small[3], 0);
+    EXPECT_EQ(small[8 + 0], 0xF8);  // row 1 (8 bytes a row): colour 0
+    EXPECT_EQ(small[8 + 3], 255);
 }
 
 TEST_F(DdsTest, DxtThreeAndFiveAlpha)
