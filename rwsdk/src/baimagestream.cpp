@@ -36,7 +36,7 @@ static RwBool ReadRows(RwStream *stream, RwImage *image, RwInt32 streamStride)
 RwImage *RwImageStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     if (length < rwIMAGESTREAMHEADER) {
@@ -67,8 +67,7 @@ RwImage *RwImageStreamRead(RwStream *stream)
     }
     // Whatever the chunk holds beyond the image is passed over, so the next
     // chunk is read in step.
-    if (image != nullptr && RwStreamBytesLeft(stream) != 0 &&
-        RwStreamSkip(stream, static_cast<RwUInt32>(RwStreamBytesLeft(stream))) == nullptr) {
+    if (image != nullptr && !RwStreamSkipRest(stream)) {
         RwImageDestroy(image);
         image = nullptr;
     }
