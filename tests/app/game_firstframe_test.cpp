@@ -1,60 +1,143 @@
-// End to end: the game run headless in the 800x600 window for three ticks,
-// in a folder holding nothing but its font, writes the frame it showed as a
-// BMP, cleared with the quads in place.
+// End to end: what the game says and how it ends when it cannot go on (an
+// option it does not know, no data, a damaged world, no display), its usage
+// text, and a missing picture that is reported while the game plays on.
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
-#include "app/bmp_file.h"
+namespace {
 
-using apptest::Bmp;
-using apptest::LoadBmp;
-
-TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
+std::string Game() { return std::string(RW_TEST_BINARY_DIR) + "/app/game"; }
+std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
+// Each case runs in a folder of its own: CTest runs them side by side.
+std::string CaseDir(const std::string &name)
 {
-    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
-    const std::string out = dir + "/out.bmp";
-    const std::string font = std::string(RW_TEST_BINARY_DIR) + "/data/RESOURCE/FONT/ENGFONT.XBF";
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/RESOURCE/FONT' && rm -f '" + out + "' && cp '" + font + "' '" + dir +
-                           "/RESOURCE/FONT/'")
-                              .c_str()),
-              0)
-        << "no sample font: build the sample-data target";
-    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
-    const std::string command =
-        "cd '" + dir + "' && '" + game + "' --headless --mode 2 --frames 3 --screenshot 3:out.bmp";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-
-    Bmp bmp;
-    ASSERT_TRUE(LoadBmp(out, &bmp));
-    EXPECT_EQ(bmp.width, 800);
-    EXPECT_EQ(bmp.height, 600);
-    ASSERT_TRUE(bmp.bits == 24 || bmp.bits == 32);
-    const uint32_t clear = 0x182858;
-    const uint32_t red = 0xDC2828;
-    const uint32_t green = 0x28C83C;
-    // Red covers [100, 300) x [100, 300), green [400, 700) x [300, 500).
-    EXPECT_EQ(bmp.Pixel(0, 0), clear);
-    EXPECT_EQ(bmp.Pixel(799, 599), clear);
-    EXPECT_EQ(bmp.Pixel(100, 100), red);
-    EXPECT_EQ(bmp.Pixel(299, 299), red);
-    EXPECT_EQ(bmp.Pixel(200, 200), red);
-    EXPECT_EQ(bmp.Pixel(300, 200), clear);
-    EXPECT_EQ(bmp.Pixel(99, 200), clear);
-    EXPECT_EQ(bmp.Pixel(400, 300), green);
-    EXPECT_EQ(bmp.Pixel(699, 499), green);
-    EXPECT_EQ(bmp.Pixel(550, 400), green);
-    EXPECT_EQ(bmp.Pixel(700, 400), clear);
-    EXPECT_EQ(bmp.Pixel(550, 500), clear);
-    EXPECT_EQ(bmp.Pixel(350, 250), clear);
+    return std::string(RW_TEST_BINARY_DIR) + "/tests/app_startup/" + name + "_" + std::to_string(getpid());
 }
 
-TEST(GameFirstFrame, BadOptionsAreRefused)
+struct GameRun {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string output;  // stdout and stderr together
+};
+
+GameRun RunIn(const std::string &dir, const std::string &arguments, const std::string &environment = "")
 {
-    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
-    EXPECT_NE(std::system(("'" + game + "' --headless --mode 5 --frames 1 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system(("'" + game + "' --headless --screenshot nowhere 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system(("'" + game + "' --frames 2>/dev/null").c_str()), 0);
+    const std::string command = "cd '" + dir + "' && " + environment + " '" + Game() + "' " + arguments + " 2>&1";
+    GameRun run;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
+        run.output.append(buffer, n);
+    }
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
 }
+
+std::string FreshDir(const std::string &name)
+{
+    const std::string dir = CaseDir(name);
+    EXPECT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+    return dir;
+}
+
+// A copy of the sample data tree to damage; skipped without sample data.
+bool CopySampleData(const std::string &dir)
+{
+    if (std::system(("test -f '" + SampleData() + "/RESOURCE/STAGE/1/STAGE.BSP'").c_str()) != 0) {
+        return false;
+    }
+    return std::system(("cp -r '" + SampleData() + "/.' '" + dir + "/'").c_str()) == 0;
+}
+
+TEST(GameStartUp, HelpPrintsTheUsageAndEndsWell)
+{
+    const GameRun run = RunIn(FreshDir("help"), "--help");
+    EXPECT_EQ(run.status, 0);
+    for (const char *option : {"usage: game", "--mode", "--frames", "--headless", "--fixed-step", "--screenshot"}) {
+        EXPECT_NE(run.output.find(option), std::string::npos) << option << " missing from:\n" << run.output;
+    }
+}
+
+TEST(GameStartUp, BadOptionsAreNamedAndEndWithStatusTwo)
+{
+    const std::string dir = FreshDir("options");
+    const struct {
+        const char *arguments;
+        const char *named;
+    } cases[] = {
+        {"--bogus", "--bogus"},
+        {"--headless --frames", "--frames"},
+        {"--headless --mode 5 --frames 1", "--mode"},
+        {"--headless --screenshot nowhere", "--screenshot"},
+    };
+    for (const auto &c : cases) {
+        const GameRun run = RunIn(dir, c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_NE(run.output.find(c.named), std::string::npos) << c.arguments << ": " << run.output;
+    }
+}
+
+TEST(GameStartUp, WithoutDataItSaysWhichFileIsMissingAndFails)
+{
+    const GameRun run = RunIn(FreshDir("nodata"), "--headless --frames 1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("RESOURCE/STAGE/1/STAGE.BSP"), std::string::npos) << run.output;
+}
+
+TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
+{
+    const GameRun run =
+        RunIn(FreshDir("nodisplay"), "--mode 1 --frames 1", "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+}
+
+// The world struct's format word with the native bit set: the sectors'
+// vertex and triangle arrays are then not read, though their counts stay.
+TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
+{
+    const std::string dir = FreshDir("damaged");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    const std::string world = dir + "/RESOURCE/STAGE/1/STAGE.BSP";
+    std::fstream file(world, std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(file.is_open());
+    // World chunk header, struct header, root flag, origin, four counts and
+    // the collision size come before the format word (offset 60).
+    file.seekp(63);
+    file.put(static_cast<char>(0x01));
+    file.close();
+    const GameRun run = RunIn(dir, "--headless --frames 1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("STAGE.BSP"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("E_RW_READ"), std::string::npos) << run.output;
+}
+
+TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
+{
+    const std::string dir = FreshDir("nopicture");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    ASSERT_EQ(std::remove((dir + "/RESOURCE/G_EVENT/DFF/TEXTURES/CRATE_WOOD.BMP").c_str()), 0);
+    const GameRun run = RunIn(dir, "--headless --frames 2");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("E_RW_TEXTURENOTFOUND"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("crate_wood"), std::string::npos) << run.output;
+}
+
+}  // namespace
