@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Seeds the fuzz corpora from the sample data tree and from the inputs of
-# earlier findings (tests/fuzz/regression/inputs/TARGET/).
+# earlier findings (tests/readers/findings/TARGET/).
 #   fuzz-seeds.sh DATA_DIR FUZZ_BUILD_DIR
 set -euo pipefail
 data=$1
@@ -14,8 +14,8 @@ seed() {  # target, files...
   for f in "$@"; do
     [ -f "$f" ] && cp -f "$f" "$build/corpus-$target/seed-$(basename "$f")"
   done
-  if [ -d "$here/tests/fuzz/regression/inputs/$target" ]; then
-    cp -f "$here/tests/fuzz/regression/inputs/$target"/* "$build/corpus-$target/" 2>/dev/null || true
+  if [ -d "$here/tests/readers/findings/$target" ]; then
+    cp -f "$here/tests/readers/findings/$target"/* "$build/corpus-$target/" 2>/dev/null || true
   fi
 }
 
