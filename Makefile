@@ -51,7 +51,8 @@ FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 600
 FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd
 FUZZ_JOBS      ?= 2
-fuzz: deps build
+fuzz: build
+	@bash scripts/install-deps.sh fuzz
 	cmake --build $(BUILD_DIR) --target sample-data
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRW_FUZZ=ON $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz-targets
