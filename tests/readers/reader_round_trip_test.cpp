@@ -17,6 +17,8 @@
 #include "app/plugins.h"
 #include "rpprtstd.h"
 #include "rtanim.h"
+#include "rtpitexd.h"
+#include "rwd3d8dds.h"
 #include "rtbmp.h"
 #include "support/engine/headless_screen.h"
 #include "tests/fuzz/fuzz_game_engine.h"
@@ -306,6 +308,32 @@ TEST_F(Readers, EveryFuzzFindingReadsWithoutAFault)
             const fuzzgame::Outcome outcome = fuzzgame::ReadWriteRead<void>(
                 bytes.data(), bytes.size(), kind.chunk, kind.read, kind.write, kind.destroy);
             EXPECT_NE(outcome, fuzzgame::Outcome::WrittenUnreadable) << entry.path();
+        }
+    }
+    // The image and dictionary readers only read.
+    const struct {
+        const char *finder;
+        void (*read)(RwStream *);
+    } readers[] = {
+        {"texdict", [](RwStream *s) { if (RwTexDictionary *d = RtPITexDStreamRead(s)) RwTexDictionaryDestroy(d); }},
+        {"pitexd", [](RwStream *s) { if (RwTexDictionary *d = RtPITexDStreamRead(s)) RwTexDictionaryDestroy(d); }},
+        {"bmp", [](RwStream *s) { if (RwImage *i = RtBmpStreamRead(s)) RwImageDestroy(i); }},
+        {"dds", [](RwStream *s) { if (RwRaster *r = RwD3D8RasterReadDDS(s)) RwRasterDestroy(r); }},
+    };
+    for (const auto &reader : readers) {
+        const fs::path folder = findings / reader.finder;
+        if (!fs::is_directory(folder)) {
+            continue;
+        }
+        for (const auto &entry : fs::directory_iterator(folder)) {
+            const std::vector<RwUInt8> bytes = FileBytes(entry.path());
+            RwMemoryDescriptor desc;
+            if (RwStream *stream = fuzzgame::OpenInput(bytes.data(), bytes.size(), &desc)) {
+                reader.read(stream);
+                RwStreamClose(stream, nullptr);
+            }
+            RwError error;
+            RwErrorGet(&error);
         }
     }
 }
