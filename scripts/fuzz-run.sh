@@ -6,12 +6,14 @@ set -uo pipefail
 build=$1
 shift
 seconds=${FUZZ_SECONDS:-600}
+here=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${FUZZ_JOBS:-2}
 
 run() {  # target
   local t=$1
   mkdir -p "$build/corpus-$t" "$build/findings-$t"
   "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=20 -print_final_stats=1 \
+    -dict="$here/tests/fuzz/chunks.dict" \
     -artifact_prefix="$build/findings-$t/" "$build/corpus-$t" >"$build/fuzz-$t.log" 2>&1
 }
 
