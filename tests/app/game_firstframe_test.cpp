@@ -105,22 +105,50 @@ TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
     EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
 }
 
-// The world struct's format word with the native bit set: the sectors'
-// vertex and triangle arrays are then not read, though their counts stay.
+// Sets the native bit of the world struct's format word in the world file
+// at `at`: world chunk header, struct header, root flag, origin, four counts
+// and the collision size come before the word (offset 60).
+void SetNativeBit(const std::string &file, std::streamoff at)
+{
+    std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(bytes.is_open()) << file;
+    bytes.seekp(at + 63);
+    bytes.put(static_cast<char>(0x01));
+}
+
+// Where the stage pack keeps the world's bytes: its list names the record's
+// offset; the record is a name length, the name, a size, then the bytes.
+std::streamoff WorldInPack(const std::string &dir)
+{
+    std::ifstream list(dir + "/PACK/STAGE1/2010000.LST");
+    std::string line;
+    while (std::getline(list, line)) {
+        if (line.rfind("\\RESOURCE\\STAGE\\1\\STAGE.BSP\t", 0) == 0) {
+            const std::streamoff record = std::stoll(line.substr(line.find('\t') + 1));
+            std::ifstream pack(dir + "/PACK/STAGE1/2010000.STR", std::ios::binary);
+            pack.seekg(record);
+            unsigned char length[4] = {};
+            pack.read(reinterpret_cast<char *>(length), 4);
+            const std::streamoff n = length[0] | (length[1] << 8) | (length[2] << 16) | (length[3] << 24);
+            return record + 4 + n + 4;
+        }
+    }
+    return -1;
+}
+
+// The world with its native bit set: the sectors' vertex and triangle
+// arrays are then not read, though their counts stay.
 TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
 {
     const std::string dir = FreshDir("damaged");
     if (!CopySampleData(dir)) {
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
-    const std::string world = dir + "/RESOURCE/STAGE/1/STAGE.BSP";
-    std::fstream file(world, std::ios::in | std::ios::out | std::ios::binary);
-    ASSERT_TRUE(file.is_open());
-    // World chunk header, struct header, root flag, origin, four counts and
-    // the collision size come before the format word (offset 60).
-    file.seekp(63);
-    file.put(static_cast<char>(0x01));
-    file.close();
+    SetNativeBit(dir + "/RESOURCE/STAGE/1/STAGE.BSP", 0);
+    const std::streamoff packed = WorldInPack(dir);
+    if (packed >= 0) {
+        SetNativeBit(dir + "/PACK/STAGE1/2010000.STR", packed);
+    }
     const GameRun run = RunIn(dir, "--headless --frames 1");
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("STAGE.BSP"), std::string::npos) << run.output;
