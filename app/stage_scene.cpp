@@ -95,9 +95,10 @@ const char *StageSignName() { return "sign01"; }
 bool StageSceneLoad(StageScene *scene, RwCamera *camera)
 {
     *scene = StageScene{};
+    // A data tree without the stage shows the plain frame, with a line
+    // saying so; a stage that is there but cannot be read is fatal.
     if (!RwFileExists(StageWorldPath())) {
-        DebugPrint("game: cannot read the stage world %s: the file is missing\n", StageWorldPath());
-        RaiseFatalError(StageWorldPath());
+        DebugPrint("game: no stage world %s: the plain first frame is shown\n", StageWorldPath());
         return false;
     }
     if (!zuOpenPack(StagePackPath())) {

@@ -1,11 +1,15 @@
-// End to end: what the game says and how it ends when it cannot go on (an
-// option it does not know, no data, a damaged world, no display), its usage
-// text, and a missing picture that is reported while the game plays on.
+// End to end: the game run headless in the 800x600 window for three ticks,
+// in a folder holding nothing but its font, writes the frame it showed as a
+// BMP, cleared with the quads in place. And what the game says and how it
+// ends when it cannot go on (an option it does not know, no data, a damaged
+// world, no display), its usage text, and a missing picture that is
+// reported while the game plays on.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,7 +17,52 @@
 #include <string>
 #include <vector>
 
+#include "app/bmp_file.h"
+
 namespace {
+
+using apptest::Bmp;
+using apptest::LoadBmp;
+
+TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
+{
+    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
+    const std::string out = dir + "/out.bmp";
+    const std::string font = std::string(RW_TEST_BINARY_DIR) + "/data/RESOURCE/FONT/ENGFONT.XBF";
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/RESOURCE/FONT' && rm -f '" + out + "' && cp '" + font + "' '" + dir +
+                           "/RESOURCE/FONT/'")
+                              .c_str()),
+              0)
+        << "no sample font: build the sample-data target";
+    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
+    const std::string command =
+        "cd '" + dir + "' && '" + game + "' --headless --mode 2 --frames 3 --screenshot 3:out.bmp";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    Bmp bmp;
+    ASSERT_TRUE(LoadBmp(out, &bmp));
+    EXPECT_EQ(bmp.width, 800);
+    EXPECT_EQ(bmp.height, 600);
+    ASSERT_TRUE(bmp.bits == 24 || bmp.bits == 32);
+    const uint32_t clear = 0x182858;
+    const uint32_t red = 0xDC2828;
+    const uint32_t green = 0x28C83C;
+    // Red covers [100, 300) x [100, 300), green [400, 700) x [300, 500).
+    EXPECT_EQ(bmp.Pixel(0, 0), clear);
+    EXPECT_EQ(bmp.Pixel(799, 599), clear);
+    EXPECT_EQ(bmp.Pixel(100, 100), red);
+    EXPECT_EQ(bmp.Pixel(299, 299), red);
+    EXPECT_EQ(bmp.Pixel(200, 200), red);
+    EXPECT_EQ(bmp.Pixel(300, 200), clear);
+    EXPECT_EQ(bmp.Pixel(99, 200), clear);
+    EXPECT_EQ(bmp.Pixel(400, 300), green);
+    EXPECT_EQ(bmp.Pixel(699, 499), green);
+    EXPECT_EQ(bmp.Pixel(550, 400), green);
+    EXPECT_EQ(bmp.Pixel(700, 400), clear);
+    EXPECT_EQ(bmp.Pixel(550, 500), clear);
+    EXPECT_EQ(bmp.Pixel(350, 250), clear);
+}
+
 
 std::string Game() { return std::string(RW_TEST_BINARY_DIR) + "/app/game"; }
 std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
@@ -90,6 +139,8 @@ TEST(GameStartUp, BadOptionsAreNamedAndEndWithStatusTwo)
     }
 }
 
+// An empty folder: the stage's absence is said, and the first file the game
+// cannot do without (its font) ends the run.
 TEST(GameStartUp, WithoutDataItSaysWhichFileIsMissingAndFails)
 {
     const GameRun run = RunIn(FreshDir("nodata"), "--headless --frames 1");
