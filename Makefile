@@ -49,15 +49,22 @@ bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-# The file readers' fuzz targets (clang, libFuzzer), each run for a minute.
+# The file readers' fuzz targets (clang, libFuzzer), opt-in and never part of
+# `make test`. Each runs FUZZ_SECONDS (default 600) from a corpus seeded with
+# the sample data tree; the first finding stops the run and leaves its input
+# (crash-*, leak-*, timeout-*) in $(FUZZ_BUILD_DIR)/findings-TARGET.
+# FUZZ_TARGETS picks some: make fuzz FUZZ_TARGETS="clump world" FUZZ_SECONDS=120
 FUZZ_BUILD_DIR ?= build-fuzz
-fuzz: deps
+FUZZ_SECONDS   ?= 600
+FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd
+FUZZ_JOBS      ?= 2
+fuzz: build
+	@bash scripts/install-deps.sh fuzz
+	cmake --build $(BUILD_DIR) --target sample-data
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRW_FUZZ=ON $(CMAKE_FLAGS)
-	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_bmp fuzz_dds fuzz_pitexd fuzz_pack fuzz_text
-	@for t in bmp dds pitexd pack text; do \
-	  mkdir -p $(FUZZ_BUILD_DIR)/corpus-$$t && \
-	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=60 -rss_limit_mb=2048 $(FUZZ_BUILD_DIR)/corpus-$$t || exit 1; \
-	done
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz-targets
+	@bash scripts/fuzz-seeds.sh $(BUILD_DIR)/data $(FUZZ_BUILD_DIR)
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) bash scripts/fuzz-run.sh $(FUZZ_BUILD_DIR) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

@@ -1,6 +1,7 @@
 // The engine's start and stop for the game (see engine_startup.h).
 #include "app/engine_startup.h"
 
+#include "app/debug.h"
 #include "app/file.h"
 #include "app/memory.h"
 #include "app/plugins.h"
@@ -10,6 +11,12 @@
 namespace {
 
 constexpr RwUInt32 kResourceArenaBytes = 1 << 20;
+
+// The engine's error reports, with their text, as diagnostic lines.
+void PrintEngineMessage(RwDebugType type, const RwChar *message)
+{
+    DebugPrint("game: engine %s: %s\n", type == rwDEBUGERROR ? "error" : "message", message);
+}
 
 RwInt32 FindExclusiveMode(const game::ModeChoice &choice)
 {
@@ -57,6 +64,7 @@ bool SelectSubSystemAndMode(const game::ModeChoice &choice, EngineChoice *chosen
 bool StartEngine(HWND window, const game::ModeChoice &choice, EngineChoice *chosen)
 {
     *chosen = EngineChoice{};
+    RwDebugSetHandler(PrintEngineMessage);
     RwD3D8DriverInstall();
     if (!RwEngineInit(zuGetEngineMemoryFunctions(), 0, kResourceArenaBytes)) {
         return false;
@@ -89,4 +97,5 @@ void StopEngine()
     RwEngineStop();
     RwEngineClose();
     RwEngineTerm();
+    RwDebugSetHandler(nullptr);
 }

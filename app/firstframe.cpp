@@ -68,7 +68,8 @@ void DrawFirstFrameScene(const StageScene &stage, RwCamera *camera)
         DrawQuad(FirstFrameQuad(i, width, height), camera);
     }
     if (loaded) {
-        RwSetRenderState(rwRENDERSTATETEXTURERASTER, RwTextureGetRaster(stage.sign));
+        // A sign whose picture is missing is drawn untextured.
+        RwSetRenderState(rwRENDERSTATETEXTURERASTER, stage.sign != nullptr ? RwTextureGetRaster(stage.sign) : nullptr);
         RwSetRenderState(rwRENDERSTATETEXTUREFILTER, RwRenderStateValue(rwFILTERNEAREST));
         RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, RwRenderStateValue(rwTEXTUREADDRESSCLAMP));
         DrawQuad(FirstFrameSignQuad(width, height), camera);

@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     game::Options options;
     std::string error;
     if (!game::ParseOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "game: %s\n", error.c_str());
+        std::fprintf(stderr, "game: %s (game --help lists the options)\n", error.c_str());
         return 2;
     }
     if (options.help) {
@@ -60,10 +60,14 @@ int main(int argc, char **argv)
     desc.title = "game";
     desc.clientWidth = choice.width;
     desc.clientHeight = choice.height;
-    desc.backend = options.headless ? win::Backend::Headless : win::Backend::Auto;
+    // Without --headless the window must be a real one: with no display the
+    // program says so rather than running unseen.
+    desc.backend = options.headless ? win::Backend::Headless : win::Backend::Sdl;
     HWND window = win::CreatePlatformWindow(desc);
     if (window == nullptr) {
-        std::fprintf(stderr, "game: no window could be opened\n");
+        std::fprintf(stderr, options.headless ? "game: no window could be opened\n"
+                                              : "game: no display could be opened (is DISPLAY set?); "
+                                                "--headless runs without one\n");
         return 1;
     }
     CSApplication application;

@@ -5,9 +5,13 @@
 #include "app/stage_scene.h"
 
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 
 #include "app/chunk_read.h"
+#include "app/debug.h"
+#include "app/fatal.h"
 #include "app/pack.h"
 
 namespace game {
@@ -63,6 +67,23 @@ RwV3d Normalized(RwV3d v)
 
 RwV3d Cross(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
+// Why the last read of `path` gave nothing, in the engine's words (the
+// error slot is emptied).
+std::string WhyUnread(const char *path)
+{
+    RwError error{};
+    RwErrorGet(&error);
+    if (!RwFileExists(path)) {
+        return "the file is missing";
+    }
+    if (error.errorCode == E_RW_NOERROR) {
+        return "it holds no such chunk";
+    }
+    RwChar text[512];
+    RwErrorFormat(&error, nullptr, text, static_cast<RwInt32>(sizeof(text)));
+    return text;
+}
+
 }  // namespace
 
 const char *StageWorldPath() { return "RESOURCE/STAGE/1/STAGE.BSP"; }
@@ -74,19 +95,46 @@ const char *StageSignName() { return "sign01"; }
 bool StageSceneLoad(StageScene *scene, RwCamera *camera)
 {
     *scene = StageScene{};
-    if (!RwFileExists(StageWorldPath()) || !zuOpenPack(StagePackPath())) {
+    // A data tree without the stage shows the plain frame, with a line
+    // saying so; a stage that is there but cannot be read is fatal.
+    if (!RwFileExists(StageWorldPath())) {
+        DebugPrint("game: no stage world %s: the plain first frame is shown\n", StageWorldPath());
         return false;
     }
+    if (!zuOpenPack(StagePackPath())) {
+        return false;  // the pack layer has made its fatal report
+    }
+    RwError stale{};
+    RwErrorGet(&stale);
+    // The first file the stage cannot do without that fails to read, with
+    // the engine's reason; a missing picture is only reported (the engine's
+    // handler says which) and drawn untextured.
+    const char *unread = nullptr;
+    std::string why;
     RwImageSetPath(kStageTextures);
     scene->world = ReadChunkFile<RpWorld>(StageWorldPath(), rwID_WORLD_CHUNK, RpWorldStreamRead);
-    scene->sign = RwTextureRead(StageSignName(), nullptr);
-    scene->lights = ReadClump(StageLightsPath(), kStageTextures);
-    scene->prop = ReadClump(StagePropPath(), kPropTextures);
+    if (scene->world == nullptr) {
+        unread = StageWorldPath(), why = WhyUnread(unread);
+    } else {
+        scene->sign = RwTextureRead(StageSignName(), nullptr);
+        RwErrorGet(&stale);
+        scene->lights = ReadClump(StageLightsPath(), kStageTextures);
+        if (scene->lights == nullptr) {
+            unread = StageLightsPath(), why = WhyUnread(unread);
+        } else {
+            scene->prop = ReadClump(StagePropPath(), kPropTextures);
+            if (scene->prop == nullptr) {
+                unread = StagePropPath(), why = WhyUnread(unread);
+            }
+        }
+    }
     RwImageSetPath("");
     // What the stage holds of the pack's textures stays; the rest goes back.
     zuClosePack();
-    if (scene->world == nullptr || scene->sign == nullptr || scene->lights == nullptr || scene->prop == nullptr) {
+    if (unread != nullptr) {
         StageSceneUnload(scene);
+        DebugPrint("game: cannot read %s: %s\n", unread, why.c_str());
+        RaiseFatalError(unread);
         return false;
     }
     RwFrameTranslate(RpClumpGetFrame(scene->prop), &kPropPlace, rwCOMBINEREPLACE);

@@ -29,9 +29,13 @@ const char *StagePackPath();
 const char *StageSignName();
 
 // Reads the stage with its textures from the stage's pack, its lights and
-// the prop, and puts them and the camera in the world. False (with nothing
-// loaded) when the data tree lacks the stage, its pack is refused (after the
-// fatal report) or any of its files fails to read.
+// the prop, and puts them and the camera in the world. Without the stage's
+// world in the data tree a line says so and the result is false. A damaged
+// world, or a missing or damaged model of a stage that is there, is said on
+// stderr with the engine's reason and raised as the fatal report (which ends
+// a run that has not reached the title); then, and when the pack is refused,
+// the result is false with nothing loaded. A missing sign picture is only
+// reported (by the engine's handler) and the sign drawn untextured.
 bool StageSceneLoad(StageScene *scene, RwCamera *camera);
 void StageSceneUnload(StageScene *scene);
 inline bool StageSceneLoaded(const StageScene &scene) { return scene.world != nullptr; }

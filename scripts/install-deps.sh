@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the game need.
 # A no-op when everything is already present; safe to run on every build.
+# DEPS=0 skips it (a machine set up by hand). `install-deps.sh fuzz` adds
+# what `make fuzz` needs.
 set -euo pipefail
+if [ "${DEPS:-1}" = "0" ]; then
+  exit 0
+fi
 
 packages=(
   cmake ninja-build g++ pkg-config make
@@ -12,6 +17,18 @@ packages=(
   imagemagick
   libfreetype-dev fonts-dejavu-core
 )
+
+# What each package is for, said before anything is installed.
+declare -A why=(
+  [cmake]="build" [ninja-build]="build" [g++]="build" [pkg-config]="build" [make]="build"
+  [libgtest-dev]="tests" [libgmock-dev]="tests" [libbenchmark-dev]="benchmarks"
+  [libsdl2-dev]="window, input and sound" [xvfb]="tests of real windows" [xauth]="tests of real windows"
+  [imagemagick]="image tests against an independent decoder"
+  [clang]="fuzz targets (libFuzzer)"
+)
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,7 +41,10 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "install-deps: installing ${missing[*]}"
+echo "install-deps: installing what is missing (DEPS=0 skips this):"
+for p in "${missing[@]}"; do
+  echo "  $p: ${why[$p]:-needed by the build}"
+done
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive

@@ -59,12 +59,12 @@ HWND CreatePlatformWindow(const WindowDesc &desc) {
         backend = CreateHeadlessBackend(desc, clientX, clientY);
         break;
     case Backend::Sdl:
-        backend = CreateSdlBackend(desc, clientX, clientY, true);
+        backend = CreateSdlBackend(desc, clientX, clientY);
         break;
     case Backend::Auto: {
         const char *headless = std::getenv("RW_HEADLESS");
         if (!(headless && headless[0] && std::strcmp(headless, "0") != 0)) {
-            backend = CreateSdlBackend(desc, clientX, clientY, false);
+            backend = CreateSdlBackend(desc, clientX, clientY);
         }
         if (!backend) backend = CreateHeadlessBackend(desc, clientX, clientY);
         break;

@@ -108,12 +108,17 @@ private:
 
 }  // namespace
 
+// SDL's drivers that show nothing: what SDL falls back to without a display.
+static bool WindowlessDriver(const char *driver) {
+    return !driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
+}
+
 std::unique_ptr<WindowBackend> CreateSdlBackend(const WindowDesc &desc, int32_t clientX,
-                                                int32_t clientY, bool allowDummy) {
+                                                int32_t clientY) {
     RW_SYSTEM_LIBRARY_CALLS;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     const char *driver = SDL_GetCurrentVideoDriver();
-    if (!allowDummy && (!driver || std::strcmp(driver, "dummy") == 0)) {
+    if (WindowlessDriver(driver)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
@@ -138,8 +143,7 @@ std::unique_ptr<WindowBackend> CreateSdlBackend(const WindowDesc &desc, int32_t 
 
 bool SdlDesktopSize(uint32_t *width, uint32_t *height) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
-    const char *driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "dummy") == 0) return false;
+    if (WindowlessDriver(SDL_GetCurrentVideoDriver())) return false;
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w <= 0 || mode.h <= 0) return false;
     *width = uint32_t(mode.w);

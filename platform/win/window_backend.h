@@ -32,9 +32,10 @@ public:
 
 std::unique_ptr<WindowBackend> CreateHeadlessBackend(const WindowDesc &desc, int32_t clientX,
                                                      int32_t clientY);
-// Null when SDL video cannot be opened, or (allowDummy false) only its dummy driver can.
+// Null when SDL video cannot be opened on a display (only its windowless
+// drivers, dummy or offscreen, can be).
 std::unique_ptr<WindowBackend> CreateSdlBackend(const WindowDesc &desc, int32_t clientX,
-                                                int32_t clientY, bool allowDummy);
+                                                int32_t clientY);
 
 // Desktop size of the first display when SDL video is open on a real driver.
 bool SdlDesktopSize(uint32_t *width, uint32_t *height);

@@ -1,4 +1,6 @@
-// Umbrella header of the engine core: every public core header.
+// Umbrella header of the engine core and its Direct3D 8 driver: every public
+// header of that layer and nothing above it. The world library has rpworld.h;
+// each plug-in and toolkit has its own header beside its sources.
 #pragma once
 
 #include "rwtypes.h"
@@ -23,8 +25,4 @@
 #include "rwtexture.h"
 #include "rwd3d8.h"
 #include "rwd3d8raster.h"
-#include "rtintsec.h"
-#include "rpcollis.h"
-#include "rppvs.h"
-#include "rpptank.h"
-#include "rpprtstd.h"
+#include "rwd3d8dds.h"

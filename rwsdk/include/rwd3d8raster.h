@@ -15,6 +15,11 @@ RwBool RwD3D8RasterPluginAttachEntry(void);
 // The alpha flag of a texture's raster (false without one); cleared by
 // RwD3D8RasterClearAlpha for rasters whose alpha is to be ignored.
 RwBool RwD3D8TextureHasAlpha(const RwTexture *texture);
+// Whether a texture's raster is on an 8-bit palette (false without one).
+RwBool RwD3D8TextureIsPalettised(const RwTexture *texture);
+// Two different textures both on 8-bit palettes cannot share one pass: the
+// device holds one palette at a time.
+RwBool RwD3D8TexturePalettesClash(const RwTexture *a, const RwTexture *b);
 void RwD3D8RasterClearAlpha(RwRaster *raster);
 RwBool RwD3D8RasterIsCubeRaster(const RwRaster *raster);
 // True for rasters holding DXT blocks.

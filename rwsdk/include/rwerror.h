@@ -45,12 +45,37 @@ RwError *RwErrorSet(RwError *error);
 // Copies the slot into `error` and resets the slot to no error.
 RwError *RwErrorGet(RwError *error);
 
-// Convenience used by every module: RwErrorSet with (plug-in id, code).
-// Message arguments of the original reports are never stored, so none is taken.
+// Convenience used by every module: RwErrorSet with (plug-in id, code),
+// also handed to the debug-message handler as text.
 void RwErrorReport(RwInt32 pluginID, RwInt32 errorCode);
+// The same with the report's message argument (a file or texture name, a
+// size ...): it goes into the debug message only; the slot keeps the code.
+void RwErrorReportDetail(RwInt32 pluginID, RwInt32 errorCode, const RwChar *detail);
 
 // Common code shortcut (plug-in id 0).
 inline void RwErrorReportCommon(RwInt32 errorCode) { RwErrorReport(rwID_COMMON, errorCode); }
+
+// What a code is called ("E_RW_READ") and what it means; null for a code
+// the engine never reports. Common codes are found whatever the plug-in id.
+const RwChar *RwErrorGetName(RwInt32 pluginID, RwInt32 code);
+const RwChar *RwErrorGetMessage(RwInt32 pluginID, RwInt32 code);
+// Writes "NAME (0xID:0xCODE): meaning[: detail]" into `buffer` (always
+// terminated); returns the characters written.
+RwInt32 RwErrorFormat(const RwError *error, const RwChar *detail, RwChar *buffer, RwInt32 size);
+
+// Debug messages: every error report reaches the installed handler as
+// formatted text, whether or not the slot keeps it. No handler (the
+// default) means nothing is shown, as before.
+enum RwDebugType : RwInt32 {
+    rwNADEBUGTYPE = 0,
+    rwDEBUGMESSAGE = 1,  // a note from the engine
+    rwDEBUGERROR = 2,    // an error report
+};
+typedef void (*RwDebugHandler)(RwDebugType type, const RwChar *message);
+// Installs `handler` (null removes it); returns the one it replaces.
+RwDebugHandler RwDebugSetHandler(RwDebugHandler handler);
+// Hands `message` to the handler, when one is installed.
+void RwDebugSendMessage(RwDebugType type, const RwChar *message);
 
 // The error module's engine open/close callbacks (module 0x40F).
 void *RwErrorModuleOpen(void *instance, RwInt32 offset, RwInt32 size);

@@ -92,6 +92,8 @@ const RwPluginRegistry *RwPluginRegistryWriteDataChunks(const RwPluginRegistry *
                                                         const void *object);
 RwInt32 RwPluginRegistryGetSize(const RwPluginRegistry *reg, const void *object);
 const RwPluginRegistry *RwPluginRegistrySkipDataChunks(const RwPluginRegistry *reg, RwStream *stream);
+// The entry registered under `pluginID`, or null.
+RwPluginEntry *RwPluginRegistryFindEntry(const RwPluginRegistry *reg, RwUInt32 pluginID);
 const RwPluginRegistry *RwPluginRegistryInvokeRights(const RwPluginRegistry *reg, RwUInt32 id,
                                                      void *obj, RwUInt32 extraData);
 

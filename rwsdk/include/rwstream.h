@@ -115,6 +115,45 @@ RwStream *RwStreamReadChunkInfo(RwStream *stream, RwChunkHeaderInfo *info);
 // The last header RwStreamReadChunkHeader read.
 const RwChunkHeaderInfo *RwStreamGetLastChunkHeader(void);
 
+// What every chunk reader uses to stay inside what it was given. A chunk
+// found by RwStreamFindChunk has an accepted version and fits what is left
+// of the enclosing bounds; these build on it.
+RwBool RwLibraryVersionAccepted(RwUInt32 version);
+// Finds the next struct chunk (type 1) as RwStreamFindChunk finds it.
+RwBool RwStreamFindStruct(RwStream *stream, RwUInt32 *length, RwUInt32 *version);
+// Reads the very next chunk header and accepts it only with an accepted
+// version and a body that fits what is left (the error reported otherwise).
+RwBool RwStreamReadChunkHeaderChecked(RwStream *stream, RwUInt32 *type, RwUInt32 *length, RwUInt32 *version);
+// Reads `length` bytes of a chunk over a zeroed record of `size` bytes,
+// skipping any excess; false on a short read.
+RwBool RwStreamReadRecord(RwStream *stream, RwUInt32 length, RwUInt8 *record, RwUInt32 size);
+// Skips whatever is left inside the innermost chunk bound.
+RwBool RwStreamSkipRest(RwStream *stream);
+// Whether `count` records of `size` bytes fit in what is left of the chunk.
+RwBool RwStreamFits(const RwStream *stream, RwUInt64 count, RwUInt64 size);
+// Finds a chunk of `type` and runs `reader(stream)` bounded to it; what the
+// reader leaves unread is skipped. A reader's object that cannot be
+// followed by the skip goes back through `release`.
+template <typename Object, typename Reader>
+Object *RwStreamReadChunkObject(RwStream *stream, RwUInt32 type, Reader reader, RwBool (*release)(Object *))
+{
+    RwUInt32 length = 0;
+    if (!RwStreamFindChunk(stream, type, &length, nullptr)) {
+        return nullptr;
+    }
+    RwUInt64 saved = RwStreamEnterChunk(stream, length);
+    Object *object = reader(stream);
+    if (object != nullptr && !RwStreamSkipRest(stream)) {
+        release(object);
+        object = nullptr;
+    }
+    RwStreamLeaveChunk(stream, saved);
+    return object;
+}
+// Little-endian words out of a byte record.
+RwUInt32 RwUInt32FromLE(const RwUInt8 *bytes);
+RwReal RwRealFromLE(const RwUInt8 *bytes);
+
 // Arrays of 32-bit values as they lie in memory (little-endian here).
 RwStream *RwStreamWriteWords(RwStream *stream, const void *buffer, RwUInt32 length);
 RwStream *RwStreamReadWords(RwStream *stream, void *buffer, RwUInt32 length);

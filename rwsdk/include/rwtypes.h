@@ -34,6 +34,14 @@ struct RwRGBA {
     RwUInt8 alpha;
 };
 
+// Lighting coefficients of a surface (materials carry them; the driver
+// hands them to the device).
+struct RwSurfaceProperties {
+    RwReal ambient;
+    RwReal specular;
+    RwReal diffuse;
+};
+
 // Colour with float channels, same order as RwRGBA.
 struct RwRGBAReal {
     RwReal red;

@@ -59,11 +59,7 @@ RwCamera *RwCameraStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, &version)) {
-        return nullptr;
-    }
-    if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
-        RwErrorReportCommon(E_RW_BADVERSION);
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     CameraRecord record = {};

@@ -12,7 +12,10 @@ static constexpr RwUInt64 rwIMAGEMAXBLOCK = 0x40000000u;
 RwInt32 RwImageStrideFor(RwInt32 width, RwInt32 depth)
 {
     RwInt64 bytes = static_cast<RwInt64>((depth + 7) >> 3) * width;
-    return static_cast<RwInt32>((bytes + 3) & ~static_cast<RwInt64>(3));
+    bytes = (bytes + 3) & ~static_cast<RwInt64>(3);
+    // A row too long for the stride field has no stride (allocation refuses
+    // it) rather than a wrapped, too short one.
+    return bytes > 0x7FFFFFFF ? 0 : static_cast<RwInt32>(bytes);
 }
 
 RwImage *RwImageCreate(RwInt32 width, RwInt32 height, RwInt32 depth)

@@ -36,7 +36,7 @@ static RwBool ReadRows(RwStream *stream, RwImage *image, RwInt32 streamStride)
 RwImage *RwImageStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     if (length < rwIMAGESTREAMHEADER) {
@@ -53,8 +53,11 @@ RwImage *RwImageStreamRead(RwStream *stream)
         RwStreamReadInt32(stream, &streamStride)) {
         const RwUInt64 paletteBytes = (depth == 4 || depth == 8) ? (4u << depth) : 0u;
         const RwUInt64 bodyBytes = static_cast<RwUInt64>(streamStride) * static_cast<RwUInt64>(height) + paletteBytes;
+        // Every pixel must be in the stream: a stride shorter than a row's
+        // pixels would make an image far larger than the chunk that holds it.
+        const RwUInt64 pixelBytes = static_cast<RwUInt64>((depth + 7) >> 3) * static_cast<RwUInt64>(width > 0 ? width : 0);
         if (width <= 0 || height <= 0 || (depth != 4 && depth != 8 && depth != 32) || streamStride <= 0 ||
-            bodyBytes > length - rwIMAGESTREAMHEADER) {
+            static_cast<RwUInt64>(streamStride) < pixelBytes || bodyBytes > length - rwIMAGESTREAMHEADER) {
             RwErrorReportCommon(E_RW_INVIMAGEFORMAT);
         } else if ((image = RwImageCreate(width, height, depth)) != nullptr) {
             if (RwImageAllocatePixels(image) == nullptr || !ReadRows(stream, image, streamStride) ||
@@ -67,8 +70,7 @@ RwImage *RwImageStreamRead(RwStream *stream)
     }
     // Whatever the chunk holds beyond the image is passed over, so the next
     // chunk is read in step.
-    if (image != nullptr && RwStreamBytesLeft(stream) != 0 &&
-        RwStreamSkip(stream, static_cast<RwUInt32>(RwStreamBytesLeft(stream))) == nullptr) {
+    if (image != nullptr && !RwStreamSkipRest(stream)) {
         RwImageDestroy(image);
         image = nullptr;
     }

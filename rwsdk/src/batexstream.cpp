@@ -55,15 +55,7 @@ static RwBool ReadName(RwStream *stream, RwChar *buffer)
 {
     RwUInt32 type = 0, length = 0, version = 0;
     for (;;) {
-        if (!RwStreamReadChunkHeader(stream, &type, &length, &version, nullptr)) {
-            return FALSE;
-        }
-        if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
-            RwErrorReportCommon(E_RW_BADVERSION);
-            return FALSE;
-        }
-        if (length > RwStreamBytesLeft(stream)) {
-            RwErrorReportCommon(E_RW_READ);
+        if (!RwStreamReadChunkHeaderChecked(stream, &type, &length, &version)) {
             return FALSE;
         }
         if (type == rwID_STRING || type == rwID_UNICODESTRING) {
@@ -110,7 +102,7 @@ static RwBool ReadName(RwStream *stream, RwChar *buffer)
 RwTexture *RwTextureStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0, version = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, &version)) {
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     RwUInt32 word = 0;

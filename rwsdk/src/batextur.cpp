@@ -319,7 +319,7 @@ RwTexture *RwTextureRead(const RwChar *name, const RwChar *maskName)
     }
     texture = globals->readCallback != nullptr ? globals->readCallback(name, maskName) : nullptr;
     if (texture == nullptr) {
-        RwErrorReport(rwID_CORE, rwE_TEXTURENOTFOUND);
+        RwErrorReportDetail(rwID_CORE, rwE_TEXTURENOTFOUND, name);
         return nullptr;
     }
     if (globals->currentTexDict != nullptr) {

@@ -35,13 +35,13 @@ void GeometryListDestroy(GeometryList *list)
 RwBool ReadGeometryList(RwStream *stream, GeometryList *list)
 {
     RwUInt32 length = 0;
-    if (!rpFindChunk(stream, rwID_GEOMETRYLIST, &length, nullptr)) {
+    if (!RwStreamFindChunk(stream, rwID_GEOMETRYLIST, &length, nullptr)) {
         return FALSE;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
     RwUInt32 structLength = 0;
     RwInt32 count = 0;
-    RwBool ok = rpReadStructHeader(stream, &structLength, nullptr);
+    RwBool ok = RwStreamFindStruct(stream, &structLength, nullptr);
     if (ok && (structLength < 4 || !RwStreamReadInt32(stream, &count) ||
                (structLength > 4 && RwStreamSkip(stream, structLength - 4) == nullptr))) {
         RwErrorReportCommon(E_RW_READ);
@@ -49,7 +49,7 @@ RwBool ReadGeometryList(RwStream *stream, GeometryList *list)
     }
     // Each geometry is a chunk of at least a header, a struct header and
     // the 16-byte geometry header.
-    if (ok && (count < 0 || !rpFits(stream, static_cast<RwUInt64>(count), 3 * rwCHUNKHEADERSIZE + 16))) {
+    if (ok && (count < 0 || !RwStreamFits(stream, static_cast<RwUInt64>(count), 3 * rwCHUNKHEADERSIZE + 16))) {
         RwErrorReportCommon(E_RW_READ);
         ok = FALSE;
     }
@@ -61,14 +61,14 @@ RwBool ReadGeometryList(RwStream *stream, GeometryList *list)
         }
     }
     for (RwInt32 i = 0; ok && i < count; ++i) {
-        RpGeometry *geometry = rpReadChunkObject<RpGeometry>(stream, rwID_GEOMETRY, RpGeometryStreamRead, RpGeometryDestroy);
+        RpGeometry *geometry = RwStreamReadChunkObject<RpGeometry>(stream, rwID_GEOMETRY, RpGeometryStreamRead, RpGeometryDestroy);
         if (geometry == nullptr) {
             ok = FALSE;
             break;
         }
         list->geometries[list->count++] = geometry;
     }
-    ok = ok && rpSkipRest(stream);
+    ok = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     return ok;
 }
@@ -76,17 +76,17 @@ RwBool ReadGeometryList(RwStream *stream, GeometryList *list)
 RpAtomic *ReadAtomic(RwStream *stream, const RwFrameList *frames, const GeometryList *geometries)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     RwUInt8 record[rpATOMICSTRUCTSIZE];
-    if (length > rpATOMICSTRUCTSIZE || !rpReadRecordPrefix(stream, length, record, rpATOMICSTRUCTSIZE)) {
+    if (length > rpATOMICSTRUCTSIZE || !RwStreamReadRecord(stream, length, record, rpATOMICSTRUCTSIZE)) {
         RwErrorReportCommon(E_RW_READ);
         return nullptr;
     }
-    auto frameIndex = static_cast<RwInt32>(rpGetU32(record));
-    auto geometryIndex = static_cast<RwInt32>(rpGetU32(record + 4));
-    RwUInt32 flags = rpGetU32(record + 8);
+    auto frameIndex = static_cast<RwInt32>(RwUInt32FromLE(record));
+    auto geometryIndex = static_cast<RwInt32>(RwUInt32FromLE(record + 4));
+    RwUInt32 flags = RwUInt32FromLE(record + 8);
     if ((frames->numFrames > 0 && (frameIndex < 0 || frameIndex >= frames->numFrames)) ||
         (geometries->count > 0 && (geometryIndex < 0 || geometryIndex >= geometries->count))) {
         RwErrorReportCommon(E_RW_READ);
@@ -101,7 +101,7 @@ RpAtomic *ReadAtomic(RwStream *stream, const RwFrameList *frames, const Geometry
         RpAtomicSetFrame(atomic, frames->frames[frameIndex]);
     }
     if (geometries->count == 0) {
-        RpGeometry *geometry = rpReadChunkObject<RpGeometry>(stream, rwID_GEOMETRY, RpGeometryStreamRead, RpGeometryDestroy);
+        RpGeometry *geometry = RwStreamReadChunkObject<RpGeometry>(stream, rwID_GEOMETRY, RpGeometryStreamRead, RpGeometryDestroy);
         if (geometry == nullptr) {
             RpAtomicDestroy(atomic);
             return nullptr;
@@ -124,15 +124,15 @@ RpAtomic *ReadAtomic(RwStream *stream, const RwFrameList *frames, const Geometry
 RwBool ReadFrameIndex(RwStream *stream, const RwFrameList *frames, RwInt32 *index)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return FALSE;
     }
     RwUInt8 record[4];
-    if (length < 4 || !rpReadRecordPrefix(stream, length, record, 4)) {
+    if (length < 4 || !RwStreamReadRecord(stream, length, record, 4)) {
         RwErrorReportCommon(E_RW_READ);
         return FALSE;
     }
-    *index = static_cast<RwInt32>(rpGetU32(record));
+    *index = static_cast<RwInt32>(RwUInt32FromLE(record));
     if (*index < 0 || *index >= frames->numFrames) {
         RwErrorReportCommon(E_RW_READ);
         return FALSE;
@@ -144,7 +144,7 @@ RwBool ReadContents(RwStream *stream, RpClump *clump, RwInt32 numAtomics, RwInt3
                     const RwFrameList *frames, const GeometryList *geometries)
 {
     for (RwInt32 i = 0; i < numAtomics; ++i) {
-        RpAtomic *atomic = rpReadChunkObject<RpAtomic>(
+        RpAtomic *atomic = RwStreamReadChunkObject<RpAtomic>(
             stream, rwID_ATOMIC, [&](RwStream *s) { return ReadAtomic(s, frames, geometries); }, RpAtomicDestroy);
         if (atomic == nullptr) {
             return FALSE;
@@ -156,7 +156,7 @@ RwBool ReadContents(RwStream *stream, RpClump *clump, RwInt32 numAtomics, RwInt3
         if (!ReadFrameIndex(stream, frames, &index)) {
             return FALSE;
         }
-        RpLight *light = rpReadChunkObject<RpLight>(stream, rwID_LIGHT, RpLightStreamRead, RpLightDestroy);
+        RpLight *light = RwStreamReadChunkObject<RpLight>(stream, rwID_LIGHT, RpLightStreamRead, RpLightDestroy);
         if (light == nullptr) {
             return FALSE;
         }
@@ -168,7 +168,7 @@ RwBool ReadContents(RwStream *stream, RpClump *clump, RwInt32 numAtomics, RwInt3
         if (!ReadFrameIndex(stream, frames, &index)) {
             return FALSE;
         }
-        RwCamera *camera = rpReadChunkObject<RwCamera>(stream, rwID_CAMERA, RwCameraStreamRead, RwCameraDestroy);
+        RwCamera *camera = RwStreamReadChunkObject<RwCamera>(stream, rwID_CAMERA, RwCameraStreamRead, RwCameraDestroy);
         if (camera == nullptr) {
             return FALSE;
         }
@@ -181,12 +181,12 @@ RwBool ReadContents(RwStream *stream, RpClump *clump, RwInt32 numAtomics, RwInt3
 RwBool ReadFrames(RwStream *stream, RwFrameList *frames)
 {
     RwUInt32 length = 0;
-    if (!rpFindChunk(stream, rwID_FRAMELIST, &length, nullptr)) {
+    if (!RwStreamFindChunk(stream, rwID_FRAMELIST, &length, nullptr)) {
         return FALSE;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
     RwBool ok = RwFrameListStreamRead(stream, frames) != nullptr;
-    RwBool skipped = ok && rpSkipRest(stream);
+    RwBool skipped = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
         return FALSE;
@@ -216,21 +216,21 @@ RpClump *RpClumpStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!rpReadStructHeader(stream, &length, &version)) {
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     RwUInt8 counts[12];
     RwUInt32 size = version <= rpCLUMPOLDSTRUCTVERSION ? 4 : 12;
-    if (length < size || !rpReadRecordPrefix(stream, length, counts, size)) {
+    if (length < size || !RwStreamReadRecord(stream, length, counts, size)) {
         RwErrorReportCommon(E_RW_READ);
         return nullptr;
     }
-    auto numAtomics = static_cast<RwInt32>(rpGetU32(counts));
-    RwInt32 numLights = size == 12 ? static_cast<RwInt32>(rpGetU32(counts + 4)) : 0;
-    RwInt32 numCameras = size == 12 ? static_cast<RwInt32>(rpGetU32(counts + 8)) : 0;
+    auto numAtomics = static_cast<RwInt32>(RwUInt32FromLE(counts));
+    RwInt32 numLights = size == 12 ? static_cast<RwInt32>(RwUInt32FromLE(counts + 4)) : 0;
+    RwInt32 numCameras = size == 12 ? static_cast<RwInt32>(RwUInt32FromLE(counts + 8)) : 0;
     // Every object takes at least one chunk header of the clump's body.
     if (numAtomics < 0 || numLights < 0 || numCameras < 0 ||
-        !rpFits(stream, static_cast<RwUInt64>(numAtomics) + static_cast<RwUInt64>(numLights) + numCameras,
+        !RwStreamFits(stream, static_cast<RwUInt64>(numAtomics) + static_cast<RwUInt64>(numLights) + numCameras,
                 rwCHUNKHEADERSIZE)) {
         RwErrorReportCommon(E_RW_READ);
         return nullptr;

@@ -67,6 +67,10 @@ static RwBool ReadMorphTargets(RwStream *stream, RpGeometry *geometry)
             (hasNormals && nv > 0 && target.normals == nullptr)) {
             return FALSE;
         }
+        // No vertices: nothing to read, and no array to point into.
+        if (nv == 0) {
+            continue;
+        }
         if (hasPositions && !ReadReals(stream, &target.verts[0].x, 3 * nv)) {
             return FALSE;
         }
@@ -146,12 +150,12 @@ static RpGeometry *ReadStruct(RwStream *stream, RwUInt32 length, RwUInt32 versio
 static RwBool ReadMaterials(RwStream *stream, RpGeometry *geometry, const RwSurfaceProperties *surface)
 {
     RwUInt32 length = 0;
-    if (!rpFindChunk(stream, rwID_MATLIST, &length, nullptr)) {
+    if (!RwStreamFindChunk(stream, rwID_MATLIST, &length, nullptr)) {
         return FALSE;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
     RpMaterialSetDefaultSurfaceProperties(surface);
-    RwBool ok = RpMaterialListStreamRead(stream, &geometry->matList) != nullptr && rpSkipRest(stream);
+    RwBool ok = RpMaterialListStreamRead(stream, &geometry->matList) != nullptr && RwStreamSkipRest(stream);
     RpMaterialSetDefaultSurfaceProperties(nullptr);
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
@@ -174,14 +178,14 @@ RpGeometry *RpGeometryStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!rpReadStructHeader(stream, &length, &version)) {
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     RwSurfaceProperties surface = {1.0f, 1.0f, 1.0f};
     RwBool hasSurface = FALSE;
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
     RpGeometry *geometry = ReadStruct(stream, length, version, &surface, &hasSurface);
-    if (geometry != nullptr && !rpSkipRest(stream)) {
+    if (geometry != nullptr && !RwStreamSkipRest(stream)) {
         RpGeometryDestroy(geometry);
         geometry = nullptr;
     }

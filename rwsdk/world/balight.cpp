@@ -165,22 +165,22 @@ RwReal RpLightGetConeAngle(const RpLight *light) { return ArcCosine(-light->minu
 RpLight *RpLightStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     RwUInt8 record[rpLIGHTSTRUCTSIZE];
-    if (!rpReadRecordPrefix(stream, length, record, rpLIGHTSTRUCTSIZE)) {
+    if (!RwStreamReadRecord(stream, length, record, rpLIGHTSTRUCTSIZE)) {
         return nullptr;
     }
-    RwUInt32 flagsAndType = rpGetU32(record + 20);
+    RwUInt32 flagsAndType = RwUInt32FromLE(record + 20);
     RpLight *light = RpLightCreate(static_cast<RwInt32>((flagsAndType >> 16) & 0xFF));
     if (light == nullptr) {
         return nullptr;
     }
-    light->radius = rpGetReal(record);
-    RwRGBAReal colour = {rpGetReal(record + 4), rpGetReal(record + 8), rpGetReal(record + 12), 1.0f};
+    light->radius = RwRealFromLE(record);
+    RwRGBAReal colour = {RwRealFromLE(record + 4), RwRealFromLE(record + 8), RwRealFromLE(record + 12), 1.0f};
     RpLightSetColor(light, &colour);
-    light->minusCosAngle = rpGetReal(record + 16);
+    light->minusCosAngle = RwRealFromLE(record + 16);
     light->object.object.flags = static_cast<RwUInt8>(flagsAndType & 0xFF);
     if (RwPluginRegistryReadData(&lightTKList, stream, light) == nullptr) {
         RpLightDestroy(light);

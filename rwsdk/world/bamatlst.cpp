@@ -111,7 +111,7 @@ RpMaterialList *RpMaterialListStreamRead(RwStream *stream, RpMaterialList *list)
 {
     RpMaterialListDeinitialize(list);
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     RwInt32 count = 0;
@@ -158,7 +158,7 @@ RpMaterialList *RpMaterialListStreamRead(RwStream *stream, RpMaterialList *list)
             RpMaterialListAppendMaterial(list, list->materials[entries[i]]);
             continue;
         }
-        RpMaterial *material = rpReadChunkObject<RpMaterial>(stream, rwID_MATERIAL, RpMaterialStreamRead,
+        RpMaterial *material = RwStreamReadChunkObject<RpMaterial>(stream, rwID_MATERIAL, RpMaterialStreamRead,
                                                              RpMaterialDestroy);
         if (material == nullptr) {
             ok = FALSE;

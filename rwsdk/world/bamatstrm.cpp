@@ -46,11 +46,11 @@ const RpMaterial *RpMaterialStreamWrite(const RpMaterial *material, RwStream *st
 RpMaterial *RpMaterialStreamRead(RwStream *stream)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     RwUInt8 record[rpMATERIALSTRUCTSIZE];
-    if (!rpReadRecordPrefix(stream, length, record, rpMATERIALSTRUCTSIZE)) {
+    if (!RwStreamReadRecord(stream, length, record, rpMATERIALSTRUCTSIZE)) {
         return nullptr;
     }
     RpMaterial *material = RpMaterialCreate();
@@ -61,12 +61,12 @@ RpMaterial *RpMaterialStreamRead(RwStream *stream)
     // A struct too short to carry surface properties keeps the defaults,
     // which the geometry reader publishes for streams of that age.
     if (length >= rpMATERIALSTRUCTSIZE) {
-        material->surfaceProps = {rpGetReal(record + 16), rpGetReal(record + 20), rpGetReal(record + 24)};
+        material->surfaceProps = {RwRealFromLE(record + 16), RwRealFromLE(record + 20), RwRealFromLE(record + 24)};
     }
-    RwInt32 textured = static_cast<RwInt32>(rpGetU32(record + 12));
+    RwInt32 textured = static_cast<RwInt32>(RwUInt32FromLE(record + 12));
     if (textured != 0) {
         RwUInt32 texLength = 0;
-        if (!rpFindChunk(stream, rwID_TEXTURE, &texLength, nullptr)) {
+        if (!RwStreamFindChunk(stream, rwID_TEXTURE, &texLength, nullptr)) {
             RpMaterialDestroy(material);
             return nullptr;
         }
@@ -74,7 +74,7 @@ RpMaterial *RpMaterialStreamRead(RwStream *stream)
         // A texture that cannot be had leaves the material untextured; the
         // chunk bound keeps a broken texture chunk from reaching past itself.
         material->texture = RwTextureStreamRead(stream);
-        RwBool skipped = rpSkipRest(stream);
+        RwBool skipped = RwStreamSkipRest(stream);
         RwStreamLeaveChunk(stream, saved);
         if (!skipped) {
             RpMaterialDestroy(material);

@@ -161,7 +161,7 @@ RpMeshHeader *RpMeshStreamRead(RwStream *stream, RwInt32 length, RwBool native, 
     // Counts must fit the data that carries them: 8 bytes per mesh and,
     // unless native, 4 per index.
     RwUInt64 need = 8ull * numMeshes + (native ? 0ull : 4ull * totalIndices);
-    if (numMeshes > 0xFFFF || need > static_cast<RwUInt64>(length) - 12 || !rpFits(stream, need, 1)) {
+    if (numMeshes > 0xFFFF || need > static_cast<RwUInt64>(length) - 12 || !RwStreamFits(stream, need, 1)) {
         RwErrorReportCommon(E_RW_READ);
         return nullptr;
     }

@@ -3,6 +3,7 @@
 // data word, and the reader hands the object back to the owner after the
 // object's extension chunk so it can reinstall its pipeline.
 #include "rpworld.h"
+#include "rwerror.h"
 #include "rwpipeline.h"
 #include "world/bamodules.h"
 
@@ -12,6 +13,10 @@ rpPipelineRights *rpPipelineRightsPending(void) { return &pendingRights; }
 
 void rpPipelineRightsClear(void) { pendingRights = {0, 0}; }
 
+// An owner with no rights callback here (the world library's own default
+// pipelines, or a plug-in this engine does not attach) leaves the object on
+// its default pipeline, as unknown extension data is skipped; only an owner
+// that refuses the object fails the read.
 RwBool rpPipelineRightsApply(const RwPluginRegistry *registry, void *object)
 {
     rpPipelineRights rights = pendingRights;
@@ -19,7 +24,15 @@ RwBool rpPipelineRightsApply(const RwPluginRegistry *registry, void *object)
     if (rights.pluginId == 0) {
         return TRUE;
     }
-    return RwPluginRegistryInvokeRights(registry, rights.pluginId, object, rights.pluginData) != nullptr;
+    const RwPluginEntry *owner = RwPluginRegistryFindEntry(registry, rights.pluginId);
+    if (owner == nullptr || owner->rightsCB == nullptr) {
+        return TRUE;
+    }
+    if (RwPluginRegistryInvokeRights(registry, rights.pluginId, object, rights.pluginData) == nullptr) {
+        RwErrorReportCommon(E_RW_READ);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 static RwStream *ReadPipelineId(RwStream *stream, RwInt32 length)

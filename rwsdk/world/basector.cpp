@@ -24,6 +24,11 @@ static RwUInt16 SectorRank(const void **seen, RwInt32 *count, const void *value)
 static RpBuildMesh *CollectSectorTriangles(const RpWorld *world, const RpWorldSector *sector)
 {
     const RwInt32 numMaterials = world->matList.numMaterials;
+    if (sector->numPolygons > 0 && sector->polygons == nullptr) {
+        // A native leaf's triangles are only in its instanced form.
+        RwErrorReport(rwID_WORLD, E_RW_READ);
+        return nullptr;
+    }
     for (RwUInt32 t = 0; t < sector->numPolygons; ++t) {
         const RpPolygon &poly = sector->polygons[t];
         if (static_cast<RwInt32>(sector->matListWindowBase) + poly.matIndex >= numMaterials ||

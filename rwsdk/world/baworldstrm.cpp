@@ -125,7 +125,7 @@ RwBool ReadLeafArrays(RwStream *stream, Reader *r, RpWorldSector *leaf)
 RwBool ReadLeafStruct(RwStream *stream, Reader *r, RpWorldSector *leaf)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return FALSE;
     }
     if (length < rpATOMICSECTSTRUCTSIZE) {
@@ -135,9 +135,9 @@ RwBool ReadLeafStruct(RwStream *stream, Reader *r, RpWorldSector *leaf)
     RwUInt8 raw[rpATOMICSECTSTRUCTSIZE];
     RwBool ok = ReadBytes(stream, raw, sizeof(raw));
     if (ok) {
-        const RwInt32 base = static_cast<RwInt32>(rpGetU32(raw));
-        const RwInt32 nt = static_cast<RwInt32>(rpGetU32(raw + 4));
-        const RwInt32 nv = static_cast<RwInt32>(rpGetU32(raw + 8));
+        const RwInt32 base = static_cast<RwInt32>(RwUInt32FromLE(raw));
+        const RwInt32 nt = static_cast<RwInt32>(RwUInt32FromLE(raw + 4));
+        const RwInt32 nv = static_cast<RwInt32>(RwUInt32FromLE(raw + 8));
         ok = base >= 0 && base <= 0xFFFF && nt >= 0 && nt <= 0xFFFF && nv >= 0 && nv <= 0xFFFF &&
              nv <= r->verticesLeft && nt <= r->trianglesLeft &&
              length - rpATOMICSECTSTRUCTSIZE >= LeafArrayBytes(*r, static_cast<RwUInt32>(nv), static_cast<RwUInt32>(nt));
@@ -147,8 +147,8 @@ RwBool ReadLeafStruct(RwStream *stream, Reader *r, RpWorldSector *leaf)
             leaf->matListWindowBase = static_cast<RwUInt16>(base);
             leaf->numPolygons = static_cast<RwUInt16>(nt);
             leaf->numVertices = static_cast<RwUInt16>(nv);
-            leaf->tightBoundingBox.inf = {rpGetReal(raw + 12), rpGetReal(raw + 16), rpGetReal(raw + 20)};
-            leaf->tightBoundingBox.sup = {rpGetReal(raw + 24), rpGetReal(raw + 28), rpGetReal(raw + 32)};
+            leaf->tightBoundingBox.inf = {RwRealFromLE(raw + 12), RwRealFromLE(raw + 16), RwRealFromLE(raw + 20)};
+            leaf->tightBoundingBox.sup = {RwRealFromLE(raw + 24), RwRealFromLE(raw + 28), RwRealFromLE(raw + 32)};
             ok = ReadLeafArrays(stream, r, leaf);
         }
         if (!ok) {
@@ -157,7 +157,7 @@ RwBool ReadLeafStruct(RwStream *stream, Reader *r, RpWorldSector *leaf)
     } else {
         RwErrorReport(rwID_WORLD, E_RW_READ);
     }
-    ok = ok && rpSkipRest(stream);
+    ok = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     return ok;
 }
@@ -180,7 +180,15 @@ RwBool ReadAtomicSection(RwStream *stream, Reader *r, RpSector **out)
     // From here the leaf is part of the tree, so a failure destroys it.
     *out = reinterpret_cast<RpSector *>(leaf);
     rpPipelineRightsClear();
-    return RwPluginRegistryReadData(registry, stream, leaf) != nullptr && rpPipelineRightsApply(registry, leaf);
+    if (RwPluginRegistryReadData(registry, stream, leaf) == nullptr || !rpPipelineRightsApply(registry, leaf)) {
+        return FALSE;
+    }
+    // A native leaf has no triangle array to build its mesh from: its
+    // triangles exist only as the mesh its extension carried.
+    if (r->native && leaf->numPolygons > 0 && leaf->mesh == nullptr) {
+        return Fail(E_RW_READ);
+    }
+    return TRUE;
 }
 
 RwBool ReadSection(RwStream *stream, Reader *r, RwBool isLeaf, RpSector **out, RwInt32 depth);
@@ -192,43 +200,43 @@ RwBool ReadPlaneSection(RwStream *stream, Reader *r, RpSector **out, RwInt32 dep
     }
     --r->planesLeft;
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return FALSE;
     }
     RwUInt8 raw[rpPLANESECTSTRUCTSIZE];
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
-    RwBool ok = rpReadRecordPrefix(stream, length, raw, sizeof(raw));
+    RwBool ok = RwStreamReadRecord(stream, length, raw, sizeof(raw));
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
         return FALSE;
     }
     auto *plane = static_cast<RpPlaneSector *>(Carve(r, sizeof(RpPlaneSector)));
-    plane->type = static_cast<RwInt32>(rpGetU32(raw));
-    plane->value = rpGetReal(raw + 4);
+    plane->type = static_cast<RwInt32>(RwUInt32FromLE(raw));
+    plane->value = RwRealFromLE(raw + 4);
     if (plane->type != 0 && plane->type != 4 && plane->type != 8) {
         return Fail(E_RW_READ);
     }
     if (r->world->flags & rpWORLDSECTORSOVERLAP) {
-        plane->leftValue = rpGetReal(raw + 16);
-        plane->rightValue = rpGetReal(raw + 20);
+        plane->leftValue = RwRealFromLE(raw + 16);
+        plane->rightValue = RwRealFromLE(raw + 20);
     } else {
         plane->leftValue = plane->value;
         plane->rightValue = plane->value;
     }
     *out = reinterpret_cast<RpSector *>(plane);
-    return ReadSection(stream, r, rpGetU32(raw + 8) != 0, &plane->leftSubTree, depth + 1) &&
-           ReadSection(stream, r, rpGetU32(raw + 12) != 0, &plane->rightSubTree, depth + 1);
+    return ReadSection(stream, r, RwUInt32FromLE(raw + 8) != 0, &plane->leftSubTree, depth + 1) &&
+           ReadSection(stream, r, RwUInt32FromLE(raw + 12) != 0, &plane->rightSubTree, depth + 1);
 }
 
 RwBool ReadSection(RwStream *stream, Reader *r, RwBool isLeaf, RpSector **out, RwInt32 depth)
 {
     RwUInt32 length = 0;
-    if (!rpFindChunk(stream, isLeaf ? rwID_ATOMICSECT : rwID_PLANESECT, &length, nullptr)) {
+    if (!RwStreamFindChunk(stream, isLeaf ? rwID_ATOMICSECT : rwID_PLANESECT, &length, nullptr)) {
         return FALSE;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
     RwBool ok = isLeaf ? ReadAtomicSection(stream, r, out) : ReadPlaneSection(stream, r, out, depth);
-    ok = ok && rpSkipRest(stream);
+    ok = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     return ok;
 }
@@ -249,7 +257,7 @@ struct WorldHeader {
 RwBool ReadWorldHeader(RwStream *stream, WorldHeader *h, RwUInt32 *version)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, version)) {
+    if (!RwStreamFindStruct(stream, &length, version)) {
         return FALSE;
     }
     const RwBool withBox = *version > kSurfacePropsLastVersion;
@@ -259,24 +267,24 @@ RwBool ReadWorldHeader(RwStream *stream, WorldHeader *h, RwUInt32 *version)
     }
     RwUInt8 raw[rpWORLDSTRUCTSIZE];
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
-    RwBool ok = rpReadRecordPrefix(stream, length, raw, size);
+    RwBool ok = RwStreamReadRecord(stream, length, raw, size);
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
         return FALSE;
     }
     const RwUInt8 *at = raw;
-    h->rootIsSector = rpGetU32(at) != 0;
-    h->inverseOrigin = {rpGetReal(at + 4), rpGetReal(at + 8), rpGetReal(at + 12)};
+    h->rootIsSector = RwUInt32FromLE(at) != 0;
+    h->inverseOrigin = {RwRealFromLE(at + 4), RwRealFromLE(at + 8), RwRealFromLE(at + 12)};
     at += withBox ? 16 : 28;  // old worlds carry three ignored surface values
-    h->numTriangles = static_cast<RwInt32>(rpGetU32(at));
-    h->numVertices = static_cast<RwInt32>(rpGetU32(at + 4));
-    h->numPlanes = static_cast<RwInt32>(rpGetU32(at + 8));
-    h->numSectors = static_cast<RwInt32>(rpGetU32(at + 12));
-    h->collisionSize = static_cast<RwInt32>(rpGetU32(at + 16));
-    h->format = rpGetU32(at + 20);
+    h->numTriangles = static_cast<RwInt32>(RwUInt32FromLE(at));
+    h->numVertices = static_cast<RwInt32>(RwUInt32FromLE(at + 4));
+    h->numPlanes = static_cast<RwInt32>(RwUInt32FromLE(at + 8));
+    h->numSectors = static_cast<RwInt32>(RwUInt32FromLE(at + 12));
+    h->collisionSize = static_cast<RwInt32>(RwUInt32FromLE(at + 16));
+    h->format = RwUInt32FromLE(at + 20);
     if (withBox) {
-        h->box.sup = {rpGetReal(at + 24), rpGetReal(at + 28), rpGetReal(at + 32)};
-        h->box.inf = {rpGetReal(at + 36), rpGetReal(at + 40), rpGetReal(at + 44)};
+        h->box.sup = {RwRealFromLE(at + 24), RwRealFromLE(at + 28), RwRealFromLE(at + 32)};
+        h->box.inf = {RwRealFromLE(at + 36), RwRealFromLE(at + 40), RwRealFromLE(at + 44)};
     } else {
         h->box = {};
     }
@@ -295,11 +303,11 @@ RwInt32 TexCoordSetsOf(RwUInt32 format)
 RwBool ReadMaterialList(RwStream *stream, RpWorld *world)
 {
     RwUInt32 length = 0;
-    if (!rpFindChunk(stream, rwID_MATLIST, &length, nullptr)) {
+    if (!RwStreamFindChunk(stream, rwID_MATLIST, &length, nullptr)) {
         return FALSE;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
-    RwBool ok = RpMaterialListStreamRead(stream, &world->matList) != nullptr && rpSkipRest(stream);
+    RwBool ok = RpMaterialListStreamRead(stream, &world->matList) != nullptr && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     return ok;
 }
@@ -340,10 +348,10 @@ RpWorld *RpWorldStreamRead(RwStream *stream)
     // the rest of the stream, so the declared totals cannot exceed it.
     const RwBool native = (h.format & rpGEOMETRYNATIVE) != 0;
     if (h.numSectors < 1 || h.numPlanes < 0 || h.numVertices < 0 || h.numTriangles < 0 ||
-        !rpFits(stream, static_cast<RwUInt64>(h.numSectors) + static_cast<RwUInt64>(h.numPlanes),
+        !RwStreamFits(stream, static_cast<RwUInt64>(h.numSectors) + static_cast<RwUInt64>(h.numPlanes),
                 rwCHUNKHEADERSIZE * 2) ||
-        (!native && (!rpFits(stream, static_cast<RwUInt64>(h.numVertices), 12) ||
-                     !rpFits(stream, static_cast<RwUInt64>(h.numTriangles), 8)))) {
+        (!native && (!RwStreamFits(stream, static_cast<RwUInt64>(h.numVertices), 12) ||
+                     !RwStreamFits(stream, static_cast<RwUInt64>(h.numTriangles), 8)))) {
         RwErrorReport(rwID_WORLD, E_RW_READ);
         return nullptr;
     }

@@ -118,7 +118,7 @@ RwBool ReadBuffers(RwStream *stream, RpD3D8MeshInstance *m, RwBool dynamic)
 RwStream *Read(RwStream *stream, void *object, const Owner &owner)
 {
     RwUInt32 length = 0;
-    if (!rpReadStructHeader(stream, &length, nullptr)) {
+    if (!RwStreamFindStruct(stream, &length, nullptr)) {
         return nullptr;
     }
     RwUInt64 saved = RwStreamEnterChunk(stream, length);
@@ -128,7 +128,7 @@ RwStream *Read(RwStream *stream, void *object, const Owner &owner)
     RwResEntry *entry = nullptr;
     RwBool ok = RwStreamReadUInt32(stream, &platform) && platform == rpD3D8NATIVEPLATFORM &&
                 RwStreamReadUInt32(stream, &size) && size >= rpD3D8INSTANCEHEADERSTREAMSIZE &&
-                rpFits(stream, size, 1) && RwStreamReadUInt32(stream, &head) &&
+                RwStreamFits(stream, size, 1) && RwStreamReadUInt32(stream, &head) &&
                 size == rpD3D8INSTANCEHEADERSTREAMSIZE + rpD3D8MESHINSTANCESTREAMSIZE * (head >> 16);
     const RwUInt32 numMeshes = head >> 16;
     if (ok) {
@@ -153,18 +153,18 @@ RwStream *Read(RwStream *stream, void *object, const Owner &owner)
             }
             RpD3D8MeshInstance &m = meshes[i];
             ok = ok && w[4] < static_cast<RwUInt32>(owner.materials->numMaterials) && w[1] != 0 && w[1] <= 256 &&
-                 (w[5] & 1) == 0 && w[2] <= 0xFFFF && rpFits(stream, w[3], 2);
+                 (w[5] & 1) == 0 && w[2] <= 0xFFFF && RwStreamFits(stream, w[3], 2);
             if (ok) {
                 m = {w[0], w[1], w[2], w[3], owner.materials->materials[w[4]], w[5], w[6], nullptr, nullptr, w[9],
                      static_cast<RwUInt8>(w[10] & 1), 0, static_cast<RwUInt8>((w[10] >> 16) & 1), 0, nullptr};
             }
         }
         for (RwUInt32 i = 0; ok && i < numMeshes; ++i) {
-            ok = rpFits(stream, static_cast<RwUInt64>(meshes[i].numVertices) * meshes[i].stride, 1) &&
+            ok = RwStreamFits(stream, static_cast<RwUInt64>(meshes[i].numVertices) * meshes[i].stride, 1) &&
                  ReadBuffers(stream, &meshes[i], owner.dynamic);
         }
     }
-    ok = ok && rpSkipRest(stream);
+    ok = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
         if (entry != nullptr) {

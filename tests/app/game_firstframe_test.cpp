@@ -1,13 +1,25 @@
 // End to end: the game run headless in the 800x600 window for three ticks,
 // in a folder holding nothing but its font, writes the frame it showed as a
-// BMP, cleared with the quads in place.
+// BMP, cleared with the quads in place. And what the game says and how it
+// ends when it cannot go on (an option it does not know, no data, a damaged
+// world, no display), its usage text, and a missing picture that is
+// reported while the game plays on.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/bmp_file.h"
+
+namespace {
 
 using apptest::Bmp;
 using apptest::LoadBmp;
@@ -51,10 +63,160 @@ TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
     EXPECT_EQ(bmp.Pixel(350, 250), clear);
 }
 
-TEST(GameFirstFrame, BadOptionsAreRefused)
+
+std::string Game() { return std::string(RW_TEST_BINARY_DIR) + "/app/game"; }
+std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
+// Each case runs in a folder of its own: CTest runs them side by side.
+std::string CaseDir(const std::string &name)
 {
-    const std::string game = std::string(RW_TEST_BINARY_DIR) + "/app/game";
-    EXPECT_NE(std::system(("'" + game + "' --headless --mode 5 --frames 1 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system(("'" + game + "' --headless --screenshot nowhere 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system(("'" + game + "' --frames 2>/dev/null").c_str()), 0);
+    return std::string(RW_TEST_BINARY_DIR) + "/tests/app_startup/" + name + "_" + std::to_string(getpid());
 }
+
+struct GameRun {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    std::string output;  // stdout and stderr together
+};
+
+GameRun RunIn(const std::string &dir, const std::string &arguments, const std::string &environment = "")
+{
+    const std::string command = "cd '" + dir + "' && " + environment + " '" + Game() + "' " + arguments + " 2>&1";
+    GameRun run;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
+        run.output.append(buffer, n);
+    }
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string FreshDir(const std::string &name)
+{
+    const std::string dir = CaseDir(name);
+    EXPECT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+    return dir;
+}
+
+// A copy of the sample data tree to damage; skipped without sample data.
+bool CopySampleData(const std::string &dir)
+{
+    if (std::system(("test -f '" + SampleData() + "/RESOURCE/STAGE/1/STAGE.BSP'").c_str()) != 0) {
+        return false;
+    }
+    return std::system(("cp -r '" + SampleData() + "/.' '" + dir + "/'").c_str()) == 0;
+}
+
+TEST(GameStartUp, HelpPrintsTheUsageAndEndsWell)
+{
+    const GameRun run = RunIn(FreshDir("help"), "--help");
+    EXPECT_EQ(run.status, 0);
+    for (const char *option : {"usage: game", "--mode", "--frames", "--headless", "--fixed-step", "--screenshot"}) {
+        EXPECT_NE(run.output.find(option), std::string::npos) << option << " missing from:\n" << run.output;
+    }
+}
+
+TEST(GameStartUp, BadOptionsAreNamedAndEndWithStatusTwo)
+{
+    const std::string dir = FreshDir("options");
+    const struct {
+        const char *arguments;
+        const char *named;
+    } cases[] = {
+        {"--bogus", "--bogus"},
+        {"--headless --frames", "--frames"},
+        {"--headless --mode 5 --frames 1", "--mode"},
+        {"--headless --screenshot nowhere", "--screenshot"},
+    };
+    for (const auto &c : cases) {
+        const GameRun run = RunIn(dir, c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_NE(run.output.find(c.named), std::string::npos) << c.arguments << ": " << run.output;
+    }
+}
+
+// An empty folder: the stage's absence is said, and the first file the game
+// cannot do without (its font) ends the run.
+TEST(GameStartUp, WithoutDataItSaysWhichFileIsMissingAndFails)
+{
+    const GameRun run = RunIn(FreshDir("nodata"), "--headless --frames 1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("RESOURCE/STAGE/1/STAGE.BSP"), std::string::npos) << run.output;
+}
+
+TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
+{
+    const GameRun run =
+        RunIn(FreshDir("nodisplay"), "--mode 1 --frames 1", "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+}
+
+// Sets the native bit of the world struct's format word in the world file
+// at `at`: world chunk header, struct header, root flag, origin, four counts
+// and the collision size come before the word (offset 60).
+void SetNativeBit(const std::string &file, std::streamoff at)
+{
+    std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(bytes.is_open()) << file;
+    bytes.seekp(at + 63);
+    bytes.put(static_cast<char>(0x01));
+}
+
+// Where the stage pack keeps the world's bytes: its list names the record's
+// offset; the record is a name length, the name, a size, then the bytes.
+std::streamoff WorldInPack(const std::string &dir)
+{
+    std::ifstream list(dir + "/PACK/STAGE1/2010000.LST");
+    std::string line;
+    while (std::getline(list, line)) {
+        if (line.rfind("\\RESOURCE\\STAGE\\1\\STAGE.BSP\t", 0) == 0) {
+            const std::streamoff record = std::stoll(line.substr(line.find('\t') + 1));
+            std::ifstream pack(dir + "/PACK/STAGE1/2010000.STR", std::ios::binary);
+            pack.seekg(record);
+            unsigned char length[4] = {};
+            pack.read(reinterpret_cast<char *>(length), 4);
+            const std::streamoff n = length[0] | (length[1] << 8) | (length[2] << 16) | (length[3] << 24);
+            return record + 4 + n + 4;
+        }
+    }
+    return -1;
+}
+
+// The world with its native bit set: the sectors' vertex and triangle
+// arrays are then not read, though their counts stay.
+TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
+{
+    const std::string dir = FreshDir("damaged");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    SetNativeBit(dir + "/RESOURCE/STAGE/1/STAGE.BSP", 0);
+    const std::streamoff packed = WorldInPack(dir);
+    if (packed >= 0) {
+        SetNativeBit(dir + "/PACK/STAGE1/2010000.STR", packed);
+    }
+    const GameRun run = RunIn(dir, "--headless --frames 1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("STAGE.BSP"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("E_RW_READ"), std::string::npos) << run.output;
+}
+
+TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
+{
+    const std::string dir = FreshDir("nopicture");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    ASSERT_EQ(std::remove((dir + "/RESOURCE/G_EVENT/DFF/TEXTURES/CRATE_WOOD.BMP").c_str()), 0);
+    const GameRun run = RunIn(dir, "--headless --frames 2");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("E_RW_TEXTURENOTFOUND"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("crate_wood"), std::string::npos) << run.output;
+}
+
+}  // namespace

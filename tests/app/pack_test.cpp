@@ -13,7 +13,7 @@
 #include "app/pack.h"
 #include "app/pack_index.h"
 #include "app/rawfile.h"
-#include "rwcore.h"
+#include "rpworld.h"
 #include "tests/app/app_test_support.h"
 
 namespace {

@@ -29,7 +29,8 @@ struct Frame {
 enum class Backend {
     Auto,      // SDL when a real video driver can be opened, else headless
     Headless,  // memory only
-    Sdl,       // SDL window; creation fails when SDL video cannot be opened
+    Sdl,       // SDL window on a display; creation fails without one (SDL's
+               // windowless drivers, dummy and offscreen, do not count)
 };
 
 struct WindowDesc {

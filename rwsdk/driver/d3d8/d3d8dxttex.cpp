@@ -101,8 +101,9 @@ RwUInt32 RwD3D8DDSLevelSize(const RwD3D8DDSHeader *header, RwUInt32 width, RwUIn
     width = width < 1 ? 1 : width;
     height = height < 1 ? 1 : height;
     if (header->pixelFormatFlags == rwDDPF_FOURCC) {
-        const RwUInt32 bw = width / 4 > 0 ? width / 4 : 1;
-        const RwUInt32 bh = height / 4 > 0 ? height / 4 : 1;
+        // A partial block at the end of a row or column is stored whole.
+        const RwUInt32 bw = (width + 3) / 4;
+        const RwUInt32 bh = (height + 3) / 4;
         return bw * bh * BlockBytes(header->fourCC);  // at most 8192 * 8192 * 16
     }
     const RwUInt32 bits = header->rgbBitCount;
@@ -158,34 +159,53 @@ static bool DecodeColourBlock(const RwUInt8 *block, RwUInt8 *dst, RwInt32 stride
     return transparent;
 }
 
+// Blocks run left to right, top to bottom, (width + 3) / 4 to a row: a side
+// that is not a multiple of 4 ends in a partial block, whose texels outside
+// the image are decoded and dropped.
+template <typename DecodeBlock>
+static void ForEachBlock(RwInt32 width, RwInt32 height, RwUInt8 *dst, const RwUInt8 *src, RwUInt32 blockBytes,
+                         DecodeBlock decode)
+{
+    const RwInt32 stride = 4 * width;
+    for (RwInt32 by = 0; 4 * by < height; ++by) {
+        for (RwInt32 bx = 0; 4 * bx < width; ++bx, src += blockBytes) {
+            RwUInt8 tile[4 * 16];
+            decode(src, tile);
+            const RwInt32 w = width - 4 * bx < 4 ? width - 4 * bx : 4;
+            const RwInt32 h = height - 4 * by < 4 ? height - 4 * by : 4;
+            for (RwInt32 y = 0; y < h; ++y) {
+                std::memcpy(dst + static_cast<RwInt64>(4 * by + y) * stride + 16 * bx, tile + 16 * y,
+                            static_cast<size_t>(4 * w));
+            }
+        }
+    }
+}
+
 RwBool RwD3D8DecompressDXT1(RwInt32 width, RwInt32 height, RwUInt8 *dst, const RwUInt8 *src)
 {
     bool transparent = false;
+    // Only texels inside the image count towards transparency.
     const RwInt32 stride = 4 * width;
-    for (RwInt32 by = 0; by < height / 4; ++by) {
-        for (RwInt32 bx = 0; bx < width / 4; ++bx, src += 8) {
-            transparent = DecodeColourBlock(src, dst + static_cast<RwInt64>(4 * by) * stride + 16 * bx, stride, false) ||
-                          transparent;
-        }
+    ForEachBlock(width, height, dst, src, 8, [&](const RwUInt8 *block, RwUInt8 *tile) {
+        DecodeColourBlock(block, tile, 16, false);
+    });
+    for (RwInt64 i = 0; i < static_cast<RwInt64>(height) * stride && !transparent; i += 4) {
+        transparent = dst[i + 3] == 0;
     }
     return transparent;
 }
 
 void RwD3D8DecompressDXT3(RwInt32 width, RwInt32 height, RwUInt8 *dst, const RwUInt8 *src)
 {
-    const RwInt32 stride = 4 * width;
-    for (RwInt32 by = 0; by < height / 4; ++by) {
-        for (RwInt32 bx = 0; bx < width / 4; ++bx, src += 16) {
-            RwUInt8 *out = dst + static_cast<RwInt64>(4 * by) * stride + 16 * bx;
-            DecodeColourBlock(src + 8, out, stride, true);
-            for (int y = 0; y < 4; ++y) {
-                const RwUInt32 bits = Le16(src + 2 * y);
-                for (int x = 0; x < 4; ++x) {
-                    out[static_cast<RwInt64>(y) * stride + 4 * x + 3] = static_cast<RwUInt8>(((bits >> (4 * x)) & 0xF) * 17);
-                }
+    ForEachBlock(width, height, dst, src, 16, [](const RwUInt8 *block, RwUInt8 *tile) {
+        DecodeColourBlock(block + 8, tile, 16, true);
+        for (int y = 0; y < 4; ++y) {
+            const RwUInt32 bits = Le16(block + 2 * y);
+            for (int x = 0; x < 4; ++x) {
+                tile[16 * y + 4 * x + 3] = static_cast<RwUInt8>(((bits >> (4 * x)) & 0xF) * 17);
             }
         }
-    }
+    });
 }
 
 void RwD3D8DecompressDXT5Alpha(RwUInt8 *dst, const RwUInt8 *alphaBlock, RwInt32 width, RwUInt32 keepMask)
@@ -216,14 +236,10 @@ void RwD3D8DecompressDXT5Alpha(RwUInt8 *dst, const RwUInt8 *alphaBlock, RwInt32 
 
 void RwD3D8DecompressDXT5(RwInt32 width, RwInt32 height, RwUInt8 *dst, const RwUInt8 *src)
 {
-    const RwInt32 stride = 4 * width;
-    for (RwInt32 by = 0; by < height / 4; ++by) {
-        for (RwInt32 bx = 0; bx < width / 4; ++bx, src += 16) {
-            RwUInt8 *out = dst + static_cast<RwInt64>(4 * by) * stride + 16 * bx;
-            DecodeColourBlock(src + 8, out, stride, true);
-            RwD3D8DecompressDXT5Alpha(out, src, width, 0xFFFFu);
-        }
-    }
+    ForEachBlock(width, height, dst, src, 16, [](const RwUInt8 *block, RwUInt8 *tile) {
+        DecodeColourBlock(block + 8, tile, 16, true);
+        RwD3D8DecompressDXT5Alpha(tile, block, 4, 0xFFFFu);
+    });
 }
 
 // Plain RGB layouts: bytes per pixel and how one pixel becomes RGBA.
@@ -339,7 +355,7 @@ RwImage *RwD3D8DDSDecodeImage(const RwD3D8DDSHeader *header, const RwUInt8 *data
         if (block == 0) {
             return nullptr;
         }
-        needed = static_cast<RwUInt64>(width / 4) * static_cast<RwUInt64>(height / 4) * block;
+        needed = static_cast<RwUInt64>((width + 3) / 4) * static_cast<RwUInt64>((height + 3) / 4) * block;
     } else {
         if (layout == rgbNONE) {
             return nullptr;

@@ -141,6 +141,17 @@ RwBool RwD3D8TextureHasAlpha(const RwTexture *texture)
     return texture != nullptr && texture->raster != nullptr && RwD3D8RasterGetExt(texture->raster)->alpha != 0;
 }
 
+RwBool RwD3D8TextureIsPalettised(const RwTexture *texture)
+{
+    return texture != nullptr && texture->raster != nullptr &&
+           (RwRasterGetFormat(texture->raster) & rwRASTERFORMATPAL8) != 0;
+}
+
+RwBool RwD3D8TexturePalettesClash(const RwTexture *a, const RwTexture *b)
+{
+    return a != b && RwD3D8TextureIsPalettised(a) && RwD3D8TextureIsPalettised(b);
+}
+
 void RwD3D8RasterClearAlpha(RwRaster *raster) { RwD3D8RasterGetExt(raster)->alpha = 0; }
 
 RwBool RwD3D8RasterIsCubeRaster(const RwRaster *raster) { return RwD3D8RasterGetExt(raster)->cube != 0; }

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "driver/d3d8/d3d8device.h"
-#include "rpmaterial.h"
 #include "rwcore.h"
 
 namespace {

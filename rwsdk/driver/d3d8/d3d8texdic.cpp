@@ -321,8 +321,7 @@ RwBool RwD3D8NativeTextureRead(void *out, void *in, RwInt32)
     auto *stream = static_cast<RwStream *>(in);
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, &version) || version < rwLIBRARYOLDESTVERSION ||
-        version > rwLIBRARYVERSION) {
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return FALSE;
     }
     const RwUInt64 start = stream->offset;

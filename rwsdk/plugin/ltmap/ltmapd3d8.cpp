@@ -13,19 +13,6 @@
 
 namespace {
 
-RwBool IsPalettised(const RwTexture *texture)
-{
-    return texture != nullptr && texture->raster != nullptr &&
-           (RwRasterGetFormat(texture->raster) & rwRASTERFORMATPAL8) != 0;
-}
-
-RwBool ClashingPalettes(const RwTexture *a, const RwTexture *b)
-{
-    return a != b && IsPalettised(a) && IsPalettised(b);
-}
-
-RwBool HasAlpha(const RwTexture *texture) { return texture != nullptr && RwD3D8TextureHasAlpha(texture); }
-
 void Draw(const RpD3D8MeshInstance *mesh)
 {
     RwD3D8SetPixelShader(0);
@@ -59,7 +46,7 @@ void SetMeshColour(const RpD3D8MeshInstance *mesh, RwBool lit, RwUInt32 flags, R
         RwD3D8SetRenderState(D3DRS_TEXTUREFACTOR, (static_cast<RwUInt32>(c.alpha) << 24) |
                                                       (static_cast<RwUInt32>(c.red) << 16) |
                                                       (static_cast<RwUInt32>(c.green) << 8) | c.blue);
-        if (!alphaOnlyFromFactor && HasAlpha(base)) {
+        if (!alphaOnlyFromFactor && RwD3D8TextureHasAlpha(base)) {
             RwD3D8SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
             RwD3D8SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
             RwD3D8SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
@@ -151,7 +138,7 @@ void RenderBoth(RpD3D8MeshInstance *meshes, RwUInt32 count, RwUInt32 flags, RwTe
         RwTexture *base = mesh->material->texture;
         RwD3D8SetTexture(base, 0);
         SetMeshColour(mesh, FALSE, flags, base, FALSE);
-        if (globals.simultaneousTextures >= 2 && !ClashingPalettes(lightMap, base)) {
+        if (globals.simultaneousTextures >= 2 && !RwD3D8TexturePalettesClash(lightMap, base)) {
             if (!stage1Bound) {
                 RwD3D8SetTexture(lightMap, 1);
                 RwD3D8SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
@@ -160,7 +147,7 @@ void RenderBoth(RpD3D8MeshInstance *meshes, RwUInt32 count, RwUInt32 flags, RwTe
                 RwD3D8SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
                 stage1Bound = TRUE;
             }
-            if (mesh->material->color.alpha == 255 && !HasAlpha(base)) {
+            if (mesh->material->color.alpha == 255 && !RwD3D8TextureHasAlpha(base)) {
                 RwD3D8SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
             } else {
                 RwD3D8SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
@@ -198,7 +185,7 @@ void SetLitStages(RwTexture *lightMap, RwTexture *base)
     RwD3D8SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     RwD3D8SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
     RwD3D8SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-    if (HasAlpha(base)) {
+    if (RwD3D8TextureHasAlpha(base)) {
         RwD3D8SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
         RwD3D8SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
         RwD3D8SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
@@ -242,7 +229,7 @@ void RenderLit(RpD3D8MeshInstance *meshes, RwUInt32 count, RwBool lit, RwUInt32 
         RpD3D8MeshInstance *mesh = &meshes[i];
         RwTexture *base = mesh->material->texture;
         SetMeshColour(mesh, lit, flags, base, FALSE);
-        if (globals.singlePass && !ClashingPalettes(lightMap, base)) {
+        if (globals.singlePass && !RwD3D8TexturePalettesClash(lightMap, base)) {
             SetLitStages(lightMap, base);
             if (!RwD3D8GetVertexAlpha()) {
                 RwD3D8SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);

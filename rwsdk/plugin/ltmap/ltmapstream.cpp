@@ -21,8 +21,7 @@ RwBool EnterBody(RwStream *stream, RwUInt32 need, RwUInt64 *saved)
     if (!RwStreamFindChunk(stream, rwID_LTMAPPLUGIN, &length, &version)) {
         return FALSE;
     }
-    const RwUInt64 left = RwStreamBytesLeft(stream);
-    if (length < need || (left != rwSTREAMNOLIMIT && length > left)) {
+    if (length < need) {
         RwErrorReportCommon(E_RW_READ);
         return FALSE;
     }
@@ -32,8 +31,7 @@ RwBool EnterBody(RwStream *stream, RwUInt32 need, RwUInt64 *saved)
 
 RwBool LeaveBody(RwStream *stream, RwUInt64 saved)
 {
-    const RwUInt64 left = RwStreamBytesLeft(stream);
-    const RwBool ok = left == 0 || RwStreamSkip(stream, static_cast<RwUInt32>(left)) != nullptr;
+    const RwBool ok = RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     return ok;
 }

@@ -143,6 +143,25 @@ RpWorldSector *CollectSector(RpWorldSector *sector, void *data)
 
 LightMapGlobals &LightMapGlobalsGet(void) { return globals; }
 
+// Rights callbacks: an atomic or sector on one of our pipelines is written
+// with us as its pipeline owner, and the reader hands it back here after its
+// extension chunk; it keeps our pipeline when its lightmap came with it.
+static RwInt32 AtomicRights(void *object, RwInt32 offset, RwInt32, RwUInt32)
+{
+    if (LightMapExtension<RpLightMapAtomicData>(object, offset)->lightMap != nullptr) {
+        static_cast<RpAtomic *>(object)->pipeline = globals.atomicPipeline;
+    }
+    return 1;
+}
+
+static RwInt32 SectorRights(void *object, RwInt32 offset, RwInt32, RwUInt32)
+{
+    if (LightMapExtension<RpLightMapAtomicData>(object, offset)->lightMap != nullptr) {
+        static_cast<RpWorldSector *>(object)->pipeline = globals.sectorPipeline;
+    }
+    return 1;
+}
+
 RwBool RpLightMapPluginAttach(void)
 {
     globals.rasterFormat = rpLTMAPRASTERFORMAT;
@@ -168,7 +187,9 @@ RwBool RpLightMapPluginAttach(void)
         RpWorldRegisterPluginStream(rwID_LTMAPPLUGIN, LightMapWorldRead, LightMapWorldWrite, LightMapWorldSize) <
             0 ||
         RpMaterialRegisterPluginStream(rwID_LTMAPPLUGIN, LightMapMaterialRead, LightMapMaterialWrite,
-                                       LightMapMaterialSize) < 0) {
+                                       LightMapMaterialSize) < 0 ||
+        RpAtomicSetStreamRightsCallBack(rwID_LTMAPPLUGIN, AtomicRights) < 0 ||
+        RwPluginRegistryAddRightsCallback(RpWorldSectorGetPluginRegistry(), rwID_LTMAPPLUGIN, SectorRights) < 0) {
         return FALSE;
     }
     return TRUE;

@@ -13,21 +13,6 @@ namespace {
 
 constexpr RwUInt32 kFlagsTextured = rpGEOMETRYTEXTURED | rpGEOMETRYTEXTURED2;
 
-RwBool IsPalettised(const RwTexture *texture)
-{
-    return texture != nullptr && texture->raster != nullptr &&
-           (RwRasterGetFormat(texture->raster) & rwRASTERFORMATPAL8) != 0;
-}
-
-// Two different textures both on 8-bit palettes cannot share one pass (the
-// device has one palette at a time).
-RwBool ClashingPalettes(const RwTexture *a, const RwTexture *b)
-{
-    return a != b && IsPalettised(a) && IsPalettised(b);
-}
-
-RwBool HasAlpha(const RwTexture *texture) { return texture != nullptr && RwD3D8TextureHasAlpha(texture); }
-
 void SetUVTransform(RwUInt32 stage, const RwMatrix *m)
 {
     if (m == nullptr || RwMatrixIsIdentityFlagged(m)) {
@@ -387,12 +372,12 @@ void MatFXRenderEnvMap(const RpD3D8MeshInstance *mesh, RwUInt32 flags, RwInt32 p
     MatFXSetMeshStates(mesh);
     RwD3D8SetTexture(hasBase ? baseTexture : nullptr, 0);
     enum { TwoPass, Shader, MultiTexture } route = TwoPass;
-    if (ClashingPalettes(baseTexture, envTexture)) {
+    if (RwD3D8TexturePalettesClash(baseTexture, envTexture)) {
         route = TwoPass;
     } else if (!env.useFrameBufferAlpha &&
-               (mesh->vertexAlpha || mesh->material->color.alpha < 255 || (hasBase && HasAlpha(baseTexture)))) {
+               (mesh->vertexAlpha || mesh->material->color.alpha < 255 || (hasBase && RwD3D8TextureHasAlpha(baseTexture)))) {
         route = TwoPass;
-    } else if (HasAlpha(envTexture)) {
+    } else if (RwD3D8TextureHasAlpha(envTexture)) {
         route = routes.pixelShaders[hasBase ? 1 : 2] != 0 ? Shader : TwoPass;
     } else if (routes.blendStages >= 2 &&
                (routes.multiplyAdd || (c == 255 && (!hasBase || routes.addValid || routes.addPending)))) {
@@ -474,7 +459,7 @@ void MatFXRenderDual(const RpD3D8MeshInstance *mesh, RwUInt32 flags, RwTexture *
     if (uv != nullptr) {
         SetUVTransform(0, uv->baseTransform);
     }
-    RwBool onePass = routes.twoTextures && !ClashingPalettes(base, dualTexture);
+    RwBool onePass = routes.twoTextures && !RwD3D8TexturePalettesClash(base, dualTexture);
     if (onePass) {
         const RwUInt32 dualStage = hasBase ? 1 : 0;
         RwD3D8SetTexture(dualTexture, dualStage);
@@ -484,7 +469,7 @@ void MatFXRenderDual(const RpD3D8MeshInstance *mesh, RwUInt32 flags, RwTexture *
         if (dualStage == 1 && !twoSets) {
             RwD3D8SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
         }
-        onePass = SetDualStages(s, d, hasBase, HasAlpha(base), HasAlpha(dualTexture));
+        onePass = SetDualStages(s, d, hasBase, RwD3D8TextureHasAlpha(base), RwD3D8TextureHasAlpha(dualTexture));
         if (onePass && s == rwBLENDDESTCOLOR && d == rwBLENDSRCCOLOR && routes.modulate2xPending) {
             routes.modulate2xPending = FALSE;
             if (!ValidateOnce()) {

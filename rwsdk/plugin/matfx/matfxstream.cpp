@@ -50,8 +50,7 @@ RwBool ReadOptionalTexture(RwStream *stream, RwTexture **texture)
     *texture = RwTextureStreamRead(stream);
     // Whatever the texture reader left of its chunk is passed over, so the
     // next field is read where the writer put it.
-    RwUInt64 left = RwStreamBytesLeft(stream);
-    RwBool skipped = left == 0 || RwStreamSkip(stream, static_cast<RwUInt32>(left)) != nullptr;
+    RwBool skipped = RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     if (!skipped) {
         if (*texture != nullptr) {

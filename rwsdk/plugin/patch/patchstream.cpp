@@ -75,11 +75,9 @@ RpPatchMesh *RpPatchMeshStreamRead(RwStream *stream)
         return Fail(nullptr);
     }
     const RpPatchMeshDefinition definition = {header[0], header[1], header[2], header[3], header[4]};
-    const RwUInt64 left = RwStreamBytesLeft(stream);
     const RwUInt64 need = ArrayBytes(definition.flag, definition.numControlPoints, definition.numTexCoordSets,
                                      definition.numQuadPatches, definition.numTriPatches);
-    if (definition.numTexCoordSets > static_cast<RwUInt32>(rpPATCHMAXTEXCOORDSETS) ||
-        (left != rwSTREAMNOLIMIT && need > left)) {
+    if (definition.numTexCoordSets > static_cast<RwUInt32>(rpPATCHMAXTEXCOORDSETS) || !RwStreamFits(stream, need, 1)) {
         return Fail(nullptr);
     }
     RpPatchMesh *mesh = RpPatchMeshCreate(&definition);
@@ -119,8 +117,7 @@ RpPatchMesh *RpPatchMeshStreamRead(RwStream *stream)
     }
     const RwUInt64 saved = RwStreamEnterChunk(stream, length);
     ok = RpMaterialListStreamRead(stream, &mesh->matList) != nullptr;
-    const RwUInt64 rest = RwStreamBytesLeft(stream);
-    ok = ok && (rest == 0 || RwStreamSkip(stream, static_cast<RwUInt32>(rest)) != nullptr);
+    ok = ok && RwStreamSkipRest(stream);
     RwStreamLeaveChunk(stream, saved);
     if (!ok) {
         return Fail(mesh);

@@ -107,7 +107,10 @@ RpPrtStdEmitter *RpPrtStdEmitterStreamWrite(RpAtomic *atomic, RpPrtStdEmitter *e
     if (prtClass == nullptr) {
         return nullptr;
     }
-    if (RwStreamWriteUInt32(stream, emtClass->flag) == nullptr || RwStreamWriteUInt32(stream, emitter->flag) == nullptr ||
+    // The read-from-stream flag is this run's bookkeeping (who owns the
+    // texture), not part of what the file says about the emitter.
+    const RwUInt32 storedFlags = emitter->flag & ~rpPRTSTDEMITTERFLAGSTREAMREAD;
+    if (RwStreamWriteUInt32(stream, emtClass->flag) == nullptr || RwStreamWriteUInt32(stream, storedFlags) == nullptr ||
         RwStreamWriteUInt32(stream, prtClass->flag) == nullptr ||
         RwStreamWriteInt32(stream, emitter->prtBatchMaxPrts) == nullptr || RwStreamWriteInt32(stream, 1) == nullptr ||
         RpPrtStdPropTabStreamWrite(prtClass->propTab, stream) == nullptr ||

@@ -82,11 +82,7 @@ RwStream *ReadNative(RwStream *stream, RpGeometry *geometry)
 {
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, &version)) {
-        return nullptr;
-    }
-    if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
-        RwErrorReportCommon(E_RW_BADVERSION);
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     RwUInt32 platform = 0;

@@ -1,5 +1,6 @@
-// Chunk headers and the library stamp, chunk search, and the word and
-// scalar helpers readers use to take files apart field by field.
+// Chunk headers and the library stamp, chunk search, the bounds helpers
+// every chunk reader stays inside with, and the word and scalar helpers
+// readers use to take files apart field by field.
 #include <cstring>
 
 #include "rwerror.h"
@@ -119,7 +120,7 @@ RwBool RwStreamFindChunk(RwStream *stream, RwUInt32 type, RwUInt32 *lengthOut, R
             return FALSE;
         }
     }
-    if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
+    if (!RwLibraryVersionAccepted(version)) {
         RwErrorReportCommon(E_RW_BADVERSION);
         return FALSE;
     }
@@ -137,6 +138,90 @@ RwBool RwStreamFindChunk(RwStream *stream, RwUInt32 type, RwUInt32 *lengthOut, R
         *versionOut = version;
     }
     return TRUE;
+}
+
+RwBool RwLibraryVersionAccepted(RwUInt32 version)
+{
+    return version >= rwLIBRARYOLDESTVERSION && version <= rwLIBRARYVERSION;
+}
+
+RwBool RwStreamFindStruct(RwStream *stream, RwUInt32 *length, RwUInt32 *version)
+{
+    return RwStreamFindChunk(stream, rwID_STRUCT, length, version);
+}
+
+RwBool RwStreamReadChunkHeaderChecked(RwStream *stream, RwUInt32 *type, RwUInt32 *length, RwUInt32 *version)
+{
+    RwUInt32 t = 0;
+    RwUInt32 len = 0;
+    RwUInt32 ver = 0;
+    if (!RwStreamReadChunkHeader(stream, &t, &len, &ver, nullptr)) {
+        return FALSE;
+    }
+    if (!RwLibraryVersionAccepted(ver)) {
+        RwErrorReportCommon(E_RW_BADVERSION);
+        return FALSE;
+    }
+    if (static_cast<RwUInt64>(len) > RwStreamBytesLeft(stream)) {
+        RwErrorReportCommon(E_RW_READ);
+        return FALSE;
+    }
+    if (type != nullptr) {
+        *type = t;
+    }
+    if (length != nullptr) {
+        *length = len;
+    }
+    if (version != nullptr) {
+        *version = ver;
+    }
+    return TRUE;
+}
+
+RwBool RwStreamReadRecord(RwStream *stream, RwUInt32 length, RwUInt8 *record, RwUInt32 size)
+{
+    std::memset(record, 0, size);
+    RwUInt32 take = length < size ? length : size;
+    if (RwStreamRead(stream, record, take) != take) {
+        RwErrorReportCommon(E_RW_READ);
+        return FALSE;
+    }
+    if (length > size && RwStreamSkip(stream, length - size) == nullptr) {
+        RwErrorReportCommon(E_RW_READ);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+RwBool RwStreamSkipRest(RwStream *stream)
+{
+    RwUInt64 left = RwStreamBytesLeft(stream);
+    if (left == 0) {
+        return TRUE;
+    }
+    if (left > 0xFFFFFFFFu || RwStreamSkip(stream, static_cast<RwUInt32>(left)) == nullptr) {
+        RwErrorReportCommon(E_RW_READ);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+RwBool RwStreamFits(const RwStream *stream, RwUInt64 count, RwUInt64 size)
+{
+    if (size == 0) {
+        return TRUE;
+    }
+    return count <= RwStreamBytesLeft(stream) / size;
+}
+
+RwUInt32 RwUInt32FromLE(const RwUInt8 *bytes) { return GetLE32(bytes); }
+
+RwReal RwRealFromLE(const RwUInt8 *bytes)
+{
+    RwUInt32 bits = GetLE32(bytes);
+    RwReal value;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
 }
 
 RwStream *RwStreamReadChunkInfo(RwStream *stream, RwChunkHeaderInfo *info)

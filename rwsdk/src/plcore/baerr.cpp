@@ -1,5 +1,6 @@
 // The error slot: the first error reported since the last RwErrorGet is
 // kept in the error module's block; later reports are dropped until read.
+// Every report is also handed to the debug-message handler as text.
 #include "rwengine.h"
 #include "src/bacoremodules.h"
 
@@ -64,8 +65,31 @@ RwError *RwErrorGet(RwError *error)
     return error;
 }
 
-void RwErrorReport(RwInt32 pluginID, RwInt32 errorCode)
+static RwDebugHandler debugHandler = nullptr;
+
+RwDebugHandler RwDebugSetHandler(RwDebugHandler handler)
+{
+    RwDebugHandler previous = debugHandler;
+    debugHandler = handler;
+    return previous;
+}
+
+void RwDebugSendMessage(RwDebugType type, const RwChar *message)
+{
+    if (debugHandler != nullptr && message != nullptr) {
+        debugHandler(type, message);
+    }
+}
+
+void RwErrorReportDetail(RwInt32 pluginID, RwInt32 errorCode, const RwChar *detail)
 {
     RwError error{pluginID, errorCode};
+    if (debugHandler != nullptr) {
+        RwChar text[512];
+        RwErrorFormat(&error, detail, text, static_cast<RwInt32>(sizeof(text)));
+        debugHandler(rwDEBUGERROR, text);
+    }
     RwErrorSet(&error);
 }
+
+void RwErrorReport(RwInt32 pluginID, RwInt32 errorCode) { RwErrorReportDetail(pluginID, errorCode, nullptr); }

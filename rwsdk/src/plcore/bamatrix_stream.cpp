@@ -48,12 +48,7 @@ RwMatrix *RwMatrixStreamRead(RwStream *stream, RwMatrix *matrix)
 {
     RwUInt32 length = 0;
     RwUInt32 version = 0;
-    if (!RwStreamFindChunk(stream, rwID_STRUCT, &length, &version)) {
-        RwErrorReportCommon(E_RW_READ);
-        return nullptr;
-    }
-    if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
-        RwErrorReportCommon(E_RW_BADVERSION);
+    if (!RwStreamFindStruct(stream, &length, &version)) {
         return nullptr;
     }
     RwMatrix record = {};

@@ -92,7 +92,7 @@ RwStream *RwStreamOpen(RwStreamType type, RwStreamAccessType accessType, const v
         }
         void *fp = data != nullptr ? Files().rwfopen(static_cast<const RwChar *>(data), mode) : nullptr;
         if (fp == nullptr) {
-            RwErrorReportCommon(E_RW_BADOPEN);
+            RwErrorReportDetail(rwID_COMMON, E_RW_BADOPEN, static_cast<const RwChar *>(data));
             StreamRecordFree(stream);
             return nullptr;
         }

@@ -72,14 +72,6 @@ static RwBool WalkExtensionChunk(const RwPluginRegistry *reg, RwStream *stream, 
     if (!RwStreamFindChunk(stream, rwID_EXTENSION, &length, &version)) {
         return FALSE;
     }
-    if (version < rwLIBRARYOLDESTVERSION || version > rwLIBRARYVERSION) {
-        RwErrorReportCommon(E_RW_BADVERSION);
-        return FALSE;
-    }
-    if (static_cast<RwUInt64>(length) > RwStreamBytesLeft(stream)) {
-        RwErrorReportCommon(E_RW_READ);
-        return FALSE;
-    }
     RwUInt64 outer = RwStreamEnterChunk(stream, length);
     RwUInt32 remaining = length;
     RwBool ok = TRUE;

@@ -2,6 +2,3 @@
 #pragma once
 
 #include "rwplugin.h"
-
-// The entry registered under `pluginID`, or null.
-RwPluginEntry *RwPluginRegistryFindEntry(const RwPluginRegistry *reg, RwUInt32 pluginID);

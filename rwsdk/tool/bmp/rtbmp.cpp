@@ -13,7 +13,7 @@ static constexpr RwInt32 rtBMPMAXSIDE = 32768;
 static constexpr RwInt64 rtBMPMAXPIXELS = RwInt64{1} << 25;
 static constexpr RwUInt32 rtBMPLARGESTHEADER = 124;
 
-enum : RwUInt32 { rtBMPRGB = 0, rtBMPRLE8 = 1, rtBMPRLE4 = 2 };
+enum : RwUInt32 { rtBMPRGB = 0, rtBMPRLE8 = 1, rtBMPRLE4 = 2, rtBMPBITFIELDS = 3, rtBMPALPHABITFIELDS = 6 };
 
 struct BmpHeader {
     RwUInt32 pixelOffset;
@@ -24,6 +24,11 @@ struct BmpHeader {
     RwUInt32 bitCount;
     RwUInt32 compression;
     RwUInt32 coloursUsed;
+    // Red, green, blue and alpha masks of 16- and 32-bit pixels: from the
+    // file for bit-field files, 5-5-5 for plain 16-bit ones; none (zero)
+    // for plain 32-bit pixels, which are bytes.
+    RwUInt32 masks[4];
+    RwUInt32 maskBytes;  // mask words stored after a 40-byte header
 };
 
 static RwUInt32 Le16(const RwUInt8 *p) { return static_cast<RwUInt32>(p[0]) | (static_cast<RwUInt32>(p[1]) << 8); }
@@ -43,12 +48,12 @@ static RwBool ReadHeader(RwStream *stream, BmpHeader *h)
         Fail(E_RW_INVIMAGEFORMAT);
         return FALSE;
     }
-    // Only the fields of the 40-byte header are used; longer headers (colour
-    // masks, colour space) are passed over.
-    RwUInt8 info[36];
-    const RwUInt32 take = h->headerSize == 12 ? 8u : 36u;
+    // The fields of the 40-byte header and the colour masks of the longer
+    // ones are used; the rest (colour space) is passed over.
+    RwUInt8 info[52] = {};
+    const RwUInt32 take = h->headerSize == 12 ? 8u : (h->headerSize - 4 < 52u ? h->headerSize - 4 : 52u);
     if (RwStreamRead(stream, info, take) != take ||
-        (h->headerSize > 40 && RwStreamSkip(stream, h->headerSize - 40) == nullptr)) {
+        (h->headerSize > 56 && RwStreamSkip(stream, h->headerSize - 56) == nullptr)) {
         return FALSE;
     }
     RwInt64 rawHeight;
@@ -65,6 +70,25 @@ static RwBool ReadHeader(RwStream *stream, BmpHeader *h)
         h->compression = Le32(info + 12);
         h->coloursUsed = Le32(info + 28);
     }
+    h->masks[0] = h->masks[1] = h->masks[2] = h->masks[3] = 0;
+    h->maskBytes = 0;
+    if (h->compression == rtBMPBITFIELDS || h->compression == rtBMPALPHABITFIELDS) {
+        if (h->headerSize == 40) {
+            // Plain headers keep the masks in the words that follow them.
+            h->maskBytes = h->compression == rtBMPALPHABITFIELDS ? 16u : 12u;
+            if (RwStreamRead(stream, info + 36, h->maskBytes) != h->maskBytes) {
+                return FALSE;
+            }
+        }
+        for (RwUInt32 i = 0; i < 4; ++i) {
+            h->masks[i] = Le32(info + 36 + 4 * i);
+        }
+        if (h->compression == rtBMPBITFIELDS && h->headerSize < 56) {
+            h->masks[3] = 0;
+        }
+    } else if (h->bitCount == 16) {
+        h->masks[0] = 0x7C00, h->masks[1] = 0x03E0, h->masks[2] = 0x001F;
+    }
     h->topDown = rawHeight < 0;
     const RwInt64 rows = h->topDown ? -rawHeight : rawHeight;
     h->height = static_cast<RwInt32>(rows > rtBMPMAXSIDE ? 0 : rows);
@@ -73,7 +97,9 @@ static RwBool ReadHeader(RwStream *stream, BmpHeader *h)
         Fail(E_RW_INVIMAGESIZE);
         return FALSE;
     }
-    const bool raw = h->compression == rtBMPRGB || h->bitCount == 24 || h->bitCount == 32;
+    const bool fields = (h->compression == rtBMPBITFIELDS || h->compression == rtBMPALPHABITFIELDS) &&
+                        (h->bitCount == 16 || h->bitCount == 32);
+    const bool raw = h->compression == rtBMPRGB || h->bitCount == 24 || fields;
     const bool rle = (h->compression == rtBMPRLE8 && h->bitCount == 8) || (h->compression == rtBMPRLE4 && h->bitCount == 4);
     if ((!raw && !rle) || (rle && h->topDown)) {
         Fail(E_RW_INVIMAGEFORMAT);
@@ -111,9 +137,42 @@ static RwBool ReadPalette(RwStream *stream, const BmpHeader &h, RwImage *image, 
     return TRUE;
 }
 
+// One channel of a pixel under its mask, widened to 8 bits by repeating its
+// bits (a full 5-bit channel is 255, not 248); a channel wider than 8 bits
+// keeps its top 8.
+static RwUInt8 MaskedChannel(RwUInt32 pixel, RwUInt32 mask)
+{
+    if (mask == 0) {
+        return 0;
+    }
+    RwUInt32 shift = 0;
+    while (((mask >> shift) & 1u) == 0) {
+        ++shift;
+    }
+    RwUInt32 bits = 0;
+    while (shift + bits < 32 && ((mask >> (shift + bits)) & 1u) != 0) {
+        ++bits;
+    }
+    const RwUInt32 value = (pixel & mask) >> shift;
+    if (bits >= 8) {
+        return static_cast<RwUInt8>(value >> (bits - 8));
+    }
+    RwUInt32 wide = 0;
+    for (RwInt32 at = 8 - static_cast<RwInt32>(bits); at > -static_cast<RwInt32>(bits); at -= static_cast<RwInt32>(bits)) {
+        wide |= at >= 0 ? value << at : value >> -at;
+    }
+    return static_cast<RwUInt8>(wide);
+}
+
+static RwRGBA MaskedColour(RwUInt32 pixel, const RwUInt32 masks[4])
+{
+    return RwRGBA{MaskedChannel(pixel, masks[0]), MaskedChannel(pixel, masks[1]), MaskedChannel(pixel, masks[2]),
+                  masks[3] != 0 ? MaskedChannel(pixel, masks[3]) : static_cast<RwUInt8>(255)};
+}
+
 // Converts one file row (or a row of one index per pixel, bitCount 8 for
 // run-length rows) into image row `out`.
-static void ConvertRow(const RwUInt8 *in, RwUInt32 bitCount, RwImage *image, RwUInt8 *out)
+static void ConvertRow(const RwUInt8 *in, const BmpHeader &h, RwUInt32 bitCount, RwImage *image, RwUInt8 *out)
 {
     const RwInt32 width = image->width;
     auto *colours = reinterpret_cast<RwRGBA *>(out);
@@ -129,17 +188,23 @@ static void ConvertRow(const RwUInt8 *in, RwUInt32 bitCount, RwImage *image, RwU
         case 8:
             index = in[x];
             break;
-        case 15:
-        case 16: {
+        case 15: {
             const RwUInt32 u = Le16(in + 2 * x);
-            colours[x] = bitCount == 15 ? RwRGBA{static_cast<RwUInt8>((u >> 7) & 0xF8), static_cast<RwUInt8>((u >> 2) & 0xF8),
-                                                 static_cast<RwUInt8>((u << 3) & 0xFF), 255}
-                                        : RwRGBA{static_cast<RwUInt8>((u >> 8) & 0xF8), static_cast<RwUInt8>((u >> 3) & 0xFC),
-                                                 static_cast<RwUInt8>((u << 3) & 0xFF), 255};
+            colours[x] = RwRGBA{static_cast<RwUInt8>((u >> 7) & 0xF8), static_cast<RwUInt8>((u >> 2) & 0xF8),
+                                static_cast<RwUInt8>((u << 3) & 0xFF), 255};
             continue;
         }
-        case 24:
-        case 32: {
+        case 16:
+            // Plain 16-bit files are 5-5-5; bit-field files say their layout.
+            colours[x] = MaskedColour(Le16(in + 2 * x), h.masks);
+            continue;
+        case 32:
+            if (h.masks[0] | h.masks[1] | h.masks[2]) {
+                colours[x] = MaskedColour(Le32(in + 4 * x), h.masks);
+                continue;
+            }
+            [[fallthrough]];
+        case 24: {
             const RwUInt8 *p = in + x * static_cast<RwInt32>(bitCount / 8);
             colours[x] = RwRGBA{p[2], p[1], p[0], 255};
             continue;
@@ -174,7 +239,7 @@ static RwBool ReadRawRows(RwStream *stream, const BmpHeader &h, RwImage *image, 
         if (RwStreamRead(stream, buffer, rowBytes) != rowBytes) {
             return FALSE;
         }
-        ConvertRow(buffer, h.bitCount, image, ImageRow(image, row, h.topDown));
+        ConvertRow(buffer, h, h.bitCount, image, ImageRow(image, row, h.topDown));
     }
     return TRUE;
 }
@@ -245,7 +310,7 @@ static RwImage *ReadBody(RwStream *stream, const BmpHeader &h, RwImage *image)
     if (!ReadPalette(stream, h, image, &paletteBytes)) {
         return nullptr;
     }
-    const RwUInt32 consumed = 14 + h.headerSize + paletteBytes;
+    const RwUInt32 consumed = 14 + h.headerSize + h.maskBytes + paletteBytes;
     if (h.pixelOffset < consumed) {
         Fail(E_RW_INVIMAGEFORMAT);
         return nullptr;

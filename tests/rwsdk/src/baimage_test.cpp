@@ -194,6 +194,8 @@ TEST_F(ImageTest, HostileStreamChunksAreRefused)
         {0x10000, 0x10000, 32, 0x40000, 64},  // sizes far beyond the chunk
         {4, 4, 8, 4, 16},                  // palette missing
         {4, 0x40000000, 8, 4, 1040},       // height * stride wraps 32 bits
+        {2097216, 64, 32, 256, 16384},     // found by fuzzing: rows shorter than their pixels
+        {0x40000020, 32, 32, 128, 4096},   // found by fuzzing: a row stride that wraps
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ReadChunk(ImageChunk(c.w, c.h, c.depth, c.stride, c.body)), nullptr) << c.w << "x" << c.h << "x" << c.depth;

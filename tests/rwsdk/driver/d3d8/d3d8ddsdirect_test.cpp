@@ -3,7 +3,9 @@
 // files whose levels the stream does not hold.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "d3d8_driver_test_support.h"
@@ -125,6 +127,33 @@ TEST_F(D3D8DdsDirectTest, CubeMapsGetEveryFaceTheFileHolds)
     RwUInt32 first;
     std::memcpy(&first, stored, 4);
     EXPECT_EQ(first, 0xFF010000u);
+    RwRasterUnlock(raster);
+    RwRasterDestroy(raster);
+}
+
+}  // namespace
+
+namespace {
+
+// A 37x23 DXT1 file (ImageMagick's, see data/make.sh) stores 10 x 6 blocks;
+// the device takes them as they are.
+TEST_F(D3D8DdsDirectTest, SidesThatAreNotMultiplesOfFourKeepTheirPartialBlocks)
+{
+    FILE *f = std::fopen((std::string(RW_TEST_SOURCE_DIR) + "/tests/rwsdk/driver/d3d8/data/dxt1.dds").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<RwUInt8> file(4096);
+    file.resize(std::fread(file.data(), 1, file.size(), f));
+    std::fclose(f);
+    ASSERT_EQ(file.size(), 128u + 10u * 6u * 8u);
+    RwRaster *raster = Load(file);
+    ASSERT_NE(raster, nullptr);
+    EXPECT_TRUE(RwD3D8RasterIsCompressed(raster));
+    EXPECT_EQ(raster->width, 37);
+    EXPECT_EQ(raster->height, 23);
+    const RwUInt8 *stored = RwRasterLock(raster, 0, rwRASTERLOCKREAD);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(raster->stride, 10 * 8);
+    EXPECT_EQ(std::memcmp(stored, file.data() + 128, 10 * 6 * 8), 0);
     RwRasterUnlock(raster);
     RwRasterDestroy(raster);
 }

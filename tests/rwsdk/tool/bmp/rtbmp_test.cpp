@@ -281,3 +281,26 @@ TEST_F(BmpMagickTest, WhatTheEngineWritesImageMagickReads)
 }
 
 }  // namespace
+
+namespace {
+
+// 16-bit bitmaps of 37x23 pixels made by other tools (see data/make.sh):
+// plain ones are 5-5-5, bit-field ones say their layout in masks after a
+// 40-byte header or inside a 124-byte one. Each reads as the tool that
+// wrote it decodes it, to the byte.
+TEST_F(BmpTest, SixteenBitFilesReadAsTheirMakersDecodeThem)
+{
+    const std::string dir = std::string(RW_TEST_SOURCE_DIR) + "/tests/rwsdk/tool/bmp/data/";
+    for (const char *name : {"plain555", "masks565", "masks565v5", "masks555v5"}) {
+        const std::vector<RwUInt8> expected = imgtest::ReadFile(dir + name + ".rgba");
+        ASSERT_EQ(expected.size(), 37u * 23u * 4u) << name;
+        RwImage *image = RtBmpRead((dir + name + ".bmp").c_str());
+        ASSERT_NE(image, nullptr) << name;
+        EXPECT_EQ(image->width, 37);
+        EXPECT_EQ(image->height, 23);
+        EXPECT_EQ(imgtest::ImageRGBA(image), expected) << name;
+        RwImageDestroy(image);
+    }
+}
+
+}  // namespace

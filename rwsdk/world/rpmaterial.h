@@ -15,12 +15,6 @@ static constexpr RwUInt32 rwID_MATLIST = 0x08;
 // Pipeline-owner extension on atomics, materials, worlds and sectors.
 static constexpr RwUInt32 rwID_PIPEID = 0x1F;
 
-struct RwSurfaceProperties {
-    RwReal ambient;
-    RwReal specular;
-    RwReal diffuse;
-};
-
 struct RpMaterial {
     RwTexture *texture;  // one reference held
     RwRGBA color;

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Seeds the fuzz corpora from the sample data tree and from the inputs of
+# earlier findings (tests/readers/findings/TARGET/).
+#   fuzz-seeds.sh DATA_DIR FUZZ_BUILD_DIR
+set -euo pipefail
+data=$1
+build=$2
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+seed() {  # target, files...
+  local target=$1
+  shift
+  mkdir -p "$build/corpus-$target"
+  for f in "$@"; do
+    [ -f "$f" ] && cp -f "$f" "$build/corpus-$target/seed-$(basename "$f")"
+  done
+  if [ -d "$here/tests/readers/findings/$target" ]; then
+    cp -f "$here/tests/readers/findings/$target"/* "$build/corpus-$target/" 2>/dev/null || true
+  fi
+}
+
+seed clump $(find "$data" -name '*.DFF')
+seed world $(find "$data" -name '*.BSP')
+seed anim $(find "$data" -name '*.ANM')
+seed bmp $(find "$data" -name '*.BMP')
+seed dds
+seed pitexd
+seed pack
+seed text
+mkdir -p "$build/corpus-texdict"
+"$build/tests/fuzz/make_texdict_seeds" "$data" "$build/corpus-texdict"
+cp -f "$build/corpus-texdict"/sample-*.pitexd "$build/corpus-pitexd/"
+seed texdict
