@@ -25,6 +25,9 @@ declare -A why=(
   [libsdl2-dev]="window, input and sound" [xvfb]="tests of real windows" [xauth]="tests of real windows"
   [imagemagick]="image tests against an independent decoder"
   [clang]="fuzz targets (libFuzzer)"
+  [libavformat-dev]="movies" [libavcodec-dev]="movies and the sample clips" [libswscale-dev]="movie pictures"
+  [libswresample-dev]="movie and sound resampling" [libavutil-dev]="movies"
+  [libfreetype-dev]="the sample font builder" [fonts-dejavu-core]="the sample font"
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang)
