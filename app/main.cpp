@@ -13,6 +13,7 @@
 #include "app/mode_dialog.h"
 #include "app/options.h"
 #include "input/input_script.h"
+#include "app/trace.h"
 #include "win/window.h"
 
 int main(int argc, char **argv)
@@ -55,6 +56,10 @@ int main(int argc, char **argv)
     }
     game::ModeChoice choice{};
     game::ModeChoiceOf(options.mode, &choice);
+    if (!options.tracePath.empty() && !game::TraceOpen(options.tracePath, &error)) {
+        std::fprintf(stderr, "game: %s\n", error.c_str());
+        return 2;
+    }
 
     win::WindowDesc desc;
     desc.title = "game";
@@ -83,5 +88,6 @@ int main(int argc, char **argv)
     application.Destroy();
     g_pApplication = nullptr;
     win::DestroyPlatformWindow(window);
+    game::TraceClose();
     return status;
 }

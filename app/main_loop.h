@@ -9,6 +9,7 @@
 
 #include "app/clock.h"
 #include "app/threads.h"
+#include "app/trace.h"
 
 class CSApplication;
 union SDL_Event;
@@ -80,6 +81,7 @@ int RunMainLoopOn(App *app, bool headless, uint32_t frames)
             pacer.Ticked(now);
         }
         ++tick;
+        game::TraceSetTick(tick);
         app->Tick(tick);
         if (!app->Render(tick)) {
             status = 1;

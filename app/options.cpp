@@ -78,6 +78,12 @@ bool TakeDisplayInfo(const char *value, Options *options)
     return ParseNumber(value, &options->displayInfo) && options->displayInfo <= 3;
 }
 
+bool TakeTrace(const char *value, Options *options)
+{
+    options->tracePath = value;
+    return !options->tracePath.empty();
+}
+
 bool TakeHeadless(const char *, Options *options)
 {
     options->headless = true;
@@ -126,6 +132,7 @@ constexpr OptionRow kOptions[] = {
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
+    {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

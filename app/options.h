@@ -25,6 +25,7 @@ struct Options {
     std::string inputLog;       // --input-log: where each tick's changes of the input go
     bool help = false;          // --help: list the options and stop
     std::string movie;          // a movie played at start-up (start on pad 0 stops it)
+    std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

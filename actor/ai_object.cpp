@@ -1,0 +1,98 @@
+// AiObject: construction, the message queue, hit marks, the touched list and
+// the plain HP step (see ai_object.h).
+#include "actor/ai_object.h"
+
+#include <cstdio>
+
+int32_t SideOfAiType(int32_t aiType)
+{
+    if (IsHeroType(aiType)) {
+        return kSideHero;
+    }
+    if (aiType >= 1000 && aiType <= 1205) {
+        return kSideMonster;
+    }
+    return kSideNeutral;
+}
+
+AiObject::AiObject()
+{
+    for (MSGData &msg : msgQueue) {
+        FreeMessage(&msg);
+    }
+}
+
+bool AiObject::ReceiveMessage(const MSGData &msg)
+{
+    if (msgCount >= kActorQueueSize) {
+        std::fprintf(stderr, "The MSGData Array is full in AiObject(Type: %d)\n.", aiType);
+        return false;
+    }
+    // Rising kind order; a new message goes behind those of its kind.
+    int at = msgCount;
+    while (at > 0 && msgQueue[at - 1].kind > msg.kind) {
+        msgQueue[at] = msgQueue[at - 1];
+        --at;
+    }
+    msgQueue[at] = msg;
+    msgQueue[at].used = 1;
+    ++msgCount;
+    return true;
+}
+
+MSGData *AiObject::PopMessage()
+{
+    if (msgCount <= 0) {
+        return nullptr;
+    }
+    --msgCount;
+    return &msgQueue[msgCount];
+}
+
+void AiObject::ClearMessages()
+{
+    for (int i = 0; i < msgCount; ++i) {
+        FreeMessage(&msgQueue[i]);
+    }
+    msgCount = 0;
+}
+
+int32_t AiObject::GetLinkValue(int32_t key) const
+{
+    return IsHeroType(key) ? linkValue[key] : 0;
+}
+
+void AiObject::SetLinkValue(int32_t key, int32_t value)
+{
+    if (IsHeroType(key)) {
+        linkValue[key] = value;
+    }
+}
+
+bool AiObject::AddTouchedObject(int32_t kind, AiObject *object)
+{
+    if (touchedCount >= kTouchedListSize) {
+        return false;
+    }
+    for (int i = 0; i < touchedCount; ++i) {
+        if (touched[i].object == object) {
+            return false;
+        }
+    }
+    touched[touchedCount++] = TouchedEntry{1, kind, object};
+    return true;
+}
+
+TouchedEntry *AiObject::PopTouchedObject()
+{
+    if (touchedCount <= 0) {
+        return nullptr;
+    }
+    return &touched[--touchedCount];
+}
+
+void AiObject::SubtractHP(int32_t amount)
+{
+    const int64_t left = static_cast<int64_t>(hp) - amount;
+    hp = left < 0 ? 0 : (left > INT32_MAX ? INT32_MAX : static_cast<int32_t>(left));
+}

@@ -1,0 +1,219 @@
+// AiObject: the base record of every actor (heroes, NPCs, monsters, bosses,
+// traps and breakable objects). Behaviour classes extend it with their own
+// fields and have no virtual functions: the actor pass reaches a type's
+// update through the AI-type table. Fields are public words that the
+// behaviours, the events and the heroes read and set, grouped by role.
+#pragma once
+
+#include <cstdint>
+
+#include "actor/ai_message.h"
+#include "rwcore.h"
+
+class CSModelInstance;
+class CSModelTemplate;
+
+// AI type ranges.
+inline constexpr int32_t kAiTypeHero0 = 0;
+inline constexpr int32_t kAiTypeHero1 = 1;
+inline bool IsHeroType(int32_t aiType) { return aiType == kAiTypeHero0 || aiType == kAiTypeHero1; }
+
+// Sides: heroes, the monster side (types 1000 to 1205), and the rest, which
+// is never anyone's foe.
+inline constexpr int32_t kSideHero = 0;
+inline constexpr int32_t kSideMonster = 1;
+inline constexpr int32_t kSideNeutral = 2;
+int32_t SideOfAiType(int32_t aiType);
+
+// Active status bits.
+inline constexpr int32_t kStatusBurning = 2;
+inline constexpr int32_t kStatusPoisoned = 4;
+
+// Animation speed modes of AdvanceAnimation.
+inline constexpr int32_t kAnimNormal = 0;
+inline constexpr int32_t kAnimFrozen = 1;
+
+inline constexpr int kActorQueueSize = 10;
+inline constexpr int kMaxFoundFoes = 2;
+inline constexpr int kTouchedListSize = 5;
+
+// One entry of the touched list (AddTouchedObject / PopTouchedObject).
+struct TouchedEntry {
+    int32_t used;
+    int32_t kind;
+    AiObject *object;
+};
+
+class AiObject {
+public:
+    AiObject();
+    AiObject(const AiObject &) = delete;
+    AiObject &operator=(const AiObject &) = delete;
+
+    // ---- model ----
+    CSModelInstance *model = nullptr;  // first field; null while the actor holds none
+    CSModelTemplate *modelTemplate = nullptr;  // .PAF values, animation ranges, the shared CFSF
+    RwV3d shakeAnchor = {0.0f, 0.0f, 0.0f};
+    bool shakeRequest = false;  // set by other code (a hero shaking it); "shaking flag"
+    bool shakeRunning = false;  // the anchor has been stored
+    int32_t shakePhase = 0;     // Shake moves on alternate calls
+
+    // ---- identity and links (placement values) ----
+    int32_t aiType = 0;
+    int32_t side = kSideNeutral;
+    int32_t aiId = 0;       // AIID
+    int32_t eventId = 0;    // EventID: the event group
+    int32_t isRender = 0;   // IsRender: the visibility-instancing flag
+    int32_t itemType = 0;   // ItemType: the drop map id
+    int32_t territory = 0;  // Territory: 0 none
+    int32_t initState = 0;  // InitState
+    AiObject *next = nullptr;  // the next actor of the stage's chain
+
+    // ---- placement and motion ----
+    RwV3d home = {0.0f, 0.0f, 0.0f};
+    RwV3d position = {0.0f, 0.0f, 0.0f};  // cached from the model frame
+    RwV3d at = {0.0f, 0.0f, 1.0f};        // facing
+    RwV3d up = {0.0f, 1.0f, 0.0f};
+    float speed = 0.0f;
+    bool pathFollowing = false;   // MoveStep is walking around an obstacle
+    bool straightToGoal = false;  // the move heads for the goal rather than along the facing
+    bool solid = true;            // other characters' moves collide with it
+    bool nonBlocking = false;     // other characters' moves pass through it
+    bool pushable = false;        // bumped by charging monsters (kind-2 push)
+
+    // ---- life ----
+    int32_t hp = 0;
+    int32_t extraPower = 0;
+    bool active = false;   // the type's act step runs only while set
+    bool removed = false;  // out of play; stays in the chain until the stage goes
+    bool busy = false;     // skipped by broadcasts and event trigger tests
+    bool dying = false;
+    bool hurtable = false;
+    bool targetable = false;
+    bool guarding = false;
+    bool grabbed = false;     // seized by a hero's grab
+    bool grabbable = false;   // may be grabbed (a hero's: IsGRAB of its state); "grab-allowed"
+    bool broadcastExcluded = false;
+    bool down = false;
+
+    // ---- state ----
+    int32_t state = 0;
+    bool stateEntered = false;  // set on entry, cleared once the entry sound played
+    int32_t stateRandom = 0;    // 0..99, drawn by the type's set-state step
+    float animClock = 0.0f;     // seconds on the .ANM timeline
+    bool animEnded = false;
+    int32_t animSpeedMode = kAnimNormal;
+    bool animHold = false;  // types from 100 up: the animation does not advance
+    bool stateLock = false; // the update does not change the state
+    float stateTimer = 0.0f;
+    float downTimer = 0.0f;
+
+    // ---- damage and status ----
+    int32_t pendingDamage = 0;  // summed from this frame's hits
+    int32_t damageToApply = 0;  // last frame's sum, applied by the act step
+    int32_t incomingStatus = 0;
+    int32_t statusToApply = 0;
+    int32_t activeStatus = 0;   // kStatusBurning, kStatusPoisoned
+    float burnTimer = 0.0f;
+    int32_t burnTicks = 0;
+    float poisonTimer = 0.0f;
+    int32_t poisonTicks = 0;
+    bool burnEffectStarted = false;
+    bool poisonTintStarted = false;
+    int32_t resistance = 0;  // DEFAttribute bits
+    bool hitStopPending = false;
+    float hitStopTimer = 0.0f;
+    bool frozen = false;
+    float timeSinceHurt = 0.0f;  // seconds since the last hit (counts up to 5.0)
+    AiObject *lastAttacker = nullptr;  // kept for the reward
+    AiObject *lastHitter = nullptr;    // cleared at the end of every act step
+    AiObject *hitSender = nullptr;     // the sender of a hit this frame
+
+    // ---- grab and hold words that other code (a hero's grab moves) sets ----
+    bool grabLock = false;  // the second hold flag
+    bool thrown = false;    // the delayed-damage hold: damage is held back a moment
+    float thrownTimer = 0.0f;
+    int32_t thrownDamage = 0;  // the held amount
+    float thrownReleaseTimer = 0.0f;
+    bool thrownReleasePending = false;
+    bool heldByHero = false;  // a hero holds this actor
+    bool dropped = false;
+    int32_t grabWord = 0;     // 0 while holding a hero, 1 at death
+    bool frontGrab = false;   // the held hero was seized face to face
+    int32_t partnerReady = 0;
+
+    // ---- knock, dizzy, flee ----
+    bool knock = false;
+    float knockTimer = 0.0f;
+    float dizzyTimer = 0.0f;
+    bool dizzyEffect = false;
+    bool dizzySound = false;
+    bool downHitDone = false;  // the down-hit effect of this state entry has started
+    float fleeTimer = 0.0f;
+    bool fleeActive = false;
+    RwV3d fleePoint = {0.0f, 0.0f, 0.0f};
+
+    // ---- targeting ----
+    AiObject *target = nullptr;
+    AiObject *foes[kMaxFoundFoes] = {nullptr, nullptr};
+    int32_t foeCount = 0;
+    bool foundFoe = false;
+    bool ignoreFoes = false;
+    float ignoreFoesTimer = 0.0f;
+    float lostTargetTimer = 0.0f;
+    float attackDelayTimer = 0.0f;
+
+    // ---- events ----
+    bool eventHeld = false;   // held still by an event (code 8192)
+    bool eventModel = false;  // the event supplied the model and its animation
+    bool holdState = false;   // stands in its hold state
+    int32_t appear = 0;       // set when an event makes the actor appear
+    bool dropOverride = false;
+    int32_t dropOverrideId = 0;
+    bool drawn = false;      // in view at the last sensing pass
+    bool healthBar = false;  // the overlay may show its health bar
+
+    // ---- rewards ----
+    int32_t rewardAmount = 0;
+    bool rewardCounted = false;
+    bool deathTint = false;
+    bool statusParticles = false;
+
+    // ---- distance thinning ----
+    bool fullDetail = false;       // always takes full-detail frames
+    bool fullDetailFrame = false;  // this frame is a full-detail frame
+    float accumulatedTime = 0.0f;  // time of the thinned frames since the last act
+    bool forcedFullFrame = false;
+    int32_t thinnedFrames = 0;     // thinned frames since the last full-detail frame
+
+    // ---- hit marks (keyed by a hero's AI type) ----
+    int32_t linkValue[2] = {0, 0};
+
+    // ---- touched list ----
+    TouchedEntry touched[kTouchedListSize] = {};
+    int32_t touchedCount = 0;
+
+    // ---- messages ----
+    MSGData msgQueue[kActorQueueSize];  // rising kind, newest last among equals
+    int32_t msgCount = 0;
+
+    // Messages. ReceiveMessage queues a copy (false, with a diagnostic, when
+    // ten are held); PopMessage hands out the highest kind, the newest among
+    // equals, or null; the caller frees the record (FreeMessage) once read.
+    bool ReceiveMessage(const MSGData &msg);
+    MSGData *PopMessage();
+    void ClearMessages();
+
+    // Hit marks: the value stored for a hero's AI type (0 when absent);
+    // other keys are not stored.
+    int32_t GetLinkValue(int32_t key) const;
+    void SetLinkValue(int32_t key, int32_t value);
+
+    // The touched list: an actor once; a duplicate or a full list refused.
+    bool AddTouchedObject(int32_t kind, AiObject *object);
+    // The last recorded entry, taken off the list; null when empty.
+    TouchedEntry *PopTouchedObject();
+
+    // HP minus amount, not below 0.
+    void SubtractHP(int32_t amount);
+};
