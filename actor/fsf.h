@@ -42,6 +42,7 @@ public:
     int DropDanglingTransitions(Report report);
 
     int StateCount() const { return static_cast<int>(states_.size()); }
+    const std::vector<FsfState> &States() const { return states_; }
     const FsfState *FindState(int32_t id) const;
 
     // 1 and the state made current when it exists, else 0.
