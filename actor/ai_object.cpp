@@ -2,7 +2,7 @@
 // the plain HP step (see ai_object.h).
 #include "actor/ai_object.h"
 
-#include <cstdio>
+#include "app/debug.h"
 
 int32_t SideOfAiType(int32_t aiType)
 {
@@ -25,7 +25,7 @@ AiObject::AiObject()
 bool AiObject::ReceiveMessage(const MSGData &msg)
 {
     if (msgCount >= kActorQueueSize) {
-        std::fprintf(stderr, "The MSGData Array is full in AiObject(Type: %d)\n.", aiType);
+        DebugPrint("The MSGData Array is full in AiObject(Type: %d)\n.", aiType);
         return false;
     }
     // Rising kind order; a new message goes behind those of its kind.
