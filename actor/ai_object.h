@@ -8,10 +8,25 @@
 #include <cstdint>
 
 #include "actor/ai_message.h"
+#include "actor/thinning.h"
 #include "rwcore.h"
 
+class CFSF;
 class CSModelInstance;
 class CSModelTemplate;
+class CSParticleSystem;
+struct CharacterParams;
+struct RpClump;
+
+// What the actor pass knows of the frame: where the camera stands, the
+// focus of the distance thinning (the first hero, else the camera), the
+// stage's radii and the camera mode.
+struct ActorFrame {
+    RwV3d camera = {0.0f, 0.0f, 0.0f};
+    RwV3d focus = {0.0f, 0.0f, 0.0f};
+    ThinRadii radii;
+    int32_t cameraMode = 0;
+};
 
 // AI type ranges.
 inline constexpr int32_t kAiTypeHero0 = 0;
@@ -216,4 +231,104 @@ public:
 
     // HP minus amount, not below 0.
     void SubtractHP(int32_t amount);
+    // HP plus amount, not above the .PAF MaxHP.
+    void AddHP(int32_t amount);
+    // The extra power plus amount, not above the .PAF MExtraPower.
+    void AddExtraPower(int32_t amount);
+
+    // The template's parameters and state machine (null without a template).
+    const CharacterParams *Params() const;
+    CFSF *Fsf() const;
+    // The model's clump, null without a model.
+    RpClump *Clump() const;
+
+    // ---- position and orientation ----
+    // Refresh the cached position, facing or up direction from the model
+    // frame (when the actor has a model) and hand it out.
+    void GetPosition(RwV3d *out);
+    const RwV3d *GetPositionPtr();
+    void GetDirection(RwV3d *out);
+    void GetUp(RwV3d *out);
+    // Sets the cached position and moves the model there.
+    void SetPosition(const RwV3d &position);
+    // Sets the facing (made unit) and orients the model; a zero direction or
+    // one along the up axis changes nothing.
+    void SetDirection(const RwV3d &direction);
+    // Turns about the axis through the actor's position; without a model
+    // only the cached facing turns.
+    void Rotate(const RwV3d &axis, float degrees);
+    // Copies the model frame's position, at and up rows into the cache.
+    void SyncFrameAxes();
+
+    // ---- model ----
+    // Attaches an instance (shown, owned by this actor, put at the cached
+    // position and facing); null stops the actor's material animations and
+    // gives the model back.
+    void SetModelInstance(CSModelInstance *instance);
+    // On alternate calls moves the model by rand() % 100 / divisor on each
+    // axis around the shake anchor, and puts it back on the anchor.
+    void Shake(float divisor);
+    // A particle system started on a frame of the model (lookup mode 0: the
+    // tagged frame, 1: the user-property id); null when the frame, the
+    // stage's particle manager or the template is missing.
+    CSParticleSystem *SpawnParticleAtFrame(const char *particleName, int32_t frameId, int32_t lookupMode,
+                                           int32_t placement, float startValue, int32_t directionFlag,
+                                           int32_t modeWord1, int32_t modeWord2);
+
+    // ---- animation ----
+    // Advances the animation clock by dt scaled by the speed mode (0 x1,
+    // 1 frozen, 2 x0.5, 3 x0.25, 4 x10, 5 x0.8, 6 x0.9) and the model's
+    // motion with it; sets the animation-ended flag once the current state's
+    // motion has played to its end. For AI types from 100 up nothing
+    // advances while the animation-hold flag is set.
+    void AdvanceAnimation(float dt);
+    // Makes `index` the current state and starts its motion from its first frame.
+    void PlayAnimation(int32_t index);
+    void SetIsRender() { isRender = 1; }
+
+    // ---- life and events ----
+    // The per-type effect restart of the AI-type table (types that own effects).
+    void ReleaseTypeEffects();
+    // HP 0, material animations stopped, model given back, removed.
+    void Remove();
+    // Type 112 only becomes busy; every other type is removed.
+    void RemoveUnlessHeld();
+    // An event makes the actor appear: shown by the visibility instancing
+    // and counted as in view from now on.
+    void Appear();
+    // An event gives the actor back to its own behaviour: its event hold,
+    // event model, hold state and appear word end.
+    void ReturnToNormal();
+    // The base release: the model given back, the queue emptied, every
+    // word that names another actor cleared.
+    void Release();
+    // Clears every word that names another actor (target, foes, attackers,
+    // touched list); heroes outlive the stage's actors and forget them.
+    void ForgetActors();
+
+    // ---- thinking ----
+    // Lists up to two foes in chain order within SearchRange (ground plane),
+    // unless the ignore-foes flag is set.
+    void FindFoesInRange();
+    // Picks the current target from the found foes by mode (1 nearest,
+    // 2 lowest HP, 4 farthest, 8 least targeted, 16 most targeted; ties:
+    // the later foe); a target outside the actor's territory is dropped and
+    // the foes ignored for a while.
+    void PickTarget(int32_t mode);
+    // Moves toward the goal in the ground plane by `step` (nothing when it
+    // stands on the goal): with `collide` the full character move, else the
+    // simpler one; with `turn` it faces its motion. `distance` is not used.
+    void MoveToward(float distance, const RwV3d &goal, float step, bool turn, bool collide);
+    // The next point to walk toward on the way to the target: the target
+    // while the step of speed x dt is free, else a point around the
+    // obstacle (turns of 45 and 90 degrees either side), with the
+    // path-following flag set.
+    RwV3d MoveStep(AiObject *targetActor, float speed, float dt);
+
+    // ---- the actor pass ----
+    // The band of the distance thinning for this frame.
+    int32_t SenseProximity(const ActorFrame &frame);
+    // One frame: the distance thinning, then the update of the AI type;
+    // the forced-full-frame flag is cleared afterwards.
+    void Update(float dt, const ActorFrame &frame);
 };

@@ -6,14 +6,19 @@
 // 1545000.
 #include "actor/ai_type_table.h"
 
+#include "actor/hero.h"
+
 #include <algorithm>
+#include <map>
 #include <strings.h>
 
 namespace {
 
 constexpr AiTypeInfo kAiTypes[] = {
-    {.aiType = 0, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO01"},
-    {.aiType = 1, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO02"},
+    {.aiType = 0, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO01", .objectSize = sizeof(CSHero),
+     .construct = &ConstructActor<CSHero>},
+    {.aiType = 1, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO02", .objectSize = sizeof(CSHero),
+     .construct = &ConstructActor<CSHero>},
     {.aiType = 10, .modelFolder = ModelFolder::kNpc, .modelId = "1410000"},
     {.aiType = 100, .modelFolder = ModelFolder::kNpc, .modelId = "1420000"},
     {.aiType = 101, .modelFolder = ModelFolder::kNpc, .modelId = "1421000"},
@@ -72,7 +77,8 @@ constexpr AiTypeInfo kAiTypes[] = {
     {.aiType = 1202, .modelFolder = ModelFolder::kTrap, .modelId = "1530000"},
     {.aiType = 1203, .modelFolder = ModelFolder::kTrap, .modelId = "1540000"},
     {.aiType = 1204, .modelFolder = ModelFolder::kTrap, .modelId = "1550000"},
-    {.aiType = 1205, .modelFolder = ModelFolder::kTrap, .modelId = "1545000"},
+    // The placement loader has no entry for trap 1205.
+    {.aiType = 1205, .modelFolder = ModelFolder::kTrap, .modelId = "1545000", .construct = nullptr},
     {.aiType = 10000, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560100"},
     {.aiType = 10001, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560200"},
     {.aiType = 10002, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560300"},
@@ -139,4 +145,40 @@ const AiTypeInfo *FindAiType(int32_t aiType)
     const auto *found = std::lower_bound(std::begin(kAiTypes), end, aiType,
                                          [](const AiTypeInfo &row, int32_t type) { return row.aiType < type; });
     return found != end && found->aiType == aiType ? found : nullptr;
+}
+
+namespace {
+
+std::map<int32_t, AiUpdateFn> &ReplacedUpdates()
+{
+    static std::map<int32_t, AiUpdateFn> replaced;
+    return replaced;
+}
+
+}  // namespace
+
+AiUpdateFn AiTypeUpdateOf(int32_t aiType)
+{
+    const std::map<int32_t, AiUpdateFn> &replaced = ReplacedUpdates();
+    if (!replaced.empty()) {
+        const auto found = replaced.find(aiType);
+        if (found != replaced.end()) {
+            return found->second;
+        }
+    }
+    const AiTypeInfo *row = FindAiType(aiType);
+    return row != nullptr ? row->update : nullptr;
+}
+
+AiUpdateFn ReplaceAiTypeUpdate(int32_t aiType, AiUpdateFn update)
+{
+    std::map<int32_t, AiUpdateFn> &replaced = ReplacedUpdates();
+    const auto found = replaced.find(aiType);
+    const AiUpdateFn previous = found != replaced.end() ? found->second : nullptr;
+    if (update != nullptr) {
+        replaced[aiType] = update;
+    } else if (found != replaced.end()) {
+        replaced.erase(found);
+    }
+    return previous;
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "actor/fsf_file.h"
 #include "app/fatal.h"
 #include "app/file.h"
 #include "app/game_system.h"
@@ -159,6 +160,10 @@ bool CSModelTemplate::Load(int32_t aiType, ModelFolder folder, const char *model
     if (zufexists(parameters.c_str())) {
         ReadCharacterParamsFile(parameters.c_str(), &params, false);
     }
+    if (!LoadTemplateFsf(ModelFilePath(folder, modelId, "FSF").c_str(), &fsf)) {
+        Release();
+        return false;
+    }
     for (int32_t i = 0; i < instances; ++i) {
         if (AddInstance() == nullptr) {
             break;
@@ -202,6 +207,7 @@ void CSModelTemplate::Release()
     }
     aiType_ = -1;
     params = CharacterParams{};
+    fsf = CFSF();
     modelId_.clear();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "actor/ai_type_table.h"
+#include "actor/fsf.h"
 #include "rpworld.h"
 #include "stage/character_params.h"
 #include "stage/motion_table.h"
@@ -59,7 +60,9 @@ public:
     // missing or damaged one raises the fatal report and gives false), the
     // .ANM with the .AMF beside it into `animations` (without them the
     // model does not animate) and the .PAF (without it the parameters keep
-    // their defaults). Then clones `instances` instances (at most 255).
+    // their defaults) and the .FSF (needed: a missing one, or one without a
+    // state, raises the fatal report and gives false). Then clones
+    // `instances` instances (at most 255).
     bool Load(int32_t aiType, ModelFolder folder, const char *modelId, CSClumpAnimManager *animations,
               int32_t instances);
     // Gives back every instance, the source and the template's animation use.
@@ -83,6 +86,7 @@ public:
     const MotionRange *GetMotionRange(int32_t index) const;
 
     CharacterParams params;
+    CFSF fsf;  // the .FSF state machine, shared by every actor of the template
     // The model's files, when it was read from them.
     ModelFolder modelFolder = ModelFolder::kMonster;
     const std::string &GetModelId() const { return modelId_; }

@@ -1,6 +1,8 @@
 // The stage record's stage-data operations (see stage_manager.h).
 #include "stage/stage_manager.h"
 
+#include "actor/ai_object.h"
+
 CSStageManager *g_pStageManager = nullptr;
 
 CSModelTemplate *CSStageManager::FindModelTemplate(int32_t aiType) const
@@ -15,7 +17,10 @@ CSModelTemplate *CSStageManager::FindModelTemplate(int32_t aiType) const
 
 CSModelInstance *CSStageManager::TakeModelInstance(int32_t aiType, AiObject *owner)
 {
-    CSModelTemplate *found = FindModelTemplate(aiType);
+    // An actor takes from its own template: its placement may have given it
+    // another model than its type's.
+    CSModelTemplate *own = owner != nullptr ? owner->modelTemplate : nullptr;
+    CSModelTemplate *found = own != nullptr && own->GetAiType() == aiType ? own : FindModelTemplate(aiType);
     return found != nullptr ? found->TakeInstance(owner) : nullptr;
 }
 

@@ -57,6 +57,24 @@ public:
     void SetStageInfo(const StageInfo &info);
     // The far plane of the stage info for the current hero count.
     float StageFarPlane() const { return heroCount >= 2 ? stageInfo.farPlane2P : stageInfo.farPlane1P; }
+    // Character moves. MoveCharacter moves the character by direction x
+    // distance: its body sphere (the .PAF Radius, resting on its position)
+    // against the world and the wall clump (sliding once along what it
+    // meets), then swept against the other actors that are solid, not
+    // removed, hold a model and do not let moves through; the character
+    // then keeps to the ground. With `turn` it faces the direction (half a
+    // turn when that is nearly opposite its facing). True when it moved. A
+    // hero meets the world only while the game system's move-collision
+    // switch is on.
+    bool MoveCharacter(AiObject *character, const RwV3d &direction, float distance, bool turn);
+    // The same move tested against the other actors at its end point only:
+    // a move that ends overlapping an actor it has come closer to is refused.
+    bool MoveCharacterSimple(AiObject *character, const RwV3d &direction, float distance, bool turn);
+    // How far of `distance` MoveCharacter would take the character, without moving it.
+    float ProbeCharacterMove(AiObject *character, const RwV3d &direction, float distance);
+    // The actor of the chain with that AIID, null when none.
+    AiObject *FindAiObjectById(int32_t aiId) const;
+
     // The territory of `id`, null for 0 or an id the stage does not have.
     const Territory *FindTerritory(int32_t id) const { return ::FindTerritory(territories, id); }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/character_states.h"
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/null_device.h"
 #include "tools/mkdata/stage_world.h"
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteLightMapWorld(argv[1]);
     ok = ok && mkdata::WritePatchModel(argv[1]);
     ok = ok && mkdata::WriteStageFiles(argv[1]);
+    ok = ok && mkdata::WriteStateMachines(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);

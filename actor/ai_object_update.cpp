@@ -1,0 +1,34 @@
+// AiObject's frame in the actor pass: the distance band and the update of
+// its AI type (see ai_object.h).
+#include <cmath>
+
+#include "actor/ai_object.h"
+#include "actor/ai_type_table.h"
+
+namespace {
+
+float GroundDistance(const RwV3d &a, const RwV3d &b)
+{
+    const float dx = a.x - b.x;
+    const float dz = a.z - b.z;
+    return std::sqrt(dx * dx + dz * dz);
+}
+
+}  // namespace
+
+int32_t AiObject::SenseProximity(const ActorFrame &frame)
+{
+    return ThinBandOf(*this, GroundDistance(*GetPositionPtr(), frame.focus), frame.radii, frame.cameraMode);
+}
+
+void AiObject::Update(float dt, const ActorFrame &frame)
+{
+    const float distance = GroundDistance(*GetPositionPtr(), frame.focus);
+    const ThinDecision decision = StepThinning(this, distance, frame.radii, frame.cameraMode, dt);
+    if (decision.runType) {
+        if (AiUpdateFn update = AiTypeUpdateOf(aiType)) {
+            update(this, decision.dt);
+        }
+    }
+    forcedFullFrame = false;
+}

@@ -1,0 +1,37 @@
+// The sample data's first stage, read for scenario tests the way a stage
+// load reads it: its world (the collision world), its stage info (the
+// thinning radii), its placement and territories, and, when asked, the
+// placed actors with their model templates. Needs a started engine with
+// the game's plug-ins (stagetest::StageEngineTest).
+#pragma once
+
+#include "actor/ai_msg_pool.h"
+#include "stage/stage_manager.h"
+
+namespace gametest {
+
+class SampleStage {
+public:
+    SampleStage() = default;
+    ~SampleStage() { Release(); }
+    SampleStage(const SampleStage &) = delete;
+    SampleStage &operator=(const SampleStage &) = delete;
+
+    // Makes the sample data tree the data root and reads the stage; with
+    // `placeActors` also the templates and the actors of its placement.
+    // Makes `stage` the running stage (g_pStageManager). False at the first
+    // part that cannot be read.
+    bool Load(bool placeActors);
+    // Frees the actors, the templates and the world; puts the previous
+    // running stage and data root back.
+    void Release();
+
+    CSStageManager stage;
+    CAiMsgPool pool;
+
+private:
+    CSStageManager *previous_ = nullptr;
+    bool loaded_ = false;
+};
+
+}  // namespace gametest
