@@ -22,8 +22,9 @@ extern bool g_actorPassSkipsAnimation;
 // the camera) and the stage's radii and camera mode.
 ActorFrame MakeActorFrame(CSStageManager *stage, RwCamera *camera);
 
-// Whether the collision world hides `to` from `from` (a triangle meets the
-// line between them).
+// Whether the collision world hides `to` from `from`: a world triangle
+// meets the line between them (the collision test counts the triangles the
+// line enters from their front, the faces a camera at `from` would draw).
 bool LineOfSightBlocked(RpWorld *world, const RwV3d &from, const RwV3d &to);
 
 // One pass over the stage's chain seen from `frame`. `dt` is the frame

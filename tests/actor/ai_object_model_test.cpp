@@ -1,0 +1,204 @@
+// AiObject on a real model of the sample stage: attaching and giving back
+// the model, position and orientation with and without a model, the shake,
+// the animation clock with its speed modes and end, HP and power limits,
+// removal, and the event operations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/ai_object.h"
+#include "actor/sensing.h"
+#include "app/game_rand.h"
+#include "stage/model_template.h"
+#include "support/game/sample_stage.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace {
+
+bool Shown(RpClump *clump)
+{
+    bool shown = false;
+    RpClumpForAllAtomics(
+        clump,
+        [](RpAtomic *atomic, void *data) -> RpAtomic * {
+            *static_cast<bool *>(data) = (RpAtomicGetFlags(atomic) & rpATOMICRENDER) != 0;
+            return atomic;
+        },
+        &shown);
+    return shown;
+}
+
+class AiObjectModelTest : public stagetest::StageEngineTest {
+protected:
+    void SetUp() override
+    {
+        StageEngineTest::SetUp();
+        ASSERT_TRUE(sample.Load(true));
+        monster = sample.stage.FindAiObjectById(1);
+        ASSERT_NE(monster, nullptr);
+        ASSERT_NE(monster->model, nullptr);
+    }
+    void TearDown() override
+    {
+        sample.Release();
+        StageEngineTest::TearDown();
+    }
+    gametest::SampleStage sample;
+    AiObject *monster = nullptr;
+};
+
+TEST_F(AiObjectModelTest, ModelComesAndGoesWithTheActorsPlace)
+{
+    CSModelInstance *instance = monster->model;
+    RpClump *clump = instance->clump;
+    EXPECT_TRUE(Shown(clump));
+    monster->SetModelInstance(nullptr);
+    EXPECT_EQ(monster->model, nullptr);
+    EXPECT_FALSE(instance->inUse);
+    EXPECT_EQ(instance->owner, nullptr);
+    EXPECT_FALSE(Shown(clump));
+
+    // Without a model only the cache moves and turns.
+    monster->SetPosition({1.0f, 0.0f, -2.0f});
+    monster->SetDirection({1.0f, 0.0f, 0.0f});
+    monster->Rotate({0.0f, 1.0f, 0.0f}, 90.0f);
+    RwV3d facing;
+    monster->GetDirection(&facing);
+    EXPECT_NEAR(std::fabs(facing.z), 1.0f, 1e-5f);
+
+    CSModelInstance *again = sample.stage.TakeModelInstance(1000, monster);
+    ASSERT_NE(again, nullptr);
+    monster->SetModelInstance(again);
+    EXPECT_TRUE(Shown(again->clump));
+    const RwMatrix *m = RwFrameGetMatrix(RpClumpGetFrame(again->clump));
+    EXPECT_FLOAT_EQ(m->pos.x, 1.0f);
+    EXPECT_FLOAT_EQ(m->pos.z, -2.0f);
+    EXPECT_NEAR(m->at.z, facing.z, 1e-5f);
+    EXPECT_NEAR(m->up.y, 1.0f, 1e-5f);
+}
+
+TEST_F(AiObjectModelTest, PositionAndTurnsFollowTheFrame)
+{
+    RwFrame *frame = RpClumpGetFrame(monster->Clump());
+    RwFrameGetMatrix(frame)->pos = {2.0f, 0.5f, 1.0f};
+    RwV3d at;
+    monster->GetPosition(&at);  // refreshed from the frame
+    EXPECT_FLOAT_EQ(at.x, 2.0f);
+    EXPECT_FLOAT_EQ(monster->GetPositionPtr()->y, 0.5f);
+    monster->SetDirection({0.0f, 0.0f, 1.0f});
+    monster->Rotate({0.0f, 1.0f, 0.0f}, 90.0f);
+    RwV3d facing;
+    monster->GetDirection(&facing);
+    EXPECT_NEAR(std::fabs(facing.x), 1.0f, 1e-5f);
+    EXPECT_NEAR(facing.z, 0.0f, 1e-5f);
+    monster->GetPosition(&at);
+    EXPECT_FLOAT_EQ(at.x, 2.0f);  // the turn keeps the place
+    monster->SetDirection({0.0f, 1.0f, 0.0f});  // along the up axis: refused
+    monster->GetDirection(&facing);
+    EXPECT_NEAR(std::fabs(facing.x), 1.0f, 1e-5f);
+    monster->position = {};
+    monster->SyncFrameAxes();
+    EXPECT_FLOAT_EQ(monster->position.x, 2.0f);
+}
+
+TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
+{
+    monster->shakeAnchor = {1.0f, 0.0f, 1.0f};
+    game::Srand(5);
+    const RwMatrix *m = RwFrameGetMatrix(RpClumpGetFrame(monster->Clump()));
+    for (int i = 0; i < 6; ++i) {
+        monster->Shake(100.0f);
+        if (i % 2 == 0) {
+            EXPECT_GE(m->pos.x, 1.0f);
+            EXPECT_LE(m->pos.x, 1.99f);
+            EXPECT_LE(m->pos.y, 0.99f);
+        } else {
+            EXPECT_FLOAT_EQ(m->pos.x, 1.0f);
+            EXPECT_FLOAT_EQ(m->pos.y, 0.0f);
+            EXPECT_FLOAT_EQ(m->pos.z, 1.0f);
+        }
+    }
+}
+
+TEST_F(AiObjectModelTest, AnimationClockSpeedModesAndEnd)
+{
+    CSClumpAnimManager *animations = sample.stage.actorAnimations.get();
+    monster->PlayAnimation(1);  // frames 60..120
+    EXPECT_EQ(monster->state, 1);
+    EXPECT_NEAR(monster->animClock, 1.0f, 1e-5f);
+    EXPECT_EQ(animations->GetMotionIndex(monster->Clump()), 1);
+    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), 1.0f, 1e-5f);
+
+    monster->AdvanceAnimation(0.5f);
+    EXPECT_FALSE(monster->animEnded);
+    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), 1.5f, 1e-4f);
+    monster->animSpeedMode = 1;  // frozen
+    monster->AdvanceAnimation(1.0f);
+    EXPECT_NEAR(monster->animClock, 1.5f, 1e-5f);
+    const float scale[] = {1.0f, 0.0f, 0.5f, 0.25f, 10.0f, 0.8f, 0.9f};
+    for (int mode = 0; mode <= 6; ++mode) {
+        monster->animClock = 1.0f;
+        monster->animSpeedMode = mode;
+        monster->AdvanceAnimation(0.1f);
+        EXPECT_NEAR(monster->animClock, 1.0f + 0.1f * scale[mode], 1e-5f) << mode;
+    }
+    monster->animSpeedMode = 0;
+    monster->animClock = 1.0f;
+    monster->AdvanceAnimation(1.0f);
+    EXPECT_TRUE(monster->animEnded);
+
+    // The hold flag stops the clock only for types from 100 up.
+    monster->PlayAnimation(0);
+    monster->animHold = true;
+    monster->aiType = 10;
+    monster->AdvanceAnimation(0.25f);
+    EXPECT_NEAR(monster->animClock, 0.25f, 1e-5f);
+    monster->aiType = 100;
+    monster->AdvanceAnimation(0.25f);
+    EXPECT_NEAR(monster->animClock, 0.25f, 1e-5f);
+    monster->aiType = 1000;
+    monster->animHold = false;
+
+    // A state without a motion has nothing to wait for.
+    monster->PlayAnimation(5);
+    monster->AdvanceAnimation(0.01f);
+    EXPECT_TRUE(monster->animEnded);
+}
+
+TEST_F(AiObjectModelTest, LifeLimitsAndRemoval)
+{
+    monster->hp = 100;
+    monster->AddHP(50);
+    EXPECT_EQ(monster->hp, 120);  // MaxHP
+    monster->extraPower = 0;
+    monster->AddExtraPower(10);
+    EXPECT_EQ(monster->extraPower, 0);  // its MExtraPower is 0
+    EXPECT_EQ(monster->SpawnParticleAtFrame("3206800.ZUS", 100160, 1, 1, 0.0f, 0, 5, 2), nullptr);
+
+    monster->aiType = 112;
+    monster->RemoveUnlessHeld();
+    EXPECT_TRUE(monster->busy);
+    EXPECT_FALSE(monster->removed);
+    monster->aiType = 1000;
+    CSModelInstance *instance = monster->model;
+    monster->RemoveUnlessHeld();
+    EXPECT_TRUE(monster->removed);
+    EXPECT_EQ(monster->hp, 0);
+    EXPECT_EQ(monster->model, nullptr);
+    EXPECT_FALSE(instance->inUse);
+}
+
+TEST_F(AiObjectModelTest, EventsMakeItAppearAndGiveItBack)
+{
+    EXPECT_FALSE(CountsAsInView(*monster));
+    monster->isRender = 0;
+    monster->Appear();
+    EXPECT_EQ(monster->isRender, 1);
+    EXPECT_TRUE(CountsAsInView(*monster));
+    monster->eventHeld = monster->eventModel = monster->holdState = true;
+    monster->ReturnToNormal();
+    EXPECT_FALSE(monster->eventHeld || monster->eventModel || monster->holdState);
+    EXPECT_FALSE(CountsAsInView(*monster));
+}
+
+}  // namespace

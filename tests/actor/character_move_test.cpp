@@ -1,0 +1,200 @@
+// Character moves on the sample world with other actors: no overlap after
+// any move, who blocks and who does not, the ground, the walls, turning to
+// the motion with the half turn, the simpler end-point move, the hero's
+// move-collision switch, MoveToward and MoveStep around a blocker.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/actor_placement.h"
+#include "actor/ai_object.h"
+#include "app/game_system.h"
+#include "stage/model_template.h"
+#include "support/game/sample_stage.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace {
+
+float GroundDistance(AiObject *a, AiObject *b)
+{
+    RwV3d p;
+    RwV3d q;
+    a->GetPosition(&p);
+    b->GetPosition(&q);
+    return std::hypot(p.x - q.x, p.z - q.z);
+}
+
+class CharacterMoveTest : public stagetest::StageEngineTest {
+protected:
+    void SetUp() override
+    {
+        StageEngineTest::SetUp();
+        ASSERT_TRUE(sample.Load(true));
+        stage = &sample.stage;
+        mover = stage->FindAiObjectById(1);
+        ASSERT_NE(mover, nullptr);
+        radius = mover->Params()->radius;
+        ASSERT_GT(radius, 0.0f);
+        mover->SetPosition({0.0f, 0.0f, 0.0f});
+        mover->SetDirection({0.0f, 0.0f, 1.0f});
+    }
+    void TearDown() override
+    {
+        sample.Release();
+        StageEngineTest::TearDown();
+    }
+    AiObject *AddActor(int32_t aiId, float x, float z)
+    {
+        AiPlacement p = stage->placements.at(0);
+        p.aiId = aiId;
+        p.position = {x, 0.0f, z};
+        p.territory = 0;
+        AiObject *actor = CreateActor(p.aiType, p.aiId);
+        ApplyPlacement(stage, actor, p);
+        LinkActor(stage, actor);
+        return actor;
+    }
+
+    gametest::SampleStage sample;
+    CSStageManager *stage = nullptr;
+    AiObject *mover = nullptr;
+    float radius = 0.0f;
+};
+
+TEST_F(CharacterMoveTest, StopsAtAnotherActorWithoutOverlapping)
+{
+    AiObject *other = AddActor(2, 2.0f, 0.0f);
+    const RwV3d east = {1.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 20; ++i) {
+        stage->MoveCharacter(mover, east, 0.3f, true);
+        EXPECT_GE(GroundDistance(mover, other), 2.0f * radius - 1e-4f) << "step " << i;
+    }
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.x, 2.0f - 2.0f * radius, 0.01f);
+    RwV3d facing;
+    mover->GetDirection(&facing);
+    EXPECT_NEAR(facing.x, 1.0f, 1e-5f);
+    // Moving away again is free.
+    EXPECT_TRUE(stage->MoveCharacter(mover, {-1.0f, 0.0f, 0.0f}, 0.5f, false));
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.x, 2.0f - 2.0f * radius - 0.5f, 0.01f);
+}
+
+TEST_F(CharacterMoveTest, ActorsThatDoNotBlock)
+{
+    AiObject *other = AddActor(2, 1.0f, 0.0f);
+    for (int which = 0; which < 4; ++which) {
+        other->removed = which == 0;
+        other->nonBlocking = which == 1;
+        other->solid = which != 2;
+        if (which == 3) {
+            other->SetModelInstance(nullptr);
+        }
+        mover->SetPosition({0.0f, 0.0f, 0.0f});
+        EXPECT_TRUE(stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 2.0f, false)) << which;
+        RwV3d at;
+        mover->GetPosition(&at);
+        EXPECT_NEAR(at.x, 2.0f, 1e-4f) << which;
+    }
+}
+
+TEST_F(CharacterMoveTest, HalfTurnWhenTheMotionIsNearlyOpposite)
+{
+    const float a = 5.0f * 0.017453292f;  // dot with the facing: -0.996
+    stage->MoveCharacter(mover, {std::sin(a), 0.0f, -std::cos(a)}, 0.1f, true);
+    RwV3d facing;
+    mover->GetDirection(&facing);
+    EXPECT_NEAR(facing.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(facing.z, -1.0f, 1e-4f);
+    // Not nearly opposite: the facing becomes the motion's direction.
+    const float b = 100.0f * 0.017453292f;
+    stage->MoveCharacter(mover, {std::sin(b), 0.0f, std::cos(b)}, 0.1f, true);
+    mover->GetDirection(&facing);
+    EXPECT_NEAR(facing.x, std::sin(b), 1e-4f);
+    EXPECT_NEAR(facing.z, std::cos(b), 1e-4f);
+    RwV3d up;
+    mover->GetUp(&up);
+    EXPECT_NEAR(up.y, 1.0f, 1e-4f);
+}
+
+TEST_F(CharacterMoveTest, KeepsToTheGroundAndStopsAtWalls)
+{
+    mover->SetPosition({0.0f, 1.5f, 0.0f});
+    stage->MoveCharacter(mover, {0.0f, 0.0f, 1.0f}, 0.5f, false);
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(at.z, 0.5f, 1e-4f);
+    mover->SetPosition({6.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    mover->GetPosition(&at);
+    EXPECT_LE(at.x + radius, 8.0f + 1e-3f);
+    EXPECT_GT(at.x, 7.0f);
+}
+
+TEST_F(CharacterMoveTest, HeroesWalkThroughWallsWhileMoveCollisionIsOff)
+{
+    CSGameSystem system;
+    CSGameSystem *previous = g_pGameSystem;
+    g_pGameSystem = &system;
+    system.moveCollision = 0;
+    mover->aiType = 0;  // a hero now
+    mover->SetPosition({6.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.x, 11.0f, 1e-3f);
+    // Other actors collide with the world whatever the switch says.
+    mover->aiType = 1000;
+    mover->SetPosition({6.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    mover->GetPosition(&at);
+    EXPECT_LE(at.x + radius, 8.0f + 1e-3f);
+    g_pGameSystem = previous;
+}
+
+TEST_F(CharacterMoveTest, SimpleMoveTestsTheEndPointOnly)
+{
+    AddActor(2, 1.0f, 0.0f);
+    EXPECT_FALSE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 0.5f, false));
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.x, 0.0f, 1e-5f);
+    // A long step lands beyond the other actor: allowed.
+    EXPECT_TRUE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 3.0f, false));
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.x, 3.0f, 1e-4f);
+}
+
+TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
+{
+    mover->MoveToward(0.0f, {0.0f, 5.0f, 4.0f}, 1.0f, true, true);
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.z, 1.0f, 1e-4f);
+    EXPECT_NEAR(at.y, 0.0f, 1e-4f);
+    // On the goal nothing moves.
+    mover->MoveToward(0.0f, at, 1.0f, true, false);
+    RwV3d same;
+    mover->GetPosition(&same);
+    EXPECT_FLOAT_EQ(same.z, at.z);
+}
+
+TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)
+{
+    AiObject *blocker = AddActor(2, 0.9f, 0.0f);
+    AiObject *goal = AddActor(3, 4.0f, 0.0f);
+    goal->nonBlocking = true;
+    const RwV3d point = mover->MoveStep(goal, 2.0f, 0.1f);
+    EXPECT_TRUE(mover->pathFollowing);
+    EXPECT_NEAR(point.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(std::fabs(point.z), 0.2f, 1e-4f);
+    // With the way clear it heads for the target again.
+    blocker->removed = true;
+    const RwV3d straight = mover->MoveStep(goal, 2.0f, 0.1f);
+    EXPECT_FALSE(mover->pathFollowing);
+    EXPECT_NEAR(straight.x, 4.0f, 1e-4f);
+}
+
+}  // namespace
