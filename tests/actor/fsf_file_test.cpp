@@ -5,9 +5,14 @@
 
 #include <string>
 
+#include <filesystem>
+#include <fstream>
+
 #include "actor/fsf_file.h"
 #include "app/fatal.h"
 #include "app/keyword.h"
+#include "app/path.h"
+#include "support/engine/scratch_path.h"
 #include "support/game/fsf_builder.h"
 
 namespace {
@@ -159,14 +164,24 @@ void RecordFatal(const char *name)
 
 TEST(FsfFile, TemplateWithoutFileOrStatesRaisesTheFatalReport)
 {
+    const std::filesystem::path root = rwtest::ScratchPath("fsf_root");
+    std::filesystem::create_directories(root / "RESOURCE" / "MONSTER" / "EMPTY");
+    std::ofstream(root / "RESOURCE" / "MONSTER" / "EMPTY" / "EMPTY.FSF") << "StateNum: 0\n";
+    SetDataRootPath(root.string().c_str());
     const FatalErrorHandler previous = SetFatalErrorHandler(RecordFatal);
-    CFSF fsf;
-    g_fatalName.clear();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadTemplateFsf("\\RESOURCE\\MONSTER\\NONE\\NONE.FSF", &fsf));
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(g_fatalName, "\\RESOURCE\\MONSTER\\NONE\\NONE.FSF");
+    const char *paths[] = {"\\RESOURCE\\MONSTER\\NONE\\NONE.FSF", "\\RESOURCE\\MONSTER\\EMPTY\\EMPTY.FSF"};
+    for (const char *path : paths) {
+        CFSF fsf;
+        g_fatalName.clear();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(LoadTemplateFsf(path, &fsf));
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(g_fatalName, path);
+        EXPECT_EQ(fsf.StateCount(), 0);
+    }
     SetFatalErrorHandler(previous);
+    SetDataRootPath("");
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace
