@@ -85,47 +85,20 @@ int CFSF::NextState(int32_t input, int32_t animEnded)
     return taken->output;
 }
 
-float CFSF::GetSpeed(int32_t id) const
+template <typename T>
+T CFSF::ValueOf(int32_t id, T FsfState::*field, T missing) const
 {
     const FsfState *s = FindState(id);
-    return s != nullptr ? s->speed : 0.0f;
+    return s != nullptr ? s->*field : missing;
 }
 
-float CFSF::GetAcceleration(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return s != nullptr ? s->acceleration : 0.0f;
-}
-
-int32_t CFSF::GetIsHurt(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return s != nullptr ? s->isHurt : 0;
-}
-
-int32_t CFSF::GetIsGrab(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return s != nullptr ? s->isGrab : 0;
-}
-
-int32_t CFSF::IsAttackState(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return (s != nullptr && s->attackValue != 0) ? 1 : 0;
-}
-
-int32_t CFSF::GetAttackValue(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return s != nullptr ? s->attackValue : -1;
-}
-
-int32_t CFSF::GetAttackAttribute(int32_t id) const
-{
-    const FsfState *s = FindState(id);
-    return s != nullptr ? s->attackAttribute : -1;
-}
+float CFSF::GetSpeed(int32_t id) const { return ValueOf(id, &FsfState::speed, 0.0f); }
+float CFSF::GetAcceleration(int32_t id) const { return ValueOf(id, &FsfState::acceleration, 0.0f); }
+int32_t CFSF::GetIsHurt(int32_t id) const { return ValueOf(id, &FsfState::isHurt, 0); }
+int32_t CFSF::GetIsGrab(int32_t id) const { return ValueOf(id, &FsfState::isGrab, 0); }
+int32_t CFSF::IsAttackState(int32_t id) const { return ValueOf(id, &FsfState::attackValue, 0) != 0 ? 1 : 0; }
+int32_t CFSF::GetAttackValue(int32_t id) const { return ValueOf(id, &FsfState::attackValue, -1); }
+int32_t CFSF::GetAttackAttribute(int32_t id) const { return ValueOf(id, &FsfState::attackAttribute, -1); }
 
 int32_t CFSF::GetNumOfWeapon(int32_t id) const
 {

@@ -70,6 +70,9 @@ public:
 
 private:
     void Reindex();
+    // A value of the state `id`, `missing` when there is none.
+    template <typename T>
+    T ValueOf(int32_t id, T FsfState::*field, T missing) const;
     void MoveTo(int32_t id);
 
     std::vector<FsfState> states_;

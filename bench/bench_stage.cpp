@@ -9,24 +9,14 @@
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/world_queries.h"
+#include "bench/bench_engine.h"
 #include "tests/stage/stage_test_support.h"
 
 namespace {
 
-struct Engine {
-    Engine() { ok = rwtest::EngineStartUp(nullptr, 1 << 20, game::AttachPlugins); }
-    ~Engine()
-    {
-        if (ok) {
-            rwtest::EngineShutDown();
-        }
-    }
-    bool ok = false;
-};
-
 void BM_UpdateClump100(benchmark::State &state)
 {
-    Engine engine;
+    bench::EngineUp engine;
     RpClump *source = engine.ok ? stagetest::ReadSampleHero() : nullptr;
     if (source == nullptr) {
         state.SkipWithError("no engine or no sample hero (build the sample data first)");
@@ -63,7 +53,7 @@ BENCHMARK(BM_UpdateClump100);
 
 void BM_MoveAgainstWorld(benchmark::State &state)
 {
-    Engine engine;
+    bench::EngineUp engine;
     RpWorld *world = engine.ok ? stagetest::ReadSampleWorld() : nullptr;
     if (world == nullptr) {
         state.SkipWithError("no engine or no sample world (build the sample data first)");

@@ -12,20 +12,10 @@
 #include "actor/ai_type_table.h"
 #include "actor/hero.h"
 #include "support/game/sample_stage.h"
+#include "bench/bench_engine.h"
 #include "tests/stage/stage_test_support.h"
 
 namespace {
-
-struct Engine {
-    Engine() { ok = rwtest::EngineStartUp(nullptr, 1 << 22, game::AttachPlugins); }
-    ~Engine()
-    {
-        if (ok) {
-            rwtest::EngineShutDown();
-        }
-    }
-    bool ok = false;
-};
 
 // Reads its messages; on full-detail frames walks a little toward the yard's middle and back.
 void Walker(AiObject *actor, float dt)
@@ -47,7 +37,7 @@ void Walker(AiObject *actor, float dt)
 
 void BM_ActorPass(benchmark::State &state)
 {
-    Engine engine;
+    bench::EngineUp engine(1 << 22);
     gametest::SampleStage sample;
     if (!engine.ok || !sample.Load(false)) {
         state.SkipWithError("no engine or no sample stage (build the sample data first)");
