@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "actor/ai_object.h"
-#include "rwcore.h"
+#include "rpworld.h"
 
 class CSStageManager;
 
