@@ -3,6 +3,7 @@
 // ties, and the territory drop.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <vector>
 
 #include "actor/ai_object.h"
@@ -102,27 +103,21 @@ TEST_F(TargetingTest, EveryModeWithLaterFoesWinningTies)
     monster.FindFoesInRange();
     ASSERT_EQ(monster.foeCount, 2);
 
-    monster.PickTarget(1);
-    EXPECT_EQ(monster.target, b);
-    monster.PickTarget(2);
-    EXPECT_EQ(monster.target, b);
-    monster.PickTarget(4);
-    EXPECT_EQ(monster.target, b);
-    monster.PickTarget(8);  // a is nobody's target
-    EXPECT_EQ(monster.target, a);
-    monster.PickTarget(16);
-    EXPECT_EQ(monster.target, b);
-    monster.PickTarget(3);
-    EXPECT_EQ(monster.target, nullptr);
-
+    struct Pick {
+        int32_t mode;
+        AiObject *expected;
+    };
+    auto check = [this](std::initializer_list<Pick> picks) {
+        for (const Pick &pick : picks) {
+            monster.PickTarget(pick.mode);
+            EXPECT_EQ(monster.target, pick.expected) << "mode " << pick.mode;
+        }
+    };
+    // Equal distances and HP: the later foe; a is nobody's target.
+    check({{1, b}, {2, b}, {4, b}, {8, a}, {16, b}, {3, nullptr}});
     a->position = {10.0f, 0.0f, 0.0f};
     b->hp = 10;
-    monster.PickTarget(1);
-    EXPECT_EQ(monster.target, a);
-    monster.PickTarget(4);
-    EXPECT_EQ(monster.target, b);
-    monster.PickTarget(2);
-    EXPECT_EQ(monster.target, b);
+    check({{1, a}, {4, b}, {2, b}});
     watcher.target = nullptr;
     monster.PickTarget(8);  // a tie again: the later foe
     EXPECT_EQ(monster.target, b);
