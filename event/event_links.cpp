@@ -1,0 +1,70 @@
+// The events' links to the rest of the game (see event_links.h).
+#include "event/event_links.h"
+
+#include "app/acos_table.h"
+#include "app/game_system.h"
+#include "app/input.h"
+
+EventLinks g_eventLinks;
+
+int32_t EventHeroCount() { return g_eventLinks.heroCount != nullptr ? g_eventLinks.heroCount() : 0; }
+
+AiObject *EventHero(int32_t index) { return g_eventLinks.hero != nullptr ? g_eventLinks.hero(index) : nullptr; }
+
+int32_t EventHeroPlayerIndex(AiObject *hero)
+{
+    return hero != nullptr && g_eventLinks.playerIndex != nullptr ? g_eventLinks.playerIndex(hero) : -1;
+}
+
+bool EventActorRemoved(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.isRemoved != nullptr && g_eventLinks.isRemoved(actor);
+}
+
+bool EventActorBusy(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.isBusy != nullptr && g_eventLinks.isBusy(actor);
+}
+
+int32_t EventActorGroup(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.eventGroup != nullptr ? g_eventLinks.eventGroup(actor) : 0;
+}
+
+bool EventActorPose(AiObject *actor, RwV3d *position, RwV3d *facing)
+{
+    return actor != nullptr && g_eventLinks.pose != nullptr && g_eventLinks.pose(actor, position, facing);
+}
+
+bool EventAnyHeroBusy()
+{
+    const int32_t count = EventHeroCount();
+    for (int32_t i = 0; i < count; ++i) {
+        if (EventActorBusy(EventHero(i))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EventConfirmPressed()
+{
+    if (MouseButtonState == 1) {
+        return true;
+    }
+    if (g_pGameSystem == nullptr) {
+        return false;
+    }
+    const PadState &pad = g_pGameSystem->padStates[kPadStateBlock][0];
+    return pad.buttons[kPadCircle] == kPadPressedState || pad.buttons[kPadStart] == kPadPressedState;
+}
+
+float EventACosDeg(float cosine)
+{
+    if (g_pGameSystem != nullptr) {
+        return g_pGameSystem->ACosDeg(cosine);
+    }
+    return game::ACosTable::Entry(game::ACosTable::IndexOf(cosine));
+}
+
+uint32_t EventLastTickMs() { return g_pGameSystem != nullptr ? g_pGameSystem->LastTickMs() : 0; }

@@ -1,0 +1,194 @@
+// The per-event load, release and destroy: the head's common steps around
+// a switch on the record's kind, which hands each kind its presets.
+#include <algorithm>
+#include <iterator>
+
+#include "app/memory.h"
+#include "event/bound_actors.h"
+#include "event/event_manager.h"
+#include "event/event_objects.h"
+#include "event/event_presets.h"
+
+namespace {
+
+bool AsksForBossGauge(int32_t id)
+{
+    return std::find(std::begin(kBossGaugeEventIds), std::end(kBossGaugeEventIds), id) != std::end(kBossGaugeEventIds);
+}
+
+template <class T, size_t N>
+int32_t PresetValue(const T (&values)[N], uint8_t row)
+{
+    const T *value = PresetRow(values, row);
+    return value != nullptr ? *value : 0;
+}
+
+void FreeModels(EventRecord *record)
+{
+    if (record->Models != nullptr) {
+        for (int32_t i = 0; i < record->ModelNum; ++i) {
+            if (record->Models[i] != nullptr && record->manager != nullptr) {
+                record->manager->DestroyModel(record->Models[i]);
+            }
+        }
+        zuFree(record->Models);
+        record->Models = nullptr;
+    }
+    record->ModelNum = 0;
+}
+
+}  // namespace
+
+void EventRecord::Load()
+{
+    Models = nullptr;
+    ModelNum = 0;
+    Active = 1;
+    CharNumMet = 0;
+    DrawLate = 0;
+    TextShown = 0;
+    SoundDone = 0;
+    CentreOnModel = 0;
+    OccurLogged = 0;
+    TraceStarted = 0;
+    // The first event's model and the switches' loads belong to their own
+    // code; the head's reset and the presets are here.
+    if (Param != 1) {
+        OccurCount = 0;
+        IsOccur = 0;
+    }
+    if (AsksForBossGauge(EventID)) {
+        BossGaugeRequest = 1;
+    }
+    switch (kind) {
+    case EventKind::kMovie:
+        if (const MoviePreset *p = PresetRow(kMoviePresets, preset)) {
+            static_cast<CSMovieEvent *>(this)->Setup(p->movieKind, p->flag);
+        }
+        break;
+    case EventKind::kToxicGas:
+        if (const ToxicGasPreset *p = PresetRow(kToxicGasPresets, preset)) {
+            static_cast<CSToxicGasEvent *>(this)->LoadParticles(p->gasKind, p->firstParticles, p->secondParticles);
+        }
+        break;
+    case EventKind::kStarEffect:
+        if (const StarEffectPreset *p = PresetRow(kStarEffectPresets, preset)) {
+            static_cast<CSStarEffectEvent *>(this)->Setup(p->condition, p->timeLimit);
+        }
+        break;
+    case EventKind::kNpcSignal:
+        static_cast<CSNpcSignalEvent *>(this)->Setup(PresetValue(kNpcSignalCodes, preset));
+        break;
+    case EventKind::kNpcAppear:
+        static_cast<CSNpcAppearEvent *>(this)->Setup(PresetValue(kNpcAppearCodes, preset));
+        break;
+    case EventKind::kLastNpc:
+        if (const LastNpcPreset *p = PresetRow(kLastNpcPresets, preset)) {
+            static_cast<CSLastNpcEvent *>(this)->Setup(Param != 0 ? Param : p->payload, p->useLinked);
+        }
+        break;
+    case EventKind::kTimed:
+        static_cast<CSTimedEvent *>(this)->SetTimer(300);
+        break;
+    case EventKind::kTrapNotice:
+        static_cast<CSTrapNoticeEvent *>(this)->Condition = PresetValue(kTrapNoticeValues, preset);
+        break;
+    case EventKind::kLinkStarter:
+        static_cast<CSLinkStarterEvent *>(this)->Condition = PresetValue(kLinkStarterValues, preset);
+        break;
+    case EventKind::kTalkStarter:
+        static_cast<CSTalkStarterEvent *>(this)->Condition = PresetValue(kTalkStarterValues, preset);
+        break;
+    case EventKind::kStageExit:
+        if (const StageExitPreset *p = PresetRow(kStageExitPresets, preset)) {
+            static_cast<CSStageExitEvent *>(this)->Setup(p->condition, Stage(), p->flag);
+        }
+        break;
+    case EventKind::kGiveItem:
+        static_cast<CSGiveItemEvent *>(this)->Setup(Param, 2);
+        break;
+    case EventKind::kBridge:
+        static_cast<CSBridgeEvent *>(this)->Load();
+        break;
+    case EventKind::kVineHazard:
+        static_cast<CSVineHazardEvent *>(this)->Load();
+        break;
+    // Kinds whose loads are their own code's (doors, scenes, dialogue,
+    // conversations, water, the hero zone, scene effects, the switches,
+    // moving objects, the first event), and the kinds with no load.
+    default:
+        break;
+    }
+}
+
+void EventRecord::Release()
+{
+    switch (kind) {
+    case EventKind::kMatAnim: {
+        auto *self = static_cast<CSMatAnimEvent *>(this);
+        zuFree(self->Tracks);
+        self->Tracks = nullptr;
+        break;
+    }
+    case EventKind::kMovie: {
+        auto *self = static_cast<CSMovieEvent *>(this);
+        zuFree(self->Path);
+        self->Path = nullptr;
+        break;
+    }
+    case EventKind::kStarEffect: {
+        auto *self = static_cast<CSStarEffectEvent *>(this);
+        zuFree(self->Sequence);
+        self->Sequence = nullptr;
+        self->SequenceLength = 0;
+        break;
+    }
+    case EventKind::kBridge:
+        static_cast<CSBridgeEvent *>(this)->Release();
+        break;
+    case EventKind::kVineHazard:
+        static_cast<CSVineHazardEvent *>(this)->Release();
+        break;
+    default:
+        break;
+    }
+    OccurCount = 0;
+    IsOccur = 0;
+    CharNumMet = 0;
+    LinkEndNum = 0;
+    TraceStarted = 0;
+    FreeModels(this);
+    FreeEventActors(this);
+    RemovedNum = 0;
+    BossGaugeRequest = 0;
+}
+
+void EventRecord::Destroy()
+{
+    switch (kind) {
+    case EventKind::kSceneEffect:
+        static_cast<CSSceneEffectEvent *>(this)->Destroy();
+        break;
+    case EventKind::kInGameAnm:
+        if (object == EventObject::kInGameAnm79041500) {
+            auto *self = static_cast<CSInGameAnm79041500 *>(this);
+            zuStrFree(self->AnimationName);
+            self->AnimationName = nullptr;
+        }
+        break;
+    default:
+        break;
+    }
+    // What a stage release would have freed, in case none ran.
+    Release();
+    zuFree(NPCFlags);
+    NPCFlags = nullptr;
+    NPCNum = 0;
+    CharNum = 0;
+    IsOccur = 0;
+    MaxOccur = 0;
+    OccurCount = 0;
+    Param = 0;
+    zuStrFree(Label);
+    Label = nullptr;
+}

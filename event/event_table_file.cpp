@@ -1,0 +1,258 @@
+// The event table reader and the text the maker writes (see
+// event_table_file.h).
+#include "event/event_table_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/debug.h"
+#include "app/file.h"
+#include "app/keyword.h"
+#include "app/memory.h"
+#include "event/event_factory.h"
+#include "event/event_objects.h"
+
+namespace {
+
+// One line of at most 511 characters; the rest of a longer line is
+// skipped. False at the end of the file.
+bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1])
+{
+    if (zufgets(line, sizeof(line), file) == nullptr) {
+        return false;
+    }
+    const size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] != '\n') {
+        char rest[64];
+        while (zufgets(rest, sizeof(rest), file) != nullptr) {
+            const size_t n = std::strlen(rest);
+            if (n > 0 && rest[n - 1] == '\n') {
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+// The words of a line: runs up to a blank or tab, the line end stripped.
+class LineWords {
+public:
+    explicit LineWords(char *line)
+    {
+        char *p = line;
+        while (count_ < kMaxWords) {
+            while (*p == ' ' || *p == '\t') {
+                ++p;
+            }
+            if (*p == '\0' || *p == '\n' || *p == '\r') {
+                break;
+            }
+            words_[count_++] = p;
+            while (*p != '\0' && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r') {
+                ++p;
+            }
+            if (*p == '\0') {
+                break;
+            }
+            *p++ = '\0';
+        }
+    }
+    // Word `index` (0-based), "" past the last.
+    const char *operator[](int index) const { return index < count_ ? words_[index] : ""; }
+    int Count() const { return count_; }
+
+private:
+    static constexpr int kMaxWords = 256;
+    char *words_[kMaxWords] = {};
+    int count_ = 0;
+};
+
+// The working values of the read: a word that gives no number leaves the
+// previous one in place.
+struct WorkingValues {
+    int32_t integer = 0;
+    float real = 0.0f;
+
+    int32_t Int(const char *word)
+    {
+        ReadKeyInt(word, ':', &integer);
+        return integer;
+    }
+    float Real(const char *word)
+    {
+        ReadKeyFloat(word, ':', &real);
+        return real;
+    }
+};
+
+void ReadTriple(char *line, WorkingValues &work, RwV3d *out)
+{
+    const LineWords words(line);
+    out->x = work.Real(words[1]);
+    out->y = work.Real(words[2]);
+    out->z = work.Real(words[3]);
+}
+
+// Line 14 of a scene-effect event: its point words ("x,y,z"), kept whole.
+void KeepPointStrings(char *line, CSSceneEffectEvent *event)
+{
+    const LineWords words(line);
+    int points = 0;
+    for (int i = 0; i < words.Count(); ++i) {
+        points += std::strchr(words[i], ',') != nullptr ? 1 : 0;
+    }
+    if (points == 0) {
+        return;
+    }
+    event->PointStrings = static_cast<char **>(zuMalloc(sizeof(char *) * static_cast<size_t>(points)));
+    for (int i = 0; i < words.Count(); ++i) {
+        if (std::strchr(words[i], ',') != nullptr) {
+            event->PointStrings[event->PointStringCount++] = zuStrDup(words[i]);
+        }
+    }
+}
+
+void FillBlock(EventRecord *record, char (&lines)[kEventBlockLines][kEventTableLineLength + 1], WorkingValues &work)
+{
+    for (int c = 0; c < 4; ++c) {
+        ReadTriple(lines[2 + c], work, &record->EventArea[c]);
+    }
+    ReadTriple(lines[6], work, &record->Placement.position);
+    ReadTriple(lines[7], work, &record->Placement.at);
+    ReadTriple(lines[8], work, &record->Placement.up);
+    record->Placement.centre = record->Placement.position;
+    record->Placement.radius = 40.0f;
+    ReadTriple(lines[9], work, &record->Circle.centre);
+    ReadKeyFloat(lines[10], ':', &work.real);
+    record->Circle.radius = work.real;
+
+    const LineWords values(lines[11]);
+    record->CharNum = work.Int(values[0]);
+    record->NPCNum = work.Int(values[1]);
+    record->MaxOccur = work.Int(values[2]);
+    record->Param = work.Int(values[3]);
+    record->LinkID = work.Int(values[4]);
+    const int32_t mask = work.Int(values[5]);
+    record->PlayerEnable[0] = mask % 2 > 0 ? 1 : 0;
+    record->PlayerEnable[1] = mask % 4 > 1 ? 1 : 0;
+    record->OccurCount = 0;
+    record->IsOccur = 0;
+
+    const LineWords label(lines[12]);
+    record->Label = zuStrDup(label[0]);
+
+    if (record->kind == EventKind::kSceneEffect) {
+        KeepPointStrings(lines[13], static_cast<CSSceneEffectEvent *>(record));
+    }
+    if (record->NPCNum >= 1 && record->NPCNum <= kMaxNpcFlags) {
+        record->NPCFlags = static_cast<uint8_t *>(zuMalloc(static_cast<size_t>(record->NPCNum)));
+        std::memset(record->NPCFlags, 0, static_cast<size_t>(record->NPCNum));
+    }
+}
+
+void AppendTriple(std::string &text, const char *label, const RwV3d &v)
+{
+    char line[160];
+    std::snprintf(line, sizeof(line), "%s X:%.4f Y:%.4f Z:%.4f\n", label, v.x, v.y, v.z);
+    text += line;
+}
+
+}  // namespace
+
+bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord *> *records)
+{
+    if (file == nullptr) {
+        return false;
+    }
+    char lines[kEventBlockLines][kEventTableLineLength + 1];
+    WorkingValues work;
+    if (!ReadLine(file, lines[0])) {
+        return true;
+    }
+    ReadKeyInt(lines[0], ':', &work.integer);
+    const int32_t count = work.integer;
+    for (int32_t n = 0; n < count; ++n) {
+        int got = 0;
+        while (got < kEventBlockLines && ReadLine(file, lines[got])) {
+            ++got;
+        }
+        if (got < kEventBlockLines) {
+            DebugPrint("G_EVENT.EVT: block %d is short; %d events read\n", n + 1, n);
+            break;
+        }
+        const LineWords idWords(lines[1]);
+        int32_t id = 0;
+        if (!ReadKeyInt(idWords[0], ':', &id)) {
+            DebugPrint("G_EVENT.EVT: block %d has no event id; %d events read\n", n + 1, n);
+            break;
+        }
+        work.integer = id;
+        EventRecord *record = CreateEventRecord(id);
+        if (record != nullptr) {
+            record->manager = owner;
+            record->SetUp();
+            FillBlock(record, lines, work);
+        }
+        records->push_back(record);
+    }
+    return true;
+}
+
+void LinkEventRecords(const std::vector<EventRecord *> &records)
+{
+    auto find = [&records](int32_t id) -> EventRecord * {
+        for (EventRecord *r : records) {
+            if (r != nullptr && r->EventID == id) {
+                return r;
+            }
+        }
+        return nullptr;
+    };
+    for (EventRecord *record : records) {
+        if (record == nullptr || (record->LinkID <= 70000000 && record->Param < 70000001)) {
+            continue;
+        }
+        record->LinkEvent = find(record->LinkID);
+        if (record->EventType == kEventTypeLinkStarter && record->kind == EventKind::kLinkStarter) {
+            static_cast<CSLinkStarterEvent *>(record)->SecondLink = find(record->Param);
+        }
+    }
+}
+
+std::string FormatEventTable(const std::vector<EventTableEntry> &entries)
+{
+    std::string text;
+    char line[600];
+    std::snprintf(line, sizeof(line), "EventNum:%zu\n", entries.size());
+    text += line;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const EventTableEntry &e = entries[i];
+        std::snprintf(line, sizeof(line), "#Event%03zu\n", i + 1);
+        text += line;
+        std::snprintf(line, sizeof(line), "EventID:%d\n", e.eventId);
+        text += line;
+        for (int c = 0; c < 4; ++c) {
+            char name[16];
+            std::snprintf(name, sizeof(name), "P%02d", c + 1);
+            AppendTriple(text, name, e.corners[c]);
+        }
+        AppendTriple(text, "Position", e.position);
+        AppendTriple(text, "At", e.at);
+        AppendTriple(text, "Up", e.up);
+        AppendTriple(text, "Center", e.circleCentre);
+        std::snprintf(line, sizeof(line), "Radius:%.4f\n", e.radius);
+        text += line;
+        std::snprintf(line, sizeof(line), "CharNum:%d NPCNum:%d MaxOccur:%d Param:%d LinkID:%d Player:%d\n", e.charNum,
+                      e.npcNum, e.maxOccur, e.param, e.linkId, e.playerMask);
+        text += line;
+        text += e.label.empty() ? std::string("none") : e.label;
+        text += "\n";
+        for (size_t p = 0; p < e.points.size(); ++p) {
+            std::snprintf(line, sizeof(line), "%s%.4f,%.4f,%.4f", p == 0 ? "" : " ", e.points[p].x, e.points[p].y,
+                          e.points[p].z);
+            text += line;
+        }
+        text += e.points.empty() ? "Points:none\n" : "\n";
+    }
+    return text;
+}
