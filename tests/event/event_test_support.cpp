@@ -1,0 +1,130 @@
+// The fake stage side of the event tests (see event_test_support.h).
+#include "event_test_support.h"
+
+#include "app/file.h"
+
+namespace event_test {
+
+namespace {
+
+FakeStage *g_stage = nullptr;
+
+FakeActor *Fake(AiObject *actor) { return reinterpret_cast<FakeActor *>(actor); }
+
+AiObject *NextInChain(AiObject *actor)
+{
+    const auto &chain = g_stage->actors;
+    for (size_t i = 0; i + 1 < chain.size(); ++i) {
+        if (chain[i] == Fake(actor)) {
+            return AsActor(chain[i + 1]);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
+{
+    g_stage = stage;
+    stage->dynSlots.assign(static_cast<size_t>(dynSlotCount), -1);
+    stage->dynShown.assign(static_cast<size_t>(dynSlotCount), {false, false});
+    stage->dynCounts.assign(static_cast<size_t>(dynSlotCount), 0);
+    EventLinks links;
+    links.heroCount = [] { return static_cast<int32_t>(g_stage->heroes.size()); };
+    links.hero = [](int32_t i) {
+        return i >= 0 && i < static_cast<int32_t>(g_stage->heroes.size()) ? AsActor(g_stage->heroes[i]) : nullptr;
+    };
+    links.playerIndex = [](AiObject *hero) { return Fake(hero)->player; };
+    links.firstActor = [] { return g_stage->actors.empty() ? nullptr : AsActor(g_stage->actors.front()); };
+    links.nextActor = NextInChain;
+    links.eventGroup = [](AiObject *a) { return Fake(a)->group; };
+    links.isRemoved = [](AiObject *a) { return Fake(a)->removed; };
+    links.isBusy = [](AiObject *a) { return Fake(a)->busy; };
+    links.pose = [](AiObject *a, RwV3d *position, RwV3d *facing) {
+        *position = Fake(a)->position;
+        *facing = Fake(a)->facing;
+        return true;
+    };
+    links.requestStageChange = [](int32_t target, int32_t flag, int32_t ms) {
+        g_stage->stageChanges.push_back({target, flag, ms});
+    };
+    links.requestBossGauge = [] { ++g_stage->bossGaugeRequests; };
+    links.trace = [](int32_t id, const char *kind, const char *what, int32_t count) {
+        g_stage->trace.push_back(std::to_string(id) + " " + kind + " " + what + " " + std::to_string(count));
+    };
+    if (stage->dynEffects) {
+        links.takeDynSlot = [](int32_t kind) {
+            for (size_t i = 0; i < g_stage->dynSlots.size(); ++i) {
+                if (g_stage->dynSlots[i] < 0) {
+                    g_stage->dynSlots[i] = kind;
+                    return static_cast<int32_t>(i);
+                }
+            }
+            return -1;
+        };
+        links.placeDynSlot = [](int32_t, const RwV3d &) {};
+        links.setDynValues = [](int32_t slot, const float *, int32_t, int32_t, int32_t count) {
+            g_stage->dynCounts[static_cast<size_t>(slot)] = count;
+        };
+        links.showDynSlot = [](int32_t slot, bool a, bool b) { g_stage->dynShown[static_cast<size_t>(slot)] = {a, b}; };
+        links.freeDynSlot = [](int32_t slot) { g_stage->dynSlots[static_cast<size_t>(slot)] = -1; };
+    }
+    links.startVines = [](const RwV3d &) { ++g_stage->vinesStarted; };
+    links.updateVines = [](float) { ++g_stage->vineUpdates; };
+    g_eventLinks = links;
+}
+
+StageLinks::~StageLinks()
+{
+    g_eventLinks = EventLinks();
+    g_stage = nullptr;
+}
+
+EventTableEntry SquareEntry(int32_t id, float half)
+{
+    EventTableEntry e;
+    e.eventId = id;
+    e.corners[0] = {-half, 0.0f, -half};
+    e.corners[1] = {half, 0.0f, -half};
+    e.corners[2] = {half, 0.0f, half};
+    e.corners[3] = {-half, 0.0f, half};
+    return e;
+}
+
+EventTableEntry CircleEntry(int32_t id, RwV3d centre, float radius)
+{
+    EventTableEntry e;
+    e.eventId = id;
+    e.circleCentre = centre;
+    e.radius = radius;
+    return e;
+}
+
+EventTableEntry BareEntry(int32_t id)
+{
+    EventTableEntry e;
+    e.eventId = id;
+    return e;
+}
+
+std::unique_ptr<CSEventManager> MakeManager(const std::vector<EventTableEntry> &entries)
+{
+    auto manager = std::make_unique<CSEventManager>();
+    const std::string text = FormatEventTable(entries);
+    zuFile *file = zufopenMemory(text.data(), text.size(), "r");
+    manager->LoadEventTable(file);
+    zufclose(file);
+    return manager;
+}
+
+void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt)
+{
+    for (size_t i = 0; i < stage.heroes.size(); ++i) {
+        manager.SetPlayerPose(static_cast<int32_t>(i), AsActor(stage.heroes[i]));
+    }
+    manager.CheckTriggers(dt);
+    manager.Update(dt);
+}
+
+}  // namespace event_test

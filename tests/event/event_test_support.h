@@ -1,0 +1,73 @@
+// The stage side of the event tests: fake actors and heroes behind the
+// event links, a recording of the stage changes, boss gauge requests,
+// trace lines and effect calls, and a manager made from table entries.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "event/event_links.h"
+#include "event/event_manager.h"
+#include "event/event_table_file.h"
+
+namespace event_test {
+
+struct FakeActor {
+    int32_t group = 0;    // the placement's EventID
+    bool removed = false;
+    bool busy = false;
+    int32_t player = 0;   // heroes: the player slot
+    RwV3d position = {0.0f, 0.0f, 0.0f};
+    RwV3d facing = {0.0f, 0.0f, 1.0f};
+};
+
+inline AiObject *AsActor(FakeActor *actor) { return reinterpret_cast<AiObject *>(actor); }
+
+struct StageChange {
+    int32_t target;
+    int32_t flag;
+    int32_t ms;
+};
+
+// Everything the links report, and the stage they read.
+struct FakeStage {
+    std::vector<FakeActor *> heroes;
+    std::vector<FakeActor *> actors;  // the actor chain, in order
+    std::vector<StageChange> stageChanges;
+    std::vector<std::string> trace;   // "id kind started|ended count"
+    int32_t bossGaugeRequests = 0;
+    // The dynamic effect set: slot -> shown models; -1 slots are free.
+    std::vector<int32_t> dynSlots;    // piece kind per slot, -1 free
+    std::vector<std::pair<bool, bool>> dynShown;
+    std::vector<int32_t> dynCounts;   // count handed with the values, per slot
+    bool dynEffects = true;
+    int32_t vinesStarted = 0;
+    int32_t vineUpdates = 0;
+};
+
+// Installs links over `stage` (and removes them when destroyed).
+class StageLinks {
+public:
+    explicit StageLinks(FakeStage *stage, int32_t dynSlotCount = 32);
+    ~StageLinks();
+    StageLinks(const StageLinks &) = delete;
+    StageLinks &operator=(const StageLinks &) = delete;
+};
+
+// An entry with an area around (0, 0, 0) that the tests move heroes into:
+// a square of half-size 10 (corners counter-clockwise).
+EventTableEntry SquareEntry(int32_t id, float half = 10.0f);
+// An entry with only a circle.
+EventTableEntry CircleEntry(int32_t id, RwV3d centre, float radius);
+// An entry with no area (tested only through its condition).
+EventTableEntry BareEntry(int32_t id);
+
+// A manager whose table holds `entries` (read through the file reader).
+std::unique_ptr<CSEventManager> MakeManager(const std::vector<EventTableEntry> &entries);
+
+// Poses for every hero of the stage, then the frame's passes.
+void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt = 1.0f / 60.0f);
+
+}  // namespace event_test
