@@ -8,6 +8,7 @@
 #include "tools/mkdata/null_device.h"
 #include "tools/mkdata/stage_world.h"
 #include "tools/mkdata/effects_model.h"
+#include "tools/mkdata/event_table.h"
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
@@ -36,6 +37,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
+    ok = ok && mkdata::WriteEventTable(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

@@ -1,0 +1,95 @@
+// The maker's event table read back through the game's reader, and the
+// first stage's events selected and bound as the game will.
+#include <gtest/gtest.h>
+
+#include "event/event_objects.h"
+#include "event_test_support.h"
+#include "support/engine/scratch_path.h"
+#include "stage/ai_placement.h"
+#include "tools/mkdata/event_table.h"
+#include "tools/mkdata/stage_files.h"
+
+namespace {
+
+using namespace event_test;
+
+void ExpectVec(const RwV3d &a, const RwV3d &b)
+{
+    EXPECT_FLOAT_EQ(a.x, b.x);
+    EXPECT_FLOAT_EQ(a.y, b.y);
+    EXPECT_FLOAT_EQ(a.z, b.z);
+}
+
+TEST(SampleEventTable, ReadsBackFieldByField)
+{
+    const std::string path = rwtest::ScratchPath("G_EVENT.EVT");
+    const auto &entries = mkdata::SampleEventTable();
+    ASSERT_TRUE(mkdata::WriteEventTableFile(path, entries));
+    CSEventManager manager;
+    ASSERT_TRUE(manager.LoadEventTable(path.c_str()));
+    ASSERT_EQ(manager.Records().size(), entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const EventTableEntry &e = entries[i];
+        const EventRecord *r = manager.Records()[i];
+        if (FindEventRow(e.eventId) == nullptr) {
+            EXPECT_EQ(r, nullptr) << e.eventId;
+            continue;
+        }
+        ASSERT_NE(r, nullptr) << e.eventId;
+        EXPECT_EQ(r->EventID, e.eventId);
+        for (int c = 0; c < 4; ++c) {
+            ExpectVec(r->EventArea[c], e.corners[c]);
+        }
+        ExpectVec(r->Placement.position, e.position);
+        ExpectVec(r->Placement.at, e.at);
+        ExpectVec(r->Placement.up, e.up);
+        ExpectVec(r->Circle.centre, e.circleCentre);
+        EXPECT_FLOAT_EQ(r->Circle.radius, e.radius);
+        EXPECT_EQ(r->CharNum, e.charNum);
+        EXPECT_EQ(r->NPCNum, e.npcNum);
+        EXPECT_EQ(r->MaxOccur, e.maxOccur);
+        EXPECT_EQ(r->Param, e.param);
+        EXPECT_EQ(r->LinkID, e.linkId);
+        EXPECT_EQ(r->PlayerEnable[0], e.playerMask & 1);
+        EXPECT_EQ(r->PlayerEnable[1], (e.playerMask >> 1) & 1);
+        EXPECT_EQ(r->Label, e.label);
+    }
+    // The chain: the cleared event reports to the link starter, which starts the exit.
+    EXPECT_EQ(manager.FindEvent(79010400)->LinkEvent, manager.FindEvent(79012500));
+    EXPECT_EQ(manager.FindEvent(79012500)->LinkEvent, manager.FindEvent(79012400));
+}
+
+TEST(SampleEventTable, TheFirstStageStartsAtIndexOneAndBindsItsMonster)
+{
+    FakeStage stage;
+    StageLinks links(&stage);
+    const std::string path = rwtest::ScratchPath("G_EVENT1.EVT");
+    ASSERT_TRUE(mkdata::WriteEventTableFile(path, mkdata::SampleEventTable()));
+    CSEventManager manager;
+    ASSERT_TRUE(manager.LoadEventTable(path.c_str()));
+    FakeActor monster;
+    for (const AiPlacement &p : mkdata::SamplePlacements()) {
+        if (p.aiType == 1000) {
+            monster.group = p.eventId;
+        }
+    }
+    EXPECT_EQ(monster.group, mkdata::kSampleMonsterEvent);
+    FakeActor hero;
+    hero.position = {0.0f, 0.0f, -4.0f};
+    stage.heroes = {&hero};
+    stage.actors = {&hero, &monster};
+    manager.LoadStageEvents(2010000, 1);
+    EXPECT_EQ(manager.StageEvents(), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(manager.FindEvent(79010400)->ActorNum, 1);
+    // Walking into the far end leaves the stage.
+    for (int frame = 0; frame < 5; ++frame) {
+        RunFrame(manager, stage);
+    }
+    EXPECT_TRUE(stage.stageChanges.empty());
+    hero.position = {0.0f, 0.0f, 6.0f};
+    RunFrame(manager, stage);
+    ASSERT_EQ(stage.stageChanges.size(), 1u);
+    EXPECT_EQ(stage.stageChanges[0].target, 1);
+}
+
+}  // namespace

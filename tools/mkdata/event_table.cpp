@@ -1,0 +1,74 @@
+// The sample event table (see event_table.h).
+#include "tools/mkdata/event_table.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace mkdata {
+
+namespace {
+
+// The exit stands across the far end of the yard (the heroes start at
+// z = -4 facing +z); corners follow each other around the area.
+constexpr float kExitNear = 5.0f;
+constexpr float kExitFar = 7.5f;
+constexpr float kExitHalfWidth = 3.0f;
+
+EventTableEntry Entry(int32_t id, const char *label)
+{
+    EventTableEntry e;
+    e.eventId = id;
+    e.label = label;
+    return e;
+}
+
+}  // namespace
+
+const std::vector<EventTableEntry> &SampleEventTable()
+{
+    static const std::vector<EventTableEntry> entries = [] {
+        EventTableEntry otherStage = Entry(79021100, "STAGE2_EXIT");
+        otherStage.radius = 4.0f;
+
+        // Ends as soon as the monster bound to it is gone.
+        EventTableEntry cleared = Entry(kSampleMonsterEvent, "MONSTER_CLEARED");
+        cleared.npcNum = 1;
+        cleared.linkId = 79012500;
+
+        // Starts the exit once one event reporting to it has ended.
+        EventTableEntry starter = Entry(79012500, "OPEN_EXIT");
+        starter.linkId = 79012400;
+
+        EventTableEntry exit = Entry(79012400, "STAGE1_EXIT");
+        exit.corners[0] = {-kExitHalfWidth, 0.0f, kExitNear};
+        exit.corners[1] = {kExitHalfWidth, 0.0f, kExitNear};
+        exit.corners[2] = {kExitHalfWidth, 0.0f, kExitFar};
+        exit.corners[3] = {-kExitHalfWidth, 0.0f, kExitFar};
+        exit.position = {0.0f, 0.0f, (kExitNear + kExitFar) * 0.5f};
+
+        EventTableEntry unknown = Entry(79014000, "UNKNOWN");
+        return std::vector<EventTableEntry>{otherStage, cleared, starter, exit, unknown};
+    }();
+    return entries;
+}
+
+bool WriteEventTableFile(const std::string &path, const std::vector<EventTableEntry> &entries)
+{
+    const std::string text = FormatEventTable(entries);
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
+bool WriteEventTable(const std::string &root)
+{
+    const std::filesystem::path folder = std::filesystem::path(root) / EventTableFolder();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return !error && WriteEventTableFile((folder / EventTableName()).string(), SampleEventTable());
+}
+
+}  // namespace mkdata

@@ -1,0 +1,26 @@
+// The sample event table "\RESOURCE\G_EVENT\G_EVENT.EVT": a stage-2 exit
+// first (so the first stage's events start at index 1), the first stage's
+// end-at-once event 79010400 (bound to the stage's monster through its
+// placement EventID) reporting to the link starter 79012500, which starts
+// the stage exit 79012400, a quadrilateral at the far end of the yard; and
+// an id the game does not know.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "event/event_table_file.h"
+
+namespace mkdata {
+
+inline const char *EventTableFolder() { return "RESOURCE/G_EVENT"; }
+inline const char *EventTableName() { return "G_EVENT.EVT"; }
+// The event the first stage's monster is bound to.
+inline constexpr int32_t kSampleMonsterEvent = 79010400;
+
+const std::vector<EventTableEntry> &SampleEventTable();
+bool WriteEventTableFile(const std::string &path, const std::vector<EventTableEntry> &entries);
+// Writes the sample table under `root`.
+bool WriteEventTable(const std::string &root);
+
+}  // namespace mkdata
