@@ -27,6 +27,7 @@ seed dds
 seed pitexd
 seed pack
 seed text
+seed event_table $(find "$data" -name '*.EVT')
 mkdir -p "$build/corpus-texdict"
 "$build/tests/fuzz/make_texdict_seeds" "$data" "$build/corpus-texdict"
 cp -f "$build/corpus-texdict"/sample-*.pitexd "$build/corpus-pitexd/"
