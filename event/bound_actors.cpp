@@ -7,18 +7,26 @@
 #include "event/event_links.h"
 #include "event/event_record.h"
 
+namespace {
+
+// The array holds NPCNum entries, but never more than a stage can place:
+// a hostile table's NPCNum does not size an allocation.
+int32_t Capacity(const EventRecord *record) { return record->NPCNum < kMaxBoundActors ? record->NPCNum : kMaxBoundActors; }
+
+}  // namespace
+
 bool BindEventActor(EventRecord *record, AiObject *actor)
 {
     if (record == nullptr || actor == nullptr || record->NPCNum <= 0) {
         return false;
     }
     if (record->Actors == nullptr) {
-        const size_t bytes = sizeof(AiObject *) * static_cast<size_t>(record->NPCNum);
+        const size_t bytes = sizeof(AiObject *) * static_cast<size_t>(Capacity(record));
         record->Actors = static_cast<AiObject **>(zuMalloc(bytes));
         std::memset(record->Actors, 0, bytes);
         record->ActorNum = 0;
     }
-    if (record->ActorNum >= record->NPCNum) {
+    if (record->ActorNum >= Capacity(record)) {
         return false;
     }
     record->Actors[record->ActorNum++] = actor;
@@ -32,7 +40,7 @@ int32_t CountRemovedActors(EventRecord *record)
     }
     int32_t removed = 0;
     if (record->Actors != nullptr) {
-        for (int32_t i = 0; i < record->ActorNum && i < record->NPCNum; ++i) {
+        for (int32_t i = 0; i < record->ActorNum; ++i) {
             AiObject *actor = record->Actors[i];
             if (actor != nullptr && EventActorRemoved(actor)) {
                 ++removed;
@@ -50,7 +58,7 @@ bool AllBoundActorsRemoved(EventRecord *record)
     }
     int32_t bound = 0;
     if (record->Actors != nullptr) {
-        for (int32_t i = 0; i < record->ActorNum && i < record->NPCNum; ++i) {
+        for (int32_t i = 0; i < record->ActorNum; ++i) {
             bound += record->Actors[i] != nullptr ? 1 : 0;
         }
     }

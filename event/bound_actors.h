@@ -10,6 +10,9 @@
 class AiObject;
 class EventRecord;
 
+// More actors than any stage places.
+inline constexpr int32_t kMaxBoundActors = 1024;
+
 // Appends `actor` to the record's bound actors; false when the array is
 // full (NPCNum reached) or the record binds none.
 bool BindEventActor(EventRecord *record, AiObject *actor);
