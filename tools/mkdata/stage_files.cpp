@@ -130,7 +130,6 @@ const std::vector<AiPlacement> &SamplePlacements()
         monster.lookAt = {0.0f, 0.0f, -1.0f};
         monster.territory = 1;
         monster.isRender = 1;
-        monster.eventId = 79010400;  // the end-at-once event of the sample event table
         return std::vector<AiPlacement>{monster};
     }();
     return placements;
