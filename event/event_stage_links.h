@@ -1,0 +1,9 @@
+// Fills the events' links (event_links.h) that the actor core and the
+// trace serve: the heroes of the running stage's hero list (their player
+// index is their place in the list, which is in player order), the actor
+// chain with each actor's event group, removed and busy flags and pose,
+// and the run's trace. The stage side's own links (the stage change, the
+// effect set, the vines, the boss gauge) join when those parts connect.
+#pragma once
+
+void ConnectEventActorLinks();
