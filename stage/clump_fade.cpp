@@ -29,23 +29,35 @@ struct Translucent {
     float alpha;
 };
 
+// The material colour carries the alpha to the lit pipeline only while the
+// geometry modulates by it, so for the draw the geometry modulates: a
+// material that was not modulating counts as white. Vertices are built
+// (instanced) with the flags of their first draw, so a geometry never drawn
+// yet is drawn plainly once rather than built with the fade in it.
 RpAtomic *RenderAtomicTranslucent(RpAtomic *atomic, void *data)
 {
     const float alpha = static_cast<Translucent *>(data)->alpha;
     RpGeometry *geometry = RpAtomicGetGeometry(atomic);
-    if (geometry == nullptr) {
+    if (geometry == nullptr || geometry->repEntry == nullptr || geometry->lockedSinceLastInst != 0) {
+        RpAtomicRender(atomic);
         return atomic;
     }
+    const RwUInt32 flags = geometry->flags;
+    const bool modulating = (flags & rpGEOMETRYMODULATEMATERIALCOLOR) != 0;
     const RwInt32 count = RpGeometryGetNumMaterials(geometry);
-    std::vector<RwUInt8> kept(static_cast<size_t>(std::max<RwInt32>(count, 0)));
+    std::vector<RwRGBA> kept(static_cast<size_t>(std::max<RwInt32>(count, 0)));
     for (RwInt32 i = 0; i < count; ++i) {
         RpMaterial *material = RpGeometryGetMaterial(geometry, i);
-        kept[static_cast<size_t>(i)] = material->color.alpha;
-        material->color.alpha = static_cast<RwUInt8>(std::lround(material->color.alpha * alpha));
+        kept[static_cast<size_t>(i)] = material->color;
+        RwRGBA faded = modulating ? material->color : RwRGBA{255, 255, 255, 255};
+        faded.alpha = static_cast<RwUInt8>(std::lround(faded.alpha * alpha));
+        material->color = faded;
     }
+    geometry->flags = flags | rpGEOMETRYMODULATEMATERIALCOLOR;
     RpAtomicRender(atomic);
+    geometry->flags = flags;
     for (RwInt32 i = 0; i < count; ++i) {
-        RpGeometryGetMaterial(geometry, i)->color.alpha = kept[static_cast<size_t>(i)];
+        RpGeometryGetMaterial(geometry, i)->color = kept[static_cast<size_t>(i)];
     }
     return atomic;
 }
@@ -98,6 +110,25 @@ void RenderClumpTranslucent(RpClump *clump, float alpha)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
     RpClumpForAllAtomics(clump, RenderAtomicTranslucent, &data);
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(zWrite));
+}
+
+bool RenderOrDeferClump(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
+                        CSTranslucentList *list)
+{
+    if (clump == nullptr) {
+        return false;
+    }
+    RwSphere sphere;
+    if (list != nullptr && ClumpWorldSphere(clump, &sphere)) {
+        for (int i = 0; i < count; ++i) {
+            if (SegmentMeetsSphere(eye, focuses[i], sphere.center, sphere.radius)) {
+                list->Add(clump, alpha, eye);
+                return true;
+            }
+        }
+    }
+    RpClumpRender(clump);
+    return false;
 }
 
 void CSTranslucentList::Add(RpClump *clump, float alpha, const RwV3d &eye)

@@ -23,6 +23,13 @@ bool ClumpBlocksView(RpClump *clump, const RwV3d &eye, const RwV3d &focus);
 // `alpha` (0..1), blended over what is drawn and without writing depth.
 void RenderClumpTranslucent(RpClump *clump, float alpha);
 
+class CSTranslucentList;
+
+// Draws the clump now, or keeps it on `list` to be drawn at `alpha` when it
+// hides one of the `count` points `focuses` from `eye`; true when kept.
+bool RenderOrDeferClump(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
+                        CSTranslucentList *list);
+
 class CSTranslucentList {
 public:
     // Keeps the clump to be drawn at `alpha`, ordered by the distance of its
