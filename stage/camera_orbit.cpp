@@ -31,9 +31,9 @@ float Wrap360(float degrees)
 
 }  // namespace
 
-CameraLimits SaneCameraLimits(const CameraLimits &in)
+StageCameraLimits SaneCameraLimits(const StageCameraLimits &in)
 {
-    CameraLimits out;
+    StageCameraLimits out;
     out.pitchDegreeMin = std::clamp(Finite(in.pitchDegreeMin), -kCameraPitchBound, kCameraPitchBound);
     out.pitchDegreeMax = std::clamp(Finite(in.pitchDegreeMax), -kCameraPitchBound, kCameraPitchBound);
     Order(&out.pitchDegreeMin, &out.pitchDegreeMax);
@@ -45,9 +45,9 @@ CameraLimits SaneCameraLimits(const CameraLimits &in)
     return out;
 }
 
-float OrbitWantedDistance(const CameraLimits &in, float pitch, float spread)
+float OrbitWantedDistance(const StageCameraLimits &in, float pitch, float spread)
 {
-    const CameraLimits limits = SaneCameraLimits(in);
+    const StageCameraLimits limits = SaneCameraLimits(in);
     const float range = limits.pitchDegreeMax - limits.pitchDegreeMin;
     const float share = range > 0.0f ? (pitch - limits.pitchDegreeMin) / range : 0.0f;
     const float byPitch =
@@ -56,9 +56,9 @@ float OrbitWantedDistance(const CameraLimits &in, float pitch, float spread)
     return std::clamp(std::max(byPitch, bySpread), limits.distanceMin, limits.distanceMax);
 }
 
-CameraOrbit OrbitStart(const CameraLimits &in)
+CameraOrbit OrbitStart(const StageCameraLimits &in)
 {
-    const CameraLimits limits = SaneCameraLimits(in);
+    const StageCameraLimits limits = SaneCameraLimits(in);
     CameraOrbit orbit;
     orbit.rotate = limits.initialRotateDegree;
     orbit.pitch = limits.initialPitchDegree;
@@ -66,9 +66,9 @@ CameraOrbit OrbitStart(const CameraLimits &in)
     return orbit;
 }
 
-void OrbitSteer(CameraOrbit *orbit, const CameraLimits &in, float stickX, float stickY, float seconds)
+void OrbitSteer(CameraOrbit *orbit, const StageCameraLimits &in, float stickX, float stickY, float seconds)
 {
-    const CameraLimits limits = SaneCameraLimits(in);
+    const StageCameraLimits limits = SaneCameraLimits(in);
     seconds = std::max(Finite(seconds), 0.0f);
     orbit->rotate = Wrap360(Finite(orbit->rotate) + StickPast(stickX) * kCameraTurnRate * seconds);
     orbit->pitch = std::clamp(Finite(orbit->pitch) + StickPast(stickY) * kCameraPitchRate * seconds,

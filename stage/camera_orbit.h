@@ -9,16 +9,7 @@
 #pragma once
 
 #include "rwmatrix.h"
-
-// The limits of one player count, as the stage info file gives them.
-struct CameraLimits {
-    float pitchDegreeMin = 0.0f;
-    float pitchDegreeMax = 0.0f;
-    float distanceMin = 0.0f;
-    float distanceMax = 0.0f;
-    float initialRotateDegree = 0.0f;
-    float initialPitchDegree = 0.0f;
-};
+#include "stage/stage_info.h"
 
 // Stick response: degrees per second at full deflection, and the dead zone.
 constexpr float kCameraTurnRate = 120.0f;
@@ -36,7 +27,7 @@ constexpr float kCameraEaseOut = 6.0f;
 
 // The limits made usable: every value finite, minimum not above maximum,
 // pitches within +-85 degrees, distances at least 0.5.
-CameraLimits SaneCameraLimits(const CameraLimits &limits);
+StageCameraLimits SaneCameraLimits(const StageCameraLimits &limits);
 
 struct CameraOrbit {
     float rotate = 0.0f;   // degrees, 0 up to 360; 0 stands behind a hero facing +z
@@ -45,13 +36,13 @@ struct CameraOrbit {
 };
 
 // The orbit at the limits' initial turn and pitch, at the distance of that pitch.
-CameraOrbit OrbitStart(const CameraLimits &limits);
+CameraOrbit OrbitStart(const StageCameraLimits &limits);
 // Turns and pitches by the stick (x, y in -1..1; inside the dead zone
 // nothing) over `seconds`, the pitch kept inside the limits.
-void OrbitSteer(CameraOrbit *orbit, const CameraLimits &limits, float stickX, float stickY, float seconds);
+void OrbitSteer(CameraOrbit *orbit, const StageCameraLimits &limits, float stickX, float stickY, float seconds);
 // The distance the orbit asks for at `pitch`, with `spread` the distance
 // between two heroes (0 with one), inside the limits.
-float OrbitWantedDistance(const CameraLimits &limits, float pitch, float spread);
+float OrbitWantedDistance(const StageCameraLimits &limits, float pitch, float spread);
 // The unit direction from the focus toward the camera.
 RwV3d OrbitDirection(float rotate, float pitch);
 // The distance after auto adjustment: at once in to `clear` (how far the

@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/debug.h"
+#include "app/game_system.h"
 #include "rwframe.h"
 #include "stage/camera_math.h"
 #include "stage/camera_modes.h"
+#include "stage/model_frames.h"
+#include "stage/stage_clumps.h"
 #include "stage/v3.h"
 
 namespace {
@@ -16,9 +20,87 @@ constexpr float kArrivalSlack = 1e-4f;
 
 }  // namespace
 
+std::string SceneCameraClumpPath(const char *clumpName)
+{
+    return std::string("\\RESOURCE\\G_EVENT\\CAMERA\\DFF\\") + (clumpName != nullptr ? clumpName : "");
+}
+
+std::string SceneCameraAnimationPath(const char *animationName)
+{
+    return std::string("\\RESOURCE\\G_EVENT\\CAMERA\\ANM\\") + (animationName != nullptr ? animationName : "");
+}
+
 void CSGameCamera::Create(RwCamera *camera) { camera_ = camera; }
 
-void CSGameCamera::SetLimits(const CameraLimits &oneHero, const CameraLimits &twoHeroes, bool autoAdjust)
+bool CSGameCamera::LoadEventClump(const char *clumpName, const char *animationName)
+{
+    UnloadEventClump(nullptr);
+    if (clumpName == nullptr || animationName == nullptr || clumpName[0] == '\0' || animationName[0] == '\0') {
+        return false;
+    }
+    const std::string clumpPath = SceneCameraClumpPath(clumpName);
+    RpClump *clump = g_pGameSystem != nullptr ? g_pGameSystem->LoadClump(clumpPath.c_str(), nullptr)
+                                              : LoadClumpFile(clumpPath.c_str(), nullptr);
+    if (clump == nullptr) {
+        return false;
+    }
+    const std::string animationPath = SceneCameraAnimationPath(animationName);
+    const int32_t set = eventAnimations_.LoadAMF(animationPath.c_str());
+    const std::string setName = set >= 0 ? eventAnimations_.GetAnimInfo(set)->name : std::string();
+    if (set < 0 || eventAnimations_.AssignAnimation(clump, setName.c_str()) == 0) {
+        DebugPrint("Scene camera %s: the animation %s cannot be played on it\n", clumpName, animationName);
+        eventAnimations_.ReleaseAll();
+        DestroyStageClump(clump);
+        return false;
+    }
+    eventClump_ = clump;
+    eventClumpName_ = clumpName;
+    eventAnimationName_ = setName;
+    return true;
+}
+
+void CSGameCamera::UnloadEventClump(const char *name)
+{
+    if (eventClump_ == nullptr || (name != nullptr && eventClumpName_ != name)) {
+        return;
+    }
+    eventAnimations_.ReleaseAll();
+    DestroyStageClump(eventClump_);
+    eventClump_ = nullptr;
+    eventClumpName_.clear();
+    eventAnimationName_.clear();
+}
+
+void CSGameCamera::AdvanceEventClump(float seconds)
+{
+    if (eventClump_ != nullptr && std::isfinite(seconds) && seconds > 0.0f) {
+        eventAnimations_.UpdateClump(eventClump_, seconds);
+    }
+}
+
+const RwMatrix *CSGameCamera::EventView() const
+{
+    if (eventClump_ == nullptr) {
+        return nullptr;
+    }
+    RpHAnimHierarchy *hierarchy = GetClumpHierarchy(eventClump_);
+    RwFrame *frame = hierarchy != nullptr && hierarchy->numNodes > 0 && hierarchy->pNodeInfo[0].pFrame != nullptr
+                         ? hierarchy->pNodeInfo[0].pFrame
+                         : RpClumpGetFrame(eventClump_);
+    return frame != nullptr ? RwFrameGetLTM(frame) : nullptr;
+}
+
+float CSGameCamera::EventAnimationTime() const
+{
+    return eventClump_ != nullptr ? eventAnimations_.GetMotionTime(eventClump_) : -1.0f;
+}
+
+bool CSGameCamera::EventAnimationEnded() const
+{
+    return eventClump_ != nullptr && eventAnimations_.HasMotionEnded(eventClump_);
+}
+
+void CSGameCamera::SetLimits(const StageCameraLimits &oneHero, const StageCameraLimits &twoHeroes, bool autoAdjust)
 {
     limits1_ = SaneCameraLimits(oneHero);
     limits2_ = SaneCameraLimits(twoHeroes);
@@ -151,7 +233,7 @@ void CSGameCamera::UpdatePlayView(int32_t mode, float seconds, const CameraInput
         return;
     }
     const int32_t count = std::min(inputs.heroCount, 2);
-    const CameraLimits &limits = Limits(count);
+    const StageCameraLimits &limits = Limits(count);
     RwV3d feet = inputs.heroes[0];
     float spread = 0.0f;
     if (count == 2) {

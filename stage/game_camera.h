@@ -11,9 +11,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "rwcamera.h"
 #include "stage/camera_orbit.h"
+#include "stage/clump_anim_manager.h"
 
 // What one tick of the camera looks at.
 struct CameraInputs {
@@ -34,9 +36,14 @@ struct CameraInputs {
 // The sphere the pulled-in camera keeps clear of walls.
 constexpr float kCameraRadius = 0.25f;
 
+// Where a scene's camera clump and its animation are read from.
+std::string SceneCameraClumpPath(const char *clumpName);      // \RESOURCE\G_EVENT\CAMERA\DFF\<name>
+std::string SceneCameraAnimationPath(const char *animationName);  // \RESOURCE\G_EVENT\CAMERA\ANM\<name>
+
 class CSGameCamera {
 public:
     CSGameCamera() = default;
+    ~CSGameCamera() { UnloadEventClump(nullptr); }
     CSGameCamera(const CSGameCamera &) = delete;
     CSGameCamera &operator=(const CSGameCamera &) = delete;
 
@@ -47,13 +54,32 @@ public:
     // At stage load: the limits for one and for two heroes and whether the
     // camera pulls in against walls; the orbit starts again at the initial
     // turn and pitch, and any blend or timed move ends.
-    void SetLimits(const CameraLimits &oneHero, const CameraLimits &twoHeroes, bool autoAdjust);
-    const CameraLimits &Limits(int32_t heroCount) const { return heroCount >= 2 ? limits2_ : limits1_; }
+    void SetLimits(const StageCameraLimits &oneHero, const StageCameraLimits &twoHeroes, bool autoAdjust);
+    const StageCameraLimits &Limits(int32_t heroCount) const { return heroCount >= 2 ? limits2_ : limits1_; }
     bool AutoAdjust() const { return autoAdjust_; }
 
     // The stage's mode changed: mode 0 ends any blend or timed move still
     // running (a scene's skip sets it).
     void OnModeSet(int32_t mode);
+
+    // A scene's camera: the clump `clumpName` with the animation
+    // `animationName` (see the paths above), playing from its start; it
+    // takes the place of any scene camera loaded before. False, with
+    // nothing kept, when either cannot be read or the animation does not
+    // fit the clump's skeleton.
+    bool LoadEventClump(const char *clumpName, const char *animationName);
+    // Releases the scene camera when `name` is its clump's name (or null).
+    void UnloadEventClump(const char *name);
+    RpClump *EventClump() const { return eventClump_; }
+    // Plays the scene camera's animation on by `seconds`.
+    void AdvanceEventClump(float seconds);
+    // The scene's view: the world matrix of the camera clump's animated root
+    // frame (its skeleton's first node); null without a scene camera.
+    const RwMatrix *EventView() const;
+    // Seconds into the scene camera's animation (-1 without one), and
+    // whether it has played to its end.
+    float EventAnimationTime() const;
+    bool EventAnimationEnded() const;
 
     // Keep the camera frame's matrix, and put it back.
     void SaveMatrix(RwCamera *camera);
@@ -107,8 +133,8 @@ private:
     RwMatrix CurrentView(RwCamera *camera) const;
 
     RwCamera *camera_ = nullptr;
-    CameraLimits limits1_;
-    CameraLimits limits2_;
+    StageCameraLimits limits1_;
+    StageCameraLimits limits2_;
     bool autoAdjust_ = false;
 
     CameraOrbit orbit_;
@@ -116,6 +142,11 @@ private:
     RwV3d focus_ = {0.0f, 0.0f, 0.0f};
     RwMatrix playView_ = {};
     bool hasPlayView_ = false;
+
+    RpClump *eventClump_ = nullptr;
+    std::string eventClumpName_;
+    std::string eventAnimationName_;
+    CSClumpAnimManager eventAnimations_;
 
     RwMatrix saved_ = {};
     bool hasSaved_ = false;

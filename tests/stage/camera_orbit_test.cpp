@@ -10,7 +10,7 @@
 
 namespace {
 
-const CameraLimits kLimits = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
+const StageCameraLimits kLimits = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
 
 TEST(CameraOrbit, StartsAtTheInitialTurnAndPitch)
 {
@@ -28,8 +28,8 @@ TEST(CameraOrbit, HostileLimitsBecomeUsable)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const CameraLimits bad = {70.0f, -200.0f, nan, -3.0f, -450.0f, inf};
-    const CameraLimits sane = SaneCameraLimits(bad);
+    const StageCameraLimits bad = {70.0f, -200.0f, nan, -3.0f, -450.0f, inf};
+    const StageCameraLimits sane = SaneCameraLimits(bad);
     EXPECT_FLOAT_EQ(sane.pitchDegreeMin, -kCameraPitchBound);  // swapped and bounded
     EXPECT_FLOAT_EQ(sane.pitchDegreeMax, 70.0f);
     EXPECT_FLOAT_EQ(sane.distanceMin, kCameraNearest);
@@ -37,7 +37,7 @@ TEST(CameraOrbit, HostileLimitsBecomeUsable)
     EXPECT_FLOAT_EQ(sane.initialRotateDegree, 270.0f);
     EXPECT_FLOAT_EQ(sane.initialPitchDegree, 0.0f);
     // A zero-sized file (all limits 0) still gives a finite orbit.
-    const CameraOrbit orbit = OrbitStart(CameraLimits{});
+    const CameraOrbit orbit = OrbitStart(StageCameraLimits{});
     EXPECT_TRUE(std::isfinite(orbit.distance));
     EXPECT_FLOAT_EQ(orbit.distance, kCameraNearest);
 }

@@ -19,8 +19,8 @@ using cameratest::LookingAt;
 using cameratest::Near;
 using cameratest::SameView;
 
-const CameraLimits kOne = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
-const CameraLimits kTwo = {15.0f, 55.0f, 5.0f, 14.0f, 135.0f, 35.0f};
+const StageCameraLimits kOne = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
+const StageCameraLimits kTwo = {15.0f, 55.0f, 5.0f, 14.0f, 135.0f, 35.0f};
 constexpr float kTick = 1.0f / 60.0f;
 
 TEST(CameraModes, FarPlanePerMode)
@@ -251,7 +251,7 @@ float ClearBeforeWall(void *context, const RwV3d &from, const RwV3d &to)
 TEST_F(GameCameraTest, AutoAdjustmentPullsInAtOnceAndEasesOut)
 {
     inputs_.heroes[0] = {0.0f, 0.0f, 0.0f};
-    CameraLimits side = kOne;
+    StageCameraLimits side = kOne;
     side.initialRotateDegree = 90.0f;  // the camera stands on -x of the hero
     Wall wall{-3.0f};
     inputs_.clearShare = ClearBeforeWall;
