@@ -112,22 +112,19 @@ void RenderClumpTranslucent(RpClump *clump, float alpha)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(zWrite));
 }
 
-bool RenderOrDeferClump(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
-                        CSTranslucentList *list)
+bool DeferIfBlocking(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
+                     CSTranslucentList *list)
 {
-    if (clump == nullptr) {
+    RwSphere sphere;
+    if (clump == nullptr || list == nullptr || !ClumpWorldSphere(clump, &sphere)) {
         return false;
     }
-    RwSphere sphere;
-    if (list != nullptr && ClumpWorldSphere(clump, &sphere)) {
-        for (int i = 0; i < count; ++i) {
-            if (SegmentMeetsSphere(eye, focuses[i], sphere.center, sphere.radius)) {
-                list->Add(clump, alpha, eye);
-                return true;
-            }
+    for (int i = 0; i < count; ++i) {
+        if (SegmentMeetsSphere(eye, focuses[i], sphere.center, sphere.radius)) {
+            list->Add(clump, alpha, eye);
+            return true;
         }
     }
-    RpClumpRender(clump);
     return false;
 }
 

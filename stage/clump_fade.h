@@ -25,10 +25,11 @@ void RenderClumpTranslucent(RpClump *clump, float alpha);
 
 class CSTranslucentList;
 
-// Draws the clump now, or keeps it on `list` to be drawn at `alpha` when it
-// hides one of the `count` points `focuses` from `eye`; true when kept.
-bool RenderOrDeferClump(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
-                        CSTranslucentList *list);
+// Keeps the clump on `list`, to be drawn at `alpha`, when it hides one of
+// the `count` points `focuses` from `eye`; true when kept (the caller draws
+// it otherwise).
+bool DeferIfBlocking(RpClump *clump, float alpha, const RwV3d &eye, const RwV3d *focuses, int count,
+                     CSTranslucentList *list);
 
 class CSTranslucentList {
 public:

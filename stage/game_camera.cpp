@@ -229,6 +229,10 @@ bool CSGameCamera::Advance(Transition *transition, float seconds, const RwMatrix
 
 void CSGameCamera::UpdatePlayView(int32_t mode, float seconds, const CameraInputs &inputs)
 {
+    heroFocusCount_ = std::clamp(inputs.heroCount, 0, 2);
+    for (int32_t i = 0; i < heroFocusCount_; ++i) {
+        heroFocus_[i] = V3Add(inputs.heroes[i], {0.0f, kCameraFocusHeight, 0.0f});
+    }
     if (inputs.heroCount <= 0) {
         return;
     }

@@ -109,6 +109,10 @@ public:
     const RwMatrix &PlayView() const { return playView_; }
     bool HasPlayView() const { return hasPlayView_; }
     const RwV3d &Focus() const { return focus_; }
+    // Each hero's point the camera looks at (feet raised by the focus
+    // height), as of the last step.
+    int32_t HeroFocusCount() const { return heroFocusCount_; }
+    const RwV3d *HeroFocuses() const { return heroFocus_; }
     const CameraOrbit &Orbit() const { return orbit_; }
     // The distance the orbit asked for before any pull-in.
     float WantedDistance() const { return wanted_; }
@@ -140,6 +144,8 @@ private:
     CameraOrbit orbit_;
     float wanted_ = 0.0f;
     RwV3d focus_ = {0.0f, 0.0f, 0.0f};
+    RwV3d heroFocus_[2] = {};
+    int32_t heroFocusCount_ = 0;
     RwMatrix playView_ = {};
     bool hasPlayView_ = false;
 

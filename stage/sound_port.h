@@ -65,3 +65,7 @@ struct SoundPort {
 // The sound groups of the stage's sounds.
 constexpr int kStageEffectGroup = 1;
 constexpr int kStageMusicGroup = 2;
+
+// The game's sound: the application's sound front-end, or no sound at all
+// while there is none (tools, tests, a run without sound).
+SoundPort GameSoundPort();

@@ -106,10 +106,14 @@ protected:
         const RwV3d focus = {0, 0, 0};
         for (RpClump *clump : {wall, far}) {
             if (clump != nullptr) {
-                deferred.push_back(RenderOrDeferClump(clump, 0.5f, kEye, &focus, deferWalls ? 1 : 0, &list));
+                const bool kept = DeferIfBlocking(clump, 0.5f, kEye, &focus, deferWalls ? 1 : 0, &list);
+                if (!kept) {
+                    gs.RenderClump(clump);
+                }
+                deferred.push_back(kept);
             }
         }
-        RpClumpRender(hero);
+        gs.RenderClump(hero);
         list.Draw();
         EndCameraUpdate(gs.camera);
         win::Frame frame;

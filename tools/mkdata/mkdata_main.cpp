@@ -2,6 +2,7 @@
 // under OUTDIR. No original data exists; everything here is made up.
 #include <cstdio>
 
+#include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/data_tree.h"
@@ -34,6 +35,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WritePatchModel(argv[1]);
     ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WriteStateMachines(argv[1]);
+    ok = ok && mkdata::WriteCameraWall(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
