@@ -50,6 +50,12 @@ constexpr int32_t kSceneLetterboxMs = 500;
 class CSStageManager {
 public:
     CSStageManager() = default;
+    // The camera, sound-effect manager and music go with the record.
+    ~CSStageManager()
+    {
+        DestroySound();
+        DestroyCamera();
+    }
     CSStageManager(const CSStageManager &) = delete;
     CSStageManager &operator=(const CSStageManager &) = delete;
 
