@@ -1,31 +1,8 @@
 // Sound lists (see sound_list.h).
 #include "stage/sound_list.h"
 
-#include <cstdio>
-
 #include "app/debug.h"
 #include "app/keyword.h"
-
-std::string SoundEffectPath(int32_t soundId)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "\\RESOURCE\\MEDIA\\SFX\\%d.WAV", soundId);
-    return path;
-}
-
-std::string StageSoundListPath(int32_t stageId)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "\\RESOURCE\\MEDIA\\SFX\\%d.SFL", stageId);
-    return path;
-}
-
-std::string HeroSoundListPath(int32_t hero)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "\\RESOURCE\\MEDIA\\SFX\\HERO%02d.SFL", hero + 1);
-    return path;
-}
 
 bool ReadSoundList(CSKeywordFile *file, std::vector<int32_t> *ids)
 {

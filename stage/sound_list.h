@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "stage/media_paths.h"
+
 class CSKeywordFile;
 
 constexpr int32_t kFirstSoundId = 1000000;
@@ -23,13 +25,6 @@ constexpr int32_t kLastSoundId = 9999999;
 constexpr size_t kMaxSoundListIds = 4096;
 
 inline bool IsSoundId(int32_t id) { return id >= kFirstSoundId && id <= kLastSoundId; }
-
-// "\RESOURCE\MEDIA\SFX\<id>.WAV"
-std::string SoundEffectPath(int32_t soundId);
-// "\RESOURCE\MEDIA\SFX\<stage id>.SFL"
-std::string StageSoundListPath(int32_t stageId);
-// "\RESOURCE\MEDIA\SFX\HERO01.SFL" for hero 0, HERO02.SFL for hero 1.
-std::string HeroSoundListPath(int32_t hero);
 
 // Reads a list from an open file into *ids (cleared first). Every problem
 // (a bad or missing value, an id that is no sound id, an unknown key, the

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -14,20 +13,6 @@ std::string FileNameOf(const std::string &path)
 }
 
 }  // namespace
-
-std::string StageMusicPath(int32_t stageId)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "\\RESOURCE\\MEDIA\\BGM\\%d.WAV", stageId);
-    return path;
-}
-
-std::string EventMusicPath(int32_t number)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "\\RESOURCE\\MEDIA\\BGM\\EVT%d.WAV", number);
-    return path;
-}
 
 void CSStageMusic::ApplyVolume() { port_.SetVolume(handle_, volume_ * level_); }
 

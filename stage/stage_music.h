@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "stage/media_paths.h"
 #include "stage/sound_port.h"
 
 enum MusicKind : int32_t {
@@ -23,10 +24,6 @@ enum MusicKind : int32_t {
 
 // The fade of FadeInStageBGM.
 constexpr int32_t kStageMusicFadeInMs = 2000;
-
-// "\RESOURCE\MEDIA\BGM\<stage id>.WAV" and "\RESOURCE\MEDIA\BGM\EVT<number>.WAV"
-std::string StageMusicPath(int32_t stageId);
-std::string EventMusicPath(int32_t number);
 
 class CSStageMusic {
 public:
