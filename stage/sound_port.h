@@ -66,6 +66,10 @@ struct SoundPort {
 constexpr int kStageEffectGroup = 1;
 constexpr int kStageMusicGroup = 2;
 
+class CSAudio;
+
 // The game's sound: the application's sound front-end, or no sound at all
 // while there is none (tools, tests, a run without sound).
 SoundPort GameSoundPort();
+// One sound front-end of the caller's (no sound for null).
+SoundPort AudioSoundPort(CSAudio *audio);
