@@ -14,6 +14,7 @@
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/stage_files.h"
+#include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
 #include "tools/mkdata/ui_text.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
+    ok = ok && mkdata::WriteStageSounds(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);
