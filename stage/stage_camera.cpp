@@ -126,11 +126,23 @@ void CSStageManager::LoadCamera()
 
 void CSStageManager::UpdateCamera(float seconds)
 {
+    CameraInputs heroes;
+    GatherHeroes(*this, &heroes);
+    StepCamera(seconds, heroes.heroes, heroes.heroCount, heroes.stickX, heroes.stickY);
+}
+
+void CSStageManager::StepCamera(float seconds, const RwV3d *heroFeet, int32_t count, float stickX, float stickY)
+{
     if (camera == nullptr) {
         return;
     }
     CameraInputs inputs;
-    GatherHeroes(*this, &inputs);
+    inputs.heroCount = heroFeet != nullptr ? std::clamp(count, 0, 2) : 0;
+    for (int32_t i = 0; i < inputs.heroCount; ++i) {
+        inputs.heroes[i] = heroFeet[i];
+    }
+    inputs.stickX = stickX;
+    inputs.stickY = stickY;
     if (cameraMode == kCameraScene || cameraMode == kCameraBlendIn) {
         camera->AdvanceEventClump(seconds);
     }

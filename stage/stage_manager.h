@@ -173,6 +173,9 @@ public:
     // a blend back or turn back that ends sets mode 0. Writes the `camera`
     // trace line.
     void UpdateCamera(float seconds);
+    // The same with the heroes' feet (player order) and the first hero's
+    // right stick given.
+    void StepCamera(float seconds, const RwV3d *heroFeet, int32_t heroCount, float stickX, float stickY);
     // At stage release: the scene camera and the translucent list go.
     void ReleaseCamera();
     // The render's last step: the translucent list, farthest first.
