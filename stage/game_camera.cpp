@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "actor/ai_object.h"
 #include "app/debug.h"
 #include "app/game_system.h"
 #include "rwframe.h"
@@ -161,6 +162,18 @@ void CSGameCamera::PrepareTimedMove(RwCamera *camera, const RwV3d *target, float
     move_.point = target != nullptr ? *target : RwV3d{0.0f, 0.0f, 0.0f};
     move_.from = CurrentView(camera);
     move_.duration = seconds;
+}
+
+void CSGameCamera::PrepareTimedMove(RwCamera *camera, AiObject *actor, float seconds)
+{
+    if (actor == nullptr) {
+        PrepareTimedMoveBack(camera, seconds);
+        return;
+    }
+    RwV3d point;
+    actor->GetPosition(&point);
+    point.y += kCameraFocusHeight;
+    PrepareTimedMove(camera, &point, seconds);
 }
 
 bool CSGameCamera::StepTimedMove(float seconds) { return Advance(&move_, seconds, nullptr); }

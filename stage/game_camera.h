@@ -17,6 +17,8 @@
 #include "stage/camera_orbit.h"
 #include "stage/clump_anim_manager.h"
 
+class AiObject;
+
 // What one tick of the camera looks at.
 struct CameraInputs {
     RwV3d heroes[2] = {};   // the heroes' positions (their feet), in player order
@@ -88,8 +90,14 @@ public:
 
     // A timed move of the camera toward a target over `seconds` (0 or less
     // clears it): from the view at the call it turns to look at `target`
-    // (standing where it is); a null target turns back to the play view.
+    // (standing where it is), or at the actor's point at the focus height;
+    // a null target, or PrepareTimedMoveBack, turns back to the play view.
     void PrepareTimedMove(RwCamera *camera, const RwV3d *target, float seconds);
+    void PrepareTimedMove(RwCamera *camera, AiObject *actor, float seconds);
+    void PrepareTimedMoveBack(RwCamera *camera, float seconds)
+    {
+        PrepareTimedMove(camera, static_cast<const RwV3d *>(nullptr), seconds);
+    }
     // Advances the timed move; true in the step it reaches its target (and
     // the move ends). False when none runs.
     bool StepTimedMove(float seconds);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/debug.h"
+#include "app/trace.h"
 #include "stage/sound_list.h"
 
 namespace {
@@ -158,6 +159,7 @@ void CSSFXManager::Update()
         auto found = samples_.find(entry.id);
         if (found != samples_.end()) {
             port_.Play(found->second.handle, entry.loop);
+            game::TraceLine("sfx").Int(entry.id);
         }
     }
     queue_.clear();

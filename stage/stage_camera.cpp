@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "app/debug.h"
+#include "actor/hero.h"
 #include "app/game_system.h"
+#include "app/trace.h"
 #include "stage/camera_modes.h"
 #include "stage/game_camera.h"
 #include "stage/model_frames.h"
@@ -60,11 +62,29 @@ float ClearShare(void *context, const RwV3d &from, const RwV3d &to)
 // The heroes' feet in player order and the first hero's right stick.
 void GatherHeroes(const CSStageManager &stage, CameraInputs *inputs)
 {
-    (void)stage;
     inputs->heroCount = 0;
+    for (int32_t i = 0; i < std::min<int32_t>(stage.heroCount, kMaxHeroes); ++i) {
+        if (stage.heroes[i] != nullptr) {
+            stage.heroes[i]->GetPosition(&inputs->heroes[inputs->heroCount++]);
+        }
+    }
+    const CSHero *first = stage.heroCount > 0 ? stage.heroes[0] : nullptr;
+    if (first != nullptr && g_pGameSystem != nullptr && first->padIndex >= 0 && first->padIndex < kPadsPerBlock) {
+        const PadState &pad = g_pGameSystem->padStates[kPadStateBlock][first->padIndex];
+        inputs->stickX = pad.axes[2];
+        inputs->stickY = pad.axes[3];
+    }
 }
 
-void TraceCamera(const CSStageManager &stage) { (void)stage; }
+// "camera mode x y z": where the camera stands after its tick.
+void TraceCamera(const CSStageManager &stage)
+{
+    if (!game::TraceOn() || stage.camera == nullptr || stage.camera->Camera() == nullptr) {
+        return;
+    }
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(stage.camera->Camera()))->pos;
+    game::TraceLine("camera").Int(stage.cameraMode).Real(eye.x).Real(eye.y).Real(eye.z);
+}
 
 }  // namespace
 

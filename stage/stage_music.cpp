@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/trace.h"
+
 namespace {
 
 std::string FileNameOf(const std::string &path)
@@ -14,15 +16,29 @@ std::string FileNameOf(const std::string &path)
 
 }  // namespace
 
+void TraceMusic(const char *what, const char *kind, const char *name)
+{
+    game::TraceLine("music").Word(what).Word(kind).Word(name);
+}
+
+void CSStageMusic::Trace(const char *what) const
+{
+    if (handle_ != SoundPort::kNoSound) {
+        TraceMusic(what, piece_ == kMusicEvent ? "event" : "stage", name_.c_str());
+    }
+}
+
 void CSStageMusic::ApplyVolume() { port_.SetVolume(handle_, volume_ * level_); }
 
 void CSStageMusic::End()
 {
     if (handle_ != SoundPort::kNoSound) {
+        Trace("stop");
         port_.Unload(handle_);
     }
     handle_ = SoundPort::kNoSound;
     kind_ = kMusicNone;
+    piece_ = kMusicNone;
     fade_ = Fade::None;
     level_ = 1.0f;
     name_.clear();
@@ -42,9 +58,11 @@ void CSStageMusic::Start(const std::string &path, int32_t kind, int32_t fadeInMs
         return;  // missing music plays nothing
     }
     kind_ = kind;
+    piece_ = kind;
     name_ = FileNameOf(path);
     ApplyVolume();
     port_.Play(handle_, true);
+    Trace("start");
     if (paused_) {
         port_.Pause(handle_);  // started under a pause: it waits for the resume
     }
@@ -93,6 +111,7 @@ void CSStageMusic::PauseBGM()
     }
     paused_ = true;
     port_.Pause(handle_);
+    Trace("pause");
 }
 
 void CSStageMusic::ResumeBGM()
@@ -102,6 +121,7 @@ void CSStageMusic::ResumeBGM()
     }
     paused_ = false;
     port_.Resume(handle_);
+    Trace("resume");
 }
 
 void CSStageMusic::SetBGMVolume(float volume)

@@ -25,6 +25,12 @@ enum MusicKind : int32_t {
 // The fade of FadeInStageBGM.
 constexpr int32_t kStageMusicFadeInMs = 2000;
 
+// The trace line "music start|stop|pause|resume kind name": `what` one of
+// the four, `kind` "stage", "event" or "ui" (the screen manager's music),
+// `name` the piece's file name. The stage's music writes its own; the
+// screen manager writes its music's through this.
+void TraceMusic(const char *what, const char *kind, const char *name);
+
 class CSStageMusic {
 public:
     explicit CSStageMusic(const SoundPort &port) : port_(port) {}
@@ -77,12 +83,14 @@ private:
     // Frees the stream at once (kind 0), tracing the stop.
     void End();
     void ApplyVolume();
+    void Trace(const char *what) const;
 
     SoundPort port_;
     int32_t stageId_ = 0;
     float volume_ = 1.0f;
     uint32_t handle_ = SoundPort::kNoSound;
     int32_t kind_ = kMusicNone;  // 0..3
+    int32_t piece_ = kMusicNone;  // the piece's kind (1 or 2), kept through its fade
     bool paused_ = false;
     Fade fade_ = Fade::None;
     uint32_t fadeMs_ = 0;

@@ -208,7 +208,7 @@ TEST_F(GameCameraTest, TimedMoveTurnsToAnActorAndBackInHalfASecond)
     Run(kCameraTurnTo, 10);
     EXPECT_TRUE(SameView(View(), LookingAt(play.pos, npc)));
     // And back over 0.5 s to the play view; mode 8 then asks for mode 0.
-    cam_.PrepareTimedMove(camera_, nullptr, 0.5f);
+    cam_.PrepareTimedMoveBack(camera_, 0.5f);
     EXPECT_EQ(Run(kCameraTurnBack, 60), 30);
     EXPECT_TRUE(SameView(View(), play));
     cam_.RestoreMatrix(camera_);

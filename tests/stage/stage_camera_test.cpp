@@ -4,13 +4,19 @@
 // from the stage info, and the music and sound calls without sound.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "actor/hero.h"
 #include "app/game_system.h"
+#include "app/trace.h"
 #include "stage/camera_modes.h"
 #include "stage/game_camera.h"
 #include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_music.h"
+#include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
+#include "fake_sound.h"
 
 namespace {
 
@@ -142,6 +148,119 @@ TEST_F(StageCameraTest, MusicAndSoundCallsWithoutSound)
     stage.UpdateSound(16);
     stage.ReleaseSound();
     EXPECT_EQ(stage.music->Stage(), 0);
+}
+
+TEST_F(StageCameraTest, TheHeroesAreFollowedAndTheFirstHerosRightStickTurns)
+{
+    stage.CreateCamera();
+    stage.LoadCamera();
+    CSHero first;
+    CSHero second;
+    first.position = {1.0f, 0.0f, 2.0f};
+    first.padIndex = 1;
+    stage.heroes[0] = &first;
+    stage.heroCount = 1;
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_NEAR(stage.camera->Focus().x, 1.0f, 1e-5f);
+    EXPECT_NEAR(stage.camera->Focus().y, kCameraFocusHeight, 1e-5f);
+    // The stick of the hero's own pad turns the camera; the others do not.
+    gs.padStates[kPadStateBlock][0].axes[2] = 1.0f;
+    stage.UpdateCamera(0.5f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().rotate, 45.0f);
+    gs.padStates[kPadStateBlock][1].axes[2] = 1.0f;
+    gs.padStates[kPadStateBlock][1].axes[3] = -0.5f;
+    stage.UpdateCamera(0.5f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().rotate, 45.0f + 0.5f * kCameraTurnRate);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().pitch, 30.0f - 0.25f * kCameraPitchRate);
+    // Two heroes: their midpoint.
+    second.position = {3.0f, 0.0f, 6.0f};
+    stage.heroes[1] = &second;
+    stage.heroCount = 2;
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_NEAR(stage.camera->Focus().x, 2.0f, 1e-5f);
+    EXPECT_NEAR(stage.camera->Focus().z, 4.0f, 1e-5f);
+    EXPECT_EQ(stage.camera->HeroFocusCount(), 2);
+    // The timed move turns to an actor's point at the focus height.
+    AiObject npc;
+    npc.position = {-4.0f, 0.0f, 5.0f};
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    stage.camera->PrepareTimedMove(gs.camera, &npc, 0.5f);
+    stage.SetCameraMode(kCameraTurnTo);
+    for (int i = 0; i < 31; ++i) {
+        stage.UpdateCamera(1.0f / 60.0f);
+    }
+    const RwMatrix *view = RwFrameGetLTM(RwCameraGetFrame(gs.camera));
+    const RwV3d want = {npc.position.x - eye.x, kCameraFocusHeight - eye.y, npc.position.z - eye.z};
+    const float length = std::sqrt(want.x * want.x + want.y * want.y + want.z * want.z);
+    EXPECT_NEAR(view->at.x, want.x / length, 1e-3f);
+    EXPECT_NEAR(view->at.y, want.y / length, 1e-3f);
+    EXPECT_NEAR(view->at.z, want.z / length, 1e-3f);
+    stage.camera->PrepareTimedMove(gs.camera, static_cast<AiObject *>(nullptr), 0.5f);  // back
+    stage.SetCameraMode(kCameraTurnBack);
+    for (int i = 0; i < 40 && stage.cameraMode == kCameraTurnBack; ++i) {
+        stage.UpdateCamera(1.0f / 60.0f);
+    }
+    EXPECT_EQ(stage.cameraMode, kCameraPlay);
+}
+
+TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
+{
+    const std::string path = apptest::ScratchFolder("stage_trace") + "/trace.txt";
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(path, &error)) << error;
+    stage.CreateCamera();
+    stage.LoadCamera();
+    CSHero hero;
+    hero.position = {0.0f, 0.0f, 0.0f};
+    stage.heroes[0] = &hero;
+    stage.heroCount = 1;
+    soundtest::FakeSound sound;
+    sound.AddFile(StageMusicPath(2010000));
+    sound.AddFile(EventMusicPath(1));
+    sound.AddFile(SoundEffectPath(3100010));
+    CSStageMusic music(sound.Port());
+    CSSFXManager sfx(sound.Port());
+    const int32_t ids[] = {3100010};
+    sfx.AddSFXList(ids, 1);
+    music.SetStage(2010000);
+    game::TraceSetTick(1);
+    stage.UpdateCamera(1.0f / 60.0f);
+    music.PlayStageBGM();
+    sfx.PlaySFX(3100010, 0);
+    sfx.PlaySFX(3100010, 0);
+    sfx.Update();
+    game::TraceSetTick(2);
+    stage.SetCameraMode(kCameraHold);
+    stage.UpdateCamera(1.0f / 60.0f);
+    music.PauseBGM();
+    music.ResumeBGM();
+    music.PlayEventBGM(0, 1);
+    music.StopBGM(100);
+    music.Update(100);
+    TraceMusic("start", "ui", "SELCHAR.WAV");
+    game::TraceClose();
+
+    const auto records = gametest::ReadTrace(path);
+    const auto cameras = gametest::RecordsOfKind(records, "camera");
+    ASSERT_EQ(cameras.size(), 2u);
+    EXPECT_EQ(cameras[0].tick, 1u);
+    EXPECT_EQ(cameras[0].Int(0), kCameraPlay);
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    EXPECT_NEAR(cameras[1].Real(1), eye.x, 0.01);
+    EXPECT_NEAR(cameras[1].Real(2), eye.y, 0.01);
+    EXPECT_NEAR(cameras[1].Real(3), eye.z, 0.01);
+    EXPECT_EQ(cameras[1].Int(0), kCameraHold);
+    const auto sfxLines = gametest::RecordsOfKind(records, "sfx");
+    ASSERT_EQ(sfxLines.size(), 1u);  // queued twice, started once
+    EXPECT_EQ(sfxLines[0].Int(0), 3100010);
+    std::vector<std::string> musicLines;
+    for (const auto &line : gametest::RecordsOfKind(records, "music")) {
+        musicLines.push_back(line.fields[0] + " " + line.fields[1] + " " + line.fields[2]);
+    }
+    EXPECT_EQ(musicLines, (std::vector<std::string>{"start stage 2010000.WAV", "pause stage 2010000.WAV",
+                                                    "resume stage 2010000.WAV", "stop stage 2010000.WAV",
+                                                    "start event EVT1.WAV", "stop event EVT1.WAV",
+                                                    "start ui SELCHAR.WAV"}));
 }
 
 }  // namespace
