@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "actor/hero.h"
 #include "app/camera_frame.h"
 #include "app/game_system.h"
 #include "app/screenshot.h"
@@ -73,6 +74,10 @@ protected:
         stage.world = gs.defaultScene.world;
         stage.cameraWallClump = LoadClumpFile((StageWorldFolder(kFirstStageId) + "CAMWALL.DFF").c_str(), nullptr);
         ASSERT_NE(stage.cameraWallClump, nullptr);
+        hero.position = kWalk[0];
+        hero.padIndex = 0;
+        stage.heroes[0] = &hero;
+        stage.heroCount = 1;
         g_pStageManager = &stage;
         stage.CreateCamera();
         stage.LoadCamera();
@@ -89,9 +94,18 @@ protected:
         apptest::GameEngineTest::TearDown();
     }
     RwV3d Eye() const { return RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos; }
+    // One tick: the test hero where its walk has it, the script's stick on its pad.
+    void Tick(int tick)
+    {
+        hero.position = HeroAt(static_cast<float>(tick) * kTick);
+        PadState &pad = gs.padStates[kPadStateBlock][hero.padIndex];
+        StickAt(tick, &pad.axes[2], &pad.axes[3]);
+        stage.UpdateCamera(kTick);
+    }
 
     CSGameSystem gs;
     CSStageManager stage;
+    CSHero hero;
 };
 
 TEST_F(CameraHarnessTest, SixHundredTicksInsideTheLimitsAndNeverBehindACameraWall)
@@ -102,10 +116,7 @@ TEST_F(CameraHarnessTest, SixHundredTicksInsideTheLimitsAndNeverBehindACameraWal
     float lowest = 90.0f;
     float highest = -90.0f;
     for (int tick = 0; tick < kTicks; ++tick) {
-        const RwV3d feet = HeroAt(tick * kTick);
-        float x = 0.0f, y = 0.0f;
-        StickAt(tick, &x, &y);
-        stage.StepCamera(kTick, &feet, 1, x, y);
+        Tick(tick);
         ASSERT_EQ(stage.cameraMode, kCameraPlay);
         const CameraOrbit &orbit = stage.camera->Orbit();
         ASSERT_GE(orbit.pitch, limits.pitchDegreeMin) << tick;
@@ -133,10 +144,7 @@ TEST_F(CameraHarnessTest, SixHundredTicksInsideTheLimitsAndNeverBehindACameraWal
     stage.LoadCamera();
     bool outside = false;
     for (int tick = 0; tick < kTicks && !outside; ++tick) {
-        const RwV3d feet = HeroAt(tick * kTick);
-        float x = 0.0f, y = 0.0f;
-        StickAt(tick, &x, &y);
-        stage.StepCamera(kTick, &feet, 1, x, y);
+        Tick(tick);
         outside = std::fabs(Eye().x) > mkdata::kCameraWallAt || std::fabs(Eye().z) > mkdata::kCameraWallAt;
     }
     EXPECT_TRUE(outside);
@@ -145,7 +153,7 @@ TEST_F(CameraHarnessTest, SixHundredTicksInsideTheLimitsAndNeverBehindACameraWal
 TEST_F(CameraHarnessTest, PlayViewScreenshot)
 {
     const RwV3d feet = kWalk[0];
-    stage.StepCamera(kTick, &feet, 1, 0.0f, 0.0f);
+    stage.UpdateCamera(kTick);
     // The test hero: the sample figure in its first pose, standing at its
     // feet. Its skeleton starts below the clump's own frame, so the figure
     // is placed by a frame above that one.
