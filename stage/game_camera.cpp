@@ -56,7 +56,6 @@ bool CSGameCamera::LoadEventClump(const char *clumpName, const char *animationNa
     }
     eventClump_ = clump;
     eventClumpName_ = clumpName;
-    eventAnimationName_ = setName;
     return true;
 }
 
@@ -69,7 +68,6 @@ void CSGameCamera::UnloadEventClump(const char *name)
     DestroyStageClump(eventClump_);
     eventClump_ = nullptr;
     eventClumpName_.clear();
-    eventAnimationName_.clear();
 }
 
 void CSGameCamera::AdvanceEventClump(float seconds)

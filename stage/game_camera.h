@@ -159,7 +159,6 @@ private:
 
     RpClump *eventClump_ = nullptr;
     std::string eventClumpName_;
-    std::string eventAnimationName_;
     CSClumpAnimManager eventAnimations_;
 
     RwMatrix saved_ = {};

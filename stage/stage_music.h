@@ -52,7 +52,8 @@ public:
     // 0 or less: the music ends at once; else it fades out over the time
     // from the level it has (kind 3) and ends when silent.
     void StopBGM(int32_t fadeMs);
-    // True once no stage or event music sounds; a fade still sounds.
+    // True once no stage or event music sounds; a fade still sounds, and
+    // paused music (kinds 5 to 7) is held, not stopped.
     bool IsBGMStopped() const { return kind_ == kMusicNone; }
 
     void PauseBGM();
