@@ -126,6 +126,20 @@ void CSAudio::StopSound(uint32_t handle)
     }
 }
 
+void CSAudio::PauseSound(uint32_t handle)
+{
+    if (const Sound *sound = Find(handle)) {
+        library_.Pause(sound->voice);
+    }
+}
+
+void CSAudio::ResumeSound(uint32_t handle)
+{
+    if (const Sound *sound = Find(handle)) {
+        library_.Resume({sound->voice});
+    }
+}
+
 void CSAudio::UnloadSound(uint32_t handle)
 {
     Sound *sound = Find(handle);

@@ -40,6 +40,9 @@ public:
     uint32_t LoadSound(const char *path, int kind, int group, float volume);
     void PlaySound(uint32_t handle, uint8_t loop);  // restarts a playing sound
     void StopSound(uint32_t handle);
+    // Holds a playing sound where it stands, and plays it on from there.
+    void PauseSound(uint32_t handle);
+    void ResumeSound(uint32_t handle);
     void UnloadSound(uint32_t handle);
     bool IsPlaying(uint32_t handle) const;
 

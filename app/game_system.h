@@ -84,6 +84,9 @@ public:
     void DestroyClump(RpClump *clump);
     // Draws every atomic of the clump with the main camera.
     void RenderClump(RpClump *clump);
+    // Draws a stage model, or, while it hides a hero from the camera, keeps
+    // it for the stage's translucent pass at `alpha` (stage/stage_camera.cpp).
+    void RenderClumpWithFade(RpClump *clump, float alpha);
     // The ambient light's colour as four bytes red, green, blue, alpha.
     void SetAmbientColor(const uint8_t rgba[4]);
     void GetAmbientColor(uint8_t rgba[4]) const;

@@ -7,11 +7,11 @@
 #include "app/fatal.h"
 #include "app/file.h"
 #include "app/game_system.h"
-#include "app/locks.h"
 #include "rpcollis.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_files.h"
 #include "stage/model_frames.h"
+#include "stage/stage_clumps.h"
 
 namespace {
 
@@ -80,31 +80,6 @@ RpAtomic *PickTriangles(RpAtomic *atomic, void *data)
         },
         pick);
     return atomic;
-}
-
-// Clones and destructions go through the game system (under the render
-// lock, with the developer menu's clump list kept); without one, as in the
-// tools, the engine's own under the render lock.
-RpClump *CloneModel(RpClump *clump)
-{
-    if (g_pGameSystem != nullptr) {
-        return g_pGameSystem->CloneClump(clump);
-    }
-    CSRenderLockGuard lock;
-    return RpClumpClone(clump);
-}
-
-void DestroyModel(RpClump *clump)
-{
-    if (g_pGameSystem != nullptr) {
-        g_pGameSystem->DestroyClump(clump);
-        return;
-    }
-    CSRenderLockGuard lock;
-    if (RpClumpGetWorld(clump) != nullptr) {
-        RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
-    }
-    RpClumpDestroy(clump);
 }
 
 }  // namespace
@@ -193,7 +168,7 @@ void CSModelTemplate::Release()
         if (animations_ != nullptr) {
             animations_->DissolveClump(instance->clump);
         }
-        DestroyModel(instance->clump);
+        DestroyStageClump(instance->clump);
     }
     instances_.clear();
     if (animations_ != nullptr) {
@@ -202,7 +177,7 @@ void CSModelTemplate::Release()
     animations_ = nullptr;
     animationName_.clear();
     if (source_ != nullptr) {
-        DestroyModel(source_);
+        DestroyStageClump(source_);
         source_ = nullptr;
     }
     aiType_ = -1;
@@ -221,12 +196,12 @@ CSModelInstance *CSModelTemplate::AddInstance()
     if (source_ == nullptr || GetInstanceCount() >= kMaxModelInstances) {
         return nullptr;
     }
-    RpClump *clone = CloneModel(source_);
+    RpClump *clone = CloneStageClump(source_);
     if (clone == nullptr) {
         return nullptr;
     }
     if (animations_ != nullptr && animations_->AssignAnimation(clone, animationName_.c_str()) == 0) {
-        DestroyModel(clone);
+        DestroyStageClump(clone);
         return nullptr;
     }
     auto instance = std::make_unique<CSModelInstance>();

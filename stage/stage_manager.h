@@ -13,6 +13,7 @@
 #include "rpworld.h"
 #include "stage/ai_placement.h"
 #include "stage/clump_anim_manager.h"
+#include "stage/clump_fade.h"
 #include "stage/model_template.h"
 #include "stage/stage_info.h"
 
@@ -36,12 +37,25 @@ class CSGameCamera;
 class CSEventManager;
 class CSWeatherEffect;
 class CSLoading;
+class CSStageMusic;
 
 constexpr int32_t kMaxHeroes = 2;
+// The game speed of play, where a stage starts and a scene returns to.
+constexpr float kNormalGameSpeed = 0.66f;
+// The game speed while a scene blends in.
+constexpr float kSceneGameSpeed = 0.4f;
+// How long the letterbox takes to come and go with a scene's blends.
+constexpr int32_t kSceneLetterboxMs = 500;
 
 class CSStageManager {
 public:
     CSStageManager() = default;
+    // The camera, sound-effect manager and music go with the record.
+    ~CSStageManager()
+    {
+        DestroySound();
+        DestroyCamera();
+    }
     CSStageManager(const CSStageManager &) = delete;
     CSStageManager &operator=(const CSStageManager &) = delete;
 
@@ -132,6 +146,60 @@ public:
     CSEventManager *eventManager = nullptr;
     CSWeatherEffect *weather = nullptr;
     CSLoading *loading = nullptr;
+    CSStageMusic *music = nullptr;
+
+    // Game speed: the update moves `gameSpeed` toward the target.
+    float gameSpeed = kNormalGameSpeed;
+    float targetGameSpeed = kNormalGameSpeed;
+    // Stage models that hide a hero, drawn last (CSGameSystem::RenderClumpWithFade).
+    CSTranslucentList translucent;
+
+    // ---- The camera (stage_camera.cpp) ----
+    // Sets the mode (0..8; others are refused with a diagnostic) and the
+    // main camera's far plane for it; modes 5 and 6 blend the game speed to
+    // 0.4 and 0.66 and bring and take the letterbox over 500 ms; the camera
+    // hears of it (mode 0 ends its blend or timed move).
+    void SetCameraMode(int32_t mode);
+    // The target the update moves the game speed toward.
+    void BlendGameSpeedTo(float speed);
+    // Makes the game camera on the game system's main camera (once).
+    void CreateCamera();
+    void DestroyCamera();
+    // At stage load, once the stage info, the camera-wall model and the
+    // heroes are in: the camera's limits and auto adjustment, its orbit from
+    // the initial turn and pitch, mode 0.
+    void LoadCamera();
+    // One tick of the camera in the stage's mode, `seconds` of real time:
+    // a blend back or turn back that ends sets mode 0. Writes the `camera`
+    // trace line.
+    void UpdateCamera(float seconds);
+    // The same with the heroes' feet (player order) and the first hero's
+    // right stick given.
+    void StepCamera(float seconds, const RwV3d *heroFeet, int32_t heroCount, float stickX, float stickY);
+    // At stage release: the scene camera and the translucent list go.
+    void ReleaseCamera();
+    // The render's last step: the translucent list, farthest first.
+    void RenderTranslucent() { translucent.Draw(); }
+
+    // ---- Sound effects and music (stage_sound.cpp) ----
+    // Makes the sound-effect manager and the music on the game's sound (once).
+    void CreateSound();
+    void DestroySound();
+    // At stage load: the stage's sound list, then its music from the start.
+    void LoadSound();
+    // The tick's sound step: the music's fades by `ms`, then the queued samples start.
+    void UpdateSound(uint32_t ms);
+    // At stage release: the stage's list released, the music ended.
+    void ReleaseSound();
+    // The music (see stage_music.h); each does nothing without it.
+    void StopBGM(int32_t fadeMs);
+    void PlayStageBGM();
+    void PlayEventBGM(int32_t fadeMs, int32_t number);
+    bool IsBGMStopped() const;
+    void FadeInStageBGM();
+    void PauseBGM();
+    void ResumeBGM();
+    void SetBGMVolume(float volume);
 };
 
 // The running stage; null while none exists.

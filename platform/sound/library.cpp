@@ -209,6 +209,15 @@ std::vector<VoiceId> Library::PausePlaying()
     return paused;
 }
 
+void Library::Pause(VoiceId id)
+{
+    std::lock_guard<std::mutex> lock(state_->mixLock);
+    auto voice = state_->Find(id);
+    if (voice != nullptr && voice->state == PlayState::Playing) {
+        voice->state = PlayState::Paused;
+    }
+}
+
 void Library::Resume(const std::vector<VoiceId> &voices)
 {
     std::lock_guard<std::mutex> lock(state_->mixLock);

@@ -148,4 +148,23 @@ TEST_F(Audio, AMovieResumesExactlyTheVoicesThatWerePlaying)
     EXPECT_TRUE(audio.IsPlaying(music));
 }
 
+TEST_F(Audio, OneSoundPausedAndResumedAroundTheMoviePause)
+{
+    const uint32_t music = audio.LoadSound(Level("M.WAV", 1000, 88200).c_str(), CSAudio::kStreamed, 0, 1.0f);
+    const uint32_t effect = audio.LoadSound(Level("E.WAV", 100, 44100).c_str(), CSAudio::kStatic, 0, 1.0f);
+    audio.PlaySound(music, 1);
+    audio.PlaySound(effect, 0);
+    audio.PauseSound(music);
+    EXPECT_EQ(Heard(), 100);
+    // The movie's pause and resume leave the paused music paused.
+    audio.PauseForMovie();
+    EXPECT_EQ(Heard(), 0);
+    audio.ResumeAfterMovie();
+    EXPECT_EQ(Heard(), 100);
+    audio.ResumeSound(music);
+    EXPECT_EQ(Heard(), 1100);
+    audio.PauseSound(CSAudio::kNoSound);  // harmless
+    audio.ResumeSound(CSAudio::kNoSound);
+}
+
 }  // namespace

@@ -50,19 +50,19 @@ bool WriteInterfaceSound(const std::filesystem::path &folder, int index)
     return media::WriteFile((folder / name).string(), file);
 }
 
-bool WriteMusic(const std::filesystem::path &folder, const Music &music)
+}  // namespace
+
+bool WriteChordMusic(const std::string &path, int lowHz, int highHz)
 {
     media::PcmFormat format{2, 44100, 16};
     const size_t frames = format.rate * 2;
-    std::vector<int16_t> low = media::Tone(format, music.lowHz, 6000, frames);
-    const std::vector<int16_t> high = media::Tone(format, music.highHz, 4000, frames);
+    std::vector<int16_t> low = media::Tone(format, lowHz, 6000, frames);
+    const std::vector<int16_t> high = media::Tone(format, highHz, 4000, frames);
     for (size_t i = 0; i < low.size(); ++i) {
         low[i] = static_cast<int16_t>(low[i] + high[i]);
     }
-    return media::WriteFile((folder / music.name).string(), media::MakeWav(format, low));
+    return media::WriteFile(path, media::MakeWav(format, low));
 }
-
-}  // namespace
 
 const std::vector<std::string> &InterfaceMusicNames()
 {
@@ -103,7 +103,7 @@ bool WriteMediaFiles(const std::string &root)
         }
     }
     for (const Music &music : kMusic) {
-        if (!WriteMusic(bgm, music)) {
+        if (!WriteChordMusic((bgm / music.name).string(), music.lowHz, music.highHz)) {
             return false;
         }
     }

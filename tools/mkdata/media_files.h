@@ -15,6 +15,10 @@ const std::vector<std::string> &InterfaceMovieNames();
 // Pitch of interface sound i (0..24) in hertz: a semitone apart each.
 double InterfaceSoundPitch(int index);
 
+// Two seconds of a two-note chord of whole hertz (so it loops without a
+// seam), stereo at 44100 Hz.
+bool WriteChordMusic(const std::string &path, int lowHz, int highHz);
+
 bool WriteMediaFiles(const std::string &root);
 
 }  // namespace mkdata

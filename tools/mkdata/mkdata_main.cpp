@@ -2,6 +2,7 @@
 // under OUTDIR. No original data exists; everything here is made up.
 #include <cstdio>
 
+#include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/data_tree.h"
@@ -14,6 +15,8 @@
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/stage_files.h"
+#include "tools/mkdata/stage_sounds.h"
+#include "tools/mkdata/scene_camera.h"
 #include "tools/mkdata/ui_text.h"
 
 int main(int argc, char **argv)
@@ -34,10 +37,13 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WritePatchModel(argv[1]);
     ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WriteStateMachines(argv[1]);
+    ok = ok && mkdata::WriteCameraWall(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
     ok = ok && mkdata::WriteEventTable(argv[1]);
+    ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
+    ok = ok && mkdata::WriteStageSounds(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

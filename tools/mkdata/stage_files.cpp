@@ -107,9 +107,9 @@ const StageInfo &SampleStageInfo()
         s.farPlane2P = 50.0f;
         s.light = 1;
         s.wall = 0;
-        s.cameraWall = 0;
+        s.cameraWall = 1;  // CAMWALL.DFF keeps the camera in the yard
         s.stageClumpCount = 1;
-        s.useAutoAdjustment = 0;
+        s.useAutoAdjustment = 1;
         // The yard is 16 units across: the thinning bands fit it.
         s.aiClippingRange[0] = 4.0f;
         s.aiClippingRange[1] = 8.0f;

@@ -89,6 +89,9 @@ public:
     // on those of them that are still paused, from where they stood.
     std::vector<VoiceId> PausePlaying();
     void Resume(const std::vector<VoiceId> &voices);
+    // Holds one playing voice where it stands (Resume plays it on); nothing
+    // for a voice that is not playing.
+    void Pause(VoiceId voice);
 
     // Queue voices: frames accepted (what fits), room left, the end of the feed, and
     // the frames the mixer has taken since Play.

@@ -203,6 +203,30 @@ TEST(Mixer, ThePauseAroundAMovieResumesOnlyTheVoicesThatWerePlaying)
     EXPECT_FALSE(library.IsPlaying(effect));
 }
 
+TEST(Mixer, OneVoicePausedHoldsItsPlaceAndResumesFromIt)
+{
+    snd::Library library;
+    soundtest::StartOffline(&library);
+    const std::vector<int16_t> ramp = soundtest::Ramp(4000);
+    const snd::VoiceId music = Streamed(&library, soundtest::DeviceRateWav(ramp));
+    const snd::VoiceId other = Static(&library, Level(3, 44100));
+    const snd::VoiceId idle = Static(&library, Level(5, 44100));
+    library.Play(music, true);
+    library.Play(other, false);
+    RenderFrames(&library, 300);
+    library.Pause(music);
+    library.Pause(idle);  // not playing: stays as it is
+    EXPECT_FALSE(library.IsPlaying(music));
+    EXPECT_FALSE(library.IsPlaying(idle));
+    EXPECT_TRUE(library.IsPlaying(other));  // the others play on
+    EXPECT_EQ(RenderFrames(&library, 10)[0], 3);
+    library.Resume({music});
+    library.Update();
+    const std::vector<int16_t> after = RenderFrames(&library, 10);
+    EXPECT_EQ(after[0], ramp[600] + 3);  // frame 300 of the ramp, where it stood
+    EXPECT_FALSE(library.IsPlaying(idle));
+}
+
 TEST(Mixer, QueueVoicesCountWhatWasPlayedAndDrain)
 {
     snd::Library library;

@@ -1,0 +1,266 @@
+// The stage's camera operations on the game system's main camera: the far
+// plane of every mode, the game speed and the mode's end of blends, the
+// blend back ending in mode 0 with the stage's far plane, the camera made
+// from the stage info, and the music and sound calls without sound.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/hero.h"
+#include "app/game_system.h"
+#include "app/trace.h"
+#include "stage/camera_modes.h"
+#include "stage/game_camera.h"
+#include "stage/sfx_manager.h"
+#include "stage/stage_manager.h"
+#include "stage/stage_music.h"
+#include "support/game/trace_reader.h"
+#include "tests/app/app_test_support.h"
+#include "fake_sound.h"
+
+namespace {
+
+class StageCameraTest : public apptest::GameEngineTest {
+protected:
+    void SetUp() override
+    {
+        StartIn(apptest::ScratchFolder("stage_camera"));
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(gs.Create(64, 48, 1));
+        testing::internal::GetCapturedStderr();
+        StageInfo info;
+        info.farPlane1P = 250.0f;
+        info.farPlane2P = 200.0f;
+        info.camera1 = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
+        info.useAutoAdjustment = 1;
+        stage.SetStageInfo(info);
+        g_pStageManager = &stage;
+    }
+    void TearDown() override
+    {
+        g_pStageManager = nullptr;
+        stage.DestroyCamera();
+        stage.DestroySound();
+        gs.Destroy();
+        apptest::GameEngineTest::TearDown();
+    }
+    float Far() const { return RwCameraGetFarClipPlane(gs.camera); }
+
+    CSGameSystem gs;
+    CSStageManager stage;
+};
+
+TEST_F(StageCameraTest, EveryModeSetsItsFarPlane)
+{
+    const float expected[kCameraModeCount] = {250, 250, 600, 400, 250, 600, 400, 600, 400};
+    for (int32_t mode = kCameraModeCount - 1; mode >= 0; --mode) {
+        stage.SetCameraMode(mode);
+        EXPECT_EQ(stage.cameraMode, mode);
+        EXPECT_FLOAT_EQ(Far(), expected[mode]) << "mode " << mode;
+    }
+    testing::internal::CaptureStderr();
+    stage.SetCameraMode(9);
+    stage.SetCameraMode(-1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no camera mode"), std::string::npos);
+    EXPECT_EQ(stage.cameraMode, 0);
+    EXPECT_FLOAT_EQ(Far(), 250.0f);
+}
+
+TEST_F(StageCameraTest, SceneBlendModesSetTheGameSpeedTarget)
+{
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, kNormalGameSpeed);
+    stage.SetCameraMode(kCameraBlendIn);
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, 0.4f);
+    stage.SetCameraMode(kCameraScene);
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, 0.4f);
+    stage.SetCameraMode(kCameraBlendOut);
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, 0.66f);
+    stage.BlendGameSpeedTo(1.0f);
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, 1.0f);
+    stage.BlendGameSpeedTo(-3.0f);  // refused
+    EXPECT_FLOAT_EQ(stage.targetGameSpeed, 1.0f);
+    EXPECT_FLOAT_EQ(stage.gameSpeed, kNormalGameSpeed);  // the update moves it, not the call
+}
+
+TEST_F(StageCameraTest, TheCameraIsMadeOnTheMainCameraAndLoadedFromTheStageInfo)
+{
+    stage.UpdateCamera(0.016f);  // no camera yet: nothing
+    stage.CreateCamera();
+    ASSERT_NE(stage.camera, nullptr);
+    CSGameCamera *made = stage.camera;
+    stage.CreateCamera();
+    EXPECT_EQ(stage.camera, made);  // once
+    EXPECT_EQ(stage.camera->Camera(), gs.camera);
+    stage.SetCameraMode(kCameraScene);
+    stage.LoadCamera();
+    EXPECT_EQ(stage.cameraMode, kCameraPlay);
+    EXPECT_TRUE(stage.camera->AutoAdjust());
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().rotate, 45.0f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().pitch, 30.0f);
+}
+
+TEST_F(StageCameraTest, BlendBackEndsInModeZeroWithTheStagesFarPlane)
+{
+    stage.CreateCamera();
+    stage.LoadCamera();
+    stage.SetCameraMode(kCameraBlendOut);
+    EXPECT_FLOAT_EQ(Far(), 400.0f);
+    stage.camera->BlendFromScene(gs.camera, 0.5f);
+    stage.UpdateCamera(0.25f);
+    stage.UpdateCamera(0.25f);  // without heroes there is no play view: back at once
+    EXPECT_EQ(stage.cameraMode, kCameraPlay);
+    EXPECT_FLOAT_EQ(Far(), 250.0f);
+    stage.SetCameraMode(kCameraTurnBack);
+    stage.UpdateCamera(0.016f);
+    EXPECT_EQ(stage.cameraMode, kCameraPlay);
+    stage.ReleaseCamera();
+}
+
+TEST_F(StageCameraTest, WithoutHeroesOrStageTheFadeDrawIsPlain)
+{
+    g_pStageManager = nullptr;
+    gs.RenderClumpWithFade(nullptr, 0.5f);
+    g_pStageManager = &stage;
+    gs.RenderClumpWithFade(nullptr, 0.5f);
+    stage.CreateCamera();
+    gs.RenderClumpWithFade(nullptr, 0.5f);
+    EXPECT_EQ(stage.translucent.Count(), 0u);
+}
+
+TEST_F(StageCameraTest, MusicAndSoundCallsWithoutSound)
+{
+    EXPECT_TRUE(stage.IsBGMStopped());
+    stage.PlayStageBGM();  // no music member yet: nothing
+    stage.CreateSound();
+    ASSERT_NE(stage.sfxManager, nullptr);
+    ASSERT_NE(stage.music, nullptr);
+    stage.stageId = 2010000;
+    testing::internal::CaptureStderr();
+    stage.LoadSound();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(stage.music->Stage(), 2010000);
+    EXPECT_TRUE(stage.IsBGMStopped());  // no sound: nothing plays
+    stage.PauseBGM();
+    EXPECT_EQ(stage.music->Kind(), kMusicPaused);
+    stage.ResumeBGM();
+    stage.SetBGMVolume(0.5f);
+    EXPECT_FLOAT_EQ(stage.music->Volume(), 0.5f);
+    stage.UpdateSound(16);
+    stage.ReleaseSound();
+    EXPECT_EQ(stage.music->Stage(), 0);
+}
+
+TEST_F(StageCameraTest, TheHeroesAreFollowedAndTheFirstHerosRightStickTurns)
+{
+    stage.CreateCamera();
+    stage.LoadCamera();
+    CSHero first;
+    CSHero second;
+    first.position = {1.0f, 0.0f, 2.0f};
+    first.padIndex = 1;
+    stage.heroes[0] = &first;
+    stage.heroCount = 1;
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_NEAR(stage.camera->Focus().x, 1.0f, 1e-5f);
+    EXPECT_NEAR(stage.camera->Focus().y, kCameraFocusHeight, 1e-5f);
+    // The stick of the hero's own pad turns the camera; the others do not.
+    gs.padStates[kPadStateBlock][0].axes[2] = 1.0f;
+    stage.UpdateCamera(0.5f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().rotate, 45.0f);
+    gs.padStates[kPadStateBlock][1].axes[2] = 1.0f;
+    gs.padStates[kPadStateBlock][1].axes[3] = -0.5f;
+    stage.UpdateCamera(0.5f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().rotate, 45.0f + 0.5f * kCameraTurnRate);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().pitch, 30.0f - 0.25f * kCameraPitchRate);
+    // Two heroes: their midpoint.
+    second.position = {3.0f, 0.0f, 6.0f};
+    stage.heroes[1] = &second;
+    stage.heroCount = 2;
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_NEAR(stage.camera->Focus().x, 2.0f, 1e-5f);
+    EXPECT_NEAR(stage.camera->Focus().z, 4.0f, 1e-5f);
+    EXPECT_EQ(stage.camera->HeroFocusCount(), 2);
+    // The timed move turns to an actor's point at the focus height.
+    AiObject npc;
+    npc.position = {-4.0f, 0.0f, 5.0f};
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    stage.camera->PrepareTimedMove(gs.camera, &npc, 0.5f);
+    stage.SetCameraMode(kCameraTurnTo);
+    for (int i = 0; i < 31; ++i) {
+        stage.UpdateCamera(1.0f / 60.0f);
+    }
+    const RwMatrix *view = RwFrameGetLTM(RwCameraGetFrame(gs.camera));
+    const RwV3d want = {npc.position.x - eye.x, kCameraFocusHeight - eye.y, npc.position.z - eye.z};
+    const float length = std::sqrt(want.x * want.x + want.y * want.y + want.z * want.z);
+    EXPECT_NEAR(view->at.x, want.x / length, 1e-3f);
+    EXPECT_NEAR(view->at.y, want.y / length, 1e-3f);
+    EXPECT_NEAR(view->at.z, want.z / length, 1e-3f);
+    stage.camera->PrepareTimedMove(gs.camera, static_cast<AiObject *>(nullptr), 0.5f);  // back
+    stage.SetCameraMode(kCameraTurnBack);
+    for (int i = 0; i < 40 && stage.cameraMode == kCameraTurnBack; ++i) {
+        stage.UpdateCamera(1.0f / 60.0f);
+    }
+    EXPECT_EQ(stage.cameraMode, kCameraPlay);
+}
+
+TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
+{
+    const std::string path = apptest::ScratchFolder("stage_trace") + "/trace.txt";
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(path, &error)) << error;
+    stage.CreateCamera();
+    stage.LoadCamera();
+    CSHero hero;
+    hero.position = {0.0f, 0.0f, 0.0f};
+    stage.heroes[0] = &hero;
+    stage.heroCount = 1;
+    soundtest::FakeSound sound;
+    sound.AddFile(StageMusicPath(2010000));
+    sound.AddFile(EventMusicPath(1));
+    sound.AddFile(SoundEffectPath(3100010));
+    CSStageMusic music(sound.Port());
+    CSSFXManager sfx(sound.Port());
+    const int32_t ids[] = {3100010};
+    sfx.AddSFXList(ids, 1);
+    music.SetStage(2010000);
+    game::TraceSetTick(1);
+    stage.UpdateCamera(1.0f / 60.0f);
+    music.PlayStageBGM();
+    sfx.PlaySFX(3100010, 0);
+    sfx.PlaySFX(3100010, 0);
+    sfx.Update();
+    game::TraceSetTick(2);
+    stage.SetCameraMode(kCameraHold);
+    stage.UpdateCamera(1.0f / 60.0f);
+    music.PauseBGM();
+    music.ResumeBGM();
+    music.PlayEventBGM(0, 1);
+    music.StopBGM(100);
+    music.Update(100);
+    TraceMusic("start", "ui", "SELCHAR.WAV");
+    game::TraceClose();
+
+    const auto records = gametest::ReadTrace(path);
+    const auto cameras = gametest::RecordsOfKind(records, "camera");
+    ASSERT_EQ(cameras.size(), 2u);
+    EXPECT_EQ(cameras[0].tick, 1u);
+    EXPECT_EQ(cameras[0].Int(0), kCameraPlay);
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    EXPECT_NEAR(cameras[1].Real(1), eye.x, 0.01);
+    EXPECT_NEAR(cameras[1].Real(2), eye.y, 0.01);
+    EXPECT_NEAR(cameras[1].Real(3), eye.z, 0.01);
+    EXPECT_EQ(cameras[1].Int(0), kCameraHold);
+    const auto sfxLines = gametest::RecordsOfKind(records, "sfx");
+    ASSERT_EQ(sfxLines.size(), 1u);  // queued twice, started once
+    EXPECT_EQ(sfxLines[0].Int(0), 3100010);
+    std::vector<std::string> musicLines;
+    for (const auto &line : gametest::RecordsOfKind(records, "music")) {
+        musicLines.push_back(line.fields[0] + " " + line.fields[1] + " " + line.fields[2]);
+    }
+    EXPECT_EQ(musicLines, (std::vector<std::string>{"start stage 2010000.WAV", "pause stage 2010000.WAV",
+                                                    "resume stage 2010000.WAV", "stop stage 2010000.WAV",
+                                                    "start event EVT1.WAV", "stop event EVT1.WAV",
+                                                    "start ui SELCHAR.WAV"}));
+}
+
+}  // namespace
