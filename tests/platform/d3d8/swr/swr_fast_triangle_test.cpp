@@ -80,12 +80,14 @@ TEST(FastTriangle, CommonEngineStatesTakeTheSpanRoutines) {
     ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
     ts[D3DTSS_COLORARG2] = D3DTA_TFACTOR;
     EXPECT_TRUE(TakesSpans(st));
-    // Two stages, or specular added, need the general path.
+    // Two stages and specular added take them too; a dot product needs the general path.
     st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_ADD;
+    EXPECT_TRUE(TakesSpans(st));
+    s.SetState(D3DRS_SPECULARENABLE, TRUE);
+    EXPECT_TRUE(TakesSpans(st));
+    st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_DOTPRODUCT3;
     EXPECT_FALSE(TakesSpans(st));
     st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_DISABLE;
-    s.SetState(D3DRS_SPECULARENABLE, TRUE);
-    EXPECT_FALSE(TakesSpans(st));
     s.SetState(D3DRS_SPECULARENABLE, FALSE);
     // Turned off, nothing takes them.
     FastPathsOff off;
