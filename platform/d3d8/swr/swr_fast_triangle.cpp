@@ -3,6 +3,7 @@
 #include "swr_fast_triangle.h"
 
 #include <atomic>
+#include <cstdlib>
 
 #include "swr_fog.h"
 
@@ -68,9 +69,19 @@ SpanArgument ArgumentOf(DWORD arg) {
 void SetFastPathsEnabled(bool enabled) { gFastPaths.store(enabled); }
 bool FastPathsEnabled() { return gFastPaths.load(); }
 
+// The width asked for at start-up: SWR_SPAN_WIDTH=4 holds the routines to the baseline
+// (for diagnosis and comparison), anything else leaves the choice to the processor.
+uint32_t StartWidth() {
+    static const uint32_t width = [] {
+        const char *env = std::getenv("SWR_SPAN_WIDTH");
+        return env && std::atoi(env) == 4 ? 4u : 0u;
+    }();
+    return width;
+}
+
 void SetSpanWidth(uint32_t lanes) { gSpanWidth.store(lanes); }
 uint32_t SpanWidth() {
-    const uint32_t asked = gSpanWidth.load();
+    const uint32_t asked = gSpanWidth.load() ? gSpanWidth.load() : StartWidth();
     if (asked == 4) return 4;
     return ProcessorHasAvx2() ? 8 : 4;
 }
@@ -83,6 +94,7 @@ uint8_t SpanTableFog(const FogSetup &fog, float distance) { return FogFactor(fog
 bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     SpanPlan &p = plan_;
     p = SpanPlan{};
+    planes_ = 0;
     if (!FastPathsEnabled() || px.RunsPixelShader()) return false;
     p.fault = gSpanFault.load();
     const Combiner &combiner = px.StageCombiner();
@@ -128,6 +140,15 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     p.colorPitch = px.ColorPitch();
     p.keepMask = px.KeepMask();
     p.targetHasAlpha = px.TargetHasAlpha();
+    planes_ = 0xFull << kVaryDiffuse;
+    if (p.readsSpecular) planes_ |= 0xFull << kVarySpecular;
+    if (p.fog == SpanPlan::Fog::Vertex) planes_ |= 1ull << kVaryFog;
+    for (uint32_t s = 0; s < p.stageCount; ++s) {
+        if (!p.stages[s].sampled) continue;
+        const SpanSampler &sm = p.samplers[s];
+        planes_ |= 3ull << sm.slot;
+        if (sm.divisor >= 0) planes_ |= 1ull << (sm.slot + static_cast<uint32_t>(sm.divisor));
+    }
     if (SpanWidth() == 8) SpanRoutinesAvx2(perspective_, affine_);
     else SpanRoutinesSse2(perspective_, affine_);
     return true;

@@ -24,6 +24,9 @@ public:
     // False when the state needs the general path.
     bool Prepare(const PixelPipeline &pixels, const RasterContext &ctx);
 
+    // The varyings whose planes the routines read (bit k for varying k).
+    uint64_t Planes() const { return planes_; }
+
     // Draws the triangle's pixels inside `region`, whose pixels the caller alone draws
     // (a band): the routines may read words there and write them back unchanged.
     void Rasterize(const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) const {
@@ -32,6 +35,7 @@ public:
 
 private:
     SpanPlan plan_;
+    uint64_t planes_ = 0;
     SpanRoutine perspective_ = nullptr;
     SpanRoutine affine_ = nullptr;
 };

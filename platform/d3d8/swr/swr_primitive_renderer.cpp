@@ -30,7 +30,11 @@ void PrimitiveRenderer::Prepare(const DrawState &state, const PixelPipeline &pix
         ctx_.coords[s] = MakeStageCoordLayout(state, s, pixels.StageSampler(s).IsCube());
         ctx_.coordStages = s + 1;
     }
-    if (fast_.Prepare(pixels, ctx_)) ctx_.fast = &fast_;
+    planes_ = ~uint64_t{0};
+    if (fast_.Prepare(pixels, ctx_)) {
+        ctx_.fast = &fast_;
+        planes_ = fast_.Planes();
+    }
     cullMode_ = rs[D3DRS_CULLMODE];
     fillMode_ = rs[D3DRS_FILLMODE];
     mapping_.Set(vp);
@@ -50,7 +54,7 @@ void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
 void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
     if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
         for (uint32_t i = 1; i + 1 < count; ++i) {
-            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_)) bin_->AddTriangle(setup_, ctx_);
+            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_, planes_)) bin_->AddTriangle(setup_, ctx_);
         }
         return;
     }

@@ -42,6 +42,7 @@ private:
     RasterContext ctx_;
     FastTriangle fast_;
     TriangleSetup setup_;  // kept between triangles: it is large, and set up afresh each time
+    uint64_t planes_ = ~uint64_t{0};  // the varyings whose planes the draw reads
     PrimitiveBin *bin_ = nullptr;
     bool screenSpace_ = false;
     DWORD cullMode_ = D3DCULL_CCW;

@@ -88,8 +88,11 @@ SWR_OP VI LoadWords(const uint32_t *p, VI lanes, bool wide) {
     if (wide) return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
     return _mm256_maskload_epi32(reinterpret_cast<const int *>(p), lanes);
 }
-SWR_OP void StoreWords(uint32_t *p, VI mask, VI v, VI, bool) {
-    _mm256_maskstore_epi32(reinterpret_cast<int *>(p), mask, v);
+// Masked stores are slow on some processors: where all eight words lie in the
+// caller's region they are written whole, the unmasked lanes with `old` (read there).
+SWR_OP void StoreWords(uint32_t *p, VI mask, VI v, VI old, bool wide) {
+    if (wide) _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), _mm256_blendv_epi8(old, v, mask));
+    else _mm256_maskstore_epi32(reinterpret_cast<int *>(p), mask, v);
 }
 SWR_OP VI LoadHalves(const uint16_t *p, VI lanes, bool wide) {
     if (wide) return _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));

@@ -253,9 +253,15 @@ template <int kShift>
     VI ax = Address(sm.addressU, x0, f.w, active, inside);
     VI ay = Address(sm.addressV, y0, f.h, active, inside);
     if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), one)), ISub(f.w, one));
-    const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), border = ISet1(static_cast<int32_t>(sm.border));
-    const VI in00 = inside;
-    const VI t00 = IfElse(in00, IOr(Fetch(sm, level, f, uniform, first, ax, ay), opaque), border);
+    // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
+    const bool border = sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border;
+    const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
+    auto texel = [&](VI x, VI y, VI in) {
+        VI t = Fetch(sm, level, f, uniform, first, x, y);
+        if (sm.opaque) t = IOr(t, opaque);
+        return border ? IfElse(in, t, borderColor) : t;
+    };
+    const VI t00 = texel(ax, ay, inside);
     if (!Any(IAnd(linear, active))) return t00;
     VI insideX1 = ISet1(-1), insideY1 = ISet1(-1);
     VI inX0 = ISet1(-1), inY0 = ISet1(-1);
@@ -263,9 +269,9 @@ template <int kShift>
     if (sm.addressV == SpanAddress::Border) Address(sm.addressV, y0, f.h, active, inY0);
     const VI bx = Address(sm.addressU, IAdd(x0, one), f.w, active, insideX1);
     const VI by = Address(sm.addressV, IAdd(y0, one), f.h, active, insideY1);
-    const VI t10 = IfElse(IAnd(insideX1, inY0), IOr(Fetch(sm, level, f, uniform, first, bx, ay), opaque), border);
-    const VI t01 = IfElse(IAnd(inX0, insideY1), IOr(Fetch(sm, level, f, uniform, first, ax, by), opaque), border);
-    const VI t11 = IfElse(IAnd(insideX1, insideY1), IOr(Fetch(sm, level, f, uniform, first, bx, by), opaque), border);
+    const VI t10 = texel(bx, ay, IAnd(insideX1, inY0));
+    const VI t01 = texel(ax, by, IAnd(inX0, insideY1));
+    const VI t11 = texel(bx, by, IAnd(insideX1, insideY1));
     VI fx = IAnd(linear, Fraction256V(xs, x0)), fy = IAnd(linear, Fraction256V(ys, y0));
     if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), one));
     return Bilinear(t00, t10, t01, t11, fx, fy);
@@ -324,7 +330,7 @@ struct CombinerInputs16 {
         case D3DTOP_BLENDTEXTUREALPHAPM: return AlphaOf(in.texel[stage]);
         case D3DTOP_BLENDFACTORALPHA: return AlphaOf(in.factor);
         case D3DTOP_BLENDCURRENTALPHA: return AlphaOf(current);
-        default: return Splat16(0);
+        default: return C16{};  // not read
     }
 }
 
@@ -377,6 +383,11 @@ inline bool OpReads(DWORD op, int index) {
     }
 }
 
+inline bool OpReadsAlpha1(DWORD op) {
+    return op == D3DTOP_MODULATEALPHA_ADDCOLOR || op == D3DTOP_MODULATECOLOR_ADDALPHA ||
+           op == D3DTOP_MODULATEINVALPHA_ADDCOLOR || op == D3DTOP_MODULATEINVCOLOR_ADDALPHA;
+}
+
 [[gnu::always_inline]] inline C16 Combine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
     C16 current = in.diffuse, temp = Splat16(0);
     const VI alphaLanes = AlphaLanes();
@@ -385,10 +396,10 @@ inline bool OpReads(DWORD op, int index) {
         C16 a[3];
         for (int i = 0; i < 3; ++i) {
             if (OpReads(st.colorOp, i)) a[i] = FetchArg(st.colorArg[i], in, current, temp, s);
-            else a[i] = Splat16(0);
+            else a[i] = C16{};
         }
         const C16 blend = BlendAlphaFor(st.colorOp, in, current, s);
-        const C16 alpha1 = AlphaOf(a[1]);
+        const C16 alpha1 = OpReadsAlpha1(st.colorOp) ? AlphaOf(a[1]) : C16{};
         C16 result = C16{CombineV(st.colorOp, a[0].lo, a[1].lo, a[2].lo, blend.lo, alpha1.lo),
                          CombineV(st.colorOp, a[0].hi, a[1].hi, a[2].hi, blend.hi, alpha1.hi)};
         C16 alpha = current;
@@ -396,7 +407,7 @@ inline bool OpReads(DWORD op, int index) {
             C16 x[3];
             for (int i = 0; i < 3; ++i) {
                 if (OpReads(st.alphaOp, i)) x[i] = FetchArg(st.alphaArg[i], in, current, temp, s);
-                else x[i] = Splat16(0);
+                else x[i] = C16{};
             }
             const C16 ablend = BlendAlphaFor(st.alphaOp, in, current, s);
             alpha = C16{CombineV(st.alphaOp, x[0].lo, x[1].lo, x[2].lo, ablend.lo, x[1].lo),
@@ -593,9 +604,11 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     in.specular = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular))));
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = Splat16(255);
     RowValues r;
-    for (int32_t y = y0; y < y1; ++y) {
+    RowWalk walk;
+    if (y0 < y1) walk.Start(s, y0);
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
         int32_t x0, x1;
-        TriangleRowSpan(s, y, x0, x1);
+        walk.Span(x0, x1);
         if (x0 < region.x0) x0 = region.x0;
         if (x1 > region.x1) x1 = region.x1;
         if (x0 >= x1) continue;

@@ -47,7 +47,7 @@ Plane MakePlane(double q0, double q1, double q2, double dx1, double dy1, double 
 }  // namespace
 
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
-                   uint32_t varyingCount, TriangleSetup &out) {
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
     const ScreenVertex *v[3] = {&v0, &v1, &v2};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -95,6 +95,7 @@ bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenV
     out.rhw = MakePlane(v[0]->rhw, v[1]->rhw, v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
     for (uint32_t k = 0; k < varyingCount; ++k) {
+        if (!((planes >> k) & 1u)) continue;
         if (out.perspective) {
             out.var[k] = MakePlane(double{v[0]->var[k]} * v[0]->rhw, double{v[1]->var[k]} * v[1]->rhw,
                                    double{v[2]->var[k]} * v[2]->rhw, dx1, dy1, dx2, dy2, invArea);

@@ -36,15 +36,91 @@ struct TriangleSetup {
 
 // Cull mode as the state gives it: D3DCULL_CCW drops triangles that run counter-
 // clockwise on screen (y down). False when the triangle is culled, has no area, or has
-// coordinates that are not finite or lie beyond the guard band.
+// coordinates that are not finite or lie beyond the guard band. Planes are made for the
+// varyings below `varyingCount` whose bit is set in `planes` (the others keep what they
+// held: the draw never reads them).
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
-                   uint32_t varyingCount, TriangleSetup &out);
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes = ~uint64_t{0});
 
 // Draws the covered pixels that fall inside `region` (already inside the scissor).
 void RasterizeTriangle(const TriangleSetup &setup, const RasterContext &ctx, const PixelRect &region);
 
 // Spans of one row: [x0, x1) of covered pixels. Empty when x0 >= x1.
 void TriangleRowSpan(const TriangleSetup &setup, int32_t y, int32_t &x0, int32_t &x1);
+
+// TriangleRowSpan for consecutive rows without a division per row: each edge keeps its
+// bound on x and the remainder of the division that gave it, and steps both by the
+// edge's slope from row to row (divided once). Exact: the same spans for every row.
+class RowWalk {
+public:
+    [[gnu::always_inline]] inline void Start(const TriangleSetup &s, int32_t y) {
+        lo_ = s.minX;
+        hi_ = int64_t{s.maxX} + 1;
+        for (int i = 0; i < 3; ++i) {
+            Edge &e = edges_[i];
+            e.a = s.a[i];
+            const int64_t k = s.b[i] * y + s.c[i] + s.bias[i];  // need a*x + k >= 0
+            e.step = s.b[i];
+            if (e.a == 0) {
+                e.q = k;
+                continue;
+            }
+            // a > 0: x >= ceil(-k / a) = q, with r = q*a + k in [0, a).
+            // a < 0: x <= floor(k / -a) = q, with r = k - q*(-a) in [0, -a).
+            const int64_t d = e.a > 0 ? e.a : -e.a;
+            const int64_t n = e.a > 0 ? -k : k;
+            FloorDivide(e.a > 0 ? -n : n, d, e.q, e.r);
+            if (e.a > 0) e.q = -e.q;  // ceil(n / d) = -floor(-n / d)
+            // The row step: b = db*d + rb with rb in [0, d).
+            FloorDivide(e.step, d, e.db, e.rb);
+        }
+    }
+    // The current row's span.
+    [[gnu::always_inline]] inline void Span(int32_t &x0, int32_t &x1) const {
+        int64_t lo = lo_, hi = hi_;
+        for (int i = 0; i < 3; ++i) {
+            const Edge &e = edges_[i];
+            if (e.a > 0) lo = e.q > lo ? e.q : lo;
+            else if (e.a < 0) hi = e.q + 1 < hi ? e.q + 1 : hi;
+            else if (e.q < 0) hi = lo;
+        }
+        x0 = static_cast<int32_t>(lo);
+        x1 = static_cast<int32_t>(hi > lo ? hi : lo);
+    }
+    [[gnu::always_inline]] inline void Next() {
+        for (int i = 0; i < 3; ++i) {
+            Edge &e = edges_[i];
+            if (e.a == 0) {
+                e.q += e.step;
+                continue;
+            }
+            const int64_t d = e.a > 0 ? e.a : -e.a;
+            int64_t t = e.r + e.rb;
+            const int64_t carry = t >= d ? 1 : 0;
+            t -= carry * d;
+            e.r = t;
+            // a > 0: k grows by b, so the bound -k/a falls by db (and the carry).
+            e.q += e.a > 0 ? -(e.db + carry) : e.db + carry;
+        }
+    }
+
+private:
+    // No member initialisers: a trivial constructor, so nothing of this class is ever
+    // built out of line (the wide span routines use it too).
+    struct Edge {
+        int64_t a, q, r, step, db, rb;
+    };
+    [[gnu::always_inline]] static inline void FloorDivide(int64_t n, int64_t d, int64_t &q, int64_t &r) {
+        q = n / d;
+        r = n - q * d;
+        if (r < 0) {
+            --q;
+            r += d;
+        }
+    }
+    Edge edges_[3];
+    int64_t lo_, hi_;
+};
 
 // A stage's coordinates at a pixel, with their derivatives, from the planes. `rowValues`
 // holds each plane's Row(oy) for the pixel's row; `w` is 1 / rhw at the pixel. The
