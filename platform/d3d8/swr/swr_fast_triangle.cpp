@@ -64,6 +64,38 @@ SpanArgument ArgumentOf(DWORD arg) {
     return a;
 }
 
+// The stage as a SimpleSpanStage, or false when it needs the general combiner.
+bool SimpleStageOf(const CombinerStage &cs, SimpleSpanStage &out) {
+    if (cs.toTemp) return false;
+    auto source = [](DWORD arg, uint8_t &src) {
+        switch (arg) {  // modifiers make the value differ, and so fall to the default
+            case D3DTA_DIFFUSE: src = SimpleSpanStage::kDiffuse; return true;
+            case D3DTA_CURRENT: src = SimpleSpanStage::kCurrent; return true;
+            case D3DTA_TEXTURE: src = SimpleSpanStage::kTexture; return true;
+            case D3DTA_TFACTOR: src = SimpleSpanStage::kFactor; return true;
+            default: return false;
+        }
+    };
+    // Per operation: the lanes' pick and which arguments they read.
+    auto lanes = [&](DWORD op, const DWORD args[3], uint64_t lanesMask, uint8_t &a, uint8_t &b) {
+        switch (op) {
+            case D3DTOP_SELECTARG1: out.pickA |= lanesMask; return source(args[1], a);
+            case D3DTOP_SELECTARG2: out.pickB |= lanesMask; return source(args[2], b);
+            case D3DTOP_MODULATE: out.pickProduct |= lanesMask; return source(args[1], a) && source(args[2], b);
+            case D3DTOP_ADD: out.pickSum |= lanesMask; return source(args[1], a) && source(args[2], b);
+            default: return false;
+        }
+    };
+    out = SimpleSpanStage{};
+    if (!lanes(cs.colorOp, cs.colorArg, 0x0000FFFFFFFFFFFFull, out.colorA, out.colorB)) return false;
+    if (cs.alphaOp == D3DTOP_DISABLE) {
+        out.pickA |= 0xFFFF000000000000ull;
+        out.alphaA = SimpleSpanStage::kCurrent;
+        return true;
+    }
+    return lanes(cs.alphaOp, cs.alphaArg, 0xFFFF000000000000ull, out.alphaA, out.alphaB);
+}
+
 }  // namespace
 
 void SetFastPathsEnabled(bool enabled) { gFastPaths.store(enabled); }
@@ -117,10 +149,14 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
         st.toTemp = cs.toTemp;
         st.sampled = (px.SampledStages() >> s) & 1u;
         if (st.sampled) {
+            if (p.sampledCount == kMaxSpanSampled) return false;
+            p.sampledStage[p.sampledCount++] = s;
             if (s >= ctx.coordStages || !ctx.coords[s].sampled) return false;
             if (!px.StageSampler(s).DescribeForSpans(ctx.coords[s], TexCoordSlot(s), p.fault, p.samplers[s])) return false;
         }
     }
+    p.simple = !p.addSpecular;
+    for (uint32_t s = 0; s < p.stageCount && p.simple; ++s) p.simple = SimpleStageOf(combiner.Stage(s), p.simpleStages[s]);
     const FogSetup &fog = px.Fog();
     p.fog = fog.where == FogSetup::Where::Vertex  ? SpanPlan::Fog::Vertex
             : fog.where == FogSetup::Where::Table ? SpanPlan::Fog::Table

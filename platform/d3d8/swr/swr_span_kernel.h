@@ -194,10 +194,8 @@ struct LevelFields {
     return IfElse(ICmpGt(n, m), m, ISub(ISub(period, ISet1(1)), m));
 }
 
-// Texels at rows `y`, columns `x` of each lane's level.
-[[gnu::always_inline]] inline VI Fetch(const SpanSampler &sm, VI level, const LevelFields &f, bool uniform,
-                                       int32_t first, VI x, VI y) {
-    const VI offset = IAdd(IMullo32(y, f.pitch), x);
+// Texels at `offset` (row * pitch + column) of each lane's level.
+[[gnu::always_inline]] inline VI Fetch(const SpanSampler &sm, VI level, bool uniform, int32_t first, VI offset) {
     if (uniform) return GatherWords(sm.levels[first].texels, offset);
     LaneInts lv, off, out;
     IStore(lv.v, level);
@@ -206,80 +204,105 @@ struct LevelFields {
     return ILoad(out.v);
 }
 
-// One channel of BilinearPacked: the rows by fx (one multiply-add of 16-bit pairs), then
-// weighed by fy in float, where every value is an integer below 2^24 and so exact.
-template <int kShift>
-[[gnu::always_inline]] inline VI BilinearChannel(VI t00, VI t10, VI t01, VI t11, VI wx, VF wy0, VF wy1) {
-    const VI byte = ISet1(0xFF);
-    const VI top = IOr(IAnd(ISrl<kShift>(t00), byte), ISll<16>(IAnd(ISrl<kShift>(t10), byte)));
-    const VI bottom = IOr(IAnd(ISrl<kShift>(t01), byte), ISll<16>(IAnd(ISrl<kShift>(t11), byte)));
-    const VF row0 = IToF(IMadd16(top, wx)), row1 = IToF(IMadd16(bottom, wx));
-    const VF sum = FAdd(FAdd(FMul(row0, wy0), FMul(row1, wy1)), FSet1(32768.0f));
-    return ISll<kShift>(ISrl<16>(FToITrunc(sum)));
+// BilinearPacked on 16-bit lanes, exactly. Each row first: c0 * (256 - fx) + c1 * fx is
+// at most 255 * 256, so it fits a lane. Then with S = row0 * (256 - fy) + row1 * fy the
+// result (S + 32768) >> 16 equals (floor(S / 256) + 128) >> 8 (the dropped low byte
+// cannot carry past a multiple of 256), and floor(S / 256) = H + (L >> 8) where H and L
+// weigh the rows' high and low bytes alike, each again at most 255 * 256.
+[[gnu::always_inline]] inline VI BilinearHalf(VI t00, VI t10, VI t01, VI t11, VI wx0, VI wx1, VI wy0, VI wy1) {
+    const VI row0 = I16Add(I16Mullo(t00, wx0), I16Mullo(t10, wx1));
+    const VI row1 = I16Add(I16Mullo(t01, wx0), I16Mullo(t11, wx1));
+    const VI low = I16Set1(0xFF);
+    const VI h = I16Add(I16Mullo(I16Srl<8>(row0), wy0), I16Mullo(I16Srl<8>(row1), wy1));
+    const VI l = I16Add(I16Mullo(IAnd(row0, low), wy0), I16Mullo(IAnd(row1, low), wy1));
+    return I16Srl<8>(I16Add(I16Add(h, I16Srl<8>(l)), I16Set1(128)));
 }
 
-[[gnu::always_inline]] inline VI Bilinear(VI t00, VI t10, VI t01, VI t11, VI fx, VI fy) {
-    const VI wx = IOr(ISub(ISet1(256), fx), ISll<16>(fx));
-    const VF wy0 = IToF(ISub(ISet1(256), fy)), wy1 = IToF(fy);
-    return IOr(IOr(BilinearChannel<0>(t00, t10, t01, t11, wx, wy0, wy1),
-                   BilinearChannel<8>(t00, t10, t01, t11, wx, wy0, wy1)),
-               IOr(BilinearChannel<16>(t00, t10, t01, t11, wx, wy0, wy1),
-                   BilinearChannel<24>(t00, t10, t01, t11, wx, wy0, wy1)));
+[[gnu::always_inline]] inline C16 Bilinear(VI t00, VI t10, VI t01, VI t11, VI fx, VI fy) {
+    const VI c256 = I16Set1(256);
+    const C16 wx1 = Spread(fx), wy1 = Spread(fy);
+    const C16 a = Widen(t00), b = Widen(t10), c = Widen(t01), d = Widen(t11);
+    return C16{BilinearHalf(a.lo, b.lo, c.lo, d.lo, I16Sub(c256, wx1.lo), wx1.lo, I16Sub(c256, wy1.lo), wy1.lo),
+               BilinearHalf(a.hi, b.hi, c.hi, d.hi, I16Sub(c256, wx1.hi), wx1.hi, I16Sub(c256, wy1.hi), wy1.hi)};
 }
 
-// sampling::Between: a towards b by f / 256.
-[[gnu::always_inline]] inline VI Between(VI a, VI b, VI f) {
-    const C16 wa = Spread(ISub(ISet1(256), f)), wb = Spread(f);
-    const C16 r = Each(Widen(a), wa, [](VI x, VI w) { return I16Mullo(x, w); });
-    const C16 s = Each(Widen(b), wb, [](VI x, VI w) { return I16Mullo(x, w); });
-    return Narrow(Each(r, s, [](VI p, VI q) { return I16Srl<8>(I16Add(I16Add(p, q), I16Set1(128))); }));
+// sampling::Between on 16-bit lanes: a towards b by f / 256.
+[[gnu::always_inline]] inline C16 Between(const C16 &a, const C16 &b, VI f) {
+    const C16 wb = Spread(f);
+    const VI c256 = I16Set1(256);
+    auto mix = [&](VI x, VI y, VI w) {
+        return I16Srl<8>(I16Add(I16Add(I16Mullo(x, I16Sub(c256, w)), I16Mullo(y, w)), I16Set1(128)));
+    };
+    return C16{mix(a.lo, b.lo, wb.lo), mix(a.hi, b.hi, wb.hi)};
+}
+
+// Texel addresses on one axis for the two neighbours x and x + 1, with which lanes lie
+// inside (border addressing only; the others leave the masks alone).
+[[gnu::always_inline]] inline void AddressPair(SpanAddress mode, VI x, VI n, VI active, VI &a, VI &b, VI &inA, VI &inB) {
+    const VI one = ISet1(1), last = ISub(n, one);
+    switch (mode) {
+        case SpanAddress::WrapPow2:
+            a = IAnd(x, last);
+            b = IAnd(IAdd(x, one), last);
+            return;
+        case SpanAddress::Clamp:
+            a = IClamp(x, ISet1(0), last);
+            b = IClamp(IAdd(x, one), ISet1(0), last);
+            return;
+        default:
+            a = Address(mode, x, n, active, inA);
+            b = Address(mode, IAdd(x, one), n, active, inB);
+            return;
+    }
 }
 
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // weigh four (fractions of zero leave the point texel alone).
-[[gnu::always_inline]] inline VI SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
-                                             uint32_t fault) {
-    LaneInts lv;
-    IStore(lv.v, level);
-    const int32_t first = lv.v[0];
+[[gnu::always_inline]] inline C16 SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
+                                              uint32_t fault) {
+    const int32_t first = ILane0(level);
     const bool uniform = All(IOr(ICmpEq(level, ISet1(first)), IXor(active, ISet1(-1))));
     if (uniform) level = ISet1(first);
     const LevelFields f = FieldsOf(sm, level, uniform, first);
+    const bool anyLinear = Any(IAnd(linear, active));
     const VF half = FAnd(AsF(linear), FSet1(0.5f));
     const VF xs = FSub(FMul(u, f.fw), half), ys = FSub(FMul(v, f.fh), half);
     const VI x0 = FloorToIntV(xs), y0 = FloorToIntV(ys);
-    VI inside = ISet1(-1);
-    const VI one = ISet1(1);
-    VI ax = Address(sm.addressU, x0, f.w, active, inside);
-    VI ay = Address(sm.addressV, y0, f.h, active, inside);
-    if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), one)), ISub(f.w, one));
+    VI ax, bx, ay, by;
+    VI inAx = ISet1(-1), inBx = inAx, inAy = inAx, inBy = inAx;
+    AddressPair(sm.addressU, x0, f.w, active, ax, bx, inAx, inBx);
+    AddressPair(sm.addressV, y0, f.h, active, ay, by, inAy, inBy);
+    if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), ISet1(1))), ISub(f.w, ISet1(1)));
     // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
     const bool border = sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border;
     const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
-    auto texel = [&](VI x, VI y, VI in) {
-        VI t = Fetch(sm, level, f, uniform, first, x, y);
-        if (sm.opaque) t = IOr(t, opaque);
-        return border ? IfElse(in, t, borderColor) : t;
-    };
-    const VI t00 = texel(ax, ay, inside);
-    if (!Any(IAnd(linear, active))) return t00;
-    VI insideX1 = ISet1(-1), insideY1 = ISet1(-1);
-    VI inX0 = ISet1(-1), inY0 = ISet1(-1);
-    if (sm.addressU == SpanAddress::Border) Address(sm.addressU, x0, f.w, active, inX0);
-    if (sm.addressV == SpanAddress::Border) Address(sm.addressV, y0, f.h, active, inY0);
-    const VI bx = Address(sm.addressU, IAdd(x0, one), f.w, active, insideX1);
-    const VI by = Address(sm.addressV, IAdd(y0, one), f.h, active, insideY1);
-    const VI t10 = texel(bx, ay, IAnd(insideX1, inY0));
-    const VI t01 = texel(ax, by, IAnd(inX0, insideY1));
-    const VI t11 = texel(bx, by, IAnd(insideX1, insideY1));
+    const VI rowA = IMullo32(ay, f.pitch);
+    VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+    if (sm.opaque) t00 = IOr(t00, opaque);
+    if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
+    if (!anyLinear) return Widen(t00);
+    const VI rowB = IMullo32(by, f.pitch);
+    VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
+    VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
+    VI t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
+    if (sm.opaque) {
+        t10 = IOr(t10, opaque);
+        t01 = IOr(t01, opaque);
+        t11 = IOr(t11, opaque);
+    }
+    if (border) {
+        t10 = IfElse(IAnd(inBx, inAy), t10, borderColor);
+        t01 = IfElse(IAnd(inAx, inBy), t01, borderColor);
+        t11 = IfElse(IAnd(inBx, inBy), t11, borderColor);
+    }
     VI fx = IAnd(linear, Fraction256V(xs, x0)), fy = IAnd(linear, Fraction256V(ys, y0));
-    if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), one));
+    if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), ISet1(1)));
     return Bilinear(t00, t10, t01, t11, fx, fy);
 }
 
 // The sampler's SampleFace for 2D textures: level choice by the mip filter, then one
 // level, or two blended by the fraction of the level of detail.
-[[gnu::always_inline]] inline VI SampleStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault) {
+[[gnu::always_inline]] inline C16 SampleStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault) {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
     const VI linear = IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
@@ -292,7 +315,7 @@ template <int kShift>
     const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
     const VI a = IfElse(magnified, base, IClamp(whole, base, last));
     const VI b = IfElse(magnified, base, IClamp(IAdd(whole, ISet1(1)), base, last));
-    const VI ca = SampleLevel(sm, a, u, v, linear, active, fault);
+    const C16 ca = SampleLevel(sm, a, u, v, linear, active, fault);
     // Between leaves ca alone where the fraction is 0 or both levels are one.
     if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return ca;
     const VI f = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
@@ -425,6 +448,40 @@ inline bool OpReadsAlpha1(DWORD op) {
         current = Each(current, spec, [](VI c, VI sp) { return I16Min(I16Add(c, sp), I16Set1(255)); });
     }
     return current;
+}
+
+// Combine for plans whose stages are all SimpleSpanStage: branch-free per stage.
+[[gnu::always_inline]] inline C16 SimpleCombine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
+    C16 src[4];
+    src[SimpleSpanStage::kDiffuse] = in.diffuse;
+    src[SimpleSpanStage::kCurrent] = in.diffuse;
+    src[SimpleSpanStage::kFactor] = in.factor;
+    const VI alphaLanes = AlphaLanes();
+    for (uint32_t s = 0; s < p.stageCount; ++s) {
+        const SimpleSpanStage &st = p.simpleStages[s];
+        src[SimpleSpanStage::kTexture] = in.texel[s];
+        auto operand = [&](uint8_t colour, uint8_t alpha) {
+            if (colour == alpha) return src[colour];
+            return Each(src[alpha], src[colour], [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
+        };
+        const C16 a = operand(st.colorA, st.alphaA), b = operand(st.colorB, st.alphaB);
+        const VI pickA = I64Set1(st.pickA), pickB = I64Set1(st.pickB);
+        C16 r = Each(a, b, [&](VI x, VI y) { return IOr(IAnd(x, pickA), IAnd(y, pickB)); });
+        if (st.pickProduct) {
+            const VI pick = I64Set1(st.pickProduct);
+            r = Each(r, Each(a, b, [](VI x, VI y) { return Mul8V(x, y); }), [&](VI v, VI m) { return IOr(v, IAnd(m, pick)); });
+        }
+        if (st.pickSum) {
+            const VI pick = I64Set1(st.pickSum);
+            r = Each(r, Each(a, b, [](VI x, VI y) { return I16Min(I16Add(x, y), I16Set1(255)); }),
+                     [&](VI v, VI m) { return IOr(v, IAnd(m, pick)); });
+        }
+        if (fault == kSpanFaultCombine && s == 1) {
+            r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
+        }
+        src[SimpleSpanStage::kCurrent] = r;
+    }
+    return src[SimpleSpanStage::kCurrent];
 }
 
 // ---- Blending ----
@@ -587,25 +644,90 @@ inline uint32_t Packed(const C &c) {
     return (uint32_t{c.a} << 24) | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
 }
 
+// Groups of pixels are worked in batches, phase by phase: first every group's coverage,
+// depth test and interpolation, then every group's texture samples, then shading and
+// writing. Each group's arithmetic is the same either way; splitting the work gives the
+// processor many independent groups to overlap instead of one long chain of dependent
+// steps. A triangle touches each pixel once, so no group sees another's writes.
+constexpr int kBatch = 32;
+
+struct alignas(64) Batch {
+    int32_t count;
+    int32_t x[kBatch], y[kBatch];
+    bool wide[kBatch];
+    VI active[kBatch], pass[kBatch];
+    VF z[kBatch], w[kBatch];
+    VI diffuse[kBatch], specular[kBatch], fog[kBatch];
+    VF u[kMaxSpanSampled][kBatch], v[kMaxSpanSampled][kBatch], lambda[kMaxSpanSampled][kBatch];
+    C16 texel[kMaxSpanSampled][kBatch];
+};
+
+// Samples, shades and writes the batch's groups.
+void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
+    const uint32_t fault = p.fault;
+    const VI fogColor = ISet1(static_cast<int32_t>(p.fogColor));
+    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
+    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
+    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+        const SpanSampler &sm = p.samplers[p.sampledStage[k]];
+        for (int g = 0; g < b.count; ++g) b.texel[k][g] = SampleStage(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+    }
+    CombinerInputs16 in;
+    in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
+    in.specular = C16{};
+    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = Splat16(255);
+    for (int g = 0; g < b.count; ++g) {
+        in.diffuse = Widen(b.diffuse[g]);
+        if (p.readsSpecular) in.specular = Widen(b.specular[g]);
+        for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = b.texel[k][g];
+        VI color = Narrow(p.simple ? SimpleCombine(p, in, fault) : Combine(p, in, fault));
+        VI pass = b.pass[g];
+        if (p.fog == SpanPlan::Fog::Vertex) {
+            color = FogV(color, b.fog[g], fogColor);
+        } else if (p.fog == SpanPlan::Fog::Table) {
+            LaneFloats dist;
+            LaneInts lanes, factor;
+            FStore(dist.v, ctx.tableFogUsesW ? b.w[g] : b.z[g]);
+            IStore(lanes.v, pass);
+            for (int k = 0; k < kLanes; ++k) factor.v[k] = lanes.v[k] ? SpanTableFog(*p.fogSetup, dist.v[k]) : 255;
+            color = FogV(color, ILoad(factor.v), fogColor);
+        }
+        if (p.alphaTest) {
+            pass = IAnd(pass, PassesV(p.alphaFunc, ISrl<24>(color), ISet1(static_cast<int32_t>(p.alphaRef))));
+            if (!Any(pass)) continue;
+            pass = DepthTestV(p.depth, b.x[g], b.y[g], b.z[g], pass, b.wide[g], fault);
+            if (!Any(pass)) continue;
+        }
+        uint32_t *dst = reinterpret_cast<uint32_t *>(p.colorBits + static_cast<size_t>(b.y[g]) * p.colorPitch) + b.x[g];
+        const VI old = LoadWords(dst, b.active[g], b.wide[g]);
+        VI out = color;
+        if (p.blend) {
+            out = BlendV(p, out, IOr(old, opaqueTarget));
+            if (fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
+        }
+        out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
+        StoreWords(dst, pass, out, old, b.wide[g]);
+    }
+    b.count = 0;
+}
+
 template <bool kPerspective>
 void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
     const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
+    if (y0 >= y1) return;
     const bool depthFirst = !p.alphaTest;
     const float invRhw0 = 1.0f / s.rhw.at0;
     const uint32_t fault = p.fault;
     const bool flat = ctx.flat;
-    const VI iota = IIota(), fogColor = ISet1(static_cast<int32_t>(p.fogColor));
-    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
-    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
-    CombinerInputs16 in;
-    in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
-    in.diffuse = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))));
-    in.specular = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular))));
-    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = Splat16(255);
+    const VI iota = IIota();
+    const VI flatDiffuse = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
+    const VI flatSpecular = ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular)));
+    Batch b;
+    b.count = 0;
     RowValues r;
     RowWalk walk;
-    if (y0 < y1) walk.Start(s, y0);
+    walk.Start(s, y0);
     for (int32_t y = y0; y < y1; ++y, walk.Next()) {
         int32_t x0, x1;
         walk.Span(x0, x1);
@@ -622,17 +744,15 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
             }
         }
         if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
-        for (uint32_t st = 0; st < p.stageCount; ++st) {
-            if (!p.stages[st].sampled) continue;
-            const SpanSampler &sm = p.samplers[st];
+        for (uint32_t k = 0; k < p.sampledCount; ++k) {
+            const SpanSampler &sm = p.samplers[p.sampledStage[k]];
             r.var[sm.slot] = PlaneRow(s.var[sm.slot], oy);
             r.var[sm.slot + 1] = PlaneRow(s.var[sm.slot + 1], oy);
             if (sm.divisor >= 0) {
-                const uint32_t k = sm.slot + static_cast<uint32_t>(sm.divisor);
-                r.var[k] = PlaneRow(s.var[k], oy);
+                const uint32_t d = sm.slot + static_cast<uint32_t>(sm.divisor);
+                r.var[d] = PlaneRow(s.var[d], oy);
             }
         }
-        uint32_t *colorRow = reinterpret_cast<uint32_t *>(p.colorBits + static_cast<size_t>(y) * p.colorPitch);
         for (int32_t xs = x0; xs < x1; xs += kLanes) {
             const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
             const bool wide = xs + kLanes <= region.x1;
@@ -644,48 +764,34 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
                 pass = DepthTestV(p.depth, xs, y, z, pass, wide, fault);
                 if (!Any(pass)) continue;
             }
+            const int g = b.count++;
+            b.x[g] = xs;
+            b.y[g] = y;
+            b.wide[g] = wide;
+            b.active[g] = active;
+            b.pass[g] = pass;
+            b.z[g] = z;
             const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(FSet1(r.rhw), FMul(FSet1(s.rhw.dx), ox))) : FSet1(invRhw0);
+            b.w[g] = w;
             if (!flat) {
-                in.diffuse = Widen(ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w));
-                if (p.readsSpecular) in.specular = Widen(ColorWord<kPerspective>(s, r, kVarySpecular, ox, w));
+                b.diffuse[g] = ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
+                if (p.readsSpecular) b.specular[g] = ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
+            } else {
+                b.diffuse[g] = flatDiffuse;
+                b.specular[g] = flatSpecular;
             }
-            for (uint32_t st = 0; st < p.stageCount; ++st) {
-                if (!p.stages[st].sampled) continue;
-                const SpanSampler &sm = p.samplers[st];
-                VF u, v, lambda;
-                StageCoords<kPerspective>(s, sm, r, ox, w, u, v, lambda);
-                in.texel[st] = Widen(SampleStage(sm, u, v, lambda, active, fault));
-            }
-            VI color = Narrow(Combine(p, in, fault));
             if (p.fog == SpanPlan::Fog::Vertex) {
                 VI factor = ToByte(Varying<kPerspective>(r.var[kVaryFog], s.var[kVaryFog].dx, ox, w));
                 if (fault == kSpanFaultFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
-                color = FogV(color, factor, fogColor);
-            } else if (p.fog == SpanPlan::Fog::Table) {
-                LaneFloats dist;
-                LaneInts lanes, factor;
-                FStore(dist.v, ctx.tableFogUsesW ? w : z);
-                IStore(lanes.v, pass);
-                for (int k = 0; k < kLanes; ++k) factor.v[k] = lanes.v[k] ? SpanTableFog(*p.fogSetup, dist.v[k]) : 255;
-                color = FogV(color, ILoad(factor.v), fogColor);
+                b.fog[g] = factor;
             }
-            if (!depthFirst) {
-                pass = IAnd(pass, PassesV(p.alphaFunc, ISrl<24>(color), ISet1(static_cast<int32_t>(p.alphaRef))));
-                if (!Any(pass)) continue;
-                pass = DepthTestV(p.depth, xs, y, z, pass, wide, fault);
-                if (!Any(pass)) continue;
+            for (uint32_t k = 0; k < p.sampledCount; ++k) {
+                StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
             }
-            uint32_t *dst = colorRow + xs;
-            const VI old = LoadWords(dst, active, wide);
-            VI out = color;
-            if (p.blend) {
-                out = BlendV(p, out, IOr(old, opaqueTarget));
-                if (fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
-            }
-            out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
-            StoreWords(dst, pass, out, old, wide);
+            if (b.count == kBatch) ShadeBatch(p, ctx, b);
         }
     }
+    if (b.count) ShadeBatch(p, ctx, b);
 }
 
 // The routines of this width; the plan's choices are read per draw inside them.

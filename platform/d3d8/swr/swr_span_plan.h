@@ -19,6 +19,9 @@ struct RasterContext;
 struct PixelRect;
 
 constexpr uint32_t kMaxSpanLevels = 16;
+// Stages that sample a texture in one draw the routines take (the lightmap and dual
+// texture routes need two).
+constexpr uint32_t kMaxSpanSampled = 2;
 
 // How a coordinate is addressed on an axis (the sampler's modes, wrap split by size).
 enum class SpanAddress : uint8_t { WrapPow2, Wrap, Mirror, Clamp, Border, MirrorOnce };
@@ -54,6 +57,18 @@ struct SpanArgument {
     bool complement = false, replicate = false;
 };
 
+// A stage whose operations are all selections, products and sums of plain arguments
+// (diffuse, current, texture, factor) is worked branch-free: per 16-bit lane (three
+// colour lanes and the alpha lane of each pixel) which argument is the first and the
+// second, and masks saying which result each lane keeps. A disabled alpha operation
+// selects the current alpha.
+struct SimpleSpanStage {
+    enum Source : uint8_t { kDiffuse = 0, kCurrent = 1, kTexture = 2, kFactor = 3 };
+    uint8_t colorA = kCurrent, alphaA = kCurrent, colorB = kCurrent, alphaB = kCurrent;
+    // 64-bit lane masks for one pixel (blue, green, red, alpha), repeated across a vector.
+    uint64_t pickA = 0, pickB = 0, pickProduct = 0, pickSum = 0;
+};
+
 struct SpanStage {
     DWORD colorOp = D3DTOP_DISABLE, alphaOp = D3DTOP_DISABLE;
     SpanArgument colorArg[3], alphaArg[3];
@@ -79,6 +94,12 @@ struct SpanPlan {
     uint32_t stageCount = 0;
     SpanStage stages[D3D8_MAX_TEXTURE_STAGES];
     SpanSampler samplers[D3D8_MAX_TEXTURE_STAGES];
+    // The stages that sample, in order.
+    uint32_t sampledCount = 0;
+    uint32_t sampledStage[kMaxSpanSampled] = {};
+    // Set when every stage can be worked as a SimpleSpanStage.
+    bool simple = false;
+    SimpleSpanStage simpleStages[D3D8_MAX_TEXTURE_STAGES];
     uint32_t factor = 0;
     bool addSpecular = false;
     bool readsDiffuse = false, readsSpecular = false;

@@ -53,6 +53,7 @@ SWR_OP VI ISrlV(VI a, uint32_t n) { return _mm_srl_epi32(a, _mm_cvtsi32_si128(st
 SWR_OP VI ISllV(VI a, uint32_t n) { return _mm_sll_epi32(a, _mm_cvtsi32_si128(static_cast<int32_t>(n))); }
 SWR_OP VI ICmpEq(VI a, VI b) { return _mm_cmpeq_epi32(a, b); }
 SWR_OP VI ICmpGt(VI a, VI b) { return _mm_cmpgt_epi32(a, b); }
+SWR_OP int32_t ILane0(VI a) { return _mm_cvtsi128_si32(a); }
 SWR_OP int IMoveMask(VI a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
 SWR_OP void IStore(int32_t *p, VI a) { _mm_store_si128(reinterpret_cast<__m128i *>(p), a); }
 SWR_OP VI ILoad(const int32_t *p) { return _mm_load_si128(reinterpret_cast<const __m128i *>(p)); }
@@ -64,6 +65,7 @@ SWR_OP VI IMullo32(VI a, VI b) {
 }
 SWR_OP VI IMadd16(VI a, VI b) { return _mm_madd_epi16(a, b); }
 
+SWR_OP VI I64Set1(uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
 SWR_OP VI I16Set1(int16_t v) { return _mm_set1_epi16(v); }
 SWR_OP VI I16Add(VI a, VI b) { return _mm_add_epi16(a, b); }
 SWR_OP VI I16Sub(VI a, VI b) { return _mm_sub_epi16(a, b); }
