@@ -126,14 +126,19 @@ void SetUpRun(const DrawJob &job, uint64_t first, uint64_t last, PrimitiveBin &b
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
         const PrimitivePositions pp = PositionsOf(job.type, k);
-        const ClipVertex *v[3] = {};
+        CachedVertex *v[3] = {};
         bool ok = true;
         for (uint32_t i = 0; i < pp.count && ok; ++i) ok = (v[i] = cache.Get(VertexAt(*job.sequence, pp.at[i]))) != nullptr;
         if (!ok) continue;
         switch (pp.count) {
-            case 1: renderer.Point(*v[0]); break;
-            case 2: renderer.Line(*v[0], *v[1], *v[pp.provoking]); break;
-            default: renderer.Triangle(*v[0], *v[1], *v[2], *v[pp.provoking]); break;
+            case 1: renderer.Point(v[0]->clip); break;
+            case 2: renderer.Line(v[0]->clip, v[1]->clip, v[pp.provoking]->clip); break;
+            default:
+                for (int i = 0; i < 3; ++i) {
+                    if (!v[i]->finished) renderer.Finish(*v[i]);
+                }
+                renderer.Triangle(*v[0], *v[1], *v[2], v[pp.provoking]->clip);
+                break;
         }
     }
 }

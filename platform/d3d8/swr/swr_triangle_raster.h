@@ -42,6 +42,14 @@ struct TriangleSetup {
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes = ~uint64_t{0});
 
+// A corner as set-up reads it: screen place and the varyings wherever they are kept.
+struct SetupVertex {
+    float x, y, z, rhw;
+    const float *var;
+};
+bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVertex &v2, DWORD cullMode,
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes);
+
 // Draws the covered pixels that fall inside `region` (already inside the scissor).
 void RasterizeTriangle(const TriangleSetup &setup, const RasterContext &ctx, const PixelRect &region);
 
