@@ -87,13 +87,24 @@ bool SimpleStageOf(const CombinerStage &cs, SimpleSpanStage &out) {
         }
     };
     out = SimpleSpanStage{};
+    constexpr uint8_t kUnread = 0xFF;
+    out.colorA = out.colorB = out.alphaA = out.alphaB = kUnread;
     if (!lanes(cs.colorOp, cs.colorArg, 0x0000FFFFFFFFFFFFull, out.colorA, out.colorB)) return false;
     if (cs.alphaOp == D3DTOP_DISABLE) {
         out.pickA |= 0xFFFF000000000000ull;
         out.alphaA = SimpleSpanStage::kCurrent;
-        return true;
+    } else if (!lanes(cs.alphaOp, cs.alphaArg, 0xFFFF000000000000ull, out.alphaA, out.alphaB)) {
+        return false;
     }
-    return lanes(cs.alphaOp, cs.alphaArg, 0xFFFF000000000000ull, out.alphaA, out.alphaB);
+    // An argument no lane reads takes the source of the other lanes, so the two need
+    // not be merged.
+    auto settle = [](uint8_t &colour, uint8_t &alpha) {
+        if (colour == kUnread) colour = alpha == kUnread ? uint8_t{SimpleSpanStage::kCurrent} : alpha;
+        if (alpha == kUnread) alpha = colour;
+    };
+    settle(out.colorA, out.alphaA);
+    settle(out.colorB, out.alphaB);
+    return true;
 }
 
 }  // namespace

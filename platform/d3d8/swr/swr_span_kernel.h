@@ -450,38 +450,39 @@ inline bool OpReadsAlpha1(DWORD op) {
     return current;
 }
 
+// One SimpleSpanStage on its sources (diffuse, current, texture, factor).
+[[gnu::always_inline]] inline C16 SimpleStage(const SimpleSpanStage &st, const C16 *const src[4], VI alphaLanes) {
+    auto operand = [&](uint8_t colour, uint8_t alpha) {
+        if (colour == alpha) return *src[colour];
+        return Each(*src[alpha], *src[colour], [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
+    };
+    const C16 a = operand(st.colorA, st.alphaA), b = operand(st.colorB, st.alphaB);
+    const VI pickA = I64Set1(st.pickA), pickB = I64Set1(st.pickB);
+    C16 r = Each(a, b, [&](VI x, VI y) { return IOr(IAnd(x, pickA), IAnd(y, pickB)); });
+    if (st.pickProduct) {
+        const VI pick = I64Set1(st.pickProduct);
+        r = Each(r, a, b, [&](VI v, VI x, VI y) { return IOr(v, IAnd(Mul8V(x, y), pick)); });
+    }
+    if (st.pickSum) {
+        const VI pick = I64Set1(st.pickSum);
+        r = Each(r, a, b, [&](VI v, VI x, VI y) { return IOr(v, IAnd(I16Min(I16Add(x, y), I16Set1(255)), pick)); });
+    }
+    return r;
+}
+
 // Combine for plans whose stages are all SimpleSpanStage: branch-free per stage.
 [[gnu::always_inline]] inline C16 SimpleCombine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
-    C16 src[4];
-    src[SimpleSpanStage::kDiffuse] = in.diffuse;
-    src[SimpleSpanStage::kCurrent] = in.diffuse;
-    src[SimpleSpanStage::kFactor] = in.factor;
     const VI alphaLanes = AlphaLanes();
+    C16 current = in.diffuse;
     for (uint32_t s = 0; s < p.stageCount; ++s) {
-        const SimpleSpanStage &st = p.simpleStages[s];
-        src[SimpleSpanStage::kTexture] = in.texel[s];
-        auto operand = [&](uint8_t colour, uint8_t alpha) {
-            if (colour == alpha) return src[colour];
-            return Each(src[alpha], src[colour], [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
-        };
-        const C16 a = operand(st.colorA, st.alphaA), b = operand(st.colorB, st.alphaB);
-        const VI pickA = I64Set1(st.pickA), pickB = I64Set1(st.pickB);
-        C16 r = Each(a, b, [&](VI x, VI y) { return IOr(IAnd(x, pickA), IAnd(y, pickB)); });
-        if (st.pickProduct) {
-            const VI pick = I64Set1(st.pickProduct);
-            r = Each(r, Each(a, b, [](VI x, VI y) { return Mul8V(x, y); }), [&](VI v, VI m) { return IOr(v, IAnd(m, pick)); });
-        }
-        if (st.pickSum) {
-            const VI pick = I64Set1(st.pickSum);
-            r = Each(r, Each(a, b, [](VI x, VI y) { return I16Min(I16Add(x, y), I16Set1(255)); }),
-                     [&](VI v, VI m) { return IOr(v, IAnd(m, pick)); });
-        }
+        const C16 *const src[4] = {&in.diffuse, &current, &in.texel[s], &in.factor};
+        C16 r = SimpleStage(p.simpleStages[s], src, alphaLanes);
         if (fault == kSpanFaultCombine && s == 1) {
             r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
         }
-        src[SimpleSpanStage::kCurrent] = r;
+        current = r;
     }
-    return src[SimpleSpanStage::kCurrent];
+    return current;
 }
 
 // ---- Blending ----

@@ -66,57 +66,53 @@ public:
         hi_ = int64_t{s.maxX} + 1;
         for (int i = 0; i < 3; ++i) {
             Edge &e = edges_[i];
-            e.a = s.a[i];
+            const int64_t a = s.a[i];
             const int64_t k = s.b[i] * y + s.c[i] + s.bias[i];  // need a*x + k >= 0
-            e.step = s.b[i];
-            if (e.a == 0) {
+            e.left = a > 0;
+            e.flat = a == 0;
+            if (a == 0) {
+                // The bound is k itself (k < 0: no pixel); it steps by b, never carries.
                 e.q = k;
+                e.r = 0;
+                e.rb = 0;
+                e.d = INT64_MAX;
+                e.qStep = s.b[i];
+                e.qCarry = 0;
                 continue;
             }
-            // a > 0: x >= ceil(-k / a) = q, with r = q*a + k in [0, a).
+            // a > 0: x >= ceil(-k / a) = -floor(k / a) = q, with r = q*a + k in [0, a).
             // a < 0: x <= floor(k / -a) = q, with r = k - q*(-a) in [0, -a).
-            const int64_t d = e.a > 0 ? e.a : -e.a;
-            const int64_t n = e.a > 0 ? -k : k;
-            FloorDivide(e.a > 0 ? -n : n, d, e.q, e.r);
-            if (e.a > 0) e.q = -e.q;  // ceil(n / d) = -floor(-n / d)
-            // The row step: b = db*d + rb with rb in [0, d).
-            FloorDivide(e.step, d, e.db, e.rb);
+            // Both divide k by d = |a|; a row step adds b = db*d + rb, rb in [0, d).
+            e.d = a > 0 ? a : -a;
+            int64_t db;
+            FloorDivide(k, e.d, e.q, e.r);
+            FloorDivide(s.b[i], e.d, db, e.rb);
+            if (a > 0) e.q = -e.q;
+            e.qStep = a > 0 ? -db : db;
+            e.qCarry = a > 0 ? -1 : 1;
         }
     }
     // The current row's span.
     [[gnu::always_inline]] inline void Span(int32_t &x0, int32_t &x1) const {
         int64_t lo = lo_, hi = hi_;
-        for (int i = 0; i < 3; ++i) {
-            const Edge &e = edges_[i];
-            if (e.a > 0) lo = e.q > lo ? e.q : lo;
-            else if (e.a < 0) hi = e.q + 1 < hi ? e.q + 1 : hi;
-            else if (e.q < 0) hi = lo;
-        }
+        Bound(edges_[0], lo, hi);
+        Bound(edges_[1], lo, hi);
+        Bound(edges_[2], lo, hi);
         x0 = static_cast<int32_t>(lo);
         x1 = static_cast<int32_t>(hi > lo ? hi : lo);
     }
     [[gnu::always_inline]] inline void Next() {
-        for (int i = 0; i < 3; ++i) {
-            Edge &e = edges_[i];
-            if (e.a == 0) {
-                e.q += e.step;
-                continue;
-            }
-            const int64_t d = e.a > 0 ? e.a : -e.a;
-            int64_t t = e.r + e.rb;
-            const int64_t carry = t >= d ? 1 : 0;
-            t -= carry * d;
-            e.r = t;
-            // a > 0: k grows by b, so the bound -k/a falls by db (and the carry).
-            e.q += e.a > 0 ? -(e.db + carry) : e.db + carry;
-        }
+        Step(edges_[0]);
+        Step(edges_[1]);
+        Step(edges_[2]);
     }
 
 private:
     // No member initialisers: a trivial constructor, so nothing of this class is ever
     // built out of line (the wide span routines use it too).
     struct Edge {
-        int64_t a, q, r, step, db, rb;
+        int64_t q, r, rb, d, qStep, qCarry;
+        bool left, flat;
     };
     [[gnu::always_inline]] static inline void FloorDivide(int64_t n, int64_t d, int64_t &q, int64_t &r) {
         q = n / d;
@@ -125,6 +121,21 @@ private:
             --q;
             r += d;
         }
+    }
+    [[gnu::always_inline]] static inline void Bound(const Edge &e, int64_t &lo, int64_t &hi) {
+        if (e.flat) {
+            if (e.q < 0) hi = lo;
+        } else if (e.left) {
+            lo = e.q > lo ? e.q : lo;
+        } else {
+            hi = e.q + 1 < hi ? e.q + 1 : hi;
+        }
+    }
+    [[gnu::always_inline]] static inline void Step(Edge &e) {
+        const int64_t t = e.r + e.rb;
+        const bool carry = t >= e.d;
+        e.r = carry ? t - e.d : t;
+        e.q += e.qStep + (carry ? e.qCarry : 0);
     }
     Edge edges_[3];
     int64_t lo_, hi_;
