@@ -16,6 +16,7 @@ namespace {
 using VF = __m256;
 using VI = __m256i;
 constexpr int kLanes = 8;
+constexpr int kHalf = 4;
 
 #define SWR_OP [[gnu::always_inline]] inline
 SWR_OP VF FSet1(float v) { return _mm256_set1_ps(v); }
@@ -40,6 +41,10 @@ SWR_OP void FStore(float *p, VF a) { _mm256_store_ps(p, a); }
 SWR_OP VF FLoad(const float *p) { return _mm256_load_ps(p); }
 
 SWR_OP VI ISet1(int32_t v) { return _mm256_set1_epi32(v); }
+// a in the first half's lanes, b in the second's.
+SWR_OP VI ISet2(int32_t a, int32_t b) { return _mm256_setr_m128i(_mm_set1_epi32(a), _mm_set1_epi32(b)); }
+SWR_OP VF FSet2(float a, float b) { return _mm256_setr_m128(_mm_set1_ps(a), _mm_set1_ps(b)); }
+SWR_OP VI IIotaHalf() { return _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3); }
 SWR_OP VI IIota() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
 SWR_OP VI IAdd(VI a, VI b) { return _mm256_add_epi32(a, b); }
 SWR_OP VI ISub(VI a, VI b) { return _mm256_sub_epi32(a, b); }
@@ -95,6 +100,41 @@ SWR_OP VI LoadWords(const uint32_t *p, VI lanes, bool wide) {
 SWR_OP void StoreWords(uint32_t *p, VI mask, VI v, VI old, bool wide) {
     if (wide) _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), _mm256_blendv_epi8(old, v, mask));
     else _mm256_maskstore_epi32(reinterpret_cast<int *>(p), mask, v);
+}
+// Four words from a, four from b (halves of a group on two rows).
+SWR_OP __m128i LoadFour(const uint32_t *p, __m128i lanes, bool wide) {
+    if (wide) return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    return _mm_maskload_epi32(reinterpret_cast<const int *>(p), lanes);
+}
+SWR_OP void StoreFour(uint32_t *p, __m128i mask, __m128i v, __m128i old, bool wide) {
+    if (wide) _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_blendv_epi8(old, v, mask));
+    else _mm_maskstore_epi32(reinterpret_cast<int *>(p), mask, v);
+}
+SWR_OP VI LoadWordHalves(const uint32_t *a, const uint32_t *b, VI lanes, bool wideA, bool wideB) {
+    return _mm256_setr_m128i(LoadFour(a, _mm256_castsi256_si128(lanes), wideA),
+                             LoadFour(b, _mm256_extracti128_si256(lanes, 1), wideB));
+}
+SWR_OP void StoreWordHalves(uint32_t *a, uint32_t *b, VI mask, VI v, VI old, bool wideA, bool wideB) {
+    StoreFour(a, _mm256_castsi256_si128(mask), _mm256_castsi256_si128(v), _mm256_castsi256_si128(old), wideA);
+    StoreFour(b, _mm256_extracti128_si256(mask, 1), _mm256_extracti128_si256(v, 1), _mm256_extracti128_si256(old, 1), wideB);
+}
+SWR_OP VI LoadHalvesHalves(const uint16_t *a, const uint16_t *b, VI lanes, bool wideA, bool wideB) {
+    alignas(32) int32_t in[8], out[8];
+    IStore(in, lanes);
+    for (int k = 0; k < 4; ++k) {
+        out[k] = (wideA || in[k]) ? a[k] : 0;
+        out[k + 4] = (wideB || in[k + 4]) ? b[k] : 0;
+    }
+    return ILoad(out);
+}
+SWR_OP void StoreHalvesHalves(uint16_t *a, uint16_t *b, VI mask, VI v, VI, bool, bool) {
+    alignas(32) int32_t m[8], values[8];
+    IStore(m, mask);
+    IStore(values, v);
+    for (int k = 0; k < 4; ++k) {
+        if (m[k]) a[k] = static_cast<uint16_t>(values[k]);
+        if (m[k + 4]) b[k] = static_cast<uint16_t>(values[k + 4]);
+    }
 }
 SWR_OP VI LoadHalves(const uint16_t *p, VI lanes, bool wide) {
     if (wide) return _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));

@@ -530,10 +530,47 @@ inline bool OpReadsAlpha1(DWORD op) {
 
 // ---- Depth ----
 
+// Where a group's lanes lie: the first half from (xa, ya), the second from (xb, yb),
+// each `wide` when all its words lie inside the caller's region. The halves are
+// neighbours on one row (then the group reads and writes as one) or short spans of two
+// rows.
+struct Place {
+    int32_t xa, ya, xb, yb;
+    bool wideA, wideB;
+    bool Joined() const { return yb == ya && xb == xa + kHalf; }
+    int32_t X(int k) const { return k < kHalf ? xa + k : xb + k - kHalf; }
+    int32_t Y(int k) const { return k < kHalf ? ya : yb; }
+};
+
+template <class T>
+[[gnu::always_inline]] inline T *Pixel(uint8_t *bits, uint32_t pitch, int32_t x, int32_t y) {
+    return reinterpret_cast<T *>(bits + static_cast<size_t>(y) * pitch) + x;
+}
+
+[[gnu::always_inline]] inline VI LoadPlace(uint8_t *bits, uint32_t pitch, const Place &pl, VI lanes) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) return LoadWords(a, lanes, pl.wideB);
+    return LoadWordHalves(a, Pixel<uint32_t>(bits, pitch, pl.xb, pl.yb), lanes, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline void StorePlace(uint8_t *bits, uint32_t pitch, const Place &pl, VI mask, VI v, VI old) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) StoreWords(a, mask, v, old, pl.wideB);
+    else StoreWordHalves(a, Pixel<uint32_t>(bits, pitch, pl.xb, pl.yb), mask, v, old, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline VI LoadPlace16(uint8_t *bits, uint32_t pitch, const Place &pl, VI lanes) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) return LoadHalves(a, lanes, pl.wideB);
+    return LoadHalvesHalves(a, Pixel<uint16_t>(bits, pitch, pl.xb, pl.yb), lanes, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline void StorePlace16(uint8_t *bits, uint32_t pitch, const Place &pl, VI mask, VI v, VI old) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) StoreHalves(a, mask, v, old, pl.wideB);
+    else StoreHalvesHalves(a, Pixel<uint16_t>(bits, pitch, pl.xb, pl.yb), mask, v, old, pl.wideA, pl.wideB);
+}
+
 // The depth and stencil tests of the lanes in `lanes`, with their writes; the lanes that
-// pass. `wide`: all kLanes words from x lie inside the caller's region.
-[[gnu::always_inline]] inline VI DepthTestV(const SpanDepth &d, int32_t x, int32_t y, VF z, VI lanes, bool wide,
-                                            uint32_t fault) {
+// pass.
+[[gnu::always_inline]] inline VI DepthTestV(const SpanDepth &d, const Place &pl, VF z, VI lanes, uint32_t fault) {
     switch (d.kind) {
         case SpanDepth::Kind::None: return lanes;
         case SpanDepth::Kind::PerPixel: {
@@ -542,16 +579,14 @@ inline bool OpReadsAlpha1(DWORD op) {
             FStore(zv.v, z);
             IStore(in.v, lanes);
             for (int k = 0; k < kLanes; ++k) {
-                out.v[k] = in.v[k] && SpanDepthStencilTest(*d.unit, x + k, y, zv.v[k]) ? -1 : 0;
+                out.v[k] = in.v[k] && SpanDepthStencilTest(*d.unit, pl.X(k), pl.Y(k), zv.v[k]) ? -1 : 0;
             }
             return ILoad(out.v);
         }
         default: break;
     }
     const bool words16 = d.kind == SpanDepth::Kind::Words16;
-    uint8_t *row = d.bits + static_cast<size_t>(y) * d.pitch;
-    const VI word = words16 ? LoadHalves(reinterpret_cast<const uint16_t *>(row) + x, lanes, wide)
-                            : LoadWords(reinterpret_cast<const uint32_t *>(row) + x, lanes, wide);
+    const VI word = words16 ? LoadPlace16(d.bits, d.pitch, pl, lanes) : LoadPlace(d.bits, d.pitch, pl, lanes);
     VI incoming = QuantizeDepthV(z, d.depthBits);
     if (fault == kSpanFaultDepth) incoming = IAdd(incoming, IAnd(ICmpEq(IAnd(incoming, ISet1(0xFF)), ISet1(0x80)), ISet1(1)));
     const VI mask = ISet1(static_cast<int32_t>(d.depthMask));
@@ -559,8 +594,8 @@ inline bool OpReadsAlpha1(DWORD op) {
     const VI passes = IAnd(PassesV(d.func, incoming, stored), lanes);
     if (d.write && Any(passes)) {
         const VI written = IOr(IAndNot(mask, word), IAnd(ISllV(incoming, d.shift), mask));
-        if (words16) StoreHalves(reinterpret_cast<uint16_t *>(row) + x, passes, written, word, wide);
-        else StoreWords(reinterpret_cast<uint32_t *>(row) + x, passes, written, word, wide);
+        if (words16) StorePlace16(d.bits, d.pitch, pl, passes, written, word);
+        else StorePlace(d.bits, d.pitch, pl, passes, written, word);
     }
     return passes;
 }
@@ -574,33 +609,38 @@ struct RowValues {
 
 [[gnu::always_inline]] inline float PlaneRow(const Plane &p, float oy) { return p.at0 + p.dy * oy; }
 
+// The row values of a group: its first half lies on row `a`, its second on row `b`
+// (the same row, or the next one for short spans).
+struct RowPair {
+    const RowValues *a, *b;
+    [[gnu::always_inline]] VF Var(uint32_t k) const { return FSet2(a->var[k], b->var[k]); }
+};
+
 // A varying at the lanes: row + dx * ox, times w under perspective.
 template <bool kPerspective>
-[[gnu::always_inline]] inline VF Varying(float row, float dx, VF ox, VF w) {
-    const VF v = FAdd(FSet1(row), FMul(FSet1(dx), ox));
+[[gnu::always_inline]] inline VF Varying(VF row, float dx, VF ox, VF w) {
+    const VF v = FAdd(row, FMul(FSet1(dx), ox));
     return kPerspective ? FMul(v, w) : v;
 }
 
 template <bool kPerspective>
-[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const RowValues &r, uint32_t first, VF ox, VF w) {
-    VI word = ISet1(0);
+[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const RowPair &r, uint32_t first, VF ox, VF w) {
     // Stored b, g, r, a from the low byte up; the varyings run r, g, b, a.
-    const VI b = ToByte(Varying<kPerspective>(r.var[first + 2], s.var[first + 2].dx, ox, w));
-    const VI g = ToByte(Varying<kPerspective>(r.var[first + 1], s.var[first + 1].dx, ox, w));
-    const VI red = ToByte(Varying<kPerspective>(r.var[first], s.var[first].dx, ox, w));
-    const VI a = ToByte(Varying<kPerspective>(r.var[first + 3], s.var[first + 3].dx, ox, w));
-    word = IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
-    return word;
+    const VI b = ToByte(Varying<kPerspective>(r.Var(first + 2), s.var[first + 2].dx, ox, w));
+    const VI g = ToByte(Varying<kPerspective>(r.Var(first + 1), s.var[first + 1].dx, ox, w));
+    const VI red = ToByte(Varying<kPerspective>(r.Var(first), s.var[first].dx, ox, w));
+    const VI a = ToByte(Varying<kPerspective>(r.Var(first + 3), s.var[first + 3].dx, ox, w));
+    return IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
 }
 
 // TriangleCoords for a 2D stage, u and v with the level of detail when the sampler needs it.
 template <bool kPerspective>
-[[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const RowValues &r, VF ox,
+[[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const RowPair &r, VF ox,
                                                VF w, VF &u, VF &v, VF &lambda) {
     VF inv, ddx, ddy;
     if (sm.divisor >= 0) {
         const uint32_t k = sm.slot + static_cast<uint32_t>(sm.divisor);
-        inv = FDiv(FSet1(1.0f), FAdd(FSet1(r.var[k]), FMul(FSet1(s.var[k].dx), ox)));
+        inv = FDiv(FSet1(1.0f), FAdd(r.Var(k), FMul(FSet1(s.var[k].dx), ox)));
         ddx = FSet1(s.var[k].dx);
         ddy = FSet1(s.var[k].dy);
     } else if (kPerspective) {
@@ -612,8 +652,8 @@ template <bool kPerspective>
         ddx = ddy = FSet1(0.0f);
     }
     const Plane &pu = s.var[sm.slot], &pv = s.var[sm.slot + 1];
-    u = FMul(FAdd(FSet1(r.var[sm.slot]), FMul(FSet1(pu.dx), ox)), inv);
-    v = FMul(FAdd(FSet1(r.var[sm.slot + 1]), FMul(FSet1(pv.dx), ox)), inv);
+    u = FMul(FAdd(r.Var(sm.slot), FMul(FSet1(pu.dx), ox)), inv);
+    v = FMul(FAdd(r.Var(sm.slot + 1), FMul(FSet1(pv.dx), ox)), inv);
     if (!sm.needsLod) {
         lambda = FSet1(0.0f);
         return;
@@ -654,8 +694,7 @@ constexpr int kBatch = 32;
 
 struct alignas(64) Batch {
     int32_t count;
-    int32_t x[kBatch], y[kBatch];
-    bool wide[kBatch];
+    Place place[kBatch];
     VI active[kBatch], pass[kBatch];
     VF z[kBatch], w[kBatch];
     VI diffuse[kBatch], specular[kBatch], fog[kBatch];
@@ -678,6 +717,7 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     in.specular = C16{};
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = Splat16(255);
     for (int g = 0; g < b.count; ++g) {
+        const Place &pl = b.place[g];
         in.diffuse = Widen(b.diffuse[g]);
         if (p.readsSpecular) in.specular = Widen(b.specular[g]);
         for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = b.texel[k][g];
@@ -696,37 +736,84 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
         if (p.alphaTest) {
             pass = IAnd(pass, PassesV(p.alphaFunc, ISrl<24>(color), ISet1(static_cast<int32_t>(p.alphaRef))));
             if (!Any(pass)) continue;
-            pass = DepthTestV(p.depth, b.x[g], b.y[g], b.z[g], pass, b.wide[g], fault);
+            pass = DepthTestV(p.depth, pl, b.z[g], pass, fault);
             if (!Any(pass)) continue;
         }
-        uint32_t *dst = reinterpret_cast<uint32_t *>(p.colorBits + static_cast<size_t>(b.y[g]) * p.colorPitch) + b.x[g];
-        const VI old = LoadWords(dst, b.active[g], b.wide[g]);
+        const VI old = LoadPlace(p.colorBits, p.colorPitch, pl, b.active[g]);
         VI out = color;
         if (p.blend) {
             out = BlendV(p, out, IOr(old, opaqueTarget));
             if (fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
         }
         out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
-        StoreWords(dst, pass, out, old, b.wide[g]);
+        StorePlace(p.colorBits, p.colorPitch, pl, pass, out, old);
     }
     b.count = 0;
 }
 
+// A piece of a row: at most half a group's pixels.
+struct Chunk {
+    int32_t x, y, n;
+    bool wide;
+    const RowValues *r;
+};
+
+// Interpolates one group of two chunks (the second may be empty) into the batch,
+// after its depth test when that comes first.
+template <bool kPerspective>
+[[gnu::always_inline]] inline void AddGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                            const Chunk &ca, const Chunk &cb, Batch &b) {
+    const uint32_t fault = p.fault;
+    const VI iota = IIotaHalf();
+    const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide};
+    const RowPair r{ca.r, cb.r};
+    const VI active = ICmpGt(ISet2(ca.n, cb.n), iota);
+    const VF ox = FSub(IToF(IAdd(ISet2(ca.x, cb.x), iota)), FSet1(s.originX));
+    const VF z = FAdd(FSet2(ca.r->z, cb.r->z), FMul(FSet1(s.z.dx), ox));
+    VI pass = active;
+    if (!p.alphaTest) {
+        pass = DepthTestV(p.depth, pl, z, pass, fault);
+        if (!Any(pass)) return;
+    }
+    const int g = b.count++;
+    b.place[g] = pl;
+    b.active[g] = active;
+    b.pass[g] = pass;
+    b.z[g] = z;
+    const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(FSet2(ca.r->rhw, cb.r->rhw), FMul(FSet1(s.rhw.dx), ox)))
+                              : FSet1(1.0f / s.rhw.at0);
+    b.w[g] = w;
+    if (!ctx.flat) {
+        b.diffuse[g] = ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
+        if (p.readsSpecular) b.specular[g] = ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
+    } else {
+        b.diffuse[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
+        b.specular[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular)));
+    }
+    if (p.fog == SpanPlan::Fog::Vertex) {
+        VI factor = ToByte(Varying<kPerspective>(r.Var(kVaryFog), s.var[kVaryFog].dx, ox, w));
+        if (fault == kSpanFaultFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
+        b.fog[g] = factor;
+    }
+    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+        StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
+    }
+}
+
+// Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
+// a triangle's short rows fill whole groups two rows at a time.
 template <bool kPerspective>
 void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
     const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
     if (y0 >= y1) return;
-    const bool depthFirst = !p.alphaTest;
-    const float invRhw0 = 1.0f / s.rhw.at0;
-    const uint32_t fault = p.fault;
     const bool flat = ctx.flat;
-    const VI iota = IIota();
-    const VI flatDiffuse = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
-    const VI flatSpecular = ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular)));
     Batch b;
     b.count = 0;
-    RowValues r;
+    RowValues rows[2];
+    int cur = 0;
+    Chunk pending{0, 0, 0, false, nullptr};
+    bool havePending = false;
     RowWalk walk;
     walk.Start(s, y0);
     for (int32_t y = y0; y < y1; ++y, walk.Next()) {
@@ -735,6 +822,9 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         if (x0 < region.x0) x0 = region.x0;
         if (x1 > region.x1) x1 = region.x1;
         if (x0 >= x1) continue;
+        // Two row buffers: a chunk left pending belongs to the previous row with pixels.
+        cur ^= 1;
+        RowValues &r = rows[cur];
         const float oy = static_cast<float>(y) - s.originY;
         r.z = PlaneRow(s.z, oy);
         r.rhw = PlaneRow(s.rhw, oy);
@@ -754,43 +844,22 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
                 r.var[d] = PlaneRow(s.var[d], oy);
             }
         }
-        for (int32_t xs = x0; xs < x1; xs += kLanes) {
-            const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
-            const bool wide = xs + kLanes <= region.x1;
-            const VI active = ICmpGt(ISet1(n), iota);
-            const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), FSet1(s.originX));
-            const VF z = FAdd(FSet1(r.z), FMul(FSet1(s.z.dx), ox));
-            VI pass = active;
-            if (depthFirst) {
-                pass = DepthTestV(p.depth, xs, y, z, pass, wide, fault);
-                if (!Any(pass)) continue;
+        for (int32_t xs = x0; xs < x1; xs += kHalf) {
+            const Chunk c{xs, y, x1 - xs < kHalf ? x1 - xs : kHalf, xs + kHalf <= region.x1, &r};
+            if (!havePending) {
+                pending = c;
+                havePending = true;
+                continue;
             }
-            const int g = b.count++;
-            b.x[g] = xs;
-            b.y[g] = y;
-            b.wide[g] = wide;
-            b.active[g] = active;
-            b.pass[g] = pass;
-            b.z[g] = z;
-            const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(FSet1(r.rhw), FMul(FSet1(s.rhw.dx), ox))) : FSet1(invRhw0);
-            b.w[g] = w;
-            if (!flat) {
-                b.diffuse[g] = ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
-                if (p.readsSpecular) b.specular[g] = ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
-            } else {
-                b.diffuse[g] = flatDiffuse;
-                b.specular[g] = flatSpecular;
-            }
-            if (p.fog == SpanPlan::Fog::Vertex) {
-                VI factor = ToByte(Varying<kPerspective>(r.var[kVaryFog], s.var[kVaryFog].dx, ox, w));
-                if (fault == kSpanFaultFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
-                b.fog[g] = factor;
-            }
-            for (uint32_t k = 0; k < p.sampledCount; ++k) {
-                StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
-            }
+            AddGroup<kPerspective>(p, s, ctx, pending, c, b);
+            havePending = false;
             if (b.count == kBatch) ShadeBatch(p, ctx, b);
         }
+    }
+    if (havePending) {
+        // Alone: the second half is the empty chunk after it on its row.
+        const Chunk none{pending.x + kHalf, pending.y, 0, pending.x + kLanes <= region.x1, pending.r};
+        AddGroup<kPerspective>(p, s, ctx, pending, none, b);
     }
     if (b.count) ShadeBatch(p, ctx, b);
 }

@@ -14,6 +14,7 @@ namespace {
 using VF = __m128;
 using VI = __m128i;
 constexpr int kLanes = 4;
+constexpr int kHalf = 2;
 
 #define SWR_OP [[gnu::always_inline]] inline
 SWR_OP VF FSet1(float v) { return _mm_set1_ps(v); }
@@ -38,6 +39,10 @@ SWR_OP void FStore(float *p, VF a) { _mm_store_ps(p, a); }
 SWR_OP VF FLoad(const float *p) { return _mm_load_ps(p); }
 
 SWR_OP VI ISet1(int32_t v) { return _mm_set1_epi32(v); }
+// a in the first half's lanes, b in the second's.
+SWR_OP VI ISet2(int32_t a, int32_t b) { return _mm_setr_epi32(a, a, b, b); }
+SWR_OP VF FSet2(float a, float b) { return _mm_setr_ps(a, a, b, b); }
+SWR_OP VI IIotaHalf() { return _mm_setr_epi32(0, 1, 0, 1); }
 SWR_OP VI IIota() { return _mm_setr_epi32(0, 1, 2, 3); }
 SWR_OP VI IAdd(VI a, VI b) { return _mm_add_epi32(a, b); }
 SWR_OP VI ISub(VI a, VI b) { return _mm_sub_epi32(a, b); }
@@ -105,6 +110,43 @@ SWR_OP void StoreWords(uint32_t *p, VI mask, VI v, VI old, bool wide) {
     IStore(values, v);
     for (int k = 0; k < 4; ++k) {
         if (m[k]) p[k] = static_cast<uint32_t>(values[k]);
+    }
+}
+// Two words from a, two from b (halves of a group on two rows).
+SWR_OP VI LoadWordHalves(const uint32_t *a, const uint32_t *b, VI lanes, bool wideA, bool wideB) {
+    alignas(16) int32_t in[4], out[4];
+    IStore(in, lanes);
+    for (int k = 0; k < 2; ++k) {
+        out[k] = (wideA || in[k]) ? static_cast<int32_t>(a[k]) : 0;
+        out[k + 2] = (wideB || in[k + 2]) ? static_cast<int32_t>(b[k]) : 0;
+    }
+    return ILoad(out);
+}
+SWR_OP void StoreWordHalves(uint32_t *a, uint32_t *b, VI mask, VI v, VI, bool, bool) {
+    alignas(16) int32_t m[4], values[4];
+    IStore(m, mask);
+    IStore(values, v);
+    for (int k = 0; k < 2; ++k) {
+        if (m[k]) a[k] = static_cast<uint32_t>(values[k]);
+        if (m[k + 2]) b[k] = static_cast<uint32_t>(values[k + 2]);
+    }
+}
+SWR_OP VI LoadHalvesHalves(const uint16_t *a, const uint16_t *b, VI lanes, bool wideA, bool wideB) {
+    alignas(16) int32_t in[4], out[4];
+    IStore(in, lanes);
+    for (int k = 0; k < 2; ++k) {
+        out[k] = (wideA || in[k]) ? a[k] : 0;
+        out[k + 2] = (wideB || in[k + 2]) ? b[k] : 0;
+    }
+    return ILoad(out);
+}
+SWR_OP void StoreHalvesHalves(uint16_t *a, uint16_t *b, VI mask, VI v, VI, bool, bool) {
+    alignas(16) int32_t m[4], values[4];
+    IStore(m, mask);
+    IStore(values, v);
+    for (int k = 0; k < 2; ++k) {
+        if (m[k]) a[k] = static_cast<uint16_t>(values[k]);
+        if (m[k + 2]) b[k] = static_cast<uint16_t>(values[k + 2]);
     }
 }
 SWR_OP VI LoadHalves(const uint16_t *p, VI lanes, bool wide) {
