@@ -64,6 +64,8 @@ SWR_OP int32_t ILane0(VI a) { return _mm_cvtsi128_si32(_mm256_castsi256_si128(a)
 SWR_OP int IMoveMask(VI a) { return _mm256_movemask_ps(_mm256_castsi256_ps(a)); }
 SWR_OP void IStore(int32_t *p, VI a) { _mm256_store_si256(reinterpret_cast<__m256i *>(p), a); }
 SWR_OP VI ILoad(const int32_t *p) { return _mm256_load_si256(reinterpret_cast<const __m256i *>(p)); }
+SWR_OP VI IMin32(VI a, VI b) { return _mm256_min_epi32(a, b); }
+SWR_OP VI IMax32(VI a, VI b) { return _mm256_max_epi32(a, b); }
 SWR_OP VI IMullo32(VI a, VI b) { return _mm256_mullo_epi32(a, b); }
 SWR_OP VI IMadd16(VI a, VI b) { return _mm256_madd_epi16(a, b); }
 

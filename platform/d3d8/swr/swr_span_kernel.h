@@ -61,10 +61,7 @@ template <class Fn>
 
 [[gnu::always_inline]] inline VI IfElse(VI mask, VI yes, VI no) { return IOr(IAnd(mask, yes), IAndNot(mask, no)); }
 [[gnu::always_inline]] inline VF IfElseF(VF mask, VF yes, VF no) { return FOr(FAnd(mask, yes), FAndNot(mask, no)); }
-[[gnu::always_inline]] inline VI IClamp(VI v, VI lo, VI hi) {
-    v = IfElse(ICmpGt(lo, v), lo, v);
-    return IfElse(ICmpGt(v, hi), hi, v);
-}
+[[gnu::always_inline]] inline VI IClamp(VI v, VI lo, VI hi) { return IMin32(IMax32(v, lo), hi); }
 [[gnu::always_inline]] inline bool Any(VI mask) { return IMoveMask(mask) != 0; }
 [[gnu::always_inline]] inline bool All(VI mask) { return IMoveMask(mask) == (1 << kLanes) - 1; }
 

@@ -62,6 +62,15 @@ SWR_OP int32_t ILane0(VI a) { return _mm_cvtsi128_si32(a); }
 SWR_OP int IMoveMask(VI a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
 SWR_OP void IStore(int32_t *p, VI a) { _mm_store_si128(reinterpret_cast<__m128i *>(p), a); }
 SWR_OP VI ILoad(const int32_t *p) { return _mm_load_si128(reinterpret_cast<const __m128i *>(p)); }
+// Signed minimum and maximum (SSE2 has them for 16-bit lanes only).
+SWR_OP VI IMin32(VI a, VI b) {
+    const VI aGreater = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(aGreater, b), _mm_andnot_si128(aGreater, a));
+}
+SWR_OP VI IMax32(VI a, VI b) {
+    const VI aGreater = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(aGreater, a), _mm_andnot_si128(aGreater, b));
+}
 SWR_OP VI IMullo32(VI a, VI b) {
     const VI even = _mm_mul_epu32(a, b);
     const VI odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
