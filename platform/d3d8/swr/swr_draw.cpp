@@ -185,9 +185,21 @@ bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRI
     for (uint32_t r = 0; r < runs; ++r) area += bins[r].PixelArea();
     if (area < kParallelPixelArea) {
         for (uint32_t b = 0; b < job.bands; ++b) rasterBand(b);
-    } else {
-        RunJobs(job.bands, rasterBand);
+        return true;
     }
+    // The busiest bands first (by how many primitives touch them), so the threads that
+    // take the last ones finish at about the same time. Which thread draws a band
+    // never changes its pixels.
+    thread_local std::vector<std::pair<uint32_t, uint32_t>> callerOrder;
+    std::vector<std::pair<uint32_t, uint32_t>> &order = callerOrder;
+    order.resize(job.bands);
+    for (uint32_t b = 0; b < job.bands; ++b) {
+        size_t count = 0;
+        for (uint32_t r = 0; r < runs; ++r) count += bins[r].BandCount(b);
+        order[b] = {static_cast<uint32_t>(std::min<size_t>(count, UINT32_MAX)), b};
+    }
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    RunJobs(job.bands, [&](uint32_t i) { rasterBand(order[i].second); });
     return true;
 }
 
