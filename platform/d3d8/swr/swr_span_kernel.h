@@ -699,19 +699,16 @@ struct alignas(64) Batch {
     C16 texel[kMaxSpanSampled][kBatch];
 };
 
-// One stage's samples for every group of the batch: a function of its own, so that its
-// loop keeps its values in registers.
-[[gnu::noinline]] void SampleBatch(const SpanSampler &sm, uint32_t k, uint32_t fault, Batch &b) {
-    for (int g = 0; g < b.count; ++g) b.texel[k][g] = SampleStage(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
-}
-
 // Samples, shades and writes the batch's groups.
 void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     const uint32_t fault = p.fault;
     const VI fogColor = ISet1(static_cast<int32_t>(p.fogColor));
     const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
     const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
-    for (uint32_t k = 0; k < p.sampledCount; ++k) SampleBatch(p.samplers[p.sampledStage[k]], k, fault, b);
+    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+        const SpanSampler &sm = p.samplers[p.sampledStage[k]];
+        for (int g = 0; g < b.count; ++g) b.texel[k][g] = SampleStage(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+    }
     CombinerInputs16 in;
     in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
     in.specular = C16{};
