@@ -216,11 +216,16 @@ struct LevelFields {
 }
 
 [[gnu::always_inline]] inline C16 Bilinear(VI t00, VI t10, VI t01, VI t11, VI fx, VI fy) {
-    const VI c256 = I16Set1(256);
-    const C16 wx1 = Spread(fx), wy1 = Spread(fy);
-    const C16 a = Widen(t00), b = Widen(t10), c = Widen(t01), d = Widen(t11);
-    return C16{BilinearHalf(a.lo, b.lo, c.lo, d.lo, I16Sub(c256, wx1.lo), wx1.lo, I16Sub(c256, wy1.lo), wy1.lo),
-               BilinearHalf(a.hi, b.hi, c.hi, d.hi, I16Sub(c256, wx1.hi), wx1.hi, I16Sub(c256, wy1.hi), wy1.hi)};
+    // One half at a time, to keep the values in flight few.
+    const VI zero = ISet1(0), c256 = I16Set1(256);
+    const VI sx = IOr(fx, ISll<16>(fx)), sy = IOr(fy, ISll<16>(fy));
+    const VI wxLo = UnpackLo32(sx, sx), wyLo = UnpackLo32(sy, sy);
+    const VI lo = BilinearHalf(UnpackLo8(t00, zero), UnpackLo8(t10, zero), UnpackLo8(t01, zero), UnpackLo8(t11, zero),
+                               I16Sub(c256, wxLo), wxLo, I16Sub(c256, wyLo), wyLo);
+    const VI wxHi = UnpackHi32(sx, sx), wyHi = UnpackHi32(sy, sy);
+    const VI hi = BilinearHalf(UnpackHi8(t00, zero), UnpackHi8(t10, zero), UnpackHi8(t01, zero), UnpackHi8(t11, zero),
+                               I16Sub(c256, wxHi), wxHi, I16Sub(c256, wyHi), wyHi);
+    return C16{lo, hi};
 }
 
 // sampling::Between on 16-bit lanes: a towards b by f / 256.
