@@ -183,13 +183,14 @@ TEST(FastTriangle, TexelCopiesFollowTheirLevelAndPalette) {
     const swr::TextureLevel &level = t.View().levels[0];
     const swr::TexelFetch fetch = swr::TexelFetchFor(D3DFMT_P8);
     const uint32_t *texels = t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0);
-    EXPECT_EQ(texels[0], 0x280A141Eu);
+    const uint32_t first = texels[0];
+    EXPECT_EQ(first, 0x280A141Eu);
     EXPECT_EQ(texels[1], 0x50323C46u);
     palette[1].peBlue = 71;  // another palette: made again
     EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1] & 0xFFu, 71u);
     t.Bits(0)[1] = 0;  // written: dropped, and made from the new texels
     EXPECT_FALSE(t.Copy(0).Held());
-    EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], texels[0]);
+    EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], first);
 }
 
 // The row walk steps the same spans TriangleRowSpan divides out, row after row.
