@@ -222,4 +222,29 @@ TEST(FastTriangle, RowWalkGivesTheSpansOfEveryRow) {
     EXPECT_GT(checked, 10000);
 }
 
+// Planes of the varyings are made two at a time; each must be the plane the depth gets
+// from the same values one at a time (with one 1/w everywhere, both divide nothing).
+TEST(FastTriangle, VaryingPlanesTwoAtATimeMatchThePlaneOfOneValue) {
+    std::mt19937 rng(11);
+    auto real = [&](float range) { return static_cast<float>(rng() % 1000000) / 1000000.0f * range - range / 2; };
+    int checked = 0;
+    for (int i = 0; i < 300; ++i) {
+        swr::ScreenVertex v[3];
+        for (swr::ScreenVertex &c : v) {
+            c.x = real(400.0f) + 200.0f, c.y = real(300.0f) + 150.0f, c.rhw = 0.5f;
+            for (float &x : c.var) x = real(512.0f);
+        }
+        for (uint32_t k = 0; k < swr::kMaxVaryings; ++k) {
+            for (swr::ScreenVertex &c : v) c.z = c.var[k];
+            swr::TriangleSetup setup;
+            if (!swr::SetupTriangle(v[0], v[1], v[2], D3DCULL_NONE, swr::kMaxVaryings, setup)) break;
+            ASSERT_EQ(setup.var[k].at0, setup.z.at0) << "triangle " << i << " varying " << k;
+            ASSERT_EQ(setup.var[k].dx, setup.z.dx) << "triangle " << i << " varying " << k;
+            ASSERT_EQ(setup.var[k].dy, setup.z.dy) << "triangle " << i << " varying " << k;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10000);
+}
+
 }  // namespace
