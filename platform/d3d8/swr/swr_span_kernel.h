@@ -327,7 +327,8 @@ struct LevelFields {
 // ---- The stage combiner ----
 
 struct CombinerInputs16 {
-    C16 diffuse, specular, factor, texel[D3D8_MAX_TEXTURE_STAGES];
+    C16 diffuse, specular, factor;
+    const C16 *texel[D3D8_MAX_TEXTURE_STAGES];  // each stage's texels (white where it samples none)
 };
 
 [[gnu::always_inline]] inline C16 FetchArg(const SpanArgument &a, const CombinerInputs16 &in, const C16 &current,
@@ -336,7 +337,7 @@ struct CombinerInputs16 {
     switch (a.source) {
         case SpanSource::Diffuse: v = in.diffuse; break;
         case SpanSource::Current: v = current; break;
-        case SpanSource::Texture: v = in.texel[stage]; break;
+        case SpanSource::Texture: v = *in.texel[stage]; break;
         case SpanSource::Factor: v = in.factor; break;
         case SpanSource::Specular: v = in.specular; break;
         case SpanSource::Temp: v = temp; break;
@@ -352,7 +353,7 @@ struct CombinerInputs16 {
     switch (op) {
         case D3DTOP_BLENDDIFFUSEALPHA: return AlphaOf(in.diffuse);
         case D3DTOP_BLENDTEXTUREALPHA:
-        case D3DTOP_BLENDTEXTUREALPHAPM: return AlphaOf(in.texel[stage]);
+        case D3DTOP_BLENDTEXTUREALPHAPM: return AlphaOf(*in.texel[stage]);
         case D3DTOP_BLENDFACTORALPHA: return AlphaOf(in.factor);
         case D3DTOP_BLENDCURRENTALPHA: return AlphaOf(current);
         default: return C16{};  // not read
@@ -477,7 +478,7 @@ inline bool OpReadsAlpha1(DWORD op) {
     const VI alphaLanes = AlphaLanes();
     C16 current = in.diffuse;
     for (uint32_t s = 0; s < p.stageCount; ++s) {
-        const C16 *const src[4] = {&in.diffuse, &current, &in.texel[s], &in.factor};
+        const C16 *const src[4] = {&in.diffuse, &current, in.texel[s], &in.factor};
         C16 r = SimpleStage(p.simpleStages[s], src, alphaLanes);
         if (fault == kSpanFaultCombine && s == 1) {
             r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
@@ -539,7 +540,8 @@ inline bool OpReadsAlpha1(DWORD op) {
 struct Place {
     int32_t xa, ya, xb, yb;
     bool wideA, wideB;
-    bool Joined() const { return yb == ya && xb == xa + kHalf; }
+    bool joined;  // yb == ya and xb == xa + kHalf
+    bool Joined() const { return joined; }
     int32_t X(int k) const { return k < kHalf ? xa + k : xb + k - kHalf; }
     int32_t Y(int k) const { return k < kHalf ? ya : yb; }
 };
@@ -717,12 +719,13 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     CombinerInputs16 in;
     in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
     in.specular = C16{};
-    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = Splat16(255);
+    const C16 white = Splat16(255);
+    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
     for (int g = 0; g < b.count; ++g) {
         const Place &pl = b.place[g];
         in.diffuse = Widen(b.diffuse[g]);
         if (p.readsSpecular) in.specular = Widen(b.specular[g]);
-        for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = b.texel[k][g];
+        for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = &b.texel[k][g];
         VI color = Narrow(p.simple ? SimpleCombine(p, in, fault) : Combine(p, in, fault));
         VI pass = b.pass[g];
         if (p.fog == SpanPlan::Fog::Vertex) {
@@ -767,7 +770,7 @@ template <bool kPerspective>
                                             const Chunk &ca, const Chunk &cb, Batch &b) {
     const uint32_t fault = p.fault;
     const VI iota = IIotaHalf();
-    const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide};
+    const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide, cb.y == ca.y && cb.x == ca.x + kHalf};
     const RowPair r{ca.r, cb.r};
     const VI active = ICmpGt(ISet2(ca.n, cb.n), iota);
     const VF ox = FSub(IToF(IAdd(ISet2(ca.x, cb.x), iota)), FSet1(s.originX));
@@ -846,8 +849,17 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
                 r.var[d] = PlaneRow(s.var[d], oy);
             }
         }
-        for (int32_t xs = x0; xs < x1; xs += kHalf) {
+        for (int32_t xs = x0; xs < x1;) {
+            if (!havePending && x1 - xs >= kLanes) {
+                // A whole group of this row.
+                const Chunk ca{xs, y, kHalf, true, &r}, cb{xs + kHalf, y, kHalf, xs + kLanes <= region.x1, &r};
+                AddGroup<kPerspective>(p, s, ctx, ca, cb, b);
+                if (b.count == kBatch) ShadeBatch(p, ctx, b);
+                xs += kLanes;
+                continue;
+            }
             const Chunk c{xs, y, x1 - xs < kHalf ? x1 - xs : kHalf, xs + kHalf <= region.x1, &r};
+            xs += kHalf;
             if (!havePending) {
                 pending = c;
                 havePending = true;
