@@ -260,10 +260,11 @@ struct LevelFields {
 
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // weigh four (fractions of zero leave the point texel alone).
+// `one`: every lane reads the same level (known without looking).
 [[gnu::always_inline]] inline C16 SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
-                                              uint32_t fault) {
+                                              uint32_t fault, bool one = false) {
     const int32_t first = ILane0(level);
-    const bool uniform = All(IOr(ICmpEq(level, ISet1(first)), IXor(active, ISet1(-1))));
+    const bool uniform = one || All(IOr(ICmpEq(level, ISet1(first)), IXor(active, ISet1(-1))));
     if (uniform) level = ISet1(first);
     const LevelFields f = FieldsOf(sm, level, uniform, first);
     const bool anyLinear = Any(IAnd(linear, active));
@@ -308,7 +309,7 @@ struct LevelFields {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
     const VI linear = IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
-    if (sm.mipFilter == D3DTEXF_NONE) return SampleLevel(sm, base, u, v, linear, active, fault);
+    if (sm.mipFilter == D3DTEXF_NONE) return SampleLevel(sm, base, u, v, linear, active, fault, true);
     if (sm.mipFilter == D3DTEXF_POINT) {
         const VI nearest = IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last);
         return SampleLevel(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault);
