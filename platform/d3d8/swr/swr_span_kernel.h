@@ -185,7 +185,9 @@ struct LevelFields {
         }
         m = ILoad(out.v);
     } else {
-        m = FloorMod(i, period);
+        // Lanes past the span's end may hold far coordinates FloorMod cannot reduce:
+        // pinned into the period, so that they too read inside the level.
+        m = IClamp(FloorMod(i, period), ISet1(0), ISub(period, ISet1(1)));
     }
     if (!mirror) return m;
     return IfElse(ICmpGt(n, m), m, ISub(ISub(period, ISet1(1)), m));
