@@ -5,7 +5,7 @@
 // temporary tree when the program starts and read back through the engine's readers
 // the way the game reads it; nothing of the game's shell is used.
 //
-// STAGE_BENCH_SHOT=path.png writes one drawn frame, to see what is measured.
+// SWR_STAGE_SHOT=path.png writes one drawn frame, to see what is measured.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -67,7 +67,7 @@ RpWorldSector *RenderSector(RpWorldSector *sector, void *) {
 class Stage {
 public:
     bool Load() {
-        root_ = (std::filesystem::temp_directory_path() / ("bench_stage." + std::to_string(::getpid()))).string();
+        root_ = (std::filesystem::temp_directory_path() / ("bench_swr_stage." + std::to_string(::getpid()))).string();
         if (!screen_.Start(d3d8::DefaultProfile(), kWidth, kHeight, mkdata::AttachSurfacePlugins)) return false;
         if (!RwImageRegisterFormat("bmp", RtBmpRead, RtBmpWrite)) return false;
         if (!mkdata::WriteDataTree(root_) || !mkdata::WriteCharacterFiles(root_) || !mkdata::WriteStage(root_)) {
@@ -247,7 +247,7 @@ void BM_StageFrame(benchmark::State &bench) {
         bench.SkipWithError("the sample stage did not load");
         return;
     }
-    if (const char *shot = std::getenv("STAGE_BENCH_SHOT")) stage.Shot(shot);
+    if (const char *shot = std::getenv("SWR_STAGE_SHOT")) stage.Shot(shot);
     swr::SetThreadCount(static_cast<uint32_t>(bench.range(0)));
     for (auto _ : bench) stage.Frame();
     swr::SetThreadCount(0);
