@@ -1,17 +1,21 @@
 // Throughput of the software rasteriser at the game's resolution: an untextured lit
 // mesh on one thread, through the per-pixel reference path and through the span
-// routines; and the frame the game must hold at 60 per second: 20,000 textured, lit,
+// routines; the frame the game must hold at 60 per second: 20,000 textured, lit,
 // fogged triangles at 800x600 with depth and some blended ones, reported as frames per
-// second with 1, 2 and every thread.
+// second with 1, 2 and every thread; and that frame with palettised, compressed and
+// lightmapped textures, at each vector width.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "platform/d3d8/swr/swr_draw.h"
+#include "platform/d3d8/swr/swr_texel_copy.h"
 
 namespace {
 
@@ -22,8 +26,10 @@ struct LitVertex {
     float nx, ny, nz;
     D3DCOLOR color;
     float u, v;
+    float lu, lv;  // lightmap coordinates (read by the lightmap kind only)
 };
 constexpr DWORD kLitFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+constexpr DWORD kLitFvf2 = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2;
 
 D3DMATRIX Identity() {
     D3DMATRIX m{};
@@ -49,7 +55,7 @@ void BuildMesh(int cells, int rows, std::vector<LitVertex> &vertices, std::vecto
             // Farther towards the top, so depth and fog vary over the screen.
             const float depth = 8.0f + 6.0f * (1.0f - v) + bump;
             vertices.push_back({(u - 0.5f) * 2.2f * depth * 0.9f, (0.5f - v) * 1.6f * depth * 0.9f, depth, nx / len,
-                                ny / len, -1.0f / len, 0xFFFFFFFFu, u * 8.0f, v * 6.0f});
+                                ny / len, -1.0f / len, 0xFFFFFFFFu, u * 8.0f, v * 6.0f, u, v});
         }
     }
     const int n = cells + 1;
@@ -62,27 +68,78 @@ void BuildMesh(int cells, int rows, std::vector<LitVertex> &vertices, std::vecto
     }
 }
 
-// A 256x256 checker-and-gradient texture with its full mip chain.
-struct Texture {
-    std::vector<std::vector<uint32_t>> levels;
-    std::vector<swr::TextureLevel> views;
-    swr::TextureView view;
+// The texture formats the game's frame is drawn with: its 32-bit texture, the same
+// picture palettised (P8) or DXT1-compressed, or the 32-bit texture with a lightmap
+// multiplied in by a second stage.
+enum class Kind { Argb, P8, Dxt1, Lightmap };
 
-    explicit Texture(uint32_t size) {
+// The checker-and-gradient texel the textures show at (x, y) of a level of size s.
+uint32_t CheckerTexel(uint32_t x, uint32_t y, uint32_t s) {
+    const bool check = ((x * 8 / s) + (y * 8 / s)) & 1;
+    return 0xC0000000u | (check ? 0x00E0C080u : 0x00406080u) | ((x * 255 / s) << 8);
+}
+
+// A square texture with its full mip chain, each level with the copy slot the device
+// gives its levels.
+struct Texture {
+    std::vector<std::vector<uint8_t>> levels;
+    std::vector<swr::TextureLevel> views;
+    std::vector<std::unique_ptr<swr::TexelCopy>> copies;
+    swr::TextureView view;
+    PALETTEENTRY palette[256] = {};
+
+    explicit Texture(uint32_t size, Kind kind = Kind::Argb) {
+        D3DFORMAT format = D3DFMT_A8R8G8B8;
+        // The palette: the checker's two colours over 128 steps of the gradient.
+        for (uint32_t i = 0; i < 256; ++i) {
+            const uint32_t c = 0xC0000000u | ((i & 1) ? 0x00E0C080u : 0x00406080u) | ((i >> 1) * 2u << 8);
+            palette[i] = PALETTEENTRY{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), uint8_t(c >> 24)};
+        }
         for (uint32_t s = size; s >= 1; s /= 2) {
-            std::vector<uint32_t> texels(s * s);
-            for (uint32_t y = 0; y < s; ++y) {
-                for (uint32_t x = 0; x < s; ++x) {
-                    const bool check = ((x * 8 / s) + (y * 8 / s)) & 1;
-                    texels[y * s + x] = 0xC0000000u | (check ? 0x00E0C080u : 0x00406080u) | ((x * 255 / s) << 8);
+            std::vector<uint8_t> bytes;
+            uint32_t pitch = s * 4;
+            if (kind == Kind::P8) {
+                format = D3DFMT_P8;
+                pitch = s;
+                for (uint32_t y = 0; y < s; ++y) {
+                    for (uint32_t x = 0; x < s; ++x) {
+                        const bool check = ((x * 8 / s) + (y * 8 / s)) & 1;
+                        bytes.push_back(static_cast<uint8_t>((x * 128 / s) * 2 + (check ? 1 : 0)));
+                    }
+                }
+            } else if (kind == Kind::Dxt1) {
+                format = D3DFMT_DXT1;
+                const uint32_t blocks = std::max(1u, s / 4);
+                pitch = blocks * 8;
+                for (uint32_t by = 0; by < blocks; ++by) {
+                    for (uint32_t bx = 0; bx < blocks; ++bx) {
+                        // End points from the block's corner texels, selectors a fixed ramp.
+                        auto to565 = [](uint32_t c) {
+                            return static_cast<uint16_t>(((c >> 19) & 31u) << 11 | ((c >> 10) & 63u) << 5 | ((c >> 3) & 31u));
+                        };
+                        const uint16_t e0 = to565(CheckerTexel(bx * 4, by * 4, s)) | 0x8000u;
+                        const uint16_t e1 = to565(CheckerTexel(std::min(bx * 4 + 3, s - 1), std::min(by * 4 + 3, s - 1), s)) & 0x7FFFu;
+                        const uint32_t selectors = 0xE4E4E4E4u;
+                        const uint8_t block[8] = {uint8_t(e0), uint8_t(e0 >> 8), uint8_t(e1), uint8_t(e1 >> 8),
+                                                  uint8_t(selectors), uint8_t(selectors >> 8), uint8_t(selectors >> 16),
+                                                  uint8_t(selectors >> 24)};
+                        bytes.insert(bytes.end(), block, block + 8);
+                    }
+                }
+            } else {
+                for (uint32_t y = 0; y < s; ++y) {
+                    for (uint32_t x = 0; x < s; ++x) {
+                        const uint32_t t = CheckerTexel(x, y, s);
+                        bytes.insert(bytes.end(), {uint8_t(t), uint8_t(t >> 8), uint8_t(t >> 16), uint8_t(t >> 24)});
+                    }
                 }
             }
-            levels.push_back(std::move(texels));
+            levels.push_back(std::move(bytes));
+            copies.push_back(std::make_unique<swr::TexelCopy>());
+            views.push_back({s, s, pitch, nullptr, copies.back().get()});
         }
-        for (uint32_t i = 0, s = size; i < levels.size(); ++i, s /= 2) {
-            views.push_back({s, s, s * 4, reinterpret_cast<const uint8_t *>(levels[i].data())});
-        }
-        view = swr::TextureView{D3DFMT_A8R8G8B8, static_cast<uint32_t>(views.size()), false, views.data()};
+        for (size_t i = 0; i < levels.size(); ++i) views[i].bits = levels[i].data();
+        view = swr::TextureView{format, static_cast<uint32_t>(views.size()), false, views.data()};
     }
 };
 
@@ -159,14 +216,17 @@ BENCHMARK(BM_LitUntexturedMesh)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// The game's frame. Argument: threads (0: all of them).
-void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
+// The game's frame: 99 x 100 cells of ground (19,800 triangles) and 100 blended quads
+// in front, textured, lit and fogged, drawn with `threads` threads (0: all of them).
+void GameFrame(benchmark::State &bench, Kind kind, uint32_t threads) {
     Targets t;
     static swr::DrawState state;
     D3DLIGHT8 lights[2];
     SetCommonState(state, lights);
-    Texture texture(256);
+    Texture texture(256, kind == Kind::Lightmap ? Kind::Argb : kind);
+    Texture lightmap(64);
     state.textures[0] = texture.view;
+    state.palette = texture.palette;
     DWORD *ts = state.stageStates[0];
     ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
     ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
@@ -175,6 +235,20 @@ void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
     ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
     ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
     ts[D3DTSS_MIPFILTER] = D3DTEXF_POINT;
+    const DWORD fvf = kind == Kind::Lightmap ? kLitFvf2 : kLitFvf;
+    if (kind == Kind::Lightmap) {
+        // The lightmap route's single pass: stage 1 multiplies in the lightmap by its
+        // own coordinates, alpha carried from stage 0.
+        state.textures[1] = lightmap.view;
+        DWORD *t1 = state.stageStates[1];
+        t1[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+        t1[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        t1[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        t1[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG2;
+        t1[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+        t1[D3DTSS_TEXCOORDINDEX] = 1;
+        t1[D3DTSS_MINFILTER] = t1[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
+    }
     DWORD *rs = state.renderStates;
     rs[D3DRS_FOGENABLE] = TRUE;
     rs[D3DRS_FOGVERTEXMODE] = D3DFOG_LINEAR;
@@ -182,7 +256,6 @@ void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
     rs[D3DRS_FOGEND] = Bits(16.0f);
     rs[D3DRS_FOGCOLOR] = 0xFF8090A0u;
 
-    // 99 x 100 cells of ground (19,800 triangles) and 100 blended quads in front.
     std::vector<LitVertex> ground, sprites;
     std::vector<uint16_t> groundIndices, spriteIndices;
     BuildMesh(99, 100, ground, groundIndices);
@@ -190,25 +263,34 @@ void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
         const float cx = -5.0f + (k % 10) * 1.1f, cy = -3.5f + (k / 10) * 0.8f, z = 7.5f, r = 0.35f;
         const uint16_t base = static_cast<uint16_t>(sprites.size());
         const D3DCOLOR c = 0x80FFFFFFu;
-        sprites.push_back({cx - r, cy + r, z, 0, 0, -1, c, 0, 0});
-        sprites.push_back({cx + r, cy + r, z, 0, 0, -1, c, 1, 0});
-        sprites.push_back({cx + r, cy - r, z, 0, 0, -1, c, 1, 1});
-        sprites.push_back({cx - r, cy - r, z, 0, 0, -1, c, 0, 1});
+        sprites.push_back({cx - r, cy + r, z, 0, 0, -1, c, 0, 0, 0, 0});
+        sprites.push_back({cx + r, cy + r, z, 0, 0, -1, c, 1, 0, 1, 0});
+        sprites.push_back({cx + r, cy - r, z, 0, 0, -1, c, 1, 1, 1, 1});
+        sprites.push_back({cx - r, cy - r, z, 0, 0, -1, c, 0, 1, 0, 1});
         spriteIndices.insert(spriteIndices.end(), {base, uint16_t(base + 1), uint16_t(base + 2), base,
                                                    uint16_t(base + 2), uint16_t(base + 3)});
     }
-    const swr::VertexStream groundStream{reinterpret_cast<const uint8_t *>(ground.data()),
-                                         ground.size() * sizeof(LitVertex), sizeof(LitVertex), kLitFvf};
+    // The vertices keep the layout of one coordinate set unless the lightmap reads two.
+    const uint32_t stride = kind == Kind::Lightmap ? sizeof(LitVertex) : sizeof(LitVertex) - 8;
+    auto pack = [&](const std::vector<LitVertex> &in) {
+        std::vector<uint8_t> out;
+        for (const LitVertex &v : in) {
+            const uint8_t *p = reinterpret_cast<const uint8_t *>(&v);
+            out.insert(out.end(), p, p + stride);
+        }
+        return out;
+    };
+    const std::vector<uint8_t> groundBytes = pack(ground), spriteBytes = pack(sprites);
+    const swr::VertexStream groundStream{groundBytes.data(), groundBytes.size(), stride, fvf};
     const swr::IndexStream groundIstream{reinterpret_cast<const uint8_t *>(groundIndices.data()),
                                          groundIndices.size() * 2, false};
-    const swr::VertexStream spriteStream{reinterpret_cast<const uint8_t *>(sprites.data()),
-                                         sprites.size() * sizeof(LitVertex), sizeof(LitVertex), kLitFvf};
+    const swr::VertexStream spriteStream{spriteBytes.data(), spriteBytes.size(), stride, fvf};
     const swr::IndexStream spriteIstream{reinterpret_cast<const uint8_t *>(spriteIndices.data()),
                                          spriteIndices.size() * 2, false};
     const uint32_t groundTriangles = static_cast<uint32_t>(groundIndices.size() / 3);
     const uint32_t spriteTriangles = static_cast<uint32_t>(spriteIndices.size() / 3);
 
-    swr::SetThreadCount(static_cast<uint32_t>(bench.range(0)));
+    swr::SetThreadCount(threads);
     for (auto _ : bench) {
         swr::Clear(state.viewport, &t.color, &t.depth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF8090A0u, 1.0f, 0);
         rs[D3DRS_ALPHABLENDENABLE] = FALSE;
@@ -227,14 +309,34 @@ void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
         benchmark::DoNotOptimize(t.colorBits.data());
     }
     swr::SetThreadCount(0);
+    state = swr::DrawState{};
     bench.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
     bench.counters["triangles"] = groundTriangles + spriteTriangles;
+}
+
+// Argument: threads (0: all of them).
+void BM_GameFrame20kTexturedLitFogged(benchmark::State &bench) {
+    GameFrame(bench, Kind::Argb, static_cast<uint32_t>(bench.range(0)));
 }
 BENCHMARK(BM_GameFrame20kTexturedLitFogged)
     ->Arg(1)
     ->Arg(2)
     ->Arg(0)
     ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same frame with the game's other texture kinds, on one thread. Arguments: kind
+// (0: 32-bit, 1: P8, 2: DXT1, 3: 32-bit with a lightmap stage), vector width (0: the
+// widest the processor has, 4: the baseline).
+void BM_GameFrameTextureKinds(benchmark::State &bench) {
+    swr::SetSpanWidth(static_cast<uint32_t>(bench.range(1)));
+    GameFrame(bench, static_cast<Kind>(bench.range(0)), 1);
+    swr::SetSpanWidth(0);
+}
+BENCHMARK(BM_GameFrameTextureKinds)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 4}})
+    ->ArgNames({"kind", "lanes"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -6,6 +6,7 @@
 
 #include "device.h"
 #include "format_info.h"
+#include "swr/swr_texel_copy.h"
 
 namespace d3d8 {
 
@@ -48,6 +49,12 @@ SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool impli
 SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceChild *link)
     : DeviceChild(nullptr, desc.pool, false), desc_(desc), owner_(owner), link_(link) {
     bits_.assign(SurfaceBytes(desc.format, desc.width, desc.height), 0);
+    // Texture levels in formats the span routines do not read get a copy slot.
+    if (desc.format != D3DFMT_A8R8G8B8 && desc.format != D3DFMT_X8R8G8B8) copy_ = std::make_unique<swr::TexelCopy>();
+}
+
+void SurfaceImpl::DropCopy() {
+    if (copy_) copy_->Drop();
 }
 
 SurfaceImpl::~SurfaceImpl() = default;
@@ -90,12 +97,14 @@ HRESULT SurfaceImpl::LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD) {
     locked->Pitch = INT(Pitch());
     locked->pBits = bits_.data() + offset;
     locked_ = true;
+    DropCopy();  // whatever is written through the lock
     return D3D_OK;
 }
 
 HRESULT SurfaceImpl::UnlockRect() {
     if (!locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
+    DropCopy();  // a draw while it was locked may have copied it half written
     return D3D_OK;
 }
 
@@ -107,6 +116,7 @@ void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) 
     desc_.format = format;
     bits_.assign(SurfaceBytes(format, width, height), 0);
     locked_ = false;
+    DropCopy();
 }
 
 swr::TextureLevel SurfaceImpl::AsTextureLevel() const {
@@ -115,6 +125,7 @@ swr::TextureLevel SurfaceImpl::AsTextureLevel() const {
     level.height = desc_.height;
     level.pitch = Pitch();
     level.bits = bits_.data();
+    level.copy = copy_.get();
     return level;
 }
 
@@ -125,6 +136,7 @@ swr::ColorTarget SurfaceImpl::AsColorTarget() {
     target.pitch = Pitch();
     target.format = desc_.format;
     target.bits = bits_.data();
+    DropCopy();  // drawn into from now on
     return target;
 }
 

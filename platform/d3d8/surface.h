@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "com_object.h"
@@ -39,7 +40,11 @@ public:
 
     const SurfaceDesc &Desc() const { return desc_; }
     uint32_t Pitch() const;
-    uint8_t *Bits() { return bits_.data(); }
+    // Writable bits: any 32-bit copy the rasteriser keeps of them is dropped.
+    uint8_t *Bits() {
+        DropCopy();
+        return bits_.data();
+    }
     const uint8_t *Bits() const { return bits_.data(); }
     size_t SizeBytes() const { return bits_.size(); }
     bool IsLocked() const { return locked_; }
@@ -54,9 +59,13 @@ public:
 
 private:
     SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool implicit);
+    void DropCopy();
 
     SurfaceDesc desc_;
     std::vector<uint8_t> bits_;
+    // Where the rasteriser keeps a 32-bit copy of a texture level it cannot sample as it
+    // is (texture levels only); dropped whenever the bits may change.
+    std::unique_ptr<swr::TexelCopy> copy_;
     IUnknown *owner_ = nullptr;          // container, or null when standalone
     const DeviceChild *link_ = nullptr;  // registry entry giving the device
     ULONG refs_ = 1;                     // standalone surfaces only

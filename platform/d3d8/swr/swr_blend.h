@@ -13,6 +13,9 @@ class Blender {
 public:
     void Prepare(const DrawState &state);
     bool Enabled() const { return enabled_; }
+    DWORD SourceFactor() const { return src_; }
+    DWORD DestFactor() const { return dst_; }
+    DWORD Operation() const { return op_; }
     // `src` over the target's pixel `dst`.
     Rgba8 Blend(Rgba8 src, Rgba8 dst) const { return overByAlpha_ ? OverByAlpha(src, dst) : BlendAny(src, dst); }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "swr_depth_stencil.h"
 #include "swr_draw.h"
 #include "swr_pixel_pipeline.h"
@@ -12,11 +14,27 @@
 namespace swr {
 namespace {
 
+// Words [0, count) at p become (old & keep) | value, four at a time.
+void MergeWords(uint8_t *p, int32_t count, uint32_t keep, uint32_t value) {
+    const __m128i k = _mm_set1_epi32(static_cast<int32_t>(keep)), v = _mm_set1_epi32(static_cast<int32_t>(value));
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i *q = reinterpret_cast<__m128i *>(p + size_t(i) * 4u);
+        _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(_mm_loadu_si128(q), k), v));
+    }
+    for (; i < count; ++i) {
+        uint32_t old;
+        std::memcpy(&old, p + size_t(i) * 4u, 4);
+        const uint32_t w = (old & keep) | value;
+        std::memcpy(p + size_t(i) * 4u, &w, 4);
+    }
+}
+
 void ClearColorRect(ColorTarget &color, const PixelRect &r, D3DCOLOR value) {
     if (color.format == D3DFMT_X8R8G8B8) value |= 0xFF000000u;
     for (int32_t y = r.y0; y < r.y1; ++y) {
         uint8_t *row = color.bits + static_cast<size_t>(y) * color.pitch;
-        for (int32_t x = r.x0; x < r.x1; ++x) std::memcpy(row + static_cast<size_t>(x) * 4u, &value, 4);
+        MergeWords(row + static_cast<size_t>(r.x0) * 4u, r.x1 - r.x0, 0, value);
     }
 }
 
@@ -36,6 +54,10 @@ void ClearDepthRect(DepthTarget &depth, const DepthFormat &format, const PixelRe
     if (keep == 0xFFFFFFFFu) return;
     for (int32_t y = r.y0; y < r.y1; ++y) {
         uint8_t *row = depth.bits + static_cast<size_t>(y) * depth.pitch;
+        if (format.bytes == 4) {
+            MergeWords(row + static_cast<size_t>(r.x0) * 4u, r.x1 - r.x0, keep, value);
+            continue;
+        }
         for (int32_t x = r.x0; x < r.x1; ++x) {
             uint8_t *p = row + static_cast<size_t>(x) * format.bytes;
             if (format.bytes == 2) {

@@ -4,6 +4,8 @@
 
 #include <emmintrin.h>
 
+#include "swr_span_plan.h"
+
 namespace swr {
 
 DepthFormat DescribeDepthFormat(D3DFORMAT format) {
@@ -122,6 +124,23 @@ bool DepthStencilUnit::TestRow(int32_t x, int32_t y, const float *z, int32_t n, 
         any |= pass[i];
     }
     return any != 0;
+}
+
+void DepthStencilUnit::DescribeForSpans(SpanDepth &out) const {
+    out = SpanDepth{};
+    out.unit = this;
+    if (!Active()) return;
+    out.bits = bits_;
+    out.pitch = pitch_;
+    out.depthMask = depthMask_;
+    out.shift = format_.depthShift;
+    out.depthBits = format_.depthBits;
+    out.func = depthFunc_;
+    out.write = depthWrite_;
+    // Vector-wide when depth alone is tested and its quantised values fit signed lanes.
+    const bool vector = depthTest_ && !stencil_ && format_.depthBits <= 24;
+    if (!vector) out.kind = SpanDepth::Kind::PerPixel;
+    else out.kind = format_.bytes == 2 ? SpanDepth::Kind::Words16 : SpanDepth::Kind::Words32;
 }
 
 }  // namespace swr

@@ -11,6 +11,8 @@
 
 namespace swr {
 
+struct SpanDepth;  // swr_span_plan.h
+
 struct DepthFormat {
     uint32_t bytes = 0;        // 2 or 4; 0 for formats we do not know
     uint32_t depthBits = 0;
@@ -55,6 +57,9 @@ public:
     bool TestRow(int32_t x, int32_t y, const float *z, int32_t n, int32_t reach, bool *pass) const;
 
     bool StencilEnabled() const { return stencil_; }
+
+    // The unit as the span routines work it (swr_span_plan.h).
+    void DescribeForSpans(SpanDepth &out) const;
 
     bool Active() const { return depthTest_ || depthWrite_ || stencil_; }
 

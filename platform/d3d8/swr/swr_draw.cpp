@@ -126,14 +126,19 @@ void SetUpRun(const DrawJob &job, uint64_t first, uint64_t last, PrimitiveBin &b
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
         const PrimitivePositions pp = PositionsOf(job.type, k);
-        const ClipVertex *v[3] = {};
+        CachedVertex *v[3] = {};
         bool ok = true;
         for (uint32_t i = 0; i < pp.count && ok; ++i) ok = (v[i] = cache.Get(VertexAt(*job.sequence, pp.at[i]))) != nullptr;
         if (!ok) continue;
         switch (pp.count) {
-            case 1: renderer.Point(*v[0]); break;
-            case 2: renderer.Line(*v[0], *v[1], *v[pp.provoking]); break;
-            default: renderer.Triangle(*v[0], *v[1], *v[2], *v[pp.provoking]); break;
+            case 1: renderer.Point(v[0]->clip); break;
+            case 2: renderer.Line(v[0]->clip, v[1]->clip, v[pp.provoking]->clip); break;
+            default:
+                for (int i = 0; i < 3; ++i) {
+                    if (!v[i]->finished) renderer.Finish(*v[i]);
+                }
+                renderer.Triangle(*v[0], *v[1], *v[2], v[pp.provoking]->clip);
+                break;
         }
     }
 }
@@ -180,9 +185,21 @@ bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRI
     for (uint32_t r = 0; r < runs; ++r) area += bins[r].PixelArea();
     if (area < kParallelPixelArea) {
         for (uint32_t b = 0; b < job.bands; ++b) rasterBand(b);
-    } else {
-        RunJobs(job.bands, rasterBand);
+        return true;
     }
+    // The busiest bands first (by how many primitives touch them), so the threads that
+    // take the last ones finish at about the same time. Which thread draws a band
+    // never changes its pixels.
+    thread_local std::vector<std::pair<uint32_t, uint32_t>> callerOrder;
+    std::vector<std::pair<uint32_t, uint32_t>> &order = callerOrder;
+    order.resize(job.bands);
+    for (uint32_t b = 0; b < job.bands; ++b) {
+        size_t count = 0;
+        for (uint32_t r = 0; r < runs; ++r) count += bins[r].BandCount(b);
+        order[b] = {static_cast<uint32_t>(std::min<size_t>(count, UINT32_MAX)), b};
+    }
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    RunJobs(job.bands, [&](uint32_t i) { rasterBand(order[i].second); });
     return true;
 }
 

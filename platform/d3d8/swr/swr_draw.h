@@ -29,6 +29,7 @@ namespace swr {
 
 struct PixelShaderProgram;    // swr_pixel_shader.h
 struct PixelShaderConstants;
+class TexelCopy;              // swr_texel_copy.h
 
 // A colour target: 32-bit A8R8G8B8 or X8R8G8B8 pixels, rows `pitch` bytes apart.
 struct ColorTarget {
@@ -55,11 +56,17 @@ struct DepthTarget {
 // read during the draw only, so a level may be a colour target the device drew into
 // (render to texture: bind the level's surface as ColorTarget with its own DepthTarget,
 // draw, then pass the same memory here).
+//
+// `copy`, when set, is where the rasteriser may keep a 32-bit copy of a level whose
+// format its span routines cannot read directly (swr_texel_copy.h): the level's owner
+// keeps it alive with the level and drops it whenever the texels change. Without one
+// such levels are sampled by the general per-pixel path.
 struct TextureLevel {
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t pitch = 0;
     const uint8_t *bits = nullptr;
+    TexelCopy *copy = nullptr;
 };
 
 // A bound texture: format, its levels (or six faces of levels for a cube map).
@@ -154,6 +161,12 @@ uint32_t ThreadCount();
 // them off forces that path, for tests that compare the two and for diagnosis.
 void SetFastPathsEnabled(bool enabled);
 bool FastPathsEnabled();
+
+// Pixels the span routines work on at once: 4 (the baseline instruction set) or 8
+// (processors with AVX2). 0, the start-up value, takes the widest the processor has;
+// a width it lacks falls back to 4. Every width gives the same pixels.
+void SetSpanWidth(uint32_t lanes);
+uint32_t SpanWidth();
 
 // The default value of every render state and texture-stage state, as the device
 // holds them after creation and after a reset; matrices become the identity, the

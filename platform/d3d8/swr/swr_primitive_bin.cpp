@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "swr_fast_triangle.h"
 #include "swr_line_raster.h"
@@ -33,7 +34,11 @@ void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY
     const size_t at = used_;
     used_ += Aligned(sizeof(Header)) + Aligned(payload);
     // Grown by doubling and never shrunk, so filling a bin rarely touches memory twice.
-    if (used_ > storage_.size()) storage_.resize(std::max(used_, 2 * storage_.size()));
+    // A whole TriangleSetup always fits past the last payload: triangles are read
+    // where they lie.
+    if (used_ + sizeof(TriangleSetup) > storage_.size()) {
+        storage_.resize(std::max(used_ + sizeof(TriangleSetup), 2 * storage_.size()));
+    }
     const Header h{kind, flat.flatDiffuse, flat.flatSpecular};
     std::memcpy(storage_.data() + at, &h, sizeof(h));
     for (int64_t b = lo; b <= hi; ++b) bands_[static_cast<size_t>(b)].push_back(static_cast<uint32_t>(at));
@@ -73,9 +78,13 @@ void PrimitiveBin::Replay(uint32_t band, const RasterContext &shared, const Pixe
         const std::byte *payload = storage_.data() + at + Aligned(sizeof(Header));
         switch (h.kind) {
             case Kind::Triangle:
-                std::memcpy(static_cast<void *>(&setup), payload, setupBytes_);
-                if (ctx.fast) ctx.fast->Rasterize(setup, ctx, region);
-                else RasterizeTriangle(setup, ctx, region);
+                if (ctx.fast) {
+                    // Drawn where it lies: the routines read only the planes the bin keeps.
+                    ctx.fast->Rasterize(*std::launder(reinterpret_cast<const TriangleSetup *>(payload)), ctx, region);
+                } else {
+                    std::memcpy(static_cast<void *>(&setup), payload, setupBytes_);
+                    RasterizeTriangle(setup, ctx, region);
+                }
                 break;
             case Kind::Line:
                 std::memcpy(v, payload, 2 * sizeof(ScreenVertex));

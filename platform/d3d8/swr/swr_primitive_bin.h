@@ -31,6 +31,8 @@ public:
     // Pixels of the primitives' bounding boxes inside the draw's rows (lines and points
     // count their rows): a measure of how much rasterising the bin asks for.
     uint64_t PixelArea() const { return area_; }
+    // Primitives that touch band `band`.
+    size_t BandCount(uint32_t band) const { return band < bandCount_ ? bands_[band].size() : 0; }
 
     // Draws this bin's primitives that touch band `band`, limited to `region`.
     void Replay(uint32_t band, const RasterContext &ctx, const PixelRect &region) const;

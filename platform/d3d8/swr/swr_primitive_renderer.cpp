@@ -30,7 +30,11 @@ void PrimitiveRenderer::Prepare(const DrawState &state, const PixelPipeline &pix
         ctx_.coords[s] = MakeStageCoordLayout(state, s, pixels.StageSampler(s).IsCube());
         ctx_.coordStages = s + 1;
     }
-    if (fast_.Prepare(pixels, ctx_)) ctx_.fast = &fast_;
+    planes_ = ~uint64_t{0};
+    if (fast_.Prepare(pixels, ctx_)) {
+        ctx_.fast = &fast_;
+        planes_ = fast_.Planes();
+    }
     cullMode_ = rs[D3DRS_CULLMODE];
     fillMode_ = rs[D3DRS_FILLMODE];
     mapping_.Set(vp);
@@ -50,7 +54,7 @@ void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
 void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
     if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
         for (uint32_t i = 1; i + 1 < count; ++i) {
-            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_)) bin_->AddTriangle(setup_, ctx_);
+            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_, planes_)) bin_->AddTriangle(setup_, ctx_);
         }
         return;
     }
@@ -91,22 +95,40 @@ void PrimitiveRenderer::Point(const ScreenVertex &p) {
     bin_->AddPoint(p, static_cast<int32_t>(y), ctx_);
 }
 
-void PrimitiveRenderer::Triangle(const ClipVertex &a, const ClipVertex &b, const ClipVertex &c,
+void PrimitiveRenderer::Finish(CachedVertex &v) const {
+    v.outcode = clipper_.Outcode(v.clip);
+    if (v.outcode == 0) mapping_.Map(v.clip.pos, screenSpace_, v.x, v.y, v.z, v.rhw);
+    v.finished = true;
+}
+
+void PrimitiveRenderer::FillTriangle(const SetupVertex v[3]) {
+    if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
+        if (SetupTriangle(v[0], v[1], v[2], cullMode_, ctx_.varyingCount, setup_, planes_)) bin_->AddTriangle(setup_, ctx_);
+        return;
+    }
+    ScreenVertex corners[3];
+    for (int i = 0; i < 3; ++i) {
+        corners[i].x = v[i].x, corners[i].y = v[i].y, corners[i].z = v[i].z, corners[i].rhw = v[i].rhw;
+        for (uint32_t k = 0; k < ctx_.varyingCount; ++k) corners[i].var[k] = v[i].var[k];
+    }
+    FillPolygon(corners, 3);
+}
+
+void PrimitiveRenderer::Triangle(const CachedVertex &a, const CachedVertex &b, const CachedVertex &c,
                                  const ClipVertex &provoking) {
-    const uint32_t ca = clipper_.Outcode(a), cb = clipper_.Outcode(b), cc = clipper_.Outcode(c);
+    const uint32_t ca = a.outcode, cb = b.outcode, cc = c.outcode;
     if (ca & cb & cc) return;
     SetFlatColors(provoking);
     if ((ca | cb | cc) == 0) {
-        ScreenVertex corners[3];
-        Project(a, corners[0]);
-        Project(b, corners[1]);
-        Project(c, corners[2]);
-        FillPolygon(corners, 3);
+        const SetupVertex corners[3] = {{a.x, a.y, a.z, a.rhw, a.clip.var},
+                                        {b.x, b.y, b.z, b.rhw, b.clip.var},
+                                        {c.x, c.y, c.z, c.rhw, c.clip.var}};
+        FillTriangle(corners);
         return;
     }
     ScreenVertex screen[kMaxClippedVertices];
     ClipVertex clipped[kMaxClippedVertices];
-    const uint32_t count = clipper_.ClipTriangle(a, b, c, clipped);
+    const uint32_t count = clipper_.ClipTriangle(a.clip, b.clip, c.clip, clipped);
     for (uint32_t i = 0; i < count; ++i) Project(clipped[i], screen[i]);
     FillPolygon(screen, count);
 }

@@ -13,6 +13,7 @@
 #include "swr_pixel_pipeline.h"
 #include "swr_primitive_bin.h"
 #include "swr_raster_common.h"
+#include "swr_vertex_cache.h"
 
 namespace swr {
 
@@ -20,8 +21,11 @@ class PrimitiveRenderer {
 public:
     void Prepare(const DrawState &state, const PixelPipeline &pixels, bool screenSpace, uint32_t varyingCount);
 
-    // The provoking vertex gives the colours under flat shading.
-    void Triangle(const ClipVertex &a, const ClipVertex &b, const ClipVertex &c, const ClipVertex &provoking);
+    // Works out a cached vertex's outcode and screen place.
+    void Finish(CachedVertex &v) const;
+
+    // The provoking vertex gives the colours under flat shading. The vertices are finished.
+    void Triangle(const CachedVertex &a, const CachedVertex &b, const CachedVertex &c, const ClipVertex &provoking);
     void Line(const ClipVertex &a, const ClipVertex &b, const ClipVertex &provoking);
     void Point(const ClipVertex &p);
 
@@ -34,6 +38,7 @@ private:
     void Project(const ClipVertex &in, ScreenVertex &out) const;
     void SetFlatColors(const ClipVertex &provoking);
     void FillPolygon(const ScreenVertex *v, uint32_t count);
+    void FillTriangle(const SetupVertex v[3]);
 
     Clipper clipper_;
     void AddLine(const ScreenVertex &a, const ScreenVertex &b);
@@ -42,6 +47,7 @@ private:
     RasterContext ctx_;
     FastTriangle fast_;
     TriangleSetup setup_;  // kept between triangles: it is large, and set up afresh each time
+    uint64_t planes_ = ~uint64_t{0};  // the varyings whose planes the draw reads
     PrimitiveBin *bin_ = nullptr;
     bool screenSpace_ = false;
     DWORD cullMode_ = D3DCULL_CCW;

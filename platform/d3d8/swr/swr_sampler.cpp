@@ -4,6 +4,10 @@
 
 #include <cmath>
 
+#include "swr_span_plan.h"
+#include "swr_texcoord.h"
+#include "swr_texel_copy.h"
+
 namespace swr {
 namespace {
 
@@ -92,6 +96,7 @@ bool Sampler::Prepare(const DrawState &state, uint32_t stage) {
     const DWORD *ts = state.stageStates[stage];
     levels_ = view.levels;
     levelCount_ = view.levelCount;
+    format_ = view.format;
     palette_ = state.palette;
     cube_ = view.isCube;
     baseLevel_ = std::min<uint32_t>(std::max<uint32_t>(view.firstLevel, ts[D3DTSS_MAXMIPLEVEL]), levelCount_ - 1);
@@ -180,6 +185,55 @@ Rgba8 Sampler::SampleGeneral(const TexCoords &tc) const {
         lambda = Lambda(d[0][0] * w, d[1][0] * h, d[0][1] * w, d[1][1] * h, lodBias_);
     }
     return SampleFace(face, uv[0], uv[1], lambda);
+}
+
+bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, uint32_t fault, SpanSampler &out) const {
+    if (!fetch_ || cube_ || layout.dims != 2 || levelCount_ > kMaxSpanLevels) return false;
+    // 32-bit levels are read where they lie, when their rows and words are aligned.
+    const bool native = format_ == D3DFMT_A8R8G8B8 || format_ == D3DFMT_X8R8G8B8;
+    bool powU = true, powV = true;
+    for (uint32_t i = 0; i < levelCount_; ++i) {
+        const TextureLevel &l = levels_[i];
+        if (!l.bits || l.width == 0 || l.height == 0) return false;
+        SpanLevel &s = out.levels[i];
+        if (native && (l.pitch & 3u) == 0 && (reinterpret_cast<uintptr_t>(l.bits) & 3u) == 0) {
+            s.texels = reinterpret_cast<const uint32_t *>(l.bits);
+            s.pitch = static_cast<int32_t>(l.pitch / 4);
+        } else {
+            if (!l.copy) return false;
+            s.texels = l.copy->Get(l, format_, fetch_, palette_, fault);
+            s.pitch = static_cast<int32_t>(l.width);
+        }
+        s.width = static_cast<int32_t>(l.width);
+        s.height = static_cast<int32_t>(l.height);
+        s.fwidth = static_cast<float>(l.width);
+        s.fheight = static_cast<float>(l.height);
+        powU = powU && IsPowerOfTwo(l.width);
+        powV = powV && IsPowerOfTwo(l.height);
+    }
+    auto mode = [](DWORD m, bool pow2) {
+        switch (m) {
+            case D3DTADDRESS_MIRROR: return SpanAddress::Mirror;
+            case D3DTADDRESS_CLAMP: return SpanAddress::Clamp;
+            case D3DTADDRESS_BORDER: return SpanAddress::Border;
+            case D3DTADDRESS_MIRRORONCE: return SpanAddress::MirrorOnce;
+            default: return pow2 ? SpanAddress::WrapPow2 : SpanAddress::Wrap;
+        }
+    };
+    out.levelCount = static_cast<int32_t>(levelCount_);
+    out.baseLevel = static_cast<int32_t>(baseLevel_);
+    out.addressU = mode(addressU_, powU);
+    out.addressV = mode(addressV_, powV);
+    out.magLinear = IsLinear(magFilter_);
+    out.minLinear = IsLinear(minFilter_);
+    out.mipFilter = mipFilter_ == D3DTEXF_NONE ? D3DTEXF_NONE : mipFilter_ == D3DTEXF_POINT ? D3DTEXF_POINT : D3DTEXF_LINEAR;
+    out.needsLod = needsLod_;
+    out.lodBias = lodBias_;
+    out.border = PackColor(border_);
+    out.opaque = opaque_;  // nonzero only for X8R8G8B8, which is never copied
+    out.slot = slot;
+    out.divisor = layout.divisor;
+    return true;
 }
 
 }  // namespace swr

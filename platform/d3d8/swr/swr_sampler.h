@@ -33,6 +33,9 @@
 
 namespace swr {
 
+struct SpanSampler;       // swr_span_plan.h
+struct StageCoordLayout;  // swr_texcoord.h
+
 // A stage's coordinates at one pixel and their derivatives along screen x and y.
 struct TexCoords {
     float c[3] = {};
@@ -222,6 +225,11 @@ public:
     // against each other).
     void ForceGeneralRoute() { direct_ = false; }
 
+    // The sampler as the span routines read it (swr_span_plan.h), with 32-bit copies of
+    // levels in other formats made through the levels' copy slots. False when they
+    // cannot serve it: cube maps, levels without memory or copy slot, too many levels.
+    bool DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, uint32_t fault, SpanSampler &out) const;
+
 private:
     // A level as the inline route reads it.
     struct DirectLevel {
@@ -247,6 +255,7 @@ private:
     Rgba8 DirectTexel(const DirectLevel &l, uint32_t x, uint32_t y) const { return UnpackColor(DirectWord(l, x, y)); }
 
     TexelFetch fetch_ = nullptr;
+    D3DFORMAT format_ = D3DFMT_UNKNOWN;
     const TextureLevel *levels_ = nullptr;
     const PALETTEENTRY *palette_ = nullptr;
     uint32_t levelCount_ = 0;

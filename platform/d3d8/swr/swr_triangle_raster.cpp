@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <emmintrin.h>
+
 namespace swr {
 namespace {
 
@@ -47,8 +49,15 @@ Plane MakePlane(double q0, double q1, double q2, double dx1, double dy1, double 
 }  // namespace
 
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
-                   uint32_t varyingCount, TriangleSetup &out) {
-    const ScreenVertex *v[3] = {&v0, &v1, &v2};
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
+    const SetupVertex a{v0.x, v0.y, v0.z, v0.rhw, v0.var}, b{v1.x, v1.y, v1.z, v1.rhw, v1.var},
+        c{v2.x, v2.y, v2.z, v2.rhw, v2.var};
+    return SetupTriangle(a, b, c, cullMode, varyingCount, out, planes);
+}
+
+bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVertex &v2, DWORD cullMode,
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
+    const SetupVertex *v[3] = {&v0, &v1, &v2};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
         if (!Snap(v[i]->x, X[i]) || !Snap(v[i]->y, Y[i])) return false;
@@ -94,13 +103,35 @@ bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenV
     out.z = MakePlane(v[0]->z, v[1]->z, v[2]->z, dx1, dy1, dx2, dy2, invArea);
     out.rhw = MakePlane(v[0]->rhw, v[1]->rhw, v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
-    for (uint32_t k = 0; k < varyingCount; ++k) {
-        if (out.perspective) {
-            out.var[k] = MakePlane(double{v[0]->var[k]} * v[0]->rhw, double{v[1]->var[k]} * v[1]->rhw,
-                                   double{v[2]->var[k]} * v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
-        } else {
-            out.var[k] = MakePlane(v[0]->var[k], v[1]->var[k], v[2]->var[k], dx1, dy1, dx2, dy2, invArea);
+    // Two varyings at a time in the two double lanes: each lane does MakePlane's
+    // operations in its order, so the planes are the same as one at a time.
+    const __m128d w0 = _mm_set1_pd(out.perspective ? v[0]->rhw : 1.0), w1 = _mm_set1_pd(out.perspective ? v[1]->rhw : 1.0),
+                  w2 = _mm_set1_pd(out.perspective ? v[2]->rhw : 1.0);
+    const __m128d ddx1 = _mm_set1_pd(dx1), ddy1 = _mm_set1_pd(dy1), ddx2 = _mm_set1_pd(dx2), ddy2 = _mm_set1_pd(dy2);
+    const __m128d inv = _mm_set1_pd(invArea);
+    for (uint32_t k = 0; k < varyingCount; k += 2) {
+        if (!((planes >> k) & 3u)) continue;
+        const bool two = k + 1 < varyingCount;  // never read past the last varying
+        auto pair = [&](const float *var) {
+            return _mm_cvtps_pd(two ? _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(var + k)))
+                                    : _mm_load_ss(var + k));
+        };
+        __m128d q0 = pair(v[0]->var), q1 = pair(v[1]->var), q2 = pair(v[2]->var);
+        if (out.perspective) {  // x * 1.0 would be exact too, but skipping it keeps NaN payloads alike
+            q0 = _mm_mul_pd(q0, w0);
+            q1 = _mm_mul_pd(q1, w1);
+            q2 = _mm_mul_pd(q2, w2);
         }
+        const __m128d d1 = _mm_sub_pd(q1, q0), d2 = _mm_sub_pd(q2, q0);
+        const __m128 at0 = _mm_cvtpd_ps(q0);
+        const __m128 pdx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, ddy2), _mm_mul_pd(d2, ddy1)), inv));
+        const __m128 pdy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, ddx1), _mm_mul_pd(d1, ddx2)), inv));
+        alignas(16) float a[4], x[4], y[4];
+        _mm_store_ps(a, at0);
+        _mm_store_ps(x, pdx);
+        _mm_store_ps(y, pdy);
+        out.var[k] = Plane{a[0], x[0], y[0]};
+        if (two) out.var[k + 1] = Plane{a[1], x[1], y[1]};
     }
     return true;
 }

@@ -36,15 +36,110 @@ struct TriangleSetup {
 
 // Cull mode as the state gives it: D3DCULL_CCW drops triangles that run counter-
 // clockwise on screen (y down). False when the triangle is culled, has no area, or has
-// coordinates that are not finite or lie beyond the guard band.
+// coordinates that are not finite or lie beyond the guard band. Planes are made for the
+// varyings below `varyingCount` whose bit is set in `planes` (the others keep what they
+// held: the draw never reads them).
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
-                   uint32_t varyingCount, TriangleSetup &out);
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes = ~uint64_t{0});
+
+// A corner as set-up reads it: screen place and the varyings wherever they are kept.
+struct SetupVertex {
+    float x, y, z, rhw;
+    const float *var;
+};
+bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVertex &v2, DWORD cullMode,
+                   uint32_t varyingCount, TriangleSetup &out, uint64_t planes);
 
 // Draws the covered pixels that fall inside `region` (already inside the scissor).
 void RasterizeTriangle(const TriangleSetup &setup, const RasterContext &ctx, const PixelRect &region);
 
 // Spans of one row: [x0, x1) of covered pixels. Empty when x0 >= x1.
 void TriangleRowSpan(const TriangleSetup &setup, int32_t y, int32_t &x0, int32_t &x1);
+
+// TriangleRowSpan for consecutive rows without a division per row: each edge keeps its
+// bound on x and the remainder of the division that gave it, and steps both by the
+// edge's slope from row to row (divided once). Exact: the same spans for every row.
+class RowWalk {
+public:
+    [[gnu::always_inline]] inline void Start(const TriangleSetup &s, int32_t y) {
+        lo_ = s.minX;
+        hi_ = int64_t{s.maxX} + 1;
+        for (int i = 0; i < 3; ++i) {
+            Edge &e = edges_[i];
+            const int64_t a = s.a[i];
+            const int64_t k = s.b[i] * y + s.c[i] + s.bias[i];  // need a*x + k >= 0
+            e.left = a > 0;
+            e.flat = a == 0;
+            if (a == 0) {
+                // The bound is k itself (k < 0: no pixel); it steps by b, never carries.
+                e.q = k;
+                e.r = 0;
+                e.rb = 0;
+                e.d = INT64_MAX;
+                e.qStep = s.b[i];
+                e.qCarry = 0;
+                continue;
+            }
+            // a > 0: x >= ceil(-k / a) = -floor(k / a) = q, with r = q*a + k in [0, a).
+            // a < 0: x <= floor(k / -a) = q, with r = k - q*(-a) in [0, -a).
+            // Both divide k by d = |a|; a row step adds b = db*d + rb, rb in [0, d).
+            e.d = a > 0 ? a : -a;
+            int64_t db;
+            FloorDivide(k, e.d, e.q, e.r);
+            FloorDivide(s.b[i], e.d, db, e.rb);
+            if (a > 0) e.q = -e.q;
+            e.qStep = a > 0 ? -db : db;
+            e.qCarry = a > 0 ? -1 : 1;
+        }
+    }
+    // The current row's span.
+    [[gnu::always_inline]] inline void Span(int32_t &x0, int32_t &x1) const {
+        int64_t lo = lo_, hi = hi_;
+        Bound(edges_[0], lo, hi);
+        Bound(edges_[1], lo, hi);
+        Bound(edges_[2], lo, hi);
+        x0 = static_cast<int32_t>(lo);
+        x1 = static_cast<int32_t>(hi > lo ? hi : lo);
+    }
+    [[gnu::always_inline]] inline void Next() {
+        Step(edges_[0]);
+        Step(edges_[1]);
+        Step(edges_[2]);
+    }
+
+private:
+    // No member initialisers: a trivial constructor, so nothing of this class is ever
+    // built out of line (the wide span routines use it too).
+    struct Edge {
+        int64_t q, r, rb, d, qStep, qCarry;
+        bool left, flat;
+    };
+    [[gnu::always_inline]] static inline void FloorDivide(int64_t n, int64_t d, int64_t &q, int64_t &r) {
+        q = n / d;
+        r = n - q * d;
+        if (r < 0) {
+            --q;
+            r += d;
+        }
+    }
+    [[gnu::always_inline]] static inline void Bound(const Edge &e, int64_t &lo, int64_t &hi) {
+        if (e.flat) {
+            if (e.q < 0) hi = lo;
+        } else if (e.left) {
+            lo = e.q > lo ? e.q : lo;
+        } else {
+            hi = e.q + 1 < hi ? e.q + 1 : hi;
+        }
+    }
+    [[gnu::always_inline]] static inline void Step(Edge &e) {
+        const int64_t t = e.r + e.rb;
+        const bool carry = t >= e.d;
+        e.r = carry ? t - e.d : t;
+        e.q += e.qStep + (carry ? e.qCarry : 0);
+    }
+    Edge edges_[3];
+    int64_t lo_, hi_;
+};
 
 // A stage's coordinates at a pixel, with their derivatives, from the planes. `rowValues`
 // holds each plane's Row(oy) for the pixel's row; `w` is 1 / rhw at the pixel. The

@@ -18,19 +18,21 @@ void VertexCache::Reset(const VertexProcessor &processor, uint64_t first, uint64
     done_.assign(count, 0);
 }
 
-const ClipVertex *VertexCache::Get(uint64_t index) {
+CachedVertex *VertexCache::Get(uint64_t index) {
     if (index >= processor_->VertexCount()) return nullptr;
     const uint64_t slot = index - first_;
     if (index >= first_ && slot < done_.size()) {
         if (!done_[slot]) {
-            processor_->Process(static_cast<uint32_t>(index), vertices_[slot]);
+            processor_->Process(static_cast<uint32_t>(index), vertices_[slot].clip);
+            vertices_[slot].finished = false;
             done_[slot] = 1;
         }
         return &vertices_[slot];
     }
-    ClipVertex &v = scratch_[nextScratch_];
+    CachedVertex &v = scratch_[nextScratch_];
     nextScratch_ = (nextScratch_ + 1) % 4;
-    processor_->Process(static_cast<uint32_t>(index), v);
+    processor_->Process(static_cast<uint32_t>(index), v.clip);
+    v.finished = false;
     return &v;
 }
 

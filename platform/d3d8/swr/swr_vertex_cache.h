@@ -11,6 +11,16 @@
 
 namespace swr {
 
+// A processed vertex with what primitive rendering works out once per vertex however
+// many primitives share it: its clip outcode and, when that is zero, its place on screen
+// (filled in by PrimitiveRenderer::Finish when `finished` is still false).
+struct CachedVertex {
+    ClipVertex clip;
+    bool finished = false;
+    uint32_t outcode = 0;
+    float x = 0, y = 0, z = 0, rhw = 1;
+};
+
 class VertexCache {
 public:
     // Caches vertices [first, first + count) of the stream (clamped to it).
@@ -18,14 +28,14 @@ public:
 
     // The processed vertex, or null when `index` lies outside the stream. A pointer to
     // an uncached vertex stays valid for the next three calls, enough for a triangle.
-    const ClipVertex *Get(uint64_t index);
+    CachedVertex *Get(uint64_t index);
 
 private:
     const VertexProcessor *processor_ = nullptr;
     uint64_t first_ = 0;
-    std::vector<ClipVertex> vertices_;
+    std::vector<CachedVertex> vertices_;
     std::vector<uint8_t> done_;
-    ClipVertex scratch_[4];
+    CachedVertex scratch_[4];
     uint32_t nextScratch_ = 0;
 };
 

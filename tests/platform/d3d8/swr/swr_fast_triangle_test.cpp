@@ -1,7 +1,11 @@
 // The span routines against the reference per-pixel path: randomised scenes under
-// randomised states must leave the same colour, depth and stencil, bit for bit; and
-// the states the engine uses most do take the span routines.
+// randomised states (every texture format, address mode and filter, one or two stages
+// of any operation, fog, tests, blending) must leave the same colour, depth and
+// stencil, bit for bit, at every vector width; a deliberate one-value error in any
+// routine must show; and the states the engine uses most do take the span routines.
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include "platform/d3d8/swr/swr_fast_triangle.h"
 #include "swr_random_scene.h"
@@ -17,9 +21,30 @@ public:
     ~FastPathsOff() { swr::SetFastPathsEnabled(true); }
 };
 
-std::vector<uint32_t> Render(uint32_t seed, D3DFORMAT colorFormat, D3DFORMAT depthFormat, bool fast) {
-    Scene s(61, 47, colorFormat, depthFormat);
-    RandomScene scene(61, 47, seed);
+// Runs with the span routines held to `lanes` pixels at a time (0: the widest).
+class Width {
+public:
+    explicit Width(uint32_t lanes) { swr::SetSpanWidth(lanes); }
+    ~Width() { swr::SetSpanWidth(0); }
+};
+
+class Fault {
+public:
+    explicit Fault(uint32_t fault) { swr::SetSpanFault(fault); }
+    ~Fault() { swr::SetSpanFault(swr::kSpanFaultNone); }
+};
+
+constexpr uint32_t kW = 61, kH = 47;
+
+D3DFORMAT ColorFormat(uint32_t seed) { return seed % 3 == 0 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8; }
+D3DFORMAT DepthFormat(uint32_t seed) {
+    const D3DFORMAT depths[] = {D3DFMT_D24S8, D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D32};
+    return depths[seed % 6];
+}
+
+std::vector<uint32_t> Render(uint32_t seed, bool fast) {
+    Scene s(kW, kH, ColorFormat(seed), DepthFormat(seed));
+    RandomScene scene(kW, kH, seed);
     if (fast) {
         scene.Render(s, 12, 24);
     } else {
@@ -29,17 +54,50 @@ std::vector<uint32_t> Render(uint32_t seed, D3DFORMAT colorFormat, D3DFORMAT dep
     return swrtest::Snapshot(s);
 }
 
-TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenes) {
+// The index of the first word that differs, or -1.
+int64_t FirstDifference(const std::vector<uint32_t> &a, const std::vector<uint32_t> &b) {
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) return static_cast<int64_t>(i);
+    }
+    return -1;
+}
+
+// The widths this processor runs: the baseline always, eight lanes where it has them.
+std::vector<uint32_t> Widths() {
+    std::vector<uint32_t> widths{4};
+    swr::SetSpanWidth(8);
+    if (swr::SpanWidth() == 8) widths.push_back(8);
+    swr::SetSpanWidth(0);
+    return widths;
+}
+
+TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidth) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
-        const D3DFORMAT color = seed % 3 == 0 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8;
-        const D3DFORMAT depths[] = {D3DFMT_D24S8, D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D32};
-        const D3DFORMAT depth = depths[seed % 6];
-        const std::vector<uint32_t> fast = Render(seed, color, depth, true);
-        const std::vector<uint32_t> reference = Render(seed, color, depth, false);
-        ASSERT_EQ(fast.size(), reference.size());
-        for (size_t i = 0; i < fast.size(); ++i) {
-            ASSERT_EQ(fast[i], reference[i]) << "seed " << seed << (i % 2 ? " depth" : " colour") << " of pixel "
-                                             << i / 2 % 61 << ", " << i / 2 / 61;
+        const std::vector<uint32_t> reference = Render(seed, false);
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            const std::vector<uint32_t> fast = Render(seed, true);
+            ASSERT_EQ(fast.size(), reference.size());
+            const int64_t i = FirstDifference(fast, reference);
+            ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes: " << (i % 2 ? "depth" : "colour")
+                             << " of pixel " << i / 2 % kW << ", " << i / 2 / kW;
+        }
+    }
+}
+
+// Each routine's deliberate error must make some scene differ from the reference: the
+// comparison above is sharp enough to see one wrong value anywhere.
+TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
+    for (uint32_t fault = swr::kSpanFaultNone + 1; fault < swr::kSpanFaultCount; ++fault) {
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            bool seen = false;
+            for (uint32_t seed = 1; seed <= 40 && !seen; ++seed) {
+                const std::vector<uint32_t> reference = Render(seed, false);
+                Fault wrong(fault);
+                seen = FirstDifference(Render(seed, true), reference) >= 0;
+            }
+            EXPECT_TRUE(seen) << "fault " << fault << " at " << lanes << " lanes";
         }
     }
 }
@@ -51,14 +109,19 @@ bool TakesSpans(const swr::DrawState &state) {
     swr::PixelPipeline pipeline;
     EXPECT_TRUE(pipeline.Prepare(state, color, nullptr));
     swr::RasterContext ctx;
-    if (pipeline.SampledStages() & 1u) ctx.coords[0] = swr::MakeStageCoordLayout(state, 0, false), ctx.coordStages = 1;
+    for (uint32_t s = 0; s < 2; ++s) {
+        if (pipeline.SampledStages() & (1u << s)) ctx.coords[s] = swr::MakeStageCoordLayout(state, s, false), ctx.coordStages = s + 1;
+    }
     swr::FastTriangle fast;
     return fast.Prepare(pipeline, ctx);
 }
 
 TEST(FastTriangle, CommonEngineStatesTakeTheSpanRoutines) {
-    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8), palettised(D3DFMT_P8), compressed(D3DFMT_DXT1), lightmap(D3DFMT_R5G6B5);
     tex.AddLevel(1, 1, {0xFFFFFFFFu});
+    palettised.AddLevel(4, 4, 4, std::vector<uint8_t>(16, 3));
+    compressed.AddLevel(4, 4, 8, std::vector<uint8_t>(8, 0x5A));
+    lightmap.AddLevel(2, 2, 4, std::vector<uint8_t>(8, 0x77));
     Scene s(4, 4);
     swr::DrawState &st = s.state;
     // Untextured: colour from the vertices.
@@ -76,20 +139,112 @@ TEST(FastTriangle, CommonEngineStatesTakeTheSpanRoutines) {
     s.SetState(D3DRS_FOGENABLE, TRUE);
     s.SetState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
     EXPECT_TRUE(TakesSpans(st));
-    // Flat black objects: the texture factor.
+    // Palettised and compressed textures, mirrored and bordered.
+    st.textures[0] = palettised.View();
+    ts[D3DTSS_ADDRESSU] = D3DTADDRESS_MIRROR;
+    ts[D3DTSS_ADDRESSV] = D3DTADDRESS_BORDER;
+    EXPECT_TRUE(TakesSpans(st));
+    st.textures[0] = compressed.View();
+    EXPECT_TRUE(TakesSpans(st));
+    // A lightmap in a second stage, specular added; flat black objects by the factor.
+    st.textures[1] = lightmap.View();
+    DWORD *t1 = st.stageStates[1];
+    t1[D3DTSS_COLOROP] = D3DTOP_MODULATE2X;
+    t1[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    t1[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+    s.SetState(D3DRS_SPECULARENABLE, TRUE);
+    EXPECT_TRUE(TakesSpans(st));
     ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG2;
     ts[D3DTSS_COLORARG2] = D3DTA_TFACTOR;
     EXPECT_TRUE(TakesSpans(st));
-    // Two stages, or specular added, need the general path.
-    st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_ADD;
+    // A dot product, or a texture without a copy slot of its own, needs the general path.
+    t1[D3DTSS_COLOROP] = D3DTOP_DOTPRODUCT3;
     EXPECT_FALSE(TakesSpans(st));
-    st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_DISABLE;
-    s.SetState(D3DRS_SPECULARENABLE, TRUE);
+    t1[D3DTSS_COLOROP] = D3DTOP_DISABLE;
+    swr::TextureLevel bare{4, 4, 4, palettised.View().levels[0].bits, nullptr};
+    st.textures[0] = swr::TextureView{D3DFMT_P8, 1, false, &bare};
+    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
     EXPECT_FALSE(TakesSpans(st));
+    st.textures[0] = tex.View();
     s.SetState(D3DRS_SPECULARENABLE, FALSE);
     // Turned off, nothing takes them.
     FastPathsOff off;
     EXPECT_FALSE(TakesSpans(st));
+}
+
+// A copy stays while its level is unchanged and is made again after the level is
+// written, or when a palettised level meets another palette.
+TEST(FastTriangle, TexelCopiesFollowTheirLevelAndPalette) {
+    swrtest::TestTexture t(D3DFMT_P8);
+    t.AddLevel(2, 1, 2, {0, 1});
+    PALETTEENTRY palette[256] = {};
+    palette[0] = PALETTEENTRY{10, 20, 30, 40};
+    palette[1] = PALETTEENTRY{50, 60, 70, 80};
+    const swr::TextureLevel &level = t.View().levels[0];
+    const swr::TexelFetch fetch = swr::TexelFetchFor(D3DFMT_P8);
+    const uint32_t *texels = t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0);
+    const uint32_t first = texels[0];
+    EXPECT_EQ(first, 0x280A141Eu);
+    EXPECT_EQ(texels[1], 0x50323C46u);
+    palette[1].peBlue = 71;  // another palette: made again
+    EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1] & 0xFFu, 71u);
+    t.Bits(0)[1] = 0;  // written: dropped, and made from the new texels
+    EXPECT_FALSE(t.Copy(0).Held());
+    EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], first);
+}
+
+// The row walk steps the same spans TriangleRowSpan divides out, row after row.
+TEST(FastTriangle, RowWalkGivesTheSpansOfEveryRow) {
+    std::mt19937 rng(5);
+    auto coord = [&](float range) { return static_cast<float>(rng() % 100000) / 100000.0f * range - range / 4; };
+    int checked = 0;
+    for (int i = 0; i < 2000; ++i) {
+        swr::ScreenVertex v[3];
+        const float range = i % 3 == 0 ? 4.0f : i % 3 == 1 ? 64.0f : 3000.0f;
+        for (swr::ScreenVertex &c : v) c.x = coord(range), c.y = coord(range);
+        swr::TriangleSetup setup;
+        if (!swr::SetupTriangle(v[0], v[1], v[2], D3DCULL_NONE, 0, setup)) continue;
+        swr::RowWalk walk;
+        walk.Start(setup, setup.minY);
+        for (int32_t y = setup.minY; y <= setup.maxY; ++y, walk.Next()) {
+            int32_t a0, a1, b0, b1;
+            swr::TriangleRowSpan(setup, y, a0, a1);
+            walk.Span(b0, b1);
+            if (a0 >= a1) {
+                ASSERT_GE(b0, b1) << "triangle " << i << " row " << y;
+            } else {
+                ASSERT_EQ(a0, b0) << "triangle " << i << " row " << y;
+                ASSERT_EQ(a1, b1) << "triangle " << i << " row " << y;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10000);
+}
+
+// Planes of the varyings are made two at a time; each must be the plane the depth gets
+// from the same values one at a time (with one 1/w everywhere, both divide nothing).
+TEST(FastTriangle, VaryingPlanesTwoAtATimeMatchThePlaneOfOneValue) {
+    std::mt19937 rng(11);
+    auto real = [&](float range) { return static_cast<float>(rng() % 1000000) / 1000000.0f * range - range / 2; };
+    int checked = 0;
+    for (int i = 0; i < 300; ++i) {
+        swr::ScreenVertex v[3];
+        for (swr::ScreenVertex &c : v) {
+            c.x = real(400.0f) + 200.0f, c.y = real(300.0f) + 150.0f, c.rhw = 0.5f;
+            for (float &x : c.var) x = real(512.0f);
+        }
+        for (uint32_t k = 0; k < swr::kMaxVaryings; ++k) {
+            for (swr::ScreenVertex &c : v) c.z = c.var[k];
+            swr::TriangleSetup setup;
+            if (!swr::SetupTriangle(v[0], v[1], v[2], D3DCULL_NONE, swr::kMaxVaryings, setup)) break;
+            ASSERT_EQ(setup.var[k].at0, setup.z.at0) << "triangle " << i << " varying " << k;
+            ASSERT_EQ(setup.var[k].dx, setup.z.dx) << "triangle " << i << " varying " << k;
+            ASSERT_EQ(setup.var[k].dy, setup.z.dy) << "triangle " << i << " varying " << k;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10000);
 }
 
 }  // namespace

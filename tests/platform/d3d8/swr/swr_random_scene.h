@@ -5,6 +5,7 @@
 // The same seed always gives the same scene.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -16,30 +17,41 @@ namespace swrtest {
 struct RandomVertex {
     float x, y, z, w;  // screen x, y, z, rhw (screen space) or x, y, z and unused
     D3DCOLOR diffuse, specular;
-    float u, v;
+    float u, v, u2, v2;  // two coordinate sets: stage 1 reads the second unless told otherwise
 };
 
 class RandomScene {
 public:
     RandomScene(uint32_t width, uint32_t height, uint32_t seed) : width_(width), height_(height), seed_(seed) {
         std::mt19937 rng(seed);
-        // 32-bit texture with a full mip chain (the inline sampling route).
-        for (uint32_t s = 32; s >= 1; s /= 2) {
-            std::vector<uint32_t> texels(s * s);
-            for (uint32_t &t : texels) t = rng();
-            argb_.AddLevel(s, s, texels);
-        }
-        // Luminance, not a power of two (the general route).
-        std::vector<uint8_t> lum(12 * 10);
-        for (uint8_t &b : lum) b = static_cast<uint8_t>(rng());
-        l8_.AddLevel(12, 10, 12, lum);
-        // Compressed and palettised.
-        std::vector<uint8_t> dxt(4 * 4 * 8);
-        for (uint8_t &b : dxt) b = static_cast<uint8_t>(rng());
-        dxt1_.AddLevel(16, 16, 32, dxt);
-        std::vector<uint8_t> indices(16 * 16);
-        for (uint8_t &b : indices) b = static_cast<uint8_t>(rng());
-        p8_.AddLevel(16, 16, 16, indices);
+        auto chain = [&](TestTexture &t, uint32_t w, uint32_t h) {  // 32-bit levels down to 1x1
+            for (;;) {
+                std::vector<uint32_t> texels(size_t(w) * h);
+                for (uint32_t &v : texels) v = rng();
+                t.AddLevel(w, h, texels);
+                if (w == 1 && h == 1) break;
+                w = std::max(1u, w / 2), h = std::max(1u, h / 2);
+            }
+        };
+        auto bytes = [&](size_t n) {
+            std::vector<uint8_t> b(n);
+            for (uint8_t &v : b) v = static_cast<uint8_t>(rng());
+            return b;
+        };
+        // 32-bit with a full mip chain, read where they lie: sizes of two's powers and not.
+        chain(argb_, 32, 32);
+        chain(xrgb_, 16, 8);
+        chain(npot_, 24, 10);
+        // The other formats go through 32-bit copies.
+        l8_.AddLevel(12, 10, 12, bytes(12 * 10));
+        l8_.AddLevel(6, 5, 6, bytes(6 * 5));
+        dxt1_.AddLevel(16, 16, 32, bytes(4 * 4 * 8));
+        dxt1_.AddLevel(8, 8, 16, bytes(2 * 2 * 8));
+        dxt5_.AddLevel(16, 8, 64, bytes(4 * 2 * 16));
+        p8_.AddLevel(16, 16, 16, bytes(16 * 16));
+        p8_.AddLevel(8, 8, 8, bytes(8 * 8));
+        argb4444_.AddLevel(8, 12, 16, bytes(8 * 12 * 2));
+        rgb565_.AddLevel(10, 6, 20, bytes(10 * 6 * 2));
         for (PALETTEENTRY &e : palette_) {
             const uint32_t c = rng();
             e = PALETTEENTRY{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};
@@ -57,7 +69,7 @@ public:
             std::vector<RandomVertex> v;
             for (uint32_t i = 0; i < 3 * triangles; ++i) v.push_back(screenSpace ? ScreenVertex(rng) : WorldVertex(rng));
             const DWORD position = screenSpace ? D3DFVF_XYZRHW : D3DFVF_XYZ;
-            const DWORD fvf = position | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+            const DWORD fvf = position | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2;
             if (screenSpace) {
                 s.Draw(D3DPT_TRIANGLELIST, v, triangles, fvf);
             } else {
@@ -69,10 +81,10 @@ public:
                     const uint8_t *p = reinterpret_cast<const uint8_t *>(pos);
                     bytes.insert(bytes.end(), p, p + 12);
                     const uint8_t *rest = reinterpret_cast<const uint8_t *>(&rv.diffuse);
-                    bytes.insert(bytes.end(), rest, rest + 16);
+                    bytes.insert(bytes.end(), rest, rest + 24);
                 }
                 GuardedBytes guarded(bytes.data(), bytes.size());
-                const swr::VertexStream stream{guarded.data(), guarded.size(), 28, fvf};
+                const swr::VertexStream stream{guarded.data(), guarded.size(), 36, fvf};
                 swr::DrawPrimitive(s.state, s.color, s.depth.bits ? &s.depth : nullptr, D3DPT_TRIANGLELIST, stream, 0,
                                    triangles);
             }
@@ -88,14 +100,15 @@ private:
     RandomVertex ScreenVertex(std::mt19937 &rng) const {
         return RandomVertex{Uniform(rng, -8, float(width_) + 8), Uniform(rng, -8, float(height_) + 8), Uniform(rng, 0, 1),
                             Uniform(rng, 0.2f, 2.0f), static_cast<D3DCOLOR>(rng()), static_cast<D3DCOLOR>(rng()),
-                            Uniform(rng, -1.5f, 2.5f), Uniform(rng, -1.5f, 2.5f)};
+                            Uniform(rng, -1.5f, 2.5f), Uniform(rng, -1.5f, 2.5f), Uniform(rng, -3.0f, 4.0f),
+                            Uniform(rng, -3.0f, 4.0f)};
     }
 
     RandomVertex WorldVertex(std::mt19937 &rng) const {
         const float z = Uniform(rng, 0.5f, 12.0f);
         return RandomVertex{Uniform(rng, -1.2f, 1.2f) * z, Uniform(rng, -1.2f, 1.2f) * z, z, 0,
                             static_cast<D3DCOLOR>(rng()), static_cast<D3DCOLOR>(rng()), Uniform(rng, -1.5f, 2.5f),
-                            Uniform(rng, -1.5f, 2.5f)};
+                            Uniform(rng, -1.5f, 2.5f), Uniform(rng, -3.0f, 4.0f), Uniform(rng, -3.0f, 4.0f)};
     }
 
     void RandomState(Scene &s, std::mt19937 &rng, bool screenSpace) {
@@ -148,46 +161,93 @@ private:
         rs[D3DRS_FOGEND] = FloatBits(screenSpace ? 3.0f : 10.0f);
         rs[D3DRS_FOGDENSITY] = FloatBits(0.3f);
 
-        DWORD *ts = st.stageStates[0];
-        const DWORD ops[] = {D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD};
-        const DWORD args[] = {D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEXTURE | D3DTA_COMPLEMENT};
-        ts[D3DTSS_COLOROP] = ops[Pick(rng, Pick(rng, 6) == 0 ? 4 : 3)];
-        ts[D3DTSS_COLORARG1] = args[Pick(rng, Pick(rng, 6) == 0 ? 5 : 4)];
-        ts[D3DTSS_COLORARG2] = args[Pick(rng, 4)];
-        const DWORD alphaOps[] = {D3DTOP_DISABLE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE};
-        ts[D3DTSS_ALPHAOP] = alphaOps[Pick(rng, 4)];
-        ts[D3DTSS_ALPHAARG1] = args[Pick(rng, 4)];
-        ts[D3DTSS_ALPHAARG2] = args[Pick(rng, 4)];
-        if (Pick(rng, 6) == 0) {  // a second stage sends the draw down the general path
-            st.stageStates[1][D3DTSS_COLOROP] = D3DTOP_MODULATE;
-            st.stageStates[1][D3DTSS_COLORARG1] = D3DTA_TFACTOR;
-            st.stageStates[1][D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        // Stage 0 mostly as the engine sets it; now and then any operation and argument
+        // (the span routines take most; a dot product or a bump operation sends the draw
+        // to the general path). A second stage half the time, often textured.
+        RandomStage(s, rng, 0);
+        if (Pick(rng, 2) == 0) {
+            RandomStage(s, rng, 1);
+            if (Pick(rng, 2) == 0) st.stageStates[1][D3DTSS_TEXCOORDINDEX] = 0;
+            if (Pick(rng, 6) == 0) st.stageStates[0][D3DTSS_RESULTARG] = D3DTA_TEMP;
         }
+        if (Pick(rng, 3) == 0) {
+            const DWORD factors[] = {D3DBLEND_ZERO,        D3DBLEND_ONE,          D3DBLEND_SRCCOLOR,    D3DBLEND_INVSRCCOLOR,
+                                     D3DBLEND_SRCALPHA,    D3DBLEND_INVSRCALPHA,  D3DBLEND_DESTALPHA,   D3DBLEND_INVDESTALPHA,
+                                     D3DBLEND_DESTCOLOR,   D3DBLEND_INVDESTCOLOR, D3DBLEND_SRCALPHASAT, D3DBLEND_BOTHSRCALPHA,
+                                     D3DBLEND_BOTHINVSRCALPHA};
+            const DWORD blendOps[] = {D3DBLENDOP_ADD, D3DBLENDOP_SUBTRACT, D3DBLENDOP_REVSUBTRACT, D3DBLENDOP_MIN,
+                                      D3DBLENDOP_MAX};
+            rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+            rs[D3DRS_SRCBLEND] = factors[Pick(rng, 13)];
+            rs[D3DRS_DESTBLEND] = factors[Pick(rng, 13)];
+            rs[D3DRS_BLENDOP] = blendOps[Pick(rng, 5)];
+        }
+    }
+
+    void RandomStage(Scene &s, std::mt19937 &rng, uint32_t stage) {
+        swr::DrawState &st = s.state;
+        DWORD *ts = st.stageStates[stage];
+        const DWORD common[] = {D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_ADD};
+        const DWORD any[] = {D3DTOP_MODULATE2X,
+                             D3DTOP_MODULATE4X,
+                             D3DTOP_ADDSIGNED,
+                             D3DTOP_ADDSIGNED2X,
+                             D3DTOP_SUBTRACT,
+                             D3DTOP_ADDSMOOTH,
+                             D3DTOP_BLENDDIFFUSEALPHA,
+                             D3DTOP_BLENDTEXTUREALPHA,
+                             D3DTOP_BLENDFACTORALPHA,
+                             D3DTOP_BLENDTEXTUREALPHAPM,
+                             D3DTOP_BLENDCURRENTALPHA,
+                             D3DTOP_MODULATEALPHA_ADDCOLOR,
+                             D3DTOP_MODULATECOLOR_ADDALPHA,
+                             D3DTOP_MODULATEINVALPHA_ADDCOLOR,
+                             D3DTOP_MODULATEINVCOLOR_ADDALPHA,
+                             D3DTOP_MULTIPLYADD,
+                             D3DTOP_LERP,
+                             D3DTOP_DOTPRODUCT3,
+                             D3DTOP_PREMODULATE};
+        auto op = [&] { return Pick(rng, 3) == 0 ? any[Pick(rng, 19)] : common[Pick(rng, 4)]; };
+        const DWORD args[] = {D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_SPECULAR, D3DTA_TEMP};
+        auto arg = [&] {
+            DWORD a = args[Pick(rng, Pick(rng, 4) == 0 ? 6 : 4)];
+            if (Pick(rng, 8) == 0) a |= D3DTA_COMPLEMENT;
+            if (Pick(rng, 8) == 0) a |= D3DTA_ALPHAREPLICATE;
+            return a;
+        };
+        ts[D3DTSS_COLOROP] = op();
+        ts[D3DTSS_COLORARG0] = arg();
+        ts[D3DTSS_COLORARG1] = arg();
+        ts[D3DTSS_COLORARG2] = arg();
+        const DWORD alphaOps[] = {D3DTOP_DISABLE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE};
+        ts[D3DTSS_ALPHAOP] = Pick(rng, 4) == 0 ? op() : alphaOps[Pick(rng, 4)];
+        ts[D3DTSS_ALPHAARG0] = arg();
+        ts[D3DTSS_ALPHAARG1] = arg();
+        ts[D3DTSS_ALPHAARG2] = arg();
         const DWORD filters[] = {D3DTEXF_POINT, D3DTEXF_LINEAR};
         const DWORD mips[] = {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR};
-        const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_BORDER};
+        const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_BORDER,
+                               D3DTADDRESS_MIRRORONCE};
         ts[D3DTSS_MAGFILTER] = filters[Pick(rng, 2)];
         ts[D3DTSS_MINFILTER] = filters[Pick(rng, 2)];
         ts[D3DTSS_MIPFILTER] = mips[Pick(rng, 3)];
-        ts[D3DTSS_ADDRESSU] = modes[Pick(rng, Pick(rng, 3) == 0 ? 4 : 2)];
-        ts[D3DTSS_ADDRESSV] = modes[Pick(rng, Pick(rng, 3) == 0 ? 4 : 2)];
+        ts[D3DTSS_ADDRESSU] = modes[Pick(rng, Pick(rng, 2) == 0 ? 5 : 2)];
+        ts[D3DTSS_ADDRESSV] = modes[Pick(rng, Pick(rng, 2) == 0 ? 5 : 2)];
         ts[D3DTSS_BORDERCOLOR] = rng();
         if (Pick(rng, 4) == 0) ts[D3DTSS_MIPMAPLODBIAS] = FloatBits(Uniform(rng, -1.0f, 1.0f));
+        if (Pick(rng, 6) == 0) ts[D3DTSS_MAXMIPLEVEL] = Pick(rng, 3);
         if (Pick(rng, 8) == 0) ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2 | D3DTTFF_PROJECTED;
-        switch (Pick(rng, 6)) {
-            case 0: break;  // no texture: reads white
-            case 1: st.textures[0] = l8_.View(); break;
-            case 2: st.textures[0] = dxt1_.View(); break;
-            case 3:
-                st.textures[0] = p8_.View();
-                st.palette = palette_;
-                break;
-            default: st.textures[0] = argb_.View(); break;
+        TestTexture *textures[] = {&argb_, &xrgb_, &npot_, &l8_, &dxt1_, &dxt5_, &p8_, &argb4444_, &rgb565_};
+        const uint32_t pick = Pick(rng, 11);
+        if (pick < 9) {  // else no texture: reads white
+            st.textures[stage] = textures[pick]->View();
+            if (textures[pick] == &p8_) st.palette = palette_;
         }
     }
 
     uint32_t width_, height_, seed_;
-    TestTexture argb_{D3DFMT_A8R8G8B8}, l8_{D3DFMT_L8}, dxt1_{D3DFMT_DXT1}, p8_{D3DFMT_P8};
+    TestTexture argb_{D3DFMT_A8R8G8B8}, xrgb_{D3DFMT_X8R8G8B8}, npot_{D3DFMT_A8R8G8B8}, l8_{D3DFMT_L8},
+        dxt1_{D3DFMT_DXT1}, dxt5_{D3DFMT_DXT5}, p8_{D3DFMT_P8}, argb4444_{D3DFMT_A4R4G4B4}, rgb565_{D3DFMT_R5G6B5};
     PALETTEENTRY palette_[256];
 };
 

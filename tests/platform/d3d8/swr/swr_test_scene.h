@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/d3d8/swr/swr_draw.h"
+#include "platform/d3d8/swr/swr_texel_copy.h"
 
 namespace swrtest {
 
@@ -168,16 +170,21 @@ struct TexVertex {
 };
 constexpr DWORD kTexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
-// A texture in memory: levels (faces after one another for a cube) of raw bytes, and
-// the view the rasteriser samples.
+// A texture in memory: levels (faces after one another for a cube) of raw bytes, each
+// with a slot for the rasteriser's 32-bit copy as the device gives it, and the view the
+// rasteriser samples.
 class TestTexture {
 public:
     // Any format: raw level bytes with their size and pitch.
     TestTexture(D3DFORMAT format, bool cube = false) : format_(format), cube_(cube) {}
     void AddLevel(uint32_t width, uint32_t height, uint32_t pitch, std::vector<uint8_t> bytes) {
         bytes_.push_back(std::move(bytes));
-        levels_.push_back(swr::TextureLevel{width, height, pitch, nullptr});
-        for (size_t i = 0; i < levels_.size(); ++i) levels_[i].bits = bytes_[i].data();
+        copies_.push_back(std::make_unique<swr::TexelCopy>());
+        levels_.push_back(swr::TextureLevel{width, height, pitch, nullptr, nullptr});
+        for (size_t i = 0; i < levels_.size(); ++i) {
+            levels_[i].bits = bytes_[i].data();
+            levels_[i].copy = copies_[i].get();
+        }
     }
     // A level of 32-bit texels, row by row.
     void AddLevel(uint32_t width, uint32_t height, const std::vector<uint32_t> &texels) {
@@ -185,7 +192,12 @@ public:
         std::memcpy(bytes.data(), texels.data(), bytes.size());
         AddLevel(width, height, width * 4, std::move(bytes));
     }
-    uint8_t *Bits(size_t level) { return bytes_[level].data(); }
+    // Writable bits of a level: its copy is dropped, as the device does on a lock.
+    uint8_t *Bits(size_t level) {
+        copies_[level]->Drop();
+        return bytes_[level].data();
+    }
+    swr::TexelCopy &Copy(size_t level) { return *copies_[level]; }
     swr::TextureView View() const {
         const uint32_t count = static_cast<uint32_t>(cube_ ? levels_.size() / 6 : levels_.size());
         return swr::TextureView{format_, count, cube_, levels_.data()};
@@ -195,6 +207,7 @@ private:
     D3DFORMAT format_;
     bool cube_;
     std::vector<std::vector<uint8_t>> bytes_;
+    std::vector<std::unique_ptr<swr::TexelCopy>> copies_;
     std::vector<swr::TextureLevel> levels_;
 };
 

@@ -1,0 +1,891 @@
+// The span routine, written once over a vector of kLanes 32-bit lanes. Included only by
+// swr_span_sse2.cpp (four lanes) and swr_span_avx2.cpp (eight), each of which first
+// defines VF, VI, kLanes and the vector operations; everything here has internal linkage
+// so the two builds never meet, and it calls no inline function of the shared headers
+// (a copy built for the wide instruction set must not stand in for the baseline one).
+//
+// Each pixel's arithmetic is the reference path's: the same planes evaluated with the
+// same IEEE operations in the same order, and integer colour maths that equals the
+// reference's for every input. Lanes are neighbouring pixels of a row; a lane past the
+// span's end computes values nobody reads and writes nothing.
+
+namespace swr {
+namespace {
+
+// Colours as 16-bit lanes, blue, green, red, alpha per pixel: lo holds the pixels the
+// byte unpacking puts first, hi the others (Widen and Narrow undo each other).
+struct C16 {
+    VI lo, hi;
+};
+
+template <class Fn>
+[[gnu::always_inline]] inline C16 Each(const C16 &a, Fn fn) {
+    return C16{fn(a.lo), fn(a.hi)};
+}
+template <class Fn>
+[[gnu::always_inline]] inline C16 Each(const C16 &a, const C16 &b, Fn fn) {
+    return C16{fn(a.lo, b.lo), fn(a.hi, b.hi)};
+}
+template <class Fn>
+[[gnu::always_inline]] inline C16 Each(const C16 &a, const C16 &b, const C16 &c, Fn fn) {
+    return C16{fn(a.lo, b.lo, c.lo), fn(a.hi, b.hi, c.hi)};
+}
+
+[[gnu::always_inline]] inline C16 Widen(VI words) {
+    const VI zero = ISet1(0);
+    return C16{UnpackLo8(words, zero), UnpackHi8(words, zero)};
+}
+[[gnu::always_inline]] inline VI Narrow(const C16 &c) { return PackUS16(c.lo, c.hi); }
+
+// A per-pixel value (0..65535 in each 32-bit lane) in all four channels of its pixel.
+[[gnu::always_inline]] inline C16 Spread(VI perPixel) {
+    const VI v = IOr(perPixel, ISll<16>(perPixel));
+    return C16{UnpackLo32(v, v), UnpackHi32(v, v)};
+}
+[[gnu::always_inline]] inline C16 Splat16(int16_t v) { return C16{I16Set1(v), I16Set1(v)}; }
+[[gnu::always_inline]] inline C16 AlphaOf(const C16 &c) { return Each(c, [](VI x) { return Shuffle16Alpha(x); }); }
+[[gnu::always_inline]] inline VI AlphaLanes() { return I16SetAlphaLanes(); }
+
+// round(x / 255) for x <= 255 * 255: (t + (t >> 8)) >> 8 with t = x + 128.
+[[gnu::always_inline]] inline VI Div255(VI x) {
+    const VI t = I16Add(x, I16Set1(128));
+    return I16Srl<8>(I16Add(t, I16Srl<8>(t)));
+}
+[[gnu::always_inline]] inline VI Mul8V(VI a, VI b) { return Div255(I16Mullo(a, b)); }
+// min(x, 255 * 255) for unsigned 16-bit x.
+[[gnu::always_inline]] inline VI Cap65025(VI x) { return I16Sub(x, I16SubsU(x, I16Set1(static_cast<int16_t>(65025)))); }
+[[gnu::always_inline]] inline VI Sat255(VI x) { return I16Min(I16Max(x, I16Set1(0)), I16Set1(255)); }
+[[gnu::always_inline]] inline VI Inv(VI x) { return IXor(x, I16Set1(255)); }
+
+// ---- Per-lane helpers on floats and 32-bit integers ----
+
+[[gnu::always_inline]] inline VI IfElse(VI mask, VI yes, VI no) { return IOr(IAnd(mask, yes), IAndNot(mask, no)); }
+[[gnu::always_inline]] inline VF IfElseF(VF mask, VF yes, VF no) { return FOr(FAnd(mask, yes), FAndNot(mask, no)); }
+[[gnu::always_inline]] inline VI IClamp(VI v, VI lo, VI hi) { return IMin32(IMax32(v, lo), hi); }
+[[gnu::always_inline]] inline bool Any(VI mask) { return IMoveMask(mask) != 0; }
+[[gnu::always_inline]] inline bool All(VI mask) { return IMoveMask(mask) == (1 << kLanes) - 1; }
+
+// VaryingToByte: NaN and negatives to 0, at most 255, rounded to nearest.
+[[gnu::always_inline]] inline VI ToByte(VF v) {
+    const VF c = FMin(FMax(v, FSet1(0.0f)), FSet1(255.0f));
+    return FToITrunc(FAdd(c, FSet1(0.5f)));
+}
+
+// sampling::FloorToInt: NaN to 0, pinned to +-2^30, then floor.
+[[gnu::always_inline]] inline VI FloorToIntV(VF v) {
+    constexpr float kMax = 1 << 30;
+    v = FAnd(v, FCmpOrd(v, v));
+    v = FMin(FMax(v, FSet1(-kMax)), FSet1(kMax));
+    const VI i = FToITrunc(v);
+    return IAdd(i, AsI(FCmpGt(IToF(i), v)));
+}
+
+// sampling::Fraction256: out-of-range conversions clamp to 0 as the scalar one does.
+[[gnu::always_inline]] inline VI Fraction256V(VF x, VI whole) {
+    const VF scaled = FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f));
+    return IClamp(FToITrunc(scaled), ISet1(0), ISet1(256));
+}
+
+// sampling::Lambda, lane by lane the same operations.
+[[gnu::always_inline]] inline VF LambdaV(VF ux, VF vx, VF uy, VF vy, float bias) {
+    const VF a = FAdd(FMul(ux, ux), FMul(vx, vx));
+    const VF b = FAdd(FMul(uy, uy), FMul(vy, vy));
+    const VF rho2 = FMax(b, a);  // std::max(a, b): b only when a < b
+    const VI bits = AsI(rho2);
+    const VF exponent = IToF(ISub(ISrl<23>(bits), ISet1(127)));
+    const VF t = FSub(AsF(IOr(IAnd(bits, ISet1(0x007FFFFF)), ISet1(0x3F800000))), FSet1(1.0f));
+    VF poly = FAdd(FSet1(-0.7061f), FMul(t, FSet1(0.2636f)));
+    poly = FAdd(FSet1(1.4425f), FMul(t, poly));
+    const VF log2 = FAdd(exponent, FMul(t, poly));
+    const VF lambda = FMin(FAdd(FMul(FSet1(0.5f), log2), FSet1(bias)), FSet1(64.0f));
+    const VF small = FCmpGE(rho2, FSet1(1e-30f)), large = FCmpLE(rho2, FSet1(1e30f));
+    return IfElseF(small, IfElseF(large, lambda, FSet1(64.0f)), FSet1(-1.0f));
+}
+
+// Lanes where `incoming` passes against `stored` under `func` (ComparePasses).
+[[gnu::always_inline]] inline VI PassesV(DWORD func, VI incoming, VI stored) {
+    const VI all = ISet1(-1);
+    switch (func) {
+        case D3DCMP_NEVER: return ISet1(0);
+        case D3DCMP_LESS: return ICmpGt(stored, incoming);
+        case D3DCMP_EQUAL: return ICmpEq(incoming, stored);
+        case D3DCMP_LESSEQUAL: return IXor(ICmpGt(incoming, stored), all);
+        case D3DCMP_GREATER: return ICmpGt(incoming, stored);
+        case D3DCMP_NOTEQUAL: return IXor(ICmpEq(incoming, stored), all);
+        case D3DCMP_GREATEREQUAL: return IXor(ICmpGt(stored, incoming), all);
+        default: return all;
+    }
+}
+
+struct alignas(64) LaneInts {
+    int32_t v[kLanes];
+};
+struct alignas(64) LaneFloats {
+    float v[kLanes];
+};
+
+// ---- Sampling ----
+
+// What a level gives each lane: sizes and row pitch.
+struct LevelFields {
+    VF fw, fh;
+    VI w, h, pitch;
+};
+
+[[gnu::always_inline]] inline LevelFields FieldsOf(const SpanSampler &sm, VI level, bool uniform, int32_t first) {
+    if (uniform) {
+        const SpanLevel &l = sm.levels[first];
+        return LevelFields{FSet1(l.fwidth), FSet1(l.fheight), ISet1(l.width), ISet1(l.height), ISet1(l.pitch)};
+    }
+    LaneInts lv, w, h, pitch;
+    LaneFloats fw, fh;
+    IStore(lv.v, level);
+    for (int k = 0; k < kLanes; ++k) {
+        const SpanLevel &l = sm.levels[lv.v[k]];
+        w.v[k] = l.width, h.v[k] = l.height, pitch.v[k] = l.pitch;
+        fw.v[k] = l.fwidth, fh.v[k] = l.fheight;
+    }
+    return LevelFields{FLoad(fw.v), FLoad(fh.v), ILoad(w.v), ILoad(h.v), ILoad(pitch.v)};
+}
+
+// i mod n, never negative, for |i| < 2^22 (where float holds i and the rounded quotient
+// is at most one off).
+[[gnu::always_inline]] inline VI FloorMod(VI i, VI n) {
+    const VI q = FloorToIntV(FDiv(IToF(i), IToF(n)));
+    VI r = ISub(i, IMullo32(q, n));
+    r = IAdd(r, IAnd(ICmpGt(ISet1(0), r), n));
+    return ISub(r, IAndNot(ICmpGt(n, r), n));
+}
+
+// The sampler's Address for a whole vector: the texel index (always inside the level,
+// so it can be read) and, for border addressing, which lanes fall on the border.
+[[gnu::always_inline]] inline VI Address(SpanAddress mode, VI i, VI n, VI active, VI &inside) {
+    const VI zero = ISet1(0), last = ISub(n, ISet1(1));
+    switch (mode) {
+        case SpanAddress::WrapPow2: return IAnd(i, last);
+        case SpanAddress::Clamp: return IClamp(i, zero, last);
+        case SpanAddress::Border:
+            inside = IAnd(inside, IAndNot(ICmpGt(zero, i), ICmpGt(n, i)));
+            return IClamp(i, zero, last);
+        case SpanAddress::MirrorOnce: return IClamp(IfElse(ICmpGt(zero, i), IXor(i, ISet1(-1)), i), zero, last);
+        default: break;
+    }
+    const bool mirror = mode == SpanAddress::Mirror;
+    const VI period = mirror ? IAdd(n, n) : n;
+    VI m;
+    constexpr int32_t kReach = 1 << 22;
+    const VI far = IAnd(active, IOr(ICmpGt(i, ISet1(kReach)), ICmpGt(ISet1(-kReach), i)));
+    if (Any(far)) {
+        LaneInts iv, pv, out;
+        IStore(iv.v, i);
+        IStore(pv.v, period);
+        for (int k = 0; k < kLanes; ++k) {
+            const int32_t r = iv.v[k] % pv.v[k];
+            out.v[k] = r < 0 ? r + pv.v[k] : r;
+        }
+        m = ILoad(out.v);
+    } else {
+        // Lanes past the span's end may hold far coordinates FloorMod cannot reduce:
+        // pinned into the period, so that they too read inside the level.
+        m = IClamp(FloorMod(i, period), ISet1(0), ISub(period, ISet1(1)));
+    }
+    if (!mirror) return m;
+    return IfElse(ICmpGt(n, m), m, ISub(ISub(period, ISet1(1)), m));
+}
+
+// Texels at `offset` (row * pitch + column) of each lane's level.
+[[gnu::always_inline]] inline VI Fetch(const SpanSampler &sm, VI level, bool uniform, int32_t first, VI offset) {
+    if (uniform) return GatherWords(sm.levels[first].texels, offset);
+    LaneInts lv, off, out;
+    IStore(lv.v, level);
+    IStore(off.v, offset);
+    for (int k = 0; k < kLanes; ++k) out.v[k] = static_cast<int32_t>(sm.levels[lv.v[k]].texels[off.v[k]]);
+    return ILoad(out.v);
+}
+
+// BilinearPacked on 16-bit lanes, exactly. Each row first: c0 * (256 - fx) + c1 * fx is
+// at most 255 * 256, so it fits a lane. Then with S = row0 * (256 - fy) + row1 * fy the
+// result (S + 32768) >> 16 equals (floor(S / 256) + 128) >> 8 (the dropped low byte
+// cannot carry past a multiple of 256), and floor(S / 256) = H + (L >> 8) where H and L
+// weigh the rows' high and low bytes alike, each again at most 255 * 256.
+[[gnu::always_inline]] inline VI BilinearHalf(VI t00, VI t10, VI t01, VI t11, VI wx0, VI wx1, VI wy0, VI wy1) {
+    const VI row0 = I16Add(I16Mullo(t00, wx0), I16Mullo(t10, wx1));
+    const VI row1 = I16Add(I16Mullo(t01, wx0), I16Mullo(t11, wx1));
+    const VI low = I16Set1(0xFF);
+    const VI h = I16Add(I16Mullo(I16Srl<8>(row0), wy0), I16Mullo(I16Srl<8>(row1), wy1));
+    const VI l = I16Add(I16Mullo(IAnd(row0, low), wy0), I16Mullo(IAnd(row1, low), wy1));
+    return I16Srl<8>(I16Add(I16Add(h, I16Srl<8>(l)), I16Set1(128)));
+}
+
+[[gnu::always_inline]] inline C16 Bilinear(VI t00, VI t10, VI t01, VI t11, VI fx, VI fy) {
+    // One half at a time, to keep the values in flight few.
+    const VI zero = ISet1(0), c256 = I16Set1(256);
+    const VI sx = IOr(fx, ISll<16>(fx)), sy = IOr(fy, ISll<16>(fy));
+    const VI wxLo = UnpackLo32(sx, sx), wyLo = UnpackLo32(sy, sy);
+    const VI lo = BilinearHalf(UnpackLo8(t00, zero), UnpackLo8(t10, zero), UnpackLo8(t01, zero), UnpackLo8(t11, zero),
+                               I16Sub(c256, wxLo), wxLo, I16Sub(c256, wyLo), wyLo);
+    const VI wxHi = UnpackHi32(sx, sx), wyHi = UnpackHi32(sy, sy);
+    const VI hi = BilinearHalf(UnpackHi8(t00, zero), UnpackHi8(t10, zero), UnpackHi8(t01, zero), UnpackHi8(t11, zero),
+                               I16Sub(c256, wxHi), wxHi, I16Sub(c256, wyHi), wyHi);
+    return C16{lo, hi};
+}
+
+// sampling::Between on 16-bit lanes: a towards b by f / 256.
+[[gnu::always_inline]] inline C16 Between(const C16 &a, const C16 &b, VI f) {
+    const C16 wb = Spread(f);
+    const VI c256 = I16Set1(256);
+    auto mix = [&](VI x, VI y, VI w) {
+        return I16Srl<8>(I16Add(I16Add(I16Mullo(x, I16Sub(c256, w)), I16Mullo(y, w)), I16Set1(128)));
+    };
+    return C16{mix(a.lo, b.lo, wb.lo), mix(a.hi, b.hi, wb.hi)};
+}
+
+// Texel addresses on one axis for the two neighbours x and x + 1, with which lanes lie
+// inside (border addressing only; the others leave the masks alone).
+[[gnu::always_inline]] inline void AddressPair(SpanAddress mode, VI x, VI n, VI active, VI &a, VI &b, VI &inA, VI &inB) {
+    const VI one = ISet1(1), last = ISub(n, one);
+    switch (mode) {
+        case SpanAddress::WrapPow2:
+            a = IAnd(x, last);
+            b = IAnd(IAdd(x, one), last);
+            return;
+        case SpanAddress::Clamp:
+            a = IClamp(x, ISet1(0), last);
+            b = IClamp(IAdd(x, one), ISet1(0), last);
+            return;
+        default:
+            a = Address(mode, x, n, active, inA);
+            b = Address(mode, IAdd(x, one), n, active, inB);
+            return;
+    }
+}
+
+// A level read at (u, v): point lanes take the texel under the point, filtered lanes
+// weigh four (fractions of zero leave the point texel alone).
+// `one`: every lane reads the same level (known without looking).
+[[gnu::always_inline]] inline C16 SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
+                                              uint32_t fault, bool one = false) {
+    const int32_t first = ILane0(level);
+    const bool uniform = one || All(IOr(ICmpEq(level, ISet1(first)), IXor(active, ISet1(-1))));
+    if (uniform) level = ISet1(first);
+    const LevelFields f = FieldsOf(sm, level, uniform, first);
+    const bool anyLinear = Any(IAnd(linear, active));
+    const VF half = FAnd(AsF(linear), FSet1(0.5f));
+    const VF xs = FSub(FMul(u, f.fw), half), ys = FSub(FMul(v, f.fh), half);
+    const VI x0 = FloorToIntV(xs), y0 = FloorToIntV(ys);
+    VI ax, bx, ay, by;
+    VI inAx = ISet1(-1), inBx = inAx, inAy = inAx, inBy = inAx;
+    AddressPair(sm.addressU, x0, f.w, active, ax, bx, inAx, inBx);
+    AddressPair(sm.addressV, y0, f.h, active, ay, by, inAy, inBy);
+    if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), ISet1(1))), ISub(f.w, ISet1(1)));
+    // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
+    const bool border = sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border;
+    const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
+    const VI rowA = IMullo32(ay, f.pitch);
+    VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+    if (sm.opaque) t00 = IOr(t00, opaque);
+    if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
+    if (!anyLinear) return Widen(t00);
+    const VI rowB = IMullo32(by, f.pitch);
+    VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
+    VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
+    VI t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
+    if (sm.opaque) {
+        t10 = IOr(t10, opaque);
+        t01 = IOr(t01, opaque);
+        t11 = IOr(t11, opaque);
+    }
+    if (border) {
+        t10 = IfElse(IAnd(inBx, inAy), t10, borderColor);
+        t01 = IfElse(IAnd(inAx, inBy), t01, borderColor);
+        t11 = IfElse(IAnd(inBx, inBy), t11, borderColor);
+    }
+    VI fx = IAnd(linear, Fraction256V(xs, x0)), fy = IAnd(linear, Fraction256V(ys, y0));
+    if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), ISet1(1)));
+    return Bilinear(t00, t10, t01, t11, fx, fy);
+}
+
+// The sampler's SampleFace for 2D textures: level choice by the mip filter, then one
+// level, or two blended by the fraction of the level of detail.
+[[gnu::always_inline]] inline C16 SampleStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault) {
+    const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
+    const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
+    const VI linear = IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
+    if (sm.mipFilter == D3DTEXF_NONE) return SampleLevel(sm, base, u, v, linear, active, fault, true);
+    if (sm.mipFilter == D3DTEXF_POINT) {
+        const VI nearest = IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last);
+        return SampleLevel(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault);
+    }
+    const VI whole = FloorToIntV(lambda);
+    const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
+    const VI a = IfElse(magnified, base, IClamp(whole, base, last));
+    const VI b = IfElse(magnified, base, IClamp(IAdd(whole, ISet1(1)), base, last));
+    const C16 ca = SampleLevel(sm, a, u, v, linear, active, fault);
+    // Between leaves ca alone where the fraction is 0 or both levels are one.
+    if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return ca;
+    const VI f = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
+    return Between(ca, SampleLevel(sm, b, u, v, linear, active, fault), f);
+}
+
+// ---- The stage combiner ----
+
+struct CombinerInputs16 {
+    C16 diffuse, specular, factor;
+    const C16 *texel[D3D8_MAX_TEXTURE_STAGES];  // each stage's texels (white where it samples none)
+};
+
+[[gnu::always_inline]] inline C16 FetchArg(const SpanArgument &a, const CombinerInputs16 &in, const C16 &current,
+                                           const C16 &temp, uint32_t stage) {
+    C16 v;
+    switch (a.source) {
+        case SpanSource::Diffuse: v = in.diffuse; break;
+        case SpanSource::Current: v = current; break;
+        case SpanSource::Texture: v = *in.texel[stage]; break;
+        case SpanSource::Factor: v = in.factor; break;
+        case SpanSource::Specular: v = in.specular; break;
+        case SpanSource::Temp: v = temp; break;
+        default: v = Splat16(255); break;
+    }
+    if (a.complement) v = Each(v, [](VI x) { return Inv(x); });
+    if (a.replicate) v = AlphaOf(v);
+    return v;
+}
+
+[[gnu::always_inline]] inline C16 BlendAlphaFor(DWORD op, const CombinerInputs16 &in, const C16 &current,
+                                                uint32_t stage) {
+    switch (op) {
+        case D3DTOP_BLENDDIFFUSEALPHA: return AlphaOf(in.diffuse);
+        case D3DTOP_BLENDTEXTUREALPHA:
+        case D3DTOP_BLENDTEXTUREALPHAPM: return AlphaOf(*in.texel[stage]);
+        case D3DTOP_BLENDFACTORALPHA: return AlphaOf(in.factor);
+        case D3DTOP_BLENDCURRENTALPHA: return AlphaOf(current);
+        default: return C16{};  // not read
+    }
+}
+
+// CombineChannel on 16-bit lanes; `alpha1` holds arg1's alpha in every lane of its pixel.
+[[gnu::always_inline]] inline VI CombineV(DWORD op, VI a0, VI a1, VI a2, VI blend, VI alpha1) {
+    switch (op) {
+        case D3DTOP_SELECTARG1: return a1;
+        case D3DTOP_SELECTARG2: return a2;
+        case D3DTOP_MODULATE: return Mul8V(a1, a2);
+        case D3DTOP_MODULATE2X: {
+            const VI p = I16Mullo(a1, a2);
+            return Div255(Cap65025(I16AddsU(p, p)));
+        }
+        case D3DTOP_MODULATE4X: {
+            const VI p = I16Mullo(a1, a2);
+            const VI p2 = I16AddsU(p, p);
+            return Div255(Cap65025(I16AddsU(p2, p2)));
+        }
+        case D3DTOP_ADD: return I16Min(I16Add(a1, a2), I16Set1(255));
+        case D3DTOP_ADDSIGNED: return Sat255(I16Sub(I16Add(a1, a2), I16Set1(128)));
+        case D3DTOP_ADDSIGNED2X: {
+            const VI d = I16Sub(I16Add(a1, a2), I16Set1(128));
+            return Sat255(I16Add(d, d));
+        }
+        case D3DTOP_SUBTRACT: return I16SubsU(a1, a2);
+        case D3DTOP_ADDSMOOTH: return I16Min(I16Add(a1, Mul8V(a2, Inv(a1))), I16Set1(255));
+        case D3DTOP_BLENDDIFFUSEALPHA:
+        case D3DTOP_BLENDTEXTUREALPHA:
+        case D3DTOP_BLENDFACTORALPHA:
+        case D3DTOP_BLENDCURRENTALPHA: return Div255(I16Add(I16Mullo(a1, blend), I16Mullo(a2, Inv(blend))));
+        case D3DTOP_BLENDTEXTUREALPHAPM: return I16Min(I16Add(a1, Mul8V(a2, Inv(blend))), I16Set1(255));
+        case D3DTOP_MODULATEALPHA_ADDCOLOR: return I16Min(I16Add(a1, Mul8V(alpha1, a2)), I16Set1(255));
+        case D3DTOP_MODULATECOLOR_ADDALPHA: return I16Min(I16Add(Mul8V(a1, a2), alpha1), I16Set1(255));
+        case D3DTOP_MODULATEINVALPHA_ADDCOLOR: return I16Min(I16Add(a1, Mul8V(Inv(alpha1), a2)), I16Set1(255));
+        case D3DTOP_MODULATEINVCOLOR_ADDALPHA: return I16Min(I16Add(Mul8V(Inv(a1), a2), alpha1), I16Set1(255));
+        case D3DTOP_MULTIPLYADD: return I16Min(I16Add(a0, Mul8V(a1, a2)), I16Set1(255));
+        case D3DTOP_LERP: return Div255(I16Add(I16Mullo(a0, a1), I16Mullo(Inv(a0), a2)));
+        default: return a1;
+    }
+}
+
+// Which arguments an operation reads (the others need not be fetched).
+inline bool OpReads(DWORD op, int index) {
+    switch (op) {
+        case D3DTOP_SELECTARG1: return index == 1;
+        case D3DTOP_SELECTARG2: return index == 2;
+        case D3DTOP_MULTIPLYADD:
+        case D3DTOP_LERP: return true;
+        default: return index != 0;
+    }
+}
+
+inline bool OpReadsAlpha1(DWORD op) {
+    return op == D3DTOP_MODULATEALPHA_ADDCOLOR || op == D3DTOP_MODULATECOLOR_ADDALPHA ||
+           op == D3DTOP_MODULATEINVALPHA_ADDCOLOR || op == D3DTOP_MODULATEINVCOLOR_ADDALPHA;
+}
+
+[[gnu::always_inline]] inline C16 Combine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
+    C16 current = in.diffuse, temp = Splat16(0);
+    const VI alphaLanes = AlphaLanes();
+    for (uint32_t s = 0; s < p.stageCount; ++s) {
+        const SpanStage &st = p.stages[s];
+        C16 a[3];
+        for (int i = 0; i < 3; ++i) {
+            if (OpReads(st.colorOp, i)) a[i] = FetchArg(st.colorArg[i], in, current, temp, s);
+            else a[i] = C16{};
+        }
+        const C16 blend = BlendAlphaFor(st.colorOp, in, current, s);
+        const C16 alpha1 = OpReadsAlpha1(st.colorOp) ? AlphaOf(a[1]) : C16{};
+        C16 result = C16{CombineV(st.colorOp, a[0].lo, a[1].lo, a[2].lo, blend.lo, alpha1.lo),
+                         CombineV(st.colorOp, a[0].hi, a[1].hi, a[2].hi, blend.hi, alpha1.hi)};
+        C16 alpha = current;
+        if (st.alphaOp != D3DTOP_DISABLE) {
+            C16 x[3];
+            for (int i = 0; i < 3; ++i) {
+                if (OpReads(st.alphaOp, i)) x[i] = FetchArg(st.alphaArg[i], in, current, temp, s);
+                else x[i] = C16{};
+            }
+            const C16 ablend = BlendAlphaFor(st.alphaOp, in, current, s);
+            alpha = C16{CombineV(st.alphaOp, x[0].lo, x[1].lo, x[2].lo, ablend.lo, x[1].lo),
+                        CombineV(st.alphaOp, x[0].hi, x[1].hi, x[2].hi, ablend.hi, x[1].hi)};
+        }
+        result = Each(result, alpha, [&](VI c, VI al) { return IfElse(alphaLanes, al, c); });
+        if (fault == kSpanFaultCombine && s == 1) {
+            result = Each(result, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
+        }
+        if (st.toTemp) temp = result;
+        else current = result;
+    }
+    if (p.addSpecular) {
+        const C16 spec = Each(in.specular, [&](VI x) { return IAndNot(alphaLanes, x); });
+        current = Each(current, spec, [](VI c, VI sp) { return I16Min(I16Add(c, sp), I16Set1(255)); });
+    }
+    return current;
+}
+
+// One SimpleSpanStage on its sources (diffuse, current, texture, factor).
+[[gnu::always_inline]] inline C16 SimpleStage(const SimpleSpanStage &st, const C16 *const src[4], VI alphaLanes) {
+    auto operand = [&](uint8_t colour, uint8_t alpha) {
+        if (colour == alpha) return *src[colour];
+        return Each(*src[alpha], *src[colour], [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
+    };
+    const C16 a = operand(st.colorA, st.alphaA), b = operand(st.colorB, st.alphaB);
+    const VI pickA = I64Set1(st.pickA), pickB = I64Set1(st.pickB);
+    C16 r = Each(a, b, [&](VI x, VI y) { return IOr(IAnd(x, pickA), IAnd(y, pickB)); });
+    if (st.pickProduct) {
+        const VI pick = I64Set1(st.pickProduct);
+        r = Each(r, a, b, [&](VI v, VI x, VI y) { return IOr(v, IAnd(Mul8V(x, y), pick)); });
+    }
+    if (st.pickSum) {
+        const VI pick = I64Set1(st.pickSum);
+        r = Each(r, a, b, [&](VI v, VI x, VI y) { return IOr(v, IAnd(I16Min(I16Add(x, y), I16Set1(255)), pick)); });
+    }
+    return r;
+}
+
+// Combine for plans whose stages are all SimpleSpanStage: branch-free per stage.
+[[gnu::always_inline]] inline C16 SimpleCombine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
+    const VI alphaLanes = AlphaLanes();
+    C16 current = in.diffuse;
+    for (uint32_t s = 0; s < p.stageCount; ++s) {
+        const C16 *const src[4] = {&in.diffuse, &current, in.texel[s], &in.factor};
+        C16 r = SimpleStage(p.simpleStages[s], src, alphaLanes);
+        if (fault == kSpanFaultCombine && s == 1) {
+            r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
+        }
+        current = r;
+    }
+    return current;
+}
+
+// ---- Blending ----
+
+[[gnu::always_inline]] inline C16 BlendFactorV(DWORD factor, const C16 &s, const C16 &d) {
+    switch (factor) {
+        case D3DBLEND_ZERO: return Splat16(0);
+        case D3DBLEND_ONE: return Splat16(255);
+        case D3DBLEND_SRCCOLOR: return s;
+        case D3DBLEND_INVSRCCOLOR: return Each(s, [](VI x) { return Inv(x); });
+        case D3DBLEND_SRCALPHA: return AlphaOf(s);
+        case D3DBLEND_INVSRCALPHA: return Each(AlphaOf(s), [](VI x) { return Inv(x); });
+        case D3DBLEND_DESTALPHA: return AlphaOf(d);
+        case D3DBLEND_INVDESTALPHA: return Each(AlphaOf(d), [](VI x) { return Inv(x); });
+        case D3DBLEND_DESTCOLOR: return d;
+        case D3DBLEND_INVDESTCOLOR: return Each(d, [](VI x) { return Inv(x); });
+        case D3DBLEND_SRCALPHASAT: {
+            const VI alphaLanes = AlphaLanes();
+            return Each(AlphaOf(s), AlphaOf(d),
+                        [&](VI sa, VI da) { return IfElse(alphaLanes, I16Set1(255), I16Min(sa, Inv(da))); });
+        }
+        default: return Splat16(255);
+    }
+}
+
+[[gnu::always_inline]] inline VI BlendV(const SpanPlan &p, VI src, VI dst) {
+    const C16 s = Widen(src), d = Widen(dst);
+    DWORD sfName = p.srcBlend, dfName = p.dstBlend;
+    if (sfName == D3DBLEND_BOTHSRCALPHA) sfName = D3DBLEND_SRCALPHA, dfName = D3DBLEND_INVSRCALPHA;
+    else if (sfName == D3DBLEND_BOTHINVSRCALPHA) sfName = D3DBLEND_INVSRCALPHA, dfName = D3DBLEND_SRCALPHA;
+    switch (p.blendOp) {
+        case D3DBLENDOP_MIN: return Narrow(Each(s, d, [](VI a, VI b) { return I16Min(a, b); }));
+        case D3DBLENDOP_MAX: return Narrow(Each(s, d, [](VI a, VI b) { return I16Max(a, b); }));
+        default: break;
+    }
+    const C16 sf = BlendFactorV(sfName, s, d), df = BlendFactorV(dfName, s, d);
+    const C16 a = Each(s, sf, [](VI x, VI f) { return I16Mullo(x, f); });
+    const C16 b = Each(d, df, [](VI x, VI f) { return I16Mullo(x, f); });
+    switch (p.blendOp) {
+        case D3DBLENDOP_SUBTRACT: return Narrow(Each(a, b, [](VI x, VI y) { return Div255(I16SubsU(x, y)); }));
+        case D3DBLENDOP_REVSUBTRACT: return Narrow(Each(a, b, [](VI x, VI y) { return Div255(I16SubsU(y, x)); }));
+        default: return Narrow(Each(a, b, [](VI x, VI y) { return Div255(Cap65025(I16AddsU(x, y))); }));
+    }
+}
+
+// ---- Depth ----
+
+// Where a group's lanes lie: the first half from (xa, ya), the second from (xb, yb),
+// each `wide` when all its words lie inside the caller's region. The halves are
+// neighbours on one row (then the group reads and writes as one) or short spans of two
+// rows.
+struct Place {
+    int32_t xa, ya, xb, yb;
+    bool wideA, wideB;
+    bool joined;  // yb == ya and xb == xa + kHalf
+    bool Joined() const { return joined; }
+    int32_t X(int k) const { return k < kHalf ? xa + k : xb + k - kHalf; }
+    int32_t Y(int k) const { return k < kHalf ? ya : yb; }
+};
+
+template <class T>
+[[gnu::always_inline]] inline T *Pixel(uint8_t *bits, uint32_t pitch, int32_t x, int32_t y) {
+    return reinterpret_cast<T *>(bits + static_cast<size_t>(y) * pitch) + x;
+}
+
+[[gnu::always_inline]] inline VI LoadPlace(uint8_t *bits, uint32_t pitch, const Place &pl, VI lanes) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) return LoadWords(a, lanes, pl.wideB);
+    return LoadWordHalves(a, Pixel<uint32_t>(bits, pitch, pl.xb, pl.yb), lanes, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline void StorePlace(uint8_t *bits, uint32_t pitch, const Place &pl, VI mask, VI v, VI old) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) StoreWords(a, mask, v, old, pl.wideB);
+    else StoreWordHalves(a, Pixel<uint32_t>(bits, pitch, pl.xb, pl.yb), mask, v, old, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline VI LoadPlace16(uint8_t *bits, uint32_t pitch, const Place &pl, VI lanes) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) return LoadHalves(a, lanes, pl.wideB);
+    return LoadHalvesHalves(a, Pixel<uint16_t>(bits, pitch, pl.xb, pl.yb), lanes, pl.wideA, pl.wideB);
+}
+[[gnu::always_inline]] inline void StorePlace16(uint8_t *bits, uint32_t pitch, const Place &pl, VI mask, VI v, VI old) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.xa, pl.ya);
+    if (pl.Joined()) StoreHalves(a, mask, v, old, pl.wideB);
+    else StoreHalvesHalves(a, Pixel<uint16_t>(bits, pitch, pl.xb, pl.yb), mask, v, old, pl.wideA, pl.wideB);
+}
+
+// The depth and stencil tests of the lanes in `lanes`, with their writes; the lanes that
+// pass.
+[[gnu::always_inline]] inline VI DepthTestV(const SpanDepth &d, const Place &pl, VF z, VI lanes, uint32_t fault) {
+    switch (d.kind) {
+        case SpanDepth::Kind::None: return lanes;
+        case SpanDepth::Kind::PerPixel: {
+            LaneFloats zv;
+            LaneInts in, out;
+            FStore(zv.v, z);
+            IStore(in.v, lanes);
+            for (int k = 0; k < kLanes; ++k) {
+                out.v[k] = in.v[k] && SpanDepthStencilTest(*d.unit, pl.X(k), pl.Y(k), zv.v[k]) ? -1 : 0;
+            }
+            return ILoad(out.v);
+        }
+        default: break;
+    }
+    const bool words16 = d.kind == SpanDepth::Kind::Words16;
+    const VI word = words16 ? LoadPlace16(d.bits, d.pitch, pl, lanes) : LoadPlace(d.bits, d.pitch, pl, lanes);
+    VI incoming = QuantizeDepthV(z, d.depthBits);
+    if (fault == kSpanFaultDepth) incoming = IAdd(incoming, IAnd(ICmpEq(IAnd(incoming, ISet1(0xFF)), ISet1(0x80)), ISet1(1)));
+    const VI mask = ISet1(static_cast<int32_t>(d.depthMask));
+    const VI stored = ISrlV(IAnd(word, mask), d.shift);
+    const VI passes = IAnd(PassesV(d.func, incoming, stored), lanes);
+    if (d.write && Any(passes)) {
+        const VI written = IOr(IAndNot(mask, word), IAnd(ISllV(incoming, d.shift), mask));
+        if (words16) StorePlace16(d.bits, d.pitch, pl, passes, written, word);
+        else StorePlace(d.bits, d.pitch, pl, passes, written, word);
+    }
+    return passes;
+}
+
+// ---- The span loop ----
+
+struct RowValues {
+    float z, rhw;
+    float var[kMaxVaryings];
+};
+
+[[gnu::always_inline]] inline float PlaneRow(const Plane &p, float oy) { return p.at0 + p.dy * oy; }
+
+// The row values of a group: its first half lies on row `a`, its second on row `b`
+// (the same row, or the next one for short spans).
+struct RowPair {
+    const RowValues *a, *b;
+    [[gnu::always_inline]] VF Var(uint32_t k) const { return FSet2(a->var[k], b->var[k]); }
+};
+
+// A varying at the lanes: row + dx * ox, times w under perspective.
+template <bool kPerspective>
+[[gnu::always_inline]] inline VF Varying(VF row, float dx, VF ox, VF w) {
+    const VF v = FAdd(row, FMul(FSet1(dx), ox));
+    return kPerspective ? FMul(v, w) : v;
+}
+
+template <bool kPerspective>
+[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const RowPair &r, uint32_t first, VF ox, VF w) {
+    // Stored b, g, r, a from the low byte up; the varyings run r, g, b, a.
+    const VI b = ToByte(Varying<kPerspective>(r.Var(first + 2), s.var[first + 2].dx, ox, w));
+    const VI g = ToByte(Varying<kPerspective>(r.Var(first + 1), s.var[first + 1].dx, ox, w));
+    const VI red = ToByte(Varying<kPerspective>(r.Var(first), s.var[first].dx, ox, w));
+    const VI a = ToByte(Varying<kPerspective>(r.Var(first + 3), s.var[first + 3].dx, ox, w));
+    return IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
+}
+
+// TriangleCoords for a 2D stage, u and v with the level of detail when the sampler needs it.
+template <bool kPerspective>
+[[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const RowPair &r, VF ox,
+                                               VF w, VF &u, VF &v, VF &lambda) {
+    VF inv, ddx, ddy;
+    if (sm.divisor >= 0) {
+        const uint32_t k = sm.slot + static_cast<uint32_t>(sm.divisor);
+        inv = FDiv(FSet1(1.0f), FAdd(r.Var(k), FMul(FSet1(s.var[k].dx), ox)));
+        ddx = FSet1(s.var[k].dx);
+        ddy = FSet1(s.var[k].dy);
+    } else if (kPerspective) {
+        inv = w;
+        ddx = FSet1(s.rhw.dx);
+        ddy = FSet1(s.rhw.dy);
+    } else {
+        inv = FSet1(1.0f);
+        ddx = ddy = FSet1(0.0f);
+    }
+    const Plane &pu = s.var[sm.slot], &pv = s.var[sm.slot + 1];
+    u = FMul(FAdd(r.Var(sm.slot), FMul(FSet1(pu.dx), ox)), inv);
+    v = FMul(FAdd(r.Var(sm.slot + 1), FMul(FSet1(pv.dx), ox)), inv);
+    if (!sm.needsLod) {
+        lambda = FSet1(0.0f);
+        return;
+    }
+    const VF dudx = FMul(FSub(FSet1(pu.dx), FMul(u, ddx)), inv);
+    const VF dvdx = FMul(FSub(FSet1(pv.dx), FMul(v, ddx)), inv);
+    const VF dudy = FMul(FSub(FSet1(pu.dy), FMul(u, ddy)), inv);
+    const VF dvdy = FMul(FSub(FSet1(pv.dy), FMul(v, ddy)), inv);
+    const VF w0 = FSet1(sm.levels[0].fwidth), h0 = FSet1(sm.levels[0].fheight);
+    lambda = LambdaV(FMul(dudx, w0), FMul(dvdx, h0), FMul(dudy, w0), FMul(dvdy, h0), sm.lodBias);
+}
+
+// Fog of packed colours by per-pixel factors (0..255): colour channels mix towards the
+// fog colour, alpha keeps its value.
+[[gnu::always_inline]] inline VI FogV(VI words, VI factor, VI fogColor) {
+    const VI alphaLanes = AlphaLanes();
+    const C16 f = Spread(factor);
+    const C16 keep = Each(f, [&](VI x) { return IfElse(alphaLanes, I16Set1(255), x); });
+    const C16 towards = Each(f, [&](VI x) { return IAndNot(alphaLanes, Inv(x)); });
+    const C16 c = Widen(words), fog = Widen(fogColor);
+    return Narrow(Each(Each(c, keep, [](VI x, VI k) { return I16Mullo(x, k); }),
+                       Each(fog, towards, [](VI x, VI t) { return I16Mullo(x, t); }),
+                       [](VI a, VI b) { return Div255(I16Add(a, b)); }));
+}
+
+// The packed colour of an Rgba8-like record.
+template <class C>
+inline uint32_t Packed(const C &c) {
+    return (uint32_t{c.a} << 24) | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+}
+
+// Groups of pixels are worked in batches, phase by phase: first every group's coverage,
+// depth test and interpolation, then every group's texture samples, then shading and
+// writing. Each group's arithmetic is the same either way; splitting the work gives the
+// processor many independent groups to overlap instead of one long chain of dependent
+// steps. A triangle touches each pixel once, so no group sees another's writes.
+constexpr int kBatch = 32;
+
+struct alignas(64) Batch {
+    int32_t count;
+    Place place[kBatch];
+    VI active[kBatch], pass[kBatch];
+    VF z[kBatch], w[kBatch];
+    VI diffuse[kBatch], specular[kBatch], fog[kBatch];
+    VF u[kMaxSpanSampled][kBatch], v[kMaxSpanSampled][kBatch], lambda[kMaxSpanSampled][kBatch];
+    C16 texel[kMaxSpanSampled][kBatch];
+};
+
+// Samples, shades and writes the batch's groups.
+void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
+    const uint32_t fault = p.fault;
+    const VI fogColor = ISet1(static_cast<int32_t>(p.fogColor));
+    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
+    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
+    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+        const SpanSampler &sm = p.samplers[p.sampledStage[k]];
+        for (int g = 0; g < b.count; ++g) b.texel[k][g] = SampleStage(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+    }
+    CombinerInputs16 in;
+    in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
+    in.specular = C16{};
+    const C16 white = Splat16(255);
+    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
+    for (int g = 0; g < b.count; ++g) {
+        const Place &pl = b.place[g];
+        in.diffuse = Widen(b.diffuse[g]);
+        if (p.readsSpecular) in.specular = Widen(b.specular[g]);
+        for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = &b.texel[k][g];
+        VI color = Narrow(p.simple ? SimpleCombine(p, in, fault) : Combine(p, in, fault));
+        VI pass = b.pass[g];
+        if (p.fog == SpanPlan::Fog::Vertex) {
+            color = FogV(color, b.fog[g], fogColor);
+        } else if (p.fog == SpanPlan::Fog::Table) {
+            LaneFloats dist;
+            LaneInts lanes, factor;
+            FStore(dist.v, ctx.tableFogUsesW ? b.w[g] : b.z[g]);
+            IStore(lanes.v, pass);
+            for (int k = 0; k < kLanes; ++k) factor.v[k] = lanes.v[k] ? SpanTableFog(*p.fogSetup, dist.v[k]) : 255;
+            color = FogV(color, ILoad(factor.v), fogColor);
+        }
+        if (p.alphaTest) {
+            pass = IAnd(pass, PassesV(p.alphaFunc, ISrl<24>(color), ISet1(static_cast<int32_t>(p.alphaRef))));
+            if (!Any(pass)) continue;
+            pass = DepthTestV(p.depth, pl, b.z[g], pass, fault);
+            if (!Any(pass)) continue;
+        }
+        const VI old = LoadPlace(p.colorBits, p.colorPitch, pl, b.active[g]);
+        VI out = color;
+        if (p.blend) {
+            out = BlendV(p, out, IOr(old, opaqueTarget));
+            if (fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
+        }
+        out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
+        StorePlace(p.colorBits, p.colorPitch, pl, pass, out, old);
+    }
+    b.count = 0;
+}
+
+// A piece of a row: at most half a group's pixels.
+struct Chunk {
+    int32_t x, y, n;
+    bool wide;
+    const RowValues *r;
+};
+
+// Interpolates one group of two chunks (the second may be empty) into the batch,
+// after its depth test when that comes first.
+template <bool kPerspective>
+[[gnu::always_inline]] inline void AddGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                            const Chunk &ca, const Chunk &cb, Batch &b) {
+    const uint32_t fault = p.fault;
+    const VI iota = IIotaHalf();
+    const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide, cb.y == ca.y && cb.x == ca.x + kHalf};
+    const RowPair r{ca.r, cb.r};
+    const VI active = ICmpGt(ISet2(ca.n, cb.n), iota);
+    const VF ox = FSub(IToF(IAdd(ISet2(ca.x, cb.x), iota)), FSet1(s.originX));
+    const VF z = FAdd(FSet2(ca.r->z, cb.r->z), FMul(FSet1(s.z.dx), ox));
+    VI pass = active;
+    if (!p.alphaTest) {
+        pass = DepthTestV(p.depth, pl, z, pass, fault);
+        if (!Any(pass)) return;
+    }
+    const int g = b.count++;
+    b.place[g] = pl;
+    b.active[g] = active;
+    b.pass[g] = pass;
+    b.z[g] = z;
+    const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(FSet2(ca.r->rhw, cb.r->rhw), FMul(FSet1(s.rhw.dx), ox)))
+                              : FSet1(1.0f / s.rhw.at0);
+    b.w[g] = w;
+    if (!ctx.flat) {
+        b.diffuse[g] = ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
+        if (p.readsSpecular) b.specular[g] = ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
+    } else {
+        b.diffuse[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
+        b.specular[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular)));
+    }
+    if (p.fog == SpanPlan::Fog::Vertex) {
+        VI factor = ToByte(Varying<kPerspective>(r.Var(kVaryFog), s.var[kVaryFog].dx, ox, w));
+        if (fault == kSpanFaultFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
+        b.fog[g] = factor;
+    }
+    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+        StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
+    }
+}
+
+// Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
+// a triangle's short rows fill whole groups two rows at a time.
+template <bool kPerspective>
+void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
+    const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
+    const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
+    if (y0 >= y1) return;
+    const bool flat = ctx.flat;
+    Batch b;
+    b.count = 0;
+    RowValues rows[2];
+    int cur = 0;
+    Chunk pending{0, 0, 0, false, nullptr};
+    bool havePending = false;
+    RowWalk walk;
+    walk.Start(s, y0);
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
+        int32_t x0, x1;
+        walk.Span(x0, x1);
+        if (x0 < region.x0) x0 = region.x0;
+        if (x1 > region.x1) x1 = region.x1;
+        if (x0 >= x1) continue;
+        // Two row buffers: a chunk left pending belongs to the previous row with pixels.
+        cur ^= 1;
+        RowValues &r = rows[cur];
+        const float oy = static_cast<float>(y) - s.originY;
+        r.z = PlaneRow(s.z, oy);
+        r.rhw = PlaneRow(s.rhw, oy);
+        if (!flat) {
+            for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+            if (p.readsSpecular) {
+                for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+            }
+        }
+        if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
+        for (uint32_t k = 0; k < p.sampledCount; ++k) {
+            const SpanSampler &sm = p.samplers[p.sampledStage[k]];
+            r.var[sm.slot] = PlaneRow(s.var[sm.slot], oy);
+            r.var[sm.slot + 1] = PlaneRow(s.var[sm.slot + 1], oy);
+            if (sm.divisor >= 0) {
+                const uint32_t d = sm.slot + static_cast<uint32_t>(sm.divisor);
+                r.var[d] = PlaneRow(s.var[d], oy);
+            }
+        }
+        for (int32_t xs = x0; xs < x1;) {
+            if (!havePending && x1 - xs >= kLanes) {
+                // A whole group of this row.
+                const Chunk ca{xs, y, kHalf, true, &r}, cb{xs + kHalf, y, kHalf, xs + kLanes <= region.x1, &r};
+                AddGroup<kPerspective>(p, s, ctx, ca, cb, b);
+                if (b.count == kBatch) ShadeBatch(p, ctx, b);
+                xs += kLanes;
+                continue;
+            }
+            const Chunk c{xs, y, x1 - xs < kHalf ? x1 - xs : kHalf, xs + kHalf <= region.x1, &r};
+            xs += kHalf;
+            if (!havePending) {
+                pending = c;
+                havePending = true;
+                continue;
+            }
+            AddGroup<kPerspective>(p, s, ctx, pending, c, b);
+            havePending = false;
+            if (b.count == kBatch) ShadeBatch(p, ctx, b);
+        }
+    }
+    if (havePending) {
+        // Alone: the second half is the empty chunk after it on its row.
+        const Chunk none{pending.x + kHalf, pending.y, 0, pending.x + kLanes <= region.x1, pending.r};
+        AddGroup<kPerspective>(p, s, ctx, pending, none, b);
+    }
+    if (b.count) ShadeBatch(p, ctx, b);
+}
+
+// The routines of this width; the plan's choices are read per draw inside them.
+[[maybe_unused]] void PickSpanRoutines(SpanRoutine &perspective, SpanRoutine &affine) {
+    perspective = SpanTriangle<true>;
+    affine = SpanTriangle<false>;
+}
+
+}  // namespace
+}  // namespace swr

@@ -1,0 +1,161 @@
+// What a span routine reads for one draw, settled once per draw from the pixel pipeline:
+// plain values and pointers only, so that the routines (built once for the baseline
+// instruction set and once for wider vectors, swr_span_kernel.h) call nothing of the
+// pipeline per pixel. Every field means what the matching part of the reference path
+// does with it; FastTriangle::Prepare (swr_fast_triangle.cpp) fills it in.
+#pragma once
+
+#include <cstdint>
+
+#include "d3d8/d3d8types.h"
+#include "swr_clip_vertex.h"
+
+namespace swr {
+
+class DepthStencilUnit;
+struct FogSetup;
+struct TriangleSetup;
+struct RasterContext;
+struct PixelRect;
+
+constexpr uint32_t kMaxSpanLevels = 16;
+// Stages that sample a texture in one draw the routines take (the lightmap and dual
+// texture routes need two).
+constexpr uint32_t kMaxSpanSampled = 2;
+
+// How a coordinate is addressed on an axis (the sampler's modes, wrap split by size).
+enum class SpanAddress : uint8_t { WrapPow2, Wrap, Mirror, Clamp, Border, MirrorOnce };
+
+// One texture level of 32-bit texels (the texture's own, or its 32-bit copy).
+struct SpanLevel {
+    const uint32_t *texels = nullptr;
+    int32_t pitch = 0;  // in texels
+    int32_t width = 0, height = 0;
+    float fwidth = 0, fheight = 0;
+};
+
+struct SpanSampler {
+    SpanLevel levels[kMaxSpanLevels];
+    int32_t levelCount = 0, baseLevel = 0;
+    SpanAddress addressU = SpanAddress::Wrap, addressV = SpanAddress::Wrap;
+    bool magLinear = false, minLinear = false;
+    DWORD mipFilter = D3DTEXF_NONE;  // NONE, POINT or LINEAR
+    bool needsLod = false;
+    float lodBias = 0;
+    uint32_t border = 0;  // packed border colour
+    uint32_t opaque = 0;  // or-ed into every texel (X8R8G8B8)
+    // Where the stage's coordinates come from: varying slot of u (v follows) and the
+    // projecting element (-1: none).
+    uint32_t slot = 0;
+    int32_t divisor = -1;
+};
+
+// A combiner argument: its source and modifiers.
+enum class SpanSource : uint8_t { Diffuse, Current, Texture, Factor, Specular, Temp, White };
+struct SpanArgument {
+    SpanSource source = SpanSource::Current;
+    bool complement = false, replicate = false;
+};
+
+// A stage whose operations are all selections, products and sums of plain arguments
+// (diffuse, current, texture, factor) is worked branch-free: per 16-bit lane (three
+// colour lanes and the alpha lane of each pixel) which argument is the first and the
+// second, and masks saying which result each lane keeps. A disabled alpha operation
+// selects the current alpha.
+struct SimpleSpanStage {
+    enum Source : uint8_t { kDiffuse = 0, kCurrent = 1, kTexture = 2, kFactor = 3 };
+    uint8_t colorA = kCurrent, alphaA = kCurrent, colorB = kCurrent, alphaB = kCurrent;
+    // 64-bit lane masks for one pixel (blue, green, red, alpha), repeated across a vector.
+    uint64_t pickA = 0, pickB = 0, pickProduct = 0, pickSum = 0;
+};
+
+struct SpanStage {
+    DWORD colorOp = D3DTOP_DISABLE, alphaOp = D3DTOP_DISABLE;
+    SpanArgument colorArg[3], alphaArg[3];
+    bool toTemp = false;
+    bool sampled = false;  // reads samplers[stage]; otherwise its texture is opaque white
+};
+
+// Depth and stencil as the routines work them: four or eight pixels at a time when
+// depth alone sits in the words and quantises into 24 bits or fewer, else pixel by
+// pixel through the unit itself.
+struct SpanDepth {
+    enum class Kind : uint8_t { None, Words16, Words32, PerPixel };
+    Kind kind = Kind::None;
+    uint8_t *bits = nullptr;
+    uint32_t pitch = 0;
+    uint32_t depthMask = 0, shift = 0, depthBits = 0;
+    DWORD func = D3DCMP_ALWAYS;
+    bool write = false;
+    const DepthStencilUnit *unit = nullptr;  // PerPixel
+};
+
+struct SpanPlan {
+    uint32_t stageCount = 0;
+    SpanStage stages[D3D8_MAX_TEXTURE_STAGES];
+    SpanSampler samplers[D3D8_MAX_TEXTURE_STAGES];
+    // The stages that sample, in order.
+    uint32_t sampledCount = 0;
+    uint32_t sampledStage[kMaxSpanSampled] = {};
+    // Set when every stage can be worked as a SimpleSpanStage.
+    bool simple = false;
+    SimpleSpanStage simpleStages[D3D8_MAX_TEXTURE_STAGES];
+    uint32_t factor = 0;
+    bool addSpecular = false;
+    bool readsDiffuse = false, readsSpecular = false;
+
+    enum class Fog : uint8_t { None, Vertex, Table };
+    Fog fog = Fog::None;
+    uint32_t fogColor = 0;
+    const FogSetup *fogSetup = nullptr;  // Table
+
+    bool alphaTest = false;
+    DWORD alphaFunc = D3DCMP_ALWAYS;
+    uint32_t alphaRef = 0;
+
+    SpanDepth depth;
+
+    bool blend = false;
+    DWORD srcBlend = D3DBLEND_ONE, dstBlend = D3DBLEND_ZERO, blendOp = D3DBLENDOP_ADD;
+
+    uint8_t *colorBits = nullptr;
+    uint32_t colorPitch = 0;
+    uint32_t keepMask = 0;  // bits of the old pixel that survive the channel mask
+    bool targetHasAlpha = true;
+
+    // A test's deliberate error (SetSpanFault): which value of which routine is off by one.
+    uint32_t fault = 0;
+};
+
+// The routine for one width of vector: draws the triangle's pixels inside `region`,
+// which the caller alone draws.
+using SpanRoutine = void (*)(const SpanPlan &plan, const TriangleSetup &s, const RasterContext &ctx,
+                             const PixelRect &region);
+
+// The baseline routines (four pixels at a time) and the wide ones (eight at a time),
+// for triangles with and without perspective. The wide ones need a processor with
+// AVX2; the caller checks.
+void SpanRoutinesSse2(SpanRoutine &perspective, SpanRoutine &affine);
+void SpanRoutinesAvx2(SpanRoutine &perspective, SpanRoutine &affine);
+
+// Deliberate errors for the tests that prove they catch one wrong value in a routine
+// (SpanPlan::fault; never set outside tests).
+enum : uint32_t {
+    kSpanFaultNone = 0,
+    kSpanFaultCopy,     // the 32-bit copy of a texture: one texel's blue off by one
+    kSpanFaultAddress,  // texel column 1 read as column 2
+    kSpanFaultFilter,   // a filter weight of exactly one half off by 1/256
+    kSpanFaultMip,      // a level blend of exactly one half off by 1/256
+    kSpanFaultCombine,  // a second-stage result of 77 becomes 78
+    kSpanFaultDepth,    // a quantised depth ending in 0x80 one higher
+    kSpanFaultBlend,    // a blended blue of 100 becomes 101
+    kSpanFaultFog,      // a vertex fog factor of 200 becomes 201
+    kSpanFaultCount,
+};
+
+// What the routines call for the rare states they do not work vector-wide: the
+// reference's own per-pixel depth-stencil test and table fog.
+bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, float z);
+uint8_t SpanTableFog(const FogSetup &fog, float distance);
+
+}  // namespace swr
