@@ -5,7 +5,7 @@ BUILD_DIR      ?= build
 ASAN_BUILD_DIR ?= build-asan
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
-GAME_ARGS      ?=
+GAME_ARGS      ?= --stage 1
 
 .PHONY: all deps configure build run test test-fast test-asan test-tsan bench fuzz clean
 

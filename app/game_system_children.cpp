@@ -14,12 +14,31 @@
 #include "app/movie_player.h"
 #include "app/statistics.h"
 #include "app/threads.h"
+#include "actor/ai_object.h"
+#include "stage/stage_manager.h"
+#include "stage/stage_screen_calls.h"
 
 // Each part of the game that brings one of these children makes it here.
 void GameSystemChildren::MakeScreens() {}
 void GameSystemChildren::MakeDevMenu() {}
-void GameSystemChildren::MakeStage() {}
-void GameSystemChildren::ReleaseStage() { gs.stageManager = nullptr; }
+void GameSystemChildren::MakeStage()
+{
+    gs.stageManager = new CSStageManager;
+    g_pStageManager = gs.stageManager;
+}
+
+void GameSystemChildren::ReleaseStage()
+{
+    if (gs.stageManager != nullptr) {
+        gs.stageManager->ReleaseStage();
+        gs.stageManager->UnloadHeroes();
+        if (g_pStageManager == gs.stageManager) {
+            g_pStageManager = nullptr;
+        }
+        delete gs.stageManager;
+    }
+    gs.stageManager = nullptr;
+}
 void GameSystemChildren::ReleaseDevMenu() { gs.devMenu = nullptr; }
 void GameSystemChildren::ReleaseScreens() { gs.uiManager = nullptr; }
 
@@ -32,13 +51,43 @@ void GameSystemChildren::TickFrameClock() { gs.frameClock.Tick(timeGetTime()); }
 uint32_t GameSystemChildren::FrameMs() const { return gs.frameClock.FrameMs(); }
 
 // ---- Stage manager (reached only while gs.stageManager exists).
-void GameSystemChildren::StageUpdate(uint32_t) {}
-void GameSystemChildren::StageMovieTimeUpdate(uint32_t) {}
-void GameSystemChildren::StageRender() {}
-bool GameSystemChildren::LoadingScreenActive() const { return false; }
-void GameSystemChildren::StageReleaseForTitle() {}
-int32_t GameSystemChildren::StageId() const { return 0; }
-int32_t GameSystemChildren::ActorCount() const { return 0; }
+void GameSystemChildren::StageUpdate(uint32_t ms) { gs.stageManager->Update(ms); }
+void GameSystemChildren::StageMovieTimeUpdate(uint32_t ms) { gs.stageManager->MovieTimeUpdate(ms); }
+
+// Until a stage is loaded the first frame's scene stands in for it.
+void GameSystemChildren::StageRender()
+{
+    if (gs.stageManager->IsStageLoaded()) {
+        gs.stageManager->Render();
+    } else {
+        DrawDefaultScene();
+    }
+}
+
+bool GameSystemChildren::LoadingScreenActive() const
+{
+    if (g_stageLoadingScreen != nullptr) {
+        return g_stageLoadingScreen->isActive() != 0;
+    }
+    return gs.stageManager->loadingState.active != 0;
+}
+
+void GameSystemChildren::StageReleaseForTitle()
+{
+    gs.stageManager->ReleaseStage();
+    gs.stageManager->UnloadHeroes();
+}
+
+int32_t GameSystemChildren::StageId() const { return gs.stageManager->stageId; }
+
+int32_t GameSystemChildren::ActorCount() const
+{
+    int32_t count = 0;
+    for (const AiObject *actor = gs.stageManager->actorHead; actor != nullptr; actor = actor->next) {
+        ++count;
+    }
+    return count;
+}
 
 // ---- Screen manager (reached only while gs.uiManager exists).
 void GameSystemChildren::ScreensUpdate() {}
@@ -57,6 +106,8 @@ void GameSystemChildren::DevMenuAddClumpInfo(RpClump *, const char *) {}
 void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *, RpClump *) {}
 bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *) { return false; }
 void GameSystemChildren::DevMenuClearClumpInfo(RpClump *) {}
+void GameSystemChildren::DevMenuDrawSectorWireFrame(RpWorldSector *) {}
+void GameSystemChildren::DevMenuDrawAtomicWireFrame(RpAtomic *) {}
 
 // ---- Movie player (reached only while a movie plays), under the render lock: the
 // frame due at this tick's clock goes into the movie texture, then on screen.
@@ -75,11 +126,11 @@ uint32_t GameSystemChildren::SoundBytes() const { return GetAudioMemoryUsed(0); 
 bool GameSystemChildren::BeginFrame()
 {
     RwCamera *camera = gs.camera;
-    const bool scene = !HasStage() && game::StageSceneLoaded(gs.defaultScene);
-    if (scene) {
+    const bool stage = HasStage() && gs.stageManager->IsStageLoaded();
+    if (!stage && game::StageSceneLoaded(gs.defaultScene)) {
         game::StageCameraPlace(camera, timeGetTime());
     }
-    if (HasStage()) {
+    if (stage) {
         ClearCamera(camera);
     } else {
         RwRGBA clear = game::FirstFrameClearColor();

@@ -60,6 +60,9 @@ struct GameSystemChildren {
     void DevMenuCopyClumpInfo(RpClump *clone, RpClump *source);
     bool DevMenuClumpStillHasAnim(RpClump *clump);  // IsClumpStillHasAnim
     void DevMenuClearClumpInfo(RpClump *clump);
+    // The wire frames of the stage's render pass, after each sector and atomic drawn.
+    void DevMenuDrawSectorWireFrame(RpWorldSector *sector);
+    void DevMenuDrawAtomicWireFrame(RpAtomic *atomic);
 
     // Movie player.
     void DrawMovieFrame();

@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "input/input_script.h"
 #include "app/trace.h"
+#include "stage/stage_start.h"
 #include "win/window.h"
 
 int main(int argc, char **argv)
@@ -84,6 +85,10 @@ int main(int argc, char **argv)
     }
     // The font of the language; a missing one is a fatal missing file.
     application.gameSystem->LoadFont();
+    if (options.stage != 0) {
+        // A stage that cannot load has raised the fatal report already.
+        StartStageNewGame(application.gameSystem->stageManager, options.stage);
+    }
     const int status = RunMainLoop(&application);
     application.Destroy();
     g_pApplication = nullptr;

@@ -114,6 +114,17 @@ bool TakeMovie(const char *value, Options *options)
     return !options->movie.empty();
 }
 
+// A stage number 1..42; its stage starts at once as a new game.
+bool TakeStage(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    if (!ParseNumber(value, &number) || number < 1 || number > 42) {
+        return false;
+    }
+    options->stage = static_cast<int>(number);
+    return true;
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
@@ -129,6 +140,7 @@ constexpr OptionRow kOptions[] = {
     {"--screenshot", "TICK:PATH", TakeScreenshot, "write the frame after that tick as a BMP (repeatable)"},
     {"--language", "0 to 14", TakeLanguage, "language index (default 1, English)"},
     {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
+    {"--stage", "1 to 42", TakeStage, "start that stage at once as a new game with hero 0 on pad 0"},
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},

@@ -19,17 +19,14 @@ namespace game {
 namespace {
 
 const char *const kStageTextures = "RESOURCE/STAGE/1/TEXTURES/";
-const char *const kPropTextures = "RESOURCE/G_EVENT/DFF/TEXTURES/";
 
-// Where the prop stands in the yard: on the floor, off the middle.
-constexpr RwV3d kPropPlace = {2.5f, 1.0f, -2.5f};
-
-// The camera circles the yard's middle, looking at it from above the walls.
-constexpr RwReal kOrbitRadius = 11.0f;
-constexpr RwReal kOrbitHeight = 6.0f;
+// The camera circles the yard's middle (400 units across), looking at it
+// from above the walls.
+constexpr RwReal kOrbitRadius = 170.0f;
+constexpr RwReal kOrbitHeight = 70.0f;
 constexpr RwReal kOrbitStart = 0.6f;               // radians at clock 0
 constexpr RwReal kOrbitRadiansPerMs = 0.00035f;    // about 20 degrees a second
-constexpr RwV3d kLookAt = {0.0f, 0.8f, 0.0f};
+constexpr RwV3d kLookAt = {20.0f, 10.0f, -20.0f};
 
 // The first chunk of `type` in the file, read by `read` inside its bounds.
 template <typename T, typename Read>
@@ -88,7 +85,7 @@ std::string WhyUnread(const char *path)
 
 const char *StageWorldPath() { return "RESOURCE/STAGE/1/STAGE.BSP"; }
 const char *StageLightsPath() { return "RESOURCE/STAGE/1/LIGHTS.DFF"; }
-const char *StagePropPath() { return "RESOURCE/G_EVENT/DFF/PROP01.DFF"; }
+const char *StagePropPath() { return "RESOURCE/STAGE/1/CLUMP00.DFF"; }
 const char *StagePackPath() { return "\\PACK\\STAGE1\\2010000.STR"; }
 const char *StageSignName() { return "sign01"; }
 
@@ -122,7 +119,7 @@ bool StageSceneLoad(StageScene *scene, RwCamera *camera)
         if (scene->lights == nullptr) {
             unread = StageLightsPath(), why = WhyUnread(unread);
         } else {
-            scene->prop = ReadClump(StagePropPath(), kPropTextures);
+            scene->prop = ReadClump(StagePropPath(), kStageTextures);
             if (scene->prop == nullptr) {
                 unread = StagePropPath(), why = WhyUnread(unread);
             }
@@ -137,7 +134,6 @@ bool StageSceneLoad(StageScene *scene, RwCamera *camera)
         RaiseFatalError(unread);
         return false;
     }
-    RwFrameTranslate(RpClumpGetFrame(scene->prop), &kPropPlace, rwCOMBINEREPLACE);
     RpWorldAddClump(scene->world, scene->lights);
     RpWorldAddClump(scene->world, scene->prop);
     RpWorldAddCamera(scene->world, camera);

@@ -1,5 +1,5 @@
 // The first stage as the first frame shows it: the stage's world with its
-// lights model and the sample prop, read from the data tree, seen by a
+// lights model and its stage model (the sample prop), read from the data tree, seen by a
 // camera flying a fixed path on the game clock; and the sign picture that
 // the 2D layer draws flat on the screen.
 #pragma once

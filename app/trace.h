@@ -6,6 +6,8 @@
 //   actor AIID type state HP x y z        every actor and hero after the actor pass
 //   msg kind senderAIID targetAIID w0 w1 w2   each delivered message (no sender: -1)
 //   hero AIID money stagemoney exp kills HP power   each hero after the actor pass
+//   stage request|load|release ...        stage changes and loads (stage/stage_trace.h)
+//   loading PROGRESS                      each loading-bar value of a stage load
 //
 // Tests read the file back and check properties of its lines.
 #pragma once

@@ -1,6 +1,6 @@
 // One actor pass on the sample's first stage with 1, 100 and 300 monsters
 // spread over the yard so that, seen from a hero in one corner, they fill
-// every thinning band of the stage (4, 8, 12 and 16 units): their updates
+// every thinning band of the stage (150, 250, 350 and 400 units): their updates
 // (a type that walks on its full-detail frames through the full character
 // move), the line-of-sight tests and sensing, and the delivery.
 #include <benchmark/benchmark.h>
@@ -28,10 +28,10 @@ void Walker(AiObject *actor, float dt)
     }
     const RwV3d goal = (actor->state & 1) != 0 ? actor->home : RwV3d{0.0f, 0.0f, 0.0f};
     const RwV3d &at = *actor->GetPositionPtr();
-    if (std::hypot(goal.x - at.x, goal.z - at.z) < 0.5f) {
+    if (std::hypot(goal.x - at.x, goal.z - at.z) < 5.0f) {
         actor->state ^= 1;
     }
-    actor->MoveToward(0.0f, goal, 1.5f * dt, true, true);
+    actor->MoveToward(0.0f, goal, 15.0f * dt, true, true);
     actor->accumulatedTime = 0.0f;
 }
 
@@ -53,15 +53,15 @@ void BM_ActorPass(benchmark::State &state)
         AiPlacement p = base;
         p.aiId = 100 + i;
         p.territory = 0;
-        const float step = 14.0f / static_cast<float>(side);
-        p.position = {-7.0f + step * (0.5f + static_cast<float>(i % side)), 0.0f,
-                      -7.0f + step * (0.5f + static_cast<float>(i / side))};
+        const float step = 350.0f / static_cast<float>(side);
+        p.position = {-175.0f + step * (0.5f + static_cast<float>(i % side)), 0.0f,
+                      -175.0f + step * (0.5f + static_cast<float>(i / side))};
         stage.placements.push_back(p);
     }
     CSHero hero;
     hero.aiType = 0;
     hero.side = kSideHero;
-    hero.position = {-7.5f, 0.0f, -7.5f};
+    hero.position = {-187.5f, 0.0f, -187.5f};
     stage.heroes[0] = &hero;
     stage.heroCount = 1;
     if (!LoadPlacedModels(&stage) || CreatePlacedActors(&stage) != count) {
@@ -69,7 +69,7 @@ void BM_ActorPass(benchmark::State &state)
     } else {
         LinkActor(&stage, &hero);
         ActorFrame frame = MakeActorFrame(&stage, nullptr);
-        frame.camera = {-7.0f, 6.0f, -7.0f};
+        frame.camera = {-175.0f, 60.0f, -175.0f};
         for (auto _ : state) {
             RunActorPass(&stage, 1.0f / 60.0f, frame);
         }

@@ -21,6 +21,28 @@ RwV3d Cross(const RwV3d &a, const RwV3d &b)
 // than this share of its length: grazing moves along a floor's seams stay free.
 constexpr RwReal kApproachShare = 1e-4f;
 
+// A path that comes no deeper than this past a corner or an edge only
+// grazes it: a sphere resting on a floor passes over the floor's corners and
+// seams at exactly its radius, and the rounding of a root found there must
+// not stop it.
+constexpr RwReal kGrazeDepth = 0.001f;
+
+// Whether the line through the centre along `move` comes deeper than a
+// graze into a sphere of `radius` around a point `offset` away from the
+// centre (offset = centre - point; both taken across the edge's line for an
+// edge). Measured straight, as the length of a cross product, so that a
+// path at exactly the radius is not decided by rounding.
+bool PassesDeep(const RwV3d &offset, const RwV3d &move, RwReal radius)
+{
+    const RwReal mm = Dot(move, move);
+    if (!(mm > 0.0f)) {
+        return false;
+    }
+    const RwV3d c = Cross(offset, move);
+    const RwReal inner = std::fmax(0.0f, radius - kGrazeDepth);
+    return Dot(c, c) / mm < inner * inner;
+}
+
 // The smaller root of a t^2 + b t + c = 0 within [0, 1]; false when there is none.
 bool FirstRoot(RwReal a, RwReal b, RwReal c, RwReal *t)
 {
@@ -156,7 +178,8 @@ bool SweepSphereTriangle(const RwV3d &centre, RwReal radius, const RwV3d &move, 
     for (const RwV3d *v : {&v0, &v1, &v2}) {
         const RwV3d m = Sub(centre, *v);
         RwReal t = 0.0f;
-        if (FirstRoot(moveLength2, 2.0f * Dot(move, m), Dot(m, m) - radius * radius, &t) && t < first) {
+        if (PassesDeep(m, move, radius) &&
+            FirstRoot(moveLength2, 2.0f * Dot(move, m), Dot(m, m) - radius * radius, &t) && t < first) {
             first = t;
         }
     }
@@ -173,7 +196,10 @@ bool SweepSphereTriangle(const RwV3d &centre, RwReal radius, const RwV3d &move, 
         const RwReal ed = Dot(e, move);
         const RwReal em = Dot(e, m);
         RwReal t = 0.0f;
-        if (!FirstRoot(ee * moveLength2 - ed * ed, 2.0f * (ee * Dot(move, m) - ed * em),
+        const RwV3d mAcross = Sub(m, Scale(e, em / ee));
+        const RwV3d moveAcross = Sub(move, Scale(e, ed / ee));
+        if (!PassesDeep(mAcross, moveAcross, radius) ||
+            !FirstRoot(ee * moveLength2 - ed * ed, 2.0f * (ee * Dot(move, m) - ed * em),
                        ee * (Dot(m, m) - radius * radius) - em * em, &t) ||
             t >= first) {
             continue;

@@ -16,6 +16,8 @@ struct SphereSweepHit {
 // The sphere (centre, radius) moving by `move` against triangle v0, v1, v2
 // (either side). True with the first contact the sphere moves into; a
 // sphere that already overlaps the triangle and moves further into it
-// gets t = 0.
+// gets t = 0. A path that passes a corner or an edge no deeper than a
+// thousandth of a unit only grazes it (a sphere resting on a floor crosses
+// the floor's corners and seams at exactly its radius).
 bool SweepSphereTriangle(const RwV3d &centre, RwReal radius, const RwV3d &move, const RwV3d &v0, const RwV3d &v1,
                          const RwV3d &v2, SphereSweepHit *hit);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "actor/ai_msg_pool.h"
 #include "rpworld.h"
 #include "stage/ai_placement.h"
 #include "stage/clump_anim_manager.h"
@@ -46,16 +47,38 @@ constexpr float kNormalGameSpeed = 0.66f;
 constexpr float kSceneGameSpeed = 0.4f;
 // How long the letterbox takes to come and go with a scene's blends.
 constexpr int32_t kSceneLetterboxMs = 500;
+// How fast the game speed moves toward its target, per second.
+constexpr float kGameSpeedBlendPerSecond = 1.0f;
+// The fade-in after a stage has loaded, and its colour (black).
+constexpr uint32_t kStageFadeInMs = 1000;
+constexpr uint32_t kStageFadeColour = 0xFF000000u;
+
+// A stage change asked for and not yet carried out (stage_change.cpp).
+struct StageChangeRequest {
+    bool pending = false;
+    int32_t target = 0;      // a stage id, 0, -1 or a finished stage's number 1..42
+    uint8_t transition = 0;  // 1: music, camera, colour fade and grid over `ms` first
+    uint32_t ms = 0;
+    uint32_t elapsed = 0;    // of the transition
+    // A finished stage's number whose stage-end screen has been asked for:
+    // it stays pending until that screen releases the stage.
+    bool waitingForStageEnd = false;
+};
+
+// The loading screen as the stage keeps it while the screens have none.
+struct StageLoadingState {
+    uint8_t active = 0;
+    float progress = 0.0f;
+    uint8_t threaded = 0;
+};
 
 class CSStageManager {
 public:
     CSStageManager() = default;
-    // The camera, sound-effect manager and music go with the record.
-    ~CSStageManager()
-    {
-        DestroySound();
-        DestroyCamera();
-    }
+    // What the record made still goes with it: a stage LoadStage loaded,
+    // the heroes LoadHeroes made and the parts made once per run. (A record
+    // filled by hand, as tests do, is left to its filler.)
+    ~CSStageManager();
     CSStageManager(const CSStageManager &) = delete;
     CSStageManager &operator=(const CSStageManager &) = delete;
 
@@ -148,6 +171,66 @@ public:
     CSLoading *loading = nullptr;
     CSStageMusic *music = nullptr;
 
+    // ---- The stage's life (stage_load.cpp) ----
+    // Loads the stage `id` (2000000 + 10000 n, n 1..42) behind the loading
+    // screen: the running stage is released first; nothing happens for the
+    // stage already loaded, and 0 only releases. A missing required file
+    // (the pack, the .BSF, the world, the models the .BSF names, the .IAF)
+    // releases everything the load made and raises the fatal report with
+    // its name; false then, and for an id that is no stage.
+    bool LoadStage(int32_t id);
+    // Releases what the load made (any part of it) in reverse; the heroes
+    // stay, out of the chain. The current stage number becomes the finished
+    // stage of a pending change (1..42 but 39), else 0.
+    void ReleaseStage();
+    bool IsStageLoaded() const { return stageId != 0; }
+
+    // ---- Stage changes (stage_change.cpp) ----
+    // One request at a time (see stage_change.cpp for the targets and the
+    // transition). Writes the `stage request` trace line.
+    void RequestStageChange(int32_t target, uint8_t transition, uint32_t ms);
+    bool IsStageChangePending() const { return stageChange.pending; }
+    // The update's part: a pending change is carried out when it is due.
+    void StepStageChange(uint32_t ms);
+    void CarryOutStageChange();
+
+    // ---- The frame (stage_frame.cpp) ----
+    // One tick of `ms`: the letterbox, a pending change, then (unless the
+    // pause menu is open) the game speed, heroes, events, actors, camera
+    // and the member managers.
+    void Update(uint32_t ms);
+    // The tick while a movie plays.
+    void MovieTimeUpdate(uint32_t ms);
+    // The stage scene, between the main camera's begin and end update.
+    void Render();
+    // The screen manager's 2D draw reaches the event manager's message
+    // window through here; not while the pause menu is open (the window may
+    // post messages as it draws).
+    void UpdateMessageWindow();
+    // The scene-effect flag; the effect packages clear it when released.
+    void SetSceneEffectFlag(uint8_t flag) { sceneEffectFlag = flag; }
+    // The factor on the actors' and effects' time step.
+    float TimeScale() const { return gameSpeed / kNormalGameSpeed; }
+
+    // ---- Parts made once per run and the heroes (stage_parts.cpp) ----
+    void CreateSubObjects1();
+    void CreateSubObjects2();
+    void LoadEffectsPack();
+    void LoadItemsPack();
+    void LoadEventsPack();
+    void LoadHeroesOnce();
+    // Hero `index` (0 or 1) on pad `pad`; `level` and `flags` are passed on.
+    void LoadHeroes(int32_t index, int32_t pad, int32_t flags);
+    void UnloadHeroes();
+    void SetThreadedLoading(uint8_t on);
+    uint8_t IsThreadedLoading() const;
+
+    // The heroes' model templates (HERO01, HERO02): they outlive stages.
+    std::unique_ptr<CSModelTemplate> heroTemplates[kMaxHeroes];
+    // The message pool the record made (CreateSubObjects1); messagePool
+    // points at it, or at one a test lends.
+    std::unique_ptr<CAiMsgPool> ownMessagePool;
+
     // Game speed: the update moves `gameSpeed` toward the target.
     float gameSpeed = kNormalGameSpeed;
     float targetGameSpeed = kNormalGameSpeed;
@@ -200,7 +283,24 @@ public:
     void PauseBGM();
     void ResumeBGM();
     void SetBGMVolume(float volume);
+
+    StageChangeRequest stageChange;
+    StageLoadingState loadingState;
+    // Set while a stage that LoadStage began is held.
+    bool stageLoadedHere = false;
+    uint8_t sceneEffectFlag = 0;
+    // The once-per-run parts that are made.
+    uint8_t subObjects1Made = 0;
+    uint8_t subObjects2Made = 0;
+    uint8_t effectsPackLoaded = 0;
+    uint8_t itemsPackLoaded = 0;
+    uint8_t eventsPackLoaded = 0;
 };
+
+// The render's step that hands the screen manager every monster (AI type
+// 1000 to 9999) with a model whose health-bar flag is set; nothing without
+// a screen manager.
+void CollectMonstersForHud(AiObject *head);
 
 // The running stage; null while none exists.
 extern CSStageManager *g_pStageManager;

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+bool IsStageId(int32_t id) { return id >= kFirstStageId && id <= kLastStageId && (id - 2000000) % 10000 == 0; }
+
 int32_t StageNumberOf(int32_t stageId) { return stageId == 0 ? 0 : (stageId - 2000000) / 10000; }
 
 int32_t StageFileNumberOf(int32_t stageId) { return stageId == 0 ? 0 : StageNumberOf(stageId) - 1; }

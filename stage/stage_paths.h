@@ -15,6 +15,8 @@
 constexpr int32_t kFirstStageId = 2010000;
 constexpr int32_t kLastStageId = 2420000;
 
+// Whether `id` is a stage's id (2010000 .. 2420000 in steps of 10000).
+bool IsStageId(int32_t id);
 // n of the stage id; 0 for id 0.
 int32_t StageNumberOf(int32_t stageId);
 // n - 1 for a non-zero id, 0 for id 0: the number in the "STAGE%02d" names.

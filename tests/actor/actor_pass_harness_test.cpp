@@ -49,31 +49,33 @@ void WalkTheSquare(AiObject *actor, float dt)
     if (!actor->active || !actor->fullDetailFrame) {
         return;
     }
-    const float corners[4][2] = {{1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}};
+    const float corners[4][2] = {{10.0f, 0.0f}, {10.0f, 10.0f}, {0.0f, 10.0f}, {0.0f, 0.0f}};
     const RwV3d goal = {actor->home.x + corners[actor->state][0], 0.0f, actor->home.z + corners[actor->state][1]};
     const RwV3d &at = *actor->GetPositionPtr();
-    if (std::hypot(goal.x - at.x, goal.z - at.z) < 0.05f) {
+    if (std::hypot(goal.x - at.x, goal.z - at.z) < 0.5f) {
         actor->state = (actor->state + 1) % 4;
     }
-    actor->MoveToward(0.0f, goal, 1.0f * dt, true, true);
+    actor->MoveToward(0.0f, goal, 10.0f * dt, true, true);
     actor->accumulatedTime = 0.0f;
 }
 
-// Where the script puts the hero: near the monster and in its territory,
-// then far away in a corner, then at a middle distance outside it.
+// Where the script puts the hero (the monster stands at 30, 0, 30): near
+// it and in its territory, then beyond the last thinning band (past the
+// yard's corner: the script only sets the position), then at a middle
+// distance outside the territory.
 RwV3d HeroAt(uint32_t tick)
 {
     if (tick < 200) {
-        return {3.0f, 0.0f, 1.0f};
+        return {30.0f, 0.0f, 10.0f};
     }
-    return tick < 400 ? RwV3d{-7.0f, 0.0f, -7.0f} : RwV3d{-3.0f, 0.0f, 1.0f};
+    return tick < 400 ? RwV3d{-280.0f, 0.0f, -280.0f} : RwV3d{-150.0f, 0.0f, 10.0f};
 }
 
 // In the yard, except high above it (seeing over the walls) for ticks 250..349.
 bool CameraHigh(uint32_t tick) { return tick >= 250 && tick < 350; }
 RwV3d CameraAt(uint32_t tick)
 {
-    return CameraHigh(tick) ? RwV3d{0.0f, 30.0f, 0.0f} : RwV3d{0.0f, 2.0f, 0.0f};
+    return CameraHigh(tick) ? RwV3d{0.0f, 300.0f, 0.0f} : RwV3d{0.0f, 20.0f, 0.0f};
 }
 
 class ActorPassHarness : public stagetest::StageEngineTest {
@@ -86,7 +88,7 @@ protected:
         ASSERT_TRUE(sample.Load(false));
         AiPlacement outside = sample.stage.placements.at(0);
         outside.aiId = 2;
-        outside.position = {12.0f, 0.0f, 3.0f};
+        outside.position = {240.0f, 0.0f, 30.0f};
         outside.territory = 0;
         sample.stage.placements.push_back(outside);
         ASSERT_TRUE(LoadPlacedModels(&sample.stage));
@@ -218,8 +220,8 @@ TEST_F(ActorPassHarness, SixHundredTicksOfTheSampleStage)
         if (moved) {
             EXPECT_TRUE(steps[tick - 1].fullDetail) << tick;
         }
-        EXPECT_LT(std::fabs(now.Real(4)), 8.0);
-        EXPECT_LT(std::fabs(now.Real(6)), 8.0);
+        EXPECT_LT(std::fabs(now.Real(4)), 200.0);
+        EXPECT_LT(std::fabs(now.Real(6)), 200.0);
         EXPECT_NEAR(now.Real(5), 0.0, 0.01);
     }
     EXPECT_NE(monsterAt[1]->fields[4] + monsterAt[1]->fields[6], monsterAt[kTicks]->fields[4] + monsterAt[kTicks]->fields[6]);

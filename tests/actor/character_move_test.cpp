@@ -63,27 +63,27 @@ protected:
 
 TEST_F(CharacterMoveTest, StopsAtAnotherActorWithoutOverlapping)
 {
-    AiObject *other = AddActor(2, 2.0f, 0.0f);
+    AiObject *other = AddActor(2, 20.0f, 0.0f);
     const RwV3d east = {1.0f, 0.0f, 0.0f};
     for (int i = 0; i < 20; ++i) {
-        stage->MoveCharacter(mover, east, 0.3f, true);
+        stage->MoveCharacter(mover, east, 3.0f, true);
         EXPECT_GE(GroundDistance(mover, other), 2.0f * radius - 1e-4f) << "step " << i;
     }
     RwV3d at;
     mover->GetPosition(&at);
-    EXPECT_NEAR(at.x, 2.0f - 2.0f * radius, 0.01f);
+    EXPECT_NEAR(at.x, 20.0f - 2.0f * radius, 0.01f);
     RwV3d facing;
     mover->GetDirection(&facing);
     EXPECT_NEAR(facing.x, 1.0f, 1e-5f);
     // Moving away again is free.
-    EXPECT_TRUE(stage->MoveCharacter(mover, {-1.0f, 0.0f, 0.0f}, 0.5f, false));
+    EXPECT_TRUE(stage->MoveCharacter(mover, {-1.0f, 0.0f, 0.0f}, 5.0f, false));
     mover->GetPosition(&at);
-    EXPECT_NEAR(at.x, 2.0f - 2.0f * radius - 0.5f, 0.01f);
+    EXPECT_NEAR(at.x, 20.0f - 2.0f * radius - 5.0f, 0.01f);
 }
 
 TEST_F(CharacterMoveTest, ActorsThatDoNotBlock)
 {
-    AiObject *other = AddActor(2, 1.0f, 0.0f);
+    AiObject *other = AddActor(2, 10.0f, 0.0f);
     for (int which = 0; which < 4; ++which) {
         other->removed = which == 0;
         other->nonBlocking = which == 1;
@@ -92,24 +92,24 @@ TEST_F(CharacterMoveTest, ActorsThatDoNotBlock)
             other->SetModelInstance(nullptr);
         }
         mover->SetPosition({0.0f, 0.0f, 0.0f});
-        EXPECT_TRUE(stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 2.0f, false)) << which;
+        EXPECT_TRUE(stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 20.0f, false)) << which;
         RwV3d at;
         mover->GetPosition(&at);
-        EXPECT_NEAR(at.x, 2.0f, 1e-4f) << which;
+        EXPECT_NEAR(at.x, 20.0f, 1e-3f) << which;
     }
 }
 
 TEST_F(CharacterMoveTest, HalfTurnWhenTheMotionIsNearlyOpposite)
 {
     const float a = 5.0f * 0.017453292f;  // dot with the facing: -0.996
-    stage->MoveCharacter(mover, {std::sin(a), 0.0f, -std::cos(a)}, 0.1f, true);
+    stage->MoveCharacter(mover, {std::sin(a), 0.0f, -std::cos(a)}, 1.0f, true);
     RwV3d facing;
     mover->GetDirection(&facing);
     EXPECT_NEAR(facing.x, 0.0f, 1e-4f);
     EXPECT_NEAR(facing.z, -1.0f, 1e-4f);
     // Not nearly opposite: the facing becomes the motion's direction.
     const float b = 100.0f * 0.017453292f;
-    stage->MoveCharacter(mover, {std::sin(b), 0.0f, std::cos(b)}, 0.1f, true);
+    stage->MoveCharacter(mover, {std::sin(b), 0.0f, std::cos(b)}, 1.0f, true);
     mover->GetDirection(&facing);
     EXPECT_NEAR(facing.x, std::sin(b), 1e-4f);
     EXPECT_NEAR(facing.z, std::cos(b), 1e-4f);
@@ -120,17 +120,18 @@ TEST_F(CharacterMoveTest, HalfTurnWhenTheMotionIsNearlyOpposite)
 
 TEST_F(CharacterMoveTest, KeepsToTheGroundAndStopsAtWalls)
 {
-    mover->SetPosition({0.0f, 1.5f, 0.0f});
-    stage->MoveCharacter(mover, {0.0f, 0.0f, 1.0f}, 0.5f, false);
+    // The yard's walls stand at x, z = -200 and 200.
+    mover->SetPosition({0.0f, 8.0f, 0.0f});
+    stage->MoveCharacter(mover, {0.0f, 0.0f, 1.0f}, 5.0f, false);
     RwV3d at;
     mover->GetPosition(&at);
     EXPECT_NEAR(at.y, 0.0f, 1e-4f);
-    EXPECT_NEAR(at.z, 0.5f, 1e-4f);
-    mover->SetPosition({6.0f, 0.0f, 0.0f});
-    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    EXPECT_NEAR(at.z, 5.0f, 1e-4f);
+    mover->SetPosition({180.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 50.0f, false);
     mover->GetPosition(&at);
-    EXPECT_LE(at.x + radius, 8.0f + 1e-3f);
-    EXPECT_GT(at.x, 7.0f);
+    EXPECT_LE(at.x + radius, 200.0f + 1e-2f);
+    EXPECT_GT(at.x, 190.0f);
 }
 
 TEST_F(CharacterMoveTest, HeroesWalkThroughWallsWhileMoveCollisionIsOff)
@@ -140,42 +141,42 @@ TEST_F(CharacterMoveTest, HeroesWalkThroughWallsWhileMoveCollisionIsOff)
     g_pGameSystem = &system;
     system.moveCollision = 0;
     mover->aiType = 0;  // a hero now
-    mover->SetPosition({6.0f, 0.0f, 0.0f});
-    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    mover->SetPosition({180.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 50.0f, false);
     RwV3d at;
     mover->GetPosition(&at);
-    EXPECT_NEAR(at.x, 11.0f, 1e-3f);
+    EXPECT_NEAR(at.x, 230.0f, 1e-3f);
     // Other actors collide with the world whatever the switch says.
     mover->aiType = 1000;
-    mover->SetPosition({6.0f, 0.0f, 0.0f});
-    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false);
+    mover->SetPosition({180.0f, 0.0f, 0.0f});
+    stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 50.0f, false);
     mover->GetPosition(&at);
-    EXPECT_LE(at.x + radius, 8.0f + 1e-3f);
+    EXPECT_LE(at.x + radius, 200.0f + 1e-2f);
     g_pGameSystem = previous;
 }
 
 TEST_F(CharacterMoveTest, SimpleMoveTestsTheEndPointOnly)
 {
-    AddActor(2, 1.0f, 0.0f);
-    EXPECT_FALSE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 0.5f, false));
+    AddActor(2, 10.0f, 0.0f);
+    EXPECT_FALSE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false));
     RwV3d at;
     mover->GetPosition(&at);
     EXPECT_NEAR(at.x, 0.0f, 1e-5f);
     // A long step lands beyond the other actor: allowed.
-    EXPECT_TRUE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 3.0f, false));
+    EXPECT_TRUE(stage->MoveCharacterSimple(mover, {1.0f, 0.0f, 0.0f}, 30.0f, false));
     mover->GetPosition(&at);
-    EXPECT_NEAR(at.x, 3.0f, 1e-4f);
+    EXPECT_NEAR(at.x, 30.0f, 1e-3f);
 }
 
 TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
 {
-    mover->MoveToward(0.0f, {0.0f, 5.0f, 4.0f}, 1.0f, true, true);
+    mover->MoveToward(0.0f, {0.0f, 50.0f, 40.0f}, 10.0f, true, true);
     RwV3d at;
     mover->GetPosition(&at);
-    EXPECT_NEAR(at.z, 1.0f, 1e-4f);
+    EXPECT_NEAR(at.z, 10.0f, 1e-4f);
     EXPECT_NEAR(at.y, 0.0f, 1e-4f);
     // On the goal nothing moves.
-    mover->MoveToward(0.0f, at, 1.0f, true, false);
+    mover->MoveToward(0.0f, at, 10.0f, true, false);
     RwV3d same;
     mover->GetPosition(&same);
     EXPECT_FLOAT_EQ(same.z, at.z);
@@ -183,18 +184,18 @@ TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
 
 TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)
 {
-    AiObject *blocker = AddActor(2, 0.9f, 0.0f);
-    AiObject *goal = AddActor(3, 4.0f, 0.0f);
+    AiObject *blocker = AddActor(2, 9.0f, 0.0f);
+    AiObject *goal = AddActor(3, 40.0f, 0.0f);
     goal->nonBlocking = true;
-    const RwV3d point = mover->MoveStep(goal, 2.0f, 0.1f);
+    const RwV3d point = mover->MoveStep(goal, 20.0f, 0.1f);
     EXPECT_TRUE(mover->pathFollowing);
-    EXPECT_NEAR(point.x, 0.0f, 1e-4f);
-    EXPECT_NEAR(std::fabs(point.z), 0.2f, 1e-4f);
+    EXPECT_NEAR(point.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(std::fabs(point.z), 2.0f, 1e-3f);
     // With the way clear it heads for the target again.
     blocker->removed = true;
-    const RwV3d straight = mover->MoveStep(goal, 2.0f, 0.1f);
+    const RwV3d straight = mover->MoveStep(goal, 20.0f, 0.1f);
     EXPECT_FALSE(mover->pathFollowing);
-    EXPECT_NEAR(straight.x, 4.0f, 1e-4f);
+    EXPECT_NEAR(straight.x, 40.0f, 1e-3f);
 }
 
 }  // namespace

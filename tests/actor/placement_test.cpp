@@ -42,8 +42,8 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_EQ(monster->isRender, 1);
     EXPECT_EQ(monster->state, 0);
     EXPECT_TRUE(monster->healthBar);
-    EXPECT_FLOAT_EQ(monster->home.x, 3.0f);
-    EXPECT_FLOAT_EQ(monster->home.z, 3.0f);
+    EXPECT_FLOAT_EQ(monster->home.x, 30.0f);
+    EXPECT_FLOAT_EQ(monster->home.z, 30.0f);
     ASSERT_NE(monster->modelTemplate, nullptr);
     EXPECT_EQ(monster->modelTemplate->GetModelId(), "1200000");
     EXPECT_EQ(monster->hp, 120);
@@ -58,8 +58,8 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_TRUE(monster->active);
     RwV3d at;
     monster->GetPosition(&at);
-    EXPECT_FLOAT_EQ(at.x, 3.0f);
-    EXPECT_FLOAT_EQ(at.z, 3.0f);
+    EXPECT_FLOAT_EQ(at.x, 30.0f);
+    EXPECT_FLOAT_EQ(at.z, 30.0f);
     RwV3d facing;
     monster->GetDirection(&facing);
     EXPECT_NEAR(facing.z, -1.0f, 1e-5f);

@@ -212,7 +212,18 @@ TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
     if (!CopySampleData(dir)) {
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
-    ASSERT_EQ(std::remove((dir + "/RESOURCE/G_EVENT/DFF/TEXTURES/CRATE_WOOD.BMP").c_str()), 0);
+    // The stage model's picture is gone from its folder, and its copy in the
+    // stage's pack answers to another name (the name field of the pack's
+    // dictionary is renamed in place, so the pack's list still agrees).
+    ASSERT_EQ(std::remove((dir + "/RESOURCE/STAGE/1/TEXTURES/CRATE_WOOD.BMP").c_str()), 0);
+    const std::string packPath = dir + "/PACK/STAGE1/2010000.STR";
+    std::ifstream in(packPath, std::ios::binary);
+    std::string pack((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const size_t name = pack.find(std::string("crate_wood\0", 11));
+    ASSERT_NE(name, std::string::npos);
+    pack[name + 9] = 'X';
+    std::ofstream(packPath, std::ios::binary | std::ios::trunc) << pack;
     const GameRun run = RunIn(dir, "--headless --frames 2");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("E_RW_TEXTURENOTFOUND"), std::string::npos) << run.output;

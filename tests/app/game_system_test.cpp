@@ -12,6 +12,7 @@
 #include "app/clock.h"
 #include "app/file.h"
 #include "app/game_system.h"
+#include "stage/stage_manager.h"
 #include "app/pack.h"
 #include "app/screen_coords.h"
 #include "app/threads.h"
@@ -65,10 +66,13 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
 {
     MakeIn("children", {});
     EXPECT_EQ(g_pGameSystem, &gs);
-    // Screen manager, developer menu and stage manager come later.
+    // Screen manager and developer menu come later; the stage manager is
+    // made with no stage loaded.
     EXPECT_EQ(gs.uiManager, nullptr);
     EXPECT_EQ(gs.devMenu, nullptr);
-    EXPECT_EQ(gs.stageManager, nullptr);
+    ASSERT_NE(gs.stageManager, nullptr);
+    EXPECT_EQ(g_pStageManager, gs.stageManager);
+    EXPECT_EQ(gs.stageManager->stageId, 0);
     ASSERT_NE(gs.textBlocks.Acquire(), nullptr);
     for (const auto &block : gs.padStates) {
         for (const PadState &pad : block) {
@@ -91,6 +95,8 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
     gs.Destroy();
     EXPECT_EQ(g_pGameSystem, nullptr);
     EXPECT_EQ(gs.world, nullptr);
+    EXPECT_EQ(gs.stageManager, nullptr);
+    EXPECT_EQ(g_pStageManager, nullptr);
     // The fatal report is the test's recorder again.
     RaiseFatalError("after");
     ASSERT_EQ(FatalRecorder::Names().size(), 1u);

@@ -234,21 +234,22 @@ TEST_F(ModelTemplateTest, TaggedPartsPickOtherModels)
     EXPECT_EQ(attacker->GetTaggedFrame(100090), attacker->GetTaggedFrame(100090));
     EXPECT_EQ(attacker->GetTaggedFrame(123), nullptr);
 
-    // The hero faces +z with its blade forward; the monster stands 3.5
-    // ahead, facing it (its bounding sphere reaches to about 1.8).
+    // The hero faces +z with its blade forward; the monster stands 35
+    // ahead, facing it (its bounding sphere reaches to about 18; the
+    // figures are about 20 tall).
     Place(attacker, {0, 0, 0}, 0.0f);
-    Place(target, {0.75f, 0, 3.5f}, 180.0f);
+    Place(target, {7.5f, 0, 35.0f}, 180.0f);
     RwV3d hit = {0, 0, 0};
-    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 2.0f, &hit));
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 20.0f, &hit));
     EXPECT_GT(hit.z, 0.0f);
-    EXPECT_GT(hit.z, 1.5f);
-    EXPECT_LT(hit.z, 2.1f);
-    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 1.0f, &hit));  // too short
-    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, nullptr, 100130, 2.0f, &hit));
-    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100999, 2.0f, &hit));  // no such part
+    EXPECT_GT(hit.z, 15.0f);
+    EXPECT_LT(hit.z, 21.0f);
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 10.0f, &hit));  // too short
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, nullptr, 100130, 20.0f, &hit));
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100999, 20.0f, &hit));  // no such part
     // Behind the hero the blade finds nothing.
-    Place(target, {0.75f, 0, -3.0f}, 0.0f);
-    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 2.0f, &hit));
+    Place(target, {7.5f, 0, -30.0f}, 0.0f);
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 20.0f, &hit));
 }
 
 TEST_F(ModelTemplateTest, TriangleModeOnlyCountsTheModelsSurface)
@@ -265,18 +266,18 @@ TEST_F(ModelTemplateTest, TriangleModeOnlyCountsTheModelsSurface)
     ASSERT_NE(bySphere, nullptr);
     Place(attacker, {0, 0, 0}, 0.0f);
     RwV3d hit;
-    // The blade runs at the height of the other's knees, 0.55 beside its
+    // The blade runs at the height of the other's knees, 5.5 beside its
     // middle: through its bounding sphere, between its legs and its arms.
     const RwV3d blade = RwFrameGetLTM(attacker->GetTaggedFrame(100130))->pos;
-    const RwV3d besideMiddle = {blade.x - 0.55f, blade.y - 0.5f, 1.2f};
+    const RwV3d besideMiddle = {blade.x - 5.5f, blade.y - 5.0f, 12.0f};
     Place(byTriangles, besideMiddle, 0.0f);
     Place(bySphere, besideMiddle, 0.0f);
-    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, bySphere, 100130, 3.0f, &hit));
-    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 3.0f, &hit));
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, bySphere, 100130, 30.0f, &hit));
+    EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 30.0f, &hit));
     // Straight at a leg the triangles are met.
-    const RwV3d ahead = {blade.x - 0.16f, blade.y - 0.5f, 1.2f};
+    const RwV3d ahead = {blade.x - 1.6f, blade.y - 5.0f, 12.0f};
     Place(byTriangles, ahead, 0.0f);
-    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 3.0f, &hit));
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, byTriangles, 100130, 30.0f, &hit));
     big.Release();
 }
 

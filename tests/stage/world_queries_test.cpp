@@ -20,6 +20,10 @@ using Triangle = std::array<RwV3d, 3>;
 
 RwReal Length(const RwV3d &v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
+// The sample yard: its walls stand at x, z = -200 and 200 (a unit is about
+// 10 cm), 30 high, around a floor at height 0.
+constexpr RwReal kYard = 200.0f;
+
 class WorldQueriesTest : public stagetest::StageEngineTest {
 protected:
     void SetUp() override
@@ -86,8 +90,8 @@ protected:
 TEST_F(WorldQueriesTest, GroundHeightsAgreeWithEveryTriangle)
 {
     std::mt19937 random(21);
-    std::uniform_real_distribution<float> across(-10.0f, 10.0f);
-    std::uniform_real_distribution<float> height(-2.0f, 12.0f);
+    std::uniform_real_distribution<float> across(-1.25f * kYard, 1.25f * kYard);
+    std::uniform_real_distribution<float> height(-20.0f, 120.0f);
     int found = 0;
     for (int i = 0; i < 400; ++i) {
         const RwV3d p = {across(random), height(random), across(random)};
@@ -112,20 +116,21 @@ TEST_F(WorldQueriesTest, SnapToGroundPutsAModelOnTheFloor)
     ASSERT_NE(hero, nullptr);
     clumps.push_back(hero);
     RwFrame *root = RpClumpGetFrame(hero);
-    const RwV3d above = {1.5f, 4.0f, -2.0f};
+    // Within the ray's lift above the floor.
+    const RwV3d above = {15.0f, 8.0f, -20.0f};
     RwFrameTranslate(root, &above, rwCOMBINEREPLACE);
     EXPECT_FALSE(SnapToGround(world, hero, 1));  // only mode 2 is known
-    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 4.0f);
+    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 8.0f);
     ASSERT_TRUE(SnapToGround(world, hero, 2));
     const RwV3d placed = RwFrameGetLTM(root)->pos;
     EXPECT_NEAR(placed.y, 0.0f, 1e-4f);
-    EXPECT_FLOAT_EQ(placed.x, 1.5f);
-    EXPECT_FLOAT_EQ(placed.z, -2.0f);
+    EXPECT_FLOAT_EQ(placed.x, 15.0f);
+    EXPECT_FLOAT_EQ(placed.z, -20.0f);
     // Outside the yard nothing is below.
-    const RwV3d outside = {30.0f, 4.0f, 0.0f};
+    const RwV3d outside = {kYard + 100.0f, 8.0f, 0.0f};
     RwFrameTranslate(root, &outside, rwCOMBINEREPLACE);
     EXPECT_FALSE(SnapToGround(world, hero, 2));
-    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 4.0f);
+    EXPECT_FLOAT_EQ(RwFrameGetLTM(root)->pos.y, 8.0f);
 }
 
 TEST_F(WorldQueriesTest, RandomMovesNeverEndInOrPassThroughTheWorld)
@@ -134,13 +139,14 @@ TEST_F(WorldQueriesTest, RandomMovesNeverEndInOrPassThroughTheWorld)
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     int clipped = 0;
     for (int i = 0; i < 600; ++i) {
-        const RwReal radius = 0.2f + 0.6f * unit(random);
-        const RwV3d start = {-7.5f + 15.0f * unit(random), radius + 2.0f * unit(random), -7.5f + 15.0f * unit(random)};
+        const RwReal radius = 2.0f + 6.0f * unit(random);
+        const RwV3d start = {kYard * (unit(random) - 0.5f) * 1.9f, radius + 20.0f * unit(random),
+                             kYard * (unit(random) - 0.5f) * 1.9f};
         if (Clearance(start) < radius + 0.01f) {
             continue;
         }
-        const RwV3d wanted = {12.0f * (unit(random) - 0.5f) * 2.0f, 4.0f * (unit(random) - 0.7f),
-                              12.0f * (unit(random) - 0.5f) * 2.0f};
+        const RwV3d wanted = {1.5f * kYard * (unit(random) - 0.5f) * 2.0f, 40.0f * (unit(random) - 0.7f),
+                              1.5f * kYard * (unit(random) - 0.5f) * 2.0f};
         RwV3d move = wanted;
         const int32_t flag = i % 2 == 0 ? kMoveStop : kMoveSlide;
         clipped += MoveAgainstWorld(world, start, radius, &move, flag) ? 1 : 0;
@@ -158,49 +164,49 @@ TEST_F(WorldQueriesTest, RandomMovesNeverEndInOrPassThroughTheWorld)
 
 TEST_F(WorldQueriesTest, StopsAtAWallOrSlidesAlongIt)
 {
-    const RwReal r = 0.5f;
-    const RwV3d start = {0.0f, 1.0f, 0.0f};
-    RwV3d move = {10.0f, 0.0f, 2.0f};
+    const RwReal r = 5.0f;
+    const RwV3d start = {0.0f, 10.0f, 0.0f};
+    RwV3d move = {kYard + 50.0f, 0.0f, 50.0f};
     ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
-    EXPECT_NEAR(start.x + move.x, 8.0f - r, 2 * kContactSkin);
-    EXPECT_NEAR(move.z, move.x * 0.2f, 1e-4f);  // the same direction, shortened
+    EXPECT_NEAR(start.x + move.x, kYard - r, 2 * kContactSkin * kYard);
+    EXPECT_NEAR(move.z, move.x * 0.2f, 1e-3f);  // the same direction, shortened
 
-    move = {10.0f, 0.0f, 2.0f};
+    move = {kYard + 50.0f, 0.0f, 50.0f};
     ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveSlide));
-    EXPECT_NEAR(start.x + move.x, 8.0f - r, 2 * kContactSkin);
-    EXPECT_NEAR(move.z, 2.0f, 1e-3f);  // the part along the wall is kept
+    EXPECT_NEAR(start.x + move.x, kYard - r, 2 * kContactSkin * kYard);
+    EXPECT_NEAR(move.z, 50.0f, 1e-2f);  // the part along the wall is kept
 
     // Into a corner: the slide stops at the second wall.
-    move = {10.0f, 0.0f, 9.0f};
+    move = {kYard + 50.0f, 0.0f, kYard + 25.0f};
     ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveSlide));
-    EXPECT_NEAR(move.x, 8.0f - r, 2 * kContactSkin);
-    EXPECT_NEAR(move.z, 8.0f - r, 2 * kContactSkin);
+    EXPECT_NEAR(move.x, kYard - r, 2 * kContactSkin * kYard);
+    EXPECT_NEAR(move.z, kYard - r, 2 * kContactSkin * kYard);
 
     // Down onto the floor.
-    move = {0.0f, -5.0f, 0.0f};
+    move = {0.0f, -50.0f, 0.0f};
     ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
     EXPECT_NEAR(start.y + move.y, r, 2 * kContactSkin);
 }
 
 TEST_F(WorldQueriesTest, MovesAlongOrAwayFromATouchedSurfaceAreFree)
 {
-    const RwReal r = 0.5f;
-    // Touching the wall at x = 8.
-    const RwV3d atWall = {8.0f - r, 1.0f, 0.0f};
-    for (const RwV3d wanted : {RwV3d{-3.0f, 0.0f, 0.0f}, RwV3d{0.0f, 0.0f, 3.0f}, RwV3d{-1.0f, 0.5f, -4.0f}}) {
+    const RwReal r = 5.0f;
+    // Touching the wall at x = 200.
+    const RwV3d atWall = {kYard - r, 10.0f, 0.0f};
+    for (const RwV3d wanted : {RwV3d{-30.0f, 0.0f, 0.0f}, RwV3d{0.0f, 0.0f, 30.0f}, RwV3d{-10.0f, 5.0f, -40.0f}}) {
         RwV3d move = wanted;
         EXPECT_FALSE(MoveAgainstWorld(world, atWall, r, &move, kMoveStop));
         EXPECT_EQ(move.x, wanted.x);
         EXPECT_EQ(move.z, wanted.z);
     }
     // Resting on the floor and crossing its seams and leaves.
-    const RwV3d onFloor = {-7.0f, r, -7.0f};
-    RwV3d move = {14.0f, 0.0f, 13.0f};
+    const RwV3d onFloor = {25.0f - kYard, r, 25.0f - kYard};
+    RwV3d move = {350.0f, 0.0f, 325.0f};
     EXPECT_FALSE(MoveAgainstWorld(world, onFloor, r, &move, kMoveSlide));
-    EXPECT_EQ(move.x, 14.0f);
-    EXPECT_EQ(move.z, 13.0f);
+    EXPECT_EQ(move.x, 350.0f);
+    EXPECT_EQ(move.z, 325.0f);
     // A move into the touched wall goes nowhere.
-    move = {2.0f, 0.0f, 0.0f};
+    move = {20.0f, 0.0f, 0.0f};
     EXPECT_TRUE(MoveAgainstWorld(world, atWall, r, &move, kMoveStop));
     EXPECT_NEAR(move.x, 0.0f, 1e-6f);
     move = {0.0f, 0.0f, 0.0f};
@@ -222,6 +228,28 @@ TEST_F(WorldQueriesTest, CollidableModelsStopMovesWhileSwitchedOn)
     move = {10.0f, 0.0f, 0.0f};
     EXPECT_FALSE(MoveAgainstClump(prop, start, 0.25f, &move, kMoveStop));
     EXPECT_EQ(move.x, 10.0f);
+}
+
+// A sphere resting on a floor crosses the floor's corners and seams at
+// exactly its radius; at the game's scale the rounding of a contact found
+// there stopped characters at every floor vertex they walked over.
+TEST(SphereSweep, ARestingSphereGrazesFloorCornersAndSeams)
+{
+    const RwV3d a = {150.0f, 0.0f, -150.0f};
+    const RwV3d b = {200.0f, 0.0f, -150.0f};
+    const RwV3d c = {150.0f, 0.0f, -100.0f};
+    SphereSweepHit hit;
+    for (const RwReal radius : {4.0f, 5.0f, 7.3f}) {
+        // Over the corner a, along the edge a-b, and across the edge a-c.
+        for (const RwV3d &from : {RwV3d{-175.0f, radius, -175.0f}, RwV3d{100.0f, radius, -150.0f},
+                                  RwV3d{100.0f, radius, -130.0f}}) {
+            const RwV3d move = {(a.x - from.x) * 2.0f, 0.0f, (a.z - from.z) * 2.0f};
+            EXPECT_FALSE(SweepSphereTriangle(from, radius, move, a, b, c, &hit)) << radius;
+        }
+        // Lower by more than a graze, the corner and the edges stop it.
+        const RwV3d low = {100.0f, radius - 0.01f, -130.0f};
+        EXPECT_TRUE(SweepSphereTriangle(low, radius, {100.0f, 0.0f, 0.0f}, a, b, c, &hit)) << radius;
+    }
 }
 
 TEST(SphereOverlapPushOut, MovesAOutOfB)

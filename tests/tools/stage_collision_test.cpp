@@ -89,14 +89,22 @@ protected:
         std::uniform_real_distribution<RwReal> y(ylo, yhi);
         return {x(rng), y(rng), z(rng)};
     }
-    // A point anywhere around the yard, out past its walls, floor and top.
+    // A point anywhere around the yard, out past its walls, floor and top
+    // (by 3/16 of its width and by its height).
     RwV3d PointAround()
     {
         const RwBBox yard = mkdata::StageWorldBox();
-        std::uniform_real_distribution<RwReal> x(yard.inf.x - 3.0f, yard.sup.x + 3.0f);
-        std::uniform_real_distribution<RwReal> y(yard.inf.y - 3.0f, yard.sup.y + 3.0f);
-        std::uniform_real_distribution<RwReal> z(yard.inf.z - 3.0f, yard.sup.z + 3.0f);
+        const RwReal side = Width() * 3.0f / 16.0f;
+        const RwReal up = yard.sup.y - yard.inf.y;
+        std::uniform_real_distribution<RwReal> x(yard.inf.x - side, yard.sup.x + side);
+        std::uniform_real_distribution<RwReal> y(yard.inf.y - up, yard.sup.y + up);
+        std::uniform_real_distribution<RwReal> z(yard.inf.z - side, yard.sup.z + side);
         return {x(rng), y(rng), z(rng)};
+    }
+    static RwReal Width()
+    {
+        const RwBBox yard = mkdata::StageWorldBox();
+        return yard.sup.x - yard.inf.x;
     }
 
     // Runs `count` random queries made by `make` on every world under
@@ -206,7 +214,7 @@ TEST_F(StageCollisionTest, RandomLinesAgreeWithEveryTriangleTested)
 
 TEST_F(StageCollisionTest, RandomSpheresAgreeWithEveryTriangleTested)
 {
-    std::uniform_real_distribution<RwReal> radius(0.05f, 4.0f);
+    std::uniform_real_distribution<RwReal> radius(Width() / 320.0f, Width() / 4.0f);
     ExpectRandomQueriesAgree("sphere", [&] {
         RpIntersection is = {};
         is.type = rpINTERSECTSPHERE;
@@ -217,7 +225,7 @@ TEST_F(StageCollisionTest, RandomSpheresAgreeWithEveryTriangleTested)
 
 TEST_F(StageCollisionTest, RandomBoxesAgreeWithEveryTriangleTested)
 {
-    std::uniform_real_distribution<RwReal> half(0.02f, 4.0f);
+    std::uniform_real_distribution<RwReal> half(Width() / 800.0f, Width() / 4.0f);
     ExpectRandomQueriesAgree("box", [&] {
         const RwV3d c = PointAround();
         const RwV3d h = {half(rng), half(rng), half(rng)};

@@ -260,13 +260,12 @@ TEST_F(StageWorldTest, AllocationFailureWhileBuildingLeavesNothing)
     }
 }
 
-TEST_F(StageWorldTest, StageFolderHoldsWorldLightsAndTextures)
+TEST_F(StageWorldTest, StageFolderHoldsWorldAndTextures)
 {
     const std::string root = rwtest::ScratchPath("mkdata-stage");
-    ASSERT_TRUE(mkdata::WriteStage(root));
     const std::filesystem::path folder = std::filesystem::path(root) / mkdata::StageFolder();
+    ASSERT_TRUE(mkdata::WriteStageWorld(folder.string()));
     EXPECT_TRUE(std::filesystem::exists(folder / "STAGE.BSP"));
-    EXPECT_TRUE(std::filesystem::exists(folder / "LIGHTS.DFF"));
     for (const mkdata::StageTexture &texture : mkdata::StageTextures()) {
         const std::string name = mkdata::StageTextureFileName(texture);
         EXPECT_LE(name.size(), 12u) << "8.3 names";

@@ -70,13 +70,15 @@ constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETR
 constexpr RwInt32 kVertsPerBone = 24;
 constexpr RwInt32 kTrisPerBone = 12;
 
-RwV3d BindPosition(RwInt32 node)
+RwV3d Scaled(const RwV3d &v, RwReal scale) { return {v.x * scale, v.y * scale, v.z * scale}; }
+
+RwV3d BindPosition(RwInt32 node, RwReal scale)
 {
     RwV3d p = {0, 0, 0};
     for (RwInt32 n = node; n >= 0; n = kBones[n].parent) {
         RwV3dAdd(&p, &p, &kBones[n].offset);
     }
-    return p;
+    return Scaled(p, scale);
 }
 
 // The vertices of a bone's box nearest its joint blend with the parent
@@ -105,7 +107,7 @@ RwRGBA Shade(RwRGBA base, const RwV3d &normal)
             static_cast<RwUInt8>(base.blue * lit), 255};
 }
 
-RpGeometry *BuildGeometry(CharacterLook look, RwMatrixWeights *weights, RwUInt32 *indices)
+RpGeometry *BuildGeometry(CharacterLook look, RwReal scale, RwMatrixWeights *weights, RwUInt32 *indices)
 {
     RpGeometry *g = RpGeometryCreate(kCharacterBones * kVertsPerBone, kCharacterBones * kTrisPerBone, kFormat);
     if (g == nullptr) {
@@ -115,7 +117,9 @@ RpGeometry *BuildGeometry(CharacterLook look, RwMatrixWeights *weights, RwUInt32
     bool ok = true;
     for (const RwRGBA &colour : kMaterialColours) {
         RpMaterial *m = RpMaterialCreate();
-        const RwSurfaceProperties surface = {1.0f, 0.3f, 0.7f};
+        // The look is baked into the prelit colours: the stage's lights only
+        // shade it a little, so that a lit figure keeps its colours.
+        const RwSurfaceProperties surface = {0.15f, 0.3f, 0.3f};
         ok = ok && m != nullptr && RpMaterialSetColor(m, &colour) != nullptr &&
              RpMaterialSetSurfaceProperties(m, &surface) != nullptr &&
              RpMaterialListAppendMaterial(&g->matList, m) >= 0;
@@ -132,7 +136,7 @@ RpGeometry *BuildGeometry(CharacterLook look, RwMatrixWeights *weights, RwUInt32
     RpMorphTarget *target = &g->morphTarget[0];
     for (RwInt32 b = 0; b < kCharacterBones; ++b) {
         const Bone &bone = kBones[b];
-        const RwV3d origin = BindPosition(b);
+        const RwV3d origin = BindPosition(b, scale);
         const RwV3d centre = {(bone.boxMin.x + bone.boxMax.x) * 0.5f, (bone.boxMin.y + bone.boxMax.y) * 0.5f,
                               (bone.boxMin.z + bone.boxMax.z) * 0.5f};
         const RwV3d half = {(bone.boxMax.x - bone.boxMin.x) * 0.5f, (bone.boxMax.y - bone.boxMin.y) * 0.5f,
@@ -150,7 +154,7 @@ RpGeometry *BuildGeometry(CharacterLook look, RwMatrixWeights *weights, RwUInt32
                                     n.z + u.z * kCorner[c][0] + v.z * kCorner[c][1]};
                 const RwV3d local = {centre.x + unit.x * half.x, centre.y + unit.y * half.y,
                                      centre.z + unit.z * half.z};
-                target->verts[i] = {origin.x + local.x, origin.y + local.y, origin.z + local.z};
+                target->verts[i] = {origin.x + local.x * scale, origin.y + local.y * scale, origin.z + local.z * scale};
                 target->normals[i] = n;
                 g->texCoords[0][i] = {(kCorner[c][0] + 1) * 0.5f, (kCorner[c][1] + 1) * 0.5f};
                 g->preLitLum[i] = Shade(kLooks[static_cast<int>(look)][bone.part], n);
@@ -183,9 +187,9 @@ RtQuat Rotation(RwV3d axis, RwReal degrees)
 // The rotation of `node` at keyframe time `t` (a key every quarter
 // second): the walk swings legs and arms about x and bobs the pelvis;
 // the wave lifts the right arm and turns the head.
-RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
+RtQuat PoseAt(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation)
 {
-    *translation = kBones[node].offset;
+    *translation = Scaled(kBones[node].offset, scale);
     const RwV3d xAxis = {1, 0, 0};
     const RwV3d yAxis = {0, 1, 0};
     const RwV3d zAxis = {0, 0, 1};
@@ -193,7 +197,7 @@ RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
         const RwReal swing = std::sin(t * 2.0f * 3.14159265358979f);  // one stride per second
         switch (node) {
         case 0:
-            translation->y += 0.04f * std::fabs(swing);
+            translation->y += 0.04f * scale * std::fabs(swing);
             return Rotation(yAxis, 8.0f * swing);
         case kArmL:
         case kLegR:
@@ -221,7 +225,7 @@ RtQuat PoseAt(RwInt32 node, RwReal t, RwV3d *translation)
 
 // Keys of every node at `times`, ordered as the player needs them: all
 // nodes' first and second keys, then by time.
-RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose)
+RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose, RwReal scale)
 {
     const auto numKeys = static_cast<RwInt32>(times.size()) * kCharacterBones;
     RtAnimAnimation *animation =
@@ -237,9 +241,9 @@ RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose)
             key.time = times[k];
             if (bindPose) {
                 key.q = {{0, 0, 0}, 1};
-                key.t = kBones[node].offset;
+                key.t = Scaled(kBones[node].offset, scale);
             } else {
-                key.q = PoseAt(node, times[k], &key.t);
+                key.q = PoseAt(node, times[k], scale, &key.t);
             }
             key.prevFrame = static_cast<RwUInt32>(k == 0 ? index : index - kCharacterBones);
         }
@@ -276,7 +280,7 @@ const std::vector<CharacterFiles> &CharacterFileSets()
     return sets;
 }
 
-RpClump *BuildCharacterClump(CharacterLook look)
+RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
 {
     RpClump *clump = RpClumpCreate();
     RwFrame *root = RwFrameCreate();
@@ -300,7 +304,8 @@ RpClump *BuildCharacterClump(CharacterLook look)
         if (!ok) {
             break;
         }
-        RwFrameTranslate(frames[b], &kBones[b].offset, rwCOMBINEREPLACE);
+        const RwV3d offset = Scaled(kBones[b].offset, scale);
+        RwFrameTranslate(frames[b], &offset, rwCOMBINEREPLACE);
         RwFrameAddChild(kBones[b].parent < 0 ? root : frames[kBones[b].parent], frames[b]);
         nodeFlags[b] = kBones[b].flags;
         nodeIDs[b] = kBones[b].id;
@@ -323,12 +328,12 @@ RpClump *BuildCharacterClump(CharacterLook look)
     }
     RwMatrixWeights weights[kCharacterBones * kVertsPerBone];
     RwUInt32 indices[kCharacterBones * kVertsPerBone];
-    RpGeometry *geometry = ok ? BuildGeometry(look, weights, indices) : nullptr;
+    RpGeometry *geometry = ok ? BuildGeometry(look, scale, weights, indices) : nullptr;
     ok = geometry != nullptr;
     if (ok) {
         RwMatrix inverseBind[kCharacterBones];
         for (RwInt32 b = 0; b < kCharacterBones; ++b) {
-            RwV3d back = BindPosition(b);
+            RwV3d back = BindPosition(b, scale);
             RwV3dScale(&back, &back, -1.0f);
             RwMatrixSetIdentity(&inverseBind[b]);
             RwMatrixTranslate(&inverseBind[b], &back, rwCOMBINEREPLACE);
@@ -355,16 +360,20 @@ RpClump *BuildCharacterClump(CharacterLook look)
     return clump;
 }
 
-RtAnimAnimation *BuildCharacterAnimation()
+RtAnimAnimation *BuildScaledCharacterAnimation(RwReal scale)
 {
     std::vector<RwReal> times;
     for (RwInt32 k = 0; k <= 8; ++k) {
         times.push_back(0.25f * static_cast<RwReal>(k));
     }
-    return BuildAnimation(times, false);
+    return BuildAnimation(times, false, scale);
 }
 
-RtAnimAnimation *BuildCharacterBindPose() { return BuildAnimation({0.0f, 1.0f}, true); }
+RtAnimAnimation *BuildScaledCharacterBindPose(RwReal scale) { return BuildAnimation({0.0f, 1.0f}, true, scale); }
+
+RtAnimAnimation *BuildCharacterAnimation() { return BuildScaledCharacterAnimation(1.0f); }
+
+RtAnimAnimation *BuildCharacterBindPose() { return BuildScaledCharacterBindPose(1.0f); }
 
 bool AttachCharacterPlugins()
 {
@@ -380,14 +389,14 @@ bool WriteCharacterFiles(const std::string &root)
         if (error) {
             return false;
         }
-        RpClump *clump = BuildCharacterClump(set.look);
+        RpClump *clump = BuildCharacterClump(set.look, kSampleFigureScale);
         if (clump == nullptr) {
             return false;
         }
         const std::string base = set.name;
         bool ok = WriteClumpFile(clump, (folder / (base + ".DFF")).string().c_str());
         RpClumpDestroy(clump);
-        RtAnimAnimation *animation = ok ? BuildCharacterAnimation() : nullptr;
+        RtAnimAnimation *animation = ok ? BuildScaledCharacterAnimation(kSampleFigureScale) : nullptr;
         ok = animation != nullptr && WriteAnimationFile(animation, (folder / (base + ".ANM")).string());
         if (animation != nullptr) {
             RtAnimAnimationDestroy(animation);
@@ -396,7 +405,7 @@ bool WriteCharacterFiles(const std::string &root)
             return false;
         }
     }
-    RtAnimAnimation *bindPose = BuildCharacterBindPose();
+    RtAnimAnimation *bindPose = BuildScaledCharacterBindPose(kSampleFigureScale);
     const bool ok = bindPose != nullptr &&
                     WriteAnimationFile(bindPose, (std::filesystem::path(root) / CharacterFolder() /
                                                   CharacterBindPoseName()).string());

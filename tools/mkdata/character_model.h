@@ -53,17 +53,25 @@ struct CharacterFiles {
 };
 const std::vector<CharacterFiles> &CharacterFileSets();
 
+// The figure at scale 1 stands about 2 units tall; the data tree holds it at
+// the game's scale (a unit is about 10 cm), 10 times that.
+inline constexpr RwReal kSampleFigureScale = 10.0f;
+
 // The clump: root frame (holding the hierarchy) over the bone frames, one
-// skinned atomic on the root. Needs the world, user-data, animation and
-// skin libraries; null on failure.
-RpClump *BuildCharacterClump(CharacterLook look = CharacterLook::kHero01);
+// skinned atomic on the root, every length times `scale`. Needs the world,
+// user-data, animation and skin libraries; null on failure.
+RpClump *BuildCharacterClump(CharacterLook look = CharacterLook::kHero01, RwReal scale = 1.0f);
+// The animations of the figure at scale 1, and at `scale` (the bones'
+// translations grow with the figure).
 RtAnimAnimation *BuildCharacterAnimation();
 RtAnimAnimation *BuildCharacterBindPose();
+RtAnimAnimation *BuildScaledCharacterAnimation(RwReal scale);
+RtAnimAnimation *BuildScaledCharacterBindPose(RwReal scale);
 
 // The attach list of the maker with the character's libraries added.
 bool AttachCharacterPlugins();
 // Writes every model folder of CharacterFileSets() under `root`, and the
-// bind pose beside the first hero.
+// bind pose beside the first hero, at kSampleFigureScale.
 bool WriteCharacterFiles(const std::string &root);
 
 }  // namespace mkdata

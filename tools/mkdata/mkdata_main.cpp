@@ -14,6 +14,7 @@
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
@@ -31,13 +32,12 @@ int main(int argc, char **argv)
     }
     bool ok = mkdata::WriteDataTree(argv[1]);
     ok = ok && mkdata::WriteCharacterFiles(argv[1]);
-    ok = ok && mkdata::WriteStage(argv[1]);
     ok = ok && mkdata::WriteEffectsModel(argv[1]);
     ok = ok && mkdata::WriteLightMapWorld(argv[1]);
     ok = ok && mkdata::WritePatchModel(argv[1]);
     ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WriteStateMachines(argv[1]);
-    ok = ok && mkdata::WriteCameraWall(argv[1]);
+    ok = ok && mkdata::WriteSampleStages(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);

@@ -5,8 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "tools/mkdata/stage_lights.h"
-#include "tools/mkdata/stage_world.h"
 
 namespace mkdata {
 
@@ -134,25 +132,6 @@ RwImage *MakeLanguageImage()
     return image;
 }
 
-bool WriteStagePack(const std::string &root)
-{
-    PackWriter pack;
-    for (const StageTexture &texture : StageTextures()) {
-        RwImage *image = MakeStageTextureImage(texture);
-        if (image == nullptr) {
-            return false;
-        }
-        // The world's materials ask for linear filtering and wrapping; a
-        // texture found in a dictionary keeps its own modes, so it must carry them.
-        pack.AddTexture(texture.name, (RwUInt32{rwTEXTUREADDRESSWRAP} << 12) | (RwUInt32{rwTEXTUREADDRESSWRAP} << 8) | rwFILTERLINEAR,
-                        image);
-    }
-    const std::string folder = StageFolder();
-    return pack.AddFileFrom(root, folder + "/" + StageWorldName()) &&
-           pack.AddFileFrom(root, folder + "/" + StageLightsName()) &&
-           pack.Write((std::filesystem::path(root) / StagePackPath()).string());
-}
-
 bool WriteLanguagePack(const std::string &root)
 {
     const std::filesystem::path text = std::filesystem::path(root) / LanguageTextFile();
@@ -245,6 +224,6 @@ bool PackWriter::Write(const std::string &strPath) const
     return !error && WriteFile(path, str.data(), str.size()) && WriteFile(listPath, list.data(), list.size());
 }
 
-bool WritePacks(const std::string &root) { return WriteStagePack(root) && WriteLanguagePack(root); }
+bool WritePacks(const std::string &root) { return WriteLanguagePack(root); }
 
 }  // namespace mkdata

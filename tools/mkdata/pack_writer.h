@@ -42,9 +42,8 @@ private:
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files_;
 };
 
-// Writes the first stage's pack (its textures and its world and lights
-// files) and the sample language pack under \USAPACK. Needs the stage
-// folder written first.
+// Writes the sample language pack under \USAPACK (the stages' packs are
+// the sample stages', sample_stages.h).
 bool WritePacks(const std::string &root);
 
 // Where they go and what they hold, for the tests.

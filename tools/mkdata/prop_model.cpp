@@ -57,7 +57,7 @@ RpMaterial *MakeMaterial(const char *texture, RwRGBA colour, RwSurfaceProperties
 // A box of 6 faces x 4 vertices, so every face has its own normals and
 // texture coordinates; the list holds wood, metal and wood again, and the
 // front face uses the repeated slot.
-RpGeometry *BuildCrate()
+RpGeometry *BuildCrate(RwReal scale)
 {
     RpGeometry *g = RpGeometryCreate(24, 12, kCrateFormat);
     if (g == nullptr) {
@@ -90,9 +90,9 @@ RpGeometry *BuildCrate()
         static const RwReal corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int c = 0; c < 4; ++c) {
             int i = 4 * f + c;
-            base->verts[i] = {n.x + u.x * corner[c][0] + v.x * corner[c][1],
-                              n.y + u.y * corner[c][0] + v.y * corner[c][1],
-                              n.z + u.z * corner[c][0] + v.z * corner[c][1]};
+            base->verts[i] = {scale * (n.x + u.x * corner[c][0] + v.x * corner[c][1]),
+                              scale * (n.y + u.y * corner[c][0] + v.y * corner[c][1]),
+                              scale * (n.z + u.z * corner[c][0] + v.z * corner[c][1])};
             base->normals[i] = n;
             g->texCoords[0][i] = {(corner[c][0] + 1) * 0.5f, (corner[c][1] + 1) * 0.5f};
             g->texCoords[1][i] = {corner[c][0] * 2.0f, corner[c][1] * 2.0f};
@@ -125,7 +125,7 @@ RpGeometry *BuildCrate()
 }
 
 // A small four-sided lamp shade of translucent glass.
-RpGeometry *BuildLamp()
+RpGeometry *BuildLamp(RwReal scale)
 {
     RpGeometry *g = RpGeometryCreate(5, 4, kLampFormat);
     if (g == nullptr) {
@@ -143,7 +143,7 @@ RpGeometry *BuildLamp()
     RpMorphTarget *t = &g->morphTarget[0];
     const RwV3d verts[5] = {{0, 0.5f, 0}, {-0.3f, 0, -0.3f}, {0.3f, 0, -0.3f}, {0.3f, 0, 0.3f}, {-0.3f, 0, 0.3f}};
     for (int i = 0; i < 5; ++i) {
-        t->verts[i] = verts[i];
+        t->verts[i] = {verts[i].x * scale, verts[i].y * scale, verts[i].z * scale};
         RwV3dNormalize(&t->normals[i], &verts[i]);
         g->texCoords[0][i] = {i == 0 ? 0.5f : (i % 2) * 1.0f, i == 0 ? 0.0f : 1.0f};
         g->preLitLum[i] = {255, static_cast<RwUInt8>(200 + 10 * i), 150, 255};
@@ -220,7 +220,7 @@ bool CreatePropTextures()
     return true;
 }
 
-RpClump *BuildPropClump()
+RpClump *BuildPropClump(RwReal scale, const RwV3d &place)
 {
     RpClump *clump = RpClumpCreate();
     RwFrame *root = RwFrameCreate();
@@ -234,11 +234,12 @@ RpClump *BuildPropClump()
         return nullptr;
     }
     RpClumpSetFrame(clump, root);
-    RwFrame *lid = ChildFrame(root, {0.0f, 1.0f, 0.0f});
-    RwFrame *lampFrame = lid != nullptr ? ChildFrame(lid, {0.0f, 0.25f, 0.0f}) : nullptr;
-    RwFrame *lightFrame = lampFrame != nullptr ? ChildFrame(lampFrame, {0.0f, 0.2f, 0.0f}) : nullptr;
-    RpGeometry *crate = BuildCrate();
-    RpGeometry *lamp = BuildLamp();
+    RwFrameTranslate(root, &place, rwCOMBINEREPLACE);
+    RwFrame *lid = ChildFrame(root, {0.0f, 1.0f * scale, 0.0f});
+    RwFrame *lampFrame = lid != nullptr ? ChildFrame(lid, {0.0f, 0.25f * scale, 0.0f}) : nullptr;
+    RwFrame *lightFrame = lampFrame != nullptr ? ChildFrame(lampFrame, {0.0f, 0.2f * scale, 0.0f}) : nullptr;
+    RpGeometry *crate = BuildCrate(scale);
+    RpGeometry *lamp = BuildLamp(scale);
     bool ok = lightFrame != nullptr && crate != nullptr && lamp != nullptr && AddAtomic(clump, root, crate) != nullptr &&
               AddAtomic(clump, lampFrame, lamp) != nullptr;
     // The lid's properties: the game scans frames for this array by name.
@@ -258,7 +259,7 @@ RpClump *BuildPropClump()
     if (light != nullptr) {
         const RwRGBAReal warm = {1.0f, 0.8f, 0.5f, 1.0f};
         RpLightSetColor(light, &warm);
-        RpLightSetRadius(light, 6.0f);
+        RpLightSetRadius(light, 6.0f * scale);
         RpLightSetFrame(light, lightFrame);
         RpClumpAddLight(clump, light);
     }

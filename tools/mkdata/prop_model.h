@@ -26,8 +26,9 @@ const char *PropUserProperties();
 // to the current dictionary so that reading the model back finds them.
 bool CreatePropTextures();
 // Builds the prop clump; null on failure. Needs the world library and the
-// user-data plug-in attached, and the textures created.
-RpClump *BuildPropClump();
+// user-data plug-in attached, and the textures created. The crate is 2 x
+// `scale` across, centred on the root frame, which stands at `place`.
+RpClump *BuildPropClump(RwReal scale = 1.0f, const RwV3d &place = {0.0f, 0.0f, 0.0f});
 // An RGBA image of a texture's pattern (the caller destroys it).
 RwImage *MakePropTextureImage(const PropTexture &texture);
 

@@ -84,37 +84,33 @@ const StageInfo &SampleStageInfo()
 {
     static const StageInfo info = [] {
         StageInfo s;
-        s.camera1 = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
-        s.camera2 = {15.0f, 55.0f, 5.0f, 14.0f, 135.0f, 35.0f};
+        s.camera1 = {10.0f, 60.0f, 40.0f, 120.0f, 45.0f, 30.0f};
+        s.camera2 = {15.0f, 55.0f, 50.0f, 140.0f, 135.0f, 35.0f};
         s.ambientRed = 90;
         s.ambientGreen = 90;
         s.ambientBlue = 100;
         s.ambientAlpha = 255;
-        s.start1 = {-2.0f, 0.0f, -4.0f, 0.0f, 0.0f, 1.0f};
-        s.start2 = {2.0f, 0.0f, -4.0f, 0.0f, 0.0f, 1.0f};
+        s.start1 = {-20.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
+        s.start2 = {20.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
         s.characterBonus = 0;
         s.fog = 1;
         s.fogRed = 120;
         s.fogGreen = 130;
         s.fogBlue = 150;
         s.fogAlpha = 255;
-        s.fogDistance = 60.0f;
+        s.fogDistance = 450.0f;
         s.fogTime = 2.0f;
         s.vFog = 0;
         s.vFogHigh = 0.0f;
         s.rain = kRainNone;
-        s.farPlane1P = 60.0f;
-        s.farPlane2P = 50.0f;
+        s.farPlane1P = 600.0f;
+        s.farPlane2P = 500.0f;
         s.light = 1;
         s.wall = 0;
         s.cameraWall = 1;  // CAMWALL.DFF keeps the camera in the yard
         s.stageClumpCount = 1;
         s.useAutoAdjustment = 1;
-        // The yard is 16 units across: the thinning bands fit it.
-        s.aiClippingRange[0] = 4.0f;
-        s.aiClippingRange[1] = 8.0f;
-        s.aiClippingRange[2] = 12.0f;
-        s.aiClippingRange[3] = 16.0f;
+        // The game's own thinning bands (150, 250, 350, 400), written out.
         return s;
     }();
     return info;
@@ -126,7 +122,7 @@ const std::vector<AiPlacement> &SamplePlacements()
         AiPlacement monster;
         monster.aiType = 1000;
         monster.aiId = 1;
-        monster.position = {3.0f, 0.0f, 3.0f};
+        monster.position = {30.0f, 0.0f, 30.0f};
         monster.lookAt = {0.0f, 0.0f, -1.0f};
         monster.territory = 1;
         monster.isRender = 1;
@@ -137,7 +133,7 @@ const std::vector<AiPlacement> &SamplePlacements()
 
 const std::vector<Territory> &SampleTerritories()
 {
-    static const std::vector<Territory> territories = {{1, {{0.5f, 0.5f}, {7.0f, 0.5f}, {7.0f, 7.0f}, {0.5f, 7.0f}}}};
+    static const std::vector<Territory> territories = {{1, {{5.0f, 5.0f}, {70.0f, 5.0f}, {70.0f, 70.0f}, {5.0f, 70.0f}}}};
     return territories;
 }
 
@@ -154,12 +150,12 @@ const MotionTable &SampleMotionTable()
 CharacterParams SampleCharacterParams(const std::string &name)
 {
     CharacterParams p;
-    p.radius = 0.4f;
-    p.catchRange = 1.0f;
+    p.radius = 4.0f;
+    p.catchRange = 10.0f;
     p.grabOrBleedHAngle = 30.0f;
-    p.grabOrBleedRange = 1.2f;
+    p.grabOrBleedRange = 12.0f;
     p.turnDeg = 180.0f;
-    p.pathFindRange = 6.0f;
+    p.pathFindRange = 60.0f;
     p.weaponIds = {100130, 100140};
     if (name == "1200000") {
         p.levelAppend = 1.5f;
@@ -167,10 +163,10 @@ CharacterParams SampleCharacterParams(const std::string &name)
         p.defense = 2;
         p.defAttribute = 2;
         p.attackTarget = 1;
-        p.attackRange = 1.5f;
-        p.alarmCircle = 4.0f;
+        p.attackRange = 15.0f;
+        p.alarmCircle = 40.0f;
         p.attackHalfAngle = 40.0f;
-        p.searchRange = 6.0f;
+        p.searchRange = 60.0f;
         p.exp = 30;
         return p;
     }
@@ -178,8 +174,8 @@ CharacterParams SampleCharacterParams(const std::string &name)
     p.defense = 5;
     p.maxPower = name == "HERO02" ? 400 : 300;
     p.mExtraPower = 100;
-    p.attackRange = 1.8f;
-    p.searchRange = 8.0f;
+    p.attackRange = 18.0f;
+    p.searchRange = 80.0f;
     p.grabValue = 10;
     return p;
 }
@@ -318,27 +314,14 @@ bool WriteCharacterParamsFile(const std::string &path, const CharacterParams &p)
 bool WriteStageFiles(const std::string &root)
 {
     const std::filesystem::path base(root);
-    std::error_code error;
-    std::filesystem::create_directories(base / StageInfoFolder(), error);
-    std::filesystem::create_directories(base / StagePlacementFolder(), error);
-    if (error) {
-        return false;
-    }
-    const std::string stem = FirstStageFileBase();
-    bool ok = WriteStageInfoFile((base / StageInfoFolder() / (stem + ".BSF")).string(), SampleStageInfo()) &&
-              WritePlacementFile((base / StagePlacementFolder() / (stem + ".IAF")).string(), SamplePlacements()) &&
-              WriteTerritoryFile((base / StagePlacementFolder() / (stem + ".ATF")).string(), SampleTerritories());
+    bool ok = true;
     for (const CharacterFiles &set : CharacterFileSets()) {
         const std::filesystem::path folder = base / set.folder;
         const std::string name = set.name;
         ok = ok && WriteMotionFile((folder / (name + ".AMF")).string(), SampleMotionTable()) &&
              WriteCharacterParamsFile((folder / (name + ".PAF")).string(), SampleCharacterParams(name));
     }
-    // The prop is the stage's one stage model.
-    ok = ok && std::filesystem::copy_file(base / PropModelFolder() / PropModelName(),
-                                          base / "RESOURCE/STAGE/1" / FirstStageClumpName(),
-                                          std::filesystem::copy_options::overwrite_existing, error);
-    return ok && !error;
+    return ok;
 }
 
 }  // namespace mkdata

@@ -1,4 +1,4 @@
-// The first stage's keyword-text files and the characters' motion and
+// The first stage's keyword-text records and the characters' motion and
 // parameter files: the records the sample holds and the writers that put
 // them in the game's text formats (see docs/formats.md): the stage info
 // (.BSF), the actor placement (.IAF), the territories (.ATF), the
@@ -36,8 +36,8 @@ bool WriteTerritoryFile(const std::string &path, const std::vector<Territory> &t
 bool WriteMotionFile(const std::string &path, const MotionTable &table);
 bool WriteCharacterParamsFile(const std::string &path, const CharacterParams &params);
 
-// Writes the first stage's .BSF, .IAF and .ATF, its stage model, and the
-// .AMF and .PAF of every character model folder under `root`.
+// Writes the .AMF and .PAF of every character model folder under `root`
+// (the stages' own files are the sample stages', sample_stages.h).
 bool WriteStageFiles(const std::string &root);
 
 }  // namespace mkdata

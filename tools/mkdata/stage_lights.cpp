@@ -62,8 +62,8 @@ const StageLightPlan &StageLight(int index)
 {
     static const StageLightPlan lights[kStageLightCount] = {
         {rpLIGHTAMBIENT, {0.30f, 0.30f, 0.34f, 1.0f}, 0.0f, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}},
-        {rpLIGHTDIRECTIONAL, {0.85f, 0.80f, 0.68f, 1.0f}, 0.0f, {0.0f, 10.0f, 0.0f}, {0.45f, -0.8f, 0.35f}},
-        {rpLIGHTPOINT, {1.0f, 0.55f, 0.25f, 1.0f}, 6.0f, {-4.0f, 1.5f, 4.0f}, {0.0f, 0.0f, 1.0f}},
+        {rpLIGHTDIRECTIONAL, {0.85f, 0.80f, 0.68f, 1.0f}, 0.0f, {0.0f, 100.0f, 0.0f}, {0.45f, -0.8f, 0.35f}},
+        {rpLIGHTPOINT, {1.0f, 0.55f, 0.25f, 1.0f}, 120.0f, {-100.0f, 15.0f, 100.0f}, {0.0f, 0.0f, 1.0f}},
     };
     return lights[index];
 }

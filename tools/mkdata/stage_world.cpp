@@ -21,12 +21,14 @@ namespace {
 constexpr RwUInt32 kWorldFormat =
     rpGEOMETRYPOSITIONS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYNORMALS | rpGEOMETRYLIGHT;
 
-// The yard: 16 x 16 units on the floor, walls 3 high around it.
-constexpr RwReal kHalf = 8.0f;
-constexpr RwReal kWallHeight = 3.0f;
+// The yard: 400 x 400 units on the floor (a unit is about 10 cm), walls 30
+// high around it.
+constexpr RwReal kHalf = 200.0f;
+constexpr RwReal kWallHeight = 30.0f;
 constexpr int kGrid = 4;           // floor quads per leaf side
-constexpr RwReal kCell = 2.0f;     // floor quad size
-constexpr int kWallSegments = 2;   // per outer edge of a leaf
+constexpr RwReal kCell = 50.0f;    // floor quad size
+constexpr int kWallSegments = 5;   // per outer edge of a leaf: 40 x 30, the sign's shape
+constexpr RwReal kTextureSpan = 20.0f;  // one repeat of a floor or brick texture: 2 m
 
 enum Material : RwUInt16 { kTile = 0, kGrass = 1, kBrick = 2, kSign = 3 };
 
@@ -99,7 +101,7 @@ void AddFloor(LeafBuild *leaf, RwReal sx, RwReal sz)
             const RwV3d c[4] = {{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}};
             RwTexCoords uv[4];
             for (int k = 0; k < 4; ++k) {
-                uv[k] = {c[k].x / 4.0f, c[k].z / 4.0f};
+                uv[k] = {c[k].x / kTextureSpan, c[k].z / kTextureSpan};
             }
             const RwUInt16 material = (i == 0 || j == 0) ? kTile : kGrass;
             AddQuad(leaf, c, {0.0f, 1.0f, 0.0f}, uv, material);
@@ -121,10 +123,15 @@ void AddWall(LeafBuild *leaf, bool onX, RwReal at, RwReal run, bool sign)
         } else {
             c[0] = {a, 0.0f, at}, c[1] = {b, 0.0f, at}, c[2] = {b, kWallHeight, at}, c[3] = {a, kWallHeight, at};
         }
-        const RwTexCoords uv[4] = {{a / 4.0f, 1.0f}, {b / 4.0f, 1.0f}, {b / 4.0f, 0.0f}, {a / 4.0f, 0.0f}};
+        // Bricks repeat along the wall and up it; the sign fills its segment once.
+        const bool isSign = sign && s == 0;
+        const RwReal u0 = isSign ? 0.0f : a / kTextureSpan;
+        const RwReal u1 = isSign ? 1.0f : b / kTextureSpan;
+        const RwReal v1 = isSign ? 1.0f : kWallHeight / kTextureSpan;
+        const RwTexCoords uv[4] = {{u0, v1}, {u1, v1}, {u1, 0.0f}, {u0, 0.0f}};
         const RwReal inward = at > 0.0f ? -1.0f : 1.0f;
         const RwV3d normal = onX ? RwV3d{inward, 0.0f, 0.0f} : RwV3d{0.0f, 0.0f, inward};
-        AddQuad(leaf, c, normal, uv, sign && s == 0 ? kSign : kBrick);
+        AddQuad(leaf, c, normal, uv, isSign ? kSign : kBrick);
     }
 }
 
@@ -464,11 +471,10 @@ bool RunStageWorldSteps(RpWorld *world)
     return true;
 }
 
-bool WriteStage(const std::string &root)
+bool WriteStageWorld(const std::string &folder)
 {
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(root) / StageFolder();
-    const std::filesystem::path textures = std::filesystem::path(root) / StageTextureFolder();
+    const std::filesystem::path textures = std::filesystem::path(folder) / "TEXTURES";
     std::filesystem::create_directories(textures, error);
     if (error || !CreateStageTextures() || !WriteStageTextures(textures)) {
         return false;
@@ -477,9 +483,9 @@ bool WriteStage(const std::string &root)
     if (world == nullptr) {
         return false;
     }
-    bool ok = RunStageWorldSteps(world) && WriteWorldFile(world, (folder / StageWorldName()).string());
+    bool ok = RunStageWorldSteps(world) && WriteWorldFile(world, (std::filesystem::path(folder) / StageWorldName()).string());
     RpWorldDestroy(world);
-    return ok && WriteStageLights((folder / StageLightsName()).string());
+    return ok;
 }
 
 }  // namespace mkdata

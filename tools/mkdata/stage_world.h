@@ -1,5 +1,5 @@
-// The first stage's sample world: a walled yard of 16 x 16 units split by
-// a small plane tree into four corner leaves, with tiled paths, grass,
+// The sample stages' world: a walled yard of 400 x 400 units (a unit is
+// about 10 cm) split by a small plane tree into four corner leaves, with tiled paths, grass,
 // brick walls and a sign, prelit and lit; the textures it names; and the
 // files of the stage folder (world, lights model, textures).
 #pragma once
@@ -59,8 +59,8 @@ bool RunStageWorldSteps(RpWorld *world);
 // Writes a world chunk to a file; false on any failure.
 bool WriteWorldFile(const RpWorld *world, const std::string &path);
 
-// Writes the stage folder under `root`: the textures, STAGE.BSP and the
-// lights model beside it. False at the first failure.
-bool WriteStage(const std::string &root);
+// Writes the world into a stage folder (a host path): its TEXTURES and
+// STAGE.BSP. False at the first failure.
+bool WriteStageWorld(const std::string &folder);
 
 }  // namespace mkdata

@@ -1,0 +1,200 @@
+// The stage's frame (see stage_manager.h): the tick and the render pass.
+//
+// Update (ms): the letterbox steps by the frame time, a pending stage change
+// is carried out when it is due; then, unless the pause menu is open, the
+// game speed moves toward its target, and the heroes, the events, the actor
+// pass (its time step scaled by speed / 0.66), the camera and the member
+// managers take their steps.
+//
+// Render: the sky box, the world's sectors and the stage models, the
+// actors' models, shadows and effects, each atomic drawn only when its
+// bounding sphere meets the main camera's frustum, with the developer
+// menu's wire frames after each sector and atomic. While the pause menu is
+// open the scene stands as it is: the health bars are not collected and
+// the events do not draw (their draws may post messages).
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "actor/actor_pass.h"
+#include "actor/ai_object.h"
+#include "app/game_system.h"
+#include "app/game_system_children.h"
+#include "app/movie_player.h"
+#include "stage/stage_manager.h"
+#include "stage/stage_screen_calls.h"
+
+namespace {
+
+bool PauseMenuOpen() { return g_stageScreens != nullptr && g_stageScreens->isPauseMenuOpen() != 0; }
+
+struct RenderPass {
+    RwCamera *camera;
+    GameSystemChildren *children;  // null without a game system
+};
+
+bool InView(RwCamera *camera, const RwSphere &sphere)
+{
+    return camera == nullptr || RwCameraSphereInFrustum(camera, &sphere) != rwSPHEREOUTSIDE;
+}
+
+RpAtomic *RenderAtomicInView(RpAtomic *atomic, void *data)
+{
+    const auto *pass = static_cast<const RenderPass *>(data);
+    if ((RpAtomicGetFlags(atomic) & rpATOMICRENDER) == 0) {
+        return atomic;
+    }
+    const RwSphere *sphere = RpAtomicGetWorldBoundingSphere(atomic);
+    if (sphere != nullptr && !InView(pass->camera, *sphere)) {
+        return atomic;
+    }
+    RpAtomicRender(atomic);
+    if (pass->children != nullptr) {
+        pass->children->DevMenuDrawAtomicWireFrame(atomic);
+    }
+    return atomic;
+}
+
+RpWorldSector *RenderSectorInView(RpWorldSector *sector, void *data)
+{
+    const auto *pass = static_cast<const RenderPass *>(data);
+    const RwBBox *box = RpWorldSectorGetBBox(sector);
+    const RwV3d half = {(box->sup.x - box->inf.x) * 0.5f, (box->sup.y - box->inf.y) * 0.5f,
+                        (box->sup.z - box->inf.z) * 0.5f};
+    const RwSphere sphere = {{box->inf.x + half.x, box->inf.y + half.y, box->inf.z + half.z},
+                             std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z)};
+    if (RpWorldSectorGetNumTriangles(sector) == 0 || !InView(pass->camera, sphere)) {
+        return sector;
+    }
+    RpWorldSectorRender(sector);
+    if (pass->children != nullptr) {
+        pass->children->DevMenuDrawSectorWireFrame(sector);
+    }
+    return sector;
+}
+
+void RenderClumpInView(RpClump *clump, RenderPass *pass)
+{
+    if (clump != nullptr) {
+        RpClumpForAllAtomics(clump, RenderAtomicInView, pass);
+    }
+}
+
+// The sky box stands around the camera, behind everything drawn after it.
+void RenderSkyBox(RpClump *sky, RwCamera *camera)
+{
+    if (sky == nullptr || camera == nullptr) {
+        return;
+    }
+    const RwV3d *eye = &RwFrameGetLTM(RwCameraGetFrame(camera))->pos;
+    RwFrameTranslate(RpClumpGetFrame(sky), eye, rwCOMBINEREPLACE);
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
+    RpClumpRender(sky);
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+}
+
+// The actors' models (heroes included) that are shown. A model joins the
+// stage's world when it is first drawn, so that the stage's lights reach it.
+void RenderActors(const CSStageManager &stage, RenderPass *pass)
+{
+    for (AiObject *actor = stage.actorHead; actor != nullptr; actor = actor->next) {
+        RpClump *clump = actor->Clump();
+        if (clump == nullptr) {
+            continue;
+        }
+        if (RpClumpGetWorld(clump) != stage.world) {
+            if (RpClumpGetWorld(clump) != nullptr) {
+                RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
+            }
+            RpWorldAddClump(stage.world, clump);
+        }
+        RenderClumpInView(clump, pass);
+    }
+}
+
+}  // namespace
+
+void CollectMonstersForHud(AiObject *head)
+{
+    if (g_stageScreens == nullptr) {
+        return;
+    }
+    for (AiObject *actor = head; actor != nullptr; actor = actor->next) {
+        if (actor->healthBar && actor->aiType >= 1000 && actor->aiType <= 9999 && actor->model != nullptr) {
+            g_stageScreens->addHudActor(actor);
+        }
+    }
+}
+
+void CSStageManager::Update(uint32_t ms)
+{
+    if (g_stageScreens != nullptr) {
+        g_stageScreens->stepLetterbox(ms);
+    }
+    StepStageChange(ms);
+    if (PauseMenuOpen()) {
+        return;
+    }
+    const float seconds = static_cast<float>(ms) * 0.001f;
+    const float step = kGameSpeedBlendPerSecond * seconds;
+    if (gameSpeed < targetGameSpeed) {
+        gameSpeed = std::min(targetGameSpeed, gameSpeed + step);
+    } else if (gameSpeed > targetGameSpeed) {
+        gameSpeed = std::max(targetGameSpeed, gameSpeed - step);
+    }
+    if (!IsStageLoaded()) {
+        return;
+    }
+    // The heroes' step and the events come with their parts.
+    CSGameSystem *gs = g_pGameSystem;
+    RunActorPass(this, seconds * TimeScale(), MakeActorFrame(this, gs != nullptr ? gs->camera : nullptr));
+    UpdateCamera(seconds);
+    UpdateSound(ms);
+}
+
+// While a movie plays only the events take their steps (they come with the
+// event manager).
+void CSStageManager::MovieTimeUpdate(uint32_t) {}
+
+void CSStageManager::UpdateMessageWindow()
+{
+    if (PauseMenuOpen() || eventManager == nullptr) {
+        return;
+    }
+    // The event manager's message window is drawn here once it exists.
+}
+
+void CSStageManager::Render()
+{
+    if (world == nullptr) {
+        return;
+    }
+    CSGameSystem *gs = g_pGameSystem;
+    std::optional<GameSystemChildren> children;
+    RenderPass pass = {nullptr, nullptr};
+    if (gs != nullptr) {
+        children.emplace(GameSystemChildren{*gs});
+        pass = {gs->camera, &*children};
+    }
+    RenderSkyBox(skyBoxClump, pass.camera);
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
+    RpWorldForAllWorldSectors(world, RenderSectorInView, &pass);
+    for (RpClump *clump : stageClumps) {
+        RenderClumpInView(clump, &pass);
+    }
+    RenderActors(*this, &pass);
+    // Stage models that hide a hero, see-through, farthest first.
+    RenderTranslucent();
+    // The health bars and the events' draws stand still under the pause
+    // menu: the events may post messages while they draw.
+    if (g_stageScreens != nullptr && g_stageScreens->isPauseMenuOpen() != 0) {
+        return;
+    }
+    if (!IsMoviePlaying()) {
+        CollectMonstersForHud(actorHead);
+    }
+}

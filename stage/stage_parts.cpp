@@ -1,0 +1,192 @@
+// The stage manager's parts made once per run, and the heroes (see
+// stage_manager.h). Each part is made by the first call; later calls do
+// nothing. The parts of other areas of the game join here as they come.
+#include <string>
+
+#include "actor/actor_placement.h"
+#include "actor/ai_msg_pool.h"
+#include "actor/hero.h"
+#include "app/pack.h"
+#include "stage/sfx_manager.h"
+#include "stage/stage_manager.h"
+#include "stage/stage_screen_calls.h"
+
+namespace {
+
+constexpr const char *kEventsPack = "\\PACK\\EVENT\\EVENT.STR";
+
+// \PACK\HERO\HERO01.STR for hero 0.
+std::string HeroPackPath(int32_t hero) { return "\\PACK\\HERO\\HERO0" + std::to_string(hero + 1) + ".STR"; }
+
+// Takes `actor` out of the chain when it is in it.
+void Unlink(CSStageManager *stage, AiObject *actor)
+{
+    for (AiObject **link = &stage->actorHead; *link != nullptr; link = &(*link)->next) {
+        if (*link == actor) {
+            *link = actor->next;
+            actor->next = nullptr;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+CSStageManager::~CSStageManager()
+{
+    if (stageLoadedHere) {
+        ReleaseStage();
+    }
+    if (heroTemplates[0] != nullptr || heroTemplates[1] != nullptr) {
+        UnloadHeroes();
+    }
+    DestroySound();
+    DestroyCamera();
+    // The templates go before the animation managers they use.
+    modelTemplates.clear();
+}
+
+void CSStageManager::CreateSubObjects1()
+{
+    if (subObjects1Made != 0) {
+        return;
+    }
+    subObjects1Made = 1;
+    if (messagePool == nullptr) {
+        ownMessagePool = std::make_unique<CAiMsgPool>();
+        messagePool = ownMessagePool.get();
+        messagePool->SetChain(&actorHead);
+    }
+    if (actorAnimations == nullptr) {
+        actorAnimations = std::make_unique<CSClumpAnimManager>();
+    }
+    if (heroAnimations == nullptr) {
+        heroAnimations = std::make_unique<CSClumpAnimManager>();
+    }
+    CreateCamera();
+    CreateSound();
+}
+
+void CSStageManager::CreateSubObjects2()
+{
+    if (subObjects2Made != 0) {
+        return;
+    }
+    subObjects2Made = 1;
+}
+
+void CSStageManager::LoadEffectsPack()
+{
+    if (effectsPackLoaded != 0) {
+        return;
+    }
+    effectsPackLoaded = 1;
+}
+
+void CSStageManager::LoadItemsPack()
+{
+    if (itemsPackLoaded != 0) {
+        return;
+    }
+    itemsPackLoaded = 1;
+}
+
+void CSStageManager::LoadEventsPack()
+{
+    if (eventsPackLoaded != 0) {
+        return;
+    }
+    eventsPackLoaded = 1;
+    if (zuOpenPack(kEventsPack)) {
+        zuClosePack();
+    }
+}
+
+void CSStageManager::LoadHeroesOnce()
+{
+    int32_t hero = 0;
+    int32_t pad = 0;
+    if (g_stageScreens != nullptr) {
+        g_stageScreens->chosenHero(&hero, &pad);
+    }
+    if (heroCount == 0) {
+        LoadHeroes(hero, pad, 0);
+    }
+}
+
+void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
+{
+    if (index < 0 || index >= kMaxHeroes || heroCount >= kMaxHeroes) {
+        return;
+    }
+    for (int32_t i = 0; i < heroCount; ++i) {
+        if (heroes[i] != nullptr && heroes[i]->characterNumber == index) {
+            return;  // loaded already
+        }
+    }
+    if (heroAnimations == nullptr) {
+        heroAnimations = std::make_unique<CSClumpAnimManager>();
+    }
+    // The hero's pack holds its model files; the template reads them from it.
+    const bool packed = zuOpenPack(HeroPackPath(index).c_str());
+    const AiTypeInfo *row = FindAiType(index);
+    auto loaded = std::make_unique<CSModelTemplate>();
+    const bool ok = row != nullptr && loaded->Load(index, row->modelFolder, row->modelId, heroAnimations.get(), 1);
+    if (packed) {
+        zuClosePack();
+    }
+    if (!ok) {
+        return;  // the template raised the fatal report with the file's name
+    }
+    auto *hero = static_cast<CSHero *>(CreateActor(index, index));
+    hero->characterNumber = index;
+    hero->padIndex = pad;
+    hero->modelTemplate = loaded.get();
+    if (const CharacterParams *params = hero->Params()) {
+        hero->hp = params->maxHP;
+        hero->resistance = params->defAttribute;
+    }
+    hero->SetModelInstance(loaded->TakeInstance(hero));
+    hero->active = hero->model != nullptr;
+    heroTemplates[index] = std::move(loaded);
+    heroes[heroCount] = hero;
+    heroCount += 1;
+    if (sfxManager != nullptr) {
+        sfxManager->LoadCharacterSFX(index);
+    }
+}
+
+void CSStageManager::UnloadHeroes()
+{
+    for (int32_t i = 0; i < kMaxHeroes; ++i) {
+        if (CSHero *hero = heroes[i]) {
+            if (sfxManager != nullptr) {
+                sfxManager->ReleaseCharacterSFX(hero->characterNumber);
+            }
+            Unlink(this, hero);
+            if (messagePool != nullptr) {
+                messagePool->Clear();
+            }
+            DestroyActor(hero);
+        }
+        heroes[i] = nullptr;
+        heroTemplates[i].reset();
+    }
+    heroCount = 0;
+}
+
+void CSStageManager::SetThreadedLoading(uint8_t on)
+{
+    loadingState.threaded = on != 0 ? 1 : 0;
+    if (g_stageLoadingScreen != nullptr) {
+        g_stageLoadingScreen->setThreadedLoading(on);
+    }
+}
+
+uint8_t CSStageManager::IsThreadedLoading() const
+{
+    if (g_stageLoadingScreen != nullptr) {
+        return g_stageLoadingScreen->isThreadedLoading();
+    }
+    return loadingState.threaded;
+}

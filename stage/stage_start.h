@@ -1,0 +1,16 @@
+// A stage started from the command line (--stage N): the calls the stage
+// entry makes for a new game, for hero 0 on pad 0 and the stage's id.
+#pragma once
+
+#include <cstdint>
+
+class CSStageManager;
+
+// The stage-change time of a new game's first stage.
+inline constexpr uint32_t kNewGameStageChangeMs = 2000;
+
+// The stage manager's parts, the events pack and the heroes; with a screen
+// manager the in-game screen (13) at once; then the change to stage
+// `number` (1..42), carried out inside the call. False for a number out of
+// range or a stage that did not load.
+bool StartStageNewGame(CSStageManager *stage, int32_t number);

@@ -1,0 +1,609 @@
+// The stage's life on the sample data's first stage, with the game system
+// and recording stand-ins for the screen manager and the loading screen:
+// the load's order with its progress values and the loading flag, the
+// release, a load that fails at each required file (the fatal report with
+// the file's name and nothing left behind), the stage-change requests with
+// every kind of target and the transition, pause and game speed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actor/ai_object.h"
+#include "actor/hero.h"
+#include "app/game_system.h"
+#include "app/pack.h"
+#include "d3d8/d3d8_platform.h"
+#include "rwsdk/driver/d3d8/d3d8device.h"
+#include "stage/stage_manager.h"
+#include "stage/stage_start.h"
+#include "tests/app/app_test_support.h"
+#include "tests/stage/stage_screen_fakes.h"
+
+namespace {
+
+using apptest::FatalRecorder;
+using stagetest::Fake;
+
+constexpr int32_t kStage1 = 2010000;
+constexpr int32_t kStage2 = 2020000;
+
+// What a good load of stage 1 tells the screens, in order.
+std::vector<std::string> LoadLog(int32_t id)
+{
+    std::vector<std::string> log = {"loading flag 1", "reset clock", "loading on " + std::to_string(id)};
+    for (const char *progress : {"0.20", "0.30", "0.50", "0.60", "0.70", "0.75", "0.80", "0.90", "1.00"}) {
+        if (std::string(progress) == "0.60") {
+            log.push_back("reset hud");  // after the heroes are placed
+        }
+        log.push_back(std::string("progress ") + progress + " flag 1");
+        log.push_back("step");
+    }
+    log.insert(log.end(), {"loading off " + std::to_string(id), "loading flag 0", "fade in ff000000 1000"});
+    return log;
+}
+
+class StageLifeTest : public apptest::GameEngineTest {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+    }
+    void TearDown() override
+    {
+        recorder.reset();
+        gs.Destroy();
+        apptest::GameEngineTest::TearDown();
+    }
+
+    // The game system on `root` (the sample data unless a test damages a copy).
+    void Start(const std::string &root = apptest::SampleData())
+    {
+        StartIn(root);
+        ASSERT_TRUE(gs.Create(64, 48, 1));
+        // The game system's fatal report (the message box) ends a run that
+        // has not reached the title: the test records instead.
+        recorder.emplace();
+        stage = gs.stageManager;
+        ASSERT_NE(stage, nullptr);
+        Fake().log.clear();
+    }
+
+    // A copy of what the first stage needs, for a test to take a file away.
+    std::string StageCopy(const std::string &name)
+    {
+        const std::string root = apptest::ScratchFolder(name);
+        for (const char *folder : {"PACK/STAGE1", "RESOURCE/STAGE/1", "RESOURCE/STAGEINF", "RESOURCE/AI",
+                                   "RESOURCE/MONSTER", "RESOURCE/MAINCHAR"}) {
+            std::filesystem::create_directories(root + "/" + folder);
+            std::filesystem::copy(apptest::SampleData() + "/" + folder, root + "/" + folder,
+                                  std::filesystem::copy_options::recursive);
+        }
+        return root;
+    }
+
+    void ExpectNothingLoaded()
+    {
+        EXPECT_EQ(stage->stageId, 0);
+        EXPECT_FALSE(stage->IsStageLoaded());
+        EXPECT_EQ(stage->world, nullptr);
+        EXPECT_EQ(stage->lightsClump, nullptr);
+        EXPECT_TRUE(stage->stageClumps.empty());
+        EXPECT_TRUE(stage->placements.empty());
+        EXPECT_TRUE(stage->territories.empty());
+        EXPECT_TRUE(stage->modelTemplates.empty());
+        EXPECT_EQ(stage->loadingState.active, 0);
+        EXPECT_FALSE(zuIsPackOpen());
+        // The main camera and the ambient light are back in the game
+        // system's world (or, before any stage, in the first frame's scene).
+        EXPECT_TRUE(RpCameraGetWorld(gs.camera) == gs.world || RpCameraGetWorld(gs.camera) == gs.defaultScene.world);
+        EXPECT_EQ(RpLightGetWorld(gs.ambientLight), gs.world);
+    }
+
+    stagetest::RecordingScreenCalls screens;
+    CSGameSystem gs;
+    std::optional<FatalRecorder> recorder;
+    CSStageManager *stage = nullptr;
+};
+
+TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_EQ(Fake().log, LoadLog(kStage1));
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+    EXPECT_EQ(stage->stageId, kStage1);
+    EXPECT_EQ(stage->stageNumber, 1);
+    ASSERT_NE(stage->world, nullptr);
+    ASSERT_NE(stage->lightsClump, nullptr);
+    EXPECT_EQ(RpClumpGetWorld(stage->lightsClump), stage->world);
+    ASSERT_EQ(stage->stageClumps.size(), 1u);
+    EXPECT_EQ(RpClumpGetWorld(stage->stageClumps[0]), stage->world);
+    ASSERT_EQ(stage->placements.size(), 1u);
+    EXPECT_EQ(stage->placements[0].aiType, 1000);
+    ASSERT_EQ(stage->territories.size(), 1u);
+    // The stage info: far plane, thinning bands and the ambient light.
+    EXPECT_EQ(stage->farPlane, 600.0f);
+    EXPECT_EQ(RwCameraGetFarClipPlane(gs.camera), 600.0f);
+    EXPECT_EQ(stage->thinRadius[0], 150.0f);
+    EXPECT_EQ(stage->farDistance, 400.0f);
+    uint8_t ambient[4];
+    gs.GetAmbientColor(ambient);
+    EXPECT_EQ(ambient[0], stage->stageInfo.ambientRed);
+    EXPECT_EQ(RpCameraGetWorld(gs.camera), stage->world);
+    EXPECT_EQ(RpLightGetWorld(gs.ambientLight), stage->world);
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_EQ(stage->loadingState.progress, 1.0f);
+    EXPECT_EQ(stage->gameSpeed, kNormalGameSpeed);
+
+    // The stage already loaded is not loaded again.
+    Fake().log.clear();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_TRUE(Fake().log.empty());
+
+    // 0 releases: the stage clock is reset once more.
+    ASSERT_TRUE(stage->LoadStage(0));
+    EXPECT_EQ(Fake().log, std::vector<std::string>{"reset clock"});
+    ExpectNothingLoaded();
+    EXPECT_EQ(stage->stageNumber, 0);
+    // And it loads again after.
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_EQ(stage->stageClumps.size(), 1u);
+}
+
+TEST_F(StageLifeTest, IdsThatAreNoStageAreRefused)
+{
+    Start();
+    for (int32_t id : {-1, 1, 2010001, 2000000, 2430000}) {
+        EXPECT_FALSE(stage->LoadStage(id)) << id;
+    }
+    EXPECT_TRUE(Fake().log.empty());
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+    ExpectNothingLoaded();
+}
+
+// Each required file taken away in turn: the fatal report names it, what
+// was loaded is released, the loading screen is down and the flag clear.
+TEST_F(StageLifeTest, AMissingRequiredFileReleasesEverythingAndIsReported)
+{
+    struct Case {
+        const char *remove;   // under the root
+        const char *reported;
+    };
+    const Case cases[] = {
+        {"PACK/STAGE1/2010000.LST", "\\PACK\\STAGE1\\2010000.LST"},
+        {"RESOURCE/STAGEINF/STAGE00.BSF", "\\RESOURCE\\STAGEINF\\STAGE00.BSF"},
+        {"RESOURCE/AI/STAGE00.IAF", "\\RESOURCE\\AI\\STAGE00.IAF"},
+    };
+    const std::string root = StageCopy("stage_missing");
+    Start(root);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.remove);
+        const std::string path = root + "/" + c.remove;
+        const std::string kept = path + ".kept";
+        std::filesystem::rename(path, kept);
+        Fake().log.clear();
+        FatalRecorder::Names().clear();
+        EXPECT_FALSE(stage->LoadStage(kStage1));
+        std::filesystem::rename(kept, path);
+        EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{c.reported});
+        ExpectNothingLoaded();
+        EXPECT_EQ(Fake().loadingFlag, 0);
+        EXPECT_EQ(Fake().loadingActive, 0);
+        ASSERT_GE(Fake().log.size(), 3u);
+        EXPECT_EQ(Fake().log[0], "loading flag 1");
+        EXPECT_EQ(Fake().log.back(), "loading flag 0");
+        // No fade-in after a failed load.
+        for (const std::string &line : Fake().log) {
+            EXPECT_EQ(line.find("fade in"), std::string::npos);
+        }
+    }
+    // With the file back the stage loads.
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+}
+
+// The world and the models the stage info names are in the pack: taken out
+// of the pack's list and off the disk, each is reported by its name.
+class StageMissingModelTest : public StageLifeTest, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(StageMissingModelTest, IsReportedByNameAndNothingStays)
+{
+    const std::string file = GetParam();
+    const std::string root = StageCopy("stage_missing_" + file);
+    // The first frame's scene reads the same files: they go once it has.
+    Start(root);
+    std::filesystem::remove(root + "/RESOURCE/STAGE/1/" + file);
+    const std::string list = root + "/PACK/STAGE1/2010000.LST";
+    std::ifstream in(list);
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(file) == std::string::npos) {
+            kept += line + "\n";
+        }
+    }
+    in.close();
+    std::ofstream(list, std::ios::trunc) << kept;
+    EXPECT_FALSE(stage->LoadStage(kStage1));
+    EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\STAGE\\1\\" + file});
+    ExpectNothingLoaded();
+    EXPECT_EQ(Fake().log.back(), "loading flag 0");
+}
+
+INSTANTIATE_TEST_SUITE_P(WorldAndModels, StageMissingModelTest,
+                         ::testing::Values("STAGE.BSP", "LIGHTS.DFF", "CLUMP00.DFF"));
+
+TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
+{
+    Start();
+    g_stageScreens = nullptr;
+    g_stageLoadingScreen = nullptr;
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_TRUE(Fake().log.empty());
+    // The stage's own record of the loading screen went up and down.
+    EXPECT_EQ(stage->loadingState.active, 0);
+    EXPECT_EQ(stage->loadingState.progress, 1.0f);
+    stage->SetThreadedLoading(1);
+    EXPECT_EQ(stage->IsThreadedLoading(), 1);
+}
+
+// ---- Stage changes ----
+
+TEST_F(StageLifeTest, AStageIdLoadsAtOnceOnTheInGameScreensOrByTheNextUpdate)
+{
+    Start();
+    for (int32_t screen : {kScreenInGame, kScreenGameOver, kScreenLobby}) {
+        stage->LoadStage(0);
+        Fake().currentScreen = screen;
+        stage->RequestStageChange(kStage1, 0, 2000);
+        EXPECT_EQ(stage->stageId, kStage1) << screen;
+        EXPECT_FALSE(stage->IsStageChangePending());
+    }
+    // On another screen (the stage entry) the next update carries it out.
+    stage->LoadStage(0);
+    Fake().currentScreen = 12;
+    stage->RequestStageChange(kStage1, 0, 2000);
+    EXPECT_EQ(stage->stageId, 0);
+    EXPECT_TRUE(stage->IsStageChangePending());
+    stage->RequestStageChange(kStage2, 0, 0);  // ignored while one is pending
+    Fake().log.clear();
+    stage->Update(16);
+    EXPECT_EQ(stage->stageId, kStage1);
+    EXPECT_FALSE(stage->IsStageChangePending());
+    ASSERT_FALSE(Fake().log.empty());
+    EXPECT_EQ(Fake().log[0], "letterbox 16");  // the letterbox steps first
+    // Without a screen manager it is carried out inside the call.
+    g_stageScreens = nullptr;
+    stage->LoadStage(0);
+    stage->RequestStageChange(kStage1, 0, 0);
+    EXPECT_EQ(stage->stageId, kStage1);
+}
+
+TEST_F(StageLifeTest, TheSameStageIsReleasedAndLoadedAgain)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    RpWorld *before = stage->world;
+    (void)before;
+    Fake().log.clear();
+    stage->RequestStageChange(kStage1, 0, 0);
+    std::vector<std::string> expected = {"reset clock"};  // the release
+    const std::vector<std::string> load = LoadLog(kStage1);
+    expected.insert(expected.end(), load.begin(), load.end());
+    EXPECT_EQ(Fake().log, expected);
+    EXPECT_EQ(stage->stageId, kStage1);
+    EXPECT_FALSE(stage->IsStageChangePending());
+}
+
+TEST_F(StageLifeTest, ZeroReleasesAndMinusOneAsksForTheGameOverScreen)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    Fake().log.clear();
+    stage->RequestStageChange(0, 0, 0);
+    ExpectNothingLoaded();
+    EXPECT_EQ(Fake().log, std::vector<std::string>{"reset clock"});
+
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    Fake().log.clear();
+    stage->RequestStageChange(-1, 0, 0);
+    ExpectNothingLoaded();
+    EXPECT_EQ(Fake().log, (std::vector<std::string>{"reset clock", "request screen 14"}));
+    EXPECT_FALSE(stage->IsStageChangePending());
+    EXPECT_EQ(stage->stageNumber, 0);
+}
+
+// A finished stage's number asks for the stage-end screen and stays pending
+// until that screen releases the stage; the release makes it the current
+// stage number (0 for 39).
+TEST_F(StageLifeTest, AFinishedStageWaitsForTheStageEndScreen)
+{
+    Start();
+    for (int32_t number : {1, 5, 36, 42, 39}) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(stage->LoadStage(kStage1));
+        Fake().log.clear();
+        stage->RequestStageChange(number, 0, 0);
+        EXPECT_EQ(Fake().log, std::vector<std::string>{"request screen 15"});
+        EXPECT_TRUE(stage->IsStageChangePending());
+        EXPECT_TRUE(stage->IsStageLoaded());
+        // Nothing else is taken meanwhile, and updates do not ask again.
+        stage->RequestStageChange(kStage2, 0, 0);
+        stage->RequestStageChange(-1, 0, 0);
+        Fake().log.clear();
+        stage->Update(16);
+        EXPECT_EQ(Fake().log, std::vector<std::string>{"letterbox 16"});
+        EXPECT_EQ(stage->stageId, kStage1);
+        // The stage-end screen releases the stage.
+        ASSERT_TRUE(stage->LoadStage(0));
+        EXPECT_EQ(stage->stageNumber, number == 39 ? 0 : number);
+        EXPECT_FALSE(stage->IsStageChangePending());
+    }
+}
+
+TEST_F(StageLifeTest, OtherTargetsAreIgnored)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    Fake().log.clear();
+    for (int32_t target : {43, -2, 2010001, 2430000, 2000000, 100}) {
+        stage->RequestStageChange(target, 0, 0);
+        stage->RequestStageChange(target, 1, 2000);
+        EXPECT_FALSE(stage->IsStageChangePending()) << target;
+    }
+    EXPECT_TRUE(Fake().log.empty());
+    EXPECT_EQ(stage->stageId, kStage1);
+    EXPECT_EQ(stage->cameraMode, 0);
+}
+
+// With transition: camera mode 1 and a colour fade over the time; the
+// update carries the change out once the time has passed and no colour
+// fade runs any more.
+TEST_F(StageLifeTest, ATransitionWaitsForItsTimeAndTheFade)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    Fake().log.clear();
+    stage->RequestStageChange(kStage2 - 10000, 1, 2000);
+    EXPECT_EQ(stage->cameraMode, 1);
+    EXPECT_EQ(Fake().log, std::vector<std::string>{"fade ff000000 2000"});
+    Fake().fading = 1;
+    for (int i = 0; i < 124; ++i) {
+        stage->Update(16);  // 1984 ms
+    }
+    EXPECT_TRUE(stage->IsStageChangePending());
+    stage->Update(16);  // 2000 ms, but the fade still runs
+    EXPECT_TRUE(stage->IsStageChangePending());
+    Fake().fading = 0;
+    Fake().log.clear();
+    stage->Update(16);
+    EXPECT_FALSE(stage->IsStageChangePending());
+    // Released and loaded again (the same stage here).
+    ASSERT_GE(Fake().log.size(), 3u);
+    EXPECT_EQ(Fake().log[0], "letterbox 16");
+    EXPECT_EQ(Fake().log[1], "reset clock");
+    EXPECT_EQ(stage->stageId, kStage1);
+
+    // A finished stage's number after a transition asks for the stage end.
+    stage->RequestStageChange(1, 1, 100);
+    Fake().log.clear();
+    stage->Update(50);
+    stage->Update(50);
+    EXPECT_EQ(Fake().log, (std::vector<std::string>{"letterbox 50", "letterbox 50", "request screen 15"}));
+}
+
+// ---- The frame ----
+
+// While the pause menu is open the update steps only the letterbox: 100
+// ticks change nothing, and the render still draws the world.
+TEST_F(StageLifeTest, PauseStopsTheUpdateButTheWorldIsStillDrawn)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    stage->BlendGameSpeedTo(1.0f);
+    Fake().pauseMenuOpen = 1;
+    Fake().log.clear();
+    for (int i = 0; i < 100; ++i) {
+        stage->Update(16 + static_cast<uint32_t>(i % 3));
+    }
+    ASSERT_EQ(Fake().log.size(), 100u);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(Fake().log[static_cast<size_t>(i)], "letterbox " + std::to_string(16 + i % 3));
+    }
+    EXPECT_EQ(stage->gameSpeed, kNormalGameSpeed);
+    EXPECT_TRUE(Fake().hudActors.empty());
+    // The world is drawn as it stands.
+    ASSERT_TRUE(gs.Render());
+    RwCameraShowRaster(gs.camera, nullptr, 0);
+    win::Frame frame;
+    ASSERT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+    int lit = 0;
+    for (uint32_t y = 0; y < frame.height; ++y) {
+        for (uint32_t x = 0; x < frame.width; ++x) {
+            const uint32_t p = frame.At(x, y);
+            lit += ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) > 60 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, 64 * 48 / 2);
+
+    // Closed again, the speed moves.
+    Fake().pauseMenuOpen = 0;
+    stage->Update(100);
+    EXPECT_NEAR(stage->gameSpeed, kNormalGameSpeed + 0.1f, 1e-5f);
+}
+
+TEST_F(StageLifeTest, GameSpeedMovesTowardItsTargetAtOnePerSecond)
+{
+    Start();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_FLOAT_EQ(stage->TimeScale(), 1.0f);
+    stage->BlendGameSpeedTo(0.4f);
+    stage->Update(100);
+    EXPECT_NEAR(stage->gameSpeed, 0.56f, 1e-5f);
+    stage->Update(1000);
+    EXPECT_FLOAT_EQ(stage->gameSpeed, 0.4f);  // not past the target
+    EXPECT_NEAR(stage->TimeScale(), 0.4f / 0.66f, 1e-6f);
+    stage->BlendGameSpeedTo(0.66f);
+    stage->Update(200);
+    EXPECT_NEAR(stage->gameSpeed, 0.6f, 1e-5f);
+    stage->Update(200);
+    EXPECT_FLOAT_EQ(stage->gameSpeed, kNormalGameSpeed);
+    // Targets that are no speed are refused.
+    for (float bad : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        stage->BlendGameSpeedTo(bad);
+    }
+    EXPECT_FLOAT_EQ(stage->targetGameSpeed, kNormalGameSpeed);
+}
+
+// ---- Heroes and actors ----
+
+TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
+{
+    Start();
+    stage->CreateSubObjects1();
+    Fake().chosenHero = 1;
+    Fake().chosenPad = 1;
+    stage->LoadHeroesOnce();
+    stage->LoadHeroesOnce();  // loaded already
+    ASSERT_EQ(stage->heroCount, 1);
+    CSHero *hero = stage->heroes[0];
+    ASSERT_NE(hero, nullptr);
+    EXPECT_EQ(hero->aiType, 1);
+    EXPECT_EQ(hero->characterNumber, 1);
+    EXPECT_EQ(hero->padIndex, 1);
+    ASSERT_NE(hero->model, nullptr);
+    EXPECT_EQ(hero->hp, 1800);  // HERO02's MaxHP
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(stage->LoadStage(kStage1));
+        // The placed monster first, then the hero at the first start.
+        ASSERT_NE(stage->actorHead, nullptr);
+        EXPECT_EQ(stage->actorHead->aiType, 1000);
+        EXPECT_EQ(stage->actorHead->aiId, 1);
+        EXPECT_NE(stage->actorHead->model, nullptr);
+        EXPECT_EQ(stage->actorHead->next, hero);
+        EXPECT_EQ(hero->next, nullptr);
+        RwV3d at;
+        hero->GetPosition(&at);
+        EXPECT_FLOAT_EQ(at.x, stage->stageInfo.start1.x);
+        EXPECT_FLOAT_EQ(at.z, stage->stageInfo.start1.z);
+        RwV3d facing;
+        hero->GetDirection(&facing);
+        EXPECT_NEAR(facing.z, 1.0f, 1e-5f);
+        EXPECT_EQ(stage->modelTemplates.size(), 1u);
+        ASSERT_TRUE(stage->LoadStage(0));
+        // Released: the actors and their templates go, the hero stays out of the chain.
+        EXPECT_EQ(stage->actorHead, nullptr);
+        EXPECT_TRUE(stage->modelTemplates.empty());
+        EXPECT_EQ(stage->heroes[0], hero);
+        EXPECT_EQ(hero->next, nullptr);
+        EXPECT_NE(hero->model, nullptr);
+        hero->SetPosition({0.0f, 0.0f, 0.0f});
+    }
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    stage->UnloadHeroes();
+    EXPECT_EQ(stage->heroCount, 0);
+    EXPECT_EQ(stage->heroes[0], nullptr);
+    EXPECT_EQ(stage->actorHead->next, nullptr);  // the hero left the chain
+    // Without a screen manager the first hero on pad 0.
+    g_stageScreens = nullptr;
+    stage->LoadHeroesOnce();
+    ASSERT_EQ(stage->heroCount, 1);
+    EXPECT_EQ(stage->heroes[0]->aiType, 0);
+    EXPECT_EQ(stage->heroes[0]->padIndex, 0);
+    EXPECT_EQ(stage->heroes[0]->hp, 2000);
+}
+
+// The render hands the screen manager the monsters with a model whose
+// health-bar flag is set; not the heroes, not a monster without a model,
+// and nothing while the pause menu is open.
+TEST_F(StageLifeTest, MonstersWithAModelAreCollectedForTheirHealthBars)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    AiObject *monster = stage->actorHead;
+    ASSERT_NE(monster, nullptr);
+    EXPECT_TRUE(monster->healthBar);
+    ASSERT_TRUE(gs.Render());
+    EXPECT_EQ(Fake().hudActors, std::vector<AiObject *>{monster});
+    // A type outside 1000..9999 with the flag is not a monster.
+    Fake().hudActors.clear();
+    stage->heroes[0]->healthBar = true;
+    ASSERT_TRUE(gs.Render());
+    EXPECT_EQ(Fake().hudActors, std::vector<AiObject *>{monster});
+    Fake().hudActors.clear();
+    Fake().pauseMenuOpen = 1;
+    ASSERT_TRUE(gs.Render());
+    EXPECT_TRUE(Fake().hudActors.empty());
+    Fake().pauseMenuOpen = 0;
+    monster->SetModelInstance(nullptr);
+    ASSERT_TRUE(gs.Render());
+    EXPECT_TRUE(Fake().hudActors.empty());
+}
+
+// The actor pass runs in the update on a time step scaled by speed / 0.66;
+// under the pause menu it does not run.
+TEST_F(StageLifeTest, TheActorPassRunsOnTheScaledTimeStepAndNotUnderThePauseMenu)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    AiObject *monster = stage->actorHead;
+    ASSERT_NE(monster, nullptr);
+    const float clock0 = monster->animClock;
+    stage->Update(16);
+    EXPECT_NEAR(monster->animClock - clock0, 0.016f, 1e-5f);
+    stage->gameSpeed = stage->targetGameSpeed = 0.33f;
+    const float clock1 = monster->animClock;
+    stage->Update(16);
+    EXPECT_NEAR(monster->animClock - clock1, 0.008f, 1e-5f);
+
+    Fake().pauseMenuOpen = 1;
+    const float clock2 = monster->animClock;
+    const int pending = stage->messagePool->PendingCount();
+    for (int i = 0; i < 100; ++i) {
+        stage->Update(16);
+    }
+    EXPECT_EQ(monster->animClock, clock2);
+    EXPECT_EQ(stage->messagePool->PendingCount(), pending);
+}
+
+// --stage N's new game: the parts once per run, the in-game screen at once,
+// then the stage.
+TEST_F(StageLifeTest, ANewGameFromTheCommandLineSwitchesToTheInGameScreenAndLoads)
+{
+    Start();
+    Fake().currentScreen = 0;
+    // The first screen of the run is not one that changes at once: the
+    // switch to 13 comes first (the fake's current screen follows it).
+    static const StageScreenCalls *recording = &stagetest::RecordingScreens();
+    static StageScreenCalls following = *recording;
+    following.switchScreen = [] {
+        Fake().currentScreen = kScreenInGame;
+        stagetest::Log("switch screen");
+    };
+    g_stageScreens = &following;
+    ASSERT_TRUE(StartStageNewGame(stage, 1));
+    ASSERT_GE(Fake().log.size(), 4u);
+    EXPECT_EQ(Fake().log[0], "request screen 13");
+    EXPECT_EQ(Fake().log[1], "switch screen");
+    EXPECT_EQ(Fake().log[2], "loading flag 1");
+    EXPECT_EQ(Fake().log.back(), "apply carried state");
+    EXPECT_EQ(stage->stageId, kStage1);
+    EXPECT_EQ(stage->subObjects1Made, 1);
+    EXPECT_EQ(stage->eventsPackLoaded, 1);
+    EXPECT_FALSE(StartStageNewGame(stage, 0));
+    EXPECT_FALSE(StartStageNewGame(stage, 43));
+}
+
+}  // namespace

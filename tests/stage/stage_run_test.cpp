@@ -1,0 +1,99 @@
+// End to end: the game started on the first stage from the command line
+// (--stage 1) in a copy of the sample data, headless on a fixed step, and
+// the stage numbers that are refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+
+#include "support/game/trace_reader.h"
+#include "tests/app/app_test_support.h"
+#include "tests/app/reference_image.h"
+
+namespace {
+
+std::string Folder(const std::string &name)
+{
+    return std::string(RW_TEST_BINARY_DIR) + "/tests/stage_run/" + std::to_string(getpid()) + "/" + name;
+}
+
+TEST(StageRun, StageNumbersOutsideOneToFortyTwoAreRefused)
+{
+    const std::string folder = Folder("refused");
+    std::filesystem::create_directories(folder);
+    for (const char *number : {"0", "43", "-1", "x"}) {
+        std::string output;
+        EXPECT_EQ(apptest::RunGame(folder, std::string("--headless --frames 1 --stage ") + number, &output), 2)
+            << number << ": " << output;
+        EXPECT_NE(output.find("--stage takes 1 to 42"), std::string::npos) << output;
+    }
+}
+
+// Before the title a file the stage needs ends the run with status 1 and
+// the message box's line naming it.
+TEST(StageRun, AMissingStageFileEndsTheRunNamingIt)
+{
+    const std::string folder = Folder("missing");
+    ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::filesystem::remove(folder + "/RESOURCE/AI/STAGE00.IAF");
+    std::string output;
+    EXPECT_EQ(apptest::RunGame(folder, "--headless --mode 1 --stage 1 --frames 2 --screenshot 1:s.bmp", &output), 1);
+    EXPECT_NE(output.find("Cannot find the file: \\RESOURCE\\AI\\STAGE00.IAF"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/s.bmp"));
+}
+
+TEST(StageRun, TheFirstStageLoadsAndShows)
+{
+    const std::string folder = Folder("stage1");
+    ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(folder,
+                               "--headless --mode 1 --stage 1 --fixed-step 16 --frames 120 --trace t.txt"
+                               " --screenshot 100:s.bmp",
+                               &output),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
+    // Before the first tick: the request, the load and the loading bar.
+    std::vector<std::string> start;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.tick == 0) {
+            std::string line = r.kind;
+            for (const std::string &field : r.fields) {
+                line += " " + field;
+            }
+            start.push_back(line);
+        }
+    }
+    EXPECT_EQ(start, (std::vector<std::string>{"stage request 2010000 0 2000 taken", "stage load 2010000",
+                                               "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
+                                               "loading 0.70", "loading 0.75", "loading 0.80", "loading 0.90",
+                                               "loading 1.00"}));
+    // Every tick: the placed monster where the placement put it and hero 0
+    // at the first start (nothing moves them yet).
+    int monsters = 0;
+    int heroes = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind != "actor") {
+            continue;
+        }
+        if (r.Int(0) == 1) {
+            EXPECT_EQ(r.Int(1), 1000);
+            EXPECT_EQ(r.Real(4), 30.0);
+            EXPECT_EQ(r.Real(6), 30.0);
+            ++monsters;
+        } else if (r.Int(0) == 0) {
+            EXPECT_EQ(r.Int(1), 0);
+            EXPECT_EQ(r.Real(4), -20.0);
+            EXPECT_EQ(r.Real(6), -40.0);
+            ++heroes;
+        }
+    }
+    EXPECT_EQ(monsters, 120);
+    EXPECT_EQ(heroes, 120);
+    apptest::ExpectLikeReference(folder + "/s.bmp",
+                                 std::string(RW_TEST_SOURCE_DIR) + "/tests/stage/reference/stage1_tick100.bmp",
+                                 folder + "/difference.bmp");
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// The sample stages (see sample_stages.h).
+#include "tools/mkdata/sample_stages.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "rtbmp.h"
+#include "stage/stage_paths.h"
+#include "tools/mkdata/character_model.h"
+#include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/prop_model.h"
+#include "tools/mkdata/stage_files.h"
+#include "tools/mkdata/stage_lights.h"
+#include "tools/mkdata/stage_world.h"
+
+namespace mkdata {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr RwUInt32 kLinearWrap =
+    (RwUInt32{rwTEXTUREADDRESSWRAP} << 12) | (RwUInt32{rwTEXTUREADDRESSWRAP} << 8) | rwFILTERLINEAR;
+
+std::string Upper(std::string name)
+{
+    for (char &c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
+
+// "RESOURCE/STAGE/1" for stage 1: the folder relative to the root.
+std::string WorldFolderOf(int32_t id) { return "RESOURCE/STAGE/" + std::to_string(StageNumberOf(id)); }
+
+std::string ModelName(int32_t index)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "CLUMP%02d.DFF", static_cast<int>(index));
+    return name;
+}
+
+// The prop's textures beside the world's, for the stage models.
+bool WritePropTextures(const fs::path &textures)
+{
+    if (!CreatePropTextures()) {
+        return false;
+    }
+    for (const PropTexture &texture : PropTextures()) {
+        RwImage *image = MakePropTextureImage(texture);
+        if (image == nullptr) {
+            return false;
+        }
+        const std::string path = (textures / (Upper(texture.name) + ".BMP")).string();
+        const bool ok = RtBmpWrite(image, path.c_str()) != nullptr;
+        RwImageDestroy(image);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteStageModels(const fs::path &folder, const SampleStageSpec &stage)
+{
+    for (size_t i = 0; i < stage.stageModels.size(); ++i) {
+        const RwV3d &at = stage.stageModels[i];
+        // The crate is centred on its root: lift it onto the ground.
+        RpClump *prop = BuildPropClump(kStagePropScale, {at.x, at.y + kStagePropScale, at.z});
+        if (prop == nullptr) {
+            return false;
+        }
+        const bool ok = WriteClumpFile(prop, (folder / ModelName(static_cast<int32_t>(i))).string().c_str());
+        RpClumpDestroy(prop);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteStagePack(const std::string &root, const SampleStageSpec &stage)
+{
+    PackWriter pack;
+    for (const StageTexture &texture : StageTextures()) {
+        RwImage *image = MakeStageTextureImage(texture);
+        if (image == nullptr) {
+            return false;
+        }
+        // The world's materials ask for linear filtering and wrapping; a
+        // texture found in a dictionary keeps its own modes, so it must carry them.
+        pack.AddTexture(texture.name, kLinearWrap, image);
+    }
+    if (!stage.stageModels.empty()) {
+        for (const PropTexture &texture : PropTextures()) {
+            RwImage *image = MakePropTextureImage(texture);
+            if (image == nullptr) {
+                return false;
+            }
+            pack.AddTexture(texture.name, kLinearWrap, image);
+        }
+    }
+    const std::string folder = WorldFolderOf(stage.id);
+    bool ok = pack.AddFileFrom(root, folder + "/" + StageWorldName());
+    if (stage.info.light != 0) {
+        ok = ok && pack.AddFileFrom(root, folder + "/" + StageLightsName());
+    }
+    for (size_t i = 0; i < stage.stageModels.size(); ++i) {
+        ok = ok && pack.AddFileFrom(root, folder + "/" + ModelName(static_cast<int32_t>(i)));
+    }
+    const std::string path = "PACK/STAGE" + std::to_string(StagePackFolderNumber(stage.id)) + "/" +
+                             std::to_string(stage.id) + ".STR";
+    return ok && pack.Write((fs::path(root) / path).string());
+}
+
+// A hero's pack: the files of its model folder.
+bool WriteHeroPack(const std::string &root, int hero)
+{
+    const CharacterFiles &set = CharacterFileSets()[static_cast<size_t>(hero)];
+    PackWriter pack;
+    const std::string base = std::string(set.folder) + "/" + set.name;
+    bool ok = true;
+    for (const char *extension : {".DFF", ".ANM", ".AMF", ".PAF", ".FSF"}) {
+        ok = ok && pack.AddFileFrom(root, base + extension);
+    }
+    return ok && pack.Write((fs::path(root) / HeroPackPath(hero)).string());
+}
+
+}  // namespace
+
+const SampleStageSpec &FirstSampleStage() { return SampleStages().front(); }
+
+const std::vector<SampleStageSpec> &SampleStages()
+{
+    static const std::vector<SampleStageSpec> stages = [] {
+        SampleStageSpec first;
+        first.id = kFirstStageId;
+        first.info = SampleStageInfo();
+        first.placements = SamplePlacements();
+        first.territories = SampleTerritories();
+        // The crate stands off the paths in the (+x, -z) quarter.
+        first.stageModels = {{60.0f, 0.0f, -60.0f}};
+        return std::vector<SampleStageSpec>{first};
+    }();
+    return stages;
+}
+
+bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
+{
+    if (!IsStageId(stage.id) || stage.info.wall != 0 || stage.info.cameraWall != 0 || stage.info.skyBox[0] != '\0') {
+        std::fprintf(stderr, "mkdata: stage %d asks for what the maker cannot make\n", static_cast<int>(stage.id));
+        return false;
+    }
+    const fs::path base(root);
+    const fs::path folder = base / WorldFolderOf(stage.id);
+    std::error_code error;
+    fs::create_directories(base / StageInfoFolder(), error);
+    fs::create_directories(base / StagePlacementFolder(), error);
+    if (error || !WriteStageWorld(folder.string())) {
+        return false;
+    }
+    if (stage.info.light != 0 && !WriteStageLights((folder / StageLightsName()).string())) {
+        return false;
+    }
+    if (!stage.stageModels.empty() && (!WritePropTextures(folder / "TEXTURES") || !WriteStageModels(folder, stage))) {
+        return false;
+    }
+    StageInfo info = stage.info;
+    info.stageClumpCount = static_cast<int32_t>(stage.stageModels.size());
+    const std::string stem = StageFileBaseName(stage.id);
+    bool ok = WriteStageInfoFile((base / StageInfoFolder() / (stem + ".BSF")).string(), info) &&
+              WritePlacementFile((base / StagePlacementFolder() / (stem + ".IAF")).string(), stage.placements);
+    if (!stage.territories.empty()) {
+        ok = ok && WriteTerritoryFile((base / StagePlacementFolder() / (stem + ".ATF")).string(), stage.territories);
+    }
+    return ok && WriteStagePack(root, stage);
+}
+
+bool WriteSampleStages(const std::string &root)
+{
+    for (const SampleStageSpec &stage : SampleStages()) {
+        if (!WriteSampleStage(root, stage)) {
+            return false;
+        }
+    }
+    PackWriter events;
+    return WriteHeroPack(root, 0) && WriteHeroPack(root, 1) &&
+           events.Write((fs::path(root) / EventsPackPath()).string());
+}
+
+}  // namespace mkdata

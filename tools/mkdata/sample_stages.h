@@ -1,0 +1,51 @@
+// The sample stages: one routine makes a complete stage from its id, its
+// stage info and its placements, and every stage of the sample data tree
+// is made through it, so that each loads:
+//   PACK/STAGE<f>/<id>.STR and .LST   the stage's textures, world and models
+//   RESOURCE/STAGE/<n>/               the sample world (STAGE.BSP and its
+//                                     TEXTURES), LIGHTS.DFF, CLUMPnn.DFF
+//   RESOURCE/STAGEINF/STAGE<n-1>.BSF  the stage info with every loader key
+//   RESOURCE/AI/STAGE<n-1>.IAF        the placements (.ATF with territories)
+// Beside the stages the maker writes the hero packs (PACK/HERO/HERO0<i>)
+// and the events pack (PACK/EVENT/EVENT), which is empty.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rwcore.h"
+#include "stage/ai_placement.h"
+#include "stage/stage_info.h"
+
+namespace mkdata {
+
+struct SampleStageSpec {
+    int32_t id = 0;  // 2000000 + 10000 n
+    // The stage info; its StageClump: count is the number of stage models.
+    StageInfo info;
+    std::vector<AiPlacement> placements;
+    std::vector<Territory> territories;  // none: no .ATF
+    // Where each stage model (CLUMP00.DFF ...: the crate-and-lamp prop, 1 m
+    // across) stands; the crate's bottom rests at the place's height.
+    std::vector<RwV3d> stageModels;
+};
+
+// The stages the data tree holds, stage 1 first. A later stage is added
+// to this list, or an existing one extended, and nowhere else.
+const std::vector<SampleStageSpec> &SampleStages();
+const SampleStageSpec &FirstSampleStage();
+
+// The scale of the prop in the stage (its crate is 2 x scale across).
+inline constexpr RwReal kStagePropScale = 5.0f;
+
+// Writes one stage under `root`. Needs the engine with the maker's plug-ins.
+bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage);
+// Every stage of SampleStages(), the hero packs and the events pack.
+// Needs the character files written first.
+bool WriteSampleStages(const std::string &root);
+
+// Where the other packs go, under the root.
+inline const char *HeroPackPath(int hero) { return hero == 0 ? "PACK/HERO/HERO01.STR" : "PACK/HERO/HERO02.STR"; }
+inline const char *EventsPackPath() { return "PACK/EVENT/EVENT.STR"; }
+
+}  // namespace mkdata
