@@ -18,6 +18,8 @@
 #include "rphanim.h"
 #include "rpprtstd.h"
 #include "rpskin.h"
+#include "stage/model_frames.h"
+#include "tools/mkdata/sample_stages.h"
 #include "rpworld.h"
 #include "rtbmp.h"
 #include "support/engine/headless_screen.h"
@@ -70,7 +72,8 @@ public:
         root_ = (std::filesystem::temp_directory_path() / ("bench_swr_stage." + std::to_string(::getpid()))).string();
         if (!screen_.Start(d3d8::DefaultProfile(), kWidth, kHeight, mkdata::AttachSurfacePlugins)) return false;
         if (!RwImageRegisterFormat("bmp", RtBmpRead, RtBmpWrite)) return false;
-        if (!mkdata::WriteDataTree(root_) || !mkdata::WriteCharacterFiles(root_) || !mkdata::WriteStage(root_)) {
+        if (!mkdata::WriteDataTree(root_) || !mkdata::WriteCharacterFiles(root_) ||
+            !mkdata::WriteSampleStage(root_, mkdata::FirstSampleStage())) {
             return false;
         }
         // Writing left the maker's textures (without pictures) in the current
@@ -88,14 +91,14 @@ public:
         sign_ = RwTextureRead(mkdata::StageSignTexture().name, nullptr);
         RwImageSetPath("");
         lights_ = ReadClump(Join(stage, mkdata::StageLightsName()), stageTextures);
-        prop_ = ReadClump(Join(props, mkdata::PropModelName()), Join(props, "TEXTURES"));
+        prop_ = ReadClump(Join(stage, "CLUMP00.DFF"), stageTextures);
         particles_ = ReadClump(Join(props, mkdata::ParticleModelName()), Join(props, "TEXTURES"));
         hero_ = ReadClump(Join(hero, mkdata::CharacterModelName()), hero);
         animation_ = ReadChunkFile<RtAnimAnimation>(Join(hero, mkdata::CharacterAnimationName()), rwID_ANIMANIMATION,
                                                     RtAnimAnimationStreamRead);
         if (!world_ || !sign_ || !lights_ || !prop_ || !particles_ || !hero_ || !animation_) return false;
         // The hero's skeleton plays the walk, as the game binds it after loading.
-        hierarchy_ = RpHAnimFrameGetHierarchy(RpClumpGetFrame(hero_));
+        hierarchy_ = GetClumpHierarchy(hero_);
         RpAtomic *skinned = nullptr;
         RpClumpForAllAtomics(hero_, FirstAtomic, &skinned);
         if (!hierarchy_ || !skinned) return false;
@@ -105,7 +108,7 @@ public:
         RpClumpForAllAtomics(particles_, FirstAtomic, &emitter_);
         // Everything stands in the stage: the prop and the hero on the floor, the
         // particles rising beside the hero.
-        const RwV3d propAt = {2.5f, 1.0f, -2.5f}, heroAt = {-1.0f, 0.0f, 0.5f}, particlesAt = {0.5f, 0.5f, 1.0f};
+        const RwV3d propAt = {25.0f, 5.0f, -25.0f}, heroAt = {-10.0f, 0.0f, 5.0f}, particlesAt = {5.0f, 5.0f, 10.0f};
         RwFrameTranslate(RpClumpGetFrame(prop_), &propAt, rwCOMBINEREPLACE);
         RwFrameTranslate(RpClumpGetFrame(hero_), &heroAt, rwCOMBINEREPLACE);
         RwFrameTranslate(RpClumpGetFrame(particles_), &particlesAt, rwCOMBINEREPLACE);
@@ -210,7 +213,7 @@ private:
 
     void PlaceCamera() {
         // Above and behind the stage's middle, looking down onto the floor.
-        const RwV3d eye = {4.0f, 5.0f, -9.0f}, at = {0.0f, 0.8f, 0.0f};
+        const RwV3d eye = {40.0f, 50.0f, -90.0f}, at = {0.0f, 8.0f, 0.0f};
         RwMatrix m{};
         m.pos = eye;
         RwV3d look = {at.x - eye.x, at.y - eye.y, at.z - eye.z};
@@ -225,7 +228,7 @@ private:
         const RwV2d window = {0.5f, 0.5f * static_cast<RwReal>(kHeight) / static_cast<RwReal>(kWidth)};
         RwCameraSetViewWindow(screen_.camera, &window);
         RwCameraSetNearClip(screen_.camera, 0.1f);
-        RwCameraSetFarClip(screen_.camera, 60.0f);
+        RwCameraSetFarClip(screen_.camera, 600.0f);
     }
 
     headlessscreen::Screen screen_;

@@ -16,17 +16,17 @@ constexpr float kCameraTurnRate = 120.0f;
 constexpr float kCameraPitchRate = 60.0f;
 constexpr float kCameraStickDeadZone = 0.2f;
 // How far above a hero's feet the camera looks.
-constexpr float kCameraFocusHeight = 1.2f;
+constexpr float kCameraFocusHeight = 12.0f;
 // Share of the heroes' separation added to the distance with two heroes.
 constexpr float kCameraSpreadShare = 0.75f;
 // Nearest distance, and the pitch range, any limits may ask for.
-constexpr float kCameraNearest = 0.5f;
+constexpr float kCameraNearest = 5.0f;
 constexpr float kCameraPitchBound = 85.0f;
 // Units per second the pulled-in camera moves back out.
-constexpr float kCameraEaseOut = 6.0f;
+constexpr float kCameraEaseOut = 60.0f;
 
 // The limits made usable: every value finite, minimum not above maximum,
-// pitches within +-85 degrees, distances at least 0.5.
+// pitches within +-85 degrees, distances at least 5.
 StageCameraLimits SaneCameraLimits(const StageCameraLimits &limits);
 
 struct CameraOrbit {

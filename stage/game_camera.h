@@ -36,7 +36,7 @@ struct CameraInputs {
 };
 
 // The sphere the pulled-in camera keeps clear of walls.
-constexpr float kCameraRadius = 0.25f;
+constexpr float kCameraRadius = 2.5f;
 
 // Where a scene's camera clump and its animation are read from.
 std::string SceneCameraClumpPath(const char *clumpName);      // \RESOURCE\G_EVENT\CAMERA\DFF\<name>

@@ -284,6 +284,8 @@ private:
             hero->home = {start.x, start.y, start.z};
             hero->SetPosition(hero->home);
             hero->SetDirection({start.frontX, start.frontY, start.frontZ});
+            // Posed where it now stands: the skin follows its skeleton's matrices.
+            hero->PlayAnimation(hero->state);
             LinkActor(&s_, hero);
         }
     }

@@ -80,11 +80,13 @@ inline bool CopySampleData(const std::string &to)
     return true;
 }
 
-// Runs the game in `folder`; its status and what it printed.
-inline int RunGame(const std::string &folder, const std::string &arguments, std::string *output)
+// Runs the game in `folder` (with `environment`, assignments before the
+// command, when given); its status and what it printed.
+inline int RunGame(const std::string &folder, const std::string &arguments, std::string *output,
+                   const std::string &environment = "")
 {
-    const std::string command =
-        "cd '" + folder + "' && '" + std::string(RW_TEST_BINARY_DIR) + "/app/game' " + arguments + " 2>&1";
+    const std::string command = "cd '" + folder + "' && " + environment + " '" + std::string(RW_TEST_BINARY_DIR) +
+                                "/app/game' " + arguments + " 2>&1";
     FILE *pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return -1;

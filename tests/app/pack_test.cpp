@@ -92,8 +92,8 @@ TEST_F(SamplePacks, EveryFileReadsBackByteIdenticalFromPackAndDisk)
             ++files;
         }
     }
-    // The stage's world, lights and stage model; the language text.
-    EXPECT_EQ(files, 4);
+    // The stage's world, lights, camera walls and stage model; the language text.
+    EXPECT_EQ(files, 5);
 }
 
 TEST_F(SamplePacks, TexturesAreFoundByNameAndTakenBackOnClose)

@@ -27,9 +27,11 @@ namespace {
 constexpr float kTick = 1.0f / 60.0f;
 constexpr int kTicks = 600;
 
-// Where the test hero walks (feet), corner to corner of the yard, at 3 units a second.
-const RwV3d kWalk[] = {{-2, 0, -4}, {5.5f, 0, -5.5f}, {5.5f, 0, 5.5f}, {-5.5f, 0, 5.5f}, {-5.5f, 0, -5.5f}, {0, 0, 0}};
-constexpr float kWalkSpeed = 3.0f;
+// Where the test hero walks (feet), from the first start corner to corner of
+// the yard (its walls stand at 200), at 75 units a second.
+const RwV3d kWalk[] = {{-20, 0, -40},  {137.5f, 0, -137.5f}, {137.5f, 0, 137.5f},
+                       {-137.5f, 0, 137.5f}, {-137.5f, 0, -137.5f}, {0, 0, 0}};
+constexpr float kWalkSpeed = 75.0f;
 
 RwV3d HeroAt(float seconds)
 {
@@ -154,14 +156,10 @@ TEST_F(CameraHarnessTest, PlayViewScreenshot)
 {
     const RwV3d feet = kWalk[0];
     stage.UpdateCamera(kTick);
-    // The test hero: the sample figure in its first pose, standing at its
-    // feet. Its skeleton starts below the clump's own frame, so the figure
-    // is placed by a frame above that one.
+    // The test hero: the sample figure in its first pose, standing at its feet.
     RpClump *hero = LoadClumpFile("\\RESOURCE\\MAINCHAR\\HERO01\\HERO01.DFF", "\\RESOURCE\\MAINCHAR\\HERO01\\");
     ASSERT_NE(hero, nullptr);
-    RwFrame *placement = RwFrameCreate();
-    RwFrameTranslate(placement, &feet, rwCOMBINEREPLACE);
-    RwFrameAddChild(placement, RpClumpGetFrame(hero));
+    RwFrameTranslate(RpClumpGetFrame(hero), &feet, rwCOMBINEREPLACE);
     CSClumpAnimManager animations;
     ASSERT_GE(animations.LoadAMF("\\RESOURCE\\MAINCHAR\\HERO01\\HERO01.ANM"), 0);
     ASSERT_NE(animations.AssignAnimation(hero, "HERO01.ANM"), 0u);
@@ -182,8 +180,6 @@ TEST_F(CameraHarnessTest, PlayViewScreenshot)
 
     animations.ReleaseAll();
     RpWorldRemoveClump(gs.defaultScene.world, hero);
-    RwFrameRemoveChild(RpClumpGetFrame(hero));
-    RwFrameDestroy(placement);
     RpClumpDestroy(hero);
 }
 

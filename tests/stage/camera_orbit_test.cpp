@@ -10,14 +10,14 @@
 
 namespace {
 
-const StageCameraLimits kLimits = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
+const StageCameraLimits kLimits = {10.0f, 60.0f, 40.0f, 120.0f, 45.0f, 30.0f};
 
 TEST(CameraOrbit, StartsAtTheInitialTurnAndPitch)
 {
     const CameraOrbit orbit = OrbitStart(kLimits);
     EXPECT_FLOAT_EQ(orbit.rotate, 45.0f);
     EXPECT_FLOAT_EQ(orbit.pitch, 30.0f);
-    EXPECT_FLOAT_EQ(orbit.distance, 4.0f + 8.0f * 20.0f / 50.0f);
+    EXPECT_FLOAT_EQ(orbit.distance, 40.0f + 80.0f * 20.0f / 50.0f);
     // Rotate 0 stands behind a hero facing +z; the direction points up by the pitch.
     const RwV3d behind = OrbitDirection(0.0f, 0.0f);
     EXPECT_NEAR(behind.z, -1.0f, 1e-6f);
@@ -62,30 +62,30 @@ TEST(CameraOrbit, TheStickTurnsAndPitchesInsideTheLimits)
 
 TEST(CameraOrbit, DistanceFollowsPitchAndTwoHeroesSpread)
 {
-    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 0.0f), 4.0f);
-    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 60.0f, 0.0f), 12.0f);
-    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 35.0f, 0.0f), 8.0f);
-    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 8.0f), 4.0f + kCameraSpreadShare * 8.0f);
-    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 100.0f), 12.0f);  // never past the limit
+    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 0.0f), 40.0f);
+    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 60.0f, 0.0f), 120.0f);
+    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 35.0f, 0.0f), 80.0f);
+    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 80.0f), 40.0f + kCameraSpreadShare * 80.0f);
+    EXPECT_FLOAT_EQ(OrbitWantedDistance(kLimits, 10.0f, 1000.0f), 120.0f);  // never past the limit
 }
 
 TEST(CameraOrbit, PullInIsAtOnceAndEasingOutIsGradual)
 {
-    const float wanted = 10.0f;
+    const float wanted = 100.0f;
     // Clear: the wanted distance.
-    EXPECT_FLOAT_EQ(OrbitPullIn(10.0f, 10.0f, wanted, 10.0f, 0.016f), 10.0f);
-    // A wall at 3: in at once.
-    float d = OrbitPullIn(10.0f, 10.0f, wanted, 3.0f, 0.016f);
-    EXPECT_FLOAT_EQ(d, 3.0f);
+    EXPECT_FLOAT_EQ(OrbitPullIn(100.0f, 100.0f, wanted, 100.0f, 0.016f), 100.0f);
+    // A wall at 30: in at once.
+    float d = OrbitPullIn(100.0f, 100.0f, wanted, 30.0f, 0.016f);
+    EXPECT_FLOAT_EQ(d, 30.0f);
     // Cleared: out at the easing speed, never past the wanted distance.
-    d = OrbitPullIn(d, wanted, wanted, 10.0f, 0.5f);
-    EXPECT_FLOAT_EQ(d, 3.0f + kCameraEaseOut * 0.5f);
-    d = OrbitPullIn(d, wanted, wanted, 10.0f, 5.0f);
-    EXPECT_FLOAT_EQ(d, 10.0f);
+    d = OrbitPullIn(d, wanted, wanted, 100.0f, 0.5f);
+    EXPECT_FLOAT_EQ(d, 30.0f + kCameraEaseOut * 0.5f);
+    d = OrbitPullIn(d, wanted, wanted, 100.0f, 5.0f);
+    EXPECT_FLOAT_EQ(d, 100.0f);
     // Easing out and meeting a nearer wall: in at once again.
-    EXPECT_FLOAT_EQ(OrbitPullIn(5.0f, wanted, wanted, 2.0f, 0.5f), 2.0f);
+    EXPECT_FLOAT_EQ(OrbitPullIn(50.0f, wanted, wanted, 20.0f, 0.5f), 20.0f);
     // The wanted distance shrinking (pitch down) while not pulled in: followed at once.
-    EXPECT_FLOAT_EQ(OrbitPullIn(10.0f, 10.0f, 6.0f, 6.0f, 0.016f), 6.0f);
+    EXPECT_FLOAT_EQ(OrbitPullIn(100.0f, 100.0f, 60.0f, 60.0f, 0.016f), 60.0f);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "stage/model_frames.h"
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
 #include "tests/stage/stage_test_support.h"
@@ -45,7 +46,7 @@ protected:
         }
         StageEngineTest::TearDown();
     }
-    RpHAnimHierarchy *Skeleton() { return RpHAnimFrameGetHierarchy(RpClumpGetFrame(clump)); }
+    RpHAnimHierarchy *Skeleton() { return GetClumpHierarchy(clump); }
     std::vector<RwMatrix> Matrices()
     {
         RpHAnimHierarchy *h = Skeleton();
@@ -163,7 +164,7 @@ TEST_F(ClumpAnimManagerTest, BlendHalfWayMatchesTheReferencePose)
     const AnimInfo *set = manager.GetAnimInfo(0);
     other = RpClumpClone(clump);
     ASSERT_NE(other, nullptr);
-    RpHAnimHierarchy *h = RpHAnimFrameGetHierarchy(RpClumpGetFrame(other));
+    RpHAnimHierarchy *h = GetClumpHierarchy(other);
     ASSERT_NE(h, nullptr);
     RpHAnimHierarchyAttach(h);
     const RwInt32 nodes = h->numNodes;
@@ -214,7 +215,7 @@ TEST_F(ClumpAnimManagerTest, SetsAreFreedWithTheirLastUse)
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->name, kSet);
     EXPECT_EQ(info->animIndex, 0);
-    EXPECT_EQ(info->restoreFrame, RpClumpGetFrame(clump));
+    EXPECT_EQ(info->restoreFrame, Skeleton()->parentFrame);  // the frame holding the skeleton
     EXPECT_EQ(manager.GetClumpInfo(0), info);
 
     manager.DissolveClump(clump);

@@ -19,8 +19,8 @@ using cameratest::LookingAt;
 using cameratest::Near;
 using cameratest::SameView;
 
-const StageCameraLimits kOne = {10.0f, 60.0f, 4.0f, 12.0f, 45.0f, 30.0f};
-const StageCameraLimits kTwo = {15.0f, 55.0f, 5.0f, 14.0f, 135.0f, 35.0f};
+const StageCameraLimits kOne = {10.0f, 60.0f, 40.0f, 120.0f, 45.0f, 30.0f};
+const StageCameraLimits kTwo = {15.0f, 55.0f, 50.0f, 140.0f, 135.0f, 35.0f};
 constexpr float kTick = 1.0f / 60.0f;
 
 TEST(CameraModes, FarPlanePerMode)
@@ -42,7 +42,7 @@ protected:
         cam_.Create(camera_);
         cam_.SetLimits(kOne, kTwo, false);
         inputs_.heroCount = 1;
-        inputs_.heroes[0] = {1.0f, 0.0f, 2.0f};
+        inputs_.heroes[0] = {10.0f, 0.0f, 20.0f};
     }
     // Steps `ticks` ticks in `mode`; the number of the step that asked for
     // mode 0 (1-based), or 0 when none did.
@@ -69,7 +69,7 @@ TEST_F(GameCameraTest, PlayModesFollowTheHeroInsideTheLimits)
         const RwMatrix &view = View();
         const RwV3d toFocus = V3Sub(Focus(), view.pos);
         const float distance = V3Length(toFocus);
-        EXPECT_NEAR(distance, 4.0f + 8.0f * 20.0f / 50.0f, 1e-3f) << "mode " << mode;
+        EXPECT_NEAR(distance, 40.0f + 80.0f * 20.0f / 50.0f, 1e-3f) << "mode " << mode;
         EXPECT_TRUE(Near(view.at, V3Scale(toFocus, 1.0f / distance)));
         EXPECT_NEAR(std::asin(-view.at.y) * 57.29578f, 30.0f, 1e-2f);  // looking down by the pitch
     }
@@ -78,23 +78,23 @@ TEST_F(GameCameraTest, PlayModesFollowTheHeroInsideTheLimits)
     inputs_.stickY = 1.0f;
     Run(kCameraPlay, 600);
     EXPECT_FLOAT_EQ(cam_.Orbit().pitch, 60.0f);
-    EXPECT_NEAR(V3Distance(View().pos, Focus()), 12.0f, 1e-3f);
+    EXPECT_NEAR(V3Distance(View().pos, Focus()), 120.0f, 1e-3f);
     inputs_.stickY = -1.0f;
     Run(kCameraPlay, 600);
     EXPECT_FLOAT_EQ(cam_.Orbit().pitch, 10.0f);
-    EXPECT_NEAR(V3Distance(View().pos, Focus()), 4.0f, 1e-3f);
+    EXPECT_NEAR(V3Distance(View().pos, Focus()), 40.0f, 1e-3f);
 }
 
 TEST_F(GameCameraTest, TwoHeroesTakeTheirMidpointAndTheSecondLimits)
 {
     inputs_.heroCount = 2;
-    inputs_.heroes[0] = {-3.0f, 0.0f, 0.0f};
-    inputs_.heroes[1] = {3.0f, 0.0f, 0.0f};
+    inputs_.heroes[0] = {-30.0f, 0.0f, 0.0f};
+    inputs_.heroes[1] = {30.0f, 0.0f, 0.0f};
     cam_.SetLimits(kOne, kTwo, false);
     Run(kCameraPlay, 1);
     EXPECT_TRUE(Near(cam_.Focus(), {0.0f, kCameraFocusHeight, 0.0f}));
-    // pitch 30 lies in 15..55; the spread of 6 asks for more than the pitch does
-    EXPECT_NEAR(cam_.WantedDistance(), 5.0f + kCameraSpreadShare * 6.0f, 1e-4f);
+    // pitch 30 lies in 15..55; the spread of 60 asks for more than the pitch does
+    EXPECT_NEAR(cam_.WantedDistance(), 50.0f + kCameraSpreadShare * 60.0f, 1e-3f);
     inputs_.stickY = -1.0f;
     Run(kCameraPlay, 600);
     EXPECT_FLOAT_EQ(cam_.Orbit().pitch, 15.0f);
@@ -253,7 +253,7 @@ TEST_F(GameCameraTest, AutoAdjustmentPullsInAtOnceAndEasesOut)
     inputs_.heroes[0] = {0.0f, 0.0f, 0.0f};
     StageCameraLimits side = kOne;
     side.initialRotateDegree = 90.0f;  // the camera stands on -x of the hero
-    Wall wall{-3.0f};
+    Wall wall{-30.0f};
     inputs_.clearShare = ClearBeforeWall;
     inputs_.clearContext = &wall;
     // Without auto adjustment the wall is ignored.
@@ -267,7 +267,7 @@ TEST_F(GameCameraTest, AutoAdjustmentPullsInAtOnceAndEasesOut)
     const float pulled = cam_.Orbit().distance;
     EXPECT_LT(pulled, cam_.WantedDistance());
     // The wall goes: out gradually, then at the wanted distance.
-    wall.x = -100.0f;
+    wall.x = -1000.0f;
     Run(kCameraPlay, 1);
     EXPECT_NEAR(cam_.Orbit().distance, pulled + kCameraEaseOut * kTick, 1e-4f);
     Run(kCameraPlay, 120);

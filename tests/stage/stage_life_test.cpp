@@ -404,7 +404,10 @@ TEST_F(StageLifeTest, ATransitionWaitsForItsTimeAndTheFade)
 TEST_F(StageLifeTest, PauseStopsTheUpdateButTheWorldIsStillDrawn)
 {
     Start();
+    stage->CreateSubObjects1();
+    stage->LoadHeroesOnce();  // the camera looks at the hero
     ASSERT_TRUE(stage->LoadStage(kStage1));
+    stage->Update(16);  // the camera's first placement
     stage->BlendGameSpeedTo(1.0f);
     Fake().pauseMenuOpen = 1;
     Fake().log.clear();

@@ -3,7 +3,12 @@
 // the stage numbers that are refused.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
+
 #include <unistd.h>
 
 #include "support/game/trace_reader.h"
@@ -15,6 +20,21 @@ namespace {
 std::string Folder(const std::string &name)
 {
     return std::string(RW_TEST_BINARY_DIR) + "/tests/stage_run/" + std::to_string(getpid()) + "/" + name;
+}
+
+// How strongly the left channel of 44.1 kHz stereo holds `hz` from its
+// tenth of a second on (a single-frequency Fourier sum; the run records for
+// as long as it takes, which depends on the machine).
+double Strength(const std::vector<int16_t> &stereo, double hz)
+{
+    double re = 0.0;
+    double im = 0.0;
+    for (size_t i = 4410; 2 * i + 1 < stereo.size(); ++i) {
+        const double phase = 2.0 * 3.14159265358979 * hz * static_cast<double>(i) / 44100.0;
+        re += stereo[2 * i] * std::cos(phase);
+        im += stereo[2 * i] * std::sin(phase);
+    }
+    return std::sqrt(re * re + im * im);
 }
 
 TEST(StageRun, StageNumbersOutsideOneToFortyTwoAreRefused)
@@ -50,7 +70,7 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     ASSERT_EQ(apptest::RunGame(folder,
                                "--headless --mode 1 --stage 1 --fixed-step 16 --frames 120 --trace t.txt"
                                " --screenshot 100:s.bmp",
-                               &output),
+                               &output, "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=out.raw"),
               0)
         << output;
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
@@ -67,8 +87,22 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     }
     EXPECT_EQ(start, (std::vector<std::string>{"stage request 2010000 0 2000 taken", "stage load 2010000",
                                                "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
-                                               "loading 0.70", "loading 0.75", "loading 0.80", "loading 0.90",
-                                               "loading 1.00"}));
+                                               "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
+                                               "loading 0.80", "loading 0.90", "loading 1.00"}));
+    // Every tick the camera in mode 0 within the first player's distances of
+    // the hero's focus (its feet and 12 up), looking at it (the screenshot).
+    int cameras = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "camera") {
+            EXPECT_EQ(r.Int(0), 0);
+            const double dx = r.Real(1) + 20.0, dy = r.Real(2) - 12.0, dz = r.Real(3) + 40.0;
+            const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+            EXPECT_GE(distance, 40.0 - 0.01) << r.tick;
+            EXPECT_LE(distance, 120.0 + 0.01) << r.tick;
+            ++cameras;
+        }
+    }
+    EXPECT_EQ(cameras, 120);
     // Every tick: the placed monster where the placement put it and hero 0
     // at the first start (nothing moves them yet).
     int monsters = 0;
@@ -91,6 +125,15 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     }
     EXPECT_EQ(monsters, 120);
     EXPECT_EQ(heroes, 120);
+    // The stage's music (a chord of 220 and 277 Hz) is what the sound device got.
+    std::ifstream in(folder + "/out.raw", std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> recorded(bytes.size() / 2);
+    std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    ASSERT_GT(recorded.size(), 2u * 44100u / 4u);
+    const double off = Strength(recorded, 350.0);
+    EXPECT_GT(Strength(recorded, 220.0), 10.0 * off);
+    EXPECT_GT(Strength(recorded, 277.0), 10.0 * off);
     apptest::ExpectLikeReference(folder + "/s.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/stage/reference/stage1_tick100.bmp",
                                  folder + "/difference.bmp");

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "stage/model_frames.h"
 #include "rwsdk/world/world_test_support.h"
 #include "support/engine/memory_stream.h"
 #include "tools/mkdata/character_model.h"
@@ -69,7 +70,7 @@ using modeltest::FirstAtomic;
 // as the game does after loading, and plays `animation` on it.
 inline RpHAnimHierarchy *Bind(RpClump *clump, RtAnimAnimation *animation)
 {
-    RpHAnimHierarchy *hierarchy = RpHAnimFrameGetHierarchy(RpClumpGetFrame(clump));
+    RpHAnimHierarchy *hierarchy = GetClumpHierarchy(clump);
     if (hierarchy == nullptr) {
         return nullptr;
     }

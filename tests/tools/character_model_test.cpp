@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "stage/model_frames.h"
 #include "tests/tools/character_files.h"
 
 namespace {
@@ -50,7 +51,7 @@ TEST_F(CharacterModelTest, ModelReadsBackWithSkeletonNamesAndSkin)
 {
     clump = ReadModel(ModelBytes());
     ASSERT_NE(clump, nullptr);
-    RpHAnimHierarchy *hierarchy = RpHAnimFrameGetHierarchy(RpClumpGetFrame(clump));
+    RpHAnimHierarchy *hierarchy = GetClumpHierarchy(clump);
     ASSERT_NE(hierarchy, nullptr);
     ASSERT_EQ(hierarchy->numNodes, mkdata::kCharacterBones);
     RpHAnimHierarchyAttach(hierarchy);

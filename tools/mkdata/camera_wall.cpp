@@ -1,4 +1,4 @@
-// The first stage's camera walls (see camera_wall.h).
+// A sample stage's camera walls (see camera_wall.h).
 #include "tools/mkdata/camera_wall.h"
 
 #include <cmath>
@@ -55,11 +55,6 @@ RpClump *BuildCameraWallClump()
         return nullptr;
     }
     return SingleAtomicClump(geometry);
-}
-
-bool WriteCameraWall(const std::string &root)
-{
-    return WriteBuiltClump(root, StageFolder(), CameraWallName(), BuildCameraWallClump);
 }
 
 }  // namespace mkdata

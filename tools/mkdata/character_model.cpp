@@ -323,7 +323,10 @@ RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
         ok ? RpHAnimHierarchyCreate(kCharacterBones, nodeFlags, nodeIDs, 0, sizeof(RpHAnimInterpFrame)) : nullptr;
     ok = hierarchy != nullptr;
     if (ok) {
-        RpHAnimFrameSetHierarchy(root, hierarchy);
+        // The hierarchy sits on its first node (the pelvis), as exported
+        // models carry it: the skeleton's world matrices then start from the
+        // clump's own frame, so the skin is drawn where the clump stands.
+        RpHAnimFrameSetHierarchy(frames[0], hierarchy);
         RpHAnimHierarchyAttach(hierarchy);
     }
     RwMatrixWeights weights[kCharacterBones * kVertsPerBone];

@@ -57,8 +57,8 @@ const std::vector<CharacterFiles> &CharacterFileSets();
 // the game's scale (a unit is about 10 cm), 10 times that.
 inline constexpr RwReal kSampleFigureScale = 10.0f;
 
-// The clump: root frame (holding the hierarchy) over the bone frames, one
-// skinned atomic on the root, every length times `scale`. Needs the world,
+// The clump: root frame over the bone frames (the first, the pelvis, holds
+// the hierarchy), one skinned atomic on the root, every length times `scale`. Needs the world,
 // user-data, animation and skin libraries; null on failure.
 RpClump *BuildCharacterClump(CharacterLook look = CharacterLook::kHero01, RwReal scale = 1.0f);
 // The animations of the figure at scale 1, and at `scale` (the bones'

@@ -7,6 +7,7 @@
 
 #include "rtbmp.h"
 #include "stage/stage_paths.h"
+#include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
@@ -106,6 +107,9 @@ bool WriteStagePack(const std::string &root, const SampleStageSpec &stage)
     if (stage.info.light != 0) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + StageLightsName());
     }
+    if (stage.info.cameraWall != 0) {
+        ok = ok && pack.AddFileFrom(root, folder + "/" + CameraWallName());
+    }
     for (size_t i = 0; i < stage.stageModels.size(); ++i) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + ModelName(static_cast<int32_t>(i)));
     }
@@ -141,6 +145,9 @@ const std::vector<SampleStageSpec> &SampleStages()
         first.territories = SampleTerritories();
         // The crate stands off the paths in the (+x, -z) quarter.
         first.stageModels = {{60.0f, 0.0f, -60.0f}};
+        first.sounds = FirstStageSounds();
+        first.musicHz[0] = kFirstStageMusicHz[0];
+        first.musicHz[1] = kFirstStageMusicHz[1];
         return std::vector<SampleStageSpec>{first};
     }();
     return stages;
@@ -148,7 +155,7 @@ const std::vector<SampleStageSpec> &SampleStages()
 
 bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
 {
-    if (!IsStageId(stage.id) || stage.info.wall != 0 || stage.info.cameraWall != 0 || stage.info.skyBox[0] != '\0') {
+    if (!IsStageId(stage.id) || stage.info.wall != 0 || stage.info.skyBox[0] != '\0') {
         std::fprintf(stderr, "mkdata: stage %d asks for what the maker cannot make\n", static_cast<int>(stage.id));
         return false;
     }
@@ -163,6 +170,10 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
     if (stage.info.light != 0 && !WriteStageLights((folder / StageLightsName()).string())) {
         return false;
     }
+    if (stage.info.cameraWall != 0 &&
+        !WriteBuiltClump(root, WorldFolderOf(stage.id).c_str(), CameraWallName(), BuildCameraWallClump)) {
+        return false;
+    }
     if (!stage.stageModels.empty() && (!WritePropTextures(folder / "TEXTURES") || !WriteStageModels(folder, stage))) {
         return false;
     }
@@ -174,7 +185,7 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
     if (!stage.territories.empty()) {
         ok = ok && WriteTerritoryFile((base / StagePlacementFolder() / (stem + ".ATF")).string(), stage.territories);
     }
-    return ok && WriteStagePack(root, stage);
+    return ok && WriteStageListAndMusic(root, stage.id, stage.sounds, stage.musicHz) && WriteStagePack(root, stage);
 }
 
 bool WriteSampleStages(const std::string &root)

@@ -6,6 +6,10 @@
 //                                     TEXTURES), LIGHTS.DFF, CLUMPnn.DFF
 //   RESOURCE/STAGEINF/STAGE<n-1>.BSF  the stage info with every loader key
 //   RESOURCE/AI/STAGE<n-1>.IAF        the placements (.ATF with territories)
+//   RESOURCE/MEDIA/SFX/<id>.SFL       the sound list: every sound id its
+//                                     placed types play, with the samples
+//   RESOURCE/MEDIA/BGM/<id>.WAV       its music
+// and, when its stage info asks for them, the camera walls (CAMWALL.DFF).
 // Beside the stages the maker writes the hero packs (PACK/HERO/HERO0<i>)
 // and the events pack (PACK/EVENT/EVENT), which is empty.
 #pragma once
@@ -16,6 +20,7 @@
 #include "rwcore.h"
 #include "stage/ai_placement.h"
 #include "stage/stage_info.h"
+#include "tools/mkdata/stage_sounds.h"
 
 namespace mkdata {
 
@@ -28,6 +33,10 @@ struct SampleStageSpec {
     // Where each stage model (CLUMP00.DFF ...: the crate-and-lamp prop, 1 m
     // across) stands; the crate's bottom rests at the place's height.
     std::vector<RwV3d> stageModels;
+    // The sound ids its placed types play, each a tone of its own pitch.
+    std::vector<SampleSound> sounds;
+    // The music: a chord of two pitches.
+    int musicHz[2] = {220, 277};
 };
 
 // The stages the data tree holds, stage 1 first. A later stage is added

@@ -22,7 +22,9 @@ std::string HostPath(const std::string &root, const std::string &gamePath)
     return root + relative;
 }
 
-bool WriteList(const std::string &root, const std::string &listPath, const std::vector<SampleSound> &sounds)
+}  // namespace
+
+bool WriteSampleSoundList(const std::string &root, const std::string &listPath, const std::vector<SampleSound> &sounds)
 {
     std::vector<int32_t> ids;
     for (const SampleSound &sound : sounds) {
@@ -38,8 +40,6 @@ bool WriteList(const std::string &root, const std::string &listPath, const std::
     return media::WriteFile(HostPath(root, listPath), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-}  // namespace
-
 const std::vector<SampleSound> &FirstStageSounds()
 {
     static const std::vector<SampleSound> sounds = {{3100010, 523.0}, {3100020, 587.0}, {3100030, 659.0}};
@@ -53,7 +53,9 @@ const std::vector<SampleSound> &HeroSounds(int hero)
     return hero == 0 ? first : second;
 }
 
-bool WriteStageSounds(const std::string &root)
+namespace {
+
+bool MakeSoundFolders(const std::string &root)
 {
     std::error_code error;
     for (const char *folder : {"/RESOURCE/MEDIA/SFX", "/RESOURCE/MEDIA/BGM"}) {
@@ -62,9 +64,25 @@ bool WriteStageSounds(const std::string &root)
             return false;
         }
     }
-    return WriteList(root, StageSoundListPath(kFirstStageId), FirstStageSounds()) &&
-           WriteList(root, HeroSoundListPath(0), HeroSounds(0)) && WriteList(root, HeroSoundListPath(1), HeroSounds(1)) &&
-           WriteChordMusic(HostPath(root, StageMusicPath(kFirstStageId)), kFirstStageMusicHz[0], kFirstStageMusicHz[1]) &&
+    return true;
+}
+
+}  // namespace
+
+bool WriteStageListAndMusic(const std::string &root, int32_t stageId, const std::vector<SampleSound> &sounds,
+                            const int (&musicHz)[2])
+{
+    return MakeSoundFolders(root) && WriteSampleSoundList(root, StageSoundListPath(stageId), sounds) &&
+           WriteChordMusic(HostPath(root, StageMusicPath(stageId)), musicHz[0], musicHz[1]);
+}
+
+bool WriteStageSounds(const std::string &root)
+{
+    if (!MakeSoundFolders(root)) {
+        return false;
+    }
+    return WriteSampleSoundList(root, HeroSoundListPath(0), HeroSounds(0)) &&
+           WriteSampleSoundList(root, HeroSoundListPath(1), HeroSounds(1)) &&
            WriteChordMusic(HostPath(root, EventMusicPath(1)), kEventMusicOneHz[0], kEventMusicOneHz[1]);
 }
 
