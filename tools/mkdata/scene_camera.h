@@ -19,9 +19,9 @@ inline const char *SceneCameraAnimName() { return "CAM01.ANM"; }
 
 constexpr RwReal kSceneCameraDuration = 3.0f;
 // Where the flight looks, and its circle around that point.
-constexpr RwV3d kSceneCameraTarget = {0.0f, 1.0f, 0.0f};
-constexpr RwReal kSceneCameraRadius = 7.0f;
-constexpr RwReal kSceneCameraHeight = 5.0f;
+constexpr RwV3d kSceneCameraTarget = {0.0f, 10.0f, 0.0f};
+constexpr RwReal kSceneCameraRadius = 175.0f;
+constexpr RwReal kSceneCameraHeight = 50.0f;
 
 // The camera's frame matrix at `seconds` into the flight (between keys the
 // player interpolates; at the keys, every half second, it is exact).
