@@ -1,9 +1,12 @@
 // The stage record: the one running stage, reached through g_pStageManager,
 // with the members every part of the game reads. Each member may be null
 // (or empty) when the stage has none, and its readers then skip what needs
-// it. This file holds the record and its stage-data operations; loading and
-// releasing a stage, and the member managers of other parts of the game,
-// live with those parts.
+// it. The record's operations live in the stage's files: the stage-data
+// queries (stage_manager.cpp), the stage's life (stage_load.cpp), stage
+// changes (stage_change.cpp), the frame (stage_frame.cpp), the parts made
+// once per run and the heroes (stage_parts.cpp), the camera and the sound
+// (stage_camera.cpp, stage_sound.cpp); the managers of other parts of the
+// game live with those parts.
 #pragma once
 
 #include <cstdint>
@@ -213,14 +216,25 @@ public:
     float TimeScale() const { return gameSpeed / kNormalGameSpeed; }
 
     // ---- Parts made once per run and the heroes (stage_parts.cpp) ----
+    // Each makes its group on the first call; later calls do nothing. The
+    // first group: the message pool, the animation managers, the camera, the
+    // sound-effect manager and the music. The effects, items and event
+    // manager join their groups and packs as those parts come; the events
+    // pack is \PACK\EVENT\EVENT.
     void CreateSubObjects1();
     void CreateSubObjects2();
     void LoadEffectsPack();
     void LoadItemsPack();
     void LoadEventsPack();
-    void LoadHeroesOnce();
-    // Hero `index` (0 or 1) on pad `pad`; `level` and `flags` are passed on.
+    // Hero `index` (0 or 1) on pad `pad`, from its pack \PACK\HERO\HERO0<index+1>:
+    // its template (model, animations, state machine, parameters), its
+    // record and its sound list; nothing for a hero already loaded. `flags`
+    // is unused. The heroes outlive stages and join the chain at each load.
     void LoadHeroes(int32_t index, int32_t pad, int32_t flags);
+    // The hero and pad of the screen manager's hero block (hero 0 on pad 0
+    // without one), unless a hero is loaded.
+    void LoadHeroesOnce();
+    // Out of the chain and freed, with their templates and sound lists.
     void UnloadHeroes();
     void SetThreadedLoading(uint8_t on);
     uint8_t IsThreadedLoading() const;
