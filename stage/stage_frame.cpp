@@ -18,15 +18,31 @@
 
 #include "actor/actor_pass.h"
 #include "actor/ai_object.h"
+#include "actor/hero.h"
 #include "app/game_system.h"
 #include "app/game_system_children.h"
 #include "app/movie_player.h"
+#include "event/event_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 
 namespace {
 
 bool PauseMenuOpen() { return g_stageScreens != nullptr && g_stageScreens->isPauseMenuOpen() != 0; }
+
+// The events' frame: the heroes' poses, the trigger tests and the events' steps.
+void StepEvents(CSStageManager *stage, float seconds)
+{
+    CSEventManager *events = stage->eventManager;
+    if (events == nullptr || !stage->IsStageLoaded()) {
+        return;
+    }
+    for (int32_t i = 0; i < stage->heroCount && i < kMaxHeroes; ++i) {
+        events->SetPlayerPose(i, stage->heroes[i]);
+    }
+    events->CheckTriggers(seconds);
+    events->Update(seconds);
+}
 
 struct RenderPass {
     RwCamera *camera;
@@ -147,23 +163,23 @@ void CSStageManager::Update(uint32_t ms)
     if (!IsStageLoaded()) {
         return;
     }
-    // The heroes' step and the events come with their parts.
+    // The heroes' step comes with the heroes' part.
+    StepEvents(this, seconds);
     CSGameSystem *gs = g_pGameSystem;
     RunActorPass(this, seconds * TimeScale(), MakeActorFrame(this, gs != nullptr ? gs->camera : nullptr));
     UpdateCamera(seconds);
     UpdateSound(ms);
 }
 
-// While a movie plays only the events take their steps (they come with the
-// event manager).
-void CSStageManager::MovieTimeUpdate(uint32_t) {}
+// While a movie plays only the events take their steps.
+void CSStageManager::MovieTimeUpdate(uint32_t ms) { StepEvents(this, static_cast<float>(ms) * 0.001f); }
 
 void CSStageManager::UpdateMessageWindow()
 {
-    if (PauseMenuOpen() || eventManager == nullptr) {
+    if (PauseMenuOpen() || eventManager == nullptr || !IsStageLoaded()) {
         return;
     }
-    // The event manager's message window is drawn here once it exists.
+    eventManager->UpdateMessageWindow();
 }
 
 void CSStageManager::Render()
@@ -187,12 +203,19 @@ void CSStageManager::Render()
         RenderClumpInView(clump, &pass);
     }
     RenderActors(*this, &pass);
-    // Stage models that hide a hero, see-through, farthest first.
-    RenderTranslucent();
     // The health bars and the events' draws stand still under the pause
     // menu: the events may post messages while they draw.
-    if (g_stageScreens != nullptr && g_stageScreens->isPauseMenuOpen() != 0) {
+    const bool paused = PauseMenuOpen();
+    if (!paused && eventManager != nullptr) {
+        eventManager->Render();
+    }
+    // Stage models that hide a hero, see-through, farthest first.
+    RenderTranslucent();
+    if (paused) {
         return;
+    }
+    if (eventManager != nullptr) {
+        eventManager->RenderLate();
     }
     if (!IsMoviePlaying()) {
         CollectMonstersForHud(actorHead);

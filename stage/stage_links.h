@@ -1,7 +1,7 @@
-// The stage's calls into parts of the game that come later: the screen
-// manager's letterbox bars and the event manager's models. Each does
-// nothing, or answers none, while its part does not exist; the part that
-// brings the screen manager or the event manager fills its call in here.
+// The stage's calls into other parts of the game: the screen manager's
+// letterbox bars (through the stage's screen calls, stage_screen_calls.h)
+// and the event manager's models. Each does nothing, or answers none, while
+// its part does not exist.
 #pragma once
 
 #include <cstdint>

@@ -26,6 +26,7 @@
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/pack.h"
+#include "event/event_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_paths.h"
 #include "stage/stage_screen_calls.h"
@@ -171,6 +172,10 @@ public:
         // The stage's sound list, then its music from the start.
         s_.LoadSound();
         Progress(&s_, kProgressSound);
+        // The stage's events, once its actors and heroes stand.
+        if (s_.eventManager != nullptr) {
+            s_.eventManager->LoadStageEvents(id, s_.heroCount);
+        }
         Progress(&s_, kProgressEvents);
         Progress(&s_, kProgressItems);
         Progress(&s_, kProgressEffects);
@@ -344,6 +349,11 @@ void CSStageManager::ReleaseStage()
     if (anything) {
         if (stageId != 0) {
             TraceStageRelease(stageId);
+        }
+        // The scenes end before the actors they hold go.
+        if (eventManager != nullptr) {
+            eventManager->EndAnimEvents();
+            eventManager->ReleaseStageEvents();
         }
         ReleaseSound();
         ReleaseCamera();

@@ -1,12 +1,16 @@
 // The stage manager's parts made once per run, and the heroes (see
 // stage_manager.h). Each part is made by the first call; later calls do
 // nothing. The parts of other areas of the game join here as they come.
+#include <algorithm>
 #include <string>
 
 #include "actor/actor_placement.h"
 #include "actor/ai_msg_pool.h"
 #include "actor/hero.h"
 #include "app/pack.h"
+#include "event/event_links.h"
+#include "event/event_manager.h"
+#include "event/event_stage_links.h"
 #include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
@@ -39,6 +43,12 @@ CSStageManager::~CSStageManager()
     }
     if (heroTemplates[0] != nullptr || heroTemplates[1] != nullptr) {
         UnloadHeroes();
+    }
+    if (eventManager != nullptr) {
+        eventManager->ReleaseStageEvents();
+        eventManager->Release();
+        delete eventManager;
+        eventManager = nullptr;
     }
     DestroySound();
     DestroyCamera();
@@ -97,7 +107,20 @@ void CSStageManager::LoadEventsPack()
         return;
     }
     eventsPackLoaded = 1;
-    if (zuOpenPack(kEventsPack)) {
+    // The event table is read while the events pack is open.
+    const bool packed = zuOpenPack(kEventsPack);
+    if (eventManager == nullptr) {
+        eventManager = new CSEventManager;
+        ConnectEventActorLinks();
+        g_eventLinks.requestStageChange = [](int32_t target, int32_t flag, int32_t transitionMs) {
+            if (g_pStageManager != nullptr) {
+                g_pStageManager->RequestStageChange(target, static_cast<uint8_t>(flag),
+                                                    static_cast<uint32_t>(std::max(transitionMs, 0)));
+            }
+        };
+        eventManager->Init();
+    }
+    if (packed) {
         zuClosePack();
     }
 }

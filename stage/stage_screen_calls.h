@@ -21,6 +21,9 @@ inline constexpr int32_t kScreenStageEnd = 15;
 struct StageScreenCalls {
     // CSUIManager::StepLetterbox: the bars advance by the frame's ms.
     void (*stepLetterbox)(uint32_t ms);
+    // CSUIManager::ShowLetterbox and HideLetterbox over ms (below 1: at once).
+    void (*showLetterbox)(int32_t ms);
+    void (*hideLetterbox)(int32_t ms);
     // CSUIManager::IsPauseMenuOpen: non-zero while the pause menu is open.
     uint8_t (*isPauseMenuOpen)();
     // CSUIManager::ResetStageHUD, after the heroes are placed.

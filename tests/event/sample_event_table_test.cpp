@@ -68,7 +68,7 @@ TEST(SampleEventTable, TheFirstStageStartsAtIndexOneAndBindsItsMonster)
     FakeActor monster;
     monster.group = mkdata::kSampleMonsterEvent;
     FakeActor hero;
-    hero.position = {0.0f, 0.0f, -4.0f};
+    hero.position = {0.0f, 0.0f, -40.0f};
     stage.heroes = {&hero};
     stage.actors = {&hero, &monster};
     manager.LoadStageEvents(2010000, 1);
@@ -79,7 +79,7 @@ TEST(SampleEventTable, TheFirstStageStartsAtIndexOneAndBindsItsMonster)
         RunFrame(manager, stage);
     }
     EXPECT_TRUE(stage.stageChanges.empty());
-    hero.position = {0.0f, 0.0f, 6.0f};
+    hero.position = {0.0f, 0.0f, 150.0f};
     RunFrame(manager, stage);
     ASSERT_EQ(stage.stageChanges.size(), 1u);
     EXPECT_EQ(stage.stageChanges[0].target, 1);

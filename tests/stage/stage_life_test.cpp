@@ -17,6 +17,7 @@
 #include "actor/hero.h"
 #include "app/game_system.h"
 #include "app/pack.h"
+#include "event/event_manager.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "stage/stage_manager.h"
@@ -579,6 +580,44 @@ TEST_F(StageLifeTest, TheActorPassRunsOnTheScaledTimeStepAndNotUnderThePauseMenu
     }
     EXPECT_EQ(monster->animClock, clock2);
     EXPECT_EQ(stage->messagePool->PendingCount(), pending);
+}
+
+// The event manager: made with the events pack once per run, the stage's
+// events loaded after its actors and released with it; the events step in
+// the update (not under the pause menu) and reach the stage change.
+TEST_F(StageLifeTest, TheEventsLoadWithTheStageAndStepInTheUpdate)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadEventsPack();
+    CSEventManager *events = stage->eventManager;
+    ASSERT_NE(events, nullptr);
+    stage->LoadEventsPack();
+    EXPECT_EQ(stage->eventManager, events);
+    EXPECT_FALSE(zuIsPackOpen());
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_EQ(events->stageId, kStage1);
+    EXPECT_FALSE(events->StageEvents().empty());
+    // Under the pause menu the events stand still.
+    Fake().pauseMenuOpen = 1;
+    for (int i = 0; i < 100; ++i) {
+        stage->Update(16);
+    }
+    EXPECT_FALSE(stage->IsStageChangePending());
+    // The sample's first stage ends at once (its monster is bound to no
+    // event): its exit asks the stage for the stage end with a transition.
+    Fake().pauseMenuOpen = 0;
+    for (int i = 0; i < 3 && !stage->IsStageChangePending(); ++i) {
+        stage->Update(16);
+    }
+    ASSERT_TRUE(stage->IsStageChangePending());
+    EXPECT_EQ(stage->stageChange.target, 1);
+    EXPECT_EQ(stage->stageChange.transition, 1);
+    EXPECT_EQ(stage->cameraMode, 1);
+    ASSERT_TRUE(stage->LoadStage(0));
+    EXPECT_TRUE(events->StageEvents().empty());
+    EXPECT_EQ(stage->stageNumber, 0);  // released before the stage end asked for it
 }
 
 // --stage N's new game: the parts once per run, the in-game screen at once,

@@ -51,6 +51,8 @@ inline const StageScreenCalls &RecordingScreens()
 {
     static const StageScreenCalls calls = {
         [](uint32_t ms) { Log("letterbox " + std::to_string(ms)); },
+        [](int32_t ms) { Log("show letterbox " + std::to_string(ms)); },
+        [](int32_t ms) { Log("hide letterbox " + std::to_string(ms)); },
         [] { return Fake().pauseMenuOpen; },
         [] { Log("reset hud"); },
         [] { Log("reset clock"); },

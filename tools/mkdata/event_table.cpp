@@ -8,11 +8,12 @@ namespace mkdata {
 
 namespace {
 
-// The exit stands across the far end of the yard (the heroes start at
-// z = -4 facing +z); corners follow each other around the area.
-constexpr float kExitNear = 5.0f;
-constexpr float kExitFar = 7.5f;
-constexpr float kExitHalfWidth = 3.0f;
+// The exit stands across the far end of the yard (its walls stand at 200;
+// the heroes start at z = -40 facing +z); corners follow each other around
+// the area.
+constexpr float kExitNear = 125.0f;
+constexpr float kExitFar = 187.5f;
+constexpr float kExitHalfWidth = 75.0f;
 
 EventTableEntry Entry(int32_t id, const char *label)
 {
@@ -28,7 +29,7 @@ const std::vector<EventTableEntry> &SampleEventTable()
 {
     static const std::vector<EventTableEntry> entries = [] {
         EventTableEntry otherStage = Entry(79021100, "STAGE2_EXIT");
-        otherStage.radius = 4.0f;
+        otherStage.radius = 40.0f;
 
         // Ends as soon as the monster bound to it is gone.
         EventTableEntry cleared = Entry(kSampleMonsterEvent, "MONSTER_CLEARED");
