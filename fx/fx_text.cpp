@@ -1,0 +1,89 @@
+// Shared pieces of the effect files (see fx_text.h).
+#include "fx/fx_text.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/file.h"
+
+void FxTextWriter::Line(const char *format, ...)
+{
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n > 0) {
+        text_.append(buffer, static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer - 1);
+    }
+    text_ += '\n';
+}
+
+bool FxTextWriter::Save(const char *path) const
+{
+    zuFile *file = zufopen(path, "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool ok = zufwrite(text_.data(), 1, text_.size(), file) == text_.size();
+    return zufclose(file) == 0 && ok;
+}
+
+const char *TakeNameField(const char *field, char *out, size_t size)
+{
+    if (size == 0) {
+        return nullptr;
+    }
+    while (*field == ' ' || *field == '\t') {
+        ++field;
+    }
+    const char *comma = std::strchr(field, ',');
+    size_t length = comma != nullptr ? static_cast<size_t>(comma - field) : std::strlen(field);
+    while (length > 0 && (field[length - 1] == ' ' || field[length - 1] == '\t')) {
+        --length;
+    }
+    if (length >= size) {
+        length = size - 1;
+    }
+    std::memcpy(out, field, length);
+    out[length] = '\0';
+    return comma != nullptr ? comma + 1 : nullptr;
+}
+
+bool IsPlainFileName(const char *name)
+{
+    if (name == nullptr || *name == '\0') {
+        return false;
+    }
+    for (const char *p = name; *p != '\0'; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= ' ' || c >= 0x7F || c == '\\' || c == '/' || c == ':') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseWholeNumber(const char *text, int32_t *out)
+{
+    while (*text == ' ' || *text == '\t') {
+        ++text;
+    }
+    char *end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text, &end, 10);
+    if (end == text || errno != 0 || v < INT32_MIN || v > INT32_MAX) {
+        return false;
+    }
+    while (*end == ' ' || *end == '\t') {
+        ++end;
+    }
+    if (*end != '\0') {
+        return false;
+    }
+    *out = static_cast<int32_t>(v);
+    return true;
+}

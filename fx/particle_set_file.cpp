@@ -1,0 +1,134 @@
+// The particle set file's reader and writer (see particle_set_file.h).
+#include "fx/particle_set_file.h"
+
+#include <cstring>
+
+#include "app/keyword.h"
+#include "fx/fx_text.h"
+
+namespace {
+
+// The line's key is its text before the first colon; the value its text
+// after. Null when the line has no colon.
+const char *SplitAtColon(const char *line, char *key, size_t keySize)
+{
+    const char *colon = std::strchr(line, ':');
+    if (colon == nullptr) {
+        return nullptr;
+    }
+    TakeNameField(std::string(line, static_cast<size_t>(colon - line)).c_str(), key, keySize);
+    return colon + 1;
+}
+
+void ReadKind(CSKeywordFile *file, const char *value, ParticleSet *set)
+{
+    if (set->announced < 0) {
+        file->Report("a kind before KindNum is skipped");
+        return;
+    }
+    if (static_cast<int32_t>(set->kinds.size()) >= set->announced) {
+        file->Report("more kinds than KindNum %d; skipped", set->announced);
+        return;
+    }
+    ParticleKind kind;
+    const char *rest = TakeNameField(value, kind.name, sizeof kind.name);
+    if (rest == nullptr) {
+        file->Report("no comma after the name; skipped");
+        return;
+    }
+    if (kind.name[0] == '\0') {
+        file->Report("no name; skipped");
+        return;
+    }
+    if (!ParseWholeNumber(rest, &kind.count) || kind.count < 0 || kind.count > kMaxParticleKindCount) {
+        file->Report("'%s' is not a count of 0..%d; 1 is taken", rest, kMaxParticleKindCount);
+        kind.count = 1;
+    }
+    set->kinds.push_back(kind);
+}
+
+void ReadGroup(CSKeywordFile *file, const char *value, ParticleSet *set)
+{
+    if (static_cast<int32_t>(set->groups.size()) >= kMaxParticleGroups) {
+        file->Report("more than %d groups; skipped", kMaxParticleGroups);
+        return;
+    }
+    ParticleGroup group;
+    char name[kParticleKindNameSize];
+    const char *rest = TakeNameField(value, name, sizeof name);
+    group.name = name;
+    while (rest != nullptr) {
+        rest = TakeNameField(rest, name, sizeof name);
+        if (name[0] != '\0') {
+            group.kinds.emplace_back(name);
+        }
+    }
+    set->groups.push_back(std::move(group));
+}
+
+}  // namespace
+
+void ReadParticleSet(CSKeywordFile *file, ParticleSet *set)
+{
+    *set = ParticleSet{};
+    while (file->NextLine()) {
+        char key[32];
+        const char *value = SplitAtColon(file->Line(), key, sizeof key);
+        if (value == nullptr) {
+            continue;
+        }
+        if (std::strcmp(key, "KindNum") == 0) {
+            int32_t n = 0;
+            if (set->announced >= 0) {
+                file->Report("only the first KindNum counts");
+            } else if (!ParseWholeNumber(value, &n) || n < 0 || n > kMaxParticleKinds) {
+                file->Report("'%s' is not a number of kinds of 0..%d; 0 is taken", value, kMaxParticleKinds);
+                set->announced = 0;
+            } else {
+                set->announced = n;
+                set->kinds.reserve(static_cast<size_t>(n));
+            }
+        } else if (std::strcmp(key, "PrtSysKind") == 0) {
+            ReadKind(file, value, set);
+        } else if (std::strcmp(key, "GroupNum") == 0) {
+            int32_t n = 0;
+            if (ParseWholeNumber(value, &n) && n >= 0 && n <= kMaxParticleGroups) {
+                set->groupNum = n;
+            } else {
+                file->Report("'%s' is not a number of groups", value);
+            }
+        } else if (std::strcmp(key, "PrtSysGroup") == 0) {
+            ReadGroup(file, value, set);
+        }
+    }
+}
+
+bool LoadParticleSetFile(const char *path, ParticleSet *set)
+{
+    CSKeywordFile file;
+    if (!file.Open(path)) {
+        return false;
+    }
+    ReadParticleSet(&file, set);
+    return true;
+}
+
+std::string FormatParticleSet(const ParticleSet &set)
+{
+    FxTextWriter w;
+    w.Line("KindNum:%d", static_cast<int32_t>(set.kinds.size()));
+    for (const ParticleKind &kind : set.kinds) {
+        w.Line("PrtSysKind:%s,%d", kind.name, kind.count);
+    }
+    if (!set.groups.empty() || set.groupNum != 0) {
+        w.Line("GroupNum:%d", set.groupNum);
+        for (const ParticleGroup &group : set.groups) {
+            std::string line = group.name;
+            for (const std::string &kind : group.kinds) {
+                line += "," + kind;
+            }
+            w.Line("PrtSysGroup:%s", line.c_str());
+        }
+    }
+    return w.Text();
+}

@@ -1,0 +1,48 @@
+// The particle set file (.PSS): which particle systems a stage (or the
+// whole game, EFFECT.PSS) loads, and how many copies of each. One reader
+// for the stage load and the tuning menu:
+//   KindNum: n                 the number of kinds, 0..1024; only the first
+//                              such line counts
+//   PrtSysKind: name, count    one kind; before KindNum, beyond n, or
+//                              without a comma the line is skipped; the
+//                              name is cut at 127 characters
+//   GroupNum: n                read and kept
+//   PrtSysGroup: name, kind, kind ...   read and kept
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CSKeywordFile;
+
+constexpr int32_t kMaxParticleKinds = 1024;
+constexpr size_t kParticleKindNameSize = 128;  // 127 characters and the end
+constexpr int32_t kMaxParticleKindCount = 256;
+constexpr int32_t kMaxParticleGroups = 1024;
+
+struct ParticleKind {
+    char name[kParticleKindNameSize] = {};
+    int32_t count = 0;
+};
+
+struct ParticleGroup {
+    std::string name;
+    std::vector<std::string> kinds;
+};
+
+struct ParticleSet {
+    int32_t announced = -1;  // the KindNum value; -1 before the line
+    std::vector<ParticleKind> kinds;
+    int32_t groupNum = 0;
+    std::vector<ParticleGroup> groups;
+};
+
+// Reads the open file into *set (emptied first).
+void ReadParticleSet(CSKeywordFile *file, ParticleSet *set);
+// Opens `path` quietly and reads it; false when it cannot be opened (the
+// set is left as it was).
+bool LoadParticleSetFile(const char *path, ParticleSet *set);
+// The file's text: "KindNum:%d", then "PrtSysKind:%s,%d" per kind, then the
+// group lines when there are groups.
+std::string FormatParticleSet(const ParticleSet &set);

@@ -1,0 +1,265 @@
+// The effect files: each format written and read back unchanged, bad
+// values kept at their defaults, the particle set's rules, and hostile
+// files (binary noise, endless lines, huge counts) read without harm.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "fx/bigshot_file.h"
+#include "fx/fx_package_file.h"
+#include "fx/particle_set_file.h"
+#include "fx/xdt_file.h"
+#include "fx/zus_file.h"
+#include "fx_test_support.h"
+
+namespace {
+
+using fxtest::TextFile;
+
+ZusDesc SampleZus()
+{
+    ZusDesc d;
+    std::strcpy(d.texture, "SPARK.BMP");
+    d.emitRate = 123.5f;
+    d.maxParticles = 300;
+    d.life = 0.75f;
+    d.lifetime = 2.25f;
+    d.velocity = {1.0f, 2.5f, -3.0f};
+    d.spread = 33.3f;
+    d.gravity = {0.0f, -9.8f, 0.1f};
+    d.sizeStart = 0.4f;
+    d.sizeEnd = 1.7f;
+    d.colourStart = {255, 128, 7, 200};
+    d.colourEnd = {1, 2, 3, 0};
+    d.blend = kZusBlendAlpha;
+    d.emitterSize = {0.5f, 0.0f, 2.0f};
+    return d;
+}
+
+TEST(ZusFile, RoundTripsEveryKey)
+{
+    const ZusDesc in = SampleZus();
+    TextFile text(FormatZus(in), "A.ZUS");
+    ZusDesc out;
+    ReadZus(&text.file, &out);
+    EXPECT_EQ(text.file.ProblemCount(), 0);
+    EXPECT_EQ(FormatZus(out), FormatZus(in));
+    EXPECT_STREQ(out.texture, "SPARK.BMP");
+    EXPECT_EQ(out.emitRate, 123.5f);
+    EXPECT_EQ(out.velocity.z, -3.0f);
+    EXPECT_EQ(out.gravity.y, -9.8f);
+    EXPECT_EQ(out.colourStart.blue, 7);
+    EXPECT_EQ(out.blend, kZusBlendAlpha);
+}
+
+TEST(ZusFile, BadValuesKeepTheirDefaultsWithADiagnostic)
+{
+    TextFile text(
+        "EmitRate: -4\nMaxParticles: 0\nLife: x\nLifetime: -0.5\nSpread: 270\nColourStart: 300, 0, 0, 0\n"
+        "Blend: MULTIPLY\nEmitterSize: -1, 0, 0\nTexture: ..\\..\\X.BMP\nVelocity: 1, 2\nWhatever: 3\n");
+    ZusDesc out;
+    ReadZus(&text.file, &out);
+    const ZusDesc defaults;
+    EXPECT_EQ(text.file.ProblemCount(), 11);
+    EXPECT_EQ(FormatZus(out), FormatZus(defaults));
+}
+
+TEST(ZusFile, LifetimeTakesMinusOneOrATime)
+{
+    TextFile text("Lifetime: -1\n");
+    ZusDesc out;
+    out.lifetime = 3.0f;
+    ReadZus(&text.file, &out);
+    EXPECT_EQ(out.lifetime, -1.0f);
+}
+
+TEST(ParticleSetFile, ThreeKindsUnderKindNumTwoGiveTwo)
+{
+    TextFile text("KindNum:2\nPrtSysKind:a.zus,3\nPrtSysKind:b.zus,1\nPrtSysKind:c.zus,4\n");
+    ParticleSet set;
+    ReadParticleSet(&text.file, &set);
+    ASSERT_EQ(set.kinds.size(), 2u);
+    EXPECT_STREQ(set.kinds[0].name, "a.zus");
+    EXPECT_EQ(set.kinds[0].count, 3);
+    EXPECT_STREQ(set.kinds[1].name, "b.zus");
+}
+
+TEST(ParticleSetFile, FollowsTheLineRules)
+{
+    const std::string longName(200, 'n');
+    TextFile text("PrtSysKind:early.zus,1\n"       // before KindNum: skipped
+                  "KindNum: 4\n"
+                  "KindNum: 1\n"                   // only the first counts
+                  "PrtSysKind: spaced.zus , 2\n"
+                  "PrtSysKind:nocomma.zus 5\n"     // no comma: skipped
+                  "PrtSysKind:" + longName + ",1\n"
+                  "PrtSysKind:bad.zus,lots\n"      // a bad count: 1
+                  "GroupNum: 1\n"
+                  "PrtSysGroup: fire, fire_l.zus, fire_m.zus\n"
+                  "Rubbish line\n");
+    ParticleSet set;
+    ReadParticleSet(&text.file, &set);
+    EXPECT_EQ(set.announced, 4);
+    ASSERT_EQ(set.kinds.size(), 3u);
+    EXPECT_STREQ(set.kinds[0].name, "spaced.zus");
+    EXPECT_EQ(set.kinds[0].count, 2);
+    EXPECT_EQ(std::strlen(set.kinds[1].name), 127u);
+    EXPECT_EQ(set.kinds[2].count, 1);
+    EXPECT_EQ(set.groupNum, 1);
+    ASSERT_EQ(set.groups.size(), 1u);
+    EXPECT_EQ(set.groups[0].name, "fire");
+    ASSERT_EQ(set.groups[0].kinds.size(), 2u);
+    EXPECT_EQ(set.groups[0].kinds[1], "fire_m.zus");
+}
+
+TEST(ParticleSetFile, KindNumOutOfRangeCountsAsZero)
+{
+    TextFile text("KindNum: 1025\nPrtSysKind:a.zus,1\n");
+    ParticleSet set;
+    ReadParticleSet(&text.file, &set);
+    EXPECT_EQ(set.announced, 0);
+    EXPECT_TRUE(set.kinds.empty());
+}
+
+TEST(ParticleSetFile, RoundTripsWithGroups)
+{
+    ParticleSet in;
+    in.announced = 2;
+    in.kinds.resize(2);
+    std::strcpy(in.kinds[0].name, "3400400.zus");
+    in.kinds[0].count = 4;
+    std::strcpy(in.kinds[1].name, "RAIN_S.ZUS");
+    in.kinds[1].count = 1;
+    in.groupNum = 1;
+    in.groups.push_back({"rain", {"RAIN_S.ZUS", "3400400.zus"}});
+    const std::string text = FormatParticleSet(in);
+    EXPECT_EQ(text.substr(0, 10), "KindNum:2\n");
+    TextFile file(text);
+    ParticleSet out;
+    ReadParticleSet(&file.file, &out);
+    EXPECT_EQ(FormatParticleSet(out), text);
+}
+
+TEST(XdtFile, RoundTripsAndCountsItsCycle)
+{
+    XdtDesc in;
+    std::strcpy(in.model, "3406000.DFF");
+    in.frames.resize(3);
+    std::strcpy(in.frames[0].texture, "A");
+    in.frames[0].ms = 100;
+    std::strcpy(in.frames[1].texture, "B.BMP");
+    in.frames[1].ms = 50;
+    std::strcpy(in.frames[2].texture, "C");
+    in.frames[2].ms = 25;
+    in.scrollU = 0.5f;
+    in.scrollV = -0.25f;
+    in.playCount = 2;
+    TextFile file(FormatXdt(in));
+    XdtDesc out;
+    ASSERT_TRUE(ReadXdt(&file.file, &out));
+    EXPECT_EQ(FormatXdt(out), FormatXdt(in));
+    EXPECT_EQ(out.CycleMs(), 175);
+}
+
+TEST(XdtFile, BadFramesAreLeftOutAndAModelIsNeeded)
+{
+    TextFile file("FrameNum: 3\nFrame: A, 0\nFrame: B\nFrame: C, 40\nFrame: D, 40\nFrame: E, 40\n");
+    XdtDesc out;
+    EXPECT_FALSE(ReadXdt(&file.file, &out));  // no model
+    ASSERT_EQ(out.frames.size(), 3u);         // A and B refused, C D E taken, F beyond
+    EXPECT_STREQ(out.frames[0].texture, "C");
+}
+
+TEST(FxPackageFiles, FxmAndLightRoundTrip)
+{
+    FxmDesc fxm;
+    fxm.packageNum = 48;
+    FxLightDesc light;
+    light.colour = {255, 140, 40, 255};
+    light.radius = 12.5f;
+    const std::string root = apptest::ScratchFolder("fxfiles");
+    SetDataRootPath(root.c_str());
+    apptest::WriteText(root + "/FXM.FXM", FormatFxm(fxm));
+    apptest::WriteText(root + "/L.lit", FormatLight(light));
+    FxmDesc fxmOut;
+    FxLightDesc lightOut;
+    ASSERT_TRUE(LoadFxmFile("\\FXM.FXM", &fxmOut));
+    ASSERT_TRUE(LoadLightFile("\\L.lit", &lightOut));
+    EXPECT_EQ(fxmOut.packageNum, 48);
+    EXPECT_EQ(FormatLight(lightOut), FormatLight(light));
+    EXPECT_FALSE(LoadFxmFile("\\NONE.FXM", &fxmOut));
+    EXPECT_EQ(fxmOut.packageNum, kDefaultPackageNum);
+    SetDataRootPath("");
+}
+
+TEST(BigShotFile, RoundTripsAndKeepsDefaultsForBadValues)
+{
+    BigShotDesc in;
+    std::strcpy(in.particle, "3209000.ZUS");
+    std::strcpy(in.model, "3209000.DFF");
+    in.life = 1.5f;
+    in.speed = 80.0f;
+    in.radius = 12.0f;
+    in.damage = 45;
+    in.attribute = 1 | 64;
+    const std::string root = apptest::ScratchFolder("bigshot");
+    SetDataRootPath(root.c_str());
+    apptest::WriteText(root + "/A.BSH", FormatBigShot(in));
+    apptest::WriteText(root + "/B.BSH", "Damage: -5\nRadius: wide\nLife: 2\n");
+    BigShotDesc out;
+    ASSERT_TRUE(LoadBigShotFile("\\A.BSH", &out));
+    EXPECT_EQ(FormatBigShot(out), FormatBigShot(in));
+    BigShotDesc bad;
+    ASSERT_TRUE(LoadBigShotFile("\\B.BSH", &bad));
+    EXPECT_EQ(bad.damage, BigShotDesc{}.damage);
+    EXPECT_EQ(bad.radius, BigShotDesc{}.radius);
+    EXPECT_EQ(bad.life, 2.0f);
+    SetDataRootPath("");
+}
+
+// Random bytes and pathological lines through every reader: no crash, no
+// over-read (the sanitizer build watches), bounded results.
+TEST(FxFiles, HostileTextIsReadWithoutHarm)
+{
+    std::mt19937 rng(23);
+    std::vector<std::string> inputs = {
+        std::string(100000, 'x'),
+        "KindNum:1024\n" + std::string(5000, ','),
+        "FrameNum: 256\n" + std::string(300, '\n') + "Frame: ,,,,\n",
+        std::string("PrtSysKind:\0\0\0,1\n", 17),
+        "Velocity: 1e40, nan, inf\nColourStart: 1,2,3,4,5,6\n",
+        "PrtSysGroup:" + std::string(10000, 'g') + "\n",
+    };
+    for (int i = 0; i < 20; ++i) {
+        std::string noise(static_cast<size_t>(rng() % 3000), '\0');
+        for (char &c : noise) {
+            c = static_cast<char>(rng());
+        }
+        inputs.push_back(noise);
+    }
+    for (const std::string &input : inputs) {
+        {
+            TextFile f(input);
+            ZusDesc z;
+            ReadZus(&f.file, &z);
+            EXPECT_GE(z.maxParticles, 1);
+            EXPECT_LE(z.maxParticles, kZusMaxParticlesLimit);
+        }
+        {
+            TextFile f(input);
+            ParticleSet s;
+            ReadParticleSet(&f.file, &s);
+            EXPECT_LE(s.kinds.size(), static_cast<size_t>(kMaxParticleKinds));
+        }
+        {
+            TextFile f(input);
+            XdtDesc x;
+            ReadXdt(&f.file, &x);
+            EXPECT_LE(x.frames.size(), static_cast<size_t>(kXdtMaxFrames));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// Shared by the effects tests: the game's engine on a headless window with
+// a scratch data root, files written under it, a camera to draw with, and
+// the keyword reader over text in memory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_test_support.h"
+#include "app/keyword.h"
+#include "app/path.h"
+#include "rwcore.h"
+#include "rpworld.h"
+
+namespace fxtest {
+
+// The game's engine with `root` (a fresh scratch folder named `name`) as
+// the data root.
+class FxEngineTest : public apptest::GameEngineTest {
+protected:
+    void SetUp() override
+    {
+        root = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        StartIn(root);
+    }
+    // Writes `text` to the game path `gamePath` ("RESOURCE/FX/X.ZUS").
+    void Write(const std::string &gamePath, const std::string &text) { apptest::WriteText(root + "/" + gamePath, text); }
+
+    std::string root;
+};
+
+// A camera of `w` x `h` pixels at `eye` looking along +z.
+inline RwCamera *MakeCamera(RwInt32 w, RwInt32 h, RwV3d eye)
+{
+    RwCamera *camera = RwCameraCreate();
+    RwCameraSetFrame(camera, RwFrameCreate());
+    RwCameraSetRaster(camera, RwRasterCreate(w, h, 0, rwRASTERTYPECAMERA));
+    RwCameraSetZRaster(camera, RwRasterCreate(w, h, 0, rwRASTERTYPEZBUFFER));
+    RwFrameTranslate(RwCameraGetFrame(camera), &eye, rwCOMBINEREPLACE);
+    RwCameraSetNearClip(camera, 0.1f);
+    RwCameraSetFarClip(camera, 500.0f);
+    return camera;
+}
+
+inline void DestroyCamera(RwCamera *camera)
+{
+    RwFrame *frame = RwCameraGetFrame(camera);
+    RwRasterDestroy(camera->zBuffer);
+    RwRasterDestroy(camera->frameBuffer);
+    RwCameraSetFrame(camera, nullptr);
+    RwCameraDestroy(camera);
+    RwFrameDestroy(frame);
+}
+
+// A keyword reader over `text`.
+class TextFile {
+public:
+    explicit TextFile(const std::string &text, const char *name = "TEST.TXT")
+    {
+        EXPECT_TRUE(file.OpenMemory(name, text.data(), text.size()));
+    }
+    CSKeywordFile file;
+};
+
+inline RwMatrix Translation(RwV3d at)
+{
+    RwMatrix m;
+    RwMatrixSetIdentity(&m);
+    m.pos = at;
+    return m;
+}
+
+}  // namespace fxtest
