@@ -203,13 +203,16 @@ CSParticleSystem *CSParticleManager::CreateSystem(const char *name, int32_t)
     if (tpl == nullptr) {
         return nullptr;
     }
+    CSParticleSystem *chosen = nullptr;
     for (CSParticleSystem *system : tpl->systems_) {
-        if (!system->taken_) {
-            system->Take();
-            return system;
+        if (!system->taken_ && (chosen == nullptr || system->releasedAt_ < chosen->releasedAt_)) {
+            chosen = system;
         }
     }
-    return nullptr;
+    if (chosen != nullptr) {
+        chosen->Take();
+    }
+    return chosen;
 }
 
 void CSParticleManager::Update(float dt)

@@ -18,6 +18,8 @@ RwMatrix Identity()
 
 }  // namespace
 
+uint64_t CSParticleSystem::releaseClock_ = 0;
+
 CSParticleSystem::~CSParticleSystem() { Retire(); }
 
 bool CSParticleSystem::Build(CSParticleTemplate *owner, RpAtomic *source)
@@ -119,7 +121,7 @@ void CSParticleSystem::SetEmitting(bool on, float rate)
 
 void CSParticleSystem::StopEmit()
 {
-    if (atomic_ == nullptr) {
+    if (!taken_ || atomic_ == nullptr) {
         return;
     }
     rate_ = 0.0f;
@@ -154,7 +156,7 @@ bool CSParticleSystem::IsAlive() const
 
 void CSParticleSystem::SetMatrix(const RwMatrix *matrix)
 {
-    if (atomic_ == nullptr || matrix == nullptr) {
+    if (!taken_ || atomic_ == nullptr || matrix == nullptr) {
         return;
     }
     local_ = *matrix;
@@ -170,7 +172,7 @@ void CSParticleSystem::SetPosition(const RwV3d &position)
 
 void CSParticleSystem::AttachToFrame(RwFrame *frame)
 {
-    if (atomic_ == nullptr) {
+    if (!taken_ || atomic_ == nullptr) {
         return;
     }
     parent_ = frame;
@@ -179,7 +181,7 @@ void CSParticleSystem::AttachToFrame(RwFrame *frame)
 
 void CSParticleSystem::SetEmitSize(float x, float y, float z)
 {
-    if (RpPrtStdEmitterStandard *s = Standard()) {
+    if (RpPrtStdEmitterStandard *s = taken_ ? Standard() : nullptr) {
         s->emtSize = {x, y, z};
     }
 }
@@ -198,6 +200,7 @@ void CSParticleSystem::Release()
     emitting_ = false;
     parent_ = nullptr;
     lifetime_ = -1.0f;
+    releasedAt_ = ++releaseClock_;
     RestoreEmitter();
     if (RpPrtStdEmitter *emitter = Emitter()) {
         RpPrtStdEmitterDestroyBatches(emitter);

@@ -10,9 +10,9 @@
 //           emitted (sparks, marks).
 //
 // A system given back twice, or used after its template's pool was
-// released, does nothing: Release of a system that is not out says so in a
-// diagnostic line, and a system whose pool is gone stays an inert record
-// until the manager itself goes.
+// released, does nothing: every operation of a system that is not out is
+// ignored (Release says so in a diagnostic line), and a system whose pool
+// is gone stays an inert record until the manager itself goes.
 #pragma once
 
 #include <cstdint>
@@ -97,4 +97,8 @@ private:
     float rate_ = 0.0f;      // particles per second while emitting
     float carry_ = 0.0f;     // fraction of a particle owed to the next frame
     float lifetime_ = -1.0f; // seconds of emission left; -1 until stopped
+    // When it was last given back: the pool hands out the copy given back
+    // longest ago, so a stale second Release rarely meets a new holder.
+    uint64_t releasedAt_ = 0;
+    static uint64_t releaseClock_;
 };

@@ -1,0 +1,217 @@
+// Particle templates and systems on the engine's standard particles:
+// exact-name lookup, pools that run dry, life and emission, the give-back
+// path (twice, and after the pool is gone) and the two ways particles
+// follow or stay behind their emitter.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fx/particle_manager.h"
+#include "fx_test_support.h"
+
+namespace {
+
+class Particles : public fxtest::FxEngineTest {
+protected:
+    ZusDesc Quick(float lifetime)
+    {
+        ZusDesc d;
+        d.emitRate = 100.0f;
+        d.maxParticles = 50;
+        d.life = 0.2f;
+        d.lifetime = lifetime;
+        d.velocity = {0.0f, 2.0f, 0.0f};
+        return d;
+    }
+    void TearDown() override
+    {
+        manager.ReleaseAll();
+        fxtest::FxEngineTest::TearDown();
+    }
+    CSParticleManager manager;
+};
+
+TEST_F(Particles, NamesMatchExactlyAndMissingFilesAreLeftOut)
+{
+    Write("RESOURCE/PARTICLE/EFFECT.PSS", "KindNum:2\nPrtSysKind:3400400.zus,2\nPrtSysKind:missing.zus,1\n");
+    Write("RESOURCE/PARTICLE/3400400.zus", FormatZus(Quick(-1.0f)));
+    ASSERT_TRUE(manager.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    EXPECT_EQ(manager.TemplateCount(), 1);
+    EXPECT_EQ(manager.CreateSystem("3400400.ZUS"), nullptr);
+    EXPECT_EQ(manager.CreateSystem("missing.zus"), nullptr);
+    CSParticleSystem *a = manager.CreateSystem("3400400.zus");
+    CSParticleSystem *b = manager.CreateSystem("3400400.zus");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(manager.CreateSystem("3400400.zus"), nullptr);  // the pool is dry; the caller goes on
+    EXPECT_EQ(manager.GetParticleTotal(), 2 * 50);
+    a->Release();
+    EXPECT_EQ(manager.CreateSystem("3400400.zus"), a);
+    EXPECT_FALSE(manager.LoadSet("\\RESOURCE\\PARTICLE\\NONE.PSS", "\\RESOURCE\\PARTICLE", false));
+}
+
+TEST_F(Particles, AliveUntilEmissionEndedAndTheLastParticleDied)
+{
+    ASSERT_TRUE(manager.AddTemplate("timed", Quick(0.1f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("timed");
+    ASSERT_NE(s, nullptr);
+    float t = 0.0f;
+    bool sawStoppedButAlive = false;
+    while (t < 1.0f && s->IsAlive()) {
+        manager.Update(0.016f);
+        t += 0.016f;
+        if (s->Lifetime() == -1.0f && s->ParticleCount() > 0) {
+            sawStoppedButAlive = true;
+            EXPECT_TRUE(s->IsAlive());
+        }
+    }
+    EXPECT_TRUE(sawStoppedButAlive);
+    EXPECT_FALSE(s->IsAlive());
+    EXPECT_EQ(s->ParticleCount(), 0);
+    EXPECT_GT(t, 0.1f + 0.2f - 0.02f);  // emission, then the last particles' life
+    EXPECT_LT(t, 0.1f + 0.2f + 0.05f);
+}
+
+TEST_F(Particles, EndlessSystemsLiveUntilStopped)
+{
+    ASSERT_TRUE(manager.AddTemplate("endless", Quick(-1.0f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("endless");
+    for (int i = 0; i < 60; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_TRUE(s->IsAlive());
+    EXPECT_GT(s->ParticleCount(), 10);
+    s->StopEmit();
+    for (int i = 0; i < 30; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_FALSE(s->IsAlive());
+    s->SetEmitting(true, 0.0f);
+    manager.Update(0.016f);
+    EXPECT_TRUE(s->IsAlive());
+}
+
+TEST_F(Particles, ReleaseRestoresTheEmitterAndEmptiesTheSystem)
+{
+    ASSERT_TRUE(manager.AddTemplate("one", Quick(-1.0f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("one");
+    s->SetEmitSize(5.0f, 6.0f, 7.0f);
+    s->displayMode[1] = kPrtFollowEmitter;
+    for (int i = 0; i < 10; ++i) {
+        manager.Update(0.016f);
+    }
+    s->StopEmit();
+    s->Release();
+    EXPECT_FALSE(s->IsTaken());
+    EXPECT_EQ(s->ParticleCount(), 0);
+    CSParticleSystem *again = manager.CreateSystem("one");
+    ASSERT_EQ(again, s);
+    EXPECT_TRUE(again->IsEmitting());
+    EXPECT_EQ(again->displayMode[1], kPrtStayWhereEmitted);
+    auto *standard = static_cast<RpPrtStdEmitterStandard *>(
+        RpPrtStdEmitterGetProperty(RpPrtStdAtomicGetEmitter(again->Atomic()), 1));
+    EXPECT_EQ(standard->emtSize.x, 0.0f);
+    EXPECT_EQ(standard->maxPrt, 50);
+}
+
+TEST_F(Particles, GivenBackTwiceIsHarmless)
+{
+    ASSERT_TRUE(manager.AddTemplate("two", Quick(-1.0f), 2, false));
+    CSParticleSystem *a = manager.CreateSystem("two");
+    CSParticleSystem *b = manager.CreateSystem("two");
+    a->Release();
+    a->Release();  // nothing: it is not out
+    EXPECT_EQ(manager.SystemsOut(), 1);
+    EXPECT_TRUE(b->IsTaken());
+    // The copy given back longest ago comes out first, so the stale holder
+    // of `a` does not meet a new holder at once.
+    b->Release();
+    EXPECT_EQ(manager.CreateSystem("two"), a);
+    EXPECT_EQ(manager.CreateSystem("two"), b);
+}
+
+TEST_F(Particles, UsedAfterItsPoolIsReleasedItDoesNothing)
+{
+    ASSERT_TRUE(manager.AddTemplate("stage", Quick(-1.0f), 1, true));
+    ASSERT_TRUE(manager.AddTemplate("game", Quick(-1.0f), 1, false));
+    CSParticleSystem *held = manager.CreateSystem("stage");
+    manager.Update(0.016f);
+    manager.ReleaseStageTemplates();
+    EXPECT_EQ(manager.FindTemplate("stage"), nullptr);
+    EXPECT_NE(manager.FindTemplate("game"), nullptr);
+    EXPECT_TRUE(held->IsRetired());
+    EXPECT_FALSE(held->IsAlive());
+    RwMatrix m = fxtest::Translation({1.0f, 2.0f, 3.0f});
+    held->SetMatrix(&m);
+    held->SetEmitting(true, 50.0f);
+    held->StopEmit();
+    held->Update(0.016f);
+    held->Release();
+    held->Release();
+    EXPECT_EQ(manager.SystemsOut(), 0);
+    EXPECT_EQ(manager.CreateSystem("stage"), nullptr);
+}
+
+TEST_F(Particles, BeamParticlesFollowTheEmitterWhileSparksStay)
+{
+    ASSERT_TRUE(manager.AddTemplate("beam", Quick(-1.0f), 1, false));
+    ASSERT_TRUE(manager.AddTemplate("spark", Quick(-1.0f), 1, false));
+    CSParticleSystem *beam = manager.CreateSystem("beam");
+    CSParticleSystem *spark = manager.CreateSystem("spark");
+    beam->displayMode[1] = kPrtFollowEmitter;
+    spark->displayMode[1] = kPrtStayWhereEmitted;
+    RwFrame *hand = RwFrameCreate();
+    RwV3d start = {0.0f, 0.0f, 0.0f};
+    RwFrameTranslate(hand, &start, rwCOMBINEREPLACE);
+    beam->AttachToFrame(hand);
+    spark->AttachToFrame(hand);
+    for (int i = 0; i < 5; ++i) {
+        manager.Update(0.016f);
+    }
+    beam->StopEmit();
+    spark->StopEmit();
+    RwV3d beamBefore;
+    RwV3d sparkBefore;
+    ASSERT_TRUE(beam->ParticlePosition(0, &beamBefore));
+    ASSERT_TRUE(spark->ParticlePosition(0, &sparkBefore));
+    RwV3d moved = {10.0f, 0.0f, 0.0f};
+    RwFrameTranslate(hand, &moved, rwCOMBINEREPLACE);
+    manager.Update(0.001f);
+    RwV3d beamAfter;
+    RwV3d sparkAfter;
+    ASSERT_TRUE(beam->ParticlePosition(0, &beamAfter));
+    ASSERT_TRUE(spark->ParticlePosition(0, &sparkAfter));
+    EXPECT_NEAR(beamAfter.x - beamBefore.x, 10.0f, 0.01f);
+    EXPECT_NEAR(sparkAfter.x - sparkBefore.x, 0.0f, 0.01f);
+    EXPECT_NEAR(beam->WorldMatrix().pos.x, 10.0f, 1e-5f);
+    // The drawn tank of the beam is placed at the emitter too.
+    auto *binding = static_cast<RpPrtStdEmitterPTank *>(
+        RpPrtStdEmitterGetProperty(RpPrtStdAtomicGetEmitter(beam->Atomic()), 6));
+    ASSERT_NE(binding->pTank, nullptr);
+    EXPECT_NEAR(RwFrameGetLTM(RpAtomicGetFrame(binding->pTank))->pos.x, 10.0f, 1e-5f);
+    beam->Release();
+    spark->Release();
+    RwFrameDestroy(hand);
+}
+
+TEST_F(Particles, DrawsWithinACameraUpdate)
+{
+    ASSERT_TRUE(manager.AddTemplate("draw", Quick(-1.0f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("draw");
+    RwMatrix at = fxtest::Translation({0.0f, 0.0f, 10.0f});
+    s->SetMatrix(&at);
+    for (int i = 0; i < 10; ++i) {
+        manager.Update(0.016f);
+    }
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, 0.0f});
+    RwRGBA black = {0, 0, 0, 255};
+    RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    ASSERT_NE(RwCameraBeginUpdate(camera), nullptr);
+    manager.Render();
+    RwCameraEndUpdate(camera);
+    fxtest::DestroyCamera(camera);
+    s->Release();
+}
+
+}  // namespace
