@@ -1,0 +1,223 @@
+// The general-effects pools against fake actors: reward pieces and where
+// their money goes, the volley's ring, big shots hitting each hero once, the
+// barrel explosion's reach, dry pools and owners.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "fake_actors.h"
+#include "fx/bigshot_file.h"
+#include "fx/ge_manager.h"
+#include "fx_test_support.h"
+
+namespace {
+
+using fxtest::FakeActor;
+
+class GeManager : public fxtest::FxEngineTest {
+protected:
+    void SetUp() override
+    {
+        fxtest::FxEngineTest::SetUp();
+        hero1.aiType = 0;
+        hero1.aiId = 1;
+        hero2.aiType = 1;
+        hero2.aiId = 2;
+        world.heroes = {&hero1, &hero2};
+        world.actors = {&hero1, &hero2};
+        world.Connect();
+    }
+    void TearDown() override
+    {
+        manager.Release();
+        world.Disconnect();
+        fxtest::FxEngineTest::TearDown();
+    }
+    void Run(float seconds)
+    {
+        for (float t = 0.0f; t < seconds; t += 0.016f) {
+            manager.Update(0.016f);
+        }
+    }
+    fxtest::FakeWorld world;
+    FakeActor hero1;
+    FakeActor hero2;
+    CCGEManager manager;
+};
+
+TEST_F(GeManager, ThousandMoneyIsTwentyPiecesThatReachTheNearestHeroesEarnings)
+{
+    hero1.position = {10.0f, 0.0f, 0.0f};
+    hero2.position = {500.0f, 0.0f, 0.0f};
+    hero1.money = 7;
+    manager.Create({});
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 1000), 20);
+    int32_t sum = 0;
+    for (int32_t i = 0; i < manager.reward->InstanceCount(); ++i) {
+        const GeInstance &piece = manager.reward->Instance(i);
+        if (piece.used) {
+            EXPECT_LE(piece.amount, 50);
+            sum += piece.amount;
+        }
+    }
+    EXPECT_EQ(sum, 1000);
+    Run(5.0f);
+    EXPECT_EQ(manager.reward->InstancesInUse(), 0);
+    EXPECT_EQ(hero1.stageMoney, 1000);  // earnings of the stage, paid by the ranking
+    EXPECT_EQ(hero1.money, 7);          // not the money itself: never counted twice
+    EXPECT_EQ(hero2.stageMoney, 0);
+    ASSERT_EQ(world.moneyShown.size(), 20u);
+    int rewardLines = 0;
+    for (const std::string &line : world.trace) {
+        rewardLines += line == "fx reward 50 1" ? 1 : 0;
+    }
+    EXPECT_EQ(rewardLines, 20);
+}
+
+TEST_F(GeManager, OddAmountsAndADryPoolKeepEveryCoin)
+{
+    hero1.position = {5.0f, 0.0f, 0.0f};
+    world.heroes = {&hero1};
+    manager.Create({});
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 120), 3);  // 50, 50, 20
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 0), 0);
+    // 61 more pieces are free; 4000 asks for 80.
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 4000), 61);
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 50), 0);  // dry: nothing starts, the caller goes on
+    Run(6.0f);
+    EXPECT_EQ(hero1.stageMoney, 4120);
+}
+
+TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
+{
+    manager.Create({});
+    const RwV3d target = {100.0f, 0.0f, 50.0f};
+    EXPECT_EQ(manager.boss1102Shots->ThrowVolley({0.0f, 20.0f, 0.0f}, nullptr, target), 8);
+    int onCentre = 0;
+    int onCircle = 0;
+    for (int32_t i = 0; i < manager.boss1102Shots->InstanceCount(); ++i) {
+        const GeInstance &shot = manager.boss1102Shots->Instance(i);
+        if (!shot.used) {
+            continue;
+        }
+        const float d = std::hypot(shot.to.x - target.x, shot.to.z - target.z);
+        onCentre += d < 1e-4f ? 1 : 0;
+        onCircle += std::fabs(d - 10.0f) < 1e-3f ? 1 : 0;
+    }
+    EXPECT_EQ(onCentre, 1);
+    EXPECT_EQ(onCircle, 7);
+    // Each lands on its point within its life.
+    Run(3.0f);
+    EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
+}
+
+TEST_F(GeManager, ABigShotHitsEachHeroInReachOnceWithItsFileValues)
+{
+    BigShotDesc shot;
+    shot.life = 1.0f;
+    shot.radius = 15.0f;
+    shot.damage = 37;
+    shot.attribute = 1 | 64;
+    Write("RESOURCE/BIGSHOT/Shockwave.BSH", FormatBigShot(shot));
+    hero1.position = {5.0f, 0.0f, 0.0f};
+    hero2.position = {0.0f, 0.0f, 14.0f};
+    FakeActor farHero;
+    farHero.aiType = 1;
+    farHero.position = {40.0f, 0.0f, 0.0f};
+    world.heroes.push_back(&farHero);
+    manager.Create({});
+    EXPECT_EQ(manager.shockwave->Shot().damage, 37);
+    ASSERT_TRUE(manager.shockwave->Start({0.0f, 0.0f, 0.0f}));
+    Run(2.0f);
+    EXPECT_EQ(world.MessagesTo(hero1), 1);
+    EXPECT_EQ(world.MessagesTo(hero2), 1);
+    EXPECT_EQ(world.MessagesTo(farHero), 0);  // only the first two heroes are listed in a stage anyway
+    for (const fxtest::PostedMessage &m : world.posted) {
+        EXPECT_EQ(m.kind, 2);
+        EXPECT_EQ(m.w[0], 0);
+        EXPECT_EQ(m.w[1], 1 | 64);
+        EXPECT_EQ(m.w[2], 37);
+    }
+    EXPECT_EQ(manager.shockwave->InstancesInUse(), 0);
+}
+
+TEST_F(GeManager, TheBarrelExplosionReachesThirtyUnits)
+{
+    FakeActor bombNear;
+    bombNear.aiType = 10028;
+    bombNear.position = {0.0f, 0.0f, 29.0f};
+    FakeActor bombFar;
+    bombFar.aiType = 10029;
+    bombFar.position = {31.0f, 0.0f, 0.0f};
+    FakeActor npc;
+    npc.aiType = 105;  // below 1000: not hit
+    npc.position = {1.0f, 0.0f, 0.0f};
+    hero1.position = {29.0f, 0.0f, 0.0f};
+    hero2.position = {0.0f, 31.0f, 0.0f};
+    world.actors = {&hero1, &hero2, &bombNear, &bombFar, &npc};
+    manager.Create({});
+    RwMatrix at = fxtest::Translation({0.0f, 0.0f, 0.0f});
+    ASSERT_TRUE(manager.barrelBomb->Start(&at));
+    ASSERT_EQ(world.posted.size(), 2u);
+    EXPECT_EQ(world.posted[0].target, &hero1);
+    EXPECT_EQ(world.posted[0].kind, 2);
+    EXPECT_EQ(world.posted[0].w[1], 1);
+    EXPECT_EQ(world.posted[0].w[2], 100);
+    EXPECT_EQ(world.posted[1].target, &bombNear);
+    EXPECT_EQ(world.posted[1].kind, 1);
+    EXPECT_EQ(world.posted[1].sender, nullptr);
+    EXPECT_EQ(world.posted[1].w[1], 1);  // a plain hit: the bomb lights its fuse
+    EXPECT_EQ(world.posted[1].w[2], 100);
+    Run(1.0f);
+    EXPECT_EQ(world.posted.size(), 2u);  // once only
+}
+
+TEST_F(GeManager, PoolsRunDryAndOwnersStopTheirEffects)
+{
+    manager.Create({});
+    std::vector<FakeActor> monsters(13);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_TRUE(manager.statusParticles->Attach(fxtest::FakeWorld::As(&monsters[i])));
+    }
+    EXPECT_FALSE(manager.statusParticles->Attach(fxtest::FakeWorld::As(&monsters[12])));
+    manager.statusParticles->Detach(fxtest::FakeWorld::As(&monsters[3]));
+    EXPECT_EQ(manager.statusParticles->InstancesInUse(), 11);
+    EXPECT_TRUE(manager.dizzy->Start(fxtest::FakeWorld::As(&monsters[0])));
+    manager.StopOwner(fxtest::FakeWorld::As(&monsters[0]));
+    EXPECT_EQ(manager.dizzy->InstancesInUse(), 0);
+    EXPECT_EQ(manager.statusParticles->InstancesInUse(), 10);
+    // Status particles live until detached.
+    Run(3.0f);
+    EXPECT_EQ(manager.statusParticles->InstancesInUse(), 10);
+}
+
+TEST_F(GeManager, VinesAndBugsStartOnTheirRingsWithTheirSounds)
+{
+    manager.Create({});
+    EXPECT_EQ(manager.vines->Start({0.0f, 0.0f, 0.0f}), 8);
+    FakeActor target;
+    target.position = {50.0f, 0.0f, 0.0f};
+    EXPECT_EQ(manager.bugs->Start({0.0f, 35.0f, 0.0f}, fxtest::FakeWorld::As(&target)), 10);
+    for (int32_t i = 0; i < manager.vines->InstanceCount(); ++i) {
+        const GeInstance &vine = manager.vines->Instance(i);
+        EXPECT_NEAR(std::hypot(vine.from.x, vine.from.z), 10.0f, 1e-4f);
+    }
+    int onRing = 0;
+    for (int32_t i = 0; i < manager.bugs->InstanceCount(); ++i) {
+        const GeInstance &bug = manager.bugs->Instance(i);
+        if (bug.used) {
+            onRing += std::fabs(std::hypot(bug.from.x, bug.from.z) - 20.0f) < 1e-3f ? 1 : 0;
+            EXPECT_EQ(bug.to.x, 50.0f);
+        }
+    }
+    EXPECT_EQ(onRing, 10);
+    EXPECT_EQ(world.sounds.size(), 2u);
+    int starts = 0;
+    for (const std::string &line : world.trace) {
+        starts += line.rfind("fx start Vines ", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(starts, 8);
+}
+
+}  // namespace
