@@ -75,7 +75,7 @@ struct GePoolFacts {
     int16_t count;           // instances
     int16_t ring;            // instances one start places on its ring (1: none)
     float ringRadius;
-    int32_t model;           // \RESOURCE\FX\<id>\<id>.DFF; 0: none
+    int32_t model;           // \RESOURCE\FX\<id>\<id>.DFF; 0: none (big shots: their .BSH names it)
     const char *particles[3];
     int32_t motion;          // motion its model plays from its start (-1: none)
     int32_t matAnim;         // material animation its model plays (0: none)

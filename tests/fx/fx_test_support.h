@@ -63,6 +63,20 @@ public:
     CSKeywordFile file;
 };
 
+// The colour at (x, y) of the camera's frame buffer (after its update).
+inline RwRGBA PixelAt(RwCamera *camera, RwInt32 x, RwInt32 y)
+{
+    RwRaster *raster = RwCameraGetRaster(camera);
+    RwUInt8 *pixels = RwRasterLock(raster, 0, 0x02 /* read */);
+    RwRGBA c = {0, 0, 0, 0};
+    if (pixels != nullptr) {
+        const RwUInt8 *p = pixels + y * raster->stride + x * 4;
+        c = {p[2], p[1], p[0], p[3]};
+        RwRasterUnlock(raster);
+    }
+    return c;
+}
+
 inline RwMatrix Translation(RwV3d at)
 {
     RwMatrix m;

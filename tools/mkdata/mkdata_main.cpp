@@ -19,6 +19,7 @@
 #include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
 #include "tools/mkdata/ui_text.h"
+#include "tools/mkdata/fx_data.h"
 
 int main(int argc, char **argv)
 {
@@ -44,6 +45,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteEventTable(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);
+    ok = ok && mkdata::WriteFxData(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

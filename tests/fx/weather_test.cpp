@@ -1,0 +1,172 @@
+// Fog and rain, and the screen-grid distortion: fades over their times,
+// rain states and levels, fog drawn through the device's fog states, and
+// the scene drawn through the wobbling grid by way of a texture.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fx/particle_manager.h"
+#include "fx/screen_grid.h"
+#include "fx/weather.h"
+#include "fx_test_support.h"
+#include "tools/mkdata/fx_data.h"
+
+namespace {
+
+class Weather : public fxtest::FxEngineTest {
+protected:
+    void TearDown() override
+    {
+        weather.Unload();
+        particles.ReleaseAll();
+        SetStageWeather(nullptr);
+        fxtest::FxEngineTest::TearDown();
+    }
+    void AddRainTemplates()
+    {
+        ZusDesc drop;
+        drop.emitRate = 200.0f;
+        drop.maxParticles = 100;
+        drop.velocity = {0.0f, -50.0f, 0.0f};
+        for (const char *name : {"RAIN_S.ZUS", "RAIN_M.ZUS", "RAIN_L.ZUS"}) {
+            ASSERT_TRUE(particles.AddTemplate(name, drop, 1, false));
+        }
+    }
+    CSParticleManager particles;
+    CSWeatherEffect weather;
+};
+
+TEST_F(Weather, FogFadesInAndOutOverItsTime)
+{
+    weather.SetFogDistance(50.0f);
+    weather.SetFog(true, 2.0f);
+    EXPECT_EQ(weather.FogAmount(), 0.0f);
+    EXPECT_EQ(weather.FogStart(400.0f), 400.0f);
+    for (int i = 0; i < 50; ++i) {
+        weather.Update(0.02f, nullptr);  // one second
+    }
+    EXPECT_NEAR(weather.FogAmount(), 0.5f, 1e-3f);
+    EXPECT_NEAR(weather.FogStart(400.0f), 225.0f, 0.5f);
+    for (int i = 0; i < 100; ++i) {
+        weather.Update(0.02f, nullptr);
+    }
+    EXPECT_EQ(weather.FogAmount(), 1.0f);
+    EXPECT_EQ(weather.FogStart(400.0f), 50.0f);
+    weather.SetFog(false, 0.0f);
+    EXPECT_EQ(weather.FogAmount(), 0.0f);
+}
+
+TEST_F(Weather, TheGameSystemSettersReachTheStagesWeather)
+{
+    SetStageFog(true, 0.0f);  // no weather yet: nothing
+    SetStageWeather(&weather);
+    SetStageFog(true, 0.0f);
+    SetStageFogColour(300, 20, -4, 255);
+    SetStageFogDistance(75.0f);
+    SetStageFogDistance(-1.0f);  // refused
+    EXPECT_TRUE(weather.IsFogOn());
+    EXPECT_EQ(weather.FogColour().red, 255);
+    EXPECT_EQ(weather.FogColour().green, 20);
+    EXPECT_EQ(weather.FogColour().blue, 0);
+    EXPECT_EQ(weather.FogDistance(), 75.0f);
+}
+
+TEST_F(Weather, RainStatesStartTheirSystemsAndTheLevelFades)
+{
+    AddRainTemplates();
+    weather.LoadRainSystems(&particles);
+    for (int k = 0; k < kRainKinds; ++k) {
+        ASSERT_NE(weather.RainSystem(k), nullptr);
+        EXPECT_FALSE(weather.RainSystem(k)->IsAlive());
+    }
+    weather.SetRainState(2);
+    EXPECT_TRUE(weather.RainSystem(0)->IsEmitting());
+    EXPECT_TRUE(weather.RainSystem(1)->IsEmitting());
+    EXPECT_FALSE(weather.RainSystem(2)->IsEmitting());
+    EXPECT_TRUE(weather.IsFogOn());
+    EXPECT_FALSE(weather.IsRainDrawn());  // no rain texture loaded
+    for (int i = 0; i < 250; ++i) {
+        weather.Update(0.02f, nullptr);  // the 5-second fade
+    }
+    EXPECT_NEAR(weather.RainLevel(), 2.0f / 3.0f, 1e-4f);
+    weather.EnableRain(false);
+    weather.Update(2.5f, nullptr);
+    EXPECT_NEAR(weather.RainLevel(), 2.0f / 3.0f - 0.5f, 1e-4f);
+    weather.Unload();
+    EXPECT_EQ(particles.SystemsOut(), 0);
+}
+
+TEST_F(Weather, FogColoursDistantModelsThroughTheDeviceStates)
+{
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, 0.0f});
+    RpClump *card = mkdata::BuildFxCard("none", 400.0f, {0, 0, 255, 255});
+    ASSERT_NE(card, nullptr);
+    RwV3d far = {0.0f, 0.0f, 400.0f};
+    RwFrameTranslate(RpClumpGetFrame(card), &far, rwCOMBINEREPLACE);
+    weather.SetFogColour(255, 0, 0, 255);
+    weather.SetFogDistance(10.0f);
+    RwRGBA black = {0, 0, 0, 255};
+    auto draw = [&](bool fog) {
+        weather.SetFog(fog, 0.0f);
+        RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
+        weather.BeginScene(camera);
+        RpClumpRender(card);
+        weather.EndScene();
+        RwCameraEndUpdate(camera);
+        return fxtest::PixelAt(camera, 32, 24);
+    };
+    const RwRGBA plain = draw(false);
+    const RwRGBA fogged = draw(true);
+    EXPECT_LT(plain.red, 20);
+    EXPECT_GT(plain.blue, 200);
+    // (500 - 400) / (500 - 10): about a fifth of the model's own colour.
+    EXPECT_GT(fogged.red, 180);
+    EXPECT_LT(fogged.blue, 80);
+    RpClumpDestroy(card);
+    fxtest::DestroyCamera(camera);
+}
+
+TEST_F(Weather, TheGridDrawsTheSceneThroughATextureAndWobbles)
+{
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, 0.0f});
+    CSScreenGrid grid;
+    RwV2d corner;
+    grid.CornerAt(8, 6, 64.0f, 48.0f, &corner);
+    EXPECT_EQ(corner.x, 32.0f);  // still: no displacement
+    grid.Start(1000.0f);
+    grid.Update(0.5f);
+    EXPECT_NEAR(grid.Progress(), 0.5f, 1e-5f);
+    grid.CornerAt(8, 6, 64.0f, 48.0f, &corner);
+    EXPECT_NE(corner.x, 32.0f);
+    grid.CornerAt(0, 6, 64.0f, 48.0f, &corner);
+    EXPECT_EQ(corner.x, 0.0f);  // the edges stay put
+    // A scene that fills the frame green comes through the grid green.
+    RwRGBA black = {0, 0, 0, 255};
+    RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    RwCameraBeginUpdate(camera);
+    const bool ok = grid.Render(
+        camera,
+        [](void *) {
+            RwIm2DVertex v[4] = {{0, 0, RwIm2DScreenZNear(), 1, 0xFF00FF00u, 0, 0},
+                                 {64, 0, RwIm2DScreenZNear(), 1, 0xFF00FF00u, 0, 0},
+                                 {0, 48, RwIm2DScreenZNear(), 1, 0xFF00FF00u, 0, 0},
+                                 {64, 48, RwIm2DScreenZNear(), 1, 0xFF00FF00u, 0, 0}};
+            RwImVertexIndex i[6] = {0, 2, 1, 1, 2, 3};
+            RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
+            RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, v, 4, i, 6);
+        },
+        nullptr);
+    RwCameraEndUpdate(camera);
+    EXPECT_TRUE(ok);
+    const RwRGBA centre = fxtest::PixelAt(camera, 32, 24);
+    EXPECT_GT(centre.green, 200);
+    EXPECT_LT(centre.red, 30);
+    grid.Update(0.6f);
+    EXPECT_FALSE(grid.IsActive());
+    grid.Release();
+    fxtest::DestroyCamera(camera);
+}
+
+}  // namespace

@@ -1,0 +1,340 @@
+// The sample effects data (see fx_data.h). Every file is fixed text or a
+// fixed picture, so the tree is the same on every run.
+#include "tools/mkdata/fx_data.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "rtbmp.h"
+#include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/pack_writer.h"
+
+namespace mkdata {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ZusSample {
+    const char *name;
+    int count;
+    const char *text;
+};
+
+// The game-wide particle systems. Fire and sparks add light; rain falls
+// from a wide box above the camera.
+const ZusSample kEffectSet[] = {
+    {"3400400.zus", 16,
+     "Texture: SPARK.BMP\nEmitRate: 240\nMaxParticles: 64\nLife: 0.4\nLifetime: 0.15\nVelocity: 0, 6, 0\n"
+     "Spread: 80\nGravity: 0, -20, 0\nSizeStart: 0.6\nSizeEnd: 0.1\nColourStart: 255, 230, 150, 255\n"
+     "ColourEnd: 255, 80, 0, 0\nBlend: ADD\nEmitterSize: 0.2, 0.2, 0.2\n"},
+    {"fire_l.zus", 8,
+     "Texture: FIRE.BMP\nEmitRate: 40\nMaxParticles: 48\nLife: 0.6\nLifetime: -1\nVelocity: 0, 3, 0\nSpread: 20\n"
+     "Gravity: 0, 1, 0\nSizeStart: 1.2\nSizeEnd: 0.2\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 0.4, 0.1, 0.4\n"},
+    {"fire_m.zus", 24,
+     "Texture: FIRE.BMP\nEmitRate: 30\nMaxParticles: 32\nLife: 0.5\nLifetime: -1\nVelocity: 0, 2.5, 0\nSpread: 20\n"
+     "Gravity: 0, 1, 0\nSizeStart: 0.8\nSizeEnd: 0.15\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 0.25, 0.1, 0.25\n"},
+    {"fire_s.zus", 16,
+     "Texture: FIRE.BMP\nEmitRate: 20\nMaxParticles: 20\nLife: 0.4\nLifetime: -1\nVelocity: 0, 2, 0\nSpread: 20\n"
+     "Gravity: 0, 1, 0\nSizeStart: 0.5\nSizeEnd: 0.1\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 0.15, 0.1, 0.15\n"},
+    {"3404600.ZUS", 12,
+     "Texture: SPARK.BMP\nEmitRate: 12\nMaxParticles: 16\nLife: 1\nLifetime: -1\nVelocity: 0, 1.5, 0\nSpread: 40\n"
+     "SizeStart: 0.4\nSizeEnd: 0.1\nColourStart: 120, 255, 120, 200\nColourEnd: 40, 160, 40, 0\nBlend: ADD\n"
+     "EmitterSize: 0.5, 0.5, 0.5\n"},
+    {"3404601.ZUS", 12,
+     "Texture: SPARK.BMP\nEmitRate: 8\nMaxParticles: 12\nLife: 1.2\nLifetime: -1\nVelocity: 0, 1, 0\nSpread: 60\n"
+     "SizeStart: 0.3\nSizeEnd: 0.05\nColourStart: 255, 255, 255, 200\nColourEnd: 120, 120, 255, 0\nBlend: ADD\n"
+     "EmitterSize: 0.5, 0.5, 0.5\n"},
+    {"3404602.ZUS", 12,
+     "Texture: SPARK.BMP\nEmitRate: 6\nMaxParticles: 10\nLife: 1.5\nLifetime: -1\nVelocity: 0, 0.5, 0\nSpread: 90\n"
+     "SizeStart: 0.5\nSizeEnd: 0.2\nColourStart: 200, 120, 255, 180\nColourEnd: 80, 0, 160, 0\nBlend: ADD\n"
+     "EmitterSize: 0.5, 0.5, 0.5\n"},
+    {"3206800.ZUS", 8,
+     "Texture: SPARK.BMP\nEmitRate: 10\nMaxParticles: 12\nLife: 0.8\nLifetime: -1\nVelocity: 0, 0.5, 0\nSpread: 90\n"
+     "SizeStart: 0.4\nSizeEnd: 0.4\nColourStart: 255, 255, 80, 255\nColourEnd: 255, 200, 0, 0\nBlend: ADD\n"
+     "EmitterSize: 0.6, 0.1, 0.6\n"},
+    {"3405401.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 4, 0\n"
+                        "Spread: 30\nColourStart: 160, 220, 255, 255\nColourEnd: 0, 80, 255, 0\nBlend: ADD\n"},
+    {"3405402.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 3, 0\n"
+                        "Spread: 45\nColourStart: 255, 255, 255, 255\nColourEnd: 80, 160, 255, 0\nBlend: ADD\n"},
+    {"3405403.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 2, 0\n"
+                        "Spread: 60\nColourStart: 200, 255, 255, 255\nColourEnd: 0, 160, 160, 0\nBlend: ADD\n"},
+    {"3507200.ZUS", 8, "Texture: FIRE.BMP\nEmitRate: 60\nMaxParticles: 64\nLife: 0.7\nLifetime: 2\nVelocity: 0, 8, 0\n"
+                       "Spread: 25\nGravity: 0, -6, 0\nSizeStart: 1\nSizeEnd: 0.2\nColourStart: 255, 200, 80, 255\n"
+                       "ColourEnd: 255, 40, 0, 0\nBlend: ADD\n"},
+    {"BIGSHOT.ZUS", 48, "Texture: SPARK.BMP\nEmitRate: 50\nMaxParticles: 40\nLife: 0.5\nLifetime: -1\nVelocity: 0, 1, 0\n"
+                        "Spread: 90\nSizeStart: 1.5\nSizeEnd: 0.3\nColourStart: 255, 120, 255, 255\n"
+                        "ColourEnd: 120, 0, 255, 0\nBlend: ADD\nEmitterSize: 1, 1, 1\n"},
+    {"RAIN_S.ZUS", 1,
+     "Texture: RAIN.BMP\nEmitRate: 150\nMaxParticles: 200\nLife: 0.9\nLifetime: -1\nVelocity: 0, -55, 0\nSpread: 2\n"
+     "SizeStart: 0.12\nSizeEnd: 0.12\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 40, 0, 40\n"},
+    {"RAIN_M.ZUS", 1,
+     "Texture: RAIN.BMP\nEmitRate: 300\nMaxParticles: 400\nLife: 0.9\nLifetime: -1\nVelocity: 0, -60, 0\nSpread: 2\n"
+     "SizeStart: 0.15\nSizeEnd: 0.15\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 40, 0, 40\n"},
+    {"RAIN_L.ZUS", 1,
+     "Texture: RAIN.BMP\nEmitRate: 600\nMaxParticles: 800\nLife: 0.9\nLifetime: -1\nVelocity: 0, -65, 0\nSpread: 3\n"
+     "SizeStart: 0.2\nSizeEnd: 0.2\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 40, 0, 40\n"},
+};
+
+// The first stage's own particle systems.
+const ZusSample kStageSet[] = {
+    {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: -1\nVelocity: 0, 2, 0\n"
+                       "Spread: 30\nColourStart: 255, 80, 80, 255\nColourEnd: 120, 0, 0, 0\nBlend: ADD\n"},
+    {"BOMSPARK.ZUS", 4, "Texture: SPARK.BMP\nEmitRate: 60\nMaxParticles: 30\nLife: 0.3\nLifetime: -1\nVelocity: 0, 3, 0\n"
+                        "Spread: 70\nGravity: 0, -10, 0\nSizeStart: 0.3\nSizeEnd: 0.05\n"
+                        "ColourStart: 255, 255, 160, 255\nColourEnd: 255, 120, 0, 0\nBlend: ADD\n"},
+};
+
+struct Texture {
+    const char *name;
+    const char *folder;  // beside the files that name it
+};
+
+const Texture kTextures[] = {
+    {"SPARK", "RESOURCE/PARTICLE"}, {"FIRE", "RESOURCE/PARTICLE"},  {"RAIN", "RESOURCE/PARTICLE"},
+    {"COIN", "RESOURCE/FX/3406000"}, {"DROP1", "RESOURCE/ITEM/XDT"}, {"DROP2", "RESOURCE/ITEM/XDT"},
+    {"ITEMA", "RESOURCE/ITEM/XDT"},  {"ITEMB", "RESOURCE/ITEM/XDT"}, {"GLOW1", "RESOURCE/FX/XDT"},
+    {"GLOW2", "RESOURCE/FX/XDT"},    {"ORB", "RESOURCE/FX"},
+};
+
+bool WriteText(const fs::path &path, const std::string &text)
+{
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+std::string SetText(const ZusSample *kinds, size_t count)
+{
+    std::string text = "KindNum:" + std::to_string(count) + "\n";
+    for (size_t i = 0; i < count; ++i) {
+        text += std::string("PrtSysKind:") + kinds[i].name + "," + std::to_string(kinds[i].count) + "\n";
+    }
+    return text;
+}
+
+RwUInt8 Clamp(float v) { return static_cast<RwUInt8>(v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v)); }
+
+bool WriteCard(const fs::path &root, const std::string &folder, const std::string &name, const char *texture,
+               RwReal size, RwRGBA colour)
+{
+    RpClump *clump = BuildFxCard(texture, size, colour);
+    if (clump == nullptr) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(root / folder, error);
+    const bool ok = WriteClumpFile(clump, (root / folder / name).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+}  // namespace
+
+const std::vector<std::string> &BigShotNames()
+{
+    static const std::vector<std::string> names = {
+        "3209000", "Shockwave", "Tornado", "3211200",  "Vines",     "WingBall", "FrameSeq",
+        "3214400", "Wings",     "Bugs",    "3216200",  "3213800",   "ThreePart", "3215400",
+        "LitArrow", "FallStone", "3219700", "3219200", "Wave",      "3218400",  "Boss1102Shot"};
+    return names;
+}
+
+const std::vector<int> &EffectModelIds()
+{
+    static const std::vector<int> ids = {3406000, 3405300, 3206400, 3507200, 3218500, 3405500};
+    return ids;
+}
+
+RpClump *BuildFxCard(const char *textureName, RwReal size, RwRGBA colour)
+{
+    constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYNORMALS;
+    RpGeometry *g = RpGeometryCreate(8, 4, kFormat);
+    RpMaterial *material = RpMaterialCreate();
+    RwTexture *texture = RwTextureCreate(nullptr);
+    if (g == nullptr || material == nullptr || texture == nullptr) {
+        if (g != nullptr) {
+            RpGeometryDestroy(g);
+        }
+        if (material != nullptr) {
+            RpMaterialDestroy(material);
+        }
+        if (texture != nullptr) {
+            RwTextureDestroy(texture);
+        }
+        return nullptr;
+    }
+    RwTextureSetName(texture, textureName);
+    RpMaterialSetTexture(material, texture);
+    RwTextureDestroy(texture);
+    const RwReal h = size * 0.5f;
+    const RwV3d corners[4] = {{-h, -h, 0.0f}, {h, -h, 0.0f}, {-h, h, 0.0f}, {h, h, 0.0f}};
+    const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
+    for (RwInt32 side = 0; side < 2; ++side) {
+        for (RwInt32 k = 0; k < 4; ++k) {
+            const RwInt32 v = side * 4 + k;
+            g->morphTarget[0].verts[v] = corners[k];
+            g->morphTarget[0].normals[v] = {0.0f, 0.0f, side == 0 ? -1.0f : 1.0f};
+            g->texCoords[0][v] = uvs[k];
+            g->preLitLum[v] = colour;
+        }
+    }
+    const RwUInt16 tris[4][3] = {{0, 1, 2}, {1, 3, 2}, {4, 6, 5}, {5, 6, 7}};
+    for (RwInt32 t = 0; t < 4; ++t) {
+        for (int k = 0; k < 3; ++k) {
+            g->triangles[t].vertIndex[k] = tris[t][k];
+        }
+        RpGeometryTriangleSetMaterial(g, &g->triangles[t], material);
+    }
+    RpMaterialDestroy(material);
+    g->morphTarget[0].boundingSphere = {{0.0f, 0.0f, 0.0f}, h * 1.5f};
+    RpGeometryUnlock(g);
+    return SingleAtomicClump(g);
+}
+
+RwImage *MakeFxImage(const std::string &name)
+{
+    const RwInt32 size = 32;
+    RwImage *image = RwImageCreate(size, size, 32);
+    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        return nullptr;
+    }
+    for (RwInt32 y = 0; y < size; ++y) {
+        auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
+        for (RwInt32 x = 0; x < size; ++x) {
+            const float dx = (static_cast<float>(x) - 15.5f) / 16.0f;
+            const float dy = (static_cast<float>(y) - 15.5f) / 16.0f;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            const float glow = r >= 1.0f ? 0.0f : (1.0f - r) * (1.0f - r);
+            RwRGBA c = {0, 0, 0, 0};
+            if (name == "SPARK" || name == "ORB") {
+                c = {255, 255, 255, Clamp(glow * 255.0f)};
+            } else if (name == "FIRE") {
+                c = {255, Clamp(120.0f + 135.0f * glow), Clamp(60.0f * glow), Clamp(glow * 255.0f)};
+            } else if (name == "RAIN") {
+                // Thin falling streaks: a bright column every 8 texels,
+                // broken into dashes down the picture.
+                const bool streak = (x % 8 == 3) && ((y + x * 5) % 16 < 10);
+                c = streak ? RwRGBA{210, 225, 255, 220} : RwRGBA{0, 0, 0, 0};
+            } else if (name == "COIN") {
+                // A gold disk with a darker rim and a bright "$" bar.
+                const bool disk = r < 0.9f;
+                const bool rim = r >= 0.75f;
+                const bool bar = std::abs(x - 16) < 2 && y > 6 && y < 26;
+                c = disk ? (bar ? RwRGBA{255, 250, 200, 255}
+                                : (rim ? RwRGBA{180, 130, 20, 255} : RwRGBA{240, 200, 40, 255}))
+                         : RwRGBA{0, 0, 0, 0};
+            } else if (name == "DROP1" || name == "DROP2") {
+                // A green crate, its lid lighter in the second frame.
+                const bool edge = x < 3 || y < 3 || x > 28 || y > 28;
+                const bool lid = y < 12;
+                const RwUInt8 light = name == "DROP2" && lid ? 60 : 0;
+                c = edge ? RwRGBA{20, 90, 20, 255}
+                         : RwRGBA{static_cast<RwUInt8>(60 + light), static_cast<RwUInt8>(170 + light / 2), 60, 255};
+            } else if (name == "ITEMA" || name == "ITEMB") {
+                // Item cards: a red (A) or blue (B) diamond on white.
+                const bool diamond = std::abs(x - 16) + std::abs(y - 16) < 12;
+                c = diamond ? (name == "ITEMA" ? RwRGBA{220, 30, 30, 255} : RwRGBA{30, 60, 220, 255})
+                            : RwRGBA{245, 245, 245, 255};
+            } else if (name == "GLOW1" || name == "GLOW2") {
+                const float ring = std::fabs(r - (name == "GLOW1" ? 0.4f : 0.7f));
+                const float a = ring < 0.15f ? 1.0f - ring / 0.15f : 0.0f;
+                c = {120, 255, 255, Clamp(a * 255.0f)};
+            } else {
+                RwImageDestroy(image);
+                return nullptr;
+            }
+            row[x] = c;
+        }
+    }
+    return image;
+}
+
+bool WriteFxData(const std::string &rootPath)
+{
+    const fs::path root(rootPath);
+    bool ok = true;
+    std::vector<std::string> files;
+    auto text = [&](const std::string &name, const std::string &body) {
+        ok = ok && WriteText(root / name, body);
+        files.push_back(name);
+    };
+
+    // Particle sets and systems.
+    const size_t effectKinds = sizeof kEffectSet / sizeof kEffectSet[0];
+    const size_t stageKinds = sizeof kStageSet / sizeof kStageSet[0];
+    text(std::string(ParticleFolder()) + "/EFFECT.PSS", SetText(kEffectSet, effectKinds));
+    text(std::string(ParticleFolder()) + "/2010000.PSS", SetText(kStageSet, stageKinds));
+    for (const ZusSample &z : kEffectSet) {
+        text(std::string(ParticleFolder()) + "/" + z.name, z.text);
+    }
+    for (const ZusSample &z : kStageSet) {
+        text(std::string(ParticleFolder()) + "/" + z.name, z.text);
+    }
+
+    // Packages and their light.
+    text("RESOURCE/FX/FXM.FXM", "PackageNum: 32\n");
+    text("RESOURCE/FX/Light_Type_Fire_M.lit", "Type: POINT\nColour: 255, 140, 40\nRadius: 12\n");
+
+    // Texture-animated drops and effects.
+    text("RESOURCE/ITEM/XDT/DROP.XDT", "Model: DROP.DFF\nFrameNum: 2\nFrame: DROP1, 300\nFrame: DROP2, 300\nPlayCount: 0\n");
+    text("RESOURCE/ITEM/XDT/4010100.XDT", "Model: ITEM.DFF\nFrameNum: 1\nFrame: ITEMA, 1000\nPlayCount: 0\n");
+    text("RESOURCE/ITEM/XDT/4010200.XDT", "Model: ITEM.DFF\nFrameNum: 1\nFrame: ITEMB, 1000\nPlayCount: 0\n");
+    text("RESOURCE/FX/XDT/3300100.XDT",
+         "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 150\nScroll: 0.5, 0\nPlayCount: 2\n");
+    const RwRGBA white = {255, 255, 255, 255};
+    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "DROP.DFF", "DROP1", 3.0f, white);
+    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "ITEM.DFF", "ITEMA", 3.0f, white);
+    ok = ok && WriteCard(root, "RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1", 4.0f, white);
+    files.insert(files.end(), {"RESOURCE/ITEM/XDT/DROP.DFF", "RESOURCE/ITEM/XDT/ITEM.DFF", "RESOURCE/FX/XDT/GLOW.DFF"});
+
+    // The pools' models: the reward piece is a coin card; the others glow.
+    for (int id : EffectModelIds()) {
+        const std::string folder = "RESOURCE/FX/" + std::to_string(id);
+        const std::string name = std::to_string(id) + ".DFF";
+        ok = ok && WriteCard(root, folder, name, id == 3406000 ? "COIN" : "ORB", id == 3406000 ? 1.5f : 4.0f, white);
+        files.push_back(folder + "/" + name);
+    }
+
+    // The big shots: look, life, reach and damage.
+    for (const std::string &name : BigShotNames()) {
+        text("RESOURCE/BIGSHOT/" + name + ".BSH", "Particle: BIGSHOT.ZUS\nModel: " + name +
+                                                       ".DFF\nLife: 2\nSpeed: 60\nRadius: 10\nDamage: 30\nAttribute: 1\n");
+        const std::string folder = "RESOURCE/FX/" + name;
+        ok = ok && WriteCard(root, folder, name + ".DFF", "ORB", 5.0f, {255, 160, 255, 255});
+        files.push_back(folder + "/" + name + ".DFF");
+    }
+
+    // Textures: on disk beside what names them, and in the pack's dictionary.
+    PackWriter pack;
+    for (const Texture &t : kTextures) {
+        RwImage *image = MakeFxImage(t.name);
+        if (image == nullptr) {
+            return false;
+        }
+        std::error_code error;
+        fs::create_directories(root / t.folder, error);
+        ok = ok && RtBmpWrite(image, (root / t.folder / (std::string(t.name) + ".BMP")).string().c_str()) != nullptr;
+        pack.AddTexture(t.name, (RwUInt32{rwTEXTUREADDRESSWRAP} << 12) | (RwUInt32{rwTEXTUREADDRESSWRAP} << 8) | rwFILTERLINEAR,
+                        image);
+    }
+    for (const std::string &file : files) {
+        ok = ok && pack.AddFileFrom(rootPath, file);
+    }
+    return ok && pack.Write((root / EffectsPackPath()).string());
+}
+
+}  // namespace mkdata

@@ -1,0 +1,34 @@
+// The sample effects data: the effects pack (\PACK\EFFECT\EFFECT) and the
+// same files on disk: the game-wide particle set EFFECT.PSS with its
+// particle-system files and textures (RAIN.BMP among them), the first
+// stage's particle set 2010000.PSS, FXM.FXM, the fire light, the models of
+// the effect pools (the reward piece 3406000 among them), the generic drop,
+// item and effect XDTs and one .BSH per big-shot pool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rpworld.h"
+
+namespace mkdata {
+
+inline const char *EffectsPackPath() { return "PACK/EFFECT/EFFECT.STR"; }
+inline const char *ParticleFolder() { return "RESOURCE/PARTICLE"; }
+
+// A double-sided card of `size` units, standing on its centre, textured
+// with `texture` over texture coordinates 0..1; prelit in `colour`.
+RpClump *BuildFxCard(const char *texture, RwReal size, RwRGBA colour);
+// The picture of an effect texture by name ("SPARK", "RAIN", "COIN" ...),
+// labelled by its colours and pattern; null for a name the maker lacks.
+RwImage *MakeFxImage(const std::string &name);
+
+// The big-shot pools' names, each with its .BSH and model.
+const std::vector<std::string> &BigShotNames();
+// The model ids of the other effect pools (\RESOURCE\FX\<id>\<id>.DFF).
+const std::vector<int> &EffectModelIds();
+
+// Writes everything under `root` and builds the effects pack.
+bool WriteFxData(const std::string &root);
+
+}  // namespace mkdata
