@@ -230,7 +230,9 @@ void CSParticleManager::Render()
 {
     for (const auto &tpl : templates_) {
         for (CSParticleSystem *system : tpl->systems_) {
-            system->Render();
+            if (!system->ownerDraws) {
+                system->Render();
+            }
         }
     }
 }

@@ -98,6 +98,7 @@ void CSParticleSystem::Take()
     world_ = Identity();
     displayMode[0] = kPrtDrawAfterWorld;
     displayMode[1] = kPrtStayWhereEmitted;
+    ownerDraws = false;
     RestoreEmitter();
     emitting_ = true;
     lifetime_ = owner_->Desc().lifetime;

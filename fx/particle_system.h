@@ -73,6 +73,9 @@ public:
     const RwMatrix &WorldMatrix() const { return world_; }
 
     uint8_t displayMode[2] = {kPrtDrawAfterWorld, kPrtStayWhereEmitted};
+    // Set by an owner that draws the system itself (the effect packages);
+    // the manager's pass then leaves it out.
+    bool ownerDraws = false;
 
 private:
     friend class CSParticleTemplate;

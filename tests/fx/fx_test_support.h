@@ -9,6 +9,7 @@
 
 #include "app/app_test_support.h"
 #include "app/keyword.h"
+#include "app/file.h"
 #include "app/path.h"
 #include "rwcore.h"
 #include "rpworld.h"
@@ -29,6 +30,41 @@ protected:
 
     std::string root;
 };
+
+// The same on the sample data tree (skipped when it was not made).
+class SampleDataTest : public apptest::GameEngineTest {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data";
+        }
+        StartIn(apptest::SampleData());
+    }
+};
+
+// The world chunk of the file at the game path, read through the file layer.
+inline RpWorld *ReadWorldFile(const char *path)
+{
+    std::vector<uint8_t> bytes;
+    if (!zufReadAll(path, &bytes)) {
+        return nullptr;
+    }
+    RwMemoryDescriptor memory = {bytes.data(), static_cast<RwUInt32>(bytes.size())};
+    RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &memory);
+    RpWorld *world = nullptr;
+    RwUInt32 length = 0;
+    RwUInt32 version = 0;
+    if (stream != nullptr && RwStreamFindChunk(stream, rwID_WORLD_CHUNK, &length, &version)) {
+        const RwUInt64 saved = RwStreamEnterChunk(stream, length);
+        world = RpWorldStreamRead(stream);
+        RwStreamLeaveChunk(stream, saved);
+    }
+    if (stream != nullptr) {
+        RwStreamClose(stream, &memory);
+    }
+    return world;
+}
 
 // A camera of `w` x `h` pixels at `eye` looking along +z.
 inline RwCamera *MakeCamera(RwInt32 w, RwInt32 h, RwV3d eye)

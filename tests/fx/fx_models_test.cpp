@@ -1,0 +1,359 @@
+// Material animations, texture-animated models and their pools, node
+// animations, effect packages and ground decals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "fake_actors.h"
+#include "fx/decals.h"
+#include "fx/fx_packages.h"
+#include "fx/mat_anim_manager.h"
+#include "fx/node_anim_player.h"
+#include "fx/particle_manager.h"
+#include "fx/stage_dyn_effects.h"
+#include "fx/xdt_effect_pool.h"
+#include "fx/xdt_model.h"
+#include "fx_test_support.h"
+#include "rpcollis.h"
+#include "rpusrdat.h"
+#include "rtbmp.h"
+#include "tools/mkdata/fx_data.h"
+#include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/stage_world.h"
+
+namespace {
+
+RpAtomic *FirstAtomic(RpClump *clump)
+{
+    RpAtomic *found = nullptr;
+    RpClumpForAllAtomics(
+        clump,
+        [](RpAtomic *a, void *d) {
+            *static_cast<RpAtomic **>(d) = a;
+            return static_cast<RpAtomic *>(nullptr);
+        },
+        &found);
+    return found;
+}
+
+// ---- material animations ----
+
+TEST(MatAnims, FlashAndDeathFadeAtChosenTimes)
+{
+    const MatAnimDef *flash = FindMatAnim(1);
+    const MatAnimDef *death = FindMatAnim(2);
+    ASSERT_NE(flash, nullptr);
+    ASSERT_NE(death, nullptr);
+    EXPECT_EQ(FindMatAnim(3), nullptr);
+    const RwRGBA grey = {100, 100, 100, 255};
+    // The flash starts white and is gone at the end of its 0.15 s.
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(*flash, 0.0f, 0.15f)).red, 255);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(*flash, 0.075f, 0.15f)).red, 178);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(*flash, 0.15f, 0.15f)).red, 100);
+    // The death fade takes alpha to 0 over its duration; colour stays.
+    const RwRGBA half = ApplyMatAnimLook(grey, SampleMatAnim(*death, 1.0f, 2.0f));
+    EXPECT_EQ(half.alpha, 128);
+    EXPECT_EQ(half.red, 100);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(*death, 2.0f, 2.0f)).alpha, 0);
+    // Poison is a steady green tint.
+    const RwRGBA poisoned = ApplyMatAnimLook(grey, SampleMatAnim(*FindMatAnim(6), 5.0f, 0.0f));
+    EXPECT_GT(poisoned.green, poisoned.red);
+}
+
+TEST(MatAnims, InstancesEndLoopHoldAndGiveWay)
+{
+    CSMatAnimManager manager;
+    int owner = 0;
+    ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, 1, 0.15f, 0), nullptr);
+    manager.Update(0.1f);
+    EXPECT_EQ(manager.InstancesInUse(), 1);
+    manager.Update(0.1f);
+    EXPECT_EQ(manager.InstancesInUse(), 0);  // not looped: ended
+    // A looped fade holds its end; a new animation of the owner marks the
+    // running one as stopping.
+    ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, 2, 1.0f, 1), nullptr);
+    manager.Update(3.0f);
+    EXPECT_EQ(manager.LookOf(&owner).alphaScale, 0.0f);
+    ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, 30, 0.0f, 1), nullptr);
+    EXPECT_EQ(manager.InstancesInUse(), 2);
+    EXPECT_EQ(manager.Find(&owner)->def->index, 30);
+    manager.Update(0.01f);
+    EXPECT_EQ(manager.InstancesInUse(), 1);
+    manager.Stop(&owner);
+    EXPECT_EQ(manager.InstancesInUse(), 0);
+    EXPECT_EQ(manager.Start(&owner, 0, 999, 1.0f, 0), nullptr);
+}
+
+TEST(MatAnims, TrackSetsWrapTheirTimes)
+{
+    const int32_t ids[] = {22, 23, 24, 77};
+    MatAnimTrackSet set(ids, 4);
+    ASSERT_EQ(set.TrackCount(), 3);
+    set.EnableTrack(2, true);
+    set.SetTrackTime(2, 5.0f);
+    EXPECT_EQ(set.TrackTime(2), 5.0f);
+    set.SetTrackTime(2, 8.0f);
+    EXPECT_EQ(set.TrackTime(2), 2.0f);  // six-second tracks
+    set.Update(4.5f);
+    EXPECT_NEAR(set.TrackTime(2), 0.5f, 1e-5f);
+    EXPECT_GT(set.Look().amount, 0.0f);
+    set.EnableTrack(2, false);
+    EXPECT_EQ(set.TrackTime(2), 0.0f);
+    EXPECT_EQ(set.Look().amount, 0.0f);
+}
+
+class FxModels : public fxtest::FxEngineTest {
+protected:
+    void WriteCard(const std::string &folder, const std::string &name, const char *texture)
+    {
+        RpClump *clump = mkdata::BuildFxCard(texture, 2.0f, {255, 255, 255, 255});
+        ASSERT_NE(clump, nullptr);
+        std::filesystem::create_directories(root + "/" + folder);
+        ASSERT_TRUE(mkdata::WriteClumpFile(clump, (root + "/" + folder + "/" + name).c_str()));
+        RpClumpDestroy(clump);
+    }
+    void WritePicture(const std::string &folder, const char *name)
+    {
+        RwImage *image = mkdata::MakeFxImage(name);
+        ASSERT_NE(image, nullptr);
+        std::filesystem::create_directories(root + "/" + folder);
+        EXPECT_NE(RtBmpWrite(image, (root + "/" + folder + "/" + name + ".BMP").c_str()), nullptr);
+        RwImageDestroy(image);
+    }
+    void WriteGlow()
+    {
+        WritePicture("RESOURCE/FX/XDT", "GLOW1");
+        WritePicture("RESOURCE/FX/XDT", "GLOW2");
+        WriteCard("RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1");
+        Write("RESOURCE/FX/XDT/3300100.XDT",
+              "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 50\nScroll: 0.5, 0.25\nPlayCount: 2\n");
+    }
+};
+
+TEST_F(FxModels, MatAnimsChangeMaterialsOnlyWhileDrawn)
+{
+    RpClump *card = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    CSMatAnimManager manager;
+    int owner = 0;
+    manager.Start(&owner, kMatAnimOwnerActor, 40, 0.0f, 1);
+    manager.Update(0.25f);  // the glow's peak
+    RpMaterial *material = RpGeometryGetMaterial(RpAtomicGetGeometry(FirstAtomic(card)), 0);
+    const RwRGBA before = material->color;
+    {
+        MatAnimDrawScope scope;
+        scope.Apply(card, manager.LookOf(&owner));
+        EXPECT_NE(material->color.green, before.green);
+    }
+    EXPECT_EQ(material->color.green, before.green);
+    EXPECT_EQ(material->color.red, before.red);
+    RpClumpDestroy(card);
+}
+
+TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
+{
+    WriteGlow();
+    CSXdtModel model;
+    RpClump *clump = model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0);
+    ASSERT_NE(clump, nullptr);
+    EXPECT_EQ(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), clump);  // at once
+    EXPECT_EQ(model.FrameIndex(), 0);
+    EXPECT_FALSE(model.Advance(160.0f));
+    EXPECT_EQ(model.FrameIndex(), 1);
+    EXPECT_FALSE(model.Advance(200.0f));
+    EXPECT_TRUE(model.Advance(50.0f));  // 2 x 200 ms played
+    EXPECT_TRUE(model.IsFinished());
+    EXPECT_EQ(model.FrameIndex(), 1);
+    model.ResetTime();
+    EXPECT_FALSE(model.IsFinished());
+
+    // Scrolling: every vertex keeps its own coordinates plus one offset.
+    CSXdtModel copy;
+    ASSERT_NE(copy.CloneFrom(&model, 0, 0), nullptr);
+    copy.Show(true);
+    copy.Advance(300.0f);
+    const RwTexCoords offset = copy.ScrollOffset();
+    EXPECT_NEAR(offset.u, 0.15f, 1e-4f);
+    EXPECT_NEAR(offset.v, 0.075f, 1e-4f);
+    RwCamera *camera = fxtest::MakeCamera(32, 32, {0.0f, 0.0f, -5.0f});
+    RwCameraBeginUpdate(camera);
+    copy.Render();
+    RwCameraEndUpdate(camera);
+    RpGeometry *g = RpAtomicGetGeometry(FirstAtomic(copy.Clump()));
+    const RwTexCoords *uv = g->texCoords[0];
+    // The card's own mapping: (0,1) (1,1) (0,0) (1,0) on each side.
+    EXPECT_NEAR(uv[1].u - uv[0].u, 1.0f, 1e-5f);
+    EXPECT_NEAR(uv[0].v - uv[2].v, 1.0f, 1e-5f);
+    EXPECT_NEAR(uv[2].u, offset.u, 1e-5f);
+    EXPECT_NEAR(uv[2].v, offset.v, 1e-5f);
+    fxtest::DestroyCamera(camera);
+}
+
+TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)
+{
+    WriteGlow();
+    WriteCard("RESOURCE/ITEM/XDT", "DROP.DFF", "DROP1");
+    WriteCard("RESOURCE/ITEM/XDT", "ITEM.DFF", "ITEMA");
+    Write("RESOURCE/ITEM/XDT/DROP.XDT", "Model: DROP.DFF\nFrameNum: 1\nFrame: DROP1, 300\n");
+    Write("RESOURCE/ITEM/XDT/4010100.XDT", "Model: ITEM.DFF\nFrameNum: 1\nFrame: ITEMA, 300\n");
+    fxtest::FakeWorld world;
+    world.Connect();
+    CSXdtEffectPool pool;
+    XdtEffectEntry *item = pool.Spawn(4010100, {1.0f, 0.0f, 2.0f}, 1);
+    XdtEffectEntry *effect = pool.Spawn(3300100, {0.0f, 0.0f, 0.0f}, 0);
+    XdtEffectEntry *unknown = pool.Spawn(4999999, {0.0f, 0.0f, 0.0f}, 1);
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(effect, nullptr);
+    ASSERT_NE(unknown, nullptr);
+    EXPECT_EQ(item->kind, kXdtItem);
+    EXPECT_EQ(effect->kind, kXdtEffect);
+    EXPECT_EQ(unknown->kind, kXdtGenericDrop);
+    EXPECT_EQ(item->state, kXdtSpringing);
+    EXPECT_EQ(world.sounds, (std::vector<int32_t>{kXdtDropSound, kXdtDropSound, kXdtDropSound}));
+    EXPECT_EQ(world.trace[0], "fx drop 4010100 1.00 0.00 2.00");
+    for (int i = 0; i < 90; ++i) {
+        pool.Update(0.016f);
+    }
+    EXPECT_EQ(item->state, kXdtResting);
+    EXPECT_EQ(item->height, 0.0f);
+    EXPECT_EQ(effect->state, kXdtFree);  // its two plays are over
+    pool.Take(item);
+    EXPECT_EQ(pool.EntriesInUse(), 1);
+    for (int i = 0; i < 40; ++i) {
+        pool.Spawn(4010100, {0.0f, 0.0f, 0.0f}, 1);
+    }
+    EXPECT_EQ(pool.EntriesInUse(), kXdtPoolSize);
+    EXPECT_EQ(pool.Spawn(4010100, {0.0f, 0.0f, 0.0f}, 1), nullptr);
+    pool.Release();
+    world.Disconnect();
+}
+
+TEST_F(FxModels, DynamicSlotsTakeTwoModelsAndKeepTheirValues)
+{
+    WriteGlow();
+    CSStageDynEffects set;
+    int32_t slots[kDynEffectSlots];
+    for (int32_t &slot : slots) {
+        slot = set.Take("\\RESOURCE\\FX\\XDT\\3300100.XDT", "\\RESOURCE\\FX\\XDT\\3300100.XDT");
+        ASSERT_GE(slot, 0);
+    }
+    EXPECT_EQ(set.Take(nullptr, nullptr), -1);
+    const float values[6] = {1, 2, 3, 4, 5, 6};
+    set.SetValues(slots[3], values);
+    set.Show(slots[3], true);
+    set.Update(0.1f);
+    EXPECT_NEAR(set.Entry(slots[3])->models[0].TimeMs(), 100.0f, 1e-3f);
+    set.Entry(slots[3])->SetActive(true);  // rewinds
+    EXPECT_EQ(set.Entry(slots[3])->models[1].TimeMs(), 0.0f);
+    EXPECT_EQ(set.Entry(slots[3])->values[5], 6.0f);
+    set.Free(slots[3]);
+    EXPECT_EQ(set.Entry(slots[3]), nullptr);
+    EXPECT_EQ(set.SlotsInUse(), kDynEffectSlots - 1);
+    set.Release();
+}
+
+TEST_F(FxModels, NodeAnimationsRunToTheirEndFrames)
+{
+    NodeAnimTrack parsed;
+    EXPECT_TRUE(ParseNodeAnim("NodeAnim 60 0 90 0 0 2 0", &parsed));
+    EXPECT_FALSE(ParseNodeAnim("NodeAnim 0 0 0 0 0 0 0", &parsed));
+    EXPECT_FALSE(ParseNodeAnim("NodeAnim 60 1 2", &parsed));
+    EXPECT_FALSE(ParseNodeAnim("noshadow", &parsed));
+
+    RpClump *clump = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    RwFrame *root = RpClumpGetFrame(clump);
+    RwFrame *lid = RwFrameCreate();
+    RwFrameAddChild(root, lid);
+    RpUserDataArray *array =
+        RpUserDataListAddArray(RpUserDataFrameGetList(lid), "3dsmax User Properties", rpSTRINGUSERDATA, 2);
+    ASSERT_NE(array, nullptr);
+    RpUserDataArraySetString(array, 0, "noshadow");
+    RpUserDataArraySetString(array, 1, "NodeAnim 60 0 0 0 0 3 0");
+    CSNodeAnimPlayer player;
+    EXPECT_EQ(player.IsFinished(clump), 1);  // not held
+    ASSERT_TRUE(player.Register(clump));
+    EXPECT_EQ(player.IsFinished(clump), 0);
+    player.Advance(clump, 0.5f, kNodeAnimOnce);
+    EXPECT_NEAR(RwFrameGetLTM(lid)->pos.y, 1.5f, 1e-4f);
+    player.Advance(clump, 1.0f, kNodeAnimOnce);
+    EXPECT_NEAR(RwFrameGetLTM(lid)->pos.y, 3.0f, 1e-4f);
+    EXPECT_EQ(player.IsFinished(clump), 1);
+    player.Rewind(clump);
+    EXPECT_NEAR(RwFrameGetLTM(lid)->pos.y, 0.0f, 1e-4f);
+    player.SetTime(clump, 20.0f);
+    EXPECT_NEAR(RwFrameGetLTM(lid)->pos.y, 1.0f, 1e-4f);
+    player.Unregister(clump);
+    EXPECT_EQ(player.ClumpCount(), 0);
+    RpClumpDestroy(clump);
+}
+
+TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEvent)
+{
+    Write("RESOURCE/FX/FXM.FXM", "PackageNum: 9\n");
+    Write("RESOURCE/FX/Light_Type_Fire_M.lit", "Type: POINT\nColour: 255, 140, 40\nRadius: 12\n");
+    CSParticleManager particles;
+    ZusDesc fire;
+    for (const char *name : {"fire_l.zus", "fire_m.zus", "fire_s.zus"}) {
+        ASSERT_TRUE(particles.AddTemplate(name, fire, 4, false));
+    }
+    fxtest::FakeWorld world;
+    world.Connect();
+    static bool occurred = false;
+    static int32_t stage = 2010000;
+    g_fxLinks.stageId = [] { return stage; };
+    g_fxLinks.eventOccurred = [](int32_t id) { return id == kShowPackagesEvent && occurred; };
+    fxtest::FakeActor monster;
+    CSFxPackageList packages;
+    packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, nullptr);
+    EXPECT_EQ(packages.PackageCount(), 9);
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 7);
+    EXPECT_EQ(packages.PackagesInUse(), 7);
+    int lights = 0;
+    for (int32_t i = 0; i < packages.PackageCount(); ++i) {
+        lights += packages.Package(i).light != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(lights, 1);
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 2);  // only two free left
+    EXPECT_TRUE(packages.IsShown());
+    stage = kHiddenPackagesStage;
+    EXPECT_FALSE(packages.IsShown());
+    occurred = true;
+    EXPECT_TRUE(packages.IsShown());
+    packages.StopOwner(fxtest::FakeWorld::As(&monster));
+    EXPECT_EQ(packages.PackagesInUse(), 0);
+    EXPECT_EQ(particles.SystemsOut(), 0);
+    packages.Release();
+    particles.ReleaseAll();
+    world.Disconnect();
+}
+
+class SampleFloor : public fxtest::SampleDataTest {};
+
+TEST_F(SampleFloor, DecalsLieOnTheSampleFloor)
+{
+    RpWorld *world = fxtest::ReadWorldFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP");
+    ASSERT_NE(world, nullptr);
+    CSDecalManager decals;
+    decals.SetWorld(world);
+    const RwV3d at = {1.0f, 1.0f, 1.5f};
+    Decal *decal = decals.Spawn(at, 2.0f);
+    ASSERT_NE(decal, nullptr);
+    ASSERT_FALSE(decal->vertices.empty());
+    for (const RwIm3DVertex &v : decal->vertices) {
+        EXPECT_NEAR(v.objVertex.y, mkdata::StageFloorHeight() + 0.05f, 1e-3f);
+        EXPECT_GE(v.objVertex.x, at.x - 2.0f - 1e-4f);
+        EXPECT_LE(v.objVertex.x, at.x + 2.0f + 1e-4f);
+        EXPECT_GE(v.objVertex.z, at.z - 2.0f - 1e-4f);
+        EXPECT_LE(v.objVertex.z, at.z + 2.0f + 1e-4f);
+    }
+    // Far above the floor there is nothing to lie on.
+    EXPECT_EQ(decals.Spawn({1.0f, 50.0f, 1.5f}, 2.0f), nullptr);
+    decals.Update(10.5f);
+    EXPECT_EQ(decals.DecalsInUse(), 1);
+    decals.Update(0.6f);
+    EXPECT_EQ(decals.DecalsInUse(), 0);
+    decals.Release();
+    RpWorldDestroy(world);
+}
+
+}  // namespace
