@@ -1,43 +1,19 @@
-// Models for the effects (see fx_clumps.h).
+// Models for the effects (see fx_clumps.h): the game system's clump
+// handling, and the same steps when there is no game system (tools, tests).
 #include "fx/fx_clumps.h"
 
 #include <cstring>
-#include <vector>
 
-#include "app/debug.h"
-#include "app/file.h"
+#include "app/game_system.h"
 #include "app/locks.h"
 
-RpClump *FxLoadClump(const char *path, const char *texturePath)
-{
-    std::vector<uint8_t> bytes;
-    if (path == nullptr || !zufReadAll(path, &bytes) || bytes.empty()) {
-        return nullptr;
-    }
-    if (texturePath != nullptr) {
-        RwImageSetPath(texturePath);
-    }
-    RwMemoryDescriptor memory = {bytes.data(), static_cast<RwUInt32>(bytes.size())};
-    RwStream *stream = RwStreamOpen(rwSTREAMMEMORY, rwSTREAMREAD, &memory);
-    RpClump *clump = nullptr;
-    if (stream != nullptr) {
-        RwUInt32 length = 0;
-        RwUInt32 version = 0;
-        if (RwStreamFindChunk(stream, rwID_CLUMP, &length, &version)) {
-            const RwUInt64 saved = RwStreamEnterChunk(stream, length);
-            clump = RpClumpStreamRead(stream);
-            RwStreamLeaveChunk(stream, saved);
-        }
-        RwStreamClose(stream, &memory);
-    }
-    if (clump == nullptr) {
-        DebugPrint("Clump Name:%s The Clump is no avail.\n", path);
-    }
-    return clump;
-}
+RpClump *FxLoadClump(const char *path, const char *texturePath) { return LoadClumpFile(path, texturePath); }
 
 RpClump *FxCloneClump(RpClump *clump)
 {
+    if (g_pGameSystem != nullptr) {
+        return g_pGameSystem->CloneClump(clump);
+    }
     if (clump == nullptr) {
         return nullptr;
     }
@@ -47,6 +23,10 @@ RpClump *FxCloneClump(RpClump *clump)
 
 void FxDestroyClump(RpClump *clump)
 {
+    if (g_pGameSystem != nullptr) {
+        g_pGameSystem->DestroyClump(clump);
+        return;
+    }
     if (clump == nullptr) {
         return;
     }
