@@ -154,12 +154,17 @@ void CSDecalManager::Render()
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
 }
 
-void CSDecalManager::Release()
+void CSDecalManager::Clear()
 {
     for (Decal &d : decals_) {
         d.used = false;
         d.vertices.clear();
     }
+}
+
+void CSDecalManager::Release()
+{
+    Clear();
     SetTexture(nullptr);
 }
 

@@ -36,6 +36,8 @@ public:
     Decal *Spawn(const RwV3d &position, float radius, RwRGBA colour = {140, 0, 0, 220});
     void Update(float dt);
     void Render();
+    // Drops every decal (the picture stays).
+    void Clear();
     void Release();
 
     int32_t DecalsInUse() const;

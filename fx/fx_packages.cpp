@@ -33,9 +33,7 @@ void CSFxPackageList::Load(const char *fxmPath, CSParticleManager *particles, Rp
 
 void CSFxPackageList::Release()
 {
-    for (FxPackage &package : packages_) {
-        Stop(&package);
-    }
+    StopAll();
     packages_.clear();
     lights_.clear();
 }
@@ -148,6 +146,13 @@ void CSFxPackageList::StopOwner(const AiObject *owner)
         if (package.used && package.owner == owner) {
             Stop(&package);
         }
+    }
+}
+
+void CSFxPackageList::StopAll()
+{
+    for (FxPackage &package : packages_) {
+        Stop(&package);
     }
 }
 

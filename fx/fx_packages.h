@@ -52,6 +52,9 @@ public:
     int32_t StartBurning(AiObject *owner);
     // Stops every package of the owner.
     void StopOwner(const AiObject *owner);
+    void StopAll();
+    // The world the lights go into (null: none).
+    void SetWorld(RpWorld *world) { world_ = world; }
 
     void Update(float dt);
     // Whether the packages are drawn now (stage 5 waits for its event).

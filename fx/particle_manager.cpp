@@ -151,6 +151,9 @@ bool CSParticleManager::LoadSet(const char *pssPath, const char *zusFolder, bool
     if (!LoadParticleSetFile(pssPath, &set)) {
         return false;
     }
+    // Textures not in the open pack lie beside the particle files.
+    const std::string imagePath = std::string(zusFolder) + "\\";
+    RwImageSetPath(imagePath.c_str());
     for (const ParticleKind &kind : set.kinds) {
         const std::string path = std::string(zusFolder) + "\\" + kind.name;
         ZusDesc desc;

@@ -96,7 +96,9 @@ void CSWeatherEffect::EnableRain(bool on)
                 }
             }
         }
-        SetFog(true, kRainFadeSeconds);
+        if (!fogOn_) {
+            SetFog(true, kRainFadeSeconds);  // a fog already on keeps its own fade
+        }
         SetRainDrawn(true);
         rainFade_ = kRainFadeSeconds;
         rainTarget_ = static_cast<float>(state) / 3.0f;

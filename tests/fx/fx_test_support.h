@@ -31,7 +31,8 @@ protected:
     std::string root;
 };
 
-// The same on the sample data tree (skipped when it was not made).
+// The same on the sample data tree (skipped when it was not made), in a
+// window of 320 x 240 pixels.
 class SampleDataTest : public apptest::GameEngineTest {
 protected:
     void SetUp() override
@@ -39,7 +40,7 @@ protected:
         if (!apptest::HaveSampleData()) {
             GTEST_SKIP() << "no sample data";
         }
-        StartIn(apptest::SampleData());
+        StartIn(apptest::SampleData(), 320, 240);
     }
 };
 

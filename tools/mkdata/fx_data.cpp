@@ -125,6 +125,26 @@ std::string SetText(const ZusSample *kinds, size_t count)
 
 RwUInt8 Clamp(float v) { return static_cast<RwUInt8>(v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v)); }
 
+// A grey picture of the image's alpha, as the game's mask files hold it.
+RwImage *MakeMaskImage(const RwImage *image)
+{
+    RwImage *mask = RwImageCreate(image->width, image->height, 32);
+    if (mask == nullptr || RwImageAllocatePixels(mask) == nullptr) {
+        if (mask != nullptr) {
+            RwImageDestroy(mask);
+        }
+        return nullptr;
+    }
+    for (RwInt32 y = 0; y < image->height; ++y) {
+        const auto *in = reinterpret_cast<const RwRGBA *>(image->cpPixels + y * image->stride);
+        auto *out = reinterpret_cast<RwRGBA *>(mask->cpPixels + y * mask->stride);
+        for (RwInt32 x = 0; x < image->width; ++x) {
+            out[x] = {in[x].alpha, in[x].alpha, in[x].alpha, 255};
+        }
+    }
+    return mask;
+}
+
 bool WriteCard(const fs::path &root, const std::string &folder, const std::string &name, const char *texture,
                RwReal size, RwRGBA colour)
 {
@@ -328,6 +348,13 @@ bool WriteFxData(const std::string &rootPath)
         std::error_code error;
         fs::create_directories(root / t.folder, error);
         ok = ok && RtBmpWrite(image, (root / t.folder / (std::string(t.name) + ".BMP")).string().c_str()) != nullptr;
+        // The game reads a ".BMP" texture with its mask beside it, NAME + "A".
+        RwImage *mask = MakeMaskImage(image);
+        ok = ok && mask != nullptr &&
+             RtBmpWrite(mask, (root / t.folder / (std::string(t.name) + "A.BMP")).string().c_str()) != nullptr;
+        if (mask != nullptr) {
+            RwImageDestroy(mask);
+        }
         pack.AddTexture(t.name, (RwUInt32{rwTEXTUREADDRESSWRAP} << 12) | (RwUInt32{rwTEXTUREADDRESSWRAP} << 8) | rwFILTERLINEAR,
                         image);
     }

@@ -1,0 +1,232 @@
+// The effects as stage members (see stage_effects.h).
+#include "fx/stage_effects.h"
+
+#include <cstdio>
+
+#include "app/pack.h"
+#include "fx/decals.h"
+#include "fx/fx_packages.h"
+#include "fx/ge_manager.h"
+#include "fx/mat_anim_manager.h"
+#include "fx/node_anim_player.h"
+#include "fx/particle_manager.h"
+#include "fx/screen_grid.h"
+#include "fx/stage_dyn_effects.h"
+#include "fx/weather.h"
+#include "fx/xdt_effect_pool.h"
+
+namespace {
+
+template <typename T>
+void Make(T **member)
+{
+    if (*member == nullptr) {
+        *member = new T();
+    }
+}
+
+template <typename T>
+void Delete(T **member)
+{
+    delete *member;
+    *member = nullptr;
+}
+
+GeServices ServicesOf(const FxStageMembers &m, RpWorld *world)
+{
+    GeServices services;
+    services.world = world;
+    services.particles = m.particleManager;
+    services.matAnims = m.matAnimManager;
+    return services;
+}
+
+}  // namespace
+
+void CreateEffectMembers(FxStageMembers *m)
+{
+    Make(&m->matAnimManager);
+    Make(&m->particleManager);
+    Make(&m->decalManager);
+    Make(&m->geManager);
+    Make(&m->xdtEffectPool);
+    Make(&m->fxPackages);
+    Make(&m->nodeAnimPlayer);
+    Make(&m->dynEffects);
+    Make(&m->weather);
+    Make(&m->screenGrid);
+    SetStageWeather(m->weather);
+}
+
+void DestroyEffectMembers(FxStageMembers *m)
+{
+    if (GetStageWeather() == m->weather) {
+        SetStageWeather(nullptr);
+    }
+    // Users of particle systems go before the particle manager.
+    Delete(&m->geManager);
+    Delete(&m->fxPackages);
+    Delete(&m->weather);
+    Delete(&m->xdtEffectPool);
+    Delete(&m->dynEffects);
+    Delete(&m->decalManager);
+    Delete(&m->nodeAnimPlayer);
+    Delete(&m->screenGrid);
+    Delete(&m->matAnimManager);
+    Delete(&m->particleManager);
+}
+
+bool LoadEffectsPackInto(FxStageMembers *m)
+{
+    const bool opened = zuOpenPack(kEffectsPackPath);
+    if (m->particleManager != nullptr) {
+        m->particleManager->LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false);
+    }
+    if (m->fxPackages != nullptr) {
+        m->fxPackages->Load("\\RESOURCE\\FX\\FXM.FXM", m->particleManager, nullptr);
+    }
+    if (m->weather != nullptr) {
+        m->weather->LoadRainTexture();
+        m->weather->LoadRainSystems(m->particleManager);
+    }
+    if (m->geManager != nullptr) {
+        m->geManager->Create(ServicesOf(*m, nullptr));
+    }
+    if (opened) {
+        zuClosePack();
+    }
+    return opened;
+}
+
+void LoadStageEffects(FxStageMembers *m, int32_t stageId, RpWorld *world, const StageWeatherKeys &keys)
+{
+    if (m->particleManager != nullptr) {
+        char path[64];
+        std::snprintf(path, sizeof path, "\\RESOURCE\\PARTICLE\\%d.PSS", stageId);
+        m->particleManager->LoadSet(path, "\\RESOURCE\\PARTICLE", true);
+    }
+    if (m->decalManager != nullptr) {
+        m->decalManager->SetWorld(world);
+    }
+    if (m->xdtEffectPool != nullptr) {
+        m->xdtEffectPool->SetWorld(world);
+    }
+    if (m->dynEffects != nullptr) {
+        m->dynEffects->SetWorld(world);
+    }
+    if (m->fxPackages != nullptr) {
+        m->fxPackages->SetWorld(world);
+    }
+    if (CSWeatherEffect *w = m->weather) {
+        w->SetFogColour(keys.fogRed, keys.fogGreen, keys.fogBlue, keys.fogAlpha);
+        w->SetFogDistance(keys.fogDistance);
+        w->SetVFog(keys.vFog != 0, keys.vFogHigh);
+        w->SetFog(keys.fog != 0, keys.fogTime);
+        w->SetRainState(keys.rain);
+    }
+}
+
+void ReleaseStageEffects(FxStageMembers *m)
+{
+    if (m->geManager != nullptr) {
+        for (int32_t id = 0; id < kGePoolCount; ++id) {
+            if (CSGePool *pool = m->geManager->Pool(static_cast<GePoolId>(id))) {
+                pool->StopOwner(nullptr);
+            }
+        }
+    }
+    if (m->fxPackages != nullptr) {
+        m->fxPackages->StopAll();
+        m->fxPackages->SetWorld(nullptr);
+    }
+    if (m->xdtEffectPool != nullptr) {
+        m->xdtEffectPool->Release();
+        m->xdtEffectPool->SetWorld(nullptr);
+    }
+    if (m->dynEffects != nullptr) {
+        m->dynEffects->Release();
+        m->dynEffects->SetWorld(nullptr);
+    }
+    if (m->decalManager != nullptr) {
+        m->decalManager->Clear();
+        m->decalManager->SetWorld(nullptr);
+    }
+    if (m->nodeAnimPlayer != nullptr) {
+        m->nodeAnimPlayer->Release();
+    }
+    if (m->matAnimManager != nullptr) {
+        m->matAnimManager->StopAll();
+    }
+    if (m->weather != nullptr) {
+        m->weather->SetRainState(0);
+        m->weather->SetFog(false, 0.0f);
+    }
+    if (m->screenGrid != nullptr) {
+        m->screenGrid->Stop();
+    }
+    if (m->particleManager != nullptr) {
+        m->particleManager->ReleaseStageTemplates();
+    }
+}
+
+void UpdateStageEffects(FxStageMembers *m, float dt, const RwCamera *camera)
+{
+    if (m->weather != nullptr) {
+        m->weather->Update(dt, camera);
+    }
+    if (m->geManager != nullptr) {
+        m->geManager->Update(dt);
+    }
+    if (m->xdtEffectPool != nullptr) {
+        m->xdtEffectPool->Update(dt);
+    }
+    if (m->fxPackages != nullptr) {
+        m->fxPackages->Update(dt);
+    }
+    if (m->dynEffects != nullptr) {
+        m->dynEffects->Update(dt);
+    }
+    if (m->decalManager != nullptr) {
+        m->decalManager->Update(dt);
+    }
+    if (m->matAnimManager != nullptr) {
+        m->matAnimManager->Update(dt);
+    }
+    if (m->screenGrid != nullptr) {
+        m->screenGrid->Update(dt);
+    }
+    // Last, so that systems moved by their owners this frame emit from
+    // where they now are.
+    if (m->particleManager != nullptr) {
+        m->particleManager->Update(dt);
+    }
+}
+
+void RenderStageEffects(const FxStageMembers *m)
+{
+    if (m->decalManager != nullptr) {
+        m->decalManager->Render();
+    }
+    if (m->geManager != nullptr) {
+        m->geManager->Render();
+    }
+    if (m->xdtEffectPool != nullptr) {
+        m->xdtEffectPool->Render();
+    }
+    if (m->dynEffects != nullptr) {
+        m->dynEffects->Render();
+    }
+    if (m->fxPackages != nullptr) {
+        m->fxPackages->Render();
+    }
+    if (m->particleManager != nullptr) {
+        m->particleManager->Render();
+    }
+}
+
+void RenderStageEffectsOverlay(const FxStageMembers *m, RwReal width, RwReal height)
+{
+    if (m->weather != nullptr) {
+        m->weather->RenderRainLayer(width, height);
+    }
+}

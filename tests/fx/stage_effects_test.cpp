@@ -1,0 +1,152 @@
+// The effects as stage members on the sample data: made, filled from the
+// effects pack and the first stage's particle set, run and drawn over the
+// first stage's world with its fog and light rain; the frame against a
+// reviewed reference image. Released and made again without leftovers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/bmp_file.h"
+#include "app/reference_image.h"
+#include "app/stage_scene.h"
+#include "fx/fx_packages.h"
+#include "fx/ge_manager.h"
+#include "fx/particle_manager.h"
+#include "fx/weather.h"
+#include "fx/stage_effects.h"
+#include "fx_test_support.h"
+
+namespace {
+
+std::string ShotDir() { return std::string(RW_TEST_BINARY_DIR) + "/tests/fx_shots/" + std::to_string(getpid()); }
+std::string ReferenceDir() { return std::string(RW_TEST_SOURCE_DIR) + "/tests/fx/reference"; }
+
+StageWeatherKeys FirstStageWeather()
+{
+    StageWeatherKeys keys;
+    keys.fog = 1;
+    keys.fogRed = 120;
+    keys.fogGreen = 130;
+    keys.fogBlue = 150;
+    keys.fogDistance = 4.0f;
+    keys.fogTime = 2.0f;
+    keys.rain = 1;
+    return keys;
+}
+
+class StageEffects : public fxtest::SampleDataTest {
+protected:
+    void TearDown() override
+    {
+        DestroyEffectMembers(&members);
+        if (scene.world != nullptr) {
+            game::StageSceneUnload(&scene);
+        }
+        if (camera != nullptr) {
+            fxtest::DestroyCamera(camera);
+        }
+        fxtest::SampleDataTest::TearDown();
+    }
+    FxStageMembers members;
+    game::StageScene scene;
+    RwCamera *camera = nullptr;
+};
+
+TEST_F(StageEffects, FogAndRainOverTheFirstStage)
+{
+    CreateEffectMembers(&members);
+    ASSERT_TRUE(LoadEffectsPackInto(&members));
+    EXPECT_NE(members.particleManager->FindTemplate("3400400.zus"), nullptr);
+    EXPECT_EQ(members.particleManager->FindTemplate("3400400.ZUS"), nullptr);
+    EXPECT_EQ(GetStageWeather(), members.weather);
+    for (int k = 0; k < kRainKinds; ++k) {
+        EXPECT_NE(members.weather->RainSystem(k), nullptr);
+    }
+
+    camera = fxtest::MakeCamera(320, 240, {0.0f, 0.0f, 0.0f});
+    RwCameraSetFarClip(camera, 20.0f);
+    ASSERT_TRUE(game::StageSceneLoad(&scene, camera));
+    LoadStageEffects(&members, 2010000, scene.world, FirstStageWeather());
+    EXPECT_NE(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    // A view across the yard from one corner, a little above the ground.
+    RwFrame *frame = RwCameraGetFrame(camera);
+    RwFrameSetIdentity(frame);
+    const RwV3d up = {0.0f, 1.0f, 0.0f};
+    const RwV3d right = {1.0f, 0.0f, 0.0f};
+    RwFrameRotate(frame, &right, 15.0f, rwCOMBINEREPLACE);
+    RwFrameRotate(frame, &up, 45.0f, rwCOMBINEPOSTCONCAT);
+    const RwV3d eye = {-7.0f, 3.0f, -7.0f};
+    RwFrameTranslate(frame, &eye, rwCOMBINEPOSTCONCAT);
+    // A spark burst in the middle of the yard, and a reward coin.
+    CSParticleSystem *burst = members.particleManager->CreateSystem("3400400.zus");
+    ASSERT_NE(burst, nullptr);
+    burst->SetPosition({0.0f, 1.0f, 0.0f});
+    for (int tick = 0; tick < 150; ++tick) {
+        UpdateStageEffects(&members, 0.016f, camera);
+    }
+    EXPECT_EQ(members.weather->FogAmount(), 1.0f);
+    EXPECT_GT(members.weather->RainLevel(), 0.0f);
+    EXPECT_GT(members.weather->RainSystem(0)->ParticleCount(), 50);
+
+    RwRGBA sky = {120, 130, 150, 255};
+    RwCameraClear(camera, &sky, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+    ASSERT_NE(RwCameraBeginUpdate(camera), nullptr);
+    members.weather->BeginScene(camera);
+    game::StageSceneRender(scene);
+    members.weather->EndScene();
+    RenderStageEffects(&members);
+    RenderStageEffectsOverlay(&members, 320.0f, 240.0f);
+    RwCameraEndUpdate(camera);
+
+    std::vector<uint32_t> pixels(320 * 240);
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const RwRGBA c = fxtest::PixelAt(camera, x, y);
+            pixels[static_cast<size_t>(y * 320 + x)] =
+                0xFF000000u | (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
+        }
+    }
+    std::system(("mkdir -p '" + ShotDir() + "'").c_str());
+    const std::string shot = ShotDir() + "/stage1_fog_rain.bmp";
+    ASSERT_TRUE(apptest::WriteBmp(shot, 320, 240, pixels));
+    apptest::ExpectLikeReference(shot, ReferenceDir() + "/stage1_fog_rain.bmp", ShotDir() + "/difference.bmp");
+
+    burst->Release();
+    ReleaseStageEffects(&members);
+    EXPECT_EQ(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    EXPECT_EQ(members.weather->RainState(), 0);
+    EXPECT_FALSE(members.weather->IsFogOn());
+    // The next stage finds everything in place again.
+    LoadStageEffects(&members, 2010000, scene.world, FirstStageWeather());
+    EXPECT_NE(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    EXPECT_EQ(members.geManager->InstancesInUse(), 0);
+}
+
+TEST_F(StageEffects, EverySampleFileLoads)
+{
+    CreateEffectMembers(&members);
+    ASSERT_TRUE(LoadEffectsPackInto(&members));
+    // Every pool's model and every big shot's file came from the sample data.
+    for (int32_t id = 0; id < kGePoolCount; ++id) {
+        const CSGePool *pool = members.geManager->Pool(static_cast<GePoolId>(id));
+        ASSERT_NE(pool, nullptr);
+        if (pool->Facts().bigShot) {
+            EXPECT_STREQ(pool->Shot().particle, "BIGSHOT.ZUS") << pool->Facts().name;
+            EXPECT_EQ(pool->Shot().damage, 30) << pool->Facts().name;
+        }
+        if (pool->Facts().model != 0 || pool->Facts().bigShot) {
+            EXPECT_NE(pool->Instance(0).clump, nullptr) << pool->Facts().name;
+        }
+        for (const char *name : pool->Facts().particles) {
+            if (name != nullptr) {
+                EXPECT_NE(members.particleManager->FindTemplate(name), nullptr) << name;
+            }
+        }
+    }
+    EXPECT_EQ(members.fxPackages->PackageCount(), 32);
+    EXPECT_GT(members.particleManager->GetParticleTotal(), 0);
+}
+
+}  // namespace
