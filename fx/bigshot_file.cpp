@@ -6,21 +6,6 @@
 #include "app/keyword.h"
 #include "fx/fx_text.h"
 
-namespace {
-
-void ReadName(CSKeywordFile *file, char *out)
-{
-    char name[kBigShotNameSize];
-    if (file->Word(name, sizeof name)) {
-        if (IsPlainFileName(name)) {
-            std::memcpy(out, name, sizeof name);
-        } else {
-            file->Report("'%s' is not a file name", name);
-        }
-    }
-}
-
-}  // namespace
 
 bool LoadBigShotFile(const char *path, BigShotDesc *desc)
 {
@@ -30,9 +15,9 @@ bool LoadBigShotFile(const char *path, BigShotDesc *desc)
     }
     while (file.NextLine()) {
         if (file.KeyIs("Particle:")) {
-            ReadName(&file, desc->particle);
+            ReadFileNameValue(&file, desc->particle, sizeof desc->particle);
         } else if (file.KeyIs("Model:")) {
-            ReadName(&file, desc->model);
+            ReadFileNameValue(&file, desc->model, sizeof desc->model);
         } else if (file.KeyIs("Life:")) {
             file.Float(&desc->life, 0.0f, 600.0f);
         } else if (file.KeyIs("Speed:")) {

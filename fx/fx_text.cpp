@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/file.h"
+#include "app/keyword.h"
 
 void FxTextWriter::Line(const char *format, ...)
 {
@@ -85,5 +86,19 @@ bool ParseWholeNumber(const char *text, int32_t *out)
         return false;
     }
     *out = static_cast<int32_t>(v);
+    return true;
+}
+
+bool ReadFileNameValue(CSKeywordFile *file, char *out, size_t size)
+{
+    char name[256];
+    if (size > sizeof name || !file->Word(name, size)) {
+        return false;
+    }
+    if (!IsPlainFileName(name)) {
+        file->Report("'%s' is not a file name", name);
+        return false;
+    }
+    std::memcpy(out, name, size);
     return true;
 }

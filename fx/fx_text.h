@@ -28,6 +28,12 @@ const char *TakeNameField(const char *field, char *out, size_t size);
 // A whole number with only blanks around it; false (out untouched) else.
 bool ParseWholeNumber(const char *text, int32_t *out);
 
+class CSKeywordFile;
+// The current line's first word as a plain file name into `out` (size
+// bytes; longer is reported); a word that is not a plain file name is
+// reported and `out` is left as it was. True when taken.
+bool ReadFileNameValue(CSKeywordFile *file, char *out, size_t size);
+
 // True when `name` is a usable file name in the effect files: not empty,
 // printable, without path separators or blanks.
 bool IsPlainFileName(const char *name);

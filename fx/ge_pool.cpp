@@ -123,6 +123,16 @@ GeInstance *CSGePool::BeginInstance(GeInstance *instance, const RwV3d &at)
     return instance;
 }
 
+GeInstance *CSGePool::BeginMatrix(const RwMatrix *matrix)
+{
+    GeInstance *instance = matrix != nullptr ? Begin(matrix->pos) : nullptr;
+    if (instance != nullptr) {
+        instance->matrix = *matrix;
+        PlaceModel(instance);
+    }
+    return instance;
+}
+
 int32_t CSGePool::BeginRing(const RwV3d &centre, int32_t count, float radius, float phase, GeInstance **startedOut)
 {
     int32_t started = 0;

@@ -81,6 +81,9 @@ protected:
     // The same on a chosen free instance (null: nothing).
     GeInstance *BeginInstance(GeInstance *instance, const RwV3d &at);
     GeInstance *FirstFree();
+    // Begin at a frame matrix, the model placed by the whole matrix; null
+    // for no matrix.
+    GeInstance *BeginMatrix(const RwMatrix *matrix);
     // Starts one instance at each of `count` places on the ring of
     // `radius` around `centre`, the first at angle `phase` (radians);
     // returns how many started, their instances in `started` when given

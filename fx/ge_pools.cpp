@@ -199,17 +199,11 @@ void CSEffect3507200::Start(int32_t entry, const RwV3d &position)
 
 bool CSGeBkShield::Start(int32_t piecesId, const RwMatrix *frameMatrix)
 {
-    if (frameMatrix == nullptr) {
-        return false;
+    GeInstance *pieces = BeginMatrix(frameMatrix);
+    if (pieces != nullptr) {
+        pieces->mode = piecesId;
     }
-    GeInstance *pieces = Begin(frameMatrix->pos);
-    if (pieces == nullptr) {
-        return false;
-    }
-    pieces->mode = piecesId;
-    pieces->matrix = *frameMatrix;
-    PlaceModel(pieces);
-    return true;
+    return pieces != nullptr;
 }
 
 bool CSGeBarrelBomb::Start(const RwMatrix *matrix)
@@ -247,18 +241,7 @@ int32_t CSGeExplosion::Start(const RwV3d &position, int32_t, int32_t)
     return n;
 }
 
-bool CSGeModelPool::StartAt(const RwMatrix *worldMatrix)
-{
-    if (worldMatrix == nullptr) {
-        return false;
-    }
-    GeInstance *effect = Begin(worldMatrix->pos);
-    if (effect != nullptr) {
-        effect->matrix = *worldMatrix;
-        PlaceModel(effect);
-    }
-    return effect != nullptr;
-}
+bool CSGeModelPool::StartAt(const RwMatrix *worldMatrix) { return BeginMatrix(worldMatrix) != nullptr; }
 
 bool CSGePotion::Start(int32_t kind, const RwV3d &position)
 {
@@ -269,18 +252,7 @@ bool CSGePotion::Start(int32_t kind, const RwV3d &position)
     return effect != nullptr;
 }
 
-bool CSGeFlush::Start(const RwMatrix *matrix)
-{
-    if (matrix == nullptr) {
-        return false;
-    }
-    GeInstance *effect = Begin(matrix->pos);
-    if (effect != nullptr) {
-        effect->matrix = *matrix;
-        PlaceModel(effect);
-    }
-    return effect != nullptr;
-}
+bool CSGeFlush::Start(const RwMatrix *matrix) { return BeginMatrix(matrix) != nullptr; }
 
 bool CSGeSStarEff::Start(const RwV3d &position)
 {
@@ -302,19 +274,6 @@ bool CSBigShotPool::StartFromTo(const RwV3d &from, const RwV3d &to)
     GeInstance *shot = Begin(from);
     if (shot != nullptr) {
         shot->to = to;
-    }
-    return shot != nullptr;
-}
-
-bool CSBigShotPool::StartMatrix(const RwMatrix *matrix)
-{
-    if (matrix == nullptr) {
-        return false;
-    }
-    GeInstance *shot = Begin(matrix->pos);
-    if (shot != nullptr) {
-        shot->matrix = *matrix;
-        PlaceModel(shot);
     }
     return shot != nullptr;
 }

@@ -124,7 +124,7 @@ public:
     explicit CSBigShotPool(GePoolId id) : CSGePool(id) {}
     bool StartAt(const RwV3d &position) { return Begin(position) != nullptr; }
     bool StartFromTo(const RwV3d &from, const RwV3d &to);
-    bool StartMatrix(const RwMatrix *matrix);
+    bool StartMatrix(const RwMatrix *matrix) { return BeginMatrix(matrix) != nullptr; }
     int32_t StartRing(const RwV3d &centre, float radius, GeInstance **started = nullptr);
 };
 

@@ -45,14 +45,7 @@ bool ReadXdt(CSKeywordFile *file, XdtDesc *desc)
     int32_t announced = -1;
     while (file->NextLine()) {
         if (file->KeyIs("Model:")) {
-            char name[kXdtNameSize];
-            if (file->Word(name, sizeof name)) {
-                if (IsPlainFileName(name)) {
-                    std::memcpy(desc->model, name, sizeof name);
-                } else {
-                    file->Report("'%s' is not a model name", name);
-                }
-            }
+            ReadFileNameValue(file, desc->model, sizeof desc->model);
         } else if (file->KeyIs("FrameNum:")) {
             if (announced >= 0) {
                 file->Report("a second FrameNum is ignored");

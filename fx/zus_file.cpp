@@ -36,14 +36,7 @@ void ReadZus(CSKeywordFile *file, ZusDesc *desc)
     constexpr float kBig = 1.0e6f;
     while (file->NextLine()) {
         if (file->KeyIs("Texture:")) {
-            char name[kZusTextureNameSize];
-            if (file->Word(name, sizeof name)) {
-                if (IsPlainFileName(name)) {
-                    std::memcpy(desc->texture, name, sizeof name);
-                } else {
-                    file->Report("'%s' is not a texture name", name);
-                }
-            }
+            ReadFileNameValue(file, desc->texture, sizeof desc->texture);
         } else if (file->KeyIs("EmitRate:")) {
             file->Float(&desc->emitRate, 0.0f, kZusEmitRateLimit);
         } else if (file->KeyIs("MaxParticles:")) {
