@@ -4,11 +4,10 @@
 template <typename T>
 T *CCGEManager::Make(T **member)
 {
-    auto pool = std::make_unique<T>();
-    T *raw = pool.get();
+    T *raw = new T();
     const GePoolId id = raw->Facts().id;
     pools_[id] = raw;
-    owned_[id] = std::move(pool);
+    deleters_[id] = [](CSGePool *pool) { delete static_cast<T *>(pool); };
     *member = raw;
     return raw;
 }
@@ -60,10 +59,13 @@ void CCGEManager::Create(const GeServices &services)
 
 void CCGEManager::Release()
 {
-    for (auto &pool : owned_) {
-        pool.reset();
+    for (size_t i = 0; i < pools_.size(); ++i) {
+        if (pools_[i] != nullptr) {
+            deleters_[i](pools_[i]);
+        }
     }
     pools_ = {};
+    deleters_ = {};
     reward = nullptr;
     statusParticles = nullptr;
     dizzy = nullptr;

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "fx/ge_pools.h"
 
@@ -71,6 +70,8 @@ private:
     template <typename T>
     T *Make(T **member);
 
+    // The pools, each deleted as the type it was made as (they have no
+    // virtual destructor).
     std::array<CSGePool *, kGePoolCount> pools_ = {};
-    std::array<std::unique_ptr<CSGePool>, kGePoolCount> owned_;
+    std::array<void (*)(CSGePool *), kGePoolCount> deleters_ = {};
 };
