@@ -11,6 +11,7 @@
 #include "fx/fx_links.h"
 #include "fx/fx_trace.h"
 #include "fx/mat_anim_manager.h"
+#include "fx/node_anim_player.h"
 #include "fx/particle_manager.h"
 
 namespace {
@@ -62,6 +63,9 @@ void CSGePool::Create(const GeServices &services)
     instances_.assign(static_cast<size_t>(facts_->count), GeInstance{});
     for (GeInstance &instance : instances_) {
         instance.clump = FxCloneClump(model_);
+        if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
+            services_.nodeAnims->Register(instance.clump);  // nothing when the model has none
+        }
     }
 }
 
@@ -70,6 +74,9 @@ void CSGePool::Release()
     for (GeInstance &instance : instances_) {
         if (instance.used) {
             End(&instance);
+        }
+        if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
+            services_.nodeAnims->Unregister(instance.clump);
         }
         FxDestroyClump(instance.clump);
     }
@@ -114,6 +121,9 @@ GeInstance *CSGePool::BeginInstance(GeInstance *instance, const RwV3d &at)
                 instance->particles[k]->SetPosition(at);
             }
         }
+    }
+    if (instance->clump != nullptr && services_.nodeAnims != nullptr) {
+        services_.nodeAnims->Rewind(instance->clump);
     }
     if (instance->clump != nullptr && facts_->matAnim != 0 && services_.matAnims != nullptr) {
         services_.matAnims->Start(instance, kGeOwnerKind, facts_->matAnim, instance->life, 0);
@@ -313,6 +323,9 @@ void CSGePool::Update(float dt)
         }
         if (!instance.used) {
             continue;  // arrived or landed
+        }
+        if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
+            services_.nodeAnims->Advance(instance.clump, dt, kNodeAnimOnce);
         }
         if (facts_->bigShot && facts_->behaviour != kGeBallistic) {
             HitHeroes(&instance, shot_.radius, shot_.attribute, shot_.damage);

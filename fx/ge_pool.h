@@ -20,6 +20,7 @@ class AiObject;
 class CSParticleManager;
 class CSParticleSystem;
 class CSMatAnimManager;
+class CSNodeAnimPlayer;
 
 constexpr int32_t kMaxGeHeroes = 2;
 constexpr float kRewardArrivalDistance = 3.0f;
@@ -49,6 +50,7 @@ struct GeServices {
     RpWorld *world = nullptr;
     CSParticleManager *particles = nullptr;
     CSMatAnimManager *matAnims = nullptr;
+    CSNodeAnimPlayer *nodeAnims = nullptr;  // plays the node animations a pool's model carries
 };
 
 class CSGePool {

@@ -38,6 +38,7 @@ GeServices ServicesOf(const FxStageMembers &m, RpWorld *world)
     services.world = world;
     services.particles = m.particleManager;
     services.matAnims = m.matAnimManager;
+    services.nodeAnims = m.nodeAnimPlayer;
     return services;
 }
 
@@ -64,7 +65,7 @@ void DestroyEffectMembers(FxStageMembers *m)
         SetStageWeather(nullptr);
     }
     // Users of particle systems go before the particle manager.
-    Delete(&m->geManager);
+    Delete(&m->geManager);  // before the node animations it registered
     Delete(&m->fxPackages);
     Delete(&m->weather);
     Delete(&m->xdtEffectPool);
@@ -150,9 +151,6 @@ void ReleaseStageEffects(FxStageMembers *m)
     if (m->decalManager != nullptr) {
         m->decalManager->Clear();
         m->decalManager->SetWorld(nullptr);
-    }
-    if (m->nodeAnimPlayer != nullptr) {
-        m->nodeAnimPlayer->Release();
     }
     if (m->matAnimManager != nullptr) {
         m->matAnimManager->StopAll();
