@@ -50,9 +50,11 @@ void CCGEManager::Create(const GeServices &services)
     Make(&wave);
     Make(&bigShot3218400);
     Make(&boss1102Shots);
+    GeServices own = services;
+    own.anims = &anims_;
     for (CSGePool *pool : pools_) {
         if (pool != nullptr) {
-            pool->Create(services);
+            pool->Create(own);
         }
     }
 }
@@ -66,6 +68,7 @@ void CCGEManager::Release()
     }
     pools_ = {};
     deleters_ = {};
+    anims_.ReleaseAll();
     reward = nullptr;
     statusParticles = nullptr;
     dizzy = nullptr;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "fx/ge_pools.h"
+#include "stage/clump_anim_manager.h"
 
 class CCGEManager {
 public:
@@ -17,7 +18,8 @@ public:
     CCGEManager(const CCGEManager &) = delete;
     CCGEManager &operator=(const CCGEManager &) = delete;
 
-    // Makes every pool with its model, .BSH file and instances.
+    // Makes every pool with its model, .BSH file and instances; the pools'
+    // model motions play through the manager's own animation manager.
     void Create(const GeServices &services);
     void Release();
     void Update(float dt);
@@ -74,4 +76,5 @@ private:
     // virtual destructor).
     std::array<CSGePool *, kGePoolCount> pools_ = {};
     std::array<void (*)(CSGePool *), kGePoolCount> deleters_ = {};
+    CSClumpAnimManager anims_;
 };

@@ -12,6 +12,8 @@
 #include "fx/fx_trace.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/node_anim_player.h"
+#include "app/file.h"
+#include "stage/clump_anim_manager.h"
 #include "fx/particle_manager.h"
 
 namespace {
@@ -60,9 +62,20 @@ void CSGePool::Create(const GeServices &services)
         FxFolderOf(modelPath.c_str(), folder, sizeof folder);
         model_ = FxLoadClump(modelPath.c_str(), folder);
     }
+    // A model that moves has its motions beside it.
+    if (model_ != nullptr && facts_->motion >= 0 && facts_->model != 0 && services_.anims != nullptr) {
+        char path[96];
+        std::snprintf(path, sizeof path, "\\RESOURCE\\FX\\%d\\%d.ANM", facts_->model, facts_->model);
+        if (zufexists(path) && services_.anims->LoadAMF(path) >= 0) {
+            std::snprintf(animName_, sizeof animName_, "%d.ANM", facts_->model);
+        }
+    }
     instances_.assign(static_cast<size_t>(facts_->count), GeInstance{});
     for (GeInstance &instance : instances_) {
         instance.clump = FxCloneClump(model_);
+        if (instance.clump != nullptr && animName_[0] != '\0') {
+            services_.anims->AssignAnimation(instance.clump, animName_);  // 0 for a model without a skeleton
+        }
         if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
             services_.nodeAnims->Register(instance.clump);  // nothing when the model has none
         }
@@ -78,9 +91,16 @@ void CSGePool::Release()
         if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
             services_.nodeAnims->Unregister(instance.clump);
         }
+        if (instance.clump != nullptr && animName_[0] != '\0') {
+            services_.anims->DissolveClump(instance.clump);
+        }
         FxDestroyClump(instance.clump);
     }
     instances_.clear();
+    if (animName_[0] != '\0') {
+        services_.anims->ReleaseAnimation(animName_);
+        animName_[0] = '\0';
+    }
     FxDestroyClump(model_);
     model_ = nullptr;
 }
@@ -124,6 +144,9 @@ GeInstance *CSGePool::BeginInstance(GeInstance *instance, const RwV3d &at)
     }
     if (instance->clump != nullptr && services_.nodeAnims != nullptr) {
         services_.nodeAnims->Rewind(instance->clump);
+    }
+    if (instance->clump != nullptr && animName_[0] != '\0') {
+        services_.anims->ChangeMotion(instance->clump, facts_->motion, 0.0f);  // from its start
     }
     if (instance->clump != nullptr && facts_->matAnim != 0 && services_.matAnims != nullptr) {
         services_.matAnims->Start(instance, kGeOwnerKind, facts_->matAnim, instance->life, 0);
@@ -326,6 +349,9 @@ void CSGePool::Update(float dt)
         }
         if (instance.clump != nullptr && services_.nodeAnims != nullptr) {
             services_.nodeAnims->Advance(instance.clump, dt, kNodeAnimOnce);
+        }
+        if (instance.clump != nullptr && animName_[0] != '\0' && services_.anims->HoldsClump(instance.clump)) {
+            services_.anims->UpdateClump(instance.clump, dt);
         }
         if (facts_->bigShot && facts_->behaviour != kGeBallistic) {
             HitHeroes(&instance, shot_.radius, shot_.attribute, shot_.damage);

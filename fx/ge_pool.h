@@ -21,6 +21,7 @@ class CSParticleManager;
 class CSParticleSystem;
 class CSMatAnimManager;
 class CSNodeAnimPlayer;
+class CSClumpAnimManager;
 
 constexpr int32_t kMaxGeHeroes = 2;
 constexpr float kRewardArrivalDistance = 3.0f;
@@ -51,6 +52,7 @@ struct GeServices {
     CSParticleManager *particles = nullptr;
     CSMatAnimManager *matAnims = nullptr;
     CSNodeAnimPlayer *nodeAnims = nullptr;  // plays the node animations a pool's model carries
+    CSClumpAnimManager *anims = nullptr;    // plays the motions of the pools' models
 };
 
 class CSGePool {
@@ -103,5 +105,6 @@ protected:
     GeServices services_;
     BigShotDesc shot_;
     RpClump *model_ = nullptr;
+    char animName_[32] = {};  // the model's motions (\RESOURCE\FX\<id>\<id>.ANM), when it has them
     std::vector<GeInstance> instances_;
 };

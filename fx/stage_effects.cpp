@@ -14,6 +14,7 @@
 #include "fx/stage_dyn_effects.h"
 #include "fx/weather.h"
 #include "fx/xdt_effect_pool.h"
+#include "stage/stage_manager.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ void Delete(T **member)
     *member = nullptr;
 }
 
-GeServices ServicesOf(const FxStageMembers &m, RpWorld *world)
+GeServices ServicesOf(const CSStageManager &m)
 {
     GeServices services;
-    services.world = world;
+    services.world = m.world;
     services.particles = m.particleManager;
     services.matAnims = m.matAnimManager;
     services.nodeAnims = m.nodeAnimPlayer;
@@ -44,7 +45,7 @@ GeServices ServicesOf(const FxStageMembers &m, RpWorld *world)
 
 }  // namespace
 
-void CreateEffectMembers(FxStageMembers *m)
+void CreateEffectMembers(CSStageManager *m)
 {
     Make(&m->matAnimManager);
     Make(&m->particleManager);
@@ -56,14 +57,10 @@ void CreateEffectMembers(FxStageMembers *m)
     Make(&m->dynEffects);
     Make(&m->weather);
     Make(&m->screenGrid);
-    SetStageWeather(m->weather);
 }
 
-void DestroyEffectMembers(FxStageMembers *m)
+void DestroyEffectMembers(CSStageManager *m)
 {
-    if (GetStageWeather() == m->weather) {
-        SetStageWeather(nullptr);
-    }
     // Users of particle systems go before the particle manager.
     Delete(&m->geManager);  // before the node animations it registered
     Delete(&m->fxPackages);
@@ -77,7 +74,7 @@ void DestroyEffectMembers(FxStageMembers *m)
     Delete(&m->particleManager);
 }
 
-bool LoadEffectsPackInto(FxStageMembers *m)
+bool LoadEffectsPackInto(CSStageManager *m)
 {
     const bool opened = zuOpenPack(kEffectsPackPath);
     if (m->particleManager != nullptr) {
@@ -91,7 +88,7 @@ bool LoadEffectsPackInto(FxStageMembers *m)
         m->weather->LoadRainSystems(m->particleManager);
     }
     if (m->geManager != nullptr) {
-        m->geManager->Create(ServicesOf(*m, nullptr));
+        m->geManager->Create(ServicesOf(*m));
     }
     if (opened) {
         zuClosePack();
@@ -99,11 +96,13 @@ bool LoadEffectsPackInto(FxStageMembers *m)
     return opened;
 }
 
-void LoadStageEffects(FxStageMembers *m, int32_t stageId, RpWorld *world, const StageWeatherKeys &keys)
+void LoadStageEffects(CSStageManager *m)
 {
+    RpWorld *world = m->world;
+    const StageInfo &keys = m->stageInfo;
     if (m->particleManager != nullptr) {
         char path[64];
-        std::snprintf(path, sizeof path, "\\RESOURCE\\PARTICLE\\%d.PSS", stageId);
+        std::snprintf(path, sizeof path, "\\RESOURCE\\PARTICLE\\%d.PSS", m->stageId);
         m->particleManager->LoadSet(path, "\\RESOURCE\\PARTICLE", true);
     }
     if (m->decalManager != nullptr) {
@@ -127,7 +126,7 @@ void LoadStageEffects(FxStageMembers *m, int32_t stageId, RpWorld *world, const 
     }
 }
 
-void ReleaseStageEffects(FxStageMembers *m)
+void ReleaseStageEffects(CSStageManager *m)
 {
     if (m->geManager != nullptr) {
         for (int32_t id = 0; id < kGePoolCount; ++id) {
@@ -167,7 +166,7 @@ void ReleaseStageEffects(FxStageMembers *m)
     }
 }
 
-void UpdateStageEffects(FxStageMembers *m, float dt, const RwCamera *camera)
+void UpdateStageEffects(CSStageManager *m, float dt, const RwCamera *camera)
 {
     if (m->weather != nullptr) {
         m->weather->Update(dt, camera);
@@ -200,7 +199,7 @@ void UpdateStageEffects(FxStageMembers *m, float dt, const RwCamera *camera)
     }
 }
 
-void RenderStageEffects(const FxStageMembers *m)
+void RenderStageEffects(const CSStageManager *m)
 {
     if (m->decalManager != nullptr) {
         m->decalManager->Render();
@@ -222,7 +221,7 @@ void RenderStageEffects(const FxStageMembers *m)
     }
 }
 
-void RenderStageEffectsOverlay(const FxStageMembers *m, RwReal width, RwReal height)
+void RenderStageEffectsOverlay(const CSStageManager *m, RwReal width, RwReal height)
 {
     if (m->weather != nullptr) {
         m->weather->RenderRainLayer(width, height);

@@ -6,6 +6,7 @@
 
 #include "app/textures.h"
 #include "fx/particle_manager.h"
+#include "stage/stage_manager.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr float kStreakAlpha[4] = {0.0f, 0.25f, 0.4f, 0.55f};
 constexpr float kStreakSpeed = 1.6f;
 constexpr float kStreakTiles = 3.0f;
 
-CSWeatherEffect *g_stageWeather = nullptr;
+CSWeatherEffect *StageWeather() { return g_pStageManager != nullptr ? g_pStageManager->weather : nullptr; }
 
 RwUInt32 Packed(RwRGBA c)
 {
@@ -211,26 +212,23 @@ void CSWeatherEffect::RenderRainLayer(RwReal width, RwReal height) const
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
 }
 
-void SetStageWeather(CSWeatherEffect *weather) { g_stageWeather = weather; }
-CSWeatherEffect *GetStageWeather() { return g_stageWeather; }
-
 void SetStageFog(bool on, float seconds)
 {
-    if (g_stageWeather != nullptr) {
-        g_stageWeather->SetFog(on, seconds);
+    if (CSWeatherEffect *weather = StageWeather()) {
+        weather->SetFog(on, seconds);
     }
 }
 
 void SetStageFogColour(int32_t red, int32_t green, int32_t blue, int32_t alpha)
 {
-    if (g_stageWeather != nullptr) {
-        g_stageWeather->SetFogColour(red, green, blue, alpha);
+    if (CSWeatherEffect *weather = StageWeather()) {
+        weather->SetFogColour(red, green, blue, alpha);
     }
 }
 
 void SetStageFogDistance(float distance)
 {
-    if (g_stageWeather != nullptr) {
-        g_stageWeather->SetFogDistance(distance);
+    if (CSWeatherEffect *weather = StageWeather()) {
+        weather->SetFogDistance(distance);
     }
 }

@@ -96,11 +96,8 @@ private:
     bool rainDrawn_ = false;
 };
 
-// The game-system fog setters: through the stage's weather effect, nothing
-// while there is none.
+// The game-system fog setters: through the running stage's weather effect,
+// nothing while there is none.
 void SetStageFog(bool on, float seconds);
 void SetStageFogColour(int32_t red, int32_t green, int32_t blue, int32_t alpha);
 void SetStageFogDistance(float distance);
-// The weather effect these setters reach (the stage's; null: none).
-void SetStageWeather(CSWeatherEffect *weather);
-CSWeatherEffect *GetStageWeather();

@@ -40,6 +40,7 @@ class CSWorldItemManager;
 class CSGameCamera;
 class CSEventManager;
 class CSWeatherEffect;
+class CSScreenGrid;
 class CSLoading;
 class CSStageMusic;
 
@@ -172,6 +173,7 @@ public:
     CSEventManager *eventManager = nullptr;
     CSWeatherEffect *weather = nullptr;
     CSLoading *loading = nullptr;
+    CSScreenGrid *screenGrid = nullptr;  // the stage-change transition's grid distortion
     CSStageMusic *music = nullptr;
 
     // ---- The stage's life (stage_load.cpp) ----

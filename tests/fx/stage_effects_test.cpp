@@ -17,30 +17,31 @@
 #include "fx/weather.h"
 #include "fx/stage_effects.h"
 #include "fx_test_support.h"
+#include "stage/stage_manager.h"
 
 namespace {
 
 std::string ShotDir() { return std::string(RW_TEST_BINARY_DIR) + "/tests/fx_shots/" + std::to_string(getpid()); }
 std::string ReferenceDir() { return std::string(RW_TEST_SOURCE_DIR) + "/tests/fx/reference"; }
 
-StageWeatherKeys FirstStageWeather()
+// The first stage's weather: fog on and light rain.
+void SetFirstStageWeather(StageInfo *keys)
 {
-    StageWeatherKeys keys;
-    keys.fog = 1;
-    keys.fogRed = 120;
-    keys.fogGreen = 130;
-    keys.fogBlue = 150;
-    keys.fogDistance = 4.0f;
-    keys.fogTime = 2.0f;
-    keys.rain = 1;
-    return keys;
+    keys->fog = 1;
+    keys->fogRed = 120;
+    keys->fogGreen = 130;
+    keys->fogBlue = 150;
+    keys->fogAlpha = 255;
+    keys->fogDistance = 4.0f;
+    keys->fogTime = 2.0f;
+    keys->rain = kRainSmall;
 }
 
 class StageEffects : public fxtest::SampleDataTest {
 protected:
     void TearDown() override
     {
-        DestroyEffectMembers(&members);
+        DestroyEffectMembers(&stage);
         if (scene.world != nullptr) {
             game::StageSceneUnload(&scene);
         }
@@ -49,27 +50,29 @@ protected:
         }
         fxtest::SampleDataTest::TearDown();
     }
-    FxStageMembers members;
+    CSStageManager stage;
     game::StageScene scene;
     RwCamera *camera = nullptr;
 };
 
 TEST_F(StageEffects, FogAndRainOverTheFirstStage)
 {
-    CreateEffectMembers(&members);
-    ASSERT_TRUE(LoadEffectsPackInto(&members));
-    EXPECT_NE(members.particleManager->FindTemplate("3400400.zus"), nullptr);
-    EXPECT_EQ(members.particleManager->FindTemplate("3400400.ZUS"), nullptr);
-    EXPECT_EQ(GetStageWeather(), members.weather);
+    CreateEffectMembers(&stage);
+    ASSERT_TRUE(LoadEffectsPackInto(&stage));
+    EXPECT_NE(stage.particleManager->FindTemplate("3400400.zus"), nullptr);
+    EXPECT_EQ(stage.particleManager->FindTemplate("3400400.ZUS"), nullptr);
     for (int k = 0; k < kRainKinds; ++k) {
-        EXPECT_NE(members.weather->RainSystem(k), nullptr);
+        EXPECT_NE(stage.weather->RainSystem(k), nullptr);
     }
 
     camera = fxtest::MakeCamera(320, 240, {0.0f, 0.0f, 0.0f});
     RwCameraSetFarClip(camera, 20.0f);
     ASSERT_TRUE(game::StageSceneLoad(&scene, camera));
-    LoadStageEffects(&members, 2010000, scene.world, FirstStageWeather());
-    EXPECT_NE(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    stage.stageId = 2010000;
+    stage.world = scene.world;
+    SetFirstStageWeather(&stage.stageInfo);
+    LoadStageEffects(&stage);
+    EXPECT_NE(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     // A view across the yard from one corner, a little above the ground.
     RwFrame *frame = RwCameraGetFrame(camera);
     RwFrameSetIdentity(frame);
@@ -80,24 +83,24 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     const RwV3d eye = {-7.0f, 3.0f, -7.0f};
     RwFrameTranslate(frame, &eye, rwCOMBINEPOSTCONCAT);
     // A spark burst in the middle of the yard, and a reward coin.
-    CSParticleSystem *burst = members.particleManager->CreateSystem("3400400.zus");
+    CSParticleSystem *burst = stage.particleManager->CreateSystem("3400400.zus");
     ASSERT_NE(burst, nullptr);
     burst->SetPosition({0.0f, 1.0f, 0.0f});
     for (int tick = 0; tick < 150; ++tick) {
-        UpdateStageEffects(&members, 0.016f, camera);
+        UpdateStageEffects(&stage, 0.016f, camera);
     }
-    EXPECT_EQ(members.weather->FogAmount(), 1.0f);
-    EXPECT_GT(members.weather->RainLevel(), 0.0f);
-    EXPECT_GT(members.weather->RainSystem(0)->ParticleCount(), 50);
+    EXPECT_EQ(stage.weather->FogAmount(), 1.0f);
+    EXPECT_GT(stage.weather->RainLevel(), 0.0f);
+    EXPECT_GT(stage.weather->RainSystem(0)->ParticleCount(), 50);
 
     RwRGBA sky = {120, 130, 150, 255};
     RwCameraClear(camera, &sky, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
     ASSERT_NE(RwCameraBeginUpdate(camera), nullptr);
-    members.weather->BeginScene(camera);
+    stage.weather->BeginScene(camera);
     game::StageSceneRender(scene);
-    members.weather->EndScene();
-    RenderStageEffects(&members);
-    RenderStageEffectsOverlay(&members, 320.0f, 240.0f);
+    stage.weather->EndScene();
+    RenderStageEffects(&stage);
+    RenderStageEffectsOverlay(&stage, 320.0f, 240.0f);
     RwCameraEndUpdate(camera);
 
     std::vector<uint32_t> pixels(320 * 240);
@@ -114,23 +117,23 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     apptest::ExpectLikeReference(shot, ReferenceDir() + "/stage1_fog_rain.bmp", ShotDir() + "/difference.bmp");
 
     burst->Release();
-    ReleaseStageEffects(&members);
-    EXPECT_EQ(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
-    EXPECT_EQ(members.weather->RainState(), 0);
-    EXPECT_FALSE(members.weather->IsFogOn());
+    ReleaseStageEffects(&stage);
+    EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    EXPECT_EQ(stage.weather->RainState(), 0);
+    EXPECT_FALSE(stage.weather->IsFogOn());
     // The next stage finds everything in place again.
-    LoadStageEffects(&members, 2010000, scene.world, FirstStageWeather());
-    EXPECT_NE(members.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
-    EXPECT_EQ(members.geManager->InstancesInUse(), 0);
+    LoadStageEffects(&stage);
+    EXPECT_NE(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    EXPECT_EQ(stage.geManager->InstancesInUse(), 0);
 }
 
 TEST_F(StageEffects, EverySampleFileLoads)
 {
-    CreateEffectMembers(&members);
-    ASSERT_TRUE(LoadEffectsPackInto(&members));
+    CreateEffectMembers(&stage);
+    ASSERT_TRUE(LoadEffectsPackInto(&stage));
     // Every pool's model and every big shot's file came from the sample data.
     for (int32_t id = 0; id < kGePoolCount; ++id) {
-        const CSGePool *pool = members.geManager->Pool(static_cast<GePoolId>(id));
+        const CSGePool *pool = stage.geManager->Pool(static_cast<GePoolId>(id));
         ASSERT_NE(pool, nullptr);
         if (pool->Facts().bigShot) {
             EXPECT_STREQ(pool->Shot().particle, "BIGSHOT.ZUS") << pool->Facts().name;
@@ -141,12 +144,12 @@ TEST_F(StageEffects, EverySampleFileLoads)
         }
         for (const char *name : pool->Facts().particles) {
             if (name != nullptr) {
-                EXPECT_NE(members.particleManager->FindTemplate(name), nullptr) << name;
+                EXPECT_NE(stage.particleManager->FindTemplate(name), nullptr) << name;
             }
         }
     }
-    EXPECT_EQ(members.fxPackages->PackageCount(), 32);
-    EXPECT_GT(members.particleManager->GetParticleTotal(), 0);
+    EXPECT_EQ(stage.fxPackages->PackageCount(), 32);
+    EXPECT_GT(stage.particleManager->GetParticleTotal(), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "fx/particle_manager.h"
 #include "fx/screen_grid.h"
 #include "fx/weather.h"
+#include "stage/stage_manager.h"
 #include "fx_test_support.h"
 #include "tools/mkdata/fx_data.h"
 
@@ -19,7 +20,7 @@ protected:
     {
         weather.Unload();
         particles.ReleaseAll();
-        SetStageWeather(nullptr);
+        g_pStageManager = nullptr;
         fxtest::FxEngineTest::TearDown();
     }
     void AddRainTemplates()
@@ -58,8 +59,11 @@ TEST_F(Weather, FogFadesInAndOutOverItsTime)
 
 TEST_F(Weather, TheGameSystemSettersReachTheStagesWeather)
 {
-    SetStageFog(true, 0.0f);  // no weather yet: nothing
-    SetStageWeather(&weather);
+    SetStageFog(true, 0.0f);  // no stage yet: nothing
+    CSStageManager stage;
+    g_pStageManager = &stage;
+    SetStageFog(true, 0.0f);  // a stage without weather: nothing
+    stage.weather = &weather;
     SetStageFog(true, 0.0f);
     SetStageFogColour(300, 20, -4, 255);
     SetStageFogDistance(75.0f);

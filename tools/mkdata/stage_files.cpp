@@ -98,11 +98,11 @@ const StageInfo &SampleStageInfo()
         s.fogGreen = 130;
         s.fogBlue = 150;
         s.fogAlpha = 255;
-        s.fogDistance = 450.0f;
+        s.fogDistance = 200.0f;  // the fog starts well inside the far plane, so it shows
         s.fogTime = 2.0f;
         s.vFog = 0;
         s.vFogHigh = 0.0f;
-        s.rain = kRainNone;
+        s.rain = kRainSmall;  // light rain
         s.farPlane1P = 600.0f;
         s.farPlane2P = 500.0f;
         s.light = 1;
