@@ -220,4 +220,59 @@ TEST_F(GeManager, VinesAndBugsStartOnTheirRingsWithTheirSounds)
     EXPECT_EQ(starts, 8);
 }
 
+TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
+{
+    manager.Create({});
+    // Effect-burst entries: found free, switched on, placed, switched off.
+    const int32_t entry = manager.effect3507200->FindFree();
+    ASSERT_EQ(entry, 0);
+    ASSERT_TRUE(manager.effect3507200->SetActive(entry, true));
+    EXPECT_EQ(manager.effect3507200->FindFree(), 1);
+    manager.effect3507200->Start(entry, {3.0f, 0.0f, 4.0f});
+    EXPECT_EQ(manager.effect3507200->Instance(entry).position.z, 4.0f);
+    manager.effect3507200->SetActive(entry, false);
+    EXPECT_EQ(manager.effect3507200->InstancesInUse(), 0);
+
+    // The charge effect keeps to its owner.
+    FakeActor monster;
+    monster.position = {1.0f, 0.0f, 1.0f};
+    ASSERT_TRUE(manager.charge3206400->Start(fxtest::FakeWorld::As(&monster)));
+    monster.position = {6.0f, 0.0f, 1.0f};
+    manager.Update(0.016f);
+    EXPECT_EQ(manager.charge3206400->Instance(0).position.x, 6.0f);
+
+    // The ring effect moves as a whole and its particles start again.
+    EXPECT_EQ(manager.ring3405400->Start({0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}), 6);
+    EXPECT_NEAR(manager.ring3405400->Instance(0).from.x, 8.0f, 1e-4f);  // the first place faces the direction
+    manager.ring3405400->SetPosition({10.0f, 0.0f, 0.0f});
+    EXPECT_NEAR(manager.ring3405400->Instance(0).position.x, 18.0f, 1e-4f);
+    manager.ring3405400->StartParticles(0);
+
+    // A big shot that waits for its switch, and the star effect switched off and on.
+    EXPECT_FALSE(manager.bigShot3216200->Start({0.0f, 0.0f, 0.0f}));
+    manager.bigShot3216200->SetActive(1);
+    EXPECT_TRUE(manager.bigShot3216200->Start({0.0f, 0.0f, 0.0f}));
+    manager.bigShot3216200->SetActive(0);
+    EXPECT_EQ(manager.bigShot3216200->InstancesInUse(), 0);
+    ASSERT_TRUE(manager.sStarEff->Start({1.0f, 2.0f, 3.0f}));
+    manager.sStarEff->SetOn(false);
+    EXPECT_EQ(manager.sStarEff->InstancesInUse(), 0);
+    manager.sStarEff->SetOn(true);
+    EXPECT_EQ(manager.sStarEff->Instance(0).position.y, 2.0f);
+    Run(10.0f);
+    EXPECT_EQ(manager.sStarEff->InstancesInUse(), 1);  // until switched off
+}
+
+TEST_F(GeManager, AWaveRunsAlongTheFacingAndHitsWhoItPasses)
+{
+    hero1.position = {60.0f, 0.0f, 0.0f};
+    hero2.position = {60.0f, 0.0f, 40.0f};
+    manager.Create({});
+    ASSERT_TRUE(manager.wave->Start({0.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f}));
+    EXPECT_NEAR(manager.wave->Instance(0).to.x, 100.0f, 1e-4f);
+    Run(2.5f);
+    EXPECT_EQ(world.MessagesTo(hero1), 1);
+    EXPECT_EQ(world.MessagesTo(hero2), 0);
+}
+
 }  // namespace
