@@ -6,6 +6,7 @@
 #include "app/pack.h"
 #include "fx/decals.h"
 #include "fx/fx_packages.h"
+#include "fx/fx_stage_links.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/node_anim_player.h"
@@ -57,6 +58,7 @@ void CreateEffectMembers(CSStageManager *m)
     Make(&m->dynEffects);
     Make(&m->weather);
     Make(&m->screenGrid);
+    ConnectFxLinksToGame();
 }
 
 void DestroyEffectMembers(CSStageManager *m)
