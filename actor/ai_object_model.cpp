@@ -6,6 +6,8 @@
 #include "actor/ai_object.h"
 #include "actor/ai_type_table.h"
 #include "app/game_rand.h"
+#include "fx/mat_anim_manager.h"
+#include "fx/particle_manager.h"
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
@@ -202,8 +204,10 @@ void AiObject::SetModelInstance(CSModelInstance *instance)
         return;
     }
     if (model != nullptr) {
-        // The material animations of the actor end with its model (they
-        // are the effects' and stop there once the manager exists).
+        // The material animations of the actor end with its model.
+        if (g_pStageManager != nullptr && g_pStageManager->matAnimManager != nullptr) {
+            g_pStageManager->matAnimManager->Stop(this);
+        }
         ShowClump(model->clump, false);
         CSModelTemplate::GiveBack(model);
         model = nullptr;
@@ -243,12 +247,6 @@ CSParticleSystem *AiObject::SpawnParticleAtFrame(const char *particleName, int32
                                                  int32_t placement, float startValue, int32_t directionFlag,
                                                  int32_t modeWord1, int32_t modeWord2)
 {
-    (void)particleName;
-    (void)placement;
-    (void)startValue;
-    (void)directionFlag;
-    (void)modeWord1;
-    (void)modeWord2;
     if (modelTemplate == nullptr || model == nullptr || g_pStageManager == nullptr ||
         g_pStageManager->particleManager == nullptr) {
         return nullptr;
@@ -257,9 +255,15 @@ CSParticleSystem *AiObject::SpawnParticleAtFrame(const char *particleName, int32
     if (frame == nullptr) {
         return nullptr;
     }
-    // Systems are made by the particle manager of the effects, which starts
-    // them on `frame`; a stage without one starts none.
-    return nullptr;
+    CSParticleSystem *system = g_pStageManager->particleManager->CreateSystem(particleName);
+    if (system == nullptr) {
+        return nullptr;
+    }
+    system->displayMode[0] = static_cast<uint8_t>(modeWord1);
+    system->displayMode[1] = static_cast<uint8_t>(modeWord2);
+    PlaceSystemOnFrame(system, frame, placement != 0 || modeWord2 == kPrtFollowEmitter, directionFlag != 0);
+    system->SetEmitting(true, startValue);
+    return system;
 }
 
 // ---- animation ----

@@ -1,4 +1,4 @@
-// The effects' lines of the run's trace:
+// The effects' lines of the run's trace (app/trace.h):
 //   fx start pool x y z      an instance a pool or package starts
 //   fx drop id x y z         a drop or effect entry spawned
 //   fx reward amount heroAIID  a reward piece that reached its hero
@@ -7,9 +7,6 @@
 #include <cstdint>
 
 #include "rwcore.h"
-
-// Where the lines go until the trace writer is connected; null drops them.
-extern void (*g_fxTraceSink)(const char *line);
 
 void FxTraceStart(const char *pool, const RwV3d &at);
 void FxTraceDrop(int32_t id, const RwV3d &at);

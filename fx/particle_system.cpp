@@ -105,7 +105,7 @@ void CSParticleSystem::Take()
     PlaceFrames();
 }
 
-void CSParticleSystem::SetEmitting(bool on, float rate)
+void CSParticleSystem::SetEmitting(bool on, float startValue)
 {
     if (!taken_ || atomic_ == nullptr) {
         return;
@@ -113,8 +113,8 @@ void CSParticleSystem::SetEmitting(bool on, float rate)
     RestoreEmitter();
     emitting_ = on;
     if (on) {
-        if (rate > 0.0f) {
-            rate_ = rate;
+        if (startValue > 1.0f) {
+            rate_ = startValue;
         }
         lifetime_ = owner_->Desc().lifetime;
     }
@@ -303,4 +303,33 @@ bool CSParticleSystem::ParticlePosition(int32_t index, RwV3d *out) const
         *out = local;
     }
     return true;
+}
+
+void PlaceSystemOnFrame(CSParticleSystem *system, RwFrame *frame, bool follow, bool orient)
+{
+    if (system == nullptr || frame == nullptr) {
+        return;
+    }
+    RwMatrix m;
+    RwMatrixSetIdentity(&m);
+    if (follow) {
+        system->AttachToFrame(frame);
+        if (!orient) {
+            // Keep to the frame's place but not its turn: undo the turn in
+            // the frame's own space.
+            const RwMatrix *ltm = RwFrameGetLTM(frame);
+            RwMatrix unturned = *ltm;
+            unturned.pos = {0.0f, 0.0f, 0.0f};
+            RwMatrixInvert(&m, &unturned);
+        }
+        system->SetMatrix(&m);
+        return;
+    }
+    const RwMatrix *ltm = RwFrameGetLTM(frame);
+    if (orient) {
+        m = *ltm;
+    } else {
+        m.pos = ltm->pos;
+    }
+    system->SetMatrix(&m);
 }

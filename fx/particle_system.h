@@ -21,6 +21,12 @@
 #include "rpworld.h"
 
 class CSParticleTemplate;
+class CSParticleSystem;
+
+// Puts the system on `frame`: following it (its particles then taken in the
+// frame's space by display word 1) or placed once where it is now; turned
+// with the frame or only moved to it.
+void PlaceSystemOnFrame(CSParticleSystem *system, RwFrame *frame, bool follow, bool orient);
 
 constexpr uint8_t kPrtDrawAfterWorld = 5;
 constexpr uint8_t kPrtFollowEmitter = 2;
@@ -33,9 +39,10 @@ public:
     CSParticleSystem &operator=(const CSParticleSystem &) = delete;
     ~CSParticleSystem();
 
-    // Starts (restoring the template's emitter values; a rate above 0
-    // replaces the template's particles per second) or stops emission.
-    void SetEmitting(bool on, float rate);
+    // Starts (restoring the template's emitter values; a start value above
+    // 1 is a rate that replaces the template's particles per second, while
+    // 0 and 1, the flags callers pass, keep it) or stops emission.
+    void SetEmitting(bool on, float startValue);
     // Emits nothing more; live particles die out.
     void StopEmit();
     // False once nothing is emitted, the lifetime reads -1 and no particle

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "fx/fx_links.h"
-#include "fx/fx_trace.h"
+#include "app/app_test_support.h"
+#include "app/trace.h"
+#include "support/game/trace_reader.h"
 
 namespace fxtest {
 
@@ -33,7 +35,7 @@ struct FakeWorld {
     std::vector<PostedMessage> posted;
     std::vector<int32_t> moneyShown;
     std::vector<int32_t> sounds;
-    std::vector<std::string> trace;
+    std::string tracePath;
 
     static FakeWorld *&Current()
     {
@@ -76,13 +78,31 @@ struct FakeWorld {
         };
         l.playSound = [](int32_t id) { Current()->sounds.push_back(id); };
         l.showMoneyGain = [](int32_t amount) { Current()->moneyShown.push_back(amount); };
-        g_fxTraceSink = [](const char *line) { Current()->trace.push_back(line); };
+        tracePath = apptest::ScratchFolder("fx_trace") + "/trace.txt";
+        std::string error;
+        game::TraceOpen(tracePath, &error);
     }
     void Disconnect()
     {
         g_fxLinks = FxLinks{};
-        g_fxTraceSink = nullptr;
+        game::TraceClose();
         Current() = nullptr;
+    }
+    // The trace's lines so far, each "kind field field ..." without its tick.
+    std::vector<std::string> Trace() const
+    {
+        game::TraceClose();
+        std::vector<std::string> lines;
+        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
+            std::string line = r.kind;
+            for (const std::string &f : r.fields) {
+                line += " " + f;
+            }
+            lines.push_back(line);
+        }
+        std::string error;
+        game::TraceOpen(tracePath + ".more", &error);
+        return lines;
     }
     int MessagesTo(const FakeActor &a) const
     {

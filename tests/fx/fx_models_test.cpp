@@ -210,7 +210,7 @@ TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)
     EXPECT_EQ(unknown->kind, kXdtGenericDrop);
     EXPECT_EQ(item->state, kXdtSpringing);
     EXPECT_EQ(world.sounds, (std::vector<int32_t>{kXdtDropSound, kXdtDropSound, kXdtDropSound}));
-    EXPECT_EQ(world.trace[0], "fx drop 4010100 1.00 0.00 2.00");
+    EXPECT_EQ(world.Trace()[0], "fx drop 4010100 1.00 0.00 2.00");
     for (int i = 0; i < 90; ++i) {
         pool.Update(0.016f);
     }

@@ -69,7 +69,7 @@ TEST_F(GeManager, ThousandMoneyIsTwentyPiecesThatReachTheNearestHeroesEarnings)
     EXPECT_EQ(hero2.stageMoney, 0);
     ASSERT_EQ(world.moneyShown.size(), 20u);
     int rewardLines = 0;
-    for (const std::string &line : world.trace) {
+    for (const std::string &line : world.Trace()) {
         rewardLines += line == "fx reward 50 1" ? 1 : 0;
     }
     EXPECT_EQ(rewardLines, 20);
@@ -214,7 +214,7 @@ TEST_F(GeManager, VinesAndBugsStartOnTheirRingsWithTheirSounds)
     EXPECT_EQ(onRing, 10);
     EXPECT_EQ(world.sounds.size(), 2u);
     int starts = 0;
-    for (const std::string &line : world.trace) {
+    for (const std::string &line : world.Trace()) {
         starts += line.rfind("fx start Vines ", 0) == 0 ? 1 : 0;
     }
     EXPECT_EQ(starts, 8);

