@@ -91,7 +91,7 @@ private:
     float rainLevel_ = 0.0f;
     float rainTarget_ = 0.0f;
     float rainFade_ = kRainFadeSeconds;
-    float rainHeight_ = 30.0f;
+    float rainHeight_ = 150.0f;  // above the camera (a unit is about 10 cm)
     float rainClock_ = 0.0f;
     bool rainDrawn_ = false;
 };

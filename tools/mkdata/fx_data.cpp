@@ -1,5 +1,6 @@
-// The sample effects data (see fx_data.h). Every file is fixed text or a
-// fixed picture, so the tree is the same on every run.
+// The sample effects data (see fx_data.h), at the game's scale (a unit is
+// about 10 cm; gravity is 98 units a second squared). Every file is fixed
+// text or a fixed picture, so the tree is the same on every run.
 #include "tools/mkdata/fx_data.h"
 
 #include <cmath>
@@ -27,69 +28,69 @@ struct ZusSample {
 // from a wide box above the camera.
 const ZusSample kEffectSet[] = {
     {"3400400.zus", 16,
-     "Texture: SPARK.BMP\nEmitRate: 240\nMaxParticles: 64\nLife: 0.4\nLifetime: 0.15\nVelocity: 0, 6, 0\n"
-     "Spread: 80\nGravity: 0, -20, 0\nSizeStart: 0.6\nSizeEnd: 0.1\nColourStart: 255, 230, 150, 255\n"
-     "ColourEnd: 255, 80, 0, 0\nBlend: ADD\nEmitterSize: 0.2, 0.2, 0.2\n"},
+     "Texture: SPARK.BMP\nEmitRate: 240\nMaxParticles: 64\nLife: 0.4\nLifetime: 0.15\nVelocity: 0, 60, 0\n"
+     "Spread: 80\nGravity: 0, -200, 0\nSizeStart: 6\nSizeEnd: 1\nColourStart: 255, 230, 150, 255\n"
+     "ColourEnd: 255, 80, 0, 0\nBlend: ADD\nEmitterSize: 2, 2, 2\n"},
     {"fire_l.zus", 8,
-     "Texture: FIRE.BMP\nEmitRate: 40\nMaxParticles: 48\nLife: 0.6\nLifetime: -1\nVelocity: 0, 3, 0\nSpread: 20\n"
-     "Gravity: 0, 1, 0\nSizeStart: 1.2\nSizeEnd: 0.2\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
-     "Blend: ADD\nEmitterSize: 0.4, 0.1, 0.4\n"},
+     "Texture: FIRE.BMP\nEmitRate: 40\nMaxParticles: 48\nLife: 0.6\nLifetime: -1\nVelocity: 0, 30, 0\nSpread: 20\n"
+     "Gravity: 0, 10, 0\nSizeStart: 12\nSizeEnd: 2\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 4, 1, 4\n"},
     {"fire_m.zus", 24,
-     "Texture: FIRE.BMP\nEmitRate: 30\nMaxParticles: 32\nLife: 0.5\nLifetime: -1\nVelocity: 0, 2.5, 0\nSpread: 20\n"
-     "Gravity: 0, 1, 0\nSizeStart: 0.8\nSizeEnd: 0.15\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
-     "Blend: ADD\nEmitterSize: 0.25, 0.1, 0.25\n"},
+     "Texture: FIRE.BMP\nEmitRate: 30\nMaxParticles: 32\nLife: 0.5\nLifetime: -1\nVelocity: 0, 25, 0\nSpread: 20\n"
+     "Gravity: 0, 10, 0\nSizeStart: 8\nSizeEnd: 1.5\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 2.5, 1, 2.5\n"},
     {"fire_s.zus", 16,
-     "Texture: FIRE.BMP\nEmitRate: 20\nMaxParticles: 20\nLife: 0.4\nLifetime: -1\nVelocity: 0, 2, 0\nSpread: 20\n"
-     "Gravity: 0, 1, 0\nSizeStart: 0.5\nSizeEnd: 0.1\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
-     "Blend: ADD\nEmitterSize: 0.15, 0.1, 0.15\n"},
+     "Texture: FIRE.BMP\nEmitRate: 20\nMaxParticles: 20\nLife: 0.4\nLifetime: -1\nVelocity: 0, 20, 0\nSpread: 20\n"
+     "Gravity: 0, 10, 0\nSizeStart: 5\nSizeEnd: 1\nColourStart: 255, 170, 60, 230\nColourEnd: 200, 30, 0, 0\n"
+     "Blend: ADD\nEmitterSize: 1.5, 1, 1.5\n"},
     {"3404600.ZUS", 12,
-     "Texture: SPARK.BMP\nEmitRate: 12\nMaxParticles: 16\nLife: 1\nLifetime: -1\nVelocity: 0, 1.5, 0\nSpread: 40\n"
-     "SizeStart: 0.4\nSizeEnd: 0.1\nColourStart: 120, 255, 120, 200\nColourEnd: 40, 160, 40, 0\nBlend: ADD\n"
-     "EmitterSize: 0.5, 0.5, 0.5\n"},
+     "Texture: SPARK.BMP\nEmitRate: 12\nMaxParticles: 16\nLife: 1\nLifetime: -1\nVelocity: 0, 15, 0\nSpread: 40\n"
+     "SizeStart: 4\nSizeEnd: 1\nColourStart: 120, 255, 120, 200\nColourEnd: 40, 160, 40, 0\nBlend: ADD\n"
+     "EmitterSize: 5, 5, 5\n"},
     {"3404601.ZUS", 12,
-     "Texture: SPARK.BMP\nEmitRate: 8\nMaxParticles: 12\nLife: 1.2\nLifetime: -1\nVelocity: 0, 1, 0\nSpread: 60\n"
-     "SizeStart: 0.3\nSizeEnd: 0.05\nColourStart: 255, 255, 255, 200\nColourEnd: 120, 120, 255, 0\nBlend: ADD\n"
-     "EmitterSize: 0.5, 0.5, 0.5\n"},
+     "Texture: SPARK.BMP\nEmitRate: 8\nMaxParticles: 12\nLife: 1.2\nLifetime: -1\nVelocity: 0, 10, 0\nSpread: 60\n"
+     "SizeStart: 3\nSizeEnd: 0.5\nColourStart: 255, 255, 255, 200\nColourEnd: 120, 120, 255, 0\nBlend: ADD\n"
+     "EmitterSize: 5, 5, 5\n"},
     {"3404602.ZUS", 12,
-     "Texture: SPARK.BMP\nEmitRate: 6\nMaxParticles: 10\nLife: 1.5\nLifetime: -1\nVelocity: 0, 0.5, 0\nSpread: 90\n"
-     "SizeStart: 0.5\nSizeEnd: 0.2\nColourStart: 200, 120, 255, 180\nColourEnd: 80, 0, 160, 0\nBlend: ADD\n"
-     "EmitterSize: 0.5, 0.5, 0.5\n"},
+     "Texture: SPARK.BMP\nEmitRate: 6\nMaxParticles: 10\nLife: 1.5\nLifetime: -1\nVelocity: 0, 5, 0\nSpread: 90\n"
+     "SizeStart: 5\nSizeEnd: 2\nColourStart: 200, 120, 255, 180\nColourEnd: 80, 0, 160, 0\nBlend: ADD\n"
+     "EmitterSize: 5, 5, 5\n"},
     {"3206800.ZUS", 8,
-     "Texture: SPARK.BMP\nEmitRate: 10\nMaxParticles: 12\nLife: 0.8\nLifetime: -1\nVelocity: 0, 0.5, 0\nSpread: 90\n"
-     "SizeStart: 0.4\nSizeEnd: 0.4\nColourStart: 255, 255, 80, 255\nColourEnd: 255, 200, 0, 0\nBlend: ADD\n"
-     "EmitterSize: 0.6, 0.1, 0.6\n"},
-    {"3405401.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 4, 0\n"
+     "Texture: SPARK.BMP\nEmitRate: 10\nMaxParticles: 12\nLife: 0.8\nLifetime: -1\nVelocity: 0, 5, 0\nSpread: 90\n"
+     "SizeStart: 4\nSizeEnd: 4\nColourStart: 255, 255, 80, 255\nColourEnd: 255, 200, 0, 0\nBlend: ADD\n"
+     "EmitterSize: 6, 1, 6\n"},
+    {"3405401.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 40, 0\n"
                         "Spread: 30\nColourStart: 160, 220, 255, 255\nColourEnd: 0, 80, 255, 0\nBlend: ADD\n"},
-    {"3405402.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 3, 0\n"
+    {"3405402.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 30, 0\n"
                         "Spread: 45\nColourStart: 255, 255, 255, 255\nColourEnd: 80, 160, 255, 0\nBlend: ADD\n"},
-    {"3405403.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 2, 0\n"
+    {"3405403.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 20, 0\n"
                         "Spread: 60\nColourStart: 200, 255, 255, 255\nColourEnd: 0, 160, 160, 0\nBlend: ADD\n"},
-    {"3507200.ZUS", 8, "Texture: FIRE.BMP\nEmitRate: 60\nMaxParticles: 64\nLife: 0.7\nLifetime: 2\nVelocity: 0, 8, 0\n"
-                       "Spread: 25\nGravity: 0, -6, 0\nSizeStart: 1\nSizeEnd: 0.2\nColourStart: 255, 200, 80, 255\n"
+    {"3507200.ZUS", 8, "Texture: FIRE.BMP\nEmitRate: 60\nMaxParticles: 64\nLife: 0.7\nLifetime: 2\nVelocity: 0, 80, 0\n"
+                       "Spread: 25\nGravity: 0, -60, 0\nSizeStart: 10\nSizeEnd: 2\nColourStart: 255, 200, 80, 255\n"
                        "ColourEnd: 255, 40, 0, 0\nBlend: ADD\n"},
-    {"BIGSHOT.ZUS", 48, "Texture: SPARK.BMP\nEmitRate: 50\nMaxParticles: 40\nLife: 0.5\nLifetime: -1\nVelocity: 0, 1, 0\n"
-                        "Spread: 90\nSizeStart: 1.5\nSizeEnd: 0.3\nColourStart: 255, 120, 255, 255\n"
-                        "ColourEnd: 120, 0, 255, 0\nBlend: ADD\nEmitterSize: 1, 1, 1\n"},
+    {"BIGSHOT.ZUS", 48, "Texture: SPARK.BMP\nEmitRate: 50\nMaxParticles: 40\nLife: 0.5\nLifetime: -1\nVelocity: 0, 10, 0\n"
+                        "Spread: 90\nSizeStart: 15\nSizeEnd: 3\nColourStart: 255, 120, 255, 255\n"
+                        "ColourEnd: 120, 0, 255, 0\nBlend: ADD\nEmitterSize: 10, 10, 10\n"},
     {"RAIN_S.ZUS", 1,
-     "Texture: RAIN.BMP\nEmitRate: 150\nMaxParticles: 200\nLife: 0.9\nLifetime: -1\nVelocity: 0, -55, 0\nSpread: 2\n"
-     "SizeStart: 0.12\nSizeEnd: 0.12\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
-     "EmitterSize: 40, 0, 40\n"},
+     "Texture: RAIN.BMP\nEmitRate: 150\nMaxParticles: 200\nLife: 0.9\nLifetime: -1\nVelocity: 0, -550, 0\nSpread: 2\n"
+     "SizeStart: 1.2\nSizeEnd: 1.2\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 150, 0, 150\n"},
     {"RAIN_M.ZUS", 1,
-     "Texture: RAIN.BMP\nEmitRate: 300\nMaxParticles: 400\nLife: 0.9\nLifetime: -1\nVelocity: 0, -60, 0\nSpread: 2\n"
-     "SizeStart: 0.15\nSizeEnd: 0.15\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
-     "EmitterSize: 40, 0, 40\n"},
+     "Texture: RAIN.BMP\nEmitRate: 300\nMaxParticles: 400\nLife: 0.9\nLifetime: -1\nVelocity: 0, -600, 0\nSpread: 2\n"
+     "SizeStart: 1.5\nSizeEnd: 1.5\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 150, 0, 150\n"},
     {"RAIN_L.ZUS", 1,
-     "Texture: RAIN.BMP\nEmitRate: 600\nMaxParticles: 800\nLife: 0.9\nLifetime: -1\nVelocity: 0, -65, 0\nSpread: 3\n"
-     "SizeStart: 0.2\nSizeEnd: 0.2\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
-     "EmitterSize: 40, 0, 40\n"},
+     "Texture: RAIN.BMP\nEmitRate: 600\nMaxParticles: 800\nLife: 0.9\nLifetime: -1\nVelocity: 0, -650, 0\nSpread: 3\n"
+     "SizeStart: 2\nSizeEnd: 2\nColourStart: 200, 215, 255, 170\nColourEnd: 200, 215, 255, 120\nBlend: ALPHA\n"
+     "EmitterSize: 150, 0, 150\n"},
 };
 
 // The first stage's own particle systems.
 const ZusSample kStageSet[] = {
-    {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: -1\nVelocity: 0, 2, 0\n"
+    {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: -1\nVelocity: 0, 20, 0\n"
                        "Spread: 30\nColourStart: 255, 80, 80, 255\nColourEnd: 120, 0, 0, 0\nBlend: ADD\n"},
-    {"BOMSPARK.ZUS", 4, "Texture: SPARK.BMP\nEmitRate: 60\nMaxParticles: 30\nLife: 0.3\nLifetime: -1\nVelocity: 0, 3, 0\n"
-                        "Spread: 70\nGravity: 0, -10, 0\nSizeStart: 0.3\nSizeEnd: 0.05\n"
+    {"BOMSPARK.ZUS", 4, "Texture: SPARK.BMP\nEmitRate: 60\nMaxParticles: 30\nLife: 0.3\nLifetime: -1\nVelocity: 0, 30, 0\n"
+                        "Spread: 70\nGravity: 0, -100, 0\nSizeStart: 3\nSizeEnd: 0.5\n"
                         "ColourStart: 255, 255, 160, 255\nColourEnd: 255, 120, 0, 0\nBlend: ADD\n"},
 };
 
@@ -316,16 +317,16 @@ bool WriteFxData(const std::string &rootPath)
     text("RESOURCE/FX/XDT/3300100.XDT",
          "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 150\nScroll: 0.5, 0\nPlayCount: 2\n");
     const RwRGBA white = {255, 255, 255, 255};
-    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "DROP.DFF", "DROP1", 3.0f, white);
-    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "ITEM.DFF", "ITEMA", 3.0f, white);
-    ok = ok && WriteCard(root, "RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1", 4.0f, white);
+    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "DROP.DFF", "DROP1", 30.0f, white);
+    ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "ITEM.DFF", "ITEMA", 30.0f, white);
+    ok = ok && WriteCard(root, "RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1", 40.0f, white);
     files.insert(files.end(), {"RESOURCE/ITEM/XDT/DROP.DFF", "RESOURCE/ITEM/XDT/ITEM.DFF", "RESOURCE/FX/XDT/GLOW.DFF"});
 
     // The pools' models: the reward piece is a coin card; the others glow.
     for (int id : EffectModelIds()) {
         const std::string folder = "RESOURCE/FX/" + std::to_string(id);
         const std::string name = std::to_string(id) + ".DFF";
-        ok = ok && WriteCard(root, folder, name, id == 3406000 ? "COIN" : "ORB", id == 3406000 ? 1.5f : 4.0f, white);
+        ok = ok && WriteCard(root, folder, name, id == 3406000 ? "COIN" : "ORB", id == 3406000 ? 15.0f : 40.0f, white);
         files.push_back(folder + "/" + name);
     }
 
@@ -334,7 +335,7 @@ bool WriteFxData(const std::string &rootPath)
         text("RESOURCE/BIGSHOT/" + name + ".BSH", "Particle: BIGSHOT.ZUS\nModel: " + name +
                                                        ".DFF\nLife: 2\nSpeed: 60\nRadius: 10\nDamage: 30\nAttribute: 1\n");
         const std::string folder = "RESOURCE/FX/" + name;
-        ok = ok && WriteCard(root, folder, name + ".DFF", "ORB", 5.0f, {255, 160, 255, 255});
+        ok = ok && WriteCard(root, folder, name + ".DFF", "ORB", 50.0f, {255, 160, 255, 255});
         files.push_back(folder + "/" + name + ".DFF");
     }
 
