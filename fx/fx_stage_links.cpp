@@ -1,11 +1,18 @@
 // The effects' links to the running game (see fx_stage_links.h).
 #include "fx/fx_stage_links.h"
 
+#include <cstdio>
+
 #include "actor/ai_msg_pool.h"
 #include "actor/hero.h"
+#include "event/event_links.h"
+#include "event/event_manager.h"
 #include "fx/fx_links.h"
+#include "fx/ge_manager.h"
+#include "fx/stage_dyn_effects.h"
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
+#include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 
 namespace {
@@ -73,5 +80,65 @@ void ConnectFxLinksToGame()
     l.rootFrame = RootFrame;
     l.post = Post;
     l.stageId = [] { return Stage() != nullptr ? Stage()->stageId : 0; };
-    // Sounds, the event manager and the screen manager join when they exist.
+    l.playSound = [](int32_t soundId) {
+        if (Stage() != nullptr && Stage()->sfxManager != nullptr) {
+            Stage()->sfxManager->PlaySFX(soundId, 0);
+        }
+    };
+    l.eventOccurred = [](int32_t eventId) {
+        return Stage() != nullptr && Stage()->eventManager != nullptr && Stage()->eventManager->HasEventOccurred(eventId);
+    };
+    // The screen manager's money display joins when it exists.
+}
+
+namespace {
+
+CSStageDynEffects *DynEffects() { return Stage() != nullptr ? Stage()->dynEffects : nullptr; }
+
+}  // namespace
+
+void ConnectEventEffectLinks()
+{
+    EventLinks &l = g_eventLinks;
+    l.takeDynSlot = [](int32_t pieceKind) {
+        CSStageDynEffects *set = DynEffects();
+        if (set == nullptr) {
+            return -1;
+        }
+        char path[64];
+        std::snprintf(path, sizeof path, "\\RESOURCE\\FX\\XDT\\%d.XDT", pieceKind);
+        return set->Take(path, path);
+    };
+    l.placeDynSlot = [](int32_t slot, const RwV3d &position) {
+        if (CSStageDynEffects *set = DynEffects()) {
+            set->Place(slot, position);
+        }
+    };
+    l.setDynValues = [](int32_t slot, const float values[5], int32_t middle, int32_t low, int32_t count) {
+        CSStageDynEffects *set = DynEffects();
+        if (StageDynEntry *entry = set != nullptr ? set->Entry(slot) : nullptr) {
+            const float six[6] = {values[0], values[1], values[2], values[3], values[4], static_cast<float>(count)};
+            set->SetValues(slot, six);
+            entry->middle = middle;
+            entry->low = low;
+        }
+    };
+    l.showDynSlot = [](int32_t slot, bool first, bool second) {
+        if (CSStageDynEffects *set = DynEffects()) {
+            set->ShowModels(slot, first, second);
+        }
+    };
+    l.freeDynSlot = [](int32_t slot) {
+        if (CSStageDynEffects *set = DynEffects()) {
+            set->Free(slot);
+        }
+    };
+    l.startVines = [](const RwV3d &centre) {
+        if (Stage() != nullptr && Stage()->geManager != nullptr && Stage()->geManager->vines != nullptr) {
+            Stage()->geManager->vines->Start(centre);
+        }
+    };
+    // The vine pool steps with the general-effects manager once a frame;
+    // the hazard's own call would step it twice.
+    l.updateVines = [](float) {};
 }

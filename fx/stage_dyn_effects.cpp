@@ -75,6 +75,18 @@ void CSStageDynEffects::Show(int32_t slot, bool on)
     }
 }
 
+void CSStageDynEffects::ShowModels(int32_t slot, bool first, bool second)
+{
+    if (StageDynEntry *entry = Entry(slot)) {
+        if (!entry->active && (first || second)) {
+            entry->SetActive(true);  // rewinds
+        }
+        entry->active = first || second;
+        entry->models[0].Show(first);
+        entry->models[1].Show(second);
+    }
+}
+
 void CSStageDynEffects::SetValues(int32_t slot, const float values[6])
 {
     if (StageDynEntry *entry = Entry(slot); entry != nullptr && values != nullptr) {
@@ -96,6 +108,8 @@ void CSStageDynEffects::Free(int32_t slot)
         for (float &value : entry->values) {
             value = 0.0f;
         }
+        entry->middle = 0;
+        entry->low = 0;
     }
 }
 

@@ -19,6 +19,8 @@ struct StageDynEntry {
     bool active = false;
     RwV3d position = {0.0f, 0.0f, 0.0f};
     float values[6] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    int32_t middle = 0;  // the bridge's Param parts, kept for it
+    int32_t low = 0;
     CSXdtModel models[2];
 
     // Switches the slot on (its texture animations rewound and shown) or off.
@@ -35,6 +37,9 @@ public:
     int32_t Take(const char *xdtA, const char *xdtB);
     void Place(int32_t slot, const RwV3d &position);
     void Show(int32_t slot, bool on);
+    // Shows or hides each model of the slot on its own (the slot is on
+    // while either shows).
+    void ShowModels(int32_t slot, bool first, bool second);
     void SetValues(int32_t slot, const float values[6]);
     void Free(int32_t slot);
     StageDynEntry *Entry(int32_t slot);

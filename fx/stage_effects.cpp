@@ -59,6 +59,7 @@ void CreateEffectMembers(CSStageManager *m)
     Make(&m->weather);
     Make(&m->screenGrid);
     ConnectFxLinksToGame();
+    ConnectEventEffectLinks();
 }
 
 void DestroyEffectMembers(CSStageManager *m)

@@ -9,7 +9,9 @@
 #include "app/trace.h"
 #include "fx/fx_links.h"
 #include "fx/fx_stage_links.h"
+#include "event/event_links.h"
 #include "fx/ge_manager.h"
+#include "fx/stage_dyn_effects.h"
 #include "fx_test_support.h"
 #include "stage/stage_manager.h"
 #include "support/game/trace_reader.h"
@@ -107,6 +109,35 @@ TEST_F(FxOnActors, TheBarrelExplosionLightsANearBombThroughThePool)
     EXPECT_EQ(bomb.msgQueue[0].kind, kMsgHitActor);
     EXPECT_EQ(bomb.msgQueue[0].sender, nullptr);
     EXPECT_EQ(bomb.msgQueue[0].word[1], kAtkPlain);
+}
+
+TEST_F(FxOnActors, TheEventsReachTheDynamicSlotsAndTheVines)
+{
+    CSStageDynEffects slots;
+    stage.dynEffects = &slots;
+    stage.geManager = &manager;
+    ConnectEventEffectLinks();
+    const int32_t slot = g_eventLinks.takeDynSlot(3300100);
+    ASSERT_GE(slot, 0);
+    g_eventLinks.placeDynSlot(slot, {1.0f, 2.0f, 3.0f});
+    const float values[5] = {-29.5f, 1.0f, -35.4f, 1.0f, -10.05f};
+    g_eventLinks.setDynValues(slot, values, 12, 7, 4);
+    g_eventLinks.showDynSlot(slot, true, false);
+    const StageDynEntry *entry = slots.Entry(slot);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->position.y, 2.0f);
+    EXPECT_EQ(entry->values[4], -10.05f);
+    EXPECT_EQ(entry->values[5], 4.0f);
+    EXPECT_EQ(entry->middle, 12);
+    EXPECT_EQ(entry->low, 7);
+    EXPECT_TRUE(entry->active);
+    g_eventLinks.freeDynSlot(slot);
+    EXPECT_EQ(slots.SlotsInUse(), 0);
+    g_eventLinks.startVines({0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(manager.vines->InstancesInUse(), 8);
+    g_eventLinks = EventLinks{};
+    stage.geManager = nullptr;
+    stage.dynEffects = nullptr;
 }
 
 }  // namespace
