@@ -1,41 +1,11 @@
-// Models for the effects (see fx_clumps.h): the game system's clump
-// handling, and the same steps when there is no game system (tools, tests).
+// Models for the effects (see fx_clumps.h).
 #include "fx/fx_clumps.h"
 
 #include <cstring>
 
 #include "app/game_system.h"
-#include "app/locks.h"
 
 RpClump *FxLoadClump(const char *path, const char *texturePath) { return LoadClumpFile(path, texturePath); }
-
-RpClump *FxCloneClump(RpClump *clump)
-{
-    if (g_pGameSystem != nullptr) {
-        return g_pGameSystem->CloneClump(clump);
-    }
-    if (clump == nullptr) {
-        return nullptr;
-    }
-    CSRenderLockGuard lock;
-    return RpClumpClone(clump);
-}
-
-void FxDestroyClump(RpClump *clump)
-{
-    if (g_pGameSystem != nullptr) {
-        g_pGameSystem->DestroyClump(clump);
-        return;
-    }
-    if (clump == nullptr) {
-        return;
-    }
-    CSRenderLockGuard lock;
-    if (RpClumpGetWorld(clump) != nullptr) {
-        RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
-    }
-    RpClumpDestroy(clump);
-}
 
 void FxFolderOf(const char *path, char *out, size_t size)
 {

@@ -72,7 +72,7 @@ void CSGePool::Create(const GeServices &services)
     }
     instances_.assign(static_cast<size_t>(facts_->count), GeInstance{});
     for (GeInstance &instance : instances_) {
-        instance.clump = FxCloneClump(model_);
+        instance.clump = CloneStageClump(model_);
         if (instance.clump != nullptr && animName_[0] != '\0') {
             services_.anims->AssignAnimation(instance.clump, animName_);  // 0 for a model without a skeleton
         }
@@ -94,14 +94,14 @@ void CSGePool::Release()
         if (instance.clump != nullptr && animName_[0] != '\0') {
             services_.anims->DissolveClump(instance.clump);
         }
-        FxDestroyClump(instance.clump);
+        DestroyStageClump(instance.clump);
     }
     instances_.clear();
     if (animName_[0] != '\0') {
         services_.anims->ReleaseAnimation(animName_);
         animName_[0] = '\0';
     }
-    FxDestroyClump(model_);
+    DestroyStageClump(model_);
     model_ = nullptr;
 }
 

@@ -102,7 +102,7 @@ RpClump *CSXdtModel::CloneFrom(const CSXdtModel *source, int32_t, uint32_t)
         return nullptr;
     }
     Release();
-    clump_ = FxCloneClump(source->clump_);
+    clump_ = CloneStageClump(source->clump_);
     if (clump_ == nullptr) {
         return nullptr;
     }
@@ -136,7 +136,7 @@ void CSXdtModel::ResetTime()
 void CSXdtModel::Release()
 {
     if (clump_ != nullptr) {
-        FxDestroyClump(clump_);
+        DestroyStageClump(clump_);
     }
     clump_ = nullptr;
     anim_.reset();

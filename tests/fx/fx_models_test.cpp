@@ -15,6 +15,7 @@
 #include "fx/xdt_effect_pool.h"
 #include "fx/xdt_model.h"
 #include "fx_test_support.h"
+#include "tools/model_test_support.h"
 #include "rpcollis.h"
 #include "rpusrdat.h"
 #include "rtbmp.h"
@@ -24,18 +25,7 @@
 
 namespace {
 
-RpAtomic *FirstAtomic(RpClump *clump)
-{
-    RpAtomic *found = nullptr;
-    RpClumpForAllAtomics(
-        clump,
-        [](RpAtomic *a, void *d) {
-            *static_cast<RpAtomic **>(d) = a;
-            return static_cast<RpAtomic *>(nullptr);
-        },
-        &found);
-    return found;
-}
+using modeltest::FirstAtomic;
 
 // ---- material animations ----
 

@@ -22,24 +22,6 @@ RwTexture *NamedTexture(const char *name)
     return texture;
 }
 
-RpMaterial *TexturedMaterial(const char *name)
-{
-    RpMaterial *material = RpMaterialCreate();
-    RwTexture *texture = NamedTexture(name);
-    if (material == nullptr || texture == nullptr) {
-        if (texture != nullptr) {
-            RwTextureDestroy(texture);
-        }
-        if (material != nullptr) {
-            RpMaterialDestroy(material);
-        }
-        return nullptr;
-    }
-    RpMaterialSetTexture(material, texture);
-    RwTextureDestroy(texture);
-    return material;
-}
-
 bool SetEffects(RpMaterial *front, RpMaterial *back)
 {
     RwTexture *env = NamedTexture(EffectsEnvTextureName());
@@ -90,6 +72,24 @@ RpGeometry *BuildPanel(RpMaterial *front, RpMaterial *back)
 }
 
 }  // namespace
+
+RpMaterial *TexturedMaterial(const char *name)
+{
+    RpMaterial *material = RpMaterialCreate();
+    RwTexture *texture = NamedTexture(name);
+    if (material == nullptr || texture == nullptr) {
+        if (texture != nullptr) {
+            RwTextureDestroy(texture);
+        }
+        if (material != nullptr) {
+            RpMaterialDestroy(material);
+        }
+        return nullptr;
+    }
+    RpMaterialSetTexture(material, texture);
+    RwTextureDestroy(texture);
+    return material;
+}
 
 bool AttachSurfacePlugins()
 {

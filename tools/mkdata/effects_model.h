@@ -20,6 +20,10 @@ inline const char *EffectsEnvTextureName() { return "fxenv"; }
 inline const char *EffectsDualTextureName() { return "fxdual"; }
 constexpr RwReal kEffectsEnvCoefficient = 0.5f;
 
+// A material showing the texture of that name (resolved when the model is
+// read back); null when it cannot be made.
+RpMaterial *TexturedMaterial(const char *textureName);
+
 // The character plug-ins plus material effects, lightmaps and patches.
 bool AttachSurfacePlugins();
 // Builds the prop (textures by name only, no rasters); null on failure.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "rtbmp.h"
+#include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 
@@ -180,24 +181,14 @@ const std::vector<int> &EffectModelIds()
 RpClump *BuildFxCard(const char *textureName, RwReal size, RwRGBA colour)
 {
     constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYNORMALS;
-    RpGeometry *g = RpGeometryCreate(8, 4, kFormat);
-    RpMaterial *material = RpMaterialCreate();
-    RwTexture *texture = RwTextureCreate(nullptr);
-    if (g == nullptr || material == nullptr || texture == nullptr) {
-        if (g != nullptr) {
-            RpGeometryDestroy(g);
-        }
+    RpMaterial *material = TexturedMaterial(textureName);
+    RpGeometry *g = material != nullptr ? RpGeometryCreate(8, 4, kFormat) : nullptr;
+    if (g == nullptr) {
         if (material != nullptr) {
             RpMaterialDestroy(material);
         }
-        if (texture != nullptr) {
-            RwTextureDestroy(texture);
-        }
         return nullptr;
     }
-    RwTextureSetName(texture, textureName);
-    RpMaterialSetTexture(material, texture);
-    RwTextureDestroy(texture);
     const RwReal h = size * 0.5f;
     const RwV3d corners[4] = {{-h, -h, 0.0f}, {h, -h, 0.0f}, {-h, h, 0.0f}, {h, h, 0.0f}};
     const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
