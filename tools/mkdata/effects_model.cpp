@@ -43,32 +43,12 @@ bool SetEffects(RpMaterial *front, RpMaterial *back)
 // vertices, one material each side.
 RpGeometry *BuildPanel(RpMaterial *front, RpMaterial *back)
 {
-    constexpr RwUInt32 kFormat =
-        rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYLIGHT;
-    RpGeometry *g = RpGeometryCreate(8, 4, kFormat);
-    if (g == nullptr) {
-        return nullptr;
-    }
     const RwV3d corners[4] = {{-0.5f, 0.0f, 0.0f}, {0.5f, 0.0f, 0.0f}, {-0.5f, 1.0f, 0.0f}, {0.5f, 1.0f, 0.0f}};
-    const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
-    for (RwInt32 side = 0; side < 2; ++side) {
-        for (RwInt32 k = 0; k < 4; ++k) {
-            const RwInt32 v = side * 4 + k;
-            g->morphTarget[0].verts[v] = corners[k];
-            g->morphTarget[0].normals[v] = {0.0f, 0.0f, side == 0 ? -1.0f : 1.0f};
-            g->texCoords[0][v] = uvs[k];
-            g->preLitLum[v] = {200, 200, 200, 255};
-        }
+    RpGeometry *g = BuildDoubleSidedPanel(corners, {200, 200, 200, 255}, front, back);
+    if (g != nullptr) {
+        g->morphTarget[0].boundingSphere = {{0.0f, 0.5f, 0.0f}, 0.71f};
     }
-    const RwUInt16 tris[4][3] = {{0, 1, 2}, {1, 3, 2}, {4, 6, 5}, {5, 6, 7}};
-    for (RwInt32 t = 0; t < 4; ++t) {
-        for (int k = 0; k < 3; ++k) {
-            g->triangles[t].vertIndex[k] = tris[t][k];
-        }
-        RpGeometryTriangleSetMaterial(g, &g->triangles[t], t < 2 ? front : back);
-    }
-    g->morphTarget[0].boundingSphere = {{0.0f, 0.5f, 0.0f}, 0.71f};
-    return RpGeometryUnlock(g);
+    return g;
 }
 
 }  // namespace
@@ -89,6 +69,34 @@ RpMaterial *TexturedMaterial(const char *name)
     RpMaterialSetTexture(material, texture);
     RwTextureDestroy(texture);
     return material;
+}
+
+RpGeometry *BuildDoubleSidedPanel(const RwV3d corners[4], RwRGBA colour, RpMaterial *front, RpMaterial *back)
+{
+    constexpr RwUInt32 kFormat =
+        rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYLIGHT;
+    RpGeometry *g = RpGeometryCreate(8, 4, kFormat);
+    if (g == nullptr) {
+        return nullptr;
+    }
+    const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
+    for (RwInt32 side = 0; side < 2; ++side) {
+        for (RwInt32 k = 0; k < 4; ++k) {
+            const RwInt32 v = side * 4 + k;
+            g->morphTarget[0].verts[v] = corners[k];
+            g->morphTarget[0].normals[v] = {0.0f, 0.0f, side == 0 ? -1.0f : 1.0f};
+            g->texCoords[0][v] = uvs[k];
+            g->preLitLum[v] = colour;
+        }
+    }
+    const RwUInt16 tris[4][3] = {{0, 1, 2}, {1, 3, 2}, {4, 6, 5}, {5, 6, 7}};
+    for (RwInt32 t = 0; t < 4; ++t) {
+        for (int k = 0; k < 3; ++k) {
+            g->triangles[t].vertIndex[k] = tris[t][k];
+        }
+        RpGeometryTriangleSetMaterial(g, &g->triangles[t], t < 2 ? front : back);
+    }
+    return RpGeometryUnlock(g);
 }
 
 bool AttachSurfacePlugins()

@@ -24,6 +24,12 @@ constexpr RwReal kEffectsEnvCoefficient = 0.5f;
 // read back); null when it cannot be made.
 RpMaterial *TexturedMaterial(const char *textureName);
 
+// A panel seen from both sides: corners bottom-left, bottom-right,
+// top-left, top-right facing -z (texture coordinates 0..1 over them), two
+// triangles each side with the front and back material, prelit in
+// `colour`. The caller sets the bounding sphere. Null when refused.
+RpGeometry *BuildDoubleSidedPanel(const RwV3d corners[4], RwRGBA colour, RpMaterial *front, RpMaterial *back);
+
 // The character plug-ins plus material effects, lightmaps and patches.
 bool AttachSurfacePlugins();
 // Builds the prop (textures by name only, no rasters); null on failure.

@@ -180,37 +180,18 @@ const std::vector<int> &EffectModelIds()
 
 RpClump *BuildFxCard(const char *textureName, RwReal size, RwRGBA colour)
 {
-    constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT | rpGEOMETRYNORMALS;
     RpMaterial *material = TexturedMaterial(textureName);
-    RpGeometry *g = material != nullptr ? RpGeometryCreate(8, 4, kFormat) : nullptr;
-    if (g == nullptr) {
-        if (material != nullptr) {
-            RpMaterialDestroy(material);
-        }
+    if (material == nullptr) {
         return nullptr;
     }
     const RwReal h = size * 0.5f;
     const RwV3d corners[4] = {{-h, -h, 0.0f}, {h, -h, 0.0f}, {-h, h, 0.0f}, {h, h, 0.0f}};
-    const RwTexCoords uvs[4] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};
-    for (RwInt32 side = 0; side < 2; ++side) {
-        for (RwInt32 k = 0; k < 4; ++k) {
-            const RwInt32 v = side * 4 + k;
-            g->morphTarget[0].verts[v] = corners[k];
-            g->morphTarget[0].normals[v] = {0.0f, 0.0f, side == 0 ? -1.0f : 1.0f};
-            g->texCoords[0][v] = uvs[k];
-            g->preLitLum[v] = colour;
-        }
-    }
-    const RwUInt16 tris[4][3] = {{0, 1, 2}, {1, 3, 2}, {4, 6, 5}, {5, 6, 7}};
-    for (RwInt32 t = 0; t < 4; ++t) {
-        for (int k = 0; k < 3; ++k) {
-            g->triangles[t].vertIndex[k] = tris[t][k];
-        }
-        RpGeometryTriangleSetMaterial(g, &g->triangles[t], material);
-    }
+    RpGeometry *g = BuildDoubleSidedPanel(corners, colour, material, material);
     RpMaterialDestroy(material);
+    if (g == nullptr) {
+        return nullptr;
+    }
     g->morphTarget[0].boundingSphere = {{0.0f, 0.0f, 0.0f}, h * 1.5f};
-    RpGeometryUnlock(g);
     return SingleAtomicClump(g);
 }
 

@@ -1,6 +1,8 @@
 // The sample patch model of the maker (see patch_model.h).
 #include "tools/mkdata/patch_model.h"
 
+#include "tools/mkdata/effects_model.h"
+
 
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/prop_model.h"
@@ -63,25 +65,6 @@ ControlPoint Point(RwUInt32 index)
     return index < kTriangleFirst ? QuadPoint(index - kQuadFirst) : TrianglePoint(index - kTriangleFirst);
 }
 
-RpMaterial *TexturedMaterial()
-{
-    RpMaterial *material = RpMaterialCreate();
-    RwTexture *texture = RwTextureCreate(nullptr);
-    if (material == nullptr || texture == nullptr) {
-        if (texture != nullptr) {
-            RwTextureDestroy(texture);
-        }
-        if (material != nullptr) {
-            RpMaterialDestroy(material);
-        }
-        return nullptr;
-    }
-    RwTextureSetName(texture, PatchTextureName());
-    RpMaterialSetTexture(material, texture);
-    RwTextureDestroy(texture);
-    return material;
-}
-
 // The control geometry: the control points as vertices and one mesh of
 // 16 indices per patch (a triangle patch's slots 10-15 repeat its corner 0).
 RpGeometry *BuildControlGeometry(RpMaterial *material)
@@ -142,7 +125,7 @@ RpPatchMesh *BuildPatchMesh()
     const RpPatchMeshDefinition definition = {kPatchMeshFlags, kPatchControlPoints, kPatchTriangleCount,
                                               kPatchQuadCount, 1};
     RpPatchMesh *mesh = RpPatchMeshCreate(&definition);
-    RpMaterial *material = mesh != nullptr ? TexturedMaterial() : nullptr;
+    RpMaterial *material = mesh != nullptr ? TexturedMaterial(PatchTextureName()) : nullptr;
     if (material == nullptr) {
         if (mesh != nullptr) {
             RpPatchMeshDestroy(mesh);
