@@ -192,9 +192,6 @@ void UpdateStageEffects(CSStageManager *m, float dt, const RwCamera *camera)
     if (m->matAnimManager != nullptr) {
         m->matAnimManager->Update(dt);
     }
-    if (m->screenGrid != nullptr) {
-        m->screenGrid->Update(dt);
-    }
     // Last, so that systems moved by their owners this frame emit from
     // where they now are.
     if (m->particleManager != nullptr) {

@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include "app/debug.h"
+#include "fx/screen_grid.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_paths.h"
 #include "stage/stage_screen_calls.h"
@@ -77,6 +78,9 @@ void CSStageManager::RequestStageChange(int32_t target, uint8_t transition, uint
     }
     StopBGM(static_cast<int32_t>(ms / 2));
     SetCameraMode(kTransitionCameraMode);
+    if (screenGrid != nullptr) {
+        screenGrid->Start(static_cast<float>(ms));
+    }
     if (g_stageScreens != nullptr) {
         g_stageScreens->startFade(kStageFadeColour, ms);
     }
@@ -100,6 +104,10 @@ void CSStageManager::StepStageChange(uint32_t ms)
 
 void CSStageManager::CarryOutStageChange()
 {
+    // The transition's grid distortion ends with it.
+    if (screenGrid != nullptr) {
+        screenGrid->Stop();
+    }
     const int32_t target = stageChange.target;
     if (IsStageNumber(target)) {
         stageChange.waitingForStageEnd = true;

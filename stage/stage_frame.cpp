@@ -23,6 +23,9 @@
 #include "app/game_system_children.h"
 #include "app/movie_player.h"
 #include "event/event_manager.h"
+#include "fx/screen_grid.h"
+#include "fx/stage_effects.h"
+#include "fx/weather.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 
@@ -149,6 +152,10 @@ void CSStageManager::Update(uint32_t ms)
     if (g_stageScreens != nullptr) {
         g_stageScreens->stepLetterbox(ms);
     }
+    // The transition's grid distortion runs whether or not a stage is loaded.
+    if (screenGrid != nullptr) {
+        screenGrid->Update(static_cast<float>(ms) * 0.001f);
+    }
     StepStageChange(ms);
     if (PauseMenuOpen()) {
         return;
@@ -168,6 +175,8 @@ void CSStageManager::Update(uint32_t ms)
     CSGameSystem *gs = g_pGameSystem;
     RunActorPass(this, seconds * TimeScale(), MakeActorFrame(this, gs != nullptr ? gs->camera : nullptr));
     UpdateCamera(seconds);
+    // The effects take the same speed-scaled step as the actors.
+    UpdateStageEffects(this, seconds * TimeScale(), gs != nullptr ? gs->camera : nullptr);
     UpdateSound(ms);
 }
 
@@ -188,6 +197,27 @@ void CSStageManager::Render()
         return;
     }
     CSGameSystem *gs = g_pGameSystem;
+    RwCamera *camera = gs != nullptr ? gs->camera : nullptr;
+    // During a stage change with transition the scene is drawn through the
+    // screen grid (into a texture, then onto a wobbling grid).
+    if (screenGrid != nullptr && camera != nullptr) {
+        screenGrid->Render(
+            camera, [](void *self) { static_cast<CSStageManager *>(self)->RenderScene(); }, this);
+    } else {
+        RenderScene();
+    }
+    if (camera != nullptr && RwCameraGetRaster(camera) != nullptr) {
+        RenderStageEffectsOverlay(this, static_cast<RwReal>(RwCameraGetRaster(camera)->width),
+                                  static_cast<RwReal>(RwCameraGetRaster(camera)->height));
+    }
+    if (!PauseMenuOpen() && !IsMoviePlaying()) {
+        CollectMonstersForHud(actorHead);
+    }
+}
+
+void CSStageManager::RenderScene()
+{
+    CSGameSystem *gs = g_pGameSystem;
     std::optional<GameSystemChildren> children;
     RenderPass pass = {nullptr, nullptr};
     if (gs != nullptr) {
@@ -195,6 +225,9 @@ void CSStageManager::Render()
         pass = {gs->camera, &*children};
     }
     RenderSkyBox(skyBoxClump, pass.camera);
+    if (weather != nullptr) {
+        weather->BeginScene(pass.camera);
+    }
     RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
@@ -203,21 +236,19 @@ void CSStageManager::Render()
         RenderClumpInView(clump, &pass);
     }
     RenderActors(*this, &pass);
-    // The health bars and the events' draws stand still under the pause
-    // menu: the events may post messages while they draw.
+    // The events' draws stand still under the pause menu: the events may
+    // post messages while they draw.
     const bool paused = PauseMenuOpen();
     if (!paused && eventManager != nullptr) {
         eventManager->Render();
     }
+    RenderStageEffects(this);
     // Stage models that hide a hero, see-through, farthest first.
     RenderTranslucent();
-    if (paused) {
-        return;
-    }
-    if (eventManager != nullptr) {
+    if (!paused && eventManager != nullptr) {
         eventManager->RenderLate();
     }
-    if (!IsMoviePlaying()) {
-        CollectMonstersForHud(actorHead);
+    if (weather != nullptr) {
+        weather->EndScene();
     }
 }

@@ -27,6 +27,7 @@
 #include "app/game_system.h"
 #include "app/pack.h"
 #include "event/event_manager.h"
+#include "fx/stage_effects.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_paths.h"
 #include "stage/stage_screen_calls.h"
@@ -159,6 +160,8 @@ public:
         }
         Progress(&s_, kProgressModels);
         ApplyWorldSettings();
+        // The stage's particle sets (its pack open), and its fog and rain.
+        LoadStageEffects(&s_);
         Progress(&s_, kProgressSettings);
         if (!LoadPlacement(id)) {
             return false;
@@ -355,6 +358,8 @@ void CSStageManager::ReleaseStage()
             eventManager->EndAnimEvents();
             eventManager->ReleaseStageEvents();
         }
+        // Effects that follow actors stop before the actors go.
+        ReleaseStageEffects(this);
         ReleaseSound();
         ReleaseCamera();
         // The actors go (the heroes stay, out of the chain), then the models.

@@ -208,6 +208,8 @@ public:
     void MovieTimeUpdate(uint32_t ms);
     // The stage scene, between the main camera's begin and end update.
     void Render();
+    // The scene under Render: sky, world, models, events and effects.
+    void RenderScene();
     // The screen manager's 2D draw reaches the event manager's message
     // window through here; not while the pause menu is open (the window may
     // post messages as it draws).

@@ -12,6 +12,7 @@
 #include "event/event_manager.h"
 #include "event/event_stage_links.h"
 #include "stage/sfx_manager.h"
+#include "fx/stage_effects.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 
@@ -50,6 +51,7 @@ CSStageManager::~CSStageManager()
         delete eventManager;
         eventManager = nullptr;
     }
+    DestroyEffectMembers(this);
     DestroySound();
     DestroyCamera();
     // The templates go before the animation managers they use.
@@ -73,6 +75,9 @@ void CSStageManager::CreateSubObjects1()
     if (heroAnimations == nullptr) {
         heroAnimations = std::make_unique<CSClumpAnimManager>();
     }
+    // The effects: every manager and pool, filled by LoadEffectsPack and
+    // each stage load.
+    CreateEffectMembers(this);
     CreateCamera();
     CreateSound();
 }
@@ -91,6 +96,7 @@ void CSStageManager::LoadEffectsPack()
         return;
     }
     effectsPackLoaded = 1;
+    LoadEffectsPackInto(this);
 }
 
 void CSStageManager::LoadItemsPack()

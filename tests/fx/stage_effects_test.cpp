@@ -32,7 +32,7 @@ void SetFirstStageWeather(StageInfo *keys)
     keys->fogGreen = 130;
     keys->fogBlue = 150;
     keys->fogAlpha = 255;
-    keys->fogDistance = 4.0f;
+    keys->fogDistance = 100.0f;
     keys->fogTime = 2.0f;
     keys->rain = kRainSmall;
 }
@@ -66,7 +66,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     }
 
     camera = fxtest::MakeCamera(320, 240, {0.0f, 0.0f, 0.0f});
-    RwCameraSetFarClip(camera, 20.0f);
+    RwCameraSetFarClip(camera, 500.0f);
     ASSERT_TRUE(game::StageSceneLoad(&scene, camera));
     stage.stageId = 2010000;
     stage.world = scene.world;
@@ -80,12 +80,12 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     const RwV3d right = {1.0f, 0.0f, 0.0f};
     RwFrameRotate(frame, &right, 15.0f, rwCOMBINEREPLACE);
     RwFrameRotate(frame, &up, 45.0f, rwCOMBINEPOSTCONCAT);
-    const RwV3d eye = {-7.0f, 3.0f, -7.0f};
+    const RwV3d eye = {-170.0f, 40.0f, -170.0f};  // a unit is about 10 cm
     RwFrameTranslate(frame, &eye, rwCOMBINEPOSTCONCAT);
     // A spark burst in the middle of the yard, and a reward coin.
     CSParticleSystem *burst = stage.particleManager->CreateSystem("3400400.zus");
     ASSERT_NE(burst, nullptr);
-    burst->SetPosition({0.0f, 1.0f, 0.0f});
+    burst->SetPosition({0.0f, 10.0f, 0.0f});
     for (int tick = 0; tick < 150; ++tick) {
         UpdateStageEffects(&stage, 0.016f, camera);
     }

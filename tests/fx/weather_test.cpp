@@ -73,6 +73,7 @@ TEST_F(Weather, TheGameSystemSettersReachTheStagesWeather)
     EXPECT_EQ(weather.FogColour().green, 20);
     EXPECT_EQ(weather.FogColour().blue, 0);
     EXPECT_EQ(weather.FogDistance(), 75.0f);
+    stage.weather = nullptr;  // the test's own
 }
 
 TEST_F(Weather, RainStatesStartTheirSystemsAndTheLevelFades)
