@@ -6,6 +6,7 @@
 // without harm.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -234,6 +235,79 @@ TEST(StageFiles, EveryFieldRoundTripsThroughTheWriters)
     ASSERT_EQ(read.size(), placements.size());
     for (size_t i = 0; i < read.size(); ++i) {
         ExpectSamePlacement(read[i], placements[i]);
+    }
+}
+
+// The sample leaves some parameters at their defaults and has one territory
+// and no gap in its motions: here every value differs from its default.
+TEST(StageFiles, ParametersTerritoriesAndMotionsRoundTripThroughTheWriters)
+{
+    CharacterParams params;
+    params.levelAppend = 2.5f;
+    params.radius = 6.25f;
+    params.maxHP = 65535;
+    params.defense = 3;
+    params.defAttribute = 2 | 16 | 64;
+    params.attackTarget = 4;
+    params.attackRange = 11.5f;
+    params.catchRange = 12.5f;
+    params.alarmCircle = 13.5f;
+    params.attackHalfAngle = 14.5f;
+    params.searchRange = 15.5f;
+    params.grabOrBleedHAngle = 16.5f;
+    params.grabOrBleedRange = 17.5f;
+    params.turnDeg = 18.5f;
+    params.exp = 19;
+    params.maxPower = 20;
+    params.mExtraPower = 21;
+    params.defBleedOrGrab = 22;
+    params.grabValue = 23;
+    params.evadeFire = 24;
+    params.pathFindRange = 25.5f;
+    params.weaponIds = {100130, 100140, 100150};
+    const std::string paf = rwtest::ScratchPath("ROUND.PAF");
+    ASSERT_TRUE(mkdata::WriteCharacterParamsFile(paf, params));
+    CharacterParams paramsBack;
+    ASSERT_TRUE(ReadCharacterParamsFile(paf.c_str(), &paramsBack, false));
+    ExpectSameParams(paramsBack, params);
+
+    std::vector<Territory> territories(2);
+    territories[0].id = 3;
+    territories[0].points = {{-10.5f, -20.25f}, {30.0f, -20.25f}, {30.0f, 40.75f}, {-10.5f, 40.75f}};
+    territories[1].id = 7;
+    territories[1].points = {{0.0f, 0.0f}, {5.5f, 0.0f}, {0.0f, -5.5f}};
+    const std::string atf = rwtest::ScratchPath("ROUND.ATF");
+    ASSERT_TRUE(mkdata::WriteTerritoryFile(atf, territories));
+    std::vector<Territory> territoriesBack;
+    ASSERT_TRUE(ReadTerritoryFile(atf.c_str(), &territoriesBack, false));
+    ASSERT_EQ(territoriesBack.size(), territories.size());
+    for (size_t i = 0; i < territories.size(); ++i) {
+        EXPECT_EQ(territoriesBack[i].id, territories[i].id);
+        ASSERT_EQ(territoriesBack[i].points.size(), territories[i].points.size());
+        for (size_t p = 0; p < territories[i].points.size(); ++p) {
+            EXPECT_EQ(territoriesBack[i].points[p].x, territories[i].points[p].x);
+            EXPECT_EQ(territoriesBack[i].points[p].z, territories[i].points[p].z);
+        }
+    }
+
+    // Motions 0, 1 and 4 of a two-second animation (0..120); 2 and 3 have none.
+    MotionTable motions;
+    motions.motions = {{0, 30, true}, {30, 90, true}, {}, {}, {90, 120, true}};
+    const std::string base = rwtest::ScratchPath("ROUND_MOTIONS");
+    ASSERT_TRUE(mkdata::WriteMotionFile(base + ".AMF", motions));
+    const std::string anm = base + ".ANM";  // the motions are read beside their animation
+    const MotionTable motionsBack = ReadMotionTableBeside(anm.c_str(), 2.0f);
+    ASSERT_EQ(motionsBack.Count(), motions.Count());
+    for (int32_t i = 0; i < motions.Count(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(motionsBack.Find(i) != nullptr, motions.Find(i) != nullptr);
+        if (motions.Find(i) != nullptr) {
+            EXPECT_EQ(motionsBack.Find(i)->startFrame, motions.Find(i)->startFrame);
+            EXPECT_EQ(motionsBack.Find(i)->endFrame, motions.Find(i)->endFrame);
+        }
+    }
+    for (const std::string &scratch : {paf, atf, base + ".AMF"}) {
+        std::remove(scratch.c_str());
     }
 }
 
