@@ -8,14 +8,20 @@
 
 #include "actor/hero.h"
 #include "app/game_system.h"
+#include "app/file.h"
 #include "app/trace.h"
+#include "event/event_manager.h"
+#include "event/event_record.h"
+#include "event/event_table_file.h"
 #include "stage/camera_modes.h"
 #include "stage/game_camera.h"
+#include "stage/model_frames.h"
 #include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_music.h"
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
+#include "tests/stage/stage_test_support.h"
 #include "fake_sound.h"
 
 namespace {
@@ -201,6 +207,78 @@ TEST_F(StageCameraTest, TheHeroesAreFollowedAndTheFirstHerosRightStickTurns)
         stage.UpdateCamera(1.0f / 60.0f);
     }
     EXPECT_EQ(stage.cameraMode, kCameraPlay);
+}
+
+// With auto adjustment the camera also keeps clear of the first model of
+// event 79050300, which it asks the event manager for; without an event
+// manager, or while the model lets moves through, the model is no wall.
+TEST_F(StageCameraTest, TheBlockingEventsModelPullsTheCameraIn)
+{
+    stage.CreateCamera();
+    stage.LoadCamera();
+    CSHero hero;
+    hero.position = {0.0f, 0.0f, 0.0f};
+    stage.heroes[0] = &hero;
+    stage.heroCount = 1;
+    stage.UpdateCamera(1.0f / 60.0f);
+    const float wanted = stage.camera->WantedDistance();
+    ASSERT_FLOAT_EQ(stage.camera->Orbit().distance, wanted);
+
+    // The prop stands half-way between the hero's focus and the camera.
+    testing::internal::CaptureStderr();  // its textures are not looked for here
+    RpClump *prop = stagetest::ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
+    testing::internal::GetCapturedStderr();
+    ASSERT_NE(prop, nullptr);
+    RpAtomic *atomic = nullptr;
+    RpClumpForAllAtomics(
+        prop,
+        [](RpAtomic *a, void *data) -> RpAtomic * {
+            *static_cast<RpAtomic **>(data) = a;
+            return nullptr;
+        },
+        &atomic);
+    ASSERT_NE(atomic, nullptr);
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    const RwV3d focus = stage.camera->Focus();
+    const RwV3d centre = RpAtomicGetWorldBoundingSphere(atomic)->center;
+    const RwV3d middle = {(eye.x + focus.x) * 0.5f - centre.x, (eye.y + focus.y) * 0.5f - centre.y,
+                          (eye.z + focus.z) * 0.5f - centre.z};
+    RwFrameTranslate(RpClumpGetFrame(prop), &middle, rwCOMBINEREPLACE);
+    SetClumpCollisionTest(prop, true);
+
+    CSEventManager events;
+    EventTableEntry door;
+    door.eventId = 79050300;
+    const std::string text = FormatEventTable({door});
+    zuFile *file = zufopenMemory(text.data(), text.size(), "r");
+    ASSERT_TRUE(events.LoadEventTable(file));
+    zufclose(file);
+    EventRecord *record = events.FindEvent(79050300);
+    ASSERT_NE(record, nullptr);
+    RpClump *models[1] = {prop};
+    record->Models = models;
+    record->ModelNum = 1;
+
+    // Without the event manager the model is not seen.
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_FLOAT_EQ(stage.camera->Orbit().distance, wanted);
+    // With it the camera pulls in at once, in front of the model.
+    stage.eventManager = &events;
+    stage.UpdateCamera(1.0f / 60.0f);
+    const float pulled = stage.camera->Orbit().distance;
+    EXPECT_LT(pulled, 0.75f * wanted);
+    // A model that lets moves through blocks nothing: the camera eases out.
+    SetClumpCollisionTest(prop, false);
+    stage.UpdateCamera(1.0f / 60.0f);
+    EXPECT_GT(stage.camera->Orbit().distance, pulled);
+
+    stage.eventManager = nullptr;
+    record->Models = nullptr;
+    record->ModelNum = 0;
+    events.Release();
+    RpClumpDestroy(prop);
+    stage.heroes[0] = nullptr;
+    stage.heroCount = 0;
 }
 
 TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
