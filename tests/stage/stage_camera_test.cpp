@@ -281,6 +281,35 @@ TEST_F(StageCameraTest, TheBlockingEventsModelPullsTheCameraIn)
     stage.heroCount = 0;
 }
 
+// A stage change with transition holds the camera and fades the music out
+// over half the transition's time.
+TEST_F(StageCameraTest, AStageChangeWithTransitionFadesTheMusicOverHalfItsTime)
+{
+    stage.CreateCamera();
+    stage.LoadCamera();
+    soundtest::FakeSound sound;
+    sound.AddFile(StageMusicPath(2010000));
+    CSStageMusic music(sound.Port());
+    CSStageMusic *own = stage.music;
+    stage.music = &music;
+    music.SetStage(2010000);
+    music.PlayStageBGM();
+    ASSERT_EQ(music.Kind(), kMusicStage);
+
+    stage.RequestStageChange(2010000, 1, 2000);
+    EXPECT_TRUE(stage.IsStageChangePending());
+    EXPECT_EQ(stage.cameraMode, kCameraHold);
+    EXPECT_EQ(music.Kind(), kMusicFading);
+    stage.UpdateSound(500);
+    EXPECT_FALSE(stage.IsBGMStopped());
+    EXPECT_NEAR(music.FadeLevel(), 0.5f, 1e-5f);
+    stage.UpdateSound(500);
+    EXPECT_TRUE(stage.IsBGMStopped());
+
+    stage.stageChange = StageChangeRequest{};
+    stage.music = own;
+}
+
 TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
 {
     const std::string path = apptest::ScratchFolder("stage_trace") + "/trace.txt";
