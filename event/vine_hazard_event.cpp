@@ -4,19 +4,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/game_rand.h"
 #include "app/memory.h"
 #include "event/bound_actors.h"
 #include "event/event_links.h"
 
 namespace {
 
-// Every draw reseeds the game's generator (x * 214013 + 2531011, bits
-// 16..30) with the last tick's time first, so all draws of one frame are
-// the same number: the first one after that seed.
+// Every draw reseeds the game's one generator with the last tick's time
+// first, so all draws of one frame are the same number (the first after
+// that seed), and the game's later draws go on from there.
 int32_t ReseededDraw()
 {
-    const uint32_t next = EventLastTickMs() * 214013u + 2531011u;
-    return static_cast<int32_t>((next >> 16) & 0x7fffu);
+    game::Srand(EventLastTickMs());
+    return game::Rand();
 }
 
 template <class T>

@@ -2,6 +2,8 @@
 // bridge and the vine hazard, frame by frame over a fake stage.
 #include <gtest/gtest.h>
 
+#include "app/game_rand.h"
+#include "app/game_system.h"
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
@@ -243,6 +245,43 @@ TEST_F(KindTest, VinesOnlyWhileEveryRequiredHeroIsInside)
     EXPECT_EQ(record->Done, 1);
     EXPECT_GE(stage_.vineUpdates, 1);
     EXPECT_EQ(stage_.vinesStarted, started);
+}
+
+TEST_F(KindTest, VineDrawsReseedTheGamesOneGeneratorFromTheLastTick)
+{
+    EventTableEntry vines = SquareEntry(79253000, 10.0f);
+    vines.linkId = 79252900;
+    vines.maxOccur = 1000;
+    EventTableEntry scene = BareEntry(79252900);
+    scene.npcNum = 1;
+    auto manager = MakeManager({vines, scene});
+    FakeActor boss;
+    boss.group = 79252900;
+    stage_.actors = {&boss};
+    manager->LoadStageEvents(2250000, 1);
+    manager->Records()[1]->MaxOccur = 0;
+    auto *record = static_cast<CSVineHazardEvent *>(manager->Records()[0]);
+    CSGameSystem system;
+    CSGameSystem *previous = g_pGameSystem;
+    g_pGameSystem = &system;
+    system.frameClock.Start(0);
+    system.frameClock.Tick(4321);
+    Frames(*manager, 2);  // the angle sum, then the first spawn
+    ASSERT_EQ(record->IsOccur, 1);
+    // Every draw of the frame was the first after the seed 4321; the game's
+    // draws go on from that seed.
+    game::Srand(4321);
+    const int first = game::Rand();
+    const int second = game::Rand();
+    game::Srand(99);
+    Frames(*manager, 1);
+    EXPECT_EQ(game::Rand(), second);
+    const int32_t offset = (first % 2 != 0 ? 1 : -1) * (first % 50);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(record->OffsetsX[i], offset);
+        EXPECT_EQ(record->OffsetsZ[i], offset);
+    }
+    g_pGameSystem = previous;
 }
 
 }  // namespace
