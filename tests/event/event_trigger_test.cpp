@@ -3,6 +3,7 @@
 // the counts and links of EndEvent.
 #include <gtest/gtest.h>
 
+#include "app/game_system.h"
 #include "app/input.h"
 #include "event/event_objects.h"
 #include "event_test_support.h"
@@ -125,6 +126,53 @@ TEST_F(TriggerTest, ActionAndFrameTestsAndConfirmPresses)
     MouseButtonState = 0;
     manager->TestTrigger(r, 0.016f, kTriggerFrame, 0);
     EXPECT_EQ(r->PressCount[0], 1u);
+}
+
+TEST_F(TriggerTest, ConfirmPressesComeFromPadZerosCircleOrStart)
+{
+    auto manager = MakeManager({SquareEntry(79012400)});
+    manager->LoadStageEvents(2010000, 1);
+    EventRecord *r = manager->Records()[0];
+    r->IsOccur = 1;
+    CSGameSystem system;
+    CSGameSystem *previous = g_pGameSystem;
+    g_pGameSystem = &system;
+    PadState *pads = system.padStates[kPadStateBlock];
+    const auto press = [&](int32_t pad, int32_t button, uint8_t state) {
+        pads[pad] = PadState{};
+        pads[pad].buttons[button] = state;
+        manager->TestTrigger(r, 0.016f, kTriggerFrame, 0);
+        pads[pad] = PadState{};
+    };
+    press(0, kPadCircle, kPadPressedState);
+    press(0, kPadStart, kPadPressedState);
+    EXPECT_EQ(r->PressCount[0], 2u);
+    press(0, kPadCircle, kPadHeldState);  // held, not pressed this frame
+    press(0, kPadCross, kPadPressedState);
+    press(1, kPadCircle, kPadPressedState);  // not the controlling pad
+    EXPECT_EQ(r->PressCount[0], 2u);
+    EXPECT_EQ(r->PressCount[1], 2u);
+    g_pGameSystem = previous;
+}
+
+TEST_F(TriggerTest, ARecordWithoutRequiredHeroesStillKeepsItsAreaBytes)
+{
+    // CharNum 0: the test writes the hero's area byte all the same, and the
+    // event occurs on its condition wherever the heroes stand.
+    EventTableEntry anyone = SquareEntry(79012400);
+    anyone.charNum = 0;
+    auto manager = MakeManager({anyone});
+    manager->LoadStageEvents(2010000, 1);
+    EventRecord *r = manager->Records()[0];
+    ASSERT_EQ(r->CharNum, 0);
+    Test(*manager, r, {0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(r->InArea[0], 1);
+    EXPECT_EQ(r->IsOccur, 1);
+    r->IsOccur = 0;
+    Test(*manager, r, {80.0f, 0.0f, 0.0f});
+    EXPECT_EQ(r->InArea[0], 0);
+    EXPECT_EQ(r->CharNumMet, 1);
+    EXPECT_EQ(r->IsOccur, 1);
 }
 
 TEST_F(TriggerTest, AHeroWhoLeftKeepsHisLastInAreaByte)
