@@ -2,6 +2,8 @@
 // first stage's events selected and bound as the game will.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "event/event_objects.h"
 #include "event_test_support.h"
 #include "support/engine/scratch_path.h"
@@ -51,7 +53,19 @@ TEST(SampleEventTable, ReadsBackFieldByField)
         EXPECT_EQ(r->PlayerEnable[0], e.playerMask & 1);
         EXPECT_EQ(r->PlayerEnable[1], (e.playerMask >> 1) & 1);
         EXPECT_EQ(r->Label, e.label);
+        if (r->kind == EventKind::kSceneEffect) {
+            const auto *effect = static_cast<const CSSceneEffectEvent *>(r);
+            ASSERT_EQ(effect->PointStringCount, static_cast<int32_t>(e.points.size()));
+            for (size_t p = 0; p < e.points.size(); ++p) {
+                float x = 0.0f, y = 0.0f, z = 0.0f;
+                ASSERT_EQ(std::sscanf(effect->PointStrings[p], "%f,%f,%f", &x, &y, &z), 3);
+                ExpectVec({x, y, z}, e.points[p]);
+            }
+        } else {
+            EXPECT_TRUE(e.points.empty());
+        }
     }
+    EXPECT_NE(manager.FindEvent(79160200), nullptr);
     // The chain: the cleared event reports to the link starter, which starts the exit.
     EXPECT_EQ(manager.FindEvent(79010400)->LinkEvent, manager.FindEvent(79012500));
     EXPECT_EQ(manager.FindEvent(79012500)->LinkEvent, manager.FindEvent(79012400));

@@ -48,7 +48,15 @@ const std::vector<EventTableEntry> &SampleEventTable()
         exit.position = {0.0f, 0.0f, (kExitNear + kExitFar) * 0.5f};
 
         EventTableEntry unknown = Entry(79014000, "UNKNOWN");
-        return std::vector<EventTableEntry>{otherStage, cleared, starter, exit, unknown};
+
+        // Another stage's bombardment: the points of its fourteenth line.
+        EventTableEntry bombardment = Entry(79160200, "BOMBARDMENT");
+        bombardment.circleCentre = {10.0f, 0.0f, -20.0f};
+        bombardment.radius = 60.0f;
+        bombardment.playerMask = 1;
+        bombardment.maxOccur = 1000;
+        bombardment.points = {{-30.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 55.5f}, {30.0f, 0.0f, 40.0f}};
+        return std::vector<EventTableEntry>{otherStage, cleared, starter, exit, unknown, bombardment};
     }();
     return entries;
 }

@@ -2,8 +2,9 @@
 // first (so the first stage's events start at index 1), the first stage's
 // end-at-once event 79010400 (for the stage's monster 1000, once its
 // placement names the event) reporting to the link starter 79012500, which starts
-// the stage exit 79012400, a quadrilateral at the far end of the yard; and
-// an id the game does not know.
+// the stage exit 79012400, a quadrilateral at the far end of the yard; an
+// id the game does not know; and another stage's scene effect with its
+// points.
 #pragma once
 
 #include <string>
