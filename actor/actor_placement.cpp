@@ -121,8 +121,11 @@ void ApplyPlacement(CSStageManager *stage, AiObject *actor, const AiPlacement &p
     const MotionRange *range =
         actor->modelTemplate != nullptr ? actor->modelTemplate->GetMotionRange(actor->state) : nullptr;
     actor->animClock = range != nullptr ? static_cast<float>(range->startFrame) * kSecondsPerAnimFrame : 0.0f;
-    if (placement.eventId != 0 || actor->modelTemplate == nullptr) {
-        return;  // an event shows it, or it has no model to take
+    // An actor bound to an event waits for the event to show it, unless it
+    // is shown by view (IsRender): its own sensing gives the model back
+    // whenever it leaves view.
+    if ((placement.eventId != 0 && placement.isRender == 0) || actor->modelTemplate == nullptr) {
+        return;
     }
     if (CSModelInstance *instance = stage->TakeModelInstance(actor->aiType, actor)) {
         actor->active = true;

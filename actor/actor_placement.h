@@ -1,7 +1,7 @@
 // Making and freeing the stage's actors: the AI placement loader creates an
 // actor for each placement of the stage by its AI type (the class and size
 // of the AI-type table), sets its side and placement values and, unless an
-// event owns it, gives it its model; the stage release runs each actor's
+// event is to show it, gives it its model; the stage release runs each actor's
 // release and frees it, after the pending messages are dropped.
 #pragma once
 
@@ -25,7 +25,9 @@ void LinkActor(CSStageManager *stage, AiObject *actor);
 // Gives a placed actor its values: AI type and side, AIID, EventID, home
 // and position, facing and up, initial state (with its motion's start on
 // the animation clock), territory, IsRender, ItemType, its template's HP
-// and resistances; with EventID 0 it takes a model instance and is active.
+// and resistances. With EventID 0, or when it is shown by view (IsRender
+// set), it takes a model instance and is active; an actor bound to an event
+// without IsRender waits for the event to show it.
 void ApplyPlacement(CSStageManager *stage, AiObject *actor, const AiPlacement &placement);
 
 // Loads the model template of every model the stage's placements wear

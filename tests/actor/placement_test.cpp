@@ -13,6 +13,7 @@
 #include "actor/hero.h"
 #include "stage/model_template.h"
 #include "support/game/sample_stage.h"
+#include "tools/mkdata/event_table.h"
 #include "tests/stage/stage_test_support.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_EQ(monster->next, nullptr);
     EXPECT_EQ(monster->aiType, 1000);
     EXPECT_EQ(monster->side, kSideMonster);
-    EXPECT_EQ(monster->eventId, 0);
+    EXPECT_EQ(monster->eventId, mkdata::kSampleMonsterEvent);
     EXPECT_EQ(monster->territory, 1);
     EXPECT_EQ(monster->isRender, 1);
     EXPECT_EQ(monster->state, 0);
@@ -52,7 +53,8 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_GT(monster->Fsf()->StateCount(), 0);
     EXPECT_NE(monster->Fsf()->FindState(31), nullptr);
 
-    // EventID 0: the model is taken at placement, shown, where the actor stands.
+    // Bound to its event but shown by view (IsRender): the model is taken at
+    // placement, shown, where the actor stands.
     ASSERT_NE(monster->model, nullptr);
     EXPECT_EQ(monster->model->owner, monster);
     EXPECT_TRUE(monster->active);
@@ -82,16 +84,27 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     AiPlacement held = base;
     held.aiId = 60;
     held.eventId = 79010100;
+    held.isRender = 0;
     stage.placements.push_back(held);
+    // Unbound, it is shown from placement whatever its IsRender.
+    AiPlacement plain = base;
+    plain.aiId = 61;
+    plain.eventId = 0;
+    plain.isRender = 0;
+    stage.placements.push_back(plain);
     ASSERT_TRUE(LoadPlacedModels(&stage));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(CreatePlacedActors(&stage), 2);
+    EXPECT_EQ(CreatePlacedActors(&stage), 3);
     const std::string said = testing::internal::GetCapturedStderr();
     for (int32_t id : {50, 51, 52}) {
         EXPECT_NE(said.find("The 'AIType' of AIID " + std::to_string(id) + " hasn't found"), std::string::npos)
             << said;
         EXPECT_EQ(stage.FindAiObjectById(id), nullptr);
     }
+    AiObject *shown = stage.FindAiObjectById(61);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_NE(shown->model, nullptr);
+    EXPECT_TRUE(shown->active);
     AiObject *waiting = stage.FindAiObjectById(60);
     ASSERT_NE(waiting, nullptr);
     EXPECT_EQ(waiting->model, nullptr);

@@ -1,10 +1,12 @@
 // The maker's event table read back through the game's reader, and the
-// first stage's events selected and bound as the game will.
+// first stage of the sample data tree: its events selected and its placed
+// monster bound as a stage load does, run frame by frame.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "event/event_objects.h"
+#include "stage/ai_placement.h"
 #include "event_test_support.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/event_table.h"
@@ -71,24 +73,80 @@ TEST(SampleEventTable, ReadsBackFieldByField)
     EXPECT_EQ(manager.FindEvent(79012500)->LinkEvent, manager.FindEvent(79012400));
 }
 
-TEST(SampleEventTable, TheFirstStageStartsAtIndexOneAndBindsItsMonster)
+// Host path of a file of the sample data tree.
+std::string SampleDataPath(const std::string &relative)
 {
+    return std::string(RW_TEST_BINARY_DIR) + "/data/" + relative;
+}
+
+// The first stage as the sample data tree holds it: its event table and
+// its placed actors (each bound by its placement's EventID), and hero 0
+// at the stage's first start.
+class SampleFirstStage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(manager.LoadEventTable(SampleDataPath("RESOURCE/G_EVENT/G_EVENT.EVT").c_str()))
+            << "no sample data: build the sample-data target";
+        std::vector<AiPlacement> placements;
+        ASSERT_TRUE(ReadPlacementFile(SampleDataPath("RESOURCE/AI/STAGE00.IAF").c_str(), &placements, false));
+        actors.resize(placements.size());
+        hero.position = {-20.0f, 0.0f, -40.0f};
+        stage.heroes = {&hero};
+        stage.actors = {&hero};
+        for (size_t i = 0; i < placements.size(); ++i) {
+            actors[i].group = placements[i].eventId;
+            stage.actors.push_back(&actors[i]);
+        }
+        manager.LoadStageEvents(2010000, 1);
+    }
+
     FakeStage stage;
-    StageLinks links(&stage);
-    const std::string path = rwtest::ScratchPath("G_EVENT1.EVT");
-    ASSERT_TRUE(mkdata::WriteEventTableFile(path, mkdata::SampleEventTable()));
+    StageLinks links{&stage};
     CSEventManager manager;
-    ASSERT_TRUE(manager.LoadEventTable(path.c_str()));
-    FakeActor monster;
-    monster.group = mkdata::kSampleMonsterEvent;
     FakeActor hero;
-    hero.position = {0.0f, 0.0f, -40.0f};
-    stage.heroes = {&hero};
-    stage.actors = {&hero, &monster};
-    manager.LoadStageEvents(2010000, 1);
+    std::vector<FakeActor> actors;
+};
+
+TEST_F(SampleFirstStage, StartsAtIndexOneAndBindsItsMonster)
+{
     EXPECT_EQ(manager.StageEvents(), (std::vector<int32_t>{1, 2, 3}));
-    EXPECT_EQ(manager.FindEvent(79010400)->ActorNum, 1);
-    // Walking into the far end leaves the stage.
+    ASSERT_EQ(actors.size(), 1u);
+    const EventRecord *cleared = manager.FindEvent(mkdata::kSampleMonsterEvent);
+    ASSERT_NE(cleared, nullptr);
+    EXPECT_EQ(cleared->ActorNum, 1);
+    ASSERT_NE(cleared->Actors, nullptr);
+    EXPECT_EQ(cleared->Actors[0], AsActor(&actors[0]));
+}
+
+// While the monster stands nothing leaves the stage, however long the
+// hero waits at the start.
+TEST_F(SampleFirstStage, StaysInPlayWhileTheMonsterStands)
+{
+    for (int frame = 0; frame < 600; ++frame) {
+        RunFrame(manager, stage);
+    }
+    EXPECT_TRUE(stage.stageChanges.empty());
+    EXPECT_TRUE(stage.trace.empty()) << stage.trace.front();
+}
+
+// Once the monster is gone its event ends, the link starter opens the
+// exit and the exit finishes the stage.
+TEST_F(SampleFirstStage, TheMonsterGoneOpensTheExit)
+{
+    RunFrame(manager, stage);
+    actors[0].removed = true;
+    for (int frame = 0; frame < 3; ++frame) {
+        RunFrame(manager, stage);
+    }
+    ASSERT_EQ(stage.stageChanges.size(), 1u);
+    EXPECT_EQ(stage.stageChanges[0].target, 1);
+    EXPECT_EQ(stage.stageChanges[0].ms, 2000);
+}
+
+// Walking into the far end of the yard leaves the stage, monster or not.
+TEST_F(SampleFirstStage, WalkingIntoTheExitLeaves)
+{
     for (int frame = 0; frame < 5; ++frame) {
         RunFrame(manager, stage);
     }

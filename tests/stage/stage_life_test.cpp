@@ -605,9 +605,17 @@ TEST_F(StageLifeTest, TheEventsLoadWithTheStageAndStepInTheUpdate)
         stage->Update(16);
     }
     EXPECT_FALSE(stage->IsStageChangePending());
-    // The sample's first stage ends at once (its monster is bound to no
-    // event): its exit asks the stage for the stage end with a transition.
+    // While its monster stands the first stage stays in play.
     Fake().pauseMenuOpen = 0;
+    for (int i = 0; i < 100; ++i) {
+        stage->Update(16);
+    }
+    EXPECT_FALSE(stage->IsStageChangePending());
+    // Once it is gone, its event ends and opens the exit, which asks the
+    // stage for the stage end with a transition.
+    AiObject *monster = stage->FindAiObjectById(1);
+    ASSERT_NE(monster, nullptr);
+    monster->Remove();
     for (int i = 0; i < 3 && !stage->IsStageChangePending(); ++i) {
         stage->Update(16);
     }

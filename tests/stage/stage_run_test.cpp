@@ -89,24 +89,18 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
                                                "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
                                                "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
                                                "loading 0.80", "loading 0.90", "loading 1.00"}));
-    // The sample's event chain ends the first stage at once (its monster is
-    // bound to no event, so the event waiting for it to go ends, and the exit
-    // it links to starts): the exit asks for the stage's end with the 2000 ms
-    // transition, and the camera takes mode 1 for it.
-    uint32_t exitTick = 0;
+    // The stage stays in play: its monster stands, so nothing asks for
+    // another stage after the load's request.
     for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == "stage" && r.fields.size() == 5 && r.fields[0] == "request" && r.tick > 0) {
-            EXPECT_EQ(r.fields, (std::vector<std::string>{"request", "1", "1", "2000", "taken"}));
-            exitTick = r.tick;
-        }
+        EXPECT_FALSE(r.kind == "stage" && r.tick > 0 && !r.fields.empty() && r.fields[0] == "request")
+            << "tick " << r.tick;
     }
-    EXPECT_GT(exitTick, 0u);
-    // Every tick the camera: in mode 0 until the exit, within the first
-    // player's distances of the hero's focus (its feet and 12 up).
+    // Every tick the camera: in play (mode 0), within the first player's
+    // distances of the hero's focus (its feet and 12 up).
     int cameras = 0;
     for (const gametest::TraceRecord &r : trace) {
         if (r.kind == "camera") {
-            EXPECT_EQ(r.Int(0), r.tick < exitTick ? 0 : 1) << r.tick;
+            EXPECT_EQ(r.Int(0), 0) << r.tick;
             const double dx = r.Real(1) + 20.0, dy = r.Real(2) - 12.0, dz = r.Real(3) + 40.0;
             const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
             EXPECT_GE(distance, 40.0 - 0.01) << r.tick;
@@ -149,6 +143,58 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     apptest::ExpectLikeReference(folder + "/s.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/stage/reference/stage1_tick100.bmp",
                                  folder + "/difference.bmp");
+}
+
+// Left alone for 600 ticks the first stage stays in play: no stage change
+// after the load's, the camera in play on the last tick, the music on, the
+// monster standing at full health and the exit never started. The monster
+// hears only the actor pass's sensing, once a tick.
+TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
+{
+    const std::string folder = Folder("alone");
+    ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(folder, "--headless --mode 1 --stage 1 --fixed-step 16 --frames 600 --trace t.txt",
+                               &output, "SDL_AUDIODRIVER=dummy"),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
+    ASSERT_FALSE(trace.empty());
+    bool released = false;
+    int32_t lastCameraTick = -1;
+    int64_t lastCameraMode = -1;
+    int32_t lastMonsterTick = -1;
+    int64_t lastMonsterHp = -1;
+    std::vector<uint32_t> sensingTicks;
+    for (const gametest::TraceRecord &r : trace) {
+        const bool first = !r.fields.empty();
+        EXPECT_FALSE(r.kind == "stage" && r.tick > 0 && first && r.fields[0] == "request") << "tick " << r.tick;
+        EXPECT_FALSE(r.kind == "event" && first && r.fields[0] == "79012400") << "tick " << r.tick;
+        if (r.kind == "stage" && first && r.fields[0] == "release") {
+            released = true;  // the run's end releases the stage and its music
+        }
+        EXPECT_FALSE(!released && r.kind == "music" && first && r.fields[0] == "stop") << "tick " << r.tick;
+        if (r.kind == "camera") {
+            lastCameraTick = static_cast<int32_t>(r.tick);
+            lastCameraMode = r.Int(0);
+        }
+        if (r.kind == "actor" && r.Int(0) == 1) {
+            EXPECT_EQ(r.Int(1), 1000);
+            lastMonsterTick = static_cast<int32_t>(r.tick);
+            lastMonsterHp = r.Int(3);
+        }
+        if (r.kind == "msg") {
+            EXPECT_EQ(r.Int(0), 3) << "tick " << r.tick;   // sensing
+            EXPECT_EQ(r.Int(1), -1) << "tick " << r.tick;  // from no actor
+            EXPECT_TRUE(sensingTicks.empty() || sensingTicks.back() < r.tick) << "tick " << r.tick;
+            sensingTicks.push_back(r.tick);
+        }
+    }
+    EXPECT_TRUE(released);
+    EXPECT_EQ(lastCameraTick, 600);
+    EXPECT_EQ(lastCameraMode, 0);
+    EXPECT_EQ(lastMonsterTick, 600);
+    EXPECT_EQ(lastMonsterHp, 120);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/data_tree.h"
+#include "tools/mkdata/event_table.h"
 
 namespace mkdata {
 namespace {
@@ -119,9 +120,13 @@ const StageInfo &SampleStageInfo()
 const std::vector<AiPlacement> &SamplePlacements()
 {
     static const std::vector<AiPlacement> placements = [] {
+        // The yard's monster fights from the stage's start: it is shown
+        // while in view (IsRender) and belongs to the event that waits for
+        // it to be gone before the exit opens.
         AiPlacement monster;
         monster.aiType = 1000;
         monster.aiId = 1;
+        monster.eventId = kSampleMonsterEvent;
         monster.position = {30.0f, 0.0f, 30.0f};
         monster.lookAt = {0.0f, 0.0f, -1.0f};
         monster.territory = 1;
