@@ -41,6 +41,8 @@ void DrawScreenQuads(const ScreenQuad *quads, size_t count, RwRaster *raster)
     RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDINVSRCALPHA));
     RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    // The 2D layer faces the screen whatever the scene under it left culled.
+    RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
     // Index values stay within 16 bits: at most 16000 quads a call.
     for (size_t first = 0; first < count; first += 16000) {
         const size_t n = count - first < 16000 ? count - first : 16000;

@@ -1,6 +1,7 @@
 // Loading and releasing a stage (see stage_manager.h). The load runs behind
 // the loading screen with the screen manager's loading flag set, in this
 // order, advancing the loading bar between its parts:
+//   the game speed of play (0.66) and its target
 //   pack, stage info, world and stage models            0.2
 //   world settings (ambient, far plane, main camera)    0.3
 //   AI placement and the placed actors                  0.5
@@ -45,29 +46,6 @@ constexpr float kProgressEvents = 0.75f;
 constexpr float kProgressItems = 0.8f;
 constexpr float kProgressEffects = 0.9f;
 constexpr float kProgressDone = 1.0f;
-
-// The loading screen: the screens' own when they have one; the stage's
-// record always follows it.
-void ActivateLoading(CSStageManager *stage, uint8_t on, int32_t stageId)
-{
-    stage->loadingState.active = on;
-    if (on != 0) {
-        stage->loadingState.progress = 0.0f;
-    }
-    if (g_stageLoadingScreen != nullptr) {
-        g_stageLoadingScreen->activate(on, stageId);
-    }
-}
-
-void Progress(CSStageManager *stage, float progress)
-{
-    stage->loadingState.progress = progress;
-    TraceLoadingProgress(progress);
-    if (g_stageLoadingScreen != nullptr) {
-        g_stageLoadingScreen->setProgress(progress);
-        g_stageLoadingScreen->step();
-    }
-}
 
 void SetLoadingFlag(uint8_t on)
 {
@@ -149,6 +127,10 @@ public:
         missing_ = missing;
         // The parts made once per run that a stage needs (a no-op after the first).
         s_.CreateSubObjects1();
+        // Every stage starts at the speed of play, whatever the stage left
+        // before it was doing (a scene's slow blend, say).
+        s_.gameSpeed = kNormalGameSpeed;
+        s_.targetGameSpeed = kNormalGameSpeed;
         s_.stageId = id;
         s_.stageNumber = StageNumberOf(id);
         s_.stage41 = s_.stageNumber == 41 ? 1 : 0;
@@ -158,30 +140,30 @@ public:
         if (!LoadInfoWorldAndModels(id)) {
             return false;
         }
-        Progress(&s_, kProgressModels);
+        s_.SetLoadingProgress(kProgressModels);
         ApplyWorldSettings();
         // The stage's particle sets (its pack open), and its fog and rain.
         LoadStageEffects(&s_);
-        Progress(&s_, kProgressSettings);
+        s_.SetLoadingProgress(kProgressSettings);
         if (!LoadPlacement(id)) {
             return false;
         }
-        Progress(&s_, kProgressActors);
+        s_.SetLoadingProgress(kProgressActors);
         PlaceHeroes();
         if (g_stageScreens != nullptr) {
             g_stageScreens->resetStageHud();
         }
-        Progress(&s_, kProgressHeroes);
+        s_.SetLoadingProgress(kProgressHeroes);
         // The stage's sound list, then its music from the start.
         s_.LoadSound();
-        Progress(&s_, kProgressSound);
+        s_.SetLoadingProgress(kProgressSound);
         // The stage's events, once its actors and heroes stand.
         if (s_.eventManager != nullptr) {
             s_.eventManager->LoadStageEvents(id, s_.heroCount);
         }
-        Progress(&s_, kProgressEvents);
-        Progress(&s_, kProgressItems);
-        Progress(&s_, kProgressEffects);
+        s_.SetLoadingProgress(kProgressEvents);
+        s_.SetLoadingProgress(kProgressItems);
+        s_.SetLoadingProgress(kProgressEffects);
         // The territories are quiet: a stage without any has no .ATF.
         if (zufexists(StageTerritoryPath(id).c_str()) &&
             !ReadTerritoryFile(StageTerritoryPath(id).c_str(), &s_.territories, false)) {
@@ -189,7 +171,7 @@ public:
         }
         // The camera on the heroes, within the stage info's limits, in mode 0.
         s_.LoadCamera();
-        Progress(&s_, kProgressDone);
+        s_.SetLoadingProgress(kProgressDone);
         return true;
     }
 
@@ -304,6 +286,27 @@ private:
 
 }  // namespace
 
+void CSStageManager::ActivateLoadingScreen(uint8_t on, int32_t id)
+{
+    loadingState.active = on;
+    if (on != 0) {
+        loadingState.progress = 0.0f;
+    }
+    if (g_stageLoadingScreen != nullptr) {
+        g_stageLoadingScreen->activate(on, id);
+    }
+}
+
+void CSStageManager::SetLoadingProgress(float progress)
+{
+    loadingState.progress = progress;
+    TraceLoadingProgress(progress);
+    if (g_stageLoadingScreen != nullptr) {
+        g_stageLoadingScreen->setProgress(progress);
+        g_stageLoadingScreen->step();
+    }
+}
+
 bool CSStageManager::LoadStage(int32_t id)
 {
     if (id == 0) {
@@ -322,7 +325,7 @@ bool CSStageManager::LoadStage(int32_t id)
     stageLoadedHere = true;
     SetLoadingFlag(1);
     ResetStageClock();
-    ActivateLoading(this, 1, id);
+    ActivateLoadingScreen(1, id);
     std::string missing;
     StageLoader loader(this);
     const bool loaded = loader.Run(id, &missing);
@@ -330,7 +333,7 @@ bool CSStageManager::LoadStage(int32_t id)
     if (!loaded) {
         ReleaseStage();
     }
-    ActivateLoading(this, 0, id);
+    ActivateLoadingScreen(0, id);
     zuClosePack();
     SetLoadingFlag(0);
     if (!loaded) {

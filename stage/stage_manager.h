@@ -178,7 +178,8 @@ public:
 
     // ---- The stage's life (stage_load.cpp) ----
     // Loads the stage `id` (2000000 + 10000 n, n 1..42) behind the loading
-    // screen: the running stage is released first; nothing happens for the
+    // screen at the speed of play (the game speed and its target 0.66): the
+    // running stage is released first; nothing happens for the
     // stage already loaded, and 0 only releases. A missing required file
     // (the pack, the .BSF, the world, the models the .BSF names, the .IAF)
     // releases everything the load made and raises the fatal report with
@@ -189,6 +190,12 @@ public:
     // stage of a pending change (1..42 but 39), else 0.
     void ReleaseStage();
     bool IsStageLoaded() const { return stageId != 0; }
+    // The loading screen, the screens' own when they have one; the record's
+    // loading state always follows it. Activating starts at progress 0.
+    void ActivateLoadingScreen(uint8_t on, int32_t id);
+    // The loading bar at `progress` and a step of the loading screen (the
+    // `loading` trace line).
+    void SetLoadingProgress(float progress);
 
     // ---- Stage changes (stage_change.cpp) ----
     // One request at a time (see stage_change.cpp for the targets and the

@@ -10,12 +10,17 @@ bool StartStageNewGame(CSStageManager *stage, int32_t number)
         return false;
     }
     const int32_t id = 2000000 + 10000 * number;
+    // The loading screen comes up at once and stays up: the stage load
+    // that follows takes it away.
+    stage->ActivateLoadingScreen(1, id);
+    stage->SetLoadingProgress(kNewGameStartProgress);
     stage->CreateSubObjects1();
     stage->LoadEffectsPack();
     stage->CreateSubObjects2();
     stage->LoadItemsPack();
     stage->LoadEventsPack();
     stage->LoadHeroesOnce();
+    stage->SetLoadingProgress(kNewGamePartsProgress);
     if (g_stageScreens != nullptr) {
         g_stageScreens->requestScreen(kScreenInGame);
         g_stageScreens->switchScreen();

@@ -8,8 +8,13 @@ class CSStageManager;
 
 // The stage-change time of a new game's first stage.
 inline constexpr uint32_t kNewGameStageChangeMs = 2000;
+// The loading bar when the new game starts and once the stage manager's
+// parts and the heroes are in.
+inline constexpr float kNewGameStartProgress = 0.0f;
+inline constexpr float kNewGamePartsProgress = 0.1f;
 
-// The stage manager's parts, the events pack and the heroes; with a screen
+// The loading screen up at progress 0; the stage manager's parts, the
+// events pack and the heroes, then progress 0.1 and a step; with a screen
 // manager the in-game screen (13) at once; then the change to stage
 // `number` (1..42), carried out inside the call. False for a number out of
 // range or a stage that did not load.

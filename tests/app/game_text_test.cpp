@@ -1,6 +1,6 @@
 // End to end on the sample data: the statistics overlay in the maker's font
 // ("FPS 60" at the top left, the reviewed reference crop; the rest of the
-// frame as without it), and the fatal message of a run without its font:
+// frame as without it), over the running stage in every mode, and the fatal message of a run without its font:
 // non-zero, naming the file, in the language's message table.
 #include <gtest/gtest.h>
 
@@ -84,6 +84,43 @@ TEST_F(GameText, TheOverlayShowsFpsInTheFont)
     apptest::ExpectLikeReference(dir + "/fps_corner.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/app/reference/display_info_fps.bmp",
                                  dir + "/fps_corner_difference.bmp");
+}
+
+// Over the running stage too, in every display-information mode: the
+// frame is the same as without the overlay but in the top-left corner.
+TEST_F(GameText, TheOverlayDrawsOverTheRunningStage)
+{
+    constexpr int kCornerWidth = 160;   // the widest line, "MEM n KB"
+    constexpr int kCornerHeight = 128;  // six lines in mode 3
+    const std::string common = "--headless --mode 1 --stage 1 --frames 5 --fixed-step 16 --screenshot 5:'";
+    int status = -1;
+    std::string output = RunInSampleData(common + dir + "/plain.bmp'", &status);
+    ASSERT_EQ(status, 0) << output;
+    Bmp plain;
+    ASSERT_TRUE(apptest::LoadBmp(dir + "/plain.bmp", &plain));
+    int previous = 0;
+    for (int mode = 1; mode <= 3; ++mode) {
+        const std::string shot = dir + "/info" + std::to_string(mode) + ".bmp";
+        output = RunInSampleData(common + shot + "' --display-info " + std::to_string(mode), &status);
+        ASSERT_EQ(status, 0) << output;
+        Bmp info;
+        ASSERT_TRUE(apptest::LoadBmp(shot, &info));
+        ASSERT_EQ(info.width, plain.width);
+        ASSERT_EQ(info.height, plain.height);
+        int changedInCorner = 0;
+        for (int y = 0; y < info.height; ++y) {
+            for (int x = 0; x < info.width; ++x) {
+                if (x >= kCornerWidth || y >= kCornerHeight) {
+                    ASSERT_EQ(info.Pixel(x, y), plain.Pixel(x, y)) << "mode " << mode << " at " << x << ", " << y;
+                } else {
+                    changedInCorner += info.Pixel(x, y) != plain.Pixel(x, y) ? 1 : 0;
+                }
+            }
+        }
+        // Each mode adds lines to the one before.
+        EXPECT_GT(changedInCorner, previous + 60) << "mode " << mode;
+        previous = changedInCorner;
+    }
 }
 
 TEST_F(GameText, WithoutItsFontTheRunStopsNamingIt)

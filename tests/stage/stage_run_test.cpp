@@ -74,7 +74,8 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
               0)
         << output;
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
-    // Before the first tick: the request, the load and the loading bar.
+    // Before the first tick: the new game's start of the loading bar, the
+    // request, the load and the rest of the loading bar.
     std::vector<std::string> start;
     for (const gametest::TraceRecord &r : trace) {
         if (r.tick == 0) {
@@ -85,7 +86,7 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
             start.push_back(line);
         }
     }
-    EXPECT_EQ(start, (std::vector<std::string>{"stage request 2010000 0 2000 taken", "stage load 2010000",
+    EXPECT_EQ(start, (std::vector<std::string>{"loading 0.00", "loading 0.10", "stage request 2010000 0 2000 taken", "stage load 2010000",
                                                "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
                                                "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
                                                "loading 0.80", "loading 0.90", "loading 1.00"}));
