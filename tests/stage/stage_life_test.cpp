@@ -496,6 +496,29 @@ TEST_F(StageLifeTest, EachLoadStartsAtTheSpeedOfPlay)
     EXPECT_FLOAT_EQ(stage->targetGameSpeed, kNormalGameSpeed);
 }
 
+// A scene's blend in brings the letterbox over 500 ms and slows the game;
+// the blend back takes both back. Other modes leave the letterbox alone.
+TEST_F(StageLifeTest, SceneBlendModesBringAndTakeTheLetterbox)
+{
+    Start();
+    stage->SetCameraMode(5);
+    EXPECT_EQ(Fake().log, std::vector<std::string>{"show letterbox 500"});
+    EXPECT_FLOAT_EQ(stage->targetGameSpeed, kSceneGameSpeed);
+    stage->SetCameraMode(2);
+    stage->SetCameraMode(6);
+    EXPECT_EQ(Fake().log, (std::vector<std::string>{"show letterbox 500", "hide letterbox 500"}));
+    EXPECT_FLOAT_EQ(stage->targetGameSpeed, kNormalGameSpeed);
+    for (int32_t mode : {0, 1, 3, 4, 7, 8}) {
+        stage->SetCameraMode(mode);
+    }
+    EXPECT_EQ(Fake().log.size(), 2u);
+    // Without a screen manager the modes still set the speed.
+    g_stageScreens = nullptr;
+    stage->SetCameraMode(5);
+    EXPECT_FLOAT_EQ(stage->targetGameSpeed, kSceneGameSpeed);
+    EXPECT_EQ(Fake().log.size(), 2u);
+}
+
 // ---- Heroes and actors ----
 
 TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
