@@ -17,6 +17,7 @@
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/model_test_support.h"
 
 namespace {
 
@@ -103,14 +104,7 @@ TEST_F(ModelFramesTest, CollisionTestSwitches)
     SetClumpCollisionTest(prop, true);
     EXPECT_EQ(RefreshClumpCollisionTest(prop), 0);
     EXPECT_EQ(flagged(), 0);
-    RpAtomic *first = nullptr;
-    RpClumpForAllAtomics(
-        prop,
-        [](RpAtomic *atomic, void *data) -> RpAtomic * {
-            *static_cast<RpAtomic **>(data) = atomic;
-            return nullptr;
-        },
-        &first);
+    RpAtomic *first = modeltest::FirstAtomic(prop);
     ASSERT_NE(first, nullptr);
     first->geometry->matList.materials[0]->color.alpha = 0;
     EXPECT_EQ(RefreshClumpCollisionTest(prop), 1);

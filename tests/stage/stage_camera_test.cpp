@@ -22,6 +22,7 @@
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/model_test_support.h"
 #include "fake_sound.h"
 
 namespace {
@@ -45,13 +46,25 @@ protected:
     void TearDown() override
     {
         g_pStageManager = nullptr;
+        stage.heroes[0] = nullptr;
+        stage.heroCount = 0;
         stage.DestroyCamera();
         stage.DestroySound();
         gs.Destroy();
         apptest::GameEngineTest::TearDown();
     }
     float Far() const { return RwCameraGetFarClipPlane(gs.camera); }
+    // The camera made and loaded on the stage info, following one hero at the origin.
+    void FollowHeroAtOrigin()
+    {
+        stage.CreateCamera();
+        stage.LoadCamera();
+        hero.position = {0.0f, 0.0f, 0.0f};
+        stage.heroes[0] = &hero;
+        stage.heroCount = 1;
+    }
 
+    CSHero hero;  // outlives the stage, which only lends it a place
     CSGameSystem gs;
     CSStageManager stage;
 };
@@ -214,12 +227,7 @@ TEST_F(StageCameraTest, TheHeroesAreFollowedAndTheFirstHerosRightStickTurns)
 // manager, or while the model lets moves through, the model is no wall.
 TEST_F(StageCameraTest, TheBlockingEventsModelPullsTheCameraIn)
 {
-    stage.CreateCamera();
-    stage.LoadCamera();
-    CSHero hero;
-    hero.position = {0.0f, 0.0f, 0.0f};
-    stage.heroes[0] = &hero;
-    stage.heroCount = 1;
+    FollowHeroAtOrigin();
     stage.UpdateCamera(1.0f / 60.0f);
     const float wanted = stage.camera->WantedDistance();
     ASSERT_FLOAT_EQ(stage.camera->Orbit().distance, wanted);
@@ -229,14 +237,7 @@ TEST_F(StageCameraTest, TheBlockingEventsModelPullsTheCameraIn)
     RpClump *prop = stagetest::ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
     testing::internal::GetCapturedStderr();
     ASSERT_NE(prop, nullptr);
-    RpAtomic *atomic = nullptr;
-    RpClumpForAllAtomics(
-        prop,
-        [](RpAtomic *a, void *data) -> RpAtomic * {
-            *static_cast<RpAtomic **>(data) = a;
-            return nullptr;
-        },
-        &atomic);
+    RpAtomic *atomic = modeltest::FirstAtomic(prop);
     ASSERT_NE(atomic, nullptr);
     const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
     const RwV3d focus = stage.camera->Focus();
@@ -277,8 +278,6 @@ TEST_F(StageCameraTest, TheBlockingEventsModelPullsTheCameraIn)
     record->ModelNum = 0;
     events.Release();
     RpClumpDestroy(prop);
-    stage.heroes[0] = nullptr;
-    stage.heroCount = 0;
 }
 
 // A stage change with transition holds the camera and fades the music out
@@ -315,12 +314,7 @@ TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
     const std::string path = apptest::ScratchFolder("stage_trace") + "/trace.txt";
     std::string error;
     ASSERT_TRUE(game::TraceOpen(path, &error)) << error;
-    stage.CreateCamera();
-    stage.LoadCamera();
-    CSHero hero;
-    hero.position = {0.0f, 0.0f, 0.0f};
-    stage.heroes[0] = &hero;
-    stage.heroCount = 1;
+    FollowHeroAtOrigin();
     soundtest::FakeSound sound;
     sound.AddFile(StageMusicPath(2010000));
     sound.AddFile(EventMusicPath(1));

@@ -137,6 +137,19 @@ void ExpectSameParams(const CharacterParams &a, const CharacterParams &b)
     EXPECT_EQ(a.weaponIds, b.weaponIds);
 }
 
+void ExpectSameTerritories(const std::vector<Territory> &a, const std::vector<Territory> &b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].id, b[i].id);
+        ASSERT_EQ(a[i].points.size(), b[i].points.size());
+        for (size_t p = 0; p < a[i].points.size(); ++p) {
+            EXPECT_EQ(a[i].points[p].x, b[i].points[p].x);
+            EXPECT_EQ(a[i].points[p].z, b[i].points[p].z);
+        }
+    }
+}
+
 // ---- Round trips of the maker's files.
 
 TEST(StageFiles, TheSampleStageReadsBackAsWritten)
@@ -154,15 +167,7 @@ TEST(StageFiles, TheSampleStageReadsBackAsWritten)
 
     std::vector<Territory> territories;
     ASSERT_TRUE(ReadTerritoryFile(SamplePath("RESOURCE/AI/STAGE00.ATF").c_str(), &territories, false));
-    ASSERT_EQ(territories.size(), mkdata::SampleTerritories().size());
-    for (size_t i = 0; i < territories.size(); ++i) {
-        EXPECT_EQ(territories[i].id, mkdata::SampleTerritories()[i].id);
-        ASSERT_EQ(territories[i].points.size(), mkdata::SampleTerritories()[i].points.size());
-        for (size_t p = 0; p < territories[i].points.size(); ++p) {
-            EXPECT_EQ(territories[i].points[p].x, mkdata::SampleTerritories()[i].points[p].x);
-            EXPECT_EQ(territories[i].points[p].z, mkdata::SampleTerritories()[i].points[p].z);
-        }
-    }
+    ExpectSameTerritories(territories, mkdata::SampleTerritories());
     // The placed monster stands in its territory.
     EXPECT_TRUE(IsInsideTerritory(*FindTerritory(territories, placements[0].territory), placements[0].position));
 }
@@ -280,15 +285,7 @@ TEST(StageFiles, ParametersTerritoriesAndMotionsRoundTripThroughTheWriters)
     ASSERT_TRUE(mkdata::WriteTerritoryFile(atf, territories));
     std::vector<Territory> territoriesBack;
     ASSERT_TRUE(ReadTerritoryFile(atf.c_str(), &territoriesBack, false));
-    ASSERT_EQ(territoriesBack.size(), territories.size());
-    for (size_t i = 0; i < territories.size(); ++i) {
-        EXPECT_EQ(territoriesBack[i].id, territories[i].id);
-        ASSERT_EQ(territoriesBack[i].points.size(), territories[i].points.size());
-        for (size_t p = 0; p < territories[i].points.size(); ++p) {
-            EXPECT_EQ(territoriesBack[i].points[p].x, territories[i].points[p].x);
-            EXPECT_EQ(territoriesBack[i].points[p].z, territories[i].points[p].z);
-        }
-    }
+    ExpectSameTerritories(territoriesBack, territories);
 
     // Motions 0, 1 and 4 of a two-second animation (0..120); 2 and 3 have none.
     MotionTable motions;
