@@ -6,13 +6,19 @@
 #include "app/keyword.h"
 #include "fx/fx_text.h"
 
-
 bool LoadBigShotFile(const char *path, BigShotDesc *desc)
 {
     CSKeywordFile file;
     if (!file.Open(path)) {
         return false;
     }
+    ReadBigShot(&file, desc);
+    return true;
+}
+
+void ReadBigShot(CSKeywordFile *source, BigShotDesc *desc)
+{
+    CSKeywordFile &file = *source;
     while (file.NextLine()) {
         if (file.KeyIs("Particle:")) {
             ReadFileNameValue(&file, desc->particle, sizeof desc->particle);
@@ -32,7 +38,6 @@ bool LoadBigShotFile(const char *path, BigShotDesc *desc)
             file.Report("unknown keyword");
         }
     }
-    return true;
 }
 
 std::string FormatBigShot(const BigShotDesc &d)

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+class CSKeywordFile;
+
 constexpr size_t kBigShotNameSize = 64;
 
 struct BigShotDesc {
@@ -29,4 +31,6 @@ struct BigShotDesc {
 // Opens `path` quietly and reads it over the defaults in *desc; false when
 // it cannot be opened (*desc keeps its values).
 bool LoadBigShotFile(const char *path, BigShotDesc *desc);
+// Reads an open file over the values in *desc.
+void ReadBigShot(CSKeywordFile *file, BigShotDesc *desc);
 std::string FormatBigShot(const BigShotDesc &desc);

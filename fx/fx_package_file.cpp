@@ -13,14 +13,19 @@ bool LoadFxmFile(const char *path, FxmDesc *desc)
     if (!file.Open(path)) {
         return false;
     }
-    while (file.NextLine()) {
-        if (file.KeyIs("PackageNum:")) {
-            file.Int(&desc->packageNum, 0, kMaxPackageNum);
+    ReadFxm(&file, desc);
+    return true;
+}
+
+void ReadFxm(CSKeywordFile *file, FxmDesc *desc)
+{
+    while (file->NextLine()) {
+        if (file->KeyIs("PackageNum:")) {
+            file->Int(&desc->packageNum, 0, kMaxPackageNum);
         } else {
-            file.Report("unknown keyword");
+            file->Report("unknown keyword");
         }
     }
-    return true;
 }
 
 bool LoadLightFile(const char *path, FxLightDesc *desc)
@@ -30,6 +35,13 @@ bool LoadLightFile(const char *path, FxLightDesc *desc)
     if (!file.Open(path)) {
         return false;
     }
+    ReadLight(&file, desc);
+    return true;
+}
+
+void ReadLight(CSKeywordFile *source, FxLightDesc *desc)
+{
+    CSKeywordFile &file = *source;
     while (file.NextLine()) {
         if (file.KeyIs("Type:")) {
             char word[16];
@@ -52,7 +64,6 @@ bool LoadLightFile(const char *path, FxLightDesc *desc)
             file.Report("unknown keyword");
         }
     }
-    return true;
 }
 
 std::string FormatFxm(const FxmDesc &desc)

@@ -11,6 +11,8 @@
 
 #include "rwcore.h"
 
+class CSKeywordFile;
+
 constexpr int32_t kDefaultPackageNum = 32;
 constexpr int32_t kMaxPackageNum = 1024;
 
@@ -32,5 +34,8 @@ struct FxLightDesc {
 // cannot be opened (the defaults are kept).
 bool LoadFxmFile(const char *path, FxmDesc *desc);
 bool LoadLightFile(const char *path, FxLightDesc *desc);
+// Each reads an open file over the values in *desc.
+void ReadFxm(CSKeywordFile *file, FxmDesc *desc);
+void ReadLight(CSKeywordFile *file, FxLightDesc *desc);
 std::string FormatFxm(const FxmDesc &desc);
 std::string FormatLight(const FxLightDesc &desc);

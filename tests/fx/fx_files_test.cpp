@@ -9,6 +9,7 @@
 
 #include "fx/bigshot_file.h"
 #include "fx/fx_package_file.h"
+#include "fx/fx_text.h"
 #include "fx/particle_set_file.h"
 #include "fx/xdt_file.h"
 #include "fx/zus_file.h"
@@ -219,8 +220,9 @@ TEST(BigShotFile, RoundTripsAndKeepsDefaultsForBadValues)
     SetDataRootPath("");
 }
 
-// Random bytes and pathological lines through every reader: no crash, no
-// over-read (the sanitizer build watches), bounded results.
+// Random bytes and pathological lines through every reader of the effect
+// files: no crash, no over-read (the sanitizer build watches), results
+// within their bounds.
 TEST(FxFiles, HostileTextIsReadWithoutHarm)
 {
     std::mt19937 rng(23);
@@ -231,6 +233,9 @@ TEST(FxFiles, HostileTextIsReadWithoutHarm)
         std::string("PrtSysKind:\0\0\0,1\n", 17),
         "Velocity: 1e40, nan, inf\nColourStart: 1,2,3,4,5,6\n",
         "PrtSysGroup:" + std::string(10000, 'g') + "\n",
+        "PackageNum: 99999999999\nPackageNum: -3\nColour: 256, -1\nColour: 1, 2, 3, 4, 5\nType: POINTS\n",
+        "Particle: " + std::string(500, 'p') + ".ZUS\nModel: ..\\..\\X.DFF\nDamage: 1e30\nLife: -inf\n",
+        "Radius: nan\nSpeed: 1e39\nAttribute: -2147483649\nDamage:\n:\n",
     };
     for (int i = 0; i < 20; ++i) {
         std::string noise(static_cast<size_t>(rng() % 3000), '\0');
@@ -258,6 +263,32 @@ TEST(FxFiles, HostileTextIsReadWithoutHarm)
             XdtDesc x;
             ReadXdt(&f.file, &x);
             EXPECT_LE(x.frames.size(), static_cast<size_t>(kXdtMaxFrames));
+        }
+        {
+            TextFile f(input);
+            FxmDesc fxm;
+            ReadFxm(&f.file, &fxm);
+            EXPECT_GE(fxm.packageNum, 0);
+            EXPECT_LE(fxm.packageNum, kMaxPackageNum);
+        }
+        {
+            TextFile f(input);
+            FxLightDesc light;
+            ReadLight(&f.file, &light);
+            EXPECT_GE(light.radius, 0.0f);
+            EXPECT_EQ(light.type, kFxLightPoint);
+        }
+        {
+            TextFile f(input);
+            BigShotDesc shot;
+            ReadBigShot(&f.file, &shot);
+            EXPECT_GE(shot.damage, 0);
+            EXPECT_GE(shot.life, 0.0f);
+            EXPECT_LE(shot.life, 600.0f);
+            EXPECT_GE(shot.radius, 0.0f);
+            EXPECT_LT(std::strlen(shot.particle), kBigShotNameSize);
+            EXPECT_TRUE(shot.particle[0] == '\0' || IsPlainFileName(shot.particle));
+            EXPECT_TRUE(shot.model[0] == '\0' || IsPlainFileName(shot.model));
         }
     }
 }
