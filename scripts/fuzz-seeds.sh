@@ -28,6 +28,7 @@ seed pitexd
 seed pack
 seed text
 seed event_table $(find "$data" -name '*.EVT')
+seed fx_files $(find "$data" -iname '*.ZUS' -o -name '*.PSS' -o -name '*.XDT' -o -name '*.FXM' -o -name '*.lit' -o -name '*.BSH')
 mkdir -p "$build/corpus-texdict"
 "$build/tests/fuzz/make_texdict_seeds" "$data" "$build/corpus-texdict"
 cp -f "$build/corpus-texdict"/sample-*.pitexd "$build/corpus-pitexd/"
