@@ -1,5 +1,8 @@
-// The events' links to the actor core and the trace (see event_stage_links.h).
+// The events' links to the actor core, the trace and the stage change (see
+// event_stage_links.h).
 #include "event/event_stage_links.h"
+
+#include <algorithm>
 
 #include "actor/ai_object.h"
 #include "actor/hero.h"
@@ -36,5 +39,15 @@ void ConnectEventActorLinks()
     };
     g_eventLinks.trace = [](int32_t eventId, const char *kind, const char *what, int32_t count) {
         game::TraceLine("event").Int(eventId).Word(kind).Word(what).Int(count);
+    };
+}
+
+void ConnectEventStageChange()
+{
+    g_eventLinks.requestStageChange = [](int32_t target, int32_t flag, int32_t transitionMs) {
+        if (g_pStageManager != nullptr) {
+            g_pStageManager->RequestStageChange(target, static_cast<uint8_t>(flag),
+                                                static_cast<uint32_t>(std::max(transitionMs, 0)));
+        }
     };
 }

@@ -7,3 +7,5 @@
 #pragma once
 
 void ConnectEventActorLinks();
+// The stage change: a request to the running stage (g_pStageManager).
+void ConnectEventStageChange();

@@ -1,7 +1,6 @@
 // The stage manager's parts made once per run, and the heroes (see
 // stage_manager.h). Each part is made by the first call; later calls do
 // nothing. The parts of other areas of the game join here as they come.
-#include <algorithm>
 #include <string>
 
 #include "actor/actor_placement.h"
@@ -118,12 +117,7 @@ void CSStageManager::LoadEventsPack()
     if (eventManager == nullptr) {
         eventManager = new CSEventManager;
         ConnectEventActorLinks();
-        g_eventLinks.requestStageChange = [](int32_t target, int32_t flag, int32_t transitionMs) {
-            if (g_pStageManager != nullptr) {
-                g_pStageManager->RequestStageChange(target, static_cast<uint8_t>(flag),
-                                                    static_cast<uint32_t>(std::max(transitionMs, 0)));
-            }
-        };
+        ConnectEventStageChange();
         eventManager->Init();
     }
     if (packed) {
