@@ -4,10 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include "app/engine_startup.h"
+#include "app/pack.h"
 #include "app/path.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/particle_manager.h"
+#include "fx/stage_effects.h"
 #include "win/window.h"
 
 namespace {
@@ -105,8 +107,11 @@ void BM_EveryPoolIdle(benchmark::State &state)
         state.SkipWithError("the engine did not start");
         return;
     }
-    // The sample data's pools: their models, big-shot files and particles.
+    // The sample data's pools: their models, big-shot files and particles,
+    // read while the effects pack (with the models' textures) is open, as
+    // the game reads them.
     SetDataRootPath(RW_BENCH_DATA_DIR);
+    const bool packed = zuOpenPack(kEffectsPackPath);
     CSParticleManager particles;
     particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false);
     CSMatAnimManager matAnims;
@@ -115,6 +120,9 @@ void BM_EveryPoolIdle(benchmark::State &state)
     services.particles = &particles;
     services.matAnims = &matAnims;
     manager.Create(services);
+    if (packed) {
+        zuClosePack();
+    }
     for (auto _ : state) {
         manager.Update(1.0f / 60.0f);
         RwCameraBeginUpdate(engine.camera);

@@ -47,14 +47,14 @@ void Link()
     g_eventLinks = links;
 }
 
-// 300 events of stage 18: the ids of its kinds built here and of the
-// kinds that answer by condition, all with areas and bound actors.
+// 300 events of the first stage: its end-at-once, link starter and exit
+// ids over and over, each with an area (a quadrilateral or a circle) and
+// two bound actors.
 std::vector<EventTableEntry> StageTable()
 {
     std::vector<EventTableEntry> entries;
     for (int i = 0; i < 300; ++i) {
         EventTableEntry e;
-        // End-at-once, link starter, stage exit and marker ids of stage 1, reused.
         static const int32_t ids[] = {79010400, 79010500, 79010600, 79010900, 79011000, 79011600,
                                       79011700, 79012500, 79012600, 79012400};
         e.eventId = ids[i % 10];
