@@ -19,6 +19,7 @@
 #include "event/event_manager.h"
 #include "event/event_objects.h"
 #include "event_id_lists.h"
+#include "event_test_support.h"
 
 namespace {
 
@@ -56,24 +57,7 @@ std::vector<int32_t> ParseIds(const char *text)
     return ids;
 }
 
-struct OwnedRecord {
-    explicit OwnedRecord(int32_t id) : record(CreateEventRecord(id))
-    {
-        if (record != nullptr) {
-            record->SetUp();
-        }
-    }
-    ~OwnedRecord()
-    {
-        if (record != nullptr) {
-            record->Destroy();
-            FreeEventObject(record);
-        }
-    }
-    OwnedRecord(const OwnedRecord &) = delete;
-    OwnedRecord &operator=(const OwnedRecord &) = delete;
-    EventRecord *record;
-};
+using event_test::OwnedRecord;
 
 // What the object-and-set-up lists say of each of their kinds.
 struct FactoryKind {
@@ -176,6 +160,24 @@ std::vector<int32_t> AllListedIds()
     return ids;
 }
 
+// The ids of `list` with their table rows: each id once in all lists
+// (`seen`), in the table, and as many as the list counts.
+std::vector<std::pair<int32_t, const EventIdRow *>> ListedRows(const KindList &list, std::set<int32_t> *seen)
+{
+    const std::vector<int32_t> ids = ParseIds(list.ids);
+    EXPECT_EQ(static_cast<int32_t>(ids.size()), list.count) << list.name;
+    std::vector<std::pair<int32_t, const EventIdRow *>> rows;
+    for (const int32_t id : ids) {
+        EXPECT_TRUE(seen->insert(id).second) << id << " is in two lists";
+        const EventIdRow *row = FindEventRow(id);
+        EXPECT_NE(row, nullptr) << list.name << " " << id;
+        if (row != nullptr) {
+            rows.emplace_back(id, row);
+        }
+    }
+    return rows;
+}
+
 TEST(EventIdLists, TheObjectAndSetUpListsAgreeWithTheTable)
 {
     ASSERT_EQ(std::size(event_lists::kFactoryKinds), FactoryKinds().size());
@@ -184,12 +186,7 @@ TEST(EventIdLists, TheObjectAndSetUpListsAgreeWithTheTable)
         const KindList &list = event_lists::kFactoryKinds[k];
         const FactoryKind &expected = FactoryKinds()[k];
         ASSERT_STREQ(list.name, expected.name);
-        const std::vector<int32_t> ids = ParseIds(list.ids);
-        EXPECT_EQ(static_cast<int32_t>(ids.size()), list.count) << list.name;
-        for (const int32_t id : ids) {
-            EXPECT_TRUE(seen.insert(id).second) << id << " is in two lists";
-            const EventIdRow *row = FindEventRow(id);
-            ASSERT_NE(row, nullptr) << list.name << " " << id;
+        for (const auto &[id, row] : ListedRows(list, &seen)) {
             EXPECT_EQ(expected.kinds.count(row->kind), 1u) << list.name << " " << id;
             const auto extra = ExtraObjects().find(id);
             EXPECT_EQ(row->object, extra != ExtraObjects().end() ? extra->second : expected.object)
@@ -209,12 +206,7 @@ TEST(EventIdLists, TheRunTimeListsAgreeWithTheTableAndCountAsListed)
     for (const KindList &list : event_lists::kDispatchKinds) {
         const auto kind = DispatchKinds().find(list.name);
         ASSERT_NE(kind, DispatchKinds().end()) << list.name;
-        const std::vector<int32_t> ids = ParseIds(list.ids);
-        EXPECT_EQ(static_cast<int32_t>(ids.size()), list.count) << list.name;
-        for (const int32_t id : ids) {
-            EXPECT_TRUE(seen.insert(id).second) << id << " is in two lists";
-            const EventIdRow *row = FindEventRow(id);
-            ASSERT_NE(row, nullptr) << list.name << " " << id;
+        for (const auto &[id, row] : ListedRows(list, &seen)) {
             EXPECT_EQ(row->kind, kind->second) << list.name << " " << id;
             ++counted[row->kind];
         }

@@ -9,25 +9,11 @@
 #include "event/event_factory.h"
 #include "event/event_objects.h"
 #include "event/event_presets.h"
+#include "event_test_support.h"
 
 namespace {
 
-struct OwnedRecord {
-    explicit OwnedRecord(int32_t id) : record(CreateEventRecord(id))
-    {
-        if (record != nullptr) {
-            record->SetUp();
-        }
-    }
-    ~OwnedRecord()
-    {
-        if (record != nullptr) {
-            record->Destroy();
-            FreeEventObject(record);
-        }
-    }
-    EventRecord *record;
-};
+using event_test::OwnedRecord;
 
 // Every id the table names (the effect-burst band counted by its hundreds).
 std::vector<int32_t> ListedIds()

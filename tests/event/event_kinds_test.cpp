@@ -22,6 +22,23 @@ protected:
         }
     }
 
+    // A vine hazard (the square of half-size 10 around the origin) linked
+    // to a scene that binds `boss`; the scene itself is kept out of the passes.
+    std::unique_ptr<CSEventManager> VineStage(FakeActor *boss)
+    {
+        EventTableEntry vines = SquareEntry(79253000, 10.0f);
+        vines.linkId = 79252900;
+        vines.maxOccur = 1000;
+        EventTableEntry scene = BareEntry(79252900);
+        scene.npcNum = 1;
+        auto manager = MakeManager({vines, scene});
+        boss->group = 79252900;
+        stage_.actors = {boss};
+        manager->LoadStageEvents(2250000, 1);
+        manager->Records()[1]->MaxOccur = 0;
+        return manager;
+    }
+
     FakeStage stage_;
     StageLinks links_;
     FakeActor hero_;
@@ -208,18 +225,9 @@ TEST_F(KindTest, BridgeBuildsPieceByPieceAndComesDownOnceItsLinkRuns)
 
 TEST_F(KindTest, VinesOnlyWhileEveryRequiredHeroIsInside)
 {
-    EventTableEntry vines = SquareEntry(79253000, 10.0f);
-    vines.linkId = 79252900;
-    vines.maxOccur = 1000;
-    EventTableEntry scene = BareEntry(79252900);
-    scene.npcNum = 1;
-    auto manager = MakeManager({vines, scene});
     FakeActor boss;
-    boss.group = 79252900;
-    stage_.actors = {&boss};
-    manager->LoadStageEvents(2250000, 1);
+    auto manager = VineStage(&boss);
     auto *record = static_cast<CSVineHazardEvent *>(manager->Records()[0]);
-    manager->Records()[1]->MaxOccur = 0;
     hero_.position = {40.0f, 0.0f, 0.0f};
     Frames(*manager, 30);
     EXPECT_EQ(record->IsOccur, 0);
@@ -249,17 +257,8 @@ TEST_F(KindTest, VinesOnlyWhileEveryRequiredHeroIsInside)
 
 TEST_F(KindTest, VineDrawsReseedTheGamesOneGeneratorFromTheLastTick)
 {
-    EventTableEntry vines = SquareEntry(79253000, 10.0f);
-    vines.linkId = 79252900;
-    vines.maxOccur = 1000;
-    EventTableEntry scene = BareEntry(79252900);
-    scene.npcNum = 1;
-    auto manager = MakeManager({vines, scene});
     FakeActor boss;
-    boss.group = 79252900;
-    stage_.actors = {&boss};
-    manager->LoadStageEvents(2250000, 1);
-    manager->Records()[1]->MaxOccur = 0;
+    auto manager = VineStage(&boss);
     auto *record = static_cast<CSVineHazardEvent *>(manager->Records()[0]);
     CSGameSystem system;
     CSGameSystem *previous = g_pGameSystem;

@@ -2,6 +2,8 @@
 #include "event_test_support.h"
 
 #include "app/file.h"
+#include "event/event_factory.h"
+#include "event/event_record.h"
 
 namespace event_test {
 
@@ -125,6 +127,21 @@ void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt)
     }
     manager.CheckTriggers(dt);
     manager.Update(dt);
+}
+
+OwnedRecord::OwnedRecord(int32_t id) : record(CreateEventRecord(id))
+{
+    if (record != nullptr) {
+        record->SetUp();
+    }
+}
+
+OwnedRecord::~OwnedRecord()
+{
+    if (record != nullptr) {
+        record->Destroy();
+        FreeEventObject(record);
+    }
 }
 
 }  // namespace event_test

@@ -67,6 +67,16 @@ EventTableEntry BareEntry(int32_t id);
 // A manager whose table holds `entries` (read through the file reader).
 std::unique_ptr<CSEventManager> MakeManager(const std::vector<EventTableEntry> &entries);
 
+// An object of the id's class from the factory, set up, destroyed and freed
+// with the holder (null for an id the game does not know).
+struct OwnedRecord {
+    explicit OwnedRecord(int32_t id);
+    ~OwnedRecord();
+    OwnedRecord(const OwnedRecord &) = delete;
+    OwnedRecord &operator=(const OwnedRecord &) = delete;
+    EventRecord *record;
+};
+
 // Poses for every hero of the stage, then the frame's passes.
 void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt = 1.0f / 60.0f);
 

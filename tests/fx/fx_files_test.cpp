@@ -220,6 +220,16 @@ TEST(BigShotFile, RoundTripsAndKeepsDefaultsForBadValues)
     SetDataRootPath("");
 }
 
+// `text` read by `read` over a fresh T.
+template <class T, class Read>
+T ReadText(const std::string &text, Read read)
+{
+    TextFile file(text);
+    T out;
+    read(&file.file, &out);
+    return out;
+}
+
 // Random bytes and pathological lines through every reader of the effect
 // files: no crash, no over-read (the sanitizer build watches), results
 // within their bounds.
@@ -245,51 +255,27 @@ TEST(FxFiles, HostileTextIsReadWithoutHarm)
         inputs.push_back(noise);
     }
     for (const std::string &input : inputs) {
-        {
-            TextFile f(input);
-            ZusDesc z;
-            ReadZus(&f.file, &z);
-            EXPECT_GE(z.maxParticles, 1);
-            EXPECT_LE(z.maxParticles, kZusMaxParticlesLimit);
-        }
-        {
-            TextFile f(input);
-            ParticleSet s;
-            ReadParticleSet(&f.file, &s);
-            EXPECT_LE(s.kinds.size(), static_cast<size_t>(kMaxParticleKinds));
-        }
-        {
-            TextFile f(input);
-            XdtDesc x;
-            ReadXdt(&f.file, &x);
-            EXPECT_LE(x.frames.size(), static_cast<size_t>(kXdtMaxFrames));
-        }
-        {
-            TextFile f(input);
-            FxmDesc fxm;
-            ReadFxm(&f.file, &fxm);
-            EXPECT_GE(fxm.packageNum, 0);
-            EXPECT_LE(fxm.packageNum, kMaxPackageNum);
-        }
-        {
-            TextFile f(input);
-            FxLightDesc light;
-            ReadLight(&f.file, &light);
-            EXPECT_GE(light.radius, 0.0f);
-            EXPECT_EQ(light.type, kFxLightPoint);
-        }
-        {
-            TextFile f(input);
-            BigShotDesc shot;
-            ReadBigShot(&f.file, &shot);
-            EXPECT_GE(shot.damage, 0);
-            EXPECT_GE(shot.life, 0.0f);
-            EXPECT_LE(shot.life, 600.0f);
-            EXPECT_GE(shot.radius, 0.0f);
-            EXPECT_LT(std::strlen(shot.particle), kBigShotNameSize);
-            EXPECT_TRUE(shot.particle[0] == '\0' || IsPlainFileName(shot.particle));
-            EXPECT_TRUE(shot.model[0] == '\0' || IsPlainFileName(shot.model));
-        }
+        const ZusDesc z = ReadText<ZusDesc>(input, ReadZus);
+        EXPECT_GE(z.maxParticles, 1);
+        EXPECT_LE(z.maxParticles, kZusMaxParticlesLimit);
+        const ParticleSet set = ReadText<ParticleSet>(input, ReadParticleSet);
+        EXPECT_LE(set.kinds.size(), static_cast<size_t>(kMaxParticleKinds));
+        const XdtDesc xdt = ReadText<XdtDesc>(input, ReadXdt);
+        EXPECT_LE(xdt.frames.size(), static_cast<size_t>(kXdtMaxFrames));
+        const FxmDesc fxm = ReadText<FxmDesc>(input, ReadFxm);
+        EXPECT_GE(fxm.packageNum, 0);
+        EXPECT_LE(fxm.packageNum, kMaxPackageNum);
+        const FxLightDesc light = ReadText<FxLightDesc>(input, ReadLight);
+        EXPECT_GE(light.radius, 0.0f);
+        EXPECT_EQ(light.type, kFxLightPoint);
+        const BigShotDesc shot = ReadText<BigShotDesc>(input, ReadBigShot);
+        EXPECT_GE(shot.damage, 0);
+        EXPECT_GE(shot.life, 0.0f);
+        EXPECT_LE(shot.life, 600.0f);
+        EXPECT_GE(shot.radius, 0.0f);
+        EXPECT_LT(std::strlen(shot.particle), kBigShotNameSize);
+        EXPECT_TRUE(shot.particle[0] == '\0' || IsPlainFileName(shot.particle));
+        EXPECT_TRUE(shot.model[0] == '\0' || IsPlainFileName(shot.model));
     }
 }
 
