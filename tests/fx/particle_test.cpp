@@ -8,6 +8,7 @@
 
 #include "fx/particle_manager.h"
 #include "fx_test_support.h"
+#include "tools/mkdata/fx_data.h"
 
 namespace {
 
@@ -212,6 +213,68 @@ TEST_F(Particles, DrawsWithinACameraUpdate)
     RwCameraEndUpdate(camera);
     fxtest::DestroyCamera(camera);
     s->Release();
+}
+
+// The first display-mode word: 5 draws after the world, tested against the
+// depth of what stands before it but leaving no depth of its own, so what
+// is drawn later behind the particles still shows through them; other
+// values write depth like any model.
+TEST_F(Particles, AfterTheWorldParticlesTestDepthButWriteNone)
+{
+    ZusDesc glow = Quick(-1.0f);
+    glow.life = 10.0f;
+    glow.velocity = {0.0f, 0.0f, 0.0f};
+    glow.sizeStart = glow.sizeEnd = 4.0f;
+    glow.colourStart = glow.colourEnd = {255, 0, 0, 255};
+    glow.blend = kZusBlendAlpha;
+    ASSERT_TRUE(manager.AddTemplate("glow", glow, 1, false));
+    CSParticleSystem *s = manager.CreateSystem("glow");
+    ASSERT_NE(s, nullptr);
+    s->SetPosition({0.0f, 0.0f, 10.0f});
+    for (int i = 0; i < 5; ++i) {
+        manager.Update(0.016f);
+    }
+    ASSERT_GT(s->ParticleCount(), 0);
+    RpClump *behind = mkdata::BuildFxCard("none", 40.0f, {0, 0, 255, 255});
+    RpClump *before = mkdata::BuildFxCard("none", 40.0f, {0, 255, 0, 255});
+    ASSERT_NE(behind, nullptr);
+    ASSERT_NE(before, nullptr);
+    const RwV3d far = {0.0f, 0.0f, 20.0f};
+    const RwV3d near = {0.0f, 0.0f, 5.0f};
+    RwFrameTranslate(RpClumpGetFrame(behind), &far, rwCOMBINEREPLACE);
+    RwFrameTranslate(RpClumpGetFrame(before), &near, rwCOMBINEREPLACE);
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, 0.0f});
+    // Draws `first`, then `second` (null: the particles), and answers the centre.
+    auto draw = [&](RpClump *first, RpClump *second) {
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
+        first != nullptr ? static_cast<void>(RpClumpRender(first)) : manager.Render();
+        second != nullptr ? static_cast<void>(RpClumpRender(second)) : manager.Render();
+        RwCameraEndUpdate(camera);
+        return fxtest::PixelAt(camera, 32, 24);
+    };
+    // Alone, the particles show red.
+    const RwRGBA alone = draw(nullptr, nullptr);
+    EXPECT_GT(alone.red, 200);
+    // A model behind them drawn later covers them: they left no depth.
+    const RwRGBA covered = draw(nullptr, behind);
+    EXPECT_GT(covered.blue, 200);
+    EXPECT_LT(covered.red, 50);
+    // A model before them hides them: they are depth-tested.
+    const RwRGBA hidden = draw(before, nullptr);
+    EXPECT_GT(hidden.green, 200);
+    EXPECT_LT(hidden.red, 50);
+    // Another first word: the particles write depth, and hide what comes later behind.
+    s->displayMode[0] = 0;
+    const RwRGBA kept = draw(nullptr, behind);
+    EXPECT_GT(kept.red, 200);
+    EXPECT_LT(kept.blue, 50);
+    s->Release();
+    RpClumpDestroy(behind);
+    RpClumpDestroy(before);
+    fxtest::DestroyCamera(camera);
 }
 
 }  // namespace
