@@ -21,6 +21,7 @@
 #include "event/event_manager.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
+#include "fx/weather.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_start.h"
 #include "tests/app/app_test_support.h"
@@ -635,6 +636,33 @@ TEST_F(StageLifeTest, TheActorPassRunsOnTheScaledTimeStepAndNotUnderThePauseMenu
     }
     EXPECT_EQ(monster->animClock, clock2);
     EXPECT_EQ(stage->messagePool->PendingCount(), pending);
+}
+
+// The effects take the actors' speed-scaled step: the first stage's fog
+// fades in over its 2 s of play time, half as fast at half the speed of
+// play, and not at all under the pause menu.
+TEST_F(StageLifeTest, TheEffectsRunOnTheScaledTimeStepAndNotUnderThePauseMenu)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadEffectsPack();
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    ASSERT_NE(stage->weather, nullptr);
+    ASSERT_TRUE(stage->weather->IsFogOn());
+    const float fog0 = stage->weather->FogAmount();
+    stage->Update(16);
+    EXPECT_NEAR(stage->weather->FogAmount() - fog0, 0.016f / 2.0f, 1e-5f);
+    stage->gameSpeed = stage->targetGameSpeed = 0.33f;
+    const float fog1 = stage->weather->FogAmount();
+    stage->Update(16);
+    EXPECT_NEAR(stage->weather->FogAmount() - fog1, 0.008f / 2.0f, 1e-5f);
+    Fake().pauseMenuOpen = 1;
+    const float fog2 = stage->weather->FogAmount();
+    for (int i = 0; i < 100; ++i) {
+        stage->Update(16);
+    }
+    EXPECT_EQ(stage->weather->FogAmount(), fog2);
 }
 
 // The event manager: made with the events pack once per run, the stage's
