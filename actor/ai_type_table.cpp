@@ -16,9 +16,9 @@ namespace {
 
 constexpr AiTypeInfo kAiTypes[] = {
     {.aiType = 0, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO01", .objectSize = sizeof(CSHero),
-     .construct = &ConstructActor<CSHero>},
+     .construct = &ConstructActor<CSHero>, .update = HeroTypeUpdate, .release = HeroTypeRelease},
     {.aiType = 1, .modelFolder = ModelFolder::kMainChar, .modelId = "HERO02", .objectSize = sizeof(CSHero),
-     .construct = &ConstructActor<CSHero>},
+     .construct = &ConstructActor<CSHero>, .update = HeroTypeUpdate, .release = HeroTypeRelease},
     {.aiType = 10, .modelFolder = ModelFolder::kNpc, .modelId = "1410000"},
     {.aiType = 100, .modelFolder = ModelFolder::kNpc, .modelId = "1420000"},
     {.aiType = 101, .modelFolder = ModelFolder::kNpc, .modelId = "1421000"},

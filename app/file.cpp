@@ -240,6 +240,22 @@ char16_t *zufgetws(char16_t *buffer, int count, zuFile *file)
     return buffer;
 }
 
+bool zufgetwline(zuFile *file, std::u16string *line)
+{
+    // Lines of up to this many units come in one read; longer ones in
+    // pieces, joined here.
+    constexpr int kLineUnits = 1024;
+    line->clear();
+    char16_t buffer[kLineUnits];
+    while (zufgetws(buffer, kLineUnits, file) != nullptr) {
+        *line += buffer;
+        if (!line->empty() && line->back() == u'\n') {
+            return true;
+        }
+    }
+    return !line->empty();
+}
+
 size_t zufread(void *buffer, size_t size, size_t count, zuFile *file)
 {
     if (buffer == nullptr || file == nullptr || size == 0 || count == 0) {

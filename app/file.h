@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 struct zuFile {
@@ -41,6 +42,10 @@ char *zufgets(char *buffer, int size, zuFile *file);
 // line feed; a last line without one gets one appended when it fits. Never
 // writes past `count` units. Null at the end of the file (and when count < 2).
 char16_t *zufgetws(char16_t *buffer, int count, zuFile *file);
+// The next whole UTF-16LE line however long, read through zufgetws, its
+// line feed kept (appended to a last line without one). False at the end
+// of the file.
+bool zufgetwline(zuFile *file, std::u16string *line);
 
 size_t zufread(void *buffer, size_t size, size_t count, zuFile *file);
 size_t zufwrite(const void *buffer, size_t size, size_t count, zuFile *file);

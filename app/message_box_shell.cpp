@@ -16,24 +16,6 @@
 
 namespace {
 
-// Lines of up to this many units come in one read; longer ones in pieces,
-// joined again below.
-constexpr int kLineUnits = 1024;
-
-// The next whole line of the file, its line feed kept.
-bool NextWholeLine(zuFile *file, std::u16string *line)
-{
-    line->clear();
-    char16_t buffer[kLineUnits];
-    while (zufgetws(buffer, kLineUnits, file) != nullptr) {
-        *line += buffer;
-        if (!line->empty() && line->back() == u'\n') {
-            return true;
-        }
-    }
-    return !line->empty();
-}
-
 // A person can see a message box: a real window on a real display.
 bool DisplayExists()
 {
@@ -48,7 +30,7 @@ bool DisplayExists()
 
 bool ReadMessageTableFile(zuFile *file, game::MessageTable *table, std::string *error)
 {
-    return game::ParseMessageTable([file](std::u16string *line) { return NextWholeLine(file, line); }, table,
+    return game::ParseMessageTable([file](std::u16string *line) { return zufgetwline(file, line); }, table,
                                    error);
 }
 

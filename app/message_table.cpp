@@ -11,6 +11,8 @@ namespace {
 constexpr int64_t kMaxEntries = 100000;
 constexpr int64_t kMaxTexts = 100000;
 
+}  // namespace
+
 void StripLineEnd(std::u16string *line)
 {
     while (!line->empty() && (line->back() == u'\n' || line->back() == u'\r')) {
@@ -18,7 +20,11 @@ void StripLineEnd(std::u16string *line)
     }
 }
 
+namespace {
+
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+}  // namespace
 
 bool IsBlankLine(const std::u16string &line)
 {
@@ -32,7 +38,7 @@ bool IsBlankLine(const std::u16string &line)
 
 // "Key: value" with optional blanks around both; the value a decimal
 // integer in min..max and nothing after it.
-bool KeyInteger(const std::u16string &line, const char *key, int64_t min, int64_t max, int64_t *value)
+bool ParseKeyInteger(const std::u16string &line, const char *key, int64_t min, int64_t max, int64_t *value)
 {
     size_t at = 0;
     while (at < line.size() && IsBlank(line[at])) {
@@ -80,7 +86,7 @@ bool KeyInteger(const std::u16string &line, const char *key, int64_t min, int64_
     return true;
 }
 
-std::u16string Unescape(const std::u16string &text)
+std::u16string UnescapeText(const std::u16string &text)
 {
     std::u16string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -94,7 +100,7 @@ std::u16string Unescape(const std::u16string &text)
     return out;
 }
 
-std::u16string Escape(const std::u16string &text)
+std::u16string EscapeText(const std::u16string &text)
 {
     std::u16string out;
     for (char16_t c : text) {
@@ -108,6 +114,8 @@ std::u16string Escape(const std::u16string &text)
     }
     return out;
 }
+
+namespace {
 
 std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
@@ -177,7 +185,7 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
     if (!lines.NextKeyLine(&line)) {
         return fail("no Count line");
     }
-    if (!KeyInteger(line, "Count", 0, kMaxEntries, &count)) {
+    if (!ParseKeyInteger(line, "Count", 0, kMaxEntries, &count)) {
         return fail("expected \"Count: n\" with n in 0..100000");
     }
     std::set<int32_t> ids;
@@ -188,7 +196,7 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
         if (!lines.NextKeyLine(&line)) {
             return fail("the file ends before entry " + std::to_string(e + 1) + " of " + std::to_string(count));
         }
-        if (!KeyInteger(line, "ID", INT32_MIN, INT32_MAX, &id)) {
+        if (!ParseKeyInteger(line, "ID", INT32_MIN, INT32_MAX, &id)) {
             return fail("expected \"ID: k\"");
         }
         if (!ids.insert(static_cast<int32_t>(id)).second) {
@@ -197,7 +205,7 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
         if (!lines.NextKeyLine(&line)) {
             return fail("the file ends before the Texts line of entry " + std::to_string(id));
         }
-        if (!KeyInteger(line, "Texts", 0, kMaxTexts, &texts)) {
+        if (!ParseKeyInteger(line, "Texts", 0, kMaxTexts, &texts)) {
             return fail("expected \"Texts: m\" with m in 0..100000");
         }
         entry.id = static_cast<int32_t>(id);
@@ -205,7 +213,7 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
             if (!lines.Next(&line)) {
                 return fail("the file ends inside entry " + std::to_string(id));
             }
-            entry.texts.push_back(Unescape(line));
+            entry.texts.push_back(UnescapeText(line));
         }
         table->entries.push_back(std::move(entry));
     }
@@ -223,7 +231,7 @@ std::u16string FormatMessageTable(const MessageTable &table)
         out += u"\r\nID: " + Widen(std::to_string(entry.id)) + u"\r\n";
         out += u"Texts: " + Widen(std::to_string(entry.texts.size())) + u"\r\n";
         for (const std::u16string &text : entry.texts) {
-            out += Escape(text) + u"\r\n";
+            out += EscapeText(text) + u"\r\n";
         }
     }
     return out;

@@ -31,6 +31,17 @@ struct MessageTable {
 // Gives the next line (its line end may be kept); false at the end.
 using MessageLineSource = std::function<bool(std::u16string *line)>;
 
+// Helpers of the game's UTF-16 keyword lines, shared with other text files:
+// "Key: n" (blanks allowed around both; nothing after the number) with n in
+// min..max; the "\n" and "\\" escapes of texts.
+bool ParseKeyInteger(const std::u16string &line, const char *key, int64_t min, int64_t max, int64_t *value);
+std::u16string UnescapeText(const std::u16string &text);
+std::u16string EscapeText(const std::u16string &text);
+// A line with its line end (line feeds and carriage returns) taken off, and
+// whether a line holds only blanks and tabs.
+void StripLineEnd(std::u16string *line);
+bool IsBlankLine(const std::u16string &line);
+
 // Reads a whole table. False with "line N: reason" in *error; *table is
 // then empty.
 bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::string *error);

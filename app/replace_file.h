@@ -1,6 +1,6 @@
 // Files the player owns (bindings, saves, tuning) are never written in place: the new
 // contents go to "<path>.tmp", which is written whole, flushed, synced and closed with
-// every step checked, and only then renamed over the old file. A failure at any step
+// every step checked, read back and compared, and only then renamed over the old file. A failure at any step
 // removes the temporary file and leaves the old file as it was.
 #pragma once
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "actor/item_stage.h"
 #include "app/pack.h"
 #include "fx/decals.h"
 #include "fx/fx_packages.h"
@@ -93,6 +94,8 @@ bool LoadEffectsPackInto(CSStageManager *m)
     if (m->geManager != nullptr) {
         m->geManager->Create(ServicesOf(*m));
     }
+    // The item icon sheets come with the effects.
+    LoadItemIcons(m);
     if (opened) {
         zuClosePack();
     }

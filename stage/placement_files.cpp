@@ -1,59 +1,12 @@
 // Readers of the placement (.IAF) and territory (.ATF) files (see
-// ai_placement.h). Both are lists of blocks: a line naming the block, a
-// "{" line, the block's keys, a "}" line.
+// ai_placement.h). Both are lists of blocks (app/keyword_block.h).
 #include <cctype>
 #include <cstring>
 
-#include "app/keyword.h"
+#include "app/keyword_block.h"
 #include "stage/ai_placement.h"
 
 namespace {
-
-enum class BlockEnd {
-    kClosed,      // its "}" was read
-    kNextBlock,   // a line naming the next block came first (its "}" is missing)
-    kEndOfFile,
-};
-
-// Reads the keys of one block whose "{" line comes next, handing each line
-// to `line`. A block name before "}" ends it early; `blockName` names the
-// blocks of the file.
-template <typename Line>
-BlockEnd ReadBlock(CSKeywordFile *file, const char *blockName, Line line)
-{
-    if (!file->NextLine()) {
-        file->Report("the file ends before the block's \"{\"");
-        return BlockEnd::kEndOfFile;
-    }
-    if (file->KeyIs(blockName)) {
-        file->Report("a block without its \"{\"");
-        return BlockEnd::kNextBlock;
-    }
-    if (!file->IsBlockOpen()) {
-        // Read on as if it had been there: this line is the block's first.
-        file->Report("\"{\" expected");
-        if (file->IsBlockClose()) {
-            return BlockEnd::kClosed;
-        }
-        line();
-    }
-    while (file->NextLine()) {
-        if (file->IsBlockClose()) {
-            return BlockEnd::kClosed;
-        }
-        if (file->KeyIs(blockName)) {
-            file->Report("the block before is not closed by \"}\"");
-            return BlockEnd::kNextBlock;
-        }
-        if (file->IsBlockOpen()) {
-            file->Report("a \"{\" inside a block");
-            continue;
-        }
-        line();
-    }
-    file->Report("the file ends inside a block (\"}\" missing)");
-    return BlockEnd::kEndOfFile;
-}
 
 // A facing or up direction: three reals, not all zero.
 void Direction(CSKeywordFile *file, RwV3d *out)
@@ -138,16 +91,6 @@ void PlacementKey(CSKeywordFile *file, AiPlacement *p, bool *typed)
     }
 }
 
-// Counts blocks against the announced number.
-void CheckCount(CSKeywordFile *file, const char *what, bool announced, int32_t expected, size_t got)
-{
-    if (!announced) {
-        file->Report("the file does not say how many %s it holds", what);
-    } else if (static_cast<size_t>(expected) != got) {
-        file->Report("%d %s announced, %zu read", expected, what, got);
-    }
-}
-
 }  // namespace
 
 bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
@@ -169,17 +112,17 @@ bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
         }
         AiPlacement placement;
         bool typed = false;
-        const BlockEnd end = ReadBlock(file, "AI", [&] { PlacementKey(file, &placement, &typed); });
-        if (end == BlockEnd::kClosed && !typed) {
+        const KeywordBlockEnd end = ReadKeywordBlock(file, "AI", [&] { PlacementKey(file, &placement, &typed); });
+        if (end == KeywordBlockEnd::kClosed && !typed) {
             file->Report("a block without a valid AIType is skipped");
-        } else if (end == BlockEnd::kClosed && placements->size() >= static_cast<size_t>(kMaxPlacements)) {
+        } else if (end == KeywordBlockEnd::kClosed && placements->size() >= static_cast<size_t>(kMaxPlacements)) {
             file->Report("more than %d actors; the rest are skipped", kMaxPlacements);
-        } else if (end == BlockEnd::kClosed) {
+        } else if (end == KeywordBlockEnd::kClosed) {
             placements->push_back(placement);
         }
-        pending = end == BlockEnd::kNextBlock || (end == BlockEnd::kClosed && file->NextLine());
+        pending = end == KeywordBlockEnd::kNextBlock || (end == KeywordBlockEnd::kClosed && file->NextLine());
     }
-    CheckCount(file, "actors", counted, announced, placements->size());
+    CheckKeywordBlockCount(file, "actors", counted, announced, placements->size());
     return true;
 }
 
@@ -202,7 +145,7 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
         }
         Territory territory;
         int32_t points = -1;
-        const BlockEnd end = ReadBlock(file, "Territory", [&] {
+        const KeywordBlockEnd end = ReadKeywordBlock(file, "Territory", [&] {
             if (file->KeyIs("ID:")) {
                 file->Int(&territory.id, 1);
             } else if (file->KeyIs("PointNum:")) {
@@ -218,7 +161,7 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
                 }
             }
         });
-        if (end == BlockEnd::kClosed) {
+        if (end == KeywordBlockEnd::kClosed) {
             if (points >= 0 && territory.points.size() != static_cast<size_t>(points)) {
                 file->Report("%d points announced, %zu read", points, territory.points.size());
             }
@@ -234,9 +177,9 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
                 territories->push_back(std::move(territory));
             }
         }
-        pending = end == BlockEnd::kNextBlock || (end == BlockEnd::kClosed && file->NextLine());
+        pending = end == KeywordBlockEnd::kNextBlock || (end == KeywordBlockEnd::kClosed && file->NextLine());
     }
-    CheckCount(file, "territories", counted, announced, territories->size());
+    CheckKeywordBlockCount(file, "territories", counted, announced, territories->size());
     return true;
 }
 

@@ -19,6 +19,7 @@
 #include "actor/actor_pass.h"
 #include "actor/ai_object.h"
 #include "actor/hero.h"
+#include "actor/item_stage.h"
 #include "app/game_system.h"
 #include "app/game_system_children.h"
 #include "app/movie_player.h"
@@ -114,8 +115,20 @@ void RenderSkyBox(RpClump *sky, RwCamera *camera)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
 }
 
-// The actors' models (heroes included) that are shown. A model joins the
-// stage's world when it is first drawn, so that the stage's lights reach it.
+// A model joins the stage's world when it is first drawn, so that the
+// stage's lights reach it.
+void RenderInStageWorld(const CSStageManager &stage, RpClump *clump, RenderPass *pass)
+{
+    if (RpClumpGetWorld(clump) != stage.world) {
+        if (RpClumpGetWorld(clump) != nullptr) {
+            RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
+        }
+        RpWorldAddClump(stage.world, clump);
+    }
+    RenderClumpInView(clump, pass);
+}
+
+// The actors' models (heroes included, with their weapons) that are shown.
 void RenderActors(const CSStageManager &stage, RenderPass *pass)
 {
     for (AiObject *actor = stage.actorHead; actor != nullptr; actor = actor->next) {
@@ -123,13 +136,10 @@ void RenderActors(const CSStageManager &stage, RenderPass *pass)
         if (clump == nullptr) {
             continue;
         }
-        if (RpClumpGetWorld(clump) != stage.world) {
-            if (RpClumpGetWorld(clump) != nullptr) {
-                RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
-            }
-            RpWorldAddClump(stage.world, clump);
+        RenderInStageWorld(stage, clump, pass);
+        if (IsHeroType(actor->aiType) && static_cast<const CSHero *>(actor)->weaponClump != nullptr) {
+            RenderInStageWorld(stage, static_cast<const CSHero *>(actor)->weaponClump, pass);
         }
-        RenderClumpInView(clump, pass);
     }
 }
 
@@ -170,13 +180,15 @@ void CSStageManager::Update(uint32_t ms)
     if (!IsStageLoaded()) {
         return;
     }
-    // The heroes' step comes with the heroes' part.
+    // The heroes take the actors' speed-scaled step, before the events see them.
+    RunHeroStep(this, seconds * TimeScale());
     StepEvents(this, seconds);
     CSGameSystem *gs = g_pGameSystem;
     RunActorPass(this, seconds * TimeScale(), MakeActorFrame(this, gs != nullptr ? gs->camera : nullptr));
     UpdateCamera(seconds);
     // The effects take the same speed-scaled step as the actors.
     UpdateStageEffects(this, seconds * TimeScale(), gs != nullptr ? gs->camera : nullptr);
+    UpdateItemMembers(this);
     UpdateSound(ms);
 }
 

@@ -277,6 +277,8 @@ private:
             // Posed where it now stands: the skin follows its skeleton's matrices.
             hero->PlayAnimation(hero->state);
             LinkActor(&s_, hero);
+            // Its weapon's model and its aura in the new stage.
+            hero->EnterStage();
         }
     }
 
@@ -361,7 +363,13 @@ void CSStageManager::ReleaseStage()
             eventManager->EndAnimEvents();
             eventManager->ReleaseStageEvents();
         }
-        // Effects that follow actors stop before the actors go.
+        // Effects that follow actors stop before the actors go; the heroes
+        // give back their auras and take their weapons out of the world.
+        for (CSHero *hero : heroes) {
+            if (hero != nullptr) {
+                hero->LeaveStage();
+            }
+        }
         ReleaseStageEffects(this);
         ReleaseSound();
         ReleaseCamera();

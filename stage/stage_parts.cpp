@@ -6,6 +6,7 @@
 #include "actor/actor_placement.h"
 #include "actor/ai_msg_pool.h"
 #include "actor/hero.h"
+#include "actor/item_stage.h"
 #include "app/pack.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
@@ -50,6 +51,8 @@ CSStageManager::~CSStageManager()
         delete eventManager;
         eventManager = nullptr;
     }
+    // The heroes wear records of the item tables: they go first.
+    DestroyItemMembers(this);
     DestroyEffectMembers(this);
     DestroySound();
     DestroyCamera();
@@ -77,6 +80,8 @@ void CSStageManager::CreateSubObjects1()
     // The effects: every manager and pool, filled by LoadEffectsPack and
     // each stage load.
     CreateEffectMembers(this);
+    // The items: their tables fill from the items pack, the icons from the effects pack.
+    CreateItemMembers(this);
     CreateCamera();
     CreateSound();
 }
@@ -104,6 +109,7 @@ void CSStageManager::LoadItemsPack()
         return;
     }
     itemsPackLoaded = 1;
+    LoadItemsPackInto(this);
 }
 
 void CSStageManager::LoadEventsPack()
@@ -171,6 +177,7 @@ void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
     }
     hero->SetModelInstance(loaded->TakeInstance(hero));
     hero->active = hero->model != nullptr;
+    hero->EnterState(hero->state);
     heroTemplates[index] = std::move(loaded);
     heroes[heroCount] = hero;
     heroCount += 1;

@@ -245,9 +245,10 @@ TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndReadsItsMotionTable)
     ASSERT_GE(index, 0);
     const AnimInfo *set = own.GetAnimInfo(index);
     EXPECT_EQ(set->name, "HERO01.ANM");
-    ASSERT_EQ(set->motions.Count(), 2);
-    EXPECT_EQ(set->motions.Find(1)->startFrame, 60);
-    EXPECT_EQ(set->motions.Find(1)->endFrame, 120);
+    // The hero's motions by its state numbers (42, its last attack, the whole wave).
+    ASSERT_EQ(set->motions.Count(), 43);
+    EXPECT_EQ(set->motions.Find(42)->startFrame, 60);
+    EXPECT_EQ(set->motions.Find(42)->endFrame, 120);
     // The bind pose has no motion table.
     const int32_t bind = own.LoadAMF(stagetest::SamplePath("RESOURCE/MAINCHAR/HERO01/HERO01_BIND.ANM").c_str());
     ASSERT_GE(bind, 0);

@@ -165,11 +165,11 @@ TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
     EXPECT_EQ(hero.GetInstance(7)->owner, nullptr);
     EXPECT_EQ(hero.TakeInstance(owner), hero.GetInstance(7));
     EXPECT_EQ(hero.TakeInstance(owner), nullptr);
-    // The template's motions are its set's.
-    ASSERT_NE(hero.GetMotionRange(1), nullptr);
-    EXPECT_EQ(hero.GetMotionRange(1)->startFrame, 60);
-    EXPECT_EQ(hero.GetMotionRange(1)->endFrame, 120);
-    EXPECT_EQ(hero.GetMotionRange(2), nullptr);
+    // The template's motions are its set's: the hero's by its states (40, its first attack).
+    ASSERT_NE(hero.GetMotionRange(40), nullptr);
+    EXPECT_EQ(hero.GetMotionRange(40)->startFrame, 60);
+    EXPECT_EQ(hero.GetMotionRange(40)->endFrame, 90);
+    EXPECT_EQ(hero.GetMotionRange(43), nullptr);
 }
 
 // With a game system the clones are its own (under the render lock, kept

@@ -188,10 +188,13 @@ TEST(StageFiles, CharacterParametersAndMotionTablesReadBackAsWritten)
         ExpectSameParams(params, mkdata::SampleCharacterParams(model.name));
 
         const MotionTable table = ReadMotionTableBeside((base + ".ANM").c_str(), 2.0f);
-        const MotionTable &made = mkdata::SampleMotionTable();
+        const MotionTable &made = mkdata::SampleMotionTableOf(model.name);
         ASSERT_EQ(table.Count(), made.Count());
         for (int32_t i = 0; i < table.Count(); ++i) {
-            ASSERT_NE(table.Find(i), nullptr);
+            ASSERT_EQ(table.Find(i) != nullptr, made.Find(i) != nullptr) << "motion " << i;
+            if (made.Find(i) == nullptr) {
+                continue;
+            }
             EXPECT_EQ(table.Find(i)->startFrame, made.Find(i)->startFrame);
             EXPECT_EQ(table.Find(i)->endFrame, made.Find(i)->endFrame);
         }

@@ -113,7 +113,10 @@ CFSF Monster1000()
 }
 
 // The heroes. Their inputs name the state they lead to: 0 stand, 1 move,
-// 4 knocked down, 21 hurt, 22 held, 23 dying, 40..42 the attack chain.
+// 30 guard, 40 attack (41 and 42 chain on from the attack before), and the
+// reactions 21 hurt, 4 knocked down, 22 held and 23 dying, which every
+// state that takes hits lets through at once. Speeds are units a second:
+// the move runs at 4 m/s, the attacks lunge, a hurt hero is pushed back.
 CFSF Hero(int32_t attack)
 {
     const std::initializer_list<std::initializer_list<int32_t>> hits = {
@@ -121,16 +124,17 @@ CFSF Hero(int32_t attack)
     };
     return Build(
         {
-            {0, 0.0f, 0.0f, 1, 1, 0, 0, {}, {{1, 1, 1}, {40, 40, 1}, {0, 0, 0}}, true},
-            {1, 3.0f, 0.0f, 1, 1, 0, 0, {}, {{0, 0, 1}, {40, 40, 1}, {1, 1, 0}}, true},
-            {4, 0.0f, 0.0f, 0, 0, 0, 0, {}, {{23, 23, 1}, {0, 5, 0}}, false},
-            {5, 0.0f, 0.0f, 0, 0, 0, 0, {}, {{0, 0, 0}}, false},
-            {21, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{23, 23, 1}, {4, 4, 1}, {0, 0, 0}}, false},
+            {0, 0.0f, 0.0f, 1, 1, 0, 0, {}, {{1, 1, 1}, {30, 30, 1}, {40, 40, 1}, {0, 0, 0}}, true},
+            {1, 40.0f, 0.0f, 1, 1, 0, 0, {}, {{0, 0, 1}, {30, 30, 1}, {40, 40, 1}, {1, 1, 0}}, true},
+            {4, -8.0f, 0.0f, 0, 0, 0, 0, {}, {{23, 23, 1}, {0, 5, 0}}, false},
+            {5, 0.0f, 0.0f, 0, 0, 0, 0, {}, {{23, 23, 1}, {0, 0, 0}}, false},
+            {21, -10.0f, 0.0f, 1, 0, 0, 0, {}, {{0, 0, 0}}, true},
             {22, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{23, 23, 1}, {0, 0, 1}}, false},
             {23, 0.0f, 0.0f, 0, 0, 0, 0, {}, {}, false},
-            {40, 0.5f, 0.0f, 1, 0, attack, 1, {100130}, {{41, 41, 0}, {0, 0, 0}}, true},
-            {41, 0.5f, 0.0f, 1, 0, attack + 5, 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
-            {42, 1.0f, 0.0f, 1, 0, attack * 2, 8, {100130, 100140}, {{0, 0, 0}}, true},
+            {30, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{22, 22, 1}, {23, 23, 1}, {0, 0, 1}, {40, 40, 1}, {30, 30, 0}}, false},
+            {40, 5.0f, 0.0f, 1, 0, attack, 1, {100130}, {{41, 41, 0}, {0, 0, 0}}, true},
+            {41, 5.0f, 0.0f, 1, 0, attack + 5, 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
+            {42, 8.0f, 0.0f, 1, 0, attack * 2, 8, {100130, 100140}, {{0, 0, 0}}, true},
         },
         hits);
 }

@@ -107,15 +107,6 @@ const Texture kTextures[] = {
     {"GLOW2", "RESOURCE/FX/XDT"},    {"ORB", "RESOURCE/FX"},
 };
 
-bool WriteText(const fs::path &path, const std::string &text)
-{
-    std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return static_cast<bool>(out);
-}
-
 std::string SetText(const ZusSample *kinds, size_t count)
 {
     std::string text = "KindNum:" + std::to_string(count) + "\n";
@@ -127,7 +118,31 @@ std::string SetText(const ZusSample *kinds, size_t count)
 
 RwUInt8 Clamp(float v) { return static_cast<RwUInt8>(v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v)); }
 
-// A grey picture of the image's alpha, as the game's mask files hold it.
+bool WriteCard(const fs::path &root, const std::string &folder, const std::string &name, const char *texture,
+               RwReal size, RwRGBA colour)
+{
+    RpClump *clump = BuildFxCard(texture, size, colour);
+    if (clump == nullptr) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(root / folder, error);
+    const bool ok = WriteClumpFile(clump, (root / folder / name).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+}  // namespace
+
+bool WriteText(const std::filesystem::path &path, const std::string &text)
+{
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
 RwImage *MakeMaskImage(const RwImage *image)
 {
     RwImage *mask = RwImageCreate(image->width, image->height, 32);
@@ -146,22 +161,6 @@ RwImage *MakeMaskImage(const RwImage *image)
     }
     return mask;
 }
-
-bool WriteCard(const fs::path &root, const std::string &folder, const std::string &name, const char *texture,
-               RwReal size, RwRGBA colour)
-{
-    RpClump *clump = BuildFxCard(texture, size, colour);
-    if (clump == nullptr) {
-        return false;
-    }
-    std::error_code error;
-    fs::create_directories(root / folder, error);
-    const bool ok = WriteClumpFile(clump, (root / folder / name).string().c_str());
-    RpClumpDestroy(clump);
-    return ok;
-}
-
-}  // namespace
 
 const std::vector<std::string> &BigShotNames()
 {

@@ -6,6 +6,7 @@
 // item and effect XDTs and one .BSH per big-shot pool.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ RpClump *BuildFxCard(const char *texture, RwReal size, RwRGBA colour);
 // The picture of an effect texture by name ("SPARK", "RAIN", "COIN" ...),
 // labelled by its colours and pattern; null for a name the maker lacks.
 RwImage *MakeFxImage(const std::string &name);
+
+// A grey picture of the image's alpha, as the game's mask files hold it
+// ("X.BMP" beside "XA.BMP"); null on failure.
+RwImage *MakeMaskImage(const RwImage *image);
+// Writes a text file whole, making its folder.
+bool WriteText(const std::filesystem::path &path, const std::string &text);
 
 // The big-shot pools' names, each with its .BSH and model.
 const std::vector<std::string> &BigShotNames();

@@ -20,6 +20,7 @@
 #include "tools/mkdata/scene_camera.h"
 #include "tools/mkdata/ui_text.h"
 #include "tools/mkdata/fx_data.h"
+#include "tools/mkdata/item_data.h"
 
 int main(int argc, char **argv)
 {
@@ -46,6 +47,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);
     ok = ok && mkdata::WriteFxData(argv[1]);
+    ok = ok && mkdata::WriteItemData(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

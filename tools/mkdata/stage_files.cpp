@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "actor/hero.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/event_table.h"
+#include "tools/mkdata/item_data.h"
 
 namespace mkdata {
 namespace {
@@ -131,6 +133,7 @@ const std::vector<AiPlacement> &SamplePlacements()
         monster.lookAt = {0.0f, 0.0f, -1.0f};
         monster.territory = 1;
         monster.isRender = 1;
+        monster.itemType = kSampleMonsterDropMap;  // its drop map in PROBMAP.PBM
         return std::vector<AiPlacement>{monster};
     }();
     return placements;
@@ -150,6 +153,34 @@ const MotionTable &SampleMotionTable()
         return t;
     }();
     return table;
+}
+
+const MotionTable &SampleHeroMotionTable()
+{
+    static const MotionTable table = [] {
+        // Every index has a motion (the walk unless set below), so the file lists them all.
+        MotionTable t;
+        t.motions.assign(43, MotionRange{0, 60, true});
+        auto set = [&t](int32_t index, int32_t start, int32_t end) { t.motions[index] = {start, end, true}; };
+        set(kHeroStateStand, 0, 1);  // the first frame held
+        set(kHeroStateMove, 0, 60);
+        set(kHeroStateKnockedDown, 60, 120);
+        set(kHeroStateGettingUp, 60, 90);
+        set(kHeroStateHurt, 60, 90);
+        set(kHeroStateHeld, 0, 60);
+        set(kHeroStateDying, 60, 120);
+        set(kHeroStateGuard, 60, 90);
+        set(40, 60, 90);
+        set(41, 90, 120);
+        set(42, 60, 120);
+        return t;
+    }();
+    return table;
+}
+
+const MotionTable &SampleMotionTableOf(const std::string &name)
+{
+    return name == "HERO01" || name == "HERO02" ? SampleHeroMotionTable() : SampleMotionTable();
 }
 
 CharacterParams SampleCharacterParams(const std::string &name)
@@ -323,7 +354,7 @@ bool WriteStageFiles(const std::string &root)
     for (const CharacterFiles &set : CharacterFileSets()) {
         const std::filesystem::path folder = base / set.folder;
         const std::string name = set.name;
-        ok = ok && WriteMotionFile((folder / (name + ".AMF")).string(), SampleMotionTable()) &&
+        ok = ok && WriteMotionFile((folder / (name + ".AMF")).string(), SampleMotionTableOf(name)) &&
              WriteCharacterParamsFile((folder / (name + ".PAF")).string(), SampleCharacterParams(name));
     }
     return ok;

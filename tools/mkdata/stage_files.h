@@ -27,6 +27,12 @@ const std::vector<AiPlacement> &SamplePlacements();
 const std::vector<Territory> &SampleTerritories();
 // The walk (frames 0..60) and the wave (60..120) of the figure's animation.
 const MotionTable &SampleMotionTable();
+// The heroes' motions, by their state numbers, on the same timeline: stand
+// holds the first frame, move and held walk; the attacks 40, 41, 42, hurt, knocked down, getting
+// up, guard and dying play stretches of the wave.
+const MotionTable &SampleHeroMotionTable();
+// The table of the model named `name` ("HERO01", "HERO02", "1200000").
+const MotionTable &SampleMotionTableOf(const std::string &name);
 // Parameters of the model named `name` ("HERO01", "HERO02", "1200000").
 CharacterParams SampleCharacterParams(const std::string &name);
 

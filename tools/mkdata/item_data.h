@@ -1,0 +1,33 @@
+// The sample's items: the item table ITEMCON.ICL (the eight consumables
+// 5300000..5300070, the heroes' start weapons 5100160 and 5100210, a few
+// pieces of armour, the key items 5402001..5402014, the last-NPC drops
+// 5401002, 5401004 and 5401007 and the shared item 100054), the drop map of
+// the first stage's monster (PROBMAP.PBM), the English and Chinese
+// descriptions, the icon sheet 001.BMP with its mask 001A.BMP, the start
+// weapons' models and the items pack \PACK\ITEM\ITEM that holds the text
+// files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "actor/item_records.h"
+#include "rwcore.h"
+
+namespace mkdata {
+
+// The first stage's monster drops from this map (its placement's ItemType).
+inline constexpr int32_t kSampleMonsterDropMap = 1;
+
+const ItemTables &SampleItemTables();
+const std::vector<DropMap> &SampleDropMaps();
+// "ENG" or "CHI".
+std::vector<ItemDescEntry> SampleItemDescriptions(const std::string &language);
+// The 4 x 4 icon sheet, 256 x 256, a picture per cell; null on failure.
+RwImage *MakeItemIconSheet();
+
+inline const char *ItemsPackPath() { return "PACK/ITEM/ITEM.STR"; }
+
+bool WriteItemData(const std::string &root);
+
+}  // namespace mkdata
