@@ -25,6 +25,8 @@
 
 namespace {
 
+// The input of a frame without a wish: only default transitions are taken.
+constexpr int32_t kNoHeroInput = -1;
 // Stick values below this count as the stick at rest.
 constexpr float kStickDeadZone = 0.25f;
 
@@ -178,9 +180,16 @@ void CSHero::UpdateHero(CSStageManager *stage, float dt)
             input = kHeroInputGuard;
         }
     }
-    if (fsf != nullptr && fsf->StateCount() > 0) {
+    if (state == kHeroStateHeld) {
+        // Held: only the grip's release (a 512 hit) ends it; its motion loops.
+        if (animEnded) {
+            PlayAnimation(kHeroStateHeld);
+        }
+    } else if (fsf != nullptr && fsf->StateCount() > 0) {
+        // Reactions take no wish of the pad: their motions end by the
+        // machine's default transitions.
         fsf->SetState(state);
-        const int32_t next = fsf->NextState(input, animEnded ? 1 : 0);
+        const int32_t next = fsf->NextState(IsReactionState(state) ? kNoHeroInput : input, animEnded ? 1 : 0);
         if (next >= 0) {
             EnterState(next);
         }

@@ -28,6 +28,11 @@ struct ZusSample {
 // The game-wide particle systems. Fire and sparks add light; rain falls
 // from a wide box above the camera.
 const ZusSample kEffectSet[] = {
+    // The equipment aura the sample's life charm wears, on every stage.
+    {"AURA.ZUS", 2,
+     "Texture: SPARK.BMP\nEmitRate: 16\nMaxParticles: 24\nLife: 1.2\nLifetime: -1\nVelocity: 0, 8, 0\n"
+     "Spread: 60\nSizeStart: 3\nSizeEnd: 1\nColourStart: 120, 255, 160, 200\nColourEnd: 40, 200, 255, 0\n"
+     "Blend: ADD\nEmitterSize: 6, 10, 6\n"},
     {"3400400.zus", 16,
      "Texture: SPARK.BMP\nEmitRate: 240\nMaxParticles: 64\nLife: 0.4\nLifetime: 0.15\nVelocity: 0, 60, 0\n"
      "Spread: 80\nGravity: 0, -200, 0\nSizeStart: 6\nSizeEnd: 1\nColourStart: 255, 230, 150, 255\n"

@@ -198,7 +198,7 @@ const ItemTables &SampleItemTables()
         t.equip.push_back(Equip(5100210, kEquipTypeWeapon, 8, 1, ""));
         // Armour: Prop1 the defence bonus, Prop2 the life bonus.
         t.equip.push_back(Equip(5200010, 1, 5, 0, ""));
-        t.equip.push_back(Equip(5200020, 2, 0, 200, "3010600.zus"));
+        t.equip.push_back(Equip(5200020, 2, 0, 200, "AURA.ZUS"));
         return t;
     }();
     return tables;

@@ -1,0 +1,244 @@
+// The hero's operations on a hero record with a template of its own (the
+// sample hero's state machine and parameters, no model): level caps, the
+// maxima's formulas, money, life and power within their bounds, equipping
+// and taking off with the sums, super power, ability flags, damage with and
+// without guard, the hurt, held and dying reactions, the burn and poison
+// looks and the hit counter.
+#include <gtest/gtest.h>
+
+#include "actor/hero.h"
+#include "actor/item_records.h"
+#include "stage/model_template.h"
+#include "stage/stage_manager.h"
+#include "tools/mkdata/character_states.h"
+#include "tools/mkdata/stage_files.h"
+
+namespace {
+
+EquipContent Equip(int32_t id, int32_t type, int32_t prop1, int32_t prop2)
+{
+    EquipContent record;
+    record.equipId = id;
+    record.equipType = type;
+    record.prop[0] = prop1;
+    record.prop[1] = prop2;
+    return record;
+}
+
+class HeroTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        model.params = mkdata::SampleCharacterParams("HERO01");  // MaxHP 2000, MaxPower 300, Defense 5
+        model.fsf = mkdata::SampleStateMachine("HERO01");
+        hero.modelTemplate = &model;
+        hero.aiType = kAiTypeHero0;
+        hero.hp = model.params.maxHP;
+        hero.EnterState(kHeroStateStand);
+    }
+
+    CSModelTemplate model;
+    CSHero hero;
+    EquipContent sword = Equip(5100160, kEquipTypeWeapon, 10, 2);
+    EquipContent vest = Equip(5200010, 1, 5, 0);
+    EquipContent charm = Equip(5200020, 2, 0, 200);
+};
+
+TEST_F(HeroTest, LevelsStayWithinTheHeroTypesCaps)
+{
+    EXPECT_TRUE(hero.SetHPLevel(5));
+    EXPECT_FALSE(hero.SetHPLevel(6));
+    EXPECT_FALSE(hero.SetHPLevel(-1));
+    EXPECT_EQ(hero.hpLevel, 5);
+    EXPECT_TRUE(hero.SetPowerLevel(3));
+    EXPECT_FALSE(hero.SetPowerLevel(4));
+    EXPECT_EQ(hero.powerLevel, 3);
+    hero.aiType = kAiTypeHero1;
+    EXPECT_FALSE(hero.SetHPLevel(5));
+    EXPECT_TRUE(hero.SetHPLevel(4));
+    EXPECT_TRUE(hero.SetPowerLevel(5));
+    EXPECT_FALSE(hero.SetPowerLevel(6));
+}
+
+TEST_F(HeroTest, MaximaFollowLevelsAndEquipment)
+{
+    EXPECT_EQ(hero.GetMaxHP(), 2000);
+    EXPECT_EQ(hero.GetMaxPower(), 300);
+    hero.SetHPLevel(2);
+    hero.SetPowerLevel(3);
+    EXPECT_EQ(hero.GetMaxHP(), 2 * 500 + 2000);
+    EXPECT_EQ(hero.GetMaxPower(), 3 * 100 + 300);
+    ASSERT_TRUE(hero.EquipItem(&charm, 1));
+    EXPECT_EQ(hero.GetMaxHP(), 3000 + 200);  // recomputed on the way
+    hero.hp = 3200;
+    hero.UnequipSlot(1);
+    EXPECT_EQ(hero.GetMaxHP(), 3000);
+    EXPECT_EQ(hero.hp, 3000);  // the life above the new maximum is gone
+}
+
+TEST_F(HeroTest, MoneyLifeAndPowerStayWithinTheirBounds)
+{
+    hero.SetMoney(-5);
+    EXPECT_EQ(hero.money, 0);
+    hero.SetMoney(1000000000);
+    EXPECT_EQ(hero.money, 999999);
+    hero.SetMoney(1234);
+    EXPECT_EQ(hero.money, 1234);
+    hero.hp = 1990;
+    hero.AddHP(50);
+    EXPECT_EQ(hero.hp, 2000);
+    hero.AddHP(-3000);
+    EXPECT_EQ(hero.hp, 0);
+    hero.AddHP(INT32_MAX);
+    EXPECT_EQ(hero.hp, 2000);
+    hero.power = 250;
+    hero.AddPower(100);
+    EXPECT_EQ(hero.power, 300);
+    hero.AddPower(INT32_MIN);
+    EXPECT_EQ(hero.power, 0);
+}
+
+TEST_F(HeroTest, EquipmentSumsIntoTheHerosValues)
+{
+    EXPECT_FALSE(hero.EquipItem(nullptr, 0));
+    EXPECT_FALSE(hero.EquipItem(&vest, 3));
+    EXPECT_FALSE(hero.EquipItem(&vest, -1));
+    EXPECT_EQ(hero.GetEquippedItem(3), nullptr);
+    ASSERT_TRUE(hero.EquipItem(&sword, kHeroWeaponSlot));
+    ASSERT_TRUE(hero.EquipItem(&vest, 0));
+    EXPECT_TRUE(hero.equipmentDirty);
+    hero.RecomputeEquipment();
+    EXPECT_FALSE(hero.equipmentDirty);
+    EXPECT_EQ(hero.GetEquippedItem(kHeroWeaponSlot), &sword);
+    EXPECT_EQ(hero.GetAttackBonus(), 10);
+    EXPECT_EQ(hero.weaponProp[0], 10);
+    EXPECT_EQ(hero.weaponProp[1], 2);
+    EXPECT_EQ(hero.armourProp[0], 5);
+    EXPECT_EQ(hero.GetDefense(), 5 + 5);
+    // Taking off: 1 for a worn slot and an empty one, 0 for others.
+    EXPECT_EQ(hero.UnequipSlot(kHeroWeaponSlot), 1);
+    EXPECT_EQ(hero.UnequipSlot(kHeroWeaponSlot), 1);
+    EXPECT_EQ(hero.UnequipSlot(3), 0);
+    EXPECT_EQ(hero.GetAttackBonus(), 0);
+    EXPECT_EQ(hero.GetDefense(), 10);
+    // Super power outranks the equipment until it is switched off.
+    hero.EquipItem(&sword, kHeroWeaponSlot);
+    hero.SetSuperPower(true);
+    EXPECT_EQ(hero.GetAttackBonus(), 999999);
+    hero.SetSuperPower(false);
+    EXPECT_EQ(hero.GetAttackBonus(), 10);
+}
+
+TEST_F(HeroTest, OnlyTheOpenAbilityFlagsAreReadAndSet)
+{
+    EXPECT_EQ(hero.GetAbilityFlag(0), 0);
+    EXPECT_EQ(hero.GetAbilityFlag(9), 0);
+    hero.SetAbilityFlag(1, 0);
+    EXPECT_EQ(hero.abilityFlags[1], 1);
+    hero.SetAbilityFlag(8, 1);
+    hero.SetAbilityFlag(3, 1);
+    EXPECT_EQ(hero.GetAbilityFlag(8), 1);
+    EXPECT_EQ(hero.GetAbilityFlag(3), 1);
+    EXPECT_EQ(hero.GetAbilityFlag(4), 0);
+    hero.SetAbilityFlag(-2, 1);
+    hero.SetAbilityFlag(100, 1);
+}
+
+TEST_F(HeroTest, HitsCostLifeUnlessTheHeroGuards)
+{
+    hero.EquipItem(&vest, 0);  // defence 5 + 5
+    hero.TakeHit(nullptr, kAtkPlain, 100);
+    EXPECT_EQ(hero.hp, 2000 - 90);
+    EXPECT_EQ(hero.state, kHeroStateHurt);
+    hero.TakeHit(nullptr, kAtkPlain, 4);  // less than the defence costs nothing
+    EXPECT_EQ(hero.hp, 1910);
+    hero.EnterState(kHeroStateStand);
+    hero.TakeHit(nullptr, kAtkPlain | kAtkHeavy, 50);
+    EXPECT_EQ(hero.hp, 1870);
+    EXPECT_EQ(hero.state, kHeroStateKnockedDown);
+    hero.TakeHit(nullptr, kAtkPlain, 500);  // knocked down: no damage
+    EXPECT_EQ(hero.hp, 1870);
+    hero.EnterState(kHeroStateGuard);
+    EXPECT_TRUE(hero.guarding);
+    hero.TakeHit(nullptr, kAtkPlain | kAtkHeavy | kAtkBurn, 1000);
+    EXPECT_EQ(hero.hp, 1870);
+    EXPECT_EQ(hero.state, kHeroStateGuard);
+    EXPECT_FALSE(hero.burnEffect);
+}
+
+TEST_F(HeroTest, BurnAndPoisonLooksLastFiveSeconds)
+{
+    hero.TakeHit(nullptr, kAtkBurn, 10);
+    EXPECT_TRUE(hero.burnEffect);
+    EXPECT_FALSE(hero.poisonTint);
+    hero.StepHitAndStatusTimers(3.0f);
+    hero.TakeHit(nullptr, kAtkPoison, 10);
+    hero.StepHitAndStatusTimers(2.1f);
+    EXPECT_FALSE(hero.burnEffect);
+    EXPECT_TRUE(hero.poisonTint);
+    hero.StepHitAndStatusTimers(3.0f);
+    EXPECT_FALSE(hero.poisonTint);
+    hero.resistance = kAtkBurn;
+    hero.EnterState(kHeroStateStand);
+    hero.TakeHit(nullptr, kAtkBurn | kAtkPoison, 10);
+    EXPECT_FALSE(hero.burnEffect);
+    EXPECT_TRUE(hero.poisonTint);
+}
+
+TEST_F(HeroTest, AGrabHoldsTheHeroUntilItIsLetGo)
+{
+    AiObject monster;
+    hero.TakeHit(&monster, kAtkGrab, 0);
+    EXPECT_TRUE(hero.held);
+    EXPECT_EQ(hero.state, kHeroStateHeld);
+    hero.TakeHit(&monster, kAtkHeldDamage, 40);
+    EXPECT_EQ(hero.state, kHeroStateHeld);  // held damage leaves it held
+    EXPECT_TRUE(hero.held);
+    EXPECT_EQ(hero.hp, 2000 - 35);
+    EXPECT_EQ(hero.lastAttacker, &monster);
+    hero.TakeHit(&monster, kAtkReleaseHeld | kAtkPlain, 0);  // 512 only alone lets go
+    EXPECT_TRUE(hero.held);
+    hero.TakeHit(&monster, kAtkReleaseHeld, 0);
+    EXPECT_FALSE(hero.held);
+    EXPECT_EQ(hero.state, kHeroStateStand);
+}
+
+TEST_F(HeroTest, NoLifeLeftLeadsToDyingAndThenDefeat)
+{
+    CSStageManager stage;
+    hero.TakeHit(nullptr, kAtkPlain, 5000);
+    EXPECT_EQ(hero.hp, 0);
+    hero.UpdateHero(&stage, 0.016f);
+    EXPECT_EQ(hero.state, kHeroStateDying);
+    EXPECT_TRUE(hero.dying);
+    EXPECT_FALSE(hero.defeated);
+    hero.TakeHit(nullptr, kAtkGrab, 10);  // nothing reaches a dying hero
+    EXPECT_FALSE(hero.held);
+    // The dying motion is a second long (frames 60..120 of the sample).
+    for (int i = 0; i < 70 && !hero.defeated; ++i) {
+        hero.UpdateHero(&stage, 0.016f);
+    }
+    EXPECT_TRUE(hero.defeated);
+    EXPECT_EQ(hero.state, kHeroStateDying);
+}
+
+TEST_F(HeroTest, TheHitCounterFallsBackAfterThreeSecondsAndKeepsTheBest)
+{
+    for (int i = 0; i < 4; ++i) {
+        hero.CountLandedHit();
+    }
+    EXPECT_EQ(hero.hitCounter, 4);
+    hero.StepHitAndStatusTimers(2.9f);
+    EXPECT_EQ(hero.hitCounter, 4);
+    hero.CountLandedHit();  // a hit restarts the wait
+    hero.StepHitAndStatusTimers(2.9f);
+    EXPECT_EQ(hero.hitCounter, 5);
+    hero.StepHitAndStatusTimers(0.2f);
+    EXPECT_EQ(hero.hitCounter, 0);
+    EXPECT_EQ(hero.bestHitCounter, 5);
+    hero.CountLandedHit();
+    EXPECT_EQ(hero.hitCounter, 1);
+    EXPECT_EQ(hero.bestHitCounter, 5);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The hero's update on the sample's first stage, frame by frame, driven by
+// its pad: moving at the state's speed and turning to the motion, the
+// attack chain striking the monster once per state entry with the kind-1
+// payload, the hit counter reaching the screens, guarding, being held and
+// let go, the action command, the pick-up of drops against their limits,
+// and the weapon's model and aura coming and going with the equipment.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "actor/actor_screen_calls.h"
+#include "actor/ai_type_table.h"
+#include "actor/item_manager.h"
+#include "fx/particle_manager.h"
+#include "fx/xdt_effect_pool.h"
+#include "stage/model_template.h"
+#include "tests/actor/hero_test_support.h"
+
+namespace {
+
+using herotest::kDt;
+
+// What the monster receives (its type's update replaced by a reader).
+std::vector<MSGData> g_received;
+void ReadMessages(AiObject *actor, float)
+{
+    while (MSGData *m = actor->PopMessage()) {
+        if (m->kind != kMsgSensing) {
+            g_received.push_back(*m);
+        }
+        FreeMessage(m);
+    }
+}
+
+int g_hitCounterCalls = 0;
+std::vector<int32_t> g_popups;
+std::vector<int32_t> g_actions;
+const ActorScreenCalls kRecordingScreens = {
+    [] { ++g_hitCounterCalls; },
+    [](uint8_t flag, int32_t id) { g_popups.push_back(flag == 1 ? id : -id); },
+    nullptr,
+    nullptr,
+};
+
+class HeroUpdateTest : public herotest::HeroStageTest {
+protected:
+    void SetUp() override
+    {
+        HeroStageTest::SetUp();
+        g_received.clear();
+        g_popups.clear();
+        g_actions.clear();
+        g_hitCounterCalls = 0;
+        ReplaceAiTypeUpdate(1000, ReadMessages);
+        g_actorScreens = &kRecordingScreens;
+    }
+    void TearDown() override
+    {
+        ReplaceAiTypeUpdate(1000, nullptr);
+        ReplaceHeroActionCommand(nullptr);
+        g_actorScreens = nullptr;
+        HeroStageTest::TearDown();
+    }
+    RwV3d HeroAt() { return *hero->GetPositionPtr(); }
+    // A hit on the hero, as a monster posts it (read in the hero's next frame).
+    void HitHero(int32_t attribute, int32_t damage)
+    {
+        stage->messagePool->Post(kMsgHitHero, monster, hero, 0, attribute, damage);
+        stage->messagePool->Deliver(0);
+    }
+};
+
+TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    const float speed = hero->Fsf()->GetSpeed(kHeroStateMove);
+    ASSERT_GT(speed, 0.0f);
+    Pad().axes[input::kAxisLy] = -1.0f;  // stick up: away from the camera (+z without one)
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateMove);
+    Tick(49);
+    RwV3d at = HeroAt();
+    EXPECT_NEAR(at.z, speed * kDt * 50.0f, 0.05f);
+    EXPECT_NEAR(at.x, 0.0f, 1e-3f);
+    // The d-pad: right is -x without a camera; the hero turns to its motion.
+    Pad().axes[input::kAxisLy] = 0.0f;
+    Press(kPadRight);
+    Tick(10);
+    RwV3d facing;
+    hero->GetDirection(&facing);
+    EXPECT_NEAR(facing.x, -1.0f, 1e-3f);
+    EXPECT_NEAR(HeroAt().x, -speed * kDt * 10.0f, 0.05f);
+    // A stick at rest within its dead zone stands.
+    Release(kPadRight);
+    Pad().axes[input::kAxisLx] = 0.2f;
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateStand);
+    const RwV3d still = HeroAt();
+    Tick(5);
+    EXPECT_EQ(HeroAt().x, still.x);
+    // No pad, no motion.
+    Pad().connected = 0;
+    Pad().axes[input::kAxisLy] = -1.0f;
+    Tick(5);
+    EXPECT_EQ(HeroAt().z, still.z);
+}
+
+TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
+{
+    Place(monster, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f});
+    Press(kPadSquare);
+    Tick();
+    EXPECT_EQ(hero->state, 40);
+    EXPECT_TRUE(hero->attacking);
+    Tick(10);
+    Press(kPadSquare);  // queued: the chain goes on when this attack ends
+    Tick(30);
+    EXPECT_EQ(hero->state, 41);
+    Tick(40);
+    EXPECT_EQ(hero->state, kHeroStateStand);  // nothing queued after 41
+    EXPECT_FALSE(hero->attacking);
+    ASSERT_EQ(g_received.size(), 2u);
+    EXPECT_EQ(g_received[0].kind, kMsgHitActor);
+    EXPECT_EQ(g_received[0].sender, hero);
+    EXPECT_EQ(g_received[0].word[0], 0);
+    EXPECT_EQ(g_received[0].word[1], 1);   // state 40's attribute
+    EXPECT_EQ(g_received[0].word[2], 20);  // AttackValue 20 x LevelAppend 1, no weapon
+    EXPECT_EQ(g_received[1].word[1], 2);
+    EXPECT_EQ(g_received[1].word[2], 25);
+    EXPECT_EQ(hero->hitCounter, 2);
+    EXPECT_EQ(g_hitCounterCalls, 2);
+    // Three seconds later the counter is back at 0; the best stays.
+    Tick(190);
+    EXPECT_EQ(hero->hitCounter, 0);
+    EXPECT_EQ(hero->bestHitCounter, 2);
+}
+
+TEST_F(HeroUpdateTest, AnAttackOutOfReachHitsNothing)
+{
+    Place(monster, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    Press(kPadSquare);
+    Tick(40);
+    EXPECT_TRUE(g_received.empty());
+    EXPECT_EQ(hero->hitCounter, 0);
+    // A removed actor is no target either.
+    Place(monster, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f});
+    monster->removed = true;
+    Press(kPadSquare);
+    Tick(40);
+    EXPECT_EQ(hero->hitCounter, 0);
+    monster->removed = false;
+}
+
+TEST_F(HeroUpdateTest, GuardingTakesNoDamage)
+{
+    Press(kPadR1);
+    Tick(2);
+    EXPECT_EQ(hero->state, kHeroStateGuard);
+    EXPECT_TRUE(hero->guarding);
+    const int32_t life = hero->hp;
+    HitHero(kAtkPlain, 300);
+    Tick();
+    EXPECT_EQ(hero->hp, life);
+    Release(kPadR1);
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateStand);
+    EXPECT_FALSE(hero->guarding);
+    HitHero(kAtkPlain, 300);
+    Tick();
+    EXPECT_EQ(hero->hp, life - (300 - hero->GetDefense()));
+    EXPECT_EQ(hero->state, kHeroStateHurt);
+    EXPECT_EQ(hero->lastAttacker, monster);
+}
+
+TEST_F(HeroUpdateTest, AHeldHeroIgnoresThePadUntilLetGo)
+{
+    HitHero(kAtkGrab, 0);
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateHeld);
+    EXPECT_TRUE(hero->held);
+    Pad().axes[input::kAxisLy] = -1.0f;
+    Press(kPadSquare);
+    Tick(20);
+    EXPECT_EQ(HeroAt().z, 0.0f);
+    EXPECT_EQ(hero->state, kHeroStateHeld);
+    HitHero(kAtkReleaseHeld, 0);
+    Tick();
+    EXPECT_FALSE(hero->held);
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateMove);  // the stick still held
+}
+
+TEST_F(HeroUpdateTest, CircleIsTheActionCommand)
+{
+    ReplaceHeroActionCommand([](int32_t slot) { g_actions.push_back(slot); });
+    Press(kPadCircle);
+    Tick(3);  // once per press
+    Release(kPadCircle);
+    Tick();
+    Press(kPadCircle);
+    Tick();
+    EXPECT_EQ(g_actions, (std::vector<int32_t>{0, 0}));
+    // Not while the camera is in a scene.
+    stage->cameraMode = 2;
+    Release(kPadCircle);
+    Tick();
+    Press(kPadCircle);
+    Tick();
+    EXPECT_EQ(g_actions.size(), 2u);
+    stage->cameraMode = 0;
+}
+
+TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
+{
+    CSXdtEffectPool pool;
+    pool.SetWorld(stage->world);
+    stage->xdtEffectPool = &pool;
+    auto settle = [&] {
+        for (int i = 0; i < 120; ++i) {
+            pool.Update(kDt);
+        }
+    };
+    const float reach = hero->Params()->radius + 5.0f;
+    ASSERT_NE(pool.Spawn(5300000, {0.0f, 0.0f, reach - 0.5f}, 1), nullptr);
+    ASSERT_NE(pool.Spawn(5300010, {0.0f, 0.0f, reach + 1.0f}, 1), nullptr);  // out of reach
+    ASSERT_NE(pool.Spawn(100054, {0.0f, 0.0f, -2.0f}, 1), nullptr);          // a shared item
+    ASSERT_NE(pool.Spawn(4010100, {2.0f, 0.0f, 0.0f}, 1), nullptr);          // not in the table
+    Tick();
+    EXPECT_TRUE(g_popups.empty());  // in the air: not yet
+    settle();
+    Tick();
+    EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 1);
+    EXPECT_EQ(stage->itemManager->GetItemCount(0, 100054), 1);
+    EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300010), 0);
+    EXPECT_EQ(g_popups, (std::vector<int32_t>{5300000, 100054}));
+    EXPECT_EQ(pool.EntriesInUse(), 2);
+    // At its OwnLimit (9) a drop stays where it lies.
+    for (int i = 0; i < 8; ++i) {
+        stage->itemManager->AddItem(1, 5300000);
+    }
+    pool.Spawn(5300000, {1.0f, 0.0f, 1.0f}, 1);
+    settle();
+    Tick();
+    EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 9);
+    EXPECT_EQ(pool.EntriesInUse(), 3);
+    stage->xdtEffectPool = nullptr;
+}
+
+RwFrame *ParentOf(RpClump *clump) { return RwFrameGetParent(RpClumpGetFrame(clump)); }
+
+TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
+{
+    CSParticleManager particles;
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    stage->particleManager = &particles;
+    CSItemManager *items = stage->itemManager;
+    ASSERT_TRUE(hero->EquipItem(items->FindEquipContent(kHeroStartWeapon[0]), kHeroWeaponSlot));
+    hero->RecomputeEquipment();
+    ASSERT_NE(hero->weaponClump, nullptr);
+    RwFrame *hand = hero->model->GetTaggedFrame(hero->Params()->weaponIds.front());
+    EXPECT_EQ(ParentOf(hero->weaponClump), hand);
+    // It follows the hand through the attack's motion.
+    const RwV3d before = RwFrameGetLTM(RpClumpGetFrame(hero->weaponClump))->pos;
+    Press(kPadSquare);
+    Tick(12);
+    const RwV3d during = RwFrameGetLTM(RpClumpGetFrame(hero->weaponClump))->pos;
+    const RwV3d handNow = RwFrameGetLTM(hand)->pos;
+    EXPECT_GT(std::fabs(during.y - before.y) + std::fabs(during.x - before.x), 1.0f);
+    EXPECT_NEAR(during.x, handNow.x, 1e-3f);
+    EXPECT_NEAR(during.y, handNow.y, 1e-3f);
+    // The weapon's bonus reaches the hit.
+    EXPECT_EQ(hero->GetAttackBonus(), 10);
+
+    // The aura of the charm, and none without it.
+    ASSERT_TRUE(hero->EquipItem(items->FindEquipContent(5200020), 1));
+    hero->RecomputeEquipment();
+    EXPECT_NE(hero->equipAura, nullptr);
+    EXPECT_EQ(particles.SystemsOut(), 1);
+    hero->UnequipSlot(1);
+    hero->RecomputeEquipment();
+    EXPECT_EQ(hero->equipAura, nullptr);
+    EXPECT_EQ(particles.SystemsOut(), 0);
+
+    // Taken off, the weapon's model goes; a weapon without a model is unseen.
+    EXPECT_EQ(hero->UnequipSlot(kHeroWeaponSlot), 1);
+    EXPECT_EQ(hero->weaponClump, nullptr);
+    EquipContent unseen = *items->FindEquipContent(kHeroStartWeapon[0]);
+    unseen.equipId = 5100990;
+    hero->EquipItem(&unseen, kHeroWeaponSlot);
+    hero->RecomputeEquipment();
+    EXPECT_EQ(hero->weaponClump, nullptr);
+    EXPECT_EQ(hero->GetAttackBonus(), 10);
+    hero->UnequipSlot(kHeroWeaponSlot);
+    stage->particleManager = nullptr;
+}
+
+}  // namespace
