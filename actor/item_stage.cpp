@@ -14,23 +14,9 @@
 #include "app/message_table.h"
 #include "app/pack.h"
 #include "stage/stage_manager.h"
+#include "stage/stage_members.h"
 
 namespace {
-
-template <typename T>
-void Make(T **member)
-{
-    if (*member == nullptr) {
-        *member = new T();
-    }
-}
-
-template <typename T>
-void Delete(T **member)
-{
-    delete *member;
-    *member = nullptr;
-}
 
 std::vector<ItemDescEntry> ReadLanguageDescriptions()
 {
@@ -51,18 +37,18 @@ std::vector<ItemDescEntry> ReadLanguageDescriptions()
 
 void CreateItemMembers(CSStageManager *stage)
 {
-    Make(&stage->itemManager);
-    Make(&stage->itemDescTable);
-    Make(&stage->thrownItems);
-    Make(&stage->worldItems);
+    MakeStageMember(&stage->itemManager);
+    MakeStageMember(&stage->itemDescTable);
+    MakeStageMember(&stage->thrownItems);
+    MakeStageMember(&stage->worldItems);
 }
 
 void DestroyItemMembers(CSStageManager *stage)
 {
-    Delete(&stage->worldItems);
-    Delete(&stage->thrownItems);
-    Delete(&stage->itemDescTable);
-    Delete(&stage->itemManager);
+    DeleteStageMember(&stage->worldItems);
+    DeleteStageMember(&stage->thrownItems);
+    DeleteStageMember(&stage->itemDescTable);
+    DeleteStageMember(&stage->itemManager);
 }
 
 void LoadItemsPackInto(CSStageManager *stage)

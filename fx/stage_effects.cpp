@@ -17,23 +17,9 @@
 #include "fx/weather.h"
 #include "fx/xdt_effect_pool.h"
 #include "stage/stage_manager.h"
+#include "stage/stage_members.h"
 
 namespace {
-
-template <typename T>
-void Make(T **member)
-{
-    if (*member == nullptr) {
-        *member = new T();
-    }
-}
-
-template <typename T>
-void Delete(T **member)
-{
-    delete *member;
-    *member = nullptr;
-}
 
 GeServices ServicesOf(const CSStageManager &m)
 {
@@ -49,16 +35,16 @@ GeServices ServicesOf(const CSStageManager &m)
 
 void CreateEffectMembers(CSStageManager *m)
 {
-    Make(&m->matAnimManager);
-    Make(&m->particleManager);
-    Make(&m->decalManager);
-    Make(&m->geManager);
-    Make(&m->xdtEffectPool);
-    Make(&m->fxPackages);
-    Make(&m->nodeAnimPlayer);
-    Make(&m->dynEffects);
-    Make(&m->weather);
-    Make(&m->screenGrid);
+    MakeStageMember(&m->matAnimManager);
+    MakeStageMember(&m->particleManager);
+    MakeStageMember(&m->decalManager);
+    MakeStageMember(&m->geManager);
+    MakeStageMember(&m->xdtEffectPool);
+    MakeStageMember(&m->fxPackages);
+    MakeStageMember(&m->nodeAnimPlayer);
+    MakeStageMember(&m->dynEffects);
+    MakeStageMember(&m->weather);
+    MakeStageMember(&m->screenGrid);
     ConnectFxLinksToGame();
     ConnectEventEffectLinks();
 }
@@ -66,16 +52,16 @@ void CreateEffectMembers(CSStageManager *m)
 void DestroyEffectMembers(CSStageManager *m)
 {
     // Users of particle systems go before the particle manager.
-    Delete(&m->geManager);  // before the node animations it registered
-    Delete(&m->fxPackages);
-    Delete(&m->weather);
-    Delete(&m->xdtEffectPool);
-    Delete(&m->dynEffects);
-    Delete(&m->decalManager);
-    Delete(&m->nodeAnimPlayer);
-    Delete(&m->screenGrid);
-    Delete(&m->matAnimManager);
-    Delete(&m->particleManager);
+    DeleteStageMember(&m->geManager);  // before the node animations it registered
+    DeleteStageMember(&m->fxPackages);
+    DeleteStageMember(&m->weather);
+    DeleteStageMember(&m->xdtEffectPool);
+    DeleteStageMember(&m->dynEffects);
+    DeleteStageMember(&m->decalManager);
+    DeleteStageMember(&m->nodeAnimPlayer);
+    DeleteStageMember(&m->screenGrid);
+    DeleteStageMember(&m->matAnimManager);
+    DeleteStageMember(&m->particleManager);
 }
 
 bool LoadEffectsPackInto(CSStageManager *m)

@@ -139,6 +139,18 @@ bool WriteCard(const fs::path &root, const std::string &folder, const std::strin
 
 }  // namespace
 
+RwImage *NewRgbaImage(RwInt32 width, RwInt32 height)
+{
+    RwImage *image = RwImageCreate(width, height, 32);
+    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        return nullptr;
+    }
+    return image;
+}
+
 bool WriteText(const std::filesystem::path &path, const std::string &text)
 {
     std::error_code error;
@@ -150,11 +162,8 @@ bool WriteText(const std::filesystem::path &path, const std::string &text)
 
 RwImage *MakeMaskImage(const RwImage *image)
 {
-    RwImage *mask = RwImageCreate(image->width, image->height, 32);
-    if (mask == nullptr || RwImageAllocatePixels(mask) == nullptr) {
-        if (mask != nullptr) {
-            RwImageDestroy(mask);
-        }
+    RwImage *mask = NewRgbaImage(image->width, image->height);
+    if (mask == nullptr) {
         return nullptr;
     }
     for (RwInt32 y = 0; y < image->height; ++y) {
@@ -202,11 +211,8 @@ RpClump *BuildFxCard(const char *textureName, RwReal size, RwRGBA colour)
 RwImage *MakeFxImage(const std::string &name)
 {
     const RwInt32 size = 32;
-    RwImage *image = RwImageCreate(size, size, 32);
-    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
-        if (image != nullptr) {
-            RwImageDestroy(image);
-        }
+    RwImage *image = NewRgbaImage(size, size);
+    if (image == nullptr) {
         return nullptr;
     }
     for (RwInt32 y = 0; y < size; ++y) {

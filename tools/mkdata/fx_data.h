@@ -24,6 +24,8 @@ RpClump *BuildFxCard(const char *texture, RwReal size, RwRGBA colour);
 // labelled by its colours and pattern; null for a name the maker lacks.
 RwImage *MakeFxImage(const std::string &name);
 
+// A 32-bit image of the size with its pixels (not cleared); null on failure.
+RwImage *NewRgbaImage(RwInt32 width, RwInt32 height);
 // A grey picture of the image's alpha, as the game's mask files hold it
 // ("X.BMP" beside "XA.BMP"); null on failure.
 RwImage *MakeMaskImage(const RwImage *image);

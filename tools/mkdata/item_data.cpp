@@ -237,11 +237,8 @@ RwImage *MakeItemIconSheet()
 {
     constexpr RwInt32 kSize = 256;
     constexpr RwInt32 kCell = 64;
-    RwImage *image = RwImageCreate(kSize, kSize, 32);
-    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
-        if (image != nullptr) {
-            RwImageDestroy(image);
-        }
+    RwImage *image = NewRgbaImage(kSize, kSize);
+    if (image == nullptr) {
         return nullptr;
     }
     for (RwInt32 y = 0; y < kSize; ++y) {
