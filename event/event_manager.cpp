@@ -442,6 +442,29 @@ void CSEventManager::StartStageExit(int32_t)
     static_cast<CSStageExitEvent *>(record)->Occur(frameTime);
 }
 
+int32_t CSEventManager::UnloadAnimEvents()
+{
+    int32_t scenes = 0;
+    for (EventRecord *record : records_) {
+        if (record != nullptr && record->kind == EventKind::kInGameAnm) {
+            static_cast<CSInGameAnmEvent *>(record)->ReleaseScene();
+            ++scenes;
+        }
+    }
+    return scenes;
+}
+
+int32_t CSEventManager::ReloadAnimEventCamera()
+{
+    for (int32_t i = 0; i < static_cast<int32_t>(records_.size()); ++i) {
+        if (IsRunningScene(records_[i])) {
+            static_cast<CSInGameAnmEvent *>(records_[i])->ReloadCamera();
+            return i;
+        }
+    }
+    return kNoEvent;
+}
+
 void CSEventManager::DestroyModel(RpClump *clump)
 {
     if (clump == nullptr) {

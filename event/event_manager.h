@@ -73,6 +73,14 @@ public:
     EventRecord *FindEvent(int32_t eventId) const;
     RpClump *GetEventModel(int32_t eventId) const;
     void StartStageExit(int32_t word);
+    // The scenes' resources of every in-game animation event of the table
+    // are released (the developer menu's stream maker); answers how many
+    // scenes were asked.
+    int32_t UnloadAnimEvents();
+    // The first running in-game animation event of the table reloads its
+    // camera (a screen that comes back to the stage); answers its record
+    // index, or kNoEvent.
+    int32_t ReloadAnimEventCamera();
 
     // ---- the trigger test and the event end ----
     void TestTrigger(EventRecord *record, float dt, int32_t mode, int32_t playerSlot);

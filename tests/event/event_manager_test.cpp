@@ -195,6 +195,24 @@ TEST(EventManagerStage, OneOfTwoHeroesLowersCharNumTwoInAOnePlayerGame)
     EXPECT_EQ(pair->Records()[0]->OccurCount, 1);
 }
 
+// The scene accessors walk the whole table, whatever stage is loaded.
+TEST(EventManagerStage, SceneAccessorsVisitTheTablesInGameAnimations)
+{
+    FakeStage stage;
+    StageLinks links(&stage);
+    auto manager = MakeManager({BareEntry(79012400), BareEntry(79020700), BareEntry(79014000), BareEntry(79017000),
+                                BareEntry(79030100)});
+    manager->LoadStageEvents(kStage1, 1);
+    EXPECT_EQ(manager->UnloadAnimEvents(), 3);
+    EXPECT_EQ(manager->ReloadAnimEventCamera(), kNoEvent);  // none runs
+    manager->Records()[4]->IsOccur = 1;
+    manager->Records()[3]->IsOccur = 1;
+    EXPECT_EQ(manager->ReloadAnimEventCamera(), 3);  // the first running one
+    CSEventManager empty;
+    EXPECT_EQ(empty.UnloadAnimEvents(), 0);
+    EXPECT_EQ(empty.ReloadAnimEventCamera(), kNoEvent);
+}
+
 TEST(EventManagerStage, AccessorsAndFindEvent)
 {
     FakeStage stage;
