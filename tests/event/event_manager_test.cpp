@@ -195,6 +195,33 @@ TEST(EventManagerStage, OneOfTwoHeroesLowersCharNumTwoInAOnePlayerGame)
     EXPECT_EQ(pair->Records()[0]->OccurCount, 1);
 }
 
+// A boss-introduction event asks for the boss gauge on its first update
+// after each load, once; without screens (no link) the request is skipped.
+TEST(EventManagerStage, TheBossGaugeIsAskedForOncePerLoad)
+{
+    FakeStage stage;
+    StageLinks links(&stage);
+    auto manager = MakeManager({BareEntry(79080100), BareEntry(79080300)});
+    manager->LoadStageEvents(2080000, 1);
+    EventRecord *boss = manager->Records()[0];
+    EventRecord *plain = manager->Records()[1];
+    EXPECT_EQ(boss->BossGaugeRequest, 1);
+    EXPECT_EQ(plain->BossGaugeRequest, 0);
+    boss->IsOccur = plain->IsOccur = 1;  // movies run until their own code ends them
+    for (int frame = 0; frame < 3; ++frame) {
+        RunFrame(*manager, stage);
+    }
+    EXPECT_EQ(stage.bossGaugeRequests, 1);
+    EXPECT_EQ(boss->BossGaugeRequest, 2);
+    manager->ReleaseStageEvents();
+    manager->LoadStageEvents(2080000, 1);
+    boss->IsOccur = 1;
+    g_eventLinks.requestBossGauge = nullptr;
+    RunFrame(*manager, stage);
+    EXPECT_EQ(stage.bossGaugeRequests, 1);
+    EXPECT_EQ(boss->BossGaugeRequest, 2);
+}
+
 // The scene accessors walk the whole table, whatever stage is loaded.
 TEST(EventManagerStage, SceneAccessorsVisitTheTablesInGameAnimations)
 {
