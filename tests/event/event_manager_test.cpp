@@ -118,6 +118,31 @@ TEST(EventManagerStage, BindingFillsAClearedArrayUpToNpcNum)
     EXPECT_EQ(first->CheckCondition(0.0f), 1);
 }
 
+// A table's NPCNum sizes no allocation past what a stage can place, and a
+// negative one binds nothing.
+TEST(EventManagerStage, HostileNpcNumsBindWhatIsPlaced)
+{
+    FakeStage stage;
+    StageLinks links(&stage);
+    EventTableEntry huge = BareEntry(79010400);
+    huge.npcNum = 2147483647;
+    EventTableEntry negative = BareEntry(79010500);
+    negative.npcNum = -5;
+    auto manager = MakeManager({huge, negative});
+    FakeActor a, b, c;
+    a.group = b.group = 79010400;
+    c.group = 79010500;
+    stage.actors = {&a, &b, &c};
+    manager->LoadStageEvents(kStage1, 1);
+    EXPECT_EQ(manager->Records()[0]->ActorNum, 2);
+    EXPECT_EQ(manager->Records()[1]->ActorNum, 0);
+    EXPECT_EQ(manager->Records()[1]->Actors, nullptr);
+    EXPECT_EQ(manager->Records()[0]->CheckCondition(0.0f), 0);
+    a.removed = b.removed = true;
+    EXPECT_EQ(manager->Records()[0]->CheckCondition(0.0f), 1);
+    manager->ReleaseStageEvents();
+}
+
 TEST(EventManagerStage, LoadKeepsTheCountOfParamOneAndResetsOthers)
 {
     FakeStage stage;
