@@ -2,6 +2,7 @@
 // animations, effect packages and ground decals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -303,6 +304,16 @@ TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEv
         lights += packages.Package(i).light != nullptr ? 1 : 0;
     }
     EXPECT_EQ(lights, 1);
+    // One trace line per package started, named by its particle file or light.
+    std::vector<std::string> starts;
+    for (const std::string &line : world.Trace()) {
+        if (line.rfind("fx start ", 0) == 0) {
+            starts.push_back(line.substr(9, line.find(' ', 9) - 9));
+        }
+    }
+    std::sort(starts.begin(), starts.end());
+    EXPECT_EQ(starts, (std::vector<std::string>{"Light_Type_Fire_M.lit", "fire_l.zus", "fire_m.zus", "fire_m.zus",
+                                                "fire_m.zus", "fire_s.zus", "fire_s.zus"}));
     EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 2);  // only two free left
     EXPECT_TRUE(packages.IsShown());
     stage = kHiddenPackagesStage;
