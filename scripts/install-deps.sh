@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  xvfb xauth
+  xvfb xauth xfonts-base
   imagemagick
   libfreetype-dev fonts-dejavu-core
 )
@@ -23,6 +23,7 @@ declare -A why=(
   [cmake]="build" [ninja-build]="build" [g++]="build" [pkg-config]="build" [make]="build"
   [libgtest-dev]="tests" [libgmock-dev]="tests" [libbenchmark-dev]="benchmarks"
   [libsdl2-dev]="window, input and sound" [xvfb]="tests of real windows" [xauth]="tests of real windows"
+  [xfonts-base]="the Game Mode box (its text needs the core X fonts)"
   [imagemagick]="image tests against an independent decoder"
   [clang]="fuzz targets (libFuzzer)"
   [libavformat-dev]="movies" [libavcodec-dev]="movies and the sample clips" [libswscale-dev]="movie pictures"

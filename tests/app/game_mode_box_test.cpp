@@ -1,0 +1,243 @@
+// End to end on a real X display (a private Xvfb when none is set): started without
+// --mode and without --headless, the game asks for the video mode in its "Game Mode"
+// box. Return takes the first choice, a 640 x 480 window in which the game runs;
+// closing the box ends the program with status 0 before anything starts.
+#include <gtest/gtest.h>
+
+#if RW_TEST_HAVE_X11
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/bmp_file.h"
+#include "support/platform/xvfb_display.h"
+#include "tests/app/app_test_support.h"
+
+// After the game's headers: Xlib defines macros (Bool, Status, None) they might use.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int IgnoreXErrors(Display *, XErrorEvent *) { return 0; }
+
+class GameModeBox : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        if (!rwtest::EnsureXDisplay()) {
+            GTEST_SKIP() << "no X display and no Xvfb";
+        }
+        // A server just started may take a moment to take connections.
+        for (int attempt = 0; attempt < 100 && display_ == nullptr; ++attempt) {
+            display_ = XOpenDisplay(nullptr);
+            if (display_ == nullptr) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            }
+        }
+        ASSERT_NE(display_, nullptr);
+        // Windows come and go while the test looks at them: a window gone is no error.
+        XSetErrorHandler(IgnoreXErrors);
+        dir_ = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override
+    {
+        if (child_ > 0) {
+            // The whole group: the box is shown by a process of its own.
+            kill(-child_, SIGKILL);
+            waitpid(child_, nullptr, 0);
+        }
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+    }
+
+    // Starts the game in the sample data with `arguments`; what it says goes to stderr.txt.
+    void Start(const std::string &arguments)
+    {
+        const std::string command = "cd '" + apptest::SampleData() + "' && exec '" + RW_TEST_BINARY_DIR +
+                                    "/app/game' " + arguments + " 2>'" + dir_ + "/stderr.txt'";
+        child_ = fork();
+        ASSERT_GE(child_, 0);
+        if (child_ == 0) {
+            setpgid(0, 0);
+            // No sound device is needed to choose a mode.
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+    }
+
+    // The program's exit status once it has ended (-1 when it did not within `seconds`).
+    int WaitForExit(double seconds)
+    {
+        const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < until) {
+            int status = 0;
+            if (waitpid(child_, &status, WNOHANG) == child_) {
+                child_ = 0;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+
+    bool Running()
+    {
+        int status = 0;
+        if (child_ > 0 && waitpid(child_, &status, WNOHANG) == child_) {
+            child_ = 0;
+            exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return child_ > 0;
+    }
+
+    // A top-level window titled `title` that `accept` takes, looked for until the game
+    // ends or `seconds` pass; 0 when none came.
+    Window WaitForWindow(const char *title, double seconds,
+                         const std::function<bool(Window)> &accept = [](Window) { return true; })
+    {
+        const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < until && Running()) {
+            Window root = 0;
+            Window parent = 0;
+            Window *children = nullptr;
+            unsigned int count = 0;
+            Window found = 0;
+            if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
+                for (unsigned int i = 0; i < count && found == 0; ++i) {
+                    // The name's bytes as stored (SDL stores it as UTF-8).
+                    XTextProperty name{};
+                    if (XGetWMName(display_, children[i], &name) != 0 && name.value != nullptr) {
+                        const std::string text(reinterpret_cast<const char *>(name.value), name.nitems);
+                        if (text == title && accept(children[i])) {
+                            found = children[i];
+                        }
+                        XFree(name.value);
+                    }
+                }
+                if (children != nullptr) {
+                    XFree(children);
+                }
+            }
+            if (found != 0) {
+                return found;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return 0;
+    }
+
+    // The box; 0 with `cannotShow` set to what the game said when this display
+    // could not show it (an X server without the core fonts).
+    Window WaitForTheBox(std::string *cannotShow)
+    {
+        const Window box = WaitForWindow("Game Mode", 10.0);
+        if (box == 0 && !Running()) {
+            const std::vector<uint8_t> said = apptest::ReadBytes(dir_ + "/stderr.txt");
+            const std::string text(said.begin(), said.end());
+            if (text.find("Game Mode") != std::string::npos) {
+                *cannotShow = text;
+            }
+        }
+        return box;
+    }
+
+    void SendKey(Window window, KeySym symbol)
+    {
+        XKeyEvent key{};
+        key.display = display_;
+        key.window = window;
+        key.root = DefaultRootWindow(display_);
+        key.time = CurrentTime;
+        key.same_screen = True;
+        key.keycode = XKeysymToKeycode(display_, symbol);
+        key.type = KeyPress;
+        XSendEvent(display_, window, True, KeyPressMask, reinterpret_cast<XEvent *>(&key));
+        key.type = KeyRelease;
+        XSendEvent(display_, window, True, KeyReleaseMask, reinterpret_cast<XEvent *>(&key));
+        XFlush(display_);
+    }
+
+    // What a window manager sends when its close button is pressed.
+    void SendClose(Window window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, window, False, NoEventMask, &event);
+        XFlush(display_);
+    }
+
+    bool HasSize(Window window, int width, int height)
+    {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.width == width &&
+               attributes.height == height;
+    }
+
+    Display *display_ = nullptr;
+    std::string dir_;
+    pid_t child_ = 0;
+    int exitStatus_ = -1;
+};
+
+TEST_F(GameModeBox, ReturnTakesTheFirstModeAndTheGameRunsInItsWindow)
+{
+    Start("--frames 90 --screenshot 90:'" + dir_ + "/out.bmp'");
+    std::string cannotShow;
+    const Window box = WaitForTheBox(&cannotShow);
+    if (!cannotShow.empty()) {
+        GTEST_SKIP() << "this X server cannot show the box (core X fonts missing?): " << cannotShow;
+    }
+    ASSERT_NE(box, 0u) << "no \"Game Mode\" box";
+    SendKey(box, XK_Return);
+    // The game's own window, 640 x 480, while the ticks run.
+    const Window game = WaitForWindow("game", 10.0, [&](Window w) { return HasSize(w, 640, 480); });
+    EXPECT_NE(game, 0u) << "no 640 x 480 game window";
+    ASSERT_EQ(WaitForExit(20.0), 0);
+    apptest::Bmp shot;
+    ASSERT_TRUE(apptest::LoadBmp(dir_ + "/out.bmp", &shot));
+    EXPECT_EQ(shot.width, 640);
+    EXPECT_EQ(shot.height, 480);
+}
+
+TEST_F(GameModeBox, ClosingTheBoxEndsTheProgramWithStatusZero)
+{
+    Start("--frames 90 --screenshot 1:'" + dir_ + "/out.bmp'");
+    std::string cannotShow;
+    const Window box = WaitForTheBox(&cannotShow);
+    if (!cannotShow.empty()) {
+        GTEST_SKIP() << "this X server cannot show the box (core X fonts missing?): " << cannotShow;
+    }
+    ASSERT_NE(box, 0u) << "no \"Game Mode\" box";
+    SendClose(box);
+    EXPECT_EQ(WaitForExit(10.0), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/out.bmp")) << "the game ran after the box was closed";
+}
+
+}  // namespace
+
+#else
+
+TEST(GameModeBox, NeedsX11) { GTEST_SKIP() << "built without the X11 client library"; }
+
+#endif
