@@ -29,6 +29,15 @@ struct Translucent {
     float alpha;
 };
 
+// Where the pipeline keeps the atomic's built vertices: with the geometry,
+// unless the geometry morphs (more than one morph target), when each atomic
+// holds its own.
+RwResEntry *BuiltVertices(const RpAtomic *atomic, const RpGeometry *geometry)
+{
+    const bool shared = (geometry->flags & rpGEOMETRYNATIVE) != 0 || geometry->numMorphTargets == 1;
+    return shared ? geometry->repEntry : atomic->repEntry;
+}
+
 // The material colour carries the alpha to the lit pipeline only while the
 // geometry modulates by it, so for the draw the geometry modulates: a
 // material that was not modulating counts as white. Vertices are built
@@ -38,7 +47,7 @@ RpAtomic *RenderAtomicTranslucent(RpAtomic *atomic, void *data)
 {
     const float alpha = static_cast<Translucent *>(data)->alpha;
     RpGeometry *geometry = RpAtomicGetGeometry(atomic);
-    if (geometry == nullptr || geometry->repEntry == nullptr || geometry->lockedSinceLastInst != 0) {
+    if (geometry == nullptr || BuiltVertices(atomic, geometry) == nullptr || geometry->lockedSinceLastInst != 0) {
         RpAtomicRender(atomic);
         return atomic;
     }

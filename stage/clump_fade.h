@@ -2,13 +2,16 @@
 // through: such a model's bounding sphere meets the line from the camera to
 // the hero, and instead of being drawn with the others it goes to the
 // translucent list, which the stage draws last, farthest first, each model at
-// its alpha (CSGameSystem::RenderClumpWithFade decides; see stage_fade.cpp).
+// its alpha (CSGameSystem::RenderClumpWithFade decides; see stage_camera.cpp).
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
 #include "rpworld.h"
+
+// The alpha of a stage model while it hides a hero.
+inline constexpr float kStageModelFadeAlpha = 0.5f;
 
 // The sphere around all of the clump's atomics in the world; false for a
 // clump without atomics.

@@ -142,6 +142,10 @@ void CSStageManager::LoadCamera()
         SetClumpCollisionTest(cameraWallClump, true);
     }
     SetCameraMode(kCameraPlay);
+    // Placed on the heroes at once, so that the camera never stands at the
+    // origin: a movie over the stage's first ticks, or a mode that holds the
+    // camera, leaves it here.
+    UpdateCamera(0.0f);
 }
 
 void CSStageManager::UpdateCamera(float seconds)

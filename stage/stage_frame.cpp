@@ -9,7 +9,9 @@
 // Render: the sky box, the world's sectors and the stage models, the
 // actors' models, shadows and effects, each atomic drawn only when its
 // bounding sphere meets the main camera's frustum, with the developer
-// menu's wire frames after each sector and atomic. While the pause menu is
+// menu's wire frames after each sector and atomic. A stage model that
+// stands between the camera and a hero is drawn last, see-through
+// (CSGameSystem::RenderClumpWithFade). While the pause menu is
 // open the scene stands as it is: the health bars are not collected and
 // the events do not draw (their draws may post messages).
 #include <algorithm>
@@ -98,6 +100,34 @@ void RenderClumpInView(RpClump *clump, RenderPass *pass)
     if (clump != nullptr) {
         RpClumpForAllAtomics(clump, RenderAtomicInView, pass);
     }
+}
+
+RpAtomic *WireFrameAtomicInView(RpAtomic *atomic, void *data)
+{
+    const auto *pass = static_cast<const RenderPass *>(data);
+    const RwSphere *sphere = RpAtomicGetWorldBoundingSphere(atomic);
+    if ((RpAtomicGetFlags(atomic) & rpATOMICRENDER) != 0 && (sphere == nullptr || InView(pass->camera, *sphere))) {
+        pass->children->DevMenuDrawAtomicWireFrame(atomic);
+    }
+    return atomic;
+}
+
+// A stage model goes through the game system's fading draw: while it
+// stands between the camera and a hero it waits for the translucent pass.
+// A model wholly outside the view is not drawn.
+void RenderStageModel(RpClump *clump, RenderPass *pass)
+{
+    CSGameSystem *gs = g_pGameSystem;
+    if (gs == nullptr || pass->children == nullptr) {
+        RenderClumpInView(clump, pass);
+        return;
+    }
+    RwSphere sphere;
+    if (!ClumpWorldSphere(clump, &sphere) || !InView(pass->camera, sphere)) {
+        return;
+    }
+    gs->RenderClumpWithFade(clump, kStageModelFadeAlpha);
+    RpClumpForAllAtomics(clump, WireFrameAtomicInView, pass);
 }
 
 // The sky box stands around the camera, behind everything drawn after it.
@@ -245,7 +275,7 @@ void CSStageManager::RenderScene()
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
     RpWorldForAllWorldSectors(world, RenderSectorInView, &pass);
     for (RpClump *clump : stageClumps) {
-        RenderClumpInView(clump, &pass);
+        RenderStageModel(clump, &pass);
     }
     RenderActors(*this, &pass);
     // The events' draws stand still under the pause menu: the events may

@@ -275,7 +275,8 @@ public:
     void DestroyCamera();
     // At stage load, once the stage info, the camera-wall model and the
     // heroes are in: the camera's limits and auto adjustment, its orbit from
-    // the initial turn and pitch, mode 0.
+    // the initial turn and pitch, mode 0, and the camera placed on the heroes
+    // (a step of no time, with its `camera` trace line).
     void LoadCamera();
     // One tick of the camera in the stage's mode, `seconds` of real time:
     // a blend back or turn back that ends sets mode 0. Writes the `camera`

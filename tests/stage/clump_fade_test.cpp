@@ -21,7 +21,7 @@ constexpr uint32_t kHeight = 48;
 
 // A square of half-size `half` facing -z at `centre`, prelit in `colour`,
 // lit (so the lit pipeline draws it) and not modulating its material colour.
-RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA colour)
+RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA colour, bool morphs = false)
 {
     RpGeometry *geometry =
         RpGeometryCreate(4, 2, rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYPRELIT | rpGEOMETRYLIGHT);
@@ -41,6 +41,15 @@ RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA col
     }
     RpMaterialDestroy(material);  // the geometry holds it
     geometry->morphTarget[0].boundingSphere = {{0, 0, 0}, half * 1.4143f};
+    if (morphs) {
+        // A second morph target like the first: each atomic builds its own vertices.
+        RpGeometryAddMorphTargets(geometry, 1);
+        for (int i = 0; i < 4; ++i) {
+            geometry->morphTarget[1].verts[i] = corners[i];
+            geometry->morphTarget[1].normals[i] = {0, 0, -1};
+        }
+        geometry->morphTarget[1].boundingSphere = geometry->morphTarget[0].boundingSphere;
+    }
     RpGeometryUnlock(geometry);
     RpClump *clump = RpClumpCreate();
     RwFrame *frame = RwFrameCreate();
@@ -145,6 +154,18 @@ TEST_F(ClumpFadeTest, AModelAcrossTheLineIsDrawnTranslucentAfterTheOthers)
     // plainly; beyond both, the clear colour.
     EXPECT_TRUE(Close(frame.At(32 + 9, 24), {255, 0, 0}));
     EXPECT_TRUE(Close(frame.At(2, 2), {0, 0, 0}));
+}
+
+// A morphing model keeps its built vertices with its atomic, not its
+// geometry: once drawn it fades like any other.
+TEST_F(ClumpFadeTest, AMorphingModelAcrossTheLineFadesToo)
+{
+    wall = MakeSquare(gs.world, {0, 0, -5}, 0.5f, {0, 0, 255, 255}, true);
+    Draw(false);
+    deferred.clear();
+    const win::Frame frame = Draw(true);
+    ASSERT_EQ(deferred, std::vector<bool>{true});
+    EXPECT_TRUE(Close(frame.At(32, 24), {128, 0, 127}));
 }
 
 TEST_F(ClumpFadeTest, AModelOffTheLineIsDrawnAsItIs)

@@ -343,14 +343,17 @@ TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
 
     const auto records = gametest::ReadTrace(path);
     const auto cameras = gametest::RecordsOfKind(records, "camera");
-    ASSERT_EQ(cameras.size(), 2u);
-    EXPECT_EQ(cameras[0].tick, 1u);
+    // The load's line, then one a tick.
+    ASSERT_EQ(cameras.size(), 3u);
+    EXPECT_EQ(cameras[0].tick, 0u);
     EXPECT_EQ(cameras[0].Int(0), kCameraPlay);
+    EXPECT_EQ(cameras[1].tick, 1u);
+    EXPECT_EQ(cameras[1].Int(0), kCameraPlay);
     const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
-    EXPECT_NEAR(cameras[1].Real(1), eye.x, 0.01);
-    EXPECT_NEAR(cameras[1].Real(2), eye.y, 0.01);
-    EXPECT_NEAR(cameras[1].Real(3), eye.z, 0.01);
-    EXPECT_EQ(cameras[1].Int(0), kCameraHold);
+    EXPECT_NEAR(cameras[2].Real(1), eye.x, 0.01);
+    EXPECT_NEAR(cameras[2].Real(2), eye.y, 0.01);
+    EXPECT_NEAR(cameras[2].Real(3), eye.z, 0.01);
+    EXPECT_EQ(cameras[2].Int(0), kCameraHold);
     const auto sfxLines = gametest::RecordsOfKind(records, "sfx");
     ASSERT_EQ(sfxLines.size(), 1u);  // queued twice, started once
     EXPECT_EQ(sfxLines[0].Int(0), 3100010);

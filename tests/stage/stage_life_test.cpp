@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -22,6 +23,8 @@
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "fx/weather.h"
+#include "stage/clump_fade.h"
+#include "stage/game_camera.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_start.h"
 #include "tests/app/app_test_support.h"
@@ -66,10 +69,10 @@ protected:
     }
 
     // The game system on `root` (the sample data unless a test damages a copy).
-    void Start(const std::string &root = apptest::SampleData())
+    void Start(const std::string &root = apptest::SampleData(), uint32_t width = 64, uint32_t height = 48)
     {
-        StartIn(root);
-        ASSERT_TRUE(gs.Create(64, 48, 1));
+        StartIn(root, width, height);
+        ASSERT_TRUE(gs.Create(width, height, 1));
         // The game system's fatal report (the message box) ends a run that
         // has not reached the title: the test records instead.
         recorder.emplace();
@@ -518,6 +521,86 @@ TEST_F(StageLifeTest, SceneBlendModesBringAndTakeTheLetterbox)
     stage->SetCameraMode(5);
     EXPECT_FLOAT_EQ(stage->targetGameSpeed, kSceneGameSpeed);
     EXPECT_EQ(Fake().log.size(), 2u);
+}
+
+// The frame the game system draws and shows.
+win::Frame DrawnFrame(CSGameSystem &gs)
+{
+    win::Frame frame;
+    EXPECT_TRUE(gs.Render());
+    RwCameraShowRaster(gs.camera, nullptr, 0);
+    EXPECT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+    return frame;
+}
+
+// Moves the clump so that the middle of its bounds stands at `to`.
+void MoveClumpTo(RpClump *clump, const RwV3d &to)
+{
+    RwSphere sphere;
+    ASSERT_TRUE(ClumpWorldSphere(clump, &sphere));
+    const RwV3d by = {to.x - sphere.center.x, to.y - sphere.center.y, to.z - sphere.center.z};
+    RwFrameTranslate(RpClumpGetFrame(clump), &by, rwCOMBINEPOSTCONCAT);
+}
+
+// The running stage's model that stands across the line from the camera to
+// the hero is drawn see-through: at the middle of the frame (where the
+// camera looks, at the hero) its pixels mix the model's own colour with the
+// hero's behind it.
+TEST_F(StageLifeTest, AStageModelBetweenTheCameraAndTheHeroIsDrawnSeeThrough)
+{
+    Start(apptest::SampleData(), 160, 120);
+    stage->CreateSubObjects1();
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    stage->Update(16);
+    ASSERT_EQ(stage->stageClumps.size(), 1u);
+    RpClump *model = stage->stageClumps[0];
+    ASSERT_EQ(stage->camera->HeroFocusCount(), 1);
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    const RwV3d focus = stage->camera->HeroFocuses()[0];
+    const RwV3d between = {(eye.x + focus.x) * 0.5f, (eye.y + focus.y) * 0.5f, (eye.z + focus.z) * 0.5f};
+
+    // With no hero to keep in sight (the camera held where it stands), the
+    // model across the line is drawn as it is.
+    MoveClumpTo(model, between);
+    stage->StepCamera(0.0f, nullptr, 0, 0.0f, 0.0f);
+    ASSERT_EQ(stage->camera->HeroFocusCount(), 0);
+    const win::Frame opaque = DrawnFrame(gs);
+    // Out of the way (in a far corner of the yard): the hero shows.
+    MoveClumpTo(model, {150.0f, 5.0f, 150.0f});
+    const win::Frame hero = DrawnFrame(gs);
+    // Across the line with the hero in sight: see-through.
+    MoveClumpTo(model, between);
+    stage->UpdateCamera(0.0f);
+    ASSERT_EQ(stage->camera->HeroFocusCount(), 1);
+    const win::Frame faded = DrawnFrame(gs);
+    const RwV3d held = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    ASSERT_EQ(held.x, eye.x);  // the camera stood still throughout
+    ASSERT_EQ(held.z, eye.z);
+    // Each channel of the middle lies between the hero's and the model's,
+    // well away from both.
+    int checked = 0;
+    for (uint32_t y = 55; y < 65; ++y) {
+        for (uint32_t x = 75; x < 85; ++x) {
+            const uint32_t h = hero.At(x, y), f = faded.At(x, y), o = opaque.At(x, y);
+            ASSERT_NE(o, h) << x << ", " << y << ": the model covers the middle";
+            for (int shift : {16, 8, 0}) {
+                const int hc = static_cast<int>(h >> shift & 0xFF);
+                const int fc = static_cast<int>(f >> shift & 0xFF);
+                const int oc = static_cast<int>(o >> shift & 0xFF);
+                if (std::abs(oc - hc) < 20) {
+                    continue;  // too close to tell apart
+                }
+                const double modelShare = static_cast<double>(fc - hc) / (oc - hc);
+                EXPECT_GT(modelShare, 0.15) << x << ", " << y << " channel " << shift;
+                EXPECT_LT(modelShare, 0.85) << x << ", " << y << " channel " << shift;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 150);
+    // The see-through models are drawn each frame afresh.
+    EXPECT_EQ(stage->translucent.Count(), 0u);
 }
 
 // ---- Heroes and actors ----

@@ -89,7 +89,8 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     EXPECT_EQ(start, (std::vector<std::string>{"loading 0.00", "loading 0.10", "stage request 2010000 0 2000 taken", "stage load 2010000",
                                                "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
                                                "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
-                                               "loading 0.80", "loading 0.90", "loading 1.00"}));
+                                               "loading 0.80", "loading 0.90",
+                                               "camera 0 -64.09 48.00 -84.09", "loading 1.00"}));
     // The stage stays in play: its monster stands, so nothing asks for
     // another stage after the load's request.
     for (const gametest::TraceRecord &r : trace) {
@@ -109,7 +110,7 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
             ++cameras;
         }
     }
-    EXPECT_EQ(cameras, 120);
+    EXPECT_EQ(cameras, 121);  // the load's and each tick's
     // Every tick: the placed monster where the placement put it and hero 0
     // at the first start (nothing moves them yet).
     int monsters = 0;
@@ -196,6 +197,49 @@ TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
     EXPECT_EQ(lastCameraMode, 0);
     EXPECT_EQ(lastMonsterTick, 600);
     EXPECT_EQ(lastMonsterHp, 120);
+}
+
+// A movie over the stage's first ticks: the camera stands where the load
+// put it (its tick-0 line) while the clip plays, and the first tick after
+// the clip shows the stage from there, in play.
+TEST(StageRun, AfterAMovieTheCameraStandsWhereTheLoadPutIt)
+{
+    const std::string folder = Folder("movie");
+    ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(folder,
+                               "--headless --mode 1 --stage 1 --fixed-step 16 --frames 200 --trace t.txt"
+                               " --movie ENGUIMV/TEST.BIK --screenshot 200:s.bmp",
+                               &output, "SDL_AUDIODRIVER=dummy"),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> cameras =
+        gametest::RecordsOfKind(gametest::ReadTrace(folder + "/t.txt"), "camera");
+    ASSERT_GE(cameras.size(), 2u);
+    const gametest::TraceRecord &load = cameras[0];
+    EXPECT_EQ(load.tick, 0u);
+    EXPECT_EQ(load.Int(0), 0);
+    // Not the origin: on the first hero's orbit.
+    const double dx = load.Real(1) + 20.0, dy = load.Real(2) - 12.0, dz = load.Real(3) + 40.0;
+    EXPECT_GE(std::sqrt(dx * dx + dy * dy + dz * dz), 40.0 - 0.01);
+    // The clip (two seconds) held the stage: no camera tick while it played.
+    const gametest::TraceRecord &after = cameras[1];
+    EXPECT_GT(after.tick, 60u);
+    EXPECT_EQ(after.Int(0), 0);
+    for (size_t axis = 1; axis <= 3; ++axis) {
+        EXPECT_NEAR(after.Real(axis), load.Real(axis), 0.01) << axis;
+    }
+    EXPECT_EQ(cameras.back().tick, 200u);
+    // The last frame is the stage, not a black screen.
+    apptest::Bmp shot;
+    ASSERT_TRUE(apptest::LoadBmp(folder + "/s.bmp", &shot));
+    int black = 0;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            black += (shot.Pixel(x, y) & 0xFFFFFFu) == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_LT(black, shot.width * shot.height / 100);
 }
 
 }  // namespace
