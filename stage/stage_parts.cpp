@@ -6,6 +6,7 @@
 #include "actor/actor_placement.h"
 #include "actor/ai_msg_pool.h"
 #include "actor/hero.h"
+#include "actor/item_manager.h"
 #include "actor/item_stage.h"
 #include "app/pack.h"
 #include "event/event_links.h"
@@ -178,6 +179,10 @@ void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
     hero->SetModelInstance(loaded->TakeInstance(hero));
     hero->active = hero->model != nullptr;
     hero->EnterState(hero->state);
+    // The hero's own weapon, when the item tables know it; worn from the first stage on.
+    if (itemManager != nullptr) {
+        hero->EquipItem(itemManager->FindEquipContent(kHeroStartWeapon[index]), kHeroWeaponSlot);
+    }
     heroTemplates[index] = std::move(loaded);
     heroes[heroCount] = hero;
     heroCount += 1;

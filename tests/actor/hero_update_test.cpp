@@ -125,9 +125,11 @@ TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
     EXPECT_EQ(g_received[0].sender, hero);
     EXPECT_EQ(g_received[0].word[0], 0);
     EXPECT_EQ(g_received[0].word[1], 1);   // state 40's attribute
-    EXPECT_EQ(g_received[0].word[2], 20);  // AttackValue 20 x LevelAppend 1, no weapon
+    // AttackValue 20 x LevelAppend 1 + the start weapon's bonus 10.
+    ASSERT_EQ(hero->GetAttackBonus(), 10);
+    EXPECT_EQ(g_received[0].word[2], 30);
     EXPECT_EQ(g_received[1].word[1], 2);
-    EXPECT_EQ(g_received[1].word[2], 25);
+    EXPECT_EQ(g_received[1].word[2], 35);
     EXPECT_EQ(hero->hitCounter, 2);
     EXPECT_EQ(g_hitCounterCalls, 2);
     // Three seconds later the counter is back at 0; the best stays.
@@ -255,8 +257,8 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
     stage->particleManager = &particles;
     CSItemManager *items = stage->itemManager;
-    ASSERT_TRUE(hero->EquipItem(items->FindEquipContent(kHeroStartWeapon[0]), kHeroWeaponSlot));
-    hero->RecomputeEquipment();
+    // The hero starts with its weapon on.
+    EXPECT_EQ(hero->GetEquippedItem(kHeroWeaponSlot), items->FindEquipContent(kHeroStartWeapon[0]));
     ASSERT_NE(hero->weaponClump, nullptr);
     RwFrame *hand = hero->model->GetTaggedFrame(hero->Params()->weaponIds.front());
     EXPECT_EQ(ParentOf(hero->weaponClump), hand);
