@@ -190,7 +190,7 @@ std::vector<std::string> RunFirstStage(const char *name, const char *script, uin
 // The hero walks up the yard under the pad and into the exit's area.
 TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
 {
-    EXPECT_EQ(RunFirstStage("walk", "walk_to_exit.txt", 360), kExitLines);
+    EXPECT_EQ(RunFirstStage("walk", "walk_to_exit.txt", 280), kExitLines);
 }
 
 // Needs the monster to take the hero's hits and die: today the hero reaches
