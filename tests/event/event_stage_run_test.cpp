@@ -194,7 +194,8 @@ TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
 }
 
 // Needs the monster to take the hero's hits and die: today the hero reaches
-// it and swings from tick 150 on, but no hit reaches it (it keeps its 120).
+// it and its attack chain strikes it from tick 150 on (30, 35, 50), but the
+// monster keeps its 120.
 TEST(EventGameRun, DISABLED_TheHeroKillsTheMonster)
 {
     EXPECT_EQ(RunFirstStage("kill", "kill_monster.txt", 700), kChainLines);
