@@ -12,9 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/plugins.h"
+#include "rpltmap.h"
 #include "rpprtstd.h"
 #include "rtanim.h"
 #include "rtpitexd.h"
@@ -247,7 +249,27 @@ RpAtomic *FirstEmitterFlags(RpAtomic *atomic, void *flags)
     return atomic;
 }
 
-// The emitter's run-time "read from a stream" mark is not written back.
+// The flag word of every emitter a particle extension chunk stores first
+// (after the chunk's count word and the emitter class's flags).
+void StoredEmitterFlags(const std::vector<Chunk> &chunks, std::vector<RwUInt32> *flags)
+{
+    for (const Chunk &chunk : chunks) {
+        if (chunk.type == rwID_PRTSTDPLUGIN && chunk.body.size() >= 12) {
+            flags->push_back(RwUInt32FromLE(&chunk.body[8]));
+        }
+        StoredEmitterFlags(chunk.children, flags);
+    }
+}
+
+std::vector<RwUInt32> StoredEmitterFlags(const std::vector<RwUInt8> &bytes)
+{
+    std::vector<RwUInt32> flags;
+    StoredEmitterFlags(Content(bytes), &flags);
+    return flags;
+}
+
+// The emitter's run-time "read from a stream" mark is not written back: the
+// flags the file stores are the flags the engine writes again.
 TEST_F(Readers, EmitterFlagsSurviveARoundTrip)
 {
     const fs::path path = SampleData() / "RESOURCE/G_EVENT/DFF/PARTICLE01.DFF";
@@ -255,18 +277,84 @@ TEST_F(Readers, EmitterFlagsSurviveARoundTrip)
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
     const Kind &kind = kKinds[0];
-    void *first = Read(kind, FileBytes(path));
+    const std::vector<RwUInt8> original = FileBytes(path);
+    void *first = Read(kind, original);
     ASSERT_NE(first, nullptr);
     RwUInt32 read = 0;
     RpClumpForAllAtomics(static_cast<RpClump *>(first), FirstEmitterFlags, &read);
     EXPECT_NE(read & rpPRTSTDEMITTERFLAGSTREAMREAD, 0u);
-    void *second = Read(kind, Written(kind, first));
+    const std::vector<RwUInt32> stored = StoredEmitterFlags(original);
+    ASSERT_FALSE(stored.empty());
+    EXPECT_EQ(stored[0], read & ~rpPRTSTDEMITTERFLAGSTREAMREAD);
+    const std::vector<RwUInt8> written = Written(kind, first);
+    EXPECT_EQ(StoredEmitterFlags(written), stored);
+    void *second = Read(kind, written);
     ASSERT_NE(second, nullptr);
     RwUInt32 again = 0;
     RpClumpForAllAtomics(static_cast<RpClump *>(second), FirstEmitterFlags, &again);
     EXPECT_EQ(again, read);
     kind.destroy(first);
     kind.destroy(second);
+}
+
+RpWorldSector *CountLightMapLeaves(RpWorldSector *sector, void *counts)
+{
+    auto *c = static_cast<std::pair<size_t, size_t> *>(counts);
+    ++c->first;
+    if (sector->pipeline != nullptr && sector->pipeline->pluginId == rwID_LTMAPPLUGIN &&
+        RpLightMapWorldSectorGetLightMap(sector) != nullptr) {
+        ++c->second;
+    }
+    return sector;
+}
+
+// Leaves, and leaves on the lightmap plug-in's pipeline with a lightmap.
+std::pair<size_t, size_t> LightMapLeaves(void *world)
+{
+    std::pair<size_t, size_t> counts{0, 0};
+    RpWorldForAllWorldSectors(static_cast<RpWorld *>(world), CountLightMapLeaves, &counts);
+    return counts;
+}
+
+// The pipeline-owner records naming `owner` that the file holds (Content
+// leaves them out).
+size_t OwnerRecords(const std::vector<RwUInt8> &bytes, RwUInt32 owner)
+{
+    size_t found = 0;
+    for (size_t at = 0; at + rwCHUNKHEADERSIZE + 4 <= bytes.size(); ++at) {
+        found += RwUInt32FromLE(&bytes[at]) == rwID_PIPEID && RwUInt32FromLE(&bytes[at + 4]) == 8 &&
+                 RwUInt32FromLE(&bytes[at + rwCHUNKHEADERSIZE]) == owner;
+    }
+    return found;
+}
+
+// Read, the lightmapped world's leaves go onto the lightmap plug-in's
+// pipeline; the engine writes that owner with each leaf, and reading it back
+// hands every leaf to the plug-in again.
+TEST_F(Readers, TheLightmappedWorldTheEngineWritesReadsBackOnItsLightmapPipeline)
+{
+    const fs::path path = SampleData() / "RESOURCE/STAGE/1/STAGELM.BSP";
+    if (!fs::exists(path)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    RwImageSetPath((path.parent_path() / "TEXTURES/").string().c_str());
+    const Kind &kind = kKinds[1];
+    void *first = Read(kind, FileBytes(path));
+    ASSERT_NE(first, nullptr);
+    const std::pair<size_t, size_t> read = LightMapLeaves(first);
+    EXPECT_GE(read.first, 2u);
+    EXPECT_EQ(read.second, read.first);
+    const std::vector<RwUInt8> written = Written(kind, first);
+    kind.destroy(first);
+    EXPECT_EQ(OwnerRecords(written, rwID_LTMAPPLUGIN), read.first);
+    RwError stale;
+    RwErrorGet(&stale);
+    void *back = Read(kind, written);
+    RwError error;
+    RwErrorGet(&error);
+    ASSERT_NE(back, nullptr) << RwErrorGetName(error.pluginID, error.errorCode);
+    EXPECT_EQ(LightMapLeaves(back), read);
+    kind.destroy(back);
 }
 
 // World chunk header, struct header, root flag, inverse origin, four counts
