@@ -2,7 +2,7 @@
 // in a folder holding nothing but its font, writes the frame it showed as a
 // BMP, cleared with the quads in place. And what the game says and how it
 // ends when it cannot go on (an option it does not know, no data, a damaged
-// world, no display), its usage text, and a missing picture that is
+// or truncated world, no display), its usage text, and a missing picture that is
 // reported while the game plays on.
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -167,6 +168,8 @@ void SetNativeBit(const std::string &file, std::streamoff at)
     bytes.put(static_cast<char>(0x01));
 }
 
+const char kWorldListLine[] = "\\RESOURCE\\STAGE\\1\\STAGE.BSP\t";
+
 // Where the stage pack keeps the world's bytes: its list names the record's
 // offset; the record is a name length, the name, a size, then the bytes.
 std::streamoff WorldInPack(const std::string &dir)
@@ -174,7 +177,7 @@ std::streamoff WorldInPack(const std::string &dir)
     std::ifstream list(dir + "/PACK/STAGE1/2010000.LST");
     std::string line;
     while (std::getline(list, line)) {
-        if (line.rfind("\\RESOURCE\\STAGE\\1\\STAGE.BSP\t", 0) == 0) {
+        if (line.rfind(kWorldListLine, 0) == 0) {
             const std::streamoff record = std::stoll(line.substr(line.find('\t') + 1));
             std::ifstream pack(dir + "/PACK/STAGE1/2010000.STR", std::ios::binary);
             pack.seekg(record);
@@ -185,6 +188,34 @@ std::streamoff WorldInPack(const std::string &dir)
         }
     }
     return -1;
+}
+
+// Cuts the world to its first `keep` bytes, on disk and in the stage pack
+// (whose record and list line say the shorter size; the bytes after it stay
+// in the pack, unread, so the other records keep their offsets).
+void TruncateWorld(const std::string &dir, uint32_t keep)
+{
+    std::filesystem::resize_file(dir + "/RESOURCE/STAGE/1/STAGE.BSP", keep);
+    const std::streamoff packed = WorldInPack(dir);
+    if (packed < 0) {
+        return;
+    }
+    std::fstream pack(dir + "/PACK/STAGE1/2010000.STR", std::ios::in | std::ios::out | std::ios::binary);
+    pack.seekp(packed - 4);
+    for (int i = 0; i < 4; ++i) {
+        pack.put(static_cast<char>((keep >> (8 * i)) & 0xFF));
+    }
+    const std::string listPath = dir + "/PACK/STAGE1/2010000.LST";
+    std::ifstream in(listPath);
+    std::string list;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(kWorldListLine, 0) == 0) {
+            line = line.substr(0, line.rfind('\t') + 1) + std::to_string(keep);
+        }
+        list += line + "\n";
+    }
+    in.close();
+    std::ofstream(listPath, std::ios::trunc) << list;
 }
 
 // The world with its native bit set: the sectors' vertex and triangle
@@ -204,6 +235,19 @@ TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("STAGE.BSP"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("E_RW_READ"), std::string::npos) << run.output;
+}
+
+// A world cut short inside its sector tree.
+TEST(GameStartUp, ATruncatedWorldEndsItWithTheEnginesError)
+{
+    const std::string dir = FreshDir("truncated");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    TruncateWorld(dir, 3000);
+    const GameRun run = RunIn(dir, "--headless --frames 1");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
 }
 
 TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
