@@ -357,10 +357,8 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
     out->clear();
     int problems = 0;
     int lineNumber = 0;
-    auto report = [&](const char *format, auto... args) {
-        char message[256];
-        std::snprintf(message, sizeof message, format, args...);
-        DebugPrint("%s:%d: %s\n", name, lineNumber, message);
+    auto report = [&](const std::string &message) {
+        DebugPrint("%s:%d: %s\n", name, lineNumber, message.c_str());
         ++problems;
     };
     // The next line, its end and a first line's byte-order mark taken off.
@@ -415,7 +413,8 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
             texts[got++] = game::UnescapeText(line);
         }
         if (got < 2) {
-            report("entry %d lacks its %s line", entry.itemId, got == 0 ? "name" : "description");
+            report("entry " + std::to_string(entry.itemId) + " lacks its " + (got == 0 ? "name" : "description") +
+                   " line");
         }
         if (got > 0) {
             entry.name = texts[0];
@@ -429,7 +428,7 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
                 }
             }
             if (replaced) {
-                report("entry %d appears again; this one replaces the earlier", entry.itemId);
+                report("entry " + std::to_string(entry.itemId) + " appears again; this one replaces the earlier");
             } else {
                 out->push_back(std::move(entry));
             }
@@ -438,8 +437,7 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
     }
     if (announced >= 0 && announced != read) {
         lineNumber = countLine;
-        report("Count: %lld entries announced, %lld read", static_cast<long long>(announced),
-               static_cast<long long>(read));
+        report("Count: " + std::to_string(announced) + " entries announced, " + std::to_string(read) + " read");
     }
     return problems;
 }

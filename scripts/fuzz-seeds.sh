@@ -29,6 +29,7 @@ seed pack
 seed text
 seed event_table $(find "$data" -name '*.EVT')
 seed fx_files $(find "$data" -iname '*.ZUS' -o -name '*.PSS' -o -name '*.XDT' -o -name '*.FXM' -o -name '*.lit' -o -name '*.BSH')
+seed item_files $(find "$data" -name '*.ICL' -o -name '*.PBM' -o -name '*.IDS' -o -name '*.SAV')
 mkdir -p "$build/corpus-texdict"
 "$build/tests/fuzz/make_texdict_seeds" "$data" "$build/corpus-texdict"
 cp -f "$build/corpus-texdict"/sample-*.pitexd "$build/corpus-pitexd/"
