@@ -143,16 +143,17 @@ protected:
         return 0;
     }
 
-    // The box; 0 with `cannotShow` set to what the game said when this display
-    // could not show it (an X server without the core fonts).
-    Window WaitForTheBox(std::string *cannotShow)
+    // Starts the game with `arguments` and waits for its box; 0 with `skip` set to why
+    // when this display could not show it (an X server without the core fonts).
+    Window StartForTheBox(const std::string &arguments, std::string *skip)
     {
+        Start(arguments);
         const Window box = WaitForWindow("Game Mode", 10.0);
         if (box == 0 && !Running()) {
             const std::vector<uint8_t> said = apptest::ReadBytes(dir_ + "/stderr.txt");
             const std::string text(said.begin(), said.end());
             if (text.find("Game Mode") != std::string::npos) {
-                *cannotShow = text;
+                *skip = "this X server cannot show the box (core X fonts missing?): " + text;
             }
         }
         return box;
@@ -203,11 +204,10 @@ protected:
 
 TEST_F(GameModeBox, ReturnTakesTheFirstModeAndTheGameRunsInItsWindow)
 {
-    Start("--frames 45 --screenshot 45:'" + dir_ + "/out.bmp'");
-    std::string cannotShow;
-    const Window box = WaitForTheBox(&cannotShow);
-    if (!cannotShow.empty()) {
-        GTEST_SKIP() << "this X server cannot show the box (core X fonts missing?): " << cannotShow;
+    std::string skip;
+    const Window box = StartForTheBox("--frames 45 --screenshot 45:'" + dir_ + "/out.bmp'", &skip);
+    if (!skip.empty()) {
+        GTEST_SKIP() << skip;
     }
     ASSERT_NE(box, 0u) << "no \"Game Mode\" box";
     SendKey(box, XK_Return);
@@ -223,11 +223,10 @@ TEST_F(GameModeBox, ReturnTakesTheFirstModeAndTheGameRunsInItsWindow)
 
 TEST_F(GameModeBox, ClosingTheBoxEndsTheProgramWithStatusZero)
 {
-    Start("--frames 90 --screenshot 1:'" + dir_ + "/out.bmp'");
-    std::string cannotShow;
-    const Window box = WaitForTheBox(&cannotShow);
-    if (!cannotShow.empty()) {
-        GTEST_SKIP() << "this X server cannot show the box (core X fonts missing?): " << cannotShow;
+    std::string skip;
+    const Window box = StartForTheBox("--frames 90 --screenshot 1:'" + dir_ + "/out.bmp'", &skip);
+    if (!skip.empty()) {
+        GTEST_SKIP() << skip;
     }
     ASSERT_NE(box, 0u) << "no \"Game Mode\" box";
     SendClose(box);
