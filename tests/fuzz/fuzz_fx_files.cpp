@@ -9,37 +9,15 @@
 #include <string>
 
 #include "app/keyword.h"
+#include "tests/fuzz/fuzz_keyword_round_trip.h"
 #include "fx/bigshot_file.h"
 #include "fx/fx_package_file.h"
 #include "fx/particle_set_file.h"
 #include "fx/xdt_file.h"
 #include "fx/zus_file.h"
 
-namespace {
-
-// Reads `text` with `read` into a fresh T and answers the writer's text.
-template <class T, class Read, class Format>
-std::string ReadAndFormat(const void *data, size_t size, Read read, Format format, T *out)
-{
-    CSKeywordFile file;
-    if (!file.OpenMemory("FUZZ.TXT", data, size)) {
-        return std::string();
-    }
-    read(&file, out);
-    return format(*out);
-}
-
-// The writer's text read back gives the same text.
-template <class T, class Read, class Format>
-void ExpectStable(const std::string &text, Read read, Format format)
-{
-    T again;
-    if (ReadAndFormat(text.data(), text.size(), read, format, &again) != text) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
+using fuzz::ExpectStable;
+using fuzz::ReadAndFormat;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -11,30 +11,10 @@
 #include "actor/item_files.h"
 #include "actor/save_file.h"
 #include "app/keyword.h"
+#include "tests/fuzz/fuzz_keyword_round_trip.h"
 
-namespace {
-
-template <class T, class Read, class Format>
-std::string ReadAndFormat(const void *data, size_t size, Read read, Format format, T *out)
-{
-    CSKeywordFile file;
-    if (!file.OpenMemory("FUZZ.TXT", data, size)) {
-        return std::string();
-    }
-    read(&file, out);
-    return format(*out);
-}
-
-template <class T, class Read, class Format>
-void ExpectStable(const std::string &text, Read read, Format format)
-{
-    T again;
-    if (ReadAndFormat(text.data(), text.size(), read, format, &again) != text) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
+using fuzz::ExpectStable;
+using fuzz::ReadAndFormat;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
