@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Seeds the fuzz corpora from the sample data tree and from the inputs of
+# Seeds the fuzz corpora from the sample data tree (with a model and a world
+# made from it to carry the plug-in data it lacks) and from the inputs of
 # earlier findings (tests/readers/findings/TARGET/).
 #   fuzz-seeds.sh DATA_DIR FUZZ_BUILD_DIR
 set -euo pipefail
@@ -30,6 +31,7 @@ seed text
 seed event_table $(find "$data" -name '*.EVT')
 seed fx_files $(find "$data" -iname '*.ZUS' -o -name '*.PSS' -o -name '*.XDT' -o -name '*.FXM' -o -name '*.lit' -o -name '*.BSH')
 seed item_files $(find "$data" -name '*.ICL' -o -name '*.PBM' -o -name '*.IDS' -o -name '*.SAV')
+"$build/tests/fuzz/make_plugin_seeds" "$data" "$build"
 mkdir -p "$build/corpus-texdict"
 "$build/tests/fuzz/make_texdict_seeds" "$data" "$build/corpus-texdict"
 cp -f "$build/corpus-texdict"/sample-*.pitexd "$build/corpus-pitexd/"
