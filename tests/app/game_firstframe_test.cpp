@@ -112,6 +112,20 @@ bool CopySampleData(const std::string &dir)
     return std::system(("cp -r '" + SampleData() + "/.' '" + dir + "/'").c_str()) == 0;
 }
 
+// A copy of the sample data tree to damage, in the case's own folder, which
+// goes once the case has passed (a failed case leaves it to look at).
+struct SampleCopy {
+    explicit SampleCopy(const std::string &name) : dir(FreshDir(name)), made(CopySampleData(dir)) {}
+    ~SampleCopy()
+    {
+        if (!::testing::Test::HasFailure()) {
+            std::filesystem::remove_all(dir);
+        }
+    }
+    const std::string dir;
+    const bool made;
+};
+
 TEST(GameStartUp, HelpPrintsTheUsageAndEndsWell)
 {
     const GameRun run = RunIn(FreshDir("help"), "--help");
@@ -222,8 +236,9 @@ void TruncateWorld(const std::string &dir, uint32_t keep)
 // arrays are then not read, though their counts stay.
 TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
 {
-    const std::string dir = FreshDir("damaged");
-    if (!CopySampleData(dir)) {
+    const SampleCopy copy("damaged");
+    const std::string &dir = copy.dir;
+    if (!copy.made) {
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
     SetNativeBit(dir + "/RESOURCE/STAGE/1/STAGE.BSP", 0);
@@ -240,8 +255,9 @@ TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
 // A world cut short inside its sector tree.
 TEST(GameStartUp, ATruncatedWorldEndsItWithTheEnginesError)
 {
-    const std::string dir = FreshDir("truncated");
-    if (!CopySampleData(dir)) {
+    const SampleCopy copy("truncated");
+    const std::string &dir = copy.dir;
+    if (!copy.made) {
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
     TruncateWorld(dir, 3000);
@@ -252,8 +268,9 @@ TEST(GameStartUp, ATruncatedWorldEndsItWithTheEnginesError)
 
 TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
 {
-    const std::string dir = FreshDir("nopicture");
-    if (!CopySampleData(dir)) {
+    const SampleCopy copy("nopicture");
+    const std::string &dir = copy.dir;
+    if (!copy.made) {
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
     // The stage model's picture is gone from its folder, and its copy in the
