@@ -1,12 +1,17 @@
 // The AI-type table (see ai_type_table.h). Model ids: the heroes' are the
 // names of their folders; the bosses', traps' and breakable objects' are
-// the ids of their files; the monsters and non-player characters number
-// theirs by type (monster 1000 + n: 12nn000; character 10: 1410000,
-// 100 + n: 14(20 + n)000), and boss 1100 and trap 1205 take 1110000 and
-// 1545000.
+// the ids of their files; the template-D monsters (1000, 1002 to 1005,
+// 1007) keep theirs under their type number; the other monsters and the
+// non-player characters number theirs by type (monster 1000 + n: 12nn000;
+// character 10: 1410000, 100 + n: 14(20 + n)000), and boss 1100 and trap
+// 1205 take 1110000 and 1545000.
 #include "actor/ai_type_table.h"
 
 #include "actor/hero.h"
+#include "monster/monster_1003.h"
+#include "monster/monster_1004.h"
+#include "monster/monster_1007.h"
+#include "monster/monster_update.h"
 
 #include <algorithm>
 #include <map>
@@ -39,14 +44,19 @@ constexpr AiTypeInfo kAiTypes[] = {
     {.aiType = 116, .modelFolder = ModelFolder::kNpc, .modelId = "1436000"},
     {.aiType = 117, .modelFolder = ModelFolder::kNpc, .modelId = "1437000"},
     {.aiType = 118, .modelFolder = ModelFolder::kNpc, .modelId = "1438000"},
-    {.aiType = 1000, .modelFolder = ModelFolder::kMonster, .modelId = "1200000"},
+    {.aiType = 1000, .modelFolder = ModelFolder::kMonster, .modelId = "1000", .update = &UpdateMonster},
     {.aiType = 1001, .modelFolder = ModelFolder::kMonster, .modelId = "1201000"},
-    {.aiType = 1002, .modelFolder = ModelFolder::kMonster, .modelId = "1202000"},
-    {.aiType = 1003, .modelFolder = ModelFolder::kMonster, .modelId = "1203000"},
-    {.aiType = 1004, .modelFolder = ModelFolder::kMonster, .modelId = "1204000"},
-    {.aiType = 1005, .modelFolder = ModelFolder::kMonster, .modelId = "1205000"},
+    {.aiType = 1002, .modelFolder = ModelFolder::kMonster, .modelId = "1002", .objectSize = sizeof(CSMonster1003),
+     .construct = &ConstructActor<CSMonster1003>, .update = &UpdateMonster},
+    {.aiType = 1003, .modelFolder = ModelFolder::kMonster, .modelId = "1003", .objectSize = sizeof(CSMonster1003),
+     .construct = &ConstructActor<CSMonster1003>, .update = &UpdateMonster},
+    {.aiType = 1004, .modelFolder = ModelFolder::kMonster, .modelId = "1004", .objectSize = sizeof(CSMonster1004),
+     .construct = &ConstructActor<CSMonster1004>, .update = &UpdateMonster},
+    {.aiType = 1005, .modelFolder = ModelFolder::kMonster, .modelId = "1005", .update = &UpdateMonster},
     {.aiType = 1006, .modelFolder = ModelFolder::kMonster, .modelId = "1206000"},
-    {.aiType = 1007, .modelFolder = ModelFolder::kMonster, .modelId = "1207000"},
+    {.aiType = 1007, .modelFolder = ModelFolder::kMonster, .modelId = "1007", .objectSize = sizeof(CSMonster1007),
+     .construct = &ConstructActor<CSMonster1007>, .update = &UpdateMonster, .release = &CSMonster1007::ReleaseOf,
+     .restartEffects = &CSMonster1007::RestartEffectsOf},
     {.aiType = 1008, .modelFolder = ModelFolder::kMonster, .modelId = "1208000"},
     {.aiType = 1009, .modelFolder = ModelFolder::kMonster, .modelId = "1209000"},
     {.aiType = 1010, .modelFolder = ModelFolder::kMonster, .modelId = "1210000"},

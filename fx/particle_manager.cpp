@@ -218,12 +218,34 @@ CSParticleSystem *CSParticleManager::CreateSystem(const char *name, int32_t)
     return chosen;
 }
 
+void CSParticleManager::GiveBackWhenDead(CSParticleSystem *system)
+{
+    if (system != nullptr && system->taken_ && system->atomic_ != nullptr) {
+        system->giveBackWhenDead_ = true;
+    }
+}
+
+void CSParticleManager::ReleaseGivenBack()
+{
+    for (const auto &tpl : templates_) {
+        for (CSParticleSystem *system : tpl->systems_) {
+            if (system->taken_ && system->giveBackWhenDead_) {
+                system->Release();
+            }
+        }
+    }
+}
+
 void CSParticleManager::Update(float dt)
 {
     for (const auto &tpl : templates_) {
         for (CSParticleSystem *system : tpl->systems_) {
-            if (system->taken_) {
-                system->Update(dt);
+            if (!system->taken_) {
+                continue;
+            }
+            system->Update(dt);
+            if (system->giveBackWhenDead_ && !system->IsAlive()) {
+                system->Release();
             }
         }
     }

@@ -71,7 +71,20 @@ public:
     CSParticleSystem *CreateSystem(const char *name, int32_t unused = 0);
     CSParticleTemplate *FindTemplate(const char *name) const;
 
-    // Advances every system that is out (seconds).
+    // The one way back for a system its holder lets go of while it may
+    // still show particles (a stopped stream, a spark started and not
+    // kept): the holder forgets it and the manager's update gives it back
+    // to its pool once it is dead (IsAlive false). The system keeps
+    // emitting for its own lifetime unless the holder stopped it; one that
+    // emits for ever must be stopped first. Nothing for null or a system
+    // that is not out.
+    static void GiveBackWhenDead(CSParticleSystem *system);
+    // Gives back at once every system handed to GiveBackWhenDead (the
+    // stage goes, and with it the frames they may follow).
+    void ReleaseGivenBack();
+
+    // Advances every system that is out (seconds); a system handed to
+    // GiveBackWhenDead that is dead afterwards goes back to its pool.
     void Update(float dt);
     // Draws every system that is out; between camera begin and end update,
     // after the world.

@@ -51,6 +51,7 @@ void CSParticleSystem::Retire()
     parent_ = nullptr;
     taken_ = false;
     emitting_ = false;
+    giveBackWhenDead_ = false;
 }
 
 RpPrtStdEmitter *CSParticleSystem::Emitter() const
@@ -93,6 +94,7 @@ void CSParticleSystem::RestoreEmitter()
 void CSParticleSystem::Take()
 {
     taken_ = true;
+    giveBackWhenDead_ = false;
     parent_ = nullptr;
     local_ = Identity();
     world_ = Identity();
@@ -199,6 +201,7 @@ void CSParticleSystem::Release()
     }
     taken_ = false;
     emitting_ = false;
+    giveBackWhenDead_ = false;
     parent_ = nullptr;
     lifetime_ = -1.0f;
     releasedAt_ = ++releaseClock_;

@@ -60,6 +60,9 @@ public:
     // parent frame cleared, the template's emitter values restored, live
     // particles gone.
     void Release();
+    // Whether the manager gives the system back once it is dead
+    // (CSParticleManager::GiveBackWhenDead).
+    bool GivenBackWhenDead() const { return giveBackWhenDead_; }
 
     // The manager's per-frame steps (seconds).
     void Update(float dt);
@@ -104,6 +107,7 @@ private:
     RwMatrix world_ = {};
     bool taken_ = false;
     bool emitting_ = false;
+    bool giveBackWhenDead_ = false;
     float rate_ = 0.0f;      // particles per second while emitting
     float carry_ = 0.0f;     // fraction of a particle owed to the next frame
     float lifetime_ = -1.0f; // seconds of emission left; -1 until stopped

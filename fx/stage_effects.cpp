@@ -154,6 +154,7 @@ void ReleaseStageEffects(CSStageManager *m)
         m->screenGrid->Stop();
     }
     if (m->particleManager != nullptr) {
+        m->particleManager->ReleaseGivenBack();
         m->particleManager->ReleaseStageTemplates();
     }
 }

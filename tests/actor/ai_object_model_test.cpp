@@ -123,44 +123,52 @@ TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
 TEST_F(AiObjectModelTest, AnimationClockSpeedModesAndEnd)
 {
     CSClumpAnimManager *animations = sample.stage.actorAnimations.get();
-    monster->PlayAnimation(1);  // frames 60..120
+    const MotionRange *walk = monster->modelTemplate->GetMotionRange(1);
+    ASSERT_NE(walk, nullptr);
+    ASSERT_GE(walk->endFrame - walk->startFrame, 60);
+    const float start = static_cast<float>(walk->startFrame) / 60.0f;
+    monster->PlayAnimation(1);
     EXPECT_EQ(monster->state, 1);
-    EXPECT_NEAR(monster->animClock, 1.0f, 1e-5f);
+    EXPECT_NEAR(monster->animClock, start, 1e-5f);
     EXPECT_EQ(animations->GetMotionIndex(monster->Clump()), 1);
-    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), 1.0f, 1e-5f);
+    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), start, 1e-5f);
 
     monster->AdvanceAnimation(0.5f);
     EXPECT_FALSE(monster->animEnded);
-    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), 1.5f, 1e-4f);
+    EXPECT_NEAR(animations->GetMotionTime(monster->Clump()), start + 0.5f, 1e-4f);
     monster->animSpeedMode = 1;  // frozen
     monster->AdvanceAnimation(1.0f);
-    EXPECT_NEAR(monster->animClock, 1.5f, 1e-5f);
+    EXPECT_NEAR(monster->animClock, start + 0.5f, 1e-5f);
     const float scale[] = {1.0f, 0.0f, 0.5f, 0.25f, 10.0f, 0.8f, 0.9f};
     for (int mode = 0; mode <= 6; ++mode) {
-        monster->animClock = 1.0f;
+        monster->animClock = start;
         monster->animSpeedMode = mode;
         monster->AdvanceAnimation(0.1f);
-        EXPECT_NEAR(monster->animClock, 1.0f + 0.1f * scale[mode], 1e-5f) << mode;
+        EXPECT_NEAR(monster->animClock, start + 0.1f * scale[mode], 1e-5f) << mode;
     }
     monster->animSpeedMode = 0;
-    monster->animClock = 1.0f;
-    monster->AdvanceAnimation(1.0f);
+    monster->animClock = start;
+    monster->AdvanceAnimation(static_cast<float>(walk->endFrame - walk->startFrame) / 60.0f);
     EXPECT_TRUE(monster->animEnded);
 
     // The hold flag stops the clock only for types from 100 up.
     monster->PlayAnimation(0);
+    const float idle = monster->animClock;
     monster->animHold = true;
     monster->aiType = 10;
     monster->AdvanceAnimation(0.25f);
-    EXPECT_NEAR(monster->animClock, 0.25f, 1e-5f);
+    EXPECT_NEAR(monster->animClock, idle + 0.25f, 1e-5f);
     monster->aiType = 100;
     monster->AdvanceAnimation(0.25f);
-    EXPECT_NEAR(monster->animClock, 0.25f, 1e-5f);
+    EXPECT_NEAR(monster->animClock, idle + 0.25f, 1e-5f);
     monster->aiType = 1000;
     monster->animHold = false;
 
     // A state without a motion has nothing to wait for.
-    monster->PlayAnimation(5);
+    const AnimInfo *set = animations->GetAnimInfo(animations->FindAnimation(monster->modelTemplate->GetAnimationName().c_str()));
+    ASSERT_NE(set, nullptr);
+    const int32_t none = set->motions.Count();
+    monster->PlayAnimation(none);
     monster->AdvanceAnimation(0.01f);
     EXPECT_TRUE(monster->animEnded);
 }

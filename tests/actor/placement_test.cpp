@@ -46,7 +46,7 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_FLOAT_EQ(monster->home.x, 30.0f);
     EXPECT_FLOAT_EQ(monster->home.z, 30.0f);
     ASSERT_NE(monster->modelTemplate, nullptr);
-    EXPECT_EQ(monster->modelTemplate->GetModelId(), "1200000");
+    EXPECT_EQ(monster->modelTemplate->GetModelId(), "1000");
     EXPECT_EQ(monster->hp, 120);
     EXPECT_EQ(monster->resistance, 2);
     ASSERT_NE(monster->Fsf(), nullptr);

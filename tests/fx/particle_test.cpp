@@ -132,6 +132,48 @@ TEST_F(Particles, GivenBackTwiceIsHarmless)
     EXPECT_EQ(manager.CreateSystem("two"), b);
 }
 
+// A holder that lets go of a system (a spark it started and did not keep,
+// a stream it stopped) hands it to the manager, which gives it back once
+// its particles are gone: the pool never runs dry from forgotten systems.
+TEST_F(Particles, ForgottenSystemsGoBackToTheirPoolOnceDead)
+{
+    ASSERT_TRUE(manager.AddTemplate("spark", Quick(0.1f), 1, false));
+    ASSERT_TRUE(manager.AddTemplate("stream", Quick(-1.0f), 1, false));
+    for (int round = 0; round < 3; ++round) {
+        CSParticleSystem *spark = manager.CreateSystem("spark");
+        ASSERT_NE(spark, nullptr) << round;  // the one copy came back each time
+        CSParticleManager::GiveBackWhenDead(spark);
+        manager.Update(0.016f);
+        EXPECT_TRUE(spark->IsTaken());  // still showing its particles
+        EXPECT_TRUE(spark->IsEmitting());
+        for (int i = 0; i < 40 && spark->IsTaken(); ++i) {
+            manager.Update(0.016f);
+        }
+        EXPECT_FALSE(spark->IsTaken()) << round;
+        EXPECT_FALSE(spark->GivenBackWhenDead());
+    }
+    CSParticleSystem *stream = manager.CreateSystem("stream");
+    stream->StopEmit();
+    CSParticleManager::GiveBackWhenDead(stream);
+    for (int i = 0; i < 40; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_FALSE(stream->IsTaken());
+    EXPECT_EQ(manager.CreateSystem("stream"), stream);
+    // An endless system given back while still emitting stays out until the
+    // stage lets go of every forgotten system at once.
+    CSParticleManager::GiveBackWhenDead(stream);
+    for (int i = 0; i < 40; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_TRUE(stream->IsTaken());
+    manager.ReleaseGivenBack();
+    EXPECT_FALSE(stream->IsTaken());
+    CSParticleManager::GiveBackWhenDead(nullptr);
+    CSParticleManager::GiveBackWhenDead(stream);  // not out: nothing
+    EXPECT_FALSE(stream->GivenBackWhenDead());
+}
+
 TEST_F(Particles, UsedAfterItsPoolIsReleasedItDoesNothing)
 {
     ASSERT_TRUE(manager.AddTemplate("stage", Quick(-1.0f), 1, true));

@@ -76,7 +76,7 @@ TEST(AiTypeTable, EveryTypeHasItsFolderAndModel)
     // The ids the behaviour descriptions give, and the sample's own.
     EXPECT_STREQ(FindAiType(0)->modelId, "HERO01");
     EXPECT_STREQ(FindAiType(1)->modelId, "HERO02");
-    EXPECT_STREQ(FindAiType(1000)->modelId, "1200000");
+    EXPECT_STREQ(FindAiType(1000)->modelId, "1000");
     EXPECT_STREQ(FindAiType(1101)->modelId, "1111000");
     EXPECT_STREQ(FindAiType(1110)->modelId, "1170000");
     EXPECT_STREQ(FindAiType(1200)->modelId, "1510000");

@@ -18,6 +18,7 @@
 #include "stage/stage_manager.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/model_test_support.h"
+#include "tools/mkdata/sample_monsters.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ struct BoneId {
     const char *name;
 };
 constexpr BoneId kBones[] = {{100020, "pelvis"}, {100090, "head"},     {100130, "weapon_a"}, {100140, "weapon_b"},
-                             {100150, "hand_l"}, {100160, "hand_r"},   {100110, "leg_l"}};
+                             {100150, "hand_l"}, {100160, "hand_r"},   {100110, "leg_l"},    {100100, "chest"}};
 
 const char *BoneName(RwFrame *frame)
 {
@@ -51,7 +52,7 @@ TEST_F(ModelFramesTest, FramesFoundByUserIdAndByNodeId)
     ASSERT_NE(hero, nullptr);
     RpHAnimHierarchy *skeleton = GetClumpHierarchy(hero);
     ASSERT_NE(skeleton, nullptr);
-    EXPECT_EQ(skeleton->numNodes, 11);
+    EXPECT_EQ(skeleton->numNodes, 12);
     RpHAnimHierarchyAttach(skeleton);
     for (const BoneId &bone : kBones) {
         RwFrame *byClump = FindFrameByUserId(hero, bone.id);
@@ -119,10 +120,10 @@ protected:
     {
         StageEngineTest::SetUp();
         ASSERT_GE(animations.LoadAMF(stagetest::SampleHeroAnimationPath().c_str()), 0);
-        ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+        ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1000/1000.ANM").c_str()), 0);
         ASSERT_TRUE(hero.Adopt(0, ReadSampleHero(), &animations, "HERO01.ANM"));
-        ASSERT_TRUE(monster.Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations,
-                                  "1200000.ANM"));
+        ASSERT_TRUE(monster.Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1000/1000.DFF"), &animations,
+                                  "1000.ANM"));
     }
     void TearDown() override
     {
@@ -192,9 +193,9 @@ TEST_F(ModelTemplateTest, TheStageHandsOutInstancesByAiType)
 {
     CSStageManager stage;
     auto own = std::make_unique<CSModelTemplate>();
-    ASSERT_TRUE(own->Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations,
-                           "1200000.ANM"));
-    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+    ASSERT_TRUE(own->Adopt(1000, ReadSampleClump("RESOURCE/MONSTER/1000/1000.DFF"), &animations,
+                           "1000.ANM"));
+    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1000/1000.ANM").c_str()), 0);
     stage.modelTemplates.push_back(std::move(own));
     EXPECT_EQ(stage.GetModelTemplateCount(), 1);
     EXPECT_EQ(stage.FindModelTemplate(1001), nullptr);
@@ -251,8 +252,8 @@ TEST_F(ModelTemplateTest, TriangleModeOnlyCountsTheModelsSurface)
     // As type 1021 the monster is picked by its triangles: a line through
     // its bounding sphere but beside its body misses.
     CSModelTemplate big;
-    ASSERT_TRUE(big.Adopt(1021, ReadSampleClump("RESOURCE/MONSTER/1200000/1200000.DFF"), &animations, "1200000.ANM"));
-    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1200000/1200000.ANM").c_str()), 0);
+    ASSERT_TRUE(big.Adopt(1021, ReadSampleClump("RESOURCE/MONSTER/1000/1000.DFF"), &animations, "1000.ANM"));
+    ASSERT_GE(animations.LoadAMF(stagetest::SamplePath("RESOURCE/MONSTER/1000/1000.ANM").c_str()), 0);
     CSModelInstance *attacker = hero.TakeInstance(nullptr);
     CSModelInstance *byTriangles = big.TakeInstance(nullptr);
     CSModelInstance *bySphere = monster.TakeInstance(nullptr);
@@ -303,16 +304,16 @@ TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
 {
     const AiTypeInfo *row = FindAiType(1000);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(ModelFilePath(row->modelFolder, row->modelId, "DFF"), "\\RESOURCE\\MONSTER\\1200000\\1200000.DFF");
+    EXPECT_EQ(ModelFilePath(row->modelFolder, row->modelId, "DFF"), "\\RESOURCE\\MONSTER\\1000\\1000.DFF");
     CSModelTemplate loaded;
     ASSERT_TRUE(loaded.Load(1000, row->modelFolder, row->modelId, &animations, 3));
     EXPECT_EQ(loaded.GetAiType(), 1000);
-    EXPECT_EQ(loaded.GetModelId(), "1200000");
+    EXPECT_EQ(loaded.GetModelId(), "1000");
     EXPECT_EQ(loaded.GetInstanceCount(), 3);
     EXPECT_EQ(loaded.params.maxHP, 120);
     EXPECT_EQ(loaded.params.weaponIds, (std::vector<int32_t>{100130, 100140}));
     ASSERT_NE(loaded.GetMotionRange(1), nullptr);
-    EXPECT_EQ(loaded.GetMotionRange(1)->endFrame, 120);
+    EXPECT_EQ(loaded.GetMotionRange(1)->endFrame, mkdata::SampleMonsterMotions(1000).Find(1)->endFrame);
     EXPECT_TRUE(animations.HoldsClump(loaded.GetInstance(2)->clump));
     EXPECT_TRUE(FatalNames().empty());
 
@@ -321,7 +322,7 @@ TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
     placed.aiType = 1000;
     ModelName model;
     ASSERT_TRUE(ModelOfPlacement(placed, &model));
-    EXPECT_EQ(model.id, "1200000");
+    EXPECT_EQ(model.id, "1000");
     placed.hasModel = true;
     placed.modelFolder = ModelFolder::kMainChar;
     std::strcpy(placed.modelId, "HERO02");

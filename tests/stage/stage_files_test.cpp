@@ -6,6 +6,7 @@
 // without harm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -19,6 +20,7 @@
 #include "stage/stage_info.h"
 #include "support/engine/scratch_path.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace {
@@ -177,9 +179,7 @@ TEST(StageFiles, CharacterParametersAndMotionTablesReadBackAsWritten)
     const struct {
         const char *folder;
         const char *name;
-    } models[] = {{"RESOURCE/MAINCHAR/HERO01/", "HERO01"},
-                  {"RESOURCE/MAINCHAR/HERO02/", "HERO02"},
-                  {"RESOURCE/MONSTER/1200000/", "1200000"}};
+    } models[] = {{"RESOURCE/MAINCHAR/HERO01/", "HERO01"}, {"RESOURCE/MAINCHAR/HERO02/", "HERO02"}};
     for (const auto &model : models) {
         SCOPED_TRACE(model.name);
         const std::string base = SamplePath(std::string(model.folder) + model.name);
@@ -195,6 +195,29 @@ TEST(StageFiles, CharacterParametersAndMotionTablesReadBackAsWritten)
             if (made.Find(i) == nullptr) {
                 continue;
             }
+            EXPECT_EQ(table.Find(i)->startFrame, made.Find(i)->startFrame);
+            EXPECT_EQ(table.Find(i)->endFrame, made.Find(i)->endFrame);
+        }
+    }
+}
+
+TEST(StageFiles, MonsterParametersAndMotionTablesReadBackAsWritten)
+{
+    for (int32_t type : mkdata::SampleMonsterTypes()) {
+        SCOPED_TRACE(type);
+        const std::string base = SamplePath(mkdata::SampleMonsterFolder(type) + "/" + mkdata::SampleMonsterName(type));
+        CharacterParams params;
+        ASSERT_TRUE(ReadCharacterParamsFile((base + ".PAF").c_str(), &params, false));
+        ExpectSameParams(params, mkdata::SampleMonsterParams(type));
+        const MotionTable made = mkdata::SampleMonsterMotions(type);
+        int32_t lastFrame = 0;
+        for (const MotionRange &m : made.motions) {
+            lastFrame = std::max(lastFrame, m.endFrame);
+        }
+        const MotionTable table = ReadMotionTableBeside((base + ".ANM").c_str(), static_cast<float>(lastFrame) / 60.0f);
+        ASSERT_EQ(table.Count(), made.Count());
+        for (int32_t i = 0; i < table.Count(); ++i) {
+            ASSERT_NE(table.Find(i), nullptr) << i;  // every index has its motion
             EXPECT_EQ(table.Find(i)->startFrame, made.Find(i)->startFrame);
             EXPECT_EQ(table.Find(i)->endFrame, made.Find(i)->endFrame);
         }
@@ -569,7 +592,7 @@ TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
     }
     // Every prefix of every sample file: a file cut anywhere.
     for (const char *file : {"RESOURCE/STAGEINF/STAGE00.BSF", "RESOURCE/AI/STAGE00.IAF", "RESOURCE/AI/STAGE00.ATF",
-                             "RESOURCE/MONSTER/1200000/1200000.PAF", "RESOURCE/MONSTER/1200000/1200000.AMF"}) {
+                             "RESOURCE/MONSTER/1000/1000.PAF", "RESOURCE/MONSTER/1000/1000.AMF"}) {
         const std::string bytes = FileBytes(SamplePath(file));
         ASSERT_FALSE(bytes.empty()) << file;
         for (size_t cut = 0; cut < bytes.size(); cut += 7) {

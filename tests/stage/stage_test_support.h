@@ -46,9 +46,10 @@ inline RpClump *ReadSampleClump(const std::string &relative)
     return ReadChunkFile<RpClump>(SamplePath(relative), rwID_CLUMP, RpClumpStreamRead);
 }
 
-inline RpWorld *ReadSampleWorld()
+inline RpWorld *ReadSampleWorld(int stageNumber = 1)
 {
-    return ReadChunkFile<RpWorld>(SamplePath("RESOURCE/STAGE/1/STAGE.BSP"), rwID_WORLD_CHUNK, RpWorldStreamRead);
+    return ReadChunkFile<RpWorld>(SamplePath("RESOURCE/STAGE/" + std::to_string(stageNumber) + "/STAGE.BSP"),
+                                  rwID_WORLD_CHUNK, RpWorldStreamRead);
 }
 
 inline RpClump *ReadSampleHero() { return ReadSampleClump("RESOURCE/MAINCHAR/HERO01/HERO01.DFF"); }

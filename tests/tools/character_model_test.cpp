@@ -144,9 +144,9 @@ TEST_F(CharacterModelTest, TheTwoMotionsMoveTheFigure)
     auto lowest = [](const std::vector<RwV3d> &v, RwInt32 bone) { return v[size_t(24 * bone + 20)]; };
     PoseAt(hierarchy, 0.25f);
     std::vector<RwV3d> walk = Blended(atomic);
-    constexpr RwInt32 kArmR = 5;
-    constexpr RwInt32 kLegL = 9;
-    constexpr RwInt32 kLegR = 10;
+    constexpr RwInt32 kArmR = mkdata::kNodeArmR;
+    constexpr RwInt32 kLegL = mkdata::kNodeLegL;
+    constexpr RwInt32 kLegR = mkdata::kNodeLegR;
     ASSERT_STREQ(mkdata::CharacterBoneName(kLegL), "leg_l");
     ASSERT_STREQ(mkdata::CharacterBoneName(kLegR), "leg_r");
     ASSERT_STREQ(mkdata::CharacterBoneName(kArmR), "arm_r");

@@ -30,7 +30,20 @@ struct Bone {
 };
 
 // Node indices the motions turn.
-enum Node : RwInt32 { kPelvis, kSpine, kHead, kArmL, kHandL, kArmR, kHandR, kWeaponA, kWeaponB, kLegL, kLegR };
+enum Node : RwInt32 {
+    kPelvis = kNodePelvis,
+    kSpine = kNodeSpine,
+    kChest = kNodeChest,
+    kHead = kNodeHead,
+    kArmL = kNodeArmL,
+    kHandL = kNodeHandL,
+    kArmR = kNodeArmR,
+    kHandR = kNodeHandR,
+    kWeaponA = kNodeWeaponA,
+    kWeaponB = kNodeWeaponB,
+    kLegL = kNodeLegL,
+    kLegR = kNodeLegR,
+};
 
 // Colour slots every look fills.
 enum Part : RwInt32 { kHips, kTorso, kFace, kSkin, kLegs, kBlade, kPartCount };
@@ -40,15 +53,20 @@ enum Part : RwInt32 { kHips, kTorso, kFace, kSkin, kLegs, kBlade, kPartCount };
 const Bone kBones[kCharacterBones] = {
     {"pelvis", 100020, -1, {0, 1.0f, 0}, {-0.3f, -0.15f, -0.15f}, {0.3f, 0.15f, 0.15f}, kHips, 0, 0},
     {"spine", 100040, 0, {0, 0.15f, 0}, {-0.25f, 0, -0.13f}, {0.25f, 0.6f, 0.13f}, kTorso, 0, rpHANIMPUSHPARENTMATRIX},
+    // The chest is a point inside the torso that effects start on; its box
+    // stays hidden inside the spine's.
+    {"chest", 100100, 1, {0, 0.3f, 0}, {-0.08f, -0.08f, -0.06f}, {0.08f, 0.08f, 0.06f}, kTorso, 0,
+     rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
     {"head", 100090, 1, {0, 0.65f, 0}, {-0.15f, 0, -0.15f}, {0.15f, 0.35f, 0.15f}, kFace, 1,
      rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
     {"arm_l", 100060, 1, {-0.3f, 0.55f, 0}, {-0.6f, -0.07f, -0.07f}, {0, 0.07f, 0.07f}, kSkin, 2,
      rpHANIMPUSHPARENTMATRIX},
-    {"hand_l", 100150, 3, {-0.6f, 0, 0}, {-0.14f, -0.08f, -0.08f}, {0, 0.08f, 0.08f}, kSkin, 2, rpHANIMPOPPARENTMATRIX},
+    {"hand_l", 100150, kArmL, {-0.6f, 0, 0}, {-0.14f, -0.08f, -0.08f}, {0, 0.08f, 0.08f}, kSkin, 2,
+     rpHANIMPOPPARENTMATRIX},
     {"arm_r", 100080, 1, {0.3f, 0.55f, 0}, {0, -0.07f, -0.07f}, {0.6f, 0.07f, 0.07f}, kSkin, 2, 0},
-    {"hand_r", 100160, 5, {0.6f, 0, 0}, {0, -0.08f, -0.08f}, {0.14f, 0.08f, 0.08f}, kSkin, 2, 0},
-    {"weapon_a", 100130, 6, {0.07f, 0, 0.08f}, {-0.02f, -0.05f, 0}, {0.02f, 0.05f, 0.45f}, kBlade, 0, 0},
-    {"weapon_b", 100140, 7, {0, 0, 0.45f}, {-0.015f, -0.04f, 0}, {0.015f, 0.04f, 0.35f}, kBlade, 0,
+    {"hand_r", 100160, kArmR, {0.6f, 0, 0}, {0, -0.08f, -0.08f}, {0.14f, 0.08f, 0.08f}, kSkin, 2, 0},
+    {"weapon_a", 100130, kHandR, {0.07f, 0, 0.08f}, {-0.02f, -0.05f, 0}, {0.02f, 0.05f, 0.45f}, kBlade, 0, 0},
+    {"weapon_b", 100140, kWeaponA, {0, 0, 0.45f}, {-0.015f, -0.04f, 0}, {0.015f, 0.04f, 0.35f}, kBlade, 0,
      rpHANIMPOPPARENTMATRIX},
     {"leg_l", 100110, 0, {-0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, kLegs, 0,
      rpHANIMPUSHPARENTMATRIX | rpHANIMPOPPARENTMATRIX},
@@ -56,14 +74,24 @@ const Bone kBones[kCharacterBones] = {
 };
 
 // The looks: the first hero keeps the colours the figure always had.
-const RwRGBA kLooks[3][kPartCount] = {
+const RwRGBA kLooks[][kPartCount] = {
     {{70, 90, 170, 255}, {200, 60, 50, 255}, {235, 190, 150, 255}, {225, 180, 140, 255}, {60, 60, 70, 255},
      {200, 205, 215, 255}},
     {{60, 120, 60, 255}, {230, 200, 60, 255}, {120, 80, 50, 255}, {110, 75, 45, 255}, {90, 70, 50, 255},
      {230, 190, 90, 255}},
     {{90, 40, 110, 255}, {60, 130, 120, 255}, {150, 200, 90, 255}, {130, 180, 80, 255}, {50, 40, 60, 255},
      {120, 30, 30, 255}},
+    // Brute: rust and bone.
+    {{110, 50, 30, 255}, {170, 80, 40, 255}, {220, 210, 180, 255}, {200, 190, 160, 255}, {70, 40, 30, 255},
+     {90, 90, 100, 255}},
+    // Guard: steel and ochre.
+    {{70, 80, 95, 255}, {150, 160, 175, 255}, {200, 160, 80, 255}, {180, 140, 70, 255}, {40, 45, 55, 255},
+     {230, 230, 240, 255}},
+    // Grappler: moss and slate.
+    {{60, 80, 50, 255}, {90, 110, 70, 255}, {170, 160, 120, 255}, {150, 140, 100, 255}, {50, 55, 60, 255},
+     {140, 60, 40, 255}},
 };
+static_assert(std::size(kLooks) == static_cast<size_t>(CharacterLook::kLookCount), "a colour set per look");
 
 constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT |
                              rpGEOMETRYLIGHT;
@@ -177,12 +205,23 @@ RpGeometry *BuildGeometry(CharacterLook look, RwReal scale, RwMatrixWeights *wei
     return g;
 }
 
-RtQuat Rotation(RwV3d axis, RwReal degrees)
+}  // namespace
+
+RtQuat CharacterRotation(RwV3d axis, RwReal degrees)
 {
     const RwReal half = degrees * 3.14159265358979f / 360.0f;
     RwV3dNormalize(&axis, &axis);
     return {{axis.x * std::sin(half), axis.y * std::sin(half), axis.z * std::sin(half)}, std::cos(half)};
 }
+
+RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale)
+{
+    return node >= 0 && node < kCharacterBones ? Scaled(kBones[node].offset, scale) : RwV3d{0, 0, 0};
+}
+
+namespace {
+
+RtQuat Rotation(RwV3d axis, RwReal degrees) { return CharacterRotation(axis, degrees); }
 
 // The rotation of `node` at keyframe time `t` (a key every quarter
 // second): the walk swings legs and arms about x and bobs the pelvis;
@@ -223,9 +262,26 @@ RtQuat PoseAt(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation)
     }
 }
 
-// Keys of every node at `times`, ordered as the player needs them: all
-// nodes' first and second keys, then by time.
+RtQuat HeroPose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *)
+{
+    return PoseAt(node, t, scale, translation);
+}
+
+RtQuat BindPose(RwInt32 node, RwReal, RwReal scale, RwV3d *translation, const void *)
+{
+    *translation = Scaled(kBones[node].offset, scale);
+    return {{0, 0, 0}, 1};
+}
+
 RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose, RwReal scale)
+{
+    return BuildPosedAnimation(times, bindPose ? BindPose : HeroPose, nullptr, scale);
+}
+
+}  // namespace
+
+RtAnimAnimation *BuildPosedAnimation(const std::vector<RwReal> &times, CharacterPose pose, const void *context,
+                                     RwReal scale)
 {
     const auto numKeys = static_cast<RwInt32>(times.size()) * kCharacterBones;
     RtAnimAnimation *animation =
@@ -239,17 +295,14 @@ RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose,
             const auto index = static_cast<RwInt32>(k) * kCharacterBones + node;
             RpHAnimStdKeyFrame &key = frames[index];
             key.time = times[k];
-            if (bindPose) {
-                key.q = {{0, 0, 0}, 1};
-                key.t = Scaled(kBones[node].offset, scale);
-            } else {
-                key.q = PoseAt(node, times[k], scale, &key.t);
-            }
+            key.q = pose(node, times[k], scale, &key.t, context);
             key.prevFrame = static_cast<RwUInt32>(k == 0 ? index : index - kCharacterBones);
         }
     }
     return animation;
 }
+
+namespace {
 
 bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &path)
 {
@@ -275,7 +328,6 @@ const std::vector<CharacterFiles> &CharacterFileSets()
     static const std::vector<CharacterFiles> sets = {
         {CharacterFolder(), "HERO01", CharacterLook::kHero01},
         {"RESOURCE/MAINCHAR/HERO02", "HERO02", CharacterLook::kHero02},
-        {SampleMonsterFolder(), SampleMonsterId(), CharacterLook::kMonster},
     };
     return sets;
 }
@@ -383,22 +435,34 @@ bool AttachCharacterPlugins()
     return AttachPlugins() && RtAnimToolkitInitialize() && RpHAnimPluginAttach() && RpSkinPluginAttach();
 }
 
+bool WriteCharacterAnimation(const RtAnimAnimation *animation, const std::string &path)
+{
+    return WriteAnimationFile(animation, path);
+}
+
+bool WriteCharacterModel(const std::string &root, const char *folderName, const char *name, CharacterLook look)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(root) / folderName;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        return false;
+    }
+    RpClump *clump = BuildCharacterClump(look, kSampleFigureScale);
+    if (clump == nullptr) {
+        return false;
+    }
+    const bool ok = WriteClumpFile(clump, (folder / (std::string(name) + ".DFF")).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
 bool WriteCharacterFiles(const std::string &root)
 {
     for (const CharacterFiles &set : CharacterFileSets()) {
-        std::error_code error;
         const std::filesystem::path folder = std::filesystem::path(root) / set.folder;
-        std::filesystem::create_directories(folder, error);
-        if (error) {
-            return false;
-        }
-        RpClump *clump = BuildCharacterClump(set.look, kSampleFigureScale);
-        if (clump == nullptr) {
-            return false;
-        }
         const std::string base = set.name;
-        bool ok = WriteClumpFile(clump, (folder / (base + ".DFF")).string().c_str());
-        RpClumpDestroy(clump);
+        bool ok = WriteCharacterModel(root, set.folder, set.name, set.look);
         RtAnimAnimation *animation = ok ? BuildScaledCharacterAnimation(kSampleFigureScale) : nullptr;
         ok = animation != nullptr && WriteAnimationFile(animation, (folder / (base + ".ANM")).string());
         if (animation != nullptr) {

@@ -1,13 +1,13 @@
-// The sample skinned character: an eleven-bone skeleton (pelvis, spine,
-// head, two arms with their hands, a two-part blade in the right hand, two
-// legs) whose frames carry their names and their user-property ids
-// ("3dsmax User Properties") as user data and their ids as skeleton node
-// ids, one
-// skinned geometry of boxes with normals, texture coordinates and prelit
-// colours where vertices at a joint blend two bones; its animation file
-// with two motions on one timeline (a walk, then a wave) and a bind-pose
-// animation. The same figure in other colours is the second hero and the
-// sample monster.
+// The sample skinned character: a twelve-bone skeleton (pelvis, spine, a
+// chest point inside the torso, head, two arms with their hands, a
+// two-part blade in the right hand, two legs) whose frames carry their
+// names and their user-property ids ("3dsmax User Properties") as user
+// data and their ids as skeleton node ids, one skinned geometry of boxes
+// with normals, texture coordinates and prelit colours where vertices at a
+// joint blend two bones; its animation file with two motions on one
+// timeline (a walk, then a wave) and a bind-pose animation. The same
+// figure in other colours is the second hero and the sample monsters
+// (sample_monsters.h), whose animations are posed on it.
 #pragma once
 
 #include <string>
@@ -24,7 +24,22 @@ inline const char *CharacterModelName() { return "HERO01.DFF"; }
 inline const char *CharacterAnimationName() { return "HERO01.ANM"; }
 inline const char *CharacterBindPoseName() { return "HERO01_BIND.ANM"; }
 
-constexpr RwInt32 kCharacterBones = 11;
+constexpr RwInt32 kCharacterBones = 12;
+// Node indices of the skeleton, in its depth-first order.
+enum CharacterNode : RwInt32 {
+    kNodePelvis,
+    kNodeSpine,
+    kNodeChest,
+    kNodeHead,
+    kNodeArmL,
+    kNodeHandL,
+    kNodeArmR,
+    kNodeHandR,
+    kNodeWeaponA,
+    kNodeWeaponB,
+    kNodeLegL,
+    kNodeLegR,
+};
 // The two motions of the animation file share its timeline: the walk
 // plays from 0 to 1 s, the wave from 1 to 2 s.
 constexpr RwReal kCharacterWalkEnd = 1.0f;
@@ -36,15 +51,14 @@ inline const char *CharacterUserPropertiesArray() { return "3dsmax User Properti
 // Bone names in node order.
 const char *CharacterBoneName(RwInt32 node);
 // The bone's node id, which is also its user-property id: 100020 body,
-// 100090 head, 100130 and 100140 the blade's parts, 100150 and 100160 the
-// hands, the others the spine and limbs.
+// 100090 head, 100100 chest, 100130 and 100140 the blade's parts, 100150
+// and 100160 the hands, the others the spine and limbs.
 RwInt32 CharacterBoneId(RwInt32 node);
+// Where the bone sits on its parent in the bind pose, at `scale`.
+RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale);
 
-// The sample monster (AI type 1000) wears the figure too.
-inline const char *SampleMonsterFolder() { return "RESOURCE/MONSTER/1200000"; }
-inline const char *SampleMonsterId() { return "1200000"; }
-
-enum class CharacterLook { kHero01, kHero02, kMonster };
+// The colour sets: the two heroes' and the monsters'.
+enum class CharacterLook { kHero01, kHero02, kMonster, kMonsterBrute, kMonsterGuard, kMonsterGrappler, kLookCount };
 // A model folder the maker writes: <folder>/<name>.DFF and <name>.ANM.
 struct CharacterFiles {
     const char *folder;
@@ -67,6 +81,19 @@ RtAnimAnimation *BuildCharacterAnimation();
 RtAnimAnimation *BuildCharacterBindPose();
 RtAnimAnimation *BuildScaledCharacterAnimation(RwReal scale);
 RtAnimAnimation *BuildScaledCharacterBindPose(RwReal scale);
+
+// A rotation of `degrees` about `axis`.
+RtQuat CharacterRotation(RwV3d axis, RwReal degrees);
+// The rotation of `node` at time `t` (seconds), its translation written
+// (the bind offset at `scale` unless the pose moves the bone).
+typedef RtQuat (*CharacterPose)(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context);
+// An animation of the figure with every node keyed at each of `times`
+// (rising) by `pose`.
+RtAnimAnimation *BuildPosedAnimation(const std::vector<RwReal> &times, CharacterPose pose, const void *context,
+                                     RwReal scale);
+bool WriteCharacterAnimation(const RtAnimAnimation *animation, const std::string &path);
+// The figure in `look` at the sample scale as <folder>/<name>.DFF under `root`.
+bool WriteCharacterModel(const std::string &root, const char *folder, const char *name, CharacterLook look);
 
 // The attach list of the maker with the character's libraries added.
 bool AttachCharacterPlugins();

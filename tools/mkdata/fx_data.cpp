@@ -65,6 +65,21 @@ const ZusSample kEffectSet[] = {
      "Texture: SPARK.BMP\nEmitRate: 10\nMaxParticles: 12\nLife: 0.8\nLifetime: -1\nVelocity: 0, 5, 0\nSpread: 90\n"
      "SizeStart: 4\nSizeEnd: 4\nColourStart: 255, 255, 80, 255\nColourEnd: 255, 200, 0, 0\nBlend: ADD\n"
      "EmitterSize: 6, 1, 6\n"},
+    // The monsters' sparks: started and left to burn out.
+    {"3218100.zus", 8,
+     "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 24\nLife: 0.4\nLifetime: 0.2\nVelocity: 0, 40, 0\nSpread: 80\n"
+     "Gravity: 0, -150, 0\nSizeStart: 4\nSizeEnd: 1\nColourStart: 255, 220, 140, 255\nColourEnd: 200, 90, 20, 0\n"
+     "Blend: ADD\nEmitterSize: 3, 1, 3\n"},
+    {"3218101.zus", 8,
+     "Texture: SPARK.BMP\nEmitRate: 60\nMaxParticles: 16\nLife: 0.6\nLifetime: 0.2\nVelocity: 0, 15, 0\nSpread: 90\n"
+     "SizeStart: 8\nSizeEnd: 3\nColourStart: 200, 180, 150, 160\nColourEnd: 120, 110, 100, 0\nBlend: ALPHA\n"
+     "EmitterSize: 4, 1, 4\n"},
+    {"3402600.zus", 8,
+     "Texture: SPARK.BMP\nEmitRate: 200\nMaxParticles: 24\nLife: 0.3\nLifetime: 0.1\nVelocity: 0, 30, 0\nSpread: 70\n"
+     "SizeStart: 3\nSizeEnd: 0.5\nColourStart: 200, 230, 255, 255\nColourEnd: 80, 120, 255, 0\nBlend: ADD\n"},
+    {"3402601.zus", 8,
+     "Texture: SPARK.BMP\nEmitRate: 100\nMaxParticles: 12\nLife: 0.2\nLifetime: 0.1\nVelocity: 0, 5, 0\nSpread: 30\n"
+     "SizeStart: 8\nSizeEnd: 2\nColourStart: 255, 255, 255, 255\nColourEnd: 160, 200, 255, 0\nBlend: ADD\n"},
     {"3405401.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 40, 0\n"
                         "Spread: 30\nColourStart: 160, 220, 255, 255\nColourEnd: 0, 80, 255, 0\nBlend: ADD\n"},
     {"3405402.ZUS", 12, "Texture: SPARK.BMP\nEmitRate: 20\nMaxParticles: 24\nLife: 0.8\nLifetime: 1\nVelocity: 0, 30, 0\n"
@@ -93,7 +108,7 @@ const ZusSample kEffectSet[] = {
 
 // The first stage's own particle systems.
 const ZusSample kStageSet[] = {
-    {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: -1\nVelocity: 0, 20, 0\n"
+    {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: 0.5\nVelocity: 0, 20, 0\n"
                        "Spread: 30\nColourStart: 255, 80, 80, 255\nColourEnd: 120, 0, 0, 0\nBlend: ADD\n"},
     {"BOMSPARK.ZUS", 4, "Texture: SPARK.BMP\nEmitRate: 60\nMaxParticles: 30\nLife: 0.3\nLifetime: -1\nVelocity: 0, 30, 0\n"
                         "Spread: 70\nGravity: 0, -100, 0\nSizeStart: 3\nSizeEnd: 0.5\n"
@@ -281,6 +296,8 @@ bool WriteFxData(const std::string &rootPath)
     const size_t stageKinds = sizeof kStageSet / sizeof kStageSet[0];
     text(std::string(ParticleFolder()) + "/EFFECT.PSS", SetText(kEffectSet, effectKinds));
     text(std::string(ParticleFolder()) + "/2010000.PSS", SetText(kStageSet, stageKinds));
+    // The arena's set: the same stage systems (its grab monster's spark among them).
+    text(std::string(ParticleFolder()) + "/2020000.PSS", SetText(kStageSet, stageKinds));
     for (const ZusSample &z : kEffectSet) {
         text(std::string(ParticleFolder()) + "/" + z.name, z.text);
     }

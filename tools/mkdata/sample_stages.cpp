@@ -12,6 +12,7 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
+#include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_lights.h"
 #include "tools/mkdata/stage_world.h"
@@ -135,6 +136,27 @@ bool WriteHeroPack(const std::string &root, int hero)
 
 const SampleStageSpec &FirstSampleStage() { return SampleStages().front(); }
 
+namespace {
+
+// Every sound the placed types play, after the stage's own.
+std::vector<SampleSound> WithMonsterSounds(std::vector<SampleSound> sounds, const std::vector<AiPlacement> &placements)
+{
+    for (const AiPlacement &placement : placements) {
+        for (const SampleSound &sound : SampleMonsterSounds(placement.aiType)) {
+            bool listed = false;
+            for (const SampleSound &s : sounds) {
+                listed = listed || s.id == sound.id;
+            }
+            if (!listed) {
+                sounds.push_back(sound);
+            }
+        }
+    }
+    return sounds;
+}
+
+}  // namespace
+
 const std::vector<SampleStageSpec> &SampleStages()
 {
     static const std::vector<SampleStageSpec> stages = [] {
@@ -145,10 +167,25 @@ const std::vector<SampleStageSpec> &SampleStages()
         first.territories = SampleTerritories();
         // The crate stands off the paths in the (+x, -z) quarter.
         first.stageModels = {{60.0f, 0.0f, -60.0f}};
-        first.sounds = FirstStageSounds();
+        first.sounds = WithMonsterSounds(FirstStageSounds(), first.placements);
         first.musicHz[0] = kFirstStageMusicHz[0];
         first.musicHz[1] = kFirstStageMusicHz[1];
-        return std::vector<SampleStageSpec>{first};
+
+        // The arena: the yard without fog, rain or crate, a monster of each
+        // other template-D type; the hero starts at the south side facing
+        // 1007, the others stand in the corners beyond their search range.
+        SampleStageSpec arena;
+        arena.id = kSecondStageId;
+        arena.info = SampleStageInfo();
+        arena.info.fog = 0;
+        arena.info.rain = 0;
+        arena.info.start1 = {0.0f, 0.0f, -60.0f, 0.0f, 0.0f, 1.0f};
+        arena.info.start2 = {20.0f, 0.0f, -60.0f, 0.0f, 0.0f, 1.0f};
+        arena.placements = SampleArenaPlacements();
+        arena.sounds = WithMonsterSounds({}, arena.placements);
+        arena.musicHz[0] = 196;
+        arena.musicHz[1] = 247;
+        return std::vector<SampleStageSpec>{first, arena};
     }();
     return stages;
 }

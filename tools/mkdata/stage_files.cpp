@@ -139,6 +139,34 @@ const std::vector<AiPlacement> &SamplePlacements()
     return placements;
 }
 
+const std::vector<AiPlacement> &SampleArenaPlacements()
+{
+    static const std::vector<AiPlacement> placements = [] {
+        struct Place {
+            int32_t aiType;
+            RwV3d at;
+        };
+        const Place places[] = {{1005, {-150.0f, 0.0f, 150.0f}},
+                                {1007, {0.0f, 0.0f, 60.0f}},
+                                {1002, {150.0f, 0.0f, 150.0f}},
+                                {1003, {-150.0f, 0.0f, -150.0f}},
+                                {1004, {150.0f, 0.0f, -150.0f}}};
+        std::vector<AiPlacement> list;
+        int32_t id = 1;
+        for (const Place &place : places) {
+            AiPlacement p;
+            p.aiType = place.aiType;
+            p.aiId = id++;
+            p.position = place.at;
+            p.lookAt = {0.0f, 0.0f, -1.0f};
+            p.isRender = 1;
+            list.push_back(p);
+        }
+        return list;
+    }();
+    return placements;
+}
+
 const std::vector<Territory> &SampleTerritories()
 {
     static const std::vector<Territory> territories = {{1, {{5.0f, 5.0f}, {70.0f, 5.0f}, {70.0f, 70.0f}, {5.0f, 70.0f}}}};
@@ -183,7 +211,7 @@ const MotionTable &SampleMotionTableOf(const std::string &name)
     return name == "HERO01" || name == "HERO02" ? SampleHeroMotionTable() : SampleMotionTable();
 }
 
-CharacterParams SampleCharacterParams(const std::string &name)
+CharacterParams SampleFigureParams()
 {
     CharacterParams p;
     p.radius = 4.0f;
@@ -193,19 +221,12 @@ CharacterParams SampleCharacterParams(const std::string &name)
     p.turnDeg = 180.0f;
     p.pathFindRange = 60.0f;
     p.weaponIds = {100130, 100140};
-    if (name == "1200000") {
-        p.levelAppend = 1.5f;
-        p.maxHP = 120;
-        p.defense = 2;
-        p.defAttribute = 2;
-        p.attackTarget = 1;
-        p.attackRange = 15.0f;
-        p.alarmCircle = 40.0f;
-        p.attackHalfAngle = 40.0f;
-        p.searchRange = 60.0f;
-        p.exp = 30;
-        return p;
-    }
+    return p;
+}
+
+CharacterParams SampleCharacterParams(const std::string &name)
+{
+    CharacterParams p = SampleFigureParams();
     p.maxHP = name == "HERO02" ? 1800 : 2000;
     p.defense = 5;
     p.maxPower = name == "HERO02" ? 400 : 300;

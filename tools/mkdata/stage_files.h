@@ -24,6 +24,9 @@ inline const char *FirstStageClumpName() { return "CLUMP00.DFF"; }
 
 const StageInfo &SampleStageInfo();
 const std::vector<AiPlacement> &SamplePlacements();
+// The arena's (stage 2) monsters: 1007 north of the hero's start, the
+// others in the corners.
+const std::vector<AiPlacement> &SampleArenaPlacements();
 const std::vector<Territory> &SampleTerritories();
 // The walk (frames 0..60) and the wave (60..120) of the figure's animation.
 const MotionTable &SampleMotionTable();
@@ -31,9 +34,12 @@ const MotionTable &SampleMotionTable();
 // holds the first frame, move and held walk; the attacks 40, 41, 42, hurt, knocked down, getting
 // up, guard and dying play stretches of the wave.
 const MotionTable &SampleHeroMotionTable();
-// The table of the model named `name` ("HERO01", "HERO02", "1200000").
+// The table of the hero model named `name` ("HERO01", "HERO02").
 const MotionTable &SampleMotionTableOf(const std::string &name);
-// Parameters of the model named `name` ("HERO01", "HERO02", "1200000").
+// What every wearer of the sample figure shares: its body sphere, reach,
+// turn and weapon parts.
+CharacterParams SampleFigureParams();
+// Parameters of the hero model named `name` ("HERO01", "HERO02").
 CharacterParams SampleCharacterParams(const std::string &name);
 
 bool WriteStageInfoFile(const std::string &path, const StageInfo &info);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "actor/actor_placement.h"
+#include "app/file.h"
 #include "app/path.h"
 #include "stage/ai_placement.h"
 #include "stage/stage_info.h"
@@ -12,27 +13,27 @@
 
 namespace gametest {
 
-bool SampleStage::Load(bool placeActors)
+bool SampleStage::Load(bool placeActors, int32_t stageId)
 {
     Release();
     previous_ = g_pStageManager;
     g_pStageManager = &stage;
     loaded_ = true;
     SetDataRootPath(stagetest::SamplePath("").c_str());
-    stage.stageId = kFirstStageId;
-    stage.stageNumber = 1;
+    stage.stageId = stageId;
+    stage.stageNumber = StageNumberOf(stageId);
     stage.messagePool = &pool;
     pool.SetChain(&stage.actorHead);
     stage.actorAnimations = std::make_unique<CSClumpAnimManager>();
     StageInfo info;
-    if (!ReadStageInfoFile(StageInfoPath(kFirstStageId).c_str(), &info, false)) {
+    if (!ReadStageInfoFile(StageInfoPath(stageId).c_str(), &info, false)) {
         return false;
     }
     stage.SetStageInfo(info);
-    stage.world = stagetest::ReadSampleWorld();
-    if (stage.world == nullptr ||
-        !ReadPlacementFile(StagePlacementPath(kFirstStageId).c_str(), &stage.placements, false) ||
-        !ReadTerritoryFile(StageTerritoryPath(kFirstStageId).c_str(), &stage.territories, false)) {
+    stage.world = stagetest::ReadSampleWorld(stage.stageNumber);
+    const std::string territories = StageTerritoryPath(stageId);
+    if (stage.world == nullptr || !ReadPlacementFile(StagePlacementPath(stageId).c_str(), &stage.placements, false) ||
+        (zufexists(territories.c_str()) && !ReadTerritoryFile(territories.c_str(), &stage.territories, false))) {
         return false;
     }
     return !placeActors || (LoadPlacedModels(&stage) && CreatePlacedActors(&stage) > 0);

@@ -1,12 +1,14 @@
-// The sample data's first stage, read for scenario tests the way a stage
-// load reads it: its world (the collision world), its stage info (the
-// thinning radii), its placement and territories, and, when asked, the
-// placed actors with their model templates. Needs a started engine with
-// the game's plug-ins (stagetest::StageEngineTest).
+// A stage of the sample data (the first by default), read for scenario
+// tests the way a stage load reads it: its world (the collision world),
+// its stage info (the thinning radii), its placement and territories (when
+// it has any), and, when asked, the placed actors with their model
+// templates. Needs a started engine with the game's plug-ins
+// (stagetest::StageEngineTest).
 #pragma once
 
 #include "actor/ai_msg_pool.h"
 #include "stage/stage_manager.h"
+#include "stage/stage_paths.h"
 
 namespace gametest {
 
@@ -21,7 +23,7 @@ public:
     // `placeActors` also the templates and the actors of its placement.
     // Makes `stage` the running stage (g_pStageManager). False at the first
     // part that cannot be read.
-    bool Load(bool placeActors);
+    bool Load(bool placeActors, int32_t stageId = kFirstStageId);
     // Frees the actors, the templates and the world; puts the previous
     // running stage and data root back.
     void Release();

@@ -1,0 +1,245 @@
+// Blows, pushes, the charge and the seize (see kit_combat.h).
+#include "monster/kit_combat.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "actor/ai_msg_pool.h"
+#include "actor/fsf.h"
+#include "actor/hero.h"
+#include "app/acos_table.h"
+#include "fx/particle_manager.h"
+#include "stage/character_params.h"
+#include "stage/model_template.h"
+#include "stage/stage_manager.h"
+#include "stage/world_queries.h"
+
+namespace monster {
+
+namespace {
+
+int32_t AttackDamage(AiObject *actor, CFSF *fsf)
+{
+    const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
+                          static_cast<int64_t>(std::trunc(ParamsOf(actor).levelAppend));
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+// Whether the grab cone of the actor reaches the hero.
+bool InGrabCone(AiObject *actor, CSHero *hero, const HeroHitRules &rules)
+{
+    const CharacterParams &params = ParamsOf(actor);
+    const RwV3d toward = V3Sub(*hero->GetPositionPtr(), *actor->GetPositionPtr());
+    const float distance = V3Length(toward);
+    if (!(distance > 0.0f)) {
+        return false;
+    }
+    RwV3d facing;
+    actor->GetDirection(&facing);
+    return V3Dot(V3Scale(toward, 1.0f / distance), facing) >= CosDeg(params.grabOrBleedHAngle + rules.grabConeWiden) &&
+           distance <= params.grabOrBleedRange + rules.grabConeLonger;
+}
+
+// Whether a weapon of the state touches the hero's model: the weapon id
+// and the contact.
+bool WeaponTouches(AiObject *actor, CFSF *fsf, CSHero *hero, int32_t *weaponId, RwV3d *contact)
+{
+    if (actor->model == nullptr || fsf->IsAttackState(actor->state) == 0) {
+        return false;
+    }
+    const int32_t weapons = fsf->GetNumOfWeapon(actor->state);
+    for (int32_t i = 0; i < weapons; ++i) {
+        const int32_t id = fsf->GetWeaponId(actor->state, i);
+        if (CSModelInstance::PickTaggedPart(actor->model, hero->model, id, kWeaponPickLength, contact)) {
+            *weaponId = id;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void PostHeroHit(AiObject *sender, AiObject *target, int32_t bits, int32_t damage)
+{
+    if (CAiMsgPool *pool = Messages()) {
+        pool->Post(kMsgHitHero, sender, target, 0, bits, damage);
+    }
+}
+
+void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
+               void (*onFresh)(AiObject *actor, const FreshHit &hit))
+{
+    CFSF *fsf = actor->Fsf();
+    if (fsf == nullptr || actor->state == rules.noHitState) {
+        return;
+    }
+    const bool charging = actor->state == rules.chargeState;
+    for (int32_t i = 0; i < HeroCount(); ++i) {
+        CSHero *hero = Hero(i);
+        if (hero == nullptr || (rules.activeHeroesOnly ? !hero->active : hero->removed)) {
+            continue;
+        }
+        FreshHit hit = {hero, 0, *hero->GetPositionPtr(), false};
+        bool touched = false;
+        if (actor->state == rules.grabConeState) {
+            touched = InGrabCone(actor, hero, rules);
+        } else {
+            touched = WeaponTouches(actor, fsf, hero, &hit.weaponId, &hit.contact);
+            hit.byWeapon = touched;
+        }
+        if (!touched || !hero->hurtable) {
+            if (charging && (rules.missAlwaysFeeds ||
+                             (*next != rules.missKeepsState && Unsigned(*next) < Unsigned(rules.missKeepsFrom)))) {
+                FeedInput(actor, next, kInputIdle);
+            }
+            continue;
+        }
+        if (charging) {
+            FeedInput(actor, next, kInputChargeHit);
+        }
+        if (actor->GetLinkValue(hero->aiType) != 0) {
+            continue;
+        }
+        actor->SetLinkValue(hero->aiType, 1);
+        PostHeroHit(actor, hero, fsf->GetAttackAttribute(actor->state), AttackDamage(actor, fsf));
+        if (onFresh != nullptr) {
+            onFresh(actor, hit);
+        }
+    }
+}
+
+void PushPushables(AiObject *actor, float dt, float *step)
+{
+    if (actor->model == nullptr) {
+        return;
+    }
+    const float radius = ParamsOf(actor).radius;
+    for (AiObject *other = FirstActor(); other != nullptr; other = other->next) {
+        if (other == actor || other->model == nullptr || !other->pushable || other->dying) {
+            continue;
+        }
+        RwV3d apart;
+        if (SphereOverlapPushOut(*actor->GetPositionPtr(), radius, *other->GetPositionPtr(), ParamsOf(other).radius,
+                                 &apart) != 0) {
+            actor->speed += 50.0f * dt;
+            *step = actor->speed * dt;
+            PostHeroHit(actor, other, kAtkPlain, 0);
+        }
+    }
+}
+
+void CarryHeroes(AiObject *actor, const RwV3d &goal, float step)
+{
+    if (step == 0.0f || g_pStageManager == nullptr) {
+        return;
+    }
+    const RwV3d from = *actor->GetPositionPtr();
+    const float radius = ParamsOf(actor).radius;
+    RwV3d move = V3Scale(V3Normalized(V3Sub(goal, from), {0.0f, 0.0f, 0.0f}), step);
+    if (g_pStageManager->world != nullptr) {
+        MoveAgainstWorld(g_pStageManager->world, from, radius, &move, kMoveStop);
+    }
+    const float carried = V3Length(move);
+    for (AiObject *other = FirstActor(); other != nullptr; other = other->next) {
+        if (!IsHero(other) || other->removed || other->model == nullptr) {
+            continue;
+        }
+        RwV3d apart;
+        if (SphereOverlapPushOut(from, radius, *other->GetPositionPtr(), ParamsOf(other).radius, &apart) != 0) {
+            actor->AddTouchedObject(0, other);
+        }
+    }
+    RwV3d facing;
+    actor->GetDirection(&facing);
+    while (TouchedEntry *entry = actor->PopTouchedObject()) {
+        if (entry->object != nullptr) {
+            g_pStageManager->MoveCharacter(entry->object, facing, carried, false);
+        }
+    }
+    g_pStageManager->MoveCharacter(actor, facing, carried, false);
+}
+
+bool SeizeHero(AiObject *actor, int32_t *next, CSHero **held, const HoldDistance &seizeAt)
+{
+    const CharacterParams &params = ParamsOf(actor);
+    RwV3d facing;
+    actor->GetDirection(&facing);
+    const RwV3d from = *actor->GetPositionPtr();
+    *held = nullptr;
+    for (int32_t i = 0; i < HeroCount() && *held == nullptr; ++i) {
+        CSHero *hero = Hero(i);
+        if (hero == nullptr || hero->removed) {
+            continue;
+        }
+        const RwV3d toward = V3Sub(*hero->GetPositionPtr(), from);
+        const float distance = V3Length(toward);
+        if (!(distance > 0.0f)) {
+            continue;
+        }
+        const RwV3d direction = Flat(V3Scale(toward, 1.0f / distance));
+        if (V3Dot(direction, facing) > CosDeg(params.grabOrBleedHAngle) && distance < params.grabOrBleedRange) {
+            *held = hero;
+        }
+    }
+    CSHero *hero = *held;
+    if (hero == nullptr || !hero->grabbable || hero->held) {
+        *held = nullptr;
+        return false;
+    }
+    RwV3d heroFacing;
+    hero->GetDirection(&heroFacing);
+    const bool fromBehind = V3Dot(heroFacing, facing) > 0.0f;
+    actor->frontGrab = !fromBehind;
+    const float ahead = fromBehind ? seizeAt.back : seizeAt.front;
+    hero->SetDirection(fromBehind ? facing : V3Scale(facing, -1.0f));
+    hero->SetPosition(V3Add(from, V3Scale(facing, ahead)));
+    hero->SyncFrameAxes();
+    CFSF *fsf = actor->Fsf();
+    PostHeroHit(actor, hero, fromBehind ? kAtkGrabBack : kAtkGrabFront, fsf != nullptr ? AttackDamage(actor, fsf) : 0);
+    FeedInput(actor, next, kInputSeized);
+    hero->held = true;
+    return true;
+}
+
+void KeepHeroAhead(AiObject *actor, CSHero *held, const HoldDistance &holdAt)
+{
+    if (held == nullptr) {
+        return;
+    }
+    RwV3d facing;
+    actor->GetDirection(&facing);
+    held->SetPosition(V3Add(*actor->GetPositionPtr(), V3Scale(facing, actor->frontGrab ? holdAt.front : holdAt.back)));
+}
+
+void ReleaseHero(AiObject *actor, CSHero **held)
+{
+    if (*held == nullptr) {
+        return;
+    }
+    PostHeroHit(actor, *held, kAtkReleaseHeld, 0);
+    *held = nullptr;
+}
+
+void SparkOnFrame(AiObject *actor, const char *name, int32_t frameId, int32_t lookupMode, int32_t placement,
+                  float startValue, int32_t directionFlag, int32_t modeWord1, int32_t modeWord2)
+{
+    CSParticleManager::GiveBackWhenDead(actor->SpawnParticleAtFrame(name, frameId, lookupMode, placement, startValue,
+                                                                    directionFlag, modeWord1, modeWord2));
+}
+
+void SparkAt(const char *name, const RwV3d &position)
+{
+    CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;
+    CSParticleSystem *system = particles != nullptr ? particles->CreateSystem(name) : nullptr;
+    if (system == nullptr) {
+        return;
+    }
+    system->displayMode[0] = kPrtDrawAfterWorld;
+    system->displayMode[1] = kPrtStayWhereEmitted;
+    system->SetEmitting(true, 1.0f);
+    system->SetPosition(position);
+    CSParticleManager::GiveBackWhenDead(system);
+}
+
+}  // namespace monster

@@ -1,0 +1,186 @@
+// Monster type 1005 (see monster_1000.h): the template without a flee,
+// delayed-damage hold, shake, knock, guard, grab cone or charge carry; it
+// never draws a state random, picks its attacks by the state it stands
+// in, throws sparks when it lands flying down, and shows each fresh blow
+// on a hero (blood and sparks, or the hero's guard sparks).
+#include "monster/monster_1000.h"
+
+#include "actor/hero.h"
+#include "fx/decals.h"
+#include "monster/kit_condition.h"
+#include "monster/kit_messages.h"
+#include "monster/kit_sensing.h"
+#include "monster/melee_act.h"
+#include "stage/stage_manager.h"
+
+using namespace monster;
+
+namespace {
+
+constexpr int32_t kAiType = 1005;
+constexpr int32_t kRecoveryState = 7;
+constexpr int32_t kRecoveryHighInput = 19;
+constexpr int32_t kFollowUpState = 22;
+constexpr int32_t kAlarmReadyState = 2;
+constexpr int32_t kApproachState = 4;  // bit 2 with a target: 4 from 0, 0 from 4
+
+// Landing from a flight: sparks on the body node once the motion passes a frame.
+constexpr DownHitRow kLandingSparks[] = {{14, 1556.0f}, {13, 7331.0f}};
+constexpr int32_t kLandingNode = 100100;
+constexpr const char *kLandingSparkA = "3218100.zus";
+constexpr const char *kLandingSparkB = "3218101.zus";
+// A fresh blow on a hero.
+constexpr const char *kBloodSpark = "3400400.zus";
+constexpr const char *kGuardSparkA = "3402601.zus";
+constexpr const char *kGuardSparkB = "3402600.zus";
+constexpr float kBloodRadius = 1.0f;
+
+const ThinkRules kThink = {.control = {.showHoldClearsKnock = false}, .hits = {.grabbedStates = {21, -1}}};
+
+constexpr StateSound kSounds[] = {
+    {1, 6110050, 0},        {5, 6110020, 0},        {8, 6110020, 0},  {12, 6300240, 0},
+    {13, 6110030, 6300240}, {17, 6110030, 6300240}, {14, 6110030, 6300250}, {21, 6110030, 6300230},
+    {22, 6110010, 0},       {23, 6110040, 0},       {24, 6110040, 0},
+};
+
+constexpr MeleeActRow kRow = {
+    .aiType = kAiType,
+    .fleesThrownItems = false,
+    .grabTintState = 21,
+    .hitStopStates = {12, 15},
+    .hitStopWaitsForHolds = false,
+    .downStates = {15, 17, 19},
+    .downWhenEndedStates = {13, 14},
+    .downHits = {{-1, 0.0f}, {-1, 0.0f}},
+    .downTimerState = 15,
+    .getUpState = 16,
+    .getUpSeconds = 2.0f,
+    .holdsDelayedDamage = false,
+    .knockClearState = -1,
+    .shakeStates = {-1, -1, -1},
+    .knockFromStates = {-1, -1, -1},
+    .knockState = -1,
+    .knockSeconds = 0.0f,
+    .poisonInputStates = {-1, -1},
+    .dizzyState = 19,
+    .dizzySound = 6300070,
+    .turnStates = {3, 22, -1},
+    .hit = {.activeHeroesOnly = true, .chargeState = 9, .missAlwaysFeeds = true},
+    .straightState = 8,
+    .sounds = kSounds,
+    .dyingStates = {23, 24},
+    .goneStates = {25, 26},
+    .untargetableState = 21,
+    .bumpStates = {13, 14},
+    .carryStates = {-1, -1, -1},
+};
+
+void LandingSparks(AiObject *actor)
+{
+    for (const DownHitRow &landing : kLandingSparks) {
+        if (actor->state == landing.state && !actor->downHitDone && MotionFrameOf(actor) > landing.frame) {
+            actor->downHitDone = true;
+            SparkOnFrame(actor, kLandingSparkA, kLandingNode, 1, 0, 1.0f, 1, 5, 6);
+            SparkOnFrame(actor, kLandingSparkB, kLandingNode, 1, 0, 1.0f, 1, 5, 6);
+            actor->hitStopPending = true;
+        }
+    }
+}
+
+void Blood(const RwV3d &where)
+{
+    if (g_pStageManager != nullptr && g_pStageManager->decalManager != nullptr) {
+        g_pStageManager->decalManager->Spawn(where, kBloodRadius);
+    }
+}
+
+void ShowFreshHit(AiObject *actor, const FreshHit &hit)
+{
+    CSHero *hero = hit.hero;
+    if (!hero->guarding) {
+        Blood(*hero->GetPositionPtr());
+        SparkAt(kBloodSpark, hit.contact);
+        return;
+    }
+    RwV3d heroFacing;
+    RwV3d facing;
+    hero->GetDirection(&heroFacing);
+    actor->GetDirection(&facing);
+    if (V3Dot(heroFacing, facing) <= 0.0f) {
+        SparkOnFrame(actor, kGuardSparkA, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
+        SparkOnFrame(actor, kGuardSparkB, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
+    } else {
+        Blood(*hero->GetPositionPtr());
+        SparkOnFrame(actor, kBloodSpark, hit.weaponId, 1, 0, 1.0f, 1, 5, 6);
+    }
+}
+
+// Without a target the home rule: 0 at home (the foes noticed again), else
+// 2 from the idle state and 1 from the others.
+int32_t HomeRule(AiObject *actor, float home)
+{
+    if (home <= 10.0f) {
+        actor->ignoreFoes = false;
+        return kInputIdle;
+    }
+    return actor->state == 0 ? kInputReady : kInputChase;
+}
+
+}  // namespace
+
+void CSMonster1005::Update(AiObject *actor, float dt)
+{
+    RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(kAiType), {&Think, &Act});
+}
+
+void CSMonster1005::SetState(AiObject *actor, CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(kAiType));
+}
+
+void CSMonster1005::Think(AiObject *actor, int32_t *next, float dt)
+{
+    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const float home = HomeDistance(actor);
+    ThinkMessages(actor, next, kThink, [&](int32_t bits, int32_t *input) {
+        if ((bits & kSenseNear) != 0) {
+            RefreshTarget(actor);
+            actor->lostTargetTimer = 0.0f;
+            if (actor->target != nullptr) {
+                *input = actor->state == 0 ? kApproachState : (actor->state == kApproachState ? kInputIdle : kInputChase);
+            } else {
+                *input = HomeRule(actor, home);
+            }
+        } else if (HoldLostTarget(actor, members.lostTargetSeconds, dt, false)) {
+            *input = kInputIdle;
+        } else {
+            actor->target = nullptr;
+            *input = HomeRule(actor, home);
+        }
+        const float cosine = FacingCosine(actor, actor->target, 1.0f, false);
+        if ((bits & kSenseAlarm) != 0) {
+            RefreshTarget(actor);
+            if (actor->target != nullptr) {
+                *input = actor->state == kAlarmReadyState ? (actor->stateRandom < 50 ? 11 : kInputChase) : kInputReady;
+            }
+        }
+        if ((bits & kSenseAttack) != 0) {
+            RefreshTarget(actor);
+        }
+        return SenseAttack(actor, bits, members.attackDelaySeconds, dt, input, [&] {
+            return cosine > CosHalfAngle(actor, members.halfAngleInRadians) ? 10 : kInputChase;
+        });
+    });
+}
+
+void CSMonster1005::Act(AiObject *actor, int32_t *next, float dt)
+{
+    const Goal goal = ApproachPhase(actor, next, dt, kRow);
+    DamagePhase(actor, next, dt, kRow);
+    LandingSparks(actor);
+    ConditionPhase(actor, next, dt, kRow);
+    RecoveryRoll(actor, next, kRecoveryState, kRecoveryHighInput, false);
+    FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
+    ActionPhase(actor, next, dt, kRow, &ShowFreshHit);
+    EndPhase(actor, next, dt, kRow, goal);
+}

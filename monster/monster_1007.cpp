@@ -1,0 +1,208 @@
+// Monster type 1007 (see monster_1007.h).
+#include "monster/monster_1007.h"
+
+#include "actor/ai_message.h"
+#include "actor/hero.h"
+#include "fx/ge_manager.h"
+#include "fx/particle_manager.h"
+#include "monster/kit_condition.h"
+#include "monster/kit_messages.h"
+#include "monster/kit_sensing.h"
+#include "monster/melee_act.h"
+#include "stage/clump_anim_manager.h"
+
+using namespace monster;
+
+namespace {
+
+constexpr int32_t kGuardState = 23;
+constexpr float kGuardSeconds = 1.5f;
+constexpr int32_t kGuardEndInput = 18;
+constexpr int32_t kGuardSound = 6300210;
+constexpr int32_t kChargeState = 11;
+constexpr int32_t kCounterState = 14;
+constexpr float kCounterFrame = 1620.0f;
+constexpr int32_t kCounterInput = 17;
+constexpr int32_t kAlarmInput = 16;
+constexpr const char *kHandStream = "3206800.ZUS";
+constexpr int32_t kNodeStreamA = 100160;
+constexpr int32_t kNodeStreamB = 100150;
+
+void ForgetStreamsOf(AiObject *actor);
+
+const ThinkRules kThink = {.control = {},
+                           .hits = {.heavyBreaksGuard = true,
+                                    .guardingStopsKnockDown = true,
+                                    .noDamageStates = {kGuardState, -1},
+                                    .grabbedStates = {21, -1}},
+                           .letGoOwnEffects = &ForgetStreamsOf};
+
+constexpr StateSound kSounds[] = {
+    {1, 6110050, 0},       {4, 6110020, 0},       {7, 6110020, 0},       {11, 6300040, 0},
+    {12, 6300040, 0},      {14, 6300240, 0},      {15, 6110030, 6300240}, {16, 6110030, 6300250},
+    {21, 6110030, 6300230}, {22, 6110010, 0},     {24, 6110040, 0},
+};
+
+constexpr MeleeActRow kRow = {
+    .aiType = 1007,
+    .fleesThrownItems = true,
+    .grabTintState = 21,
+    .hitStopStates = {14, -1},
+    .hitStopWaitsForHolds = false,
+    .downStates = {-1, -1, -1},
+    .downWhenEndedStates = {-1, -1},
+    .downHits = {{-1, 0.0f}, {-1, 0.0f}},
+    .downTimerState = -1,
+    .getUpState = -1,
+    .getUpSeconds = 0.0f,
+    .holdsDelayedDamage = true,
+    .knockClearState = 17,
+    .shakeStates = {14, 15, 16},
+    .knockFromStates = {5, 8, -1},
+    .knockState = 28,
+    .knockSeconds = 1.0f,
+    .poisonInputStates = {-1, -1},
+    .dizzyState = 19,
+    .dizzySound = 6300070,
+    .turnStates = {3, 22, 23},
+    .hit = {.activeHeroesOnly = true, .grabConeState = 5, .chargeState = 8, .missKeepsState = 28, .missKeepsFrom = 14},
+    .straightState = 8,
+    .sounds = kSounds,
+    .dyingStates = {24, -1},
+    .goneStates = {25, -1},
+    .untargetableState = 21,
+    .bumpStates = {15, 16},
+    .carryStates = {11, 12, 13},
+};
+
+CSMonster1007 *Self(AiObject *actor) { return static_cast<CSMonster1007 *>(actor); }
+
+void ForgetStreamsOf(AiObject *actor) { Self(actor)->ForgetHandStreams(); }
+
+CSParticleSystem *StartStream(AiObject *actor, int32_t node)
+{
+    return actor->SpawnParticleAtFrame(kHandStream, node, 1, 0, 0.0f, 1, 5, 2);
+}
+
+}  // namespace
+
+void CSMonster1007::RestartEffectsOf(AiObject *actor) { Self(actor)->RestartEffects(); }
+
+void CSMonster1007::ReleaseOf(AiObject *actor)
+{
+    // The stage goes, and the frames the streams follow with it: they go
+    // back to their pool at once.
+    CSMonster1007 *self = Self(actor);
+    for (CSParticleSystem **stream : {&self->streamA, &self->streamB}) {
+        if (*stream != nullptr) {
+            (*stream)->Release();
+            *stream = nullptr;
+        }
+    }
+    actor->Release();
+}
+
+void CSMonster1007::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
+
+void CSMonster1007::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(1007)); }
+
+void CSMonster1007::LetGoHandStreams()
+{
+    for (CSParticleSystem **stream : {&streamA, &streamB}) {
+        if (*stream != nullptr) {
+            (*stream)->StopEmit();
+            CSParticleManager::GiveBackWhenDead(*stream);
+            *stream = nullptr;
+        }
+    }
+}
+
+void CSMonster1007::ForgetHandStreams()
+{
+    LetGoHandStreams();
+    streamAStarted = 0;
+    streamBStarted = 0;
+}
+
+void CSMonster1007::RestartEffects()
+{
+    if (model == nullptr) {
+        return;
+    }
+    LetGoHandStreams();
+    streamA = StartStream(this, kNodeStreamA);
+    streamB = StartStream(this, kNodeStreamB);
+}
+
+void CSMonster1007::Think(int32_t *next, float dt)
+{
+    const TemplateDMembers &members = *TemplateDMembersOf(1007);
+    RefreshTarget(this);
+    const float home = HomeDistance(this);
+    ThinkMessages(this, next, kThink, [&](int32_t bits, int32_t *input) {
+        *input = SenseNear(this, bits, *input, home, {members.thinkHomeDistance, members.lostTargetSeconds}, dt);
+        const float cosine = FacingCosine(this, target, 4.0f, true);
+        const float halfAngle = CosHalfAngle(this, members.halfAngleInRadians);
+        if ((bits & kSenseAlarm) != 0 && target != nullptr) {
+            *input = stateRandom < 50 && cosine > halfAngle ? kAlarmInput : kInputChase;
+        }
+        return SenseAttack(this, bits, members.attackDelaySeconds, dt, input,
+                           [&] { return cosine > halfAngle ? (state == 2 ? 10 : kInputReady) : 3; });
+    });
+}
+
+void CSMonster1007::Act(int32_t *next, float dt)
+{
+    if (Clump() != nullptr) {
+        if (streamAStarted == 0 && (streamA = StartStream(this, kNodeStreamA)) != nullptr) {
+            streamAStarted = 1;
+        }
+        if (streamBStarted == 0 && (streamB = StartStream(this, kNodeStreamB)) != nullptr) {
+            streamBStarted = 1;
+        }
+    }
+    const Goal goal = ApproachPhase(this, next, dt, kRow);
+    if (state == kChargeState) {
+        CCGEManager *effects = Effects();
+        if (chargeEffectStarted == 0 && effects != nullptr && effects->charge3206400 != nullptr) {
+            effects->charge3206400->Start(this);
+        }
+        chargeEffectStarted = 1;
+    } else {
+        chargeEffectStarted = 0;
+    }
+    DamagePhase(this, next, dt, kRow);
+    // The counter from the hurt state 14.
+    if (state == kCounterState && !knock && !grabLock && !thrown && target != nullptr && stateRandom < 15) {
+        CSClumpAnimManager *animations = AnimationsOf(this);
+        const bool reached = animations != nullptr && Clump() != nullptr &&
+                             animations->HasReachedFrame(Clump(), kCounterFrame);
+        if (reached && !(IsHero(target) && static_cast<CSHero *>(target)->state5)) {
+            FeedInput(this, next, kCounterInput);
+        }
+    }
+    // The guard: a guard break ends it at once, else it lasts 1.5 s.
+    if (state == kGuardState) {
+        if ((incomingStatus & kStatusGuardBreak) != 0) {
+            guardTimer = 0.0f;
+            FeedInput(this, next, kInputKnockDown);
+        } else if (guardTimer < kGuardSeconds) {
+            guardTimer += dt;
+        } else {
+            guardTimer = 0.0f;
+            FeedInput(this, next, kGuardEndInput);
+        }
+    }
+    ConditionPhase(this, next, dt, kRow);
+    guarding = state == kGuardState && (incomingStatus & kStatusGuardBreak) == 0;
+    if (state == kGuardState && hitSender != nullptr && (incomingStatus & kStatusGuardBreak) == 0) {
+        PlaySound(kGuardSound);
+    }
+    ActionPhase(this, next, dt, kRow, nullptr);
+    if (EndPhase(this, next, dt, kRow, goal)) {
+        ForgetHandStreams();
+    }
+    if (removed) {
+        LetGoHandStreams();  // gone: nothing of it may stay out
+    }
+}

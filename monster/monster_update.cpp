@@ -1,0 +1,33 @@
+// The update of the monster behaviours by AI type (see monster_update.h).
+#include "monster/monster_update.h"
+
+#include "monster/monster_1000.h"
+#include "monster/monster_1003.h"
+#include "monster/monster_1004.h"
+#include "monster/monster_1007.h"
+
+void UpdateMonster(AiObject *actor, float dt)
+{
+    switch (actor->aiType) {
+    case 1000:
+        CSMonster1000::Update(actor, dt);
+        break;
+    case 1002:
+        CSMonster1002::Update(static_cast<CSMonster1003 *>(actor), dt);
+        break;
+    case 1003:
+        static_cast<CSMonster1003 *>(actor)->Update(dt);
+        break;
+    case 1004:
+        static_cast<CSMonster1004 *>(actor)->Update(dt);
+        break;
+    case 1005:
+        CSMonster1005::Update(actor, dt);
+        break;
+    case 1007:
+        static_cast<CSMonster1007 *>(actor)->Update(dt);
+        break;
+    default:
+        break;
+    }
+}

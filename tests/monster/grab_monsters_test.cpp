@@ -1,0 +1,194 @@
+// The grab monsters 1004, 1003 and 1002 frame by frame on the arena: the
+// seize of a hero in front, the hold that keeps it ahead as the monster
+// turns, the release after 3 s, on the hero's own bit 512 and at death
+// (1003 too), a hero already held, and 1002's side step.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "monster/monster_1003.h"
+#include "stage/v3.h"
+#include "monster/monster_1004.h"
+#include "monster_scenario.h"
+
+namespace {
+
+using gametest::FsfBuilder;
+using monstertest::MonsterScenario;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+class GrabMonsters : public MonsterScenario {
+protected:
+    // The seize 11 (AttackValue 8) into the hold 13, left by 15 (the hold's
+    // end) or 14 (the hero's release), and death from the hold.
+    AiObject *Grabber(int32_t type, int32_t dying)
+    {
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(11).Attack(8, 0).To(13, 13, 1).To(0, 0);
+        b.State(13).To(15, 15, 1).To(14, 14, 1).To(120, dying, 1).To(121, dying, 1);
+        b.State(14).To(0, 0);
+        b.State(15).To(0, 0);
+        b.State(dying).Hurt(0).To(0, dying + 2);
+        b.State(dying + 2).Hurt(0);
+        UseStateMachine(type, b.Build());
+        return m;
+    }
+    // The hero stands `distance` ahead of the monster, facing it.
+    void HeroAhead(float distance) { PutHero({kHome.x, 0.0f, kHome.z - distance}, {0.0f, 0.0f, 1.0f}); }
+    float HeroAheadOf(AiObject *m)
+    {
+        RwV3d facing;
+        m->GetDirection(&facing);
+        return V3Dot(V3Sub(*hero.GetPositionPtr(), *m->GetPositionPtr()), facing);
+    }
+    // Seizes the hero standing `distance` ahead: the monster then holds it
+    // (state 13); the seizing message is read and dropped.
+    void SeizeFrom(AiObject *m, float distance)
+    {
+        HeroAhead(distance);
+        Enter(m, 11);
+        Tick();
+        ASSERT_EQ(m->state, 13);
+        HeroMessages();
+    }
+    // The kind-2 messages the hero got since the last call with these bits.
+    int CountHits(int32_t bits)
+    {
+        int n = 0;
+        for (const MSGData &msg : HeroMessages()) {
+            n += msg.kind == kMsgHitHero && msg.word[1] == bits;
+        }
+        return n;
+    }
+};
+
+TEST_F(GrabMonsters, Monster1004HoldsAHeroOneUnitAheadAndLetsGoAfterThreeSeconds)
+{
+    auto *m = static_cast<CSMonster1004 *>(Grabber(1004, 27));
+    HeroAhead(10.0f);
+    Enter(m, 11);
+    Tick();
+    const std::vector<MSGData> seized = HeroMessages();
+    ASSERT_EQ(seized.size(), 1u);
+    EXPECT_EQ(seized[0].word[1], kAtkGrabFront);  // face to face
+    EXPECT_EQ(seized[0].word[2], 8);              // AttackValue x trunc(1.5)
+    EXPECT_TRUE(hero.held);
+    EXPECT_EQ(m->heldHero, &hero);
+    EXPECT_TRUE(m->frontGrab);
+    EXPECT_EQ(m->state, 13);
+    EXPECT_NEAR(HeroAheadOf(m), 1.0f, 1e-3f);
+    RwV3d heroFacing;
+    hero.GetDirection(&heroFacing);
+    EXPECT_NEAR(heroFacing.z, 1.0f, 1e-4f);  // turned to face the monster
+    // It follows the monster's turns.
+    m->Rotate({0.0f, 1.0f, 0.0f}, 90.0f);
+    Tick();
+    EXPECT_NEAR(HeroAheadOf(m), 1.0f, 1e-3f);
+    EXPECT_EQ(m->grabWord, 0);
+    // After 3 s the hold ends (input 15) and the hero is let go.
+    const int ticks = TicksUntil([&] { return m->state != 13; }, 400);
+    EXPECT_EQ(m->state, 15);
+    EXPECT_NEAR((ticks + 1) * monstertest::kDt, 3.0f, 0.05f);
+    Tick();
+    EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
+    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->holdTimer, 0.0f);
+}
+
+TEST_F(GrabMonsters, Monster1004LetsGoWhenTheHeroBreaksFreeAndWhenItDies)
+{
+    auto *m = static_cast<CSMonster1004 *>(Grabber(1004, 27));
+    SeizeFrom(m, 10.0f);
+    Hit(m, kAtkReleaseHeld, 0);
+    Ticks(3);
+    EXPECT_EQ(m->state, 14);
+    EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
+    EXPECT_EQ(m->heldHero, nullptr);
+
+    hero.held = false;  // the hero's side lets go of its flag
+    SeizeFrom(m, 10.0f);
+    m->hp = 1;
+    Hit(m, kAtkPlain, 40);
+    Ticks(4);
+    EXPECT_TRUE(m->dying);
+    EXPECT_EQ(m->state, 27);
+    EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
+    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->grabWord, 1);
+}
+
+TEST_F(GrabMonsters, AHeroAlreadyHeldIsNotSeizedNorKept)
+{
+    auto *m = static_cast<CSMonster1004 *>(Grabber(1004, 27));
+    HeroAhead(10.0f);
+    hero.held = true;  // another monster holds it
+    Enter(m, 11);
+    Ticks(3);
+    EXPECT_EQ(CountHits(kAtkGrabFront), 0);
+    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->state, 11);
+    // Seized from behind: bit 256, not face to face.
+    hero.held = false;
+    PutHero({kHome.x, 0.0f, kHome.z - 10.0f}, kSouth);
+    Enter(m, 11);
+    Tick();
+    EXPECT_EQ(CountHits(kAtkGrabBack), 1);
+    EXPECT_FALSE(m->frontGrab);
+}
+
+TEST_F(GrabMonsters, Monster1003HoldsTheHeroFifteenUnitsAheadAndLetsGoAtDeath)
+{
+    auto *m = static_cast<CSMonster1003 *>(Grabber(1003, 27));
+    SeizeFrom(m, 12.0f);
+    EXPECT_EQ(m->HeldHero1003(), &hero);
+    EXPECT_NEAR(HeroAheadOf(m), 15.0f, 1e-3f);
+    Ticks(10);
+    EXPECT_NEAR(HeroAheadOf(m), 15.0f, 1e-3f);
+    EXPECT_GT(m->HoldTimer1003(), 0.1f);
+    m->hp = 1;
+    Hit(m, kAtkPlain, 40);
+    Ticks(4);
+    EXPECT_TRUE(m->dying);
+    EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);  // let go at death as the others do
+    EXPECT_EQ(m->HeldHero1003(), nullptr);
+}
+
+TEST_F(GrabMonsters, Monster1002HoldsAtArmsLengthAndStepsAside)
+{
+    auto *m = static_cast<CSMonster1003 *>(Grabber(1002, 28));
+    HeroAhead(10.0f);
+    Enter(m, 11);
+    Tick();
+    ASSERT_EQ(m->state, 13);
+    EXPECT_EQ(m->HeldHero1002(), &hero);
+    EXPECT_NEAR(HeroAheadOf(m), 6.0f, 1e-3f);  // seized face to face
+    Tick();
+    EXPECT_NEAR(HeroAheadOf(m), 7.0f, 1e-3f);  // and held a little further
+    hero.held = false;
+
+    // The side step: a side drawn on every act before, then a sideways move
+    // that speeds up by the state's acceleration on every act.
+    FsfBuilder b;
+    b.State(0);
+    b.State(27).Acceleration(2.0f);
+    UseStateMachine(1002, b.Build());
+    PutHero({0.0f, 0.0f, -15.0f});
+    Enter(m, 0);
+    Ticks(3);
+    const int32_t side = m->SideStep1002();
+    EXPECT_TRUE(side == 0 || side == 1);
+    const RwV3d from = *m->GetPositionPtr();
+    RwV3d right = RwFrameGetMatrix(RpClumpGetFrame(m->Clump()))->right;
+    Enter(m, 27);
+    Ticks(30);
+    const RwV3d moved = V3Sub(*m->GetPositionPtr(), from);
+    const float along = V3Dot(moved, right) * (side == 1 ? -1.0f : 1.0f);
+    EXPECT_GT(along, 5.0f);
+    EXPECT_EQ(m->SideStep1002(), side);  // not drawn again in state 27
+}
+
+}  // namespace

@@ -1,0 +1,341 @@
+// The monster kit's steps on bare actors: what a hit means under each
+// type's rules (bits, resistances, guard, grabbed states), burning and
+// poison, the reward multiplier at its edges, the turning dead zones, the
+// set-state bound, the delayed-damage hold and the hit-stop.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/hero.h"
+#include "monster/kit_condition.h"
+#include "monster/kit_life.h"
+#include "monster/kit_messages.h"
+#include "monster/kit_motion.h"
+#include "monster/kit_state.h"
+#include "stage/model_template.h"
+#include "support/game/fsf_builder.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace {
+
+using namespace monster;
+
+class Kit : public stagetest::StageEngineTest {
+protected:
+    void SetUp() override
+    {
+        StageEngineTest::SetUp();
+        tpl.params.defense = 5;
+        tpl.params.maxHP = 1000;
+        tpl.params.exp = 30;
+        tpl.params.turnDeg = 180.0f;
+        gametest::FsfBuilder b;
+        b.State(0).To(100, 4, 1);
+        b.State(4);
+        b.State(7).Hurt(0);
+        b.State(23);
+        tpl.fsf = b.Build();
+        actor.modelTemplate = &tpl;
+        actor.aiType = 1007;
+        actor.hp = 1000;
+    }
+    MSGData HitMessage(int32_t bits, int32_t value, AiObject *sender = nullptr)
+    {
+        MSGData m = {};
+        m.used = 1;
+        m.kind = kMsgHitActor;
+        m.sender = sender;
+        m.target = &actor;
+        m.word[1] = bits;
+        m.word[2] = value;
+        return m;
+    }
+    CSModelTemplate tpl;
+    AiObject actor;
+};
+
+TEST_F(Kit, HitsChooseTheirInputDamageAndStatusByBitsAndResistances)
+{
+    struct Case {
+        int32_t bits;
+        int32_t resistance;
+        int32_t input;
+        int32_t damage;
+        int32_t status;
+    };
+    const Case cases[] = {
+        {kAtkPlain, 0, 100, 15, 1},
+        {kAtkPlain | kAtkHurt2, 0, 103, 15, 1},
+        {kAtkPlain | kAtkHurt2, 2, 100, 15, 1},  // resisted: a plain hurt
+        {kAtkPlain | kAtkHurt8, 0, 102, 15, 1},
+        {kAtkPlain | kAtkHurt8, 8, 100, 15, 1},
+        {kAtkPlain | kAtkHurt4, 0, 101, 15, 1},
+        {kAtkPlain | kAtkHurt2 | kAtkHurt8 | kAtkHurt4, 0, 103, 15, 1},  // 2 before 8 before 4
+        {kAtkPlain | kAtkHurt8 | kAtkHurt4, 8, 101, 15, 1},
+        {kAtkHeavy, 0, 102, 15, 0},
+        {kAtkHeavy | kAtkHurt2, 0, 102, 15, 0},
+        {kAtkBurn, 0, 100, 15, 2},
+        {kAtkBurn, 16, 100, 15, 0},
+        {kAtkPoison, 0, 100, 15, 4},
+        {kAtkPoison, 32, 100, 15, 0},
+        {kAtkStatus16, 0, 100, 15, 16},
+        {kAtkHurt2, 0, 7, 0, 0},   // not a counted bit: no damage, the input kept
+        {kAtkGrab, 0, 104, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bits);
+        actor.pendingDamage = 0;
+        actor.incomingStatus = 0;
+        actor.resistance = c.resistance;
+        actor.lastAttacker = nullptr;
+        EXPECT_EQ(ClassifyHit(&actor, HitMessage(c.bits, 20), 7, HitRules{}), c.input);
+        EXPECT_EQ(actor.pendingDamage, c.damage);
+        EXPECT_EQ(actor.incomingStatus, c.status);
+        EXPECT_TRUE(actor.foundFoe);
+    }
+    // Damage at or below Defense costs nothing; hits of a frame add up.
+    actor.pendingDamage = 0;
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 5), 0, HitRules{});
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 3), 0, HitRules{});
+    EXPECT_EQ(actor.pendingDamage, 0);
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 8), 0, HitRules{});
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 9), 0, HitRules{});
+    EXPECT_EQ(actor.pendingDamage, 3 + 4);
+}
+
+TEST_F(Kit, TheGuardGrabbedStatesAndTheReleaseBitFollowTheTypesRules)
+{
+    HitRules guard;
+    guard.heavyBreaksGuard = true;
+    guard.guardingStopsKnockDown = true;
+    guard.noDamageStates[0] = 23;
+    guard.grabbedStates[0] = 21;
+    actor.state = 23;
+    actor.guarding = true;
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkPlain | kAtkHurt8, 50), 0, guard), 100);
+    EXPECT_EQ(actor.pendingDamage, 0);
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkHeavy, 50), 0, guard), 102);
+    EXPECT_EQ(actor.pendingDamage, 45);
+    EXPECT_EQ(actor.incomingStatus & kStatusGuardBreak, kStatusGuardBreak);
+    // Without the guard rule a heavy hit brings no guard break.
+    actor.incomingStatus = 0;
+    ClassifyHit(&actor, HitMessage(kAtkHeavy, 50), 0, HitRules{});
+    EXPECT_EQ(actor.incomingStatus, 0);
+
+    // Held by a hero (state 21): 4096 hurts, 2048 lets go; elsewhere neither.
+    actor.state = 21;
+    actor.pendingDamage = 0;
+    actor.grabbed = true;
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkHeldDamage, 25), 0, guard), 104);
+    EXPECT_EQ(actor.pendingDamage, 20);
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkGrabEnd, 0), 0, guard), 105);
+    EXPECT_FALSE(actor.grabbed);
+    actor.state = 0;
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkHeldDamage, 25), 9, guard), 9);
+
+    // The grab monsters: the hero's bit 512 in the holding state 13.
+    HitRules grab;
+    grab.releaseState = 13;
+    actor.state = 13;
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkReleaseHeld, 0), 0, grab), 14);
+    actor.state = 12;
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkReleaseHeld, 0), 0, grab), 0);
+
+    // The last attacker is the first one remembered.
+    AiObject first;
+    AiObject second;
+    actor.lastAttacker = nullptr;
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 10, &first), 0, HitRules{});
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 10, &second), 0, HitRules{});
+    EXPECT_EQ(actor.lastAttacker, &first);
+    EXPECT_EQ(actor.hitSender, &second);
+}
+
+// Burning lasts 10 s and costs 2 % of MaxHP (4 % with resistance bit 64)
+// every 30 acts, counted in acts and not in time; none while event-held.
+TEST_F(Kit, BurningCostsEveryThirtiethActForTenSeconds)
+{
+    actor.statusToApply = kStatusBurn;
+    ActivateStatus(&actor);
+    ASSERT_EQ(actor.activeStatus & kStatusBurning, kStatusBurning);
+    for (int act = 1; act <= 29; ++act) {
+        StepBurning(&actor, 0.01f);
+    }
+    EXPECT_EQ(actor.hp, 1000);
+    StepBurning(&actor, 0.01f);
+    EXPECT_EQ(actor.hp, 1000 - 20);
+    EXPECT_EQ(actor.timeSinceHurt, 0.0f);
+    // With resistance bit 64 twice as much.
+    actor.resistance = kAtkHeavy;
+    for (int act = 0; act < 30; ++act) {
+        StepBurning(&actor, 0.01f);
+    }
+    EXPECT_EQ(actor.hp, 1000 - 20 - 40);
+    // Held by an event: the acts count but cost nothing.
+    actor.eventHeld = true;
+    for (int act = 0; act < 60; ++act) {
+        StepBurning(&actor, 0.01f);
+    }
+    EXPECT_EQ(actor.hp, 940);
+    actor.eventHeld = false;
+    // Ten seconds in all: a long act ends it.
+    StepBurning(&actor, 9.0f);
+    EXPECT_EQ(actor.activeStatus & kStatusBurning, 0);
+    EXPECT_EQ(actor.burnTimer, 0.0f);
+    EXPECT_EQ(actor.burnTicks, 0);
+    // An event-held or broadcast-excluded actor does not catch fire.
+    actor.eventHeld = true;
+    ActivateStatus(&actor);
+    EXPECT_EQ(actor.activeStatus, 0);
+}
+
+TEST_F(Kit, PoisonOnlyTintsForThirtySecondsAndTheHoldStateRunsTimersTwice)
+{
+    actor.statusToApply = kStatusPoison;
+    ActivateStatus(&actor);
+    for (int act = 0; act < 100; ++act) {
+        StepPoison(&actor, 0.2f);
+    }
+    EXPECT_EQ(actor.hp, 1000);
+    EXPECT_TRUE(actor.poisonTintStarted);
+    StepPoison(&actor, 9.0f);  // 29 s
+    EXPECT_EQ(actor.activeStatus & kStatusPoisoned, kStatusPoisoned);
+    StepPoison(&actor, 1.0f);
+    EXPECT_EQ(actor.activeStatus, 0);
+    EXPECT_FALSE(actor.poisonTintStarted);
+
+    actor.statusToApply = kStatusBurn | kStatusPoison;
+    actor.activeStatus = 0;
+    ActivateStatus(&actor);
+    StepBurning(&actor, 4.0f);
+    StepStatusTimersInHold(&actor, 4.0f);
+    EXPECT_EQ(actor.burnTimer, 8.0f);
+    StepBurning(&actor, 1.0f);
+    StepStatusTimersInHold(&actor, 1.0f);
+    EXPECT_EQ(actor.activeStatus & kStatusBurning, 0);  // ten seconds of burning in five
+}
+
+// The reward: Exp times the killing hero's multiplier, counted once.
+TEST_F(Kit, TheRewardMultiplierChangesAtItsEdges)
+{
+    const int32_t edges[][2] = {{5, 1}, {6, 2}, {12, 2}, {13, 3}, {20, 3}, {21, 4},
+                                {30, 4}, {31, 5}, {70, 5}, {71, 10}, {500, 10}};
+    CSHero hero;
+    hero.aiType = 0;
+    for (const auto &edge : edges) {
+        SCOPED_TRACE(edge[0]);
+        actor.rewardCounted = false;
+        actor.rewardAmount = 0;
+        actor.lastAttacker = &hero;
+        hero.hitCounter = edge[0];
+        StepDying(&actor, 0.0f);
+        EXPECT_EQ(actor.rewardAmount, 30 * edge[1]);
+        StepDying(&actor, 0.0f);  // once
+    }
+    EXPECT_EQ(hero.killCount, static_cast<int32_t>(std::size(edges)));
+    // Killed by another actor: no reward, but counted all the same.
+    AiObject other;
+    other.aiType = 1005;
+    actor.rewardCounted = false;
+    actor.rewardAmount = 0;
+    actor.lastAttacker = &other;
+    StepDying(&actor, 0.0f);
+    EXPECT_TRUE(actor.rewardCounted);
+    EXPECT_EQ(actor.rewardAmount, 0);
+}
+
+// The turn: none at a cosine of 0.99 or more, toward the goal between, one
+// sense below -0.99; TurnDeg x dt degrees a step.
+TEST_F(Kit, TurningHasItsDeadZones)
+{
+    auto facingAfter = [&](float goalDegrees) {
+        actor.at = {0.0f, 0.0f, 1.0f};
+        actor.up = {0.0f, 1.0f, 0.0f};
+        actor.position = {0.0f, 0.0f, 0.0f};
+        const float r = goalDegrees * 3.14159265f / 180.0f;
+        actor.home = {10.0f * std::sin(r), 0.0f, 10.0f * std::cos(r)};
+        actor.target = nullptr;
+        TurnTowardTarget(&actor, 0.05f);  // 9 degrees
+        return std::atan2(actor.at.x, actor.at.z) * 180.0f / 3.14159265f;
+    };
+    EXPECT_NEAR(facingAfter(5.0f), 0.0f, 1e-3f);    // cosine 0.996: no turn
+    EXPECT_NEAR(facingAfter(-7.0f), 0.0f, 1e-3f);
+    EXPECT_NEAR(facingAfter(30.0f), 9.0f, 1e-2f);   // toward it
+    EXPECT_NEAR(facingAfter(-30.0f), -9.0f, 1e-2f);
+    EXPECT_NEAR(facingAfter(120.0f), 9.0f, 1e-2f);
+    const float behind = facingAfter(179.0f);        // cosine below -0.99: one sense
+    EXPECT_NEAR(std::fabs(behind), 9.0f, 1e-2f);
+    EXPECT_NEAR(facingAfter(-179.0f), behind, 1e-2f);
+}
+
+TEST_F(Kit, TheSetStateBodyKeepsToItsBound)
+{
+    EXPECT_FALSE(EnterState(&actor, &tpl.fsf, -1, 29, true));
+    EXPECT_FALSE(EnterState(&actor, &tpl.fsf, 30, 29, true));
+    actor.state = 4;
+    actor.stateEntered = false;
+    EXPECT_EQ(actor.state, 4);
+    actor.speed = 3.0f;
+    actor.deathTint = true;
+    actor.downHitDone = true;
+    EXPECT_TRUE(EnterState(&actor, &tpl.fsf, 29, 29, false));
+    EXPECT_EQ(actor.state, 29);
+    EXPECT_TRUE(actor.stateEntered);
+    EXPECT_FALSE(actor.deathTint);
+    EXPECT_FALSE(actor.downHitDone);
+    EXPECT_EQ(actor.speed, 0.0f);
+    EXPECT_EQ(actor.stateRandom, 0);  // not drawn
+    EXPECT_TRUE(EnterState(&actor, &tpl.fsf, 0, 29, true));
+    EXPECT_GE(actor.stateRandom, 0);
+    EXPECT_LT(actor.stateRandom, 100);
+    // Every actor entering a state in one tick draws alike.
+    AiObject twin;
+    twin.modelTemplate = &tpl;
+    EnterState(&twin, &tpl.fsf, 0, 29, true);
+    EXPECT_EQ(twin.stateRandom, actor.stateRandom);
+}
+
+// The delayed-damage hold freezes the actor 0.3 s, puts the first frame's
+// damage aside and drops the others; 0.3 s after, what was put aside comes
+// back. The hit-stop freezes for 0.1 s unless a hold is set.
+TEST_F(Kit, TheDelayedHoldAndTheHitStop)
+{
+    actor.thrown = true;
+    actor.pendingDamage = 40;
+    StepDelayedHold(&actor, 0.1f);
+    EXPECT_TRUE(actor.frozen);
+    EXPECT_EQ(actor.animSpeedMode, kAnimFrozen);
+    EXPECT_EQ(actor.pendingDamage, 0);
+    EXPECT_EQ(actor.thrownDamage, 40);
+    actor.pendingDamage = 25;
+    StepDelayedHold(&actor, 0.1f);
+    StepDelayedHold(&actor, 0.1f);
+    StepDelayedHold(&actor, 0.1f);
+    EXPECT_EQ(actor.pendingDamage, 0);  // dropped
+    StepDelayedHold(&actor, 0.1f);      // past 0.3 s: over
+    EXPECT_FALSE(actor.thrown);
+    EXPECT_FALSE(actor.frozen);
+    int frames = 0;
+    while (actor.thrownReleasePending && frames < 100) {
+        StepDelayedHold(&actor, 0.05f);
+        ++frames;
+    }
+    EXPECT_EQ(actor.pendingDamage, 40);
+    EXPECT_NEAR(frames * 0.05f, 0.3f, 0.11f);
+
+    actor.hitStopPending = true;
+    actor.grabLock = true;
+    StepHitStop(&actor, 0.05f);
+    EXPECT_FALSE(actor.frozen);  // waits for the hold
+    actor.grabLock = false;
+    StepHitStop(&actor, 0.05f);
+    EXPECT_TRUE(actor.frozen);
+    StepHitStop(&actor, 0.05f);
+    StepHitStop(&actor, 0.05f);
+    StepHitStop(&actor, 0.05f);
+    EXPECT_FALSE(actor.hitStopPending);
+    EXPECT_FALSE(actor.frozen);
+    EXPECT_EQ(actor.hitStopTimer, 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Monster 1005 frame by frame: it ignores thrown items, never draws a state
+// random (so its alarm choice in state 2 is always 11), lands from a
+// flight with sparks, and shows each fresh blow on a hero with blood and
+// sparks, or the hero's guard sparks; every spark it starts goes back to
+// its pool.
+#include <gtest/gtest.h>
+
+#include "monster/kit_common.h"
+#include "monster_scenario.h"
+
+namespace {
+
+using gametest::FsfBuilder;
+using monstertest::MonsterScenario;
+
+constexpr int32_t kType = 1005;
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+using Monster1005 = MonsterScenario;
+
+TEST_F(Monster1005, ItIgnoresThrownItemsAndNeverDrawsAStateRandom)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(1).Speed(25.0f);
+    b.State(2).To(11, 11, 1).To(1, 1, 1);
+    b.State(11);
+    UseStateMachine(kType, b.Build());
+    PutHero({0.0f, 0.0f, -15.0f});
+    Enter(m, 1);
+    const float thrownFrom[3] = {0.0f, 0.0f, 40.0f};
+    thrownItems.Throw(5300000, thrownFrom);
+    Ticks(3);
+    EXPECT_FALSE(m->fleeActive);
+    EXPECT_FALSE(m->pathFollowing);
+    // In its alarm circle (40) the choice in state 2 is 11 when the state
+    // random is below 50: it never draws one, so always.
+    for (int round = 0; round < 5; ++round) {
+        Enter(m, 2);
+        EXPECT_EQ(m->stateRandom, 0);
+        PutHero({0.0f, 0.0f, kHome.z - 30.0f});
+        Ticks(2);  // sensed at the end of the first
+        EXPECT_EQ(m->state, 11) << round;
+        PutHero({0.0f, 0.0f, -15.0f});
+        Ticks(2);
+    }
+}
+
+// Flying down (14) it lands past frame 1556 with two sparks on its chest
+// and a hit-stop; the sparks burn out and go back to their pool.
+TEST_F(Monster1005, ItLandsWithSparksThatGoBackToTheirPool)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    PutHero({0.0f, 0.0f, -15.0f});
+    CSParticleTemplate *spark = particles.FindTemplate("3218100.zus");
+    ASSERT_NE(spark, nullptr);
+    const int32_t out = particles.SystemsOut();
+    for (int landing = 0; landing < spark->Count() + 2; ++landing) {
+        Enter(m, 14);
+        ASSERT_GE(TicksUntil([&] { return m->hitStopPending; }, 120), 0) << landing;
+        EXPECT_GT(monster::MotionFrameOf(m), 1556.0f);
+        EXPECT_EQ(particles.SystemsOut(), out + 2);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 120);
+        EXPECT_EQ(particles.SystemsOut(), out) << landing;  // more landings than copies: none kept
+    }
+}
+
+// A fresh blow on a hero that does not guard: blood under it and sparks
+// where the blade touched; on a hero that guards facing the monster, the
+// guard sparks on the blade. One blow per state entry; every spark goes
+// back to its pool.
+TEST_F(Monster1005, FreshBlowsShowBloodOrGuardSparks)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(10).Attack(12, 1).Weapon(100130).Weapon(100140);
+    UseStateMachine(kType, b.Build());
+    PutHero({0.0f, 0.0f, kHome.z - 9.0f}, {0.0f, 0.0f, 1.0f});
+    CSParticleTemplate *blood = particles.FindTemplate("3400400.zus");
+    CSParticleTemplate *guard = particles.FindTemplate("3402600.zus");
+    ASSERT_NE(blood, nullptr);
+    ASSERT_NE(guard, nullptr);
+    const int32_t out = particles.SystemsOut();
+    int32_t guardSparks = 0;
+    for (int blow = 0; blow < 3 * blood->Count(); ++blow) {
+        hero.guarding = blow % 2 == 1;
+        const int32_t decalsBefore = decals.DecalsInUse();
+        Enter(m, 10);
+        HeroMessages();
+        // The blade sweeps through the hero in the attack's motion.
+        ASSERT_GE(TicksUntil([&] { return !heroInbox.empty(); }, 60), 0) << blow;
+        Ticks(20);
+        const std::vector<MSGData> hits = HeroMessages();
+        ASSERT_EQ(hits.size(), 1u) << blow;
+        EXPECT_EQ(hits[0].word[2], 12);
+        if (hero.guarding) {
+            guardSparks += 1;
+            EXPECT_LE(decals.DecalsInUse(), decalsBefore);  // no new blood (the old ones fade)
+        } else {
+            EXPECT_GT(decals.DecalsInUse(), decalsBefore == 32 ? 31 : decalsBefore);
+        }
+    }
+    EXPECT_GT(guardSparks, guard->Count());  // more than the pool holds: each went back
+    TicksUntil([&] { return particles.SystemsOut() == out; }, 120);
+    EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+}  // namespace

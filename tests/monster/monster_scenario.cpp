@@ -1,0 +1,246 @@
+// The monster scenarios' stage (see monster_scenario.h).
+#include "monster_scenario.h"
+
+#include <cstdio>
+
+#include "actor/actor_pass.h"
+#include "actor/actor_placement.h"
+#include "app/trace.h"
+#include "fx/fx_stage_links.h"
+#include "monster/template_d.h"
+#include "stage/media_paths.h"
+#include "support/engine/scratch_path.h"
+#include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_stages.h"
+
+namespace monstertest {
+
+bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate, const RwV3d &where)
+{
+    if (!heroTemplate->Load(0, ModelFolder::kMainChar, "HERO01", stage->actorAnimations.get(), 1)) {
+        return false;
+    }
+    hero->aiType = 0;
+    hero->side = kSideHero;
+    hero->aiId = 9;
+    hero->hp = 2000;
+    hero->active = true;
+    hero->hurtable = true;
+    hero->grabbable = true;
+    hero->modelTemplate = heroTemplate;
+    hero->position = where;
+    hero->SetModelInstance(heroTemplate->TakeInstance(hero));
+    stage->heroes[0] = hero;
+    stage->heroCount = 1;
+    LinkActor(stage, hero);
+    return hero->model != nullptr;
+}
+
+void UndressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate)
+{
+    hero->SetModelInstance(nullptr);
+    heroTemplate->Release();
+    stage->heroes[0] = nullptr;
+    stage->heroCount = 0;
+}
+
+void MonsterScenario::SetUp()
+{
+    StartIn(stagetest::SamplePath(""));
+    ASSERT_TRUE(sample.Load(false, mkdata::kSecondStageId));
+    stage.placements.clear();
+    // Sounds: every monster's samples held, each queued play recorded.
+    std::vector<int32_t> ids;
+    for (int32_t type : mkdata::SampleMonsterTypes()) {
+        for (const mkdata::SampleSound &sound : mkdata::SampleMonsterSounds(type)) {
+            fakeSound.AddFile(SoundEffectPath(sound.id));
+            ids.push_back(sound.id);
+        }
+    }
+    sfx = std::make_unique<CSSFXManager>(fakeSound.Port());
+    sfx->AddSFXList(ids.data(), static_cast<int32_t>(ids.size()));
+    stage.sfxManager = sfx.get();
+    // Effects.
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    particles.LoadSet("\\RESOURCE\\PARTICLE\\2020000.PSS", "\\RESOURCE\\PARTICLE", true);
+    stage.particleManager = &particles;
+    stage.matAnimManager = &matAnims;
+    GeServices services;
+    services.world = stage.world;
+    services.particles = &particles;
+    services.matAnims = &matAnims;
+    services.anims = &effectAnims;
+    effects.Create(services);
+    stage.geManager = &effects;
+    drops.SetWorld(stage.world);
+    decals.SetWorld(stage.world);
+    stage.decalManager = &decals;
+    stage.xdtEffectPool = &drops;
+    stage.thrownItems = &thrownItems;
+    ConnectFxLinksToGame();
+    ASSERT_TRUE(DressHero(&stage, &hero, &heroTemplate, {0.0f, 0.0f, -60.0f}));
+    tracePath = rwtest::ScratchPath("monster_scenario_trace.txt");
+    ASSERT_TRUE(game::TraceOpen(tracePath, nullptr));
+}
+
+void MonsterScenario::TearDown()
+{
+    game::TraceClose();
+    std::remove(tracePath.c_str());
+    // The hero's model goes back before its template; the effects, which
+    // put their models in the world, before the stage's actors and world.
+    UndressHero(&stage, &hero, &heroTemplate);
+    effects.Release();
+    drops.Release();
+    decals.Release();
+    stage.geManager = nullptr;
+    stage.xdtEffectPool = nullptr;
+    stage.decalManager = nullptr;
+    sample.Release();
+    particles.ReleaseAll();
+    stage.particleManager = nullptr;
+    stage.matAnimManager = nullptr;
+    stage.sfxManager = nullptr;
+    sfx.reset();
+    stage.thrownItems = nullptr;
+    GameEngineTest::TearDown();
+}
+
+AiObject *MonsterScenario::Place(int32_t aiType, const RwV3d &where, const RwV3d &facing, int32_t eventId,
+                                 int32_t isRender)
+{
+    AiPlacement placement;
+    placement.aiType = aiType;
+    placement.aiId = static_cast<int32_t>(stage.placements.size()) + 1;
+    placement.position = where;
+    placement.lookAt = facing;
+    placement.eventId = eventId;
+    placement.isRender = isRender;
+    stage.placements.push_back(placement);
+    if (!LoadPlacedModels(&stage)) {
+        ADD_FAILURE() << "no model for type " << aiType;
+        return nullptr;
+    }
+    AiObject *actor = CreateActor(aiType, placement.aiId);
+    if (actor == nullptr) {
+        ADD_FAILURE() << "no actor of type " << aiType;
+        return nullptr;
+    }
+    ApplyPlacement(&stage, actor, placement);
+    LinkActor(&stage, actor);
+    // As if the actor pass had already seen it: it acts from the first tick.
+    actor->drawn = true;
+    return actor;
+}
+
+void MonsterScenario::UseStateMachine(int32_t aiType, CFSF fsf)
+{
+    CSModelTemplate *tpl = stage.FindModelTemplate(aiType);
+    ASSERT_NE(tpl, nullptr) << aiType;
+    tpl->fsf = std::move(fsf);
+}
+
+void MonsterScenario::Tick(float dt)
+{
+    ++tick;
+    game::TraceSetTick(tick);
+    ActorFrame frame = MakeActorFrame(&stage, nullptr);
+    frame.camera = camera;
+    RunActorPass(&stage, dt, frame);
+    while (MSGData *m = hero.PopMessage()) {
+        heroInbox.push_back(*m);
+        FreeMessage(m);
+    }
+    effects.Update(dt);
+    drops.Update(dt);
+    decals.Update(dt);
+    matAnims.Update(dt);
+    particles.Update(dt);
+    thrownItems.Update();
+    for (size_t i = 0; i < sfx->QueueLength(); ++i) {
+        sounds.push_back({tick, sfx->QueuedId(i)});
+    }
+    sfx->Update();
+}
+
+void MonsterScenario::Ticks(int count, float dt)
+{
+    for (int i = 0; i < count; ++i) {
+        Tick(dt);
+    }
+}
+
+void MonsterScenario::Hit(AiObject *target, int32_t bits, int32_t value, AiObject *sender)
+{
+    stage.messagePool->Post(kMsgHitActor, sender != nullptr ? sender : &hero, target, 0, bits, value);
+}
+
+void MonsterScenario::Control(AiObject *target, int32_t code, int32_t value)
+{
+    stage.messagePool->Post(kMsgControl, nullptr, target, 0, code, value);
+}
+
+std::vector<MSGData> MonsterScenario::HeroMessages()
+{
+    std::vector<MSGData> taken;
+    taken.swap(heroInbox);
+    return taken;
+}
+
+std::vector<int32_t> MonsterScenario::SoundsFrom(uint32_t from) const
+{
+    std::vector<int32_t> ids;
+    for (const QueuedSound &s : sounds) {
+        if (s.tick >= from) {
+            ids.push_back(s.id);
+        }
+    }
+    return ids;
+}
+
+bool MonsterScenario::SoundQueued(int32_t id, uint32_t from) const
+{
+    for (int32_t queued : SoundsFrom(from)) {
+        if (queued == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<gametest::TraceRecord> MonsterScenario::EffectLines()
+{
+    // The trace is read back and started again empty; what it held is kept.
+    game::TraceClose();
+    for (gametest::TraceRecord &r : gametest::RecordsOfKind(gametest::ReadTrace(tracePath), "fx")) {
+        fxLines.push_back(std::move(r));
+    }
+    game::TraceOpen(tracePath, nullptr);
+    game::TraceSetTick(tick);
+    return fxLines;
+}
+
+int32_t MonsterScenario::EffectStarts(const std::string &pool)
+{
+    int32_t count = 0;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        count += !r.fields.empty() && r.fields[0] == "start" && r.fields.size() > 1 && r.fields[1] == pool;
+    }
+    return count;
+}
+
+void MonsterScenario::Enter(AiObject *monster, int32_t state)
+{
+    const monster::TemplateDMembers *members = monster::TemplateDMembersOf(monster->aiType);
+    ASSERT_NE(members, nullptr);
+    monster::TemplateDSetState(monster, monster->Fsf(), state, *members);
+    ASSERT_EQ(monster->state, state);
+}
+
+void MonsterScenario::PutHero(const RwV3d &where, const RwV3d &facing)
+{
+    hero.SetPosition(where);
+    hero.SetDirection(facing);
+}
+
+}  // namespace monstertest

@@ -1,0 +1,121 @@
+// The monster behaviours frame by frame on the real modules built small:
+// the arena's world and stage info (the sample data's stage 2), the real
+// message pool and actor pass, the sound-effect manager on a recording
+// port (the sound queue, tick by tick), the general effects, particles,
+// material animations and drop pool, with the effects' trace lines as the
+// effect-start log, the thrown items, and one hero wearing the first
+// hero's model, which the tests move and read.
+//
+// Monsters are placed through the stage's placement loader; a test may
+// give a type a state machine of its own (gametest::FsfBuilder).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "actor/hero.h"
+#include "actor/thrown_items.h"
+#include "fx/decals.h"
+#include "fx/ge_manager.h"
+#include "fx/mat_anim_manager.h"
+#include "fx/particle_manager.h"
+#include "fx/xdt_effect_pool.h"
+#include "stage/sfx_manager.h"
+#include "support/game/fsf_builder.h"
+#include "support/game/sample_stage.h"
+#include "support/game/trace_reader.h"
+#include "app/app_test_support.h"
+#include "tests/stage/fake_sound.h"
+#include "tests/stage/stage_test_support.h"
+
+namespace monstertest {
+
+inline constexpr float kDt = 1.0f / 60.0f;
+
+// Makes `hero` the first hero of `stage`, wearing the first hero's model
+// (its template loaded into `heroTemplate`), at `where`: active, hurtable
+// and grabbable, linked into the stage's chain. False when the model
+// cannot be had.
+bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate, const RwV3d &where);
+// Takes the hero's model and template back and its place on the stage.
+void UndressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate);
+
+// A sound queued for playing, and the tick.
+struct QueuedSound {
+    uint32_t tick;
+    int32_t id;
+};
+
+// The engine runs on the headless device, so that particles are made and drawn.
+class MonsterScenario : public apptest::GameEngineTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A monster of `aiType` placed at `where` facing `facing`, with its
+    // model; `eventId` and `isRender` as the placement gives them.
+    AiObject *Place(int32_t aiType, const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, -1.0f},
+                    int32_t eventId = 0, int32_t isRender = 1);
+    // Gives the type's template the state machine (after Place).
+    void UseStateMachine(int32_t aiType, CFSF fsf);
+    // One tick: the actor pass (camera above the arena, focus on the hero),
+    // then the effects' and thrown items' steps and the sound step (the
+    // queue recorded first).
+    void Tick(float dt = kDt);
+    void Ticks(int count, float dt = kDt);
+    // Runs ticks until `done` holds (at most `most`); the ticks run.
+    template <typename Done>
+    int TicksUntil(Done done, int most)
+    {
+        for (int i = 0; i < most; ++i) {
+            if (done()) {
+                return i;
+            }
+            Tick();
+        }
+        return done() ? most : -1;
+    }
+    // A kind-1 hit from the hero (or `sender`) posted now: the monster reads
+    // it in the next tick's think step.
+    void Hit(AiObject *target, int32_t bits, int32_t value, AiObject *sender = nullptr);
+    // A kind-0 control message posted now.
+    void Control(AiObject *target, int32_t code, int32_t value);
+    // Every message queued for the hero since the last call, in order of
+    // delivery; the hero's queue is emptied.
+    std::vector<MSGData> HeroMessages();
+    // The sounds queued so far (and from tick `from` on).
+    std::vector<int32_t> SoundsFrom(uint32_t from) const;
+    bool SoundQueued(int32_t id, uint32_t from = 0) const;
+    // The effects' trace lines so far ("fx start pool ...", "fx reward ...").
+    std::vector<gametest::TraceRecord> EffectLines();
+    int32_t EffectStarts(const std::string &pool);
+
+    // Puts the monster in `state` as its set-state step would.
+    void Enter(AiObject *monster, int32_t state);
+    // Puts the hero at `where` facing `facing`.
+    void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
+
+    gametest::SampleStage sample;
+    CSStageManager &stage = sample.stage;
+    CSHero hero;
+    CSModelTemplate heroTemplate;
+    soundtest::FakeSound fakeSound;
+    std::unique_ptr<CSSFXManager> sfx;
+    CSMatAnimManager matAnims;
+    CSParticleManager particles;
+    CSClumpAnimManager effectAnims;
+    CCGEManager effects;
+    CSXdtEffectPool drops;
+    CSDecalManager decals;
+    CSThrownItemManager thrownItems;
+    uint32_t tick = 0;
+    std::vector<QueuedSound> sounds;
+    std::vector<MSGData> heroInbox;
+    std::vector<gametest::TraceRecord> fxLines;
+    std::string tracePath;
+    RwV3d camera = {0.0f, 150.0f, -150.0f};
+};
+
+}  // namespace monstertest
