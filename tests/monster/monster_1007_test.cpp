@@ -218,7 +218,7 @@ TEST_F(Monster1007, TheEventHoldsItAndLetsItGo)
     EXPECT_FALSE(m->eventHeld);
     EXPECT_EQ(m->state, 0);
 
-    AiObject *shown = Place(kType, {40.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f}, 5);
+    AiObject *shown = Place(kType, {40.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f}, 5, 0);  // not shown by view
     EXPECT_EQ(shown->model, nullptr);
     EXPECT_FALSE(shown->active);
     Control(shown, kCtlShowHold, 5);
