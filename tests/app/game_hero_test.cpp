@@ -2,7 +2,9 @@
 // run's trace shows the hero walking the scripted way, the camera following
 // it within the stage's limits, the chain of attack states and the hits on
 // the placed monster (delivered as kind-1 messages once the monster's type
-// reads its queue).
+// reads its queue). The monster here picks no target, so that it stands
+// where it is placed and leaves the hero's walk and strikes alone; it still
+// takes the hits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,6 +40,16 @@ protected:
         if (!apptest::CopySampleData(run_->folder)) {
             return;
         }
+        // AttackTarget 0: the monster picks no target.
+        const std::string paf = run_->folder + "/RESOURCE/MONSTER/1000/1000.PAF";
+        const std::vector<uint8_t> bytes = apptest::ReadBytes(paf);
+        std::string text(bytes.begin(), bytes.end());
+        const size_t key = text.find("AttackTarget: 1");
+        if (key == std::string::npos) {
+            return;
+        }
+        text.replace(key, 15, "AttackTarget: 0");
+        apptest::WriteText(paf, text);
         const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/app/scripts/walk-attack.txt";
         run_->status = apptest::RunGame(run_->folder,
                                         "--headless --mode 1 --stage 1 --fixed-step 16 --frames 300 --input " + script +
