@@ -4,8 +4,8 @@
 // the run's trace. Walking into the exit's area leaves the stage; the
 // monster gone chains its event, the link starter and the exit. The trace
 // lines are the ones a headless run of the game writes; the game runs
-// themselves follow, the hero under a scripted pad (the fight waits for the
-// monsters to take hits and die, and is kept disabled until then).
+// themselves follow, the hero under a scripted pad: its walk into the exit's
+// area, and its fight with the monster to the monster's death.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -193,10 +193,9 @@ TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
     EXPECT_EQ(RunFirstStage("walk", "walk_to_exit.txt", 280), kExitLines);
 }
 
-// Needs the monster to take the hero's hits and die: today the hero reaches
-// it and its attack chain strikes it from tick 150 on (30, 35, 50), but the
-// monster keeps its 120.
-TEST(EventGameRun, DISABLED_TheHeroKillsTheMonster)
+// The hero fights the monster to its death (it strikes back); once it is
+// gone its event ends, the link starter follows and the exit ends the stage.
+TEST(EventGameRun, TheHeroKillsTheMonster)
 {
     EXPECT_EQ(RunFirstStage("kill", "kill_monster.txt", 700), kChainLines);
 }
