@@ -197,7 +197,7 @@ TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
 // gone its event ends, the link starter follows and the exit ends the stage.
 TEST(EventGameRun, TheHeroKillsTheMonster)
 {
-    EXPECT_EQ(RunFirstStage("kill", "kill_monster.txt", 700), kChainLines);
+    EXPECT_EQ(RunFirstStage("kill", "kill_monster.txt", 640), kChainLines);
 }
 
 }  // namespace
