@@ -25,7 +25,7 @@ AiObject::AiObject()
 bool AiObject::ReceiveMessage(const MSGData &msg)
 {
     if (msgCount >= kActorQueueSize) {
-        DebugPrint("The MSGData Array is full in AiObject(Type: %d)\n.", aiType);
+        DebugPrint("The MSGData Array is full in AiObject(Type: %d).\n", aiType);
         return false;
     }
     // Rising kind order; a new message goes behind those of its kind.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/debug.h"
 #include "app/sound_file.h"
 
 namespace {
@@ -59,7 +60,7 @@ void CSAudio::Create(bool openDevice)
     options.openDevice = openDevice;
     std::string error;
     if (!library_.Start(options, &error)) {
-        std::fprintf(stderr, "%s; sounds play nowhere\n", error.c_str());
+        UserPrint("%s; sounds play nowhere\n", error.c_str());
     }
 }
 
@@ -85,7 +86,7 @@ CSAudio::Sound *CSAudio::Find(uint32_t handle)
 uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)
 {
     if (kind != kStatic && kind != kStreamed) {
-        std::fprintf(stderr, "LoadSound: %s: kind %d is not played (0 static, 2 streamed)\n", path, kind);
+        DebugPrint("LoadSound: %s: kind %d is not played (0 static, 2 streamed)\n", path, kind);
         return kNoSound;
     }
     std::vector<uint8_t> bytes;
@@ -96,7 +97,7 @@ uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)
     const snd::VoiceId voice = kind == kStatic ? library_.CreateStatic(bytes.data(), bytes.size(), &error)
                                                : library_.CreateStreamed(std::move(bytes), &error);
     if (voice == snd::kNoVoice) {
-        std::fprintf(stderr, "LoadSound: %s: %s\n", path, error.c_str());
+        UserPrint("LoadSound: %s: %s\n", path, error.c_str());
         return kNoSound;
     }
     auto slot = std::find_if(sounds_.begin(), sounds_.end(), [](const Sound &s) { return !s.used; });

@@ -3,6 +3,8 @@
 // chunk's bounds.
 #pragma once
 
+#include <string>
+
 #include "rwcore.h"
 
 namespace game {
@@ -22,5 +24,9 @@ T *ReadFirstChunk(RwStream *stream, RwUInt32 type, Read read)
     RwStreamLeaveChunk(stream, saved);
     return object;
 }
+
+// Why the engine refused the last read, in its words (its error slot,
+// which this empties), or `otherwise` when it reported nothing.
+std::string TakeEngineError(const char *otherwise);
 
 }  // namespace game

@@ -1,10 +1,15 @@
-// Diagnostic lines to standard error (see debug.h).
+// The diagnostic and user lines (see debug.h).
 #include "app/debug.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
-void DebugPrintV(const char *format, va_list args)
+namespace {
+
+std::atomic<bool> debugOutput{false};
+
+void WriteFormatted(const char *format, va_list args)
 {
     va_list copy;
     va_copy(copy, args);
@@ -14,7 +19,7 @@ void DebugPrintV(const char *format, va_list args)
     if (length < 0) {
         return;
     }
-    // One write per line, so that lines of several threads do not interleave.
+    // One write per call, so that lines of several threads do not interleave.
     if (static_cast<size_t>(length) < sizeof(small)) {
         std::fwrite(small, 1, static_cast<size_t>(length), stderr);
         return;
@@ -24,10 +29,33 @@ void DebugPrintV(const char *format, va_list args)
     std::fwrite(text.data(), 1, static_cast<size_t>(length), stderr);
 }
 
+}  // namespace
+
+void DebugPrintV(const char *format, va_list args)
+{
+    if (debugOutput.load(std::memory_order_relaxed)) {
+        WriteFormatted(format, args);
+    }
+}
+
 void DebugPrint(const char *format, ...)
 {
     va_list args;
     va_start(args, format);
     DebugPrintV(format, args);
+    va_end(args);
+}
+
+bool SetDebugOutput(bool on) { return debugOutput.exchange(on); }
+
+bool IsDebugOutputOn() { return debugOutput.load(); }
+
+void UserPrintV(const char *format, va_list args) { WriteFormatted(format, args); }
+
+void UserPrint(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    UserPrintV(format, args);
     va_end(args);
 }

@@ -6,17 +6,28 @@
 #pragma once
 
 #include <cstdarg>
+#include <string>
 
 // Reports that `fileName` is missing or damaged. The default handler writes
-// "Fatal error: cannot read <fileName>\n" to standard error and ends the
-// program with status 1 (the program has not reached the title). A handler
-// that returns (the message box once the title was reached, a test's
-// recorder) lets the caller go on with its failure result.
+// "Fatal error: cannot read <fileName>\n" (with ": <reason>" when one was
+// noted for the file) to standard error and ends the program with status 1
+// (the program has not reached the title). A handler that returns (the
+// message box once the title was reached, a test's recorder) lets the
+// caller go on with its failure result.
 void RaiseFatalError(const char *fileName);
 
 typedef void (*FatalErrorHandler)(const char *fileName);
 // Installs `handler` (null puts the default back); returns the previous one.
 FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);
+
+// A file that is there but could not be read: the reader's reason ("Permission
+// denied", the engine's "E_RW_READ ..."), kept for the fatal report of that
+// file, which then says "cannot read" with it rather than that the file is
+// missing. The last few notes are kept. Safe from any thread.
+void NoteUnreadableFile(const char *fileName, const std::string &reason);
+// The reason noted last for `fileName` (game paths compared as the resolver
+// matches them), or "" when the file was not noted.
+std::string UnreadableReason(const char *fileName);
 
 // Writes the formatted message and "\n" to standard error and ends the
 // program with status 1 at once. For states nothing can recover from, such

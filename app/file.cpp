@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -28,7 +29,8 @@ zuFile *NewHandle(const char *mode)
 }
 
 // zufopen without any report: the engine probes for files that may not be there.
-zuFile *OpenQuietly(const char *path, const char *mode)
+// A file that is there but cannot be opened leaves its reason in *unopened.
+zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = nullptr)
 {
     if (path == nullptr || mode == nullptr || mode[0] == '\0') {
         return nullptr;
@@ -50,11 +52,18 @@ zuFile *OpenQuietly(const char *path, const char *mode)
     }
     // Folders are not files, though fopen opens them for reading here.
     struct stat info {};
-    if (stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    const bool there = stat(host.c_str(), &info) == 0;
+    if (there && S_ISDIR(info.st_mode)) {
+        if (unopened != nullptr) {
+            *unopened = "it is a folder";
+        }
         return nullptr;
     }
     FILE *fp = std::fopen(host.c_str(), mode);
     if (fp == nullptr) {
+        if (there && unopened != nullptr) {
+            *unopened = std::strerror(errno);
+        }
         return nullptr;
     }
     zuFile *file = NewHandle(mode);
@@ -136,9 +145,16 @@ void SkipByteOrderMark(zuFile *file)
 
 zuFile *zufopen(const char *path, const char *mode)
 {
-    zuFile *file = OpenQuietly(path, mode);
+    std::string unopened;
+    zuFile *file = OpenQuietly(path, mode, &unopened);
     if (file == nullptr) {
         DebugPrint("zufopen fail: %s\n", path != nullptr ? path : "(null)");
+        // A file that is there but refuses to be read is no missing file:
+        // the user hears why, and a fatal report of it says so.
+        if (!unopened.empty() && Reads(mode)) {
+            UserPrint("cannot read %s: %s\n", path, unopened.c_str());
+            NoteUnreadableFile(path, unopened);
+        }
     }
     return file;
 }
@@ -383,6 +399,12 @@ bool zufReadAll(const char *path, std::vector<uint8_t> *bytes)
     if (ok) {
         bytes->resize(static_cast<size_t>(size));
         ok = zufread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    }
+    if (!ok) {
+        const std::string why = file->fp != nullptr && std::ferror(file->fp) ? std::strerror(errno)
+                                                                             : "the read stopped short";
+        UserPrint("cannot read %s: %s\n", path, why.c_str());
+        NoteUnreadableFile(path, why);
     }
     zufclose(file);
     return ok;

@@ -3,7 +3,10 @@
 // folder on, ignoring case), else opens it on disk through the shared path
 // resolver. Opening is quiet: a file that cannot be opened gives null and
 // the diagnostic "zufopen fail: <path>\n"; a loader that cannot do without
-// its file uses zufopenRequired, which raises the fatal report as well.
+// its file uses zufopenRequired, which raises the fatal report as well. A
+// file that is there but cannot be read is no missing file: the user is
+// told why ("cannot read <path>: Permission denied") and a fatal report of
+// it says so (NoteUnreadableFile).
 //
 // Text mode ("r" without "b") reads a carriage return before a line feed
 // as nothing, as the game's platform always did; binary mode reads the
@@ -61,7 +64,8 @@ long zufsize(zuFile *file);
 int zufclose(zuFile *file);
 
 // Reads the whole file through zufopen (quiet, with zufopen's diagnostic);
-// false when it cannot be opened or read.
+// false when it cannot be opened or read (a read that fails is reported
+// and noted as zufopen does).
 bool zufReadAll(const char *path, std::vector<uint8_t> *bytes);
 
 // Points the engine's file functions (RwStreamOpen on a file name, image

@@ -188,7 +188,7 @@ bool CSGameSystem::LoadFont()
     }
     std::string error;
     if (!font.Create(bytes.data(), bytes.size(), &error)) {
-        DebugPrint("%s: %s\n", path, error.c_str());
+        NoteUnreadableFile(path, error);
         RaiseFatalError(path);
         return false;
     }
@@ -339,6 +339,7 @@ RpClump *LoadClumpFile(const char *path, const char *texturePath)
     }
     if (clump == nullptr) {
         DebugPrint("Clump Name:%s The Clump is no avail.\n", path);
+        NoteUnreadableFile(path, game::TakeEngineError("it holds no model"));
         return nullptr;
     }
     if (g_pGameSystem != nullptr) {

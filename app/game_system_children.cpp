@@ -8,6 +8,7 @@
 #include "app/audio.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
+#include "app/debug.h"
 #include "app/firstframe.h"
 #include "app/game_system.h"
 #include "app/locks.h"
@@ -146,7 +147,16 @@ bool GameSystemChildren::BeginFrame()
 
 void GameSystemChildren::EndFrame() { EndCameraUpdate(gs.camera); }
 
-void GameSystemChildren::DrawDefaultScene() { game::DrawFirstFrameScene(gs.defaultScene, gs.camera); }
+void GameSystemChildren::DrawDefaultScene()
+{
+    static bool plainSaid = false;
+    if (!game::StageSceneLoaded(gs.defaultScene) && !plainSaid) {
+        UserPrint("game: no stage world %s in the data tree or its pack: the plain first frame is shown\n",
+                  game::StageWorldPath());
+        plainSaid = true;
+    }
+    game::DrawFirstFrameScene(gs.defaultScene, gs.camera);
+}
 
 void GameSystemChildren::DrawTextBlocks() { gs.textBlocks.DrawMarked(); }
 

@@ -251,7 +251,7 @@ bool CSInput::SaveButtonConfig(const char *path) const
     const std::string text = FormatButtonConfig();
     std::string error;
     if (!game::WriteFileReplacing(ResolveGamePath(path), text.data(), text.size(), &error)) {
-        DebugPrint("SaveButtonConfig: %s\n", error.c_str());
+        UserPrint("SaveButtonConfig: %s\n", error.c_str());
         return false;
     }
     return true;

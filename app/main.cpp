@@ -1,17 +1,20 @@
 // Process entry of the game: reads the options, asks for the video mode
 // ("Game Mode") unless --mode gives it, opens the window, makes the
-// application and runs the main loop until the window is closed or the
-// asked number of ticks is done; then tears everything down in reverse.
+// application and runs the main loop until the window is closed, a quit
+// signal arrives or the asked number of ticks is done; then tears
+// everything down in reverse.
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/application.h"
 #include "app/clock.h"
+#include "app/debug.h"
 #include "app/game_system.h"
 #include "app/language.h"
 #include "app/main_loop.h"
 #include "app/mode_dialog.h"
 #include "app/options.h"
+#include "app/quit_signal.h"
 #include "input/input_script.h"
 #include "app/trace.h"
 #include "stage/stage_start.h"
@@ -29,6 +32,8 @@ int main(int argc, char **argv)
         std::fputs(game::OptionsHelp().c_str(), stdout);
         return 0;
     }
+    SetDebugOutput(options.debug);
+    InstallQuitSignals();
     if (!options.inputScript.empty()) {
         // A script that cannot be played stops the run before anything starts.
         input::InputScript script;
@@ -41,14 +46,18 @@ int main(int argc, char **argv)
         setenv("SDL_VIDEODRIVER", "dummy", 1);
     }
     if (options.mode == 0) {
-        // Headless runs have no one to ask and take the first mode.
-        options.mode = options.headless ? 1 : ChooseGameMode();
+        // Headless runs have no one to ask and take the first mode; so does
+        // a run whose box cannot be shown (no display, or a bare X server
+        // without the fonts the box is drawn in).
+        std::string why;
+        options.mode = options.headless ? 1 : ChooseGameMode(&why);
         if (options.mode == 0) {
             return 0;  // the choice was closed
         }
         if (options.mode < 0) {
-            std::fprintf(stderr, "game: the Game Mode choice cannot be shown (no display); give --mode or --headless\n");
-            return 1;
+            std::fprintf(stderr, "game: the Game Mode box cannot be shown (%s); mode 1 is taken (--mode chooses)\n",
+                         why.c_str());
+            options.mode = 1;
         }
     }
     SetLanguageIndex(options.language);

@@ -2,12 +2,14 @@
 // waits, at least 16 ms of timeGetTime have passed since the last tick and
 // the application is active; otherwise it waits with SleepMs (never
 // spinning). Under --fixed-step the game clock moves on by the step before
-// each tick and ticks run back to back.
+// each tick and ticks run back to back. Closing the window and the quit
+// signals (SIGINT, SIGTERM) end it before the next tick.
 #pragma once
 
 #include <cstdint>
 
 #include "app/clock.h"
+#include "app/quit_signal.h"
 #include "app/threads.h"
 #include "app/trace.h"
 
@@ -45,8 +47,9 @@ WindowMessages PumpWindowMessages(bool headless);
 typedef void (*WindowEventListener)(const SDL_Event *event, void *context);
 void SetWindowEventListener(WindowEventListener listener, void *context);
 
-// Runs `app` until the window closes, the application quits or `frames`
-// ticks (0: no limit) are done; the program's exit status. `App` has
+// Runs `app` until the window closes, a quit signal arrives, the
+// application quits or `frames` ticks (0: no limit) are done; the program's
+// exit status. `App` has
 // IsQuitting, IsActive, SetActive, Tick(tick) and Render(tick) -> bool.
 template <typename App>
 int RunMainLoopOn(App *app, bool headless, uint32_t frames)
@@ -57,7 +60,7 @@ int RunMainLoopOn(App *app, bool headless, uint32_t frames)
     int status = 0;
     for (uint32_t tick = 0; !app->IsQuitting() && (frames == 0 || tick < frames);) {
         const WindowMessages messages = PumpWindowMessages(headless);
-        if (messages.quit) {
+        if (messages.quit || QuitSignalled()) {
             break;
         }
         if (messages.activated || headless) {

@@ -1,11 +1,14 @@
 // The message box: the language's message table (FindEntry), the nine-piece
 // frame of the interface's boxes cut from the PLAYER art, and the fatal
 // missing-file message. The fatal message is text 0 of entry 1 followed by
-// the file's name (a built-in English line when the table lacks it),
-// written to standard error and, when a display exists, shown in a
-// blocking system message box. Before the title screen was ever current
-// the program then ends with status 1 (a title that cannot load would
-// fail again); afterwards the game returns to the title.
+// the file's name (a built-in English line when the table lacks it); a file
+// that is there but could not be read is reported as such, with the
+// reader's reason, and a missing file in a folder without a data tree adds
+// where to start the game. The report is written to standard error and,
+// when a display exists, shown in a blocking system message box. Before the
+// title screen was ever current the program then ends with status 1 (a
+// title that cannot load would fail again); afterwards the game returns to
+// the title.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +28,10 @@ bool ReadMessageTableFile(zuFile *file, game::MessageTable *table, std::string *
 inline constexpr int32_t kFatalMessageEntry = 1;
 // Said when the table has no such entry.
 inline constexpr const char16_t *kBuiltInFatalText = u"Cannot find the file: ";
+// Said after a missing file when the game's folder holds no data tree.
+inline constexpr const char16_t *kNoDataTreeText =
+    u"The folder the game started in holds no data tree (RESOURCE, PACK): start the game in the sample data "
+    u"folder (build/data) or in the folder of a data tree.";
 
 class CSMessageBox {
 public:
@@ -51,6 +58,11 @@ public:
 
     // The fatal message for a file.
     std::u16string FatalMessage(const char *fileName) const;
+    // What the fatal report says of the file: "Cannot read <file>: <reason>"
+    // for a file noted as unreadable (NoteUnreadableFile), else the fatal
+    // message, followed by kNoDataTreeText on a line of its own when the
+    // data root has no RESOURCE folder.
+    std::u16string FatalReport(const char *fileName) const;
     // Reports the file (see above); returns only once the title was reached.
     void ShowFatalError(const char *fileName);
     // Called by the screen manager when the title screen becomes current.

@@ -1,6 +1,7 @@
 // The message box's work with the shell: reading the language's message
 // table through zufgetws, and the fatal missing-file report.
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +9,13 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/bitmap_font.h"
 #include "app/debug.h"
+#include "app/fatal.h"
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/message_box.h"
+#include "app/path.h"
 #include "app/utf8.h"
 
 namespace {
@@ -24,6 +28,14 @@ bool DisplayExists()
     }
     const char *driver = SDL_GetCurrentVideoDriver();
     return driver != nullptr && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}
+
+// The data root holds the game's data: its RESOURCE folder is there.
+bool DataTreeHere()
+{
+    struct stat info {};
+    const std::string resource = ResolveGamePath("\\RESOURCE");
+    return !resource.empty() && stat(resource.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -50,15 +62,29 @@ bool CSMessageBox::LoadTable(int32_t tableLanguage)
     const bool ok = ReadMessageTableFile(file, &table_, &error);
     zufclose(file);
     if (!ok) {
-        DebugPrint("%s: %s; the message table is not used\n", path.c_str(), error.c_str());
+        UserPrint("%s: %s; the message table is not used\n", path.c_str(), error.c_str());
     }
     return ok;
 }
 
+std::u16string CSMessageBox::FatalReport(const char *fileName) const
+{
+    const std::string reason = UnreadableReason(fileName);
+    if (!reason.empty()) {
+        return u"Cannot read " + game::WidenLatin1(fileName) + u": " + game::WidenLatin1(reason.c_str());
+    }
+    std::u16string message = FatalMessage(fileName);
+    if (!DataTreeHere()) {
+        message += u"\n";
+        message += kNoDataTreeText;
+    }
+    return message;
+}
+
 void CSMessageBox::ShowFatalError(const char *fileName)
 {
-    const std::string message = ToUtf8(FatalMessage(fileName));
-    DebugPrint("%s\n", message.c_str());
+    const std::string message = ToUtf8(FatalReport(fileName));
+    UserPrint("%s\n", message.c_str());
     if (DisplayExists()) {
         // Blocks until the player closes it.
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message.c_str(), nullptr);

@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-int ChooseGameMode()
+int ChooseGameMode(std::string *why)
 {
     // Buttons left to right in the modes' order; Return takes the first.
     const SDL_MessageBoxButtonData buttons[] = {
@@ -23,6 +23,7 @@ int ChooseGameMode()
     };
     int chosen = -1;
     if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+        *why = SDL_GetError();
         return -1;
     }
     return chosen >= 1 && chosen <= 4 ? chosen : 0;

@@ -2,6 +2,9 @@
 // screen 640x480 or full screen 800x600, as a system message box.
 #pragma once
 
+#include <string>
+
 // The chosen mode 1..4; 0 when the box was closed without a choice; -1
-// when no box can be shown (no display).
-int ChooseGameMode();
+// when no box can be shown (no display, or a display without the fonts
+// the box is drawn in), with the reason in *why.
+int ChooseGameMode(std::string *why);

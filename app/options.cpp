@@ -102,6 +102,12 @@ bool TakeInputLog(const char *value, Options *options)
     return !options->inputLog.empty();
 }
 
+bool TakeDebug(const char *, Options *options)
+{
+    options->debug = true;
+    return true;
+}
+
 bool TakeHelp(const char *, Options *options)
 {
     options->help = true;
@@ -145,6 +151,7 @@ constexpr OptionRow kOptions[] = {
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
+    {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

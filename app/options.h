@@ -27,6 +27,7 @@ struct Options {
     bool help = false;          // --help: list the options and stop
     std::string movie;          // a movie played at start-up (start on pad 0 stops it)
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
+    bool debug = false;         // --debug: the diagnostic lines to standard error
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

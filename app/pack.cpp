@@ -2,6 +2,9 @@
 // zufopen, and its dictionary's textures lent to the current dictionary.
 #include "app/pack.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -59,10 +62,17 @@ std::string ListPathOf(const std::string &strPath)
     return strPath.substr(0, dot) + ".LST";
 }
 
-bool ReadHostFile(const std::string &gamePath, std::vector<char> *bytes)
+// The file's bytes; false when it cannot be read, with the reason in *why
+// when it is there all the same.
+bool ReadHostFile(const std::string &gamePath, std::vector<char> *bytes, std::string *why)
 {
-    FILE *fp = std::fopen(ResolveGamePath(gamePath.c_str()).c_str(), "rb");
+    const std::string host = ResolveGamePath(gamePath.c_str());
+    FILE *fp = std::fopen(host.c_str(), "rb");
     if (fp == nullptr) {
+        struct stat info {};
+        if (stat(host.c_str(), &info) == 0) {
+            *why = std::strerror(errno);
+        }
         return false;
     }
     bytes->clear();
@@ -71,8 +81,28 @@ bool ReadHostFile(const std::string &gamePath, std::vector<char> *bytes)
         bytes->insert(bytes->end(), buffer, buffer + got);
     }
     const bool ok = std::ferror(fp) == 0;
+    if (!ok) {
+        *why = std::strerror(errno);
+    }
     std::fclose(fp);
     return ok;
+}
+
+bool HostFileExists(const std::string &gamePath)
+{
+    struct stat info {};
+    return stat(ResolveGamePath(gamePath.c_str()).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The pack's `.STR` path in the language's folder when that folder has the
+// pack's list, else as given ("\PACK").
+std::string FoundPackPath(const char *strPath)
+{
+    std::vector<char> buffer(std::strlen(strPath) + 64);
+    if (zuLocalisePackPath(strPath, buffer.data(), buffer.size()) && HostFileExists(ListPathOf(buffer.data()))) {
+        return buffer.data();
+    }
+    return strPath;
 }
 
 bool ReadStream(void *context, uint64_t offset, void *buffer, size_t size)
@@ -195,7 +225,8 @@ void ReleaseTextures(OpenPack *open)
 // report goes to *fatal.
 bool Refuse(OpenPack *open, const std::string &what, const std::string &why, std::string *fatal)
 {
-    DebugPrint("Pack %s refused: %s\n", what.c_str(), why.c_str());
+    UserPrint("Pack %s refused: %s\n", what.c_str(), why.c_str());
+    NoteUnreadableFile(what.c_str(), why);
     if (open->stream != nullptr) {
         std::fclose(open->stream);
     }
@@ -208,20 +239,17 @@ bool Refuse(OpenPack *open, const std::string &what, const std::string &why, std
 bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *fatal)
 {
     CSRenderLockGuard lock;
-    std::string path = strPath;
-    std::vector<char> buffer(std::strlen(strPath) + 64);
-    if (zuLocalisePackPath(strPath, buffer.data(), buffer.size())) {
-        // The language's folder when it has the pack, else "\PACK".
-        FILE *probe = std::fopen(ResolveGamePath(ListPathOf(buffer.data()).c_str()).c_str(), "rb");
-        if (probe != nullptr) {
-            std::fclose(probe);
-            path = buffer.data();
-        }
-    }
+    const std::string path = FoundPackPath(strPath);
     const std::string listPath = ListPathOf(path);
     std::vector<char> list;
-    if (!ReadHostFile(listPath, &list)) {
-        DebugPrint("We DONT have LST file!!!(%s)\n", listPath.c_str());
+    std::string unread;
+    if (!ReadHostFile(listPath, &list, &unread)) {
+        if (unread.empty()) {
+            DebugPrint("We DONT have LST file!!!(%s)\n", listPath.c_str());
+        } else {
+            UserPrint("cannot read %s: %s\n", listPath.c_str(), unread.c_str());
+            NoteUnreadableFile(listPath.c_str(), unread);
+        }
         *fatal = listPath;
         return false;
     }
@@ -232,7 +260,7 @@ bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *f
     if (memory == nullptr) {
         open.stream = std::fopen(ResolveGamePath(path.c_str()).c_str(), "rb");
         if (open.stream == nullptr) {
-            return Refuse(&open, path, "the stream cannot be opened", fatal);
+            return Refuse(&open, path, std::string("the stream cannot be opened: ") + std::strerror(errno), fatal);
         }
     } else if (memory->buffer == nullptr && memory->fileSize != 0) {
         return Refuse(&open, path, "the stream's memory is missing", fatal);
@@ -296,6 +324,11 @@ void zuTracePackPath(const char *path)
 }
 
 bool zuOpenPack(const char *strPath) { return Open(strPath, nullptr); }
+
+bool zuPackExists(const char *strPath)
+{
+    return strPath != nullptr && HostFileExists(ListPathOf(FoundPackPath(strPath)));
+}
 
 bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory)
 {

@@ -30,6 +30,9 @@ void zuTracePackPath(const char *path);
 // Opens the pack whose `.STR` is `strPath` (its `.LST` beside it). False,
 // after the report, when it is refused.
 bool zuOpenPack(const char *strPath);
+// True when the pack's `.LST` is there, in the language's folder or in
+// "\PACK" (where zuOpenPack would look); says nothing either way.
+bool zuPackExists(const char *strPath);
 // The same with the `.STR` bytes in `memory` (read by the raw reader); the
 // `.LST` comes from disc. `memory` must stay until the pack is closed.
 bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory);

@@ -68,17 +68,8 @@ RwV3d Cross(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z
 // error slot is emptied).
 std::string WhyUnread(const char *path)
 {
-    RwError error{};
-    RwErrorGet(&error);
-    if (!RwFileExists(path)) {
-        return "the file is missing";
-    }
-    if (error.errorCode == E_RW_NOERROR) {
-        return "it holds no such chunk";
-    }
-    RwChar text[512];
-    RwErrorFormat(&error, nullptr, text, static_cast<RwInt32>(sizeof(text)));
-    return text;
+    std::string why = TakeEngineError("it holds no such chunk");
+    return RwFileExists(path) ? why : "the file is missing";
 }
 
 }  // namespace
@@ -92,14 +83,18 @@ const char *StageSignName() { return "sign01"; }
 bool StageSceneLoad(StageScene *scene, RwCamera *camera)
 {
     *scene = StageScene{};
-    // A data tree without the stage shows the plain frame, with a line
-    // saying so; a stage that is there but cannot be read is fatal.
-    if (!RwFileExists(StageWorldPath())) {
-        DebugPrint("game: no stage world %s: the plain first frame is shown\n", StageWorldPath());
+    // A data tree without the stage (on disk or in its pack) shows the plain
+    // frame; a stage that is there but cannot be read is fatal.
+    const bool packThere = zuPackExists(StagePackPath());
+    if (!packThere && !RwFileExists(StageWorldPath())) {
         return false;
     }
     if (!zuOpenPack(StagePackPath())) {
         return false;  // the pack layer has made its fatal report
+    }
+    if (!RwFileExists(StageWorldPath())) {
+        zuClosePack();
+        return false;
     }
     RwError stale{};
     RwErrorGet(&stale);
@@ -130,7 +125,8 @@ bool StageSceneLoad(StageScene *scene, RwCamera *camera)
     zuClosePack();
     if (unread != nullptr) {
         StageSceneUnload(scene);
-        DebugPrint("game: cannot read %s: %s\n", unread, why.c_str());
+        UserPrint("game: cannot read %s: %s\n", unread, why.c_str());
+        NoteUnreadableFile(unread, why);
         RaiseFatalError(unread);
         return false;
     }

@@ -30,7 +30,8 @@ const char *StageSignName();
 
 // Reads the stage with its textures from the stage's pack, its lights and
 // the prop, and puts them and the camera in the world. Without the stage's
-// world in the data tree a line says so and the result is false. A damaged
+// world in the data tree (on disk or in the stage's pack) the result is
+// false, quietly: the plain frame drawn in its place says so. A damaged
 // world, or a missing or damaged model of a stage that is there, is said on
 // stderr with the engine's reason and raised as the fatal report (which ends
 // a run that has not reached the title); then, and when the pack is refused,

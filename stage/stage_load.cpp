@@ -74,6 +74,9 @@ RpWorld *ReadWorldFile(const std::string &path)
     }
     RpWorld *world = game::ReadFirstChunk<RpWorld>(stream, rwID_WORLD_CHUNK, RpWorldStreamRead);
     RwStreamClose(stream, &memory);
+    if (world == nullptr) {
+        NoteUnreadableFile(path.c_str(), game::TakeEngineError("it holds no world"));
+    }
     return world;
 }
 

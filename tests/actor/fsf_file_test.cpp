@@ -14,6 +14,7 @@
 #include "app/path.h"
 #include "support/engine/scratch_path.h"
 #include "support/game/fsf_builder.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ int Read(const std::string &text, CFSF *fsf, std::string *said)
 {
     CSKeywordFile file;
     EXPECT_TRUE(file.OpenMemory("NAME.FSF", text.data(), text.size()));
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     const int problems = ReadFsf(&file, fsf);
-    *said = testing::internal::GetCapturedStderr();
+    *said = gametest::TakeDiagnostics();
     return problems;
 }
 
@@ -173,9 +174,9 @@ TEST(FsfFile, TemplateWithoutFileOrStatesRaisesTheFatalReport)
     for (const char *path : paths) {
         CFSF fsf;
         g_fatalName.clear();
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         EXPECT_FALSE(LoadTemplateFsf(path, &fsf));
-        testing::internal::GetCapturedStderr();
+        gametest::TakeDiagnostics();
         EXPECT_EQ(g_fatalName, path);
         EXPECT_EQ(fsf.StateCount(), 0);
     }

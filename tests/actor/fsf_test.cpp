@@ -4,6 +4,7 @@
 
 #include "actor/fsf.h"
 #include "support/game/fsf_builder.h"
+#include "support/game/diagnostics_capture.h"
 
 using gametest::FsfBuilder;
 
@@ -105,9 +106,9 @@ TEST(FsfStates, TransitionsToMissingStatesAreDropped)
     b.State(0).To(1, 1).To(2, 9).To(0, 0);
     b.State(1).To(0, 42);
     int dropped = 0;
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     CFSF fsf = b.Build(&dropped);
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = gametest::TakeDiagnostics();
     EXPECT_EQ(dropped, 2);
     EXPECT_NE(said.find("missing state 9"), std::string::npos);
     EXPECT_NE(said.find("missing state 42"), std::string::npos);

@@ -11,6 +11,7 @@
 #include "app/trace.h"
 #include "support/engine/scratch_path.h"
 #include "support/game/trace_reader.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -67,10 +68,14 @@ TEST(ActorQueue, TheEleventhIsRefusedWithItsDiagnostic)
     for (int i = 0; i < kActorQueueSize; ++i) {
         ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, 1, nullptr, &actor, {i, 0, 0}}));
     }
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(actor.ReceiveMessage(MSGData{1, 3, nullptr, &actor, {99, 0, 0}}));
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("The MSGData Array is full in AiObject(Type: 1007)"), std::string::npos) << said;
+    EXPECT_FALSE(actor.ReceiveMessage(MSGData{1, 3, nullptr, &actor, {98, 0, 0}}));
+    const std::string said = gametest::TakeDiagnostics();
+    // One whole line per refusal: the next line starts with the text, not a stray ".".
+    EXPECT_EQ(said,
+              "The MSGData Array is full in AiObject(Type: 1007).\n"
+              "The MSGData Array is full in AiObject(Type: 1007).\n");
     EXPECT_EQ(actor.msgCount, kActorQueueSize);
     EXPECT_EQ(actor.PopMessage()->word[0], 9);
 }
@@ -87,9 +92,9 @@ TEST(MessagePool, PostRefusesNullsAndAFullPool)
     }
     EXPECT_EQ(pool.Post(kMsgHitActor, nullptr, &target, payload), 0);
     EXPECT_EQ(pool.PendingCount(), CAiMsgPool::kSize);
-    testing::internal::CaptureStderr();  // the queue refuses all but ten
+    gametest::CaptureDiagnostics();  // the queue refuses all but ten
     pool.Deliver(0);
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_EQ(pool.PendingCount(), 0);
     EXPECT_EQ(target.msgCount, kActorQueueSize);
     EXPECT_EQ(pool.Post(kMsgHitActor, nullptr, &target, payload), 1);

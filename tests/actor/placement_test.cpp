@@ -15,6 +15,7 @@
 #include "support/game/sample_stage.h"
 #include "tools/mkdata/event_table.h"
 #include "tests/stage/stage_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -93,9 +94,9 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     plain.isRender = 0;
     stage.placements.push_back(plain);
     ASSERT_TRUE(LoadPlacedModels(&stage));
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(CreatePlacedActors(&stage), 3);
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = gametest::TakeDiagnostics();
     for (int32_t id : {50, 51, 52}) {
         EXPECT_NE(said.find("The 'AIType' of AIID " + std::to_string(id) + " hasn't found"), std::string::npos)
             << said;

@@ -137,10 +137,15 @@ TEST(Options, TheTableTakesEveryOptionAndNamesWhatIsWrong)
     ASSERT_EQ(options.screenshots.size(), 1u);
     EXPECT_EQ(options.screenshots[0].path, "a.bmp");
     EXPECT_EQ(options.language, 0);
+    EXPECT_FALSE(options.debug);
+    const char *debug[] = {"game", "--debug"};
+    ASSERT_TRUE(game::ParseOptions(2, debug, &options, &error)) << error;
+    EXPECT_TRUE(options.debug);
     const char *defaults[] = {"game"};
     ASSERT_TRUE(game::ParseOptions(1, defaults, &options, &error));
     EXPECT_EQ(options.language, 1);
     EXPECT_EQ(options.mode, 0);
+    EXPECT_FALSE(options.debug);
     const char *bad[] = {"game", "--language", "15"};
     EXPECT_FALSE(game::ParseOptions(3, bad, &options, &error));
     EXPECT_EQ(error, "--language takes 0 to 14");

@@ -2,6 +2,7 @@
 // before 16 ms, none while inactive, waiting by sleeping; the fixed step
 // freezing the clock within a tick; the frame clock's clamp and rate.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <vector>
 
@@ -32,6 +33,8 @@ struct FakeApp {
     uint32_t inactiveFrom = 0;
     uint32_t inactiveTo = 0;
     uint32_t renderFailsAt = 0;
+    uint32_t signalAt = 0;  // raises signalNumber in this tick
+    int signalNumber = 0;
     bool quitting = false;
     bool active = true;
     bool IsQuitting() const { return quitting; }
@@ -45,6 +48,9 @@ struct FakeApp {
     {
         ticks.push_back(timeGetTime());
         EXPECT_EQ(ticks.size(), tick);
+        if (tick == signalAt) {
+            raise(signalNumber);
+        }
     }
     bool Render(uint32_t tick) { return tick != renderFailsAt; }
 };
@@ -102,6 +108,29 @@ TEST_F(Loop, QuittingEndsTheLoopAndAFailedFrameTheStatus)
     app.ticks.clear();
     EXPECT_EQ(RunMainLoopOn(&app, false, 0), 0);
     EXPECT_TRUE(app.ticks.empty());
+}
+
+// SIGINT and SIGTERM end the loop after the tick they arrive in, windowed
+// or headless, with or without a tick limit; a second signal would take
+// the default way out (the handler is used once).
+TEST_F(Loop, AQuitSignalEndsTheLoopAfterTheTickItArrivesIn)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (const bool headless : {false, true}) {
+            InstallQuitSignals();
+            ClearQuitSignal();
+            FakeApp app;
+            app.signalAt = 3;
+            app.signalNumber = signal;
+            EXPECT_EQ(RunMainLoopOn(&app, headless, 0), 0);
+            EXPECT_EQ(app.ticks.size(), 3u) << signal << " " << headless;
+            EXPECT_TRUE(QuitSignalled());
+            struct sigaction now {};
+            sigaction(signal, nullptr, &now);
+            EXPECT_EQ(now.sa_handler, SIG_DFL);
+        }
+    }
+    ClearQuitSignal();
 }
 
 TEST(FixedStepClock, MovesOnlyBetweenTicksAndTicksRunBackToBack)

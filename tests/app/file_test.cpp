@@ -9,11 +9,13 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/fatal.h"
 #include "app/file.h"
 #include "app/path.h"
 #include "app/rawfile.h"
 #include "rwosintf.h"
 #include "tests/app/app_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -34,17 +36,44 @@ protected:
 
 TEST_F(FileLayer, AMissingFileGivesNullAndADiagnosticButNoFatalReport)
 {
+    gametest::CaptureDiagnostics();
+    EXPECT_EQ(zufopen("\\RESOURCE\\OPTIONAL.TXT", "r"), nullptr);
+    EXPECT_EQ(gametest::TakeDiagnostics(), "zufopen fail: \\RESOURCE\\OPTIONAL.TXT\n");
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+}
+
+// Without --debug the open's diagnostic goes nowhere.
+TEST_F(FileLayer, AMissingFileSaysNothingByDefault)
+{
     testing::internal::CaptureStderr();
     EXPECT_EQ(zufopen("\\RESOURCE\\OPTIONAL.TXT", "r"), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zufopen fail: \\RESOURCE\\OPTIONAL.TXT\n");
-    EXPECT_TRUE(FatalRecorder::Names().empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// A file that is there but cannot be read (here a folder where the file
+// should be) is said always, with its reason, and noted for the fatal
+// report; a write that fails is the caller's to report.
+TEST_F(FileLayer, AFileThatIsThereButCannotBeReadIsSaidWithItsReason)
+{
+    std::filesystem::create_directories(root + "/RESOURCE/FONT/ENGFONT.XBF");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(zufopenRequired("\\RESOURCE\\FONT\\ENGFONT.XBF", "rb"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot read \\RESOURCE\\FONT\\ENGFONT.XBF: it is a folder\n");
+    EXPECT_EQ(UnreadableReason("\\resource\\font/engfont.xbf"), "it is a folder");
+    ASSERT_EQ(FatalRecorder::Names().size(), 1u);
+    std::vector<uint8_t> bytes;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(zufReadAll("\\RESOURCE\\FONT\\ENGFONT.XBF", &bytes));
+    EXPECT_EQ(zufopen("\\RESOURCE\\FONT\\ENGFONT.XBF", "w"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot read \\RESOURCE\\FONT\\ENGFONT.XBF: it is a folder\n");
+    EXPECT_EQ(UnreadableReason("\\RESOURCE\\OTHER.XBF"), "");
 }
 
 TEST_F(FileLayer, AFileALoaderNeedsRaisesTheFatalReportNamingIt)
 {
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(zufopenRequired("\\RESOURCE\\NEEDED.BSF", "r"), nullptr);
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     ASSERT_EQ(FatalRecorder::Names().size(), 1u);
     EXPECT_EQ(FatalRecorder::Names()[0], "\\RESOURCE\\NEEDED.BSF");
 }
@@ -222,10 +251,10 @@ TEST_F(FileLayer, RawFileBufferRoundsUpToWholeBlocks)
 TEST_F(FileLayer, ExtraStageFileProbeIsQuiet)
 {
     apptest::WriteText(root + "/pack/stage5/2050000.tsr", "");
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(CheckExtraStageFile(2050000), 0);
     EXPECT_EQ(CheckExtraStageFile(2060000), 2);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(gametest::TakeDiagnostics(), "");
     EXPECT_TRUE(FatalRecorder::Names().empty());
 }
 

@@ -130,7 +130,8 @@ TEST(GameStartUp, HelpPrintsTheUsageAndEndsWell)
 {
     const GameRun run = RunIn(FreshDir("help"), "--help");
     EXPECT_EQ(run.status, 0);
-    for (const char *option : {"usage: game", "--mode", "--frames", "--headless", "--fixed-step", "--screenshot"}) {
+    for (const char *option :
+         {"usage: game", "--mode", "--frames", "--headless", "--fixed-step", "--screenshot", "--debug", "--movie"}) {
         EXPECT_NE(run.output.find(option), std::string::npos) << option << " missing from:\n" << run.output;
     }
 }
@@ -154,13 +155,40 @@ TEST(GameStartUp, BadOptionsAreNamedAndEndWithStatusTwo)
     }
 }
 
-// An empty folder: the stage's absence is said, and the first file the game
-// cannot do without (its font) ends the run.
-TEST(GameStartUp, WithoutDataItSaysWhichFileIsMissingAndFails)
+// An empty folder: the first file the game cannot do without (its font)
+// ends the run, and the message says where to start the game. Nothing
+// claims a plain frame that is never shown.
+TEST(GameStartUp, WithoutDataItSaysWhichFileIsMissingAndWhereToStartAndFails)
 {
     const GameRun run = RunIn(FreshDir("nodata"), "--headless --frames 1");
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("RESOURCE/STAGE/1/STAGE.BSP"), std::string::npos) << run.output;
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("start the game in the sample data folder (build/data)"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("plain first frame"), std::string::npos) << run.output;
+}
+
+// A data tree whose font is there but is no file: it cannot be read, and
+// the report says so rather than that it is missing (and gives no advice
+// about where to start: the data tree is there).
+TEST(GameStartUp, AFileThatIsThereButCannotBeReadIsReportedWithItsReason)
+{
+    const std::string dir = FreshDir("unreadable");
+    if (!CopySampleData(dir)) {
+        GTEST_SKIP() << "no sample data in " << SampleData();
+    }
+    ASSERT_EQ(std::system(("rm '" + dir + "/RESOURCE/FONT/ENGFONT.XBF' && mkdir '" + dir +
+                           "/RESOURCE/FONT/ENGFONT.XBF'").c_str()),
+              0);
+    const GameRun run = RunIn(dir, "--headless --mode 1 --frames 1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("cannot read \\RESOURCE\\FONT\\ENGFONT.XBF: it is a folder\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Cannot read \\RESOURCE\\FONT\\ENGFONT.XBF: it is a folder\n"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("Cannot find the file"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("build/data"), std::string::npos) << run.output;
 }
 
 TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
@@ -248,8 +276,14 @@ TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
     }
     const GameRun run = RunIn(dir, "--headless --frames 1");
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("STAGE.BSP"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("E_RW_READ"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Cannot find the file"), std::string::npos) << run.output;
+    // The stage load of --stage says the same of the world it reads.
+    const GameRun staged = RunIn(dir, "--headless --mode 1 --stage 1 --frames 1");
+    EXPECT_NE(staged.status, 0);
+    EXPECT_NE(staged.output.find("STAGE.BSP: E_RW_READ"), std::string::npos) << staged.output;
+    EXPECT_EQ(staged.output.find("Cannot find the file"), std::string::npos) << staged.output;
 }
 
 // A world cut short inside its sector tree.
@@ -285,7 +319,11 @@ TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
     ASSERT_NE(name, std::string::npos);
     pack[name + 9] = 'X';
     std::ofstream(packPath, std::ios::binary | std::ios::trunc) << pack;
-    const GameRun run = RunIn(dir, "--headless --frames 2");
+    // A missing picture is a diagnostic line: said with --debug only.
+    const GameRun quiet = RunIn(dir, "--headless --frames 2");
+    EXPECT_EQ(quiet.status, 0) << quiet.output;
+    EXPECT_EQ(quiet.output.find("E_RW_TEXTURENOTFOUND"), std::string::npos) << quiet.output;
+    const GameRun run = RunIn(dir, "--headless --frames 2 --debug");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("E_RW_TEXTURENOTFOUND"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("crate_wood"), std::string::npos) << run.output;

@@ -43,12 +43,16 @@ TEST(GamePack, AMissingPackListStopsTheRunNamingIt)
     const std::string folder = Folder("no_list");
     ASSERT_TRUE(CopySampleData(folder)) << "no sample data: build the sample-data target";
     std::filesystem::remove(folder + "/PACK/STAGE1/2010000.LST");
-    std::string output;
-    EXPECT_NE(RunGame(folder, kRun, &output), 0);
-    EXPECT_NE(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)"), std::string::npos) << output;
-    // The message box's fatal line: entry 1 of the message table, then the name.
-    EXPECT_NE(output.find("Cannot find the file: \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
-    EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
+    for (const bool debug : {false, true}) {
+        std::string output;
+        EXPECT_NE(RunGame(folder, std::string(kRun) + (debug ? " --debug" : ""), &output), 0);
+        // The pack layer's diagnostic line, with --debug only.
+        EXPECT_EQ(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)") != std::string::npos, debug)
+            << output;
+        // The message box's fatal line, always: entry 1 of the message table, then the name.
+        EXPECT_NE(output.find("Cannot find the file: \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
+        EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
+    }
 }
 
 // Languages whose folder has no stage pack fall back to \PACK.

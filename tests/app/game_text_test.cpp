@@ -138,10 +138,11 @@ TEST_F(GameText, WithoutItsFontTheRunStopsNamingIt)
     output.clear();
     EXPECT_EQ(apptest::RunGame(folder, run + " --language 0", &output), 1);
     EXPECT_NE(output.find("[CHI] Cannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
-    // Without the message table as well, the built-in line says it.
+    // Without the message table as well, the built-in line says it (and
+    // the open's diagnostic line, asked for, says what was missing).
     std::filesystem::remove(folder + "/RESOURCE/UITEXT/MESSAGE/CHI.TCR");
     output.clear();
-    EXPECT_EQ(apptest::RunGame(folder, run + " --language 0", &output), 1);
+    EXPECT_EQ(apptest::RunGame(folder, run + " --language 0 --debug", &output), 1);
     EXPECT_NE(output.find("zufopen fail: \\RESOURCE\\UITEXT\\MESSAGE\\CHI.TCR"), std::string::npos) << output;
     EXPECT_NE(output.find("\nCannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
 }

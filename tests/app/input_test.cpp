@@ -12,6 +12,7 @@
 #include "app/input.h"
 #include "app/options.h"
 #include "input/input_script.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ protected:
         input::InputScript parsed;
         std::string error;
         EXPECT_TRUE(input::ParseInputScript(script, &parsed, &error)) << error;
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         EXPECT_TRUE(input.Create(input::CreateScriptedInputDevices(parsed), log, &error)) << error;
-        return testing::internal::GetCapturedStderr();
+        return gametest::TakeDiagnostics();
     }
     bool AllDefaults() const
     {
@@ -105,9 +106,9 @@ TEST_F(InputTest, SetSaveReloadGivesTheSameRecords)
     ResetButtonConfig();
     MouseSpeed = kDefaultMouseSpeed;
     EXPECT_TRUE(AllDefaults());
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_TRUE(input.LoadButtonConfig(Pref().c_str()));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(gametest::TakeDiagnostics(), "");
     EXPECT_EQ(std::memcmp(saved, input.configs, sizeof(saved)), 0);
     EXPECT_EQ(MouseSpeed, 0.37f);
     EXPECT_EQ(input.configs[3].codes[input::kFnLax], 6);
@@ -126,9 +127,9 @@ TEST_F(InputTest, SavingReplacesTheFileAndAFailedSaveKeepsIt)
     const std::vector<uint8_t> before = apptest::ReadBytes(Pref());
     std::filesystem::create_directories(Pref() + ".tmp/blocked");  // the temporary file cannot be made
     SetButtonBinding(kKeyboardSlot, "circle", input::kKeyB);
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(SaveButtonConfig());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("buttons.pref.tmp"), std::string::npos);
+    EXPECT_NE(gametest::TakeDiagnostics().find("buttons.pref.tmp"), std::string::npos);
     EXPECT_EQ(apptest::ReadBytes(Pref()), before);
 }
 

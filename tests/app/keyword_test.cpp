@@ -9,6 +9,7 @@
 #include "app/file.h"
 #include "app/keyword.h"
 #include "tests/app/app_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
     int32_t point[2] = {7, 8};
     char name[8] = "dflt";
     int32_t huge = 3;
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     ASSERT_TRUE(file.NextLine());
     EXPECT_FALSE(file.Int(&count));
     ASSERT_TRUE(file.NextLine());
@@ -199,7 +200,7 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
     EXPECT_FALSE(file.Word(name, sizeof(name)));
     ASSERT_TRUE(file.NextLine());
     EXPECT_FALSE(file.Int(&huge));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = gametest::TakeDiagnostics();
     EXPECT_EQ(count, 5);
     EXPECT_EQ(hp, 100);
     EXPECT_EQ(speed, 1.0f);
@@ -221,10 +222,10 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
 TEST_F(KeywordFile, AnUnexpectedKeyIsReported)
 {
     Open("Count: 1\n");
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(file.NextLineIs("AINum:"));
     EXPECT_FALSE(file.NextLineIs("AINum:"));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = gametest::TakeDiagnostics();
     EXPECT_NE(lines.find("TEST.TXT:1: Count: expected AINum:"), std::string::npos) << lines;
     EXPECT_NE(lines.find("expected AINum:, found the end of the file"), std::string::npos) << lines;
 }
@@ -233,13 +234,13 @@ TEST_F(KeywordFile, AVeryLongLineIsCutAndReportedOnce)
 {
     std::string text = "Long: " + std::string(1 << 20, '7') + "\nNext: 4\n";
     Open(text);
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     ASSERT_TRUE(file.NextLine());
     EXPECT_EQ(std::strlen(file.Line()), CSKeywordFile::kMaxLine);
     int32_t value = 0;
     ASSERT_TRUE(file.NextLine());
     EXPECT_TRUE(file.Int(&value));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = gametest::TakeDiagnostics();
     EXPECT_EQ(value, 4);
     EXPECT_EQ(file.LineNumber(), 2);
     EXPECT_NE(lines.find("TEST.TXT:1: Long: the line is longer than 4096 characters"), std::string::npos);
@@ -265,11 +266,11 @@ TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
     apptest::FatalRecorder fatal;
     apptest::FatalRecorder::Names().clear();
     CSKeywordFile file;
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(file.Open("\\RESOURCE\\NOWHERE\\NONE.TXT"));
     EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
     EXPECT_FALSE(file.Open("\\RESOURCE\\NOWHERE\\NONE.TXT", CSKeywordFile::kNarrow, true));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = gametest::TakeDiagnostics();
     ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
     EXPECT_EQ(apptest::FatalRecorder::Names()[0], "\\RESOURCE\\NOWHERE\\NONE.TXT");
     EXPECT_NE(lines.find("zufopen fail: \\RESOURCE\\NOWHERE\\NONE.TXT\n"), std::string::npos);

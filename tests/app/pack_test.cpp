@@ -15,6 +15,7 @@
 #include "app/rawfile.h"
 #include "rpworld.h"
 #include "tests/app/app_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -149,9 +150,9 @@ TEST_F(SamplePacks, TheLanguagesFolderComesFirstThenPack)
     EXPECT_STREQ(zuGetOpenPackPath(), kStagePack);
     zuClosePack();
     SetLanguageIndex(2);
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(zuOpenPack(kLanguagePack));
-    const std::string lines = testing::internal::GetCapturedStderr();
+    const std::string lines = gametest::TakeDiagnostics();
     EXPECT_NE(lines.find("We DONT have LST file!!!(\\PACK\\SAMPLE\\LANGUAGE.LST)\n"), std::string::npos) << lines;
     ASSERT_EQ(FatalRecorder::Names().size(), 1u);
     EXPECT_EQ(FatalRecorder::Names()[0], "\\PACK\\SAMPLE\\LANGUAGE.LST");
@@ -240,9 +241,9 @@ protected:
         RwTexDictionary *current = RwTexDictionaryGetCurrent();
         const int before = TexturesIn(current);
         FatalRecorder::Names().clear();
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         EXPECT_FALSE(zuOpenPack("\\PACK\\BAD\\1.STR")) << what;
-        const std::string lines = testing::internal::GetCapturedStderr();
+        const std::string lines = gametest::TakeDiagnostics();
         EXPECT_FALSE(zuIsPackOpen()) << what;
         EXPECT_EQ(TexturesIn(current), before) << what;
         ASSERT_EQ(FatalRecorder::Names().size(), 1u) << what;
@@ -252,9 +253,9 @@ protected:
         // The same bytes from memory are refused the same way.
         RawFileBuffer memory{const_cast<uint8_t *>(badStr.data()), static_cast<uint32_t>(badStr.size()),
                              static_cast<uint32_t>(badStr.size())};
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         EXPECT_FALSE(zuOpenPackMemory("\\PACK\\BAD\\1.STR", &memory)) << what;
-        testing::internal::GetCapturedStderr();
+        gametest::TakeDiagnostics();
         EXPECT_EQ(TexturesIn(current), before) << what;
     }
 

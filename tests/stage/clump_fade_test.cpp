@@ -13,6 +13,7 @@
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "stage/clump_fade.h"
 #include "tests/app/app_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -84,9 +85,9 @@ protected:
     void SetUp() override
     {
         StartIn(apptest::ScratchFolder("clump_fade"), kWidth, kHeight);
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         ASSERT_TRUE(gs.Create(kWidth, kHeight, 1));
-        testing::internal::GetCapturedStderr();
+        gametest::TakeDiagnostics();
         const uint8_t black[4] = {0, 0, 0, 255};
         gs.SetAmbientColor(black);  // the squares show their prelit colours alone
         RpWorldAddCamera(gs.world, gs.camera);  // lit by the world's lights

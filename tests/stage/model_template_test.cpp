@@ -19,6 +19,7 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/model_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -337,10 +338,10 @@ TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
 
 TEST_F(ModelTemplateFilesTest, AMissingModelRaisesTheFatalReport)
 {
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     CSModelTemplate missing;
     EXPECT_FALSE(missing.Load(1001, ModelFolder::kMonster, "1201000", &animations, 1));
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     ASSERT_EQ(FatalNames().size(), 1u);
     EXPECT_EQ(FatalNames()[0], "\\RESOURCE\\MONSTER\\1201000\\1201000.DFF");
     EXPECT_EQ(missing.GetInstanceCount(), 0);

@@ -9,6 +9,7 @@
 #include "stage/game_camera.h"
 #include "stage_test_support.h"
 #include "tools/mkdata/scene_camera.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -76,17 +77,17 @@ TEST_F(SceneCameraTest, TheSceneViewFollowsTheAnimatedRootFrame)
 
 TEST_F(SceneCameraTest, MissingOrMismatchedFilesKeepNothing)
 {
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(cam_.LoadEventClump("NONE.DFF", mkdata::SceneCameraAnimName()));
     EXPECT_FALSE(cam_.LoadEventClump(mkdata::SceneCameraModelName(), "NONE.ANM"));
     // The hero's animation does not fit the camera's one-node skeleton.
     EXPECT_FALSE(cam_.LoadEventClump(mkdata::SceneCameraModelName(), "../../../MAINCHAR/HERO01/HERO01.ANM"));
-    const std::string printed = testing::internal::GetCapturedStderr();
+    const std::string printed = gametest::TakeDiagnostics();
     EXPECT_NE(printed.find("cannot be played on it"), std::string::npos) << printed;
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(cam_.LoadEventClump(nullptr, "X"));
     EXPECT_FALSE(cam_.LoadEventClump("", ""));
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_EQ(cam_.EventClump(), nullptr);
     // A second load takes the place of the first.
     ASSERT_TRUE(cam_.LoadEventClump(mkdata::SceneCameraModelName(), mkdata::SceneCameraAnimName()));

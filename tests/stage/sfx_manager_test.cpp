@@ -12,6 +12,7 @@
 #include "fake_sound.h"
 #include "stage/sfx_manager.h"
 #include "stage/sound_list.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -86,10 +87,10 @@ TEST_F(SfxManagerTest, ListReferencesKeepASampleWhileAnyListHoldsIt)
     EXPECT_EQ(sfx.References(3100020), 1);
     EXPECT_TRUE(sfx.PlaySFX(3100020, 0));
     // Releasing more than was added does not free what another list holds.
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     sfx.ReleaseSFXList(scene, 2);
     sfx.ReleaseSFXList(scene, 2);
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_FALSE(sfx.IsHeld(3100020));  // its last reference was the stage's
     sfx.AddSFXList(stage, 2);
     sfx.Release();
@@ -101,14 +102,14 @@ TEST_F(SfxManagerTest, MissingSampleIsSilentWithOneDiagnostic)
 {
     CSSFXManager sfx(sound_.Port());
     const int32_t ids[] = {3900000, 3900000, 12, 3100010};
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     sfx.AddSFXList(ids, 4);
     EXPECT_FALSE(sfx.PlaySFX(3900000, 0));
     EXPECT_FALSE(sfx.PlaySFX(3900000, 0));
     EXPECT_FALSE(sfx.PlaySFX(3999999, 0));  // never listed
     EXPECT_FALSE(sfx.PlaySFX(3999999, 0));
     sfx.Update();
-    const std::string printed = testing::internal::GetCapturedStderr();
+    const std::string printed = gametest::TakeDiagnostics();
     EXPECT_TRUE(sfx.IsHeld(3900000));
     EXPECT_FALSE(sfx.IsLoaded(3900000));
     EXPECT_EQ(sfx.References(3900000), 2);
@@ -126,9 +127,9 @@ TEST_F(SfxManagerTest, MissingSampleIsSilentWithOneDiagnostic)
     EXPECT_EQ(occurrences("12 is not a sound id"), 1u) << printed;
     // Without any sound at all the manager still keeps its books.
     CSSFXManager quiet{SoundPort{}};
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     quiet.AddSFXList(ids + 3, 1);
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_FALSE(quiet.PlaySFX(3100010, 0));
     quiet.Update();
 }
@@ -157,11 +158,11 @@ TEST_F(SfxManagerTest, StageAndHeroListsFromTheirFiles)
     sfx.ReleaseCharacterSFX(1);
     EXPECT_EQ(sfx.SampleCount(), 0u);
     // A stage without a list, and heroes that do not exist.
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_FALSE(sfx.LoadStageSFX(2990000));
     EXPECT_FALSE(sfx.LoadCharacterSFX(2));
     EXPECT_FALSE(sfx.LoadCharacterSFX(-1));
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_EQ(sfx.SampleCount(), 0u);
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/keyword.h"
 #include "stage/sound_list.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -16,9 +17,9 @@ std::vector<int32_t> ReadText(const std::string &text, std::string *diagnostics 
     CSKeywordFile file;
     EXPECT_TRUE(file.OpenMemory("2010000.SFL", text.data(), text.size()));
     std::vector<int32_t> ids = {42};  // cleared by the read
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     EXPECT_TRUE(ReadSoundList(&file, &ids));
-    const std::string printed = testing::internal::GetCapturedStderr();
+    const std::string printed = gametest::TakeDiagnostics();
     if (diagnostics != nullptr) {
         *diagnostics = printed;
     }

@@ -24,6 +24,7 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/model_test_support.h"
 #include "fake_sound.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -32,9 +33,9 @@ protected:
     void SetUp() override
     {
         StartIn(apptest::ScratchFolder("stage_camera"));
-        testing::internal::CaptureStderr();
+        gametest::CaptureDiagnostics();
         ASSERT_TRUE(gs.Create(64, 48, 1));
-        testing::internal::GetCapturedStderr();
+        gametest::TakeDiagnostics();
         StageInfo info;
         info.farPlane1P = 250.0f;
         info.farPlane2P = 200.0f;
@@ -77,10 +78,10 @@ TEST_F(StageCameraTest, EveryModeSetsItsFarPlane)
         EXPECT_EQ(stage.cameraMode, mode);
         EXPECT_FLOAT_EQ(Far(), expected[mode]) << "mode " << mode;
     }
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     stage.SetCameraMode(9);
     stage.SetCameraMode(-1);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("no camera mode"), std::string::npos);
+    EXPECT_NE(gametest::TakeDiagnostics().find("no camera mode"), std::string::npos);
     EXPECT_EQ(stage.cameraMode, 0);
     EXPECT_FLOAT_EQ(Far(), 250.0f);
 }
@@ -154,9 +155,9 @@ TEST_F(StageCameraTest, MusicAndSoundCallsWithoutSound)
     ASSERT_NE(stage.sfxManager, nullptr);
     ASSERT_NE(stage.music, nullptr);
     stage.stageId = 2010000;
-    testing::internal::CaptureStderr();
+    gametest::CaptureDiagnostics();
     stage.LoadSound();
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
     EXPECT_EQ(stage.music->Stage(), 2010000);
     EXPECT_TRUE(stage.IsBGMStopped());  // no sound: nothing plays
     stage.PauseBGM();

@@ -22,6 +22,7 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/stage_files.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -575,7 +576,7 @@ std::string FileBytes(const std::string &path)
 
 TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
 {
-    testing::internal::CaptureStderr();  // the diagnostics are many
+    gametest::CaptureDiagnostics();  // the diagnostics are many
     const std::string hostile[] = {
         "AINum: 999999999\nAI\n{\n",
         "TerritoryNum: -5\nTerritory\n{\nID: 3\nPointNum: 2147483647\nPoint: 1e39, 1\n",
@@ -617,7 +618,7 @@ TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
         }
         ReadWithEveryReader(text);
     }
-    testing::internal::GetCapturedStderr();
+    gametest::TakeDiagnostics();
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// Reading the game's diagnostic lines in a test: they are switched on and
+// standard error captured until they are taken.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/debug.h"
+
+namespace gametest {
+
+inline bool &DiagnosticsWereOn()
+{
+    static bool on = false;
+    return on;
+}
+
+// Switches the diagnostic lines on and starts capturing standard error.
+inline void CaptureDiagnostics()
+{
+    DiagnosticsWereOn() = SetDebugOutput(true);
+    testing::internal::CaptureStderr();
+}
+
+// What standard error received since CaptureDiagnostics; the diagnostic
+// lines go back to how they were.
+inline std::string TakeDiagnostics()
+{
+    std::string text = testing::internal::GetCapturedStderr();
+    SetDebugOutput(DiagnosticsWereOn());
+    return text;
+}
+
+}  // namespace gametest
