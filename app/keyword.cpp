@@ -79,7 +79,82 @@ const char *SkipBlanks(const char *p)
     return p;
 }
 
+bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+const char *SkipWhiteSpace(const char *p)
+{
+    while (IsWhiteSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// kWhole when only white space follows `end`, else kLeading.
+NumberForm FormAfter(const char *end)
+{
+    return *SkipWhiteSpace(end) == '\0' ? NumberForm::kWhole : NumberForm::kLeading;
+}
+
+// The text after the first `key` in `line`, or null.
+const char *AfterKey(const char *line, char key)
+{
+    if (line == nullptr || key == '\0') {
+        return nullptr;
+    }
+    const char *at = std::strchr(line, key);
+    return at != nullptr ? at + 1 : nullptr;
+}
+
 }  // namespace
+
+int32_t LeadingInt(const char *text, NumberForm *form)
+{
+    NumberForm read = NumberForm::kNone;
+    int64_t value = 0;
+    const char *p = SkipWhiteSpace(text != nullptr ? text : "");
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') {
+        ++p;
+    }
+    if (*p >= '0' && *p <= '9') {
+        bool held = false;
+        for (; *p >= '0' && *p <= '9'; ++p) {
+            value = value * 10 + (*p - '0');
+            if (value > int64_t{INT32_MAX} + 1) {
+                value = int64_t{INT32_MAX} + 1;
+                held = true;
+            }
+        }
+        if (negative) {
+            value = -value;
+        } else if (value > INT32_MAX) {
+            value = INT32_MAX;
+            held = true;
+        }
+        read = held ? NumberForm::kLeading : FormAfter(p);
+    }
+    if (form != nullptr) {
+        *form = read;
+    }
+    return static_cast<int32_t>(value);
+}
+
+float LeadingFloat(const char *text, NumberForm *form)
+{
+    const char *p = SkipWhiteSpace(text != nullptr ? text : "");
+    float value = 0.0f;
+    const char *end = nullptr;
+    NumberForm read = NumberForm::kNone;
+    if (ParseFloat(p, &value, &end)) {
+        read = FormAfter(end);
+    } else {
+        value = 0.0f;
+    }
+    if (form != nullptr) {
+        *form = read;
+    }
+    return value;
+}
 
 void SplitKeyword(char *word, size_t wordSize, char *line)
 {
@@ -104,22 +179,36 @@ void SplitKeyword(char *word, size_t wordSize, char *line)
 
 bool ReadKeyInt(const char *line, char key, int32_t *out)
 {
-    const char *at = line != nullptr ? std::strchr(line, key) : nullptr;
-    if (at == nullptr || key == '\0' || out == nullptr) {
+    const char *value = AfterKey(line, key);
+    if (value == nullptr || out == nullptr) {
         return false;
     }
-    const char *end = nullptr;
-    return ParseInt(SkipBlanks(at + 1), out, &end);
+    *out = LeadingInt(value);
+    return true;
 }
 
 bool ReadKeyFloat(const char *line, char key, float *out)
 {
-    const char *at = line != nullptr ? std::strchr(line, key) : nullptr;
-    if (at == nullptr || key == '\0' || out == nullptr) {
+    const char *value = AfterKey(line, key);
+    if (value == nullptr || out == nullptr) {
         return false;
     }
-    const char *end = nullptr;
-    return ParseFloat(SkipBlanks(at + 1), out, &end);
+    *out = LeadingFloat(value);
+    return true;
+}
+
+bool KeyValueForm(const char *line, char key, bool integer, NumberForm *form)
+{
+    const char *value = AfterKey(line, key);
+    if (value == nullptr || form == nullptr) {
+        return false;
+    }
+    if (integer) {
+        LeadingInt(value, form);
+    } else {
+        LeadingFloat(value, form);
+    }
+    return true;
 }
 
 bool ReadKeyIntW(const char16_t *line, char16_t key, int32_t *out)
@@ -142,8 +231,8 @@ bool ReadKeyIntW(const char16_t *line, char16_t key, int32_t *out)
         narrow[n++] = static_cast<char>(*p);
     }
     narrow[n] = '\0';
-    const char *end = nullptr;
-    return ParseInt(SkipBlanks(narrow), out, &end);
+    *out = LeadingInt(narrow);
+    return true;
 }
 
 bool CSKeywordFile::Open(const char *path, Encoding encoding, bool required)
@@ -368,6 +457,24 @@ bool CSKeywordFile::Floats(float *out, int count, float min, float max)
     }
     std::transform(values, values + count, out, [](double v) { return static_cast<float>(v); });
     return true;
+}
+
+void CSKeywordFile::IntAsAtol(int32_t *out)
+{
+    NumberForm form = NumberForm::kNone;
+    *out = LeadingInt(Rest(), &form);
+    if (form != NumberForm::kWhole) {
+        Report("'%s' is not a whole number; it reads as %d", Rest(), *out);
+    }
+}
+
+void CSKeywordFile::FloatAsAtof(float *out)
+{
+    NumberForm form = NumberForm::kNone;
+    *out = LeadingFloat(Rest(), &form);
+    if (form != NumberForm::kWhole) {
+        Report("'%s' is not a number; it reads as %g", Rest(), static_cast<double>(*out));
+    }
 }
 
 bool CSKeywordFile::Word(char *out, size_t size)

@@ -28,15 +28,33 @@ void SplitKeyword(char (&word)[N], char *line)
     SplitKeyword(word, N, line);
 }
 
-// The decimal integer after the first `key` in `line` (blanks and tabs
-// before it skipped, an optional sign): true with it in *out. False with
-// *out untouched when the key is absent, no digits follow or the number
-// does not fit 32 bits.
+// Numbers in text as the C library's atol and atof read them, which is how
+// the game's files were always read: leading white space skipped, an
+// optional sign, then as much of a number as follows (digits; for a real
+// also a point and an exponent); 0 when no number follows. A whole number
+// beyond 32 bits is held to the nearer end; a real that is no finite float
+// (too large, or "inf" and "nan", which are no numbers here) reads as 0.
+// `form`, when given, says how the text read.
+enum class NumberForm : uint8_t {
+    kNone,     // no number at all: read as 0
+    kLeading,  // a number with other text after it, or one held to 32 bits
+    kWhole,    // a number, and nothing but white space after it
+};
+int32_t LeadingInt(const char *text, NumberForm *form = nullptr);
+float LeadingFloat(const char *text, NumberForm *form = nullptr);
+
+// The number after the first `key` in `line`, read as atol reads it: true
+// with it in *out once the key is present (0 when no number follows it);
+// false with *out untouched when the key is absent. Callers that need a
+// number there ask KeyValueForm.
 bool ReadKeyInt(const char *line, char key, int32_t *out);
-// The same for a decimal number with optional fraction and exponent.
+// The same read as atof reads it.
 bool ReadKeyFloat(const char *line, char key, float *out);
-// ReadKeyInt on a UTF-16 line; at most 31 units after the key are looked at.
+// ReadKeyInt on a UTF-16 line; at most 31 units after the key are converted.
 bool ReadKeyIntW(const char16_t *line, char16_t key, int32_t *out);
+// How the text after the first `key` in `line` reads as a whole number
+// (`integer`) or a real; false when the key is absent.
+bool KeyValueForm(const char *line, char key, bool integer, NumberForm *form);
 
 class CSKeywordFile {
 public:
@@ -89,6 +107,11 @@ public:
     bool Ints(int32_t *out, int count, int32_t min = INT32_MIN, int32_t max = INT32_MAX);
     bool Float(float *out, float min = -FLT_MAX, float max = FLT_MAX);
     bool Floats(float *out, int count, float min = -FLT_MAX, float max = FLT_MAX);
+    // The value after the keyword read as atol (LeadingInt) or atof reads
+    // it: always stored in *out (0 for a word that is no number); anything
+    // but a plain number is reported with what it reads as.
+    void IntAsAtol(int32_t *out);
+    void FloatAsAtof(float *out);
     // The first word after the keyword (at most size - 1 bytes; longer is reported).
     bool Word(char *out, size_t size);
     // Reports "<name>:<line>: <key>: <message>\n" for the current line.

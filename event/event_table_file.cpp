@@ -15,12 +15,13 @@
 namespace {
 
 // One line of at most 511 characters; the rest of a longer line is
-// skipped. False at the end of the file.
-bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1])
+// skipped. False at the end of the file. `number` counts the lines read.
+bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1], int *number)
 {
     if (zufgets(line, sizeof(line), file) == nullptr) {
         return false;
     }
+    ++*number;
     const size_t length = std::strlen(line);
     if (length > 0 && line[length - 1] != '\n') {
         char rest[64];
@@ -67,21 +68,42 @@ private:
     int count_ = 0;
 };
 
-// The working values of the read: a word that gives no number leaves the
-// previous one in place.
+// The working values of the read: a word without ':' leaves the previous
+// one in place; after a ':' the value is read as atol and atof read it (0
+// for a word that is no number, which is reported with its line).
 struct WorkingValues {
     int32_t integer = 0;
     float real = 0.0f;
+    int line = 0;  // the file's line being read, for the reports
 
     int32_t Int(const char *word)
     {
-        ReadKeyInt(word, ':', &integer);
+        if (ReadKeyInt(word, ':', &integer)) {
+            ReportIfNotANumber(word, true);
+        }
         return integer;
     }
     float Real(const char *word)
     {
-        ReadKeyFloat(word, ':', &real);
+        if (ReadKeyFloat(word, ':', &real)) {
+            ReportIfNotANumber(word, false);
+        }
         return real;
+    }
+    void ReportIfNotANumber(const char *text, bool whole) const
+    {
+        NumberForm form = NumberForm::kNone;
+        KeyValueForm(text, ':', whole, &form);
+        if (form == NumberForm::kWhole) {
+            return;
+        }
+        const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
+        if (whole) {
+            DebugPrint("G_EVENT.EVT:%d: '%.*s' is not a whole number; it reads as %d\n", line, shown, text, integer);
+        } else {
+            DebugPrint("G_EVENT.EVT:%d: '%.*s' is not a number; it reads as %g\n", line, shown, text,
+                       static_cast<double>(real));
+        }
     }
 };
 
@@ -112,20 +134,28 @@ void KeepPointStrings(char *line, CSSceneEffectEvent *event)
     }
 }
 
-void FillBlock(EventRecord *record, char (&lines)[kEventBlockLines][kEventTableLineLength + 1], WorkingValues &work)
+// `firstLine`: the file's line number of the block's first line.
+void FillBlock(EventRecord *record, char (&lines)[kEventBlockLines][kEventTableLineLength + 1], int firstLine,
+               WorkingValues &work)
 {
     for (int c = 0; c < 4; ++c) {
+        work.line = firstLine + 2 + c;
         ReadTriple(lines[2 + c], work, &record->EventArea[c]);
     }
+    work.line = firstLine + 6;
     ReadTriple(lines[6], work, &record->Placement.position);
+    work.line = firstLine + 7;
     ReadTriple(lines[7], work, &record->Placement.at);
+    work.line = firstLine + 8;
     ReadTriple(lines[8], work, &record->Placement.up);
     record->Placement.centre = record->Placement.position;
     record->Placement.radius = 40.0f;
+    work.line = firstLine + 9;
     ReadTriple(lines[9], work, &record->Circle.centre);
-    ReadKeyFloat(lines[10], ':', &work.real);
-    record->Circle.radius = work.real;
+    work.line = firstLine + 10;
+    record->Circle.radius = work.Real(lines[10]);
 
+    work.line = firstLine + 11;
     const LineWords values(lines[11]);
     record->CharNum = work.Int(values[0]);
     record->NPCNum = work.Int(values[1]);
@@ -166,32 +196,45 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
     }
     char lines[kEventBlockLines][kEventTableLineLength + 1];
     WorkingValues work;
-    if (!ReadLine(file, lines[0])) {
+    int lineNumber = 0;
+    if (!ReadLine(file, lines[0], &lineNumber)) {
+        DebugPrint("G_EVENT.EVT: the file is empty; it holds no event\n");
         return true;
     }
-    ReadKeyInt(lines[0], ':', &work.integer);
+    work.line = 1;
+    if (!ReadKeyInt(lines[0], ':', &work.integer)) {
+        DebugPrint("G_EVENT.EVT:1: the count line has no ':'; it holds no event\n");
+    }
+    work.ReportIfNotANumber(lines[0], true);
     const int32_t count = work.integer;
+    if (count < 0) {
+        DebugPrint("G_EVENT.EVT:1: a count of %d events; none is read\n", count);
+    }
     for (int32_t n = 0; n < count; ++n) {
+        const int firstLine = lineNumber + 1;
         int got = 0;
-        while (got < kEventBlockLines && ReadLine(file, lines[got])) {
+        while (got < kEventBlockLines && ReadLine(file, lines[got], &lineNumber)) {
             ++got;
         }
         if (got < kEventBlockLines) {
             DebugPrint("G_EVENT.EVT: block %d is short; %d events read\n", n + 1, n);
             break;
         }
+        // The id line must hold a number: a block without one is garbled,
+        // and the read ends with the records before it.
         const LineWords idWords(lines[1]);
-        int32_t id = 0;
-        if (!ReadKeyInt(idWords[0], ':', &id)) {
-            DebugPrint("G_EVENT.EVT: block %d has no event id; %d events read\n", n + 1, n);
+        NumberForm idForm = NumberForm::kNone;
+        if (!KeyValueForm(idWords[0], ':', true, &idForm) || idForm == NumberForm::kNone) {
+            DebugPrint("G_EVENT.EVT:%d: block %d has no event id; %d events read\n", firstLine + 1, n + 1, n);
             break;
         }
-        work.integer = id;
+        work.line = firstLine + 1;
+        const int32_t id = work.Int(idWords[0]);
         EventRecord *record = CreateEventRecord(id);
         if (record != nullptr) {
             record->manager = owner;
             record->SetUp();
-            FillBlock(record, lines, work);
+            FillBlock(record, lines, firstLine, work);
         }
         records->push_back(record);
     }

@@ -18,8 +18,11 @@
 // blocks present reads the blocks present, a line longer than 511
 // characters is cut and the rest of it skipped, and a short block or one
 // whose id line holds no number ends the read with the records before it.
-// A word without a ':' (or without a number after it) keeps the value of
-// the previous word, as the game always read it.
+// A word without a ':' keeps the value of the previous word, as the game
+// always read it; after a ':' the value is read as atol and atof read it,
+// so a word that is no number ("CharNum:two") reads as 0. Such a word, a
+// negative count and an empty file are reported (diagnostic lines naming
+// the file's line).
 #pragma once
 
 #include <cstdint>

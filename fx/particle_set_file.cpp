@@ -20,6 +20,21 @@ const char *SplitAtColon(const char *line, char *key, size_t keySize)
     return colon + 1;
 }
 
+// A number as the tuning files were always read (atol: 0 for a word that
+// is no number); anything but a plain number is reported.
+int32_t ReadNumber(CSKeywordFile *file, const char *text)
+{
+    NumberForm form = NumberForm::kNone;
+    const int32_t value = LeadingInt(text, &form);
+    if (form != NumberForm::kWhole) {
+        while (*text == ' ' || *text == '\t') {
+            ++text;
+        }
+        file->Report("'%s' is not a whole number; it reads as %d", text, value);
+    }
+    return value;
+}
+
 void ReadKind(CSKeywordFile *file, const char *value, ParticleSet *set)
 {
     if (set->announced < 0) {
@@ -40,9 +55,11 @@ void ReadKind(CSKeywordFile *file, const char *value, ParticleSet *set)
         file->Report("no name; skipped");
         return;
     }
-    if (!ParseWholeNumber(rest, &kind.count) || kind.count < 0 || kind.count > kMaxParticleKindCount) {
-        file->Report("'%s' is not a count of 0..%d; 1 is taken", rest, kMaxParticleKindCount);
-        kind.count = 1;
+    kind.count = ReadNumber(file, rest);
+    if (kind.count < 0 || kind.count > kMaxParticleKindCount) {
+        const int32_t held = kind.count < 0 ? 0 : kMaxParticleKindCount;
+        file->Report("a count of %d is outside 0..%d; %d is taken", kind.count, kMaxParticleKindCount, held);
+        kind.count = held;
     }
     set->kinds.push_back(kind);
 }
@@ -78,11 +95,13 @@ void ReadParticleSet(CSKeywordFile *file, ParticleSet *set)
             continue;
         }
         if (std::strcmp(key, "KindNum") == 0) {
-            int32_t n = 0;
             if (set->announced >= 0) {
                 file->Report("only the first KindNum counts");
-            } else if (!ParseWholeNumber(value, &n) || n < 0 || n > kMaxParticleKinds) {
-                file->Report("'%s' is not a number of kinds of 0..%d; 0 is taken", value, kMaxParticleKinds);
+                continue;
+            }
+            const int32_t n = ReadNumber(file, value);
+            if (n < 0 || n > kMaxParticleKinds) {
+                file->Report("%d is not a number of kinds of 0..%d; 0 is taken", n, kMaxParticleKinds);
                 set->announced = 0;
             } else {
                 set->announced = n;
@@ -91,11 +110,12 @@ void ReadParticleSet(CSKeywordFile *file, ParticleSet *set)
         } else if (std::strcmp(key, "PrtSysKind") == 0) {
             ReadKind(file, value, set);
         } else if (std::strcmp(key, "GroupNum") == 0) {
-            int32_t n = 0;
-            if (ParseWholeNumber(value, &n) && n >= 0 && n <= kMaxParticleGroups) {
+            const int32_t n = ReadNumber(file, value);
+            if (n >= 0 && n <= kMaxParticleGroups) {
                 set->groupNum = n;
             } else {
-                file->Report("'%s' is not a number of groups", value);
+                file->Report("%d is not a number of groups of 0..%d; 0 is taken", n, kMaxParticleGroups);
+                set->groupNum = 0;
             }
         } else if (std::strcmp(key, "PrtSysGroup") == 0) {
             ReadGroup(file, value, set);

@@ -1,13 +1,17 @@
 // The particle set file (.PSS): which particle systems a stage (or the
 // whole game, EFFECT.PSS) loads, and how many copies of each. One reader
 // for the stage load and the tuning menu:
-//   KindNum: n                 the number of kinds, 0..1024; only the first
-//                              such line counts
+//   KindNum: n                 the number of kinds, 0..1024 (another
+//                              number gives 0); only the first such line
+//                              counts
 //   PrtSysKind: name, count    one kind; before KindNum, beyond n, or
 //                              without a comma the line is skipped; the
-//                              name is cut at 127 characters
-//   GroupNum: n                read and kept
+//                              name is cut at 127 characters; the count is
+//                              held to 0..256
+//   GroupNum: n                read and kept (0..1024, else 0)
 //   PrtSysGroup: name, kind, kind ...   read and kept
+// Numbers are read as atol reads them: a word that is no number gives 0,
+// "12x" gives 12; each such value is reported.
 #pragma once
 
 #include <cstdint>

@@ -43,13 +43,12 @@ bool KeyWithPrefix(const char *key, const char *prefix, const char *rest)
     return std::strncmp(key, prefix, length) == 0 && std::strcmp(key + length, rest) == 0;
 }
 
-// A colour byte: any whole number, its low 8 bits kept.
+// A colour byte: the number as atol reads it, its low 8 bits kept.
 void ColourByte(CSKeywordFile *file, uint8_t *out)
 {
     int32_t value = 0;
-    if (file->Int(&value)) {
-        *out = static_cast<uint8_t>(value & 0xFF);
-    }
+    file->IntAsAtol(&value);
+    *out = static_cast<uint8_t>(value & 0xFF);
 }
 
 // "ON" sets the switch, "OFF" clears it; another word is reported.
@@ -114,23 +113,25 @@ bool ReadKey(CSKeywordFile *file, StageInfo *info, SecondStart *second)
     const char *key = file->Key();
     for (int i = 0; i < 6; ++i) {
         if (std::strcmp(key, kCameraKeys[i]) == 0) {
-            file->Float(CameraField(&info->camera1, i));
+            file->FloatAsAtof(CameraField(&info->camera1, i));
             return true;
         }
         if (KeyWithPrefix(key, "2", kCameraKeys[i])) {
-            file->Float(CameraField(&info->camera2, i));
+            file->FloatAsAtof(CameraField(&info->camera2, i));
             return true;
         }
         if (std::strcmp(key, kStartKeys[i]) == 0) {
-            file->Float(StartField(&info->start1, i));
+            file->FloatAsAtof(StartField(&info->start1, i));
             return true;
         }
         if (KeyWithPrefix(key, "2", kStartKeys[i])) {
-            second->fromLoader[i] = file->Float(&second->loader[i]) || second->fromLoader[i];
+            file->FloatAsAtof(&second->loader[i]);
+            second->fromLoader[i] = true;
             return true;
         }
         if (KeyWithPrefix(key, "2P", kStartKeys[i])) {
-            second->fromMenu[i] = file->Float(&second->menu[i]) || second->fromMenu[i];
+            file->FloatAsAtof(&second->menu[i]);
+            second->fromMenu[i] = true;
             return true;
         }
     }
@@ -158,7 +159,7 @@ bool ReadKey(CSKeywordFile *file, StageInfo *info, SecondStart *second)
         {"FogDistance:", &StageInfo::fogDistance}, {"FogTime:", &StageInfo::fogTime}, {"VFogHigh:", &StageInfo::vFogHigh}};
     for (const RealKey &r : kReals) {
         if (std::strcmp(key, r.key) == 0) {
-            file->Float(&(info->*r.field));
+            file->FloatAsAtof(&(info->*r.field));
             return true;
         }
     }
@@ -177,7 +178,7 @@ bool ReadKey(CSKeywordFile *file, StageInfo *info, SecondStart *second)
         }
     }
     if (std::strcmp(key, "CharacterBonus:") == 0) {
-        file->Int(&info->characterBonus);
+        file->IntAsAtol(&info->characterBonus);
     } else if (std::strcmp(key, "Fog:") == 0) {
         Switch(file, &info->fog);
     } else if (std::strcmp(key, "VFog:") == 0) {

@@ -79,8 +79,14 @@ class CSKeywordFile;
 
 // Reads the stage info file at `path` into *info, which is cleared first
 // (StageInfo{}). A file that cannot be opened gives false (the record stays
-// cleared); with `required` the fatal report is raised as well. Bad values
-// are reported with the file, line and key, and keep their cleared value.
+// cleared); with `required` the fatal report is raised as well. The tuning
+// menu's numbers (camera limits, colours, starts, the bonus, fog distance
+// and time, VFog height) are read as atol and atof read them: a word that
+// is no number gives 0, "12x" gives 12, each reported with the file, line
+// and key. The stage load's own keys keep their defaults for a bad value,
+// reported the same way: a far plane that is no number above 0 (400), the
+// 0/1 switches, the stage-model count outside 0..100 (0), clipping ranges
+// that do not rise (150, 250, 350, 400).
 bool ReadStageInfoFile(const char *path, StageInfo *info, bool required);
 // The same over a file already opened.
 bool ReadStageInfo(CSKeywordFile *file, StageInfo *info);

@@ -48,6 +48,52 @@ TEST(SplitKeyword, CutsAWordLongerThanItsBuffer)
     EXPECT_STREQ(line, "rest");
 }
 
+// atol's and atof's reading: white space, a sign, as much number as
+// follows; 0 without one; 32-bit whole numbers held to their ends; no
+// "inf" or "nan" words, no hexadecimal, nothing that is not a finite float.
+TEST(LeadingNumbers, ReadAsAtolAndAtofReadThem)
+{
+    const struct {
+        const char *text;
+        int32_t value;
+        NumberForm form;
+    } ints[] = {
+        {"12", 12, NumberForm::kWhole},          {" \t-7\r\n", -7, NumberForm::kWhole},
+        {"+3", 3, NumberForm::kWhole},           {"12abc", 12, NumberForm::kLeading},
+        {"3.9", 3, NumberForm::kLeading},        {"abc", 0, NumberForm::kNone},
+        {"", 0, NumberForm::kNone},              {"-", 0, NumberForm::kNone},
+        {"- 4", 0, NumberForm::kNone},           {"0x10", 0, NumberForm::kLeading},
+        {"2147483647", INT32_MAX, NumberForm::kWhole},   {"-2147483648", INT32_MIN, NumberForm::kWhole},
+        {"2147483648", INT32_MAX, NumberForm::kLeading}, {"-99999999999999", INT32_MIN, NumberForm::kLeading},
+    };
+    for (const auto &row : ints) {
+        NumberForm form = NumberForm::kWhole;
+        EXPECT_EQ(LeadingInt(row.text, &form), row.value) << row.text;
+        EXPECT_EQ(form, row.form) << row.text;
+    }
+    EXPECT_EQ(LeadingInt(nullptr), 0);
+    const struct {
+        const char *text;
+        float value;
+        NumberForm form;
+    } reals[] = {
+        {"1.5", 1.5f, NumberForm::kWhole},   {"  -0.25 ", -0.25f, NumberForm::kWhole},
+        {".5", 0.5f, NumberForm::kWhole},    {"1e2", 100.0f, NumberForm::kWhole},
+        {"+2", 2.0f, NumberForm::kWhole},    {"2.5m", 2.5f, NumberForm::kLeading},
+        {"x1", 0.0f, NumberForm::kNone},     {"nan", 0.0f, NumberForm::kNone},
+        {"inf", 0.0f, NumberForm::kNone},    {"1e999", 0.0f, NumberForm::kNone},
+        {"", 0.0f, NumberForm::kNone},
+    };
+    for (const auto &row : reals) {
+        NumberForm form = NumberForm::kWhole;
+        EXPECT_EQ(LeadingFloat(row.text, &form), row.value) << row.text;
+        EXPECT_EQ(form, row.form) << row.text;
+    }
+}
+
+// Once the key is there the answer is true, with the number as atol reads
+// it (0 when there is none); only a missing key gives false and leaves the
+// output alone. KeyValueForm tells the callers that need a number apart.
 TEST(ReadKeyInt, ReadsTheNumberAfterTheFirstKey)
 {
     struct Row {
@@ -62,11 +108,13 @@ TEST(ReadKeyInt, ReadsTheNumberAfterTheFirstKey)
         {"A: 1 B: 2", ':', true, 1},        // the first occurrence
         {"Time: 10:20", ':', true, 10},
         {"Count 12", ':', false, 99},       // no key
-        {"Count: abc", ':', false, 99},     // no digits
-        {"Count: ", ':', false, 99},
+        {"Count: abc", ':', true, 0},       // no digits: 0
+        {"Count: ", ':', true, 0},
+        {"Count:x", ':', true, 0},
+        {"Count: 12abc", ':', true, 12},
         {"Count: 2147483647", ':', true, 2147483647},
         {"Count: -2147483648", ':', true, INT32_MIN},
-        {"Count: 2147483648", ':', false, 99},  // does not fit
+        {"Count: 2147483648", ':', true, INT32_MAX},  // held to 32 bits
         {"x=5", '=', true, 5},
     };
     for (const Row &row : rows) {
@@ -74,6 +122,16 @@ TEST(ReadKeyInt, ReadsTheNumberAfterTheFirstKey)
         EXPECT_EQ(ReadKeyInt(row.line, row.key, &value), row.found) << row.line;
         EXPECT_EQ(value, row.value) << row.line;
     }
+    NumberForm form = NumberForm::kNone;
+    EXPECT_FALSE(KeyValueForm("Count 12", ':', true, &form));
+    EXPECT_TRUE(KeyValueForm("Count: 12", ':', true, &form));
+    EXPECT_EQ(form, NumberForm::kWhole);
+    EXPECT_TRUE(KeyValueForm("Count:two", ':', true, &form));
+    EXPECT_EQ(form, NumberForm::kNone);
+    EXPECT_TRUE(KeyValueForm("Speed:1.5", ':', true, &form));
+    EXPECT_EQ(form, NumberForm::kLeading);
+    EXPECT_TRUE(KeyValueForm("Speed:1.5", ':', false, &form));
+    EXPECT_EQ(form, NumberForm::kWhole);
 }
 
 TEST(ReadKeyFloat, ReadsDecimalNumbers)
@@ -84,9 +142,9 @@ TEST(ReadKeyFloat, ReadsDecimalNumbers)
         float value;
     } rows[] = {
         {"Speed: 1.5", true, 1.5f},       {"Speed:\t-0.25\r\n", true, -0.25f}, {"Speed: 3", true, 3.0f},
-        {"Speed: 1e2", true, 100.0f},     {"Speed: .5", true, 0.5f},           {"Speed: nan", false, 7.0f},
-        {"Speed: inf", false, 7.0f},      {"Speed: x1", false, 7.0f},          {"Speed 1.0", false, 7.0f},
-        {"Speed: 1e999", false, 7.0f},
+        {"Speed: 1e2", true, 100.0f},     {"Speed: .5", true, 0.5f},           {"Speed: nan", true, 0.0f},
+        {"Speed: inf", true, 0.0f},       {"Speed: x1", true, 0.0f},           {"Speed 1.0", false, 7.0f},
+        {"Speed: 1e999", true, 0.0f},     {"Speed: 2.5m/s", true, 2.5f},       {"Speed:", true, 0.0f},
     };
     for (const Row &row : rows) {
         float value = 7.0f;
@@ -108,9 +166,11 @@ TEST(ReadKeyIntW, ReadsWideLinesUpToThirtyOneUnitsAfterTheKey)
         {u"ID:\t-4", true, -4},
         // 30 blanks and the digit: the digit is the 31st unit after the key.
         {u"N:" + std::u16string(30, u' ') + u"7", true, 7},
-        // 31 blanks: the digit lies past the limit.
-        {u"N:" + std::u16string(31, u' ') + u"7", false, 99},
+        // 31 blanks: the digit lies past the limit, and nothing is a number.
+        {u"N:" + std::u16string(31, u' ') + u"7", true, 0},
         {u"N: 12\x4E00", true, 12},
+        {u"N: two", true, 0},
+        {u"N:", true, 0},
     };
     for (const Row &row : rows) {
         int32_t value = 99;
@@ -217,6 +277,37 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
               std::string::npos)
         << lines;
     EXPECT_NE(lines.find("TEST.TXT:6: Huge: '99999999999' is not a whole number"), std::string::npos) << lines;
+}
+
+// The atol and atof readings: the value always taken (0 for no number),
+// anything but a plain number reported with what it reads as.
+TEST_F(KeywordFile, AtolAndAtofReadingsTakeTheValueAndReportOddOnes)
+{
+    Open("Count: 12\nCount: many\nCount: 7up\nSpeed: 2.5\nSpeed: fast\nSpeed: 1.5x\n");
+    int32_t counts[3] = {-1, -1, -1};
+    float speeds[3] = {-1.0f, -1.0f, -1.0f};
+    gametest::CaptureDiagnostics();
+    for (int32_t &count : counts) {
+        ASSERT_TRUE(file.NextLine());
+        file.IntAsAtol(&count);
+    }
+    for (float &speed : speeds) {
+        ASSERT_TRUE(file.NextLine());
+        file.FloatAsAtof(&speed);
+    }
+    const std::string lines = gametest::TakeDiagnostics();
+    EXPECT_EQ(counts[0], 12);
+    EXPECT_EQ(counts[1], 0);
+    EXPECT_EQ(counts[2], 7);
+    EXPECT_EQ(speeds[0], 2.5f);
+    EXPECT_EQ(speeds[1], 0.0f);
+    EXPECT_EQ(speeds[2], 1.5f);
+    EXPECT_EQ(file.ProblemCount(), 4);
+    EXPECT_EQ(lines,
+              "TEST.TXT:2: Count: 'many' is not a whole number; it reads as 0\n"
+              "TEST.TXT:3: Count: '7up' is not a whole number; it reads as 7\n"
+              "TEST.TXT:5: Speed: 'fast' is not a number; it reads as 0\n"
+              "TEST.TXT:6: Speed: '1.5x' is not a number; it reads as 1.5\n");
 }
 
 TEST_F(KeywordFile, AnUnexpectedKeyIsReported)

@@ -8,6 +8,7 @@
 #include "app/file.h"
 #include "event/event_objects.h"
 #include "event_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -149,10 +150,14 @@ std::string Block(int32_t id)
 
 TEST(EventTableFile, HostileFilesReadWhatTheyHold)
 {
-    // Counts far beyond the blocks, and negative.
+    // Counts far beyond the blocks (held to 32 bits, as atol holds them),
+    // and none.
     for (const char *count : {"EventNum:2147483647\n", "EventNum:99999999999999\n", "EventNum:-5\n", "nothing\n"}) {
         auto manager = ReadText(std::string(count) + Block(79012400) + Block(79012500));
-        const size_t expected = std::string(count).find("2147483647") != std::string::npos ? 2u : 0u;
+        const size_t expected = std::string(count).find("99") != std::string::npos ||
+                                        std::string(count).find("2147483647") != std::string::npos
+                                    ? 2u
+                                    : 0u;
         EXPECT_EQ(manager->Records().size(), expected) << count;
     }
     // A truncated block ends the read and keeps the blocks before it.
@@ -184,6 +189,71 @@ TEST(EventTableFile, HostileFilesReadWhatTheyHold)
         junk[i] = static_cast<char>((i * 131) & 0xff);
     }
     ReadText("EventNum:100\n" + junk);
+}
+
+// A number after a ':' that is no number reads as 0, as atol and atof read
+// it (not as the value of the word before it), with a diagnostic naming the
+// file's line; a word without ':' still keeps the value before it.
+TEST(EventTableFile, NonNumbersReadAsZeroWithTheirLine)
+{
+    EventTableEntry entry = event_test::BareEntry(79012400);
+    entry.charNum = 1;
+    entry.linkId = 79012500;
+    entry.radius = 8.0f;
+    entry.corners[2] = {5.0f, 6.0f, 7.0f};
+    std::string text = FormatEventTable({entry});
+    text.replace(text.find("CharNum:1"), 9, "CharNum:two");
+    text.replace(text.find("Player:3"), 8, "Player:3x");
+    text.replace(text.find("Radius:8.0000"), 13, "Radius:wide");
+    text.replace(text.find("P02 X:0.0000"), 12, "P02 X:east");
+    const size_t p03 = text.find("P03 X:");
+    text.replace(text.find("Y:", p03), 2, "Y");  // no ':': keeps the x before it
+    gametest::CaptureDiagnostics();
+    auto manager = ReadText(text);
+    const std::string said = gametest::TakeDiagnostics();
+    ASSERT_EQ(manager->Records().size(), 1u);
+    const EventRecord *r = manager->Records()[0];
+    EXPECT_EQ(r->CharNum, 0) << "not the event's own id";
+    EXPECT_EQ(r->NPCNum, 0);
+    EXPECT_EQ(r->LinkID, 79012500);
+    EXPECT_EQ(r->PlayerEnable[0], 1);  // 3x reads as 3
+    EXPECT_EQ(r->PlayerEnable[1], 1);
+    EXPECT_EQ(r->Circle.radius, 0.0f);
+    EXPECT_EQ(r->EventArea[1].x, 0.0f);
+    EXPECT_EQ(r->EventArea[2].y, 5.0f);
+    // Line 1 the count, line 2 the block's first, line 3 its id; the
+    // corners on lines 4-7, the radius on 12, the numbers on 13.
+    EXPECT_EQ(said,
+              "G_EVENT.EVT:5: 'X:east' is not a number; it reads as 0\n"
+              "G_EVENT.EVT:12: 'Radius:wide' is not a number; it reads as 0\n"
+              "G_EVENT.EVT:13: 'CharNum:two' is not a whole number; it reads as 0\n"
+              "G_EVENT.EVT:13: 'Player:3x' is not a whole number; it reads as 3\n");
+}
+
+// An empty file, a count that is negative or no number, and a count line
+// without ':' read no event and say so.
+TEST(EventTableFile, EmptyFilesAndBadCountsAreReported)
+{
+    const struct {
+        std::string text;
+        const char *said;
+    } rows[] = {
+        {"", "G_EVENT.EVT: the file is empty; it holds no event\n"},
+        {"EventNum:-3\n" + Block(79012400), "G_EVENT.EVT:1: a count of -3 events; none is read\n"},
+        {"EventNum:one\n" + Block(79012400), "G_EVENT.EVT:1: 'EventNum:one' is not a whole number; it reads as 0\n"},
+        {"EventNum 1\n" + Block(79012400), "G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
+    };
+    for (const auto &row : rows) {
+        gametest::CaptureDiagnostics();
+        auto manager = ReadText(row.text);
+        const std::string said = gametest::TakeDiagnostics();
+        EXPECT_TRUE(manager->Records().empty()) << row.text;
+        EXPECT_NE(said.find(row.said), std::string::npos) << said;
+    }
+    gametest::CaptureDiagnostics();
+    auto good = ReadText("EventNum:1\n" + Block(79012400));
+    EXPECT_EQ(gametest::TakeDiagnostics(), "");
+    EXPECT_EQ(good->Records().size(), 1u);
 }
 
 TEST(EventTableFile, MissingFileLeavesTheTableEmpty)

@@ -96,7 +96,7 @@ TEST(ParticleSetFile, FollowsTheLineRules)
                   "PrtSysKind: spaced.zus , 2\n"
                   "PrtSysKind:nocomma.zus 5\n"     // no comma: skipped
                   "PrtSysKind:" + longName + ",1\n"
-                  "PrtSysKind:bad.zus,lots\n"      // a bad count: 1
+                  "PrtSysKind:bad.zus,lots\n"      // a count that is no number: 0, as atol reads it
                   "GroupNum: 1\n"
                   "PrtSysGroup: fire, fire_l.zus, fire_m.zus\n"
                   "Rubbish line\n");
@@ -107,12 +107,51 @@ TEST(ParticleSetFile, FollowsTheLineRules)
     EXPECT_STREQ(set.kinds[0].name, "spaced.zus");
     EXPECT_EQ(set.kinds[0].count, 2);
     EXPECT_EQ(std::strlen(set.kinds[1].name), 127u);
-    EXPECT_EQ(set.kinds[2].count, 1);
+    EXPECT_EQ(set.kinds[2].count, 0);
     EXPECT_EQ(set.groupNum, 1);
     ASSERT_EQ(set.groups.size(), 1u);
     EXPECT_EQ(set.groups[0].name, "fire");
     ASSERT_EQ(set.groups[0].kinds.size(), 2u);
     EXPECT_EQ(set.groups[0].kinds[1], "fire_m.zus");
+}
+
+// Every number of the file as atol reads it, each value that is not a
+// plain number reported; counts held to what the game can make.
+TEST(ParticleSetFile, NumbersReadAsAtolReadsThem)
+{
+    const struct {
+        const char *count;
+        int32_t read;
+        int problems;
+    } rows[] = {
+        {"3", 3, 0},     {" 7 ", 7, 0},    {"many", 0, 1}, {"", 0, 1},     {"12x", 12, 1},
+        {"2.9", 2, 1},   {"-4", 0, 1},     {"+5", 5, 0},   {"300", 256, 1}, {"99999999999", 256, 2},
+    };
+    for (const auto &row : rows) {
+        TextFile text(std::string("KindNum:1\nPrtSysKind:a.zus,") + row.count + "\n");
+        ParticleSet set;
+        ReadParticleSet(&text.file, &set);
+        ASSERT_EQ(set.kinds.size(), 1u) << row.count;
+        EXPECT_EQ(set.kinds[0].count, row.read) << row.count;
+        EXPECT_EQ(text.file.ProblemCount(), row.problems) << row.count;
+    }
+    const struct {
+        const char *line;
+        int32_t announced;
+        int32_t groups;
+    } heads[] = {
+        {"KindNum: many\nGroupNum: few\n", 0, 0},
+        {"KindNum: 2kinds\nGroupNum: 3groups\n", 2, 3},
+        {"KindNum: -1\nGroupNum: -1\n", 0, 0},
+    };
+    for (const auto &head : heads) {
+        TextFile text(head.line);
+        ParticleSet set;
+        ReadParticleSet(&text.file, &set);
+        EXPECT_EQ(set.announced, head.announced) << head.line;
+        EXPECT_EQ(set.groupNum, head.groups) << head.line;
+        EXPECT_GE(text.file.ProblemCount(), 2) << head.line;
+    }
 }
 
 TEST(ParticleSetFile, KindNumOutOfRangeCountsAsZero)

@@ -402,7 +402,9 @@ TEST(StageInfoReader, EdgeCases)
     // The sky box: a name, or none.
     EXPECT_STREQ(InfoFrom("SkyBox: NIGHT\n").skyBox, "NIGHT");
     EXPECT_STREQ(InfoFrom("SkyBox: NIGHT\nSkyBox: NONE\n").skyBox, "");
-    // Bad values are reported and keep the cleared record's values.
+    // Bad values are reported; the tuning menu's numbers read as atol and
+    // atof read them (CharacterBonus 1.5 is 1), the stage load's own keys
+    // keep the cleared record's values.
     const StageInfo bad = InfoFrom("DistanceMin: abc\n1P_FarPlane: 0\n2P_FarPlane: -5\nStageClump: 500\n"
                                    "Light: 2\nAIClippingRange: 150, 140, 350, 400\nCharacterBonus: 1.5\n"
                                    "SkyBox:\nUnknownKey: 12\n",
@@ -414,9 +416,50 @@ TEST(StageInfoReader, EdgeCases)
     EXPECT_EQ(bad.stageClumpCount, 0);
     EXPECT_EQ(bad.light, 0);
     EXPECT_EQ(bad.aiClippingRange[1], kDefaultAiClippingRange[1]);
-    EXPECT_EQ(bad.characterBonus, 0);
+    EXPECT_EQ(bad.characterBonus, 1);
     const StageInfo good = InfoFrom("AIClippingRange: 1, 2, 3, 4\n");
     EXPECT_EQ(good.aiClippingRange[3], 4.0f);
+}
+
+// Every number the tuning menu reads, as atol and atof read it: a word
+// that is no number gives 0 (also after a good line of the same key), a
+// number with more after it gives the number; each such value is reported.
+// The stage load's own keys keep their defaults (a far plane of 400).
+TEST(StageInfoReader, TheTuningNumbersReadAsAtolAndAtofReadThem)
+{
+    const struct {
+        const char *text;
+        float StageInfo::*real;
+        float realValue;
+        int problems;
+    } reals[] = {
+        {"FogDistance: 120\nFogDistance: far\n", &StageInfo::fogDistance, 0.0f, 1},
+        {"FogDistance: 12.5m\n", &StageInfo::fogDistance, 12.5f, 1},
+        {"FogTime: -2\n", &StageInfo::fogTime, -2.0f, 0},
+        {"VFogHigh: inf\n", &StageInfo::vFogHigh, 0.0f, 1},
+        {"VFogHigh: 1e99\n", &StageInfo::vFogHigh, 0.0f, 1},
+        {"1P_FarPlane: 900\n1P_FarPlane: x\n", &StageInfo::farPlane1P, 900.0f, 1},
+        {"1P_FarPlane: x\n", &StageInfo::farPlane1P, kDefaultFarPlane, 1},
+    };
+    for (const auto &row : reals) {
+        int problems = -1;
+        const StageInfo info = InfoFrom(row.text, &problems);
+        EXPECT_EQ(info.*row.real, row.realValue) << row.text;
+        EXPECT_EQ(problems, row.problems) << row.text;
+    }
+    int problems = -1;
+    const StageInfo words = InfoFrom("PitchDegreeMin: 10\nPitchDegreeMin: low\n2DistanceMax: 3x\nCharacterX: .5\n"
+                                     "2CharacterZ: none\n2PCharacterZ: 4\nAmbientRed: 300x\nFogGreen: green\n"
+                                     "CharacterBonus: -7\nCharacterBonus: 99999999999\n",
+                                     &problems);
+    EXPECT_EQ(words.camera1.pitchDegreeMin, 0.0f);
+    EXPECT_EQ(words.camera2.distanceMax, 3.0f);
+    EXPECT_EQ(words.start1.x, 0.5f);
+    EXPECT_EQ(words.start2.z, 0.0f) << "the stage load's own key, given (as 0), wins";
+    EXPECT_EQ(words.ambientRed, 44);
+    EXPECT_EQ(words.fogGreen, 0);
+    EXPECT_EQ(words.characterBonus, INT32_MAX);
+    EXPECT_EQ(problems, 6);
 }
 
 TEST(StageInfoReader, TheRecordIsClearedFirst)
