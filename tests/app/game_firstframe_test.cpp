@@ -189,6 +189,9 @@ TEST(GameStartUp, AFileThatIsThereButCannotBeReadIsReportedWithItsReason)
         << run.output;
     EXPECT_EQ(run.output.find("Cannot find the file"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("build/data"), std::string::npos) << run.output;
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(dir);
+    }
 }
 
 TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
