@@ -21,6 +21,7 @@
 #include "event/event_stage_links.h"
 #include "stage/stage_paths.h"
 #include "support/engine/scratch_path.h"
+#include "support/game/kill_checks.h"
 #include "support/game/sample_stage.h"
 #include "support/game/trace_reader.h"
 #include "tests/stage/stage_test_support.h"
@@ -173,7 +174,7 @@ TEST_F(EventSampleStage, TheMonsterGoneChainsItsEventTheLinkStarterAndTheExit)
 
 std::string Script(const char *name) { return std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/" + name; }
 
-std::vector<std::string> RunFirstStage(const char *name, const char *script, uint32_t frames)
+std::vector<gametest::TraceRecord> RunFirstStageTrace(const char *name, const char *script, uint32_t frames)
 {
     const std::string folder = std::string(RW_TEST_BINARY_DIR) + "/tests/event_run/" + std::to_string(getpid()) + "/" + name;
     EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
@@ -184,7 +185,12 @@ std::vector<std::string> RunFirstStage(const char *name, const char *script, uin
                                &output, "SDL_AUDIODRIVER=dummy"),
               0)
         << output;
-    return WithoutTicks(ChainLines(gametest::ReadTrace(folder + "/t.txt")));
+    return gametest::ReadTrace(folder + "/t.txt");
+}
+
+std::vector<std::string> RunFirstStage(const char *name, const char *script, uint32_t frames)
+{
+    return WithoutTicks(ChainLines(RunFirstStageTrace(name, script, frames)));
 }
 
 // The hero walks up the yard under the pad and into the exit's area.
@@ -193,11 +199,16 @@ TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
     EXPECT_EQ(RunFirstStage("walk", "walk_to_exit.txt", 280), kExitLines);
 }
 
-// The hero fights the monster to its death (it strikes back); once it is
-// gone its event ends, the link starter follows and the exit ends the stage.
+// The hero fights the monster to its death (it strikes back): the monster
+// dies and goes, its reward pieces reach the hero's stage earnings; once it
+// is gone its event ends, the link starter follows and the exit ends the
+// stage.
 TEST(EventGameRun, TheHeroKillsTheMonster)
 {
-    EXPECT_EQ(RunFirstStage("kill", "kill_monster.txt", 640), kChainLines);
+    // 660 ticks: the monster is gone on tick 606 and its last piece reaches the hero on tick 648.
+    const std::vector<gametest::TraceRecord> trace = RunFirstStageTrace("kill", "kill_monster.txt", 660);
+    gametest::ExpectKillAndReward(trace, {1, 0, {22, 23}, {24, 25}, 30});
+    EXPECT_EQ(WithoutTicks(ChainLines(trace)), kChainLines);
 }
 
 }  // namespace

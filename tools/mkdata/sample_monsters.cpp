@@ -193,7 +193,7 @@ MonsterSpec Monster1007()
                 {15, Motion::kFall, -30, 40, 1, 0, 0, {}, {{120, 24, 0}, {0, 0, 0}}, false},
                 {16, Motion::kFall, -20, 30, 1, 0, 0, {}, {{120, 24, 0}, {0, 0, 0}}, false},
                 {17, Motion::kSwing, 10, 0, 1, 14, kHurt4, {kBlade}, {{0, 0, 0}}, true},
-                {18, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 22, 0}}, true},
+                {18, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
                 {19, Motion::kDizzy, 0, 0, 1, 0, 0, {}, {{107, 0, 1}}, true},
                 {21, Motion::kHurt, 0, 0, 1, 0, 0, {}, {{104, 21, 1}, {105, 0, 1}, {120, 24, 1}, {121, 24, 1}}, false},
                 {22, Motion::kWalk, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
