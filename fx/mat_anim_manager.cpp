@@ -1,7 +1,9 @@
 // Material animations on owners and track sets (see mat_anim_manager.h).
 #include "fx/mat_anim_manager.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "app/debug.h"
 
@@ -16,10 +18,13 @@ void MatAnimDrawScope::Apply(RpClump *clump, const MatAnimLook &look)
     if (clump == nullptr || IsNoChange(look)) {
         return;
     }
+    // A material met again (held in two slots of a list, or by a geometry
+    // two atomics share) is changed once by this look.
     struct Context {
         MatAnimDrawScope *scope;
         const MatAnimLook *look;
-    } context = {this, &look};
+        size_t first;
+    } context = {this, &look, saved_.size()};
     RpClumpForAllAtomics(
         clump,
         [](RpAtomic *atomic, void *data) -> RpAtomic * {
@@ -32,7 +37,12 @@ void MatAnimDrawScope::Apply(RpClump *clump, const MatAnimLook &look)
             geometry->flags |= rpGEOMETRYMODULATEMATERIALCOLOR;
             for (RwInt32 i = 0; i < RpGeometryGetNumMaterials(geometry); ++i) {
                 RpMaterial *material = RpGeometryGetMaterial(geometry, i);
-                c->scope->saved_.push_back({material, material->color});
+                auto &saved = c->scope->saved_;
+                if (std::any_of(saved.begin() + static_cast<std::ptrdiff_t>(c->first), saved.end(),
+                                [material](const Saved &s) { return s.material == material; })) {
+                    continue;
+                }
+                saved.push_back({material, material->color});
                 material->color = ApplyMatAnimLook(material->color, *c->look);
             }
             return atomic;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "stage/camera_math.h"
 #include "stage/v3.h"
@@ -38,6 +39,22 @@ RwResEntry *BuiltVertices(const RpAtomic *atomic, const RpGeometry *geometry)
     return shared ? geometry->repEntry : atomic->repEntry;
 }
 
+// The materials of a geometry, each once: a material list may hold one
+// material in several slots (a stored list names an earlier slot for a
+// repeat), and a material faded once per slot would be faded twice over.
+std::vector<RpMaterial *> DistinctMaterials(RpGeometry *geometry)
+{
+    std::vector<RpMaterial *> materials;
+    const RwInt32 count = RpGeometryGetNumMaterials(geometry);
+    for (RwInt32 i = 0; i < count; ++i) {
+        RpMaterial *material = RpGeometryGetMaterial(geometry, i);
+        if (material != nullptr && std::find(materials.begin(), materials.end(), material) == materials.end()) {
+            materials.push_back(material);
+        }
+    }
+    return materials;
+}
+
 // The material colour carries the alpha to the lit pipeline only while the
 // geometry modulates by it, so for the draw the geometry modulates: a
 // material that was not modulating counts as white. Vertices are built
@@ -53,11 +70,11 @@ RpAtomic *RenderAtomicTranslucent(RpAtomic *atomic, void *data)
     }
     const RwUInt32 flags = geometry->flags;
     const bool modulating = (flags & rpGEOMETRYMODULATEMATERIALCOLOR) != 0;
-    const RwInt32 count = RpGeometryGetNumMaterials(geometry);
-    std::vector<RwRGBA> kept(static_cast<size_t>(std::max<RwInt32>(count, 0)));
-    for (RwInt32 i = 0; i < count; ++i) {
-        RpMaterial *material = RpGeometryGetMaterial(geometry, i);
-        kept[static_cast<size_t>(i)] = material->color;
+    const std::vector<RpMaterial *> materials = DistinctMaterials(geometry);
+    std::vector<RwRGBA> kept;
+    kept.reserve(materials.size());
+    for (RpMaterial *material : materials) {
+        kept.push_back(material->color);
         RwRGBA faded = modulating ? material->color : RwRGBA{255, 255, 255, 255};
         faded.alpha = static_cast<RwUInt8>(std::lround(faded.alpha * alpha));
         material->color = faded;
@@ -65,8 +82,8 @@ RpAtomic *RenderAtomicTranslucent(RpAtomic *atomic, void *data)
     geometry->flags = flags | rpGEOMETRYMODULATEMATERIALCOLOR;
     RpAtomicRender(atomic);
     geometry->flags = flags;
-    for (RwInt32 i = 0; i < count; ++i) {
-        RpGeometryGetMaterial(geometry, i)->color = kept[static_cast<size_t>(i)];
+    for (size_t i = 0; i < materials.size(); ++i) {
+        materials[i]->color = kept[i];
     }
     return atomic;
 }

@@ -141,6 +141,40 @@ TEST_F(FxModels, MatAnimsChangeMaterialsOnlyWhileDrawn)
     RpClumpDestroy(card);
 }
 
+// A material met twice in one draw (in two slots of its list, and through a
+// second atomic sharing the geometry) takes the look once.
+TEST_F(FxModels, AMatAnimChangesARepeatedMaterialOnce)
+{
+    RpClump *card = mkdata::BuildFxCard("none", 1.0f, {200, 200, 200, 255});
+    RpAtomic *atomic = FirstAtomic(card);
+    RpGeometry *geometry = RpAtomicGetGeometry(atomic);
+    RpMaterial *material = RpGeometryGetMaterial(geometry, 0);
+    ASSERT_EQ(RpMaterialListAppendMaterial(&geometry->matList, material), 1);
+    RpAtomic *twin = RpAtomicClone(atomic);
+    ASSERT_NE(twin, nullptr);
+    RpAtomicSetFrame(twin, RpAtomicGetFrame(atomic));
+    RpClumpAddAtomic(card, twin);
+    CSMatAnimManager manager;
+    int owner = 0;
+    manager.Start(&owner, kMatAnimOwnerActor, 40, 0.0f, 1);
+    manager.Update(0.25f);
+    const MatAnimLook look = manager.LookOf(&owner);
+    const RwRGBA before = material->color;
+    const RwRGBA once = ApplyMatAnimLook(before, look);
+    ASSERT_NE(ApplyMatAnimLook(once, look).green, once.green);  // twice would show
+    {
+        MatAnimDrawScope scope;
+        scope.Apply(card, look);
+        EXPECT_EQ(material->color.red, once.red);
+        EXPECT_EQ(material->color.green, once.green);
+        EXPECT_EQ(material->color.blue, once.blue);
+        EXPECT_EQ(material->color.alpha, once.alpha);
+    }
+    EXPECT_EQ(material->color.green, before.green);
+    EXPECT_EQ(material->color.alpha, before.alpha);
+    RpClumpDestroy(card);
+}
+
 TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
 {
     WriteGlow();

@@ -14,6 +14,7 @@
 #include "stage/clump_fade.h"
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
+#include "tools/model_test_support.h"
 
 namespace {
 
@@ -22,7 +23,10 @@ constexpr uint32_t kHeight = 48;
 
 // A square of half-size `half` facing -z at `centre`, prelit in `colour`,
 // lit (so the lit pipeline draws it) and not modulating its material colour.
-RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA colour, bool morphs = false)
+// With `twoSlots` its one material fills two slots of its material list, a
+// triangle each, as a stored model may hold a material it repeats.
+RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA colour, bool morphs = false,
+                    bool twoSlots = false)
 {
     RpGeometry *geometry =
         RpGeometryCreate(4, 2, rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYPRELIT | rpGEOMETRYLIGHT);
@@ -39,6 +43,10 @@ RpClump *MakeSquare(RpWorld *world, const RwV3d &centre, RwReal half, RwRGBA col
             geometry->triangles[t].vertIndex[k] = tris[t][k];
         }
         RpGeometryTriangleSetMaterial(geometry, &geometry->triangles[t], material);
+    }
+    if (twoSlots) {
+        RpMaterialListAppendMaterial(&geometry->matList, material);
+        geometry->triangles[1].matIndex = 1;
     }
     RpMaterialDestroy(material);  // the geometry holds it
     geometry->morphTarget[0].boundingSphere = {{0, 0, 0}, half * 1.4143f};
@@ -167,6 +175,44 @@ TEST_F(ClumpFadeTest, AMorphingModelAcrossTheLineFadesToo)
     const win::Frame frame = Draw(true);
     ASSERT_EQ(deferred, std::vector<bool>{true});
     EXPECT_TRUE(Close(frame.At(32, 24), {128, 0, 127}));
+}
+
+// A material the list holds in two slots is one material: it fades once,
+// both triangles blend at half, and the next frames find it as it was.
+TEST_F(ClumpFadeTest, AMaterialInTwoSlotsFadesOnceAndIsGivenBack)
+{
+    for (const bool modulating : {false, true}) {
+        SCOPED_TRACE(modulating ? "modulating" : "not modulating");
+        wall = MakeSquare(gs.world, {0, 0, -5}, 0.5f, {0, 0, 255, 255}, false, true);
+        RpGeometry *geometry = RpAtomicGetGeometry(modeltest::FirstAtomic(wall));
+        ASSERT_EQ(RpGeometryGetNumMaterials(geometry), 2);
+        RpMaterial *material = RpGeometryGetMaterial(geometry, 0);
+        ASSERT_EQ(RpGeometryGetMaterial(geometry, 1), material);
+        if (modulating) {
+            geometry->flags |= rpGEOMETRYMODULATEMATERIALCOLOR;
+        }
+        const RwRGBA before = material->color;
+        Draw(false);
+        deferred.clear();
+        for (int frame = 0; frame < 2; ++frame) {
+            const win::Frame drawn = Draw(true);
+            ASSERT_EQ(deferred.back(), true);
+            // One point inside each triangle (either side of the diagonal).
+            EXPECT_TRUE(Close(drawn.At(30, 26), {128, 0, 127}, 2)) << "frame " << frame;
+            EXPECT_TRUE(Close(drawn.At(34, 22), {128, 0, 127}, 2)) << "frame " << frame;
+            EXPECT_EQ(material->color.red, before.red);
+            EXPECT_EQ(material->color.green, before.green);
+            EXPECT_EQ(material->color.blue, before.blue);
+            EXPECT_EQ(material->color.alpha, before.alpha);
+        }
+        // Off the line again it is drawn plainly.
+        const win::Frame plain = Draw(false);
+        EXPECT_TRUE(Close(plain.At(30, 26), {0, 0, 255}, 2));
+        EXPECT_TRUE(Close(plain.At(34, 22), {0, 0, 255}, 2));
+        gs.DestroyClump(wall);
+        wall = nullptr;
+        deferred.clear();
+    }
 }
 
 TEST_F(ClumpFadeTest, AModelOffTheLineIsDrawnAsItIs)

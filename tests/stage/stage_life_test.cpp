@@ -542,10 +542,44 @@ void MoveClumpTo(RpClump *clump, const RwV3d &to)
     RwFrameTranslate(RpClumpGetFrame(clump), &by, rwCOMBINEPOSTCONCAT);
 }
 
+// The colour of each material the clump's atomics hold, slot by slot.
+std::vector<RwRGBA> MaterialColours(RpClump *clump)
+{
+    std::vector<RwRGBA> colours;
+    RpClumpForAllAtomics(
+        clump,
+        [](RpAtomic *atomic, void *data) -> RpAtomic * {
+            const RpGeometry *geometry = RpAtomicGetGeometry(atomic);
+            for (RwInt32 i = 0; geometry != nullptr && i < geometry->matList.numMaterials; ++i) {
+                static_cast<std::vector<RwRGBA> *>(data)->push_back(geometry->matList.materials[i]->color);
+            }
+            return atomic;
+        },
+        &colours);
+    return colours;
+}
+
+// How many pixels of two frames of one size differ.
+size_t PixelsApart(const win::Frame &a, const win::Frame &b)
+{
+    size_t apart = 0;
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
+        apart += a.pixels[i] != b.pixels[i] ? 1 : 0;
+    }
+    return apart;
+}
+
+bool SameColours(const std::vector<RwRGBA> &a, const std::vector<RwRGBA> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RwRGBA &x, const RwRGBA &y) {
+        return x.red == y.red && x.green == y.green && x.blue == y.blue && x.alpha == y.alpha;
+    });
+}
+
 // The running stage's model that stands across the line from the camera to
-// the hero is drawn see-through: at the middle of the frame (where the
-// camera looks, at the hero) its pixels mix the model's own colour with the
-// hero's behind it.
+// the hero is drawn see-through: wherever the model covers the hero, the
+// frame is the model's own colour blended at half alpha over the hero's,
+// frame after frame, and the model's materials are as they were once drawn.
 TEST_F(StageLifeTest, AStageModelBetweenTheCameraAndTheHeroIsDrawnSeeThrough)
 {
     Start(apptest::SampleData(), 160, 120);
@@ -555,6 +589,23 @@ TEST_F(StageLifeTest, AStageModelBetweenTheCameraAndTheHeroIsDrawnSeeThrough)
     stage->Update(16);
     ASSERT_EQ(stage->stageClumps.size(), 1u);
     RpClump *model = stage->stageClumps[0];
+    // The crate alone: the lamp on its lid is glass, see-through already, and
+    // two see-through layers make no single blend to check against.
+    RpAtomic *lamp = nullptr;
+    RpClumpForAllAtomics(
+        model,
+        [](RpAtomic *atomic, void *data) -> RpAtomic * {
+            if (RpAtomicGetGeometry(atomic)->numMorphTargets == 1) {
+                *static_cast<RpAtomic **>(data) = atomic;
+            }
+            return atomic;
+        },
+        &lamp);
+    ASSERT_NE(lamp, nullptr);
+    RpClumpRemoveAtomic(model, lamp);
+    RpAtomicDestroy(lamp);
+    ASSERT_EQ(RpClumpGetNumAtomics(model), 1);
+    const std::vector<RwRGBA> colours = MaterialColours(model);
     ASSERT_EQ(stage->camera->HeroFocusCount(), 1);
     const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
     const RwV3d focus = stage->camera->HeroFocuses()[0];
@@ -569,38 +620,46 @@ TEST_F(StageLifeTest, AStageModelBetweenTheCameraAndTheHeroIsDrawnSeeThrough)
     // Out of the way (in a far corner of the yard): the hero shows.
     MoveClumpTo(model, {150.0f, 5.0f, 150.0f});
     const win::Frame hero = DrawnFrame(gs);
-    // Across the line with the hero in sight: see-through.
+    // Across the line with the hero in sight: see-through, twice alike.
     MoveClumpTo(model, between);
     stage->UpdateCamera(0.0f);
     ASSERT_EQ(stage->camera->HeroFocusCount(), 1);
     const win::Frame faded = DrawnFrame(gs);
+    EXPECT_EQ(PixelsApart(DrawnFrame(gs), faded), 0u) << "a second frame fades it further";
+    EXPECT_TRUE(SameColours(MaterialColours(model), colours)) << "the fade left its materials changed";
     const RwV3d held = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
     ASSERT_EQ(held.x, eye.x);  // the camera stood still throughout
     ASSERT_EQ(held.z, eye.z);
-    // Each channel of the middle lies between the hero's and the model's,
-    // well away from both.
-    int checked = 0;
-    for (uint32_t y = 55; y < 65; ++y) {
-        for (uint32_t x = 75; x < 85; ++x) {
+    // The wood of its sides and the metal of its lid alike: every pixel of
+    // the model is its own colour at alpha 128 / 255 over the hero's frame.
+    constexpr double kAlpha = 128.0 / 255.0;
+    int covered = 0;
+    int middle = 0;
+    for (uint32_t y = 0; y < opaque.height; ++y) {
+        for (uint32_t x = 0; x < opaque.width; ++x) {
             const uint32_t h = hero.At(x, y), f = faded.At(x, y), o = opaque.At(x, y);
-            ASSERT_NE(o, h) << x << ", " << y << ": the model covers the middle";
+            if (o == h) {
+                continue;
+            }
+            ++covered;
+            middle += (x >= 75 && x < 85 && y >= 55 && y < 65) ? 1 : 0;
             for (int shift : {16, 8, 0}) {
-                const int hc = static_cast<int>(h >> shift & 0xFF);
-                const int fc = static_cast<int>(f >> shift & 0xFF);
-                const int oc = static_cast<int>(o >> shift & 0xFF);
-                if (std::abs(oc - hc) < 20) {
-                    continue;  // too close to tell apart
-                }
-                const double modelShare = static_cast<double>(fc - hc) / (oc - hc);
-                EXPECT_GT(modelShare, 0.15) << x << ", " << y << " channel " << shift;
-                EXPECT_LT(modelShare, 0.85) << x << ", " << y << " channel " << shift;
-                ++checked;
+                const double want = (o >> shift & 0xFF) * kAlpha + (h >> shift & 0xFF) * (1.0 - kAlpha);
+                const int got = static_cast<int>(f >> shift & 0xFF);
+                ASSERT_LE(std::abs(got - want), 2.0)
+                    << x << ", " << y << " channel " << shift << ": model " << (o >> shift & 0xFF) << ", hero "
+                    << (h >> shift & 0xFF) << ", drawn " << got << ", want " << want;
             }
         }
     }
-    EXPECT_GT(checked, 150);
+    EXPECT_EQ(middle, 100) << "the model covers the middle";
+    EXPECT_GT(covered, 2000);
     // The see-through models are drawn each frame afresh.
     EXPECT_EQ(stage->translucent.Count(), 0u);
+    // Held again, the model is drawn as it was before it faded.
+    stage->StepCamera(0.0f, nullptr, 0, 0.0f, 0.0f);
+    ASSERT_EQ(stage->camera->HeroFocusCount(), 0);
+    EXPECT_EQ(PixelsApart(DrawnFrame(gs), opaque), 0u);
 }
 
 // ---- Heroes and actors ----
