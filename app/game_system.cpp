@@ -131,6 +131,9 @@ void CSGameSystem::Destroy()
     if (!created_) {
         return;
     }
+    GameSystemChildren children{*this};
+    // The screens hold clumps and lights in the world: they go first.
+    children.ReleaseScreens();
     game::StageSceneUnload(&defaultScene);
     if (camera != nullptr) {
         if (RwCameraGetZRaster(camera) != nullptr) {
@@ -158,7 +161,6 @@ void CSGameSystem::Destroy()
         RpWorldDestroy(world);
         world = nullptr;
     }
-    GameSystemChildren children{*this};
     children.ReleaseStage();
     children.ReleaseDevMenu();
     SetFatalErrorHandler(previousFatalHandler);
@@ -166,7 +168,6 @@ void CSGameSystem::Destroy()
     SetGlobalFont(nullptr);
     font.Destroy();
     textBlocks.ResetAll();
-    children.ReleaseScreens();
     created_ = false;
     if (g_pGameSystem == this) {
         g_pGameSystem = nullptr;

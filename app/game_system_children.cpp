@@ -18,14 +18,26 @@
 #include "actor/ai_object.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
+#include "ui/loading_screen.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_stage_links.h"
 
 // Each part of the game that brings one of these children makes it here.
-void GameSystemChildren::MakeScreens() {}
+void GameSystemChildren::MakeScreens()
+{
+    gs.uiManager = new CSUIManager;
+    InstallScreenLinks();
+}
+
 void GameSystemChildren::MakeDevMenu() {}
+
+// The stage manager owns the loading screen.
 void GameSystemChildren::MakeStage()
 {
     gs.stageManager = new CSStageManager;
     g_pStageManager = gs.stageManager;
+    gs.stageManager->loading = new CSLoading;
+    InstallLoadingScreenCalls(gs.stageManager->loading);
 }
 
 void GameSystemChildren::ReleaseStage()
@@ -33,6 +45,10 @@ void GameSystemChildren::ReleaseStage()
     if (gs.stageManager != nullptr) {
         gs.stageManager->ReleaseStage();
         gs.stageManager->UnloadHeroes();
+        // Its drawing thread is joined as it goes.
+        InstallLoadingScreenCalls(nullptr);
+        delete gs.stageManager->loading;
+        gs.stageManager->loading = nullptr;
         if (g_pStageManager == gs.stageManager) {
             g_pStageManager = nullptr;
         }
@@ -41,7 +57,15 @@ void GameSystemChildren::ReleaseStage()
     gs.stageManager = nullptr;
 }
 void GameSystemChildren::ReleaseDevMenu() { gs.devMenu = nullptr; }
-void GameSystemChildren::ReleaseScreens() { gs.uiManager = nullptr; }
+
+void GameSystemChildren::ReleaseScreens()
+{
+    if (gs.uiManager != nullptr) {
+        RemoveScreenLinks();
+        delete gs.uiManager;
+    }
+    gs.uiManager = nullptr;
+}
 
 bool GameSystemChildren::HasStage() const { return gs.stageManager != nullptr; }
 bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr; }
@@ -55,12 +79,13 @@ uint32_t GameSystemChildren::FrameMs() const { return gs.frameClock.FrameMs(); }
 void GameSystemChildren::StageUpdate(uint32_t ms) { gs.stageManager->Update(ms); }
 void GameSystemChildren::StageMovieTimeUpdate(uint32_t ms) { gs.stageManager->MovieTimeUpdate(ms); }
 
-// Until a stage is loaded the first frame's scene stands in for it.
+// Until a stage is loaded the first frame's scene stands in for it, while
+// there are no screens to show.
 void GameSystemChildren::StageRender()
 {
     if (gs.stageManager->IsStageLoaded()) {
         gs.stageManager->Render();
-    } else {
+    } else if (!HasScreens()) {
         DrawDefaultScene();
     }
 }
@@ -91,11 +116,19 @@ int32_t GameSystemChildren::ActorCount() const
 }
 
 // ---- Screen manager (reached only while gs.uiManager exists).
-void GameSystemChildren::ScreensUpdate() {}
-void GameSystemChildren::ScreensRender() {}
-void GameSystemChildren::ScreensDrawBaseMapFade() {}
-void GameSystemChildren::ScreensDrawFade() {}
-void GameSystemChildren::ScreensReturnToTitle() {}
+void GameSystemChildren::ScreensUpdate() { gs.uiManager->Update(gs.FrameMs()); }
+void GameSystemChildren::ScreensRender() { gs.uiManager->Render(); }
+void GameSystemChildren::ScreensDrawBaseMapFade() { gs.uiManager->DrawBaseMapFade(gs.FrameMs()); }
+void GameSystemChildren::ScreensDrawFade() { gs.uiManager->DrawFade(); }
+
+void GameSystemChildren::ScreensReturnToTitle()
+{
+    CSUIManager *ui = gs.uiManager;
+    ui->RequestModule(kUITitle);
+    ui->LoadFrontEndTextures();
+    ui->LoadCommonTextures();
+    ui->SwitchModule();
+}
 
 // ---- Developer menu (reached only while gs.devMenu exists).
 bool GameSystemChildren::DevMenuIsOpen() const { return false; }
@@ -128,10 +161,11 @@ bool GameSystemChildren::BeginFrame()
 {
     RwCamera *camera = gs.camera;
     const bool stage = HasStage() && gs.stageManager->IsStageLoaded();
-    if (!stage && game::StageSceneLoaded(gs.defaultScene)) {
+    const bool firstFrameScene = !stage && !HasScreens();
+    if (firstFrameScene && game::StageSceneLoaded(gs.defaultScene)) {
         game::StageCameraPlace(camera, timeGetTime());
     }
-    if (stage) {
+    if (!firstFrameScene) {
         ClearCamera(camera);
     } else {
         RwRGBA clear = game::FirstFrameClearColor();

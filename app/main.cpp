@@ -18,6 +18,7 @@
 #include "input/input_script.h"
 #include "app/trace.h"
 #include "stage/stage_start.h"
+#include "ui/ui_manager.h"
 #include "win/window.h"
 
 int main(int argc, char **argv)
@@ -94,9 +95,14 @@ int main(int argc, char **argv)
     }
     // The font of the language; a missing one is a fatal missing file.
     application.gameSystem->LoadFont();
+    // The shared interface pictures; a missing COMMON pack is fatal too.
+    CSUIManager *screens = application.gameSystem->uiManager;
+    screens->LoadCommonTextures();
     if (options.stage != 0) {
         // A stage that cannot load has raised the fatal report already.
         StartStageNewGame(application.gameSystem->stageManager, options.stage);
+    } else if (options.screen != 0) {
+        screens->StartAtScreen(static_cast<uint32_t>(options.screen));
     }
     const int status = RunMainLoop(&application);
     application.Destroy();

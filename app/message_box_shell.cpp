@@ -17,6 +17,7 @@
 #include "app/message_box.h"
 #include "app/path.h"
 #include "app/utf8.h"
+#include "stage/stage_screen_calls.h"
 
 namespace {
 
@@ -94,6 +95,9 @@ void CSMessageBox::ShowFatalError(const char *fileName)
         // way: the program ends, its worker threads joined first.
         if (g_pGameSystem != nullptr) {
             g_pGameSystem->acosTable.Join();
+        }
+        if (g_stageLoadingScreen != nullptr && g_stageLoadingScreen->stopThread != nullptr) {
+            g_stageLoadingScreen->stopThread();
         }
         std::fflush(stderr);
         std::exit(1);

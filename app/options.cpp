@@ -131,6 +131,18 @@ bool TakeStage(const char *value, Options *options)
     return true;
 }
 
+// A screen 7..10 switched to at start, after the start-up loads of the
+// screens before it.
+bool TakeScreen(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    if (!ParseNumber(value, &number) || number < 7 || number > 10) {
+        return false;
+    }
+    options->screen = static_cast<int>(number);
+    return true;
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
@@ -147,6 +159,7 @@ constexpr OptionRow kOptions[] = {
     {"--language", "0 to 14", TakeLanguage, "language index (default 1, English)"},
     {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
     {"--stage", "1 to 42", TakeStage, "start that stage at once as a new game with hero 0 on pad 0"},
+    {"--screen", "7 to 10", TakeScreen, "start at that screen (7 title, 8 selection, 9 load, 10 options)"},
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},

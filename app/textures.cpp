@@ -87,6 +87,16 @@ RwTexture *LoadTextureWithMask(const char *name, const char *maskName)
     return RwTextureRead(stem.c_str(), maskStem.empty() ? nullptr : maskStem.c_str());
 }
 
+RwTexture *ReadTextureWithoutMask(const char *name)
+{
+    if (name == nullptr || name[0] == '\0') {
+        return nullptr;
+    }
+    const std::string stem = WithoutExtension(name);
+    CSRenderLockGuard lock;
+    return RwTextureRead(stem.c_str(), nullptr);
+}
+
 void DestroyTexture(RwTexture *texture)
 {
     if (texture != nullptr) {

@@ -17,6 +17,8 @@ bool InstallGameTextureReading();
 // ending in ".BMP" without a mask takes the name with "A" before the
 // extension as its mask ("X.BMP" -> "XA.BMP"). Null when missing.
 RwTexture *LoadTextureWithMask(const char *name, const char *maskName);
+// The same for a picture that has no mask (its alpha is opaque).
+RwTexture *ReadTextureWithoutMask(const char *name);
 // Gives back one reference of the texture; null is allowed.
 void DestroyTexture(RwTexture *texture);
 // Bytes of the textures of the current dictionary (width x height x depth / 8).

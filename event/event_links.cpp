@@ -55,7 +55,8 @@ bool EventConfirmPressed()
     if (g_pGameSystem == nullptr) {
         return false;
     }
-    const PadState &pad = g_pGameSystem->padStates[kPadStateBlock][0];
+    const int32_t index = g_eventLinks.controllingPad != nullptr ? g_eventLinks.controllingPad() : 0;
+    const PadState &pad = g_pGameSystem->padStates[kPadStateBlock][index];
     return pad.buttons[kPadCircle] == kPadPressedState || pad.buttons[kPadStart] == kPadPressedState;
 }
 

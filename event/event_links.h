@@ -49,6 +49,9 @@ struct EventLinks {
 
     // ---- screens ----
     void (*requestBossGauge)() = nullptr;
+    // The pad that confirms the message window (the one the title chose);
+    // pad 0 while unlinked.
+    int32_t (*controllingPad)() = nullptr;
 
     // ---- the run's trace: "event id kind started|ended count" ----
     void (*trace)(int32_t eventId, const char *kind, const char *what, int32_t count) = nullptr;
@@ -69,9 +72,9 @@ bool EventActorPose(AiObject *actor, RwV3d *position, RwV3d *facing);
 bool EventAnyHeroBusy();
 
 // What the game system gives: the confirm press of the controlling pad
-// (pad 0 until the screens name another: circle or start pressed this
-// frame) or the mouse button pressed this frame; the arc cosine in degrees
-// from the game's table; the time of the last tick.
+// (circle or start pressed this frame) or the mouse button pressed this
+// frame; the arc cosine in degrees from the game's table; the time of the
+// last tick.
 bool EventConfirmPressed();
 float EventACosDeg(float cosine);
 uint32_t EventLastTickMs();

@@ -59,6 +59,9 @@ struct StageLoadingCalls {
     uint8_t (*isActive)();
     void (*setThreadedLoading)(uint8_t on);
     uint8_t (*isThreadedLoading)();
+    // Joins its drawing thread, if one runs (a program that must end while
+    // a stage loads); may be null.
+    void (*stopThread)();
 };
 
 // The installed tables; null while the screen manager or the loading screen

@@ -18,6 +18,7 @@
 #include "actor/ai_object.h"
 #include "actor/hero.h"
 #include "app/game_system.h"
+#include "app/game_system_children.h"
 #include "app/pack.h"
 #include "event/event_manager.h"
 #include "d3d8/d3d8_platform.h"
@@ -73,6 +74,9 @@ protected:
     {
         StartIn(root, width, height);
         ASSERT_TRUE(gs.Create(width, height, 1));
+        // The stage alone, against the recording screens.
+        GameSystemChildren{gs}.ReleaseScreens();
+        screens.Install();
         // The game system's fatal report (the message box) ends a run that
         // has not reached the title: the test records instead.
         recorder.emplace();

@@ -88,6 +88,7 @@ inline const StageLoadingCalls &RecordingLoadingScreen()
         [] { return Fake().loadingActive; },
         [](uint8_t on) { Fake().threaded = on; },
         [] { return Fake().threaded; },
+        [] { Log("stop thread"); },
     };
     return calls;
 }
@@ -98,6 +99,11 @@ public:
     RecordingScreenCalls()
     {
         Fake() = ScreenFakeState{};
+        Install();
+    }
+    // Puts the tables in again (after a game system installed its own).
+    void Install()
+    {
         g_stageScreens = &RecordingScreens();
         g_stageLoadingScreen = &RecordingLoadingScreen();
     }

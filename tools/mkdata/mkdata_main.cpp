@@ -19,6 +19,7 @@
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
+#include "tools/mkdata/ui_packs.h"
 #include "tools/mkdata/ui_text.h"
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/item_data.h"
@@ -50,6 +51,8 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteStageSounds(argv[1]);
     ok = ok && mkdata::WriteFxData(argv[1]);
     ok = ok && mkdata::WriteItemData(argv[1]);
+    // After the media files: the interface sounds go into their pack.
+    ok = ok && mkdata::WriteInterfacePacks(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

@@ -1,0 +1,43 @@
+// The interface packs of the sample data, in "\PACK\UI0\": WARNING (the
+// warning picture), COMMON (PLAYER, WORD, BASEMAP and EQUIP), UIMAP (the
+// front end's pictures: LOGO3, LOGO, COPYRIT, SPBASE, SELCHAR), UISFX (the
+// 25 interface sounds and WORD.TXT), SELCHAR (the selection heroes with
+// their animations and motion tables, and the selection's sky box) and
+// LOBBY (MAPBASE and LOBBY). The pictures live in their packs only; the
+// loading screen's (GFSCENE1-7, GFLOAD) lie in their folder, where the
+// loading screen reads them without a pack.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "stage/motion_table.h"
+
+namespace mkdata {
+
+struct InterfacePack {
+    const char *name;                   // "COMMON": PACK/UI0/COMMON.STR and .LST
+    std::vector<std::string> pictures;  // names of InterfacePictures()
+};
+const std::vector<InterfacePack> &InterfacePacks();
+inline const char *InterfacePackFolder() { return "PACK/UI0"; }
+
+// The selection heroes: folder and name under the data root.
+struct SelectionHeroFiles {
+    const char *folder;  // "RESOURCE/SELCHAR/ROREVOV"
+    const char *name;    // "UIBRE" (.DFF, .ANM, .AMF)
+};
+const std::vector<SelectionHeroFiles> &SelectionHeroes();
+// Idle (the walk), the confirm motion (the wave) and what follows it.
+const MotionTable &SelectionMotionTable();
+inline const char *SelectionSkyBoxFolder() { return "RESOURCE/SKYBOX/UI"; }
+
+// WORD.TXT's words: 0 the item prefix, 1 the notice, 2 the return-to-title
+// question, 3 and 4 the modal box's two choices.
+std::vector<std::u16string> SampleWords(const std::string &language);
+// The file as written (UTF-16LE with a mark, lines ending in CR LF).
+std::string EncodeWordFile(const std::vector<std::u16string> &words);
+
+bool WriteInterfacePacks(const std::string &root);
+
+}  // namespace mkdata

@@ -1,0 +1,524 @@
+// The sample interface pictures (see ui_pictures.h).
+#include "tools/mkdata/ui_pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "rtbmp.h"
+#include "tools/mkdata/font_builder.h"
+
+namespace mkdata {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- Cells, from the screens' layouts (pixels of each picture).
+
+PictureCell C(const std::string &label, float x0, float y0, float x1, float y1)
+{
+    return PictureCell{label, x0, y0, x1, y1};
+}
+
+PictureCell Frame(const std::string &label, float x0, float y0, float x1, float y1)
+{
+    PictureCell cell = C(label, x0, y0, x1, y1);
+    cell.outlineOnly = true;
+    return cell;
+}
+
+PictureCell Digit(char digit, float x0, float y0, float x1, float y1)
+{
+    PictureCell cell = C(std::string(1, digit), x0, y0, x1, y1);
+    cell.digit = digit;
+    return cell;
+}
+
+// A row of digit cells "0".."9" between t0 and t1 at the given s pairs.
+void DigitRow(std::vector<PictureCell> *cells, float t0, float t1, const float (*s)[2], int count, const char *digits)
+{
+    for (int i = 0; i < count; ++i) {
+        cells->push_back(Digit(digits[i], s[i][0], t0, s[i][1], t1));
+    }
+}
+
+std::vector<PictureCell> PlayerCells()
+{
+    std::vector<PictureCell> cells;
+    // The modal box's nine frame pieces.
+    const float pieces[9][4] = {{318, 176, 322, 180}, {322, 176, 328, 180}, {328, 176, 332, 180},
+                                {318, 180, 322, 184}, {322, 180, 328, 188}, {328, 180, 332, 184},
+                                {318, 188, 322, 192}, {322, 188, 326, 192}, {328, 188, 332, 192}};
+    for (const auto &p : pieces) {
+        cells.push_back(C("", p[0], p[1], p[2], p[3]));
+    }
+    // Key pictures of the three prompts, then the six single keys.
+    cells.push_back(C("Ent", 91, 97, 116, 122));
+    cells.push_back(C("Esc", 119, 97, 144, 122));
+    cells.push_back(C("Tri", 147, 98, 172, 123));
+    cells.push_back(C("K8", 175, 97, 200, 122));
+    cells.push_back(C("K16", 203, 97, 228, 122));
+    cells.push_back(C("K32", 232, 97, 257, 122));
+    cells.push_back(C("K64", 260, 97, 285, 122));
+    cells.push_back(C("", 52, 101, 67, 116));
+    cells.push_back(C("K256", 45, 88, 73, 103.5f));
+    // Small, large and medium digits.
+    static const float kSmall[11][2] = {{88, 100},  {100, 112}, {114, 126}, {127, 139}, {141, 153}, {153, 165},
+                                        {166, 178}, {179, 191}, {191, 203}, {205, 217}, {287, 299}};
+    DigitRow(&cells, 148, 162, kSmall, 11, "0123456789/");
+    static const float kLarge[10][2] = {{87, 110},  {108, 131}, {130, 153}, {154, 177}, {174, 197},
+                                        {198, 221}, {219, 242}, {241, 264}, {263, 286}, {286, 309}};
+    DigitRow(&cells, 125, 148, kLarge, 10, "0123456789");
+    static const float kMedium[10][2] = {{137, 152}, {151, 166}, {166, 181}, {181, 196}, {196, 211},
+                                         {211, 226}, {226, 241}, {241, 256}, {257, 272}, {271, 286}};
+    DigitRow(&cells, 73, 90, kMedium, 10, "0123456789");
+    // The monsters' health bar: its frame and its fill.
+    cells.push_back(Frame("", 289, 84, 354, 89));
+    cells.push_back(C("", 360, 85, 365, 90));
+    return cells;
+}
+
+std::vector<PictureCell> EquipCells()
+{
+    std::vector<PictureCell> cells;
+    // Sixteen weapon icons, a quarter of the height each row (rows of 128).
+    for (int k = 0; k < 16; ++k) {
+        const float c = static_cast<float>(k % 4);
+        const float r = static_cast<float>(k / 4);
+        const float shift = static_cast<float>(k / 8);
+        cells.push_back(C("W" + std::to_string(k), 32 * c, 32 * r + shift, 32 * c + 31, 32 * r + 31 + shift));
+    }
+    // Ten equipment strips.
+    static const float kStrips[10][2] = {{130, 160}, {161, 191}, {192, 222}, {223, 253}, {254, 284},
+                                         {290, 320}, {321, 351}, {352, 382}, {383, 413}, {414, 444}};
+    for (int i = 0; i < 10; ++i) {
+        cells.push_back(C("E" + std::to_string(i), kStrips[i][0], 1, kStrips[i][1], 127));
+    }
+    return cells;
+}
+
+std::vector<PictureCell> LogoCells()
+{
+    std::vector<PictureCell> cells;
+    PictureCell overlay = C("overlay", 325, 2, 509, 140);
+    overlay.alpha = 72;
+    cells.push_back(overlay);
+    cells.push_back(C("SAMPLE GAME", 1, 257, 438, 511));
+    cells.push_back(C("Press Start", 1, 1, 151, 28));
+    cells.push_back(C("PRESS START", 152, 1, 302, 28));
+    static const char *const kItems[4] = {"New Game", "Load", "Options", "Quit"};
+    for (int i = 0; i < 4; ++i) {
+        const float t0 = 29.0f + 28.0f * i;
+        cells.push_back(C(kItems[i], 1, t0, 151, t0 + 27));
+        cells.push_back(C(std::string("> ") + kItems[i] + " <", 152, t0, 302, t0 + 27));
+    }
+    return cells;
+}
+
+std::vector<PictureCell> SelcharCells()
+{
+    std::vector<PictureCell> cells;
+    cells.push_back(C("side panel", 1, 254, 397, 511));
+    cells.push_back(C("Hero 1: UIBRE", 168, 39, 334, 86));
+    cells.push_back(C("Hero 2: UIELV", 168, 87, 334, 134));
+    cells.push_back(C("<", 343, 1, 411, 30));
+    static const char *const kLabels[4] = {"HP", "Power", "Attack", "Defence"};
+    for (int k = 0; k < 4; ++k) {
+        const float t0 = 214.0f + 26.0f * k;
+        cells.push_back(C(kLabels[k], 398, t0, 505, t0 + 25));
+    }
+    static const float kDigitRows[2][5][2] = {{{398, 415}, {416, 433}, {434, 451}, {452, 469}, {470, 488}},
+                                              {{398, 415}, {416, 433}, {434, 451}, {452, 469}, {470, 488}}};
+    DigitRow(&cells, 318, 343, kDigitRows[0], 5, "12345");
+    DigitRow(&cells, 344, 369, kDigitRows[1], 5, "67890");
+    return cells;
+}
+
+std::vector<PictureCell> LoadingBarCells()
+{
+    return {C("LOADING", 1, 2, 511, 184), C("GFLOAD bottom band", 1, 186, 511, 458), Frame("", 1, 460, 134, 484),
+            C("", 1, 486, 134, 510)};
+}
+
+std::vector<PictureCell> SceneCells(int n)
+{
+    const std::string name = "GFSCENE" + std::to_string(n);
+    return {C(name + " A", 1, 1, 255, 217), C(name + " B", 1, 219, 255, 435)};
+}
+
+PictureSpec Spec(const std::string &name, const std::string &folder, bool perLanguage, RwInt32 w, RwInt32 h, float hue,
+                 bool mask, std::vector<PictureCell> cells)
+{
+    PictureSpec spec;
+    spec.name = name;
+    spec.folder = folder;
+    spec.perLanguage = perLanguage;
+    spec.width = w;
+    spec.height = h;
+    spec.hue = hue;
+    spec.mask = mask;
+    spec.cells = std::move(cells);
+    return spec;
+}
+
+std::vector<PictureSpec> MakePictures()
+{
+    std::vector<PictureSpec> list;
+    list.push_back(Spec("PLAYER", "RESOURCE/UITEXT/PLAYERUI", true, 512, 512, 200, true, PlayerCells()));
+    PictureSpec word = Spec("WORD", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 40, true, {});
+    word.engCells = {C("Enter", 2, 220, 62, 260), C("Back", 60, 220, 166, 260), C("Special", 164, 220, 254, 260)};
+    word.chiCells = {C("Enter", 216, 214, 290, 264), C("Back", 216, 272, 290, 322), C("Special", 168, 458, 296, 508)};
+    list.push_back(word);
+    list.push_back(Spec("BASEMAP", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 100, false,
+                        {C("BASEMAP", 0, 0, 512, 512)}));
+    list.push_back(Spec("EQUIP", "RESOURCE/UITEXT/PAUSE", false, 512, 128, 20, true, EquipCells()));
+    list.push_back(Spec("WARNING", "RESOURCE/UITEXT/WARNING", true, 512, 512, 0, false,
+                        {C("WARNING: sample data", 1, 32, 511, 480)}));
+    list.push_back(Spec("LOGO3", "RESOURCE/UITEXT/LOGO3", false, 512, 256, 280, false, {C("LOGO3", 0, 0, 512, 256)}));
+    PictureSpec logo = Spec("LOGO", "RESOURCE/UITEXT/LOGO", true, 512, 512, 50, true, LogoCells());
+    logo.backgroundAlpha = 0;
+    list.push_back(logo);
+    PictureSpec notice = Spec("COPYRIT", "RESOURCE/UITEXT/LOGO", true, 256, 64, 0, false,
+                              {C("(C) sample data, no rights", 0, 0, 256, 64)});
+    notice.selfMask = true;
+    list.push_back(notice);
+    PictureSpec base = Spec("SPBASE", "RESOURCE/UITEXT/SELCHAR", false, 512, 512, 160, true, {});
+    // The sky box shows through the window where the heroes stand.
+    PictureCell window = C("", 216, 24, 496, 392);
+    window.alpha = 0;
+    base.cells = {C("SPBASE", 0, 400, 512, 512), window};
+    list.push_back(base);
+    PictureSpec selchar = Spec("SELCHAR", "RESOURCE/UITEXT/SELCHAR", true, 512, 512, 320, true, SelcharCells());
+    selchar.backgroundAlpha = 0;
+    list.push_back(selchar);
+    for (int n = 1; n <= 7; ++n) {
+        list.push_back(Spec("GFSCENE" + std::to_string(n), "RESOURCE/UITEXT/LOADING", false, 256, 512,
+                            static_cast<float>(n * 45 % 360), false, SceneCells(n)));
+    }
+    PictureSpec bar = Spec("GFLOAD", "RESOURCE/UITEXT/LOADING", true, 512, 512, 220, true, LoadingBarCells());
+    bar.backgroundAlpha = 0;
+    list.push_back(bar);
+    list.push_back(Spec("SKYBOX", "RESOURCE/SKYBOX/UI", false, 256, 256, 210, false, {C("sky", 0, 96, 256, 160)}));
+    list.push_back(Spec("MAPBASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 140, true,
+                        {C("MAPBASE", 0, 0, 512, 512)}));
+    list.push_back(Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, {C("LOBBY", 0, 0, 512, 512)}));
+    return list;
+}
+
+// ---- Drawing
+
+struct Rgb {
+    float r, g, b;
+};
+
+Rgb HueColour(float hue, float saturation, float value)
+{
+    const float h = std::fmod(hue, 360.0f) / 60.0f;
+    const float c = value * saturation;
+    const float x = c * (1.0f - std::fabs(std::fmod(h, 2.0f) - 1.0f));
+    const float m = value - c;
+    Rgb rgb{0, 0, 0};
+    switch (static_cast<int>(h)) {
+    case 0: rgb = {c, x, 0}; break;
+    case 1: rgb = {x, c, 0}; break;
+    case 2: rgb = {0, c, x}; break;
+    case 3: rgb = {0, x, c}; break;
+    case 4: rgb = {x, 0, c}; break;
+    default: rgb = {c, 0, x}; break;
+    }
+    return {(rgb.r + m) * 255.0f, (rgb.g + m) * 255.0f, (rgb.b + m) * 255.0f};
+}
+
+RwRGBA Pixel(const Rgb &c, RwUInt8 alpha)
+{
+    return {static_cast<RwUInt8>(c.r), static_cast<RwUInt8>(c.g), static_cast<RwUInt8>(c.b), alpha};
+}
+
+// The label fonts, built once at a few pixel sizes.
+class LabelFonts {
+public:
+    static const LabelFonts &Get()
+    {
+        static LabelFonts fonts;
+        return fonts;
+    }
+    // Sizes from the largest down.
+    const std::vector<std::pair<int, game::FontFile>> &Sizes() const { return sizes_; }
+
+private:
+    LabelFonts()
+    {
+        for (int size : {48, 32, 24, 16, 12, 9, 7}) {
+            FontBuildSpec spec;
+            spec.outlinePath = SampleOutlineFontPath();
+            spec.pixelSize = size;
+            for (char16_t c = 0x20; c <= 0x7E; ++c) {
+                spec.codes.push_back(c);
+            }
+            spec.pageSide = size >= 32 ? 1024 : 256;
+            game::FontFile font;
+            std::string error;
+            if (BuildBitmapFont(spec, &font, &error)) {
+                sizes_.emplace_back(size, std::move(font));
+            } else {
+                std::fprintf(stderr, "mkdata: label font %d: %s\n", size, error.c_str());
+            }
+        }
+    }
+    std::vector<std::pair<int, game::FontFile>> sizes_;
+};
+
+int TextWidth(const game::FontFile &font, const std::string &text)
+{
+    int width = 0;
+    for (char c : text) {
+        if (const game::FontGlyph *g = game::FindFontGlyph(font, static_cast<char16_t>(c))) {
+            width += g->advance;
+        }
+    }
+    return width;
+}
+
+class Canvas {
+public:
+    explicit Canvas(RwImage *image) : image_(image) {}
+
+    RwRGBA *At(int x, int y)
+    {
+        return reinterpret_cast<RwRGBA *>(image_->cpPixels + y * image_->stride) + x;
+    }
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < image_->width && y < image_->height; }
+
+    void Fill(int x0, int y0, int x1, int y1, RwRGBA colour)
+    {
+        for (int y = std::max(y0, 0); y < std::min(y1, image_->height); ++y) {
+            for (int x = std::max(x0, 0); x < std::min(x1, image_->width); ++x) {
+                *At(x, y) = colour;
+            }
+        }
+    }
+
+    // The text's coverage blended over the pixels, alpha kept.
+    void Text(const game::FontFile &font, const std::string &text, int x, int y, const Rgb &colour)
+    {
+        for (char c : text) {
+            const game::FontGlyph *g = game::FindFontGlyph(font, static_cast<char16_t>(c));
+            if (g == nullptr) {
+                continue;
+            }
+            const std::vector<uint8_t> &page = font.pages[g->page];
+            for (int gy = 0; gy < g->h; ++gy) {
+                for (int gx = 0; gx < g->w; ++gx) {
+                    const int px = x + g->xOffset + gx;
+                    const int py = y + g->yOffset + gy;
+                    if (!Inside(px, py)) {
+                        continue;
+                    }
+                    const float a = page[size_t(g->y + gy) * font.pageWidth + size_t(g->x + gx)] / 255.0f;
+                    RwRGBA *p = At(px, py);
+                    p->red = static_cast<RwUInt8>(p->red + (colour.r - p->red) * a);
+                    p->green = static_cast<RwUInt8>(p->green + (colour.g - p->green) * a);
+                    p->blue = static_cast<RwUInt8>(p->blue + (colour.b - p->blue) * a);
+                }
+            }
+            x += g->advance;
+        }
+    }
+
+    // The text centred in the box at the largest size that fits; false when
+    // none does.
+    bool FitText(const std::string &text, int x0, int y0, int x1, int y1, const Rgb &colour)
+    {
+        for (const auto &[size, font] : LabelFonts::Get().Sizes()) {
+            const int w = TextWidth(font, text);
+            const int h = font.lineHeight;
+            if (w <= x1 - x0 - 2 && h <= y1 - y0 + 2) {
+                Text(font, text, x0 + (x1 - x0 - w) / 2, y0 + (y1 - y0 - h) / 2, colour);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    RwImage *image_;
+};
+
+void DrawCell(Canvas *canvas, const PictureCell &cell, float hue)
+{
+    const int x0 = static_cast<int>(std::floor(cell.x0));
+    const int y0 = static_cast<int>(std::floor(cell.y0));
+    const int x1 = static_cast<int>(std::ceil(cell.x1));
+    const int y1 = static_cast<int>(std::ceil(cell.y1));
+    const RwRGBA border = Pixel(HueColour(hue, 0.35f, 1.0f), cell.alpha);
+    const RwRGBA fill = Pixel(HueColour(hue, 0.6f, 0.7f), cell.alpha);
+    canvas->Fill(x0, y0, x1, y1, border);
+    if (x1 - x0 > 2 && y1 - y0 > 2) {
+        canvas->Fill(x0 + 1, y0 + 1, x1 - 1, y1 - 1, cell.outlineOnly ? RwRGBA{0, 0, 0, 0} : fill);
+    }
+    if (!cell.label.empty() && !cell.outlineOnly) {
+        canvas->FitText(cell.label, x0, y0, x1, y1, cell.digit != 0 ? Rgb{255, 255, 255} : Rgb{250, 250, 235});
+    }
+}
+
+// The grid's lines every 32 pixels, over everything drawn, blended in at a
+// fifth so that cells show where they lie; the alpha is kept.
+void DrawGridLines(Canvas *canvas, const PictureSpec &spec, float hue)
+{
+    const Rgb line = HueColour(hue, 0.3f, 0.95f);
+    auto blend = [&](int x, int y) {
+        RwRGBA *p = canvas->At(x, y);
+        p->red = static_cast<RwUInt8>(p->red + (line.r - p->red) * 0.2f);
+        p->green = static_cast<RwUInt8>(p->green + (line.g - p->green) * 0.2f);
+        p->blue = static_cast<RwUInt8>(p->blue + (line.b - p->blue) * 0.2f);
+    };
+    for (int y = 0; y < spec.height; ++y) {
+        for (int x = 0; x < spec.width; ++x) {
+            if (x % 32 == 0 || y % 32 == 0) {
+                blend(x, y);
+            }
+        }
+    }
+}
+
+// The grid's ground, each 64-pixel square labelled with its corner, the
+// picture's name in the first.
+void DrawGrid(Canvas *canvas, const PictureSpec &spec, const std::string &language, float hue, RwUInt8 alpha)
+{
+    canvas->Fill(0, 0, spec.width, spec.height, Pixel(HueColour(hue, 0.7f, 0.28f), alpha));
+    const auto &sizes = LabelFonts::Get().Sizes();
+    if (sizes.empty()) {
+        return;
+    }
+    const game::FontFile &small = sizes.back().second;
+    const Rgb dim = HueColour(hue, 0.5f, 0.6f);
+    for (int y = 0; y < spec.height; y += 64) {
+        for (int x = 0; x < spec.width; x += 64) {
+            const std::string text = x == 0 && y == 0 ? spec.name + (language.empty() ? "" : " " + language)
+                                                      : std::to_string(x) + "," + std::to_string(y);
+            canvas->Text(small, text, x + 2, y + 2, dim);
+        }
+    }
+}
+
+}  // namespace
+
+const std::vector<PictureSpec> &InterfacePictures()
+{
+    static const std::vector<PictureSpec> list = MakePictures();
+    return list;
+}
+
+const PictureSpec *FindInterfacePicture(const std::string &name)
+{
+    for (const PictureSpec &spec : InterfacePictures()) {
+        if (spec.name == name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+RwImage *RenderPicture(const PictureSpec &spec, const std::string &language)
+{
+    RwImage *image = RwImageCreate(spec.width, spec.height, 32);
+    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        return nullptr;
+    }
+    Canvas canvas(image);
+    // The Chinese picture of a pair is a shade apart in hue.
+    const float hue = spec.hue + (language == "CHI" ? 24.0f : 0.0f);
+    if (spec.selfMask) {
+        // Grey text on black: the picture is its own mask.
+        canvas.Fill(0, 0, spec.width, spec.height, {0, 0, 0, 255});
+        for (const PictureCell &cell : spec.cells) {
+            canvas.FitText(cell.label + (language == "CHI" ? " [CHI]" : ""), static_cast<int>(cell.x0),
+                           static_cast<int>(cell.y0), static_cast<int>(cell.x1), static_cast<int>(cell.y1),
+                           Rgb{235, 235, 235});
+        }
+        return image;
+    }
+    DrawGrid(&canvas, spec, language, hue, spec.backgroundAlpha);
+    for (const PictureCell &cell : spec.cells) {
+        DrawCell(&canvas, cell, hue);
+    }
+    for (const PictureCell &cell : language == "CHI" ? spec.chiCells : spec.engCells) {
+        DrawCell(&canvas, cell, hue);
+    }
+    DrawGridLines(&canvas, spec, hue);
+    return image;
+}
+
+RwImage *MaskOf(const RwImage *image)
+{
+    RwImage *mask = RwImageCreate(image->width, image->height, 32);
+    if (mask == nullptr || RwImageAllocatePixels(mask) == nullptr) {
+        if (mask != nullptr) {
+            RwImageDestroy(mask);
+        }
+        return nullptr;
+    }
+    for (RwInt32 y = 0; y < image->height; ++y) {
+        const auto *in = reinterpret_cast<const RwRGBA *>(image->cpPixels + y * image->stride);
+        auto *out = reinterpret_cast<RwRGBA *>(mask->cpPixels + y * mask->stride);
+        for (RwInt32 x = 0; x < image->width; ++x) {
+            out[x] = {in[x].alpha, in[x].alpha, in[x].alpha, 255};
+        }
+    }
+    return mask;
+}
+
+std::vector<std::string> PictureFiles(const PictureSpec &spec)
+{
+    std::vector<std::string> files;
+    const std::vector<std::string> languages =
+        spec.perLanguage ? std::vector<std::string>{"ENG", "CHI"} : std::vector<std::string>{""};
+    for (const std::string &language : languages) {
+        const std::string folder = spec.folder + "/" + (language.empty() ? "" : language + "/");
+        files.push_back(folder + spec.name + ".BMP");
+        if (spec.mask) {
+            files.push_back(folder + spec.name + "A.BMP");
+        }
+    }
+    return files;
+}
+
+bool WritePictureFiles(const std::string &root, const PictureSpec &spec)
+{
+    const std::vector<std::string> languages =
+        spec.perLanguage ? std::vector<std::string>{"ENG", "CHI"} : std::vector<std::string>{""};
+    for (const std::string &language : languages) {
+        const fs::path folder = fs::path(root) / spec.folder / language;
+        std::error_code error;
+        fs::create_directories(folder, error);
+        RwImage *image = RenderPicture(spec, language);
+        if (error || image == nullptr) {
+            if (image != nullptr) {
+                RwImageDestroy(image);
+            }
+            return false;
+        }
+        bool ok = RtBmpWrite(image, (folder / (spec.name + ".BMP")).string().c_str()) != nullptr;
+        if (ok && spec.mask) {
+            RwImage *mask = MaskOf(image);
+            ok = mask != nullptr && RtBmpWrite(mask, (folder / (spec.name + "A.BMP")).string().c_str()) != nullptr;
+            if (mask != nullptr) {
+                RwImageDestroy(mask);
+            }
+        }
+        RwImageDestroy(image);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mkdata

@@ -1,0 +1,55 @@
+// The interface pictures of the sample data: each a labelled grid in a hue
+// of its own, on which every rectangle the screens cut from it is a named
+// cell (filled brighter, outlined, labelled where the label fits; digit
+// cells show their digit). The cell tables here are the maker's own,
+// written from the screens' layouts. A picture with a mask comes with its
+// alpha picture "<NAME>A.BMP" (grey: the alpha of each pixel).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rwcore.h"
+
+namespace mkdata {
+
+struct PictureCell {
+    std::string label;   // drawn when it fits; empty: none
+    float x0, y0, x1, y1;  // pixels of the picture
+    RwUInt8 alpha = 255;
+    bool outlineOnly = false;  // a frame: see-through inside its border
+    char digit = 0;            // a digit cell shows this character large
+};
+
+struct PictureSpec {
+    std::string name;      // "PLAYER" (file PLAYER.BMP)
+    std::string folder;    // under the data root, "RESOURCE/UITEXT/PLAYERUI"
+    bool perLanguage;      // ENG and CHI sub-folders
+    RwInt32 width, height;
+    float hue;             // degrees
+    bool mask;             // writes NAMEA.BMP
+    RwUInt8 backgroundAlpha = 255;
+    bool selfMask = false;  // the picture is its own mask: grey text on black
+    std::vector<PictureCell> cells;
+    // Cells that only the language 0 ("CHI") or the other ("ENG") picture has.
+    std::vector<PictureCell> chiCells, engCells;
+};
+
+// Every interface picture of the sample, by name ("PLAYER", "GFSCENE3" ...).
+const std::vector<PictureSpec> &InterfacePictures();
+const PictureSpec *FindInterfacePicture(const std::string &name);
+
+// The picture of a language folder ("ENG", "CHI", or "" for one without),
+// 32-bit with its alpha; null on failure.
+RwImage *RenderPicture(const PictureSpec &spec, const std::string &language);
+// A grey picture of the image's alpha.
+RwImage *MaskOf(const RwImage *image);
+
+// The relative paths (forward slashes) the picture's files are written to:
+// the picture then its mask, for each language folder it has.
+std::vector<std::string> PictureFiles(const PictureSpec &spec);
+
+// Writes the picture's files under `root`; false on any failure.
+bool WritePictureFiles(const std::string &root, const PictureSpec &spec);
+
+}  // namespace mkdata

@@ -1,0 +1,29 @@
+// Screen 13: the in-game overlay over a running stage, with its pause menu.
+// A slot of the screen manager until the overlay is built: it keeps its
+// active byte, draws nothing, and the manager's forwards to it do nothing
+// (no pause menu, no HUD texture).
+#pragma once
+
+#include <cstdint>
+
+struct RwTexture;
+
+class CSGamePlay {
+public:
+    void SetActive(uint8_t on) { active = on; }
+    void Update(float /*seconds*/) {}
+    void Render() {}
+    void ReleaseTextures() {}
+    void Release() { active = 0; }
+
+    // What the manager forwards.
+    void OpenPauseMenu(int32_t /*page*/) {}
+    uint8_t IsPauseMenuOpen() const { return 0; }
+    RwTexture *GetHudTexture() const { return nullptr; }
+    void UpdateHitCounter() {}
+    void ShowMoneyGain(int32_t /*amount*/) {}
+    void ResetStageHUD() {}
+    void RequestBossGauge() {}
+
+    uint8_t active = 0;
+};

@@ -1,0 +1,316 @@
+// The loading screen (see loading_screen.h).
+#include "ui/loading_screen.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/application.h"
+#include "app/audio.h"
+#include "app/camera_frame.h"
+#include "app/clock.h"
+#include "app/fatal.h"
+#include "app/game_system.h"
+#include "app/locks.h"
+#include "app/statistics.h"
+#include "app/textures.h"
+#include "app/threads.h"
+#include "stage/stage_screen_calls.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_quad.h"
+
+CSLoading *g_pLoading = nullptr;
+
+namespace {
+
+constexpr uint32_t kQuadColour = 0xFFF0F0F0u;
+constexpr int kThreadPriorityNormal = 3;
+constexpr const char *kMusicPath = "\\RESOURCE\\MEDIA\\BGM\\LOADING.WAV";
+
+struct Rect {
+    float x0, y0, x1, y1;
+};
+
+// Frames A (upper) and B (lower) of the scene picture.
+constexpr Rect kFrameA = {1.0f / 256.0f, 1.0f / 512.0f, 255.0f / 256.0f, 217.0f / 512.0f};
+constexpr Rect kFrameB = {1.0f / 256.0f, 219.0f / 512.0f, 255.0f / 256.0f, 435.0f / 512.0f};
+
+void Set(UIQuad *quad, float x0, float y0, float x1, float y1, const Rect &source)
+{
+    SetQuadPositions(quad->v, x0, y0, x1, y1);
+    SetQuadUVs(quad->v, source.x0, source.y0, source.x1, source.y1);
+    SetQuadArgb(quad->v, kQuadColour);
+}
+
+CSAudio *Audio() { return g_pApplication != nullptr ? g_pApplication->audio : nullptr; }
+
+RwCamera *MainCamera() { return g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr; }
+
+// Begin the main camera's update, draw, end it; the raster is shown either way.
+void DrawIntoMainCamera(CSLoading *loading)
+{
+    RwCamera *camera = MainCamera();
+    if (camera == nullptr) {
+        return;
+    }
+    if (BeginCameraUpdate(camera)) {
+        loading->Draw();
+        EndCameraUpdate(camera);
+    }
+    ShowCameraRaster(camera);
+}
+
+const StageLoadingCalls kLoadingCalls = {
+    [](uint8_t on, int32_t stageId) {
+        if (g_pLoading != nullptr) {
+            g_pLoading->Activate(on, stageId);
+        }
+    },
+    [](float progress) {
+        if (g_pLoading != nullptr) {
+            g_pLoading->SetProgress(progress);
+        }
+    },
+    [] {
+        if (g_pLoading != nullptr) {
+            g_pLoading->Step();
+        }
+    },
+    [] { return g_pLoading != nullptr ? g_pLoading->IsActive() : uint8_t{0}; },
+    [](uint8_t on) {
+        if (g_pLoading != nullptr) {
+            g_pLoading->SetThreadedLoading(on);
+        }
+    },
+    [] { return g_pLoading != nullptr ? g_pLoading->IsThreadedLoading() : uint8_t{0}; },
+    [] {
+        if (g_pLoading != nullptr) {
+            g_pLoading->StopThread();
+        }
+    },
+};
+
+}  // namespace
+
+void InstallLoadingScreenCalls(CSLoading *loading)
+{
+    if (loading != nullptr) {
+        g_stageLoadingScreen = &kLoadingCalls;
+    } else if (g_stageLoadingScreen == &kLoadingCalls) {
+        g_stageLoadingScreen = nullptr;
+    }
+}
+
+CSLoading::CSLoading() : drawFrame(DrawIntoMainCamera), now(timeGetTime) { g_pLoading = this; }
+
+CSLoading::~CSLoading()
+{
+    StopThread();
+    active_.store(0);
+    DestroyTexture(picture_);
+    DestroyTexture(bar_);
+    picture_ = nullptr;
+    bar_ = nullptr;
+    if (musicHandle_ != kNoMusic && Audio() != nullptr) {
+        Audio()->UnloadSound(musicHandle_);
+    }
+    if (g_pLoading == this) {
+        g_pLoading = nullptr;
+    }
+}
+
+const char *CSLoading::ScenePictureOf(int32_t stageId)
+{
+    const int32_t n = stageId >= 2000000 && (stageId - 2000000) % 10000 == 0 ? (stageId - 2000000) / 10000 : 0;
+    if (n >= 9 && n <= 15) {
+        return "GFSCENE2.BMP";
+    }
+    if (n >= 16 && n <= 22) {
+        return "GFSCENE3.BMP";
+    }
+    if (n >= 23 && n <= 27) {
+        return "GFSCENE4.BMP";
+    }
+    if (n >= 28 && n <= 32) {
+        return "GFSCENE5.BMP";
+    }
+    if (n >= 33 && n <= 38) {
+        return "GFSCENE6.BMP";
+    }
+    if (n >= 40 && n <= 42) {
+        return "GFSCENE7.BMP";
+    }
+    return "GFSCENE1.BMP";
+}
+
+void CSLoading::Activate(uint8_t on, int32_t stageId)
+{
+    on = on != 0 ? 1 : 0;
+    if (on == active_.load()) {
+        return;
+    }
+    if (on != 0) {
+        active_.store(1);
+        clock_.store(0);
+        musicHandle_ = kNoMusic;
+        lastStepMs_ = 0;
+        progress_.store(0.0f);
+        LoadPictures(stageId);
+        SetDepthTestAndWrite(false);
+        if (threaded_ != 0) {
+            thread_ = CreateWorkerThread(ThreadMain, this, kThreadPriorityNormal);
+        }
+        if (thread_ != nullptr) {
+            StepOnce(0);
+        }
+        PlayMusic();
+        return;
+    }
+    active_.store(0);
+    // The thread leaves after the drawing it is in; it is joined before
+    // anything it draws with goes.
+    if (thread_ != nullptr) {
+        StopThread();
+        StepOnce(0);
+    }
+    DestroyTexture(picture_);
+    DestroyTexture(bar_);
+    picture_ = nullptr;
+    bar_ = nullptr;
+    if (musicHandle_ != kNoMusic) {
+        if (CSAudio *audio = Audio()) {
+            audio->StopSound(musicHandle_);
+            audio->UnloadSound(musicHandle_);
+        }
+        musicHandle_ = kNoMusic;
+    }
+    SetDepthTestAndWrite(true);
+}
+
+void CSLoading::StopThread()
+{
+    if (thread_ == nullptr) {
+        return;
+    }
+    active_.store(0);
+    JoinWorkerThread(thread_);
+    thread_ = nullptr;
+}
+
+void CSLoading::LoadPictures(int32_t stageId)
+{
+    const std::string folder = std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOADING\\";
+    RwImageSetPath(folder.c_str());
+    if (picture_ == nullptr) {
+        const char *name = ScenePictureOf(stageId);
+        picture_ = ReadTextureWithoutMask(name);
+        if (picture_ == nullptr) {
+            RaiseFatalError(name);
+        }
+    }
+    if (bar_ == nullptr) {
+        RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOADING" + UILanguageFolder()).c_str());
+        bar_ = LoadTextureWithMask("GFLOAD.BMP", "GFLOADA.BMP");
+        if (bar_ == nullptr) {
+            RaiseFatalError("GFLOAD.BMP");
+        }
+    }
+}
+
+void CSLoading::PlayMusic()
+{
+    CSAudio *audio = Audio();
+    if (musicHandle_ != kNoMusic || audio == nullptr) {
+        return;
+    }
+    const float volume = g_pUIManager != nullptr ? g_pUIManager->Settings().soundVolume : 1.0f;
+    musicHandle_ = audio->LoadSound((std::string(UIDataRoot()) + kMusicPath).c_str(), CSAudio::kStatic,
+                                   CSAudio::kInterfaceGroup, volume);
+    if (musicHandle_ != kNoMusic) {
+        audio->PlaySound(musicHandle_, 1);
+    }
+}
+
+void CSLoading::AdvanceClock(uint32_t ms) { clock_.fetch_add(std::min(ms, kMaxClockStepMs)); }
+
+void CSLoading::Step()
+{
+    if (active_.load() == 0 || thread_ != nullptr) {
+        return;
+    }
+    const uint32_t t = now();
+    uint32_t elapsed = 0;
+    if (lastStepMs_ != 0) {
+        elapsed = t - lastStepMs_;
+        if (elapsed < kMinStepMs) {
+            return;
+        }
+    }
+    AdvanceClock(elapsed);
+    lastStepMs_ = t;
+    drawFrame(this);
+}
+
+void CSLoading::DrawOnce()
+{
+    CSRenderLockGuard lock;
+    drawFrame(this);
+}
+
+uint8_t CSLoading::StepOnce(uint32_t ms)
+{
+    AdvanceClock(ms);
+    DrawOnce();
+    SleepMs(kThreadSleepMs);
+    return active_.load();
+}
+
+uint32_t CSLoading::ThreadMain(void *context)
+{
+    auto *self = static_cast<CSLoading *>(context);
+    uint32_t t0 = self->now();
+    do {
+        const uint32_t t = self->now();
+        self->AdvanceClock(t - t0);
+        self->DrawOnce();
+        SleepMs(kThreadSleepMs);
+        t0 = t;
+    } while (self->active_.load() != 0);
+    return 0;
+}
+
+void CSLoading::LayOut(uint32_t clockMs, float progress, UIQuad quads[7])
+{
+    const float o = static_cast<float>(StripOffset(clockMs));
+    const bool even = StripPeriod(clockMs) % 2 == 0;
+    const Rect &outer = even ? kFrameA : kFrameB;
+    const Rect &inner = even ? kFrameB : kFrameA;
+    Set(&quads[0], -o, 91, 549 - o, 307, outer);
+    Set(&quads[1], 549 - o, 91, 1098 - o, 307, inner);
+    Set(&quads[2], 1098 - o, 91, 1647 - o, 307, outer);
+    Set(&quads[3], 0, 0, 640, 91, {1.0f / 512.0f, 2.0f / 512.0f, 511.0f / 512.0f, 184.0f / 512.0f});
+    Set(&quads[4], 0, 307, 640, 480, {1.0f / 512.0f, 186.0f / 512.0f, 511.0f / 512.0f, 458.0f / 512.0f});
+    Set(&quads[5], 456, 405, 456 + 133 * progress, 417,
+        {1.0f / 512.0f, 486.0f / 512.0f, (133 * progress + 1) / 512.0f, 510.0f / 512.0f});
+    Set(&quads[6], 456, 405, 589, 417, {1.0f / 512.0f, 460.0f / 512.0f, 134.0f / 512.0f, 484.0f / 512.0f});
+}
+
+void CSLoading::Draw()
+{
+    if (active_.load() == 0) {
+        return;
+    }
+    UIQuad quads[7];
+    LayOut(clock_.load(), progress_.load(), quads);
+    SetInterfaceRenderStates();
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, GetTextureRaster(picture_));
+    for (int i = 0; i < 3; ++i) {
+        DrawClippedQuad(quads[i].v);
+    }
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, GetTextureRaster(bar_));
+    for (int i = 3; i < 7; ++i) {
+        DrawClippedQuad(quads[i].v);
+    }
+    if (g_pGameSystem != nullptr) {
+        DrawStatistics(g_pGameSystem);
+    }
+}

@@ -1,0 +1,17 @@
+// Screen 11: the lobby between stages.
+// A slot of the screen manager until the screen is built: it keeps its
+// active byte and draws nothing.
+#pragma once
+
+#include <cstdint>
+
+class CSLobby {
+public:
+    void SetActive(uint8_t on) { active = on; }
+    void Update(float /*seconds*/) {}
+    void Render() {}
+    void ReleaseTextures() {}
+    void Release() { active = 0; }
+
+    uint8_t active = 0;
+};

@@ -1,0 +1,148 @@
+// The stage entry and the stage end (see stage_entry_screens.h).
+#include "ui/stage_entry_screens.h"
+
+#include <algorithm>
+
+#include "actor/hero.h"
+#include "stage/stage_screen_calls.h"
+#include "ui/select_character.h"
+#include "ui/stage_table.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr int32_t kMaxMoney = 999999;
+
+void LoadingActivate(uint8_t on, int32_t stageId)
+{
+    if (g_stageLoadingScreen != nullptr) {
+        g_stageLoadingScreen->activate(on, stageId);
+    }
+}
+
+// A value on the loading bar, and a drawing.
+void Progress(float value)
+{
+    if (g_stageLoadingScreen != nullptr) {
+        g_stageLoadingScreen->setProgress(value);
+        g_stageLoadingScreen->step();
+    }
+}
+
+}  // namespace
+
+void CSEnterStage::SetActive(uint8_t on)
+{
+    if (on == active) {
+        return;
+    }
+    active = on;
+    if (on == 0) {
+        return;
+    }
+    CSUIManager *ui = g_pUIManager;
+    ui->ReleaseFrontEndTextures();
+    if (CSSelectCharacter *selection = ui->SelectCharacter()) {
+        selection->ReleaseCharacterModel();
+    }
+    UI().unloadHeroes();
+    const uint32_t id = ui->GetStageId();
+    LoadingActivate(1, static_cast<int32_t>(id));
+    Progress(0.0f);
+    ui->CheckExtraStages();
+    const UILinks &l = UI();
+    void (*const parts[6])() = {l.createSubObjects1, l.loadEffectsPack, l.createSubObjects2,
+                                l.loadItemsPack,     l.loadEventsPack,  l.loadHeroesOnce};
+    const bool newGame = id == kFirstStageId && ui->progress.cleared[StageNumberToSlot(1)] == 0;
+    if (newGame) {
+        for (auto part : parts) {
+            part();
+        }
+        Progress(0.1f);
+        // The stage load that follows turns the loading screen off.
+        ui->RequestModule(kUIGamePlay);
+        ui->SwitchModule();
+        l.requestStageChange(kFirstStageId, 0, kFirstStageChangeMs);
+        if (l.hasItemOwner()) {
+            l.resetItemRange();
+        }
+        ui->ApplyCarriedState();
+        return;
+    }
+    static const float kSteps[6] = {0.1f, 0.2f, 0.3f, 0.5f, 0.7f, 0.9f};
+    for (int i = 0; i < 6; ++i) {
+        parts[i]();
+        Progress(kSteps[i]);
+    }
+    ui->LoadLobbyTextures(nullptr);
+    Progress(1.0f);
+    LoadingActivate(0, static_cast<int32_t>(id));
+    ui->RequestModule(kUILobby);
+    ui->SwitchModule();
+    ui->ApplyCarriedState();
+}
+
+void CSStageEnd::SetActive(uint8_t on)
+{
+    if (on == active) {
+        return;
+    }
+    active = on;
+    if (on == 0) {
+        picture = nullptr;
+        return;
+    }
+    CSUIManager *ui = g_pUIManager;
+    // What the ranking and the stage clear read of the first hero, taken
+    // as the stage is released.
+    ui->CopyHeroBestCounter();
+    ui->CopyHeroValue();
+    UI().loadStage(0);
+    finishedStage = UI().stageNumber();
+    ui->MarkStageCleared(finishedStage);
+    ui->SetLastStageId(finishedStage);
+    // The first stage has no ranking to pay its pickups: they go into the
+    // first hero's money here, so that none is lost.
+    if (finishedStage == 1) {
+        if (CSHero *hero = UI().firstHero()) {
+            const int64_t money = static_cast<int64_t>(hero->money) + hero->stageMoney;
+            hero->money = static_cast<int32_t>(std::clamp<int64_t>(money, 0, kMaxMoney));
+            hero->stageMoney = 0;
+        }
+    }
+    picture = ui->BaseMap();
+    timerMs = 0;
+}
+
+void CSStageEnd::Update(uint32_t ms)
+{
+    if (active == 0) {
+        return;
+    }
+    if (timerMs <= kCoverMs) {
+        timerMs += ms;
+        return;
+    }
+    CSUIManager *ui = g_pUIManager;
+    ui->LoadLobbyTextures(nullptr);
+    if (finishedStage == 1) {
+        ui->progress.totalPlayMs += ui->GetLastStageTime();
+        ui->RequestModule(kUILobby);
+    } else {
+        ui->RequestModule(kUIRanking);
+    }
+}
+
+void CSStageEnd::Render()
+{
+    if (active == 0) {
+        return;
+    }
+    const uint32_t alpha = std::min<uint32_t>(timerMs * 255 / kCoverMs, 255);
+    UIQuad quad;
+    SetQuadPositions(quad.v, 0, 0, 640, 480);
+    SetQuadUVs(quad.v, 0, 0, 1, 1);
+    SetQuadColour(quad.v, static_cast<uint8_t>(alpha), 240, 240, 240);
+    DrawUIQuad(quad.v, GetTextureRaster(picture));
+}

@@ -1,0 +1,523 @@
+// The title screen (see title_screen.h).
+#include "ui/title_screen.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/textures.h"
+#include "ui/logo_screens.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+CSTitle *g_pTitle = nullptr;
+
+namespace {
+
+constexpr uint32_t kOpaqueGrey = 0xFFF0F0F0u;
+
+// Rest places of the menu items: language 0 stands further left.
+float ItemRestLeft() { return UILanguage() == 0 ? 245.0f : 285.0f; }
+
+void PlaceQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
+{
+    SetQuadPositions(quad->v, x0, y0, x1, y1);
+    SetQuadUVs512(quad->v, s0, t0, s1, t1);
+    SetQuadArgb(quad->v, kOpaqueGrey);
+}
+
+void SetAlpha(UIQuad *quad, uint8_t alpha) { SetQuadColour(quad->v, alpha, 240, 240, 240); }
+
+bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
+
+}  // namespace
+
+uint8_t StepBlink(uint32_t ms, uint32_t *timer, uint8_t *rising)
+{
+    *timer += ms;
+    const uint32_t level = std::min<uint32_t>(*timer / 4, 255);
+    const uint8_t alpha = static_cast<uint8_t>(*rising != 0 ? level : 255 - level);
+    if (alpha == 255) {
+        *rising = 0;
+        *timer = 0;
+    } else if (alpha == 0) {
+        *rising = 1;
+        *timer = 0;
+    }
+    return alpha;
+}
+
+// ---- SlideItem
+void SlideItem::Init()
+{
+    if (quad == nullptr) {
+        quad = std::make_unique<UIQuad>();
+    }
+    slideMs = 0xFFFFFFFFu;
+    selected = 0;
+    selectedLeftX = 0.0f;
+    restRightX = 640.0f;
+}
+
+void SlideItem::Place(float x0, float y0, float x1, float y1)
+{
+    left = x0;
+    top = y0;
+    width = x1 - x0;
+    height = y1 - y0;
+    if (quad != nullptr) {
+        SetQuadPositions(quad->v, left, top, left + width, top + height);
+    }
+}
+
+void SlideItem::SetRange(float leftWhenSelected, float rightAtRest)
+{
+    selectedLeftX = leftWhenSelected;
+    restRightX = rightAtRest;
+}
+
+void SlideItem::SetSelected(uint8_t on, bool instant)
+{
+    selected = on;
+    if (!instant) {
+        slideMs = 0;
+        return;
+    }
+    Place(on != 0 ? selectedLeftX : restRightX - width, top, (on != 0 ? selectedLeftX : restRightX - width) + width,
+          top + height);
+    slideMs = 0xFFFFFFFFu;
+}
+
+void SlideItem::Update(uint32_t ms)
+{
+    if (slideMs == 0xFFFFFFFFu) {
+        return;
+    }
+    // The step grows with the time since the slide began.
+    const float step = static_cast<float>(slideMs) * 0.01f;
+    bool done = false;
+    if (selected != 0) {
+        left = std::max(left - step, selectedLeftX);
+        done = left == selectedLeftX;
+    } else {
+        const float right = std::min(left + width + step, restRightX);
+        left = right - width;
+        done = right == restRightX;
+    }
+    slideMs = done ? 0xFFFFFFFFu : slideMs + ms;
+    Place(left, top, left + width, top + height);
+}
+
+void SlideItem::Draw(const RwTexture *texture) const
+{
+    if (quad != nullptr) {
+        DrawUIQuad(*quad, texture);
+    }
+}
+
+// ---- CSTitle
+CSTitle::CSTitle() { g_pTitle = this; }
+
+void CSTitle::SetActive(uint8_t on)
+{
+    if (on == active) {
+        return;
+    }
+    active = on;
+    if (on == 0) {
+        ReleaseQuads();
+        return;
+    }
+    choicePending = 0;
+    promptRising = 0;
+    cursorRising = 0;
+    promptBlinkMs = 0;
+    cursorBlinkMs = 0;
+    idleMs = 0;
+    fadeMs = 0xFFFFFFFFu;
+    state = kNone;
+    selected = kNone;
+    movieKind = kNoMovie;
+    loopBackground = 0;
+    CreateQuads();
+    LoadTextures();
+    LayOut();
+    state = kPrompt;
+    SetMenuCursor(0, true);
+    g_pUIManager->SetUIPad(-1);
+    g_pUIManager->ResetHeroBlock();
+    PlayPreLogo();
+}
+
+void CSTitle::CreateQuads()
+{
+    if (items == nullptr) {
+        items = std::make_unique<SlideItem[]>(kItems);
+        for (int i = 0; i < kItems; ++i) {
+            items[i].Init();
+        }
+    }
+    for (auto *q : {&logoQuad, &overlayQuad, &dimPromptQuad, &noticeQuad, &brightPromptQuad, &cursorQuad, &fadeQuad}) {
+        if (*q == nullptr) {
+            *q = std::make_unique<UIQuad>();
+        }
+    }
+}
+
+void CSTitle::LayOut()
+{
+    PlaceQuad(overlayQuad.get(), 0, 0, 640, 480, 325, 2, 509, 140);
+    PlaceQuad(logoQuad.get(), 87, 51, 563, 323, 1, 257, 438, 511);
+    PlaceQuad(dimPromptQuad.get(), 245, 359, 395, 386, 1, 1, 151, 28);
+    PlaceQuad(brightPromptQuad.get(), 245, 359, 395, 386, 152, 1, 302, 28);
+    SetQuadPositions(noticeQuad->v, 193, 394, 447, 456);
+    SetQuadUVs(noticeQuad->v, 0.00390625f, 0.015625f, 0.99609375f, 0.984375f);
+    SetQuadArgb(noticeQuad->v, kOpaqueGrey);
+    const float x0 = ItemRestLeft();
+    for (int i = 0; i < kItems; ++i) {
+        const float y0 = 320.0f + 28.0f * i;
+        SlideItem &item = items[i];
+        SetQuadUVs512(item.quad->v, 1, 29.0f + 28.0f * i, 151, 56.0f + 28.0f * i);
+        SetQuadArgb(item.quad->v, kOpaqueGrey);
+        item.Place(x0, y0, x0 + 150.0f, y0 + 27.0f);
+        item.SetRange(x0 - 20.0f, x0 + 150.0f);
+    }
+    PlaceQuad(cursorQuad.get(), x0, 320, x0 + 150.0f, 347, 152, 29, 302, 56);
+    SetQuadPositions(fadeQuad->v, 0, 0, 640, 480);
+    SetQuadUVs(fadeQuad->v, 0, 0, 1, 1);
+    SetQuadArgb(fadeQuad->v, 0);
+}
+
+void CSTitle::LoadTextures()
+{
+    const std::string folder = std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOGO" + UILanguageFolder();
+    RwImageSetPath(folder.c_str());
+    if (noticeTexture == nullptr) {
+        // The legal notice is its own mask.
+        noticeTexture = LoadTextureWithMask("COPYRIT.BMP", "COPYRIT.BMP");
+    }
+    if (logoTexture == nullptr) {
+        logoTexture = LoadTextureWithMask("LOGO.BMP", "LOGOA.BMP");
+    }
+}
+
+void CSTitle::ReleaseTextures()
+{
+    DestroyTexture(noticeTexture);
+    DestroyTexture(logoTexture);
+    noticeTexture = nullptr;
+    logoTexture = nullptr;
+}
+
+void CSTitle::ReleaseQuads()
+{
+    if (items != nullptr) {
+        for (int i = 0; i < kItems; ++i) {
+            items[i].Release();
+        }
+        items.reset();
+    }
+    for (auto *q : {&logoQuad, &overlayQuad, &dimPromptQuad, &noticeQuad, &brightPromptQuad, &cursorQuad, &fadeQuad}) {
+        q->reset();
+    }
+}
+
+void CSTitle::Release()
+{
+    ReleaseQuads();
+    ReleaseTextures();
+    if (g_pTitle == this) {
+        g_pTitle = nullptr;
+    }
+}
+
+void CSTitle::PlayPreLogo()
+{
+    movieKind = kBackground;
+    preLogoPlaying = 1;
+    UI().playMovie(InterfaceMoviePath("PRELOGO.BIK").c_str());
+}
+
+void CSTitle::PlayLogoLoop()
+{
+    movieKind = kBackground;
+    preLogoPlaying = 0;
+    UI().playMovie(InterfaceMoviePath("LOGOBG.BIK").c_str());
+}
+
+void CSTitle::PlayDemo()
+{
+    movieKind = kAttract;
+    preLogoPlaying = 0;
+    UI().playMovie(InterfaceMoviePath("DEMO.BIK").c_str());
+}
+
+void CSTitle::SetMenuCursor(uint32_t item, bool instant)
+{
+    selected = item;
+    for (int i = 0; i < kItems; ++i) {
+        items[i].SetSelected(static_cast<uint32_t>(i) == item ? 1 : 0, instant);
+    }
+    if (item < kItems) {
+        SetQuadUVs512(cursorQuad->v, 152, 29.0f + 28.0f * item, 302, 56.0f + 28.0f * item);
+    } else {
+        SetQuadUVs(cursorQuad->v, 0, 0, 1, 1);
+    }
+    UpdateCursor();
+}
+
+void CSTitle::StartOwnFade()
+{
+    fadeMs = 0;
+    SetQuadArgb(fadeQuad->v, 0);
+}
+
+void CSTitle::StartDemoFade()
+{
+    StartOwnFade();
+    demoPending = 1;
+}
+
+void CSTitle::UpdateFade(uint32_t ms)
+{
+    if (fadeMs == 0xFFFFFFFFu) {
+        return;
+    }
+    const uint32_t alpha = std::min<uint32_t>(fadeMs * 255 / kOwnFadeMs, 255);
+    SetQuadArgb(fadeQuad->v, alpha << 24);
+    fadeMs += ms;
+    if (alpha == 255) {
+        UI().stopMovie();
+        if (demoPending != 0) {
+            PlayDemo();
+        } else if (state == kPrompt) {
+            PlayPreLogo();
+        } else {
+            PlayLogoLoop();
+        }
+        fadeMs = 0xFFFFFFFFu;
+    }
+}
+
+void CSTitle::UpdateMovies(uint32_t ms)
+{
+    const bool playing = UI().isMoviePlaying();
+    if (loopBackground != 0) {
+        if (movieKind == kBackground && preLogoPlaying == 0 && playing) {
+            return;
+        }
+        UI().stopMovie();
+        PlayLogoLoop();
+        return;
+    }
+    if (playing) {
+        if (movieKind == kBackground && state == kPrompt) {
+            idleMs += ms;
+            if (idleMs > kIdleMs) {
+                StartDemoFade();
+                idleMs = 0;
+            }
+        } else {
+            idleMs = 0;
+        }
+        return;
+    }
+    UI().stopMovie();
+    if (state == kPrompt) {
+        PlayPreLogo();
+    } else {
+        PlayLogoLoop();
+    }
+}
+
+bool CSTitle::FinishChoice()
+{
+    if (choicePending == 0) {
+        return false;
+    }
+    if (g_pUIManager->IsFading() != 0) {
+        return true;
+    }
+    static const uint32_t kNext[3] = {kUISelectCharacter, kUISaveLoad, kUIOption};
+    loopBackground = 0;
+    UI().stopMovie();
+    if (selected < 3) {
+        g_pUIManager->RequestModule(kNext[selected]);
+    }
+    choicePending = 0;
+    return true;
+}
+
+void CSTitle::ReadInput()
+{
+    if (state == kPrompt) {
+        const PadState &pad = UIPadState(0);
+        if (pad.connected == 0) {
+            return;
+        }
+        if (Pressed(pad, kPadStart) || UIMousePressed()) {
+            Confirm(0);
+            idleMs = 0;
+            return;
+        }
+        if (Pressed(pad, kPadSelect)) {
+            Cancel(0);
+            idleMs = 0;
+        }
+        if (movieKind == kAttract && (Pressed(pad, kPadCircle) || UIMousePressed())) {
+            Confirm(0);
+            idleMs = 0;
+        }
+        return;
+    }
+    if (state != kMenu) {
+        return;
+    }
+    const int32_t padIndex = g_pUIManager->GetUIPad();
+    const PadState &pad = UIPadState(padIndex);
+    if (pad.connected == 0) {
+        return;
+    }
+    if (Pressed(pad, kPadUp) && movieKind == kBackground) {
+        if (selected >= 1 && selected <= 3) {
+            selected -= 1;
+            g_pUIManager->PlayUISound(kUISoundMove, 0);
+        }
+        SetMenuCursor(selected, false);
+        idleMs = 0;
+    }
+    if (Pressed(pad, kPadDown) && movieKind == kBackground) {
+        if (selected <= 2) {
+            selected += 1;
+            g_pUIManager->PlayUISound(kUISoundMove, 0);
+        }
+        SetMenuCursor(selected, false);
+        idleMs = 0;
+    }
+    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+        Confirm(padIndex);
+        idleMs = 0;
+    }
+    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+        Cancel(padIndex);
+        idleMs = 0;
+    }
+}
+
+void CSTitle::Confirm(int32_t pad)
+{
+    if (movieKind != kBackground) {
+        // During the attract movie a confirm fades back to the title.
+        if (fadeMs == 0xFFFFFFFFu) {
+            StartOwnFade();
+            demoPending = 0;
+        }
+        return;
+    }
+    CSUIManager *ui = g_pUIManager;
+    if (state == kPrompt) {
+        state = kMenu;
+        loopBackground = 1;
+        ui->SetUIPad(pad);
+    } else if (state == kMenu) {
+        switch (selected) {
+        case 0:
+            ui->ResetHeroBlock();
+            ui->ClearProgressBlock();
+            ui->heroBlock.newGame = 1;
+            [[fallthrough]];
+        case 1:
+        case 2:
+            choicePending = 1;
+            ui->StartFade(0, kChoiceFadeMs);
+            state = kLeaving;
+            break;
+        case 3:
+            UI().closeApplication();
+            break;
+        default:
+            break;
+        }
+    } else {
+        return;
+    }
+    fadeMs = 0xFFFFFFFFu;
+    demoPending = 0;
+    ui->PlayUISound(kUISoundConfirm, 0);
+}
+
+void CSTitle::Cancel(int32_t)
+{
+    if (movieKind == kAttract) {
+        return;
+    }
+    if (state == kMenu) {
+        state = kPrompt;
+        g_pUIManager->SetUIPad(-1);
+        g_pUIManager->PlayUISound(kUISoundCancel, 0);
+    }
+    if (movieKind == kBackground) {
+        fadeMs = 0xFFFFFFFFu;
+        demoPending = 0;
+    }
+}
+
+void CSTitle::UpdateCursor()
+{
+    if (cursorQuad == nullptr || items == nullptr || selected >= kItems) {
+        return;
+    }
+    const UIQuad &from = *items[selected].quad;
+    cursorQuad->v[0].x = from.v[0].x;
+    cursorQuad->v[0].y = from.v[0].y;
+    cursorQuad->v[2].x = from.v[0].x;
+    cursorQuad->v[2].y = from.v[3].y;
+    cursorQuad->v[1].x = from.v[3].x;
+    cursorQuad->v[1].y = from.v[0].y;
+    cursorQuad->v[3].x = from.v[3].x;
+    cursorQuad->v[3].y = from.v[3].y;
+}
+
+void CSTitle::Update(uint32_t ms)
+{
+    if (active == 0) {
+        return;
+    }
+    UpdateFade(ms);
+    UpdateMovies(ms);
+    if (!FinishChoice()) {
+        ReadInput();
+    }
+    if (active == 0 || items == nullptr) {
+        return;
+    }
+    SetAlpha(brightPromptQuad.get(), StepBlink(ms, &promptBlinkMs, &promptRising));
+    for (int i = 0; i < kItems; ++i) {
+        items[i].Update(ms);
+    }
+    UpdateCursor();
+    SetAlpha(cursorQuad.get(), StepBlink(ms, &cursorBlinkMs, &cursorRising));
+}
+
+void CSTitle::Render()
+{
+    if (active == 0 || items == nullptr) {
+        return;
+    }
+    if (movieKind == kBackground) {
+        DrawUIQuad(*overlayQuad, logoTexture);
+        DrawUIQuad(*logoQuad, logoTexture);
+        if (state == kPrompt) {
+            DrawUIQuad(*dimPromptQuad, logoTexture);
+            DrawUIQuad(*brightPromptQuad, logoTexture);
+            DrawUIQuad(*noticeQuad, noticeTexture);
+        } else if (state == kMenu) {
+            for (int i = 0; i < kItems; ++i) {
+                items[i].Draw(logoTexture);
+            }
+            DrawUIQuad(*cursorQuad, logoTexture);
+        }
+    }
+    if (fadeMs != 0xFFFFFFFFu) {
+        DrawUIQuad(fadeQuad->v, nullptr);
+    }
+}

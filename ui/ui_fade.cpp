@@ -1,0 +1,178 @@
+// The colour fade, the letterbox bars and the base-map fade: full-screen
+// effects of the screen manager that outlive a screen switch.
+//
+// A fade reaches full alpha after its duration and holds it until its
+// ratio (elapsed x 255 / duration) reaches 281; the frame in which it ends
+// is still drawn, at its final alpha, and nothing from the next frame on.
+#include <algorithm>
+
+#include "app/application.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr uint32_t kFadeEndRatio = 281;
+constexpr uint32_t kBaseMapPhaseMs = 500;
+constexpr uint32_t kBaseMapColour = 0xF0F0F0u;
+
+}  // namespace
+
+void CSUIManager::StartFade(uint32_t argb, uint32_t ms)
+{
+    if (fadeRunning_ != 0) {
+        return;
+    }
+    fadeRunning_ = 1;
+    fadeShown_ = 1;
+    fadeJustFinished_ = 0;
+    fadeColour_ = argb;
+    fadeOutDurationMs_ = std::max<uint32_t>(ms, 1);
+    fadeOutElapsed_ = 0;
+    SetQuadPositions(fadeQuad_->v, 0, 0, static_cast<float>(GetScreenWidth()), static_cast<float>(GetScreenHeight()));
+    // The first draw may come before the first step: clear until then.
+    SetQuadArgb(fadeQuad_->v, fadeColour_ & 0xFFFFFFu);
+}
+
+void CSUIManager::StartFadeIn(uint32_t argb, uint32_t ms)
+{
+    if (fadeRunning_ != 0) {
+        return;
+    }
+    fadeRunning_ = 1;
+    fadeShown_ = 1;
+    fadeJustFinished_ = 0;
+    fadeColour_ = argb;
+    fadeInDurationMs_ = std::max<uint32_t>(ms, 1);
+    fadeInElapsed_ = 0;
+    SetQuadPositions(fadeQuad_->v, 0, 0, static_cast<float>(GetScreenWidth()), static_cast<float>(GetScreenHeight()));
+    SetQuadArgb(fadeQuad_->v, 0xFF000000u | (fadeColour_ & 0xFFFFFFu));
+}
+
+void CSUIManager::StepFade(uint32_t ms)
+{
+    if (fadeRunning_ == 0) {
+        return;
+    }
+    uint32_t alpha = 0;
+    if (fadeOutElapsed_ != kUINoTimer) {
+        const uint32_t ratio = fadeOutElapsed_ * 255 / fadeOutDurationMs_;
+        if (ratio >= kFadeEndRatio) {
+            fadeOutElapsed_ = kUINoTimer;
+            fadeRunning_ = 0;
+            fadeJustFinished_ = 1;
+        } else {
+            fadeOutElapsed_ += ms;
+        }
+        alpha = std::min<uint32_t>(ratio, 255);
+    } else if (fadeInElapsed_ != kUINoTimer) {
+        const uint32_t ratio = fadeInElapsed_ * 255 / fadeInDurationMs_;
+        if (ratio >= kFadeEndRatio) {
+            fadeInElapsed_ = kUINoTimer;
+            fadeRunning_ = 0;
+        } else {
+            fadeInElapsed_ += ms;
+        }
+        alpha = 255 - std::min<uint32_t>(ratio, 255);
+    }
+    SetQuadArgb(fadeQuad_->v, alpha << 24 | (fadeColour_ & 0xFFFFFFu));
+}
+
+void CSUIManager::DrawFade()
+{
+    if (fadeShown_ == 0 && fadeJustFinished_ == 0) {
+        return;
+    }
+    fadeJustFinished_ = 0;
+    SetDepthTestAndWrite(false);
+    DrawUIQuad(fadeQuad_->v, nullptr);
+    SetDepthTestAndWrite(true);
+    if (fadeRunning_ == 0) {
+        fadeShown_ = 0;
+    }
+}
+
+void CSUIManager::ShowLetterbox(int32_t ms)
+{
+    if (letterboxOn_ != 0) {
+        return;
+    }
+    if (ms >= 1) {
+        letterboxDurationMs_ = static_cast<uint32_t>(ms);
+        letterboxMs_ = 0;
+        letterboxChanging_ = 1;
+        SetQuadArgb(letterboxTop_->v, 0x00000000u);
+        SetQuadArgb(letterboxBottom_->v, 0x00000000u);
+    } else {
+        SetQuadArgb(letterboxTop_->v, 0xFF000000u);
+        SetQuadArgb(letterboxBottom_->v, 0xFF000000u);
+    }
+    letterboxTargetOn_ = 1;
+    letterboxOn_ = 1;
+}
+
+void CSUIManager::HideLetterbox(int32_t ms)
+{
+    if (letterboxOn_ == 0 || letterboxTargetOn_ == 0) {
+        return;
+    }
+    if (ms > 0) {
+        letterboxMs_ = 0;
+        letterboxDurationMs_ = static_cast<uint32_t>(ms);
+        letterboxTargetOn_ = 0;
+        letterboxChanging_ = 1;
+        SetQuadArgb(letterboxTop_->v, 0xFF000000u);
+        SetQuadArgb(letterboxBottom_->v, 0xFF000000u);
+    } else {
+        letterboxOn_ = 0;
+    }
+}
+
+void CSUIManager::StepLetterbox(uint32_t ms)
+{
+    if (letterboxChanging_ == 0 || IsPauseMenuOpen() != 0) {
+        return;
+    }
+    letterboxMs_ += ms;
+    const uint32_t ratio = letterboxMs_ * 255 / letterboxDurationMs_;
+    if (ratio >= 255) {
+        letterboxChanging_ = 0;
+        if (letterboxTargetOn_ == 0) {
+            letterboxOn_ = 0;
+        }
+    }
+    const uint32_t level = std::min<uint32_t>(ratio, 255);
+    const uint32_t alpha = letterboxTargetOn_ != 0 ? level : 255 - level;
+    SetQuadArgb(letterboxTop_->v, alpha << 24);
+    SetQuadArgb(letterboxBottom_->v, alpha << 24);
+}
+
+void CSUIManager::DrawLetterbox()
+{
+    if (letterboxOn_ == 0 || IsPauseMenuOpen() != 0) {
+        return;
+    }
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
+    DrawUIQuadKeepRaster(letterboxTop_->v);
+    DrawUIQuadKeepRaster(letterboxBottom_->v);
+}
+
+void CSUIManager::DrawBaseMapFade() { DrawBaseMapFade(UIFrameMs()); }
+
+void CSUIManager::DrawBaseMapFade(uint32_t ms)
+{
+    uint32_t alpha = 0;
+    if (baseMapRevealMs_ < kBaseMapPhaseMs) {
+        alpha = 255 - std::min<uint32_t>(baseMapRevealMs_ * 255 / kBaseMapPhaseMs, 255);
+        baseMapRevealMs_ += ms;
+    } else if (baseMapCoverMs_ < kBaseMapPhaseMs) {
+        alpha = std::min<uint32_t>(baseMapCoverMs_ * 255 / kBaseMapPhaseMs, 255);
+        baseMapCoverMs_ += ms;
+    } else {
+        return;
+    }
+    UIQuad quad;
+    SetQuadPositions(quad.v, 0, 0, 640, 480);
+    SetQuadUVs(quad.v, 0, 0, 1, 1);
+    SetQuadArgb(quad.v, alpha << 24 | kBaseMapColour);
+    DrawUIQuad(quad.v, GetTextureRaster(baseMap_));
+}

@@ -1,0 +1,76 @@
+// The game's own links of the screens (see ui_links.h).
+#include "ui/ui_links.h"
+
+#include "actor/hero.h"
+#include "app/application.h"
+#include "app/movie_player.h"
+#include "stage/stage_manager.h"
+
+namespace {
+
+CSStageManager *Stage() { return g_pStageManager; }
+
+template <void (CSStageManager::*Call)()>
+void OnStage()
+{
+    if (CSStageManager *stage = Stage()) {
+        (stage->*Call)();
+    }
+}
+
+}  // namespace
+
+UILinks GameUILinks()
+{
+    UILinks l{};
+    l.playMovie = [](const char *path) { PlayMovie(path); };
+    l.stopMovie = [] { StopMovie(); };
+    l.isMoviePlaying = [] { return IsMoviePlaying(); };
+    l.closeApplication = [] { CloseApplication(); };
+
+    l.hasStage = [] { return Stage() != nullptr; };
+    l.createSubObjects1 = OnStage<&CSStageManager::CreateSubObjects1>;
+    l.createSubObjects2 = OnStage<&CSStageManager::CreateSubObjects2>;
+    l.loadEffectsPack = OnStage<&CSStageManager::LoadEffectsPack>;
+    l.loadItemsPack = OnStage<&CSStageManager::LoadItemsPack>;
+    l.loadEventsPack = OnStage<&CSStageManager::LoadEventsPack>;
+    l.loadHeroesOnce = OnStage<&CSStageManager::LoadHeroesOnce>;
+    l.unloadHeroes = OnStage<&CSStageManager::UnloadHeroes>;
+    l.requestStageChange = [](int32_t target, uint8_t transition, uint32_t ms) {
+        if (CSStageManager *stage = Stage()) {
+            stage->RequestStageChange(target, transition, ms);
+        }
+    };
+    l.loadStage = [](int32_t id) {
+        if (CSStageManager *stage = Stage()) {
+            stage->LoadStage(id);
+        }
+    };
+    l.stageNumber = [] { return Stage() != nullptr ? Stage()->stageNumber : 0; };
+    l.setBGMVolume = [](float volume) {
+        if (CSStageManager *stage = Stage()) {
+            stage->SetBGMVolume(volume);
+        }
+    };
+    l.updateMessageWindow = OnStage<&CSStageManager::UpdateMessageWindow>;
+
+    l.firstHero = []() -> CSHero * {
+        CSStageManager *stage = Stage();
+        return stage != nullptr && stage->heroCount > 0 ? stage->heroes[0] : nullptr;
+    };
+
+    // The item owner joins the stage with the items; until then the stage
+    // has none and the carried items wait in the blocks.
+    l.hasItemOwner = [] { return false; };
+    l.clearOwnedLists = [] {};
+    l.itemOwnLimit = [](uint32_t) { return -1; };
+    l.addItem = [](int32_t, uint32_t) { return false; };
+    l.resetItemRange = [] {};
+    return l;
+}
+
+UILinks &UI()
+{
+    static UILinks links = GameUILinks();
+    return links;
+}

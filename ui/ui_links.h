@@ -1,0 +1,70 @@
+// What the screens need of the rest of the game, in one table: the movie
+// player and the stage manager with its heroes and item owner. The game's
+// own table (GameUILinks) goes to the application's movie player and the
+// running stage manager, and each of its calls does nothing (or answers
+// 0, false, null) while that object is absent. Tests put recording tables
+// in with UILinksScope.
+#pragma once
+
+#include <cstdint>
+
+class CSHero;
+
+struct UILinks {
+    // ---- movies (full paths) ----
+    void (*playMovie)(const char *path);
+    void (*stopMovie)();
+    bool (*isMoviePlaying)();
+    // The program closes (the title's quit).
+    void (*closeApplication)();
+
+    // ---- the stage manager ----
+    bool (*hasStage)();
+    void (*createSubObjects1)();
+    void (*createSubObjects2)();
+    void (*loadEffectsPack)();
+    void (*loadItemsPack)();
+    void (*loadEventsPack)();
+    void (*loadHeroesOnce)();
+    void (*unloadHeroes)();
+    void (*requestStageChange)(int32_t target, uint8_t transition, uint32_t ms);
+    // LoadStage: a stage id loads it, 0 releases the running stage.
+    void (*loadStage)(int32_t id);
+    // The current stage number (after a release: the finished stage).
+    int32_t (*stageNumber)();
+    void (*setBGMVolume)(float volume);
+    // The render's step that lets the event manager draw its message
+    // window. (The stage's own render hands the monsters whose health bar
+    // may show to AddHudActor.)
+    void (*updateMessageWindow)();
+
+    // ---- the heroes: the first hero of the stage's list, null when none ----
+    CSHero *(*firstHero)();
+
+    // ---- the item owner (nothing while the stage has none) ----
+    bool (*hasItemOwner)();
+    void (*clearOwnedLists)();
+    // The item's OwnLimit; -1 for an id the item tables do not hold.
+    int32_t (*itemOwnLimit)(uint32_t id);
+    // One more of the item in list 0 (shared), 1 or 2 (the players'); false
+    // when none more can be had.
+    bool (*addItem)(int32_t list, uint32_t id);
+    void (*resetItemRange)();
+};
+
+UILinks GameUILinks();
+
+// The links in use (the game's own until a test replaces them).
+UILinks &UI();
+
+// A test's links while it lives; the previous ones come back after.
+class UILinksScope {
+public:
+    explicit UILinksScope(const UILinks &links) : saved_(UI()) { UI() = links; }
+    ~UILinksScope() { UI() = saved_; }
+    UILinksScope(const UILinksScope &) = delete;
+    UILinksScope &operator=(const UILinksScope &) = delete;
+
+private:
+    UILinks saved_;
+};

@@ -1,0 +1,144 @@
+// The screen manager's stage ids, progress, carried state and stage clock
+// (see ui_manager.h).
+#include <algorithm>
+
+#include "actor/hero.h"
+#include "app/application.h"
+#include "app/game_system.h"
+#include "ui/stage_table.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr int32_t kMaxMoney = 999999;
+constexpr int32_t kHpLevelCap[2] = {5, 4};
+constexpr int32_t kPowerLevelCap[2] = {3, 5};
+
+// Adds `count` of the item to the owner's list, never more than the item
+// may be owned; an item the tables do not know is skipped.
+void AddCarriedItem(const UILinks &l, int32_t list, uint32_t id, int32_t count)
+{
+    if (id == 0 || count <= 0) {
+        return;
+    }
+    const int32_t limit = l.itemOwnLimit(id);
+    if (limit < 0) {
+        return;
+    }
+    const int32_t n = std::min(count, limit);
+    for (int32_t i = 0; i < n; ++i) {
+        if (!l.addItem(list, id)) {
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void CSUIManager::SetLastStageId(int32_t numberOrId)
+{
+    if (const StageRow *row = FindStageRow(numberOrId)) {
+        lastStageId_ = static_cast<uint32_t>(StageIdOfNumber(row->number));
+    }
+}
+
+const char16_t *CSUIManager::GetStageName(int32_t id) const
+{
+    const StageRow *row = FindStageRowById(id);
+    if (row == nullptr || g_pGameSystem == nullptr) {
+        return nullptr;
+    }
+    return g_pGameSystem->messageBox.Table().Text(kStageNameEntry, static_cast<size_t>(row->nameText));
+}
+
+int32_t CSUIManager::MarkStageCleared(int32_t number)
+{
+    const int32_t slot = StageNumberToSlot(number);
+    if (slot < 0) {
+        return slot;
+    }
+    progress.cleared[slot] = 1;
+    progress.clearedWord = 0;
+    // Slot 0 (stage 1) never enters the list: 0 marks an empty entry.
+    if (slot >= 1) {
+        for (uint32_t &entry : progress.clearedList) {
+            if (entry == static_cast<uint32_t>(slot)) {
+                break;
+            }
+            if (entry == 0) {
+                entry = static_cast<uint32_t>(slot);
+                break;
+            }
+        }
+    }
+    return slot;
+}
+
+int32_t CSUIManager::SetStageFlag(int32_t number, uint8_t value)
+{
+    const int32_t slot = StageNumberToSlot(number);
+    if (slot >= 0) {
+        heroBlock.stageGrades[slot] = value;
+    }
+    return slot;
+}
+
+void CSUIManager::ApplyCarriedState()
+{
+    const UILinks &l = UI();
+    if (l.hasItemOwner()) {
+        l.clearOwnedLists();
+        for (int i = 0; i < kCarriedSharedItems; ++i) {
+            AddCarriedItem(l, 0, progress.itemIds[i], progress.itemCounts[i]);
+        }
+        for (int i = 0; i < kCarriedHeroItems; ++i) {
+            AddCarriedItem(l, 1, heroBlock.itemIds[i], heroBlock.itemCounts[i]);
+        }
+    }
+    CSHero *hero = l.firstHero();
+    if (hero == nullptr) {
+        return;
+    }
+    const int type = hero->characterNumber == 1 ? 1 : 0;
+    if (heroBlock.hpLevel <= kHpLevelCap[type]) {
+        hero->hpLevel = heroBlock.hpLevel;
+    }
+    if (heroBlock.powerLevel <= kPowerLevelCap[type]) {
+        hero->powerLevel = heroBlock.powerLevel;
+    }
+    hero->money = std::clamp(heroBlock.money, 0, kMaxMoney);
+}
+
+void CSUIManager::CheckExtraStages()
+{
+    static const int32_t kExtraStageIds[3] = {2400000, 2410000, 2420000};
+    for (int i = 0; i < 3; ++i) {
+        extraStages_[i] = static_cast<uint32_t>(CheckExtraStageFile(kExtraStageIds[i]));
+    }
+}
+
+void CSUIManager::AddStageTime(uint32_t ms)
+{
+    if (!UI().isMoviePlaying()) {
+        stagePlayMs_ += ms;
+    }
+}
+
+void CSUIManager::ResetStageClock()
+{
+    lastStagePlayMs_ = stagePlayMs_;
+    stagePlayMs_ = 0;
+}
+
+void CSUIManager::CopyHeroBestCounter()
+{
+    CSHero *hero = UI().firstHero();
+    heroBestCounter_ = hero != nullptr ? hero->bestHitCounter : 0;
+}
+
+void CSUIManager::CopyHeroValue()
+{
+    CSHero *hero = UI().firstHero();
+    heroStageValue_ = hero != nullptr ? hero->stageMoney : 0;
+}

@@ -1,0 +1,75 @@
+// The screen manager as the stage, the effects and the events reach it:
+// the stage's table of screen calls (stage/stage_screen_calls.h) and the
+// screens' entries in the effects' and the events' links, installed while
+// the manager lives.
+#include "ui/ui_stage_links.h"
+
+#include "event/event_links.h"
+#include "fx/fx_links.h"
+#include "stage/stage_screen_calls.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+CSUIManager *M() { return g_pUIManager; }
+
+const StageScreenCalls kScreenCalls = {
+    [](uint32_t ms) { M()->StepLetterbox(ms); },
+    [](int32_t ms) { M()->ShowLetterbox(ms); },
+    [](int32_t ms) { M()->HideLetterbox(ms); },
+    [] { return M()->IsPauseMenuOpen(); },
+    [] { M()->ResetStageHUD(); },
+    [] { M()->ResetStageClock(); },
+    [](uint8_t on) {
+        if (on != 0) {
+            M()->SetLoadingFlag();
+        } else {
+            M()->ClearLoadingFlag();
+        }
+    },
+    [] { return static_cast<int32_t>(M()->CurrentScreen()); },
+    [](int32_t screen) { M()->RequestModule(static_cast<uint32_t>(screen)); },
+    [] { M()->SwitchModule(); },
+    [](uint32_t argb, uint32_t ms) { M()->StartFade(argb, ms); },
+    [](uint32_t argb, uint32_t ms) { M()->StartFadeIn(argb, ms); },
+    [] { return M()->IsFading(); },
+    [](AiObject *actor) { M()->AddHudActor(actor); },
+    [] { M()->ApplyCarriedState(); },
+    [](int32_t *hero, int32_t *pad) {
+        // Nothing chosen yet: the first hero on pad 0.
+        const UIHeroBlock &block = M()->heroBlock;
+        *hero = block.hero == 0 || block.hero == 1 ? block.hero : 0;
+        *pad = block.pad >= 0 && block.pad < kPadsPerBlock ? block.pad : 0;
+    },
+};
+
+}  // namespace
+
+void InstallScreenLinks()
+{
+    g_stageScreens = &kScreenCalls;
+    g_fxLinks.showMoneyGain = [](int32_t amount) {
+        if (g_pUIManager != nullptr) {
+            g_pUIManager->ShowMoneyGain(amount);
+        }
+    };
+    g_eventLinks.requestBossGauge = [] {
+        if (g_pUIManager != nullptr) {
+            g_pUIManager->RequestBossGauge();
+        }
+    };
+    g_eventLinks.controllingPad = [] {
+        const int32_t pad = g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1;
+        return pad >= 0 && pad < kPadsPerBlock ? pad : 0;
+    };
+}
+
+void RemoveScreenLinks()
+{
+    if (g_stageScreens == &kScreenCalls) {
+        g_stageScreens = nullptr;
+    }
+    g_fxLinks.showMoneyGain = nullptr;
+    g_eventLinks.requestBossGauge = nullptr;
+    g_eventLinks.controllingPad = nullptr;
+}

@@ -1,0 +1,9 @@
+// The screen manager's trace lines (see ui_trace.h).
+#include "ui/ui_trace.h"
+
+#include "app/trace.h"
+
+void TraceScreenRequest(uint32_t number) { game::TraceLine("screen").Word("request").Int(number); }
+void TraceScreenSwitch(uint32_t number) { game::TraceLine("screen").Word("switch").Int(number); }
+void TraceScreenSound(uint32_t soundId) { game::TraceLine("screen").Word("sound").Int(soundId); }
+void TraceScreenGauge() { game::TraceLine("screen").Word("gauge"); }

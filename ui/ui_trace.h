@@ -1,0 +1,14 @@
+// The screen manager's lines of the run's trace (--trace):
+//   screen request N     a screen asked for (RequestModule)
+//   screen switch N      the switch to screen N carried out
+//   screen sound ID      an interface sound played
+//   screen gauge         the overlay's boss gauge asked to find its boss
+// The screens' music writes the "music" lines with kind "ui".
+#pragma once
+
+#include <cstdint>
+
+void TraceScreenRequest(uint32_t number);
+void TraceScreenSwitch(uint32_t number);
+void TraceScreenSound(uint32_t soundId);
+void TraceScreenGauge();

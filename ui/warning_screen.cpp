@@ -1,0 +1,117 @@
+// The warning screen (see warning_screen.h).
+#include "ui/warning_screen.h"
+
+#include <string>
+
+#include "app/pack.h"
+#include "app/textures.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+CSWarning *g_pWarning = nullptr;
+
+CSWarning::CSWarning() { g_pWarning = this; }
+
+void CSWarning::SetActive(uint8_t on)
+{
+    if (on == active) {
+        return;
+    }
+    active = on;
+    if (on != 0) {
+        timerMs = 0xFFFFFFFFu;
+        drawn = 0;
+        setUpDone = 0;
+        fadeStarted = 0;
+        if (quad == nullptr) {
+            quad = std::make_unique<UIQuad>();
+        }
+        LoadTextures();
+        LayoutQuad();
+    } else {
+        ReleaseTexture();
+        quad.reset();
+    }
+}
+
+void CSWarning::LoadTextures()
+{
+    PackOpenHook();
+    const bool packed = zuOpenPack((std::string(UIDataRoot()) + "\\PACK\\UI0\\WARNING.STR").c_str());
+    if (texture == nullptr) {
+        const std::string folder =
+            std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\WARNING" + UILanguageFolder();
+        RwImageSetPath(folder.c_str());
+        texture = ReadTextureWithoutMask("WARNING.BMP");
+    }
+    if (packed) {
+        zuClosePack();
+    }
+}
+
+void CSWarning::LayoutQuad()
+{
+    if (quad == nullptr) {
+        return;
+    }
+    SetQuadPositions(quad->v, 0.0f, 0.0f, 640.0f, 480.0f);
+    SetQuadUVs(quad->v, 1.0f / 512.0f, 32.0f / 512.0f, 511.0f / 512.0f, 480.0f / 512.0f);
+    SetQuadArgb(quad->v, 0xFFF0F0F0u);
+}
+
+void CSWarning::Render()
+{
+    if (active == 0 || quad == nullptr) {
+        return;
+    }
+    DrawUIQuad(*quad, texture);
+    drawn = 1;
+}
+
+void CSWarning::Update(uint32_t ms)
+{
+    if (active == 0) {
+        return;
+    }
+    CSUIManager *ui = g_pUIManager;
+    if (drawn != 0 && setUpDone == 0) {
+        UI().unloadHeroes();
+        if (firstSetUpDone == 0) {
+            firstSetUpDone = 1;
+            ui->ResetVolumes();
+            ui->MarkStartValue();
+        }
+        ui->LoadFrontEndTextures();
+        if (UILanguage() == 0) {
+            ui->LoadCommonTextures();
+        }
+        setUpDone = 1;
+    }
+    // Counted from the first update, which is time 0.
+    timerMs = timerMs == 0xFFFFFFFFu ? 0 : timerMs + ms;
+    if (timerMs >= kShowMs && fadeStarted == 0) {
+        ui->StartFade(0, kFadeMs);
+        fadeStarted = 1;
+    }
+    CheckDone();
+}
+
+void CSWarning::CheckDone()
+{
+    if (fadeStarted != 0 && g_pUIManager->IsFading() == 0) {
+        g_pUIManager->RequestModule(UILanguage() == 0 ? kUIMakerLogo : kUIPublisherLogo);
+        fadeStarted = 0;
+    }
+}
+
+void CSWarning::ReleaseTexture()
+{
+    DestroyTexture(texture);
+    texture = nullptr;
+}
+
+void CSWarning::Release()
+{
+    ReleaseTexture();
+    quad.reset();
+}

@@ -1,0 +1,47 @@
+// Screen 1, the warning picture at start-up: shown for three seconds, it
+// does the interface's one-time set-up once it has been drawn (the heroes
+// unloaded, the volumes reset the first time, the front-end textures, and
+// for language 0 the common ones) and fades to the logo movies: screen 3
+// for language 0, else screen 2.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "ui/ui_quad.h"
+
+class CSWarning {
+public:
+    static constexpr uint32_t kShowMs = 3001;
+    static constexpr uint32_t kFadeMs = 500;
+
+    CSWarning();
+    ~CSWarning() { Release(); }
+    CSWarning(const CSWarning &) = delete;
+    CSWarning &operator=(const CSWarning &) = delete;
+
+    void SetActive(uint8_t on);
+    void Update(uint32_t ms);
+    void Render();
+    // Inside the WARNING pack: "WARNING.BMP" (no alpha picture) from the
+    // language's WARNING folder, unless held.
+    void LoadTextures();
+    void LayoutQuad();
+    void CheckDone();
+    // The picture alone (the front-end release).
+    void ReleaseTexture();
+    // The quad and the picture.
+    void Release();
+
+    std::unique_ptr<UIQuad> quad;
+    RwTexture *texture = nullptr;
+    uint8_t active = 0;
+    uint8_t firstSetUpDone = 0;  // ever, in this run
+    uint8_t drawn = 0;
+    uint8_t setUpDone = 0;
+    uint32_t fadeStarted = 0;
+    uint32_t timerMs = 0xFFFFFFFFu;
+};
+
+// The warning screen (null outside its life).
+extern CSWarning *g_pWarning;
