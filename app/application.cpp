@@ -54,6 +54,7 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     fullScreen_ = choice.fullScreen;
     active_ = true;
     quitting_ = false;
+    startupMovie_ = false;
     cursorShown_ = true;
     CursorRequest = 0;
 
@@ -92,6 +93,8 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     CreateSoundAndMovies();
     if (!options.movie.empty()) {
         PlayMovie(options.movie.c_str());
+        startupMovie_ = true;
+        gameSystem->screensHeld = true;
     }
     return true;
 }
@@ -128,7 +131,7 @@ void CSApplication::SetActive(bool active)
 
 void CSApplication::StepStartupMovie()
 {
-    if (options_.movie.empty() || moviePlayer == nullptr || !moviePlayer->IsActive()) {
+    if (!startupMovie_) {
         return;
     }
     // As the logo screens do: start pressed on pad 0 skips the movie; its end stops it.
@@ -137,8 +140,13 @@ void CSApplication::StepStartupMovie()
         const PadState &pad = gameSystem->padStates[2][0];
         skip = pad.connected != 0 && pad.buttons[kPadStart] == kPadPressedState;
     }
-    if (skip || !moviePlayer->IsPlaying()) {
+    if (moviePlayer == nullptr || !moviePlayer->IsActive() || skip || !moviePlayer->IsPlaying()) {
         StopMovie();
+        startupMovie_ = false;
+    }
+    // The screens start once the start-up movie is over.
+    if (gameSystem != nullptr) {
+        gameSystem->screensHeld = startupMovie_;
     }
 }
 

@@ -65,7 +65,8 @@ private:
     void ClientSize(uint32_t *width, uint32_t *height) const;
     void CreateSoundAndMovies();
     void DestroySoundAndMovies();
-    // The movie of --movie: stopped by start on pad 0 or at its end.
+    // The movie of --movie: stopped by start on pad 0 or at its end; the
+    // screens wait for it.
     void StepStartupMovie();
 
     HWND window_ = nullptr;
@@ -77,6 +78,7 @@ private:
     bool quitting_ = false;
     bool cursorShown_ = true;
     bool engineStarted_ = false;
+    bool startupMovie_ = false;  // the movie of --movie plays, before the screens
 };
 
 // The one application (null outside its life).

@@ -77,13 +77,23 @@ bool CSGameSystem::Create(uint32_t width, uint32_t height, int32_t newLanguage)
     moveCollision = 1;
     stageExitRequested_ = false;
     frameDrawn_ = false;
+    defaultSceneTried_ = false;
+    screensHeld = false;
     if (!MakeWorld() || !MakeCamera(width, height)) {
         Destroy();
         return false;
     }
-    // Without the first stage in the data tree the plain first frame shows.
-    game::StageSceneLoad(&defaultScene, camera);
     return true;
+}
+
+bool CSGameSystem::LoadDefaultScene()
+{
+    if (!defaultSceneTried_) {
+        defaultSceneTried_ = true;
+        // Without the first stage in the data tree the plain first frame shows.
+        game::StageSceneLoad(&defaultScene, camera);
+    }
+    return game::StageSceneLoaded(defaultScene);
 }
 
 bool CSGameSystem::MakeWorld()
@@ -205,6 +215,9 @@ uint32_t CSGameSystem::ClientHeight() const { return ScreenClientHeight(); }
 void CSGameSystem::Tick()
 {
     GameSystemChildren children{*this};
+    if (uiManager == nullptr) {
+        LoadDefaultScene();
+    }
     game::RunGameTick(children, padStates[kPadStateBlock][0]);
     frameDrawn_ = Render();
 }

@@ -118,9 +118,15 @@ public:
     uint8_t moveCollision = 1;
     CSBitmapFont font;
     game::ACosTable acosTable;
-    // The scene drawn until the stage manager exists: the first stage under
-    // a camera flying a fixed path (empty when the data tree lacks it).
+    // The scene drawn while there are no screens and no stage: the first
+    // stage under a camera flying a fixed path (empty when the data tree
+    // lacks it). Loaded by the first tick without screens, or by
+    // LoadDefaultScene.
     game::StageScene defaultScene;
+    bool LoadDefaultScene();
+    // While set the screens stand still and draw nothing (the start-up
+    // movie of --movie plays before them).
+    bool screensHeld = false;
 
 private:
     bool MakeWorld();
@@ -131,6 +137,7 @@ private:
     bool created_ = false;
     bool frameDrawn_ = false;
     bool stageExitRequested_ = false;
+    bool defaultSceneTried_ = false;
 };
 
 // The one game system (null outside its life).

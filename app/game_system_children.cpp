@@ -68,7 +68,7 @@ void GameSystemChildren::ReleaseScreens()
 }
 
 bool GameSystemChildren::HasStage() const { return gs.stageManager != nullptr; }
-bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr; }
+bool GameSystemChildren::HasScreens() const { return gs.uiManager != nullptr && !gs.screensHeld; }
 bool GameSystemChildren::HasDevMenu() const { return gs.devMenu != nullptr; }
 bool GameSystemChildren::MoviePlaying() const { return IsMoviePlaying(); }
 

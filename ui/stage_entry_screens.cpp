@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "actor/hero.h"
-#include "stage/stage_screen_calls.h"
 #include "ui/select_character.h"
 #include "ui/stage_table.h"
 #include "ui/ui_links.h"
@@ -13,22 +12,6 @@
 namespace {
 
 constexpr int32_t kMaxMoney = 999999;
-
-void LoadingActivate(uint8_t on, int32_t stageId)
-{
-    if (g_stageLoadingScreen != nullptr) {
-        g_stageLoadingScreen->activate(on, stageId);
-    }
-}
-
-// A value on the loading bar, and a drawing.
-void Progress(float value)
-{
-    if (g_stageLoadingScreen != nullptr) {
-        g_stageLoadingScreen->setProgress(value);
-        g_stageLoadingScreen->step();
-    }
-}
 
 }  // namespace
 
@@ -47,11 +30,11 @@ void CSEnterStage::SetActive(uint8_t on)
         selection->ReleaseCharacterModel();
     }
     UI().unloadHeroes();
-    const uint32_t id = ui->GetStageId();
-    LoadingActivate(1, static_cast<int32_t>(id));
-    Progress(0.0f);
-    ui->CheckExtraStages();
     const UILinks &l = UI();
+    const uint32_t id = ui->GetStageId();
+    l.activateLoading(1, static_cast<int32_t>(id));
+    l.loadingProgress(0.0f);
+    ui->CheckExtraStages();
     void (*const parts[6])() = {l.createSubObjects1, l.loadEffectsPack, l.createSubObjects2,
                                 l.loadItemsPack,     l.loadEventsPack,  l.loadHeroesOnce};
     const bool newGame = id == kFirstStageId && ui->progress.cleared[StageNumberToSlot(1)] == 0;
@@ -59,7 +42,7 @@ void CSEnterStage::SetActive(uint8_t on)
         for (auto part : parts) {
             part();
         }
-        Progress(0.1f);
+        l.loadingProgress(0.1f);
         // The stage load that follows turns the loading screen off.
         ui->RequestModule(kUIGamePlay);
         ui->SwitchModule();
@@ -73,11 +56,11 @@ void CSEnterStage::SetActive(uint8_t on)
     static const float kSteps[6] = {0.1f, 0.2f, 0.3f, 0.5f, 0.7f, 0.9f};
     for (int i = 0; i < 6; ++i) {
         parts[i]();
-        Progress(kSteps[i]);
+        l.loadingProgress(kSteps[i]);
     }
     ui->LoadLobbyTextures(nullptr);
-    Progress(1.0f);
-    LoadingActivate(0, static_cast<int32_t>(id));
+    l.loadingProgress(1.0f);
+    l.activateLoading(0, static_cast<int32_t>(id));
     ui->RequestModule(kUILobby);
     ui->SwitchModule();
     ui->ApplyCarriedState();

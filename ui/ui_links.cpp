@@ -41,6 +41,16 @@ UILinks GameUILinks()
             stage->RequestStageChange(target, transition, ms);
         }
     };
+    l.activateLoading = [](uint8_t on, int32_t id) {
+        if (CSStageManager *stage = Stage()) {
+            stage->ActivateLoadingScreen(on, id);
+        }
+    };
+    l.loadingProgress = [](float progress) {
+        if (CSStageManager *stage = Stage()) {
+            stage->SetLoadingProgress(progress);
+        }
+    };
     l.loadStage = [](int32_t id) {
         if (CSStageManager *stage = Stage()) {
             stage->LoadStage(id);

@@ -28,6 +28,10 @@ struct UILinks {
     void (*loadHeroesOnce)();
     void (*unloadHeroes)();
     void (*requestStageChange)(int32_t target, uint8_t transition, uint32_t ms);
+    // Its loading screen: on or off for a stage id, and a value of the
+    // loading bar with a drawing (the `loading` trace line).
+    void (*activateLoading)(uint8_t on, int32_t stageId);
+    void (*loadingProgress)(float progress);
     // LoadStage: a stage id loads it, 0 releases the running stage.
     void (*loadStage)(int32_t id);
     // The current stage number (after a release: the finished stage).

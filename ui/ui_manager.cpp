@@ -244,6 +244,8 @@ void CSUIManager::StartAtScreen(uint32_t number)
 }
 
 // ---- Forwards to the in-game overlay.
+RwTexture *CSGamePlay::GetHudTexture() const { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
+
 void CSUIManager::OpenPauseMenu(int32_t page)
 {
     if (gamePlay_ != nullptr) {

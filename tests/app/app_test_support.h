@@ -80,6 +80,20 @@ inline bool CopySampleData(const std::string &to)
     return true;
 }
 
+// The interface packs of the sample data copied into `root` (what the
+// screens read from the first tick on); false when the sample data is not built.
+inline bool CopyInterfacePacks(const std::string &root)
+{
+    const std::string from = SampleData() + "/PACK/UI0";
+    if (!std::filesystem::exists(from)) {
+        return false;
+    }
+    std::filesystem::create_directories(root + "/PACK/UI0");
+    std::filesystem::copy(from, root + "/PACK/UI0",
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    return true;
+}
+
 // Runs the game in `folder` (with `environment`, assignments before the
 // command, when given); its status and what it printed.
 inline int RunGame(const std::string &folder, const std::string &arguments, std::string *output,

@@ -1,8 +1,9 @@
 // End to end: the game run headless at fixed steps with --movie and SDL's disk audio
 // driver. Start (Enter on the keyboard, pad 0) pressed at tick 60 stops the movie: the
 // frame of tick 20 is the clip's (its colour and frame counter), the frame of tick 70
-// is the stage scene of a run without the movie, and the recorded sound is the clip's
-// tone until the stop and silence after it.
+// is the first screen of a run without the movie (the screens wait for the movie), and
+// the recorded sound is the clip's tone until the stop and silence after it. The run
+// goes on long enough for the sound device to record half a second.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -43,7 +44,7 @@ protected:
         std::filesystem::create_directories(Folder());
         std::ofstream(Folder() + "/start60.txt") << "# start on pad 0 (Enter) at tick 60\n60 key Enter 1\n62 key Enter 0\n";
         movieStatus = RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + Folder() + "/out.raw'",
-                              "--frames 90 --movie ENGUIMV/TEST.BIK --input '" + Folder() + "/start60.txt' --screenshot 20:'" +
+                              "--frames 200 --movie ENGUIMV/TEST.BIK --input '" + Folder() + "/start60.txt' --screenshot 20:'" +
                                   Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'");
         plainStatus = RunGame("", "--frames 70 --screenshot 70:'" + Folder() + "/plain.bmp'");
         ran = true;
@@ -78,7 +79,7 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     apptest::Bmp plain;
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/b.bmp", &b));
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/plain.bmp", &plain));
-    EXPECT_EQ(b.data, plain.data);  // the stage scene, exactly as without a movie
+    EXPECT_EQ(b.data, plain.data);  // the first screen, exactly as without a movie
 
     // The recorded sound.
     std::ifstream in(Folder() + "/out.raw", std::ios::binary);

@@ -1,5 +1,5 @@
-// End to end on the sample data: the game run headless from the data root
-// shows the first stage (lit, textured floors and walls, the prop) under
+// End to end on the sample data: the game run headless from the data root,
+// without its screens, shows the first stage (lit, textured floors and walls, the prop) under
 // its 2D layer. Two fixed-step screenshots are compared with reviewed
 // reference images; where pixels are fixed by the frame's layout they are
 // checked exactly.
@@ -15,6 +15,7 @@
 
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
+#include "tests/app/run_without_screens.h"
 
 namespace {
 
@@ -50,11 +51,9 @@ protected:
             return;
         }
         std::system(("mkdir -p '" + ShotDir() + "' && rm -f '" + ShotDir() + "'/shot*.bmp '" + ShotDir() + "'/difference*.bmp").c_str());
-        const std::string command = "cd '" + data + "' && '" + BinaryDir() +
-                                    "/app/game' --headless --mode 1 --frames 30 --fixed-step 33"
-                                    " --screenshot 2:'" + ShotDir() + "/shot2.bmp' --screenshot 30:'" + ShotDir() +
-                                    "/shot30.bmp'";
-        status = std::system(command.c_str());
+        status = apptest::RunWithoutScreens(data, {"--mode", "1", "--frames", "30", "--fixed-step", "33",
+                                                   "--screenshot", "2:" + ShotDir() + "/shot2.bmp", "--screenshot",
+                                                   "30:" + ShotDir() + "/shot30.bmp"});
         ran = true;
     }
 

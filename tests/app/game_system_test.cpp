@@ -12,7 +12,9 @@
 #include "app/clock.h"
 #include "app/file.h"
 #include "app/game_system.h"
+#include "app/game_system_children.h"
 #include "stage/stage_manager.h"
+#include "ui/ui_manager.h"
 #include "app/pack.h"
 #include "app/screen_coords.h"
 #include "app/threads.h"
@@ -38,8 +40,10 @@ protected:
 
     // The game system in a scratch data root holding `files` copied from the
     // sample data (paths under it, forward slashes).
+    // The game system alone: the screens it makes are released again (their
+    // own tests drive them) unless `withScreens`.
     void MakeIn(const std::string &name, std::initializer_list<const char *> files, uint32_t width = 64,
-                uint32_t height = 48)
+                uint32_t height = 48, bool withScreens = false)
     {
         root = apptest::ScratchFolder(name);
         for (const char *file : files) {
@@ -48,6 +52,9 @@ protected:
         }
         StartIn(root, width, height);
         ASSERT_TRUE(gs.Create(width, height, 1));
+        if (!withScreens) {
+            GameSystemChildren{gs}.ReleaseScreens();
+        }
     }
 
     // The frame the last render drew, shown and read back.
@@ -65,11 +72,12 @@ protected:
 
 TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
 {
-    MakeIn("children", {});
+    MakeIn("children", {}, 64, 48, true);
     EXPECT_EQ(g_pGameSystem, &gs);
-    // Screen manager and developer menu come later; the stage manager is
-    // made with no stage loaded.
-    EXPECT_EQ(gs.uiManager, nullptr);
+    // The screen manager first; the developer menu comes later; the stage
+    // manager is made with no stage loaded.
+    ASSERT_NE(gs.uiManager, nullptr);
+    EXPECT_EQ(g_pUIManager, gs.uiManager);
     EXPECT_EQ(gs.devMenu, nullptr);
     ASSERT_NE(gs.stageManager, nullptr);
     EXPECT_EQ(g_pStageManager, gs.stageManager);
@@ -98,6 +106,8 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
     EXPECT_EQ(gs.world, nullptr);
     EXPECT_EQ(gs.stageManager, nullptr);
     EXPECT_EQ(g_pStageManager, nullptr);
+    EXPECT_EQ(gs.uiManager, nullptr);
+    EXPECT_EQ(g_pUIManager, nullptr);
     // The fatal report is the test's recorder again.
     RaiseFatalError("after");
     ASSERT_EQ(FatalRecorder::Names().size(), 1u);

@@ -11,6 +11,7 @@
 #include "actor/hero.h"
 #include "app/camera_frame.h"
 #include "app/game_system.h"
+#include "app/game_system_children.h"
 #include "app/screenshot.h"
 #include "stage/camera_modes.h"
 #include "stage/clump_anim_manager.h"
@@ -66,7 +67,9 @@ protected:
         }
         StartIn(apptest::SampleData(), 640, 480);
         ASSERT_TRUE(gs.Create(640, 480, 1));
-        ASSERT_TRUE(game::StageSceneLoaded(gs.defaultScene));
+        // The stage alone, in the first frame's scene.
+        GameSystemChildren{gs}.ReleaseScreens();
+        ASSERT_TRUE(gs.LoadDefaultScene());
         StageInfo info;
         ASSERT_TRUE(ReadStageInfoFile(StageInfoPath(kFirstStageId).c_str(), &info, false));
         ASSERT_EQ(info.cameraWall, 1);

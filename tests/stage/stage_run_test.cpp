@@ -86,7 +86,8 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
             start.push_back(line);
         }
     }
-    EXPECT_EQ(start, (std::vector<std::string>{"loading 0.00", "loading 0.10", "stage request 2010000 0 2000 taken", "stage load 2010000",
+    EXPECT_EQ(start, (std::vector<std::string>{"loading 0.00", "loading 0.10", "screen request 13",
+                                               "screen switch 13", "stage request 2010000 0 2000 taken", "stage load 2010000",
                                                "loading 0.20", "loading 0.30", "loading 0.50", "loading 0.60",
                                                "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
                                                "loading 0.80", "loading 0.90",
