@@ -80,11 +80,10 @@ void DrawUIQuadKeepRaster(const RwIm2DVertex *v)
     RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, const_cast<RwIm2DVertex *>(v), 4, g_uiQuadIndices, 6);
 }
 
-void DrawClippedQuad(const RwIm2DVertex *v)
+bool ClipUIQuad(const RwIm2DVertex *v, UIQuad *clipped)
 {
-    UIQuad copy;
     for (int i = 0; i < 4; ++i) {
-        copy.v[i] = v[i];
+        clipped->v[i] = v[i];
     }
     float x0 = GetVirtualX(&v[0]);
     float y0 = GetVirtualY(&v[0]);
@@ -95,7 +94,7 @@ void DrawClippedQuad(const RwIm2DVertex *v)
     float s1 = v[3].u;
     float t1 = v[3].v;
     if (!(x0 <= kVirtualRight && y0 <= kVirtualBottom && x1 >= 0.0f && y1 >= 0.0f)) {
-        return;
+        return false;
     }
     if (x0 < 0.0f) {
         s0 = s0 + (s1 - s0) * (-x0) / (x1 - x0);
@@ -113,9 +112,17 @@ void DrawClippedQuad(const RwIm2DVertex *v)
         t1 = t1 - (t1 - t0) * (y1 - kVirtualBottom) / (y1 - y0);
         y1 = kVirtualBottom;
     }
-    SetQuadPositions(copy.v, x0, y0, x1, y1);
-    SetQuadUVs(copy.v, s0, t0, s1, t1);
-    DrawUIQuadKeepRaster(copy.v);
+    SetQuadPositions(clipped->v, x0, y0, x1, y1);
+    SetQuadUVs(clipped->v, s0, t0, s1, t1);
+    return true;
+}
+
+void DrawClippedQuad(const RwIm2DVertex *v)
+{
+    UIQuad clipped;
+    if (ClipUIQuad(v, &clipped)) {
+        DrawUIQuadKeepRaster(clipped.v);
+    }
 }
 
 void SetInterfaceRenderStates()

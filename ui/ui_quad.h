@@ -47,6 +47,9 @@ inline void DrawUIQuad(const UIQuad &quad, const RwTexture *texture) { DrawUIQua
 // rectangle cut with it (the caller's quad is not changed); nothing when it
 // lies wholly outside. The raster state is the caller's.
 void DrawClippedQuad(const RwIm2DVertex *v);
+// The clipping alone: the part of the quad on screen into `clipped`
+// (colours as they were); false when nothing of it is.
+bool ClipUIQuad(const RwIm2DVertex *v, UIQuad *clipped);
 
 // The render states of the interface pass: Gouraud, vertex alpha, no depth
 // test or write, source-alpha blending, linear filter, clamped addressing.

@@ -27,6 +27,8 @@ using apptest::RunGame;
 const char *const kRun = "--headless --mode 2 --frames 3 --fixed-step 16 --screenshot 3:out.bmp";
 // The first stage, once its fade-in from black is over.
 const char *const kStageRun = "--headless --mode 2 --stage 1 --frames 90 --fixed-step 16 --screenshot 90:out.bmp";
+// The first stage loaded.
+const char *const kStageStart = "--headless --mode 2 --stage 1 --frames 3 --fixed-step 16";
 
 TEST(GamePack, TheStageShowsWithTexturesFromThePackAlone)
 {
@@ -47,7 +49,7 @@ TEST(GamePack, AMissingPackListStopsTheRunNamingIt)
     std::filesystem::remove(folder + "/PACK/STAGE1/2010000.LST");
     for (const bool debug : {false, true}) {
         std::string output;
-        EXPECT_NE(RunGame(folder, std::string(kStageRun) + (debug ? " --debug" : ""), &output), 0);
+        EXPECT_NE(RunGame(folder, std::string(kStageStart) + (debug ? " --debug" : ""), &output), 0);
         // The pack layer's diagnostic line, with --debug only.
         EXPECT_EQ(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)") != std::string::npos, debug)
             << output;
@@ -64,7 +66,7 @@ TEST(GamePack, EveryLanguageFindsTheStagePack)
     ASSERT_TRUE(CopySampleData(folder)) << "no sample data: build the sample-data target";
     for (const char *language : {"0", "14"}) {
         std::string output;
-        EXPECT_EQ(RunGame(folder, std::string(kStageRun) + " --language " + language, &output), 0) << output;
+        EXPECT_EQ(RunGame(folder, std::string(kStageStart) + " --language " + language, &output), 0) << output;
     }
     std::string output;
     EXPECT_EQ(RunGame(folder, std::string(kRun) + " --language 15", &output), 2);

@@ -20,6 +20,10 @@ namespace fs = std::filesystem;
 
 constexpr int kInterfaceSounds = 25;
 constexpr RwReal kSkyBoxHalfSize = 300.0f;
+// The selection's heroes stand about 15 units tall: from the selection's
+// camera, which looks at 8 units up from 28 units away, the front hero's
+// head comes near the top of the screen and its feet stand at the bottom.
+constexpr RwReal kSelectionFigureScale = 7.0f;
 inline const char *SkyBoxTexture() { return "SKYBOX"; }
 
 bool WriteBytes(const fs::path &path, const std::string &bytes)
@@ -95,12 +99,17 @@ bool WriteSelectionFiles(const std::string &root, PackWriter *pack, std::vector<
         std::error_code error;
         fs::create_directories(folder, error);
         const std::string stem = std::string(hero.folder) + "/" + hero.name;
-        RpClump *clump = BuildCharacterClump(looks[i], kSampleFigureScale);
+        // Turned to face the selection's camera.
+        RpClump *clump = BuildCharacterClump(looks[i], kSelectionFigureScale);
+        if (clump != nullptr) {
+            const RwV3d up = {0.0f, 1.0f, 0.0f};
+            RwFrameRotate(RpClumpGetFrame(clump), &up, 180.0f, rwCOMBINEPOSTCONCAT);
+        }
         bool ok = !error && clump != nullptr && WriteClumpFile(clump, (base / (stem + ".DFF")).string().c_str());
         if (clump != nullptr) {
             RpClumpDestroy(clump);
         }
-        RtAnimAnimation *animation = ok ? BuildScaledCharacterAnimation(kSampleFigureScale) : nullptr;
+        RtAnimAnimation *animation = ok ? BuildScaledCharacterAnimation(kSelectionFigureScale) : nullptr;
         ok = animation != nullptr && WriteCharacterAnimation(animation, (base / (stem + ".ANM")).string()) &&
              WriteMotionFile((base / (stem + ".AMF")).string(), SelectionMotionTable());
         if (animation != nullptr) {

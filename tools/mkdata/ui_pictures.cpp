@@ -78,7 +78,9 @@ std::vector<PictureCell> PlayerCells()
     DigitRow(&cells, 73, 90, kMedium, 10, "0123456789");
     // The monsters' health bar: its frame and its fill.
     cells.push_back(Frame("", 289, 84, 354, 89));
-    cells.push_back(C("", 360, 85, 365, 90));
+    PictureCell fill = C("", 360, 85, 365, 90);
+    fill.hueShift = 160.0f;
+    cells.push_back(fill);
     return cells;
 }
 
@@ -105,7 +107,7 @@ std::vector<PictureCell> LogoCells()
 {
     std::vector<PictureCell> cells;
     PictureCell overlay = C("overlay", 325, 2, 509, 140);
-    overlay.alpha = 72;
+    overlay.alpha = 48;
     cells.push_back(overlay);
     cells.push_back(C("SAMPLE GAME", 1, 257, 438, 511));
     cells.push_back(C("Press Start", 1, 1, 151, 28));
@@ -140,8 +142,11 @@ std::vector<PictureCell> SelcharCells()
 
 std::vector<PictureCell> LoadingBarCells()
 {
+    // The bar's fill stands out from the band it lies on.
+    PictureCell fill = C("", 1, 486, 134, 510);
+    fill.hueShift = 180.0f;
     return {C("LOADING", 1, 2, 511, 184), C("GFLOAD bottom band", 1, 186, 511, 458), Frame("", 1, 460, 134, 484),
-            C("", 1, 486, 134, 510)};
+            fill};
 }
 
 std::vector<PictureCell> SceneCells(int n)
@@ -202,7 +207,7 @@ std::vector<PictureSpec> MakePictures()
     PictureSpec bar = Spec("GFLOAD", "RESOURCE/UITEXT/LOADING", true, 512, 512, 220, true, LoadingBarCells());
     bar.backgroundAlpha = 0;
     list.push_back(bar);
-    list.push_back(Spec("SKYBOX", "RESOURCE/SKYBOX/UI", false, 256, 256, 210, false, {C("sky", 0, 96, 256, 160)}));
+    list.push_back(Spec("SKYBOX", "RESOURCE/SKYBOX/UI", false, 256, 256, 210, false, {}));
     list.push_back(Spec("MAPBASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 140, true,
                         {C("MAPBASE", 0, 0, 512, 512)}));
     list.push_back(Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, {C("LOBBY", 0, 0, 512, 512)}));
@@ -348,8 +353,9 @@ private:
     RwImage *image_;
 };
 
-void DrawCell(Canvas *canvas, const PictureCell &cell, float hue)
+void DrawCell(Canvas *canvas, const PictureCell &cell, float pictureHue)
 {
+    const float hue = pictureHue + cell.hueShift;
     const int x0 = static_cast<int>(std::floor(cell.x0));
     const int y0 = static_cast<int>(std::floor(cell.y0));
     const int x1 = static_cast<int>(std::ceil(cell.x1));

@@ -19,6 +19,7 @@ struct PictureCell {
     RwUInt8 alpha = 255;
     bool outlineOnly = false;  // a frame: see-through inside its border
     char digit = 0;            // a digit cell shows this character large
+    float hueShift = 0.0f;     // degrees from the picture's hue
 };
 
 struct PictureSpec {

@@ -1,0 +1,237 @@
+// End to end: the game run headless on the sample data from its first
+// screen to the first stage, driven by a script in which a game pad skips
+// the publisher's movie, the keyboard skips the others and starts a new
+// game at the title, and the mouse confirms the hero. The trace shows the
+// screens in order and the screenshots at fixed ticks match reviewed
+// references: the warning, the still logo, the title's prompt and menu,
+// the character selection and the first stage. With language 0 the
+// publisher's movie is left out. Damaged copies of the data: a warning
+// picture that is missing draws untextured, a selection model that is
+// missing leaves the screen running, a missing COMMON pack ends the run.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/bmp_file.h"
+#include "app/reference_image.h"
+#include "tests/app/app_test_support.h"
+#include "tests/support/game/trace_reader.h"
+#include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/ui_packs.h"
+
+namespace {
+
+std::string Folder(const std::string &name)
+{
+    return std::string(RW_TEST_BINARY_DIR) + "/tests/ui_road/" + std::to_string(getpid()) + "/" + name;
+}
+
+std::string Reference(const std::string &name)
+{
+    return std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp";
+}
+
+// The road's script: tick, what.
+const char *const kRoadScript =
+    "# a game pad skips the publisher's movie; the keyboard's Enter (start on pad 0)\n"
+    "# skips the maker's and the opening movie\n"
+    "230 pad0 button 9 1\n231 pad0 button 9 0\n"
+    "240 key Enter 1\n241 key Enter 0\n"
+    "420 key Enter 1\n421 key Enter 0\n"
+    "# the keyboard at the title: start, then the new game\n"
+    "440 key Enter 1\n441 key Enter 0\n"
+    "470 key Enter 1\n471 key Enter 0\n"
+    "# the mouse confirms the hero\n"
+    "548 mouse button 0 1\n549 mouse button 0 0\n";
+
+struct Shot {
+    int tick;
+    const char *name;
+};
+const Shot kShots[] = {{100, "road_warning"},    {300, "road_still_logo"}, {430, "road_title_prompt"},
+                       {460, "road_title_menu"}, {545, "road_selection"},  {765, "road_stage1"}};
+
+std::vector<int64_t> SwitchedScreens(const std::vector<gametest::TraceRecord> &trace)
+{
+    std::vector<int64_t> screens;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "switch") {
+            screens.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    return screens;
+}
+
+// The tick of the first line of `kind` whose fields start with `fields`; -1 when none.
+int64_t TickOf(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
+               const std::vector<std::string> &fields)
+{
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == kind && r.fields.size() >= fields.size() &&
+            std::equal(fields.begin(), fields.end(), r.fields.begin())) {
+            return r.tick;
+        }
+    }
+    return -1;
+}
+
+class GameRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+    }
+};
+
+TEST_F(GameRoad, FromTheWarningToTheFirstStage)
+{
+    const std::string dir = Folder("road");
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/road.txt") << kRoadScript;
+    std::string arguments = "--headless --mode 1 --fixed-step 16 --frames 765 --input '" + dir + "/road.txt' --trace '" +
+                            dir + "/t.txt'";
+    for (const Shot &shot : kShots) {
+        arguments += " --screenshot " + std::to_string(shot.tick) + ":'" + dir + "/" + shot.name + ".bmp'";
+    }
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{1, 2, 3, 4, 6, 7, 8, 12, 13}));
+    // Each device drove its part: the pad's start left the publisher's
+    // movie, the keyboard the title's prompt and menu, the mouse the hero.
+    EXPECT_EQ(TickOf(trace, "screen", {"request", "3"}), 230);
+    EXPECT_EQ(TickOf(trace, "screen", {"request", "4"}), 240);
+    EXPECT_EQ(TickOf(trace, "screen", {"sound", "6600060"}), 440);
+    EXPECT_EQ(TickOf(trace, "music", {"start", "ui", "SELCHAR.WAV"}), TickOf(trace, "screen", {"switch", "8"}));
+    int sounds = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+            EXPECT_TRUE(r.tick == 440 || r.tick == 470 || r.tick == 548) << r.tick;
+            ++sounds;
+        }
+    }
+    EXPECT_EQ(sounds, 3);
+    // The warning's fade starts at 3001 ms of its own time and asks for the
+    // publisher's movie in the update after it ended.
+    EXPECT_EQ(TickOf(trace, "screen", {"request", "2"}), 226);
+    // The stage entry loads the first stage under the overlay.
+    const int64_t entered = TickOf(trace, "screen", {"switch", "12"});
+    EXPECT_GT(entered, 548);
+    EXPECT_EQ(TickOf(trace, "screen", {"switch", "13"}), entered);
+    EXPECT_EQ(TickOf(trace, "stage", {"load", "2010000"}), entered);
+    EXPECT_EQ(TickOf(trace, "music", {"stop", "ui", "SELCHAR.WAV"}) < entered, true);
+    for (const Shot &shot : kShots) {
+        apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp", Reference(shot.name),
+                                     dir + "/" + shot.name + "_difference.bmp");
+    }
+}
+
+TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)
+{
+    const std::string dir = Folder("language0");
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/skip.txt") << "230 key Enter 1\n231 key Enter 0\n400 key Enter 1\n401 key Enter 0\n";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(apptest::SampleData(),
+                               "--headless --mode 1 --fixed-step 16 --frames 405 --language 0 --input '" + dir +
+                                   "/skip.txt' --trace '" + dir + "/t.txt'",
+                               &output),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{1, 3, 4, 6, 7}));
+}
+
+// Writes the interface pack `name` of `root` again with `keep` deciding
+// which of its files stay.
+void RewritePack(const std::string &root, const std::string &name, bool (*keep)(const std::string &file))
+{
+    const std::string base = root + "/PACK/UI0/" + name;
+    std::ifstream list(base + ".LST");
+    std::string line;
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    const std::vector<uint8_t> str = apptest::ReadBytes(base + ".STR");
+    while (std::getline(list, line)) {
+        const size_t tab = line.find('\t');
+        const size_t tab2 = line.find('\t', tab + 1);
+        const std::string file = line.substr(0, tab);
+        const size_t offset = std::stoul(line.substr(tab + 1, tab2 - tab - 1));
+        const size_t size = std::stoul(line.substr(tab2 + 1));
+        const size_t bytes = offset + 4 + file.size() + 4;
+        files.emplace_back(file, std::vector<uint8_t>(str.begin() + static_cast<std::ptrdiff_t>(bytes),
+                                                      str.begin() + static_cast<std::ptrdiff_t>(bytes + size)));
+    }
+    mkdata::PackWriter pack;
+    for (auto &[file, bytes] : files) {
+        if (keep(file)) {
+            pack.AddFile(file, bytes);
+        }
+    }
+    ASSERT_TRUE(pack.Write(base + ".STR"));
+}
+
+TEST_F(GameRoad, AMissingWarningPictureDrawsUntextured)
+{
+    const std::string dir = Folder("no_warning");
+    ASSERT_TRUE(apptest::CopySampleData(dir));
+    RewritePack(dir, "WARNING", [](const std::string &) { return false; });
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(dir, "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp", &output),
+              0)
+        << output;
+    EXPECT_NE(output.find("WARNING"), std::string::npos) << output;
+    apptest::Bmp shot;
+    ASSERT_TRUE(apptest::LoadBmp(dir + "/shot.bmp", &shot));
+    // The picture's quad in its own colour, grey 240, over the whole screen.
+    for (int y = 0; y < 480; y += 7) {
+        for (int x = 0; x < 640; x += 7) {
+            ASSERT_EQ(shot.Pixel(x, y), 0xF0F0F0u) << x << ", " << y;
+        }
+    }
+}
+
+TEST_F(GameRoad, ASelectionModelThatIsMissingIsSkipped)
+{
+    const std::string dir = Folder("no_model");
+    ASSERT_TRUE(apptest::CopySampleData(dir));
+    RewritePack(dir, "SELCHAR", [](const std::string &file) { return file.find("UIBRE.DFF") == std::string::npos; });
+    std::ofstream(dir + "/keys.txt") << "5 key Right 1\n6 key Right 0\n40 key Left 1\n41 key Left 0\n"
+                                        "80 key C 1\n81 key C 0\n";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(dir,
+                               "--headless --mode 1 --fixed-step 16 --frames 120 --screen 8 --input keys.txt "
+                               "--trace t.txt",
+                               &output),
+              0)
+        << output;
+    EXPECT_NE(output.find("UIBRE.DFF"), std::string::npos) << output;
+    // The screen ran on: turned, turned back and took the confirm.
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    std::vector<int64_t> sounds;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+            sounds.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    EXPECT_EQ(sounds, (std::vector<int64_t>{6600010, 6600010, 6600060}));
+}
+
+TEST_F(GameRoad, WithoutTheCommonPackTheRunEndsNamingIt)
+{
+    const std::string dir = Folder("no_common");
+    ASSERT_TRUE(apptest::CopySampleData(dir));
+    std::filesystem::remove(dir + "/PACK/UI0/COMMON.LST");
+    std::string output;
+    EXPECT_EQ(apptest::RunGame(dir, "--headless --mode 1 --frames 5", &output), 1);
+    EXPECT_NE(output.find("Cannot find the file: "), std::string::npos) << output;
+    EXPECT_NE(output.find("COMMON.LST"), std::string::npos) << output;
+}
+
+}  // namespace

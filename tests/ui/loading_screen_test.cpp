@@ -1,0 +1,228 @@
+// The loading screen: its strip and bar laid out at given clocks and
+// progress, the pacing of its steps against a test's clock, the pictures
+// chosen by stage, and its drawing thread started and joined a thousand
+// times without a drawing after the pictures are gone.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <vector>
+#include <string>
+
+#include "app/bmp_file.h"
+#include "app/reference_image.h"
+#include "app/clock.h"
+#include "app/path.h"
+#include "app/threads.h"
+#include "tests/ui/ui_test_support.h"
+#include "stage/stage_screen_calls.h"
+#include "ui/loading_screen.h"
+
+namespace {
+
+using uitest::ScreensTest;
+
+TEST(LoadingScreenLayout, TheStripStartsWithAAndShowsBABAfterEightySeconds)
+{
+    UIQuad quads[7];
+    CSLoading::LayOut(0, 0.0f, quads);
+    EXPECT_EQ(quads[0].v[0].x, 0.0f);
+    EXPECT_EQ(quads[0].v[3].x, 549.0f);
+    EXPECT_EQ(quads[1].v[0].x, 549.0f);
+    EXPECT_EQ(quads[2].v[3].x, 1647.0f);
+    EXPECT_EQ(quads[0].v[0].y, 91.0f);
+    EXPECT_EQ(quads[0].v[3].y, 307.0f);
+    // Frame A is the picture's upper part, B its lower.
+    EXPECT_FLOAT_EQ(quads[0].v[0].v, 1.0f / 512.0f);
+    EXPECT_FLOAT_EQ(quads[1].v[0].v, 219.0f / 512.0f);
+    EXPECT_FLOAT_EQ(quads[2].v[0].v, 1.0f / 512.0f);
+    // Half way through the first period the strip has moved half a tile.
+    CSLoading::LayOut(40000, 0.0f, quads);
+    EXPECT_EQ(quads[0].v[0].x, -274.0f);
+    CSLoading::LayOut(80000, 0.0f, quads);
+    EXPECT_EQ(CSLoading::StripOffset(80000), 0u);
+    EXPECT_EQ(CSLoading::StripPeriod(80000), 1u);
+    EXPECT_EQ(quads[0].v[0].x, 0.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[0].v, 219.0f / 512.0f);
+    EXPECT_FLOAT_EQ(quads[1].v[0].v, 1.0f / 512.0f);
+    EXPECT_FLOAT_EQ(quads[2].v[0].v, 219.0f / 512.0f);
+    EXPECT_EQ(quads[0].v[0].emissiveColor, 0xFFF0F0F0u);
+}
+
+TEST(LoadingScreenLayout, TheBarFillsWithTheProgress)
+{
+    UIQuad quads[7];
+    CSLoading::LayOut(0, 0.0f, quads);
+    EXPECT_EQ(quads[5].v[0].x, 456.0f);
+    EXPECT_EQ(quads[5].v[3].x, 456.0f);  // a fill of no width
+    CSLoading::LayOut(0, 1.0f, quads);
+    EXPECT_EQ(quads[5].v[3].x, 589.0f);
+    EXPECT_FLOAT_EQ(quads[5].v[3].u, 134.0f / 512.0f);
+    EXPECT_EQ(quads[6].v[0].x, 456.0f);
+    EXPECT_EQ(quads[6].v[3].x, 589.0f);
+    EXPECT_EQ(quads[6].v[0].y, 405.0f);
+    EXPECT_EQ(quads[6].v[3].y, 417.0f);
+    EXPECT_EQ(quads[3].v[3].y, 91.0f);
+    EXPECT_EQ(quads[4].v[0].y, 307.0f);
+}
+
+TEST(LoadingScreenLayout, EachStageGroupHasItsPicture)
+{
+    EXPECT_STREQ(CSLoading::ScenePictureOf(0), "GFSCENE1.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2010000), "GFSCENE1.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2080000), "GFSCENE1.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2090000), "GFSCENE2.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2150000), "GFSCENE2.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2160000), "GFSCENE3.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2270000), "GFSCENE4.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2280000), "GFSCENE5.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2380000), "GFSCENE6.BMP");
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2390000), "GFSCENE1.BMP");  // no such stage
+    EXPECT_STREQ(CSLoading::ScenePictureOf(2420000), "GFSCENE7.BMP");
+}
+
+// The test's clock and a drawing that records what it saw.
+struct Pacing {
+    static inline uint32_t now = 0;
+    static inline int drawings = 0;
+    static inline std::atomic<int> threadDrawings{0};
+    static inline std::atomic<int> drawnWithoutPictures{0};
+    static uint32_t Now() { return now; }
+    static void Count(CSLoading *) { ++drawings; }
+    // From any thread: the pictures must be there while the screen draws.
+    static void Check(CSLoading *loading)
+    {
+        ++threadDrawings;
+        if (loading->IsActive() != 0 && (loading->Picture() == nullptr || loading->Bar() == nullptr)) {
+            ++drawnWithoutPictures;
+        }
+    }
+};
+
+class LoadingScreenTest : public ScreensTest {
+protected:
+    void SetUp() override { StartOnSampleData(); }
+    CSLoading &Loading() { return *g_pLoading; }
+};
+
+TEST_F(LoadingScreenTest, StepsComeAtMostEveryTwentyMsAndTheClockAtMost33)
+{
+    ASSERT_NE(g_pLoading, nullptr);
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Count;
+    loading.now = Pacing::Now;
+    Pacing::drawings = 0;
+    Pacing::now = 5000;
+    loading.Activate(1, 2010000);
+    ASSERT_EQ(loading.IsActive(), 1);
+    EXPECT_NE(loading.Picture(), nullptr);
+    EXPECT_NE(loading.Bar(), nullptr);
+    loading.Step();  // the first: at once, the clock unmoved
+    EXPECT_EQ(Pacing::drawings, 1);
+    EXPECT_EQ(loading.Clock(), 0u);
+    Pacing::now += 10;
+    loading.Step();  // 10 ms later: no drawing
+    EXPECT_EQ(Pacing::drawings, 1);
+    Pacing::now += 10;
+    loading.Step();  // 20 ms after the last drawing
+    EXPECT_EQ(Pacing::drawings, 2);
+    EXPECT_EQ(loading.Clock(), 20u);
+    Pacing::now += 200;
+    loading.Step();  // a long pause moves the strip by 33 ms only
+    EXPECT_EQ(Pacing::drawings, 3);
+    EXPECT_EQ(loading.Clock(), 53u);
+    // Activating again does nothing.
+    loading.Activate(1, 2160000);
+    EXPECT_EQ(loading.Clock(), 53u);
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(loading.IsActive(), 0);
+    EXPECT_EQ(loading.Picture(), nullptr);
+    EXPECT_EQ(loading.Bar(), nullptr);
+    loading.Step();  // inactive: nothing
+    EXPECT_EQ(Pacing::drawings, 3);
+}
+
+TEST_F(LoadingScreenTest, AThousandThreadedLoadsJoinTheirThreadBeforeThePicturesGo)
+{
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Check;
+    // Pictures of a few pixels keep the thousand loads quick.
+    const std::string root = apptest::ScratchFolder("small_loading_pictures");
+    const std::vector<uint32_t> pixels(16, 0xFF808080u);
+    for (const char *file : {"/RESOURCE/UITEXT/LOADING/GFSCENE1.BMP", "/RESOURCE/UITEXT/LOADING/ENG/GFLOAD.BMP",
+                             "/RESOURCE/UITEXT/LOADING/ENG/GFLOADA.BMP"}) {
+        std::filesystem::create_directories(std::filesystem::path(root + file).parent_path());
+        ASSERT_TRUE(apptest::WriteBmp(root + file, 4, 4, pixels));
+    }
+    SetDataRootPath(root.c_str());
+    Pacing::threadDrawings = 0;
+    Pacing::drawnWithoutPictures = 0;
+    // No real sleeping: the thread draws as fast as it can.
+    UseTestClock([](void *) -> uint32_t { return 1000; }, [](uint32_t, void *) {}, nullptr);
+    loading.SetThreadedLoading(1);
+    const size_t threads = GetWorkerThreadCount();
+    for (int i = 0; i < 1000; ++i) {
+        loading.Activate(1, 2010000);
+        ASSERT_TRUE(loading.HasThread());
+        loading.SetProgress(static_cast<float>(i) / 1000.0f);
+        loading.Step();  // the loader's steps do nothing while the thread draws
+        loading.Activate(0, 2010000);
+        ASSERT_FALSE(loading.HasThread());
+        ASSERT_EQ(GetWorkerThreadCount(), threads);
+    }
+    UseSystemClock();
+    SetDataRootPath(apptest::SampleData().c_str());
+    EXPECT_GE(Pacing::threadDrawings.load(), 2000);
+    EXPECT_EQ(Pacing::drawnWithoutPictures.load(), 0);
+    EXPECT_EQ(loading.Picture(), nullptr);
+}
+
+TEST_F(LoadingScreenTest, TheSamplePicturesAsDrawnHalfWayThroughAPeriod)
+{
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Count;
+    loading.now = Pacing::Now;
+    Pacing::now = 1000;
+    loading.Activate(1, 2160000);
+    // The strip 40 s on (moved half a tile), the bar at 0.6.
+    for (int i = 0; i < 1213; ++i) {
+        Pacing::now += 33;
+        loading.Step();
+    }
+    ASSERT_EQ(loading.Clock(), 39996u);  // the first step moves nothing
+    loading.SetProgress(0.6f);
+    const win::Frame frame = DrawFrame([&] { loading.Draw(); });
+    loading.Activate(0, 2160000);
+    const std::string dir = apptest::ScratchFolder("loading_picture");
+    ASSERT_TRUE(apptest::WriteBmp(dir + "/loading.bmp", static_cast<int32_t>(frame.width),
+                                  static_cast<int32_t>(frame.height), frame.pixels));
+    apptest::ExpectLikeReference(dir + "/loading.bmp",
+                                 std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/loading_stage16.bmp",
+                                 dir + "/difference.bmp");
+}
+
+TEST_F(LoadingScreenTest, TheStageTableReachesItAndMissingPicturesAreFatal)
+{
+    ASSERT_NE(g_stageLoadingScreen, nullptr);
+    Loading().drawFrame = Pacing::Count;
+    g_stageLoadingScreen->setThreadedLoading(1);
+    EXPECT_EQ(g_stageLoadingScreen->isThreadedLoading(), 1);
+    g_stageLoadingScreen->setThreadedLoading(0);
+    g_stageLoadingScreen->activate(1, 2010000);
+    EXPECT_EQ(g_stageLoadingScreen->isActive(), 1);
+    g_stageLoadingScreen->setProgress(0.5f);
+    EXPECT_EQ(Loading().Progress(), 0.5f);
+    g_stageLoadingScreen->activate(0, 2010000);
+    EXPECT_EQ(g_stageLoadingScreen->isActive(), 0);
+    // A data root without the pictures: each is reported by name.
+    const std::string root = apptest::ScratchFolder("no_loading_pictures");
+    SetDataRootPath(root.c_str());
+    apptest::FatalRecorder recorder;
+    apptest::FatalRecorder::Names().clear();
+    Loading().Activate(1, 2160000);
+    EXPECT_EQ(apptest::FatalRecorder::Names(), (std::vector<std::string>{"GFSCENE3.BMP", "GFLOAD.BMP"}));
+    Loading().Activate(0, 2160000);
+    SetDataRootPath(apptest::SampleData().c_str());
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The stage entry and the stage end against a recording stage manager: the
+// parts made in order with the loading bar's steps, the switch to the
+// in-game overlay or the lobby, and what the end of a stage records.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actor/hero.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/stage_entry_screens.h"
+
+namespace {
+
+using uitest::Links;
+using uitest::ScreensTest;
+
+class StageEntryTest : public ScreensTest {
+protected:
+    void SetUp() override
+    {
+        StartOnSampleData();
+        ui->Update(16);  // the warning screen
+        Links().log.clear();
+    }
+    uitest::RecordingLinksScope links;
+};
+
+TEST_F(StageEntryTest, ANewGameMakesThePartsAndEntersTheFirstStageUnderTheOverlay)
+{
+    Links().itemOwner = true;
+    ui->SetStageId(2010000);
+    ui->RequestModule(12);
+    EXPECT_EQ(ui->Update(16), 13);
+    EXPECT_EQ(ui->CurrentScreen(), 13u);
+    EXPECT_EQ(ui->EnterStage()->active, 0);
+    EXPECT_EQ(Links().log, (std::vector<std::string>{"unload heroes", "loading on 2010000", "progress 0.00",
+                                                      "parts 1", "effects pack", "parts 2", "items pack",
+                                                      "events pack", "heroes once", "progress 0.10",
+                                                      "stage change 2010000 0 2000", "reset item range",
+                                                      "clear items"}));
+}
+
+TEST_F(StageEntryTest, WithTheFirstStageClearedItGoesToTheLobbyStepByStep)
+{
+    ui->progress.cleared[0] = 1;
+    ui->SetStageId(2010000);
+    ui->RequestModule(12);
+    EXPECT_EQ(ui->Update(16), 11);
+    EXPECT_EQ(ui->CurrentScreen(), 11u);
+    EXPECT_EQ(Links().log, (std::vector<std::string>{"unload heroes", "loading on 2010000", "progress 0.00",
+                                                      "parts 1", "progress 0.10", "effects pack", "progress 0.20",
+                                                      "parts 2", "progress 0.30", "items pack", "progress 0.50",
+                                                      "events pack", "progress 0.70", "heroes once", "progress 0.90",
+                                                      "progress 1.00", "loading off 2010000"}));
+    EXPECT_NE(ui->LobbyArt(), nullptr);
+    EXPECT_NE(ui->MapBase(), nullptr);
+}
+
+TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
+{
+    CSHero hero;
+    hero.money = 100;
+    hero.stageMoney = 40;
+    hero.bestHitCounter = 12;
+    Links().hero = &hero;
+    Links().stageNumber = 1;
+    ui->progress.totalPlayMs = 1000;
+    ui->AddStageTime(5000);
+    ui->ResetStageClock();  // as the release does
+    ui->RequestModule(15);
+    ui->Update(16);
+    EXPECT_EQ(Links().log, std::vector<std::string>{"load stage 0"});
+    EXPECT_EQ(ui->progress.cleared[0], 1);
+    EXPECT_EQ(ui->GetLastStageId(), 2010000u);
+    EXPECT_EQ(ui->GetStageBestValue(), 12);
+    EXPECT_EQ(ui->GetStageMoneyValue(), 40);
+    // Stage 1 has no ranking: its pickups go into the money here.
+    EXPECT_EQ(hero.money, 140);
+    EXPECT_EQ(hero.stageMoney, 0);
+    // The base map rises over 500 ms, then the lobby.
+    for (int i = 0; i < 32; ++i) {
+        ui->Update(16);
+        EXPECT_EQ(ui->RequestedScreen(), 15u) << i;
+    }
+    ui->Update(16);
+    EXPECT_EQ(ui->RequestedScreen(), 11u);
+    EXPECT_EQ(ui->progress.totalPlayMs, 6000u);
+    Links().hero = nullptr;
+}
+
+TEST_F(StageEntryTest, AnyOtherStageEndsInTheRanking)
+{
+    Links().stageNumber = 10;
+    ui->AddStageTime(5000);
+    ui->ResetStageClock();
+    ui->RequestModule(15);
+    ui->Update(16);
+    EXPECT_EQ(ui->progress.clearedList[0], 6u);
+    EXPECT_EQ(ui->GetLastStageId(), 2100000u);
+    for (int i = 0; i < 33; ++i) {
+        ui->Update(16);
+    }
+    EXPECT_EQ(ui->RequestedScreen(), 16u);
+    EXPECT_EQ(ui->progress.totalPlayMs, 0u);
+}
+
+}  // namespace

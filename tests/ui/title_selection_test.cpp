@@ -1,0 +1,312 @@
+// The title and the character selection played by script against the real
+// pictures and models of the sample data, with recording movie and stage
+// links and a sound front-end without a device: which pad and button leaves
+// the prompt, the menu's sounds, the fade before each request, the attract
+// movie after 73 s, quit, the turntable's turn, and the hero block a
+// confirmed hero writes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/audio.h"
+#include "app/trace.h"
+#include "stage/clump_anim_manager.h"
+#include "tests/support/game/trace_reader.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/select_character.h"
+#include "ui/title_screen.h"
+#include "ui/ui_sound.h"
+
+namespace {
+
+using uitest::Links;
+using uitest::ScreensTest;
+
+class FrontEndTest : public ScreensTest {
+protected:
+    void SetUp() override
+    {
+        StartOnSampleData();
+        // The keyboard stands for pad 0.
+        gs.padStates[kPadStateBlock][0].connected = 1;
+        audio.Create(false);
+        SetUIAudioForTest(&audio, true);
+        tracePath = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                    "/t.txt";
+        std::string error;
+        ASSERT_TRUE(game::TraceOpen(tracePath, &error)) << error;
+        ui->LoadFrontEndTextures();
+        ui->LoadUISounds();
+    }
+    void TearDown() override
+    {
+        game::TraceClose();
+        ScreensTest::TearDown();
+        SetUIAudioForTest(nullptr, false);
+        audio.Release();
+    }
+    // The interface sounds played so far, in order.
+    std::vector<int64_t> Sounds()
+    {
+        game::TraceClose();
+        std::vector<int64_t> sounds;
+        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
+            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+                sounds.push_back(std::stoll(r.fields[1]));
+            }
+        }
+        std::string error;
+        EXPECT_TRUE(game::TraceOpen(tracePath + ".more", &error));
+        tracePath += ".more";
+        return sounds;
+    }
+    void Goto(uint32_t screen)
+    {
+        ui->RequestModule(screen);
+        ui->Update(16);
+        ASSERT_EQ(ui->CurrentScreen(), screen);
+    }
+
+    CSAudio audio;
+    std::string tracePath;
+    uitest::RecordingLinksScope links;
+};
+
+TEST_F(FrontEndTest, OnlyPadZeroOrTheMouseLeavesThePromptAndTheMenuHearsThatPadOnly)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    Press(1, kPadStart);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    MouseButtonState = 1;
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_EQ(ui->GetUIPad(), 0);
+    Updates(1);  // the menu's background loops
+    EXPECT_EQ(Links().movie, "LOGOBG.BIK");
+    Press(1, kPadCross);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    Press(0, kPadCross);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    EXPECT_EQ(ui->GetUIPad(), -1);
+    Press(0, kPadStart);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600000, 6600060}));
+}
+
+TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    Press(0, kPadStart);
+    Updates(2);
+    Press(0, kPadUp);  // on the first item: silent
+    Updates(1);
+    EXPECT_EQ(title->selected, 0u);
+    for (int i = 0; i < 4; ++i) {
+        Press(0, kPadDown);
+        Updates(1);
+    }
+    EXPECT_EQ(title->selected, 3u);
+    Press(0, kPadUp);
+    Updates(1);
+    EXPECT_EQ(title->selected, 2u);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600010, 6600010, 6600010, 6600010}));
+}
+
+TEST_F(FrontEndTest, QuitClosesAtOnceWithTheConfirmSound)
+{
+    Goto(7);
+    Press(0, kPadStart);
+    Updates(2);
+    for (int i = 0; i < 3; ++i) {
+        Press(0, kPadDown);
+        Updates(1);
+    }
+    Press(0, kPadCircle);
+    Updates(1);
+    EXPECT_TRUE(Links().closed);
+    EXPECT_EQ(ui->IsFading(), 0);
+    EXPECT_EQ(Sounds().back(), 6600060);
+}
+
+TEST_F(FrontEndTest, ANewGameAsksForTheSelectionOnlyAfterTheFade)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    ui->heroBlock.money = 55;
+    ui->progress.totalPlayMs = 77;
+    Press(0, kPadStart);
+    Updates(2);
+    Press(0, kPadStart);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kLeaving);
+    EXPECT_EQ(ui->heroBlock.newGame, 1);
+    EXPECT_EQ(ui->heroBlock.money, 0);
+    EXPECT_EQ(ui->progress.totalPlayMs, 0u);
+    int updates = 0;
+    while (ui->RequestedScreen() == 7 && updates < 200) {
+        Updates(1);
+        ui->DrawFade();
+        ++updates;
+    }
+    EXPECT_EQ(ui->RequestedScreen(), 8u);
+    // A 1000 ms fade at 16 ms frames ends at ratio 281 (1104 ms); the request
+    // comes in the update after its last drawing.
+    EXPECT_EQ(updates, 1104 / 16 + 1);
+    EXPECT_FALSE(Links().moviePlaying);
+}
+
+TEST_F(FrontEndTest, SeventyThreeSecondsAtThePromptPlayTheAttractMovie)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    for (int i = 0; i < 730; ++i) {
+        Updates(1, 100);
+    }
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    Updates(1, 100);  // past 73000 ms: the 2000 ms fade to black begins
+    EXPECT_NE(title->fadeMs, 0xFFFFFFFFu);
+    for (int i = 0; i < 21; ++i) {
+        Updates(1, 100);
+    }
+    EXPECT_EQ(Links().movie, "DEMO.BIK");
+    EXPECT_EQ(title->movieKind, CSTitle::kAttract);
+    // A confirm fades back to the prompt's movie.
+    Press(0, kPadStart);
+    Updates(1, 100);
+    for (int i = 0; i < 21; ++i) {
+        Updates(1, 100);
+    }
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+}
+
+class SelectionTest : public FrontEndTest {
+protected:
+    void SetUp() override
+    {
+        FrontEndTest::SetUp();
+        ui->SetUIPad(0);
+        Goto(8);
+        selection = ui->SelectCharacter();
+        ASSERT_NE(selection, nullptr);
+    }
+    CSSelectCharacter *selection = nullptr;
+};
+
+TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
+{
+    ASSERT_NE(selection->Model(0), nullptr);
+    EXPECT_NE(selection->Model(0)->clump, nullptr);
+    EXPECT_NE(selection->Model(1)->clump, nullptr);
+    EXPECT_NE(selection->skyBox, nullptr);
+    EXPECT_EQ(ui->heroBlock.pad, 0);
+    Press(0, kPadRight);
+    Updates(1, 1);
+    EXPECT_EQ(selection->target, 1);
+    EXPECT_EQ(selection->turnDirection, 1);
+    int ms = 1;
+    while (selection->current != selection->target && ms < 1000) {
+        if (ms < 200) {
+            Press(0, kPadLeft);  // ignored while it turns
+        }
+        Updates(1, 1);
+        ++ms;
+    }
+    EXPECT_GE(ms, 251);
+    EXPECT_LE(ms, 253);
+    EXPECT_EQ(selection->current, 1);
+    // Another pad than the controlling one is ignored.
+    Press(1, kPadLeft);
+    Updates(1);
+    EXPECT_EQ(selection->target, 1);
+    // With two heroes both directions lead to the other.
+    Press(0, kPadLeft);
+    Updates(1);
+    EXPECT_EQ(selection->target, 0);
+    EXPECT_EQ(selection->turnDirection, 0);
+}
+
+TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
+{
+    Press(0, kPadCircle);
+    Updates(1);
+    UIHeroBlock expected;
+    ResetHeroBlock(&expected);
+    expected.newGame = 1;
+    expected.pad = 0;
+    expected.hero = 0;
+    expected.equipped[2] = 5100160;
+    for (int i = 0; i < 8; ++i) {
+        expected.itemIds[i] = 5300000 + 10 * static_cast<uint32_t>(i);
+    }
+    expected.itemCounts[0] = 3;
+    expected.itemCounts[5] = 3;
+    expected.itemIds[24] = 5100160;
+    expected.itemCounts[24] = 1;
+    const UIHeroBlock &block = ui->heroBlock;
+    EXPECT_EQ(block.newGame, expected.newGame);
+    EXPECT_EQ(block.pad, expected.pad);
+    EXPECT_EQ(block.hero, expected.hero);
+    EXPECT_EQ(0, std::memcmp(block.equipped, expected.equipped, sizeof expected.equipped));
+    EXPECT_EQ(block.hpLevel, 0);
+    EXPECT_EQ(block.powerLevel, 0);
+    EXPECT_EQ(block.maxHp, 0);
+    EXPECT_EQ(block.maxPower, 0);
+    EXPECT_EQ(block.money, 0);
+    EXPECT_EQ(0, std::memcmp(block.itemIds, expected.itemIds, sizeof expected.itemIds));
+    EXPECT_EQ(0, std::memcmp(block.itemCounts, expected.itemCounts, sizeof expected.itemCounts));
+    EXPECT_EQ(0, std::memcmp(block.stageGrades, expected.stageGrades, sizeof expected.stageGrades));
+    EXPECT_EQ(0, std::memcmp(block.abilityFlags, expected.abilityFlags, sizeof expected.abilityFlags));
+    EXPECT_EQ(selection->Model(0)->confirmStarted, 1);
+    // Back during the confirm motion is ignored; the screen leaves by itself.
+    Press(0, kPadCross);
+    Updates(1);
+    EXPECT_EQ(selection->leave, CSSelectCharacter::kStaying);
+    int updates = 0;
+    while (ui->RequestedScreen() == 8 && updates < 400) {
+        Updates(1);
+        ui->DrawFade();
+        ++updates;
+    }
+    EXPECT_EQ(ui->RequestedScreen(), 12u);
+    EXPECT_EQ(ui->GetStageId(), 2010000u);
+    EXPECT_EQ(selection->Model(0)->confirmFinished, 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
+TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
+{
+    RpClump *model = selection->Model(1)->clump;
+    Press(0, kPadSelect);
+    Updates(1);
+    EXPECT_EQ(selection->leave, CSSelectCharacter::kBack);
+    EXPECT_EQ(ui->heroBlock.pad, -1);
+    int updates = 0;
+    while (ui->RequestedScreen() == 8 && updates < 400) {
+        Updates(1);
+        ui->DrawFade();
+        ++updates;
+    }
+    EXPECT_EQ(ui->RequestedScreen(), 7u);
+    Updates(1);
+    EXPECT_EQ(selection->active, 0);
+    EXPECT_EQ(selection->Model(1)->clump, model);
+    // Coming back: hero 0 at 10 degrees again, the music again.
+    ui->SetUIPad(0);
+    Goto(8);
+    EXPECT_EQ(selection->current, 0);
+    EXPECT_FLOAT_EQ(selection->angle, CSSelectCharacter::kStartAngle);
+    EXPECT_NE(ui->MusicHandle(), kUINoMusic);
+}
+
+}  // namespace

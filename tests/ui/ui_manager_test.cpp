@@ -1,0 +1,286 @@
+// The screen manager frame by frame: when a request switches, what a switch
+// frame runs, the modal box holding everything, hold-to-title, the colour
+// fade to the step, the letterbox, the base-map phases, and the trace.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/trace.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/title_screen.h"
+#include "ui/warning_screen.h"
+
+namespace {
+
+using uitest::ScreensTest;
+
+class UIManagerTest : public ScreensTest {
+protected:
+    void SetUp() override { Start(apptest::ScratchFolder("manager")); }
+    uitest::RecordingLinksScope links;
+};
+
+TEST_F(UIManagerTest, ARequestSwitchesAtTheNextUpdateAndTheLastOneWins)
+{
+    EXPECT_EQ(ui->CurrentScreen(), 0u);
+    EXPECT_EQ(ui->RequestedScreen(), 1u);
+    // The first update switches to the warning screen and returns it.
+    EXPECT_EQ(ui->Update(16), 1);
+    EXPECT_EQ(ui->CurrentScreen(), 1u);
+    EXPECT_EQ(ui->Warning()->active, 1);
+    // Its update did not run in the switch frame: its timer has not started.
+    EXPECT_EQ(ui->Warning()->timerMs, 0xFFFFFFFFu);
+    EXPECT_EQ(ui->Update(16), 1);
+    EXPECT_EQ(ui->Warning()->timerMs, 0u);
+    // Two requests in one frame: only the last switches, at the next update.
+    ui->RequestModule(3);
+    ui->RequestModule(2);
+    EXPECT_EQ(ui->CurrentScreen(), 1u);
+    EXPECT_EQ(ui->Update(16), 2);
+    EXPECT_EQ(ui->CurrentScreen(), 2u);
+    EXPECT_EQ(ui->Warning()->active, 0);
+    EXPECT_EQ(uitest::Links().movie, "Tarvisk.BIK");
+    // Requesting the current screen again does nothing.
+    ui->RequestModule(2);
+    EXPECT_FALSE(ui->SwitchModule());
+}
+
+TEST_F(UIManagerTest, FiveAndNumbersOutsideTheTableAreIgnored)
+{
+    ui->Update(16);
+    for (uint32_t number : {0u, 5u, 18u, 0xFFFFFFFFu}) {
+        ui->RequestModule(number);
+        EXPECT_EQ(ui->RequestedScreen(), 1u) << number;
+    }
+    ui->RequestModule(17);
+    EXPECT_EQ(ui->RequestedScreen(), 17u);
+}
+
+TEST_F(UIManagerTest, TheSwitchFrameHasNoFadeStep)
+{
+    ui->Update(16);
+    ui->StartFade(0, 1000);
+    ui->RequestModule(7);
+    ui->Update(16);  // the switch: no fade step
+    EXPECT_EQ(ui->CurrentScreen(), 7u);
+    EXPECT_EQ(ui->FadeAlpha(), 0u);
+    EXPECT_TRUE(ui->HasFadeOutTimer());
+    ui->Update(16);  // the first step: alpha 0, elapsed 16
+    ui->Update(16);
+    EXPECT_EQ(ui->FadeAlpha(), 16u * 255u / 1000u);
+}
+
+void AnswerBox(uint32_t choice, uint32_t context)
+{
+    uitest::Log("box " + std::to_string(choice) + " " + std::to_string(context));
+}
+
+TEST_F(UIManagerTest, NothingSwitchesUnderTheModalBox)
+{
+    ui->Update(16);
+    ui->SetUIPad(0);
+    ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 7);
+    ui->RequestModule(7);
+    EXPECT_EQ(ui->Update(16), 0);
+    EXPECT_EQ(ui->Update(16), 0);
+    EXPECT_EQ(ui->CurrentScreen(), 1u);
+    Press(0, kPadCircle);
+    EXPECT_EQ(ui->Update(16), 0);  // the box closes in this frame
+    ReleasePads();
+    EXPECT_EQ(uitest::Links().log.back(), "box 0 7");
+    EXPECT_EQ(ui->Update(16), 7);
+    EXPECT_EQ(ui->CurrentScreen(), 7u);
+}
+
+TEST_F(UIManagerTest, TheBoxTogglesWithLeftAndRightAndAnswersConfirmAndCancel)
+{
+    ui->Update(16);
+    ui->SetUIPad(1);
+    ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 3);
+    EXPECT_TRUE(ui->IsModalBoxOpen());
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    // Another pad does nothing.
+    Press(0, kPadLeft);
+    ui->Update(16);
+    ReleasePads();
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    Press(1, kPadLeft);
+    ui->Update(16);
+    ReleasePads();
+    EXPECT_EQ(ui->ModalChoice(), 1);
+    Press(1, kPadRight);
+    ui->Update(16);
+    ReleasePads();
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    // Confirm with the right choice lit answers 0.
+    Press(1, kPadStart);
+    ui->Update(16);
+    ReleasePads();
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(uitest::Links().log.back(), "box 0 3");
+    // Confirm and cancel in one frame: the choice, then 0.
+    ui->ShowModalBox(u"Again?", AnswerBox, nullptr, 4);
+    Press(1, kPadLeft);
+    ui->Update(16);
+    ReleasePads();
+    Press(1, kPadCircle);
+    Press(1, kPadCross);
+    ui->Update(16);
+    ReleasePads();
+    const std::vector<std::string> &log = uitest::Links().log;
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "box 1 4");
+    EXPECT_EQ(log.back(), "box 0 4");
+    // The left mouse button confirms.
+    ui->ShowModalBox(u"Mouse?", AnswerBox, nullptr, 5);
+    MouseButtonState = 1;
+    ui->Update(16);
+    ReleasePads();
+    EXPECT_EQ(uitest::Links().log.back(), "box 0 5");
+}
+
+TEST_F(UIManagerTest, HoldingSelectAndStartPast3000MsReturnsToTheTitle)
+{
+    ui->Update(16);
+    // No interface pad chosen: nothing counts.
+    for (int i = 0; i < 300; ++i) {
+        SetButton(0, kPadSelect, 2);
+        SetButton(0, kPadStart, 2);
+        ui->CheckHoldToTitle(16);
+    }
+    EXPECT_FALSE(gs.StageExitRequested());
+    ui->SetUIPad(2);
+    // 3000 ms exactly is not enough; 3001 is. Letting go of one button for a
+    // frame starts the count again.
+    auto hold = [&](uint32_t ms) {
+        SetButton(2, kPadSelect, 2);
+        SetButton(2, kPadStart, 1);
+        ui->CheckHoldToTitle(ms);
+    };
+    hold(1000);
+    hold(1000);
+    SetButton(2, kPadStart, 0);
+    ui->CheckHoldToTitle(16);
+    hold(1000);
+    hold(1000);
+    hold(1000);
+    EXPECT_FALSE(gs.StageExitRequested());
+    hold(1);
+    EXPECT_TRUE(gs.StageExitRequested());
+}
+
+TEST_F(UIManagerTest, AFiveHundredMsFadeAtSixteenMsFrames)
+{
+    ui->StartFade(0, 500);
+    EXPECT_EQ(ui->IsFading(), 1);
+    std::vector<uint32_t> alphas;
+    uint32_t elapsed = 0;
+    uint32_t endedAt = 0;
+    while (ui->HasFadeOutTimer()) {
+        ui->StepFade(16);
+        alphas.push_back(ui->FadeAlpha());
+        if (!ui->HasFadeOutTimer()) {
+            endedAt = elapsed;
+        }
+        elapsed += 16;
+    }
+    // Alpha 0 in the first step, 255 from the step at elapsed 512, the end
+    // at 560.
+    EXPECT_EQ(alphas.front(), 0u);
+    EXPECT_EQ(alphas[512 / 16 - 1], 496u * 255u / 500u);
+    EXPECT_EQ(alphas[512 / 16], 255u);
+    EXPECT_EQ(endedAt, 560u);
+    EXPECT_EQ(alphas.back(), 255u);
+    // Still fading in the frame it ends; one more draw, then not.
+    EXPECT_EQ(ui->IsFading(), 1);
+    ui->DrawFade();
+    EXPECT_EQ(ui->IsFading(), 0);
+    // A second start while one runs is ignored.
+    ui->StartFade(0xFF00FF00u, 100);
+    ui->StartFade(0xFFFF0000u, 1000);
+    ui->StepFade(16);
+    ui->StepFade(16);
+    EXPECT_EQ(ui->FadeQuad().v[0].emissiveColor & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(ui->FadeAlpha(), 16u * 255u / 100u);
+}
+
+TEST_F(UIManagerTest, AFadeInGoesFromTheColourToClear)
+{
+    ui->StartFadeIn(0xFF000000u, 1000);
+    ui->StepFade(16);
+    EXPECT_EQ(ui->FadeAlpha(), 255u);
+    for (int i = 0; i < 40; ++i) {
+        ui->StepFade(16);
+    }
+    EXPECT_EQ(ui->FadeAlpha(), 255u - 640u * 255u / 1000u);
+    for (int i = 0; i < 40; ++i) {
+        ui->StepFade(16);
+    }
+    EXPECT_FALSE(ui->HasFadeOutTimer());
+    EXPECT_EQ(ui->FadeAlpha(), 0u);
+}
+
+TEST_F(UIManagerTest, TheLetterboxComesAndGoesAtOnceOrOverItsTime)
+{
+    ui->ShowLetterbox(0);
+    EXPECT_TRUE(ui->IsLetterboxOn());
+    EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor, 0xFF000000u);
+    ui->ShowLetterbox(500);  // on already: nothing
+    EXPECT_EQ(ui->LetterboxQuad(1).v[3].emissiveColor, 0xFF000000u);
+    ui->HideLetterbox(0);
+    EXPECT_FALSE(ui->IsLetterboxOn());
+    ui->ShowLetterbox(200);
+    EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor, 0x00000000u);
+    ui->StepLetterbox(100);
+    EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor >> 24, 100u * 255u / 200u);
+    ui->StepLetterbox(100);
+    EXPECT_EQ(ui->LetterboxQuad(1).v[2].emissiveColor, 0xFF000000u);
+    ui->HideLetterbox(100);
+    ui->StepLetterbox(50);
+    EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor >> 24, 255u - 50u * 255u / 100u);
+    EXPECT_TRUE(ui->IsLetterboxOn());
+    ui->StepLetterbox(50);
+    EXPECT_FALSE(ui->IsLetterboxOn());
+    EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor, 0u);
+}
+
+TEST_F(UIManagerTest, ACoverStartedDuringTheRevealWaitsForIt)
+{
+    EXPECT_FALSE(ui->IsBaseMapCovering());
+    ui->StartBaseMapReveal();
+    ui->DrawBaseMapFade(100);
+    ui->StartBaseMapCover();
+    EXPECT_TRUE(ui->IsBaseMapCovering());
+    // The reveal runs its 500 ms first; the cover does not move meanwhile.
+    for (int i = 0; i < 4; ++i) {
+        ui->DrawBaseMapFade(100);
+    }
+    ui->DrawBaseMapFade(100);  // the cover's first step
+    ui->DrawBaseMapFade(100);
+    ui->DrawBaseMapFade(100);
+    ui->DrawBaseMapFade(100);
+    EXPECT_TRUE(ui->IsBaseMapCovering());
+    ui->DrawBaseMapFade(100);
+    EXPECT_FALSE(ui->IsBaseMapCovering());
+}
+
+TEST_F(UIManagerTest, TheTraceNamesRequestsSwitchesAndSounds)
+{
+    const std::string path = apptest::ScratchFolder("manager_trace") + "/t.txt";
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(path, &error)) << error;
+    game::TraceSetTick(4);
+    ui->Update(16);
+    ui->RequestModule(5);
+    ui->RequestModule(2);
+    ui->Update(16);
+    ui->RequestBossGauge();
+    EXPECT_FALSE(ui->PlayUISound(6600010, 0));  // not loaded: no line
+    game::TraceClose();
+    const std::vector<uint8_t> bytes = apptest::ReadBytes(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+              "4 screen switch 1\n4 screen request 2\n4 screen switch 2\n4 screen gauge\n");
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// Support for the screens' tests: the game's engine on a headless window
+// with a game system (and so the screen manager) on a data root, pads the
+// test presses, the frame the device presented, and recording links that
+// stand in for the stage manager and the movie player: every call is one
+// line of a log ("movie ...\ENGUIMV\ZUNO.BIK", "load stage 0" ...), and the
+// answers are the test's to set.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/camera_frame.h"
+#include "app/game_system.h"
+#include "app/input.h"
+#include "d3d8/d3d8_platform.h"
+#include "rwsdk/driver/d3d8/d3d8device.h"
+#include "tests/app/app_test_support.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+namespace uitest {
+
+struct LinkState {
+    std::vector<std::string> log;
+    bool moviePlaying = false;
+    std::string movie;  // the last movie's file name
+    int32_t stageNumber = 0;
+    CSHero *hero = nullptr;
+    bool itemOwner = false;
+    int32_t ownLimit = 99;  // of every known item; unknown: ids 9999999
+    std::vector<std::pair<int32_t, uint32_t>> added;  // (list, id) of AddItem
+    bool closed = false;
+};
+
+inline LinkState &Links()
+{
+    static LinkState state;
+    return state;
+}
+
+inline void Log(const std::string &line) { Links().log.push_back(line); }
+
+inline std::string FileNameOf(const char *path)
+{
+    const std::string text = path;
+    const size_t slash = text.find_last_of("\\/");
+    return slash == std::string::npos ? text : text.substr(slash + 1);
+}
+
+inline std::string Real(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
+    return text;
+}
+
+inline UILinks RecordingLinks()
+{
+    UILinks l{};
+    l.playMovie = [](const char *path) {
+        Links().movie = FileNameOf(path);
+        Links().moviePlaying = true;
+        Log("movie " + Links().movie);
+    };
+    l.stopMovie = [] {
+        Links().moviePlaying = false;
+        Log("stop movie");
+    };
+    l.isMoviePlaying = [] { return Links().moviePlaying; };
+    l.closeApplication = [] {
+        Links().closed = true;
+        Log("close");
+    };
+    l.hasStage = [] { return true; };
+    l.createSubObjects1 = [] { Log("parts 1"); };
+    l.createSubObjects2 = [] { Log("parts 2"); };
+    l.loadEffectsPack = [] { Log("effects pack"); };
+    l.loadItemsPack = [] { Log("items pack"); };
+    l.loadEventsPack = [] { Log("events pack"); };
+    l.loadHeroesOnce = [] { Log("heroes once"); };
+    l.unloadHeroes = [] { Log("unload heroes"); };
+    l.activateLoading = [](uint8_t on, int32_t id) {
+        Log(std::string("loading ") + (on != 0 ? "on " : "off ") + std::to_string(id));
+    };
+    l.loadingProgress = [](float progress) { Log("progress " + Real(progress)); };
+    l.requestStageChange = [](int32_t target, uint8_t transition, uint32_t ms) {
+        Log("stage change " + std::to_string(target) + " " + std::to_string(transition) + " " + std::to_string(ms));
+    };
+    l.loadStage = [](int32_t id) { Log("load stage " + std::to_string(id)); };
+    l.stageNumber = [] { return Links().stageNumber; };
+    l.setBGMVolume = [](float volume) { Log("stage music volume " + Real(volume)); };
+    l.updateMessageWindow = [] {};
+    l.firstHero = [] { return Links().hero; };
+    l.hasItemOwner = [] { return Links().itemOwner; };
+    l.clearOwnedLists = [] { Log("clear items"); };
+    l.itemOwnLimit = [](uint32_t id) { return id == 9999999u ? -1 : Links().ownLimit; };
+    l.addItem = [](int32_t list, uint32_t id) {
+        Links().added.emplace_back(list, id);
+        return true;
+    };
+    l.resetItemRange = [] { Log("reset item range"); };
+    return l;
+}
+
+// The recording links while it lives, with a fresh log.
+class RecordingLinksScope {
+public:
+    RecordingLinksScope() : scope_((Links() = LinkState{}, RecordingLinks())) {}
+
+private:
+    UILinksScope scope_;
+};
+
+// A game system (with its screens) on the game's engine, its fatal report
+// recorded.
+class ScreensTest : public apptest::GameEngineTest {
+protected:
+    void TearDown() override
+    {
+        recorder_.reset();
+        gs.Destroy();
+        apptest::GameEngineTest::TearDown();
+    }
+
+    void Start(const std::string &root, uint32_t width = 640, uint32_t height = 480, int32_t language = 1)
+    {
+        StartIn(root, width, height);
+        ASSERT_TRUE(gs.Create(width, height, language));
+        recorder_.emplace();
+        ui = gs.uiManager;
+        ASSERT_NE(ui, nullptr);
+    }
+    // On the sample data (skipped without it).
+    void StartOnSampleData(uint32_t width = 640, uint32_t height = 480, int32_t language = 1)
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        Start(apptest::SampleData(), width, height, language);
+    }
+
+    // One pad of the screens' block: pressed this frame (1), held (2) or up.
+    void SetButton(int32_t pad, PadButton button, uint8_t state)
+    {
+        PadState &p = gs.padStates[kPadStateBlock][pad];
+        p.connected = 1;
+        p.buttons[button] = state;
+    }
+    void Press(int32_t pad, PadButton button) { SetButton(pad, button, kPadPressedState); }
+    void ReleasePads()
+    {
+        for (PadState &p : gs.padStates[kPadStateBlock]) {
+            const uint8_t connected = p.connected;
+            p = PadState{};
+            p.connected = connected;
+        }
+        MouseButtonState = 0;
+    }
+    // `count` updates of the manager of `ms` each, the pads let go after the first.
+    void Updates(int count, uint32_t ms = 16)
+    {
+        for (int i = 0; i < count; ++i) {
+            ui->Update(ms);
+            ReleasePads();
+        }
+    }
+
+    // What `draw` puts on a frame cleared to `clear`, as the device shows it.
+    win::Frame DrawFrame(const std::function<void()> &draw, RwRGBA clear = {0, 0, 0, 255})
+    {
+        RwCameraClear(gs.camera, &clear, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        EXPECT_TRUE(BeginCameraUpdate(gs.camera));
+        SetInterfaceRenderStates();
+        draw();
+        EndCameraUpdate(gs.camera);
+        win::Frame frame;
+        RwCameraShowRaster(gs.camera, nullptr, 0);
+        EXPECT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+        return frame;
+    }
+
+    CSGameSystem gs;
+    CSUIManager *ui = nullptr;
+
+private:
+    std::optional<apptest::FatalRecorder> recorder_;
+};
+
+}  // namespace uitest
