@@ -282,6 +282,8 @@ private:
             LinkActor(&s_, hero);
             // Its weapon's model and its aura in the new stage.
             hero->EnterStage();
+            // What it picks up here is counted apart until the stage ends.
+            hero->stageMoney = 0;
         }
     }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "actor/hero.h"
 #include "app/debug.h"
 #include "app/game_system.h"
 #include "app/pack.h"
@@ -189,8 +190,8 @@ void CSSelectCharacter::SetActive(uint8_t on)
         return;
     }
     ui->ResetHeroBlock();
-    ui->heroBlock.newGame = 1;
-    ui->heroBlock.pad = ui->GetUIPad();
+    ui->heroBlock.inUse = 1;
+    ui->heroBlock.padIndex = ui->GetUIPad();
     requestPending = 0;
     waitingForConfirm = 0;
     leave = kStaying;
@@ -597,7 +598,7 @@ bool CSSelectCharacter::Ready(int32_t pad) const
     if (model != nullptr && model->confirmStarted != 0 && model->confirmFinished == 0) {
         return false;  // the confirm motion runs
     }
-    return pad == g_pUIManager->heroBlock.pad;
+    return pad == g_pUIManager->heroBlock.padIndex;
 }
 
 void CSSelectCharacter::MoveSelection(int32_t pad, int32_t direction)
@@ -628,17 +629,17 @@ void CSSelectCharacter::Confirm(int32_t pad)
         model->ChangeMotion(1, 0.2f);
         model->confirmStarted = 1;
     }
-    UIHeroBlock &block = ui->heroBlock;
-    block.hero = model != nullptr ? model->hero : current;
-    block.pad = ui->GetUIPad();
+    CarriedHero &block = ui->heroBlock;
+    block.heroType = model != nullptr ? model->hero : current;
+    block.padIndex = ui->GetUIPad();
     for (int i = 0; i < 8; ++i) {
         block.itemIds[i] = kFirstStartItem + 10u * static_cast<uint32_t>(i);
         block.itemCounts[i] = kStartItemCounts[i];
     }
-    for (int i = 0; i < kCarriedAbilityFlags; ++i) {
+    for (int i = 0; i < kHeroAbilityFlags; ++i) {
         block.abilityFlags[i] = i < 3 ? 1 : 0;
     }
-    if (const SelectionHero *row = FindSelectionHero(block.hero)) {
+    if (const SelectionHero *row = FindSelectionHero(block.heroType)) {
         block.itemIds[row->startItemEntry] = row->startItem;
         block.itemCounts[row->startItemEntry] = 1;
         block.equipped[2] = row->startItem;
@@ -655,7 +656,7 @@ void CSSelectCharacter::Back(int32_t pad)
     }
     leave = kBack;
     requestPending = 1;
-    g_pUIManager->heroBlock.pad = -1;
+    g_pUIManager->heroBlock.padIndex = -1;
     g_pUIManager->PlayUISound(kUISoundCancel, 0);
     g_pUIManager->StartFade(0, kFadeMs);
     g_pUIManager->StopBGM(kMusicFadeMs);

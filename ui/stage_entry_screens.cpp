@@ -90,7 +90,7 @@ void CSStageEnd::SetActive(uint8_t on)
     if (finishedStage == 1) {
         if (CSHero *hero = UI().firstHero()) {
             const int64_t money = static_cast<int64_t>(hero->money) + hero->stageMoney;
-            hero->money = static_cast<int32_t>(std::clamp<int64_t>(money, 0, kMaxMoney));
+            hero->SetMoney(static_cast<int32_t>(std::clamp<int64_t>(money, 0, kMaxMoney)));
             hero->stageMoney = 0;
         }
     }
@@ -110,7 +110,7 @@ void CSStageEnd::Update(uint32_t ms)
     CSUIManager *ui = g_pUIManager;
     ui->LoadLobbyTextures(nullptr);
     if (finishedStage == 1) {
-        ui->progress.totalPlayMs += ui->GetLastStageTime();
+        ui->progress.playTimeMs += ui->GetLastStageTime();
         ui->RequestModule(kUILobby);
     } else {
         ui->RequestModule(kUIRanking);

@@ -423,7 +423,7 @@ void CSTitle::Confirm(int32_t pad)
         case 0:
             ui->ResetHeroBlock();
             ui->ClearProgressBlock();
-            ui->heroBlock.newGame = 1;
+            ui->heroBlock.inUse = 1;
             [[fallthrough]];
         case 1:
         case 2:

@@ -2,6 +2,7 @@
 #include "ui/ui_links.h"
 
 #include "actor/hero.h"
+#include "actor/item_manager.h"
 #include "app/application.h"
 #include "app/movie_player.h"
 #include "stage/stage_manager.h"
@@ -9,6 +10,7 @@
 namespace {
 
 CSStageManager *Stage() { return g_pStageManager; }
+CSItemManager *Items() { return Stage() != nullptr ? Stage()->itemManager : nullptr; }
 
 template <void (CSStageManager::*Call)()>
 void OnStage()
@@ -69,13 +71,26 @@ UILinks GameUILinks()
         return stage != nullptr && stage->heroCount > 0 ? stage->heroes[0] : nullptr;
     };
 
-    // The item owner joins the stage with the items; until then the stage
-    // has none and the carried items wait in the blocks.
-    l.hasItemOwner = [] { return false; };
-    l.clearOwnedLists = [] {};
-    l.itemOwnLimit = [](uint32_t) { return -1; };
-    l.addItem = [](int32_t, uint32_t) { return false; };
-    l.resetItemRange = [] {};
+    l.hasItemOwner = [] { return Items() != nullptr; };
+    l.clearOwnedLists = [] {
+        if (CSItemManager *items = Items()) {
+            items->ClearOwnedLists();
+        }
+    };
+    l.itemOwnLimit = [](uint32_t id) {
+        const CSItemManager *items = Items();
+        const ItemContent *content = items != nullptr ? items->FindItemContent(static_cast<int32_t>(id)) : nullptr;
+        return content != nullptr ? content->ownLimit : -1;
+    };
+    l.addItem = [](int32_t list, uint32_t id) {
+        CSItemManager *items = Items();
+        return items != nullptr && items->AddItem(list, static_cast<int32_t>(id));
+    };
+    l.resetItemRange = [] {
+        if (CSItemManager *items = Items()) {
+            items->ResetItemRange();
+        }
+    };
     return l;
 }
 

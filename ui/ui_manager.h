@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "app/pad_state.h"
-#include "ui/carried_state.h"
+#include "actor/save_file.h"
 #include "ui/icon_tables.h"
 #include "ui/screen_numbers.h"
 #include "ui/ui_quad.h"
@@ -126,8 +126,9 @@ public:
     uint32_t GetStartValue() const { return startMark_; }
     uint8_t GetUnlockFlag() const { return unlockFlag_; }
     void SetUnlockFlag(uint8_t value) { unlockFlag_ = value; }
-    void ResetHeroBlock() { ::ResetHeroBlock(&heroBlock); }
-    void ClearProgressBlock() { ::ClearProgressBlock(&progress); }
+    // The blocks' new-game values.
+    void ResetHeroBlock() { heroBlock = NewGameHero(); }
+    void ClearProgressBlock() { progress = NewGameProgress(); }
     // The byte that is set while a stage loads behind the loading screen
     // (and while a scene holds it): the events wait for it to clear.
     void SetLoadingFlag() { loadingFlag_ = 1; }
@@ -251,9 +252,10 @@ public:
     CSGamePlay *GamePlay() const { return gamePlay_.get(); }
     CSStageEnd *StageEnd() const { return stageEnd_.get(); }
 
-    // The carried blocks and the word table.
-    UIProgressBlock progress;
-    UIHeroBlock heroBlock;
+    // The carried blocks (the in-memory form of parts of a save record: the
+    // load screen fills them, the save screen writes them) and the word table.
+    CarriedProgress progress = NewGameProgress();
+    CarriedHero heroBlock = NewGameHero();
     WordTable words;
 
 private:

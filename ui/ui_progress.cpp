@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr int32_t kMaxMoney = 999999;
-constexpr int32_t kHpLevelCap[2] = {5, 4};
-constexpr int32_t kPowerLevelCap[2] = {3, 5};
-
 // Adds `count` of the item to the owner's list, never more than the item
 // may be owned; an item the tables do not know is skipped.
 void AddCarriedItem(const UILinks &l, int32_t list, uint32_t id, int32_t count)
@@ -79,7 +75,7 @@ int32_t CSUIManager::SetStageFlag(int32_t number, uint8_t value)
 {
     const int32_t slot = StageNumberToSlot(number);
     if (slot >= 0) {
-        heroBlock.stageGrades[slot] = value;
+        heroBlock.grades[slot] = value;
     }
     return slot;
 }
@@ -89,25 +85,19 @@ void CSUIManager::ApplyCarriedState()
     const UILinks &l = UI();
     if (l.hasItemOwner()) {
         l.clearOwnedLists();
-        for (int i = 0; i < kCarriedSharedItems; ++i) {
+        for (int i = 0; i < kCarriedItems; ++i) {
             AddCarriedItem(l, 0, progress.itemIds[i], progress.itemCounts[i]);
         }
         for (int i = 0; i < kCarriedHeroItems; ++i) {
             AddCarriedItem(l, 1, heroBlock.itemIds[i], heroBlock.itemCounts[i]);
         }
     }
-    CSHero *hero = l.firstHero();
-    if (hero == nullptr) {
-        return;
+    if (CSHero *hero = l.firstHero()) {
+        // Each kept within the hero's caps and range.
+        hero->SetHPLevel(heroBlock.hpLevel);
+        hero->SetPowerLevel(heroBlock.powerLevel);
+        hero->SetMoney(heroBlock.money);
     }
-    const int type = hero->characterNumber == 1 ? 1 : 0;
-    if (heroBlock.hpLevel <= kHpLevelCap[type]) {
-        hero->hpLevel = heroBlock.hpLevel;
-    }
-    if (heroBlock.powerLevel <= kPowerLevelCap[type]) {
-        hero->powerLevel = heroBlock.powerLevel;
-    }
-    hero->money = std::clamp(heroBlock.money, 0, kMaxMoney);
 }
 
 void CSUIManager::CheckExtraStages()

@@ -1,9 +1,11 @@
-// The screen manager as the stage, the effects and the events reach it:
-// the stage's table of screen calls (stage/stage_screen_calls.h) and the
-// screens' entries in the effects' and the events' links, installed while
-// the manager lives.
+// The screen manager as the stage, the heroes, the effects and the events
+// reach it: the stage's and the actors' tables of screen calls
+// (stage/stage_screen_calls.h, actor/actor_screen_calls.h) and the screens'
+// entries in the effects' and the events' links, installed while the
+// manager lives.
 #include "ui/ui_stage_links.h"
 
+#include "actor/actor_screen_calls.h"
 #include "event/event_links.h"
 #include "fx/fx_links.h"
 #include "stage/stage_screen_calls.h"
@@ -37,10 +39,17 @@ const StageScreenCalls kScreenCalls = {
     [] { M()->ApplyCarriedState(); },
     [](int32_t *hero, int32_t *pad) {
         // Nothing chosen yet: the first hero on pad 0.
-        const UIHeroBlock &block = M()->heroBlock;
-        *hero = block.hero == 0 || block.hero == 1 ? block.hero : 0;
-        *pad = block.pad >= 0 && block.pad < kPadsPerBlock ? block.pad : 0;
+        const CarriedHero &block = M()->heroBlock;
+        *hero = block.heroType == 0 || block.heroType == 1 ? block.heroType : 0;
+        *pad = block.padIndex >= 0 && block.padIndex < kPadsPerBlock ? block.padIndex : 0;
     },
+};
+
+const ActorScreenCalls kActorCalls = {
+    [] { M()->UpdateHitCounter(); },
+    [](uint8_t, int32_t) {},  // the overlay's item popup comes with the overlay
+    []() -> const CarriedProgress * { return &M()->progress; },
+    []() -> const CarriedHero * { return &M()->heroBlock; },
 };
 
 }  // namespace
@@ -48,6 +57,7 @@ const StageScreenCalls kScreenCalls = {
 void InstallScreenLinks()
 {
     g_stageScreens = &kScreenCalls;
+    g_actorScreens = &kActorCalls;
     g_fxLinks.showMoneyGain = [](int32_t amount) {
         if (g_pUIManager != nullptr) {
             g_pUIManager->ShowMoneyGain(amount);
@@ -68,6 +78,9 @@ void RemoveScreenLinks()
 {
     if (g_stageScreens == &kScreenCalls) {
         g_stageScreens = nullptr;
+    }
+    if (g_actorScreens == &kActorCalls) {
+        g_actorScreens = nullptr;
     }
     g_fxLinks.showMoneyGain = nullptr;
     g_eventLinks.requestBossGauge = nullptr;

@@ -65,7 +65,7 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     hero.bestHitCounter = 12;
     Links().hero = &hero;
     Links().stageNumber = 1;
-    ui->progress.totalPlayMs = 1000;
+    ui->progress.playTimeMs = 1000;
     ui->AddStageTime(5000);
     ui->ResetStageClock();  // as the release does
     ui->RequestModule(15);
@@ -85,7 +85,7 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     }
     ui->Update(16);
     EXPECT_EQ(ui->RequestedScreen(), 11u);
-    EXPECT_EQ(ui->progress.totalPlayMs, 6000u);
+    EXPECT_EQ(ui->progress.playTimeMs, 6000u);
     Links().hero = nullptr;
 }
 
@@ -102,7 +102,7 @@ TEST_F(StageEntryTest, AnyOtherStageEndsInTheRanking)
         ui->Update(16);
     }
     EXPECT_EQ(ui->RequestedScreen(), 16u);
-    EXPECT_EQ(ui->progress.totalPlayMs, 0u);
+    EXPECT_EQ(ui->progress.playTimeMs, 0u);
 }
 
 }  // namespace

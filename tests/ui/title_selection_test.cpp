@@ -143,15 +143,15 @@ TEST_F(FrontEndTest, ANewGameAsksForTheSelectionOnlyAfterTheFade)
     Goto(7);
     CSTitle *title = ui->Title();
     ui->heroBlock.money = 55;
-    ui->progress.totalPlayMs = 77;
+    ui->progress.playTimeMs = 77;
     Press(0, kPadStart);
     Updates(2);
     Press(0, kPadStart);
     Updates(1);
     EXPECT_EQ(title->state, CSTitle::kLeaving);
-    EXPECT_EQ(ui->heroBlock.newGame, 1);
+    EXPECT_EQ(ui->heroBlock.inUse, 1);
     EXPECT_EQ(ui->heroBlock.money, 0);
-    EXPECT_EQ(ui->progress.totalPlayMs, 0u);
+    EXPECT_EQ(ui->progress.playTimeMs, 0u);
     int updates = 0;
     while (ui->RequestedScreen() == 7 && updates < 200) {
         Updates(1);
@@ -209,7 +209,7 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     EXPECT_NE(selection->Model(0)->clump, nullptr);
     EXPECT_NE(selection->Model(1)->clump, nullptr);
     EXPECT_NE(selection->skyBox, nullptr);
-    EXPECT_EQ(ui->heroBlock.pad, 0);
+    EXPECT_EQ(ui->heroBlock.padIndex, 0);
     Press(0, kPadRight);
     Updates(1, 1);
     EXPECT_EQ(selection->target, 1);
@@ -240,11 +240,10 @@ TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
 {
     Press(0, kPadCircle);
     Updates(1);
-    UIHeroBlock expected;
-    ResetHeroBlock(&expected);
-    expected.newGame = 1;
-    expected.pad = 0;
-    expected.hero = 0;
+    CarriedHero expected = NewGameHero();
+    expected.inUse = 1;
+    expected.padIndex = 0;
+    expected.heroType = 0;
     expected.equipped[2] = 5100160;
     for (int i = 0; i < 8; ++i) {
         expected.itemIds[i] = 5300000 + 10 * static_cast<uint32_t>(i);
@@ -253,19 +252,19 @@ TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
     expected.itemCounts[5] = 3;
     expected.itemIds[24] = 5100160;
     expected.itemCounts[24] = 1;
-    const UIHeroBlock &block = ui->heroBlock;
-    EXPECT_EQ(block.newGame, expected.newGame);
-    EXPECT_EQ(block.pad, expected.pad);
-    EXPECT_EQ(block.hero, expected.hero);
+    const CarriedHero &block = ui->heroBlock;
+    EXPECT_EQ(block.inUse, expected.inUse);
+    EXPECT_EQ(block.padIndex, expected.padIndex);
+    EXPECT_EQ(block.heroType, expected.heroType);
     EXPECT_EQ(0, std::memcmp(block.equipped, expected.equipped, sizeof expected.equipped));
     EXPECT_EQ(block.hpLevel, 0);
     EXPECT_EQ(block.powerLevel, 0);
-    EXPECT_EQ(block.maxHp, 0);
+    EXPECT_EQ(block.maxHP, 0);
     EXPECT_EQ(block.maxPower, 0);
     EXPECT_EQ(block.money, 0);
     EXPECT_EQ(0, std::memcmp(block.itemIds, expected.itemIds, sizeof expected.itemIds));
     EXPECT_EQ(0, std::memcmp(block.itemCounts, expected.itemCounts, sizeof expected.itemCounts));
-    EXPECT_EQ(0, std::memcmp(block.stageGrades, expected.stageGrades, sizeof expected.stageGrades));
+    EXPECT_EQ(0, std::memcmp(block.grades, expected.grades, sizeof expected.grades));
     EXPECT_EQ(0, std::memcmp(block.abilityFlags, expected.abilityFlags, sizeof expected.abilityFlags));
     EXPECT_EQ(selection->Model(0)->confirmStarted, 1);
     // Back during the confirm motion is ignored; the screen leaves by itself.
@@ -290,7 +289,7 @@ TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
     Press(0, kPadSelect);
     Updates(1);
     EXPECT_EQ(selection->leave, CSSelectCharacter::kBack);
-    EXPECT_EQ(ui->heroBlock.pad, -1);
+    EXPECT_EQ(ui->heroBlock.padIndex, -1);
     int updates = 0;
     while (ui->RequestedScreen() == 8 && updates < 400) {
         Updates(1);

@@ -92,8 +92,8 @@ TEST_F(UIProgressTest, ClearingAndTheLastStage)
     EXPECT_EQ(ui->MarkStageCleared(7), -1);
     EXPECT_EQ(ui->SetStageFlag(7, 3), -1);
     EXPECT_EQ(ui->SetStageFlag(8, 3), 7);
-    EXPECT_EQ(ui->heroBlock.stageGrades[7], 3);
-    EXPECT_EQ(ui->heroBlock.stageGrades[6], kNoStageGrade);
+    EXPECT_EQ(ui->heroBlock.grades[7], 3);
+    EXPECT_EQ(ui->heroBlock.grades[6], kNoGrade);
     // A full list stays as it is.
     for (uint32_t &entry : ui->progress.clearedList) {
         entry = 99;
@@ -106,7 +106,7 @@ TEST_F(UIProgressTest, TheCarriedStateGoesOntoTheItemsAndTheFirstHero)
 {
     Start(apptest::ScratchFolder("carried"));
     CSHero hero;
-    hero.characterNumber = 1;
+    hero.aiType = 1;  // the second hero
     uitest::Links().hero = &hero;
     uitest::Links().itemOwner = true;
     uitest::Links().ownLimit = 5;
