@@ -5,7 +5,9 @@ BUILD_DIR      ?= build
 ASAN_BUILD_DIR ?= build-asan
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
-GAME_ARGS      ?= --stage 1
+# The game's options for `make run`: it starts at its warning screen; for
+# example GAME_ARGS="--stage 1" starts the first stage at once.
+GAME_ARGS      ?=
 
 .PHONY: all deps configure build run test test-fast test-asan test-tsan bench fuzz clean
 

@@ -1,17 +1,7 @@
 // Screen 11: the lobby between stages.
-// A slot of the screen manager until the screen is built: it keeps its
-// active byte and draws nothing.
+// A slot of the screen manager until the screen is built.
 #pragma once
 
-#include <cstdint>
+#include "ui/screen_slot.h"
 
-class CSLobby {
-public:
-    void SetActive(uint8_t on) { active = on; }
-    void Update(float /*seconds*/) {}
-    void Render() {}
-    void ReleaseTextures() {}
-    void Release() { active = 0; }
-
-    uint8_t active = 0;
-};
+class CSLobby : public UIScreenSlot {};

@@ -104,42 +104,28 @@ void CSStillLogo::SetActive(uint8_t on)
         drawn = 0;
         loaded = 0;
         fading = 0;
-        if (quad == nullptr) {
-            quad = std::make_unique<UIQuad>();
-        }
         LoadTexture();
         Layout();
     } else {
-        ReleaseTexture();
-        quad.reset();
+        picture.Release();
     }
 }
 
 void CSStillLogo::LoadTexture()
 {
     RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOGO3\\").c_str());
-    if (texture == nullptr) {
-        texture = ReadTextureWithoutMask("LOGO3.BMP");
+    if (picture.texture == nullptr) {
+        picture.texture = ReadTextureWithoutMask("LOGO3.BMP");
     }
 }
 
-void CSStillLogo::Layout()
-{
-    if (quad == nullptr) {
-        return;
-    }
-    SetQuadPositions(quad->v, 64.0f, 112.0f, 576.0f, 368.0f);
-    SetQuadUVs(quad->v, 0.0f, 0.0f, 1.0f, 1.0f);
-    SetQuadArgb(quad->v, 0xFFF0F0F0u);
-}
+void CSStillLogo::Layout() { picture.LayOut(64.0f, 112.0f, 576.0f, 368.0f, 0.0f, 0.0f, 1.0f, 1.0f); }
 
 void CSStillLogo::Render()
 {
-    if (active == 0 || quad == nullptr) {
-        return;
+    if (active != 0 && picture.Draw()) {
+        drawn = 1;
     }
-    DrawUIQuad(*quad, texture);
-    drawn = 1;
 }
 
 void CSStillLogo::Update(uint32_t ms)
@@ -166,14 +152,6 @@ void CSStillLogo::Update(uint32_t ms)
     }
 }
 
-void CSStillLogo::ReleaseTexture()
-{
-    DestroyTexture(texture);
-    texture = nullptr;
-}
+void CSStillLogo::ReleaseTexture() { picture.ReleaseTexture(); }
 
-void CSStillLogo::Release()
-{
-    ReleaseTexture();
-    quad.reset();
-}
+void CSStillLogo::Release() { picture.Release(); }

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/ui_quad.h"
+#include "ui/still_picture.h"
 
 // Movie paths: data root + "\CHIUIMV\" (language 0) or "\ENGUIMV\" + name.
 std::string InterfaceMoviePath(const char *name);
@@ -60,8 +60,7 @@ public:
     void ReleaseTexture();
     void Release();
 
-    std::unique_ptr<UIQuad> quad;
-    RwTexture *texture = nullptr;
+    StillPicture picture;
     uint8_t active = 0;
     uint8_t drawn = 0;
     uint8_t loaded = 0;

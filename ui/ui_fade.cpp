@@ -17,23 +17,11 @@ constexpr uint32_t kBaseMapColour = 0xF0F0F0u;
 
 }  // namespace
 
-void CSUIManager::StartFade(uint32_t argb, uint32_t ms)
-{
-    if (fadeRunning_ != 0) {
-        return;
-    }
-    fadeRunning_ = 1;
-    fadeShown_ = 1;
-    fadeJustFinished_ = 0;
-    fadeColour_ = argb;
-    fadeOutDurationMs_ = std::max<uint32_t>(ms, 1);
-    fadeOutElapsed_ = 0;
-    SetQuadPositions(fadeQuad_->v, 0, 0, static_cast<float>(GetScreenWidth()), static_cast<float>(GetScreenHeight()));
-    // The first draw may come before the first step: clear until then.
-    SetQuadArgb(fadeQuad_->v, fadeColour_ & 0xFFFFFFu);
-}
+void CSUIManager::StartFade(uint32_t argb, uint32_t ms) { StartColourFade(argb, ms, false); }
 
-void CSUIManager::StartFadeIn(uint32_t argb, uint32_t ms)
+void CSUIManager::StartFadeIn(uint32_t argb, uint32_t ms) { StartColourFade(argb, ms, true); }
+
+void CSUIManager::StartColourFade(uint32_t argb, uint32_t ms, bool in)
 {
     if (fadeRunning_ != 0) {
         return;
@@ -42,10 +30,12 @@ void CSUIManager::StartFadeIn(uint32_t argb, uint32_t ms)
     fadeShown_ = 1;
     fadeJustFinished_ = 0;
     fadeColour_ = argb;
-    fadeInDurationMs_ = std::max<uint32_t>(ms, 1);
-    fadeInElapsed_ = 0;
+    (in ? fadeInDurationMs_ : fadeOutDurationMs_) = std::max<uint32_t>(ms, 1);
+    (in ? fadeInElapsed_ : fadeOutElapsed_) = 0;
     SetQuadPositions(fadeQuad_->v, 0, 0, static_cast<float>(GetScreenWidth()), static_cast<float>(GetScreenHeight()));
-    SetQuadArgb(fadeQuad_->v, 0xFF000000u | (fadeColour_ & 0xFFFFFFu));
+    // A first drawing may come before the first step (a fade begun in a
+    // switch frame): the colour the fade starts from.
+    SetQuadArgb(fadeQuad_->v, (in ? 0xFF000000u : 0u) | (fadeColour_ & 0xFFFFFFu));
 }
 
 void CSUIManager::StepFade(uint32_t ms)

@@ -268,6 +268,7 @@ private:
     // given; false when refused.
     bool OpenInterfacePack(const char *name, const RawFileBuffer *memory = nullptr);
     void LayOutManagerQuads();
+    void StartColourFade(uint32_t argb, uint32_t ms, bool in);
     void LayOutPromptTexts();
 
     // The screens 1 to 6 (5 has none), the prompt texts, then the others.

@@ -23,14 +23,10 @@ void CSWarning::SetActive(uint8_t on)
         drawn = 0;
         setUpDone = 0;
         fadeStarted = 0;
-        if (quad == nullptr) {
-            quad = std::make_unique<UIQuad>();
-        }
         LoadTextures();
         LayoutQuad();
     } else {
-        ReleaseTexture();
-        quad.reset();
+        picture.Release();
     }
 }
 
@@ -38,11 +34,11 @@ void CSWarning::LoadTextures()
 {
     PackOpenHook();
     const bool packed = zuOpenPack((std::string(UIDataRoot()) + "\\PACK\\UI0\\WARNING.STR").c_str());
-    if (texture == nullptr) {
+    if (picture.texture == nullptr) {
         const std::string folder =
             std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\WARNING" + UILanguageFolder();
         RwImageSetPath(folder.c_str());
-        texture = ReadTextureWithoutMask("WARNING.BMP");
+        picture.texture = ReadTextureWithoutMask("WARNING.BMP");
     }
     if (packed) {
         zuClosePack();
@@ -51,21 +47,14 @@ void CSWarning::LoadTextures()
 
 void CSWarning::LayoutQuad()
 {
-    if (quad == nullptr) {
-        return;
-    }
-    SetQuadPositions(quad->v, 0.0f, 0.0f, 640.0f, 480.0f);
-    SetQuadUVs(quad->v, 1.0f / 512.0f, 32.0f / 512.0f, 511.0f / 512.0f, 480.0f / 512.0f);
-    SetQuadArgb(quad->v, 0xFFF0F0F0u);
+    picture.LayOut(0.0f, 0.0f, 640.0f, 480.0f, 1.0f / 512.0f, 32.0f / 512.0f, 511.0f / 512.0f, 480.0f / 512.0f);
 }
 
 void CSWarning::Render()
 {
-    if (active == 0 || quad == nullptr) {
-        return;
+    if (active != 0 && picture.Draw()) {
+        drawn = 1;
     }
-    DrawUIQuad(*quad, texture);
-    drawn = 1;
 }
 
 void CSWarning::Update(uint32_t ms)
@@ -104,14 +93,6 @@ void CSWarning::CheckDone()
     }
 }
 
-void CSWarning::ReleaseTexture()
-{
-    DestroyTexture(texture);
-    texture = nullptr;
-}
+void CSWarning::ReleaseTexture() { picture.ReleaseTexture(); }
 
-void CSWarning::Release()
-{
-    ReleaseTexture();
-    quad.reset();
-}
+void CSWarning::Release() { picture.Release(); }

@@ -6,9 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
-#include "ui/ui_quad.h"
+#include "ui/still_picture.h"
 
 class CSWarning {
 public:
@@ -33,8 +32,7 @@ public:
     // The quad and the picture.
     void Release();
 
-    std::unique_ptr<UIQuad> quad;
-    RwTexture *texture = nullptr;
+    StillPicture picture;
     uint8_t active = 0;
     uint8_t firstSetUpDone = 0;  // ever, in this run
     uint8_t drawn = 0;

@@ -10,6 +10,7 @@
 
 #include "rtbmp.h"
 #include "tools/mkdata/font_builder.h"
+#include "tools/mkdata/fx_data.h"
 
 namespace mkdata {
 
@@ -462,25 +463,6 @@ RwImage *RenderPicture(const PictureSpec &spec, const std::string &language)
     return image;
 }
 
-RwImage *MaskOf(const RwImage *image)
-{
-    RwImage *mask = RwImageCreate(image->width, image->height, 32);
-    if (mask == nullptr || RwImageAllocatePixels(mask) == nullptr) {
-        if (mask != nullptr) {
-            RwImageDestroy(mask);
-        }
-        return nullptr;
-    }
-    for (RwInt32 y = 0; y < image->height; ++y) {
-        const auto *in = reinterpret_cast<const RwRGBA *>(image->cpPixels + y * image->stride);
-        auto *out = reinterpret_cast<RwRGBA *>(mask->cpPixels + y * mask->stride);
-        for (RwInt32 x = 0; x < image->width; ++x) {
-            out[x] = {in[x].alpha, in[x].alpha, in[x].alpha, 255};
-        }
-    }
-    return mask;
-}
-
 std::vector<std::string> PictureFiles(const PictureSpec &spec)
 {
     std::vector<std::string> files;
@@ -513,7 +495,7 @@ bool WritePictureFiles(const std::string &root, const PictureSpec &spec)
         }
         bool ok = RtBmpWrite(image, (folder / (spec.name + ".BMP")).string().c_str()) != nullptr;
         if (ok && spec.mask) {
-            RwImage *mask = MaskOf(image);
+            RwImage *mask = MakeMaskImage(image);
             ok = mask != nullptr && RtBmpWrite(mask, (folder / (spec.name + "A.BMP")).string().c_str()) != nullptr;
             if (mask != nullptr) {
                 RwImageDestroy(mask);

@@ -43,9 +43,6 @@ const PictureSpec *FindInterfacePicture(const std::string &name);
 // The picture of a language folder ("ENG", "CHI", or "" for one without),
 // 32-bit with its alpha; null on failure.
 RwImage *RenderPicture(const PictureSpec &spec, const std::string &language);
-// A grey picture of the image's alpha.
-RwImage *MaskOf(const RwImage *image);
-
 // The relative paths (forward slashes) the picture's files are written to:
 // the picture then its mask, for each language folder it has.
 std::vector<std::string> PictureFiles(const PictureSpec &spec);
