@@ -41,6 +41,15 @@ void Set(UIQuad *quad, float x0, float y0, float x1, float y1, const Rect &sourc
     SetQuadArgb(quad->v, kQuadColour);
 }
 
+// The depth states around the screen's drawings; render states take effect
+// only inside a camera update (each drawing sets its own states too).
+void SetDepthIfDrawing(bool on)
+{
+    if (RwCameraGetCurrentCamera() != nullptr) {
+        SetDepthTestAndWrite(on);
+    }
+}
+
 CSAudio *Audio() { return g_pApplication != nullptr ? g_pApplication->audio : nullptr; }
 
 RwCamera *MainCamera() { return g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr; }
@@ -155,7 +164,7 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         lastStepMs_ = 0;
         progress_.store(0.0f);
         LoadPictures(stageId);
-        SetDepthTestAndWrite(false);
+        SetDepthIfDrawing(false);
         if (threaded_ != 0) {
             thread_ = CreateWorkerThread(ThreadMain, this, kThreadPriorityNormal);
         }
@@ -183,7 +192,7 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         }
         musicHandle_ = kNoMusic;
     }
-    SetDepthTestAndWrite(true);
+    SetDepthIfDrawing(true);
 }
 
 void CSLoading::StopThread()

@@ -277,10 +277,12 @@ TEST(GameStartUp, ADamagedWorldEndsItWithTheEnginesError)
     if (packed >= 0) {
         SetNativeBit(dir + "/PACK/STAGE1/2010000.STR", packed);
     }
+    // The game starts at its screens; the stage is read when a stage is
+    // entered (here at once).
     const GameRun run = RunIn(dir, "--headless --frames 1 --stage 1");
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("Cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Cannot read \\RESOURCE\\STAGE\\1\\STAGE.BSP: E_RW_READ"), std::string::npos)
+        << run.output;
     EXPECT_EQ(run.output.find("Cannot find the file"), std::string::npos) << run.output;
     // The stage load of --stage says the same of the world it reads.
     const GameRun staged = RunIn(dir, "--headless --mode 1 --stage 1 --frames 1");
@@ -298,9 +300,10 @@ TEST(GameStartUp, ATruncatedWorldEndsItWithTheEnginesError)
         GTEST_SKIP() << "no sample data in " << SampleData();
     }
     TruncateWorld(dir, 3000);
-    const GameRun run = RunIn(dir, "--headless --frames 1");
+    const GameRun run = RunIn(dir, "--headless --frames 1 --stage 1");
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("cannot read RESOURCE/STAGE/1/STAGE.BSP: E_RW_READ"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Cannot read \\RESOURCE\\STAGE\\1\\STAGE.BSP: E_RW_READ"), std::string::npos)
+        << run.output;
 }
 
 TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)

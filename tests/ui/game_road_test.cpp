@@ -221,7 +221,7 @@ TEST_F(GameRoad, AMissingWarningPictureDrawsUntextured)
     ASSERT_TRUE(apptest::CopySampleData(dir));
     RewritePack(dir, "WARNING", [](const std::string &) { return false; });
     std::string output;
-    ASSERT_EQ(apptest::RunGame(dir, "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp", &output),
+    ASSERT_EQ(apptest::RunGame(dir, "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp --debug", &output),
               0)
         << output;
     EXPECT_NE(output.find("WARNING"), std::string::npos) << output;
@@ -245,7 +245,7 @@ TEST_F(GameRoad, ASelectionModelThatIsMissingIsSkipped)
     std::string output;
     ASSERT_EQ(apptest::RunGame(dir,
                                "--headless --mode 1 --fixed-step 16 --frames 120 --screen 8 --input keys.txt "
-                               "--trace t.txt",
+                               "--trace t.txt --debug",
                                &output),
               0)
         << output;
