@@ -1,0 +1,98 @@
+// The screens on the sample data with the game system on a headless
+// window: one frame (the manager's update and the drawing) of the warning
+// screen and of character selection, and one drawing of the loading screen.
+#include <benchmark/benchmark.h>
+
+#include "app/engine_startup.h"
+#include "app/game_system.h"
+#include "app/path.h"
+#include "support/engine/headless_driver.h"
+#include "ui/loading_screen.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+// The game's engine and game system (with its screens) on the sample data.
+class ScreensUp {
+public:
+    ScreensUp()
+    {
+        SetDataRootPath(RW_BENCH_DATA_DIR);
+        window_ = rwtest::OpenHeadlessWindow("bench screens", 640, 480);
+        EngineChoice chosen;
+        started_ = window_ != nullptr && StartEngine(window_, game::ModeChoice{640, 480, false}, &chosen);
+        ok = started_ && gs.Create(640, 480, 1) && gs.LoadFont();
+        ui = gs.uiManager;
+        if (ok) {
+            ui->LoadCommonTextures();
+            ok = ui->PlayerArt() != nullptr;
+        }
+    }
+    ~ScreensUp()
+    {
+        gs.Destroy();
+        if (started_) {
+            StopEngine();
+        }
+        rwtest::CloseHeadlessWindow(window_);
+        SetDataRootPath("");
+    }
+    ScreensUp(const ScreensUp &) = delete;
+    ScreensUp &operator=(const ScreensUp &) = delete;
+
+    CSGameSystem gs;
+    CSUIManager *ui = nullptr;
+    bool ok = false;
+
+private:
+    HWND window_ = nullptr;
+    bool started_ = false;
+};
+
+void BM_WarningScreenFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    game.gs.Tick();  // the switch to the warning screen
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_WarningScreenFrame)->Unit(benchmark::kMillisecond);
+
+void BM_CharacterSelectionFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    game.ui->StartAtScreen(kUISelectCharacter);
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_CharacterSelectionFrame)->Unit(benchmark::kMillisecond);
+
+void BM_LoadingScreenDrawing(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok || g_pLoading == nullptr) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    g_pLoading->Activate(1, 2010000);
+    g_pLoading->SetProgress(0.5f);
+    for (auto _ : state) {
+        g_pLoading->drawFrame(g_pLoading);
+    }
+    g_pLoading->Activate(0, 2010000);
+}
+BENCHMARK(BM_LoadingScreenDrawing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
