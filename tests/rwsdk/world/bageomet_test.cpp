@@ -195,4 +195,22 @@ TEST_F(GeometryTest, CountsAndIndicesAreCheckedAgainstTheChunk)
     rwtest::TakeError();
 }
 
+// A geometry of no vertices whose morph target says it carries positions and
+// normals: there is nothing to read, and no array is touched (the sanitizer
+// build would stop at a pointer formed from a missing array).
+TEST_F(GeometryTest, AGeometryWithoutVerticesReadsWithoutTouchingItsArrays)
+{
+    const std::vector<RwUInt32> target = {0, 0, 0, 0x3F800000u, 1, 1};
+    RpGeometry *g = ReadGeometry(GeometryStruct(0x35000, rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS, 0, 0, 1, target));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->numVertices, 0);
+    EXPECT_EQ(g->numTriangles, 0);
+    ASSERT_EQ(g->numMorphTargets, 1);
+    EXPECT_EQ(g->morphTarget[0].boundingSphere.radius, 1.0f);
+    ASSERT_NE(g->mesh, nullptr);
+    EXPECT_EQ(g->mesh->numMeshes, 0u);
+    RpGeometryDestroy(g);
+    rwtest::TakeError();
+}
+
 }  // namespace
