@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/file.h"
 #include "app/keyword.h"
@@ -15,11 +16,19 @@ void FxTextWriter::Line(const char *format, ...)
     char buffer[512];
     va_list args;
     va_start(args, format);
+    va_list again;
+    va_copy(again, args);
     const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    if (n > 0) {
-        text_.append(buffer, static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer - 1);
+    if (n > 0 && static_cast<size_t>(n) < sizeof buffer) {
+        text_.append(buffer, static_cast<size_t>(n));
+    } else if (n > 0) {
+        // A long line (a group naming many kinds) is written whole.
+        std::string line(static_cast<size_t>(n) + 1, '\0');
+        std::vsnprintf(line.data(), line.size(), format, again);
+        text_.append(line.data(), static_cast<size_t>(n));
     }
+    va_end(again);
     text_ += '\n';
 }
 
@@ -33,21 +42,29 @@ bool FxTextWriter::Save(const char *path) const
     return zufclose(file) == 0 && ok;
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
 const char *TakeNameField(const char *field, char *out, size_t size)
 {
     if (size == 0) {
         return nullptr;
     }
-    while (*field == ' ' || *field == '\t') {
+    while (IsBlank(*field)) {
         ++field;
     }
     const char *comma = std::strchr(field, ',');
     size_t length = comma != nullptr ? static_cast<size_t>(comma - field) : std::strlen(field);
-    while (length > 0 && (field[length - 1] == ' ' || field[length - 1] == '\t')) {
-        --length;
-    }
     if (length >= size) {
         length = size - 1;
+    }
+    // Blanks after the name go, also where the cut left some last: a name
+    // that ended in one would lose it at the end of a written line.
+    while (length > 0 && IsBlank(field[length - 1])) {
+        --length;
     }
     std::memcpy(out, field, length);
     out[length] = '\0';

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -182,6 +185,26 @@ TEST(ParticleSetFile, RoundTripsWithGroups)
     EXPECT_EQ(FormatParticleSet(out), text);
 }
 
+// A group naming many long kinds makes a line of over 512 characters; it is
+// written whole.
+TEST(ParticleSetFile, ALongGroupLineKeepsEveryKind)
+{
+    ParticleSet in;
+    in.groupNum = 1;
+    ParticleGroup group;
+    group.name = "G";
+    for (char k = 'a'; k < 'a' + 8; ++k) {
+        group.kinds.push_back(std::string(100, k));
+    }
+    in.groups.push_back(group);
+    const std::string text = FormatParticleSet(in);
+    TextFile file(text);
+    ParticleSet out;
+    ReadParticleSet(&file.file, &out);
+    ASSERT_EQ(out.groups.size(), 1u);
+    EXPECT_EQ(out.groups[0].kinds, group.kinds);
+}
+
 TEST(XdtFile, RoundTripsAndCountsItsCycle)
 {
     XdtDesc in;
@@ -316,6 +339,70 @@ TEST(FxFiles, HostileTextIsReadWithoutHarm)
         EXPECT_TRUE(shot.particle[0] == '\0' || IsPlainFileName(shot.particle));
         EXPECT_TRUE(shot.model[0] == '\0' || IsPlainFileName(shot.model));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// What `read` takes from `text`, as its writer puts it.
+template <class T, class Read, class Format>
+std::string Rewritten(const std::string &text, Read read, Format format)
+{
+    return format(ReadText<T>(text, read));
+}
+
+// Every reader of the effect files over `input`: what the writer puts down
+// of what the reader took reads back as the same text.
+void ExpectEveryWriterStable(const std::string &input, const std::string &what)
+{
+    const auto check = [&](auto read, auto format, auto *type) {
+        using T = std::remove_pointer_t<decltype(type)>;
+        const std::string once = Rewritten<T>(input, read, format);
+        EXPECT_EQ(Rewritten<T>(once, read, format), once) << what;
+    };
+    check(ReadZus, FormatZus, static_cast<ZusDesc *>(nullptr));
+    check(ReadParticleSet, FormatParticleSet, static_cast<ParticleSet *>(nullptr));
+    check(ReadXdt, FormatXdt, static_cast<XdtDesc *>(nullptr));
+    check(ReadFxm, FormatFxm, static_cast<FxmDesc *>(nullptr));
+    check(ReadLight, FormatLight, static_cast<FxLightDesc *>(nullptr));
+    check(ReadBigShot, FormatBigShot, static_cast<BigShotDesc *>(nullptr));
+}
+
+// Names are taken without blanks around them, carriage returns included,
+// also where a long name is cut: a name that ended in one would lose it at
+// the end of the written line and read back otherwise. The inputs the fuzz
+// target found such faults with are in tests/readers/findings/fx_files.
+TEST(FxFiles, NamesEndedOrCutAtBlanksReadBackAsWritten)
+{
+    const std::string a126(126, 'a');
+    std::string manyKinds = "PrtSysGroup:g";  // a line longer than 512 characters
+    for (char k = 'a'; k < 'a' + 8; ++k) {
+        manyKinds += "," + std::string(100, k);
+    }
+    manyKinds += "\n";
+    const std::string cases[] = {
+        "PrtSysGroup:" + a126 + " b\n",                    // the cut leaves a blank last
+        "PrtSysGroup:" + a126 + "\r\r\rb,k\n",          // ... or a carriage return
+        std::string("PrtSysGroup:g,k\r\r\0more\n", 23),  // a kind ended by a carriage return
+        "KindNum:1\nPrtSysKind:" + a126 + "\t\t,3\n",
+        "Frame:" + a126 + "\r,1\nModel: M.DFF\n",
+        "PrtSysGroup: \r \r,k\n",
+        manyKinds,
+    };
+    for (const std::string &input : cases) {
+        ExpectEveryWriterStable(input, input);
+    }
+    const std::filesystem::path findings =
+        std::filesystem::path(RW_TEST_SOURCE_DIR) / "tests/readers/findings/fx_files";
+    size_t found = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(findings)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        ExpectEveryWriterStable(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+                                entry.path().string());
+        ++found;
+    }
+    EXPECT_GE(found, 1u);
 }
 
 }  // namespace
