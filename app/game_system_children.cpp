@@ -16,6 +16,7 @@
 #include "app/statistics.h"
 #include "app/threads.h"
 #include "actor/ai_object.h"
+#include "devmenu/dev_menu.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 #include "ui/loading_screen.h"
@@ -29,7 +30,11 @@ void GameSystemChildren::MakeScreens()
     InstallScreenLinks();
 }
 
-void GameSystemChildren::MakeDevMenu() {}
+void GameSystemChildren::MakeDevMenu()
+{
+    gs.devMenu = new CSDevMenu;
+    gs.devMenu->CreateSubObjects();
+}
 
 // The stage manager owns the loading screen.
 void GameSystemChildren::MakeStage()
@@ -56,7 +61,14 @@ void GameSystemChildren::ReleaseStage()
     }
     gs.stageManager = nullptr;
 }
-void GameSystemChildren::ReleaseDevMenu() { gs.devMenu = nullptr; }
+void GameSystemChildren::ReleaseDevMenu()
+{
+    if (gs.devMenu != nullptr) {
+        gs.devMenu->ReleaseAll();
+        delete gs.devMenu;
+    }
+    gs.devMenu = nullptr;
+}
 
 void GameSystemChildren::ReleaseScreens()
 {
@@ -131,15 +143,18 @@ void GameSystemChildren::ScreensReturnToTitle()
 }
 
 // ---- Developer menu (reached only while gs.devMenu exists).
-bool GameSystemChildren::DevMenuIsOpen() const { return false; }
-void GameSystemChildren::DevMenuUpdate(uint32_t) {}
-void GameSystemChildren::DevMenuOpen(bool, int32_t) {}
-void GameSystemChildren::DevMenuRender() {}
+bool GameSystemChildren::DevMenuIsOpen() const { return gs.devMenu->IsOpen(); }
+void GameSystemChildren::DevMenuUpdate(uint32_t ms) { gs.devMenu->Update(ms); }
+void GameSystemChildren::DevMenuOpen(bool open, int32_t hero) { gs.devMenu->Open(open ? 1 : 0, hero); }
+void GameSystemChildren::DevMenuRender() { gs.devMenu->Render(); }
 void GameSystemChildren::DevMenuRenderWorldLights() {}
-void GameSystemChildren::DevMenuAddClumpInfo(RpClump *, const char *) {}
-void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *, RpClump *) {}
-bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *) { return false; }
-void GameSystemChildren::DevMenuClearClumpInfo(RpClump *) {}
+void GameSystemChildren::DevMenuAddClumpInfo(RpClump *clump, const char *path) { gs.devMenu->AddClumpInfo(clump, path); }
+void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *clone, RpClump *source)
+{
+    gs.devMenu->CopyClumpInfo(clone, source);
+}
+bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *clump) { return IsClumpStillHasAnim(clump); }
+void GameSystemChildren::DevMenuClearClumpInfo(RpClump *clump) { gs.devMenu->ClearClumpInfo(clump); }
 void GameSystemChildren::DevMenuDrawSectorWireFrame(RpWorldSector *) {}
 void GameSystemChildren::DevMenuDrawAtomicWireFrame(RpAtomic *) {}
 

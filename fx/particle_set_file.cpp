@@ -85,14 +85,22 @@ void ReadGroup(CSKeywordFile *file, const char *value, ParticleSet *set)
 
 }  // namespace
 
-void ReadParticleSet(CSKeywordFile *file, ParticleSet *set)
+void ReadParticleSet(CSKeywordFile *file, ParticleSet *set) { ReadParticleSetAndOtherLines(file, set, nullptr); }
+
+void ReadParticleSetAndOtherLines(CSKeywordFile *file, ParticleSet *set, std::vector<std::string> *otherLines)
 {
     *set = ParticleSet{};
+    if (otherLines != nullptr) {
+        otherLines->clear();
+    }
     while (file->NextLine()) {
         char key[32];
         const char *value = SplitAtColon(file->Line(), key, sizeof key);
         if (value == nullptr) {
             continue;
+        }
+        if (otherLines != nullptr && std::strcmp(key, "KindNum") != 0 && std::strcmp(key, "PrtSysKind") != 0) {
+            otherLines->push_back(file->Line());
         }
         if (std::strcmp(key, "KindNum") == 0) {
             if (set->announced >= 0) {
@@ -123,23 +131,35 @@ void ReadParticleSet(CSKeywordFile *file, ParticleSet *set)
     }
 }
 
-bool LoadParticleSetFile(const char *path, ParticleSet *set)
+bool LoadParticleSetFile(const char *path, ParticleSet *set) { return LoadParticleSetFileAndOtherLines(path, set, nullptr); }
+
+bool LoadParticleSetFileAndOtherLines(const char *path, ParticleSet *set, std::vector<std::string> *otherLines)
 {
+    *set = ParticleSet{};
+    if (otherLines != nullptr) {
+        otherLines->clear();
+    }
     CSKeywordFile file;
     if (!file.Open(path)) {
         return false;
     }
-    ReadParticleSet(&file, set);
+    ReadParticleSetAndOtherLines(&file, set, otherLines);
     return true;
 }
 
-std::string FormatParticleSet(const ParticleSet &set)
+std::string FormatParticleKinds(const ParticleSet &set)
 {
     FxTextWriter w;
     w.Line("KindNum:%d", static_cast<int32_t>(set.kinds.size()));
     for (const ParticleKind &kind : set.kinds) {
         w.Line("PrtSysKind:%s,%d", kind.name, kind.count);
     }
+    return w.Text();
+}
+
+std::string FormatParticleSet(const ParticleSet &set)
+{
+    FxTextWriter w;
     if (!set.groups.empty() || set.groupNum != 0) {
         w.Line("GroupNum:%d", set.groupNum);
         for (const ParticleGroup &group : set.groups) {
@@ -150,5 +170,5 @@ std::string FormatParticleSet(const ParticleSet &set)
             w.Line("PrtSysGroup:%s", line.c_str());
         }
     }
-    return w.Text();
+    return FormatParticleKinds(set) + w.Text();
 }

@@ -45,8 +45,16 @@ struct ParticleSet {
 // Reads the open file into *set (emptied first).
 void ReadParticleSet(CSKeywordFile *file, ParticleSet *set);
 // Opens `path` quietly and reads it; false when it cannot be opened (the
-// set is left as it was).
+// set is then empty).
 bool LoadParticleSetFile(const char *path, ParticleSet *set);
-// The file's text: "KindNum:%d", then "PrtSysKind:%s,%d" per kind, then the
-// group lines when there are groups.
+// Both, also giving in *otherLines (emptied first) every line with a colon
+// whose key is neither KindNum nor PrtSysKind (the group lines and any
+// other), in file order, as read without its line end: what a rewrite of
+// the kinds by the tuning menu carries over.
+void ReadParticleSetAndOtherLines(CSKeywordFile *file, ParticleSet *set, std::vector<std::string> *otherLines);
+bool LoadParticleSetFileAndOtherLines(const char *path, ParticleSet *set, std::vector<std::string> *otherLines);
+// The kinds' lines: "KindNum:%d", then "PrtSysKind:%s,%d" per kind.
+std::string FormatParticleKinds(const ParticleSet &set);
+// The file's text: the kinds' lines, then the group lines when there are
+// groups.
 std::string FormatParticleSet(const ParticleSet &set);

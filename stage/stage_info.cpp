@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "app/keyword.h"
+#include "stage/stage_info_keys.h"
 
 namespace {
 
@@ -18,10 +19,8 @@ struct SecondStart {
     bool fromMenu[6] = {};
 };
 
-constexpr const char *kStartKeys[6] = {"CharacterX:",      "CharacterY:",      "CharacterZ:",
-                                       "CharacterFrontX:", "CharacterFrontY:", "CharacterFrontZ:"};
-constexpr const char *kCameraKeys[6] = {"PitchDegreeMin:",     "PitchDegreeMax:",    "DistanceMin:",
-                                        "DistanceMax:",        "InitialRotateDegree:", "InitialPitchDegree:"};
+using stageinfo::kCameraKeys;
+using stageinfo::kStartKeys;
 
 float *CameraField(StageCameraLimits *c, int i)
 {
@@ -212,15 +211,23 @@ bool ReadKey(CSKeywordFile *file, StageInfo *info, SecondStart *second)
 
 }  // namespace
 
-bool ReadStageInfo(CSKeywordFile *file, StageInfo *info)
+bool ReadStageInfo(CSKeywordFile *file, StageInfo *info) { return ReadStageInfoAndOtherLines(file, info, nullptr); }
+
+bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines)
 {
     *info = StageInfo{};
+    if (otherLines != nullptr) {
+        otherLines->clear();
+    }
     if (file == nullptr || !file->IsOpen()) {
         return false;
     }
     SecondStart second;
     while (file->NextLine()) {
         ReadKey(file, info, &second);
+        if (otherLines != nullptr && std::strchr(file->Key(), ':') != nullptr && !IsStageTuningKey(file->Key())) {
+            otherLines->push_back(file->Line());
+        }
     }
     for (int i = 0; i < 6; ++i) {
         if (second.fromLoader[i]) {
@@ -234,10 +241,18 @@ bool ReadStageInfo(CSKeywordFile *file, StageInfo *info)
 
 bool ReadStageInfoFile(const char *path, StageInfo *info, bool required)
 {
+    return ReadStageInfoFileAndOtherLines(path, info, required, nullptr);
+}
+
+bool ReadStageInfoFileAndOtherLines(const char *path, StageInfo *info, bool required, std::vector<std::string> *otherLines)
+{
     CSKeywordFile file;
     if (!file.Open(path, CSKeywordFile::kNarrow, required)) {
         *info = StageInfo{};
+        if (otherLines != nullptr) {
+            otherLines->clear();
+        }
         return false;
     }
-    return ReadStageInfo(&file, info);
+    return ReadStageInfoAndOtherLines(&file, info, otherLines);
 }

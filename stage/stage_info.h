@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct StageCameraLimits {
     float pitchDegreeMin = 0.0f;
@@ -90,3 +92,25 @@ class CSKeywordFile;
 bool ReadStageInfoFile(const char *path, StageInfo *info, bool required);
 // The same over a file already opened.
 bool ReadStageInfo(CSKeywordFile *file, StageInfo *info);
+// Both readers, also giving in *otherLines (emptied first) every keyed line
+// (a first word with a colon in it) whose key the tuning rows do not write,
+// in file order, as read without its line end: what a rewrite of the file
+// by the tuning menu carries over.
+bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines);
+bool ReadStageInfoFileAndOtherLines(const char *path, StageInfo *info, bool required, std::vector<std::string> *otherLines);
+
+// The tuning rows of the file, in their order: the camera limits of both
+// players, the ambient light, both starts (player 2's under the stage
+// load's "2CharacterX:" keys), the bonus, the fog (its colour, distance and
+// time only while it is on), the VFog (its height only while it is on) and
+// the rain, with the section titles between them. Reals are written with
+// six decimals in the C locale ("DistanceMin: -1.500000").
+std::string FormatStageTuningRows(const StageInfo &info);
+// The stage load's own rows: a "Stage" title, the far planes, the sky box,
+// the model switches and count, the auto adjustment and the clipping ranges.
+std::string FormatStageLoaderRows(const StageInfo &info);
+// Whether the tuning rows own the key of a line (its first word, up to and
+// including the first colon): every key they write, both spellings of
+// player 2's start, and the fog's and VFog's rows also while they are left
+// out.
+bool IsStageTuningKey(const char *key);

@@ -13,6 +13,7 @@
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/game_system_children.h"
+#include "devmenu/dev_menu.h"
 #include "stage/stage_manager.h"
 #include "ui/ui_manager.h"
 #include "app/pack.h"
@@ -74,11 +75,13 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
 {
     MakeIn("children", {}, 64, 48, true);
     EXPECT_EQ(g_pGameSystem, &gs);
-    // The screen manager first; the developer menu comes later; the stage
-    // manager is made with no stage loaded.
+    // The screen manager first, then the developer menu (made closed); the
+    // stage manager is made with no stage loaded.
     ASSERT_NE(gs.uiManager, nullptr);
     EXPECT_EQ(g_pUIManager, gs.uiManager);
-    EXPECT_EQ(gs.devMenu, nullptr);
+    ASSERT_NE(gs.devMenu, nullptr);
+    EXPECT_EQ(g_pDevMenu, gs.devMenu);
+    EXPECT_FALSE(gs.devMenu->IsOpen());
     ASSERT_NE(gs.stageManager, nullptr);
     EXPECT_EQ(g_pStageManager, gs.stageManager);
     EXPECT_EQ(gs.stageManager->stageId, 0);
@@ -108,6 +111,8 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
     EXPECT_EQ(g_pStageManager, nullptr);
     EXPECT_EQ(gs.uiManager, nullptr);
     EXPECT_EQ(g_pUIManager, nullptr);
+    EXPECT_EQ(gs.devMenu, nullptr);
+    EXPECT_EQ(g_pDevMenu, nullptr);
     // The fatal report is the test's recorder again.
     RaiseFatalError("after");
     ASSERT_EQ(FatalRecorder::Names().size(), 1u);

@@ -106,7 +106,7 @@ const ZusSample kEffectSet[] = {
      "EmitterSize: 150, 0, 150\n"},
 };
 
-// The first stage's own particle systems.
+// The stages' own particle systems.
 const ZusSample kStageSet[] = {
     {"3010600.zus", 2, "Texture: SPARK.BMP\nEmitRate: 30\nMaxParticles: 30\nLife: 0.6\nLifetime: 0.5\nVelocity: 0, 20, 0\n"
                        "Spread: 30\nColourStart: 255, 80, 80, 255\nColourEnd: 120, 0, 0, 0\nBlend: ADD\n"},
@@ -135,6 +135,26 @@ std::string SetText(const ZusSample *kinds, size_t count)
     }
     return text;
 }
+
+}  // namespace
+
+ParticleSet SampleStageParticleSet()
+{
+    ParticleSet set;
+    for (const ZusSample &z : kStageSet) {
+        ParticleKind kind;
+        std::snprintf(kind.name, sizeof kind.name, "%s", z.name);
+        kind.count = z.count;
+        set.kinds.push_back(kind);
+    }
+    set.announced = static_cast<int32_t>(set.kinds.size());
+    // The tuning menu keeps a set's group lines when it rewrites the kinds.
+    set.groupNum = 1;
+    set.groups.push_back({"sparks", {kStageSet[0].name, kStageSet[1].name}});
+    return set;
+}
+
+namespace {
 
 RwUInt8 Clamp(float v) { return static_cast<RwUInt8>(v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v)); }
 
@@ -293,11 +313,7 @@ bool WriteFxData(const std::string &rootPath)
 
     // Particle sets and systems.
     const size_t effectKinds = sizeof kEffectSet / sizeof kEffectSet[0];
-    const size_t stageKinds = sizeof kStageSet / sizeof kStageSet[0];
     text(std::string(ParticleFolder()) + "/EFFECT.PSS", SetText(kEffectSet, effectKinds));
-    text(std::string(ParticleFolder()) + "/2010000.PSS", SetText(kStageSet, stageKinds));
-    // The arena's set: the same stage systems (its grab monster's spark among them).
-    text(std::string(ParticleFolder()) + "/2020000.PSS", SetText(kStageSet, stageKinds));
     for (const ZusSample &z : kEffectSet) {
         text(std::string(ParticleFolder()) + "/" + z.name, z.text);
     }

@@ -1,15 +1,17 @@
 // The sample effects data: the effects pack (\PACK\EFFECT\EFFECT) and the
 // same files on disk: the game-wide particle set EFFECT.PSS with its
-// particle-system files and textures (RAIN.BMP among them), the first
-// stage's particle set 2010000.PSS, FXM.FXM, the fire light, the models of
-// the effect pools (the reward piece 3406000 among them), the generic drop,
-// item and effect XDTs and one .BSH per big-shot pool.
+// particle-system files and textures (RAIN.BMP among them), the systems
+// of the stages' particle set (each stage's .PSS is the sample stages'),
+// FXM.FXM, the fire light, the models of the effect pools (the reward piece
+// 3406000 among them), the generic drop, item and effect XDTs and one .BSH
+// per big-shot pool.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "fx/particle_set_file.h"
 #include "rpworld.h"
 
 namespace mkdata {
@@ -36,6 +38,9 @@ bool WriteText(const std::filesystem::path &path, const std::string &text);
 const std::vector<std::string> &BigShotNames();
 // The model ids of the other effect pools (\RESOURCE\FX\<id>\<id>.DFF).
 const std::vector<int> &EffectModelIds();
+
+// The sample stages' particle set: the stage systems, in one group.
+ParticleSet SampleStageParticleSet();
 
 // Writes everything under `root` and builds the effects pack.
 bool WriteFxData(const std::string &root);

@@ -9,6 +9,7 @@
 #include "stage/stage_paths.h"
 #include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
@@ -170,6 +171,7 @@ const std::vector<SampleStageSpec> &SampleStages()
         first.sounds = WithMonsterSounds(FirstStageSounds(), first.placements);
         first.musicHz[0] = kFirstStageMusicHz[0];
         first.musicHz[1] = kFirstStageMusicHz[1];
+        first.particles = SampleStageParticleSet();
 
         // The arena: the yard without fog, rain or crate, a monster of each
         // other template-D type; the hero starts at the south side facing
@@ -185,6 +187,8 @@ const std::vector<SampleStageSpec> &SampleStages()
         arena.sounds = WithMonsterSounds({}, arena.placements);
         arena.musicHz[0] = 196;
         arena.musicHz[1] = 247;
+        // The same stage systems (its grab monster's spark among them).
+        arena.particles = SampleStageParticleSet();
         return std::vector<SampleStageSpec>{first, arena};
     }();
     return stages;
@@ -222,6 +226,7 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
     if (!stage.territories.empty()) {
         ok = ok && WriteTerritoryFile((base / StagePlacementFolder() / (stem + ".ATF")).string(), stage.territories);
     }
+    ok = ok && WriteText(base / ParticleFolder() / (std::to_string(stage.id) + ".PSS"), FormatParticleSet(stage.particles));
     return ok && WriteStageListAndMusic(root, stage.id, stage.sounds, stage.musicHz) && WriteStagePack(root, stage);
 }
 

@@ -9,6 +9,7 @@
 //   RESOURCE/MEDIA/SFX/<id>.SFL       the sound list: every sound id its
 //                                     placed types play, with the samples
 //   RESOURCE/MEDIA/BGM/<id>.WAV       its music
+//   RESOURCE/PARTICLE/<id>.PSS        its particle set (kinds and groups)
 // and, when its stage info asks for them, the camera walls (CAMWALL.DFF).
 // Beside the stages the maker writes the hero packs (PACK/HERO/HERO0<i>)
 // and the events pack (PACK/EVENT/EVENT), which is empty.
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "fx/particle_set_file.h"
 #include "rwcore.h"
 #include "stage/ai_placement.h"
 #include "stage/stage_info.h"
@@ -37,6 +39,8 @@ struct SampleStageSpec {
     std::vector<SampleSound> sounds;
     // The music: a chord of two pitches.
     int musicHz[2] = {220, 277};
+    // The particle systems it loads (their .ZUS files are the effects data's).
+    ParticleSet particles;
 };
 
 // The stages the data tree holds, stage 1 first (its monster 1000 in its

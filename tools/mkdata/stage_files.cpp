@@ -47,35 +47,6 @@ private:
     bool failed_ = false;
 };
 
-void Camera(TextFile &f, const char *prefix, const StageCameraLimits &c)
-{
-    const std::string p = prefix;
-    f.Float((p + "PitchDegreeMin:").c_str(), c.pitchDegreeMin);
-    f.Float((p + "PitchDegreeMax:").c_str(), c.pitchDegreeMax);
-    f.Float((p + "DistanceMin:").c_str(), c.distanceMin);
-    f.Float((p + "DistanceMax:").c_str(), c.distanceMax);
-    f.Float((p + "InitialPitchDegree:").c_str(), c.initialPitchDegree);
-    f.Float((p + "InitialRotateDegree:").c_str(), c.initialRotateDegree);
-}
-
-void Start(TextFile &f, const char *prefix, const StageStart &s)
-{
-    const std::string p = prefix;
-    f.Float((p + "CharacterX:").c_str(), s.x);
-    f.Float((p + "CharacterY:").c_str(), s.y);
-    f.Float((p + "CharacterZ:").c_str(), s.z);
-    f.Float((p + "CharacterFrontX:").c_str(), s.frontX);
-    f.Float((p + "CharacterFrontY:").c_str(), s.frontY);
-    f.Float((p + "CharacterFrontZ:").c_str(), s.frontZ);
-}
-
-const char *RainName(int32_t rain)
-{
-    static const char *const kNames[] = {"RAINSTATE_NORAIN", "RAINSTATE_S_RAIN", "RAINSTATE_M_RAIN",
-                                         "RAINSTATE_L_RAIN"};
-    return rain >= 0 && rain <= 3 ? kNames[rain] : kNames[0];
-}
-
 void Vector(TextFile &f, const char *key, const RwV3d &v)
 {
     f.Line("    %s %f, %f, %f\n", key, static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z));
@@ -240,47 +211,8 @@ CharacterParams SampleCharacterParams(const std::string &name)
 bool WriteStageInfoFile(const std::string &path, const StageInfo &s)
 {
     TextFile f(path);
-    f.Line("Camera Parameter\n");
-    Camera(f, "", s.camera1);
-    f.Line("2P Camera Parameter\n");
-    Camera(f, "2", s.camera2);
-    f.Line("Ambient Light\n");
-    f.Int("AmbientAplpha:", s.ambientAlpha);
-    f.Int("AmbientRed:", s.ambientRed);
-    f.Int("AmbientGreen:", s.ambientGreen);
-    f.Int("AmbientBlue:", s.ambientBlue);
-    f.Line("Character Start Position\n");
-    Start(f, "", s.start1);
-    f.Line("2P Character Start Position\n");
-    Start(f, "2", s.start2);
-    f.Int("CharacterBonus:", s.characterBonus);
-    f.Line("Fog ON/OFF and Color\n");
-    f.Line("Fog: %s\n", s.fog != 0 ? "ON" : "OFF");
-    if (s.fog != 0) {
-        f.Int("FogAlpha:", s.fogAlpha);
-        f.Int("FogRed:", s.fogRed);
-        f.Int("FogGreen:", s.fogGreen);
-        f.Int("FogBlue:", s.fogBlue);
-        f.Float("FogDistance:", s.fogDistance);
-        f.Float("FogTime:", s.fogTime);
-    }
-    f.Line("VFog: %s\n", s.vFog != 0 ? "ON" : "OFF");
-    if (s.vFog != 0) {
-        f.Float("VFogHigh:", s.vFogHigh);
-    }
-    f.Line("Rain: %s\n", RainName(s.rain));
-    f.Line("Stage\n");
-    f.Float("1P_FarPlane:", s.farPlane1P);
-    f.Float("2P_FarPlane:", s.farPlane2P);
-    f.Line("SkyBox: %s\n", s.skyBox[0] != '\0' ? s.skyBox : "NONE");
-    f.Int("Light:", s.light);
-    f.Int("Wall:", s.wall);
-    f.Int("CameraWall:", s.cameraWall);
-    f.Int("StageClump:", s.stageClumpCount);
-    f.Int("IsUsingAutoAdjustment:", s.useAutoAdjustment);
-    f.Line("AIClippingRange: %f, %f, %f, %f\n", static_cast<double>(s.aiClippingRange[0]),
-           static_cast<double>(s.aiClippingRange[1]), static_cast<double>(s.aiClippingRange[2]),
-           static_cast<double>(s.aiClippingRange[3]));
+    f.Line("%s", FormatStageTuningRows(s).c_str());
+    f.Line("%s", FormatStageLoaderRows(s).c_str());
     return f.Close();
 }
 
