@@ -224,9 +224,17 @@ void BackToTuningMenu(CSDevMenu *menu, DevMenuPage page)
     menu->activeItem = kItemTuningMenu;
 }
 
-// After a direct page has applied its values the stage list takes the pad.
-void BackToStageList(CSDevMenu *menu, DevMenuPage page)
+// "Back" of a page that the main list may open straight away: opened from
+// the tuning menu it goes back there; opened from the main list its values
+// go to the running game first, and the stage list takes the pad.
+template <typename Apply>
+void LeaveDirectPage(CSDevMenu *menu, DevMenuPage page, Apply apply)
 {
+    if (menu->directItem == 0) {
+        BackToTuningMenu(menu, page);
+        return;
+    }
+    apply();
     menu->pageFlags[page] = 0;
     menu->activeItem = kItemSelectStage;
 }
@@ -296,31 +304,22 @@ void CSDevMenu::UpdateCharacterPage()
 
 void CSDevMenu::UpdateAmbientPage()
 {
-    if (!UpdateRows(this, kPageAmbient, kAmbientRows, RowCount(kAmbientRows))) {
-        return;
+    if (UpdateRows(this, kPageAmbient, kAmbientRows, RowCount(kAmbientRows))) {
+        LeaveDirectPage(this, kPageAmbient, [this] {
+            if (g_pGameSystem != nullptr) {
+                const uint8_t rgba[4] = {tuning.ambientRed, tuning.ambientGreen, tuning.ambientBlue,
+                                         tuning.ambientAlpha};
+                g_pGameSystem->SetAmbientColor(rgba);
+            }
+        });
     }
-    if (directItem == 0) {
-        BackToTuningMenu(this, kPageAmbient);
-        return;
-    }
-    if (g_pGameSystem != nullptr) {
-        const uint8_t rgba[4] = {tuning.ambientRed, tuning.ambientGreen, tuning.ambientBlue, tuning.ambientAlpha};
-        g_pGameSystem->SetAmbientColor(rgba);
-    }
-    BackToStageList(this, kPageAmbient);
 }
 
 void CSDevMenu::UpdateFogPage()
 {
-    if (!UpdateRows(this, kPageFog, kFogRows, RowCount(kFogRows))) {
-        return;
+    if (UpdateRows(this, kPageFog, kFogRows, RowCount(kFogRows))) {
+        LeaveDirectPage(this, kPageFog, [this] { ApplyFog(this); });
     }
-    if (directItem == 0) {
-        BackToTuningMenu(this, kPageFog);
-        return;
-    }
-    ApplyFog(this);
-    BackToStageList(this, kPageFog);
 }
 
 void CSDevMenu::UpdateParticlePage()
