@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -143,11 +144,20 @@ protected:
         ran = true;
     }
 
+    // The run's copy of the data tree goes once every case has passed.
+    static void TearDownTestSuite()
+    {
+        if (ran && !failed) {
+            std::filesystem::remove_all(folder);
+        }
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(ran) << "no sample data: build the sample-data target";
         ASSERT_EQ(status, 0) << output;
     }
+    void TearDown() override { failed = failed || HasFailure(); }
 
     static Bmp Shot(uint32_t tick)
     {
@@ -183,6 +193,7 @@ protected:
     }
 
     static inline bool ran = false;
+    static inline bool failed = false;
     static inline int status = -1;
     static inline std::string folder;
     static inline std::string output;
