@@ -55,22 +55,22 @@ private:
     std::ostringstream text_;
 };
 
-// The ticks of the script below.
-constexpr uint32_t kOpen = 30;          // the chord
-constexpr uint32_t kSave = 85;          // Save File runs
-constexpr uint32_t kFogShot = 300;      // the stage reloaded, faded in, with its fog
-constexpr uint32_t kSecondOpen = 310;   // the chord again
-constexpr uint32_t kChange = 323;       // "Done Let's Go!!!!!" runs
-constexpr uint32_t kFrames = 330;
+// The ticks of the script below: the menu opens once the stage has faded in.
+constexpr uint32_t kOpen = 80;          // the chord
+constexpr uint32_t kSave = 135;         // Save File runs
+constexpr uint32_t kFogShot = 350;      // the stage reloaded (2000 ms), faded in (1000 ms), with its fog
+constexpr uint32_t kSecondOpen = 360;   // the chord again
+constexpr uint32_t kChange = 373;       // "Done Let's Go!!!!!" runs
+constexpr uint32_t kFrames = 380;
 
 std::string BuildScript()
 {
     KeyScript s;
     uint32_t t = s.Chord(kOpen, "C");             // open: "Select Stage"
-    t = s.Taps(t + 2, "C");                        // 36: the stage list, "0-1(00)"
-    t = s.Taps(t, "C");                            // 38: its files read, the tuning menu
+    t = s.Taps(t + 2, "C");                        // the stage list, "0-1(00)"
+    t = s.Taps(t, "C");                            // its files read, the tuning menu
     t = s.Taps(t, "Down", 3);                      // "Set Fog Info"
-    t = s.Taps(t, "C");                            // 46: the fog page
+    t = s.Taps(t, "C");                            // the fog page
     t = s.Taps(t, "Right");                        // fog on
     t = s.Taps(t, "Down");                         // alpha 0 lowered: 255
     t = s.Taps(t, "Left");
@@ -79,14 +79,14 @@ std::string BuildScript()
     t = s.Taps(t, "Down", 9);                      // "Back"
     t = s.Taps(t, "C");                            // the tuning menu again
     t = s.Taps(t, "Down", 3);                      // "Save File"
-    t = s.Taps(t, "C");                            // 84; it runs on 85
+    t = s.Taps(t, "C");                            // it runs on the tick after
     EXPECT_EQ(t, kSave + 1);
     t = s.Chord(kSecondOpen, "C");
-    t = s.Taps(t, "C");                            // 314: the stage list
+    t = s.Taps(t, "C");                            // the stage list
     t = s.Taps(t, "Right");                        // "1-1(01)"
     t = s.Taps(t, "C");                            // its files read, the tuning menu
     t = s.Taps(t, "Up");                           // from "Save File" to "Done Let's Go!!!!!"
-    t = s.Taps(t, "C");                            // 322; it runs on 323
+    t = s.Taps(t, "C");                            // it runs on the tick after
     EXPECT_EQ(t, kChange + 1);
     return s.Text();
 }
