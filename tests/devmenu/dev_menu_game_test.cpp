@@ -55,13 +55,14 @@ private:
     std::ostringstream text_;
 };
 
-// The ticks of the script below: the menu opens once the stage has faded in.
-constexpr uint32_t kOpen = 80;          // the chord
-constexpr uint32_t kSave = 135;         // Save File runs
-constexpr uint32_t kFogShot = 350;      // the stage reloaded (2000 ms), faded in (1000 ms), with its fog
-constexpr uint32_t kSecondOpen = 360;   // the chord again
-constexpr uint32_t kChange = 373;       // "Done Let's Go!!!!!" runs
-constexpr uint32_t kFrames = 380;
+// The ticks of the script below. The menu opens while the screens still
+// fade the first stage in, so that the fade standing still shows.
+constexpr uint32_t kOpen = 30;          // the chord
+constexpr uint32_t kSave = 85;          // Save File runs
+constexpr uint32_t kFogShot = 300;      // the stage reloaded (2000 ms), faded in (1000 ms), with its fog
+constexpr uint32_t kSecondOpen = 310;   // the chord again
+constexpr uint32_t kChange = 323;       // "Done Let's Go!!!!!" runs
+constexpr uint32_t kFrames = 330;
 
 std::string BuildScript()
 {
@@ -218,7 +219,9 @@ TEST_F(DevMenuGame, FramesAreStillDrawnWithTheLabelOverTheStillStage)
 {
     const Bmp open = Shot(kOpen);      // opened after the tick's updates: no label yet
     const Bmp labelled = Shot(kOpen + 1);
-    const Bmp later = Shot(kOpen + 5);  // the same label, the same still stage
+    // The same label over the same stage: neither the stage nor the screens'
+    // fade-in, half done, moved in four ticks.
+    const Bmp later = Shot(kOpen + 5);
     ASSERT_EQ(open.width, 640);
     int changed = 0;
     for (int y = 0; y < open.height; ++y) {
