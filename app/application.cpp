@@ -107,7 +107,8 @@ void CSApplication::CreateSoundAndMovies()
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     }
     audio = new CSAudio;
-    audio->Create(true);
+    // Under --fixed-step the sound follows the game's clock, as everything else does.
+    audio->Create(true, options_.fixedStepMs);
     moviePlayer = new CSMoviePlayer;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/clock.h"
 #include "app/debug.h"
 #include "app/sound_file.h"
 
@@ -54,10 +55,12 @@ uint32_t SoundIdOfPath(const char *path)
 
 CSAudio::~CSAudio() { Release(); }
 
-void CSAudio::Create(bool openDevice)
+void CSAudio::Create(bool openDevice, uint32_t gameClockStepMs)
 {
     snd::LibraryOptions options;
     options.openDevice = openDevice;
+    options.gameClockStepMs = gameClockStepMs;
+    gameClock_ = gameClockStepMs != 0;
     std::string error;
     if (!library_.Start(options, &error)) {
         UserPrint("%s; sounds play nowhere\n", error.c_str());
@@ -225,7 +228,13 @@ uint32_t CSAudio::GetAudioMemoryUsed() const
     return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
 }
 
-void CSAudio::Update() { library_.Update(); }
+void CSAudio::Update()
+{
+    library_.Update();
+    if (gameClock_) {
+        library_.MixUntil(timeGetTime());
+    }
+}
 
 void CSAudio::PauseForMovie()
 {

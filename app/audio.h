@@ -30,8 +30,10 @@ public:
     CSAudio &operator=(const CSAudio &) = delete;
 
     // Starts the library and its streaming thread; with no audio device the sounds are
-    // still loaded and tracked (and the mixer runs nowhere).
-    void Create(bool openDevice = true);
+    // still loaded and tracked (and the mixer runs nowhere). With `gameClockStepMs` (the
+    // fixed-step clock's step) the mixer runs on the game's clock: each Update mixes the
+    // sound of the time timeGetTime has come to, and the device plays exactly that.
+    void Create(bool openDevice = true, uint32_t gameClockStepMs = 0);
     void Release();
     bool HasDevice() const { return library_.HasDevice(); }
     snd::Library *Library() { return &library_; }
@@ -57,7 +59,8 @@ public:
     uint32_t GetAudioMemoryUsed() const;
     const std::vector<SoundEntry> &Entries() const { return entries_; }
 
-    // The per-frame work (the tick and the keep-alive routine).
+    // The per-frame work (the tick and the keep-alive routine); on the game's clock the
+    // mixing of the time since the last Update.
     void Update();
     // Around a movie: every playing game voice paused, then exactly those resumed.
     void PauseForMovie();
@@ -81,6 +84,7 @@ private:
     std::vector<SoundEntry> entries_;
     std::vector<snd::VoiceId> pausedForMovie_;
     bool moviePause_ = false;
+    bool gameClock_ = false;
 };
 
 // Bytes used by all sounds of the application's sound front-end (0 without one); the

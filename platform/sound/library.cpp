@@ -40,15 +40,25 @@ bool Library::Start(const LibraryOptions &options, std::string *error)
     state_->options = options;
     state_->options.streamRingMs = std::clamp<uint32_t>(options.streamRingMs, 50, 10000);
     state_->options.deviceBufferFrames = std::clamp<uint32_t>(options.deviceBufferFrames, 64, 8192);
-    if (options.streamingThread) {
+    state_->mixedFrames = 0;
+    const bool gameClock = options.gameClockStepMs != 0;
+    // On the game's clock the streams are refilled by the caller, in step with it.
+    if (options.streamingThread && !gameClock) {
         state_->stopStreamer = false;
         state_->streamer = std::thread(StreamingThread, this, state_.get());
     }
-    return !options.openDevice || OpenDevice(this, *state_, error);
+    if (!options.openDevice) {
+        return true;
+    }
+    if (gameClock && DiskDriverAsked()) {
+        return OpenRecording(*state_, error);
+    }
+    return OpenDevice(this, *state_, error);
 }
 
 void Library::Shutdown()
 {
+    CloseRecording(*state_);
     CloseDevice(*state_);
     if (state_->streamer.joinable()) {
         {
@@ -65,7 +75,7 @@ void Library::Shutdown()
     }
 }
 
-bool Library::HasDevice() const { return state_->device != 0; }
+bool Library::HasDevice() const { return state_->device != 0 || state_->recording != nullptr; }
 
 VoiceId Library::CreateStatic(const uint8_t *wav, size_t size, std::string *error)
 {
@@ -132,6 +142,7 @@ bool Library::Play(VoiceId id, bool loop)
             voice->loop = loop;
             voice->position = 0;
             voice->played = 0;
+            voice->unpaced = false;
             ++voice->generation;
             return true;
         }
@@ -236,7 +247,9 @@ size_t Library::QueueWrite(VoiceId id, const int16_t *frames, size_t count)
     if (voice == nullptr || voice->kind != VoiceKind::Queue || voice->feedEnded) {
         return 0;
     }
-    return voice->ring.Write(frames, count);
+    const size_t written = voice->ring.Write(frames, count);
+    state_->queueFed.notify_all();
+    return written;
 }
 
 size_t Library::QueueSpace(VoiceId id) const
@@ -254,6 +267,7 @@ void Library::QueueEnd(VoiceId id)
         if (voice->ring.Count() == 0 && voice->state == PlayState::Playing) {
             voice->state = PlayState::Stopped;
         }
+        state_->queueFed.notify_all();
     }
 }
 

@@ -6,10 +6,12 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "voice.h"
 
@@ -31,6 +33,18 @@ struct Library::State {
     SDL_AudioDeviceID device = 0;
     bool audioSubsystem = false;
 
+    // On the game's clock (options.gameClockStepMs): the frames mixed so far; the
+    // recording written in place of SDL's disk driver; for a device that plays, the
+    // mixed samples it has not taken yet (under outLock).
+    uint64_t mixedFrames = 0;
+    std::FILE *recording = nullptr;
+    bool deviceTakesMix = false;
+    std::mutex outLock;
+    std::vector<int16_t> out;
+    size_t outRead = 0;
+    // Notified under the mixer lock when a queue voice is fed or its feed ends.
+    std::condition_variable queueFed;
+
     std::shared_ptr<Voice> Find(VoiceId id) const
     {
         auto it = voices.find(id);
@@ -46,5 +60,12 @@ void FillStream(Library::State &state, Voice &voice, bool restart, bool loop);
 
 bool OpenDevice(Library *library, Library::State &state, std::string *error);
 void CloseDevice(Library::State &state);
+
+// The game clock's outputs (game_clock.cpp): true when SDL's disk driver is asked for;
+// the recording in its place; the device's fill from the mixed samples.
+bool DiskDriverAsked();
+bool OpenRecording(Library::State &state, std::string *error);
+void CloseRecording(Library::State &state);
+void FillDeviceFromGameClock(Library::State &state, int16_t *out, size_t frameCount);
 
 }  // namespace snd

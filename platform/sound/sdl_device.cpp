@@ -1,7 +1,10 @@
 // The audio device: SDL's output at 44100 Hz, 16-bit, stereo, whose callback runs the
-// mixer. SDL converts when the hardware wants another format. Which driver plays is
-// SDL's choice (SDL_AUDIODRIVER): "dummy" for headless runs, "disk" to record a run.
+// mixer, or on the game's clock plays what the mixer mixed. SDL converts when the
+// hardware wants another format. Which driver plays is SDL's choice (SDL_AUDIODRIVER):
+// "dummy" for headless runs, "disk" to record a run.
 #include <SDL.h>
+
+#include <cstring>
 
 #include "library_state.h"
 
@@ -13,6 +16,12 @@ void DeviceCallback(void *user, Uint8 *stream, int length)
 {
     static_cast<Library *>(user)->Render(reinterpret_cast<int16_t *>(stream),
                                          static_cast<size_t>(length) / kFrameBytes);
+}
+
+void GameClockCallback(void *user, Uint8 *stream, int length)
+{
+    FillDeviceFromGameClock(*static_cast<Library::State *>(user), reinterpret_cast<int16_t *>(stream),
+                            static_cast<size_t>(length) / kFrameBytes);
 }
 
 }  // namespace
@@ -37,9 +46,10 @@ bool OpenDevice(Library *library, Library::State &state, std::string *error)
     want.freq = static_cast<int>(kDeviceRate);
     want.format = AUDIO_S16SYS;
     want.channels = kDeviceChannels;
+    const bool gameClock = state.options.gameClockStepMs != 0;
     want.samples = static_cast<Uint16>(state.options.deviceBufferFrames);
-    want.callback = DeviceCallback;
-    want.userdata = library;
+    want.callback = gameClock ? GameClockCallback : DeviceCallback;
+    want.userdata = gameClock ? static_cast<void *>(&state) : static_cast<void *>(library);
     SDL_AudioSpec have{};
     state.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (state.device == 0) {
@@ -50,6 +60,14 @@ bool OpenDevice(Library *library, Library::State &state, std::string *error)
         state.audioSubsystem = false;
         return false;
     }
+    if (gameClock) {
+        // The dummy driver plays nothing: the mix is not kept for it.
+        const char *driver = SDL_GetCurrentAudioDriver();
+        std::lock_guard<std::mutex> lock(state.outLock);
+        state.deviceTakesMix = driver == nullptr || std::strcmp(driver, "dummy") != 0;
+        state.out.clear();
+        state.outRead = 0;
+    }
     SDL_PauseAudioDevice(state.device, 0);
     return true;
 }
@@ -59,6 +77,12 @@ void CloseDevice(Library::State &state)
     if (state.device != 0) {
         SDL_CloseAudioDevice(state.device);  // returns once the callback can no longer run
         state.device = 0;
+    }
+    {
+        std::lock_guard<std::mutex> lock(state.outLock);
+        state.deviceTakesMix = false;
+        state.out.clear();
+        state.outRead = 0;
     }
     if (state.audioSubsystem) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -2,18 +2,21 @@
 // driver. Start (Enter on the keyboard, pad 0) pressed at tick 60 stops the movie: the
 // frame of tick 20 is the clip's (its colour and frame counter), the frame of tick 70
 // is the first screen of a run without the movie (the screens wait for the movie), and
-// the recorded sound is the clip's tone until the stop and silence after it. The run
-// goes on long enough for the sound device to record half a second.
+// the recorded sound is the clip's tone until the stop and silence after it, exactly
+// the run's game time. A stage run with its music records the same bytes every time.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/bmp_file.h"
 #include "platform/movie/movie_test_support.h"
@@ -81,14 +84,15 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/plain.bmp", &plain));
     EXPECT_EQ(b.data, plain.data);  // the first screen, exactly as without a movie
 
-    // The recorded sound.
+    // The recorded sound: on the game's clock it covers the run's 200 ticks of 16 ms
+    // exactly, whatever the machine's load: the clip's tone from the start to the
+    // press at tick 60 (0.96 s), without a gap, then silence.
     std::ifstream in(Folder() + "/out.raw", std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<int16_t> recorded(bytes.size() / 2);
     std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
     const size_t frames = recorded.size() / 2;
-    ASSERT_GT(frames, snd::kDeviceRate / 2);
-    // The tone runs from its first loud sample to the last sample that sounds at all.
+    ASSERT_EQ(frames, 200u * 16u * snd::kDeviceRate / 1000u);
     size_t first = frames;
     size_t last = 0;
     for (size_t i = 0; i < frames; ++i) {
@@ -100,21 +104,41 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
         }
     }
     ASSERT_LT(first, frames);
-    EXPECT_LT(first, snd::kDeviceRate) << "the tone starts with the movie";
+    EXPECT_LT(first, snd::kDeviceRate / 100) << "the tone starts with the movie";
+    EXPECT_EQ(last + 1, 60u * 16u * snd::kDeviceRate / 1000u) << "the tone ends with the press at tick 60";
     const std::vector<int16_t> tone(recorded.begin() + static_cast<std::ptrdiff_t>(2 * first),
                                     recorded.begin() + static_cast<std::ptrdiff_t>(2 * last));
-    EXPECT_GT(tone.size() / 2, snd::kDeviceRate / 4);
     EXPECT_NEAR(soundtest::PeakOf(tone), 12000, 30);
-    // Its pitch over the frames that sound: a slow machine may leave gaps of silence
-    // where the device ran ahead of the decoder.
-    size_t sounding = 0;
+    EXPECT_NEAR(soundtest::PitchOf(tone), 440.0, 3.0);
+    // No gap: near zero only where the tone crosses it, a sample at a time.
+    size_t quiet = 0;
+    size_t longestQuiet = 0;
     for (size_t i = 0; i < tone.size(); i += 2) {
-        sounding += tone[i] != 0;
+        quiet = std::abs(tone[i]) <= 100 ? quiet + 1 : 0;
+        longestQuiet = std::max(longestQuiet, quiet);
     }
-    ASSERT_GT(sounding, 0u);
-    EXPECT_NEAR(soundtest::PitchOf(tone) * (tone.size() / 2.0) / static_cast<double>(sounding), 440.0, 6.0);
-    // After the stop: silence to the end of the run (at least one device buffer of it).
-    EXPECT_GE(frames - last, 512u) << "no silence after the movie stopped";
+    EXPECT_LE(longestQuiet, 2u) << "a gap in the tone";
+    for (size_t i = 2 * (last + 1); i < recorded.size(); ++i) {
+        ASSERT_EQ(recorded[i], 0) << "sample " << i << " after the movie stopped";
+    }
+}
+
+// The sound of a fixed-step run is the game's: a run of the first stage with its
+// music records 90 ticks of 16 ms, 1.44 s to the byte, and a second run the same bytes.
+TEST_F(GameMovie, AFixedStepRunRecordsItsGameTimeTheSameEveryRun)
+{
+    std::vector<char> runs[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string path = Folder() + "/stage" + std::to_string(run) + ".raw";
+        ASSERT_EQ(RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + path + "'", "--stage 1 --frames 90"), 0);
+        std::ifstream in(path, std::ios::binary);
+        runs[run].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(runs[0].size(), 254016u) << "1.44 s of 44100 Hz 16-bit stereo";
+    EXPECT_TRUE(runs[0] == runs[1]) << "two runs of one script give the same samples";
+    std::vector<int16_t> samples(runs[0].size() / 2);
+    std::memcpy(samples.data(), runs[0].data(), samples.size() * 2);
+    EXPECT_GT(soundtest::PeakOf(samples), 1000) << "the stage's music plays";
 }
 
 }  // namespace

@@ -3,6 +3,15 @@
 // library's streaming thread into ring buffers; queue voices are fed by their owner (the
 // movie player) and stay outside the pause of the game's voices. Without an audio device
 // (or when asked for none) the mixer is run offline by Render.
+//
+// On the game's clock (LibraryOptions::gameClockStepMs, for runs whose clock moves by a
+// fixed step) the mixer does not follow the device: the caller says how far the game's
+// time has come (MixUntil) and exactly that much sound is mixed, the streams refilled
+// first and the movie's sound waited for, so every run of one script mixes the same
+// samples. A device plays what was mixed as it comes; asked for SDL's "disk" driver
+// (SDL_AUDIODRIVER=disk, SDL_DISKAUDIOFILE), the library writes the recording itself, in
+// the disk driver's form (raw 16-bit stereo at 44100 Hz), exactly the mixed samples: SDL's
+// own driver writes at the wall clock's pace and adds silence while it opens and closes.
 #pragma once
 
 #include <cstddef>
@@ -51,6 +60,10 @@ struct LibraryOptions {
     bool streamingThread = true;   // false: streams are refilled by Update / FillStreams
     uint32_t deviceBufferFrames = 1024;
     uint32_t streamRingMs = 1000;  // ring buffer of each streamed voice
+    // Non-zero: the game's clock moves by this many milliseconds a tick and paces the
+    // mixer (MixUntil); the streams are then refilled by the caller's thread (no
+    // streaming thread).
+    uint32_t gameClockStepMs = 0;
 };
 
 class Library {
@@ -104,6 +117,13 @@ public:
 
     // The per-frame work: wakes the streaming thread (or refills the streams itself).
     void Update();
+    // On the game's clock: mixes the sound of the game's time up to `gameMs` (from 0 at
+    // Start) that was not mixed yet, and hands it to the device or the recording.
+    // Playing queue voices are waited for (up to 5 s) until they hold what is mixed or
+    // their feed has ended. Nothing without a game clock.
+    void MixUntil(uint64_t gameMs);
+    // Frames mixed on the game's clock since Start.
+    uint64_t MixedFrames() const;
     // Refills every playing stream; what the streaming thread does each time it wakes.
     void FillStreams();
     // Mixes `frameCount` device frames into `out`; the device callback runs this.
