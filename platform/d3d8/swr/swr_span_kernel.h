@@ -456,11 +456,26 @@ inline bool OpReadsAlpha1(DWORD op) {
     return current;
 }
 
-// One SimpleSpanStage on its sources (diffuse, current, texture, factor).
-[[gnu::always_inline]] inline C16 SimpleStage(const SimpleSpanStage &st, const C16 *const src[4], VI alphaLanes) {
+// The sources of a simple stage (diffuse, current, texture, factor), held by value so
+// that picking one stays in registers (picking through pointers made the compiler copy
+// each operand through memory in halves, which the wide loads after it then waited for).
+struct SimpleSources {
+    C16 diffuse, current, texture, factor;
+    [[gnu::always_inline]] C16 Pick(uint8_t source) const {
+        switch (source) {
+            case SimpleSpanStage::kDiffuse: return diffuse;
+            case SimpleSpanStage::kCurrent: return current;
+            case SimpleSpanStage::kTexture: return texture;
+            default: return factor;
+        }
+    }
+};
+
+// One SimpleSpanStage on its sources.
+[[gnu::always_inline]] inline C16 SimpleStage(const SimpleSpanStage &st, const SimpleSources &src, VI alphaLanes) {
     auto operand = [&](uint8_t colour, uint8_t alpha) {
-        if (colour == alpha) return *src[colour];
-        return Each(*src[alpha], *src[colour], [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
+        if (colour == alpha) return src.Pick(colour);
+        return Each(src.Pick(alpha), src.Pick(colour), [&](VI a, VI c) { return IfElse(alphaLanes, a, c); });
     };
     const C16 a = operand(st.colorA, st.alphaA), b = operand(st.colorB, st.alphaB);
     const VI pickA = I64Set1(st.pickA), pickB = I64Set1(st.pickB);
@@ -479,16 +494,16 @@ inline bool OpReadsAlpha1(DWORD op) {
 // Combine for plans whose stages are all SimpleSpanStage: branch-free per stage.
 [[gnu::always_inline]] inline C16 SimpleCombine(const SpanPlan &p, const CombinerInputs16 &in, uint32_t fault) {
     const VI alphaLanes = AlphaLanes();
-    C16 current = in.diffuse;
+    SimpleSources src{in.diffuse, in.diffuse, C16{}, in.factor};
     for (uint32_t s = 0; s < p.stageCount; ++s) {
-        const C16 *const src[4] = {&in.diffuse, &current, in.texel[s], &in.factor};
+        src.texture = *in.texel[s];
         C16 r = SimpleStage(p.simpleStages[s], src, alphaLanes);
         if (fault == kSpanFaultCombine && s == 1) {
             r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
         }
-        current = r;
+        src.current = r;
     }
-    return current;
+    return src.current;
 }
 
 // ---- Blending ----
