@@ -26,12 +26,13 @@ declare -A why=(
   [xfonts-base]="the Game Mode box (its text needs the core X fonts)"
   [imagemagick]="image tests against an independent decoder"
   [clang]="fuzz targets (libFuzzer)"
+  [libclang-rt-dev]="the fuzzer and sanitizer runtimes clang links (only recommended by clang)"
   [libavformat-dev]="movies" [libavcodec-dev]="movies and the sample clips" [libswscale-dev]="movie pictures"
   [libswresample-dev]="movie and sound resampling" [libavutil-dev]="movies"
   [libfreetype-dev]="the sample font builder" [fonts-dejavu-core]="the sample font"
 )
 if [ "${1:-}" = "fuzz" ]; then
-  packages+=(clang)
+  packages+=(clang libclang-rt-dev)
 fi
 
 missing=()
