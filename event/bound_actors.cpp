@@ -33,20 +33,34 @@ bool BindEventActor(EventRecord *record, AiObject *actor)
     return true;
 }
 
+int32_t BoundActorEntries(const EventRecord *record)
+{
+    if (record == nullptr || record->Actors == nullptr) {
+        return 0;
+    }
+    return record->ActorNum < Capacity(record) ? record->ActorNum : Capacity(record);
+}
+
+AiObject *BoundActor(const EventRecord *record, int32_t index)
+{
+    return index >= 0 && index < BoundActorEntries(record) ? record->Actors[index] : nullptr;
+}
+
+int32_t BoundActorCount(const EventRecord *record)
+{
+    int32_t bound = 0;
+    for (int32_t i = 0; i < BoundActorEntries(record); ++i) {
+        bound += record->Actors[i] != nullptr ? 1 : 0;
+    }
+    return bound;
+}
+
 int32_t CountRemovedActors(EventRecord *record)
 {
     if (record == nullptr) {
         return 0;
     }
-    int32_t removed = 0;
-    if (record->Actors != nullptr) {
-        for (int32_t i = 0; i < record->ActorNum; ++i) {
-            AiObject *actor = record->Actors[i];
-            if (actor != nullptr && EventActorRemoved(actor)) {
-                ++removed;
-            }
-        }
-    }
+    const int32_t removed = CountRemovedActorsWhere(record, [](AiObject *) { return true; });
     record->RemovedNum = removed;
     return removed;
 }
@@ -56,13 +70,7 @@ bool AllBoundActorsRemoved(EventRecord *record)
     if (record == nullptr) {
         return false;
     }
-    int32_t bound = 0;
-    if (record->Actors != nullptr) {
-        for (int32_t i = 0; i < record->ActorNum; ++i) {
-            bound += record->Actors[i] != nullptr ? 1 : 0;
-        }
-    }
-    return CountRemovedActors(record) == bound;
+    return CountRemovedActors(record) == BoundActorCount(record);
 }
 
 bool AllLinkedActorsRemoved(EventRecord *record)

@@ -24,3 +24,32 @@ bool AllBoundActorsRemoved(EventRecord *record);
 bool AllLinkedActorsRemoved(EventRecord *record);
 // Frees the bound-actor array (the actors belong to the stage).
 void FreeEventActors(EventRecord *record);
+// The entries of the bound-actor array that the stage load filled (ActorNum,
+// 0 without an array).
+int32_t BoundActorEntries(const EventRecord *record);
+// How many actors are bound (the entries that hold one).
+int32_t BoundActorCount(const EventRecord *record);
+// Bound entry `index` (0 .. ActorNum - 1); null past the entries bound or
+// for an empty entry.
+AiObject *BoundActor(const EventRecord *record, int32_t index);
+// How many of the record's bound actors are removed and pass `match`
+// (called with each removed actor); the walk every count of removed actors
+// makes.
+template <typename Match>
+int32_t CountRemovedActorsWhere(const EventRecord *record, Match match);
+
+bool EventActorRemoved(AiObject *actor);
+
+template <typename Match>
+int32_t CountRemovedActorsWhere(const EventRecord *record, Match match)
+{
+    int32_t removed = 0;
+    const int32_t bound = record != nullptr ? BoundActorEntries(record) : 0;
+    for (int32_t i = 0; i < bound; ++i) {
+        AiObject *actor = BoundActor(record, i);
+        if (actor != nullptr && EventActorRemoved(actor) && match(actor)) {
+            ++removed;
+        }
+    }
+    return removed;
+}

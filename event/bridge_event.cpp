@@ -38,6 +38,8 @@ void CSBridgeEvent::SetPath(const BridgePath &path)
     Values[5] = static_cast<float>(path.count);
     PieceKinds[0] = path.pieceKinds[0];
     PieceKinds[1] = path.pieceKinds[1];
+    Angles[0] = path.angles[0];
+    Angles[1] = path.angles[1];
     if (path.count <= 0) {
         return;
     }
@@ -92,6 +94,9 @@ void CSBridgeEvent::Occur(float dt)
                 const int32_t slot = g_eventLinks.takeDynSlot(PieceKinds[free % 2]);
                 if (slot >= 0) {
                     g_eventLinks.placeDynSlot(slot, piece.position);
+                    if (g_eventLinks.turnDynSlot != nullptr) {
+                        g_eventLinks.turnDynSlot(slot, Angles[free % 2]);
+                    }
                     if (!linkRunning && g_eventLinks.setDynValues != nullptr) {
                         g_eventLinks.setDynValues(slot, Values, Middle, Low, free + 1);
                     }

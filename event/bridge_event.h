@@ -24,6 +24,7 @@ struct BridgePath {
     float step;          // signed distance between pieces
     int32_t count;
     int32_t pieceKinds[2];  // even and odd pieces
+    float angles[2];        // degrees about the vertical of even and odd pieces
 };
 
 class CSBridgeEvent : public EventRecord {
@@ -32,6 +33,7 @@ public:
     int32_t PieceCount;
     float Values[6];      // start x, y, z, direction code, step, count
     int32_t PieceKinds[2];
+    float Angles[2];
     int32_t IntervalTenths;
     int32_t Middle;
     int32_t Low;

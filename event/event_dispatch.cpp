@@ -4,9 +4,12 @@
 // such an event never occurs (its condition is 0) and its update does
 // nothing.
 #include "app/debug.h"
+#include "event/effect_burst_event.h"
 #include "event/end_at_once_event.h"
 #include "event/event_links.h"
+#include "event/event_models.h"
 #include "event/event_objects.h"
+#include "event/single_event_conditions.h"
 
 void EventRecord::Update(float dt)
 {
@@ -34,7 +37,46 @@ void EventRecord::Update(float dt)
     case EventKind::kEndAtOnce:
         EventEndAtOnce(this, dt);
         break;
-    // Marker events and the first event: nothing, by design.
+    case EventKind::kEffectBurst:
+        EventEffectBurstOccur(this, dt);
+        break;
+    case EventKind::kTrapNotice:
+        static_cast<CSTrapNoticeEvent *>(this)->Occur(dt);
+        break;
+    case EventKind::kWater:
+        static_cast<CSWaterEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kNpcAppear:
+        static_cast<CSNpcAppearEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kLastNpc:
+        static_cast<CSLastNpcEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kNpcSignal:
+        static_cast<CSNpcSignalEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kMoveObject:
+        static_cast<CSMoveObjectEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kToxicGas:
+        static_cast<CSToxicGasEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kSceneEffect:
+        static_cast<CSSceneEffectEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kGiveItem:
+        static_cast<CSGiveItemEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kStarEffect:
+        static_cast<CSStarEffectEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kMatAnim:
+        static_cast<CSMatAnimEvent *>(this)->Update(dt);
+        break;
+    case EventKind::kTimed:
+        static_cast<CSTimedEvent *>(this)->Occur(dt);
+        break;
+    // Marker events, the first event and the hero zone: nothing, by design.
     case EventKind::kMarker:
     case EventKind::kFirstEvent:
     case EventKind::kHeroZone:
@@ -59,6 +101,10 @@ uint8_t EventRecord::CheckCondition(float dt)
     default:
         break;
     }
+    uint8_t own = 0;
+    if (SingleEventCondition(this, &own)) {
+        return own;
+    }
     switch (kind) {
     case EventKind::kNone:
     case EventKind::kEffectBurst:
@@ -73,22 +119,88 @@ uint8_t EventRecord::CheckCondition(float dt)
     case EventKind::kLinkStarter:
         return static_cast<CSLinkStarterEvent *>(this)->Check(dt);
     case EventKind::kTalkStarter:
-        // 79080600 answers with 79080500's check, which is not built yet.
-        if (variant == EventVariant::k79080600) {
-            return 0;
-        }
         return static_cast<CSTalkStarterEvent *>(this)->Check(dt);
     case EventKind::kVineHazard:
         return static_cast<CSVineHazardEvent *>(this)->Check(dt);
     case EventKind::kEndAtOnce:
         return EventAllNpcsDead(this, dt);
+    case EventKind::kTrapNotice:
+        return static_cast<CSTrapNoticeEvent *>(this)->Check(dt);
+    case EventKind::kWater:
+        return static_cast<CSWaterEvent *>(this)->Check(dt);
+    case EventKind::kNpcAppear:
+        return static_cast<CSNpcAppearEvent *>(this)->Check(dt);
+    case EventKind::kLastNpc:
+        return static_cast<CSLastNpcEvent *>(this)->FindLast(dt);
+    case EventKind::kNpcSignal:
+        return static_cast<CSNpcSignalEvent *>(this)->Check(dt);
+    case EventKind::kMoveObject:
+        return static_cast<CSMoveObjectEvent *>(this)->Check(dt);
+    case EventKind::kToxicGas:
+        return static_cast<CSToxicGasEvent *>(this)->Check(dt);
+    case EventKind::kHeroZone:
+        return static_cast<CSHeroZoneEvent *>(this)->Check(dt);
+    case EventKind::kGiveItem:
+        return static_cast<CSGiveItemEvent *>(this)->Check(dt);
+    case EventKind::kStarEffect:
+        return static_cast<CSStarEffectEvent *>(this)->Check(dt);
+    case EventKind::kMatAnim:
+        return static_cast<CSMatAnimEvent *>(this)->Check(dt);
+    case EventKind::kTimed:
+        return static_cast<CSTimedEvent *>(this)->Check(dt);
     default:
         return 0;
     }
 }
 
-void EventRecord::Step(float) {}
+void EventRecord::Step(float dt)
+{
+    switch (kind) {
+    case EventKind::kToxicGas:
+        static_cast<CSToxicGasEvent *>(this)->Step(dt);
+        break;
+    case EventKind::kWater:
+        static_cast<CSWaterEvent *>(this)->Step(dt);
+        break;
+    case EventKind::kGiveItem:
+        static_cast<CSGiveItemEvent *>(this)->Step(dt);
+        break;
+    default:
+        break;
+    }
+}
 
-void EventRecord::Render() {}
+void EventRecord::Render()
+{
+    switch (variant) {
+    case EventVariant::k79041500:
+        Render79041500(this);
+        return;
+    case EventVariant::k79050300:
+        Render79050300(this);
+        return;
+    case EventVariant::k79101100:
+        Render79101100(this);
+        return;
+    default:
+        break;
+    }
+    switch (kind) {
+    case EventKind::kFirstEvent:
+        RenderFirstEvent(this);
+        break;
+    case EventKind::kMatAnim:
+        static_cast<CSMatAnimEvent *>(this)->Render();
+        break;
+    case EventKind::kMoveObject:
+        static_cast<CSMoveObjectEvent *>(this)->Render();
+        break;
+    case EventKind::kHeroZone:
+        static_cast<CSHeroZoneEvent *>(this)->Render();
+        break;
+    default:
+        break;
+    }
+}
 
 void EventRecord::RenderLate() {}

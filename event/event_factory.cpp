@@ -76,6 +76,12 @@ void EventRecord::SetUp()
     case EventKind::kHeroZone:
         static_cast<CSHeroZoneEvent *>(this)->Ninth = 8;
         break;
+    case EventKind::kNpcAppear:
+        static_cast<CSNpcAppearEvent *>(this)->Init();
+        break;
+    case EventKind::kStarEffect:
+        static_cast<CSStarEffectEvent *>(this)->Init();
+        break;
     default:
         break;
     }

@@ -47,6 +47,35 @@ bool EventAnyHeroBusy()
     return false;
 }
 
+int32_t EventActorAiType(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.aiType != nullptr ? g_eventLinks.aiType(actor) : -1;
+}
+
+int32_t EventActorAiId(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.aiId != nullptr ? g_eventLinks.aiId(actor) : -1;
+}
+
+void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2)
+{
+    if (target != nullptr && g_eventLinks.post != nullptr) {
+        g_eventLinks.post(kind, target, word0, word1, word2);
+    }
+}
+
+void EventPlaySound(int32_t soundId)
+{
+    if (g_eventLinks.playSound != nullptr) {
+        g_eventLinks.playSound(soundId);
+    }
+}
+
+bool EventInView(const RwV3d &centre, float radius)
+{
+    return g_eventLinks.inView == nullptr || g_eventLinks.inView(centre, radius);
+}
+
 bool EventConfirmPressed()
 {
     if (MouseButtonState == 1) {

@@ -12,6 +12,13 @@
 #include "rwcore.h"
 
 class AiObject;
+class CSClumpAnimManager;
+class CSMatAnimManager;
+class CSNodeAnimPlayer;
+class CSParticleManager;
+class CSXdtModelChain;
+struct RpClump;
+struct RpWorld;
 
 struct EventLinks {
     // ---- heroes: the stage's hero list, in player order ----
@@ -29,6 +36,18 @@ struct EventLinks {
     bool (*isBusy)(AiObject *actor) = nullptr;
     // Position and facing, refreshed from the model.
     bool (*pose)(AiObject *actor, RwV3d *position, RwV3d *facing) = nullptr;
+    int32_t (*aiType)(AiObject *actor) = nullptr;
+    int32_t (*aiId)(AiObject *actor) = nullptr;
+    // A message of `kind` with no sender, through the stage's message pool.
+    void (*post)(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2) = nullptr;
+    // The actor's visibility-instancing flag, and setting it.
+    bool (*isShown)(AiObject *actor) = nullptr;
+    void (*show)(AiObject *actor) = nullptr;
+    // An event makes the actor appear: shown, its appear word set, its
+    // state and motion `animation` from the start.
+    void (*appear)(AiObject *actor, int32_t animation) = nullptr;
+    // The hero stands in its state 4.
+    bool (*heroInState4)(AiObject *hero) = nullptr;
 
     // ---- the stage ----
     void (*requestStageChange)(int32_t target, int32_t flag, int32_t transitionMs) = nullptr;
@@ -37,6 +56,8 @@ struct EventLinks {
     // A free slot, or -1; its two models show the even or the odd piece kind.
     int32_t (*takeDynSlot)(int32_t pieceKind) = nullptr;
     void (*placeDynSlot)(int32_t slot, const RwV3d &position) = nullptr;
+    // Turns the slot's models to face `degrees` about the vertical.
+    void (*turnDynSlot)(int32_t slot, float degrees) = nullptr;
     // The bridge's five set-up values, the middle and low parts of its
     // Param and the count of pieces standing.
     void (*setDynValues)(int32_t slot, const float values[5], int32_t middle, int32_t low, int32_t count) = nullptr;
@@ -47,11 +68,54 @@ struct EventLinks {
     void (*startVines)(const RwV3d &centre) = nullptr;
     void (*updateVines)(float dt) = nullptr;
 
+    // ---- effects: the general-effects manager's pools ----
+    // A free entry of the effect-burst pool switched on and started at the
+    // point; false when there is none (or no pool).
+    bool (*startEffectBurst)(const RwV3d &position) = nullptr;
+    // The star effect of the switch puzzles: started at a point, switched
+    // on or off.
+    bool (*startStarEffect)(const RwV3d &position) = nullptr;
+    void (*starEffectOn)(bool on) = nullptr;
+    // The down-hit ground effect at a point.
+    bool (*startDownHit)(const RwV3d &position) = nullptr;
+
+    // ---- the stage's members that the hazards drive (each may be null) ----
+    CSParticleManager *(*particles)() = nullptr;
+    CSNodeAnimPlayer *(*nodeAnims)() = nullptr;
+    // The animation manager of the events' clumps (the actors').
+    CSClumpAnimManager *(*eventAnims)() = nullptr;
+    CSMatAnimManager *(*matAnims)() = nullptr;
+    // The collision world, where event models are put.
+    RpWorld *(*world)() = nullptr;
+    // The stage's chain of the water events' models.
+    CSXdtModelChain *(*waterModels)() = nullptr;
+    // Whether a sphere is not wholly outside the main camera's view.
+    bool (*inView)(const RwV3d &centre, float radius) = nullptr;
+    // Draws a clump plainly, or with the fade of a model between camera and hero.
+    void (*renderClump)(RpClump *clump) = nullptr;
+    void (*renderClumpWithFade)(RpClump *clump, float alpha) = nullptr;
+
+    // ---- sound and music ----
+    void (*playSound)(int32_t soundId) = nullptr;
+    void (*stopBGM)(int32_t fadeMs) = nullptr;
+    bool (*isBGMStopped)() = nullptr;
+    void (*playEventBGM)(int32_t fadeMs, int32_t number) = nullptr;
+    // The stage's own music again, fading in over 2000 ms.
+    void (*fadeInStageBGM)() = nullptr;
+
+    // ---- items and the stage's flags ----
+    // Adds the item to list 0 (shared), 1 or 2 (the players'); false when refused.
+    bool (*addItem)(int32_t list, int32_t itemId) = nullptr;
+    void (*setSceneEffectFlag)(uint8_t flag) = nullptr;
+
     // ---- screens ----
     void (*requestBossGauge)() = nullptr;
     // The pad that confirms the message window (the one the title chose);
     // pad 0 while unlinked.
     int32_t (*controllingPad)() = nullptr;
+    // CSUIManager::PlayUISound (id, 0) and CSItemPopup::Show (1, id).
+    void (*playUISound)(int32_t soundId) = nullptr;
+    void (*showItemPopup)(int32_t itemId) = nullptr;
 
     // ---- the run's trace: "event id kind started|ended count" ----
     void (*trace)(int32_t eventId, const char *kind, const char *what, int32_t count) = nullptr;
@@ -70,6 +134,13 @@ int32_t EventActorGroup(AiObject *actor);
 bool EventActorPose(AiObject *actor, RwV3d *position, RwV3d *facing);
 // Any hero of the hero list is busy.
 bool EventAnyHeroBusy();
+int32_t EventActorAiType(AiObject *actor);
+int32_t EventActorAiId(AiObject *actor);
+// A message without sender: kind 0 event control, kind 2 a hit on a hero.
+void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2);
+void EventPlaySound(int32_t soundId);
+// The event's bounding sphere is in the main camera's view (true without a camera).
+bool EventInView(const RwV3d &centre, float radius);
 
 // What the game system gives: the confirm press of the controlling pad
 // (circle or start pressed this frame) or the mouse button pressed this

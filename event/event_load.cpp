@@ -5,7 +5,9 @@
 
 #include "app/memory.h"
 #include "event/bound_actors.h"
+#include "event/bridge_paths.h"
 #include "event/event_manager.h"
+#include "event/event_models.h"
 #include "event/event_objects.h"
 #include "event/event_presets.h"
 
@@ -51,8 +53,11 @@ void EventRecord::Load()
     CentreOnModel = 0;
     OccurLogged = 0;
     TraceStarted = 0;
-    // The first event's model and the switches' loads belong to their own
-    // code; the head's reset and the presets are here.
+    if (kind == EventKind::kMatAnim) {
+        static_cast<CSMatAnimEvent *>(this)->Load();
+    } else if (kind == EventKind::kFirstEvent) {
+        LoadFirstEvent(this);
+    }
     if (Param != 1) {
         OccurCount = 0;
         IsOccur = 0;
@@ -68,7 +73,7 @@ void EventRecord::Load()
         break;
     case EventKind::kToxicGas:
         if (const ToxicGasPreset *p = PresetRow(kToxicGasPresets, preset)) {
-            static_cast<CSToxicGasEvent *>(this)->LoadParticles(p->gasKind, p->firstParticles, p->secondParticles);
+            static_cast<CSToxicGasEvent *>(this)->LoadParticles(p->outlets, p->firstParticles, p->secondParticles);
         }
         break;
     case EventKind::kStarEffect:
@@ -109,13 +114,29 @@ void EventRecord::Load()
         break;
     case EventKind::kBridge:
         static_cast<CSBridgeEvent *>(this)->Load();
+        if (const BridgePathPreset *path = FindBridgePathPreset(EventID)) {
+            LoadBridgePath(static_cast<CSBridgeEvent *>(this), *path);
+        }
         break;
     case EventKind::kVineHazard:
         static_cast<CSVineHazardEvent *>(this)->Load();
         break;
+    case EventKind::kWater:
+        static_cast<CSWaterEvent *>(this)->Load();
+        break;
+    case EventKind::kHeroZone:
+        static_cast<CSHeroZoneEvent *>(this)->Load();
+        break;
+    case EventKind::kSceneEffect:
+        static_cast<CSSceneEffectEvent *>(this)->Load();
+        break;
+    case EventKind::kMoveObject:
+        if (const MoveObjectPreset *p = FindMoveObjectPreset(EventID)) {
+            static_cast<CSMoveObjectEvent *>(this)->Load(*p);
+        }
+        break;
     // Kinds whose loads are their own code's (doors, scenes, dialogue,
-    // conversations, water, the hero zone, scene effects, the switches,
-    // moving objects, the first event), and the kinds with no load.
+    // conversations), and the kinds with no load.
     default:
         break;
     }
@@ -124,25 +145,33 @@ void EventRecord::Load()
 void EventRecord::Release()
 {
     switch (kind) {
-    case EventKind::kMatAnim: {
-        auto *self = static_cast<CSMatAnimEvent *>(this);
-        zuFree(self->Tracks);
-        self->Tracks = nullptr;
+    case EventKind::kMatAnim:
+        static_cast<CSMatAnimEvent *>(this)->Release();
         break;
-    }
     case EventKind::kMovie: {
         auto *self = static_cast<CSMovieEvent *>(this);
         zuFree(self->Path);
         self->Path = nullptr;
         break;
     }
-    case EventKind::kStarEffect: {
-        auto *self = static_cast<CSStarEffectEvent *>(this);
-        zuFree(self->Sequence);
-        self->Sequence = nullptr;
-        self->SequenceLength = 0;
+    case EventKind::kStarEffect:
+        static_cast<CSStarEffectEvent *>(this)->Release();
         break;
-    }
+    case EventKind::kNpcAppear:
+        static_cast<CSNpcAppearEvent *>(this)->Release();
+        break;
+    case EventKind::kToxicGas:
+        static_cast<CSToxicGasEvent *>(this)->Release();
+        break;
+    case EventKind::kHeroZone:
+        static_cast<CSHeroZoneEvent *>(this)->Release();
+        break;
+    case EventKind::kSceneEffect:
+        static_cast<CSSceneEffectEvent *>(this)->Release();
+        break;
+    case EventKind::kWater:
+        static_cast<CSWaterEvent *>(this)->Release();
+        break;
     case EventKind::kBridge:
         static_cast<CSBridgeEvent *>(this)->Release();
         break;

@@ -55,6 +55,7 @@ void CSEventManager::Init()
     }
     const std::string path = std::string(GetDataRootPath()) + kEventTablePath;
     LoadEventTable(path.c_str());
+    music.Load();
     timerA = 10.0f;
     timerB = 10.0f;
 }
@@ -126,6 +127,7 @@ void CSEventManager::LoadStageEvents(int32_t newStageId, int32_t heroCount)
         }
         record->Load();
     }
+    music.Reset();
 }
 
 void CSEventManager::SetPlayerPose(int32_t, AiObject *hero)
@@ -293,6 +295,7 @@ void CSEventManager::Update(float dt)
         NoteStarted(record);
         record->Update(dt);
         record->Step(dt);
+        music.Play(record->EventID, index);
     }
     if (talk != nullptr) {
         if (talk->IsOccur != 0) {
@@ -302,6 +305,7 @@ void CSEventManager::Update(float dt)
             exclusive = kNoEvent;
         }
     }
+    music.Update(dt, Record(music.PlayingRecord()));
 }
 
 void CSEventManager::Render()
@@ -360,11 +364,13 @@ void CSEventManager::ReleaseStageEvents()
     for (uint8_t &flag : portraitFlags) {
         flag = 0;
     }
+    ReleaseSharedModels();
 }
 
 void CSEventManager::Release()
 {
     ReleaseStageEvents();
+    music.Release();
     for (EventRecord *&record : records_) {
         if (record != nullptr) {
             record->Destroy();
@@ -508,6 +514,7 @@ void CSEventManager::EndEvent(EventRecord *record)
         break;
     }
     record->IsOccur = 0;
+    music.OnEventEnd(record->EventID);
     Trace(record, "ended");
     record->TraceStarted = 0;
 }

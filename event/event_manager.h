@@ -14,8 +14,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "event/event_bgm_list.h"
 #include "event/event_record.h"
 #include "rwcore.h"
 
@@ -89,6 +92,23 @@ public:
     // Destroys an event model through the game system (none: nothing).
     void DestroyModel(RpClump *clump);
 
+    // ---- event models (event_models.cpp) ----
+    // The record's Models: one slot per name, each a copy of the shared
+    // model of that name or, the first time, the model read from
+    // "\RESOURCE\G_EVENT\DFF\<name>.DFF" and shared from then on; "none"
+    // or a model that cannot be had ends the loading there. The first model
+    // is placed by the record's placement. False without a first model.
+    bool LoadEventModels(EventRecord *record, const char *const *names, int32_t count);
+    // A copy of the shared model of that name, null when none.
+    RpClump *FindSharedModel(const char *name) const;
+    void AddSharedModel(const char *name, RpClump *clump);
+    // Forgets the shared models (the records that hold them destroy them).
+    void ReleaseSharedModels();
+    int32_t SharedModelCount() const { return static_cast<int32_t>(sharedModels_.size()); }
+
+    // The event music list (read by Init).
+    CSEventBGMList music;
+
     // ---- state the tests and the screens read ----
     const std::vector<EventRecord *> &Records() const { return records_; }
     // The loaded stage's record indices, in table order.
@@ -124,4 +144,5 @@ private:
 
     std::vector<EventRecord *> records_;
     std::vector<int32_t> stageEvents_;
+    std::vector<std::pair<std::string, RpClump *>> sharedModels_;
 };

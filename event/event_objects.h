@@ -4,10 +4,22 @@
 
 #include "event/bridge_event.h"
 #include "event/event_record.h"
+#include "event/give_item_event.h"
+#include "event/hero_zone_event.h"
 #include "event/kind_tails.h"
+#include "event/last_npc_event.h"
 #include "event/link_events.h"
+#include "event/move_object_event.h"
+#include "event/npc_appear_event.h"
+#include "event/npc_signal_event.h"
+#include "event/scene_effect_event.h"
 #include "event/stage_exit_event.h"
+#include "event/switch_puzzle_event.h"
+#include "event/timed_event.h"
+#include "event/toxic_gas_event.h"
+#include "event/trap_notice_event.h"
 #include "event/vine_hazard_event.h"
+#include "event/water_event.h"
 
 // X(tag, class) for every EventObject.
 #define EVENT_OBJECT_CLASSES(X)                          \

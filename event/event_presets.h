@@ -14,7 +14,7 @@ struct MoviePreset {
 inline constexpr MoviePreset kMoviePresets[] = {{100, 0}, {200, 1}, {300, 1}, {600, 0}};
 
 struct ToxicGasPreset {
-    int32_t gasKind;
+    int32_t outlets;
     const char *firstParticles;
     const char *secondParticles;  // null: one particle file
 };

@@ -4,10 +4,15 @@
 
 #include <algorithm>
 
+#include "actor/actor_screen_calls.h"
+#include "actor/ai_msg_pool.h"
 #include "actor/ai_object.h"
 #include "actor/hero.h"
+#include "actor/item_manager.h"
+#include "app/game_system.h"
 #include "app/trace.h"
 #include "event/event_links.h"
+#include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 
 void ConnectEventActorLinks()
@@ -40,6 +45,86 @@ void ConnectEventActorLinks()
     g_eventLinks.trace = [](int32_t eventId, const char *kind, const char *what, int32_t count) {
         game::TraceLine("event").Int(eventId).Word(kind).Word(what).Int(count);
     };
+    g_eventLinks.aiType = [](AiObject *actor) { return actor->aiType; };
+    g_eventLinks.aiId = [](AiObject *actor) { return actor->aiId; };
+    g_eventLinks.post = [](int32_t kind, AiObject *target, int32_t w0, int32_t w1, int32_t w2) {
+        if (g_pStageManager != nullptr && g_pStageManager->messagePool != nullptr) {
+            g_pStageManager->messagePool->Post(kind, nullptr, target, w0, w1, w2);
+        }
+    };
+    g_eventLinks.isShown = [](AiObject *actor) { return actor->isRender != 0; };
+    g_eventLinks.show = [](AiObject *actor) { actor->SetIsRender(); };
+    g_eventLinks.appear = [](AiObject *actor, int32_t animation) {
+        actor->Appear();
+        actor->PlayAnimation(animation);
+    };
+    g_eventLinks.heroInState4 = [](AiObject *hero) {
+        return IsHeroType(hero->aiType) && static_cast<CSHero *>(hero)->IsInState4();
+    };
+}
+
+namespace {
+
+CSStageManager *Stage() { return g_pStageManager; }
+
+}  // namespace
+
+void ConnectEventStageMembers()
+{
+    EventLinks &l = g_eventLinks;
+    l.particles = [] { return Stage() != nullptr ? Stage()->particleManager : nullptr; };
+    l.nodeAnims = [] { return Stage() != nullptr ? Stage()->nodeAnimPlayer : nullptr; };
+    l.eventAnims = [] { return Stage() != nullptr ? Stage()->actorAnimations.get() : nullptr; };
+    l.matAnims = [] { return Stage() != nullptr ? Stage()->matAnimManager : nullptr; };
+    l.world = [] { return Stage() != nullptr ? Stage()->world : nullptr; };
+    l.waterModels = [] { return Stage() != nullptr ? Stage()->waterModels : nullptr; };
+    l.inView = [](const RwV3d &centre, float radius) {
+        if (g_pGameSystem == nullptr || g_pGameSystem->camera == nullptr) {
+            return true;
+        }
+        const RwSphere sphere = {centre, radius};
+        return RwCameraSphereInFrustum(g_pGameSystem->camera, &sphere) != rwSPHEREOUTSIDE;
+    };
+    l.renderClump = [](RpClump *clump) {
+        if (g_pGameSystem != nullptr) {
+            g_pGameSystem->RenderClump(clump);
+        }
+    };
+    l.renderClumpWithFade = [](RpClump *clump, float alpha) {
+        if (g_pGameSystem != nullptr) {
+            g_pGameSystem->RenderClumpWithFade(clump, alpha);
+        }
+    };
+    l.playSound = [](int32_t soundId) {
+        if (Stage() != nullptr && Stage()->sfxManager != nullptr) {
+            Stage()->sfxManager->PlaySFX(soundId, 0);
+        }
+    };
+    l.stopBGM = [](int32_t fadeMs) {
+        if (Stage() != nullptr) {
+            Stage()->StopBGM(fadeMs);
+        }
+    };
+    l.isBGMStopped = [] { return Stage() == nullptr || Stage()->IsBGMStopped(); };
+    l.playEventBGM = [](int32_t fadeMs, int32_t number) {
+        if (Stage() != nullptr) {
+            Stage()->PlayEventBGM(fadeMs, number);
+        }
+    };
+    l.fadeInStageBGM = [] {
+        if (Stage() != nullptr) {
+            Stage()->FadeInStageBGM();
+        }
+    };
+    l.addItem = [](int32_t list, int32_t itemId) {
+        return Stage() != nullptr && Stage()->itemManager != nullptr && Stage()->itemManager->AddItem(list, itemId);
+    };
+    l.setSceneEffectFlag = [](uint8_t flag) {
+        if (Stage() != nullptr) {
+            Stage()->SetSceneEffectFlag(flag);
+        }
+    };
+    l.showItemPopup = [](int32_t itemId) { ScreensShowItemPopup(1, itemId); };
 }
 
 void ConnectEventStageChange()

@@ -9,3 +9,8 @@
 void ConnectEventActorLinks();
 // The stage change: a request to the running stage (g_pStageManager).
 void ConnectEventStageChange();
+// The stage's members the hazards drive (particles, node and clump
+// animations, material animations, the world, the water models' chain),
+// the main camera's view test, the clump draws, sounds, music, items, the
+// scene-effect flag and the item popup (through the screens' calls).
+void ConnectEventStageMembers();

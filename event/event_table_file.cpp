@@ -18,20 +18,10 @@ namespace {
 // skipped. False at the end of the file. `number` counts the lines read.
 bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1], int *number)
 {
-    if (zufgets(line, sizeof(line), file) == nullptr) {
+    if (!ReadEventDataLine(file, line, sizeof(line))) {
         return false;
     }
     ++*number;
-    const size_t length = std::strlen(line);
-    if (length > 0 && line[length - 1] != '\n') {
-        char rest[64];
-        while (zufgets(rest, sizeof(rest), file) != nullptr) {
-            const size_t n = std::strlen(rest);
-            if (n > 0 && rest[n - 1] == '\n') {
-                break;
-            }
-        }
-    }
     return true;
 }
 
@@ -188,6 +178,24 @@ void AppendTriple(std::string &text, const char *label, const RwV3d &v)
 }
 
 }  // namespace
+
+bool ReadEventDataLine(zuFile *file, char *line, size_t size)
+{
+    if (zufgets(line, static_cast<int>(size), file) == nullptr) {
+        return false;
+    }
+    const size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] != '\n') {
+        char rest[64];
+        while (zufgets(rest, sizeof(rest), file) != nullptr) {
+            const size_t n = std::strlen(rest);
+            if (n > 0 && rest[n - 1] == '\n') {
+                break;
+            }
+        }
+    }
+    return true;
+}
 
 bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord *> *records)
 {

@@ -58,6 +58,11 @@ struct EventTableEntry {
     std::vector<RwV3d> points;  // line 14 (scene-effect events)
 };
 
+// One line of an event data file into `line` (`size` bytes, the line end
+// kept), the rest of a longer line read and dropped; false at the end of
+// the file.
+bool ReadEventDataLine(zuFile *file, char *line, size_t size);
+
 // The file's text for the entries, in the layout above.
 std::string FormatEventTable(const std::vector<EventTableEntry> &entries);
 

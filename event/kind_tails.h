@@ -9,43 +9,14 @@
 
 #include "event/event_record.h"
 
-class CSDoorEvent : public EventRecord {};
+class CSDoorEvent : public EventRecord {
+public:
+    // 0: the door's models vanish once it has ended once (its load sets it).
+    uint8_t DrawAfterEnd;
+};
 class CSDoorEventWithFlags : public CSDoorEvent {
 public:
     uint8_t ExtraFlags[2];
-};
-
-class CSLastNpcEvent : public EventRecord {
-public:
-    uint8_t UseLinked;  // look at LinkEvent's actors instead of its own
-    uint8_t MessageSent;
-    int32_t Payload;
-    int32_t Chosen;
-    int32_t GoneCount;
-
-    void Setup(int32_t payload, uint8_t useLinked);
-};
-
-class CSNpcAppearEvent : public EventRecord {
-public:
-    int32_t Condition;
-    int32_t AppearedCount;
-    float Timer;
-    float Interval;
-    float RetryTimer;
-    float RetryInterval;
-    uint8_t *AppearedFlags;
-
-    void Setup(int32_t condition);
-};
-
-class CSNpcSignalEvent : public EventRecord {
-public:
-    int32_t Condition;  // 200 unless the load sets another
-    int32_t Count;
-
-    void Init() { Condition = 200; }
-    void Setup(int32_t condition) { Condition = condition; }
 };
 
 class CSTalkEvent : public EventRecord {
@@ -66,6 +37,14 @@ public:
     int32_t Phase() const { return 0; }
     // The scene reached the stage where its text shows.
     bool TextStage() const { return true; }
+    // Its camera runs (the event music waits for it), and how long it has run.
+    bool CameraRunning() const { return CameraLength > 0.0f; }
+    float CameraTime() const { return CameraLength; }
+    // The actors the scene plays with.
+    int32_t SceneActorCount() const { return 0; }
+    AiObject *SceneActor(int32_t) const { return nullptr; }
+
+    float CameraLength;  // seconds of the scene's camera so far
     // Ends the scene at once (skip, a busy hero, the stage release).
     void Finish();
     // Frees the scene's camera, actors and texts; reloads its camera.
@@ -82,40 +61,6 @@ public:
     char *AnimationName;  // owned
 };
 
-class CSToxicGasEvent : public EventRecord {
-public:
-    int32_t GasKind;
-    const char *FirstParticles;
-    const char *SecondParticles;
-
-    void LoadParticles(int32_t gasKind, const char *first, const char *second);
-};
-
-// The reader keeps the points of the event file's fourteenth line, as the
-// words it holds ("x,y,z"); the load turns them into Points.
-class CSSceneEffectEvent : public EventRecord {
-public:
-    char **PointStrings;  // owned array of owned words
-    int32_t PointStringCount;
-    RwV3d *Points;        // owned
-    int32_t PointCount;
-    float Clock;
-    float LastShot;
-    int32_t Shots;
-
-    void Destroy();
-};
-
-class CSTrapNoticeEvent : public EventRecord {
-public:
-    int32_t Condition;
-};
-
-class CSWaterEvent : public EventRecord {
-public:
-    void *Water;  // owned by the water's own code
-};
-
 class CSMovieEvent : public EventRecord {
 public:
     char *Path;  // owned
@@ -126,24 +71,6 @@ public:
     void Skip();
 };
 
-class CSStarEffectEvent : public EventRecord {
-public:
-    int32_t Condition;
-    float TimeLimit;
-    int32_t *Sequence;  // owned
-    int32_t SequenceLength;
-
-    void Setup(int32_t condition, float timeLimit);
-};
-
-class CSMatAnimEvent : public EventRecord {
-public:
-    void *Tracks;  // owned
-    uint8_t Pressed;
-    uint8_t Lit;
-    uint8_t Flashed;
-};
-
 class CSNpcTalkEvent : public EventRecord {
 public:
     uint8_t First;   // 1 at set-up
@@ -151,29 +78,3 @@ public:
     int32_t Words[4];
 };
 
-class CSGiveItemEvent : public EventRecord {
-public:
-    int32_t ItemId;
-    int32_t Condition;
-
-    void Setup(int32_t itemId, int32_t condition);
-};
-
-class CSMoveObjectEvent : public EventRecord {};
-
-class CSHeroZoneEvent : public EventRecord {
-public:
-    int32_t Words[8];
-    int32_t Ninth;  // 8 at set-up
-};
-
-// Event 79362800: a timer and a mode word.
-class CSTimedEvent : public EventRecord {
-public:
-    int32_t Code;  // 300
-    float Time;    // Param as a float
-    float Timer;
-    int32_t Mode;
-
-    void SetTimer(int32_t code);
-};

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/game_rand.h"
-#include "app/memory.h"
+#include "event/event_blocks.h"
 #include "event/bound_actors.h"
 #include "event/event_links.h"
 
@@ -20,34 +20,23 @@ int32_t ReseededDraw()
     return game::Rand();
 }
 
-template <class T>
-T *NewCleared(size_t count)
-{
-    T *block = static_cast<T *>(zuMalloc(sizeof(T) * count));
-    std::memset(block, 0, sizeof(T) * count);
-    return block;
-}
-
 }  // namespace
 
 void CSVineHazardEvent::Load()
 {
     Release();
-    Points = NewCleared<RwV3d>(kVinePoints);
-    OffsetsX = NewCleared<int32_t>(kVinePoints);
-    OffsetsZ = NewCleared<int32_t>(kVinePoints);
+    Points = NewEventBlock<RwV3d>(kVinePoints);
+    OffsetsX = NewEventBlock<int32_t>(kVinePoints);
+    OffsetsZ = NewEventBlock<int32_t>(kVinePoints);
     Done = 0;
     Clock = 0.0f;
 }
 
 void CSVineHazardEvent::Release()
 {
-    zuFree(Points);
-    zuFree(OffsetsX);
-    zuFree(OffsetsZ);
-    Points = nullptr;
-    OffsetsX = nullptr;
-    OffsetsZ = nullptr;
+    FreeEventBlock(Points);
+    FreeEventBlock(OffsetsX);
+    FreeEventBlock(OffsetsZ);
 }
 
 uint8_t CSVineHazardEvent::Check(float)

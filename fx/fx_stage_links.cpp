@@ -141,4 +141,43 @@ void ConnectEventEffectLinks()
     // The vine pool steps with the general-effects manager once a frame;
     // the hazard's own call would step it twice.
     l.updateVines = [](float) {};
+    l.turnDynSlot = [](int32_t slot, float degrees) {
+        CSStageDynEffects *set = DynEffects();
+        StageDynEntry *entry = set != nullptr ? set->Entry(slot) : nullptr;
+        if (entry == nullptr) {
+            return;
+        }
+        RwMatrix turn;
+        RwMatrixSetIdentity(&turn);
+        const RwV3d up = {0.0f, 1.0f, 0.0f};
+        RwMatrixRotate(&turn, &up, degrees, rwCOMBINEREPLACE);
+        turn.pos = entry->position;
+        for (CSXdtModel &model : entry->models) {
+            model.SetMatrix(&turn);
+        }
+    };
+    l.startEffectBurst = [](const RwV3d &position) {
+        CSEffect3507200 *pool = Stage() != nullptr && Stage()->geManager != nullptr ? Stage()->geManager->effect3507200
+                                                                                    : nullptr;
+        const int32_t entry = pool != nullptr ? pool->FindFree() : -1;
+        if (entry < 0 || !pool->SetActive(entry, true)) {
+            return false;
+        }
+        pool->Start(entry, position);
+        return true;
+    };
+    l.startStarEffect = [](const RwV3d &position) {
+        CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
+        return ge != nullptr && ge->sStarEff != nullptr && ge->sStarEff->Start(position);
+    };
+    l.starEffectOn = [](bool on) {
+        CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
+        if (ge != nullptr && ge->sStarEff != nullptr) {
+            ge->sStarEff->SetOn(on);
+        }
+    };
+    l.startDownHit = [](const RwV3d &position) {
+        CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
+        return ge != nullptr && ge->downHit != nullptr && ge->downHit->Start(position);
+    };
 }

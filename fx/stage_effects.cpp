@@ -16,6 +16,7 @@
 #include "fx/stage_dyn_effects.h"
 #include "fx/weather.h"
 #include "fx/xdt_effect_pool.h"
+#include "fx/xdt_model_chain.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_members.h"
 
@@ -45,6 +46,7 @@ void CreateEffectMembers(CSStageManager *m)
     MakeStageMember(&m->dynEffects);
     MakeStageMember(&m->weather);
     MakeStageMember(&m->screenGrid);
+    MakeStageMember(&m->waterModels);
     ConnectFxLinksToGame();
     ConnectEventEffectLinks();
 }
@@ -57,6 +59,7 @@ void DestroyEffectMembers(CSStageManager *m)
     DeleteStageMember(&m->weather);
     DeleteStageMember(&m->xdtEffectPool);
     DeleteStageMember(&m->dynEffects);
+    DeleteStageMember(&m->waterModels);
     DeleteStageMember(&m->decalManager);
     DeleteStageMember(&m->nodeAnimPlayer);
     DeleteStageMember(&m->screenGrid);
@@ -139,6 +142,11 @@ void ReleaseStageEffects(CSStageManager *m)
         m->dynEffects->Release();
         m->dynEffects->SetWorld(nullptr);
     }
+    // What the water events left (their release, which runs first, frees
+    // their own).
+    if (m->waterModels != nullptr) {
+        m->waterModels->Release();
+    }
     if (m->decalManager != nullptr) {
         m->decalManager->Clear();
         m->decalManager->SetWorld(nullptr);
@@ -202,6 +210,9 @@ void RenderStageEffects(const CSStageManager *m)
     }
     if (m->dynEffects != nullptr) {
         m->dynEffects->Render();
+    }
+    if (m->waterModels != nullptr) {
+        m->waterModels->Render();
     }
     if (m->fxPackages != nullptr) {
         m->fxPackages->Render();

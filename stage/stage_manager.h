@@ -43,6 +43,7 @@ class CSWeatherEffect;
 class CSScreenGrid;
 class CSLoading;
 class CSStageMusic;
+class CSXdtModelChain;
 
 constexpr int32_t kMaxHeroes = 2;
 // The game speed of play, where a stage starts and a scene returns to.
@@ -175,6 +176,10 @@ public:
     CSLoading *loading = nullptr;
     CSScreenGrid *screenGrid = nullptr;  // the stage-change transition's grid distortion
     CSStageMusic *music = nullptr;
+    // The water events' models (the first loaded, the others its copies):
+    // each water event frees its own at its release, the stage release what
+    // is left after the events' release.
+    CSXdtModelChain *waterModels = nullptr;
 
     // ---- The stage's life (stage_load.cpp) ----
     // Loads the stage `id` (2000000 + 10000 n, n 1..42) behind the loading

@@ -125,6 +125,7 @@ void CSStageManager::LoadEventsPack()
         eventManager = new CSEventManager;
         ConnectEventActorLinks();
         ConnectEventStageChange();
+        ConnectEventStageMembers();
         eventManager->Init();
     }
     if (packed) {

@@ -214,8 +214,9 @@ TEST(EventIdTable, PresetSpotChecks)
     EXPECT_EQ(boss->BossGaugeRequest, 1);
     drop(boss);
     EventRecord *gas = loaded(79181400, 0);
-    EXPECT_EQ(static_cast<CSToxicGasEvent *>(gas)->GasKind, 2);
-    EXPECT_EQ(static_cast<CSToxicGasEvent *>(gas)->SecondParticles, nullptr);
+    ASSERT_NE(static_cast<CSToxicGasEvent *>(gas)->Outlets, nullptr);
+    EXPECT_EQ(static_cast<CSToxicGasEvent *>(gas)->Outlets->count, 2);
+    EXPECT_EQ(static_cast<CSToxicGasEvent *>(gas)->File2, nullptr);
     drop(gas);
     EventRecord *star = loaded(79334100, 0);
     EXPECT_EQ(static_cast<CSStarEffectEvent *>(star)->TimeLimit, 50.0f);

@@ -1,0 +1,172 @@
+// The event music list (see event_bgm_list.h).
+#include "event/event_bgm_list.h"
+
+#include <string>
+
+#include "app/debug.h"
+#include "app/file.h"
+#include "app/keyword.h"
+#include "app/path.h"
+#include "event/event_links.h"
+#include "event/event_objects.h"
+#include "event/event_table_file.h"
+
+namespace {
+
+constexpr int kEntryLines = 6;
+
+// The value after the line's first ':'; false without one.
+bool LineValue(const char *line, int32_t *value) { return ReadKeyInt(line, ':', value); }
+
+}  // namespace
+
+bool CSEventBGMList::Read(zuFile *file)
+{
+    Release();
+    if (file == nullptr) {
+        return false;
+    }
+    char line[kEventMusicLineLength + 1];
+    int32_t count = 0;
+    if (!ReadEventDataLine(file, line, sizeof line) || !LineValue(line, &count)) {
+        DebugPrint("EVENT.BGM: no count line\n");
+        return true;
+    }
+    if (count < 0) {
+        DebugPrint("EVENT.BGM: a count of %d reads no entry\n", count);
+        return true;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        char lines[kEntryLines][kEventMusicLineLength + 1];
+        int read = 0;
+        while (read < kEntryLines && ReadEventDataLine(file, lines[read], sizeof lines[read])) {
+            ++read;
+        }
+        EventMusicEntry entry;
+        if (read < kEntryLines || !LineValue(lines[2], &entry.music) || !LineValue(lines[3], &entry.startEvent) ||
+            !LineValue(lines[4], &entry.stopEvent)) {
+            DebugPrint("EVENT.BGM: entry %d of %d is short or garbled; the list ends there\n", i + 1, count);
+            break;
+        }
+        entries_.push_back(entry);
+    }
+    return true;
+}
+
+bool CSEventBGMList::Load()
+{
+    const std::string path = std::string(GetDataRootPath()) + kEventMusicListPath;
+    zuFile *file = zufopen(path.c_str(), "r");
+    if (file == nullptr) {
+        Release();
+        return false;
+    }
+    const bool read = Read(file);
+    zufclose(file);
+    return read;
+}
+
+void CSEventBGMList::Reset()
+{
+    for (EventMusicEntry &entry : entries_) {
+        entry.state = kMusicIdle;
+        entry.active = 0;
+    }
+    busy_ = 0;
+    record_ = -1;
+    playing_ = -1;
+}
+
+void CSEventBGMList::Play(int32_t eventId, int32_t recordIndex)
+{
+    if (busy_ != 0) {
+        return;
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(entries_.size()); ++i) {
+        EventMusicEntry &entry = entries_[static_cast<size_t>(i)];
+        if (entry.active == 0 && entry.startEvent == eventId) {
+            entry.active = 1;
+            entry.state = kMusicStopStage;
+            busy_ = 1;
+            record_ = recordIndex;
+            playing_ = i;
+            return;
+        }
+    }
+}
+
+void CSEventBGMList::OnEventEnd(int32_t eventId)
+{
+    for (EventMusicEntry &entry : entries_) {
+        if (entry.active != 0 && entry.stopEvent == eventId) {
+            entry.state = kMusicFinished;
+            entry.active = 0;
+        }
+    }
+}
+
+void CSEventBGMList::Update(float, const EventRecord *record)
+{
+    if (playing_ < 0 || playing_ >= static_cast<int32_t>(entries_.size())) {
+        return;
+    }
+    EventMusicEntry &entry = entries_[static_cast<size_t>(playing_)];
+    switch (entry.state) {
+    case kMusicStopStage:
+        if (g_eventLinks.stopBGM != nullptr) {
+            g_eventLinks.stopBGM(0);
+        }
+        entry.state = kMusicWaitStage;
+        break;
+    case kMusicWaitStage:
+        if (g_eventLinks.isBGMStopped == nullptr || g_eventLinks.isBGMStopped()) {
+            entry.state = kMusicStartEvent;
+        }
+        break;
+    case kMusicStartEvent: {
+        // A scene's music waits until its camera runs.
+        const bool scene = record != nullptr && record->EventType == kEventTypeInGameAnm &&
+                           record->kind == EventKind::kInGameAnm;
+        if (!scene || static_cast<const CSInGameAnmEvent *>(record)->CameraRunning()) {
+            if (g_eventLinks.playEventBGM != nullptr) {
+                g_eventLinks.playEventBGM(kEventMusicFadeMs, entry.music);
+            }
+            entry.state = kMusicPlaying;
+        }
+        break;
+    }
+    case kMusicFinished:
+        busy_ = 0;
+        record_ = -1;
+        playing_ = -1;
+        if (g_eventLinks.fadeInStageBGM != nullptr) {
+            g_eventLinks.fadeInStageBGM();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CSEventBGMList::Release()
+{
+    entries_.clear();
+    busy_ = 0;
+    record_ = -1;
+    playing_ = -1;
+}
+
+std::string FormatEventMusicList(const std::vector<EventMusicEntry> &entries)
+{
+    std::string text = "EntryNum:" + std::to_string(entries.size()) + "\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const EventMusicEntry &e = entries[i];
+        text += "{\n";
+        text += "Entry:" + std::to_string(i + 1) + "\n";
+        text += "BGMNum:" + std::to_string(e.music) + "\n";
+        text += "StartEvent:" + std::to_string(e.startEvent) + "\n";
+        text += "EndEvent:" + std::to_string(e.stopEvent) + "\n";
+        text += "}\n";
+    }
+    return text;
+}
