@@ -19,33 +19,26 @@ EventRecord *CSLastNpcEvent::Group() { return UseLinked != 0 ? LinkEvent : this;
 
 uint8_t CSLastNpcEvent::FindLast(float)
 {
+    // All but one of the group are gone when the removed ones number one
+    // less than the group; the survivor is the first neither removed nor
+    // busy, else the first busy one (a busy actor is still there).
     EventRecord *group = Group();
     const int32_t size = BoundActorCount(group);
-    if (size == 0) {
+    if (size == 0 || CountRemovedActorsWhere(group, [](AiObject *) { return true; }) != size - 1) {
         return 0;
     }
-    int32_t out = 0;
     int32_t free = -1;
     int32_t busy = -1;
     for (int32_t i = 0; i < BoundActorEntries(group); ++i) {
         AiObject *actor = BoundActor(group, i);
-        if (actor == nullptr) {
+        if (actor == nullptr || EventActorRemoved(actor)) {
             continue;
         }
-        const bool removed = EventActorRemoved(actor);
-        const bool isBusy = EventActorBusy(actor);
-        if (removed || isBusy) {
-            ++out;
+        if (!EventActorBusy(actor)) {
+            free = free < 0 ? i : free;
+        } else {
+            busy = busy < 0 ? i : busy;
         }
-        if (!removed && !isBusy && free < 0) {
-            free = i;
-        }
-        if (!removed && isBusy && busy < 0) {
-            busy = i;
-        }
-    }
-    if (out != size - 1) {
-        return 0;
     }
     Chosen = free >= 0 ? free : busy;
     return 1;

@@ -1,5 +1,5 @@
 // The last-NPC events: once all but one actor of a group (the event's own
-// bound actors, or its LinkEvent's) are removed or busy, the one left is
+// bound actors, or its LinkEvent's) are removed, the one left is
 // sent the event control code 32768 with the event's payload (what it
 // drops), and the event ends when the whole group is removed.
 #pragma once
@@ -18,9 +18,8 @@ public:
 
     // The payload is Param when Param is not 0.
     void Setup(int32_t payload, uint8_t useLinked);
-    // All but one of the group removed or busy: Chosen is the first that is
-    // neither, else the first busy one not removed. Never true for an empty
-    // group.
+    // All but one of the group removed: Chosen is the one left (the first
+    // not busy, else the first busy one). Never true for an empty group.
     uint8_t FindLast(float dt);
     // The message once per occurrence, then the end with the group gone.
     void Update(float dt);

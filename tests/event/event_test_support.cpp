@@ -74,6 +74,57 @@ StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
     }
     links.startVines = [](const RwV3d &) { ++g_stage->vinesStarted; };
     links.updateVines = [](float) { ++g_stage->vineUpdates; };
+    stage->dynTurns.assign(static_cast<size_t>(dynSlotCount), 0.0f);
+    links.turnDynSlot = [](int32_t slot, float degrees) { g_stage->dynTurns[static_cast<size_t>(slot)] = degrees; };
+    links.aiType = [](AiObject *a) { return Fake(a)->aiType; };
+    links.aiId = [](AiObject *a) { return Fake(a)->aiId; };
+    links.post = [](int32_t kind, AiObject *target, int32_t w0, int32_t w1, int32_t w2) {
+        g_stage->posted.push_back({kind, Fake(target), {w0, w1, w2}});
+    };
+    links.isShown = [](AiObject *a) { return Fake(a)->shown; };
+    links.show = [](AiObject *a) { Fake(a)->shown = true; };
+    links.appear = [](AiObject *a, int32_t animation) {
+        Fake(a)->shown = true;
+        ++Fake(a)->appeared;
+        Fake(a)->animation = animation;
+    };
+    links.heroInState4 = [](AiObject *a) { return Fake(a)->knockedDown; };
+    links.playSound = [](int32_t id) { g_stage->sounds.push_back(id); };
+    links.playUISound = [](int32_t id) { g_stage->uiSounds.push_back(id); };
+    links.addItem = [](int32_t list, int32_t item) {
+        g_stage->itemsAdded.emplace_back(list, item);
+        return true;
+    };
+    links.showItemPopup = [](int32_t item) { g_stage->popups.push_back(item); };
+    links.setSceneEffectFlag = [](uint8_t flag) { g_stage->sceneEffectFlags.push_back(flag); };
+    links.startEffectBurst = [](const RwV3d &at) {
+        if (g_stage->burstsFree <= 0) {
+            return false;
+        }
+        --g_stage->burstsFree;
+        g_stage->bursts.push_back(at);
+        return true;
+    };
+    links.startStarEffect = [](const RwV3d &at) {
+        g_stage->stars.push_back(at);
+        return true;
+    };
+    links.starEffectOn = [](bool on) { g_stage->starSwitches.push_back(on); };
+    links.startDownHit = [](const RwV3d &at) {
+        g_stage->downHits.push_back(at);
+        return true;
+    };
+    links.inView = [](const RwV3d &, float) { return g_stage->inView; };
+    links.stopBGM = [](int32_t ms) {
+        g_stage->music.push_back("stop " + std::to_string(ms));
+        g_stage->bgmStopped = true;
+    };
+    links.isBGMStopped = [] { return g_stage->bgmStopped; };
+    links.playEventBGM = [](int32_t ms, int32_t number) {
+        g_stage->music.push_back("event " + std::to_string(ms) + " " + std::to_string(number));
+        g_stage->bgmStopped = false;
+    };
+    links.fadeInStageBGM = [] { g_stage->music.push_back("stage"); };
     g_eventLinks = links;
 }
 
@@ -108,6 +159,22 @@ EventTableEntry BareEntry(int32_t id)
     EventTableEntry e;
     e.eventId = id;
     return e;
+}
+
+EventTableEntry BoundEntry(int32_t id, int32_t npcNum, int32_t param, int32_t linkId)
+{
+    EventTableEntry e = BareEntry(id);
+    e.npcNum = npcNum;
+    e.param = param;
+    e.linkId = linkId;
+    return e;
+}
+
+std::vector<PostedMessage> TakePosted(FakeStage &stage)
+{
+    std::vector<PostedMessage> posted;
+    posted.swap(stage.posted);
+    return posted;
 }
 
 std::unique_ptr<CSEventManager> MakeManager(const std::vector<EventTableEntry> &entries)

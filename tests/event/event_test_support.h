@@ -21,6 +21,19 @@ struct FakeActor {
     int32_t player = 0;   // heroes: the player slot
     RwV3d position = {0.0f, 0.0f, 0.0f};
     RwV3d facing = {0.0f, 0.0f, 1.0f};
+    int32_t aiType = 1000;
+    int32_t aiId = 0;
+    bool shown = false;       // the visibility-instancing flag
+    int32_t appeared = 0;     // times an event made it appear
+    int32_t animation = -1;   // the motion it appeared with
+    bool knockedDown = false; // heroes: in state 4
+};
+
+// A message an event posted (no sender).
+struct PostedMessage {
+    int32_t kind;
+    FakeActor *target;
+    int32_t word[3];
 };
 
 inline AiObject *AsActor(FakeActor *actor) { return reinterpret_cast<AiObject *>(actor); }
@@ -45,6 +58,23 @@ struct FakeStage {
     bool dynEffects = true;
     int32_t vinesStarted = 0;
     int32_t vineUpdates = 0;
+    std::vector<float> dynTurns;      // angle handed per slot
+    // What the hazards and gifts did.
+    std::vector<PostedMessage> posted;
+    std::vector<int32_t> sounds;      // sound effects played, in order
+    std::vector<int32_t> uiSounds;
+    std::vector<std::pair<int32_t, int32_t>> itemsAdded;  // list, item
+    std::vector<int32_t> popups;
+    std::vector<uint8_t> sceneEffectFlags;
+    std::vector<RwV3d> bursts;        // effect bursts started
+    int32_t burstsFree = 1000;        // how many more the pool can start
+    std::vector<RwV3d> stars;         // star effects started at a switch
+    std::vector<bool> starSwitches;   // the star effect switched on / off
+    std::vector<RwV3d> downHits;
+    bool inView = true;               // the main camera's view test
+    // The music: calls in order ("stop 0", "event 2000 3", "stage").
+    std::vector<std::string> music;
+    bool bgmStopped = false;
 };
 
 // Installs links over `stage` (and removes them when destroyed).
@@ -63,6 +93,10 @@ EventTableEntry SquareEntry(int32_t id, float half = 10.0f);
 EventTableEntry CircleEntry(int32_t id, RwV3d centre, float radius);
 // An entry with no area (tested only through its condition).
 EventTableEntry BareEntry(int32_t id);
+// The same binding `npcNum` actors, with its Param and LinkID.
+EventTableEntry BoundEntry(int32_t id, int32_t npcNum, int32_t param, int32_t linkId);
+// The messages posted since the last call.
+std::vector<PostedMessage> TakePosted(FakeStage &stage);
 
 // A manager whose table holds `entries` (read through the file reader).
 std::unique_ptr<CSEventManager> MakeManager(const std::vector<EventTableEntry> &entries);
