@@ -72,6 +72,11 @@ void InstallScreenLinks()
         const int32_t pad = g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1;
         return pad >= 0 && pad < kPadsPerBlock ? pad : 0;
     };
+    g_eventLinks.playUISound = [](int32_t soundId) {
+        if (g_pUIManager != nullptr) {
+            g_pUIManager->PlayUISound(static_cast<uint32_t>(soundId), 0);
+        }
+    };
 }
 
 void RemoveScreenLinks()
@@ -85,4 +90,5 @@ void RemoveScreenLinks()
     g_fxLinks.showMoneyGain = nullptr;
     g_eventLinks.requestBossGauge = nullptr;
     g_eventLinks.controllingPad = nullptr;
+    g_eventLinks.playUISound = nullptr;
 }
