@@ -305,6 +305,7 @@ TEST_F(MoveObject, CoversItsDisplacementInExactlyItsDuration)
         RwFrame *frame = RwFrameCreate();
         RpClumpSetFrame(clump, frame);
         RwFrameGetMatrix(frame)->pos = entry.position;
+        FreeEventBlock(move->Models);  // "none": an empty slot
         move->Models = NewEventBlock<RpClump *>(1);
         move->Models[0] = clump;
         move->ModelNum = 1;
