@@ -35,6 +35,8 @@ SWR_OP VF FCmpGE(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
 SWR_OP VF FCmpLE(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_LE_OS); }
 SWR_OP VF IToF(VI a) { return _mm256_cvtepi32_ps(a); }
 SWR_OP VI FToITrunc(VF a) { return _mm256_cvttps_epi32(a); }
+// floor(a) as integers for |a| <= 2^30 (not NaN).
+SWR_OP VI FloorToIntPinned(VF a) { return _mm256_cvttps_epi32(_mm256_floor_ps(a)); }
 SWR_OP VI AsI(VF a) { return _mm256_castps_si256(a); }
 SWR_OP VF AsF(VI a) { return _mm256_castsi256_ps(a); }
 SWR_OP void FStore(float *p, VF a) { _mm256_store_ps(p, a); }

@@ -75,9 +75,7 @@ template <class Fn>
 [[gnu::always_inline]] inline VI FloorToIntV(VF v) {
     constexpr float kMax = 1 << 30;
     v = FAnd(v, FCmpOrd(v, v));
-    v = FMin(FMax(v, FSet1(-kMax)), FSet1(kMax));
-    const VI i = FToITrunc(v);
-    return IAdd(i, AsI(FCmpGt(IToF(i), v)));
+    return FloorToIntPinned(FMin(FMax(v, FSet1(-kMax)), FSet1(kMax)));
 }
 
 // sampling::Fraction256: out-of-range conversions clamp to 0 as the scalar one does.

@@ -33,6 +33,12 @@ SWR_OP VF FCmpGE(VF a, VF b) { return _mm_cmpge_ps(a, b); }
 SWR_OP VF FCmpLE(VF a, VF b) { return _mm_cmple_ps(a, b); }
 SWR_OP VF IToF(VI a) { return _mm_cvtepi32_ps(a); }
 SWR_OP VI FToITrunc(VF a) { return _mm_cvttps_epi32(a); }
+// floor(a) as integers for |a| <= 2^30 (not NaN): truncated, then one less where that
+// went up (the truncated value is exact in a float there).
+SWR_OP VI FloorToIntPinned(VF a) {
+    const VI i = _mm_cvttps_epi32(a);
+    return _mm_add_epi32(i, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(i), a)));
+}
 SWR_OP VI AsI(VF a) { return _mm_castps_si128(a); }
 SWR_OP VF AsF(VI a) { return _mm_castsi128_ps(a); }
 SWR_OP void FStore(float *p, VF a) { _mm_store_ps(p, a); }
