@@ -110,7 +110,7 @@ struct DrawJob {
     const Sequence *sequence;
     D3DPRIMITIVETYPE type;
     uint64_t cacheFirst, cacheCount, serial;
-    int32_t firstRow;
+    int32_t firstRow, bandRows;
     uint32_t bands;
 };
 
@@ -122,7 +122,7 @@ void SetUpRun(const DrawJob &job, uint64_t first, uint64_t last, PrimitiveBin &b
         cacheSerial = job.serial;
     }
     PrimitiveRenderer renderer = *job.renderer;
-    bin.Reset(job.firstRow, job.bands, renderer.Context().varyingCount);
+    bin.Reset(job.firstRow, job.bands, job.bandRows, renderer.Context().varyingCount);
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
         const PrimitivePositions pp = PositionsOf(job.type, k);
@@ -161,8 +161,10 @@ bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRI
     if (DrawsPointSprites(state, type))
         return DrawPointSprites(state, pixels, processor, vertices, count, [&](uint64_t k) { return VertexAt(sequence, k); });
 
+    const int32_t rows = scissor.y1 - scissor.y0;
+    const int32_t bandRows = BandRowsFor(rows, ThreadCount());
     const DrawJob job{&renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial,
-                      scissor.y0, static_cast<uint32_t>((scissor.y1 - scissor.y0 + kBandRows - 1) / kBandRows)};
+                      scissor.y0, bandRows, static_cast<uint32_t>((rows + bandRows - 1) / bandRows)};
     const uint32_t runs = static_cast<uint32_t>((count + kRunPrimitives - 1) / kRunPrimitives);
     // The caller's bins, named through a reference: workers must not resolve the
     // thread-local name to their own (empty) copy.
@@ -177,8 +179,8 @@ bool Draw(const DrawState &state, ColorTarget &color, DepthTarget *depth, D3DPRI
     const RasterContext &ctx = renderer.Context();
     auto rasterBand = [&](uint32_t band) {
         PixelRect region = scissor;
-        region.y0 = scissor.y0 + static_cast<int32_t>(band) * kBandRows;
-        region.y1 = std::min(scissor.y1, region.y0 + kBandRows);
+        region.y0 = scissor.y0 + static_cast<int32_t>(band) * job.bandRows;
+        region.y1 = std::min(scissor.y1, region.y0 + job.bandRows);
         for (uint32_t r = 0; r < runs; ++r) bins[r].Replay(band, ctx, region);
     };
     uint64_t area = 0;

@@ -17,8 +17,15 @@ size_t Aligned(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
 
 }  // namespace
 
-void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, uint32_t varyingCount) {
+int32_t BandRowsFor(int32_t rows, uint32_t threads) {
+    if (threads <= 1) return std::max(rows, 1);
+    // About eight bands per thread, so that the busiest bands first even them out.
+    return std::max(kBandRows, rows / static_cast<int32_t>(8 * threads));
+}
+
+void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, int32_t bandRows, uint32_t varyingCount) {
     firstRow_ = firstRow;
+    bandRows_ = bandRows;
     bandCount_ = bands;
     setupBytes_ = offsetof(TriangleSetup, var) + sizeof(Plane) * varyingCount;
     used_ = 0;
@@ -28,8 +35,8 @@ void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, uint32_t varyingCount
 }
 
 void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY, const RasterContext &flat) {
-    const int64_t lo = std::max<int64_t>(0, (int64_t{minY} - firstRow_) / kBandRows);
-    const int64_t hi = std::min<int64_t>(int64_t{bandCount_} - 1, (int64_t{maxY} - firstRow_) / kBandRows);
+    const int64_t lo = std::max<int64_t>(0, (int64_t{minY} - firstRow_) / bandRows_);
+    const int64_t hi = std::min<int64_t>(int64_t{bandCount_} - 1, (int64_t{maxY} - firstRow_) / bandRows_);
     if (maxY < firstRow_ || lo > hi) return nullptr;
     const size_t at = used_;
     used_ += Aligned(sizeof(Header)) + Aligned(payload);
@@ -42,7 +49,7 @@ void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY
     const Header h{kind, flat.flatDiffuse, flat.flatSpecular};
     std::memcpy(storage_.data() + at, &h, sizeof(h));
     for (int64_t b = lo; b <= hi; ++b) bands_[static_cast<size_t>(b)].push_back(static_cast<uint32_t>(at));
-    if (kind != Kind::Triangle) area_ += uint64_t(hi - lo + 1) * kBandRows;
+    if (kind != Kind::Triangle) area_ += uint64_t(hi - lo + 1) * uint64_t(bandRows_);
     return storage_.data() + at + Aligned(sizeof(Header));
 }
 

@@ -13,15 +13,17 @@
 
 namespace swr {
 
-// Rows per band: small enough to share a frame among many threads, large enough that a
-// triangle rarely spans many bands.
+// Rows per band when a draw is shared among threads: small enough to share a frame
+// among many, large enough that a triangle rarely spans many bands. A draw on one
+// thread takes all its rows as one band (a triangle is then stepped into once).
 constexpr int32_t kBandRows = 16;
+int32_t BandRowsFor(int32_t rows, uint32_t threads);
 
 class PrimitiveBin {
 public:
     // Empties the bin for a draw whose pixels lie in rows [firstRow, firstRow + bands *
-    // kBandRows).
-    void Reset(int32_t firstRow, uint32_t bands, uint32_t varyingCount);
+    // bandRows).
+    void Reset(int32_t firstRow, uint32_t bands, int32_t bandRows, uint32_t varyingCount);
 
     // `flat` holds the flat-shading colours of the primitive (used when the draw shades flat).
     void AddTriangle(const TriangleSetup &setup, const RasterContext &flat);
@@ -46,6 +48,7 @@ private:
     void *Append(Kind kind, size_t payload, int32_t minY, int32_t maxY, const RasterContext &flat);
 
     int32_t firstRow_ = 0;
+    int32_t bandRows_ = kBandRows;
     uint32_t bandCount_ = 0;
     uint64_t area_ = 0;
     size_t setupBytes_ = 0;             // the part of a TriangleSetup in use

@@ -1,7 +1,7 @@
 // The span routines against the reference per-pixel path: randomised scenes under
 // randomised states (every texture format, address mode and filter, one or two stages
 // of any operation, fog, tests, blending) must leave the same colour, depth and
-// stencil, bit for bit, at every vector width; a deliberate one-value error in any
+// stencil, bit for bit, at every vector width and thread count; a deliberate one-value error in any
 // routine must show; and the states the engine uses most do take the span routines.
 #include <gtest/gtest.h>
 
@@ -26,6 +26,14 @@ class Width {
 public:
     explicit Width(uint32_t lanes) { swr::SetSpanWidth(lanes); }
     ~Width() { swr::SetSpanWidth(0); }
+};
+
+// Runs with drawing split over `count` threads: one thread draws a draw's rows as one
+// band, several as many bands.
+class Threads {
+public:
+    explicit Threads(uint32_t count) { swr::SetThreadCount(count); }
+    ~Threads() { swr::SetThreadCount(0); }
 };
 
 class Fault {
@@ -71,16 +79,19 @@ std::vector<uint32_t> Widths() {
     return widths;
 }
 
-TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidth) {
+TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThreadCount) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         const std::vector<uint32_t> reference = Render(seed, false);
         for (uint32_t lanes : Widths()) {
             Width width(lanes);
-            const std::vector<uint32_t> fast = Render(seed, true);
-            ASSERT_EQ(fast.size(), reference.size());
-            const int64_t i = FirstDifference(fast, reference);
-            ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes: " << (i % 2 ? "depth" : "colour")
-                             << " of pixel " << i / 2 % kW << ", " << i / 2 / kW;
+            for (uint32_t count : {1u, 3u}) {
+                Threads threads(count);
+                const std::vector<uint32_t> fast = Render(seed, true);
+                ASSERT_EQ(fast.size(), reference.size());
+                const int64_t i = FirstDifference(fast, reference);
+                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads: "
+                                 << (i % 2 ? "depth" : "colour") << " of pixel " << i / 2 % kW << ", " << i / 2 / kW;
+            }
         }
     }
 }
