@@ -192,6 +192,7 @@ bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, ui
     // 32-bit levels are read where they lie, when their rows and words are aligned.
     const bool native = format_ == D3DFMT_A8R8G8B8 || format_ == D3DFMT_X8R8G8B8;
     bool powU = true, powV = true;
+    out.shortRows = true;
     for (uint32_t i = 0; i < levelCount_; ++i) {
         const TextureLevel &l = levels_[i];
         if (!l.bits || l.width == 0 || l.height == 0) return false;
@@ -208,6 +209,7 @@ bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, ui
         s.height = static_cast<int32_t>(l.height);
         s.fwidth = static_cast<float>(l.width);
         s.fheight = static_cast<float>(l.height);
+        out.shortRows = out.shortRows && s.pitch < 32768 && s.height <= 32768;
         powU = powU && IsPowerOfTwo(l.width);
         powV = powV && IsPowerOfTwo(l.height);
     }

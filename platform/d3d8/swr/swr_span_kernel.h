@@ -279,12 +279,18 @@ struct LevelFields {
     // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
     const bool border = sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border;
     const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
-    const VI rowA = IMullo32(ay, f.pitch);
+    // Row offsets: addressed rows and pitches are never negative, so below 2^15 the
+    // upper 16 bits of each lane are zero and one multiply-add gives the product.
+    auto rowOffset = [&](VI row) {
+        if (fault == kSpanFaultRow) row = IAndNot(ICmpEq(row, ISet1(1)), row);
+        return sm.shortRows ? IMadd16(row, f.pitch) : IMullo32(row, f.pitch);
+    };
+    const VI rowA = rowOffset(ay);
     VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
     if (sm.opaque) t00 = IOr(t00, opaque);
     if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
     if (!anyLinear) return Widen(t00);
-    const VI rowB = IMullo32(by, f.pitch);
+    const VI rowB = rowOffset(by);
     VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
     VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
     VI t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));

@@ -42,6 +42,9 @@ struct SpanSampler {
     DWORD mipFilter = D3DTEXF_NONE;  // NONE, POINT or LINEAR
     bool needsLod = false;
     float lodBias = 0;
+    // Every level's rows and pitch below 2^15, so a texel's row offset is one 16-bit
+    // multiply-add.
+    bool shortRows = false;
     uint32_t border = 0;  // packed border colour
     uint32_t opaque = 0;  // or-ed into every texel (X8R8G8B8)
     // Where the stage's coordinates come from: varying slot of u (v follows) and the
@@ -150,6 +153,7 @@ enum : uint32_t {
     kSpanFaultDepth,    // a quantised depth ending in 0x80 one higher
     kSpanFaultBlend,    // a blended blue of 100 becomes 101
     kSpanFaultFog,      // a vertex fog factor of 200 becomes 201
+    kSpanFaultRow,      // texel row 1 read as row 0
     kSpanFaultCount,
 };
 

@@ -22,7 +22,10 @@ struct RandomVertex {
 
 class RandomScene {
 public:
-    RandomScene(uint32_t width, uint32_t height, uint32_t seed) : width_(width), height_(height), seed_(seed) {
+    // `farRows`: the non-power-of-two texture's first level lies in a surface whose rows
+    // are more than 2^15 texels apart (as a picture cut from a very wide one would).
+    RandomScene(uint32_t width, uint32_t height, uint32_t seed, bool farRows = false)
+        : width_(width), height_(height), seed_(seed) {
         std::mt19937 rng(seed);
         auto chain = [&](TestTexture &t, uint32_t w, uint32_t h) {  // 32-bit levels down to 1x1
             for (;;) {
@@ -41,7 +44,17 @@ public:
         // 32-bit with a full mip chain, read where they lie: sizes of two's powers and not.
         chain(argb_, 32, 32);
         chain(xrgb_, 16, 8);
-        chain(npot_, 24, 10);
+        if (farRows) {
+            constexpr uint32_t kPitch = (32768 + 24) * 4;
+            std::vector<uint8_t> level(size_t(kPitch) * 10);
+            for (uint32_t y = 0; y < 10; ++y) {
+                for (uint32_t x = 0; x < 24 * 4; ++x) level[size_t(y) * kPitch + x] = static_cast<uint8_t>(rng());
+            }
+            npot_.AddLevel(24, 10, kPitch, std::move(level));
+            chain(npot_, 12, 5);
+        } else {
+            chain(npot_, 24, 10);
+        }
         // The other formats go through 32-bit copies.
         l8_.AddLevel(12, 10, 12, bytes(12 * 10));
         l8_.AddLevel(6, 5, 6, bytes(6 * 5));
