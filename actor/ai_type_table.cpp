@@ -3,11 +3,17 @@
 // the ids of their files; the template-D monsters (1000, 1002 to 1005,
 // 1007) keep theirs under their type number; the other monsters and the
 // non-player characters number theirs by type (monster 1000 + n: 12nn000;
-// character 10: 1410000, 100 + n: 14(20 + n)000), and boss 1100 and trap
-// 1205 take 1110000 and 1545000.
+// character 10: 1410000, 100 + n: 14(20 + n)000); boss 1100 keeps its model
+// under its type number, and trap 1205 takes 1545000.
 #include "actor/ai_type_table.h"
 
 #include "actor/hero.h"
+#include "boss/boss_1100.h"
+#include "boss/boss_1101.h"
+#include "boss/boss_1102.h"
+#include "boss/boss_1106.h"
+#include "boss/boss_1107.h"
+#include "boss/boss_update.h"
 #include "monster/monster_1003.h"
 #include "monster/monster_1004.h"
 #include "monster/monster_1007.h"
@@ -71,14 +77,19 @@ constexpr AiTypeInfo kAiTypes[] = {
     {.aiType = 1019, .modelFolder = ModelFolder::kMonster, .modelId = "1219000"},
     {.aiType = 1020, .modelFolder = ModelFolder::kMonster, .modelId = "1220000"},
     {.aiType = 1021, .modelFolder = ModelFolder::kMonster, .modelId = "1221000"},
-    {.aiType = 1100, .modelFolder = ModelFolder::kBoss, .modelId = "1110000"},
-    {.aiType = 1101, .modelFolder = ModelFolder::kBoss, .modelId = "1111000"},
-    {.aiType = 1102, .modelFolder = ModelFolder::kBoss, .modelId = "1120000"},
+    {.aiType = 1100, .modelFolder = ModelFolder::kBoss, .modelId = "1100", .objectSize = sizeof(CSBoss1100),
+     .construct = &ConstructActor<CSBoss1100>, .update = &UpdateBoss},
+    {.aiType = 1101, .modelFolder = ModelFolder::kBoss, .modelId = "1111000", .objectSize = sizeof(CSBoss1101),
+     .construct = &ConstructActor<CSBoss1101>, .update = &UpdateBoss},
+    {.aiType = 1102, .modelFolder = ModelFolder::kBoss, .modelId = "1120000", .objectSize = sizeof(CSBoss1102),
+     .construct = &ConstructActor<CSBoss1102>, .update = &UpdateBoss},
     {.aiType = 1103, .modelFolder = ModelFolder::kBoss, .modelId = "1121000"},
     {.aiType = 1104, .modelFolder = ModelFolder::kBoss, .modelId = "1130000"},
     {.aiType = 1105, .modelFolder = ModelFolder::kBoss, .modelId = "1135000"},
-    {.aiType = 1106, .modelFolder = ModelFolder::kBoss, .modelId = "1140000"},
-    {.aiType = 1107, .modelFolder = ModelFolder::kBoss, .modelId = "1150000"},
+    {.aiType = 1106, .modelFolder = ModelFolder::kBoss, .modelId = "1140000", .objectSize = sizeof(CSBoss1106),
+     .construct = &ConstructActor<CSBoss1106>, .update = &UpdateBoss},
+    {.aiType = 1107, .modelFolder = ModelFolder::kBoss, .modelId = "1150000", .objectSize = sizeof(CSBoss1107),
+     .construct = &ConstructActor<CSBoss1107>, .update = &UpdateBoss, .release = &CSBoss1107::ReleaseOf},
     {.aiType = 1108, .modelFolder = ModelFolder::kBoss, .modelId = "1160000"},
     {.aiType = 1109, .modelFolder = ModelFolder::kBoss, .modelId = "1165000"},
     {.aiType = 1110, .modelFolder = ModelFolder::kBoss, .modelId = "1170000"},

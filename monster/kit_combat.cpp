@@ -8,6 +8,7 @@
 #include "actor/fsf.h"
 #include "actor/hero.h"
 #include "app/acos_table.h"
+#include "fx/decals.h"
 #include "fx/particle_manager.h"
 #include "stage/character_params.h"
 #include "stage/model_template.h"
@@ -17,13 +18,6 @@
 namespace monster {
 
 namespace {
-
-int32_t AttackDamage(AiObject *actor, CFSF *fsf)
-{
-    const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
-                          static_cast<int64_t>(std::trunc(ParamsOf(actor).levelAppend));
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 // Whether the grab cone of the actor reaches the hero.
 bool InGrabCone(AiObject *actor, CSHero *hero, const HeroHitRules &rules)
@@ -59,6 +53,13 @@ bool WeaponTouches(AiObject *actor, CFSF *fsf, CSHero *hero, int32_t *weaponId, 
 }
 
 }  // namespace
+
+int32_t AttackDamage(AiObject *actor, CFSF *fsf)
+{
+    const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
+                          static_cast<int64_t>(std::trunc(ParamsOf(actor).levelAppend));
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 void PostHeroHit(AiObject *sender, AiObject *target, int32_t bits, int32_t damage)
 {
@@ -106,6 +107,43 @@ void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
         if (onFresh != nullptr) {
             onFresh(actor, hit);
         }
+    }
+}
+
+namespace {
+
+constexpr const char *kBloodSpark = "3400400.zus";
+constexpr const char *kGuardSparkA = "3402601.zus";
+constexpr const char *kGuardSparkB = "3402600.zus";
+constexpr float kBloodRadius = 1.0f;
+
+void Blood(const RwV3d &where)
+{
+    if (g_pStageManager != nullptr && g_pStageManager->decalManager != nullptr) {
+        g_pStageManager->decalManager->Spawn(where, kBloodRadius);
+    }
+}
+
+}  // namespace
+
+void ShowBlowOnHero(AiObject *actor, const FreshHit &hit)
+{
+    CSHero *hero = hit.hero;
+    if (!hero->guarding) {
+        Blood(*hero->GetPositionPtr());
+        SparkAt(kBloodSpark, hit.contact);
+        return;
+    }
+    RwV3d heroFacing;
+    RwV3d facing;
+    hero->GetDirection(&heroFacing);
+    actor->GetDirection(&facing);
+    if (V3Dot(heroFacing, facing) <= 0.0f) {
+        SparkOnFrame(actor, kGuardSparkA, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
+        SparkOnFrame(actor, kGuardSparkB, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
+    } else {
+        Blood(*hero->GetPositionPtr());
+        SparkOnFrame(actor, kBloodSpark, hit.weaponId, 1, 0, 1.0f, 1, 5, 6);
     }
 }
 

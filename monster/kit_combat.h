@@ -52,6 +52,15 @@ struct FreshHit {
 // state's inputs are fed. `onFresh` (may be null) sees each fresh hit.
 void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
                void (*onFresh)(AiObject *actor, const FreshHit &hit));
+// How a fresh blow on a hero shows: on an unguarded hero, blood on the
+// ground under it and sparks ("3400400.zus") at the contact; on a
+// guarding hero that faces the actor, the guard sparks ("3402601.zus",
+// "3402600.zus") on the weapon's frame; on a guarding hero struck from
+// behind, blood under it and sparks on the weapon's frame. A HitHeroes
+// `onFresh`.
+void ShowBlowOnHero(AiObject *actor, const FreshHit &hit);
+// The state's AttackValue x trunc(LevelAppend).
+int32_t AttackDamage(AiObject *actor, CFSF *fsf);
 // Posts a kind-2 message to `target`.
 void PostHeroHit(AiObject *sender, AiObject *target, int32_t bits, int32_t damage);
 

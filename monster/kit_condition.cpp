@@ -17,9 +17,7 @@ constexpr float kTimeSinceHurtMost = 5.0f;
 constexpr float kDelayedHoldSeconds = 0.3f;
 constexpr float kHitStopSeconds = 0.1f;
 constexpr float kShakeDivisor = 100.0f;
-constexpr float kBurnSeconds = 10.0f;
 constexpr int32_t kBurnTickActs = 30;
-constexpr float kPoisonSeconds = 30.0f;
 
 void StartMatAnim(AiObject *actor, int32_t index, float speed, uint8_t loop)
 {
@@ -44,7 +42,7 @@ void ShowGrabTint(AiObject *actor)
     }
 }
 
-void TakeDamage(AiObject *actor, bool hitStopHere)
+void TakeDamage(AiObject *actor, bool hitStopHere, bool restartsHurtTimer)
 {
     CFSF *fsf = actor->Fsf();
     if (fsf == nullptr || fsf->GetIsHurt(actor->state) == 0 || actor->damageToApply <= 0) {
@@ -55,7 +53,9 @@ void TakeDamage(AiObject *actor, bool hitStopHere)
     if (hitStopHere && actor->hitStopTimer == 0.0f) {
         actor->hitStopPending = true;
     }
-    actor->timeSinceHurt = 0.0f;
+    if (restartsHurtTimer) {
+        actor->timeSinceHurt = 0.0f;
+    }
 }
 
 bool NotHeld(const AiObject *actor) { return !actor->grabLock && !actor->thrown; }
@@ -128,7 +128,7 @@ void EndBurning(AiObject *actor)
     }
 }
 
-void StepBurning(AiObject *actor, float dt)
+void StepBurning(AiObject *actor, float dt, const StatusRule &rule)
 {
     if ((actor->activeStatus & kStatusBurning) == 0) {
         return;
@@ -141,7 +141,7 @@ void StepBurning(AiObject *actor, float dt)
     }
     actor->burnTicks += 1;
     actor->burnTimer += dt;
-    if (actor->burnTimer >= kBurnSeconds) {
+    if (actor->burnTimer >= rule.burnSeconds) {
         EndBurning(actor);
         return;
     }
@@ -167,7 +167,7 @@ void EndPoison(AiObject *actor)
     actor->poisonTintStarted = false;
 }
 
-void StepPoison(AiObject *actor, float dt)
+void StepPoison(AiObject *actor, float dt, const StatusRule &rule)
 {
     if ((actor->activeStatus & kStatusPoisoned) == 0) {
         return;
@@ -178,22 +178,29 @@ void StepPoison(AiObject *actor, float dt)
         StartMatAnim(actor, kMatPoisonTint, 0.0f, 1);
         actor->poisonTintStarted = true;
     }
-    if (actor->poisonTimer >= kPoisonSeconds) {
+    if (actor->poisonTimer >= rule.poisonSeconds) {
         EndPoison(actor);
+        return;
+    }
+    if (rule.poisonTickActs > 0 && actor->poisonTicks >= rule.poisonTickActs) {
+        actor->poisonTicks = 0;
+        if (!actor->eventHeld) {
+            actor->SubtractHP(static_cast<int32_t>(static_cast<float>(ParamsOf(actor).maxHP) * rule.poisonShare));
+        }
     }
 }
 
-void StepStatusTimersInHold(AiObject *actor, float dt)
+void StepStatusTimersInHold(AiObject *actor, float dt, const StatusRule &rule)
 {
     if ((actor->activeStatus & kStatusBurning) != 0) {
         actor->burnTimer += dt;
-        if (actor->burnTimer >= kBurnSeconds) {
+        if (actor->burnTimer >= rule.burnSeconds) {
             EndBurning(actor);
         }
     }
     if ((actor->activeStatus & kStatusPoisoned) != 0) {
         actor->poisonTimer += dt;
-        if (actor->poisonTimer >= kPoisonSeconds) {
+        if (actor->poisonTimer >= rule.poisonSeconds) {
             EndPoison(actor);
         }
     }

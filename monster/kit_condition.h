@@ -24,9 +24,9 @@ void CountTimeSinceHurt(AiObject *actor, float dt);
 void ShowGrabTint(AiObject *actor);
 // The second stage of damage: in a state whose IsHurt is set, the damage
 // to apply (last frame's hits) flashes the actor and costs HP, and the
-// time since the last hurt restarts; a hit-stop starts when `hitStopHere`
-// and the hit-stop timer is 0.
-void TakeDamage(AiObject *actor, bool hitStopHere);
+// time since the last hurt restarts (unless `restartsHurtTimer` is false);
+// a hit-stop starts when `hitStopHere` and the hit-stop timer is 0.
+void TakeDamage(AiObject *actor, bool hitStopHere, bool restartsHurtTimer = true);
 // Whether neither the second hold flag nor the delayed-damage hold is set
 // (the hit-stop waits for both).
 bool NotHeld(const AiObject *actor);
@@ -45,14 +45,23 @@ void StepShake(AiObject *actor, bool inShakeState);
 // Last frame's status bits become active burning (2) and poison (4),
 // unless the actor is broadcast-excluded or event-held.
 void ActivateStatus(AiObject *actor);
+// How long burning and poison last and what poison costs.
+struct StatusRule {
+    float burnSeconds = 10.0f;
+    float poisonSeconds = 30.0f;
+    int32_t poisonTickActs = 0;  // 0: poison costs nothing
+    float poisonShare = 0.0f;    // of MaxHP, every poisonTickActs acts
+};
+inline constexpr StatusRule kMonsterStatus = {};
 // Burning: the burning look starts on the first frame with a model; every
 // 30th act costs 2 % of MaxHP (4 % with resistance bit 64) unless
-// event-held; it ends after 10 s.
-void StepBurning(AiObject *actor, float dt);
-// Poison: a tint only (started once); it ends after 30 s.
-void StepPoison(AiObject *actor, float dt);
+// event-held; it ends after the rule's time (10 s).
+void StepBurning(AiObject *actor, float dt, const StatusRule &rule = kMonsterStatus);
+// Poison: a tint (started once), and HP every so many acts when the rule
+// says so (unless event-held); it ends after the rule's time (30 s).
+void StepPoison(AiObject *actor, float dt, const StatusRule &rule = kMonsterStatus);
 // In the hold state the burn and poison timers run twice as fast.
-void StepStatusTimersInHold(AiObject *actor, float dt);
+void StepStatusTimersInHold(AiObject *actor, float dt, const StatusRule &rule = kMonsterStatus);
 // Ends burning: the bit, timer and counter cleared, the burning look stopped.
 void EndBurning(AiObject *actor);
 void EndPoison(AiObject *actor);

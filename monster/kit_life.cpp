@@ -2,6 +2,7 @@
 #include "monster/kit_life.h"
 
 #include "actor/fsf.h"
+#include "actor/item_manager.h"
 #include "actor/reward.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
@@ -34,19 +35,19 @@ bool StepDeath(AiObject *actor, int32_t *next, int32_t lastState)
     return true;
 }
 
-void StepDying(AiObject *actor, float fixedFadeSpeed)
+void StartDeathLook(AiObject *actor, const DeathFade &fade)
 {
     if (actor->model != nullptr) {
         if (!actor->deathTint) {
             actor->deathTint = true;
             if (CSMatAnimManager *anims = MatAnims()) {
-                if (fixedFadeSpeed > 0.0f) {
-                    anims->Start(actor, 0, kMatDeathFade, fixedFadeSpeed, 0);
-                } else {
+                float speed = fade.fixedSpeed;
+                if (!(speed > 0.0f)) {
                     CSClumpAnimManager *animations = AnimationsOf(actor);
                     const float length = animations != nullptr ? animations->GetMotionDuration(actor->Clump()) : 0.0f;
-                    anims->Start(actor, 0, kMatDeathFade, length + kDeathFadeExtra, 1);
+                    speed = length + fade.addedToMotion;
                 }
+                anims->Start(actor, fade.ownerKind, fade.matAnim, speed, fade.looped ? 1 : 0);
             }
         }
         if (!actor->statusParticles) {
@@ -57,15 +58,55 @@ void StepDying(AiObject *actor, float fixedFadeSpeed)
             }
         }
     }
+}
+
+void StepDying(AiObject *actor, const DeathFade &fade)
+{
+    StartDeathLook(actor, fade);
     CountKillReward(actor, ParamsOf(actor).exp);
 }
 
-void StepGone(AiObject *actor)
+void StepDying(AiObject *actor, float fixedFadeSpeed)
+{
+    DeathFade fade;
+    if (fixedFadeSpeed > 0.0f) {
+        fade.fixedSpeed = fixedFadeSpeed;
+        fade.looped = false;
+    }
+    StepDying(actor, fade);
+}
+
+int32_t DropOnGone(AiObject *actor, bool rollsDropMap)
+{
+    CSXdtEffectPool *pool = g_pStageManager != nullptr ? g_pStageManager->xdtEffectPool : nullptr;
+    const RwV3d where = *actor->GetPositionPtr();
+    if (actor->dropOverride) {
+        if (pool != nullptr) {
+            pool->Spawn(actor->dropOverrideId, where, 0);
+        }
+        return actor->dropOverrideId;
+    }
+    if (!rollsDropMap || g_pStageManager == nullptr || g_pStageManager->itemManager == nullptr) {
+        return 0;
+    }
+    const int32_t item = g_pStageManager->itemManager->RollDrop(actor->itemType);
+    if (item != 0 && pool != nullptr) {
+        pool->Spawn(item, where, 1);
+    }
+    return item;
+}
+
+void RemoveFromPlay(AiObject *actor)
+{
+    actor->removed = true;
+    actor->SetModelInstance(nullptr);
+    actor->active = false;
+}
+
+void StepGone(AiObject *actor, bool rollsDropMap)
 {
     const RwV3d where = *actor->GetPositionPtr();
-    if (actor->dropOverride && g_pStageManager != nullptr && g_pStageManager->xdtEffectPool != nullptr) {
-        g_pStageManager->xdtEffectPool->Spawn(actor->dropOverrideId, where, 0);
-    }
+    DropOnGone(actor, rollsDropMap);
     CCGEManager *effects = Effects();
     if (effects != nullptr && effects->reward != nullptr && actor->rewardAmount > 0) {
         effects->reward->Spawn(where, actor->rewardAmount);
@@ -76,9 +117,7 @@ void StepGone(AiObject *actor)
         }
         actor->statusParticles = false;
     }
-    actor->removed = true;
-    actor->SetModelInstance(nullptr);
-    actor->active = false;
+    RemoveFromPlay(actor);
 }
 
 void SetHurtableAndTargetable(AiObject *actor, bool untargetableState)

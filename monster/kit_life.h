@@ -16,15 +16,35 @@ namespace monster {
 // flag cleared. True when the actor is dead.
 bool StepDeath(AiObject *actor, int32_t *next, int32_t lastState);
 
-// In a dying state: the death fade once (the dying motion's length + 0.25
-// as its speed, looped; or `fixedFadeSpeed` not looped when it is above
-// 0), the status particles once, and the kill counted once as soon as a
-// last attacker is known: a hero's kill count and the reward of Exp times
-// its hit-counter multiplier.
+// The death fade a type starts once in its dying state: a material
+// animation whose speed is the dying motion's length plus `addedToMotion`,
+// or `fixedSpeed` when that is above 0.
+struct DeathFade {
+    int32_t matAnim = 2;
+    int32_t ownerKind = 0;
+    float addedToMotion = 0.25f;
+    float fixedSpeed = 0.0f;
+    bool looped = true;
+};
+// The look of dying, once each: the death fade (with a model and a
+// material-animation manager) and the status particles.
+void StartDeathLook(AiObject *actor, const DeathFade &fade);
+// In a dying state: the death fade once, the status particles once, and
+// the kill counted once as soon as a last attacker is known: a hero's kill
+// count and the reward of Exp times its hit-counter multiplier.
+void StepDying(AiObject *actor, const DeathFade &fade);
+// The same with the fade of the template: the dying motion's length +
+// 0.25, looped; or `fixedFadeSpeed` not looped when it is above 0.
 void StepDying(AiObject *actor, float fixedFadeSpeed);
-// In a gone state: the drop the event asked for, the reward pieces, the
-// status particles detached; the actor is removed, its model given back.
-void StepGone(AiObject *actor);
+// What a defeated actor leaves: the drop the event asked for (an effect
+// or item id, shown at once), else, when `rollsDropMap`, the item its drop
+// map rolls (shown falling). The id spawned, 0 for none.
+int32_t DropOnGone(AiObject *actor, bool rollsDropMap);
+// In a gone state: the drop (DropOnGone), the reward pieces, the status
+// particles detached; the actor is removed, its model given back.
+void StepGone(AiObject *actor, bool rollsDropMap = false);
+// Out of play for good: removed, the model given back, no longer active.
+void RemoveFromPlay(AiObject *actor);
 
 // Hurtable := the state's IsHurt; targetable unless `untargetableState`,
 // down, dying or broadcast-excluded.

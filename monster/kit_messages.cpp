@@ -5,6 +5,7 @@
 #include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
+#include "stage/world_queries.h"
 
 namespace monster {
 
@@ -17,12 +18,30 @@ bool TakeModel(AiObject *actor)
     }
     actor->active = true;
     actor->SetModelInstance(instance);
+    SyncModelMotion(actor);
+    return true;
+}
+
+void SyncModelMotion(AiObject *actor)
+{
     CSClumpAnimManager *animations = AnimationsOf(actor);
-    if (animations != nullptr && instance->clump != nullptr) {
-        if (animations->GetMotionIndex(instance->clump) != actor->state) {
-            animations->ChangeMotion(instance->clump, actor->state, 0.0f);
+    RpClump *clump = actor->Clump();
+    if (animations != nullptr && clump != nullptr) {
+        if (animations->GetMotionIndex(clump) != actor->state) {
+            animations->ChangeMotion(clump, actor->state, 0.0f);
         }
-        animations->SetMotionTime(instance->clump, actor->animClock);
+        animations->SetMotionTime(clump, actor->animClock);
+    }
+}
+
+bool TakeModelOnGround(AiObject *actor)
+{
+    if (!TakeModel(actor)) {
+        return false;
+    }
+    if (g_pStageManager->world != nullptr) {
+        SnapToGround(g_pStageManager->world, actor->Clump(), 2);
+        actor->SyncFrameAxes();
     }
     return true;
 }
@@ -64,9 +83,9 @@ bool HandleEventControl(AiObject *actor, const MSGData &message, int32_t *next, 
 
 namespace {
 
-void RememberAttacker(AiObject *actor, AiObject *sender)
+void RememberAttacker(AiObject *actor, AiObject *sender, const HitRules &rules)
 {
-    if (actor->lastAttacker == nullptr) {
+    if (actor->lastAttacker == nullptr || rules.latestIsLastAttacker) {
         actor->lastAttacker = sender;
     }
 }
@@ -88,10 +107,15 @@ int32_t ClassifyHit(AiObject *actor, const MSGData &message, int32_t input, cons
     const int32_t bits = message.word[1];
     const int32_t value = message.word[2];
     const int32_t resist = actor->resistance;
-    actor->foundFoe = true;
-    actor->ignoreFoes = false;
+    if (rules.noticesFoes) {
+        actor->foundFoe = true;
+        actor->ignoreFoes = false;
+    }
     if ((bits & rules.countedBits) != 0) {
         actor->hitSender = sender;
+        if (rules.recordsLastHitter) {
+            actor->lastHitter = sender;
+        }
         if (!IsOneOf(actor->state, rules.noDamageStates) || (bits & kAtkHeavy) != 0) {
             AddDamage(actor, value);
         }
@@ -124,17 +148,20 @@ int32_t ClassifyHit(AiObject *actor, const MSGData &message, int32_t input, cons
             status |= kStatus16;
         }
         actor->incomingStatus |= status;
-        RememberAttacker(actor, sender);
+        RememberAttacker(actor, sender, rules);
     }
-    if ((bits & kAtkGrab) != 0) {
+    if (rules.takesGrabs && (bits & kAtkGrab) != 0) {
         input = kInputGrabbed;
         actor->grabbed = true;
-        RememberAttacker(actor, sender);
+        RememberAttacker(actor, sender, rules);
     }
     if (IsOneOf(actor->state, rules.grabbedStates)) {
         if ((bits & kAtkHeldDamage) != 0) {
             input = kInputGrabbed;
             AddDamage(actor, value);
+            if (rules.latestIsLastAttacker) {
+                actor->lastAttacker = sender;
+            }
         }
         if ((bits & kAtkGrabEnd) != 0) {
             input = kInputGrabEnded;

@@ -34,6 +34,11 @@ bool DrainMessages(AiObject *actor, Handle handle)
 // shows the model and puts its clump on the actor's current motion at the
 // animation clock. False when none is free (the caller's think step ends).
 bool TakeModel(AiObject *actor);
+// The same, then put on the ground when the stage has collision.
+bool TakeModelOnGround(AiObject *actor);
+// The model's clump put on the actor's current motion at the animation
+// clock (the motion changed only when it differs).
+void SyncModelMotion(AiObject *actor);
 
 struct ControlRules {
     bool showHoldClearsKnock = true;  // code 8192 clears the knock flag
@@ -82,6 +87,16 @@ struct HitRules {
     // A hero's bit 512 in this state lets go of the hero the actor holds.
     int32_t releaseState = -1;
     int32_t releaseInput = 14;
+    // A damaging hit's sender is kept as the last hitter.
+    bool recordsLastHitter = false;
+    // Any hit makes the actor notice its foes again (the found-foe flag
+    // set, the ignore-foes flag cleared).
+    bool noticesFoes = true;
+    // The last attacker is the sender of the latest hit that counted (else
+    // the first one is kept).
+    bool latestIsLastAttacker = false;
+    // A hero's grab (1024) seizes the actor (input 104).
+    bool takesGrabs = true;
 };
 // One hit with attribute bits B and value V from sender S: the foes are
 // noticed again; a counted hit sums V - Defense into the pending damage

@@ -85,23 +85,46 @@ Goal ChooseGoal(AiObject *actor, int32_t *next, float dt, int32_t holdState, flo
 
 void TurnTowardTarget(AiObject *actor, float dt)
 {
-    const RwV3d where = *actor->GetPositionPtr();
-    const RwV3d toward = actor->target != nullptr ? *actor->target->GetPositionPtr() : actor->home;
-    const RwV3d direction = V3Normalized(Flat(V3Sub(toward, where)), {0.0f, 0.0f, 0.0f});
-    if (V3Length(direction) == 0.0f) {
-        return;
-    }
+    TurnToward(actor, actor->target != nullptr ? *actor->target->GetPositionPtr() : actor->home, dt, kNoTurnCosine);
+}
+
+namespace {
+
+// The unit direction from the actor to the point in the ground plane, and
+// the actor's facing; false when the point is where the actor stands.
+bool DirectionToward(AiObject *actor, const RwV3d &point, RwV3d *direction, RwV3d *facing)
+{
+    *direction = V3Normalized(Flat(V3Sub(point, *actor->GetPositionPtr())), {0.0f, 0.0f, 0.0f});
+    actor->GetDirection(facing);
+    return V3Length(*direction) != 0.0f;
+}
+
+}  // namespace
+
+float CosineToward(AiObject *actor, const RwV3d &point)
+{
+    RwV3d direction;
     RwV3d facing;
-    actor->GetDirection(&facing);
+    return DirectionToward(actor, point, &direction, &facing) ? V3Dot(direction, facing) : 1.0f;
+}
+
+float TurnToward(AiObject *actor, const RwV3d &point, float dt, float noTurnCosine)
+{
+    RwV3d direction;
+    RwV3d facing;
+    if (!DirectionToward(actor, point, &direction, &facing)) {
+        return 1.0f;
+    }
     const float cosine = V3Dot(direction, facing);
-    if (cosine >= kNoTurnCosine) {
-        return;
+    if (cosine >= noTurnCosine) {
+        return cosine;
     }
     RwV3d up;
     actor->GetUp(&up);
     const float degrees = ParamsOf(actor).turnDeg * dt;
-    const float sense = cosine < -kNoTurnCosine || V3Cross(facing, direction).y >= 0.0f ? 1.0f : -1.0f;
+    const float sense = cosine < -noTurnCosine || V3Cross(facing, direction).y >= 0.0f ? 1.0f : -1.0f;
     actor->Rotate(up, sense * degrees);
+    return cosine;
 }
 
 float StepSpeed(AiObject *actor, float dt)

@@ -33,6 +33,14 @@ Goal ChooseGoal(AiObject *actor, int32_t *next, float dt, int32_t holdState, flo
 // TurnDeg x dt: none when the cosine to it is 0.99 or more, and below -0.99
 // a turn in the one sense.
 void TurnTowardTarget(AiObject *actor, float dt);
+// Turning toward `point` in the ground plane by TurnDeg x dt: none when
+// the cosine to it is `noTurnCosine` or more (or the point is where the
+// actor stands), below -noTurnCosine a turn in the one sense, between them
+// toward the side the point lies on. The cosine between the facing and the
+// direction to the point (1 when the point is where the actor stands).
+float TurnToward(AiObject *actor, const RwV3d &point, float dt, float noTurnCosine);
+// That cosine alone.
+float CosineToward(AiObject *actor, const RwV3d &point);
 
 // The state's speed: acceleration x dt added, held at 0 once it crosses
 // zero against the sign of the state's Speed. The step of this frame

@@ -6,7 +6,6 @@
 #include "monster/monster_1000.h"
 
 #include "actor/hero.h"
-#include "fx/decals.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_messages.h"
 #include "monster/kit_sensing.h"
@@ -29,11 +28,6 @@ constexpr DownHitRow kLandingSparks[] = {{14, 1556.0f}, {13, 7331.0f}};
 constexpr int32_t kLandingNode = 100100;
 constexpr const char *kLandingSparkA = "3218100.zus";
 constexpr const char *kLandingSparkB = "3218101.zus";
-// A fresh blow on a hero.
-constexpr const char *kBloodSpark = "3400400.zus";
-constexpr const char *kGuardSparkA = "3402601.zus";
-constexpr const char *kGuardSparkB = "3402600.zus";
-constexpr float kBloodRadius = 1.0f;
 
 const ThinkRules kThink = {.control = {.showHoldClearsKnock = false}, .hits = {.grabbedStates = {21, -1}}};
 
@@ -84,34 +78,6 @@ void LandingSparks(AiObject *actor)
             SparkOnFrame(actor, kLandingSparkB, kLandingNode, 1, 0, 1.0f, 1, 5, 6);
             actor->hitStopPending = true;
         }
-    }
-}
-
-void Blood(const RwV3d &where)
-{
-    if (g_pStageManager != nullptr && g_pStageManager->decalManager != nullptr) {
-        g_pStageManager->decalManager->Spawn(where, kBloodRadius);
-    }
-}
-
-void ShowFreshHit(AiObject *actor, const FreshHit &hit)
-{
-    CSHero *hero = hit.hero;
-    if (!hero->guarding) {
-        Blood(*hero->GetPositionPtr());
-        SparkAt(kBloodSpark, hit.contact);
-        return;
-    }
-    RwV3d heroFacing;
-    RwV3d facing;
-    hero->GetDirection(&heroFacing);
-    actor->GetDirection(&facing);
-    if (V3Dot(heroFacing, facing) <= 0.0f) {
-        SparkOnFrame(actor, kGuardSparkA, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
-        SparkOnFrame(actor, kGuardSparkB, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
-    } else {
-        Blood(*hero->GetPositionPtr());
-        SparkOnFrame(actor, kBloodSpark, hit.weaponId, 1, 0, 1.0f, 1, 5, 6);
     }
 }
 
@@ -181,6 +147,6 @@ void CSMonster1005::Act(AiObject *actor, int32_t *next, float dt)
     ConditionPhase(actor, next, dt, kRow);
     RecoveryRoll(actor, next, kRecoveryState, kRecoveryHighInput, false);
     FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
-    ActionPhase(actor, next, dt, kRow, &ShowFreshHit);
+    ActionPhase(actor, next, dt, kRow, &ShowBlowOnHero);
     EndPhase(actor, next, dt, kRow, goal);
 }

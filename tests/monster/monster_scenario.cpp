@@ -1,4 +1,4 @@
-// The monster scenarios' stage (see monster_scenario.h).
+// The monster and boss scenarios' stage (see monster_scenario.h).
 #include "monster_scenario.h"
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include "monster/template_d.h"
 #include "stage/media_paths.h"
 #include "support/engine/scratch_path.h"
+#include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_stages.h"
 
@@ -49,13 +50,22 @@ void MonsterScenario::SetUp()
     StartIn(stagetest::SamplePath(""));
     ASSERT_TRUE(sample.Load(false, mkdata::kSecondStageId));
     stage.placements.clear();
-    // Sounds: every monster's samples held, each queued play recorded.
+    // Sounds: every monster's and boss's samples held, each queued play recorded.
     std::vector<int32_t> ids;
+    std::vector<mkdata::SampleSound> played;
     for (int32_t type : mkdata::SampleMonsterTypes()) {
         for (const mkdata::SampleSound &sound : mkdata::SampleMonsterSounds(type)) {
-            fakeSound.AddFile(SoundEffectPath(sound.id));
-            ids.push_back(sound.id);
+            played.push_back(sound);
         }
+    }
+    for (int32_t type : mkdata::SampleBossTypes()) {
+        for (const mkdata::SampleSound &sound : mkdata::SampleBossSounds(type)) {
+            played.push_back(sound);
+        }
+    }
+    for (const mkdata::SampleSound &sound : played) {
+        fakeSound.AddFile(SoundEffectPath(sound.id));
+        ids.push_back(sound.id);
     }
     sfx = std::make_unique<CSSFXManager>(fakeSound.Port());
     sfx->AddSFXList(ids.data(), static_cast<int32_t>(ids.size()));

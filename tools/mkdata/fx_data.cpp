@@ -65,6 +65,11 @@ const ZusSample kEffectSet[] = {
      "Texture: SPARK.BMP\nEmitRate: 10\nMaxParticles: 12\nLife: 0.8\nLifetime: -1\nVelocity: 0, 5, 0\nSpread: 90\n"
      "SizeStart: 4\nSizeEnd: 4\nColourStart: 255, 255, 80, 255\nColourEnd: 255, 200, 0, 0\nBlend: ADD\n"
      "EmitterSize: 6, 1, 6\n"},
+    // Boss 1107's body particles, one on each hand while it has its model.
+    {"3218300.ZUS", 4,
+     "Texture: FIRE.BMP\nEmitRate: 25\nMaxParticles: 30\nLife: 0.7\nLifetime: -1\nVelocity: 0, 12, 0\nSpread: 50\n"
+     "SizeStart: 5\nSizeEnd: 1\nColourStart: 120, 200, 255, 230\nColourEnd: 40, 60, 255, 0\nBlend: ADD\n"
+     "EmitterSize: 2, 2, 2\n"},
     // The monsters' sparks: started and left to burn out.
     {"3218100.zus", 8,
      "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 24\nLife: 0.4\nLifetime: 0.2\nVelocity: 0, 40, 0\nSpread: 80\n"

@@ -10,6 +10,7 @@
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/ui_text.h"
 
 namespace mkdata {
@@ -212,7 +213,11 @@ const std::vector<DropMap> &SampleDropMaps()
         map.entries[0] = {5300000, 40};
         map.entries[1] = {5300020, 20};
         map.entries[2] = {5300060, 10};
-        return std::vector<DropMap>{map};
+        std::vector<DropMap> list = {map};
+        for (const DropMap &boss : SampleBossDropMaps()) {
+            list.push_back(boss);
+        }
+        return list;
     }();
     return maps;
 }

@@ -14,6 +14,7 @@
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_files.h"
@@ -42,6 +43,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteStageFiles(argv[1]);
     ok = ok && mkdata::WriteStateMachines(argv[1]);
     ok = ok && mkdata::WriteSampleMonsters(argv[1]);
+    ok = ok && mkdata::WriteSampleBosses(argv[1]);
     ok = ok && mkdata::WriteSampleStages(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);

@@ -1,6 +1,7 @@
 // The sample stages (see sample_stages.h).
 #include "tools/mkdata/sample_stages.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
+#include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_lights.h"
@@ -143,7 +145,11 @@ namespace {
 std::vector<SampleSound> WithMonsterSounds(std::vector<SampleSound> sounds, const std::vector<AiPlacement> &placements)
 {
     for (const AiPlacement &placement : placements) {
-        for (const SampleSound &sound : SampleMonsterSounds(placement.aiType)) {
+        std::vector<SampleSound> played = SampleMonsterSounds(placement.aiType);
+        for (const SampleSound &sound : SampleBossSounds(placement.aiType)) {
+            played.push_back(sound);
+        }
+        for (const SampleSound &sound : played) {
             bool listed = false;
             for (const SampleSound &s : sounds) {
                 listed = listed || s.id == sound.id;
@@ -187,9 +193,22 @@ const std::vector<SampleStageSpec> &SampleStages()
         arena.sounds = WithMonsterSounds({}, arena.placements);
         arena.musicHz[0] = 196;
         arena.musicHz[1] = 247;
-        // The same stage systems (its grab monster's spark among them).
+        // The same stage systems (the grab monster's and the bosses' "3010600.zus" among them).
         arena.particles = SampleStageParticleSet();
-        return std::vector<SampleStageSpec>{first, arena};
+        std::vector<SampleStageSpec> stages = {first, arena};
+        // The bosses' arenas: the same yard, each boss ahead of the heroes' start.
+        for (int32_t boss : SampleBossTypes()) {
+            SampleStageSpec stage = arena;
+            stage.id = SampleBossStageId(boss);
+            stage.placements = {SampleBossPlacement(boss)};
+            stage.sounds = WithMonsterSounds({}, stage.placements);
+            stage.musicHz[0] = 165 + 11 * static_cast<int>(boss % 100);
+            stage.musicHz[1] = 208 + 11 * static_cast<int>(boss % 100);
+            stages.push_back(stage);
+        }
+        std::sort(stages.begin(), stages.end(),
+                  [](const SampleStageSpec &a, const SampleStageSpec &b) { return a.id < b.id; });
+        return stages;
     }();
     return stages;
 }

@@ -1,0 +1,163 @@
+// Boss 1102 (see boss_1102.h).
+#include "boss/boss_1102.h"
+
+#include "fx/ge_manager.h"
+#include "monster/kit_motion.h"
+#include "monster/kit_sensing.h"
+#include "stage/clump_anim_manager.h"
+#include "stage/character_params.h"
+
+using namespace boss;
+
+namespace {
+
+constexpr int32_t kInputWalk = 1;
+constexpr int32_t kInputTurn = 2;
+constexpr int32_t kInputInCone = 21;
+constexpr int32_t kIdleState = 1;
+constexpr int32_t kTurnState = 2;
+constexpr int32_t kThrowState = 3;
+constexpr int32_t kSecondThrowState = 4;
+constexpr float kIdleSeconds = 3.0f;
+// Turning: straight ahead and straight behind within about 5 degrees.
+constexpr float kTurnDeadCosine = 0.996195f;
+constexpr float kThrowFrame = 439.0f;
+constexpr int32_t kThrowHand = 100040;
+constexpr int32_t kVolleyFrom = 80;  // state random at or above: a volley
+constexpr float kSecondThrowWait = 0.1f;
+constexpr int32_t kSecondThrowHand = 100090;
+constexpr int32_t kSecondThrowBelow = 10;
+
+// Hits with bit 64 give input 100; the sender is the last attacker only.
+const monster::HitRules kHits = [] {
+    monster::HitRules rules = BossHitRules(CSBoss1102::kTraits);
+    rules.recordsLastHitter = false;
+    return rules;
+}();
+
+CSBoss1102ShotPool *Shots()
+{
+    CCGEManager *effects = monster::Effects();
+    return effects != nullptr ? effects->boss1102Shots : nullptr;
+}
+
+}  // namespace
+
+void CSBoss1102::Update(float dt) { RunBossUpdate(this, dt); }
+
+void CSBoss1102::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
+
+void CSBoss1102::Think(int32_t *next, float dt)
+{
+    RunBossMessages(
+        this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
+        [&](int32_t bits, int32_t *input) {
+            *input = SenseKeptTarget(this, bits, *input, kInputWalk, dt, false);
+            if ((bits & kSenseAlarm) != 0) {
+                monster::RefreshTarget(this);
+                if (target != nullptr) {
+                    *input = kInputTurn;
+                    if (state != kThrowState) {
+                        AimPoint = *target->GetPositionPtr();
+                    }
+                }
+            }
+            if ((bits & kSenseAttack) != 0) {
+                monster::RefreshTarget(this);
+                if (target == nullptr) {
+                    return false;
+                }
+                *input = kInputWalk;
+                KeepAway = 1;
+            } else if (IdleTimer == 0.0f) {
+                KeepAway = 0;
+            }
+            return true;
+        });
+}
+
+void CSBoss1102::Act(int32_t *next, float dt) { RunBossAct(this, next, dt); }
+
+BossGoal CSBoss1102::ChooseGoal(const BossWay &way)
+{
+    const RwV3d p = *GetPositionPtr();
+    BossGoal goal;
+    if (target == nullptr) {
+        goal.point = home;
+        foundFoe = false;
+        goal.distance = V3Distance(p, goal.point);
+        return goal;
+    }
+    const RwV3d t = *target->GetPositionPtr();
+    if (KeepAway != 0) {
+        goal.point = V3Add(p, V3Sub(p, t));
+        goal.distance = V3Distance(p, t);
+        return goal;
+    }
+    goal.point = pathFollowing && way.has ? way.point : t;
+    goal.distance = V3Distance(p, goal.point);
+    return goal;
+}
+
+void CSBoss1102::StateWork(int32_t *next, float dt)
+{
+    if (state == kIdleState) {
+        IdleTimer += dt;
+        if (IdleTimer >= kIdleSeconds) {
+            monster::FeedInput(this, next, kInputTurn);
+            IdleTimer = 0.0f;
+        }
+    }
+    if (state == kTurnState) {
+        const RwV3d toward = target != nullptr ? *target->GetPositionPtr() : home;
+        const float cosine = monster::CosineToward(this, toward);
+        if (target != nullptr && cosine > monster::CosHalfAngle(this, false)) {
+            monster::FeedInput(this, next, kInputInCone);
+        } else if (cosine < kTurnDeadCosine) {
+            monster::FeedInput(this, next, 0);
+            monster::TurnToward(this, toward, dt, kTurnDeadCosine);
+        }
+    }
+    if (state == kThrowState) {
+        CSClumpAnimManager *animations = monster::AnimationsOf(this);
+        if (ThrowDone == 0 && animations != nullptr && Clump() != nullptr &&
+            animations->HasReachedFrame(Clump(), kThrowFrame)) {
+            if (CSBoss1102ShotPool *shots = Shots()) {
+                const RwV3d start = UserFramePosition(this, kThrowHand);
+                if (stateRandom < kVolleyFrom) {
+                    shots->Throw(start, BossMatrix(this), AimPoint, 0);
+                } else {
+                    shots->ThrowVolley(start, BossMatrix(this), AimPoint);
+                }
+            }
+            ThrowDone = 1;
+        }
+    } else {
+        ThrowDone = 0;
+    }
+    if (state == kSecondThrowState) {
+        foundFoe = true;
+        if (SecondThrowDelay < kSecondThrowWait) {
+            SecondThrowDelay += dt;
+        } else if (SecondThrowDone == 0) {
+            const RwV3d toward = monster::Flat(V3Sub(AimPoint, *GetPositionPtr()));
+            if (V3Length(toward) > 0.0f) {
+                SetDirection(toward);
+            }
+            CSBoss1102ShotPool *shots = Shots();
+            if (stateRandom < kSecondThrowBelow && shots != nullptr) {
+                shots->Throw(UserFramePosition(this, kSecondThrowHand), BossMatrix(this), AimPoint, 1);
+            }
+            SecondThrowDone = 1;
+        }
+    } else {
+        SecondThrowDelay = 0.0f;
+        SecondThrowDone = 0;
+    }
+}
+
+BossMoveRule CSBoss1102::MoveRule() const
+{
+    const bool idle = state == kIdleState;
+    return {.turn = idle, .collide = idle};
+}

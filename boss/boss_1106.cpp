@@ -1,0 +1,73 @@
+// Boss 1106 (see boss_1106.h).
+#include "boss/boss_1106.h"
+
+#include "boss/boss_walker.h"
+#include "fx/ge_manager.h"
+
+using namespace boss;
+
+namespace {
+
+constexpr int32_t kWalkInput = 5;
+constexpr const char *kHandParticles = "3010600.zus";
+constexpr int32_t kFaceState11[] = {11};
+constexpr int32_t kFaceState13[] = {13};
+constexpr int32_t kCollideStates[] = {2};
+constexpr int32_t kSpecialState = 20;
+constexpr float kSpecialFrame = 2851.0f;
+
+}  // namespace
+
+void CSBoss1106::Update(float dt) { RunBossUpdate(this, dt); }
+
+void CSBoss1106::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
+
+void CSBoss1106::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, kWalkInput); }
+
+void CSBoss1106::Act(int32_t *next, float dt)
+{
+    const BossWay way = StepWaypoint(this, dt);
+    StepGoal(this, way);
+    // Start effects, once per entry with a model.
+    if (state == 8) {
+        if (effect8 == 0 && model != nullptr) {
+            StartOnFrame(this, kHandParticles, 100080, true);
+            effect8 = 1;
+        }
+    } else {
+        effect8 = 0;
+    }
+    if (state == 13) {
+        if (effect13 == 0 && model != nullptr) {
+            StartOnFrame(this, kHandParticles, 100140, false);
+            effect13 = 1;
+        }
+    } else {
+        effect13 = 0;
+    }
+    if (state == kSpecialState) {
+        CCGEManager *effects = monster::Effects();
+        if (effect20 == 0 && monster::MotionFrameOf(this) >= kSpecialFrame && effects != nullptr &&
+            effects->bigShot3219200 != nullptr) {
+            effects->bigShot3219200->Start(*GetPositionPtr());
+            effect20 = 1;
+        }
+    } else {
+        effect20 = 0;
+    }
+    FaceTargetOnEntry(this, kFaceState11, &faced11);
+    FaceTargetOnEntry(this, kFaceState13, &faced13);
+    WalkerTurn(this, dt);
+    WalkerDamage(this, kTraits);
+    WalkerHeroHits(this, next, kTraits);
+    WalkerTimersStep(this, next, dt, kTraits, {&guardTimer, &recoveryTimer, &waitTimer});
+    WalkerHoldRules(this, next, dt);
+    StepStatus(this, dt);
+    WalkerSounds(this, kTraits, kSounds);
+    WalkerHitStop(this, dt, kTraits);
+    StepBossDeath(this, next);
+    StepBossEnd(this, kTraits);
+    StepFlags(this, kTraits, dt);
+    WalkerMove(this, dt, kCollideStates);
+    StepHandOver(this);
+}

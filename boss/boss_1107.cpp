@@ -1,0 +1,174 @@
+// Boss 1107 (see boss_1107.h).
+#include "boss/boss_1107.h"
+
+#include "boss/boss_patterns.h"
+#include "boss/boss_walker.h"
+#include "fx/ge_manager.h"
+#include "fx/particle_manager.h"
+#include "stage/model_frames.h"
+#include "stage/stage_manager.h"
+
+using namespace boss;
+
+namespace {
+
+constexpr int32_t kWalkInput = 1;
+constexpr const char *kHandParticles = "3010600.zus";
+constexpr int32_t kHandFrame = 100140;
+constexpr const char *kBodyParticles = "3218300.ZUS";
+constexpr int32_t kBodyFrameA = 100160;
+constexpr int32_t kBodyFrameB = 100150;
+constexpr int32_t kFaceState11[] = {11};
+constexpr int32_t kFaceState13[] = {13};
+constexpr int32_t kFaceState20[] = {20};
+constexpr int32_t kCollideStates[] = {1, 2};
+constexpr int32_t kSpecialState = 20;
+constexpr float kSpecialEndFrame = 10280.0f;
+constexpr int32_t kAnimSlowed = 6;  // x0.9
+
+CSBoss1107 *Self(AiObject *actor) { return static_cast<CSBoss1107 *>(actor); }
+
+// A particle system let go: it stops emitting and goes back to its pool
+// once its last particles are gone.
+void LetGo(CSParticleSystem **system)
+{
+    if (*system != nullptr) {
+        (*system)->StopEmit();
+        CSParticleManager::GiveBackWhenDead(*system);
+        *system = nullptr;
+    }
+}
+
+// Once per entry of `state` with a model: the hand particles, and in the
+// frame-sequence states the frame sequence on the boss's matrix.
+void StartOnce(AiObject *boss, int32_t state, int32_t *done, bool frameSequence)
+{
+    if (boss->state != state) {
+        *done = 0;
+        return;
+    }
+    if (*done != 0 || boss->model == nullptr) {
+        return;
+    }
+    *done = 1;
+    if (!frameSequence) {
+        StartOnFrame(boss, kHandParticles, kHandFrame, false);
+        return;
+    }
+    CCGEManager *effects = monster::Effects();
+    if (effects != nullptr && effects->frameSeq != nullptr && BossMatrix(boss) != nullptr) {
+        effects->frameSeq->Start(BossMatrix(boss));
+    }
+}
+
+}  // namespace
+
+void CSBoss1107::Update(float dt) { RunBossUpdate(this, dt); }
+
+void CSBoss1107::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
+
+void CSBoss1107::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, kWalkInput); }
+
+void CSBoss1107::ReleaseOf(AiObject *actor)
+{
+    CSBoss1107 *self = Self(actor);
+    for (CSParticleSystem **system : {&self->bodyA, &self->bodyB}) {
+        if (*system != nullptr) {
+            (*system)->Release();
+            *system = nullptr;
+        }
+    }
+    actor->Release();
+}
+
+void CSBoss1107::LetGoBodyParticles()
+{
+    LetGo(&bodyA);
+    LetGo(&bodyB);
+}
+
+void CSBoss1107::StepBodyParticles()
+{
+    if (model == nullptr) {
+        LetGoBodyParticles();
+        bodyStarted = 0;
+        return;
+    }
+    CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;
+    if (bodyStarted != 0 || particles == nullptr) {
+        return;
+    }
+    if (bodyA == nullptr) {
+        bodyA = particles->CreateSystem(kBodyParticles);
+    }
+    if (bodyB == nullptr) {
+        bodyB = particles->CreateSystem(kBodyParticles);
+    }
+    if (bodyA == nullptr || bodyB == nullptr || bodyA->IsAlive() || bodyB->IsAlive()) {
+        return;
+    }
+    const std::pair<CSParticleSystem *, int32_t> bodies[] = {{bodyA, kBodyFrameA}, {bodyB, kBodyFrameB}};
+    for (const auto &[system, frameId] : bodies) {
+        system->SetEmitting(true, 1.0f);
+        system->displayMode[0] = kPrtDrawAfterWorld;
+        system->displayMode[1] = kPrtStayWhereEmitted;
+        if (RwFrame *frame = FindFrameByUserId(Clump(), frameId)) {
+            system->AttachToFrame(frame);
+            system->SetMatrix(RwFrameGetLTM(frame));
+        }
+    }
+    bodyStarted = 1;
+}
+
+void CSBoss1107::Act(int32_t *next, float dt)
+{
+    StepBodyParticles();
+    const BossWay way = StepWaypoint(this, dt);
+    StepGoal(this, way);
+    StartOnce(this, 8, &effect8, false);
+    StartOnce(this, 13, &effect13, false);
+    StartOnce(this, 11, &frameSeq11, true);
+    StartOnce(this, 13, &frameSeq13, true);
+    FaceTargetOnEntry(this, kFaceState11, &faced11);
+    FaceTargetOnEntry(this, kFaceState13, &faced13);
+    FaceTargetOnEntry(this, kFaceState20, &faced20);
+    WalkerTurn(this, dt);
+    WalkerDamage(this, kTraits);
+    WalkerHeroHits(this, next, kTraits);
+    WalkerTimersStep(this, next, dt, kTraits, {&guardTimer, &recoveryTimer, &waitTimer});
+    // The HP phases, never while a hero holds, locks or throws the boss or
+    // its target is in its own grab move.
+    const bool free = monster::NotHeld(this) && !heldByHero && target != nullptr && !TargetInGrabMove(this);
+    StepHpPhases(this, next, kTraits, phaseDone, free);
+    // The special attack: slowed and held still until frame 10280, then
+    // the wave, once per entry.
+    if (state == kSpecialState) {
+        if (ClockFrame(this) < kSpecialEndFrame) {
+            hitStopPending = true;
+            animSpeedMode = kAnimSlowed;
+        } else if (specialDone == 0) {
+            CCGEManager *effects = monster::Effects();
+            if (effects != nullptr && effects->wave != nullptr) {
+                RwV3d facing;
+                GetDirection(&facing);
+                effects->wave->Start(*GetPositionPtr(), facing);
+            }
+            animSpeedMode = kAnimNormal;
+            hitStopPending = false;
+            specialDone = 1;
+        }
+    } else {
+        specialDone = 0;
+    }
+    WalkerHoldRules(this, next, dt);
+    StepStatus(this, dt);
+    WalkerSounds(this, kTraits, kSounds);
+    WalkerHitStop(this, dt, kTraits);
+    if (StepBossDeath(this, next)) {
+        LetGoBodyParticles();  // dropped; the started flag keeps them from starting again
+    }
+    StepBossEnd(this, kTraits);
+    StepFlags(this, kTraits, dt);
+    WalkerMove(this, dt, kCollideStates);
+    StepHandOver(this);
+}

@@ -1,0 +1,105 @@
+// The bosses' shared patterns (see boss_patterns.h).
+#include "boss/boss_patterns.h"
+
+#include "actor/fsf.h"
+#include "actor/hero.h"
+#include "monster/kit_common.h"
+#include "monster/kit_messages.h"
+#include "stage/character_params.h"
+
+namespace boss {
+
+using namespace monster;
+
+bool StepGuardState(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, float *timer, bool feedsIdle)
+{
+    if (boss->state != traits.guardState) {
+        return false;
+    }
+    if ((boss->incomingStatus & kStatusGuardBreak) != 0) {
+        *timer = 0.0f;
+        FeedInput(boss, next, kInputKnockDown);
+        return false;
+    }
+    if (*timer < traits.guardSeconds) {
+        *timer += dt;
+        if (feedsIdle) {
+            FeedInput(boss, next, kInputIdle);
+        }
+    } else {
+        *timer = 0.0f;
+        FeedInput(boss, next, kBossInputGuardEnd);
+    }
+    return true;
+}
+
+bool HitWithoutGuardBreak(const AiObject *boss)
+{
+    return boss->lastHitter != nullptr && (boss->incomingStatus & kStatusGuardBreak) == 0;
+}
+
+void StepRecovery(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, float *timer, bool running,
+                  bool mayRecover)
+{
+    if (boss->state != traits.recoveryState || !running) {
+        *timer = 0.0f;
+        return;
+    }
+    *timer += dt;
+    if (*timer >= traits.recoveryInterval) {
+        *timer = 0.0f;
+        if (boss->stateRandom < traits.recoveryBelow && mayRecover) {
+            FeedInput(boss, next, kBossInputRecovery);
+        }
+    }
+}
+
+void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableFrames)
+{
+    if (*window < kHurtWindowSeconds) {
+        *window += dt;
+    }
+    CFSF *fsf = boss->Fsf();
+    if (fsf != nullptr && fsf->GetIsHurt(boss->state) != 0 && *window < kHurtWindowSeconds) {
+        *hurtableFrames += 1;
+    }
+}
+
+void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames)
+{
+    if (*window > kHurtWindowSeconds) {
+        *window = 0.0f;
+    }
+    if (*hurtableFrames > 2) {
+        FeedInput(boss, next, kBossInputEscape);
+        *hurtableFrames = 0;
+    }
+}
+
+bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32_t done[3], bool allowed)
+{
+    if (!allowed || traits.phaseState < 0) {
+        return false;
+    }
+    const float maxHP = static_cast<float>(ParamsOf(boss).maxHP);
+    for (int32_t i = 0; i < 3; ++i) {
+        const float threshold = maxHP * traits.phases[i];
+        const float hp = static_cast<float>(boss->hp);
+        const bool crossed = traits.phasesAtOrBelow ? hp <= threshold : hp < threshold;
+        if (done[i] != 0 || !crossed) {
+            continue;
+        }
+        if (FeedInput(boss, next, kBossInputHpPhase) == traits.phaseState) {
+            done[i] = 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TargetInGrabMove(const AiObject *boss)
+{
+    return IsHero(boss->target) && static_cast<const CSHero *>(boss->target)->grabMove;
+}
+
+}  // namespace boss

@@ -1,0 +1,49 @@
+// The patterns several bosses repeat with their own values (the last
+// columns of their traits rows): the guard that ends after its time or
+// breaks under a heavy hit, the recovery state's input 17 at an interval,
+// the escape from three hurtable frames in the hurt window, and the HP
+// phases that force the phase state once each.
+#pragma once
+
+#include <cstdint>
+
+#include "actor/ai_object.h"
+#include "boss/boss_traits.h"
+
+namespace boss {
+
+// The guard state: this frame's guard break (status 8, a hit with bit 64)
+// clears the timer and feeds 102; otherwise the timer grows by dt and at
+// the traits' guard time feeds 18 and starts again (with `feedsIdle`, input
+// 0 is fed in the frames between). Nothing outside the guard state. True
+// while the boss stands in it unbroken.
+bool StepGuardState(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, float *timer, bool feedsIdle);
+
+// A hit without the guard break this frame (the last hitter is set).
+bool HitWithoutGuardBreak(const AiObject *boss);
+
+// The recovery state: while `running`, the timer grows by dt and, each time
+// it reaches the traits' interval, starts again and feeds 17 when the state
+// random is below the traits' bound and `mayRecover`; elsewhere (or not
+// running) the timer is 0.
+void StepRecovery(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, float *timer, bool running,
+                  bool mayRecover);
+
+// The hurt window of the escape: the window grows while below 2.0 s; a
+// frame in a hurtable state while it is below 2.0 s counts.
+inline constexpr float kHurtWindowSeconds = 2.0f;
+void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableFrames);
+// In the recovery state: a window past 2.0 s opens again; past two
+// hurtable frames in it, input 108 and the count starts again.
+void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames);
+
+// The HP phases: for the traits' thresholds in order, a phase not yet done
+// whose threshold HP has crossed feeds 16 while `allowed`; the first whose
+// transition reaches the phase state is marked done, and the others wait
+// for a later frame (they fire one after another). True when one fired.
+bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32_t done[3], bool allowed);
+
+// Whether the boss's target is a hero in its own grab move.
+bool TargetInGrabMove(const AiObject *boss);
+
+}  // namespace boss

@@ -1,0 +1,173 @@
+// The forward walker of bosses 1106 and 1107 (see boss_walker.h).
+#include "boss/boss_walker.h"
+
+#include "boss/boss_patterns.h"
+#include "monster/kit_condition.h"
+#include "monster/kit_motion.h"
+#include "monster/kit_sensing.h"
+
+namespace boss {
+
+using namespace monster;
+
+namespace {
+
+constexpr int32_t kInputAlarmA = 1;
+constexpr int32_t kInputAlarmB = 11;
+constexpr int32_t kInputAttack = 10;
+constexpr int32_t kInputWaitOver = 2;
+constexpr int32_t kIdleState = 0;
+constexpr int32_t kWaitState = 3;
+constexpr float kWaitSeconds = 3.0f;
+constexpr int32_t kTurnStates[] = {1, 2, 3, 18, 19};
+constexpr float kNoTurnCosine = 0.99f;
+constexpr int32_t kGuardStates[] = {18, 19};
+constexpr int32_t kGuardSound = 6300210;
+constexpr int32_t kRecoveryStates[] = {16, 17};
+constexpr int32_t kLeaveWhenHeldStates[] = {5, 7, 12};
+constexpr int32_t kGetUpState = 23;
+constexpr float kGetUpSeconds = 1.0f;
+constexpr int32_t kSpecialState = 20;
+
+}  // namespace
+
+void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, int32_t walk)
+{
+    const HitRules hits = BossHitRules(traits);
+    RunBossMessages(
+        boss, next, traits, {.showClearsHeld = true},
+        [&](const MSGData &m, int32_t input) { return ClassifyHit(boss, m, input, hits); },
+        [&](int32_t bits, int32_t *input) {
+            *input = SenseKeptTarget(boss, bits, *input, walk, dt, true);
+            if ((bits & kSenseAlarm) != 0) {
+                RefreshTarget(boss);
+                if (boss->target != nullptr) {
+                    *input = boss->stateRandom < 50 ? kInputAlarmA : kInputAlarmB;
+                }
+            }
+            if ((bits & kSenseAttack) != 0) {
+                RefreshTarget(boss);
+                if (boss->target == nullptr) {
+                    return false;
+                }
+                if (TargetInAttackCone(boss)) {
+                    *input = kInputAttack;
+                }
+            }
+            return true;
+        });
+}
+
+void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, int32_t *done)
+{
+    bool listed = false;
+    for (int32_t s : states) {
+        listed = listed || s == boss->state;
+    }
+    if (!listed) {
+        *done = 0;
+        return;
+    }
+    if (*done != 0) {
+        return;
+    }
+    *done = 1;
+    const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
+    const RwV3d direction = Flat(V3Sub(toward, *boss->GetPositionPtr()));
+    if (V3Length(direction) > 0.0f) {
+        boss->SetDirection(V3Normalized(direction, direction));
+    }
+}
+
+void WalkerTurn(AiObject *boss, float dt)
+{
+    if (IsOneOf(boss->state, kTurnStates)) {
+        const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
+        TurnToward(boss, toward, dt, kNoTurnCosine);
+    }
+}
+
+void WalkerDamage(AiObject *boss, const BossTraits &traits)
+{
+    StepDamage(boss, InHitStopState(boss, traits) && NotHeld(boss));
+}
+
+void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits)
+{
+    StepHeroHits(boss, next, traits);
+    if (IsOneOf(boss->state, kRecoveryStates)) {
+        boss->foundFoe = true;
+    }
+}
+
+void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, const WalkerTimers &timers)
+{
+    if (boss->state == kWaitState) {
+        *timers.wait += dt;
+        if (*timers.wait >= kWaitSeconds) {
+            FeedInput(boss, next, kInputWaitOver);
+            *timers.wait = 0.0f;
+        }
+    }
+    const bool free = NotHeld(boss) && !boss->heldByHero;
+    StepRecovery(boss, next, dt, traits, timers.recovery, free,
+                 boss->target != nullptr && !TargetInGrabMove(boss));
+    StepGuardState(boss, next, dt, traits, timers.guard, false);
+    boss->guarding = IsOneOf(boss->state, kGuardStates) && (boss->incomingStatus & kStatusGuardBreak) == 0;
+}
+
+void WalkerHoldRules(AiObject *boss, int32_t *next, float dt)
+{
+    StepDelayedHold(boss, dt);
+    if (boss->state == kIdleState) {
+        boss->heldByHero = false;
+    }
+    StepShake(boss, IsOneOf(boss->state, kRecoveryStates));
+    if (IsOneOf(boss->state, kLeaveWhenHeldStates) && boss->heldByHero) {
+        FeedInput(boss, next, kInputKnocked);
+        boss->shakeAnchor = *boss->GetPositionPtr();
+    }
+    if (boss->state == kGetUpState) {
+        boss->stateTimer += dt;
+        if (boss->stateTimer >= kGetUpSeconds) {
+            FeedInput(boss, next, kInputWaitOver);
+        }
+    } else {
+        boss->stateTimer = 0.0f;
+    }
+}
+
+void WalkerSounds(AiObject *boss, const BossTraits &traits, std::span<const StateSound> sounds)
+{
+    StepHoldAndEntrySound(boss, traits, sounds);
+    if (IsOneOf(boss->state, kGuardStates) && HitWithoutGuardBreak(boss)) {
+        PlaySound(kGuardSound);
+    }
+}
+
+void WalkerHitStop(AiObject *boss, float dt, const BossTraits &traits)
+{
+    if (boss->state == traits.dyingState || boss->state == traits.goneState) {
+        ClearHitStop(boss);
+    } else if (boss->state != kSpecialState) {
+        StepHitStop(boss, dt);
+    }
+}
+
+void WalkerMove(AiObject *boss, float dt, std::span<const int32_t> collideStates)
+{
+    const float step = StepSpeed(boss, dt);
+    if (boss->thrown || boss->busy || boss->removed || boss->eventHeld || step == 0.0f) {
+        return;
+    }
+    RwV3d facing;
+    boss->GetDirection(&facing);
+    const RwV3d ahead = V3Add(*boss->GetPositionPtr(), facing);
+    bool collide = false;
+    for (int32_t s : collideStates) {
+        collide = collide || s == boss->state;
+    }
+    boss->MoveToward(1.0f, ahead, step, false, collide);
+}
+
+}  // namespace boss

@@ -1,0 +1,333 @@
+// The boss frame on the real actor pass with a test hero: damage in two
+// stages and only while the state's IsHurt is set, each boss's input for
+// a heavy hit, the no-damage states, burning and poison (and their double
+// speed without harm in the hold state), one blow per hero per state
+// entry, the drop (rolled or the event's), the killing hero's experience
+// and kill count, and a model wanted when none is free.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/item_manager.h"
+#include "boss/boss_1100.h"
+#include "boss/boss_traits.h"
+#include "boss_scenario.h"
+#include "monster/kit_common.h"
+#include "stage/character_params.h"
+#include "stage/model_template.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr int32_t kType = 1100;
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+class BossFrame : public BossScenario {
+protected:
+    // Boss 1100 with a small state machine: idle 0 (hurtable), a state 5
+    // that takes no harm, the attack 2, the dying 3 into the gone 4, the
+    // hold 7; the hits lead nowhere (the state stays).
+    CSBoss1100 *Boss(const RwV3d &at = kHome)
+    {
+        CSBoss1100 *boss = PlaceBoss<CSBoss1100>(kType, at, kSouth);
+        FsfBuilder b;
+        b.State(0).To(0, 0);
+        b.State(2).Attack(20, kAtkPlain).Weapon(100130).Weapon(100140).To(0, 0);
+        b.State(3).Hurt(0).To(0, 4);
+        b.State(4).Hurt(0);
+        b.State(5).Hurt(0).To(0, 5);
+        b.State(7).Hurt(0).To(0, 7);
+        bosstest::DiesFrom(b, {0, 2, 5}, 3);
+        UseStateMachine(kType, b.Build());
+        PutHero(kFarAway);
+        return boss;
+    }
+    int32_t Defense(const AiObject *boss) { return monster::ParamsOf(boss).defense; }
+    int32_t MaxHP(const AiObject *boss) { return monster::ParamsOf(boss).maxHP; }
+};
+
+TEST_F(BossFrame, DamageIsTakenInTwoStagesAndOnlyWhileTheStateIsHurt)
+{
+    CSBoss1100 *boss = Boss();
+    const int32_t hp = boss->hp;
+    ASSERT_GT(hp, 100);
+    // Two hits in one frame: read by the next think, taken by the act after.
+    Hit(boss, kAtkPlain, 40);
+    Hit(boss, kAtkPlain, 30);
+    Tick();  // delivered
+    Tick();  // read: pending
+    EXPECT_EQ(boss->hp, hp);
+    Tick();
+    EXPECT_EQ(boss->hp, hp - (40 - Defense(boss)) - (30 - Defense(boss)));
+    // A hit that does not exceed Defense drives the hurt input but costs nothing.
+    const int32_t before = boss->hp;
+    Hit(boss, kAtkPlain, Defense(boss));
+    Ticks(3);
+    EXPECT_EQ(boss->hp, before);
+    // In a state whose IsHurt is clear the damage is dropped.
+    EnterBoss(boss, 5);
+    Hit(boss, kAtkPlain, 40);
+    Ticks(4);
+    EXPECT_EQ(boss->hp, before);
+    EXPECT_EQ(boss->state, 5);
+}
+
+// Bit 64 gives 102 (100 for 1102) and, for 1101, 1106 and 1107, the guard
+// break 8 as well.
+TEST_F(BossFrame, EachBossFeedsItsHeavyInput)
+{
+    struct Case {
+        int32_t aiType;
+        int32_t heavyInput;
+        bool guardBreak;
+    };
+    float x = -60.0f;
+    for (const Case &c : {Case{1100, 102, false}, Case{1101, 102, true}, Case{1102, 100, false},
+                          Case{1106, 102, true}, Case{1107, 102, true}}) {
+        SCOPED_TRACE(c.aiType);
+        AiObject *boss = Place(c.aiType, {x, 0.0f, 60.0f}, kSouth);
+        x += 30.0f;
+        ASSERT_NE(boss, nullptr);
+        FsfBuilder b;
+        b.State(0).To(100, 1, 1).To(101, 2, 1).To(102, 3, 1).To(103, 4, 1);
+        for (int32_t s : {1, 2, 3, 4}) {
+            b.State(s);
+        }
+        UseStateMachine(c.aiType, b.Build());
+        PutHero(kFarAway);
+        EnterBoss(boss, 0);
+        Hit(boss, kAtkPlain | kAtkHeavy | kAtkHurt2, 10);
+        Ticks(2);
+        EXPECT_EQ(boss->state, c.heavyInput == 100 ? 1 : 3);
+        EXPECT_EQ((boss->statusToApply & 8) != 0, c.guardBreak);
+        // Without bit 64 the reaction bits choose: 2 before 8 before 4.
+        EnterBoss(boss, 0);
+        Hit(boss, kAtkPlain | kAtkHurt4 | kAtkHurt8, 10);
+        Ticks(2);
+        EXPECT_EQ(boss->state, 3);
+        EnterBoss(boss, 0);
+        Hit(boss, kAtkPlain | kAtkHurt4, 10);
+        Ticks(2);
+        EXPECT_EQ(boss->state, 2);
+    }
+}
+
+// 1101 takes no harm in its guard 26, 1106 and 1107 none in 18 and 19,
+// unless the hit is heavy.
+TEST_F(BossFrame, TheNoDamageStatesTakeOnlyHeavyHits)
+{
+    struct Case {
+        int32_t aiType;
+        int32_t state;
+    };
+    float x = -60.0f;
+    for (const Case &c : {Case{1101, 26}, Case{1106, 18}, Case{1106, 19}, Case{1107, 19}}) {
+        SCOPED_TRACE(c.aiType * 100 + c.state);
+        AiObject *boss = Place(c.aiType, {x, 0.0f, 60.0f}, kSouth);
+        x += 30.0f;
+        ASSERT_NE(boss, nullptr);
+        FsfBuilder b;
+        b.State(0);
+        b.State(c.state);
+        UseStateMachine(c.aiType, b.Build());
+        PutHero(kFarAway);
+        EnterBoss(boss, c.state);
+        const int32_t hp = boss->hp;
+        Hit(boss, kAtkPlain, 50);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp);
+        EnterBoss(boss, c.state);
+        Hit(boss, kAtkPlain | kAtkHeavy, 50);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp - (50 - Defense(boss)));
+    }
+}
+
+// Burning costs 2 % of MaxHP every 30 frames for 4 s (4 % with resistance
+// bit 64); a second burn while burning does not restart it.
+TEST_F(BossFrame, BurningCostsEveryThirtyFramesForFourSeconds)
+{
+    for (const bool doubled : {false, true}) {
+        SCOPED_TRACE(doubled);
+        CSBoss1100 *boss = Boss({doubled ? 30.0f : -30.0f, 0.0f, 60.0f});
+        boss->resistance = doubled ? kAtkHeavy : 0;
+        const int32_t cost = static_cast<int32_t>(static_cast<float>(MaxHP(boss)) * (doubled ? 0.04f : 0.02f));
+        const int32_t hp = boss->hp;
+        Hit(boss, kAtkBurn, 0);
+        Ticks(2);  // delivered, read
+        Tick();    // burning from this act
+        ASSERT_NE(boss->activeStatus & kStatusBurning, 0);
+        std::vector<int> drops;
+        int frame = 1;
+        int32_t last = boss->hp;
+        for (; (boss->activeStatus & kStatusBurning) != 0 && frame < 400; ++frame) {
+            if (frame == 120) {
+                Hit(boss, kAtkBurn, 0);  // burning already: the bit stays, the timer runs on
+            }
+            Tick();
+            if (boss->hp != last) {
+                EXPECT_EQ(last - boss->hp, cost);
+                drops.push_back(frame);
+                last = boss->hp;
+            }
+        }
+        // It ends 4 s after it began (the act that took hold is frame 0).
+        EXPECT_NEAR(frame, 240, 2);
+        ASSERT_FALSE(drops.empty());
+        for (size_t i = 0; i < drops.size(); ++i) {
+            EXPECT_EQ(drops[i], 29 + 30 * static_cast<int>(i));
+        }
+        EXPECT_EQ(hp - boss->hp, cost * static_cast<int32_t>(drops.size()));
+        EXPECT_GE(drops.size(), 7u);
+    }
+}
+
+// Poison costs 1 % of MaxHP every 60 frames for 30 s.
+TEST_F(BossFrame, PoisonCostsOnePercentEverySecondForThirtySeconds)
+{
+    CSBoss1100 *boss = Boss();
+    const int32_t cost = static_cast<int32_t>(static_cast<float>(MaxHP(boss)) * 0.01f);
+    ASSERT_GT(cost, 0);
+    const int32_t hp = boss->hp;
+    Hit(boss, kAtkPoison, 0);
+    Ticks(3);
+    ASSERT_NE(boss->activeStatus & kStatusPoisoned, 0);
+    int frames = 1;
+    while ((boss->activeStatus & kStatusPoisoned) != 0 && frames < 2000) {
+        Tick();
+        ++frames;
+    }
+    EXPECT_NEAR(frames, 1800, 2);
+    EXPECT_NEAR(hp - boss->hp, cost * 29, cost);
+}
+
+// Held by an event the boss stands in its hold state: burning and poison
+// run twice as fast there and cost nothing.
+TEST_F(BossFrame, InTheHoldStateStatusRunsTwiceAsFastWithoutHarm)
+{
+    CSBoss1100 *boss = Boss();
+    Control(boss, kCtlShowHold, 0);
+    Ticks(3);
+    ASSERT_EQ(boss->state, 7);
+    ASSERT_TRUE(boss->eventHeld);
+    const int32_t hp = boss->hp;
+    Hit(boss, kAtkBurn | kAtkPoison, 0);
+    Ticks(3);
+    ASSERT_NE(boss->activeStatus & kStatusBurning, 0);
+    int burnFrames = 1;
+    int poisonFrames = 1;
+    for (int frame = 1; frame < 1200 && boss->activeStatus != 0; ++frame) {
+        Tick();
+        burnFrames += (boss->activeStatus & kStatusBurning) != 0;
+        poisonFrames += (boss->activeStatus & kStatusPoisoned) != 0;
+    }
+    EXPECT_NEAR(burnFrames, 120, 2);   // 2.0 s
+    EXPECT_NEAR(poisonFrames, 900, 2);  // 15.0 s
+    EXPECT_EQ(boss->hp, hp);
+    EXPECT_EQ(boss->state, 7);
+    // Let go, it leaves the hold state.
+    Control(boss, kCtlRelease, 0);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_FALSE(boss->eventHeld);
+}
+
+// An attack state hits a hero once however many frames its blade touches
+// it, and a new entry hits again; a guarding hero gets its hit all the same.
+TEST_F(BossFrame, AHeroIsHitOncePerStateGuardingOrNot)
+{
+    CSBoss1100 *boss = Boss();
+    hero.hp = 100000;
+    for (const bool guarding : {false, true, false}) {
+        SCOPED_TRACE(guarding);
+        hero.guarding = guarding;
+        PutHero({0.0f, 0.0f, kHome.z - 12.0f}, {0.0f, 0.0f, 1.0f});
+        HeroHits();
+        EnterBoss(boss, 2);
+        Ticks(40);
+        const std::vector<MSGData> hits = HeroHits();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].sender, boss);
+        EXPECT_EQ(hits[0].word[1], kAtkPlain);
+        EXPECT_EQ(hits[0].word[2], 20 * static_cast<int32_t>(std::trunc(monster::ParamsOf(boss).levelAppend)));
+    }
+}
+
+// Killed by the hero, the boss goes through its dying state to the gone
+// state: the drop the event named, else the drop map's roll; the hero
+// gains a kill and the boss's Exp.
+TEST_F(BossFrame, TheGoneStateDropsAndCreditsTheKillingHero)
+{
+    CSItemManager items;
+    DropMap map;
+    map.id = 7;
+    map.entries[0] = {4010100, 100};  // always
+    items.SetDropMaps({map});
+    stage.itemManager = &items;
+    for (const bool overridden : {false, true}) {
+        SCOPED_TRACE(overridden);
+        CSBoss1100 *boss = Boss({overridden ? 40.0f : -40.0f, 0.0f, 60.0f});
+        boss->itemType = 7;
+        if (overridden) {
+            Control(boss, kCtlDropOverride, 3300100);
+        }
+        const int32_t kills = hero.killCount;
+        const int32_t experience = hero.experience;
+        const size_t seen = EffectLines().size();
+        Hit(boss, kAtkPlain, boss->hp + Defense(boss) + 10);
+        ASSERT_GE(TicksUntil([&] { return boss->state == 3; }, 10), 0);
+        EXPECT_TRUE(boss->busy);
+        ASSERT_GE(TicksUntil([&] { return boss->removed; }, 300), 0);
+        EXPECT_EQ(boss->state, 4);
+        EXPECT_EQ(boss->model, nullptr);
+        EXPECT_EQ(hero.killCount, kills + 1);
+        EXPECT_EQ(hero.experience, experience + monster::ParamsOf(boss).exp);
+        int drops = 0;
+        const std::vector<gametest::TraceRecord> lines = EffectLines();
+        for (size_t i = seen; i < lines.size(); ++i) {
+            const gametest::TraceRecord &r = lines[i];
+            if (r.fields.size() > 1 && r.fields[0] == "drop") {
+                EXPECT_EQ(r.Int(1), overridden ? 3300100 : 4010100);
+                ++drops;
+            }
+        }
+        EXPECT_EQ(drops, 1);
+        // Once gone it stays so: no second drop, no second kill.
+        Ticks(30);
+        EXPECT_EQ(hero.killCount, kills + 1);
+    }
+    stage.itemManager = nullptr;
+}
+
+// A boss that wants a model when none is free waits without one, and takes
+// one at the first sensing message after one came free.
+TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
+{
+    CSBoss1100 *boss = Boss();
+    CSModelTemplate *tpl = stage.FindModelTemplate(kType);
+    ASSERT_NE(tpl, nullptr);
+    boss->isRender = 0;
+    Ticks(2);
+    ASSERT_EQ(boss->model, nullptr);
+    // Every instance taken by another.
+    AiObject other;
+    std::vector<CSModelInstance *> taken;
+    while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
+        taken.push_back(instance);
+    }
+    boss->isRender = 1;
+    Ticks(3);
+    EXPECT_EQ(boss->model, nullptr);
+    for (CSModelInstance *instance : taken) {
+        CSModelTemplate::GiveBack(instance);
+    }
+    Ticks(2);
+    EXPECT_NE(boss->model, nullptr);
+    EXPECT_TRUE(boss->active);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The bosses frame by frame on the monster scenarios' arena (the real
+// actor pass and message pool, a recording sound queue, the effects'
+// trace lines as the effect-start log, one test hero): a boss is placed
+// through the stage's placement loader with its sample model and given a
+// state machine of the test's own (gametest::FsfBuilder).
+#pragma once
+
+#include <cstdint>
+
+#include "boss/boss_frame.h"
+#include "monster/monster_scenario.h"
+
+namespace bosstest {
+
+using gametest::FsfBuilder;
+using monstertest::kDt;
+
+// Every boss test's deaths: input 120 from `states` to the dying state.
+inline void DiesFrom(FsfBuilder &b, std::initializer_list<int32_t> states, int32_t dying)
+{
+    for (int32_t s : states) {
+        b.State(s).To(120, dying, 1);
+    }
+}
+
+class BossScenario : public monstertest::MonsterScenario {
+protected:
+    // A boss of `aiType` at `where` facing `facing`, with its model.
+    template <typename Boss>
+    Boss *PlaceBoss(int32_t aiType, const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, -1.0f})
+    {
+        return static_cast<Boss *>(Place(aiType, where, facing));
+    }
+    // Puts the boss in `state` as its set-state step would.
+    void EnterBoss(AiObject *boss, int32_t state)
+    {
+        const boss::BossTraits *traits = boss::BossTraitsOf(boss->aiType);
+        ASSERT_NE(traits, nullptr);
+        boss::EnterBossState(boss, boss->Fsf(), state, *traits);
+        ASSERT_EQ(boss->state, state);
+    }
+    // The kind-2 hits the hero was sent since the last call.
+    std::vector<MSGData> HeroHits()
+    {
+        std::vector<MSGData> hits;
+        for (const MSGData &m : HeroMessages()) {
+            if (m.kind == kMsgHitHero) {
+                hits.push_back(m);
+            }
+        }
+        return hits;
+    }
+};
+
+}  // namespace bosstest

@@ -1,0 +1,621 @@
+// The sample bosses (see sample_bosses.h).
+#include "tools/mkdata/sample_bosses.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "actor/ai_type_table.h"
+#include "tools/mkdata/character_model.h"
+#include "tools/mkdata/character_states.h"
+#include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/stage_files.h"
+
+namespace mkdata {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The bosses stand a fifth taller than the other figures.
+constexpr RwReal kBossScale = kSampleFigureScale * 1.2f;
+constexpr float kBlend = 0.15f;
+constexpr float kPi = 3.14159265f;
+
+// The motion a boss state plays.
+enum class Move { kIdle, kWalk, kSwing, kThrow, kHurt, kFall, kDown, kGuard, kCharge, kRoar };
+
+int32_t FramesOf(Move move)
+{
+    switch (move) {
+    case Move::kSwing:
+    case Move::kThrow:
+        return 48;
+    case Move::kHurt:
+        return 30;
+    case Move::kFall:
+        return 60;
+    case Move::kDown:
+        return 20;
+    case Move::kRoar:
+        return 120;
+    default:
+        return 60;
+    }
+}
+
+// One state: its motion, speed, acceleration, IsHurt, attack, weapons and
+// own transitions; `reacts` puts the boss's hit and death transitions
+// before its own.
+struct State {
+    int32_t id;
+    Move move;
+    float speed = 0.0f;
+    float acceleration = 0.0f;
+    int32_t isHurt = 1;
+    int32_t attack = 0;
+    int32_t attribute = 0;
+    std::vector<int32_t> weapons = {};
+    std::vector<FsfRowTransition> transitions = {};
+    bool reacts = true;
+};
+
+struct BossSpec {
+    int32_t aiType;
+    CharacterLook look;
+    int32_t hurt;       // 100 and 101 lead here
+    int32_t knockDown;  // 102 and 103
+    int32_t dying;      // 120
+    std::vector<State> states;
+    std::vector<TestedFrame> tested;
+};
+
+constexpr int32_t kBlade = 100130;
+constexpr int32_t kBladeTip = 100140;
+constexpr int32_t kPlain = 1;
+constexpr int32_t kHurt2 = 2;
+constexpr int32_t kHurt8 = 8;
+
+FsfRowTransition Now(int32_t input, int32_t to) { return {input, to, 1}; }
+FsfRowTransition AtEnd(int32_t input, int32_t to) { return {input, to, 0}; }
+
+State Hold(int32_t id) { return {id, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, id)}, false}; }
+State Dying(int32_t id, int32_t gone) { return {id, Move::kFall, 0, 0, 0, 0, 0, {}, {AtEnd(0, gone)}, false}; }
+State Gone(int32_t id) { return {id, Move::kDown, 0, 0, 0, 0, 0, {}, {}, false}; }
+
+// 1100: idle, then it walks (its blade glowing) and swings when its 3-s
+// attack timer lets it; hurt 5, knocked 6, dying 3 into gone 4, hold 7.
+BossSpec Boss1100()
+{
+    return {1100,
+            CharacterLook::kMonsterBrute,
+            5,
+            6,
+            3,
+            {
+                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(10, 2), AtEnd(0, 1)}},
+                {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(10, 2), AtEnd(0, 1)}},
+                {2, Move::kSwing, 0, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {Now(120, 3), AtEnd(0, 1)}, false},
+                Dying(3, 4),
+                Gone(4),
+                {5, Move::kHurt, -10, 30, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {6, Move::kFall, -20, 30, 1, 0, 0, {}, {Now(120, 3), AtEnd(0, 1)}, false},
+                Hold(7),
+            },
+            {}};
+}
+
+// 1102: at home 0, walking 1 (it keeps away inside its attack range), the
+// turn 2 that leads to the throw 3 once its foe is in the cone, the recoil
+// 4 where it may throw back, dying 5 into gone 6, hold 7.
+BossSpec Boss1102()
+{
+    return {1102,
+            CharacterLook::kMonsterGuard,
+            4,
+            4,
+            5,
+            {
+                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(1, 1), Now(2, 2), AtEnd(0, 0)}},
+                {1, Move::kWalk, 25, 0, 1, 0, 0, {}, {Now(2, 2), Now(0, 0), AtEnd(1, 1)}},
+                {2, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(21, 3), Now(1, 1), AtEnd(0, 2)}},
+                {3, Move::kThrow, 0, 0, 1, 0, 0, {}, {AtEnd(0, 2)}},
+                {4, Move::kHurt, -10, 30, 1, 0, 0, {}, {AtEnd(0, 2)}},
+                Dying(5, 6),
+                Gone(6),
+                Hold(7),
+            },
+            {{3, 439}}};
+}
+
+// 1106 (walk input 5): idle 0, walk 1, the faster walk 2 into the wait 3,
+// blows 4, 5, 11, 12 and the charge 13, the roars 8 and 20 (its big shot at
+// frame 2851), the hurt 16 with its counter 17, the guard 18 and 19, dying
+// 21 into gone 22, the get-up 23 a held boss leaves its blows for, hold 24.
+BossSpec Boss1106()
+{
+    return {1106,
+            CharacterLook::kMonsterGrappler,
+            16,
+            16,
+            21,
+            {
+                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(5, 1), Now(1, 2), Now(11, 19), Now(10, 11), AtEnd(0, 0)}},
+                {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(0, 0), Now(1, 2), Now(11, 19), Now(10, 4), AtEnd(5, 1)}},
+                {2, Move::kWalk, 30, 0, 1, 0, 0, {}, {Now(10, 13), Now(11, 19), AtEnd(0, 3)}},
+                {3, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(2, 1), Now(10, 4), AtEnd(0, 3)}},
+                {4, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 5)}},
+                {5, Move::kSwing, 5, 0, 1, 15, kHurt2, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                {7, Move::kSwing, 0, 0, 1, 15, kPlain, {kBlade}, {Now(30, 23), AtEnd(0, 1)}},
+                {8, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {9, Move::kHurt, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {11, Move::kSwing, 5, 0, 1, 20, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 12)}},
+                {12, Move::kSwing, 0, 0, 1, 15, kPlain, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                {13, Move::kCharge, 45, 0, 1, 25, kHurt8, {kBlade}, {AtEnd(0, 20)}},
+                {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(17, 17), AtEnd(0, 1)}},
+                {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
+                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), AtEnd(0, 19)}, false},
+                {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)}, false},
+                {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                Dying(21, 22),
+                Gone(22),
+                {23, Move::kDown, 0, 0, 1, 0, 0, {}, {Now(2, 0), Now(120, 21)}, false},
+                Hold(24),
+            },
+            {{20, 2851}}};
+}
+
+// 1107 (walk input 1): as 1106, and input 16 (an HP phase) leads from its
+// walking, waiting, guarding and hurt states to the special attack 20,
+// slowed until frame 10280, which nothing but death leaves early.
+BossSpec Boss1107()
+{
+    return {1107,
+            CharacterLook::kMonster,
+            16,
+            16,
+            21,
+            {
+                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(1, 1), Now(11, 19), Now(10, 4), AtEnd(0, 0)}},
+                {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(16, 20), Now(0, 0), Now(11, 2), Now(10, 4), AtEnd(1, 1)}},
+                {2, Move::kWalk, 30, 0, 1, 0, 0, {}, {Now(16, 20), Now(10, 11), AtEnd(0, 3)}},
+                {3, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(2, 1), Now(10, 4), AtEnd(0, 3)}},
+                {4, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 5)}},
+                {5, Move::kSwing, 5, 0, 1, 15, kHurt2, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                {7, Move::kSwing, 0, 0, 1, 15, kPlain, {kBlade}, {Now(30, 23), AtEnd(0, 1)}},
+                {8, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {9, Move::kHurt, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {11, Move::kSwing, 5, 0, 1, 20, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 12)}},
+                {12, Move::kSwing, 0, 0, 1, 15, kPlain, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                {13, Move::kCharge, 45, 0, 1, 25, kHurt8, {kBlade}, {AtEnd(0, 1)}},
+                {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(16, 20), Now(17, 17), AtEnd(0, 1)}},
+                {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
+                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(120, 21), AtEnd(0, 19)}, false},
+                {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)},
+                 false},
+                {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {Now(120, 21), AtEnd(0, 1)}, false},
+                Dying(21, 22),
+                Gone(22),
+                {23, Move::kDown, 0, 0, 1, 0, 0, {}, {Now(2, 0), Now(120, 21)}, false},
+                Hold(24),
+            },
+            {{20, 10280}}};
+}
+
+// 1101: idle 0, walk 1, the approach 2 into the charge 13 (ending in the
+// recovery 20 at a wall or after 5 s, in the blow 7 at an actor) or into the
+// big shots 19, the turn 5, the blow 10 with its chained 12 (through 11),
+// the recovery 20 with its counter 17 and its escape 21, the grabbable 23,
+// the hero's hold 25 and its end 24, the guard 26, dying 27 into gone 29,
+// the excluded 30 and 31, hold 32.
+BossSpec Boss1101()
+{
+    return {1101,
+            CharacterLook::kMonsterGuard,
+            20,
+            20,
+            27,
+            {
+                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(1, 1), Now(21, 26), Now(10, 10), Now(3, 5), AtEnd(0, 0)}},
+                {1, Move::kWalk, 25, 0, 1, 0, 0, {},
+                 {Now(0, 0), Now(21, 2), Now(2, 2), Now(10, 10), Now(3, 5), Now(11, 13), AtEnd(1, 1)}},
+                {2, Move::kWalk, 15, 0, 1, 0, 0, {}, {Now(11, 13), Now(21, 19), Now(3, 5), Now(10, 10), AtEnd(0, 1)}},
+                {3, Move::kWalk, 20, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {4, Move::kWalk, 20, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {5, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(10, 10), Now(11, 13), AtEnd(0, 1)}},
+                {6, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {7, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade}, {AtEnd(0, 1)}},
+                {9, Move::kSwing, 5, 0, 1, 20, kPlain, {kBladeTip}, {AtEnd(0, 1)}},
+                {10, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 11)}},
+                {11, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(4, 12), AtEnd(0, 1)}},
+                {12, Move::kSwing, 5, 0, 1, 25, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 1)}},
+                {13, Move::kCharge, 40, 20, 1, 30, kHurt8, {}, {Now(22, 20), Now(11, 7), Now(120, 27)}, false},
+                {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {15, Move::kHurt, 0, 0, 1, 0, 0, {}, {Now(14, 14), AtEnd(0, 1)}},
+                {16, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {17, Move::kSwing, 5, 0, 1, 22, kPlain, {kBlade}, {AtEnd(0, 1)}},
+                {19, Move::kThrow, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {20, Move::kHurt, -5, 20, 1, 0, 0, {}, {Now(17, 17), Now(108, 21), AtEnd(0, 1)}},
+                {21, Move::kCharge, -30, 30, 0, 0, 0, {}, {Now(120, 27), AtEnd(0, 1)}, false},
+                {22, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {23, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(106, 24), Now(104, 25), Now(120, 27)}, false},
+                {24, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                {25, Move::kHurt, 0, 0, 1, 0, 0, {}, {Now(104, 25), Now(105, 24), Now(120, 27), AtEnd(0, 25)}, false},
+                {26, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(18, 1), Now(102, 20), Now(120, 27), AtEnd(0, 26)}, false},
+                Dying(27, 29),
+                {28, Move::kDown, 0, 0, 0, 0, 0, {}, {AtEnd(0, 29)}, false},
+                Gone(29),
+                {30, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, 1)}, false},
+                {31, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, 1)}, false},
+                Hold(32),
+            },
+            {{19, 2543}}};
+}
+
+BossSpec SpecOf(int32_t aiType)
+{
+    switch (aiType) {
+    case 1101:
+        return Boss1101();
+    case 1102:
+        return Boss1102();
+    case 1106:
+        return Boss1106();
+    case 1107:
+        return Boss1107();
+    default:
+        return Boss1100();
+    }
+}
+
+int32_t TestedFrameOf(const BossSpec &spec, int32_t state)
+{
+    for (const TestedFrame &t : spec.tested) {
+        if (t.state == state) {
+            return t.frame;
+        }
+    }
+    return -1;
+}
+
+// The timeline: the tested states' motions around their frames (a third
+// before), the others one after another from frame 0 with two frames
+// between, and a short still motion for each number the states skip.
+MotionTable Layout(const BossSpec &spec)
+{
+    int32_t last = 0;
+    for (const State &s : spec.states) {
+        last = std::max(last, s.id);
+    }
+    MotionTable table;
+    table.motions.resize(static_cast<size_t>(last) + 1);
+    for (const State &s : spec.states) {
+        const int32_t frame = TestedFrameOf(spec, s.id);
+        if (frame >= 0) {
+            const int32_t start = frame - FramesOf(s.move) / 3;
+            table.motions[static_cast<size_t>(s.id)] = {start, start + FramesOf(s.move), true};
+        }
+    }
+    // The next start from `next` at which `length` frames clear the tested motions.
+    int32_t next = 0;
+    auto place = [&](int32_t length) {
+        for (const TestedFrame &t : spec.tested) {
+            const MotionRange &tested = table.motions[static_cast<size_t>(t.state)];
+            if (next <= tested.endFrame + 2 && next + length + 2 >= tested.startFrame) {
+                next = tested.endFrame + 2;
+            }
+        }
+        const MotionRange range = {next, next + length, true};
+        next += length + 2;
+        return range;
+    };
+    for (const State &s : spec.states) {
+        if (TestedFrameOf(spec, s.id) < 0) {
+            table.motions[static_cast<size_t>(s.id)] = place(FramesOf(s.move));
+        }
+    }
+    for (MotionRange &motion : table.motions) {
+        if (!motion.defined) {
+            motion = place(10);
+        }
+    }
+    return table;
+}
+
+// ---- the motions on the figure ----
+
+const RwV3d kX = {1, 0, 0};
+const RwV3d kY = {0, 1, 0};
+
+// The rotation of `node` at `u` (0..1) through a boss motion.
+RtQuat PoseOf(Move move, RwInt32 node, RwReal u, RwReal scale, RwV3d *translation)
+{
+    *translation = CharacterBoneOffset(node, scale);
+    const RwReal wave = std::sin(u * 2.0f * kPi);
+    const RwReal rise = std::sin(u * kPi);
+    RwV3d axis = kX;
+    RwReal degrees = 0.0f;
+    switch (move) {
+    case Move::kIdle:
+        degrees = node == kNodeSpine ? 2.0f * wave : 0.0f;
+        break;
+    case Move::kWalk:
+    case Move::kCharge: {
+        const RwReal stride = move == Move::kCharge ? 45.0f : 30.0f;
+        if (node == kNodeArmL || node == kNodeLegR) {
+            degrees = stride * wave;
+        } else if (node == kNodeArmR || node == kNodeLegL) {
+            degrees = -stride * wave;
+        } else if (node == kNodeSpine && move == Move::kCharge) {
+            degrees = 25.0f;
+        }
+        break;
+    }
+    case Move::kSwing:
+        // The sword arm sweeps round to the front while the body leans
+        // into the blow, bringing the blade down to a figure's chest.
+        if (node == kNodeArmR) {
+            axis = kY;
+            degrees = -110.0f * rise;
+        } else if (node == kNodeSpine) {
+            degrees = 45.0f * rise;
+        }
+        break;
+    case Move::kThrow:
+        degrees = node == kNodeArmR ? -150.0f * rise : (node == kNodeSpine ? -10.0f * rise : 0.0f);
+        break;
+    case Move::kHurt:
+        degrees = node == kNodeSpine ? -20.0f * rise : (node == kNodeHead ? -15.0f * rise : 0.0f);
+        break;
+    case Move::kFall:
+        if (node == kNodePelvis) {
+            translation->y *= 1.0f - 0.8f * u;
+            degrees = -80.0f * u;
+        }
+        break;
+    case Move::kDown:
+        if (node == kNodePelvis) {
+            translation->y *= 0.2f;
+            degrees = -80.0f;
+        }
+        break;
+    case Move::kGuard:
+        axis = kY;
+        degrees = node == kNodeArmR ? -70.0f : (node == kNodeArmL ? 70.0f : 0.0f);
+        break;
+    case Move::kRoar:
+        if (node == kNodeHead) {
+            degrees = -30.0f * rise;
+        } else if (node == kNodeArmL || node == kNodeArmR) {
+            axis = {0, 0, 1};
+            degrees = (node == kNodeArmL ? -40.0f : 40.0f) * rise;
+        }
+        break;
+    }
+    return CharacterRotation(axis, degrees);
+}
+
+struct Stretch {
+    RwReal start;  // seconds
+    RwReal length;
+    Move move;
+};
+
+RtQuat TimelinePose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context)
+{
+    for (const Stretch &s : *static_cast<const std::vector<Stretch> *>(context)) {
+        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f) {
+            return PoseOf(s.move, node, std::clamp((t - s.start) / s.length, 0.0f, 1.0f), scale, translation);
+        }
+    }
+    return PoseOf(Move::kIdle, node, 0.0f, scale, translation);
+}
+
+RtAnimAnimation *BuildAnimation(const BossSpec &spec, const MotionTable &table)
+{
+    std::vector<Stretch> stretches;
+    for (const State &s : spec.states) {
+        const MotionRange &range = table.motions[static_cast<size_t>(s.id)];
+        stretches.push_back({static_cast<RwReal>(range.startFrame) / 60.0f,
+                             static_cast<RwReal>(range.endFrame - range.startFrame) / 60.0f, s.move});
+    }
+    std::sort(stretches.begin(), stretches.end(), [](const Stretch &a, const Stretch &b) { return a.start < b.start; });
+    std::vector<RwReal> times;
+    for (const Stretch &s : stretches) {
+        for (int k = 0; k <= 4; ++k) {
+            times.push_back(s.start + s.length * static_cast<RwReal>(k) / 4.0f);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end(), [](RwReal a, RwReal b) { return std::fabs(a - b) < 1e-4f; }),
+                times.end());
+    return BuildPosedAnimation(times, TimelinePose, &stretches, kBossScale);
+}
+
+CFSF Build(const BossSpec &spec)
+{
+    const std::vector<FsfRowTransition> reactions = {Now(100, spec.hurt), Now(101, spec.hurt),
+                                                     Now(102, spec.knockDown), Now(103, spec.knockDown),
+                                                     Now(120, spec.dying)};
+    std::vector<FsfRow> rows;
+    for (const State &s : spec.states) {
+        rows.push_back({s.id, s.speed, s.acceleration, s.isHurt, 1, s.attack, s.attribute, s.weapons, s.transitions,
+                        s.reacts});
+    }
+    return BuildStateMachine(rows, reactions, kBlend);
+}
+
+bool WriteBossModel(const fs::path &folder, const std::string &name, CharacterLook look)
+{
+    std::error_code error;
+    fs::create_directories(folder, error);
+    RpClump *clump = error ? nullptr : BuildCharacterClump(look, kBossScale);
+    if (clump == nullptr) {
+        return false;
+    }
+    const bool ok = WriteClumpFile(clump, (folder / (name + ".DFF")).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+// Drop maps 11 to 15, one per boss in type order.
+constexpr int32_t kFirstBossDropMap = 11;
+
+}  // namespace
+
+const std::vector<int32_t> &SampleBossTypes()
+{
+    static const std::vector<int32_t> types = {1100, 1101, 1102, 1106, 1107};
+    return types;
+}
+
+std::string SampleBossName(int32_t aiType)
+{
+    const AiTypeInfo *row = FindAiType(aiType);
+    return row != nullptr ? row->modelId : std::to_string(aiType);
+}
+
+std::string SampleBossFolder(int32_t aiType) { return "RESOURCE/BOSS/" + SampleBossName(aiType); }
+
+std::vector<TestedFrame> SampleBossTestedFrames(int32_t aiType) { return SpecOf(aiType).tested; }
+
+MotionTable SampleBossMotions(int32_t aiType) { return Layout(SpecOf(aiType)); }
+
+CFSF SampleBossStateMachine(int32_t aiType) { return Build(SpecOf(aiType)); }
+
+CharacterParams SampleBossParams(int32_t aiType)
+{
+    CharacterParams p = SampleFigureParams();
+    p.radius = 6.0f;
+    p.levelAppend = 1.5f;
+    p.attackTarget = 1;
+    p.attackHalfAngle = 40.0f;
+    p.turnDeg = 120.0f;
+    p.maxHP = 450;
+    p.defense = 5;
+    p.attackRange = 20.0f;
+    p.alarmCircle = 50.0f;
+    p.searchRange = 100.0f;
+    p.exp = 300;
+    switch (aiType) {
+    case 1100:
+        p.maxHP = 300;
+        p.exp = 200;
+        p.attackRange = 18.0f;
+        p.alarmCircle = 40.0f;
+        p.searchRange = 90.0f;
+        break;
+    case 1101:
+        p.maxHP = 500;
+        p.defense = 6;
+        p.exp = 400;
+        break;
+    case 1102:
+        p.maxHP = 250;
+        p.defense = 4;
+        p.exp = 150;
+        p.attackRange = 25.0f;
+        p.alarmCircle = 80.0f;
+        p.searchRange = 110.0f;
+        break;
+    case 1107:
+        p.maxHP = 500;
+        p.exp = 350;
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+std::vector<SampleSound> SampleBossSounds(int32_t aiType)
+{
+    static const std::vector<std::pair<int32_t, std::vector<int32_t>>> kIds = {
+        {1100, {6220000, 6220010, 6220030, 6300140}},
+        {1101, {6220010, 6220020, 6220030, 6220040, 6300000, 6300140, 6300210}},
+        {1102, {6120010, 6230000, 6300020}},
+        {1106, {6040030, 6040040, 6040060, 6040080, 6300080, 6300100, 6300210}},
+        {1107, {6250000, 6250010, 6250020, 6250030, 6250040, 6300080, 6300090, 6300100, 6300210}},
+    };
+    std::vector<SampleSound> sounds;
+    for (const auto &[type, ids] : kIds) {
+        if (type == aiType) {
+            for (int32_t id : ids) {
+                sounds.push_back({id, 200.0 + static_cast<double>((id / 10) % 100) * 12.0});
+            }
+        }
+    }
+    return sounds;
+}
+
+int32_t SampleBossStageId(int32_t aiType)
+{
+    switch (aiType) {
+    case 1100:
+        return 2030000;
+    case 1101:
+        return 2150000;
+    case 1102:
+        return 2040000;
+    case 1106:
+        return 2080000;
+    case 1107:
+        return 2320000;
+    default:
+        return 0;
+    }
+}
+
+AiPlacement SampleBossPlacement(int32_t aiType)
+{
+    AiPlacement p;
+    p.aiType = aiType;
+    p.aiId = 1;
+    p.position = {0.0f, 0.0f, aiType == 1102 ? 80.0f : 60.0f};
+    p.lookAt = {0.0f, 0.0f, -1.0f};
+    p.isRender = 1;
+    const std::vector<int32_t> &types = SampleBossTypes();
+    p.itemType = kFirstBossDropMap + static_cast<int32_t>(std::find(types.begin(), types.end(), aiType) - types.begin());
+    return p;
+}
+
+std::vector<DropMap> SampleBossDropMaps()
+{
+    std::vector<DropMap> maps;
+    for (size_t i = 0; i < SampleBossTypes().size(); ++i) {
+        DropMap map;
+        map.id = kFirstBossDropMap + static_cast<int32_t>(i);
+        map.entries[0] = {5300060, 60};
+        map.entries[1] = {5300020, 40};
+        maps.push_back(map);
+    }
+    return maps;
+}
+
+bool WriteSampleBosses(const std::string &root)
+{
+    for (int32_t aiType : SampleBossTypes()) {
+        const BossSpec spec = SpecOf(aiType);
+        const fs::path folder = fs::path(root) / SampleBossFolder(aiType);
+        const std::string name = SampleBossName(aiType);
+        const std::string base = (folder / name).string();
+        const MotionTable motions = Layout(spec);
+        if (!WriteBossModel(folder, name, spec.look)) {
+            return false;
+        }
+        RtAnimAnimation *animation = BuildAnimation(spec, motions);
+        const bool ok = animation != nullptr && WriteCharacterAnimation(animation, base + ".ANM");
+        if (animation != nullptr) {
+            RtAnimAnimationDestroy(animation);
+        }
+        if (!ok || !WriteMotionFile(base + ".AMF", motions) ||
+            !WriteCharacterParamsFile(base + ".PAF", SampleBossParams(aiType)) ||
+            !WriteStateMachineFile(base + ".FSF", Build(spec))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mkdata
