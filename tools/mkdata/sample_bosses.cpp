@@ -500,7 +500,7 @@ CharacterParams SampleBossParams(int32_t aiType)
     p.exp = 300;
     switch (aiType) {
     case 1100:
-        p.maxHP = 300;
+        p.maxHP = 75;
         p.exp = 200;
         p.attackRange = 18.0f;
         p.alarmCircle = 40.0f;
@@ -572,8 +572,9 @@ AiPlacement SampleBossPlacement(int32_t aiType)
     AiPlacement p;
     p.aiType = aiType;
     p.aiId = 1;
-    p.position = {0.0f, 0.0f, aiType == 1102 ? 80.0f : 60.0f};
-    p.lookAt = {0.0f, 0.0f, -1.0f};
+    p.position = {0.0f, 0.0f, aiType == 1102 ? 60.0f : 20.0f};
+    // The thrower looks across the yard: it turns to the heroes before it throws.
+    p.lookAt = aiType == 1102 ? RwV3d{1.0f, 0.0f, 0.0f} : RwV3d{0.0f, 0.0f, -1.0f};
     p.isRender = 1;
     const std::vector<int32_t> &types = SampleBossTypes();
     p.itemType = kFirstBossDropMap + static_cast<int32_t>(std::find(types.begin(), types.end(), aiType) - types.begin());
