@@ -572,7 +572,7 @@ AiPlacement SampleBossPlacement(int32_t aiType)
     AiPlacement p;
     p.aiType = aiType;
     p.aiId = 1;
-    p.position = {0.0f, 0.0f, aiType == 1102 ? 60.0f : 20.0f};
+    p.position = {0.0f, 0.0f, aiType == 1102 ? 10.0f : 20.0f};
     // The thrower looks across the yard: it turns to the heroes before it throws.
     p.lookAt = aiType == 1102 ? RwV3d{1.0f, 0.0f, 0.0f} : RwV3d{0.0f, 0.0f, -1.0f};
     p.isRender = 1;
