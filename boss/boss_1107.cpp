@@ -98,13 +98,17 @@ void CSBoss1107::StepBodyParticles()
     if (bodyStarted != 0 || particles == nullptr) {
         return;
     }
-    if (bodyA == nullptr) {
-        bodyA = particles->CreateSystem(kBodyParticles);
-    }
-    if (bodyB == nullptr) {
-        bodyB = particles->CreateSystem(kBodyParticles);
-    }
-    if (bodyA == nullptr || bodyB == nullptr || bodyA->IsAlive() || bodyB->IsAlive()) {
+    // Both or neither: a system had alone goes straight back, and both are
+    // asked for again at the next act.
+    bodyA = particles->CreateSystem(kBodyParticles);
+    bodyB = particles->CreateSystem(kBodyParticles);
+    if (bodyA == nullptr || bodyB == nullptr) {
+        for (CSParticleSystem **system : {&bodyA, &bodyB}) {
+            if (*system != nullptr) {
+                (*system)->Release();
+                *system = nullptr;
+            }
+        }
         return;
     }
     const std::pair<CSParticleSystem *, int32_t> bodies[] = {{bodyA, kBodyFrameA}, {bodyB, kBodyFrameB}};

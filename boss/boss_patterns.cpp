@@ -67,7 +67,9 @@ void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableF
 
 void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames)
 {
-    if (*window > kHurtWindowSeconds) {
+    // A window that has run its 2 s (also the one the boss starts with)
+    // opens again.
+    if (*window >= kHurtWindowSeconds) {
         *window = 0.0f;
     }
     if (*hurtableFrames > 2) {

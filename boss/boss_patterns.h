@@ -33,8 +33,8 @@ void StepRecovery(AiObject *boss, int32_t *next, float dt, const BossTraits &tra
 // frame in a hurtable state while it is below 2.0 s counts.
 inline constexpr float kHurtWindowSeconds = 2.0f;
 void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableFrames);
-// In the recovery state: a window past 2.0 s opens again; past two
-// hurtable frames in it, input 108 and the count starts again.
+// In the recovery state: a window that has run its 2.0 s opens again;
+// past two hurtable frames in it, input 108 and the count starts again.
 void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames);
 
 // The HP phases: for the traits' thresholds in order, a phase not yet done

@@ -292,15 +292,32 @@ void CSGePool::UpdateReward(GeInstance *instance, float dt)
     instance->position.z += dir.z / best * step;
 }
 
+bool CSGePool::HitFirstHero(GeInstance *instance, float reach, int32_t attribute, int32_t damage)
+{
+    const int32_t heroes = FxHeroCount();
+    for (int32_t h = 0; h < heroes && h < kMaxGeHeroes; ++h) {
+        AiObject *hero = FxHero(h);
+        RwV3d at;
+        if (hero != nullptr && FxActorPosition(hero, &at) && Length(Sub(at, instance->position)) <= reach) {
+            FxPost(2, nullptr, hero, 0, attribute, damage);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CSGePool::UpdateBallistic(GeInstance *instance, float dt)
 {
     instance->velocity.y -= kBallisticGravity * dt;
     instance->position.x += instance->velocity.x * dt;
     instance->position.y += instance->velocity.y * dt;
     instance->position.z += instance->velocity.z * dt;
-    if (instance->velocity.y < 0.0f && instance->position.y <= instance->to.y) {
+    const bool landed = instance->velocity.y < 0.0f && instance->position.y <= instance->to.y;
+    if (landed) {
         instance->position.y = instance->to.y;
-        HitHeroes(instance, shot_.radius, shot_.attribute, shot_.damage);
+    }
+    // The projectile hits the first hero it touches on its way, or lands.
+    if (HitFirstHero(instance, shot_.radius, shot_.attribute, shot_.damage) || landed) {
         End(instance);
     }
 }

@@ -97,6 +97,8 @@ protected:
     void PlaceModel(GeInstance *instance);
     // Hits each hero within `reach` of the instance once (kind 2).
     void HitHeroes(GeInstance *instance, float reach, int32_t attribute, int32_t damage);
+    // Hits the first hero (in list order) within `reach` (kind 2); true then.
+    bool HitFirstHero(GeInstance *instance, float reach, int32_t attribute, int32_t damage);
 
     void UpdateReward(GeInstance *instance, float dt);
     void UpdateBallistic(GeInstance *instance, float dt);

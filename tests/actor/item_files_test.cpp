@@ -207,8 +207,16 @@ TEST(ItemFiles, TheSampleFilesReadBackAsMade)
     ExpectSameTables(tables, mkdata::SampleItemTables());
     std::vector<DropMap> maps;
     ASSERT_TRUE(ReadDropMapFile(kDropMapPath, &maps));
-    ASSERT_EQ(maps.size(), 1u);
+    const std::vector<DropMap> &made = mkdata::SampleDropMaps();
+    ASSERT_EQ(maps.size(), made.size());
     EXPECT_EQ(maps[0].id, mkdata::kSampleMonsterDropMap);
+    for (size_t i = 0; i < maps.size(); ++i) {
+        EXPECT_EQ(maps[i].id, made[i].id);
+        for (int32_t e = 0; e < kDropMapEntries; ++e) {
+            EXPECT_EQ(maps[i].entries[e].itemId, made[i].entries[e].itemId);
+            EXPECT_EQ(maps[i].entries[e].percent, made[i].entries[e].percent);
+        }
+    }
     for (const char *language : {"ENG", "CHI"}) {
         std::vector<ItemDescEntry> texts;
         ASSERT_TRUE(ReadItemDescriptionFile(ItemDescriptionPath(language).c_str(), &texts)) << language;

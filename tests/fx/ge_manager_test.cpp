@@ -112,6 +112,39 @@ TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
     EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
 }
 
+// A thrown projectile hits the first hero it touches on its way and ends
+// there; one that touches none lands on its point and hits nothing.
+TEST_F(GeManager, AThrownProjectileHitsTheFirstHeroItTouches)
+{
+    manager.Create({});
+    const float reach = manager.boss1102Shots->Shot().radius;
+    hero1.position = {0.0f, 0.0f, 500.0f};  // far from the flight
+    hero2.position = {0.0f, 0.0f, -500.0f};
+    ASSERT_TRUE(manager.boss1102Shots->Throw({0.0f, 20.0f, 0.0f}, nullptr, {100.0f, 0.0f, 0.0f}, 0));
+    // The second hero stands where the projectile is half a second later, high on its arc.
+    for (int32_t i = 0; i < manager.boss1102Shots->InstanceCount(); ++i) {
+        const GeInstance &shot = manager.boss1102Shots->Instance(i);
+        if (shot.used) {
+            const float t = 0.5f;
+            hero2.position = {shot.position.x + shot.velocity.x * t,
+                              shot.position.y + shot.velocity.y * t - 0.5f * kBallisticGravity * t * t,
+                              shot.position.z + shot.velocity.z * t};
+        }
+    }
+    ASSERT_GT(hero2.position.y, 25.0f);
+    Run(3.0f);
+    EXPECT_EQ(world.MessagesTo(hero1), 0);
+    ASSERT_EQ(world.MessagesTo(hero2), 1);
+    EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
+    // Nobody on the way or near the point: it lands, hitting no one.
+    world.posted.clear();
+    hero2.position = {0.0f, 0.0f, -500.0f};
+    ASSERT_TRUE(manager.boss1102Shots->Throw({0.0f, 20.0f, 0.0f}, nullptr, {100.0f, 0.0f, reach * 3.0f}, 0));
+    Run(3.0f);
+    EXPECT_TRUE(world.posted.empty());
+    EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
+}
+
 TEST_F(GeManager, ABigShotHitsEachHeroInReachOnceWithItsFileValues)
 {
     BigShotDesc shot;

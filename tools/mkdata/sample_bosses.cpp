@@ -65,6 +65,7 @@ struct BossSpec {
     int32_t hurt;       // 100 and 101 lead here
     int32_t knockDown;  // 102 and 103
     int32_t dying;      // 120
+    int32_t grabbed;    // 104, a hero's grab (-1: not taken)
     std::vector<State> states;
     std::vector<TestedFrame> tested;
 };
@@ -91,6 +92,7 @@ BossSpec Boss1100()
             5,
             6,
             3,
+            -1,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(10, 2), AtEnd(0, 1)}},
                 {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(10, 2), AtEnd(0, 1)}},
@@ -114,6 +116,7 @@ BossSpec Boss1102()
             4,
             4,
             5,
+            -1,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(1, 1), Now(2, 2), AtEnd(0, 0)}},
                 {1, Move::kWalk, 25, 0, 1, 0, 0, {}, {Now(2, 2), Now(0, 0), AtEnd(1, 1)}},
@@ -138,6 +141,7 @@ BossSpec Boss1106()
             16,
             16,
             21,
+            -1,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(5, 1), Now(1, 2), Now(11, 19), Now(10, 11), AtEnd(0, 0)}},
                 {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(0, 0), Now(1, 2), Now(11, 19), Now(10, 4), AtEnd(5, 1)}},
@@ -154,7 +158,7 @@ BossSpec Boss1106()
                 {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
                 {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(17, 17), AtEnd(0, 1)}},
                 {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
-                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), AtEnd(0, 19)}, false},
+                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(120, 21), AtEnd(0, 19)}, false},
                 {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)}, false},
                 {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
                 Dying(21, 22),
@@ -175,6 +179,7 @@ BossSpec Boss1107()
             16,
             16,
             21,
+            -1,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(1, 1), Now(11, 19), Now(10, 4), AtEnd(0, 0)}},
                 {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(16, 20), Now(0, 0), Now(11, 2), Now(10, 4), AtEnd(1, 1)}},
@@ -216,6 +221,7 @@ BossSpec Boss1101()
             20,
             20,
             27,
+            25,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(1, 1), Now(21, 26), Now(10, 10), Now(3, 5), AtEnd(0, 0)}},
                 {1, Move::kWalk, 25, 0, 1, 0, 0, {},
@@ -246,8 +252,8 @@ BossSpec Boss1101()
                 Dying(27, 29),
                 {28, Move::kDown, 0, 0, 0, 0, 0, {}, {AtEnd(0, 29)}, false},
                 Gone(29),
-                {30, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, 1)}, false},
-                {31, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, 1)}, false},
+                {30, Move::kIdle, 0, 0, 0, 0, 0, {}, {Now(120, 27), AtEnd(0, 1)}, false},
+                {31, Move::kIdle, 0, 0, 0, 0, 0, {}, {Now(120, 27), AtEnd(0, 1)}, false},
                 Hold(32),
             },
             {{19, 2543}}};
@@ -435,9 +441,11 @@ RtAnimAnimation *BuildAnimation(const BossSpec &spec, const MotionTable &table)
 
 CFSF Build(const BossSpec &spec)
 {
-    const std::vector<FsfRowTransition> reactions = {Now(100, spec.hurt), Now(101, spec.hurt),
-                                                     Now(102, spec.knockDown), Now(103, spec.knockDown),
-                                                     Now(120, spec.dying)};
+    std::vector<FsfRowTransition> reactions = {Now(100, spec.hurt), Now(101, spec.hurt), Now(102, spec.knockDown),
+                                               Now(103, spec.knockDown), Now(120, spec.dying)};
+    if (spec.grabbed >= 0) {
+        reactions.push_back(Now(104, spec.grabbed));
+    }
     std::vector<FsfRow> rows;
     for (const State &s : spec.states) {
         rows.push_back({s.id, s.speed, s.acceleration, s.isHurt, 1, s.attack, s.attribute, s.weapons, s.transitions,

@@ -1,0 +1,229 @@
+// Bosses 1100 and 1102 frame by frame: 1100 attacks at most once every
+// 3 s while a hero stands in its alarm circle and lights its blade on
+// waking; 1102 keeps away from a hero in its attack range, turns to its
+// foe, throws once per visit at frame 439 (a single shot, or a volley of
+// eight around the aim point), and throws back now and then from its
+// recoil.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1100.h"
+#include "boss/boss_1102.h"
+#include "boss_scenario.h"
+#include "monster/kit_common.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+class Boss1100 : public BossScenario {
+protected:
+    // Idle 0, which input 10 takes to the attack 2 and its end back; the
+    // wake 1 (its blade lit on entry).
+    CSBoss1100 *Boss()
+    {
+        CSBoss1100 *boss = PlaceBoss<CSBoss1100>(1100, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(10, 2, 1).To(0, 0);
+        b.State(1).To(10, 2, 1).To(0, 1);
+        b.State(2).To(0, 0);
+        UseStateMachine(1100, b.Build());
+        return boss;
+    }
+};
+
+TEST_F(Boss1100, ItAttacksAtMostOnceEveryThreeSecondsWhileAHeroIsInItsAlarmCircle)
+{
+    CSBoss1100 *boss = Boss();
+    const float alarm = monster::ParamsOf(boss).alarmCircle;
+    // Outside the alarm circle (within the search range) it does not attack.
+    PutHero({0.0f, 0.0f, kHome.z - alarm - 10.0f});
+    Ticks(300);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_GE(boss->attackTimer, 3.0f);  // the timer waits full
+    // Inside: at once, and then every 3 s (never sooner), however long it stays.
+    PutHero({0.0f, 0.0f, kHome.z - alarm + 10.0f});
+    std::vector<uint32_t> attacks;
+    int32_t last = boss->state;
+    for (int i = 0; i < 700; ++i) {
+        Tick();
+        if (boss->state == 2 && last != 2) {
+            attacks.push_back(tick);
+        }
+        last = boss->state;
+    }
+    ASSERT_GE(attacks.size(), 3u);
+    EXPECT_LE(attacks[0], 303u + 3u);
+    for (size_t i = 1; i < attacks.size(); ++i) {
+        EXPECT_GE(attacks[i] - attacks[i - 1], 180u);
+        EXPECT_LE(attacks[i] - attacks[i - 1], 182u);
+    }
+    // Sounds on entry: 6220030 for the attack, 6220010 back in idle.
+    EXPECT_TRUE(SoundQueued(6220030));
+    EXPECT_TRUE(SoundQueued(6220010));
+}
+
+TEST_F(Boss1100, OnWakingItsBladeLightsOncePerEntry)
+{
+    CSBoss1100 *boss = Boss();
+    PutHero({0.0f, 0.0f, -300.0f});
+    const int32_t out = particles.SystemsOut();
+    EnterBoss(boss, 1);
+    Tick();
+    EXPECT_EQ(particles.SystemsOut(), out + 2);  // "3010600.zus" on 100130 and 100140
+    EXPECT_TRUE(SoundQueued(6300140, tick));
+    EXPECT_EQ(boss->startEffect, 1);
+    Ticks(10);
+    EXPECT_LE(particles.SystemsOut(), out + 2);
+    EnterBoss(boss, 0);
+    Tick();
+    EXPECT_EQ(boss->startEffect, 0);
+    // They burn out and go back to their pool.
+    TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
+    EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+class Boss1102 : public BossScenario {
+protected:
+    // Home 0; walking 1; the turn 2, which 21 takes to the throw 3; the
+    // recoil 4; throws and recoils go back to the turn at their end.
+    CSBoss1102 *Boss(const RwV3d &facing = kSouth)
+    {
+        CSBoss1102 *boss = PlaceBoss<CSBoss1102>(1102, kHome, facing);
+        FsfBuilder b;
+        b.State(0).To(1, 1, 1).To(2, 2, 1).To(0, 0);
+        b.State(1).Speed(25.0f).To(2, 2, 1).To(0, 0, 1).To(1, 1);
+        b.State(2).To(21, 3, 1).To(1, 1, 1).To(0, 2);
+        b.State(3).To(0, 2);
+        b.State(4).To(0, 2);
+        UseStateMachine(1102, b.Build());
+        return boss;
+    }
+    int32_t Throws() { return EffectStarts("Boss1102Shot"); }
+    // The points the shots in flight will land on.
+    std::vector<RwV3d> Targets()
+    {
+        std::vector<RwV3d> targets;
+        for (int32_t i = 0; i < effects.boss1102Shots->InstanceCount(); ++i) {
+            const GeInstance &shot = effects.boss1102Shots->Instance(i);
+            if (shot.used) {
+                targets.push_back(shot.to);
+            }
+        }
+        return targets;
+    }
+};
+
+// In its turn it turns toward the hero by TurnDeg a second and, once the
+// hero is in its attack cone, throws.
+TEST_F(Boss1102, ItTurnsToItsFoeThenThrowsOncePerVisitAtFrame439)
+{
+    CSBoss1102 *boss = Boss({1.0f, 0.0f, 0.0f});  // looking across the yard
+    const RwV3d heroAt = {0.0f, 0.0f, kHome.z - 50.0f};
+    PutHero(heroAt);
+    Ticks(3);
+    ASSERT_EQ(boss->state, 2);
+    // A quarter turn less the attack cone's half angle at TurnDeg a second.
+    const CharacterParams &params = monster::ParamsOf(boss);
+    const int ticks = TicksUntil([&] { return boss->state == 3; }, 300);
+    ASSERT_GT(ticks, 0);
+    const float expected = (90.0f - params.attackHalfAngle) / params.turnDeg * 60.0f;
+    EXPECT_NEAR(static_cast<float>(ticks), expected, 3.0f);
+    EXPECT_NEAR(boss->AimPoint.z, heroAt.z, 0.01f);
+    const int32_t before = Throws();
+    boss->stateRandom = 10;  // a single shot
+    int thrownAt = -1;
+    for (int i = 0; i < 120 && boss->state == 3; ++i) {
+        Tick();
+        if (thrownAt < 0 && Throws() > before) {
+            thrownAt = i;
+            EXPECT_GE(monster::MotionFrameOf(boss), 439.0f);
+            EXPECT_EQ(boss->ThrowDone, 1);
+        }
+    }
+    EXPECT_GE(thrownAt, 0);
+    EXPECT_EQ(Throws(), before + 1);  // once however long the visit
+    // The throw's state left, the flag clears; a new visit throws again.
+    Tick();
+    EXPECT_EQ(boss->ThrowDone, 0);
+}
+
+TEST_F(Boss1102, AVolleyPutsSevenShotsOnACircleOfTenAroundTheAimPointAndOneOnIt)
+{
+    CSBoss1102 *boss = Boss();
+    PutHero({0.0f, 0.0f, -300.0f});
+    boss->AimPoint = {20.0f, 0.0f, 0.0f};
+    EnterBoss(boss, 3);
+    boss->stateRandom = 80;
+    const int32_t before = Throws();
+    TicksUntil([&] { return boss->ThrowDone != 0; }, 120);
+    EXPECT_EQ(Throws(), before + 8);
+    const std::vector<RwV3d> targets = Targets();
+    ASSERT_EQ(targets.size(), 8u);
+    int onPoint = 0;
+    int onCircle = 0;
+    for (const RwV3d &t : targets) {
+        const float d = std::hypot(t.x - boss->AimPoint.x, t.z - boss->AimPoint.z);
+        onPoint += d < 1e-3f;
+        onCircle += std::fabs(d - 10.0f) < 1e-3f;
+    }
+    EXPECT_EQ(onPoint, 1);
+    EXPECT_EQ(onCircle, 7);
+}
+
+// The recoil 4 waits 0.1 s, faces the aim point and, with a state random
+// below 10, throws back once (mode 1).
+TEST_F(Boss1102, TheRecoilFacesTheAimPointAndSometimesThrowsBack)
+{
+    CSBoss1102 *boss = Boss();
+    PutHero({0.0f, 0.0f, -300.0f});
+    boss->AimPoint = {kHome.x + 30.0f, 0.0f, kHome.z};  // to its east
+    for (const int32_t roll : {5, 50}) {
+        SCOPED_TRACE(roll);
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, 4);
+        boss->stateRandom = roll;
+        const int32_t before = Throws();
+        Ticks(3);
+        EXPECT_EQ(boss->SecondThrowDone, 0);  // 0.1 s not yet gone
+        Ticks(5);
+        EXPECT_EQ(boss->SecondThrowDone, 1);
+        EXPECT_TRUE(boss->foundFoe);
+        RwV3d facing;
+        boss->GetDirection(&facing);
+        EXPECT_NEAR(facing.x, 1.0f, 1e-3f);
+        EXPECT_EQ(Throws(), before + (roll < 10 ? 1 : 0));
+        Ticks(10);
+        EXPECT_EQ(Throws(), before + (roll < 10 ? 1 : 0));
+        boss->SetDirection(kSouth);
+    }
+}
+
+// A hero inside its attack range makes it back away (to the point
+// mirrored away from the hero) until the hero is out of that range; then
+// it turns to throw.
+TEST_F(Boss1102, AHeroInItsAttackRangeMakesItKeepAway)
+{
+    CSBoss1102 *boss = Boss();
+    const float range = monster::ParamsOf(boss).attackRange;
+    const RwV3d heroAt = {0.0f, 0.0f, kHome.z - range + 5.0f};
+    PutHero(heroAt);
+    EnterBoss(boss, 1);
+    Ticks(2);
+    EXPECT_EQ(boss->KeepAway, 1);
+    const float before = boss->GetPositionPtr()->z;
+    const int ticks = TicksUntil([&] { return boss->state != 1; }, 120);
+    ASSERT_GT(ticks, 0);
+    EXPECT_EQ(boss->state, 2);
+    EXPECT_GT(boss->GetPositionPtr()->z, before + 3.0f);  // away from the hero, north
+    EXPECT_GE(boss->GetPositionPtr()->z - heroAt.z, range - 1.0f);
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+// Boss 1101 frame by frame: its guard, its recovery's counter, the escape
+// at the third hurtable frame of a reopened hurt window, the charge that
+// ends at a wall (22), at an actor (11) or after 5 s (22) and passes
+// through breakable objects of type 10019 while hitting them, the four big
+// shots of state 19 once per visit, and the held character let go with 512
+// at its death and in its hold state.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1101.h"
+#include "boss_scenario.h"
+#include "monster/kit_common.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr int32_t kType = 1101;
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr RwV3d kNorth = {0.0f, 0.0f, 1.0f};
+constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
+
+class Boss1101 : public BossScenario {
+protected:
+    // Idle 0; the charge 13 (20 units a second, a wall or 5 s to the
+    // recovery 20, an actor to the blow 7); the recovery 20 with its
+    // counter 17 and escape 21; the big shots 19; the guard 26 (18 to idle,
+    // a guard break to 20); dying 27 into gone 29; hold 32.
+    CSBoss1101 *Boss(const RwV3d &at = kHome, const RwV3d &facing = kSouth)
+    {
+        CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, at, facing);
+        FsfBuilder b;
+        b.State(0).To(0, 0);
+        b.State(7).To(0, 0);
+        b.State(13).Speed(20.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
+        b.State(17).To(0, 0);
+        b.State(19).To(0, 0);
+        b.State(20).To(17, 17, 1).To(108, 21, 1).To(0, 20);
+        b.State(21).To(0, 0);
+        b.State(26).To(18, 0, 1).To(102, 20, 1).To(0, 26);
+        b.State(27).Hurt(0).To(0, 29);
+        b.State(29).Hurt(0);
+        b.State(32).Hurt(0).To(0, 32);
+        bosstest::DiesFrom(b, {0, 13, 20, 26}, 27);
+        UseStateMachine(kType, b.Build());
+        PutHero(kFarAway);
+        return boss;
+    }
+    // Messages queued for `actor` (an actor without an update keeps them).
+    int32_t TakeHits(AiObject *actor)
+    {
+        int32_t hits = 0;
+        while (MSGData *m = actor->PopMessage()) {
+            hits += m->kind == kMsgHitHero;
+            FreeMessage(m);
+        }
+        return hits;
+    }
+};
+
+// The guard 26 takes no harm from ordinary hits, sounds 6300210 for each
+// and feeds 0 while it lasts; a heavy hit breaks it (102); it ends with 18
+// after 2 s.
+TEST_F(Boss1101, TheGuardHoldsTwoSecondsUnlessBroken)
+{
+    CSBoss1101 *boss = Boss();
+    EnterBoss(boss, 26);
+    const int32_t hp = boss->hp;
+    const uint32_t from = tick;
+    Hit(boss, kAtkPlain, 60);
+    Ticks(3);
+    EXPECT_EQ(boss->hp, hp);
+    EXPECT_TRUE(boss->guarding);
+    EXPECT_TRUE(SoundQueued(6300210, from));
+    const int ticks = TicksUntil([&] { return boss->state != 26; }, 200);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_NEAR((ticks + 3) / 60.0f, 2.0f, 0.05f);
+    Tick();
+    EXPECT_FALSE(boss->guarding);
+    EnterBoss(boss, 26);
+    Hit(boss, kAtkPlain | kAtkHeavy, 60);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 20);
+    Tick();
+    EXPECT_EQ(boss->hp, hp - (60 - monster::ParamsOf(boss).defense));
+}
+
+// In the recovery 20 it counters (17) every 0.3 s when its state random is
+// below 20; and counting the frames it is hurtable in a reopened hurt
+// window, the third gives the escape 108.
+TEST_F(Boss1101, TheRecoveryCountersAndEscapesAtTheThirdHurtableFrame)
+{
+    CSBoss1101 *boss = Boss();
+    EnterBoss(boss, 20);
+    boss->stateRandom = 10;
+    boss->hurtableFrames = 0;
+    boss->hurtWindow = 0.0f;  // open: three hurtable frames come first
+    Ticks(2);
+    EXPECT_EQ(boss->state, 20);
+    Tick();
+    EXPECT_EQ(boss->state, 21);  // the escape
+    // The window that has run its time opens again in the recovery.
+    EnterBoss(boss, 0);
+    Ticks(130);
+    EXPECT_GE(boss->hurtWindow, 2.0f);
+    EnterBoss(boss, 20);
+    boss->stateRandom = 10;
+    boss->hurtableFrames = 0;
+    Tick();  // reopened
+    EXPECT_LT(boss->hurtWindow, 0.1f);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 20);
+    Tick();
+    EXPECT_EQ(boss->state, 21);
+    // Without the escape (an old window), the counter every 0.3 s.
+    EnterBoss(boss, 0);
+    Tick();
+    EnterBoss(boss, 20);
+    boss->stateRandom = 10;
+    boss->hurtWindow = 1.99f;
+    boss->hurtableFrames = -1000;
+    const int ticks = TicksUntil([&] { return boss->state != 20; }, 40);
+    EXPECT_EQ(boss->state, 17);
+    EXPECT_NEAR(ticks / 60.0f, 0.3f, 0.03f);
+    EnterBoss(boss, 20);
+    boss->stateRandom = 20;  // not below 20: no counter
+    Ticks(40);
+    EXPECT_EQ(boss->state, 20);
+}
+
+// The charge runs along the facing: into the yard's wall it ends with 22.
+TEST_F(Boss1101, TheChargeEndsAtAWall)
+{
+    CSBoss1101 *boss = Boss({0.0f, 0.0f, 150.0f}, kNorth);
+    EnterBoss(boss, 13);
+    const int ticks = TicksUntil([&] { return boss->state != 13; }, 600);
+    ASSERT_GT(ticks, 0);
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_LT(ticks / 60.0f, 5.0f);
+    EXPECT_GT(boss->GetPositionPtr()->z, 170.0f);
+    EXPECT_EQ(boss->chargeTimer, 0.0f);
+}
+
+// With nothing in its way it charges for 5 s, then 22.
+TEST_F(Boss1101, TheChargeEndsAfterFiveSeconds)
+{
+    CSBoss1101 *boss = Boss({0.0f, 0.0f, -100.0f}, kNorth);
+    EnterBoss(boss, 13);
+    const int ticks = TicksUntil([&] { return boss->state != 13; }, 600);
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_NEAR(ticks / 60.0f, 5.0f, 0.05f);
+    EXPECT_NEAR(boss->GetPositionPtr()->z, -100.0f + 20.0f * 5.0f, 1.0f);
+}
+
+// An actor in its way is hit (kind 2, the state's attack) and ends the
+// charge with 11; a breakable object of type 10019 is hit in every frame of
+// contact and passed through.
+TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
+{
+    CSBoss1101 *boss = Boss({0.0f, 0.0f, -100.0f}, kNorth);
+    // A crate on the way (an actor with a model, of type 10019).
+    AiObject *crate = Place(1100, {0.0f, 0.0f, -60.0f}, kSouth);
+    ASSERT_NE(crate, nullptr);
+    crate->aiType = 10019;
+    crate->SetPosition({0.0f, 0.0f, -60.0f});
+    // And the hero beyond it.
+    PutHero({0.0f, 0.0f, -20.0f});
+    hero.hp = 100000;
+    EnterBoss(boss, 13);
+    int32_t crateHits = 0;
+    int ticks = 0;
+    for (; ticks < 400 && boss->state == 13; ++ticks) {
+        Tick();
+        crateHits += TakeHits(crate);
+    }
+    EXPECT_GT(crateHits, 1);  // each frame of contact
+    EXPECT_EQ(boss->state, 7);  // the hero stopped it
+    const std::vector<MSGData> hits = HeroHits();
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].sender, boss);
+    EXPECT_EQ(hits[0].word[1], kAtkHurt8);
+    EXPECT_EQ(hits[0].word[2], 30 * static_cast<int32_t>(std::trunc(monster::ParamsOf(boss).levelAppend)));
+    EXPECT_GT(boss->GetPositionPtr()->z, -60.0f);  // through the crate
+    crate->aiType = 1100;  // released as what it was made
+}
+
+// State 19 starts four big shots once its clock reaches frame 2543, once
+// per visit: two along the facing from one hand, two across from the other.
+TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
+{
+    CSBoss1101 *boss = Boss();
+    for (int visit = 0; visit < 2; ++visit) {
+        SCOPED_TRACE(visit);
+        const int32_t before = EffectStarts("3209000");
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, 19);
+        TicksUntil([&] { return boss->state19Effect != 0; }, 120);
+        EXPECT_GE(boss::ClockFrame(boss), 2543.0f);
+        EXPECT_EQ(EffectStarts("3209000"), before + 4);
+        Ticks(20);
+        EXPECT_EQ(EffectStarts("3209000"), before + 4);
+    }
+}
+
+// A held character is let go (kind 2 {0, 512, 0}) when the boss dies and
+// when an event puts it in its hold state.
+TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
+{
+    for (const bool dies : {true, false}) {
+        SCOPED_TRACE(dies);
+        CSBoss1101 *boss = Boss({dies ? -40.0f : 40.0f, 0.0f, 60.0f});
+        boss->heldCharacter = &hero;
+        HeroMessages();
+        if (dies) {
+            Hit(boss, kAtkPlain, boss->hp + 100);
+        } else {
+            Control(boss, kCtlShowHold, 0);
+        }
+        TicksUntil([&] { return boss->heldCharacter == nullptr; }, 10);
+        EXPECT_EQ(boss->heldCharacter, nullptr);
+        EXPECT_EQ(boss->state, dies ? 27 : 32);
+        Tick();
+        const std::vector<MSGData> hits = HeroHits();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].word[0], 0);
+        EXPECT_EQ(hits[0].word[1], kAtkReleaseHeld);
+        EXPECT_EQ(hits[0].word[2], 0);
+        Ticks(5);
+        EXPECT_TRUE(HeroHits().empty());  // once
+    }
+}
+
+}  // namespace

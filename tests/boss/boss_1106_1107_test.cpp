@@ -1,0 +1,368 @@
+// Bosses 1106 and 1107, the forward walkers, frame by frame: turning with
+// its dead zones while walking ahead along the facing, the guard, the
+// thrown recovery that gives the held-back damage again 0.6 s after the
+// throw, a held boss leaving its blows with input 30; 1107's HP phases
+// (each once, only when the forced transition reaches state 20, none while
+// a hero holds, locks or throws it), its slowed special attack ending in
+// the wave, and its body particles given back without a model and started
+// again with one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1106.h"
+#include "boss/boss_1107.h"
+#include "boss_scenario.h"
+#include "monster/kit_common.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr float kPi = 3.14159265f;
+
+// A point `distance` from `from` at `degrees` off the south, toward +x.
+RwV3d Off(const RwV3d &from, float degrees, float distance)
+{
+    const float r = degrees * kPi / 180.0f;
+    return {from.x + distance * std::sin(r), 0.0f, from.z - distance * std::cos(r)};
+}
+
+float FacingDegrees(AiObject *boss)
+{
+    RwV3d facing;
+    boss->GetDirection(&facing);
+    return std::atan2(facing.x, -facing.z) * 180.0f / kPi;
+}
+
+class Walkers : public BossScenario {
+protected:
+    // The walk 1 (20 units a second, looping), the hurt 16 and its counter
+    // 17, the guard 18/19 (a guard break to 16, its end to 0), the blows 5
+    // and 12 a held boss leaves with 30 for the get-up 23 (2 to idle 0),
+    // the special 20 that input 16 leads to from the walk, the wait 3.
+    template <typename Boss>
+    Boss *Walker(int32_t aiType, const RwV3d &at = kHome)
+    {
+        Boss *boss = PlaceBoss<Boss>(aiType, at, kSouth);
+        FsfBuilder b;
+        b.State(0).To(0, 0);
+        b.State(1).Speed(20.0f).To(16, 20, 1).To(1, 1).To(5, 1);
+        b.State(3).To(2, 1, 1).To(0, 3);
+        b.State(5).To(30, 23, 1).To(0, 5);
+        b.State(12).To(30, 23, 1).To(0, 12);
+        b.State(16).To(17, 17, 1).To(16, 20, 1).To(0, 16);
+        b.State(17).To(0, 16);
+        b.State(18).To(102, 16, 1).To(0, 19);
+        b.State(19).To(102, 16, 1).To(18, 0, 1).To(0, 19);
+        b.State(20).To(0, 1);
+        b.State(23).To(2, 0, 1);
+        UseStateMachine(aiType, b.Build());
+        return boss;
+    }
+};
+
+// Within about 8 degrees of its target (a cosine of 0.99) it does not turn;
+// beyond, it turns by TurnDeg a second toward the target's side, and the
+// positive way for a target straight behind. Meanwhile it walks straight
+// ahead along its facing.
+TEST_F(Walkers, Boss1106TurnsOutsideItsDeadZoneAndWalksAlongItsFacing)
+{
+    CSBoss1106 *boss = Walker<CSBoss1106>(1106);
+    const float turnDeg = monster::ParamsOf(boss).turnDeg;
+    struct Case {
+        float heroDegrees;
+        float turned;  // degrees after 10 ticks (positive: toward +x)
+    };
+    for (const Case &c : {Case{5.0f, 0.0f}, Case{60.0f, turnDeg / 6.0f}, Case{-60.0f, -turnDeg / 6.0f}}) {
+        SCOPED_TRACE(c.heroDegrees);
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        PutHero(Off(kHome, c.heroDegrees, 60.0f));
+        Ticks(2);  // the hero sensed: the target picked
+        EnterBoss(boss, 1);
+        boss->SetDirection(kSouth);
+        const RwV3d from = *boss->GetPositionPtr();
+        Ticks(10);
+        EXPECT_NEAR(FacingDegrees(boss), c.turned, 1.0f);
+        // It walked ahead along its facing, 20 units a second.
+        const RwV3d to = *boss->GetPositionPtr();
+        EXPECT_NEAR(std::hypot(to.x - from.x, to.z - from.z), 20.0f * 10.0f / 60.0f, 0.5f);
+        EXPECT_LT(to.z, from.z);
+    }
+    // Straight behind: the positive sense.
+    boss->SetPosition(kHome);
+    PutHero({kHome.x, 0.0f, kHome.z + 60.0f});
+    Ticks(2);
+    EnterBoss(boss, 1);
+    boss->SetDirection(kSouth);
+    Tick();
+    EXPECT_NEAR(std::fabs(FacingDegrees(boss)), turnDeg / 60.0f, 0.2f);
+}
+
+// States 18 and 19 guard: ordinary hits cost nothing and sound 6300210; a
+// heavy one costs HP and breaks the guard (102); unbroken, 19 ends with 18
+// after 2 s (1106) or 1 s (1107).
+TEST_F(Walkers, TheGuardEndsAfterItsTimeOrUnderAHeavyHit)
+{
+    for (const int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = type == 1106 ? static_cast<AiObject *>(Walker<CSBoss1106>(type, {-40.0f, 0.0f, 60.0f}))
+                                      : Walker<CSBoss1107>(type, {40.0f, 0.0f, 60.0f});
+        PutHero({0.0f, 0.0f, -300.0f});
+        EnterBoss(boss, 19);
+        const int32_t hp = boss->hp;
+        const uint32_t from = tick;
+        Hit(boss, kAtkPlain, 40);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp);
+        EXPECT_TRUE(boss->guarding);
+        EXPECT_TRUE(SoundQueued(6300210, from));
+        const int ticks = TicksUntil([&] { return boss->state != 19; }, 200);
+        EXPECT_EQ(boss->state, 0);
+        EXPECT_NEAR((ticks + 3) / 60.0f, type == 1106 ? 2.0f : 1.0f, 0.05f);
+        EnterBoss(boss, 19);
+        Hit(boss, kAtkPlain | kAtkHeavy, 40);
+        Ticks(2);
+        EXPECT_EQ(boss->state, 16);
+        Tick();
+        EXPECT_EQ(boss->hp, hp - (40 - monster::ParamsOf(boss).defense));
+    }
+}
+
+// A thrown boss stands frozen for 0.3 s: the damage of the throw's first
+// frame is held back, that of the later frames dropped; 0.3 s after it
+// stands again the held-back damage is taken.
+TEST_F(Walkers, Boss1106GivesTheThrownDamageBackAfterSixTenthsOfASecond)
+{
+    CSBoss1106 *boss = Walker<CSBoss1106>(1106);
+    PutHero({0.0f, 0.0f, -300.0f});
+    EnterBoss(boss, 1);
+    const int32_t hp = boss->hp;
+    const int32_t defense = monster::ParamsOf(boss).defense;
+    Hit(boss, kAtkPlain, 50);
+    Tick();  // delivered
+    boss->thrown = true;
+    const RwV3d at = *boss->GetPositionPtr();
+    Tick();  // read: held back
+    EXPECT_EQ(boss->animSpeedMode, kAnimFrozen);
+    Hit(boss, kAtkPlain, 70);  // dropped
+    int took = -1;
+    for (int i = 1; i <= 60 && took < 0; ++i) {
+        Tick();
+        if (boss->hp != hp) {
+            took = i;
+        }
+        if (i < 18) {
+            EXPECT_NEAR(boss->GetPositionPtr()->z, at.z, 1e-3f);  // no move while thrown
+        }
+    }
+    EXPECT_EQ(boss->hp, hp - (50 - defense));
+    EXPECT_NEAR(took / 60.0f, 0.6f, 0.05f);
+    EXPECT_FALSE(boss->thrown);
+    EXPECT_EQ(boss->animSpeedMode, kAnimNormal);
+}
+
+// Held by a hero in its blows 5 and 12 it leaves with input 30 (here to the
+// get-up 23, which goes back to idle after 1 s), keeping where it stood as
+// the shake anchor; the idle state lets go of the hold.
+TEST_F(Walkers, AHeldBossLeavesItsBlowsWithThirty)
+{
+    CSBoss1106 *boss = Walker<CSBoss1106>(1106);
+    PutHero({0.0f, 0.0f, -300.0f});
+    for (const int32_t blow : {5, 12}) {
+        SCOPED_TRACE(blow);
+        EnterBoss(boss, blow);
+        Tick();
+        EXPECT_EQ(boss->state, blow);
+        boss->heldByHero = true;
+        Tick();
+        EXPECT_EQ(boss->state, 23);
+        EXPECT_NEAR(boss->shakeAnchor.z, boss->GetPositionPtr()->z, 1e-3f);
+        const int ticks = TicksUntil([&] { return boss->state != 23; }, 120);
+        EXPECT_EQ(boss->state, 0);
+        EXPECT_NEAR(ticks / 60.0f, 1.0f, 0.05f);
+        Tick();
+        EXPECT_FALSE(boss->heldByHero);
+    }
+}
+
+// The recovery state 16 feeds 17 every 0.2 s when its state random is
+// below the boss's bound (20 for 1106), with a target that is not in its
+// own grab move, and not while a hero holds it.
+TEST_F(Walkers, TheRecoveryCountersEveryFifthOfASecondWhenItMay)
+{
+    CSBoss1106 *boss = Walker<CSBoss1106>(1106);
+    PutHero(Off(kHome, 0.0f, 60.0f));
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    struct Case {
+        int32_t roll;
+        bool grabMove;
+        bool held;
+        bool counters;
+    };
+    for (const Case &c : {Case{10, false, false, true}, Case{30, false, false, false}, Case{10, true, false, false},
+                          Case{10, false, true, false}}) {
+        SCOPED_TRACE(c.roll * 100 + c.grabMove * 10 + c.held);
+        hero.grabMove = c.grabMove;
+        boss->heldByHero = c.held;
+        EnterBoss(boss, 16);
+        boss->stateRandom = c.roll;
+        Ticks(10);
+        EXPECT_EQ(boss->state, 16);
+        TicksUntil([&] { return boss->state != 16; }, 3);  // at 0.2 s
+        EXPECT_EQ(boss->state == 17, c.counters);
+        boss->heldByHero = false;
+    }
+    hero.grabMove = false;
+}
+
+// HP below 60 % forces the special attack 20 once; a blow that takes HP
+// below 10 % makes the other two phases wait for the special to end and
+// fire one after another.
+TEST_F(Walkers, Boss1107sPhasesFireOnceEachOnlyWhenTheyReachTheSpecial)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero(Off(kHome, 0.0f, 60.0f));
+    Ticks(2);
+    const int32_t maxHP = monster::ParamsOf(boss).maxHP;
+    EnterBoss(boss, 3);  // the wait: no transition for 16
+    boss->hp = maxHP / 2;
+    Ticks(5);
+    EXPECT_EQ(boss->state, 3);
+    EXPECT_EQ(boss->phaseDone[0], 0);  // still armed
+    EnterBoss(boss, 1);
+    Tick();
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_EQ(boss->phaseDone[0], 1);
+    EXPECT_EQ(boss->phaseDone[1], 0);
+    // Below 10 %: nothing more while in 20 ...
+    boss->hp = maxHP / 20;
+    Ticks(5);
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_EQ(boss->phaseDone[1], 0);
+    // ... then, back in the walk, the 30 % phase, and after it the 10 % one.
+    EnterBoss(boss, 1);
+    Tick();
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_EQ(boss->phaseDone[1], 1);
+    EXPECT_EQ(boss->phaseDone[2], 0);
+    EnterBoss(boss, 1);
+    Tick();
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_EQ(boss->phaseDone[2], 1);
+    EnterBoss(boss, 1);
+    Ticks(3);
+    EXPECT_EQ(boss->state, 1);  // all done
+}
+
+TEST_F(Walkers, NoPhaseFiresWhileHeldLockedThrownOrWithTheTargetInItsGrabMove)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero(Off(kHome, 0.0f, 60.0f));
+    Ticks(2);
+    const int32_t maxHP = monster::ParamsOf(boss).maxHP;
+    for (int which = 0; which < 4; ++which) {
+        SCOPED_TRACE(which);
+        EnterBoss(boss, 1);
+        boss->heldByHero = which == 0;
+        boss->grabLock = which == 1;
+        hero.grabMove = which == 3;
+        if (which == 2) {
+            boss->thrown = true;
+        }
+        boss->hp = maxHP / 2;
+        Tick();
+        EXPECT_EQ(boss->state, 1);
+        EXPECT_EQ(boss->phaseDone[0], 0);
+        boss->hp = maxHP;
+        boss->heldByHero = false;
+        boss->grabLock = false;
+        hero.grabMove = false;
+        Ticks(40);  // the thrown recovery runs out
+        ASSERT_FALSE(boss->thrown);
+    }
+    // Without a target none fires either.
+    PutHero({0.0f, 0.0f, -400.0f});
+    TicksUntil([&] { return boss->target == nullptr; }, 120);
+    EnterBoss(boss, 1);
+    boss->hp = maxHP / 2;
+    Tick();
+    EXPECT_EQ(boss->phaseDone[0], 0);
+    // With its target back, the phase fires.
+    PutHero(Off(kHome, 0.0f, 60.0f));
+    TicksUntil([&] { return boss->phaseDone[0] != 0; }, 10);
+    EXPECT_EQ(boss->state, 20);
+}
+
+// The special attack runs slowed (x0.9) and held still until the clock
+// reaches frame 10280; then, once, the wave, and the speed comes back.
+TEST_F(Walkers, Boss1107sSpecialIsSlowedUntilFrame10280ThenTheWave)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero({0.0f, 0.0f, -300.0f});
+    EnterBoss(boss, 20);
+    const int32_t waves = EffectStarts("Wave");
+    Tick();
+    EXPECT_EQ(boss->animSpeedMode, 6);
+    EXPECT_TRUE(boss->hitStopPending);
+    const float start = boss::ClockFrame(boss);
+    ASSERT_LT(start, 10280.0f);
+    const int ticks = TicksUntil([&] { return boss->specialDone != 0; }, 300);
+    ASSERT_GT(ticks, 0);
+    EXPECT_GE(boss::ClockFrame(boss), 10280.0f);
+    // The clock ran at 0.9 of the ticks.
+    EXPECT_NEAR(static_cast<float>(ticks + 1), (10280.0f - start) / 0.9f, 2.0f);
+    EXPECT_EQ(boss->animSpeedMode, kAnimNormal);
+    EXPECT_FALSE(boss->hitStopPending);
+    EXPECT_EQ(EffectStarts("Wave"), waves + 1);
+    Ticks(20);
+    EXPECT_EQ(EffectStarts("Wave"), waves + 1);
+}
+
+// The two body particle systems start with the model, stop and go back to
+// their pool when the model goes (they are not kept), and start afresh
+// with the next model, however often: the pool never runs dry.
+TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero({0.0f, 0.0f, -300.0f});
+    CSParticleTemplate *body = particles.FindTemplate("3218300.ZUS");
+    ASSERT_NE(body, nullptr);
+    const int32_t out = particles.SystemsOut();
+    Tick();
+    ASSERT_NE(boss->bodyA, nullptr);
+    ASSERT_NE(boss->bodyB, nullptr);
+    EXPECT_EQ(boss->bodyStarted, 1);
+    EXPECT_TRUE(boss->bodyA->IsEmitting());
+    EXPECT_EQ(particles.SystemsOut(), out + 2);
+    for (int round = 0; round < body->Count() + 2; ++round) {
+        SCOPED_TRACE(round);
+        boss->isRender = 0;
+        Ticks(3);
+        ASSERT_EQ(boss->model, nullptr);
+        EXPECT_EQ(boss->bodyA, nullptr);
+        EXPECT_EQ(boss->bodyStarted, 0);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
+        EXPECT_EQ(particles.SystemsOut(), out);
+        boss->isRender = 1;
+        Ticks(3);
+        ASSERT_NE(boss->model, nullptr);
+        ASSERT_NE(boss->bodyA, nullptr);
+        ASSERT_NE(boss->bodyB, nullptr);
+        EXPECT_EQ(particles.SystemsOut(), out + 2);
+    }
+    // At death they stop and go, and do not start again.
+    Hit(boss, kAtkPlain, boss->hp + 100);
+    Ticks(3);
+    EXPECT_EQ(boss->bodyA, nullptr);
+    TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
+    EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+}  // namespace
