@@ -28,17 +28,6 @@ constexpr int32_t kAnimSlowed = 6;  // x0.9
 
 CSBoss1107 *Self(AiObject *actor) { return static_cast<CSBoss1107 *>(actor); }
 
-// A particle system let go: it stops emitting and goes back to its pool
-// once its last particles are gone.
-void LetGo(CSParticleSystem **system)
-{
-    if (*system != nullptr) {
-        (*system)->StopEmit();
-        CSParticleManager::GiveBackWhenDead(*system);
-        *system = nullptr;
-    }
-}
-
 // Once per entry of `state` with a model: the hand particles, and in the
 // frame-sequence states the frame sequence on the boss's matrix.
 void StartOnce(AiObject *boss, int32_t state, int32_t *done, bool frameSequence)
@@ -72,19 +61,15 @@ void CSBoss1107::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kT
 void CSBoss1107::ReleaseOf(AiObject *actor)
 {
     CSBoss1107 *self = Self(actor);
-    for (CSParticleSystem **system : {&self->bodyA, &self->bodyB}) {
-        if (*system != nullptr) {
-            (*system)->Release();
-            *system = nullptr;
-        }
-    }
+    monster::GiveBackSystemNow(&self->bodyA);
+    monster::GiveBackSystemNow(&self->bodyB);
     actor->Release();
 }
 
 void CSBoss1107::LetGoBodyParticles()
 {
-    LetGo(&bodyA);
-    LetGo(&bodyB);
+    monster::LetGoOfSystem(&bodyA);
+    monster::LetGoOfSystem(&bodyB);
 }
 
 void CSBoss1107::StepBodyParticles()
@@ -103,12 +88,8 @@ void CSBoss1107::StepBodyParticles()
     bodyA = particles->CreateSystem(kBodyParticles);
     bodyB = particles->CreateSystem(kBodyParticles);
     if (bodyA == nullptr || bodyB == nullptr) {
-        for (CSParticleSystem **system : {&bodyA, &bodyB}) {
-            if (*system != nullptr) {
-                (*system)->Release();
-                *system = nullptr;
-            }
-        }
+        monster::GiveBackSystemNow(&bodyA);
+        monster::GiveBackSystemNow(&bodyB);
         return;
     }
     const std::pair<CSParticleSystem *, int32_t> bodies[] = {{bodyA, kBodyFrameA}, {bodyB, kBodyFrameB}};

@@ -266,6 +266,23 @@ void SparkOnFrame(AiObject *actor, const char *name, int32_t frameId, int32_t lo
                                                                     directionFlag, modeWord1, modeWord2));
 }
 
+void LetGoOfSystem(CSParticleSystem **system)
+{
+    if (*system != nullptr) {
+        (*system)->StopEmit();
+        CSParticleManager::GiveBackWhenDead(*system);
+        *system = nullptr;
+    }
+}
+
+void GiveBackSystemNow(CSParticleSystem **system)
+{
+    if (*system != nullptr) {
+        (*system)->Release();
+        *system = nullptr;
+    }
+}
+
 void SparkAt(const char *name, const RwV3d &position)
 {
     CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;

@@ -103,5 +103,11 @@ void SparkOnFrame(AiObject *actor, const char *name, int32_t frameId, int32_t lo
                   float startValue, int32_t directionFlag, int32_t modeWord1, int32_t modeWord2);
 // The same at a point of the world, left where its particles are emitted.
 void SparkAt(const char *name, const RwV3d &position);
+// A system an actor kept and lets go of: it stops emitting and goes back
+// to its pool once its particles are gone; the word is cleared.
+void LetGoOfSystem(CSParticleSystem **system);
+// A kept system given back to its pool at once (the stage, and the frames
+// the system follows, are going); the word is cleared.
+void GiveBackSystemNow(CSParticleSystem **system);
 
 }  // namespace monster

@@ -93,12 +93,8 @@ void CSMonster1007::ReleaseOf(AiObject *actor)
     // The stage goes, and the frames the streams follow with it: they go
     // back to their pool at once.
     CSMonster1007 *self = Self(actor);
-    for (CSParticleSystem **stream : {&self->streamA, &self->streamB}) {
-        if (*stream != nullptr) {
-            (*stream)->Release();
-            *stream = nullptr;
-        }
-    }
+    GiveBackSystemNow(&self->streamA);
+    GiveBackSystemNow(&self->streamB);
     actor->Release();
 }
 
@@ -108,13 +104,8 @@ void CSMonster1007::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this,
 
 void CSMonster1007::LetGoHandStreams()
 {
-    for (CSParticleSystem **stream : {&streamA, &streamB}) {
-        if (*stream != nullptr) {
-            (*stream)->StopEmit();
-            CSParticleManager::GiveBackWhenDead(*stream);
-            *stream = nullptr;
-        }
-    }
+    LetGoOfSystem(&streamA);
+    LetGoOfSystem(&streamB);
 }
 
 void CSMonster1007::ForgetHandStreams()

@@ -5,33 +5,16 @@
 // to the hero and throws at it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/app_test_support.h"
+#include "support/game/game_run.h"
 #include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_bosses.h"
 
 namespace {
-
-std::vector<gametest::TraceRecord> RunGameOn(const std::string &name, const std::string &arguments)
-{
-    const std::string folder = apptest::ScratchFolder("boss_run_" + name);
-    EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
-    std::string output;
-    EXPECT_EQ(apptest::RunGame(folder, "--headless --mode 1 --fixed-step 16 --trace t.txt " + arguments, &output,
-                               "SDL_AUDIODRIVER=dummy"),
-              0)
-        << output;
-    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
-    if (!::testing::Test::HasFailure()) {
-        std::filesystem::remove_all(folder);
-    }
-    return trace;
-}
 
 std::string Script(const std::string &name) { return std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/" + name; }
 
@@ -42,7 +25,7 @@ constexpr int64_t kHero = 0;
 TEST(BossGameRun, InStageThreeTheHeroFightsBoss1100UntilItIsGone)
 {
     const std::vector<gametest::TraceRecord> trace =
-        RunGameOn("1100", "--stage 3 --frames 900 --input " + Script("fight_1100.txt"));
+        gametest::RunSampleGame("boss_1100", "--stage 3 --frames 900 --input " + Script("fight_1100.txt"));
     // Its states: idle, walking, its attack; dying 3, then gone 4 for good.
     const std::vector<int32_t> states = gametest::ActorStates(trace, kBoss);
     ASSERT_FALSE(states.empty());
@@ -109,7 +92,7 @@ TEST(BossGameRun, InStageThreeTheHeroFightsBoss1100UntilItIsGone)
 TEST(BossGameRun, InStageFourBoss1102TurnsToTheHeroAndThrows)
 {
     const std::vector<gametest::TraceRecord> trace =
-        RunGameOn("1102", "--stage 4 --frames 300 --input " + Script("walk_to_1102.txt"));
+        gametest::RunSampleGame("boss_1102", "--stage 4 --frames 300 --input " + Script("walk_to_1102.txt"));
     // It looks across the yard: the hero in its alarm circle, it turns
     // (state 2, over several ticks) and then throws (state 3).
     std::vector<std::pair<uint32_t, int64_t>> states;

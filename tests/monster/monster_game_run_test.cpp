@@ -6,12 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/app_test_support.h"
+#include "support/game/game_run.h"
 #include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
 
@@ -27,24 +26,11 @@ size_t IndexOf(const std::vector<int32_t> &states, const std::set<int32_t> &want
     return states.size();
 }
 
-std::vector<gametest::TraceRecord> RunGameOn(const std::string &name, const std::string &arguments)
-{
-    const std::string folder = apptest::ScratchFolder("monster_run_" + name);
-    EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
-    std::string output;
-    EXPECT_EQ(apptest::RunGame(folder, "--headless --mode 1 --fixed-step 16 --trace t.txt " + arguments, &output,
-                               "SDL_AUDIODRIVER=dummy"),
-              0)
-        << output;
-    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
-    std::filesystem::remove_all(folder);
-    return trace;
-}
-
 TEST(MonsterGameRun, InTheArena1007ChasesTheHeroAndStrikesIt)
 {
     const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/monster/scripts/walk_to_1007.txt";
-    const std::vector<gametest::TraceRecord> trace = RunGameOn("arena", "--stage 2 --frames 300 --input " + script);
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunSampleGame("monster_arena", "--stage 2 --frames 300 --input " + script);
     // 1007 is AIID 2 of the arena: idle, then the chase, then a blow.
     const std::vector<int32_t> states = gametest::ActorStates(trace, 2);
     ASSERT_FALSE(states.empty());

@@ -76,6 +76,9 @@ constexpr int32_t kPlain = 1;
 constexpr int32_t kHurt2 = 2;
 constexpr int32_t kHurt8 = 8;
 
+// The HP phases' input.
+constexpr int32_t kBossInputHpPhase = 16;
+
 FsfRowTransition Now(int32_t input, int32_t to) { return {input, to, 1}; }
 FsfRowTransition AtEnd(int32_t input, int32_t to) { return {input, to, 0}; }
 
@@ -130,83 +133,59 @@ BossSpec Boss1102()
             {{3, 439}}};
 }
 
-// 1106 (walk input 5): idle 0, walk 1, the faster walk 2 into the wait 3,
-// blows 4, 5, 11, 12 and the charge 13, the roars 8 and 20 (its big shot at
-// frame 2851), the hurt 16 with its counter 17, the guard 18 and 19, dying
-// 21 into gone 22, the get-up 23 a held boss leaves its blows for, hold 24.
-BossSpec Boss1106()
+// The forward walkers 1106 (walk input 5) and 1107 (walk input 1): idle 0,
+// walk 1, the faster walk 2 into the wait 3, blows 4, 5, 11, 12 and the
+// charge 13, the roars 8 and 20 (the special), the hurt 16 with its counter
+// 17, the guard 18 and 19, dying 21 into gone 22, the get-up 23 a held
+// boss leaves its blows for, hold 24. 1106 comes to its special after the
+// charge; for 1107 an HP phase (input 16) leads there from its walking,
+// waiting, guarding and hurt states, and nothing but death leaves it early.
+BossSpec Walker(int32_t aiType, CharacterLook look, int32_t walk, int32_t specialFrame, bool phases)
 {
-    return {1106,
-            CharacterLook::kMonsterGrappler,
-            16,
-            16,
-            21,
-            -1,
-            {
-                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(5, 1), Now(1, 2), Now(11, 19), Now(10, 11), AtEnd(0, 0)}},
-                {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(0, 0), Now(1, 2), Now(11, 19), Now(10, 4), AtEnd(5, 1)}},
-                {2, Move::kWalk, 30, 0, 1, 0, 0, {}, {Now(10, 13), Now(11, 19), AtEnd(0, 3)}},
-                {3, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(2, 1), Now(10, 4), AtEnd(0, 3)}},
-                {4, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 5)}},
-                {5, Move::kSwing, 5, 0, 1, 15, kHurt2, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
-                {7, Move::kSwing, 0, 0, 1, 15, kPlain, {kBlade}, {Now(30, 23), AtEnd(0, 1)}},
-                {8, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {9, Move::kHurt, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {11, Move::kSwing, 5, 0, 1, 20, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 12)}},
-                {12, Move::kSwing, 0, 0, 1, 15, kPlain, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
-                {13, Move::kCharge, 45, 0, 1, 25, kHurt8, {kBlade}, {AtEnd(0, 20)}},
-                {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(17, 17), AtEnd(0, 1)}},
-                {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
-                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(120, 21), AtEnd(0, 19)}, false},
-                {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)}, false},
-                {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                Dying(21, 22),
-                Gone(22),
-                {23, Move::kDown, 0, 0, 1, 0, 0, {}, {Now(2, 0), Now(120, 21)}, false},
-                Hold(24),
-            },
-            {{20, 2851}}};
+    BossSpec spec = {aiType,
+                     look,
+                     16,
+                     16,
+                     21,
+                     -1,
+                     {
+                         {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(walk, 1), Now(1, 2), Now(11, 19), Now(10, 4), AtEnd(0, 0)}},
+                         {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(0, 0), Now(1, 2), Now(11, 19), Now(10, 4), AtEnd(walk, 1)}},
+                         {2, Move::kWalk, 30, 0, 1, 0, 0, {}, {Now(10, 11), Now(11, 19), AtEnd(0, 3)}},
+                         {3, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(2, 1), Now(10, 13), AtEnd(0, 3)}},
+                         {4, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 5)}},
+                         {5, Move::kSwing, 5, 0, 1, 15, kHurt2, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                         {7, Move::kSwing, 0, 0, 1, 15, kPlain, {kBlade}, {Now(30, 23), AtEnd(0, 1)}},
+                         {8, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                         {9, Move::kHurt, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                         {11, Move::kSwing, 5, 0, 1, 20, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 12)}},
+                         {12, Move::kSwing, 0, 0, 1, 15, kPlain, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
+                         {13, Move::kCharge, 45, 0, 1, 25, kHurt8, {kBlade}, {AtEnd(0, phases ? 1 : 20)}},
+                         {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
+                         {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(17, 17), AtEnd(0, 1)}},
+                         {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
+                         {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(120, 21), AtEnd(0, 19)}, false},
+                         {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)},
+                          false},
+                         {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {Now(120, 21), AtEnd(0, 1)}, !phases},
+                         Dying(21, 22),
+                         Gone(22),
+                         {23, Move::kDown, 0, 0, 1, 0, 0, {}, {Now(2, 0), Now(120, 21)}, false},
+                         Hold(24),
+                     },
+                     {{20, specialFrame}}};
+    if (phases) {
+        for (State &state : spec.states) {
+            if (state.id <= 3 || state.id == 16 || state.id == 19) {
+                state.transitions.insert(state.transitions.begin(), Now(kBossInputHpPhase, 20));
+            }
+        }
+    }
+    return spec;
 }
 
-// 1107 (walk input 1): as 1106, and input 16 (an HP phase) leads from its
-// walking, waiting, guarding and hurt states to the special attack 20,
-// slowed until frame 10280, which nothing but death leaves early.
-BossSpec Boss1107()
-{
-    return {1107,
-            CharacterLook::kMonster,
-            16,
-            16,
-            21,
-            -1,
-            {
-                {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(1, 1), Now(11, 19), Now(10, 4), AtEnd(0, 0)}},
-                {1, Move::kWalk, 20, 0, 1, 0, 0, {}, {Now(16, 20), Now(0, 0), Now(11, 2), Now(10, 4), AtEnd(1, 1)}},
-                {2, Move::kWalk, 30, 0, 1, 0, 0, {}, {Now(16, 20), Now(10, 11), AtEnd(0, 3)}},
-                {3, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(2, 1), Now(10, 4), AtEnd(0, 3)}},
-                {4, Move::kSwing, 5, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {AtEnd(0, 5)}},
-                {5, Move::kSwing, 5, 0, 1, 15, kHurt2, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
-                {7, Move::kSwing, 0, 0, 1, 15, kPlain, {kBlade}, {Now(30, 23), AtEnd(0, 1)}},
-                {8, Move::kRoar, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {9, Move::kHurt, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {11, Move::kSwing, 5, 0, 1, 20, kHurt8, {kBlade, kBladeTip}, {AtEnd(0, 12)}},
-                {12, Move::kSwing, 0, 0, 1, 15, kPlain, {kBladeTip}, {Now(30, 23), AtEnd(0, 1)}},
-                {13, Move::kCharge, 45, 0, 1, 25, kHurt8, {kBlade}, {AtEnd(0, 1)}},
-                {14, Move::kIdle, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {16, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(16, 20), Now(17, 17), AtEnd(0, 1)}},
-                {17, Move::kSwing, 5, 0, 1, 18, kPlain, {kBlade}, {AtEnd(0, 8)}},
-                {18, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(102, 16), Now(120, 21), AtEnd(0, 19)}, false},
-                {19, Move::kGuard, 0, 0, 1, 0, 0, {}, {Now(16, 20), Now(102, 16), Now(18, 1), Now(120, 21), AtEnd(0, 19)},
-                 false},
-                {20, Move::kRoar, 0, 0, 1, 0, 0, {}, {Now(120, 21), AtEnd(0, 1)}, false},
-                Dying(21, 22),
-                Gone(22),
-                {23, Move::kDown, 0, 0, 1, 0, 0, {}, {Now(2, 0), Now(120, 21)}, false},
-                Hold(24),
-            },
-            {{20, 10280}}};
-}
+BossSpec Boss1106() { return Walker(1106, CharacterLook::kMonsterGrappler, 5, 2851, false); }
+BossSpec Boss1107() { return Walker(1107, CharacterLook::kMonster, 1, 10280, true); }
 
 // 1101: idle 0, walk 1, the approach 2 into the charge 13 (ending in the
 // recovery 20 at a wall or after 5 s, in the blow 7 at an actor) or into the
