@@ -207,6 +207,28 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
     }
 }
 
+// In state 23 a hero may grab it; after 2 s it lets that chance go (106).
+TEST_F(Boss1101, StateTwentyThreeMayBeGrabbedForTwoSeconds)
+{
+    CSBoss1101 *boss = Boss();
+    FsfBuilder b;
+    b.State(0).To(0, 0);
+    b.State(23).To(106, 24, 1);
+    b.State(24).To(0, 0);
+    UseStateMachine(kType, b.Build());
+    EnterBoss(boss, 23);
+    Tick();
+    EXPECT_TRUE(boss->grabbable);
+    const int ticks = TicksUntil([&] { return boss->state != 23; }, 200);
+    EXPECT_EQ(boss->state, 24);
+    EXPECT_NEAR((ticks + 1) / 60.0f, 2.0f, 0.05f);
+    EXPECT_FALSE(boss->grabbable);
+    boss->grabbed = true;
+    Tick();
+    EXPECT_FALSE(boss->grabbed);
+    EXPECT_EQ(boss->stateTimer, 0.0f);
+}
+
 // A held character is let go (kind 2 {0, 512, 0}) when the boss dies and
 // when an event puts it in its hold state.
 TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)

@@ -325,6 +325,31 @@ TEST_F(Walkers, Boss1107sSpecialIsSlowedUntilFrame10280ThenTheWave)
     EXPECT_EQ(EffectStarts("Wave"), waves + 1);
 }
 
+// 1106's special 20 starts its big shot once the motion passes frame
+// 2851, once per visit; 1107's 11 and 13 start the frame sequence on entry.
+TEST_F(Walkers, TheSpecialsBigShotAndTheFrameSequencesStartOncePerVisit)
+{
+    CSBoss1106 *b1106 = Walker<CSBoss1106>(1106, {-40.0f, 0.0f, 60.0f});
+    CSBoss1107 *b1107 = Walker<CSBoss1107>(1107, {40.0f, 0.0f, 60.0f});
+    PutHero({0.0f, 0.0f, -300.0f});
+    const int32_t shots = EffectStarts("3219200");
+    EnterBoss(b1106, 20);
+    TicksUntil([&] { return b1106->effect20 != 0; }, 120);
+    EXPECT_GE(monster::MotionFrameOf(b1106), 2851.0f);
+    EXPECT_EQ(EffectStarts("3219200"), shots + 1);
+    Ticks(10);
+    EXPECT_EQ(EffectStarts("3219200"), shots + 1);
+    for (const int32_t state : {11, 13}) {
+        SCOPED_TRACE(state);
+        const int32_t sequences = EffectStarts("FrameSeq");
+        EnterBoss(b1107, 0);
+        Tick();
+        EnterBoss(b1107, state);
+        Ticks(5);
+        EXPECT_EQ(EffectStarts("FrameSeq"), sequences + 1);
+    }
+}
+
 // The two body particle systems start with the model, stop and go back to
 // their pool when the model goes (they are not kept), and start afresh
 // with the next model, however often: the pool never runs dry.
