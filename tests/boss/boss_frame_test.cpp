@@ -66,15 +66,15 @@ TEST_F(BossFrame, DamageIsTakenInTwoStagesAndOnlyWhileTheStateIsHurt)
 {
     CSBoss1100 *boss = Boss();
     const int32_t hp = boss->hp;
-    ASSERT_GT(hp, 70);
+    ASSERT_GT(hp, 40);
     // Two hits in one frame: read by the next think, taken by the act after.
-    Hit(boss, kAtkPlain, 40);
-    Hit(boss, kAtkPlain, 30);
+    Hit(boss, kAtkPlain, 20);
+    Hit(boss, kAtkPlain, 15);
     Tick();  // delivered
     Tick();  // read: pending
     EXPECT_EQ(boss->hp, hp);
     Tick();
-    EXPECT_EQ(boss->hp, hp - (40 - Defense(boss)) - (30 - Defense(boss)));
+    EXPECT_EQ(boss->hp, hp - (20 - Defense(boss)) - (15 - Defense(boss)));
     // A hit that does not exceed Defense drives the hurt input but costs nothing.
     const int32_t before = boss->hp;
     Hit(boss, kAtkPlain, Defense(boss));

