@@ -340,7 +340,22 @@ int32_t ReadSaveRecord(const char *slotName, SaveRecord *out)
     return kSaveOk;
 }
 
-int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots])
+SaveRecord SaveRecordFromWords(const uint32_t head[kSaveHeadWords], const uint32_t body[kSaveBodyWords])
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(kSaveRecordSize);
+    for (int32_t i = 0; i < kSaveHeadWords; ++i) {
+        game::PutU32(&bytes, head[i]);
+    }
+    for (int32_t i = 0; i < kSaveBodyWords; ++i) {
+        game::PutU32(&bytes, body[i]);
+    }
+    SaveRecord record;
+    DecodeSaveRecord(bytes.data(), bytes.size(), &record);
+    return record;
+}
+
+int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots], SaveRecordCheck accept)
 {
     for (int32_t slot = 0; slot < kSaveSlots; ++slot) {
         SaveSlotSummary &summary = out[slot];
@@ -350,7 +365,7 @@ int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots])
             summary.name[i] = static_cast<char16_t>(name[i]);
         }
         SaveRecord record;
-        if (ReadSaveRecord(name.c_str(), &record) != kSaveOk) {
+        if (ReadSaveRecord(name.c_str(), &record) != kSaveOk || (accept != nullptr && !accept(record))) {
             summary.status = kSaveFailed;
             continue;
         }

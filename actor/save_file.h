@@ -130,6 +130,8 @@ int32_t WriteSaveFile(const char *slotName);
 int32_t ReadSaveFile(const char *slotName, uint32_t head[kSaveHeadWords], uint32_t body[kSaveBodyWords]);
 // The same as one record (for the scan and the tests).
 int32_t ReadSaveRecord(const char *slotName, SaveRecord *out);
+// The record of the words ReadSaveFile gave.
+SaveRecord SaveRecordFromWords(const uint32_t head[kSaveHeadWords], const uint32_t body[kSaveBodyWords]);
 
 // One slot as the scan sees it: 33 words.
 struct SaveSlotSummary {
@@ -150,5 +152,9 @@ struct SaveSlotSummary {
 };
 static_assert(sizeof(SaveSlotSummary) == 33 * 4, "the slot summary is 33 words");
 
-// Reads SAVE01 .. SAVE20 into out[0..19]; returns 1.
-int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots]);
+// Whether a record read whole may be taken as a game (the caller's rules).
+typedef bool (*SaveRecordCheck)(const SaveRecord &record);
+
+// Reads SAVE01 .. SAVE20 into out[0..19]; returns 1. With `accept`, a
+// record it refuses is no save (status 10) like a file that cannot be read.
+int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots], SaveRecordCheck accept = nullptr);

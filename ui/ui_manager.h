@@ -224,6 +224,9 @@ public:
     CSTextBlock *PromptText(int i) const { return promptTexts_[i]; }
 
     // ---- Shared textures and packs (ui_textures.cpp) ----
+    // Opens "<root>\PACK\UI0\<name>" (.LST, .STR), from `memory` when
+    // given; false when refused.
+    bool OpenInterfacePack(const char *name, const RawFileBuffer *memory = nullptr);
     void LoadCommonTextures();
     void LoadFrontEndTextures();
     void ReleaseFrontEndTextures();
@@ -248,6 +251,7 @@ public:
     CSStillLogo *StillLogo() const { return stillLogo_.get(); }
     CSTitle *Title() const { return title_.get(); }
     CSSelectCharacter *SelectCharacter() const { return selectCharacter_.get(); }
+    CSSaveLoad *SaveLoad() const { return saveLoad_.get(); }
     CSEnterStage *EnterStage() const { return enterStage_.get(); }
     CSGamePlay *GamePlay() const { return gamePlay_.get(); }
     CSStageEnd *StageEnd() const { return stageEnd_.get(); }
@@ -264,9 +268,6 @@ private:
     void UpdateScreen(uint32_t number, uint32_t ms);
     void RenderScreen(uint32_t number);
     void ReleaseScreens();
-    // Opens "<root>\PACK\UI0\<name>" (.LST, .STR), from `memory` when
-    // given; false when refused.
-    bool OpenInterfacePack(const char *name, const RawFileBuffer *memory = nullptr);
     void LayOutManagerQuads();
     void StartColourFade(uint32_t argb, uint32_t ms, bool in);
     void LayOutPromptTexts();

@@ -123,7 +123,10 @@ void CSUIManager::LoadFrontEndTextures()
     if (selectCharacter_ != nullptr) {
         selectCharacter_->LoadTextures();
     }
-    // Screens 9 and 10 bring their pictures with them.
+    if (saveLoad_ != nullptr) {
+        saveLoad_->LoadTextures();
+    }
+    // Screen 10 brings its pictures with it.
     zuClosePack();
 }
 

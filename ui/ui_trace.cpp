@@ -7,3 +7,11 @@ void TraceScreenRequest(uint32_t number) { game::TraceLine("screen").Word("reque
 void TraceScreenSwitch(uint32_t number) { game::TraceLine("screen").Word("switch").Int(number); }
 void TraceScreenSound(uint32_t soundId) { game::TraceLine("screen").Word("sound").Int(soundId); }
 void TraceScreenGauge() { game::TraceLine("screen").Word("gauge"); }
+void TraceSlotLoad(int32_t number, bool taken)
+{
+    game::TraceLine("screen").Word("load").Int(number).Word(taken ? "taken" : "refused");
+}
+void TraceSlotSave(int32_t number, bool written)
+{
+    game::TraceLine("screen").Word("save").Int(number).Word(written ? "written" : "failed");
+}

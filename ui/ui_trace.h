@@ -3,6 +3,8 @@
 //   screen switch N      the switch to screen N carried out
 //   screen sound ID      an interface sound played
 //   screen gauge         the overlay's boss gauge asked to find its boss
+//   screen load N taken|refused    slot N (1..20) loaded, or refused
+//   screen save N written|failed   the running game written into slot N
 // The screens' music writes the "music" lines with kind "ui".
 #pragma once
 
@@ -12,3 +14,5 @@ void TraceScreenRequest(uint32_t number);
 void TraceScreenSwitch(uint32_t number);
 void TraceScreenSound(uint32_t soundId);
 void TraceScreenGauge();
+void TraceSlotLoad(int32_t number, bool taken);
+void TraceSlotSave(int32_t number, bool written);

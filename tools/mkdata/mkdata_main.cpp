@@ -16,6 +16,7 @@
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_saves.h"
 #include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_sounds.h"
@@ -55,6 +56,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteItemData(argv[1]);
     // After the media files: the interface sounds go into their pack.
     ok = ok && mkdata::WriteInterfacePacks(argv[1]);
+    ok = ok && mkdata::WriteSampleSaves(argv[1]);
     mkdata::StopEngine();
     if (!ok) {
         std::fprintf(stderr, "mkdata: writing %s failed\n", argv[1]);

@@ -161,10 +161,12 @@ const std::vector<InterfacePack> &InterfacePacks()
     static const std::vector<InterfacePack> packs = {
         {"WARNING", {"WARNING"}},
         {"COMMON", {"PLAYER", "WORD", "BASEMAP", "EQUIP"}},
-        {"UIMAP", {"LOGO3", "LOGO", "COPYRIT", "SPBASE", "SELCHAR"}},
+        {"UIMAP", {"LOGO3", "LOGO", "COPYRIT", "SPBASE", "SELCHAR", "SAVLOD", "SLWORD", "STAGPHO"}},
         {"UISFX", {}},
         {"SELCHAR", {}},
         {"LOBBY", {"MAPBASE", "LOBBY"}},
+        {"UISAVGAM", {"SAVLOD"}},
+        {"UILOBBY", {"SLWORD", "STAGPHO"}},
     };
     return packs;
 }

@@ -1,9 +1,11 @@
 // The interface packs of the sample data, in "\PACK\UI0\": WARNING (the
 // warning picture), COMMON (PLAYER, WORD, BASEMAP and EQUIP), UIMAP (the
-// front end's pictures: LOGO3, LOGO, COPYRIT, SPBASE, SELCHAR), UISFX (the
-// 25 interface sounds and WORD.TXT), SELCHAR (the selection heroes with
-// their animations and motion tables, and the selection's sky box) and
-// LOBBY (MAPBASE and LOBBY). The pictures live in their packs only; the
+// front end's pictures: LOGO3, LOGO, COPYRIT, SPBASE, SELCHAR, and the load
+// screen's SAVLOD, SLWORD, STAGPHO), UISFX (the 25 interface sounds and
+// WORD.TXT), SELCHAR (the selection heroes with their animations and motion
+// tables, and the selection's sky box), LOBBY (MAPBASE and LOBBY), UISAVGAM
+// (the save panel's SAVLOD) and UILOBBY (SLWORD and STAGPHO, for a save
+// panel that reads its own). The pictures live in their packs only; the
 // loading screen's (GFSCENE1-7, GFLOAD) lie in their folder, where the
 // loading screen reads them without a pack.
 #pragma once

@@ -54,8 +54,16 @@ std::vector<PictureCell> PlayerCells()
     const float pieces[9][4] = {{318, 176, 322, 180}, {322, 176, 328, 180}, {328, 176, 332, 180},
                                 {318, 180, 322, 184}, {322, 180, 328, 188}, {328, 180, 332, 184},
                                 {318, 188, 322, 192}, {322, 188, 326, 192}, {328, 188, 332, 192}};
-    for (const auto &p : pieces) {
-        cells.push_back(C("", p[0], p[1], p[2], p[3]));
+    // Stretched over a box, each piece is one colour to its edge: light
+    // edges round a dark middle that text stands out on.
+    for (int i = 0; i < 9; ++i) {
+        PictureCell piece = C("", pieces[i][0], pieces[i][1], pieces[i][2], pieces[i][3]);
+        piece.borderless = true;
+        piece.value = i == 4 ? 0.18f : 0.9f;
+        if (i == 4) {
+            piece.alpha = 230;
+        }
+        cells.push_back(piece);
     }
     // Key pictures of the three prompts, then the six single keys.
     cells.push_back(C("Ent", 91, 97, 116, 122));
@@ -82,6 +90,75 @@ std::vector<PictureCell> PlayerCells()
     PictureCell fill = C("", 360, 85, 365, 90);
     fill.hueShift = 160.0f;
     cells.push_back(fill);
+    // The save slots' detail frame: corners, edges and its see-through middle.
+    const float frame[9][4] = {{1, 126, 15, 141},  {16, 126, 72, 141}, {72, 126, 87, 141},
+                               {1, 143, 16, 175},  {16, 143, 72, 175}, {72, 143, 87, 175},
+                               {1, 174, 16, 189},  {16, 174, 72, 189}, {72, 174, 87, 189}};
+    for (int i = 0; i < 9; ++i) {
+        PictureCell piece = C("", frame[i][0], frame[i][1], frame[i][2], frame[i][3]);
+        piece.hueShift = 30.0f;
+        if (i == 4) {
+            piece.alpha = 150;
+        }
+        cells.push_back(piece);
+    }
+    // A completed game's mark in the save slots.
+    PictureCell completed = C("OK", 288, 100, 313, 125);
+    completed.hueShift = 120.0f;
+    cells.push_back(completed);
+    return cells;
+}
+
+// The save slots' own art.
+std::vector<PictureCell> SaveLoadCells()
+{
+    return {C("left strip", 193, 2, 336, 454),  C("", 1, 410, 174, 472), C("<", 337, 4, 392, 86),
+            C("no hero", 1, 2, 96, 204),        C("HERO 1", 97, 2, 192, 204),  C("HERO 2", 1, 206, 96, 408),
+            C("photo frame", 412, 2, 510, 270), C("bracket", 412, 274, 510, 386)};
+}
+
+// SLWORD is 256 x 128: the screens give its labels in 512ths of its width
+// and height, its digits in pixels (15 x 17, five to a row, two rows).
+PictureCell Word(const std::string &label, float s0, float t0, float s1, float t1)
+{
+    return C(label, s0 / 2.0f, t0 / 4.0f, s1 / 2.0f, t1 / 4.0f);
+}
+
+std::vector<PictureCell> SlotDigitCells()
+{
+    std::vector<PictureCell> cells;
+    for (int d = 0; d < 10; ++d) {
+        const float x = 180.0f + 15.0f * static_cast<float>(d % 5);
+        const float y = 62.0f + 20.0f * static_cast<float>(d / 5);
+        cells.push_back(Digit(static_cast<char>('0' + d), x, y, x + 15, y + 17));
+    }
+    cells.push_back(Word("HERO 2", 408, 420, 510, 504));
+    return cells;
+}
+
+std::vector<PictureCell> SlotWordCells(bool chinese)
+{
+    if (chinese) {
+        return {Word("HP", 296, 8, 424, 88),         Word("Pow", 336, 92, 420, 172),   Word("Money", 426, 8, 510, 88),
+                Word("Stages", 220, 176, 376, 240),  Word("Time", 2, 176, 218, 260),   Word("Empty", 2, 264, 222, 356),
+                Word("HERO 1", 2, 88, 260, 172)};
+    }
+    return {Word("HP", 304, 92, 354, 156),      Word("Pow", 260, 92, 302, 156),    Word("Money", 384, 172, 510, 236),
+            Word("Stages", 246, 4, 510, 88),    Word("Time", 0, 164, 342, 248),    Word("Empty slot", 2, 252, 310, 344),
+            Word("HERO 1", 2, 76, 258, 160)};
+}
+
+// Twenty-nine stage photos, seven to a row, each showing its stage index.
+std::vector<PictureCell> StagePhotoCells()
+{
+    std::vector<PictureCell> cells;
+    for (int i = 0; i < 29; ++i) {
+        const float x = 1.0f + 71.0f * static_cast<float>(i % 7);
+        const float y = 1.0f + 71.0f * static_cast<float>(i / 7);
+        PictureCell cell = C(std::to_string(i), x, y, x + 69, y + 69);
+        cell.hueShift = static_cast<float>(i * 37 % 360);
+        cells.push_back(cell);
+    }
     return cells;
 }
 
@@ -212,6 +289,13 @@ std::vector<PictureSpec> MakePictures()
     list.push_back(Spec("MAPBASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 140, true,
                         {C("MAPBASE", 0, 0, 512, 512)}));
     list.push_back(Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, {C("LOBBY", 0, 0, 512, 512)}));
+    list.push_back(Spec("SAVLOD", "RESOURCE/UITEXT/SAVELOAD", false, 512, 512, 180, true, SaveLoadCells()));
+    PictureSpec words = Spec("SLWORD", "RESOURCE/UITEXT/SAVELOAD", true, 256, 128, 70, true, SlotDigitCells());
+    words.backgroundAlpha = 0;
+    words.engCells = SlotWordCells(false);
+    words.chiCells = SlotWordCells(true);
+    list.push_back(words);
+    list.push_back(Spec("STAGPHO", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 0, true, StagePhotoCells()));
     return list;
 }
 
@@ -362,9 +446,9 @@ void DrawCell(Canvas *canvas, const PictureCell &cell, float pictureHue)
     const int x1 = static_cast<int>(std::ceil(cell.x1));
     const int y1 = static_cast<int>(std::ceil(cell.y1));
     const RwRGBA border = Pixel(HueColour(hue, 0.35f, 1.0f), cell.alpha);
-    const RwRGBA fill = Pixel(HueColour(hue, 0.6f, 0.7f), cell.alpha);
-    canvas->Fill(x0, y0, x1, y1, border);
-    if (x1 - x0 > 2 && y1 - y0 > 2) {
+    const RwRGBA fill = Pixel(HueColour(hue, 0.6f, cell.value), cell.alpha);
+    canvas->Fill(x0, y0, x1, y1, cell.borderless ? fill : border);
+    if (!cell.borderless && x1 - x0 > 2 && y1 - y0 > 2) {
         canvas->Fill(x0 + 1, y0 + 1, x1 - 1, y1 - 1, cell.outlineOnly ? RwRGBA{0, 0, 0, 0} : fill);
     }
     if (!cell.label.empty() && !cell.outlineOnly) {

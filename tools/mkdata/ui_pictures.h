@@ -20,6 +20,8 @@ struct PictureCell {
     bool outlineOnly = false;  // a frame: see-through inside its border
     char digit = 0;            // a digit cell shows this character large
     float hueShift = 0.0f;     // degrees from the picture's hue
+    float value = 0.7f;        // the fill's brightness (0 black .. 1)
+    bool borderless = false;   // filled to its edge: a piece that is stretched
 };
 
 struct PictureSpec {

@@ -133,7 +133,7 @@ game::MessageTable SampleMessageTable(const std::string &code)
         table.entries.push_back({std::move(texts), id});
     };
     add(1, {u"Cannot find the file: "});
-    add(13, {u"Saving failed; tries left:", u"\u2013 check that the disk has room", u" and try again."});
+    add(13, {u"The game could not be saved in slot", u"\u2013 check that the disk has room", u" and try again."});
     add(18, {u"Overwrite the saved game in this slot?", u"Yes", u"No"});
     add(21, {u"Please wait"});
     std::vector<std::u16string> names;

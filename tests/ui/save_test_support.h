@@ -1,0 +1,136 @@
+// Support for the save slots' tests: a data tree of the test's own that
+// shares the sample data's folders through links and keeps its saves apart
+// (a SAVE folder that starts as the sample's copy), removed once the test
+// has passed; and the screens' fixture with the front end's pictures, the
+// interface sounds on a device-less front-end and the run's trace.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/audio.h"
+#include "app/trace.h"
+#include "tests/support/game/trace_reader.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/ui_sound.h"
+
+namespace savetest {
+
+namespace fs = std::filesystem;
+
+inline std::string TreesFolder() { return std::string(RW_TEST_BINARY_DIR) + "/tests/ui_saves/" + std::to_string(getpid()); }
+
+// A tree named `name`: links to every top-level entry of the sample data
+// but SAVE, and SAVE copied (the sample's game in slot 1) unless `noSaves`.
+// Empty when the sample data is not built.
+inline std::string LinkedTree(const std::string &name, bool noSaves = false)
+{
+    if (!apptest::HaveSampleData()) {
+        return std::string();
+    }
+    const fs::path root = fs::path(TreesFolder()) / name;
+    fs::remove_all(root);
+    fs::create_directories(root);
+    for (const fs::directory_entry &entry : fs::directory_iterator(apptest::SampleData())) {
+        const std::string leaf = entry.path().filename().string();
+        if (leaf == "SAVE") {
+            if (!noSaves) {
+                fs::copy(entry.path(), root / leaf, fs::copy_options::recursive);
+            }
+        } else if (entry.is_directory()) {
+            fs::create_directory_symlink(entry.path(), root / leaf);
+        } else {
+            fs::create_symlink(entry.path(), root / leaf);
+        }
+    }
+    return root.string();
+}
+
+// Removes a tree (and this process's folder of trees once it is empty).
+inline void RemoveTree(const std::string &root)
+{
+    std::error_code error;
+    fs::remove_all(root, error);
+    fs::remove(fs::path(root).parent_path(), error);
+    fs::remove(fs::path(root).parent_path().parent_path(), error);
+}
+
+inline std::string SlotPath(const std::string &root, int32_t number)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/SAVE/SAVE%02d.SAV", number);
+    return root + name;
+}
+
+// The screens on a linked tree with their pictures, sounds (recorded in the
+// trace) and font; the tree goes when the test has passed.
+class SaveScreensTest : public uitest::ScreensTest {
+protected:
+    void StartOn(const std::string &treeName, bool noSaves = false, int32_t language = 1)
+    {
+        root = LinkedTree(treeName, noSaves);
+        if (root.empty()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        Start(root, 640, 480, language);
+        gs.LoadFont();
+        gs.padStates[kPadStateBlock][0].connected = 1;
+        audio.Create(false);
+        SetUIAudioForTest(&audio, true);
+        tracePath = root + "/trace.txt";
+        std::string error;
+        ASSERT_TRUE(game::TraceOpen(tracePath, &error)) << error;
+        ui->LoadCommonTextures();
+        ui->LoadFrontEndTextures();
+        ui->LoadUISounds();
+        ui->SetUIPad(0);
+    }
+    void TearDown() override
+    {
+        game::TraceClose();
+        uitest::ScreensTest::TearDown();
+        SetUIAudioForTest(nullptr, false);
+        audio.Release();
+        if (!HasFailure() && !root.empty()) {
+            RemoveTree(root);
+        }
+    }
+    // The interface sounds played since the last call, in order.
+    std::vector<int64_t> Sounds()
+    {
+        game::TraceClose();
+        std::vector<int64_t> sounds;
+        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
+            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+                sounds.push_back(std::stoll(r.fields[1]));
+            }
+        }
+        tracePath += "+";
+        std::string error;
+        EXPECT_TRUE(game::TraceOpen(tracePath, &error)) << error;
+        return sounds;
+    }
+    void Goto(uint32_t screen)
+    {
+        ui->RequestModule(screen);
+        ui->Update(16);
+        ASSERT_EQ(ui->CurrentScreen(), screen);
+    }
+    // Presses `button` on pad 0 for one update.
+    void Tap(PadButton button)
+    {
+        Press(0, button);
+        Updates(1);
+    }
+
+    std::string root;
+    CSAudio audio;
+    std::string tracePath;
+    uitest::RecordingLinksScope links;
+};
+
+}  // namespace savetest

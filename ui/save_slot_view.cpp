@@ -1,0 +1,364 @@
+// The save slots' shared layout and drawing (see save_slot_view.h).
+// Sources are in 512ths of their picture unless said otherwise; every
+// picture is drawn grey 240 at full alpha.
+#include "ui/save_slot_view.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/text_block.h"
+#include "app/textures.h"
+#include "ui/stage_table.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr uint32_t kPictureColour = 0xFFF0F0F0u;
+constexpr uint32_t kColonColour = 0xFFF0E68Cu;      // 240, 230, 140
+constexpr uint32_t kPhotoBarColour = 0xFF26B47Eu;   // 38, 180, 126
+constexpr float kRowLeft = 80.0f;
+constexpr float kRowTop = 90.0f;
+constexpr float kRowStep = 58.0f;
+constexpr float kDigitWidth = 15.0f;
+constexpr float kDigitHeight = 17.0f;
+constexpr float kTimeDigitHeight = 16.0f;
+constexpr float kNumberRight = 517.0f;
+constexpr float kNumberTops[4] = {211, 240, 269, 298};  // maximum HP, power, money, stages
+constexpr float kTimeLeft = 360.0f;
+constexpr float kTimeTop = 352.0f;
+constexpr uint32_t kMaxHours = 999;
+constexpr int32_t kPhotoColumns = 7;
+constexpr int32_t kStagePhotos = 29;
+
+struct Rect {
+    float x0, y0, x1, y1;
+};
+
+struct Placed {
+    Rect screen;
+    Rect source;
+};
+
+// The detail frame's nine pieces (PLAYER, pixels of the 512 atlas).
+constexpr Placed kFrame[9] = {
+    {{323, 81, 338, 96}, {1, 126, 15, 141}},    {{338, 81, 555, 96}, {16, 126, 72, 141}},
+    {{555, 81, 570, 96}, {72, 126, 87, 141}},   {{323, 96, 338, 361}, {1, 143, 16, 175}},
+    {{338, 96, 555, 361}, {16, 143, 72, 175}},  {{555, 96, 570, 361}, {72, 143, 87, 175}},
+    {{323, 361, 338, 376}, {1, 174, 16, 189}},  {{338, 361, 555, 376}, {16, 174, 72, 189}},
+    {{555, 361, 570, 376}, {72, 174, 87, 189}},
+};
+
+// The labels of SLWORD: [language 0, other languages].
+constexpr Placed kLabels[6][2] = {
+    {{{337, 208, 401, 228}, {296, 8, 424, 88}}, {{337, 210, 362, 226}, {304, 92, 354, 156}}},
+    {{{337, 238, 379, 258}, {336, 92, 420, 172}}, {{337, 239, 358, 255}, {260, 92, 302, 156}}},
+    {{{337, 268, 379, 288}, {426, 8, 510, 88}}, {{337, 269, 402, 285}, {384, 172, 510, 236}}},
+    {{{337, 298, 415, 318}, {220, 176, 376, 240}}, {{337, 298, 469, 319}, {246, 4, 510, 88}}},
+    {{{337, 328, 445, 349}, {2, 176, 218, 260}}, {{337, 328, 507, 349}, {0, 164, 342, 248}}},
+    {{{393, 265, 503, 288}, {2, 264, 222, 356}}, {{371, 265, 525, 288}, {2, 252, 310, 344}}},
+};
+
+// The heroes' names (SLWORD): hero 0 by language, hero 1 in every language.
+constexpr Placed kHero0Name[2] = {{{330, 170, 459, 191}, {2, 88, 260, 172}}, {{336, 176, 464, 197}, {2, 76, 258, 160}}};
+constexpr Placed kHero1Name = {{375, 176, 426, 197}, {408, 420, 510, 504}};
+
+// SAVLOD's pictures.
+constexpr Rect kHeroArea = {393, 83, 488, 184};
+constexpr Rect kHeroPicture[2] = {{97, 2, 192, 204}, {1, 206, 96, 408}};
+constexpr Rect kNoHero = {1, 2, 96, 204};
+constexpr Placed kPhotoFrame = {{488, 68, 586, 202}, {412, 2, 510, 270}};
+constexpr Placed kBrackets[2] = {{{488, 35, 586, 91}, {412, 386, 510, 274}},
+                                 {{488, 172, 586, 228}, {412, 274, 510, 386}}};
+constexpr Rect kPhoto = {491, 71, 577, 194};
+constexpr Rect kPhotoBars[2] = {{534, 0, 536, 40}, {534, 220, 536, 480}};
+constexpr Rect kCompletedMark = {288, 100, 313, 125};  // PLAYER
+
+void Place(UIQuad *quad, const Rect &screen, const Rect &source, uint32_t argb = kPictureColour)
+{
+    SetQuadPositions(quad->v, screen.x0, screen.y0, screen.x1, screen.y1);
+    SetQuadUVs512(quad->v, source.x0, source.y0, source.x1, source.y1);
+    SetQuadArgb(quad->v, argb);
+}
+
+void DrawPlaced(const Placed &placed, const RwTexture *texture)
+{
+    UIQuad quad;
+    Place(&quad, placed.screen, placed.source);
+    DrawUIQuad(quad, texture);
+}
+
+void DrawUntextured(const Rect &screen, uint32_t argb)
+{
+    UIQuad quad;
+    Place(&quad, screen, {0, 0, 512, 512}, argb);
+    DrawUIQuad(quad.v, nullptr);
+}
+
+int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
+
+bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
+
+RwTexture *ReadPicture(const std::string &folder, const char *name, const char *mask)
+{
+    RwImageSetPath((std::string(UIDataRoot()) + folder).c_str());
+    return LoadTextureWithMask(name, mask);
+}
+
+}  // namespace
+
+SlotInput ReadSlotInput()
+{
+    SlotInput in;
+    const PadState &pad = UIPadState(g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1);
+    if (pad.connected == 0) {
+        return in;
+    }
+    in.up = Pressed(pad, kPadUp);
+    in.down = Pressed(pad, kPadDown);
+    in.left = Pressed(pad, kPadLeft);
+    in.right = Pressed(pad, kPadRight);
+    in.confirm = Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed();
+    in.back = Pressed(pad, kPadCross) || Pressed(pad, kPadSelect);
+    return in;
+}
+
+RwTexture *ReadSaveLoadArt() { return ReadPicture("\\RESOURCE\\UITEXT\\SAVELOAD\\", "SAVLOD.BMP", "SAVLODA.BMP"); }
+
+RwTexture *ReadSlotWordArt()
+{
+    return ReadPicture(std::string("\\RESOURCE\\UITEXT\\SAVELOAD") + UILanguageFolder(), "SLWORD.BMP", "SLWORDA.BMP");
+}
+
+RwTexture *ReadStagePhotoArt() { return ReadPicture("\\RESOURCE\\UITEXT\\PAUSE\\", "STAGPHO.BMP", "STAGPHOA.BMP"); }
+
+void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height)
+{
+    if (digit < 0 || digit > 9) {
+        return;
+    }
+    const float column = static_cast<float>(digit % 5);
+    const float row = static_cast<float>(digit / 5);
+    UIQuad quad;
+    SetQuadPositions(quad.v, x, y, x + kDigitWidth, y + height);
+    SetQuadUVs(quad.v, (180.0f + 15.0f * column) / 256.0f, (62.0f + 20.0f * row) / 128.0f,
+               (195.0f + 15.0f * column) / 256.0f, (79.0f + 20.0f * row) / 128.0f);
+    SetQuadArgb(quad.v, kPictureColour);
+    DrawUIQuad(quad, words);
+}
+
+void PlayTimeParts(uint32_t ms, char hours[8], char minutes[4], char seconds[4])
+{
+    const uint32_t s = ms / 1000;
+    const uint32_t parts[3] = {std::min(ms / 3600000u, kMaxHours), (s % 3600) / 60, s % 60};
+    char *out[3] = {hours, minutes, seconds};
+    const size_t sizes[3] = {8, 4, 4};
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(out[i], sizes[i], parts[i] >= 10 ? "%u" : "0%u", parts[i]);
+    }
+}
+
+void SaveSlotView::Create()
+{
+    if (background == nullptr) {
+        background = std::make_unique<UIQuad>();
+        leftStrip = std::make_unique<UIQuad>();
+        rows = std::make_unique<UIQuad[]>(kSlotRowsShown);
+        cursorQuad = std::make_unique<UIQuad>();
+        frame = std::make_unique<UIQuad[]>(9);
+        labels = std::make_unique<UIQuad[]>(kSlotLabels);
+    }
+    if (slots == nullptr) {
+        slots = std::make_unique<CSSaveSlotList>();
+    }
+}
+
+void SaveSlotView::Release()
+{
+    background.reset();
+    leftStrip.reset();
+    rows.reset();
+    cursorQuad.reset();
+    frame.reset();
+    labels.reset();
+    if (slots != nullptr) {
+        slots->Release();
+        slots.reset();
+    }
+}
+
+void SaveSlotView::LayOut()
+{
+    if (background == nullptr) {
+        return;
+    }
+    SetQuadPositions(background->v, 0, 0, 640, 480);
+    SetQuadUVs(background->v, 0, 0, 1, 1);
+    SetQuadArgb(background->v, kPictureColour);
+    Place(leftStrip.get(), {0, 0, 143, 325}, {193, 2, 336, 454});
+    for (int32_t k = 0; k < kSlotRowsShown; ++k) {
+        const float top = kRowTop + kRowStep * static_cast<float>(k);
+        Place(&rows[k], {kRowLeft, top, 320, top + 41}, {1, 410, 174, 472});
+    }
+    for (int i = 0; i < 9; ++i) {
+        Place(&frame[i], kFrame[i].screen, kFrame[i].source);
+    }
+    for (int i = 0; i < 6; ++i) {
+        const Placed &label = kLabels[i][LanguageColumn()];
+        Place(&labels[i], label.screen, label.source);
+    }
+    SetCursor(cursor);
+}
+
+void SaveSlotView::SetCursor(int32_t slot)
+{
+    cursor = std::clamp(slot, 0, kSaveSlots - 1);
+    if (cursor < firstRow) {
+        firstRow = cursor;
+    } else if (cursor - firstRow > kSlotRowsShown - 1) {
+        firstRow = cursor - (kSlotRowsShown - 1);
+    }
+    if (cursorQuad != nullptr) {
+        const float y = 88.0f + kRowStep * static_cast<float>(cursor - firstRow);
+        // The source runs right to left: the arrow is mirrored.
+        Place(cursorQuad.get(), {23, y, 78, y + 44}, {392, 4, 337, 86});
+    }
+}
+
+bool SaveSlotView::MoveCursor(int32_t step)
+{
+    const int32_t next = std::clamp(cursor + step, 0, kSaveSlots - 1);
+    if (next == cursor) {
+        return false;
+    }
+    SetCursor(next);
+    return true;
+}
+
+void SaveSlotView::Draw(CSTextBlock *rowText) const
+{
+    if (background == nullptr || slots == nullptr) {
+        return;
+    }
+    DrawUIQuad(*background, baseMap);
+    DrawUIQuad(*leftStrip, savlod);
+    for (int32_t k = 0; k < kSlotRowsShown; ++k) {
+        DrawUIQuad(rows[k], savlod);
+    }
+    DrawUIQuad(*cursorQuad, savlod);
+    for (int i = 0; i < 9; ++i) {
+        DrawUIQuad(frame[i], player);
+    }
+    DrawRows(rowText);
+    DrawDetails(slots->Slot(cursor));
+    if (CSUIManager *ui = g_pUIManager) {
+        ui->DrawShadeRect(0, 410, 640, 445);
+        ui->DrawKeyPrompts(3);
+    }
+}
+
+void SaveSlotView::DrawRows(CSTextBlock *rowText) const
+{
+    for (int32_t k = 0; k < kSlotRowsShown; ++k) {
+        const int32_t index = firstRow + k;
+        const SaveSlotInfo &slot = slots->Slot(index);
+        const float top = kRowTop + kRowStep * static_cast<float>(k);
+        const int32_t number = index + 1;
+        DrawSlotDigit(words, number / 10, kRowLeft + 17, top + 12, kDigitHeight);
+        DrawSlotDigit(words, number % 10, kRowLeft + 17 + kDigitWidth, top + 12, kDigitHeight);
+        if (slot.state != kSlotSaved || slot.GetName() == nullptr || rowText == nullptr) {
+            continue;
+        }
+        const char16_t *stageName = g_pUIManager != nullptr ? g_pUIManager->GetStageName(slot.lastStageId) : nullptr;
+        if (stageName != nullptr) {
+            rowText->SetText(nullptr, stageName, static_cast<int32_t>(kRowLeft) + 51, static_cast<int32_t>(top), 544);
+            rowText->AlignY(kAlignCentre, static_cast<int32_t>(top) + 21);
+            rowText->Draw();
+        }
+    }
+    for (int32_t k = 0; k < kSlotRowsShown; ++k) {
+        if (slots->Slot(firstRow + k).completed == 0) {
+            continue;
+        }
+        const float top = kRowTop + kRowStep * static_cast<float>(k);
+        UIQuad mark;
+        Place(&mark, {kRowLeft - 1, top + 7, kRowLeft + 24, top + 32}, kCompletedMark);
+        DrawUIQuad(mark, player);
+    }
+}
+
+void SaveSlotView::DrawDetails(const SaveSlotInfo &slot) const
+{
+    UIQuad hero;
+    if (slot.state != kSlotSaved) {
+        Place(&hero, kHeroArea, kNoHero);
+        DrawUIQuad(hero, savlod);
+        DrawUIQuad(labels[kLabelEmpty], words);
+        return;
+    }
+    // A saved game's hero is 0 or 1: the scan refused every other.
+    const int32_t heroType = slot.hero == 1 ? 1 : 0;
+    Place(&hero, kHeroArea, kHeroPicture[heroType]);
+    DrawUIQuad(hero, savlod);
+    DrawPlaced(heroType == 0 ? kHero0Name[LanguageColumn()] : kHero1Name, words);
+    for (int i = kLabelHP; i <= kLabelTime; ++i) {
+        DrawUIQuad(labels[i], words);
+    }
+    const int32_t values[4] = {slot.maxHP, slot.maxPower, slot.money, slot.stagesCleared};
+    for (int i = 0; i < 4; ++i) {
+        DrawNumber(values[i], kNumberRight, kNumberTops[i]);
+    }
+    DrawPlayTime(slot.playTimeMs);
+    DrawPhotoBand(slot.lastStageId);
+}
+
+void SaveSlotView::DrawNumber(int32_t value, float right, float top) const
+{
+    // The digits have no sign: a value below 0 shows as 0.
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", std::max(value, 0));
+    float x = right - kDigitWidth * static_cast<float>(std::strlen(text));
+    for (const char *c = text; *c != '\0'; ++c) {
+        DrawSlotDigit(words, *c - '0', x, top, kDigitHeight);
+        x += kDigitWidth;
+    }
+}
+
+void SaveSlotView::DrawPlayTime(uint32_t ms) const
+{
+    char hours[8];
+    char minutes[4];
+    char seconds[4];
+    PlayTimeParts(ms, hours, minutes, seconds);
+    float x = kTimeLeft;
+    const char *parts[3] = {hours, minutes, seconds};
+    for (int part = 0; part < 3; ++part) {
+        for (const char *c = parts[part]; *c != '\0'; ++c) {
+            DrawSlotDigit(words, *c - '0', x, kTimeTop, kTimeDigitHeight);
+            x += kDigitWidth;
+        }
+        if (part < 2) {
+            DrawUntextured({x + 6, 357, x + 9, 360}, kColonColour);
+            DrawUntextured({x + 6, 363, x + 9, 366}, kColonColour);
+            x += kDigitWidth;
+        }
+    }
+}
+
+void SaveSlotView::DrawPhotoBand(int32_t lastStageId) const
+{
+    for (const Rect &bar : kPhotoBars) {
+        DrawUntextured(bar, kPhotoBarColour);
+    }
+    DrawPlaced(kPhotoFrame, savlod);
+    const int32_t index = StageIdToIndex(lastStageId);
+    if (index >= 0 && index < kStagePhotos) {
+        const float column = static_cast<float>(index % kPhotoColumns);
+        const float row = static_cast<float>(index / kPhotoColumns);
+        DrawPlaced({kPhoto, {1 + 71 * column, 1 + 71 * row, 70 + 71 * column, 70 + 71 * row}}, photos);
+    }
+    for (const Placed &bracket : kBrackets) {
+        DrawPlaced(bracket, savlod);
+    }
+}

@@ -1,0 +1,84 @@
+// What the load screen and the save panel share: the list of the 20 save
+// slots, five rows at a time beside a detail frame, with one layout. The
+// rows show each slot's number, its last stage's name and a mark for a
+// completed game; the frame shows the slot under the cursor: the hero's
+// picture and name, maximum HP and power, money, stages cleared, the play
+// time and the photo of the last stage, or the empty-slot label. Pictures:
+// SAVLOD (the screen's art), SLWORD (words and digits of the language),
+// STAGPHO (stage photos, 71-pixel cells seven to a row), and the screen
+// manager's BASEMAP and PLAYER, which are only borrowed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "ui/save_slots.h"
+#include "ui/ui_quad.h"
+
+class CSTextBlock;
+
+inline constexpr int32_t kSlotRowsShown = 5;
+inline constexpr int32_t kSlotLabels = 7;  // HP, power, money, stages, time, empty slot, hero name
+
+class SaveSlotView {
+public:
+    enum Label { kLabelHP, kLabelPower, kLabelMoney, kLabelStages, kLabelTime, kLabelEmpty, kLabelHeroName };
+
+    // Makes the quads and the slot list when missing.
+    void Create();
+    // Frees the quads and the slot list.
+    void Release();
+    // Lays out the fixed quads (the labels by language) and places the cursor.
+    void LayOut();
+    // Sets the cursor, scrolling so that it stays among the rows shown.
+    void SetCursor(int32_t slot);
+    // Moves the cursor one slot up (-1) or down (1); false at either end.
+    bool MoveCursor(int32_t step);
+    bool Refresh() { return slots != nullptr && slots->Refresh(); }
+    const SaveSlotInfo *Current() const { return slots != nullptr ? &slots->Slot(cursor) : nullptr; }
+
+    // The list, its rows' texts laid out in `rowText`, the detail frame and
+    // the key-prompt band.
+    void Draw(CSTextBlock *rowText) const;
+
+    std::unique_ptr<UIQuad> background, leftStrip;
+    std::unique_ptr<UIQuad[]> rows;    // 5
+    std::unique_ptr<UIQuad> cursorQuad;
+    std::unique_ptr<UIQuad[]> frame;   // 9 pieces
+    std::unique_ptr<UIQuad[]> labels;  // 7
+    std::unique_ptr<CSSaveSlotList> slots;
+    RwTexture *savlod = nullptr;       // SAVLOD
+    RwTexture *words = nullptr;        // SLWORD
+    RwTexture *photos = nullptr;       // STAGPHO
+    RwTexture *baseMap = nullptr;      // the manager's, borrowed
+    RwTexture *player = nullptr;       // the manager's, borrowed
+    int32_t firstRow = 0;
+    int32_t cursor = 0;
+
+private:
+    void DrawRows(CSTextBlock *rowText) const;
+    void DrawDetails(const SaveSlotInfo &slot) const;
+    void DrawNumber(int32_t value, float right, float top) const;
+    void DrawPlayTime(uint32_t ms) const;
+    void DrawPhotoBand(int32_t lastStageId) const;
+};
+
+// The buttons of the interface pad pressed this frame, as both screens read
+// them (nothing while the pad is not connected): confirm is circle, start
+// or the left mouse button, back is cross or select.
+struct SlotInput {
+    bool up = false, down = false, left = false, right = false, confirm = false, back = false;
+};
+SlotInput ReadSlotInput();
+
+// The three pictures, each read from its folder (inside whatever pack is
+// open); null when missing.
+RwTexture *ReadSaveLoadArt();    // SAVLOD
+RwTexture *ReadSlotWordArt();    // SLWORD of the language
+RwTexture *ReadStagePhotoArt();  // STAGPHO
+
+// A digit d of SLWORD at (x, y), 15 wide and `height` high.
+void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height);
+// What the play time reads: hours (at most 999), minutes and seconds, each
+// with a leading 0 below 10 ("01", "02", "03" for 1:02:03).
+void PlayTimeParts(uint32_t ms, char hours[8], char minutes[4], char seconds[4]);
