@@ -100,20 +100,7 @@ protected:
         }
     }
     // The interface sounds played since the last call, in order.
-    std::vector<int64_t> Sounds()
-    {
-        game::TraceClose();
-        std::vector<int64_t> sounds;
-        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
-            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
-                sounds.push_back(std::stoll(r.fields[1]));
-            }
-        }
-        tracePath += "+";
-        std::string error;
-        EXPECT_TRUE(game::TraceOpen(tracePath, &error)) << error;
-        return sounds;
-    }
+    std::vector<int64_t> Sounds() { return uitest::TakeTracedSounds(&tracePath); }
     void Goto(uint32_t screen)
     {
         ui->RequestModule(screen);

@@ -48,20 +48,7 @@ protected:
         audio.Release();
     }
     // The interface sounds played so far, in order.
-    std::vector<int64_t> Sounds()
-    {
-        game::TraceClose();
-        std::vector<int64_t> sounds;
-        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
-            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
-                sounds.push_back(std::stoll(r.fields[1]));
-            }
-        }
-        std::string error;
-        EXPECT_TRUE(game::TraceOpen(tracePath + ".more", &error));
-        tracePath += ".more";
-        return sounds;
-    }
+    std::vector<int64_t> Sounds() { return uitest::TakeTracedSounds(&tracePath); }
     void Goto(uint32_t screen)
     {
         ui->RequestModule(screen);

@@ -17,9 +17,11 @@
 #include "app/camera_frame.h"
 #include "app/game_system.h"
 #include "app/input.h"
+#include "app/trace.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/game/trace_reader.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 
@@ -105,6 +107,24 @@ inline UILinks RecordingLinks()
     };
     l.resetItemRange = [] { Log("reset item range"); };
     return l;
+}
+
+// The interface sounds the open trace at *tracePath holds, in order; the
+// trace goes on in a new file (*tracePath + ".more"), so that the next call
+// gives the sounds played after this one.
+inline std::vector<int64_t> TakeTracedSounds(std::string *tracePath)
+{
+    game::TraceClose();
+    std::vector<int64_t> sounds;
+    for (const gametest::TraceRecord &r : gametest::ReadTrace(*tracePath)) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+            sounds.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    *tracePath += ".more";
+    std::string error;
+    EXPECT_TRUE(game::TraceOpen(*tracePath, &error)) << error;
+    return sounds;
 }
 
 // The recording links while it lives, with a fresh log.
