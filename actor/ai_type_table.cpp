@@ -4,7 +4,7 @@
 // 1007) keep theirs under their type number; the other monsters and the
 // non-player characters number theirs by type (monster 1000 + n: 12nn000;
 // character 10: 1410000, 100 + n: 14(20 + n)000); boss 1100 keeps its model
-// under its type number, and trap 1205 takes 1545000.
+// under its type number, and trap 1205 shares 1200's folder.
 #include "actor/ai_type_table.h"
 
 #include "actor/hero.h"
@@ -14,6 +14,7 @@
 #include "boss/boss_1106.h"
 #include "boss/boss_1107.h"
 #include "boss/boss_update.h"
+#include "boss/trap.h"
 #include "monster/monster_1003.h"
 #include "monster/monster_1004.h"
 #include "monster/monster_1007.h"
@@ -93,13 +94,18 @@ constexpr AiTypeInfo kAiTypes[] = {
     {.aiType = 1108, .modelFolder = ModelFolder::kBoss, .modelId = "1160000"},
     {.aiType = 1109, .modelFolder = ModelFolder::kBoss, .modelId = "1165000"},
     {.aiType = 1110, .modelFolder = ModelFolder::kBoss, .modelId = "1170000"},
-    {.aiType = 1200, .modelFolder = ModelFolder::kTrap, .modelId = "1510000"},
-    {.aiType = 1201, .modelFolder = ModelFolder::kTrap, .modelId = "1520000"},
-    {.aiType = 1202, .modelFolder = ModelFolder::kTrap, .modelId = "1530000"},
-    {.aiType = 1203, .modelFolder = ModelFolder::kTrap, .modelId = "1540000"},
-    {.aiType = 1204, .modelFolder = ModelFolder::kTrap, .modelId = "1550000"},
-    // The placement loader has no entry for trap 1205.
-    {.aiType = 1205, .modelFolder = ModelFolder::kTrap, .modelId = "1545000", .construct = nullptr},
+    {.aiType = 1200, .modelFolder = ModelFolder::kTrap, .modelId = "1510000", .objectSize = sizeof(CSTrap1200),
+     .construct = &ConstructActor<CSTrap1200>, .update = &UpdateTrap, .release = &ReleaseTrap},
+    {.aiType = 1201, .modelFolder = ModelFolder::kTrap, .modelId = "1520000", .objectSize = sizeof(CSTrap1201),
+     .construct = &ConstructActor<CSTrap1201>, .update = &UpdateTrap},
+    {.aiType = 1202, .modelFolder = ModelFolder::kTrap, .modelId = "1530000", .objectSize = sizeof(CSTrap1202),
+     .construct = &ConstructActor<CSTrap1202>, .update = &UpdateTrap},
+    {.aiType = 1203, .modelFolder = ModelFolder::kTrap, .modelId = "1540000", .objectSize = sizeof(CSTrap1203),
+     .construct = &ConstructActor<CSTrap1203>, .update = &UpdateTrap, .release = &ReleaseTrap},
+    {.aiType = 1204, .modelFolder = ModelFolder::kTrap, .modelId = "1550000", .update = &UpdateTrap},
+    // The placement loader has no entry for trap 1205; it shares 1200's folder.
+    {.aiType = 1205, .modelFolder = ModelFolder::kTrap, .modelId = "1510000", .objectSize = sizeof(CSTrap1200),
+     .construct = nullptr, .update = &UpdateTrap, .release = &ReleaseTrap},
     {.aiType = 10000, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560100"},
     {.aiType = 10001, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560200"},
     {.aiType = 10002, .modelFolder = ModelFolder::kBreakObj, .modelId = "1560300"},
