@@ -112,6 +112,8 @@ void CSWaterEvent::Rest()
         nodes->Rewind(Water->clump);
     }
     Water->active = 0;
+    Risen = 0;
+    SoundDone = 0;
 }
 
 uint8_t CSWaterEvent::Check(float dt)
@@ -124,7 +126,8 @@ uint8_t CSWaterEvent::Check(float dt)
     if (Water == nullptr) {
         return 0;
     }
-    if (!EventInView(Water->position, Water->radius)) {
+    const bool inView = EventInView(Water->position, Water->radius);
+    if (!inView) {
         Rest();
     }
     Clock += dt;
@@ -157,7 +160,8 @@ uint8_t CSWaterEvent::Check(float dt)
                 system->SetPosition(Water->position);  // a corner not found: the water's position
             }
         }
-        Risen = 1;
+        // A surge out of view makes no sound.
+        Risen = inView ? 1 : 0;
         Water->active = 1;
         Clock = 0.0f;
     }
@@ -177,13 +181,15 @@ uint8_t CSWaterEvent::Check(float dt)
             Water->model->ResetTime();
         }
         Water->active = 0;
+        // The next surge's rise plays the sound again (not the fall of this one).
+        Risen = 0;
         SoundDone = 0;
         return 0;
     }
     if (animations != nullptr) {
         animations->UpdateClump(Water->clump, dt);
     }
-    nodes->Advance(Water->clump, dt, kNodeAnimLoop);
+    nodes->Advance(Water->clump, dt, kNodeAnimOnce);
     if (Water->model != nullptr) {
         Water->model->Advance(dt * 1000.0f);
     }

@@ -46,7 +46,7 @@ public:
     WaterObject *Water;  // owned
     float Clock;
     int32_t Word;
-    uint32_t Risen;      // set by the first surge (the sound waits for it)
+    uint32_t Risen;      // set while a surge stands (the sound waits for it)
     float HurtTimers[kEventPlayers];
     float Interval;
     int32_t Damage;

@@ -19,6 +19,7 @@
 #include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/event_stage_links.h"
+#include "event_test_support.h"
 #include "stage/stage_paths.h"
 #include "support/engine/scratch_path.h"
 #include "support/game/kill_checks.h"
@@ -172,20 +173,9 @@ TEST_F(EventSampleStage, TheMonsterGoneChainsItsEventTheLinkStarterAndTheExit)
 
 // ---- the game itself, headless, under a scripted pad ----
 
-std::string Script(const char *name) { return std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/" + name; }
-
 std::vector<gametest::TraceRecord> RunFirstStageTrace(const char *name, const char *script, uint32_t frames)
 {
-    const std::string folder = std::string(RW_TEST_BINARY_DIR) + "/tests/event_run/" + std::to_string(getpid()) + "/" + name;
-    EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
-    std::string output;
-    EXPECT_EQ(apptest::RunGame(folder,
-                               "--headless --mode 1 --stage 1 --fixed-step 16 --frames " + std::to_string(frames) +
-                                   " --input " + Script(script) + " --trace t.txt",
-                               &output, "SDL_AUDIODRIVER=dummy"),
-              0)
-        << output;
-    return gametest::ReadTrace(folder + "/t.txt");
+    return event_test::RunStageTrace(name, 1, script, frames);
 }
 
 std::vector<std::string> RunFirstStage(const char *name, const char *script, uint32_t frames)

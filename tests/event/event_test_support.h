@@ -11,6 +11,7 @@
 #include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/event_table_file.h"
+#include "support/game/trace_reader.h"
 
 namespace event_test {
 
@@ -113,5 +114,11 @@ struct OwnedRecord {
 
 // Poses for every hero of the stage, then the frame's passes.
 void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt = 1.0f / 60.0f);
+
+// The game itself, headless, on a copy of the sample data: stage `stage`
+// under the scripted pad tests/event/scripts/<script> for `frames` ticks of
+// 16 ms; the run's trace (its copy goes once the trace is read).
+std::vector<gametest::TraceRecord> RunStageTrace(const char *name, int32_t stage, const char *script,
+                                                 uint32_t frames);
 
 }  // namespace event_test

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tools/mkdata/sample_event_data.h"
+
 namespace mkdata {
 
 namespace {
@@ -56,7 +58,12 @@ const std::vector<EventTableEntry> &SampleEventTable()
         bombardment.playerMask = 1;
         bombardment.maxOccur = 1000;
         bombardment.points = {{-30.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 55.5f}, {30.0f, 0.0f, 40.0f}};
-        return std::vector<EventTableEntry>{otherStage, cleared, starter, exit, unknown, bombardment};
+        std::vector<EventTableEntry> table = {otherStage, cleared, starter, exit, unknown, bombardment};
+        // The hazard, puzzle and trap stages' events.
+        for (const EventTableEntry &entry : SampleEventStageEntries()) {
+            table.push_back(entry);
+        }
+        return table;
     }();
     return entries;
 }

@@ -10,6 +10,7 @@
 #include "tools/mkdata/stage_world.h"
 #include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/event_table.h"
+#include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
@@ -50,6 +51,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
     ok = ok && mkdata::WriteEventTable(argv[1]);
+    ok = ok && mkdata::WriteSampleEventData(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);
     ok = ok && mkdata::WriteFxData(argv[1]);

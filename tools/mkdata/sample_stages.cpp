@@ -15,6 +15,7 @@
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
 #include "tools/mkdata/sample_bosses.h"
+#include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_lights.h"
@@ -204,6 +205,21 @@ const std::vector<SampleStageSpec> &SampleStages()
             stage.sounds = WithMonsterSounds({}, stage.placements);
             stage.musicHz[0] = 165 + 11 * static_cast<int>(boss % 100);
             stage.musicHz[1] = 208 + 11 * static_cast<int>(boss % 100);
+            stages.push_back(stage);
+        }
+        // The events' stages: the yard without fog or rain, the heroes at
+        // the south side facing north: stage 5's switch puzzle, stage 7's
+        // water.
+        for (const int32_t id : {kPuzzleStageId, kWaterStageId}) {
+            SampleStageSpec stage = arena;
+            stage.id = id;
+            stage.placements = {};
+            stage.info.start1 = {0.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
+            stage.info.start2 = {20.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
+            stage.sounds = SampleEventStageSounds(id);
+            stage.particles = SampleEventStageParticles(id);
+            stage.musicHz[0] = id == kPuzzleStageId ? 247 : 185;
+            stage.musicHz[1] = id == kPuzzleStageId ? 311 : 233;
             stages.push_back(stage);
         }
         std::sort(stages.begin(), stages.end(),

@@ -1,0 +1,110 @@
+// The game headless on the sample data's event stages under a scripted pad,
+// checked by its trace: in stage 7 the hero walks into the water and is
+// hurt only while a surge stands; in stage 5 the hero steps on the switches
+// 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "event_test_support.h"
+
+namespace {
+
+using gametest::TraceRecord;
+
+bool Is(const TraceRecord &r, const char *kind, const char *first)
+{
+    return r.kind == kind && !r.fields.empty() && r.fields[0] == first;
+}
+
+// The first hero's HP on each tick it changed (the actor line of AI id 0).
+std::vector<std::pair<uint32_t, int>> HeroHpChanges(const std::vector<TraceRecord> &trace)
+{
+    std::vector<std::pair<uint32_t, int>> changes;
+    int last = -1;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "actor" && r.fields.size() >= 4 && r.fields[0] == "0" && r.fields[1] == "0") {
+            const int hp = std::stoi(r.fields[3]);
+            if (hp != last) {
+                changes.emplace_back(r.tick, hp);
+                last = hp;
+            }
+        }
+    }
+    return changes;
+}
+
+TEST(EventHazardRun, TheWaterHurtsOnlyWhileASurgeStands)
+{
+    const std::vector<TraceRecord> trace = event_test::RunStageTrace("water", 7, "walk_into_water.txt", 800);
+    // One sound per surge: the first on the first tick, then every 3.5 s.
+    std::vector<uint32_t> surges;
+    for (const TraceRecord &r : trace) {
+        if (Is(r, "sfx", "6500020")) {
+            surges.push_back(r.tick);
+        }
+    }
+    ASSERT_GE(surges.size(), 4u);
+    EXPECT_EQ(surges[0], 1u);
+    for (size_t i = 1; i < surges.size(); ++i) {
+        EXPECT_NEAR(static_cast<double>(surges[i] - surges[i - 1]), 219.0, 1.0) << "3.5 s at 16 ms a tick";
+    }
+    // Every hurt falls in a surge's window (1/6 s to 13/6 s into it), at
+    // least half a second after the one before, and costs 40 less defence.
+    const auto changes = HeroHpChanges(trace);
+    ASSERT_GE(changes.size(), 5u);
+    EXPECT_EQ(changes.front().second, 2000);
+    uint32_t previous = 0;
+    for (size_t i = 1; i < changes.size(); ++i) {
+        const uint32_t tick = changes[i].first;
+        bool inWindow = false;
+        for (uint32_t start : surges) {
+            inWindow = inWindow || (tick >= start + 10 && tick <= start + 136);
+        }
+        EXPECT_TRUE(inWindow) << "hurt on tick " << tick;
+        EXPECT_EQ(changes[i - 1].second - changes[i].second, 35) << tick;
+        if (previous != 0) {
+            EXPECT_GE(tick - previous, 31u) << "at most once per 0.5 s";
+        }
+        previous = tick;
+    }
+}
+
+TEST(EventHazardRun, TheHeroSolvesTheSwitchPuzzle)
+{
+    const std::vector<TraceRecord> trace = event_test::RunStageTrace("puzzle", 5, "solve_puzzle.txt", 720);
+    std::vector<std::string> switches;
+    uint32_t solved = 0;
+    bool eventMusic = false;
+    bool stageMusicBack = false;
+    int rightSounds = 0;
+    int wrongSounds = 0;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() >= 3 && r.fields[1] == "mat_anim" && r.fields[2] == "started") {
+            switches.push_back(r.fields[0]);
+        }
+        if (r.kind == "event" && r.fields.size() >= 3 && r.fields[0] == "79054100" && r.fields[2] == "ended") {
+            solved = r.tick;
+        }
+        rightSounds += Is(r, "sfx", "6500660") ? 1 : 0;
+        wrongSounds += Is(r, "sfx", "6500670") ? 1 : 0;
+        if (r.kind == "music" && r.fields.size() >= 3 && r.fields[0] == "start") {
+            eventMusic = eventMusic || (r.fields[1] == "event" && r.fields[2] == "EVT1.WAV");
+            stageMusicBack = stageMusicBack || (eventMusic && r.fields[1] == "stage");
+        }
+    }
+    EXPECT_EQ(switches, (std::vector<std::string>{"3", "1", "4", "2"}));
+    EXPECT_EQ(rightSounds, 4);
+    EXPECT_EQ(wrongSounds, 0);
+    ASSERT_GT(solved, 0u) << "the puzzle ends solved";
+    bool solvedSound = false;
+    for (const TraceRecord &r : trace) {
+        solvedSound = solvedSound || (Is(r, "sfx", "6500680") && r.tick == solved);
+    }
+    EXPECT_TRUE(solvedSound);
+    EXPECT_TRUE(eventMusic) << "the puzzle's music (EVENT.BGM) plays while it runs";
+    EXPECT_TRUE(stageMusicBack) << "and the stage's comes back when it is solved";
+}
+
+}  // namespace

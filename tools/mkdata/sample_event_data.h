@@ -1,0 +1,63 @@
+// The sample data of the hazard, puzzle and trap stages' events:
+//   RESOURCE/G_EVENT/TWATER/TWATER.XDT  the water model's descriptor, its
+//                                       model TWATER.DFF (a surface that a
+//                                       node animation raises, four spray
+//                                       corners "3514100P01".."P04") and
+//                                       its flipbook textures
+//   RESOURCE/G_EVENT/ANM/TWATER.ANM     the water's clump animation (a bob)
+//   RESOURCE/G_EVENT/DFF/GASVENT.DFF    the gas vent, three outlet frames
+//   RESOURCE/G_EVENT/DFF/SWITCH.DFF     the puzzle's switch pad, and the
+//                    3520801..3520806   number signs of switches 1..6
+//   RESOURCE/G_EVENT/EVENT.BGM          one entry: the puzzle's music
+//   RESOURCE/PARTICLE/<name>            the spray, gas and trap jets
+// and the events of stage 18 (the trap notice 79187200 over traps 1200 and
+// 1203, the gas vent 79180200), stage 7 (the water 79073100, Param 35040)
+// and stage 5 (the puzzle 79054100, sequence 3142, and its switches 1..4).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "event/event_bgm_list.h"
+#include "event/event_table_file.h"
+#include "fx/particle_set_file.h"
+#include "tools/mkdata/stage_sounds.h"
+
+namespace mkdata {
+
+inline constexpr int32_t kPuzzleStageId = 2050000;
+inline constexpr int32_t kWaterStageId = 2070000;
+inline constexpr int32_t kTrapStageId = 2180000;
+
+inline constexpr int32_t kSampleTrapNotice = 79187200;
+inline constexpr int32_t kSampleGasVent = 79180200;
+inline constexpr int32_t kSampleWater = 79073100;
+inline constexpr int32_t kSamplePuzzle = 79054100;
+
+// Where the stages' events stand (the yard's ground is y = 0; the heroes
+// start at z = -40 facing +z).
+inline constexpr RwV3d kGasVentAt = {40.0f, 0.0f, 40.0f};
+inline constexpr RwV3d kWaterAt = {0.0f, 0.0f, 30.0f};
+inline constexpr float kWaterHalf = 30.0f;
+// The switches stand in a row across the yard, 30 apart, x = 30 (n - 2.5).
+RwV3d SampleSwitchAt(int32_t number);
+inline constexpr float kSwitchHalf = 6.0f;
+// The trap notice's area: the band the heroes cross on the way north.
+inline constexpr float kTrapNoticeNear = -10.0f;
+inline constexpr float kTrapNoticeFar = 10.0f;
+
+// The events of the three stages, for the event table.
+std::vector<EventTableEntry> SampleEventStageEntries();
+// The event music list.
+std::vector<EventMusicEntry> SampleEventMusic();
+// The particle systems each of the three stages loads (empty for another).
+ParticleSet SampleEventStageParticles(int32_t stageId);
+// The sounds each of the three stages' events play.
+std::vector<SampleSound> SampleEventStageSounds(int32_t stageId);
+
+// Writes the files above under `root` (the event table is written with
+// the others, event_table.h).
+bool WriteSampleEventData(const std::string &root);
+
+}  // namespace mkdata
