@@ -1,14 +1,10 @@
 // The fake stage side of the event tests (see event_test_support.h).
 #include "event_test_support.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-
-#include "app/app_test_support.h"
 #include "app/file.h"
 #include "event/event_factory.h"
 #include "event/event_record.h"
+#include "support/game/game_run.h"
 
 namespace event_test {
 
@@ -203,23 +199,9 @@ void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt)
 
 std::vector<gametest::TraceRecord> RunStageTrace(const char *name, int32_t stage, const char *script, uint32_t frames)
 {
-    const std::string folder =
-        std::string(RW_TEST_BINARY_DIR) + "/tests/event_run/" + std::to_string(getpid()) + "/" + name;
     const std::string scriptPath = std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/" + script;
-    EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
-    std::string output;
-    EXPECT_EQ(apptest::RunGame(folder,
-                               "--headless --mode 1 --stage " + std::to_string(stage) + " --fixed-step 16 --frames " +
-                                   std::to_string(frames) + " --input " + scriptPath + " --trace t.txt",
-                               &output, "SDL_AUDIODRIVER=dummy"),
-              0)
-        << output;
-    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
-    if (!::testing::Test::HasFailure()) {
-        std::error_code error;
-        std::filesystem::remove_all(folder, error);
-    }
-    return trace;
+    return gametest::RunSampleGame(std::string("event_") + name, "--stage " + std::to_string(stage) + " --frames " +
+                                                                     std::to_string(frames) + " --input " + scriptPath);
 }
 
 OwnedRecord::OwnedRecord(int32_t id) : record(CreateEventRecord(id))
