@@ -1,6 +1,7 @@
 // The screens on the sample data with the game system on a headless
 // window: one frame (the manager's update and the drawing) of the warning
-// screen and of character selection, and one drawing of the loading screen.
+// screen, of character selection and of the load screen, one drawing of
+// the loading screen, and one scan of the 20 save slots.
 #include <benchmark/benchmark.h>
 
 #include "app/engine_startup.h"
@@ -8,6 +9,7 @@
 #include "app/path.h"
 #include "support/engine/headless_driver.h"
 #include "ui/loading_screen.h"
+#include "ui/save_slots.h"
 #include "ui/ui_manager.h"
 
 namespace {
@@ -92,6 +94,33 @@ void BM_LoadingScreenDrawing(benchmark::State &state)
     g_pLoading->Activate(0, 2010000);
 }
 BENCHMARK(BM_LoadingScreenDrawing)->Unit(benchmark::kMillisecond);
+
+// The load screen over the sample data's saves (read only).
+void BM_LoadScreenFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    game.ui->StartAtScreen(kUISaveLoad);
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_LoadScreenFrame)->Unit(benchmark::kMillisecond);
+
+// What every opening of a slot screen and every save costs: the 20 files read and checked.
+void BM_SaveSlotScan(benchmark::State &state)
+{
+    SetDataRootPath(RW_BENCH_DATA_DIR);
+    CSSaveSlotList list;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(list.Refresh());
+    }
+    SetDataRootPath("");
+}
+BENCHMARK(BM_SaveSlotScan)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

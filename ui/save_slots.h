@@ -20,8 +20,6 @@ inline constexpr int32_t kSlotSaved = 0;
 inline constexpr int32_t kSlotEmpty = 1;
 inline constexpr int32_t kSlotUnknown = -1;
 inline constexpr uint32_t kSlotListCounter = 60000;
-// The final stages' slots: a game that cleared one is complete.
-inline constexpr int32_t kCompletedStageSlots[2] = {27, 28};
 
 // One slot, fields in order.
 struct SaveSlotInfo {

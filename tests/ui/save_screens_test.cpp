@@ -198,6 +198,26 @@ TEST_F(SaveScreens, TheLoadScreenAsItIsSeen)
     }
 }
 
+TEST_F(SaveScreens, LanguageZeroTakesItsOwnWordsAndPlacesThem)
+{
+    StartOn("load_language0", false, 0);
+    Goto(kUISaveLoad);
+    const SaveSlotView &view = Load().view;
+    ASSERT_NE(view.words, nullptr);
+    // The HP label's place for language 0, then the others'.
+    const RwIm2DVertex *hp = view.labels[SaveSlotView::kLabelHP].v;
+    EXPECT_FLOAT_EQ(hp[0].x, 337.0f);
+    EXPECT_FLOAT_EQ(hp[0].y, 208.0f);
+    EXPECT_FLOAT_EQ(hp[3].x, 401.0f);
+    EXPECT_FLOAT_EQ(hp[3].y, 228.0f);
+    EXPECT_FLOAT_EQ(hp[0].u, 296.0f / 512.0f);
+    gs.language = 1;
+    Load().view.LayOut();
+    EXPECT_FLOAT_EQ(hp[3].x, 362.0f);
+    EXPECT_FLOAT_EQ(hp[3].y, 226.0f);
+    EXPECT_FLOAT_EQ(hp[0].u, 304.0f / 512.0f);
+}
+
 // ---- The save panel, hosted by a test's page
 
 struct PanelHost {
