@@ -328,14 +328,14 @@ BENCHMARK(BM_GameFrame20kTexturedLitFogged)
 
 // The same frame with the game's other texture kinds, on one thread. Arguments: kind
 // (0: 32-bit, 1: P8, 2: DXT1, 3: 32-bit with a lightmap stage), vector width (0: the
-// widest the processor has, 4: the baseline).
+// widest the processor has, 8: AVX2, 4: the baseline).
 void BM_GameFrameTextureKinds(benchmark::State &bench) {
     swr::SetSpanWidth(static_cast<uint32_t>(bench.range(1)));
     GameFrame(bench, static_cast<Kind>(bench.range(0)), 1);
     swr::SetSpanWidth(0);
 }
 BENCHMARK(BM_GameFrameTextureKinds)
-    ->ArgsProduct({{0, 1, 2, 3}, {0, 4}})
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 8, 4}})
     ->ArgNames({"kind", "lanes"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -19,6 +19,12 @@ bool ProcessorHasAvx2() {
     return has;
 }
 
+bool ProcessorHasAvx512() {
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    return has;
+}
+
 // Operations the routines work vector-wide (all but the dot product and the bump and
 // premodulate ones, which take the general path).
 bool SpanOp(DWORD op) {
@@ -112,12 +118,14 @@ bool SimpleStageOf(const CombinerStage &cs, SimpleSpanStage &out) {
 void SetFastPathsEnabled(bool enabled) { gFastPaths.store(enabled); }
 bool FastPathsEnabled() { return gFastPaths.load(); }
 
-// The width asked for at start-up: SWR_SPAN_WIDTH=4 holds the routines to the baseline
-// (for diagnosis and comparison), anything else leaves the choice to the processor.
+// The width asked for at start-up: SWR_SPAN_WIDTH=4 or 8 holds the routines to that
+// many lanes (for diagnosis and comparison), anything else leaves the choice to the
+// processor.
 uint32_t StartWidth() {
     static const uint32_t width = [] {
         const char *env = std::getenv("SWR_SPAN_WIDTH");
-        return env && std::atoi(env) == 4 ? 4u : 0u;
+        const int asked = env ? std::atoi(env) : 0;
+        return asked == 4 || asked == 8 || asked == 16 ? static_cast<uint32_t>(asked) : 0u;
     }();
     return width;
 }
@@ -126,6 +134,7 @@ void SetSpanWidth(uint32_t lanes) { gSpanWidth.store(lanes); }
 uint32_t SpanWidth() {
     const uint32_t asked = gSpanWidth.load() ? gSpanWidth.load() : StartWidth();
     if (asked == 4) return 4;
+    if (asked != 8 && ProcessorHasAvx512()) return 16;
     return ProcessorHasAvx2() ? 8 : 4;
 }
 
@@ -196,8 +205,11 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
         planes_ |= 3ull << sm.slot;
         if (sm.divisor >= 0) planes_ |= 1ull << (sm.slot + static_cast<uint32_t>(sm.divisor));
     }
-    if (SpanWidth() == 8) SpanRoutinesAvx2(perspective_, affine_);
-    else SpanRoutinesSse2(perspective_, affine_);
+    switch (SpanWidth()) {
+        case 16: SpanRoutinesAvx512(perspective_, affine_); break;
+        case 8: SpanRoutinesAvx2(perspective_, affine_); break;
+        default: SpanRoutinesSse2(perspective_, affine_); break;
+    }
     return true;
 }
 

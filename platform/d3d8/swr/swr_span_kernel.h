@@ -1,5 +1,6 @@
 // The span routine, written once over a vector of kLanes 32-bit lanes. Included only by
-// swr_span_sse2.cpp (four lanes) and swr_span_avx2.cpp (eight), each of which first
+// swr_span_sse2.cpp (four lanes), swr_span_avx2.cpp (eight) and swr_span_avx512.cpp
+// (sixteen), each of which first
 // defines VF, VI, kLanes and the vector operations; everything here has internal linkage
 // so the two builds never meet, and it calls no inline function of the shared headers
 // (a copy built for the wide instruction set must not stand in for the baseline one).
@@ -716,7 +717,8 @@ inline uint32_t Packed(const C &c) {
 // writing. Each group's arithmetic is the same either way; splitting the work gives the
 // processor many independent groups to overlap instead of one long chain of dependent
 // steps. A triangle touches each pixel once, so no group sees another's writes.
-constexpr int kBatch = 32;
+// Sixteen-lane groups hold twice the bytes: half as many keep a batch as small.
+constexpr int kBatch = kLanes > 8 ? 16 : 32;
 
 struct alignas(64) Batch {
     int32_t count;

@@ -135,11 +135,12 @@ struct SpanPlan {
 using SpanRoutine = void (*)(const SpanPlan &plan, const TriangleSetup &s, const RasterContext &ctx,
                              const PixelRect &region);
 
-// The baseline routines (four pixels at a time) and the wide ones (eight at a time),
-// for triangles with and without perspective. The wide ones need a processor with
-// AVX2; the caller checks.
+// The baseline routines (four pixels at a time) and the wide ones (eight at a time
+// with AVX2, sixteen with AVX-512), for triangles with and without perspective. The
+// wide ones need a processor with their instructions; the caller checks.
 void SpanRoutinesSse2(SpanRoutine &perspective, SpanRoutine &affine);
 void SpanRoutinesAvx2(SpanRoutine &perspective, SpanRoutine &affine);
+void SpanRoutinesAvx512(SpanRoutine &perspective, SpanRoutine &affine);
 
 // Deliberate errors for the tests that prove they catch one wrong value in a routine
 // (SpanPlan::fault; never set outside tests).

@@ -71,11 +71,14 @@ int64_t FirstDifference(const std::vector<uint32_t> &a, const std::vector<uint32
     return -1;
 }
 
-// The widths this processor runs: the baseline always, eight lanes where it has them.
+// The widths this processor runs: the baseline always, eight and sixteen lanes where
+// it has them.
 std::vector<uint32_t> Widths() {
     std::vector<uint32_t> widths{4};
-    swr::SetSpanWidth(8);
-    if (swr::SpanWidth() == 8) widths.push_back(8);
+    for (uint32_t lanes : {8u, 16u}) {
+        swr::SetSpanWidth(lanes);
+        if (swr::SpanWidth() == lanes) widths.push_back(lanes);
+    }
     swr::SetSpanWidth(0);
     return widths;
 }

@@ -1,0 +1,164 @@
+// The span routines sixteen pixels at a time with AVX-512 (F, BW, DQ and VL; this file
+// alone is built for it, and the device picks these routines only on a processor that
+// has all four): the vector operations swr_span_kernel.h is written in, then the kernel
+// itself. Comparisons give their lanes as all-ones or zero words, as the narrower
+// routines' do; byte and 16-bit lane operations work within each 128-bit quarter, as
+// the kernel expects.
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "swr_span_plan.h"
+#include "swr_triangle_raster.h"
+
+namespace swr {
+namespace {
+
+using VF = __m512;
+using VI = __m512i;
+constexpr int kLanes = 16;
+constexpr int kHalf = 8;
+
+#define SWR_OP [[gnu::always_inline]] inline
+SWR_OP VI Lanes(__mmask16 m) { return _mm512_movm_epi32(m); }
+SWR_OP __mmask16 Mask(VI lanes) { return _mm512_movepi32_mask(lanes); }
+
+SWR_OP VF FSet1(float v) { return _mm512_set1_ps(v); }
+SWR_OP VF FAdd(VF a, VF b) { return _mm512_add_ps(a, b); }
+SWR_OP VF FSub(VF a, VF b) { return _mm512_sub_ps(a, b); }
+SWR_OP VF FMul(VF a, VF b) { return _mm512_mul_ps(a, b); }
+SWR_OP VF FDiv(VF a, VF b) { return _mm512_div_ps(a, b); }
+SWR_OP VF FMin(VF a, VF b) { return _mm512_min_ps(a, b); }
+SWR_OP VF FMax(VF a, VF b) { return _mm512_max_ps(a, b); }
+SWR_OP VF FAnd(VF a, VF b) { return _mm512_and_ps(a, b); }
+SWR_OP VF FOr(VF a, VF b) { return _mm512_or_ps(a, b); }
+SWR_OP VF FAndNot(VF mask, VF b) { return _mm512_andnot_ps(mask, b); }
+SWR_OP VF FCmpOrd(VF a, VF b) { return _mm512_castsi512_ps(Lanes(_mm512_cmp_ps_mask(a, b, _CMP_ORD_Q))); }
+SWR_OP VF FCmpGt(VF a, VF b) { return _mm512_castsi512_ps(Lanes(_mm512_cmp_ps_mask(a, b, _CMP_GT_OS))); }
+SWR_OP VF FCmpGE(VF a, VF b) { return _mm512_castsi512_ps(Lanes(_mm512_cmp_ps_mask(a, b, _CMP_GE_OS))); }
+SWR_OP VF FCmpLE(VF a, VF b) { return _mm512_castsi512_ps(Lanes(_mm512_cmp_ps_mask(a, b, _CMP_LE_OS))); }
+SWR_OP VF IToF(VI a) { return _mm512_cvtepi32_ps(a); }
+SWR_OP VI FToITrunc(VF a) { return _mm512_cvttps_epi32(a); }
+// floor(a) as integers for |a| <= 2^30 (not NaN).
+SWR_OP VI FloorToIntPinned(VF a) {
+    return _mm512_cvttps_epi32(_mm512_roundscale_ps(a, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+}
+SWR_OP VI AsI(VF a) { return _mm512_castps_si512(a); }
+SWR_OP VF AsF(VI a) { return _mm512_castsi512_ps(a); }
+SWR_OP void FStore(float *p, VF a) { _mm512_store_ps(p, a); }
+SWR_OP VF FLoad(const float *p) { return _mm512_load_ps(p); }
+
+SWR_OP VI ISet1(int32_t v) { return _mm512_set1_epi32(v); }
+// a in the first half's lanes, b in the second's.
+SWR_OP VI ISet2(int32_t a, int32_t b) {
+    return _mm512_inserti64x4(_mm512_castsi256_si512(_mm256_set1_epi32(a)), _mm256_set1_epi32(b), 1);
+}
+SWR_OP VF FSet2(float a, float b) {
+    return _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_set1_ps(a)), _mm256_set1_ps(b), 1);
+}
+SWR_OP VI IIotaHalf() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7); }
+SWR_OP VI IIota() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15); }
+SWR_OP VI IAdd(VI a, VI b) { return _mm512_add_epi32(a, b); }
+SWR_OP VI ISub(VI a, VI b) { return _mm512_sub_epi32(a, b); }
+SWR_OP VI IAnd(VI a, VI b) { return _mm512_and_si512(a, b); }
+SWR_OP VI IOr(VI a, VI b) { return _mm512_or_si512(a, b); }
+SWR_OP VI IAndNot(VI mask, VI b) { return _mm512_andnot_si512(mask, b); }
+SWR_OP VI IXor(VI a, VI b) { return _mm512_xor_si512(a, b); }
+template <int N>
+SWR_OP VI ISrl(VI a) { return _mm512_srli_epi32(a, N); }
+template <int N>
+SWR_OP VI ISll(VI a) { return _mm512_slli_epi32(a, N); }
+SWR_OP VI ISrlV(VI a, uint32_t n) { return _mm512_srl_epi32(a, _mm_cvtsi32_si128(static_cast<int32_t>(n))); }
+SWR_OP VI ISllV(VI a, uint32_t n) { return _mm512_sll_epi32(a, _mm_cvtsi32_si128(static_cast<int32_t>(n))); }
+SWR_OP VI ICmpEq(VI a, VI b) { return Lanes(_mm512_cmpeq_epi32_mask(a, b)); }
+SWR_OP VI ICmpGt(VI a, VI b) { return Lanes(_mm512_cmpgt_epi32_mask(a, b)); }
+SWR_OP int32_t ILane0(VI a) { return _mm_cvtsi128_si32(_mm512_castsi512_si128(a)); }
+SWR_OP int IMoveMask(VI a) { return static_cast<int>(Mask(a)); }
+SWR_OP void IStore(int32_t *p, VI a) { _mm512_store_si512(p, a); }
+SWR_OP VI ILoad(const int32_t *p) { return _mm512_load_si512(p); }
+SWR_OP VI IMin32(VI a, VI b) { return _mm512_min_epi32(a, b); }
+SWR_OP VI IMax32(VI a, VI b) { return _mm512_max_epi32(a, b); }
+SWR_OP VI IMullo32(VI a, VI b) { return _mm512_mullo_epi32(a, b); }
+SWR_OP VI IMadd16(VI a, VI b) { return _mm512_madd_epi16(a, b); }
+
+SWR_OP VI I64Set1(uint64_t v) { return _mm512_set1_epi64(static_cast<long long>(v)); }
+SWR_OP VI I16Set1(int16_t v) { return _mm512_set1_epi16(v); }
+SWR_OP VI I16Add(VI a, VI b) { return _mm512_add_epi16(a, b); }
+SWR_OP VI I16Sub(VI a, VI b) { return _mm512_sub_epi16(a, b); }
+SWR_OP VI I16Mullo(VI a, VI b) { return _mm512_mullo_epi16(a, b); }
+template <int N>
+SWR_OP VI I16Srl(VI a) { return _mm512_srli_epi16(a, N); }
+SWR_OP VI I16AddsU(VI a, VI b) { return _mm512_adds_epu16(a, b); }
+SWR_OP VI I16SubsU(VI a, VI b) { return _mm512_subs_epu16(a, b); }
+SWR_OP VI I16Min(VI a, VI b) { return _mm512_min_epi16(a, b); }
+SWR_OP VI I16Max(VI a, VI b) { return _mm512_max_epi16(a, b); }
+SWR_OP VI I16CmpEq(VI a, VI b) { return _mm512_movm_epi16(_mm512_cmpeq_epi16_mask(a, b)); }
+SWR_OP VI UnpackLo8(VI a, VI b) { return _mm512_unpacklo_epi8(a, b); }
+SWR_OP VI UnpackHi8(VI a, VI b) { return _mm512_unpackhi_epi8(a, b); }
+SWR_OP VI UnpackLo32(VI a, VI b) { return _mm512_unpacklo_epi32(a, b); }
+SWR_OP VI UnpackHi32(VI a, VI b) { return _mm512_unpackhi_epi32(a, b); }
+SWR_OP VI PackUS16(VI a, VI b) { return _mm512_packus_epi16(a, b); }
+SWR_OP VI Shuffle16Alpha(VI a) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(a, 0xFF), 0xFF); }
+SWR_OP VI I16SetAlphaLanes() { return _mm512_set1_epi64(static_cast<long long>(0xFFFF000000000000ull)); }
+
+// Words of the lanes set in `lanes` (all sixteen when `wide`); the others read as zero
+// and are never touched in memory.
+SWR_OP VI LoadWords(const uint32_t *p, VI lanes, bool wide) {
+    if (wide) return _mm512_loadu_si512(p);
+    return _mm512_maskz_loadu_epi32(Mask(lanes), p);
+}
+SWR_OP void StoreWords(uint32_t *p, VI mask, VI v, VI, bool) { _mm512_mask_storeu_epi32(p, Mask(mask), v); }
+// Eight words from a, eight from b (halves of a group on two rows).
+SWR_OP VI LoadWordHalves(const uint32_t *a, const uint32_t *b, VI lanes, bool wideA, bool wideB) {
+    const __mmask16 m = Mask(lanes);
+    const __m256i lo = wideA ? _mm256_loadu_si256(reinterpret_cast<const __m256i *>(a))
+                             : _mm256_maskz_loadu_epi32(static_cast<__mmask8>(m), a);
+    const __m256i hi = wideB ? _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b))
+                             : _mm256_maskz_loadu_epi32(static_cast<__mmask8>(m >> 8), b);
+    return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+SWR_OP void StoreWordHalves(uint32_t *a, uint32_t *b, VI mask, VI v, VI, bool, bool) {
+    const __mmask16 m = Mask(mask);
+    _mm256_mask_storeu_epi32(a, static_cast<__mmask8>(m), _mm512_castsi512_si256(v));
+    _mm256_mask_storeu_epi32(b, static_cast<__mmask8>(m >> 8), _mm512_extracti64x4_epi64(v, 1));
+}
+SWR_OP VI LoadHalvesHalves(const uint16_t *a, const uint16_t *b, VI lanes, bool wideA, bool wideB) {
+    const __mmask16 m = Mask(lanes);
+    const __m128i lo = _mm_maskz_loadu_epi16(wideA ? 0xFF : static_cast<__mmask8>(m), a);
+    const __m128i hi = _mm_maskz_loadu_epi16(wideB ? 0xFF : static_cast<__mmask8>(m >> 8), b);
+    return _mm512_cvtepu16_epi32(_mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1));
+}
+SWR_OP void StoreHalvesHalves(uint16_t *a, uint16_t *b, VI mask, VI v, VI, bool, bool) {
+    const __mmask16 m = Mask(mask);
+    const __m256i packed = _mm512_cvtepi32_epi16(v);
+    _mm_mask_storeu_epi16(a, static_cast<__mmask8>(m), _mm256_castsi256_si128(packed));
+    _mm_mask_storeu_epi16(b, static_cast<__mmask8>(m >> 8), _mm256_extracti128_si256(packed, 1));
+}
+SWR_OP VI LoadHalves(const uint16_t *p, VI lanes, bool wide) {
+    return _mm512_cvtepu16_epi32(_mm256_maskz_loadu_epi16(wide ? 0xFFFF : Mask(lanes), p));
+}
+SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI, bool) {
+    _mm256_mask_storeu_epi16(p, Mask(mask), _mm512_cvtepi32_epi16(v));
+}
+SWR_OP VI GatherWords(const uint32_t *base, VI offsets) { return _mm512_i32gather_epi32(offsets, base, 4); }
+SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
+    const VF clamped = _mm512_min_ps(_mm512_max_ps(z, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
+    const __m512d max = _mm512_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));
+    const __m512d half = _mm512_set1_pd(0.5);
+    const __m512d lo = _mm512_add_pd(_mm512_mul_pd(_mm512_cvtps_pd(_mm512_castps512_ps256(clamped)), max), half);
+    const __m512d hi = _mm512_add_pd(_mm512_mul_pd(_mm512_cvtps_pd(_mm512_extractf32x8_ps(clamped, 1)), max), half);
+    return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(lo)), _mm512_cvttpd_epi32(hi), 1);
+}
+#undef SWR_OP
+
+}  // namespace
+}  // namespace swr
+
+#include "swr_span_kernel.h"
+
+namespace swr {
+
+void SpanRoutinesAvx512(SpanRoutine &perspective, SpanRoutine &affine) { PickSpanRoutines(perspective, affine); }
+
+}  // namespace swr
