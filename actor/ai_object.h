@@ -139,7 +139,9 @@ public:
     bool hitStopPending = false;
     float hitStopTimer = 0.0f;
     bool frozen = false;
-    float timeSinceHurt = 0.0f;  // seconds since the last hit (counts up to 5.0)
+    // Seconds since the last hit (counts up to 5.0); an actor never hit starts past
+    // the five seconds its health bar shows for.
+    float timeSinceHurt = 5.0f;
     AiObject *lastAttacker = nullptr;  // kept for the reward
     AiObject *lastHitter = nullptr;    // cleared at the end of every act step
     AiObject *hitSender = nullptr;     // the sender of a hit this frame
