@@ -108,3 +108,86 @@ TEST(EventHazardRun, TheHeroSolvesTheSwitchPuzzle)
 }
 
 }  // namespace
+
+namespace {
+
+// An actor line's AI id, state and position (x, z).
+struct ActorAt {
+    uint32_t tick;
+    int aiId;
+    int state;
+    float x;
+    float z;
+};
+
+std::vector<ActorAt> ActorLines(const std::vector<TraceRecord> &trace, int aiId)
+{
+    std::vector<ActorAt> lines;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "actor" && r.fields.size() >= 7 && std::stoi(r.fields[0]) == aiId) {
+            lines.push_back({r.tick, aiId, std::stoi(r.fields[2]), std::stof(r.fields[4]), std::stof(r.fields[6])});
+        }
+    }
+    return lines;
+}
+
+TEST(EventHazardRun, TheNoticeSwitchesTheTrapsOnAndJetsAndGasHurtTheHero)
+{
+    const std::vector<TraceRecord> trace = event_test::RunStageTrace("traps", 18, "cross_traps_and_gas.txt", 720);
+    uint32_t notice = 0;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() >= 3 && r.fields[0] == "79187200" && r.fields[2] == "ended") {
+            EXPECT_EQ(notice, 0u) << "the notice occurs once";
+            notice = r.tick;
+        }
+    }
+    ASSERT_NEAR(static_cast<double>(notice), 46.0, 2.0) << "as the hero crosses the band";
+    // Both traps wait in state 0 until the notice, then rise.
+    for (int trap : {1, 2}) {
+        uint32_t rose = 0;
+        for (const ActorAt &a : ActorLines(trace, trap)) {
+            if (a.tick <= notice) {
+                EXPECT_EQ(a.state, 0) << "trap " << trap << " on tick " << a.tick;
+            } else if (rose == 0 && a.state == 1) {
+                rose = a.tick;
+            }
+        }
+        EXPECT_NEAR(static_cast<double>(rose), static_cast<double>(notice) + 2.0, 1.0) << "trap " << trap;
+    }
+    // The hero's HP falls by the flame trap's jets (in front of it, while
+    // it fires) and by the gas (inside the vent's area, at least half a
+    // second apart).
+    const std::vector<ActorAt> hero = ActorLines(trace, 0);
+    const std::vector<ActorAt> flame = ActorLines(trace, 1);
+    auto at = [](const std::vector<ActorAt> &lines, uint32_t tick) {
+        for (const ActorAt &a : lines) {
+            if (a.tick == tick) {
+                return a;
+            }
+        }
+        return ActorAt{};
+    };
+    int jetHurts = 0;
+    std::vector<uint32_t> gasHurts;
+    for (const auto &[tick, hp] : HeroHpChanges(trace)) {
+        if (hp == 2000) {
+            continue;
+        }
+        const ActorAt where = at(hero, tick - 1);
+        if (where.x < 0.0f) {
+            EXPECT_EQ(at(flame, tick - 1).state, 2) << "a jet hurt while the trap fires, tick " << tick;
+            ++jetHurts;
+        } else {
+            EXPECT_GE(where.x, 20.0f) << tick;
+            EXPECT_GE(where.z, 25.0f) << tick;
+            gasHurts.push_back(tick);
+        }
+    }
+    EXPECT_GE(jetHurts, 2);
+    ASSERT_GE(gasHurts.size(), 3u);
+    for (size_t i = 1; i < gasHurts.size(); ++i) {
+        EXPECT_GE(gasHurts[i] - gasHurts[i - 1], 31u) << "at most once per 0.5 s";
+    }
+}
+
+}  // namespace

@@ -19,6 +19,7 @@
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_saves.h"
 #include "tools/mkdata/sample_stages.h"
+#include "tools/mkdata/sample_traps.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
@@ -46,6 +47,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteStateMachines(argv[1]);
     ok = ok && mkdata::WriteSampleMonsters(argv[1]);
     ok = ok && mkdata::WriteSampleBosses(argv[1]);
+    ok = ok && mkdata::WriteSampleTraps(argv[1]);
     ok = ok && mkdata::WriteSampleStages(argv[1]);
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);

@@ -460,7 +460,7 @@ std::vector<EventTableEntry> SampleEventStageEntries()
     water.maxOccur = 1000;
     entries.push_back(water);
     // Stage 18: the band that switches the traps on, and the gas vent (its
-    // puffs 0.5 s apart, a 3 s window, 7 a hurt) with its area around it.
+    // puffs 0.5 s apart, a 3 s window, 20 a hurt) with its area around it.
     EventTableEntry notice = Entry(kSampleTrapNotice, "TRAPS_ON");
     notice.corners[0] = {-100.0f, 0.0f, kTrapNoticeNear};
     notice.corners[1] = {100.0f, 0.0f, kTrapNoticeNear};
@@ -471,7 +471,7 @@ std::vector<EventTableEntry> SampleEventStageEntries()
     EventTableEntry gas = Entry(kSampleGasVent, "GASVENT");
     SquareAround(&gas, kGasVentAt, 20.0f, 15.0f);
     gas.position = kGasVentAt;
-    gas.param = 5030007;
+    gas.param = 5030020;
     gas.maxOccur = 1000;
     entries.push_back(gas);
     return entries;

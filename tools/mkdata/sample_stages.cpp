@@ -17,6 +17,7 @@
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_traps.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_lights.h"
 #include "tools/mkdata/stage_world.h"
@@ -222,6 +223,18 @@ const std::vector<SampleStageSpec> &SampleStages()
             stage.musicHz[1] = id == kPuzzleStageId ? 311 : 233;
             stages.push_back(stage);
         }
+        // Stage 18: the traps 1200 and 1203 that the band across the yard
+        // switches on, and the gas vent east of them.
+        SampleStageSpec traps = arena;
+        traps.id = kTrapStageId;
+        traps.placements = SampleTrapPlacements();
+        traps.info.start1 = {-15.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
+        traps.info.start2 = {5.0f, 0.0f, -40.0f, 0.0f, 0.0f, 1.0f};
+        traps.sounds = SampleEventStageSounds(kTrapStageId);
+        traps.particles = SampleEventStageParticles(kTrapStageId);
+        traps.musicHz[0] = 175;
+        traps.musicHz[1] = 220;
+        stages.push_back(traps);
         std::sort(stages.begin(), stages.end(),
                   [](const SampleStageSpec &a, const SampleStageSpec &b) { return a.id < b.id; });
         return stages;

@@ -1,0 +1,396 @@
+// The traps frame by frame on the monster scenarios' arena (the real actor
+// pass and message pool, the sound queue, the effects' trace lines, one
+// test hero) with the sample trap models and stage 18's jets: switched on
+// by their group's notice, the jets started once, the blows of the firing
+// state, the blast of 1202, the post's regeneration, the harmless 1204, and
+// the drop or the reward at the end.
+#include <gtest/gtest.h>
+
+#include "actor/fsf_file.h"
+#include "app/keyword.h"
+#include "app/path.h"
+#include "boss/trap.h"
+#include "boss/trap_kit.h"
+#include "fx/particle_manager.h"
+#include "monster/monster_scenario.h"
+#include "stage/media_paths.h"
+#include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_traps.h"
+
+namespace {
+
+using gametest::FsfBuilder;
+using monstertest::kDt;
+
+constexpr int32_t kGroup = 79187200;
+
+class TrapScenario : public monstertest::MonsterScenario {
+protected:
+    void SetUp() override
+    {
+        MonsterScenario::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\2180000.PSS", "\\RESOURCE\\PARTICLE", true));
+        std::vector<int32_t> ids;
+        for (const mkdata::SampleSound &sound : mkdata::SampleEventStageSounds(mkdata::kTrapStageId)) {
+            fakeSound.AddFile(SoundEffectPath(sound.id));
+            ids.push_back(sound.id);
+        }
+        sfx->AddSFXList(ids.data(), static_cast<int32_t>(ids.size()));
+    }
+    // A trap of `aiType` 10 ahead of the hero (who stands at the origin
+    // facing +z), facing it, bound to the notice's group, without a model
+    // until something shows it.
+    AiObject *PlaceTrap(int32_t aiType, float ahead = 10.0f)
+    {
+        PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+        AiObject *trap = Place(aiType, {0.0f, 0.0f, ahead}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        EXPECT_NE(trap, nullptr);
+        return trap;
+    }
+    // The kind-2 hits the hero was sent since the last call.
+    std::vector<MSGData> HeroHits()
+    {
+        std::vector<MSGData> hits;
+        for (const MSGData &m : HeroMessages()) {
+            if (m.kind == kMsgHitHero) {
+                hits.push_back(m);
+            }
+        }
+        return hits;
+    }
+    int32_t Count(int32_t sound) const
+    {
+        int32_t n = 0;
+        for (int32_t id : SoundsFrom(0)) {
+            n += id == sound ? 1 : 0;
+        }
+        return n;
+    }
+    // Ticks until the trap is in `state` (at most `most`); false when not.
+    bool TicksUntilState(AiObject *trap, int32_t state, int most = 600)
+    {
+        return TicksUntil([&] { return trap->state == state; }, most) >= 0;
+    }
+};
+
+TEST_F(TrapScenario, TheNoticeOfItsGroupSwitchesItOnAndTheJetsStartOnce)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200));
+    Ticks(5);
+    EXPECT_EQ(trap->state, 0);
+    Control(trap, kCtlShowHold, 79187400);  // another group's notice
+    Ticks(30);
+    EXPECT_EQ(trap->state, 0) << "another group's notice leaves it be";
+    EXPECT_FALSE(trap->eventModel);
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    EXPECT_TRUE(trap->eventModel);
+    ASSERT_NE(trap->model, nullptr) << "the notice shows it";
+    EXPECT_EQ(trap->state, 1);
+    EXPECT_EQ(trap->jetsStarted, 1);
+    ASSERT_NE(trap->jets[0], nullptr);
+    ASSERT_NE(trap->jets[1], nullptr);
+    EXPECT_TRUE(trap->jets[0]->IsEmitting());
+    EXPECT_STREQ(trap->jets[0]->TemplateName(), "3518100.zus");
+    CSParticleSystem *first = trap->jets[0];
+    const int32_t out = particles.SystemsOut();
+    // Three rounds of rising and firing: the same two jets.
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(TicksUntilState(trap, 2));
+        ASSERT_TRUE(TicksUntilState(trap, 1));
+    }
+    Tick();  // the rise's first act sounds
+    EXPECT_EQ(trap->jets[0], first);
+    EXPECT_EQ(particles.SystemsOut(), out) << "the jets start once";
+    EXPECT_EQ(Count(6500300), 4) << "a sound at each rise";
+    EXPECT_GE(Count(6500220), 3) << "and each firing";
+}
+
+TEST_F(TrapScenario, TheFourJetsOfThePoisonTrap)
+{
+    auto *trap = static_cast<CSTrap1203 *>(PlaceTrap(1203));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    for (CSParticleSystem *jet : trap->jets) {
+        ASSERT_NE(jet, nullptr);
+    }
+    EXPECT_STREQ(trap->jets[0]->TemplateName(), "3518600.zus");
+    EXPECT_STREQ(trap->jets[1]->TemplateName(), "3518601.zus");
+    EXPECT_EQ(trap->jets[3]->displayMode[1], 6);
+}
+
+// The firing state's blows: a weapon hits a hero once; a different weapon
+// touching it clears its mark and hits again; a hero still in reach whose
+// status has worn off gets it again with 0 damage.
+TEST_F(TrapScenario, AWeaponOnceAnotherAgainAndTheStatusRenewed)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200, 12.0f));
+    // A firing state that never ends, both blade parts its weapons.
+    FsfBuilder b;
+    b.State(0).Hurt(1).To(10, 2, 1).To(0, 0);
+    b.State(2).Hurt(1).Attack(20, 16).Weapon(100130).Weapon(100140).To(0, 2);
+    UseStateMachine(1200, b.Build());
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(2);
+    ASSERT_EQ(trap->state, 2);
+    // Find a place in front of the trap where a blade part touches the hero.
+    int touching = -1;
+    for (int step = 0; step < 40 && touching < 0; ++step) {
+        PutHero({0.0f, 0.0f, 12.0f - 0.5f * static_cast<float>(step)});
+        hero.SetLinkValue(0, 0);
+        trap->SetLinkValue(0, 0);
+        Ticks(2);
+        for (const MSGData &m : HeroHits()) {
+            touching = m.word[2] > 0 ? step : touching;
+        }
+    }
+    ASSERT_GE(touching, 0) << "no blade part reaches the hero";
+    // Held in its pose, the same weapon keeps touching the hero, which burns.
+    trap->animSpeedMode = kAnimFrozen;
+    hero.burnEffect = true;
+    Ticks(2);
+    HeroHits();
+    Ticks(30);
+    EXPECT_TRUE(HeroHits().empty()) << "hit once by its weapon while burning";
+    // Another weapon touched it (the word the trap keeps): hit again.
+    trap->lastWeaponId = trap->lastWeaponId == 100130 ? 100140 : 100130;
+    Ticks(2);
+    std::vector<MSGData> again = HeroHits();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].word[1], 16);
+    EXPECT_EQ(again[0].word[2], 20);
+    Ticks(10);
+    EXPECT_TRUE(HeroHits().empty());
+    // Its burning look ends while the hero is in reach: 0 damage.
+    hero.burnEffect = false;
+    Ticks(2);
+    std::vector<MSGData> renewed = HeroHits();
+    ASSERT_FALSE(renewed.empty());
+    EXPECT_EQ(renewed[0].word[1], 16);
+    EXPECT_EQ(renewed[0].word[2], 0) << "the status again, no damage";
+    // A hero that cannot be hurt is not hit at all.
+    hero.hurtable = false;
+    hero.burnEffect = false;
+    Ticks(10);
+    EXPECT_TRUE(HeroHits().empty());
+}
+
+TEST_F(TrapScenario, TheBlastArmsFiveSecondsGrowsToTwentyAndFireDestroysIt)
+{
+    auto *trap = static_cast<CSTrap1202 *>(PlaceTrap(1202, 10.0f));
+    Control(trap, kCtlShowHold, kGroup);  // shown
+    Ticks(2);
+    ASSERT_NE(trap->model, nullptr);
+    // Armed for 5 s in state 0.
+    const uint32_t start = tick;
+    ASSERT_TRUE(TicksUntilState(trap, 1, 400));
+    EXPECT_NEAR(static_cast<double>(tick - start) * kDt, 5.0, 3.0 * kDt);
+    // The ring reaches the hero (10 away) half-way through the 1.5 s blast.
+    const uint32_t blast = tick;
+    int hitAt = -1;
+    for (int i = 0; i < 100 && hitAt < 0; ++i) {
+        Tick();
+        for (const MSGData &m : HeroHits()) {
+            EXPECT_EQ(m.word[1], 32);
+            EXPECT_EQ(m.word[2], 15);
+            hitAt = static_cast<int>(tick - blast);
+        }
+    }
+    EXPECT_NEAR(hitAt, 45, 2) << "radius = timer / 1.5 s x 20 reaches 10 at 0.75 s";
+    EXPECT_TRUE(SoundQueued(6500230, blast)) << "the blast's sound";
+    EXPECT_LE(trap->blastTimer, 1.5f + 1e-4f);
+    // The next blast grows from nothing again.
+    ASSERT_TRUE(TicksUntilState(trap, 0, 200));
+    ASSERT_TRUE(TicksUntilState(trap, 1, 400));
+    Tick();
+    EXPECT_LT(trap->blastTimer, 0.1f) << "each blast starts at radius 0";
+    // Fire destroys it whatever its HP; it drops nothing and rewards no one.
+    const int32_t kills = hero.killCount;
+    Hit(trap, kAtkBurn, 1);
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    EXPECT_EQ(hero.killCount, kills);
+    EXPECT_EQ(EffectStarts("3406000"), 0);
+}
+
+TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
+{
+    auto *trap = static_cast<CSTrap1201 *>(PlaceTrap(1201));
+    Control(trap, kCtlShowHold, kGroup);
+    ASSERT_TRUE(TicksUntilState(trap, 2, 10));
+    EXPECT_TRUE(trap->dizzyEffect) << "shown";
+    trap->hp = 100;
+    Ticks(2);
+    const int32_t before = trap->hp;
+    Ticks(60);
+    EXPECT_EQ(trap->hp, before + 50);
+    EXPECT_TRUE(trap->down) << "active";
+    // A hero's grab holds it; its damage while held costs HP; let go, it is active again.
+    Hit(trap, kAtkGrab, 0);
+    ASSERT_TRUE(TicksUntilState(trap, 3, 5));
+    EXPECT_TRUE(trap->grabbed);
+    Hit(trap, kAtkHeldDamage, 40);
+    Ticks(3);
+    EXPECT_LT(trap->hp, before + 50);
+    Hit(trap, kAtkGrabEnd, 0);
+    ASSERT_TRUE(TicksUntilState(trap, 2, 5));
+    EXPECT_FALSE(trap->grabbed);
+}
+
+TEST_F(TrapScenario, TheBreakableTrapIsHarmless)
+{
+    AiObject *trap = PlaceTrap(1204, 5.0f);
+    trap->isRender = 1;
+    Ticks(3);
+    ASSERT_NE(trap->model, nullptr) << "shown in view";
+    const int32_t hp = trap->hp;
+    for (int i = 0; i < 3; ++i) {
+        Hit(trap, kAtkPlain, 500);
+        Ticks(3);
+    }
+    EXPECT_EQ(trap->hp, hp) << "it takes no damage";
+    EXPECT_EQ(Count(6300200), 3) << "each hit sounds";
+    EXPECT_TRUE(trap->removed) << "three hits break it";
+    EXPECT_TRUE(HeroHits().empty()) << "and deals none";
+}
+
+// Destroyed: a drop when the map or the event gives one, else the kill and
+// the reward of hero 0 (none when the stage has no hero).
+TEST_F(TrapScenario, RewardsOnlyWhenNothingDropsAndTheJetsGoBack)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_NE(trap->jets[0], nullptr);
+    const int32_t out = particles.SystemsOut();
+    const int32_t kills = hero.killCount;
+    hero.hitCounter = 8;  // the multiplier x2
+    Hit(trap, kAtkPlain, 1000);
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    EXPECT_EQ(trap->jets[0], nullptr) << "the jets let go at the death";
+    EXPECT_EQ(hero.killCount, kills + 1);
+    Ticks(120);  // the pieces fly to the hero
+    int32_t reward = 0;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        if (!r.fields.empty() && r.fields[0] == "reward") {
+            reward += std::stoi(r.fields[1]);
+        }
+    }
+    EXPECT_GE(reward, 10) << "(5..10) x 2";
+    EXPECT_LE(reward, 20);
+    EXPECT_EQ(reward % 2, 0);
+    EXPECT_EQ(particles.SystemsOut(), out - 2) << "back to their pool once their particles are gone";
+
+    // With the event's drop: the drop, and no reward.
+    auto *dropping = static_cast<CSTrap1200 *>(Place(1200, {30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0));
+    Control(dropping, kCtlShowHold, kGroup);
+    Control(dropping, kCtlDropOverride, 4010100);
+    Ticks(3);
+    const size_t rewardsBefore = EffectLines().size();
+    Hit(dropping, kAtkPlain, 1000);
+    ASSERT_TRUE(TicksUntil([&] { return dropping->removed; }, 300) >= 0);
+    int32_t rewards = 0;
+    const auto lines = EffectLines();
+    for (size_t i = rewardsBefore; i < lines.size(); ++i) {
+        rewards += !lines[i].fields.empty() && lines[i].fields[0] == "reward" ? 1 : 0;
+    }
+    EXPECT_EQ(rewards, 0);
+    EXPECT_EQ(hero.killCount, kills + 1);
+}
+
+TEST_F(TrapScenario, NoHeroZeroNoRewardAndNoCrash)
+{
+    auto *trap = static_cast<CSTrap1203 *>(PlaceTrap(1203));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    // The stage without heroes.
+    stage.heroes[0] = nullptr;
+    stage.heroCount = 0;
+    Hit(trap, kAtkPlain, 1000);
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    stage.heroes[0] = &hero;
+    stage.heroCount = 1;
+    EXPECT_EQ(EffectStarts("3406000"), 0);
+}
+
+}  // namespace
+
+// ---- the sample traps' files ----
+
+namespace {
+
+class SampleTrapFiles : public stagetest::StageEngineTest {
+protected:
+    CFSF Read(int32_t aiType)
+    {
+        CFSF fsf;
+        SetDataRootPath(stagetest::SamplePath("").c_str());
+        const std::string name = mkdata::SampleTrapName(aiType);
+        const std::string path = "\\RESOURCE\\TRAP\\" + name + "\\" + name + ".FSF";
+        CSKeywordFile file;
+        EXPECT_TRUE(file.Open(path.c_str())) << path;
+        EXPECT_EQ(ReadFsf(&file, &fsf), 0) << path;
+        SetDataRootPath("");
+        return fsf;
+    }
+};
+
+int32_t Feed(CFSF &fsf, int32_t from, int32_t input, int32_t ended)
+{
+    fsf.SetState(from);
+    return fsf.NextState(input, ended);
+}
+
+TEST_F(SampleTrapFiles, EveryStateMachineRoutesWhatTheTrapsFeed)
+{
+    for (int32_t type : mkdata::SampleTrapTypes()) {
+        SCOPED_TRACE(type);
+        const TrapTraits *row = TrapTraitsOf(type);
+        ASSERT_NE(row, nullptr);
+        CFSF fsf = Read(type);
+        ASSERT_GT(fsf.StateCount(), 0);
+        for (const FsfState &state : fsf.States()) {
+            EXPECT_LE(state.id, row->lastState) << "the set-state step takes it";
+        }
+        switch (type) {
+        case 1200:
+        case 1203:
+            EXPECT_EQ(Feed(fsf, 0, 10, 0), 1) << "switched on at once";
+            EXPECT_EQ(Feed(fsf, 1, 0, 1), 2) << "the rise leads to firing";
+            EXPECT_EQ(Feed(fsf, 2, 0, 1), 1) << "and back";
+            EXPECT_EQ(fsf.GetNumOfWeapon(2), 2);
+            EXPECT_EQ(fsf.GetAttackAttribute(2), row->blowAttribute);
+            for (int32_t s : {0, 1, 2}) {
+                EXPECT_EQ(Feed(fsf, s, 120, 0), row->dyingState) << s;
+            }
+            EXPECT_EQ(Feed(fsf, row->dyingState, 0, 1), row->goneState);
+            break;
+        case 1202:
+            EXPECT_EQ(Feed(fsf, 0, 10, 0), 1);
+            EXPECT_EQ(Feed(fsf, 1, 0, 1), 0);
+            EXPECT_EQ(Feed(fsf, 1, 120, 0), 2);
+            EXPECT_EQ(Feed(fsf, 2, 0, 1), 3);
+            EXPECT_EQ(fsf.GetIsHurt(0) + fsf.GetIsHurt(1), 2) << "fire destroys it in either state";
+            break;
+        case 1201:
+            EXPECT_EQ(Feed(fsf, 0, 2, 0), 2);
+            EXPECT_EQ(Feed(fsf, 2, 104, 0), 3);
+            EXPECT_EQ(Feed(fsf, 3, 105, 0), 2);
+            EXPECT_EQ(Feed(fsf, 3, 120, 0), 4);
+            EXPECT_EQ(Feed(fsf, 4, 0, 1), 5);
+            break;
+        case 1204:
+            EXPECT_EQ(Feed(fsf, 0, 1, 0), 1);
+            EXPECT_EQ(Feed(fsf, 1, 1, 0), 2);
+            EXPECT_EQ(Feed(fsf, 2, 1, 0), 6);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+}  // namespace
