@@ -8,23 +8,12 @@
 
 #include <string>
 
-#include "actor/fsf_file.h"
-#include "app/keyword.h"
-#include "app/path.h"
+#include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 
 namespace {
 
-CFSF ReadSample(const char *path, int *problems)
-{
-    CFSF fsf;
-    SetDataRootPath(stagetest::SamplePath("").c_str());
-    CSKeywordFile file;
-    EXPECT_TRUE(file.Open(path)) << path;
-    *problems = ReadFsf(&file, &fsf);
-    SetDataRootPath("");
-    return fsf;
-}
+CFSF ReadSample(const char *path, int *problems) { return gametest::ReadSampleStateMachine(path, problems); }
 
 // Where `input` leads from `from` once the state's motion has ended.
 int32_t Next(CFSF &fsf, int32_t from, int32_t input)

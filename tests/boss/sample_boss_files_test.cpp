@@ -9,12 +9,10 @@
 
 #include <string>
 
-#include "actor/fsf_file.h"
-#include "app/keyword.h"
-#include "app/path.h"
 #include "boss/boss_traits.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_frames.h"
+#include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_bosses.h"
 
@@ -24,14 +22,9 @@ class SampleBossFiles : public stagetest::StageEngineTest {
 protected:
     CFSF Read(int32_t aiType)
     {
-        CFSF fsf;
-        SetDataRootPath(stagetest::SamplePath("").c_str());
-        const std::string name = mkdata::SampleBossName(aiType);
-        const std::string path = "\\RESOURCE\\BOSS\\" + name + "\\" + name + ".FSF";
-        CSKeywordFile file;
-        EXPECT_TRUE(file.Open(path.c_str())) << path;
-        EXPECT_EQ(ReadFsf(&file, &fsf), 0) << path;
-        SetDataRootPath("");
+        int problems = 0;
+        CFSF fsf = gametest::ReadSampleStateMachine("\\RESOURCE\\BOSS", mkdata::SampleBossName(aiType), &problems);
+        EXPECT_EQ(problems, 0) << aiType;
         return fsf;
     }
 };

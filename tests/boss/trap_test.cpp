@@ -6,14 +6,12 @@
 // the drop or the reward at the end.
 #include <gtest/gtest.h>
 
-#include "actor/fsf_file.h"
-#include "app/keyword.h"
-#include "app/path.h"
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
 #include "fx/particle_manager.h"
 #include "monster/monster_scenario.h"
 #include "stage/media_paths.h"
+#include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_traps.h"
@@ -326,14 +324,9 @@ class SampleTrapFiles : public stagetest::StageEngineTest {
 protected:
     CFSF Read(int32_t aiType)
     {
-        CFSF fsf;
-        SetDataRootPath(stagetest::SamplePath("").c_str());
-        const std::string name = mkdata::SampleTrapName(aiType);
-        const std::string path = "\\RESOURCE\\TRAP\\" + name + "\\" + name + ".FSF";
-        CSKeywordFile file;
-        EXPECT_TRUE(file.Open(path.c_str())) << path;
-        EXPECT_EQ(ReadFsf(&file, &fsf), 0) << path;
-        SetDataRootPath("");
+        int problems = 0;
+        CFSF fsf = gametest::ReadSampleStateMachine("\\RESOURCE\\TRAP", mkdata::SampleTrapName(aiType), &problems);
+        EXPECT_EQ(problems, 0) << aiType;
         return fsf;
     }
 };

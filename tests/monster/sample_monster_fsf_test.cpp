@@ -10,13 +10,11 @@
 
 #include <string>
 
-#include "actor/fsf_file.h"
-#include "app/keyword.h"
-#include "app/path.h"
 #include "monster/template_d.h"
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
+#include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
 
@@ -46,13 +44,9 @@ class SampleMonsterFiles : public stagetest::StageEngineTest {
 protected:
     CFSF Read(int32_t aiType)
     {
-        CFSF fsf;
-        SetDataRootPath(stagetest::SamplePath("").c_str());
-        const std::string path = "\\RESOURCE\\MONSTER\\" + std::to_string(aiType) + "\\" + std::to_string(aiType) + ".FSF";
-        CSKeywordFile file;
-        EXPECT_TRUE(file.Open(path.c_str())) << path;
-        EXPECT_EQ(ReadFsf(&file, &fsf), 0) << path;
-        SetDataRootPath("");
+        int problems = 0;
+        CFSF fsf = gametest::ReadSampleStateMachine("\\RESOURCE\\MONSTER", std::to_string(aiType), &problems);
+        EXPECT_EQ(problems, 0) << aiType;
         return fsf;
     }
 };
