@@ -21,6 +21,7 @@
 #include "app/pack.h"
 #include "app/path.h"
 #include "app/screenshot.h"
+#include "app/test_hooks.h"
 #include "app/threads.h"
 #include "rwd3d8.h"
 #include "win/winuser.h"
@@ -194,6 +195,7 @@ void CSApplication::Tick(uint32_t tick)
     }
     StepStartupMovie();
     if (gameSystem != nullptr) {
+        ApplyTestSettings(options_, tick, gameSystem->stageManager);
         gameSystem->Tick();
     }
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace game {
 
@@ -143,6 +144,24 @@ bool TakeScreen(const char *value, Options *options)
     return true;
 }
 
+// "TICK:LIFE", a tick above 0 and a life of 0 or more.
+bool TakeHeroLife(const char *value, Options *options)
+{
+    const char *colon = std::strchr(value, ':');
+    if (colon == nullptr) {
+        return false;
+    }
+    HeroLifeSetting setting{};
+    uint32_t life = 0;
+    if (!ParseNumber(std::string(value, colon).c_str(), &setting.tick) || setting.tick == 0 ||
+        !ParseNumber(colon + 1, &life) || life > 0x7FFFFFFFu) {
+        return false;
+    }
+    setting.life = static_cast<int32_t>(life);
+    options->heroLife.push_back(setting);
+    return true;
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
@@ -165,6 +184,7 @@ constexpr OptionRow kOptions[] = {
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
+    {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

@@ -13,6 +13,13 @@ struct Screenshot {
     std::string path;  // BMP file
 };
 
+// A test's change of the running game: at `tick` the first hero's life
+// becomes `life` (a defeat, say).
+struct HeroLifeSetting {
+    uint32_t tick;
+    int32_t life;
+};
+
 struct Options {
     int mode = 0;               // 1-4; 0 when not given
     uint32_t frames = 0;        // stop after this many ticks; 0 runs until the window closes
@@ -29,6 +36,7 @@ struct Options {
     std::string movie;          // a movie played at start-up (start on pad 0 stops it)
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
     bool debug = false;         // --debug: the diagnostic lines to standard error
+    std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

@@ -9,6 +9,7 @@
 #include "stage/character_params.h"
 #include "stage/model_frames.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_projection.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ bool CSUIManager::DrawHudBar(AiObject *actor)
     RwV3d point = RwFrameGetLTM(head)->pos;
     point.y += kHeadRaise;
     RwV3d projected;
-    RwV3dTransformPoints(&projected, &point, 1, &g_pGameSystem->cameraMatrix);
+    CameraSpacePoint(point, &projected);
     const CharacterParams *params = actor->Params();
     const int32_t maxLife = params != nullptr ? params->maxHP : 1;
     return PlaceHudBar(projected, actor->timeSinceHurt, actor->hp, maxLife);
@@ -67,13 +68,13 @@ bool CSUIManager::PlaceHudBar(const RwV3d &cameraPoint, float hitTimer, int32_t 
         return false;
     }
     // A head at or behind the near plane has no place on the screen.
-    const RwCamera *camera = g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr;
-    const float nearPlane = camera != nullptr ? RwCameraGetNearClipPlane(camera) : 0.0f;
-    if (!(cameraPoint.z > nearPlane) || cameraPoint.z <= 0.0f) {
+    float sx = 0.0f;
+    float sy = 0.0f;
+    if (!ProjectToVirtualScreen(cameraPoint, &sx, &sy)) {
         return false;
     }
-    float sx = cameraPoint.x / cameraPoint.z * 640.0f - 32.5f;
-    float sy = cameraPoint.y / cameraPoint.z * 480.0f - 5.0f;
+    sx -= 32.5f;
+    sy -= 5.0f;
     if (!(sx >= -70.0f && sx <= 640.0f && sy >= -13.0f && sy <= 480.0f)) {
         return false;
     }

@@ -2,15 +2,18 @@
 #include "ui/ui_links.h"
 
 #include "actor/hero.h"
+#include "actor/item_icons.h"
 #include "actor/item_manager.h"
 #include "app/application.h"
 #include "app/movie_player.h"
+#include "event/event_manager.h"
 #include "stage/stage_manager.h"
 
 namespace {
 
 CSStageManager *Stage() { return g_pStageManager; }
 CSItemManager *Items() { return Stage() != nullptr ? Stage()->itemManager : nullptr; }
+CSEventManager *Events() { return Stage() != nullptr ? Stage()->eventManager : nullptr; }
 
 template <void (CSStageManager::*Call)()>
 void OnStage()
@@ -89,6 +92,32 @@ UILinks GameUILinks()
     l.resetItemRange = [] {
         if (CSItemManager *items = Items()) {
             items->ResetItemRange();
+        }
+    };
+
+    l.stageId = [] { return Stage() != nullptr ? Stage()->stageId : 0; };
+    l.cameraMode = [] { return Stage() != nullptr ? Stage()->cameraMode : 0; };
+    l.heroCount = [] { return Stage() != nullptr ? static_cast<int32_t>(Stage()->heroCount) : 0; };
+    l.hero = [](int32_t index) -> CSHero * {
+        CSStageManager *stage = Stage();
+        return stage != nullptr && index >= 0 && index < stage->heroCount ? stage->heroes[index] : nullptr;
+    };
+    l.firstActor = []() -> AiObject * { return Stage() != nullptr ? Stage()->actorHead : nullptr; };
+    l.items = [] { return Items(); };
+    l.itemDescriptions = []() -> const CSItemDescTable * {
+        return Stage() != nullptr ? Stage()->itemDescTable : nullptr;
+    };
+    l.itemSheet = [](int32_t icon) -> RwTexture * {
+        return Stage() != nullptr && Stage()->worldItems != nullptr ? Stage()->worldItems->GetItemTexture(icon)
+                                                                    : nullptr;
+    };
+    l.sceneRunning = [] {
+        const CSEventManager *events = Events();
+        return events != nullptr && (events->GetAnimEventId() != 0 || events->GetMovieEventId() != 0);
+    };
+    l.skipScene = [] {
+        if (CSEventManager *events = Events()) {
+            events->SkipCurrentScene();
         }
     };
     return l;

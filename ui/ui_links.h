@@ -8,7 +8,11 @@
 
 #include <cstdint>
 
+class AiObject;
 class CSHero;
+class CSItemDescTable;
+class CSItemManager;
+struct RwTexture;
 
 struct UILinks {
     // ---- movies (full paths) ----
@@ -54,6 +58,25 @@ struct UILinks {
     // when none more can be had.
     bool (*addItem)(int32_t list, uint32_t id);
     void (*resetItemRange)();
+
+    // ---- the running stage as the overlay reads it ----
+    int32_t (*stageId)();  // 0 while no stage is loaded
+    int32_t (*cameraMode)();
+    // The hero list in player order; null outside it.
+    int32_t (*heroCount)();
+    CSHero *(*hero)(int32_t index);
+    // The head of the actor chain (each actor's next link goes on).
+    AiObject *(*firstActor)();
+    // The item owner and the item descriptions (null while the stage has
+    // none), and the stage's item sheet of an icon number (null when that
+    // sheet is not loaded).
+    CSItemManager *(*items)();
+    const CSItemDescTable *(*itemDescriptions)();
+    RwTexture *(*itemSheet)(int32_t icon);
+    // Its event manager: an in-game animation or movie event runs; end it.
+    // False and nothing while the stage has no event manager.
+    bool (*sceneRunning)();
+    void (*skipScene)();
 };
 
 UILinks GameUILinks();

@@ -5,6 +5,7 @@
 #include "app/game_system.h"
 #include "app/input.h"
 #include "app/path.h"
+#include "app/screen_coords.h"
 #include "app/text_block.h"
 #include "app/textures.h"
 #include "ui/game_over_screen.h"
@@ -45,6 +46,12 @@ int32_t UILanguage() { return g_pGameSystem != nullptr ? g_pGameSystem->language
 const char *UILanguageFolder() { return UILanguage() == 0 ? "\\CHI\\" : "\\ENG\\"; }
 
 uint32_t UIFrameMs() { return g_pGameSystem != nullptr ? g_pGameSystem->FrameMs() : 16; }
+
+void UIScreenSize(uint32_t *width, uint32_t *height)
+{
+    *width = g_pApplication != nullptr ? GetScreenWidth() : ScreenClientWidth();
+    *height = g_pApplication != nullptr ? GetScreenHeight() : ScreenClientHeight();
+}
 
 const PadState &UIPadState(int32_t index)
 {
@@ -244,10 +251,10 @@ void CSUIManager::StartAtScreen(uint32_t number)
 }
 
 // ---- Forwards to the in-game overlay.
-RwTexture *CSGamePlay::GetHudTexture() const { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 
 void CSUIManager::OpenPauseMenu(int32_t page)
 {
+    TraceScreenPause(page);
     if (gamePlay_ != nullptr) {
         gamePlay_->OpenPauseMenu(page);
     }
@@ -274,9 +281,18 @@ void CSUIManager::ShowMoneyGain(int32_t amount)
 void CSUIManager::ResetStageHUD()
 {
     if (gamePlay_ != nullptr) {
-        gamePlay_->ResetStageHUD();
+        gamePlay_->ResetForStage();
     }
 }
+
+void CSUIManager::ShowItemPopup(uint8_t flag, int32_t itemId)
+{
+    if (gamePlay_ != nullptr) {
+        gamePlay_->ShowItemPopup(flag, itemId);
+    }
+}
+
+bool CSUIManager::IsItemPopupShown() const { return gamePlay_ != nullptr && gamePlay_->IsItemPopupShown(); }
 
 void CSUIManager::RequestBossGauge()
 {

@@ -147,6 +147,9 @@ public:
     void ShowMoneyGain(int32_t amount);
     void ResetStageHUD();
     void RequestBossGauge();
+    // The overlay's item popup: Show (flag, item id) and whether it shows.
+    void ShowItemPopup(uint8_t flag, int32_t itemId);
+    bool IsItemPopupShown() const;
 
     // ---- Health bars (ui_hud_bars.cpp) ----
     void AddHudActor(AiObject *actor);
@@ -163,6 +166,8 @@ public:
     void StartFade(uint32_t argb, uint32_t ms);
     void StartFadeIn(uint32_t argb, uint32_t ms);
     uint8_t IsFading() const { return fadeShown_; }
+    // A colour fade is counting (not merely still drawn).
+    bool IsFadeRunning() const { return fadeRunning_ != 0; }
     bool HasFadeOutTimer() const { return fadeOutElapsed_ != kUINoTimer; }
     void StepFade(uint32_t ms);
     void DrawFade();
@@ -386,6 +391,9 @@ const char *UIDataRoot();
 int32_t UILanguage();
 // The game system's frame time in ms (16 without a game system).
 uint32_t UIFrameMs();
+// The screen size chosen at start-up (without an application, the client
+// area's).
+void UIScreenSize(uint32_t *width, uint32_t *height);
 // The screens' pad state of pad `index` (0..3; an empty pad outside).
 const PadState &UIPadState(int32_t index);
 // The left mouse button was pressed this frame.

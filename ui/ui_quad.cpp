@@ -64,6 +64,13 @@ void SetQuadArgb(RwIm2DVertex *v, uint32_t argb, int count)
     }
 }
 
+void SetQuadAlpha(RwIm2DVertex *v, uint8_t alpha)
+{
+    for (int i = 0; i < 4; ++i) {
+        v[i].emissiveColor = (v[i].emissiveColor & 0x00FFFFFFu) | static_cast<uint32_t>(alpha) << 24;
+    }
+}
+
 RwRaster *GetTextureRaster(const RwTexture *texture)
 {
     return texture != nullptr ? RwTextureGetRaster(texture) : nullptr;

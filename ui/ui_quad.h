@@ -28,6 +28,8 @@ void SetQuadUVs(RwIm2DVertex *v, float s0, float t0, float s1, float t1, int cou
 void SetQuadUVsRotated(RwIm2DVertex *v, float s0, float t0, float s1, float t1, int count = 4);
 void SetQuadColour(RwIm2DVertex *v, uint8_t a, uint8_t r, uint8_t g, uint8_t b, int count = 4);
 void SetQuadArgb(RwIm2DVertex *v, uint32_t argb, int count = 4);
+// The alpha of all four corners, each keeping its colour.
+void SetQuadAlpha(RwIm2DVertex *v, uint8_t alpha);
 // Source rectangle in 1/512 steps of a 512 x 512 atlas.
 inline void SetQuadUVs512(RwIm2DVertex *v, float s0, float t0, float s1, float t1)
 {

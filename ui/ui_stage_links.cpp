@@ -47,7 +47,7 @@ const StageScreenCalls kScreenCalls = {
 
 const ActorScreenCalls kActorCalls = {
     [] { M()->UpdateHitCounter(); },
-    [](uint8_t, int32_t) {},  // the overlay's item popup comes with the overlay
+    [](uint8_t flag, int32_t itemId) { M()->ShowItemPopup(flag, itemId); },
     []() -> const CarriedProgress * { return &M()->progress; },
     []() -> const CarriedHero * { return &M()->heroBlock; },
 };

@@ -15,3 +15,5 @@ void TraceSlotSave(int32_t number, bool written)
 {
     game::TraceLine("screen").Word("save").Int(number).Word(written ? "written" : "failed");
 }
+void TraceScreenPopup(int32_t itemId) { game::TraceLine("screen").Word("popup").Int(itemId); }
+void TraceScreenPause(int32_t page) { game::TraceLine("screen").Word("pause").Int(page); }

@@ -5,6 +5,8 @@
 //   screen gauge         the overlay's boss gauge asked to find its boss
 //   screen load N taken|refused    slot N (1..20) loaded, or refused
 //   screen save N written|failed   the running game written into slot N
+//   screen popup ID      the overlay's item popup shown (0: the plain notice)
+//   screen pause PAGE    the overlay's start asked for the pause menu at a page
 // The screens' music writes the "music" lines with kind "ui".
 #pragma once
 
@@ -16,3 +18,5 @@ void TraceScreenSound(uint32_t soundId);
 void TraceScreenGauge();
 void TraceSlotLoad(int32_t number, bool taken);
 void TraceSlotSave(int32_t number, bool written);
+void TraceScreenPopup(int32_t itemId);
+void TraceScreenPause(int32_t page);

@@ -37,6 +37,15 @@ struct LinkState {
     int32_t ownLimit = 99;  // of every known item; unknown: ids 9999999
     std::vector<std::pair<int32_t, uint32_t>> added;  // (list, id) of AddItem
     bool closed = false;
+    // The running stage as the overlay reads it.
+    int32_t stageId = 0;
+    int32_t cameraMode = 0;
+    std::vector<CSHero *> heroes;  // firstHero is `hero` when set, else the first of these
+    AiObject *actors = nullptr;
+    CSItemManager *items = nullptr;
+    const CSItemDescTable *descriptions = nullptr;
+    RwTexture *itemSheet = nullptr;  // every icon's sheet
+    bool sceneRunning = false;       // skipScene ends it, with the line "skip scene"
 };
 
 inline LinkState &Links()
@@ -97,7 +106,9 @@ inline UILinks RecordingLinks()
     l.stageNumber = [] { return Links().stageNumber; };
     l.setBGMVolume = [](float volume) { Log("stage music volume " + Real(volume)); };
     l.updateMessageWindow = [] {};
-    l.firstHero = [] { return Links().hero; };
+    l.firstHero = [] {
+        return Links().hero != nullptr ? Links().hero : (Links().heroes.empty() ? nullptr : Links().heroes[0]);
+    };
     l.hasItemOwner = [] { return Links().itemOwner; };
     l.clearOwnedLists = [] { Log("clear items"); };
     l.itemOwnLimit = [](uint32_t id) { return id == 9999999u ? -1 : Links().ownLimit; };
@@ -106,6 +117,22 @@ inline UILinks RecordingLinks()
         return true;
     };
     l.resetItemRange = [] { Log("reset item range"); };
+    l.stageId = [] { return Links().stageId; };
+    l.cameraMode = [] { return Links().cameraMode; };
+    l.heroCount = [] { return static_cast<int32_t>(Links().heroes.size()); };
+    l.hero = [](int32_t i) -> CSHero * {
+        return i >= 0 && i < static_cast<int32_t>(Links().heroes.size()) ? Links().heroes[static_cast<size_t>(i)]
+                                                                          : nullptr;
+    };
+    l.firstActor = [] { return Links().actors; };
+    l.items = [] { return Links().items; };
+    l.itemDescriptions = [] { return Links().descriptions; };
+    l.itemSheet = [](int32_t) { return Links().itemSheet; };
+    l.sceneRunning = [] { return Links().sceneRunning; };
+    l.skipScene = [] {
+        Links().sceneRunning = false;
+        Log("skip scene");
+    };
     return l;
 }
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "actor/item_files.h"
-#include "rtbmp.h"
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
@@ -48,10 +47,10 @@ constexpr SampleItem kItems[] = {
     {100054, kItemTypeShared, 99, 12, "Guild Token", "Shown at the guild, it opens doors."},
 };
 
-// The key items 5402001..5402014 share a look.
+// The key items 5402001..5402014: one icon each, on the third sheet.
 constexpr int32_t kKeyItemFirst = 5402001;
 constexpr int32_t kKeyItemCount = 14;
-constexpr int32_t kKeyItemIcon = 12;
+constexpr int32_t kKeyItemFirstIcon = 32;
 
 // Recover_Type: kind (1 life, 2 power, 3 cure, 4 all), amount, price.
 // Explode_Type: attack attribute, damage, radius, price.
@@ -156,26 +155,6 @@ bool WriteWeaponModel(const fs::path &root, int32_t id, RwRGBA colour)
     return ok;
 }
 
-// Cell colours of the icon sheet: one hue per cell.
-RwRGBA CellColour(int cell)
-{
-    const float hue = static_cast<float>(cell) / 16.0f * 6.0f;
-    const float x = 1.0f - std::fabs(std::fmod(hue, 2.0f) - 1.0f);
-    float r = 0.0f;
-    float g = 0.0f;
-    float b = 0.0f;
-    switch (static_cast<int>(hue)) {
-    case 0: r = 1; g = x; break;
-    case 1: r = x; g = 1; break;
-    case 2: g = 1; b = x; break;
-    case 3: g = x; b = 1; break;
-    case 4: r = x; b = 1; break;
-    default: r = 1; b = x; break;
-    }
-    return {static_cast<RwUInt8>(60 + 195 * r), static_cast<RwUInt8>(60 + 195 * g), static_cast<RwUInt8>(60 + 195 * b),
-            255};
-}
-
 }  // namespace
 
 const ItemTables &SampleItemTables()
@@ -186,7 +165,7 @@ const ItemTables &SampleItemTables()
             t.items.push_back(ItemContent{item.id, item.type, item.ownLimit, item.icon});
         }
         for (int32_t k = 0; k < kKeyItemCount; ++k) {
-            t.items.push_back(ItemContent{kKeyItemFirst + k, kItemTypeShared, 1, kKeyItemIcon});
+            t.items.push_back(ItemContent{kKeyItemFirst + k, kItemTypeShared, 1, kKeyItemFirstIcon + k});
         }
         for (const UseRow &row : kRecover) {
             t.recover.push_back(Use(row));
@@ -238,35 +217,6 @@ std::vector<ItemDescEntry> SampleItemDescriptions(const std::string &language)
     return entries;
 }
 
-RwImage *MakeItemIconSheet()
-{
-    constexpr RwInt32 kSize = 256;
-    constexpr RwInt32 kCell = 64;
-    RwImage *image = NewRgbaImage(kSize, kSize);
-    if (image == nullptr) {
-        return nullptr;
-    }
-    for (RwInt32 y = 0; y < kSize; ++y) {
-        auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
-        for (RwInt32 x = 0; x < kSize; ++x) {
-            const int cell = (y / kCell) * 4 + x / kCell;
-            const float dx = static_cast<float>(x % kCell) - 31.5f;
-            const float dy = static_cast<float>(y % kCell) - 31.5f;
-            const float r = std::sqrt(dx * dx + dy * dy);
-            // A round gem with a dark rim; every second cell a square one.
-            const bool inside = cell % 2 == 0 ? r < 26.0f : std::fabs(dx) < 22.0f && std::fabs(dy) < 22.0f;
-            const bool rim = cell % 2 == 0 ? r >= 22.0f : std::fabs(dx) >= 18.0f || std::fabs(dy) >= 18.0f;
-            RwRGBA c = CellColour(cell);
-            if (rim) {
-                c = {static_cast<RwUInt8>(c.red / 2), static_cast<RwUInt8>(c.green / 2),
-                     static_cast<RwUInt8>(c.blue / 2), 255};
-            }
-            row[x] = inside ? c : RwRGBA{0, 0, 0, 0};
-        }
-    }
-    return image;
-}
-
 bool WriteItemData(const std::string &rootPath)
 {
     const fs::path root(rootPath);
@@ -281,20 +231,6 @@ bool WriteItemData(const std::string &rootPath)
     for (const char *language : {"ENG", "CHI"}) {
         text(std::string("RESOURCE/ITEM/DESC/") + language + ".IDS",
              EncodeUtf16Le(FormatItemDescriptions(SampleItemDescriptions(language))));
-    }
-
-    // The icon sheet and its mask.
-    RwImage *sheet = MakeItemIconSheet();
-    RwImage *mask = sheet != nullptr ? MakeMaskImage(sheet) : nullptr;
-    std::error_code error;
-    fs::create_directories(root / "RESOURCE/ITEM/TEXTURES", error);
-    ok = ok && sheet != nullptr && mask != nullptr &&
-         RtBmpWrite(sheet, (root / "RESOURCE/ITEM/TEXTURES/001.BMP").string().c_str()) != nullptr &&
-         RtBmpWrite(mask, (root / "RESOURCE/ITEM/TEXTURES/001A.BMP").string().c_str()) != nullptr;
-    for (RwImage *image : {sheet, mask}) {
-        if (image != nullptr) {
-            RwImageDestroy(image);
-        }
     }
 
     // The start weapons: hero 0's steel, hero 1's gold.

@@ -3,9 +3,10 @@
 // pieces of armour, the key items 5402001..5402014, the last-NPC drops
 // 5401002, 5401004 and 5401007 and the shared item 100054), the drop map of
 // the first stage's monster (PROBMAP.PBM), the English and Chinese
-// descriptions, the icon sheet 001.BMP with its mask 001A.BMP, the start
-// weapons' models and the items pack \PACK\ITEM\ITEM that holds the text
-// files.
+// descriptions, the start weapons' models and the items pack
+// \PACK\ITEM\ITEM that holds the text files. The icon sheets the items'
+// Icon numbers name (001.BMP .. 006.BMP with their masks) are interface
+// pictures (ui_pictures.h).
 #pragma once
 
 #include <string>
@@ -23,8 +24,6 @@ const ItemTables &SampleItemTables();
 const std::vector<DropMap> &SampleDropMaps();
 // "ENG" or "CHI".
 std::vector<ItemDescEntry> SampleItemDescriptions(const std::string &language);
-// The 4 x 4 icon sheet, 256 x 256, a picture per cell; null on failure.
-RwImage *MakeItemIconSheet();
 
 inline const char *ItemsPackPath() { return "PACK/ITEM/ITEM.STR"; }
 

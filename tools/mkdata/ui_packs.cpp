@@ -167,6 +167,7 @@ const std::vector<InterfacePack> &InterfacePacks()
         {"LOBBY", {"MAPBASE", "LOBBY"}},
         {"UISAVGAM", {"SAVLOD"}},
         {"UILOBBY", {"SLWORD", "STAGPHO"}},
+        {"GAMEPLAY", {"BASE"}},
     };
     return packs;
 }

@@ -47,6 +47,41 @@ void DigitRow(std::vector<PictureCell> *cells, float t0, float t1, const float (
     }
 }
 
+PictureCell Shifted(PictureCell cell, float hueShift)
+{
+    cell.hueShift = hueShift;
+    return cell;
+}
+
+// What the overlay cuts from PLAYER: the hero panel's frames (see-through
+// where the bars show under them), its three digit sets, the money coin, the
+// hit counter's ornament, the boss gauge's frame and spare-bar marker, and
+// the popup's box. The hit counter's label differs by language (below).
+void AddOverlayCells(std::vector<PictureCell> *cells)
+{
+    cells->push_back(Frame("", 1, 1, 122, 90));           // portrait frame
+    cells->push_back(C("PANEL", 66, 50, 120, 86));        // its name plate, below the bars
+    cells->push_back(Frame("", 136, 46, 149, 63));        // a bar's middle tile
+    cells->push_back(Frame("", 151, 46, 184, 63));        // a bar's end cap
+    cells->push_back(Shifted(C("", 172, 48, 182, 61), 40.0f));  // the cap's knob
+    cells->push_back(Frame("", 185, 46, 240, 63));        // the power bar's left part
+    for (int d = 0; d < 10; ++d) {
+        const char digit = static_cast<char>('0' + d);
+        const float k = static_cast<float>(d);
+        cells->push_back(Digit(digit, 136 + 15 * k, 70, 151 + 15 * k, 90));  // small
+        cells->push_back(Digit(digit, 140 + 23 * k, 1, 162 + 23 * k, 43));   // large
+        cells->push_back(Digit(digit, 89 + 13 * k, 148, 101 + 13 * k, 162)); // count
+    }
+    // The coin: the save slots' completed mark stands over all but its
+    // top and left edge.
+    cells->push_back(Shifted(C("$", 286, 98, 311, 122), 250.0f));
+    cells->push_back(Shifted(C("", 150, 65, 310, 70), 120.0f));     // ornament line
+    cells->push_back(Frame("", 1, 193, 236, 255));                 // boss gauge frame
+    cells->push_back(C("BOSS", 4, 198, 44, 250));
+    cells->push_back(Shifted(C("", 236, 193, 254, 211), 160.0f));   // spare-bar marker
+    cells->push_back(Shifted(C("", 455, 31, 462, 40), 180.0f));     // popup box
+}
+
 std::vector<PictureCell> PlayerCells()
 {
     std::vector<PictureCell> cells;
@@ -90,6 +125,7 @@ std::vector<PictureCell> PlayerCells()
     PictureCell fill = C("", 360, 85, 365, 90);
     fill.hueShift = 160.0f;
     cells.push_back(fill);
+    AddOverlayCells(&cells);
     // The save slots' detail frame: corners, edges and its see-through middle.
     const float frame[9][4] = {{1, 126, 15, 141},  {16, 126, 72, 141}, {72, 126, 87, 141},
                                {1, 143, 16, 175},  {16, 143, 72, 175}, {72, 143, 87, 175},
@@ -227,6 +263,18 @@ std::vector<PictureCell> LoadingBarCells()
             fill};
 }
 
+// An item icon sheet: 4 x 4 cells of 32, each showing its icon number.
+std::vector<PictureCell> IconSheetCells(int sheet)
+{
+    std::vector<PictureCell> cells;
+    for (int cell = 0; cell < 16; ++cell) {
+        const float x = 32.0f * static_cast<float>(cell % 4);
+        const float y = 32.0f * static_cast<float>(cell / 4);
+        cells.push_back(Shifted(C(std::to_string(16 * sheet + cell), x, y, x + 32, y + 32), 22.5f * cell));
+    }
+    return cells;
+}
+
 std::vector<PictureCell> SceneCells(int n)
 {
     const std::string name = "GFSCENE" + std::to_string(n);
@@ -251,7 +299,10 @@ PictureSpec Spec(const std::string &name, const std::string &folder, bool perLan
 std::vector<PictureSpec> MakePictures()
 {
     std::vector<PictureSpec> list;
-    list.push_back(Spec("PLAYER", "RESOURCE/UITEXT/PLAYERUI", true, 512, 512, 200, true, PlayerCells()));
+    PictureSpec player = Spec("PLAYER", "RESOURCE/UITEXT/PLAYERUI", true, 512, 512, 200, true, PlayerCells());
+    player.engCells = {C("HITS", 257, 44, 313, 57)};
+    player.chiCells = {C("HITS", 263, 44, 313, 66)};
+    list.push_back(player);
     PictureSpec word = Spec("WORD", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 40, true, {});
     word.engCells = {C("Enter", 2, 220, 62, 260), C("Back", 60, 220, 166, 260), C("Special", 164, 220, 254, 260)};
     word.chiCells = {C("Enter", 216, 214, 290, 264), C("Back", 216, 272, 290, 322), C("Special", 168, 458, 296, 508)};
@@ -296,6 +347,13 @@ std::vector<PictureSpec> MakePictures()
     words.chiCells = SlotWordCells(true);
     list.push_back(words);
     list.push_back(Spec("STAGPHO", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 0, true, StagePhotoCells()));
+    list.push_back(Spec("BASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 330, false, {C("BASE", 0, 0, 512, 512)}));
+    for (int sheet = 0; sheet < kItemIconSheets; ++sheet) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%03d", sheet + 1);
+        list.push_back(Spec(name, ItemIconFolder(), false, 128, 128, 30.0f * static_cast<float>(sheet), true,
+                            IconSheetCells(sheet)));
+    }
     return list;
 }
 

@@ -38,6 +38,11 @@ struct PictureSpec {
     std::vector<PictureCell> chiCells, engCells;
 };
 
+// The item icon sheets "001" .. "006" (128 x 128, 4 x 4 cells of 32 each
+// showing its icon number) and their folder.
+inline constexpr int kItemIconSheets = 6;
+inline const char *ItemIconFolder() { return "RESOURCE/ITEM/TEXTURES"; }
+
 // Every interface picture of the sample, by name ("PLAYER", "GFSCENE3" ...).
 const std::vector<PictureSpec> &InterfacePictures();
 const PictureSpec *FindInterfacePicture(const std::string &name);

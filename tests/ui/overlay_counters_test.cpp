@@ -1,0 +1,209 @@
+// The hit counter and the money counter: a hit count of 2 shows nothing and
+// 3 pops in, the same count again does not start it over, the fade 4.5 s
+// after the last change; gains add up on one counter that hides 1055 ms
+// after the last gain, its shake drawn from the game's one generator seeded
+// with its time; the hit counter's anchor for both screen sizes; and the
+// screen manager's forwards reaching the first panel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "actor/actor_screen_calls.h"
+#include "app/game_rand.h"
+#include "tests/ui/overlay_support.h"
+#include "ui/hud_counters.h"
+
+namespace {
+
+TEST(HitCounterAnchor, ElevenPercentFromTheRightAndAThirteenthDown)
+{
+    float x = 0.0f;
+    float y = 0.0f;
+    HitCounterAnchor(640, 480, &x, &y);
+    EXPECT_NEAR(x, 564.7059f, 1e-3f);
+    EXPECT_EQ(y, 36.0f);
+    HitCounterAnchor(800, 600, &x, &y);
+    EXPECT_NEAR(x, 571.43f, 5e-3f);
+    EXPECT_EQ(y, 46.0f);
+}
+
+class CountersTest : public uitest::OverlayTest {
+protected:
+    void SetUp() override
+    {
+        OverlayTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        hero = AddHero();
+        counter.Init(640, 480);
+    }
+    void Steps(int count, uint32_t ms = 16)
+    {
+        for (int i = 0; i < count; ++i) {
+            counter.Step(ms);
+        }
+    }
+
+    CSHero *hero = nullptr;
+    CSHitCounter counter;
+    CSMoneyCounter money;
+};
+
+TEST_F(CountersTest, AHitCountOfTwoShowsNothingAndThreePopsIn)
+{
+    hero->hitCounter = 2;
+    counter.Show(hero);
+    EXPECT_FALSE(counter.IsShown());
+    hero->hitCounter = 3;
+    counter.Show(hero);
+    ASSERT_TRUE(counter.IsShown());
+    EXPECT_EQ(counter.CountShown(), 3);
+    EXPECT_EQ(counter.Alpha(), 255);
+    // One digit: 16 px left of the anchor (33 / 2), 2 below it, 32 x 59.
+    float x0, y0, x1, y1;
+    counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x0, 564.7059f - 16.0f, 1e-3f);
+    EXPECT_EQ(y0, 38.0f);
+    EXPECT_NEAR(x1 - x0, 32.0f, 1e-3f);
+    // Its pop: 100 ms in it has grown by sin(1.5708) of its size each way.
+    Steps(1, 100);
+    counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 32.0f * 3.0f, 1e-2f);
+    EXPECT_NEAR(y1 - y0, 59.0f * 3.0f, 1e-2f);
+    // Two digits pop one after the other, 50 ms apart.
+    counter.DigitRect(1, 2, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 32.0f + 64.0f * std::sin(50.0f * 0.015708f), 1e-2f);
+    Steps(1, 100);
+    counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 32.0f, 1e-3f);
+    // Down again below 3 (the hero's counter ran out): nothing changes.
+    hero->hitCounter = 0;
+    counter.Show(hero);
+    EXPECT_EQ(counter.CountShown(), 3);
+    EXPECT_EQ(counter.DisplayMs(), 200u);
+}
+
+TEST_F(CountersTest, TheSameCountAgainDoesNotStartTheCounterOver)
+{
+    hero->hitCounter = 5;
+    counter.Show(hero);
+    Steps(10);
+    counter.Show(hero);
+    EXPECT_EQ(counter.DisplayMs(), 160u);
+    hero->hitCounter = 6;
+    counter.Show(hero);
+    EXPECT_EQ(counter.DisplayMs(), 0u);
+    EXPECT_EQ(counter.CountShown(), 6);
+}
+
+TEST_F(CountersTest, TheCounterFadesFourAndAHalfSecondsAfterTheLastChange)
+{
+    hero->hitCounter = 12;
+    counter.Show(hero);
+    Steps(1, 4500);
+    EXPECT_EQ(counter.FadeMs(), kHudTimerIdle);  // 4500 is not past it
+    Steps(1, 16);
+    ASSERT_EQ(counter.FadeMs(), 0u);
+    EXPECT_EQ(counter.Alpha(), 255);
+    Steps(1);  // fade 0: alpha 255 - 0
+    Steps(16);  // fade 256: alpha 255 - 130
+    EXPECT_EQ(counter.Alpha(), 255 - 256 * 255 / 500);
+    // A new count during the fade shows opaque from the start.
+    hero->hitCounter = 13;
+    counter.Show(hero);
+    EXPECT_EQ(counter.Alpha(), 255);
+    EXPECT_EQ(counter.FadeMs(), kHudTimerIdle);
+    Steps(1, 4600);
+    Steps(32);  // 512 ms of fade
+    EXPECT_TRUE(counter.IsShown());
+    Steps(1);
+    EXPECT_FALSE(counter.IsShown());
+    EXPECT_EQ(counter.CountShown(), 0);
+    // The same count as before shows again once it has gone.
+    counter.Show(hero);
+    EXPECT_TRUE(counter.IsShown());
+}
+
+TEST_F(CountersTest, GainsAddUpOnOneCounterThatHidesAt1055Ms)
+{
+    money.Init();
+    money.Add(1, 100);
+    money.Step(300);
+    money.Add(1, 50);
+    EXPECT_TRUE(money.IsShown());
+    EXPECT_EQ(money.Value(), 150);
+    EXPECT_STREQ(money.Text(), "150");
+    EXPECT_EQ(money.ElapsedMs(), 0u);
+    EXPECT_FLOAT_EQ(money.X(), 527.0f - 3 * 28.0f);
+    money.Step(800);
+    EXPECT_EQ(money.Alpha(), 255);
+    money.Step(100);
+    EXPECT_EQ(money.Alpha(), 155);
+    money.Step(154);
+    EXPECT_TRUE(money.IsShown());
+    EXPECT_EQ(money.Alpha(), 1);
+    money.Step(1);
+    EXPECT_FALSE(money.IsShown());
+    EXPECT_EQ(money.Value(), 0);
+    money.Add(1, 7);
+    EXPECT_EQ(money.Value(), 7);
+    // However many gains come, the value stays a whole number.
+    money.Add(1, 2147483647);
+    EXPECT_EQ(money.Value(), 2147483647);
+}
+
+TEST_F(CountersTest, TheShakeIsDrawnFromTheGamesGeneratorSeededWithTheTime)
+{
+    money.Init();
+    money.Add(1, 250);
+    money.Step(120);
+    RwTexture *atlas = ui->PlayerArt();
+    DrawFrame([&] { money.Render(atlas); });
+    const int after = game::Rand();
+    // Seeded with 120 ms, then two draws for each of the three digits.
+    game::Srand(120);
+    for (int i = 0; i < 6; ++i) {
+        game::Rand();
+    }
+    EXPECT_EQ(after, game::Rand());
+    // Still after 200 ms: no draw taken.
+    money.Step(100);
+    game::Srand(77);
+    const int expected = game::Rand();
+    game::Srand(77);
+    DrawFrame([&] { money.Render(atlas); });
+    EXPECT_EQ(game::Rand(), expected);
+}
+
+TEST_F(CountersTest, TheManagersForwardsReachTheFirstPanel)
+{
+    // Without the overlay active they do nothing.
+    ui->UpdateHitCounter();
+    ui->ShowMoneyGain(100);
+    ui->RequestBossGauge();
+    ui->ShowItemPopup(1, 5300000);
+    ui->ResetStageHUD();
+    EXPECT_FALSE(ui->IsItemPopupShown());
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    AddHero();
+    EnterOverlay();
+    ASSERT_EQ(Overlay()->PanelCount(), 2);
+    CSPlayerHUD *first = Overlay()->Panel(0);
+    CSPlayerHUD *second = Overlay()->Panel(1);
+    hero->hitCounter = 4;
+    heroes[1]->hitCounter = 9;
+    ui->UpdateHitCounter();
+    EXPECT_EQ(first->hitCounter.CountShown(), 4);
+    EXPECT_FALSE(second->hitCounter.IsShown());
+    ui->ShowMoneyGain(30);
+    ui->ShowMoneyGain(12);
+    EXPECT_EQ(first->moneyCounter.Value(), 42);
+    EXPECT_FALSE(second->moneyCounter.IsShown());
+    // The heroes' and the effects' tables reach the same forwards.
+    ScreensUpdateHitCounter();
+    ScreensShowItemPopup(1, 5300000);
+    EXPECT_TRUE(ui->IsItemPopupShown());
+}
+
+}  // namespace

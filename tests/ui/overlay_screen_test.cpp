@@ -1,0 +1,235 @@
+// The overlay as screen 13, frame by frame with pads pressed as a script
+// would: its pictures and a panel per hero on activation, start skipping a
+// running scene rather than pausing, start only in the camera modes of play,
+// a colour fade holding start and the item keys, each panel on its own
+// hero's pad, the stage clock held while a movie plays, and a defeat asking
+// once for the game-over change, after which only the bars move.
+#include <gtest/gtest.h>
+
+#include "app/game_system.h"
+#include "tests/ui/overlay_support.h"
+
+namespace {
+
+using uitest::Links;
+
+class OverlayScreenTest : public uitest::OverlayTest {
+protected:
+    void SetUp() override
+    {
+        OverlayTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        hero = AddHero();
+        Links().stageId = 2010000;
+        EnterOverlay();
+    }
+    // One frame of the manager with the pads as pressed, then let go.
+    void Frame() { Updates(1); }
+    // The pages the pause menu was asked for since the last call.
+    std::vector<int64_t> PauseRequests()
+    {
+        game::TraceClose();
+        std::vector<int64_t> pages;
+        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
+            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "pause") {
+                pages.push_back(std::stoll(r.fields[1]));
+            }
+        }
+        tracePath += ".more";
+        std::string error;
+        EXPECT_TRUE(game::TraceOpen(tracePath, &error));
+        return pages;
+    }
+    int StageChanges() const
+    {
+        int count = 0;
+        for (const std::string &line : Links().log) {
+            count += line.rfind("stage change", 0) == 0 ? 1 : 0;
+        }
+        return count;
+    }
+
+    CSHero *hero = nullptr;
+};
+
+TEST_F(OverlayScreenTest, ActivationLoadsThePicturesAndAPanelPerHero)
+{
+    CSGamePlay *overlay = Overlay();
+    ASSERT_EQ(overlay->active, 1);
+    EXPECT_EQ(overlay->PanelCount(), 1);
+    EXPECT_NE(overlay->BaseTexture(), nullptr);
+    for (int i = 0; i < kHudIconSheets; ++i) {
+        EXPECT_NE(overlay->IconSheet(i), nullptr) << i;
+    }
+    EXPECT_EQ(overlay->GetHudTexture(), ui->PlayerArt());
+    EXPECT_EQ(ui->GetHudTexture(), ui->PlayerArt());
+    EXPECT_FALSE(overlay->BossGauge()->Enabled());  // stage 1 has no gauge
+    EXPECT_EQ(overlay->Panel(0)->hero, hero);
+    EXPECT_TRUE(overlay->Panel(0)->Enabled());
+    // A stage load reads the heroes again.
+    hero->hp = 1234;
+    ui->ResetStageHUD();
+    EXPECT_EQ(overlay->Panel(0)->Life(), 1234);
+    // Leaving gives everything back; coming again makes it anew.
+    ui->RequestModule(14);
+    Frame();
+    EXPECT_EQ(overlay->PanelCount(), 0);
+    EXPECT_EQ(overlay->BaseTexture(), nullptr);
+    EXPECT_EQ(overlay->ItemPopup(), nullptr);
+    EnterOverlay();
+    EXPECT_EQ(overlay->PanelCount(), 1);
+}
+
+TEST_F(OverlayScreenTest, StartDuringAScenesSkipsItAndDoesNotPause)
+{
+    Links().sceneRunning = true;
+    Press(0, kPadStart);
+    Frame();
+    EXPECT_EQ(Links().log.back(), "skip scene");
+    EXPECT_TRUE(PauseRequests().empty());
+    // The mouse skips a scene too, but never opens the pause menu.
+    Links().sceneRunning = true;
+    SetButton(0, kPadCross, kPadUpState);
+    MouseButtonState = 1;
+    Frame();
+    EXPECT_FALSE(Links().sceneRunning);
+    MouseButtonState = 1;
+    Frame();
+    EXPECT_TRUE(PauseRequests().empty());
+    // No scene: start asks for the pause menu at the panel's player index,
+    // and nothing opens (the game has none).
+    Press(0, kPadStart);
+    Frame();
+    EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+}
+
+TEST_F(OverlayScreenTest, StartPausesOnlyInTheCameraModesOfPlay)
+{
+    for (int32_t mode = 0; mode <= 8; ++mode) {
+        Links().cameraMode = mode;
+        Press(0, kPadStart);
+        Frame();
+        const bool asked = !PauseRequests().empty();
+        EXPECT_EQ(asked, mode == 0 || mode == 3 || mode == 7 || mode == 8) << mode;
+    }
+}
+
+TEST_F(OverlayScreenTest, AColourFadeHoldsStartAndTheItemKeys)
+{
+    ASSERT_TRUE(items.AddItem(1, 5300000));
+    ASSERT_TRUE(items.AddItem(1, 5300010));
+    Frame();
+    Sounds();
+    ui->StartFade(0, 1000);
+    Press(0, kPadStart);
+    Frame();
+    Press(0, kPadL2);
+    Frame();
+    EXPECT_TRUE(PauseRequests().empty());
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_EQ(Overlay()->Panel(0)->ItemId(), 5300000);
+    // Once the fade has run out they act again.
+    Updates(80);
+    ASSERT_FALSE(ui->IsFadeRunning());
+    Press(0, kPadL2);
+    Frame();
+    Frame();
+    EXPECT_EQ(Overlay()->Panel(0)->ItemId(), 5300010);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010}));
+}
+
+TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
+{
+    CSHero *second = AddHero();
+    second->padIndex = 2;
+    ui->RequestModule(14);
+    Frame();
+    EnterOverlay();
+    ASSERT_EQ(Overlay()->PanelCount(), 2);
+    EXPECT_EQ(Overlay()->Panel(1)->PadNumber(), 2);
+    ASSERT_TRUE(items.AddItem(2, 5300000));
+    ASSERT_TRUE(items.AddItem(2, 5300060));
+    ASSERT_TRUE(items.AddItem(1, 5300010));
+    ASSERT_TRUE(items.AddItem(1, 5300020));
+    Frame();
+    // Pad 1 belongs to nobody.
+    Press(1, kPadStart);
+    Press(1, kPadL2);
+    Frame();
+    EXPECT_TRUE(PauseRequests().empty());
+    // The second hero's pad: its start asks at index 1, its l2 steps list 2.
+    Press(2, kPadStart);
+    Press(2, kPadL2);
+    Frame();
+    Frame();
+    EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{1}));
+    EXPECT_EQ(Overlay()->Panel(1)->ItemId(), 5300060);
+    EXPECT_EQ(Overlay()->Panel(0)->ItemId(), 5300010);
+    Press(0, kPadStart);
+    Frame();
+    EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));
+}
+
+TEST_F(OverlayScreenTest, TheStageClockStandsWhileAMoviePlays)
+{
+    const uint32_t before = ui->GetStageTime();
+    Frame();
+    EXPECT_EQ(ui->GetStageTime(), before + 16);
+    SetFrameMs(40);
+    Links().moviePlaying = true;
+    Updates(5);
+    EXPECT_EQ(ui->GetStageTime(), before + 16);
+    Links().moviePlaying = false;
+    Frame();
+    EXPECT_EQ(ui->GetStageTime(), before + 56);
+}
+
+TEST_F(OverlayScreenTest, ADefeatAsksOnceForGameOverThenOnlyTheBarsMove)
+{
+    hero->hp = 600;
+    Frame();
+    CSPlayerHUD *panel = Overlay()->Panel(0);
+    ASSERT_TRUE(panel->TrailRunning());
+    const int32_t trailAtDefeat = panel->Trail();
+    hero->defeated = true;
+    Frame();
+    EXPECT_TRUE(Overlay()->GameOver());
+    EXPECT_EQ(Links().log.back(), "stage change -1 1 2000");
+    const uint32_t clock = ui->GetStageTime();
+    ui->ShowItemPopup(1, 5300000);
+    Press(0, kPadStart);
+    Updates(20);
+    EXPECT_EQ(StageChanges(), 1);
+    EXPECT_EQ(ui->GetStageTime(), clock);
+    EXPECT_TRUE(PauseRequests().empty());
+    EXPECT_EQ(Overlay()->ItemPopup()->Seconds(), 0.0f);  // the popup stands still
+    // The trail kept draining toward the life it had.
+    EXPECT_LT(panel->Trail(), trailAtDefeat);
+    // A life change now is not read.
+    hero->hp = 1900;
+    Frame();
+    EXPECT_EQ(panel->Life(), 600);
+    // Coming back to the overlay clears the defeat.
+    ui->RequestModule(14);
+    Frame();
+    hero->defeated = false;
+    EnterOverlay();
+    EXPECT_FALSE(Overlay()->GameOver());
+}
+
+TEST_F(OverlayScreenTest, TheGamesLinksSkipNothingWithoutAnEventManager)
+{
+    const UILinks game = GameUILinks();
+    EXPECT_FALSE(game.sceneRunning());
+    game.skipScene();
+    EXPECT_EQ(game.heroCount(), 0);
+    EXPECT_EQ(game.hero(0), nullptr);
+    EXPECT_EQ(game.items(), nullptr);
+    EXPECT_EQ(game.itemSheet(0), nullptr);
+    EXPECT_EQ(game.firstActor(), nullptr);
+}
+
+}  // namespace

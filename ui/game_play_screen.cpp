@@ -1,0 +1,309 @@
+// The overlay over a running stage, screen 13 (see game_play_screen.h).
+#include "ui/game_play_screen.h"
+
+#include <algorithm>
+#include <string>
+
+#include "actor/hero.h"
+#include "actor/item_icons.h"
+#include "app/pack.h"
+#include "app/textures.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+CSGamePlay *g_pGamePlay = nullptr;
+
+namespace {
+
+// Camera modes in which start opens the pause menu: play, and the views
+// that leave the player in control.
+bool CameraModeAllowsPause(int32_t mode) { return mode == 0 || mode == 3 || mode == 7 || mode == 8; }
+
+void SetImagePath(const char *folder) { RwImageSetPath((std::string(UIDataRoot()) + folder).c_str()); }
+
+}  // namespace
+
+CSGamePlay::CSGamePlay() { g_pGamePlay = this; }
+
+CSGamePlay::~CSGamePlay()
+{
+    Release();
+    if (g_pGamePlay == this) {
+        g_pGamePlay = nullptr;
+    }
+}
+
+// ---- Textures
+
+void CSGamePlay::LoadTextures()
+{
+    const bool packed = g_pUIManager != nullptr && g_pUIManager->OpenInterfacePack("GAMEPLAY");
+    SetImagePath("\\RESOURCE\\UITEXT\\PAUSE\\");
+    if (baseTexture_ == nullptr) {
+        baseTexture_ = ReadTextureWithoutMask("BASE.BMP");
+    }
+    SetImagePath(kIconSheetFolder);
+    if (iconSheets_ == nullptr) {
+        iconSheets_ = std::make_unique<RwTexture *[]>(kHudIconSheets);
+        for (int32_t sheet = 0; sheet < kHudIconSheets; ++sheet) {
+            const std::string name = IconSheetName(sheet);
+            const std::string mask = name.substr(0, name.size() - 4) + "A.BMP";
+            iconSheets_[sheet] = LoadTextureWithMask(name.c_str(), mask.c_str());
+        }
+    }
+    RwImageSetPath("");
+    if (packed) {
+        zuClosePack();
+    }
+    playerArt_ = g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr;
+    wordArt_ = g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr;
+}
+
+void CSGamePlay::ReleaseTextures()
+{
+    if (iconSheets_ != nullptr) {
+        for (int32_t sheet = 0; sheet < kHudIconSheets; ++sheet) {
+            DestroyTexture(iconSheets_[sheet]);
+        }
+        iconSheets_.reset();
+    }
+    DestroyTexture(baseTexture_);
+    baseTexture_ = nullptr;
+    playerArt_ = nullptr;
+    wordArt_ = nullptr;
+}
+
+RwTexture *CSGamePlay::GetHudTexture() const
+{
+    if (playerArt_ != nullptr) {
+        return playerArt_;
+    }
+    return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr;
+}
+
+// ---- Life
+
+void CSGamePlay::CreateParts()
+{
+    // The pause menu is not part of the game: none is made.
+    if (bossGauge_ == nullptr) {
+        bossGauge_ = std::make_unique<CSBossGauge>();
+    }
+    if (itemPopup_ == nullptr) {
+        itemPopup_ = std::make_unique<CSItemPopup>();
+    }
+}
+
+void CSGamePlay::ReleaseParts()
+{
+    pauseMenu_ = nullptr;
+    panels_.clear();
+    if (bossGauge_ != nullptr) {
+        bossGauge_->Disable();
+        bossGauge_.reset();
+    }
+    itemPopup_.reset();
+}
+
+void CSGamePlay::Release()
+{
+    ReleaseParts();
+    ReleaseTextures();
+    active = 0;
+}
+
+int32_t CSGamePlay::StageId() const { return UI().stageId(); }
+
+void CSGamePlay::SetActive(uint8_t on)
+{
+    if (active == on) {
+        return;
+    }
+    active = on;
+    if (on == 0) {
+        if (bossGauge_ != nullptr && bossGauge_->Enabled()) {
+            bossGauge_->Disable();
+        }
+        ReleaseTextures();
+        ReleaseParts();
+        return;
+    }
+    gameOver_ = 0;
+    LoadTextures();
+    CreateParts();
+    uint32_t width = 640;
+    uint32_t height = 480;
+    UIScreenSize(&width, &height);
+    const int32_t heroes = UI().heroCount();
+    for (int32_t i = 0; i < heroes; ++i) {
+        CSHero *hero = UI().hero(i);
+        const bool listed = std::any_of(panels_.begin(), panels_.end(),
+                                        [hero](const std::unique_ptr<CSPlayerHUD> &p) { return p->hero == hero; });
+        if (hero == nullptr || listed) {
+            continue;
+        }
+        auto panel = std::make_unique<CSPlayerHUD>();
+        panel->Init(static_cast<uint8_t>(i), hero, width, height);
+        panels_.push_back(std::move(panel));
+    }
+    if (!bossGauge_->Enabled()) {
+        bossGauge_->Start(StageId());
+    }
+}
+
+void CSGamePlay::ResetForStage()
+{
+    uint32_t width = 640;
+    uint32_t height = 480;
+    UIScreenSize(&width, &height);
+    for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+        panel->Init(panel->PlayerIndex(), UI().hero(panel->PlayerIndex()), width, height);
+    }
+    if (bossGauge_ != nullptr) {
+        bossGauge_->Start(StageId());
+    }
+}
+
+// ---- Forwards
+
+void CSGamePlay::OpenPauseMenu(int32_t)
+{
+    // No pause menu: nothing opens.
+}
+
+uint8_t CSGamePlay::IsPauseMenuOpen() const { return 0; }
+
+void CSGamePlay::ShowMoneyGain(int32_t amount)
+{
+    if (!panels_.empty()) {
+        panels_.front()->moneyCounter.Add(1, amount);
+    }
+}
+
+void CSGamePlay::RequestBossGauge()
+{
+    if (bossGauge_ != nullptr) {
+        bossGauge_->RequestAttach();
+    }
+}
+
+void CSGamePlay::UpdateHitCounter()
+{
+    if (!panels_.empty()) {
+        CSPlayerHUD &first = *panels_.front();
+        first.hitCounter.Show(first.hero);
+    }
+}
+
+void CSGamePlay::ShowItemPopup(uint8_t flag, int32_t itemId)
+{
+    if (itemPopup_ != nullptr) {
+        itemPopup_->Show(flag, itemId);
+    }
+}
+
+bool CSGamePlay::IsItemPopupShown() const { return itemPopup_ != nullptr && itemPopup_->IsShown(); }
+
+// ---- The frame
+
+void CSGamePlay::Update(float seconds)
+{
+    if (active == 0) {
+        return;
+    }
+    const uint32_t ms = UIFrameMs();
+    // A panel whose hero has left the stage's list reads nothing more.
+    for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+        if (panel->hero != nullptr && panel->hero != UI().hero(panel->PlayerIndex())) {
+            panel->hero = nullptr;
+        }
+    }
+    if (gameOver_ != 0) {
+        for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+            if (panel->Enabled()) {
+                panel->StepLifeTrail(ms);
+            }
+        }
+        if (bossGauge_ != nullptr) {
+            bossGauge_->StepTrail(ms);
+        }
+        return;
+    }
+    for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+        panel->Refresh(ms);
+        panel->StepLowLifeBlink(ms);
+        panel->StepPowerFullBlink(ms);
+        if (panel->TrailRunning()) {
+            panel->StepLifeTrail(ms);
+        }
+    }
+    if (bossGauge_ != nullptr) {
+        bossGauge_->Update(ms);
+    }
+    if (IsPauseMenuOpen() != 0) {
+        return;
+    }
+    if (g_pUIManager != nullptr) {
+        g_pUIManager->AddStageTime(ms);
+    }
+    if (itemPopup_ != nullptr) {
+        itemPopup_->Update(seconds);
+    }
+    if (g_pUIManager == nullptr || !g_pUIManager->IsFadeRunning()) {
+        ReadPanelPads();
+    }
+    CheckHeroesDefeated();
+}
+
+void CSGamePlay::ReadPanelPads()
+{
+    for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+        const PadState &pad = UIPadState(panel->PadNumber());
+        if (pad.connected == 0) {
+            continue;
+        }
+        const bool start = pad.buttons[kPadStart] == kPadPressedState;
+        if (start || UIMousePressed()) {
+            if (UI().sceneRunning()) {
+                UI().skipScene();
+            } else if (start && CameraModeAllowsPause(UI().cameraMode()) && g_pUIManager != nullptr) {
+                g_pUIManager->OpenPauseMenu(panel->PlayerIndex());
+            }
+        }
+        panel->HandleItemSelect(pad);
+    }
+}
+
+void CSGamePlay::CheckHeroesDefeated()
+{
+    const int32_t heroes = UI().heroCount();
+    for (int32_t i = 0; i < heroes; ++i) {
+        const CSHero *hero = UI().hero(i);
+        if (hero != nullptr && hero->defeated) {
+            gameOver_ = 1;
+            UI().requestStageChange(kDefeatTarget, 1, kDefeatTransitionMs);
+            return;
+        }
+    }
+}
+
+void CSGamePlay::Render()
+{
+    if (active == 0) {
+        return;
+    }
+    RwTexture *atlas = GetHudTexture();
+    if (bossGauge_ != nullptr) {
+        bossGauge_->Render(atlas);
+    }
+    if (itemPopup_ != nullptr) {
+        itemPopup_->Render();
+    }
+    RwTexture *sheets[kHudIconSheets] = {};
+    for (int32_t i = 0; i < kHudIconSheets; ++i) {
+        sheets[i] = IconSheet(i);
+    }
+    for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
+        panel->Render(atlas, sheets);
+    }
+}
