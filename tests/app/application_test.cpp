@@ -204,6 +204,25 @@ TEST_F(Application, InAWindowFocusLossLeavesTheMovieAlone)
     EXPECT_FALSE(IsMoviePlaying());
 }
 
+TEST(Options, HeroLifeTakesATickAndALifeAndRepeats)
+{
+    const char *argv[] = {"game", "--hero-life", "30:0", "--hero-life", "90:1500"};
+    game::Options options;
+    std::string error;
+    ASSERT_TRUE(game::ParseOptions(5, argv, &options, &error)) << error;
+    ASSERT_EQ(options.heroLife.size(), 2u);
+    EXPECT_EQ(options.heroLife[0].tick, 30u);
+    EXPECT_EQ(options.heroLife[0].life, 0);
+    EXPECT_EQ(options.heroLife[1].tick, 90u);
+    EXPECT_EQ(options.heroLife[1].life, 1500);
+    for (const char *bad : {"30", "0:5", ":5", "30:", "30:-1", "x:5", "30:2147483648"}) {
+        const char *args[] = {"game", "--hero-life", bad};
+        EXPECT_FALSE(game::ParseOptions(3, args, &options, &error)) << bad;
+        EXPECT_EQ(error, "--hero-life takes TICK:LIFE") << bad;
+    }
+    EXPECT_NE(game::OptionsHelp().find("--hero-life <TICK:LIFE>"), std::string::npos);
+}
+
 TEST(Options, MovieNamesAFileToPlayAtStartUp)
 {
     const char *argv[] = {"game", "--movie", "ENGUIMV/TEST.BIK"};

@@ -5,8 +5,9 @@
 // confirms the hero. The traces show the screens in order and the
 // screenshots at fixed ticks match reviewed references: the warning, the
 // still logo, the title's prompt and menu, the character selection and the
-// first stage. With language 0 the
-// publisher's movie is left out. Damaged copies of the data: a warning
+// first stage under the overlay's hero panel. A hero brought to 0 life there
+// (the --hero-life test option) leads to the game-over screen. With language
+// 0 the publisher's movie is left out. Damaged copies of the data: a warning
 // picture that is missing draws untextured, a selection model that is
 // missing leaves the screen running, a missing COMMON pack ends the run.
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@
 #include "app/reference_image.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/game/trace_reader.h"
-#include "tools/mkdata/pack_writer.h"
+#include "tests/ui/ui_test_support.h"
 #include "tools/mkdata/ui_packs.h"
 
 namespace {
@@ -153,11 +154,11 @@ TEST_F(GameRoad, FromTheWarningToTheTitle)
     EXPECT_TRUE(Sounds(trace, &ticks).empty());
 }
 
-TEST_F(GameRoad, FromTheTitleToTheFirstStage)
+TEST_F(GameRoad, FromTheTitleToTheFirstStageAndItsDefeat)
 {
-    const std::vector<gametest::TraceRecord> trace =
-        RunRoad("to_stage", kToTheStage, "--screen 7 --frames 345", kStageShots, std::size(kStageShots));
-    EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{7, 8, 12, 13}));
+    const std::vector<gametest::TraceRecord> trace = RunRoad(
+        "to_stage", kToTheStage, "--screen 7 --frames 560 --hero-life 346:0", kStageShots, std::size(kStageShots));
+    EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{7, 8, 12, 13, 14}));
     // The keyboard opened the menu and chose the new game, the mouse the hero.
     std::vector<int64_t> ticks;
     EXPECT_EQ(Sounds(trace, &ticks), (std::vector<int64_t>{6600060, 6600060, 6600060}));
@@ -169,6 +170,20 @@ TEST_F(GameRoad, FromTheTitleToTheFirstStage)
     EXPECT_EQ(TickOf(trace, "screen", {"switch", "13"}), entered);
     EXPECT_EQ(TickOf(trace, "stage", {"load", "2010000"}), entered);
     EXPECT_LT(TickOf(trace, "music", {"stop", "ui", "SELCHAR.WAV"}), entered);
+    // The hero at 0 life: once its dying motion has ended the overlay asks
+    // once for the game-over change, which comes after its 2 s transition.
+    EXPECT_EQ(TickOf(trace, "test", {"hero-life", "0"}), 346);
+    const int64_t defeat = TickOf(trace, "stage", {"request", "-1", "1", "2000", "taken"});
+    EXPECT_GT(defeat, 346);
+    int64_t requests = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        requests += r.kind == "stage" && !r.fields.empty() && r.fields[0] == "request" && r.tick > entered ? 1 : 0;
+    }
+    EXPECT_EQ(requests, 1);
+    const int64_t gameOver = TickOf(trace, "screen", {"request", "14"});
+    EXPECT_GE(gameOver, defeat + 125);  // 2000 ms at 16 ms a tick
+    EXPECT_EQ(TickOf(trace, "stage", {"release", "2010000"}), gameOver);
+    EXPECT_EQ(TickOf(trace, "screen", {"switch", "14"}), gameOver);
 }
 
 TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)
@@ -187,39 +202,11 @@ TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)
     EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{1, 3, 4, 6, 7}));
 }
 
-// Writes the interface pack `name` of `root` again with `keep` deciding
-// which of its files stay.
-void RewritePack(const std::string &root, const std::string &name, bool (*keep)(const std::string &file))
-{
-    const std::string base = root + "/PACK/UI0/" + name;
-    std::ifstream list(base + ".LST");
-    std::string line;
-    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
-    const std::vector<uint8_t> str = apptest::ReadBytes(base + ".STR");
-    while (std::getline(list, line)) {
-        const size_t tab = line.find('\t');
-        const size_t tab2 = line.find('\t', tab + 1);
-        const std::string file = line.substr(0, tab);
-        const size_t offset = std::stoul(line.substr(tab + 1, tab2 - tab - 1));
-        const size_t size = std::stoul(line.substr(tab2 + 1));
-        const size_t bytes = offset + 4 + file.size() + 4;
-        files.emplace_back(file, std::vector<uint8_t>(str.begin() + static_cast<std::ptrdiff_t>(bytes),
-                                                      str.begin() + static_cast<std::ptrdiff_t>(bytes + size)));
-    }
-    mkdata::PackWriter pack;
-    for (auto &[file, bytes] : files) {
-        if (keep(file)) {
-            pack.AddFile(file, bytes);
-        }
-    }
-    ASSERT_TRUE(pack.Write(base + ".STR"));
-}
-
 TEST_F(GameRoad, AMissingWarningPictureDrawsUntextured)
 {
     const std::string dir = Folder("no_warning");
     ASSERT_TRUE(apptest::CopySampleData(dir));
-    RewritePack(dir, "WARNING", [](const std::string &) { return false; });
+    uitest::RewriteInterfacePack(dir, "WARNING", [](const std::string &) { return false; });
     std::string output;
     ASSERT_EQ(apptest::RunGame(dir, "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp --debug", &output),
               0)
@@ -239,7 +226,7 @@ TEST_F(GameRoad, ASelectionModelThatIsMissingIsSkipped)
 {
     const std::string dir = Folder("no_model");
     ASSERT_TRUE(apptest::CopySampleData(dir));
-    RewritePack(dir, "SELCHAR", [](const std::string &file) { return file.find("UIBRE.DFF") == std::string::npos; });
+    uitest::RewriteInterfacePack(dir, "SELCHAR", [](const std::string &file) { return file.find("UIBRE.DFF") == std::string::npos; });
     std::ofstream(dir + "/keys.txt") << "5 key Right 1\n6 key Right 0\n40 key Left 1\n41 key Left 0\n"
                                         "80 key C 1\n81 key C 0\n";
     std::string output;

@@ -3,9 +3,13 @@
 // running scene rather than pausing, start only in the camera modes of play,
 // a colour fade holding start and the item keys, each panel on its own
 // hero's pad, the stage clock held while a movie plays, and a defeat asking
-// once for the game-over change, after which only the bars move.
+// once for the game-over change, after which only the bars move; and a data
+// tree without BASE.BMP and five of the six icon sheets.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/bmp_file.h"
 #include "app/game_system.h"
 #include "tests/ui/overlay_support.h"
 
@@ -230,6 +234,85 @@ TEST_F(OverlayScreenTest, TheGamesLinksSkipNothingWithoutAnEventManager)
     EXPECT_EQ(game.items(), nullptr);
     EXPECT_EQ(game.itemSheet(0), nullptr);
     EXPECT_EQ(game.firstActor(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A data tree with the common pictures, the font, a GAMEPLAY pack without
+// BASE.BMP and only the first icon sheet.
+class OverlayMissingFiles : public uitest::ScreensTest {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+        namespace fs = std::filesystem;
+        root = apptest::ScratchFolder("overlay_missing_files");
+        const fs::path from(apptest::SampleData());
+        for (const char *file : {"PACK/UI0/COMMON.LST", "PACK/UI0/COMMON.STR", "PACK/UI0/GAMEPLAY.LST",
+                                 "PACK/UI0/GAMEPLAY.STR", "RESOURCE/FONT/ENGFONT.XBF",
+                                 "RESOURCE/ITEM/TEXTURES/001.BMP", "RESOURCE/ITEM/TEXTURES/001A.BMP"}) {
+            fs::create_directories((fs::path(root) / file).parent_path());
+            fs::copy_file(from / file, fs::path(root) / file);
+        }
+        uitest::RewriteInterfacePack(root, "GAMEPLAY", [](const std::string &) { return false; });
+        Start(root);
+        ASSERT_TRUE(gs.LoadFont());
+        ui->LoadCommonTextures();
+        templates.params = mkdata::SampleCharacterParams("HERO01");
+        hero.modelTemplate = &templates;
+        hero.hp = hero.GetMaxHP();
+        uitest::Links().heroes = {&hero};
+        ItemTables tables;
+        tables.items = {{5300000, kItemTypeRecover, 9, 5}, {5300010, kItemTypeRecover, 9, 21}};
+        items.SetTables(tables);
+        uitest::Links().items = &items;
+    }
+    void TearDown() override
+    {
+        ScreensTest::TearDown();
+        if (!HasFailure()) {
+            std::filesystem::remove_all(root);
+        }
+    }
+    // The middle of the quick item's picture as drawn.
+    uint32_t IconPixel()
+    {
+        const win::Frame frame = DrawFrame([&] { ui->Render(); }, RwRGBA{0, 0, 0, 255});
+        return frame.pixels[static_cast<size_t>(62 * frame.width + 64)] & 0xFFFFFFu;
+    }
+
+    std::string root;
+    uitest::RecordingLinksScope links;
+    CSModelTemplate templates;
+    CSHero hero;
+    CSItemManager items;
+};
+
+TEST_F(OverlayMissingFiles, TheOverlayRunsWithNullPicturesAndDrawsTheirCellsUntextured)
+{
+    ui->RequestModule(13);
+    ui->Update(16);
+    CSGamePlay *overlay = ui->GamePlay();
+    ASSERT_EQ(overlay->active, 1);
+    EXPECT_EQ(overlay->BaseTexture(), nullptr);
+    EXPECT_NE(overlay->IconSheet(0), nullptr);
+    for (int sheet = 1; sheet < kHudIconSheets; ++sheet) {
+        EXPECT_EQ(overlay->IconSheet(sheet), nullptr) << sheet;
+    }
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    // Icon 5 on the first sheet is textured; icon 21 on the missing second
+    // sheet is its cell in the quad's own colour, grey 240.
+    ASSERT_TRUE(items.AddItem(1, 5300000));
+    ui->Update(16);
+    EXPECT_NE(IconPixel(), 0xF0F0F0u);
+    items.RemoveItem(1, 5300000);
+    ASSERT_TRUE(items.AddItem(1, 5300010));
+    ui->Update(16);
+    EXPECT_EQ(IconPixel(), 0xF0F0F0u);
 }
 
 }  // namespace

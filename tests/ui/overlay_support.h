@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ protected:
         ScreensTest::TearDown();
         SetUIAudioForTest(nullptr, false);
         audio.Release();
+        if (!traceFolder.empty() && !HasFailure()) {
+            std::filesystem::remove_all(traceFolder);
+        }
     }
 
     void StartOverlay(uint32_t width, uint32_t height, int32_t language = 1)
@@ -47,8 +51,8 @@ protected:
         }
         audio.Create(false);
         SetUIAudioForTest(&audio, true);
-        tracePath = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                    "/t.txt";
+        traceFolder = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        tracePath = traceFolder + "/t.txt";
         std::string error;
         ASSERT_TRUE(game::TraceOpen(tracePath, &error)) << error;
         // The font first: it gives back every text block the pool lent.
@@ -112,6 +116,7 @@ protected:
 
     RecordingLinksScope links;
     CSAudio audio;
+    std::string traceFolder;
     std::string tracePath;
     CSModelTemplate templates[2];
     std::vector<std::unique_ptr<CSHero>> heroes;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/game/trace_reader.h"
+#include "tools/mkdata/pack_writer.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 
@@ -152,6 +154,35 @@ inline std::vector<int64_t> TakeTracedSounds(std::string *tracePath)
     std::string error;
     EXPECT_TRUE(game::TraceOpen(*tracePath, &error)) << error;
     return sounds;
+}
+
+// Writes the interface pack `name` of `root` again with `keep` deciding
+// which of its files stay.
+inline void RewriteInterfacePack(const std::string &root, const std::string &name,
+                                 bool (*keep)(const std::string &file))
+{
+    const std::string base = root + "/PACK/UI0/" + name;
+    std::ifstream list(base + ".LST");
+    std::string line;
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    const std::vector<uint8_t> str = apptest::ReadBytes(base + ".STR");
+    while (std::getline(list, line)) {
+        const size_t tab = line.find('\t');
+        const size_t tab2 = line.find('\t', tab + 1);
+        const std::string file = line.substr(0, tab);
+        const size_t offset = std::stoul(line.substr(tab + 1, tab2 - tab - 1));
+        const size_t size = std::stoul(line.substr(tab2 + 1));
+        const size_t bytes = offset + 4 + file.size() + 4;
+        files.emplace_back(file, std::vector<uint8_t>(str.begin() + static_cast<std::ptrdiff_t>(bytes),
+                                                      str.begin() + static_cast<std::ptrdiff_t>(bytes + size)));
+    }
+    mkdata::PackWriter pack;
+    for (auto &[file, bytes] : files) {
+        if (keep(file)) {
+            pack.AddFile(file, bytes);
+        }
+    }
+    ASSERT_TRUE(pack.Write(base + ".STR"));
 }
 
 // The recording links while it lives, with a fresh log.
