@@ -27,15 +27,14 @@ TEST(HitCounterAnchor, ElevenPercentFromTheRightAndAThirteenthDown)
     EXPECT_EQ(y, 46.0f);
 }
 
-class CountersTest : public uitest::OverlayTest {
+class CountersTest : public uitest::OverlayHeroTest {
 protected:
     void SetUp() override
     {
-        OverlayTest::SetUp();
+        OverlayHeroTest::SetUp();
         if (IsSkipped()) {
             return;
         }
-        hero = AddHero();
         counter.Init(640, 480);
     }
     void Steps(int count, uint32_t ms = 16)
@@ -45,7 +44,6 @@ protected:
         }
     }
 
-    CSHero *hero = nullptr;
     CSHitCounter counter;
     CSMoneyCounter money;
 };

@@ -16,15 +16,14 @@ using uitest::Links;
 float Left(const UIQuad &q) { return GetVirtualX(&q.v[0]); }
 float Right(const UIQuad &q) { return GetVirtualX(&q.v[3]); }
 
-class PanelTest : public uitest::OverlayTest {
+class PanelTest : public uitest::OverlayHeroTest {
 protected:
     void SetUp() override
     {
-        OverlayTest::SetUp();
+        OverlayHeroTest::SetUp();
         if (IsSkipped()) {
             return;
         }
-        hero = AddHero();
         panel.Init(0, hero, 640, 480);
         Frames(1);  // the trail Init started at the life stops at once
     }
@@ -41,7 +40,6 @@ protected:
         }
     }
 
-    CSHero *hero = nullptr;
     CSPlayerHUD panel;
 };
 

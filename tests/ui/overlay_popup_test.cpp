@@ -15,15 +15,14 @@ namespace {
 
 using uitest::Links;
 
-class PopupTest : public uitest::OverlayTest {
+class PopupTest : public uitest::OverlayHeroTest {
 protected:
     void SetUp() override
     {
-        OverlayTest::SetUp();
+        OverlayHeroTest::SetUp();
         if (IsSkipped()) {
             return;
         }
-        hero = AddHero();
         // The camera at the origin looking down +z: a point's camera space
         // is its world place.
         RwMatrixSetIdentity(&gs.cameraMatrix);
@@ -39,7 +38,6 @@ protected:
     float BoxCentreX() const { return (popup.Box().left + popup.Box().right) / 2.0f; }
     float BoxCentreY() const { return (popup.Box().top + popup.Box().bottom) / 2.0f; }
 
-    CSHero *hero = nullptr;
     CSItemPopup popup;
 };
 

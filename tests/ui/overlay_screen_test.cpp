@@ -17,35 +17,19 @@ namespace {
 
 using uitest::Links;
 
-class OverlayScreenTest : public uitest::OverlayTest {
+class OverlayScreenTest : public uitest::OverlayHeroTest {
 protected:
     void SetUp() override
     {
-        OverlayTest::SetUp();
+        OverlayHeroTest::SetUp();
         if (IsSkipped()) {
             return;
         }
-        hero = AddHero();
         Links().stageId = 2010000;
         EnterOverlay();
     }
     // One frame of the manager with the pads as pressed, then let go.
     void Frame() { Updates(1); }
-    // The pages the pause menu was asked for since the last call.
-    std::vector<int64_t> PauseRequests()
-    {
-        game::TraceClose();
-        std::vector<int64_t> pages;
-        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
-            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "pause") {
-                pages.push_back(std::stoll(r.fields[1]));
-            }
-        }
-        tracePath += ".more";
-        std::string error;
-        EXPECT_TRUE(game::TraceOpen(tracePath, &error));
-        return pages;
-    }
     int StageChanges() const
     {
         int count = 0;
@@ -54,8 +38,6 @@ protected:
         }
         return count;
     }
-
-    CSHero *hero = nullptr;
 };
 
 TEST_F(OverlayScreenTest, ActivationLoadsThePicturesAndAPanelPerHero)

@@ -99,20 +99,9 @@ protected:
     CSGamePlay *Overlay() const { return ui->GamePlay(); }
 
     // The interface sounds played since the last call, in order.
-    std::vector<int64_t> Sounds()
-    {
-        game::TraceClose();
-        std::vector<int64_t> sounds;
-        for (const gametest::TraceRecord &r : gametest::ReadTrace(tracePath)) {
-            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
-                sounds.push_back(std::stoll(r.fields[1]));
-            }
-        }
-        tracePath += ".more";
-        std::string error;
-        EXPECT_TRUE(game::TraceOpen(tracePath, &error));
-        return sounds;
-    }
+    std::vector<int64_t> Sounds() { return ScreenTraceValues(&tracePath, "sound"); }
+    // The pages the pause menu was asked for since the last call.
+    std::vector<int64_t> PauseRequests() { return ScreenTraceValues(&tracePath, "pause"); }
 
     RecordingLinksScope links;
     CSAudio audio;
@@ -122,6 +111,20 @@ protected:
     std::vector<std::unique_ptr<CSHero>> heroes;
     CSItemManager items;
     CSItemDescTable descriptions;
+};
+
+// The same with the first hero of the stage's list made.
+class OverlayHeroTest : public OverlayTest {
+protected:
+    void SetUp() override
+    {
+        OverlayTest::SetUp();
+        if (!IsSkipped()) {
+            hero = AddHero();
+        }
+    }
+
+    CSHero *hero = nullptr;
 };
 
 }  // namespace uitest

@@ -138,22 +138,28 @@ inline UILinks RecordingLinks()
     return l;
 }
 
-// The interface sounds the open trace at *tracePath holds, in order; the
-// trace goes on in a new file (*tracePath + ".more"), so that the next call
-// gives the sounds played after this one.
-inline std::vector<int64_t> TakeTracedSounds(std::string *tracePath)
+// The values of the trace's "screen WORD value" lines written so far (the
+// sounds played, the pause requests ...), in order. The trace at *path is
+// closed to be read and goes on in a file of its own (*path + ".more").
+inline std::vector<int64_t> ScreenTraceValues(std::string *path, const char *word)
 {
     game::TraceClose();
-    std::vector<int64_t> sounds;
-    for (const gametest::TraceRecord &r : gametest::ReadTrace(*tracePath)) {
-        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
-            sounds.push_back(std::stoll(r.fields[1]));
+    std::vector<int64_t> values;
+    for (const gametest::TraceRecord &r : gametest::ReadTrace(*path)) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == word) {
+            values.push_back(std::stoll(r.fields[1]));
         }
     }
-    *tracePath += ".more";
+    *path += ".more";
     std::string error;
-    EXPECT_TRUE(game::TraceOpen(*tracePath, &error)) << error;
-    return sounds;
+    EXPECT_TRUE(game::TraceOpen(*path, &error)) << error;
+    return values;
+}
+
+// The interface sounds played so far, in order (the same for "sound").
+inline std::vector<int64_t> TakeTracedSounds(std::string *tracePath)
+{
+    return ScreenTraceValues(tracePath, "sound");
 }
 
 // Writes the interface pack `name` of `root` again with `keep` deciding
