@@ -54,8 +54,8 @@ PictureCell Shifted(PictureCell cell, float hueShift)
 }
 
 // What the overlay cuts from PLAYER: the hero panel's frames (see-through
-// where the bars show under them), its three digit sets, the money coin, the
-// hit counter's ornament, the boss gauge's frame and spare-bar marker, and
+// where the bars show under them), its three digit sets, the hit counter's
+// ornament, the boss gauge's frame and spare-bar marker, and
 // the popup's box. The hit counter's label differs by language (below).
 void AddOverlayCells(std::vector<PictureCell> *cells)
 {
@@ -72,9 +72,6 @@ void AddOverlayCells(std::vector<PictureCell> *cells)
         cells->push_back(Digit(digit, 140 + 23 * k, 1, 162 + 23 * k, 43));   // large
         cells->push_back(Digit(digit, 89 + 13 * k, 148, 101 + 13 * k, 162)); // count
     }
-    // The coin: the save slots' completed mark stands over all but its
-    // top and left edge.
-    cells->push_back(Shifted(C("$", 286, 98, 311, 122), 250.0f));
     cells->push_back(Shifted(C("", 150, 65, 310, 70), 120.0f));     // ornament line
     cells->push_back(Frame("", 1, 193, 236, 255));                 // boss gauge frame
     cells->push_back(C("BOSS", 4, 198, 44, 250));
@@ -138,10 +135,10 @@ std::vector<PictureCell> PlayerCells()
         }
         cells.push_back(piece);
     }
-    // A completed game's mark in the save slots.
-    PictureCell completed = C("OK", 288, 100, 313, 125);
-    completed.hueShift = 120.0f;
-    cells.push_back(completed);
+    // The money coin, which is also a completed game's mark in the save
+    // slots: the counter cuts (286, 98)-(311, 122), the slots (288, 100)-
+    // (313, 125), so one picture over both serves each.
+    cells.push_back(Shifted(C("$", 286, 98, 313, 125), 250.0f));
     return cells;
 }
 
