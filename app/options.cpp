@@ -162,6 +162,17 @@ bool TakeHeroLife(const char *value, Options *options)
     return true;
 }
 
+// A tick above 0.
+bool TakeBossGauge(const char *value, Options *options)
+{
+    uint32_t tick = 0;
+    if (!ParseNumber(value, &tick) || tick == 0) {
+        return false;
+    }
+    options->bossGaugeTicks.push_back(tick);
+    return true;
+}
+
 struct OptionRow {
     const char *name;
     const char *value;  // what the value is, for messages; null for a switch
@@ -185,6 +196,8 @@ constexpr OptionRow kOptions[] = {
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
+    {"--boss-gauge", "TICK", TakeBossGauge,
+     "ask the overlay's boss gauge for the stage's boss before that tick, as a boss scene does (repeatable; a test)"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

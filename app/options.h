@@ -37,6 +37,7 @@ struct Options {
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
     bool debug = false;         // --debug: the diagnostic lines to standard error
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
+    std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

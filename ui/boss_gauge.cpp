@@ -6,6 +6,7 @@
 #include "actor/ai_object.h"
 #include "stage/character_params.h"
 #include "ui/ui_links.h"
+#include "ui/ui_trace.h"
 
 namespace {
 
@@ -128,6 +129,7 @@ void CSBossGauge::FindBoss()
         }
         boss_ = actor;
         --bossesLeft_;
+        TraceScreenBossBound(actor->aiType, actor->hp);
         maxLife_ = life_ = -1;
         trailMs_ = kHudTimerIdle;
         const CharacterParams *params = actor->Params();

@@ -7,6 +7,10 @@ void TraceScreenRequest(uint32_t number) { game::TraceLine("screen").Word("reque
 void TraceScreenSwitch(uint32_t number) { game::TraceLine("screen").Word("switch").Int(number); }
 void TraceScreenSound(uint32_t soundId) { game::TraceLine("screen").Word("sound").Int(soundId); }
 void TraceScreenGauge() { game::TraceLine("screen").Word("gauge"); }
+void TraceScreenBossBound(int32_t aiType, int32_t life)
+{
+    game::TraceLine("screen").Word("boss").Int(aiType).Int(life);
+}
 void TraceSlotLoad(int32_t number, bool taken)
 {
     game::TraceLine("screen").Word("load").Int(number).Word(taken ? "taken" : "refused");

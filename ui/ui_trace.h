@@ -3,6 +3,7 @@
 //   screen switch N      the switch to screen N carried out
 //   screen sound ID      an interface sound played
 //   screen gauge         the overlay's boss gauge asked to find its boss
+//   screen boss TYPE LIFE          the boss gauge bound to a boss of that AI type
 //   screen load N taken|refused    slot N (1..20) loaded, or refused
 //   screen save N written|failed   the running game written into slot N
 //   screen popup ID      the overlay's item popup shown (0: the plain notice)
@@ -16,6 +17,7 @@ void TraceScreenRequest(uint32_t number);
 void TraceScreenSwitch(uint32_t number);
 void TraceScreenSound(uint32_t soundId);
 void TraceScreenGauge();
+void TraceScreenBossBound(int32_t aiType, int32_t life);
 void TraceSlotLoad(int32_t number, bool taken);
 void TraceSlotSave(int32_t number, bool written);
 void TraceScreenPopup(int32_t itemId);

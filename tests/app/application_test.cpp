@@ -223,6 +223,20 @@ TEST(Options, HeroLifeTakesATickAndALifeAndRepeats)
     EXPECT_NE(game::OptionsHelp().find("--hero-life <TICK:LIFE>"), std::string::npos);
 }
 
+TEST(Options, BossGaugeTakesATickAndRepeats)
+{
+    const char *argv[] = {"game", "--boss-gauge", "20", "--boss-gauge", "400"};
+    game::Options options;
+    std::string error;
+    ASSERT_TRUE(game::ParseOptions(5, argv, &options, &error)) << error;
+    EXPECT_EQ(options.bossGaugeTicks, (std::vector<uint32_t>{20, 400}));
+    for (const char *bad : {"0", "-3", "x", "20:1"}) {
+        const char *args[] = {"game", "--boss-gauge", bad};
+        EXPECT_FALSE(game::ParseOptions(3, args, &options, &error)) << bad;
+        EXPECT_EQ(error, "--boss-gauge takes TICK") << bad;
+    }
+}
+
 TEST(Options, MovieNamesAFileToPlayAtStartUp)
 {
     const char *argv[] = {"game", "--movie", "ENGUIMV/TEST.BIK"};

@@ -6,7 +6,8 @@
 // screenshots at fixed ticks match reviewed references: the warning, the
 // still logo, the title's prompt and menu, the character selection and the
 // first stage under the overlay's hero panel. A hero brought to 0 life there
-// (the --hero-life test option) leads to the game-over screen. With language
+// (the --hero-life test option) leads to the game-over screen. In the boss
+// stage 8 the boss gauge shows once asked for (--boss-gauge). With language
 // 0 the publisher's movie is left out. Damaged copies of the data: a warning
 // picture that is missing draws untextured, a selection model that is
 // missing leaves the screen running, a missing COMMON pack ends the run.
@@ -184,6 +185,21 @@ TEST_F(GameRoad, FromTheTitleToTheFirstStageAndItsDefeat)
     EXPECT_GE(gameOver, defeat + 125);  // 2000 ms at 16 ms a tick
     EXPECT_EQ(TickOf(trace, "stage", {"release", "2010000"}), gameOver);
     EXPECT_EQ(TickOf(trace, "screen", {"switch", "14"}), gameOver);
+}
+
+// Stage 8 (2080000), boss 1106's arena: the gauge waits for a boss scene's
+// request (--boss-gauge stands in for the scene), then binds the boss and
+// fades in with its life.
+const Shot kBossShots[] = {{25, "road_boss_stage_before"}, {100, "road_boss_stage_gauge"}};
+
+TEST_F(GameRoad, TheBossStageShowsItsGaugeOnceAskedForIt)
+{
+    const std::vector<gametest::TraceRecord> trace =
+        RunRoad("boss_stage", "# no input\n", "--stage 8 --frames 110 --boss-gauge 30", kBossShots, std::size(kBossShots));
+    EXPECT_EQ(TickOf(trace, "stage", {"load", "2080000"}), 0);
+    EXPECT_EQ(TickOf(trace, "test", {"boss-gauge"}), 30);
+    EXPECT_EQ(TickOf(trace, "screen", {"gauge"}), 30);
+    EXPECT_EQ(TickOf(trace, "screen", {"boss", "1106", "450"}), 30);
 }
 
 TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)
