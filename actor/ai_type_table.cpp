@@ -11,8 +11,14 @@
 #include "boss/boss_1100.h"
 #include "boss/boss_1101.h"
 #include "boss/boss_1102.h"
+#include "boss/boss_1103.h"
+#include "boss/boss_1104.h"
+#include "boss/boss_1105.h"
 #include "boss/boss_1106.h"
 #include "boss/boss_1107.h"
+#include "boss/boss_1108.h"
+#include "boss/boss_1109.h"
+#include "boss/boss_1110.h"
 #include "boss/boss_update.h"
 #include "boss/trap.h"
 #include "monster/monster_1003.h"
@@ -84,16 +90,22 @@ constexpr AiTypeInfo kAiTypes[] = {
      .construct = &ConstructActor<CSBoss1101>, .update = &UpdateBoss},
     {.aiType = 1102, .modelFolder = ModelFolder::kBoss, .modelId = "1120000", .objectSize = sizeof(CSBoss1102),
      .construct = &ConstructActor<CSBoss1102>, .update = &UpdateBoss},
-    {.aiType = 1103, .modelFolder = ModelFolder::kBoss, .modelId = "1121000"},
-    {.aiType = 1104, .modelFolder = ModelFolder::kBoss, .modelId = "1130000"},
-    {.aiType = 1105, .modelFolder = ModelFolder::kBoss, .modelId = "1135000"},
+    {.aiType = 1103, .modelFolder = ModelFolder::kBoss, .modelId = "1121000", .objectSize = sizeof(CSBoss1103),
+     .construct = &ConstructActor<CSBoss1103>, .update = &UpdateBoss},
+    {.aiType = 1104, .modelFolder = ModelFolder::kBoss, .modelId = "1130000", .objectSize = sizeof(CSBoss1104),
+     .construct = &ConstructActor<CSBoss1104>, .update = &UpdateBoss, .release = &CSBoss1104::ReleaseOf},
+    {.aiType = 1105, .modelFolder = ModelFolder::kBoss, .modelId = "1135000", .objectSize = sizeof(CSBoss1105),
+     .construct = &ConstructActor<CSBoss1105>, .update = &UpdateBoss},
     {.aiType = 1106, .modelFolder = ModelFolder::kBoss, .modelId = "1140000", .objectSize = sizeof(CSBoss1106),
      .construct = &ConstructActor<CSBoss1106>, .update = &UpdateBoss},
     {.aiType = 1107, .modelFolder = ModelFolder::kBoss, .modelId = "1150000", .objectSize = sizeof(CSBoss1107),
      .construct = &ConstructActor<CSBoss1107>, .update = &UpdateBoss, .release = &CSBoss1107::ReleaseOf},
-    {.aiType = 1108, .modelFolder = ModelFolder::kBoss, .modelId = "1160000"},
-    {.aiType = 1109, .modelFolder = ModelFolder::kBoss, .modelId = "1165000"},
-    {.aiType = 1110, .modelFolder = ModelFolder::kBoss, .modelId = "1170000"},
+    {.aiType = 1108, .modelFolder = ModelFolder::kBoss, .modelId = "1160000", .objectSize = sizeof(CSBoss1108),
+     .construct = &ConstructActor<CSBoss1108>, .update = &UpdateBoss},
+    {.aiType = 1109, .modelFolder = ModelFolder::kBoss, .modelId = "1165000", .objectSize = sizeof(CSBoss1109),
+     .construct = &ConstructActor<CSBoss1109>, .update = &UpdateBoss, .release = &CSBoss1109::ReleaseOf},
+    {.aiType = 1110, .modelFolder = ModelFolder::kBoss, .modelId = "1170000", .objectSize = sizeof(CSBoss1110),
+     .construct = &ConstructActor<CSBoss1110>, .update = &UpdateBoss, .release = &boss::ReleaseChampion},
     {.aiType = 1200, .modelFolder = ModelFolder::kTrap, .modelId = "1510000", .objectSize = sizeof(CSTrap1200),
      .construct = &ConstructActor<CSTrap1200>, .update = &UpdateTrap, .release = &ReleaseTrap},
     {.aiType = 1201, .modelFolder = ModelFolder::kTrap, .modelId = "1520000", .objectSize = sizeof(CSTrap1201),

@@ -52,7 +52,6 @@ constexpr int32_t kMatGlow = 40;
 // radius 5.17 and height 11.597 on the object's frame against the boss's
 // sphere grown by 5.0.
 constexpr float kChargeWallReach = 2.5f;
-constexpr float kGroundClearance = 0.01f;
 constexpr int32_t kPassThroughType = 10019;
 constexpr float kPassThroughReach = 5.0f;
 constexpr float kPassThroughRadius = 5.17f;
@@ -179,13 +178,7 @@ void CSBoss1101::Think(int32_t *next, float dt)
         });
 }
 
-void CSBoss1101::ReleaseHeldCharacter()
-{
-    if (heldCharacter != nullptr) {
-        monster::PostHeroHit(this, heldCharacter, kAtkReleaseHeld, 0);
-        heldCharacter = nullptr;
-    }
-}
+void CSBoss1101::ReleaseHeldCharacter() { LetGoOfHeld(this, &heldCharacter); }
 
 void CSBoss1101::StepCharge(int32_t *next, float dt)
 {
@@ -203,13 +196,8 @@ void CSBoss1101::StepCharge(int32_t *next, float dt)
     }
     const RwV3d from = *GetPositionPtr();
     const RwV3d step = V3Scale(direction, speed * dt);
-    // The world test's sphere stands on the ground (its centre a radius up),
-    // so the floor it runs over is no wall.
-    const float reach = params.radius + kChargeWallReach;
     RwV3d clipped = step;
-    const bool wall = g_pStageManager != nullptr && g_pStageManager->world != nullptr &&
-                      MoveAgainstWorld(g_pStageManager->world, V3Add(from, {0.0f, reach + kGroundClearance, 0.0f}),
-                                       reach, &clipped, kMoveStop);
+    const bool wall = ClipStepAgainstWorld(this, params.radius + kChargeWallReach, &clipped);
     const int32_t bits = fsf != nullptr ? fsf->GetAttackAttribute(state) : 0;
     const int32_t damage = fsf != nullptr ? monster::AttackDamage(this, fsf) : 0;
     bool touched = false;

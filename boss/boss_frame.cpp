@@ -13,6 +13,7 @@
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
+#include "stage/world_queries.h"
 
 namespace boss {
 
@@ -109,6 +110,8 @@ bool TargetInAttackCone(AiObject *boss)
 {
     return FacingCosine(boss, boss->target, 1.0f, false) > CosHalfAngle(boss, false);
 }
+
+float TargetCosineFromBehind(AiObject *boss) { return FacingCosine(boss, boss->target, 5.0f, false); }
 
 // ---- act ----
 
@@ -257,6 +260,36 @@ void StepHandOver(AiObject *boss)
     boss->lastHitter = nullptr;
 }
 
+bool FirstInVisit(const AiObject *boss, int32_t state, int32_t *done, bool ready)
+{
+    if (boss->state != state) {
+        *done = 0;
+        return false;
+    }
+    if (*done != 0 || !ready) {
+        return false;
+    }
+    *done = 1;
+    return true;
+}
+
+void TurnTowardFoe(AiObject *boss, float dt)
+{
+    constexpr float kNoTurnCosine = 0.99f;
+    const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
+    TurnToward(boss, toward, dt, kNoTurnCosine);
+}
+
+bool ClipStepAgainstWorld(AiObject *boss, float radius, RwV3d *step)
+{
+    constexpr float kGroundClearance = 0.01f;
+    if (g_pStageManager == nullptr || g_pStageManager->world == nullptr) {
+        return false;
+    }
+    const RwV3d centre = V3Add(*boss->GetPositionPtr(), {0.0f, radius + kGroundClearance, 0.0f});
+    return MoveAgainstWorld(g_pStageManager->world, centre, radius, step, kMoveStop);
+}
+
 // ---- model frames ----
 
 void StartOnFrame(AiObject *boss, const char *particle, int32_t userId, bool attached)
@@ -276,6 +309,12 @@ RwV3d UserFramePosition(AiObject *boss, int32_t userId)
 {
     const RwMatrix *matrix = UserFrameMatrix(boss, userId);
     return matrix != nullptr ? matrix->pos : RwV3d{0.0f, 0.0f, 0.0f};
+}
+
+RwV3d FramePositionOr(AiObject *actor, int32_t userId)
+{
+    const RwMatrix *matrix = UserFrameMatrix(actor, userId);
+    return matrix != nullptr ? matrix->pos : *actor->GetPositionPtr();
 }
 
 const RwMatrix *BossMatrix(AiObject *boss)

@@ -103,6 +103,11 @@ struct BossThinkRules {
     // Control code 8192 that brings the boss its model also lets go of a
     // hero's hold (the held flag).
     bool showClearsHeld = false;
+    // Every control code 8192 lets go of a hero's hold.
+    bool holdClearsHeld = false;
+    // The sensing message first takes or gives back the model by the
+    // IsRender flag (a boss that comes and goes by itself does not).
+    bool sensesModel = true;
 };
 
 // The think step's message loop over as many messages as the queue holds:
@@ -124,7 +129,8 @@ bool RunBossMessages(AiObject *self, int32_t *next, const BossTraits &traits, co
             if (!monster::HandleEventControl(self, m, next, {.showHoldClearsKnock = false})) {
                 return false;
             }
-            if (rules.showClearsHeld && !hadModel && self->model != nullptr) {
+            if ((rules.showClearsHeld && !hadModel && self->model != nullptr) ||
+                (rules.holdClearsHeld && m.word[1] == kCtlShowHold)) {
                 self->heldByHero = false;
             }
             return true;
@@ -136,7 +142,7 @@ bool RunBossMessages(AiObject *self, int32_t *next, const BossTraits &traits, co
             }
             return true;
         case kMsgSensing:
-            if (!SenseBossModel(self, rules.modelGone)) {
+            if (rules.sensesModel && !SenseBossModel(self, rules.modelGone)) {
                 return false;
             }
             if (sense(m.word[0], &input)) {
@@ -160,6 +166,10 @@ int32_t SenseKeptTarget(AiObject *boss, int32_t bits, int32_t input, int32_t wal
 // Whether the target lies in the attack cone: the direction from one
 // unit behind the boss to it against the facing, beyond cos(AttackHalfAngle).
 bool TargetInAttackCone(AiObject *boss);
+// The cosine of the direction to the target from the point 5 units behind
+// the boss against its facing (1 without a target), and whether it lies
+// in the attack cone by that measure.
+float TargetCosineFromBehind(AiObject *boss);
 
 // ---- act ----
 
@@ -250,6 +260,21 @@ void RunBossAct(Boss *self, int32_t *next, float dt)
     StepHandOver(self);
 }
 
+// Once per visit of `state`: true the first act in it at which `ready`
+// holds (*done set then); *done clears in every other state.
+bool FirstInVisit(const AiObject *boss, int32_t state, int32_t *done, bool ready);
+
+// Turning toward the target (home without one) by TurnDeg x dt: toward
+// its side, a half turn in one sense when it lies behind, none within the
+// 0.99 dead zone.
+void TurnTowardFoe(AiObject *boss, float dt);
+
+// The step `step` of a body of `radius` standing on the ground at the
+// boss's feet, clipped against the world's walls (the sphere stands on the
+// ground, so the floor it runs over is no wall); nothing moves. True when
+// a wall shortened it.
+bool ClipStepAgainstWorld(AiObject *boss, float radius, RwV3d *step);
+
 // A particle system on the model frame with the user id, started and left
 // to burn out (it goes back to its pool once dead); `attached` makes it
 // follow the frame.
@@ -259,6 +284,8 @@ void StartOnFrame(AiObject *boss, const char *particle, int32_t userId, bool att
 const RwMatrix *UserFrameMatrix(AiObject *boss, int32_t userId);
 // Its position, the origin when there is none.
 RwV3d UserFramePosition(AiObject *boss, int32_t userId);
+// Its position, the actor's own position when it has no such frame.
+RwV3d FramePositionOr(AiObject *actor, int32_t userId);
 // The world matrix of the boss's model (its root frame), null without one.
 const RwMatrix *BossMatrix(AiObject *boss);
 // The motion frame of the boss's clock: the animation clock x 60.

@@ -1,8 +1,11 @@
 // The bosses' shared patterns (see boss_patterns.h).
 #include "boss/boss_patterns.h"
 
+#include <cmath>
+
 #include "actor/fsf.h"
 #include "actor/hero.h"
+#include "monster/kit_combat.h"
 #include "monster/kit_common.h"
 #include "monster/kit_messages.h"
 #include "stage/character_params.h"
@@ -65,16 +68,51 @@ void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableF
     }
 }
 
-void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames)
+void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames, bool mayEscape)
 {
     // A window that has run its 2 s (also the one the boss starts with)
     // opens again.
     if (*window >= kHurtWindowSeconds) {
         *window = 0.0f;
     }
-    if (*hurtableFrames > 2) {
+    if (*hurtableFrames > 2 && mayEscape) {
         FeedInput(boss, next, kBossInputEscape);
         *hurtableFrames = 0;
+    }
+}
+
+void StepFlinchEscape(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, FlinchEscape *escape,
+                      bool paused)
+{
+    constexpr float kEscapeWindowSeconds = 2.0f;
+    constexpr int32_t kExitsToEscape = 3;
+    if (boss->state == traits.recoveryState && escape->armed == 0) {
+        escape->armed = 1;
+        escape->window = 0.0f;
+        escape->count = 0;
+    }
+    if (escape->armed == 0 || paused) {
+        return;
+    }
+    escape->window += dt;
+    if (escape->count >= kExitsToEscape) {
+        FeedInput(boss, next, kBossInputEscape);
+        escape->count = 0;
+    }
+    if (escape->window >= kEscapeWindowSeconds) {
+        escape->armed = 0;
+        escape->count = 0;
+    }
+}
+
+void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &traits, FlinchEscape *escape)
+{
+    if (boss->state == traits.recoveryState && next >= 0 && next < traits.stateBound &&
+        next != traits.recoveryState) {
+        escape->leftFlinch = 1;
+        if (escape->armed != 0) {
+            escape->count += 1;
+        }
     }
 }
 
@@ -87,7 +125,8 @@ bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32
     for (int32_t i = 0; i < 3; ++i) {
         const float threshold = maxHP * traits.phases[i];
         const float hp = static_cast<float>(boss->hp);
-        const bool crossed = traits.phasesAtOrBelow ? hp <= threshold : hp < threshold;
+        // "At or below" compares with the truncated share.
+        const bool crossed = traits.phasesAtOrBelow ? hp <= std::trunc(threshold) : hp < threshold;
         if (done[i] != 0 || !crossed) {
             continue;
         }
@@ -97,6 +136,14 @@ bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32
         }
     }
     return false;
+}
+
+void LetGoOfHeld(AiObject *boss, AiObject **held)
+{
+    if (*held != nullptr) {
+        monster::PostHeroHit(boss, *held, kAtkReleaseHeld, 0);
+        *held = nullptr;
+    }
 }
 
 bool TargetInGrabMove(const AiObject *boss)

@@ -34,14 +34,36 @@ void StepRecovery(AiObject *boss, int32_t *next, float dt, const BossTraits &tra
 inline constexpr float kHurtWindowSeconds = 2.0f;
 void CountHurtWindow(AiObject *boss, float dt, float *window, int32_t *hurtableFrames);
 // In the recovery state: a window that has run its 2.0 s opens again;
-// past two hurtable frames in it, input 108 and the count starts again.
-void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames);
+// past two hurtable frames in it, input 108 (when `mayEscape`) and the
+// count starts again.
+void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurtableFrames, bool mayEscape = true);
+
+// The escape of bosses 1109 and 1110: each exit from the flinch state (the
+// recovery state) counts; the first frame in it opens a 2-s window, and the
+// third exit within it feeds 108 once. The window stands still in the grab
+// fight (`paused`) and closes after its 2 s.
+struct FlinchEscape {
+    float window = 0.0f;
+    int32_t count = 0;
+    int32_t armed = 0;
+    int32_t leftFlinch = 0;
+};
+// At the act's escape step: the window opened, run, closed; the escape fed.
+void StepFlinchEscape(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, FlinchEscape *escape,
+                      bool paused);
+// At the act's end: whether `next` leaves the flinch state (for a state
+// below `bound`); such an exit counts.
+void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &traits, FlinchEscape *escape);
 
 // The HP phases: for the traits' thresholds in order, a phase not yet done
 // whose threshold HP has crossed feeds 16 while `allowed`; the first whose
 // transition reaches the phase state is marked done, and the others wait
 // for a later frame (they fire one after another). True when one fired.
 bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32_t done[3], bool allowed);
+
+// Lets go of a character the boss holds (kind 2 {0, 512, 0}); the word is
+// cleared. Nothing when it holds none.
+void LetGoOfHeld(AiObject *boss, AiObject **held);
 
 // Whether the boss's target is a hero in its own grab move.
 bool TargetInGrabMove(const AiObject *boss);

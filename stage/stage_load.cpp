@@ -137,6 +137,8 @@ public:
         s_.stageId = id;
         s_.stageNumber = StageNumberOf(id);
         s_.stage41 = s_.stageNumber == 41 ? 1 : 0;
+        // The hit-timer switch boss 1103 reads follows the stage-41 world.
+        s_.hitTimerSwitch = s_.stage41;
         if (!zuOpenPack((StagePackPath(id) + ".STR").c_str())) {
             return false;  // the pack layer raised the report with the file's name
         }
@@ -417,6 +419,7 @@ void CSStageManager::ReleaseStage()
     }
     stageId = 0;
     stage41 = 0;
+    hitTimerSwitch = 0;
     stageLoadedHere = false;
     // The number of a finished stage stays for the stage-end screen.
     const int32_t finished = stageChange.waitingForStageEnd ? stageChange.target : 0;

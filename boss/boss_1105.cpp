@@ -1,0 +1,140 @@
+// Boss 1105 (see boss_1105.h).
+#include "boss/boss_1105.h"
+
+#include "boss/boss_1108.h"
+#include "fx/ge_manager.h"
+#include "monster/kit_messages.h"
+#include "monster/kit_motion.h"
+#include "monster/kit_sensing.h"
+#include "stage/clump_anim_manager.h"
+
+using namespace boss;
+
+namespace {
+
+using monster::kInputChase;
+using monster::kInputIdle;
+constexpr int32_t kInputNotCalled = 201;
+constexpr int32_t kInputAim = 2;
+constexpr int32_t kInputFire = 21;
+constexpr int32_t kWingBallState = 3;
+constexpr int32_t kAppearState = 4;
+constexpr int32_t kLeaveState = 5;
+constexpr float kAimSeconds = 1.0f;
+constexpr float kWingBallFrame = 504.0f;
+constexpr float kWingBallEvery = 0.1f;
+constexpr int32_t kWingBallsPerVisit = 3;
+constexpr int32_t kWingBallFrom = 100170;
+constexpr int32_t kWingBallAt = 100090;
+constexpr int32_t kWingBallSound = 6240100;
+
+// The motion of the model's clump has played to its end.
+bool MotionEnded(const AiObject *boss)
+{
+    const CSClumpAnimManager *anims = monster::AnimationsOf(boss);
+    return anims != nullptr && boss->model != nullptr && anims->GetAnimationId(boss->Clump()) != 0;
+}
+
+}  // namespace
+
+void CSBoss1105::Update(float dt) { RunBossUpdate(this, dt); }
+
+void CSBoss1105::SetState(CFSF *fsf, int32_t state) { EnterBoss1108State(this, fsf, state); }
+
+bool CSBoss1105::Appear()
+{
+    if (!monster::TakeModelOnGround(this)) {
+        return false;
+    }
+    SetState(Fsf(), kAppearState);
+    monster::SyncModelMotion(this);
+    return true;
+}
+
+void CSBoss1105::Think(int32_t *next, float dt)
+{
+    if (Called == 0) {
+        monster::FeedInput(this, next, kInputNotCalled);
+        Waiting = 1;
+    } else if (model == nullptr && !Appear()) {
+        return;
+    }
+    RunBossMessages(
+        this, next, kTraits, {.sensesModel = false}, [](const MSGData &, int32_t input) { return input; },
+        [&](int32_t bits, int32_t *input) {
+            if (AppearDone == 0 || Waiting != 0) {
+                return false;
+            }
+            if ((bits & kSenseNear) == 0) {
+                target = nullptr;
+                *input = kInputChase;
+            } else {
+                monster::RefreshTarget(this);
+                *input = target != nullptr ? kInputChase : kInputIdle;
+            }
+            if ((bits & kSenseAttack) != 0) {
+                monster::RefreshTarget(this);
+                if (target == nullptr) {
+                    AimTimer = 0.0f;
+                    return false;
+                }
+                if (AimTimer >= kAimSeconds) {
+                    *input = kInputFire;
+                } else {
+                    *input = kInputAim;
+                    AimTimer += dt;
+                }
+            }
+            return true;
+        });
+}
+
+void CSBoss1105::StepWingBalls(float dt)
+{
+    if (state != kWingBallState) {
+        ShotTimer = kWingBallEvery;
+        ShotCount = 0;
+        return;
+    }
+    CCGEManager *effects = monster::Effects();
+    if (target == nullptr || effects == nullptr || effects->wingBall == nullptr) {
+        return;
+    }
+    if (ClockFrame(this) < kWingBallFrame || ShotTimer < kWingBallEvery || model == nullptr ||
+        ShotCount >= kWingBallsPerVisit) {
+        // The waiting frames keep the entry flag, so each ball plays its sound.
+        stateEntered = true;
+        ShotTimer += dt;
+        return;
+    }
+    effects->wingBall->Start(UserFramePosition(this, kWingBallFrom), FramePositionOr(target, kWingBallAt));
+    if (stateEntered) {
+        monster::PlaySound(kWingBallSound);
+        stateEntered = false;
+    }
+    ShotTimer = 0.0f;
+    ShotCount += 1;
+}
+
+void CSBoss1105::Act(int32_t * /*next*/, float dt)
+{
+    const BossGoal goal = StepGoal(this, StepWaypoint(this, dt));
+    StepWingBalls(dt);
+    if (state == kAppearState && MotionEnded(this)) {
+        AppearDone = 1;
+    }
+    if (state == kLeaveState && MotionEnded(this) && !eventModel) {
+        SetModelInstance(nullptr);
+        AppearDone = 0;
+    }
+    TurnTowardFoe(this, dt);
+    holdState = state == kTraits.holdState;
+    Waiting = 0;
+    StepHoldAndEntrySound(this, kTraits, kSounds);
+    targetable = false;
+    const float step = monster::StepSpeed(this, dt);
+    if (!busy && !removed && !eventHeld) {
+        MoveToward(goal.distance, goal.point, step, false, true);
+    }
+    pendingDamage = 0;
+}
