@@ -54,31 +54,42 @@ TEST_F(SampleBossFiles, EveryStateMachineRoutesWhatTheFrameFeeds)
                 EXPECT_TRUE(weapon == 100130 || weapon == 100140) << state.id;
             }
         }
-        // Hits and death are taken at once from idle and the walk.
-        for (int32_t from : {0, 1}) {
-            for (int32_t hit = 100; hit <= 103; ++hit) {
-                EXPECT_GE(AtOnce(fsf, from, hit), 0) << from << " " << hit;
-            }
-            EXPECT_EQ(AtOnce(fsf, from, 120), traits->dyingState) << from;
-        }
-        // Death reaches the dying state from every state but the end and the
-        // hold; the dying state ends in the gone state, which leads nowhere.
-        for (const FsfState &state : fsf.States()) {
-            if (state.id != traits->dyingState && state.id != traits->goneState && state.id != traits->holdState &&
-                !(type == 1101 && state.id == 28)) {
-                EXPECT_EQ(Ended(fsf, state.id, 120), traits->dyingState) << state.id;
-            }
-        }
-        EXPECT_EQ(Ended(fsf, traits->dyingState, 0), traits->goneState);
-        EXPECT_EQ(fsf.GetIsHurt(traits->dyingState), 0);
-        EXPECT_EQ(Ended(fsf, traits->goneState, 0), -1);
-        EXPECT_EQ(Ended(fsf, traits->goneState, 120), -1);
         // The hold state keeps it until the event lets go.
         EXPECT_EQ(AtOnce(fsf, traits->holdState, 0), -1);
         EXPECT_EQ(Ended(fsf, traits->holdState, 0), traits->holdState);
         EXPECT_EQ(fsf.GetIsHurt(traits->holdState), 0);
+        if (traits->end == boss::BossEnd::kNone) {
+            continue;  // 1105 takes no hits and never dies
+        }
+        // Hits and death are taken at once from idle and the walk; death
+        // leads to the dying state, or straight to the gone state without one.
+        const int32_t death = traits->dyingState >= 0 ? traits->dyingState : traits->goneState;
+        for (int32_t from : {0, 1}) {
+            for (int32_t hit = 100; hit <= 103; ++hit) {
+                EXPECT_GE(AtOnce(fsf, from, hit), 0) << from << " " << hit;
+            }
+            EXPECT_EQ(AtOnce(fsf, from, 120), death) << from;
+        }
+        // Death reaches it from every state but the end and the hold; the
+        // dying state ends in the gone state, which leads nowhere.
+        for (const FsfState &state : fsf.States()) {
+            if (state.id != traits->dyingState && state.id != traits->goneState && state.id != traits->holdState &&
+                !(type == 1101 && state.id == 28)) {
+                EXPECT_EQ(Ended(fsf, state.id, 120), death) << state.id;
+            }
+        }
+        if (traits->dyingState >= 0) {
+            EXPECT_EQ(Ended(fsf, traits->dyingState, 0), traits->goneState);
+            EXPECT_EQ(fsf.GetIsHurt(traits->dyingState), 0);
+        }
+        EXPECT_EQ(Ended(fsf, traits->goneState, 0), -1);
+        EXPECT_EQ(Ended(fsf, traits->goneState, 120), -1);
         // The hit-stop states take damage.
-        EXPECT_EQ(fsf.GetIsHurt(traits->hitStopStates[0]), 1);
+        for (int32_t hitStop : traits->hitStopStates) {
+            if (hitStop >= 0) {
+                EXPECT_EQ(fsf.GetIsHurt(hitStop), 1) << hitStop;
+            }
+        }
     }
 }
 
@@ -143,6 +154,117 @@ TEST_F(SampleBossFiles, EachBossesOwnRoutes)
     EXPECT_EQ(AtOnce(b1101, 0, 3), 5);      // out of the cone: turn
 }
 
+// The routes the steps of bosses 1103, 1104, 1105, 1108, 1109 and 1110
+// rely on.
+TEST_F(SampleBossFiles, TheLaterBossesRouteWhatTheirStepsFeed)
+{
+    CFSF b1103 = Read(1103);
+    for (int32_t from : {0, 1, 2, 3, 4, 22}) {
+        EXPECT_EQ(AtOnce(b1103, from, 16), 21) << from;  // rage: the blast
+    }
+    EXPECT_EQ(AtOnce(b1103, 21, 16), -1);
+    EXPECT_EQ(AtOnce(b1103, 21, 100), -1);   // the blast goes on under hits
+    EXPECT_EQ(AtOnce(b1103, 0, 5), 2);       // closing in
+    EXPECT_EQ(AtOnce(b1103, 2, 1), 3);       // the approach
+    EXPECT_EQ(AtOnce(b1103, 3, 2), -1);      // waiting in it
+    EXPECT_EQ(AtOnce(b1103, 3, 10), 7);
+    EXPECT_EQ(AtOnce(b1103, 3, 11), 12);
+    EXPECT_EQ(AtOnce(b1103, 3, 3), 4);       // out of the cone: the turn
+    EXPECT_EQ(AtOnce(b1103, 1, 11), 20);     // the double shot
+    EXPECT_EQ(AtOnce(b1103, 0, 100), 22);    // hurt: the guard stance
+    EXPECT_EQ(AtOnce(b1103, 22, 17), 10);    // its peek: the counter
+    EXPECT_EQ(AtOnce(b1103, 22, 108), 16);   // its escape
+    EXPECT_EQ(Ended(b1103, 10, 0), 11);
+    EXPECT_EQ(AtOnce(b1103, 11, 4), 13);     // the chained blow
+    EXPECT_EQ(Ended(b1103, 12, 0), 18);      // the flame swing
+    EXPECT_EQ(AtOnce(b1103, 4, 100), 28);    // a hit in the turn: the guard
+    EXPECT_EQ(AtOnce(b1103, 28, 18), 1);
+    EXPECT_EQ(AtOnce(b1103, 28, 102), 22);
+    EXPECT_EQ(AtOnce(b1103, 28, 0), -1);
+    EXPECT_EQ(AtOnce(b1103, 0, 104), 25);    // a hero's grab
+    EXPECT_EQ(AtOnce(b1103, 25, 104), 25);
+    EXPECT_EQ(Ended(b1103, 25, 0), 27);
+    EXPECT_EQ(AtOnce(b1103, 27, 105), 24);
+    EXPECT_EQ(AtOnce(b1103, 15, 15), 26);
+    for (int32_t blow : {7, 9, 10, 17}) {
+        EXPECT_EQ(AtOnce(b1103, blow, 30), 23) << blow;  // held: leave the blow
+    }
+    EXPECT_EQ(Ended(b1103, 23, 0), 33);
+    EXPECT_EQ(AtOnce(b1103, 33, 2), 1);      // the get-up's end
+
+    CFSF b1104 = Read(1104);
+    for (int32_t from : {0, 1, 2, 9, 10}) {
+        EXPECT_EQ(AtOnce(b1104, from, 16), 6) << from;  // the call
+    }
+    EXPECT_EQ(AtOnce(b1104, 3, 16), -1);     // none while casting
+    EXPECT_EQ(AtOnce(b1104, 0, 1), 1);       // circling
+    EXPECT_EQ(AtOnce(b1104, 1, 21), 2);      // in reach: back off
+    EXPECT_EQ(AtOnce(b1104, 1, 11), 5);      // the vines
+    EXPECT_EQ(Ended(b1104, 1, 10), 3);       // the tornado
+    EXPECT_EQ(Ended(b1104, 1, 6), 4);        // the bolt
+    EXPECT_EQ(AtOnce(b1104, 1, 10), -1);     // only at the end of a round
+    EXPECT_EQ(AtOnce(b1104, 2, 2), 1);
+    EXPECT_EQ(AtOnce(b1104, 2, 100), 11);    // a hit while backing off: the guard
+    EXPECT_EQ(AtOnce(b1104, 9, 17), 7);      // the peek: the counter cast
+    EXPECT_EQ(AtOnce(b1104, 11, 18), 1);
+    EXPECT_EQ(AtOnce(b1104, 11, 102), 10);
+    EXPECT_EQ(AtOnce(b1104, 11, 0), -1);
+    for (int32_t spell : {3, 4, 5, 6, 7}) {
+        EXPECT_EQ(Ended(b1104, spell, 1), 1) << spell;
+    }
+
+    CFSF b1105 = Read(1105);
+    EXPECT_EQ(Ended(b1105, 0, 201), -1);     // hidden until called
+    for (int32_t from : {1, 2, 4}) {
+        EXPECT_EQ(AtOnce(b1105, from, 201), 5) << from;  // the call is over: leave
+    }
+    EXPECT_EQ(AtOnce(b1105, 3, 201), -1);    // the wing balls finish first
+    EXPECT_EQ(Ended(b1105, 3, 201), 5);
+    EXPECT_EQ(Ended(b1105, 5, 201), 0);
+    EXPECT_EQ(Ended(b1105, 4, 0), 1);        // appeared
+    EXPECT_EQ(Ended(b1105, 4, 21), 3);
+    EXPECT_EQ(AtOnce(b1105, 2, 21), 3);      // the wing balls
+    EXPECT_EQ(AtOnce(b1105, 1, 1), 2);
+    EXPECT_EQ(AtOnce(b1105, 0, 100), -1);    // no hits
+
+    CFSF b1108 = Read(1108);
+    EXPECT_EQ(AtOnce(b1108, 0, 6), 1);       // the dash
+    EXPECT_EQ(AtOnce(b1108, 1, 11), 2);      // stopped: the swarm
+    EXPECT_EQ(AtOnce(b1108, 1, 10), 5);      // 3 s: the teleport
+    EXPECT_EQ(AtOnce(b1108, 0, 100), 3);
+    EXPECT_EQ(AtOnce(b1108, 3, 11), 5);      // the strike back
+    EXPECT_EQ(Ended(b1108, 5, 6), 1);
+
+    for (int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        CFSF fsf = Read(type);
+        EXPECT_EQ(Ended(fsf, 0, 21), 6);     // the idle timer's inputs
+        EXPECT_EQ(Ended(fsf, 0, 23), 23);
+        EXPECT_EQ(AtOnce(fsf, 1, 19), 2);
+        EXPECT_EQ(AtOnce(fsf, 2, 11), 11);
+        EXPECT_EQ(AtOnce(fsf, 2, 10), 4);
+        EXPECT_EQ(Ended(fsf, 4, 1), 2);
+        EXPECT_EQ(Ended(fsf, 4, 4), 5);
+        for (int32_t from : {0, 1, 2, 4, 5, 17}) {
+            EXPECT_EQ(AtOnce(fsf, from, 16), 14) << from;  // rage
+        }
+        EXPECT_EQ(Ended(fsf, 14, 0), 15);    // into the barrage
+        EXPECT_EQ(AtOnce(fsf, 15, 22), 16);
+        EXPECT_EQ(AtOnce(fsf, 15, 100), -1);  // which hits do not break
+        EXPECT_EQ(AtOnce(fsf, 17, 17), 18);  // the flinch's counter
+        EXPECT_EQ(AtOnce(fsf, 17, 108), 10);  // the escape
+        EXPECT_EQ(AtOnce(fsf, 20, 106), 1);  // up again
+        EXPECT_EQ(AtOnce(fsf, 0, 104), 22);  // a hero's grab
+        EXPECT_EQ(AtOnce(fsf, 22, 104), 22);
+        EXPECT_EQ(AtOnce(fsf, 22, 105), 19);
+        EXPECT_EQ(AtOnce(fsf, 23, 18), 1);   // the guard's end
+        EXPECT_EQ(AtOnce(fsf, 23, 102), 17);
+        EXPECT_EQ(AtOnce(fsf, 23, 100), -1);
+        EXPECT_EQ(Ended(fsf, 8, 0), 12);
+        EXPECT_EQ(Ended(fsf, 12, 0), 13);
+    }
+}
+
 TEST_F(SampleBossFiles, TestedFramesLieInsideTheirMotionsAndTheFramesAreThere)
 {
     for (int32_t type : mkdata::SampleBossTypes()) {
@@ -166,7 +288,8 @@ TEST_F(SampleBossFiles, TestedFramesLieInsideTheirMotionsAndTheFramesAreThere)
         // The model carries the frames the steps look for.
         RpClump *clump = stagetest::ReadSampleClump(base + ".DFF");
         ASSERT_NE(clump, nullptr);
-        for (int32_t id : {100020, 100040, 100060, 100080, 100090, 100130, 100140, 100150, 100160}) {
+        for (int32_t id : {100020, 100040, 100060, 100080, 100090, 100100, 100130, 100140, 100150, 100160, 100170,
+                           100200, 100210, 100220}) {
             EXPECT_NE(FindFrameByUserId(clump, id), nullptr) << id;
         }
         RpClumpDestroy(clump);

@@ -70,6 +70,29 @@ const ZusSample kEffectSet[] = {
      "Texture: FIRE.BMP\nEmitRate: 25\nMaxParticles: 30\nLife: 0.7\nLifetime: -1\nVelocity: 0, 12, 0\nSpread: 50\n"
      "SizeStart: 5\nSizeEnd: 1\nColourStart: 120, 200, 255, 230\nColourEnd: 40, 60, 255, 0\nBlend: ADD\n"
      "EmitterSize: 2, 2, 2\n"},
+    // The later bosses' beams (laid from a weapon to a foe along the
+    // emitter's height, following the weapon) and the stone's glow of
+    // boss 1109.
+    {"3210400.zus", 4,
+     "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 60\nLife: 0.3\nLifetime: -1\nVelocity: 0, 0, 0\nSpread: 0\n"
+     "SizeStart: 4\nSizeEnd: 1\nColourStart: 200, 120, 255, 255\nColourEnd: 80, 40, 255, 0\nBlend: ADD\n"
+     "EmitterSize: 0, 1, 0\n"},
+    {"3214000.zus", 4,
+     "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 60\nLife: 0.3\nLifetime: -1\nVelocity: 0, 0, 0\nSpread: 0\n"
+     "SizeStart: 5\nSizeEnd: 1\nColourStart: 255, 200, 80, 255\nColourEnd: 255, 60, 0, 0\nBlend: ADD\n"
+     "EmitterSize: 0, 1, 0\n"},
+    {"3216500.zus", 8,
+     "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 60\nLife: 0.3\nLifetime: -1\nVelocity: 0, 0, 0\nSpread: 0\n"
+     "SizeStart: 4\nSizeEnd: 1\nColourStart: 120, 255, 200, 255\nColourEnd: 0, 160, 255, 0\nBlend: ADD\n"
+     "EmitterSize: 0, 1, 0\n"},
+    {"3213400.ZUS", 4,
+     "Texture: SPARK.BMP\nEmitRate: 40\nMaxParticles: 30\nLife: 0.6\nLifetime: 1\nVelocity: 0, 15, 0\nSpread: 40\n"
+     "SizeStart: 6\nSizeEnd: 1\nColourStart: 255, 240, 160, 255\nColourEnd: 255, 120, 0, 0\nBlend: ADD\n"
+     "EmitterSize: 2, 2, 2\n"},
+    {"3213401.ZUS", 4,
+     "Texture: FIRE.BMP\nEmitRate: 30\nMaxParticles: 24\nLife: 0.5\nLifetime: 1\nVelocity: 0, 8, 0\nSpread: 60\n"
+     "SizeStart: 8\nSizeEnd: 2\nColourStart: 255, 160, 60, 220\nColourEnd: 200, 40, 0, 0\nBlend: ADD\n"
+     "EmitterSize: 3, 3, 3\n"},
     // The monsters' sparks: started and left to burn out.
     {"3218100.zus", 8,
      "Texture: SPARK.BMP\nEmitRate: 120\nMaxParticles: 24\nLife: 0.4\nLifetime: 0.2\nVelocity: 0, 40, 0\nSpread: 80\n"

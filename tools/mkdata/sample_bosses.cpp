@@ -4,87 +4,27 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <string>
 
 #include "actor/ai_type_table.h"
+#include "rpusrdat.h"
+#include "stage/model_frames.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/sample_boss_spec.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace mkdata {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace bossspec;
 
 // The bosses stand a fifth taller than the other figures.
 constexpr RwReal kBossScale = kSampleFigureScale * 1.2f;
 constexpr float kBlend = 0.15f;
 constexpr float kPi = 3.14159265f;
-
-// The motion a boss state plays.
-enum class Move { kIdle, kWalk, kSwing, kThrow, kHurt, kFall, kDown, kGuard, kCharge, kRoar };
-
-int32_t FramesOf(Move move)
-{
-    switch (move) {
-    case Move::kSwing:
-    case Move::kThrow:
-        return 48;
-    case Move::kHurt:
-        return 30;
-    case Move::kFall:
-        return 60;
-    case Move::kDown:
-        return 20;
-    case Move::kRoar:
-        return 120;
-    default:
-        return 60;
-    }
-}
-
-// One state: its motion, speed, acceleration, IsHurt, attack, weapons and
-// own transitions; `reacts` puts the boss's hit and death transitions
-// before its own.
-struct State {
-    int32_t id;
-    Move move;
-    float speed = 0.0f;
-    float acceleration = 0.0f;
-    int32_t isHurt = 1;
-    int32_t attack = 0;
-    int32_t attribute = 0;
-    std::vector<int32_t> weapons = {};
-    std::vector<FsfRowTransition> transitions = {};
-    bool reacts = true;
-};
-
-struct BossSpec {
-    int32_t aiType;
-    CharacterLook look;
-    int32_t hurt;       // 100 and 101 lead here
-    int32_t knockDown;  // 102 and 103
-    int32_t dying;      // 120
-    int32_t grabbed;    // 104, a hero's grab (-1: not taken)
-    std::vector<State> states;
-    std::vector<TestedFrame> tested;
-};
-
-constexpr int32_t kBlade = 100130;
-constexpr int32_t kBladeTip = 100140;
-constexpr int32_t kPlain = 1;
-constexpr int32_t kHurt2 = 2;
-constexpr int32_t kHurt8 = 8;
-
-// The HP phases' input.
-constexpr int32_t kBossInputHpPhase = 16;
-
-FsfRowTransition Now(int32_t input, int32_t to) { return {input, to, 1}; }
-FsfRowTransition AtEnd(int32_t input, int32_t to) { return {input, to, 0}; }
-
-State Hold(int32_t id) { return {id, Move::kIdle, 0, 0, 0, 0, 0, {}, {AtEnd(0, id)}, false}; }
-State Dying(int32_t id, int32_t gone) { return {id, Move::kFall, 0, 0, 0, 0, 0, {}, {AtEnd(0, gone)}, false}; }
-State Gone(int32_t id) { return {id, Move::kDown, 0, 0, 0, 0, 0, {}, {}, false}; }
 
 // 1100: idle, then it walks (its blade glowing) and swings when its 3-s
 // attack timer lets it; hurt 5, knocked 6, dying 3 into gone 4, hold 7.
@@ -241,6 +181,13 @@ BossSpec Boss1101()
 BossSpec SpecOf(int32_t aiType)
 {
     switch (aiType) {
+    case 1103:
+    case 1104:
+    case 1105:
+    case 1108:
+    case 1109:
+    case 1110:
+        return LateBossSpec(aiType);
     case 1101:
         return Boss1101();
     case 1102:
@@ -275,11 +222,20 @@ MotionTable Layout(const BossSpec &spec)
     }
     MotionTable table;
     table.motions.resize(static_cast<size_t>(last) + 1);
+    // A state tested at several frames plays one motion that holds them all.
     for (const State &s : spec.states) {
-        const int32_t frame = TestedFrameOf(spec, s.id);
-        if (frame >= 0) {
-            const int32_t start = frame - FramesOf(s.move) / 3;
-            table.motions[static_cast<size_t>(s.id)] = {start, start + FramesOf(s.move), true};
+        int32_t first = -1;
+        int32_t last = -1;
+        for (const TestedFrame &t : spec.tested) {
+            if (t.state == s.id) {
+                first = first < 0 ? t.frame : std::min(first, t.frame);
+                last = std::max(last, t.frame);
+            }
+        }
+        if (first >= 0) {
+            const int32_t start = first - FramesOf(s.move) / 3;
+            const int32_t end = std::max(start + FramesOf(s.move), last + FramesOf(s.move) / 3);
+            table.motions[static_cast<size_t>(s.id)] = {start, end, true};
         }
     }
     // The next start from `next` at which `length` frames clear the tested motions.
@@ -387,14 +343,20 @@ struct Stretch {
     Move move;
 };
 
+// A motion that holds several tested frames spans others: at each time
+// the shortest stretch holding it gives the pose.
 RtQuat TimelinePose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context)
 {
+    const Stretch *best = nullptr;
     for (const Stretch &s : *static_cast<const std::vector<Stretch> *>(context)) {
-        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f) {
-            return PoseOf(s.move, node, std::clamp((t - s.start) / s.length, 0.0f, 1.0f), scale, translation);
+        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f && (best == nullptr || s.length < best->length)) {
+            best = &s;
         }
     }
-    return PoseOf(Move::kIdle, node, 0.0f, scale, translation);
+    if (best == nullptr) {
+        return PoseOf(Move::kIdle, node, 0.0f, scale, translation);
+    }
+    return PoseOf(best->move, node, std::clamp((t - best->start) / best->length, 0.0f, 1.0f), scale, translation);
 }
 
 RtAnimAnimation *BuildAnimation(const BossSpec &spec, const MotionTable &table)
@@ -420,8 +382,11 @@ RtAnimAnimation *BuildAnimation(const BossSpec &spec, const MotionTable &table)
 
 CFSF Build(const BossSpec &spec)
 {
-    std::vector<FsfRowTransition> reactions = {Now(100, spec.hurt), Now(101, spec.hurt), Now(102, spec.knockDown),
-                                               Now(103, spec.knockDown), Now(120, spec.dying)};
+    std::vector<FsfRowTransition> reactions;
+    if (spec.hurt >= 0) {
+        reactions = {Now(100, spec.hurt), Now(101, spec.hurt), Now(102, spec.knockDown), Now(103, spec.knockDown),
+                     Now(120, spec.dying)};
+    }
     if (spec.grabbed >= 0) {
         reactions.push_back(Now(104, spec.grabbed));
     }
@@ -433,6 +398,42 @@ CFSF Build(const BossSpec &spec)
     return BuildStateMachine(rows, reactions, kBlend);
 }
 
+// The points the later bosses' steps start their effects on, beyond the
+// figure's own frames: each a frame of its own (no bone) with its user id,
+// on a bone of the figure.
+struct ExtraFrame {
+    int32_t userId;
+    int32_t onUserId;  // the bone it hangs on
+    RwV3d offset;
+};
+constexpr ExtraFrame kExtraFrames[] = {
+    {100170, 100100, {0.0f, 0.1f, 0.25f}},   // before the chest: shots and wing balls
+    {100200, 100150, {-0.1f, 0.0f, 0.0f}},   // the left hand's palm
+    {100210, 100160, {0.1f, 0.0f, 0.0f}},    // the right hand's palm
+    {100220, 100090, {0.0f, 0.2f, 0.15f}},   // the brow: the lit arrow
+};
+
+bool AddExtraFrames(RpClump *clump)
+{
+    for (const ExtraFrame &extra : kExtraFrames) {
+        RwFrame *bone = FindFrameByUserId(clump, extra.onUserId);
+        RwFrame *frame = bone != nullptr ? RwFrameCreate() : nullptr;
+        if (frame == nullptr) {
+            return false;
+        }
+        const RwV3d offset = {extra.offset.x * kBossScale, extra.offset.y * kBossScale, extra.offset.z * kBossScale};
+        RwFrameTranslate(frame, &offset, rwCOMBINEREPLACE);
+        RwFrameAddChild(bone, frame);
+        RpUserDataList *list = RpUserDataFrameGetList(frame);
+        RpUserDataArray *props =
+            list != nullptr ? RpUserDataListAddArray(list, CharacterUserPropertiesArray(), rpSTRINGUSERDATA, 1) : nullptr;
+        if (props == nullptr || RpUserDataArraySetString(props, 0, std::to_string(extra.userId).c_str()) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WriteBossModel(const fs::path &folder, const std::string &name, CharacterLook look)
 {
     std::error_code error;
@@ -441,7 +442,7 @@ bool WriteBossModel(const fs::path &folder, const std::string &name, CharacterLo
     if (clump == nullptr) {
         return false;
     }
-    const bool ok = WriteClumpFile(clump, (folder / (name + ".DFF")).string().c_str());
+    const bool ok = AddExtraFrames(clump) && WriteClumpFile(clump, (folder / (name + ".DFF")).string().c_str());
     RpClumpDestroy(clump);
     return ok;
 }
@@ -453,7 +454,8 @@ constexpr int32_t kFirstBossDropMap = 11;
 
 const std::vector<int32_t> &SampleBossTypes()
 {
-    static const std::vector<int32_t> types = {1100, 1101, 1102, 1106, 1107};
+    static const std::vector<int32_t> types = {1100, 1101, 1102, 1103, 1104, 1105,
+                                               1106, 1107, 1108, 1109, 1110};
     return types;
 }
 
@@ -510,6 +512,41 @@ CharacterParams SampleBossParams(int32_t aiType)
         p.maxHP = 500;
         p.exp = 350;
         break;
+    case 1103:
+        p.maxHP = 400;
+        p.defense = 6;
+        p.exp = 450;
+        break;
+    case 1104:
+        // A caster that a few blows bring to its first call.
+        p.maxHP = 100;
+        p.exp = 350;
+        p.attackRange = 25.0f;
+        p.alarmCircle = 70.0f;
+        p.searchRange = 120.0f;
+        break;
+    case 1105:
+        p.maxHP = 100;
+        p.exp = 0;
+        p.attackRange = 60.0f;
+        p.alarmCircle = 80.0f;
+        p.searchRange = 120.0f;
+        break;
+    case 1108:
+        p.maxHP = 300;
+        p.exp = 300;
+        p.attackRange = 25.0f;
+        p.alarmCircle = 60.0f;
+        break;
+    case 1109:
+    case 1110:
+        // Champions that a few blows bring to their first rage.
+        p.maxHP = 120;
+        p.defense = 4;
+        p.exp = 600;
+        p.attackRange = 22.0f;
+        p.alarmCircle = 60.0f;
+        break;
     default:
         break;
     }
@@ -524,6 +561,12 @@ std::vector<SampleSound> SampleBossSounds(int32_t aiType)
         {1102, {6120010, 6230000, 6300020}},
         {1106, {6040030, 6040040, 6040060, 6040080, 6300080, 6300100, 6300210}},
         {1107, {6250000, 6250010, 6250020, 6250030, 6250040, 6300080, 6300090, 6300100, 6300210}},
+        {1103, {6230000, 6230010, 6230020, 6230030, 6230040, 6230050, 6300080, 6300110, 6300210}},
+        {1104, {6240000, 6240020, 6240040, 6240050, 6240060, 6240070, 6240080, 6300210}},
+        {1105, {6240090, 6240100}},
+        {1108, {6260010, 6260020, 6260030}},
+        {1109, {6270000, 6270010, 6270020, 6270030, 6300110, 6300170, 6300210, 6300290, 6300310}},
+        {1110, {6240020, 6270000, 6270010, 6270030, 6300110, 6300170, 6300210, 6300290, 6300310}},
     };
     std::vector<SampleSound> sounds;
     for (const auto &[type, ids] : kIds) {
@@ -545,10 +588,21 @@ int32_t SampleBossStageId(int32_t aiType)
         return 2150000;
     case 1102:
         return 2040000;
+    case 1103:
+        return 2220000;
+    case 1104:
+    case 1105:
+        return 2270000;
     case 1106:
         return 2080000;
     case 1107:
         return 2320000;
+    case 1108:
+        return 2360000;
+    case 1109:
+        return 2370000;
+    case 1110:
+        return 2380000;
     default:
         return 0;
     }
@@ -558,14 +612,47 @@ AiPlacement SampleBossPlacement(int32_t aiType)
 {
     AiPlacement p;
     p.aiType = aiType;
-    p.aiId = 1;
+    // 1108 ends its dash early only with an AIID other than 1 and 6; 1105
+    // stands beside 1104.
+    p.aiId = aiType == 1108 || aiType == 1105 ? 2 : 1;
     p.position = {0.0f, 0.0f, aiType == 1102 ? 10.0f : 20.0f};
     // The thrower looks across the yard: it turns to the heroes before it throws.
     p.lookAt = aiType == 1102 ? RwV3d{1.0f, 0.0f, 0.0f} : RwV3d{0.0f, 0.0f, -1.0f};
-    p.isRender = 1;
+    // 1105 comes only when called.
+    p.isRender = aiType == 1105 ? 0 : 1;
     const std::vector<int32_t> &types = SampleBossTypes();
     p.itemType = kFirstBossDropMap + static_cast<int32_t>(std::find(types.begin(), types.end(), aiType) - types.begin());
+    if (aiType == 1105) {
+        p.position = {30.0f, 0.0f, 20.0f};
+    }
     return p;
+}
+
+const std::vector<int32_t> &SampleBossArenaTypes()
+{
+    static const std::vector<int32_t> types = {1100, 1101, 1102, 1103, 1104, 1106, 1107, 1108, 1109, 1110};
+    return types;
+}
+
+std::vector<AiPlacement> SampleBossArenaPlacements(int32_t aiType)
+{
+    std::vector<AiPlacement> placements = {SampleBossPlacement(aiType)};
+    if (aiType == 1104) {
+        placements.push_back(SampleBossPlacement(1105));
+    }
+    if (aiType == 1108) {
+        // Its partners: three monsters of type 1000 with AIIDs 100 to 102.
+        for (int32_t i = 0; i < 3; ++i) {
+            AiPlacement partner;
+            partner.aiType = kSamplePartnerType;
+            partner.aiId = 100 + i;
+            partner.position = {-60.0f + 60.0f * static_cast<float>(i), 0.0f, 120.0f};
+            partner.lookAt = {0.0f, 0.0f, -1.0f};
+            partner.isRender = 1;
+            placements.push_back(partner);
+        }
+    }
+    return placements;
 }
 
 std::vector<DropMap> SampleBossDropMaps()

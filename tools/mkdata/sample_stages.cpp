@@ -199,10 +199,10 @@ const std::vector<SampleStageSpec> &SampleStages()
         arena.particles = SampleStageParticleSet();
         std::vector<SampleStageSpec> stages = {first, arena};
         // The bosses' arenas: the same yard, each boss ahead of the heroes' start.
-        for (int32_t boss : SampleBossTypes()) {
+        for (int32_t boss : SampleBossArenaTypes()) {
             SampleStageSpec stage = arena;
             stage.id = SampleBossStageId(boss);
-            stage.placements = {SampleBossPlacement(boss)};
+            stage.placements = SampleBossArenaPlacements(boss);
             stage.sounds = WithMonsterSounds({}, stage.placements);
             stage.musicHz[0] = 165 + 11 * static_cast<int>(boss % 100);
             stage.musicHz[1] = 208 + 11 * static_cast<int>(boss % 100);
