@@ -1,0 +1,299 @@
+// Boss 1103 frame by frame: its rage below 60, 30 and 10 % of its HP (once
+// each, and still armed when the forced transition misses the blast 21),
+// the blast slowed until frame 2180 and its shockwave, the guard 28, the
+// escape 108 at the third hurtable frame in its guard stance 22, the
+// double shot at frame 2935, the weapon flames once per visit, the grab
+// inputs, and the rage glow and time-since-hit with the stage's hit-timer
+// switch on, neither with it off.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1103.h"
+#include "boss_scenario.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr int32_t kType = 1103;
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
+// In its search range, beyond its alarm circle and attack range.
+constexpr RwV3d kInSight = {0.0f, 0.0f, -20.0f};
+
+class Boss1103 : public BossScenario {
+protected:
+    // Idle 0 (the rage 16 to the blast 21, a grab 104 to the grab fight
+    // 25); the blow 7 (no rage from it); 12, 18, 20 and 21 back to idle;
+    // the guard stance 22 (17 the counter 10, 108 the dodge 16); the grab
+    // fights 25 (on to 27) and 27 (105 to 24); 15 (15 to 26); the guard 28
+    // (18 to idle, 102 to the stance); dying 5 into gone 6.
+    CSBoss1103 *Boss(const RwV3d &heroAt = kFarAway)
+    {
+        CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(16, 21, 1).To(104, 25, 1).To(0, 0);
+        b.State(5).Hurt(0).To(0, 6);
+        b.State(6).Hurt(0);
+        b.State(7).To(0, 7);
+        for (int32_t s : {10, 12, 16, 18, 20, 21, 24, 26}) {
+            b.State(s).To(0, 0);
+        }
+        b.State(15).To(15, 26, 1).To(0, 15);
+        b.State(22).To(17, 10, 1).To(108, 16, 1).To(0, 22);
+        b.State(25).To(104, 25, 1).To(0, 27);
+        b.State(27).To(105, 24, 1).To(104, 27, 1).To(0, 27);
+        b.State(28).To(18, 0, 1).To(102, 22, 1).To(0, 28);
+        b.State(34).Hurt(0).To(0, 34);
+        bosstest::DiesFrom(b, {0, 7, 22, 28}, 5);
+        UseStateMachine(kType, b.Build());
+        PutHero(heroAt);
+        hero.hp = 100000;
+        return boss;
+    }
+    int32_t MaxHP(AiObject *boss) { return monster::ParamsOf(boss).maxHP; }
+};
+
+// Below each threshold the rage forces the blast once; a threshold whose
+// input finds no way to state 21 (here from the blow 7) stays armed and
+// fires once the boss is back where it leads there. Not while a hero holds
+// it, nor without a foe.
+TEST_F(Boss1103, EachRageFiresOnceAndWaitsWhenTheBlastIsOutOfReach)
+{
+    CSBoss1103 *boss = Boss(kInSight);
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    boss->hp = MaxHP(boss) * 59 / 100;
+    Tick();
+    EXPECT_EQ(boss->state, 21);
+    EXPECT_EQ(boss->RageDone[0], 1);
+    EXPECT_EQ(boss->RageDone[1], 0);
+    EnterBoss(boss, 0);
+    Ticks(5);
+    EXPECT_EQ(boss->state, 0);  // once
+    // Held by a hero: nothing.
+    boss->hp = MaxHP(boss) * 29 / 100;
+    boss->heldByHero = true;
+    Ticks(3);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_EQ(boss->RageDone[1], 0);
+    boss->heldByHero = false;
+    // From the blow 7 the input leads nowhere: still armed.
+    EnterBoss(boss, 7);
+    Ticks(3);
+    EXPECT_EQ(boss->state, 7);
+    EXPECT_EQ(boss->RageDone[1], 0);
+    EnterBoss(boss, 0);
+    Tick();
+    EXPECT_EQ(boss->state, 21);
+    EXPECT_EQ(boss->RageDone[1], 1);
+    // The last one, then none.
+    EnterBoss(boss, 0);
+    boss->hp = MaxHP(boss) * 9 / 100;
+    Tick();
+    EXPECT_EQ(boss->state, 21);
+    EXPECT_EQ(boss->RageDone[2], 1);
+    EnterBoss(boss, 0);
+    Ticks(5);
+    EXPECT_EQ(boss->state, 0);
+}
+
+// The blast runs at x0.9 and holds its hit-stop until its clock reaches
+// frame 2180; then, once, the shockwave at the boss's feet.
+TEST_F(Boss1103, TheBlastIsSlowedUntilFrame2180ThenTheShockwave)
+{
+    CSBoss1103 *boss = Boss();
+    const int32_t waves = EffectStarts("Shockwave");
+    EnterBoss(boss, 21);
+    const float startFrame = boss::ClockFrame(boss);
+    ASSERT_LT(startFrame, 2180.0f);
+    Tick();
+    EXPECT_EQ(boss->animSpeedMode, 6);
+    EXPECT_TRUE(boss->hitStopPending);
+    EXPECT_FALSE(boss->targetable);
+    const int ticks = TicksUntil([&] { return boss->BlastDone != 0; }, 400);
+    EXPECT_GE(boss::ClockFrame(boss), 2180.0f);
+    EXPECT_NEAR(static_cast<float>(ticks + 1), (2180.0f - startFrame) / 0.9f, 2.0f);
+    EXPECT_EQ(boss->animSpeedMode, 0);
+    EXPECT_FALSE(boss->hitStopPending);
+    EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
+    Ticks(10);
+    EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
+}
+
+// The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and
+// feeds 0; a heavy hit breaks it (102); it ends with 18 after 2 s.
+TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)
+{
+    CSBoss1103 *boss = Boss();
+    EnterBoss(boss, 28);
+    const int32_t hp = boss->hp;
+    const uint32_t from = tick;
+    Hit(boss, kAtkPlain, 60);
+    Ticks(3);
+    EXPECT_EQ(boss->hp, hp);
+    EXPECT_TRUE(boss->guarding);
+    EXPECT_TRUE(SoundQueued(6300210, from));
+    const int ticks = TicksUntil([&] { return boss->state != 28; }, 200);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_NEAR((ticks + 3) / 60.0f, 2.0f, 0.05f);
+    EnterBoss(boss, 28);
+    Hit(boss, kAtkPlain | kAtkHeavy, 60);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 22);
+}
+
+// In the guard stance 22 it counts the frames it is hurtable in its hurt
+// window: the third gives the escape 108, with a foe that is not in its
+// own grab move; without that the peek 17 every 0.3 s (state random below 20).
+TEST_F(Boss1103, TheGuardStanceEscapesAtTheThirdHurtableFrame)
+{
+    CSBoss1103 *boss = Boss(kInSight);
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    EnterBoss(boss, 22);
+    boss->stateRandom = 50;
+    boss->HurtableFrames = 0;
+    boss->HurtWindow = 0.0f;
+    Ticks(2);
+    EXPECT_EQ(boss->state, 22);
+    Tick();
+    EXPECT_EQ(boss->state, 16);  // the escape
+    // A foe in its grab move: no escape, no peek.
+    hero.grabMove = true;
+    EnterBoss(boss, 22);
+    boss->stateRandom = 10;
+    boss->HurtableFrames = 0;
+    boss->HurtWindow = 0.0f;
+    Ticks(40);
+    EXPECT_EQ(boss->state, 22);
+    hero.grabMove = false;
+    // An old window: the peek after 0.3 s.
+    EnterBoss(boss, 0);
+    Tick();
+    EnterBoss(boss, 22);
+    boss->stateRandom = 10;
+    boss->HurtWindow = 1.99f;
+    boss->HurtableFrames = -1000;
+    const int ticks = TicksUntil([&] { return boss->state != 22; }, 40);
+    EXPECT_EQ(boss->state, 10);
+    EXPECT_NEAR(ticks / 60.0f, 0.3f, 0.03f);
+}
+
+// State 20 fires its double shot once per visit when its clock reaches
+// frame 2935: one big shot from each hand along the facing.
+TEST_F(Boss1103, TheDoubleShotFiresOncePerVisitAtFrame2935)
+{
+    CSBoss1103 *boss = Boss();
+    for (int visit = 0; visit < 2; ++visit) {
+        SCOPED_TRACE(visit);
+        const int32_t before = EffectStarts("3209000");
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, 20);
+        TicksUntil([&] { return boss->ShotDone != 0; }, 200);
+        EXPECT_GE(boss::ClockFrame(boss), 2935.0f);
+        EXPECT_EQ(EffectStarts("3209000"), before + 2);
+        Ticks(10);
+        EXPECT_EQ(EffectStarts("3209000"), before + 2);
+    }
+}
+
+// The weapon flame starts on entering 12 and 21, and in 18 once its motion
+// passes frame 1414: once per visit each.
+TEST_F(Boss1103, TheWeaponFlamesLightOncePerVisit)
+{
+    CSBoss1103 *boss = Boss();
+    for (const int32_t state : {12, 21, 18}) {
+        SCOPED_TRACE(state);
+        EnterBoss(boss, 0);
+        Ticks(90);  // earlier flames have burnt out
+        const int32_t out = particles.SystemsOut();
+        EnterBoss(boss, state);
+        Tick();
+        if (state == 18) {
+            EXPECT_EQ(particles.SystemsOut(), out);
+            TicksUntil([&] { return boss::ClockFrame(boss) > 1414.0f; }, 120);
+            Tick();
+            EXPECT_EQ(boss->Flame18Done, 1) << boss::ClockFrame(boss) << " " << boss->state;
+        }
+        EXPECT_EQ(particles.SystemsOut(), out + 1);
+        Ticks(5);
+        EXPECT_EQ(particles.SystemsOut(), out + 1);
+    }
+}
+
+// A hero's grab seizes it (104, grabbed); in the grab fights a blow while
+// held (4096) hurts with 104; the let-go (2048) frees it (105) only in 27;
+// the hero's release (512) in state 15 gives 15.
+TEST_F(Boss1103, TheGrabFightsTakeTheHerosInputs)
+{
+    CSBoss1103 *boss = Boss();
+    Hit(boss, kAtkGrab, 0);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 25);
+    EXPECT_TRUE(boss->grabbed);
+    const int32_t hp = boss->hp;
+    Hit(boss, kAtkHeldDamage, 40);
+    Hit(boss, kAtkGrabEnd, 0);
+    Ticks(3);
+    EXPECT_EQ(boss->state, 25);
+    EXPECT_TRUE(boss->grabbed);
+    EXPECT_EQ(boss->hp, hp - (40 - monster::ParamsOf(boss).defense));
+    EnterBoss(boss, 27);
+    Hit(boss, kAtkGrabEnd, 0);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 24);
+    EXPECT_FALSE(boss->grabbed);
+    EnterBoss(boss, 15);
+    Hit(boss, kAtkReleaseHeld, 0);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 26);
+}
+
+// With the stage's hit-timer switch on the rage glow runs while it has its
+// model and a hit (and burning) restarts its time since the last hit,
+// which grows again to 5; with the switch off it stays 5.0 and no glow runs.
+TEST_F(Boss1103, TheHitTimerAndTheGlowFollowTheSwitch)
+{
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        stage.hitTimerSwitch = on ? 1 : 0;
+        CSBoss1103 *boss = Boss();
+        boss->SetPosition({on ? 40.0f : -40.0f, 0.0f, 60.0f});
+        EXPECT_EQ(boss->timeSinceHurt, 5.0f);
+        Tick();
+        EXPECT_EQ(boss->RageGlowOn, on ? 1 : 0);
+        Hit(boss, kAtkPlain, 30);
+        Ticks(3);
+        EXPECT_LT(boss->hp, monster::ParamsOf(boss).maxHP);
+        if (on) {
+            EXPECT_LT(boss->timeSinceHurt, 0.1f);
+            Ticks(30);
+            EXPECT_NEAR(boss->timeSinceHurt, 0.5f + 1.0f / 60.0f, 0.05f);
+        } else {
+            EXPECT_EQ(boss->timeSinceHurt, 5.0f);
+        }
+        // Burning costs HP every 30 acts and restarts it only with the switch on.
+        Hit(boss, kAtkBurn, 0);
+        Ticks(40);
+        EXPECT_NE(boss->activeStatus & kStatusBurning, 0);
+        if (on) {
+            EXPECT_LT(boss->timeSinceHurt, 0.6f);
+        } else {
+            EXPECT_EQ(boss->timeSinceHurt, 5.0f);
+        }
+        boss->isRender = 0;
+        Ticks(2);
+        EXPECT_EQ(boss->model, nullptr);
+        EXPECT_EQ(boss->RageGlowOn, 0);
+        boss->isRender = 1;
+    }
+    stage.hitTimerSwitch = 0;
+}
+
+}  // namespace
