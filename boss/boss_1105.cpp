@@ -56,6 +56,10 @@ void CSBoss1105::Think(int32_t *next, float dt)
     if (Called == 0) {
         monster::FeedInput(this, next, kInputNotCalled);
         Waiting = 1;
+        // Unseen until called: the model the placement handed it goes back.
+        if (AppearDone == 0 && model != nullptr && !eventModel && state != kLeaveState) {
+            SetModelInstance(nullptr);
+        }
     } else if (model == nullptr && !Appear()) {
         return;
     }

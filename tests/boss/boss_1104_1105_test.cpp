@@ -1,0 +1,359 @@
+// Bosses 1104 and 1105 frame by frame: 1104 circles a far foe sideways and
+// backs off from a near one (and for 2 s in its back-off), casts each spell
+// once per visit at its frame, lays its casting beam from its weapon to
+// the foe once per visit and gives it back when it leaves the state, calls
+// its partner at 70 % without one but at 40 and 10 % only with one that is
+// not out, keeps the partner 2 units ahead for 30 s and sends it away when
+// it dies; 1105 waits unseen with input 201, appears straight into state
+// 4 where it was put, fires at most three wing balls a visit at least
+// 0.1 s apart each with its sound, gives its model back when it has left,
+// and never loses HP.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1104.h"
+#include "boss/boss_1105.h"
+#include "boss/boss_beam.h"
+#include "boss_scenario.h"
+#include "fx/particle_system.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr int32_t kType = 1104;
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
+
+class Boss1104 : public BossScenario {
+protected:
+    // Idle 0 (16 to the call 6); the circling 1 (20 units a second; its end
+    // 11 to idle); the back-off 2 (2 to idle); the spells 3, 4 and 5 and
+    // the counter cast 7; the call 6; dying 12 into gone 13.
+    CSBoss1104 *Boss(const RwV3d &heroAt = kFarAway)
+    {
+        CSBoss1104 *boss = PlaceBoss<CSBoss1104>(kType, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(16, 6, 1).To(0, 0);
+        b.State(1).Speed(20.0f).To(11, 0, 1);
+        b.State(2).Speed(20.0f).To(2, 0, 1).To(0, 2);
+        for (int32_t s : {3, 4, 5, 6, 7}) {
+            b.State(s).To(0, 0);
+        }
+        b.State(12).Hurt(0).To(0, 13);
+        b.State(13).Hurt(0);
+        bosstest::DiesFrom(b, {0, 1, 2, 6}, 12);
+        UseStateMachine(kType, b.Build());
+        PutHero(heroAt);
+        hero.hp = 100000;
+        return boss;
+    }
+    CSBoss1105 *Partner(const RwV3d &at = {80.0f, 0.0f, 60.0f})
+    {
+        return static_cast<CSBoss1105 *>(Place(1105, at, kSouth, 0, 0));
+    }
+    int32_t MaxHP(AiObject *boss) { return monster::ParamsOf(boss).maxHP; }
+};
+
+// Far from its foe (35 or more) it circles: it steps sideways, facing the
+// foe; nearer it backs away; in the back-off state it backs away for 2 s.
+TEST_F(Boss1104, ItCirclesAFarFoeAndBacksOffFromANearOne)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 0.0f});  // 60 away
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    EnterBoss(boss, 1);
+    Ticks(30);
+    const RwV3d p = *boss->GetPositionPtr();
+    EXPECT_GT(std::fabs(p.x), 5.0f);  // sideways
+    EXPECT_EQ(boss->SideChosen, 1);
+    EXPECT_LT(std::fabs(p.z - kHome.z), 2.0f);
+    // Near: backs away along its facing.
+    boss->SetPosition(kHome);
+    PutHero({0.0f, 0.0f, 35.0f});  // 25 away
+    Ticks(30);
+    EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 5.0f);
+    EXPECT_LT(std::fabs(boss->GetPositionPtr()->x), 2.0f);
+    // After 3 s of circling the state random decides: 11 ends it here.
+    EnterBoss(boss, 0);
+    Tick();
+    EnterBoss(boss, 1);
+    boss->stateRandom = 70;
+    const int ticks = TicksUntil([&] { return boss->state != 1; }, 400);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_NEAR(ticks / 60.0f, 3.0f, 0.05f);
+    // The back-off: 2 s backwards, then 2.
+    PutHero({0.0f, 0.0f, -30.0f});
+    boss->SetPosition(kHome);
+    EnterBoss(boss, 2);
+    const int backTicks = TicksUntil([&] { return boss->state != 2; }, 400);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_NEAR(backTicks / 60.0f, 2.0f, 0.05f);
+    EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 20.0f);
+}
+
+// The tornado (frame 235, with a foe), the bolt (545) and the vines (740,
+// eight on their ring) once per visit each.
+TEST_F(Boss1104, EachSpellOncePerVisitAtItsFrame)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 0.0f});
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    const struct {
+        int32_t state;
+        const char *pool;
+        int32_t starts;
+        float frame;
+        int visits;  // the vines' eight fill their pool
+    } spells[] = {{3, "Tornado", 1, 235.0f, 2}, {4, "3211200", 1, 545.0f, 2}, {5, "Vines", 8, 740.0f, 1}};
+    for (const auto &spell : spells) {
+        SCOPED_TRACE(spell.state);
+        for (int visit = 0; visit < spell.visits; ++visit) {
+            const int32_t before = EffectStarts(spell.pool);
+            EnterBoss(boss, 0);
+            Tick();
+            EnterBoss(boss, spell.state);
+            TicksUntil([&] { return EffectStarts(spell.pool) != before; }, 120);
+            EXPECT_GE(boss::ClockFrame(boss), spell.frame);
+            EXPECT_LT(boss::ClockFrame(boss), spell.frame + 1.5f);
+            EXPECT_EQ(EffectStarts(spell.pool), before + spell.starts);
+            Ticks(10);
+            EXPECT_EQ(EffectStarts(spell.pool), before + spell.starts);
+        }
+    }
+}
+
+// The beam's placement: its up axis turned onto the line, its centre
+// half-way, its emitter half the distance long; no turn along the up axis.
+TEST_F(Boss1104, TheCastingBeamIsTurnedOntoTheLineAndStretchedToHalfTheDistance)
+{
+    const boss::BeamPlacement across = boss::PlaceBeam({0.0f, 10.0f, 0.0f}, {0.0f, 10.0f, 20.0f});
+    EXPECT_NEAR(across.halfLength, 10.0f, 1e-4f);
+    EXPECT_NEAR(across.world.up.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(across.world.up.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(across.world.up.z, 1.0f, 1e-4f);
+    EXPECT_NEAR(across.world.pos.z, 10.0f, 1e-4f);
+    EXPECT_NEAR(across.world.pos.y, 10.0f, 1e-4f);
+    const boss::BeamPlacement slant = boss::PlaceBeam({0.0f, 0.0f, 0.0f}, {3.0f, 4.0f, 0.0f});
+    EXPECT_NEAR(slant.halfLength, 2.5f, 1e-4f);
+    EXPECT_NEAR(slant.world.up.x, 0.6f, 1e-4f);
+    EXPECT_NEAR(slant.world.up.y, 0.8f, 1e-4f);
+    EXPECT_NEAR(slant.world.pos.x, 1.5f, 1e-4f);
+    EXPECT_NEAR(slant.world.pos.y, 2.0f, 1e-4f);
+    const boss::BeamPlacement straight = boss::PlaceBeam({1.0f, 0.0f, 1.0f}, {1.05f, 30.0f, 1.0f});
+    EXPECT_NEAR(straight.world.up.y, 1.0f, 1e-4f);  // within 0.99 of up: not turned
+    EXPECT_NEAR(straight.halfLength, 15.0f, 1e-3f);
+}
+
+// In each beam state the beam is laid once per visit, follows the weapon
+// and reaches the foe; leaving the state lets it go back to its pool, so
+// visit after visit never drains the pool nor leaves a beam on the weapon.
+TEST_F(Boss1104, TheBeamIsLaidOncePerVisitAndGivenBackWhenTheBossLeaves)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 20.0f});
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    CSParticleTemplate *beam = particles.FindTemplate("3210400.zus");
+    ASSERT_NE(beam, nullptr);
+    const int32_t out = particles.SystemsOut();
+    for (int visit = 0; visit < beam->Count() + 2; ++visit) {
+        SCOPED_TRACE(visit);
+        const int32_t state = visit % 2 == 0 ? 7 : 3;
+        EnterBoss(boss, state);
+        Tick();
+        CSParticleSystem *laid = boss->Beam.system;
+        ASSERT_NE(laid, nullptr);
+        EXPECT_TRUE(laid->IsEmitting());
+        EXPECT_EQ(particles.SystemsOut(), out + 1);
+        // Its centre half-way between the weapon and the foe.
+        const RwV3d weapon = boss::UserFramePosition(boss, 100140);
+        const RwV3d foe = boss::BeamTargetOf(&hero);
+        const RwV3d mid = {(weapon.x + foe.x) / 2, (weapon.y + foe.y) / 2, (weapon.z + foe.z) / 2};
+        EXPECT_NEAR(laid->WorldMatrix().pos.x, mid.x, 1.0f);
+        EXPECT_NEAR(laid->WorldMatrix().pos.y, mid.y, 1.0f);
+        EXPECT_NEAR(laid->WorldMatrix().pos.z, mid.z, 1.0f);
+        Ticks(3);
+        EXPECT_EQ(boss->Beam.system, laid);  // once per visit
+        EnterBoss(boss, 0);
+        Tick();
+        EXPECT_EQ(boss->Beam.system, nullptr);
+        EXPECT_FALSE(laid->IsEmitting());
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 120);
+        EXPECT_EQ(particles.SystemsOut(), out);
+    }
+}
+
+// The first call comes at 70 % without a partner; the 40 and 10 % calls
+// never come without one. A call whose input leads nowhere stays armed.
+TEST_F(Boss1104, WithoutAPartnerOnlyTheFirstCallComes)
+{
+    CSBoss1104 *boss = Boss();
+    boss->hp = MaxHP(boss) * 70 / 100 + 1;
+    Ticks(3);
+    EXPECT_EQ(boss->state, 0);
+    EnterBoss(boss, 1);  // no call from the circling
+    boss->hp = MaxHP(boss) * 70 / 100;
+    Ticks(3);
+    EXPECT_EQ(boss->state, 1);
+    EXPECT_EQ(boss->CallDone[0], 0);
+    EnterBoss(boss, 0);
+    Tick();
+    EXPECT_EQ(boss->state, 6);
+    EXPECT_EQ(boss->CallDone[0], 1);
+    EXPECT_EQ(boss->PartnerCalled, 1);
+    EXPECT_EQ(boss->Partner, nullptr);
+    EnterBoss(boss, 0);
+    boss->hp = MaxHP(boss) * 5 / 100;
+    Ticks(5);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_EQ(boss->CallDone[1], 0);
+    EXPECT_EQ(boss->CallDone[2], 0);
+}
+
+// With its partner: the call puts it 2 units ahead facing as the boss and
+// calls it for 30 s; the later calls come only while it is not out; and
+// when the boss dies the partner is sent away at once.
+TEST_F(Boss1104, ThePartnerComesTwoUnitsAheadForThirtySeconds)
+{
+    CSBoss1104 *boss = Boss();
+    CSBoss1105 *partner = Partner();
+    Tick();  // 1105 unseen until called
+    boss->hp = MaxHP(boss) * 70 / 100;
+    Tick();
+    EXPECT_EQ(boss->Partner, partner);
+    EXPECT_EQ(boss->state, 6);
+    Tick();
+    EXPECT_EQ(partner->Called, 1);
+    const RwV3d p = *boss->GetPositionPtr();
+    EXPECT_NEAR(partner->GetPositionPtr()->x, p.x, 0.1f);
+    EXPECT_NEAR(partner->GetPositionPtr()->z, p.z - 2.0f, 0.1f);  // the boss faces south
+    RwV3d facing;
+    partner->GetDirection(&facing);
+    EXPECT_NEAR(facing.z, -1.0f, 0.01f);
+    // The partner appears: out, it is no longer placed.
+    Ticks(3);
+    EXPECT_NE(partner->model, nullptr);
+    EXPECT_EQ(partner->state, 4);
+    // Out: no second call.
+    EnterBoss(boss, 0);
+    partner->AppearDone = 1;
+    boss->hp = MaxHP(boss) * 40 / 100;
+    Ticks(3);
+    EXPECT_EQ(boss->CallDone[1], 0);
+    // The 30 s run out: sent away.
+    boss->CallTimer = 29.99f;
+    Ticks(2);
+    EXPECT_EQ(boss->PartnerCalled, 0);
+    EXPECT_EQ(partner->Called, 0);
+    // Back and not out: the 40 % call comes (and marks the first done).
+    partner->AppearDone = 0;
+    EnterBoss(boss, 0);
+    Tick();
+    EXPECT_EQ(boss->state, 6);
+    EXPECT_EQ(boss->CallDone[1], 1);
+    Tick();
+    EXPECT_EQ(partner->Called, 1);
+    // Death while called: sent away at once.
+    Hit(boss, kAtkPlain, boss->hp + 100);
+    TicksUntil([&] { return boss->state == 12; }, 10);
+    EXPECT_EQ(boss->state, 12);
+    EXPECT_EQ(partner->Called, 0);
+}
+
+// 1105 uncalled: no model, input 201 every frame (its hidden state keeps
+// it), hits ignored; called: it takes its model where it was put, straight
+// into state 4, and is out once that motion ends.
+TEST_F(Boss1104, Boss1105WaitsUnseenUntilCalledAndAppearsInStateFour)
+{
+    CSBoss1105 *partner = Partner();
+    PutHero(kFarAway);
+    const int32_t hp = partner->hp;
+    Hit(partner, kAtkPlain | kAtkHeavy, 500);
+    Ticks(10);
+    EXPECT_EQ(partner->model, nullptr);
+    EXPECT_EQ(partner->state, 0);
+    EXPECT_EQ(partner->hp, hp);
+    partner->SetPosition({10.0f, 0.0f, 10.0f});
+    partner->Called = 1;
+    Tick();
+    ASSERT_NE(partner->model, nullptr);
+    EXPECT_EQ(partner->state, 4);
+    EXPECT_NEAR(partner->GetPositionPtr()->x, 10.0f, 0.01f);
+    EXPECT_NEAR(partner->GetPositionPtr()->z, 10.0f, 0.01f);
+    EXPECT_FALSE(partner->targetable);
+    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    EXPECT_EQ(partner->AppearDone, 1);
+    Hit(partner, kAtkPlain, 500);
+    Ticks(3);
+    EXPECT_EQ(partner->hp, hp);
+}
+
+// In state 3, from frame 504, a wing ball at a time toward the foe, at
+// least 0.1 s apart, each with its sound 6240100, three at most a visit.
+TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
+{
+    CSBoss1105 *partner = Partner({0.0f, 0.0f, 40.0f});
+    PutHero({0.0f, 0.0f, 10.0f});
+    Tick();  // unseen until called
+    partner->Called = 1;
+    Tick();
+    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    ASSERT_EQ(partner->AppearDone, 1);
+    partner->target = &hero;
+    for (int visit = 0; visit < 2; ++visit) {
+        SCOPED_TRACE(visit);
+        EnterBoss(partner, 2);
+        Tick();
+        EnterBoss(partner, 3);
+        partner->target = &hero;
+        std::vector<uint32_t> shotTicks;
+        int32_t last = EffectStarts("WingBall");
+        for (int i = 0; i < 120 && partner->state == 3; ++i) {
+            const uint32_t at = tick;
+            Tick();
+            const int32_t now = EffectStarts("WingBall");
+            if (now != last) {
+                EXPECT_EQ(now, last + 1);
+                EXPECT_TRUE(SoundQueued(6240100, at));
+                EXPECT_GE(boss::ClockFrame(partner), 504.0f);
+                shotTicks.push_back(at);
+                last = now;
+            }
+        }
+        EXPECT_NE(partner->state, 3);
+        ASSERT_EQ(shotTicks.size(), 3u);
+        Tick();
+        EXPECT_GE(shotTicks[1] - shotTicks[0], 6u);
+        EXPECT_GE(shotTicks[2] - shotTicks[1], 6u);
+        EXPECT_EQ(partner->ShotCount, 0);  // out of state 3 again
+    }
+}
+
+// Called off, it leaves (201 into state 5) and at the end of that motion
+// gives its model back and is no longer out.
+TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
+{
+    CSBoss1105 *partner = Partner();
+    PutHero(kFarAway);
+    Tick();  // unseen until called
+    partner->Called = 1;
+    Tick();
+    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    ASSERT_NE(partner->model, nullptr);
+    Ticks(5);
+    partner->Called = 0;
+    TicksUntil([&] { return partner->state == 5; }, 200);
+    EXPECT_EQ(partner->state, 5);
+    TicksUntil([&] { return partner->model == nullptr; }, 200);
+    EXPECT_EQ(partner->model, nullptr);
+    EXPECT_EQ(partner->AppearDone, 0);
+    Ticks(5);
+    EXPECT_EQ(partner->state, 0);
+    EXPECT_EQ(partner->model, nullptr);
+}
+
+}  // namespace
