@@ -96,6 +96,7 @@ void StepBarrage(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
     if (self->BarrageTimer >= kBarrageSeconds) {
         self->BarrageTimer = 0.0f;
         self->BarrageShotTimer = rules.barrageEvery;
+        self->ArrowDone = 0;
         monster::FeedInput(self, next, kInputBarrageOver);
         return;
     }
@@ -127,17 +128,12 @@ void StepRage(CSBossChampion *self, int32_t *next, const ChampionRules &rules)
 {
     self->RageAllowed = monster::IsOneOf(*next, kRageAllowedStates) ||
                         monster::Unsigned(*next) >= static_cast<uint32_t>(rules.traits->stateBound);
+    // The phases fire in order (60, 30, 10 %), so each finds the ones
+    // before it done.
     if (StepHpPhases(self, next, *rules.traits, self->RageDone, self->RageAllowed != 0)) {
-        // A phase marks the ones before it done too.
-        for (int32_t i = 2; i > 0; --i) {
-            if (self->RageDone[i] != 0) {
-                for (int32_t j = 0; j < i; ++j) {
-                    self->RageDone[j] = 1;
-                }
-            }
-        }
         self->BarrageTimer = 0.0f;
         self->BarrageShotTimer = rules.barrageEvery;
+        self->ArrowDone = 0;
     }
     if (self->state == kRageState) {
         CCGEManager *effects = monster::Effects();

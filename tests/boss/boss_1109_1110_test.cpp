@@ -1,0 +1,337 @@
+// Bosses 1109 and 1110 frame by frame: each special attack once per visit
+// of its state at its frame (or at entry); the barrage's cadence (1109 a
+// shot at the foe every 0.1 s, 1110 a pair to either side every 0.33 s and
+// one lit arrow from frame 2540) and its end after 10 s; rage that waits
+// for a state in which it is allowed; the escape once for three exits
+// from the flinch state within 2 s; the guard 23; the weapon flames and
+// beams once per visit, the beams given back when the boss leaves; the
+// reward without a drop.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "boss/boss_1109.h"
+#include "boss/boss_1110.h"
+#include "boss_scenario.h"
+#include "fx/particle_system.h"
+#include "stage/character_params.h"
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+// In its search range, beyond its alarm circle and attack range.
+constexpr RwV3d kInSight = {0.0f, 0.0f, -20.0f};
+constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
+
+class Champions : public BossScenario {
+protected:
+    // Every state stays until the test moves it, but: idle 0 (16 to the
+    // rage 14), the walk 1 (19 to the chase 2), the chase 2 (16 to the
+    // rage), the barrage 15 (22 to 16), the flinch 17 (101 back to the
+    // walk 1, 108 to the escape 10), the walk's hit 100 into the flinch,
+    // the guard 23 (18 to idle, 102 to the flinch), death into gone 24.
+    template <typename Boss>
+    Boss *Champion(int32_t aiType, const RwV3d &heroAt = kInSight)
+    {
+        Boss *boss = PlaceBoss<Boss>(aiType, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(16, 14, 1);
+        b.State(1).To(19, 2, 1).To(100, 17, 1).To(108, 10, 1);
+        b.State(2).To(16, 14, 1);
+        for (int32_t s : {4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 16}) {
+            b.State(s);
+        }
+        b.State(15).To(22, 16, 1);
+        b.State(17).To(101, 1, 1).To(108, 10, 1);
+        b.State(23).To(18, 0, 1).To(102, 17, 1);
+        b.State(24).Hurt(0);
+        b.State(25).Hurt(0).To(0, 25);
+        bosstest::DiesFrom(b, {0, 1, 2, 17, 23}, 24);
+        UseStateMachine(aiType, b.Build());
+        PutHero(heroAt);
+        hero.hp = 100000;
+        return boss;
+    }
+    // One visit of `state` from a clock just short of `frame` (-1: from
+    // its start): the starts of `pool` it brings, and the frame it reached.
+    int32_t Visit(AiObject *boss, int32_t state, float frame, const std::string &pool, float *firedAt)
+    {
+        EnterBoss(boss, 0);
+        Ticks(130);  // the big shots of the last visit have lived out their 2 s
+        const int32_t before = EffectStarts(pool);
+        EnterBoss(boss, state);
+        if (frame >= 0.0f) {
+            boss->animClock = (frame - 3.0f) / 60.0f;
+        }
+        *firedAt = -1.0f;
+        for (int i = 0; i < 30; ++i) {
+            Tick();
+            if (*firedAt < 0.0f && EffectStarts(pool) != before) {
+                *firedAt = boss::ClockFrame(boss);
+            }
+        }
+        return EffectStarts(pool) - before;
+    }
+};
+
+struct Special {
+    int32_t state;
+    float frame;  // -1: at entry
+    const char *pool;
+    int32_t starts;
+};
+
+// 1109: frame sequences in 6 (1458) and 9 (1818); in 11 (2063) the stone's
+// particles and the 3214400 shot; in 12 the wings at entry and two swarms
+// of ten (2265); in 13 the 3213800 (2500) and the three-part blow (920).
+// Each once per visit, at or just past its frame.
+TEST_F(Champions, Boss1109sSpecialAttacksComeOncePerVisitAtTheirFrames)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109);
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    const Special specials[] = {{6, 1458.0f, "FrameSeq", 1}, {9, 1818.0f, "FrameSeq", 1}, {11, 2063.0f, "3214400", 1},
+                                {12, -1.0f, "Wings", 1},     {12, 2265.0f, "Bugs", 20},    {13, 2500.0f, "3213800", 1},
+                                {13, 920.0f, "ThreePart", 3}};
+    for (const Special &s : specials) {
+        SCOPED_TRACE(std::string(s.pool) + " in " + std::to_string(s.state));
+        for (int visit = 0; visit < 2; ++visit) {
+            float firedAt = 0.0f;
+            EXPECT_EQ(Visit(boss, s.state, s.frame, s.pool, &firedAt), s.starts);
+            if (s.frame >= 0.0f) {
+                EXPECT_GE(firedAt, s.frame);
+                EXPECT_LT(firedAt, s.frame + 1.5f);
+            }
+        }
+    }
+}
+
+// 1110: frame sequences in 4 (530), 6 and 9 (entry); two 3211200 in 11
+// (1845); the lit arrow in 12 (2056); in 13 the 3216200 at entry, the
+// falling stones on the alarm circle (2366) and the three-part blow (2404).
+TEST_F(Champions, Boss1110sSpecialAttacksComeOncePerVisitAtTheirFrames)
+{
+    CSBoss1110 *boss = Champion<CSBoss1110>(1110);
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    const Special specials[] = {{4, 530.0f, "FrameSeq", 1},    {6, -1.0f, "FrameSeq", 1},  {9, -1.0f, "FrameSeq", 1},
+                                {11, 1845.0f, "3211200", 2},   {12, 2056.0f, "LitArrow", 1}, {13, -1.0f, "3216200", 1},
+                                {13, 2366.0f, "FallStone", 8}, {13, 2404.0f, "ThreePart", 3}};
+    for (const Special &s : specials) {
+        SCOPED_TRACE(std::string(s.pool) + " in " + std::to_string(s.state));
+        for (int visit = 0; visit < 2; ++visit) {
+            float firedAt = 0.0f;
+            EXPECT_EQ(Visit(boss, s.state, s.frame, s.pool, &firedAt), s.starts);
+            if (s.frame >= 0.0f) {
+                EXPECT_GE(firedAt, s.frame);
+                EXPECT_LT(firedAt, s.frame + 1.5f);
+            }
+        }
+    }
+}
+
+// The barrage: 1109 fires at its foe every 0.1 s, from the first frame;
+// after 10 s in all it feeds 22 and its timers start again.
+TEST_F(Champions, Boss1109sBarrageFiresEveryTenthOfASecondForTenSeconds)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109);
+    Ticks(2);
+    boss->BarrageTimer = 0.0f;
+    boss->BarrageShotTimer = 0.1f;
+    const int32_t before = EffectStarts("3215400");
+    EnterBoss(boss, 15);
+    Ticks(13);  // shots on the ticks 1, 7 and 13
+    EXPECT_EQ(EffectStarts("3215400"), before + 3);
+    boss->BarrageTimer = 9.9f;
+    const int ticks = TicksUntil([&] { return boss->state != 15; }, 30);
+    EXPECT_EQ(boss->state, 16);
+    EXPECT_NEAR(ticks / 60.0f, 0.1f, 0.03f);
+    EXPECT_EQ(boss->BarrageTimer, 0.0f);
+    EXPECT_NEAR(boss->BarrageShotTimer, 0.1f, 1e-5f);
+}
+
+// 1110 fires a pair every 0.33 s toward the points 100 ahead and 30 to
+// either side, and one lit arrow once its clock reaches frame 2540.
+TEST_F(Champions, Boss1110sBarrageFiresPairsAndOneArrow)
+{
+    CSBoss1110 *boss = Champion<CSBoss1110>(1110);
+    Ticks(2);
+    boss->BarrageTimer = 0.0f;
+    boss->BarrageShotTimer = 0.33f;
+    boss->ArrowDone = 0;
+    const int32_t shots = EffectStarts("3215400");
+    const int32_t arrows = EffectStarts("LitArrow");
+    EnterBoss(boss, 15);
+    ASSERT_LT(boss::ClockFrame(boss), 2540.0f);
+    Tick();
+    EXPECT_EQ(EffectStarts("3215400"), shots + 2);
+    EXPECT_EQ(EffectStarts("LitArrow"), arrows);
+    Ticks(19);  // 0.33 s: the next pair on the twenty-first tick
+    EXPECT_EQ(EffectStarts("3215400"), shots + 2);
+    Tick();
+    EXPECT_EQ(EffectStarts("3215400"), shots + 4);
+    TicksUntil([&] { return boss::ClockFrame(boss) >= 2541.0f; }, 60);
+    Ticks(25);
+    EXPECT_EQ(EffectStarts("LitArrow"), arrows + 1);
+    EXPECT_EQ(boss->ArrowDone, 1);
+}
+
+// Below 60 % rage waits while the next state chosen is one where it is not
+// allowed (here the chase 2 the walk leads to), and comes once it is.
+TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109);
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    EnterBoss(boss, 1);
+    boss->hp = monster::ParamsOf(boss).maxHP * 6 / 10;
+    Tick();
+    EXPECT_EQ(boss->state, 2);  // the walk's 19 came first: no rage
+    EXPECT_EQ(boss->RageDone[0], 0);
+    EXPECT_EQ(boss->RageAllowed, 0);
+    Tick();
+    EXPECT_EQ(boss->state, 14);
+    EXPECT_EQ(boss->RageDone[0], 1);
+    EXPECT_EQ(boss->RageDone[1], 0);
+    EXPECT_EQ(boss->BarrageTimer, 0.0f);
+    EXPECT_NEAR(boss->BarrageShotTimer, 0.1f, 1e-5f);
+    // The aura once in the rage state.
+    const int32_t auras = EffectStarts("3219700");
+    Ticks(3);
+    EXPECT_EQ(boss->AuraOn, 1);
+    EXPECT_EQ(EffectStarts("3219700"), auras + 1);
+    EnterBoss(boss, 0);
+    Ticks(5);
+    EXPECT_EQ(boss->state, 0);  // once
+    // The next threshold, then none.
+    boss->hp = monster::ParamsOf(boss).maxHP * 3 / 10;
+    Tick();
+    EXPECT_EQ(boss->state, 14);
+    EXPECT_EQ(boss->RageDone[1], 1);
+    EnterBoss(boss, 0);
+    Ticks(5);
+    EXPECT_EQ(boss->state, 0);
+}
+
+// Three exits from the flinch state 17 within 2 s bring the escape 108
+// once; two, then the window's end, bring none.
+TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109, kFarAway);
+    EnterBoss(boss, 1);
+    Tick();
+    for (int exits = 0; exits < 3; ++exits) {
+        Hit(boss, kAtkPlain, 1);  // 100: into the flinch
+        Ticks(3);
+        ASSERT_EQ(boss->state, 17) << exits;
+        EXPECT_EQ(boss->Escape.armed, 1);
+        Hit(boss, kAtkPlain | kAtkHurt4, 1);  // 101: out of it
+        Ticks(2);
+        EXPECT_NE(boss->state, 17);
+    }
+    TicksUntil([&] { return boss->state == 10; }, 5);
+    EXPECT_EQ(boss->state, 10);
+    EXPECT_EQ(boss->Escape.leftFlinch, 1);
+    // Once: the window closes after its 2 s without another escape.
+    EnterBoss(boss, 1);
+    Ticks(130);
+    EXPECT_EQ(boss->state, 1);
+    EXPECT_EQ(boss->Escape.armed, 0);
+    // Two exits, then the window runs out: no escape.
+    for (int exits = 0; exits < 2; ++exits) {
+        Hit(boss, kAtkPlain, 1);
+        Ticks(2);
+        Hit(boss, kAtkPlain | kAtkHurt4, 1);
+        Ticks(2);
+    }
+    EXPECT_EQ(boss->Escape.count, 2);
+    Ticks(130);
+    EXPECT_EQ(boss->state, 1);
+    EXPECT_EQ(boss->Escape.armed, 0);
+}
+
+// The guard 23: no harm from ordinary hits (the guard sound for each),
+// 18 after 1 s, a heavy hit breaks it (102).
+TEST_F(Champions, TheGuardHoldsOneSecondUnlessBroken)
+{
+    CSBoss1110 *boss = Champion<CSBoss1110>(1110, kFarAway);
+    EnterBoss(boss, 23);
+    const int32_t hp = boss->hp;
+    const uint32_t from = tick;
+    Hit(boss, kAtkPlain, 60);
+    Ticks(3);
+    EXPECT_EQ(boss->hp, hp);
+    EXPECT_TRUE(boss->guarding);
+    EXPECT_TRUE(SoundQueued(6300210, from));
+    const int ticks = TicksUntil([&] { return boss->state != 23; }, 200);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_NEAR((ticks + 3) / 60.0f, 1.0f, 0.05f);
+    EnterBoss(boss, 23);
+    Hit(boss, kAtkPlain | kAtkHeavy, 60);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 17);
+}
+
+// The weapon beams: 1109 lays one in 11 and one in 15, 1110 two in 11;
+// each once per visit, and back to the pool when the boss leaves.
+TEST_F(Champions, TheWeaponBeamsAreLaidOncePerVisitAndGivenBack)
+{
+    CSBoss1109 *b1109 = Champion<CSBoss1109>(1109);
+    CSBoss1110 *b1110 = Champion<CSBoss1110>(1110);
+    b1110->SetPosition({50.0f, 0.0f, 60.0f});
+    Ticks(2);
+    const int32_t out = particles.SystemsOut();
+    for (int visit = 0; visit < 6; ++visit) {
+        SCOPED_TRACE(visit);
+        // 1109's barrage state 15 fires big shots beside its beam: their
+        // systems are counted out only in 11.
+        const bool barrage = visit % 2 != 0;
+        EnterBoss(b1109, barrage ? 15 : 11);
+        EnterBoss(b1110, 11);
+        Tick();
+        const int32_t laid1109 = barrage ? 1 : 0;
+        ASSERT_NE(b1109->Beams[laid1109].system, nullptr);
+        EXPECT_STREQ(b1109->Beams[laid1109].system->TemplateName(), barrage ? "3214000.zus" : "3216500.zus");
+        ASSERT_NE(b1110->Beams[0].system, nullptr);
+        ASSERT_NE(b1110->Beams[1].system, nullptr);
+        CSParticleSystem *laid = b1109->Beams[laid1109].system;
+        if (!barrage) {
+            EXPECT_EQ(particles.SystemsOut(), out + 3);
+        }
+        Ticks(3);
+        EXPECT_EQ(b1109->Beams[laid1109].system, laid);  // once per visit
+        EnterBoss(b1109, 0);
+        EnterBoss(b1110, 0);
+        Tick();
+        EXPECT_EQ(b1109->Beams[laid1109].system, nullptr);
+        EXPECT_EQ(b1110->Beams[0].system, nullptr);
+        EXPECT_EQ(b1110->Beams[1].system, nullptr);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
+        EXPECT_EQ(particles.SystemsOut(), out);
+    }
+}
+
+// Gone at once at death: the reward to the hero, and no drop even when an
+// event named one.
+TEST_F(Champions, TheyPayTheRewardWithoutADrop)
+{
+    CSBoss1110 *boss = Champion<CSBoss1110>(1110, kFarAway);
+    const int32_t exp = hero.experience;
+    Control(boss, kCtlDropOverride, 5300060);
+    Hit(boss, kAtkPlain, boss->hp + 100);
+    TicksUntil([&] { return boss->removed; }, 10);
+    EXPECT_TRUE(boss->removed);
+    EXPECT_EQ(hero.experience, exp + monster::ParamsOf(boss).exp);
+    int32_t drops = 0;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        drops += !r.fields.empty() && r.fields[0] == "drop";
+    }
+    EXPECT_EQ(drops, 0);
+}
+
+}  // namespace
