@@ -5,6 +5,7 @@
 // to the hero and throws at it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -116,6 +117,168 @@ TEST(BossGameRun, InStageFourBoss1102TurnsToTheHeroAndThrows)
         landed += r.Int(0) == 2 && r.Int(1) == -1 && r.Int(2) == kHero;
     }
     EXPECT_GE(landed, 1);
+}
+
+// The changes of an actor's state: (tick, state), the first one included.
+std::vector<std::pair<uint32_t, int64_t>> StateChanges(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
+{
+    std::vector<std::pair<uint32_t, int64_t>> changes;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && (changes.empty() || changes.back().second != r.Int(2))) {
+            changes.emplace_back(r.tick, r.Int(2));
+        }
+    }
+    return changes;
+}
+
+// The actor line of `aiId` at `tick`, null when none.
+const gametest::TraceRecord *ActorAt(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, uint32_t tick)
+{
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.tick == tick && r.kind == "actor" && r.Int(0) == aiId) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+// The ticks of the starts of `pool`.
+std::vector<uint32_t> PoolStarts(const std::vector<gametest::TraceRecord> &trace, const std::string &pool)
+{
+    std::vector<uint32_t> ticks;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "fx")) {
+        if (r.fields.size() > 1 && r.fields[0] == "start" && r.fields[1] == pool) {
+            ticks.push_back(r.tick);
+        }
+    }
+    return ticks;
+}
+
+// Stage 27 at 32 ms a tick: boss 1104 (AIID 1) and its hidden partner 1105
+// (AIID 2). Two blows bring 1104 below 70 % of its 120 HP; it calls (state
+// 6); 1105 comes out straight into state 4 two units ahead of it, fires its
+// wing balls (each with its sound) and, 30 s after the call, leaves
+// (state 5) and is hidden again (state 0) to the end; it never loses HP.
+TEST(BossGameRun, InStageTwentySevenBoss1104CallsBoss1105ForThirtySeconds)
+{
+    constexpr float kTick = 0.032f;
+    const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
+        "boss_1104", "--stage 27 --fixed-step 32 --frames 1150 --input " + Script("call_1105.txt"));
+    const auto caller = StateChanges(trace, 1);
+    const auto partner = StateChanges(trace, 2);
+    ASSERT_FALSE(caller.empty());
+    ASSERT_FALSE(partner.empty());
+    EXPECT_EQ(partner.front().second, 0);
+    // The call: the first entry of state 6, with HP at or below 70 %.
+    uint32_t call = 0;
+    for (const auto &[tick, state] : caller) {
+        if (state == 6) {
+            call = tick;
+            break;
+        }
+    }
+    ASSERT_GT(call, 0u);
+    const gametest::TraceRecord *atCall = ActorAt(trace, 1, call);
+    ASSERT_NE(atCall, nullptr);
+    const int64_t maxHP = mkdata::SampleBossParams(1104).maxHP;
+    EXPECT_LE(atCall->Int(3), maxHP * 70 / 100);
+    EXPECT_LT(atCall->Int(3), maxHP);
+    // 1105 hidden until then, then appearing beside 1104.
+    size_t appear = 0;
+    while (appear < partner.size() && partner[appear].second != 4) {
+        EXPECT_EQ(partner[appear].second, 0);
+        ++appear;
+    }
+    ASSERT_LT(appear, partner.size());
+    EXPECT_GE(partner[appear].first, call);
+    EXPECT_LE(partner[appear].first, call + 2);
+    const gametest::TraceRecord *caller4 = ActorAt(trace, 1, partner[appear].first);
+    const gametest::TraceRecord *partner4 = ActorAt(trace, 2, partner[appear].first);
+    ASSERT_NE(caller4, nullptr);
+    ASSERT_NE(partner4, nullptr);
+    const double dx = partner4->Real(4) - caller4->Real(4);
+    const double dz = partner4->Real(6) - caller4->Real(6);
+    EXPECT_NEAR(std::sqrt(dx * dx + dz * dz), 2.0, 0.6);
+    // Its wing balls, after it came out, each with its sound.
+    const std::vector<uint32_t> balls = PoolStarts(trace, "WingBall");
+    ASSERT_GE(balls.size(), 3u);
+    EXPECT_GT(balls.front(), partner[appear].first);
+    int sounds = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "sfx")) {
+        sounds += r.Int(0) == 6240100;
+    }
+    EXPECT_GE(sounds, 1);
+    // Leaving 30 s after the call, hidden to the end.
+    size_t leave = appear;
+    while (leave < partner.size() && partner[leave].second != 5) {
+        ++leave;
+    }
+    ASSERT_LT(leave, partner.size());
+    EXPECT_NEAR((partner[leave].first - call) * kTick, 30.0f, 0.2f);
+    ASSERT_EQ(leave + 2, partner.size());
+    EXPECT_EQ(partner.back().second, 0);
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == 2) {
+            EXPECT_EQ(r.Int(3), mkdata::SampleBossParams(1105).maxHP);
+        }
+    }
+}
+
+// Stage 37 at 32 ms a tick: boss 1109 chases the waiting hero and, in its
+// alarm circle, turns to its special attack of state 11 (the 3214400 shot,
+// once per visit); the hero's blows bring it to 60 % and it rages (state
+// 14, its aura), then fires its barrage (state 15): a shot at the hero
+// every 0.1 s at most, none before.
+TEST(BossGameRun, InStageThirtySevenBoss1109FiresItsSpecialAttacksAndItsBarrage)
+{
+    const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
+        "boss_1109", "--stage 37 --fixed-step 32 --frames 340 --input " + Script("fight_1109.txt"));
+    const auto states = StateChanges(trace, kBoss);
+    auto stateAt = [&](uint32_t tick) {
+        int64_t state = -1;
+        for (const auto &[from, s] : states) {
+            if (from <= tick) {
+                state = s;
+            }
+        }
+        return state;
+    };
+    // Each special of state 11 in a visit of state 11, once per visit.
+    const std::vector<uint32_t> specials = PoolStarts(trace, "3214400");
+    ASSERT_GE(specials.size(), 1u);
+    std::set<uint32_t> visits;
+    for (uint32_t tick : specials) {
+        EXPECT_EQ(stateAt(tick), 11) << tick;
+        uint32_t entered = 0;
+        for (const auto &[from, s] : states) {
+            entered = from <= tick && s == 11 ? from : entered;
+        }
+        EXPECT_TRUE(visits.insert(entered).second) << tick;
+    }
+    // Rage at 60 %, its aura, then the barrage.
+    uint32_t rage = 0;
+    uint32_t barrage = 0;
+    for (const auto &[from, s] : states) {
+        rage = rage == 0 && s == 14 ? from : rage;
+        barrage = barrage == 0 && s == 15 ? from : barrage;
+    }
+    ASSERT_GT(rage, 0u);
+    ASSERT_GT(barrage, rage);
+    const gametest::TraceRecord *atRage = ActorAt(trace, kBoss, rage);
+    ASSERT_NE(atRage, nullptr);
+    EXPECT_LE(atRage->Int(3), mkdata::SampleBossParams(1109).maxHP * 60 / 100);
+    const std::vector<uint32_t> auras = PoolStarts(trace, "3219700");
+    ASSERT_EQ(auras.size(), 1u);
+    EXPECT_EQ(stateAt(auras[0]), 14);
+    const std::vector<uint32_t> shots = PoolStarts(trace, "3215400");
+    ASSERT_GE(shots.size(), 20u);
+    EXPECT_LE(shots.front(), barrage + 2);
+    for (size_t i = 0; i < shots.size(); ++i) {
+        EXPECT_EQ(stateAt(shots[i]), 15) << shots[i];
+        if (i > 0) {
+            EXPECT_GE(shots[i] - shots[i - 1], 3u);  // 0.1 s at 32 ms a tick
+        }
+    }
 }
 
 }  // namespace

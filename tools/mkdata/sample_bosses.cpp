@@ -518,19 +518,20 @@ CharacterParams SampleBossParams(int32_t aiType)
         p.exp = 450;
         break;
     case 1104:
-        // A caster that a few blows bring to its first call.
-        p.maxHP = 100;
+        // A caster that two blows bring to its first call.
+        p.maxHP = 120;
         p.exp = 350;
         p.attackRange = 25.0f;
         p.alarmCircle = 70.0f;
         p.searchRange = 120.0f;
         break;
     case 1105:
+        // It fights near 1104 and lets a foe that walks off go.
         p.maxHP = 100;
         p.exp = 0;
-        p.attackRange = 60.0f;
-        p.alarmCircle = 80.0f;
-        p.searchRange = 120.0f;
+        p.attackRange = 40.0f;
+        p.alarmCircle = 45.0f;
+        p.searchRange = 50.0f;
         break;
     case 1108:
         p.maxHP = 300;
