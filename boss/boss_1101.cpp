@@ -46,7 +46,6 @@ constexpr int32_t kGuardSound = 6300210;
 constexpr const char *kEffect = "3010600.zus";
 constexpr float kShotFrame = 2543.0f;
 constexpr int32_t kShotMode = 3;
-constexpr int32_t kMatGlow = 40;
 // The charge: the world test's reach beyond the body, and the breakable
 // object it passes through (type 10019), tested as a standing cylinder of
 // radius 5.17 and height 11.597 on the object's frame against the boss's
@@ -126,12 +125,7 @@ void CSBoss1101::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1101::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1101::BeforeThink()
-{
-    const bool excluded = monster::IsOneOf(state, kExcludedStates);
-    broadcastExcluded = excluded;
-    solid = !excluded;
-}
+void CSBoss1101::BeforeThink() { ExcludeInStates(this, kExcludedStates); }
 
 void CSBoss1101::Think(int32_t *next, float dt)
 {
@@ -143,24 +137,15 @@ void CSBoss1101::Think(int32_t *next, float dt)
         [&](int32_t bits, int32_t *input) {
             const int32_t base = SenseKeptTarget(this, bits, *input, kInputWalk, dt, false);
             *input = base;
-            if ((bits & kSenseAlarm) != 0) {
-                monster::RefreshTarget(this);
-                if (target != nullptr) {
-                    *input = stateRandom < 50 ? kInputWalk : kInputAlarm;
-                    if (state != kShotState) {
-                        rememberedPoint = *target->GetPositionPtr();
-                    }
-                    if (attackDelayTimer >= kApproachSeconds && state == kApproachState && TargetInAttackCone(this)) {
-                        *input = kInputAlarm;
-                    }
-                }
+            if (SenseAlarmRemembering(this, bits, stateRandom < 50 ? kInputWalk : kInputAlarm, kShotState,
+                                      &rememberedPoint, input) &&
+                attackDelayTimer >= kApproachSeconds && state == kApproachState && TargetInAttackCone(this)) {
+                *input = kInputAlarm;
             }
-            if ((bits & kSenseAttack) != 0) {
-                monster::RefreshTarget(this);
-                if (target == nullptr) {
-                    return false;
-                }
-                inRange = 1;
+            if (!SenseAttackInRange(this, bits, &inRange)) {
+                return false;
+            }
+            if (inRange != 0) {
                 // The approach timer is never reset: only the boss's first
                 // 0.3 s of approach wait.
                 if (state == kApproachState && attackDelayTimer < kApproachSeconds) {
@@ -171,8 +156,6 @@ void CSBoss1101::Think(int32_t *next, float dt)
                 } else {
                     *input = kInputOutOfCone;
                 }
-            } else {
-                inRange = 0;
             }
             return true;
         });
@@ -331,20 +314,7 @@ void CSBoss1101::Act(int32_t *next, float dt)
     }
     StepBossEnd(this, kTraits);
     // Stage 41's glow while the boss has its model.
-    if (onStage41) {
-        CSMatAnimManager *anims = monster::MatAnims();
-        if (model != nullptr && glow == 0) {
-            if (anims != nullptr) {
-                anims->Start(this, 0, kMatGlow, 0.0f, 1);
-            }
-            glow = 1;
-        } else if (model == nullptr && glow != 0) {
-            if (anims != nullptr) {
-                anims->Stop(this);
-            }
-            glow = 0;
-        }
-    }
+    StepGlow(this, onStage41, &glow);
     StepFlags(this, kTraits, dt);
     // The move: toward the goal, turning, in states 1, 3 and 4; straight
     // ahead in the others; the charge moves by itself.

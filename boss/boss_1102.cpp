@@ -53,15 +53,7 @@ void CSBoss1102::Think(int32_t *next, float dt)
         this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
         [&](int32_t bits, int32_t *input) {
             *input = SenseKeptTarget(this, bits, *input, kInputWalk, dt, false);
-            if ((bits & kSenseAlarm) != 0) {
-                monster::RefreshTarget(this);
-                if (target != nullptr) {
-                    *input = kInputTurn;
-                    if (state != kThrowState) {
-                        AimPoint = *target->GetPositionPtr();
-                    }
-                }
-            }
+            SenseAlarmRemembering(this, bits, kInputTurn, kThrowState, &AimPoint, input);
             if ((bits & kSenseAttack) != 0) {
                 monster::RefreshTarget(this);
                 if (target == nullptr) {

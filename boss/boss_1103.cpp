@@ -5,7 +5,6 @@
 #include "actor/hero.h"
 #include "boss/boss_patterns.h"
 #include "fx/ge_manager.h"
-#include "fx/mat_anim_manager.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_motion.h"
 #include "monster/kit_sensing.h"
@@ -23,7 +22,6 @@ constexpr int32_t kInputOutOfCone = 3;
 constexpr int32_t kInputChained = 4;
 constexpr int32_t kInputAttack = 10;
 constexpr int32_t kInputStrong = 11;
-constexpr int32_t kInputGetUp = 2;
 constexpr int32_t kIdleState = 0;
 constexpr int32_t kApproachStates[] = {2, 3};
 constexpr int32_t kApproachState = 3;
@@ -36,12 +34,11 @@ constexpr int32_t kShotState = 20;
 constexpr int32_t kBlastState = 21;
 constexpr int32_t kStanceState = 22;
 constexpr int32_t kFoundFoeStates[] = {22, 23, 24, 25, 26, 27};
-constexpr int32_t kShakeStates[] = {23, 24};
-constexpr int32_t kLeaveWhenHeldStates[] = {7, 9, 10, 15, 17};
-constexpr int32_t kGetUpState = 33;
-constexpr float kGetUpSeconds = 1.0f;
 constexpr int32_t kExcludedStates[] = {31, 32};
-constexpr int32_t kLetGoHeldState = 3;
+// The hero's hold: state 3 lets go of the held flag, 23 and 24 shake, the
+// blows 7, 9, 10, 15 and 17 are left with 30, 33 is the get-up.
+constexpr HeroHoldStates kHold = {
+    .letGoState = 3, .shakeStates = {23, 24}, .leaveStates = {7, 9, 10, 15, 17}, .getUpState = 33};
 constexpr int32_t kSilentState = 26;
 constexpr int32_t kSilencedSound = 6300070;
 constexpr int32_t kGuardSound = 6300210;
@@ -53,7 +50,6 @@ constexpr int32_t kShotHands[] = {100040, 100020};
 constexpr int32_t kShotMode = 1;
 constexpr float kBlastFrame = 2180.0f;
 constexpr int32_t kAnimSlowed = 6;  // x0.9
-constexpr int32_t kMatRageGlow = 40;
 constexpr float kTimeSinceHurtMost = 5.0f;
 
 // Hits: a hero's grab (1024) seizes it; in the grab fights 25 and 27 a
@@ -96,12 +92,7 @@ void CSBoss1103::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1103::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1103::BeforeThink()
-{
-    const bool excluded = monster::IsOneOf(state, kExcludedStates);
-    broadcastExcluded = excluded;
-    solid = !excluded;
-}
+void CSBoss1103::BeforeThink() { ExcludeInStates(this, kExcludedStates); }
 
 void CSBoss1103::Think(int32_t *next, float dt)
 {
@@ -210,46 +201,6 @@ void CSBoss1103::StepAttacks(int32_t *next)
     }
 }
 
-void CSBoss1103::StepHeroHold(int32_t *next, float dt)
-{
-    monster::StepDelayedHold(this, dt);
-    if (state == kLetGoHeldState) {
-        heldByHero = false;
-    }
-    monster::StepShake(this, monster::IsOneOf(state, kShakeStates));
-    if (monster::IsOneOf(state, kLeaveWhenHeldStates) && heldByHero) {
-        monster::FeedInput(this, next, monster::kInputKnocked);
-        shakeAnchor = *GetPositionPtr();
-    }
-    if (state == kGetUpState) {
-        stateTimer += dt;
-        if (stateTimer >= kGetUpSeconds) {
-            monster::FeedInput(this, next, kInputGetUp);
-        }
-    } else {
-        stateTimer = 0.0f;
-    }
-}
-
-void CSBoss1103::StepRageGlow()
-{
-    if (!HitTimerSwitchOn()) {
-        return;
-    }
-    CSMatAnimManager *anims = monster::MatAnims();
-    if (model != nullptr && RageGlowOn == 0) {
-        if (anims != nullptr) {
-            anims->Start(this, 0, kMatRageGlow, 0.0f, 1);
-        }
-        RageGlowOn = 1;
-    } else if (model == nullptr && RageGlowOn != 0) {
-        if (anims != nullptr) {
-            anims->Stop(this);
-        }
-        RageGlowOn = 0;
-    }
-}
-
 void CSBoss1103::Act(int32_t *next, float dt)
 {
     const bool switchOn = HitTimerSwitchOn();
@@ -287,7 +238,7 @@ void CSBoss1103::Act(int32_t *next, float dt)
         StepHurtEscape(this, next, &HurtWindow, &HurtableFrames, foeFree);
     }
     guarding = StepGuardState(this, next, dt, kTraits, &GuardTimer, true);
-    StepHeroHold(next, dt);
+    StepHeroHold(this, next, dt, kHold);
     // Burning restarts the hit timer only while the switch is on.
     const float sinceHurt = timeSinceHurt;
     StepStatus(this, dt);
@@ -312,7 +263,7 @@ void CSBoss1103::Act(int32_t *next, float dt)
     }
     StepBossDeath(this, next);
     StepBossEnd(this, kTraits);
-    StepRageGlow();
+    StepGlow(this, switchOn, &RageGlowOn);
     StepFlags(this, kTraits, dt);
     // The move: skipped while thrown or standing still; it turns to its
     // move while walking and approaching.

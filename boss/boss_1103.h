@@ -54,11 +54,6 @@ public:
     bool Sense(int32_t bits, int32_t *input, float dt);
     // The weapon flames, the double shot, the rage and its blast.
     void StepAttacks(int32_t *next);
-    // The hero's hold: thrown recovery, shaking, leaving a held blow, the
-    // get-up of state 33.
-    void StepHeroHold(int32_t *next, float dt);
-    // The rage glow while the hit-timer switch is on.
-    void StepRageGlow();
     // Whether a hero holds, throws or shakes the boss.
     bool Held() const { return heldByHero || thrown || shakeRequest; }
 };

@@ -60,24 +60,12 @@ void CSBoss1108::Think(int32_t *next, float dt)
         this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
         [&](int32_t bits, int32_t *input) {
             *input = SenseKeptTarget(this, bits, *input, kInputChase, dt, false);
-            if ((bits & kSenseAlarm) != 0) {
-                monster::RefreshTarget(this);
-                if (target != nullptr) {
-                    *input = kInputAlarm;
-                    if (state != kSwarmState) {
-                        rememberedPoint = *target->GetPositionPtr();
-                    }
-                }
+            SenseAlarmRemembering(this, bits, kInputAlarm, kSwarmState, &rememberedPoint, input);
+            if (!SenseAttackInRange(this, bits, &inRange)) {
+                return false;
             }
-            if ((bits & kSenseAttack) != 0) {
-                monster::RefreshTarget(this);
-                if (target == nullptr) {
-                    return false;
-                }
-                inRange = 1;
+            if (inRange != 0) {
                 *input = kInputChase;
-            } else {
-                inRange = 0;
             }
             return true;
         });

@@ -106,6 +106,37 @@ int32_t SenseKeptTarget(AiObject *boss, int32_t bits, int32_t input, int32_t wal
     return walk;
 }
 
+bool SenseAlarmRemembering(AiObject *boss, int32_t bits, int32_t withTarget, int32_t keepState, RwV3d *remembered,
+                           int32_t *input)
+{
+    if ((bits & kSenseAlarm) == 0) {
+        return false;
+    }
+    RefreshTarget(boss);
+    if (boss->target == nullptr) {
+        return false;
+    }
+    *input = withTarget;
+    if (boss->state != keepState) {
+        *remembered = *boss->target->GetPositionPtr();
+    }
+    return true;
+}
+
+bool SenseAttackInRange(AiObject *boss, int32_t bits, int32_t *inRange)
+{
+    if ((bits & kSenseAttack) == 0) {
+        *inRange = 0;
+        return true;
+    }
+    RefreshTarget(boss);
+    if (boss->target == nullptr) {
+        return false;  // the flag keeps its value
+    }
+    *inRange = 1;
+    return true;
+}
+
 bool TargetInAttackCone(AiObject *boss)
 {
     return FacingCosine(boss, boss->target, 1.0f, false) > CosHalfAngle(boss, false);

@@ -163,6 +163,17 @@ bool RunBossMessages(AiObject *self, int32_t *next, const BossTraits &traits, co
 // the input at home with bit 2, lets the timer run out at once, and walks
 // from home without it.
 int32_t SenseKeptTarget(AiObject *boss, int32_t bits, int32_t input, int32_t walk, float dt, bool heldKeeps);
+// The alarm bit (8) of the sensing rules that remember where the foe
+// stood: the foes found and the target picked; with a target the input is
+// `withTarget` and, outside `keepState`, the target's position goes to
+// *remembered. True with a target.
+bool SenseAlarmRemembering(AiObject *boss, int32_t bits, int32_t withTarget, int32_t keepState, RwV3d *remembered,
+                           int32_t *input);
+// The attack bit (4) of the same rules: without it *inRange := 0; with it
+// the foes found and the target picked, *inRange := 1 with a target, and
+// false (no input, *inRange kept) without one.
+bool SenseAttackInRange(AiObject *boss, int32_t bits, int32_t *inRange);
+
 // Whether the target lies in the attack cone: the direction from one
 // unit behind the boss to it against the facing, beyond cos(AttackHalfAngle).
 bool TargetInAttackCone(AiObject *boss);

@@ -7,6 +7,8 @@
 #include "actor/hero.h"
 #include "monster/kit_combat.h"
 #include "monster/kit_common.h"
+#include "monster/kit_condition.h"
+#include "fx/mat_anim_manager.h"
 #include "monster/kit_messages.h"
 #include "stage/character_params.h"
 
@@ -143,6 +145,56 @@ void LetGoOfHeld(AiObject *boss, AiObject **held)
     if (*held != nullptr) {
         monster::PostHeroHit(boss, *held, kAtkReleaseHeld, 0);
         *held = nullptr;
+    }
+}
+
+void ExcludeInStates(AiObject *boss, const int32_t (&excluded)[2])
+{
+    const bool out = IsOneOf(boss->state, excluded);
+    boss->broadcastExcluded = out;
+    boss->solid = !out;
+}
+
+void StepGlow(AiObject *boss, bool on, int32_t *glowing)
+{
+    constexpr int32_t kMatGlow = 40;
+    if (!on) {
+        return;
+    }
+    CSMatAnimManager *anims = MatAnims();
+    if (boss->model != nullptr && *glowing == 0) {
+        if (anims != nullptr) {
+            anims->Start(boss, 0, kMatGlow, 0.0f, 1);
+        }
+        *glowing = 1;
+    } else if (boss->model == nullptr && *glowing != 0) {
+        if (anims != nullptr) {
+            anims->Stop(boss);
+        }
+        *glowing = 0;
+    }
+}
+
+void StepHeroHold(AiObject *boss, int32_t *next, float dt, const HeroHoldStates &states)
+{
+    constexpr int32_t kInputGotUp = 2;
+    constexpr float kGetUpSeconds = 1.0f;
+    StepDelayedHold(boss, dt);
+    if (boss->state == states.letGoState) {
+        boss->heldByHero = false;
+    }
+    StepShake(boss, IsOneOf(boss->state, states.shakeStates));
+    if (IsOneOf(boss->state, states.leaveStates) && boss->heldByHero) {
+        FeedInput(boss, next, kInputKnocked);
+        boss->shakeAnchor = *boss->GetPositionPtr();
+    }
+    if (boss->state == states.getUpState) {
+        boss->stateTimer += dt;
+        if (boss->stateTimer >= kGetUpSeconds) {
+            FeedInput(boss, next, kInputGotUp);
+        }
+    } else {
+        boss->stateTimer = 0.0f;
     }
 }
 

@@ -65,6 +65,29 @@ bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32
 // cleared. Nothing when it holds none.
 void LetGoOfHeld(AiObject *boss, AiObject **held);
 
+// Excluded from broadcasts and not solid in `excluded` states (the update's
+// step before thinking of 1101 and 1103), else included and solid.
+void ExcludeInStates(AiObject *boss, const int32_t (&excluded)[2]);
+
+// A glow (material animation 40, looping) that runs while the boss has its
+// model, while `on` (the stage-41 world, the hit-timer switch); *glowing
+// says whether it runs.
+void StepGlow(AiObject *boss, bool on, int32_t *glowing);
+
+// What a hero's hold does to a boss, state by state: a state that lets go
+// of the held flag, the states in which a shaking hero jolts it, the blows
+// a held boss leaves with input 30 (its anchor kept), and the get-up state
+// that feeds 2 after 1 s (-1 pads the lists).
+struct HeroHoldStates {
+    int32_t letGoState;
+    int32_t shakeStates[2];
+    int32_t leaveStates[5];
+    int32_t getUpState;
+};
+// The thrown recovery (frozen 0.3 s, its damage held back and given again
+// 0.3 s later), then the states' rules above.
+void StepHeroHold(AiObject *boss, int32_t *next, float dt, const HeroHoldStates &states);
+
 // Whether the boss's target is a hero in its own grab move.
 bool TargetInGrabMove(const AiObject *boss);
 

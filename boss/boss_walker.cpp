@@ -24,9 +24,6 @@ constexpr float kNoTurnCosine = 0.99f;
 constexpr int32_t kGuardStates[] = {18, 19};
 constexpr int32_t kGuardSound = 6300210;
 constexpr int32_t kRecoveryStates[] = {16, 17};
-constexpr int32_t kLeaveWhenHeldStates[] = {5, 7, 12};
-constexpr int32_t kGetUpState = 23;
-constexpr float kGetUpSeconds = 1.0f;
 constexpr int32_t kSpecialState = 20;
 
 }  // namespace
@@ -118,23 +115,9 @@ void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits 
 
 void WalkerHoldRules(AiObject *boss, int32_t *next, float dt)
 {
-    StepDelayedHold(boss, dt);
-    if (boss->state == kIdleState) {
-        boss->heldByHero = false;
-    }
-    StepShake(boss, IsOneOf(boss->state, kRecoveryStates));
-    if (IsOneOf(boss->state, kLeaveWhenHeldStates) && boss->heldByHero) {
-        FeedInput(boss, next, kInputKnocked);
-        boss->shakeAnchor = *boss->GetPositionPtr();
-    }
-    if (boss->state == kGetUpState) {
-        boss->stateTimer += dt;
-        if (boss->stateTimer >= kGetUpSeconds) {
-            FeedInput(boss, next, kInputWaitOver);
-        }
-    } else {
-        boss->stateTimer = 0.0f;
-    }
+    static constexpr HeroHoldStates kHold = {
+        .letGoState = kIdleState, .shakeStates = {16, 17}, .leaveStates = {5, 7, 12, -1, -1}, .getUpState = 23};
+    StepHeroHold(boss, next, dt, kHold);
 }
 
 void WalkerSounds(AiObject *boss, const BossTraits &traits, std::span<const StateSound> sounds)

@@ -67,26 +67,7 @@ protected:
 // after 2 s.
 TEST_F(Boss1101, TheGuardHoldsTwoSecondsUnlessBroken)
 {
-    CSBoss1101 *boss = Boss();
-    EnterBoss(boss, 26);
-    const int32_t hp = boss->hp;
-    const uint32_t from = tick;
-    Hit(boss, kAtkPlain, 60);
-    Ticks(3);
-    EXPECT_EQ(boss->hp, hp);
-    EXPECT_TRUE(boss->guarding);
-    EXPECT_TRUE(SoundQueued(6300210, from));
-    const int ticks = TicksUntil([&] { return boss->state != 26; }, 200);
-    EXPECT_EQ(boss->state, 0);
-    EXPECT_NEAR((ticks + 3) / 60.0f, 2.0f, 0.05f);
-    Tick();
-    EXPECT_FALSE(boss->guarding);
-    EnterBoss(boss, 26);
-    Hit(boss, kAtkPlain | kAtkHeavy, 60);
-    Ticks(2);
-    EXPECT_EQ(boss->state, 20);
-    Tick();
-    EXPECT_EQ(boss->hp, hp - (60 - monster::ParamsOf(boss).defense));
+    CheckGuard(Boss(), 26, 2.0f, 0, 20);
 }
 
 // In the recovery 20 it counters (17) every 0.3 s when its state random is

@@ -129,22 +129,7 @@ TEST_F(Boss1103, TheBlastIsSlowedUntilFrame2180ThenTheShockwave)
 // feeds 0; a heavy hit breaks it (102); it ends with 18 after 2 s.
 TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)
 {
-    CSBoss1103 *boss = Boss();
-    EnterBoss(boss, 28);
-    const int32_t hp = boss->hp;
-    const uint32_t from = tick;
-    Hit(boss, kAtkPlain, 60);
-    Ticks(3);
-    EXPECT_EQ(boss->hp, hp);
-    EXPECT_TRUE(boss->guarding);
-    EXPECT_TRUE(SoundQueued(6300210, from));
-    const int ticks = TicksUntil([&] { return boss->state != 28; }, 200);
-    EXPECT_EQ(boss->state, 0);
-    EXPECT_NEAR((ticks + 3) / 60.0f, 2.0f, 0.05f);
-    EnterBoss(boss, 28);
-    Hit(boss, kAtkPlain | kAtkHeavy, 60);
-    Ticks(2);
-    EXPECT_EQ(boss->state, 22);
+    CheckGuard(Boss(), 28, 2.0f, 0, 22);
 }
 
 // In the guard stance 22 it counts the frames it is hurtable in its hurt

@@ -259,22 +259,7 @@ TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
 // 18 after 1 s, a heavy hit breaks it (102).
 TEST_F(Champions, TheGuardHoldsOneSecondUnlessBroken)
 {
-    CSBoss1110 *boss = Champion<CSBoss1110>(1110, kFarAway);
-    EnterBoss(boss, 23);
-    const int32_t hp = boss->hp;
-    const uint32_t from = tick;
-    Hit(boss, kAtkPlain, 60);
-    Ticks(3);
-    EXPECT_EQ(boss->hp, hp);
-    EXPECT_TRUE(boss->guarding);
-    EXPECT_TRUE(SoundQueued(6300210, from));
-    const int ticks = TicksUntil([&] { return boss->state != 23; }, 200);
-    EXPECT_EQ(boss->state, 0);
-    EXPECT_NEAR((ticks + 3) / 60.0f, 1.0f, 0.05f);
-    EnterBoss(boss, 23);
-    Hit(boss, kAtkPlain | kAtkHeavy, 60);
-    Ticks(2);
-    EXPECT_EQ(boss->state, 17);
+    CheckGuard(Champion<CSBoss1110>(1110, kFarAway), 23, 1.0f, 0, 17);
 }
 
 // The weapon beams: 1109 lays one in 11 and one in 15, 1110 two in 11;

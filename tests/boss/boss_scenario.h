@@ -9,6 +9,7 @@
 
 #include "boss/boss_frame.h"
 #include "monster/monster_scenario.h"
+#include "stage/character_params.h"
 
 namespace bosstest {
 
@@ -38,6 +39,32 @@ protected:
         ASSERT_NE(traits, nullptr);
         boss::EnterBossState(boss, boss->Fsf(), state, *traits);
         ASSERT_EQ(boss->state, state);
+    }
+    // The guard `state`: an ordinary hit costs nothing, sounds 6300210 and
+    // leaves the guarding flag set; the guard ends in `endState` after
+    // `seconds`; a heavy hit breaks it into `brokenState` and its damage
+    // counts.
+    void CheckGuard(AiObject *boss, int32_t state, float seconds, int32_t endState, int32_t brokenState)
+    {
+        EnterBoss(boss, state);
+        const int32_t hp = boss->hp;
+        const uint32_t from = tick;
+        Hit(boss, kAtkPlain, 60);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp);
+        EXPECT_TRUE(boss->guarding);
+        EXPECT_TRUE(SoundQueued(6300210, from));
+        const int ticks = TicksUntil([&] { return boss->state != state; }, 400);
+        EXPECT_EQ(boss->state, endState);
+        EXPECT_NEAR((ticks + 3) / 60.0f, seconds, 0.05f);
+        Tick();
+        EXPECT_FALSE(boss->guarding);
+        EnterBoss(boss, state);
+        Hit(boss, kAtkPlain | kAtkHeavy, 60);
+        Ticks(2);
+        EXPECT_EQ(boss->state, brokenState);
+        Tick();
+        EXPECT_EQ(boss->hp, hp - (60 - monster::ParamsOf(boss).defense));
     }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
