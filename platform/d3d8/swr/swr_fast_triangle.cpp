@@ -13,6 +13,8 @@ namespace {
 std::atomic<bool> gFastPaths{true};
 std::atomic<uint32_t> gSpanWidth{0};
 std::atomic<uint32_t> gSpanFault{0};
+std::atomic<uint32_t> gSpanFaultShape{kSamplerShapeCount};
+std::atomic<uint32_t> gShapesUsed{0};
 
 bool ProcessorHasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -138,10 +140,25 @@ uint32_t SpanWidth() {
     return ProcessorHasAvx2() ? 8 : 4;
 }
 
-void SetSpanFault(uint32_t fault) { gSpanFault.store(fault); }
+void SetSpanFault(uint32_t fault, uint32_t shape) {
+    gSpanFault.store(fault);
+    gSpanFaultShape.store(shape);
+}
+uint32_t TakeSamplerShapesUsed() { return gShapesUsed.exchange(0); }
 
 bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, float z) { return unit.Test(x, y, z); }
 uint8_t SpanTableFog(const FogSetup &fog, float distance) { return FogFactor(fog, distance); }
+
+uint8_t ShapeOf(const SpanSampler &sm) {
+    for (uint8_t i = 0; i + 1u < kSamplerShapeCount; ++i) {
+        const SamplerShape &k = kSamplerShapes[i];
+        const bool fits = (k.mip < 0 || DWORD(k.mip) == sm.mipFilter) &&
+                          (k.linear < 0 || (sm.magLinear == (k.linear == 1) && sm.minLinear == (k.linear == 1))) &&
+                          (k.address < 0 || (uint8_t(sm.addressU) == uint8_t(k.address) && uint8_t(sm.addressV) == uint8_t(k.address)));
+        if (fits) return i;
+    }
+    return kSamplerShapeCount - 1;
+}
 
 bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     SpanPlan &p = plan_;
@@ -149,6 +166,7 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     planes_ = 0;
     if (!FastPathsEnabled() || px.RunsPixelShader()) return false;
     p.fault = gSpanFault.load();
+    p.faultShape = static_cast<uint8_t>(gSpanFaultShape.load());
     const Combiner &combiner = px.StageCombiner();
     p.stageCount = combiner.StageCount();
     p.factor = PackColor(combiner.Factor());
@@ -173,6 +191,7 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
             p.sampledStage[p.sampledCount++] = s;
             if (s >= ctx.coordStages || !ctx.coords[s].sampled) return false;
             if (!px.StageSampler(s).DescribeForSpans(ctx.coords[s], TexCoordSlot(s), p.fault, p.samplers[s])) return false;
+            p.samplers[s].shape = ShapeOf(p.samplers[s]);
         }
     }
     p.simple = !p.addSpecular;
@@ -205,6 +224,9 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
         planes_ |= 3ull << sm.slot;
         if (sm.divisor >= 0) planes_ |= 1ull << (sm.slot + static_cast<uint32_t>(sm.divisor));
     }
+    uint32_t shapes = 0;
+    for (uint32_t k = 0; k < p.sampledCount; ++k) shapes |= 1u << p.samplers[p.sampledStage[k]].shape;
+    if (shapes) gShapesUsed.fetch_or(shapes, std::memory_order_relaxed);
     switch (SpanWidth()) {
         case 16: SpanRoutinesAvx512(perspective_, affine_); break;
         case 8: SpanRoutinesAvx2(perspective_, affine_); break;

@@ -41,7 +41,11 @@ private:
 };
 
 // A deliberate one-value error in one routine (kSpanFault*, swr_span_plan.h), for the
-// tests that prove the comparison with the reference catches it; 0 for none.
-void SetSpanFault(uint32_t fault);
+// tests that prove the comparison with the reference catches it; 0 for none. An error
+// of sampling may be held to the samplers of one shape (an index of kSamplerShapes).
+void SetSpanFault(uint32_t fault, uint32_t shape = kSamplerShapeCount);
+// The sampler shapes the draws prepared since the last call sampled with (bit i for
+// kSamplerShapes[i]), for the tests that prove each shape's routine right.
+uint32_t TakeSamplerShapesUsed();
 
 }  // namespace swr

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "swr_span_plan.h"
 #include "swr_triangle_raster.h"

@@ -262,23 +262,26 @@ struct LevelFields {
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // weigh four (fractions of zero leave the point texel alone).
 // `one`: every lane reads the same level (known without looking).
+template <SamplerShape S>
 [[gnu::always_inline]] inline C16 SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
                                               uint32_t fault, bool one = false) {
+    const SpanAddress addressU = S.address >= 0 ? SpanAddress(S.address) : sm.addressU;
+    const SpanAddress addressV = S.address >= 0 ? SpanAddress(S.address) : sm.addressV;
     const int32_t first = ILane0(level);
     const bool uniform = one || All(IOr(ICmpEq(level, ISet1(first)), IXor(active, ISet1(-1))));
     if (uniform) level = ISet1(first);
     const LevelFields f = FieldsOf(sm, level, uniform, first);
-    const bool anyLinear = Any(IAnd(linear, active));
+    const bool anyLinear = S.linear >= 0 ? S.linear == 1 : Any(IAnd(linear, active));
     const VF half = FAnd(AsF(linear), FSet1(0.5f));
     const VF xs = FSub(FMul(u, f.fw), half), ys = FSub(FMul(v, f.fh), half);
     const VI x0 = FloorToIntV(xs), y0 = FloorToIntV(ys);
     VI ax, bx, ay, by;
     VI inAx = ISet1(-1), inBx = inAx, inAy = inAx, inBy = inAx;
-    AddressPair(sm.addressU, x0, f.w, active, ax, bx, inAx, inBx);
-    AddressPair(sm.addressV, y0, f.h, active, ay, by, inAy, inBy);
+    AddressPair(addressU, x0, f.w, active, ax, bx, inAx, inBx);
+    AddressPair(addressV, y0, f.h, active, ay, by, inAy, inBy);
     if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), ISet1(1))), ISub(f.w, ISet1(1)));
     // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
-    const bool border = sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border;
+    const bool border = addressU == SpanAddress::Border || addressV == SpanAddress::Border;
     const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
     // Row offsets: addressed rows and pitches are never negative, so below 2^15 the
     // upper 16 bits of each lane are zero and one multiply-add gives the product.
@@ -312,24 +315,27 @@ struct LevelFields {
 
 // The sampler's SampleFace for 2D textures: level choice by the mip filter, then one
 // level, or two blended by the fraction of the level of detail.
+template <SamplerShape S>
 [[gnu::always_inline]] inline C16 SampleStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault) {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
-    const VI linear = IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
-    if (sm.mipFilter == D3DTEXF_NONE) return SampleLevel(sm, base, u, v, linear, active, fault, true);
-    if (sm.mipFilter == D3DTEXF_POINT) {
+    const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
+                                    : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
+    const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
+    if (mip == D3DTEXF_NONE) return SampleLevel<S>(sm, base, u, v, linear, active, fault, true);
+    if (mip == D3DTEXF_POINT) {
         const VI nearest = IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last);
-        return SampleLevel(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault);
+        return SampleLevel<S>(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault);
     }
     const VI whole = FloorToIntV(lambda);
     const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
     const VI a = IfElse(magnified, base, IClamp(whole, base, last));
     const VI b = IfElse(magnified, base, IClamp(IAdd(whole, ISet1(1)), base, last));
-    const C16 ca = SampleLevel(sm, a, u, v, linear, active, fault);
+    const C16 ca = SampleLevel<S>(sm, a, u, v, linear, active, fault);
     // Between leaves ca alone where the fraction is 0 or both levels are one.
     if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return ca;
     const VI f = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
-    return Between(ca, SampleLevel(sm, b, u, v, linear, active, fault), f);
+    return Between(ca, SampleLevel<S>(sm, b, u, v, linear, active, fault), f);
 }
 
 // ---- The stage combiner ----
@@ -730,6 +736,25 @@ struct alignas(64) Batch {
     C16 texel[kMaxSpanSampled][kBatch];
 };
 
+// One stage's samples of every group of the batch, compiled for a shape of sampler.
+template <uint32_t kShape>
+void SampleBatch(const SpanSampler &sm, Batch &b, uint32_t k, uint32_t fault) {
+    for (int g = 0; g < b.count; ++g) {
+        b.texel[k][g] = SampleStage<kSamplerShapes[kShape]>(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+    }
+}
+
+using SampleBatchRoutine = void (*)(const SpanSampler &, Batch &, uint32_t, uint32_t);
+template <class Sequence>
+struct SampleBatchTable;
+template <uint32_t... kShapes>
+struct SampleBatchTable<std::integer_sequence<uint32_t, kShapes...>> {
+    static constexpr SampleBatchRoutine routines[] = {SampleBatch<kShapes>...};
+};
+// The batch sampler of each shape, by its index in kSamplerShapes.
+constexpr const SampleBatchRoutine *kSampleBatch =
+    SampleBatchTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>>::routines;
+
 // Samples, shades and writes the batch's groups.
 void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     const uint32_t fault = p.fault;
@@ -738,7 +763,8 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
     for (uint32_t k = 0; k < p.sampledCount; ++k) {
         const SpanSampler &sm = p.samplers[p.sampledStage[k]];
-        for (int g = 0; g < b.count; ++g) b.texel[k][g] = SampleStage(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+        const bool faulty = p.faultShape == kSamplerShapeCount || p.faultShape == sm.shape;
+        kSampleBatch[sm.shape](sm, b, k, faulty ? fault : kSpanFaultNone);
     }
     CombinerInputs16 in;
     in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));

@@ -34,6 +34,26 @@ struct SpanLevel {
     float fwidth = 0, fheight = 0;
 };
 
+// The sampler choices a stage's sampling may be compiled for (its shape), so that a
+// common stage runs without deciding them group by group; -1 leaves a choice to the
+// sampler at run time. The routines are built once for each shape in kSamplerShapes,
+// whose last entry decides everything at run time.
+struct SamplerShape {
+    int8_t mip = -1;       // D3DTEXF_NONE, D3DTEXF_POINT or D3DTEXF_LINEAR
+    int8_t linear = -1;    // 0: point filtering in and out, 1: linear in and out
+    int8_t address = -1;   // a SpanAddress of both axes
+};
+constexpr SamplerShape kSamplerShapes[] = {
+    {D3DTEXF_NONE, 1, int8_t(SpanAddress::WrapPow2)},  {D3DTEXF_NONE, 0, int8_t(SpanAddress::WrapPow2)},
+    {D3DTEXF_NONE, 1, int8_t(SpanAddress::Clamp)},     {D3DTEXF_NONE, 0, int8_t(SpanAddress::Clamp)},
+    {D3DTEXF_POINT, 1, int8_t(SpanAddress::WrapPow2)}, {D3DTEXF_POINT, 0, int8_t(SpanAddress::WrapPow2)},
+    {D3DTEXF_POINT, 1, int8_t(SpanAddress::Clamp)},    {D3DTEXF_POINT, 0, int8_t(SpanAddress::Clamp)},
+    {D3DTEXF_LINEAR, 1, int8_t(SpanAddress::WrapPow2)}, {D3DTEXF_LINEAR, 0, int8_t(SpanAddress::WrapPow2)},
+    {D3DTEXF_LINEAR, 1, int8_t(SpanAddress::Clamp)},   {D3DTEXF_LINEAR, 0, int8_t(SpanAddress::Clamp)},
+    {},
+};
+constexpr uint32_t kSamplerShapeCount = sizeof(kSamplerShapes) / sizeof(kSamplerShapes[0]);
+
 struct SpanSampler {
     SpanLevel levels[kMaxSpanLevels];
     int32_t levelCount = 0, baseLevel = 0;
@@ -51,7 +71,12 @@ struct SpanSampler {
     // projecting element (-1: none).
     uint32_t slot = 0;
     int32_t divisor = -1;
+    // The first entry of kSamplerShapes that fits this sampler.
+    uint8_t shape = kSamplerShapeCount - 1;
 };
+
+// The first shape that fits `sm`.
+uint8_t ShapeOf(const SpanSampler &sm);
 
 // A combiner argument: its source and modifiers.
 enum class SpanSource : uint8_t { Diffuse, Current, Texture, Factor, Specular, Temp, White };
@@ -126,8 +151,10 @@ struct SpanPlan {
     uint32_t keepMask = 0;  // bits of the old pixel that survive the channel mask
     bool targetHasAlpha = true;
 
-    // A test's deliberate error (SetSpanFault): which value of which routine is off by one.
+    // A test's deliberate error (SetSpanFault): which value of which routine is off by
+    // one, and the sampler shape an error of sampling is held to (kSamplerShapeCount: any).
     uint32_t fault = 0;
+    uint8_t faultShape = kSamplerShapeCount;
 };
 
 // The routine for one width of vector: draws the triangle's pixels inside `region`,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "swr_span_plan.h"
 #include "swr_triangle_raster.h"

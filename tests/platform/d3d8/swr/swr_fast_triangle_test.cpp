@@ -38,7 +38,7 @@ public:
 
 class Fault {
 public:
-    explicit Fault(uint32_t fault) { swr::SetSpanFault(fault); }
+    explicit Fault(uint32_t fault, uint32_t shape = swr::kSamplerShapeCount) { swr::SetSpanFault(fault, shape); }
     ~Fault() { swr::SetSpanFault(swr::kSpanFaultNone); }
 };
 
@@ -50,10 +50,10 @@ D3DFORMAT DepthFormat(uint32_t seed) {
     return depths[seed % 6];
 }
 
-std::vector<uint32_t> Render(uint32_t seed, bool fast) {
+std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *shape = nullptr) {
     Scene s(kW, kH, ColorFormat(seed), DepthFormat(seed));
     // One scene in four samples a texture whose rows lie far apart.
-    RandomScene scene(kW, kH, seed, seed % 4 == 0);
+    RandomScene scene(kW, kH, seed, seed % 4 == 0, shape);
     if (fast) {
         scene.Render(s, 12, 24);
     } else {
@@ -83,8 +83,11 @@ std::vector<uint32_t> Widths() {
     return widths;
 }
 
+constexpr uint32_t kSeeds = 40;
+
 TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThreadCount) {
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+    swr::TakeSamplerShapesUsed();
+    for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
         const std::vector<uint32_t> reference = Render(seed, false);
         for (uint32_t lanes : Widths()) {
             Width width(lanes);
@@ -98,6 +101,8 @@ TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThre
             }
         }
     }
+    // Every shape of sampler the routines are compiled for was among them.
+    EXPECT_EQ(swr::TakeSamplerShapesUsed(), (1u << swr::kSamplerShapeCount) - 1);
 }
 
 // Each routine's deliberate error must make some scene differ from the reference: the
@@ -107,13 +112,46 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
         for (uint32_t lanes : Widths()) {
             Width width(lanes);
             bool seen = false;
-            for (uint32_t seed = 1; seed <= 40 && !seen; ++seed) {
+            for (uint32_t seed = 1; seed <= kSeeds && !seen; ++seed) {
                 const std::vector<uint32_t> reference = Render(seed, false);
                 Fault wrong(fault);
                 seen = FirstDifference(Render(seed, true), reference) >= 0;
             }
             EXPECT_TRUE(seen) << "fault " << fault << " at " << lanes << " lanes";
         }
+    }
+}
+
+// The sampling errors must show in each shape's own routine: with the error held to one
+// shape, some scene whose stages all sample with that shape differs from the reference.
+// (A filter weight is wrong only where a shape filters, a level blend only where it
+// blends levels.)
+TEST(FastTriangle, ADeliberateSamplingErrorShowsInEverySamplerShape) {
+    for (uint32_t shape = 0; shape < swr::kSamplerShapeCount; ++shape) {
+        const swr::SamplerShape &k = swr::kSamplerShapes[shape];
+        std::vector<uint32_t> faults{swr::kSpanFaultAddress, swr::kSpanFaultRow};
+        if (k.linear != 0) faults.push_back(swr::kSpanFaultFilter);
+        if (k.mip < 0 || k.mip == D3DTEXF_LINEAR) faults.push_back(swr::kSpanFaultMip);
+        std::vector<std::vector<uint32_t>> references(kSeeds + 1);
+        swr::TakeSamplerShapesUsed();
+        references[1] = Render(1, false, &k);
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            EXPECT_EQ(FirstDifference(Render(1, true, &k), references[1]), -1) << "shape " << shape << " at " << lanes << " lanes";
+        }
+        for (uint32_t fault : faults) {
+            for (uint32_t lanes : Widths()) {
+                Width width(lanes);
+                bool seen = false;
+                for (uint32_t seed = 1; seed <= kSeeds && !seen; ++seed) {
+                    if (references[seed].empty()) references[seed] = Render(seed, false, &k);
+                    Fault wrong(fault, shape);
+                    seen = FirstDifference(Render(seed, true, &k), references[seed]) >= 0;
+                }
+                EXPECT_TRUE(seen) << "fault " << fault << " in shape " << shape << " at " << lanes << " lanes";
+            }
+        }
+        EXPECT_TRUE(swr::TakeSamplerShapesUsed() & (1u << shape)) << "shape " << shape;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/d3d8/swr/swr_span_plan.h"
 #include "swr_test_scene.h"
 
 namespace swrtest {
@@ -24,8 +25,11 @@ class RandomScene {
 public:
     // `farRows`: the non-power-of-two texture's first level lies in a surface whose rows
     // are more than 2^15 texels apart (as a picture cut from a very wide one would).
-    RandomScene(uint32_t width, uint32_t height, uint32_t seed, bool farRows = false)
-        : width_(width), height_(height), seed_(seed) {
+    // `shape`, when given, is the sampler shape every sampled stage takes (its choices
+    // made, the others left random), with a texture always bound.
+    RandomScene(uint32_t width, uint32_t height, uint32_t seed, bool farRows = false,
+                const swr::SamplerShape *shape = nullptr)
+        : width_(width), height_(height), seed_(seed), shape_(shape) {
         std::mt19937 rng(seed);
         auto chain = [&](TestTexture &t, uint32_t w, uint32_t h) {  // 32-bit levels down to 1x1
             for (;;) {
@@ -246,19 +250,44 @@ private:
         ts[D3DTSS_MIPFILTER] = mips[Pick(rng, 3)];
         ts[D3DTSS_ADDRESSU] = modes[Pick(rng, Pick(rng, 2) == 0 ? 5 : 2)];
         ts[D3DTSS_ADDRESSV] = modes[Pick(rng, Pick(rng, 2) == 0 ? 5 : 2)];
+        if (Pick(rng, 2) == 0) {
+            // One filter and one address mode throughout, as most materials set them
+            // (the span routines are compiled for such samplers).
+            ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER];
+            ts[D3DTSS_ADDRESSV] = ts[D3DTSS_ADDRESSU];
+        }
         ts[D3DTSS_BORDERCOLOR] = rng();
         if (Pick(rng, 4) == 0) ts[D3DTSS_MIPMAPLODBIAS] = FloatBits(Uniform(rng, -1.0f, 1.0f));
         if (Pick(rng, 6) == 0) ts[D3DTSS_MAXMIPLEVEL] = Pick(rng, 3);
         if (Pick(rng, 8) == 0) ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2 | D3DTTFF_PROJECTED;
         TestTexture *textures[] = {&argb_, &xrgb_, &npot_, &l8_, &dxt1_, &dxt5_, &p8_, &argb4444_, &rgb565_};
-        const uint32_t pick = Pick(rng, 11);
+        uint32_t pick = Pick(rng, 11);
+        if (shape_) pick = ApplyShape(ts, pick);
         if (pick < 9) {  // else no texture: reads white
             st.textures[stage] = textures[pick]->View();
             if (textures[pick] == &p8_) st.palette = palette_;
         }
     }
 
+    // Gives a stage the choices of shape_; returns the texture to bind (one whose sizes
+    // are powers of two where the shape wraps them).
+    uint32_t ApplyShape(DWORD *ts, uint32_t pick) const {
+        const swr::SamplerShape &k = *shape_;
+        if (k.mip >= 0) ts[D3DTSS_MIPFILTER] = static_cast<DWORD>(k.mip);
+        if (k.linear >= 0) ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = k.linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        if (k.address >= 0) {
+            const bool wrap = k.address == static_cast<int8_t>(swr::SpanAddress::WrapPow2);
+            ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = wrap ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+            if (wrap) {
+                const uint32_t powerOfTwo[] = {0, 1, 4, 5, 6};  // argb_, xrgb_, dxt1_, dxt5_, p8_
+                return powerOfTwo[pick % 5];
+            }
+        }
+        return pick % 9;
+    }
+
     uint32_t width_, height_, seed_;
+    const swr::SamplerShape *shape_;
     TestTexture argb_{D3DFMT_A8R8G8B8}, xrgb_{D3DFMT_X8R8G8B8}, npot_{D3DFMT_A8R8G8B8}, l8_{D3DFMT_L8},
         dxt1_{D3DFMT_DXT1}, dxt5_{D3DFMT_DXT5}, p8_{D3DFMT_P8}, argb4444_{D3DFMT_A4R4G4B4}, rgb565_{D3DFMT_R5G6B5};
     PALETTEENTRY palette_[256];
