@@ -7,9 +7,13 @@
 // model, whose frames carry every user id the steps look for.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
+#include "boss/boss_1108.h"
 #include "boss/boss_traits.h"
+#include "stage/world_queries.h"
+#include "support/game/sample_stage.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_frames.h"
 #include "support/game/sample_fsf.h"
@@ -294,6 +298,37 @@ TEST_F(SampleBossFiles, TestedFramesLieInsideTheirMotionsAndTheFramesAreThere)
         }
         RpClumpDestroy(clump);
     }
+}
+
+// Stage 36 holds boss 1108's three fixed teleport points: its yard stands
+// about them, and the points, the heroes' starts, the boss and its three
+// partners (AIIDs 100 to 102) all stand on its ground.
+TEST_F(SampleBossFiles, StageThirtySixHoldsBoss1108sFixedPoints)
+{
+    gametest::SampleStage sample;
+    ASSERT_TRUE(sample.Load(true, mkdata::SampleBossStageId(1108)));
+    RpWorld *world = sample.stage.world;
+    ASSERT_NE(world, nullptr);
+    auto onGround = [&](RwV3d at) {
+        at.y += 10.0f;
+        RwReal height = -1000.0f;
+        return FindGroundHeight(world, at, &height) && std::fabs(height) < 0.01f;
+    };
+    for (const RwV3d &point : CSBoss1108::kTeleportPoints) {
+        EXPECT_TRUE(onGround(point)) << point.x << " " << point.z;
+    }
+    const StageInfo &info = sample.stage.stageInfo;
+    EXPECT_TRUE(onGround({info.start1.x, info.start1.y, info.start1.z}));
+    EXPECT_TRUE(onGround({info.start2.x, info.start2.y, info.start2.z}));
+    int32_t partners = 0;
+    bool boss = false;
+    for (AiObject *actor = sample.stage.actorHead; actor != nullptr; actor = actor->next) {
+        EXPECT_TRUE(onGround(*actor->GetPositionPtr())) << actor->aiId;
+        partners += actor->aiId >= 100 && actor->aiId <= 102 && actor->aiType == mkdata::kSamplePartnerType;
+        boss = boss || (actor->aiType == 1108 && actor->aiId == 2);
+    }
+    EXPECT_EQ(partners, 3);
+    EXPECT_TRUE(boss);
 }
 
 }  // namespace

@@ -635,6 +635,11 @@ const std::vector<int32_t> &SampleBossArenaTypes()
     return types;
 }
 
+RwV3d SampleBossArenaOrigin(int32_t aiType)
+{
+    return aiType == 1108 ? RwV3d{-670.0f, 0.0f, 220.0f} : RwV3d{0.0f, 0.0f, 0.0f};
+}
+
 std::vector<AiPlacement> SampleBossArenaPlacements(int32_t aiType)
 {
     std::vector<AiPlacement> placements = {SampleBossPlacement(aiType)};

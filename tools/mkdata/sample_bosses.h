@@ -54,6 +54,9 @@ AiPlacement SampleBossPlacement(int32_t aiType);
 const std::vector<int32_t> &SampleBossArenaTypes();
 std::vector<AiPlacement> SampleBossArenaPlacements(int32_t aiType);
 inline constexpr int32_t kSamplePartnerType = 1000;
+// Where the yard's middle stands in the boss's arena: at the origin, but
+// for 1108, whose three fixed teleport points lie about (-670, 0, 220).
+RwV3d SampleBossArenaOrigin(int32_t aiType);
 // The bosses' drop maps (each boss drops something every time).
 std::vector<DropMap> SampleBossDropMaps();
 

@@ -164,6 +164,22 @@ std::vector<SampleSound> WithMonsterSounds(std::vector<SampleSound> sounds, cons
     return sounds;
 }
 
+// Moves a stage's starts and placements by its world origin; its camera
+// walls, which stand about the yard's middle, are left out.
+void MoveStage(SampleStageSpec *stage)
+{
+    const RwV3d &o = stage->worldOrigin;
+    for (StageStart *start : {&stage->info.start1, &stage->info.start2}) {
+        start->x += o.x;
+        start->y += o.y;
+        start->z += o.z;
+    }
+    for (AiPlacement &placement : stage->placements) {
+        placement.position = {placement.position.x + o.x, placement.position.y + o.y, placement.position.z + o.z};
+    }
+    stage->info.cameraWall = 0;
+}
+
 }  // namespace
 
 const std::vector<SampleStageSpec> &SampleStages()
@@ -203,6 +219,10 @@ const std::vector<SampleStageSpec> &SampleStages()
             SampleStageSpec stage = arena;
             stage.id = SampleBossStageId(boss);
             stage.placements = SampleBossArenaPlacements(boss);
+            stage.worldOrigin = SampleBossArenaOrigin(boss);
+            if (stage.worldOrigin.x != 0.0f || stage.worldOrigin.z != 0.0f) {
+                MoveStage(&stage);
+            }
             stage.sounds = WithMonsterSounds({}, stage.placements);
             stage.musicHz[0] = 165 + 11 * static_cast<int>(boss % 100);
             stage.musicHz[1] = 208 + 11 * static_cast<int>(boss % 100);
@@ -253,7 +273,7 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
     std::error_code error;
     fs::create_directories(base / StageInfoFolder(), error);
     fs::create_directories(base / StagePlacementFolder(), error);
-    if (error || !WriteStageWorld(folder.string())) {
+    if (error || !WriteStageWorld(folder.string(), stage.worldOrigin)) {
         return false;
     }
     if (stage.info.light != 0 && !WriteStageLights((folder / StageLightsName()).string())) {

@@ -41,6 +41,10 @@ struct SampleStageSpec {
     int musicHz[2] = {220, 277};
     // The particle systems it loads (their .ZUS files are the effects data's).
     ParticleSet particles;
+    // Where the yard's middle stands (a stage whose actors must stand at
+    // fixed places elsewhere moves it; its starts and placements move with
+    // it, and it keeps no camera walls, which stand about the middle).
+    RwV3d worldOrigin = {0.0f, 0.0f, 0.0f};
 };
 
 // The stages the data tree holds, stage 1 first (its monster 1000 in its

@@ -183,14 +183,21 @@ bool FillLeaf(RpWorldSector *sector, const LeafBuild &leaf)
 }
 
 // A leaf as the engine makes them, with its plug-in data constructed.
-RpWorldSector *NewLeaf()
+RwBBox MovedBox(RwBBox box, const RwV3d &origin)
+{
+    box.sup = {box.sup.x + origin.x, box.sup.y + origin.y, box.sup.z + origin.z};
+    box.inf = {box.inf.x + origin.x, box.inf.y + origin.y, box.inf.z + origin.z};
+    return box;
+}
+
+RpWorldSector *NewLeaf(const RwV3d &origin)
 {
     RwPluginRegistry *registry = RpWorldSectorGetPluginRegistry();
     auto *leaf = static_cast<RpWorldSector *>(RwMalloc(static_cast<size_t>(registry->sizeOfStruct)));
     if (leaf == nullptr) {
         return nullptr;
     }
-    const RwBBox box = StageWorldBox();
+    const RwBBox box = MovedBox(StageWorldBox(), origin);
     rpWorldInitLeaf(leaf, &box);
     if (RwPluginRegistryInitObject(registry, leaf) == nullptr) {
         RwFree(leaf);
@@ -247,15 +254,15 @@ void DiscardLeaf(RpWorldSector *leaf)
 
 // The tree: x = 0 first, then z = 0 on both sides; leaves in walk order
 // (-x -z), (-x +z), (+x -z), (+x +z). The world's first leaf is reused.
-bool BuildTree(RpWorld *world)
+bool BuildTree(RpWorld *world, const RwV3d &origin)
 {
     auto *first = reinterpret_cast<RpWorldSector *>(world->rootSector);
     if (first->mesh != nullptr) {
         RpMeshHeaderDestroy(first->mesh);
         first->mesh = nullptr;
     }
-    RpPlaneSector *planes[3] = {NewPlane(0, 0.0f), NewPlane(8, 0.0f), NewPlane(8, 0.0f)};
-    RpWorldSector *leaves[4] = {first, NewLeaf(), NewLeaf(), NewLeaf()};
+    RpPlaneSector *planes[3] = {NewPlane(0, origin.x), NewPlane(8, origin.z), NewPlane(8, origin.z)};
+    RpWorldSector *leaves[4] = {first, NewLeaf(origin), NewLeaf(origin), NewLeaf(origin)};
     const bool made = std::all_of(std::begin(planes), std::end(planes), [](auto *p) { return p != nullptr; }) &&
                       std::all_of(std::begin(leaves), std::end(leaves), [](auto *l) { return l != nullptr; });
     if (!made) {
@@ -281,7 +288,12 @@ bool BuildTree(RpWorld *world)
     planes[2]->rightSubTree = reinterpret_cast<RpSector *>(leaves[3]);
     static const RwReal sides[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
     for (int i = 0; i < 4; ++i) {
-        if (!FillLeaf(leaves[i], BuildQuadrant(sides[i][0], sides[i][1]))) {
+        // Built about the origin (its light and textures so), then moved.
+        LeafBuild leaf = BuildQuadrant(sides[i][0], sides[i][1]);
+        for (RwV3d &v : leaf.vertices) {
+            v = {v.x + origin.x, v.y + origin.y, v.z + origin.z};
+        }
+        if (!FillLeaf(leaves[i], leaf)) {
             return false;
         }
     }
@@ -433,16 +445,16 @@ RwImage *MakeStageTextureImage(const StageTexture &texture)
 
 RwBBox StageWorldBox() { return {{kHalf, kWallHeight, kHalf}, {-kHalf, StageFloorHeight(), -kHalf}}; }
 
-RpWorld *BuildStageWorld()
+RpWorld *BuildStageWorld(const RwV3d &origin)
 {
-    const RwBBox box = StageWorldBox();
+    const RwBBox box = MovedBox(StageWorldBox(), origin);
     RpWorld *world = RpWorldCreate(&box);
     if (world == nullptr) {
         return nullptr;
     }
     world->flags = kWorldFormat;
     world->numTexCoordSets = 1;
-    if (!AddMaterials(world) || !BuildTree(world)) {
+    if (!AddMaterials(world) || !BuildTree(world, origin)) {
         RpWorldDestroy(world);
         return nullptr;
     }
@@ -471,7 +483,7 @@ bool RunStageWorldSteps(RpWorld *world)
     return true;
 }
 
-bool WriteStageWorld(const std::string &folder)
+bool WriteStageWorld(const std::string &folder, const RwV3d &origin)
 {
     std::error_code error;
     const std::filesystem::path textures = std::filesystem::path(folder) / "TEXTURES";
@@ -479,7 +491,7 @@ bool WriteStageWorld(const std::string &folder)
     if (error || !CreateStageTextures() || !WriteStageTextures(textures)) {
         return false;
     }
-    RpWorld *world = BuildStageWorld();
+    RpWorld *world = BuildStageWorld(origin);
     if (world == nullptr) {
         return false;
     }

@@ -43,9 +43,10 @@ inline RwReal StageFloorHeight() { return 0.0f; }
 inline RwInt32 StageLeafCount() { return 4; }
 inline RwInt32 StagePlaneCount() { return 3; }
 
-// Builds the world in memory; null on failure. Needs the world library
-// attached and the textures created.
-RpWorld *BuildStageWorld();
+// Builds the world in memory, the yard's middle at `origin` (a stage whose
+// events or actors stand elsewhere moves it there); null on failure. Needs
+// the world library attached and the textures created.
+RpWorld *BuildStageWorld(const RwV3d &origin = {0.0f, 0.0f, 0.0f});
 
 // Work done on the built world before it is written (for example data
 // that plug-ins keep per world or per leaf); a false result fails the
@@ -61,6 +62,6 @@ bool WriteWorldFile(const RpWorld *world, const std::string &path);
 
 // Writes the world into a stage folder (a host path): its TEXTURES and
 // STAGE.BSP. False at the first failure.
-bool WriteStageWorld(const std::string &folder);
+bool WriteStageWorld(const std::string &folder, const RwV3d &origin = {0.0f, 0.0f, 0.0f});
 
 }  // namespace mkdata
