@@ -41,14 +41,14 @@ struct Placed {
     Rect source;
 };
 
-// The detail frame's nine pieces (PLAYER, pixels of the 512 atlas).
-constexpr Placed kFrame[9] = {
-    {{323, 81, 338, 96}, {1, 126, 15, 141}},    {{338, 81, 555, 96}, {16, 126, 72, 141}},
-    {{555, 81, 570, 96}, {72, 126, 87, 141}},   {{323, 96, 338, 361}, {1, 143, 16, 175}},
-    {{338, 96, 555, 361}, {16, 143, 72, 175}},  {{555, 96, 570, 361}, {72, 143, 87, 175}},
-    {{323, 361, 338, 376}, {1, 174, 16, 189}},  {{338, 361, 555, 376}, {16, 174, 72, 189}},
-    {{555, 361, 570, 376}, {72, 174, 87, 189}},
+// The detail frame's nine pieces: source rectangles (PLAYER, pixels of the
+// 512 atlas), row by row; the corners are 15 pixels square on screen.
+constexpr Rect kFrameSources[9] = {
+    {1, 126, 15, 141}, {16, 126, 72, 141}, {72, 126, 87, 141}, {1, 143, 16, 175},  {16, 143, 72, 175},
+    {72, 143, 87, 175}, {1, 174, 16, 189}, {16, 174, 72, 189}, {72, 174, 87, 189},
 };
+constexpr float kFrameCorner = 15.0f;
+constexpr Rect kDetailFrame = {323, 81, 570, 376};
 
 // The labels of SLWORD: [language 0, other languages].
 constexpr Placed kLabels[6][2] = {
@@ -148,6 +148,56 @@ void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, floa
     DrawUIQuad(quad, words);
 }
 
+void PlaceSlotLabel(UIQuad *quad, int label)
+{
+    const Placed &placed = kLabels[label][LanguageColumn()];
+    Place(quad, placed.screen, placed.source);
+}
+
+void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, float bottom)
+{
+    const float xs[4] = {left, left + kFrameCorner, right - kFrameCorner, right};
+    const float ys[4] = {top, top + kFrameCorner, bottom - kFrameCorner, bottom};
+    for (int i = 0; i < 9; ++i) {
+        const int column = i % 3;
+        const int row = i / 3;
+        Place(&pieces[i], {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
+    }
+}
+
+void DrawDigits(const RwTexture *words, int32_t value, float right, float top)
+{
+    // The digits have no sign: a value below 0 shows as 0.
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", std::max(value, 0));
+    float x = right - kDigitWidth * static_cast<float>(std::strlen(text));
+    for (const char *c = text; *c != '\0'; ++c) {
+        DrawSlotDigit(words, *c - '0', x, top, kDigitHeight);
+        x += kDigitWidth;
+    }
+}
+
+void DrawPlayTimeDigits(const RwTexture *words, uint32_t ms, float left, float top, float digitHeight)
+{
+    char hours[8];
+    char minutes[4];
+    char seconds[4];
+    PlayTimeParts(ms, hours, minutes, seconds);
+    float x = left;
+    const char *parts[3] = {hours, minutes, seconds};
+    for (int part = 0; part < 3; ++part) {
+        for (const char *c = parts[part]; *c != '\0'; ++c) {
+            DrawSlotDigit(words, *c - '0', x, top, digitHeight);
+            x += kDigitWidth;
+        }
+        if (part < 2) {
+            DrawUntextured({x + 6, top + 5, x + 9, top + 8}, kColonColour);
+            DrawUntextured({x + 6, top + 11, x + 9, top + 14}, kColonColour);
+            x += kDigitWidth;
+        }
+    }
+}
+
 void PlayTimeParts(uint32_t ms, char hours[8], char minutes[4], char seconds[4])
 {
     const uint32_t s = ms / 1000;
@@ -201,12 +251,9 @@ void SaveSlotView::LayOut()
         const float top = kRowTop + kRowStep * static_cast<float>(k);
         Place(&rows[k], {kRowLeft, top, 320, top + 41}, {1, 410, 174, 472});
     }
-    for (int i = 0; i < 9; ++i) {
-        Place(&frame[i], kFrame[i].screen, kFrame[i].source);
-    }
+    PlaceFramePieces(frame.get(), kDetailFrame.x0, kDetailFrame.y0, kDetailFrame.x1, kDetailFrame.y1);
     for (int i = 0; i < 6; ++i) {
-        const Placed &label = kLabels[i][LanguageColumn()];
-        Place(&labels[i], label.screen, label.source);
+        PlaceSlotLabel(&labels[i], i);
     }
     SetCursor(cursor);
 }
@@ -307,43 +354,10 @@ void SaveSlotView::DrawDetails(const SaveSlotInfo &slot) const
     }
     const int32_t values[4] = {slot.maxHP, slot.maxPower, slot.money, slot.stagesCleared};
     for (int i = 0; i < 4; ++i) {
-        DrawNumber(values[i], kNumberRight, kNumberTops[i]);
+        DrawDigits(words, values[i], kNumberRight, kNumberTops[i]);
     }
-    DrawPlayTime(slot.playTimeMs);
+    DrawPlayTimeDigits(words, slot.playTimeMs, kTimeLeft, kTimeTop, kTimeDigitHeight);
     DrawPhotoBand(slot.lastStageId);
-}
-
-void SaveSlotView::DrawNumber(int32_t value, float right, float top) const
-{
-    // The digits have no sign: a value below 0 shows as 0.
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", std::max(value, 0));
-    float x = right - kDigitWidth * static_cast<float>(std::strlen(text));
-    for (const char *c = text; *c != '\0'; ++c) {
-        DrawSlotDigit(words, *c - '0', x, top, kDigitHeight);
-        x += kDigitWidth;
-    }
-}
-
-void SaveSlotView::DrawPlayTime(uint32_t ms) const
-{
-    char hours[8];
-    char minutes[4];
-    char seconds[4];
-    PlayTimeParts(ms, hours, minutes, seconds);
-    float x = kTimeLeft;
-    const char *parts[3] = {hours, minutes, seconds};
-    for (int part = 0; part < 3; ++part) {
-        for (const char *c = parts[part]; *c != '\0'; ++c) {
-            DrawSlotDigit(words, *c - '0', x, kTimeTop, kTimeDigitHeight);
-            x += kDigitWidth;
-        }
-        if (part < 2) {
-            DrawUntextured({x + 6, 357, x + 9, 360}, kColonColour);
-            DrawUntextured({x + 6, 363, x + 9, 366}, kColonColour);
-            x += kDigitWidth;
-        }
-    }
 }
 
 void SaveSlotView::DrawPhotoBand(int32_t lastStageId) const

@@ -58,8 +58,6 @@ public:
 private:
     void DrawRows(CSTextBlock *rowText) const;
     void DrawDetails(const SaveSlotInfo &slot) const;
-    void DrawNumber(int32_t value, float right, float top) const;
-    void DrawPlayTime(uint32_t ms) const;
     void DrawPhotoBand(int32_t lastStageId) const;
 };
 
@@ -79,6 +77,18 @@ RwTexture *ReadStagePhotoArt();  // STAGPHO
 
 // A digit d of SLWORD at (x, y), 15 wide and `height` high.
 void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height);
+// The nine pieces of the interface's frame (PLAYER) laid round the
+// rectangle, its corners 15 pixels square.
+void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, float bottom);
+// Label `label` (SaveSlotView::Label, up to kLabelEmpty) of SLWORD placed
+// where the detail frame shows it in the game's language.
+void PlaceSlotLabel(UIQuad *quad, int label);
+// A number right-aligned so that its last digit ends at `right`: digits of
+// SLWORD 15 wide and 17 high (a number below 0 shows as 0).
+void DrawDigits(const RwTexture *words, int32_t value, float right, float top);
+// A play time "hh:mm:ss" from `left`: digits 15 apart and `digitHeight`
+// high, and after the hours and the minutes a colon of two squares.
+void DrawPlayTimeDigits(const RwTexture *words, uint32_t ms, float left, float top, float digitHeight);
 // What the play time reads: hours (at most 999), minutes and seconds, each
 // with a leading 0 below 10 ("01", "02", "03" for 1:02:03).
 void PlayTimeParts(uint32_t ms, char hours[8], char minutes[4], char seconds[4]);

@@ -182,6 +182,7 @@ public:
     void StartBaseMapReveal() { baseMapRevealMs_ = 0; }
     void StartBaseMapCover() { baseMapCoverMs_ = 0; }
     bool IsBaseMapCovering() const { return baseMapCoverMs_ < 500; }
+    bool IsBaseMapRevealing() const { return baseMapRevealMs_ < 500; }
     void DrawBaseMapFade(uint32_t ms);
     void DrawBaseMapFade();
 
@@ -257,6 +258,7 @@ public:
     CSTitle *Title() const { return title_.get(); }
     CSSelectCharacter *SelectCharacter() const { return selectCharacter_.get(); }
     CSSaveLoad *SaveLoad() const { return saveLoad_.get(); }
+    CSLobby *Lobby() const { return lobby_.get(); }
     CSEnterStage *EnterStage() const { return enterStage_.get(); }
     CSGamePlay *GamePlay() const { return gamePlay_.get(); }
     CSStageEnd *StageEnd() const { return stageEnd_.get(); }

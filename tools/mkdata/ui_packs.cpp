@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/stage_files.h"
@@ -168,6 +169,8 @@ const std::vector<InterfacePack> &InterfacePacks()
         {"UISAVGAM", {"SAVLOD"}},
         {"UILOBBY", {"SLWORD", "STAGPHO"}},
         {"GAMEPLAY", {"BASE"}},
+        {"SELSTAGE", {"SELSTAG"}},
+        {"LOBYSTOR", {}},
     };
     return packs;
 }
@@ -236,6 +239,12 @@ bool WriteInterfacePacks(const std::string &root)
             return false;
         }
         if (pack_name == "SELCHAR" && !WriteSelectionFiles(root, &pack, &packed)) {
+            return false;
+        }
+        if (pack_name == "SELSTAGE" && !AddStageSelectFiles(root, &pack, &packed)) {
+            return false;
+        }
+        if (pack_name == "LOBYSTOR" && !AddStoreFiles(root, &pack, &packed)) {
             return false;
         }
         const fs::path str = fs::path(root) / InterfacePackFolder() / (pack_name + ".STR");

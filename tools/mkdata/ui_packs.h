@@ -4,11 +4,13 @@
 // screen's SAVLOD, SLWORD, STAGPHO), UISFX (the 25 interface sounds and
 // WORD.TXT), SELCHAR (the selection heroes with their animations and motion
 // tables, and the selection's sky box), LOBBY (MAPBASE and LOBBY), UISAVGAM
-// (the save panel's SAVLOD), UILOBBY (SLWORD and STAGPHO, for a save panel
-// that reads its own) and GAMEPLAY (the overlay's BASE). The pictures live
-// in their packs only; the loading screen's (GFSCENE1-7, GFLOAD) lie in
-// their folder, where the loading screen reads them without a pack, and so
-// do the item icon sheets 001-006, which the stage's items read there too.
+// (the save panel's SAVLOD), UILOBBY (SLWORD and STAGPHO: the lobby's own,
+// and a save panel's that reads its own), GAMEPLAY (the overlay's BASE),
+// SELSTAGE (the stage select's SELSTAG and name files) and LOBYSTOR (the
+// store's message files and the icon sheet 001). The pictures live in
+// their packs only; the loading screen's (GFSCENE1-7, GFLOAD) lie in their
+// folder, where the loading screen reads them without a pack, and so do
+// the item icon sheets 001-006, which the stage's items read there too.
 #pragma once
 
 #include <string>

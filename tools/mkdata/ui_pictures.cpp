@@ -11,6 +11,7 @@
 #include "rtbmp.h"
 #include "tools/mkdata/font_builder.h"
 #include "tools/mkdata/fx_data.h"
+#include "tools/mkdata/lobby_data.h"
 
 namespace mkdata {
 
@@ -299,6 +300,9 @@ std::vector<PictureSpec> MakePictures()
     PictureSpec player = Spec("PLAYER", "RESOURCE/UITEXT/PLAYERUI", true, 512, 512, 200, true, PlayerCells());
     player.engCells = {C("HITS", 257, 44, 313, 57)};
     player.chiCells = {C("HITS", 263, 44, 313, 66)};
+    for (const PictureCell &cell : LobbyPlayerCells()) {
+        player.cells.push_back(cell);
+    }
     list.push_back(player);
     PictureSpec word = Spec("WORD", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 40, true, {});
     word.engCells = {C("Enter", 2, 220, 62, 260), C("Back", 60, 220, 166, 260), C("Special", 164, 220, 254, 260)};
@@ -336,14 +340,24 @@ std::vector<PictureSpec> MakePictures()
     list.push_back(Spec("SKYBOX", "RESOURCE/SKYBOX/UI", false, 256, 256, 210, false, {}));
     list.push_back(Spec("MAPBASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 140, true,
                         {C("MAPBASE", 0, 0, 512, 512)}));
-    list.push_back(Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, {C("LOBBY", 0, 0, 512, 512)}));
+    PictureSpec lobby = Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, LobbyCells());
+    lobby.chiCells = LobbyChiCells();
+    lobby.engCells = LobbyEngCells();
+    list.push_back(lobby);
+    PictureSpec selstag = Spec("SELSTAG", "RESOURCE/UITEXT/PAUSE", true, 256, 256, 30, true, SelstagCells());
+    selstag.backgroundAlpha = 0;
+    list.push_back(selstag);
     list.push_back(Spec("SAVLOD", "RESOURCE/UITEXT/SAVELOAD", false, 512, 512, 180, true, SaveLoadCells()));
     PictureSpec words = Spec("SLWORD", "RESOURCE/UITEXT/SAVELOAD", true, 256, 128, 70, true, SlotDigitCells());
     words.backgroundAlpha = 0;
     words.engCells = SlotWordCells(false);
     words.chiCells = SlotWordCells(true);
     list.push_back(words);
-    list.push_back(Spec("STAGPHO", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 0, true, StagePhotoCells()));
+    PictureSpec photos = Spec("STAGPHO", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 0, true, StagePhotoCells());
+    for (const PictureCell &cell : MonsterPhotoCells()) {
+        photos.cells.push_back(cell);
+    }
+    list.push_back(photos);
     list.push_back(Spec("BASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 330, false, {C("BASE", 0, 0, 512, 512)}));
     for (int sheet = 0; sheet < kItemIconSheets; ++sheet) {
         char name[8];

@@ -1,0 +1,302 @@
+// The lobby played by script on the sample's pictures: no input until its
+// pack is read, the cursor and its trail, the figures as drawn (play time,
+// the cleared count), the quit box both ways, every page opening and
+// closing under the base map, a missing pack and a picture missing in it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/bmp_file.h"
+#include "tests/app/reference_image.h"
+#include "tests/ui/lobby_test_support.h"
+#include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/ui_pictures.h"
+#include "ui/lobby_status_page.h"
+#include "ui/lobby_store.h"
+#include "ui/save_game_panel.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int64_t kMove = 6600010;
+constexpr int64_t kConfirm = 6600060;
+constexpr int64_t kBack = 6600050;
+constexpr int64_t kQuestion = 6600070;
+
+class Lobby : public lobbytest::LobbyTest {
+protected:
+    win::Frame Shot() { return DrawFrame([&] { ui->Render(); }); }
+    void ExpectShot(const std::string &name)
+    {
+        const win::Frame frame = Shot();
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
+                                      frame.pixels));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
+};
+
+bool SameFrame(const win::Frame &a, const win::Frame &b) { return a.pixels == b.pixels; }
+
+// Writes the tree's own UILOBBY pack holding only the named pictures.
+void WriteLobbyPack(const std::string &root, const std::vector<std::string> &pictures)
+{
+    const std::string scratch = root + "/pictures";
+    mkdata::PackWriter pack;
+    for (const std::string &name : pictures) {
+        const mkdata::PictureSpec *spec = mkdata::FindInterfacePicture(name);
+        ASSERT_NE(spec, nullptr);
+        ASSERT_TRUE(mkdata::WritePictureFiles(scratch, *spec));
+        for (const std::string &file : mkdata::PictureFiles(*spec)) {
+            ASSERT_TRUE(pack.AddFileFrom(scratch, file));
+        }
+    }
+    fs::remove(root + "/PACK/UI0/UILOBBY.STR");
+    fs::remove(root + "/PACK/UI0/UILOBBY.LST");
+    ASSERT_TRUE(pack.Write(root + "/PACK/UI0/UILOBBY.STR"));
+}
+
+TEST_F(Lobby, TheMenuTakesNoInputUntilThePackIsRead)
+{
+    StartLobby("lobby_input");
+    Sounds();
+    int frames = 0;
+    for (; frames < 200; ++frames) {
+        Press(0, kPadDown);
+        Press(0, kPadCircle);
+        Frames(1);
+        if (lobby->PicturesRead()) {
+            break;  // read at the start of this frame, which then took the presses
+        }
+        ASSERT_EQ(lobby->CursorEntry(), 0);
+        ASSERT_FALSE(lobby->PagePending());
+    }
+    ASSERT_TRUE(lobby->PicturesRead());
+    EXPECT_EQ(lobby->CursorEntry(), 1);
+    EXPECT_TRUE(lobby->PagePending());
+    // One open, then a 32768-byte read per frame, then the pictures.
+    EXPECT_GT(frames, 3);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kConfirm}));
+    EXPECT_NE(lobby->StagePhotos(), nullptr);
+    EXPECT_NE(lobby->SlotWords(), nullptr);
+}
+
+TEST_F(Lobby, TheCursorStopsAtBothEndsWithOneSoundPerMove)
+{
+    StartLobby("lobby_ends");
+    WaitForMenu();
+    Sounds();
+    Tap(kPadUp);
+    SetButton(0, kPadUp, kPadHeldState);
+    Frames(5);
+    EXPECT_EQ(lobby->CursorEntry(), 0);
+    EXPECT_FALSE(lobby->Cursor().At(0).moving);
+    for (int i = 0; i < 5; ++i) {
+        Tap(kPadDown);
+    }
+    EXPECT_EQ(lobby->CursorEntry(), 4);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove, kMove}));
+}
+
+TEST_F(Lobby, EachTrailingCopyLeavesFromThePreviousTarget)
+{
+    StartLobby("lobby_trail");
+    WaitForMenu();
+    Tap(kPadDown);
+    Frames(2);
+    const CursorTrail &trail = lobby->Cursor();
+    // The last copy (speed 0.25: 0.8 s for its way) is still near entry 0.
+    ASSERT_TRUE(trail.At(5).moving);
+    EXPECT_LT(trail.At(5).rect.top, lobby->EntryTarget(0).top + 5.0f);
+    Tap(kPadDown);
+    for (int k = 0; k < CursorTrail::kCopies; ++k) {
+        EXPECT_EQ(trail.At(k).from, 1u) << k;
+        EXPECT_EQ(trail.At(k).to, 2u) << k;
+    }
+    Frames(1);
+    // Its way starts at entry 1's square, not where it was drawn.
+    const float t = 0.016f / (0.2f / 0.25f);
+    const float top1 = lobby->EntryTarget(1).top;
+    const float top2 = lobby->EntryTarget(2).top;
+    EXPECT_NEAR(trail.At(5).rect.top, top1 + (top2 - top1) * t, 0.01f);
+    // The cursor itself ends on entry 2 and stops; the last copy later.
+    Frames(13);
+    EXPECT_FALSE(trail.At(0).moving);
+    EXPECT_FLOAT_EQ(trail.At(0).rect.top, top2);
+    EXPECT_TRUE(trail.At(5).moving);
+    Frames(40);
+    EXPECT_FALSE(trail.At(5).moving);
+    EXPECT_FLOAT_EQ(trail.At(5).rect.top, top2);
+}
+
+TEST_F(Lobby, APlayTimeBeyondNineHundredAndNinetyNineHoursShowsNineHundredAndNinetyNine)
+{
+    StartLobby("lobby_hours");
+    WaitForMenu();
+    // The clock is a 32-bit count of ms: 1193 hours is as far as it goes.
+    ui->progress.playTimeMs = 1193u * 3600000u;
+    const win::Frame many = Shot();
+    ui->progress.playTimeMs = 999u * 3600000u;
+    const win::Frame most = Shot();
+    ui->progress.playTimeMs = 998u * 3600000u;
+    const win::Frame fewer = Shot();
+    EXPECT_TRUE(SameFrame(many, most));
+    EXPECT_FALSE(SameFrame(most, fewer));
+}
+
+TEST_F(Lobby, TheClearedFigureCountsEveryNonZeroByte)
+{
+    StartLobby("lobby_cleared");
+    WaitForMenu();
+    const uint8_t mixed[5] = {1, 7, 0, 255, 2};
+    for (int i = 0; i < 5; ++i) {
+        ui->progress.cleared[i] = mixed[i];
+    }
+    const win::Frame odd = Shot();
+    const uint8_t ones[5] = {1, 1, 1, 1, 0};
+    for (int i = 0; i < 5; ++i) {
+        ui->progress.cleared[i] = ones[i];
+    }
+    const win::Frame four = Shot();
+    ui->progress.cleared[3] = 0;
+    const win::Frame three = Shot();
+    EXPECT_TRUE(SameFrame(odd, four));
+    EXPECT_FALSE(SameFrame(four, three));
+}
+
+TEST_F(Lobby, NoInTheQuitBoxReturnsToTheMenuOnTheLastEntry)
+{
+    StartLobby("lobby_quit_no");
+    WaitForMenu();
+    for (int i = 0; i < 4; ++i) {
+        Tap(kPadDown);
+    }
+    Sounds();
+    Tap(kPadCircle);
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    EXPECT_EQ(lobby->OpenPage(), CSLobby::kQuitBox);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kQuestion}));
+    Tap(kPadCircle);  // the box starts on "no"
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(lobby->OpenPage(), CSLobby::kMenu);
+    EXPECT_EQ(lobby->CursorEntry(), 4);
+    EXPECT_TRUE(lobby->Active());
+    EXPECT_FALSE(gs.StageExitRequested());
+    // The menu goes on.
+    Tap(kPadUp);
+    EXPECT_EQ(lobby->CursorEntry(), 3);
+}
+
+TEST_F(Lobby, YesInTheQuitBoxLeavesForTheTitleShowingTheBaseMapAlone)
+{
+    StartLobby("lobby_quit_yes");
+    WaitForMenu();
+    for (int i = 0; i < 4; ++i) {
+        Tap(kPadDown);
+    }
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    Tap(kPadCircle);
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_FALSE(lobby->Active());
+    EXPECT_TRUE(gs.StageExitRequested());
+    // Until the title takes over: the base map over the whole screen.
+    const win::Frame frame = Shot();
+    ui->StartBaseMapReveal();
+    const win::Frame baseMap = DrawFrame([&] {
+        UIQuad quad;
+        SetQuadPositions(quad.v, 0, 0, 640, 480);
+        SetQuadUVs(quad.v, 0, 0, 1, 1);
+        SetQuadArgb(quad.v, 0xFFF0F0F0u);
+        DrawUIQuad(quad, ui->BaseMap());
+    });
+    EXPECT_TRUE(SameFrame(frame, baseMap));
+}
+
+TEST_F(Lobby, EveryPageOpensAndClosesUnderTheBaseMap)
+{
+    StartLobby("lobby_pages");
+    WaitForMenu();
+    for (int32_t entry = 0; entry < 4; ++entry) {
+        SCOPED_TRACE(entry);
+        while (lobby->CursorEntry() < entry) {
+            Tap(kPadDown);
+        }
+        Sounds();
+        Tap(kPadCircle);
+        EXPECT_EQ(Sounds(), (std::vector<int64_t>{kConfirm}));
+        // The base map rises over 500 ms before the page opens.
+        ASSERT_TRUE(ui->IsBaseMapCovering());
+        Frames(30);
+        EXPECT_EQ(lobby->OpenPage(), CSLobby::kMenu);
+        ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == static_cast<uint32_t>(entry + 1); }, 5));
+        // The page opens revealing itself; back, once it takes input.
+        EXPECT_TRUE(ui->IsBaseMapRevealing());
+        if (entry == 0) {
+            ASSERT_TRUE(FramesUntil([&] { return lobby->StageSelect()->PicturesRead(); }));
+        }
+        Sounds();
+        Tap(kPadCross);
+        EXPECT_EQ(Sounds(), (std::vector<int64_t>{kBack}));
+        ASSERT_TRUE(ui->IsBaseMapCovering());
+        ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == CSLobby::kMenu; }, 80));
+        EXPECT_TRUE(ui->IsBaseMapRevealing());
+        EXPECT_EQ(lobby->CursorEntry(), entry);
+        ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
+    }
+}
+
+TEST_F(Lobby, AMissingPackRaisesTheFatalMessageOnceAndTheMenuTakesNoInput)
+{
+    StartLobby("lobby_no_pack", [](const std::string &root) {
+        lobbytest::OwnInterfacePacks(root);
+        fs::remove(root + "/PACK/UI0/UILOBBY.STR");
+    });
+    Frames(60);
+    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
+    EXPECT_NE(apptest::FatalRecorder::Names()[0].find("UILOBBY.STR"), std::string::npos);
+    EXPECT_FALSE(lobby->PicturesRead());
+    Tap(kPadDown);
+    Tap(kPadCircle);
+    EXPECT_EQ(lobby->CursorEntry(), 0);
+    EXPECT_FALSE(lobby->PagePending());
+}
+
+TEST_F(Lobby, APictureMissingInsideThePackDrawsUntexturedAndTheMenuWorks)
+{
+    StartLobby("lobby_no_words", [this](const std::string &root) {
+        // The front end's copy of SLWORD would be found by its name.
+        ui->ReleaseFrontEndTextures();
+        lobbytest::OwnInterfacePacks(root);
+        WriteLobbyPack(root, {"STAGPHO"});
+    });
+    WaitForMenu();
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    EXPECT_EQ(lobby->SlotWords(), nullptr);
+    EXPECT_NE(lobby->StagePhotos(), nullptr);
+    Shot();
+    Tap(kPadDown);
+    EXPECT_EQ(lobby->CursorEntry(), 1);
+}
+
+TEST_F(Lobby, TheMenuAsItIsSeen)
+{
+    StartLobby("lobby_shot");
+    hero.hpLevel = 2;
+    hero.powerLevel = 1;
+    hero.money = 4321;
+    ui->progress.playTimeMs = 3723000;  // 1:02:03
+    ui->progress.cleared[1] = 1;
+    ui->SetLastStageId(2020000);
+    WaitForMenu();
+    Tap(kPadDown);
+    Frames(3);
+    ExpectShot("lobby_menu");
+}
+
+}  // namespace

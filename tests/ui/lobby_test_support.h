@@ -1,0 +1,146 @@
+// Support for the lobby's tests: a linked tree (save_test_support.h) whose
+// interface packs are a folder of the test's own, so that a test can take
+// a pack away or write its own; and the screens' fixture in the lobby, with
+// a first hero on the recording links, frames that step the base-map fade
+// as the game's drawing does, and a clock the test moves.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "actor/hero.h"
+#include "app/clock.h"
+#include "tests/ui/save_test_support.h"
+#include "ui/lobby_screen.h"
+#include "ui/stage_select.h"
+
+namespace lobbytest {
+
+namespace fs = std::filesystem;
+
+// Turns the linked folder `relative` of the tree into a folder of links to
+// its entries, so that entries can be removed or replaced.
+inline void OwnFolder(const std::string &root, const std::string &relative)
+{
+    const fs::path folder = fs::path(root) / relative;
+    const fs::path target = fs::read_symlink(folder);
+    fs::remove(folder);
+    fs::create_directory(folder);
+    for (const fs::directory_entry &entry : fs::directory_iterator(target)) {
+        const fs::path link = folder / entry.path().filename();
+        if (entry.is_directory()) {
+            fs::create_directory_symlink(entry.path(), link);
+        } else {
+            fs::create_symlink(entry.path(), link);
+        }
+    }
+}
+
+// The tree's PACK/UI0 as a folder of its own.
+inline void OwnInterfacePacks(const std::string &root)
+{
+    OwnFolder(root, "PACK");
+    OwnFolder(root, "PACK/UI0");
+}
+
+// A clock the test sets: timeGetTime answers `now`.
+struct TestClock {
+    uint32_t now = 1000;
+
+    void Install()
+    {
+        UseTestClock([](void *self) { return static_cast<TestClock *>(self)->now; },
+                     [](uint32_t ms, void *self) { static_cast<TestClock *>(self)->now += ms; }, this);
+    }
+    ~TestClock() { UseTestClock(nullptr, nullptr, nullptr); }
+};
+
+class LobbyTest : public savetest::SaveScreensTest {
+protected:
+    // The screens on the tree `name` with hero 0 as the first hero, at the
+    // lobby (its textures loaded as the stage end loads them). `prepare`
+    // runs on the tree before the lobby opens.
+    template <typename Prepare>
+    void StartLobby(const std::string &name, Prepare prepare, int32_t language = 1)
+    {
+        StartOn(name, false, language);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        prepare(root);
+        hero.aiType = 0;
+        hero.money = 2500;
+        uitest::Links().hero = &hero;
+        ui->progress.cleared[0] = 1;
+        ui->LoadLobbyTextures(nullptr);
+        Goto(kUILobby);
+        lobby = ui->Lobby();
+        ASSERT_NE(lobby, nullptr);
+        ASSERT_TRUE(lobby->Active());
+    }
+    void StartLobby(const std::string &name, int32_t language = 1)
+    {
+        StartLobby(name, [](const std::string &) {}, language);
+    }
+
+    // `count` frames: the manager's update and the base-map fade's step.
+    void Frames(int count, uint32_t ms = 16)
+    {
+        for (int i = 0; i < count; ++i) {
+            ui->Update(ms);
+            ui->DrawBaseMapFade(ms);
+            ReleasePads();
+        }
+    }
+    void Tap(PadButton button)
+    {
+        Press(0, button);
+        Frames(1);
+    }
+    void Hold(PadButton button) { SetButton(0, button, kPadHeldState); }
+    // Frames until `done` holds (at most `limit`); false when it never did.
+    template <typename Done>
+    bool FramesUntil(Done done, int limit = 400)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) {
+                return true;
+            }
+            Frames(1);
+        }
+        return done();
+    }
+    void WaitForPictures() { ASSERT_TRUE(FramesUntil([&] { return lobby->PicturesRead(); })); }
+    // The menu ready: its pictures in, the reveal over.
+    void WaitForMenu()
+    {
+        WaitForPictures();
+        ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
+    }
+    // Confirms menu entry `entry` (from the menu at entry 0) and waits until
+    // the page is open.
+    void OpenPage(int32_t entry)
+    {
+        for (int32_t i = lobby->CursorEntry(); i < entry; ++i) {
+            Tap(kPadDown);
+        }
+        Tap(kPadCircle);
+        ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == static_cast<uint32_t>(entry + 1); }));
+    }
+    // The stage select open with its pictures in and its banner unfolded.
+    CSStageSelect *OpenStageSelect()
+    {
+        OpenPage(0);
+        CSStageSelect *panel = lobby->StageSelect();
+        EXPECT_TRUE(FramesUntil([&] { return panel->PicturesRead() && panel->bannerMs >= 100; }));
+        return panel;
+    }
+
+    CSHero hero;
+    CSLobby *lobby = nullptr;
+};
+
+}  // namespace lobbytest
