@@ -6,6 +6,7 @@
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/ui_text.h"
+#include "ui/store_messages.h"
 
 namespace mkdata {
 
@@ -102,9 +103,6 @@ const char *const kStoreTexts[45] = {
     "A drop from the sky that shakes the ground.",
 };
 
-const char *const kStoreFiles[15] = {"CHINESE.STO", "ENGLISH.STO", "FRENCH.STO",   "GERMAN.STO",   "ITALIAN.STO",
-                                     "SPANISH.STO", "JAPANESS.STO", "SWEDISH.STO", "NORWEGIA.STO", "DANISH.STO",
-                                     "FINNISH.STO", "PORTUGUE.STO", "DUTCH.STO",   "KOREAN.STO",   "GREEK.STO"};
 const char *const kStoreLanguages[15] = {"CHI", "ENG", "FRE", "GER", "ITA", "SPA", "JAP", "SWE",
                                          "NOR", "DAN", "FIN", "POR", "DUT", "KOR", "GRE"};
 
@@ -281,8 +279,6 @@ std::vector<std::u16string> SampleStoreMessages(int language)
     return messages;
 }
 
-const char *StoreFileName(int language) { return kStoreFiles[language]; }
-
 std::string EncodeStoreFile(const std::vector<std::u16string> &messages)
 {
     std::u16string text = u"Store messages\r\n";
@@ -290,6 +286,29 @@ std::string EncodeStoreFile(const std::vector<std::u16string> &messages)
         text += message + u"\r\n";
     }
     return EncodeUtf16Le(text);
+}
+
+SampleStageSpec MapStageVariant(const SampleStageSpec &arena, int32_t id)
+{
+    const int number = (id - 2000000) / 10000;
+    SampleStageSpec stage = arena;
+    stage.id = id;
+    stage.placements = {};
+    stage.territories = {};
+    stage.info.fog = 1;
+    stage.info.fogRed = static_cast<uint8_t>(60 + number * 37 % 160);
+    stage.info.fogGreen = static_cast<uint8_t>(60 + number * 71 % 160);
+    stage.info.fogBlue = static_cast<uint8_t>(60 + number * 113 % 160);
+    stage.info.fogAlpha = 255;
+    stage.info.fogDistance = 250.0f;
+    stage.stageModels.clear();
+    for (int k = 0; k <= number % 3; ++k) {
+        stage.stageModels.push_back({-40.0f + 40.0f * static_cast<float>(k), 0.0f, 80.0f});
+    }
+    stage.sounds = {};
+    stage.musicHz[0] = 150 + 7 * number;
+    stage.musicHz[1] = 190 + 9 * number;
+    return stage;
 }
 
 bool AddStageSelectFiles(const std::string &root, PackWriter *pack, std::vector<std::string> *packed)
@@ -307,7 +326,7 @@ bool AddStageSelectFiles(const std::string &root, PackWriter *pack, std::vector<
 bool AddStoreFiles(const std::string &root, PackWriter *pack, std::vector<std::string> *packed)
 {
     for (int language = 0; language < 15; ++language) {
-        if (!AddText(root, TextPath(StoreFileName(language)), EncodeStoreFile(SampleStoreMessages(language)), pack,
+        if (!AddText(root, TextPath(StoreMessageFileName(language)), EncodeStoreFile(SampleStoreMessages(language)), pack,
                      packed)) {
             return false;
         }

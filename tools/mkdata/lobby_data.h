@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/ui_pictures.h"
 
 namespace mkdata {
@@ -37,10 +38,15 @@ std::vector<std::u16string> SampleMonsterLists(const std::string &language, int 
 std::string EncodeStageNameFile(const std::vector<StageNameText> &names);
 std::string EncodeMonsterListFile(const std::string &language);
 
-// The store's 45 messages of language 0..14, and its file's name there.
+// The store's 45 messages of language 0..14 (the file's name is
+// StoreMessageFileName's).
 std::vector<std::u16string> SampleStoreMessages(int language);
-const char *StoreFileName(int language);
 std::string EncodeStoreFile(const std::vector<std::u16string> &messages);
+
+// A stage of the stage select's map that no other sample fills: the arena
+// without actors, told apart by its fog colour, its row of crates (one to
+// three by its number) and its music, with the stage particle set.
+SampleStageSpec MapStageVariant(const SampleStageSpec &arena, int32_t id);
 
 // Writes the name files into SELSTAGE's pack and the store's files and its
 // icon sheet (which stays on disc for the items) into LOBYSTOR's; the

@@ -8,9 +8,11 @@
 
 #include "rtbmp.h"
 #include "stage/stage_paths.h"
+#include "ui/stage_select.h"
 #include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/fx_data.h"
+#include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
@@ -255,6 +257,14 @@ const std::vector<SampleStageSpec> &SampleStages()
         traps.musicHz[0] = 175;
         traps.musicHz[1] = 220;
         stages.push_back(traps);
+        // Every other stage of the stage select's map, so that each one it
+        // opens can be started.
+        for (int i = 0; i < kMapNodes; ++i) {
+            const int32_t id = StageMapNodes()[i].stageId;
+            if (std::none_of(stages.begin(), stages.end(), [id](const SampleStageSpec &s) { return s.id == id; })) {
+                stages.push_back(MapStageVariant(arena, id));
+            }
+        }
         std::sort(stages.begin(), stages.end(),
                   [](const SampleStageSpec &a, const SampleStageSpec &b) { return a.id < b.id; });
         return stages;
