@@ -37,8 +37,9 @@ protected:
     {
         apptest::GameEngineTest::TearDown();
         if (!HasFailure()) {
-            fs::remove_all(root);
-            fs::remove(fs::path(root).parent_path());
+            std::error_code error;
+            fs::remove_all(root, error);
+            fs::remove(fs::path(root).parent_path(), error);  // kept while other runs use it
         }
     }
     void WriteFile(const std::string &relative, size_t size, char fill = 'p')

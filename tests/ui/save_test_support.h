@@ -50,13 +50,14 @@ inline std::string LinkedTree(const std::string &name, bool noSaves = false)
     return root.string();
 }
 
-// Removes a tree (and this process's folder of trees once it is empty).
+// Removes a tree (and this process's folder of trees once it is empty; the
+// folder of every process's trees stays, as another run may be making its
+// own in it at this moment).
 inline void RemoveTree(const std::string &root)
 {
     std::error_code error;
     fs::remove_all(root, error);
     fs::remove(fs::path(root).parent_path(), error);
-    fs::remove(fs::path(root).parent_path().parent_path(), error);
 }
 
 inline std::string SlotPath(const std::string &root, int32_t number)
