@@ -28,6 +28,13 @@ constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
 constexpr RwV3d kInSight = {0.0f, 0.0f, -20.0f};
 constexpr RwV3d kFarAway = {0.0f, 0.0f, -300.0f};
 
+struct Special {
+    int32_t state;
+    float frame;  // -1: at entry
+    const char *pool;
+    int32_t starts;
+};
+
 class Champions : public BossScenario {
 protected:
     // Every state stays until the test moves it, but: idle 0 (16 to the
@@ -77,13 +84,23 @@ protected:
         }
         return EffectStarts(pool) - before;
     }
-};
-
-struct Special {
-    int32_t state;
-    float frame;  // -1: at entry
-    const char *pool;
-    int32_t starts;
+    // Each special attack, two visits each: its starts once per visit, at
+    // or just past its frame.
+    template <size_t N>
+    void CheckSpecials(AiObject *boss, const Special (&specials)[N])
+    {
+        for (const Special &s : specials) {
+            SCOPED_TRACE(std::string(s.pool) + " in " + std::to_string(s.state));
+            for (int visit = 0; visit < 2; ++visit) {
+                float firedAt = 0.0f;
+                EXPECT_EQ(Visit(boss, s.state, s.frame, s.pool, &firedAt), s.starts);
+                if (s.frame >= 0.0f) {
+                    EXPECT_GE(firedAt, s.frame);
+                    EXPECT_LT(firedAt, s.frame + 1.5f);
+                }
+            }
+        }
+    }
 };
 
 // 1109: frame sequences in 6 (1458) and 9 (1818); in 11 (2063) the stone's
@@ -98,17 +115,7 @@ TEST_F(Champions, Boss1109sSpecialAttacksComeOncePerVisitAtTheirFrames)
     const Special specials[] = {{6, 1458.0f, "FrameSeq", 1}, {9, 1818.0f, "FrameSeq", 1}, {11, 2063.0f, "3214400", 1},
                                 {12, -1.0f, "Wings", 1},     {12, 2265.0f, "Bugs", 20},    {13, 2500.0f, "3213800", 1},
                                 {13, 920.0f, "ThreePart", 3}};
-    for (const Special &s : specials) {
-        SCOPED_TRACE(std::string(s.pool) + " in " + std::to_string(s.state));
-        for (int visit = 0; visit < 2; ++visit) {
-            float firedAt = 0.0f;
-            EXPECT_EQ(Visit(boss, s.state, s.frame, s.pool, &firedAt), s.starts);
-            if (s.frame >= 0.0f) {
-                EXPECT_GE(firedAt, s.frame);
-                EXPECT_LT(firedAt, s.frame + 1.5f);
-            }
-        }
-    }
+    CheckSpecials(boss, specials);
 }
 
 // 1110: frame sequences in 4 (530), 6 and 9 (entry); two 3211200 in 11
@@ -122,17 +129,7 @@ TEST_F(Champions, Boss1110sSpecialAttacksComeOncePerVisitAtTheirFrames)
     const Special specials[] = {{4, 530.0f, "FrameSeq", 1},    {6, -1.0f, "FrameSeq", 1},  {9, -1.0f, "FrameSeq", 1},
                                 {11, 1845.0f, "3211200", 2},   {12, 2056.0f, "LitArrow", 1}, {13, -1.0f, "3216200", 1},
                                 {13, 2366.0f, "FallStone", 8}, {13, 2404.0f, "ThreePart", 3}};
-    for (const Special &s : specials) {
-        SCOPED_TRACE(std::string(s.pool) + " in " + std::to_string(s.state));
-        for (int visit = 0; visit < 2; ++visit) {
-            float firedAt = 0.0f;
-            EXPECT_EQ(Visit(boss, s.state, s.frame, s.pool, &firedAt), s.starts);
-            if (s.frame >= 0.0f) {
-                EXPECT_GE(firedAt, s.frame);
-                EXPECT_LT(firedAt, s.frame + 1.5f);
-            }
-        }
-    }
+    CheckSpecials(boss, specials);
 }
 
 // The barrage: 1109 fires at its foe every 0.1 s, from the first frame;
