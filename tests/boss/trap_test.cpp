@@ -6,11 +6,15 @@
 // the drop or the reward at the end.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
 #include "fx/particle_manager.h"
+#include "monster/kit_combat.h"
 #include "monster/monster_scenario.h"
 #include "stage/media_paths.h"
+#include "stage/model_template.h"
 #include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_event_data.h"
@@ -135,41 +139,70 @@ TEST_F(TrapScenario, AWeaponOnceAnotherAgainAndTheStatusRenewed)
     Control(trap, kCtlShowHold, kGroup);
     Ticks(2);
     ASSERT_EQ(trap->state, 2);
-    // Find a place in front of the trap where a blade part touches the hero.
-    int touching = -1;
-    for (int step = 0; step < 40 && touching < 0; ++step) {
-        PutHero({0.0f, 0.0f, 12.0f - 0.5f * static_cast<float>(step)});
-        hero.SetLinkValue(0, 0);
-        trap->SetLinkValue(0, 0);
-        Ticks(2);
-        for (const MSGData &m : HeroHits()) {
-            touching = m.word[2] > 0 ? step : touching;
+    // Held in its pose, find where only the blade's tip (100140) reaches
+    // the hero and where its base (100130, tried first) does.
+    trap->animSpeedMode = kAnimFrozen;
+    Ticks(2);
+    auto touches = [&](int32_t part) {
+        return CSModelInstance::PickTaggedPart(trap->model, hero.model, part, monster::kWeaponPickLength, nullptr);
+    };
+    std::optional<RwV3d> tipOnly;
+    std::optional<RwV3d> base;
+    for (float z = 30.0f; z >= -30.0f && !(tipOnly && base); z -= 0.5f) {
+        for (float x = -40.0f; x <= 40.0f; x += 0.5f) {
+            PutHero({x, 0.0f, z});
+            const bool a = touches(100130);
+            const bool tip = touches(100140);
+            if (tip && !a && !tipOnly) {
+                tipOnly = RwV3d{x, 0.0f, z};
+            }
+            if (a && !base) {
+                base = RwV3d{x, 0.0f, z};
+            }
         }
     }
-    ASSERT_GE(touching, 0) << "no blade part reaches the hero";
-    // Held in its pose, the same weapon keeps touching the hero, which burns.
-    trap->animSpeedMode = kAnimFrozen;
-    hero.burnEffect = true;
+    ASSERT_TRUE(tipOnly.has_value()) << "no place where only the tip reaches";
+    ASSERT_TRUE(base.has_value()) << "no place where the base reaches";
+    PutHero({0.0f, 0.0f, -60.0f});
+    hero.SetLinkValue(0, 0);
+    trap->SetLinkValue(0, 0);
     Ticks(2);
     HeroHits();
-    Ticks(30);
-    EXPECT_TRUE(HeroHits().empty()) << "hit once by its weapon while burning";
-    // Another weapon touched it (the word the trap keeps): hit again.
-    trap->lastWeaponId = trap->lastWeaponId == 100130 ? 100140 : 100130;
+    // The hero burns all along: only a weapon's first touch hurts.
+    hero.burnEffect = true;
+    auto oneHitOf = [&](int32_t weapon) {
+        const std::vector<MSGData> hits = HeroHits();
+        ASSERT_EQ(hits.size(), 1u) << weapon;
+        EXPECT_EQ(hits[0].word[1], 16);
+        EXPECT_EQ(hits[0].word[2], 20);
+        EXPECT_EQ(trap->lastWeaponId, weapon);
+    };
+    PutHero(*tipOnly);
     Ticks(2);
-    std::vector<MSGData> again = HeroHits();
-    ASSERT_EQ(again.size(), 1u);
-    EXPECT_EQ(again[0].word[1], 16);
-    EXPECT_EQ(again[0].word[2], 20);
+    oneHitOf(100140);
+    Ticks(30);
+    EXPECT_TRUE(HeroHits().empty()) << "the same weapon hits once";
+    PutHero(*base);
+    Ticks(2);
+    oneHitOf(100130);
+    Ticks(30);
+    EXPECT_TRUE(HeroHits().empty());
+    PutHero(*tipOnly);
+    Ticks(2);
+    oneHitOf(100140);
+    // Its burning look ends while the hero is in reach: 0 damage, each
+    // frame until it burns again.
+    hero.burnEffect = false;
+    Ticks(3);
+    std::vector<MSGData> renewed = HeroHits();
+    ASSERT_GE(renewed.size(), 2u);
+    for (const MSGData &m : renewed) {
+        EXPECT_EQ(m.word[1], 16);
+        EXPECT_EQ(m.word[2], 0) << "the status again, no damage";
+    }
+    hero.burnEffect = true;
     Ticks(10);
     EXPECT_TRUE(HeroHits().empty());
-    // Its burning look ends while the hero is in reach: 0 damage.
-    hero.burnEffect = false;
-    Ticks(2);
-    std::vector<MSGData> renewed = HeroHits();
-    ASSERT_FALSE(renewed.empty());
-    EXPECT_EQ(renewed[0].word[1], 16);
-    EXPECT_EQ(renewed[0].word[2], 0) << "the status again, no damage";
     // A hero that cannot be hurt is not hit at all.
     hero.hurtable = false;
     hero.burnEffect = false;
@@ -199,6 +232,19 @@ TEST_F(TrapScenario, TheBlastArmsFiveSecondsGrowsToTwentyAndFireDestroysIt)
         }
     }
     EXPECT_NEAR(hitAt, 45, 2) << "radius = timer / 1.5 s x 20 reaches 10 at 0.75 s";
+    // Poisoned, the hero in the ring is left be; once the poison has worn
+    // off it is poisoned again with 0 damage.
+    hero.poisonTint = true;
+    Ticks(5);
+    EXPECT_TRUE(HeroHits().empty()) << "hit once per blast while poisoned";
+    hero.poisonTint = false;
+    Ticks(3);
+    const std::vector<MSGData> renewed = HeroHits();
+    ASSERT_FALSE(renewed.empty());
+    for (const MSGData &m : renewed) {
+        EXPECT_EQ(m.word[1], 32);
+        EXPECT_EQ(m.word[2], 0);
+    }
     EXPECT_TRUE(SoundQueued(6500230, blast)) << "the blast's sound";
     EXPECT_LE(trap->blastTimer, 1.5f + 1e-4f);
     // The next blast grows from nothing again.
@@ -312,6 +358,28 @@ TEST_F(TrapScenario, NoHeroZeroNoRewardAndNoCrash)
     stage.heroes[0] = &hero;
     stage.heroCount = 1;
     EXPECT_EQ(EffectStarts("3406000"), 0);
+    EXPECT_EQ(hero.killCount, 0);
+}
+
+// The poison trap's reward is 50 to 100 pieces times the multiplier.
+TEST_F(TrapScenario, ThePoisonTrapRewardsFiftyToAHundred)
+{
+    auto *trap = static_cast<CSTrap1203 *>(PlaceTrap(1203));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    hero.hitCounter = 0;  // x1
+    Hit(trap, kAtkPlain, 1000);
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    Ticks(120);
+    int32_t reward = 0;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        if (!r.fields.empty() && r.fields[0] == "reward") {
+            reward += std::stoi(r.fields[1]);
+        }
+    }
+    EXPECT_GE(reward, 50);
+    EXPECT_LE(reward, 100);
+    EXPECT_EQ(hero.killCount, 1);
 }
 
 }  // namespace

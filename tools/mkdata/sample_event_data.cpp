@@ -23,11 +23,12 @@ constexpr const char *kEventModels = "RESOURCE/G_EVENT/DFF";
 constexpr const char *kWaterFolder = "RESOURCE/G_EVENT/TWATER";
 constexpr const char *kEventAnims = "RESOURCE/G_EVENT/ANM";
 
-// The water: a 60 x 60 surface that rises 6 units over 3 s (its node
-// animation) from 5 below the ground, bobbing a little (its clump
-// animation, node 1), with a spray corner near each of its corners.
-constexpr float kWaterLow = -5.0f;
-constexpr float kWaterRise = 6.0f;
+// The water: a 60 x 60 surface that rises 4.5 units over 3 s (its node
+// animation) from 1 below the ground, so that it shows from about the
+// time it starts to hurt (1/6 s), bobbing a little (its clump animation,
+// node 1), with a spray corner near each of its corners.
+constexpr float kWaterLow = -1.0f;
+constexpr float kWaterRise = 4.5f;
 constexpr int kWaterRiseFrames = 180;
 constexpr RwInt32 kWaveNode = 1;
 constexpr float kBobSeconds = 2.0f;

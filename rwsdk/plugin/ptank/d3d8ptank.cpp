@@ -183,7 +183,10 @@ RwBool RpPTankD3D8Render(RpAtomic *atomic, RpPTankData *data, RwInt32 actPCount)
     const RwUInt32 stride = points ? RpPTankPointVertexStride(gf, dataFlags) : RpPTankQuadVertexStride(gf);
 
     RpD3D8AtomicDefaultLightingCallback(atomic);
-    RwD3D8SetWorldMatrix(nullptr);
+    // The particles are in the space of the tank's frame (the world for a
+    // tank without one).
+    RwFrame *frame = RpAtomicGetFrame(atomic);
+    RwD3D8SetWorldMatrix(frame != nullptr ? RwFrameGetLTM(frame) : nullptr);
     RwUInt32 lighting = 0;
     RwUInt32 shadeMode = D3DSHADE_GOURAUD;
     RwD3D8GetRenderState(D3DRS_LIGHTING, &lighting);

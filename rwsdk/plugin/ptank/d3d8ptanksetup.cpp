@@ -12,6 +12,32 @@ namespace {
 
 RwBool Has(RwUInt32 flags, RwUInt32 bit) { return (flags & bit) != 0; }
 
+// A direction of the world in the space of `inverse`'s source matrix.
+RwV3d IntoSpace(const RwMatrix &inverse, const RwV3d &v)
+{
+    return {v.x * inverse.right.x + v.y * inverse.up.x + v.z * inverse.at.x,
+            v.x * inverse.right.y + v.y * inverse.up.y + v.z * inverse.at.y,
+            v.x * inverse.right.z + v.y * inverse.up.z + v.z * inverse.at.z};
+}
+
+// The camera's axes in the world, turned into the tank's space: the tank's
+// particles are drawn through its frame, so quads that face the camera need
+// the camera's axes as the frame sees them.
+void CameraAxesInTankSpace(RpAtomic *atomic, RwV3d *right, RwV3d *up)
+{
+    RwFrame *frame = RpAtomicGetFrame(atomic);
+    const RwMatrix *ltm = frame != nullptr ? RwFrameGetLTM(frame) : nullptr;
+    if (ltm == nullptr || RwMatrixIsIdentityFlagged(ltm)) {
+        return;
+    }
+    RwMatrix inverse;
+    if (RwMatrixInvert(&inverse, ltm) == nullptr) {
+        return;
+    }
+    *right = IntoSpace(inverse, *right);
+    *up = IntoSpace(inverse, *up);
+}
+
 // The camera's right points the other way from the screen's x, hence the sign.
 void CameraAxes(const RpPTank *tank, RwV3d *right, RwV3d *up)
 {
@@ -83,6 +109,9 @@ RwBool RpPTankQuadSetup(RpPTankInstanceContext *context, RpAtomic *atomic, RpPTa
     context->useColors = Has(gf, rpGEOMETRYPRELIT);
     context->useTexCoords = Has(gf, rpGEOMETRYTEXTURED);
     CameraAxes(tank, &context->right, &context->up);
+    if (!Has(tank->data.format.dataFlags, rpPTANKDFLAGCNSMATRIX)) {
+        CameraAxesInTankSpace(atomic, &context->right, &context->up);
+    }
 
     const RwUInt32 stride = RpPTankQuadVertexStride(gf);
     RwUInt8 *vertices = nullptr;

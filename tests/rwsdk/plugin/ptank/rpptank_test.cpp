@@ -198,6 +198,41 @@ TEST_F(PTankTest, QuadsFrameMatchesReference)
     DestroyCamera(camera);
 }
 
+// A tank on a frame draws its particles through the frame: the row written
+// in the space of a turned and moved frame lands where the plain tank's
+// does, its quads still facing the camera.
+TEST_F(PTankTest, ATanksFramePlacesAndTurnsItsParticles)
+{
+    RwCamera *camera = MakeCamera();
+    RpAtomic *atomic = RpPTankAtomicCreate(3, rpPTANKDFLAGCOLOR, 0);
+    ASSERT_NE(atomic, nullptr);
+    RwFrame *frame = RwFrameCreate();
+    const RwV3d yAxis = {0.0f, 1.0f, 0.0f};
+    const RwV3d zAxis = {0.0f, 0.0f, 1.0f};
+    const RwV3d moved = {3.0f, -1.0f, -2.0f};
+    RwFrameRotate(frame, &yAxis, 90.0f, rwCOMBINEREPLACE);
+    RwFrameRotate(frame, &zAxis, 30.0f, rwCOMBINEPOSTCONCAT);
+    RwFrameTranslate(frame, &moved, rwCOMBINEPOSTCONCAT);
+    RpAtomicSetFrame(atomic, frame);
+    FillRow(atomic, 3);
+    RwMatrix inverse;
+    ASSERT_NE(RwMatrixInvert(&inverse, RwFrameGetLTM(frame)), nullptr);
+    RpPTankLockStruct positions;
+    ASSERT_TRUE(RpPTankAtomicLock(atomic, &positions, rpPTANKDFLAGPOSITION, rpPTANKLFLAGWRITE));
+    for (RwInt32 i = 0; i < 3; ++i) {
+        RwV3d *p = reinterpret_cast<RwV3d *>(positions.data + i * positions.stride);
+        RwV3dTransformPoints(p, p, 1, &inverse);
+    }
+    RpPTankAtomicUnlock(atomic);
+    const win::Frame image = Render(camera, {16, 16, 16, 255}, [&] { RpAtomicRender(atomic); });
+    EXPECT_TRUE(MatchesReference(image, "ptank_quads", 8));
+    EXPECT_EQ(image.At(width / 2, height / 2) & 0xFFFFFFu, 0x00FF00u);
+    RpAtomicSetFrame(atomic, nullptr);
+    RwFrameDestroy(frame);
+    RpAtomicDestroy(atomic);
+    DestroyCamera(camera);
+}
+
 // A render whose vertex lock fails must not draw: the shared buffer would
 // still hold another tank's vertices (or be gone).
 TEST_F(PTankTest, FailedVertexLockDrawsNothing)
