@@ -112,13 +112,9 @@ void CSTrap1201::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 
 void CSTrap1201::Update(AiObject *actor, float dt)
 {
-    if (actor->removed) {
-        return;
-    }
     int32_t next = -1;
-    Think(actor, &next);
-    if (actor->active) {
-        Act(actor, &next, dt);
+    if (!ThinkThenAct(actor, dt, &next, Think, Act)) {
+        return;
     }
     if (actor->eventHeld && !actor->dying && !actor->eventModel &&
         (actor->state == 1 || actor->state == kHeldState)) {

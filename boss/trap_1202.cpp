@@ -174,13 +174,8 @@ void CSTrap1202::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 
 void CSTrap1202::Update(AiObject *actor, float dt)
 {
-    if (actor->removed) {
-        return;
-    }
     int32_t next = -1;
-    Think(actor, &next);
-    if (actor->active) {
-        Act(actor, &next, dt);
+    if (ThinkThenAct(actor, dt, &next, Think, Act)) {
+        SetState(actor, actor->Fsf(), next);
     }
-    SetState(actor, actor->Fsf(), next);
 }

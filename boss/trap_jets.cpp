@@ -89,13 +89,9 @@ JetSet JetsOf(AiObject *actor)
 template <typename Think, typename Act>
 void RunJetTrapUpdate(AiObject *actor, float dt, Think think, Act act)
 {
-    if (actor->removed) {
-        return;
-    }
     int32_t next = -1;
-    think(actor, &next);
-    if (actor->active) {
-        act(actor, &next, dt);
+    if (!ThinkThenAct(actor, dt, &next, think, act)) {
+        return;
     }
     CSTrap::SetState5(actor, actor->Fsf(), next);
     if (RowOf(actor).syncsAxesAfterUpdate) {

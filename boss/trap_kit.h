@@ -11,9 +11,9 @@
 #include <span>
 
 #include "actor/ai_message.h"
+#include "actor/ai_object.h"
 #include "boss/trap_traits.h"
 
-class AiObject;
 class CFSF;
 class CSParticleSystem;
 
@@ -71,6 +71,22 @@ void BlowOnHeroes(AiObject *actor, const TrapTraits &row, const JetSet &set);
 // when nothing drops, the kill and the reward of hero 0 (none without a
 // hero 0); then out of play.
 void GoneWithReward(AiObject *actor, const TrapTraits &row);
+
+// The update's first half: nothing once removed; else *next := -1, the
+// think step, and the act step while active. False when removed.
+template <typename Think, typename Act>
+bool ThinkThenAct(AiObject *actor, float dt, int32_t *next, Think think, Act act)
+{
+    if (actor->removed) {
+        return false;
+    }
+    *next = -1;
+    think(actor, next);
+    if (actor->active) {
+        act(actor, next, dt);
+    }
+    return true;
+}
 
 // The state sounds on the first act of states 1, 2 and 3.
 void PlayStateSounds(AiObject *actor);

@@ -2,6 +2,7 @@
 #include "event/give_item_event.h"
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
 
@@ -13,18 +14,11 @@ void CSGiveItemEvent::Setup(int32_t itemId, int32_t condition)
 
 uint8_t CSGiveItemEvent::Check(float)
 {
-    switch (Condition) {
-    case 2:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    case 3:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 4:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 5:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    default:
-        return 1;
-    }
+    // Codes 2 to 5; 1 and any other code always hold.
+    using enum ConditionTest;
+    static constexpr ConditionTest kCodes[] = {kLinkRunning, kLinkEnded, kOwnActorsGone, kLinkedActorsGone};
+    const bool listed = Condition >= 2 && Condition <= 5;
+    return !listed || ConditionHolds(this, kCodes[Condition - 2]) ? 1 : 0;
 }
 
 void CSGiveItemEvent::Step(float)

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_manager.h"
 #include "event/event_models.h"
 #include "rpworld.h"
@@ -77,20 +78,12 @@ RpClump *CSMoveObjectEvent::MovedModel() const
 
 uint8_t CSMoveObjectEvent::Check(float)
 {
-    switch (Condition) {
-    case 100:
-        return 1;
-    case 200:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 300:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    case 400:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 500:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    default:
-        return 0;
-    }
+    using enum ConditionTest;
+    // What the codes 100 to 500 wait for.
+    static constexpr std::array<ConditionTest, 5> kCodes = {
+        kAlways, kLinkEnded, kLinkRunning, kOwnActorsGone, kLinkedActorsGone,
+    };
+    return CheckHundredCode(this, kCodes, Condition);
 }
 
 void CSMoveObjectEvent::Update(float dt)

@@ -6,6 +6,7 @@
 
 #include "app/game_rand.h"
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_blocks.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
@@ -30,23 +31,15 @@ void CSNpcAppearEvent::Release() { FreeEventBlock(AppearedFlags); }
 
 uint8_t CSNpcAppearEvent::Check(float)
 {
+    using enum ConditionTest;
+    // What the codes 100 to 500 wait for.
+    static constexpr std::array<ConditionTest, 5> kCodes = {
+        kAlways, kOwnActorsGone, kLinkedActorsGone, kLinkEnded, kLinkRunning,
+    };
     if (Condition > 0 && Condition < 100) {
         return LinkEndNum == Condition ? 1 : 0;
     }
-    switch (Condition) {
-    case 100:
-        return 1;
-    case 200:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 300:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    case 400:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 500:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    default:
-        return 0;
-    }
+    return CheckHundredCode(this, kCodes, Condition);
 }
 
 int32_t CSNpcAppearEvent::Target() const { return BoundActorCount(this); }

@@ -5,6 +5,7 @@
 
 #include "app/debug.h"
 #include "app/game_rand.h"
+#include "event/condition_codes.h"
 #include "event/event_blocks.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
@@ -54,7 +55,7 @@ void CSSceneEffectEvent::Load()
 
 void CSSceneEffectEvent::Update(float dt)
 {
-    if (LinkEvent != nullptr && LinkEvent->IsOccur != 0) {
+    if (LinkRunning(this)) {
         if (manager != nullptr) {
             manager->EndEvent(this);
         }

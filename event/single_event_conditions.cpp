@@ -2,6 +2,7 @@
 #include "event/single_event_conditions.h"
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_links.h"
 #include "event/event_objects.h"
 #include "event/timed_event.h"
@@ -15,8 +16,6 @@ bool CameraTimeReached(const EventRecord *record, float seconds)
     return link != nullptr && link->kind == EventKind::kInGameAnm &&
            static_cast<const CSInGameAnmEvent *>(link)->CameraTime() >= seconds;
 }
-
-bool LinkEnded(const EventRecord *record) { return record->LinkEvent != nullptr && record->LinkEvent->OccurCount >= 1; }
 
 // How many actors bound to LinkEvent are removed and have an AI id in [low, high].
 int32_t LinkedRemovedWithIds(const EventRecord *record, int32_t low, int32_t high)

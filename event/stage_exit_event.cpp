@@ -2,6 +2,7 @@
 #include "event/stage_exit_event.h"
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
 
@@ -14,20 +15,12 @@ void CSStageExitEvent::Setup(int32_t condition, int32_t target, uint8_t flag)
 
 uint8_t CSStageExitEvent::Check(float)
 {
-    switch (Condition) {
-    case 500:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 600:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    case 200:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 300:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    case 400:
-        return 1;
-    default:
-        return 0;
-    }
+    using enum ConditionTest;
+    // What the codes 100 to 600 wait for.
+    static constexpr std::array<ConditionTest, 6> kCodes = {
+        kNever, kOwnActorsGone, kLinkedActorsGone, kAlways, kLinkEnded, kLinkRunning,
+    };
+    return CheckHundredCode(this, kCodes, Condition);
 }
 
 void CSStageExitEvent::Occur(float)

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_blocks.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
@@ -80,20 +81,12 @@ void CSStarEffectEvent::Release()
 
 uint8_t CSStarEffectEvent::Check(float)
 {
-    switch (Condition) {
-    case 100:
-        return 1;
-    case 200:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 300:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    case 400:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 500:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    default:
-        return 0;
-    }
+    using enum ConditionTest;
+    // What the codes 100 to 500 wait for.
+    static constexpr std::array<ConditionTest, 5> kCodes = {
+        kAlways, kOwnActorsGone, kLinkedActorsGone, kLinkEnded, kLinkRunning,
+    };
+    return CheckHundredCode(this, kCodes, Condition);
 }
 
 void CSStarEffectEvent::Update(float dt)

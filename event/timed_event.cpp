@@ -2,6 +2,7 @@
 #include "event/timed_event.h"
 
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_manager.h"
 
 void CSTimedEvent::SetTimer(int32_t code)
@@ -14,20 +15,12 @@ void CSTimedEvent::SetTimer(int32_t code)
 
 uint8_t CSTimedEvent::Check(float)
 {
-    switch (Code) {
-    case 100:
-        return 1;
-    case 200:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    case 300:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 400:
-        return AllBoundActorsRemoved(this) ? 1 : 0;
-    case 500:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    default:
-        return 0;
-    }
+    using enum ConditionTest;
+    // What the codes 100 to 500 wait for.
+    static constexpr std::array<ConditionTest, 5> kCodes = {
+        kAlways, kLinkRunning, kLinkEnded, kOwnActorsGone, kLinkedActorsGone,
+    };
+    return CheckHundredCode(this, kCodes, Code);
 }
 
 void CSTimedEvent::Occur(float dt)

@@ -3,23 +3,18 @@
 
 #include "actor/ai_message.h"
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
 
 uint8_t CSTrapNoticeEvent::Check(float)
 {
-    switch (Condition) {
-    case 100:
-        return 1;
-    case 200:
-        return LinkEvent != nullptr && LinkEvent->IsOccur != 0 ? 1 : 0;
-    case 300:
-        return LinkEvent != nullptr && LinkEvent->OccurCount >= 1 ? 1 : 0;
-    case 500:
-        return AllLinkedActorsRemoved(this) ? 1 : 0;
-    default:
-        return 0;
-    }
+    using enum ConditionTest;
+    // What the codes 100 to 500 wait for.
+    static constexpr std::array<ConditionTest, 5> kCodes = {
+        kAlways, kLinkRunning, kLinkEnded, kNever, kLinkedActorsGone,
+    };
+    return CheckHundredCode(this, kCodes, Condition);
 }
 
 void CSTrapNoticeEvent::Occur(float)

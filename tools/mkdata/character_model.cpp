@@ -386,7 +386,7 @@ RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
     RpGeometry *geometry = ok ? BuildGeometry(look, scale, weights, indices) : nullptr;
     ok = geometry != nullptr;
     if (ok) {
-        RwMatrix inverseBind[kCharacterBones];
+        RwMatrix inverseBind[kCharacterBones] = {};  // no stray bits in the words the skin writes
         for (RwInt32 b = 0; b < kCharacterBones; ++b) {
             RwV3d back = BindPosition(b, scale);
             RwV3dScale(&back, &back, -1.0f);

@@ -10,8 +10,10 @@
 #include "rpusrdat.h"
 #include "stage/model_frames.h"
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/character_set.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/posed_timeline.h"
 #include "tools/mkdata/sample_boss_spec.h"
 #include "tools/mkdata/stage_files.h"
 
@@ -337,47 +339,13 @@ RtQuat PoseOf(Move move, RwInt32 node, RwReal u, RwReal scale, RwV3d *translatio
     return CharacterRotation(axis, degrees);
 }
 
-struct Stretch {
-    RwReal start;  // seconds
-    RwReal length;
-    Move move;
-};
-
-// A motion that holds several tested frames spans others: at each time
-// the shortest stretch holding it gives the pose.
-RtQuat TimelinePose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context)
-{
-    const Stretch *best = nullptr;
-    for (const Stretch &s : *static_cast<const std::vector<Stretch> *>(context)) {
-        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f && (best == nullptr || s.length < best->length)) {
-            best = &s;
-        }
-    }
-    if (best == nullptr) {
-        return PoseOf(Move::kIdle, node, 0.0f, scale, translation);
-    }
-    return PoseOf(best->move, node, std::clamp((t - best->start) / best->length, 0.0f, 1.0f), scale, translation);
-}
-
 RtAnimAnimation *BuildAnimation(const BossSpec &spec, const MotionTable &table)
 {
-    std::vector<Stretch> stretches;
+    std::vector<PoseStretch<Move>> stretches;
     for (const State &s : spec.states) {
-        const MotionRange &range = table.motions[static_cast<size_t>(s.id)];
-        stretches.push_back({static_cast<RwReal>(range.startFrame) / 60.0f,
-                             static_cast<RwReal>(range.endFrame - range.startFrame) / 60.0f, s.move});
+        stretches.push_back(StretchOf(table.motions[static_cast<size_t>(s.id)], s.move));
     }
-    std::sort(stretches.begin(), stretches.end(), [](const Stretch &a, const Stretch &b) { return a.start < b.start; });
-    std::vector<RwReal> times;
-    for (const Stretch &s : stretches) {
-        for (int k = 0; k <= 4; ++k) {
-            times.push_back(s.start + s.length * static_cast<RwReal>(k) / 4.0f);
-        }
-    }
-    std::sort(times.begin(), times.end());
-    times.erase(std::unique(times.begin(), times.end(), [](RwReal a, RwReal b) { return std::fabs(a - b) < 1e-4f; }),
-                times.end());
-    return BuildPosedAnimation(times, TimelinePose, &stretches, kBossScale);
+    return BuildTimelineAnimation<Move>(stretches, PoseOf, Move::kIdle, kBossScale);
 }
 
 CFSF Build(const BossSpec &spec)
@@ -685,14 +653,7 @@ bool WriteSampleBosses(const std::string &root)
         if (!WriteBossModel(folder, name, spec.look)) {
             return false;
         }
-        RtAnimAnimation *animation = BuildAnimation(spec, motions);
-        const bool ok = animation != nullptr && WriteCharacterAnimation(animation, base + ".ANM");
-        if (animation != nullptr) {
-            RtAnimAnimationDestroy(animation);
-        }
-        if (!ok || !WriteMotionFile(base + ".AMF", motions) ||
-            !WriteCharacterParamsFile(base + ".PAF", SampleBossParams(aiType)) ||
-            !WriteStateMachineFile(base + ".FSF", Build(spec))) {
+        if (!WriteCharacterSet(base, BuildAnimation(spec, motions), motions, SampleBossParams(aiType), Build(spec))) {
             return false;
         }
     }

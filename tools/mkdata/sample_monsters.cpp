@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/character_set.h"
 #include "tools/mkdata/character_states.h"
+#include "tools/mkdata/posed_timeline.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace mkdata {
@@ -441,51 +443,13 @@ RtQuat PoseOf(Motion kind, RwInt32 node, RwReal u, RwReal scale, RwV3d *translat
     return Still();
 }
 
-// The keyed stretches of a type's timeline.
-struct Stretch {
-    RwReal start;  // seconds
-    RwReal length;
-    Motion kind;
-};
-struct Timeline {
-    std::vector<Stretch> stretches;  // by start
-};
-
-constexpr RwReal kKeySteps = 4.0f;  // keys at quarters of each motion
-
-RtQuat TimelinePose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context)
-{
-    const auto *timeline = static_cast<const Timeline *>(context);
-    for (const Stretch &s : timeline->stretches) {
-        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f) {
-            const RwReal u = std::clamp((t - s.start) / s.length, 0.0f, 1.0f);
-            return PoseOf(s.kind, node, u, scale, translation);
-        }
-    }
-    *translation = CharacterBoneOffset(node, scale);
-    return Still();
-}
-
 RtAnimAnimation *BuildMonsterAnimation(const MonsterSpec &spec, const MotionTable &table)
 {
-    Timeline timeline;
+    std::vector<PoseStretch<Motion>> stretches;
     for (const Row &row : spec.rows) {
-        const MotionRange &range = table.motions[static_cast<size_t>(row.id)];
-        timeline.stretches.push_back({static_cast<RwReal>(range.startFrame) / 60.0f,
-                                      static_cast<RwReal>(range.endFrame - range.startFrame) / 60.0f, row.motion});
+        stretches.push_back(StretchOf(table.motions[static_cast<size_t>(row.id)], row.motion));
     }
-    std::sort(timeline.stretches.begin(), timeline.stretches.end(),
-              [](const Stretch &a, const Stretch &b) { return a.start < b.start; });
-    std::vector<RwReal> times;
-    for (const Stretch &s : timeline.stretches) {
-        for (RwReal k = 0; k <= kKeySteps; k += 1.0f) {
-            times.push_back(s.start + s.length * k / kKeySteps);
-        }
-    }
-    std::sort(times.begin(), times.end());
-    times.erase(std::unique(times.begin(), times.end(), [](RwReal a, RwReal b) { return std::fabs(a - b) < 1e-4f; }),
-                times.end());
-    return BuildPosedAnimation(times, TimelinePose, &timeline, kSampleFigureScale);
+    return BuildTimelineAnimation<Motion>(stretches, PoseOf, Motion::kIdle, kSampleFigureScale);
 }
 
 CFSF Build(const MonsterSpec &spec)
@@ -593,14 +557,8 @@ bool WriteSampleMonsters(const std::string &root)
         if (!WriteCharacterModel(root, folder.c_str(), name.c_str(), spec.look)) {
             return false;
         }
-        RtAnimAnimation *animation = BuildMonsterAnimation(spec, motions);
-        const bool ok = animation != nullptr && WriteCharacterAnimation(animation, base.string() + ".ANM");
-        if (animation != nullptr) {
-            RtAnimAnimationDestroy(animation);
-        }
-        if (!ok || !WriteMotionFile(base.string() + ".AMF", motions) ||
-            !WriteCharacterParamsFile(base.string() + ".PAF", SampleMonsterParams(aiType)) ||
-            !WriteStateMachineFile(base.string() + ".FSF", Build(spec))) {
+        if (!WriteCharacterSet(base.string(), BuildMonsterAnimation(spec, motions), motions,
+                               SampleMonsterParams(aiType), Build(spec))) {
             return false;
         }
     }

@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/character_set.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/posed_timeline.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/stage_files.h"
 
@@ -205,37 +207,13 @@ RtQuat PoseOf(Pose pose, RwInt32 node, RwReal u, RwReal scale, RwV3d *translatio
     return CharacterRotation(x, 0.0f);
 }
 
-struct Stretch {
-    RwReal start;
-    RwReal length;
-    Pose pose;
-};
-
-RtQuat TimelinePose(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context)
-{
-    for (const Stretch &s : *static_cast<const std::vector<Stretch> *>(context)) {
-        if (t >= s.start - 1e-4f && t <= s.start + s.length + 1e-4f) {
-            return PoseOf(s.pose, node, std::clamp((t - s.start) / s.length, 0.0f, 1.0f), scale, translation);
-        }
-    }
-    return PoseOf(Pose::kCrouch, node, 0.0f, scale, translation);
-}
-
 RtAnimAnimation *BuildAnimation(const TrapSpec &spec, const MotionTable &table)
 {
-    std::vector<Stretch> stretches;
-    std::vector<RwReal> times;
+    std::vector<PoseStretch<Pose>> stretches;
     for (const TrapState &s : spec.states) {
-        const MotionRange &range = table.motions[static_cast<size_t>(s.id)];
-        const Stretch stretch = {static_cast<RwReal>(range.startFrame) / 60.0f,
-                                 static_cast<RwReal>(range.endFrame - range.startFrame) / 60.0f, s.pose};
-        stretches.push_back(stretch);
-        for (int k = 0; k <= 4; ++k) {
-            times.push_back(stretch.start + stretch.length * static_cast<RwReal>(k) / 4.0f);
-        }
+        stretches.push_back(StretchOf(table.motions[static_cast<size_t>(s.id)], s.pose));
     }
-    std::sort(times.begin(), times.end());
-    return BuildPosedAnimation(times, TimelinePose, &stretches, kSampleFigureScale);
+    return BuildTimelineAnimation<Pose>(stretches, PoseOf, Pose::kCrouch, kSampleFigureScale);
 }
 
 CFSF Build(const TrapSpec &spec)
@@ -311,14 +289,7 @@ bool WriteSampleTraps(const std::string &root)
         if (!WriteCharacterModel(root, folder.c_str(), name.c_str(), spec.look)) {
             return false;
         }
-        RtAnimAnimation *animation = BuildAnimation(spec, motions);
-        const bool ok = animation != nullptr && WriteCharacterAnimation(animation, base + ".ANM");
-        if (animation != nullptr) {
-            RtAnimAnimationDestroy(animation);
-        }
-        if (!ok || !WriteMotionFile(base + ".AMF", motions) ||
-            !WriteCharacterParamsFile(base + ".PAF", SampleTrapParams(aiType)) ||
-            !WriteStateMachineFile(base + ".FSF", Build(spec))) {
+        if (!WriteCharacterSet(base, BuildAnimation(spec, motions), motions, SampleTrapParams(aiType), Build(spec))) {
             return false;
         }
     }
