@@ -6,6 +6,8 @@
 
 #include "device.h"
 #include "format_info.h"
+#include "swr/swr_coarse_depth.h"
+#include "swr/swr_depth_stencil.h"
 #include "swr/swr_texel_copy.h"
 
 namespace d3d8 {
@@ -44,6 +46,7 @@ SurfaceImpl *SurfaceImpl::CreateStandalone(DeviceImpl *device, const SurfaceDesc
 SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool implicit)
     : DeviceChild(device, desc.pool, implicit), desc_(desc) {
     bits_.assign(SurfaceBytes(desc.format, desc.width, desc.height), 0);
+    if (swr::DescribeDepthFormat(desc.format).bytes) coarse_ = std::make_unique<swr::CoarseDepth>();
 }
 
 SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceChild *link)
@@ -55,6 +58,7 @@ SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceC
 
 void SurfaceImpl::DropCopy() {
     if (copy_) copy_->Drop();
+    if (coarse_) coarse_->Drop();
 }
 
 SurfaceImpl::~SurfaceImpl() = default;
@@ -117,6 +121,7 @@ void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) 
     bits_.assign(SurfaceBytes(format, width, height), 0);
     locked_ = false;
     DropCopy();
+    if (swr::DescribeDepthFormat(format).bytes && !coarse_) coarse_ = std::make_unique<swr::CoarseDepth>();
 }
 
 swr::TextureLevel SurfaceImpl::AsTextureLevel() const {
@@ -147,6 +152,7 @@ swr::DepthTarget SurfaceImpl::AsDepthTarget() {
     target.pitch = Pitch();
     target.format = desc_.format;
     target.bits = bits_.data();
+    target.coarse = coarse_.get();
     return target;
 }
 

@@ -40,7 +40,8 @@ public:
 
     const SurfaceDesc &Desc() const { return desc_; }
     uint32_t Pitch() const;
-    // Writable bits: any 32-bit copy the rasteriser keeps of them is dropped.
+    // Writable bits: whatever the rasteriser keeps of them (a 32-bit copy, a coarse
+    // depth) is dropped.
     uint8_t *Bits() {
         DropCopy();
         return bits_.data();
@@ -66,6 +67,9 @@ private:
     // Where the rasteriser keeps a 32-bit copy of a texture level it cannot sample as it
     // is (texture levels only); dropped whenever the bits may change.
     std::unique_ptr<swr::TexelCopy> copy_;
+    // Where it keeps the coarse depth of a depth/stencil surface's tiles; dropped likewise
+    // (drawing and clearing keep it up to date themselves).
+    std::unique_ptr<swr::CoarseDepth> coarse_;
     IUnknown *owner_ = nullptr;          // container, or null when standalone
     const DeviceChild *link_ = nullptr;  // registry entry giving the device
     ULONG refs_ = 1;                     // standalone surfaces only

@@ -6,6 +6,7 @@
 
 #include <emmintrin.h>
 
+#include "swr_coarse_depth.h"
 #include "swr_depth_stencil.h"
 #include "swr_draw.h"
 #include "swr_pixel_pipeline.h"
@@ -117,6 +118,10 @@ void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
             const PixelRect d = Intersect(r, TargetRect(depth->width, depth->height));
             if (!d.Empty()) {
                 ByBands(d, [&](const PixelRect &band) { ClearDepthRect(*depth, format, band, flags, z, stencil); });
+                if (depth->coarse && (flags & D3DCLEAR_ZBUFFER)) {
+                    depth->coarse->Fit(*depth, false);
+                    depth->coarse->Cleared(d, QuantizeDepth(z, format.depthBits));
+                }
             }
         }
     }

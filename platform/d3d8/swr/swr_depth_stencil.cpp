@@ -47,6 +47,8 @@ bool DepthStencilUnit::Prepare(const DrawState &state, DepthTarget *target) {
     depthTest_ = zEnabled;
     depthWrite_ = zEnabled && rs[D3DRS_ZWRITEENABLE] != 0;
     depthFunc_ = rs[D3DRS_ZFUNC];
+    coarse_ = target->coarse;
+    if (coarse_) coarse_->Fit(*target, depthWrite_);
     depthMask_ = DepthBitsMask(format_);
     stencil_ = rs[D3DRS_STENCILENABLE] != 0 && format_.stencilBits > 0;
     if (stencil_) {
@@ -117,6 +119,7 @@ bool DepthStencilUnit::TestRow(int32_t x, int32_t y, const float *z, int32_t n, 
             any |= bits;
             for (int32_t k = 0; k < 4; ++k) pass[i + k] = (bits >> k) & 1u;
         }
+        if (coarse_ && depthWrite_ && any) coarse_->MarkStale(x, y, x + i, y + 1);
         if (i >= n) return any != 0;
     }
     for (; i < n; ++i) {
@@ -130,6 +133,7 @@ void DepthStencilUnit::DescribeForSpans(SpanDepth &out) const {
     out = SpanDepth{};
     out.unit = this;
     if (!Active()) return;
+    out.coarse = coarse_;
     out.bits = bits_;
     out.pitch = pitch_;
     out.depthMask = depthMask_;

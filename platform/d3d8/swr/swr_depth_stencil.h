@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "swr_coarse_depth.h"
 #include "swr_compare.h"
 #include "swr_draw.h"
 
@@ -71,6 +72,7 @@ private:
     DepthFormat format_;
     uint8_t *bits_ = nullptr;
     uint32_t pitch_ = 0;
+    CoarseDepth *coarse_ = nullptr;  // told of every change of depth
     bool depthTest_ = false;
     bool depthWrite_ = false;
     bool stencil_ = false;
@@ -138,7 +140,10 @@ inline void DepthStencilUnit::Write(uint8_t *p, uint32_t v) const {
         const uint32_t merged = (stencil & ~stencilWriteMask_) | (updated & stencilWriteMask_);
         newWord = (newWord & ~stencilBitsMask) | merged;
     }
-    if (newWord != word) Write(p, newWord);
+    if (newWord != word) {
+        Write(p, newWord);
+        if (coarse_ && ((newWord ^ word) & depthMask_)) coarse_->MarkStale(x, y);
+    }
     return pass;
 }
 

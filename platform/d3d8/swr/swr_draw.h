@@ -30,6 +30,7 @@ namespace swr {
 struct PixelShaderProgram;    // swr_pixel_shader.h
 struct PixelShaderConstants;
 class TexelCopy;              // swr_texel_copy.h
+class CoarseDepth;            // swr_coarse_depth.h
 
 // A colour target: 32-bit A8R8G8B8 or X8R8G8B8 pixels, rows `pitch` bytes apart.
 struct ColorTarget {
@@ -42,12 +43,18 @@ struct ColorTarget {
 
 // A depth/stencil target: D16, D24S8, D24X8 or D32 (D24 formats keep depth in the top
 // 24 bits and stencil in the low 8 of each 32-bit word). `bits` null: no depth buffer.
+//
+// `coarse`, when set, is where the rasteriser keeps a coarse depth of the target's tiles
+// (swr_coarse_depth.h) to skip whole tiles a triangle lies behind: the target's owner
+// keeps it alive with the target and drops it whenever the words change other than by
+// drawing and clearing through these entry points.
 struct DepthTarget {
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t pitch = 0;
     D3DFORMAT format = D3DFMT_UNKNOWN;
     uint8_t *bits = nullptr;
+    CoarseDepth *coarse = nullptr;
 };
 
 // One texture level as the sampler sees it, filled in by the device. `pitch` is the

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "swr_coarse_depth.h"
 #include "swr_fast_triangle.h"
 #include "swr_line_raster.h"
 
@@ -19,8 +20,10 @@ size_t Aligned(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
 
 int32_t BandRowsFor(int32_t rows, uint32_t threads) {
     if (threads <= 1) return std::max(rows, 1);
-    // About eight bands per thread, so that the busiest bands first even them out.
-    return std::max(kBandRows, rows / static_cast<int32_t>(8 * threads));
+    // About eight bands per thread, so that the busiest bands first even them out; whole
+    // tiles of the coarse depth, so that each band tests and keeps its own.
+    const int32_t rowsEach = std::max(kBandRows, rows / static_cast<int32_t>(8 * threads));
+    return (rowsEach + CoarseDepth::kTile - 1) / CoarseDepth::kTile * CoarseDepth::kTile;
 }
 
 void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, int32_t bandRows, uint32_t varyingCount) {

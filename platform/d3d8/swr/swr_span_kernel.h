@@ -856,13 +856,28 @@ template <bool kPerspective>
 }
 
 // Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
-// a triangle's short rows fill whole groups two rows at a time.
-template <bool kPerspective>
-void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
-    const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
-    const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
-    if (y0 >= y1) return;
+// a triangle's short rows fill whole groups two rows at a time. With kCoarse (a large
+// triangle under a LESS or LESSEQUAL test against a target that keeps a coarse depth)
+// the rows are cut around the tiles the triangle lies behind, which it skips.
+template <bool kPerspective, bool kCoarse>
+void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region, int32_t y0,
+              int32_t y1) {
     const bool flat = ctx.flat;
+    // Tile columns the coarse depth answers for (pixel coordinates inside the band are
+    // never negative).
+    const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
+    const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
+    const int32_t tx0 = bx0 / kCoarseTile;
+    const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
+                            ? (bx1 + kCoarseTile - 1) / kCoarseTile
+                            : tx0 + kCoarseColumns;
+    uint64_t rejected[kCoarseColumns / 64];
+    bool anyRejected = false;
+    auto behind = [&](int32_t x) {
+        const int32_t i = x / kCoarseTile - tx0;
+        return i < tx1 - tx0 && ((rejected[i >> 6] >> (i & 63)) & 1u) != 0;
+    };
+    auto nextTile = [](int32_t x) { return (x / kCoarseTile + 1) * kCoarseTile; };
     Batch b;
     b.count = 0;
     RowValues rows[2];
@@ -876,6 +891,14 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         walk.Span(x0, x1);
         if (x0 < region.x0) x0 = region.x0;
         if (x1 > region.x1) x1 = region.x1;
+        if (kCoarse) {
+            if (y == y0 || y % kCoarseTile == 0) {
+                anyRejected = SpanCoarseRejects(p.depth, s, region, y / kCoarseTile, tx0, tx1, p.fault, rejected);
+            }
+            if (anyRejected) {
+                while (x0 < x1 && behind(x0)) x0 = nextTile(x0);
+            }
+        }
         if (x0 >= x1) continue;
         // Two row buffers: a chunk left pending belongs to the previous row with pixels.
         cur ^= 1;
@@ -899,25 +922,38 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
                 r.var[d] = PlaneRow(s.var[d], oy);
             }
         }
-        for (int32_t xs = x0; xs < x1;) {
-            if (!havePending && x1 - xs >= kLanes) {
-                // A whole group of this row.
-                const Chunk ca{xs, y, kHalf, true, &r}, cb{xs + kHalf, y, kHalf, xs + kLanes <= region.x1, &r};
-                AddGroup<kPerspective>(p, s, ctx, ca, cb, b);
+        // The row's pieces between the tiles it lies behind (the whole row when none).
+        for (int32_t piece = x0; piece < x1;) {
+            int32_t end = x1;
+            if (kCoarse && anyRejected) {
+                end = nextTile(piece);
+                while (end < x1 && !behind(end)) end = nextTile(end);
+                if (end > x1) end = x1;
+            }
+            for (int32_t xs = piece; xs < end;) {
+                if (!havePending && end - xs >= kLanes) {
+                    // A whole group of this row.
+                    const Chunk ca{xs, y, kHalf, true, &r}, cb{xs + kHalf, y, kHalf, xs + kLanes <= region.x1, &r};
+                    AddGroup<kPerspective>(p, s, ctx, ca, cb, b);
+                    if (b.count == kBatch) ShadeBatch(p, ctx, b);
+                    xs += kLanes;
+                    continue;
+                }
+                const Chunk c{xs, y, end - xs < kHalf ? end - xs : kHalf, xs + kHalf <= region.x1, &r};
+                xs += kHalf;
+                if (!havePending) {
+                    pending = c;
+                    havePending = true;
+                    continue;
+                }
+                AddGroup<kPerspective>(p, s, ctx, pending, c, b);
+                havePending = false;
                 if (b.count == kBatch) ShadeBatch(p, ctx, b);
-                xs += kLanes;
-                continue;
             }
-            const Chunk c{xs, y, x1 - xs < kHalf ? x1 - xs : kHalf, xs + kHalf <= region.x1, &r};
-            xs += kHalf;
-            if (!havePending) {
-                pending = c;
-                havePending = true;
-                continue;
+            piece = end;
+            if (kCoarse && anyRejected) {
+                while (piece < x1 && behind(piece)) piece = nextTile(piece);
             }
-            AddGroup<kPerspective>(p, s, ctx, pending, c, b);
-            havePending = false;
-            if (b.count == kBatch) ShadeBatch(p, ctx, b);
         }
     }
     if (havePending) {
@@ -926,6 +962,33 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         AddGroup<kPerspective>(p, s, ctx, pending, none, b);
     }
     if (b.count) ShadeBatch(p, ctx, b);
+}
+
+// Triangles whose bounds inside the band hold at least this many pixels ask the coarse
+// depth which tiles they lie behind.
+constexpr int64_t kCoarseArea = 256;
+
+template <bool kPerspective>
+void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
+    const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
+    const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
+    if (y0 >= y1) return;
+    const SpanDepth &depth = p.depth;
+    const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
+    const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
+    const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
+    if (depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
+        int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
+        SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
+    } else {
+        SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
+    }
+    // Writes that may bring depth farther make the tiles' bounds stale (nearer ones
+    // leave them true).
+    if (depth.coarse && depth.write && depthWords && depth.func != D3DCMP_LESS && depth.func != D3DCMP_LESSEQUAL &&
+        depth.func != D3DCMP_EQUAL && depth.func != D3DCMP_NEVER) {
+        SpanCoarseWritten(depth, s, region);
+    }
 }
 
 // The routines of this width; the plan's choices are read per draw inside them.

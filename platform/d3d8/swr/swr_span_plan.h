@@ -12,6 +12,7 @@
 
 namespace swr {
 
+class CoarseDepth;
 class DepthStencilUnit;
 struct FogSetup;
 struct TriangleSetup;
@@ -116,6 +117,7 @@ struct SpanDepth {
     DWORD func = D3DCMP_ALWAYS;
     bool write = false;
     const DepthStencilUnit *unit = nullptr;  // PerPixel
+    CoarseDepth *coarse = nullptr;           // the target's tiles, when it keeps them
 };
 
 struct SpanPlan {
@@ -182,6 +184,7 @@ enum : uint32_t {
     kSpanFaultBlend,    // a blended blue of 100 becomes 101
     kSpanFaultFog,      // a vertex fog factor of 200 becomes 201
     kSpanFaultRow,      // texel row 1 read as row 0
+    kSpanFaultCoarse,   // a coarse depth tile tested against the bound of the tile to its right
     kSpanFaultCount,
 };
 
@@ -189,5 +192,22 @@ enum : uint32_t {
 // reference's own per-pixel depth-stencil test and table fog.
 bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, float z);
 uint8_t SpanTableFog(const FogSetup &fog, float distance);
+
+// What the routines ask of the coarse depth (swr_coarse_depth.h), once per tile row of
+// a large triangle and once per triangle that writes depth. Tiles are kCoarseTile
+// pixels square.
+constexpr int32_t kCoarseTile = 8;
+constexpr int32_t kCoarseColumns = 256;
+// The tiles of tile row `ty`, columns [tx0, tx1) (at most kCoarseColumns of them), that
+// lie wholly inside `region` and where no pixel of `s` can pass the LESS or LESSEQUAL
+// test of `depth`: bit i % 64 of mask[i / 64] for column tx0 + i. True when any is.
+// The nearest depth over a tile is the plane at the tile's corner that the slopes point
+// away from, worked with the very operations the routines use per pixel (each rounds
+// monotonically), so it is never behind any pixel's.
+bool SpanCoarseRejects(const SpanDepth &depth, const TriangleSetup &s, const PixelRect &region, int32_t ty, int32_t tx0,
+                       int32_t tx1, uint32_t fault, uint64_t *mask);
+// A triangle that may have written depth farther inside `region` (under a test other
+// than LESS, LESSEQUAL, EQUAL or NEVER): its tiles become stale.
+void SpanCoarseWritten(const SpanDepth &depth, const TriangleSetup &s, const PixelRect &region);
 
 }  // namespace swr

@@ -1,6 +1,7 @@
 // Texturing through the device: a texture level made the render target (with its own
-// depth buffer), drawn into and then drawn with; and a palettised texture recoloured by
-// a palette change between two draws.
+// depth buffer), drawn into and then drawn with; a palettised texture recoloured by a
+// palette change between two draws; and depth words written through a lock, which the
+// next draw tests against.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -116,6 +117,40 @@ TEST_F(DeviceTexturingTest, PaletteChangeBetweenDrawsRecoloursAPalettisedTexture
     EXPECT_EQ(BackBufferPixel(1, 0), 0xFF0000FFu);
     device->SetTexture(0, nullptr);
     texture->Release();
+}
+
+// The rasteriser keeps a coarse depth of the surface's tiles: a lock drops it, so words
+// written through the lock (here farther than the clear) are what the next draw meets.
+TEST_F(DeviceTexturingTest, DepthWrittenThroughALockIsWhatTheNextDrawTests) {
+    IDirect3DSurface8 *depth = nullptr, *back = nullptr, *backDepth = nullptr;
+    ASSERT_EQ(device->CreateDepthStencilSurface(width, height, D3DFMT_D16, D3DMULTISAMPLE_NONE, &depth), D3D_OK);
+    ASSERT_EQ(device->GetRenderTarget(&back), D3D_OK);
+    ASSERT_EQ(device->GetDepthStencilSurface(&backDepth), D3D_OK);
+    ASSERT_EQ(device->SetRenderTarget(back, depth), D3D_OK);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 0.25f, 0);
+    // Nothing lies nearer than the clear at 0.5: the tiles are known to be behind (and
+    // stay known: the draw writes no depth).
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    DrawColorRect(-0.5f, -0.5f, width - 0.5f, height - 0.5f, 0.5f, 0xFFFF0000u);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    EXPECT_EQ(BackBufferPixel(width / 2, height / 2), 0xFF000000u);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(depth->LockRect(&locked, nullptr, 0), D3D_OK);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint16_t *row = reinterpret_cast<uint16_t *>(static_cast<uint8_t *>(locked.pBits) + y * locked.Pitch);
+        for (uint32_t x = 0; x < width; ++x) row[x] = 0xFFFF;
+    }
+    ASSERT_EQ(depth->UnlockRect(), D3D_OK);
+    DrawColorRect(-0.5f, -0.5f, width - 0.5f, height - 0.5f, 0.5f, 0xFF00FF00u);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    for (uint32_t y = 0; y < height; y += 7) {
+        for (uint32_t x = 0; x < width; x += 9) EXPECT_EQ(BackBufferPixel(x, y), 0xFF00FF00u) << x << ", " << y;
+    }
+    ASSERT_EQ(device->SetRenderTarget(back, backDepth), D3D_OK);
+    back->Release();
+    backDepth->Release();
+    depth->Release();
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The span routines against the reference per-pixel path: randomised scenes under
 // randomised states (every texture format, address mode and filter, one or two stages
-// of any operation, fog, tests, blending) must leave the same colour, depth and
-// stencil, bit for bit, at every vector width and thread count; a deliberate one-value error in any
-// routine must show; and the states the engine uses most do take the span routines.
+// of any operation, fog, tests, blending), on a depth target that keeps a coarse
+// depth, must leave the same colour, depth and stencil, bit for bit, at every vector
+// width and thread count; a deliberate one-value error in any routine must show; and
+// the states the engine uses most do take the span routines.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -55,6 +56,7 @@ std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *
     // One scene in four samples a texture whose rows lie far apart.
     RandomScene scene(kW, kH, seed, seed % 4 == 0, shape);
     if (fast) {
+        s.KeepCoarseDepth();
         scene.Render(s, 12, 24);
     } else {
         FastPathsOff off;
@@ -87,6 +89,7 @@ constexpr uint32_t kSeeds = 40;
 
 TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThreadCount) {
     swr::TakeSamplerShapesUsed();
+    swr::TakeCoarseRejections();
     for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
         const std::vector<uint32_t> reference = Render(seed, false);
         for (uint32_t lanes : Widths()) {
@@ -101,8 +104,10 @@ TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThre
             }
         }
     }
-    // Every shape of sampler the routines are compiled for was among them.
+    // Every shape of sampler the routines are compiled for was among them, and triangles
+    // skipped tiles of the coarse depth they lay behind.
     EXPECT_EQ(swr::TakeSamplerShapesUsed(), (1u << swr::kSamplerShapeCount) - 1);
+    EXPECT_GT(swr::TakeCoarseRejections(), 0u);
 }
 
 // Each routine's deliberate error must make some scene differ from the reference: the

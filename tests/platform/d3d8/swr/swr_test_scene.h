@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/d3d8/swr/swr_coarse_depth.h"
 #include "platform/d3d8/swr/swr_draw.h"
 #include "platform/d3d8/swr/swr_texel_copy.h"
 
@@ -121,6 +122,8 @@ public:
     void ClearDepthStencil(float z, DWORD stencil) {
         swr::Clear(state.viewport, nullptr, &depth, 0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, z, stencil);
     }
+    // The depth target keeps a coarse depth of its tiles from now on, as the device's do.
+    void KeepCoarseDepth() { depth.coarse = &coarse_; }
     uint32_t CountPixels(uint32_t value) const {
         uint32_t n = 0;
         for (uint32_t p : pixels_) n += p == value;
@@ -153,6 +156,7 @@ private:
     swr::DepthTarget *DepthPtr() { return depth.bits ? &depth : nullptr; }
     std::vector<uint32_t> pixels_;
     std::vector<uint32_t> depthWords_;
+    swr::CoarseDepth coarse_;
 };
 
 // Additive blending of a colour of 1 makes each pixel count how often it was drawn.

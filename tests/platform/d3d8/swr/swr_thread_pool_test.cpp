@@ -37,6 +37,7 @@ std::vector<uint32_t> RenderWith(uint32_t threads, uint32_t seed) {
     // Big enough draws to be split: more than one run of set-up work, and enough pixels
     // to rasterise band by band on every thread.
     swrtest::Scene s(157, 131, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    s.KeepCoarseDepth();  // each band tests and keeps its own tiles
     swrtest::RandomScene scene(157, 131, seed);
     scene.Render(s, 3, 600);
     return swrtest::Snapshot(s);
