@@ -1,0 +1,126 @@
+// End to end: the game run headless on a tree of the test's own (the
+// sample's save in slot 1) under a script: the title's Load, the slot, the
+// stage entry to the lobby; in the lobby the status page and back, then the
+// stage select, right to 2020000, its info page, and the start of stage 2
+// through the in-game screen. The trace shows the screens 7, 9, 12, 11, 13,
+// every sound of the presses and the stage's request and load; screenshots
+// of the lobby, the map with its banner, the info page and the stage match
+// their reviewed references. And the main road from a new game: the first
+// stage, its exit, the stage end (15), the lobby, and the second stage
+// chosen on the map.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/app/reference_image.h"
+#include "tests/ui/save_test_support.h"
+
+namespace {
+
+std::vector<int64_t> Fields(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
+                            const std::string &first)
+{
+    std::vector<int64_t> values;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
+            values.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    return values;
+}
+
+bool HasLine(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
+             const std::vector<std::string> &fields)
+{
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == kind && r.fields == fields) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A tap of `key` at `tick`.
+std::string KeyTap(int tick, const char *key)
+{
+    return std::to_string(tick) + " key " + key + " 1\n" + std::to_string(tick + 1) + " key " + key + " 0\n";
+}
+
+class LobbyRoad : public savetest::SaveScreensTest {
+protected:
+    std::vector<gametest::TraceRecord> Run(const std::string &script, const std::vector<std::string> &shots,
+                                           int frames, const std::string &start = "--screen 7")
+    {
+        std::ofstream(root + "/script.txt") << script;
+        std::string arguments = "--headless --mode 1 --fixed-step 16 " + start + " --frames " +
+                                std::to_string(frames) + " --input script.txt --trace game.txt";
+        for (const std::string &shot : shots) {
+            arguments += " --screenshot " + shot + ".bmp";
+        }
+        std::string output;
+        EXPECT_EQ(apptest::RunGame(root, arguments, &output), 0) << output;
+        return gametest::ReadTrace(root + "/game.txt");
+    }
+    void ExpectLikeReference(const std::string &name)
+    {
+        apptest::ExpectLikeReference(root + "/" + name + ".bmp",
+                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
+};
+
+// The title's menu, Load, slot 1: the lobby is current from tick 221 and
+// its pack is in by tick 293.
+const std::string kToTheLobby = KeyTap(20, "Enter") + KeyTap(30, "Down") + KeyTap(40, "Enter") + KeyTap(150, "Enter");
+
+TEST_F(LobbyRoad, FromTheTitleThroughTheLobbyIntoTheSecondStage)
+{
+    StartOn("e2e_lobby");
+    const std::string script = kToTheLobby +
+                               // the status page, and back
+                               KeyTap(300, "Down") + KeyTap(302, "Enter") + KeyTap(380, "X") +
+                               // the stage select: right to 2020000, its info page, start
+                               KeyTap(450, "Up") + KeyTap(452, "Enter") + KeyTap(530, "Right") + KeyTap(570, "Enter") +
+                               KeyTap(600, "Enter");
+    const std::vector<gametest::TraceRecord> trace =
+        Run(script, {"298:road_lobby_menu", "565:road_lobby_map", "595:road_lobby_info", "715:road_lobby_stage2"}, 720);
+    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 13}));
+    EXPECT_EQ(Fields(trace, "screen", "sound"),
+              (std::vector<int64_t>{// the title and the load screen
+                                    6600060, 6600010, 6600060, 6600060,
+                                    // the lobby: down, the status page, back, up, the stage select
+                                    6600010, 6600060, 6600050, 6600010, 6600060,
+                                    // the banner unfolds, folds as the marker leaves, unfolds again
+                                    6600140, 6600140, 6600140,
+                                    // the info page, the start
+                                    6600060, 6600060}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"load", "2020000"}));
+    for (const char *shot : {"road_lobby_menu", "road_lobby_map", "road_lobby_info", "road_lobby_stage2"}) {
+        SCOPED_TRACE(shot);
+        ExpectLikeReference(shot);
+    }
+}
+
+TEST_F(LobbyRoad, TheMainRoadGoesFromTheFirstStageThroughTheLobbyToTheNext)
+{
+    StartOn("e2e_main_road");
+    // From character selection (the title's new game is the road test's):
+    // the hero confirmed, in stage 1 (from tick 141) the hero walks up the
+    // yard into the exit (tick 399); the lobby from tick 572.
+    const std::string script = KeyTap(5, "C") + "142 key W 1\n142 key D 1\n422 key D 0\n422 key W 0\n" +
+                               KeyTap(647, "Enter") + KeyTap(717, "Right") + KeyTap(757, "Enter") +
+                               KeyTap(787, "Enter");
+    const std::vector<gametest::TraceRecord> trace =
+        Run(script, {"642:road_lobby_after_stage1"}, 835, "--screen 8");
+    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 13}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"request", "1", "1", "2000", "taken"}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"release", "2010000"}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
+    EXPECT_TRUE(HasLine(trace, "stage", {"load", "2020000"}));
+    ExpectLikeReference("road_lobby_after_stage1");
+}
+
+}  // namespace
