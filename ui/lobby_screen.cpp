@@ -13,6 +13,7 @@
 #include "ui/lobby_status_page.h"
 #include "ui/lobby_store.h"
 #include "ui/save_game_panel.h"
+#include "ui/save_slot_view.h"
 #include "ui/stage_select.h"
 #include "ui/ui_manager.h"
 
@@ -149,11 +150,10 @@ void CSLobby::LoadTextures()
 {
     const bool packed = stream.OpenPack();
     if (stagePhotos == nullptr) {
-        stagePhotos = ReadFolderPicture("\\RESOURCE\\UITEXT\\PAUSE\\", "STAGPHO.BMP", "STAGPHOA.BMP");
+        stagePhotos = ReadStagePhotoArt();
     }
     if (slotWords == nullptr && UILanguage() <= 14) {
-        slotWords = ReadFolderPicture((std::string("\\RESOURCE\\UITEXT\\SAVELOAD") + UILanguageFolder()).c_str(),
-                                      "SLWORD.BMP", "SLWORDA.BMP");
+        slotWords = ReadSlotWordArt();
     }
     if (packed) {
         stream.CloseOpenedPack();

@@ -6,6 +6,7 @@
 #include "app/text_block.h"
 #include "app/textures.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_text_blocks.h"
 
 uint8_t g_saveReturnToTitle = 0;
 
@@ -20,15 +21,6 @@ constexpr uint32_t kMessageColour = 0xFFB0B0B0u;
 constexpr int32_t kFrameMargin = 10;
 constexpr int32_t kTextWrap = 544;
 
-CSTextBlock *Acquire() { return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr; }
-
-void GiveBack(CSTextBlock *&block)
-{
-    if (block != nullptr) {
-        block->Reset(0);
-        block = nullptr;
-    }
-}
 
 // Lays the text out with its rows centred on x and the block on y.
 void Centre(CSTextBlock *block, const char16_t *text, int32_t x, int32_t y)
@@ -95,7 +87,7 @@ void CSSaveGame::SetActive(uint8_t on)
     view.Create();
     for (CSTextBlock **block : {&question, &rowText, &leftAnswer, &rightAnswer}) {
         if (*block == nullptr) {
-            *block = Acquire();
+            *block = AcquireTextBlock();
         }
     }
     view.LayOut();
@@ -110,7 +102,7 @@ void CSSaveGame::Release()
     view.Release();
     for (CSTextBlock **block :
          {&message, &question, &spareText, &rowText, &spareText2, &leftAnswer, &rightAnswer}) {
-        GiveBack(*block);
+        GiveBackTextBlock(*block);
     }
     ReleasePictures();
     questionOpen = 0;
@@ -291,7 +283,7 @@ void CSSaveGame::CloseQuestion() { questionOpen = 0; }
 void CSSaveGame::ShowFailure()
 {
     if (message == nullptr) {
-        message = Acquire();
+        message = AcquireTextBlock();
     }
     if (message == nullptr) {
         return;
@@ -301,7 +293,7 @@ void CSSaveGame::ShowFailure()
     message->SetColor(kMessageColour);
 }
 
-void CSSaveGame::CloseMessage() { GiveBack(message); }
+void CSSaveGame::CloseMessage() { GiveBackTextBlock(message); }
 
 void CSSaveGame::Render()
 {

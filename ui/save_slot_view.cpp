@@ -10,6 +10,7 @@
 
 #include "app/text_block.h"
 #include "app/textures.h"
+#include "ui/lobby_art.h"
 #include "ui/stage_table.h"
 #include "ui/ui_manager.h"
 
@@ -100,11 +101,6 @@ int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
 
 bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
 
-RwTexture *ReadPicture(const std::string &folder, const char *name, const char *mask)
-{
-    RwImageSetPath((std::string(UIDataRoot()) + folder).c_str());
-    return LoadTextureWithMask(name, mask);
-}
 
 }  // namespace
 
@@ -124,14 +120,15 @@ SlotInput ReadSlotInput()
     return in;
 }
 
-RwTexture *ReadSaveLoadArt() { return ReadPicture("\\RESOURCE\\UITEXT\\SAVELOAD\\", "SAVLOD.BMP", "SAVLODA.BMP"); }
+RwTexture *ReadSaveLoadArt() { return ReadFolderPicture("\\RESOURCE\\UITEXT\\SAVELOAD\\", "SAVLOD.BMP", "SAVLODA.BMP"); }
 
 RwTexture *ReadSlotWordArt()
 {
-    return ReadPicture(std::string("\\RESOURCE\\UITEXT\\SAVELOAD") + UILanguageFolder(), "SLWORD.BMP", "SLWORDA.BMP");
+    return ReadFolderPicture((std::string("\\RESOURCE\\UITEXT\\SAVELOAD") + UILanguageFolder()).c_str(), "SLWORD.BMP",
+                             "SLWORDA.BMP");
 }
 
-RwTexture *ReadStagePhotoArt() { return ReadPicture("\\RESOURCE\\UITEXT\\PAUSE\\", "STAGPHO.BMP", "STAGPHOA.BMP"); }
+RwTexture *ReadStagePhotoArt() { return ReadFolderPicture("\\RESOURCE\\UITEXT\\PAUSE\\", "STAGPHO.BMP", "STAGPHOA.BMP"); }
 
 void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height)
 {

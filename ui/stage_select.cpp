@@ -18,6 +18,7 @@
 #include "ui/lobby_screen.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_text_blocks.h"
 
 namespace {
 
@@ -32,15 +33,6 @@ constexpr float kSnapDistance = 1.5f;
 constexpr float kMaxAngleDegrees = 45.0f;
 constexpr uint32_t kStageStartMs = 2000;
 
-CSTextBlock *Acquire() { return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr; }
-
-void GiveBack(CSTextBlock *&block)
-{
-    if (block != nullptr) {
-        block->Reset(0);
-        block = nullptr;
-    }
-}
 
 float ACosDegrees(float c)
 {
@@ -107,13 +99,13 @@ void CSStageSelect::SetActive(uint8_t on)
     active = 1;
     BuildNodes();
     if (bannerText == nullptr) {
-        bannerText = Acquire();
+        bannerText = AcquireTextBlock();
     }
     if (bannerText != nullptr) {
         bannerText->SetColor(kBannerColour);
     }
     if (pageText == nullptr) {
-        pageText = Acquire();
+        pageText = AcquireTextBlock();
     }
     mode = kMap;
     closing = 0;
@@ -151,8 +143,8 @@ void CSStageSelect::Release()
     monsterNames.clear();
     stageNamesRead = false;
     monsterNamesRead = false;
-    GiveBack(bannerText);
-    GiveBack(pageText);
+    GiveBackTextBlock(bannerText);
+    GiveBackTextBlock(pageText);
     nodes.reset();
     chosen = nullptr;
     picturesRead_ = false;

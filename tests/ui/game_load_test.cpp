@@ -36,29 +36,6 @@ std::string LoadScript(int number)
     return script;
 }
 
-std::vector<int64_t> Fields(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
-                            const std::string &first)
-{
-    std::vector<int64_t> values;
-    for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
-            values.push_back(std::stoll(r.fields[1]));
-        }
-    }
-    return values;
-}
-
-bool HasLine(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
-             const std::vector<std::string> &fields)
-{
-    for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == kind && r.fields == fields) {
-            return true;
-        }
-    }
-    return false;
-}
-
 class GameLoad : public savetest::SaveScreensTest {
 protected:
     // Runs the game on the tree with the script; its trace.
@@ -103,15 +80,15 @@ TEST_F(GameLoad, AGameSavedThroughThePanelIsLoadedFromTheTitleIntoTheLobby)
         host.panel.SetActive(0);
     }
     const std::vector<gametest::TraceRecord> trace = Run(LoadScript(2), "load_screen");
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
-    EXPECT_TRUE(HasLine(trace, "screen", {"load", "2", "taken"}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"load", "2", "taken"}));
     // Menu, down, Load; down, the slot.
-    EXPECT_EQ(Fields(trace, "screen", "sound"),
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
               (std::vector<int64_t>{6600060, 6600010, 6600060, 6600010, 6600060}));
-    EXPECT_TRUE(HasLine(trace, "music", {"start", "ui", "SELCHAR.WAV"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "music", {"start", "ui", "SELCHAR.WAV"}));
     // The stage entry builds the stage's parts behind the loading screen
     // and goes on to the lobby, where the game stands.
-    EXPECT_TRUE(HasLine(trace, "loading", {"1.00"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "loading", {"1.00"}));
     apptest::ExpectLikeReference(root + "/load_screen.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/road_load_screen.bmp",
                                  root + "/load_screen_difference.bmp");
@@ -121,8 +98,8 @@ TEST_F(GameLoad, ThePlayableTreesSaveIsLoadedFromSlotOne)
 {
     StartOn("e2e_sample");
     const std::vector<gametest::TraceRecord> trace = Run(LoadScript(1), "");
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
-    EXPECT_TRUE(HasLine(trace, "screen", {"load", "1", "taken"}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"load", "1", "taken"}));
 }
 
 }  // namespace

@@ -19,29 +19,6 @@
 
 namespace {
 
-std::vector<int64_t> Fields(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
-                            const std::string &first)
-{
-    std::vector<int64_t> values;
-    for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
-            values.push_back(std::stoll(r.fields[1]));
-        }
-    }
-    return values;
-}
-
-bool HasLine(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
-             const std::vector<std::string> &fields)
-{
-    for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == kind && r.fields == fields) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // A tap of `key` at `tick`.
 std::string KeyTap(int tick, const char *key)
 {
@@ -86,8 +63,8 @@ TEST_F(LobbyRoad, FromTheTitleThroughTheLobbyIntoTheSecondStage)
                                KeyTap(600, "Enter");
     const std::vector<gametest::TraceRecord> trace =
         Run(script, {"298:road_lobby_menu", "565:road_lobby_map", "595:road_lobby_info", "715:road_lobby_stage2"}, 720);
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 13}));
-    EXPECT_EQ(Fields(trace, "screen", "sound"),
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 13}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
               (std::vector<int64_t>{// the title and the load screen
                                     6600060, 6600010, 6600060, 6600060,
                                     // the lobby: down, the status page, back, up, the stage select
@@ -96,8 +73,8 @@ TEST_F(LobbyRoad, FromTheTitleThroughTheLobbyIntoTheSecondStage)
                                     6600140, 6600140, 6600140,
                                     // the info page, the start
                                     6600060, 6600060}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"load", "2020000"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"load", "2020000"}));
     for (const char *shot : {"road_lobby_menu", "road_lobby_map", "road_lobby_info", "road_lobby_stage2"}) {
         SCOPED_TRACE(shot);
         ExpectLikeReference(shot);
@@ -115,11 +92,11 @@ TEST_F(LobbyRoad, TheMainRoadGoesFromTheFirstStageThroughTheLobbyToTheNext)
                                KeyTap(787, "Enter");
     const std::vector<gametest::TraceRecord> trace =
         Run(script, {"642:road_lobby_after_stage1"}, 835, "--screen 8");
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 13}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"request", "1", "1", "2000", "taken"}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"release", "2010000"}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
-    EXPECT_TRUE(HasLine(trace, "stage", {"load", "2020000"}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 13}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "1", "1", "2000", "taken"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"release", "2010000"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"load", "2020000"}));
     ExpectLikeReference("road_lobby_after_stage1");
 }
 

@@ -12,8 +12,6 @@
 #include "app/bmp_file.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
-#include "tools/mkdata/pack_writer.h"
-#include "tools/mkdata/ui_pictures.h"
 #include "ui/lobby_status_page.h"
 #include "ui/lobby_store.h"
 #include "ui/save_game_panel.h"
@@ -42,24 +40,6 @@ protected:
 };
 
 bool SameFrame(const win::Frame &a, const win::Frame &b) { return a.pixels == b.pixels; }
-
-// Writes the tree's own UILOBBY pack holding only the named pictures.
-void WriteLobbyPack(const std::string &root, const std::vector<std::string> &pictures)
-{
-    const std::string scratch = root + "/pictures";
-    mkdata::PackWriter pack;
-    for (const std::string &name : pictures) {
-        const mkdata::PictureSpec *spec = mkdata::FindInterfacePicture(name);
-        ASSERT_NE(spec, nullptr);
-        ASSERT_TRUE(mkdata::WritePictureFiles(scratch, *spec));
-        for (const std::string &file : mkdata::PictureFiles(*spec)) {
-            ASSERT_TRUE(pack.AddFileFrom(scratch, file));
-        }
-    }
-    fs::remove(root + "/PACK/UI0/UILOBBY.STR");
-    fs::remove(root + "/PACK/UI0/UILOBBY.LST");
-    ASSERT_TRUE(pack.Write(root + "/PACK/UI0/UILOBBY.STR"));
-}
 
 TEST_F(Lobby, TheMenuTakesNoInputUntilThePackIsRead)
 {
@@ -272,8 +252,8 @@ TEST_F(Lobby, APictureMissingInsideThePackDrawsUntexturedAndTheMenuWorks)
     StartLobby("lobby_no_words", [this](const std::string &root) {
         // The front end's copy of SLWORD would be found by its name.
         ui->ReleaseFrontEndTextures();
-        lobbytest::OwnInterfacePacks(root);
-        WriteLobbyPack(root, {"STAGPHO"});
+        lobbytest::RewriteOwnPack(root, "UILOBBY",
+                                  [](const std::string &file) { return file.find("SLWORD") == std::string::npos; });
     });
     WaitForMenu();
     EXPECT_TRUE(apptest::FatalRecorder::Names().empty());

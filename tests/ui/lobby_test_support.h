@@ -46,6 +46,20 @@ inline void OwnInterfacePacks(const std::string &root)
     OwnFolder(root, "PACK/UI0");
 }
 
+// The interface pack `name` rewritten in the tree's own PACK/UI0 with the
+// files `keep` keeps (a copy: the sample's stays as it is).
+inline void RewriteOwnPack(const std::string &root, const std::string &name, bool (*keep)(const std::string &file))
+{
+    OwnInterfacePacks(root);
+    for (const char *extension : {".STR", ".LST"}) {
+        const fs::path link = fs::path(root) / "PACK/UI0" / (name + extension);
+        const fs::path target = fs::read_symlink(link);
+        fs::remove(link);
+        fs::copy_file(target, link);
+    }
+    uitest::RewriteInterfacePack(root, name, keep);
+}
+
 // A clock the test sets: timeGetTime answers `now`.
 struct TestClock {
     uint32_t now = 1000;

@@ -14,8 +14,6 @@
 #include "app/text_block.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
-#include "tools/mkdata/pack_writer.h"
-#include "tools/mkdata/ui_pictures.h"
 
 namespace {
 
@@ -311,18 +309,9 @@ TEST_F(StageSelect, ALastStageThatIsNotOpenStartsOnTheFirstStage)
 TEST_F(StageSelect, WithoutNameFilesTheBannerTakesTheMessageTablesNames)
 {
     StartLobby("select_no_names", [](const std::string &root) {
-        lobbytest::OwnInterfacePacks(root);
         // SELSTAGE with its picture alone.
-        const mkdata::PictureSpec *spec = mkdata::FindInterfacePicture("SELSTAG");
-        ASSERT_NE(spec, nullptr);
-        ASSERT_TRUE(mkdata::WritePictureFiles(root + "/pictures", *spec));
-        mkdata::PackWriter pack;
-        for (const std::string &file : mkdata::PictureFiles(*spec)) {
-            ASSERT_TRUE(pack.AddFileFrom(root + "/pictures", file));
-        }
-        fs::remove(root + "/PACK/UI0/SELSTAGE.STR");
-        fs::remove(root + "/PACK/UI0/SELSTAGE.LST");
-        ASSERT_TRUE(pack.Write(root + "/PACK/UI0/SELSTAGE.STR"));
+        lobbytest::RewriteOwnPack(root, "SELSTAGE",
+                                  [](const std::string &file) { return file.find(".NAM") == std::string::npos; });
     });
     WaitForMenu();
     CSStageSelect *panel = OpenStageSelect();

@@ -50,4 +50,27 @@ std::vector<TraceRecord> RecordsOfKind(const std::vector<TraceRecord> &records, 
     return out;
 }
 
+std::vector<int64_t> ValuesOf(const std::vector<TraceRecord> &records, const std::string &kind,
+                              const std::string &first)
+{
+    std::vector<int64_t> values;
+    for (const TraceRecord &r : records) {
+        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
+            values.push_back(r.Int(1));
+        }
+    }
+    return values;
+}
+
+bool HasRecord(const std::vector<TraceRecord> &records, const std::string &kind,
+               const std::vector<std::string> &fields)
+{
+    for (const TraceRecord &r : records) {
+        if (r.kind == kind && r.fields == fields) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace gametest
