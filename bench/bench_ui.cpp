@@ -1,15 +1,21 @@
 // The screens on the sample data with the game system on a headless
 // window: one frame (the manager's update and the drawing) of the warning
 // screen, of character selection and of the load screen, one drawing of
-// the loading screen, and one scan of the 20 save slots.
+// the loading screen, one scan of the 20 save slots; a frame of the lobby's
+// menu and of its stage-select map, and one read of a streamed pack.
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include "app/engine_startup.h"
 #include "app/game_system.h"
 #include "app/path.h"
 #include "support/engine/headless_driver.h"
 #include "ui/loading_screen.h"
+#include "ui/lobby_screen.h"
+#include "ui/pack_stream.h"
 #include "ui/save_slots.h"
+#include "ui/stage_select.h"
 #include "ui/ui_manager.h"
 
 namespace {
@@ -121,6 +127,66 @@ void BM_SaveSlotScan(benchmark::State &state)
     SetDataRootPath("");
 }
 BENCHMARK(BM_SaveSlotScan)->Unit(benchmark::kMicrosecond);
+
+// The lobby as the stage end leaves it, its pack streamed in.
+bool OpenLobby(ScreensUp &game)
+{
+    game.ui->LoadLobbyTextures(nullptr);
+    game.ui->RequestModule(kUILobby);
+    for (int i = 0; i < 400 && (g_pLobby == nullptr || !g_pLobby->PicturesRead()); ++i) {
+        game.gs.Tick();
+    }
+    return g_pLobby != nullptr && g_pLobby->PicturesRead();
+}
+
+void BM_LobbyMenuFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok || !OpenLobby(game)) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_LobbyMenuFrame)->Unit(benchmark::kMillisecond);
+
+void BM_StageSelectMapFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok || !OpenLobby(game)) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    CSStageSelect *panel = g_pLobby->StageSelect();
+    panel->SetActive(1);
+    g_pLobby->openPage = CSLobby::kStageSelectPage;
+    for (int i = 0; i < 400 && !panel->PicturesRead(); ++i) {
+        game.gs.Tick();
+    }
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_StageSelectMapFrame)->Unit(benchmark::kMillisecond);
+
+// The lobby's pack (about 2 MB) read whole, 32768 bytes a step.
+void BM_LobbyPackStream(benchmark::State &state)
+{
+    SetDataRootPath(RW_BENCH_DATA_DIR);
+    UIPackStream stream;
+    const std::string path = std::string(RW_BENCH_DATA_DIR) + "\\PACK\\UI0\\UILOBBY.STR";
+    for (auto _ : state) {
+        stream.Request(path);
+        if (stream.Finish() != UIPackStream::kComplete) {
+            state.SkipWithError("no sample data (build the sample-data target)");
+            break;
+        }
+    }
+    SetDataRootPath("");
+}
+BENCHMARK(BM_LobbyPackStream)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
