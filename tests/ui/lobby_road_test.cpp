@@ -7,7 +7,8 @@
 // of the lobby, the map with its banner, the info page and the stage match
 // their reviewed references. And the main road from a new game: the first
 // stage, its exit, the stage end (15), the lobby, and the second stage
-// chosen on the map.
+// chosen on the map. And a tree without the lobby's pack: the fatal
+// message, and the game back at the title, in time.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,7 +16,7 @@
 #include <vector>
 
 #include "tests/app/reference_image.h"
-#include "tests/ui/save_test_support.h"
+#include "tests/ui/lobby_test_support.h"
 
 namespace {
 
@@ -98,6 +99,34 @@ TEST_F(LobbyRoad, TheMainRoadGoesFromTheFirstStageThroughTheLobbyToTheNext)
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"load", "2020000"}));
     ExpectLikeReference("road_lobby_after_stage1");
+}
+
+TEST_F(LobbyRoad, WithoutItsPackTheLobbyRaisesTheFatalMessageAndTheGameReturnsToTheTitle)
+{
+    StartOn("e2e_lobby_no_pack");
+    lobbytest::OwnInterfacePacks(root);
+    std::filesystem::remove(root + "/PACK/UI0/UILOBBY.STR");
+    std::ofstream(root + "/script.txt") << kToTheLobby + KeyTap(300, "Down") + KeyTap(310, "Enter");
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(root,
+                               "--headless --mode 1 --fixed-step 16 --screen 7 --frames 330 --input script.txt "
+                               "--trace game.txt",
+                               &output),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/game.txt");
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 7}));
+    EXPECT_NE(output.find("UILOBBY.STR"), std::string::npos) << output;
+    // The title came in the lobby's first update (the fatal message's
+    // return at the end of that frame, then 100 ms of black).
+    uint32_t lobby = 0;
+    uint32_t title = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "switch") {
+            (r.fields[1] == "11" ? lobby : title) = r.tick;
+        }
+    }
+    EXPECT_LT(title - lobby, 20u);
 }
 
 }  // namespace
