@@ -59,13 +59,37 @@ void AiObject::ClearMessages()
 
 int32_t AiObject::GetLinkValue(int32_t key) const
 {
-    return IsHeroType(key) ? linkValue[key] : 0;
+    for (const LinkEntry &entry : link) {
+        if (entry.value != 0 && entry.key == key) {
+            return entry.value;
+        }
+    }
+    return 0;
 }
 
 void AiObject::SetLinkValue(int32_t key, int32_t value)
 {
-    if (IsHeroType(key)) {
-        linkValue[key] = value;
+    for (LinkEntry &entry : link) {
+        if (entry.value != 0 && entry.key == key) {
+            entry.value = value;
+            return;
+        }
+    }
+    if (value == 0) {
+        return;
+    }
+    for (LinkEntry &entry : link) {
+        if (entry.value == 0) {
+            entry = {key, value};
+            return;
+        }
+    }
+}
+
+void AiObject::ClearLinkValues()
+{
+    for (LinkEntry &entry : link) {
+        entry = {0, 0};
     }
 }
 

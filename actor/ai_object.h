@@ -52,6 +52,13 @@ inline constexpr int kActorQueueSize = 10;
 inline constexpr int kMaxFoundFoes = 2;
 inline constexpr int kTouchedListSize = 5;
 
+// One entry of the hit marks (GetLinkValue / SetLinkValue).
+inline constexpr int kLinkEntries = 2;
+struct LinkEntry {
+    int32_t key;
+    int32_t value;
+};
+
 // One entry of the touched list (AddTouchedObject / PopTouchedObject).
 struct TouchedEntry {
     int32_t used;
@@ -95,6 +102,9 @@ public:
     bool solid = true;            // other characters' moves collide with it
     bool nonBlocking = false;     // other characters' moves pass through it
     bool pushable = false;        // bumped by charging monsters (kind-2 push)
+    // A breakable object that the monsters' blows meant for a hero (kind 2)
+    // break too: set by the constructors of types 10000 and 10002 to 10007.
+    bool struckByMonsterBlows = false;
 
     // ---- life ----
     int32_t hp = 0;
@@ -203,8 +213,10 @@ public:
     bool forcedFullFrame = false;
     int32_t thinnedFrames = 0;     // thinned frames since the last full-detail frame
 
-    // ---- hit marks (keyed by a hero's AI type) ----
-    int32_t linkValue[2] = {0, 0};
+    // ---- hit marks: two entries keyed by the struck actor's AI type (a
+    // hero's, or a foe's for the fighting character); an entry whose value
+    // is 0 is free ----
+    LinkEntry link[kLinkEntries] = {};
 
     // ---- touched list ----
     TouchedEntry touched[kTouchedListSize] = {};
@@ -221,10 +233,13 @@ public:
     MSGData *PopMessage();
     void ClearMessages();
 
-    // Hit marks: the value stored for a hero's AI type (0 when absent);
-    // other keys are not stored.
+    // Hit marks: the value stored for a key (an AI type; 0 when absent). A
+    // key not yet stored takes a free entry; with both entries in use it
+    // is not stored.
     int32_t GetLinkValue(int32_t key) const;
     void SetLinkValue(int32_t key, int32_t value);
+    // Every mark cleared.
+    void ClearLinkValues();
 
     // The touched list: an actor once; a duplicate or a full list refused.
     bool AddTouchedObject(int32_t kind, AiObject *object);

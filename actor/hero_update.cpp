@@ -122,6 +122,8 @@ void CSHero::EnterState(int32_t id)
     guarding = id == kHeroStateGuard;
     grabbable = fsf != nullptr && fsf->GetIsGrab(id) != 0;
     hurtable = fsf == nullptr || fsf->GetIsHurt(id) != 0;
+    // Other characters' charges carry a hero along unless it is dying.
+    targetable = id != kHeroStateDying;
     stateEntered = true;
     if (id != kHeroStateHeld) {
         held = false;

@@ -24,6 +24,10 @@ constexpr MatAnimDef kTable[] = {
     {23, kCurveRise, kGreen, 0.7f, 0.0f, true, 6.0f},
     {24, kCurveRise, kRed, 0.7f, 0.0f, true, 6.0f},
     {30, kCurvePulse, kRed, 0.9f, 4.0f, true, 0.0f},
+    {34, kCurveFadeIn, kWhite, 0.0f, 0.0f, false, 0.0f},
+    {35, kCurveFadeOut, kWhite, 0.0f, 0.0f, false, 0.0f},
+    {36, kCurveBright, kRed, 0.7f, 0.0f, false, 0.0f},
+    {39, kCurveFadeIn, kWhite, 0.0f, 0.0f, false, 0.0f},
     {40, kCurvePulse, kRed, 0.5f, 1.0f, true, 0.0f},
 };
 
@@ -65,6 +69,9 @@ MatAnimLook SampleMatAnim(const MatAnimDef &def, float seconds, float duration)
         break;
     case kCurvePulse:
         look.amount = def.level * (0.5f + 0.5f * std::sin(2.0f * 3.14159265f * def.frequency * seconds));
+        break;
+    case kCurveFadeIn:
+        look.alphaScale = duration > 0.0f ? t : std::clamp(seconds, 0.0f, 1.0f);
         break;
     }
     return look;

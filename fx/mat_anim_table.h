@@ -10,6 +10,10 @@
 //   22, 23, 24  the event tracks: blue, green and red tints that rise
 //       over the first two seconds of a six-second track
 //   30 red flashing, four times a second (a burning fuse)
+//   34 a character appearing: faded in over the duration
+//   35 a character leaving: faded out over the duration
+//   36 a heavy monster's death: a red glow fading out with the model
+//   39 a monster appearing in view: faded in over a second, then held
 //   40 a slow red glow (rage)
 #pragma once
 
@@ -33,6 +37,7 @@ enum MatAnimCurve : uint8_t {
     kCurveBright,    // amount and alpha 1 - t
     kCurveRise,      // amount rising to its level over the first 2 s
     kCurvePulse,     // amount 0.5 + 0.5 sin(2 pi f s)
+    kCurveFadeIn,    // alpha t (untimed: over the first second)
 };
 
 struct MatAnimDef {

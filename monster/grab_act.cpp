@@ -136,7 +136,7 @@ void RunGrabAct(AiObject *actor, int32_t *next, float dt, const GrabActRow &row,
     ActivateStatus(actor);
     StepBurning(actor, dt);
     if (row.burningDropsResistance) {
-        actor->resistance = (actor->activeStatus & kStatusBurning) != 0 ? 1 : ParamsOf(actor).defAttribute;
+        DropResistanceWhileBurning(actor);
     }
     StepDelayedHold(actor, dt);
     // 10: knock clearing, shaking, the knock.

@@ -34,24 +34,6 @@ bool InGrabCone(AiObject *actor, CSHero *hero, const HeroHitRules &rules)
            distance <= params.grabOrBleedRange + rules.grabConeLonger;
 }
 
-// Whether a weapon of the state touches the hero's model: the weapon id
-// and the contact.
-bool WeaponTouches(AiObject *actor, CFSF *fsf, CSHero *hero, int32_t *weaponId, RwV3d *contact)
-{
-    if (actor->model == nullptr || fsf->IsAttackState(actor->state) == 0) {
-        return false;
-    }
-    const int32_t weapons = fsf->GetNumOfWeapon(actor->state);
-    for (int32_t i = 0; i < weapons; ++i) {
-        const int32_t id = fsf->GetWeaponId(actor->state, i);
-        if (CSModelInstance::PickTaggedPart(actor->model, hero->model, id, kWeaponPickLength, contact)) {
-            *weaponId = id;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 int32_t AttackDamage(AiObject *actor, CFSF *fsf)
@@ -59,6 +41,22 @@ int32_t AttackDamage(AiObject *actor, CFSF *fsf)
     const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
                           static_cast<int64_t>(std::trunc(ParamsOf(actor).levelAppend));
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+bool WeaponTouches(AiObject *actor, CFSF *fsf, AiObject *other, int32_t *weaponId, RwV3d *contact)
+{
+    if (actor->model == nullptr || fsf->IsAttackState(actor->state) == 0) {
+        return false;
+    }
+    const int32_t weapons = fsf->GetNumOfWeapon(actor->state);
+    for (int32_t i = 0; i < weapons; ++i) {
+        const int32_t id = fsf->GetWeaponId(actor->state, i);
+        if (CSModelInstance::PickTaggedPart(actor->model, other->model, id, kWeaponPickLength, contact)) {
+            *weaponId = id;
+            return true;
+        }
+    }
+    return false;
 }
 
 void PostHeroHit(AiObject *sender, AiObject *target, int32_t bits, int32_t damage)
@@ -167,7 +165,7 @@ void PushPushables(AiObject *actor, float dt, float *step)
     }
 }
 
-void CarryHeroes(AiObject *actor, const RwV3d &goal, float step)
+void CarryHeroes(AiObject *actor, const RwV3d &goal, float step, const CarryRule &rule)
 {
     if (step == 0.0f || g_pStageManager == nullptr) {
         return;
@@ -180,7 +178,8 @@ void CarryHeroes(AiObject *actor, const RwV3d &goal, float step)
     }
     const float carried = V3Length(move);
     for (AiObject *other = FirstActor(); other != nullptr; other = other->next) {
-        if (!IsHero(other) || other->removed || other->model == nullptr) {
+        const bool kind = rule.carried != nullptr ? rule.carried(other) : IsHero(other);
+        if (other == actor || !kind || other->removed || (rule.needsModel && other->model == nullptr)) {
             continue;
         }
         RwV3d apart;
@@ -191,7 +190,7 @@ void CarryHeroes(AiObject *actor, const RwV3d &goal, float step)
     RwV3d facing;
     actor->GetDirection(&facing);
     while (TouchedEntry *entry = actor->PopTouchedObject()) {
-        if (entry->object != nullptr) {
+        if (entry->object != nullptr && (!rule.needsTargetable || entry->object->targetable)) {
             g_pStageManager->MoveCharacter(entry->object, facing, carried, false);
         }
     }

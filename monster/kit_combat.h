@@ -59,6 +59,9 @@ void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
 // behind, blood under it and sparks on the weapon's frame. A HitHeroes
 // `onFresh`.
 void ShowBlowOnHero(AiObject *actor, const FreshHit &hit);
+// Whether a weapon of the actor's attack state touches `other`'s model:
+// the weapon id and the contact.
+bool WeaponTouches(AiObject *actor, CFSF *fsf, AiObject *other, int32_t *weaponId, RwV3d *contact);
 // The state's AttackValue x trunc(LevelAppend).
 int32_t AttackDamage(AiObject *actor, CFSF *fsf);
 // Posts a kind-2 message to `target`.
@@ -69,10 +72,18 @@ void PostHeroHit(AiObject *sender, AiObject *target, int32_t bits, int32_t damag
 // (kind 2 {0, 1, 0}) and speeds the actor up by 50 x dt; *step follows.
 void PushPushables(AiObject *actor, float dt, float *step);
 
+// Who a charge carries along: the actors `carried` accepts (heroes unless
+// a type says otherwise), not removed, with a model when `needsModel`,
+// targetable when `needsTargetable`.
+struct CarryRule {
+    bool (*carried)(const AiObject *other) = nullptr;  // null: the heroes
+    bool needsModel = true;
+    bool needsTargetable = false;
+};
 // The charge carry: the move toward the goal, clipped by the world, and
-// every hero whose sphere the actor's overlaps is moved along the actor's
-// facing by the step, then the actor itself.
-void CarryHeroes(AiObject *actor, const RwV3d &goal, float step);
+// every actor the rule carries whose sphere the actor's overlaps is moved
+// along the actor's facing by the step, then the actor itself.
+void CarryHeroes(AiObject *actor, const RwV3d &goal, float step, const CarryRule &rule = {});
 
 // ---- seizing a hero (the grab monsters) ----
 // Where a seized hero is held: `front` ahead of the monster when seized

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "actor/ai_object.h"
 #include "stage/v3.h"
@@ -66,6 +67,16 @@ inline uint32_t Unsigned(int32_t state) { return static_cast<uint32_t>(state); }
 // state equals).
 template <size_t N>
 constexpr bool IsOneOf(int32_t state, const int32_t (&states)[N])
+{
+    for (int32_t s : states) {
+        if (s == state && s >= 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+inline bool IsOneOf(int32_t state, std::span<const int32_t> states)
 {
     for (int32_t s : states) {
         if (s == state && s >= 0) {

@@ -190,6 +190,11 @@ void StepPoison(AiObject *actor, float dt, const StatusRule &rule)
     }
 }
 
+void DropResistanceWhileBurning(AiObject *actor)
+{
+    actor->resistance = (actor->activeStatus & kStatusBurning) != 0 ? 1 : ParamsOf(actor).defAttribute;
+}
+
 void StepStatusTimersInHold(AiObject *actor, float dt, const StatusRule &rule)
 {
     if ((actor->activeStatus & kStatusBurning) != 0) {
@@ -203,6 +208,31 @@ void StepStatusTimersInHold(AiObject *actor, float dt, const StatusRule &rule)
         if (actor->poisonTimer >= rule.poisonSeconds) {
             EndPoison(actor);
         }
+    }
+}
+
+void StepGuard(AiObject *actor, int32_t *next, float dt, float *timer, const GuardRule &rule)
+{
+    if (actor->state != rule.state) {
+        actor->guarding = false;
+        if (rule.clearsWhenLeft) {
+            *timer = 0.0f;
+        }
+        return;
+    }
+    const bool broken = (actor->incomingStatus & kStatusGuardBreak) != 0;
+    if (broken) {
+        *timer = 0.0f;
+        FeedInput(actor, next, kInputKnockDown);
+    } else if (*timer < rule.seconds) {
+        *timer += dt;
+    } else {
+        *timer = 0.0f;
+        FeedInput(actor, next, rule.endInput);
+    }
+    actor->guarding = !broken;
+    if (!broken && actor->hitSender != nullptr) {
+        PlaySound(rule.sound);
     }
 }
 

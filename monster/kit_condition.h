@@ -60,6 +60,8 @@ void StepBurning(AiObject *actor, float dt, const StatusRule &rule = kMonsterSta
 // Poison: a tint (started once), and HP every so many acts when the rule
 // says so (unless event-held); it ends after the rule's time (30 s).
 void StepPoison(AiObject *actor, float dt, const StatusRule &rule = kMonsterStatus);
+// While burning the resistances are 1; otherwise the .PAF DEFAttribute.
+void DropResistanceWhileBurning(AiObject *actor);
 // In the hold state the burn and poison timers run twice as fast.
 void StepStatusTimersInHold(AiObject *actor, float dt, const StatusRule &rule = kMonsterStatus);
 // Ends burning: the bit, timer and counter cleared, the burning look stopped.
@@ -84,6 +86,20 @@ void StepDownTimer(AiObject *actor, int32_t *next, float dt, int32_t downState, 
 // Once per state entry, when the motion has passed `frame`: the down-hit
 // effect at the position and a hit-stop. True when it fired now.
 bool StepDownHit(AiObject *actor, int32_t state, float frame);
+
+// The guard state: a guard break (this frame's status 8) ends it at once
+// with input 102; otherwise it lasts `seconds` and ends with `endInput`.
+// The actor guards while in it unbroken, and a hit taken meanwhile plays
+// `sound`. With `clearsWhenLeft` the timer starts again on leaving the
+// state however it was left.
+struct GuardRule {
+    int32_t state;
+    float seconds;
+    int32_t endInput;
+    int32_t sound;
+    bool clearsWhenLeft;
+};
+void StepGuard(AiObject *actor, int32_t *next, float dt, float *timer, const GuardRule &rule);
 
 // The hit-stop: while pending (and the actor not held), frozen for 0.1 s.
 void StepHitStop(AiObject *actor, float dt);

@@ -111,13 +111,20 @@ void StepGone(AiObject *actor, bool rollsDropMap)
     if (effects != nullptr && effects->reward != nullptr && actor->rewardAmount > 0) {
         effects->reward->Spawn(where, actor->rewardAmount);
     }
-    if (actor->statusParticles) {
-        if (effects != nullptr && effects->statusParticles != nullptr) {
-            effects->statusParticles->Detach(actor);
-        }
-        actor->statusParticles = false;
-    }
+    DetachStatusParticles(actor);
     RemoveFromPlay(actor);
+}
+
+void DetachStatusParticles(AiObject *actor)
+{
+    if (!actor->statusParticles) {
+        return;
+    }
+    CCGEManager *effects = Effects();
+    if (effects != nullptr && effects->statusParticles != nullptr) {
+        effects->statusParticles->Detach(actor);
+    }
+    actor->statusParticles = false;
 }
 
 void SetHurtableAndTargetable(AiObject *actor, bool untargetableState)

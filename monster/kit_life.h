@@ -43,6 +43,8 @@ int32_t DropOnGone(AiObject *actor, bool rollsDropMap);
 // In a gone state: the drop (DropOnGone), the reward pieces, the status
 // particles detached; the actor is removed, its model given back.
 void StepGone(AiObject *actor, bool rollsDropMap = false);
+// The status particles taken off the actor when it wears them.
+void DetachStatusParticles(AiObject *actor);
 // Out of play for good: removed, the model given back, no longer active.
 void RemoveFromPlay(AiObject *actor);
 

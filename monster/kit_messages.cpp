@@ -56,8 +56,11 @@ bool HandleEventControl(AiObject *actor, const MSGData &message, int32_t *next, 
         }
         const bool ofGroup = value != 0 && value == actor->eventId;
         if (actor->model == nullptr && ofGroup) {
-            if (!TakeModel(actor)) {
+            if (!(rules.showPutsOnGround ? TakeModelOnGround(actor) : TakeModel(actor))) {
                 return false;
+            }
+            if (rules.modelTaken != nullptr) {
+                rules.modelTaken(actor);
             }
             actor->eventModel = true;
         } else {

@@ -42,6 +42,10 @@ void SyncModelMotion(AiObject *actor);
 
 struct ControlRules {
     bool showHoldClearsKnock = true;  // code 8192 clears the knock flag
+    bool showPutsOnGround = false;    // a model code 8192 takes is put on the ground
+    // The type's own look of a model just taken (by code 8192 or by the
+    // sensing), may be null.
+    void (*modelTaken)(AiObject *) = nullptr;
 };
 // A kind-0 message of an event action: 8192 holds the actor (and, for an
 // actor of the event's group without a model, takes and shows one: the
@@ -114,15 +118,19 @@ struct ThinkRules {
     HitRules hits;
     // The type's own effects, let go of when the model goes out of view.
     void (*letGoOwnEffects)(AiObject *) = nullptr;
+    // A dying actor keeps its model out of view.
+    bool dyingKeepsModel = true;
 };
 // Visibility instancing by the in-view bit (16): in view with the
 // visibility-instancing flag set, an actor without a model takes and shows
 // one (put on the ground when the stage has collision); false when none is
 // free (the think step ends). Otherwise the actor gives its model back
-// (unless the event gave it or it is dying), lets go of its own effects
-// (`letGoOwnEffects`, may be null), and its status particles and burning
-// look stop.
-bool SenseModel(AiObject *actor, int32_t bits, void (*letGoOwnEffects)(AiObject *));
+// (unless the event gave it or, when `dyingKeepsModel`, it is dying), lets
+// go of its own effects (`letGoOwnEffects`, may be null), and its status
+// particles and burning look stop. `modelTaken` (may be null) sees a model
+// just taken.
+bool SenseModel(AiObject *actor, int32_t bits, void (*letGoOwnEffects)(AiObject *),
+                void (*modelTaken)(AiObject *) = nullptr, bool dyingKeepsModel = true);
 
 // The think step's message loop, with one input that keeps its value from
 // one message to the next: kind 0 the event control, kind 1 a hit (its
@@ -143,7 +151,7 @@ bool ThinkMessages(AiObject *actor, int32_t *next, const ThinkRules &rules, Sens
             FeedInput(actor, next, input);
             return true;
         case kMsgSensing:
-            if (!SenseModel(actor, m.word[0], rules.letGoOwnEffects)) {
+            if (!SenseModel(actor, m.word[0], rules.letGoOwnEffects, rules.control.modelTaken, rules.dyingKeepsModel)) {
                 return false;
             }
             if (sense(m.word[0], &input)) {

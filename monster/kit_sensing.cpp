@@ -6,6 +6,7 @@
 #include "app/acos_table.h"
 #include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
+#include "monster/kit_life.h"
 #include "monster/kit_messages.h"
 #include "stage/character_params.h"
 #include "stage/stage_manager.h"
@@ -21,32 +22,27 @@ void RefreshTarget(AiObject *actor)
 
 float HomeDistance(AiObject *actor) { return V3Distance(*actor->GetPositionPtr(), actor->home); }
 
-bool SenseModel(AiObject *actor, int32_t bits, void (*letGoOwnEffects)(AiObject *))
+bool SenseModel(AiObject *actor, int32_t bits, void (*letGoOwnEffects)(AiObject *), void (*modelTaken)(AiObject *),
+                bool dyingKeepsModel)
 {
     if ((bits & kSenseInView) != 0 && actor->isRender != 0) {
         if (actor->model == nullptr) {
-            if (!TakeModel(actor)) {
+            if (!TakeModelOnGround(actor)) {
                 return false;
             }
-            if (g_pStageManager->world != nullptr) {
-                SnapToGround(g_pStageManager->world, actor->Clump(), 2);
-                actor->SyncFrameAxes();
+            if (modelTaken != nullptr) {
+                modelTaken(actor);
             }
         }
         return true;
     }
-    if (actor->model != nullptr && !actor->eventModel && !actor->dying) {
+    if (actor->model != nullptr && !actor->eventModel && !(dyingKeepsModel && actor->dying)) {
         actor->SetModelInstance(nullptr);
     }
     if (letGoOwnEffects != nullptr) {
         letGoOwnEffects(actor);
     }
-    if (actor->statusParticles) {
-        if (CCGEManager *effects = Effects(); effects != nullptr && effects->statusParticles != nullptr) {
-            effects->statusParticles->Detach(actor);
-        }
-        actor->statusParticles = false;
-    }
+    DetachStatusParticles(actor);
     if (actor->burnEffectStarted) {
         if (g_pStageManager != nullptr && g_pStageManager->fxPackages != nullptr) {
             g_pStageManager->fxPackages->StopOwner(actor);
@@ -68,23 +64,24 @@ bool HoldLostTarget(AiObject *actor, float seconds, float dt, bool heedKnock)
 int32_t SenseNear(AiObject *actor, int32_t bits, int32_t input, float homeDistance, const NearRule &rule, float dt)
 {
     const bool atHome = homeDistance <= rule.homeDistance;
+    const bool knocked = rule.heedsKnock && actor->knock;
     if ((bits & kSenseNear) != 0) {
         actor->lostTargetTimer = 0.0f;
         if (actor->target != nullptr) {
             return kInputChase;
         }
-        if (atHome && !actor->knock) {
-            actor->ignoreFoes = false;
+        if (atHome && !knocked) {
+            actor->ignoreFoes = actor->ignoreFoes && !rule.homeClearsIgnoreFoes;
             return kInputIdle;
         }
         return atHome ? input : kInputChase;
     }
-    if (HoldLostTarget(actor, rule.lostTargetSeconds, dt, true)) {
+    if (HoldLostTarget(actor, rule.lostTargetSeconds, dt, rule.heedsKnock)) {
         return kInputIdle;
     }
     actor->target = nullptr;
-    if (atHome && !actor->knock) {
-        actor->ignoreFoes = false;
+    if (atHome && !knocked) {
+        actor->ignoreFoes = actor->ignoreFoes && !rule.homeClearsIgnoreFoes;
         return kInputIdle;
     }
     return atHome && rule.knockKeepsInputWhenLost ? input : kInputChase;

@@ -24,6 +24,10 @@ struct NearRule {
     // With the knock flag set at home, a lost target's time running out
     // keeps the input (else it returns home with input 1).
     bool knockKeepsInputWhenLost = false;
+    // The knock flag counts at all (types without knock states ignore it).
+    bool heedsKnock = true;
+    // Back home the actor notices foes again (its ignore-foes flag cleared).
+    bool homeClearsIgnoreFoes = true;
 };
 // With bit 2: a target gives input 1; without one, home gives input 0 (the
 // foes noticed again) unless knocked, and away from home input 1. Without

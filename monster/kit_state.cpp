@@ -12,21 +12,25 @@ namespace monster {
 
 uint32_t StateRandomSeed() { return g_pGameSystem != nullptr ? g_pGameSystem->LastTickMs() : 0u; }
 
+void StartStateMotion(AiObject *actor, CFSF *fsf, int32_t state)
+{
+    CSClumpAnimManager *animations = AnimationsOf(actor);
+    RpClump *clump = actor->Clump();
+    if (clump != nullptr && animations != nullptr) {
+        animations->ChangeMotion(clump, state, fsf != nullptr ? fsf->GetTransitionBlend() : 0.0f);
+    }
+    const MotionRange *range = actor->modelTemplate != nullptr ? actor->modelTemplate->GetMotionRange(state) : nullptr;
+    actor->animClock = range != nullptr ? static_cast<float>(range->startFrame) * kSecondsPerAnimFrame : 0.0f;
+    actor->animEnded = false;
+}
+
 bool EnterState(AiObject *actor, CFSF *fsf, int32_t state, int32_t lastState, bool drawsStateRandom)
 {
     if (state < 0 || state > lastState) {
         return false;
     }
     if (!actor->eventModel) {
-        CSClumpAnimManager *animations = AnimationsOf(actor);
-        RpClump *clump = actor->Clump();
-        if (clump != nullptr && animations != nullptr) {
-            animations->ChangeMotion(clump, state, fsf != nullptr ? fsf->GetTransitionBlend() : 0.0f);
-        }
-        const MotionRange *range =
-            actor->modelTemplate != nullptr ? actor->modelTemplate->GetMotionRange(state) : nullptr;
-        actor->animClock = range != nullptr ? static_cast<float>(range->startFrame) * kSecondsPerAnimFrame : 0.0f;
-        actor->animEnded = false;
+        StartStateMotion(actor, fsf, state);
     }
     actor->state = state;
     actor->speed = fsf != nullptr ? fsf->GetSpeed(state) : 0.0f;

@@ -10,6 +10,11 @@
 
 namespace monster {
 
+// The clump's motion changed to `state` with the blend of the transition
+// last taken (when the actor has a model) and the animation clock put on
+// the motion's first frame.
+void StartStateMotion(AiObject *actor, CFSF *fsf, int32_t state);
+
 // The shared set-state body, for 0 <= state <= lastState (-1 and larger
 // numbers change nothing, false then): unless the event gave the actor
 // its model, the clump's motion changes to the state with the blend of the

@@ -11,7 +11,6 @@ namespace monster {
 
 namespace {
 
-constexpr float kDizzySeconds = 3.0f;
 // An input that no transition names: the default transition is taken once
 // the state's motion has ended.
 constexpr int32_t kInputNoTransition = 9999;
@@ -40,14 +39,20 @@ void DamagePhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &ro
         ShowGrabTint(actor);
     }
     TakeDamage(actor, IsOneOf(actor->state, row.hitStopStates) && (!row.hitStopWaitsForHolds || NotHeld(actor)));
-    if (row.downTimerState < 0) {
+    if (row.downTimerStates[0] < 0) {
         return;
     }
     actor->down = DownNow(actor, row);
     for (const DownHitRow &hit : row.downHits) {
         StepDownHit(actor, hit.state, hit.frame);
     }
-    StepDownTimer(actor, next, dt, row.downTimerState, row.getUpState, row.getUpSeconds);
+    for (int32_t downState : row.downTimerStates) {
+        if (downState >= 0 && actor->state == downState) {
+            StepDownTimer(actor, next, dt, downState, row.getUpState, row.getUpSeconds);
+            return;
+        }
+    }
+    StepDownTimer(actor, next, dt, -1, row.getUpState, row.getUpSeconds);
 }
 
 void ConditionPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row)
@@ -68,13 +73,13 @@ void ConditionPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow 
         FeedInput(actor, next, kInputPoisoned);
     }
     StepPoison(actor, dt);
-    StepDizzy(actor, next, dt, row.dizzyState, TemplateDMembersOf(row.aiType)->holdState, kDizzySeconds);
+    StepDizzy(actor, next, dt, row.dizzyState, TemplateDMembersOf(row.aiType)->holdState, row.dizzySeconds);
 }
 
 void ActionPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row,
                  void (*onFresh)(AiObject *actor, const FreshHit &hit))
 {
-    if (IsOneOf(actor->state, row.turnStates) || (actor->state == 1 && !actor->pathFollowing)) {
+    if (IsOneOf(actor->state, row.turnStates) || (actor->state == row.pathTurnState && !actor->pathFollowing)) {
         TurnTowardTarget(actor, dt);
     }
     HitHeroes(actor, next, row.hit, onFresh);
@@ -92,28 +97,44 @@ bool EndPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row, 
     const TemplateDMembers &members = *TemplateDMembersOf(row.aiType);
     const bool died = StepDeath(actor, next, members.lastState);
     if (IsOneOf(actor->state, row.dyingStates)) {
-        StepDying(actor, 0.0f);
+        if (row.dyingFeedsIdle) {
+            FeedInput(actor, next, kInputIdle);
+        }
+        StepDying(actor, row.deathFade);
     }
     if (IsOneOf(actor->state, row.goneStates)) {
-        StepGone(actor);
+        StepGone(actor, row.rollsDropMap);
     }
     if (IsOneOf(actor->state, row.dyingStates) || IsOneOf(actor->state, row.goneStates)) {
         ClearHitStop(actor);
     }
-    SetHurtableAndTargetable(actor, actor->state == row.untargetableState);
+    SetHurtableAndTargetable(actor, IsOneOf(actor->state, row.untargetableStates));
     if (actor->state == members.holdState) {
         StepStatusTimersInHold(actor, dt);
     }
     float step = StepSpeed(actor, dt);
+    const bool carrying = IsOneOf(actor->state, row.carryStates);
+    if (carrying && row.carryAlsoMoves) {
+        // The charge carries first, on the step of its own speed update;
+        // the plain move then takes a second one.
+        RwV3d facing;
+        actor->GetDirection(&facing);
+        CarryHeroes(actor, V3Add(*actor->GetPositionPtr(), facing), step, row.carry);
+        if (actor->removed || actor->dying) {
+            HandOver(actor);
+            return died;
+        }
+        step = StepSpeed(actor, dt);
+    }
     WalkWhereFacing(actor, &goal);
-    if (MayMove(actor) && !IsOneOf(actor->state, row.carryStates)) {
+    if (MayMove(actor) && (!carrying || row.carryAlsoMoves)) {
         if (IsOneOf(actor->state, row.bumpStates)) {
             PushPushables(actor, dt, &step);
         }
         MoveToGoal(actor, goal, step, actor->state == 1);
     }
-    if (IsOneOf(actor->state, row.carryStates)) {
-        CarryHeroes(actor, goal.point, step);
+    if (carrying && !row.carryAlsoMoves) {
+        CarryHeroes(actor, goal.point, step, row.carry);
     }
     HandOver(actor);
     return died;
@@ -126,22 +147,22 @@ void FollowUpWhenEnded(AiObject *actor, int32_t *next, int32_t state, int32_t in
     }
 }
 
-void RecoveryRoll(AiObject *actor, int32_t *next, int32_t state, int32_t highInput, bool needsTarget)
+void RecoveryRoll(AiObject *actor, int32_t *next, const RecoveryRow &row)
 {
-    if (actor->state != state) {
+    if (actor->state != row.state) {
         return;
     }
     const int32_t roll = game::Rand() % 100;
     if (!actor->animEnded) {
         return;
     }
-    if (roll <= 60) {
+    if (roll <= row.idleUpTo) {
         FeedInput(actor, next, 0);
-    } else if (roll <= 80) {
+    } else if (roll <= row.backUpTo) {
         FeedInput(actor, next, 3);
-    } else if (!needsTarget || (actor->target != nullptr && !(IsHero(actor->target) &&
-                                                              static_cast<CSHero *>(actor->target)->state5))) {
-        FeedInput(actor, next, highInput);
+    } else if (!row.needsTarget || (actor->target != nullptr && !(IsHero(actor->target) &&
+                                                                  static_cast<CSHero *>(actor->target)->state5))) {
+        FeedInput(actor, next, row.highInput);
     } else {
         FeedInput(actor, next, kInputNoTransition);
     }

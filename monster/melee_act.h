@@ -8,6 +8,7 @@
 #include <span>
 
 #include "monster/kit_combat.h"
+#include "monster/kit_life.h"
 #include "monster/kit_motion.h"
 #include "monster/kit_state.h"
 #include "monster/template_d.h"
@@ -33,7 +34,7 @@ struct MeleeActRow {
     int32_t downStates[3];
     int32_t downWhenEndedStates[2];
     DownHitRow downHits[2];
-    int32_t downTimerState;
+    int32_t downTimerStates[2];
     int32_t getUpState;
     float getUpSeconds;
     // Conditions.
@@ -46,18 +47,32 @@ struct MeleeActRow {
     int32_t poisonInputStates[2];
     int32_t dizzyState;
     int32_t dizzySound;  // 0: none
-    // Action: the turning states (and state 1 unless following a path), the
-    // hit test, the state that heads straight for its goal.
-    int32_t turnStates[3];
+    // Action: the turning states (and `pathTurnState` unless following a
+    // path), the hit test, the state that heads straight for its goal.
+    int32_t turnStates[4];
     HeroHitRules hit;
     int32_t straightState;
     std::span<const StateSound> sounds;
     // End.
     int32_t dyingStates[2];
     int32_t goneStates[2];
-    int32_t untargetableState;
+    std::span<const int32_t> untargetableStates;
     int32_t bumpStates[2];
     int32_t carryStates[3];  // the charge carry, in which the plain move rests
+
+    // Rules most types share.
+    int32_t pathTurnState = 1;
+    float dizzySeconds = 3.0f;
+    // The gone state rolls the drop map when the event named no drop.
+    bool rollsDropMap = false;
+    DeathFade deathFade = {};
+    // The dying state feeds input 0 on every act (after the death step), so
+    // that its motion's end leads on.
+    bool dyingFeedsIdle = false;
+    // Who the charge carries, and whether the plain move follows the carry
+    // in the same act.
+    CarryRule carry = {};
+    bool carryAlsoMoves = false;
 };
 
 // Steps 2 to 4: the time since the last hurt, the flee from thrown items
@@ -81,9 +96,17 @@ bool EndPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row, 
 // argument 1 (a follow-up state moves on).
 void FollowUpWhenEnded(AiObject *actor, int32_t *next, int32_t state, int32_t input);
 // A recovery state's roll, drawn every act in it: once its motion has
-// ended, up to 60 feeds 0, up to 80 feeds 3, above that `highInput` (or,
-// when `needsTarget` and no target whose state-5 flag is clear exists, an
-// input no transition names, so that the default transition is taken).
-void RecoveryRoll(AiObject *actor, int32_t *next, int32_t state, int32_t highInput, bool needsTarget);
+// ended, up to `idleUpTo` feeds 0, up to `backUpTo` feeds 3, above that
+// `highInput` (or, when `needsTarget` and no target whose state-5 flag is
+// clear exists, an input no transition names, so that the default
+// transition is taken).
+struct RecoveryRow {
+    int32_t state;
+    int32_t idleUpTo;  // -1: never idle
+    int32_t backUpTo;
+    int32_t highInput;
+    bool needsTarget;
+};
+void RecoveryRoll(AiObject *actor, int32_t *next, const RecoveryRow &row);
 
 }  // namespace monster

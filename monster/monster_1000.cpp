@@ -29,6 +29,8 @@ constexpr StateSound kSounds[] = {
     {23, 6110040, 0},
 };
 
+constexpr int32_t kUntargetable[] = {20};
+
 constexpr MeleeActRow kRow = {
     .aiType = kAiType,
     .fleesThrownItems = true,
@@ -38,7 +40,7 @@ constexpr MeleeActRow kRow = {
     .downStates = {14, 16, 18},
     .downWhenEndedStates = {12, 13},
     .downHits = {{13, 726.0f}, {12, 3851.0f}},
-    .downTimerState = 14,
+    .downTimerStates = {14, -1},
     .getUpState = 15,
     .getUpSeconds = 2.0f,
     .holdsDelayedDamage = true,
@@ -50,13 +52,13 @@ constexpr MeleeActRow kRow = {
     .poisonInputStates = {4, 7},
     .dizzyState = 18,
     .dizzySound = 6300070,
-    .turnStates = {3, 21, -1},
+    .turnStates = {3, 21, -1, -1},
     .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsState = 30, .missKeepsFrom = 11},
     .straightState = -1,
     .sounds = kSounds,
     .dyingStates = {22, 23},
     .goneStates = {24, 25},
-    .untargetableState = 20,
+    .untargetableStates = kUntargetable,
     .bumpStates = {12, 13},
     .carryStates = {-1, -1, -1},
 };
@@ -112,7 +114,7 @@ void CSMonster1000::Act(AiObject *actor, int32_t *next, float dt)
     DamagePhase(actor, next, dt, kRow);
     CounterAttackingHero(actor, next);
     ConditionPhase(actor, next, dt, kRow);
-    RecoveryRoll(actor, next, kRecoveryState, kCounterInput, true);
+    RecoveryRoll(actor, next, {kRecoveryState, 60, 80, kCounterInput, true});
     FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
     ActionPhase(actor, next, dt, kRow, nullptr);
     EndPhase(actor, next, dt, kRow, goal);

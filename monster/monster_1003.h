@@ -1,21 +1,15 @@
 // Monster types 1002 and 1003, grab monsters that share one class (which
 // also serves the non-player character 10) of four words, each of which
-// the two types use for their own ends: the named accessors say which.
+// the three types use for their own ends: the named accessors say which.
 #pragma once
 
 #include <cstdint>
 
 #include "actor/ai_object.h"
+#include "monster/monster_word.h"
 
 class CFSF;
 class CSHero;
-
-// One of the class's words: a held hero, a time or a flag, as its user needs.
-struct MonsterWord {
-    CSHero *hero = nullptr;
-    float seconds = 0.0f;
-    int32_t flag = 0;
-};
 
 class CSMonster1003 : public AiObject {
 public:
@@ -31,6 +25,13 @@ public:
     CSHero *&HeldHero1002() { return word[1].hero; }
     float &HoldTimer1002() { return word[2].seconds; }
     int32_t &SideStep1002() { return word[3].flag; }
+
+    // Character 10: the sender of the last grab hit on it, the hero it
+    // holds, the hold timer, the roll drawn on each act.
+    AiObject *&GrabbingAttacker10() { return word[0].actor; }
+    CSHero *&GrabTarget10() { return word[1].hero; }
+    float &GrabTimer10() { return word[2].seconds; }
+    int32_t &RollFlag10() { return word[3].flag; }
 
     // Type 1003's steps: it seizes a hero and holds it 15 units ahead.
     void Update(float dt);

@@ -68,4 +68,4 @@ void CSMonster1004::Think(int32_t *next, float dt)
     });
 }
 
-void CSMonster1004::Act(int32_t *next, float dt) { RunGrabAct(this, next, dt, kRow, {&heldHero, &holdTimer, &effectStarted}); }
+void CSMonster1004::Act(int32_t *next, float dt) { RunGrabAct(this, next, dt, kRow, {&HeldHero1004(), &HoldTimer1004(), &EffectStarted1004()}); }

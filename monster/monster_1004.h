@@ -1,11 +1,13 @@
 // Monster type 1004, a grab monster that seizes a hero in front of it and
-// holds it one unit ahead for up to 3 s. The class also serves the
-// non-player character 112 and the trap 1202.
+// holds it one unit ahead for up to 3 s. The class (three words, each type
+// using them for its own ends: the named accessors say which) also serves
+// the non-player character 112 and the trap 1202.
 #pragma once
 
 #include <cstdint>
 
 #include "actor/ai_object.h"
+#include "monster/monster_word.h"
 
 class CFSF;
 class CSHero;
@@ -14,9 +16,17 @@ class CSMonster1004 : public AiObject {
 public:
     CSMonster1004() = default;
 
-    CSHero *heldHero = nullptr;     // the hero being held
-    float holdTimer = 0.0f;         // seconds in the holding state 13
-    int32_t effectStarted = 0;      // state 7's particles
+    MonsterWord word[3];
+
+    // Type 1004: the hero being held, the seconds in the holding state 13,
+    // state 7's particles.
+    CSHero *&HeldHero1004() { return word[0].hero; }
+    float &HoldTimer1004() { return word[1].seconds; }
+    int32_t &EffectStarted1004() { return word[2].flag; }
+    // Character 112: its effects of states 1, 5 and 2, once per entry.
+    int32_t &State1Effect112() { return word[0].flag; }
+    int32_t &State5Effect112() { return word[1].flag; }
+    int32_t &State2Effect112() { return word[2].flag; }
 
     void Update(float dt);
     void Think(int32_t *next, float dt);

@@ -37,6 +37,8 @@ constexpr StateSound kSounds[] = {
     {22, 6110010, 0},       {23, 6110040, 0},       {24, 6110040, 0},
 };
 
+constexpr int32_t kUntargetable[] = {21};
+
 constexpr MeleeActRow kRow = {
     .aiType = kAiType,
     .fleesThrownItems = false,
@@ -46,7 +48,7 @@ constexpr MeleeActRow kRow = {
     .downStates = {15, 17, 19},
     .downWhenEndedStates = {13, 14},
     .downHits = {{-1, 0.0f}, {-1, 0.0f}},
-    .downTimerState = 15,
+    .downTimerStates = {15, -1},
     .getUpState = 16,
     .getUpSeconds = 2.0f,
     .holdsDelayedDamage = false,
@@ -58,13 +60,13 @@ constexpr MeleeActRow kRow = {
     .poisonInputStates = {-1, -1},
     .dizzyState = 19,
     .dizzySound = 6300070,
-    .turnStates = {3, 22, -1},
+    .turnStates = {3, 22, -1, -1},
     .hit = {.activeHeroesOnly = true, .chargeState = 9, .missAlwaysFeeds = true},
     .straightState = 8,
     .sounds = kSounds,
     .dyingStates = {23, 24},
     .goneStates = {25, 26},
-    .untargetableState = 21,
+    .untargetableStates = kUntargetable,
     .bumpStates = {13, 14},
     .carryStates = {-1, -1, -1},
 };
@@ -145,7 +147,7 @@ void CSMonster1005::Act(AiObject *actor, int32_t *next, float dt)
     DamagePhase(actor, next, dt, kRow);
     LandingSparks(actor);
     ConditionPhase(actor, next, dt, kRow);
-    RecoveryRoll(actor, next, kRecoveryState, kRecoveryHighInput, false);
+    RecoveryRoll(actor, next, {kRecoveryState, 60, 80, kRecoveryHighInput, false});
     FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
     ActionPhase(actor, next, dt, kRow, &ShowBlowOnHero);
     EndPhase(actor, next, dt, kRow, goal);

@@ -4,10 +4,10 @@
 #include "actor/ai_message.h"
 #include "actor/hero.h"
 #include "fx/ge_manager.h"
-#include "fx/particle_manager.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_messages.h"
 #include "monster/kit_sensing.h"
+#include "monster/kit_streams.h"
 #include "monster/melee_act.h"
 #include "stage/clump_anim_manager.h"
 
@@ -16,17 +16,13 @@ using namespace monster;
 namespace {
 
 constexpr int32_t kGuardState = 23;
-constexpr float kGuardSeconds = 1.5f;
-constexpr int32_t kGuardEndInput = 18;
-constexpr int32_t kGuardSound = 6300210;
+constexpr GuardRule kGuard = {.state = kGuardState, .seconds = 1.5f, .endInput = 18, .sound = 6300210,
+                              .clearsWhenLeft = false};
 constexpr int32_t kChargeState = 11;
 constexpr int32_t kCounterState = 14;
 constexpr float kCounterFrame = 1620.0f;
 constexpr int32_t kCounterInput = 17;
 constexpr int32_t kAlarmInput = 16;
-constexpr const char *kHandStream = "3206800.ZUS";
-constexpr int32_t kNodeStreamA = 100160;
-constexpr int32_t kNodeStreamB = 100150;
 
 void ForgetStreamsOf(AiObject *actor);
 
@@ -43,6 +39,8 @@ constexpr StateSound kSounds[] = {
     {21, 6110030, 6300230}, {22, 6110010, 0},     {24, 6110040, 0},
 };
 
+constexpr int32_t kUntargetable[] = {21};
+
 constexpr MeleeActRow kRow = {
     .aiType = 1007,
     .fleesThrownItems = true,
@@ -52,7 +50,7 @@ constexpr MeleeActRow kRow = {
     .downStates = {-1, -1, -1},
     .downWhenEndedStates = {-1, -1},
     .downHits = {{-1, 0.0f}, {-1, 0.0f}},
-    .downTimerState = -1,
+    .downTimerStates = {-1, -1},
     .getUpState = -1,
     .getUpSeconds = 0.0f,
     .holdsDelayedDamage = true,
@@ -64,13 +62,13 @@ constexpr MeleeActRow kRow = {
     .poisonInputStates = {-1, -1},
     .dizzyState = 19,
     .dizzySound = 6300070,
-    .turnStates = {3, 22, 23},
+    .turnStates = {3, 22, 23, -1},
     .hit = {.activeHeroesOnly = true, .grabConeState = 5, .chargeState = 8, .missKeepsState = 28, .missKeepsFrom = 14},
     .straightState = 8,
     .sounds = kSounds,
     .dyingStates = {24, -1},
     .goneStates = {25, -1},
-    .untargetableState = 21,
+    .untargetableStates = kUntargetable,
     .bumpStates = {15, 16},
     .carryStates = {11, 12, 13},
 };
@@ -79,22 +77,13 @@ CSMonster1007 *Self(AiObject *actor) { return static_cast<CSMonster1007 *>(actor
 
 void ForgetStreamsOf(AiObject *actor) { Self(actor)->ForgetHandStreams(); }
 
-CSParticleSystem *StartStream(AiObject *actor, int32_t node)
-{
-    return actor->SpawnParticleAtFrame(kHandStream, node, 1, 0, 0.0f, 1, 5, 2);
-}
-
 }  // namespace
 
 void CSMonster1007::RestartEffectsOf(AiObject *actor) { Self(actor)->RestartEffects(); }
 
 void CSMonster1007::ReleaseOf(AiObject *actor)
 {
-    // The stage goes, and the frames the streams follow with it: they go
-    // back to their pool at once.
-    CSMonster1007 *self = Self(actor);
-    GiveBackSystemNow(&self->streamA);
-    GiveBackSystemNow(&self->streamB);
+    ReleaseBodyStreams(Self(actor)->Streams());
     actor->Release();
 }
 
@@ -102,28 +91,13 @@ void CSMonster1007::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
 void CSMonster1007::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(1007)); }
 
-void CSMonster1007::LetGoHandStreams()
-{
-    LetGoOfSystem(&streamA);
-    LetGoOfSystem(&streamB);
-}
+BodyStreamWords CSMonster1007::Streams() { return {&streamA, &streamB, &streamAStarted, &streamBStarted}; }
 
-void CSMonster1007::ForgetHandStreams()
-{
-    LetGoHandStreams();
-    streamAStarted = 0;
-    streamBStarted = 0;
-}
+void CSMonster1007::LetGoHandStreams() { LetGoBodyStreams(Streams()); }
 
-void CSMonster1007::RestartEffects()
-{
-    if (model == nullptr) {
-        return;
-    }
-    LetGoHandStreams();
-    streamA = StartStream(this, kNodeStreamA);
-    streamB = StartStream(this, kNodeStreamB);
-}
+void CSMonster1007::ForgetHandStreams() { ForgetBodyStreams(Streams()); }
+
+void CSMonster1007::RestartEffects() { RestartBodyStreams(this, Streams()); }
 
 void CSMonster1007::Think(int32_t *next, float dt)
 {
@@ -144,14 +118,7 @@ void CSMonster1007::Think(int32_t *next, float dt)
 
 void CSMonster1007::Act(int32_t *next, float dt)
 {
-    if (Clump() != nullptr) {
-        if (streamAStarted == 0 && (streamA = StartStream(this, kNodeStreamA)) != nullptr) {
-            streamAStarted = 1;
-        }
-        if (streamBStarted == 0 && (streamB = StartStream(this, kNodeStreamB)) != nullptr) {
-            streamBStarted = 1;
-        }
-    }
+    StartBodyStreams(this, Streams());
     const Goal goal = ApproachPhase(this, next, dt, kRow);
     if (state == kChargeState) {
         CCGEManager *effects = Effects();
@@ -173,22 +140,8 @@ void CSMonster1007::Act(int32_t *next, float dt)
         }
     }
     // The guard: a guard break ends it at once, else it lasts 1.5 s.
-    if (state == kGuardState) {
-        if ((incomingStatus & kStatusGuardBreak) != 0) {
-            guardTimer = 0.0f;
-            FeedInput(this, next, kInputKnockDown);
-        } else if (guardTimer < kGuardSeconds) {
-            guardTimer += dt;
-        } else {
-            guardTimer = 0.0f;
-            FeedInput(this, next, kGuardEndInput);
-        }
-    }
+    StepGuard(this, next, dt, &guardTimer, kGuard);
     ConditionPhase(this, next, dt, kRow);
-    guarding = state == kGuardState && (incomingStatus & kStatusGuardBreak) == 0;
-    if (state == kGuardState && hitSender != nullptr && (incomingStatus & kStatusGuardBreak) == 0) {
-        PlaySound(kGuardSound);
-    }
     ActionPhase(this, next, dt, kRow, nullptr);
     if (EndPhase(this, next, dt, kRow, goal)) {
         ForgetHandStreams();

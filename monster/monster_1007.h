@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "actor/ai_object.h"
+#include "monster/kit_streams.h"
 
 class CFSF;
 class CSParticleSystem;
@@ -30,6 +31,8 @@ public:
     // Lets go of both hand streams (they fade out and go back to their
     // pool) and forgets them.
     void LetGoHandStreams();
+    // The words of the two streams, for the kit.
+    monster::BodyStreamWords Streams();
     // The same with the started flags cleared, so that the next act with a
     // model starts them again.
     void ForgetHandStreams();

@@ -4,7 +4,9 @@
 #include "monster/monster_1000.h"
 #include "monster/monster_1003.h"
 #include "monster/monster_1004.h"
+#include "monster/monster_1006.h"
 #include "monster/monster_1007.h"
+#include "monster/monster_1021.h"
 
 void UpdateMonster(AiObject *actor, float dt)
 {
@@ -24,8 +26,14 @@ void UpdateMonster(AiObject *actor, float dt)
     case 1005:
         CSMonster1005::Update(actor, dt);
         break;
+    case 1006:
+        static_cast<CSMonster1006 *>(actor)->Update(dt);
+        break;
     case 1007:
         static_cast<CSMonster1007 *>(actor)->Update(dt);
+        break;
+    case 1021:
+        static_cast<CSMonster1021 *>(actor)->Update(dt);
         break;
     default:
         break;

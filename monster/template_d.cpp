@@ -15,7 +15,9 @@ constexpr TemplateDMembers kMembers[] = {
     {1003, 34, true, 34, {31, 32}, true, 10.0f, 20.0f, 1.0f, 1.0f, false},
     {1004, 35, true, 35, {31, 32}, false, 10.0f, 10.0f, 1.0f, 1.0f, false},
     {1005, 29, false, 29, {27, 28}, true, 10.0f, 6.0f, 1.0f, 1.0f, true},
+    {1006, 31, true, 31, {26, 27}, true, 10.0f, 6.0f, 0.3f, 0.3f, true},
     {1007, 29, true, 29, {26, 27}, false, 10.0f, 6.0f, 0.3f, 0.05f, false},
+    {1021, 32, true, 32, {30, 31}, false, 10.0f, 20.0f, 1.0f, 0.5f, false},
 };
 
 }  // namespace
@@ -33,8 +35,12 @@ const TemplateDMembers *TemplateDMembersOf(int32_t aiType)
         return &kMembers[3];
     case 1005:
         return &kMembers[4];
-    case 1007:
+    case 1006:
         return &kMembers[5];
+    case 1007:
+        return &kMembers[6];
+    case 1021:
+        return &kMembers[7];
     default:
         return nullptr;
     }

@@ -1,4 +1,4 @@
-// The template of the melee monsters 1000, 1002, 1003, 1004, 1005 and 1007:
+// The template of the melee monsters 1000 to 1007 and 1021:
 // what differs between them in their update, set-state and think steps
 // (one row each, by AI type), and the update they share: the think step,
 // the act step on full-detail frames, the event hold, and the set-state

@@ -77,7 +77,7 @@ TEST_F(GrabMonsters, Monster1004HoldsAHeroOneUnitAheadAndLetsGoAfterThreeSeconds
     EXPECT_EQ(seized[0].word[1], kAtkGrabFront);  // face to face
     EXPECT_EQ(seized[0].word[2], 8);              // AttackValue x trunc(1.5)
     EXPECT_TRUE(hero.held);
-    EXPECT_EQ(m->heldHero, &hero);
+    EXPECT_EQ(m->HeldHero1004(), &hero);
     EXPECT_TRUE(m->frontGrab);
     EXPECT_EQ(m->state, 13);
     EXPECT_NEAR(HeroAheadOf(m), 1.0f, 1e-3f);
@@ -95,8 +95,8 @@ TEST_F(GrabMonsters, Monster1004HoldsAHeroOneUnitAheadAndLetsGoAfterThreeSeconds
     EXPECT_NEAR((ticks + 1) * monstertest::kDt, 3.0f, 0.05f);
     Tick();
     EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
-    EXPECT_EQ(m->heldHero, nullptr);
-    EXPECT_EQ(m->holdTimer, 0.0f);
+    EXPECT_EQ(m->HeldHero1004(), nullptr);
+    EXPECT_EQ(m->HoldTimer1004(), 0.0f);
 }
 
 TEST_F(GrabMonsters, Monster1004LetsGoWhenTheHeroBreaksFreeAndWhenItDies)
@@ -107,7 +107,7 @@ TEST_F(GrabMonsters, Monster1004LetsGoWhenTheHeroBreaksFreeAndWhenItDies)
     Ticks(3);
     EXPECT_EQ(m->state, 14);
     EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
-    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->HeldHero1004(), nullptr);
 
     hero.held = false;  // the hero's side lets go of its flag
     SeizeFrom(m, 10.0f);
@@ -117,7 +117,7 @@ TEST_F(GrabMonsters, Monster1004LetsGoWhenTheHeroBreaksFreeAndWhenItDies)
     EXPECT_TRUE(m->dying);
     EXPECT_EQ(m->state, 27);
     EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
-    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->HeldHero1004(), nullptr);
     EXPECT_EQ(m->grabWord, 1);
 }
 
@@ -129,7 +129,7 @@ TEST_F(GrabMonsters, AHeroAlreadyHeldIsNotSeizedNorKept)
     Enter(m, 11);
     Ticks(3);
     EXPECT_EQ(CountHits(kAtkGrabFront), 0);
-    EXPECT_EQ(m->heldHero, nullptr);
+    EXPECT_EQ(m->HeldHero1004(), nullptr);
     EXPECT_EQ(m->state, 11);
     // Seized from behind: bit 256, not face to face.
     hero.held = false;

@@ -7,9 +7,12 @@
 #include "actor/actor_placement.h"
 #include "app/trace.h"
 #include "fx/fx_stage_links.h"
+#include "monster/monster_1003.h"
+#include "monster/npc_10.h"
 #include "monster/template_d.h"
 #include "stage/media_paths.h"
 #include "support/engine/scratch_path.h"
+#include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_stages.h"
@@ -28,6 +31,7 @@ bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplat
     hero->active = true;
     hero->hurtable = true;
     hero->grabbable = true;
+    hero->targetable = true;
     hero->modelTemplate = heroTemplate;
     hero->position = where;
     hero->SetModelInstance(heroTemplate->TakeInstance(hero));
@@ -53,7 +57,9 @@ void MonsterScenario::SetUp()
     // Sounds: every monster's and boss's samples held, each queued play recorded.
     std::vector<int32_t> ids;
     std::vector<mkdata::SampleSound> played;
-    for (int32_t type : mkdata::SampleMonsterTypes()) {
+    std::vector<int32_t> types = mkdata::SampleMonsterTypes();
+    types.insert(types.end(), mkdata::SampleBreakableTypes().begin(), mkdata::SampleBreakableTypes().end());
+    for (int32_t type : types) {
         for (const mkdata::SampleSound &sound : mkdata::SampleMonsterSounds(type)) {
             played.push_back(sound);
         }
@@ -87,6 +93,8 @@ void MonsterScenario::SetUp()
     stage.decalManager = &decals;
     stage.xdtEffectPool = &drops;
     stage.thrownItems = &thrownItems;
+    items.SetDropMaps(mkdata::SampleDropMaps());
+    stage.itemManager = &items;
     ConnectFxLinksToGame();
     ASSERT_TRUE(DressHero(&stage, &hero, &heroTemplate, {0.0f, 0.0f, -60.0f}));
     tracePath = rwtest::ScratchPath("monster_scenario_trace.txt");
@@ -113,6 +121,7 @@ void MonsterScenario::TearDown()
     stage.sfxManager = nullptr;
     sfx.reset();
     stage.thrownItems = nullptr;
+    stage.itemManager = nullptr;
     GameEngineTest::TearDown();
 }
 
@@ -241,9 +250,15 @@ int32_t MonsterScenario::EffectStarts(const std::string &pool)
 
 void MonsterScenario::Enter(AiObject *monster, int32_t state)
 {
-    const monster::TemplateDMembers *members = monster::TemplateDMembersOf(monster->aiType);
-    ASSERT_NE(members, nullptr);
-    monster::TemplateDSetState(monster, monster->Fsf(), state, *members);
+    if (const monster::TemplateDMembers *members = monster::TemplateDMembersOf(monster->aiType)) {
+        monster::TemplateDSetState(monster, monster->Fsf(), state, *members);
+    } else if (monster->aiType == 10) {
+        CSNpc10::SetState(static_cast<CSMonster1003 *>(monster), monster->Fsf(), state);
+    } else {
+        monster->PlayAnimation(state);
+        monster->stateEntered = true;
+        monster->deathTint = false;
+    }
     ASSERT_EQ(monster->state, state);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "actor/hero.h"
+#include "actor/item_manager.h"
 #include "actor/thrown_items.h"
 #include "fx/decals.h"
 #include "fx/ge_manager.h"
@@ -92,7 +93,8 @@ protected:
     std::vector<gametest::TraceRecord> EffectLines();
     int32_t EffectStarts(const std::string &pool);
 
-    // Puts the monster in `state` as its set-state step would.
+    // Puts the monster in `state` as its set-state step would (another
+    // actor: its motion played from its first frame, the state entered).
     void Enter(AiObject *monster, int32_t state);
     // Puts the hero at `where` facing `facing`.
     void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
@@ -110,6 +112,7 @@ protected:
     CSXdtEffectPool drops;
     CSDecalManager decals;
     CSThrownItemManager thrownItems;
+    CSItemManager items;
     uint32_t tick = 0;
     std::vector<QueuedSound> sounds;
     std::vector<MSGData> heroInbox;

@@ -8,6 +8,7 @@
 // motion; its attacks' weapons are parts of its model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "monster/template_d.h"
@@ -44,9 +45,11 @@ class SampleMonsterFiles : public stagetest::StageEngineTest {
 protected:
     CFSF Read(int32_t aiType)
     {
+        std::string path = "/" + mkdata::SampleMonsterFolder(aiType) + "/" + mkdata::SampleMonsterName(aiType) + ".FSF";
+        std::replace(path.begin(), path.end(), '/', '\\');
         int problems = 0;
-        CFSF fsf = gametest::ReadSampleStateMachine("\\RESOURCE\\MONSTER", std::to_string(aiType), &problems);
-        EXPECT_EQ(problems, 0) << aiType;
+        CFSF fsf = gametest::ReadSampleStateMachine(path, &problems);
+        EXPECT_EQ(problems, 0) << path;
         return fsf;
     }
 };

@@ -73,6 +73,25 @@ const Bone kBones[kCharacterBones] = {
     {"leg_r", 100120, 0, {0.16f, -0.1f, 0}, {-0.1f, -0.9f, -0.1f}, {0.1f, 0, 0.1f}, kLegs, 0, rpHANIMPOPPARENTMATRIX},
 };
 
+// The crate of the breakable objects: a body box standing on the ground
+// (its root at the bottom), as tall as a figure so that a sword swung at
+// chest height meets it, and a lid on it, the fuse and effects frame
+// (100090) that the barrel bombs light.
+const Bone kCrateBones[kCrateBoneCount] = {
+    {"body", 100020, -1, {0, 0, 0}, {-0.5f, 0, -0.5f}, {0.5f, 1.8f, 0.5f}, kTorso, 0, 0},
+    {"lid", 100090, 0, {0, 1.8f, 0}, {-0.55f, 0, -0.55f}, {0.55f, 0.3f, 0.55f}, kHips, 1, rpHANIMPOPPARENTMATRIX},
+};
+
+struct Skeleton {
+    const Bone *bones;
+    RwInt32 count;
+};
+
+Skeleton SkeletonOf(Figure figure)
+{
+    return figure == Figure::kCrate ? Skeleton{kCrateBones, kCrateBoneCount} : Skeleton{kBones, kCharacterBones};
+}
+
 // The looks: the first hero keeps the colours the figure always had.
 const RwRGBA kLooks[][kPartCount] = {
     {{70, 90, 170, 255}, {200, 60, 50, 255}, {235, 190, 150, 255}, {225, 180, 140, 255}, {60, 60, 70, 255},
@@ -90,6 +109,23 @@ const RwRGBA kLooks[][kPartCount] = {
     // Grappler: moss and slate.
     {{60, 80, 50, 255}, {90, 110, 70, 255}, {170, 160, 120, 255}, {150, 140, 100, 255}, {50, 55, 60, 255},
      {140, 60, 40, 255}},
+    // Shade: indigo and ash.
+    {{40, 40, 90, 255}, {70, 60, 130, 255}, {180, 180, 200, 255}, {160, 160, 185, 255}, {30, 30, 50, 255},
+     {200, 230, 255, 255}},
+    // Heavy: iron and blood red.
+    {{60, 55, 55, 255}, {150, 30, 30, 255}, {120, 100, 90, 255}, {110, 90, 80, 255}, {45, 40, 40, 255},
+     {180, 180, 170, 255}},
+    // Villager: linen and brown.
+    {{140, 110, 70, 255}, {220, 210, 180, 255}, {230, 190, 150, 255}, {220, 180, 140, 255}, {100, 80, 60, 255},
+     {150, 120, 80, 255}},
+    // Fighter: teal and leather.
+    {{40, 110, 110, 255}, {60, 150, 140, 255}, {225, 185, 145, 255}, {215, 175, 135, 255}, {90, 60, 40, 255},
+     {210, 215, 225, 255}},
+    // The crates (lid, body): wood; stone; clay; a red barrel with a black lid.
+    {{170, 120, 60, 255}, {140, 95, 45, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}},
+    {{150, 150, 145, 255}, {120, 120, 118, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}},
+    {{200, 120, 80, 255}, {180, 100, 60, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}},
+    {{40, 40, 40, 255}, {190, 40, 30, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}},
 };
 static_assert(std::size(kLooks) == static_cast<size_t>(CharacterLook::kLookCount), "a colour set per look");
 
@@ -100,24 +136,26 @@ constexpr RwInt32 kTrisPerBone = 12;
 
 RwV3d Scaled(const RwV3d &v, RwReal scale) { return {v.x * scale, v.y * scale, v.z * scale}; }
 
-RwV3d BindPosition(RwInt32 node, RwReal scale)
+RwV3d BindPosition(const Skeleton &skeleton, RwInt32 node, RwReal scale)
 {
     RwV3d p = {0, 0, 0};
-    for (RwInt32 n = node; n >= 0; n = kBones[n].parent) {
-        RwV3dAdd(&p, &p, &kBones[n].offset);
+    for (RwInt32 n = node; n >= 0; n = skeleton.bones[n].parent) {
+        RwV3dAdd(&p, &p, &skeleton.bones[n].offset);
     }
     return Scaled(p, scale);
 }
 
+RwV3d BindPosition(RwInt32 node, RwReal scale) { return BindPosition(SkeletonOf(Figure::kCharacter), node, scale); }
+
 // The vertices of a bone's box nearest its joint blend with the parent
 // bone; the rest follow the bone alone.
-RwReal ParentShare(RwInt32 node, const RwV3d &local)
+RwReal ParentShare(const Bone &bone, const RwV3d &local)
 {
-    if (kBones[node].parent < 0) {
+    if (bone.parent < 0) {
         return 0.0f;
     }
-    const RwV3d &lo = kBones[node].boxMin;
-    const RwV3d &hi = kBones[node].boxMax;
+    const RwV3d &lo = bone.boxMin;
+    const RwV3d &hi = bone.boxMax;
     // The joint end is the box face through the bone's origin.
     const bool atJoint = (lo.y == 0 && local.y == 0) || (hi.y == 0 && local.y == 0) || (lo.x == 0 && local.x == 0) ||
                          (hi.x == 0 && local.x == 0);
@@ -135,9 +173,10 @@ RwRGBA Shade(RwRGBA base, const RwV3d &normal)
             static_cast<RwUInt8>(base.blue * lit), 255};
 }
 
-RpGeometry *BuildGeometry(CharacterLook look, RwReal scale, RwMatrixWeights *weights, RwUInt32 *indices)
+RpGeometry *BuildGeometry(const Skeleton &skeleton, CharacterLook look, RwReal scale, RwMatrixWeights *weights,
+                          RwUInt32 *indices)
 {
-    RpGeometry *g = RpGeometryCreate(kCharacterBones * kVertsPerBone, kCharacterBones * kTrisPerBone, kFormat);
+    RpGeometry *g = RpGeometryCreate(skeleton.count * kVertsPerBone, skeleton.count * kTrisPerBone, kFormat);
     if (g == nullptr) {
         return nullptr;
     }
@@ -162,9 +201,9 @@ RpGeometry *BuildGeometry(CharacterLook look, RwReal scale, RwMatrixWeights *wei
     static const RwV3d kNormals[6] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
     static const RwReal kCorner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     RpMorphTarget *target = &g->morphTarget[0];
-    for (RwInt32 b = 0; b < kCharacterBones; ++b) {
-        const Bone &bone = kBones[b];
-        const RwV3d origin = BindPosition(b, scale);
+    for (RwInt32 b = 0; b < skeleton.count; ++b) {
+        const Bone &bone = skeleton.bones[b];
+        const RwV3d origin = BindPosition(skeleton, b, scale);
         const RwV3d centre = {(bone.boxMin.x + bone.boxMax.x) * 0.5f, (bone.boxMin.y + bone.boxMax.y) * 0.5f,
                               (bone.boxMin.z + bone.boxMax.z) * 0.5f};
         const RwV3d half = {(bone.boxMax.x - bone.boxMin.x) * 0.5f, (bone.boxMax.y - bone.boxMin.y) * 0.5f,
@@ -186,7 +225,7 @@ RpGeometry *BuildGeometry(CharacterLook look, RwReal scale, RwMatrixWeights *wei
                 target->normals[i] = n;
                 g->texCoords[0][i] = {(kCorner[c][0] + 1) * 0.5f, (kCorner[c][1] + 1) * 0.5f};
                 g->preLitLum[i] = Shade(kLooks[static_cast<int>(look)][bone.part], n);
-                const RwReal share = ParentShare(b, local);
+                const RwReal share = ParentShare(bone, local);
                 weights[i] = {1.0f - share, share, 0.0f, 0.0f};
                 indices[i] = static_cast<RwUInt32>(b) |
                              (static_cast<RwUInt32>(bone.parent < 0 ? 0 : bone.parent) << 8);
@@ -214,9 +253,12 @@ RtQuat CharacterRotation(RwV3d axis, RwReal degrees)
     return {{axis.x * std::sin(half), axis.y * std::sin(half), axis.z * std::sin(half)}, std::cos(half)};
 }
 
-RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale)
+RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale) { return FigureBoneOffset(Figure::kCharacter, node, scale); }
+
+RwV3d FigureBoneOffset(Figure figure, RwInt32 node, RwReal scale)
 {
-    return node >= 0 && node < kCharacterBones ? Scaled(kBones[node].offset, scale) : RwV3d{0, 0, 0};
+    const Skeleton skeleton = SkeletonOf(figure);
+    return node >= 0 && node < skeleton.count ? Scaled(skeleton.bones[node].offset, scale) : RwV3d{0, 0, 0};
 }
 
 namespace {
@@ -283,7 +325,14 @@ RtAnimAnimation *BuildAnimation(const std::vector<RwReal> &times, bool bindPose,
 RtAnimAnimation *BuildPosedAnimation(const std::vector<RwReal> &times, CharacterPose pose, const void *context,
                                      RwReal scale)
 {
-    const auto numKeys = static_cast<RwInt32>(times.size()) * kCharacterBones;
+    return BuildPosedFigureAnimation(Figure::kCharacter, times, pose, context, scale);
+}
+
+RtAnimAnimation *BuildPosedFigureAnimation(Figure figure, const std::vector<RwReal> &times, CharacterPose pose,
+                                           const void *context, RwReal scale)
+{
+    const RwInt32 bones = SkeletonOf(figure).count;
+    const auto numKeys = static_cast<RwInt32>(times.size()) * bones;
     RtAnimAnimation *animation =
         RtAnimAnimationCreate(rpHANIMSTDKEYFRAMETYPEID, numKeys, 0, times.back());
     if (animation == nullptr) {
@@ -291,12 +340,12 @@ RtAnimAnimation *BuildPosedAnimation(const std::vector<RwReal> &times, Character
     }
     auto *frames = static_cast<RpHAnimStdKeyFrame *>(animation->pFrames);
     for (size_t k = 0; k < times.size(); ++k) {
-        for (RwInt32 node = 0; node < kCharacterBones; ++node) {
-            const auto index = static_cast<RwInt32>(k) * kCharacterBones + node;
+        for (RwInt32 node = 0; node < bones; ++node) {
+            const auto index = static_cast<RwInt32>(k) * bones + node;
             RpHAnimStdKeyFrame &key = frames[index];
             key.time = times[k];
             key.q = pose(node, times[k], scale, &key.t, context);
-            key.prevFrame = static_cast<RwUInt32>(k == 0 ? index : index - kCharacterBones);
+            key.prevFrame = static_cast<RwUInt32>(k == 0 ? index : index - bones);
         }
     }
     return animation;
@@ -332,8 +381,13 @@ const std::vector<CharacterFiles> &CharacterFileSets()
     return sets;
 }
 
-RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
+RpClump *BuildCharacterClump(CharacterLook look, RwReal scale) { return BuildFigureClump(Figure::kCharacter, look, scale); }
+
+RpClump *BuildFigureClump(Figure figure, CharacterLook look, RwReal scale)
 {
+    const Skeleton skeleton = SkeletonOf(figure);
+    const Bone *bones = skeleton.bones;
+    const RwInt32 count = skeleton.count;
     RpClump *clump = RpClumpCreate();
     RwFrame *root = RwFrameCreate();
     if (clump == nullptr || root == nullptr) {
@@ -347,32 +401,32 @@ RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
     }
     RpClumpSetFrame(clump, root);
     bool ok = true;
-    RwFrame *frames[kCharacterBones] = {};
-    RwUInt32 nodeFlags[kCharacterBones];
-    RwInt32 nodeIDs[kCharacterBones];
-    for (RwInt32 b = 0; b < kCharacterBones && ok; ++b) {
+    std::vector<RwFrame *> frames(static_cast<size_t>(count), nullptr);
+    std::vector<RwUInt32> nodeFlags(static_cast<size_t>(count));
+    std::vector<RwInt32> nodeIDs(static_cast<size_t>(count));
+    for (RwInt32 b = 0; b < count && ok; ++b) {
         frames[b] = RwFrameCreate();
         ok = frames[b] != nullptr;
         if (!ok) {
             break;
         }
-        const RwV3d offset = Scaled(kBones[b].offset, scale);
+        const RwV3d offset = Scaled(bones[b].offset, scale);
         RwFrameTranslate(frames[b], &offset, rwCOMBINEREPLACE);
-        RwFrameAddChild(kBones[b].parent < 0 ? root : frames[kBones[b].parent], frames[b]);
-        nodeFlags[b] = kBones[b].flags;
-        nodeIDs[b] = kBones[b].id;
+        RwFrameAddChild(bones[b].parent < 0 ? root : frames[bones[b].parent], frames[b]);
+        nodeFlags[b] = bones[b].flags;
+        nodeIDs[b] = bones[b].id;
         RpHAnimFrameSetID(frames[b], nodeIDs[b]);
         RpUserDataList *list = RpUserDataFrameGetList(frames[b]);
         RpUserDataArray *name =
             list != nullptr ? RpUserDataListAddArray(list, CharacterBoneNameArray(), rpSTRINGUSERDATA, 1) : nullptr;
-        ok = name != nullptr && RpUserDataArraySetString(name, 0, kBones[b].name);
-        const std::string id = std::to_string(kBones[b].id);
+        ok = name != nullptr && RpUserDataArraySetString(name, 0, bones[b].name);
+        const std::string id = std::to_string(bones[b].id);
         RpUserDataArray *props =
             ok ? RpUserDataListAddArray(list, CharacterUserPropertiesArray(), rpSTRINGUSERDATA, 1) : nullptr;
         ok = props != nullptr && RpUserDataArraySetString(props, 0, id.c_str());
     }
     RpHAnimHierarchy *hierarchy =
-        ok ? RpHAnimHierarchyCreate(kCharacterBones, nodeFlags, nodeIDs, 0, sizeof(RpHAnimInterpFrame)) : nullptr;
+        ok ? RpHAnimHierarchyCreate(count, nodeFlags.data(), nodeIDs.data(), 0, sizeof(RpHAnimInterpFrame)) : nullptr;
     ok = hierarchy != nullptr;
     if (ok) {
         // The hierarchy sits on its first node (the pelvis), as exported
@@ -381,19 +435,19 @@ RpClump *BuildCharacterClump(CharacterLook look, RwReal scale)
         RpHAnimFrameSetHierarchy(frames[0], hierarchy);
         RpHAnimHierarchyAttach(hierarchy);
     }
-    RwMatrixWeights weights[kCharacterBones * kVertsPerBone];
-    RwUInt32 indices[kCharacterBones * kVertsPerBone];
-    RpGeometry *geometry = ok ? BuildGeometry(look, scale, weights, indices) : nullptr;
+    std::vector<RwMatrixWeights> weights(static_cast<size_t>(count * kVertsPerBone));
+    std::vector<RwUInt32> indices(static_cast<size_t>(count * kVertsPerBone));
+    RpGeometry *geometry = ok ? BuildGeometry(skeleton, look, scale, weights.data(), indices.data()) : nullptr;
     ok = geometry != nullptr;
     if (ok) {
-        RwMatrix inverseBind[kCharacterBones] = {};  // no stray bits in the words the skin writes
-        for (RwInt32 b = 0; b < kCharacterBones; ++b) {
-            RwV3d back = BindPosition(b, scale);
+        std::vector<RwMatrix> inverseBind(static_cast<size_t>(count), RwMatrix{});  // no stray bits in the words the skin writes
+        for (RwInt32 b = 0; b < count; ++b) {
+            RwV3d back = BindPosition(skeleton, b, scale);
             RwV3dScale(&back, &back, -1.0f);
             RwMatrixSetIdentity(&inverseBind[b]);
             RwMatrixTranslate(&inverseBind[b], &back, rwCOMBINEREPLACE);
         }
-        RpSkin *skin = RpSkinCreate(geometry->numVertices, kCharacterBones, weights, indices, inverseBind);
+        RpSkin *skin = RpSkinCreate(geometry->numVertices, count, weights.data(), indices.data(), inverseBind.data());
         ok = skin != nullptr && RpSkinGeometrySetSkin(geometry, skin) != nullptr;
     }
     RpAtomic *atomic = ok ? RpAtomicCreate() : nullptr;
@@ -442,13 +496,19 @@ bool WriteCharacterAnimation(const RtAnimAnimation *animation, const std::string
 
 bool WriteCharacterModel(const std::string &root, const char *folderName, const char *name, CharacterLook look)
 {
+    return WriteFigureModel(root, folderName, name, Figure::kCharacter, look);
+}
+
+bool WriteFigureModel(const std::string &root, const char *folderName, const char *name, Figure figure,
+                      CharacterLook look)
+{
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::path(root) / folderName;
     std::filesystem::create_directories(folder, error);
     if (error) {
         return false;
     }
-    RpClump *clump = BuildCharacterClump(look, kSampleFigureScale);
+    RpClump *clump = BuildFigureClump(figure, look, kSampleFigureScale);
     if (clump == nullptr) {
         return false;
     }

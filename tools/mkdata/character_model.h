@@ -25,6 +25,11 @@ inline const char *CharacterAnimationName() { return "HERO01.ANM"; }
 inline const char *CharacterBindPoseName() { return "HERO01_BIND.ANM"; }
 
 constexpr RwInt32 kCharacterBones = 12;
+// The figures the maker builds: the character, and the two-bone crate of
+// the breakable objects (a body box on the ground and a lid, ids 100020
+// and 100090), both skinned boxes over their skeletons.
+enum class Figure { kCharacter, kCrate };
+constexpr RwInt32 kCrateBoneCount = 2;
 // Node indices of the skeleton, in its depth-first order.
 enum CharacterNode : RwInt32 {
     kNodePelvis,
@@ -58,7 +63,23 @@ RwInt32 CharacterBoneId(RwInt32 node);
 RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale);
 
 // The colour sets: the two heroes' and the monsters'.
-enum class CharacterLook { kHero01, kHero02, kMonster, kMonsterBrute, kMonsterGuard, kMonsterGrappler, kLookCount };
+enum class CharacterLook {
+    kHero01,
+    kHero02,
+    kMonster,
+    kMonsterBrute,
+    kMonsterGuard,
+    kMonsterGrappler,
+    kMonsterShade,
+    kMonsterHeavy,
+    kVillager,
+    kFighter,
+    kCrateWood,
+    kCrateStone,
+    kCrateClay,
+    kBarrel,
+    kLookCount
+};
 // A model folder the maker writes: <folder>/<name>.DFF and <name>.ANM.
 struct CharacterFiles {
     const char *folder;
@@ -82,6 +103,12 @@ RtAnimAnimation *BuildCharacterBindPose();
 RtAnimAnimation *BuildScaledCharacterAnimation(RwReal scale);
 RtAnimAnimation *BuildScaledCharacterBindPose(RwReal scale);
 
+// The same for either figure.
+RpClump *BuildFigureClump(Figure figure, CharacterLook look, RwReal scale);
+RwV3d FigureBoneOffset(Figure figure, RwInt32 node, RwReal scale);
+bool WriteFigureModel(const std::string &root, const char *folder, const char *name, Figure figure,
+                      CharacterLook look);
+
 // A rotation of `degrees` about `axis`.
 RtQuat CharacterRotation(RwV3d axis, RwReal degrees);
 // The rotation of `node` at time `t` (seconds), its translation written
@@ -91,6 +118,8 @@ typedef RtQuat (*CharacterPose)(RwInt32 node, RwReal t, RwReal scale, RwV3d *tra
 // (rising) by `pose`.
 RtAnimAnimation *BuildPosedAnimation(const std::vector<RwReal> &times, CharacterPose pose, const void *context,
                                      RwReal scale);
+RtAnimAnimation *BuildPosedFigureAnimation(Figure figure, const std::vector<RwReal> &times, CharacterPose pose,
+                                           const void *context, RwReal scale);
 bool WriteCharacterAnimation(const RtAnimAnimation *animation, const std::string &path);
 // The figure in `look` at the sample scale as <folder>/<name>.DFF under `root`.
 bool WriteCharacterModel(const std::string &root, const char *folder, const char *name, CharacterLook look);

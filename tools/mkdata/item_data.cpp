@@ -192,7 +192,11 @@ const std::vector<DropMap> &SampleDropMaps()
         map.entries[0] = {5300000, 40};
         map.entries[1] = {5300020, 20};
         map.entries[2] = {5300060, 10};
-        std::vector<DropMap> list = {map};
+        // A breakable object that always leaves a potion.
+        DropMap sure;
+        sure.id = kSampleSureDropMap;
+        sure.entries[0] = {5300000, 100};
+        std::vector<DropMap> list = {map, sure};
         for (const DropMap &boss : SampleBossDropMaps()) {
             list.push_back(boss);
         }

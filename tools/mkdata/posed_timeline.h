@@ -40,7 +40,7 @@ PoseStretch<Kind> StretchOf(const MotionRange &range, Kind kind)
 // takes `rest` at its start.
 template <typename Kind>
 RtAnimAnimation *BuildTimelineAnimation(std::vector<PoseStretch<Kind>> stretches, KindPose<Kind> pose, Kind rest,
-                                        RwReal scale)
+                                        RwReal scale, Figure figure = Figure::kCharacter)
 {
     struct Context {
         const std::vector<PoseStretch<Kind>> *stretches;
@@ -76,7 +76,7 @@ RtAnimAnimation *BuildTimelineAnimation(std::vector<PoseStretch<Kind>> stretches
         return c->pose(best->kind, node, std::clamp((t - best->start) / best->length, 0.0f, 1.0f), scale,
                        translation);
     };
-    return BuildPosedAnimation(times, at, &context, scale);
+    return BuildPosedFigureAnimation(figure, times, at, &context, scale);
 }
 
 }  // namespace mkdata

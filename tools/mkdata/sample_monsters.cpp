@@ -7,10 +7,12 @@
 #include <initializer_list>
 #include <utility>
 
+#include "boss/breakable_table.h"
 #include "tools/mkdata/character_model.h"
 #include "tools/mkdata/character_set.h"
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/posed_timeline.h"
+#include "tools/mkdata/sample_monster_spec.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace mkdata {
@@ -21,73 +23,6 @@ namespace fs = std::filesystem;
 constexpr float kBlend = 0.15f;
 constexpr int32_t kGapFrames = 10;
 constexpr float kPi = 3.14159265f;
-
-// The motion a state plays.
-enum class Motion { kIdle, kWalk, kSwing, kGrab, kHurt, kFall, kDown, kDizzy };
-
-// Frames of each kind of motion (60 a second).
-int32_t MotionFrames(Motion motion)
-{
-    switch (motion) {
-    case Motion::kSwing:
-    case Motion::kGrab:
-        return 40;
-    case Motion::kHurt:
-        return 30;
-    case Motion::kFall:
-        return 50;
-    case Motion::kDown:
-        return 20;
-    default:
-        return 60;
-    }
-}
-
-// One state of a type's state machine.
-struct Row {
-    int32_t id;
-    Motion motion;
-    float speed;
-    float acceleration;
-    int32_t isHurt;
-    int32_t attackValue;
-    int32_t attackAttribute;
-    std::vector<int32_t> weapons;
-    std::vector<FsfRowTransition> transitions;  // blend kBlend
-    bool reacts;  // takes the type's hits, grabs and deaths
-};
-
-// Where a type's hits, grabs and deaths lead from a state that reacts.
-struct Reactions {
-    int32_t hurt;       // 100
-    int32_t hurt4;      // 101
-    int32_t knockDown;  // 102
-    int32_t hurt2;      // 103
-    int32_t grabbed;    // 104
-    int32_t dyingA;     // 120
-    int32_t dyingB;     // 121
-};
-
-struct MonsterSpec {
-    int32_t aiType;
-    CharacterLook look;
-    Reactions reactions;
-    std::vector<Row> rows;
-    std::vector<TestedFrame> tested;
-};
-
-constexpr int32_t kBlade = 100130;
-constexpr int32_t kBladeTip = 100140;
-// Attack attribute bits the sample attacks carry.
-constexpr int32_t kPlain = 1;
-constexpr int32_t kHurt2 = 2;
-constexpr int32_t kHurt4 = 4;
-constexpr int32_t kHurt8 = 8;
-constexpr int32_t kHeavy = 64;
-
-// The hold state lets go only by the event's release; input 0 starts its
-// motion again once it has ended.
-Row HoldRow(int32_t id) { return {id, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{0, id, 0}}, false}; }
 
 // 1000: hits 100 and 101 hurt (4, 7), 102 and 103 knock it flying (12, 13),
 // a hero's grab holds it (20); it dies through 22 or 23 into 24 or 25.
@@ -303,10 +238,21 @@ MonsterSpec SpecOf(int32_t aiType)
         return Monster1004();
     case 1005:
         return Monster1005();
+    case 1006:
+        return Monster1006();
     case 1007:
         return Monster1007();
+    case 1021:
+        return Monster1021();
+    case 10:
+        return Npc10();
+    case 100:
+    case 101:
+    case 107:
+    case 112:
+        return NpcFigure(aiType);
     default:
-        return Monster1000();
+        return aiType >= kFirstBreakableType ? BreakableSpec(aiType) : Monster1000();
     }
 }
 
@@ -443,13 +389,56 @@ RtQuat PoseOf(Motion kind, RwInt32 node, RwReal u, RwReal scale, RwV3d *translat
     return Still();
 }
 
+// The crate's motions: the lid lifted (grab), shaken (hurt, dizzy), thrown
+// off while the body tips (fall), lying apart (down); still otherwise.
+RtQuat CratePoseOf(Motion kind, RwInt32 node, RwReal u, RwReal scale, RwV3d *translation)
+{
+    *translation = FigureBoneOffset(Figure::kCrate, node, scale);
+    const RwReal rise = std::sin(u * kPi);
+    const bool lid = node == 1;
+    switch (kind) {
+    case Motion::kGrab:
+        if (!lid) {
+            translation->y += 0.3f * scale * rise;
+        }
+        return Still();
+    case Motion::kHurt:
+    case Motion::kDizzy:
+        return lid ? CharacterRotation(kZ, 8.0f * std::sin(u * 4.0f * kPi)) : CharacterRotation(kZ, 3.0f * rise);
+    case Motion::kFall:
+        if (lid) {
+            translation->y += 0.8f * scale * rise;
+            translation->x += 0.9f * scale * u;
+            return CharacterRotation(kZ, -120.0f * u);
+        }
+        return CharacterRotation(kX, -80.0f * u);
+    case Motion::kDown:
+        if (lid) {
+            translation->x += 0.9f * scale;
+            return CharacterRotation(kZ, -120.0f);
+        }
+        return CharacterRotation(kX, -80.0f);
+    default:
+        return Still();
+    }
+}
+
 RtAnimAnimation *BuildMonsterAnimation(const MonsterSpec &spec, const MotionTable &table)
 {
+    // Every motion of the table is keyed, the numbers between the states
+    // (short still motions) too.
     std::vector<PoseStretch<Motion>> stretches;
-    for (const Row &row : spec.rows) {
-        stretches.push_back(StretchOf(table.motions[static_cast<size_t>(row.id)], row.motion));
+    for (size_t id = 0; id < table.motions.size(); ++id) {
+        Motion kind = Motion::kIdle;
+        for (const Row &row : spec.rows) {
+            if (row.id == static_cast<int32_t>(id)) {
+                kind = row.motion;
+            }
+        }
+        stretches.push_back(StretchOf(table.motions[id], kind));
     }
-    return BuildTimelineAnimation<Motion>(stretches, PoseOf, Motion::kIdle, kSampleFigureScale);
+    return BuildTimelineAnimation<Motion>(stretches, spec.figure == Figure::kCrate ? CratePoseOf : PoseOf,
+                                          Motion::kIdle, kSampleFigureScale, spec.figure);
 }
 
 CFSF Build(const MonsterSpec &spec)
@@ -471,12 +460,29 @@ CFSF Build(const MonsterSpec &spec)
 
 const std::vector<int32_t> &SampleMonsterTypes()
 {
-    static const std::vector<int32_t> types = {1000, 1002, 1003, 1004, 1005, 1007};
+    static const std::vector<int32_t> types = {10, 100, 101, 107, 112, 1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021};
     return types;
 }
 
-std::string SampleMonsterName(int32_t aiType) { return std::to_string(aiType); }
-std::string SampleMonsterFolder(int32_t aiType) { return "RESOURCE/MONSTER/" + SampleMonsterName(aiType); }
+const std::vector<int32_t> &SampleBreakableTypes()
+{
+    static const std::vector<int32_t> types = {10000, 10001, 10005, 10008, 10012, 10019,
+                                               10020, 10022, 10026, 10027, 10028};
+    return types;
+}
+
+std::string SampleMonsterName(int32_t aiType)
+{
+    const BreakableRow *row = BreakableRowOf(aiType);
+    return row != nullptr ? row->modelId : std::to_string(aiType);
+}
+
+std::string SampleMonsterFolder(int32_t aiType)
+{
+    const char *folder = aiType >= kFirstBreakableType ? "RESOURCE/BREAKOBJ/"
+                                                       : (aiType < 1000 ? "RESOURCE/NPC/" : "RESOURCE/MONSTER/");
+    return folder + SampleMonsterName(aiType);
+}
 
 std::vector<TestedFrame> SampleMonsterTestedFrames(int32_t aiType) { return SpecOf(aiType).tested; }
 
@@ -495,8 +501,8 @@ CharacterParams SampleMonsterParams(int32_t aiType)
     p.attackTarget = 1;
     p.attackRange = 15.0f;
     p.alarmCircle = 40.0f;
-    // Types 1000 and 1005 take the half angle in radians: 0.7 is about 40 degrees.
-    p.attackHalfAngle = aiType == 1000 || aiType == 1005 ? 0.7f : 40.0f;
+    // Types 1000, 1005 and 1006 take the half angle in radians: 0.7 is about 40 degrees.
+    p.attackHalfAngle = aiType == 1000 || aiType == 1005 || aiType == 1006 ? 0.7f : 40.0f;
     p.searchRange = 60.0f;
     p.exp = 30;
     switch (aiType) {
@@ -516,7 +522,37 @@ CharacterParams SampleMonsterParams(int32_t aiType)
         p.defense = 3;
         p.exp = 60;
         break;
+    case 1006:
+        p.maxHP = 130;
+        p.exp = 35;
+        break;
+    case 1021:
+        // It carries a seized hero 15 units ahead: it reaches that far.
+        p.grabOrBleedRange = 18.0f;
+        p.maxHP = 220;
+        p.defense = 4;
+        p.exp = 80;
+        break;
+    case 10026:
+        p.radius = 6.0f;
+        p.maxHP = 60;
+        p.defense = 0;
+        break;
+    case 10027:
+        p.radius = 6.0f;
+        p.maxHP = 40;
+        break;
+    case 10:
+        // Holds a seized hero 7.5 units ahead.
+        p.grabOrBleedRange = 10.0f;
+        p.maxHP = 150;
+        p.exp = 0;
+        break;
     default:
+        if (aiType >= kFirstBreakableType) {
+            p.radius = 6.0f;  // the crate is 10 units across
+            p.maxHP = 1;
+        }
         break;
     }
     return p;
@@ -531,9 +567,19 @@ std::vector<SampleSound> SampleMonsterSounds(int32_t aiType)
         {1003, {6140010, 6140020, 6140030, 6300070, 6300100, 6300230, 6300240, 6300250, 6300270}},
         {1004, {6150010, 6150020, 6150030, 6300230, 6300240, 6300250, 6300270}},
         {1005, {6110010, 6110020, 6110030, 6110040, 6110050, 6300070, 6300230, 6300240, 6300250}},
+        {1006, {6110010, 6110020, 6110030, 6110040, 6110050, 6300070, 6300230, 6300240, 6300250}},
         {1007, {6110010, 6110020, 6110030, 6110040, 6110050, 6300040, 6300070, 6300210, 6300230, 6300240,
                 6300250}},
+        {1021, {6150010, 6150020, 6150030, 6300040, 6300070, 6300110, 6300140, 6300220, 6300230, 6300240,
+                6300250, 6300270}},
+        {10, {6120000, 6120010, 6120020, 6300070, 6300230, 6300240, 6300250, 6300270}},
+        {10026, {6500190}},
+        {10027, {6120010, 6120020, 6300230}},
+        {10028, {6500320}},
     };
+    if (const BreakableRow *row = BreakableRowOf(aiType); row != nullptr && row->act != BreakAct::kOwn) {
+        return {{row->breakSound, 300.0 + static_cast<double>((row->breakSound / 10) % 120) * 10.0}};
+    }
     std::vector<SampleSound> sounds;
     for (const auto &[type, ids] : kIds) {
         if (type != aiType) {
@@ -548,13 +594,15 @@ std::vector<SampleSound> SampleMonsterSounds(int32_t aiType)
 
 bool WriteSampleMonsters(const std::string &root)
 {
-    for (int32_t aiType : SampleMonsterTypes()) {
+    std::vector<int32_t> types = SampleMonsterTypes();
+    types.insert(types.end(), SampleBreakableTypes().begin(), SampleBreakableTypes().end());
+    for (int32_t aiType : types) {
         const MonsterSpec spec = SpecOf(aiType);
         const std::string folder = SampleMonsterFolder(aiType);
         const std::string name = SampleMonsterName(aiType);
         const fs::path base = fs::path(root) / folder / name;
         const MotionTable motions = Layout(spec);
-        if (!WriteCharacterModel(root, folder.c_str(), name.c_str(), spec.look)) {
+        if (!WriteFigureModel(root, folder.c_str(), name.c_str(), spec.figure, spec.look)) {
             return false;
         }
         if (!WriteCharacterSet(base.string(), BuildMonsterAnimation(spec, motions), motions,

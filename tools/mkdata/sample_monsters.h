@@ -1,7 +1,9 @@
-// The sample monsters: the template-D types 1000, 1002, 1003, 1004, 1005
-// and 1007, each in its folder RESOURCE/MONSTER/<type> with its model (the
-// sample figure in a colour set of its own), its animation (.ANM) and
-// motion table (.AMF), its state machine (.FSF) and its parameters (.PAF).
+// The sample monsters and non-player characters: the monster types 1000
+// to 1007 and 1021, each in its folder RESOURCE/MONSTER/<type>, and the
+// characters 10, 100, 101, 107 and 112 in RESOURCE/NPC/<type>, each with
+// its model (the sample figure in a colour set of its own), its animation
+// (.ANM) and motion table (.AMF), its state machine (.FSF) and its
+// parameters (.PAF).
 //
 // Each state of a type plays a motion of its own kind (idle, walk, swing,
 // grab, hurt, fall, down, dizzy) laid out on the type's animation timeline;
@@ -23,7 +25,11 @@ namespace mkdata {
 
 // The types, in rising order.
 const std::vector<int32_t> &SampleMonsterTypes();
-// "RESOURCE/MONSTER/<type>" and "<type>".
+// The breakable objects, one of each design, in RESOURCE/BREAKOBJ/<model
+// id> (the functions below take their types as well).
+const std::vector<int32_t> &SampleBreakableTypes();
+// "RESOURCE/MONSTER/<type>" (or "RESOURCE/NPC/<type>" for a character
+// below 1000) and "<type>".
 std::string SampleMonsterFolder(int32_t aiType);
 std::string SampleMonsterName(int32_t aiType);
 

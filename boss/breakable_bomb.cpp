@@ -1,0 +1,126 @@
+// Types 10028 and 10029, the barrel bombs (see breakable_objects.h): a hit
+// lights the fuse (input 100, state 1), which sparks and flashes; from 5 s
+// on the fuse feeds input 120 every act until the bomb explodes (state 2:
+// the barrel explosion of the general effects, which hurts what stands
+// near); it drops what it holds and goes (state 3). A bomb, once it holds
+// a model, keeps it.
+#include "actor/fsf.h"
+#include "boss/breakable_objects.h"
+#include "fx/ge_manager.h"
+#include "fx/mat_anim_manager.h"
+#include "fx/particle_manager.h"
+#include "monster/kit_common.h"
+#include "monster/kit_life.h"
+#include "monster/kit_messages.h"
+
+namespace {
+
+constexpr int32_t kLastState = 3;
+constexpr int32_t kInputLit = 100;
+constexpr int32_t kFuseState = 1;
+constexpr int32_t kExplodingState = 2;
+constexpr int32_t kGoneState = 3;
+constexpr float kFuseSeconds = 5.0f;
+constexpr const char *kFuseSparks = "BOMSPARK.ZUS";
+constexpr int32_t kFuseNode = 100090;
+constexpr int32_t kMatFlashing = 30;
+constexpr int32_t kMatFade = 4;
+constexpr float kFadeAdded = 0.25f;
+constexpr int32_t kExplosionSound = 6500320;
+
+// The fuse's sparks go out and back to their pool once dead.
+void PutOutSparks(CSBreakObj10028 *self)
+{
+    if (self->spark != nullptr) {
+        self->spark->StopEmit();
+        CSParticleManager::GiveBackWhenDead(self->spark);
+        self->spark = nullptr;
+    }
+}
+
+}  // namespace
+
+void CSBreakObj10028::ReleaseOf(AiObject *actor)
+{
+    auto *self = static_cast<CSBreakObj10028 *>(actor);
+    // The stage goes, and the frame the sparks follow with it.
+    if (self->spark != nullptr) {
+        self->spark->Release();
+        self->spark = nullptr;
+    }
+    actor->Release();
+}
+
+void CSBreakObj10028::Update(CSBreakObj10028 *self, float dt)
+{
+    if (self->removed) {
+        return;
+    }
+    int32_t next = -1;
+    Think(self, &next);
+    if (self->active) {
+        Act(self, &next, dt);
+        self->accumulatedTime = 0.0f;
+    }
+    breakable::SetState(self, self->Fsf(), next, kLastState);
+}
+
+void CSBreakObj10028::Think(CSBreakObj10028 *self, int32_t *next)
+{
+    int32_t input = 0;
+    const bool read = monster::DrainMessages(self, [&](const MSGData &m) {
+        if (m.kind == kMsgControl && (m.word[1] & kCtlDropOverride) != 0) {
+            self->dropOverrideId = m.word[2];
+            self->dropOverride = true;
+        } else if (m.kind == kMsgHitActor && (m.word[1] & (kAtkPlain | kAtkHeavy)) != 0) {
+            input = kInputLit;
+        } else if (m.kind == kMsgSensing && (m.word[0] & kSenseInView) != 0 && self->model == nullptr) {
+            return breakable::TakeModel(self);
+        }
+        return true;
+    });
+    if (read) {
+        breakable::Feed(self, next, input);
+    }
+}
+
+void CSBreakObj10028::Act(CSBreakObj10028 *self, int32_t *next, float dt)
+{
+    if (self->state == kFuseState) {
+        self->fuseTimer += dt;
+        if (self->fuseTimer >= kFuseSeconds) {
+            breakable::Feed(self, next, monster::kInputDeath);
+        }
+        if (self->sparkStarted == 0) {
+            self->sparkStarted = 1;
+            self->spark = self->SpawnParticleAtFrame(kFuseSparks, kFuseNode, 1, 0, 1.0f, 1, 5, 2);
+        }
+        if (self->flashStarted == 0 && self->model != nullptr && monster::MatAnims() != nullptr) {
+            self->flashStarted = 1;
+            monster::MatAnims()->Start(self, 0, kMatFlashing, 0.0f, 1);
+        }
+    } else {
+        self->sparkStarted = 0;
+    }
+    if (self->state == kExplodingState) {
+        self->busy = true;
+        breakable::SoundOnEntry(self, kExplosionSound);
+        if (self->model != nullptr && self->explosionStarted == 0) {
+            self->explosionStarted = 1;
+            if (CSMatAnimManager *anims = monster::MatAnims()) {
+                anims->Stop(self);
+            }
+            breakable::FadeOnce(self, kMatFade, kFadeAdded);
+            CCGEManager *effects = monster::Effects();
+            if (effects != nullptr && effects->barrelBomb != nullptr) {
+                effects->barrelBomb->Start(RwFrameGetLTM(RpClumpGetFrame(self->Clump())));
+            }
+        }
+        PutOutSparks(self);
+    }
+    if (self->state == kGoneState) {
+        breakable::Drop(self);
+        PutOutSparks(self);
+        monster::RemoveFromPlay(self);
+    }
+}

@@ -1,0 +1,63 @@
+// The body streams (see kit_streams.h).
+#include "monster/kit_streams.h"
+
+#include "monster/kit_combat.h"
+
+namespace monster {
+
+namespace {
+
+constexpr const char *kBodyStream = "3206800.ZUS";
+constexpr int32_t kNodeStreamA = 100160;
+constexpr int32_t kNodeStreamB = 100150;
+
+CSParticleSystem *StartStream(AiObject *actor, int32_t node)
+{
+    return actor->SpawnParticleAtFrame(kBodyStream, node, 1, 0, 0.0f, 1, 5, 2);
+}
+
+}  // namespace
+
+void StartBodyStreams(AiObject *actor, const BodyStreamWords &words)
+{
+    if (actor->Clump() == nullptr) {
+        return;
+    }
+    if (*words.aStarted == 0 && (*words.a = StartStream(actor, kNodeStreamA)) != nullptr) {
+        *words.aStarted = 1;
+    }
+    if (*words.bStarted == 0 && (*words.b = StartStream(actor, kNodeStreamB)) != nullptr) {
+        *words.bStarted = 1;
+    }
+}
+
+void LetGoBodyStreams(const BodyStreamWords &words)
+{
+    LetGoOfSystem(words.a);
+    LetGoOfSystem(words.b);
+}
+
+void ForgetBodyStreams(const BodyStreamWords &words)
+{
+    LetGoBodyStreams(words);
+    *words.aStarted = 0;
+    *words.bStarted = 0;
+}
+
+void RestartBodyStreams(AiObject *actor, const BodyStreamWords &words)
+{
+    if (actor->model == nullptr) {
+        return;
+    }
+    LetGoBodyStreams(words);
+    *words.a = StartStream(actor, kNodeStreamA);
+    *words.b = StartStream(actor, kNodeStreamB);
+}
+
+void ReleaseBodyStreams(const BodyStreamWords &words)
+{
+    GiveBackSystemNow(words.a);
+    GiveBackSystemNow(words.b);
+}
+
+}  // namespace monster

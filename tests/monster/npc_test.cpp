@@ -1,0 +1,262 @@
+// The non-player characters frame by frame on the arena: the families of
+// the table (hold and show, the locked 101) under their event's codes, type
+// 112's appearance and end, and the fighting character 10: its seize, its
+// blows on its foes, its burning and poison, its drop and the hero it lets
+// go when it dies or an event holds it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "actor/fsf.h"
+#include "monster/monster_1003.h"
+#include "monster/npc.h"
+#include "monster_scenario.h"
+#include "tools/mkdata/item_data.h"
+
+namespace {
+
+using monstertest::MonsterScenario;
+
+constexpr int32_t kGroup = 5;
+
+class Npcs : public MonsterScenario {
+protected:
+    static int32_t Releases(const std::vector<MSGData> &messages)
+    {
+        int32_t count = 0;
+        for (const MSGData &m : messages) {
+            count += m.kind == kMsgHitHero && m.word[1] == kAtkReleaseHeld && m.word[2] == 0;
+        }
+        return count;
+    }
+};
+
+// One row per family: what code 8192 does with another group's id and with
+// the character's own, and what code 16384 does after it.
+struct FamilyCase {
+    int32_t aiType;
+    bool heldByAnotherGroup;  // the hold family is held by any 8192
+    int32_t shownState;       // where the event's show leaves it
+    int32_t releasedState;    // and its release
+};
+
+TEST_F(Npcs, TheFamiliesFollowTheirEventsCodes)
+{
+    const FamilyCase cases[] = {
+        {100, true, 1, 0},   // UpdateHold: held in state 1 until released
+        {107, false, 1, 0},  // UpdateShow: input 1 when shown and when let go
+        {101, false, 1, 0},  // UpdateShowLocked, unlocked
+    };
+    float x = -60.0f;
+    for (const FamilyCase &c : cases) {
+        SCOPED_TRACE(c.aiType);
+        AiObject *npc = Place(c.aiType, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 40.0f;
+        ASSERT_NE(npc, nullptr);
+        PutHero({0.0f, 0.0f, -60.0f});
+        Ticks(2);
+        EXPECT_EQ(npc->model, nullptr);  // its event shows it
+        EXPECT_EQ(npc->state, 0);
+        Control(npc, kCtlShowHold, kGroup + 1);
+        Ticks(2);
+        EXPECT_EQ(npc->eventHeld, c.heldByAnotherGroup);
+        EXPECT_EQ(npc->model, nullptr);
+        EXPECT_FALSE(npc->eventModel);
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(2);
+        ASSERT_NE(npc->model, nullptr);
+        EXPECT_TRUE(npc->active);
+        EXPECT_TRUE(npc->eventModel);
+        EXPECT_EQ(npc->state, c.shownState);
+        Ticks(120);  // its event's motion plays on
+        EXPECT_EQ(npc->state, c.shownState);
+        Control(npc, kCtlRelease, 0);
+        Ticks(2);
+        EXPECT_FALSE(npc->eventModel);
+        EXPECT_FALSE(npc->eventHeld);
+        EXPECT_EQ(npc->state, c.releasedState);
+    }
+}
+
+// Type 101 stays in its last states (12 to 16) once there and is in no one's
+// way; shown again by its event (without a model), it is unlocked.
+TEST_F(Npcs, Type101LocksItsLastStatesAndStandsAside)
+{
+    AiObject *npc = Place(101, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    PutHero({0.0f, 0.0f, -60.0f});
+    Control(npc, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_NE(npc->model, nullptr);
+    EXPECT_EQ(npc->state, 1);
+    EXPECT_FALSE(npc->nonBlocking);
+    npc->PlayAnimation(13);  // its event plays one of its last motions
+    Ticks(2);
+    EXPECT_TRUE(npc->stateLock);
+    EXPECT_TRUE(npc->nonBlocking);
+    Control(npc, kCtlShowHold, kGroup);  // shown again with its model: still locked
+    Ticks(120);
+    EXPECT_EQ(npc->state, 13);
+    EXPECT_TRUE(npc->nonBlocking);
+    Control(npc, kCtlRelease, 0);  // the event lets go: its model goes back
+    Ticks(3);
+    EXPECT_EQ(npc->model, nullptr);
+    EXPECT_EQ(npc->state, 13);
+    Control(npc, kCtlShowHold, kGroup);  // shown again without a model: unlocked
+    Ticks(3);
+    EXPECT_NE(npc->model, nullptr);
+    EXPECT_EQ(npc->state, 1);  // its event's motion again
+    EXPECT_FALSE(npc->stateLock);
+    EXPECT_FALSE(npc->nonBlocking);
+}
+
+// Type 112 is in no one's way while it stands in state 0; with a model it
+// appears (1, its ring of particles started), stands (2), and once dying
+// fades (5) and ends, removed (6).
+TEST_F(Npcs, Type112AppearsFadesAndEnds)
+{
+    AiObject *npc = Place(112, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    PutHero({0.0f, 0.0f, -60.0f});
+    Ticks(2);
+    EXPECT_EQ(npc->state, 0);
+    EXPECT_TRUE(npc->nonBlocking);
+    Control(npc, kCtlShowHold, kGroup);
+    Ticks(3);
+    EXPECT_EQ(npc->state, 1);
+    EXPECT_FALSE(npc->nonBlocking);
+    EXPECT_EQ(npc->isRender, 1);
+    EXPECT_EQ(EffectStarts("3405400"), 6);  // one start: six systems on the ring
+    ASSERT_GE(TicksUntil([&] { return npc->state == 2; }, 200), 0);
+    npc->dying = true;
+    ASSERT_GE(TicksUntil([&] { return npc->state == 5; }, 10), 0);
+    ASSERT_GE(TicksUntil([&] { return npc->removed; }, 200), 0);
+    EXPECT_EQ(npc->state, 6);
+    EXPECT_EQ(npc->model, nullptr);
+    EXPECT_FALSE(npc->active);
+}
+
+// ---- the fighting character 10 ----
+
+class Fighter : public Npcs {
+protected:
+    CSMonster1003 *Place10(const RwV3d &at = {0.0f, 0.0f, 60.0f})
+    {
+        return static_cast<CSMonster1003 *>(Place(10, at, {0.0f, 0.0f, -1.0f}));
+    }
+};
+
+// It seizes a hero in front of it and puts it 7.5 units ahead; dying, or
+// held by an event in its state 38, it lets the hero go.
+TEST_F(Fighter, ItSeizesAHeroSevenAndAHalfUnitsAheadAndLetsItGo)
+{
+    for (bool dies : {true, false}) {
+        SCOPED_TRACE(dies);
+        CSMonster1003 *f = Place10({dies ? -40.0f : 40.0f, 0.0f, 60.0f});
+        const RwV3d at = *f->GetPositionPtr();
+        PutHero({at.x, 0.0f, at.z - 8.0f}, {0.0f, 0.0f, -1.0f});
+        hero.held = false;  // the hero's own step, which the release frees it in, does not run here
+        Enter(f, 11);
+        Ticks(2);
+        ASSERT_EQ(f->state, 13);
+        EXPECT_EQ(f->GrabTarget10(), &hero);
+        EXPECT_TRUE(hero.held);
+        EXPECT_NEAR(hero.GetPositionPtr()->z, at.z - 7.5f, 0.01f);
+        EXPECT_NEAR(hero.GetPositionPtr()->x, at.x, 0.01f);
+        const std::vector<MSGData> seized = HeroMessages();
+        ASSERT_FALSE(seized.empty());
+        EXPECT_EQ(seized[0].word[1], kAtkGrabBack);  // from behind: the hero faces away
+        if (dies) {
+            f->hp = 0;
+        } else {
+            Control(f, kCtlShowHold, 0);
+        }
+        Ticks(3);
+        EXPECT_EQ(f->state, dies ? 27 : 38);
+        EXPECT_EQ(f->GrabTarget10(), nullptr);
+        EXPECT_EQ(Releases(HeroMessages()), 1);
+        if (!dies) {
+            Control(f, kCtlRelease, 0);
+            Ticks(2);
+        }
+        hero.SetPosition({0.0f, 0.0f, -120.0f});
+        Ticks(2);
+    }
+}
+
+// Its blows land on its foes (a monster here) with kind-1 hits, once per
+// state entry, with blood on the ground and sparks where they land.
+TEST_F(Fighter, ItsBlowsHitItsFoesWithBloodAndSparks)
+{
+    CSMonster1003 *f = Place10({0.0f, 0.0f, 60.0f});
+    AiObject *foe = Place(1000, {0.0f, 0.0f, 50.0f}, {0.0f, 0.0f, 1.0f});
+    ASSERT_NE(foe, nullptr);
+    PutHero({0.0f, 0.0f, -120.0f});
+    Ticks(2);
+    ASSERT_EQ(f->foes[0], foe);
+    const int32_t hp = foe->hp;
+    const int32_t decalsBefore = decals.DecalsInUse();
+    const int32_t sparksBefore = particles.SystemsOut();
+    Enter(f, 10);
+    int32_t sparksSeen = sparksBefore;
+    ASSERT_GE(TicksUntil([&] {
+                  sparksSeen = std::max(sparksSeen, particles.SystemsOut());
+                  return foe->hp < hp;
+              }, 60),
+              0);
+    // AttackValue 12 x trunc(1.5), less the monster's Defense (2).
+    EXPECT_EQ(hp - foe->hp, 12 - 2);
+    EXPECT_GT(decals.DecalsInUse(), decalsBefore);
+    EXPECT_GT(sparksSeen, sparksBefore);
+    // Once per state entry, however long the blade touches it.
+    Ticks(30);
+    EXPECT_EQ(hp - foe->hp, 12 - 2);
+}
+
+// Burning lasts 4 s at 2 % of MaxHP every 30 acts; poison 1 % every 60
+// acts; the resistances are 1 while it burns.
+TEST_F(Fighter, ItBurnsFourSecondsAndPoisonCostsOnePercentEverySixtyActs)
+{
+    CSMonster1003 *f = Place10();
+    PutHero({0.0f, 0.0f, -30.0f});  // near: it acts every frame on its own time
+    Hit(f, kAtkBurn | kAtkPlain, 0);
+    ASSERT_GE(TicksUntil([&] { return (f->activeStatus & kStatusBurning) != 0; }, 5), 0);
+    EXPECT_EQ(f->resistance, 1);
+    const int32_t hp = f->hp;
+    const int ticks = TicksUntil([&] { return (f->activeStatus & kStatusBurning) == 0; }, 400);
+    EXPECT_NEAR(ticks * monstertest::kDt, 4.0f, 0.05f);
+    // 150 x 2 % = 3 every 30 acts, seven or eight times in 4 s.
+    EXPECT_GE(hp - f->hp, 3 * 7);
+    EXPECT_LE(hp - f->hp, 3 * 8);
+    EXPECT_EQ(f->resistance, 2);  // its DEFAttribute again
+
+    Hit(f, kAtkPoison | kAtkPlain, 0);
+    ASSERT_GE(TicksUntil([&] { return (f->activeStatus & kStatusPoisoned) != 0; }, 5), 0);
+    int32_t before = f->hp;
+    ASSERT_GE(TicksUntil([&] { return f->hp != before; }, 70), 0);
+    EXPECT_EQ(before - f->hp, 1);  // 150 x 1 %
+    before = f->hp;
+    const int between = TicksUntil([&] { return f->hp != before; }, 70);
+    EXPECT_EQ(between, 60);
+    EXPECT_EQ(before - f->hp, 1);
+    f->poisonTimer = 29.99f;
+    Ticks(2);
+    EXPECT_EQ(f->activeStatus & kStatusPoisoned, 0);
+}
+
+// Killed, it rolls its drop map in its gone state.
+TEST_F(Fighter, ItDropsWhatItsDropMapRolls)
+{
+    CSMonster1003 *f = Place10();
+    f->itemType = mkdata::kSampleSureDropMap;
+    PutHero({0.0f, 0.0f, -120.0f});
+    Tick();
+    f->hp = 0;
+    ASSERT_GE(TicksUntil([&] { return f->removed; }, 300), 0);
+    EXPECT_TRUE(f->state == 30 || f->state == 31) << f->state;
+    int drops = 0;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        drops += r.fields.size() > 1 && r.fields[0] == "drop" && r.fields[1] == "5300000";
+    }
+    EXPECT_EQ(drops, 1);
+}
+
+}  // namespace
