@@ -102,9 +102,6 @@ public:
     bool solid = true;            // other characters' moves collide with it
     bool nonBlocking = false;     // other characters' moves pass through it
     bool pushable = false;        // bumped by charging monsters (kind-2 push)
-    // A breakable object that the monsters' blows meant for a hero (kind 2)
-    // break too: set by the constructors of types 10000 and 10002 to 10007.
-    bool struckByMonsterBlows = false;
 
     // ---- life ----
     int32_t hp = 0;

@@ -24,13 +24,14 @@ public:
     CSBreakObj10008() { hurtable = true; }
 };
 
-// Types 10002 to 10007: the monsters' blows meant for a hero break them too.
+// Types 10002 to 10007: charging monsters bump them (and their kind-2
+// bumps break them).
 class CSBreakObj10002 : public AiObject {
 public:
     CSBreakObj10002()
     {
         hurtable = true;
-        struckByMonsterBlows = true;
+        pushable = true;
     }
 };
 
@@ -41,7 +42,7 @@ public:
     {
         hurtable = true;
         animHold = true;
-        struckByMonsterBlows = true;
+        pushable = true;
     }
 
     int32_t sparkleStarted = 0;

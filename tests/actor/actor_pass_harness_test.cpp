@@ -86,6 +86,7 @@ protected:
         g_steps.clear();
         previous = ReplaceAiTypeUpdate(1000, WalkTheSquare);
         ASSERT_TRUE(sample.Load(false));
+        sample.stage.placements.resize(1);  // the monster alone
         AiPlacement outside = sample.stage.placements.at(0);
         outside.aiId = 2;
         outside.position = {240.0f, 0.0f, 30.0f};

@@ -50,6 +50,26 @@ TEST(AiObjectRecord, HitMarksKeyedByHeroType)
     EXPECT_EQ(a.GetLinkValue(-1), 0);
 }
 
+// The fighting character marks the monsters it strikes too: a key not yet
+// stored takes a free entry (a value of 0 frees one); all marks clear at once.
+TEST(AiObjectRecord, HitMarksKeepAnyTwoKeys)
+{
+    AiObject a;
+    a.SetLinkValue(1005, 1);
+    a.SetLinkValue(0, 1);
+    EXPECT_EQ(a.GetLinkValue(1005), 1);
+    EXPECT_EQ(a.GetLinkValue(0), 1);
+    a.SetLinkValue(1000, 1);  // both in use
+    EXPECT_EQ(a.GetLinkValue(1000), 0);
+    a.SetLinkValue(1005, 0);  // frees its entry
+    a.SetLinkValue(1000, 1);
+    EXPECT_EQ(a.GetLinkValue(1000), 1);
+    EXPECT_EQ(a.GetLinkValue(1005), 0);
+    a.ClearLinkValues();
+    EXPECT_EQ(a.GetLinkValue(1000), 0);
+    EXPECT_EQ(a.GetLinkValue(0), 0);
+}
+
 TEST(AiObjectRecord, TouchedListRefusesDuplicatesAndOverflow)
 {
     AiObject a;

@@ -36,7 +36,7 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     AiObject *monster = stage.FindAiObjectById(1);
     ASSERT_NE(monster, nullptr);
     EXPECT_EQ(stage.actorHead, monster);
-    EXPECT_EQ(monster->next, nullptr);
+    EXPECT_EQ(monster->next, stage.FindAiObjectById(2));  // the placements in their order
     EXPECT_EQ(monster->aiType, 1000);
     EXPECT_EQ(monster->side, kSideMonster);
     EXPECT_EQ(monster->eventId, mkdata::kSampleMonsterEvent);
@@ -74,6 +74,7 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
 {
     ASSERT_TRUE(sample.Load(false));
     CSStageManager &stage = sample.stage;
+    stage.placements.resize(1);  // the monster alone
     AiPlacement base = stage.placements.at(0);
     const int32_t skipped[] = {4242, 1205, 0};
     for (int32_t i = 0; i < 3; ++i) {

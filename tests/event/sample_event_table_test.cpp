@@ -10,6 +10,7 @@
 #include "event_test_support.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/event_table.h"
+#include "tools/mkdata/stage_files.h"
 
 namespace {
 
@@ -111,7 +112,8 @@ protected:
 TEST_F(SampleFirstStage, StartsAtIndexOneAndBindsItsMonster)
 {
     EXPECT_EQ(manager.StageEvents(), (std::vector<int32_t>{1, 2, 3}));
-    ASSERT_EQ(actors.size(), 1u);
+    ASSERT_EQ(actors.size(), mkdata::SamplePlacements().size());
+    EXPECT_EQ(mkdata::SamplePlacements()[0].eventId, mkdata::kSampleMonsterEvent);  // the monster first
     const EventRecord *cleared = manager.FindEvent(mkdata::kSampleMonsterEvent);
     ASSERT_NE(cleared, nullptr);
     EXPECT_EQ(cleared->ActorNum, 1);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <limits>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@
 #include "stage/stage_start.h"
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
+#include "tools/mkdata/stage_files.h"
 
 namespace {
 
@@ -90,12 +92,31 @@ protected:
     {
         const std::string root = apptest::ScratchFolder(name);
         for (const char *folder : {"PACK/STAGE1", "RESOURCE/STAGE/1", "RESOURCE/STAGEINF", "RESOURCE/AI",
-                                   "RESOURCE/MONSTER", "RESOURCE/MAINCHAR"}) {
+                                   "RESOURCE/MONSTER", "RESOURCE/NPC", "RESOURCE/BREAKOBJ", "RESOURCE/MAINCHAR"}) {
             std::filesystem::create_directories(root + "/" + folder);
             std::filesystem::copy(apptest::SampleData() + "/" + folder, root + "/" + folder,
                                   std::filesystem::copy_options::recursive);
         }
         return root;
+    }
+
+    // The last actor of the first stage's placements in the chain.
+    AiObject *LastPlaced() const
+    {
+        AiObject *actor = stage->actorHead;
+        for (size_t i = 1; actor != nullptr && i < mkdata::SamplePlacements().size(); ++i) {
+            actor = actor->next;
+        }
+        return actor;
+    }
+    // The types the first stage places, each one template.
+    static size_t PlacedTypeCount()
+    {
+        std::set<int32_t> types;
+        for (const AiPlacement &p : mkdata::SamplePlacements()) {
+            types.insert(p.aiType);
+        }
+        return types.size();
     }
 
     void ExpectNothingLoaded()
@@ -135,7 +156,7 @@ TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
     EXPECT_EQ(RpClumpGetWorld(stage->lightsClump), stage->world);
     ASSERT_EQ(stage->stageClumps.size(), 1u);
     EXPECT_EQ(RpClumpGetWorld(stage->stageClumps[0]), stage->world);
-    ASSERT_EQ(stage->placements.size(), 1u);
+    ASSERT_EQ(stage->placements.size(), mkdata::SamplePlacements().size());
     EXPECT_EQ(stage->placements[0].aiType, 1000);
     ASSERT_EQ(stage->territories.size(), 1u);
     // The stage info: far plane, thinning bands and the ambient light.
@@ -689,12 +710,13 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
 
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(stage->LoadStage(kStage1));
-        // The placed monster first, then the hero at the first start.
+        // The placed actors first (the monster at their head), then the
+        // hero at the first start.
         ASSERT_NE(stage->actorHead, nullptr);
         EXPECT_EQ(stage->actorHead->aiType, 1000);
         EXPECT_EQ(stage->actorHead->aiId, 1);
         EXPECT_NE(stage->actorHead->model, nullptr);
-        EXPECT_EQ(stage->actorHead->next, hero);
+        EXPECT_EQ(LastPlaced()->next, hero);
         EXPECT_EQ(hero->next, nullptr);
         RwV3d at;
         hero->GetPosition(&at);
@@ -703,7 +725,7 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
         RwV3d facing;
         hero->GetDirection(&facing);
         EXPECT_NEAR(facing.z, 1.0f, 1e-5f);
-        EXPECT_EQ(stage->modelTemplates.size(), 1u);
+        EXPECT_EQ(stage->modelTemplates.size(), PlacedTypeCount());
         ASSERT_TRUE(stage->LoadStage(0));
         // Released: the actors and their templates go, the hero stays out of the chain.
         EXPECT_EQ(stage->actorHead, nullptr);
@@ -717,7 +739,7 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
     stage->UnloadHeroes();
     EXPECT_EQ(stage->heroCount, 0);
     EXPECT_EQ(stage->heroes[0], nullptr);
-    EXPECT_EQ(stage->actorHead->next, nullptr);  // the hero left the chain
+    EXPECT_EQ(LastPlaced()->next, nullptr);  // the hero left the chain
     // Without a screen manager the first hero on pad 0.
     g_stageScreens = nullptr;
     stage->LoadHeroesOnce();

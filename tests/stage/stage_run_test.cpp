@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -168,7 +169,7 @@ TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
     int64_t lastCameraMode = -1;
     int32_t lastMonsterTick = -1;
     int64_t lastMonsterHp = -1;
-    std::vector<uint32_t> sensingTicks;
+    std::map<int64_t, std::vector<uint32_t>> sensingTicks;  // by the actor sensed
     for (const gametest::TraceRecord &r : trace) {
         const bool first = !r.fields.empty();
         EXPECT_FALSE(r.kind == "stage" && r.tick > 0 && first && r.fields[0] == "request") << "tick " << r.tick;
@@ -189,8 +190,10 @@ TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
         if (r.kind == "msg") {
             EXPECT_EQ(r.Int(0), 3) << "tick " << r.tick;   // sensing
             EXPECT_EQ(r.Int(1), -1) << "tick " << r.tick;  // from no actor
-            EXPECT_TRUE(sensingTicks.empty() || sensingTicks.back() < r.tick) << "tick " << r.tick;
-            sensingTicks.push_back(r.tick);
+            // Once a tick for each actor.
+            std::vector<uint32_t> &ticks = sensingTicks[r.Int(2)];
+            EXPECT_TRUE(ticks.empty() || ticks.back() < r.tick) << "tick " << r.tick;
+            ticks.push_back(r.tick);
         }
     }
     EXPECT_TRUE(released);

@@ -18,6 +18,10 @@ inline const char *EventTableFolder() { return "RESOURCE/G_EVENT"; }
 inline const char *EventTableName() { return "G_EVENT.EVT"; }
 // The event the first stage's monster is bound to.
 inline constexpr int32_t kSampleMonsterEvent = 79010400;
+// The first stage's villagers carry the ids of the talk and the
+// conversation they stand for (the event table does not hold them yet).
+inline constexpr int32_t kSampleTalkEvent = 79010200;
+inline constexpr int32_t kSampleConversationEvent = 79010300;
 
 const std::vector<EventTableEntry> &SampleEventTable();
 bool WriteEventTableFile(const std::string &path, const std::vector<EventTableEntry> &entries);

@@ -200,8 +200,9 @@ const std::vector<SampleStageSpec> &SampleStages()
         first.particles = SampleStageParticleSet();
 
         // The arena: the yard without fog, rain or crate, a monster of each
-        // other template-D type; the hero starts at the south side facing
-        // 1007, the others stand in the corners beyond their search range.
+        // other type and the fighting character; the hero starts at the
+        // south side facing 1007, the others stand in the corners and by
+        // the walls beyond their search range.
         SampleStageSpec arena;
         arena.id = kSecondStageId;
         arena.info = SampleStageInfo();
@@ -210,6 +211,7 @@ const std::vector<SampleStageSpec> &SampleStages()
         arena.info.start1 = {0.0f, 0.0f, -60.0f, 0.0f, 0.0f, 1.0f};
         arena.info.start2 = {20.0f, 0.0f, -60.0f, 0.0f, 0.0f, 1.0f};
         arena.placements = SampleArenaPlacements();
+        arena.territories = SampleArenaTerritories();
         arena.sounds = WithMonsterSounds({}, arena.placements);
         arena.musicHz[0] = 196;
         arena.musicHz[1] = 247;

@@ -48,8 +48,9 @@ struct SampleStageSpec {
 };
 
 // The stages the data tree holds, stage 1 first (its monster 1000 in its
-// territory by the yard's north-east corner), then stage 2, an arena with
-// the template-D monsters 1005, 1007, 1002, 1003 and 1004, then the
+// territory by the yard's north-east corner, a row of breakable objects and
+// two villagers), then stage 2, an arena with the monsters 1005, 1007,
+// 1002, 1003, 1004, 1006 and 1021 and the fighting character 10, then the
 // bosses' arenas (sample_bosses.h), the events' and the traps' stages, and
 // a variant of the arena for every other stage of the stage select's map
 // (lobby_data.h), in rising id order. A later stage is added to this list,

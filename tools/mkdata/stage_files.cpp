@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "actor/hero.h"
 #include "tools/mkdata/character_model.h"
@@ -105,7 +106,46 @@ const std::vector<AiPlacement> &SamplePlacements()
         monster.territory = 1;
         monster.isRender = 1;
         monster.itemType = kSampleMonsterDropMap;  // its drop map in PROBMAP.PBM
-        return std::vector<AiPlacement>{monster};
+        std::vector<AiPlacement> list = {monster};
+        // A row of breakable objects west of the heroes' start, off the
+        // ways to the monster and to the exit: two that pay money (10008,
+        // and 10005 at half the rate), one whose drop map always drops a
+        // potion (10012), the sparkling crate (10000), and a barrel bomb at
+        // the row's end.
+        struct Place {
+            int32_t aiType;
+            float x;
+            int32_t itemType;
+        };
+        const Place row[] = {{10008, -45.0f, 0},
+                             {10005, -65.0f, 0},
+                             {10012, -85.0f, kSampleSureDropMap},
+                             {10000, -105.0f, 0},
+                             {10028, -130.0f, 0}};
+        int32_t id = 2;
+        for (const Place &place : row) {
+            AiPlacement p;
+            p.aiType = place.aiType;
+            p.aiId = id++;
+            p.position = {place.x, 0.0f, -40.0f};
+            p.lookAt = {1.0f, 0.0f, 0.0f};
+            p.itemType = place.itemType;
+            list.push_back(p);
+        }
+        // Two villagers by the west wall, standing for the talk and the
+        // conversation that their events' ids name.
+        for (const auto &[type, event, z] : {std::tuple{100, kSampleTalkEvent, 60.0f},
+                                            std::tuple{107, kSampleConversationEvent, 100.0f}}) {
+            AiPlacement p;
+            p.aiType = type;
+            p.aiId = id++;
+            p.eventId = event;
+            p.isRender = 1;
+            p.position = {-150.0f, 0.0f, z};
+            p.lookAt = {1.0f, 0.0f, 0.0f};
+            list.push_back(p);
+        }
+        return list;
     }();
     return placements;
 }
@@ -116,12 +156,20 @@ const std::vector<AiPlacement> &SampleArenaPlacements()
         struct Place {
             int32_t aiType;
             RwV3d at;
+            int32_t territory;
         };
-        const Place places[] = {{1005, {-150.0f, 0.0f, 150.0f}},
-                                {1007, {0.0f, 0.0f, 60.0f}},
-                                {1002, {150.0f, 0.0f, 150.0f}},
-                                {1003, {-150.0f, 0.0f, -150.0f}},
-                                {1004, {150.0f, 0.0f, -150.0f}}};
+        // 1006 east of the middle, 1021 west of the hero's start, and the
+        // fighting character 10 beside 1004 in the south-east corner: the
+        // whole yard is its territory, so it fights while a hero is in the
+        // arena.
+        const Place places[] = {{1005, {-150.0f, 0.0f, 150.0f}, 0},
+                                {1007, {0.0f, 0.0f, 60.0f}, 0},
+                                {1002, {150.0f, 0.0f, 150.0f}, 0},
+                                {1003, {-150.0f, 0.0f, -150.0f}, 0},
+                                {1004, {150.0f, 0.0f, -150.0f}, 0},
+                                {1006, {150.0f, 0.0f, 0.0f}, 0},
+                                {1021, {-120.0f, 0.0f, -60.0f}, 0},
+                                {10, {120.0f, 0.0f, -150.0f}, kArenaTerritory}};
         std::vector<AiPlacement> list;
         int32_t id = 1;
         for (const Place &place : places) {
@@ -129,13 +177,23 @@ const std::vector<AiPlacement> &SampleArenaPlacements()
             p.aiType = place.aiType;
             p.aiId = id++;
             p.position = place.at;
-            p.lookAt = {0.0f, 0.0f, -1.0f};
+            p.lookAt = place.aiType == 10 ? RwV3d{1.0f, 0.0f, 0.0f}
+                                          : (place.aiType == 1021 ? RwV3d{1.0f, 0.0f, 0.0f} : RwV3d{0.0f, 0.0f, -1.0f});
             p.isRender = 1;
+            p.territory = place.territory;
+            p.itemType = place.aiType == 1006 ? kSampleMonsterDropMap : 0;
             list.push_back(p);
         }
         return list;
     }();
     return placements;
+}
+
+const std::vector<Territory> &SampleArenaTerritories()
+{
+    static const std::vector<Territory> territories = {
+        {kArenaTerritory, {{-195.0f, -195.0f}, {195.0f, -195.0f}, {195.0f, 195.0f}, {-195.0f, 195.0f}}}};
+    return territories;
 }
 
 const std::vector<Territory> &SampleTerritories()

@@ -23,10 +23,15 @@ inline const char *FirstStageFileBase() { return "STAGE00"; }
 inline const char *FirstStageClumpName() { return "CLUMP00.DFF"; }
 
 const StageInfo &SampleStageInfo();
+// The first stage's monster, its row of breakable objects and its two
+// villagers.
 const std::vector<AiPlacement> &SamplePlacements();
 // The arena's (stage 2) monsters: 1007 north of the hero's start, the
-// others in the corners.
+// others in the corners and by the walls, and the fighting character 10,
+// whose territory is the arena's only one.
 const std::vector<AiPlacement> &SampleArenaPlacements();
+inline constexpr int32_t kArenaTerritory = 1;
+const std::vector<Territory> &SampleArenaTerritories();
 const std::vector<Territory> &SampleTerritories();
 // The walk (frames 0..60) and the wave (60..120) of the figure's animation.
 const MotionTable &SampleMotionTable();
