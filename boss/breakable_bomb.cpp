@@ -53,16 +53,11 @@ void CSBreakObj10028::ReleaseOf(AiObject *actor)
 
 void CSBreakObj10028::Update(CSBreakObj10028 *self, float dt)
 {
-    if (self->removed) {
-        return;
-    }
-    int32_t next = -1;
-    Think(self, &next);
-    if (self->active) {
-        Act(self, &next, dt);
-        self->accumulatedTime = 0.0f;
-    }
-    breakable::SetState(self, self->Fsf(), next, kLastState);
+    // It acts whenever it is active, thinned frames or not.
+    breakable::RunUpdate(self, dt,
+                         {[](AiObject *a, int32_t *next) { Think(static_cast<CSBreakObj10028 *>(a), next); },
+                          [](AiObject *a, int32_t *next, float t) { Act(static_cast<CSBreakObj10028 *>(a), next, t); },
+                          kLastState, true, false});
 }
 
 void CSBreakObj10028::Think(CSBreakObj10028 *self, int32_t *next)

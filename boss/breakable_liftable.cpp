@@ -35,16 +35,7 @@ void DamageWhileHeld(AiObject *self, int32_t value)
 
 void CSBreakObj10027::Update(AiObject *self, float dt)
 {
-    if (self->removed) {
-        return;
-    }
-    int32_t next = -1;
-    Think(self, &next);
-    if (self->active && self->fullDetailFrame) {
-        Act(self, &next, dt);
-        self->accumulatedTime = 0.0f;
-    }
-    breakable::SetState(self, self->Fsf(), next, kLastState);
+    breakable::RunUpdate(self, dt, {&Think, &Act, kLastState, false, false});
 }
 
 void CSBreakObj10027::Think(AiObject *self, int32_t *next)

@@ -62,8 +62,9 @@ bool ByDistance(BreakThink think)
 
 // The think of the family: every message read, one input (1 for a
 // qualifying hit), fed once.
-void Think(AiObject *actor, int32_t *next, const BreakableRow &row)
+void Think(AiObject *actor, int32_t *next)
 {
+    const BreakableRow &row = *BreakableRowOf(actor->aiType);
     const bool byDistance = ByDistance(row.think);
     if (!byDistance && actor->model == nullptr && !TakeModel(actor)) {
         return;
@@ -134,8 +135,9 @@ void Sparkles(CSBreakObj10000 *self)
     }
 }
 
-void Act(AiObject *actor, const BreakableRow &row)
+void Act(AiObject *actor, int32_t *, float)
 {
+    const BreakableRow &row = *BreakableRowOf(actor->aiType);
     if (actor->state == kBreaking) {
         switch (row.act) {
         case BreakAct::kSparkles:
@@ -171,21 +173,21 @@ void Act(AiObject *actor, const BreakableRow &row)
     Remove(actor);
 }
 
-void UpdateFamily(AiObject *actor, float, const BreakableRow &row)
+}  // namespace
+
+void RunUpdate(AiObject *actor, float dt, const Steps &steps)
 {
     if (actor->removed) {
         return;
     }
     int32_t next = -1;
-    Think(actor, &next, row);
-    if (actor->active && actor->fullDetailFrame) {
-        Act(actor, row);
+    steps.think(actor, &next);
+    if (actor->active && (steps.actsOnEveryFrame || actor->fullDetailFrame)) {
+        steps.act(actor, &next, dt);
         actor->accumulatedTime = 0.0f;
     }
-    SetState(actor, actor->Fsf(), next, kLastState, row.act == BreakAct::kNoDrop);
+    SetState(actor, actor->Fsf(), next, steps.lastState, steps.keepsDeathTint);
 }
-
-}  // namespace
 
 void Feed(AiObject *actor, int32_t *next, int32_t input) { monster::FeedInput(actor, next, input); }
 
@@ -273,7 +275,9 @@ void UpdateBreakable(AiObject *actor, float dt)
         if (row->think == BreakThink::kOwn) {
             CSBreakObj10027::Update(actor, dt);
         } else {
-            breakable::UpdateFamily(actor, dt, *row);
+            breakable::RunUpdate(actor, dt,
+                                 {&breakable::Think, &breakable::Act, breakable::kLastState, false,
+                                  row->act == BreakAct::kNoDrop});
         }
         break;
     }

@@ -140,6 +140,19 @@ constexpr AiTypeInfo BreakableAiTypeRow(int32_t aiType)
 // ---- the steps the designs share ----
 namespace breakable {
 
+// The update every design shares: nothing once removed; the think step;
+// the act step while active (on its full-detail frames, unless it acts on
+// every frame), the time gathered over thinned frames then spent; the
+// set-state step for 0..lastState (the death-tint flag kept when asked).
+struct Steps {
+    void (*think)(AiObject *actor, int32_t *next);
+    void (*act)(AiObject *actor, int32_t *next, float dt);
+    int32_t lastState;
+    bool actsOnEveryFrame;
+    bool keepsDeathTint;
+};
+void RunUpdate(AiObject *actor, float dt, const Steps &steps);
+
 // The state machine's step at the end of a think: the input fed from the
 // object's own state.
 void Feed(AiObject *actor, int32_t *next, int32_t input);

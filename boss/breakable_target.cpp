@@ -56,13 +56,10 @@ void CSBreakObj10026::Update(CSBreakObj10026 *self, float dt)
         self->hp = monster::ParamsOf(self).maxHP;
         self->removed = false;
     }
-    int32_t next = -1;
-    Think(self, &next);
-    if (self->active && self->fullDetailFrame) {
-        Act(self, &next, dt);
-        self->accumulatedTime = 0.0f;
-    }
-    breakable::SetState(self, self->Fsf(), next, kLastState);
+    breakable::RunUpdate(self, dt,
+                         {[](AiObject *a, int32_t *next) { Think(static_cast<CSBreakObj10026 *>(a), next); },
+                          [](AiObject *a, int32_t *next, float t) { Act(static_cast<CSBreakObj10026 *>(a), next, t); },
+                          kLastState, false, false});
 }
 
 void CSBreakObj10026::Think(CSBreakObj10026 *self, int32_t *next)

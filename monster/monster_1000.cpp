@@ -22,12 +22,6 @@ constexpr int32_t kFollowUpState = 21;
 const ThinkRules kThink = {.control = {}, .hits = {.grabbedStates = {20, -1}}};
 constexpr NearRule kNear = {.homeDistance = 25.0f, .lostTargetSeconds = 0.3f, .knockKeepsInputWhenLost = true};
 
-constexpr StateSound kSounds[] = {
-    {1, 6110050, 0},        {4, 6110020, 0},       {7, 6110020, 0},        {11, 6300240, 0},
-    {28, 6300240, 0},       {29, 6300240, 0},      {12, 6110030, 6300240}, {16, 6110030, 6300240},
-    {13, 6110030, 6300250}, {20, 6110030, 6300230}, {21, 6110010, 0},      {22, 6110040, 0},
-    {23, 6110040, 0},
-};
 
 constexpr int32_t kUntargetable[] = {20};
 
@@ -55,7 +49,7 @@ constexpr MeleeActRow kRow = {
     .turnStates = {3, 21, -1, -1},
     .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsState = 30, .missKeepsFrom = 11},
     .straightState = -1,
-    .sounds = kSounds,
+    .sounds = kSounds1000,
     .dyingStates = {22, 23},
     .goneStates = {24, 25},
     .untargetableStates = kUntargetable,

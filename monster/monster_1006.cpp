@@ -5,6 +5,7 @@
 #include "monster/monster_1006.h"
 
 #include "fx/mat_anim_manager.h"
+#include "monster/monster_1000.h"
 #include "monster/kit_messages.h"
 #include "monster/kit_sensing.h"
 #include "monster/melee_act.h"
@@ -29,13 +30,6 @@ const ThinkRules kThink = {.control = {.modelTaken = &ModelTaken},
                            .hits = {.grabbedStates = {20, -1}},
                            .letGoOwnEffects = &LetGoOwnEffects};
 
-// The sounds of type 1000's states, which this type's states share.
-constexpr StateSound kSounds[] = {
-    {1, 6110050, 0},        {4, 6110020, 0},       {7, 6110020, 0},        {11, 6300240, 0},
-    {28, 6300240, 0},       {29, 6300240, 0},      {12, 6110030, 6300240}, {16, 6110030, 6300240},
-    {13, 6110030, 6300250}, {20, 6110030, 6300230}, {21, 6110010, 0},      {22, 6110040, 0},
-    {23, 6110040, 0},
-};
 
 constexpr int32_t kUntargetable[] = {20};
 
@@ -63,7 +57,7 @@ constexpr MeleeActRow kRow = {
     .turnStates = {3, 21, -1, -1},
     .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsFrom = 11},
     .straightState = -1,
-    .sounds = kSounds,
+    .sounds = kSounds1000,  // its states sound as 1000's
     .dyingStates = {22, 23},
     .goneStates = {24, 25},
     .untargetableStates = kUntargetable,

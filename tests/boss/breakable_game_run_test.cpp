@@ -6,29 +6,15 @@
 // the hero's blow lit it, hurting the hero beside it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "app/app_test_support.h"
+#include "support/game/game_run.h"
 #include "support/game/trace_reader.h"
 
 namespace {
 
-std::vector<gametest::TraceRecord> RunGameOn(const std::string &name, const std::string &arguments)
-{
-    const std::string folder = apptest::ScratchFolder("breakable_run_" + name);
-    EXPECT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
-    std::string output;
-    EXPECT_EQ(apptest::RunGame(folder, "--headless --mode 1 --fixed-step 16 --trace t.txt " + arguments, &output,
-                               "SDL_AUDIODRIVER=dummy"),
-              0)
-        << output;
-    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
-    std::filesystem::remove_all(folder);
-    return trace;
-}
 
 // The first tick an actor stands in `state`, 0 when it never does.
 uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, int64_t state)
@@ -44,7 +30,8 @@ uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t ai
 TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
 {
     const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/break_row.txt";
-    const std::vector<gametest::TraceRecord> trace = RunGameOn("row", "--stage 1 --frames 700 --input " + script);
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunSampleGame("breakable_row", "--stage 1 --frames 700 --input " + script);
     ASSERT_FALSE(trace.empty());
     // The row: 10008 (AIID 2), 10005 (3), 10012 (4), 10000 (5) break and are
     // broken for good; the bomb is AIID 6.

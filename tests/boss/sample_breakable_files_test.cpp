@@ -5,26 +5,21 @@
 // bomb's fuse frame and the crates' body frame are there for its effects.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
-#include "actor/fsf.h"
-#include "boss/breakable_table.h"
-#include "stage/model_template.h"
-#include "stage/model_frames.h"
 #include "app/path.h"
+#include "boss/breakable_table.h"
 #include "stage/clump_anim_manager.h"
+#include "stage/model_frames.h"
+#include "stage/model_template.h"
+#include "support/game/fsf_routes.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
 
 namespace {
 
-struct Route {
-    int32_t from;
-    int32_t input;
-    bool ended;
-    int32_t to;
-};
+using Route = gametest::FsfRoute;
 
 std::vector<Route> RoutesOf(int32_t aiType)
 {
@@ -73,11 +68,7 @@ TEST_F(SampleBreakableFiles, EachDesignReadsBackAndRoutesItsInputs)
             EXPECT_LE(state.id, LastStateOf(type)) << state.id;
             EXPECT_NE(tpl.GetMotionRange(state.id), nullptr) << state.id;
         }
-        for (const Route &r : RoutesOf(type)) {
-            tpl.fsf.SetState(r.from);
-            EXPECT_EQ(tpl.fsf.NextState(r.input, r.ended ? 1 : 0), r.to)
-                << "from " << r.from << " on " << r.input << (r.ended ? " at its end" : " at once");
-        }
+        gametest::ExpectRoutes(tpl.fsf, RoutesOf(type));
         // The lid (the bomb's fuse) and the body: the frames its effects start on.
         RpClump *clump = tpl.GetInstance(0) != nullptr ? tpl.GetInstance(0)->clump : nullptr;
         ASSERT_NE(clump, nullptr);

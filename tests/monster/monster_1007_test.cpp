@@ -268,20 +268,7 @@ TEST_F(Monster1007, ItsModelComesWithTheViewAndItsHandStreamsWithTheModel)
 // frame without an act step still costs its HP at the next acts.
 TEST_F(Monster1007, HitsOnThinnedFramesAreNotLost)
 {
-    CSMonster1007 *m = Monster({0.0f, 0.0f, 140.0f});
-    PutHero({0.0f, 0.0f, -60.0f});  // 200 away: the near band
-    Ticks(20);
-    ASSERT_TRUE(m->drawn);
-    TicksUntil([&] { return m->fullDetailFrame; }, 20);
-    ASSERT_TRUE(m->fullDetailFrame);
-    const int32_t hp = m->hp;
-    Hit(m, kAtkPlain, 40);
-    Tick();  // delivered at the end of an acting frame
-    Tick();  // read on a thinned frame
-    EXPECT_FALSE(m->fullDetailFrame);
-    EXPECT_EQ(m->pendingDamage, 40 - 3);
-    TicksUntil([&] { return m->hp != hp; }, 30);
-    EXPECT_EQ(m->hp, hp - (40 - 3));
+    ExpectHitsKeptOnThinnedFrames(Monster({0.0f, 0.0f, 140.0f}), 3);
 }
 
 }  // namespace

@@ -262,6 +262,24 @@ void MonsterScenario::Enter(AiObject *monster, int32_t state)
     ASSERT_EQ(monster->state, state);
 }
 
+void MonsterScenario::ExpectHitsKeptOnThinnedFrames(AiObject *m, int32_t defense)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    m->SetPosition({0.0f, 0.0f, 140.0f});
+    Ticks(20);
+    ASSERT_TRUE(m->drawn);
+    TicksUntil([&] { return m->fullDetailFrame; }, 20);
+    ASSERT_TRUE(m->fullDetailFrame);
+    const int32_t hp = m->hp;
+    Hit(m, kAtkPlain, 40);
+    Tick();  // delivered at the end of an acting frame
+    Tick();  // read on a thinned frame
+    EXPECT_FALSE(m->fullDetailFrame);
+    EXPECT_EQ(m->pendingDamage, 40 - defense);
+    TicksUntil([&] { return m->hp != hp; }, 30);
+    EXPECT_EQ(m->hp, hp - (40 - defense));
+}
+
 void MonsterScenario::PutHero(const RwV3d &where, const RwV3d &facing)
 {
     hero.SetPosition(where);

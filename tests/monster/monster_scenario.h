@@ -98,6 +98,10 @@ protected:
     void Enter(AiObject *monster, int32_t state);
     // Puts the hero at `where` facing `facing`.
     void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
+    // With the monster 200 units from the hero (the near band: it acts on
+    // one frame in nine), a hit read on a frame without an act step is kept
+    // (less the monster's Defense) and costs its HP at the next act.
+    void ExpectHitsKeptOnThinnedFrames(AiObject *monster, int32_t defense);
 
     gametest::SampleStage sample;
     CSStageManager &stage = sample.stage;

@@ -5,25 +5,15 @@
 // its set-state step takes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
-#include "actor/fsf_file.h"
-#include "app/keyword.h"
-#include "app/path.h"
-#include "tests/stage/stage_test_support.h"
-#include "tools/mkdata/sample_monsters.h"
+#include "sample_files.h"
+#include "support/game/fsf_routes.h"
 
 namespace {
 
-// From `from`, `input` leads to `to` (-1: nowhere), at once or only once
-// the state's motion has ended.
-struct Route {
-    int32_t from;
-    int32_t input;
-    bool ended;
-    int32_t to;
-};
+using Route = gametest::FsfRoute;
 
 struct TypeRoutes {
     int32_t aiType;
@@ -94,18 +84,7 @@ std::vector<TypeRoutes> Types()
 
 class SampleCharacterFiles : public stagetest::StageEngineTest {
 protected:
-    CFSF Read(int32_t aiType)
-    {
-        CFSF fsf;
-        SetDataRootPath(stagetest::SamplePath("").c_str());
-        std::string path = "/" + mkdata::SampleMonsterFolder(aiType) + "/" + mkdata::SampleMonsterName(aiType) + ".FSF";
-        std::replace(path.begin(), path.end(), '/', '\\');
-        CSKeywordFile file;
-        EXPECT_TRUE(file.Open(path.c_str())) << path;
-        EXPECT_EQ(ReadFsf(&file, &fsf), 0) << path;
-        SetDataRootPath("");
-        return fsf;
-    }
+    CFSF Read(int32_t aiType) { return monstertest::ReadSampleStateMachine(aiType); }
 };
 
 TEST_F(SampleCharacterFiles, EachStateMachineRoutesWhatItsBehaviourFeeds)
@@ -117,11 +96,7 @@ TEST_F(SampleCharacterFiles, EachStateMachineRoutesWhatItsBehaviourFeeds)
         for (const FsfState &state : fsf.States()) {
             EXPECT_LE(state.id, t.lastState) << state.id;
         }
-        for (const Route &r : t.routes) {
-            fsf.SetState(r.from);
-            EXPECT_EQ(fsf.NextState(r.input, r.ended ? 1 : 0), r.to)
-                << "from " << r.from << " on " << r.input << (r.ended ? " at its end" : " at once");
-        }
+        gametest::ExpectRoutes(fsf, t.routes);
     }
 }
 

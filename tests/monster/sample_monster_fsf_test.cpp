@@ -8,16 +8,16 @@
 // motion; its attacks' weapons are parts of its model.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "monster/template_d.h"
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
-#include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
+
+#include "sample_files.h"
 
 namespace {
 
@@ -43,15 +43,7 @@ constexpr TypeStates kTypes[] = {
 
 class SampleMonsterFiles : public stagetest::StageEngineTest {
 protected:
-    CFSF Read(int32_t aiType)
-    {
-        std::string path = "/" + mkdata::SampleMonsterFolder(aiType) + "/" + mkdata::SampleMonsterName(aiType) + ".FSF";
-        std::replace(path.begin(), path.end(), '/', '\\');
-        int problems = 0;
-        CFSF fsf = gametest::ReadSampleStateMachine(path, &problems);
-        EXPECT_EQ(problems, 0) << path;
-        return fsf;
-    }
+    CFSF Read(int32_t aiType) { return monstertest::ReadSampleStateMachine(aiType); }
 };
 
 // Where `input` leads from `from` once the state's motion has ended, and
