@@ -107,21 +107,21 @@ const std::vector<AiPlacement> &SamplePlacements()
         monster.isRender = 1;
         monster.itemType = kSampleMonsterDropMap;  // its drop map in PROBMAP.PBM
         std::vector<AiPlacement> list = {monster};
-        // A row of breakable objects west of the heroes' start, off the
-        // ways to the monster and to the exit: two that pay money (10008,
-        // and 10005 at half the rate), one whose drop map always drops a
-        // potion (10012), the sparkling crate (10000), and a barrel bomb at
-        // the row's end.
+        // A row of breakable objects west of the heroes' start, out of the
+        // starting camera's view and off the ways to the monster and to the
+        // exit: two that pay money (10008, and 10005 at half the rate), one
+        // whose drop map always drops a potion (10012), the sparkling crate
+        // (10000), and a barrel bomb at the row's end.
         struct Place {
             int32_t aiType;
             float x;
             int32_t itemType;
         };
-        const Place row[] = {{10008, -45.0f, 0},
-                             {10005, -65.0f, 0},
-                             {10012, -85.0f, kSampleSureDropMap},
-                             {10000, -105.0f, 0},
-                             {10028, -130.0f, 0}};
+        const Place row[] = {{10008, -80.0f, 0},
+                             {10005, -100.0f, 0},
+                             {10012, -120.0f, kSampleSureDropMap},
+                             {10000, -140.0f, 0},
+                             {10028, -165.0f, 0}};
         int32_t id = 2;
         for (const Place &place : row) {
             AiPlacement p;
