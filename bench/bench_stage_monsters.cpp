@@ -1,11 +1,14 @@
-// One actor pass on the sample arena (stage 2) with 200 template-D
-// monsters of the six types spread over the yard, their real behaviours
-// (think, act and set-state with the sensing, the state machines, the
-// character moves and the animation steps) around a hero who stands in
-// the middle: some fight it, some chase, some idle, the far ones thinned.
+// One actor pass on the sample arena (stage 2) with 200 actors spread over
+// the yard, their real behaviours (think, act and set-state with the
+// sensing, the state machines, the character moves and the animation
+// steps) around a hero who stands in the middle: some fight it, some
+// chase, some idle, the far ones thinned. Once with the template-D
+// monsters of the six first types, once with the other monsters, the
+// non-player characters and the breakable objects.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <span>
 
 #include "actor/actor_pass.h"
 #include "actor/actor_placement.h"
@@ -16,10 +19,11 @@
 
 namespace {
 
-constexpr int32_t kTypes[] = {1000, 1002, 1003, 1004, 1005, 1007};
+constexpr int32_t kTemplateD[] = {1000, 1002, 1003, 1004, 1005, 1007};
+constexpr int32_t kOthers[] = {1006, 1021, 10, 100, 107, 10008, 10012, 10026};
 constexpr int32_t kSecondStageId = 2020000;
 
-void BM_TemplateDMonsters(benchmark::State &state)
+void RunActorPassOf(benchmark::State &state, std::span<const int32_t> types)
 {
     bench::EngineUp engine(1 << 22);
     gametest::SampleStage sample;
@@ -33,7 +37,7 @@ void BM_TemplateDMonsters(benchmark::State &state)
     const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
     for (int i = 0; i < count; ++i) {
         AiPlacement p;
-        p.aiType = kTypes[i % static_cast<int>(std::size(kTypes))];
+        p.aiType = types[static_cast<size_t>(i) % types.size()];
         p.aiId = 100 + i;
         p.isRender = 1;
         const float step = 360.0f / static_cast<float>(side);
@@ -51,7 +55,7 @@ void BM_TemplateDMonsters(benchmark::State &state)
     hero.hurtable = true;
     if (!heroTemplate.Load(0, ModelFolder::kMainChar, "HERO01", stage.actorAnimations.get(), 1) ||
         !LoadPlacedModels(&stage) || CreatePlacedActors(&stage) != count) {
-        state.SkipWithError("the placed monsters could not be made");
+        state.SkipWithError("the placed actors could not be made");
     } else {
         hero.modelTemplate = &heroTemplate;
         hero.SetModelInstance(heroTemplate.TakeInstance(&hero));
@@ -77,7 +81,10 @@ void BM_TemplateDMonsters(benchmark::State &state)
     stage.heroCount = 0;
     sample.Release();
 }
+void BM_TemplateDMonsters(benchmark::State &state) { RunActorPassOf(state, kTemplateD); }
+void BM_CharactersAndBreakables(benchmark::State &state) { RunActorPassOf(state, kOthers); }
 BENCHMARK(BM_TemplateDMonsters)->Arg(200);
+BENCHMARK(BM_CharactersAndBreakables)->Arg(200);
 
 }  // namespace
 

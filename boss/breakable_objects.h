@@ -97,16 +97,16 @@ AiObject *ConstructPlainBreakable(void *memory);
 // for another type.
 void UpdateBreakable(AiObject *actor, float dt);
 
-// The AI-type table's row of a breakable object's type.
+// The AI-type table's row of a breakable object's type (10000..10031).
 constexpr AiTypeInfo BreakableAiTypeRow(int32_t aiType)
 {
-    const BreakableRow *row = BreakableRowOf(aiType);
+    const BreakableRow &row = kBreakableRows[aiType - kFirstBreakableType];
     AiTypeInfo info;
     info.aiType = aiType;
     info.modelFolder = ModelFolder::kBreakObj;
-    info.modelId = row != nullptr ? row->modelId : "";
+    info.modelId = row.modelId;
     info.update = &UpdateBreakable;
-    switch (row != nullptr ? row->cls : BreakClass::kPlain) {
+    switch (row.cls) {
     case BreakClass::kObj10000:
         info.objectSize = sizeof(CSBreakObj10000);
         info.construct = &ConstructActor<CSBreakObj10000>;

@@ -102,3 +102,13 @@ constexpr const BreakableRow *BreakableRowOf(int32_t aiType)
 }
 
 static_assert(std::size(kBreakableRows) == kLastBreakableType - kFirstBreakableType + 1, "one row per type");
+constexpr bool RowsInTypeOrder()
+{
+    for (size_t i = 0; i < std::size(kBreakableRows); ++i) {
+        if (kBreakableRows[i].aiType != kFirstBreakableType + static_cast<int32_t>(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RowsInTypeOrder(), "a type's row stands at its type's place");

@@ -31,7 +31,7 @@ TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
 {
     const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/break_row.txt";
     const std::vector<gametest::TraceRecord> trace =
-        gametest::RunSampleGame("breakable_row", "--stage 1 --frames 760 --input " + script);
+        gametest::RunSampleGame("breakable_row", "--stage 1 --frames 725 --input " + script);
     ASSERT_FALSE(trace.empty());
     // The row: 10008 (AIID 2), 10005 (3), 10012 (4), 10000 (5) break and are
     // broken for good; the bomb is AIID 6.
