@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "actor/ai_type_table.h"
 #include "boss/boss_1101.h"
 #include "boss_scenario.h"
 #include "monster/kit_common.h"
@@ -148,6 +149,9 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     ASSERT_NE(crate, nullptr);
     crate->aiType = 10019;
     crate->SetPosition({0.0f, 0.0f, -60.0f});
+    // It keeps its messages for the test to count: its own update (the
+    // breakable objects') would read them.
+    const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
     // And the hero beyond it.
     PutHero({0.0f, 0.0f, -20.0f});
     hero.hp = 100000;
@@ -167,6 +171,7 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     EXPECT_EQ(hits[0].word[2], 30 * static_cast<int32_t>(std::trunc(monster::ParamsOf(boss).levelAppend)));
     EXPECT_GT(boss->GetPositionPtr()->z, -60.0f);  // through the crate
     crate->aiType = 1100;  // released as what it was made
+    ReplaceAiTypeUpdate(10019, update);
 }
 
 // State 19 starts four big shots once its clock reaches frame 2543, once
