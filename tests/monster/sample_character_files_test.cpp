@@ -10,6 +10,7 @@
 
 #include "sample_files.h"
 #include "support/game/fsf_routes.h"
+#include "tests/stage/stage_test_support.h"
 
 namespace {
 

@@ -145,8 +145,6 @@ RwV3d BindPosition(const Skeleton &skeleton, RwInt32 node, RwReal scale)
     return Scaled(p, scale);
 }
 
-RwV3d BindPosition(RwInt32 node, RwReal scale) { return BindPosition(SkeletonOf(Figure::kCharacter), node, scale); }
-
 // The vertices of a bone's box nearest its joint blend with the parent
 // bone; the rest follow the bone alone.
 RwReal ParentShare(const Bone &bone, const RwV3d &local)
