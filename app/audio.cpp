@@ -167,6 +167,12 @@ float CSAudio::GetVolume(uint32_t handle) const
     return sound == nullptr ? 0.0f : sound->volume;
 }
 
+int32_t CSAudio::GetLibraryVolume(uint32_t handle) const
+{
+    const Sound *sound = Find(handle);
+    return sound == nullptr ? snd::kMinMillibels : library_.GetVolume(sound->voice);
+}
+
 float CSAudio::GetBaseVolume(uint32_t handle) const
 {
     const Sound *sound = Find(handle);

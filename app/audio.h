@@ -50,6 +50,8 @@ public:
 
     float GetVolume(uint32_t handle) const;  // 0.0 for no sound
     float GetBaseVolume(uint32_t handle) const;
+    // What the library plays the sound at, in hundredths of a decibel (-10000 for none).
+    int32_t GetLibraryVolume(uint32_t handle) const;
     void SetVolume(uint32_t handle, float volume);
     void SetBaseVolume(uint32_t handle, float volume);
     void SetAllVolumes(float volume);

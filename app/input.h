@@ -87,8 +87,8 @@ extern float MouseSpeed;
 // pads, 4 the keyboard); -1 for an unknown slot or name or without an input object.
 int32_t GetButtonBinding(int32_t slot, const char *function);
 // Stores a code for a function. Refused (false, nothing changed) when the code is out of
-// the function's range or another function of the slot holds it; on a pad a stick
-// function and its "negative" name change together.
+// the function's range; a function of the slot that held the code takes this function's
+// old one (a swap); on a pad a stick function and its "negative" name change together.
 bool SetButtonBinding(int32_t slot, const char *function, int32_t code);
 // Every slot's bindings back to the defaults (written by the next SaveButtonConfig).
 void ResetButtonConfig();

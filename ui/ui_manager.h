@@ -200,6 +200,8 @@ public:
     uint32_t MusicHandle() const { return musicHandle_; }
     bool UISoundsLoaded() const { return uiSounds_ != nullptr; }
     const UISettings &Settings() const { return settings_; }
+    // Stores the settings as they are, applying nothing.
+    void StoreSettings(const UISettings &settings) { settings_ = settings; }
 
     // ---- Modal box, prompts, waiting notice, icons (ui_boxes.cpp) ----
     bool LoadWordTable();
@@ -262,6 +264,7 @@ public:
     CSEnterStage *EnterStage() const { return enterStage_.get(); }
     CSGamePlay *GamePlay() const { return gamePlay_.get(); }
     CSStageEnd *StageEnd() const { return stageEnd_.get(); }
+    CSOption *Option() const { return option_.get(); }
 
     // The carried blocks (the in-memory form of parts of a save record: the
     // load screen fills them, the save screen writes them) and the word table.

@@ -52,7 +52,7 @@ void CSUIManager::UpdateScreen(uint32_t number, uint32_t ms)
     case kUITitle: title_->Update(ms); break;
     case kUISelectCharacter: selectCharacter_->Update(ms); break;
     case kUISaveLoad: saveLoad_->Update(); break;
-    case kUIOption: option_->Update(); break;
+    case kUIOption: option_->Update(ms); break;
     case kUILobby: lobby_->Update(seconds); break;
     case kUIEnterStage: enterStage_->Update(); break;
     case kUIGamePlay: gamePlay_->Update(seconds); break;
@@ -126,7 +126,9 @@ void CSUIManager::LoadFrontEndTextures()
     if (saveLoad_ != nullptr) {
         saveLoad_->LoadTextures();
     }
-    // Screen 10 brings its pictures with it.
+    if (option_ != nullptr) {
+        option_->LoadTextures();
+    }
     zuClosePack();
 }
 

@@ -162,7 +162,7 @@ const std::vector<InterfacePack> &InterfacePacks()
     static const std::vector<InterfacePack> packs = {
         {"WARNING", {"WARNING"}},
         {"COMMON", {"PLAYER", "WORD", "BASEMAP", "EQUIP"}},
-        {"UIMAP", {"LOGO3", "LOGO", "COPYRIT", "SPBASE", "SELCHAR", "SAVLOD", "SLWORD", "STAGPHO"}},
+        {"UIMAP", {"LOGO3", "LOGO", "COPYRIT", "SPBASE", "SELCHAR", "SAVLOD", "SLWORD", "STAGPHO", "OPTBASE", "OPTION"}},
         {"UISFX", {}},
         {"SELCHAR", {}},
         {"LOBBY", {"MAPBASE", "LOBBY"}},

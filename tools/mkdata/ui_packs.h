@@ -1,8 +1,8 @@
 // The interface packs of the sample data, in "\PACK\UI0\": WARNING (the
 // warning picture), COMMON (PLAYER, WORD, BASEMAP and EQUIP), UIMAP (the
-// front end's pictures: LOGO3, LOGO, COPYRIT, SPBASE, SELCHAR, and the load
-// screen's SAVLOD, SLWORD, STAGPHO), UISFX (the 25 interface sounds and
-// WORD.TXT), SELCHAR (the selection heroes with their animations and motion
+// front end's pictures: LOGO3, LOGO, COPYRIT, SPBASE, SELCHAR, the load
+// screen's SAVLOD, SLWORD, STAGPHO, the options' OPTBASE and OPTION),
+// UISFX (the 25 interface sounds and WORD.TXT), SELCHAR (the selection heroes with their animations and motion
 // tables, and the selection's sky box), LOBBY (MAPBASE and LOBBY), UISAVGAM
 // (the save panel's SAVLOD), UILOBBY (SLWORD and STAGPHO: the lobby's own,
 // and a save panel's that reads its own), GAMEPLAY (the overlay's BASE),

@@ -12,6 +12,7 @@
 #include "tools/mkdata/font_builder.h"
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/lobby_data.h"
+#include "tools/mkdata/option_data.h"
 
 namespace mkdata {
 
@@ -359,6 +360,9 @@ std::vector<PictureSpec> MakePictures()
     }
     list.push_back(photos);
     list.push_back(Spec("BASE", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 330, false, {C("BASE", 0, 0, 512, 512)}));
+    for (PictureSpec &spec : OptionPictures()) {
+        list.push_back(std::move(spec));
+    }
     for (int sheet = 0; sheet < kItemIconSheets; ++sheet) {
         char name[8];
         std::snprintf(name, sizeof name, "%03d", sheet + 1);

@@ -1,0 +1,254 @@
+// The key binding page of the options screen, with keys, pad buttons and
+// pad axes pressed frame by frame through the real input object: the
+// navigation table cell by cell, a held direction moving about every
+// eighth update across the sub-pages, a key another function uses (the
+// conflict message, still listening), the cell's own key, the keys
+// ignored while listening and Escape, sub-page 2 taking a key and changing
+// nothing, pad-button swaps that never lose or double a button (over all
+// fourteen functions and sixteen buttons), and axes taken only past 150.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/input.h"
+#include "app/text_block.h"
+#include "tests/ui/option_test_support.h"
+#include "ui/option_screen.h"
+
+namespace {
+
+using optiontest::OptionScreenTest;
+using optiontest::KeyTap;
+
+std::string TextOf(const CSTextBlock *block)
+{
+    std::string text;
+    if (block != nullptr) {
+        for (const CSTextBlock::Row &row : block->Rows()) {
+            text += std::string(row.text.begin(), row.text.end());
+        }
+    }
+    return text;
+}
+
+// The button functions of a pad slot: every raw button once.
+bool EveryButtonOnce(const input::ButtonConfig &config)
+{
+    std::vector<int32_t> codes;
+    for (int f = 0; f < input::kButtonFunctionCount; ++f) {
+        if (f != input::kFnActive && input::StickFunctionOf(f) < 0) {
+            codes.push_back(config.codes[f]);
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    std::vector<int32_t> all(input::kRawButtonCount);
+    for (int32_t b = 0; b < input::kRawButtonCount; ++b) {
+        all[static_cast<size_t>(b)] = b;
+    }
+    return codes == all;
+}
+
+class OptionBinding : public OptionScreenTest {
+protected:
+    // The settings page's key binding row confirmed at tick 6 of `script`
+    // (down at 2 and 4): the page is open after tick 6 and takes input
+    // after the five updates of its start delay.
+    CSOption *OpenBindingPage(const std::string &script)
+    {
+        CSOption *option = Open(KeyTap(2, "Down") + KeyTap(4, "Down") + KeyTap(6, "Enter") + script);
+        Step(6);
+        EXPECT_EQ(option->page, CSOption::kBindingPage);
+        EXPECT_EQ(option->selectedCell, 0);
+        return option;
+    }
+};
+
+TEST_F(OptionBinding, TheNavigationTableCellByCell)
+{
+    // left, right, up, down of each cell.
+    static const int32_t kTable[CSOption::kBindingCells][4] = {
+        {0, 12, 0, 1},   {1, 13, 0, 2},   {2, 14, 1, 3},   {3, 15, 2, 4},    {4, 8, 3, 5},    {5, 9, 4, 6},
+        {6, 10, 5, 7},   {7, 11, 6, 12},  {4, 20, 15, 9},  {5, 21, 8, 10},   {6, 21, 9, 11},  {7, 21, 10, 16},
+        {0, 16, 7, 13},  {1, 17, 12, 14}, {2, 18, 13, 15}, {3, 19, 14, 8},   {12, 16, 11, 17}, {13, 17, 16, 18},
+        {14, 18, 17, 19}, {15, 19, 18, 20}, {8, 20, 19, 21}, {9, 21, 20, 21},
+    };
+    for (int32_t cell = 0; cell < CSOption::kBindingCells; ++cell) {
+        for (int32_t direction = 0; direction < 4; ++direction) {
+            EXPECT_EQ(CSOption::NeighbourCell(cell, direction), kTable[cell][direction])
+                << "cell " << cell << " direction " << direction;
+        }
+    }
+}
+
+TEST_F(OptionBinding, AHeldDirectionMovesAboutEveryEighthUpdateAcrossTheSubPages)
+{
+    CSOption *option = OpenBindingPage("20 key Down 1\n200 key Down 0\n");
+    std::vector<uint32_t> ticks;
+    std::vector<int32_t> cells;
+    int32_t before = option->selectedCell;
+    while (tick < 200) {
+        Step();
+        if (option->selectedCell != before) {
+            ticks.push_back(tick);
+            cells.push_back(option->selectedCell);
+            before = option->selectedCell;
+        }
+    }
+    // A press's first frame does not count: the first move is in the
+    // second, then one every 7 or 8 updates of the 0.7 timer.
+    ASSERT_GE(ticks.size(), 20u);
+    EXPECT_EQ(ticks[0], 21u);
+    for (size_t i = 1; i < ticks.size(); ++i) {
+        EXPECT_GE(ticks[i] - ticks[i - 1], 7u);
+        EXPECT_LE(ticks[i] - ticks[i - 1], 8u);
+    }
+    // Down the first sub-page, on into the second and the third, where the
+    // last row stays.
+    const std::vector<int32_t> order = {1, 2, 3, 4, 5, 6, 7, 12, 13, 14, 15, 8, 9, 10, 11, 16, 17, 18, 19, 20, 21};
+    EXPECT_EQ(cells, order);
+    EXPECT_EQ(option->subPage, 2);
+    EXPECT_EQ(option->subPageOffset, 100.0f);
+    EXPECT_EQ(option->pageMarker->v[0].x, 150.0f);
+    // The sub-page's texts: six rows, the keyboard's dim (its keys stay).
+    EXPECT_EQ(TextOf(option->keyTexts[4]), "Enter");
+    EXPECT_EQ(TextOf(option->padTexts[4]), "Button 10");
+    EXPECT_EQ(option->keyTexts[0]->Color(), 0xFF555555u);
+    std::vector<int64_t> sounds = Sounds();
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 6600010), 2 + 21);
+}
+
+TEST_F(OptionBinding, AKeyOfAnotherFunctionShowsTheConflictAndTheCellsOwnKeyIsTakenSilently)
+{
+    CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "X") + KeyTap(28, "Z") + KeyTap(40, "Enter") +
+                                       KeyTap(44, "B"));
+    Step(21 - tick);
+    EXPECT_EQ(option->listening, 1);
+    EXPECT_EQ(option->listenMark->v[0].y, 189.0f);
+    (void)Sounds();
+    Step(4);
+    // X drives cross: the message, and the page goes on listening.
+    EXPECT_EQ(option->conflict, 1);
+    EXPECT_EQ(option->listening, 1);
+    EXPECT_EQ(TextOf(option->conflictTexts[0]), "The key ");
+    EXPECT_EQ(TextOf(option->conflictTexts[1]), "X");
+    EXPECT_EQ(TextOf(option->conflictTexts[2]), "is used for other function. Please select another one.");
+    EXPECT_EQ(GetButtonBinding(4, "square"), 44);
+    EXPECT_EQ(GetButtonBinding(4, "cross"), 45);
+    Step(28 - tick);
+    // Z is square's own: accepted, nothing changes, the message goes.
+    EXPECT_EQ(option->conflict, 0);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(option->startDelay, CSOption::kStartDelay);
+    EXPECT_EQ(GetButtonBinding(4, "square"), 44);
+    EXPECT_TRUE(Sounds().empty());
+    // B is free: square takes it and its text shows it.
+    Step(46 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(4, "square"), 48);
+    EXPECT_EQ(TextOf(option->keyTexts[0]), "B");
+}
+
+TEST_F(OptionBinding, ArrowsEnterAndFunctionKeysAreIgnoredWhileListeningAndEscapeCancels)
+{
+    CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "Up") + KeyTap(26, "Right") + KeyTap(28, "Enter") +
+                                       KeyTap(30, "F1") + KeyTap(32, "Tab") + KeyTap(34, "Backspace") + KeyTap(36, "Escape") +
+                                       KeyTap(50, "Escape"));
+    Step(35 - tick);
+    EXPECT_EQ(option->listening, 1);
+    EXPECT_EQ(option->selectedCell, 0);
+    EXPECT_EQ(option->page, CSOption::kBindingPage);
+    EXPECT_EQ(GetButtonBinding(4, "square"), 44);
+    Step();
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(option->startDelay, CSOption::kStartDelay);
+    EXPECT_EQ(option->page, CSOption::kBindingPage);
+    // Escape while browsing goes back to the settings page, on its row.
+    Step(51 - tick);
+    EXPECT_EQ(option->page, CSOption::kSettingsPage);
+    EXPECT_EQ(option->settingsRow, CSOption::kRowKeys);
+    EXPECT_EQ(Sounds().back(), 6600000);
+}
+
+TEST_F(OptionBinding, SubPageTwoTakesAKeyAndChangesNothingButPadButtonsRebindIt)
+{
+    CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "B") + KeyTap(40, "Enter") +
+                                       "44 pad0 button 0 1\n45 pad0 button 0 0\n");
+    option->SetBindingCursor(16);  // "up"
+    option->subPage = 2;
+    Step(25 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(4, "up"), 200);
+    EXPECT_FALSE(IsKeyBound(48));
+    Step(46 - tick);
+    // Up takes the south button; cross, which held it, takes up's.
+    EXPECT_EQ(GetButtonBinding(0, "up"), 0);
+    EXPECT_EQ(GetButtonBinding(0, "cross"), 12);
+    EXPECT_TRUE(EveryButtonOnce(input->configs[0]));
+}
+
+TEST_F(OptionBinding, APadButtonSwapNeverLosesOrDoublesAButtonForAnyFunction)
+{
+    CSOption *option = Open("");
+    const int32_t cells[] = {0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21};
+    for (int32_t cell : cells) {
+        for (int32_t button = 0; button < input::kRawButtonCount; ++button) {
+            ResetButtonConfig();
+            option->SetBindingCursor(cell);
+            option->StartListening();
+            option->BindPadButton(button);
+            const char *function = CSOption::CellFunction(cell);
+            EXPECT_EQ(GetButtonBinding(0, function), button) << function << " " << button;
+            EXPECT_TRUE(EveryButtonOnce(input->configs[0])) << function << " " << button;
+            EXPECT_EQ(option->listening, 0);
+        }
+    }
+    // Twice in a row on one function: still every button once.
+    ResetButtonConfig();
+    option->SetBindingCursor(0);
+    option->BindPadButton(10);
+    option->BindPadButton(3);
+    EXPECT_EQ(GetButtonBinding(0, "square"), 3);
+    EXPECT_TRUE(EveryButtonOnce(input->configs[0]));
+    // A button on a stick's row changes nothing but ends the listening.
+    ResetButtonConfig();
+    option->SetBindingCursor(8);
+    option->StartListening();
+    option->BindPadButton(5);
+    EXPECT_EQ(GetButtonBinding(0, "lay"), 1);
+    EXPECT_EQ(option->listening, 0);
+}
+
+TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBindIt)
+{
+    CSOption *option = Open("2 pad0 axis 2 150\n4 pad0 axis 2 -151\n5 pad0 axis 2 0\n"
+                            "8 pad0 axis 3 400\n8 pad0 axis 0 -400\n9 pad0 axis 3 0\n9 pad0 axis 0 0\n");
+    option->page = CSOption::kBindingPage;
+    option->startDelay = 0;
+    option->SetBindingCursor(8);  // "lay"
+    option->StartListening();
+    Step(2);
+    EXPECT_EQ(option->listening, 1);
+    EXPECT_EQ(GetButtonBinding(0, "lay"), 1);
+    Step(2);
+    // lay takes axis 2; rax, which held it, takes lay's 1.
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(0, "lay"), 2);
+    EXPECT_EQ(GetButtonBinding(0, "laynegative"), 2);
+    EXPECT_EQ(GetButtonBinding(0, "rax"), 1);
+    // The negative row of the right stick's x: the same axis function; of
+    // two axes pushed as far, the first.
+    option->startDelay = 0;
+    option->SetBindingCursor(14);  // "raxnegative"
+    option->StartListening();
+    Step(8 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(0, "rax"), 0);
+    EXPECT_EQ(GetButtonBinding(0, "raxnegative"), 0);
+    EXPECT_EQ(GetButtonBinding(0, "lax"), 1);
+    int first = -1, second = -1;
+    EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
+}
+
+}  // namespace
