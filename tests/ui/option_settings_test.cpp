@@ -44,6 +44,18 @@ protected:
         }
         return ticks;
     }
+    // Steps (the fade drawn each time) until another screen than the
+    // options is asked for, at most 200; how many.
+    int UpdatesUntilRequest()
+    {
+        int updates = 0;
+        while (ui->RequestedScreen() == kUIOption && updates < 200) {
+            Step();
+            ui->DrawFade();
+            ++updates;
+        }
+        return updates;
+    }
 };
 
 TEST_F(OptionSettings, ATapStepsOnceAndAHoldRepeatsAfterFortyUpdatesThenEveryHundredMs)
@@ -177,14 +189,8 @@ TEST_F(OptionSettings, TheRowsEndsAreSilentAndTheFirstBackJumpsToExitTheSecondLe
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600000, 6600050}));
     // Written when leaving; the title is asked for once the fade has ended.
     EXPECT_TRUE(std::filesystem::exists(PrefPath()));
-    int updates = 0;
-    while (ui->RequestedScreen() == kUIOption && updates < 200) {
-        Step();
-        ui->DrawFade();
-        ++updates;
-    }
+    EXPECT_EQ(UpdatesUntilRequest(), 1104 / 16 + 1);
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
-    EXPECT_EQ(updates, 1104 / 16 + 1);
 }
 
 TEST_F(OptionSettings, DefaultsSetBothVolumesToFullAtOnceAndTheBindingsBackWithoutWriting)
@@ -276,12 +282,7 @@ TEST_F(OptionSettings, AFileThatCannotBeWrittenLeavesTheOldOneWholeAndTheScreenL
     EXPECT_EQ(option->leavePending, 1);
     std::ifstream in(PrefPath());
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
-    int updates = 0;
-    while (ui->RequestedScreen() == kUIOption && updates < 200) {
-        Step();
-        ui->DrawFade();
-        ++updates;
-    }
+    UpdatesUntilRequest();
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
 }
 
