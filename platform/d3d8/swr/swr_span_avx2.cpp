@@ -165,16 +165,6 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI old, bool wide) {
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm256_i32gather_epi32(reinterpret_cast<const int *>(base), offsets, 4);
 }
-// The words at each lane's offset and at the one after it (both inside the level): four
-// pairs a gather, half the loads of gathering them word by word.
-SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI &first, VI &second) {
-    const long long *b = reinterpret_cast<const long long *>(base);
-    const __m256 p0 = _mm256_castsi256_ps(_mm256_i32gather_epi64(b, _mm256_castsi256_si128(offsets), 4));
-    const __m256 p1 = _mm256_castsi256_ps(_mm256_i32gather_epi64(b, _mm256_extracti128_si256(offsets, 1), 4));
-    // Lanes 0 1 4 5 | 2 3 6 7 after the shuffle; the permute puts them in order.
-    first = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(p0, p1, 0x88)), 0xD8);
-    second = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(p0, p1, 0xDD)), 0xD8);
-}
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const VF clamped = _mm256_min_ps(_mm256_max_ps(z, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
     const __m256d max = _mm256_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));

@@ -143,15 +143,6 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI, bool) {
     _mm256_mask_storeu_epi16(p, Mask(mask), _mm512_cvtepi32_epi16(v));
 }
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) { return _mm512_i32gather_epi32(offsets, base, 4); }
-// The words at each lane's offset and at the one after it (both inside the level): eight
-// pairs a gather, half the loads of gathering them word by word.
-SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI &first, VI &second) {
-    const __m512i p0 = _mm512_i32gather_epi64(_mm512_castsi512_si256(offsets), base, 4);
-    const __m512i p1 = _mm512_i32gather_epi64(_mm512_extracti64x4_epi64(offsets, 1), base, 4);
-    const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-    first = _mm512_permutex2var_epi32(p0, even, p1);
-    second = _mm512_permutex2var_epi32(p0, _mm512_add_epi32(even, _mm512_set1_epi32(1)), p1);
-}
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const VF clamped = _mm512_min_ps(_mm512_max_ps(z, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
     const __m512d max = _mm512_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));

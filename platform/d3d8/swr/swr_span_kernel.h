@@ -290,34 +290,20 @@ template <SamplerShape S>
         return sm.shortRows ? IMadd16(row, f.pitch) : IMullo32(row, f.pitch);
     };
     const VI rowA = rowOffset(ay);
-    VI t00, t10, t01, t11;
-    if (!anyLinear) {
-        t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
-        if (sm.opaque) t00 = IOr(t00, opaque);
-        if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
-        return Widen(t00);
-    }
+    VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+    if (sm.opaque) t00 = IOr(t00, opaque);
+    if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
+    if (!anyLinear) return Widen(t00);
     const VI rowB = rowOffset(by);
-    if (uniform && All(ICmpEq(bx, IAdd(ax, ISet1(1))))) {
-        // Every lane's two columns side by side inside the level: each row's two texels
-        // read as one pair.
-        GatherPairs(sm.levels[first].texels, IAdd(rowA, ax), t00, t10);
-        GatherPairs(sm.levels[first].texels, IAdd(rowB, ax), t01, t11);
-        if (fault == kSpanFaultPair) t10 = IfElse(ICmpEq(IIota(), ISet1(1)), t00, t10);
-    } else {
-        t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
-        t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
-        t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
-        t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
-    }
+    VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
+    VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
+    VI t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
     if (sm.opaque) {
-        t00 = IOr(t00, opaque);
         t10 = IOr(t10, opaque);
         t01 = IOr(t01, opaque);
         t11 = IOr(t11, opaque);
     }
     if (border) {
-        t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
         t10 = IfElse(IAnd(inBx, inAy), t10, borderColor);
         t01 = IfElse(IAnd(inAx, inBy), t01, borderColor);
         t11 = IfElse(IAnd(inBx, inBy), t11, borderColor);

@@ -185,7 +185,6 @@ enum : uint32_t {
     kSpanFaultFog,      // a vertex fog factor of 200 becomes 201
     kSpanFaultRow,      // texel row 1 read as row 0
     kSpanFaultCoarse,   // a coarse depth tile tested against the bound of the tile to its right
-    kSpanFaultPair,     // of texels read in pairs, the second of lane 1 taken as its first
     kSpanFaultCount,
 };
 

@@ -188,16 +188,6 @@ SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm_setr_epi32(static_cast<int32_t>(base[off[0]]), static_cast<int32_t>(base[off[1]]),
                           static_cast<int32_t>(base[off[2]]), static_cast<int32_t>(base[off[3]]));
 }
-// The words at each lane's offset and at the one after it (both inside the level).
-SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI &first, VI &second) {
-    alignas(16) int32_t off[4];
-    IStore(off, offsets);
-    __m128i pair[4];
-    for (int k = 0; k < 4; ++k) pair[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(base + off[k]));
-    const __m128i lo = _mm_unpacklo_epi32(pair[0], pair[1]), hi = _mm_unpacklo_epi32(pair[2], pair[3]);
-    first = _mm_unpacklo_epi64(lo, hi);
-    second = _mm_unpackhi_epi64(lo, hi);
-}
 // QuantizeDepth for depths of at most 24 bits: clamped to [0, 1] (NaN to 0, as max
 // returns its second operand then), scaled and rounded in double precision.
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
