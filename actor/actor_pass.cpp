@@ -137,7 +137,8 @@ void TraceActors(const CSStageManager &stage)
             .Int(actor->hp)
             .Real(at.x)
             .Real(at.y)
-            .Real(at.z);
+            .Real(at.z)
+            .Int(actor->removed ? 1 : 0);
     }
     for (int i = 0; i < stage.heroCount && i < kMaxHeroes; ++i) {
         const CSHero *hero = stage.heroes[i];

@@ -189,6 +189,8 @@ TEST_F(ActorPassTest, TraceHasEveryActorAndHeroAfterThePass)
     AiObject *m = AddMonster(10, 5.0f);
     m->state = 2;
     m->hp = 70;
+    AiObject *gone = AddMonster(11, 6.0f);  // out of play, still in the chain
+    gone->removed = true;
     hero.hp = 500;
     hero.money = 12;
     hero.stageMoney = 40;
@@ -200,9 +202,11 @@ TEST_F(ActorPassTest, TraceHasEveryActorAndHeroAfterThePass)
     game::TraceClose();
     const auto records = gametest::ReadTrace(path);
     const auto actors = gametest::RecordsOfKind(records, "actor");
-    ASSERT_EQ(actors.size(), 2u);
-    EXPECT_EQ(actors[0].fields, (std::vector<std::string>{"1", "0", "0", "500", "1.00", "2.00", "3.00"}));
-    EXPECT_EQ(actors[1].fields, (std::vector<std::string>{"10", "1000", "2", "70", "5.00", "0.00", "0.00"}));
+    ASSERT_EQ(actors.size(), 3u);
+    EXPECT_EQ(actors[0].fields, (std::vector<std::string>{"1", "0", "0", "500", "1.00", "2.00", "3.00", "0"}));
+    EXPECT_EQ(actors[1].fields, (std::vector<std::string>{"10", "1000", "2", "70", "5.00", "0.00", "0.00", "0"}));
+    EXPECT_EQ(actors[2].fields.at(0), "11");
+    EXPECT_EQ(actors[2].fields.at(7), "1");
     const auto heroes = gametest::RecordsOfKind(records, "hero");
     ASSERT_EQ(heroes.size(), 1u);
     EXPECT_EQ(heroes[0].tick, 3u);

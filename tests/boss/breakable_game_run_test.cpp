@@ -1,9 +1,9 @@
 // End to end: the game headless on the sample data under a scripted pad. In
 // the first stage the hero walks along the row of breakable objects and
-// breaks it: each object breaks and goes, the two money objects pay reward
-// pieces that reach the hero's stage earnings (its money waits for the
-// stage's end), one drops a potion, and the barrel bomb explodes 5 s after
-// the hero's blow lit it, hurting the hero beside it.
+// breaks it: each object breaks and goes out of play for good, the two
+// money objects pay reward pieces that reach the hero's stage earnings (its
+// money waits for the stage's end), one drops a potion, and the barrel bomb
+// explodes 5 s after the hero's blow lit it, hurting the hero beside it.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -27,11 +27,36 @@ uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t ai
     return 0;
 }
 
+// The first tick an actor is out of play, 0 when it never is.
+uint32_t FirstTickRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
+{
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.Int(7) == 1) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
+// Whether an actor out of play from `from` on is never back in it.
+bool StaysRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, uint32_t from)
+{
+    if (from == 0) {
+        return false;
+    }
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.tick >= from && r.Int(7) != 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
 TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
 {
     const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/break_row.txt";
     const std::vector<gametest::TraceRecord> trace =
-        gametest::RunSampleGame("breakable_row", "--stage 1 --frames 725 --input " + script);
+        gametest::RunSampleGame("breakable_row", "--stage 1 --frames 775 --input " + script);
     ASSERT_FALSE(trace.empty());
     // The row: 10008 (AIID 2), 10005 (3), 10012 (4), 10000 (5) break and are
     // broken for good; the bomb is AIID 6.
@@ -41,6 +66,9 @@ TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
         const uint32_t broken = FirstTickIn(trace, id, 2);
         ASSERT_GT(breaking, 0u);
         EXPECT_GT(broken, breaking);
+        const uint32_t removed = FirstTickRemoved(trace, id);
+        EXPECT_GE(removed, broken);
+        EXPECT_TRUE(StaysRemoved(trace, id, removed));
     }
     // Each breaks on the hero's blow: the hit on it comes first.
     int hits = 0;
@@ -93,6 +121,9 @@ TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
     EXPECT_NEAR((exploding - lit) * 0.016, 5.0, 0.05);
     EXPECT_EQ(blasts, 1);
     EXPECT_GE(blastTick, exploding);
+    const uint32_t bombGone = FirstTickRemoved(trace, 6);
+    EXPECT_GE(bombGone, exploding);
+    EXPECT_TRUE(StaysRemoved(trace, 6, bombGone));
     EXPECT_LT(end.Int(5), start.Int(5));
 }
 
