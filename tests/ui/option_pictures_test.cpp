@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/application.h"
 #include "app/bmp_file.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/option_test_support.h"
@@ -64,6 +65,35 @@ TEST_F(OptionPictures, EachSubPageOfTheBindingPageAndTheConflictMessage)
     ExpectShot("options_binding_1");
     option->MoveBindingCursor(20);
     ExpectShot("options_binding_2");
+}
+
+class OptionPicturesChinese : public OptionPictures {
+protected:
+    OptionPicturesChinese() { language = 0; }
+};
+
+TEST_F(OptionPicturesChinese, LanguageZeroReadsTheChinesePanelAndLeavingGivesBackWhatActivationTook)
+{
+    CSOption *option = Open("");
+    EXPECT_NE(option->panelTexture, nullptr);
+    EXPECT_NE(option->baseTexture, nullptr);
+    EXPECT_FALSE(IsOptionSwitchOff());
+    ASSERT_NE(option->keyTexts[0], nullptr);
+    EXPECT_TRUE(option->keyTexts[0]->InUse());
+    CSTextBlock *block = option->keyTexts[0];
+    SetOptionSwitch(0);
+    ui->RequestModule(kUITitle);
+    Step();
+    // The switch follows the settings flag (1); quads and texts are given
+    // back, the pictures stay with the front end's.
+    EXPECT_EQ(option->active, 0);
+    EXPECT_FALSE(IsOptionSwitchOff());
+    EXPECT_FALSE(block->InUse());
+    EXPECT_EQ(option->background, nullptr);
+    EXPECT_NE(option->panelTexture, nullptr);
+    ui->ReleaseFrontEndTextures();
+    EXPECT_EQ(option->panelTexture, nullptr);
+    EXPECT_EQ(option->baseTexture, nullptr);
 }
 
 }  // namespace

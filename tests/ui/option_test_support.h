@@ -21,7 +21,8 @@ class OptionScreenTest : public savetest::SaveScreensTest {
 protected:
     void SetUp() override
     {
-        StartOn(std::string("options_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), true);
+        StartOn(std::string("options_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), true,
+                language);
     }
     void TearDown() override
     {
@@ -64,6 +65,7 @@ protected:
 
     std::unique_ptr<CSInput> input;
     uint32_t tick = 0;
+    int32_t language = 1;  // set before SetUp for another language
 };
 
 // "T key NAME 1" and "T+1 key NAME 0": one tap.
