@@ -17,6 +17,7 @@
 #include "app/threads.h"
 #include "actor/ai_object.h"
 #include "devmenu/dev_menu.h"
+#include "devmenu/light_gizmos.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 #include "ui/loading_screen.h"
@@ -147,7 +148,7 @@ bool GameSystemChildren::DevMenuIsOpen() const { return gs.devMenu->IsOpen(); }
 void GameSystemChildren::DevMenuUpdate(uint32_t ms) { gs.devMenu->Update(ms); }
 void GameSystemChildren::DevMenuOpen(bool open, int32_t hero) { gs.devMenu->Open(open ? 1 : 0, hero); }
 void GameSystemChildren::DevMenuRender() { gs.devMenu->Render(); }
-void GameSystemChildren::DevMenuRenderWorldLights() {}
+void GameSystemChildren::DevMenuRenderWorldLights() { ::DevMenuRenderWorldLights(gs.world, nullptr); }
 void GameSystemChildren::DevMenuAddClumpInfo(RpClump *clump, const char *path) { gs.devMenu->AddClumpInfo(clump, path); }
 void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *clone, RpClump *source)
 {
@@ -155,8 +156,18 @@ void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *clone, RpClump *source)
 }
 bool GameSystemChildren::DevMenuClumpStillHasAnim(RpClump *clump) { return IsClumpStillHasAnim(clump); }
 void GameSystemChildren::DevMenuClearClumpInfo(RpClump *clump) { gs.devMenu->ClearClumpInfo(clump); }
-void GameSystemChildren::DevMenuDrawSectorWireFrame(RpWorldSector *) {}
-void GameSystemChildren::DevMenuDrawAtomicWireFrame(RpAtomic *) {}
+void GameSystemChildren::DevMenuDrawSectorWireFrame(RpWorldSector *sector)
+{
+    if (gs.devMenu != nullptr) {
+        gs.devMenu->DrawSectorWireFrame(sector);
+    }
+}
+void GameSystemChildren::DevMenuDrawAtomicWireFrame(RpAtomic *atomic)
+{
+    if (gs.devMenu != nullptr) {
+        gs.devMenu->DrawAtomicWireFrame(atomic);
+    }
+}
 
 // ---- Movie player (reached only while a movie plays), under the render lock: the
 // frame due at this tick's clock goes into the movie texture, then on screen.

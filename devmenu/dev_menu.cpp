@@ -147,16 +147,6 @@ void CSDevMenu::UpdateMainList()
     SetLabel(label, MainItemLabel(activeItem));
 }
 
-// The items the next part of the menu brings show their label until then,
-// and cross leaves them.
-static void UpdateLabelOnlyItem(CSDevMenu *menu)
-{
-    SetLabel(menu->label, CSDevMenu::MainItemLabel(menu->activeItem));
-    if (ReadDevMenuPad().Pressed(kPadCross)) {
-        menu->inItem = 0;
-    }
-}
-
 void CSDevMenu::UpdateActiveItem()
 {
     switch (activeItem) {
@@ -171,17 +161,37 @@ void CSDevMenu::UpdateActiveItem()
         OpenAmbientItem();
         break;
     case kItemDisplayInfo:
+        SwitchDisplayInfo();
+        break;
     case kItemFillAbility:
+        FillCharacterAbility();
+        break;
     case kItemSafeScreen:
+        SwitchSafeScreen();
+        break;
     case kItemLoadMode:
+        SwitchLoadMode();
+        break;
     case kItemEquipment:
+        SelectEquipment();
+        break;
     case kItemRenderWall:
+        SwitchRenderWall();
+        break;
     case kItemHiddenCharacter:
+        SwitchHiddenCharacter();
+        break;
     case kItemUpdateHierarchy:
+        SwitchUpdateHierarchy();
+        break;
     case kItemWireFrame:
+        SwitchWireFrame();
+        break;
     case kItemGameStream:
+        GameStreamItem();
+        break;
     case kItemWriteLog:
-        UpdateLabelOnlyItem(this);
+        WriteLogItem();
         break;
     case kItemTuningMenu:
         UpdateTuningMenu();
@@ -246,6 +256,7 @@ void CSDevMenu::LayoutTexts(std::vector<DevMenuText> *texts) const
 void CSDevMenu::Render()
 {
     DrawSafeFrame();
+    RenderWalls();
     if (open == 0) {
         return;
     }

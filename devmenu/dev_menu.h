@@ -168,6 +168,45 @@ public:
     void LayoutFogPage(std::vector<DevMenuText> *texts) const;
     void LayoutParticlePage(std::vector<DevMenuText> *texts) const;
 
+    // ---- the switches (switch_items.cpp) ----
+    // Each runs every frame while its item is entered: left and right change
+    // the value, circle applies it and closes the menu, cross goes back to
+    // the main list; the label shows the value.
+    void SwitchDisplayInfo();    // circle or cross only leaves the item
+    void SwitchSafeScreen();     // circle or cross only leaves the item
+    void SwitchLoadMode();       // circle: the stage's threaded loading
+    void SwitchRenderWall();
+    void SwitchHiddenCharacter();
+    void SwitchUpdateHierarchy();  // the actors' animation pass held while set
+    void SwitchWireFrame();
+    void GameStreamItem();
+    // Every frame, open or not: the wall clumps the wall mode names, the
+    // wall red and the camera wall green, both half transparent.
+    void RenderWalls() const;
+
+    // ---- the cheats (cheat_items.cpp) ----
+    void FillCharacterAbility();
+    // Browses the equipment ids of the menu's hero by slot; equips nothing.
+    void SelectEquipment();
+
+    // ---- the resource report (resource_report.cpp) ----
+    // Writes the report to `path` (a game path), or with null to the data
+    // root's file named after the running stage; a file that cannot be
+    // created is skipped.
+    void WriteResourceReport(const char *path) const;
+    void WriteLogItem();
+
+    // ---- the game stream (game_stream.cpp) ----
+    // Loads and releases everything loaded outside a stage, writes the
+    // report to \CHARSTREAM.TXT, then loads and releases every listed stage.
+    void MakeGameStream() const;
+
+    // ---- the wire frames (wire_frame.cpp) ----
+    // After each world sector or atomic the frame draws: its triangle edges
+    // when the wire-frame mode asks for them (BSP 1, DFF 2, ALL 3).
+    void DrawSectorWireFrame(const RpWorldSector *sector);
+    void DrawAtomicWireFrame(RpAtomic *atomic);
+
     // ---- the tuning files (tuning_files.cpp) ----
     // The stage's .BSF into the tuning record (cleared first, also when
     // the file cannot be read); false when it cannot be read.
@@ -225,6 +264,13 @@ public:
     int32_t moneyDigits[5] = {};
     int32_t digitCursor = 0;
 };
+
+// The resource report's file name for a running stage: "\\GFRANK00.TXT"
+// to "\\GFRANK37.TXT" for 1..38, "\\GFLOG00.TXT" for 2010000 and on by
+// 10000 (none for 2390000), "\\GFLOG.TXT" for any other.
+std::string ResourceReportFileName(int32_t stageId);
+// The report's per-texture line; returns the texture so the walk goes on.
+RwTexture *DevMenuLogTexture(RwTexture *texture, void *file);
 
 // The clump destruction's question; no clump is ever kept for an animation.
 bool IsClumpStillHasAnim(RpClump *clump);

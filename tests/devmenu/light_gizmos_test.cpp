@@ -1,0 +1,118 @@
+// The light gizmos' shapes: their counts, where they lie about the light,
+// the apex tint and degenerate shapes at radius 0.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "devmenu/light_gizmos.h"
+
+namespace {
+
+// A light frame turned so that its axes are not the world's.
+RwMatrix TurnedMatrix()
+{
+    const float c = std::cos(0.6f), s = std::sin(0.6f);
+    RwMatrix m{};
+    m.right = {c, 0.0f, -s};
+    m.up = {0.0f, 1.0f, 0.0f};
+    m.at = {s, 0.0f, c};
+    m.pos = {10.0f, 20.0f, 30.0f};
+    return m;
+}
+
+float Dot(RwV3d a, RwV3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+RwV3d Sub(RwV3d a, RwV3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+float Length(RwV3d a) { return std::sqrt(Dot(a, a)); }
+
+constexpr GizmoColour kColour = {200, 100, 0};
+
+TEST(GizmoShapes, TheConeHasElevenVerticesAndTwentyTrianglesBothWays)
+{
+    const RwMatrix m = TurnedMatrix();
+    GizmoShape cone;
+    BuildGizmoCone(0.5f, 8.0f, kColour, m, &cone);
+    EXPECT_EQ(cone.vertexCount, 11);
+    EXPECT_EQ(cone.indexCount, 60);
+    EXPECT_EQ(cone.primitive, rwPRIMTYPETRILIST);
+    // The apex: each channel raised by 128, saturating at 255; alpha 128.
+    EXPECT_EQ(cone.vertices[0].color, 0x80FFE480u);
+    EXPECT_EQ(cone.vertices[1].color, 0x80C86400u);
+    for (int k = 1; k <= 10; ++k) {
+        // The slant reaches the length; the rim lies at the half angle.
+        const RwV3d d = Sub(cone.vertices[k].objVertex, m.pos);
+        EXPECT_NEAR(Length(d), 8.0f, 1e-4f);
+        EXPECT_NEAR(Dot(d, m.at), 8.0f * std::cos(0.5f), 1e-4f);
+    }
+    // The second ten triangles are the first ten wound the other way.
+    for (int t = 0; t < 10; ++t) {
+        EXPECT_EQ(cone.indices[3 * t + 1], cone.indices[30 + 3 * t + 2]);
+        EXPECT_EQ(cone.indices[3 * t + 2], cone.indices[30 + 3 * t + 1]);
+    }
+}
+
+TEST(GizmoShapes, TheArrowShaftHasFortyVerticesAnd228Indices)
+{
+    const RwMatrix m = TurnedMatrix();
+    GizmoShape shaft;
+    BuildGizmoArrowShaft(2.0f, kColour, m, &shaft);
+    EXPECT_EQ(shaft.vertexCount, 40);
+    EXPECT_EQ(shaft.indexCount, 228);
+    for (int k = 0; k < 40; ++k) {
+        const RwV3d d = Sub(shaft.vertices[k].objVertex, m.pos);
+        EXPECT_NEAR(Dot(d, m.at), k < 20 ? -8.0f * std::cos(0.7853981f) : -18.0f, 1e-4f);
+        EXPECT_LT(shaft.indices[k], 40);
+    }
+    // The head's base lies on the near ring: a cone of length -4 R at 45 degrees.
+    GizmoShape head;
+    BuildGizmoCone(0.7853981f, -8.0f, kColour, m, &head);
+    EXPECT_NEAR(Dot(Sub(head.vertices[1].objVertex, m.pos), m.at), Dot(Sub(shaft.vertices[0].objVertex, m.pos), m.at),
+                1e-4f);
+}
+
+TEST(GizmoShapes, ThePointCircleLiesAtRightAnglesToTheAtAxis)
+{
+    const RwMatrix m = TurnedMatrix();
+    GizmoShape circle;
+    BuildGizmoCircle(5.0f, kColour, m, &circle);
+    EXPECT_EQ(circle.vertexCount, 32);
+    EXPECT_EQ(circle.indexCount, 68) << "34 lines";
+    EXPECT_EQ(circle.primitive, rwPRIMTYPELINELIST);
+    for (int k = 0; k < 32; ++k) {
+        const RwV3d d = Sub(circle.vertices[k].objVertex, m.pos);
+        EXPECT_NEAR(Dot(d, m.at), 0.0f, 1e-4f);
+        EXPECT_NEAR(Length(d), 5.0f, 1e-4f);
+        EXPECT_EQ(circle.vertices[k].color, 0xFFC86400u);
+    }
+    EXPECT_EQ(circle.indices[64], 0);
+    EXPECT_EQ(circle.indices[65], 16);
+    EXPECT_EQ(circle.indices[66], 8);
+    EXPECT_EQ(circle.indices[67], 24);
+}
+
+TEST(GizmoShapes, TheAmbientBoxIsElevenTenthsOfTheWorld)
+{
+    const RwBBox world = {{10.0f, 4.0f, 2.0f}, {-10.0f, -4.0f, -2.0f}};
+    GizmoShape box;
+    BuildGizmoBox(world, kColour, &box);
+    EXPECT_EQ(box.vertexCount, 8);
+    EXPECT_EQ(box.indexCount, 36);
+    EXPECT_FLOAT_EQ(box.vertices[7].objVertex.x, 11.0f);
+    EXPECT_FLOAT_EQ(box.vertices[7].objVertex.y, 4.4f);
+    EXPECT_FLOAT_EQ(box.vertices[0].objVertex.z, -2.2f);
+}
+
+TEST(GizmoShapes, RadiusZeroGivesDegenerateShapesOnThePosition)
+{
+    const RwMatrix m = TurnedMatrix();
+    GizmoShape shapes[3];
+    BuildGizmoCone(0.3f, 0.0f, kColour, m, &shapes[0]);
+    BuildGizmoArrowShaft(0.0f, kColour, m, &shapes[1]);
+    BuildGizmoCircle(0.0f, kColour, m, &shapes[2]);
+    for (const GizmoShape &shape : shapes) {
+        for (int k = 0; k < shape.vertexCount; ++k) {
+            EXPECT_NEAR(Length(Sub(shape.vertices[k].objVertex, m.pos)), 0.0f, 1e-5f);
+        }
+    }
+}
+
+}  // namespace
