@@ -148,7 +148,7 @@ bool GameSystemChildren::DevMenuIsOpen() const { return gs.devMenu->IsOpen(); }
 void GameSystemChildren::DevMenuUpdate(uint32_t ms) { gs.devMenu->Update(ms); }
 void GameSystemChildren::DevMenuOpen(bool open, int32_t hero) { gs.devMenu->Open(open ? 1 : 0, hero); }
 void GameSystemChildren::DevMenuRender() { gs.devMenu->Render(); }
-void GameSystemChildren::DevMenuRenderWorldLights() { ::DevMenuRenderWorldLights(gs.world, nullptr); }
+void GameSystemChildren::DevMenuRenderWorldLights() { ::DevMenuRenderWorldLights(DevMenuWorld(), nullptr); }
 void GameSystemChildren::DevMenuAddClumpInfo(RpClump *clump, const char *path) { gs.devMenu->AddClumpInfo(clump, path); }
 void GameSystemChildren::DevMenuCopyClumpInfo(RpClump *clone, RpClump *source)
 {

@@ -268,4 +268,14 @@ void CSDevMenu::Render()
     }
 }
 
+RpWorld *DevMenuWorld()
+{
+    const CSGameSystem *gs = g_pGameSystem;
+    if (gs == nullptr) {
+        return nullptr;
+    }
+    RpWorld *drawn = gs->camera != nullptr ? RpCameraGetWorld(gs->camera) : nullptr;
+    return drawn != nullptr ? drawn : gs->world;
+}
+
 bool IsClumpStillHasAnim(RpClump *) { return false; }

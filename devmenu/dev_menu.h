@@ -272,6 +272,10 @@ std::string ResourceReportFileName(int32_t stageId);
 // The report's per-texture line; returns the texture so the walk goes on.
 RwTexture *DevMenuLogTexture(RwTexture *texture, void *file);
 
+// The world the game draws: the one its camera is in (a running stage's),
+// else the game system's own; null without a game system.
+RpWorld *DevMenuWorld();
+
 // The clump destruction's question; no clump is ever kept for an animation.
 bool IsClumpStillHasAnim(RpClump *clump);
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/game_system.h"
+#include "devmenu/dev_menu.h"
 #include "rwcore.h"
 
 namespace {
@@ -213,11 +214,12 @@ void DevMenuDrawPointLight(RpLight *light)
 
 void DevMenuDrawAmbientLight(RpLight *light)
 {
-    if (g_pGameSystem == nullptr || g_pGameSystem->world == nullptr) {
+    const RpWorld *world = DevMenuWorld();
+    if (world == nullptr) {
         return;
     }
     GizmoShape shape;
-    BuildGizmoBox(g_pGameSystem->world->boundingBox, GizmoColourOf(light), &shape);
+    BuildGizmoBox(world->boundingBox, GizmoColourOf(light), &shape);
     DrawGizmoShape(&shape);
 }
 

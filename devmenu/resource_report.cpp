@@ -105,8 +105,8 @@ void WriteClumps(std::FILE *file, const CSDevMenu &menu)
 {
     std::fprintf(file, "ClumpInfo :\n");
     int inWorld = 0;
-    if (g_pGameSystem != nullptr && g_pGameSystem->world != nullptr) {
-        RpWorldForAllClumps(g_pGameSystem->world, CountClump, &inWorld);
+    if (RpWorld *world = DevMenuWorld()) {
+        RpWorldForAllClumps(world, CountClump, &inWorld);
     }
     std::fprintf(file, "Real number in RpWorld: %d\n", inWorld);
     std::fprintf(file, "ClumpInfoCount : %d\n", static_cast<int>(menu.clumpInfos.size()));

@@ -8,6 +8,7 @@
 #include "app/audio.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
+#include "app/debug.h"
 #include "app/fatal.h"
 #include "app/game_system.h"
 #include "app/locks.h"
@@ -276,6 +277,7 @@ uint8_t CSLoading::StepOnce(uint32_t ms)
 uint32_t CSLoading::ThreadMain(void *context)
 {
     auto *self = static_cast<CSLoading *>(context);
+    DebugPrint("loading screen: drawn from its own thread\n");
     uint32_t t0 = self->now();
     do {
         const uint32_t t = self->now();

@@ -21,39 +21,13 @@
 #include "tests/app/app_test_support.h"
 #include "tests/app/bmp_file.h"
 #include "tests/app/reference_image.h"
+#include "tests/devmenu/key_script.h"
 #include "support/game/trace_reader.h"
 
 namespace {
 
 using apptest::Bmp;
-
-// Taps of the default keyboard bindings, one every other tick so that each
-// is a fresh press.
-class KeyScript {
-public:
-    // Select, start and `third` held down from `tick` for two ticks.
-    uint32_t Chord(uint32_t tick, const char *third)
-    {
-        for (const char *key : {"Backspace", "Enter", third}) {
-            text_ << tick << " key " << key << " 1\n";
-        }
-        for (const char *key : {"Backspace", "Enter", third}) {
-            text_ << tick + 2 << " key " << key << " 0\n";
-        }
-        return tick + 4;
-    }
-    uint32_t Taps(uint32_t tick, const char *key, int count = 1)
-    {
-        for (int i = 0; i < count; ++i, tick += 2) {
-            text_ << tick << " key " << key << " 1\n" << tick << " key " << key << " 0\n";
-        }
-        return tick;
-    }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-};
+using devmenutest::KeyScript;
 
 // The ticks of the script below. The menu opens while the screens still
 // fade the first stage in, so that the fade standing still shows.

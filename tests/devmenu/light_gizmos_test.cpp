@@ -1,10 +1,14 @@
 // The light gizmos' shapes: their counts, where they lie about the light,
-// the apex tint and degenerate shapes at radius 0.
+// the apex tint and degenerate shapes at radius 0; and the pass over a
+// world with one light of each kind.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
+#include "app/game_system.h"
 #include "devmenu/light_gizmos.h"
+#include "support/engine/headless_screen.h"
 
 namespace {
 
@@ -113,6 +117,90 @@ TEST(GizmoShapes, RadiusZeroGivesDegenerateShapesOnThePosition)
             EXPECT_NEAR(Length(Sub(shape.vertices[k].objVertex, m.pos)), 0.0f, 1e-5f);
         }
     }
+}
+
+}  // namespace
+
+// ---- the pass over a world's lights, drawn on our device ----
+
+namespace {
+
+bool AttachWorld() { return RpWorldPluginAttach() != FALSE; }
+
+class GizmoPass : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(screen.Start(d3d8::DefaultProfile(), 320, 240, AttachWorld));
+        const RwBBox box = {{100.0f, 50.0f, 100.0f}, {-100.0f, -50.0f, -100.0f}};
+        world = RpWorldCreate(&box);
+        ASSERT_NE(world, nullptr);
+        previous = g_pGameSystem;
+        g_pGameSystem = &gs;
+        gs.world = world;
+    }
+    void TearDown() override
+    {
+        for (RpLight *light : lights) {
+            RpWorldRemoveLight(world, light);
+            RwFrame *frame = RpLightGetFrame(light);
+            RpLightSetFrame(light, nullptr);
+            RwFrameDestroy(frame);
+            RpLightDestroy(light);
+        }
+        gs.world = nullptr;
+        g_pGameSystem = previous;
+        RpWorldDestroy(world);
+        EXPECT_TRUE(screen.Stop());
+    }
+    RpLight *Add(RwInt32 type, float radius)
+    {
+        RpLight *light = RpLightCreate(type);
+        RwFrame *frame = RwFrameCreate();
+        RpLightSetFrame(light, frame);
+        RpLightSetRadius(light, radius);
+        const RwRGBAReal colour = {1.0f, 0.5f, 0.0f, 1.0f};
+        RpLightSetColor(light, &colour);
+        RpWorldAddLight(world, light);
+        lights.push_back(light);
+        return light;
+    }
+    GizmoCounts Draw()
+    {
+        GizmoDrawCounts() = GizmoCounts{};
+        screen.Capture({0, 0, 0, 255}, [&] { EXPECT_TRUE(DevMenuRenderWorldLights(world, nullptr)); });
+        return GizmoDrawCounts();
+    }
+
+    headlessscreen::Screen screen;
+    CSGameSystem gs;
+    CSGameSystem *previous = nullptr;
+    RpWorld *world = nullptr;
+    std::vector<RpLight *> lights;
+};
+
+TEST_F(GizmoPass, OneShapeOfEachKindPerLight)
+{
+    Add(rpLIGHTSPOT, 10.0f);
+    EXPECT_EQ(Draw().shapes, 1) << "the spot light's cone";
+    Add(rpLIGHTDIRECTIONAL, 2.0f);
+    EXPECT_EQ(Draw().shapes, 3) << "and the directional light's shaft and head";
+    Add(rpLIGHTPOINT, 10.0f);
+    Add(rpLIGHTAMBIENT, 0.0f);
+    Add(rpLIGHTSPOTSOFT, 0.0f);
+    const GizmoCounts all = Draw();
+    EXPECT_EQ(all.shapes, 6);
+    EXPECT_EQ(all.vertices, 11 + 40 + 11 + 32 + 8 + 11);
+    EXPECT_EQ(all.indices, 60 + 228 + 60 + 68 + 36 + 60);
+}
+
+TEST_F(GizmoPass, ALightOfAnUnknownKindOrNoLightDrawsNothing)
+{
+    EXPECT_EQ(Draw().shapes, 0);
+    RpLight *odd = Add(rpLIGHTPOINT, 5.0f);
+    odd->object.object.subType = 7;
+    EXPECT_EQ(Draw().shapes, 0);
+    odd->object.object.subType = rpLIGHTPOINT;
 }
 
 }  // namespace

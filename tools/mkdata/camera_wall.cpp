@@ -10,7 +10,10 @@ namespace mkdata {
 
 RpClump *BuildCameraWallClump()
 {
-    RpGeometry *geometry = RpGeometryCreate(16, 8, rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS);
+    // Lit in its material's colour: the developer menu's "Render Wall" shows
+    // the panels by tinting their material.
+    RpGeometry *geometry = RpGeometryCreate(
+        16, 8, rpGEOMETRYPOSITIONS | rpGEOMETRYNORMALS | rpGEOMETRYLIGHT | rpGEOMETRYMODULATEMATERIALCOLOR);
     RpMaterial *material = RpMaterialCreate();
     if (geometry == nullptr || material == nullptr) {
         if (geometry != nullptr) {

@@ -1,0 +1,250 @@
+// End to end in the first stage: the game run headless on a copy of the
+// sample data under a scripted keyboard. Through the chord and the main
+// list: "Write Log File" writes GFLOG00.TXT with every section; "Render
+// Wall" at both walls; "Render wire frame" at BSP, DFF and ALL; "Switch
+// display run-time infomation" at ALL, with the menu closed, shows the
+// statistics and the light gizmos; "Select Load Game mode" at multi-thread
+// loading draws the next stage load from the loading thread.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/game/trace_reader.h"
+#include "tests/app/app_test_support.h"
+#include "tests/app/bmp_file.h"
+#include "tests/app/reference_image.h"
+#include "tests/devmenu/key_script.h"
+
+namespace {
+
+using apptest::Bmp;
+using devmenutest::KeyScript;
+
+constexpr uint32_t kSettle = 12;  // ticks after the menu closes before a shot
+
+struct Script {
+    std::string text;
+    uint32_t logWritten = 0;
+    uint32_t wallShot = 0;
+    uint32_t wireShots[3] = {};
+    uint32_t plainShot = 0;
+    uint32_t gizmoShot = 0;
+    uint32_t threadedApplied = 0;
+    uint32_t stageChanged = 0;
+    uint32_t frames = 0;
+};
+
+// Each phase opens the menu with the chord; the main list keeps the item
+// it was left on.
+Script BuildScript()
+{
+    Script s;
+    KeyScript k;
+    uint32_t t = k.Chord(30, "C");                 // item 0
+    t = k.Taps(t + 2, "Down", 13);                 // "Write Log File"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "C");                            // written, closed
+    s.logWritten = t - 2;
+    s.plainShot = t + kSettle;
+    t = k.Chord(s.plainShot + 2, "C");
+    t = k.Taps(t + 2, "Up", 5);                    // "Render Wall"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "Right", 3);                     // both walls
+    t = k.Taps(t, "C");
+    s.wallShot = t + kSettle;
+    t = k.Chord(s.wallShot + 2, "C");
+    t = k.Taps(t + 2, "C");
+    t = k.Taps(t, "Left", 3);                      // no wall
+    t = k.Taps(t, "C");
+    for (int mode = 0; mode < 3; ++mode) {
+        t = k.Chord(t + 2, "C");
+        if (mode == 0) {
+            t = k.Taps(t + 2, "Down", 3);          // "Render wire frame"
+        }
+        t = k.Taps(t + 2, "C");
+        t = k.Taps(t, "Right");                    // BSP, DFF, ALL
+        t = k.Taps(t, "C");
+        s.wireShots[mode] = t + kSettle;
+        t = s.wireShots[mode] + 2;
+    }
+    t = k.Chord(t, "C");
+    t = k.Taps(t + 2, "C");
+    t = k.Taps(t, "Left", 3);                      // no wire frame
+    t = k.Taps(t, "C");
+    t = k.Chord(t + 2, "C");
+    t = k.Taps(t + 2, "Up", 10);                   // "Switch display run-time infomation"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "Right", 3);                     // ALL
+    t = k.Taps(t, "C");                            // back to the main list
+    t = k.Taps(t, "X");                            // closed
+    s.gizmoShot = t + kSettle;
+    t = k.Chord(s.gizmoShot + 2, "C");
+    t = k.Taps(t + 2, "Down", 3);                  // "Select Load Game mode"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "Right");                        // multi-thread
+    t = k.Taps(t, "C");                            // applied, closed
+    s.threadedApplied = t - 2;
+    t = k.Chord(t + 2, "C");
+    t = k.Taps(t + 2, "Up", 4);                    // "Select Stage"
+    t = k.Taps(t, "C");                            // the stage list
+    t = k.Taps(t, "Right");                        // "1-1(01)"
+    t = k.Taps(t, "C");                            // the tuning menu
+    t = k.Taps(t, "Down", 5);                      // "Done Let's Go!!!!!"
+    t = k.Taps(t, "C");
+    s.stageChanged = t - 1;
+    s.frames = t + 20;
+    s.text = k.Text();
+    return s;
+}
+
+class DevMenuSwitchesGame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = std::string(RW_TEST_BINARY_DIR) + "/tests/devmenu_switches/" + std::to_string(getpid());
+        if (!apptest::CopySampleData(folder)) {
+            return;
+        }
+        script = BuildScript();
+        apptest::WriteText(folder + "/keys.txt", script.text);
+        std::string shots;
+        for (uint32_t tick : {script.plainShot, script.wallShot, script.wireShots[0], script.wireShots[1],
+                              script.wireShots[2], script.gizmoShot}) {
+            shots += " --screenshot " + std::to_string(tick) + ":shot" + std::to_string(tick) + ".bmp";
+        }
+        status = apptest::RunGame(folder,
+                                  "--headless --mode 1 --stage 1 --fixed-step 16 --debug --frames " +
+                                      std::to_string(script.frames) + " --input keys.txt --trace t.txt" + shots,
+                                  &output, "SDL_AUDIODRIVER=dummy");
+        trace = gametest::ReadTrace(folder + "/t.txt");
+        ran = true;
+    }
+    static void TearDownTestSuite()
+    {
+        if (ran && !failed) {
+            std::filesystem::remove_all(folder);
+        }
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(ran) << "no sample data: build the sample-data target";
+        ASSERT_EQ(status, 0) << output;
+    }
+    void TearDown() override { failed = failed || HasFailure(); }
+
+    static Bmp Shot(uint32_t tick)
+    {
+        Bmp bmp;
+        EXPECT_TRUE(apptest::LoadBmp(folder + "/shot" + std::to_string(tick) + ".bmp", &bmp)) << tick;
+        return bmp;
+    }
+    static std::vector<std::string> LinesAt(uint32_t tick, const std::string &kind)
+    {
+        std::vector<std::string> lines;
+        for (const gametest::TraceRecord &r : trace) {
+            if (r.tick == tick && r.kind == kind) {
+                std::string line = r.kind;
+                for (const std::string &f : r.fields) {
+                    line += " " + f;
+                }
+                lines.push_back(line);
+            }
+        }
+        return lines;
+    }
+    static void ExpectLikeReference(uint32_t tick, const std::string &name)
+    {
+        const std::string shot = folder + "/shot" + std::to_string(tick) + ".bmp";
+        const std::string reference = std::string(RW_TEST_SOURCE_DIR) + "/tests/devmenu/reference/" + name + ".bmp";
+        if (std::getenv("RW_WRITE_DEVMENU_REFERENCES") != nullptr) {
+            std::system(("cp '" + shot + "' '" + reference + "'").c_str());
+            return;
+        }
+        apptest::ExpectLikeReference(shot, reference, folder + "/difference_" + name + ".bmp");
+    }
+    // Pixels that differ between two shots.
+    static int Changed(const Bmp &a, const Bmp &b)
+    {
+        int changed = 0;
+        for (int y = 0; y < a.height && y < b.height; ++y) {
+            for (int x = 0; x < a.width && x < b.width; ++x) {
+                changed += a.Pixel(x, y) != b.Pixel(x, y) ? 1 : 0;
+            }
+        }
+        return changed;
+    }
+
+    static inline bool ran = false;
+    static inline bool failed = false;
+    static inline int status = -1;
+    static inline std::string folder;
+    static inline std::string output;
+    static inline Script script;
+    static inline std::vector<gametest::TraceRecord> trace;
+};
+
+TEST_F(DevMenuSwitchesGame, WriteLogFileWritesEverySectionForTheFirstStage)
+{
+    const std::vector<std::string> menu = LinesAt(script.logWritten, "menu");
+    EXPECT_NE(std::find(menu.begin(), menu.end(), "menu close"), menu.end()) << "written on the tap of circle";
+    const std::vector<uint8_t> bytes = apptest::ReadBytes(folder + "/GFLOG00.TXT");
+    const std::string report(bytes.begin(), bytes.end());
+    size_t at = 0;
+    for (const char *heading : {"ObjectKind :\nCount : ", "\n\nAudio :\nCount : ", "\n\nTexture :\n",
+                                "\n\nClumpInfo :\nReal number in RpWorld: ", "\nAnimation :\nNumOfData : ",
+                                "Hirearchy Data :\nNumOfHirearchy : ", "\n\nToTle Particle Number : "}) {
+        const size_t found = report.find(heading, at);
+        ASSERT_NE(found, std::string::npos) << heading << "\n" << report;
+        at = found;
+    }
+    // The stage's own textures, clumps and sounds are listed.
+    EXPECT_EQ(report.find("No Texture Dixtionary"), std::string::npos);
+    EXPECT_NE(report.find(" : size: "), std::string::npos);
+    for (const char *clump : {"LIGHTS.DFF", "CAMWALL.DFF", "CLUMP00.DFF"}) {
+        EXPECT_NE(report.find(std::string("\n") + clump + "\n"), std::string::npos) << clump;
+    }
+    EXPECT_NE(report.find("\nID : "), std::string::npos) << "a sound line";
+    EXPECT_EQ(report.find("\nAudio :\nCount : 0\n"), std::string::npos);
+}
+
+TEST_F(DevMenuSwitchesGame, RenderWallDrawsBothWallsOverTheStage)
+{
+    const Bmp plain = Shot(script.plainShot);
+    const Bmp walls = Shot(script.wallShot);
+    EXPECT_GT(Changed(plain, walls), 1000);
+    ExpectLikeReference(script.wallShot, "game_render_wall_both");
+}
+
+TEST_F(DevMenuSwitchesGame, WireFramesOfTheWorldTheModelsAndBoth)
+{
+    const Bmp plain = Shot(script.plainShot);
+    const char *names[3] = {"game_wire_bsp", "game_wire_dff", "game_wire_all"};
+    for (int mode = 0; mode < 3; ++mode) {
+        EXPECT_GT(Changed(plain, Shot(script.wireShots[mode])), 500) << names[mode];
+        ExpectLikeReference(script.wireShots[mode], names[mode]);
+    }
+}
+
+TEST_F(DevMenuSwitchesGame, DisplayInfoAllShowsTheStatisticsAndTheGizmos)
+{
+    const Bmp plain = Shot(script.plainShot);
+    EXPECT_GT(Changed(plain, Shot(script.gizmoShot)), 1000);
+    ExpectLikeReference(script.gizmoShot, "game_display_all_gizmos");
+}
+
+TEST_F(DevMenuSwitchesGame, ThreadedLoadingDrawsTheNextLoadFromTheLoadingThread)
+{
+    EXPECT_EQ(output.find("loading screen: drawn from its own thread"), output.rfind("loading screen: drawn from its own thread"))
+        << "only the load after the switch";
+    EXPECT_NE(output.find("loading screen: drawn from its own thread"), std::string::npos) << output.substr(0, 4000);
+    const std::vector<std::string> stage = LinesAt(script.stageChanged, "stage");
+    EXPECT_NE(std::find(stage.begin(), stage.end(), "stage load 2020000"), stage.end());
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// "Render Wall" on our device: the stage's wall drawn red first, then its
+// camera wall green, both half transparent, whatever colour their
+// materials had, and nothing at mode 0.
+#include <gtest/gtest.h>
+
+#include "support/engine/headless_screen.h"
+#include "tests/devmenu/dev_menu_test_support.h"
+
+namespace {
+
+bool AttachWorld() { return RpWorldPluginAttach() != FALSE; }
+
+// A lit magenta square across the view at depth `z`, taking its material's colour.
+RpClump *Square(RwReal z)
+{
+    RpGeometry *geometry = RpGeometryCreate(4, 2, rpGEOMETRYPOSITIONS | rpGEOMETRYLIGHT | rpGEOMETRYMODULATEMATERIALCOLOR);
+    RpMaterial *material = RpMaterialCreate();
+    const RwRGBA magenta = {255, 0, 255, 255};
+    RpMaterialSetColor(material, &magenta);
+    RpMaterialListAppendMaterial(&geometry->matList, material);
+    RpMaterialDestroy(material);
+    const RwV3d corners[4] = {{-20, -20, z}, {20, -20, z}, {20, 20, z}, {-20, 20, z}};
+    for (int c = 0; c < 4; ++c) {
+        geometry->morphTarget[0].verts[c] = corners[c];
+    }
+    geometry->triangles[0] = {{0, 1, 2}, 0};
+    geometry->triangles[1] = {{0, 2, 3}, 0};
+    geometry->morphTarget[0].boundingSphere = {{0, 0, z}, 30.0f};
+    RpGeometryUnlock(geometry);
+    RpAtomic *atomic = RpAtomicCreate();
+    RpAtomicSetGeometry(atomic, geometry, 0);
+    RpGeometryDestroy(geometry);  // the atomic holds it
+    RpClump *clump = RpClumpCreate();
+    RwFrame *frame = RwFrameCreate();
+    RpClumpSetFrame(clump, frame);
+    RpAtomicSetFrame(atomic, frame);
+    RpClumpAddAtomic(clump, atomic);
+    return clump;
+}
+
+class RenderWallsPixels : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(screen.Start(d3d8::DefaultProfile(), 64, 48, AttachWorld));
+        screen.Place({0, 0, 0}, 1.0f);
+        const RwBBox box = {{100, 100, 100}, {-100, -100, -100}};
+        world = RpWorldCreate(&box);
+        RpWorldAddCamera(world, screen.camera);
+        // A white ambient light: the squares show their materials' colour.
+        ambient = RpLightCreate(rpLIGHTAMBIENT);
+        const RwRGBAReal white = {1, 1, 1, 1};
+        RpLightSetColor(ambient, &white);
+        RpWorldAddLight(world, ambient);
+        h.stage.wallClump = Square(6.0f);
+        h.stage.cameraWallClump = Square(5.0f);  // nearer: drawn second, it passes the depth test
+        RpWorldAddClump(world, h.stage.wallClump);
+        RpWorldAddClump(world, h.stage.cameraWallClump);
+    }
+    void TearDown() override
+    {
+        for (RpClump *clump : {h.stage.wallClump, h.stage.cameraWallClump}) {
+            RpWorldRemoveClump(world, clump);
+            RpClumpDestroy(clump);
+        }
+        h.stage.wallClump = nullptr;
+        h.stage.cameraWallClump = nullptr;
+        RpWorldRemoveLight(world, ambient);
+        RpLightDestroy(ambient);
+        RpWorldRemoveCamera(world, screen.camera);
+        RpWorldDestroy(world);
+        EXPECT_TRUE(screen.Stop());
+    }
+    uint32_t Middle(int32_t mode)
+    {
+        h.menu.wallMode = mode;
+        const win::Frame frame = screen.Capture({0, 0, 0, 255}, [&] { h.menu.RenderWalls(); });
+        return frame.At(32, 24) & 0xFFFFFFu;
+    }
+
+    headlessscreen::Screen screen;
+    devmenutest::MenuHarness h;
+    RpWorld *world = nullptr;
+    RpLight *ambient = nullptr;
+};
+
+int Channel(uint32_t rgb, int shift) { return static_cast<int>((rgb >> shift) & 0xFF); }
+
+TEST_F(RenderWallsPixels, RedWallThenGreenCameraWallBothHalfTransparent)
+{
+    EXPECT_EQ(Middle(0), 0u);
+    const uint32_t wall = Middle(1);
+    EXPECT_NEAR(Channel(wall, 16), 127, 3);
+    EXPECT_EQ(Channel(wall, 8), 0);
+    EXPECT_EQ(Channel(wall, 0), 0);
+    const uint32_t cameraWall = Middle(2);
+    EXPECT_EQ(Channel(cameraWall, 16), 0);
+    EXPECT_NEAR(Channel(cameraWall, 8), 127, 3);
+    // Green over red over black: the red shows through at half strength.
+    const uint32_t both = Middle(3);
+    EXPECT_NEAR(Channel(both, 16), 64, 4);
+    EXPECT_NEAR(Channel(both, 8), 127, 3);
+    EXPECT_EQ(Channel(both, 0), 0);
+}
+
+}  // namespace
