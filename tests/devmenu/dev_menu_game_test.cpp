@@ -21,7 +21,7 @@
 #include "tests/app/app_test_support.h"
 #include "tests/app/bmp_file.h"
 #include "tests/app/reference_image.h"
-#include "tests/devmenu/key_script.h"
+#include "tests/devmenu/menu_game_run.h"
 #include "support/game/trace_reader.h"
 
 namespace {
@@ -92,89 +92,24 @@ std::map<std::string, std::string> KeyedValues(const std::string &text)
     return values;
 }
 
-class DevMenuGame : public ::testing::Test {
+class DevMenuGame : public devmenutest::MenuGameRun<DevMenuGame> {
 protected:
     static void SetUpTestSuite()
     {
-        folder = std::string(RW_TEST_BINARY_DIR) + "/tests/devmenu_run/" + std::to_string(getpid());
-        if (!apptest::CopySampleData(folder)) {
+        if (!CopyData("devmenu_run")) {
             return;
         }
         const std::string info = folder + "/RESOURCE/STAGEINF/STAGE00.BSF";
         const std::vector<uint8_t> bytes = apptest::ReadBytes(info);
         oldInfo = WithoutFog(std::string(bytes.begin(), bytes.end()));
         apptest::WriteText(info, oldInfo);
-        apptest::WriteText(folder + "/keys.txt", BuildScript());
-        std::string shots;
-        for (uint32_t tick : {kOpen - 2, kOpen, kOpen + 1, kOpen + 5, kFogShot}) {
-            shots += " --screenshot " + std::to_string(tick) + ":shot" + std::to_string(tick) + ".bmp";
-        }
-        status = apptest::RunGame(folder,
-                                  "--headless --mode 1 --stage 1 --fixed-step 16 --frames " + std::to_string(kFrames) +
-                                      " --input keys.txt --trace t.txt" + shots,
-                                  &output, "SDL_AUDIODRIVER=dummy");
-        trace = gametest::ReadTrace(folder + "/t.txt");
+        Run(BuildScript(), kFrames, {kOpen - 2, kOpen, kOpen + 1, kOpen + 5, kFogShot});
         const std::vector<uint8_t> saved = apptest::ReadBytes(info);
         newInfo.assign(saved.begin(), saved.end());
-        ran = true;
     }
 
-    // The run's copy of the data tree goes once every case has passed.
-    static void TearDownTestSuite()
-    {
-        if (ran && !failed) {
-            std::filesystem::remove_all(folder);
-        }
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(ran) << "no sample data: build the sample-data target";
-        ASSERT_EQ(status, 0) << output;
-    }
-    void TearDown() override { failed = failed || HasFailure(); }
-
-    static Bmp Shot(uint32_t tick)
-    {
-        Bmp bmp;
-        EXPECT_TRUE(apptest::LoadBmp(folder + "/shot" + std::to_string(tick) + ".bmp", &bmp)) << tick;
-        return bmp;
-    }
-    // "kind field field ..." of every trace line at `tick`.
-    static std::vector<std::string> LinesAt(uint32_t tick, const std::string &kind)
-    {
-        std::vector<std::string> lines;
-        for (const gametest::TraceRecord &r : trace) {
-            if (r.tick == tick && r.kind == kind) {
-                std::string line = r.kind;
-                for (const std::string &f : r.fields) {
-                    line += " " + f;
-                }
-                lines.push_back(line);
-            }
-        }
-        return lines;
-    }
-    static bool AnyAt(uint32_t tick, const std::string &kind) { return !LinesAt(tick, kind).empty(); }
-    static void ExpectLikeReference(uint32_t tick, const std::string &name)
-    {
-        const std::string shot = folder + "/shot" + std::to_string(tick) + ".bmp";
-        const std::string reference = std::string(RW_TEST_SOURCE_DIR) + "/tests/devmenu/reference/" + name + ".bmp";
-        if (std::getenv("RW_WRITE_DEVMENU_REFERENCES") != nullptr) {
-            std::system(("cp '" + shot + "' '" + reference + "'").c_str());
-            return;
-        }
-        apptest::ExpectLikeReference(shot, reference, folder + "/difference_" + name + ".bmp");
-    }
-
-    static inline bool ran = false;
-    static inline bool failed = false;
-    static inline int status = -1;
-    static inline std::string folder;
-    static inline std::string output;
     static inline std::string oldInfo;
     static inline std::string newInfo;
-    static inline std::vector<gametest::TraceRecord> trace;
 };
 
 TEST_F(DevMenuGame, WhileTheMenuIsOpenTheStageStandsStillAndTakesNoTick)

@@ -19,7 +19,7 @@
 #include "tests/app/app_test_support.h"
 #include "tests/app/bmp_file.h"
 #include "tests/app/reference_image.h"
-#include "tests/devmenu/key_script.h"
+#include "tests/devmenu/menu_game_run.h"
 
 namespace {
 
@@ -103,70 +103,18 @@ Script BuildScript()
     return s;
 }
 
-class DevMenuSwitchesGame : public ::testing::Test {
+class DevMenuSwitchesGame : public devmenutest::MenuGameRun<DevMenuSwitchesGame> {
 protected:
     static void SetUpTestSuite()
     {
-        folder = std::string(RW_TEST_BINARY_DIR) + "/tests/devmenu_switches/" + std::to_string(getpid());
-        if (!apptest::CopySampleData(folder)) {
+        if (!CopyData("devmenu_switches")) {
             return;
         }
         script = BuildScript();
-        apptest::WriteText(folder + "/keys.txt", script.text);
-        std::string shots;
-        for (uint32_t tick : {script.plainShot, script.wallShot, script.wireShots[0], script.wireShots[1],
-                              script.wireShots[2], script.gizmoShot}) {
-            shots += " --screenshot " + std::to_string(tick) + ":shot" + std::to_string(tick) + ".bmp";
-        }
-        status = apptest::RunGame(folder,
-                                  "--headless --mode 1 --stage 1 --fixed-step 16 --debug --frames " +
-                                      std::to_string(script.frames) + " --input keys.txt --trace t.txt" + shots,
-                                  &output, "SDL_AUDIODRIVER=dummy");
-        trace = gametest::ReadTrace(folder + "/t.txt");
-        ran = true;
-    }
-    static void TearDownTestSuite()
-    {
-        if (ran && !failed) {
-            std::filesystem::remove_all(folder);
-        }
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(ran) << "no sample data: build the sample-data target";
-        ASSERT_EQ(status, 0) << output;
-    }
-    void TearDown() override { failed = failed || HasFailure(); }
-
-    static Bmp Shot(uint32_t tick)
-    {
-        Bmp bmp;
-        EXPECT_TRUE(apptest::LoadBmp(folder + "/shot" + std::to_string(tick) + ".bmp", &bmp)) << tick;
-        return bmp;
-    }
-    static std::vector<std::string> LinesAt(uint32_t tick, const std::string &kind)
-    {
-        std::vector<std::string> lines;
-        for (const gametest::TraceRecord &r : trace) {
-            if (r.tick == tick && r.kind == kind) {
-                std::string line = r.kind;
-                for (const std::string &f : r.fields) {
-                    line += " " + f;
-                }
-                lines.push_back(line);
-            }
-        }
-        return lines;
-    }
-    static void ExpectLikeReference(uint32_t tick, const std::string &name)
-    {
-        const std::string shot = folder + "/shot" + std::to_string(tick) + ".bmp";
-        const std::string reference = std::string(RW_TEST_SOURCE_DIR) + "/tests/devmenu/reference/" + name + ".bmp";
-        if (std::getenv("RW_WRITE_DEVMENU_REFERENCES") != nullptr) {
-            std::system(("cp '" + shot + "' '" + reference + "'").c_str());
-            return;
-        }
-        apptest::ExpectLikeReference(shot, reference, folder + "/difference_" + name + ".bmp");
+        Run(script.text, script.frames,
+            {script.plainShot, script.wallShot, script.wireShots[0], script.wireShots[1], script.wireShots[2],
+             script.gizmoShot},
+            " --debug");
     }
     // Pixels that differ between two shots.
     static int Changed(const Bmp &a, const Bmp &b)
@@ -180,13 +128,7 @@ protected:
         return changed;
     }
 
-    static inline bool ran = false;
-    static inline bool failed = false;
-    static inline int status = -1;
-    static inline std::string folder;
-    static inline std::string output;
     static inline Script script;
-    static inline std::vector<gametest::TraceRecord> trace;
 };
 
 TEST_F(DevMenuSwitchesGame, WriteLogFileWritesEverySectionForTheFirstStage)
