@@ -18,6 +18,7 @@
 #include "input/input_script.h"
 #include "app/trace.h"
 #include "stage/stage_start.h"
+#include "ui/save_slots.h"
 #include "ui/ui_manager.h"
 #include "win/window.h"
 
@@ -99,6 +100,14 @@ int main(int argc, char **argv)
     CSUIManager *screens = application.gameSystem->uiManager;
     screens->LoadCommonTextures();
     if (options.stage != 0) {
+        // What the way through the title would have made ready: the
+        // interface sounds and the word table, and pad 0 (hero 0's) as the
+        // screens' pad.
+        screens->LoadUISounds();
+        screens->SetUIPad(0);
+        if (options.slot != 0 && !LoadSaveSlot(options.slot - 1)) {
+            std::fprintf(stderr, "game: save slot %d holds no game; the stage starts a new one\n", options.slot);
+        }
         // A stage that cannot load has raised the fatal report already.
         StartStageNewGame(application.gameSystem->stageManager, options.stage);
     } else if (options.screen != 0) {

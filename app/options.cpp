@@ -144,6 +144,17 @@ bool TakeScreen(const char *value, Options *options)
     return true;
 }
 
+// A save slot 1..20 whose game --stage carries into the stage.
+bool TakeSlot(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    if (!ParseNumber(value, &number) || number < 1 || number > 20) {
+        return false;
+    }
+    options->slot = static_cast<int>(number);
+    return true;
+}
+
 // "TICK:LIFE", a tick above 0 and a life of 0 or more.
 bool TakeHeroLife(const char *value, Options *options)
 {
@@ -189,6 +200,7 @@ constexpr OptionRow kOptions[] = {
     {"--language", "0 to 14", TakeLanguage, "language index (default 1, English)"},
     {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
     {"--stage", "1 to 42", TakeStage, "start that stage at once as a new game with hero 0 on pad 0"},
+    {"--slot", "1 to 20", TakeSlot, "with --stage: that save slot's hero, items and equipment in place of a new game"},
     {"--screen", "7 to 10", TakeScreen, "start at that screen (7 title, 8 selection, 9 load, 10 options)"},
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},

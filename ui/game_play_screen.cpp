@@ -8,6 +8,7 @@
 #include "actor/item_icons.h"
 #include "app/pack.h"
 #include "app/textures.h"
+#include "ui/pause_menu.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 
@@ -85,7 +86,9 @@ RwTexture *CSGamePlay::GetHudTexture() const
 
 void CSGamePlay::CreateParts()
 {
-    // The pause menu is not part of the game: none is made.
+    if (pauseMenu_ == nullptr) {
+        pauseMenu_ = std::make_unique<CSPauseMenu>();
+    }
     if (bossGauge_ == nullptr) {
         bossGauge_ = std::make_unique<CSBossGauge>();
     }
@@ -96,7 +99,10 @@ void CSGamePlay::CreateParts()
 
 void CSGamePlay::ReleaseParts()
 {
-    pauseMenu_ = nullptr;
+    if (pauseMenu_ != nullptr) {
+        pauseMenu_->SetOpen(0, 0);
+        pauseMenu_.reset();
+    }
     panels_.clear();
     if (bossGauge_ != nullptr) {
         bossGauge_->Disable();
@@ -166,12 +172,14 @@ void CSGamePlay::ResetForStage()
 
 // ---- Forwards
 
-void CSGamePlay::OpenPauseMenu(int32_t)
+void CSGamePlay::OpenPauseMenu(int32_t page)
 {
-    // No pause menu: nothing opens.
+    if (pauseMenu_ != nullptr) {
+        pauseMenu_->SetOpen(1, page);
+    }
 }
 
-uint8_t CSGamePlay::IsPauseMenuOpen() const { return 0; }
+uint8_t CSGamePlay::IsPauseMenuOpen() const { return pauseMenu_ != nullptr ? pauseMenu_->IsOpen() : 0; }
 
 void CSGamePlay::ShowMoneyGain(int32_t amount)
 {
@@ -241,6 +249,7 @@ void CSGamePlay::Update(float seconds)
         bossGauge_->Update(ms);
     }
     if (IsPauseMenuOpen() != 0) {
+        pauseMenu_->Update(seconds);
         return;
     }
     if (g_pUIManager != nullptr) {
@@ -263,10 +272,13 @@ void CSGamePlay::ReadPanelPads()
             continue;
         }
         const bool start = pad.buttons[kPadStart] == kPadPressedState;
+        // Start with select down is a chord (the developer menu's, the
+        // hold back to the title), not a call for the pause menu.
+        const bool chord = PadDown(pad, kPadSelect);
         if (start || UIMousePressed()) {
             if (UI().sceneRunning()) {
                 UI().skipScene();
-            } else if (start && CameraModeAllowsPause(UI().cameraMode()) && g_pUIManager != nullptr) {
+            } else if (start && !chord && CameraModeAllowsPause(UI().cameraMode()) && g_pUIManager != nullptr) {
                 g_pUIManager->OpenPauseMenu(panel->PlayerIndex());
             }
         }
@@ -305,5 +317,8 @@ void CSGamePlay::Render()
     }
     for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
         panel->Render(atlas, sheets);
+    }
+    if (pauseMenu_ != nullptr) {
+        pauseMenu_->Render();
     }
 }

@@ -6,9 +6,6 @@
 // for a defeated hero, after which it only lets the bars drain while the
 // stage leaves for the game-over screen.
 //
-// The game has no pause menu yet: OpenPauseMenu finds none, so it never
-// opens and the stage is never held by it.
-//
 // Gameplay reaches the overlay only through the screen manager's forwards,
 // which do nothing while the overlay does not exist.
 #pragma once
@@ -74,6 +71,7 @@ public:
     CSItemPopup *ItemPopup() const { return itemPopup_.get(); }
     RwTexture *IconSheet(int32_t i) const { return iconSheets_ != nullptr ? iconSheets_[i] : nullptr; }
     RwTexture *BaseTexture() const { return baseTexture_; }
+    CSPauseMenu *PauseMenu() const { return pauseMenu_.get(); }
 
 private:
     void CreateParts();
@@ -82,7 +80,7 @@ private:
     void ReadPanelPads();
     int32_t StageId() const;
 
-    CSPauseMenu *pauseMenu_ = nullptr;
+    std::unique_ptr<CSPauseMenu> pauseMenu_;
     std::vector<std::unique_ptr<CSPlayerHUD>> panels_;
     std::unique_ptr<CSBossGauge> bossGauge_;
     std::unique_ptr<CSItemPopup> itemPopup_;

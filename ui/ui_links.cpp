@@ -5,6 +5,7 @@
 #include "actor/item_icons.h"
 #include "actor/item_manager.h"
 #include "app/application.h"
+#include "app/game_system.h"
 #include "app/movie_player.h"
 #include "event/event_manager.h"
 #include "stage/stage_manager.h"
@@ -120,6 +121,14 @@ UILinks GameUILinks()
             events->SkipCurrentScene();
         }
     };
+    l.pauseMusic = OnStage<&CSStageManager::PauseBGM>;
+    l.resumeMusic = OnStage<&CSStageManager::ResumeBGM>;
+    l.reloadSceneCamera = [] {
+        if (CSEventManager *events = Events()) {
+            events->ReloadAnimEventCamera();
+        }
+    };
+    l.requestStageExit = [] { RequestStageExit(); };
     return l;
 }
 

@@ -77,6 +77,15 @@ struct UILinks {
     // False and nothing while the stage has no event manager.
     bool (*sceneRunning)();
     void (*skipScene)();
+
+    // ---- the stage as the pause menu asks it ----
+    // Its music paused while the menu covers the stage, and resumed.
+    void (*pauseMusic)();
+    void (*resumeMusic)();
+    // The running in-game animation event's camera loaded again.
+    void (*reloadSceneCamera)();
+    // Back to the title at the end of the frame (the game system's stage exit).
+    void (*requestStageExit)();
 };
 
 UILinks GameUILinks();

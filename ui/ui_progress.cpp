@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "actor/hero.h"
+#include "actor/item_manager.h"
 #include "app/application.h"
 #include "app/game_system.h"
 #include "ui/stage_table.h"
@@ -27,6 +28,32 @@ void AddCarriedItem(const UILinks &l, int32_t list, uint32_t id, int32_t count)
         if (!l.addItem(list, id)) {
             break;
         }
+    }
+}
+
+// The block's equipment and learned abilities onto a freshly loaded hero:
+// each slot whose id the item tables hold as equipment of that slot's kind
+// (a weapon in slot 2, armour in 0 and 1) is worn; an empty or unknown slot
+// keeps what the hero has (the start weapon).
+void ApplyCarriedEquipment(const UILinks &l, const CarriedHero &block, CSHero *hero)
+{
+    const CSItemManager *items = l.items != nullptr ? l.items() : nullptr;
+    bool changed = false;
+    for (int32_t slot = 0; slot < kHeroEquipSlots && items != nullptr; ++slot) {
+        const EquipContent *record =
+            block.equipped[slot] != 0 ? items->FindEquipContent(static_cast<int32_t>(block.equipped[slot])) : nullptr;
+        if (record == nullptr || record->IsWeapon() != (slot == kHeroWeaponSlot)) {
+            continue;
+        }
+        hero->UnequipSlot(slot);
+        hero->EquipItem(record, slot);
+        changed = true;
+    }
+    for (int32_t flag = kFirstOpenAbilityFlag; flag < kHeroAbilityFlags; ++flag) {
+        hero->SetAbilityFlag(flag, block.abilityFlags[flag] != 0 ? 1 : 0);
+    }
+    if (changed) {
+        hero->RecomputeEquipment();
     }
 }
 
@@ -97,6 +124,7 @@ void CSUIManager::ApplyCarriedState()
         hero->SetHPLevel(heroBlock.hpLevel);
         hero->SetPowerLevel(heroBlock.powerLevel);
         hero->SetMoney(heroBlock.money);
+        ApplyCarriedEquipment(l, heroBlock, hero);
     }
 }
 

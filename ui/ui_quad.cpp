@@ -168,12 +168,18 @@ void UIPicture::Draw() const
 void OwnedPicture::Set(RwTexture *texture, float s0, float t0, float s1, float t1, float x0, float y0, float x1,
                        float y1, uint32_t argb)
 {
+    SetUV(texture, s0 / 512.0f, t0 / 512.0f, s1 / 512.0f, t1 / 512.0f, x0, y0, x1, y1, argb);
+}
+
+void OwnedPicture::SetUV(RwTexture *texture, float s0, float t0, float s1, float t1, float x0, float y0, float x1,
+                         float y1, uint32_t argb)
+{
     picture.vertices = quad.v;
     picture.texture = texture;
-    picture.s0 = s0 / 512.0f;
-    picture.t0 = t0 / 512.0f;
-    picture.s1 = s1 / 512.0f;
-    picture.t1 = t1 / 512.0f;
+    picture.s0 = s0;
+    picture.t0 = t0;
+    picture.s1 = s1;
+    picture.t1 = t1;
     picture.left = x0;
     picture.top = y0;
     picture.right = x1;

@@ -83,4 +83,8 @@ struct OwnedPicture {
     OwnedPicture &operator=(const OwnedPicture &) = delete;
     void Set(RwTexture *texture, float s0, float t0, float s1, float t1, float x0, float y0, float x1, float y1,
              uint32_t argb);
+    // The same with the source in texture coordinates (an order from right
+    // to left or bottom to top mirrors or flips it).
+    void SetUV(RwTexture *texture, float s0, float t0, float s1, float t1, float x0, float y0, float x1, float y1,
+               uint32_t argb);
 };

@@ -21,3 +21,7 @@ void TraceSlotSave(int32_t number, bool written)
 }
 void TraceScreenPopup(int32_t itemId) { game::TraceLine("screen").Word("popup").Int(itemId); }
 void TraceScreenPause(int32_t page) { game::TraceLine("screen").Word("pause").Int(page); }
+void TraceMenuOpen(bool open) { game::TraceLine("screen").Word("menu").Word(open ? "open" : "close"); }
+void TraceMenuEntry(int32_t entry) { game::TraceLine("screen").Word("menu").Word("entry").Int(entry); }
+void TracePage(const char *what) { game::TraceLine("screen").Word("page").Word(what); }
+void TraceStatusTab(int32_t tab) { game::TraceLine("screen").Word("tab").Int(tab); }

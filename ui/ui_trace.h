@@ -8,6 +8,10 @@
 //   screen save N written|failed   the running game written into slot N
 //   screen popup ID      the overlay's item popup shown (0: the plain notice)
 //   screen pause PAGE    the overlay's start asked for the pause menu at a page
+//   screen menu open|close          the pause menu opened or closed
+//   screen menu entry N             its cursor moved to entry N (0..3)
+//   screen page status|map|question|closed   a page of the pause menu shown, or gone
+//   screen tab N         the status page's tab N (0 items, 1 equipment, 2 skills) entered
 // The screens' music writes the "music" lines with kind "ui".
 #pragma once
 
@@ -22,3 +26,7 @@ void TraceSlotLoad(int32_t number, bool taken);
 void TraceSlotSave(int32_t number, bool written);
 void TraceScreenPopup(int32_t itemId);
 void TraceScreenPause(int32_t page);
+void TraceMenuOpen(bool open);
+void TraceMenuEntry(int32_t entry);
+void TracePage(const char *what);
+void TraceStatusTab(int32_t tab);

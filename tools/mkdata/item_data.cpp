@@ -41,6 +41,11 @@ constexpr SampleItem kItems[] = {
     {5100210, kItemTypeEquip, 1, 9, "Bronze Blade", "A light blade of old bronze."},
     {5200010, kItemTypeEquip, 1, 10, "Leather Vest", "Turns aside light blows."},
     {5200020, kItemTypeEquip, 1, 11, "Life Charm", "Its glow lends the wearer life."},
+    {5100170, kItemTypeEquip, 1, 16, "Steel Sword", "Keen and heavy: it bites deep\nand stuns."},
+    {5100230, kItemTypeEquip, 1, 17, "Storm Blade", "A blade that hums with thunder."},
+    {5100010, kItemTypeEquip, 1, 18, "Chain Mail", "Rings of iron against cuts."},
+    {5100020, kItemTypeEquip, 1, 19, "Guard Ring", "A ring that lends life."},
+    {5100030, kItemTypeEquip, 1, 20, "Iron Helm", "Guards the head and lends life."},
     {5401002, kItemTypeRecover, 9, 13, "Traveller's Gift", "Restores 500 life."},
     {5401004, kItemTypeRecover, 9, 14, "Village Bread", "Restores 200 life."},
     {5401007, kItemTypeRecover, 9, 15, "Sacred Water", "Restores 200 power."},
@@ -179,6 +184,13 @@ const ItemTables &SampleItemTables()
         // Armour: Prop1 the defence bonus, Prop2 the life bonus.
         t.equip.push_back(Equip(5200010, 1, 5, 0, ""));
         t.equip.push_back(Equip(5200020, 2, 0, 200, "AURA.ZUS"));
+        // The status page's samples: weapons with both properties, armour
+        // with the first flag, the second, and both.
+        t.equip.push_back(Equip(5100170, kEquipTypeWeapon, 25, 1, ""));
+        t.equip.push_back(Equip(5100230, kEquipTypeWeapon, 30, 2, ""));
+        t.equip.push_back(Equip(5100010, 1, 8, 0, ""));
+        t.equip.push_back(Equip(5100020, 2, 0, 150, ""));
+        t.equip.push_back(Equip(5100030, 3, 4, 50, ""));
         return t;
     }();
     return tables;
@@ -240,6 +252,8 @@ bool WriteItemData(const std::string &rootPath)
     // The start weapons: hero 0's steel, hero 1's gold.
     ok = ok && WriteWeaponModel(root, 5100160, {200, 215, 235, 255});
     ok = ok && WriteWeaponModel(root, 5100210, {235, 190, 80, 255});
+    ok = ok && WriteWeaponModel(root, 5100170, {150, 160, 190, 255});
+    ok = ok && WriteWeaponModel(root, 5100230, {120, 170, 250, 255});
 
     PackWriter pack;
     for (const std::string &file : files) {

@@ -14,6 +14,7 @@
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
+#include "tools/mkdata/pause_data.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_monsters.h"
@@ -60,6 +61,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteItemData(argv[1]);
     // After the media files: the interface sounds go into their pack.
     ok = ok && mkdata::WriteInterfacePacks(argv[1]);
+    ok = ok && mkdata::WriteSkillFiles(argv[1]);
     ok = ok && mkdata::WriteSampleSaves(argv[1]);
     mkdata::StopEngine();
     if (!ok) {

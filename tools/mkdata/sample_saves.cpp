@@ -45,6 +45,21 @@ SaveRecord SampleSaveRecord()
     r.heroItemCounts[0] = 1;
     r.heroItemIds[1] = 5300020;
     r.heroItemCounts[1] = 2;
+    // What the status page shows of this game: a fire flask, a second
+    // sword, two pieces of armour (the mail worn), the guild token in the
+    // shared list, and ability 3 learned.
+    r.heroItemIds[2] = 5300060;
+    r.heroItemCounts[2] = 2;
+    r.heroItemIds[3] = 5100170;
+    r.heroItemCounts[3] = 1;
+    r.heroItemIds[4] = 5100010;
+    r.heroItemCounts[4] = 1;
+    r.heroItemIds[5] = 5100020;
+    r.heroItemCounts[5] = 1;
+    r.equipped[0] = 5100010;
+    r.carriedIds[1] = 100054;
+    r.carriedCounts[1] = 1;
+    r.abilityFlags[3] = 1;
     return r;
 }
 

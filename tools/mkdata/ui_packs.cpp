@@ -9,6 +9,7 @@
 #include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/pause_data.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/ui_pictures.h"
 #include "tools/mkdata/ui_text.h"
@@ -195,7 +196,8 @@ const MotionTable &SelectionMotionTable()
 std::vector<std::u16string> SampleWords(const std::string &language)
 {
     const std::u16string mark = language == "CHI" ? u"[CHI] " : u"";
-    return {mark + u"Obtained: ", mark + u"Notice", mark + u"Return to the title?", mark + u"Yes", mark + u"No"};
+    return {mark + u"Obtained: ", mark + u"Notice", mark + u"Return to the title?", mark + u"Yes", mark + u"No",
+            mark + u"Take this off?"};
 }
 
 std::string EncodeWordFile(const std::vector<std::u16string> &words)
@@ -249,6 +251,24 @@ bool WriteInterfacePacks(const std::string &root)
         }
         const fs::path str = fs::path(root) / InterfacePackFolder() / (pack_name + ".STR");
         if (!pack.Write(str.string())) {
+            return false;
+        }
+    }
+    for (const PagePack &entry : PagePacks()) {
+        PackWriter pack;
+        for (const std::string &name : entry.pictures) {
+            const PictureSpec *spec = FindInterfacePicture(name);
+            if (spec == nullptr) {
+                return false;
+            }
+            for (const std::string &file : PictureFiles(*spec)) {
+                if (!pack.AddFileFrom(root, file)) {
+                    return false;
+                }
+                packed.push_back(file);
+            }
+        }
+        if (!pack.Write((fs::path(root) / entry.folder / (entry.name + ".STR")).string())) {
             return false;
         }
     }

@@ -38,7 +38,8 @@ const MotionTable &SelectionMotionTable();
 inline const char *SelectionSkyBoxFolder() { return "RESOURCE/SKYBOX/UI"; }
 
 // WORD.TXT's words: 0 the item prefix, 1 the notice, 2 the return-to-title
-// question, 3 and 4 the modal box's two choices.
+// question, 3 and 4 the modal box's two choices, 5 the status page's
+// question before taking worn armour off.
 std::vector<std::u16string> SampleWords(const std::string &language);
 // The file as written (UTF-16LE with a mark, lines ending in CR LF).
 std::string EncodeWordFile(const std::vector<std::u16string> &words);

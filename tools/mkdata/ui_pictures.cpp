@@ -13,6 +13,7 @@
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/option_data.h"
+#include "tools/mkdata/pause_data.h"
 
 namespace mkdata {
 
@@ -141,6 +142,7 @@ std::vector<PictureCell> PlayerCells()
     // slots: the counter cuts (286, 98)-(311, 122), the slots (288, 100)-
     // (313, 125), so one picture over both serves each.
     cells.push_back(Shifted(C("$", 286, 98, 313, 125), 250.0f));
+    AddPausePlayerCells(&cells);
     return cells;
 }
 
@@ -308,6 +310,7 @@ std::vector<PictureSpec> MakePictures()
     PictureSpec word = Spec("WORD", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 40, true, {});
     word.engCells = {C("Enter", 2, 220, 62, 260), C("Back", 60, 220, 166, 260), C("Special", 164, 220, 254, 260)};
     word.chiCells = {C("Enter", 216, 214, 290, 264), C("Back", 216, 272, 290, 322), C("Special", 168, 458, 296, 508)};
+    AddPauseWordCells(&word.engCells, &word.chiCells);
     list.push_back(word);
     list.push_back(Spec("BASEMAP", "RESOURCE/UITEXT/PAUSE", false, 512, 512, 100, false,
                         {C("BASEMAP", 0, 0, 512, 512)}));
@@ -368,6 +371,9 @@ std::vector<PictureSpec> MakePictures()
         std::snprintf(name, sizeof name, "%03d", sheet + 1);
         list.push_back(Spec(name, ItemIconFolder(), false, 128, 128, 30.0f * static_cast<float>(sheet), true,
                             IconSheetCells(sheet)));
+    }
+    for (PictureSpec &spec : PausePictures()) {
+        list.push_back(std::move(spec));
     }
     return list;
 }

@@ -1,0 +1,350 @@
+// The status page's equipment tab (see equip_page.h).
+#include "ui/equip_page.h"
+
+#include <algorithm>
+
+#include "actor/hero.h"
+#include "actor/item_manager.h"
+#include "actor/item_texts.h"
+#include "app/text_block.h"
+#include "ui/item_page.h"
+#include "ui/text_list.h"
+#include "ui/ui_links.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr uint32_t kPictureColour = 0xF0F0F0F0u;
+constexpr int32_t kPlayerList = 1;
+constexpr char16_t kBlankEntry[] = u" ";
+
+CSHero *PlayerHero() { return UI().firstHero != nullptr ? UI().firstHero() : nullptr; }
+
+}  // namespace
+
+const EquipContent *FindEquipRecord(int32_t itemId)
+{
+    const CSItemManager *items = UI().items != nullptr ? UI().items() : nullptr;
+    return items != nullptr && itemId != 0 ? items->FindEquipContent(itemId) : nullptr;
+}
+
+void CSEquipPage::Init(CSTextList *list)
+{
+    Release();
+    active = 0;
+    texturesReady = 0;
+    slotChoice = 0;
+    question = 0;
+    holdTime_ = 0.0f;
+    selected_ = 0;
+    for (int32_t &id : slotIds) {
+        id = 0;
+    }
+    list_ = list;
+    const CSHero *hero = PlayerHero();
+    lifeAtOpen_ = hero != nullptr ? hero->hp : 0;
+    BuildEntries();
+}
+
+void CSEquipPage::BuildEntries()
+{
+    entries_.clear();
+    const CSItemManager *items = UI().items != nullptr ? UI().items() : nullptr;
+    if (items == nullptr) {
+        return;
+    }
+    const CSItemDescTable *texts = UI().itemDescriptions != nullptr ? UI().itemDescriptions() : nullptr;
+    int32_t count = 0;
+    OwnedItemValue *owned = items->ListOwnedByType(kPlayerList, kItemTypeEquip, &count);
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool weapons = pass == 0;
+        for (int32_t i = 0; i < count; ++i) {
+            if (IsWeaponId(owned[i].itemId) != weapons) {
+                continue;
+            }
+            EquipEntry entry;
+            entry.itemId = owned[i].itemId;
+            entry.count = owned[i].count;
+            entry.kind = weapons ? kEquipKindWeapon : kEquipKindOther;
+            if (const ItemDescEntry *text = texts != nullptr ? texts->Find(entry.itemId) : nullptr) {
+                entry.name = text->name;
+                entry.description = text->describe;
+            }
+            entries_.push_back(std::move(entry));
+        }
+    }
+    CSItemManager::FreeItemArray(owned, count);
+}
+
+void CSEquipPage::SetActive(uint8_t on)
+{
+    active = on;
+    if (on != 0) {
+        Show();
+        MarkEquipped();
+    } else {
+        Hide();
+    }
+}
+
+void CSEquipPage::Show()
+{
+    if (list_ != nullptr) {
+        if (entries_.empty()) {
+            list_->SetItems({kBlankEntry}, 0, CSItemPage::kListTop, CSItemPage::kListBottom, CSItemPage::kListLeft,
+                            CSItemPage::kListRight);
+        } else {
+            std::vector<const char16_t *> names;
+            for (const EquipEntry &entry : entries_) {
+                names.push_back(entry.name.c_str());
+            }
+            list_->SetItems(std::move(names), selected_, CSItemPage::kListTop, CSItemPage::kListBottom,
+                            CSItemPage::kListLeft, CSItemPage::kListRight);
+        }
+    }
+    const EquipEntry *entry = SelectedEntry();
+    if (entry == nullptr) {
+        return;
+    }
+    OnSelect();
+}
+
+void CSEquipPage::OnSelect()
+{
+    const EquipEntry *entry = SelectedEntry();
+    if (entry == nullptr) {
+        return;
+    }
+    if (picture_ == nullptr) {
+        picture_ = std::make_unique<OwnedPicture>();
+    }
+    const bool weapon = entry->kind == kEquipKindWeapon;
+    const UIIconCell *cell = nullptr;
+    if (g_pUIManager != nullptr) {
+        cell = weapon ? g_pUIManager->GetEquipArt(static_cast<uint32_t>(entry->itemId))
+                      : g_pUIManager->GetWeaponIcon(static_cast<uint32_t>(entry->itemId));
+    }
+    UIPicture &p = picture_->picture;
+    p.vertices = picture_->quad.v;
+    // An id outside the tables has no cell and so no picture.
+    p.texture = cell != nullptr ? cell->texture : nullptr;
+    p.s0 = cell != nullptr ? cell->s0 : 0.0f;
+    p.t0 = cell != nullptr ? cell->t0 : 0.0f;
+    p.s1 = cell != nullptr ? cell->s1 : 0.0f;
+    p.t1 = cell != nullptr ? cell->t1 : 0.0f;
+    p.left = 260;
+    p.top = 103;
+    p.right = 310;
+    p.bottom = weapon ? 303.0f : 153.0f;
+    p.Place();
+    SetQuadArgb(picture_->quad.v, kPictureColour);
+    // The preview: a highlighted weapon on the hero, else the confirmed one.
+    PutInSlot(kHeroWeaponSlot, weapon ? entry->itemId : slotIds[kHeroWeaponSlot]);
+}
+
+void CSEquipPage::PutInSlot(int32_t slot, int32_t itemId)
+{
+    CSHero *hero = PlayerHero();
+    if (hero == nullptr) {
+        return;
+    }
+    const EquipContent *wanted = FindEquipRecord(itemId);
+    if (hero->GetEquippedItem(slot) == wanted) {
+        return;  // already worn: the weapon's model need not be read again
+    }
+    hero->UnequipSlot(slot);
+    if (const EquipContent *record = wanted) {
+        hero->EquipItem(record, slot);
+    }
+    hero->RecomputeEquipment();
+    // The recompute cuts life to a lower maximum; a preview that is then
+    // taken back must not cost the hero that life, and the game stands
+    // still while the page is open: life stays as it was at the opening,
+    // within the maximum of what is worn now.
+    hero->hp = std::min(lifeAtOpen_, hero->GetMaxHP());
+}
+
+void CSEquipPage::Hide()
+{
+    // A previewed weapon comes off: the confirmed one goes back on.
+    if (SelectedEntry() != nullptr && SelectedEntry()->kind == kEquipKindWeapon) {
+        PutInSlot(kHeroWeaponSlot, slotIds[kHeroWeaponSlot]);
+    }
+    underlines_.reset();
+    for (uint8_t &visible : underlineVisible_) {
+        visible = 0;
+    }
+    description_.Close();
+}
+
+void CSEquipPage::MarkEquipped()
+{
+    for (EquipEntry &entry : entries_) {
+        entry.equippedSlot = -1;
+        for (int32_t slot = 0; slot < 3; ++slot) {
+            if (entry.itemId != 0 && entry.itemId == slotIds[slot]) {
+                entry.equippedSlot = slot;
+                break;
+            }
+        }
+    }
+    if (underlines_ == nullptr) {
+        underlines_ = std::make_unique<OwnedPicture[]>(3);
+        for (int i = 0; i < 3; ++i) {
+            underlines_[i].picture.vertices = underlines_[i].quad.v;
+            SetQuadArgb(underlines_[i].quad.v, kWornColour);
+        }
+    }
+    for (uint8_t &visible : underlineVisible_) {
+        visible = 0;
+    }
+    if (list_ == nullptr || entries_.empty()) {
+        return;
+    }
+    int32_t first = 0;
+    int32_t last = 0;
+    CSTextBlock *const *rows = list_->GetWindow(&first, &last);
+    for (int32_t i = 0; i < list_->VisibleRows(); ++i) {
+        CSTextBlock *row = rows[i];
+        const int32_t index = first + i;
+        if (row == nullptr || index < 0 || index >= EntryCount()) {
+            continue;
+        }
+        const EquipEntry &entry = entries_[static_cast<size_t>(index)];
+        if (entry.equippedSlot < 0) {
+            row->SetColor(kTabTextColour);
+            continue;
+        }
+        row->SetColor(kWornColour);
+        if (row->Rows().empty()) {
+            continue;
+        }
+        const CSTextBlock::Row &line = row->Rows().front();
+        UIPicture &p = underlines_[entry.equippedSlot].picture;
+        p.left = static_cast<float>(line.x);
+        p.right = static_cast<float>(line.x + line.width);
+        p.top = static_cast<float>(line.y + line.height);
+        p.bottom = p.top + 1.0f;
+        p.Place();
+        underlineVisible_[entry.equippedSlot] = 1;
+    }
+}
+
+bool CSEquipPage::EquipWeapon(bool save, int32_t id)
+{
+    const EquipEntry *entry = SelectedEntry();
+    if (entry == nullptr) {
+        return false;
+    }
+    if (entry->itemId == slotIds[kHeroWeaponSlot]) {
+        PlayTabSound(kUISoundCancel);
+        return false;
+    }
+    if (entry->kind != kEquipKindWeapon) {
+        return false;
+    }
+    PutInSlot(kHeroWeaponSlot, id == -1 ? entry->itemId : id);
+    if (save) {
+        slotIds[kHeroWeaponSlot] = entry->itemId;
+        MarkEquipped();
+    }
+    return true;
+}
+
+bool CSEquipPage::EquipArmour(int32_t slot, bool save, int32_t id)
+{
+    const EquipEntry *entry = SelectedEntry();
+    if (entry == nullptr || slot < 0 || slot > 1) {
+        return false;
+    }
+    if (entry->itemId == slotIds[0] || entry->itemId == slotIds[1]) {
+        PlayTabSound(kUISoundCancel);
+        return false;
+    }
+    if (entry->kind != kEquipKindOther) {
+        return false;
+    }
+    PutInSlot(slot, id == -1 ? entry->itemId : id);
+    if (save) {
+        slotIds[slot] = entry->itemId;
+        MarkEquipped();
+    }
+    return true;
+}
+
+void CSEquipPage::Update(float dt)
+{
+    if (active == 0) {
+        return;
+    }
+    const PadState &pad = InterfacePad();
+    if (description_.Shown()) {
+        if (pad.connected != 0 && BackPressed(pad)) {
+            description_.Close();
+            PlayTabSound(kUISoundBack);
+        }
+        return;
+    }
+    if (entries_.empty() || pad.connected == 0 || list_ == nullptr) {
+        return;
+    }
+    switch (ReadListKeys(pad, dt, &holdTime_)) {
+    case ListKey::up:
+        selected_ = std::max(selected_ - 1, 0);
+        list_->MoveCursor(dt, selected_, -1);
+        OnSelect();
+        MarkEquipped();
+        break;
+    case ListKey::down:
+        selected_ = std::min(selected_ + 1, EntryCount() - 1);
+        list_->MoveCursor(dt, selected_, 1);
+        OnSelect();
+        MarkEquipped();
+        break;
+    case ListKey::describe:
+        description_.Show(entries_[static_cast<size_t>(selected_)].description.c_str(), *list_);
+        PlayTabSound(kUISoundConfirm);
+        break;
+    case ListKey::none:
+        break;
+    }
+}
+
+void CSEquipPage::Render() const
+{
+    if (active == 0) {
+        return;
+    }
+    if (picture_ != nullptr && picture_->picture.texture != nullptr) {
+        picture_->picture.Draw();
+    }
+    if (description_.Shown()) {
+        description_.Draw();
+        DrawTabFooter(2);
+        return;
+    }
+    if (list_ != nullptr) {
+        list_->Draw();
+    }
+    if (underlines_ != nullptr) {
+        for (int i = 0; i < 3; ++i) {
+            if (underlineVisible_[i] != 0) {
+                DrawUIQuad(underlines_[i].quad.v, nullptr);
+            }
+        }
+    }
+    if (mode == 0) {
+        DrawTabFooter(6);
+    } else if (slotChoice == 0) {
+        DrawTabFooter(question != 0 ? 3 : 7);
+    }
+}
+
+void CSEquipPage::Release()
+{
+    Hide();
+    entries_.clear();
+    picture_.reset();
+    selected_ = 0;
+    description_.Release();
+}

@@ -1,0 +1,97 @@
+// The status page tabs' shared pieces (see status_tab_kit.h).
+#include "ui/status_tab_kit.h"
+
+#include "app/game_system.h"
+#include "app/text_block.h"
+#include "ui/text_list.h"
+#include "ui/ui_manager.h"
+
+namespace {
+
+constexpr float kHoldRepeatAfter = 1.0f;
+constexpr float kHoldRepeatFrom = 0.95f;
+
+bool Pressed(const PadState &pad, PadButton b) { return pad.buttons[b] == kPadPressedState; }
+bool Held(const PadState &pad, PadButton b) { return pad.buttons[b] == kPadHeldState; }
+
+bool Repeat(float dt, float *holdTime)
+{
+    *holdTime += dt;
+    if (*holdTime >= kHoldRepeatAfter) {
+        *holdTime = kHoldRepeatFrom;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ListKey ReadListKeys(const PadState &pad, float dt, float *holdTime)
+{
+    if (Pressed(pad, kPadUp)) {
+        *holdTime = 0.0f;
+        return ListKey::up;
+    }
+    if (Held(pad, kPadUp)) {
+        return Repeat(dt, holdTime) ? ListKey::up : ListKey::none;
+    }
+    if (Pressed(pad, kPadDown)) {
+        *holdTime = 0.0f;
+        return ListKey::down;
+    }
+    if (Held(pad, kPadDown)) {
+        return Repeat(dt, holdTime) ? ListKey::down : ListKey::none;
+    }
+    return Pressed(pad, kPadTriangle) ? ListKey::describe : ListKey::none;
+}
+
+void TabDescription::Show(const char16_t *text, const CSTextList &list)
+{
+    if (block_ == nullptr && g_pGameSystem != nullptr) {
+        block_ = g_pGameSystem->textBlocks.Acquire();
+    }
+    shown_ = 1;
+    if (block_ == nullptr) {
+        return;
+    }
+    block_->SetColor(kTabTextColour);
+    const int32_t wrap = UILanguage() == 0 ? list.Right() - list.Left() - 20 : 570 - list.Left();
+    block_->SetText(nullptr, text != nullptr ? text : u"", list.Left() + 10, list.Top() + 10, wrap);
+}
+
+void TabDescription::Draw() const
+{
+    if (shown_ != 0 && block_ != nullptr) {
+        block_->Draw();
+    }
+}
+
+void TabDescription::Release()
+{
+    if (block_ != nullptr) {
+        block_->Reset(0);
+        block_ = nullptr;
+    }
+    shown_ = 0;
+}
+
+void DrawTabFooter(uint8_t mask)
+{
+    if (g_pUIManager == nullptr) {
+        return;
+    }
+    g_pUIManager->DrawShadeRect(0, 410, 640, 445);
+    g_pUIManager->DrawKeyPrompts(mask);
+}
+
+const PadState &InterfacePad()
+{
+    return UIPadState(g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1);
+}
+
+void PlayTabSound(uint32_t id)
+{
+    if (g_pUIManager != nullptr) {
+        g_pUIManager->PlayUISound(id, 0);
+    }
+}
