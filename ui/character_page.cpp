@@ -266,6 +266,8 @@ void CSCharacterPage::ChangeTab(int32_t tab)
     SetSubPageActive(currentTab, 0);
     SetSubPageActive(tab, 1);
     currentTab = tab;
+    // Leaving the equipment tab takes its preview back: the icons follow.
+    UpdatePropertyIcons();
     TraceStatusTab(tab);
     if (g_pUIManager != nullptr) {
         g_pUIManager->PlayUISound(kUISoundMove, 0);

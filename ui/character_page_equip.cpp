@@ -60,7 +60,9 @@ void CSCharacterPage::RefreshSlotIcons()
 void CSCharacterPage::UpdatePropertyIcons()
 {
     const CSHero *hero = Hero();
-    const EquipEntry *highlighted = equipPage_ != nullptr ? equipPage_->SelectedEntry() : nullptr;
+    // Only the open equipment tab has a highlighted entry.
+    const EquipEntry *highlighted =
+        equipPage_ != nullptr && equipPage_->active != 0 ? equipPage_->SelectedEntry() : nullptr;
     const EquipContent *weapon = nullptr;
     if (highlighted != nullptr && highlighted->kind == kEquipKindWeapon) {
         weapon = FindEquipRecord(highlighted->itemId);

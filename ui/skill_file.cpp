@@ -1,6 +1,9 @@
 // Reading the skill files (see skill_file.h).
 #include "ui/skill_file.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 #include "app/file.h"
@@ -44,7 +47,8 @@ void SplitSkillCommand(const std::string &line, int32_t *baseAbility, std::strin
     while (end < line.size() && !IsBlank(line[end])) {
         ++end;
     }
-    *baseAbility = static_cast<int32_t>(std::strtol(line.substr(0, end).c_str(), nullptr, 10));
+    const long long number = std::strtoll(line.substr(0, end).c_str(), nullptr, 10);
+    *baseAbility = static_cast<int32_t>(std::clamp<long long>(number, 0, INT32_MAX));
     while (end < line.size() && IsBlank(line[end])) {
         ++end;
     }

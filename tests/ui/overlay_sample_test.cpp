@@ -75,7 +75,7 @@ TEST_F(OverlaySample, TheSampleItemsIconsLieOnTheSheets)
         EXPECT_TRUE(std::filesystem::exists(SheetPath(item.icon / 16, ""))) << item.itemId;
         sheets.insert(item.icon / 16);
     }
-    EXPECT_EQ(sheets, (std::set<int>{0, 2}));
+    EXPECT_EQ(sheets, (std::set<int>{0, 1, 2}));
 }
 
 TEST_F(OverlaySample, TheGameplayPackHoldsBase)

@@ -1,8 +1,8 @@
 // The overlay as screen 13, frame by frame with pads pressed as a script
 // would: its pictures and a panel per hero on activation, start skipping a
-// running scene rather than pausing, start only in the camera modes of play,
-// a colour fade holding start and the item keys, each panel on its own
-// hero's pad, the stage clock held while a movie plays, and a defeat asking
+// running scene rather than pausing (else the pause menu opens), start only
+// in the camera modes of play, a colour fade holding start and the item
+// keys, each panel on its own hero's pad, the stage clock held while a movie plays, and a defeat asking
 // once for the game-over change, after which only the bars move; and a data
 // tree without BASE.BMP and five of the six icon sheets.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "app/bmp_file.h"
 #include "app/game_system.h"
 #include "tests/ui/overlay_support.h"
+#include "ui/pause_menu.h"
 
 namespace {
 
@@ -30,6 +31,14 @@ protected:
     }
     // One frame of the manager with the pads as pressed, then let go.
     void Frame() { Updates(1); }
+    // The pause menu a start opened closed again, so that the overlay reads
+    // the pads once more.
+    void ClosePause()
+    {
+        if (CSPauseMenu *menu = Overlay()->PauseMenu()) {
+            menu->SetOpen(0, 0);
+        }
+    }
     int StageChanges() const
     {
         int count = 0;
@@ -85,11 +94,11 @@ TEST_F(OverlayScreenTest, StartDuringAScenesSkipsItAndDoesNotPause)
     Frame();
     EXPECT_TRUE(PauseRequests().empty());
     // No scene: start asks for the pause menu at the panel's player index,
-    // and nothing opens (the game has none).
+    // and it opens.
     Press(0, kPadStart);
     Frame();
     EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));
-    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
 }
 
 TEST_F(OverlayScreenTest, StartPausesOnlyInTheCameraModesOfPlay)
@@ -100,6 +109,8 @@ TEST_F(OverlayScreenTest, StartPausesOnlyInTheCameraModesOfPlay)
         Frame();
         const bool asked = !PauseRequests().empty();
         EXPECT_EQ(asked, mode == 0 || mode == 3 || mode == 7 || mode == 8) << mode;
+        EXPECT_EQ(ui->IsPauseMenuOpen(), asked ? 1 : 0) << mode;
+        ClosePause();
     }
 }
 
@@ -154,6 +165,7 @@ TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
     EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{1}));
     EXPECT_EQ(Overlay()->Panel(1)->ItemId(), 5300060);
     EXPECT_EQ(Overlay()->Panel(0)->ItemId(), 5300010);
+    ClosePause();
     Press(0, kPadStart);
     Frame();
     EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));

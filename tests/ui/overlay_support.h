@@ -43,9 +43,14 @@ protected:
         }
     }
 
-    void StartOverlay(uint32_t width, uint32_t height, int32_t language = 1)
+    // On the sample data, or on the tree at `root` when one is given.
+    void StartOverlay(uint32_t width, uint32_t height, int32_t language = 1, const std::string &root = std::string())
     {
-        StartOnSampleData(width, height, language);
+        if (root.empty()) {
+            StartOnSampleData(width, height, language);
+        } else {
+            Start(root, width, height, language);
+        }
         if (IsSkipped()) {
             return;
         }

@@ -39,7 +39,7 @@ TEST_F(UISoundTest, TheSoundsLoadOnceAndOnlyTheirIdsPlay)
     ASSERT_TRUE(ui->UISoundsLoaded());
     const size_t loaded = audio.Entries().size();
     EXPECT_EQ(loaded, 25u);
-    EXPECT_EQ(ui->words.Count(), 5);  // the word table comes with them
+    EXPECT_EQ(ui->words.Count(), 6);  // the word table comes with them
     ui->LoadUISounds();
     EXPECT_EQ(audio.Entries().size(), loaded);
     EXPECT_TRUE(ui->PlayUISound(6600000, 0));

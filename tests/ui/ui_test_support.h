@@ -135,6 +135,10 @@ inline UILinks RecordingLinks()
         Links().sceneRunning = false;
         Log("skip scene");
     };
+    l.pauseMusic = [] { Log("pause music"); };
+    l.resumeMusic = [] { Log("resume music"); };
+    l.reloadSceneCamera = [] { Log("reload scene camera"); };
+    l.requestStageExit = [] { Log("stage exit"); };
     return l;
 }
 

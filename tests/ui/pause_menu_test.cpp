@@ -1,0 +1,309 @@
+// The pause menu in the overlay, frame by frame: opening pauses the
+// stage's music, plays 6600060, reloads a running scene's camera and starts
+// streaming MAPBASE; up and down wrap, each move sends the six arrows of
+// each side after the cursor at their own speeds; circle within 0.2 s of a
+// move does nothing; cross closes without a sound and resume with 6600050,
+// the music resumed; the status entry finishes the stream at once and hands
+// the page MAPBASE; the map entry opens the stage's map; the return to the
+// title asks word 2 and "no" comes back to entry 3, "yes" leaves the stage;
+// a MAPBASE that is missing or empty is given up (one debug line) and the
+// status page opens without it; while the loading flag is set and nothing
+// streams, the scene's camera is reloaded; the developer menu's chord
+// (select with start) does not open the menu.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/debug.h"
+#include "tests/ui/pause_support.h"
+
+namespace {
+
+using uitest::Links;
+
+class PauseMenuTest : public pausetest::PauseTest {
+protected:
+    void Enter(const std::string &treeRoot = std::string(), int32_t language = 1)
+    {
+        Begin(treeRoot, language);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        EnterOverlay();
+        ui->OpenPauseMenu(0);
+        ASSERT_NE(Menu(), nullptr);
+        ASSERT_EQ(Menu()->IsOpen(), 1);
+    }
+    CSPauseMenu *Menu() const { return Overlay()->PauseMenu(); }
+    void Frame(int count = 1) { Updates(count); }
+    bool Logged(const std::string &line) const
+    {
+        return std::find(Links().log.begin(), Links().log.end(), line) != Links().log.end();
+    }
+    // Waits out the cursor's travel.
+    void Settle() { Frame(13); }
+};
+
+TEST_F(PauseMenuTest, OpeningPausesTheMusicAndStartsTheStream)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(Logged("pause music"));
+    EXPECT_TRUE(Logged("reload scene camera"));
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+    EXPECT_EQ(Menu()->Cursor(), 0);
+    EXPECT_TRUE(Menu()->MapBasePack().Streaming());
+    // A second opening does nothing.
+    ui->OpenPauseMenu(1);
+    EXPECT_TRUE(Sounds().empty());
+    // One read of 32 KB a frame, after the opening frame.
+    Frame();
+    Frame();
+    EXPECT_EQ(Menu()->MapBasePack().BytesRead(), 32768u);
+    Frame();
+    EXPECT_EQ(Menu()->MapBasePack().BytesRead(), 65536u);
+}
+
+TEST_F(PauseMenuTest, UpAndDownWrapAndTheTrailFollows)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Sounds();
+    Tap(kPadUp);
+    Frame();
+    EXPECT_EQ(Menu()->Cursor(), 3);
+    for (int k = 0; k < CSPauseMenu::kTrailCopies; ++k) {
+        const CSPauseMenu::Arrow &arrow = Menu()->TrailArrow(0, k);
+        EXPECT_EQ(arrow.to, 3) << k;
+        EXPECT_EQ(arrow.moving, 1) << k;
+        EXPECT_NEAR(arrow.speed, 1.0f - static_cast<float>(k) * 0.9f / 6.0f, 1e-6f) << k;
+    }
+    // Half way through the first copy's 0.2 s it stands half way.
+    Frame(6);  // 0.096 s
+    const UIPicture &first = Menu()->TrailArrow(0, 0).picture.picture;
+    EXPECT_NEAR(first.top, 121.0f + 165.0f * 0.096f / 0.2f, 0.01f);
+    Frame(7);
+    EXPECT_EQ(Menu()->TrailArrow(0, 0).moving, 0);
+    EXPECT_FLOAT_EQ(first.top, 121.0f + 165.0f);
+    EXPECT_FLOAT_EQ(first.left, 448.0f);  // right of language 1's entry 3
+    EXPECT_FLOAT_EQ(Menu()->TrailArrow(1, 0).picture.picture.right, 175.0f);
+    EXPECT_EQ(Menu()->TrailArrow(0, 5).moving, 1);  // the slowest: 0.8 s
+    Tap(kPadDown);
+    Frame();
+    EXPECT_EQ(Menu()->Cursor(), 0);
+    // A copy on its way starts again from its last target.
+    EXPECT_EQ(Menu()->TrailArrow(0, 5).from, 3);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600010}));
+}
+
+TEST_F(PauseMenuTest, CircleRightAfterAMoveDoesNothing)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadDown);
+    Frame();
+    Tap(kPadDown);
+    Frame();
+    Sounds();
+    Frame(10);  // 0.16 s
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_EQ(Menu()->PageOpen(), 0);
+    EXPECT_TRUE(Sounds().empty());
+    Frame(2);
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_EQ(Menu()->PageOpen(), 1);
+    EXPECT_EQ(Menu()->ShownPage(), kPauseMap);
+}
+
+TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Frame(3);
+    Sounds();
+    Links().log.clear();
+    Tap(kPadCross);
+    Frame();
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_TRUE(Logged("resume music"));
+    EXPECT_EQ(Menu()->MapBase(), nullptr);
+    EXPECT_EQ(Menu()->StatusPage(), nullptr);
+    ui->OpenPauseMenu(0);
+    Sounds();
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+}
+
+TEST_F(PauseMenuTest, TheStatusEntryFinishesTheStreamAndHandsThePageMapBase)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadDown);
+    Frame();
+    Settle();
+    ASSERT_TRUE(Menu()->MapBasePack().Streaming());
+    Sounds();
+    Tap(kPadStart);
+    Frame();
+    EXPECT_EQ(Menu()->PageOpen(), 1);
+    ASSERT_NE(Menu()->MapBase(), nullptr);
+    EXPECT_EQ(Menu()->MapBasePack().GetState(), StreamedPack::State::idle);
+    ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    EXPECT_EQ(Menu()->StatusPage()->mode, kStatusPagePauseMode);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+    // The page takes the frames while it is open; its back returns to the menu.
+    Tap(kPadCross);
+    Frame();
+    EXPECT_FALSE(Menu()->StatusPage()->IsActive());
+    Frame();
+    EXPECT_EQ(Menu()->PageOpen(), 0);
+    EXPECT_EQ(Menu()->Cursor(), 1);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+}
+
+TEST_F(PauseMenuTest, TheMapEntryOpensTheRunningStagesMap)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadUp);
+    Frame();
+    Tap(kPadUp);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_EQ(Menu()->ShownPage(), kPauseMap);
+    ASSERT_EQ(Menu()->MapPage()->active, 1);
+    EXPECT_NE(Menu()->MapPage()->StagePicture(), nullptr);
+    EXPECT_FLOAT_EQ(Menu()->MapPage()->refB.x, -669.461f);
+    Sounds();
+    Tap(kPadSelect);
+    Frame();
+    EXPECT_EQ(Menu()->MapPage()->active, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+    Frame();
+    EXPECT_EQ(Menu()->PageOpen(), 0);
+}
+
+TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadUp);
+    Frame();
+    Settle();
+    Sounds();
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    EXPECT_EQ(Menu()->ShownPage(), kPauseToTitle);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600070}));
+    // "No" (the box starts on it).
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(Menu()->PageOpen(), 0);
+    EXPECT_EQ(Menu()->Cursor(), 3);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+    EXPECT_FALSE(Logged("stage exit"));
+    // Again, and "yes".
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    Tap(kPadLeft);
+    Frame();
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_TRUE(Logged("stage exit"));
+    EXPECT_TRUE(Logged("resume music"));
+}
+
+TEST_F(PauseMenuTest, WithoutMapBaseTheStreamIsGivenUpAndTheStatusPageStillOpens)
+{
+    Enter(pausetest::TreeWithout("no_mapbase", {"PACK/PAUSE/MAPBASE.STR"}));
+    ASSERT_FALSE(HasFatalFailure());
+    const bool debug = SetDebugOutput(true);
+    ::testing::internal::CaptureStderr();
+    Frame(5);
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    SetDebugOutput(debug);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find("MAPBASE.STR"), std::string::npos) << lines;
+    EXPECT_TRUE(Menu()->MapBasePack().Failed());
+    Tap(kPadDown);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    EXPECT_EQ(Menu()->MapBase(), nullptr);
+    DrawFrame([&] { ui->Render(); });
+}
+
+TEST_F(PauseMenuTest, AnEmptyMapBaseEndsTheStreamAtOnce)
+{
+    const std::string root = pausetest::TreeWithout("empty_mapbase", {"PACK/PAUSE/MAPBASE.STR"});
+    if (!root.empty()) {
+        std::ofstream(root + "/PACK/PAUSE/MAPBASE.STR");
+    }
+    Enter(root);
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadDown);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();
+    EXPECT_TRUE(Menu()->StatusPage()->IsActive());
+    EXPECT_EQ(Menu()->MapBase(), nullptr);
+}
+
+TEST_F(PauseMenuTest, TheLoadingFlagReloadsTheScenesCameraOnceNothingStreams)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    ui->SetLoadingFlag();
+    Links().log.clear();
+    Frame(2);
+    EXPECT_FALSE(Logged("reload scene camera"));  // still streaming
+    Tap(kPadDown);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();  // the stream finished for the status page
+    Links().log.clear();
+    Frame();
+    EXPECT_TRUE(Logged("reload scene camera"));
+    ui->ClearLoadingFlag();
+}
+
+TEST_F(PauseMenuTest, TheDeveloperMenusChordDoesNotOpenIt)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    EnterOverlay();
+    // Select, start and circle pressed together, and start pressed with
+    // select held.
+    Press(0, kPadSelect);
+    Press(0, kPadStart);
+    Press(0, kPadCircle);
+    Updates(1);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    SetButton(0, kPadSelect, kPadHeldState);
+    Press(0, kPadStart);
+    Updates(1);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_TRUE(PauseRequests().empty());
+    Press(0, kPadStart);
+    Updates(1);
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+}
+
+}  // namespace

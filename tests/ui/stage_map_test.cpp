@@ -1,0 +1,158 @@
+// The stage map page: the 29 rows of its table (stages 37 and 38 sharing
+// their points but not their packs), the picture names and folders, a hero
+// at reference point B drawn at the picture's top-left corner (top-right on
+// a turned map) and at A at the opposite corner, the heading turning the
+// marker, the last three stages waving without markers, a stage the table
+// does not hold showing the frame alone, and back closing it with 6600050.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "tests/ui/pause_support.h"
+#include "ui/stage_map_page.h"
+
+namespace {
+
+using uitest::Links;
+
+TEST(StageMapTable, RowsNamesAndFolders)
+{
+    int32_t count = 0;
+    const StageMapInfo *rows = StageMapTable(&count);
+    ASSERT_EQ(count, 29);
+    EXPECT_EQ(rows[0].stageId, 2010000);
+    const StageMapInfo *a = FindStageMap(2370000);
+    const StageMapInfo *b = FindStageMap(2380000);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(a->ax, b->ax);
+    EXPECT_EQ(a->bz, b->bz);
+    EXPECT_STRNE(a->pack, b->pack);
+    EXPECT_EQ(FindStageMap(2070000), nullptr);
+    EXPECT_EQ(FindStageMap(2410000)->noMap, 1);
+    EXPECT_EQ(FindStageMap(2290000)->turned, 1);
+    char name[32];
+    const char *folder = nullptr;
+    StageMapPicture(2010000, name, sizeof name, &folder);
+    EXPECT_STREQ(name, "STAGE00.BMP");
+    EXPECT_STREQ(folder, "\\RESOURCE\\UITEXT\\STAGEMAP\\");
+    StageMapPicture(2220000, name, sizeof name, &folder);
+    EXPECT_STREQ(name, "STAGE21.BMP");
+    EXPECT_STREQ(folder, "\\RESOURCE\\UITEXT\\STAGEMAP\\");
+    StageMapPicture(2380000, name, sizeof name, &folder);
+    EXPECT_STREQ(name, "STAGE37.BMP");
+    EXPECT_STREQ(folder, "\\RESOURCE\\UITEXT\\STAGMAP2\\");
+    StageMapPicture(2400000, name, sizeof name, &folder);
+    EXPECT_STREQ(folder, "\\RESOURCE\\UITEXT\\STAGMAP3\\");
+}
+
+class StageMapTest : public pausetest::PauseTest {
+protected:
+    void TearDown() override
+    {
+        map.Release();
+        PauseTest::TearDown();
+    }
+    // The marker's centre for a hero at (x, z).
+    void Centre(float x, float z, float *cx, float *cy)
+    {
+        RwV2d corners[4];
+        map.MarkerCorners(x, z, RwV3d{0.0f, 0.0f, -1.0f}, corners);
+        *cx = (corners[0].x + corners[3].x) * 0.5f;
+        *cy = (corners[0].y + corners[3].y) * 0.5f;
+    }
+    CSStageMapPage map;
+};
+
+TEST_F(StageMapTest, AHeroAtPointBStandsAtThePicturesTopLeftOrTopRightWhenTurned)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    map.SetActive(1, 2010000);
+    ASSERT_NE(map.StagePicture(), nullptr);
+    float x = 0;
+    float y = 0;
+    Centre(-669.461f, -180.311f, &x, &y);
+    EXPECT_NEAR(x, 112.0f, 0.01f);
+    EXPECT_NEAR(y, 57.0f, 0.01f);
+    Centre(743.678f, 879.543f, &x, &y);
+    EXPECT_NEAR(x, 541.0f, 0.01f);
+    EXPECT_NEAR(y, 378.75f, 0.01f);
+    map.SetActive(0, 0);
+    map.SetActive(1, 2290000);
+    ASSERT_EQ(map.turned, 1);
+    Centre(-507.735f, -893.444f, &x, &y);
+    EXPECT_NEAR(x, 541.0f, 0.01f);
+    EXPECT_NEAR(y, 57.0f, 0.01f);
+    Centre(188.308f, 34.613f, &x, &y);
+    EXPECT_NEAR(x, 112.0f, 0.01f);
+    EXPECT_NEAR(y, 378.75f, 0.01f);
+}
+
+TEST_F(StageMapTest, TheHeadingTurnsTheMarker)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    map.SetActive(1, 2010000);
+    RwV2d c[4];
+    // Facing -z: the marker upright, its tip (top edge) up.
+    map.MarkerCorners(0, 0, RwV3d{0, 0, -1}, c);
+    EXPECT_NEAR(c[1].x - c[0].x, 12.0f, 0.01f);
+    EXPECT_NEAR(c[2].y - c[0].y, 24.0f, 0.01f);
+    // Facing +x: turned a quarter, the tip to the right.
+    map.MarkerCorners(0, 0, RwV3d{1, 0, 0}, c);
+    EXPECT_NEAR(c[0].x - c[2].x, 24.0f, 0.01f);
+    EXPECT_NEAR(c[1].y - c[0].y, 12.0f, 0.01f);
+    // Facing -x: the tip to the left.
+    map.MarkerCorners(0, 0, RwV3d{-1, 0, 0}, c);
+    EXPECT_NEAR(c[2].x - c[0].x, 24.0f, 0.01f);
+    // Facing +z: upside down.
+    map.MarkerCorners(0, 0, RwV3d{0, 0, 1}, c);
+    EXPECT_NEAR(c[2].y - c[0].y, -24.0f, 0.01f);
+    // On a turned map a hero facing -z points right.
+    map.SetActive(0, 0);
+    map.SetActive(1, 2330000);
+    map.MarkerCorners(0, 0, RwV3d{0, 0, -1}, c);
+    EXPECT_NEAR(c[0].x - c[2].x, 24.0f, 0.01f);
+}
+
+TEST_F(StageMapTest, TheLastThreeStagesWaveWithoutMarkers)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    for (int32_t id : {2400000, 2410000, 2420000}) {
+        map.SetActive(1, id);
+        EXPECT_EQ(map.noMap, 1) << id;
+        EXPECT_NE(map.StagePicture(), nullptr) << id;
+        DrawFrame([&] { map.Render(); });
+        DrawFrame([&] { map.Render(); });
+        EXPECT_EQ(map.MarkersDrawn(), 0) << id;
+        EXPECT_FLOAT_EQ(map.waveTimeMs, 32.0f) << id;
+        map.SetActive(0, 0);
+    }
+    map.SetActive(1, 2010000);
+    DrawFrame([&] { map.Render(); });
+    EXPECT_EQ(map.MarkersDrawn(), 1);
+}
+
+TEST_F(StageMapTest, AStageTheTableDoesNotHoldShowsTheFrameAlone)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    map.SetActive(1, 2070000);
+    EXPECT_EQ(map.StagePicture(), nullptr);
+    EXPECT_FLOAT_EQ(map.refA.x, 100.0f);
+    EXPECT_FLOAT_EQ(map.refB.z, 0.0f);
+    const win::Frame frame = DrawFrame([&] { map.Render(); });
+    EXPECT_EQ(map.MarkersDrawn(), 0);
+    // The panel's middle is drawn; the map's middle shows the panel, not a map.
+    EXPECT_NE(pausetest::PixelOf(frame, 320, 200), 0u);
+    Sounds();
+    Tap(kPadCross);
+    map.Update();
+    EXPECT_EQ(map.active, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+}
+
+}  // namespace

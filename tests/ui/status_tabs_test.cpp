@@ -1,0 +1,510 @@
+// The status page's tabs frame by frame with a test host. Items: the
+// player's recovery and explosive items then the shared ItemType 7 ones,
+// with icon and count digits (7 one digit on the right, 12 two, 123 its
+// first two); nothing owned gives one blank row on which the keys do
+// nothing. Equipment: weapons first, worn pieces marked; a weapon
+// highlighted in the pause menu is worn as a preview until the tab is left;
+// in the lobby confirming the worn weapon plays 6600000 and changes
+// nothing, another weapon is worn, armour goes through the slot choice
+// (cancel puts both slots back exactly, life kept) and worn armour asks
+// word 5 first (answer 1 takes it off). Skills: gated skills only once
+// learned, the command pictures ("12 A-B": 55, 20 and 50 wide after the
+// base name; "X&Y": four; letters without a picture take none), the
+// selection on the first listed skill, and the demonstration: the base
+// name first, a "+" group lit together, then the pictures after it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/text_block.h"
+#include "tests/ui/pause_support.h"
+#include "tools/mkdata/pause_data.h"
+#include "tools/mkdata/ui_text.h"
+
+namespace {
+
+using pausetest::StatusPageTest;
+using uitest::Links;
+
+class StatusTabsTest : public StatusPageTest {
+protected:
+    // Opens the page with the pack read and the tab entered.
+    void OpenAtTab(uint8_t mode, int32_t tab, const std::string &treeRoot = std::string())
+    {
+        Open(mode, treeRoot);
+        if (HasFatalFailure() || IsSkipped()) {
+            return;
+        }
+        ASSERT_TRUE(StepUntilPackDone());
+        for (int32_t t = kTabItems; t < tab; ++t) {
+            Tap(kPadRight);
+            Step();
+        }
+        ASSERT_EQ(page.currentTab, tab);
+        Sounds();
+    }
+    // The hero owns two swords (the first worn) and three pieces of armour
+    // (the mail in slot 0, the ring in slot 1).
+    void OwnEquipment()
+    {
+        for (int32_t id : {5100160, 5100170, 5100010, 5100020, 5100030}) {
+            Own(id);
+        }
+        Wear(5100160, kHeroWeaponSlot);
+        Wear(5100010, 0);
+        Wear(5100020, 1);
+    }
+    std::u16string ListRow(int32_t i) const
+    {
+        const CSTextBlock *row = page.List().GetWindow(nullptr, nullptr)[i];
+        return row != nullptr && !row->Rows().empty() ? row->Rows().front().text : u"";
+    }
+    void Down(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            Tap(kPadDown);
+            Step();
+        }
+    }
+};
+
+TEST_F(StatusTabsTest, TheItemTabListsRecoveryExplosiveAndSharedItemsWithTheirCounts)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    Own(5300000, 9);
+    Own(5300060, 5);
+    Own(100054, 12, 0);
+    Own(5300010, 1, 0);  // a recovery item in the shared list is not listed
+    Links().itemSheet = ui->PlayerArt();
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    CSItemPage *items = page.ItemPage();
+    ASSERT_EQ(items->EntryCount(), 3);
+    EXPECT_EQ(items->Entry(0).itemId, 5300000);
+    EXPECT_EQ(items->Entry(0).category, 0);
+    EXPECT_EQ(items->Entry(1).category, 1);
+    EXPECT_EQ(items->Entry(2).itemId, 100054);
+    EXPECT_EQ(items->Entry(2).category, 2);
+    EXPECT_EQ(ListRow(0), u"Herb");
+    EXPECT_EQ(ListRow(2), u"Guild Token");
+    // Nine: one digit, on the right.
+    EXPECT_EQ(items->Icon()->picture.texture, ui->PlayerArt());
+    EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.left, 288.0f);
+    EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(9)->s0);
+    Down(2);
+    EXPECT_EQ(items->Selected(), 2);
+    EXPECT_FLOAT_EQ(items->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
+    EXPECT_FLOAT_EQ(items->CountDigit(0)->picture.left, 265.0f);
+    EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600010}));
+    // Triangle: the description in the list's place.
+    Tap(kPadTriangle);
+    Step();
+    ASSERT_TRUE(items->Description().Shown());
+    EXPECT_EQ(items->Description().Block()->Rows().front().text.rfind(u"Shown at the guild", 0), 0u);
+    EXPECT_EQ(items->Description().Block()->Rows().front().x, page.List().Left() + 10);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
+TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    items.SetTables([] {
+        ItemTables tables = mkdata::SampleItemTables();
+        tables.items[0].ownLimit = 200;
+        return tables;
+    }());
+    Own(5300000, 123);
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    EXPECT_FLOAT_EQ(page.ItemPage()->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
+    EXPECT_FLOAT_EQ(page.ItemPage()->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
+}
+
+TEST_F(StatusTabsTest, NothingOwnedGivesOneBlankRowAndTheKeysDoNothing)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    EXPECT_EQ(page.ItemPage()->EntryCount(), 0);
+    EXPECT_EQ(page.List().EntryCount(), 1);
+    EXPECT_EQ(ListRow(0), u" ");
+    EXPECT_EQ(page.ItemPage()->Icon(), nullptr);
+    Sounds();
+    for (PadButton key : {kPadUp, kPadDown, kPadTriangle}) {
+        Tap(key);
+        Step();
+    }
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_FALSE(page.ItemPage()->Description().Shown());
+    DrawFrame([&] { page.Render(); });
+}
+
+TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadRight);
+    Step();
+    const CSEquipPage *equip = page.EquipPage();
+    ASSERT_EQ(equip->EntryCount(), 5);
+    EXPECT_EQ(equip->Entry(0).itemId, 5100160);
+    EXPECT_EQ(equip->Entry(1).itemId, 5100170);
+    EXPECT_EQ(equip->Entry(0).kind, kEquipKindWeapon);
+    EXPECT_EQ(equip->Entry(2).itemId, 5100010);
+    EXPECT_EQ(equip->Entry(2).kind, kEquipKindOther);
+    EXPECT_EQ(equip->Entry(0).equippedSlot, 2);
+    EXPECT_EQ(equip->Entry(1).equippedSlot, -1);
+    EXPECT_EQ(equip->Entry(2).equippedSlot, 0);
+    EXPECT_EQ(equip->Entry(3).equippedSlot, 1);
+    const CSTextBlock *const *rows = page.List().GetWindow(nullptr, nullptr);
+    EXPECT_EQ(rows[0]->Color(), CSEquipPage::kWornColour);
+    EXPECT_EQ(rows[1]->Color(), kTabTextColour);
+    for (int slot = 0; slot < 3; ++slot) {
+        EXPECT_TRUE(equip->UnderlineVisible(slot)) << slot;
+    }
+    // The underline of slot 0 lies under the mail's row.
+    const CSTextBlock::Row &mail = rows[2]->Rows().front();
+    EXPECT_FLOAT_EQ(equip->Underline(0)->picture.top, static_cast<float>(mail.y + mail.height));
+    EXPECT_FLOAT_EQ(equip->Underline(0)->picture.right, static_cast<float>(mail.x + mail.width));
+    // The worn armour's icons in the slots; property icons: the sword's A,
+    // the mail's A and the ring's B.
+    ASSERT_NE(page.SlotIcon(0), nullptr);
+    EXPECT_FLOAT_EQ(page.SlotIcon(0)->picture.s0, ui->GetWeaponIcon(5100010)->s0);
+    EXPECT_EQ(page.WeaponIconCount(), 1);
+    EXPECT_EQ(page.ArmourIconCount(), 2);
+    EXPECT_EQ(page.ArmourIconKind(1), 1);
+    // A weapon's picture is its equipment strip, 50 x 200.
+    EXPECT_FLOAT_EQ(equip->Picture()->picture.bottom, 303.0f);
+    EXPECT_FLOAT_EQ(equip->Picture()->picture.s0, ui->GetEquipArt(5100160)->s0);
+}
+
+TEST_F(StatusTabsTest, AWeaponHighlightedInThePauseMenuIsWornUntilTheTabIsLeft)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadRight);
+    Step();
+    Down();
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
+    EXPECT_EQ(hero->GetAttackBonus(), 25);
+    Step();  // the property icons follow at the next update
+    EXPECT_EQ(page.WeaponIconCount(), 2);  // the highlighted sword's both properties
+    // The weapon picture stays the confirmed one.
+    EXPECT_EQ(page.NotedWeapon(), 5100160);
+    // Confirming does nothing in the pause menu.
+    Tap(kPadCircle);
+    Step();
+    EXPECT_EQ(page.EquipPage()->slotIds[kHeroWeaponSlot], 5100160);
+    Tap(kPadRight);
+    Step();
+    EXPECT_EQ(page.currentTab, kTabSkills);
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
+    EXPECT_EQ(hero->GetAttackBonus(), 10);
+    // Back on the tab the highlighted sword is worn again; closing the
+    // page puts the confirmed one back too.
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(Worn(kHeroWeaponSlot), 5100170);
+    page.SetActive(0);
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
+}
+
+TEST_F(StatusTabsTest, InTheLobbyConfirmingTheWornWeaponChangesNothing)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    page.Init(kStatusPageLobbyMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadRight);
+    Step();
+    Sounds();
+    Tap(kPadCircle);
+    Step();
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
+    EXPECT_EQ(page.EquipPage()->slotIds[kHeroWeaponSlot], 5100160);
+    // Another weapon is worn at once, the picture with it.
+    Down();
+    Sounds();
+    Tap(kPadStart);
+    Step();
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
+    EXPECT_EQ(page.EquipPage()->slotIds[kHeroWeaponSlot], 5100170);
+    EXPECT_EQ(page.NotedWeapon(), 5100170);
+    EXPECT_EQ(page.Weapon(0)->picture.texture, page.WeaponTexture(1));
+    EXPECT_EQ(page.EquipPage()->Entry(1).equippedSlot, 2);
+    Tap(kPadRight);
+    Step();
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
+}
+
+TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    hero->hp = hero->GetMaxHP();  // the ring's 150 included
+    const int32_t life = hero->hp;
+    page.Init(kStatusPageLobbyMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadRight);
+    Step();
+    Down(4);
+    ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100030);
+    Sounds();
+    Tap(kPadCircle);
+    Step();
+    ASSERT_EQ(page.slotChoice, 1);
+    EXPECT_EQ(Worn(0), 5100030);  // the preview in the chosen slot 0
+    EXPECT_EQ(Worn(1), 5100020);
+    ASSERT_NE(page.SlotChoiceFrame(), nullptr);
+    EXPECT_FLOAT_EQ(page.SlotChoiceFrame()->picture.left, 47.0f);  // slot 0's icon, 10 larger
+    Tap(kPadRight);
+    Step();
+    EXPECT_EQ(page.chosenSlot, 1);
+    EXPECT_EQ(Worn(0), 5100010);
+    EXPECT_EQ(Worn(1), 5100030);
+    EXPECT_FLOAT_EQ(page.SlotChoiceFrame()->picture.left, 174.0f);  // slot 1's, 7 larger
+    EXPECT_EQ(page.ArmourIconCount(), 2);
+    // The frame blinks meanwhile.
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SlotChoiceFrame()->quad.v[0].emissiveColor >> 24, 170u);
+    Tap(kPadCross);
+    Step();
+    EXPECT_EQ(page.slotChoice, 0);
+    EXPECT_EQ(Worn(0), 5100010);
+    EXPECT_EQ(Worn(1), 5100020);
+    EXPECT_EQ(page.EquipPage()->slotIds[0], 5100010);
+    EXPECT_EQ(page.EquipPage()->slotIds[1], 5100020);
+    EXPECT_EQ(hero->hp, life);  // a preview costs no life
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600050}));
+    // Chosen and confirmed: the slot takes it.
+    Tap(kPadCircle);
+    Step();
+    EXPECT_EQ(page.chosenSlot, 1);  // kept while the page is open
+    Tap(kPadCircle);
+    Step();
+    EXPECT_EQ(Worn(1), 5100030);
+    EXPECT_EQ(page.EquipPage()->slotIds[1], 5100030);
+    EXPECT_FLOAT_EQ(page.SlotIcon(1)->picture.s0, ui->GetWeaponIcon(5100030)->s0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
+}
+
+TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    page.Init(kStatusPageLobbyMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadRight);
+    Step();
+    Down(2);
+    ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100010);
+    Sounds();
+    // The screen manager's update runs the box while it is open.
+    Tap(kPadCircle);
+    Step();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    EXPECT_EQ(page.EquipPage()->question, 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
+    // The other answer leaves it.
+    Tap(kPadCircle);
+    Updates(1);
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(page.EquipPage()->question, 0);
+    EXPECT_EQ(Worn(0), 5100010);
+    // Asked again; left picks the first answer.
+    Tap(kPadCircle);
+    Step();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    Sounds();
+    Tap(kPadLeft);
+    Updates(1);
+    Tap(kPadCircle);
+    Updates(1);
+    EXPECT_EQ(Worn(0), 0);
+    EXPECT_EQ(page.EquipPage()->slotIds[0], 0);
+    EXPECT_EQ(page.SlotIcon(0), nullptr);
+    EXPECT_EQ(page.EquipPage()->Entry(2).equippedSlot, -1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600090}));
+}
+
+class SkillTabTest : public StatusTabsTest {
+protected:
+    const SkillCommandDisplay &Shown() const
+    {
+        return *page.SkillPage()->Display(page.SkillPage()->SelectedRecord());
+    }
+    uint32_t PictureAlpha(int i) const { return Shown().pictures[static_cast<size_t>(i)].quad.v[0].emissiveColor >> 24; }
+    void SelectShown(int32_t shown)
+    {
+        while (page.SkillPage()->SelectedShown() < shown) {
+            Down();
+        }
+    }
+};
+
+TEST_F(SkillTabTest, GatedSkillsAreListedOnlyOnceLearned)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->Records().size(), 7u);
+    EXPECT_EQ(skills->ShownCount(), 5);  // 1, 2, 12, 3 and 9; not 5 or 8
+    EXPECT_EQ(ListRow(3), u"Whirlwind");
+    EXPECT_EQ(ListRow(4), u"Guard Break");
+    // Learned later: listed at the next opening of the tab.
+    hero->SetAbilityFlag(5, 1);
+    Tap(kPadRight);
+    Step();
+    Tap(kPadLeft);
+    Step();
+    EXPECT_EQ(page.SkillPage()->ShownCount(), 6);
+    EXPECT_EQ(ListRow(4), u"Thunder Call");
+}
+
+TEST_F(SkillTabTest, CommandsAreLaidOutAsKeyPictures)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    hero->SetAbilityFlag(5, 1);
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    const CSSkillPage *skills = page.SkillPage();
+    // "12 A-B": the base name, then A 55, - 20 and B 50 wide.
+    const SkillCommandDisplay *whirl = skills->Display(3);
+    ASSERT_EQ(whirl->count, 3);
+    ASSERT_NE(whirl->baseName, nullptr);
+    EXPECT_EQ(whirl->baseNameText, u"Rising Blade");
+    const float x = 320.0f + static_cast<float>(whirl->baseName->GetMaxRowWidth());
+    const float widths[3] = {55, 20, 50};
+    float left = x;
+    for (int i = 0; i < 3; ++i) {
+        const UIPicture &p = whirl->pictures[static_cast<size_t>(i)].picture;
+        EXPECT_FLOAT_EQ(p.left, left) << i;
+        EXPECT_FLOAT_EQ(p.right - p.left, widths[i]) << i;
+        EXPECT_FLOAT_EQ(p.top, 112.0f);
+        left += widths[i];
+    }
+    EXPECT_FLOAT_EQ(whirl->pictures[0].picture.bottom, 128.7f);
+    EXPECT_FLOAT_EQ(whirl->pictures[1].picture.s0, ui->GetKeyPrompt(256)->s0);
+    // "X&Y": X, two pictures for "&", Y.
+    EXPECT_EQ(skills->Display(4)->count, 4);
+    EXPECT_EQ(skills->Display(4)->characters, (std::vector<char>{'X', '&', '&', 'Y'}));
+    // "R *b": only R and *.
+    EXPECT_EQ(skills->Display(5)->count, 2);
+    EXPECT_FLOAT_EQ(skills->Display(5)->pictures[1].picture.left, 320.0f + 50.0f);
+    // Ability 8 starts 30 further left.
+    EXPECT_FLOAT_EQ(skills->Display(6)->pictures[0].picture.left, 290.0f);
+}
+
+TEST_F(SkillTabTest, TheDemonstrationLightsAPlusGroupTogetherThenGoesOn)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    SelectShown(1);  // Dash Cut: "R+A-B"
+    ASSERT_EQ(Shown().characters, (std::vector<char>{'R', '+', 'A', '-', 'B'}));
+    // R, + and A fade together for a second.
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(PictureAlpha(i), 170u) << i;
+    }
+    EXPECT_EQ(PictureAlpha(3), 240u);
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 3);
+    EXPECT_EQ(PictureAlpha(0), 240u);
+    // Then "-" for half a second, then B.
+    Step(1, 0.25f);
+    EXPECT_EQ(PictureAlpha(3), 205u);
+    Step(1, 0.25f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 4);
+    Step(1, 0.5f);
+    EXPECT_EQ(PictureAlpha(4), 170u);
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 0);  // and round again
+}
+
+TEST_F(SkillTabTest, ABaseSkillsNameFadesBeforeItsCommand)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    SelectShown(3);  // Whirlwind
+    ASSERT_EQ(page.SkillPage()->DemoTime(), 0.0f);
+    Step(1, 0.5f);
+    EXPECT_EQ(Shown().baseName->Color(), 0xAA141414u);
+    EXPECT_EQ(PictureAlpha(0), 240u);
+    Step(1, 0.5f);
+    EXPECT_EQ(Shown().namePhaseDone, 1);
+    EXPECT_EQ(Shown().baseName->Color(), 0xF0141414u);
+    Step(1, 0.5f);
+    EXPECT_EQ(PictureAlpha(0), 170u);
+}
+
+TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
+{
+    // A file whose first skill is gated.
+    const std::string root = pausetest::TreeWithout("gated_first", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
+    if (!root.empty()) {
+        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
+            << mkdata::EncodeUtf16Le(u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
+                                     u"#\r\nAbility: 1\r\nFirst\r\nA+B\r\n-\r\n\r\n"
+                                     u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n");
+    }
+    Open(kStatusPagePauseMode, root);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    const CSSkillPage *skills = page.SkillPage();
+    EXPECT_EQ(skills->ShownCount(), 1);
+    EXPECT_EQ(skills->SelectedRecord(), 1);
+    EXPECT_EQ(Shown().characters, (std::vector<char>{'A', '+', 'B'}));
+    // Up and down stay on it, only bumping.
+    Down();
+    Tap(kPadUp);
+    Step();
+    EXPECT_EQ(skills->SelectedRecord(), 1);
+    EXPECT_EQ(skills->SelectedShown(), 0);
+}
+
+}  // namespace
