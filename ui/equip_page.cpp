@@ -274,39 +274,17 @@ bool CSEquipPage::EquipArmour(int32_t slot, bool save, int32_t id)
 
 void CSEquipPage::Update(float dt)
 {
-    if (active == 0) {
+    if (active == 0 || list_ == nullptr) {
         return;
     }
-    const PadState &pad = InterfacePad();
-    if (description_.Shown()) {
-        if (pad.connected != 0 && BackPressed(pad)) {
-            description_.Close();
-            PlayTabSound(kUISoundBack);
-        }
-        return;
-    }
-    if (entries_.empty() || pad.connected == 0 || list_ == nullptr) {
-        return;
-    }
-    switch (ReadListKeys(pad, dt, &holdTime_)) {
-    case ListKey::up:
-        selected_ = std::max(selected_ - 1, 0);
-        list_->MoveCursor(dt, selected_, -1);
+    const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);
+    if (key == ListKey::up || key == ListKey::down) {
+        selected_ = StepListSelection(list_, key, selected_, EntryCount(), dt);
         OnSelect();
         MarkEquipped();
-        break;
-    case ListKey::down:
-        selected_ = std::min(selected_ + 1, EntryCount() - 1);
-        list_->MoveCursor(dt, selected_, 1);
-        OnSelect();
-        MarkEquipped();
-        break;
-    case ListKey::describe:
+    } else if (key == ListKey::describe) {
         description_.Show(entries_[static_cast<size_t>(selected_)].description.c_str(), *list_);
         PlayTabSound(kUISoundConfirm);
-        break;
-    case ListKey::none:
-        break;
     }
 }
 
@@ -318,13 +296,8 @@ void CSEquipPage::Render() const
     if (picture_ != nullptr && picture_->picture.texture != nullptr) {
         picture_->picture.Draw();
     }
-    if (description_.Shown()) {
-        description_.Draw();
-        DrawTabFooter(2);
+    if (DrawDescriptionOrList(description_, list_)) {
         return;
-    }
-    if (list_ != nullptr) {
-        list_->Draw();
     }
     if (underlines_ != nullptr) {
         for (int i = 0; i < 3; ++i) {

@@ -125,37 +125,16 @@ void CSItemPage::ShowSelected()
 
 void CSItemPage::Update(float dt)
 {
-    if (active == 0) {
+    if (active == 0 || list_ == nullptr) {
         return;
     }
-    const PadState &pad = InterfacePad();
-    if (description_.Shown()) {
-        if (pad.connected != 0 && BackPressed(pad)) {
-            description_.Close();
-            PlayTabSound(kUISoundBack);
-        }
-        return;
-    }
-    if (entries_.empty() || pad.connected == 0 || list_ == nullptr) {
-        return;
-    }
-    switch (ReadListKeys(pad, dt, &holdTime_)) {
-    case ListKey::up:
-        selected_ = std::max(selected_ - 1, 0);
+    const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);
+    if (key == ListKey::up || key == ListKey::down) {
+        selected_ = StepListSelection(list_, key, selected_, EntryCount(), dt);
         ShowSelected();
-        list_->MoveCursor(dt, selected_, -1);
-        break;
-    case ListKey::down:
-        selected_ = std::min(selected_ + 1, EntryCount() - 1);
-        ShowSelected();
-        list_->MoveCursor(dt, selected_, 1);
-        break;
-    case ListKey::describe:
+    } else if (key == ListKey::describe) {
         description_.Show(entries_[static_cast<size_t>(selected_)].description.c_str(), *list_);
         PlayTabSound(kUISoundConfirm);
-        break;
-    case ListKey::none:
-        break;
     }
 }
 
@@ -173,15 +152,9 @@ void CSItemPage::Render() const
             digits_[0].picture.Draw();
         }
     }
-    if (description_.Shown()) {
-        description_.Draw();
-        DrawTabFooter(2);
-        return;
+    if (!DrawDescriptionOrList(description_, list_)) {
+        DrawTabFooter(6);
     }
-    if (list_ != nullptr) {
-        list_->Draw();
-    }
-    DrawTabFooter(6);
 }
 
 void CSItemPage::Release()

@@ -363,18 +363,10 @@ void CSSkillPage::Update(float dt)
         return;
     }
     StepDemo(dt);
-    const PadState &pad = UIPadState(padIndex);
-    if (description_.Shown()) {
-        if (pad.connected != 0 && BackPressed(pad)) {
-            description_.Close();
-            PlayTabSound(kUISoundBack);
-        }
+    if (list_ == nullptr) {
         return;
     }
-    if (shownCount_ < 1 || pad.connected == 0 || list_ == nullptr) {
-        return;
-    }
-    switch (ReadListKeys(pad, dt, &holdTime_)) {
+    switch (ReadTabKeys(&description_, shownCount_ > 0, dt, &holdTime_)) {
     case ListKey::up:
         if (selectedShown_ > 0) {
             RestartDemo();
@@ -413,15 +405,9 @@ void CSSkillPage::Render() const
             display->pictures[static_cast<size_t>(i)].picture.Draw();
         }
     }
-    if (description_.Shown()) {
-        description_.Draw();
-        DrawTabFooter(2);
-        return;
+    if (!DrawDescriptionOrList(description_, list_)) {
+        DrawTabFooter(6);
     }
-    if (list_ != nullptr) {
-        list_->Draw();
-    }
-    DrawTabFooter(6);
 }
 
 void CSSkillPage::Release()

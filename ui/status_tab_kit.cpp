@@ -1,6 +1,8 @@
 // The status page tabs' shared pieces (see status_tab_kit.h).
 #include "ui/status_tab_kit.h"
 
+#include <algorithm>
+
 #include "app/game_system.h"
 #include "app/text_block.h"
 #include "ui/text_list.h"
@@ -43,6 +45,43 @@ ListKey ReadListKeys(const PadState &pad, float dt, float *holdTime)
         return Repeat(dt, holdTime) ? ListKey::down : ListKey::none;
     }
     return Pressed(pad, kPadTriangle) ? ListKey::describe : ListKey::none;
+}
+
+ListKey ReadTabKeys(TabDescription *description, bool listed, float dt, float *holdTime)
+{
+    const PadState &pad = InterfacePad();
+    if (description->Shown()) {
+        if (pad.connected != 0 && BackPressed(pad)) {
+            description->Close();
+            PlayTabSound(kUISoundBack);
+        }
+        return ListKey::none;
+    }
+    if (!listed || pad.connected == 0) {
+        return ListKey::none;
+    }
+    return ReadListKeys(pad, dt, holdTime);
+}
+
+int32_t StepListSelection(CSTextList *list, ListKey key, int32_t selected, int32_t count, float dt)
+{
+    const int32_t step = key == ListKey::up ? -1 : 1;
+    const int32_t next = std::clamp(selected + step, 0, std::max(count - 1, 0));
+    list->MoveCursor(dt, next, step);
+    return next;
+}
+
+bool DrawDescriptionOrList(const TabDescription &description, const CSTextList *list)
+{
+    if (description.Shown()) {
+        description.Draw();
+        DrawTabFooter(2);
+        return true;
+    }
+    if (list != nullptr) {
+        list->Draw();
+    }
+    return false;
 }
 
 void TabDescription::Show(const char16_t *text, const CSTextList &list)

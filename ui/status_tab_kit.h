@@ -53,6 +53,19 @@ private:
     uint8_t shown_ = 0;
 };
 
+// One frame of a tab's keys: with its description shown, back closes it
+// (6600050) and nothing else is read; otherwise, while the tab has
+// something listed and the interface pad is connected, the list key.
+ListKey ReadTabKeys(TabDescription *description, bool listed, float dt, float *holdTime);
+
+// Up or down by one within 0..count - 1, the list's cursor moved with it:
+// the new selection.
+int32_t StepListSelection(CSTextList *list, ListKey key, int32_t selected, int32_t count, float dt);
+
+// The description with the shade bar and the back prompt (true), or the
+// list (false: the caller draws the rest).
+bool DrawDescriptionOrList(const TabDescription &description, const CSTextList *list);
+
 // The shade bar over (0, 410)-(640, 445) and the key prompts of `mask`.
 void DrawTabFooter(uint8_t mask);
 

@@ -79,6 +79,16 @@ protected:
         }
         Updates(40);
     }
+    // The map entry (two up from resume), its page shown once revealed.
+    void OpenMap()
+    {
+        Tap(kPadUp);
+        Updates(1);
+        Tap(kPadUp);
+        Updates(14);
+        Tap(kPadCircle);
+        Updates(40);
+    }
     void Tab(PadButton key)
     {
         Tap(key);
@@ -175,12 +185,7 @@ TEST_F(PausePixels, TheStageMapWithTwoHeroes)
     hero->at = {1.0f, 0.0f, 0.0f};
     second->position = {37.0f, 0.0f, 350.0f};  // the middle
     second->at = {0.0f, 0.0f, -1.0f};
-    Tap(kPadUp);
-    Updates(1);
-    Tap(kPadUp);
-    Updates(14);
-    Tap(kPadCircle);
-    Updates(40);
+    OpenMap();
     Expect(Screen(), "stage_map_markers");
 }
 
@@ -189,12 +194,7 @@ TEST_F(PausePixels, TheLastStagesMapWaves)
     EnterMenu();
     ASSERT_FALSE(HasFatalFailure());
     Links().stageId = 2410000;
-    Tap(kPadUp);
-    Updates(1);
-    Tap(kPadUp);
-    Updates(14);
-    Tap(kPadCircle);
-    Updates(40);
+    OpenMap();
     Expect(Screen(), "stage_map_wave");
 }
 

@@ -55,6 +55,16 @@ protected:
         Wear(5100010, 0);
         Wear(5100020, 1);
     }
+    // The page opened in `mode` on the equipment tab, the pack read.
+    void OpenEquipmentTab(uint8_t mode)
+    {
+        page.Init(mode);
+        page.SetActive(1);
+        ASSERT_TRUE(StepUntilPackDone());
+        Tap(kPadRight);
+        Step();
+        ASSERT_EQ(page.currentTab, kTabEquipment);
+    }
     std::u16string ListRow(int32_t i) const
     {
         const CSTextBlock *row = page.List().GetWindow(nullptr, nullptr)[i];
@@ -149,11 +159,8 @@ TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     OwnEquipment();
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadRight);
-    Step();
+    OpenEquipmentTab(kStatusPagePauseMode);
+    ASSERT_FALSE(HasFatalFailure());
     const CSEquipPage *equip = page.EquipPage();
     ASSERT_EQ(equip->EntryCount(), 5);
     EXPECT_EQ(equip->Entry(0).itemId, 5100160);
@@ -192,11 +199,8 @@ TEST_F(StatusTabsTest, AWeaponHighlightedInThePauseMenuIsWornUntilTheTabIsLeft)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     OwnEquipment();
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadRight);
-    Step();
+    OpenEquipmentTab(kStatusPagePauseMode);
+    ASSERT_FALSE(HasFatalFailure());
     Down();
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
     EXPECT_EQ(hero->GetAttackBonus(), 25);
@@ -227,11 +231,8 @@ TEST_F(StatusTabsTest, InTheLobbyConfirmingTheWornWeaponChangesNothing)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     OwnEquipment();
-    page.Init(kStatusPageLobbyMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadRight);
-    Step();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
     Sounds();
     Tap(kPadCircle);
     Step();
@@ -260,11 +261,8 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     OwnEquipment();
     hero->hp = hero->GetMaxHP();  // the ring's 150 included
     const int32_t life = hero->hp;
-    page.Init(kStatusPageLobbyMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadRight);
-    Step();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
     Down(4);
     ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100030);
     Sounds();
@@ -311,11 +309,8 @@ TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     OwnEquipment();
-    page.Init(kStatusPageLobbyMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadRight);
-    Step();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
     Down(2);
     ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100010);
     Sounds();
@@ -354,6 +349,15 @@ protected:
         return *page.SkillPage()->Display(page.SkillPage()->SelectedRecord());
     }
     uint32_t PictureAlpha(int i) const { return Shown().pictures[static_cast<size_t>(i)].quad.v[0].emissiveColor >> 24; }
+    void OpenSkillTab()
+    {
+        page.Init(kStatusPagePauseMode);
+        page.SetActive(1);
+        ASSERT_TRUE(StepUntilPackDone());
+        Tap(kPadLeft);
+        Step();
+        ASSERT_EQ(page.currentTab, kTabSkills);
+    }
     void SelectShown(int32_t shown)
     {
         while (page.SkillPage()->SelectedShown() < shown) {
@@ -367,11 +371,8 @@ TEST_F(SkillTabTest, GatedSkillsAreListedOnlyOnceLearned)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(3, 1);
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadLeft);
-    Step();
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
     const CSSkillPage *skills = page.SkillPage();
     ASSERT_EQ(skills->Records().size(), 7u);
     EXPECT_EQ(skills->ShownCount(), 5);  // 1, 2, 12, 3 and 9; not 5 or 8
@@ -393,11 +394,8 @@ TEST_F(SkillTabTest, CommandsAreLaidOutAsKeyPictures)
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(3, 1);
     hero->SetAbilityFlag(5, 1);
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadLeft);
-    Step();
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
     const CSSkillPage *skills = page.SkillPage();
     // "12 A-B": the base name, then A 55, - 20 and B 50 wide.
     const SkillCommandDisplay *whirl = skills->Display(3);
@@ -430,11 +428,8 @@ TEST_F(SkillTabTest, TheDemonstrationLightsAPlusGroupTogetherThenGoesOn)
 {
     Begin();
     ASSERT_FALSE(HasFatalFailure());
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadLeft);
-    Step();
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
     SelectShown(1);  // Dash Cut: "R+A-B"
     ASSERT_EQ(Shown().characters, (std::vector<char>{'R', '+', 'A', '-', 'B'}));
     // R, + and A fade together for a second.
@@ -463,11 +458,8 @@ TEST_F(SkillTabTest, ABaseSkillsNameFadesBeforeItsCommand)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(3, 1);
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    ASSERT_TRUE(StepUntilPackDone());
-    Tap(kPadLeft);
-    Step();
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
     SelectShown(3);  // Whirlwind
     ASSERT_EQ(page.SkillPage()->DemoTime(), 0.0f);
     Step(1, 0.5f);

@@ -156,6 +156,25 @@ bool AddSoundsAndWords(const std::string &root, PackWriter *pack, std::vector<st
     return true;
 }
 
+// The files of the named pictures into the pack (and the list of what is packed).
+bool AddPictures(const std::string &root, const std::vector<std::string> &names, PackWriter *pack,
+                 std::vector<std::string> *packed)
+{
+    for (const std::string &name : names) {
+        const PictureSpec *spec = FindInterfacePicture(name);
+        if (spec == nullptr) {
+            return false;
+        }
+        for (const std::string &file : PictureFiles(*spec)) {
+            if (!pack->AddFileFrom(root, file)) {
+                return false;
+            }
+            packed->push_back(file);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 const std::vector<InterfacePack> &InterfacePacks()
@@ -224,17 +243,8 @@ bool WriteInterfacePacks(const std::string &root)
     std::vector<std::string> packed;
     for (const InterfacePack &entry : InterfacePacks()) {
         PackWriter pack;
-        for (const std::string &name : entry.pictures) {
-            const PictureSpec *spec = FindInterfacePicture(name);
-            if (spec == nullptr) {
-                return false;
-            }
-            for (const std::string &file : PictureFiles(*spec)) {
-                if (!pack.AddFileFrom(root, file)) {
-                    return false;
-                }
-                packed.push_back(file);
-            }
+        if (!AddPictures(root, entry.pictures, &pack, &packed)) {
+            return false;
         }
         const std::string pack_name = entry.name;
         if (pack_name == "UISFX" && !AddSoundsAndWords(root, &pack, &packed)) {
@@ -256,17 +266,8 @@ bool WriteInterfacePacks(const std::string &root)
     }
     for (const PagePack &entry : PagePacks()) {
         PackWriter pack;
-        for (const std::string &name : entry.pictures) {
-            const PictureSpec *spec = FindInterfacePicture(name);
-            if (spec == nullptr) {
-                return false;
-            }
-            for (const std::string &file : PictureFiles(*spec)) {
-                if (!pack.AddFileFrom(root, file)) {
-                    return false;
-                }
-                packed.push_back(file);
-            }
+        if (!AddPictures(root, entry.pictures, &pack, &packed)) {
+            return false;
         }
         if (!pack.Write((fs::path(root) / entry.folder / (entry.name + ".STR")).string())) {
             return false;
