@@ -330,20 +330,6 @@ bool zuPackExists(const char *strPath)
     return strPath != nullptr && HostFileExists(ListPathOf(FoundPackPath(strPath)));
 }
 
-bool zuFindPackPath(const char *strPath, char *out, size_t outSize)
-{
-    if (strPath == nullptr || out == nullptr || outSize == 0) {
-        return false;
-    }
-    const std::string found = FoundPackPath(strPath);
-    if (found.size() + 1 > outSize) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, found.c_str(), found.size() + 1);
-    return true;
-}
-
 bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory)
 {
     if (memory == nullptr) {

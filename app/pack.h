@@ -33,9 +33,6 @@ bool zuOpenPack(const char *strPath);
 // True when the pack's `.LST` is there, in the language's folder or in
 // "\PACK" (where zuOpenPack would look); says nothing either way.
 bool zuPackExists(const char *strPath);
-// The `.STR` path zuOpenPack would read: in the language's folder when that
-// folder has the pack's list, else as given. False when it does not fit.
-bool zuFindPackPath(const char *strPath, char *out, size_t outSize);
 // The same with the `.STR` bytes in `memory` (read by the raw reader); the
 // `.LST` comes from disc. `memory` must stay until the pack is closed.
 bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory);

@@ -127,7 +127,7 @@ void CSCharacterPage::BuildPictures()
     SetPlaced(portrait_.get(), nullptr, L::kPortraitSource, L::kPortrait[heroType_], 0);
     portraitFadeTime_ = 0.0f;
     portraitFadeDone_ = 0;
-    pack_.Start(std::string(UIDataRoot()) + (heroType_ == 1 ? "\\PACK\\PAUSE\\CHAR02.STR" : "\\PACK\\PAUSE\\CHAR01.STR"));
+    pack_.Request(std::string(UIDataRoot()) + (heroType_ == 1 ? "\\PACK\\PAUSE\\CHAR02.STR" : "\\PACK\\PAUSE\\CHAR01.STR"));
 
     int32_t values[5];
     int32_t maxima[5];
@@ -172,8 +172,8 @@ void CSCharacterPage::FreePictures()
         DestroyTexture(texture);
         texture = nullptr;
     }
-    pack_.ClosePack();
-    pack_.Reset();
+    pack_.CloseOpenedPack();
+    pack_.Close();
     slotChoiceFrame_.reset();
     slotChoice = 0;
     chosenSlot = 0;

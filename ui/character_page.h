@@ -25,7 +25,7 @@
 #include "ui/item_page.h"
 #include "ui/number_display.h"
 #include "ui/skill_page.h"
-#include "ui/streamed_pack.h"
+#include "ui/pack_stream.h"
 #include "ui/text_list.h"
 #include "ui/ui_quad.h"
 
@@ -79,7 +79,7 @@ public:
     // For the hosts and the tests.
     CSHero *Hero() const;
     int32_t HeroType() const { return heroType_; }
-    const StreamedPack &Pack() const { return pack_; }
+    const UIPackStream &Pack() const { return pack_; }
     CSItemPage *ItemPage() const { return itemPage_.get(); }
     CSEquipPage *EquipPage() const { return equipPage_.get(); }
     CSSkillPage *SkillPage() const { return skillPage_.get(); }
@@ -115,7 +115,7 @@ private:
     void RestoreArmourSlots();
     void GiveUpHeroPictures();
 
-    StreamedPack pack_;
+    UIPackStream pack_;
     CSTextList list_;
     std::unique_ptr<CSItemPage> itemPage_;
     std::unique_ptr<CSSkillPage> skillPage_;

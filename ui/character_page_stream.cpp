@@ -4,6 +4,7 @@
 #include <string>
 
 #include "actor/hero.h"
+#include "app/debug.h"
 #include "app/textures.h"
 #include "ui/character_page.h"
 #include "ui/character_page_layout.h"
@@ -37,25 +38,30 @@ void CSCharacterPage::GiveUpHeroPictures()
     if (skillPage_ != nullptr) {
         skillPage_->LoadSkills(heroType_);
     }
-    pack_.Reset();
+    pack_.Close();
 }
 
 void CSCharacterPage::StreamPack()
 {
-    if (pack_.Streaming()) {
+    if (pack_.InProgress()) {
         pack_.Step();
         if (pack_.Failed()) {
-            GiveUpHeroPictures();
+            GiveUpHeroPictures();  // the stream said why
             return;
         }
     }
-    if (pack_.Ready()) {
+    if (pack_.Complete()) {
         LoadHeroTextures();
     }
 }
 
 void CSCharacterPage::LoadHeroTextures()
 {
+    if (pack_.Buffer()->fileSize == 0) {
+        DebugPrint("%s is empty: the status page goes on without its pictures\n", pack_.Path().c_str());
+        GiveUpHeroPictures();
+        return;
+    }
     if (!pack_.OpenPack()) {
         GiveUpHeroPictures();
         return;
@@ -82,8 +88,8 @@ void CSCharacterPage::LoadHeroTextures()
         weaponTextures_[i] = LoadTextureWithMask((id + ".BMP").c_str(), (id + "A.BMP").c_str());
     }
     RwImageSetPath("");
-    pack_.ClosePack();
-    pack_.Reset();
+    pack_.CloseOpenedPack();
+    pack_.Close();
 }
 
 void CSCharacterPage::StepPortrait(float dt)

@@ -43,6 +43,8 @@ public:
     void Close();
 
     State GetState() const { return state_; }
+    // Asked and not yet complete or failed: more steps to come.
+    bool InProgress() const { return state_ == kRequested || state_ == kReading; }
     bool Complete() const { return state_ == kComplete; }
     bool Failed() const { return state_ == kFailed; }
     // The pack's bytes once complete (null before).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/debug.h"
 #include "app/textures.h"
 #include "ui/game_play_screen.h"
 #include "ui/status_tab_kit.h"
@@ -120,7 +121,7 @@ void CSPauseMenu::SetOpen(uint8_t open, int32_t)
         }
         PlayTabSound(kUISoundConfirm);
         wordArt_ = g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr;
-        mapBasePack_.Reset();
+        mapBasePack_.Close();
         if (mapPage_ == nullptr) {
             mapPage_ = std::make_unique<CSStageMapPage>();
         }
@@ -135,7 +136,7 @@ void CSPauseMenu::SetOpen(uint8_t open, int32_t)
         pageOpen_ = 0;
         shownPage_ = -1;
         BuildPictures();
-        mapBasePack_.Start(std::string(UIDataRoot()) + "\\PACK\\PAUSE\\MAPBASE.STR");
+        mapBasePack_.Request(std::string(UIDataRoot()) + "\\PACK\\PAUSE\\MAPBASE.STR");
         return;
     }
     if (open_ == 0) {
@@ -166,24 +167,26 @@ void CSPauseMenu::ReleasePages()
     mapPage_.reset();
     DestroyTexture(mapBase_);
     mapBase_ = nullptr;
-    mapBasePack_.ClosePack();
-    mapBasePack_.Reset();
+    mapBasePack_.CloseOpenedPack();
+    mapBasePack_.Close();
 }
 
 void CSPauseMenu::LoadMapBase()
 {
-    if (!mapBasePack_.Ready()) {
+    if (!mapBasePack_.Complete()) {
         return;
     }
-    if (mapBasePack_.OpenPack()) {
+    if (mapBasePack_.Buffer()->fileSize == 0) {
+        DebugPrint("%s is empty: the status page goes on without it\n", mapBasePack_.Path().c_str());
+    } else if (mapBasePack_.OpenPack()) {
         RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\PAUSE\\").c_str());
         if (mapBase_ == nullptr) {
             mapBase_ = LoadTextureWithMask("MAPBASE.BMP", "MAPBASEA.BMP");
         }
         RwImageSetPath("");
-        mapBasePack_.ClosePack();
+        mapBasePack_.CloseOpenedPack();
     }
-    mapBasePack_.Reset();
+    mapBasePack_.Close();
 }
 
 // ---- The cursor's trail
@@ -245,7 +248,7 @@ void CSPauseMenu::Update(float seconds)
         return;
     }
     const bool loadingFlag = g_pUIManager != nullptr && g_pUIManager->GetLoadingFlag() != 0;
-    if (!mapBasePack_.Streaming() && !mapBasePack_.Ready() && loadingFlag) {
+    if (!mapBasePack_.InProgress() && !mapBasePack_.Complete() && loadingFlag) {
         if (UI().reloadSceneCamera != nullptr) {
             UI().reloadSceneCamera();
         }

@@ -16,7 +16,7 @@
 
 #include "ui/character_page.h"
 #include "ui/stage_map_page.h"
-#include "ui/streamed_pack.h"
+#include "ui/pack_stream.h"
 #include "ui/ui_quad.h"
 
 struct RwTexture;
@@ -59,7 +59,7 @@ public:
     const Arrow &TrailArrow(int side, int copy) const { return arrows_[side][copy]; }
     CSCharacterPage *StatusPage() const { return statusPage_.get(); }
     CSStageMapPage *MapPage() const { return mapPage_.get(); }
-    const StreamedPack &MapBasePack() const { return mapBasePack_; }
+    const UIPackStream &MapBasePack() const { return mapBasePack_; }
     RwTexture *MapBase() const { return mapBase_; }
     const OwnedPicture &EntryPicture(int i) const { return entries_[i]; }
     const OwnedPicture &Title() const { return title_; }
@@ -79,7 +79,7 @@ private:
     std::unique_ptr<CSStageMapPage> mapPage_;
     std::unique_ptr<CSCharacterPage> statusPage_;
     RwTexture *wordArt_ = nullptr;  // the overlay's
-    StreamedPack mapBasePack_;
+    UIPackStream mapBasePack_;
     OwnedPicture background_;
     OwnedPicture title_;
     OwnedPicture entries_[kEntries];

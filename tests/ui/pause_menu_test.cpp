@@ -54,7 +54,7 @@ TEST_F(PauseMenuTest, OpeningPausesTheMusicAndStartsTheStream)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
     EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
     EXPECT_EQ(Menu()->Cursor(), 0);
-    EXPECT_TRUE(Menu()->MapBasePack().Streaming());
+    EXPECT_TRUE(Menu()->MapBasePack().InProgress());
     // A second opening does nothing.
     ui->OpenPauseMenu(1);
     EXPECT_TRUE(Sounds().empty());
@@ -148,13 +148,13 @@ TEST_F(PauseMenuTest, TheStatusEntryFinishesTheStreamAndHandsThePageMapBase)
     Tap(kPadDown);
     Frame();
     Settle();
-    ASSERT_TRUE(Menu()->MapBasePack().Streaming());
+    ASSERT_TRUE(Menu()->MapBasePack().InProgress());
     Sounds();
     Tap(kPadStart);
     Frame();
     EXPECT_EQ(Menu()->PageOpen(), 1);
     ASSERT_NE(Menu()->MapBase(), nullptr);
-    EXPECT_EQ(Menu()->MapBasePack().GetState(), StreamedPack::State::idle);
+    EXPECT_EQ(Menu()->MapBasePack().GetState(), UIPackStream::kIdle);
     ASSERT_TRUE(Menu()->StatusPage()->IsActive());
     EXPECT_EQ(Menu()->StatusPage()->mode, kStatusPagePauseMode);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
@@ -256,6 +256,13 @@ TEST_F(PauseMenuTest, AnEmptyMapBaseEndsTheStreamAtOnce)
     }
     Enter(root);
     ASSERT_FALSE(HasFatalFailure());
+    const bool debug = SetDebugOutput(true);
+    ::testing::internal::CaptureStderr();
+    Frame(3);
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    SetDebugOutput(debug);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_EQ(Menu()->MapBasePack().GetState(), UIPackStream::kIdle);
     Tap(kPadDown);
     Frame();
     Settle();
@@ -263,6 +270,7 @@ TEST_F(PauseMenuTest, AnEmptyMapBaseEndsTheStreamAtOnce)
     Frame();
     EXPECT_TRUE(Menu()->StatusPage()->IsActive());
     EXPECT_EQ(Menu()->MapBase(), nullptr);
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());  // no pack was opened from it
 }
 
 TEST_F(PauseMenuTest, TheLoadingFlagReloadsTheScenesCameraOnceNothingStreams)

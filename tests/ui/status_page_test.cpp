@@ -108,7 +108,7 @@ TEST_F(StatusPageTest, TheTabsOpenOnlyOnceTheHerosPackIsIn)
     EXPECT_EQ(page.currentTab, kTabItems);
     EXPECT_FALSE(page.TabReady(kTabEquipment));
     EXPECT_FALSE(page.TabReady(kTabSkills));
-    EXPECT_TRUE(page.Pack().Streaming());
+    EXPECT_TRUE(page.Pack().InProgress());
     ASSERT_TRUE(StepUntilPackDone());
     EXPECT_TRUE(page.TabReady(kTabSkills));
     EXPECT_NE(page.PortraitTexture(), nullptr);
@@ -142,7 +142,7 @@ TEST_F(StatusPageTest, APackThatCannotBeReadOpensBothTabsWithOneDebugLine)
     SetDebugOutput(debug);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
     EXPECT_NE(lines.find("CHAR01.STR"), std::string::npos) << lines;
-    EXPECT_TRUE(page.Pack().Failed() || page.Pack().GetState() == StreamedPack::State::idle);
+    EXPECT_EQ(page.Pack().GetState(), UIPackStream::kIdle);  // given up
     EXPECT_TRUE(page.TabReady(kTabEquipment));
     EXPECT_TRUE(page.TabReady(kTabSkills));  // the skill file from disc
     EXPECT_EQ(page.PortraitTexture(), nullptr);

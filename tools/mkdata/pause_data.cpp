@@ -181,8 +181,8 @@ constexpr SkillLine kHero1Skills[] = {
 
 void AddPausePlayerCells(std::vector<PictureCell> *cells)
 {
-    // The pause menu's trail arrow, also the text list's pointer.
-    cells->push_back(Cell(">", 455, 47, 510, 91, 200.0f));
+    // The pause menu's trail arrow and the text list's pointer are the
+    // lobby's cursor arrow (LobbyPlayerCells).
     // The stage map's corner ornament and the hero marker.
     cells->push_back(Cell("", 218, 296, 241, 342, 300.0f));
     cells->push_back(Cell("", 242, 296, 265, 342, 320.0f));

@@ -1,5 +1,5 @@
 // The sample data of the pause menu, the stage map and the status page:
-// the PLAYER and WORD cells they cut (the menu's entries, arrows and trail,
+// the PLAYER and WORD cells they cut (the menu's entries,
 // the map's frame and marker, the text list's bar, pointer and arrows, the
 // status page's frames, tabs, labels, hero names and property icons, and
 // the skill commands' key pictures), the heroes' status pictures (CHAR01,
