@@ -2,7 +2,8 @@
 // window: one frame (the manager's update and the drawing) of the warning
 // screen, of character selection and of the load screen, one drawing of
 // the loading screen, one scan of the 20 save slots; a frame of the lobby's
-// menu and of its stage-select map, and one read of a streamed pack.
+// menu, of its stage-select map and of the status page it hosts, and one
+// read of a streamed pack.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/path.h"
 #include "support/engine/headless_driver.h"
 #include "ui/loading_screen.h"
+#include "ui/lobby_status_page.h"
 #include "ui/lobby_screen.h"
 #include "ui/pack_stream.h"
 #include "ui/save_slots.h"
@@ -170,6 +172,30 @@ void BM_StageSelectMapFrame(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StageSelectMapFrame)->Unit(benchmark::kMillisecond);
+
+// The hero's status page in the lobby, its hero pack read and its
+// pictures faded in: the page's update and drawing with the item tab's list.
+void BM_StatusPageFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok || !OpenLobby(game)) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    CSCharacterPage &page = g_pLobby->StatusPage()->Page();
+    g_pLobby->StatusPage()->SetActive(1);
+    g_pLobby->openPage = CSLobby::kStatusPage;
+    for (int i = 0; i < 400 && !page.WeaponFadeDone() && !page.TabReady(kTabEquipment); ++i) {
+        game.gs.Tick();
+    }
+    for (int i = 0; i < 120; ++i) {
+        game.gs.Tick();
+    }
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_StatusPageFrame)->Unit(benchmark::kMillisecond);
 
 // The lobby's pack (about 2 MB) read whole, 32768 bytes a step.
 void BM_LobbyPackStream(benchmark::State &state)

@@ -9,7 +9,8 @@
 // a MAPBASE that is missing or empty is given up (one debug line) and the
 // status page opens without it; while the loading flag is set and nothing
 // streams, the scene's camera is reloaded; the developer menu's chord
-// (select with start) does not open the menu.
+// (select with start) does not open the menu; languages 1 to 14 take the
+// language-1 pictures, language 0 its own.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -65,6 +66,24 @@ TEST_F(PauseMenuTest, OpeningPausesTheMusicAndStartsTheStream)
     Frame();
     EXPECT_EQ(Menu()->MapBasePack().BytesRead(), 65536u);
 }
+
+class PauseMenuLanguage : public PauseMenuTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(PauseMenuLanguage, EachLanguageSetHasItsPicturesAndLanguageTwoTakesLanguageOnes)
+{
+    const int32_t language = GetParam();
+    Enter(std::string(), language);
+    ASSERT_FALSE(HasFatalFailure());
+    const UIPicture &resume = Menu()->EntryPicture(0).picture;
+    const UIPicture &title = Menu()->Title().picture;
+    EXPECT_EQ(resume.texture, ui->WordArt());
+    EXPECT_FLOAT_EQ(resume.left, language == 0 ? 228.0f : 209.0f);
+    EXPECT_FLOAT_EQ(resume.s1, (language == 0 ? 294.0f : 400.0f) / 512.0f);
+    EXPECT_FLOAT_EQ(title.left, language == 0 ? 260.0f : 243.0f);
+    EXPECT_FLOAT_EQ(Menu()->EntryPicture(3).picture.right, language == 0 ? 372.0f : 448.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, PauseMenuLanguage, ::testing::Values(0, 1, 2, 14));
 
 TEST_F(PauseMenuTest, UpAndDownWrapAndTheTrailFollows)
 {

@@ -1,8 +1,8 @@
 // The status page's tabs frame by frame with a test host. Items: the
 // player's recovery and explosive items then the shared ItemType 7 ones,
 // with icon and count digits (7 one digit on the right, 12 two, 123 its
-// first two); nothing owned gives one blank row on which the keys do
-// nothing. Equipment: weapons first, worn pieces marked; a weapon
+// first two); a held key repeating after a second; nothing owned gives one
+// blank row on which the keys do nothing. Equipment: weapons first, worn pieces marked; a weapon
 // highlighted in the pause menu is worn as a preview until the tab is left;
 // in the lobby confirming the worn weapon plays 6600000 and changes
 // nothing, another weapon is worn, armour goes through the slot choice
@@ -116,6 +116,37 @@ TEST_F(StatusTabsTest, TheItemTabListsRecoveryExplosiveAndSharedItemsWithTheirCo
     EXPECT_EQ(items->Description().Block()->Rows().front().text.rfind(u"Shown at the guild", 0), 0u);
     EXPECT_EQ(items->Description().Block()->Rows().front().x, page.List().Left() + 10);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
+TEST_F(StatusTabsTest, AHeldKeyMovesAfterASecondThenEveryTwentiethOfASecond)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    for (int32_t id : {5300000, 5300010, 5300020, 5300030, 5300040, 5300050}) {
+        Own(id);
+    }
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    Down();
+    ASSERT_EQ(page.ItemPage()->Selected(), 1);
+    // Held: nothing until a second has gathered since the press.
+    for (int i = 0; i < 9; ++i) {
+        Hold(kPadDown);
+        Step(1, 0.1f);
+    }
+    EXPECT_EQ(page.ItemPage()->Selected(), 1);
+    Hold(kPadDown);
+    Step(1, 0.1f);
+    EXPECT_EQ(page.ItemPage()->Selected(), 2);
+    for (int i = 0; i < 2; ++i) {
+        Hold(kPadDown);
+        Step(1, 0.05f);
+    }
+    EXPECT_EQ(page.ItemPage()->Selected(), 4);
+    // Up held repeats the same way from where it stands.
+    Tap(kPadUp);
+    Step();
+    EXPECT_EQ(page.ItemPage()->Selected(), 3);
 }
 
 TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
