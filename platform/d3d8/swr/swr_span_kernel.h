@@ -259,12 +259,19 @@ struct LevelFields {
     }
 }
 
+// A level's texels for one group, read but not yet weighed: where no lane filters, t00
+// alone.
+struct LevelTaps {
+    VI t00, t10, t01, t11, fx, fy;
+    bool filtered;
+};
+
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
-// weigh four (fractions of zero leave the point texel alone).
+// the four around it with their weights (fractions of zero leave the point texel alone).
 // `one`: every lane reads the same level (known without looking).
 template <SamplerShape S>
-[[gnu::always_inline]] inline C16 SampleLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
-                                              uint32_t fault, bool one = false) {
+[[gnu::always_inline]] inline void FetchLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
+                                              uint32_t fault, bool one, LevelTaps &out) {
     const SpanAddress addressU = S.address >= 0 ? SpanAddress(S.address) : sm.addressU;
     const SpanAddress addressV = S.address >= 0 ? SpanAddress(S.address) : sm.addressV;
     const int32_t first = ILane0(level);
@@ -293,7 +300,9 @@ template <SamplerShape S>
     VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
     if (sm.opaque) t00 = IOr(t00, opaque);
     if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
-    if (!anyLinear) return Widen(t00);
+    out.t00 = t00;
+    out.filtered = anyLinear;
+    if (!anyLinear) return;
     const VI rowB = rowOffset(by);
     VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
     VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
@@ -310,32 +319,51 @@ template <SamplerShape S>
     }
     VI fx = IAnd(linear, Fraction256V(xs, x0)), fy = IAnd(linear, Fraction256V(ys, y0));
     if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), ISet1(1)));
-    return Bilinear(t00, t10, t01, t11, fx, fy);
+    out.t10 = t10, out.t01 = t01, out.t11 = t11, out.fx = fx, out.fy = fy;
 }
 
-// The sampler's SampleFace for 2D textures: level choice by the mip filter, then one
-// level, or two blended by the fraction of the level of detail.
+[[gnu::always_inline]] inline C16 WeighLevel(const LevelTaps &t) {
+    return t.filtered ? Bilinear(t.t00, t.t10, t.t01, t.t11, t.fx, t.fy) : Widen(t.t00);
+}
+
+// A stage's texels for one group: one level's, or two levels' and the fraction between.
+struct StageTaps {
+    LevelTaps a, b;
+    VI fraction;
+    bool blended;
+};
+
+// The sampler's SampleFace for 2D textures up to the weighing: level choice by the mip
+// filter, then one level, or two to be blended by the fraction of the level of detail.
 template <SamplerShape S>
-[[gnu::always_inline]] inline C16 SampleStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault) {
+[[gnu::always_inline]] inline void FetchStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault,
+                                              StageTaps &out) {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
     const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
                                     : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
     const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
-    if (mip == D3DTEXF_NONE) return SampleLevel<S>(sm, base, u, v, linear, active, fault, true);
+    out.blended = false;
+    if (mip == D3DTEXF_NONE) return FetchLevel<S>(sm, base, u, v, linear, active, fault, true, out.a);
     if (mip == D3DTEXF_POINT) {
         const VI nearest = IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last);
-        return SampleLevel<S>(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault);
+        return FetchLevel<S>(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault, false, out.a);
     }
     const VI whole = FloorToIntV(lambda);
     const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
     const VI a = IfElse(magnified, base, IClamp(whole, base, last));
     const VI b = IfElse(magnified, base, IClamp(IAdd(whole, ISet1(1)), base, last));
-    const C16 ca = SampleLevel<S>(sm, a, u, v, linear, active, fault);
-    // Between leaves ca alone where the fraction is 0 or both levels are one.
-    if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return ca;
-    const VI f = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
-    return Between(ca, SampleLevel<S>(sm, b, u, v, linear, active, fault), f);
+    FetchLevel<S>(sm, a, u, v, linear, active, fault, false, out.a);
+    // Between leaves the first level alone where the fraction is 0 or both levels are one.
+    if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return;
+    out.blended = true;
+    out.fraction = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
+    FetchLevel<S>(sm, b, u, v, linear, active, fault, false, out.b);
+}
+
+[[gnu::always_inline]] inline C16 WeighStage(const StageTaps &t) {
+    const C16 ca = WeighLevel(t.a);
+    return t.blended ? Between(ca, WeighLevel(t.b), t.fraction) : ca;
 }
 
 // ---- The stage combiner ----
@@ -736,12 +764,16 @@ struct alignas(64) Batch {
     C16 texel[kMaxSpanSampled][kBatch];
 };
 
-// One stage's samples of every group of the batch, compiled for a shape of sampler.
+// One stage's samples of every group of the batch, compiled for a shape of sampler:
+// every group's texels read first, then every group's weighed, so that the reads of
+// many groups are under way at once instead of each group waiting for its own.
 template <uint32_t kShape>
 void SampleBatch(const SpanSampler &sm, Batch &b, uint32_t k, uint32_t fault) {
+    StageTaps taps[kBatch];
     for (int g = 0; g < b.count; ++g) {
-        b.texel[k][g] = SampleStage<kSamplerShapes[kShape]>(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault);
+        FetchStage<kSamplerShapes[kShape]>(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault, taps[g]);
     }
+    for (int g = 0; g < b.count; ++g) b.texel[k][g] = WeighStage(taps[g]);
 }
 
 using SampleBatchRoutine = void (*)(const SpanSampler &, Batch &, uint32_t, uint32_t);
