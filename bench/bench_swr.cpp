@@ -345,10 +345,10 @@ BENCHMARK(BM_GameFrameTextureKinds)
 
 // Overdraw behind a wall: a near textured wall over the lower two thirds of the view,
 // then a ground of 30 x 30 cells (1,800 triangles of some 270 pixels) behind it, on one
-// thread. Arguments: whether the depth target keeps its coarse depth (1) or not (0),
-// which lets the hidden triangles skip the tiles they lie behind; and whether the
-// ground is alpha-tested (1) as foliage and fences are, which puts its depth test after
-// the texturing.
+// thread. Arguments: whether the depth target keeps its coarse depth (1) or not (0);
+// and whether the ground is alpha-tested (1) as foliage and fences are, which puts its
+// depth test after the texturing, and lets its hidden triangles skip the tiles of the
+// coarse depth they lie behind.
 void BM_GroundBehindAWall(benchmark::State &bench) {
     Targets t;
     if (bench.range(0) == 0) t.depth.coarse = nullptr;

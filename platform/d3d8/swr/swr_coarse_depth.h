@@ -1,7 +1,8 @@
 // A coarse depth for each 8x8 tile of a depth target: a bound no smaller than any depth
 // the tile holds (the quantised value, as the depth test compares it), so that a
 // triangle whose nearest depth over a tile lies at or behind the bound fails a LESS or
-// LESSEQUAL test at every pixel there and the span routines skip the tile whole.
+// LESSEQUAL test at every pixel there and the span routines skip the tile whole (for
+// alpha-tested triangles, whose depth test would otherwise come after texturing).
 //
 // A bound is only ever too large, never too small. A clear gives whole tiles their
 // value. Drawing under LESS, LESSEQUAL or EQUAL only brings depth nearer, so every

@@ -889,8 +889,9 @@ template <bool kPerspective>
 
 // Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
 // a triangle's short rows fill whole groups two rows at a time. With kCoarse (a large
-// triangle under a LESS or LESSEQUAL test against a target that keeps a coarse depth)
-// the rows are cut around the tiles the triangle lies behind, which it skips.
+// alpha-tested triangle under a LESS or LESSEQUAL test against a target that keeps a
+// coarse depth) the rows are cut around the tiles the triangle lies behind, which it
+// skips.
 template <bool kPerspective, bool kCoarse>
 void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region, int32_t y0,
               int32_t y1) {
@@ -996,8 +997,10 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
-// Triangles whose bounds inside the band hold at least this many pixels ask the coarse
-// depth which tiles they lie behind.
+// Alpha-tested triangles (whose depth test comes after texturing) whose bounds inside
+// the band hold at least this many pixels ask the coarse depth which tiles they lie
+// behind. The others test depth before texturing anyway, where a hidden group costs
+// little more than asking would.
 constexpr int64_t kCoarseArea = 256;
 
 template <bool kPerspective>
@@ -1009,7 +1012,7 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
-    if (depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
+    if (p.alphaTest && depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
         int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
         SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
     } else {

@@ -130,7 +130,9 @@ TEST_F(DeviceTexturingTest, DepthWrittenThroughALockIsWhatTheNextDrawTests) {
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 0.25f, 0);
     // Nothing lies nearer than the clear at 0.5: the tiles are known to be behind (and
-    // stay known: the draw writes no depth).
+    // stay known: the draw writes no depth). Alpha-tested drawing asks them.
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_ALWAYS);
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     DrawColorRect(-0.5f, -0.5f, width - 0.5f, height - 0.5f, 0.5f, 0xFFFF0000u);
     device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
@@ -147,6 +149,7 @@ TEST_F(DeviceTexturingTest, DepthWrittenThroughALockIsWhatTheNextDrawTests) {
     for (uint32_t y = 0; y < height; y += 7) {
         for (uint32_t x = 0; x < width; x += 9) EXPECT_EQ(BackBufferPixel(x, y), 0xFF00FF00u) << x << ", " << y;
     }
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     ASSERT_EQ(device->SetRenderTarget(back, backDepth), D3D_OK);
     back->Release();
     backDepth->Release();

@@ -1,5 +1,5 @@
-// The coarse depth of a depth target's tiles: whole tiles a large triangle lies behind
-// are skipped, never a tile where some pixel would pass. The edge cases: equal depths
+// The coarse depth of a depth target's tiles: whole tiles a large alpha-tested triangle
+// lies behind are skipped, never a tile where some pixel would pass. The edge cases: equal depths
 // (LESSEQUAL passes them, LESS does not), bounds of cleared tiles and of tiles worked
 // out again from the words, and writes that raise depth, through the span routines and
 // through the general path.
@@ -24,6 +24,9 @@ protected:
     CoarseDepthTest() : s(kW, kH, D3DFMT_A8R8G8B8, GetParam()) {
         s.KeepCoarseDepth();
         s.FillPixels(0xFF000000u);
+        // An alpha test every pixel passes: the depth test comes after texturing.
+        s.SetState(D3DRS_ALPHATESTENABLE, TRUE);
+        s.SetState(D3DRS_ALPHAFUNC, D3DCMP_ALWAYS);
         swr::TakeCoarseRejections();
     }
     // A quad over the whole target at depth z, tested by `func`, writing depth or not.
