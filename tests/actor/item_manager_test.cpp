@@ -19,22 +19,22 @@ protected:
 
 TEST_F(ItemManagerTest, ListsHoldUpToTheOwnLimitAndUnlinkAtZero)
 {
-    const int32_t fullPotion = 5300050;  // OwnLimit 3
-    EXPECT_TRUE(items.AddItem(1, fullPotion));
-    EXPECT_TRUE(items.AddItem(1, fullPotion));
-    EXPECT_TRUE(items.AddItem(1, fullPotion));
-    EXPECT_FALSE(items.AddItem(1, fullPotion));
-    EXPECT_EQ(items.GetItemCount(1, fullPotion), 3);
-    EXPECT_FALSE(items.HasItem(2, fullPotion));  // the lists are apart
+    const int32_t smokeBomb = 5300050;  // OwnLimit 3
+    EXPECT_TRUE(items.AddItem(1, smokeBomb));
+    EXPECT_TRUE(items.AddItem(1, smokeBomb));
+    EXPECT_TRUE(items.AddItem(1, smokeBomb));
+    EXPECT_FALSE(items.AddItem(1, smokeBomb));
+    EXPECT_EQ(items.GetItemCount(1, smokeBomb), 3);
+    EXPECT_FALSE(items.HasItem(2, smokeBomb));  // the lists are apart
     EXPECT_TRUE(items.AddItem(1, 5300000));
-    items.RemoveItem(1, fullPotion);
-    items.RemoveItem(1, fullPotion);
+    items.RemoveItem(1, smokeBomb);
+    items.RemoveItem(1, smokeBomb);
     EXPECT_EQ(items.OwnedList(1).size(), 2u);
-    items.RemoveItem(1, fullPotion);
+    items.RemoveItem(1, smokeBomb);
     ASSERT_EQ(items.OwnedList(1).size(), 1u);
     EXPECT_EQ(items.OwnedList(1)[0].itemId, 5300000);
-    items.RemoveItem(1, fullPotion);  // not held: nothing
-    EXPECT_FALSE(items.HasItem(1, fullPotion));
+    items.RemoveItem(1, smokeBomb);  // not held: nothing
+    EXPECT_FALSE(items.HasItem(1, smokeBomb));
     // An item the table does not know, and lists that do not exist, are refused.
     EXPECT_FALSE(items.AddItem(1, 999));
     EXPECT_FALSE(items.AddItem(3, 5300000));

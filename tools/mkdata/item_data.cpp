@@ -34,7 +34,7 @@ constexpr SampleItem kItems[] = {
     {5300020, kItemTypeRecover, 9, 2, "Spirit Tonic", "Restores 100 power."},
     {5300030, kItemTypeRecover, 9, 3, "Great Tonic", "Restores 300 power."},
     {5300040, kItemTypeRecover, 9, 4, "Antidote", "Cures poison and burns."},
-    {5300050, kItemTypeRecover, 3, 5, "Full Potion", "Restores all life and power.\nRare."},
+    {5300050, kItemTypeExplode, 3, 5, "Smoke Bomb", "Thrown, it hides you in smoke.\nRare."},
     {5300060, kItemTypeExplode, 5, 6, "Fire Flask", "Thrown, it bursts into flames."},
     {5300070, kItemTypeExplode, 5, 7, "Thunder Orb", "Thrown, it strikes all around."},
     {5100160, kItemTypeEquip, 1, 8, "Iron Sword", "A plain, sturdy sword."},
@@ -65,10 +65,9 @@ struct UseRow {
 };
 const UseRow kRecover[] = {
     {5300000, {1, 300, 50}},  {5300010, {1, 1000, 200}}, {5300020, {2, 100, 80}}, {5300030, {2, 300, 250}},
-    {5300040, {3, 0, 40}},    {5300050, {4, 9999, 600}}, {5401002, {1, 500, 0}},  {5401004, {1, 200, 0}},
-    {5401007, {2, 200, 0}},
+    {5300040, {3, 0, 40}},    {5401002, {1, 500, 0}},    {5401004, {1, 200, 0}},  {5401007, {2, 200, 0}},
 };
-const UseRow kExplode[] = {{5300060, {16, 150, 30, 120}}, {5300070, {1, 300, 40, 300}}};
+const UseRow kExplode[] = {{5300050, {0, 10, 60, 600}}, {5300060, {16, 150, 30, 120}}, {5300070, {1, 300, 40, 300}}};
 
 UseContent Use(const UseRow &row)
 {

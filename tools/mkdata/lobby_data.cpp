@@ -70,7 +70,7 @@ const char *const kStoreTexts[45] = {
     "Spirit Tonic",
     "Great Tonic",
     "Antidote",
-    "Full Potion",
+    "Smoke Bomb",
     "Fire Flask",
     "Thunder Orb",
     "HP level up",

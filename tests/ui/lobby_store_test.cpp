@@ -1,0 +1,378 @@
+// The lobby's store played by script on the sample's pictures, message
+// files and item tables (an item owner of the test's own): the rows of each
+// tab, sell prices, the quantity picker and its limit, the quick quantity
+// with money 2500 and with a price of 0, a purchase that the list refuses,
+// the upgrades that vanish and appear, selling the last unit, a missing
+// message file; and the three tabs with the picker as they are seen.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actor/item_manager.h"
+#include "actor/item_texts.h"
+#include "app/text_block.h"
+#include "tests/app/reference_image.h"
+#include "tests/ui/lobby_test_support.h"
+#include "tools/mkdata/item_data.h"
+#include "ui/lobby_store.h"
+#include "ui/text_list.h"
+
+namespace {
+
+constexpr int64_t kMove = 6600010;
+constexpr int64_t kConfirm = 6600060;
+constexpr int64_t kCancel = 6600000;
+constexpr int64_t kBack = 6600050;
+constexpr int32_t kHerb = 5300000;         // slot 0: price 50, OwnLimit 9
+constexpr int32_t kFireFlask = 5300060;    // slot 6: price 120, OwnLimit 5
+
+// The block's rows joined by blanks (the texts wrap at 177 pixels).
+std::u16string Text(const CSTextBlock *block)
+{
+    std::u16string text;
+    if (block != nullptr) {
+        for (const CSTextBlock::Row &row : block->Rows()) {
+            text += (text.empty() ? u"" : u" ") + row.text;
+        }
+    }
+    return text;
+}
+
+class Store : public lobbytest::LobbyTest {
+protected:
+    void SetUp() override
+    {
+        lobbytest::LobbyTest::SetUp();
+        items.SetTables(mkdata::SampleItemTables());
+    }
+    void TearDown() override
+    {
+        uitest::Links().items = nullptr;
+        uitest::Links().descriptions = nullptr;
+        lobbytest::LobbyTest::TearDown();
+    }
+    // The lobby with the sample's items (or these tables), the store open.
+    void OpenStore(const std::string &tree, const ItemTables &tables = mkdata::SampleItemTables())
+    {
+        items.SetTables(tables);
+        texts.SetEntries(mkdata::SampleItemDescriptions("ENG"));
+        StartLobby(tree);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        uitest::Links().items = &items;
+        uitest::Links().descriptions = &texts;
+        WaitForMenu();
+        OpenPage(2);
+        store = lobby->Store();
+        ASSERT_TRUE(store->Active());
+        ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
+        Sounds();
+    }
+    std::vector<int32_t> Rows() const
+    {
+        std::vector<int32_t> slots;
+        for (int32_t row = 0; row < store->RowCount(); ++row) {
+            slots.push_back(store->RowSlot(row));
+        }
+        return slots;
+    }
+    // The sample tables with one recovery item's price changed.
+    static ItemTables WithPrice(int32_t id, int32_t price, int32_t ownLimit = -1)
+    {
+        ItemTables tables = mkdata::SampleItemTables();
+        for (UseContent &use : tables.recover) {
+            if (use.id == id) {
+                use.values[use.valueCount - 1] = price;
+            }
+        }
+        for (UseContent &use : tables.explode) {
+            if (use.id == id) {
+                use.values[use.valueCount - 1] = price;
+            }
+        }
+        for (ItemContent &item : tables.items) {
+            if (item.itemId == id && ownLimit >= 0) {
+                item.ownLimit = ownLimit;
+            }
+        }
+        return tables;
+    }
+    void ExpectShot(const std::string &name)
+    {
+        const win::Frame frame = DrawFrame([&] { ui->Render(); });
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
+                                      frame.pixels));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
+
+    CSItemManager items;
+    CSItemDescTable texts;
+    CSLobbyStore *store = nullptr;
+};
+
+TEST_F(Store, TheTabsOfferWhatTheTablesPriceAndThePlayerOwns)
+{
+    items.AddItem(1, kHerb);
+    OpenStore("store_tabs");
+    EXPECT_EQ(store->Tab(), CSLobbyStore::kBuyTab);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(Text(store->DescriptionText()), u"0 Buy what helps in a fight.");
+    Tap(kPadRight);
+    EXPECT_EQ(store->Tab(), CSLobbyStore::kSellTab);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{8}));
+    Tap(kPadRight);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{16, 17, 18, 19, 20}));
+    Tap(kPadRight);
+    EXPECT_EQ(store->Tab(), CSLobbyStore::kBuyTab);
+    Tap(kPadLeft);
+    EXPECT_EQ(store->Tab(), CSLobbyStore::kUpgradeTab);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove, kMove}));
+}
+
+TEST_F(Store, AnItemTheTablesDoNotPriceIsNotOffered)
+{
+    ItemTables tables = mkdata::SampleItemTables();
+    tables.explode.clear();  // no price for slots 5..7
+    OpenStore("store_unpriced", tables);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{0, 1, 2, 3, 4}));
+}
+
+TEST_F(Store, SellPricesAreEightyPercentTruncated)
+{
+    OpenStore("store_sell_prices", WithPrice(kHerb, 125));
+    EXPECT_EQ(store->UnitPrice(0), 125);
+    EXPECT_EQ(store->UnitPrice(8), 100);
+    items.SetTables(WithPrice(kHerb, 99));
+    EXPECT_EQ(store->UnitPrice(8), 79);
+    items.SetTables(WithPrice(kFireFlask, 99));
+    EXPECT_EQ(store->UnitPrice(14), 79);
+}
+
+TEST_F(Store, TheQuickQuantityIsWhatTheMoneyBuysOrTheRoomLeft)
+{
+    OpenStore("store_quick", WithPrice(kHerb, 1000));
+    hero.money = 2500;
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
+    Sounds();
+    Tap(kPadTriangle);
+    EXPECT_EQ(store->Quantity(), 2);
+    EXPECT_EQ(Text(store->MessageText()), u"3 Total: 2000");
+    // With 8 herbs of 9 the room left is 1.
+    for (int i = 0; i < 8; ++i) {
+        items.AddItem(1, kHerb);
+    }
+    Tap(kPadTriangle);
+    EXPECT_EQ(store->Quantity(), 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kConfirm, kConfirm}));
+    // With 9 there is none: message 8.
+    items.AddItem(1, kHerb);
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->MessageText()), u"8 You cannot carry more of it.");
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+TEST_F(Store, APriceOfZeroBuysAsManyAsThereIsRoomFor)
+{
+    OpenStore("store_free", WithPrice(kHerb, 0));
+    hero.money = 0;
+    Tap(kPadCircle);
+    Tap(kPadTriangle);
+    EXPECT_EQ(store->Quantity(), 9);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    Tap(kPadCircle);
+    EXPECT_EQ(items.GetItemCount(1, kHerb), 9);
+    EXPECT_EQ(hero.money, 0);
+}
+
+TEST_F(Store, TheQuantityStopsAtNinetyNine)
+{
+    OpenStore("store_limit", WithPrice(kHerb, 1, 150));
+    hero.money = 999999;
+    Tap(kPadCircle);
+    Sounds();
+    for (int i = 0; i < 120; ++i) {
+        Tap(kPadLeft);
+    }
+    EXPECT_EQ(store->Quantity(), 99);
+    EXPECT_EQ(Sounds().size(), 99u);
+    Tap(kPadTriangle);
+    EXPECT_EQ(store->Quantity(), 99);
+    // Right lowers it, once per press.
+    Tap(kPadRight);
+    EXPECT_EQ(store->Quantity(), 98);
+}
+
+TEST_F(Store, APurchaseIsPaidOnlyForWhatTheListTakes)
+{
+    OpenStore("store_refused");
+    hero.money = 1000;
+    Tap(kPadCircle);
+    for (int i = 0; i < 3; ++i) {
+        Tap(kPadLeft);
+    }
+    ASSERT_EQ(store->Quantity(), 3);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    // Before the answer the list fills up to 8 of 9: only one more fits.
+    for (int i = 0; i < 8; ++i) {
+        items.AddItem(1, kHerb);
+    }
+    Tap(kPadCircle);
+    EXPECT_EQ(items.GetItemCount(1, kHerb), 9);
+    EXPECT_EQ(hero.money, 1000 - 50);
+    // A purchase the list refuses whole costs nothing.
+    Tap(kPadCircle);
+    items.RemoveItem(1, kHerb);
+    Tap(kPadLeft);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    items.AddItem(1, kHerb);
+    Tap(kPadCircle);
+    EXPECT_EQ(hero.money, 950);
+}
+
+TEST_F(Store, MoneyThatDoesNotCoverThePurchaseShakesAndKeepsTheQuantity)
+{
+    OpenStore("store_no_money");
+    hero.money = 60;
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    Tap(kPadLeft);
+    Sounds();
+    Tap(kPadCircle);
+    EXPECT_FALSE(store->QuestionPending());
+    EXPECT_EQ(store->Quantity(), 2);
+    EXPECT_EQ(Text(store->MessageText()), u"7 Not enough money.");
+    EXPECT_EQ(store->moneyShakeMs, 0u);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+TEST_F(Store, AbilitiesVanishOnceBoughtAndTheirFollowersAppear)
+{
+    OpenStore("store_upgrades");
+    hero.money = 20000;
+    Tap(kPadLeft);
+    ASSERT_EQ(Rows(), (std::vector<int32_t>{16, 17, 18, 19, 20}));
+    // Ability 5 is the fifth row.
+    for (int i = 0; i < 4; ++i) {
+        Tap(kPadDown);
+    }
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kUpgrade);
+    EXPECT_EQ(Text(store->MessageText()), u"5 Price: 3000");
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    EXPECT_EQ(hero.GetAbilityFlag(5), 1);
+    EXPECT_EQ(hero.money, 17000);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{16, 17, 18, 19, 21, 22}));
+    // Ability 3 opens ability 8.
+    Tap(kPadDown);
+    Tap(kPadDown);
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    EXPECT_EQ(hero.GetAbilityFlag(3), 1);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{16, 17, 19, 21, 22, 23}));
+}
+
+TEST_F(Store, SellingTheLastUnitRebuildsTheList)
+{
+    items.AddItem(1, kHerb);
+    items.AddItem(1, kFireFlask);
+    OpenStore("store_sell");
+    hero.money = 0;
+    Tap(kPadRight);
+    ASSERT_EQ(Rows(), (std::vector<int32_t>{8, 14}));
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    ASSERT_EQ(store->Quantity(), 1);
+    EXPECT_EQ(Text(store->MessageText()), u"4 You get: 40");
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    EXPECT_EQ(items.GetItemCount(1, kHerb), 0);
+    EXPECT_EQ(hero.money, 40);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{14}));
+    // Everything sold: one blank row, and confirm plays the refusal.
+    Tap(kPadCircle);
+    Tap(kPadTriangle);
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    EXPECT_EQ(hero.money, 40 + 96);
+    EXPECT_EQ(store->RowCount(), 0);
+    EXPECT_EQ(store->List()->EntryCount(), 1);
+    Sounds();
+    Tap(kPadCircle);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+TEST_F(Store, BackLeavesTheQuestionThenThePickerThenTheStore)
+{
+    OpenStore("store_back");
+    hero.money = 1000;
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    Sounds();
+    Tap(kPadCross);
+    EXPECT_FALSE(store->QuestionPending());
+    EXPECT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
+    Tap(kPadCross);
+    EXPECT_EQ(store->GetMode(), CSLobbyStore::kBrowse);
+    Tap(kPadCross);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kBack, kBack, kBack}));
+    ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == CSLobby::kMenu; }, 80));
+    EXPECT_FALSE(store->Active());
+    EXPECT_EQ(items.GetItemCount(1, kHerb), 0);
+}
+
+TEST_F(Store, WithoutItsMessageFileEveryTextIsEmpty)
+{
+    StartLobby("store_no_messages", [](const std::string &root) {
+        lobbytest::RewriteOwnPack(root, "LOBYSTOR",
+                                  [](const std::string &file) { return file.find("ENGLISH.STO") == std::string::npos; });
+    });
+    // (The sample tree has no loose message files.)
+    items.SetTables(mkdata::SampleItemTables());
+    uitest::Links().items = &items;
+    WaitForMenu();
+    OpenPage(2);
+    store = lobby->Store();
+    for (int i = 0; i < kStoreMessages; ++i) {
+        EXPECT_EQ(std::u16string(store->Messages().Get(i)), u"") << i;
+    }
+    EXPECT_EQ(store->RowCount(), 8);
+}
+
+TEST_F(Store, TheThreeTabsAndThePickerAsTheyAreSeen)
+{
+    items.AddItem(1, kHerb);
+    items.AddItem(1, kHerb);
+    items.AddItem(1, kFireFlask);
+    OpenStore("store_shots");
+    hero.money = 4321;
+    Tap(kPadDown);
+    Tap(kPadDown);
+    ExpectShot("store_buy");
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    Tap(kPadLeft);
+    Tap(kPadLeft);
+    Frames(10);
+    ExpectShot("store_buy_quantity");
+    Tap(kPadCross);
+    Tap(kPadRight);
+    ExpectShot("store_sell");
+    Tap(kPadRight);
+    Tap(kPadDown);
+    Tap(kPadTriangle);
+    ExpectShot("store_upgrades");
+}
+
+}  // namespace
