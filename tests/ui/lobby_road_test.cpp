@@ -1,10 +1,11 @@
 // End to end: the game run headless on a tree of the test's own (the
 // sample's save in slot 1) under a script: the title's Load, the slot, the
-// stage entry to the lobby; in the lobby the status page and back, then the
-// stage select, right to 2020000, its info page, and the start of stage 2
-// through the in-game screen. The trace shows the screens 7, 9, 12, 11, 13,
-// every sound of the presses and the stage's request and load; screenshots
-// of the lobby, the map with its banner, the info page and the stage match
+// stage entry to the lobby; in the lobby a herb bought in the store, the
+// status page and back, then the stage select, right to 2020000, its info
+// page, and the start of stage 2 through the in-game screen. The trace
+// shows the screens 7, 9, 12, 11, 13, every sound of the presses and the
+// stage's request and load; screenshots of the lobby, the store after the
+// purchase, the map with its banner, the info page and the stage match
 // their reviewed references. And the main road from a new game: the first
 // stage, its exit, the stage end (15), the lobby, and the second stage
 // chosen on the map. And a tree without the lobby's pack: the fatal
@@ -57,26 +58,40 @@ TEST_F(LobbyRoad, FromTheTitleThroughTheLobbyIntoTheSecondStage)
 {
     StartOn("e2e_lobby");
     const std::string script = kToTheLobby +
+                               // the store: a herb bought (one, for 50 of the save's 150), and back
+                               KeyTap(300, "Down") + KeyTap(302, "Down") + KeyTap(304, "Enter") +
+                               KeyTap(370, "Enter") + KeyTap(375, "Left") + KeyTap(380, "Enter") +
+                               KeyTap(385, "Enter") + KeyTap(390, "X") +
                                // the status page, and back
-                               KeyTap(300, "Down") + KeyTap(302, "Enter") + KeyTap(380, "X") +
+                               KeyTap(460, "Up") + KeyTap(462, "Enter") + KeyTap(540, "X") +
                                // the stage select: right to 2020000, its info page, start
-                               KeyTap(450, "Up") + KeyTap(452, "Enter") + KeyTap(530, "Right") + KeyTap(570, "Enter") +
-                               KeyTap(600, "Enter");
+                               KeyTap(610, "Up") + KeyTap(612, "Enter") + KeyTap(690, "Right") +
+                               KeyTap(740, "Enter") + KeyTap(770, "Enter");
     const std::vector<gametest::TraceRecord> trace =
-        Run(script, {"298:road_lobby_menu", "565:road_lobby_map", "595:road_lobby_info", "715:road_lobby_stage2"}, 720);
+        Run(script,
+            {"298:road_lobby_menu", "388:road_lobby_store", "735:road_lobby_map", "765:road_lobby_info",
+             "885:road_lobby_stage2"},
+            890);
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 13}));
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
               (std::vector<int64_t>{// the title and the load screen
                                     6600060, 6600010, 6600060, 6600060,
-                                    // the lobby: down, the status page, back, up, the stage select
-                                    6600010, 6600060, 6600050, 6600010, 6600060,
+                                    // the lobby: down, down, the store
+                                    6600010, 6600010, 6600060,
+                                    // the herb, one more, the question, yes, back
+                                    6600060, 6600010, 6600060, 6600060, 6600050,
+                                    // up, the status page, back
+                                    6600010, 6600060, 6600050,
+                                    // up, the stage select
+                                    6600010, 6600060,
                                     // the banner unfolds, folds as the marker leaves, unfolds again
                                     6600140, 6600140, 6600140,
                                     // the info page, the start
                                     6600060, 6600060}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"load", "2020000"}));
-    for (const char *shot : {"road_lobby_menu", "road_lobby_map", "road_lobby_info", "road_lobby_stage2"}) {
+    for (const char *shot :
+         {"road_lobby_menu", "road_lobby_store", "road_lobby_map", "road_lobby_info", "road_lobby_stage2"}) {
         SCOPED_TRACE(shot);
         ExpectLikeReference(shot);
     }
