@@ -99,15 +99,6 @@ protected:
         }
         return tables;
     }
-    void ExpectShot(const std::string &name)
-    {
-        const win::Frame frame = DrawFrame([&] { ui->Render(); });
-        const std::string shot = root + "/" + name + ".bmp";
-        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
-                                      frame.pixels));
-        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
-                                     root + "/" + name + "_difference.bmp");
-    }
 
     CSItemManager items;
     CSItemDescTable texts;

@@ -28,15 +28,6 @@ constexpr int64_t kQuestion = 6600070;
 class Lobby : public lobbytest::LobbyTest {
 protected:
     win::Frame Shot() { return DrawFrame([&] { ui->Render(); }); }
-    void ExpectShot(const std::string &name)
-    {
-        const win::Frame frame = Shot();
-        const std::string shot = root + "/" + name + ".bmp";
-        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
-                                      frame.pixels));
-        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
-                                     root + "/" + name + "_difference.bmp");
-    }
 };
 
 bool SameFrame(const win::Frame &a, const win::Frame &b) { return a.pixels == b.pixels; }

@@ -12,7 +12,9 @@
 #include <string>
 
 #include "actor/hero.h"
+#include "app/bmp_file.h"
 #include "app/clock.h"
+#include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
 #include "ui/lobby_screen.h"
 #include "ui/stage_select.h"
@@ -151,6 +153,18 @@ protected:
         CSStageSelect *panel = lobby->StageSelect();
         EXPECT_TRUE(FramesUntil([&] { return panel->PicturesRead() && panel->bannerMs >= 100; }));
         return panel;
+    }
+
+    // The frame the screens draw now, written beside the tree and compared
+    // with its reviewed reference tests/ui/reference/<name>.bmp.
+    void ExpectShot(const std::string &name)
+    {
+        const win::Frame frame = DrawFrame([&] { ui->Render(); });
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
+                                      frame.pixels));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
     }
 
     CSHero hero;
