@@ -1,7 +1,40 @@
-// Screen 14: game over.
-// A slot of the screen manager until the screen is built.
+// Screen 14, game over: the stage manager asks for it when the party is
+// lost. One picture over the whole screen (OVER_ENG, or OVER_CHI for
+// language 0, from the GAMEOVER pack) with a red flash that fades out over
+// its first half second, under its music; after three seconds it fades to
+// black, puts the hero block back to its new-game values and returns to
+// the title. It takes no input: it always lasts 3000 ms and the fade.
 #pragma once
 
-#include "ui/screen_slot.h"
+#include <cstdint>
 
-class CSGameOver : public UIScreenSlot {};
+struct RwTexture;
+
+class CSGameOver {
+public:
+    static constexpr uint32_t kShowMs = 3000;
+    static constexpr uint32_t kFlashMs = 500;
+    static constexpr uint32_t kFadeMs = 1000;
+    static constexpr int32_t kMusicFadeMs = 700;
+
+    CSGameOver() = default;
+    ~CSGameOver() { Release(); }
+    CSGameOver(const CSGameOver &) = delete;
+    CSGameOver &operator=(const CSGameOver &) = delete;
+
+    void SetActive(uint8_t on);
+    void Update();
+    void Update(uint32_t ms);
+    void Render();
+    void ReleaseTextures();
+    void Release() { ReleaseTextures(); }
+
+    RwTexture *picture = nullptr;
+    uint8_t active = 0;
+    uint8_t leaving = 0;
+    uint8_t done = 0;
+    uint32_t timerMs = 0;
+
+private:
+    void LoadPicture();
+};

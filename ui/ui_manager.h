@@ -265,6 +265,9 @@ public:
     CSGamePlay *GamePlay() const { return gamePlay_.get(); }
     CSStageEnd *StageEnd() const { return stageEnd_.get(); }
     CSOption *Option() const { return option_.get(); }
+    CSGameOver *GameOver() const { return gameOver_.get(); }
+    CSRanking *Ranking() const { return ranking_.get(); }
+    CSStageClear *StageClear() const { return stageClear_.get(); }
 
     // The carried blocks (the in-memory form of parts of a save record: the
     // load screen fills them, the save screen writes them) and the word table.

@@ -56,10 +56,10 @@ void CSUIManager::UpdateScreen(uint32_t number, uint32_t ms)
     case kUILobby: lobby_->Update(seconds); break;
     case kUIEnterStage: enterStage_->Update(); break;
     case kUIGamePlay: gamePlay_->Update(seconds); break;
-    case kUIGameOver: gameOver_->Update(); break;
+    case kUIGameOver: gameOver_->Update(ms); break;
     case kUIStageEnd: stageEnd_->Update(ms); break;
-    case kUIRanking: ranking_->Update(); break;
-    case kUIStageClear: stageClear_->Update(); break;
+    case kUIRanking: ranking_->Update(ms); break;
+    case kUIStageClear: stageClear_->Update(ms); break;
     default: break;
     }
 }

@@ -25,3 +25,30 @@ void TraceMenuOpen(bool open) { game::TraceLine("screen").Word("menu").Word(open
 void TraceMenuEntry(int32_t entry) { game::TraceLine("screen").Word("menu").Word("entry").Int(entry); }
 void TracePage(const char *what) { game::TraceLine("screen").Word("page").Word(what); }
 void TraceStatusTab(int32_t tab) { game::TraceLine("screen").Word("tab").Int(tab); }
+
+void TraceRanking(int32_t stage, uint32_t seconds, int32_t earnings, int32_t bestHits, int64_t score, uint32_t grade,
+                  int32_t bonus, int32_t money)
+{
+    game::TraceLine("screen")
+        .Word("rank")
+        .Int(stage)
+        .Int(seconds)
+        .Int(earnings)
+        .Int(bestHits)
+        .Int(score)
+        .Int(grade)
+        .Int(bonus)
+        .Int(money);
+}
+
+void TraceReward(int32_t itemId, bool given)
+{
+    game::TraceLine("screen").Word("reward").Int(itemId).Word(given ? "given" : "full");
+}
+
+void TraceFinalGrade(uint32_t grade, uint32_t graded)
+{
+    game::TraceLine("screen").Word("final").Int(grade).Int(graded);
+}
+
+void TraceEndingMovie(const char *what) { game::TraceLine("screen").Word("movie").Word(what); }

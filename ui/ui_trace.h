@@ -30,3 +30,13 @@ void TraceMenuOpen(bool open);
 void TraceMenuEntry(int32_t entry);
 void TracePage(const char *what);
 void TraceStatusTab(int32_t tab);
+// The result screens:
+//   screen rank stage t E H S grade B money   a finished stage rated and paid
+//   screen reward id given|full     the ranking's reward item added (or not)
+//   screen final grade graded       the stage clear's final grade
+//   screen movie name|stop          the stage clear's ending movie started, or stopped by a confirm
+void TraceRanking(int32_t stage, uint32_t seconds, int32_t earnings, int32_t bestHits, int64_t score, uint32_t grade,
+                  int32_t bonus, int32_t money);
+void TraceReward(int32_t itemId, bool given);
+void TraceFinalGrade(uint32_t grade, uint32_t graded);
+void TraceEndingMovie(const char *what);

@@ -58,7 +58,15 @@ const std::vector<EventTableEntry> &SampleEventTable()
         bombardment.playerMask = 1;
         bombardment.maxOccur = 1000;
         bombardment.points = {{-30.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 55.5f}, {30.0f, 0.0f, 40.0f}};
-        std::vector<EventTableEntry> table = {otherStage, cleared, starter, exit, unknown, bombardment};
+        // The final stage's exit across the same far end of the yard: it
+        // opens once the stage's closing movie (79370200) has played.
+        EventTableEntry finalMovie = Entry(79370200, "FINAL_MOVIE");
+        EventTableEntry finalExit = exit;
+        finalExit.eventId = 79370300;
+        finalExit.label = "STAGE37_EXIT";
+        finalExit.linkId = 79370200;
+        std::vector<EventTableEntry> table = {otherStage, cleared,    starter,  exit,
+                                              unknown,    bombardment, finalMovie, finalExit};
         // The hazard, puzzle and trap stages' events.
         for (const EventTableEntry &entry : SampleEventStageEntries()) {
             table.push_back(entry);

@@ -91,6 +91,35 @@ SaveRecord CompletedSaveRecord()
     return r;
 }
 
+SaveRecord LateGameSaveRecord()
+{
+    SaveRecord r = EmptyRecord();
+    r.lastStageId = 2340000;
+    r.playTimeMs = (9u * 3600u + 15u * 60u) * 1000u;
+    r.bestHitCount = 37;
+    // The table's stages 1..34 in stage order, by their slots; the grades
+    // run 0, 1, 2, 3, 4, 0, ...
+    const uint32_t slots[] = {0, 1, 2, 3, 4, 5, 7, 6, 8, 9, 11, 12, 13, 17, 14, 16, 18, 19, 22, 20, 23, 21, 25};
+    int listed = 0;
+    for (size_t i = 0; i < sizeof slots / sizeof slots[0]; ++i) {
+        r.cleared[slots[i]] = 1;
+        r.grades[slots[i]] = static_cast<uint8_t>(i % 5);
+        if (slots[i] != 0) {
+            r.clearedList[listed++] = slots[i];
+        }
+    }
+    r.heroType = 0;
+    r.equipped[2] = 5100160;
+    r.hpLevel = 3;
+    r.powerLevel = 2;
+    r.maxHP = 4000;
+    r.maxPower = 500;
+    r.money = 12345;
+    r.heroItemIds[0] = 5100160;
+    r.heroItemCounts[0] = 1;
+    return r;
+}
+
 std::vector<DamagedSave> DamagedSaves()
 {
     std::vector<uint8_t> whole = SaveBytes(SampleSaveRecord());

@@ -20,6 +20,11 @@ SaveRecord SampleSaveRecord();
 // A game that cleared the final stage 37 (slot 27), with hero 1 and grades.
 SaveRecord CompletedSaveRecord();
 
+// A game late in its course: hero 0 has cleared every stage of the table
+// from stage 1 up to stage 34 (2340000, the last stage) in stage order, so
+// that stage 37 is open; each stage graded, 9 hours 15 minutes played.
+SaveRecord LateGameSaveRecord();
+
 // A file a tree may hold in a slot, and what is wrong with it.
 struct DamagedSave {
     std::string what;            // "truncated", "hero type 2" ...

@@ -10,6 +10,7 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/pause_data.h"
+#include "tools/mkdata/result_pictures.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/ui_pictures.h"
 #include "tools/mkdata/ui_text.h"
@@ -191,6 +192,10 @@ const std::vector<InterfacePack> &InterfacePacks()
         {"GAMEPLAY", {"BASE"}},
         {"SELSTAGE", {"SELSTAG"}},
         {"LOBYSTOR", {}},
+        {"GAMEOVER", {"OVER_ENG", "OVER_CHI"}},
+        {"CLEAR", {"RANKBAS", "CLEAR"}},
+        {"RANKPIC1", RankPicturePictures(0), "PACK/UI1"},
+        {"RANKPIC2", RankPicturePictures(1), "PACK/UI1"},
     };
     return packs;
 }
@@ -259,7 +264,7 @@ bool WriteInterfacePacks(const std::string &root)
         if (pack_name == "LOBYSTOR" && !AddStoreFiles(root, &pack, &packed)) {
             return false;
         }
-        const fs::path str = fs::path(root) / InterfacePackFolder() / (pack_name + ".STR");
+        const fs::path str = fs::path(root) / entry.folder / (pack_name + ".STR");
         if (!pack.Write(str.string())) {
             return false;
         }

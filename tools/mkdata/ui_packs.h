@@ -6,11 +6,14 @@
 // tables, and the selection's sky box), LOBBY (MAPBASE and LOBBY), UISAVGAM
 // (the save panel's SAVLOD), UILOBBY (SLWORD and STAGPHO: the lobby's own,
 // and a save panel's that reads its own), GAMEPLAY (the overlay's BASE),
-// SELSTAGE (the stage select's SELSTAG and name files) and LOBYSTOR (the
-// store's message files and the icon sheet 001). The pictures live in
-// their packs only; the loading screen's (GFSCENE1-7, GFLOAD) lie in their
-// folder, where the loading screen reads them without a pack, and so do
-// the item icon sheets 001-006, which the stage's items read there too.
+// SELSTAGE (the stage select's SELSTAG and name files), LOBYSTOR (the
+// store's message files and the icon sheet 001), GAMEOVER (OVER_ENG and
+// OVER_CHI) and CLEAR (RANKBAS and CLEAR); and in "\PACK\UI1\" the result
+// screens' hero pictures RANKPIC1 (CHAR01 and hero 0's five weapons) and
+// RANKPIC2. The pictures live in their packs only; the loading screen's
+// (GFSCENE1-7, GFLOAD) lie in their folder, where the loading screen reads
+// them without a pack, and so do the item icon sheets 001-006, which the
+// stage's items read there too.
 #pragma once
 
 #include <string>
@@ -23,6 +26,7 @@ namespace mkdata {
 struct InterfacePack {
     const char *name;                   // "COMMON": PACK/UI0/COMMON.STR and .LST
     std::vector<std::string> pictures;  // names of InterfacePictures()
+    const char *folder = "PACK/UI0";    // where the pack goes under the root
 };
 const std::vector<InterfacePack> &InterfacePacks();
 inline const char *InterfacePackFolder() { return "PACK/UI0"; }

@@ -1,6 +1,8 @@
 // The sample interface pictures (see ui_pictures.h).
 #include "tools/mkdata/ui_pictures.h"
 
+#include "tools/mkdata/result_pictures.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -347,6 +349,16 @@ std::vector<PictureSpec> MakePictures()
     PictureSpec lobby = Spec("LOBBY", "RESOURCE/UITEXT/PAUSE", true, 512, 512, 260, true, LobbyCells());
     lobby.chiCells = LobbyChiCells();
     lobby.engCells = LobbyEngCells();
+    // The ranking's cells of the same art.
+    for (const PictureCell &cell : RankingLobbyCells()) {
+        lobby.cells.push_back(cell);
+    }
+    for (const PictureCell &cell : RankingLobbyLanguageCells(true)) {
+        lobby.chiCells.push_back(cell);
+    }
+    for (const PictureCell &cell : RankingLobbyLanguageCells(false)) {
+        lobby.engCells.push_back(cell);
+    }
     list.push_back(lobby);
     PictureSpec selstag = Spec("SELSTAG", "RESOURCE/UITEXT/PAUSE", true, 256, 256, 30, true, SelstagCells());
     selstag.backgroundAlpha = 0;
@@ -373,6 +385,9 @@ std::vector<PictureSpec> MakePictures()
                             IconSheetCells(sheet)));
     }
     for (PictureSpec &spec : PausePictures()) {
+        list.push_back(std::move(spec));
+    }
+    for (PictureSpec &spec : ResultScreenPictures()) {
         list.push_back(std::move(spec));
     }
     return list;

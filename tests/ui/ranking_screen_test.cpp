@@ -1,0 +1,295 @@
+// The ranking screen frame by frame on the real screens and the sample
+// pictures: what its activation rates, pays and records; the phases and
+// sounds of each confirm; no input in the first 500 ms; the grade's sound
+// once; the reward given (also without a name); the way on to the lobby or
+// the stage clear; a RANKPIC pack missing or empty; reviewed references
+// of each phase.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "actor/item_records.h"
+#include "app/text_block.h"
+#include "tests/ui/result_screens_support.h"
+#include "ui/ranking_screen.h"
+
+namespace {
+
+using resulttest::ResultScreensTest;
+using uitest::Links;
+
+class RankingTest : public ResultScreensTest {
+protected:
+    // Switches to the ranking after stage `stage`.
+    void Enter(int32_t stage, uint32_t playMs, int32_t earnings, int32_t bestHits, int32_t money)
+    {
+        hero.money = money;
+        FinishStage(stage, playMs, earnings, bestHits);
+        Goto(kUIRanking);
+        ranking = ui->Ranking();
+    }
+    void PassIntro()
+    {
+        while (ranking->introMs < CSRanking::kIntroMs) {
+            Updates(1);
+        }
+    }
+    // Updates until the screen asks for another; how many it took (at most `limit`).
+    int UntilRequest(int limit = 400)
+    {
+        int n = 0;
+        while (ui->RequestedScreen() == kUIRanking && n < limit) {
+            Updates(1);
+            ui->DrawFade();  // a fade ends once drawn at its end
+            ++n;
+        }
+        return n;
+    }
+
+    // `count` frames as the game has them: an update, then the drawing.
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            Updates(1);
+            DrawFrame([&] { DrawScreens(); });
+        }
+    }
+
+    CSRanking *ranking = nullptr;
+};
+
+TEST_F(RankingTest, ActivationRatesPaysOnceAndRecords)
+{
+    StartOn("rank_rate");
+    ui->progress.playTimeMs = 5000;
+    ui->progress.bestHitCount = 40;
+    // Stage 8 in 89 s: T 2600; E 100; 36 hits: P 300. S 3000: grade 0, B 500.
+    Enter(8, 89000, 100, 36, 1000);
+    ASSERT_NE(ranking, nullptr);
+    const StageRating &r = ranking->Rating();
+    EXPECT_EQ(r.timeBonus, 2600);
+    EXPECT_EQ(r.earnings, 100);
+    EXPECT_EQ(r.hitPoints, 300);
+    EXPECT_EQ(r.score, 3000);
+    EXPECT_EQ(ranking->grade, 0u);
+    EXPECT_EQ(r.bonus, 500);
+    // Money + B + E, paid once: the earnings are emptied with it.
+    EXPECT_EQ(hero.money, 1600);
+    EXPECT_EQ(hero.stageMoney, 0);
+    EXPECT_EQ(ui->progress.playTimeMs, 94000u);
+    EXPECT_EQ(ui->progress.bestHitCount, 40u);  // 36 does not lower it
+    EXPECT_EQ(ui->heroBlock.grades[7], 0);
+    // The texts: the time right-aligned at 550 ("0:01:29"), the money "1600".
+    const CSTextBlock *time = ranking->TextBlock(CSRanking::kTimeText);
+    ASSERT_NE(time, nullptr);
+    ASSERT_EQ(time->Rows().size(), 1u);
+    EXPECT_EQ(time->Rows()[0].text, u"0:01:29");
+    EXPECT_EQ(time->Rows()[0].x + time->Rows()[0].width, 550);
+    EXPECT_EQ(ranking->TextBlock(CSRanking::kMoneyText)->Rows()[0].text, u"1600");
+    EXPECT_TRUE(HasScreenLine(TakeTrace(), {"rank", "8", "89", "100", "36", "3000", "0", "500", "1600"}));
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+}
+
+TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)
+{
+    StartOn("rank_phases");
+    Enter(8, 200000, 0, 0, 0);  // T 300: grade 4, B 0
+    TakeTrace();
+    // Nothing is taken during the first 500 ms.
+    for (int i = 0; i < 31; ++i) {
+        Confirm();
+        ASSERT_EQ(ranking->phase, CSRanking::kCountUp) << i;
+    }
+    EXPECT_LT(ranking->introMs, CSRanking::kIntroMs);
+    EXPECT_TRUE(SoundsOf(TakeTrace()).empty());
+    // Count-up: ended at once; the texts show, the pictures are read in.
+    Confirm();
+    ASSERT_GE(ranking->introMs, CSRanking::kIntroMs);
+    EXPECT_EQ(ranking->phase, CSRanking::kHeroFade);
+    EXPECT_GE(ranking->countUpMs, CSRanking::kCountUpMs);
+    EXPECT_NE(ranking->pictures.HeroPicture(), nullptr);
+    EXPECT_FALSE(ranking->pictures.Reading());
+    // Hero: on to the grade.
+    Confirm();
+    EXPECT_EQ(ranking->phase, CSRanking::kGradeZoom);
+    // Grade: the zoom ends with its sound; stage 8 has a reward: the band.
+    Confirm();
+    EXPECT_EQ(ranking->phase, CSRanking::kReward);
+    EXPECT_EQ(ranking->rewardItem, 5100170);
+    EXPECT_EQ(ranking->zoomMs, CSRanking::kZoomMs);
+    // Reward: given to the first player's list, then the way out.
+    Confirm();
+    EXPECT_EQ(ranking->phase, CSRanking::kLeaving);
+    EXPECT_EQ(Links().added, (std::vector<std::pair<int32_t, uint32_t>>{{1, 5100170u}}));
+    const std::vector<gametest::TraceRecord> trace = TakeTrace();
+    EXPECT_EQ(SoundsOf(trace), (std::vector<int64_t>{6600060, 6600060, 6600220, 6600240, 6600060}));
+    EXPECT_TRUE(HasScreenLine(trace, {"reward", "5100170", "given"}));
+    EXPECT_TRUE(ui->IsFading());
+    // Presses while it leaves change nothing; after the fade, the lobby.
+    Confirm();
+    EXPECT_TRUE(Links().added.size() == 1);
+    const int n = UntilRequest();
+    EXPECT_EQ(ui->RequestedScreen(), kUILobby);
+    EXPECT_GE(n * 16, 1000) << n;
+    EXPECT_TRUE(SoundsOf(TakeTrace()).empty());
+}
+
+TEST_F(RankingTest, TheGradeSoundPlaysOnceAndAStageWithoutRewardLeaves)
+{
+    StartOn("rank_zoom");
+    Enter(10, 100000, 0, 0, 0);  // stage 10: no reward
+    PassIntro();
+    // Left alone: the count-up, the hero's fade, the zoom and its sound.
+    for (int i = 0; i < 200 && !ranking->ZoomSoundPlayed(); ++i) {
+        Updates(1);
+    }
+    ASSERT_EQ(ranking->phase, CSRanking::kGradeZoom);
+    for (int i = 0; i < 20; ++i) {
+        Updates(1);
+    }
+    EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600220}));
+    // The zoom has ended: confirm leaves with the confirm sound only.
+    Confirm();
+    EXPECT_EQ(ranking->phase, CSRanking::kLeaving);
+    EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600060}));
+    EXPECT_TRUE(Links().added.empty());
+    UntilRequest();
+    EXPECT_EQ(ui->RequestedScreen(), kUILobby);
+}
+
+TEST_F(RankingTest, StageThirtySevenGoesOnToTheStageClear)
+{
+    StartOn("rank_final_37");
+    Enter(37, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    EXPECT_EQ(ranking->phase, CSRanking::kLeaving);
+    UntilRequest();
+    EXPECT_EQ(ui->RequestedScreen(), kUIStageClear);
+}
+
+TEST_F(RankingTest, StageThirtyEightGoesOnToTheStageClear)
+{
+    StartOn("rank_final_38");
+    Enter(38, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    UntilRequest();
+    EXPECT_EQ(ui->RequestedScreen(), kUIStageClear);
+}
+
+TEST_F(RankingTest, ARewardWithoutANameIsStillGiven)
+{
+    StartOn("rank_noname");
+    UILinks links = UI();
+    links.itemName = [](uint32_t) -> const char16_t * { return nullptr; };
+    UILinksScope scope(links);
+    hero.aiType = 1;
+    Enter(32, 100000, 0, 0, 0);  // hero 1's reward of stage 32: 5100240
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    ASSERT_EQ(ranking->phase, CSRanking::kReward);
+    EXPECT_EQ(ranking->rewardItem, 5100240);
+    EXPECT_TRUE(ranking->TextBlock(CSRanking::kRewardText)->Empty());
+    // The band draws without the name.
+    DrawFrame([&] { DrawScreens(); });
+    Confirm();
+    EXPECT_EQ(Links().added, (std::vector<std::pair<int32_t, uint32_t>>{{1, 5100240u}}));
+}
+
+TEST_F(RankingTest, TheRewardsNameComesFromTheItemDescriptions)
+{
+    StartOn("rank_name");
+    UILinks links = UI();
+    links.itemName = [](uint32_t id) -> const char16_t * { return id == 5100110 ? u"Star Amulet" : nullptr; };
+    UILinksScope scope(links);
+    Enter(15, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    const CSTextBlock *name = ranking->TextBlock(CSRanking::kRewardText);
+    ASSERT_EQ(name->Rows().size(), 1u);
+    EXPECT_EQ(name->Rows()[0].text, u"Star Amulet");
+    // Rows centred on x = 320.
+    EXPECT_NEAR(name->Rows()[0].x + name->Rows()[0].width / 2.0, 320.0, 1.0);
+}
+
+// With the hero's pack missing, or empty, the screen goes through all its
+// phases without the pictures and ends.
+class RankingWithoutPack : public RankingTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RankingWithoutPack, LeavesThePicturesOutAndEnds)
+{
+    const bool missing = GetParam();
+    StartOn(missing ? "rank_nopack" : "rank_emptypack");
+    if (missing) {
+        resulttest::RemoveFile(root, "PACK/UI1/RANKPIC1.STR");
+        resulttest::RemoveFile(root, "PACK/UI1/RANKPIC1.LST");
+    } else {
+        resulttest::EmptyFile(root, "PACK/UI1/RANKPIC1.STR");
+    }
+    Enter(8, 100000, 0, 0, 0);
+    for (int i = 0; i < 600 && ui->RequestedScreen() == kUIRanking; ++i) {
+        Press(0, kPadCircle);
+        Updates(1);
+        ui->DrawFade();
+    }
+    EXPECT_EQ(ui->RequestedScreen(), kUILobby);
+    EXPECT_TRUE(ranking->pictures.GaveUp());
+    EXPECT_EQ(ranking->pictures.HeroPicture(), nullptr);
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(MissingOrEmpty, RankingWithoutPack, ::testing::Bool());
+
+TEST_F(RankingTest, ThePicturesStreamOnePiecePerUpdate)
+{
+    StartOn("rank_stream");
+    Enter(8, 100000, 0, 0, 0);
+    Updates(1);
+    const uint32_t first = ranking->pictures.BytesRead();
+    EXPECT_EQ(first, 32768u);
+    Updates(1);
+    EXPECT_EQ(ranking->pictures.BytesRead(), 2 * first);
+}
+
+// Reviewed references of each phase: the count-up with its three figures,
+// the hero faded in, the grade letter in place, the reward band open.
+TEST_F(RankingTest, EachPhaseLooksAsReviewed)
+{
+    StartOn("rank_shots");
+    EquipContent sword;
+    sword.equipId = 5100170;
+    hero.equipped[kHeroWeaponSlot] = &sword;
+    UILinks links = UI();
+    links.itemName = [](uint32_t id) -> const char16_t * { return id == 5100170 ? u"Steel Sword" : nullptr; };
+    UILinksScope scope(links);
+    Enter(8, 100000, 2000, 36, 1000);
+    PassIntro();
+    while (ranking->countUpMs < 880) {
+        Frames(1);
+    }
+    ExpectShot("ranking_count_up", [&] { DrawScreens(); });
+    // The fade advances with the update and again with each drawing: about
+    // a quarter of a second when both run.
+    Confirm();
+    Frames(6);
+    ASSERT_EQ(ranking->phase, CSRanking::kHeroFade);
+    ExpectShot("ranking_hero", [&] { DrawScreens(); });
+    Confirm();
+    Frames(40);
+    ExpectShot("ranking_grade", [&] { DrawScreens(); });
+    Confirm();
+    Frames(15);
+    ExpectShot("ranking_reward", [&] { DrawScreens(); });
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Support for the result screens' tests (game over, ranking, stage clear):
+// the save screens' fixture on a linked tree of the sample data, with the
+// lobby's pictures loaded (as the stage end does), a first hero the
+// recording links hand out, and ways to take a file of the tree away or
+// empty it without touching the sample data.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "actor/hero.h"
+#include "app/bmp_file.h"
+#include "tests/app/reference_image.h"
+#include "tests/ui/save_test_support.h"
+
+namespace resulttest {
+
+namespace fs = std::filesystem;
+
+// Makes `relative` (a folder under the tree's root) the tree's own: each
+// linked folder on the way becomes a real folder of links to what the
+// linked one held, so that files under it can be removed or replaced.
+inline void OwnFolder(const std::string &root, const std::string &relative)
+{
+    fs::path at = root;
+    for (const fs::path &part : fs::path(relative)) {
+        at /= part;
+        if (!fs::is_symlink(at)) {
+            continue;
+        }
+        const fs::path target = fs::read_symlink(at);
+        fs::remove(at);
+        fs::create_directory(at);
+        for (const fs::directory_entry &entry : fs::directory_iterator(target)) {
+            const fs::path to = at / entry.path().filename();
+            if (entry.is_directory()) {
+                fs::create_directory_symlink(entry.path(), to);
+            } else {
+                fs::create_symlink(entry.path(), to);
+            }
+        }
+    }
+}
+
+// Removes the file `relative` from the tree (only the tree's link).
+inline void RemoveFile(const std::string &root, const std::string &relative)
+{
+    OwnFolder(root, fs::path(relative).parent_path().string());
+    fs::remove(fs::path(root) / relative);
+}
+
+// Puts an empty file in place of `relative`.
+inline void EmptyFile(const std::string &root, const std::string &relative)
+{
+    RemoveFile(root, relative);
+    std::ofstream(fs::path(root) / relative, std::ios::binary);
+}
+
+class ResultScreensTest : public savetest::SaveScreensTest {
+protected:
+    void StartOn(const std::string &treeName, int32_t language = 1)
+    {
+        savetest::SaveScreensTest::StartOn(treeName, false, language);
+        if (ui == nullptr) {
+            return;
+        }
+        ui->LoadLobbyTextures(nullptr);
+        uitest::Links().hero = &hero;
+    }
+    void TearDown() override
+    {
+        uitest::Links().hero = nullptr;
+        savetest::SaveScreensTest::TearDown();
+    }
+    // A stage that ends now: its play time, the hero's earnings and hits.
+    void FinishStage(int32_t stage, uint32_t playMs, int32_t earnings, int32_t bestHits)
+    {
+        uitest::Links().stageNumber = stage;
+        hero.stageMoney = earnings;
+        hero.bestHitCounter = bestHits;
+        ui->AddStageTime(playMs);
+        ui->ResetStageClock();
+        ui->CopyHeroBestCounter();
+        ui->CopyHeroValue();
+    }
+    // Presses confirm (circle) for one update of `ms`.
+    void Confirm(uint32_t ms = 16)
+    {
+        Press(0, kPadCircle);
+        Updates(1, ms);
+    }
+
+    // The frame `draw` makes against the reviewed reference `name`.
+    void ExpectShot(const std::string &name, const std::function<void()> &draw)
+    {
+        const win::Frame frame = DrawFrame(draw);
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
+                                      frame.pixels));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
+    // The trace's records since the last call (the trace goes on in a new file).
+    std::vector<gametest::TraceRecord> TakeTrace()
+    {
+        game::TraceClose();
+        std::vector<gametest::TraceRecord> records = gametest::ReadTrace(tracePath);
+        tracePath += ".more";
+        std::string error;
+        EXPECT_TRUE(game::TraceOpen(tracePath, &error)) << error;
+        return records;
+    }
+    static std::vector<int64_t> SoundsOf(const std::vector<gametest::TraceRecord> &records)
+    {
+        std::vector<int64_t> sounds;
+        for (const gametest::TraceRecord &r : records) {
+            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
+                sounds.push_back(std::stoll(r.fields[1]));
+            }
+        }
+        return sounds;
+    }
+    static bool HasScreenLine(const std::vector<gametest::TraceRecord> &records, const std::vector<std::string> &fields)
+    {
+        for (const gametest::TraceRecord &r : records) {
+            if (r.kind == "screen" && r.fields == fields) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // The screen manager's drawing with its fades, as the game's frame has it.
+    void DrawScreens()
+    {
+        ui->Render();
+        ui->DrawBaseMapFade();
+        ui->DrawFade();
+    }
+
+    CSHero hero;
+};
+
+}  // namespace resulttest
