@@ -88,7 +88,7 @@ TEST_F(RankingTest, ActivationRatesPaysOnceAndRecords)
     EXPECT_EQ(time->Rows()[0].x + time->Rows()[0].width, 550);
     EXPECT_EQ(ranking->TextBlock(CSRanking::kMoneyText)->Rows()[0].text, u"1600");
     EXPECT_TRUE(HasScreenLine(TakeTrace(), {"rank", "8", "89", "100", "36", "3000", "0", "500", "1600"}));
-    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    EXPECT_EQ(Fatals(), 0u);
 }
 
 TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)
@@ -245,7 +245,7 @@ TEST_P(RankingWithoutPack, LeavesThePicturesOutAndEnds)
     EXPECT_EQ(ui->RequestedScreen(), kUILobby);
     EXPECT_TRUE(ranking->pictures.GaveUp());
     EXPECT_EQ(ranking->pictures.HeroPicture(), nullptr);
-    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    EXPECT_EQ(Fatals(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(MissingOrEmpty, RankingWithoutPack, ::testing::Bool());

@@ -71,7 +71,10 @@ protected:
         }
         ui->LoadLobbyTextures(nullptr);
         uitest::Links().hero = &hero;
+        fatalsAtStart_ = apptest::FatalRecorder::Names().size();
     }
+    // The fatal reports since the screens started.
+    size_t Fatals() const { return apptest::FatalRecorder::Names().size() - fatalsAtStart_; }
     void TearDown() override
     {
         uitest::Links().hero = nullptr;
@@ -143,6 +146,9 @@ protected:
     }
 
     CSHero hero;
+
+private:
+    size_t fatalsAtStart_ = 0;
 };
 
 }  // namespace resulttest

@@ -109,7 +109,7 @@ std::vector<PictureSpec> ResultScreenPictures()
     std::vector<PictureSpec> list;
     for (const char *language : {"ENG", "CHI"}) {
         PictureSpec over = Picture(std::string("OVER_") + language, "RESOURCE/UITEXT/GAMEOVER", false, 512, 512,
-                                   language[0] == 'E' ? 350.0f : 10.0f, false);
+                                   language[0] == 'E' ? 215.0f : 250.0f, false);
         over.cells = {Cell(std::string("GAME OVER (") + language + ")", 40, 176, 472, 336)};
         list.push_back(over);
     }

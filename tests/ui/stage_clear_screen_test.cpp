@@ -1,0 +1,263 @@
+// The stage clear on the real screens and the sample pictures: the final
+// grade and figures of its activation, the ending movie stopped by a
+// confirm, the route's markers 150 ms apart from the start point, a route
+// entry that is no stage slot, the wipe into the results, the save panel
+// and the way back to the title, the hero's pack missing or empty, and
+// reviewed references of the route and of the results in each language
+// set (100 hours and more shown as 99).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/ui/result_screens_support.h"
+#include "tools/mkdata/sample_saves.h"
+#include "ui/save_game_panel.h"
+#include "ui/stage_clear_screen.h"
+#include "ui/stage_table.h"
+
+namespace {
+
+using uitest::Links;
+
+class StageClearTest : public resulttest::ResultScreensTest {
+protected:
+    void TearDown() override
+    {
+        g_saveReturnToTitle = 0;
+        resulttest::ResultScreensTest::TearDown();
+    }
+    CSStageClear &Screen() { return *ui->StageClear(); }
+    // The game's progress: stages cleared in this order, each graded.
+    void Clear(std::initializer_list<int32_t> stages, uint8_t grade)
+    {
+        for (int32_t stage : stages) {
+            ui->MarkStageCleared(stage);
+            ui->SetStageFlag(stage, grade);
+        }
+    }
+    // `count` frames as the game has them: an update, then the drawing.
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            Updates(1);
+            DrawFrame([&] { DrawScreens(); });
+        }
+    }
+    // From the movie to the results: stop it, confirm the route, let the
+    // wipe and the reveal run.
+    void ToResults()
+    {
+        Confirm();
+        Frames(1);
+        Confirm();
+        int frames = 0;
+        while ((Screen().phase != CSStageClear::kResults || Screen().letterMs == CSStageClear::kStopped) &&
+               frames < 200) {
+            Frames(1);
+            ++frames;
+        }
+        ASSERT_EQ(Screen().phase, CSStageClear::kResults);
+    }
+};
+
+TEST_F(StageClearTest, ActivationGradesTheGameAndPlaysTheEndingMovie)
+{
+    StartOn("clear_grade");
+    Clear({2, 3}, 0);
+    Clear({10}, 4);  // (50 + 50 + 10) / 3 = 36: grade 1
+    ui->progress.playTimeMs = 3723000;
+    ui->progress.bestHitCount = 57;
+    Goto(kUIStageClear);
+    EXPECT_EQ(Screen().finalGrade, 1u);
+    EXPECT_EQ(Screen().stagesGraded, 3u);
+    EXPECT_EQ(Screen().playSeconds, 3723u);
+    EXPECT_EQ(Screen().bestHits, 57u);
+    EXPECT_EQ(Screen().phase, CSStageClear::kRoute);
+    EXPECT_EQ(Links().movie, "END.BIK");
+    EXPECT_TRUE(Links().moviePlaying);
+    EXPECT_NE(Screen().clearArt, nullptr);
+    EXPECT_NE(Screen().baseArt, nullptr);
+    const std::vector<gametest::TraceRecord> trace = TakeTrace();
+    EXPECT_TRUE(HasScreenLine(trace, {"final", "1", "3"}));
+    EXPECT_TRUE(HasScreenLine(trace, {"movie", "END.BIK"}));
+}
+
+TEST_F(StageClearTest, NothingGradedGivesTheLowestGrade)
+{
+    StartOn("clear_nograde");
+    Goto(kUIStageClear);
+    EXPECT_EQ(Screen().finalGrade, 4u);
+    EXPECT_EQ(Screen().stagesGraded, 0u);
+}
+
+TEST_F(StageClearTest, ConfirmStopsTheMovieAndTheRouteStartsFromTheStart)
+{
+    StartOn("clear_movie");
+    Clear({2, 3}, 1);
+    Goto(kUIStageClear);
+    TakeTrace();
+    // While the movie plays nothing of the screen is drawn or timed.
+    Frames(5);
+    EXPECT_EQ(Screen().routeMs, CSStageClear::kStopped);
+    Confirm();
+    EXPECT_FALSE(Links().moviePlaying);
+    EXPECT_EQ(Screen().phase, CSStageClear::kRoute);
+    std::vector<gametest::TraceRecord> trace = TakeTrace();
+    EXPECT_TRUE(HasScreenLine(trace, {"movie", "stop"}));
+    EXPECT_TRUE(SoundsOf(trace).empty());
+    // The first drawing after the movie starts the route at 0.
+    Frames(1);
+    EXPECT_EQ(Screen().routeMs, 0u);
+    Frames(1);
+    EXPECT_EQ(Screen().routeMs, 16u);
+    // The next confirm starts the wipe.
+    Confirm();
+    EXPECT_EQ(Screen().phase, CSStageClear::kWipe);
+    EXPECT_EQ(Screen().transitionMs, 0u);
+    EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600060}));
+}
+
+TEST_F(StageClearTest, TwoClearedStagesShowThreeMarkers150MsApart)
+{
+    StartOn("clear_route");
+    Clear({10, 8}, 2);  // slots 6 and 7
+    Goto(kUIStageClear);
+    int32_t slots[CSStageClear::kRoutePoints];
+    EXPECT_EQ(Screen().RoutePointsShown(0, slots), 1);
+    EXPECT_EQ(slots[0], 0);
+    EXPECT_EQ(Screen().RoutePointsShown(149, slots), 1);
+    EXPECT_EQ(Screen().RoutePointsShown(150, slots), 2);
+    EXPECT_EQ(slots[1], 6);
+    EXPECT_EQ(Screen().RoutePointsShown(299, slots), 2);
+    EXPECT_EQ(Screen().RoutePointsShown(300, slots), 3);
+    EXPECT_EQ(slots[2], 7);
+    EXPECT_EQ(Screen().RoutePointsShown(100000, slots), 3);
+    // On screen: the third marker (slot 7 at (202, 233)) comes at 300 ms
+    // at alpha 0 and grows more opaque with its age.
+    Confirm();  // the movie
+    auto markerPixel = [&](uint32_t routeMs) {
+        Screen().routeMs = routeMs - 16;  // the drawing adds the frame's 16 ms
+        const win::Frame frame = DrawFrame([&] { ui->Render(); });
+        return frame.pixels[233 * 640 + 202];
+    };
+    const uint32_t before = markerPixel(299);
+    EXPECT_EQ(markerPixel(300), before);
+    const uint32_t young = markerPixel(400);
+    const uint32_t old = markerPixel(800);
+    EXPECT_NE(before, young);
+    EXPECT_NE(young, old);
+    EXPECT_EQ(markerPixel(2000), old);
+}
+
+TEST_F(StageClearTest, AnEntryThatIsNoStageSlotEndsTheRoute)
+{
+    StartOn("clear_badroute");
+    ui->progress.clearedList[0] = 3;
+    ui->progress.clearedList[1] = 29;
+    ui->progress.clearedList[2] = 4;
+    Goto(kUIStageClear);
+    int32_t slots[CSStageClear::kRoutePoints];
+    EXPECT_EQ(Screen().RoutePointsShown(100000, slots), 2);
+    // A start word that is no slot shows nothing at all.
+    ui->progress.clearedWord = 0xFFFFFFFFu;
+    EXPECT_EQ(Screen().RoutePointsShown(100000, slots), 0);
+    ui->progress.clearedWord = 0;
+    // Drawn to the end without harm.
+    Confirm();
+    Frames(40);
+}
+
+TEST_F(StageClearTest, TheResultsOpenTheSavePanelAndBackingOutReturnsToTheTitle)
+{
+    StartOn("clear_panel");
+    Clear({37}, 0);
+    Goto(kUIStageClear);
+    ToResults();
+    EXPECT_NE(Screen().pictures.HeroPicture(), nullptr);
+    TakeTrace();
+    Confirm();
+    EXPECT_EQ(Screen().phase, CSStageClear::kSavePanel);
+    ASSERT_NE(Screen().savePanel, nullptr);
+    EXPECT_EQ(Screen().savePanel->active, 1);
+    EXPECT_EQ(g_saveReturnToTitle, 1);
+    EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600060}));
+    // The panel takes the input now: down moves its cursor.
+    Press(0, kPadDown);
+    Frames(1);
+    EXPECT_EQ(Screen().savePanel->view.cursor, 1);
+    // Back leaves the panel and asks for the title.
+    Press(0, kPadCross);
+    Frames(1);
+    EXPECT_TRUE(gs.StageExitRequested());
+    EXPECT_EQ(g_saveReturnToTitle, 0);
+    // The panel closes under the base map's cover (after its reveal).
+    Frames(80);
+    EXPECT_EQ(Screen().savePanel->active, 0);
+}
+
+// With the hero's pack missing, or empty, the results show without the
+// hero and the game can still be saved.
+class StageClearWithoutPack : public StageClearTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StageClearWithoutPack, ShowsTheResultsWithoutTheHero)
+{
+    const bool missing = GetParam();
+    StartOn(missing ? "clear_nopack" : "clear_emptypack");
+    if (missing) {
+        resulttest::RemoveFile(root, "PACK/UI1/RANKPIC1.STR");
+        resulttest::RemoveFile(root, "PACK/UI1/RANKPIC1.LST");
+    } else {
+        resulttest::EmptyFile(root, "PACK/UI1/RANKPIC1.STR");
+    }
+    Goto(kUIStageClear);
+    ToResults();
+    EXPECT_TRUE(Screen().pictures.GaveUp());
+    EXPECT_EQ(Screen().pictures.HeroPicture(), nullptr);
+    Confirm();
+    EXPECT_EQ(Screen().phase, CSStageClear::kSavePanel);
+    EXPECT_EQ(Fatals(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(MissingOrEmpty, StageClearWithoutPack, ::testing::Bool());
+
+// The route of the late-game save with stage 37 cleared, all its markers
+// shown.
+TEST_F(StageClearTest, TheRouteLooksAsReviewed)
+{
+    StartOn("clear_route_shot");
+    const SaveRecord save = mkdata::LateGameSaveRecord();
+    std::memcpy(ui->progress.clearedList, save.clearedList, sizeof save.clearedList);
+    ui->MarkStageCleared(37);
+    Goto(kUIStageClear);
+    Confirm();
+    Frames(1);
+    Screen().routeMs = 24 * 150 + 400;
+    ExpectShot("clear_route", [&] { DrawScreens(); });
+}
+
+// The results in each language set: hero 1 with a weapon, 100 hours and
+// more shown as 99.
+class StageClearResults : public StageClearTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(StageClearResults, LookAsReviewed)
+{
+    const int32_t language = GetParam();
+    StartOn("clear_results_" + std::to_string(language), language);
+    ui->heroBlock.heroType = 1;
+    ui->heroBlock.equipped[2] = 5100230;
+    Links().hero = nullptr;
+    Clear({2, 3, 4, 5, 6}, 1);
+    Clear({37}, 0);
+    ui->progress.playTimeMs = (100u * 3600u + 4u * 60u + 5u) * 1000u;
+    ui->progress.bestHitCount = 123;
+    Goto(kUIStageClear);
+    ToResults();
+    Frames(40);
+    ExpectShot(language == 0 ? "clear_results_chi" : "clear_results_eng", [&] { DrawScreens(); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, StageClearResults, ::testing::Values(1, 0));
+
+}  // namespace
