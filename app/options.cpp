@@ -155,32 +155,61 @@ bool TakeSlot(const char *value, Options *options)
     return true;
 }
 
+// A tick above 0.
+bool ParseTick(const char *value, uint32_t *tick) { return ParseNumber(value, tick) && *tick != 0; }
+
+// "TICK:VALUE": a tick above 0 and a value up to 2^31 - 1.
+bool ParseTickValue(const char *value, uint32_t *tick, int32_t *number)
+{
+    const char *colon = std::strchr(value, ':');
+    uint32_t parsed = 0;
+    if (colon == nullptr || !ParseTick(std::string(value, colon).c_str(), tick) || !ParseNumber(colon + 1, &parsed) ||
+        parsed > 0x7FFFFFFFu) {
+        return false;
+    }
+    *number = static_cast<int32_t>(parsed);
+    return true;
+}
+
 // "TICK:LIFE", a tick above 0 and a life of 0 or more.
 bool TakeHeroLife(const char *value, Options *options)
 {
-    const char *colon = std::strchr(value, ':');
-    if (colon == nullptr) {
-        return false;
-    }
     HeroLifeSetting setting{};
-    uint32_t life = 0;
-    if (!ParseNumber(std::string(value, colon).c_str(), &setting.tick) || setting.tick == 0 ||
-        !ParseNumber(colon + 1, &life) || life > 0x7FFFFFFFu) {
+    if (!ParseTickValue(value, &setting.tick, &setting.life)) {
         return false;
     }
-    setting.life = static_cast<int32_t>(life);
     options->heroLife.push_back(setting);
     return true;
 }
 
-// A tick above 0.
 bool TakeBossGauge(const char *value, Options *options)
 {
     uint32_t tick = 0;
-    if (!ParseNumber(value, &tick) || tick == 0) {
+    if (!ParseTick(value, &tick)) {
         return false;
     }
     options->bossGaugeTicks.push_back(tick);
+    return true;
+}
+
+bool TakeStageEnd(const char *value, Options *options)
+{
+    uint32_t tick = 0;
+    if (!ParseTick(value, &tick)) {
+        return false;
+    }
+    options->stageEnds.push_back(tick);
+    return true;
+}
+
+// "TICK:AMOUNT", a tick above 0 and an amount of 1 or more.
+bool TakeReward(const char *value, Options *options)
+{
+    RewardSetting setting{};
+    if (!ParseTickValue(value, &setting.tick, &setting.amount) || setting.amount == 0) {
+        return false;
+    }
+    options->rewards.push_back(setting);
     return true;
 }
 
@@ -210,6 +239,8 @@ constexpr OptionRow kOptions[] = {
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--boss-gauge", "TICK", TakeBossGauge,
      "ask the overlay's boss gauge for the stage's boss before that tick, as a boss scene does (repeatable; a test)"},
+    {"--stage-end", "TICK", TakeStageEnd, "finish the running stage before that tick, as its exit would (a test)"},
+    {"--reward", "TICK:AMOUNT", TakeReward, "reward pieces worth AMOUNT beside the first hero before that tick (a test)"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

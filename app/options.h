@@ -20,6 +20,13 @@ struct HeroLifeSetting {
     int32_t life;
 };
 
+// A test's reward pieces: at `tick` pieces worth `amount` in all spring
+// out beside the first hero.
+struct RewardSetting {
+    uint32_t tick;
+    int32_t amount;
+};
+
 struct Options {
     int mode = 0;               // 1-4; 0 when not given
     uint32_t frames = 0;        // stop after this many ticks; 0 runs until the window closes
@@ -39,6 +46,8 @@ struct Options {
     bool debug = false;         // --debug: the diagnostic lines to standard error
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
     std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)
+    std::vector<uint32_t> stageEnds;        // --stage-end TICK: the running stage finished (repeatable)
+    std::vector<RewardSetting> rewards;     // --reward TICK:AMOUNT (repeatable)
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

@@ -1,0 +1,159 @@
+// End to end: the game run headless on a linked tree of the sample data
+// with scripted input, checked by its trace and reviewed screenshots.
+// - The final stage 37, finished through the stage manager's request (its
+//   own exit waits on an event kind still to come), goes through the stage
+//   end, the ranking and the stage clear (movie stopped, route, results,
+//   save panel) and, backing out of the panel, back to the title.
+// - In the quiet stage 6, reward pieces worth 100 spawned beside the hero
+//   raise only its earnings; the ranking pays money + 100 + B once.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/app/reference_image.h"
+#include "tests/ui/save_test_support.h"
+
+namespace {
+
+std::vector<int64_t> Fields(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
+                            const std::string &first)
+{
+    std::vector<int64_t> values;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
+            values.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    return values;
+}
+
+// The records of `kind` whose first field is `first`.
+std::vector<gametest::TraceRecord> Lines(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
+                                         const std::string &first)
+{
+    std::vector<gametest::TraceRecord> lines;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == kind && !r.fields.empty() && r.fields[0] == first) {
+            lines.push_back(r);
+        }
+    }
+    return lines;
+}
+
+// The tick of the switch to `screen`; -1 when there is none.
+int64_t SwitchTick(const std::vector<gametest::TraceRecord> &trace, int64_t screen)
+{
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "switch" && std::stoll(r.fields[1]) == screen) {
+            return static_cast<int64_t>(r.tick);
+        }
+    }
+    return -1;
+}
+
+// One key press (down on `tick`, up on the next).
+std::string Press(int tick, const char *key)
+{
+    return std::to_string(tick) + " key " + key + " 1\n" + std::to_string(tick + 1) + " key " + key + " 0\n";
+}
+
+class ResultGameRun : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (!HasFailure() && !root.empty()) {
+            savetest::RemoveTree(root);
+        }
+    }
+    // Runs the game on a linked tree with the arguments and script; its trace.
+    std::vector<gametest::TraceRecord> Run(const std::string &tree, const std::string &arguments,
+                                           const std::string &script)
+    {
+        root = savetest::LinkedTree(tree);
+        if (root.empty()) {
+            return {};
+        }
+        std::ofstream(root + "/script.txt") << script;
+        std::string output;
+        EXPECT_EQ(apptest::RunGame(root, "--headless --mode 1 --fixed-step 16 --input script.txt --trace game.txt " +
+                                             arguments,
+                                   &output),
+                  0)
+            << output;
+        return gametest::ReadTrace(root + "/game.txt");
+    }
+    void ExpectShot(const std::string &name)
+    {
+        apptest::ExpectLikeReference(root + "/" + name + ".bmp",
+                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
+
+    std::string root;
+};
+
+TEST_F(ResultGameRun, TheFinalStageEndsInTheStageClearAndTheTitle)
+{
+    // The ranking's three confirms, the movie stopped, the route
+    // confirmed, the results confirmed, back out of the save panel.
+    const std::string script = Press(230, "Enter") + Press(240, "Enter") + Press(250, "Enter") +
+                               Press(340, "Enter") + Press(400, "Enter") + Press(520, "Enter") + Press(560, "X");
+    const std::vector<gametest::TraceRecord> trace =
+        Run("e2e_final", "--stage 37 --stage-end 30 --frames 580 --screenshot 390:final_route.bmp", script);
+    if (root.empty()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 17, 7}));
+    // Stage 37 in under 120 s: T 2600, grade 1 (S 2600), B 300.
+    const std::vector<gametest::TraceRecord> rank = Lines(trace, "screen", "rank");
+    ASSERT_EQ(rank.size(), 1u);
+    EXPECT_EQ(rank[0].fields[1], "37");
+    EXPECT_EQ(rank[0].fields[6], "1");
+    EXPECT_EQ(rank[0].fields[7], "300");
+    // The confirms: count-up, hero, grade (its sound, no reward: leave);
+    // the stage clear's route, results; back out of the panel.
+    EXPECT_EQ(Fields(trace, "screen", "sound"),
+              (std::vector<int64_t>{6600060, 6600060, 6600220, 6600060, 6600060, 6600060, 6600050}));
+    EXPECT_EQ(Lines(trace, "screen", "movie").size(), 2u);  // END.BIK, stopped
+    EXPECT_EQ(Lines(trace, "screen", "final").size(), 1u);
+    EXPECT_EQ(SwitchTick(trace, 7), 560);
+    // The route: the start point and stage 37's.
+    ExpectShot("final_route");
+}
+
+TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)
+{
+    const std::string script = Press(300, "Enter") + Press(310, "Enter") + Press(320, "Enter");
+    const std::vector<gametest::TraceRecord> trace =
+        Run("e2e_money", "--stage 6 --reward 20:100 --stage-end 80 --frames 400", script);
+    if (root.empty()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    // The pieces reached the hero: its earnings 100, its money untouched.
+    int64_t rewarded = 0;
+    for (const gametest::TraceRecord &r : Lines(trace, "fx", "reward")) {
+        rewarded += std::stoll(r.fields[1]);
+    }
+    EXPECT_EQ(rewarded, 100);
+    std::vector<gametest::TraceRecord> heroLines;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "hero") {
+            heroLines.push_back(r);
+        }
+    }
+    ASSERT_FALSE(heroLines.empty());
+    EXPECT_EQ(heroLines.back().fields[1], "0");    // money
+    EXPECT_EQ(heroLines.back().fields[2], "100");  // stage money
+    // Stage 6 in well under 240 s: T 2600 + E 100 = 2700, grade 1, B 300:
+    // money 0 + 100 + 300, once.
+    const std::vector<gametest::TraceRecord> rank = Lines(trace, "screen", "rank");
+    ASSERT_EQ(rank.size(), 1u);
+    EXPECT_EQ(rank[0].fields, (std::vector<std::string>{"rank", "6", rank[0].fields[2], "100", "0", "2700", "1",
+                                                         "300", "400"}));
+    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 11}));
+    EXPECT_GT(SwitchTick(trace, 11), SwitchTick(trace, 16));
+}
+
+}  // namespace
