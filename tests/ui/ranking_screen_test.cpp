@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "actor/item_records.h"
+#include "actor/item_texts.h"
 #include "app/text_block.h"
 #include "tests/ui/result_screens_support.h"
 #include "ui/ranking_screen.h"
@@ -186,9 +187,9 @@ TEST_F(RankingTest, StageThirtyEightGoesOnToTheStageClear)
 TEST_F(RankingTest, ARewardWithoutANameIsStillGiven)
 {
     StartOn("rank_noname");
-    UILinks links = UI();
-    links.itemName = [](uint32_t) -> const char16_t * { return nullptr; };
-    UILinksScope scope(links);
+    CSItemDescTable descriptions;  // without the reward's entry
+    descriptions.SetEntries({ItemDescEntry{5300000, u"Herb", u""}});
+    Links().descriptions = &descriptions;
     hero.aiType = 1;
     Enter(32, 100000, 0, 0, 0);  // hero 1's reward of stage 32: 5100240
     PassIntro();
@@ -207,9 +208,9 @@ TEST_F(RankingTest, ARewardWithoutANameIsStillGiven)
 TEST_F(RankingTest, TheRewardsNameComesFromTheItemDescriptions)
 {
     StartOn("rank_name");
-    UILinks links = UI();
-    links.itemName = [](uint32_t id) -> const char16_t * { return id == 5100110 ? u"Star Amulet" : nullptr; };
-    UILinksScope scope(links);
+    CSItemDescTable descriptions;
+    descriptions.SetEntries({ItemDescEntry{5100110, u"Star Amulet", u"A reward."}});
+    Links().descriptions = &descriptions;
     Enter(15, 100000, 0, 0, 0);
     PassIntro();
     Confirm();
@@ -269,9 +270,9 @@ TEST_F(RankingTest, EachPhaseLooksAsReviewed)
     EquipContent sword;
     sword.equipId = 5100170;
     hero.equipped[kHeroWeaponSlot] = &sword;
-    UILinks links = UI();
-    links.itemName = [](uint32_t id) -> const char16_t * { return id == 5100170 ? u"Steel Sword" : nullptr; };
-    UILinksScope scope(links);
+    CSItemDescTable descriptions;
+    descriptions.SetEntries({ItemDescEntry{5100170, u"Steel Sword", u"A reward."}});
+    Links().descriptions = &descriptions;
     Enter(8, 100000, 2000, 36, 1000);
     PassIntro();
     while (ranking->countUpMs < 880) {

@@ -4,6 +4,8 @@
 //   own exit waits on an event kind still to come), goes through the stage
 //   end, the ranking and the stage clear (movie stopped, route, results,
 //   save panel) and, backing out of the panel, back to the title.
+// - A defeat in stage 1 goes to the game-over screen and the title; a new
+//   game from there starts from the new-game hero block.
 // - In the quiet stage 6, reward pieces worth 100 spawned beside the hero
 //   raise only its earnings; the ranking pays money + 100 + B once.
 #include <gtest/gtest.h>
@@ -121,6 +123,35 @@ TEST_F(ResultGameRun, TheFinalStageEndsInTheStageClearAndTheTitle)
     EXPECT_EQ(SwitchTick(trace, 7), 560);
     // The route: the start point and stage 37's.
     ExpectShot("final_route");
+}
+
+TEST_F(ResultGameRun, ADefeatEndsOnTheGameOverScreenAndTheTitle)
+{
+    // From the title after the game over: the menu, the new game, the hero.
+    const std::string script = Press(500, "Enter") + Press(530, "Enter") + Press(610, "Enter");
+    const std::vector<gametest::TraceRecord> trace =
+        Run("e2e_defeat", "--stage 1 --hero-life 20:0 --frames 760 --screenshot 227:game_over_run.bmp", script);
+    if (root.empty()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 14, 7, 8, 12, 13}));
+    const int64_t gameOver = SwitchTick(trace, 14);
+    const int64_t title = SwitchTick(trace, 7);
+    // 3000 ms and the 1000 ms fade, nothing pressed meanwhile.
+    EXPECT_GE((title - gameOver) * 16, 4000);
+    EXPECT_LE((title - gameOver) * 16, 4200);
+    // The new game's hero: the new-game block's money, full life.
+    const int64_t again = SwitchTick(trace, 12);
+    std::vector<gametest::TraceRecord> heroLines;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "hero" && static_cast<int64_t>(r.tick) > again) {
+            heroLines.push_back(r);
+        }
+    }
+    ASSERT_FALSE(heroLines.empty());
+    EXPECT_EQ(heroLines.front().fields[1], "0");
+    EXPECT_NE(heroLines.front().fields[5], "0");
+    ExpectShot("game_over_run");
 }
 
 TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)

@@ -78,6 +78,7 @@ protected:
     void TearDown() override
     {
         uitest::Links().hero = nullptr;
+        uitest::Links().descriptions = nullptr;
         savetest::SaveScreensTest::TearDown();
     }
     // A stage that ends now: its play time, the hero's earnings and hits.
