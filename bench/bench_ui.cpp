@@ -4,6 +4,8 @@
 // the loading screen, one scan of the 20 save slots; a frame of the lobby's
 // menu, of its stage-select map and of the status page it hosts, and one
 // read of a streamed pack.
+// Also a frame of the ranking and of the stage clear's results, and one
+// whole read of a hero picture pack with its pictures.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -12,11 +14,14 @@
 #include "app/game_system.h"
 #include "app/path.h"
 #include "support/engine/headless_driver.h"
+#include "ui/hero_picture_pack.h"
 #include "ui/loading_screen.h"
-#include "ui/lobby_status_page.h"
 #include "ui/lobby_screen.h"
+#include "ui/lobby_status_page.h"
 #include "ui/pack_stream.h"
+#include "ui/ranking_screen.h"
 #include "ui/save_slots.h"
+#include "ui/stage_clear_screen.h"
 #include "ui/stage_select.h"
 #include "ui/ui_manager.h"
 
@@ -213,6 +218,67 @@ void BM_LobbyPackStream(benchmark::State &state)
     SetDataRootPath("");
 }
 BENCHMARK(BM_LobbyPackStream)->Unit(benchmark::kMillisecond);
+
+// The ranking of stage 8 once its grade shows: the figures, the hero with
+// its weapon, the grade letter (no input: it stays there).
+void BM_RankingFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    game.ui->LoadLobbyTextures(nullptr);
+    game.ui->RequestModule(kUIRanking);
+    for (int i = 0; i < 120; ++i) {
+        game.gs.Tick();
+    }
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_RankingFrame)->Unit(benchmark::kMillisecond);
+
+// The stage clear's results with the hero's pictures and the grade letter.
+void BM_StageClearResultsFrame(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    game.ui->RequestModule(kUIStageClear);
+    game.gs.Tick();
+    CSStageClear *clear = game.ui->StageClear();
+    clear->pictures.FinishReading();
+    clear->pictures.LoadPictures();
+    clear->phase = CSStageClear::kResults;
+    clear->letterMs = CSStageClear::kLetterMs;
+    for (auto _ : state) {
+        game.gs.Tick();
+    }
+}
+BENCHMARK(BM_StageClearResultsFrame)->Unit(benchmark::kMillisecond);
+
+// A hero picture pack read whole from disc (what the count-up's end may
+// finish at once), opened from memory and its six pictures read.
+void BM_HeroPicturePackRead(benchmark::State &state)
+{
+    ScreensUp game;
+    if (!game.ok) {
+        state.SkipWithError("no sample data (build the sample-data target)");
+        return;
+    }
+    HeroPicturePack pack;
+    for (auto _ : state) {
+        pack.Start(0);
+        pack.FinishReading();
+        pack.LoadPictures();
+        benchmark::DoNotOptimize(pack.HeroPicture());
+        pack.Release();
+    }
+}
+BENCHMARK(BM_HeroPicturePackRead)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

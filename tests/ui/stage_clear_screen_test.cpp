@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
 #include "tests/ui/result_screens_support.h"
 #include "tools/mkdata/sample_saves.h"
 #include "ui/save_game_panel.h"
@@ -195,6 +196,36 @@ TEST_F(StageClearTest, TheResultsOpenTheSavePanelAndBackingOutReturnsToTheTitle)
     // The panel closes under the base map's cover (after its reveal).
     Frames(80);
     EXPECT_EQ(Screen().savePanel->active, 0);
+}
+
+// The wipe's streaks come from the game's one generator seeded with the
+// clock mod 100: the same clock mod 100 draws the same streaks (so a run
+// under --fixed-step repeats), another clock other ones.
+TEST_F(StageClearTest, TheWipeIsSeededWithTheClockModOneHundred)
+{
+    StartOn("clear_wipe");
+    Goto(kUIStageClear);
+    Confirm();  // the movie
+    Frames(1);
+    Confirm();  // the wipe
+    ASSERT_EQ(Screen().phase, CSStageClear::kWipe);
+    static uint32_t now = 0;
+    UseTestClock([](void *) -> uint32_t { return now; }, [](uint32_t, void *) {}, nullptr);
+    auto wipe = [&](uint32_t clock) {
+        now = clock;
+        Screen().transitionMs = 200;
+        return DrawFrame([&] { ui->Render(); }).pixels;
+    };
+    const std::vector<uint32_t> first = wipe(1234);
+    EXPECT_EQ(wipe(1234), first);
+    EXPECT_EQ(wipe(5634), first);
+    EXPECT_NE(wipe(1235), first);
+    // Streaks of 1.4 x 200 = 280 pixels, 60 either way: black at 219, not at 341.
+    for (int y = 0; y < 480; ++y) {
+        EXPECT_EQ(first[static_cast<size_t>(y) * 640 + 219] & 0xFFFFFFu, 0u) << y;
+        EXPECT_NE(first[static_cast<size_t>(y) * 640 + 341] & 0xFFFFFFu, 0u) << y;
+    }
+    UseSystemClock();
 }
 
 // With the hero's pack missing, or empty, the results show without the
