@@ -19,18 +19,6 @@
 
 namespace {
 
-std::vector<int64_t> Fields(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
-                            const std::string &first)
-{
-    std::vector<int64_t> values;
-    for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == kind && r.fields.size() == 2 && r.fields[0] == first) {
-            values.push_back(std::stoll(r.fields[1]));
-        }
-    }
-    return values;
-}
-
 // The records of `kind` whose first field is `first`.
 std::vector<gametest::TraceRecord> Lines(const std::vector<gametest::TraceRecord> &trace, const std::string &kind,
                                          const std::string &first)
@@ -107,7 +95,7 @@ TEST_F(ResultGameRun, TheFinalStageEndsInTheStageClearAndTheTitle)
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 17, 7}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 17, 7}));
     // Stage 37 in under 120 s: T 2600, grade 1 (S 2600), B 300.
     const std::vector<gametest::TraceRecord> rank = Lines(trace, "screen", "rank");
     ASSERT_EQ(rank.size(), 1u);
@@ -116,7 +104,7 @@ TEST_F(ResultGameRun, TheFinalStageEndsInTheStageClearAndTheTitle)
     EXPECT_EQ(rank[0].fields[7], "300");
     // The confirms: count-up, hero, grade (its sound, no reward: leave);
     // the stage clear's route, results; back out of the panel.
-    EXPECT_EQ(Fields(trace, "screen", "sound"),
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
               (std::vector<int64_t>{6600060, 6600060, 6600220, 6600060, 6600060, 6600060, 6600050}));
     EXPECT_EQ(Lines(trace, "screen", "movie").size(), 2u);  // END.BIK, stopped
     EXPECT_EQ(Lines(trace, "screen", "final").size(), 1u);
@@ -134,7 +122,7 @@ TEST_F(ResultGameRun, ADefeatEndsOnTheGameOverScreenAndTheTitle)
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 14, 7, 8, 12, 13}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{13, 14, 7, 8, 12, 13}));
     const int64_t gameOver = SwitchTick(trace, 14);
     const int64_t title = SwitchTick(trace, 7);
     // 3000 ms and the 1000 ms fade, nothing pressed meanwhile.
@@ -183,7 +171,7 @@ TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)
     ASSERT_EQ(rank.size(), 1u);
     EXPECT_EQ(rank[0].fields, (std::vector<std::string>{"rank", "6", rank[0].fields[2], "100", "0", "2700", "1",
                                                          "300", "400"}));
-    EXPECT_EQ(Fields(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 11}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 11}));
     EXPECT_GT(SwitchTick(trace, 11), SwitchTick(trace, 16));
 }
 

@@ -99,16 +99,6 @@ protected:
         Updates(1, ms);
     }
 
-    // The frame `draw` makes against the reviewed reference `name`.
-    void ExpectShot(const std::string &name, const std::function<void()> &draw)
-    {
-        const win::Frame frame = DrawFrame(draw);
-        const std::string shot = root + "/" + name + ".bmp";
-        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
-                                      frame.pixels));
-        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
-                                     root + "/" + name + "_difference.bmp");
-    }
     // The trace's records since the last call (the trace goes on in a new file).
     std::vector<gametest::TraceRecord> TakeTrace()
     {
@@ -121,13 +111,7 @@ protected:
     }
     static std::vector<int64_t> SoundsOf(const std::vector<gametest::TraceRecord> &records)
     {
-        std::vector<int64_t> sounds;
-        for (const gametest::TraceRecord &r : records) {
-            if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {
-                sounds.push_back(std::stoll(r.fields[1]));
-            }
-        }
-        return sounds;
+        return gametest::ValuesOf(records, "screen", "sound");
     }
     static bool HasScreenLine(const std::vector<gametest::TraceRecord> &records, const std::vector<std::string> &fields)
     {

@@ -72,15 +72,6 @@ protected:
         }
         return updates;
     }
-    void ExpectShot(const std::string &name, const std::function<void()> &draw)
-    {
-        const win::Frame frame = DrawFrame(draw);
-        const std::string shot = root + "/" + name + ".bmp";
-        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
-                                      frame.pixels));
-        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
-                                     root + "/" + name + "_difference.bmp");
-    }
 };
 
 // ---- The load screen

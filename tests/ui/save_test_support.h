@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/audio.h"
+#include "app/bmp_file.h"
 #include "app/trace.h"
+#include "tests/app/reference_image.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_sound.h"
@@ -107,6 +110,16 @@ protected:
         ui->RequestModule(screen);
         ui->Update(16);
         ASSERT_EQ(ui->CurrentScreen(), screen);
+    }
+    // The frame `draw` makes against the reviewed reference `name`.
+    void ExpectShot(const std::string &name, const std::function<void()> &draw)
+    {
+        const win::Frame frame = DrawFrame(draw);
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, static_cast<int32_t>(frame.width), static_cast<int32_t>(frame.height),
+                                      frame.pixels));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
     }
     // Presses `button` on pad 0 for one update.
     void Tap(PadButton button)

@@ -10,27 +10,7 @@ namespace {
 
 PictureCell Cell(const std::string &label, float x0, float y0, float x1, float y1)
 {
-    PictureCell cell;
-    cell.label = label;
-    cell.x0 = x0;
-    cell.y0 = y0;
-    cell.x1 = x1;
-    cell.y1 = y1;
-    return cell;
-}
-
-PictureSpec Picture(const std::string &name, const std::string &folder, bool perLanguage, RwInt32 w, RwInt32 h,
-                    float hue, bool mask)
-{
-    PictureSpec spec;
-    spec.name = name;
-    spec.folder = folder;
-    spec.perLanguage = perLanguage;
-    spec.width = w;
-    spec.height = h;
-    spec.hue = hue;
-    spec.mask = mask;
-    return spec;
+    return NamedCell(label, x0, y0, x1, y1);
 }
 
 constexpr int kFirstWeapon[2] = {5100160, 5100210};
@@ -108,16 +88,16 @@ std::vector<PictureSpec> ResultScreenPictures()
 {
     std::vector<PictureSpec> list;
     for (const char *language : {"ENG", "CHI"}) {
-        PictureSpec over = Picture(std::string("OVER_") + language, "RESOURCE/UITEXT/GAMEOVER", false, 512, 512,
+        PictureSpec over = MakePicture(std::string("OVER_") + language, "RESOURCE/UITEXT/GAMEOVER", false, 512, 512,
                                    language[0] == 'E' ? 215.0f : 250.0f, false);
         over.cells = {Cell(std::string("GAME OVER (") + language + ")", 40, 176, 472, 336)};
         list.push_back(over);
     }
-    PictureSpec base = Picture("RANKBAS", "RESOURCE/UITEXT/CLEAR", false, 512, 512, 230, true);
+    PictureSpec base = MakePicture("RANKBAS", "RESOURCE/UITEXT/CLEAR", false, 512, 512, 230, true);
     base.backgroundAlpha = 200;
     base.cells = {Cell("RANKBAS", 2, 2, 510, 40)};
     list.push_back(base);
-    PictureSpec clear = Picture("CLEAR", "RESOURCE/UITEXT/CLEAR", true, 512, 256, 45, true);
+    PictureSpec clear = MakePicture("CLEAR", "RESOURCE/UITEXT/CLEAR", true, 512, 256, 45, true);
     clear.backgroundAlpha = 0;
     clear.chiCells = ClearCells(true);
     clear.engCells = ClearCells(false);

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 PictureCell C(const std::string &label, float x0, float y0, float x1, float y1)
 {
-    return PictureCell{label, x0, y0, x1, y1};
+    return NamedCell(label, x0, y0, x1, y1);
 }
 
 PictureCell Frame(const std::string &label, float x0, float y0, float x1, float y1)
@@ -287,16 +287,7 @@ std::vector<PictureCell> SceneCells(int n)
 PictureSpec Spec(const std::string &name, const std::string &folder, bool perLanguage, RwInt32 w, RwInt32 h, float hue,
                  bool mask, std::vector<PictureCell> cells)
 {
-    PictureSpec spec;
-    spec.name = name;
-    spec.folder = folder;
-    spec.perLanguage = perLanguage;
-    spec.width = w;
-    spec.height = h;
-    spec.hue = hue;
-    spec.mask = mask;
-    spec.cells = std::move(cells);
-    return spec;
+    return MakePicture(name, folder, perLanguage, w, h, hue, mask, std::move(cells));
 }
 
 std::vector<PictureSpec> MakePictures()
@@ -591,6 +582,26 @@ void DrawGrid(Canvas *canvas, const PictureSpec &spec, const std::string &langua
 }
 
 }  // namespace
+
+PictureCell NamedCell(const std::string &label, float x0, float y0, float x1, float y1)
+{
+    return PictureCell{label, x0, y0, x1, y1};
+}
+
+PictureSpec MakePicture(const std::string &name, const std::string &folder, bool perLanguage, RwInt32 w, RwInt32 h,
+                        float hue, bool mask, std::vector<PictureCell> cells)
+{
+    PictureSpec spec;
+    spec.name = name;
+    spec.folder = folder;
+    spec.perLanguage = perLanguage;
+    spec.width = w;
+    spec.height = h;
+    spec.hue = hue;
+    spec.mask = mask;
+    spec.cells = std::move(cells);
+    return spec;
+}
 
 const std::vector<PictureSpec> &InterfacePictures()
 {

@@ -43,6 +43,13 @@ struct PictureSpec {
 inline constexpr int kItemIconSheets = 6;
 inline const char *ItemIconFolder() { return "RESOURCE/ITEM/TEXTURES"; }
 
+// A cell named `label` over (x0, y0)-(x1, y1), drawn in the picture's hue.
+PictureCell NamedCell(const std::string &label, float x0, float y0, float x1, float y1);
+// A picture of `w` x `h` in `folder` (with ENG and CHI sub-folders when
+// `perLanguage`), of hue `hue`, with a mask when `mask`, holding `cells`.
+PictureSpec MakePicture(const std::string &name, const std::string &folder, bool perLanguage, RwInt32 w, RwInt32 h,
+                        float hue, bool mask, std::vector<PictureCell> cells = {});
+
 // Every interface picture of the sample, by name ("PLAYER", "GFSCENE3" ...).
 const std::vector<PictureSpec> &InterfacePictures();
 const PictureSpec *FindInterfacePicture(const std::string &name);
