@@ -323,8 +323,6 @@ void zuTracePackPath(const char *path)
     zuLocalisePackPath(path, scratch, sizeof(scratch));
 }
 
-std::string zuFoundPackPath(const char *strPath) { return strPath != nullptr ? FoundPackPath(strPath) : std::string(); }
-
 bool zuOpenPack(const char *strPath) { return Open(strPath, nullptr); }
 
 bool zuPackExists(const char *strPath)

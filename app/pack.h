@@ -14,7 +14,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 #include "app/rawfile.h"
 
@@ -27,11 +26,6 @@ bool PackOpenHook();
 bool zuLocalisePackPath(const char *in, char *out, size_t outSize);
 // Localises into scratch and forgets it; no effect.
 void zuTracePackPath(const char *path);
-
-// The `.STR` path zuOpenPack would read: in the language's folder when that
-// folder holds the pack's list, else as given. What a pack streamed from
-// disc by the raw reader opens.
-std::string zuFoundPackPath(const char *strPath);
 
 // Opens the pack whose `.STR` is `strPath` (its `.LST` beside it). False,
 // after the report, when it is refused.

@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/debug.h"
-#include "app/pack.h"
-#include "app/rawfile.h"
 #include "actor/hero.h"
 #include "actor/item_records.h"
+#include "app/debug.h"
 #include "app/textures.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
@@ -59,72 +57,54 @@ int32_t WeaponPictureIndex(uint32_t itemId)
 
 void HeroPicturePack::Start(int32_t hero)
 {
-    Close();
     hero_ = hero == 0 ? 0 : 1;
-    ready_ = false;
     gaveUp_ = false;
-    bytesRead_ = 0;
-    const std::string path = zuFoundPackPath(PackPath(hero_).c_str());
-    file_ = RawFileOpen(path.c_str());
-    if (file_ == nullptr) {
-        GiveUp("cannot be opened");
-        return;
-    }
-    buffer_ = RawFileBufferCreate(file_);
-    if (buffer_ == nullptr) {
-        GiveUp("has no size that can be read");
-        return;
-    }
-    reading_ = true;
+    // The file opens at once; each update then reads a piece.
+    stream_.Request(PackPath(hero_));
+    stream_.Step();
+    CheckFailure();
 }
 
-void HeroPicturePack::GiveUp(const char *why)
+bool HeroPicturePack::Reading() const
 {
-    DebugPrint("%s %s: the hero's pictures are left out\n", PackPath(hero_).c_str(), why);
-    Close();
-    gaveUp_ = true;
+    return stream_.GetState() == UIPackStream::kRequested || stream_.GetState() == UIPackStream::kReading;
 }
 
-bool HeroPicturePack::ReadNext()
+void HeroPicturePack::CheckFailure()
 {
-    const uint32_t want = std::min(kRawFileBlock, buffer_->fileSize - bytesRead_);
-    uint32_t got = 0;
-    if (!RawFileRead(file_, buffer_->buffer + bytesRead_, want, &got) || got == 0) {
-        GiveUp(got == 0 ? "ends before its size" : "cannot be read");
-        return false;
+    // The stream said why in its own debug line.
+    if (stream_.Failed() && !gaveUp_) {
+        gaveUp_ = true;
+        stream_.Close();
     }
-    bytesRead_ += got;
-    if (bytesRead_ >= buffer_->fileSize) {
-        RawFileClose(file_);
-        file_ = nullptr;
-        reading_ = false;
-        ready_ = true;
-    }
-    return true;
 }
 
 void HeroPicturePack::ReadPiece()
 {
-    if (reading_) {
-        ReadNext();
+    if (Reading()) {
+        stream_.Step();
+        CheckFailure();
     }
 }
 
 void HeroPicturePack::FinishReading()
 {
-    // Every read brings bytes or gives up, so this ends.
-    while (reading_ && ReadNext()) {
-    }
+    stream_.Finish();
+    CheckFailure();
 }
 
 bool HeroPicturePack::LoadPictures()
 {
-    if (!ready_) {
+    if (!stream_.Complete()) {
         return false;
     }
-    ready_ = false;
-    const std::string path = PackPath(hero_);
-    if (zuOpenPackMemory(path.c_str(), buffer_)) {
+    if (stream_.Buffer()->fileSize == 0) {
+        DebugPrint("%s is empty: the hero's pictures are left out\n", stream_.Path().c_str());
+        gaveUp_ = true;
+        stream_.Close();
+        return true;
+    }
+    if (stream_.OpenPack()) {
         RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\PAUSE\\").c_str());
         ReleasePictures();
         const std::string hero = hero_ == 0 ? "CHAR01" : "CHAR02";
@@ -133,22 +113,13 @@ bool HeroPicturePack::LoadPictures()
             const std::string weapon = std::to_string(kFirstWeapon[hero_] + kWeaponStep * static_cast<uint32_t>(i));
             pictures_[1 + i] = LoadTextureWithMask((weapon + ".BMP").c_str(), (weapon + "A.BMP").c_str());
         }
-        zuClosePackMemory(buffer_);
+        stream_.CloseOpenedPack();
     }
-    RawFileBufferFree(buffer_);
-    buffer_ = nullptr;
+    stream_.Close();
     return true;
 }
 
-void HeroPicturePack::Close()
-{
-    RawFileClose(file_);
-    file_ = nullptr;
-    RawFileBufferFree(buffer_);
-    buffer_ = nullptr;
-    reading_ = false;
-    ready_ = false;
-}
+void HeroPicturePack::Close() { stream_.Close(); }
 
 void HeroPicturePack::ReleasePictures()
 {

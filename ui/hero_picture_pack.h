@@ -4,8 +4,9 @@
 // hero picture (CHAR01 or CHAR02) and the five weapon pictures of that
 // hero (5100160..5100200 or 5100210..5100250), each with its mask.
 //
-// A pack that cannot be opened, or a read that fails or brings nothing
-// before the file is whole, gives up its pictures with one debug line: the
+// The reading is the screens' pack stream (pack_stream.h). A pack that
+// cannot be opened, a read that fails or brings nothing before the file is
+// whole, and an empty file give up the pictures with one debug line: the
 // screen goes on without them (they draw untextured). Finishing at once
 // reads what is left in as many reads as it takes, each of which must
 // bring bytes, so it always ends.
@@ -13,8 +14,8 @@
 
 #include <cstdint>
 
-struct RawFile;
-struct RawFileBuffer;
+#include "ui/pack_stream.h"
+
 struct RwTexture;
 
 inline constexpr int kHeroWeaponPictures = 5;
@@ -48,10 +49,10 @@ public:
     void ReleasePictures();
     void Release();
 
-    bool Reading() const { return reading_; }
-    bool Ready() const { return ready_; }
+    bool Reading() const;
+    bool Ready() const { return stream_.Complete(); }
     bool GaveUp() const { return gaveUp_; }
-    uint32_t BytesRead() const { return bytesRead_; }
+    uint32_t BytesRead() const { return stream_.BytesRead(); }
     int32_t Hero() const { return hero_; }
     RwTexture *HeroPicture() const { return pictures_[0]; }
     // The weapon picture of the item in slot 2; null for none.
@@ -62,15 +63,11 @@ public:
     void Draw(int32_t hero, uint32_t weaponId, float xOffset, uint32_t argb) const;
 
 private:
-    void GiveUp(const char *why);
-    bool ReadNext();
+    // Notes a failed stream once.
+    void CheckFailure();
 
-    RawFile *file_ = nullptr;
-    RawFileBuffer *buffer_ = nullptr;
-    bool reading_ = false;
-    bool ready_ = false;
+    UIPackStream stream_;
     bool gaveUp_ = false;
-    uint32_t bytesRead_ = 0;
     int32_t hero_ = 0;
     RwTexture *pictures_[1 + kHeroWeaponPictures] = {};
 };

@@ -1,9 +1,11 @@
 // End to end: the game run headless on a linked tree of the sample data
 // with scripted input, checked by its trace and reviewed screenshots.
-// - The final stage 37, finished through the stage manager's request (its
-//   own exit waits on an event kind still to come), goes through the stage
-//   end, the ranking and the stage clear (movie stopped, route, results,
-//   save panel) and, backing out of the panel, back to the title.
+// - The late-game save, loaded from the title, goes through the lobby's
+//   stage select into stage 37, which is finished through the stage
+//   manager's request (its own exit waits on an event kind still to come),
+//   then through the stage end, the ranking and the stage clear (movie
+//   stopped, route, results, save panel) and, backing out of the panel,
+//   back to the title.
 // - A defeat in stage 1 goes to the game-over screen and the title; a new
 //   game from there starts from the new-game hero block.
 // - In the quiet stage 6, reward pieces worth 100 spawned beside the hero
@@ -16,6 +18,7 @@
 
 #include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
+#include "tools/mkdata/sample_saves.h"
 
 namespace {
 
@@ -43,6 +46,17 @@ int64_t SwitchTick(const std::vector<gametest::TraceRecord> &trace, int64_t scre
     return -1;
 }
 
+// Whether the trace has the "screen" line `fields` on `tick`.
+bool HasLine(const std::vector<gametest::TraceRecord> &trace, uint32_t tick, const std::vector<std::string> &fields)
+{
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.tick == tick && r.kind == "screen" && r.fields == fields) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // One key press (down on `tick`, up on the next).
 std::string Press(int tick, const char *key)
 {
@@ -57,7 +71,8 @@ protected:
             savetest::RemoveTree(root);
         }
     }
-    // Runs the game on a linked tree with the arguments and script; its trace.
+    // Runs the game on a linked tree with the arguments and script; its
+    // trace. The tree's slot 2 holds the late-game save.
     std::vector<gametest::TraceRecord> Run(const std::string &tree, const std::string &arguments,
                                            const std::string &script)
     {
@@ -65,6 +80,7 @@ protected:
         if (root.empty()) {
             return {};
         }
+        EXPECT_TRUE(mkdata::WriteSaveBytes(root, "SAVE02", mkdata::SaveBytes(mkdata::LateGameSaveRecord())));
         std::ofstream(root + "/script.txt") << script;
         std::string output;
         EXPECT_EQ(apptest::RunGame(root, "--headless --mode 1 --fixed-step 16 --input script.txt --trace game.txt " +
@@ -84,33 +100,53 @@ protected:
     std::string root;
 };
 
-TEST_F(ResultGameRun, TheFinalStageEndsInTheStageClearAndTheTitle)
+TEST_F(ResultGameRun, TheLateGameSaveGoesThroughTheLobbyIntoStageThirtySevenAndTheStageClear)
 {
-    // The ranking's three confirms, the movie stopped, the route
-    // confirmed, the results confirmed, back out of the save panel.
-    const std::string script = Press(230, "Enter") + Press(240, "Enter") + Press(250, "Enter") +
-                               Press(340, "Enter") + Press(400, "Enter") + Press(520, "Enter") + Press(560, "X");
+    // The title's Load, slot 2; the lobby's stage select, down to stage 37
+    // (stage 34 cleared opens it), its page, start. The stage is finished
+    // at 560; the ranking's three confirms (count-up, hero, grade); the
+    // stage clear's movie stopped, the route and the results confirmed,
+    // back out of the save panel.
+    const std::string script = Press(20, "Enter") + Press(30, "Down") + Press(40, "Enter") + Press(130, "Down") +
+                               Press(150, "Enter") + Press(320, "Enter") + Press(380, "Down") + Press(430, "Enter") +
+                               Press(460, "Enter") + Press(760, "Enter") + Press(770, "Enter") + Press(780, "Enter") +
+                               Press(880, "Enter") + Press(1010, "Enter") + Press(1110, "Enter") + Press(1150, "X");
     const std::vector<gametest::TraceRecord> trace =
-        Run("e2e_final", "--stage 37 --stage-end 30 --frames 580 --screenshot 390:final_route.bmp", script);
+        Run("e2e_late", "--screen 7 --frames 1170 --stage-end 560 --screenshot 1000:late_route.bmp "
+                        "--screenshot 1100:late_results.bmp",
+            script);
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
-    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{13, 15, 16, 17, 7}));
-    // Stage 37 in under 120 s: T 2600, grade 1 (S 2600), B 300.
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"),
+              (std::vector<int64_t>{7, 9, 12, 11, 13, 15, 16, 17, 7}));
+    // Back out of the panel: the title at once.
+    EXPECT_TRUE(HasLine(trace, 1150, {"switch", "7"}));
+    // Stage 37 in under 120 s: T 2600, grade 1 (S 2600), B 300 onto the save's 12345.
     const std::vector<gametest::TraceRecord> rank = Lines(trace, "screen", "rank");
     ASSERT_EQ(rank.size(), 1u);
     EXPECT_EQ(rank[0].fields[1], "37");
     EXPECT_EQ(rank[0].fields[6], "1");
-    EXPECT_EQ(rank[0].fields[7], "300");
-    // The confirms: count-up, hero, grade (its sound, no reward: leave);
-    // the stage clear's route, results; back out of the panel.
-    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
-              (std::vector<int64_t>{6600060, 6600060, 6600220, 6600060, 6600060, 6600060, 6600050}));
-    EXPECT_EQ(Lines(trace, "screen", "movie").size(), 2u);  // END.BIK, stopped
-    EXPECT_EQ(Lines(trace, "screen", "final").size(), 1u);
-    EXPECT_EQ(SwitchTick(trace, 7), 560);
-    // The route: the start point and stage 37's.
-    ExpectShot("final_route");
+    EXPECT_EQ(rank[0].fields[8], "12645");
+    // After the lobby's: the ranking's count-up, hero, grade (its sound,
+    // no reward: leave); the stage clear's route and results; the panel's back.
+    std::vector<int64_t> sounds;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound" && r.tick >= 718) {
+            sounds.push_back(std::stoll(r.fields[1]));
+        }
+    }
+    EXPECT_EQ(sounds, (std::vector<int64_t>{6600060, 6600060, 6600220, 6600060, 6600060, 6600060, 6600050}));
+    const std::vector<gametest::TraceRecord> movie = Lines(trace, "screen", "movie");
+    ASSERT_EQ(movie.size(), 2u);  // END.BIK, stopped by the confirm
+    EXPECT_EQ(movie[1].fields[1], "stop");
+    EXPECT_EQ(movie[1].tick, 880u);
+    // The save's 23 graded stages and stage 37: grades 0..4 by turns and 1.
+    const std::vector<gametest::TraceRecord> final = Lines(trace, "screen", "final");
+    ASSERT_EQ(final.size(), 1u);
+    EXPECT_EQ(final[0].fields[2], "23");
+    ExpectShot("late_route");
+    ExpectShot("late_results");
 }
 
 TEST_F(ResultGameRun, ADefeatEndsOnTheGameOverScreenAndTheTitle)
