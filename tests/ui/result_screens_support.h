@@ -115,12 +115,7 @@ protected:
     }
     static bool HasScreenLine(const std::vector<gametest::TraceRecord> &records, const std::vector<std::string> &fields)
     {
-        for (const gametest::TraceRecord &r : records) {
-            if (r.kind == "screen" && r.fields == fields) {
-                return true;
-            }
-        }
-        return false;
+        return gametest::HasRecord(records, "screen", fields);
     }
     // The screen manager's drawing with its fades, as the game's frame has it.
     void DrawScreens()
