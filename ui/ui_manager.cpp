@@ -250,12 +250,6 @@ void CSUIManager::StartAtScreen(uint32_t number)
     SwitchModule();
 }
 
-void CSUIManager::StartAtStage()
-{
-    LoadUISounds();
-    uiPad_ = 0;
-}
-
 // ---- Forwards to the in-game overlay.
 
 void CSUIManager::OpenPauseMenu(int32_t page)

@@ -101,9 +101,6 @@ public:
     uint32_t RequestedScreen() const { return requestedScreen_; }
     // `--screen N`: the start-up loads of the screens before N, then N at once.
     void StartAtScreen(uint32_t number);
-    // `--stage N`: what a game begun at the title brings to the screens it
-    // meets after its stage: the interface sounds, pad 0 the interface pad.
-    void StartAtStage();
 
     // ---- Stage ids, progress and the clock (ui_progress.cpp) ----
     void SetStageId(uint32_t id) { stageIdToEnter_ = id; }
