@@ -50,17 +50,16 @@ constexpr SampleItem kItems[] = {
     {5401004, kItemTypeRecover, 9, 14, "Village Bread", "Restores 200 life."},
     {5401007, kItemTypeRecover, 9, 15, "Sacred Water", "Restores 200 power."},
     {100054, kItemTypeShared, 99, 12, "Guild Token", "Shown at the guild, it opens doors."},
-    // The ranking's rewards of the stages 8, 15, 22, 27, 32, 40, 41 and 42.
+    // The ranking's other rewards of the stages 8, 15, 22, 27, 32, 40, 41 and 42
+    // (5100170 and 5100230 are above).
     {5100040, kItemTypeEquip, 1, 10, "Wind Charm", "A reward: the wind is on your side."},
     {5100110, kItemTypeEquip, 1, 11, "Star Amulet", "A reward: it shines in the dark."},
     {5100140, kItemTypeEquip, 1, 10, "Moon Ring", "A reward of the first hidden stage."},
     {5100150, kItemTypeEquip, 1, 11, "Sun Ring", "A reward of the second hidden stage."},
-    {5100170, kItemTypeEquip, 1, 8, "Steel Sword", "A reward: a keener sword."},
     {5100180, kItemTypeEquip, 1, 8, "Flame Sword", "A reward: its edge burns."},
     {5100190, kItemTypeEquip, 1, 8, "Frost Sword", "A reward: its edge freezes."},
     {5100200, kItemTypeEquip, 1, 8, "Dragon Sword", "A reward of the last hidden stage."},
     {5100220, kItemTypeEquip, 1, 9, "Silver Blade", "A reward: a brighter blade."},
-    {5100230, kItemTypeEquip, 1, 9, "Storm Blade", "A reward: it hums with thunder."},
     {5100240, kItemTypeEquip, 1, 9, "Shadow Blade", "A reward: it strikes unseen."},
     {5100250, kItemTypeEquip, 1, 9, "Phoenix Blade", "A reward of the last hidden stage."},
 };
