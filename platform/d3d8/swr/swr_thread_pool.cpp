@@ -1,5 +1,5 @@
 // A small persistent pool: workers sleep on a condition variable between job sets and
-// take indices from a shared counter, so a job set costs one wake-up per worker.
+// take indices from a shared ticket, so a job set costs one wake-up per worker.
 #include "swr_thread_pool.h"
 
 #include "swr_draw.h"
@@ -28,6 +28,11 @@ uint32_t DefaultThreadCount() {
     return count;
 }
 
+// Job indices are handed out by a ticket that carries the job set's number, so that a
+// worker waking late (after the set's indices are all taken, or after the next set has
+// begun) takes nothing of a set it was not woken for; and the caller waits for the
+// set's jobs to finish, not for every worker to have looked: when the workers are slow
+// to wake (a busy machine), the caller runs the whole set itself and goes on.
 class Pool {
 public:
     explicit Pool(uint32_t threads) {
@@ -44,45 +49,53 @@ public:
     uint32_t Threads() const { return static_cast<uint32_t>(workers_.size()) + 1; }
 
     void Run(uint32_t count, const std::function<void(uint32_t)> &job) {
+        uint32_t set;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             job_ = &job;
             count_ = count;
-            next_.store(0);
-            busy_ = static_cast<uint32_t>(workers_.size());
-            ++generation_;
+            set = ++set_;
+            remaining_.store(count);
+            ticket_.store(uint64_t{set} << 32);
         }
         wake_.notify_all();
-        Work(job, count);
+        Work(set, &job, count);
         std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return busy_ == 0; });
-        job_ = nullptr;
+        done_.wait(lock, [this] { return remaining_.load() == 0; });
     }
 
 private:
-    void Work(const std::function<void(uint32_t)> &job, uint32_t count) {
-        for (uint32_t i = next_.fetch_add(1); i < count; i = next_.fetch_add(1)) job(i);
+    // Runs the indices of set `set` still to be taken. `job` is only called for an index
+    // taken, and a set's caller waits for every index taken to finish, so it is alive
+    // then (a late worker may hold a pointer to a set's job that has gone, unused).
+    void Work(uint32_t set, const std::function<void(uint32_t)> *job, uint32_t count) {
+        uint64_t t = ticket_.load();
+        for (;;) {
+            if (static_cast<uint32_t>(t >> 32) != set || static_cast<uint32_t>(t) >= count) return;
+            if (!ticket_.compare_exchange_weak(t, t + 1)) continue;
+            (*job)(static_cast<uint32_t>(t));
+            if (remaining_.fetch_sub(1) == 1) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                done_.notify_one();
+            }
+            t = ticket_.load();
+        }
     }
 
     void WorkerLoop() {
-        uint64_t seen = 0;
+        uint32_t seen = 0;
         for (;;) {
             const std::function<void(uint32_t)> *job;
-            uint32_t count;
+            uint32_t count, set;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+                wake_.wait(lock, [&] { return stopping_ || set_ != seen; });
                 if (stopping_) return;
-                seen = generation_;
+                seen = set = set_;
                 job = job_;
                 count = count_;
             }
-            Work(*job, count);
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                --busy_;
-            }
-            done_.notify_one();
+            Work(set, job, count);
         }
     }
 
@@ -91,10 +104,10 @@ private:
     std::condition_variable wake_, done_;
     const std::function<void(uint32_t)> *job_ = nullptr;
     uint32_t count_ = 0;
-    uint32_t busy_ = 0;
-    uint64_t generation_ = 0;
+    uint32_t set_ = 0;  // the current job set's number
     bool stopping_ = false;
-    std::atomic<uint32_t> next_{0};
+    std::atomic<uint64_t> ticket_{0};      // set number << 32 | next index
+    std::atomic<uint32_t> remaining_{0};   // jobs of the current set not yet finished
 };
 
 std::mutex gConfigMutex;

@@ -1,5 +1,6 @@
-// Drawing over several threads: job sets run every index once, and a scene drawn with
-// any number of threads leaves exactly the pixels of one thread.
+// Drawing over several threads: job sets run every index once and only while their
+// caller waits, and a scene drawn with any number of threads leaves exactly the pixels
+// of one thread.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -25,6 +26,25 @@ TEST(ThreadPool, EveryJobRunsExactlyOnce) {
             for (uint32_t i = 0; i < jobs; ++i) EXPECT_EQ(runs[i].load(), 1u) << threads << " threads, job " << i;
         }
     }
+}
+
+// Many small sets back to back: workers that wake late find the next set (or none) and
+// must neither take an index of a set that has returned nor run its job.
+TEST(ThreadPool, ASetReturnsWhenItsJobsAreDoneAndNoJobRunsAfterIt) {
+    ThreadCount count(7);
+    std::atomic<uint32_t> open{0}, late{0};
+    for (uint32_t set = 1; set <= 3000; ++set) {
+        const uint32_t jobs = 1 + set % 3;
+        std::vector<std::atomic<uint32_t>> runs(jobs);
+        open.store(set);
+        swr::RunJobs(jobs, [&, set](uint32_t i) {
+            if (open.load() != set) late.fetch_add(1);
+            runs[i].fetch_add(1);
+        });
+        open.store(0);
+        for (uint32_t i = 0; i < jobs; ++i) ASSERT_EQ(runs[i].load(), 1u) << "set " << set << ", job " << i;
+    }
+    EXPECT_EQ(late.load(), 0u);
 }
 
 TEST(ThreadPool, ThreadCountFallsBackToTheDefault) {
