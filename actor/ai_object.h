@@ -308,7 +308,9 @@ public:
     // Type 112 only becomes busy; every other type is removed.
     void RemoveUnlessHeld();
     // An event makes the actor appear: shown by the visibility instancing
-    // and counted as in view from now on.
+    // and counted as in view from now on; without a model it takes one of
+    // its template's instances, stands on the ground, and its event-model
+    // flag is set (as an event's code 8192 with its group does).
     void Appear();
     // An event gives the actor back to its own behaviour: its event hold,
     // event model, hold state and appear word end.

@@ -11,6 +11,7 @@
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
+#include "stage/world_queries.h"
 
 namespace {
 
@@ -329,6 +330,20 @@ void AiObject::Appear()
 {
     isRender = 1;
     appear = 1;
+    if (model != nullptr || g_pStageManager == nullptr) {
+        return;
+    }
+    CSModelInstance *instance = g_pStageManager->TakeModelInstance(aiType, this);
+    if (instance == nullptr) {
+        return;
+    }
+    active = true;
+    SetModelInstance(instance);
+    if (g_pStageManager->world != nullptr) {
+        SnapToGround(g_pStageManager->world, Clump(), 2);
+        SyncFrameAxes();
+    }
+    eventModel = true;
 }
 
 void AiObject::ReturnToNormal()

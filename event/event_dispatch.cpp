@@ -22,6 +22,20 @@ void EventRecord::Update(float dt)
     case EventKind::kStageExit:
         static_cast<CSStageExitEvent *>(this)->Occur(dt);
         break;
+    case EventKind::kTalk: {
+        auto *talk = static_cast<CSTalkEvent *>(this);
+        if (variant == EventVariant::k79010700) {
+            talk->Update79010700(dt);
+        } else if (variant == EventVariant::k79270300) {
+            talk->Update79270300(dt);
+        } else {
+            talk->Update(dt);
+        }
+        break;
+    }
+    case EventKind::kNpcTalk:
+        static_cast<CSNpcTalkEvent *>(this)->Update(dt);
+        break;
     case EventKind::kLinkStarter:
         static_cast<CSLinkStarterEvent *>(this)->Occur(dt);
         break;
@@ -116,6 +130,21 @@ uint8_t EventRecord::CheckCondition(float dt)
         return 0;
     case EventKind::kStageExit:
         return static_cast<CSStageExitEvent *>(this)->Check(dt);
+    case EventKind::kTalk: {
+        auto *talk = static_cast<CSTalkEvent *>(this);
+        switch (variant) {
+        case EventVariant::k79080400:
+            return talk->Check79080400(dt);
+        case EventVariant::k79232600:
+            return talk->Check79232600(dt);
+        case EventVariant::k79270300:
+            return talk->Check79270300(dt);
+        default:
+            return talk->Check(dt);
+        }
+    }
+    case EventKind::kNpcTalk:
+        return static_cast<CSNpcTalkEvent *>(this)->Check(dt);
     case EventKind::kLinkStarter:
         return static_cast<CSLinkStarterEvent *>(this)->Check(dt);
     case EventKind::kTalkStarter:

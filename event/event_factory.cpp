@@ -71,7 +71,7 @@ void EventRecord::SetUp()
         static_cast<CSNpcSignalEvent *>(this)->Init();
         break;
     case EventKind::kNpcTalk:
-        static_cast<CSNpcTalkEvent *>(this)->First = 1;
+        static_cast<CSNpcTalkEvent *>(this)->Ready = 1;
         break;
     case EventKind::kHeroZone:
         static_cast<CSHeroZoneEvent *>(this)->Ninth = 8;

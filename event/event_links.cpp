@@ -4,6 +4,7 @@
 #include "app/acos_table.h"
 #include "app/game_system.h"
 #include "app/input.h"
+#include "event/event_record.h"
 
 EventLinks g_eventLinks;
 
@@ -68,6 +69,33 @@ void EventPlaySound(int32_t soundId)
 {
     if (g_eventLinks.playSound != nullptr) {
         g_eventLinks.playSound(soundId);
+    }
+}
+
+int32_t EventHeroPositionOfSlot(int32_t slot)
+{
+    const int32_t count = EventHeroCount();
+    for (int32_t i = 0; i < count && i < kEventPlayers; ++i) {
+        if (EventHeroPlayerIndex(EventHero(i)) == slot) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void EventPlaySoundOnce(EventRecord *record, int32_t soundId)
+{
+    if (soundId == 0 || record->SoundDone != 0) {
+        return;
+    }
+    EventPlaySound(soundId);
+    record->SoundDone = 1;
+}
+
+void EventPlayUISound(int32_t soundId)
+{
+    if (g_eventLinks.playUISound != nullptr) {
+        g_eventLinks.playUISound(soundId);
     }
 }
 

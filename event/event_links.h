@@ -12,6 +12,7 @@
 #include "rwcore.h"
 
 class AiObject;
+class EventRecord;
 class CSClumpAnimManager;
 class CSMatAnimManager;
 class CSNodeAnimPlayer;
@@ -19,6 +20,7 @@ class CSParticleManager;
 class CSXdtModelChain;
 struct RpClump;
 struct RpWorld;
+struct RwTexture;
 
 struct EventLinks {
     // ---- heroes: the stage's hero list, in player order ----
@@ -48,6 +50,26 @@ struct EventLinks {
     void (*appear)(AiObject *actor, int32_t animation) = nullptr;
     // The hero stands in its state 4.
     bool (*heroInState4)(AiObject *hero) = nullptr;
+    // An NPC made ready for a dialogue: AiObject::Appear (a model taken and
+    // put on the ground, the event-model flag), or its hold word set and
+    // `animation` played from its start; and given back to its own
+    // behaviour afterwards (AiObject::ReturnToNormal).
+    void (*makeAppear)(AiObject *actor) = nullptr;
+    void (*playHeld)(AiObject *actor, int32_t animation) = nullptr;
+    void (*returnToNormal)(AiObject *actor) = nullptr;
+    // A hero's life and power raised by 9999, with the potion's effect.
+    void (*restoreHero)(AiObject *hero) = nullptr;
+    // A button's state (0 up, 1 pressed this frame, 2 held) on the pad of
+    // the hero played from `playerSlot`.
+    uint8_t (*heroPadButton)(int32_t playerSlot, int32_t button) = nullptr;
+
+    // ---- the game camera (the dialogue's turn to the NPC and back) ----
+    void (*saveCamera)() = nullptr;
+    // The timed move toward the actor over `seconds`; null: back to the play view.
+    void (*turnCamera)(AiObject *actor, float seconds) = nullptr;
+    int32_t (*cameraMode)() = nullptr;
+    // The stage's camera mode (mode 0 brings the stage's far plane back).
+    void (*setCameraMode)(int32_t mode) = nullptr;
 
     // ---- the stage ----
     void (*requestStageChange)(int32_t target, int32_t flag, int32_t transitionMs) = nullptr;
@@ -113,6 +135,10 @@ struct EventLinks {
     // The pad that confirms the message window (the one the title chose);
     // pad 0 while unlinked.
     int32_t (*controllingPad)() = nullptr;
+    // The message window's atlas (the overlay's interface texture), and
+    // the texture coordinates of the action key's picture (u0, v0, u1, v1).
+    RwTexture *(*interfaceTexture)() = nullptr;
+    void (*actionKeyUVs)(float uv[4]) = nullptr;
     // CSUIManager::PlayUISound (id, 0) and CSItemPopup::Show (1, id).
     void (*playUISound)(int32_t soundId) = nullptr;
     void (*showItemPopup)(int32_t itemId) = nullptr;
@@ -128,6 +154,8 @@ extern EventLinks g_eventLinks;
 int32_t EventHeroCount();
 AiObject *EventHero(int32_t index);
 int32_t EventHeroPlayerIndex(AiObject *hero);
+// The hero-list position of the hero played from `slot`, or -1.
+int32_t EventHeroPositionOfSlot(int32_t slot);
 bool EventActorRemoved(AiObject *actor);
 bool EventActorBusy(AiObject *actor);
 int32_t EventActorGroup(AiObject *actor);
@@ -139,6 +167,10 @@ int32_t EventActorAiId(AiObject *actor);
 // A message without sender: kind 0 event control, kind 2 a hit on a hero.
 void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2);
 void EventPlaySound(int32_t soundId);
+// The event's one-shot sound: played (when the stage has sounds) and
+// SoundDone set, once; a sound of 0 plays nothing and leaves SoundDone.
+void EventPlaySoundOnce(EventRecord *record, int32_t soundId);
+void EventPlayUISound(int32_t soundId);
 // The event's bounding sphere is in the main camera's view (true without a camera).
 bool EventInView(const RwV3d &centre, float radius);
 

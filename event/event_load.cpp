@@ -112,6 +112,20 @@ void EventRecord::Load()
     case EventKind::kGiveItem:
         static_cast<CSGiveItemEvent *>(this)->Setup(Param, 2);
         break;
+    case EventKind::kTalk: {
+        const TalkPreset p = FindTalkPreset(EventID);
+        if (object == EventObject::kTalkWithWord && EventID == 79010700) {
+            static_cast<CSTalkEventWithWord *>(this)->ExtraWord = 0;
+        }
+        static_cast<CSTalkEvent *>(this)->Setup(p.waitMode, p.restoreNpc, p.appearAnim);
+        if (object == EventObject::kTalkWithWord && EventID == 79270300) {
+            static_cast<CSTalkEventWithWord *>(this)->ExtraWord = 0;
+        }
+        break;
+    }
+    case EventKind::kNpcTalk:
+        static_cast<CSNpcTalkEvent *>(this)->Setup(manager != nullptr ? manager->GetNpcPortrait(EventID) : nullptr);
+        break;
     case EventKind::kBridge:
         static_cast<CSBridgeEvent *>(this)->Load();
         if (const BridgePathPreset *path = FindBridgePathPreset(EventID)) {
@@ -178,6 +192,12 @@ void EventRecord::Release()
     case EventKind::kVineHazard:
         static_cast<CSVineHazardEvent *>(this)->Release();
         break;
+    case EventKind::kTalk:
+        static_cast<CSTalkEvent *>(this)->Release();
+        break;
+    case EventKind::kNpcTalk:
+        static_cast<CSNpcTalkEvent *>(this)->Release();
+        break;
     default:
         break;
     }
@@ -198,7 +218,12 @@ void EventRecord::Destroy()
     case EventKind::kSceneEffect:
         static_cast<CSSceneEffectEvent *>(this)->Destroy();
         break;
+    case EventKind::kHeroZone:
+        static_cast<CSHeroZoneEvent *>(this)->FreeHurtLines();
+        break;
     case EventKind::kInGameAnm:
+        static_cast<CSInGameAnmEvent *>(this)->FreeSceneData();
+        static_cast<CSInGameAnmEvent *>(this)->FreeSceneAudio();
         if (object == EventObject::kInGameAnm79041500) {
             auto *self = static_cast<CSInGameAnm79041500 *>(this);
             zuStrFree(self->AnimationName);

@@ -53,9 +53,16 @@ void CSEventManager::Init()
     for (uint8_t &flag : portraitFlags) {
         flag = 0;
     }
+    window_ = std::make_unique<CSEventMessageWindow>();
     const std::string path = std::string(GetDataRootPath()) + kEventTablePath;
     LoadEventTable(path.c_str());
+    // No result is checked: a missing or refused file leaves its table empty.
+    LoadNpcTypes("NPCTYPE.TEX");
+    LoadDoorMessages("OPENDOOR.MSS");
+    LoadInGameAnmTable(kInGameAnmTablePath);
+    LoadInGameAnmAudio(kInGameAnmAudioPath);
     music.Load();
+    LoadHurtEvents(kHurtEventsPath);
     timerA = 10.0f;
     timerB = 10.0f;
 }
@@ -119,6 +126,9 @@ void CSEventManager::LoadStageEvents(int32_t newStageId, int32_t heroCount)
             }
         }
     }
+    conversations_.clear();
+    LoadConversations((newStageId - 2000000) / 10000);
+    LoadPortraits();
     stageExit = kNoEvent;
     for (int32_t index : stageEvents_) {
         EventRecord *record = records_[index];
@@ -265,6 +275,9 @@ void CSEventManager::Update(float dt)
         SuspendEvents();
         return;
     }
+    if (window_ != nullptr) {
+        window_->Update(dt);
+    }
     if (timerA <= 1000.0f) {
         timerA += dt;
     }
@@ -330,14 +343,24 @@ void CSEventManager::RenderLate()
 
 void CSEventManager::UpdateMessageWindow()
 {
-    // The window's own tick joins with the message window; the gate is here.
-    if (movieEvent != kNoEvent) {
+    if (window_ == nullptr || movieEvent != kNoEvent) {
         return;
     }
     const EventRecord *scene = SlotRecord(animEvent);
     if (scene != nullptr && scene->kind == EventKind::kInGameAnm &&
         !static_cast<const CSInGameAnmEvent *>(scene)->TextStage()) {
         return;
+    }
+    for (int32_t index : stageEvents_) {
+        const EventRecord *record = records_[index];
+        if ((record->IsOccur != 0 && record->HasText == 1) || record->TextShown == 1) {
+            window_->textArgb = static_cast<uint32_t>(textColour[3]) << 24 |
+                                static_cast<uint32_t>(textColour[0]) << 16 |
+                                static_cast<uint32_t>(textColour[1]) << 8 | textColour[2];
+            window_->sceneRunning = GetAnimEventId() != 0;
+            window_->Tick();
+            return;
+        }
     }
 }
 
@@ -361,10 +384,13 @@ void CSEventManager::ReleaseStageEvents()
     first = 0;
     end = 0;
     exclusive = windowEvent = animEvent = pendingAnim = movieEvent = stageExit = kNoEvent;
-    for (uint8_t &flag : portraitFlags) {
-        flag = 0;
+    if (window_ != nullptr) {
+        window_->Close();
+        window_->ShowMarker(false, {0.0f, 0.0f, 0.0f}, 0, 0, window_->Marker().eventId);
     }
+    conversations_.clear();
     ReleaseSharedModels();
+    ReleasePortraits();
 }
 
 void CSEventManager::Release()
@@ -379,6 +405,10 @@ void CSEventManager::Release()
         }
     }
     records_.clear();
+    window_.reset();
+    doorMessages_.clear();
+    npcTypes_.clear();
+    conversations_.clear();
 }
 
 void CSEventManager::SkipCurrentScene()

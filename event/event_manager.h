@@ -14,12 +14,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "event/event_bgm_list.h"
+#include "event/event_data_files.h"
 #include "event/event_record.h"
+#include "event/message_window.h"
 #include "rwcore.h"
 
 struct zuFile;
@@ -106,6 +109,33 @@ public:
     void ReleaseSharedModels();
     int32_t SharedModelCount() const { return static_cast<int32_t>(sharedModels_.size()); }
 
+    // ---- the event data files (event_data_files.cpp) ----
+    // Each reader refuses a malformed file (a diagnostic line) and leaves
+    // what it fills as it was; false also when the file cannot be opened.
+    // Paths are after the data root; the language files are looked for in
+    // the language's folder (GetLanguageFolder).
+    bool LoadHurtEvents(const char *path);
+    bool LoadInGameAnmTable(const char *path);
+    bool LoadInGameAnmAudio(const char *path);
+    bool LoadNpcTypes(const char *fileName);
+    bool LoadDoorMessages(const char *fileName);
+    bool LoadConversations(int32_t stageNumber);
+    // The portraits of the loaded stage's NPC types, each portrait number's
+    // picture read once and shared (a reference per entry).
+    void LoadPortraits();
+    void ReleasePortraits();
+    const char16_t *GetConversation(int32_t id) const;
+    const char16_t *GetDoorMessage(int32_t id) const;
+    // The stage's portrait of the event's NPC type, its name filled in.
+    EventPortrait *GetNpcPortrait(int32_t eventId);
+    const std::vector<EventNpcType> &NpcTypes() const { return npcTypes_; }
+    const std::vector<EventTextEntry> &DoorMessages() const { return doorMessages_; }
+    const std::vector<EventTextEntry> &Conversations() const { return conversations_; }
+    const std::vector<EventPortrait> &Portraits() const { return portraits_; }
+
+    // The message window (made by Init; null before).
+    CSEventMessageWindow *Window() const { return window_.get(); }
+
     // The event music list (read by Init).
     CSEventBGMList music;
 
@@ -145,4 +175,9 @@ private:
     std::vector<EventRecord *> records_;
     std::vector<int32_t> stageEvents_;
     std::vector<std::pair<std::string, RpClump *>> sharedModels_;
+    std::unique_ptr<CSEventMessageWindow> window_;
+    std::vector<EventTextEntry> doorMessages_;
+    std::vector<EventNpcType> npcTypes_;
+    std::vector<EventTextEntry> conversations_;
+    std::vector<EventPortrait> portraits_;
 };

@@ -10,10 +10,21 @@
 #include "actor/hero.h"
 #include "actor/item_manager.h"
 #include "app/game_system.h"
+#include "app/pad_state.h"
+#include "fx/ge_manager.h"
+#include "fx/ge_pools.h"
+#include "stage/game_camera.h"
 #include "app/trace.h"
 #include "event/event_links.h"
 #include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
+
+namespace {
+
+// What the potion dialogue adds to a hero's life and power.
+constexpr int32_t kRestoreAmount = 9999;
+
+}  // namespace
 
 void ConnectEventActorLinks()
 {
@@ -61,6 +72,38 @@ void ConnectEventActorLinks()
     g_eventLinks.heroInState4 = [](AiObject *hero) {
         return IsHeroType(hero->aiType) && static_cast<CSHero *>(hero)->IsInState4();
     };
+    g_eventLinks.makeAppear = [](AiObject *actor) { actor->Appear(); };
+    g_eventLinks.playHeld = [](AiObject *actor, int32_t animation) {
+        actor->holdState = true;
+        actor->PlayAnimation(animation);
+    };
+    g_eventLinks.returnToNormal = [](AiObject *actor) { actor->ReturnToNormal(); };
+    g_eventLinks.restoreHero = [](AiObject *hero) {
+        if (!IsHeroType(hero->aiType)) {
+            return;
+        }
+        RwV3d at;
+        hero->GetPosition(&at);
+        CCGEManager *effects = g_pStageManager != nullptr ? g_pStageManager->geManager : nullptr;
+        if (effects != nullptr && effects->potion != nullptr) {
+            effects->potion->Start(0, at);
+            effects->potion->Start(1, at);
+        }
+        auto *self = static_cast<CSHero *>(hero);
+        self->AddHP(kRestoreAmount);
+        self->AddPower(kRestoreAmount);
+    };
+    g_eventLinks.heroPadButton = [](int32_t slot, int32_t button) -> uint8_t {
+        AiObject *hero = g_eventLinks.hero != nullptr ? g_eventLinks.hero(EventHeroPositionOfSlot(slot)) : nullptr;
+        if (hero == nullptr || !IsHeroType(hero->aiType) || g_pGameSystem == nullptr || button < 0 || button >= 16) {
+            return 0;
+        }
+        const int32_t pad = static_cast<CSHero *>(hero)->padIndex;
+        if (pad < 0 || pad >= kPadsPerBlock) {
+            return 0;
+        }
+        return g_pGameSystem->padStates[kPadStateBlock][pad].buttons[button];
+    };
 }
 
 namespace {
@@ -71,6 +114,7 @@ CSStageManager *Stage() { return g_pStageManager; }
 
 void ConnectEventStageMembers()
 {
+    ConnectEventCamera();
     EventLinks &l = g_eventLinks;
     l.particles = [] { return Stage() != nullptr ? Stage()->particleManager : nullptr; };
     l.nodeAnims = [] { return Stage() != nullptr ? Stage()->nodeAnimPlayer : nullptr; };
@@ -125,6 +169,31 @@ void ConnectEventStageMembers()
         }
     };
     l.showItemPopup = [](int32_t itemId) { ScreensShowItemPopup(1, itemId); };
+}
+
+void ConnectEventCamera()
+{
+    g_eventLinks.saveCamera = [] {
+        if (Stage() != nullptr && Stage()->camera != nullptr && g_pGameSystem != nullptr) {
+            Stage()->camera->SaveMatrix(g_pGameSystem->camera);
+        }
+    };
+    g_eventLinks.turnCamera = [](AiObject *actor, float seconds) {
+        if (Stage() == nullptr || Stage()->camera == nullptr || g_pGameSystem == nullptr) {
+            return;
+        }
+        if (actor != nullptr) {
+            Stage()->camera->PrepareTimedMove(g_pGameSystem->camera, actor, seconds);
+        } else {
+            Stage()->camera->PrepareTimedMoveBack(g_pGameSystem->camera, seconds);
+        }
+    };
+    g_eventLinks.cameraMode = [] { return Stage() != nullptr ? Stage()->cameraMode : 0; };
+    g_eventLinks.setCameraMode = [](int32_t mode) {
+        if (Stage() != nullptr) {
+            Stage()->SetCameraMode(mode);
+        }
+    };
 }
 
 void ConnectEventStageChange()

@@ -9,6 +9,9 @@
 void ConnectEventActorLinks();
 // The stage change: a request to the running stage (g_pStageManager).
 void ConnectEventStageChange();
+// The game camera's saved matrix, its timed move and the stage's camera
+// mode, for the dialogues' turn to the NPC and back.
+void ConnectEventCamera();
 // The stage's members the hazards drive (particles, node and clump
 // animations, material animations, the world, the water models' chain),
 // the main camera's view test, the clump draws, sounds, music, items, the

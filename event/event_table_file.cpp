@@ -10,6 +10,7 @@
 #include "app/keyword.h"
 #include "app/memory.h"
 #include "event/event_factory.h"
+#include "event/event_line_words.h"
 #include "event/event_objects.h"
 
 namespace {
@@ -24,39 +25,6 @@ bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1], int *number
     ++*number;
     return true;
 }
-
-// The words of a line: runs up to a blank or tab, the line end stripped.
-class LineWords {
-public:
-    explicit LineWords(char *line)
-    {
-        char *p = line;
-        while (count_ < kMaxWords) {
-            while (*p == ' ' || *p == '\t') {
-                ++p;
-            }
-            if (*p == '\0' || *p == '\n' || *p == '\r') {
-                break;
-            }
-            words_[count_++] = p;
-            while (*p != '\0' && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r') {
-                ++p;
-            }
-            if (*p == '\0') {
-                break;
-            }
-            *p++ = '\0';
-        }
-    }
-    // Word `index` (0-based), "" past the last.
-    const char *operator[](int index) const { return index < count_ ? words_[index] : ""; }
-    int Count() const { return count_; }
-
-private:
-    static constexpr int kMaxWords = 256;
-    char *words_[kMaxWords] = {};
-    int count_ = 0;
-};
 
 // The working values of the read: a word without ':' leaves the previous
 // one in place; after a ':' the value is read as atol and atof read it (0
@@ -99,7 +67,7 @@ struct WorkingValues {
 
 void ReadTriple(char *line, WorkingValues &work, RwV3d *out)
 {
-    const LineWords words(line);
+    const EventLineWords words(line);
     out->x = work.Real(words[1]);
     out->y = work.Real(words[2]);
     out->z = work.Real(words[3]);
@@ -108,7 +76,7 @@ void ReadTriple(char *line, WorkingValues &work, RwV3d *out)
 // Line 14 of a scene-effect event: its point words ("x,y,z"), kept whole.
 void KeepPointStrings(char *line, CSSceneEffectEvent *event)
 {
-    const LineWords words(line);
+    const EventLineWords words(line);
     int points = 0;
     for (int i = 0; i < words.Count(); ++i) {
         points += std::strchr(words[i], ',') != nullptr ? 1 : 0;
@@ -146,7 +114,7 @@ void FillBlock(EventRecord *record, char (&lines)[kEventBlockLines][kEventTableL
     record->Circle.radius = work.Real(lines[10]);
 
     work.line = firstLine + 11;
-    const LineWords values(lines[11]);
+    const EventLineWords values(lines[11]);
     record->CharNum = work.Int(values[0]);
     record->NPCNum = work.Int(values[1]);
     record->MaxOccur = work.Int(values[2]);
@@ -158,7 +126,7 @@ void FillBlock(EventRecord *record, char (&lines)[kEventBlockLines][kEventTableL
     record->OccurCount = 0;
     record->IsOccur = 0;
 
-    const LineWords label(lines[12]);
+    const EventLineWords label(lines[12]);
     record->Label = zuStrDup(label[0]);
 
     if (record->kind == EventKind::kSceneEffect) {
@@ -230,7 +198,7 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
         }
         // The id line must hold a number: a block without one is garbled,
         // and the read ends with the records before it.
-        const LineWords idWords(lines[1]);
+        const EventLineWords idWords(lines[1]);
         NumberForm idForm = NumberForm::kNone;
         if (!KeyValueForm(idWords[0], ':', true, &idForm) || idForm == NumberForm::kNone) {
             DebugPrint("G_EVENT.EVT:%d: block %d has no event id; %d events read\n", firstLine + 1, n + 1, n);

@@ -9,18 +9,6 @@
 
 namespace {
 
-// The hero-list position of the hero played from `slot`, or -1.
-int32_t HeroPositionOfSlot(int32_t slot)
-{
-    const int32_t count = EventHeroCount();
-    for (int32_t i = 0; i < count && i < kEventPlayers; ++i) {
-        if (EventHeroPlayerIndex(EventHero(i)) == slot) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 // The sum of the angles under which the hero sees the quadrilateral's four
 // edges, in degrees through the game's arc-cosine table: 360 inside and on
 // the boundary, less outside. Height is ignored.
@@ -73,7 +61,7 @@ void CSEventManager::TestTrigger(EventRecord *record, float dt, int32_t mode, in
         if (record->PlayerEnable[slot] != 1 || poses[slot].valid == 0) {
             continue;
         }
-        const int32_t hero = HeroPositionOfSlot(slot);
+        const int32_t hero = EventHeroPositionOfSlot(slot);
         if (hero < 0) {
             continue;
         }

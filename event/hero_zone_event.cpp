@@ -66,6 +66,27 @@ void CSHeroZoneEvent::Load()
     }
 }
 
+void CSHeroZoneEvent::SetHurtLines(float value, const char *const *lines, int32_t count)
+{
+    FreeHurtLines();
+    HurtValue = value;
+    HurtLines = NewEventBlock<char *>(static_cast<size_t>(count > 0 ? count : 0));
+    for (int32_t i = 0; i < count; ++i) {
+        HurtLines[i] = zuStrDup(lines[i]);
+    }
+    HurtLineCount = count > 0 ? count : 0;
+    HurtIndex = 0;
+}
+
+void CSHeroZoneEvent::FreeHurtLines()
+{
+    for (int32_t i = 0; HurtLines != nullptr && i < HurtLineCount; ++i) {
+        zuStrFree(HurtLines[i]);
+    }
+    FreeEventBlock(HurtLines);
+    HurtLineCount = 0;
+}
+
 void CSHeroZoneEvent::Release()
 {
     FreeEventBlock(Heroes);

@@ -30,9 +30,18 @@ public:
     float *Budget;       // how far behind the next effect goes
     float *StepTimer;
     int32_t Ninth;       // 8 at set-up
+    // What HURTEVT.HTE gives the zone (nothing reads it): a value, its
+    // lines (owned) and an index.
+    float HurtValue;
+    int32_t HurtLineCount;
+    char **HurtLines;
+    int32_t HurtIndex;
 
     void Load();
     void Release();
+    // Keeps a HURTEVT.HTE entry (what it held before is freed).
+    void SetHurtLines(float value, const char *const *lines, int32_t count);
+    void FreeHurtLines();
     // The per-hero count; never true.
     uint8_t Check(float dt);
     // The hits the count left pending.

@@ -3,9 +3,8 @@
 // kinds do with them is their own code's.
 #include "event/kind_tails.h"
 
-void CSTalkEvent::BuildText(int32_t) {}
-
-void CSTalkEvent::Close(int32_t) { TextShown = 0; }
+#include "app/memory.h"
+#include "event/event_blocks.h"
 
 void CSInGameAnmEvent::Finish() { IsOccur = 0; }
 
@@ -16,3 +15,25 @@ void CSMovieEvent::Setup(int32_t movieKind, uint8_t flag)
 }
 
 void CSMovieEvent::Skip() {}
+
+void CSInGameAnmEvent::FreeSceneData()
+{
+    zuStrFree(CameraModel);
+    zuStrFree(CameraAnimation);
+    CameraModel = nullptr;
+    CameraAnimation = nullptr;
+    for (int32_t i = 0; Keys != nullptr && i < KeyCount; ++i) {
+        zuStrFree(Keys[i].Animation);
+    }
+    FreeEventBlock(Keys);
+    KeyCount = 0;
+    HasSceneData = 0;
+}
+
+void CSInGameAnmEvent::FreeSceneAudio()
+{
+    FreeEventBlock(CueSounds);
+    FreeEventBlock(CueFrames);
+    FreeEventBlock(CuePlayed);
+    CueCount = 0;
+}

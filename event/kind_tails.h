@@ -19,16 +19,19 @@ public:
     uint8_t ExtraFlags[2];
 };
 
-class CSTalkEvent : public EventRecord {
-public:
-    // Prepares the dialogue from the line range `param`.
-    void BuildText(int32_t param);
-    // Closes the window and the camera turn; 1: at once.
-    void Close(int32_t atOnce);
-};
-class CSTalkEventWithWord : public CSTalkEvent {
-public:
-    int32_t ExtraWord;
+// One actor key of a scene (INGANM.IGA): the actor of that AI id plays
+// the animation from the start to the end position; RestoreMode says what
+// becomes of it after the scene.
+struct InGameAnmKey {
+    AiObject *Actor;        // found when the scene starts
+    int32_t Spare;
+    int32_t RestoreMode;
+    int32_t AiId;
+    int32_t Played;
+    char *Animation;        // owned
+    RwV3d Start;
+    RwV3d End;
+    int32_t Words[2];
 };
 
 class CSInGameAnmEvent : public EventRecord {
@@ -50,6 +53,22 @@ public:
     // Frees the scene's camera, actors and texts; reloads its camera.
     void ReleaseScene() {}
     void ReloadCamera() {}
+
+    // ---- INGANM.IGA ----
+    int32_t SceneNumber;
+    char *CameraModel;      // owned
+    char *CameraAnimation;  // owned
+    InGameAnmKey *Keys;     // owned, KeyCount entries
+    int32_t KeyCount;
+    uint8_t HasSceneData;
+    // ---- INGANM.MIC: the sound cues ----
+    int32_t *CueSounds;     // owned, CueCount entries each
+    int32_t *CueFrames;     // 1/60 s from the scene's start
+    uint8_t *CuePlayed;
+    int32_t CueCount;
+
+    void FreeSceneData();
+    void FreeSceneAudio();
 };
 class CSInGameAnmEventWithFlag : public CSInGameAnmEvent {
 public:
@@ -70,11 +89,3 @@ public:
     void Setup(int32_t movieKind, uint8_t flag);
     void Skip();
 };
-
-class CSNpcTalkEvent : public EventRecord {
-public:
-    uint8_t First;   // 1 at set-up
-    uint8_t Second;
-    int32_t Words[4];
-};
-

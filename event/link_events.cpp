@@ -3,7 +3,7 @@
 
 #include "event/bound_actors.h"
 #include "event/event_manager.h"
-#include "event/kind_tails.h"
+#include "event/talk_event.h"
 
 uint8_t CSLinkStarterEvent::Check(float)
 {

@@ -214,8 +214,7 @@ void CSToxicGasEvent::Update(float)
 
 void CSToxicGasEvent::Step(float)
 {
-    if (Emitting != 0 && SoundDone == 0) {
-        EventPlaySound(kGasSound);
-        SoundDone = 1;
+    if (Emitting != 0) {
+        EventPlaySoundOnce(this, kGasSound);
     }
 }

@@ -215,9 +215,8 @@ void CSWaterEvent::Update(float)
 
 void CSWaterEvent::Step(float)
 {
-    if (Risen == 1 && SoundDone == 0) {
-        EventPlaySound(kWaterSound);
-        SoundDone = 1;
+    if (Risen == 1) {
+        EventPlaySoundOnce(this, kWaterSound);
     }
 }
 

@@ -77,6 +77,17 @@ void InstallScreenLinks()
             g_pUIManager->PlayUISound(static_cast<uint32_t>(soundId), 0);
         }
     };
+    g_eventLinks.interfaceTexture = [] { return g_pUIManager != nullptr ? g_pUIManager->GetHudTexture() : nullptr; };
+    // The third speech marker shows the key prompts' third key picture.
+    g_eventLinks.actionKeyUVs = [](float uv[4]) {
+        const UIPicture *key = g_pUIManager != nullptr ? g_pUIManager->GetKeyPrompt(4) : nullptr;
+        if (key != nullptr) {
+            uv[0] = key->s0;
+            uv[1] = key->t0;
+            uv[2] = key->s1;
+            uv[3] = key->t1;
+        }
+    };
 }
 
 void RemoveScreenLinks()
@@ -91,4 +102,6 @@ void RemoveScreenLinks()
     g_eventLinks.requestBossGauge = nullptr;
     g_eventLinks.controllingPad = nullptr;
     g_eventLinks.playUISound = nullptr;
+    g_eventLinks.interfaceTexture = nullptr;
+    g_eventLinks.actionKeyUVs = nullptr;
 }

@@ -146,7 +146,7 @@ TEST(EventIdTable, EdgeIds)
     OwnedRecord signal(79231200);
     EXPECT_EQ(static_cast<CSNpcSignalEvent *>(signal.record)->Condition, 200);
     OwnedRecord talk(79010300);
-    EXPECT_EQ(static_cast<CSNpcTalkEvent *>(talk.record)->First, 1);
+    EXPECT_EQ(static_cast<CSNpcTalkEvent *>(talk.record)->Ready, 1);
     OwnedRecord zone(79230300);
     EXPECT_EQ(static_cast<CSHeroZoneEvent *>(zone.record)->Ninth, 8);
 }

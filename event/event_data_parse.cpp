@@ -1,0 +1,472 @@
+// Parsing and writing the event data files (see event_data_files.h). Every
+// parse reads the whole file into plain entries; a line that is missing or
+// does not hold what its place asks for refuses the file with one
+// diagnostic line naming the file and the line.
+#include <cstdio>
+#include <cstring>
+
+#include "app/debug.h"
+#include "app/file.h"
+#include "app/keyword.h"
+#include "event/event_data_files.h"
+#include "event/event_line_words.h"
+#include "event/event_table_file.h"
+
+namespace {
+
+// The narrow files' reader: numbered lines of at most 511 characters.
+class NarrowLines {
+public:
+    NarrowLines(zuFile *file, const char *name) : file_(file), name_(name) {}
+
+    // The next line; false (with the diagnostic) at the end of the file.
+    bool Next(const char *what)
+    {
+        if (file_ == nullptr || !ReadEventDataLine(file_, line_, sizeof line_)) {
+            DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
+            return false;
+        }
+        ++number_;
+        return true;
+    }
+    // The number after the line's first ':'.
+    bool LineValue(const char *what, int32_t *value)
+    {
+        if (!Next(what)) {
+            return false;
+        }
+        NumberForm form = NumberForm::kNone;
+        if (!KeyValueForm(line_, ':', true, &form) || form == NumberForm::kNone) {
+            return Refuse(what);
+        }
+        ReadKeyInt(line_, ':', value);
+        return true;
+    }
+    // A label, a blank, and the value up to the end of the line.
+    bool LabelledInt(const char *what, int32_t *value)
+    {
+        if (!Next(what)) {
+            return false;
+        }
+        const char *text = AfterLabel();
+        if (text == nullptr) {
+            return Refuse(what);
+        }
+        NumberForm form = NumberForm::kNone;
+        *value = LeadingInt(text, &form);
+        return form != NumberForm::kNone || Refuse(what);
+    }
+    bool LabelledFloat(const char *what, float *value)
+    {
+        if (!Next(what)) {
+            return false;
+        }
+        const char *text = AfterLabel();
+        if (text == nullptr) {
+            return Refuse(what);
+        }
+        NumberForm form = NumberForm::kNone;
+        *value = LeadingFloat(text, &form);
+        return form != NumberForm::kNone || Refuse(what);
+    }
+    bool Refuse(const char *what) const
+    {
+        DebugPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
+        return false;
+    }
+    char *Line() { return line_; }
+
+private:
+    const char *AfterLabel() const
+    {
+        const char *blank = std::strpbrk(line_, " \t");
+        return blank != nullptr ? blank + 1 : nullptr;
+    }
+
+    zuFile *file_;
+    const char *name_;
+    char line_[kEventNarrowLine + 1] = {};
+    int number_ = 0;
+};
+
+bool WordInt(const char *word, int32_t *value)
+{
+    NumberForm form = NumberForm::kNone;
+    *value = LeadingInt(word, &form);
+    return form != NumberForm::kNone;
+}
+
+bool WordFloat(const char *word, float *value)
+{
+    NumberForm form = NumberForm::kNone;
+    *value = LeadingFloat(word, &form);
+    return form != NumberForm::kNone;
+}
+
+// Line 2 or 3 of a key: a label and three numbers.
+bool ReadPoint(NarrowLines &lines, const char *what, RwV3d *point)
+{
+    if (!lines.Next(what)) {
+        return false;
+    }
+    const EventLineWords words(lines.Line());
+    if (!WordFloat(words[1], &point->x) || !WordFloat(words[2], &point->y) || !WordFloat(words[3], &point->z)) {
+        return lines.Refuse(what);
+    }
+    return true;
+}
+
+// The wide files' reader: whole lines, cut at their first line end (and
+// to the longest line the place allows).
+class WideLines {
+public:
+    WideLines(zuFile *file, const char *name) : file_(file), name_(name) {}
+
+    bool Next(const char *what, size_t longest)
+    {
+        if (file_ == nullptr || !zufgetwline(file_, &line_)) {
+            DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
+            return false;
+        }
+        ++number_;
+        const size_t end = line_.find_first_of(u"\r\n");
+        if (end != std::u16string::npos) {
+            line_.resize(end);
+        }
+        if (line_.size() > longest) {
+            line_.resize(longest);
+        }
+        return true;
+    }
+    bool LineValue(const char *what, size_t longest, int32_t *value)
+    {
+        if (!Next(what, longest)) {
+            return false;
+        }
+        const size_t colon = line_.find(u':');
+        if (colon == std::u16string::npos || !ReadKeyIntW(line_.c_str(), u':', value) ||
+            !StartsNumber(line_.c_str() + colon + 1)) {
+            return Refuse(what);
+        }
+        return true;
+    }
+    bool Refuse(const char *what) const
+    {
+        DebugPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
+        return false;
+    }
+    const std::u16string &Line() const { return line_; }
+
+    // Blanks skipped, then an optional sign and a digit.
+    static bool StartsNumber(const char16_t *p)
+    {
+        while (*p == u' ' || *p == u'\t') {
+            ++p;
+        }
+        if (*p == u'-' || *p == u'+') {
+            ++p;
+        }
+        return *p >= u'0' && *p <= u'9';
+    }
+
+private:
+    zuFile *file_;
+    const char *name_;
+    std::u16string line_;
+    int number_ = 0;
+};
+
+// A whole number word of a wide line at `*at`, moving past it and the
+// blanks after it.
+bool TakeWideInt(const std::u16string &line, size_t *at, int32_t *value)
+{
+    size_t p = *at;
+    while (p < line.size() && (line[p] == u' ' || line[p] == u'\t')) {
+        ++p;
+    }
+    if (p >= line.size() || !WideLines::StartsNumber(line.c_str() + p)) {
+        return false;
+    }
+    char digits[16] = {};
+    size_t n = 0;
+    while (p < line.size() && line[p] != u' ' && line[p] != u'\t') {
+        if (n + 1 < sizeof digits) {
+            digits[n++] = static_cast<char>(line[p] < 128 ? line[p] : '?');
+        }
+        ++p;
+    }
+    *value = LeadingInt(digits);
+    while (p < line.size() && (line[p] == u' ' || line[p] == u'\t')) {
+        ++p;
+    }
+    *at = p;
+    return true;
+}
+
+std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
+
+std::string Real(float value)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+}  // namespace
+
+// ---- parsing ----
+
+bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
+{
+    NarrowLines lines(file, "HURTEVT.HTE");
+    std::vector<HurtEventEntry> entries;
+    int32_t count = 0;
+    if (!lines.LabelledInt("count", &count)) {
+        return false;
+    }
+    if (count < 0) {
+        return lines.Refuse("count of zero or more");
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        HurtEventEntry entry;
+        int32_t n = 0;
+        if (!lines.Next("entry head") || !lines.LabelledInt("event id", &entry.eventId) ||
+            !lines.LabelledFloat("value", &entry.value) || !lines.LabelledInt("line count", &n)) {
+            return false;
+        }
+        if (n < 0) {
+            return lines.Refuse("line count of zero or more");
+        }
+        for (int32_t k = 0; k < n; ++k) {
+            if (!lines.Next("hurt line")) {
+                return false;
+            }
+            entry.lines.emplace_back(lines.Line());
+        }
+        if (!lines.Next("entry end")) {
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
+bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
+{
+    NarrowLines lines(file, "INGANM.IGA");
+    std::vector<InGameAnmEntry> entries;
+    int32_t count = 0;
+    if (!lines.LineValue("count", &count)) {
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        InGameAnmEntry entry;
+        int32_t n = 0;
+        if (!lines.Next("entry head") || !lines.LineValue("event id", &entry.eventId) ||
+            !lines.LineValue("scene number", &entry.number) || !lines.Next("camera names")) {
+            return false;
+        }
+        {
+            const EventLineWords names(lines.Line());
+            if (names.Count() < 3) {
+                return lines.Refuse("camera model and animation names");
+            }
+            entry.cameraModel = names[1];
+            entry.cameraAnimation = names[2];
+        }
+        if (!lines.LineValue("key count", &n)) {
+            return false;
+        }
+        if (n < 0) {
+            return lines.Refuse("key count of zero or more");
+        }
+        for (int32_t k = 0; k < n; ++k) {
+            InGameAnmKeyEntry key;
+            if (!lines.Next("actor key")) {
+                return false;
+            }
+            const EventLineWords words(lines.Line());
+            if (words.Count() < 3 || !WordInt(words[0], &key.aiId) || !WordInt(words[2], &key.restoreMode)) {
+                return lines.Refuse("actor key (AI id, animation, restore mode)");
+            }
+            key.animation = words[1];
+            if (!ReadPoint(lines, "key start", &key.start) || !ReadPoint(lines, "key end", &key.end)) {
+                return false;
+            }
+            entry.keys.push_back(std::move(key));
+        }
+        if (!lines.Next("entry end")) {
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
+bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
+{
+    NarrowLines lines(file, "INGANM.MIC");
+    std::vector<InGameAnmAudioEntry> entries;
+    int32_t count = 0;
+    if (!lines.LineValue("count", &count)) {
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        InGameAnmAudioEntry entry;
+        int32_t n = 0;
+        if (!lines.Next("entry head") || !lines.LineValue("event id", &entry.eventId) ||
+            !lines.LineValue("cue count", &n)) {
+            return false;
+        }
+        if (n < 0) {
+            return lines.Refuse("cue count of zero or more");
+        }
+        for (int32_t k = 0; k < n; ++k) {
+            if (!lines.Next("sound cue")) {
+                return false;
+            }
+            const EventLineWords words(lines.Line());
+            InGameAnmCue cue;
+            NumberForm form = NumberForm::kNone;
+            if (!KeyValueForm(words[0], ':', true, &form) || form == NumberForm::kNone ||
+                !WordInt(words[1], &cue.soundId)) {
+                return lines.Refuse("sound cue (frame and sound id)");
+            }
+            ReadKeyInt(words[0], ':', &cue.frame);
+            entry.cues.push_back(cue);
+        }
+        if (!lines.Next("entry end")) {
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
+bool ParseEventTexts(zuFile *file, const char *name, std::vector<EventTextEntry> *out)
+{
+    WideLines lines(file, name);
+    std::vector<EventTextEntry> entries;
+    int32_t count = 0;
+    if (!lines.LineValue("count", kEventWideTextLine, &count)) {
+        return false;
+    }
+    if (count < 0) {
+        return lines.Refuse("count of zero or more");
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        EventTextEntry entry;
+        if (!lines.Next("entry head", kEventWideTextLine) ||
+            !lines.LineValue("text id", kEventWideTextLine, &entry.id) || !lines.Next("text", kEventWideTextLine)) {
+            return false;
+        }
+        entry.text = lines.Line();
+        if (!lines.Next("entry end", kEventWideTextLine)) {
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
+bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out)
+{
+    WideLines lines(file, "NPCTYPE.TEX");
+    std::vector<EventNpcType> entries;
+    int32_t count = 0;
+    if (!lines.LineValue("count", kNpcTypeCountLine, &count)) {
+        return false;
+    }
+    if (count < 0) {
+        return lines.Refuse("count of zero or more");
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if (!lines.Next("NPC type", kEventWideTextLine)) {
+            return false;
+        }
+        EventNpcType type;
+        size_t at = 0;
+        if (!TakeWideInt(lines.Line(), &at, &type.eventId) || !TakeWideInt(lines.Line(), &at, &type.portrait)) {
+            return lines.Refuse("NPC type (event id, portrait number, name)");
+        }
+        if (type.portrait < 0 || type.portrait >= kPortraitNumbers) {
+            return lines.Refuse("portrait number of 0 to 16");
+        }
+        type.name = lines.Line().substr(at);
+        entries.push_back(std::move(type));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
+// ---- writing ----
+
+std::string FormatHurtEvents(const std::vector<HurtEventEntry> &entries)
+{
+    std::string text = "Count: " + std::to_string(entries.size()) + "\n";
+    for (const HurtEventEntry &entry : entries) {
+        text += "Hurt\nID: " + std::to_string(entry.eventId) + "\nValue: " + Real(entry.value) +
+                "\nLines: " + std::to_string(entry.lines.size()) + "\n";
+        for (const std::string &line : entry.lines) {
+            text += line;
+            if (line.empty() || line.back() != '\n') {
+                text += "\n";
+            }
+        }
+        text += "End\n";
+    }
+    return text;
+}
+
+std::string FormatInGameAnmTable(const std::vector<InGameAnmEntry> &entries)
+{
+    std::string text = "Count: " + std::to_string(entries.size()) + "\n";
+    for (const InGameAnmEntry &entry : entries) {
+        text += "Scene\nID: " + std::to_string(entry.eventId) + "\nNumber: " + std::to_string(entry.number) +
+                "\nCamera " + entry.cameraModel + " " + entry.cameraAnimation +
+                "\nKeys: " + std::to_string(entry.keys.size()) + "\n";
+        for (const InGameAnmKeyEntry &key : entry.keys) {
+            text += std::to_string(key.aiId) + " " + key.animation + " " + std::to_string(key.restoreMode) + "\n";
+            text += "Start " + Real(key.start.x) + " " + Real(key.start.y) + " " + Real(key.start.z) + "\n";
+            text += "End " + Real(key.end.x) + " " + Real(key.end.y) + " " + Real(key.end.z) + "\n";
+        }
+        text += "End\n";
+    }
+    return text;
+}
+
+std::string FormatInGameAnmAudio(const std::vector<InGameAnmAudioEntry> &entries)
+{
+    std::string text = "Count: " + std::to_string(entries.size()) + "\n";
+    for (const InGameAnmAudioEntry &entry : entries) {
+        text += "Audio\nID: " + std::to_string(entry.eventId) + "\nCues: " + std::to_string(entry.cues.size()) + "\n";
+        for (const InGameAnmCue &cue : entry.cues) {
+            text += "Frame:" + std::to_string(cue.frame) + " " + std::to_string(cue.soundId) + "\n";
+        }
+        text += "End\n";
+    }
+    return text;
+}
+
+std::u16string FormatEventTexts(const std::vector<EventTextEntry> &entries)
+{
+    std::u16string text = u"Count: " + Widen(std::to_string(entries.size())) + u"\r\n";
+    for (const EventTextEntry &entry : entries) {
+        text += u"Text\r\nID: " + Widen(std::to_string(entry.id)) + u"\r\n" + entry.text + u"\r\nEnd\r\n";
+    }
+    return text;
+}
+
+std::u16string FormatNpcTypes(const std::vector<EventNpcType> &entries)
+{
+    std::u16string text = u"Count: " + Widen(std::to_string(entries.size())) + u"\r\n";
+    for (const EventNpcType &type : entries) {
+        text += Widen(std::to_string(type.eventId)) + u" " + Widen(std::to_string(type.portrait)) + u" " + type.name +
+                u"\r\n";
+    }
+    return text;
+}
