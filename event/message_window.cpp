@@ -415,7 +415,8 @@ void CSEventMessageWindow::ShowMarker(bool on, const RwV3d &world, int32_t kind,
     RwV3d cameraPoint;
     float x = 0.0f;
     float y = 0.0f;
-    if (!CameraSpacePoint(point, &cameraPoint) || !ProjectToVirtualScreen(cameraPoint, &x, &y)) {
+    const bool camera = g_pGameSystem != nullptr && g_pGameSystem->camera != nullptr;
+    if (!camera || !CameraSpacePoint(point, &cameraPoint) || !ProjectToVirtualScreen(cameraPoint, &x, &y)) {
         // Behind the camera: nowhere on the screen this frame.
         x = -1000.0f;
         y = -1000.0f;

@@ -56,6 +56,16 @@ const char16_t *LineText(const EventRecord *record, int32_t line)
 
 AiObject *FirstActor(const EventRecord *record) { return BoundActor(record, 0); }
 
+bool IsHero(AiObject *actor)
+{
+    for (int32_t i = 0; i < EventHeroCount(); ++i) {
+        if (EventHero(i) == actor) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool LinkEnded(const EventRecord *record) { return record->LinkEvent != nullptr && record->LinkEvent->OccurCount >= 1; }
 
 void Show(AiObject *actor)
@@ -111,7 +121,11 @@ bool TalkInReachAndFacing(const EventRecord *record)
         return toLength <= 0.0f;
     }
     const float cosine = (toNpc.x * facing.x + toNpc.y * facing.y + toNpc.z * facing.z) / (toLength * facingLength);
-    return EventACosDeg(std::clamp(cosine, -1.0f, 1.0f)) <= kTalkFacingDegrees;
+    // The table reads 45 degrees as a little more (its steps are 0.001 of
+    // the cosine), so the limit is read through the same table: facing
+    // exactly 45 degrees away counts.
+    static const float kLimitCosine = std::cos(kTalkFacingDegrees * 3.14159265f / 180.0f);
+    return EventACosDeg(std::clamp(cosine, -1.0f, 1.0f)) <= EventACosDeg(kLimitCosine);
 }
 
 void TalkMarker(EventRecord *record, CSEventMessageWindow *window, bool on)
@@ -136,7 +150,7 @@ void TalkHoldActors(const EventRecord *record)
 {
     if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
         for (AiObject *actor = g_eventLinks.firstActor(); actor != nullptr; actor = g_eventLinks.nextActor(actor)) {
-            if (EventHeroPlayerIndex(actor) < 0) {
+            if (!IsHero(actor)) {
                 EventPost(0, actor, 0, kCtlShowHold, record->EventID);
             }
         }
@@ -150,7 +164,7 @@ void TalkReleaseActors()
 {
     if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
         for (AiObject *actor = g_eventLinks.firstActor(); actor != nullptr; actor = g_eventLinks.nextActor(actor)) {
-            if (EventHeroPlayerIndex(actor) < 0) {
+            if (!IsHero(actor)) {
                 EventPost(0, actor, 0, kCtlRelease, 0);
             }
         }

@@ -126,6 +126,23 @@ StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
         g_stage->bgmStopped = false;
     };
     links.fadeInStageBGM = [] { g_stage->music.push_back("stage"); };
+    links.makeAppear = [](AiObject *a) {
+        Fake(a)->shown = true;
+        ++Fake(a)->madeToAppear;
+    };
+    links.playHeld = [](AiObject *a, int32_t animation) { Fake(a)->heldAnimation = animation; };
+    links.returnToNormal = [](AiObject *a) { ++Fake(a)->returned; };
+    links.restoreHero = [](AiObject *a) { ++Fake(a)->restored; };
+    links.heroPadButton = [](int32_t slot, int32_t button) -> uint8_t {
+        return slot >= 0 && slot < 2 && button >= 0 && button < 16 ? g_stage->pads[slot][button] : 0;
+    };
+    links.saveCamera = [] { g_stage->camera.push_back("save"); };
+    links.turnCamera = [](AiObject *actor, float) { g_stage->camera.push_back(actor != nullptr ? "turn" : "back"); };
+    links.cameraMode = [] { return g_stage->cameraMode; };
+    links.setCameraMode = [](int32_t mode) {
+        g_stage->cameraMode = mode;
+        g_stage->camera.push_back("mode " + std::to_string(mode));
+    };
     g_eventLinks = links;
 }
 

@@ -28,6 +28,11 @@ struct FakeActor {
     int32_t appeared = 0;     // times an event made it appear
     int32_t animation = -1;   // the motion it appeared with
     bool knockedDown = false; // heroes: in state 4
+    // What a dialogue did to it.
+    int32_t madeToAppear = 0;    // AiObject::Appear
+    int32_t heldAnimation = -1;  // the hold word's animation
+    int32_t returned = 0;        // AiObject::ReturnToNormal
+    int32_t restored = 0;        // the potion's 9999
 };
 
 // A message an event posted (no sender).
@@ -76,6 +81,12 @@ struct FakeStage {
     // The music: calls in order ("stop 0", "event 2000 3", "stage").
     std::vector<std::string> music;
     bool bgmStopped = false;
+    // The camera: its mode, and the calls in order ("save", "turn", "back",
+    // "mode 7").
+    int32_t cameraMode = 0;
+    std::vector<std::string> camera;
+    // Pad button states (0, 1 pressed this frame, 2 held) per player slot.
+    uint8_t pads[2][16] = {};
 };
 
 // Installs links over `stage` (and removes them when destroyed).
