@@ -318,11 +318,11 @@ void CSEventMessageWindow::Update(float dt)
 {
     if (showTime_ > 0.0f) {
         showTimer_ += dt;
-        if (showTimer_ < showTime_ || textMode_ == 1) {
+        if (showTimer_ < showTime_ || textMode_ == 1 || phase_ == kWindowOpening) {
+            // A message whose time runs out while its box still grows
+            // finishes growing and closes right after.
             AnimationStep(dt);
-        } else if (phase_ != kWindowOpening) {
-            // The timer runs on while the box still grows, so a message
-            // whose time ran out during its opening closes right after it.
+        } else {
             Close();
             showTimer_ = 0.0f;
             showTime_ = 0.0f;

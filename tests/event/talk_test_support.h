@@ -77,6 +77,15 @@ inline std::vector<EventTextEntry> TalkLines()
             {u"Back", 99}};
 }
 
+// One game system for the program (never created: its pads, language and
+// arc-cosine table are what the events read; made once, as a game system
+// reads the engine's state when it is made).
+inline CSGameSystem &EventTestGameSystem()
+{
+    static CSGameSystem *shared = new CSGameSystem;
+    return *shared;
+}
+
 // Player 1's hero at the origin facing +z, and the NPCs the table binds.
 class TalkStageTest : public ::testing::Test {
 protected:
@@ -160,14 +169,7 @@ protected:
         }
     }
 
-    // One game system for the program (never created: its pads, language
-    // and arc-cosine table are what the events read).
-    static CSGameSystem &System()
-    {
-        static CSGameSystem *shared = new CSGameSystem;
-        return *shared;
-    }
-    CSGameSystem &system = System();
+    CSGameSystem &system = EventTestGameSystem();
     FakeStage stage;
     StageLinks links{&stage};
     ScratchDataRoot root{::testing::UnitTest::GetInstance()->current_test_info()->name()};
