@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_talk_data.h"
 
 namespace mkdata {
 
@@ -69,6 +70,10 @@ const std::vector<EventTableEntry> &SampleEventTable()
                                               unknown,    bombardment, finalMovie, finalExit};
         // The hazard, puzzle and trap stages' events.
         for (const EventTableEntry &entry : SampleEventStageEntries()) {
+            table.push_back(entry);
+        }
+        // The first stage's talk, conversation and notice board.
+        for (const EventTableEntry &entry : SampleTalkEntries()) {
             table.push_back(entry);
         }
         return table;

@@ -11,6 +11,7 @@
 #include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/event_table.h"
 #include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_talk_data.h"
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/media_files.h"
 #include "tools/mkdata/patch_model.h"
@@ -55,6 +56,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
     ok = ok && mkdata::WriteEventTable(argv[1]);
     ok = ok && mkdata::WriteSampleEventData(argv[1]);
+    ok = ok && mkdata::WriteSampleTalkData(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);
     ok = ok && mkdata::WriteFxData(argv[1]);

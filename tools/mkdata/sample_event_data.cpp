@@ -151,38 +151,6 @@ RwFrame *AddFrame(RwFrame *parent, const RwV3d &offset)
     return frame;
 }
 
-bool WriteClump(RpClump *clump, const fs::path &path)
-{
-    if (clump == nullptr) {
-        return false;
-    }
-    std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    const bool ok = !error && WriteClumpFile(clump, path.string().c_str());
-    RpClumpDestroy(clump);
-    return ok;
-}
-
-// A 32 x 32 picture, written as <name>.BMP in `folder`.
-template <typename Pixel>
-bool WritePicture(const fs::path &folder, const std::string &name, Pixel pixel)
-{
-    RwImage *image = NewRgbaImage(32, 32);
-    if (image == nullptr) {
-        return false;
-    }
-    for (RwInt32 y = 0; y < 32; ++y) {
-        auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
-        for (RwInt32 x = 0; x < 32; ++x) {
-            row[x] = pixel(x, y);
-        }
-    }
-    std::error_code error;
-    fs::create_directories(folder, error);
-    const bool ok = !error && RtBmpWrite(image, (folder / (name + ".BMP")).string().c_str()) != nullptr;
-    RwImageDestroy(image);
-    return ok;
-}
 
 // ---- the water ----
 
@@ -433,6 +401,30 @@ void SquareAround(EventTableEntry *e, const RwV3d &at, float halfX, float halfZ)
 }
 
 }  // namespace
+
+bool WriteClump(RpClump *clump, const fs::path &path)
+{
+    if (clump == nullptr) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    const bool ok = !error && WriteClumpFile(clump, path.string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+bool WriteImageBmp(RwImage *image, const fs::path &folder, const std::string &name)
+{
+    if (image == nullptr) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(folder, error);
+    const bool ok = !error && RtBmpWrite(image, (folder / (name + ".BMP")).string().c_str()) != nullptr;
+    RwImageDestroy(image);
+    return ok;
+}
 
 RwV3d SampleSwitchAt(int32_t number) { return {30.0f * (static_cast<float>(number) - 2.5f), 0.0f, 20.0f}; }
 

@@ -16,12 +16,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "event/event_bgm_list.h"
 #include "event/event_table_file.h"
 #include "fx/particle_set_file.h"
+#include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/stage_sounds.h"
 
 namespace mkdata {
@@ -55,6 +57,27 @@ std::vector<EventMusicEntry> SampleEventMusic();
 ParticleSet SampleEventStageParticles(int32_t stageId);
 // The sounds each of the three stages' events play.
 std::vector<SampleSound> SampleEventStageSounds(int32_t stageId);
+
+// Writes the clump (destroyed after) to `path`, making its folder.
+bool WriteClump(RpClump *clump, const std::filesystem::path &path);
+// Writes the image (destroyed after) as <name>.BMP in `folder`.
+bool WriteImageBmp(RwImage *image, const std::filesystem::path &folder, const std::string &name);
+// A `size` x `size` picture of pixel(x, y), written as <name>.BMP in `folder`.
+template <typename Pixel>
+bool WritePicture(const std::filesystem::path &folder, const std::string &name, Pixel pixel, RwInt32 size = 32)
+{
+    RwImage *image = NewRgbaImage(size, size);
+    if (image == nullptr) {
+        return false;
+    }
+    for (RwInt32 y = 0; y < size; ++y) {
+        auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
+        for (RwInt32 x = 0; x < size; ++x) {
+            row[x] = pixel(x, y);
+        }
+    }
+    return WriteImageBmp(image, folder, name);
+}
 
 // Writes the files above under `root` (the event table is written with
 // the others, event_table.h).

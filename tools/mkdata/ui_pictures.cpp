@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "event/message_window_cells.h"
 #include "rtbmp.h"
 #include "tools/mkdata/font_builder.h"
 #include "tools/mkdata/fx_data.h"
@@ -84,9 +85,48 @@ void AddOverlayCells(std::vector<PictureCell> *cells)
     cells->push_back(Shifted(C("", 455, 31, 462, 40), 180.0f));     // popup box
 }
 
+// What the events' message window cuts from PLAYER (the cells of
+// event/message_window_cells.h): its frame (light edges round a dark,
+// slightly see-through middle), the highlight of a choice, the speech
+// markers, the portrait's border (see-through inside, over the portrait)
+// and the name plate. They come first, so that where the window's fixed
+// cells touch others' (its top left corner a large digit's last row, its
+// arrow the coin) the others' pictures stand.
+void AddMessageWindowCells(std::vector<PictureCell> *cells)
+{
+    for (int i = 0; i < 9; ++i) {
+        const EventAtlasCell &at = kWindowFrameCells[i];
+        PictureCell piece = Shifted(C("", at.left, at.top, at.right, at.bottom), 200.0f);
+        piece.borderless = true;
+        piece.value = i == 4 ? 0.2f : 0.85f;
+        piece.alpha = i == 4 ? 215 : 255;
+        cells->push_back(piece);
+    }
+    const EventAtlasCell &h = kWindowHighlightCell;
+    PictureCell highlight = Shifted(C("", h.left, h.top, h.right, h.bottom), 60.0f);
+    highlight.borderless = true;
+    highlight.value = 0.9f;
+    highlight.alpha = 110;
+    cells->push_back(highlight);
+    const char *markers[2] = {"!", "?"};
+    for (int i = 0; i < 2; ++i) {
+        const EventAtlasCell &m = kWindowMarkerCells[i];
+        cells->push_back(Shifted(C(markers[i], m.left, m.top, m.right, m.bottom), 50.0f));
+    }
+    const EventAtlasCell &b = kWindowPortraitBorderCell;
+    cells->push_back(Shifted(Frame("", b.left, b.top, b.right, b.bottom), 30.0f));
+    for (const EventAtlasCell &p : kWindowPlateCells) {
+        PictureCell piece = Shifted(C("", p.left, p.top, p.right, p.bottom), 220.0f);
+        piece.borderless = true;
+        piece.value = 0.45f;
+        cells->push_back(piece);
+    }
+}
+
 std::vector<PictureCell> PlayerCells()
 {
     std::vector<PictureCell> cells;
+    AddMessageWindowCells(&cells);
     // The modal box's nine frame pieces.
     const float pieces[9][4] = {{318, 176, 322, 180}, {322, 176, 328, 180}, {328, 176, 332, 180},
                                 {318, 180, 322, 184}, {322, 180, 328, 188}, {328, 180, 332, 184},

@@ -1,0 +1,286 @@
+// The event data files: every layout written by the maker's writers and
+// read back field by field (the sample data's own files through the
+// manager's readers), hostile files refused whole with the tables left as
+// they were, the language folders and conversation names, and the hurt
+// values kept on hero zones only.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/file.h"
+#include "event/event_data_files.h"
+#include "event/event_manager.h"
+#include "event/event_objects.h"
+#include "tests/event/talk_test_support.h"
+#include "tools/mkdata/sample_talk_data.h"
+
+namespace {
+
+using namespace event_test;
+
+std::string Bytes(const std::u16string &text)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+// Parses `text` (narrow, or the bytes of a wide file) with `parse`.
+template <typename Entry>
+bool Parse(const std::string &text, bool (*parse)(zuFile *, std::vector<Entry> *), std::vector<Entry> *out)
+{
+    zuFile *file = zufopenMemory(text.data(), text.size(), "rb");
+    const bool parsed = parse(file, out);
+    zufclose(file);
+    return parsed;
+}
+
+bool ParseTexts(const std::string &bytes, std::vector<EventTextEntry> *out)
+{
+    zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+    const bool parsed = ParseEventTexts(file, "TEST.NPC", out);
+    zufclose(file);
+    return parsed;
+}
+
+std::vector<InGameAnmEntry> SomeScenes()
+{
+    InGameAnmEntry scene;
+    scene.eventId = 79020800;
+    scene.number = 3;
+    scene.cameraModel = "CAM01";
+    scene.cameraAnimation = "CAM01";
+    scene.keys = {{12, "WALK", 1, {1.5f, 0.0f, -2.25f}, {10.0f, 0.5f, 4.0f}},
+                  {13, "WAVE", 0, {0.0f, 0.0f, 0.0f}, {-1.0f, -2.0f, -3.0f}}};
+    InGameAnmEntry empty;
+    empty.eventId = 79020700;
+    empty.cameraModel = "CAM02";
+    empty.cameraAnimation = "PAN";
+    return {scene, empty};
+}
+
+TEST(EventDataFiles, EveryLayoutReadsBackFieldByField)
+{
+    std::vector<HurtEventEntry> hurt;
+    ASSERT_TRUE(Parse(FormatHurtEvents(mkdata::SampleHurtEvents()), ParseHurtEvents, &hurt));
+    ASSERT_EQ(hurt.size(), 1u);
+    EXPECT_EQ(hurt[0].eventId, mkdata::kSampleHeroZone);
+    EXPECT_FLOAT_EQ(hurt[0].value, 2.5f);
+    EXPECT_EQ(hurt[0].lines, (std::vector<std::string>{"Scorched ground\n", "Hot\n"}));
+
+    std::vector<InGameAnmEntry> scenes;
+    ASSERT_TRUE(Parse(FormatInGameAnmTable(SomeScenes()), ParseInGameAnmTable, &scenes));
+    ASSERT_EQ(scenes.size(), 2u);
+    EXPECT_EQ(scenes[0].eventId, 79020800);
+    EXPECT_EQ(scenes[0].number, 3);
+    EXPECT_EQ(scenes[0].cameraModel, "CAM01");
+    ASSERT_EQ(scenes[0].keys.size(), 2u);
+    EXPECT_EQ(scenes[0].keys[1].aiId, 13);
+    EXPECT_EQ(scenes[0].keys[1].animation, "WAVE");
+    EXPECT_EQ(scenes[0].keys[0].restoreMode, 1);
+    EXPECT_FLOAT_EQ(scenes[0].keys[0].start.z, -2.25f);
+    EXPECT_FLOAT_EQ(scenes[0].keys[1].end.y, -2.0f);
+    EXPECT_EQ(scenes[1].cameraAnimation, "PAN");
+    EXPECT_TRUE(scenes[1].keys.empty());
+
+    std::vector<InGameAnmAudioEntry> audio;
+    ASSERT_TRUE(Parse(FormatInGameAnmAudio({{79020800, {{30, 6500100}, {95, 6500110}}}}), ParseInGameAnmAudio, &audio));
+    ASSERT_EQ(audio.size(), 1u);
+    ASSERT_EQ(audio[0].cues.size(), 2u);
+    EXPECT_EQ(audio[0].cues[1].frame, 95);
+    EXPECT_EQ(audio[0].cues[1].soundId, 6500110);
+
+    std::vector<EventTextEntry> texts;
+    ASSERT_TRUE(ParseTexts(Bytes(FormatEventTexts(mkdata::SampleConversations())), &texts));
+    ASSERT_EQ(texts.size(), mkdata::SampleConversations().size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(texts[i].id, mkdata::SampleConversations()[i].id);
+        EXPECT_EQ(texts[i].text, mkdata::SampleConversations()[i].text);
+    }
+
+    std::vector<EventNpcType> types;
+    ASSERT_TRUE(Parse(Bytes(FormatNpcTypes(mkdata::SampleNpcTypes())), ParseNpcTypes, &types));
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[1].eventId, mkdata::kSampleConversation);
+    EXPECT_EQ(types[1].portrait, 1);
+    EXPECT_EQ(types[1].name, u"Trader");
+    EXPECT_EQ(types[0].name, u"Old Farmer");
+}
+
+TEST(EventDataFiles, AWideTextLineIsCutAtItsEndAndTo1023Characters)
+{
+    const std::u16string longLine(1500, u'x');
+    std::vector<EventTextEntry> texts;
+    ASSERT_TRUE(ParseTexts(Bytes(u"Count: 2\r\nT\r\nID: 5\r\n" + longLine + u"\r\nEnd\r\nT\nID:6\nshort\rrest\nEnd\n"),
+                           &texts));
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text.size(), 1023u);
+    EXPECT_EQ(texts[1].id, 6);
+    EXPECT_EQ(texts[1].text, u"short");
+}
+
+TEST(EventDataFiles, HostileFilesAreRefusedWhole)
+{
+    std::vector<HurtEventEntry> hurt = {{1, 1.0f, {}}};
+    // A huge count with one entry, a count that is no number, missing lines.
+    EXPECT_FALSE(Parse(std::string("Count: 2000000000\nHurt\nID: 1\nValue: 1\nLines: 0\nEnd\n"), ParseHurtEvents,
+                       &hurt));
+    EXPECT_FALSE(Parse(std::string("Count: lots\n"), ParseHurtEvents, &hurt));
+    EXPECT_FALSE(Parse(std::string("Count: 1\nHurt\nID: 1\nValue: 1\nLines: 3\nonly one\n"), ParseHurtEvents, &hurt));
+    EXPECT_FALSE(Parse(std::string("Count: 1\nHurt\nID: 1\nValue: 1\nLines: -4\nEnd\n"), ParseHurtEvents, &hurt));
+    EXPECT_EQ(hurt.size(), 1u) << "a refused parse leaves its output as it was";
+
+    std::vector<InGameAnmEntry> scenes;
+    const std::string scene = "Count: 1\nS\nID: 79020800\nN: 1\nCamera A B\nKeys: 2\n1 WALK 0\nS 1 2 3\nE 1 2 3\n";
+    EXPECT_FALSE(Parse(scene, ParseInGameAnmTable, &scenes));  // the second key is missing
+    EXPECT_FALSE(Parse(std::string("Count: 1\nS\nID: 79020800\nN: 1\nCamera A\nKeys: 0\nEnd\n"), ParseInGameAnmTable,
+                       &scenes));
+    EXPECT_FALSE(Parse(std::string("Count: 1\nS\nID: 1\nN: 1\nCamera A B\nKeys: 1\nWALK 1 0\nS 1 2 3\nE 1 2 3\nEnd\n"),
+                       ParseInGameAnmTable, &scenes));  // the key's AI id is no number
+    EXPECT_TRUE(Parse(std::string("Count: 0\n"), ParseInGameAnmTable, &scenes));
+    EXPECT_TRUE(scenes.empty());
+
+    std::vector<InGameAnmAudioEntry> audio;
+    EXPECT_FALSE(Parse(std::string("Count: 1\nA\nID: 1\nCues: 99999999\nFrame:1 2\n"), ParseInGameAnmAudio, &audio));
+    EXPECT_FALSE(Parse(std::string("Count: 1\nA\nID: 1\nCues: 1\n6500100\nEnd\n"), ParseInGameAnmAudio, &audio));
+
+    std::vector<EventNpcType> types;
+    EXPECT_FALSE(Parse(Bytes(u"Count: 1\r\n79010200 17 Too far\r\n"), ParseNpcTypes, &types));
+    EXPECT_FALSE(Parse(Bytes(u"Count: 1\r\n79010200 -1 Below\r\n"), ParseNpcTypes, &types));
+    EXPECT_FALSE(Parse(Bytes(u"Count: 3\r\n79010200 1 One\r\n"), ParseNpcTypes, &types));
+    EXPECT_FALSE(Parse(Bytes(u"Count: 1\r\nFarmer\r\n"), ParseNpcTypes, &types));
+    EXPECT_TRUE(Parse(Bytes(u"Count: 1\r\n79010200 16 Last portrait\r\n"), ParseNpcTypes, &types));
+    EXPECT_EQ(types[0].portrait, 16);
+
+    std::vector<EventTextEntry> texts;
+    EXPECT_FALSE(ParseTexts(Bytes(u"Count: 100000\r\nT\r\nID: 1\r\nHello\r\nEnd\r\n"), &texts));
+    EXPECT_FALSE(ParseTexts(Bytes(u"Count: 1\r\nT\r\nID: one\r\nHello\r\nEnd\r\n"), &texts));
+    EXPECT_FALSE(ParseTexts(std::string("\xff\xfe", 2), &texts));
+    EXPECT_TRUE(texts.empty());
+}
+
+TEST(EventDataFiles, LanguageFoldersAndConversationNames)
+{
+    EXPECT_STREQ(GetLanguageFolder(0), "\\RESOURCE\\G_EVENT\\CONT\\CHA\\");
+    EXPECT_STREQ(GetLanguageFolder(1), "\\RESOURCE\\G_EVENT\\CONT\\USA\\");
+    EXPECT_STREQ(GetLanguageFolder(2), "\\RESOURCE\\G_EVENT\\CONT\\FRE\\");
+    EXPECT_STREQ(GetLanguageFolder(14), "\\RESOURCE\\G_EVENT\\CONT\\GRE\\");
+    EXPECT_STREQ(GetLanguageFolder(15), "\\RESOURCE\\G_EVENT\\CONT\\USA\\");
+    EXPECT_STREQ(GetLanguageFolder(-1), "\\RESOURCE\\G_EVENT\\CONT\\USA\\");
+    EXPECT_EQ(ConversationFileName(1), "CONT01.NPC");
+    EXPECT_EQ(ConversationFileName(7), "CONT07.NPC");
+    EXPECT_EQ(ConversationFileName(12), "CONT12.NPC");
+}
+
+class EventDataFilesOnRoot : public TalkStageTest {};
+
+TEST_F(EventDataFilesOnRoot, EachStageReadsItsOwnConversationFileInTheLanguagesFolder)
+{
+    root.WriteTable({});
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/CONT07.NPC", FormatEventTexts({{u"Seventh", 1}}));
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/CONT12.NPC", FormatEventTexts({{u"Twelfth", 1}}));
+    root.WriteWide("RESOURCE/G_EVENT/CONT/FRE/CONT12.NPC", FormatEventTexts({{u"Douzieme", 1}}));
+    CSEventManager manager;
+    manager.Init();
+    EXPECT_TRUE(manager.LoadConversations(7));
+    EXPECT_EQ(std::u16string(manager.GetConversation(1)), u"Seventh");
+    EXPECT_TRUE(manager.LoadConversations(12));
+    EXPECT_EQ(std::u16string(manager.GetConversation(1)), u"Twelfth");
+    system.language = 2;
+    EXPECT_TRUE(manager.LoadConversations(12));
+    EXPECT_EQ(std::u16string(manager.GetConversation(1)), u"Douzieme");
+    system.language = 99;
+    EXPECT_TRUE(manager.LoadConversations(12));
+    EXPECT_EQ(std::u16string(manager.GetConversation(1)), u"Twelfth");
+    // A missing file leaves the table as it was.
+    EXPECT_FALSE(manager.LoadConversations(3));
+    EXPECT_EQ(std::u16string(manager.GetConversation(1)), u"Twelfth");
+    EXPECT_EQ(manager.GetConversation(2), nullptr);
+    system.language = 1;
+}
+
+TEST_F(EventDataFilesOnRoot, ARefusedFileLeavesItsTableAsItWas)
+{
+    root.WriteTable({});
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/NPCTYPE.TEX", FormatNpcTypes(mkdata::SampleNpcTypes()));
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/OPENDOOR.MSS", FormatEventTexts(mkdata::SampleDoorMessages()));
+    CSEventManager manager;
+    manager.Init();
+    ASSERT_EQ(manager.NpcTypes().size(), 2u);
+    ASSERT_EQ(manager.DoorMessages().size(), 2u);
+    EXPECT_EQ(std::u16string(manager.GetDoorMessage(2)), u"The door will not move.");
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/BAD.TEX", u"Count: 2\r\n79010200 17 Portrait seventeen\r\n");
+    root.WriteWide("RESOURCE/G_EVENT/CONT/USA/BAD.MSS", u"Count: 9\r\nT\r\nID: 1\r\nOnly one\r\nEnd\r\n");
+    EXPECT_FALSE(manager.LoadNpcTypes("BAD.TEX"));
+    EXPECT_FALSE(manager.LoadDoorMessages("BAD.MSS"));
+    EXPECT_EQ(manager.NpcTypes().size(), 2u);
+    EXPECT_EQ(manager.DoorMessages().size(), 2u);
+}
+
+TEST_F(EventDataFilesOnRoot, SceneDataGoesToSceneRecordsAndAnIdOfAnotherKindRefusesTheFile)
+{
+    EventTableEntry scene = BareEntry(79020800);
+    EventTableEntry other = BareEntry(79020700);
+    EventTableEntry talk = BareEntry(79020200);
+    root.WriteTable({scene, other, talk});
+    InGameAnmEntry absent = SomeScenes()[0];
+    absent.eventId = 79021900;  // no record holds it: read through
+    std::vector<InGameAnmEntry> scenes = SomeScenes();
+    scenes.insert(scenes.begin(), absent);
+    root.Write("RESOURCE/G_EVENT/CAMERA/INGANM.IGA", FormatInGameAnmTable(scenes));
+    root.Write("RESOURCE/G_EVENT/CAMERA/INGANM.MIC", FormatInGameAnmAudio({{79020800, {{30, 6500100}}}}));
+    CSEventManager manager;
+    manager.Init();
+    auto *read = static_cast<CSInGameAnmEvent *>(manager.FindEvent(79020800));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->HasSceneData, 1);
+    EXPECT_EQ(read->SceneNumber, 3);
+    EXPECT_STREQ(read->CameraModel, "CAM01");
+    ASSERT_EQ(read->KeyCount, 2);
+    EXPECT_EQ(read->Keys[0].AiId, 12);
+    EXPECT_STREQ(read->Keys[0].Animation, "WALK");
+    EXPECT_EQ(read->Keys[0].RestoreMode, 1);
+    EXPECT_FLOAT_EQ(read->Keys[0].End.x, 10.0f);
+    ASSERT_EQ(read->CueCount, 1);
+    EXPECT_EQ(read->CueFrames[0], 30);
+    EXPECT_EQ(read->CueSounds[0], 6500100);
+    EXPECT_EQ(read->CuePlayed[0], 0);
+
+    // An entry for the dialogue 79020200: the log line, false, and nothing
+    // of the file is kept.
+    InGameAnmEntry wrong = SomeScenes()[1];
+    wrong.eventId = 79020200;
+    InGameAnmEntry changed = SomeScenes()[0];
+    changed.number = 9;
+    root.Write("RESOURCE/G_EVENT/CAMERA/OTHER.IGA", FormatInGameAnmTable({changed, wrong}));
+    EXPECT_FALSE(manager.LoadInGameAnmTable("\\RESOURCE\\G_EVENT\\CAMERA\\OTHER.IGA"));
+    EXPECT_EQ(read->SceneNumber, 3);
+    root.Write("RESOURCE/G_EVENT/CAMERA/OTHER.MIC", FormatInGameAnmAudio({{79020200, {}}}));
+    EXPECT_FALSE(manager.LoadInGameAnmAudio("\\RESOURCE\\G_EVENT\\CAMERA\\OTHER.MIC"));
+    EXPECT_EQ(read->CueCount, 1);
+}
+
+TEST_F(EventDataFilesOnRoot, HurtValuesAreKeptOnHeroZonesOnly)
+{
+    root.WriteTable({BareEntry(mkdata::kSampleHeroZone), BareEntry(79230200)});
+    std::vector<HurtEventEntry> hurt = mkdata::SampleHurtEvents();
+    hurt.push_back({79230200, 1.0f, {"read through\n"}});
+    root.Write("RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE", FormatHurtEvents(hurt));
+    CSEventManager manager;
+    manager.Init();
+    auto *zone = static_cast<CSHeroZoneEvent *>(manager.FindEvent(mkdata::kSampleHeroZone));
+    ASSERT_NE(zone, nullptr);
+    EXPECT_FLOAT_EQ(zone->HurtValue, 2.5f);
+    ASSERT_EQ(zone->HurtLineCount, 2);
+    EXPECT_STREQ(zone->HurtLines[1], "Hot\n");
+    // An id that no record holds refuses the file.
+    root.Write("RESOURCE/G_EVENT/HURTEVT/OTHER.HTE", FormatHurtEvents({{79230300, 9.0f, {}}, {79999900, 1.0f, {}}}));
+    EXPECT_FALSE(manager.LoadHurtEvents("\\RESOURCE\\G_EVENT\\HURTEVT\\OTHER.HTE"));
+    EXPECT_FLOAT_EQ(zone->HurtValue, 2.5f);
+}
+
+}  // namespace
