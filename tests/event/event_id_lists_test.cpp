@@ -506,3 +506,72 @@ TEST(EventIdLists, EveryDispatchRunsOnEveryId)
 }
 
 }  // namespace
+
+namespace {
+
+// The steps: what each id's step plays while its one-shot sound is due.
+// Only the gift plays at every step (an interface sound); the gas and the
+// water play once per emission or surge, and only while they run; every
+// other id (the doors, the crusher doors and the scenes among them, whose
+// sounds their own code adds) plays nothing.
+TEST(EventIdLists, TheStepDispatchPlaysEachKindsSoundAsListed)
+{
+    event_test::FakeStage stage;
+    event_test::StageLinks links(&stage);
+    CSEventManager manager;
+    for (const int32_t id : AllListedIds()) {
+        OwnedRecord owned(id);
+        EventRecord *r = owned.record;
+        r->manager = &manager;
+        r->Load();
+        stage.sounds.clear();
+        stage.uiSounds.clear();
+        r->Step(0.016f);
+        r->Step(0.016f);
+        if (r->kind == EventKind::kGiveItem) {
+            EXPECT_EQ(stage.uiSounds, (std::vector<int32_t>{6600170, 6600170})) << id;
+        } else {
+            EXPECT_TRUE(stage.uiSounds.empty()) << id;
+        }
+        EXPECT_TRUE(stage.sounds.empty()) << id;
+        EXPECT_EQ(r->SoundDone, 0) << id;
+        // Running, the gas and the water sound once however often stepped.
+        if (r->kind == EventKind::kToxicGas || r->kind == EventKind::kWater) {
+            if (r->kind == EventKind::kToxicGas) {
+                static_cast<CSToxicGasEvent *>(r)->Emitting = 1;
+            } else {
+                static_cast<CSWaterEvent *>(r)->Risen = 1;
+            }
+            r->Step(0.016f);
+            r->Step(0.016f);
+            EXPECT_EQ(stage.sounds, (std::vector<int32_t>{r->kind == EventKind::kToxicGas ? 6500220 : 6500020})) << id;
+            EXPECT_EQ(r->SoundDone, 1) << id;
+        }
+        r->Release();
+    }
+}
+
+TEST(EventIdLists, TheOneShotGuardPlaysOnceAndASoundOfZeroNever)
+{
+    event_test::FakeStage stage;
+    event_test::StageLinks links(&stage);
+    OwnedRecord owned(79011200);  // a door
+    EventRecord *r = owned.record;
+    EventPlaySoundOnce(r, 0);
+    EXPECT_TRUE(stage.sounds.empty());
+    EXPECT_EQ(r->SoundDone, 0);
+    EventPlaySoundOnce(r, 6500140);
+    EventPlaySoundOnce(r, 6500140);
+    EXPECT_EQ(stage.sounds, (std::vector<int32_t>{6500140}));
+    EXPECT_EQ(r->SoundDone, 1);
+    // A stage without sounds skips the sound and still marks it played.
+    g_eventLinks.playSound = nullptr;
+    r->SoundDone = 0;
+    EventPlaySoundOnce(r, 6500140);
+    EXPECT_EQ(r->SoundDone, 1);
+    // The load makes it due again.
+    r->Load();
+    EXPECT_EQ(r->SoundDone, 0);
+}
+
+}  // namespace

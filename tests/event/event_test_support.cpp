@@ -126,6 +126,8 @@ StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
         g_stage->bgmStopped = false;
     };
     links.fadeInStageBGM = [] { g_stage->music.push_back("stage"); };
+    links.renderClump = [](RpClump *clump) { g_stage->draws.emplace_back(clump, false); };
+    links.renderClumpWithFade = [](RpClump *clump, float) { g_stage->draws.emplace_back(clump, true); };
     links.makeAppear = [](AiObject *a) {
         Fake(a)->shown = true;
         ++Fake(a)->madeToAppear;

@@ -85,6 +85,8 @@ struct FakeStage {
     // "mode 7").
     int32_t cameraMode = 0;
     std::vector<std::string> camera;
+    // The clumps drawn, in order, and whether with the fade.
+    std::vector<std::pair<RpClump *, bool>> draws;
     // Pad button states (0, 1 pressed this frame, 2 held) per player slot.
     uint8_t pads[2][16] = {};
 };
