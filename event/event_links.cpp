@@ -83,6 +83,13 @@ int32_t EventHeroPositionOfSlot(int32_t slot)
     return -1;
 }
 
+void EventTraceStep(const EventRecord *record, const char *what, int32_t value)
+{
+    if (g_eventLinks.trace != nullptr) {
+        g_eventLinks.trace(record->EventID, KindFacts(record->kind).name, what, value);
+    }
+}
+
 void EventPlaySoundOnce(EventRecord *record, int32_t soundId)
 {
     if (soundId == 0 || record->SoundDone != 0) {

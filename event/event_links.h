@@ -167,6 +167,9 @@ int32_t EventActorAiId(AiObject *actor);
 // A message without sender: kind 0 event control, kind 2 a hit on a hero.
 void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2);
 void EventPlaySound(int32_t soundId);
+// A trace line "event <id> <kind> <what> <value>" of a step inside an
+// event's run (a dialogue's page, a conversation's topic).
+void EventTraceStep(const EventRecord *record, const char *what, int32_t value);
 // The event's one-shot sound: played (when the stage has sounds) and
 // SoundDone set, once; a sound of 0 plays nothing and leaves SoundDone.
 void EventPlaySoundOnce(EventRecord *record, int32_t soundId);

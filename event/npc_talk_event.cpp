@@ -155,6 +155,7 @@ void CSNpcTalkEvent::OpenMenu()
     }
     SlideTo(Menu.options[Current], kTopicSlideSpeed);
     TalkTurnCamera(this);
+    EventTraceStep(this, "topic", Current);
     Open = 1;
     MenuState = kNpcMenuTopics;
 }
@@ -238,6 +239,7 @@ void CSNpcTalkEvent::Update(float dt)
             EventPlayUISound(kUISoundMove);
             Current = Current >= last ? 1 : Current + 1;
             SlideTo(Menu.options[Current], kTopicSlideSpeed);
+            EventTraceStep(this, "topic", Current);
         } else if (confirm) {
             EventPlayUISound(kUISoundConfirm);
             if (Current == last) {
@@ -267,6 +269,7 @@ void CSNpcTalkEvent::Update(float dt)
                     Window->ShowChoiceText(Current, Conversation(this, FirstTopic + Current + kNpcTopicTextOffset));
                 }
                 MenuState = kNpcMenuText;
+                EventTraceStep(this, "text", Current);
             } else {
                 MenuState = kNpcMenuTopics;
                 SecondCurrent = 0;

@@ -306,6 +306,7 @@ void CSTalkEvent::Update(float)
         if (Window != nullptr) {
             Window->Open(LineText(this, Lines[0]), 1, nullptr, kFirstLineOpenSeconds, 0, Speaker);
         }
+        EventTraceStep(this, "page", 0);
         TalkTurnCamera(this);
         Opened = 1;
         return;
@@ -333,6 +334,7 @@ void CSTalkEvent::Update(float)
         if (Window != nullptr) {
             Window->Open(LineText(this, Lines[LineIndex]), 1, nullptr, kNextLineOpenSeconds, 1, Speaker);
         }
+        EventTraceStep(this, "page", LineIndex);
         return;
     }
     Close(0);
