@@ -34,10 +34,15 @@ constexpr float kDt = 0.016f;
 // The event and stage-request lines of a trace, each "tick kind fields".
 std::vector<std::string> ChainLines(const std::vector<gametest::TraceRecord> &trace)
 {
+    // The stage's other events (the notice board, the talks) have lines of
+    // their own; only the exit's chain counts here.
+    const auto ofChain = [](const gametest::TraceRecord &r) {
+        return !r.fields.empty() && (r.fields[0] == "79010400" || r.fields[0] == "79012500" || r.fields[0] == "79012400");
+    };
     std::vector<std::string> lines;
     for (const gametest::TraceRecord &r : trace) {
         const bool request = r.kind == "stage" && !r.fields.empty() && r.fields[0] == "request" && r.tick > 0;
-        if (r.kind != "event" && !request) {
+        if (!(r.kind == "event" && ofChain(r)) && !request) {
             continue;
         }
         std::string line = std::to_string(r.tick) + " " + r.kind;
