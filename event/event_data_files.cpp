@@ -227,7 +227,8 @@ void CSEventManager::LoadPortraits()
         portraitFlags[type.portrait] = 1;
         portraits_.push_back(EventPortrait{nullptr, type.portrait, nullptr, nullptr, type.eventId});
     }
-    if (portraits_.empty()) {
+    // The pictures need the engine (a stage is always loaded with it).
+    if (portraits_.empty() || RwEngineGetState() != rwENGINESTATUSSTARTED) {
         return;
     }
     RwImageSetPath((std::string(GetDataRootPath()) + kPortraitFolder).c_str());

@@ -337,6 +337,10 @@ void CSEventMessageWindow::Update(float dt)
 
 void CSEventMessageWindow::StepText()
 {
+    if (textMode_ == 1 && choiceMode_ == 0 && blinkTimer_ >= kWindowBlinkSeconds) {
+        blink_ = blink_ != 0 ? 0 : 1;
+        blinkTimer_ = 0.0f;
+    }
     if (phase_ < kWindowSliding) {
         return;
     }
@@ -356,10 +360,6 @@ void CSEventMessageWindow::StepText()
             }
             charTimer_ = 0.0f;
         }
-    }
-    if (textMode_ == 1 && choiceMode_ == 0 && blinkTimer_ >= kWindowBlinkSeconds) {
-        blink_ = blink_ != 0 ? 0 : 1;
-        blinkTimer_ = 0.0f;
     }
 }
 

@@ -8,14 +8,16 @@ struct EventAtlasCell {
 };
 
 // The nine frame pieces, row by row: top left, top, top right, left,
-// middle, right, bottom left, bottom, bottom right.
+// middle, right, bottom left, bottom, bottom right. The top left is fixed;
+// the others are 8 x 5 cells 4 apart in two columns, so that the filtering
+// of a piece stretched over the box reads its own colour to its edge.
 inline constexpr EventAtlasCell kWindowFrameCells[9] = {
-    {313, 42, 321, 47},  {408, 100, 416, 105}, {416, 100, 424, 105},
-    {400, 105, 408, 110}, {408, 105, 416, 110}, {416, 105, 424, 110},
-    {400, 110, 408, 115}, {408, 110, 416, 115}, {416, 110, 424, 115},
+    {313, 42, 321, 47},   {420, 100, 428, 105}, {432, 100, 440, 105},
+    {420, 109, 428, 114}, {432, 109, 440, 114}, {420, 118, 428, 123},
+    {432, 118, 440, 123}, {420, 132, 428, 137}, {432, 132, 440, 137},
 };
 // The bar behind the chosen entry of a choice list.
-inline constexpr EventAtlasCell kWindowHighlightCell = {400, 120, 464, 136};
+inline constexpr EventAtlasCell kWindowHighlightCell = {386, 164, 414, 180};
 // The speech markers of kinds 0 and 1 (kind 2 is the action key's picture).
 inline constexpr EventAtlasCell kWindowMarkerCells[2] = {{27, 94, 43, 124}, {5, 94, 21, 124}};
 inline constexpr EventAtlasCell kWindowPortraitBorderCell = {370, 2, 453, 93};

@@ -94,12 +94,19 @@ void AddOverlayCells(std::vector<PictureCell> *cells)
 // arrow the coin) the others' pictures stand.
 void AddMessageWindowCells(std::vector<PictureCell> *cells)
 {
+    // Each piece with a margin of its own colour, first, then the piece.
     for (int i = 0; i < 9; ++i) {
         const EventAtlasCell &at = kWindowFrameCells[i];
         PictureCell piece = Shifted(C("", at.left, at.top, at.right, at.bottom), 200.0f);
         piece.borderless = true;
-        piece.value = i == 4 ? 0.2f : 0.85f;
-        piece.alpha = i == 4 ? 215 : 255;
+        piece.value = i == 4 ? 0.16f : 0.42f;
+        piece.alpha = i == 4 ? 215 : 235;
+        PictureCell margin = piece;
+        margin.x0 -= 2.0f;
+        margin.y0 -= 2.0f;
+        margin.x1 += 2.0f;
+        margin.y1 += 2.0f;
+        cells->push_back(margin);
         cells->push_back(piece);
     }
     const EventAtlasCell &h = kWindowHighlightCell;
