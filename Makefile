@@ -58,7 +58,7 @@ bench: build
 # FUZZ_TARGETS picks some: make fuzz FUZZ_TARGETS="clump world" FUZZ_SECONDS=120
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 600
-FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd event_table fx_files item_files
+FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd event_table event_data fx_files item_files
 FUZZ_JOBS      ?= 2
 fuzz: build
 	@bash scripts/install-deps.sh fuzz

@@ -29,6 +29,7 @@ seed pitexd
 seed pack
 seed text
 seed event_table $(find "$data" -name '*.EVT')
+seed event_data $(find "$data" -name '*.HTE' -o -name '*.IGA' -o -name '*.MIC' -o -name '*.TEX' -o -name '*.MSS' -o -name '*.NPC')
 seed fx_files $(find "$data" -iname '*.ZUS' -o -name '*.PSS' -o -name '*.XDT' -o -name '*.FXM' -o -name '*.lit' -o -name '*.BSH')
 seed item_files $(find "$data" -name '*.ICL' -o -name '*.PBM' -o -name '*.IDS' -o -name '*.SAV')
 "$build/tests/fuzz/make_plugin_seeds" "$data" "$build"
