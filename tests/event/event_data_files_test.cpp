@@ -105,7 +105,7 @@ TEST(EventDataFiles, EveryLayoutReadsBackFieldByField)
     std::vector<EventNpcType> types;
     ASSERT_TRUE(Parse(Bytes(FormatNpcTypes(mkdata::SampleNpcTypes())), ParseNpcTypes, &types));
     ASSERT_EQ(types.size(), 2u);
-    EXPECT_EQ(types[1].eventId, mkdata::kSampleConversation);
+    EXPECT_EQ(types[1].eventId, mkdata::kSampleConversationEvent);
     EXPECT_EQ(types[1].portrait, 1);
     EXPECT_EQ(types[1].name, u"Trader");
     EXPECT_EQ(types[0].name, u"Old Farmer");

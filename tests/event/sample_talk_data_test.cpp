@@ -54,7 +54,7 @@ TEST_F(SampleTalkData, TheMakersFilesReadBackThroughTheManager)
     EXPECT_EQ(manager.portraitFlags[0], 1);
     EXPECT_EQ(manager.portraitFlags[1], 1);
     EXPECT_EQ(manager.portraitFlags[2], 0);
-    EventPortrait *farmer = manager.GetNpcPortrait(mkdata::kSampleTalk);
+    EventPortrait *farmer = manager.GetNpcPortrait(mkdata::kSampleTalkEvent);
     ASSERT_NE(farmer, nullptr);
     EXPECT_EQ(std::u16string(farmer->name), u"Old Farmer");
     ASSERT_NE(farmer->texture, nullptr);
@@ -62,12 +62,12 @@ TEST_F(SampleTalkData, TheMakersFilesReadBackThroughTheManager)
     EXPECT_EQ(RwRasterGetWidth(RwTextureGetRaster(farmer->texture)), 64);
     EXPECT_EQ(manager.GetNpcPortrait(79019900), nullptr);
     // The talk events took their lines and speakers.
-    auto *talk = static_cast<CSTalkEvent *>(manager.FindEvent(mkdata::kSampleTalk));
+    auto *talk = static_cast<CSTalkEvent *>(manager.FindEvent(mkdata::kSampleTalkEvent));
     EXPECT_EQ(talk->LineCount, 3);
     EXPECT_EQ(talk->Speaker, farmer);
-    auto *conversation = static_cast<CSNpcTalkEvent *>(manager.FindEvent(mkdata::kSampleConversation));
+    auto *conversation = static_cast<CSNpcTalkEvent *>(manager.FindEvent(mkdata::kSampleConversationEvent));
     EXPECT_EQ(conversation->Menu.count, 4);
-    EXPECT_EQ(conversation->Picture, manager.GetNpcPortrait(mkdata::kSampleConversation));
+    EXPECT_EQ(conversation->Picture, manager.GetNpcPortrait(mkdata::kSampleConversationEvent));
     // The stage's release gives the portraits and the lines back.
     manager.ReleaseStageEvents();
     EXPECT_TRUE(manager.Portraits().empty());

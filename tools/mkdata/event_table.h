@@ -19,7 +19,7 @@ inline const char *EventTableName() { return "G_EVENT.EVT"; }
 // The event the first stage's monster is bound to.
 inline constexpr int32_t kSampleMonsterEvent = 79010400;
 // The first stage's villagers carry the ids of the talk and the
-// conversation they stand for (the event table does not hold them yet).
+// conversation they stand for (sample_talk_data.h).
 inline constexpr int32_t kSampleTalkEvent = 79010200;
 inline constexpr int32_t kSampleConversationEvent = 79010300;
 

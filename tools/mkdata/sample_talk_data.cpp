@@ -56,7 +56,7 @@ RwRGBA PortraitPixel(int number, RwInt32 x, RwInt32 y)
 
 std::vector<EventNpcType> SampleNpcTypes()
 {
-    return {{kSampleTalk, 0, u"Old Farmer"}, {kSampleConversation, 1, u"Trader"}};
+    return {{kSampleTalkEvent, 0, u"Old Farmer"}, {kSampleConversationEvent, 1, u"Trader"}};
 }
 
 std::vector<EventTextEntry> SampleDoorMessages()
@@ -91,7 +91,7 @@ std::vector<EventTableEntry> SampleTalkEntries()
     notice.position = kSampleNoticeAt;
 
     EventTableEntry talk;
-    talk.eventId = kSampleTalk;
+    talk.eventId = kSampleTalkEvent;
     talk.label = "FARMER";
     talk.circleCentre = kSampleTalkNpcAt;
     talk.radius = kSampleTalkReach;
@@ -101,7 +101,7 @@ std::vector<EventTableEntry> SampleTalkEntries()
     talk.playerMask = 1;
 
     EventTableEntry conversation = talk;
-    conversation.eventId = kSampleConversation;
+    conversation.eventId = kSampleConversationEvent;
     conversation.label = "TRADER";
     conversation.circleCentre = kSampleConversationNpcAt;
     conversation.param = kSampleConversationParam;

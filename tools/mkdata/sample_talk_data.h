@@ -20,15 +20,16 @@
 
 #include "event/event_data_files.h"
 #include "event/event_table_file.h"
+#include "tools/mkdata/event_table.h"
 
 namespace mkdata {
 
 inline constexpr int32_t kSampleNotice = 79010000;
-inline constexpr int32_t kSampleTalk = 79010200;
-inline constexpr int32_t kSampleConversation = 79010300;
 // The hero zone of another stage that HURTEVT.HTE names.
 inline constexpr int32_t kSampleHeroZone = 79230300;
-// Where the first stage's villagers stand, and the notice board.
+// The talk and the conversation are kSampleTalkEvent and
+// kSampleConversationEvent (event_table.h). Where their villagers stand,
+// and the notice board.
 inline constexpr RwV3d kSampleTalkNpcAt = {-150.0f, 0.0f, 60.0f};
 inline constexpr RwV3d kSampleConversationNpcAt = {-150.0f, 0.0f, 100.0f};
 // The notice board is a 16-unit card standing on its centre.

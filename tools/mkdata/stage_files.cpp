@@ -10,6 +10,7 @@
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/event_table.h"
 #include "tools/mkdata/item_data.h"
+#include "tools/mkdata/sample_talk_data.h"
 
 namespace mkdata {
 namespace {
@@ -134,14 +135,14 @@ const std::vector<AiPlacement> &SamplePlacements()
         }
         // Two villagers by the west wall, standing for the talk and the
         // conversation that their events' ids name.
-        for (const auto &[type, event, z] : {std::tuple{100, kSampleTalkEvent, 60.0f},
-                                            std::tuple{107, kSampleConversationEvent, 100.0f}}) {
+        for (const auto &[type, event, at] : {std::tuple{100, kSampleTalkEvent, kSampleTalkNpcAt},
+                                             std::tuple{107, kSampleConversationEvent, kSampleConversationNpcAt}}) {
             AiPlacement p;
             p.aiType = type;
             p.aiId = id++;
             p.eventId = event;
             p.isRender = 1;
-            p.position = {-150.0f, 0.0f, z};
+            p.position = at;
             p.lookAt = {1.0f, 0.0f, 0.0f};
             list.push_back(p);
         }
