@@ -100,7 +100,7 @@ void AddMessageWindowCells(std::vector<PictureCell> *cells)
         PictureCell piece = Shifted(C("", at.left, at.top, at.right, at.bottom), 200.0f);
         piece.borderless = true;
         piece.value = i == 4 ? 0.16f : 0.42f;
-        piece.alpha = i == 4 ? 215 : 235;
+        piece.alpha = i == 4 ? 240 : 250;
         PictureCell margin = piece;
         margin.x0 -= 2.0f;
         margin.y0 -= 2.0f;
