@@ -2,6 +2,7 @@
 // parse reads the whole file into plain entries; a line that is missing or
 // does not hold what its place asks for refuses the file with one
 // diagnostic line naming the file and the line.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -122,7 +123,7 @@ class WideLines {
 public:
     WideLines(zuFile *file, const char *name) : file_(file), name_(name) {}
 
-    bool Next(const char *what, size_t longest)
+    bool Next(const char *what, size_t longest = kEventWideTextLine)
     {
         if (file_ == nullptr || !zufgetwline(file_, &line_)) {
             DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
@@ -203,6 +204,27 @@ bool TakeWideInt(const std::u16string &line, size_t *at, int32_t *value)
     return true;
 }
 
+// Reads `count` entries into `out` (only when all read): a line before and
+// after each entry when `framed` (both ignored), and the entry's own lines
+// by `read`. False, leaving `out` as it was, at the first refusal.
+template <typename Lines, typename Entry, typename Read>
+bool ReadEntries(Lines &lines, int32_t count, bool framed, std::vector<Entry> *out, Read read)
+{
+    if (count < 0) {
+        return lines.Refuse("count of zero or more");
+    }
+    std::vector<Entry> entries;
+    for (int32_t i = 0; i < count; ++i) {
+        Entry entry;
+        if ((framed && !lines.Next("entry head")) || !read(entry) || (framed && !lines.Next("entry end"))) {
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    *out = std::move(entries);
+    return true;
+}
+
 std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
 std::string Real(float value)
@@ -219,19 +241,14 @@ std::string Real(float value)
 bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
 {
     NarrowLines lines(file, "HURTEVT.HTE");
-    std::vector<HurtEventEntry> entries;
     int32_t count = 0;
     if (!lines.LabelledInt("count", &count)) {
         return false;
     }
-    if (count < 0) {
-        return lines.Refuse("count of zero or more");
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        HurtEventEntry entry;
+    return ReadEntries(lines, count, true, out, [&](HurtEventEntry &entry) {
         int32_t n = 0;
-        if (!lines.Next("entry head") || !lines.LabelledInt("event id", &entry.eventId) ||
-            !lines.LabelledFloat("value", &entry.value) || !lines.LabelledInt("line count", &n)) {
+        if (!lines.LabelledInt("event id", &entry.eventId) || !lines.LabelledFloat("value", &entry.value) ||
+            !lines.LabelledInt("line count", &n)) {
             return false;
         }
         if (n < 0) {
@@ -243,28 +260,21 @@ bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
             }
             entry.lines.emplace_back(lines.Line());
         }
-        if (!lines.Next("entry end")) {
-            return false;
-        }
-        entries.push_back(std::move(entry));
-    }
-    *out = std::move(entries);
-    return true;
+        return true;
+    });
 }
 
 bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
 {
     NarrowLines lines(file, "INGANM.IGA");
-    std::vector<InGameAnmEntry> entries;
     int32_t count = 0;
     if (!lines.LineValue("count", &count)) {
         return false;
     }
-    for (int32_t i = 0; i < count; ++i) {
-        InGameAnmEntry entry;
+    return ReadEntries(lines, std::max(count, 0), true, out, [&](InGameAnmEntry &entry) {
         int32_t n = 0;
-        if (!lines.Next("entry head") || !lines.LineValue("event id", &entry.eventId) ||
-            !lines.LineValue("scene number", &entry.number) || !lines.Next("camera names")) {
+        if (!lines.LineValue("event id", &entry.eventId) || !lines.LineValue("scene number", &entry.number) ||
+            !lines.Next("camera names")) {
             return false;
         }
         {
@@ -296,28 +306,20 @@ bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
             }
             entry.keys.push_back(std::move(key));
         }
-        if (!lines.Next("entry end")) {
-            return false;
-        }
-        entries.push_back(std::move(entry));
-    }
-    *out = std::move(entries);
-    return true;
+        return true;
+    });
 }
 
 bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
 {
     NarrowLines lines(file, "INGANM.MIC");
-    std::vector<InGameAnmAudioEntry> entries;
     int32_t count = 0;
     if (!lines.LineValue("count", &count)) {
         return false;
     }
-    for (int32_t i = 0; i < count; ++i) {
-        InGameAnmAudioEntry entry;
+    return ReadEntries(lines, std::max(count, 0), true, out, [&](InGameAnmAudioEntry &entry) {
         int32_t n = 0;
-        if (!lines.Next("entry head") || !lines.LineValue("event id", &entry.eventId) ||
-            !lines.LineValue("cue count", &n)) {
+        if (!lines.LineValue("event id", &entry.eventId) || !lines.LineValue("cue count", &n)) {
             return false;
         }
         if (n < 0) {
@@ -337,59 +339,38 @@ bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
             ReadKeyInt(words[0], ':', &cue.frame);
             entry.cues.push_back(cue);
         }
-        if (!lines.Next("entry end")) {
-            return false;
-        }
-        entries.push_back(std::move(entry));
-    }
-    *out = std::move(entries);
-    return true;
+        return true;
+    });
 }
 
 bool ParseEventTexts(zuFile *file, const char *name, std::vector<EventTextEntry> *out)
 {
     WideLines lines(file, name);
-    std::vector<EventTextEntry> entries;
     int32_t count = 0;
     if (!lines.LineValue("count", kEventWideTextLine, &count)) {
         return false;
     }
-    if (count < 0) {
-        return lines.Refuse("count of zero or more");
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        EventTextEntry entry;
-        if (!lines.Next("entry head", kEventWideTextLine) ||
-            !lines.LineValue("text id", kEventWideTextLine, &entry.id) || !lines.Next("text", kEventWideTextLine)) {
+    return ReadEntries(lines, count, true, out, [&](EventTextEntry &entry) {
+        if (!lines.LineValue("text id", kEventWideTextLine, &entry.id) || !lines.Next("text")) {
             return false;
         }
         entry.text = lines.Line();
-        if (!lines.Next("entry end", kEventWideTextLine)) {
-            return false;
-        }
-        entries.push_back(std::move(entry));
-    }
-    *out = std::move(entries);
-    return true;
+        return true;
+    });
 }
 
 bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out)
 {
     WideLines lines(file, "NPCTYPE.TEX");
-    std::vector<EventNpcType> entries;
     int32_t count = 0;
     if (!lines.LineValue("count", kNpcTypeCountLine, &count)) {
         return false;
     }
-    if (count < 0) {
-        return lines.Refuse("count of zero or more");
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        if (!lines.Next("NPC type", kEventWideTextLine)) {
+    return ReadEntries(lines, count, false, out, [&](EventNpcType &type) {
+        size_t at = 0;
+        if (!lines.Next("NPC type")) {
             return false;
         }
-        EventNpcType type;
-        size_t at = 0;
         if (!TakeWideInt(lines.Line(), &at, &type.eventId) || !TakeWideInt(lines.Line(), &at, &type.portrait)) {
             return lines.Refuse("NPC type (event id, portrait number, name)");
         }
@@ -397,10 +378,8 @@ bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out)
             return lines.Refuse("portrait number of 0 to 16");
         }
         type.name = lines.Line().substr(at);
-        entries.push_back(std::move(type));
-    }
-    *out = std::move(entries);
-    return true;
+        return true;
+    });
 }
 
 // ---- writing ----

@@ -89,26 +89,12 @@ uint8_t CSNpcTalkEvent::Pressed(int32_t button) const
 
 uint8_t CSNpcTalkEvent::Check(float)
 {
-    if (IsOccur != 0 && Window != nullptr && Window->Marker().eventId == EventID) {
-        TalkMarker(this, Window, false);
-    }
+    TalkMarkerOffWhileRunning(this, Window);
     // A menu needs its heading and at least one topic.
-    if (Menu.count < 2) {
-        return 0;
-    }
-    if (CentreOnModel != 0) {
-        TalkFollowFirstActor(this);
-    }
-    if (!TalkInReachAndFacing(this)) {
-        TalkMarker(this, Window, false);
-        return 0;
-    }
-    if (ActionReq[0] == 0) {
-        TalkMarker(this, Window, true);
+    if (Menu.count < 2 || !TalkStartTest(this, Window)) {
         return 0;
     }
     Player = 0;
-    TalkMarker(this, Window, false);
     return 1;
 }
 
@@ -221,15 +207,7 @@ void CSNpcTalkEvent::Update(float dt)
     DrawPanel(dt);
     BuildQuads(dt);
     const int32_t slot = std::clamp(Player, 0, kEventPlayers - 1);
-    if (PressCount[slot] != 0) {
-        Presses[slot] += static_cast<int32_t>(std::min<uint32_t>(PressCount[slot], 1000));
-        PressCount[slot] = 0;
-    }
-    const bool pageShown = Window == nullptr || Window->Phase() >= kWindowSliding;
-    const bool confirm = pageShown && Presses[slot] != 0;
-    if (!pageShown || confirm) {
-        Presses[slot] = 0;
-    }
+    const bool confirm = TalkTakePresses(this, slot, &Presses[slot], Window);
     const int32_t last = Menu.count - 1;
     switch (MenuState) {
     case kNpcMenuTopics:

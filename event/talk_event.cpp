@@ -146,6 +146,44 @@ void TalkMarker(EventRecord *record, CSEventMessageWindow *window, bool on)
     }
 }
 
+void TalkMarkerOffWhileRunning(EventRecord *record, CSEventMessageWindow *window)
+{
+    if (record->IsOccur != 0 && window != nullptr && window->Marker().eventId == record->EventID) {
+        TalkMarker(record, window, false);
+    }
+}
+
+bool TalkStartTest(EventRecord *record, CSEventMessageWindow *window)
+{
+    if (record->CentreOnModel != 0) {
+        TalkFollowFirstActor(record);
+    }
+    if (!TalkInReachAndFacing(record)) {
+        TalkMarker(record, window, false);
+        return false;
+    }
+    if (record->ActionReq[0] == 0) {
+        TalkMarker(record, window, true);
+        return false;
+    }
+    TalkMarker(record, window, false);
+    return true;
+}
+
+bool TalkTakePresses(EventRecord *record, int32_t slot, int32_t *presses, const CSEventMessageWindow *window)
+{
+    if (record->PressCount[slot] != 0) {
+        *presses += static_cast<int32_t>(std::min<uint32_t>(record->PressCount[slot], 1000));
+        record->PressCount[slot] = 0;
+    }
+    const bool pageShown = window == nullptr || window->Phase() >= kWindowSliding;
+    const bool confirm = pageShown && *presses != 0;
+    if (!pageShown || confirm) {
+        *presses = 0;
+    }
+    return confirm;
+}
+
 void TalkHoldActors(const EventRecord *record)
 {
     if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
@@ -246,9 +284,7 @@ void CSTalkEvent::BuildText(int32_t param)
 
 uint8_t CSTalkEvent::Check(float)
 {
-    if (IsOccur != 0 && Window != nullptr && Window->Marker().eventId == EventID) {
-        TalkMarker(this, Window, false);
-    }
+    TalkMarkerOffWhileRunning(this, Window);
     if (Appeared == 0) {
         bool over = false;
         switch (WaitMode) {
@@ -279,19 +315,10 @@ uint8_t CSTalkEvent::Check(float)
         }
         return 0;
     }
-    if (CentreOnModel != 0) {
-        TalkFollowFirstActor(this);
-    }
-    if (!TalkInReachAndFacing(this)) {
-        TalkMarker(this, Window, false);
-        return 0;
-    }
-    if (ActionReq[0] == 0) {
-        TalkMarker(this, Window, true);
+    if (!TalkStartTest(this, Window)) {
         return 0;
     }
     Player = 0;
-    TalkMarker(this, Window, false);
     return 1;
 }
 
@@ -312,19 +339,9 @@ void CSTalkEvent::Update(float)
         return;
     }
     const int32_t slot = std::clamp(Player, 0, kEventPlayers - 1);
-    if (PressCount[slot] != 0) {
-        Presses[slot] += static_cast<int32_t>(std::min<uint32_t>(PressCount[slot], 1000));
-        PressCount[slot] = 0;
-    }
-    const bool pageShown = Window == nullptr || Window->Phase() >= kWindowSliding;
-    if (!pageShown) {
-        Presses[slot] = 0;
+    if (!TalkTakePresses(this, slot, &Presses[slot], Window)) {
         return;
     }
-    if (Presses[slot] == 0) {
-        return;
-    }
-    Presses[slot] = 0;
     if (Window != nullptr && !Window->IsFinished()) {
         Window->Finish();
         return;

@@ -83,6 +83,16 @@ void TalkFollowFirstActor(EventRecord *record);
 bool TalkInReachAndFacing(const EventRecord *record);
 // The speech marker over hero 0 (kind 1), on or off, and TextShown with it.
 void TalkMarker(EventRecord *record, CSEventMessageWindow *window, bool on);
+// A running talk's marker goes (the first step of its test).
+void TalkMarkerOffWhileRunning(EventRecord *record, CSEventMessageWindow *window);
+// The start test of both talks: the trigger circle follows the NPC; in
+// reach and facing it the marker shows until player slot 0's action
+// command, which starts the talk (true, the marker gone).
+bool TalkStartTest(EventRecord *record, CSEventMessageWindow *window);
+// The slot's confirm presses (PressCount) moved into `presses`: true, and
+// the press taken, when there is one and the window's page shows; a press
+// while the page does not show yet is dropped.
+bool TalkTakePresses(EventRecord *record, int32_t slot, int32_t *presses, const CSEventMessageWindow *window);
 // Code 8192 to every actor (with the event id) and every hero (with 0); or
 // the release, 16384, to all.
 void TalkHoldActors(const EventRecord *record);
