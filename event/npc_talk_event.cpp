@@ -282,24 +282,13 @@ void CSNpcTalkEvent::Close(int32_t atOnce)
     if (!TalkCameraBack(&ReturnStarted, atOnce != 0)) {
         return;
     }
-    TalkReleaseActors();
-    if (Window != nullptr) {
-        Window->Close();
-    }
-    PressCount[0] = PressCount[1] = 0;
+    TalkEndRun(this, Window);
     Presses[0] = Presses[1] = 0;
     MenuState = kNpcMenuTopics;
     Menu.textShown = -1;
     Open = 0;
     ReturnStarted = 0;
-    TalkMarker(this, Window, false);
-    if (Picture != nullptr && Picture->nameText != nullptr) {
-        Picture->nameText->Reset(0);
-        Picture->nameText = nullptr;
-    }
-    if (manager != nullptr) {
-        manager->EndEvent(this);
-    }
+    TalkEnd(this, Window, Picture);
 }
 
 void CSNpcTalkEvent::Release()

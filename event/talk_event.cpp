@@ -184,6 +184,27 @@ bool TalkTakePresses(EventRecord *record, int32_t slot, int32_t *presses, const 
     return confirm;
 }
 
+void TalkEndRun(EventRecord *record, CSEventMessageWindow *window)
+{
+    TalkReleaseActors();
+    if (window != nullptr) {
+        window->Close();
+    }
+    record->PressCount[0] = record->PressCount[1] = 0;
+}
+
+void TalkEnd(EventRecord *record, CSEventMessageWindow *window, EventPortrait *speaker)
+{
+    TalkMarker(record, window, false);
+    if (speaker != nullptr && speaker->nameText != nullptr) {
+        speaker->nameText->Reset(0);
+        speaker->nameText = nullptr;
+    }
+    if (record->manager != nullptr) {
+        record->manager->EndEvent(record);
+    }
+}
+
 void TalkHoldActors(const EventRecord *record)
 {
     if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
@@ -362,11 +383,7 @@ void CSTalkEvent::Close(int32_t atOnce)
     if (!TalkCameraBack(&ReturnStarted, atOnce != 0)) {
         return;
     }
-    TalkReleaseActors();
-    if (Window != nullptr) {
-        Window->Close();
-    }
-    PressCount[0] = PressCount[1] = 0;
+    TalkEndRun(this, Window);
     LineIndex = 0;
     Presses[0] = Presses[1] = 0;
     Opened = 0;
@@ -376,14 +393,7 @@ void CSTalkEvent::Close(int32_t atOnce)
             g_eventLinks.returnToNormal(actor);
         }
     }
-    TalkMarker(this, Window, false);
-    if (Speaker != nullptr && Speaker->nameText != nullptr) {
-        Speaker->nameText->Reset(0);
-        Speaker->nameText = nullptr;
-    }
-    if (manager != nullptr) {
-        manager->EndEvent(this);
-    }
+    TalkEnd(this, Window, Speaker);
 }
 
 void CSTalkEvent::Release()

@@ -97,6 +97,11 @@ bool TalkTakePresses(EventRecord *record, int32_t slot, int32_t *presses, const 
 // the release, 16384, to all.
 void TalkHoldActors(const EventRecord *record);
 void TalkReleaseActors();
+// The close's common steps: the hold released, the window closed, the
+// confirm presses cleared (TalkEndRun); then the marker gone, the
+// speaker's name block given back and the event ended (TalkEnd).
+void TalkEndRun(EventRecord *record, CSEventMessageWindow *window);
+void TalkEnd(EventRecord *record, CSEventMessageWindow *window, EventPortrait *speaker);
 // The camera's matrix kept and its turn to the first bound actor (none:
 // nothing), camera mode 7.
 void TalkTurnCamera(const EventRecord *record);
