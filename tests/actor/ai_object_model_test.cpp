@@ -209,4 +209,31 @@ TEST_F(AiObjectModelTest, EventsMakeItAppearAndGiveItBack)
     EXPECT_FALSE(CountsAsInView(*monster));
 }
 
+// An event makes an actor without a model appear: it takes one of its
+// template's instances, stands on the ground and counts as the event's
+// model; given back to its own behaviour the event's flags go.
+TEST_F(AiObjectModelTest, AppearingWithoutAModelTakesOneOnTheGround)
+{
+    monster->SetModelInstance(nullptr);
+    monster->SetPosition({30.0f, 25.0f, 30.0f});
+    monster->Appear();
+    ASSERT_NE(monster->model, nullptr);
+    EXPECT_TRUE(monster->eventModel);
+    EXPECT_TRUE(Shown(monster->model->clump));
+    RwV3d at;
+    monster->GetPosition(&at);
+    EXPECT_NEAR(at.y, 0.0f, 0.5f);
+    EXPECT_FLOAT_EQ(at.x, 30.0f);
+    // With a model already it keeps it and its flags.
+    CSModelInstance *model = monster->model;
+    monster->eventModel = false;
+    monster->Appear();
+    EXPECT_EQ(monster->model, model);
+    EXPECT_FALSE(monster->eventModel);
+    monster->eventModel = true;
+    monster->ReturnToNormal();
+    EXPECT_FALSE(monster->eventModel);
+    EXPECT_EQ(monster->model, model);
+}
+
 }  // namespace
