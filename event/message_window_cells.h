@@ -12,12 +12,12 @@ struct EventAtlasCell {
 // the others are 8 x 5 cells 4 apart in two columns, so that the filtering
 // of a piece stretched over the box reads its own colour to its edge.
 inline constexpr EventAtlasCell kWindowFrameCells[9] = {
-    {313, 42, 321, 47},   {420, 100, 428, 105}, {432, 100, 440, 105},
-    {420, 109, 428, 114}, {432, 109, 440, 114}, {420, 118, 428, 123},
-    {432, 118, 440, 123}, {420, 132, 428, 137}, {432, 132, 440, 137},
+    {313, 42, 321, 47},   {292, 260, 300, 265}, {304, 260, 312, 265},
+    {292, 269, 300, 274}, {304, 269, 312, 274}, {292, 278, 300, 283},
+    {304, 278, 312, 283}, {324, 260, 332, 265}, {336, 260, 344, 265},
 };
 // The bar behind the chosen entry of a choice list.
-inline constexpr EventAtlasCell kWindowHighlightCell = {386, 164, 414, 180};
+inline constexpr EventAtlasCell kWindowHighlightCell = {354, 260, 382, 276};
 // The speech markers of kinds 0 and 1 (kind 2 is the action key's picture).
 inline constexpr EventAtlasCell kWindowMarkerCells[2] = {{27, 94, 43, 124}, {5, 94, 21, 124}};
 inline constexpr EventAtlasCell kWindowPortraitBorderCell = {370, 2, 453, 93};
