@@ -4,8 +4,11 @@
 
 #include "swr_draw.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <memory>
@@ -15,6 +18,22 @@
 
 namespace swr {
 namespace {
+
+// How long a thread keeps looking before it sleeps: a worker for the next job set, the
+// caller for the last jobs of its own. A frame's draws come in quick succession, and
+// waking a sleeping thread costs more than most of their job sets take.
+constexpr auto kSpin = std::chrono::microseconds(20);
+
+// Spins until `ready` holds or kSpin has passed; true when it holds.
+template <class Ready>
+bool SpinUntil(const Ready &ready) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    for (uint32_t i = 1;; ++i) {
+        if (ready()) return true;
+        _mm_pause();
+        if (i % 64 == 0 && std::chrono::steady_clock::now() > until) return false;
+    }
+}
 
 // Read once: asking the system for its processor count is not free, and draws ask often.
 uint32_t DefaultThreadCount() {
@@ -54,12 +73,14 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             job_ = &job;
             count_ = count;
-            set = ++set_;
+            set = set_.load() + 1;
             remaining_.store(count);
             ticket_.store(uint64_t{set} << 32);
+            set_.store(set);
         }
         wake_.notify_all();
         Work(set, &job, count);
+        if (SpinUntil([this] { return remaining_.load() == 0; })) return;
         std::unique_lock<std::mutex> lock(mutex_);
         done_.wait(lock, [this] { return remaining_.load() == 0; });
     }
@@ -87,6 +108,7 @@ private:
         for (;;) {
             const std::function<void(uint32_t)> *job;
             uint32_t count, set;
+            SpinUntil([&] { return set_.load() != seen || stopping_.load(); });
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 wake_.wait(lock, [&] { return stopping_ || set_ != seen; });
@@ -104,8 +126,8 @@ private:
     std::condition_variable wake_, done_;
     const std::function<void(uint32_t)> *job_ = nullptr;
     uint32_t count_ = 0;
-    uint32_t set_ = 0;  // the current job set's number
-    bool stopping_ = false;
+    std::atomic<uint32_t> set_{0};  // the current job set's number (changed under the mutex)
+    std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> ticket_{0};      // set number << 32 | next index
     std::atomic<uint32_t> remaining_{0};   // jobs of the current set not yet finished
 };
