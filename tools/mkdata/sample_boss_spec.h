@@ -1,4 +1,4 @@
-// The sample bosses' specification (sample_bosses.h): the motions a boss
+// The sample bosses' description (sample_bosses.h): the motions a boss
 // state plays and each boss's states with their speeds, attacks, weapons
 // and transitions, shared by the maker's boss files.
 #pragma once
@@ -94,7 +94,7 @@ inline std::vector<FsfRowTransition> operator+(std::vector<FsfRowTransition> a, 
     return a;
 }
 
-// The specifications of bosses 1103, 1104, 1105, 1108, 1109 and 1110
+// The descriptions of bosses 1103, 1104, 1105, 1108, 1109 and 1110
 // (sample_bosses_late.cpp).
 BossSpec LateBossSpec(int32_t aiType);
 

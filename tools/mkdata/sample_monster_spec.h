@@ -1,4 +1,4 @@
-// The sample characters' specifications, shared by the maker's files
+// The sample characters' descriptions, shared by the maker's files
 // that write them: each state of a type's state machine with the motion it
 // plays, where the type's hits, grabs and deaths lead, and the frames its
 // behaviour tests. Internal to the maker (sample_monsters.h is the way in).
@@ -81,7 +81,7 @@ constexpr int32_t kHeavy = 64;
 // motion again once it has ended.
 inline Row HoldRow(int32_t id) { return {id, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{0, id, 0}}, false}; }
 
-// The specifications of the characters beside the template's six
+// The descriptions of the characters beside the template's six
 // (sample_characters.cpp): monsters 1006 and 1021 and the non-player
 // characters 10, 100, 101, 107 and 112.
 MonsterSpec Monster1006();
