@@ -27,43 +27,43 @@ std::vector<FsfRowTransition> WithDeaths(std::vector<FsfRowTransition> own, int3
 // lets it walk again; it dies through 22 or 23 into 24 or 25.
 MonsterSpec Monster1006()
 {
-    return {1006,
-            CharacterLook::kMonsterShade,
-            {4, 7, 12, 13, 20, 22, 23},
-            {
-                {0, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{1, 1, 1}, {2, 2, 1}, {3, 3, 1}, {10, 10, 1}, {11, 21, 1}, {19, 19, 1}, {0, 0, 0}}, true},
-                {1, Motion::kWalk, 25, 0, 1, 0, 0, {}, {{0, 0, 1}, {2, 2, 1}, {3, 3, 1}, {11, 21, 1}, {19, 19, 1}, {1, 1, 0}}, true},
-                {2, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{10, 5, 1}, {3, 3, 1}, {1, 1, 1}, {0, 0, 1}, {11, 21, 1}, {2, 2, 0}}, true},
-                {3, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{10, 8, 1}, {2, 2, 1}, {1, 1, 1}, {0, 0, 0}}, true},
-                {4, Motion::kHurt, -10, 30, 1, 0, 0, {}, {{31, 31, 1}, {0, 0, 0}}, true},
-                {5, Motion::kSwing, 5, 0, 1, 10, kPlain, {kBlade}, {{30, 30, 1}, {0, 6, 0}}, true},
-                {6, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{3, 3, 0}, {19, 19, 0}, {0, 0, 0}}, true},
-                {7, Motion::kHurt, -15, 40, 1, 0, 0, {}, {{31, 31, 1}, {0, 0, 0}}, true},
-                {8, Motion::kWalk, 40, 0, 1, 15, kHurt8, {kBlade, kBladeTip}, {{11, 11, 1}, {30, 30, 1}, {0, 0, 0}}, true},
-                {10, Motion::kSwing, 5, 0, 1, 12, kHurt2, {kBladeTip}, {{30, 30, 1}, {0, 6, 0}}, true},
-                {11, Motion::kSwing, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {12, Motion::kFall, -30, 40, 1, 0, 0, {}, {{120, 22, 0}, {0, 14, 0}}, false},
-                {13, Motion::kFall, -20, 30, 1, 0, 0, {}, {{120, 22, 0}, {0, 14, 0}}, false},
-                {14, Motion::kDown, 0, 0, 1, 0, 0, {}, {{106, 15, 1}, {120, 22, 1}, {121, 23, 1}}, false},
-                {15, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{0, 0, 0}}, false},
-                {16, Motion::kHurt, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {18, Motion::kDizzy, 0, 0, 1, 0, 0, {}, {{107, 0, 1}}, true},
-                {19, Motion::kSwing, 10, 0, 1, 14, kHurt4, {kBlade}, {{30, 30, 1}, {0, 6, 0}}, true},
-                {20, Motion::kHurt, 0, 0, 1, 0, 0, {}, {{104, 20, 1}, {105, 15, 1}, {120, 22, 1}, {121, 23, 1}}, false},
-                {21, Motion::kSwing, 8, 0, 1, 8, kPlain, {kBlade}, {{11, 0, 0}, {0, 0, 0}}, true},
-                {22, Motion::kFall, 0, 0, 0, 0, 0, {}, {{0, 24, 0}}, false},
-                {23, Motion::kFall, 0, 0, 0, 0, 0, {}, {{0, 25, 0}}, false},
-                {24, Motion::kDown, 0, 0, 0, 0, 0, {}, {}, false},
-                {25, Motion::kDown, 0, 0, 0, 0, 0, {}, {}, false},
-                {26, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {27, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {28, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {29, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {30, Motion::kDizzy, 0, 0, 1, 0, 0, {}, {{2, 2, 1}}, true},
-                // The hold state keeps it for its event; poisoned, it walks on.
-                {31, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{1, 1, 1}, {2, 2, 1}, {0, 31, 0}}, false},
-            },
-            {{13, 726}, {12, 3855}}};
+    MonsterSpec spec = Monster1000();
+    spec.aiType = 1006;
+    spec.look = CharacterLook::kMonsterShade;
+    for (Row &row : spec.rows) {
+        switch (row.id) {
+        case 0:
+        case 1:
+        case 2:
+            // The lunge (21) is reached beside the counter; state 2 takes
+            // it in the counter's place.
+            for (auto at = row.transitions.begin(); at != row.transitions.end(); ++at) {
+                if (at->input == 19) {
+                    if (row.id == 2)
+                        *at = {11, 21, 1};
+                    else
+                        row.transitions.insert(at, {11, 21, 1});
+                    break;
+                }
+            }
+            break;
+        case 4:
+        case 7:
+            row.transitions.front() = {31, 31, 1};
+            break;
+        case 21:
+            row.speed = 8;
+            break;
+        case 31:
+            // The hold state keeps it for its event; poisoned, it walks on.
+            row = {31, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{1, 1, 1}, {2, 2, 1}, {0, 31, 0}}, false};
+            break;
+        default:
+            break;
+        }
+    }
+    spec.tested = {{13, 726}, {12, 3855}};
+    return spec;
 }
 
 // 1021: hurt (19, with a counter into the charge at frame 1820), knocked

@@ -84,6 +84,8 @@ inline Row HoldRow(int32_t id) { return {id, Motion::kIdle, 0, 0, 0, 0, 0, {}, {
 // The descriptions of the characters beside the template's six
 // (sample_characters.cpp): monsters 1006 and 1021 and the non-player
 // characters 10, 100, 101, 107 and 112.
+// 1000, the template's first monster (sample_monsters.cpp), which 1006 varies.
+MonsterSpec Monster1000();
 MonsterSpec Monster1006();
 MonsterSpec Monster1021();
 MonsterSpec Npc10();

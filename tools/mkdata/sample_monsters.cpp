@@ -24,6 +24,8 @@ constexpr float kBlend = 0.15f;
 constexpr int32_t kGapFrames = 10;
 constexpr float kPi = 3.14159265f;
 
+}  // namespace
+
 // 1000: hits 100 and 101 hurt (4, 7), 102 and 103 knock it flying (12, 13),
 // a hero's grab holds it (20); it dies through 22 or 23 into 24 or 25.
 MonsterSpec Monster1000()
@@ -65,6 +67,8 @@ MonsterSpec Monster1000()
             },
             {{13, 726}, {12, 3851}}};
 }
+
+namespace {
 
 // 1005: hits hurt (12, 17), 102 and 103 send it flying (14, 13) to land
 // with sparks; it notices a hero from idle (4), charges (9) and strikes.
