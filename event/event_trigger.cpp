@@ -3,15 +3,11 @@
 // function's locals.
 #include <cmath>
 
+#include "event/corner_angle_sum.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/vine_hazard_event.h"
 
-namespace {
-
-// The sum of the angles under which the hero sees the quadrilateral's four
-// edges, in degrees through the game's arc-cosine table: 360 inside and on
-// the boundary, less outside. Height is ignored.
 float CornerAngleSum(const RwV3d (&corners)[kEventCorners], const RwV3d &hero)
 {
     RwV3d dir[kEventCorners];
@@ -32,8 +28,6 @@ float CornerAngleSum(const RwV3d (&corners)[kEventCorners], const RwV3d &hero)
     }
     return sum;
 }
-
-}  // namespace
 
 void CSEventManager::TestTrigger(EventRecord *record, float dt, int32_t mode, int32_t playerSlot)
 {
