@@ -22,6 +22,9 @@ void EventRecord::Update(float dt)
     case EventKind::kStageExit:
         static_cast<CSStageExitEvent *>(this)->Occur(dt);
         break;
+    case EventKind::kMovie:
+        static_cast<CSMovieEvent *>(this)->Update(dt);
+        break;
     case EventKind::kTalk: {
         auto *talk = static_cast<CSTalkEvent *>(this);
         if (variant == EventVariant::k79010700) {
@@ -130,6 +133,8 @@ uint8_t EventRecord::CheckCondition(float dt)
         return 0;
     case EventKind::kStageExit:
         return static_cast<CSStageExitEvent *>(this)->Check(dt);
+    case EventKind::kMovie:
+        return static_cast<CSMovieEvent *>(this)->Check(dt);
     case EventKind::kTalk: {
         auto *talk = static_cast<CSTalkEvent *>(this);
         switch (variant) {

@@ -124,6 +124,15 @@ struct EventLinks {
     void (*playEventBGM)(int32_t fadeMs, int32_t number) = nullptr;
     // The stage's own music again, fading in over 2000 ms.
     void (*fadeInStageBGM)() = nullptr;
+    // The stage's own music again at once.
+    void (*playStageBGM)() = nullptr;
+
+    // ---- movies: the application's player (a movie it cannot play is a
+    // fatal report) and the hero's character that picks a training movie ----
+    void (*playMovie)(const char *path) = nullptr;
+    void (*stopMovie)() = nullptr;
+    bool (*isMoviePlaying)() = nullptr;
+    int32_t (*heroCharacter)(AiObject *hero) = nullptr;
 
     // ---- items and the stage's flags ----
     // Adds the item to list 0 (shared), 1 or 2 (the players'); false when refused.

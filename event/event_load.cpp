@@ -162,12 +162,9 @@ void EventRecord::Release()
     case EventKind::kMatAnim:
         static_cast<CSMatAnimEvent *>(this)->Release();
         break;
-    case EventKind::kMovie: {
-        auto *self = static_cast<CSMovieEvent *>(this);
-        zuFree(self->Path);
-        self->Path = nullptr;
+    case EventKind::kMovie:
+        static_cast<CSMovieEvent *>(this)->Release();
         break;
-    }
     case EventKind::kStarEffect:
         static_cast<CSStarEffectEvent *>(this)->Release();
         break;

@@ -10,6 +10,7 @@
 #include "event/last_npc_event.h"
 #include "event/link_events.h"
 #include "event/move_object_event.h"
+#include "event/movie_event.h"
 #include "event/npc_appear_event.h"
 #include "event/npc_signal_event.h"
 #include "event/npc_talk_event.h"

@@ -10,6 +10,7 @@
 #include "actor/hero.h"
 #include "actor/item_manager.h"
 #include "app/game_system.h"
+#include "app/movie_player.h"
 #include "app/pad_state.h"
 #include "fx/ge_manager.h"
 #include "fx/ge_pools.h"
@@ -160,6 +161,15 @@ void ConnectEventStageMembers()
             Stage()->FadeInStageBGM();
         }
     };
+    l.playStageBGM = [] {
+        if (Stage() != nullptr) {
+            Stage()->PlayStageBGM();
+        }
+    };
+    l.playMovie = [](const char *path) { PlayMovie(path); };
+    l.stopMovie = [] { StopMovie(); };
+    l.isMoviePlaying = [] { return IsMoviePlaying(); };
+    l.heroCharacter = [](AiObject *hero) { return static_cast<CSHero *>(hero)->characterNumber; };
     l.addItem = [](int32_t list, int32_t itemId) {
         return Stage() != nullptr && Stage()->itemManager != nullptr && Stage()->itemManager->AddItem(list, itemId);
     };

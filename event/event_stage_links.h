@@ -15,5 +15,6 @@ void ConnectEventCamera();
 // The stage's members the hazards drive (particles, node and clump
 // animations, material animations, the world, the water models' chain),
 // the main camera's view test, the clump draws, sounds, music, items, the
-// scene-effect flag and the item popup (through the screens' calls).
+// scene-effect flag, the item popup (through the screens' calls) and the
+// application's movie player.
 void ConnectEventStageMembers();

@@ -8,14 +8,6 @@
 
 void CSInGameAnmEvent::Finish() { IsOccur = 0; }
 
-void CSMovieEvent::Setup(int32_t movieKind, uint8_t flag)
-{
-    MovieKind = movieKind;
-    Flag = flag;
-}
-
-void CSMovieEvent::Skip() {}
-
 void CSInGameAnmEvent::FreeSceneData()
 {
     zuStrFree(CameraModel);

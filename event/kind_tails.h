@@ -79,13 +79,3 @@ public:
     uint8_t ExtraFlag;
     char *AnimationName;  // owned
 };
-
-class CSMovieEvent : public EventRecord {
-public:
-    char *Path;  // owned
-    int32_t MovieKind;
-    uint8_t Flag;
-
-    void Setup(int32_t movieKind, uint8_t flag);
-    void Skip();
-};

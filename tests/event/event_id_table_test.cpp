@@ -208,7 +208,7 @@ TEST(EventIdTable, PresetSpotChecks)
     drop(last);
     // Movies, gas, stars, codes and values.
     EventRecord *movie = loaded(79015500, 0);
-    EXPECT_EQ(static_cast<CSMovieEvent *>(movie)->MovieKind, 600);
+    EXPECT_EQ(static_cast<CSMovieEvent *>(movie)->StartCondition, 600);
     drop(movie);
     EventRecord *boss = loaded(79080100, 0);
     EXPECT_EQ(boss->BossGaugeRequest, 1);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_talk_data.h"
 
 namespace mkdata {
@@ -61,13 +62,15 @@ const std::vector<EventTableEntry> &SampleEventTable()
         bombardment.points = {{-30.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 55.5f}, {30.0f, 0.0f, 40.0f}};
         // The final stage's exit across the same far end of the yard: it
         // opens once the stage's closing movie (79370200) has played.
-        EventTableEntry finalMovie = Entry(79370200, "FINAL_MOVIE");
         EventTableEntry finalExit = exit;
         finalExit.eventId = 79370300;
         finalExit.label = "STAGE37_EXIT";
         finalExit.linkId = 79370200;
-        std::vector<EventTableEntry> table = {otherStage, cleared,    starter,  exit,
-                                              unknown,    bombardment, finalMovie, finalExit};
+        std::vector<EventTableEntry> table = {otherStage, cleared, starter, exit, unknown, bombardment, finalExit};
+        // The stages' movies (the final one before the exit it opens).
+        for (const EventTableEntry &entry : SampleMovieEntries()) {
+            table.push_back(entry);
+        }
         // The hazard, puzzle and trap stages' events.
         for (const EventTableEntry &entry : SampleEventStageEntries()) {
             table.push_back(entry);

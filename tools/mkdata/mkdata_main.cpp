@@ -11,6 +11,7 @@
 #include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/event_table.h"
 #include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_talk_data.h"
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/media_files.h"
@@ -54,6 +55,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WritePacks(argv[1]);
     ok = ok && mkdata::WriteUiText(argv[1]);
     ok = ok && mkdata::WriteMediaFiles(argv[1]);
+    ok = ok && mkdata::WriteSampleEventMovies(argv[1]);
     ok = ok && mkdata::WriteEventTable(argv[1]);
     ok = ok && mkdata::WriteSampleEventData(argv[1]);
     ok = ok && mkdata::WriteSampleTalkData(argv[1]);
