@@ -10,7 +10,9 @@
 #include "app/path.h"
 #include "app/replace_file.h"
 #include "app/skip_key.h"
+#include "event/event_manager.h"
 #include "input/input_script.h"
+#include "stage/stage_manager.h"
 
 CSInput *g_pInput = nullptr;
 uint8_t MouseButtonState = 0;
@@ -24,13 +26,18 @@ constexpr const char *kButtonsPref = "\\buttons.pref";
 constexpr const char *kPadMappings = "\\gamecontrollerdb.txt";
 
 // The event manager as the skip key reaches it: the stage manager's member, asked only
-// while the stage manager exists. The stage manager belongs to a later part of the game,
-// which puts its event manager and the three calls in here.
+// while the stage manager and its event manager exist.
 struct StageEventLink {
-    bool HasEventManager() { return g_pGameSystem != nullptr && g_pGameSystem->stageManager != nullptr; }
-    int32_t AnimEventId() { return 0; }     // CSEventManager::GetAnimEventId
-    int32_t MovieEventId() { return 0; }    // CSEventManager::GetMovieEventId
-    void SkipCurrentScene() {}              // CSEventManager::SkipCurrentScene
+    CSEventManager *Events()
+    {
+        return g_pGameSystem != nullptr && g_pGameSystem->stageManager != nullptr
+                   ? g_pGameSystem->stageManager->eventManager
+                   : nullptr;
+    }
+    bool HasEventManager() { return Events() != nullptr; }
+    int32_t AnimEventId() { return Events()->GetAnimEventId(); }
+    int32_t MovieEventId() { return Events()->GetMovieEventId(); }
+    void SkipCurrentScene() { Events()->SkipCurrentScene(); }
 };
 
 std::string DataRootFile(const char *name) { return std::string(GetDataRootPath()) + name; }

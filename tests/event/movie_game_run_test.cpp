@@ -4,7 +4,7 @@
 // second of the sample clip) while the actors stand still, the overlay is
 // asked for its boss gauge once, which binds boss 1106; when the movie is
 // over the stage music comes back, and the boss comes on, guards and takes
-// the hero's blows.
+// the hero's blows. The skip key ends the movie the same way at once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -112,6 +112,28 @@ TEST(MovieGameRun, InStageEightTheBossMoviePlaysThenTheMusicReturnsAndBoss1106Fi
         blows += r.Int(0) == 1 && r.Int(1) == kHero && r.Int(2) == kBoss && r.tick > static_cast<uint64_t>(ended) ? 1 : 0;
     }
     EXPECT_GE(blows, 1);
+}
+
+TEST(MovieGameRun, TheSkipKeyEndsTheBossMovieAndTheStageRunsOn)
+{
+    const std::vector<TraceRecord> trace = event_test::RunStageTrace("boss_movie_skip", 8, "skip_boss_movie.txt", 60);
+    const std::string id = std::to_string(mkdata::kSampleBossMovie);
+    const int64_t started = FirstTick(trace, "event", {id, "movie", "started", "0"});
+    ASSERT_GE(started, 5);
+    ASSERT_LT(started, 30);
+    // The key's tick: skipped, the music back, the end.
+    EXPECT_EQ(FirstTick(trace, "event", {id, "movie", "skip", "801"}), 30);
+    EXPECT_EQ(FirstTick(trace, "event", {id, "movie", "ended", "1"}), 30);
+    EXPECT_EQ(FirstTick(trace, "music", {"start", "stage", "2080000.WAV"}, started), 30);
+    EXPECT_EQ(Count(trace, "screen", {"gauge"}), 1);
+    // The actors run again from the next tick.
+    const std::vector<BossLine> boss = BossLines(trace);
+    int after = 0;
+    for (const BossLine &line : boss) {
+        EXPECT_FALSE(line.tick > static_cast<uint32_t>(started) && line.tick < 30u) << line.tick;
+        after += line.tick > 30u ? 1 : 0;
+    }
+    EXPECT_EQ(after, 30);
 }
 
 }  // namespace
