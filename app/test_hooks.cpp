@@ -32,8 +32,8 @@ void ApplyTestSettings(const game::Options &options, uint32_t tick, CSStageManag
         hero->hp = setting.life;
         game::TraceLine("test").Word("hero-life").Int(setting.life);
     }
-    // The request a boss scene's first update makes (the scenes that make it
-    // are not in the game yet).
+    // The request a boss scene's or boss movie's first update makes, for runs
+    // that do not play it.
     for (const uint32_t at : options.bossGaugeTicks) {
         if (at == tick && g_eventLinks.requestBossGauge != nullptr) {
             game::TraceLine("test").Word("boss-gauge");
