@@ -6,6 +6,7 @@
 #include "actor/sensing.h"
 #include "app/trace.h"
 #include "rpcollis.h"
+#include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
 
@@ -139,6 +140,9 @@ void TraceActors(const CSStageManager &stage)
             .Real(at.y)
             .Real(at.z)
             .Int(actor->removed ? 1 : 0);
+        if (game::TracePosesOn() && actor->Clump() != nullptr) {
+            game::TraceLine("pose").Int(actor->aiId).Int(ClumpPoseChecksum(actor->Clump()));
+        }
     }
     for (int i = 0; i < stage.heroCount && i < kMaxHeroes; ++i) {
         const CSHero *hero = stage.heroes[i];

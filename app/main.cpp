@@ -72,6 +72,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "game: %s\n", error.c_str());
         return 2;
     }
+    game::TraceAskPoses(options.tracePoses);
 
     win::WindowDesc desc;
     desc.title = "game";

@@ -85,6 +85,12 @@ bool TakeTrace(const char *value, Options *options)
     return !options->tracePath.empty();
 }
 
+bool TakeTracePoses(const char *, Options *options)
+{
+    options->tracePoses = true;
+    return true;
+}
+
 bool TakeHeadless(const char *, Options *options)
 {
     options->headless = true;
@@ -235,6 +241,7 @@ constexpr OptionRow kOptions[] = {
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
+    {"--trace-poses", nullptr, TakeTracePoses, "with --trace: also a pose line (a checksum of the model's pose) per actor each tick"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--boss-gauge", "TICK", TakeBossGauge,

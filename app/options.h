@@ -43,6 +43,7 @@ struct Options {
     bool help = false;          // --help: list the options and stop
     std::string movie;          // a movie played at start-up (start on pad 0 stops it)
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
+    bool tracePoses = false;    // --trace-poses: also each actor's pose checksum every tick
     bool debug = false;         // --debug: the diagnostic lines to standard error
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
     std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)

@@ -12,6 +12,7 @@ namespace {
 
 std::FILE *g_file = nullptr;
 uint32_t g_tick = 0;
+bool g_poses = false;
 
 }  // namespace
 
@@ -39,6 +40,16 @@ void TraceClose()
 bool TraceOn()
 {
     return g_file != nullptr;
+}
+
+void TraceAskPoses(bool on)
+{
+    g_poses = on;
+}
+
+bool TracePosesOn()
+{
+    return g_file != nullptr && g_poses;
 }
 
 void TraceSetTick(uint32_t tick)

@@ -5,6 +5,7 @@
 //
 //   actor AIID type state HP x y z        every actor and hero after the actor pass
 //   msg kind senderAIID targetAIID w0 w1 w2   each delivered message (no sender: -1)
+//   pose AIID checksum                    with --trace-poses, each actor's pose after its actor line
 //   hero AIID money stagemoney exp kills HP power   each hero after the actor pass
 //   stage request|load|release ...        stage changes and loads (stage/stage_trace.h)
 //   loading PROGRESS                      each loading-bar value of a stage load
@@ -25,6 +26,11 @@ bool TraceOpen(const std::string &path, std::string *error);
 void TraceClose();
 // Whether lines are being written: callers test it before gathering fields.
 bool TraceOn();
+
+// Whether the actors' pose lines (a checksum per actor and tick, which
+// tests ask for with --trace-poses) are written too.
+void TraceAskPoses(bool on);
+bool TracePosesOn();
 
 // The tick that the following lines carry (the shell sets it each tick).
 void TraceSetTick(uint32_t tick);

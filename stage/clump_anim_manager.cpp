@@ -282,7 +282,9 @@ bool CSClumpAnimManager::ChangeMotion(RpClump *clump, int32_t index, float blend
     info->motionIndex = index;
     info->time = FrameSeconds(range->startFrame);
     info->animationId = 0;
-    Pose(info);
+    if (!posesHeld_) {
+        Pose(info);
+    }
     return true;
 }
 
@@ -352,7 +354,9 @@ void CSClumpAnimManager::SetMotionTime(RpClump *clump, float seconds)
     const float end = FrameSeconds(range->endFrame);
     info->time = std::isfinite(seconds) ? std::clamp(seconds, start, end) : start;
     info->animationId = info->time >= end ? 1 : 0;
-    Pose(info);
+    if (!posesHeld_) {
+        Pose(info);
+    }
 }
 
 bool CSClumpAnimManager::HasReachedFrame(const RpClump *clump, float frame) const

@@ -84,6 +84,13 @@ public:
     // now over `blendSeconds` (0: at once). False, and nothing changes, for
     // a clump not held or an index the motion table does not have.
     bool ChangeMotion(RpClump *clump, int32_t index, float blendSeconds);
+    // While poses are held, ChangeMotion and SetMotionTime keep their motion,
+    // time and blend but leave the skeleton as it stands; the next
+    // UpdateClump poses it from there. The developer menu's frozen
+    // hierarchies hold the actors' managers so that a state change taken
+    // meanwhile does not snap a model to its new motion.
+    void HoldPoses(bool held) { posesHeld_ = held; }
+    bool PosesHeld() const { return posesHeld_; }
     // Advances the motion (and the blend) by `seconds` and poses the
     // skeleton, under the render lock.
     void UpdateClump(RpClump *clump, float seconds);
@@ -100,7 +107,8 @@ public:
     float GetMotionFrame(const RpClump *clump) const;
     // Seconds on the timeline; -1 for a clump not held.
     float GetMotionTime(const RpClump *clump) const;
-    // Sets the time, clamped into the current motion, and poses the skeleton.
+    // Sets the time, clamped into the current motion, and poses the skeleton
+    // (unless poses are held).
     void SetMotionTime(RpClump *clump, float seconds);
     // True when the clump is not blending and its frame is at least `frame`.
     bool HasReachedFrame(const RpClump *clump, float frame) const;
@@ -128,4 +136,5 @@ private:
     std::vector<AnimInfo> anims_;
     std::vector<std::unique_ptr<ClumpInfo>> clumps_;
     std::unordered_map<const RpClump *, size_t> slotOf_;
+    bool posesHeld_ = false;
 };

@@ -46,6 +46,28 @@ RpHAnimHierarchy *GetClumpHierarchy(RpClump *clump)
     return frame != nullptr ? RpHAnimFrameGetHierarchy(frame) : nullptr;
 }
 
+uint32_t ClumpPoseChecksum(RpClump *clump)
+{
+    RwFrame *root = ClumpRoot(clump);
+    uint32_t hash = 2166136261u;  // FNV-1a over the matrices' bytes
+    auto mix = [&](RwFrame *frame) {
+        if (frame != root) {
+            const RwMatrix *m = RwFrameGetMatrix(frame);
+            const RwV3d *rows[4] = {&m->right, &m->up, &m->at, &m->pos};
+            for (const RwV3d *row : rows) {
+                unsigned char bytes[sizeof(RwV3d)];
+                std::memcpy(bytes, row, sizeof bytes);
+                for (unsigned char byte : bytes) {
+                    hash = (hash ^ byte) * 16777619u;
+                }
+            }
+        }
+        return false;
+    };
+    FindInFrames(root, mix);
+    return root != nullptr ? hash : 0u;
+}
+
 bool GetFrameUserId(const RwFrame *frame, int32_t *id)
 {
     const RwInt32 count = RpUserDataFrameGetNumArrays(frame);

@@ -31,6 +31,12 @@ RwFrame *FindFrameByUserId(RpHAnimHierarchy *hierarchy, int32_t id);
 // id is `nodeId`; null when none.
 RwFrame *FindFrameByNodeId(RpClump *clump, int32_t nodeId);
 
+// A checksum of the clump's pose: the modelling matrices of every frame
+// below the clump's own frame (which places the model and is left out),
+// depth first. It changes whenever the skeleton is posed differently; 0
+// for no clump.
+uint32_t ClumpPoseChecksum(RpClump *clump);
+
 // Switches the collision-test flag of every atomic of the clump.
 void SetClumpCollisionTest(RpClump *clump, bool on);
 // Sets each atomic's collision-test flag when its geometry has a material

@@ -29,6 +29,7 @@
 #include "fx/screen_grid.h"
 #include "fx/stage_effects.h"
 #include "fx/weather.h"
+#include "stage/clump_anim_manager.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 
@@ -187,8 +188,22 @@ void CollectMonstersForHud(AiObject *head)
     }
 }
 
+// The animation pass's switch (the developer menu's frozen hierarchies)
+// also holds the poses that a state change would set, so that no actor's
+// model moves while it is on; the motions are still kept, and the pass
+// poses them again once the switch is off.
+static void HoldActorPoses(CSStageManager *stage, bool held)
+{
+    for (CSClumpAnimManager *animations : {stage->actorAnimations.get(), stage->heroAnimations.get()}) {
+        if (animations != nullptr) {
+            animations->HoldPoses(held);
+        }
+    }
+}
+
 void CSStageManager::Update(uint32_t ms)
 {
+    HoldActorPoses(this, g_actorPassSkipsAnimation);
     if (g_stageScreens != nullptr) {
         g_stageScreens->stepLetterbox(ms);
     }

@@ -43,6 +43,12 @@ public:
         }
         return tick;
     }
+    // `key` held down from `tick` for `ticks` ticks; the tick after it is up.
+    uint32_t Hold(uint32_t tick, const char *key, uint32_t ticks)
+    {
+        text_ << tick << " key " << key << " 1\n" << tick + ticks << " key " << key << " 0\n";
+        return tick + ticks + 1;
+    }
     std::string Text() const { return text_.str(); }
 
 private:

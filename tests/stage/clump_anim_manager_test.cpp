@@ -261,3 +261,48 @@ TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndReadsItsMotionTable)
 }
 
 }  // namespace
+
+// Held poses: a motion change and a time set keep their bookkeeping but
+// leave the skeleton (and the pose checksum) as it stood; the first update
+// after the hold poses the new motion from its start, as if the change had
+// been made then.
+TEST_F(ClumpAnimManagerTest, HeldPosesKeepTheSkeletonUntilTheNextUpdate)
+{
+    ASSERT_NE(manager.AssignAnimation(clump, kSet), 0u);
+    manager.UpdateClump(clump, 0.5f);
+    const std::vector<RwMatrix> shown = Matrices();
+    const uint32_t checksum = ClumpPoseChecksum(clump);
+    EXPECT_NE(checksum, 0u);
+
+    manager.HoldPoses(true);
+    EXPECT_TRUE(manager.PosesHeld());
+    ASSERT_TRUE(manager.ChangeMotion(clump, 1, 0.0f));
+    EXPECT_EQ(manager.GetMotionIndex(clump), 1);
+    EXPECT_FLOAT_EQ(manager.GetMotionFrame(clump), 60.0f);
+    ExpectSameMatrices(Matrices(), shown, 0.0f);
+    manager.SetMotionTime(clump, 1.5f);
+    EXPECT_FLOAT_EQ(manager.GetMotionTime(clump), 1.5f);
+    ExpectSameMatrices(Matrices(), shown, 0.0f);
+    EXPECT_EQ(ClumpPoseChecksum(clump), checksum);
+    manager.ChangeMotion(clump, 1, 0.2f);  // a blend starts from the pose still shown
+    ExpectSameMatrices(Matrices(), shown, 0.0f);
+
+    // Released: the next update shows motion 1 at 0.1 s, blending from the
+    // held pose, like the same steps taken without the hold.
+    manager.HoldPoses(false);
+    manager.UpdateClump(clump, 0.1f);
+    EXPECT_NE(ClumpPoseChecksum(clump), checksum);
+    const std::vector<RwMatrix> resumed = Matrices();
+
+    other = RpClumpClone(clump);
+    ASSERT_NE(other, nullptr);
+    ASSERT_NE(manager.AssignAnimation(other, kSet), 0u);
+    manager.UpdateClump(other, 0.5f);
+    ASSERT_TRUE(manager.ChangeMotion(other, 1, 0.2f));
+    manager.UpdateClump(other, 0.1f);
+    RpHAnimHierarchy *h = GetClumpHierarchy(other);
+    ASSERT_NE(h, nullptr);
+    ExpectSameMatrices(std::vector<RwMatrix>(h->pMatrixArray, h->pMatrixArray + h->numNodes), resumed, 1e-6f);
+}
+
+TEST(ClumpPoseChecksum, NoClumpGivesZero) { EXPECT_EQ(ClumpPoseChecksum(nullptr), 0u); }
