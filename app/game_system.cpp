@@ -15,6 +15,7 @@
 #include "app/game_system_children.h"
 #include "app/locks.h"
 #include "app/path.h"
+#include "app/render_callbacks.h"
 #include "app/screen_coords.h"
 
 CSGameSystem *g_pGameSystem = nullptr;
@@ -356,6 +357,7 @@ RpClump *LoadClumpFile(const char *path, const char *texturePath)
         NoteUnreadableFile(path, game::TakeEngineError("it holds no model"));
         return nullptr;
     }
+    InstallGameRenderCallBack(clump);
     if (g_pGameSystem != nullptr) {
         GameSystemChildren children{*g_pGameSystem};
         if (children.HasDevMenu()) {

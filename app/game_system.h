@@ -149,5 +149,6 @@ void RequestStageExit();
 // A clump read from a .DFF file through zufopen (the name must end in DFF,
 // any case; the file is scanned to its clump chunk), with `texturePath`
 // (when given) as the image path of its textures; recorded with the
-// developer menu. Null on failure, with a diagnostic.
+// developer menu; its atomics draw through the game's render callback
+// (app/render_callbacks.h). Null on failure, with a diagnostic.
 RpClump *LoadClumpFile(const char *path, const char *texturePath);

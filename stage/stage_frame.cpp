@@ -8,8 +8,9 @@
 //
 // Render: the sky box, the world's sectors and the stage models, the
 // actors' models, shadows and effects, each atomic drawn only when its
-// bounding sphere meets the main camera's frustum, with the developer
-// menu's wire frames after each sector and atomic. A stage model that
+// bounding sphere meets the main camera's frustum (the stage's world and
+// the game's models draw through the game's render callbacks, which add
+// the developer menu's wire frames). A stage model that
 // stands between the camera and a hero is drawn last, see-through
 // (CSGameSystem::RenderClumpWithFade). While the pause menu is
 // open the scene stands as it is: the health bars are not collected and
@@ -72,9 +73,6 @@ RpAtomic *RenderAtomicInView(RpAtomic *atomic, void *data)
         return atomic;
     }
     RpAtomicRender(atomic);
-    if (pass->children != nullptr) {
-        pass->children->DevMenuDrawAtomicWireFrame(atomic);
-    }
     return atomic;
 }
 
@@ -90,9 +88,6 @@ RpWorldSector *RenderSectorInView(RpWorldSector *sector, void *data)
         return sector;
     }
     RpWorldSectorRender(sector);
-    if (pass->children != nullptr) {
-        pass->children->DevMenuDrawSectorWireFrame(sector);
-    }
     return sector;
 }
 
@@ -101,16 +96,6 @@ void RenderClumpInView(RpClump *clump, RenderPass *pass)
     if (clump != nullptr) {
         RpClumpForAllAtomics(clump, RenderAtomicInView, pass);
     }
-}
-
-RpAtomic *WireFrameAtomicInView(RpAtomic *atomic, void *data)
-{
-    const auto *pass = static_cast<const RenderPass *>(data);
-    const RwSphere *sphere = RpAtomicGetWorldBoundingSphere(atomic);
-    if ((RpAtomicGetFlags(atomic) & rpATOMICRENDER) != 0 && (sphere == nullptr || InView(pass->camera, *sphere))) {
-        pass->children->DevMenuDrawAtomicWireFrame(atomic);
-    }
-    return atomic;
 }
 
 // A stage model goes through the game system's fading draw: while it
@@ -128,7 +113,6 @@ void RenderStageModel(RpClump *clump, RenderPass *pass)
         return;
     }
     gs->RenderClumpWithFade(clump, kStageModelFadeAlpha);
-    RpClumpForAllAtomics(clump, WireFrameAtomicInView, pass);
 }
 
 // The sky box stands around the camera, behind everything drawn after it.

@@ -27,6 +27,7 @@
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/pack.h"
+#include "app/render_callbacks.h"
 #include "event/event_manager.h"
 #include "fx/stage_effects.h"
 #include "stage/stage_manager.h"
@@ -77,6 +78,7 @@ RpWorld *ReadWorldFile(const std::string &path)
     if (world == nullptr) {
         NoteUnreadableFile(path.c_str(), game::TakeEngineError("it holds no world"));
     }
+    InstallGameRenderCallBack(world);
     return world;
 }
 

@@ -17,6 +17,7 @@
 #include "stage/stage_manager.h"
 #include "ui/ui_manager.h"
 #include "app/pack.h"
+#include "app/render_callbacks.h"
 #include "app/screen_coords.h"
 #include "app/threads.h"
 #include "d3d8/d3d8_platform.h"
@@ -190,6 +191,16 @@ TEST_F(GameSystemTest, ClumpsLoadCloneAndGo)
     ASSERT_NE(clone, nullptr);
     EXPECT_NE(clone, clump);
     EXPECT_EQ(RpClumpGetNumAtomics(clone), RpClumpGetNumAtomics(clump));
+    // Loaded atomics draw through the game's callback, and so do their clones'.
+    for (RpClump *c : {clump, clone}) {
+        RpClumpForAllAtomics(
+            c,
+            [](RpAtomic *atomic, void *) {
+                EXPECT_EQ(atomic->renderCallBack, GameRenderAtomic);
+                return atomic;
+            },
+            nullptr);
+    }
     gs.DestroyClump(clone);
     gs.DestroyClump(clump);
     gs.DestroyClump(nullptr);

@@ -21,6 +21,7 @@
 #include "app/game_system.h"
 #include "app/game_system_children.h"
 #include "app/pack.h"
+#include "app/render_callbacks.h"
 #include "event/event_manager.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
@@ -152,10 +153,18 @@ TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
     EXPECT_EQ(stage->stageId, kStage1);
     EXPECT_EQ(stage->stageNumber, 1);
     ASSERT_NE(stage->world, nullptr);
+    EXPECT_EQ(stage->world->renderCallBack, GameRenderSector) << "the game's sector drawing, with the wire frame";
     ASSERT_NE(stage->lightsClump, nullptr);
     EXPECT_EQ(RpClumpGetWorld(stage->lightsClump), stage->world);
     ASSERT_EQ(stage->stageClumps.size(), 1u);
     EXPECT_EQ(RpClumpGetWorld(stage->stageClumps[0]), stage->world);
+    RpClumpForAllAtomics(
+        stage->stageClumps[0],
+        [](RpAtomic *atomic, void *) {
+            EXPECT_EQ(atomic->renderCallBack, GameRenderAtomic);
+            return atomic;
+        },
+        nullptr);
     ASSERT_EQ(stage->placements.size(), mkdata::SamplePlacements().size());
     EXPECT_EQ(stage->placements[0].aiType, 1000);
     ASSERT_EQ(stage->territories.size(), 1u);
