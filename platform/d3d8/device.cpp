@@ -78,6 +78,7 @@ DeviceImpl::DeviceImpl(Direct3DImpl *direct3d, HWND focusWindow, DWORD behaviorF
 }
 
 DeviceImpl::~DeviceImpl() {
+    FlushDraws();
     ReleaseBindings();
     BindTargets(nullptr, nullptr);
     if (!parameters_.Windowed && parameters_.hDeviceWindow) {
@@ -231,6 +232,7 @@ HRESULT DeviceImpl::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS *presentatio
 HRESULT DeviceImpl::Reset(D3DPRESENT_PARAMETERS *presentationParameters) {
     if (!presentationParameters) return D3DERR_INVALIDCALL;
     if (lossState == LossState::Lost) return D3DERR_DEVICELOST;
+    FlushDraws();
     inScene_ = false;
     D3DPRESENT_PARAMETERS resolved;
     HRESULT hr = ResolveParameters(*presentationParameters, focusWindow_, false, &resolved);
@@ -275,6 +277,7 @@ HRESULT DeviceImpl::Present(const RECT *, const RECT *, HWND destWindowOverride,
 }
 
 HRESULT DeviceImpl::PresentSurface(SurfaceImpl *backBuffer, HWND window) {
+    FlushDraws();
     if (lossState != LossState::Ok) return D3DERR_DEVICELOST;
     if (!window) return D3DERR_INVALIDCALL;
     const SurfaceDesc &desc = backBuffer->Desc();
@@ -293,6 +296,7 @@ HRESULT DeviceImpl::GetFrontBuffer(IDirect3DSurface8 *destSurface) {
     if (!dest || dest->Desc().format != D3DFMT_A8R8G8B8 || dest->IsLocked()) {
         return D3DERR_INVALIDCALL;
     }
+    FlushDraws();
     HWND window = lastPresentWindow ? lastPresentWindow : parameters_.hDeviceWindow;
     const win::Frame &frame = window->LastPresentedFrame();
     std::fill(dest->Bits(), dest->Bits() + dest->SizeBytes(), uint8_t(0));

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "surface.h"
 #include "swap_chain.h"
 #include "swr/swr_draw.h"
+#include "swr/swr_draw_queue.h"
 #include "texture.h"
 
 namespace d3d8 {
@@ -147,6 +149,15 @@ public:
     HWND lastPresentWindow = nullptr;
     // A forced creation failure, if one is pending (and counts it).
     bool TakeForcedFailure(HRESULT *result);
+    // Draws are queued and rasterised together (swr_draw_queue.h): at a present, a
+    // clear, a change of targets, and before anything reads, writes or frees memory a
+    // queued draw uses (surfaces ask with their bits when they are locked, unlocked,
+    // read, reallocated or destroyed).
+    void FlushDraws();
+    void FlushDrawsUsing(const void *bits);
+    // Surfaces locked now: while any is, draws are rasterised as they come (a draw reads
+    // a locked texture as it is at that moment).
+    void CountLock(int32_t change) { lockedSurfaces_ += change; }
 
 private:
     struct LightSlot {
@@ -197,6 +208,8 @@ private:
     UINT currentPalette_ = 0;
 
     std::unordered_set<DeviceChild *> children_;
+    std::unique_ptr<swr::DrawQueue> queue_ = std::make_unique<swr::DrawQueue>();
+    int32_t lockedSurfaces_ = 0;
 };
 
 // The device behind an interface pointer made by our Direct3D object, or null.

@@ -57,6 +57,7 @@ HRESULT DeviceImpl::SetRenderTarget(IDirect3DSurface8 *renderTarget,
             return D3DERR_INVALIDCALL;
         }
     }
+    if (color != renderTarget_ || depth != depthStencil_) FlushDraws();
     BindTargets(color, depth);
     state_.viewport = {0, 0, color->Desc().width, color->Desc().height, 0.0f, 1.0f};
     return D3D_OK;
@@ -99,6 +100,7 @@ HRESULT DeviceImpl::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOL
         return D3DERR_INVALIDCALL;
     }
     if (!Drawable()) return D3D_OK;
+    FlushDraws();
     swr::ColorTarget colorTarget = renderTarget_->AsColorTarget();
     swr::DepthTarget depthTarget;
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();
@@ -198,12 +200,19 @@ HRESULT DeviceImpl::DrawFromStreams(D3DPRIMITIVETYPE type, const swr::VertexStre
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();
     swr::DepthTarget *depth = depthStencil_ ? &depthTarget : nullptr;
     const bool ok =
-        indices ? swr::DrawIndexedPrimitive(state_, colorTarget, depth, type, vertices, *indices,
-                                            baseVertexIndex, minIndex, numVertices, start,
-                                            primitiveCount)
-                : swr::DrawPrimitive(state_, colorTarget, depth, type, vertices, start,
-                                     primitiveCount);
+        indices ? queue_->DrawIndexedPrimitive(state_, colorTarget, depth, type, vertices, *indices,
+                                               baseVertexIndex, minIndex, numVertices, start,
+                                               primitiveCount)
+                : queue_->DrawPrimitive(state_, colorTarget, depth, type, vertices, start,
+                                        primitiveCount);
+    if (lockedSurfaces_ > 0) FlushDraws();
     return ok ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+void DeviceImpl::FlushDraws() { queue_->Flush(); }
+
+void DeviceImpl::FlushDrawsUsing(const void *bits) {
+    if (queue_->Uses(bits)) queue_->Flush();
 }
 
 HRESULT DeviceImpl::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {

@@ -56,12 +56,36 @@ SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceC
     if (desc.format != D3DFMT_A8R8G8B8 && desc.format != D3DFMT_X8R8G8B8) copy_ = std::make_unique<swr::TexelCopy>();
 }
 
+void SurfaceImpl::SettleDraws() const {
+    if (DeviceImpl *device = OwningDevice()) device->FlushDrawsUsing(bits_.data());
+}
+
+uint8_t *SurfaceImpl::Bits() {
+    SettleDraws();
+    DropCopy();
+    return bits_.data();
+}
+
+const uint8_t *SurfaceImpl::Bits() const {
+    SettleDraws();
+    return bits_.data();
+}
+
 void SurfaceImpl::DropCopy() {
     if (copy_) copy_->Drop();
     if (coarse_) coarse_->Drop();
 }
 
-SurfaceImpl::~SurfaceImpl() = default;
+SurfaceImpl::~SurfaceImpl() {
+    SettleDraws();
+    SetLocked(false);
+}
+
+void SurfaceImpl::SetLocked(bool locked) {
+    if (locked == locked_) return;
+    locked_ = locked;
+    if (DeviceImpl *device = OwningDevice()) device->CountLock(locked ? 1 : -1);
+}
 
 ULONG SurfaceImpl::AddRef() {
     if (owner_) return owner_->AddRef();
@@ -98,16 +122,17 @@ HRESULT SurfaceImpl::LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD) {
     if (!locked || locked_) return D3DERR_INVALIDCALL;
     uint32_t offset = 0;
     if (!LockOffset(desc_, rect, &offset)) return D3DERR_INVALIDCALL;
+    SettleDraws();
     locked->Pitch = INT(Pitch());
     locked->pBits = bits_.data() + offset;
-    locked_ = true;
+    SetLocked(true);
     DropCopy();  // whatever is written through the lock
     return D3D_OK;
 }
 
 HRESULT SurfaceImpl::UnlockRect() {
     if (!locked_) return D3DERR_INVALIDCALL;
-    locked_ = false;
+    SetLocked(false);
     DropCopy();  // a draw while it was locked may have copied it half written
     return D3D_OK;
 }
@@ -115,11 +140,12 @@ HRESULT SurfaceImpl::UnlockRect() {
 uint32_t SurfaceImpl::Pitch() const { return RowPitch(desc_.format, desc_.width); }
 
 void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) {
+    SettleDraws();
     desc_.width = width;
     desc_.height = height;
     desc_.format = format;
     bits_.assign(SurfaceBytes(format, width, height), 0);
-    locked_ = false;
+    SetLocked(false);
     DropCopy();
     if (swr::DescribeDepthFormat(format).bytes && !coarse_) coarse_ = std::make_unique<swr::CoarseDepth>();
 }

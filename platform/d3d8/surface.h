@@ -40,13 +40,10 @@ public:
 
     const SurfaceDesc &Desc() const { return desc_; }
     uint32_t Pitch() const;
-    // Writable bits: whatever the rasteriser keeps of them (a 32-bit copy, a coarse
-    // depth) is dropped.
-    uint8_t *Bits() {
-        DropCopy();
-        return bits_.data();
-    }
-    const uint8_t *Bits() const { return bits_.data(); }
+    // The bits, with every queued draw that uses them drawn. Writable bits: whatever the
+    // rasteriser keeps of them (a 32-bit copy, a coarse depth) is dropped.
+    uint8_t *Bits();
+    const uint8_t *Bits() const;
     size_t SizeBytes() const { return bits_.size(); }
     bool IsLocked() const { return locked_; }
     // New size or format; the contents become zero.
@@ -61,6 +58,10 @@ public:
 private:
     SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool implicit);
     void DropCopy();
+    // Has the device draw what it queued that reads or writes these bits.
+    void SettleDraws() const;
+    // Changes the lock and tells the device, which draws at once while any is held.
+    void SetLocked(bool locked);
 
     SurfaceDesc desc_;
     std::vector<uint8_t> bits_;

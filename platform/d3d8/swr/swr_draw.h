@@ -17,7 +17,8 @@
 // - A stage that reads its texture with none bound (or one of a format the sampler does
 //   not know) reads opaque white. Sampling rules are in swr_sampler.h.
 // - Drawing may be split over several threads (SetThreadCount); the pixels never depend
-//   on how many. All calls return with every pixel written.
+//   on how many. All calls here return with every pixel written; a DrawQueue
+//   (swr_draw_queue.h) keeps draws to rasterise many together.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,8 @@
 // Primitives ready to rasterise, kept in draw order and sorted into horizontal screen
 // bands. A draw fills one bin per run of primitives (on any thread), then each band is
-// drawn by one thread from every bin in turn; since a pixel lies in one band and each
-// band sees its primitives in draw order, the pixels never depend on the threads.
+// drawn by one thread from every bin of every queued draw in turn; since a pixel lies in
+// one band and each band sees its primitives in draw order, the pixels never depend on
+// the threads.
 #pragma once
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 // randomised states (every texture format, address mode and filter, one or two stages
 // of any operation, fog, tests, blending), on a depth target that keeps a coarse
 // depth, must leave the same colour, depth and stencil, bit for bit, at every vector
-// width and thread count; a deliberate one-value error in any routine must show; and
+// width and thread count, drawn call by call or queued and drawn together; a deliberate one-value error in any routine must show; and
 // the states the engine uses most do take the span routines.
 #include <gtest/gtest.h>
 
@@ -51,12 +51,15 @@ D3DFORMAT DepthFormat(uint32_t seed) {
     return depths[seed % 6];
 }
 
-std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *shape = nullptr) {
+// `queued`: the fast side's draws go through one queue, flushed at the end.
+std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *shape = nullptr, bool queued = false) {
     Scene s(kW, kH, ColorFormat(seed), DepthFormat(seed));
     // One scene in four samples a texture whose rows lie far apart.
     RandomScene scene(kW, kH, seed, seed % 4 == 0, shape);
+    swr::DrawQueue queue;
     if (fast) {
         s.KeepCoarseDepth();
+        if (queued) s.Queue(&queue);
         scene.Render(s, 12, 24);
     } else {
         FastPathsOff off;
@@ -94,13 +97,16 @@ TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThre
         const std::vector<uint32_t> reference = Render(seed, false);
         for (uint32_t lanes : Widths()) {
             Width width(lanes);
-            for (uint32_t count : {1u, 3u}) {
+            // Each draw at once, and all of them queued and drawn together.
+            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {1, true}, {2, true}, {8, true}};
+            for (const auto &[count, queued] : runs) {
                 Threads threads(count);
-                const std::vector<uint32_t> fast = Render(seed, true);
+                const std::vector<uint32_t> fast = Render(seed, true, nullptr, queued);
                 ASSERT_EQ(fast.size(), reference.size());
                 const int64_t i = FirstDifference(fast, reference);
-                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads: "
-                                 << (i % 2 ? "depth" : "colour") << " of pixel " << i / 2 % kW << ", " << i / 2 / kW;
+                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
+                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
+                                 << i / 2 % kW << ", " << i / 2 / kW;
             }
         }
     }

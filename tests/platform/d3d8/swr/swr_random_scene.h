@@ -75,7 +75,8 @@ public:
         }
     }
 
-    // Draws `draws` random draw calls of `triangles` triangles each into `s`.
+    // Draws `draws` random draw calls of `triangles` triangles each into `s` (through its
+    // queue, flushed at the end, when it has one).
     void Render(Scene &s, uint32_t draws, uint32_t triangles) {
         std::mt19937 rng(seed_ * 7919u + 1);
         s.ClearDepthStencil(1.0f, 0);
@@ -102,10 +103,10 @@ public:
                 }
                 GuardedBytes guarded(bytes.data(), bytes.size());
                 const swr::VertexStream stream{guarded.data(), guarded.size(), 36, fvf};
-                swr::DrawPrimitive(s.state, s.color, s.depth.bits ? &s.depth : nullptr, D3DPT_TRIANGLELIST, stream, 0,
-                                   triangles);
+                s.DrawStream(D3DPT_TRIANGLELIST, stream, triangles);
             }
         }
+        s.Settle();
     }
 
 private:

@@ -13,6 +13,7 @@
 
 #include "platform/d3d8/swr/swr_coarse_depth.h"
 #include "platform/d3d8/swr/swr_draw.h"
+#include "platform/d3d8/swr/swr_draw_queue.h"
 #include "platform/d3d8/swr/swr_texel_copy.h"
 
 namespace swrtest {
@@ -134,7 +135,19 @@ public:
     bool Draw(D3DPRIMITIVETYPE type, const std::vector<V> &vertices, uint32_t primitives, DWORD fvf = kTLFvf) {
         GuardedBytes bytes(vertices.data(), vertices.size() * sizeof(V));
         swr::VertexStream stream{bytes.data(), bytes.size(), sizeof(V), fvf};
+        return DrawStream(type, stream, primitives);
+    }
+
+    // Draws at once, or through the queue given to Queue (the vertices may go as soon
+    // as this returns: they are read while the draw is recorded).
+    bool DrawStream(D3DPRIMITIVETYPE type, const swr::VertexStream &stream, uint32_t primitives) {
+        if (queue_) return queue_->DrawPrimitive(state, color, DepthPtr(), type, stream, 0, primitives);
         return swr::DrawPrimitive(state, color, DepthPtr(), type, stream, 0, primitives);
+    }
+    // Draws go through `queue` from now on (null: at once again); Settle flushes it.
+    void Queue(swr::DrawQueue *queue) { queue_ = queue; }
+    void Settle() {
+        if (queue_) queue_->Flush();
     }
 
     template <typename V, typename I>
@@ -154,6 +167,7 @@ public:
 
 private:
     swr::DepthTarget *DepthPtr() { return depth.bits ? &depth : nullptr; }
+    swr::DrawQueue *queue_ = nullptr;
     std::vector<uint32_t> pixels_;
     std::vector<uint32_t> depthWords_;
     swr::CoarseDepth coarse_;

@@ -1,8 +1,9 @@
 // Drawing over several threads: job sets run every index once and only while their
-// caller waits, and a scene drawn with any number of threads leaves exactly the pixels
-// of one thread.
+// caller waits, and a scene drawn with any number of threads, call by call or through a
+// queue, leaves exactly the pixels of one thread drawing call by call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/d3d8/swr/swr_thread_pool.h"
@@ -52,26 +53,44 @@ TEST(ThreadPool, ThreadCountFallsBackToTheDefault) {
     EXPECT_GE(swr::ThreadCount(), 1u);
 }
 
-std::vector<uint32_t> RenderWith(uint32_t threads, uint32_t seed) {
+// `draws` draws of `triangles` each, drawn call by call or all through one queue.
+std::vector<uint32_t> RenderWith(uint32_t threads, uint32_t seed, uint32_t draws, uint32_t triangles, bool queued) {
     ThreadCount count(threads);
-    // Big enough draws to be split: more than one run of set-up work, and enough pixels
-    // to rasterise band by band on every thread.
     swrtest::Scene s(157, 131, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
     s.KeepCoarseDepth();  // each band tests and keeps its own tiles
+    swr::DrawQueue queue;
+    if (queued) s.Queue(&queue);
     swrtest::RandomScene scene(157, 131, seed);
-    scene.Render(s, 3, 600);
+    scene.Render(s, draws, triangles);
     return swrtest::Snapshot(s);
+}
+
+size_t Differing(const std::vector<uint32_t> &a, const std::vector<uint32_t> &b) {
+    size_t n = a.size() == b.size() ? 0 : a.size() + b.size();
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) n += a[i] != b[i];
+    return n;
 }
 
 TEST(ThreadPool, ThreadsNeverChangePixels) {
     for (uint32_t seed = 1; seed <= 3; ++seed) {
-        const std::vector<uint32_t> one = RenderWith(1, seed);
+        // Big enough draws to be split: more than one run of set-up work, and enough
+        // pixels to rasterise band by band on every thread.
+        const std::vector<uint32_t> one = RenderWith(1, seed, 3, 600, false);
         for (uint32_t threads : {2u, 7u}) {
-            const std::vector<uint32_t> many = RenderWith(threads, seed);
-            ASSERT_EQ(one.size(), many.size());
-            size_t differing = 0;
-            for (size_t i = 0; i < one.size(); ++i) differing += one[i] != many[i];
-            EXPECT_EQ(differing, 0u) << "seed " << seed << ", " << threads << " threads";
+            EXPECT_EQ(Differing(one, RenderWith(threads, seed, 3, 600, false)), 0u) << "seed " << seed << ", " << threads
+                                                                                   << " threads";
+        }
+    }
+}
+
+// Many draws queued and drawn together, each band by one thread through every draw: the
+// pixels stay those of drawing call by call.
+TEST(ThreadPool, QueuedSmallDrawsGiveThePixelsOfDrawingCallByCall) {
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        const std::vector<uint32_t> one = RenderWith(1, seed, 60, 12, false);
+        for (uint32_t threads : {1u, 2u, 3u, 8u}) {
+            EXPECT_EQ(Differing(one, RenderWith(threads, seed, 60, 12, true)), 0u) << "seed " << seed << ", " << threads
+                                                                                  << " threads";
         }
     }
 }

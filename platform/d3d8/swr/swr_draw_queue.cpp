@@ -1,0 +1,326 @@
+// The draw queue: recording (vertex processing, clipping and set-up into bins on the
+// screen bands of the queued targets, the set-up of a large draw in runs over the
+// threads) and flushing (each band on one thread, the draws in recording order).
+#include "swr_draw_queue.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <unordered_set>
+#include <vector>
+
+#include "swr_pixel_pipeline.h"
+#include "swr_pixel_shader.h"
+#include "swr_point_sprite.h"
+#include "swr_primitive_assembly.h"
+#include "swr_primitive_bin.h"
+#include "swr_primitive_renderer.h"
+#include "swr_thread_pool.h"
+#include "swr_vertex_cache.h"
+#include "swr_vertex_processor.h"
+
+namespace swr {
+namespace {
+
+// Primitives per run of set-up work, and the pixel area below which a flush stays on the
+// calling thread (waking the workers would cost more than it saves).
+constexpr uint64_t kRunPrimitives = 512;
+constexpr uint64_t kParallelPixelArea = 16384;
+// Draws a queue holds before it flushes by itself: each keeps its pipeline's state.
+constexpr uint32_t kMaxQueuedDraws = 512;
+
+std::atomic<bool> gDeferred{true};
+std::atomic<uint64_t> gDrawSerial{0};
+
+// Everything a queued draw's pixels need, kept where it lies until the flush (the
+// renderer's context points into it).
+struct QueuedDraw {
+    PixelPipeline pixels;
+    PrimitiveRenderer renderer;
+    PixelRect scissor;
+    uint32_t firstBin = 0, binCount = 0;
+    std::vector<TextureLevel> levels;  // the sampled textures' level lists, stage after stage
+    PALETTEENTRY palette[256];
+    PixelShaderProgram program;
+    PixelShaderConstants constants;
+};
+
+bool SameColor(const ColorTarget &a, const ColorTarget &b) {
+    return a.bits == b.bits && a.width == b.width && a.height == b.height && a.pitch == b.pitch && a.format == b.format;
+}
+
+bool SameDepth(const DepthTarget *a, const DepthTarget &b, bool bHeld) {
+    if (!a || !bHeld) return !a && !bHeld;
+    return a->bits == b.bits && a->width == b.width && a->height == b.height && a->pitch == b.pitch &&
+           a->format == b.format && a->coarse == b.coarse;
+}
+
+uint32_t LevelCount(const TextureView &view) {
+    return view.levels ? view.levelCount * (view.isCube ? 6u : 1u) : 0u;
+}
+
+struct SetUpJob {
+    const PrimitiveRenderer *renderer;
+    const VertexProcessor *processor;
+    const Sequence *sequence;
+    D3DPRIMITIVETYPE type;
+    uint64_t cacheFirst, cacheCount, serial;
+    uint32_t bands;
+    int32_t bandRows;
+};
+
+void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin) {
+    thread_local VertexCache cache;
+    thread_local uint64_t cacheSerial = 0;
+    if (cacheSerial != job.serial) {
+        cache.Reset(*job.processor, job.cacheFirst, job.cacheCount);
+        cacheSerial = job.serial;
+    }
+    PrimitiveRenderer renderer = *job.renderer;
+    bin.Reset(0, job.bands, job.bandRows, renderer.Context().varyingCount);
+    renderer.SetBin(&bin);
+    for (uint64_t k = first; k < last; ++k) {
+        const PrimitivePositions pp = PositionsOf(job.type, k);
+        CachedVertex *v[3] = {};
+        bool ok = true;
+        for (uint32_t i = 0; i < pp.count && ok; ++i) ok = (v[i] = cache.Get(VertexAt(*job.sequence, pp.at[i]))) != nullptr;
+        if (!ok) continue;
+        switch (pp.count) {
+            case 1: renderer.Point(v[0]->clip); break;
+            case 2: renderer.Line(v[0]->clip, v[1]->clip, v[pp.provoking]->clip); break;
+            default:
+                for (int i = 0; i < 3; ++i) {
+                    if (!v[i]->finished) renderer.Finish(*v[i]);
+                }
+                renderer.Triangle(*v[0], *v[1], *v[2], v[pp.provoking]->clip);
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+struct DrawQueue::Impl {
+    std::vector<std::unique_ptr<QueuedDraw>> draws;
+    uint32_t drawCount = 0;
+    std::vector<PrimitiveBin> bins;
+    uint32_t binCount = 0;
+    // The targets of the queued draws and the bands their rows are cut into.
+    ColorTarget color;
+    DepthTarget depth;
+    bool hasDepth = false;
+    int32_t rows = 0, bandRows = 1;
+    uint32_t bands = 0;
+    uint64_t area = 0;
+    std::unordered_set<const void *> used;
+    // The palette the queued draws' palettised copies were made with, if any.
+    bool paletteHeld = false;
+    PALETTEENTRY palette[256];
+    std::vector<std::pair<uint32_t, uint32_t>> order;
+
+    bool Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
+              D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
+              uint64_t cacheCount, uint64_t primitiveCount);
+    void Flush();
+    void RasterBand(uint32_t band) const;
+    // Starts a queue on these targets, flushing what was queued on others; `oneBand`
+    // (for an empty queue) takes all the rows as one band.
+    void Target(const ColorTarget &target, const DepthTarget *depthTarget, bool oneBand);
+    // Whether the draw samples a level of its own targets.
+    bool SamplesTarget(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget) const;
+    // Flushes when the draw's palettised textures would be copied through another
+    // palette than the queued draws' (a level has one copy at a time).
+    void KeepPalette(const DrawState &state);
+    // A draw slot with the state's lists and copies in it, and `prepared` pointing at them.
+    QueuedDraw &Slot(const DrawState &state, DrawState &prepared);
+};
+
+void DrawQueue::Impl::Target(const ColorTarget &target, const DepthTarget *depthTarget, bool oneBand) {
+    if (drawCount > 0 && SameColor(target, color) && SameDepth(depthTarget, depth, hasDepth)) return;
+    Flush();
+    color = target;
+    hasDepth = depthTarget != nullptr;
+    depth = hasDepth ? *depthTarget : DepthTarget{};
+    rows = static_cast<int32_t>(std::min<uint32_t>(target.height, INT32_MAX));
+    bandRows = oneBand ? std::max(rows, 1) : BandRowsFor(rows, ThreadCount());
+    bands = static_cast<uint32_t>((rows + bandRows - 1) / bandRows);
+}
+
+bool DrawQueue::Impl::SamplesTarget(const DrawState &state, const ColorTarget &target,
+                                    const DepthTarget *depthTarget) const {
+    for (const TextureView &view : state.textures) {
+        for (uint32_t i = 0; i < LevelCount(view); ++i) {
+            const uint8_t *bits = view.levels[i].bits;
+            if (bits && (bits == target.bits || (depthTarget && bits == depthTarget->bits))) return true;
+        }
+    }
+    return false;
+}
+
+void DrawQueue::Impl::KeepPalette(const DrawState &state) {
+    if (!state.palette) return;
+    bool palettised = false;
+    for (const TextureView &view : state.textures) palettised = palettised || (view.levels && view.format == D3DFMT_P8);
+    if (!palettised) return;
+    if (paletteHeld && std::memcmp(palette, state.palette, sizeof(palette)) != 0) Flush();
+    if (!paletteHeld) std::memcpy(palette, state.palette, sizeof(palette));
+    paletteHeld = true;
+}
+
+QueuedDraw &DrawQueue::Impl::Slot(const DrawState &state, DrawState &prepared) {
+    if (draws.size() <= drawCount) draws.push_back(std::make_unique<QueuedDraw>());
+    QueuedDraw &d = *draws[drawCount];
+    size_t total = 0;
+    for (const TextureView &view : state.textures) total += LevelCount(view);
+    d.levels.resize(total);
+    size_t at = 0;
+    for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
+        const TextureView &view = state.textures[s];
+        const uint32_t n = LevelCount(view);
+        if (n == 0) continue;
+        std::copy(view.levels, view.levels + n, d.levels.begin() + static_cast<ptrdiff_t>(at));
+        prepared.textures[s].levels = d.levels.data() + at;
+        at += n;
+    }
+    if (state.palette) {
+        std::memcpy(d.palette, state.palette, sizeof(d.palette));
+        prepared.palette = d.palette;
+    }
+    if (state.pixelShader) {
+        d.program = *state.pixelShader;
+        prepared.pixelShader = &d.program;
+    }
+    if (state.pixelShaderConstants) {
+        d.constants = *state.pixelShaderConstants;
+        prepared.pixelShaderConstants = &d.constants;
+    }
+    return d;
+}
+
+bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
+                           D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence,
+                           uint64_t cacheFirst, uint64_t cacheCount, uint64_t primitiveCount) {
+    if (!KnownPrimitiveType(type)) return false;
+    const bool feedback = SamplesTarget(state, target, depthTarget);
+    if (feedback || drawCount >= kMaxQueuedDraws) Flush();
+    Target(target, depthTarget, feedback);
+    KeepPalette(state);
+
+    thread_local DrawState prepared;
+    prepared = state;
+    QueuedDraw &d = Slot(state, prepared);
+    if (!d.pixels.Prepare(prepared, color, hasDepth ? &depth : nullptr)) return false;
+    VertexProcessor processor;
+    if (!processor.Prepare(prepared, vertices, d.pixels.SampledStages())) return false;
+    d.scissor = d.pixels.Scissor();
+    if (d.scissor.Empty()) return true;
+    d.renderer.Prepare(prepared, d.pixels, processor.Pretransformed(), processor.VaryingCount());
+    const uint64_t count = std::min(primitiveCount, DrawablePrimitives(type, AvailablePositions(sequence, processor.VertexCount())));
+    if (count == 0) return true;
+    if (DrawsPointSprites(prepared, type)) {
+        // Drawn at once, after what is queued: the slot is not kept.
+        Flush();
+        return DrawPointSprites(prepared, d.pixels, processor, vertices, count,
+                                [&](uint64_t k) { return VertexAt(sequence, k); });
+    }
+
+    const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial, bands, bandRows};
+    const uint32_t runs = static_cast<uint32_t>((count + kRunPrimitives - 1) / kRunPrimitives);
+    d.firstBin = binCount;
+    d.binCount = runs;
+    binCount += runs;
+    if (bins.size() < binCount) bins.resize(binCount);
+    PrimitiveBin *first = bins.data() + d.firstBin;
+    RunJobs(runs, [&](uint32_t r) {
+        const uint64_t from = uint64_t{r} * kRunPrimitives;
+        SetUpRun(job, from, std::min(count, from + kRunPrimitives), first[r]);
+    });
+    for (uint32_t r = 0; r < runs; ++r) area += first[r].PixelArea();
+    ++drawCount;
+
+    used.insert(color.bits);
+    if (hasDepth) used.insert(depth.bits);
+    for (uint32_t s = 0; s < D3D8_MAX_TEXTURE_STAGES; ++s) {
+        if (!(d.pixels.SampledStages() & (1u << s))) continue;
+        const TextureView &view = state.textures[s];
+        for (uint32_t i = 0; i < LevelCount(view); ++i) used.insert(view.levels[i].bits);
+    }
+    // A draw reading its own target is drawn alone, as one band (so by one thread): what
+    // it reads never depends on the threads.
+    if (feedback || !gDeferred.load(std::memory_order_relaxed)) Flush();
+    return true;
+}
+
+void DrawQueue::Impl::RasterBand(uint32_t band) const {
+    const int32_t y0 = static_cast<int32_t>(band) * bandRows;
+    const int32_t y1 = std::min(rows, y0 + bandRows);
+    for (uint32_t i = 0; i < drawCount; ++i) {
+        const QueuedDraw &d = *draws[i];
+        PixelRect region = d.scissor;
+        region.y0 = std::max(region.y0, y0);
+        region.y1 = std::min(region.y1, y1);
+        if (region.Empty()) continue;
+        const RasterContext &ctx = d.renderer.Context();
+        for (uint32_t r = d.firstBin; r < d.firstBin + d.binCount; ++r) bins[r].Replay(band, ctx, region);
+    }
+}
+
+void DrawQueue::Impl::Flush() {
+    if (drawCount > 0) {
+        if (area < kParallelPixelArea) {
+            for (uint32_t b = 0; b < bands; ++b) RasterBand(b);
+        } else {
+            // The busiest bands first (by how many primitives touch them), so the threads
+            // that take the last ones finish at about the same time. Which thread draws a
+            // band never changes its pixels.
+            order.resize(bands);
+            for (uint32_t b = 0; b < bands; ++b) {
+                size_t n = 0;
+                for (uint32_t r = 0; r < binCount; ++r) n += bins[r].BandCount(b);
+                order[b] = {static_cast<uint32_t>(std::min<size_t>(n, UINT32_MAX)), b};
+            }
+            std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+            RunJobs(bands, [&](uint32_t i) { RasterBand(order[i].second); });
+        }
+    }
+    drawCount = 0;
+    binCount = 0;
+    area = 0;
+    used.clear();
+    paletteHeld = false;
+}
+
+DrawQueue::DrawQueue() : impl_(std::make_unique<Impl>()) {}
+
+DrawQueue::~DrawQueue() { impl_->Flush(); }
+
+bool DrawQueue::DrawPrimitive(const DrawState &state, const ColorTarget &color, const DepthTarget *depth,
+                              D3DPRIMITIVETYPE type, const VertexStream &vertices, uint32_t startVertex,
+                              uint32_t primitiveCount) {
+    const Sequence sequence{nullptr, startVertex, 0};
+    return impl_->Draw(state, color, depth, type, vertices, sequence, startVertex,
+                       SequenceLength(type, primitiveCount), primitiveCount);
+}
+
+bool DrawQueue::DrawIndexedPrimitive(const DrawState &state, const ColorTarget &color, const DepthTarget *depth,
+                                     D3DPRIMITIVETYPE type, const VertexStream &vertices, const IndexStream &indices,
+                                     uint32_t baseVertexIndex, uint32_t minIndex, uint32_t vertexCount,
+                                     uint32_t startIndex, uint32_t primitiveCount) {
+    const Sequence sequence{&indices, startIndex, baseVertexIndex};
+    return impl_->Draw(state, color, depth, type, vertices, sequence, uint64_t{baseVertexIndex} + minIndex,
+                       vertexCount, primitiveCount);
+}
+
+void DrawQueue::Flush() { impl_->Flush(); }
+
+bool DrawQueue::Empty() const { return impl_->drawCount == 0; }
+
+uint32_t DrawQueue::Queued() const { return impl_->drawCount; }
+
+bool DrawQueue::Uses(const void *bits) const { return impl_->drawCount > 0 && impl_->used.count(bits) != 0; }
+
+void SetDeferredDrawing(bool enabled) { gDeferred.store(enabled); }
+
+bool DeferredDrawing() { return gDeferred.load(); }
+
+}  // namespace swr

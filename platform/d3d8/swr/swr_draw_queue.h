@@ -1,0 +1,64 @@
+// Draws recorded now and rasterised later, together: a draw's vertices are processed,
+// clipped and set up when it is recorded, and its triangles kept, sorted into screen
+// bands, with everything its pixels need (the pipeline's state, copies of its texture
+// level lists, palette and pixel shader). Flush then draws every band on one thread,
+// with every queued draw's primitives in that band in recording order, so a frame of
+// many small draws keeps every thread busy, and the pixels are exactly those of drawing
+// each call at once, whatever the thread count.
+//
+// What the owner of the targets and textures must keep (the device does):
+// - Flush before anything reads or changes memory a queued draw reads or writes (a
+//   target or a texture level: Uses() tells which), and before freeing it.
+// - Vertex and index data are read while recording only; palettes, pixel shaders and
+//   their constants are copied. Level lists (TextureView::levels) are copied too; the
+//   levels' texels and their copy and coarse-depth slots are not.
+// A draw into other targets than the queued ones, a draw that samples its own target,
+// and point sprites flush what is queued first (the last two are then drawn at once).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "swr_draw.h"
+
+namespace swr {
+
+class DrawQueue {
+public:
+    DrawQueue();
+    ~DrawQueue();  // flushes
+    DrawQueue(const DrawQueue &) = delete;
+    DrawQueue &operator=(const DrawQueue &) = delete;
+
+    // As swr::DrawPrimitive and swr::DrawIndexedPrimitive, but the pixels are written
+    // by the next Flush (or at once when deferred drawing is off).
+    bool DrawPrimitive(const DrawState &state, const ColorTarget &color, const DepthTarget *depth,
+                       D3DPRIMITIVETYPE type, const VertexStream &vertices, uint32_t startVertex,
+                       uint32_t primitiveCount);
+    bool DrawIndexedPrimitive(const DrawState &state, const ColorTarget &color, const DepthTarget *depth,
+                              D3DPRIMITIVETYPE type, const VertexStream &vertices, const IndexStream &indices,
+                              uint32_t baseVertexIndex, uint32_t minIndex, uint32_t vertexCount,
+                              uint32_t startIndex, uint32_t primitiveCount);
+
+    // Writes the pixels of every queued draw; the queue is empty afterwards.
+    void Flush();
+
+    bool Empty() const;
+    // Draws waiting for a flush.
+    uint32_t Queued() const;
+    // Whether a queued draw reads or writes the memory at `bits`: a target's or a texture
+    // level's first byte, as handed over in ColorTarget, DepthTarget or TextureLevel.
+    bool Uses(const void *bits) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Whether queues keep draws until a flush (on at start-up). Off, every draw is
+// rasterised as it is recorded: the pixels are the same, which the tests compare.
+void SetDeferredDrawing(bool enabled);
+bool DeferredDrawing();
+
+}  // namespace swr

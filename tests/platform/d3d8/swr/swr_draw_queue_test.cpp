@@ -1,0 +1,195 @@
+// The draw queue: what it says it uses, when it flushes by itself (another target, a
+// draw sampling its own target, point sprites, deferred drawing off), and queued draws
+// whose state changed in place after they were recorded (palette, pixel shader
+// constants, a texture's level list, the vertices) drawing what they were recorded with.
+#include <gtest/gtest.h>
+
+#include "platform/d3d8/swr/swr_draw_queue.h"
+#include "platform/d3d8/swr/swr_pixel_shader.h"
+#include "swr_random_scene.h"
+
+namespace {
+
+using swrtest::Quad;
+using swrtest::Scene;
+using swrtest::TexQuad;
+
+constexpr D3DCOLOR kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u;
+
+class FastPaths {
+public:
+    explicit FastPaths(bool on) { swr::SetFastPathsEnabled(on); }
+    ~FastPaths() { swr::SetFastPathsEnabled(true); }
+};
+
+class Threads {
+public:
+    explicit Threads(uint32_t count) { swr::SetThreadCount(count); }
+    ~Threads() { swr::SetThreadCount(0); }
+};
+
+TEST(DrawQueue, UsesItsTargetsAndTheLevelsItSamplesUntilFlushed) {
+    swrtest::TestTexture sampled(D3DFMT_A8R8G8B8), bound(D3DFMT_A8R8G8B8);
+    sampled.AddLevel(2, 2, {kRed, kRed, kRed, kRed});
+    sampled.AddLevel(1, 1, {kGreen});
+    bound.AddLevel(1, 1, {kGreen});
+    Scene s(8, 8, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    swr::DrawQueue queue;
+    s.Queue(&queue);
+    swrtest::ShowTexture(s.state, sampled.View());
+    s.state.textures[1] = bound.View();  // bound, but stage 1 is off: not read
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(-0.5f, -0.5f, 3.5f, 3.5f, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+    EXPECT_EQ(queue.Queued(), 1u);
+    EXPECT_EQ(s.Pixel(0, 0), 0u) << "drawn before the flush";
+    EXPECT_TRUE(queue.Uses(s.color.bits));
+    EXPECT_TRUE(queue.Uses(s.depth.bits));
+    EXPECT_TRUE(queue.Uses(sampled.View().levels[0].bits));
+    EXPECT_TRUE(queue.Uses(sampled.View().levels[1].bits));
+    EXPECT_FALSE(queue.Uses(bound.View().levels[0].bits));
+    queue.Flush();
+    EXPECT_TRUE(queue.Empty());
+    EXPECT_EQ(s.Pixel(0, 0), kRed);
+    EXPECT_FALSE(queue.Uses(s.color.bits));
+}
+
+TEST(DrawQueue, ADrawIntoOtherTargetsFlushesWhatWasQueued) {
+    Scene a(4, 4), b(4, 4);
+    swr::DrawQueue queue;
+    a.Queue(&queue);
+    b.Queue(&queue);
+    ASSERT_TRUE(a.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 4, 4, 0, kRed), 2));
+    ASSERT_TRUE(b.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 4, 4, 0, kGreen), 2));
+    EXPECT_EQ(a.Pixel(1, 1), kRed);
+    EXPECT_EQ(b.Pixel(1, 1), 0u);
+    EXPECT_EQ(queue.Queued(), 1u);
+    EXPECT_TRUE(queue.Uses(b.color.bits));
+    EXPECT_FALSE(queue.Uses(a.color.bits));
+    queue.Flush();
+    EXPECT_EQ(b.Pixel(1, 1), kGreen);
+}
+
+// The target shown upside down onto itself, over a gradient a queued draw left: rows
+// read rows of other bands, some already overwritten. Drawn at once, by one thread as
+// one band, it leaves the same pixels on any thread count.
+std::vector<uint32_t> ShownUpsideDownOntoItself(swr::DrawQueue *queue) {
+    constexpr uint32_t kW = 8, kH = 160;
+    Scene s(kW, kH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    s.Queue(queue);
+    std::vector<swrtest::TLVertex> gradient = Quad(0, 0, kW, kH, 0, kRed);
+    for (swrtest::TLVertex &v : gradient) v.color = v.y > 0 ? kGreen : kRed;
+    EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, gradient, 2));
+    const swr::TextureLevel level{kW, kH, kW * 4, s.color.bits};
+    swrtest::ShowTexture(s.state, swr::TextureView{D3DFMT_A8R8G8B8, 1, false, &level});
+    EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(-0.5f, -0.5f, kW - 0.5f, kH - 0.5f, 0, 1, 1, 0), 2, swrtest::kTexFvf));
+    if (queue) EXPECT_TRUE(queue->Empty());
+    return swrtest::Snapshot(s);
+}
+
+TEST(DrawQueue, ADrawSamplingItsOwnTargetIsDrawnAtOnceByOneThreadAfterWhatWasQueued) {
+    const std::vector<uint32_t> atOnce = ShownUpsideDownOntoItself(nullptr);
+    EXPECT_GT((atOnce[0] >> 8) & 0xFF, 0xF0u) << "the top row shows the bottom one";
+    for (uint32_t threads : {1u, 2u, 8u}) {
+        Threads count(threads);
+        swr::DrawQueue queue;
+        EXPECT_EQ(ShownUpsideDownOntoItself(&queue), atOnce) << threads << " threads";
+    }
+}
+
+TEST(DrawQueue, WithDeferredDrawingOffEachDrawIsDrawnAsItComes) {
+    Scene s(4, 4);
+    swr::DrawQueue queue;
+    s.Queue(&queue);
+    swr::SetDeferredDrawing(false);
+    const bool drawn = s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 4, 4, 0, kRed), 2);
+    swr::SetDeferredDrawing(true);
+    ASSERT_TRUE(drawn);
+    EXPECT_TRUE(queue.Empty());
+    EXPECT_EQ(s.Pixel(1, 1), kRed);
+}
+
+// Queued draws keep what they were recorded with, whatever changes in place before the
+// flush: the palette (of the general path and of the palettised copies), the pixel
+// shader's constants, the texture's list of levels; and the result is the picture of
+// drawing each call at once, on every thread count and either path.
+std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
+    Scene s(48, 40, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    s.Queue(queue);
+    swrtest::TestTexture p8(D3DFMT_P8), rgb565(D3DFMT_R5G6B5);
+    std::vector<uint8_t> indices(16 * 16);
+    for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>(i * 7);
+    p8.AddLevel(16, 16, 16, indices);
+    rgb565.AddLevel(3, 2, 6, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x55, 0xAA});
+    PALETTEENTRY palette[256];
+    auto paint = [&](uint32_t seed) {
+        for (uint32_t i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{uint8_t(i * seed), uint8_t(i + seed), uint8_t(seed), 255};
+    };
+    paint(3);
+    swrtest::ShowTexture(s.state, p8.View());
+    s.state.palette = palette;
+    for (uint32_t k = 0; k < 4; ++k) {
+        const float x = 10.0f * static_cast<float>(k);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(x, 0, x + 14, 20, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+        paint(5 + k);  // the same palette's entries, changed
+    }
+    // A pixel shader (t0 * c0) whose constant changes after each draw.
+    swr::PixelShaderProgram program;
+    program.version = 0x0101;
+    program.count = 2;
+    program.code[0].op = swr::PsOp::Tex;
+    program.code[0].destType = swr::PsReg::Texture;
+    program.code[1].op = swr::PsOp::Mul;
+    program.code[1].sourceCount = 2;
+    program.code[1].src[0].type = swr::PsReg::Texture;
+    program.code[1].src[1].type = swr::PsReg::Const;
+    program.sampledStages = 1;
+    swr::PixelShaderConstants constants;
+    s.state.pixelShader = &program;
+    s.state.pixelShaderConstants = &constants;
+    // The level list is the caller's: after each draw it points at another texture.
+    swr::TextureLevel levels[1] = {rgb565.View().levels[0]};
+    s.state.textures[0] = swr::TextureView{D3DFMT_R5G6B5, 1, false, levels};
+    for (uint32_t k = 0; k < 4; ++k) {
+        for (float &c : constants.c[0]) c = 0.25f * static_cast<float>(k + 1);
+        const float y = 22.0f + 4.0f * static_cast<float>(k);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(0, y, 40, y + 7, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+        levels[0] = p8.View().levels[0];
+        s.state.textures[0].format = D3DFMT_P8;
+    }
+    s.Settle();
+    return swrtest::Snapshot(s);
+}
+
+TEST(DrawQueue, QueuedDrawsKeepTheStateTheyWereRecordedWith) {
+    for (const bool fast : {true, false}) {
+        FastPaths paths(fast);
+        const std::vector<uint32_t> atOnce = StateChangesInPlace(nullptr);
+        for (uint32_t threads : {1u, 2u, 8u}) {
+            Threads count(threads);
+            swr::DrawQueue queue;
+            EXPECT_EQ(StateChangesInPlace(&queue), atOnce) << (fast ? "span routines, " : "general path, ") << threads
+                                                           << " threads";
+        }
+    }
+}
+
+// Point sprites are drawn at once, after what was queued and before what comes next.
+TEST(DrawQueue, PointSpritesKeepTheirPlaceAmongQueuedDraws) {
+    auto render = [](swr::DrawQueue *queue) {
+        Scene s(16, 16, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        s.Queue(queue);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 16, 16, 0, kRed), 2));
+        s.SetState(D3DRS_POINTSPRITEENABLE, TRUE);
+        s.SetFloatState(D3DRS_POINTSIZE, 8.0f);
+        const std::vector<swrtest::TLVertex> point{{8, 8, 0, 1, kGreen}};
+        EXPECT_TRUE(s.Draw(D3DPT_POINTLIST, point, 1));
+        s.SetState(D3DRS_POINTSPRITEENABLE, FALSE);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(6, 6, 10, 10, 0, 0xFF0000FFu), 2));
+        s.Settle();
+        return swrtest::Snapshot(s);
+    };
+    const std::vector<uint32_t> atOnce = render(nullptr);
+    swr::DrawQueue queue;
+    EXPECT_EQ(render(&queue), atOnce);
+}
+
+}  // namespace
