@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/swr/swr_draw_queue.h"
-#include "platform/d3d8/swr/swr_pixel_shader.h"
 #include "swr_random_scene.h"
 
 namespace {
@@ -132,16 +131,7 @@ std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
         paint(5 + k);  // the same palette's entries, changed
     }
     // A pixel shader (t0 * c0) whose constant changes after each draw.
-    swr::PixelShaderProgram program;
-    program.version = 0x0101;
-    program.count = 2;
-    program.code[0].op = swr::PsOp::Tex;
-    program.code[0].destType = swr::PsReg::Texture;
-    program.code[1].op = swr::PsOp::Mul;
-    program.code[1].sourceCount = 2;
-    program.code[1].src[0].type = swr::PsReg::Texture;
-    program.code[1].src[1].type = swr::PsReg::Const;
-    program.sampledStages = 1;
+    const swr::PixelShaderProgram program = swrtest::TextureTimesProgram(swr::PsReg::Const);
     swr::PixelShaderConstants constants;
     s.state.pixelShader = &program;
     s.state.pixelShaderConstants = &constants;

@@ -5,7 +5,6 @@
 // a texture drawn into and then drawn with, and a pixel shader in place of the stages.
 #include <gtest/gtest.h>
 
-#include "platform/d3d8/swr/swr_pixel_shader.h"
 #include "swr_test_scene.h"
 
 namespace {
@@ -205,16 +204,7 @@ TEST(TexturedDraw, RenderToTextureThenDrawThatTexture) {
 TEST(TexturedDraw, PixelShaderReplacesTheStagesAndSamplesItsOwnStages) {
     // tex t0; mul r0, t0, v0 -- while the stages would show the texture factor and read
     // no texture at all.
-    swr::PixelShaderProgram program;
-    program.version = 0x0101;
-    program.count = 2;
-    program.code[0].op = swr::PsOp::Tex;
-    program.code[0].destType = swr::PsReg::Texture;
-    program.code[1].op = swr::PsOp::Mul;
-    program.code[1].sourceCount = 2;
-    program.code[1].src[0].type = swr::PsReg::Texture;
-    program.code[1].src[1].type = swr::PsReg::Input;
-    program.sampledStages = 1;
+    const swr::PixelShaderProgram program = swrtest::TextureTimesProgram(swr::PsReg::Input);
     swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
     tex.AddLevel(1, 1, {0xFFC86432u});  // (200, 100, 50, 255)
     Scene s(2, 2);

@@ -14,6 +14,7 @@
 #include "platform/d3d8/swr/swr_coarse_depth.h"
 #include "platform/d3d8/swr/swr_draw.h"
 #include "platform/d3d8/swr/swr_draw_queue.h"
+#include "platform/d3d8/swr/swr_pixel_shader.h"
 #include "platform/d3d8/swr/swr_texel_copy.h"
 
 namespace swrtest {
@@ -228,6 +229,22 @@ private:
     std::vector<std::unique_ptr<swr::TexelCopy>> copies_;
     std::vector<swr::TextureLevel> levels_;
 };
+
+// The program "tex t0; mul r0, t0, <by>0": stage 0's texel times the diffuse colour
+// (PsReg::Input) or constant 0 (PsReg::Const).
+inline swr::PixelShaderProgram TextureTimesProgram(swr::PsReg by) {
+    swr::PixelShaderProgram program;
+    program.version = 0x0101;
+    program.count = 2;
+    program.code[0].op = swr::PsOp::Tex;
+    program.code[0].destType = swr::PsReg::Texture;
+    program.code[1].op = swr::PsOp::Mul;
+    program.code[1].sourceCount = 2;
+    program.code[1].src[0].type = swr::PsReg::Texture;
+    program.code[1].src[1].type = by;
+    program.sampledStages = 1;
+    return program;
+}
 
 // Stage 0 shows its texture alone: colour and alpha select the texture.
 inline void ShowTexture(swr::DrawState &state, const swr::TextureView &view) {
