@@ -199,3 +199,48 @@ TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)
 }
 
 }  // namespace
+
+namespace {
+
+// The first stage's wall clump stands where no body reaches: every move
+// toward the yard's north and east walls, and under the hanging strip, ends
+// exactly where it ends without the clump, for the smallest and the largest
+// sample body.
+TEST_F(CharacterMoveTest, TheFirstStagesWallChangesNoMove)
+{
+    RpClump *wall = stagetest::ReadSampleClump("RESOURCE/STAGE/1/WALL.DFF");
+    ASSERT_NE(wall, nullptr) << "the first stage has WALL.DFF";
+    struct Walk {
+        RwV3d from;
+        RwV3d direction;
+    };
+    const float s = std::sqrt(0.5f);
+    const Walk walks[] = {
+        {{0.0f, 0.0f, 150.0f}, {0.0f, 0.0f, 1.0f}},    {{-120.0f, 0.0f, 170.0f}, {0.0f, 0.0f, 1.0f}},
+        {{150.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},    {{170.0f, 0.0f, -120.0f}, {1.0f, 0.0f, 0.0f}},
+        {{150.0f, 0.0f, 150.0f}, {s, 0.0f, s}},        {{160.0f, 0.0f, 190.0f}, {1.0f, 0.0f, 0.0f}},
+        {{50.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 1.0f}},    {{-20.0f, 0.0f, 70.0f}, {1.0f, 0.0f, 0.0f}},
+    };
+    for (const float bodyRadius : {4.0f, 6.0f}) {
+        const_cast<CharacterParams *>(mover->Params())->radius = bodyRadius;
+        for (const Walk &walk : walks) {
+            RwV3d ends[2];
+            for (int withWall = 0; withWall < 2; ++withWall) {
+                stage->wallClump = withWall != 0 ? wall : nullptr;
+                mover->SetPosition(walk.from);
+                for (int step = 0; step < 20; ++step) {
+                    stage->MoveCharacter(mover, walk.direction, 5.0f, false);
+                }
+                mover->GetPosition(&ends[withWall]);
+            }
+            EXPECT_EQ(ends[0].x, ends[1].x) << bodyRadius << " from " << walk.from.x << "," << walk.from.z;
+            EXPECT_EQ(ends[0].y, ends[1].y);
+            EXPECT_EQ(ends[0].z, ends[1].z);
+        }
+    }
+    stage->wallClump = nullptr;
+    RpClumpDestroy(wall);
+    const_cast<CharacterParams *>(mover->Params())->radius = radius;
+}
+
+}  // namespace

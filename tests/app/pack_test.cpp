@@ -93,8 +93,8 @@ TEST_F(SamplePacks, EveryFileReadsBackByteIdenticalFromPackAndDisk)
             ++files;
         }
     }
-    // The stage's world, lights, camera walls and stage model; the language text.
-    EXPECT_EQ(files, 5);
+    // The stage's world, lights, camera walls, wall and stage model; the language text.
+    EXPECT_EQ(files, 6);
 }
 
 TEST_F(SamplePacks, TexturesAreFoundByNameAndTakenBackOnClose)

@@ -21,6 +21,7 @@
 #include "support/engine/scratch_path.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_files.h"
 #include "support/game/diagnostics_capture.h"
 
@@ -159,7 +160,7 @@ TEST(StageFiles, TheSampleStageReadsBackAsWritten)
 {
     StageInfo info;
     ASSERT_TRUE(ReadStageInfoFile(SamplePath("RESOURCE/STAGEINF/STAGE00.BSF").c_str(), &info, false));
-    ExpectSameInfo(info, mkdata::SampleStageInfo());
+    ExpectSameInfo(info, mkdata::FirstSampleStage().info);
 
     std::vector<AiPlacement> placements;
     ASSERT_TRUE(ReadPlacementFile(SamplePath("RESOURCE/AI/STAGE00.IAF").c_str(), &placements, false));

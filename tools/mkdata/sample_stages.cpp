@@ -118,6 +118,9 @@ bool WriteStagePack(const std::string &root, const SampleStageSpec &stage)
     if (stage.info.cameraWall != 0) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + CameraWallName());
     }
+    if (stage.info.wall != 0) {
+        ok = ok && pack.AddFileFrom(root, folder + "/" + StageWallName());
+    }
     for (size_t i = 0; i < stage.stageModels.size(); ++i) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + ModelName(static_cast<int32_t>(i)));
     }
@@ -167,7 +170,7 @@ std::vector<SampleSound> WithMonsterSounds(std::vector<SampleSound> sounds, cons
 }
 
 // Moves a stage's starts and placements by its world origin; its camera
-// walls, which stand about the yard's middle, are left out.
+// walls and wall, which stand about the yard's middle, are left out.
 void MoveStage(SampleStageSpec *stage)
 {
     const RwV3d &o = stage->worldOrigin;
@@ -180,6 +183,7 @@ void MoveStage(SampleStageSpec *stage)
         placement.position = {placement.position.x + o.x, placement.position.y + o.y, placement.position.z + o.z};
     }
     stage->info.cameraWall = 0;
+    stage->info.wall = 0;
 }
 
 }  // namespace
@@ -190,6 +194,7 @@ const std::vector<SampleStageSpec> &SampleStages()
         SampleStageSpec first;
         first.id = kFirstStageId;
         first.info = SampleStageInfo();
+        first.info.wall = 1;  // WALL.DFF, out of every character's way
         first.placements = SamplePlacements();
         first.territories = SampleTerritories();
         // The crate stands off the paths in the (+x, -z) quarter.
@@ -276,7 +281,7 @@ const std::vector<SampleStageSpec> &SampleStages()
 
 bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
 {
-    if (!IsStageId(stage.id) || stage.info.wall != 0 || stage.info.skyBox[0] != '\0') {
+    if (!IsStageId(stage.id) || stage.info.skyBox[0] != '\0') {
         std::fprintf(stderr, "mkdata: stage %d asks for what the maker cannot make\n", static_cast<int>(stage.id));
         return false;
     }
@@ -293,6 +298,10 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
     }
     if (stage.info.cameraWall != 0 &&
         !WriteBuiltClump(root, WorldFolderOf(stage.id).c_str(), CameraWallName(), BuildCameraWallClump)) {
+        return false;
+    }
+    if (stage.info.wall != 0 &&
+        !WriteBuiltClump(root, WorldFolderOf(stage.id).c_str(), StageWallName(), BuildStageWallClump)) {
         return false;
     }
     if (!stage.stageModels.empty() && (!WritePropTextures(folder / "TEXTURES") || !WriteStageModels(folder, stage))) {

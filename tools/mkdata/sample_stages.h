@@ -10,7 +10,8 @@
 //                                     placed types play, with the samples
 //   RESOURCE/MEDIA/BGM/<id>.WAV       its music
 //   RESOURCE/PARTICLE/<id>.PSS        its particle set (kinds and groups)
-// and, when its stage info asks for them, the camera walls (CAMWALL.DFF).
+// and, when its stage info asks for them, the camera walls (CAMWALL.DFF) and
+// the wall (WALL.DFF).
 // Beside the stages the maker writes the hero packs (PACK/HERO/HERO0<i>)
 // and the events pack (PACK/EVENT/EVENT), which is empty.
 #pragma once
