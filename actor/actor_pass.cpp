@@ -102,9 +102,32 @@ bool LineOfSightBlocked(RpWorld *world, const RwV3d &from, const RwV3d &to)
     return blocked;
 }
 
+// The frozen pass: only the actors a scene waits for run, and the
+// messages that hold them are delivered.
+static void RunSceneActors(CSStageManager *stage, float dt, const ActorFrame &frame)
+{
+    bool any = false;
+    for (AiObject *actor = stage->actorHead; actor != nullptr; actor = actor->next) {
+        if (actor->sceneActor && !actor->removed && !IsHeroType(actor->aiType)) {
+            if (!g_actorPassSkipsAnimation) {
+                actor->AdvanceAnimation(dt);
+            }
+            actor->Update(dt, frame);
+            any = true;
+        }
+    }
+    if (any && stage->messagePool != nullptr) {
+        stage->messagePool->Deliver(stage->cameraMode);
+    }
+}
+
 void RunActorPass(CSStageManager *stage, float dt, const ActorFrame &frame)
 {
-    if (stage == nullptr || stage->actorUpdate == 0) {
+    if (stage == nullptr) {
+        return;
+    }
+    if (stage->actorUpdate == 0) {
+        RunSceneActors(stage, dt, frame);
         return;
     }
     for (AiObject *actor = stage->actorHead; actor != nullptr; actor = actor->next) {

@@ -191,6 +191,9 @@ public:
     bool eventHeld = false;   // held still by an event (code 8192)
     bool eventModel = false;  // the event supplied the model and its animation
     bool holdState = false;   // stands in its hold state
+    // A scene waits for it to reach its hold state: it keeps its update
+    // while the scene has the actor pass frozen.
+    bool sceneActor = false;
     int32_t appear = 0;       // set when an event makes the actor appear
     bool dropOverride = false;
     int32_t dropOverrideId = 0;

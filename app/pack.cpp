@@ -279,7 +279,7 @@ bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *f
     return true;
 }
 
-bool Open(const char *strPath, const RawFileBuffer *memory)
+bool Open(const char *strPath, const RawFileBuffer *memory, bool quiet = false)
 {
     PackOpenHook();
     zuClosePack();
@@ -291,7 +291,9 @@ bool Open(const char *strPath, const RawFileBuffer *memory)
         return true;
     }
     // Raised without the render lock: the message box may wait for the player.
-    RaiseFatalError(fatal.c_str());
+    if (!quiet) {
+        RaiseFatalError(fatal.c_str());
+    }
     return false;
 }
 
@@ -337,6 +339,8 @@ bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory)
     }
     return Open(strPath, memory);
 }
+
+bool zuTryOpenPack(const char *strPath, const RawFileBuffer *memory) { return Open(strPath, memory, true); }
 
 void zuClosePack()
 {

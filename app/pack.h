@@ -36,6 +36,10 @@ bool zuPackExists(const char *strPath);
 // The same with the `.STR` bytes in `memory` (read by the raw reader); the
 // `.LST` comes from disc. `memory` must stay until the pack is closed.
 bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory);
+// The same, from disc (`memory` null) or from memory, for a pack the
+// caller can do without: a refusal gives false after its diagnostic lines
+// and raises no fatal report.
+bool zuTryOpenPack(const char *strPath, const RawFileBuffer *memory);
 // Closes the open pack (under the render lock); nothing when none is open.
 void zuClosePack();
 // Closes the pack when it is the one opened from `memory`.

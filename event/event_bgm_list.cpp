@@ -127,7 +127,7 @@ void CSEventBGMList::Update(float, const EventRecord *record)
         // A scene's music waits until its camera runs.
         const bool scene = record != nullptr && record->EventType == kEventTypeInGameAnm &&
                            record->kind == EventKind::kInGameAnm;
-        if (!scene || static_cast<const CSInGameAnmEvent *>(record)->CameraRunning()) {
+        if (!scene || static_cast<const CSInGameAnmEvent *>(record)->CameraRunning != 0) {
             if (g_eventLinks.playEventBGM != nullptr) {
                 g_eventLinks.playEventBGM(kEventMusicFadeMs, entry.music);
             }

@@ -12,6 +12,7 @@
 #include "event/event_data_files.h"
 #include "event/event_line_words.h"
 #include "event/event_table_file.h"
+#include "event/wide_lines.h"
 
 namespace {
 
@@ -116,66 +117,6 @@ bool ReadPoint(NarrowLines &lines, const char *what, RwV3d *point)
     }
     return true;
 }
-
-// The wide files' reader: whole lines, cut at their first line end (and
-// to the longest line the place allows).
-class WideLines {
-public:
-    WideLines(zuFile *file, const char *name) : file_(file), name_(name) {}
-
-    bool Next(const char *what, size_t longest = kEventWideTextLine)
-    {
-        if (file_ == nullptr || !zufgetwline(file_, &line_)) {
-            DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
-            return false;
-        }
-        ++number_;
-        const size_t end = line_.find_first_of(u"\r\n");
-        if (end != std::u16string::npos) {
-            line_.resize(end);
-        }
-        if (line_.size() > longest) {
-            line_.resize(longest);
-        }
-        return true;
-    }
-    bool LineValue(const char *what, size_t longest, int32_t *value)
-    {
-        if (!Next(what, longest)) {
-            return false;
-        }
-        const size_t colon = line_.find(u':');
-        if (colon == std::u16string::npos || !ReadKeyIntW(line_.c_str(), u':', value) ||
-            !StartsNumber(line_.c_str() + colon + 1)) {
-            return Refuse(what);
-        }
-        return true;
-    }
-    bool Refuse(const char *what) const
-    {
-        DebugPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
-        return false;
-    }
-    const std::u16string &Line() const { return line_; }
-
-    // Blanks skipped, then an optional sign and a digit.
-    static bool StartsNumber(const char16_t *p)
-    {
-        while (*p == u' ' || *p == u'\t') {
-            ++p;
-        }
-        if (*p == u'-' || *p == u'+') {
-            ++p;
-        }
-        return *p >= u'0' && *p <= u'9';
-    }
-
-private:
-    zuFile *file_;
-    const char *name_;
-    std::u16string line_;
-    int number_ = 0;
-};
 
 // A whole number word of a wide line at `*at`, moving past it and the
 // blanks after it.

@@ -93,6 +93,9 @@ void EventRecord::Update(float dt)
     case EventKind::kTimed:
         static_cast<CSTimedEvent *>(this)->Occur(dt);
         break;
+    case EventKind::kInGameAnm:
+        UpdateSceneEvent(static_cast<CSInGameAnmEvent *>(this), dt);
+        break;
     // Marker events, the first event and the hero zone: nothing, by design.
     case EventKind::kMarker:
     case EventKind::kFirstEvent:
@@ -182,6 +185,8 @@ uint8_t EventRecord::CheckCondition(float dt)
         return static_cast<CSMatAnimEvent *>(this)->Check(dt);
     case EventKind::kTimed:
         return static_cast<CSTimedEvent *>(this)->Check(dt);
+    case EventKind::kInGameAnm:
+        return static_cast<CSInGameAnmEvent *>(this)->Check(dt);
     default:
         return 0;
     }
@@ -198,6 +203,9 @@ void EventRecord::Step(float dt)
         break;
     case EventKind::kGiveItem:
         static_cast<CSGiveItemEvent *>(this)->Step(dt);
+        break;
+    case EventKind::kInGameAnm:
+        static_cast<CSInGameAnmEvent *>(this)->Step(dt);
         break;
     default:
         break;

@@ -65,6 +65,35 @@ void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int
     }
 }
 
+bool EventIsHero(AiObject *actor)
+{
+    for (int32_t i = 0; i < EventHeroCount(); ++i) {
+        if (EventHero(i) == actor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void EventPostToOthers(int32_t code, int32_t value)
+{
+    if (g_eventLinks.firstActor == nullptr || g_eventLinks.nextActor == nullptr) {
+        return;
+    }
+    for (AiObject *actor = g_eventLinks.firstActor(); actor != nullptr; actor = g_eventLinks.nextActor(actor)) {
+        if (!EventIsHero(actor)) {
+            EventPost(0, actor, 0, code, value);
+        }
+    }
+}
+
+void EventPostToHeroes(int32_t code, int32_t value)
+{
+    for (int32_t i = 0; i < EventHeroCount(); ++i) {
+        EventPost(0, EventHero(i), 0, code, value);
+    }
+}
+
 void EventPlaySound(int32_t soundId)
 {
     if (g_eventLinks.playSound != nullptr) {

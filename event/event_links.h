@@ -175,6 +175,12 @@ int32_t EventActorAiType(AiObject *actor);
 int32_t EventActorAiId(AiObject *actor);
 // A message without sender: kind 0 event control, kind 2 a hit on a hero.
 void EventPost(int32_t kind, AiObject *target, int32_t word0, int32_t word1, int32_t word2);
+// The actor is one of the stage's heroes.
+bool EventIsHero(AiObject *actor);
+// Event control (kind 0, payload 0, code, value) to every actor of the
+// chain that is no hero, and to every hero.
+void EventPostToOthers(int32_t code, int32_t value);
+void EventPostToHeroes(int32_t code, int32_t value);
 void EventPlaySound(int32_t soundId);
 // A trace line "event <id> <kind> <what> <value>" of a step inside an
 // event's run (a dialogue's page, a conversation's topic).

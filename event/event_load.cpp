@@ -149,6 +149,12 @@ void EventRecord::Load()
             static_cast<CSMoveObjectEvent *>(this)->Load(*p);
         }
         break;
+    case EventKind::kInGameAnm:
+        static_cast<CSInGameAnmEvent *>(this)->Load();
+        if (object == EventObject::kInGameAnm79041500) {
+            LoadScene79041500(static_cast<CSInGameAnm79041500 *>(this));
+        }
+        break;
     // Kinds whose loads are their own code's (doors, scenes, dialogue,
     // conversations), and the kinds with no load.
     default:
@@ -195,6 +201,12 @@ void EventRecord::Release()
     case EventKind::kNpcTalk:
         static_cast<CSNpcTalkEvent *>(this)->Release();
         break;
+    case EventKind::kInGameAnm:
+        if (object == EventObject::kInGameAnm79041500) {
+            ReleaseScene79041500(static_cast<CSInGameAnm79041500 *>(this));
+        }
+        static_cast<CSInGameAnmEvent *>(this)->Release();
+        break;
     default:
         break;
     }
@@ -219,13 +231,7 @@ void EventRecord::Destroy()
         static_cast<CSHeroZoneEvent *>(this)->FreeHurtLines();
         break;
     case EventKind::kInGameAnm:
-        static_cast<CSInGameAnmEvent *>(this)->FreeSceneData();
-        static_cast<CSInGameAnmEvent *>(this)->FreeSceneAudio();
-        if (object == EventObject::kInGameAnm79041500) {
-            auto *self = static_cast<CSInGameAnm79041500 *>(this);
-            zuStrFree(self->AnimationName);
-            self->AnimationName = nullptr;
-        }
+        static_cast<CSInGameAnmEvent *>(this)->Destroy();
         break;
     default:
         break;

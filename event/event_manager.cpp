@@ -483,7 +483,7 @@ int32_t CSEventManager::UnloadAnimEvents()
     int32_t scenes = 0;
     for (EventRecord *record : records_) {
         if (record != nullptr && record->kind == EventKind::kInGameAnm) {
-            static_cast<CSInGameAnmEvent *>(record)->ReleaseScene();
+            static_cast<CSInGameAnmEvent *>(record)->Unload();
             ++scenes;
         }
     }

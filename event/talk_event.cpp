@@ -56,16 +56,6 @@ const char16_t *LineText(const EventRecord *record, int32_t line)
 
 AiObject *FirstActor(const EventRecord *record) { return BoundActor(record, 0); }
 
-bool IsHero(AiObject *actor)
-{
-    for (int32_t i = 0; i < EventHeroCount(); ++i) {
-        if (EventHero(i) == actor) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool LinkEnded(const EventRecord *record) { return record->LinkEvent != nullptr && record->LinkEvent->OccurCount >= 1; }
 
 void Show(AiObject *actor)
@@ -207,30 +197,14 @@ void TalkEnd(EventRecord *record, CSEventMessageWindow *window, EventPortrait *s
 
 void TalkHoldActors(const EventRecord *record)
 {
-    if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
-        for (AiObject *actor = g_eventLinks.firstActor(); actor != nullptr; actor = g_eventLinks.nextActor(actor)) {
-            if (!IsHero(actor)) {
-                EventPost(0, actor, 0, kCtlShowHold, record->EventID);
-            }
-        }
-    }
-    for (int32_t i = 0; i < EventHeroCount(); ++i) {
-        EventPost(0, EventHero(i), 0, kCtlShowHold, 0);
-    }
+    EventPostToOthers(kCtlShowHold, record->EventID);
+    EventPostToHeroes(kCtlShowHold, 0);
 }
 
 void TalkReleaseActors()
 {
-    if (g_eventLinks.firstActor != nullptr && g_eventLinks.nextActor != nullptr) {
-        for (AiObject *actor = g_eventLinks.firstActor(); actor != nullptr; actor = g_eventLinks.nextActor(actor)) {
-            if (!IsHero(actor)) {
-                EventPost(0, actor, 0, kCtlRelease, 0);
-            }
-        }
-    }
-    for (int32_t i = 0; i < EventHeroCount(); ++i) {
-        EventPost(0, EventHero(i), 0, kCtlRelease, 0);
-    }
+    EventPostToOthers(kCtlRelease, 0);
+    EventPostToHeroes(kCtlRelease, 0);
 }
 
 void TalkTurnCamera(const EventRecord *record)

@@ -12,6 +12,7 @@
 #include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/event_stage_links.h"
+#include "event/scene_stage_links.h"
 #include "stage/sfx_manager.h"
 #include "fx/stage_effects.h"
 #include "stage/stage_manager.h"
@@ -126,6 +127,7 @@ void CSStageManager::LoadEventsPack()
         ConnectEventActorLinks();
         ConnectEventStageChange();
         ConnectEventStageMembers();
+        ConnectSceneLinks();
         eventManager->Init();
     }
     if (packed) {

@@ -6,6 +6,7 @@
 
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_movies.h"
+#include "tools/mkdata/sample_scene_data.h"
 #include "tools/mkdata/sample_talk_data.h"
 
 namespace mkdata {
@@ -79,6 +80,7 @@ const std::vector<EventTableEntry> &SampleEventTable()
         for (const EventTableEntry &entry : SampleTalkEntries()) {
             table.push_back(entry);
         }
+        table.push_back(SampleSceneEntry());
         return table;
     }();
     return entries;

@@ -7,6 +7,7 @@
 
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/sample_event_data.h"
+#include "tools/mkdata/sample_scene_data.h"
 
 namespace mkdata {
 namespace {
@@ -15,18 +16,6 @@ namespace fs = std::filesystem;
 
 constexpr const char *kEventFolder = "RESOURCE/G_EVENT";
 constexpr RwInt32 kPortraitSize = 64;
-
-bool WriteWide(const fs::path &path, const std::u16string &text)
-{
-    std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    std::ofstream out(path, std::ios::binary);
-    for (char16_t c : text) {
-        out.put(static_cast<char>(c & 0xFF));
-        out.put(static_cast<char>(c >> 8));
-    }
-    return static_cast<bool>(out);
-}
 
 // A face on a coloured ground: the portrait of NPC type `number`.
 RwRGBA PortraitPixel(int number, RwInt32 x, RwInt32 y)
@@ -53,6 +42,18 @@ RwRGBA PortraitPixel(int number, RwInt32 x, RwInt32 y)
 }
 
 }  // namespace
+
+bool WriteWide(const fs::path &path, const std::u16string &text)
+{
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    std::ofstream out(path, std::ios::binary);
+    for (char16_t c : text) {
+        out.put(static_cast<char>(c & 0xFF));
+        out.put(static_cast<char>(c >> 8));
+    }
+    return static_cast<bool>(out);
+}
 
 std::vector<EventNpcType> SampleNpcTypes()
 {
@@ -132,8 +133,8 @@ bool WriteSampleTalkData(const std::string &rootPath)
                        [number](RwInt32 x, RwInt32 y) { return PortraitPixel(number, x, y); }, kPortraitSize);
     }
     ok = ok && WriteText(events / "HURTEVT" / "HURTEVT.HTE", FormatHurtEvents(SampleHurtEvents()));
-    ok = ok && WriteText(events / "CAMERA" / "INGANM.IGA", FormatInGameAnmTable({}));
-    ok = ok && WriteText(events / "CAMERA" / "INGANM.MIC", FormatInGameAnmAudio({}));
+    ok = ok && WriteText(events / "CAMERA" / "INGANM.IGA", FormatInGameAnmTable(SampleSceneTable()));
+    ok = ok && WriteText(events / "CAMERA" / "INGANM.MIC", FormatInGameAnmAudio(SampleSceneAudio()));
     // The notice board: a card of cream paper with dark lines of writing.
     ok = ok && WriteClump(BuildFxCard("NOTICE", 16.0f, {255, 255, 255, 255}), events / "DFF" / "NOTICE.DFF");
     ok = ok && WritePicture(events / "DFF" / "TEXTURES", "NOTICE", [](RwInt32 x, RwInt32 y) {

@@ -6,7 +6,7 @@
 //                                        stage's conversation), UTF-16
 //   RESOURCE/G_EVENT/EVENTUI/NPC00.BMP, NPC01.BMP  the two portraits
 //   RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE  one entry, on a hero zone
-//   RESOURCE/G_EVENT/CAMERA/INGANM.IGA, INGANM.MIC  empty tables
+//   RESOURCE/G_EVENT/CAMERA/INGANM.IGA, INGANM.MIC  the scenes' rows (sample_scene_data.h)
 //   RESOURCE/G_EVENT/DFF/NOTICE.DFF      the notice board of event 79010000,
 //                                        its texture in DFF/TEXTURES
 // and the first stage's events: the talk 79010200 (the villager of type
@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,5 +49,7 @@ std::vector<HurtEventEntry> SampleHurtEvents();
 std::vector<EventTableEntry> SampleTalkEntries();
 
 bool WriteSampleTalkData(const std::string &root);
+// Writes `text` as UTF-16LE, making the folder.
+bool WriteWide(const std::filesystem::path &path, const std::u16string &text);
 
 }  // namespace mkdata
