@@ -236,7 +236,7 @@ uint8_t CSInGameAnmEvent::Check(float dt)
 
 void CSInGameAnmEvent::EnterState(int32_t state)
 {
-    if (state > TracedState || state < RunState - 1) {
+    if (state > TracedState) {
         EventTraceStep(this, "state", state);
         TracedState = state;
     }
@@ -249,10 +249,6 @@ void CSInGameAnmEvent::Update(float dt)
         EnterState(1);
         Reading = 1;
         ReadPos = 0;
-        if (g_sceneLinks.setLoading != nullptr) {
-            g_sceneLinks.setLoading(true);
-        }
-        HoldsLoading = 1;
     }
     if (Reading != 0) {
         ReadStep();

@@ -94,6 +94,11 @@ void CSInGameAnmEvent::ReadStep()
             return;
         }
         ReadPos = 0;
+        // The screens wait for the read and the build (a skip gives them up).
+        if (g_sceneLinks.setLoading != nullptr) {
+            g_sceneLinks.setLoading(true);
+        }
+        HoldsLoading = 1;
     } else {
         const uint32_t now = SceneNowMs();
         if (now - LastRead > kSceneKeepAliveMs) {

@@ -85,7 +85,8 @@ SceneSubtitle *MakeSceneSubtitles(const std::vector<SceneSubtitleEntry> &entries
         float at = s.StartTime;
         for (size_t c = 0; c < length; ++c) {
             // A digit line shorter than the text: the rest appear at once.
-            const int digit = c < entry.digits.size() ? entry.digits[c] - '0' : 0;
+            const char d = c < entry.digits.size() ? entry.digits[c] : '0';
+            const int digit = d >= '0' && d <= '9' ? d - '0' : 0;
             at += static_cast<float>(digit) * kSubtitleStepSeconds;
             s.CharTimes[c] = at;
         }

@@ -30,6 +30,16 @@ seed pack
 seed text
 seed event_table $(find "$data" -name '*.EVT')
 seed event_data $(find "$data" -name '*.HTE' -o -name '*.IGA' -o -name '*.MIC' -o -name '*.TEX' -o -name '*.MSS' -o -name '*.NPC')
+seed event_data $(find "$data" -name '*.SUB')
+# A scene's pack as the scene target reads it: u16 list length, list, stream.
+mkdir -p "$build/corpus-scene"
+for lst in $(find "$data/PACK" -path '*INGAME*' -name '*.LST'); do
+  str=${lst%.LST}.STR
+  n=$(stat -c %s "$lst")
+  { printf "\\$(printf %03o $((n & 255)))\\$(printf %03o $((n >> 8)))"; cat "$lst" "$str"; } \
+    > "$build/corpus-scene/seed-$(basename "$str")"
+done
+seed scene
 seed fx_files $(find "$data" -iname '*.ZUS' -o -name '*.PSS' -o -name '*.XDT' -o -name '*.FXM' -o -name '*.lit' -o -name '*.BSH')
 seed item_files $(find "$data" -name '*.ICL' -o -name '*.PBM' -o -name '*.IDS' -o -name '*.SAV')
 "$build/tests/fuzz/make_plugin_seeds" "$data" "$build"

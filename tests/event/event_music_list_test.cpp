@@ -194,7 +194,7 @@ TEST(EventMusicScene, AScenesMusicWaitsForItsCamera)
         RunFrame(*manager, stage);
     }
     EXPECT_EQ(manager->music.Entries()[0].state, kMusicStartEvent) << "the camera does not run yet";
-    scene->CameraLength = 0.1f;
+    scene->CameraRunning = 1;
     RunFrame(*manager, stage);
     EXPECT_EQ(manager->music.Entries()[0].state, kMusicPlaying);
     EXPECT_EQ(stage.music.back(), "event 2000 8");

@@ -12,6 +12,7 @@
 #include "event_test_support.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/event_table.h"
+#include "tools/mkdata/sample_scene_data.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace {
@@ -114,9 +115,9 @@ protected:
 TEST_F(SampleFirstStage, StartsAtIndexOneAndBindsItsMonster)
 {
     // The exit's chain at 1..3, then (wherever the table puts them) the
-    // notice board, the talk and the conversation.
+    // notice board, the talk, the conversation and the scene.
     std::vector<int32_t> expected;
-    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, 79010300}) {
+    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, 79010300, mkdata::kSampleScene}) {
         for (int32_t i = 0; i < static_cast<int32_t>(manager.Records().size()); ++i) {
             if (manager.Record(i) != nullptr && manager.Record(i)->EventID == id) {
                 expected.push_back(i);

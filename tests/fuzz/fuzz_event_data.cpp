@@ -1,6 +1,7 @@
 // Fuzz target: the event data files and the message window. The input is
 // read as each of the files beside the event table (the three narrow ones
-// as text, the NPC types and the conversation layout as UTF-16); what a
+// as text, the NPC types, the conversation layout and the scenes'
+// subtitles as UTF-16); what a
 // parse takes is written again and must read back to the same text. The
 // input as UTF-16 then opens the message window, which runs its opening,
 // typewriter and timed close without a device.
@@ -12,6 +13,7 @@
 #include "app/file.h"
 #include "event/event_data_files.h"
 #include "event/message_window.h"
+#include "event/scene_subtitles.h"
 
 namespace {
 
@@ -60,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ExpectStable(data, size, ParseInGameAnmAudio, FormatInGameAnmAudio, false);
     ExpectStable(data, size, ParseTexts, FormatEventTexts, true);
     ExpectStable(data, size, ParseNpcTypes, FormatNpcTypes, true);
+    ExpectStable(data, size, ParseSceneSubtitles, FormatSceneSubtitles, true);
 
     std::vector<EventNpcType> types;
     zuFile *file = zufopenMemory(data, size, "rb");
