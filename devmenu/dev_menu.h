@@ -198,7 +198,8 @@ public:
 
     // ---- the game stream (game_stream.cpp) ----
     // Loads and releases everything loaded outside a stage, writes the
-    // report to \CHARSTREAM.TXT, then loads and releases every listed stage.
+    // report to \CHARSTREAM.TXT, then loads and releases every listed stage
+    // (RunGameStream over the game's calls, game_stream.h).
     void MakeGameStream() const;
 
     // ---- the wire frames (wire_frame.cpp) ----

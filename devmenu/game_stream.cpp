@@ -1,20 +1,10 @@
-// "Make Game Stream": one long pass that loads every resource the game
-// loads outside a stage, releasing each where a release exists, writes the
-// resource report to \CHARSTREAM.TXT and then loads and releases every
-// listed stage in turn. Each step is traced (`menu stream STEP`) so that a
-// run shows the order the loads took.
-#include "actor/hero.h"
-#include "app/game_system.h"
+// The game-stream pass (see game_stream.h).
+#include "devmenu/game_stream.h"
+
 #include "app/trace.h"
 #include "devmenu/dev_menu.h"
 #include "devmenu/stage_list.h"
-#include "event/event_manager.h"
-#include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
-#include "ui/game_play_screen.h"
-#include "ui/select_character.h"
-#include "ui/ui_manager.h"
-#include "ui/warning_screen.h"
 
 namespace {
 
@@ -31,69 +21,67 @@ void TraceStep(const char *step, int32_t value = -1)
 
 }  // namespace
 
-void CSDevMenu::MakeGameStream() const
+void RunGameStream(const GameStreamCalls &c, const CSDevMenu &menu)
 {
-    CSUIManager *ui = g_pUIManager;
-    if (ui != nullptr) {
-        if (CSWarning *warning = ui->Warning()) {
-            TraceStep("warning");
-            warning->LoadTextures();
-            warning->ReleaseTexture();
-        }
+    const bool screens = c.hasScreens();
+    if (screens && c.hasWarning()) {
+        TraceStep("warning");
+        c.warningLoadTextures();
+        c.warningReleaseTexture();
+    }
+    if (screens) {
         TraceStep("frontend");
-        ui->LoadFrontEndTextures();
-        ui->ReleaseFrontEndTextures();
-        ui->ReleaseOtherUIModuleTexture();
+        c.loadFrontEndTextures();
+        c.releaseFrontEndTextures();
+        c.releaseOtherScreenTextures();
         TraceStep("lobby");
-        ui->LoadLobbyTextures(nullptr);
-        ui->ReleaseLobbyTextures();
+        c.loadLobbyTextures();
+        c.releaseLobbyTextures();
         TraceStep("uisounds");
-        ui->LoadUISounds();
+        c.loadUiSounds();
     }
-    CSStageManager *stage = g_pStageManager;
-    if (stage != nullptr) {
+    const bool stage = c.hasStage();
+    if (stage) {
         TraceStep("packs");
-        stage->CreateSubObjects1();
-        stage->LoadEffectsPack();
-        stage->CreateSubObjects2();
-        stage->LoadItemsPack();
-        stage->LoadEventsPack();
+        c.createSubObjects1();
+        c.loadEffectsPack();
+        c.createSubObjects2();
+        c.loadItemsPack();
+        c.loadEventsPack();
     }
-    if (ui != nullptr) {
-        if (CSSelectCharacter *select = ui->SelectCharacter()) {
-            TraceStep("select");
-            select->LoadCharacterModel();
-            select->ReleaseCharacterModel();
-        }
-        if (CSGamePlay *overlay = ui->GamePlay()) {
-            TraceStep("overlay");
-            overlay->LoadTextures();
-            overlay->ReleaseTextures();
-        }
+    if (screens && c.hasSelection()) {
+        TraceStep("select");
+        c.loadCharacterModels();
+        c.releaseCharacterModels();
     }
-    if (stage != nullptr) {
+    if (screens && c.hasOverlay()) {
+        TraceStep("overlay");
+        c.overlayLoadTextures();
+        c.overlayReleaseTextures();
+    }
+    if (stage) {
         for (int32_t hero = 0; hero < kMaxHeroes; ++hero) {
             TraceStep("hero", hero);
-            stage->LoadHeroes(hero, 0, 0);
-            stage->UnloadHeroes();
-            if (stage->sfxManager != nullptr) {
-                stage->sfxManager->LoadCharacterSFX(hero);
-            }
+            c.loadHero(hero);
+            c.unloadHeroes();
+            c.loadCharacterSfx(hero);
         }
     }
     TraceStep("report");
-    WriteResourceReport("\\CHARSTREAM.TXT");
-    if (stage != nullptr && stage->eventManager != nullptr) {
+    c.writeReport(menu, "\\CHARSTREAM.TXT");
+    if (stage && c.hasEventManager()) {
         TraceStep("animevents");
-        stage->eventManager->UnloadAnimEvents();
+        c.unloadAnimEvents();
     }
-    if (stage != nullptr) {
+    if (stage) {
         for (int32_t index = 0; index < kDevMenuStageCount; ++index) {
             const int32_t id = kDevMenuStages[index].id;
             TraceStep("stage", id);
-            stage->LoadStage(id);
-            stage->LoadStage(0);
+            c.loadStage(id);
+            c.loadStage(0);
         }
     }
     TraceStep("done");
 }
+
+void CSDevMenu::MakeGameStream() const { RunGameStream(GameStreamCallsOfGame(), *this); }
