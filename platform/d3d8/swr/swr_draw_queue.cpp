@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_set>
 #include <vector>
@@ -29,7 +30,11 @@ constexpr uint64_t kParallelPixelArea = 16384;
 // Draws a queue holds before it flushes by itself: each keeps its pipeline's state.
 constexpr uint32_t kMaxQueuedDraws = 512;
 
-std::atomic<bool> gDeferred{true};
+// SWR_DEFERRED=0 starts with deferred drawing off (for diagnosis and comparison).
+std::atomic<bool> gDeferred{[] {
+    const char *env = std::getenv("SWR_DEFERRED");
+    return !(env && std::strcmp(env, "0") == 0);
+}()};
 std::atomic<uint64_t> gDrawSerial{0};
 
 // Everything a queued draw's pixels need, kept where it lies until the flush (the

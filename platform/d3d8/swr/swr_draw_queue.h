@@ -56,8 +56,9 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Whether queues keep draws until a flush (on at start-up). Off, every draw is
-// rasterised as it is recorded: the pixels are the same, which the tests compare.
+// Whether queues keep draws until a flush (on at start-up unless SWR_DEFERRED=0). Off,
+// every draw is rasterised as it is recorded: the pixels are the same, which the tests
+// compare.
 void SetDeferredDrawing(bool enabled);
 bool DeferredDrawing();
 
