@@ -322,8 +322,7 @@ bool CSInGameAnmEvent::FindActors(float dt)
         if (actor == nullptr) {
             // The stage has no such actor: the scene plays without it.
             DebugPrint("Event%d: no actor with AI id %d; the scene plays without it\n", EventID, key.AiId);
-            EventTraceStep(this, "skipped", key.AiId);
-            key.Skipped = 1;
+            LeaveOut(key);
             continue;
         }
         key.Actor = actor;
@@ -344,18 +343,30 @@ bool CSInGameAnmEvent::FindActors(float dt)
             }
             continue;
         }
-        key.Waited += dt;
-        if (key.Waited >= kSceneActorWait) {
-            DebugPrint("Event%d: actor %d has no model after %.1f s; the scene plays without it\n", EventID,
-                       key.AiId, kSceneActorWait);
-            KeepUpdating(actor, false);
-            EventTraceStep(this, "skipped", key.AiId);
-            key.Skipped = 1;
-            continue;
+        if (!GiveUpOnActor(key, dt, "has no model")) {
+            allFound = false;
         }
-        allFound = false;
     }
     return allFound;
+}
+
+bool CSInGameAnmEvent::GiveUpOnActor(InGameAnmKey &key, float dt, const char *lacking)
+{
+    key.Waited += dt;
+    if (key.Waited < kSceneActorWait) {
+        return false;
+    }
+    DebugPrint("Event%d: actor %d %s after %.1f s; the scene plays without it\n", EventID, key.AiId, lacking,
+               kSceneActorWait);
+    LeaveOut(key);
+    return true;
+}
+
+void CSInGameAnmEvent::LeaveOut(InGameAnmKey &key)
+{
+    KeepUpdating(key.Actor, false);
+    EventTraceStep(this, "skipped", key.AiId);
+    key.Skipped = 1;
 }
 
 void CSInGameAnmEvent::StartCamera()
@@ -410,18 +421,9 @@ bool CSInGameAnmEvent::StartActors(float dt)
             continue;
         }
         // The blend into the scene is no wait of the actor's own.
-        if (!holding) {
-            key.Waited += dt;
-            if (key.Waited >= kSceneActorWait) {
-                DebugPrint("Event%d: actor %d not in its hold state after %.1f s; the scene plays without it\n",
-                           EventID, key.AiId, kSceneActorWait);
-                KeepUpdating(key.Actor, false);
-                EventTraceStep(this, "skipped", key.AiId);
-                key.Skipped = 1;
-                continue;
-            }
+        if (holding || !GiveUpOnActor(key, dt, "is not in its hold state")) {
+            allStarted = false;
         }
-        allStarted = false;
     }
     return allStarted;
 }
@@ -477,6 +479,12 @@ void CSInGameAnmEvent::EndScene()
     CameraRunning = 0;
     RestoreActors(0);
     ReleaseHolds();
+    CloseScene();
+}
+
+void CSInGameAnmEvent::CloseScene()
+{
+    ReleaseActorAnimations();
     TakeKeyItem();
     SetActorUpdate(1);
     ReleaseSounds();
@@ -583,13 +591,7 @@ void CSInGameAnmEvent::Finish()
     }
     RestoreActors(0);
     RestoreActors(1);
-    ReleaseActorAnimations();
-    TakeKeyItem();
-    SetActorUpdate(1);
-    ReleaseSounds();
-    EnterState(6);
-    ClearSubtitle();
-    EndEvent();
+    CloseScene();
 }
 
 void CSInGameAnmEvent::EndEvent()

@@ -149,9 +149,14 @@ private:
     void Abandon(const char *why);
     bool FindActors(float dt);
     bool StartActors(float dt);
+    // Counts the actor's wait; past kSceneActorWait it is left out (true).
+    bool GiveUpOnActor(InGameAnmKey &key, float dt, const char *lacking);
+    void LeaveOut(InGameAnmKey &key);
     void StartCamera();
     void RunCameraEnd();
     void EndScene();
+    // What every end shares: animations, key item, actor pass, sounds, subtitle, the event's end.
+    void CloseScene();
     void PutCameraBack();
     void RestoreActors(uint8_t group);
     void ReleaseHolds();

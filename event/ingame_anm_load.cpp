@@ -53,6 +53,18 @@ RawFile *OpenStream(const char *path)
     return RawFileOpen(path);
 }
 
+// The scene's pack opened the ordinary way, from disc (false, quietly,
+// when it is missing or refused).
+bool OpenPackFromDisc(int32_t eventId)
+{
+    char path[1024];
+    if (!CSInGameAnmEvent::PackPath(eventId, path, sizeof path)) {
+        return false;
+    }
+    PackOpenHook();
+    return zuTryOpenPack(path, nullptr);
+}
+
 bool LoadActorAnimation(InGameAnmKey &key)
 {
     const std::string path = std::string(GetDataRootPath()) + kSceneAnimationFolder + key.Animation;
@@ -265,12 +277,7 @@ void CSInGameAnmEvent::Abandon(const char *why)
 
 bool CSInGameAnmEvent::LoadForStream()
 {
-    char path[1024];
-    if (!PackPath(EventID, path, sizeof path)) {
-        return false;
-    }
-    PackOpenHook();
-    if (!zuTryOpenPack(path, nullptr)) {
+    if (!OpenPackFromDisc(EventID)) {
         return false;
     }
     if (g_sceneLinks.addSounds != nullptr && CueCount > 0) {
@@ -307,12 +314,7 @@ void CSInGameAnmEvent::Unload()
 
 void CSInGameAnmEvent::ReloadCamera()
 {
-    char path[1024];
-    if (IsOccur == 0 || CameraRunning == 0 || !PackPath(EventID, path, sizeof path)) {
-        return;
-    }
-    PackOpenHook();
-    if (!zuTryOpenPack(path, nullptr)) {
+    if (IsOccur == 0 || CameraRunning == 0 || !OpenPackFromDisc(EventID)) {
         return;
     }
     CameraLoaded = g_sceneLinks.loadCamera != nullptr && g_sceneLinks.loadCamera(CameraModel, CameraAnimation);

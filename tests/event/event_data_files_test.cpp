@@ -19,15 +19,7 @@ namespace {
 
 using namespace event_test;
 
-std::string Bytes(const std::u16string &text)
-{
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
+std::string Bytes(const std::u16string &text) { return WideBytes(text); }
 
 // Parses `text` (narrow, or the bytes of a wide file) with `parse`.
 template <typename Entry>

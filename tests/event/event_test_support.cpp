@@ -190,6 +190,16 @@ EventTableEntry BoundEntry(int32_t id, int32_t npcNum, int32_t param, int32_t li
     return e;
 }
 
+std::string WideBytes(const std::u16string &text)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
 std::vector<PostedMessage> TakePosted(FakeStage &stage)
 {
     std::vector<PostedMessage> posted;

@@ -109,6 +109,8 @@ EventTableEntry CircleEntry(int32_t id, RwV3d centre, float radius);
 EventTableEntry BareEntry(int32_t id);
 // The same binding `npcNum` actors, with its Param and LinkID.
 EventTableEntry BoundEntry(int32_t id, int32_t npcNum, int32_t param, int32_t linkId);
+// The UTF-16LE bytes of a wide text (what the wide event files hold).
+std::string WideBytes(const std::u16string &text);
 // The messages posted since the last call.
 std::vector<PostedMessage> TakePosted(FakeStage &stage);
 

@@ -10,23 +10,14 @@
 
 #include "app/file.h"
 #include "event/scene_subtitles.h"
+#include "tests/event/event_test_support.h"
 #include "tools/mkdata/sample_scene_data.h"
 
 namespace {
 
-std::string Bytes(const std::u16string &text)
-{
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
 bool Parse(const std::u16string &text, std::vector<SceneSubtitleEntry> *out)
 {
-    const std::string bytes = Bytes(text);
+    const std::string bytes = event_test::WideBytes(text);
     zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
     const bool parsed = ParseSceneSubtitles(file, out);
     zufclose(file);

@@ -201,12 +201,7 @@ void SceneTest::WriteRaw(const std::string &relative, const std::string &bytes)
 
 void SceneTest::WriteSubtitles(int32_t id, const std::vector<SceneSubtitleEntry> &entries)
 {
-    std::string bytes;
-    for (char16_t c : FormatSceneSubtitles(entries)) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    WriteRaw("RESOURCE/G_EVENT/CONT/USA/" + std::to_string(id) + ".SUB", bytes);
+    WriteRaw("RESOURCE/G_EVENT/CONT/USA/" + std::to_string(id) + ".SUB", WideBytes(FormatSceneSubtitles(entries)));
 }
 
 void SceneTest::Start(const std::vector<EventTableEntry> &entries, int32_t stageId)

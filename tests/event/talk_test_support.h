@@ -50,12 +50,7 @@ public:
     // UTF-16LE bytes.
     void WriteWide(const std::string &relative, const std::u16string &text) const
     {
-        std::string bytes;
-        for (char16_t c : text) {
-            bytes.push_back(static_cast<char>(c & 0xFF));
-            bytes.push_back(static_cast<char>(c >> 8));
-        }
-        Write(relative, bytes);
+        Write(relative, WideBytes(text));
     }
     void WriteTable(const std::vector<EventTableEntry> &entries) const
     {
