@@ -553,8 +553,8 @@ void CSInGameAnmEvent::RestoreActors(uint8_t group)
             }
         }
         if (group == 0) {
-            if (key.Started != 0 && key.Clump != nullptr && g_sceneLinks.dissolveAnimation != nullptr) {
-                g_sceneLinks.dissolveAnimation(key.Clump);
+            if (key.Started != 0 && key.Clump != nullptr && g_sceneLinks.returnAnimation != nullptr) {
+                g_sceneLinks.returnAnimation(key.Actor, key.Clump);
             }
             key.Started = 0;
             if (key.AnimationLoaded != 0 && g_sceneLinks.releaseAnimation != nullptr) {

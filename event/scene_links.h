@@ -42,7 +42,9 @@ struct SceneLinks {
     // Binds the named animation to the clump and starts its motion 0.
     bool (*playAnimation)(RpClump *clump, const char *name) = nullptr;
     void (*advanceAnimation)(RpClump *clump, float seconds) = nullptr;
-    void (*dissolveAnimation)(RpClump *clump) = nullptr;
+    // The scene is done with the clump: it plays the actor's own animation
+    // again (or, for a clump of no actor's model, is let go).
+    void (*returnAnimation)(AiObject *actor, RpClump *clump) = nullptr;
 
     // ---- the stage ----
     void (*setActorUpdate)(uint8_t on) = nullptr;
@@ -67,9 +69,9 @@ struct SceneLinks {
     CSTextBlock *(*takeTextBlock)() = nullptr;
 
     // ---- what single scenes add ----
-    // 0: the smoke of 79022000 at a point; 1: the flash of 79061600 with a
-    // frame's matrix at a point.
-    void (*startEffect)(int32_t which, const RwV3d &at, const RwMatrix *frame) = nullptr;
+    // 0: the smoke of 79022000 at a point; 1: the flash of 79061600 turned
+    // as the clump's frame (when there is one) at a point.
+    void (*startEffect)(int32_t which, const RwV3d &at, RpClump *turnedAs) = nullptr;
     void (*unloadRain)() = nullptr;
 };
 

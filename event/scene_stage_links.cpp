@@ -13,6 +13,7 @@
 #include "fx/weather.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/game_camera.h"
+#include "stage/model_template.h"
 #include "stage/sfx_manager.h"
 #include "stage/stage_links.h"
 #include "stage/stage_manager.h"
@@ -78,10 +79,22 @@ void ConnectSceneLinks()
             ActorAnimations()->UpdateClump(clump, seconds);
         }
     };
-    l.dissolveAnimation = [](RpClump *clump) {
-        if (ActorAnimations() != nullptr) {
-            ActorAnimations()->DissolveClump(clump);
+    l.returnAnimation = [](AiObject *actor, RpClump *clump) {
+        CSClumpAnimManager *anims = ActorAnimations();
+        if (anims == nullptr) {
+            return;
         }
+        // The clump is a clone of the actor's model (held or given back to
+        // its pool): it takes the model's own animation again.
+        const CSModelTemplate *own = actor->modelTemplate;
+        if (own != nullptr && own->GetAnimManager() == anims &&
+            anims->AssignAnimation(clump, own->GetAnimationName().c_str()) != 0) {
+            if (actor->Clump() == clump) {
+                actor->PlayAnimation(actor->state);
+            }
+            return;
+        }
+        anims->DissolveClump(clump);
     };
 
     l.setActorUpdate = [](uint8_t on) {
@@ -154,7 +167,7 @@ void ConnectSceneLinks()
         return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr;
     };
 
-    l.startEffect = [](int32_t which, const RwV3d &at, const RwMatrix *frame) {
+    l.startEffect = [](int32_t which, const RwV3d &at, RpClump *turnedAs) {
         CCGEManager *effects = Stage() != nullptr ? Stage()->geManager : nullptr;
         if (effects == nullptr) {
             return;
@@ -163,8 +176,11 @@ void ConnectSceneLinks()
             const RwV3d up = {0.0f, 1.0f, 0.0f};
             effects->ring3405400->Start(at, up);
         } else if (which == 1 && effects->flush != nullptr) {
-            RwMatrix placed = frame != nullptr ? *frame : RwMatrix{};
-            if (frame == nullptr) {
+            RwFrame *frame = turnedAs != nullptr ? RpClumpGetFrame(turnedAs) : nullptr;
+            RwMatrix placed{};
+            if (frame != nullptr) {
+                placed = *RwFrameGetLTM(frame);
+            } else {
                 RwMatrixSetIdentity(&placed);
             }
             placed.pos = at;

@@ -23,10 +23,10 @@ constexpr int32_t kFlash = 1;
 
 uint8_t &FlagOf(CSInGameAnmEvent *scene) { return static_cast<CSInGameAnmEventWithFlag *>(scene)->ExtraFlag; }
 
-void StartEffect(int32_t which, const RwV3d &at, const RwMatrix *frame)
+void StartEffect(int32_t which, const RwV3d &at, RpClump *turnedAs)
 {
     if (g_sceneLinks.startEffect != nullptr) {
-        g_sceneLinks.startEffect(which, at, frame);
+        g_sceneLinks.startEffect(which, at, turnedAs);
     }
 }
 
@@ -82,8 +82,7 @@ void UpdateSceneEvent(CSInGameAnmEvent *scene, float dt)
     case EventVariant::k79061600:
         if (scene->CameraLength >= kFlashAt && FlagOf(scene) == 0 && scene->SceneActorCount() >= 3) {
             const InGameAnmKey &third = scene->Keys[2];
-            const RwFrame *frame = third.Clump != nullptr ? RpClumpGetFrame(third.Clump) : nullptr;
-            StartEffect(kFlash, third.End, frame != nullptr ? RwFrameGetLTM(const_cast<RwFrame *>(frame)) : nullptr);
+            StartEffect(kFlash, third.End, third.Clump);
             FlagOf(scene) = 1;
         }
         break;

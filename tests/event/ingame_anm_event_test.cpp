@@ -215,7 +215,7 @@ TEST_F(SceneTest, ACutRunsFromIdleToFinishedWithTheHoldsAndPutsEverythingBack)
     EXPECT_EQ(fakes.actorUpdate, 1);
     EXPECT_TRUE(Has(fakes.calls, "restore camera"));
     EXPECT_TRUE(Has(fakes.calls, "unload camera"));
-    EXPECT_TRUE(Has(fakes.calls, "dissolve 1"));
+    EXPECT_TRUE(Has(fakes.calls, "return 1"));
     EXPECT_TRUE(Has(fakes.calls, "release A.ANM"));
     const std::vector<PostedMessage> releases = TakePosted(stage);
     EXPECT_TRUE(Posted(releases, monster, 16384, 0));
@@ -463,8 +463,8 @@ TEST_F(SceneTest, ActorsThatAreMissingOrNeverReadyAreLeftOutAfterTwoSeconds)
     FramesUntil(scene, 6);
     EXPECT_EQ(scene->OccurCount, 1);
     EXPECT_EQ(fakes.actorUpdate, 1);
-    EXPECT_FALSE(Has(fakes.calls, "dissolve 2"));
-    EXPECT_TRUE(Has(fakes.calls, "dissolve 3"));
+    EXPECT_FALSE(Has(fakes.calls, "return 2"));
+    EXPECT_TRUE(Has(fakes.calls, "return 3"));
     (void)ready;
 }
 
@@ -500,7 +500,7 @@ TEST_F(SceneTest, RestoreModesAndEndPositions)
     EXPECT_EQ(fakes.actors[watcher].removed, 1);
     ASSERT_EQ(fakes.actors[watcher].places.size(), 1u);
     EXPECT_EQ(fakes.actors[watcher].places[0].z, 9.0f);
-    for (const char *line : {"dissolve 1", "dissolve 2", "dissolve 3", "release A.ANM", "release B.ANM",
+    for (const char *line : {"return 1", "return 2", "return 3", "release A.ANM", "release B.ANM",
                              "release C.ANM"}) {
         EXPECT_TRUE(Has(fakes.calls, line)) << line;
     }
@@ -655,6 +655,96 @@ TEST_F(SceneTest, AMalformedPackEndsTheSceneCleanlyWithoutAFatalReport)
     EXPECT_TRUE(Has(fakes.calls, "release A.ANM"));
     EXPECT_EQ(stage.cameraMode, 0);
     EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace event_test;
+
+TEST_F(SceneTest, TheSingleScenesAdditions)
+{
+    // 79022000: the smoke once at the first actor once the camera runs.
+    FakeActor *first = AddActor(1);
+    first->position = {3.0f, 0.0f, 4.0f};
+    AddActor(13);
+    AddScene(79022000, {SceneKey(1, "A.ANM")});
+    AddScene(79041800, {});
+    AddScene(79061600, {SceneKey(1, "A.ANM"), SceneKey(13, "none"), SceneKey(1, "B.ANM", 2, {}, {6, 0, 8})});
+    WritePack(79022000);
+    WritePack(79061600);
+    EventTableEntry smoke = BareEntry(79022000);
+    smoke.linkId = 79305000;
+    Start({smoke, BareEntry(79305000)}, 2020000);
+    manager->FindEvent(79305000)->IsOccur = 1;  // condition 500: the link runs
+    CSInGameAnmEvent *scene = Scene(79022000);
+    FramesUntil(scene, 6);
+    EXPECT_EQ(fakes.effects, std::vector<std::string>{"0 3 0 4"});
+
+    // 79041800: the actor of AI id 13 is taken away once, after the first update.
+    fakes.effects.clear();
+    Start({BareEntry(79041800)}, 2040000);
+    CSInGameAnmEvent *taker = Scene(79041800);
+    taker->IsOccur = 1;
+    RunFrame(*manager, stage);
+    RunFrame(*manager, stage);
+    EXPECT_EQ(fakes.actors[stage.actors[1]].removed, 1);
+
+    // 79061600: the flash at the third actor's end once the camera reaches 10 s.
+    Start({BareEntry(79061600)}, 2060000);
+    fakes.cameraLength = 12.0f;
+    CSInGameAnmEvent *flash = Scene(79061600);
+    for (int i = 0; i < 900 && fakes.effects.empty(); ++i) {
+        Frame();
+    }
+    EXPECT_EQ(fakes.effects, std::vector<std::string>{"1 6 0 8"});
+    EXPECT_NEAR(flash->CameraLength, 10.0f, 0.02f);
+    FramesUntil(flash, 6);
+    EXPECT_EQ(fakes.effects.size(), 1u);
+}
+
+TEST_F(SceneTest, TheRainStopsAndTheLastScenesGoOnToStage36)
+{
+    AddScene(79342100, {});
+    AddScene(79362000, {});
+    Start({BareEntry(79342100), BareEntry(79362000)}, 2340000);
+    CSInGameAnmEvent *rain = Scene(79342100);
+    rain->IsOccur = 1;
+    RunFrame(*manager, stage);
+    EXPECT_EQ(fakes.rainUnloads, 1);
+    manager->ReleaseStageEvents();
+    manager->LoadStageEvents(2360000, 1);
+    CSInGameAnmEvent *last = Scene(79362000);
+    last->IsOccur = 1;
+    last->Finish();
+    ASSERT_EQ(stage.stageChanges.size(), 1u);
+    EXPECT_EQ(stage.stageChanges[0].target, 36);
+    EXPECT_EQ(stage.stageChanges[0].ms, 2000);
+}
+
+TEST_F(SceneTest, TheStreamMakerLoadsAndFreesASceneAndAReturningScreenReloadsTheCamera)
+{
+    AddActor(1);
+    AddScene(kCutScene, {SceneKey(1, "A.ANM"), SceneKey(1, "none")}, {{10, 111}});
+    WritePack(kCutScene);
+    Start({BareEntry(kCutScene)}, kCutStage);
+    EXPECT_EQ(manager->UnloadAnimEvents(), 1);
+    EXPECT_EQ(fakes.calls, (std::vector<std::string>{"sound+ 111", "anim A.ANM", "camera CAM.DFF CAM.ANM",
+                                                     "release A.ANM", "unload camera", "sound- 111"}));
+    EXPECT_FALSE(zuIsPackOpen());
+
+    CSInGameAnmEvent *scene = Scene(kCutScene);
+    for (int i = 0; i < 200 && scene->CameraLength < 1.0f; ++i) {
+        Frame();
+    }
+    fakes.calls.clear();
+    EXPECT_EQ(manager->ReloadAnimEventCamera(), manager->StageEvents()[0]);
+    EXPECT_EQ(fakes.calls, std::vector<std::string>{"camera CAM.DFF CAM.ANM"});
+    EXPECT_NEAR(fakes.cameraTime, scene->CameraLength, 1e-4f);
+    EXPECT_FALSE(zuIsPackOpen());
+    FramesUntil(scene, 6);
+    EXPECT_EQ(scene->OccurCount, 1);
 }
 
 }  // namespace

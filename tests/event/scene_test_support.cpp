@@ -65,8 +65,8 @@ void InstallSceneLinks()
         return true;
     };
     l.advanceAnimation = [](RpClump *, float) {};
-    l.dissolveAnimation = [](RpClump *clump) {
-        F().calls.push_back("dissolve " + std::to_string(Fake(reinterpret_cast<AiObject *>(clump))->aiId));
+    l.returnAnimation = [](AiObject *, RpClump *clump) {
+        F().calls.push_back("return " + std::to_string(Fake(reinterpret_cast<AiObject *>(clump))->aiId));
     };
     l.setActorUpdate = [](uint8_t on) { F().actorUpdate = on; };
     l.blendGameSpeed = [](float speed) { F().speed = speed; };
@@ -110,6 +110,12 @@ void InstallSceneLinks()
         F().text.Reset(1);
         return &F().text;
     };
+    l.startEffect = [](int32_t which, const RwV3d &at, RpClump *) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%d %g %g %g", which, at.x, at.y, at.z);
+        F().effects.push_back(line);
+    };
+    l.unloadRain = [] { ++F().rainUnloads; };
     g_sceneLinks = l;
 }
 

@@ -62,6 +62,8 @@ struct SceneFakes {
     bool popup = false;
     CSTextBlock text;
     int32_t textTaken = 0;
+    std::vector<std::string> effects;  // "<which> x y z"
+    int32_t rainUnloads = 0;
 };
 
 SceneFakes *&CurrentSceneFakes();
