@@ -2,11 +2,11 @@
 // (with the keep-alive every 2 s), opened from memory and built in slices
 // of 3 ms; the ordinary load of the developer menu's stream maker; the
 // camera's reload (see ingame_anm_event.h).
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
 #include "app/debug.h"
 #include "app/file.h"
 #include "app/language.h"
@@ -21,14 +21,7 @@
 
 SceneLinks g_sceneLinks;
 
-uint32_t SceneNowMs()
-{
-    if (g_sceneLinks.nowMs != nullptr) {
-        return g_sceneLinks.nowMs();
-    }
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+uint32_t SceneNowMs() { return g_sceneLinks.nowMs != nullptr ? g_sceneLinks.nowMs() : timeGetTime(); }
 
 namespace {
 

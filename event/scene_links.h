@@ -17,7 +17,7 @@ struct RpClump;
 
 struct SceneLinks {
     // ---- shell ----
-    uint32_t (*nowMs)() = nullptr;  // null: the process's own monotonic clock
+    uint32_t (*nowMs)() = nullptr;  // null: the game's clock (timeGetTime)
     void (*keepAlive)() = nullptr;
     void (*setLoading)(bool on) = nullptr;
 
