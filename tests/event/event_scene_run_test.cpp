@@ -76,7 +76,7 @@ TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheTalkAndGivesPlayBack)
     if (!apptest::HaveSampleData()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
-    const std::string dir = Folder();
+    const std::string dir = Folder() + "/cut";
     std::filesystem::create_directories(dir);
     struct Shot {
         int tick;
@@ -111,7 +111,32 @@ TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheTalkAndGivesPlayBack)
     // again from its end.
     EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-627", "817-840"}));
     if (!HasFailure()) {
-        std::filesystem::remove_all(dir);
+        std::filesystem::remove_all(Folder());
+    }
+}
+
+TEST(EventSceneRun, EscapeSkipsTheSceneAndPlayComesBackAtOnce)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    const std::string dir = Folder() + "/skip";
+    std::filesystem::create_directories(dir);
+    const std::string arguments = "--headless --mode 1 --fixed-step 16 --stage 1 --language 0 --frames 720 --input '" +
+                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/skip_scene.txt' --trace '" +
+                                  dir + "/t.txt'";
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    const std::vector<std::string> lines = SceneLines(trace);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+              (std::vector<std::string>{"700 state 6", "700 ended 1"}));
+    EXPECT_EQ(CameraModes(trace, 600),
+              (std::vector<std::pair<int64_t, std::string>>{{600, "0"}, {628, "2"}, {700, "0"}}));
+    EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-627", "700-720"}));
+    if (!HasFailure()) {
+        std::filesystem::remove_all(Folder());
     }
 }
 
