@@ -19,6 +19,27 @@ void EventRecord::Update(float dt)
         OccurLogged = 1;
     }
     switch (kind) {
+    case EventKind::kDoor: {
+        auto *door = static_cast<CSDoorEvent *>(this);
+        switch (variant) {
+        case EventVariant::k79042100:
+        case EventVariant::k79042200:
+        case EventVariant::k79042300:
+            door->Update79042100(dt);
+            break;
+        case EventVariant::k79164900:
+        case EventVariant::k79165000:
+        case EventVariant::k79165100:
+        case EventVariant::k79165200:
+        case EventVariant::k79165300:
+            door->UpdateCrusher(dt);
+            break;
+        default:
+            door->Update(dt);
+            break;
+        }
+        break;
+    }
     case EventKind::kStageExit:
         static_cast<CSStageExitEvent *>(this)->Occur(dt);
         break;
@@ -134,6 +155,17 @@ uint8_t EventRecord::CheckCondition(float dt)
         return 1;
     case EventKind::kMarker:
         return 0;
+    case EventKind::kDoor: {
+        auto *door = static_cast<CSDoorEvent *>(this);
+        switch (variant) {
+        case EventVariant::k79164900:
+        case EventVariant::k79165000:
+        case EventVariant::k79165100:
+            return door->CheckCrusher(dt);
+        default:
+            return door->Check(dt);
+        }
+    }
     case EventKind::kStageExit:
         return static_cast<CSStageExitEvent *>(this)->Check(dt);
     case EventKind::kMovie:
@@ -195,6 +227,25 @@ uint8_t EventRecord::CheckCondition(float dt)
 void EventRecord::Step(float dt)
 {
     switch (kind) {
+    case EventKind::kDoor: {
+        auto *door = static_cast<CSDoorEvent *>(this);
+        switch (variant) {
+        case EventVariant::k79164900:
+        case EventVariant::k79165000:
+        case EventVariant::k79165100:
+        case EventVariant::k79165200:
+        case EventVariant::k79165300:
+            door->StepCrusher(dt);
+            break;
+        case EventVariant::k79187100:
+            door->Step79187100(dt);
+            break;
+        default:
+            door->Step(dt);
+            break;
+        }
+        break;
+    }
     case EventKind::kToxicGas:
         static_cast<CSToxicGasEvent *>(this)->Step(dt);
         break;
@@ -228,6 +279,9 @@ void EventRecord::Render()
         break;
     }
     switch (kind) {
+    case EventKind::kDoor:
+        static_cast<CSDoorEvent *>(this)->Render();
+        break;
     case EventKind::kFirstEvent:
         RenderFirstEvent(this);
         break;

@@ -67,6 +67,9 @@ void EventRecord::SetUp()
     // cleared object; the rest set what they set.
     EventType = KindFacts(kind).eventType;
     switch (kind) {
+    case EventKind::kDoor:
+        static_cast<CSDoorEvent *>(this)->Init();
+        break;
     case EventKind::kNpcSignal:
         static_cast<CSNpcSignalEvent *>(this)->Init();
         break;

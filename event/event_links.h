@@ -100,6 +100,8 @@ struct EventLinks {
     void (*starEffectOn)(bool on) = nullptr;
     // The down-hit ground effect at a point.
     bool (*startDownHit)(const RwV3d &position) = nullptr;
+    // The explosion package (light, ring of particles, sound) at a point.
+    void (*startExplosion)(const RwV3d &position) = nullptr;
 
     // ---- the stage's members that the hazards drive (each may be null) ----
     CSParticleManager *(*particles)() = nullptr;
@@ -137,6 +139,9 @@ struct EventLinks {
     // ---- items and the stage's flags ----
     // Adds the item to list 0 (shared), 1 or 2 (the players'); false when refused.
     bool (*addItem)(int32_t list, int32_t itemId) = nullptr;
+    // Whether the list holds the item (a door's key), and one fewer of it.
+    bool (*hasItem)(int32_t list, int32_t itemId) = nullptr;
+    void (*removeItem)(int32_t list, int32_t itemId) = nullptr;
     void (*setSceneEffectFlag)(uint8_t flag) = nullptr;
 
     // ---- screens ----

@@ -9,6 +9,7 @@
 #include "event/event_manager.h"
 #include "event/event_models.h"
 #include "event/event_objects.h"
+#include "event/door_presets.h"
 #include "event/event_presets.h"
 
 namespace {
@@ -66,6 +67,11 @@ void EventRecord::Load()
         BossGaugeRequest = 1;
     }
     switch (kind) {
+    case EventKind::kDoor:
+        if (const DoorPreset *p = FindDoorPreset(EventID)) {
+            static_cast<CSDoorEvent *>(this)->LoadPreset(*p);
+        }
+        break;
     case EventKind::kMovie:
         if (const MoviePreset *p = PresetRow(kMoviePresets, preset)) {
             static_cast<CSMovieEvent *>(this)->Setup(p->movieKind, p->flag);
@@ -155,7 +161,7 @@ void EventRecord::Load()
             LoadScene79041500(static_cast<CSInGameAnm79041500 *>(this));
         }
         break;
-    // Kinds whose loads are their own code's (doors, scenes, dialogue,
+    // Kinds whose loads are their own code's (dialogue,
     // conversations), and the kinds with no load.
     default:
         break;
@@ -165,6 +171,9 @@ void EventRecord::Load()
 void EventRecord::Release()
 {
     switch (kind) {
+    case EventKind::kDoor:
+        static_cast<CSDoorEvent *>(this)->Release();
+        break;
     case EventKind::kMatAnim:
         static_cast<CSMatAnimEvent *>(this)->Release();
         break;

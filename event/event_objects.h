@@ -3,6 +3,7 @@
 #pragma once
 
 #include "event/bridge_event.h"
+#include "event/door_event.h"
 #include "event/event_record.h"
 #include "event/give_item_event.h"
 #include "event/hero_zone_event.h"

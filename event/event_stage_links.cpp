@@ -173,6 +173,14 @@ void ConnectEventStageMembers()
     l.addItem = [](int32_t list, int32_t itemId) {
         return Stage() != nullptr && Stage()->itemManager != nullptr && Stage()->itemManager->AddItem(list, itemId);
     };
+    l.hasItem = [](int32_t list, int32_t itemId) {
+        return Stage() != nullptr && Stage()->itemManager != nullptr && Stage()->itemManager->HasItem(list, itemId);
+    };
+    l.removeItem = [](int32_t list, int32_t itemId) {
+        if (Stage() != nullptr && Stage()->itemManager != nullptr) {
+            Stage()->itemManager->RemoveItem(list, itemId);
+        }
+    };
     l.setSceneEffectFlag = [](uint8_t flag) {
         if (Stage() != nullptr) {
             Stage()->SetSceneEffectFlag(flag);

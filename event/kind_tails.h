@@ -9,13 +9,3 @@
 
 #include "event/event_record.h"
 #include "event/ingame_anm_event.h"
-
-class CSDoorEvent : public EventRecord {
-public:
-    // 0: the door's models vanish once it has ended once (its load sets it).
-    uint8_t DrawAfterEnd;
-};
-class CSDoorEventWithFlags : public CSDoorEvent {
-public:
-    uint8_t ExtraFlags[2];
-};

@@ -180,4 +180,10 @@ void ConnectEventEffectLinks()
         CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
         return ge != nullptr && ge->downHit != nullptr && ge->downHit->Start(position);
     };
+    l.startExplosion = [](const RwV3d &position) {
+        CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
+        if (ge != nullptr && ge->explosion != nullptr) {
+            ge->explosion->Start(position, 0, 1);
+        }
+    };
 }

@@ -65,6 +65,25 @@ bool CSNodeAnimPlayer::Register(RpClump *clump)
     return true;
 }
 
+bool CSNodeAnimPlayer::RegisterWholeClump(RpClump *clump)
+{
+    if (clump == nullptr) {
+        return false;
+    }
+    Unregister(clump);
+    Entry entry = {clump, 0.0f, {}};
+    RwFrame *root = RpClumpGetFrame(clump);
+    CollectTracks(root, &entry.tracks);
+    if (entry.tracks.empty()) {
+        return false;
+    }
+    entry.tracks.resize(1);
+    entry.tracks[0].frame = root;
+    entry.tracks[0].rest = *RwFrameGetMatrix(root);
+    clumps_.push_back(std::move(entry));
+    return true;
+}
+
 void CSNodeAnimPlayer::Unregister(RpClump *clump)
 {
     clumps_.erase(std::remove_if(clumps_.begin(), clumps_.end(), [clump](const Entry &e) { return e.clump == clump; }),

@@ -29,6 +29,9 @@ public:
     // Reads the clump's frames; false when none carries a node animation
     // (the clump is then not held). A clump registered again is read anew.
     bool Register(RpClump *clump);
+    // The same, but the clump moves as a whole: the first node animation
+    // found on its frames drives the clump's own frame.
+    bool RegisterWholeClump(RpClump *clump);
     void Unregister(RpClump *clump);
     // Advances every frame of the clump toward its end frame.
     void Advance(RpClump *clump, float dt, int32_t mode);

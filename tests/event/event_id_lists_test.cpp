@@ -486,11 +486,12 @@ TEST(EventIdLists, EveryDispatchRunsOnEveryId)
         r->RenderLate();
         // With nothing bound, no stage and no link, these kinds are done at
         // their first update (an appear event without actors has none to
-        // show, a switch without its puzzle is spent).
+        // show, a switch without its puzzle is spent, a door without its
+        // model has nothing to open).
         static const std::set<EventKind> kEndsAtOnce = {
-            EventKind::kEndAtOnce,  EventKind::kStageExit, EventKind::kLinkStarter, EventKind::kTrapNotice,
-            EventKind::kNpcSignal,  EventKind::kLastNpc,   EventKind::kNpcAppear,   EventKind::kWater,
-            EventKind::kToxicGas,   EventKind::kGiveItem,  EventKind::kMatAnim,
+            EventKind::kEndAtOnce, EventKind::kStageExit, EventKind::kLinkStarter, EventKind::kTrapNotice,
+            EventKind::kNpcSignal, EventKind::kLastNpc,   EventKind::kNpcAppear,   EventKind::kWater,
+            EventKind::kToxicGas,  EventKind::kGiveItem,  EventKind::kMatAnim,     EventKind::kDoor,
         };
         // The hero's training movie has no file without a hero.
         const bool endsAtOnce = kEndsAtOnce.count(r->kind) != 0 || id == 79010100;
@@ -512,9 +513,9 @@ namespace {
 
 // The steps: what each id's step plays while its one-shot sound is due.
 // Only the gift plays at every step (an interface sound); the gas and the
-// water play once per emission or surge, and only while they run; every
-// other id (the doors, the crusher doors and the scenes among them, whose
-// sounds their own code adds) plays nothing.
+// water play once per emission or surge, and only while they run; a door
+// plays its sound once (the crusher doors and the key doors of 79187100
+// their own), a door of sound kind 0 none; every other id plays nothing.
 TEST(EventIdLists, TheStepDispatchPlaysEachKindsSoundAsListed)
 {
     event_test::FakeStage stage;
@@ -533,6 +534,18 @@ TEST(EventIdLists, TheStepDispatchPlaysEachKindsSoundAsListed)
             EXPECT_EQ(stage.uiSounds, (std::vector<int32_t>{6600170, 6600170})) << id;
         } else {
             EXPECT_TRUE(stage.uiSounds.empty()) << id;
+        }
+        if (r->kind == EventKind::kDoor) {
+            int32_t sound = static_cast<CSDoorEvent *>(r)->DoorSound;
+            if (id >= 79164900 && id <= 79165300) {
+                sound = 6500140;
+            } else if (id == 79187100 || (id >= 79206400 && id <= 79206800)) {
+                sound = 6500410;
+            }
+            EXPECT_EQ(stage.sounds, sound != 0 ? std::vector<int32_t>{sound} : std::vector<int32_t>{}) << id;
+            EXPECT_EQ(r->SoundDone, sound != 0 ? 1 : 0) << id;
+            r->Release();
+            continue;
         }
         EXPECT_TRUE(stage.sounds.empty()) << id;
         EXPECT_EQ(r->SoundDone, 0) << id;

@@ -1,6 +1,8 @@
 // The fake stage side of the event tests (see event_test_support.h).
 #include "event_test_support.h"
 
+#include <algorithm>
+
 #include "app/file.h"
 #include "event/event_factory.h"
 #include "event/event_record.h"
@@ -114,6 +116,18 @@ StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
     links.startDownHit = [](const RwV3d &at) {
         g_stage->downHits.push_back(at);
         return true;
+    };
+    links.startExplosion = [](const RwV3d &at) { g_stage->explosions.push_back(at); };
+    links.hasItem = [](int32_t list, int32_t item) {
+        const std::vector<int32_t> &items = g_stage->sharedItems;
+        return list == 0 && std::find(items.begin(), items.end(), item) != items.end();
+    };
+    links.removeItem = [](int32_t list, int32_t item) {
+        std::vector<int32_t> &items = g_stage->sharedItems;
+        const auto found = std::find(items.begin(), items.end(), item);
+        if (list == 0 && found != items.end()) {
+            items.erase(found);
+        }
     };
     links.inView = [](const RwV3d &, float) { return g_stage->inView; };
     links.stopBGM = [](int32_t ms) {

@@ -77,6 +77,9 @@ struct FakeStage {
     std::vector<RwV3d> stars;         // star effects started at a switch
     std::vector<bool> starSwitches;   // the star effect switched on / off
     std::vector<RwV3d> downHits;
+    std::vector<RwV3d> explosions;
+    // The shared item list (list 0): one entry per item held.
+    std::vector<int32_t> sharedItems;
     bool inView = true;               // the main camera's view test
     // The music: calls in order ("stop 0", "event 2000 3", "stage").
     std::vector<std::string> music;

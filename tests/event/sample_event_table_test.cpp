@@ -115,9 +115,10 @@ protected:
 TEST_F(SampleFirstStage, StartsAtIndexOneAndBindsItsMonster)
 {
     // The exit's chain at 1..3, then (wherever the table puts them) the
-    // notice board, the talk, the conversation and the scene.
+    // notice board, the talk, the conversation, the scene and the two doors.
     std::vector<int32_t> expected;
-    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, 79010300, mkdata::kSampleScene}) {
+    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, 79010300, mkdata::kSampleScene,
+                             79011200, 79013400}) {
         for (int32_t i = 0; i < static_cast<int32_t>(manager.Records().size()); ++i) {
             if (manager.Record(i) != nullptr && manager.Record(i)->EventID == id) {
                 expected.push_back(i);

@@ -349,8 +349,6 @@ RtAnimAnimation *BuildPosedFigureAnimation(Figure figure, const std::vector<RwRe
     return animation;
 }
 
-namespace {
-
 bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &path)
 {
     RwStream *stream = RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, path.c_str());
@@ -360,8 +358,6 @@ bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &pat
     const bool ok = RtAnimAnimationStreamWrite(animation, stream) != nullptr;
     return RwStreamClose(stream, nullptr) && ok;
 }
-
-}  // namespace
 
 const char *CharacterBoneName(RwInt32 node)
 {

@@ -109,6 +109,9 @@ RwV3d FigureBoneOffset(Figure figure, RwInt32 node, RwReal scale);
 bool WriteFigureModel(const std::string &root, const char *folder, const char *name, Figure figure,
                       CharacterLook look);
 
+// Writes the animation as an `.ANM` file at `path`.
+bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &path);
+
 // A rotation of `degrees` about `axis`.
 RtQuat CharacterRotation(RwV3d axis, RwReal degrees);
 // The rotation of `node` at time `t` (seconds), its translation written

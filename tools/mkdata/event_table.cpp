@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_scene_data.h"
@@ -81,6 +82,10 @@ const std::vector<EventTableEntry> &SampleEventTable()
             table.push_back(entry);
         }
         table.push_back(SampleSceneEntry());
+        // The first stage's doors.
+        for (const EventTableEntry &entry : SampleDoorEntries()) {
+            table.push_back(entry);
+        }
         return table;
     }();
     return entries;

@@ -10,6 +10,7 @@
 #include "tools/mkdata/stage_world.h"
 #include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/event_table.h"
+#include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_talk_data.h"
@@ -60,6 +61,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteEventTable(argv[1]);
     ok = ok && mkdata::WriteSampleEventData(argv[1]);
     ok = ok && mkdata::WriteSampleTalkData(argv[1]);
+    ok = ok && mkdata::WriteSampleDoors(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteSampleSceneData(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);

@@ -33,6 +33,8 @@ constexpr int kWaterRiseFrames = 180;
 constexpr RwInt32 kWaveNode = 1;
 constexpr float kBobSeconds = 2.0f;
 
+}  // namespace
+
 // ---- small builders ----
 
 RpMaterial *ColourMaterial(RwRGBA colour)
@@ -151,6 +153,8 @@ RwFrame *AddFrame(RwFrame *parent, const RwV3d &offset)
     return frame;
 }
 
+
+namespace {
 
 // ---- the water ----
 

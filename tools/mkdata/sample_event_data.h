@@ -58,6 +58,18 @@ ParticleSet SampleEventStageParticles(int32_t stageId);
 // The sounds each of the three stages' events play.
 std::vector<SampleSound> SampleEventStageSounds(int32_t stageId);
 
+// The small builders of the event models.
+RpMaterial *ColourMaterial(RwRGBA colour);
+// A box of half extents `h` standing on y = 0, each face its own four
+// vertices, prelit in `colour`.
+RpGeometry *BuildBox(const RwV3d &h, RwRGBA colour);
+// The string of a frame's user properties ("3dsmax User Properties").
+bool SetUserProperty(RwFrame *frame, const char *text);
+// An atomic of `geometry` on a new frame under `parent` at `offset`.
+RwFrame *AddAtomic(RpClump *clump, RwFrame *parent, RpGeometry *geometry, const RwV3d &offset);
+// A bare frame under `parent` at `offset`.
+RwFrame *AddFrame(RwFrame *parent, const RwV3d &offset);
+
 // Writes the clump (destroyed after) to `path`, making its folder.
 bool WriteClump(RpClump *clump, const std::filesystem::path &path);
 // Writes the image (destroyed after) as <name>.BMP in `folder`.

@@ -17,6 +17,7 @@
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
 #include "tools/mkdata/sample_bosses.h"
+#include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_traps.h"
@@ -200,6 +201,9 @@ const std::vector<SampleStageSpec> &SampleStages()
         // The crate stands off the paths in the (+x, -z) quarter.
         first.stageModels = {{60.0f, 0.0f, -60.0f}};
         first.sounds = WithMonsterSounds(FirstStageSounds(), first.placements);
+        for (const SampleSound &sound : SampleDoorSounds()) {
+            first.sounds.push_back(sound);
+        }
         first.musicHz[0] = kFirstStageMusicHz[0];
         first.musicHz[1] = kFirstStageMusicHz[1];
         first.particles = SampleStageParticleSet();
