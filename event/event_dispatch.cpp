@@ -4,6 +4,7 @@
 // such an event never occurs (its condition is 0) and its update does
 // nothing.
 #include "app/debug.h"
+#include "event/door_rules.h"
 #include "event/effect_burst_event.h"
 #include "event/end_at_once_event.h"
 #include "event/event_links.h"
@@ -27,15 +28,12 @@ void EventRecord::Update(float dt)
         case EventVariant::k79042300:
             door->Update79042100(dt);
             break;
-        case EventVariant::k79164900:
-        case EventVariant::k79165000:
-        case EventVariant::k79165100:
-        case EventVariant::k79165200:
-        case EventVariant::k79165300:
-            door->UpdateCrusher(dt);
-            break;
         default:
-            door->Update(dt);
+            if (IsCrusherDoor(EventID)) {
+                door->UpdateCrusher(dt);
+            } else {
+                door->Update(dt);
+            }
             break;
         }
         break;
@@ -229,20 +227,12 @@ void EventRecord::Step(float dt)
     switch (kind) {
     case EventKind::kDoor: {
         auto *door = static_cast<CSDoorEvent *>(this);
-        switch (variant) {
-        case EventVariant::k79164900:
-        case EventVariant::k79165000:
-        case EventVariant::k79165100:
-        case EventVariant::k79165200:
-        case EventVariant::k79165300:
+        if (IsCrusherDoor(EventID)) {
             door->StepCrusher(dt);
-            break;
-        case EventVariant::k79187100:
+        } else if (variant == EventVariant::k79187100) {
             door->Step79187100(dt);
-            break;
-        default:
+        } else {
             door->Step(dt);
-            break;
         }
         break;
     }

@@ -508,9 +508,12 @@ void CSEventManager::DestroyModel(RpClump *clump)
     }
     if (g_pGameSystem != nullptr) {
         g_pGameSystem->DestroyClump(clump);
-    } else {
-        RpClumpDestroy(clump);
+        return;
     }
+    if (RpWorld *world = RpClumpGetWorld(clump)) {
+        RpWorldRemoveClump(world, clump);
+    }
+    RpClumpDestroy(clump);
 }
 
 void CSEventManager::EndEvent(EventRecord *record)

@@ -129,7 +129,10 @@ bool CSEventManager::LoadEventModels(EventRecord *record, const char *const *nam
             }
             AddSharedModel(name, clump);
         }
-        if (RpWorld *world = g_eventLinks.world != nullptr ? g_eventLinks.world() : nullptr) {
+        // A copy of a model in the world is in the world already: adding it
+        // twice would tie the world's list of clumps into a ring.
+        RpWorld *world = g_eventLinks.world != nullptr ? g_eventLinks.world() : nullptr;
+        if (world != nullptr && RpClumpGetWorld(clump) == nullptr) {
             RpWorldAddClump(world, clump);
         }
         ShowEventModel(clump, true);

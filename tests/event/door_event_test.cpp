@@ -387,6 +387,44 @@ TEST_F(DoorEvent, TheDoorMessageOpensOnTheActionOfAPlayerWithinReach)
     EXPECT_EQ(door->IsOccur, 1);
 }
 
+RpWorld *g_world = nullptr;
+
+// The clumps in the world, counted up to 100 (a ring of links stops there).
+int ClumpsInWorld(RpWorld *world)
+{
+    int count = 0;
+    RpWorldForAllClumps(
+        world,
+        [](RpClump *clump, void *data) -> RpClump * {
+            return ++*static_cast<int *>(data) > 100 ? nullptr : clump;
+        },
+        &count);
+    return count;
+}
+
+// Two doors of one model: the second is a copy of the first, and each
+// stands in the world once.
+TEST_F(DoorEvent, TwoDoorsOfOneModelStandInTheWorldOnceEach)
+{
+    g_world = stagetest::ReadSampleWorld(1);
+    ASSERT_NE(g_world, nullptr);
+    g_eventLinks.world = [] { return g_world; };
+    CSDoorEvent *first = Load({DoorEntry(79011200, "DOOR01", {0.0f, 0.0f, 40.0f}),
+                               DoorEntry(79013400, "DOOR01", {60.0f, 0.0f, 40.0f}, false)});
+    auto *second = static_cast<CSDoorEvent *>(manager->Records()[1]);
+    ASSERT_NE(first->DoorModel(), nullptr);
+    ASSERT_NE(second->DoorModel(), nullptr);
+    EXPECT_NE(first->DoorModel(), second->DoorModel());
+    EXPECT_EQ(ClumpsInWorld(g_world), 2);
+    EXPECT_EQ(manager->SharedModelCount(), 1);
+    manager->ReleaseStageEvents();
+    EXPECT_EQ(ClumpsInWorld(g_world), 0);
+    manager->Release();
+    manager.reset();
+    RpWorldDestroy(g_world);
+    g_world = nullptr;
+}
+
 // ---- the draws and the variants ----
 
 TEST_F(DoorEvent, ADoorGoneAfterItsEndIsDrawnUntilThenAndLosesItsCollision)

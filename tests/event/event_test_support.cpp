@@ -1,12 +1,16 @@
 // The fake stage side of the event tests (see event_test_support.h).
 #include "event_test_support.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 
 #include "app/file.h"
 #include "event/event_factory.h"
 #include "event/event_record.h"
 #include "support/game/game_run.h"
+#include "tests/app/reference_image.h"
 
 namespace event_test {
 
@@ -245,6 +249,28 @@ std::vector<gametest::TraceRecord> RunStageTrace(const char *name, int32_t stage
     const std::string scriptPath = std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/" + script;
     return gametest::RunSampleGame(std::string("event_") + name, "--stage " + std::to_string(stage) + " --frames " +
                                                                      std::to_string(frames) + " --input " + scriptPath);
+}
+
+std::vector<gametest::TraceRecord> RunWithReferenceShots(const char *name, const std::string &folder,
+                                                         const std::string &arguments,
+                                                         const std::vector<ReferenceShot> &shots)
+{
+    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/" + folder + "/" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    std::string all = arguments;
+    for (const ReferenceShot &shot : shots) {
+        all += " --screenshot " + std::to_string(shot.tick) + ":'" + dir + "/" + shot.name + ".bmp'";
+    }
+    std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(name, all);
+    for (const ReferenceShot &shot : shots) {
+        apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp",
+                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/event/reference/" + shot.name + ".bmp",
+                                     dir + "/" + shot.name + "_difference.bmp");
+    }
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(dir);
+    }
+    return trace;
 }
 
 OwnedRecord::OwnedRecord(int32_t id) : record(CreateEventRecord(id))

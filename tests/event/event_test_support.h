@@ -133,6 +133,21 @@ struct OwnedRecord {
 // Poses for every hero of the stage, then the frame's passes.
 void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt = 1.0f / 60.0f);
 
+// A screenshot of a game run, compared with its reviewed reference
+// tests/event/reference/<name>.bmp.
+struct ReferenceShot {
+    int tick;
+    const char *name;
+};
+// The game itself, headless, on a copy of the sample data (`arguments`
+// after the run's own), with a screenshot after each shot's tick, each
+// like its reference; the shots are written under
+// build/tests/<folder>/<pid>/ and go when the test has not failed. The
+// run's trace.
+std::vector<gametest::TraceRecord> RunWithReferenceShots(const char *name, const std::string &folder,
+                                                         const std::string &arguments,
+                                                         const std::vector<ReferenceShot> &shots);
+
 // The game itself, headless, on a copy of the sample data: stage `stage`
 // under the scripted pad tests/event/scripts/<script> for `frames` ticks of
 // 16 ms; the run's trace (its copy goes once the trace is read).

@@ -38,15 +38,17 @@ inline constexpr int32_t kDoorBoltFrames = 30;
 // The motions' frame ranges (60 a second).
 MotionTable SampleDoorMotions();
 
-// Where the first stage's doors stand (the yard's ground is y = 0). The
-// action door stands east of the first start, its leaf across the play
-// camera's view (it faces north-east, away from the camera): a hero walks
-// to it across the yard's diagonal (south-east, then north-east). Its area
-// is the ground in front of it, kDoorAreaDepth deep on the heroes' side,
-// as wide as the door and its frame and a little more.
-inline constexpr RwV3d kSampleActionDoorAt = {36.0f, 0.0f, -38.0f};
+// Where the first stage's doors stand (the yard's ground is y = 0), both
+// south-east of the first start, out of the play camera's view from there
+// (the stage's other runs and pictures do not show them). The action door's
+// leaf stands across the camera's view (the door faces north-north-east,
+// away from the camera): a hero walks to it across the yard's diagonal
+// (south-east, then north-east). Its area is the ground in front of it,
+// kDoorAreaDepth deep on the heroes' side, as wide as the door and its
+// frame and a little more.
+inline constexpr RwV3d kSampleActionDoorAt = {84.4f, 0.0f, -95.8f};
 inline constexpr RwV3d kSampleActionDoorFacing = {0.6f, 0.0f, 0.8f};
-inline constexpr RwV3d kSampleMonsterDoorAt = {110.0f, 0.0f, 110.0f};
+inline constexpr RwV3d kSampleMonsterDoorAt = {150.0f, 0.0f, -160.0f};
 inline constexpr float kDoorAreaHalfWidth = 16.0f;
 inline constexpr float kDoorAreaDepth = 24.0f;
 

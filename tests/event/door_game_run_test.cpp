@@ -1,0 +1,44 @@
+// The game headless on the sample data's first stage under a scripted pad,
+// checked by its trace and screenshots: the first hero walks to the door
+// 79011200 (the speech marker shows over the hero), the action command
+// opens it, its open motion plays for a second and the event ends; the
+// door stands open, drawn, and the yard's monster door 79013400 stays shut.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "event_test_support.h"
+#include "tools/mkdata/sample_doors.h"
+
+namespace {
+
+using gametest::TraceRecord;
+
+// The door lines ("started 0", "ended 1") with their ticks.
+std::vector<std::pair<uint32_t, std::string>> DoorLines(const std::vector<TraceRecord> &trace, int32_t id)
+{
+    std::vector<std::pair<uint32_t, std::string>> lines;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() == 4 && r.fields[0] == std::to_string(id)) {
+            EXPECT_EQ(r.fields[1], "door");
+            lines.emplace_back(r.tick, r.fields[2] + " " + r.fields[3]);
+        }
+    }
+    return lines;
+}
+
+TEST(DoorGameRun, TheHeroOpensTheFirstStagesDoorWithTheActionCommand)
+{
+    // At the shut door under the marker, and the open door from a few steps back.
+    const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
+        "event_open_door", "event_door_run",
+        "--stage 1 --frames 360 --input '" + std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/open_door.txt'",
+        {{225, "door_marker"}, {350, "door_open"}});
+    // Opened on the press, ended with its second of motion.
+    const std::vector<std::pair<uint32_t, std::string>> expected = {{230, "started 0"}, {293, "ended 1"}};
+    EXPECT_EQ(DoorLines(trace, mkdata::kSampleActionDoor), expected);
+    EXPECT_TRUE(DoorLines(trace, mkdata::kSampleMonsterDoor).empty()) << "the monster still stands";
+}
+
+}  // namespace
