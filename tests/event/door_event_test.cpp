@@ -363,6 +363,27 @@ TEST_F(DoorEvent, TheMarkerShowsWithinThirteenIgnoringHeightAndTheFirstHeroOutOf
     EXPECT_EQ(manager->Window()->Marker().on, 0);
 }
 
+// 79196000 shows its marker within its trigger circle; 79011300 never opens.
+TEST_F(DoorEvent, TheMarkerDistanceOfACircleDoorAndTheDoorThatNeverOpens)
+{
+    EventTableEntry e = DoorEntry(79196000, "DOOR01", {0.0f, 0.0f, 20.0f}, false);
+    e.circleCentre = {0.0f, 0.0f, 20.0f};
+    e.radius = 30.0f;
+    e.param = kKey;
+    CSDoorEvent *door = Load({e});
+    EXPECT_FLOAT_EQ(door->MessageDistance, 30.0f);
+    hero.position = {0.0f, 0.0f, -5.0f};  // 25 away
+    Frame();
+    EXPECT_EQ(manager->Window()->Marker().on, 1);
+    manager->ReleaseStageEvents();
+    door = Load({DoorEntry(79011300, "DOOR01", {}, false)});
+    EXPECT_EQ(door->OpenCondition, 400);
+    for (int i = 0; i < 10; ++i) {
+        Frame({0});
+    }
+    EXPECT_EQ(door->IsOccur + door->OccurCount, 0);
+}
+
 TEST_F(DoorEvent, TheDoorMessageOpensOnTheActionOfAPlayerWithinReach)
 {
     // Condition 200 with an actor still standing: shut, its message 4.

@@ -105,7 +105,8 @@ RpClump *BuildDoorClump(const DoorLook &look)
         RwFrame *bolt = AddAtomic(clump, leaf, DoorBox({1.5f, 3.0f, kLeafHalfDepth + 0.6f}, {230, 190, 70, 255}),
                                   {halfWidth - 3.0f, kDoorHeight * 0.5f - 3.0f, 0.0f});
         char text[96];
-        std::snprintf(text, sizeof text, "NodeAnim %d 0 0 0 0 %g 0", kDoorBoltFrames, static_cast<double>(kDoorBoltLift));
+        std::snprintf(text, sizeof text, "NodeAnim %d 0 0 0 0 %g 0", kDoorBoltFrames,
+                      static_cast<double>(kDoorBoltLift));
         ok = bolt != nullptr && SetUserProperty(bolt, text);
     }
     if (!ok) {
