@@ -3,6 +3,7 @@
 // 79011200 (the speech marker shows over the hero), the action command
 // opens it, its open motion plays for a second and the event ends; the
 // door stands open, drawn, and the yard's monster door 79013400 stays shut.
+// A second run kills the yard's monster: door 79013400 opens at once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,6 +40,22 @@ TEST(DoorGameRun, TheHeroOpensTheFirstStagesDoorWithTheActionCommand)
     const std::vector<std::pair<uint32_t, std::string>> expected = {{230, "started 0"}, {293, "ended 1"}};
     EXPECT_EQ(DoorLines(trace, mkdata::kSampleActionDoor), expected);
     EXPECT_TRUE(DoorLines(trace, mkdata::kSampleMonsterDoor).empty()) << "the monster still stands";
+}
+
+TEST(DoorGameRun, TheMonsterDoorOpensOnceTheYardsMonsterIsGone)
+{
+    const std::vector<TraceRecord> trace = event_test::RunStageTrace("door_monster", 1, "kill_monster.txt", 700);
+    uint32_t gone = 0;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() == 4 && r.fields[0] == "79010400" && r.fields[2] == "ended") {
+            gone = r.tick;
+        }
+    }
+    ASSERT_GT(gone, 0u) << "the monster falls";
+    // Tested on the tick its monster's event ends; its motion plays a second.
+    const std::vector<std::pair<uint32_t, std::string>> expected = {{gone, "started 0"}, {gone + 63, "ended 1"}};
+    EXPECT_EQ(DoorLines(trace, mkdata::kSampleMonsterDoor), expected);
+    EXPECT_TRUE(DoorLines(trace, mkdata::kSampleActionDoor).empty());
 }
 
 }  // namespace
