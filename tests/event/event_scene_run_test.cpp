@@ -1,6 +1,6 @@
-// The game itself, headless on the sample data: the first hero talks to the
-// farmer (tests/event/scripts/talk_to_farmer.txt); 3 s after the talk has
-// ended the first stage's scene 79017000 streams its pack, cuts to its
+// The game itself, headless on the sample data: the first hero opens the
+// first stage's door 79011200 (tests/event/scripts/open_door.txt); 3 s after
+// the door has opened the first stage's scene 79017000 streams its pack, cuts to its
 // camera with the letterbox, plays the yard's monster, shows its two
 // subtitles and its sounds, ends with the camera back in play and lets
 // the actors run again. The trace says when each step happened;
@@ -22,12 +22,12 @@ std::string Folder()
     return std::string(RW_TEST_BINARY_DIR) + "/tests/event_scene_run/" + std::to_string(getpid());
 }
 
-// "<tick> <what>" of the scene's own trace lines.
+// "<tick> <what>" of the door's and the scene's trace lines.
 std::vector<std::string> SceneLines(const std::vector<gametest::TraceRecord> &trace)
 {
     std::vector<std::string> lines;
     for (const gametest::TraceRecord &r : trace) {
-        if (r.kind == "event" && r.fields.size() >= 4 && r.fields[0] == "79017000") {
+        if (r.kind == "event" && r.fields.size() >= 4 && (r.fields[0] == "79017000" || r.fields[0] == "79011200")) {
             lines.push_back(std::to_string(r.tick) + " " + r.fields[2] + " " + r.fields[3]);
         }
     }
@@ -71,7 +71,7 @@ std::vector<std::string> ActorPassRuns(const std::vector<gametest::TraceRecord> 
     return runs;
 }
 
-TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheTalkAndGivesPlayBack)
+TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheDoorOpensAndGivesPlayBack)
 {
     if (!apptest::HaveSampleData()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
@@ -82,9 +82,9 @@ TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheTalkAndGivesPlayBack)
         int tick;
         const char *name;
     };
-    const Shot shots[] = {{700, "scene_cut"}, {780, "scene_subtitle"}, {830, "scene_after"}};
-    std::string arguments = "--headless --mode 1 --fixed-step 16 --stage 1 --language 0 --frames 840 --input '" +
-                            std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/talk_to_farmer.txt' --trace '" +
+    const Shot shots[] = {{556, "scene_cut"}, {636, "scene_subtitle"}, {690, "scene_after"}};
+    std::string arguments = "--headless --mode 1 --fixed-step 16 --stage 1 --frames 700 --input '" +
+                            std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/open_door.txt' --trace '" +
                             dir + "/t.txt'";
     for (const Shot &shot : shots) {
         arguments += " --screenshot " + std::to_string(shot.tick) + ":'" + dir + "/" + shot.name + ".bmp'";
@@ -97,19 +97,19 @@ TEST(EventSceneRun, TheSceneCutsInThreeSecondsAfterTheTalkAndGivesPlayBack)
                                      dir + "/" + shot.name + "_difference.bmp");
     }
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
-    // The talk ends at 437; 3 s later (188 ticks of 16 ms) the scene starts,
-    // reads its small pack in a frame, builds it and cuts to its camera.
+    // The door has opened at 293; 3 s later (188 ticks of 16 ms) the scene
+    // starts, reads its pack in three frames, builds it and cuts to its camera.
     const std::vector<std::string> expected = {
-        "625 started 0", "625 state 1",          "628 state 2",           "628 state 3",        "628 state 4",
-        "628 state 5",   "631 actor 1",          "641 subtitle 0",        "660 sound 6300040",  "753 sound 6300040",
-        "760 subtitle 1", "817 state 6",         "817 ended 1"};
+        "230 started 0",  "293 ended 1",    "481 started 0",     "481 state 1",       "484 state 2",
+        "484 state 3",    "484 state 4",    "484 state 5",       "487 actor 1",       "497 subtitle 0",
+        "516 sound 6300040", "609 sound 6300040", "616 subtitle 1", "673 state 6",     "673 ended 1"};
     EXPECT_EQ(SceneLines(trace), expected);
     // The camera cuts to the scene and back to play.
-    EXPECT_EQ(CameraModes(trace, 600),
-              (std::vector<std::pair<int64_t, std::string>>{{600, "0"}, {628, "2"}, {816, "0"}}));
+    EXPECT_EQ(CameraModes(trace, 450),
+              (std::vector<std::pair<int64_t, std::string>>{{450, "0"}, {484, "2"}, {672, "0"}}));
     // The actor pass stands still while the scene holds the stage and runs
     // again from its end.
-    EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-627", "817-840"}));
+    EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-483", "673-700"}));
     if (!HasFailure()) {
         std::filesystem::remove_all(Folder());
     }
@@ -122,7 +122,7 @@ TEST(EventSceneRun, EscapeSkipsTheSceneAndPlayComesBackAtOnce)
     }
     const std::string dir = Folder() + "/skip";
     std::filesystem::create_directories(dir);
-    const std::string arguments = "--headless --mode 1 --fixed-step 16 --stage 1 --language 0 --frames 720 --input '" +
+    const std::string arguments = "--headless --mode 1 --fixed-step 16 --stage 1 --frames 580 --input '" +
                                   std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/skip_scene.txt' --trace '" +
                                   dir + "/t.txt'";
     std::string output;
@@ -131,10 +131,10 @@ TEST(EventSceneRun, EscapeSkipsTheSceneAndPlayComesBackAtOnce)
     const std::vector<std::string> lines = SceneLines(trace);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
-              (std::vector<std::string>{"700 state 6", "700 ended 1"}));
-    EXPECT_EQ(CameraModes(trace, 600),
-              (std::vector<std::pair<int64_t, std::string>>{{600, "0"}, {628, "2"}, {700, "0"}}));
-    EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-627", "700-720"}));
+              (std::vector<std::string>{"556 state 6", "556 ended 1"}));
+    EXPECT_EQ(CameraModes(trace, 450),
+              (std::vector<std::pair<int64_t, std::string>>{{450, "0"}, {484, "2"}, {556, "0"}}));
+    EXPECT_EQ(ActorPassRuns(trace), (std::vector<std::string>{"1-483", "556-580"}));
     if (!HasFailure()) {
         std::filesystem::remove_all(Folder());
     }

@@ -1,5 +1,5 @@
 // The sample in-game animation scene of the first stage, 79017000: it
-// plays 3 s after the event it is linked to has ended (condition 900),
+// plays 3 s after the door 79011200 has opened (condition 900, its link),
 // cutting to the sample scene camera's flight (scene_camera.h) with the
 // letterbox, the yard's monster (AI id 1) playing its animation and two
 // subtitles.
@@ -22,8 +22,9 @@
 namespace mkdata {
 
 inline constexpr int32_t kSampleScene = 79017000;
-// The event whose end starts the scene: the farmer's talk.
-inline constexpr int32_t kSampleSceneLink = 79010200;
+// The event whose end starts the scene: the first stage's door opened by
+// the action command.
+inline constexpr int32_t kSampleSceneLink = 79011200;
 inline constexpr int32_t kSampleSceneActor = 1;  // the yard's monster
 inline constexpr int32_t kSampleSceneSound = 6300040;
 inline const char *SampleScenePackPath() { return "PACK/INGAME1/79017000.STR"; }
