@@ -8,15 +8,12 @@
 // stage with the boss gauge after it. The skip key ends the movie the same
 // way at once.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "event_test_support.h"
 #include "support/game/game_run.h"
-#include "tests/app/reference_image.h"
 #include "tools/mkdata/sample_movies.h"
 
 namespace {
@@ -26,14 +23,8 @@ using gametest::TraceRecord;
 constexpr int64_t kBoss = 1;  // the arena's only placement
 constexpr int64_t kHero = 0;
 
-std::string Folder() { return std::string(RW_TEST_BINARY_DIR) + "/tests/event_movie_run/" + std::to_string(getpid()); }
-
-struct Shot {
-    int tick;
-    const char *name;
-};
 // Half a second into the clip, and the stage a second after it.
-constexpr Shot kShots[] = {{40, "movie_boss_clip"}, {90, "movie_boss_gauge"}};
+const std::vector<event_test::ReferenceShot> kShots = {{40, "movie_boss_clip"}, {90, "movie_boss_gauge"}};
 
 // The tick of the first record of `kind` with exactly `fields` after tick
 // `after`; -1 when none.
@@ -77,22 +68,10 @@ std::vector<BossLine> BossLines(const std::vector<TraceRecord> &trace)
 
 TEST(MovieGameRun, InStageEightTheBossMoviePlaysThenTheMusicReturnsAndBoss1106Fights)
 {
-    const std::string dir = Folder();
-    std::filesystem::create_directories(dir);
-    std::string arguments = "--stage 8 --frames 200 --input '" + std::string(RW_TEST_SOURCE_DIR) +
-                            "/tests/event/scripts/walk_into_boss_movie.txt'";
-    for (const Shot &shot : kShots) {
-        arguments += " --screenshot " + std::to_string(shot.tick) + ":'" + dir + "/" + shot.name + ".bmp'";
-    }
-    const std::vector<TraceRecord> trace = gametest::RunSampleGame("event_boss_movie", arguments);
-    for (const Shot &shot : kShots) {
-        apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp",
-                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/event/reference/" + shot.name + ".bmp",
-                                     dir + "/" + shot.name + "_difference.bmp");
-    }
-    if (!::testing::Test::HasFailure()) {
-        std::filesystem::remove_all(dir);
-    }
+    const std::string arguments = "--stage 8 --frames 200 --input '" + std::string(RW_TEST_SOURCE_DIR) +
+                                  "/tests/event/scripts/walk_into_boss_movie.txt'";
+    const std::vector<TraceRecord> trace =
+        event_test::RunWithReferenceShots("event_boss_movie", "event_movie_run", arguments, kShots);
     const std::string id = std::to_string(mkdata::kSampleBossMovie);
     const int64_t started = FirstTick(trace, "event", {id, "movie", "started", "0"});
     ASSERT_GE(started, 5);
