@@ -118,8 +118,9 @@ struct DrawQueue::Impl {
     uint32_t bands = 0;
     uint64_t area = 0;
     std::unordered_set<const void *> used;
-    // The palette the queued draws' palettised copies were made with, if any.
-    bool paletteHeld = false;
+    // The palette the queued draws' palettised copies were made with, once one was
+    // (`heldPalette`: there was a palette, then in `palette`).
+    bool paletteHeld = false, heldPalette = false;
     PALETTEENTRY palette[256];
     std::vector<std::pair<uint32_t, uint32_t>> order;
 
@@ -163,13 +164,17 @@ bool DrawQueue::Impl::SamplesTarget(const DrawState &state, const ColorTarget &t
 }
 
 void DrawQueue::Impl::KeepPalette(const DrawState &state) {
-    if (!state.palette) return;
     bool palettised = false;
     for (const TextureView &view : state.textures) palettised = palettised || (view.levels && view.format == D3DFMT_P8);
     if (!palettised) return;
-    if (paletteHeld && std::memcmp(palette, state.palette, sizeof(palette)) != 0) Flush();
-    if (!paletteHeld) std::memcpy(palette, state.palette, sizeof(palette));
+    // No palette at all is a palette of its own (the copies read white).
+    const bool same = state.palette ? heldPalette && std::memcmp(palette, state.palette, sizeof(palette)) == 0
+                                    : !heldPalette;
+    if (paletteHeld && !same) Flush();
+    if (paletteHeld) return;
     paletteHeld = true;
+    heldPalette = state.palette != nullptr;
+    if (heldPalette) std::memcpy(palette, state.palette, sizeof(palette));
 }
 
 QueuedDraw &DrawQueue::Impl::Slot(const DrawState &state, DrawState &prepared) {

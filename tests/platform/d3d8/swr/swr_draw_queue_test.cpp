@@ -107,9 +107,10 @@ TEST(DrawQueue, WithDeferredDrawingOffEachDrawIsDrawnAsItComes) {
 }
 
 // Queued draws keep what they were recorded with, whatever changes in place before the
-// flush: the palette (of the general path and of the palettised copies), the pixel
-// shader's constants, the texture's list of levels; and the result is the picture of
-// drawing each call at once, on every thread count and either path.
+// flush: the palette (of the general path and of the palettised copies, also when a
+// later draw has none), the pixel shader's constants, the texture's list of levels; and
+// the result is the picture of drawing each call at once, on every thread count and
+// either path.
 std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
     Scene s(48, 40, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
     s.Queue(queue);
@@ -130,6 +131,9 @@ std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
         EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(x, 0, x + 14, 20, 0, 0, 1, 1), 2, swrtest::kTexFvf));
         paint(5 + k);  // the same palette's entries, changed
     }
+    s.state.palette = nullptr;  // then none at all
+    EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(30, 10, 47, 21, 0, 0, 1, 1), 2, swrtest::kTexFvf));
+    s.state.palette = palette;
     // A pixel shader (t0 * c0) whose constant changes after each draw.
     const swr::PixelShaderProgram program = swrtest::TextureTimesProgram(swr::PsReg::Const);
     swr::PixelShaderConstants constants;
