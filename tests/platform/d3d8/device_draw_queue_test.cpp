@@ -11,26 +11,16 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/d3d8/pixel_shader.h"
+#include "device_shader_quads.h"
 #include "platform/d3d8/swr/swr_draw_queue.h"
 #include "support/platform/d3d8_harness.h"
 
 namespace {
 
-using namespace d3d8::ps;
-
-struct Vertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-    float u, v;
-};
-constexpr DWORD kFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+using devicetest::kMadShader;
+using Vertex = devicetest::TexVertex;
+constexpr DWORD kFvf = devicetest::kTexFvf;
 constexpr uint32_t kTriangles = 40;
-
-// r0 = t0 * c0 + v0
-const DWORD kMadShader[] = {kVersion11, kTex, Dst(kRegTexture, 0),
-                            kMad, Dst(kRegTemp, 0), Src(kRegTexture, 0), Src(kRegConst, 0), Src(kRegInput, 0),
-                            kEnd};
 
 class Random {
 public:

@@ -7,23 +7,17 @@
 
 #include "platform/d3d8/pixel_shader.h"
 #include "platform/d3d8/swr/swr_pixel_shader.h"
+#include "device_shader_quads.h"
 #include "support/platform/d3d8_harness.h"
 
 namespace {
 
 using namespace d3d8::ps;
 
-struct TexVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-    float u, v;
-};
-constexpr DWORD kTexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+using devicetest::kMadShader;
+using devicetest::kTexFvf;
+using devicetest::TexVertex;
 
-// r0 = t0 * c0 + v0
-const DWORD kMadShader[] = {kVersion11, kTex, Dst(kRegTexture, 0),
-                            kMad, Dst(kRegTemp, 0), Src(kRegTexture, 0), Src(kRegConst, 0), Src(kRegInput, 0),
-                            kEnd};
 // r0 = v0
 const DWORD kMovShader10[] = {kVersion10, kMov, Dst(kRegTemp, 0), Src(kRegInput, 0), kEnd};
 
