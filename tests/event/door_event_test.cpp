@@ -792,4 +792,47 @@ TEST_F(DoorEvent, ALinkModelDoorWithoutItsLinkEndsAndTheStageRunsOn)
     EXPECT_EQ(door->OccurCount, 1);
 }
 
+// Scene 79041500 shows a model of its own as a door does: the sample door
+// as its Label's model, motion 0 only once the scene's blend-in is over
+// (its pack is not there, so the scene stays loading), played to its end,
+// and given back with its animation at the stage's release.
+TEST_F(DoorEvent, Scene79041500PlaysItsModelOnceTheBlendInIsOver)
+{
+    EventTableEntry entry;
+    entry.eventId = 79041500;
+    entry.label = "DOOR01";
+    Load({entry});
+    auto *scene = static_cast<CSInGameAnm79041500 *>(manager->FindEvent(79041500));
+    ASSERT_NE(scene, nullptr);
+    ASSERT_EQ(scene->object, EventObject::kInGameAnm79041500);
+    EXPECT_EQ(scene->StartCondition, 100);
+    EXPECT_EQ(scene->BlendIn, 2.0f);
+    ASSERT_GE(scene->ModelNum, 1);
+    RpClump *model = scene->Models[0];
+    ASSERT_NE(model, nullptr);
+    ASSERT_NE(scene->AnimationName, nullptr);
+    EXPECT_STREQ(scene->AnimationName, "DOOR01.ANM");
+    CSClumpAnimManager &animations = modules->animations;
+    EXPECT_GE(animations.FindAnimation("DOOR01.ANM"), 0);
+    scene->IsOccur = 1;
+    for (int i = 0; i < 5; ++i) {
+        Frame();
+    }
+    EXPECT_FALSE(animations.HoldsClump(model));
+    scene->Done[0] = 1;
+    Frame();
+    ASSERT_TRUE(animations.HoldsClump(model));
+    EXPECT_EQ(animations.GetMotionIndex(model), 0);
+    EXPECT_EQ(scene->ExtraFlag, 1);
+    for (int i = 0; i < 600 && !animations.HasMotionEnded(model); ++i) {
+        Frame();
+    }
+    EXPECT_TRUE(animations.HasMotionEnded(model));
+    scene->IsOccur = 0;
+    manager->ReleaseStageEvents();
+    EXPECT_EQ(scene->AnimationName, nullptr);
+    EXPECT_FALSE(animations.HoldsClump(model));
+    EXPECT_LT(animations.FindAnimation("DOOR01.ANM"), 0);
+}
+
 }  // namespace
