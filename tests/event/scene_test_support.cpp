@@ -164,7 +164,6 @@ void SceneTest::TearDown()
     if (!HasFailure()) {
         std::error_code error;
         fs::remove_all(root, error);
-        fs::remove(fs::path(root).parent_path(), error);
     }
 }
 

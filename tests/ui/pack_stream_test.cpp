@@ -39,7 +39,6 @@ protected:
         if (!HasFailure()) {
             std::error_code error;
             fs::remove_all(root, error);
-            fs::remove(fs::path(root).parent_path(), error);  // kept while other runs use it
         }
     }
     void WriteFile(const std::string &relative, size_t size, char fill = 'p')
