@@ -4,8 +4,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <unordered_set>
 #include <vector>
 
@@ -153,6 +155,9 @@ public:
     // clear, a change of targets, and before anything reads, writes or frees memory a
     // queued draw uses (surfaces ask with their bits when they are locked, unlocked,
     // read, reallocated or destroyed).
+    // The queue is reached from the drawing thread and from any thread that locks or
+    // releases a surface (the game releases textures outside its render lock while its
+    // loading screen draws), so these take the queue's mutex.
     void FlushDraws();
     void FlushDrawsUsing(const void *bits);
     // Surfaces locked now: while any is, draws are rasterised as they come (a draw reads
@@ -209,7 +214,8 @@ private:
 
     std::unordered_set<DeviceChild *> children_;
     std::unique_ptr<swr::DrawQueue> queue_ = std::make_unique<swr::DrawQueue>();
-    int32_t lockedSurfaces_ = 0;
+    std::mutex queueMutex_;
+    std::atomic<int32_t> lockedSurfaces_{0};
 };
 
 // The device behind an interface pointer made by our Direct3D object, or null.

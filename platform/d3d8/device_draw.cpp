@@ -2,6 +2,7 @@
 // rasteriser the exact byte sizes of the vertex and index data, so every read it makes
 // can be bounds-checked; a lost device accepts draws and clears and does nothing.
 #include <algorithm>
+#include <mutex>
 
 #include "device.h"
 #include "format_info.h"
@@ -199,19 +200,24 @@ HRESULT DeviceImpl::DrawFromStreams(D3DPRIMITIVETYPE type, const swr::VertexStre
     swr::DepthTarget depthTarget;
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();
     swr::DepthTarget *depth = depthStencil_ ? &depthTarget : nullptr;
+    std::lock_guard<std::mutex> queued(queueMutex_);
     const bool ok =
         indices ? queue_->DrawIndexedPrimitive(state_, colorTarget, depth, type, vertices, *indices,
                                                baseVertexIndex, minIndex, numVertices, start,
                                                primitiveCount)
                 : queue_->DrawPrimitive(state_, colorTarget, depth, type, vertices, start,
                                         primitiveCount);
-    if (lockedSurfaces_ > 0) FlushDraws();
+    if (lockedSurfaces_.load() > 0) queue_->Flush();
     return ok ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
-void DeviceImpl::FlushDraws() { queue_->Flush(); }
+void DeviceImpl::FlushDraws() {
+    std::lock_guard<std::mutex> queued(queueMutex_);
+    queue_->Flush();
+}
 
 void DeviceImpl::FlushDrawsUsing(const void *bits) {
+    std::lock_guard<std::mutex> queued(queueMutex_);
     if (queue_->Uses(bits)) queue_->Flush();
 }
 

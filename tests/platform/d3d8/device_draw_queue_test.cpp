@@ -8,7 +8,9 @@
 // once, on any thread count.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "device_shader_quads.h"
@@ -234,6 +236,52 @@ TEST_F(DeviceDrawQueueTest, AFrameOfInterleavedLocksWritesAndTargetsReadsBackAsD
                                         << first % 19200 % 160 << ", " << first % 19200 / 160;
     }
     swr::SetThreadCount(0);
+}
+
+// Textures made, written and released on another thread while draws are queued, as the
+// game's loading does beside its loading screen: the queue is asked about each of them
+// from that thread, and the frame is the one drawn without it.
+TEST_F(DeviceDrawQueueTest, SurfacesLockedAndReleasedOnAnotherThreadWhileDrawsAreQueued) {
+    auto frame = [&](bool loading) {
+        std::atomic<bool> done{false};
+        std::thread loader;
+        if (loading) {
+            loader = std::thread([&] {
+                while (!done.load()) {
+                    IDirect3DTexture8 *texture = nullptr;
+                    if (device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture) != D3D_OK) continue;
+                    IDirect3DSurface8 *level = nullptr;
+                    texture->GetSurfaceLevel(0, &level);
+                    D3DLOCKED_RECT locked;
+                    if (level->LockRect(&locked, nullptr, 0) == D3D_OK) {
+                        std::memset(locked.pBits, 0x40, 16 * 16 * 4);
+                        level->UnlockRect();
+                    }
+                    level->Release();
+                    texture->Release();
+                }
+            });
+        }
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        device->SetVertexShader(kFvf);
+        Random rng(3);
+        EXPECT_EQ(device->BeginScene(), D3D_OK);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+        for (int k = 0; k < 300; ++k) DrawUp(rng);
+        EXPECT_EQ(device->EndScene(), D3D_OK);
+        done.store(true);
+        if (loader.joinable()) loader.join();
+        std::vector<uint32_t> pixels;
+        IDirect3DSurface8 *back = nullptr;
+        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back);
+        Read(back, pixels);
+        back->Release();
+        return pixels;
+    };
+    EXPECT_EQ(frame(true), frame(false));
 }
 
 }  // namespace
