@@ -85,7 +85,7 @@ TEST(ThreadPool, ThreadsNeverChangePixels) {
 
 // Many draws queued and drawn together, each band by one thread through every draw: the
 // pixels stay those of drawing call by call.
-TEST(ThreadPool, QueuedSmallDrawsGiveThePixelsOfDrawingCallByCall) {
+TEST(ThreadPool, QueuedDrawsGiveThePixelsOfDrawingCallByCall) {
     for (uint32_t seed = 1; seed <= 3; ++seed) {
         const std::vector<uint32_t> one = RenderWith(1, seed, 60, 12, false);
         for (uint32_t threads : {1u, 2u, 3u, 8u}) {
