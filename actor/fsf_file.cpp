@@ -185,7 +185,9 @@ bool LoadTemplateFsf(const char *path, CFSF *out)
     }
     ReadFsf(&file, out);
     if (out->StateCount() == 0) {
-        DebugPrint("%s: the state machine has no state\n", path);
+        // The file is there: the report names what is wrong with it rather
+        // than calling it missing.
+        NoteUnreadableFile(path, "the state machine has no state");
         RaiseFatalError(path);
         return false;
     }

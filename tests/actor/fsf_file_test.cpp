@@ -180,6 +180,10 @@ TEST(FsfFile, TemplateWithoutFileOrStatesRaisesTheFatalReport)
         EXPECT_EQ(g_fatalName, path);
         EXPECT_EQ(fsf.StateCount(), 0);
     }
+    // The report says why the file that is there cannot be used, and calls
+    // the one that is not there missing.
+    EXPECT_EQ(UnreadableReason(paths[1]), "the state machine has no state");
+    EXPECT_EQ(UnreadableReason(paths[0]), "");
     SetFatalErrorHandler(previous);
     SetDataRootPath("");
     std::filesystem::remove_all(root);
