@@ -165,7 +165,10 @@ void CSTextList::MoveCursor(float dt, int32_t newIndex, int32_t step)
 
     if (windowFirst_ == 0 && windowLast_ == 0) {
         windowLast_ = std::max(visibleRows_ - 1, 0);
-    } else if (newIndex < windowFirst_ || newIndex > windowLast_) {
+    }
+    // A window of one row also reads 0..0: it must still follow the
+    // selection, or the row would go on showing the first entry.
+    if (visibleRows_ > 0 && (newIndex < windowFirst_ || newIndex > windowLast_)) {
         if (newIndex == windowFirst_ - 1) {
             windowFirst_ = newIndex;
             windowLast_ = newIndex + visibleRows_ - 1;

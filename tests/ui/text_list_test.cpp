@@ -2,7 +2,8 @@
 // gives, scrolling by one at the window's top, the end bump's 0.1 s, an
 // empty list's arrows, the rows 10 px further left for languages other than
 // 0 (pointer and arrows staying), the arrows keeping their first place, and
-// a pool of text blocks that runs dry (rows without a block are skipped).
+// a pool of text blocks that runs dry (rows without a block are skipped),
+// and a window of a single row that follows the selection.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -105,6 +106,34 @@ TEST_F(TextListTest, TheSelectionPicksTheWindowAndUpAtItsTopScrollsByOne)
     EXPECT_EQ(list.WindowFirst(), 4);
     EXPECT_EQ(list.WindowLast(), 7);
     EXPECT_EQ(list.CursorRow(), 3);
+}
+
+TEST_F(TextListTest, AWindowOfOneRowShowsTheSelectedEntry)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    const int32_t pitch = Pitch();
+    ASSERT_GT(pitch, 0);
+    Fill(3);
+    list.Init();
+    list.SetItems(Entries(), 0, 100, 100 + pitch, 318, 561);
+    ASSERT_EQ(list.VisibleRows(), 1);
+    EXPECT_EQ(RowText(0), texts[0]);
+    // Each move brings the selected entry into the one row.
+    list.MoveCursor(0.016f, 1, 1);
+    EXPECT_EQ(list.WindowFirst(), 1);
+    EXPECT_EQ(list.WindowLast(), 1);
+    EXPECT_EQ(RowText(0), texts[1]);
+    list.MoveCursor(0.016f, 2, 1);
+    EXPECT_EQ(RowText(0), texts[2]);
+    list.MoveCursor(0.016f, 1, -1);
+    EXPECT_EQ(RowText(0), texts[1]);
+    list.MoveCursor(0.016f, 0, -1);
+    EXPECT_EQ(list.WindowFirst(), 0);
+    EXPECT_EQ(list.WindowLast(), 0);
+    EXPECT_EQ(RowText(0), texts[0]);
+    EXPECT_EQ(list.CursorRow(), 0);
+    EXPECT_FLOAT_EQ(list.Bar()->top, 100.0f);
 }
 
 TEST_F(TextListTest, PushingAgainstAnEndSoundsOnlyOnceATenthOfASecondHasGathered)
