@@ -21,7 +21,7 @@ MotionTable MotionTable::WholeAnimation(float durationSeconds)
 RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size_t size)
 {
     if (bytes == nullptr || size == 0 || size > UINT32_MAX) {
-        DebugPrint("%s: an empty animation file\n", name);
+        UserPrint("%s: an empty animation file\n", name);
         return nullptr;
     }
     RwMemoryDescriptor desc = {const_cast<RwUInt8 *>(bytes), static_cast<RwUInt32>(size)};
@@ -41,7 +41,9 @@ RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size
     }
     RwStreamClose(stream, nullptr);
     if (animation == nullptr) {
-        DebugPrint("%s: not a readable animation\n", name);
+        // A file that is there but refused whole: its model stands still,
+        // so the user is told why whatever the diagnostics switch says.
+        UserPrint("%s: not a readable animation\n", name);
     }
     return animation;
 }

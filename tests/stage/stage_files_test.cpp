@@ -618,6 +618,23 @@ std::string FileBytes(const std::string &path)
     return bytes;
 }
 
+// A refused animation is said on standard error with the diagnostics off:
+// the model that needed it stands still, and the user must learn why.
+class RefusedAnimation : public stagetest::StageEngineTest {};
+
+TEST_F(RefusedAnimation, IsSaidWithoutTheDiagnostics)
+{
+    const bool was = SetDebugOutput(false);
+    const uint8_t garbage[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ReadAnimationBytes("\\RESOURCE\\MONSTER\\9\\9.ANM", garbage, sizeof garbage), nullptr);
+    EXPECT_EQ(ReadAnimationBytes("\\RESOURCE\\MONSTER\\9\\8.ANM", garbage, 0), nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    SetDebugOutput(was);
+    EXPECT_NE(said.find("\\RESOURCE\\MONSTER\\9\\9.ANM: not a readable animation"), std::string::npos) << said;
+    EXPECT_NE(said.find("\\RESOURCE\\MONSTER\\9\\8.ANM: an empty animation file"), std::string::npos) << said;
+}
+
 TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
 {
     gametest::CaptureDiagnostics();  // the diagnostics are many
