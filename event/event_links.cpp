@@ -27,6 +27,11 @@ bool EventActorBusy(AiObject *actor)
     return actor != nullptr && g_eventLinks.isBusy != nullptr && g_eventLinks.isBusy(actor);
 }
 
+bool EventActorDying(AiObject *actor)
+{
+    return actor != nullptr && g_eventLinks.isDying != nullptr && g_eventLinks.isDying(actor);
+}
+
 int32_t EventActorGroup(AiObject *actor)
 {
     return actor != nullptr && g_eventLinks.eventGroup != nullptr ? g_eventLinks.eventGroup(actor) : 0;

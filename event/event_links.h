@@ -36,6 +36,9 @@ struct EventLinks {
     int32_t (*eventGroup)(AiObject *actor) = nullptr;
     bool (*isRemoved)(AiObject *actor) = nullptr;
     bool (*isBusy)(AiObject *actor) = nullptr;
+    // Its death runs: it is out of the fight and drops what it carries
+    // when it goes.
+    bool (*isDying)(AiObject *actor) = nullptr;
     // Position and facing, refreshed from the model.
     bool (*pose)(AiObject *actor, RwV3d *position, RwV3d *facing) = nullptr;
     int32_t (*aiType)(AiObject *actor) = nullptr;
@@ -172,6 +175,7 @@ int32_t EventHeroPlayerIndex(AiObject *hero);
 int32_t EventHeroPositionOfSlot(int32_t slot);
 bool EventActorRemoved(AiObject *actor);
 bool EventActorBusy(AiObject *actor);
+bool EventActorDying(AiObject *actor);
 int32_t EventActorGroup(AiObject *actor);
 bool EventActorPose(AiObject *actor, RwV3d *position, RwV3d *facing);
 // Any hero of the hero list is busy.

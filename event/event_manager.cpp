@@ -294,6 +294,8 @@ void CSEventManager::Update(float dt)
                 talk->TextShown = 0;
                 if (talk->kind == EventKind::kTalk) {
                     static_cast<CSTalkEvent *>(talk)->Close(1);
+                } else if (talk->kind == EventKind::kNpcTalk) {
+                    static_cast<CSNpcTalkEvent *>(talk)->Stop();
                 }
                 *slot = kNoEvent;
             }

@@ -49,6 +49,7 @@ void ConnectEventActorLinks()
     g_eventLinks.eventGroup = [](AiObject *actor) { return actor->eventId; };
     g_eventLinks.isRemoved = [](AiObject *actor) { return actor->removed; };
     g_eventLinks.isBusy = [](AiObject *actor) { return actor->busy; };
+    g_eventLinks.isDying = [](AiObject *actor) { return actor->dying; };
     g_eventLinks.pose = [](AiObject *actor, RwV3d *position, RwV3d *facing) {
         actor->GetPosition(position);
         actor->GetDirection(facing);

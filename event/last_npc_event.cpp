@@ -20,27 +20,36 @@ EventRecord *CSLastNpcEvent::Group() { return UseLinked != 0 ? LinkEvent : this;
 uint8_t CSLastNpcEvent::FindLast(float)
 {
     // All but one of the group are gone when the removed ones number one
-    // less than the group; the survivor is the first neither removed nor
-    // busy, else the first busy one (a busy actor is still there).
+    // less than the group; the one left is told, busy or not. Members that
+    // fall together are removed on one frame, past that count: so once no
+    // member stands that is neither busy nor dying, the first of those on
+    // their way out is told (it drops when it goes), and a group removed all
+    // at once still lets the event run and end.
     EventRecord *group = Group();
     const int32_t size = BoundActorCount(group);
-    if (size == 0 || CountRemovedActorsWhere(group, [](AiObject *) { return true; }) != size - 1) {
+    if (size == 0) {
         return 0;
     }
-    int32_t free = -1;
-    int32_t busy = -1;
+    int32_t removed = 0;
+    int32_t standing = -1;
+    int32_t leaving = -1;
     for (int32_t i = 0; i < BoundActorEntries(group); ++i) {
         AiObject *actor = BoundActor(group, i);
-        if (actor == nullptr || EventActorRemoved(actor)) {
+        if (actor == nullptr) {
             continue;
         }
-        if (!EventActorBusy(actor)) {
-            free = free < 0 ? i : free;
+        if (EventActorRemoved(actor)) {
+            ++removed;
+        } else if (EventActorBusy(actor) || EventActorDying(actor)) {
+            leaving = leaving < 0 ? i : leaving;
         } else {
-            busy = busy < 0 ? i : busy;
+            standing = standing < 0 ? i : standing;
         }
     }
-    Chosen = free >= 0 ? free : busy;
+    if (standing >= 0 && removed != size - 1) {
+        return 0;
+    }
+    Chosen = standing >= 0 ? standing : leaving;
     return 1;
 }
 

@@ -18,8 +18,9 @@ public:
 
     // The payload is Param when Param is not 0.
     void Setup(int32_t payload, uint8_t useLinked);
-    // All but one of the group removed: Chosen is the one left (the first
-    // not busy, else the first busy one). Never true for an empty group.
+    // All but one of the group removed: Chosen is the one left. Also true
+    // once no member stands that is neither busy nor dying (Chosen the first
+    // of those, -1 when all are removed). Never true for an empty group.
     uint8_t FindLast(float dt);
     // The message once per occurrence, then the end with the group gone.
     void Update(float dt);

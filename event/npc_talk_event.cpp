@@ -291,6 +291,22 @@ void CSNpcTalkEvent::Close(int32_t atOnce)
     TalkEnd(this, Window, Picture);
 }
 
+void CSNpcTalkEvent::Stop()
+{
+    if (Open == 1 && Window != nullptr) {
+        Window->Close();
+    }
+    TalkMarker(this, Window, false);
+    Presses[0] = Presses[1] = 0;
+    PressCount[0] = PressCount[1] = 0;
+    MenuState = kNpcMenuTopics;
+    Menu.textShown = -1;
+    Open = 0;
+    ReturnStarted = 0;
+    IsOccur = 0;
+    TextShown = 0;
+}
+
 void CSNpcTalkEvent::Release()
 {
     if (Open == 1) {

@@ -54,6 +54,9 @@ public:
     uint8_t Check(float dt);
     void Update(float dt);
     void Close(int32_t atOnce);
+    // Stopped from outside without an end (a scene starts): the window
+    // closes and the next occurrence opens the menu afresh.
+    void Stop();
     void Release();
 
     // The blink and the highlight's slide (each frame of the run).

@@ -228,6 +228,54 @@ TEST(LastNpc, ANotBusySurvivorComesFirstAndParamReplacesThePayload)
     EXPECT_EQ(lonely->FindEvent(kLast)->CheckCondition(0.0f), 0);
 }
 
+TEST(LastNpc, MembersThatFallTogetherStillCarryTheDropAndEnd)
+{
+    constexpr int32_t kLast = 79040200;  // payload 5401004, own group
+    BoundStage s({Bound(kLast), Bound(kLast), Bound(kLast)});
+    StageLinks links(&s.stage);
+    auto manager = MakeManager({BoundEntry(kLast, 3, 0, 0)});
+    manager->LoadStageEvents(2040000, 1);
+    auto *last = static_cast<CSLastNpcEvent *>(manager->FindEvent(kLast));
+    s.actors[0].removed = true;
+    RunFrame(*manager, s.stage);
+    EXPECT_EQ(last->IsOccur, 0) << "two standing";
+    // One blow fells the other two: they die together and are removed on
+    // one frame, so the group never has exactly one left.
+    s.actors[1].dying = true;
+    s.actors[2].dying = true;
+    RunFrame(*manager, s.stage);
+    EXPECT_EQ(last->Chosen, 1) << "the first on its way out carries the drop";
+    std::vector<PostedMessage> posted = TakePosted(s.stage);
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].target, &s.actors[1]);
+    EXPECT_EQ(posted[0].word[1], 32768);
+    EXPECT_EQ(posted[0].word[2], 5401004);
+    s.actors[1].removed = true;
+    s.actors[2].removed = true;
+    RunFrame(*manager, s.stage);
+    EXPECT_TRUE(TakePosted(s.stage).empty());
+    EXPECT_EQ(last->OccurCount, 1) << "the event ends with the group";
+}
+
+// A group removed all at once, never seen dying, still runs and ends (the
+// events waiting for it go on), with no one left to tell.
+TEST(LastNpc, AGroupRemovedAllAtOnceStillEnds)
+{
+    constexpr int32_t kLast = 79040200;
+    BoundStage s({Bound(kLast), Bound(kLast)});
+    StageLinks links(&s.stage);
+    auto manager = MakeManager({BoundEntry(kLast, 2, 0, 0)});
+    manager->LoadStageEvents(2040000, 1);
+    auto *last = static_cast<CSLastNpcEvent *>(manager->FindEvent(kLast));
+    RunFrame(*manager, s.stage);
+    s.actors[0].removed = true;
+    s.actors[1].removed = true;
+    RunFrame(*manager, s.stage);
+    RunFrame(*manager, s.stage);
+    EXPECT_TRUE(TakePosted(s.stage).empty());
+    EXPECT_EQ(last->OccurCount, 1);
+}
+
 TEST(NpcSignal, TellsEveryBoundActorAndEnds)
 {
     constexpr int32_t kSignal = 79232200;  // condition 400: LinkEvent running

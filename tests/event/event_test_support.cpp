@@ -50,6 +50,7 @@ StageLinks::StageLinks(FakeStage *stage, int32_t dynSlotCount)
     links.eventGroup = [](AiObject *a) { return Fake(a)->group; };
     links.isRemoved = [](AiObject *a) { return Fake(a)->removed; };
     links.isBusy = [](AiObject *a) { return Fake(a)->busy; };
+    links.isDying = [](AiObject *a) { return Fake(a)->dying; };
     links.pose = [](AiObject *a, RwV3d *position, RwV3d *facing) {
         *position = Fake(a)->position;
         *facing = Fake(a)->facing;

@@ -19,6 +19,7 @@ struct FakeActor {
     int32_t group = 0;    // the placement's EventID
     bool removed = false;
     bool busy = false;
+    bool dying = false;       // its death runs; removed when it ends
     int32_t player = 0;   // heroes: the player slot
     RwV3d position = {0.0f, 0.0f, 0.0f};
     RwV3d facing = {0.0f, 0.0f, 1.0f};

@@ -6,7 +6,10 @@
 // and closes from the topics, and the last topic leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/pad_state.h"
+#include "event/ingame_anm_event.h"
 #include "event/npc_talk_event.h"
 #include "tests/event/talk_test_support.h"
 
@@ -186,6 +189,58 @@ TEST_F(NpcTalkTest, TheHighlightBlinksTowardOrangeEveryHalfSecond)
     }
     EXPECT_GE(frames, 14);
     EXPECT_LE(frames, 16);
+}
+
+// A scene that starts during the conversation stops it: the window closes
+// (no stale menu stands where the speech markers draw), and the trader's
+// next conversation opens its menu afresh with the camera turn and holds.
+TEST_F(TalkStageTest, ASceneStopsTheConversationWhichOpensAfreshLater)
+{
+    constexpr int32_t kScene = 79017000;
+    AddNpc(kConversation, kNpcAt, 107);
+    EventTableEntry entry = TalkEntry(kConversation, kNpcAt, kParam);
+    entry.maxOccur = 1000;
+    // A scene waiting on nothing that ever ends: it runs only when the test
+    // says so.
+    EventTableEntry scene = CircleEntry(kScene, {500.0f, 0.0f, 500.0f}, 1.0f);
+    Start({entry, scene}, {{kConversation, 1, u"Trader"}});
+    auto *talk = static_cast<CSNpcTalkEvent *>(manager->FindEvent(kConversation));
+    EventRecord *sceneRecord = manager->FindEvent(kScene);
+    ASSERT_NE(talk, nullptr);
+    ASSERT_NE(sceneRecord, nullptr);
+    ASSERT_EQ(sceneRecord->kind, EventKind::kInGameAnm);
+    const auto &records = manager->Records();
+    const int32_t sceneIndex =
+        static_cast<int32_t>(std::find(records.begin(), records.end(), sceneRecord) - records.begin());
+
+    Frame();
+    Frame(true);
+    ASSERT_EQ(talk->IsOccur, 1);
+    Frames(60);
+    ASSERT_EQ(talk->Open, 1);
+    ASSERT_GE(manager->Window()->Phase(), kWindowSliding);
+    ASSERT_EQ(manager->Window()->Choices(), &talk->Menu);
+
+    sceneRecord->IsOccur = 1;
+    manager->animEvent = sceneIndex;
+    Frame();
+    EXPECT_EQ(talk->IsOccur, 0);
+    EXPECT_EQ(talk->OccurCount, 0) << "stopped, not ended";
+    EXPECT_EQ(manager->Window()->Phase(), kWindowClosed) << "no stale menu";
+    EXPECT_EQ(manager->Window()->Choices(), nullptr);
+    EXPECT_EQ(talk->Open, 0);
+
+    // The scene ends; the hero talks to the trader again.
+    sceneRecord->IsOccur = 0;
+    Frame();
+    stage.camera.clear();
+    Frame(true);
+    ASSERT_EQ(talk->IsOccur, 1);
+    Frames(60);
+    EXPECT_EQ(talk->Open, 1);
+    EXPECT_EQ(manager->Window()->Choices(), &talk->Menu);
+    EXPECT_GE(manager->Window()->Phase(), kWindowSliding);
+    EXPECT_EQ(stage.camera, (std::vector<std::string>{"save", "turn", "mode 7"}));
 }
 
 }  // namespace
