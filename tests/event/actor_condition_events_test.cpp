@@ -173,14 +173,37 @@ TEST(NpcAppear, NoActorBoundInBothParamForms)
     }
 }
 
+// Three actors bound to the last-NPC event 79040200 (payload 5401004, its
+// own group) on a loaded stage.
+struct LastNpcGroup {
+    static constexpr int32_t kLast = 79040200;
+    BoundStage s{{Bound(kLast), Bound(kLast), Bound(kLast)}};
+    StageLinks links{&s.stage};
+    std::unique_ptr<CSEventManager> manager = MakeManager({BoundEntry(kLast, 3, 0, 0)});
+    CSLastNpcEvent *last = nullptr;
+
+    LastNpcGroup()
+    {
+        manager->LoadStageEvents(2040000, 1);
+        last = static_cast<CSLastNpcEvent *>(manager->FindEvent(kLast));
+    }
+};
+
+// The one message a last-NPC event sends: what `target` drops.
+void ExpectOneDropOrder(const std::vector<PostedMessage> &posted, const FakeActor *target, int32_t payload)
+{
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].target, target);
+    EXPECT_EQ(posted[0].word[1], 32768);
+    EXPECT_EQ(posted[0].word[2], payload);
+}
+
 TEST(LastNpc, PicksTheBusySurvivorSendsOnceAndEndsWithTheGroup)
 {
-    constexpr int32_t kLast = 79040200;  // payload 5401004, own group
-    BoundStage s({Bound(kLast), Bound(kLast), Bound(kLast)});
-    StageLinks links(&s.stage);
-    auto manager = MakeManager({BoundEntry(kLast, 3, 0, 0)});
-    manager->LoadStageEvents(2040000, 1);
-    auto *last = static_cast<CSLastNpcEvent *>(manager->FindEvent(kLast));
+    LastNpcGroup group;
+    BoundStage &s = group.s;
+    CSEventManager *manager = group.manager.get();
+    CSLastNpcEvent *last = group.last;
     RunFrame(*manager, s.stage);
     EXPECT_EQ(last->IsOccur, 0) << "three standing";
     s.actors[0].removed = true;
@@ -188,11 +211,7 @@ TEST(LastNpc, PicksTheBusySurvivorSendsOnceAndEndsWithTheGroup)
     s.actors[1].busy = true;
     RunFrame(*manager, s.stage);
     EXPECT_EQ(last->Chosen, 1) << "the busy one is the last";
-    std::vector<PostedMessage> posted = TakePosted(s.stage);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].target, &s.actors[1]);
-    EXPECT_EQ(posted[0].word[1], 32768);
-    EXPECT_EQ(posted[0].word[2], 5401004);
+    ExpectOneDropOrder(TakePosted(s.stage), &s.actors[1], 5401004);
     for (int i = 0; i < 5; ++i) {
         RunFrame(*manager, s.stage);
     }
@@ -230,12 +249,10 @@ TEST(LastNpc, ANotBusySurvivorComesFirstAndParamReplacesThePayload)
 
 TEST(LastNpc, MembersThatFallTogetherStillCarryTheDropAndEnd)
 {
-    constexpr int32_t kLast = 79040200;  // payload 5401004, own group
-    BoundStage s({Bound(kLast), Bound(kLast), Bound(kLast)});
-    StageLinks links(&s.stage);
-    auto manager = MakeManager({BoundEntry(kLast, 3, 0, 0)});
-    manager->LoadStageEvents(2040000, 1);
-    auto *last = static_cast<CSLastNpcEvent *>(manager->FindEvent(kLast));
+    LastNpcGroup group;
+    BoundStage &s = group.s;
+    CSEventManager *manager = group.manager.get();
+    CSLastNpcEvent *last = group.last;
     s.actors[0].removed = true;
     RunFrame(*manager, s.stage);
     EXPECT_EQ(last->IsOccur, 0) << "two standing";
@@ -245,11 +262,7 @@ TEST(LastNpc, MembersThatFallTogetherStillCarryTheDropAndEnd)
     s.actors[2].dying = true;
     RunFrame(*manager, s.stage);
     EXPECT_EQ(last->Chosen, 1) << "the first on its way out carries the drop";
-    std::vector<PostedMessage> posted = TakePosted(s.stage);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].target, &s.actors[1]);
-    EXPECT_EQ(posted[0].word[1], 32768);
-    EXPECT_EQ(posted[0].word[2], 5401004);
+    ExpectOneDropOrder(TakePosted(s.stage), &s.actors[1], 5401004);
     s.actors[1].removed = true;
     s.actors[2].removed = true;
     RunFrame(*manager, s.stage);
