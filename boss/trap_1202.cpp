@@ -49,9 +49,7 @@ void BlastOnHeroes(AiObject *actor, float radius)
 {
     CFSF *fsf = actor->Fsf();
     const TrapTraits &row = *TrapTraitsOf(kAiType);
-    const int64_t value = static_cast<int64_t>(fsf != nullptr ? fsf->GetAttackValue(actor->state) : 0) *
-                          static_cast<int64_t>(std::trunc(monster::ParamsOf(actor).levelAppend));
-    const int32_t damage = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    const int32_t damage = monster::AttackDamage(actor, fsf);
     const RwV3d centre = *actor->GetPositionPtr();
     for (int32_t i = 0; i < monster::HeroCount(); ++i) {
         CSHero *hero = monster::Hero(i);

@@ -218,9 +218,7 @@ void BlowOnHeroes(AiObject *actor, const TrapTraits &row, const JetSet &set)
     if (actor->model == nullptr || fsf == nullptr) {
         return;
     }
-    const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
-                          static_cast<int64_t>(std::trunc(monster::ParamsOf(actor).levelAppend));
-    const int32_t damage = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    const int32_t damage = monster::AttackDamage(actor, fsf);
     for (int32_t i = 0; i < monster::HeroCount(); ++i) {
         CSHero *hero = monster::Hero(i);
         if (hero == nullptr || hero->removed) {

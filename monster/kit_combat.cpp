@@ -38,9 +38,17 @@ bool InGrabCone(AiObject *actor, CSHero *hero, const HeroHitRules &rules)
 
 int32_t AttackDamage(AiObject *actor, CFSF *fsf)
 {
-    const int64_t value = static_cast<int64_t>(fsf->GetAttackValue(actor->state)) *
-                          static_cast<int64_t>(std::trunc(ParamsOf(actor).levelAppend));
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    if (fsf == nullptr) {
+        return 0;
+    }
+    // In doubles: a LevelAppend of any size the file holds (up to the float
+    // range) times any attack value stays defined, held to the int range.
+    const double value = static_cast<double>(fsf->GetAttackValue(actor->state)) *
+                         std::trunc(static_cast<double>(ParamsOf(actor).levelAppend));
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return static_cast<int32_t>(std::clamp(value, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
 }
 
 bool WeaponTouches(AiObject *actor, CFSF *fsf, AiObject *other, int32_t *weaponId, RwV3d *contact)

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "actor/hero.h"
+#include "monster/kit_combat.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_life.h"
 #include "monster/kit_messages.h"
@@ -153,6 +156,25 @@ TEST_F(Kit, TheGuardGrabbedStatesAndTheReleaseBitFollowTheTypesRules)
 
 // Burning lasts 10 s and costs 2 % of MaxHP (4 % with resistance bit 64)
 // every 30 acts, counted in acts and not in time; none while event-held.
+// A blow's damage is the state's AttackValue times the whole part of
+// LevelAppend, held to the int range however large the file's LevelAppend.
+TEST_F(Kit, AttackDamageIsTheValueTimesTheWholeLevelWithinTheIntRange)
+{
+    gametest::FsfBuilder b;
+    b.State(0).Attack(10, kAtkPlain);
+    CFSF fsf = b.Build();
+    actor.state = 0;
+    const std::pair<float, int32_t> cases[] = {
+        {2.7f, 20}, {1.0f, 10}, {0.5f, 0}, {-3.5f, -30}, {3.0e9f, INT32_MAX}, {1.0e30f, INT32_MAX},
+        {-1.0e30f, INT32_MIN}, {3.4e38f, INT32_MAX},
+    };
+    for (const auto &[level, damage] : cases) {
+        tpl.params.levelAppend = level;
+        EXPECT_EQ(AttackDamage(&actor, &fsf), damage) << "LevelAppend " << level;
+    }
+    EXPECT_EQ(AttackDamage(&actor, nullptr), 0);
+}
+
 TEST_F(Kit, BurningCostsEveryThirtiethActForTenSeconds)
 {
     actor.statusToApply = kStatusBurn;
