@@ -138,6 +138,7 @@ void CSTitle::SetActive(uint8_t on)
     selected = kNone;
     movieKind = kNoMovie;
     loopBackground = 0;
+    refusedMovies = 0;
     CreateQuads();
     LoadTextures();
     LayOut();
@@ -234,21 +235,32 @@ void CSTitle::PlayPreLogo()
 {
     movieKind = kBackground;
     preLogoPlaying = 1;
-    UI().playMovie(InterfaceMoviePath("PRELOGO.BIK").c_str());
+    StartMovie("PRELOGO.BIK", kPreLogoMovie);
 }
 
 void CSTitle::PlayLogoLoop()
 {
     movieKind = kBackground;
     preLogoPlaying = 0;
-    UI().playMovie(InterfaceMoviePath("LOGOBG.BIK").c_str());
+    StartMovie("LOGOBG.BIK", kLogoLoopMovie);
 }
 
 void CSTitle::PlayDemo()
 {
     movieKind = kAttract;
     preLogoPlaying = 0;
-    UI().playMovie(InterfaceMoviePath("DEMO.BIK").c_str());
+    StartMovie("DEMO.BIK", kDemoMovie);
+}
+
+void CSTitle::StartMovie(const char *name, uint8_t bit)
+{
+    if ((refusedMovies & bit) != 0) {
+        return;
+    }
+    UI().playMovie(InterfaceMoviePath(name).c_str());
+    if (!UI().isMoviePlaying()) {
+        refusedMovies |= bit;
+    }
 }
 
 void CSTitle::SetMenuCursor(uint32_t item, bool instant)

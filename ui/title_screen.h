@@ -81,6 +81,13 @@ public:
     uint8_t demoPending = 0;
     uint8_t preLogoPlaying = 0;
     uint8_t loopBackground = 0;
+    // The movies that could not be played since the title was activated
+    // (kPreLogoMovie, kLogoLoopMovie, kDemoMovie): each failure is reported
+    // once, and the title then runs without that movie rather than asking
+    // for it, and reporting it, again every frame.
+    uint8_t refusedMovies = 0;
+
+    enum MovieBit : uint8_t { kPreLogoMovie = 1, kLogoLoopMovie = 2, kDemoMovie = 4 };
 
 private:
     void CreateQuads();
@@ -91,6 +98,7 @@ private:
     void ReadInput();
     void StartDemoFade();
     void StartOwnFade();
+    void StartMovie(const char *name, uint8_t bit);
     void UpdateCursor();
 };
 

@@ -6,6 +6,7 @@
 // confirmed hero writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -175,6 +176,32 @@ TEST_F(FrontEndTest, SeventyThreeSecondsAtThePromptPlayTheAttractMovie)
     }
     EXPECT_EQ(Links().movie, "PRELOGO.BIK");
     EXPECT_EQ(title->state, CSTitle::kPrompt);
+}
+
+// A background movie the player cannot play is asked for once (the player
+// reports it) and the title runs on without it; another movie still plays,
+// and coming back to the title asks again.
+TEST_F(FrontEndTest, AMovieThatCannotPlayIsAskedForOnceAndTheTitleRunsWithoutIt)
+{
+    Links().refusedMovie = "PRELOGO.BIK";
+    const auto asked = [](const std::string &name) {
+        return std::count(Links().log.begin(), Links().log.end(), "movie " + name);
+    };
+    Goto(7);
+    CSTitle *title = ui->Title();
+    Updates(30);
+    EXPECT_EQ(asked("PRELOGO.BIK"), 1);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    Press(0, kPadStart);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    Updates(10);
+    EXPECT_EQ(asked("LOGOBG.BIK"), 1);
+    EXPECT_TRUE(Links().moviePlaying);
+    Goto(10);
+    Goto(7);
+    Updates(5);
+    EXPECT_EQ(asked("PRELOGO.BIK"), 2);
 }
 
 class SelectionTest : public FrontEndTest {

@@ -33,6 +33,7 @@ struct LinkState {
     std::vector<std::string> log;
     bool moviePlaying = false;
     std::string movie;  // the last movie's file name
+    std::string refusedMovie;  // a file name the player cannot play
     int32_t stageNumber = 0;
     CSHero *hero = nullptr;
     bool itemOwner = false;
@@ -77,7 +78,7 @@ inline UILinks RecordingLinks()
     UILinks l{};
     l.playMovie = [](const char *path) {
         Links().movie = FileNameOf(path);
-        Links().moviePlaying = true;
+        Links().moviePlaying = Links().movie != Links().refusedMovie;
         Log("movie " + Links().movie);
     };
     l.stopMovie = [] {
