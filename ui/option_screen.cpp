@@ -374,6 +374,9 @@ void CSOption::Leave()
     // the old one whole; the screen leaves all the same.
     SaveButtonConfig();
     RefreshBindingTexts();
+    // The key prompts name the key bound to triangle: lay them out anew, so
+    // that the screens after this one show the key it has now.
+    ui->CreateKeyPrompts();
     ui->PlayUISound(kSoundLeave, 0);
 }
 

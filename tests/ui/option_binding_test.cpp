@@ -251,4 +251,26 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
 }
 
+// The third key prompt ("(F)" by default) names the keyboard key of
+// triangle; a new key shows there once the options screen is left.
+TEST_F(OptionBinding, TheTrianglePromptNamesTheNewKeyOnceTheScreenIsLeft)
+{
+    CSOption *option = Open(KeyTap(10, "B"));
+    ASSERT_NE(ui->PromptText(2), nullptr);
+    EXPECT_NE(TextOf(ui->PromptText(2)), "(B)");
+    option->page = CSOption::kBindingPage;
+    option->startDelay = 0;
+    option->SetBindingCursor(1);  // "triangle"
+    option->StartListening();
+    Step(11 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(4, "triangle"), 48);
+    EXPECT_NE(TextOf(ui->PromptText(2)), "(B)");
+    option->Back();
+    option->settingsRow = CSOption::kRowExit;
+    option->ConfirmRow();
+    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_EQ(TextOf(ui->PromptText(2)), "(B)");
+}
+
 }  // namespace
