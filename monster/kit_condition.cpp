@@ -82,7 +82,9 @@ void StepDelayedHold(AiObject *actor, float dt)
     if (!actor->thrown && actor->thrownReleasePending) {
         actor->thrownReleaseTimer += dt;
         if (actor->thrownReleaseTimer > kDelayedHoldSeconds) {
-            actor->pendingDamage += actor->thrownDamage;
+            // Both are at most INT32_MAX: their sum is held there.
+            const int64_t sum = static_cast<int64_t>(actor->pendingDamage) + actor->thrownDamage;
+            actor->pendingDamage = static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : sum);
             actor->thrownDamage = 0;
             actor->thrownReleasePending = false;
         }

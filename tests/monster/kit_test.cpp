@@ -344,6 +344,16 @@ TEST_F(Kit, TheDelayedHoldAndTheHitStop)
     }
     EXPECT_EQ(actor.pendingDamage, 40);
     EXPECT_NEAR(frames * 0.05f, 0.3f, 0.11f);
+    // The held amount comes back on top of what arrived since, held to the
+    // int range.
+    actor.thrown = true;
+    actor.pendingDamage = INT32_MAX;
+    StepDelayedHold(&actor, 0.4f);
+    StepDelayedHold(&actor, 0.1f);
+    actor.pendingDamage = INT32_MAX;
+    StepDelayedHold(&actor, 0.4f);
+    EXPECT_FALSE(actor.thrownReleasePending);
+    EXPECT_EQ(actor.pendingDamage, INT32_MAX);
 
     actor.hitStopPending = true;
     actor.grabLock = true;
