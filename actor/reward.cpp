@@ -1,6 +1,8 @@
 // The reward for a kill (see reward.h).
 #include "actor/reward.h"
 
+#include <cstdint>
+
 #include "actor/hero.h"
 
 int32_t RewardMultiplier(int32_t hitCounter)
@@ -29,7 +31,10 @@ bool CountKillReward(AiObject *victim, int32_t exp)
     if (IsHeroType(victim->lastAttacker->aiType)) {
         CSHero *hero = static_cast<CSHero *>(victim->lastAttacker);
         hero->killCount += 1;
-        victim->rewardAmount = exp * RewardMultiplier(hero->hitCounter);
+        // Exp comes from the victim's file: the product is held to the int range.
+        const int64_t amount = static_cast<int64_t>(exp) * RewardMultiplier(hero->hitCounter);
+        victim->rewardAmount =
+            static_cast<int32_t>(amount > INT32_MAX ? INT32_MAX : (amount < INT32_MIN ? INT32_MIN : amount));
     }
     return true;
 }

@@ -1,6 +1,9 @@
 // The boss frame's steps (see boss_frame.h).
 #include "boss/boss_frame.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "actor/fsf.h"
 #include "actor/hero.h"
 #include "app/debug.h"
@@ -232,7 +235,9 @@ void PayBossReward(AiObject *boss)
     if (IsHero(boss->lastAttacker)) {
         CSHero *hero = static_cast<CSHero *>(boss->lastAttacker);
         hero->killCount += 1;
-        hero->experience += ParamsOf(boss).exp;
+        // Exp comes from the boss's file: the sum is held to the int range.
+        const int64_t experience = static_cast<int64_t>(hero->experience) + ParamsOf(boss).exp;
+        hero->experience = static_cast<int32_t>(std::clamp<int64_t>(experience, INT32_MIN, INT32_MAX));
     }
 }
 

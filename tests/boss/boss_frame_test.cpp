@@ -313,6 +313,13 @@ TEST_F(BossFrame, TheGoneStateDropsAndCreditsTheKillingHero)
         EXPECT_EQ(hero.killCount, kills + 1);
     }
     stage.itemManager = nullptr;
+    // However much experience the hero has, a boss's Exp adds up to the
+    // int range and no further.
+    CSBoss1100 *last = Boss({0.0f, 0.0f, 90.0f});
+    last->lastAttacker = &hero;
+    hero.experience = INT32_MAX - 1;
+    boss::PayBossReward(last);
+    EXPECT_EQ(hero.experience, INT32_MAX);
 }
 
 // A boss that wants a model when none is free waits without one, and takes

@@ -255,6 +255,12 @@ TEST_F(Kit, TheRewardMultiplierChangesAtItsEdges)
         StepDying(&actor, 0.0f);  // once
     }
     EXPECT_EQ(hero.killCount, static_cast<int32_t>(std::size(edges)));
+    // An Exp of any size the file holds: ten times it is held to the int range.
+    tpl.params.exp = 300000000;
+    actor.rewardCounted = false;
+    StepDying(&actor, 0.0f);
+    EXPECT_EQ(actor.rewardAmount, INT32_MAX);
+    tpl.params.exp = 30;
     // Killed by another actor: no reward, but counted all the same.
     AiObject other;
     other.aiType = 1005;
