@@ -3,6 +3,7 @@
 #include "actor/ai_object.h"
 
 #include "app/debug.h"
+#include "app/int_range.h"
 
 int32_t SideOfAiType(int32_t aiType)
 {
@@ -117,6 +118,5 @@ TouchedEntry *AiObject::PopTouchedObject()
 
 void AiObject::SubtractHP(int32_t amount)
 {
-    const int64_t left = static_cast<int64_t>(hp) - amount;
-    hp = left < 0 ? 0 : (left > INT32_MAX ? INT32_MAX : static_cast<int32_t>(left));
+    hp = game::ClampToInt32(int64_t{hp} - amount, 0);
 }

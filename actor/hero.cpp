@@ -5,17 +5,13 @@
 #include <algorithm>
 
 #include "actor/item_records.h"
+#include "app/int_range.h"
 #include "stage/character_params.h"
 
 namespace {
 
 // The hero type's index into the cap tables (0 or 1).
 int32_t TypeIndex(int32_t aiType) { return aiType == kAiTypeHero1 ? 1 : 0; }
-
-int32_t ClampToInt(int64_t value, int64_t low, int64_t high)
-{
-    return static_cast<int32_t>(std::clamp(value, low, high));
-}
 
 bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kHeroEquipSlots; }
 
@@ -28,14 +24,14 @@ int32_t CSHero::GetMaxHP()
     }
     const CharacterParams *params = Params();
     const int64_t base = params != nullptr ? params->maxHP : 0;
-    return ClampToInt(int64_t{hpLevel} * kHpPerLevel + base + equipHpBonus, 0, INT32_MAX);
+    return game::ClampToInt32(int64_t{hpLevel} * kHpPerLevel + base + equipHpBonus, 0, INT32_MAX);
 }
 
 int32_t CSHero::GetMaxPower() const
 {
     const CharacterParams *params = Params();
     const int64_t base = params != nullptr ? params->maxPower : 0;
-    return ClampToInt(int64_t{powerLevel} * kPowerPerLevel + base, 0, INT32_MAX);
+    return game::ClampToInt32(int64_t{powerLevel} * kPowerPerLevel + base, 0, INT32_MAX);
 }
 
 bool CSHero::SetHPLevel(int32_t level)
@@ -58,9 +54,9 @@ bool CSHero::SetPowerLevel(int32_t level)
 
 void CSHero::SetMoney(int32_t value) { money = std::clamp(value, 0, kHeroMoneyMax); }
 
-void CSHero::AddHP(int32_t amount) { hp = ClampToInt(int64_t{hp} + amount, 0, GetMaxHP()); }
+void CSHero::AddHP(int32_t amount) { hp = game::ClampToInt32(int64_t{hp} + amount, 0, GetMaxHP()); }
 
-void CSHero::AddPower(int32_t amount) { power = ClampToInt(int64_t{power} + amount, 0, GetMaxPower()); }
+void CSHero::AddPower(int32_t amount) { power = game::ClampToInt32(int64_t{power} + amount, 0, GetMaxPower()); }
 
 void CSHero::SetSuperPower(bool on)
 {
@@ -135,12 +131,12 @@ void CSHero::RecomputeEquipment()
         }
     }
     for (int i = 0; i < 2; ++i) {
-        weaponProp[i] = ClampToInt(weapon[i], INT32_MIN, INT32_MAX);
-        armourProp[i] = ClampToInt(armour[i], INT32_MIN, INT32_MAX);
+        weaponProp[i] = game::ClampToInt32(weapon[i], INT32_MIN, INT32_MAX);
+        armourProp[i] = game::ClampToInt32(armour[i], INT32_MIN, INT32_MAX);
     }
-    equipAttackBonus = superPower ? kSuperPowerAttackBonus : ClampToInt(attack, INT32_MIN, INT32_MAX);
-    equipDefenseBonus = ClampToInt(defense, INT32_MIN, INT32_MAX);
-    equipHpBonus = ClampToInt(life, INT32_MIN, INT32_MAX);
+    equipAttackBonus = superPower ? kSuperPowerAttackBonus : game::ClampToInt32(attack, INT32_MIN, INT32_MAX);
+    equipDefenseBonus = game::ClampToInt32(defense, INT32_MIN, INT32_MAX);
+    equipHpBonus = game::ClampToInt32(life, INT32_MIN, INT32_MAX);
     // Taking off life-giving armour takes the life above the new maximum.
     hp = std::min(hp, GetMaxHP());
     RefreshAura();
@@ -161,5 +157,5 @@ int32_t CSHero::GetDefense()
         RecomputeEquipment();
     }
     const CharacterParams *params = Params();
-    return ClampToInt(int64_t{params != nullptr ? params->defense : 0} + equipDefenseBonus, INT32_MIN, INT32_MAX);
+    return game::ClampToInt32(int64_t{params != nullptr ? params->defense : 0} + equipDefenseBonus, INT32_MIN, INT32_MAX);
 }

@@ -21,6 +21,7 @@
 #include "actor/ai_msg_pool.h"
 #include "actor/fsf.h"
 #include "actor/hero.h"
+#include "app/int_range.h"
 #include "app/trace.h"
 #include "stage/character_params.h"
 #include "stage/model_template.h"
@@ -121,7 +122,7 @@ int32_t CSHero::StrikeWithWeapons(CSStageManager *stage)
     const int32_t attribute = fsf->GetAttackAttribute(state) != 0 ? fsf->GetAttackAttribute(state) : kAtkPlain;
     const double level = params != nullptr ? std::trunc(static_cast<double>(params->levelAppend)) : 1.0;
     const double value = static_cast<double>(fsf->GetAttackValue(state)) * level + GetAttackBonus();
-    const auto damage = static_cast<int32_t>(std::clamp(value, 0.0, static_cast<double>(INT32_MAX)));
+    const int32_t damage = game::ClampToInt32(value, 0.0);
     int32_t landed = 0;
     for (AiObject *actor = stage->actorHead; actor != nullptr; actor = actor->next) {
         if (hitMarkCount >= kHeroHitMarks) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "actor/hero.h"
+#include "app/int_range.h"
 
 int32_t RewardMultiplier(int32_t hitCounter)
 {
@@ -33,8 +34,7 @@ bool CountKillReward(AiObject *victim, int32_t exp)
         hero->killCount += 1;
         // Exp comes from the victim's file: the product is held to the int range.
         const int64_t amount = static_cast<int64_t>(exp) * RewardMultiplier(hero->hitCounter);
-        victim->rewardAmount =
-            static_cast<int32_t>(amount > INT32_MAX ? INT32_MAX : (amount < INT32_MIN ? INT32_MIN : amount));
+        victim->rewardAmount = game::ClampToInt32(amount);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "actor/fsf.h"
 #include "actor/hero.h"
 #include "app/debug.h"
+#include "app/int_range.h"
 #include "fx/ge_manager.h"
 #include "fx/particle_system.h"
 #include "monster/kit_life.h"
@@ -237,7 +238,7 @@ void PayBossReward(AiObject *boss)
         hero->killCount += 1;
         // Exp comes from the boss's file: the sum is held to the int range.
         const int64_t experience = static_cast<int64_t>(hero->experience) + ParamsOf(boss).exp;
-        hero->experience = static_cast<int32_t>(std::clamp<int64_t>(experience, INT32_MIN, INT32_MAX));
+        hero->experience = game::ClampToInt32(experience);
     }
 }
 

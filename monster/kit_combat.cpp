@@ -8,6 +8,7 @@
 #include "actor/fsf.h"
 #include "actor/hero.h"
 #include "app/acos_table.h"
+#include "app/int_range.h"
 #include "fx/decals.h"
 #include "fx/particle_manager.h"
 #include "stage/character_params.h"
@@ -45,10 +46,7 @@ int32_t AttackDamage(AiObject *actor, CFSF *fsf)
     // range) times any attack value stays defined, held to the int range.
     const double value = static_cast<double>(fsf->GetAttackValue(actor->state)) *
                          std::trunc(static_cast<double>(ParamsOf(actor).levelAppend));
-    if (std::isnan(value)) {
-        return 0;
-    }
-    return static_cast<int32_t>(std::clamp(value, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+    return game::ClampToInt32(value);
 }
 
 bool WeaponTouches(AiObject *actor, CFSF *fsf, AiObject *other, int32_t *weaponId, RwV3d *contact)

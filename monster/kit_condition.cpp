@@ -2,6 +2,7 @@
 #include "monster/kit_condition.h"
 
 #include "actor/fsf.h"
+#include "app/int_range.h"
 #include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
@@ -82,9 +83,7 @@ void StepDelayedHold(AiObject *actor, float dt)
     if (!actor->thrown && actor->thrownReleasePending) {
         actor->thrownReleaseTimer += dt;
         if (actor->thrownReleaseTimer > kDelayedHoldSeconds) {
-            // Both are at most INT32_MAX: their sum is held there.
-            const int64_t sum = static_cast<int64_t>(actor->pendingDamage) + actor->thrownDamage;
-            actor->pendingDamage = static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : sum);
+            actor->pendingDamage = game::ClampToInt32(int64_t{actor->pendingDamage} + actor->thrownDamage);
             actor->thrownDamage = 0;
             actor->thrownReleasePending = false;
         }
