@@ -78,7 +78,14 @@ inline std::string TreeWithout(const std::string &name, const std::vector<std::s
 // tree of the test's; nothing starts until Begin.
 class PauseTest : public uitest::OverlayTest {
 protected:
-    void SetUp() override {}
+    // Without the sample data every test is skipped here, before its body
+    // (a skip inside Begin would leave the body running on nothing).
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+    }
     void TearDown() override
     {
         OverlayTest::TearDown();

@@ -35,6 +35,13 @@ public:
 
 class SaveSlotsTest : public uitest::ScreensTest {
 protected:
+    // Without the sample data every test is skipped here, before its body.
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+    }
     void StartOn(const std::string &name, bool noSaves = true)
     {
         root = savetest::LinkedTree(name, noSaves);

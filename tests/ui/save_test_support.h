@@ -74,6 +74,13 @@ inline std::string SlotPath(const std::string &root, int32_t number)
 // trace) and font; the tree goes when the test has passed.
 class SaveScreensTest : public uitest::ScreensTest {
 protected:
+    // Without the sample data every test is skipped here, before its body.
+    void SetUp() override
+    {
+        if (!apptest::HaveSampleData()) {
+            GTEST_SKIP() << "no sample data: build the sample-data target";
+        }
+    }
     void StartOn(const std::string &treeName, bool noSaves = false, int32_t language = 1)
     {
         root = LinkedTree(treeName, noSaves);

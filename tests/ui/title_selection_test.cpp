@@ -30,6 +30,9 @@ protected:
     void SetUp() override
     {
         StartOnSampleData();
+        if (IsSkipped()) {
+            return;
+        }
         // The keyboard stands for pad 0.
         gs.padStates[kPadStateBlock][0].connected = 1;
         audio.Create(false);
@@ -209,6 +212,9 @@ protected:
     void SetUp() override
     {
         FrontEndTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
         ui->SetUIPad(0);
         Goto(8);
         selection = ui->SelectCharacter();

@@ -17,6 +17,9 @@ protected:
     void SetUp() override
     {
         StartOnSampleData();
+        if (IsSkipped()) {
+            return;
+        }
         audio.Create(false);
         SetUIAudioForTest(&audio, true);
     }
