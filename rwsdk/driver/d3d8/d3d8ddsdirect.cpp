@@ -192,6 +192,12 @@ RwRaster *DirectLoad(RwStream *stream, const RwD3D8DDSHeader *header, RwBool *re
                 (RwD3D8CheckTextureFormat(D3DFMT_A4R4G4B4) ? rwDDSACCEPTS4444 : 0u) |
                 (RwD3D8CheckTextureFormat(D3DFMT_X8R8G8B8) ? rwDDSACCEPTS888 : 0u);
     const RwBool cube = IsCube(header);
+    if (cube && header->width != header->height) {
+        // The device makes square faces of the file's width: a taller or
+        // wider face would not fit the levels it is read into.
+        *refused = TRUE;
+        return nullptr;
+    }
     RwRaster *raster = nullptr;
     if (header->pixelFormatFlags == kFourCC) {
         const auto format = static_cast<D3DFORMAT>(header->fourCC);

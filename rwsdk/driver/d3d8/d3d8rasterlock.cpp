@@ -98,6 +98,22 @@ void RegenerateMipLevels(RwRaster *raster, RwD3D8RasterExt *ext)
     RwTextureRasterGenerateMipmaps(RwD3D8RasterGetTop(raster), nullptr);
 }
 
+// A back buffer shrunk with its window is smaller than the camera raster
+// made for the old size: the lock shows only the pixels there are.
+void ClampToSurface(RwRaster *raster, IDirect3DSurface8 *surface)
+{
+    D3DSURFACE_DESC desc;
+    if (surface == nullptr || FAILED(surface->GetDesc(&desc))) {
+        return;
+    }
+    if (static_cast<UINT>(raster->width) > desc.Width) {
+        raster->width = static_cast<RwInt32>(desc.Width);
+    }
+    if (static_cast<UINT>(raster->height) > desc.Height) {
+        raster->height = static_cast<RwInt32>(desc.Height);
+    }
+}
+
 void RestoreUnlockedSize(RwRaster *raster)
 {
     raster->width = raster->originalWidth;
@@ -148,6 +164,9 @@ RwBool RwD3D8RasterLock(void *out, void *in, RwInt32 number)
     raster->originalHeight = raster->height;
     raster->width = Shrink(raster->width, level);
     raster->height = Shrink(raster->height, level);
+    if (IsTop(raster)) {
+        ClampToSurface(raster, ext->lockedSurface);
+    }
     raster->stride = ext->lockedRect.Pitch;
     ext->lockedLevel = level;
     *static_cast<RwUInt8 **>(out) = raster->cpPixels;

@@ -159,3 +159,30 @@ TEST_F(D3D8DdsDirectTest, SidesThatAreNotMultiplesOfFourKeepTheirPartialBlocks)
 }
 
 }  // namespace
+
+namespace {
+
+// A cube face is square: the device makes faces of the file's width, so a
+// file claiming faces of another height must not pour its rows past them.
+TEST_F(D3D8DdsDirectTest, CubeMapsWhoseFacesAreNotSquareAreRefused)
+{
+    std::vector<RwUInt8> tall = Header(4, 64, 0x41, 0, 32, 0xFF0000);
+    Put32(tall, 108, 0x8);
+    Put32(tall, 112, 0x200 | 0x400);
+    tall.resize(tall.size() + 4 * 64 * 4, 0xAB);
+    EXPECT_EQ(Load(tall), nullptr);
+
+    std::vector<RwUInt8> compressed = Header(4, 64, 0x4, static_cast<RwUInt32>(D3DFMT_DXT1), 0, 0);
+    Put32(compressed, 108, 0x8);
+    Put32(compressed, 112, 0x200 | 0x400);
+    compressed.resize(compressed.size() + 16 * 8, 0xAB);
+    EXPECT_EQ(Load(compressed), nullptr);
+
+    std::vector<RwUInt8> wide = Header(64, 4, 0x41, 0, 32, 0xFF0000);
+    Put32(wide, 108, 0x8);
+    Put32(wide, 112, 0x200 | 0x400);
+    wide.resize(wide.size() + 64 * 4 * 4, 0xAB);
+    EXPECT_EQ(Load(wide), nullptr);
+}
+
+}  // namespace

@@ -255,6 +255,42 @@ TEST_F(D3D8RasterTest, CameraLocksCopyTheBackBufferInAndOut)
     RwRasterDestroy(camera);
 }
 
+// A window made smaller shrinks the back buffer under a camera raster of
+// the old size: a lock shows only what the back buffer holds, and an image
+// taken from it gets those pixels and nothing from beyond them.
+TEST_F(D3D8RasterTest, CameraLocksShowNoMoreThanTheBackBufferHolds)
+{
+    RwCamera *camera = MakeCamera();
+    window->SetClientSize(width / 2, height / 2);
+    ASSERT_NE(RwCameraBeginUpdate(camera), nullptr);
+    RwCameraEndUpdate(camera);
+    RwRaster *raster = RwCameraGetRaster(camera);
+    RwRasterPushContext(raster);
+    EXPECT_TRUE(RwRasterClear(static_cast<RwInt32>(0xFF336699u)));
+    RwRasterPopContext();
+
+    ASSERT_NE(RwRasterLock(raster, 0, rwRASTERLOCKREAD), nullptr);
+    EXPECT_EQ(raster->width, static_cast<RwInt32>(width / 2));
+    EXPECT_EQ(raster->height, static_cast<RwInt32>(height / 2));
+    RwRasterUnlock(raster);
+    EXPECT_EQ(raster->width, static_cast<RwInt32>(width));
+    EXPECT_EQ(raster->height, static_cast<RwInt32>(height));
+
+    RwImage *image = RwImageCreate(raster->width, raster->height, 32);
+    ASSERT_NE(RwImageAllocatePixels(image), nullptr);
+    std::memset(image->cpPixels, 0x5A, static_cast<size_t>(image->stride) * image->height);
+    ASSERT_NE(RwImageSetFromRaster(image, raster), nullptr);
+    const auto *inside = reinterpret_cast<const RwRGBA *>(image->cpPixels);
+    EXPECT_EQ(inside->red, 0x33);
+    EXPECT_EQ(inside->blue, 0x99);
+    const auto *beyond = reinterpret_cast<const RwRGBA *>(image->cpPixels + static_cast<size_t>(image->stride) *
+                                                                               (image->height - 1)) +
+                         (image->width - 1);
+    EXPECT_EQ(beyond->alpha, 0x5A);
+    RwImageDestroy(image);
+    DestroyCamera(camera);
+}
+
 TEST_F(D3D8RasterTest, ClearingAPalettisedTextureFindsTheNearestEntry)
 {
     RwRaster *raster = RwRasterCreate(4, 4, 0, rwRASTERTYPETEXTURE | rwRASTERFORMATPAL8 | rwRASTERFORMAT8888);
