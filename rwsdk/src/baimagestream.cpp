@@ -55,7 +55,10 @@ RwImage *RwImageStreamRead(RwStream *stream)
         const RwUInt64 bodyBytes = static_cast<RwUInt64>(streamStride) * static_cast<RwUInt64>(height) + paletteBytes;
         // Every pixel must be in the stream: a stride shorter than a row's
         // pixels would make an image far larger than the chunk that holds it.
-        const RwUInt64 pixelBytes = static_cast<RwUInt64>((depth + 7) >> 3) * static_cast<RwUInt64>(width > 0 ? width : 0);
+        // (Rounded up in 64 bits: the depth is not checked yet, and one near
+        // the int range would overflow.)
+        const RwUInt64 pixelBytes = static_cast<RwUInt64>((static_cast<RwInt64>(depth) + 7) >> 3) *
+                                    static_cast<RwUInt64>(width > 0 ? width : 0);
         if (width <= 0 || height <= 0 || (depth != 4 && depth != 8 && depth != 32) || streamStride <= 0 ||
             static_cast<RwUInt64>(streamStride) < pixelBytes || bodyBytes > length - rwIMAGESTREAMHEADER) {
             RwErrorReportCommon(E_RW_INVIMAGEFORMAT);

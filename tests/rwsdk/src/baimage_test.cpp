@@ -196,6 +196,7 @@ TEST_F(ImageTest, HostileStreamChunksAreRefused)
         {4, 0x40000000, 8, 4, 1040},       // height * stride wraps 32 bits
         {2097216, 64, 32, 256, 16384},     // found by fuzzing: rows shorter than their pixels
         {0x40000020, 32, 32, 128, 4096},   // found by fuzzing: a row stride that wraps
+        {4, 4, 0x7FFFFFFF, 16, 64},        // found by fuzzing: a depth whose rounding overflowed
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ReadChunk(ImageChunk(c.w, c.h, c.depth, c.stride, c.body)), nullptr) << c.w << "x" << c.h << "x" << c.depth;
