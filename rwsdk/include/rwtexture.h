@@ -76,6 +76,19 @@ RwTexture *RwTextureSetAddressingU(RwTexture *texture, RwInt32 addressing);
 RwTexture *RwTextureSetAddressingV(RwTexture *texture, RwInt32 addressing);
 RwTexture *RwTextureSetAddressing(RwTexture *texture, RwInt32 addressing);
 
+// Longest name of a combined texture (characters, without the terminator).
+static constexpr RwInt32 rwTEXTURECOMBINEDNAMELENGTH = 30;
+// Interleaves the two names a character at a time, the colour name first,
+// each advancing only while it has characters left; `out` holds
+// rwTEXTURECOMBINEDNAMELENGTH + 1 characters.
+void RwTextureMakeCombinedName(RwChar *out, const RwChar *colourName, const RwChar *alphaName);
+// A new texture with the colour texture's pixels (opaque white, at the alpha
+// texture's size, when there is none) and the alpha texture's grey level
+// (largest of red, green, blue), resampled to fit, as its alpha. Mip levels,
+// filtering and addressing follow the colour texture (or the alpha one);
+// the name combines both names.
+RwTexture *RwTextureCreateFromColourAndAlpha(RwTexture *colourTexture, RwTexture *alphaTexture);
+
 RwBool RwTextureSetReadCallBack(RwTextureCallBackRead callback);
 RwTextureCallBackRead RwTextureGetReadCallBack(void);
 RwBool RwTextureSetFindCallBack(RwTextureCallBackFind callback);

@@ -18,8 +18,6 @@ constexpr RwUInt32 kBlendSrcAlpha = 5;
 constexpr RwUInt32 kBlendInvSrcAlpha = 6;
 // Longest interleaved name of a bumped texture (the dictionary's names are
 // at most 31 characters).
-constexpr RwInt32 kBumpedNameLength = 30;
-
 void ClearPass(RpMatFXEffectData *pass)
 {
     switch (pass->effectType) {
@@ -199,22 +197,6 @@ RwInt32 SectorRights(void *object, RwInt32, RwInt32, RwUInt32)
     return 1;
 }
 
-// Interleaves the two names one character at a time, each advancing only
-// while it has characters left.
-void InterleaveNames(RwChar *out, const RwChar *a, const RwChar *b)
-{
-    RwInt32 n = 0;
-    while (n < kBumpedNameLength && (*a != '\0' || *b != '\0')) {
-        if (*a != '\0') {
-            out[n++] = *a++;
-        }
-        if (n < kBumpedNameLength && *b != '\0') {
-            out[n++] = *b++;
-        }
-    }
-    out[n] = '\0';
-}
-
 }  // namespace
 
 MatFXGlobals &MatFXGlobalsGet(void) { return globals; }
@@ -356,52 +338,14 @@ RpMatFXEffectData *RpMatFXMaterialGetPass(const RpMaterial *material, RwUInt32 p
 
 RwTexture *RpMatFXCreateBumpedTexture(RwTexture *baseTexture, RwTexture *bumpTexture)
 {
-    if (baseTexture == nullptr || bumpTexture == nullptr || baseTexture->raster == nullptr ||
-        bumpTexture->raster == nullptr || RwD3D8RasterIsCompressed(baseTexture->raster) ||
-        RwD3D8RasterIsCompressed(bumpTexture->raster)) {
+    // Compressed blocks cannot be re-encoded with a new alpha.
+    if (bumpTexture == nullptr || bumpTexture->raster == nullptr ||
+        RwD3D8RasterIsCompressed(bumpTexture->raster) ||
+        (baseTexture != nullptr &&
+         (baseTexture->raster == nullptr || RwD3D8RasterIsCompressed(baseTexture->raster)))) {
         return nullptr;
     }
-    RwRaster *base = baseTexture->raster;
-    RwRaster *bump = bumpTexture->raster;
-    RwImage *colour = RwImageCreate(base->width, base->height, 32);
-    RwImage *grey = RwImageCreate(bump->width, bump->height, 32);
-    RwImage *scaled = nullptr;
-    RwRaster *raster = nullptr;
-    RwTexture *result = nullptr;
-    if (colour != nullptr && grey != nullptr && RwImageAllocatePixels(colour) != nullptr &&
-        RwImageAllocatePixels(grey) != nullptr && RwImageSetFromRaster(colour, base) != nullptr &&
-        RwImageSetFromRaster(grey, bump) != nullptr) {
-        // The bump texture's grey level follows the base's texels.
-        scaled = (grey->width == colour->width && grey->height == colour->height)
-                     ? nullptr
-                     : RwImageCreateResample(grey, colour->width, colour->height);
-        const RwImage *alphaSource = scaled != nullptr ? scaled : grey;
-        for (RwInt32 y = 0; y < colour->height; ++y) {
-            RwUInt8 *dst = colour->cpPixels + y * colour->stride;
-            const RwUInt8 *src = alphaSource->cpPixels + y * alphaSource->stride;
-            for (RwInt32 x = 0; x < colour->width; ++x) {
-                RwUInt32 level = (src[4 * x] * 77u + src[4 * x + 1] * 150u + src[4 * x + 2] * 29u) >> 8;
-                dst[4 * x + 3] = static_cast<RwUInt8>(level);
-            }
-        }
-        raster = RwRasterCreate(colour->width, colour->height, 0, rwRASTERTYPETEXTURE | rwRASTERFORMAT8888);
-        if (raster != nullptr && RwRasterSetFromImage(raster, colour) != nullptr) {
-            result = RwTextureCreate(raster);
-        }
-        if (result == nullptr && raster != nullptr) {
-            RwRasterDestroy(raster);
-        }
-    }
-    if (scaled != nullptr) {
-        RwImageDestroy(scaled);
-    }
-    if (grey != nullptr) {
-        RwImageDestroy(grey);
-    }
-    if (colour != nullptr) {
-        RwImageDestroy(colour);
-    }
-    return result;
+    return RwTextureCreateFromColourAndAlpha(baseTexture, bumpTexture);
 }
 
 RpMaterial *RpMatFXMaterialSetBumpMapTexture(RpMaterial *material, RwTexture *bumpTexture)
@@ -424,18 +368,17 @@ RpMaterial *RpMatFXMaterialSetBumpMapTexture(RpMaterial *material, RwTexture *bu
         if (bumpWidth == 0 || (base != nullptr && baseWidth == 0)) {
             return material;
         }
-        RwChar name[kBumpedNameLength + 1];
-        InterleaveNames(name, base != nullptr ? base->name : bumpTexture->name, bumpTexture->name);
+        RwChar name[rwTEXTURECOMBINEDNAMELENGTH + 1];
+        RwTextureMakeCombinedName(name, base != nullptr ? base->name : bumpTexture->name, bumpTexture->name);
         RwTexDictionary *dict = RwTexDictionaryGetCurrent();
         RwTexture *found = dict != nullptr ? RwTexDictionaryFindTexture(dict, name) : nullptr;
         if (found != nullptr) {
             MatFXReplaceTexture(&bump.bumpedTexture, found);
-        } else if (base != nullptr) {
+        } else {
             RwTexture *made = RpMatFXCreateBumpedTexture(base, bumpTexture);
             if (made == nullptr) {
                 return nullptr;
             }
-            RwTextureSetName(made, name);
             if (dict != nullptr) {
                 RwTexDictionaryAddTexture(dict, made);
             }

@@ -3,8 +3,9 @@
 // several coefficients, each dual blend pair, UV transforms), the same
 // colours with eight blend stages (one multi-texture pass) and with one
 // (the blended multi-pass fallbacks); the bump map is checked against a
-// reviewed image.
+// reviewed image, and the bumped texture it draws against its sources.
 #include <cmath>
+#include <vector>
 
 #include "rwsdk/plugin/matfx/surface_screen.h"
 
@@ -225,6 +226,101 @@ TEST_P(MatFXScreenTest, BumpMappedPlaneUnderADirectionalLight)
     RpLightSetFrame(light, nullptr);
     RpLightDestroy(light);
     RwFrameDestroy(lightFrame);
+    RwTextureDestroy(bump);
+}
+
+// The texture a bump pass draws: the base's colours with the bump
+// texture's grey level (its largest channel) as alpha, at the base's size,
+// with the base's filtering, addressing and mip levels, named after both.
+class BumpedTextureTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(screen.Start(d3d8::DefaultProfile())); }
+    void TearDown() override { EXPECT_TRUE(screen.Stop()); }
+    // The texture's pixels as 0xAARRGGBB, row by row.
+    static std::vector<RwUInt32> Pixels(RwTexture *texture)
+    {
+        RwRaster *raster = RwTextureGetRaster(texture);
+        RwImage *image = RwImageCreate(raster->width, raster->height, 32);
+        RwImageAllocatePixels(image);
+        RwImageSetFromRaster(image, raster);
+        std::vector<RwUInt32> pixels;
+        for (RwInt32 y = 0; y < image->height; ++y) {
+            const auto *row = reinterpret_cast<const RwRGBA *>(image->cpPixels + y * image->stride);
+            for (RwInt32 x = 0; x < image->width; ++x) {
+                pixels.push_back(RwUInt32{row[x].alpha} << 24 | RwUInt32{row[x].red} << 16 |
+                                 RwUInt32{row[x].green} << 8 | row[x].blue);
+            }
+        }
+        RwImageDestroy(image);
+        return pixels;
+    }
+    Screen screen;
+};
+
+TEST_F(BumpedTextureTest, BaseColoursTakeTheBumpsLargestChannelAsAlpha)
+{
+    RwTexture *base = MakeTexture(4, 4, false, [](RwInt32, RwInt32) { return kBase; });
+    RwTextureSetName(base, "ab");
+    RwTextureSetFilterMode(base, rwFILTERLINEAR);
+    RwTextureSetAddressing(base, rwTEXTUREADDRESSCLAMP);
+    // Red-heavy texels: the largest channel (200) differs from a luminance
+    // weighting (67), and the 2 x 2 texture is resampled to the base's 4 x 4.
+    RwTexture *bump = MakeTexture(2, 2, false, [](RwInt32, RwInt32) { return 0xC80A0Au; });
+    RwTextureSetName(bump, "xyz");
+    RwTexture *made = RpMatFXCreateBumpedTexture(base, bump);
+    ASSERT_NE(made, nullptr);
+    EXPECT_STREQ(RwTextureGetName(made), "axbyz");
+    EXPECT_EQ(RwTextureGetFilterMode(made), rwFILTERLINEAR);
+    EXPECT_EQ(RwTextureGetAddressingU(made), rwTEXTUREADDRESSCLAMP);
+    EXPECT_EQ(RwTextureGetAddressingV(made), rwTEXTUREADDRESSCLAMP);
+    EXPECT_EQ(Pixels(made), std::vector<RwUInt32>(16, 0xC8000000u | kBase));
+    RwTextureDestroy(made);
+    // Differing addressing modes give both modes 0.
+    RwTextureSetAddressingU(base, rwTEXTUREADDRESSWRAP);
+    made = RwTextureCreateFromColourAndAlpha(base, bump);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(RwTextureGetAddressingU(made), 0);
+    EXPECT_EQ(RwTextureGetAddressingV(made), 0);
+    RwTextureDestroy(made);
+    RwTextureDestroy(base);
+    RwTextureDestroy(bump);
+}
+
+TEST_F(BumpedTextureTest, WithoutABaseTheBumpedTextureIsWhiteAtTheBumpsSize)
+{
+    RwTexture *bump = MakeTexture(2, 2, false, [](RwInt32 x, RwInt32) { return x == 0 ? 0x102030u : 0x00FF00u; });
+    RwTextureSetName(bump, "xyz");
+    RwTexture *made = RwTextureCreateFromColourAndAlpha(nullptr, bump);
+    ASSERT_NE(made, nullptr);
+    EXPECT_STREQ(RwTextureGetName(made), "xxyyzz");
+    EXPECT_EQ(Pixels(made), (std::vector<RwUInt32>{0x30FFFFFFu, 0xFFFFFFFFu, 0x30FFFFFFu, 0xFFFFFFFFu}));
+    RwTextureDestroy(made);
+    // A material without a texture still gets its bumped texture, and the
+    // bump shift follows that texture's width.
+    RpMaterial *material = RpMaterialCreate();
+    ASSERT_NE(RpMatFXMaterialSetEffects(material, rpMATFXEFFECTBUMPMAP), nullptr);
+    ASSERT_EQ(RpMatFXMaterialSetupBumpMap(material, bump, nullptr, 1.0f), material);
+    const RpMatFXBumpMapData &pass = RpMatFXMaterialGetPass(material, rpMATFXEFFECTBUMPMAP)->data.bumpMap;
+    ASSERT_NE(pass.bumpedTexture, nullptr);
+    EXPECT_STREQ(RwTextureGetName(pass.bumpedTexture), "xxyyzz");
+    EXPECT_EQ(pass.invBumpWidth, 0.5f);
+    RpMaterialDestroy(material);
+    RwTextureDestroy(bump);
+}
+
+TEST_F(BumpedTextureTest, AMipmappedBaseGivesAMipmappedBumpedTexture)
+{
+    RwRaster *raster = RwRasterCreate(8, 8, 0, rwRASTERTYPETEXTURE | rwRASTERFORMAT888 | rwRASTERFORMATMIPMAP);
+    ASSERT_NE(raster, nullptr);
+    ASSERT_NE(RwRasterGetFormat(raster) & rwRASTERFORMATMIPMAP, 0);
+    RwTexture *base = RwTextureCreate(raster);
+    RwTexture *bump = MakeTexture(8, 8, false, [](RwInt32, RwInt32) { return 0x808080u; });
+    RwTexture *made = RwTextureCreateFromColourAndAlpha(base, bump);
+    ASSERT_NE(made, nullptr);
+    EXPECT_NE(RwRasterGetFormat(RwTextureGetRaster(made)) & rwRASTERFORMATMIPMAP, 0);
+    EXPECT_GT(RwRasterGetNumLevels(RwTextureGetRaster(made)), 1);
+    RwTextureDestroy(made);
+    RwTextureDestroy(base);
     RwTextureDestroy(bump);
 }
 
