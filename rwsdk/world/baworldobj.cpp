@@ -304,6 +304,16 @@ static void MarkDirty(RwFrame *frame)
 
 RpWorld *RpWorldAddLight(RpWorld *world, RpLight *light)
 {
+    // A light links into one world list at a time: linking it again would
+    // tie that list into a ring, so a light already listed leaves first
+    // (or stays, when it is already in this world).
+    RpWorld *current = rpLightWorldExt(light)->world;
+    if (RwLLLinkAttached(&light->inWorld)) {
+        if (current == world) {
+            return world;
+        }
+        RpWorldRemoveLight(current, light);
+    }
     rpLightWorldExt(light)->world = world;
     if (RpLightGetType(light) < rpLIGHTPOINT) {
         RwLinkListAddLLLink(&world->directionalLightList, &light->inWorld);
@@ -353,6 +363,15 @@ RpWorld *RpWorldRemoveCamera(RpWorld *world, RwCamera *camera)
 
 RpWorld *RpWorldAddClump(RpWorld *world, RpClump *clump)
 {
+    // Adding a clump twice (a clone of a clump in a world is in it already)
+    // would tie the clump list into a ring; one in another world moves.
+    RpWorld *current = rpClumpWorldExt(clump)->world;
+    if (current == world) {
+        return world;
+    }
+    if (current != nullptr) {
+        RpWorldRemoveClump(current, clump);
+    }
     RwLinkListAddLLLink(&world->clumpList, &clump->inWorldLink);
     ++world->numClumpsInWorld;
     rpClumpWorldExt(clump)->world = world;

@@ -257,6 +257,55 @@ TEST_F(WorldTieTest, RemovingTwiceReportsClumpNotInWorld)
     EXPECT_EQ(error.errorCode, E_RP_WORLD_CLUMPNOTINWORLD);
 }
 
+// Adding what is already in a world must not link it a second time: the
+// clump and light lists would close into rings that every walk circles.
+TEST_F(WorldTieTest, AddingTwiceKeepsOneEntryAndAnotherWorldTakesItOver)
+{
+    auto countClumps = [](RpWorld *w) {
+        int n = 0;
+        RpWorldForAllClumps(
+            w,
+            [](RpClump *c, void *d) {  // a ring stops the walk at 10
+                return ++*static_cast<int *>(d) < 10 ? c : nullptr;
+            },
+            &n);
+        return n;
+    };
+    auto countLights = [](RpWorld *w) {
+        int n = 0;
+        RpWorldForAllLights(
+            w,
+            [](RpLight *l, void *d) {
+                return ++*static_cast<int *>(d) < 10 ? l : nullptr;
+            },
+            &n);
+        return n;
+    };
+    RpLight *ambient = RpLightCreate(rpLIGHTAMBIENT);
+    RpClumpAddLight(clump, ambient);
+    RpWorldAddClump(world, clump);
+    EXPECT_EQ(RpWorldAddClump(world, clump), world);
+    EXPECT_EQ(RpWorldAddLight(world, ambient), world);
+    EXPECT_EQ(countClumps(world), 1);
+    EXPECT_EQ(world->numClumpsInWorld, 1);
+    EXPECT_EQ(countLights(world), 1);
+    // A second world takes the clump, its atomic and its light over.
+    RpWorld *other = Read(worldtest::TwoLeafWorld());
+    ASSERT_NE(other, nullptr);
+    RpWorldAddClump(other, clump);
+    EXPECT_EQ(countClumps(world), 0);
+    EXPECT_EQ(world->numClumpsInWorld, 0);
+    EXPECT_EQ(countLights(world), 0);
+    EXPECT_EQ(countClumps(other), 1);
+    EXPECT_EQ(countLights(other), 1);
+    EXPECT_EQ(RpAtomicGetWorld(atomic), other);
+    EXPECT_EQ(RpLightGetWorld(ambient), other);
+    RpWorldRemoveClump(other, clump);
+    RpClumpRemoveLight(clump, ambient);
+    RpLightDestroy(ambient);
+    RpWorldDestroy(other);
+}
+
 TEST_F(WorldTieTest, LocalLightsAreTiedGlobalOnesListedFirst)
 {
     RpLight *point = RpLightCreate(rpLIGHTPOINT);
