@@ -56,9 +56,11 @@ bench: build
 # the sample data tree; the first finding stops the run and leaves its input
 # (crash-*, leak-*, timeout-*) in $(FUZZ_BUILD_DIR)/findings-TARGET.
 # FUZZ_TARGETS picks some: make fuzz FUZZ_TARGETS="clump world" FUZZ_SECONDS=120
+# RW_FUZZ_FREELISTS_OFF=1 runs the engine-only targets (bmp dds pitexd
+# corechunks) with free lists off, so the sanitizers see into pooled records.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 600
-FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd event_table event_data fx_files item_files
+FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd corechunks event_table event_data fx_files item_files
 FUZZ_JOBS      ?= 2
 fuzz: build
 	@bash scripts/install-deps.sh fuzz

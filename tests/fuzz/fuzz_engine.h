@@ -3,6 +3,7 @@
 // readers run their whole course on whatever bytes the fuzzer hands them.
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
 
 #include "rwcore.h"
@@ -28,13 +29,16 @@ inline RwBool System(RwInt32 request, void *out, void *, RwInt32 number)
 
 inline const RwDeviceRecord *Source() { return &record; }
 
-// Starts the engine once for the whole run.
+// Starts the engine once for the whole run. With RW_FUZZ_FREELISTS_OFF set
+// every record is its own heap block, so the sanitizers see an overrun of a
+// pooled record (frame, texture, image) that the pools would hide.
 inline bool Started()
 {
     static const bool started = [] {
         RwDriverSetDeviceRecordSource(Source);
         RwEngineOpenParams params{reinterpret_cast<void *>(0x1)};
-        return RwEngineInit(nullptr, 0, 1 << 20) && RwEngineOpen(&params) && RwEngineStart();
+        const RwUInt32 flags = std::getenv("RW_FUZZ_FREELISTS_OFF") != nullptr ? rwENGINEINITFREELISTS_OFF : 0;
+        return RwEngineInit(nullptr, flags, 1 << 20) && RwEngineOpen(&params) && RwEngineStart();
     }();
     return started;
 }
