@@ -131,12 +131,12 @@ void CSHero::RecomputeEquipment()
         }
     }
     for (int i = 0; i < 2; ++i) {
-        weaponProp[i] = game::ClampToInt32(weapon[i], INT32_MIN, INT32_MAX);
-        armourProp[i] = game::ClampToInt32(armour[i], INT32_MIN, INT32_MAX);
+        weaponProp[i] = game::ClampToInt32(weapon[i]);
+        armourProp[i] = game::ClampToInt32(armour[i]);
     }
-    equipAttackBonus = superPower ? kSuperPowerAttackBonus : game::ClampToInt32(attack, INT32_MIN, INT32_MAX);
-    equipDefenseBonus = game::ClampToInt32(defense, INT32_MIN, INT32_MAX);
-    equipHpBonus = game::ClampToInt32(life, INT32_MIN, INT32_MAX);
+    equipAttackBonus = superPower ? kSuperPowerAttackBonus : game::ClampToInt32(attack);
+    equipDefenseBonus = game::ClampToInt32(defense);
+    equipHpBonus = game::ClampToInt32(life);
     // Taking off life-giving armour takes the life above the new maximum.
     hp = std::min(hp, GetMaxHP());
     RefreshAura();
@@ -157,5 +157,5 @@ int32_t CSHero::GetDefense()
         RecomputeEquipment();
     }
     const CharacterParams *params = Params();
-    return game::ClampToInt32(int64_t{params != nullptr ? params->defense : 0} + equipDefenseBonus, INT32_MIN, INT32_MAX);
+    return game::ClampToInt32(int64_t{params != nullptr ? params->defense : 0} + equipDefenseBonus);
 }

@@ -1,7 +1,6 @@
 // The boss frame's steps (see boss_frame.h).
 #include "boss/boss_frame.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "actor/fsf.h"

@@ -129,8 +129,7 @@ bool CSEventManager::LoadEventModels(EventRecord *record, const char *const *nam
             }
             AddSharedModel(name, clump);
         }
-        // A copy of a model in the world is in the world already: adding it
-        // twice would tie the world's list of clumps into a ring.
+        // A copy of a model already in a world stays where it is.
         RpWorld *world = g_eventLinks.world != nullptr ? g_eventLinks.world() : nullptr;
         if (world != nullptr && RpClumpGetWorld(clump) == nullptr) {
             RpWorldAddClump(world, clump);

@@ -283,11 +283,7 @@ void CSNpcTalkEvent::Close(int32_t atOnce)
         return;
     }
     TalkEndRun(this, Window);
-    Presses[0] = Presses[1] = 0;
-    MenuState = kNpcMenuTopics;
-    Menu.textShown = -1;
-    Open = 0;
-    ReturnStarted = 0;
+    ResetConversation();
     TalkEnd(this, Window, Picture);
 }
 
@@ -297,14 +293,19 @@ void CSNpcTalkEvent::Stop()
         Window->Close();
     }
     TalkMarker(this, Window, false);
-    Presses[0] = Presses[1] = 0;
+    ResetConversation();
     PressCount[0] = PressCount[1] = 0;
+    IsOccur = 0;
+    TextShown = 0;
+}
+
+void CSNpcTalkEvent::ResetConversation()
+{
+    Presses[0] = Presses[1] = 0;
     MenuState = kNpcMenuTopics;
     Menu.textShown = -1;
     Open = 0;
     ReturnStarted = 0;
-    IsOccur = 0;
-    TextShown = 0;
 }
 
 void CSNpcTalkEvent::Release()

@@ -65,6 +65,8 @@ public:
 
 private:
     void FreeMenu();
+    // Back at the topic list, nothing pressed, the window no longer open.
+    void ResetConversation();
     void OpenMenu();
     void SlideTo(const EventChoice &entry, float speed);
     void ColourEntries();

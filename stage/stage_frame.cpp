@@ -134,12 +134,8 @@ void RenderSkyBox(RpClump *sky, RwCamera *camera)
 // stage's lights reach it.
 void RenderInStageWorld(const CSStageManager &stage, RpClump *clump, RenderPass *pass)
 {
-    if (RpClumpGetWorld(clump) != stage.world) {
-        if (RpClumpGetWorld(clump) != nullptr) {
-            RpWorldRemoveClump(RpClumpGetWorld(clump), clump);
-        }
-        RpWorldAddClump(stage.world, clump);
-    }
+    // Adding takes the clump out of any other world first.
+    RpWorldAddClump(stage.world, clump);
     RenderClumpInView(clump, pass);
 }
 

@@ -16,8 +16,7 @@ constexpr RwInt32 kRecordsPerBlock = 128;
 constexpr RwInt32 kRecordAlignment = 8;
 constexpr RwUInt32 kBlendSrcAlpha = 5;
 constexpr RwUInt32 kBlendInvSrcAlpha = 6;
-// Longest interleaved name of a bumped texture (the dictionary's names are
-// at most 31 characters).
+
 void ClearPass(RpMatFXEffectData *pass)
 {
     switch (pass->effectType) {
