@@ -94,6 +94,21 @@ bool PlainName(const char *name)
     return true;
 }
 
+// The temporary file a write that was killed left beside the slot: a plain
+// file of that name is removed (anything else there is not the writer's).
+void RemoveLeftoverTemporary(const std::string &path)
+{
+    const std::string temporary = path + ".tmp";
+    struct stat info;
+    if (::lstat(temporary.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        if (std::remove(temporary.c_str()) == 0) {
+            DebugPrint("save: %s left by an unfinished write removed\n", temporary.c_str());
+        } else {
+            DebugPrint("save: %s left by an unfinished write cannot be removed\n", temporary.c_str());
+        }
+    }
+}
+
 }  // namespace
 
 CarriedProgress NewGameProgress()
@@ -261,6 +276,7 @@ int32_t WriteSaveRecord(const char *slotName, const SaveRecord &record)
     if (::stat(folder.c_str(), &info) != 0) {
         ::mkdir(folder.c_str(), 0755);
     }
+    RemoveLeftoverTemporary(path);
     uint8_t bytes[kSaveRecordSize];
     EncodeSaveRecord(record, bytes);
     std::string error;
@@ -331,6 +347,13 @@ int32_t ReadSaveFile(const char *slotName, uint32_t head[kSaveHeadWords], uint32
     return kSaveOk;
 }
 
+bool SaveFileExists(const char *slotName)
+{
+    std::string path;
+    struct stat info;
+    return SaveFileHostPath(slotName, &path) && ::lstat(path.c_str(), &info) == 0;
+}
+
 int32_t ReadSaveRecord(const char *slotName, SaveRecord *out)
 {
     uint8_t bytes[kSaveRecordSize];
@@ -363,6 +386,10 @@ int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots], SaveRecordCheck accept)
         const std::string name = SaveSlotName(slot);
         for (size_t i = 0; i < name.size() && i + 1 < std::size(summary.name); ++i) {
             summary.name[i] = static_cast<char16_t>(name[i]);
+        }
+        std::string path;
+        if (SaveFileHostPath(name.c_str(), &path)) {
+            RemoveLeftoverTemporary(path);
         }
         SaveRecord record;
         if (ReadSaveRecord(name.c_str(), &record) != kSaveOk || (accept != nullptr && !accept(record))) {

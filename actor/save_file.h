@@ -3,8 +3,9 @@
 // built from a zeroed block out of the screen manager's carried blocks, the
 // item manager's lists 0 and 1 and the first hero, and written whole to a
 // temporary file that is checked, flushed and renamed over the slot (a
-// failure leaves the old save as it was). A read takes exactly 1200 bytes:
-// a shorter, longer or unreadable file is no save.
+// failure leaves the old save as it was; a temporary file that a killed
+// write left is removed by the next scan or write). A read takes exactly
+// 1200 bytes: a shorter, longer or unreadable file is no save.
 //
 // Byte offsets of the record:
 //    0 last stage id          4 play time (ms)         8 best hit count
@@ -40,7 +41,7 @@ inline constexpr uint8_t kNoGrade = 255;
 
 // The screen manager's progress block, fields in order.
 struct CarriedProgress {
-    uint32_t lastStageId;
+    uint32_t lastStageId;  // the stage to go on from: the last one finished, or the loaded save's
     uint32_t playTimeMs;
     uint32_t bestHitCount;
     uint32_t itemIds[kCarriedItems];
@@ -128,6 +129,8 @@ int32_t WriteSaveFile(const char *slotName);
 // 10 (head and body zeroed) when the file is missing, unreadable, or not
 // exactly 1200 bytes.
 int32_t ReadSaveFile(const char *slotName, uint32_t head[kSaveHeadWords], uint32_t body[kSaveBodyWords]);
+// Whether anything stands at the slot's file, a save or not.
+bool SaveFileExists(const char *slotName);
 // The same as one record (for the scan and the tests).
 int32_t ReadSaveRecord(const char *slotName, SaveRecord *out);
 // The record of the words ReadSaveFile gave.
@@ -157,4 +160,6 @@ typedef bool (*SaveRecordCheck)(const SaveRecord &record);
 
 // Reads SAVE01 .. SAVE20 into out[0..19]; returns 1. With `accept`, a
 // record it refuses is no save (status 10) like a file that cannot be read.
+// A temporary file that a killed write left beside a slot is removed (the
+// write removes it too).
 int32_t ScanSaveSlots(SaveSlotSummary out[kSaveSlots], SaveRecordCheck accept = nullptr);

@@ -195,17 +195,24 @@ void CSLobby::DrawStatus() const
         RwSetRenderState(rwRENDERSTATETEXTURERASTER, GetTextureRaster(slotWords));
         DrawClippedQuad(quad.v);
     }
-    const CSUIManager *ui = g_pUIManager;
-    int32_t figures[4] = {ui->heroBlock.maxHP, ui->heroBlock.maxPower, ui->heroBlock.money, 0};
-    if (CSHero *hero = UI().firstHero()) {
-        figures[0] = hero->GetMaxHP();
-        figures[1] = hero->GetMaxPower();
-        figures[2] = hero->money;
-    }
-    figures[3] = static_cast<int32_t>(std::count_if(std::begin(ui->progress.cleared), std::end(ui->progress.cleared),
-                                                    [](uint8_t cleared) { return cleared != 0; }));
+    const Figures shown = StatusFigures();
+    const int32_t figures[4] = {shown.maxHP, shown.maxPower, shown.money, shown.stagesCleared};
     for (int i = 0; i < 4; ++i) {
         DrawDigits(slotWords, figures[i], kFigureRight, kFigureTops[i]);
     }
-    DrawPlayTimeDigits(slotWords, ui->progress.playTimeMs, kTimeLeft, kTimeTop, kTimeDigitHeight);
+    DrawPlayTimeDigits(slotWords, g_pUIManager->progress.playTimeMs, kTimeLeft, kTimeTop, kTimeDigitHeight);
+}
+
+CSLobby::Figures CSLobby::StatusFigures()
+{
+    const CSUIManager *ui = g_pUIManager;
+    Figures figures = {ui->heroBlock.maxHP, ui->heroBlock.maxPower, ui->heroBlock.money, 0};
+    if (CSHero *hero = UI().firstHero()) {
+        figures.maxHP = hero->GetMaxHP();
+        figures.maxPower = hero->GetMaxPower();
+        figures.money = hero->money;
+    }
+    figures.stagesCleared = static_cast<int32_t>(std::count_if(
+        std::begin(ui->progress.cleared), std::end(ui->progress.cleared), [](uint8_t cleared) { return cleared != 0; }));
+    return figures;
 }

@@ -16,6 +16,7 @@
 #include "ui/save_slot_view.h"
 #include "ui/stage_select.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_trace.h"
 
 CSLobby *g_pLobby = nullptr;
 
@@ -160,6 +161,9 @@ void CSLobby::LoadTextures()
     }
     stream.Close();
     picturesRead_ = true;
+    const Figures figures = StatusFigures();
+    TraceLobbyFigures(figures.maxHP, figures.maxPower, figures.money, figures.stagesCleared,
+                      g_pUIManager->progress.playTimeMs / 1000);
 }
 
 void CSLobby::Update(float seconds)

@@ -66,6 +66,12 @@ public:
     const CursorRect &EntryTarget(int32_t entry) const { return targets[entry]; }
     RwTexture *StagePhotos() const { return stagePhotos; }
     RwTexture *SlotWords() const { return slotWords; }
+    // The figures the status panel shows: maximum HP, maximum power and
+    // money (the first hero's, else the hero block's) and the stages cleared.
+    struct Figures {
+        int32_t maxHP, maxPower, money, stagesCleared;
+    };
+    static Figures StatusFigures();
 
     CSStageSelect *StageSelect() const { return stageSelect.get(); }
     CSLobbyStore *Store() const { return store.get(); }

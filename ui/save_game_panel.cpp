@@ -231,13 +231,14 @@ void CSSaveGame::Confirm()
         }
         return;
     }
+    // A slot that holds a game asks first, and so does a damaged file there
+    // (shown as empty): no file the player has is written over unasked.
     const SaveSlotInfo *slot = view.Current();
-    if (slot != nullptr && slot->state == kSlotSaved) {
+    if (slot != nullptr && (slot->state == kSlotSaved || slot->fileThere != 0)) {
         OpenQuestion();
         ui->PlayUISound(kSoundRefused, 0);
         return;
     }
-    // An empty slot, a damaged one included, is written without a question.
     ui->PlayUISound(kUISoundConfirm, 0);
     Write();
 }

@@ -2,8 +2,9 @@
 // host screen owns (the lobby, and the stage clear after the final
 // stages). The host activates it, forwards its update and drawing while
 // it is active and reads its active byte. Confirming an empty slot writes
-// the running game into it; an occupied slot first asks whether to
-// overwrite it, starting on "no". A written slot shows its new game at
+// the running game into it; a slot that holds a game, or a damaged file
+// that shows as empty, first asks whether to overwrite it, starting on
+// "no". A written slot shows its new game at
 // once, on the same cursor; a failed write shows what went wrong until it
 // is confirmed. Back closes the question, or leaves the panel under the
 // base-map cover. After the final stages the host sets the

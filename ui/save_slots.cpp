@@ -88,8 +88,10 @@ bool CSSaveSlotList::Refresh()
         SaveSlotInfo &slot = slots_[i];
         slot.SetState(s.status == kSaveOk ? kSlotSaved : s.status == kSaveFailed ? kSlotEmpty : kSlotUnknown);
         if (slot.state != kSlotSaved) {
+            slot.fileThere = SaveFileExists(SaveSlotName(i).c_str()) ? 1 : 0;
             continue;
         }
+        slot.fileThere = 1;
         slot.completed = s.completed;
         slot.lastStageId = s.lastStageId;
         slot.hero = s.heroType;

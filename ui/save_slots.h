@@ -7,7 +7,8 @@
 // A slot file is a saved game (state 0) only when it is exactly one record
 // that passes CheckSaveRecord; anything else shows as an empty slot (1).
 // The damaged ones are never used: no name, photo, hero picture or stage
-// comes from a field that was not checked.
+// comes from a field that was not checked. Each slot also knows whether a
+// file stands there at all, so that none is written over unasked.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,7 @@ struct SaveSlotInfo {
     int32_t stagesCleared = 0;
     uint32_t playTimeMs = 0;
     uint8_t completed = 0;              // stage slot 27 or 28 cleared
+    uint8_t fileThere = 0;              // a file stands at the slot, a game or not
 
     // A copy of the text, none for null or an empty text.
     void SetName(const char16_t *text);

@@ -85,6 +85,9 @@ void CSStageEnd::SetActive(uint8_t on)
     finishedStage = UI().stageNumber();
     ui->MarkStageCleared(finishedStage);
     ui->SetLastStageId(finishedStage);
+    // The progress block carries the stage the game goes on from, as a save
+    // records it (a stage outside the table leaves the last one standing).
+    ui->progress.lastStageId = ui->GetLastStageId();
     // The first stage has no ranking to pay its pickups: they go into the
     // first hero's money here, so that none is lost.
     if (finishedStage == 1) {

@@ -19,6 +19,10 @@ void TraceSlotSave(int32_t number, bool written)
 {
     game::TraceLine("screen").Word("save").Int(number).Word(written ? "written" : "failed");
 }
+void TraceLobbyFigures(int32_t maxHP, int32_t maxPower, int32_t money, int32_t stagesCleared, uint32_t playSeconds)
+{
+    game::TraceLine("screen").Word("lobby").Int(maxHP).Int(maxPower).Int(money).Int(stagesCleared).Int(playSeconds);
+}
 void TraceScreenPopup(int32_t itemId) { game::TraceLine("screen").Word("popup").Int(itemId); }
 void TraceScreenPause(int32_t page) { game::TraceLine("screen").Word("pause").Int(page); }
 void TraceMenuOpen(bool open) { game::TraceLine("screen").Word("menu").Word(open ? "open" : "close"); }

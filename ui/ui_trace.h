@@ -6,6 +6,7 @@
 //   screen boss TYPE LIFE          the boss gauge bound to a boss of that AI type
 //   screen load N taken|refused    slot N (1..20) loaded, or refused
 //   screen save N written|failed   the running game written into slot N
+//   screen lobby HP POWER MONEY CLEARED SECONDS   the lobby's figures, once its pictures are in
 //   screen popup ID      the overlay's item popup shown (0: the plain notice)
 //   screen pause PAGE    the overlay's start asked for the pause menu at a page
 //   screen menu open|close          the pause menu opened or closed
@@ -24,6 +25,7 @@ void TraceScreenGauge();
 void TraceScreenBossBound(int32_t aiType, int32_t life);
 void TraceSlotLoad(int32_t number, bool taken);
 void TraceSlotSave(int32_t number, bool written);
+void TraceLobbyFigures(int32_t maxHP, int32_t maxPower, int32_t money, int32_t stagesCleared, uint32_t playSeconds);
 void TraceScreenPopup(int32_t itemId);
 void TraceScreenPause(int32_t page);
 void TraceMenuOpen(bool open);

@@ -2,7 +2,8 @@
 // its lists cut where the record ends, the new-game values without the
 // screens, write, read and scan round trips over the 20 slots with missing,
 // short, long and unreadable files, and failed writes (no folder to write
-// in, a write error on the way) that keep the old save and report 10.
+// in, a write error on the way) that keep the old save and report 10; a
+// temporary file a killed write left, removed by the next scan or write.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -340,6 +341,36 @@ TEST_F(SaveFileTest, AFailedWriteKeepsTheOldSave)
     WriteFile(root + "/SAVE", {1, 2, 3});
     EXPECT_EQ(WriteSaveRecord("SAVE07", next), kSaveFailed);
     EXPECT_EQ(ReadFile(root + "/SAVE"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(SaveFileTest, ATemporaryFileLeftByAKilledWriteGoesAtTheNextScanOrWrite)
+{
+    progress.lastStageId = 2010000;
+    ASSERT_EQ(WriteSaveRecord("SAVE01", BuildSaveRecord({&progress, &block, nullptr, nullptr})), kSaveOk);
+    const std::vector<uint8_t> saved = ReadFile(SlotPath("SAVE01"));
+    // What a write killed halfway leaves: part of a record beside the slot,
+    // and beside an empty slot (read-only, so that it cannot be written over).
+    WriteFile(SlotPath("SAVE01") + ".tmp", std::vector<uint8_t>(600, 7));
+    WriteFile(SlotPath("SAVE04") + ".tmp", std::vector<uint8_t>(300, 7));
+    ASSERT_EQ(::chmod((SlotPath("SAVE04") + ".tmp").c_str(), 0444), 0);
+    // Anything that is not a plain file is not the writer's: it stays.
+    fs::create_directories(SlotPath("SAVE05") + ".tmp");
+    SaveSlotSummary slots[kSaveSlots];
+    EXPECT_EQ(ScanSaveSlots(slots), kSaveOk);
+    EXPECT_FALSE(fs::exists(SlotPath("SAVE01") + ".tmp"));
+    EXPECT_FALSE(fs::exists(SlotPath("SAVE04") + ".tmp"));
+    EXPECT_TRUE(fs::is_directory(SlotPath("SAVE05") + ".tmp"));
+    EXPECT_EQ(slots[0].status, kSaveOk);
+    EXPECT_EQ(slots[3].status, kSaveFailed);
+    EXPECT_EQ(ReadFile(SlotPath("SAVE01")), saved);
+    // A write finds one too (left read-only) and replaces the slot all the same.
+    WriteFile(SlotPath("SAVE04") + ".tmp", std::vector<uint8_t>(300, 7));
+    ASSERT_EQ(::chmod((SlotPath("SAVE04") + ".tmp").c_str(), 0444), 0);
+    EXPECT_EQ(WriteSaveRecord("SAVE04", BuildSaveRecord({&progress, &block, nullptr, nullptr})), kSaveOk);
+    EXPECT_FALSE(fs::exists(SlotPath("SAVE04") + ".tmp"));
+    EXPECT_EQ(ReadFile(SlotPath("SAVE04")), saved);
+    EXPECT_TRUE(SaveFileExists("SAVE04"));
+    EXPECT_FALSE(SaveFileExists("SAVE06"));
 }
 
 // WriteSaveFile takes the screens' blocks through their table, else the

@@ -1,10 +1,10 @@
-// End to end: a game saved through a save panel (hosted here by the test,
-// in this process, on a tree of the test's own) is loaded by the game run
-// headless on that tree: the title's load item, the load screen, the slot,
-// the stage entry behind the loading screen, the lobby. The trace shows the
-// screens 7, 9, 12 and 11, the slot loaded and the sounds of each press;
-// a screenshot of the load screen matches its reviewed reference. The
-// playable tree's own save (slot 1) loads the same way.
+// End to end on a tree of the test's own: a new game played through stage
+// 1, saved from the lobby's save panel and loaded again from the title by
+// the game run headless, the player's whole road in one run; the trace
+// shows the screens, the slot written and loaded, and the lobby's figures
+// before the save and after the load; a screenshot of the load screen
+// matches its reviewed reference. The playable tree's own save (slot 1)
+// loads the same way.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,7 +14,7 @@
 
 #include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
-#include "ui/save_game_panel.h"
+#include "actor/save_file.h"
 
 namespace {
 
@@ -53,42 +53,58 @@ protected:
     }
 };
 
-TEST_F(GameLoad, AGameSavedThroughThePanelIsLoadedFromTheTitleIntoTheLobby)
+TEST_F(GameLoad, AGameSavedAfterAStageIsLoadedFromTheTitleIntoTheLobby)
 {
-    StartOn("e2e_panel");
-    // The running game: hero 1 after stage 2, written into slot 2.
-    ui->progress.lastStageId = 2020000;
-    ui->progress.playTimeMs = 3723000;
-    ui->progress.cleared[0] = ui->progress.cleared[1] = 1;
-    ui->progress.clearedList[0] = 1;
-    ui->heroBlock.heroType = 1;
-    ui->heroBlock.maxHP = 3100;
-    ui->heroBlock.maxPower = 500;
-    ui->heroBlock.money = 4321;
-    {
-        struct {
-            CSSaveGame panel;
-        } host;
-        host.panel.SetActive(1);
-        Press(0, kPadDown);
-        host.panel.Update();
-        ReleasePads();
-        Press(0, kPadCircle);
-        host.panel.Update();
-        ReleasePads();
-        ASSERT_EQ(host.panel.view.slots->Slot(1).state, kSlotSaved);
-        host.panel.SetActive(0);
-    }
-    const std::vector<gametest::TraceRecord> trace = Run(LoadScript(2), "load_screen");
-    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
+    // The player's whole road in one run: a new game's hero 0 confirmed on
+    // the selection, stage 1 with 100 in reward pieces picked up, finished
+    // as its exit finishes it; the lobby's save panel, slot 2; the lobby's
+    // return to the title; the title's Load, slot 2, the lobby again.
+    StartOn("e2e_road");
+    const std::string script =
+        "# the selection's hero 0\n"
+        "5 key C 1\n6 key C 0\n"
+        "# the lobby (its pictures in at 371): down to Save game, slot 2, back\n"
+        "372 key Down 1\n373 key Down 0\n374 key Down 1\n375 key Down 0\n376 key Down 1\n377 key Down 0\n"
+        "378 key C 1\n379 key C 0\n420 key Down 1\n421 key Down 0\n422 key C 1\n423 key C 0\n"
+        "424 key X 1\n425 key X 0\n"
+        "# the lobby's To the title, yes\n"
+        "490 key Down 1\n491 key Down 0\n492 key C 1\n493 key C 0\n494 key Left 1\n495 key Left 0\n"
+        "496 key C 1\n497 key C 0\n"
+        "# the title's Load, slot 2\n"
+        "510 key Enter 1\n511 key Enter 0\n512 key Down 1\n513 key Down 0\n514 key Enter 1\n515 key Enter 0\n"
+        "590 key Down 1\n591 key Down 0\n592 key Enter 1\n593 key Enter 0\n";
+    std::ofstream(root + "/script.txt") << script;
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(root,
+                               "--headless --mode 1 --fixed-step 16 --screen 8 --frames 730 --input script.txt "
+                               "--trace game.txt --reward 145:100 --stage-end 150 --screenshot 591:load_screen.bmp",
+                               &output),
+              0)
+        << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/game.txt");
+    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 7, 9, 12, 11}));
+    EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"save", "2", "written"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"load", "2", "taken"}));
-    // Menu, down, Load; down, the slot.
-    EXPECT_EQ(gametest::ValuesOf(trace, "screen", "sound"),
-              (std::vector<int64_t>{6600060, 6600010, 6600060, 6600010, 6600060}));
-    EXPECT_TRUE(gametest::HasRecord(trace, "music", {"start", "ui", "SELCHAR.WAV"}));
-    // The stage entry builds the stage's parts behind the loading screen
-    // and goes on to the lobby, where the game stands.
-    EXPECT_TRUE(gametest::HasRecord(trace, "loading", {"1.00"}));
+    // The file says where the game goes on from: after stage 1.
+    SaveRecord saved;
+    ASSERT_EQ(ReadSaveRecord("SAVE02", &saved), kSaveOk);
+    EXPECT_EQ(saved.lastStageId, 2010000u);
+    EXPECT_EQ(saved.heroType, 0);
+    EXPECT_EQ(saved.money, 100);
+    EXPECT_EQ(saved.cleared[0], 1);
+    // The lobby shows after the load what it showed when the game was saved:
+    // the money (stage 1's pickups) and the one stage cleared.
+    std::vector<std::vector<std::string>> lobby;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "screen" && !r.fields.empty() && r.fields[0] == "lobby") {
+            lobby.push_back(r.fields);
+        }
+    }
+    ASSERT_EQ(lobby.size(), 2u);
+    EXPECT_EQ(lobby[0][3], "100");
+    EXPECT_EQ(lobby[0][4], "1");
+    EXPECT_EQ(lobby[1], lobby[0]);
+    // The load screen on slot 2: the written game, shown at once.
     apptest::ExpectLikeReference(root + "/load_screen.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/road_load_screen.bmp",
                                  root + "/load_screen_difference.bmp");

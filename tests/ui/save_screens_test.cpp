@@ -237,17 +237,23 @@ protected:
         Press(0, button);
         Frames(host, 1);
     }
-    // The running game the panel writes: the sample's after stage 2.
+    // The running game the panel writes: hero 1 after stages 1 and 2, each
+    // recorded by the stage end as a finished stage is.
     void RunningGame(int32_t money)
     {
         ui->ClearProgressBlock();
         ui->ResetHeroBlock();
-        ui->progress.lastStageId = 2020000;
-        ui->progress.cleared[0] = ui->progress.cleared[1] = 1;
-        ui->progress.clearedList[0] = 1;
         ui->heroBlock.heroType = 1;
         ui->heroBlock.money = money;
         ui->heroBlock.maxHP = 2000;
+        for (int32_t stage : {1, 2}) {
+            uitest::Links().stageNumber = stage;
+            ui->RequestModule(kUIStageEnd);
+            ui->Update(16);
+            ui->RequestModule(kUIWarning);
+            ui->Update(16);
+        }
+        ASSERT_EQ(ui->progress.lastStageId, 2020000u);
     }
 };
 
@@ -308,7 +314,7 @@ TEST_F(SavePanel, YesWritesTheSlotAndShowsItOnTheSameCursor)
     EXPECT_EQ(Sounds(), expected);
 }
 
-TEST_F(SavePanel, EmptyAndDamagedSlotsAreWrittenWithoutAQuestion)
+TEST_F(SavePanel, AnEmptySlotIsWrittenAtOnceADamagedFileOnlyAfterTheQuestion)
 {
     StartOn("panel_empty");
     apptest::WriteBytes(SlotPath(root, 3), mkdata::DamagedSaves()[7].bytes);  // a grade of 5
@@ -320,11 +326,19 @@ TEST_F(SavePanel, EmptyAndDamagedSlotsAreWrittenWithoutAQuestion)
     EXPECT_FALSE(host.panel.QuestionOpen());
     EXPECT_EQ(host.panel.view.slots->Slot(1).state, kSlotSaved);
     Tap(host, kPadDown);
-    Tap(host, kPadCircle);  // slot 3: damaged
-    EXPECT_FALSE(host.panel.QuestionOpen());
+    // Slot 3: damaged, shown as empty, but a file the player has: asked.
+    EXPECT_EQ(host.panel.view.slots->Slot(2).state, kSlotEmpty);
+    const std::vector<uint8_t> damaged = apptest::ReadBytes(SlotPath(root, 3));
+    Tap(host, kPadCircle);
+    EXPECT_TRUE(host.panel.QuestionOpen());
+    Tap(host, kPadCircle);  // "no"
+    EXPECT_EQ(apptest::ReadBytes(SlotPath(root, 3)), damaged);
+    Tap(host, kPadCircle);
+    Tap(host, kPadLeft);
+    Tap(host, kPadCircle);  // "yes"
     EXPECT_EQ(host.panel.view.slots->Slot(2).state, kSlotSaved);
     EXPECT_EQ(host.panel.view.slots->Slot(2).money, 31);
-    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kConfirm, kMove, kConfirm}));
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kConfirm, kMove, kRefused, kRefused, kRefused, kConfirm}));
 }
 
 TEST_F(SavePanel, AfterTheFinalStageOnlyLeavingThePanelReturnsToTheTitle)

@@ -101,11 +101,30 @@ TEST_F(StageEntryTest, AnyOtherStageEndsInTheRanking)
     ui->Update(16);
     EXPECT_EQ(ui->progress.clearedList[0], 6u);
     EXPECT_EQ(ui->GetLastStageId(), 2100000u);
+    EXPECT_EQ(ui->progress.lastStageId, 2100000u);
     for (int i = 0; i < 33; ++i) {
         ui->Update(16);
     }
     EXPECT_EQ(ui->RequestedScreen(), 16u);
     EXPECT_EQ(ui->progress.playTimeMs, 0u);
+}
+
+// What a save records as the stage to go on from is the stage end's: a
+// loaded game that finishes another stage goes on from that one; a stage
+// outside the map's table leaves the last one standing.
+TEST_F(StageEntryTest, TheStageEndLeavesTheStageToGoOnFromInTheProgressBlock)
+{
+    ui->progress.lastStageId = 2010000;  // as a loaded save leaves it
+    ui->SetLastStageId(2010000);
+    for (const auto &[stage, expected] : {std::pair{2, 2020000u}, {7, 2020000u}, {37, 2370000u}}) {
+        Links().stageNumber = stage;
+        ui->RequestModule(15);
+        ui->Update(16);
+        EXPECT_EQ(ui->progress.lastStageId, expected) << stage;
+        EXPECT_EQ(ui->GetLastStageId(), expected) << stage;
+        ui->RequestModule(1);
+        ui->Update(16);
+    }
 }
 
 }  // namespace
