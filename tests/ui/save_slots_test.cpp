@@ -14,6 +14,8 @@
 #include "tests/ui/save_test_support.h"
 #include "tools/mkdata/sample_saves.h"
 #include "ui/save_slots.h"
+#include "ui/stage_select.h"
+#include "ui/stage_table.h"
 
 namespace {
 
@@ -417,6 +419,54 @@ TEST_F(SaveSlotsTest, TheSaveFolderIsMadeOnceWhereverItsLetterCase)
     FillBlocks();
     ASSERT_TRUE(WriteSaveSlot(6));
     EXPECT_TRUE(fs::exists(root + "/Save/SAVE07.SAV"));
+}
+
+// Whether the map opens stage `number` to a game with these cleared bytes
+// (the first stage always counts as cleared).
+bool MapOpens(const uint8_t cleared[kStageSlots], int32_t number)
+{
+    for (int i = 0; i < kStageTableRows; ++i) {
+        const StageRow &row = StageRowAt(i);
+        if (row.slot != 0 && cleared[row.slot] == 0) {
+            continue;
+        }
+        int32_t count = 0;
+        const int32_t *opens = StagesOpenedBy(StageIdOfNumber(row.number), &count);
+        for (int32_t k = 0; k < count; ++k) {
+            if (opens[k] == StageIdOfNumber(number)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The playable tree's second game stands before the final stage: a game of
+// its own whose 13 stages were each open on the map when it was cleared (in
+// the list's order, after stage 1), and stage 37 open after them.
+TEST(SaveRecordRules, TheFinalStageSaveClearedItsThirteenStagesAlongTheMapsRoad)
+{
+    const SaveRecord r = mkdata::FinalStageSaveRecord();
+    EXPECT_TRUE(CheckSaveRecord(r));
+    uint8_t cleared[kStageSlots] = {1};
+    int count = 1;
+    for (uint32_t slot : r.clearedList) {
+        if (slot == 0) {
+            break;
+        }
+        int32_t number = 0;
+        for (int i = 0; i < kStageTableRows; ++i) {
+            if (StageRowAt(i).slot == static_cast<int32_t>(slot)) {
+                number = StageRowAt(i).number;
+            }
+        }
+        EXPECT_TRUE(MapOpens(cleared, number)) << "stage " << number << " was not open";
+        cleared[slot] = 1;
+        ++count;
+    }
+    EXPECT_EQ(count, 13);
+    EXPECT_EQ(std::memcmp(cleared, r.cleared, sizeof cleared), 0);
+    EXPECT_TRUE(MapOpens(cleared, 37));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The save files of the sample data: the playable tree's one game in slot 1
-// (stage 1 cleared, the game standing in the lobby), and the games and
-// damaged files that tests put into their own trees: a completed game, a
-// file one byte short, one a byte too long, and one record for each field
-// a save must never hold out of range.
+// The save files of the sample data: the playable tree's games in slot 1
+// (stage 1 cleared, the game standing in the lobby) and slot 6 (the road to
+// the final stage 37 cleared), and the games and damaged files that tests
+// put into their own trees: a completed game, a file one byte short, one a
+// byte too long, and one record for each field a save must never hold out
+// of range.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,13 @@ inline const char *SaveFolder() { return "SAVE"; }
 SaveRecord SampleSaveRecord();
 // A game that cleared the final stage 37 (slot 27), with hero 1 and grades.
 SaveRecord CompletedSaveRecord();
+
+// The playable tree's second game, in slot 6: hero 0 has cleared the 13
+// stages that open stage 37 on the map, the shortest road (1, 2, 4, 8, 16,
+// 17, 22, 27, 23, 28, 33, 32, 34, in that order), and stands in the lobby
+// after stage 34, with 4800 in money, HP level 2 and power level 1.
+inline constexpr int32_t kFinalStageSaveSlot = 5;  // SAVE06
+SaveRecord FinalStageSaveRecord();
 
 // A game late in its course: hero 0 has cleared every stage of the table
 // from stage 1 up to stage 34 (2340000, the last stage) in stage order, so
@@ -41,7 +49,7 @@ std::vector<uint8_t> SaveBytes(const SaveRecord &record);
 // Writes `bytes` as <root>/SAVE/<slot name>.SAV; false on failure.
 bool WriteSaveBytes(const std::string &root, const std::string &slotName, const std::vector<uint8_t> &bytes);
 
-// The playable tree's save: SAVE/SAVE01.SAV.
+// The playable tree's saves: SAVE/SAVE01.SAV and SAVE06.SAV.
 bool WriteSampleSaves(const std::string &root);
 
 }  // namespace mkdata
