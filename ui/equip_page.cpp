@@ -11,6 +11,7 @@
 #include "ui/text_list.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_trace.h"
 
 namespace {
 
@@ -247,6 +248,7 @@ bool CSEquipPage::EquipWeapon(bool save, int32_t id)
     if (save) {
         slotIds[kHeroWeaponSlot] = entry->itemId;
         MarkEquipped();
+        TraceEquip(kHeroWeaponSlot, entry->itemId);
     }
     return true;
 }
@@ -268,6 +270,7 @@ bool CSEquipPage::EquipArmour(int32_t slot, bool save, int32_t id)
     if (save) {
         slotIds[slot] = entry->itemId;
         MarkEquipped();
+        TraceEquip(slot, entry->itemId);
     }
     return true;
 }

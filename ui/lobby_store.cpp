@@ -20,6 +20,7 @@
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_text_blocks.h"
+#include "ui/ui_trace.h"
 
 namespace {
 
@@ -580,6 +581,7 @@ void CSLobbyStore::Buy()
         ++added;
     }
     SetMoney(int64_t{Money()} - int64_t{UnitPrice(slot)} * added);
+    TraceStoreTrade("buy", SlotItem(slot), added, Money());
 }
 
 void CSLobbyStore::Sell()
@@ -592,6 +594,7 @@ void CSLobbyStore::Sell()
     }
     const int32_t sold = before - OwnedCount(slot);
     SetMoney(int64_t{Money()} + int64_t{UnitPrice(slot)} * sold);
+    TraceStoreTrade("sell", SlotItem(slot), sold, Money());
 }
 
 void CSLobbyStore::ApplyUpgrade()
@@ -610,6 +613,7 @@ void CSLobbyStore::ApplyUpgrade()
         hero->SetAbilityFlag(k + 1, 1);
     }
     SetMoney(int64_t{Money()} - UnitPrice(slot));
+    TraceStoreUpgrade(slot, Money());
 }
 
 void CSLobbyStore::ShowTotal()

@@ -23,6 +23,15 @@ void TraceLobbyFigures(int32_t maxHP, int32_t maxPower, int32_t money, int32_t s
 {
     game::TraceLine("screen").Word("lobby").Int(maxHP).Int(maxPower).Int(money).Int(stagesCleared).Int(playSeconds);
 }
+void TraceStoreTrade(const char *what, int32_t itemId, int32_t count, int32_t money)
+{
+    game::TraceLine("screen").Word("store").Word(what).Int(itemId).Int(count).Int(money);
+}
+void TraceStoreUpgrade(int32_t slot, int32_t money)
+{
+    game::TraceLine("screen").Word("store").Word("upgrade").Int(slot).Int(money);
+}
+void TraceEquip(int32_t slot, int32_t itemId) { game::TraceLine("screen").Word("equip").Int(slot).Int(itemId); }
 void TraceScreenPopup(int32_t itemId) { game::TraceLine("screen").Word("popup").Int(itemId); }
 void TraceScreenPause(int32_t page) { game::TraceLine("screen").Word("pause").Int(page); }
 void TraceMenuOpen(bool open) { game::TraceLine("screen").Word("menu").Word(open ? "open" : "close"); }

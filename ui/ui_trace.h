@@ -7,6 +7,9 @@
 //   screen load N taken|refused    slot N (1..20) loaded, or refused
 //   screen save N written|failed   the running game written into slot N
 //   screen lobby HP POWER MONEY CLEARED SECONDS   the lobby's figures, once its pictures are in
+//   screen store buy|sell ITEM COUNT MONEY         the store's trade carried out, the money after it
+//   screen store upgrade SLOT MONEY                the store's upgrade (its slot) bought
+//   screen equip SLOT ITEM                          the status page's equip confirmed (slot 0..2)
 //   screen popup ID      the overlay's item popup shown (0: the plain notice)
 //   screen pause PAGE    the overlay's start asked for the pause menu at a page
 //   screen menu open|close          the pause menu opened or closed
@@ -26,6 +29,9 @@ void TraceScreenBossBound(int32_t aiType, int32_t life);
 void TraceSlotLoad(int32_t number, bool taken);
 void TraceSlotSave(int32_t number, bool written);
 void TraceLobbyFigures(int32_t maxHP, int32_t maxPower, int32_t money, int32_t stagesCleared, uint32_t playSeconds);
+void TraceStoreTrade(const char *what, int32_t itemId, int32_t count, int32_t money);
+void TraceStoreUpgrade(int32_t slot, int32_t money);
+void TraceEquip(int32_t slot, int32_t itemId);
 void TraceScreenPopup(int32_t itemId);
 void TraceScreenPause(int32_t page);
 void TraceMenuOpen(bool open);
