@@ -17,6 +17,7 @@
 #include "app/quit_signal.h"
 #include "input/input_script.h"
 #include "app/trace.h"
+#include "common/diagnostics.h"
 #include "stage/stage_start.h"
 #include "ui/save_slots.h"
 #include "ui/ui_manager.h"
@@ -35,6 +36,8 @@ int main(int argc, char **argv)
         return 0;
     }
     SetDebugOutput(options.debug);
+    // What the system libraries under the platform say (ALSA, libav) is a diagnostic line.
+    plat::SetDiagnosticSink([](const char *line) { DebugPrint("%s", line); });
     InstallQuitSignals();
     if (!options.inputScript.empty()) {
         // A script that cannot be played stops the run before anything starts.

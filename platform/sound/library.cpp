@@ -41,6 +41,7 @@ bool Library::Start(const LibraryOptions &options, std::string *error)
     state_->options.streamRingMs = std::clamp<uint32_t>(options.streamRingMs, 50, 10000);
     state_->options.deviceBufferFrames = std::clamp<uint32_t>(options.deviceBufferFrames, 64, 8192);
     state_->mixedFrames = 0;
+    state_->limiter.Reset();
     const bool gameClock = options.gameClockStepMs != 0;
     // On the game's clock the streams are refilled by the caller, in step with it.
     if (options.streamingThread && !gameClock) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "limiter.h"
 #include "voice.h"
 
 namespace snd {
@@ -23,6 +24,8 @@ struct Library::State {
     mutable std::mutex mixLock;
     std::map<VoiceId, std::shared_ptr<Voice>> voices;
     VoiceId nextId = 1;
+    // The end of the mix, its gain carried from one mixed part to the next.
+    Limiter limiter;
 
     std::thread streamer;
     std::mutex wakeLock;
@@ -59,6 +62,9 @@ void MixVoices(Library::State &state, int16_t *out, size_t frameCount);
 void FillStream(Library::State &state, Voice &voice, bool restart, bool loop);
 
 bool OpenDevice(Library *library, Library::State &state, std::string *error);
+// Takes ALSA's own error lines off standard error (alsa_quiet.cpp); once, before SDL's
+// audio starts.
+void QuietAlsaErrors();
 void CloseDevice(Library::State &state);
 
 // The game clock's outputs (game_clock.cpp): true when SDL's disk driver is asked for;

@@ -1,5 +1,6 @@
-// The mixer: every playing voice scaled by its gain and summed in 32 bits, then clipped
-// to 16 bits. Static voices wrap at their end when looping; ring voices play what their
+// The mixer: every playing voice scaled by its gain and summed in 32 bits, then brought
+// to 16 bits by the limiter (what adds up past the format's range is turned down, not
+// cut flat). Static voices wrap at their end when looping; ring voices play what their
 // ring holds and stop once their feed has ended and the ring is empty.
 #include <algorithm>
 #include <cstring>
@@ -90,10 +91,7 @@ void MixVoices(Library::State &state, int16_t *out, size_t frameCount)
                 MixRing(voice, accumulator, block);
             }
         }
-        int16_t *target = out + done * kDeviceChannels;
-        for (size_t i = 0; i < block * kDeviceChannels; ++i) {
-            target[i] = static_cast<int16_t>(std::clamp(accumulator[i], -32768, 32767));
-        }
+        state.limiter.Apply(accumulator, out + done * kDeviceChannels, block);
         done += block;
     }
 }

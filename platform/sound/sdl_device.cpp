@@ -35,6 +35,7 @@ extern "C" const char *__lsan_default_suppressions() { return "leak:libdbus-1.so
 
 bool OpenDevice(Library *library, Library::State &state, std::string *error)
 {
+    QuietAlsaErrors();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (error != nullptr) {
             *error = std::string("sound: no audio: ") + SDL_GetError();

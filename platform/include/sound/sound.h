@@ -26,6 +26,11 @@ constexpr uint32_t kDeviceRate = 44100;
 constexpr uint32_t kDeviceChannels = 2;
 constexpr uint32_t kFrameBytes = 4;  // one stereo frame of two 16-bit samples
 
+// What the mix never reaches, a fifth of a decibel below full scale: sounds that add
+// up past 30000 are turned down together by the mixer's limiter (at once, then coming
+// back over a tenth of a second), never cut flat at the format's limit.
+constexpr int32_t kMixCeiling = 32000;
+
 // Library volumes are hundredths of a decibel of attenuation, -10000 (silence) to 0.
 constexpr int32_t kMinMillibels = -10000;
 constexpr int32_t kMaxMillibels = 0;

@@ -1,4 +1,4 @@
-// The mixer run offline: levels under the volume law, summing with clipping, looping
+// The mixer run offline: levels under the volume law, summing, the limiter, looping
 // static and streamed voices without a gap, restart, stop, the pause around a movie,
 // queue voices and memory figures.
 #include <gtest/gtest.h>
@@ -65,30 +65,105 @@ TEST(Mixer, VolumesAreClampedAndKept)
     EXPECT_EQ(library.GetVolume(voice + 100), -10000);  // unknown voice: silent
 }
 
-TEST(Mixer, TwoVoicesSumAndClip)
+TEST(Mixer, VoicesSumSampleForSample)
 {
     snd::Library library;
     soundtest::StartOffline(&library);
     const snd::VoiceId a = Static(&library, Level(12000, 1000));
     const snd::VoiceId b = Static(&library, Level(9000, 500));
     const snd::VoiceId c = Static(&library, Level(-30000, 200));
-    const snd::VoiceId d = Static(&library, Level(-25000, 100));
+    const snd::VoiceId d = Static(&library, Level(-10000, 100));
     for (snd::VoiceId v : {a, b, c, d}) {
         library.Play(v, false);
     }
     const std::vector<int16_t> out = RenderFrames(&library, 1200);
-    EXPECT_EQ(out[0], -32768);         // 12000 + 9000 - 30000 - 25000 clipped
+    EXPECT_EQ(out[0], -19000);         // 12000 + 9000 - 30000 - 10000
     EXPECT_EQ(out[2 * 150], -9000);    // 12000 + 9000 - 30000
     EXPECT_EQ(out[2 * 300], 21000);    // 12000 + 9000
     EXPECT_EQ(out[2 * 700], 12000);
     EXPECT_EQ(out[2 * 1100], 0);       // all ended
     EXPECT_FALSE(library.IsPlaying(a));
+}
 
-    const snd::VoiceId e = Static(&library, Level(25000, 100));
-    const snd::VoiceId f = Static(&library, Level(25000, 100));
-    library.Play(e, false);
-    library.Play(f, false);
-    EXPECT_EQ(RenderFrames(&library, 10)[0], 32767);
+// Two in-phase tones of 25000 (crests of 51000 together with a quiet level of 1000)
+// for half a second: the loud part comes out turned down as a whole, below the ceiling,
+// a rising wave still rising and every crest after the first at the same height; the
+// quiet level then comes back smoothly to what it is. The same samples whatever the
+// sizes of the mixed parts.
+TEST(Mixer, MixesPastFullScaleAreTurnedDownNotCutFlat)
+{
+    media::PcmFormat format;
+    format.channels = 2;
+    format.rate = snd::kDeviceRate;
+    format.bits = 16;
+    const std::vector<int16_t> tone = media::Tone(format, 220.0, 25000, snd::kDeviceRate / 2);
+    const std::vector<uint8_t> toneWav = media::MakeWav(format, tone);
+    const size_t total = 3 * snd::kDeviceRate;
+    std::vector<int16_t> runs[2];
+    for (int run = 0; run < 2; ++run) {
+        snd::Library library;
+        soundtest::StartOffline(&library);
+        const snd::VoiceId quiet = Static(&library, Level(1000, total));
+        const snd::VoiceId first = Static(&library, toneWav);
+        const snd::VoiceId second = Static(&library, toneWav);
+        for (snd::VoiceId v : {quiet, first, second}) {
+            library.Play(v, false);
+        }
+        if (run == 0) {
+            runs[run] = RenderFrames(&library, total);
+        } else {
+            for (size_t part : {1, 333, 4410, 511, 8000}) {
+                const std::vector<int16_t> out = RenderFrames(&library, part);
+                runs[run].insert(runs[run].end(), out.begin(), out.end());
+            }
+            const std::vector<int16_t> rest = RenderFrames(&library, total - runs[run].size() / 2);
+            runs[run].insert(runs[run].end(), rest.begin(), rest.end());
+        }
+    }
+    const std::vector<int16_t> &out = runs[0];
+    ASSERT_EQ(out.size(), total * 2);
+    EXPECT_EQ(runs[1], out);
+    EXPECT_LT(soundtest::PeakOf(out), snd::kMixCeiling);
+    const size_t loud = tone.size() / 2;
+    auto input = [&](size_t frame) { return 2 * tone[frame * 2] + 1000; };
+    // Up to the first crest the wave passes unchanged, then rises on a curve: never
+    // flat, never falling while the sum rises.
+    EXPECT_EQ(out[2 * 10], input(10));
+    for (size_t i = 1; i < loud; ++i) {
+        if (input(i) > input(i - 1)) {
+            ASSERT_GE(out[i * 2], out[(i - 1) * 2]) << "frame " << i;
+        }
+        if (i >= 2 && std::abs(out[i * 2]) > 20000) {
+            ASSERT_FALSE(out[i * 2] == out[(i - 1) * 2] && out[i * 2] == out[(i - 2) * 2]) << "frame " << i;
+        }
+    }
+    // After the first crest every output is the sum times one gain: each period's crest
+    // stands where the first did (within what sampling the crest varies).
+    const size_t period = snd::kDeviceRate / 220;
+    int firstCrest = 0;
+    for (size_t i = 0; i < period; ++i) {
+        firstCrest = std::max(firstCrest, static_cast<int>(out[i * 2]));
+    }
+    EXPECT_GT(firstCrest, 31000);
+    for (size_t start = period; start + period < loud; start += period) {
+        int crest = 0;
+        for (size_t i = start; i < start + period; ++i) {
+            crest = std::max(crest, static_cast<int>(out[i * 2]));
+        }
+        ASSERT_NEAR(crest, firstCrest, 6) << "crest after frame " << start;
+    }
+    for (size_t i = period; i < loud; i += 7) {
+        if (std::abs(input(i)) > 10000) {
+            ASSERT_NEAR(out[i * 2] / static_cast<double>(input(i)), firstCrest / 51000.0, 0.001) << "frame " << i;
+        }
+    }
+    // After the loud part the quiet level rises back without a step, to 1000 exactly.
+    for (size_t i = loud + 1; i < total; ++i) {
+        ASSERT_GE(out[i * 2], out[(i - 1) * 2]) << "frame " << i;
+        ASSERT_LE(out[i * 2], 1000);
+    }
+    EXPECT_EQ(out[(total - 1) * 2], 1000);
+    EXPECT_EQ(out[(total - 1) * 2 + 1], 1000);
 }
 
 TEST(Mixer, ALoopedStaticVoiceIsContinuousAcrossTheLoopPoint)
