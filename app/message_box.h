@@ -5,7 +5,8 @@
 // that is there but could not be read is reported as such, with the
 // reader's reason, and a missing file in a folder without a data tree adds
 // where to start the game. The report is written to standard error and,
-// when a display exists, shown in a blocking system message box. Before the
+// when a display exists, shown in a blocking system message box, its lines
+// wrapped to fit the screen, which a quit signal ends as it ends the game. Before the
 // title screen was ever current the program then ends with status 1 (a
 // title that cannot load would fail again); afterwards the game returns to
 // the title.

@@ -10,12 +10,14 @@
 
 #include "app/application.h"
 #include "app/bitmap_font.h"
+#include "app/box_text.h"
 #include "app/debug.h"
 #include "app/fatal.h"
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/message_box.h"
 #include "app/path.h"
+#include "app/quit_signal.h"
 #include "app/utf8.h"
 #include "stage/stage_screen_calls.h"
 
@@ -84,11 +86,13 @@ std::u16string CSMessageBox::FatalReport(const char *fileName) const
 
 void CSMessageBox::ShowFatalError(const char *fileName)
 {
-    const std::string message = ToUtf8(FatalReport(fileName));
-    UserPrint("%s\n", message.c_str());
+    const std::u16string report = FatalReport(fileName);
+    UserPrint("%s\n", ToUtf8(report).c_str());
     if (DisplayExists()) {
-        // Blocks until the player closes it.
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message.c_str(), nullptr);
+        // Blocks until the player closes it, or a quit signal ends it.
+        const std::string boxed = ToUtf8(WrapBoxText(report));
+        ShowBoxUntilQuitSignal(
+            [&boxed] { SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", boxed.c_str(), nullptr); });
     }
     if (!titleReached_) {
         // Going back to a title that was never shown would fail the same

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include "app/quit_signal.h"
+
 int ChooseGameMode(std::string *why)
 {
     // Buttons left to right in the modes' order; Return takes the first.
@@ -22,7 +24,12 @@ int ChooseGameMode(std::string *why)
         nullptr,
     };
     int chosen = -1;
-    if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+    int shown = 0;
+    // A quit signal ends the box as closing it does.
+    if (!ShowBoxUntilQuitSignal([&] { shown = SDL_ShowMessageBox(&box, &chosen); })) {
+        return 0;
+    }
+    if (shown != 0) {
         *why = SDL_GetError();
         return -1;
     }

@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The chosen mode 1..4; 0 when the box was closed without a choice; -1
+// The chosen mode 1..4; 0 when the box was closed without a choice (or a
+// quit signal ended it); -1
 // when no box can be shown (no display, or a display without the fonts
 // the box is drawn in), with the reason in *why.
 int ChooseGameMode(std::string *why);

@@ -1,0 +1,123 @@
+// A blocking box drawn by a process of its own (as SDL's X11 message box is)
+// ends with the game: a quit signal to the game ends the box's process and
+// the wait for it; the box's process takes SIGINT and SIGTERM the default way
+// (a Ctrl-C or a `timeout` signalling the whole group ends it); nothing is
+// shown once a quit signal has come. The box stands in a child that waits
+// for signals, the game's side waits for it as SDL does.
+#include <gtest/gtest.h>
+
+#include <errno.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/quit_signal.h"
+
+namespace {
+
+struct BoxRun {
+    bool shown = false;        // the box's process was forked
+    bool answered = false;     // ShowBoxUntilQuitSignal's result
+    int endedBySignal = 0;     // what ended the box's process
+};
+
+// Shows a "box": a child process that waits until a signal ends it, while
+// this side waits for it, retrying when a signal interrupts the wait. Once
+// the child runs, `whenUp` gets its process id (on another thread).
+template <typename WhenUp>
+BoxRun ShowAWaitingBox(WhenUp whenUp)
+{
+    BoxRun run;
+    int up[2];
+    if (pipe(up) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return run;
+    }
+    std::thread signaller;
+    run.answered = ShowBoxUntilQuitSignal([&] {
+        run.shown = true;
+        const pid_t box = fork();
+        if (box == 0) {
+            close(up[0]);
+            const char ready = 1;
+            (void)!write(up[1], &ready, 1);
+            for (;;) {
+                pause();
+            }
+        }
+        close(up[1]);
+        signaller = std::thread([&, box] {
+            char ready = 0;
+            if (read(up[0], &ready, 1) == 1) {
+                whenUp(box);
+            }
+        });
+        int status = 0;
+        pid_t ended = 0;
+        do {
+            ended = waitpid(box, &status, 0);
+        } while (ended == -1 && errno == EINTR);
+        run.endedBySignal = ended == box && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    });
+    if (signaller.joinable()) {
+        signaller.join();
+    }
+    close(up[0]);
+    return run;
+}
+
+class QuitSignalBox : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallQuitSignals();
+        ClearQuitSignal();
+    }
+    void TearDown() override
+    {
+        ClearQuitSignal();
+        // The handlers are used once: put them back for whoever runs next.
+        InstallQuitSignals();
+    }
+};
+
+TEST_F(QuitSignalBox, AQuitSignalToTheGameEndsTheBoxsProcess)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        InstallQuitSignals();
+        ClearQuitSignal();
+        const BoxRun run = ShowAWaitingBox([signal](pid_t) { kill(getpid(), signal); });
+        EXPECT_TRUE(run.shown);
+        EXPECT_FALSE(run.answered);
+        EXPECT_EQ(run.endedBySignal, SIGKILL);
+        EXPECT_TRUE(QuitSignalled());
+    }
+}
+
+TEST_F(QuitSignalBox, TheBoxsProcessTakesTheQuitSignalsTheDefaultWay)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const BoxRun run = ShowAWaitingBox([signal](pid_t box) { kill(box, signal); });
+        EXPECT_TRUE(run.shown);
+        EXPECT_EQ(run.endedBySignal, signal);
+        // Only the box had the signal: the game goes on.
+        EXPECT_TRUE(run.answered);
+        EXPECT_FALSE(QuitSignalled());
+    }
+}
+
+TEST_F(QuitSignalBox, NoBoxIsShownOnceAQuitSignalHasCome)
+{
+    kill(getpid(), SIGTERM);
+    ASSERT_TRUE(QuitSignalled());
+    bool shown = false;
+    EXPECT_FALSE(ShowBoxUntilQuitSignal([&] { shown = true; }));
+    EXPECT_FALSE(shown);
+}
+
+}  // namespace
