@@ -3,7 +3,8 @@
 // 79011200 (the speech marker shows over the hero), the action command
 // opens it, its open motion plays for a second and the event ends; the
 // door stands open, drawn, and the yard's monster door 79013400 stays shut.
-// A second run kills the yard's monster: door 79013400 opens at once.
+// A second run kills the yard's monster: door 79013400 opens at once (the
+// exit waits for a hero to walk into it).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,15 +46,16 @@ TEST(DoorGameRun, TheHeroOpensTheFirstStagesDoorWithTheActionCommand)
 TEST(DoorGameRun, TheMonsterDoorOpensOnceTheYardsMonsterIsGone)
 {
     const std::vector<TraceRecord> trace = event_test::RunStageTrace("door_monster", 1, "kill_monster.txt", 700);
+    // The tick whose actor pass removed the monster (AIID 1).
     uint32_t gone = 0;
-    for (const TraceRecord &r : trace) {
-        if (r.kind == "event" && r.fields.size() == 4 && r.fields[0] == "79010400" && r.fields[2] == "ended") {
+    for (const TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (gone == 0 && r.Int(0) == 1 && r.Int(7) == 1) {
             gone = r.tick;
         }
     }
     ASSERT_GT(gone, 0u) << "the monster falls";
-    // Tested on the tick its monster's event ends; its motion plays a second.
-    const std::vector<std::pair<uint32_t, std::string>> expected = {{gone, "started 0"}, {gone + 63, "ended 1"}};
+    // Tested on the next tick's trigger pass; its motion plays a second.
+    const std::vector<std::pair<uint32_t, std::string>> expected = {{gone + 1, "started 0"}, {gone + 64, "ended 1"}};
     EXPECT_EQ(DoorLines(trace, mkdata::kSampleMonsterDoor), expected);
     EXPECT_TRUE(DoorLines(trace, mkdata::kSampleActionDoor).empty());
 }

@@ -1,13 +1,15 @@
 // The sample data's first stage with its events, on the real stage records:
 // the placed monster of the sample placement, a hero record, the event
 // table read by Init from the data tree, the links the stage connects and
-// the run's trace. Walking into the exit's area leaves the stage; the
-// monster gone chains its event, the link starter and the exit. The trace
-// lines are the ones a headless run of the game writes; the game runs
-// themselves follow, the hero under a scripted pad: its walk into the exit's
-// area, and its fight with the monster to the monster's death.
+// the run's trace. Walking into the exit's area leaves nothing while the
+// monster stands; once it is gone, walking in chains its event, the link
+// starter and the exit. The trace lines are the ones a headless run of the
+// game writes; the game runs themselves follow, the hero under a scripted
+// pad: its walk into the exit's area past the monster, and its fight with
+// the monster to the monster's death and on into the exit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -64,8 +66,6 @@ std::vector<std::string> WithoutTicks(const std::vector<std::string> &lines)
     return out;
 }
 
-const std::vector<std::string> kExitLines = {"event 79012400 stage_exit started 0",
-                                             "event 79012400 stage_exit ended 1", "stage request 1 1 2000 taken"};
 const std::vector<std::string> kChainLines = {
     "event 79010400 end_at_once started 0",  "event 79010400 end_at_once ended 1",
     "event 79012500 link_starter started 0", "event 79012500 link_starter ended 1",
@@ -138,13 +138,32 @@ TEST_F(EventSampleStage, TheMonsterIsBoundToItsEvent)
     EXPECT_EQ(cleared->Actors[0], monster);
 }
 
-TEST_F(EventSampleStage, WalkingIntoTheExitAreaLeavesTheStage)
+// Up the yard at 75 units a second: z 125 is reached on tick 132.
+void WalkUpTheYard(CSHero *hero, uint32_t tick, uint32_t from)
 {
-    // Up the yard at 75 units a second: z 125 is reached on tick 132.
+    hero->position.z = -40.0f + 75.0f * kDt * static_cast<float>(tick - from);
+    hero->position.x = -20.0f;
+}
+
+TEST_F(EventSampleStage, WalkingIntoTheExitAreaWhileTheMonsterStandsLeavesNothing)
+{
+    for (uint32_t tick = 1; tick <= 300; ++tick) {
+        WalkUpTheYard(&hero, std::min<uint32_t>(tick, 200), 0);
+        Tick(tick);
+    }
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_FALSE(monster->removed);
+}
+
+TEST_F(EventSampleStage, TheMonsterGoneOpensTheExitThatTheHeroWalksInto)
+{
+    for (uint32_t tick = 1; tick <= 60; ++tick) {
+        Tick(tick);
+    }
+    monster->removed = true;  // as its death marks it
     uint32_t entered = 0;
-    for (uint32_t tick = 1; tick <= 200; ++tick) {
-        hero.position.z = -40.0f + 75.0f * kDt * static_cast<float>(tick);
-        hero.position.x = -20.0f;
+    for (uint32_t tick = 61; tick <= 260; ++tick) {
+        WalkUpTheYard(&hero, tick, 60);
         if (entered == 0 && hero.position.z >= 125.0f) {
             entered = tick;
         }
@@ -152,28 +171,13 @@ TEST_F(EventSampleStage, WalkingIntoTheExitAreaLeavesTheStage)
     }
     ASSERT_GT(entered, 0u);
     const std::vector<std::string> lines = Lines();
-    EXPECT_EQ(WithoutTicks(lines), kExitLines);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), std::to_string(entered) + " event 79012400 stage_exit started 0");
-    EXPECT_EQ(lines.back(), std::to_string(entered) + " stage request 1 1 2000 taken");
-    EXPECT_FALSE(monster->removed);
-}
-
-TEST_F(EventSampleStage, TheMonsterGoneChainsItsEventTheLinkStarterAndTheExit)
-{
-    for (uint32_t tick = 1; tick <= 60; ++tick) {
-        Tick(tick);
-    }
-    monster->removed = true;  // as its death marks it
-    for (uint32_t tick = 61; tick <= 120; ++tick) {
-        Tick(tick);
-    }
-    const std::vector<std::string> lines = Lines();
     EXPECT_EQ(WithoutTicks(lines), kChainLines);
     ASSERT_EQ(lines.size(), kChainLines.size());
-    EXPECT_EQ(lines[0].substr(0, 3), "61 ");  // the event ends on the first tick it is tested
-    EXPECT_EQ(lines[2].substr(0, 3), "62 ");  // the link starter counts the end a tick later
-    EXPECT_EQ(lines[6].substr(0, 3), "62 ");  // and the exit it starts runs on that tick
+    // The event ends on the tick the hero enters; the link starter counts
+    // the end a tick later, and the exit it starts runs on that tick.
+    EXPECT_EQ(lines[0], std::to_string(entered) + " event 79010400 end_at_once started 0");
+    EXPECT_EQ(lines[2], std::to_string(entered + 1) + " event 79012500 link_starter started 0");
+    EXPECT_EQ(lines[6], std::to_string(entered + 1) + " stage request 1 1 2000 taken");
 }
 
 // ---- the game itself, headless, under a scripted pad ----
@@ -188,20 +192,22 @@ std::vector<std::string> RunFirstStage(const char *name, const char *script, uin
     return WithoutTicks(ChainLines(RunFirstStageTrace(name, script, frames)));
 }
 
-// The hero walks up the yard under the pad and into the exit's area.
-TEST(EventGameRun, TheHeroWalksIntoTheExitArea)
+// The hero walks up the yard under the pad, past the monster and into the
+// exit's area: the exit is shut while the monster stands.
+TEST(EventGameRun, TheExitIsShutWhileTheMonsterStands)
 {
-    EXPECT_EQ(RunFirstStage("walk", "walk_to_exit.txt", 280), kExitLines);
+    EXPECT_TRUE(RunFirstStage("walk", "walk_to_exit.txt", 280).empty());
 }
 
 // The hero fights the monster to its death (it strikes back): the monster
-// dies and goes, its reward pieces reach the hero's stage earnings; once it
-// is gone its event ends, the link starter follows and the exit ends the
-// stage.
-TEST(EventGameRun, TheHeroKillsTheMonster)
+// dies and goes, its reward pieces reach the hero's stage earnings; the
+// hero walks on into the exit's area: the monster's event ends, the link
+// starter follows and the exit ends the stage.
+TEST(EventGameRun, TheHeroKillsTheMonsterAndLeavesThroughTheExit)
 {
-    // 660 ticks: the monster is gone on tick 606 and its last piece reaches the hero on tick 648.
-    const std::vector<gametest::TraceRecord> trace = RunFirstStageTrace("kill", "kill_monster.txt", 660);
+    // The monster is gone on tick 606 and its last piece reaches the hero on
+    // tick 648; the hero enters the exit's area on tick 893.
+    const std::vector<gametest::TraceRecord> trace = RunFirstStageTrace("kill", "kill_monster_and_leave.txt", 900);
     gametest::ExpectKillAndReward(trace, {1, 0, {22, 23}, {24, 25}, 30});
     EXPECT_EQ(WithoutTicks(ChainLines(trace)), kChainLines);
 }

@@ -1,6 +1,7 @@
-// The maker's event table read back through the game's reader, and the
-// first stage of the sample data tree: its events selected and its placed
-// monster bound as a stage load does, run frame by frame.
+// The maker's event table read back through the game's reader, every
+// stage's end in it, and the first stage of the sample data tree: its
+// events selected and its placed monster bound as a stage load does, run
+// frame by frame.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,12 +9,15 @@
 #include <cstdio>
 
 #include "event/event_objects.h"
-#include "stage/ai_placement.h"
 #include "event_test_support.h"
+#include "stage/ai_placement.h"
+#include "stage/stage_paths.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/event_table.h"
 #include "tools/mkdata/sample_scene_data.h"
+#include "tools/mkdata/sample_stage_ends.h"
 #include "tools/mkdata/stage_files.h"
+#include "ui/stage_select.h"
 
 namespace {
 
@@ -75,6 +79,51 @@ TEST(SampleEventTable, ReadsBackFieldByField)
     // The chain: the cleared event reports to the link starter, which starts the exit.
     EXPECT_EQ(manager.FindEvent(79010400)->LinkEvent, manager.FindEvent(79012500));
     EXPECT_EQ(manager.FindEvent(79012500)->LinkEvent, manager.FindEvent(79012400));
+}
+
+// Every stage of the stage select's map but the first has its end: the
+// event that finishes it (its exit, or stage 36's closing scene) with its
+// chain of links found in the table, and the placed actor each bound event
+// waits for (exactly one: the boss, stage 2's 1021 or the guard).
+TEST(SampleEventTable, EveryStageOfTheMapHasAnEndWhoseLinksAndActorsAreThere)
+{
+    const std::string path = rwtest::ScratchPath("G_EVENT_ENDS.EVT");
+    ASSERT_TRUE(mkdata::WriteEventTableFile(path, mkdata::SampleEventTable()));
+    CSEventManager manager;
+    ASSERT_TRUE(manager.LoadEventTable(path.c_str()));
+    for (int i = 1; i < kMapNodes; ++i) {
+        const int32_t stageId = StageMapNodes()[i].stageId;
+        const int32_t number = StageNumberOf(stageId);
+        SCOPED_TRACE(number);
+        const mkdata::SampleStageEnd *end = mkdata::SampleStageEndOf(number);
+        ASSERT_NE(end, nullptr);
+        const int32_t finishing = end->exitEvent != 0 ? end->exitEvent : mkdata::kClosingScene36;
+        const EventRecord *last = manager.FindEvent(finishing);
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->EventType, end->exitEvent != 0 ? 20 : 5);
+        // Down the links to the bound event (none for the stages always open).
+        const EventRecord *bound = last;
+        for (int step = 0; step < 4 && bound->EventID != end->holder && bound->LinkEvent != nullptr; ++step) {
+            bound = bound->LinkEvent;
+        }
+        if (end->holder == 0) {
+            EXPECT_EQ(last->LinkEvent, nullptr);
+            continue;
+        }
+        EXPECT_EQ(bound->EventID, end->holder);
+        if (number == 5) {
+            continue;  // the puzzle binds no actor
+        }
+        EXPECT_EQ(bound->NPCNum, 1);
+        std::vector<AiPlacement> placements;
+        ASSERT_TRUE(ReadPlacementFile(
+            (std::string(RW_TEST_BINARY_DIR) + "/data/RESOURCE/AI/" + StageFileBaseName(stageId) + ".IAF").c_str(),
+            &placements, false))
+            << "no sample data: build the sample-data target";
+        EXPECT_EQ(std::count_if(placements.begin(), placements.end(),
+                                [end](const AiPlacement &p) { return p.eventId == end->holder; }),
+                  1);
+    }
 }
 
 // Host path of a file of the sample data tree.
@@ -149,31 +198,36 @@ TEST_F(SampleFirstStage, StaysInPlayWhileTheMonsterStands)
     EXPECT_EQ(stage.trace, (std::vector<std::string>{"79010000 first_event started 0"}));
 }
 
-// Once the monster is gone its event ends, the link starter opens the
-// exit and the exit finishes the stage.
-TEST_F(SampleFirstStage, TheMonsterGoneOpensTheExit)
+// Walking into the far end of the yard while the monster stands leaves
+// nothing: the exit is shut.
+TEST_F(SampleFirstStage, TheExitStaysShutWhileTheMonsterStands)
+{
+    hero.position = {0.0f, 0.0f, 150.0f};
+    for (int frame = 0; frame < 120; ++frame) {
+        RunFrame(manager, stage);
+    }
+    EXPECT_TRUE(stage.stageChanges.empty());
+    EXPECT_EQ(manager.FindEvent(mkdata::kSampleMonsterEvent)->OccurCount, 0);
+}
+
+// Once the monster is gone the exit is open, but the stage goes on until a
+// hero walks into it; then the monster's event ends, the link starter
+// starts the exit and the exit finishes the stage.
+TEST_F(SampleFirstStage, TheMonsterGoneOpensTheExitThatAHeroWalksInto)
 {
     RunFrame(manager, stage);
     actors[0].removed = true;
+    for (int frame = 0; frame < 120; ++frame) {
+        RunFrame(manager, stage);
+    }
+    EXPECT_TRUE(stage.stageChanges.empty());
+    hero.position = {0.0f, 0.0f, 150.0f};
     for (int frame = 0; frame < 3; ++frame) {
         RunFrame(manager, stage);
     }
     ASSERT_EQ(stage.stageChanges.size(), 1u);
     EXPECT_EQ(stage.stageChanges[0].target, 1);
     EXPECT_EQ(stage.stageChanges[0].ms, 2000);
-}
-
-// Walking into the far end of the yard leaves the stage, monster or not.
-TEST_F(SampleFirstStage, WalkingIntoTheExitLeaves)
-{
-    for (int frame = 0; frame < 5; ++frame) {
-        RunFrame(manager, stage);
-    }
-    EXPECT_TRUE(stage.stageChanges.empty());
-    hero.position = {0.0f, 0.0f, 150.0f};
-    RunFrame(manager, stage);
-    ASSERT_EQ(stage.stageChanges.size(), 1u);
-    EXPECT_EQ(stage.stageChanges[0].target, 1);
 }
 
 }  // namespace

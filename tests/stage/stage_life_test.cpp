@@ -871,11 +871,18 @@ TEST_F(StageLifeTest, TheEventsLoadWithTheStageAndStepInTheUpdate)
         stage->Update(16);
     }
     EXPECT_FALSE(stage->IsStageChangePending());
-    // Once it is gone, its event ends and opens the exit, which asks the
-    // stage for the stage end with a transition.
+    // Once it is gone the exit is open; a hero walking into it ends its
+    // event, which starts the exit, which asks the stage for the stage end
+    // with a transition.
     AiObject *monster = stage->FindAiObjectById(1);
     ASSERT_NE(monster, nullptr);
     monster->Remove();
+    for (int i = 0; i < 10; ++i) {
+        stage->Update(16);
+    }
+    EXPECT_FALSE(stage->IsStageChangePending());
+    ASSERT_NE(stage->heroes[0], nullptr);
+    stage->heroes[0]->SetPosition({0.0f, 0.0f, 150.0f});  // the far end of the yard
     for (int i = 0; i < 3 && !stage->IsStageChangePending(); ++i) {
         stage->Update(16);
     }

@@ -7,7 +7,8 @@
 // stage's request and load; screenshots of the lobby, the store after the
 // purchase, the map with its banner, the info page and the stage match
 // their reviewed references. And the main road from a new game: the first
-// stage, its exit, the stage end (15), the lobby, and the second stage
+// stage, its monster beaten and its exit, the stage end (15), the lobby
+// (with the monster's reward in the money), and the second stage
 // chosen on the map. And a tree without the lobby's pack: the fatal
 // message, and the game back at the title, in time.
 #include <gtest/gtest.h>
@@ -101,13 +102,22 @@ TEST_F(LobbyRoad, TheMainRoadGoesFromTheFirstStageThroughTheLobbyToTheNext)
 {
     StartOn("e2e_main_road");
     // From character selection (the title's new game is the road test's):
-    // the hero confirmed, in stage 1 (from tick 141) the hero walks up the
-    // yard into the exit (tick 399); the lobby from tick 572.
-    const std::string script = KeyTap(5, "C") + "142 key W 1\n142 key D 1\n422 key D 0\n422 key W 0\n" +
-                               KeyTap(647, "Enter") + KeyTap(717, "Right") + KeyTap(757, "Enter") +
-                               KeyTap(787, "Enter");
+    // the hero confirmed, in stage 1 (from tick 141) the hero beats the
+    // yard's monster, whose reward pieces it picks up, and walks on up the
+    // yard into the exit (kill_monster_and_leave.txt, 140 ticks on: tick
+    // 1033); the lobby from tick 1206.
+    std::ifstream leave(std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/kill_monster_and_leave.txt");
+    std::string stageOne;
+    for (std::string line; std::getline(leave, line);) {
+        if (!line.empty() && line[0] != '#') {
+            const size_t space = line.find(' ');
+            stageOne += std::to_string(std::stoi(line.substr(0, space)) + 140) + line.substr(space) + "\n";
+        }
+    }
+    const std::string script = KeyTap(5, "C") + stageOne + "1040 key W 0\n1040 key D 0\n" + KeyTap(1281, "Enter") +
+                               KeyTap(1351, "Right") + KeyTap(1391, "Enter") + KeyTap(1421, "Enter");
     const std::vector<gametest::TraceRecord> trace =
-        Run(script, {"642:road_lobby_after_stage1"}, 835, "--screen 8");
+        Run(script, {"1276:road_lobby_after_stage1"}, 1469, "--screen 8");
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 13}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "1", "1", "2000", "taken"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"release", "2010000"}));

@@ -2,7 +2,7 @@
 // with scripted input, checked by its trace and reviewed screenshots.
 // - The late-game save, loaded from the title, goes through the lobby's
 //   stage select into stage 37, which is finished through the stage
-//   manager's request (its own exit waits on an event kind still to come),
+//   manager's request (as its exit finishes it once boss 1109 is beaten),
 //   then through the stage end, the ranking and the stage clear (movie
 //   stopped, route, results, save panel) and, backing out of the panel,
 //   back to the title.

@@ -1,6 +1,7 @@
 // The sample event table (see event_table.h).
 #include "tools/mkdata/event_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -8,6 +9,7 @@
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_scene_data.h"
+#include "tools/mkdata/sample_stage_ends.h"
 #include "tools/mkdata/sample_talk_data.h"
 
 namespace mkdata {
@@ -20,6 +22,7 @@ namespace {
 constexpr float kExitNear = 125.0f;
 constexpr float kExitFar = 187.5f;
 constexpr float kExitHalfWidth = 75.0f;
+constexpr int32_t kSecondStageExit = 79021100;
 
 EventTableEntry Entry(int32_t id, const char *label)
 {
@@ -34,11 +37,26 @@ EventTableEntry Entry(int32_t id, const char *label)
 const std::vector<EventTableEntry> &SampleEventTable()
 {
     static const std::vector<EventTableEntry> entries = [] {
-        EventTableEntry otherStage = Entry(79021100, "STAGE2_EXIT");
-        otherStage.radius = 40.0f;
+        // Every other stage's end (sample_stage_ends.h); stage 2's exit goes
+        // first, so that the first stage's events start at index 1.
+        std::vector<EventTableEntry> ends = SampleStageEndEntries();
+        const auto secondExit = std::find_if(ends.begin(), ends.end(),
+                                             [](const EventTableEntry &e) { return e.eventId == kSecondStageExit; });
+        const EventTableEntry otherStage = *secondExit;
+        ends.erase(secondExit);
 
-        // Ends as soon as the monster bound to it is gone.
+        // The exit's area across the far end of the yard.
+        RwV3d exitArea[4] = {{-kExitHalfWidth, 0.0f, kExitNear},
+                             {kExitHalfWidth, 0.0f, kExitNear},
+                             {kExitHalfWidth, 0.0f, kExitFar},
+                             {-kExitHalfWidth, 0.0f, kExitFar}};
+        // Waits for the monster bound to it to be gone and for a hero in the
+        // exit's area, then ends at once: the monster's defeat opens the exit.
         EventTableEntry cleared = Entry(kSampleMonsterEvent, "MONSTER_CLEARED");
+        for (int i = 0; i < 4; ++i) {
+            cleared.corners[i] = exitArea[i];
+        }
+        cleared.position = {0.0f, 0.0f, (kExitNear + kExitFar) * 0.5f};
         cleared.npcNum = 1;
         cleared.linkId = 79012500;
 
@@ -46,12 +64,11 @@ const std::vector<EventTableEntry> &SampleEventTable()
         EventTableEntry starter = Entry(79012500, "OPEN_EXIT");
         starter.linkId = 79012400;
 
+        // The exit itself always holds (its code is 400): no player slot
+        // takes part in its trigger test, so only the link starter starts it.
         EventTableEntry exit = Entry(79012400, "STAGE1_EXIT");
-        exit.corners[0] = {-kExitHalfWidth, 0.0f, kExitNear};
-        exit.corners[1] = {kExitHalfWidth, 0.0f, kExitNear};
-        exit.corners[2] = {kExitHalfWidth, 0.0f, kExitFar};
-        exit.corners[3] = {-kExitHalfWidth, 0.0f, kExitFar};
-        exit.position = {0.0f, 0.0f, (kExitNear + kExitFar) * 0.5f};
+        exit.position = cleared.position;
+        exit.playerMask = 0;
 
         EventTableEntry unknown = Entry(79014000, "UNKNOWN");
 
@@ -62,14 +79,8 @@ const std::vector<EventTableEntry> &SampleEventTable()
         bombardment.playerMask = 1;
         bombardment.maxOccur = 1000;
         bombardment.points = {{-30.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 55.5f}, {30.0f, 0.0f, 40.0f}};
-        // The final stage's exit across the same far end of the yard: it
-        // opens once the stage's closing movie (79370200) has played.
-        EventTableEntry finalExit = exit;
-        finalExit.eventId = 79370300;
-        finalExit.label = "STAGE37_EXIT";
-        finalExit.linkId = 79370200;
-        std::vector<EventTableEntry> table = {otherStage, cleared, starter, exit, unknown, bombardment, finalExit};
-        // The stages' movies (the final one before the exit it opens).
+        std::vector<EventTableEntry> table = {otherStage, cleared, starter, exit, unknown, bombardment};
+        // The stages' movies.
         for (const EventTableEntry &entry : SampleMovieEntries()) {
             table.push_back(entry);
         }
@@ -84,6 +95,9 @@ const std::vector<EventTableEntry> &SampleEventTable()
         table.push_back(SampleSceneEntry());
         // The first stage's doors.
         for (const EventTableEntry &entry : SampleDoorEntries()) {
+            table.push_back(entry);
+        }
+        for (const EventTableEntry &entry : ends) {
             table.push_back(entry);
         }
         return table;

@@ -1,10 +1,11 @@
-// The sample event table "\RESOURCE\G_EVENT\G_EVENT.EVT": a stage-2 exit
+// The sample event table "\RESOURCE\G_EVENT\G_EVENT.EVT": stage 2's exit
 // first (so the first stage's events start at index 1), the first stage's
 // end-at-once event 79010400 (for the stage's monster 1000, once its
-// placement names the event) reporting to the link starter 79012500, which starts
-// the stage exit 79012400, a quadrilateral at the far end of the yard; an
-// id the game does not know; and another stage's scene effect with its
-// points.
+// placement names the event; it holds the exit's area, a quadrilateral at
+// the far end of the yard) reporting to the link starter 79012500, which
+// starts the stage exit 79012400; an id the game does not know; another
+// stage's scene effect with its points; the stages' movies, hazards, talks,
+// scene and doors; and every other stage's end (sample_stage_ends.h).
 #pragma once
 
 #include <string>

@@ -28,6 +28,7 @@
 #include "tools/mkdata/stage_sounds.h"
 #include "tools/mkdata/scene_camera.h"
 #include "tools/mkdata/sample_scene_data.h"
+#include "tools/mkdata/sample_stage_ends.h"
 #include "tools/mkdata/ui_packs.h"
 #include "tools/mkdata/ui_text.h"
 #include "tools/mkdata/fx_data.h"
@@ -64,6 +65,7 @@ int main(int argc, char **argv)
     ok = ok && mkdata::WriteSampleDoors(argv[1]);
     ok = ok && mkdata::WriteSceneCameraFiles(argv[1]);
     ok = ok && mkdata::WriteSampleSceneData(argv[1]);
+    ok = ok && mkdata::WriteSampleStageEnds(argv[1]);
     ok = ok && mkdata::WriteStageSounds(argv[1]);
     ok = ok && mkdata::WriteFxData(argv[1]);
     ok = ok && mkdata::WriteItemData(argv[1]);

@@ -9,10 +9,6 @@ namespace mkdata {
 
 namespace {
 
-// The final movie's circle, across the yard's far end where the exit stands.
-constexpr RwV3d kFinalMovieAt = {0.0f, 0.0f, 150.0f};
-constexpr float kFinalMovieRadius = 20.0f;
-
 EventTableEntry CircleEntry(int32_t id, const char *label, const RwV3d &centre, float radius)
 {
     EventTableEntry e;
@@ -28,8 +24,7 @@ EventTableEntry CircleEntry(int32_t id, const char *label, const RwV3d &centre, 
 
 std::vector<EventTableEntry> SampleMovieEntries()
 {
-    return {CircleEntry(kSampleBossMovie, "BOSS_MOVIE", kBossMovieAt, kBossMovieRadius),
-            CircleEntry(kSampleFinalMovie, "FINAL_MOVIE", kFinalMovieAt, kFinalMovieRadius)};
+    return {CircleEntry(kSampleBossMovie, "BOSS_MOVIE", kBossMovieAt, kBossMovieRadius)};
 }
 
 bool WriteSampleEventMovies(const std::string &root)

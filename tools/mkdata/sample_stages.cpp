@@ -20,6 +20,7 @@
 #include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_stage_ends.h"
 #include "tools/mkdata/sample_traps.h"
 #include "tools/mkdata/stage_files.h"
 #include "tools/mkdata/stage_lights.h"
@@ -274,6 +275,14 @@ const std::vector<SampleStageSpec> &SampleStages()
             const int32_t id = StageMapNodes()[i].stageId;
             if (std::none_of(stages.begin(), stages.end(), [id](const SampleStageSpec &s) { return s.id == id; })) {
                 stages.push_back(MapStageVariant(arena, id));
+            }
+        }
+        // How each stage of the map ends: its guard, the events its boss or
+        // guard is bound to, the door sounds.
+        for (SampleStageSpec &stage : stages) {
+            if (stage.id != kFirstStageId) {
+                AddStageEndActors(&stage);
+                stage.sounds = WithMonsterSounds(stage.sounds, stage.placements);
             }
         }
         std::sort(stages.begin(), stages.end(),

@@ -54,7 +54,8 @@ struct SampleStageSpec {
 // 1002, 1003, 1004, 1006 and 1021 and the fighting character 10, then the
 // bosses' arenas (sample_bosses.h), the events' and the traps' stages, and
 // a variant of the arena for every other stage of the stage select's map
-// (lobby_data.h), in rising id order. A later stage is added to this list,
+// (lobby_data.h), in rising id order; each stage of the map with the guard
+// and the bindings through which it ends (sample_stage_ends.h). A later stage is added to this list,
 // or an existing one extended, and nowhere else.
 const std::vector<SampleStageSpec> &SampleStages();
 const SampleStageSpec &FirstSampleStage();

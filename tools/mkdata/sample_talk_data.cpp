@@ -8,6 +8,7 @@
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_scene_data.h"
+#include "tools/mkdata/sample_stage_ends.h"
 
 namespace mkdata {
 namespace {
@@ -133,7 +134,12 @@ bool WriteSampleTalkData(const std::string &rootPath)
                        [number](RwInt32 x, RwInt32 y) { return PortraitPixel(number, x, y); }, kPortraitSize);
     }
     ok = ok && WriteText(events / "HURTEVT" / "HURTEVT.HTE", FormatHurtEvents(SampleHurtEvents()));
-    ok = ok && WriteText(events / "CAMERA" / "INGANM.IGA", FormatInGameAnmTable(SampleSceneTable()));
+    // The first stage's scene and stage 36's closing scene.
+    std::vector<InGameAnmEntry> scenes = SampleSceneTable();
+    for (const InGameAnmEntry &scene : ClosingSceneTable()) {
+        scenes.push_back(scene);
+    }
+    ok = ok && WriteText(events / "CAMERA" / "INGANM.IGA", FormatInGameAnmTable(scenes));
     ok = ok && WriteText(events / "CAMERA" / "INGANM.MIC", FormatInGameAnmAudio(SampleSceneAudio()));
     // The notice board: a card of cream paper with dark lines of writing.
     ok = ok && WriteClump(BuildFxCard("NOTICE", 16.0f, {255, 255, 255, 255}), events / "DFF" / "NOTICE.DFF");

@@ -18,17 +18,19 @@ constexpr RwReal kSweepRadians = 1.5707964f;
 
 }  // namespace
 
-RwMatrix SceneCameraViewAt(RwReal seconds)
+RwMatrix SceneCameraViewAt(RwReal seconds, const RwV3d &origin)
 {
     const RwReal angle = kSweepRadians * seconds / kSceneCameraDuration;
-    const RwV3d eye = {kSceneCameraTarget.x + kSceneCameraRadius * std::sin(angle), kSceneCameraHeight,
-                       kSceneCameraTarget.z - kSceneCameraRadius * std::cos(angle)};
+    const RwV3d target = {kSceneCameraTarget.x + origin.x, kSceneCameraTarget.y + origin.y,
+                          kSceneCameraTarget.z + origin.z};
+    const RwV3d eye = {target.x + kSceneCameraRadius * std::sin(angle), kSceneCameraHeight + origin.y,
+                       target.z - kSceneCameraRadius * std::cos(angle)};
     RwMatrix view{};
-    CameraLookAt(eye, kSceneCameraTarget, &view);
+    CameraLookAt(eye, target, &view);
     return view;
 }
 
-RpClump *BuildSceneCameraClump()
+RpClump *BuildSceneCameraClump(const RwV3d &origin)
 {
     RpClump *clump = RpClumpCreate();
     RwFrame *root = RwFrameCreate();
@@ -47,7 +49,7 @@ RpClump *BuildSceneCameraClump()
     }
     RpClumpSetFrame(clump, root);
     RwFrameAddChild(root, camera);
-    const RwMatrix start = SceneCameraViewAt(0.0f);
+    const RwMatrix start = SceneCameraViewAt(0.0f, origin);
     RwFrameTransform(camera, &start, rwCOMBINEREPLACE);
     RpHAnimFrameSetID(camera, kCameraNodeId);
     RwUInt32 flags = 0;
@@ -62,7 +64,7 @@ RpClump *BuildSceneCameraClump()
     return clump;
 }
 
-RtAnimAnimation *BuildSceneCameraAnimation()
+RtAnimAnimation *BuildSceneCameraAnimation(const RwV3d &origin)
 {
     const auto keys = static_cast<RwInt32>(std::lround(kSceneCameraDuration / kKeyStep)) + 1;
     RtAnimAnimation *animation = RtAnimAnimationCreate(rpHANIMSTDKEYFRAMETYPEID, keys, 0, kSceneCameraDuration);
@@ -72,7 +74,7 @@ RtAnimAnimation *BuildSceneCameraAnimation()
     auto *frames = static_cast<RpHAnimStdKeyFrame *>(animation->pFrames);
     for (RwInt32 k = 0; k < keys; ++k) {
         const RwReal time = kKeyStep * static_cast<RwReal>(k);
-        const RwMatrix view = SceneCameraViewAt(time);
+        const RwMatrix view = SceneCameraViewAt(time, origin);
         const CameraQuat q = QuatFromMatrix(view);
         frames[k].time = time;
         frames[k].q = {{q.x, q.y, q.z}, q.w};
@@ -84,6 +86,11 @@ RtAnimAnimation *BuildSceneCameraAnimation()
 
 bool WriteSceneCameraFiles(const std::string &root)
 {
+    return WriteSceneCamera(root, SceneCameraModelName(), SceneCameraAnimName(), {0.0f, 0.0f, 0.0f});
+}
+
+bool WriteSceneCamera(const std::string &root, const char *model, const char *animationName, const RwV3d &origin)
+{
     std::error_code error;
     const std::filesystem::path models = std::filesystem::path(root) / SceneCameraModelFolder();
     const std::filesystem::path anims = std::filesystem::path(root) / SceneCameraAnimFolder();
@@ -92,15 +99,15 @@ bool WriteSceneCameraFiles(const std::string &root)
     if (error) {
         return false;
     }
-    RpClump *clump = BuildSceneCameraClump();
-    bool ok = clump != nullptr && WriteClumpFile(clump, (models / SceneCameraModelName()).string().c_str());
+    RpClump *clump = BuildSceneCameraClump(origin);
+    bool ok = clump != nullptr && WriteClumpFile(clump, (models / model).string().c_str());
     if (clump != nullptr) {
         RpClumpDestroy(clump);
     }
-    RtAnimAnimation *animation = ok ? BuildSceneCameraAnimation() : nullptr;
+    RtAnimAnimation *animation = ok ? BuildSceneCameraAnimation(origin) : nullptr;
     if (animation != nullptr) {
         RwStream *stream =
-            RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, (anims / SceneCameraAnimName()).string().c_str());
+            RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, (anims / animationName).string().c_str());
         ok = stream != nullptr && RtAnimAnimationStreamWrite(animation, stream) != nullptr;
         ok = stream != nullptr && RwStreamClose(stream, nullptr) && ok;
         RtAnimAnimationDestroy(animation);

@@ -23,13 +23,17 @@ constexpr RwV3d kSceneCameraTarget = {0.0f, 10.0f, 0.0f};
 constexpr RwReal kSceneCameraRadius = 175.0f;
 constexpr RwReal kSceneCameraHeight = 50.0f;
 
-// The camera's frame matrix at `seconds` into the flight (between keys the
-// player interpolates; at the keys, every half second, it is exact).
-RwMatrix SceneCameraViewAt(RwReal seconds);
+// The camera's frame matrix at `seconds` into the flight round a yard whose
+// middle stands at `origin` (between keys the player interpolates; at the
+// keys, every half second, it is exact).
+RwMatrix SceneCameraViewAt(RwReal seconds, const RwV3d &origin = {0.0f, 0.0f, 0.0f});
 
-RpClump *BuildSceneCameraClump();
-RtAnimAnimation *BuildSceneCameraAnimation();
-// Writes both files under `root`; false at the first failure.
+RpClump *BuildSceneCameraClump(const RwV3d &origin = {0.0f, 0.0f, 0.0f});
+RtAnimAnimation *BuildSceneCameraAnimation(const RwV3d &origin = {0.0f, 0.0f, 0.0f});
+// Writes the flight round the first stage's yard (CAM01) under `root`;
+// false at the first failure.
 bool WriteSceneCameraFiles(const std::string &root);
+// The same flight round the yard at `origin`, as `model` and `animationName`.
+bool WriteSceneCamera(const std::string &root, const char *model, const char *animationName, const RwV3d &origin);
 
 }  // namespace mkdata

@@ -15,4 +15,10 @@ namespace gametest {
 // copy goes once the test has had no failure (else it stays to be looked at).
 std::vector<TraceRecord> RunSampleGame(const std::string &name, const std::string &arguments);
 
+// The same on a tree that links the sample data's folders (nothing is
+// copied), with the input script `script` written beside the trace; for
+// runs that write nothing into the data (no saves, no tuning files).
+std::vector<TraceRecord> RunLinkedSampleGame(const std::string &name, const std::string &arguments,
+                                             const std::string &script);
+
 }  // namespace gametest

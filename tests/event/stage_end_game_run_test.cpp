@@ -1,0 +1,165 @@
+// End to end: every stage of the stage select's map, started with --stage
+// and finished by a short scripted pad through its own end: the walk into
+// its exit, the exit that its guard's or its boss's defeat opens (a door, a
+// last-NPC event, a closing movie), the solved puzzle, or stage 36's
+// closing scene. The trace shows the end's event, then the stage request of
+// the finished stage's number, then its ranking (the first stage goes to
+// the lobby, which rates nothing); the final stages go on to the stage clear.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/game/game_run.h"
+#include "support/game/pad_script.h"
+#include "support/game/trace_reader.h"
+#include "tools/mkdata/sample_stage_ends.h"
+
+namespace {
+
+using gametest::PadScript;
+using gametest::TraceRecord;
+
+std::string EventScript(const char *name)
+{
+    std::string path = RW_TEST_SOURCE_DIR;
+    path += "/tests/event/scripts/";
+    path += name;
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The runs tick 32 ms at a time: half the ticks of the game time they play.
+constexpr uint32_t kStepMs = 32;
+
+// The walk along +z into the exit's band (from the start at z = -60, 130 ticks).
+std::string WalkIn() { return PadScript(kStepMs).HoldOn(1, "WD").Text(); }
+
+// Up to the guard (z = 20), the fight, then on into the band.
+std::string FightGuard()
+{
+    return PadScript(kStepMs).Hold(1, 40, "WD").Fight(45, 280, "WD").HoldOn(285, "WD").Text();
+}
+
+// Up to the boss, the fight until `until`, then on into the band.
+std::string FightBoss(uint32_t until)
+{
+    return PadScript(kStepMs).Hold(1, 40, "WD").Fight(45, until, "WD").HoldOn(until + 5, "WD").Text();
+}
+
+// Stage 1: the yard's monster, then up the yard into the exit's area across
+// its far end (kill_monster_and_leave.txt).
+std::string FirstStage() { return PadScript(kStepMs).Lines(EventScript("kill_monster_and_leave.txt")).Text(); }
+
+// Stage 2: west (S+D) to 1021, the fight, then on to the way out by the west wall.
+std::string SecondStage()
+{
+    return PadScript(kStepMs).Hold(1, 75, "SD").Fight(80, 650, "SD").HoldOn(655, "SD").Text();
+}
+
+// Stage 5: the switches pressed as 3, 1, 4, 2 (solve_puzzle.txt, the last
+// 10.7 s in), then up into the band.
+std::string PuzzleStage()
+{
+    return PadScript(kStepMs).Lines(EventScript("solve_puzzle.txt")).HoldOn(350, "WD").Text();
+}
+
+struct StageRun {
+    int32_t stage;
+    std::string script;
+    uint32_t frames;
+    int32_t endEvent;  // the event whose run finishes the stage
+    int64_t foe;       // the AIID that must be gone first; -1 none
+};
+
+void PrintTo(const StageRun &run, std::ostream *out) { *out << "stage " << run.stage; }
+
+std::vector<StageRun> Runs()
+{
+    std::vector<StageRun> runs = {
+        {1, FirstStage(), 560, 79012400, 1},
+        {2, SecondStage(), 820, 79021100, 7},
+        {3, FightBoss(500), 750, 79031300, 1},
+        {5, PuzzleStage(), 530, 79051800, -1},
+    };
+    for (const mkdata::SampleStageEnd &end : mkdata::SampleStageEnds()) {
+        if (end.guard) {
+            runs.push_back({end.number, FightGuard(), 490, end.exitEvent, 1});
+        } else if (end.holder == 0) {
+            runs.push_back({end.number, WalkIn(), 240, end.exitEvent, -1});
+        }
+    }
+    std::sort(runs.begin(), runs.end(), [](const StageRun &a, const StageRun &b) { return a.stage < b.stage; });
+    return runs;
+}
+
+// The tick of the first record of `kind` with these leading fields; 0 when none.
+uint32_t FirstTick(const std::vector<TraceRecord> &trace, const std::string &kind,
+                   const std::vector<std::string> &fields)
+{
+    for (const TraceRecord &r : trace) {
+        if (r.kind == kind && r.fields.size() >= fields.size() &&
+            std::equal(fields.begin(), fields.end(), r.fields.begin())) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
+class StageEndRun : public ::testing::TestWithParam<StageRun> {};
+
+TEST_P(StageEndRun, AShortScriptFinishesTheStageByItsOwnEnd)
+{
+    const StageRun &run = GetParam();
+    const std::string number = std::to_string(run.stage);
+    const std::vector<TraceRecord> trace = gametest::RunLinkedSampleGame(
+        "stage_end_" + number,
+        "--fixed-step " + std::to_string(kStepMs) + " --stage " + number + " --frames " + std::to_string(run.frames),
+        run.script);
+    ASSERT_FALSE(trace.empty());
+    // The stage's end runs, and on that tick the finished stage is asked for.
+    const std::string end = std::to_string(run.endEvent);
+    const uint32_t ended = FirstTick(trace, "event", {end});
+    ASSERT_GT(ended, 0u) << "event " << end << " never ran";
+    std::vector<const TraceRecord *> requests;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "stage" && r.fields.size() == 5 && r.fields[0] == "request" && r.tick > 0) {
+            requests.push_back(&r);
+        }
+    }
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0]->fields[1], number);
+    EXPECT_EQ(requests[0]->fields[4], "taken");
+    EXPECT_GE(requests[0]->tick, ended);
+    // Its guard or boss went first.
+    if (run.foe >= 0) {
+        uint32_t gone = 0;
+        for (const TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+            if (gone == 0 && r.Int(0) == run.foe && r.Int(7) == 1) {
+                gone = r.tick;
+            }
+        }
+        ASSERT_GT(gone, 0u) << "AIID " << run.foe << " was never gone";
+        EXPECT_LT(gone, ended);
+    }
+    // The stage end, then its ranking (the first stage's: the lobby).
+    const uint32_t stageEnd = FirstTick(trace, "screen", {"switch", "15"});
+    EXPECT_GT(stageEnd, requests[0]->tick);
+    if (run.stage == 1) {
+        EXPECT_GT(FirstTick(trace, "screen", {"switch", "11"}), stageEnd);
+        EXPECT_EQ(FirstTick(trace, "screen", {"rank"}), 0u);
+    } else {
+        const uint32_t rank = FirstTick(trace, "screen", {"rank", number});
+        EXPECT_GT(rank, stageEnd) << "no ranking of stage " << number;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StageMap, StageEndRun, ::testing::ValuesIn(Runs()),
+                         [](const ::testing::TestParamInfo<StageRun> &info) {
+                             return "Stage" + std::to_string(info.param.stage);
+                         });
+
+}  // namespace
