@@ -84,6 +84,9 @@ int main(int argc, char **argv)
     // Without --headless the window must be a real one: with no display the
     // program says so rather than running unseen.
     desc.backend = options.headless ? win::Backend::Headless : win::Backend::Sdl;
+    // Nothing reads a headless run's shown frames (screenshots read the camera raster),
+    // so frames no one reads need not be drawn.
+    desc.keepsFrames = !options.headless;
     HWND window = win::CreatePlatformWindow(desc);
     if (window == nullptr) {
         std::fprintf(stderr, options.headless ? "game: no window could be opened\n"

@@ -277,12 +277,20 @@ HRESULT DeviceImpl::Present(const RECT *, const RECT *, HWND destWindowOverride,
 }
 
 HRESULT DeviceImpl::PresentSurface(SurfaceImpl *backBuffer, HWND window) {
-    FlushDraws();
+    // A window that keeps no frames never reads this one: what is queued stays queued,
+    // to be drawn when something reads the targets or dropped by a clear that overwrites
+    // it (the next frame's, as a rule).
+    const bool kept = !window || window->KeepsFrames();
+    if (kept) FlushDraws();
     if (lossState != LossState::Ok) return D3DERR_DEVICELOST;
     if (!window) return D3DERR_INVALIDCALL;
+    lastPresentWindow = window;
+    if (!kept) {
+        window->PresentUnkept();
+        return D3D_OK;
+    }
     const SurfaceDesc &desc = backBuffer->Desc();
     window->Present(backBuffer->Bits(), desc.width, desc.height, backBuffer->Pitch());
-    lastPresentWindow = window;
     return D3D_OK;
 }
 
@@ -296,8 +304,10 @@ HRESULT DeviceImpl::GetFrontBuffer(IDirect3DSurface8 *destSurface) {
     if (!dest || dest->Desc().format != D3DFMT_A8R8G8B8 || dest->IsLocked()) {
         return D3DERR_INVALIDCALL;
     }
-    FlushDraws();
     HWND window = lastPresentWindow ? lastPresentWindow : parameters_.hDeviceWindow;
+    // A window that keeps no frames has no front buffer to give.
+    if (!window->KeepsFrames()) return D3DERR_INVALIDCALL;
+    FlushDraws();
     const win::Frame &frame = window->LastPresentedFrame();
     std::fill(dest->Bits(), dest->Bits() + dest->SizeBytes(), uint8_t(0));
     const uint32_t w = std::min(frame.width, dest->Desc().width);

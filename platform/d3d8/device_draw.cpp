@@ -101,10 +101,18 @@ HRESULT DeviceImpl::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOL
         return D3DERR_INVALIDCALL;
     }
     if (!Drawable()) return D3D_OK;
-    FlushDraws();
     swr::ColorTarget colorTarget = renderTarget_->AsColorTarget();
     swr::DepthTarget depthTarget;
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();
+    {
+        // Draws whose every write the clear overwrites are dropped undrawn: a frame
+        // presented to a window that keeps no frames is, as a rule, never drawn.
+        std::lock_guard<std::mutex> queued(queueMutex_);
+        if (!queue_->DropOverwritten(state_.viewport, colorTarget, depthStencil_ ? &depthTarget : nullptr, count,
+                                     rects, flags)) {
+            queue_->Flush();
+        }
+    }
     swr::Clear(state_.viewport, &colorTarget, depthStencil_ ? &depthTarget : nullptr,
                count, rects, flags, color, std::clamp(z, 0.0f, 1.0f), stencil);
     return D3D_OK;

@@ -39,7 +39,7 @@ bool GetLastPresentedFrame(IDirect3DDevice8 *device, win::Frame *frame) {
     DeviceImpl *impl = AsDevice(device);
     if (!impl || !frame) return false;
     HWND window = impl->lastPresentWindow;
-    if (!window || window->PresentCount() == 0) return false;
+    if (!window || window->PresentCount() == 0 || !window->KeepsFrames()) return false;
     *frame = window->LastPresentedFrame();
     return true;
 }

@@ -84,7 +84,8 @@ PlatformWindow::PlatformWindow(const win::WindowDesc &desc,
       title_(desc.title),
       style_(desc.style & ~(WS_MINIMIZE | WS_MAXIMIZE)),
       exStyle_(desc.exStyle),
-      hasMenu_(desc.hasMenu) {
+      hasMenu_(desc.hasMenu),
+      keepsFrames_(desc.keepsFrames) {
     if (desc.style & WS_MAXIMIZE) Maximize();
     if (desc.style & WS_MINIMIZE) Minimize();
 }
@@ -92,6 +93,8 @@ PlatformWindow::PlatformWindow(const win::WindowDesc &desc,
 PlatformWindow::~PlatformWindow() = default;
 
 bool PlatformWindow::IsHeadless() const { return backend_->IsHeadless(); }
+
+bool PlatformWindow::KeepsFrames() const { return keepsFrames_ || !backend_->IsHeadless(); }
 
 void PlatformWindow::FrameOffsets(int32_t *left, int32_t *top, int32_t *right,
                                   int32_t *bottom) const {
@@ -238,5 +241,6 @@ void PlatformWindow::Present(const uint8_t *bits, uint32_t width, uint32_t heigh
 }
 
 bool PlatformWindow::ReadDisplayedFrame(win::Frame *out) const {
+    if (!KeepsFrames()) return false;
     return backend_->ReadDisplayed(out);
 }

@@ -51,6 +51,7 @@ inline int RunWithoutScreens(const std::string &root, std::vector<std::string> a
     desc.clientWidth = choice.width;
     desc.clientHeight = choice.height;
     desc.backend = win::Backend::Headless;
+    desc.keepsFrames = false;
     HWND window = win::CreatePlatformWindow(desc);
     int status = 1;
     if (window != nullptr) {

@@ -58,6 +58,8 @@ public:
     bool TestRow(int32_t x, int32_t y, const float *z, int32_t n, int32_t reach, bool *pass) const;
 
     bool StencilEnabled() const { return stencil_; }
+    // Whether passing pixels write depth.
+    bool WritesDepth() const { return depthWrite_; }
 
     // The unit as the span routines work it (swr_span_plan.h).
     void DescribeForSpans(SpanDepth &out) const;

@@ -27,8 +27,6 @@ namespace {
 // calling thread (waking the workers would cost more than it saves).
 constexpr uint64_t kRunPrimitives = 512;
 constexpr uint64_t kParallelPixelArea = 16384;
-// Draws a queue holds before it flushes by itself: each keeps its pipeline's state.
-constexpr uint32_t kMaxQueuedDraws = 512;
 
 // SWR_DEFERRED=0 starts with deferred drawing off (for diagnosis and comparison).
 std::atomic<bool> gDeferred{[] {
@@ -36,6 +34,7 @@ std::atomic<bool> gDeferred{[] {
     return !(env && std::strcmp(env, "0") == 0);
 }()};
 std::atomic<uint64_t> gDrawSerial{0};
+std::atomic<uint64_t> gDropped{0};
 
 // Everything a queued draw's pixels need, kept where it lies until the flush (the
 // renderer's context points into it).
@@ -58,6 +57,10 @@ bool SameDepth(const DepthTarget *a, const DepthTarget &b, bool bHeld) {
     if (!a || !bHeld) return !a && !bHeld;
     return a->bits == b.bits && a->width == b.width && a->height == b.height && a->pitch == b.pitch &&
            a->format == b.format && a->coarse == b.coarse;
+}
+
+PixelRect Union(const PixelRect &a, const PixelRect &b) {
+    return PixelRect{std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
 }
 
 uint32_t LevelCount(const TextureView &view) {
@@ -117,6 +120,11 @@ struct DrawQueue::Impl {
     int32_t rows = 0, bandRows = 1;
     uint32_t bands = 0;
     uint64_t area = 0;
+    size_t heldBytes = 0;
+    // What the queued draws may write: pixels inside `reach` (the union of their
+    // scissors), depth, stencil.
+    PixelRect reach;
+    bool writesDepth = false, writesStencil = false;
     std::unordered_set<const void *> used;
     // The palette the queued draws' palettised copies were made with, once one was
     // (`heldPalette`: there was a palette, then in `palette`).
@@ -128,6 +136,10 @@ struct DrawQueue::Impl {
               D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
               uint64_t cacheCount, uint64_t primitiveCount);
     void Flush();
+    // Empties the queue; what it held is drawn or dropped already.
+    void Forget();
+    bool Overwrites(const D3DVIEWPORT8 &viewport, const ColorTarget &target, const DepthTarget *depthTarget,
+                    uint32_t rectCount, const D3DRECT *rects, DWORD flags) const;
     void RasterBand(uint32_t band) const;
     // Starts a queue on these targets, flushing what was queued on others; `oneBand`
     // (for an empty queue) takes all the rows as one band.
@@ -212,7 +224,7 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
                            uint64_t cacheFirst, uint64_t cacheCount, uint64_t primitiveCount) {
     if (!KnownPrimitiveType(type)) return false;
     const bool feedback = SamplesTarget(state, target, depthTarget);
-    if (feedback || drawCount >= kMaxQueuedDraws) Flush();
+    if (feedback || drawCount >= kMaxDraws || heldBytes >= kMaxBytes) Flush();
     Target(target, depthTarget, feedback);
     KeepPalette(state);
 
@@ -245,8 +257,14 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
         const uint64_t from = uint64_t{r} * kRunPrimitives;
         SetUpRun(job, from, std::min(count, from + kRunPrimitives), first[r]);
     });
-    for (uint32_t r = 0; r < runs; ++r) area += first[r].PixelArea();
+    for (uint32_t r = 0; r < runs; ++r) {
+        area += first[r].PixelArea();
+        heldBytes += first[r].HeldBytes();
+    }
     ++drawCount;
+    reach = drawCount == 1 ? d.scissor : Union(reach, d.scissor);
+    writesDepth = writesDepth || d.pixels.DepthStencil().WritesDepth();
+    writesStencil = writesStencil || d.pixels.DepthStencil().StencilEnabled();
 
     used.insert(color.bits);
     if (hasDepth) used.insert(depth.bits);
@@ -293,11 +311,42 @@ void DrawQueue::Impl::Flush() {
             RunJobs(bands, [&](uint32_t i) { RasterBand(order[i].second); });
         }
     }
+    Forget();
+}
+
+void DrawQueue::Impl::Forget() {
     drawCount = 0;
     binCount = 0;
     area = 0;
+    heldBytes = 0;
+    reach = PixelRect{};
+    writesDepth = writesStencil = false;
     used.clear();
     paletteHeld = false;
+}
+
+bool DrawQueue::Impl::Overwrites(const D3DVIEWPORT8 &viewport, const ColorTarget &target, const DepthTarget *depthTarget,
+                                 uint32_t rectCount, const D3DRECT *rects, DWORD flags) const {
+    if (drawCount == 0 || !SameColor(target, color)) return false;
+    // The clear must write every word the draws may write (Clear's own conditions).
+    const bool clearsColor = (flags & D3DCLEAR_TARGET) &&
+                             (color.format == D3DFMT_A8R8G8B8 || color.format == D3DFMT_X8R8G8B8);
+    if (!clearsColor) return false;
+    if (writesDepth || writesStencil) {
+        if (!SameDepth(depthTarget, depth, hasDepth) || DescribeDepthFormat(depth.format).bytes == 0) return false;
+        if (writesDepth && !(flags & D3DCLEAR_ZBUFFER)) return false;
+        if (writesStencil && !(flags & D3DCLEAR_STENCIL)) return false;
+    }
+    // One of the cleared rectangles holds every pixel the draws may reach (which lies
+    // inside both targets already).
+    const PixelRect view = ViewportRect(viewport);
+    const uint32_t count = (rectCount == 0 || !rects) ? 1 : rectCount;
+    for (uint32_t i = 0; i < count; ++i) {
+        PixelRect r = view;
+        if (rectCount != 0 && rects) r = Intersect(r, PixelRect{rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2});
+        if (r.x0 <= reach.x0 && r.y0 <= reach.y0 && r.x1 >= reach.x1 && r.y1 >= reach.y1) return true;
+    }
+    return false;
 }
 
 DrawQueue::DrawQueue() : impl_(std::make_unique<Impl>()) {}
@@ -323,6 +372,16 @@ bool DrawQueue::DrawIndexedPrimitive(const DrawState &state, const ColorTarget &
 
 void DrawQueue::Flush() { impl_->Flush(); }
 
+bool DrawQueue::DropOverwritten(const D3DVIEWPORT8 &viewport, const ColorTarget &color, const DepthTarget *depth,
+                                uint32_t rectCount, const D3DRECT *rects, DWORD flags) {
+    if (!impl_->Overwrites(viewport, color, depth, rectCount, rects, flags)) return false;
+    gDropped.fetch_add(impl_->drawCount, std::memory_order_relaxed);
+    impl_->Forget();
+    return true;
+}
+
+size_t DrawQueue::HeldBytes() const { return impl_->heldBytes; }
+
 bool DrawQueue::Empty() const { return impl_->drawCount == 0; }
 
 uint32_t DrawQueue::Queued() const { return impl_->drawCount; }
@@ -332,5 +391,7 @@ bool DrawQueue::Uses(const void *bits) const { return impl_->drawCount > 0 && im
 void SetDeferredDrawing(bool enabled) { gDeferred.store(enabled); }
 
 bool DeferredDrawing() { return gDeferred.load(); }
+
+uint64_t TakeDroppedDraws() { return gDropped.exchange(0); }
 
 }  // namespace swr

@@ -13,9 +13,12 @@
 //   their constants are copied. Level lists (TextureView::levels) are copied too; the
 //   levels' texels and their copy and coarse-depth slots are not.
 // A draw into other targets than the queued ones, a draw that samples its own target,
-// and point sprites flush what is queued first (the last two are then drawn at once).
+// and point sprites flush what is queued first (the last two are then drawn at once); so
+// does a draw that finds the queue full (kMaxDraws draws, or kMaxBytes of primitives).
+// A clear that overwrites all the queued draws would write drops them (DropOverwritten).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -25,6 +28,12 @@ namespace swr {
 
 class DrawQueue {
 public:
+    // What a queue holds before it flushes by itself: draws (each keeps its pipeline's
+    // state) and bytes of primitives. A queue may outlive a present (to a window that
+    // keeps no frames) and gather frame after frame when nothing clears them away.
+    static constexpr uint32_t kMaxDraws = 512;
+    static constexpr size_t kMaxBytes = size_t{64} << 20;
+
     DrawQueue();
     ~DrawQueue();  // flushes
     DrawQueue(const DrawQueue &) = delete;
@@ -43,9 +52,19 @@ public:
     // Writes the pixels of every queued draw; the queue is empty afterwards.
     void Flush();
 
+    // Called before a clear of these targets with swr::Clear's arguments: when the clear
+    // overwrites everything the queued draws would write (their pixels, and the depth and
+    // stencil they write), they are dropped undrawn, since nothing could read what they
+    // left (whatever reads the targets or the textures flushes first). True when they
+    // were; the queue is then empty. The caller clears either way, after a Flush when
+    // this gave false.
+    bool DropOverwritten(const D3DVIEWPORT8 &viewport, const ColorTarget &color, const DepthTarget *depth,
+                         uint32_t rectCount, const D3DRECT *rects, DWORD flags);
+
     bool Empty() const;
-    // Draws waiting for a flush.
+    // Draws waiting for a flush, and the bytes their primitives take.
     uint32_t Queued() const;
+    size_t HeldBytes() const;
     // Whether a queued draw reads or writes the memory at `bits`: a target's or a texture
     // level's first byte, as handed over in ColorTarget, DepthTarget or TextureLevel.
     bool Uses(const void *bits) const;
@@ -61,5 +80,9 @@ private:
 // compare.
 void SetDeferredDrawing(bool enabled);
 bool DeferredDrawing();
+
+// Draws dropped undrawn by DropOverwritten since the last call, over every queue (for the
+// tests that prove dropping is exercised).
+uint64_t TakeDroppedDraws();
 
 }  // namespace swr

@@ -32,6 +32,7 @@ void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, int32_t bandRows, uin
     bandCount_ = bands;
     setupBytes_ = offsetof(TriangleSetup, var) + sizeof(Plane) * varyingCount;
     used_ = 0;
+    entries_ = 0;
     area_ = 0;
     if (bands_.size() < bands) bands_.resize(bands);
     for (uint32_t b = 0; b < bands; ++b) bands_[b].clear();
@@ -52,6 +53,7 @@ void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY
     const Header h{kind, flat.flatDiffuse, flat.flatSpecular};
     std::memcpy(storage_.data() + at, &h, sizeof(h));
     for (int64_t b = lo; b <= hi; ++b) bands_[static_cast<size_t>(b)].push_back(static_cast<uint32_t>(at));
+    entries_ += static_cast<size_t>(hi - lo + 1);
     if (kind != Kind::Triangle) area_ += uint64_t(hi - lo + 1) * uint64_t(bandRows_);
     return storage_.data() + at + Aligned(sizeof(Header));
 }

@@ -36,6 +36,8 @@ public:
     uint64_t PixelArea() const { return area_; }
     // Primitives that touch band `band`.
     size_t BandCount(uint32_t band) const { return band < bandCount_ ? bands_[band].size() : 0; }
+    // Bytes the primitives and their band entries take.
+    size_t HeldBytes() const { return used_ + entries_ * sizeof(uint32_t); }
 
     // Draws this bin's primitives that touch band `band`, limited to `region`.
     void Replay(uint32_t band, const RasterContext &ctx, const PixelRect &region) const;
@@ -55,6 +57,7 @@ private:
     size_t setupBytes_ = 0;             // the part of a TriangleSetup in use
     std::vector<std::byte> storage_;    // headers and payloads, 16-byte aligned; grows only
     size_t used_ = 0;                   // bytes of storage_ in use
+    size_t entries_ = 0;                // band entries, over every band
     std::vector<std::vector<uint32_t>> bands_;  // offsets into storage, per band
 };
 

@@ -56,7 +56,8 @@ uint32_t LiveDefaultPoolObjects(IDirect3DDevice8 *device);
 void FailNextCreations(IDirect3DDevice8 *device, uint32_t count, HRESULT result);
 
 // The window the device presents into, and the last frame presented there (through the
-// device or any of its swap chains). False when nothing was presented yet.
+// device or any of its swap chains). False when nothing was presented yet, or when the
+// window keeps no frames.
 HWND PresentWindow(IDirect3DDevice8 *device);
 bool GetLastPresentedFrame(IDirect3DDevice8 *device, win::Frame *frame);
 

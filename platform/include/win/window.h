@@ -43,6 +43,11 @@ struct WindowDesc {
     DWORD exStyle = 0;
     bool hasMenu = false;
     Backend backend = Backend::Auto;
+    // Whether a headless window keeps the frames presented to it (its displayed frame,
+    // the device's front buffer). A headless run that reads no displayed frame turns it
+    // off: presents are then only counted, and the device need not draw frames that no
+    // one reads. A window on a display always shows what it is given.
+    bool keepsFrames = true;
 };
 
 class WindowBackend;
@@ -85,13 +90,20 @@ struct PlatformWindow {
     void LeaveFullscreen();
     bool IsFullscreen() const { return fullscreen_; }
     void Present(const uint8_t *bits, uint32_t width, uint32_t height, uint32_t pitch);
-    // The last frame handed to Present (empty before the first), and how many there were.
+    // A present to a window that keeps no frames (KeepsFrames false): counted only.
+    void PresentUnkept() { ++presentCount_; }
+    // The last frame handed to Present (empty before the first, and always for a window
+    // that keeps no frames), and how many presents there were.
     const win::Frame &LastPresentedFrame() const { return lastFrame_; }
     uint64_t PresentCount() const { return presentCount_; }
     // What the display shows now: the SDL renderer's pixels read back (at the output size),
-    // or the last presented frame for a headless window. False when nothing can be read.
+    // or the last presented frame for a headless window. False when nothing can be read
+    // (a headless window that keeps no frames).
     bool ReadDisplayedFrame(win::Frame *out) const;
     bool IsHeadless() const;
+    // Whether presented frames are kept or shown: always on a display; for a headless
+    // window as WindowDesc::keepsFrames asked.
+    bool KeepsFrames() const;
     const std::string &Title() const { return title_; }
 
 private:
@@ -104,6 +116,7 @@ private:
     DWORD exStyle_ = 0;
     LONG userData_ = 0;
     bool hasMenu_ = false;
+    bool keepsFrames_ = true;
     PlatformMenu menu_;
     bool minimized_ = false;
     bool maximized_ = false;

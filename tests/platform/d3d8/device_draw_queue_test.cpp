@@ -284,4 +284,83 @@ TEST_F(DeviceDrawQueueTest, SurfacesLockedAndReleasedOnAnotherThreadWhileDrawsAr
     EXPECT_EQ(frame(true), frame(false));
 }
 
+// Frames presented to a window that keeps none: most clear, draw and present; some draw
+// over the last frame without a clear; between frames a texture the last one drew with
+// is written, and the back buffer is read through a lock and a rectangle copy. Every
+// read is what drawing each call at once gives, on any thread count, while the frames
+// nothing read are dropped undrawn; the window has no frame to give.
+class UnkeptFramesTest : public DeviceDrawQueueTest {
+protected:
+    UnkeptFramesTest() { keepsFrames = false; }
+
+    std::vector<uint32_t> Frames() {
+        std::vector<uint32_t> log;
+        Random rng(11);
+        IDirect3DTexture8 *texture = nullptr;
+        IDirect3DSurface8 *level = nullptr, *back = nullptr, *copy = nullptr;
+        EXPECT_EQ(device->CreateTexture(32, 32, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+        EXPECT_EQ(device->CreateImageSurface(160, 120, D3DFMT_X8R8G8B8, &copy), D3D_OK);
+        texture->GetSurfaceLevel(0, &level);
+        device->GetRenderTarget(&back);
+        Fill(level, rng, 32 * 32 * 4);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+        device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+        device->SetVertexShader(kFvf);
+        Modulate();
+        device->SetTexture(0, texture);
+        for (int frame = 0; frame < 12; ++frame) {
+            if (frame == 5) Fill(level, rng, 32 * 32 * 4);
+            EXPECT_EQ(device->BeginScene(), D3D_OK);
+            if (frame % 4 != 3) {
+                device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL,
+                              0xFF000000u | rng.Next(), 1.0f, 0);
+            }
+            // Where the stencil stands from earlier draws decides what this one shows.
+            device->SetRenderState(D3DRS_STENCILFUNC, frame % 2 ? D3DCMP_LESSEQUAL : D3DCMP_ALWAYS);
+            device->SetRenderState(D3DRS_STENCILREF, 1);
+            for (int k = 0; k < 6; ++k) DrawUp(rng);
+            EXPECT_EQ(device->EndScene(), D3D_OK);
+            EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+            if (frame == 7) Read(back, log);
+            if (frame == 9) {
+                EXPECT_EQ(device->CopyRects(back, nullptr, 0, copy, nullptr), D3D_OK);
+                Read(copy, log);
+            }
+        }
+        Read(back, log);
+        device->SetTexture(0, nullptr);
+        for (IUnknown *object : std::initializer_list<IUnknown *>{level, back, copy, texture}) object->Release();
+        return log;
+    }
+};
+
+TEST_F(UnkeptFramesTest, FramesNothingReadsAreDroppedAndWhatIsReadIsAsDrawnCallByCall) {
+    swr::SetDeferredDrawing(false);
+    swr::SetThreadCount(1);
+    const std::vector<uint32_t> atOnce = Frames();
+    swr::SetDeferredDrawing(true);
+    ASSERT_EQ(atOnce.size(), 3u * 160 * 120);
+    EXPECT_NE(std::vector<uint32_t>(atOnce.begin(), atOnce.begin() + 19200),
+              std::vector<uint32_t>(atOnce.begin() + 19200, atOnce.begin() + 38400));
+    for (uint32_t threads : {1u, 2u, 8u}) {
+        swr::SetThreadCount(threads);
+        swr::TakeDroppedDraws();
+        EXPECT_EQ(Frames(), atOnce) << threads << " threads";
+        // Frames 0, 1, 2, 3, 5 and 8 were read by no one: the clear after each dropped
+        // them (frame 4 was drawn when the texture it used was written).
+        EXPECT_EQ(swr::TakeDroppedDraws(), 6u * 6u) << threads << " threads";
+    }
+    swr::SetThreadCount(0);
+    EXPECT_EQ(window->PresentCount(), 4u * 12u);
+    win::Frame frame;
+    EXPECT_FALSE(d3d8::GetLastPresentedFrame(device, &frame));
+    EXPECT_FALSE(window->ReadDisplayedFrame(&frame));
+    IDirect3DSurface8 *front = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(160, 120, D3DFMT_A8R8G8B8, &front), D3D_OK);
+    EXPECT_EQ(device->GetFrontBuffer(front), D3DERR_INVALIDCALL);
+    front->Release();
+}
+
 }  // namespace

@@ -5,8 +5,9 @@
 
 namespace rwtest {
 
-HWND MakeHeadlessWindow(uint32_t clientWidth, uint32_t clientHeight, DWORD style) {
+HWND MakeHeadlessWindow(uint32_t clientWidth, uint32_t clientHeight, DWORD style, bool keepsFrames) {
     win::WindowDesc desc;
+    desc.keepsFrames = keepsFrames;
     desc.title = "test";
     desc.clientWidth = clientWidth;
     desc.clientHeight = clientHeight;
@@ -36,7 +37,7 @@ ULONG RefCount(IUnknown *object) {
 void DeviceTest::SetUp() {
     win::SetDesktopSizeOverride(1280, 1024);
     d3d8::SetNextProfile(profile);
-    window = MakeHeadlessWindow(width, height);
+    window = MakeHeadlessWindow(width, height, WS_OVERLAPPEDWINDOW, keepsFrames);
     ASSERT_NE(window, nullptr);
     d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);

@@ -12,14 +12,15 @@
 namespace rwtest {
 
 HWND MakeHeadlessWindow(uint32_t clientWidth, uint32_t clientHeight,
-                        DWORD style = WS_OVERLAPPEDWINDOW);
+                        DWORD style = WS_OVERLAPPEDWINDOW, bool keepsFrames = true);
 D3DPRESENT_PARAMETERS WindowedParameters(HWND window, bool autoDepth = true,
                                          D3DFORMAT depthFormat = D3DFMT_D24S8);
 // The current count of an object (AddRef then Release).
 ULONG RefCount(IUnknown *object);
 
 // A Direct3D object and a windowed 64x48 device on a headless window; the desktop is
-// 1280x1024. Derived fixtures may set `profile` before SetUp runs.
+// 1280x1024. Derived fixtures may set `profile`, the size and `keepsFrames` before SetUp
+// runs.
 class DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -31,6 +32,7 @@ protected:
     d3d8::Profile profile;
     uint32_t width = 64;
     uint32_t height = 48;
+    bool keepsFrames = true;  // the window's
     HWND window = nullptr;
     IDirect3D8 *d3d = nullptr;
     IDirect3DDevice8 *device = nullptr;

@@ -1,5 +1,6 @@
 // The draw queue: what it says it uses, when it flushes by itself (another target, a
-// draw sampling its own target, point sprites, deferred drawing off), and queued draws
+// draw sampling its own target, point sprites, deferred drawing off, a full queue), which
+// clears drop what it holds undrawn, and queued draws
 // whose state changed in place after they were recorded (palette, pixel shader
 // constants, a texture's level list, the vertices) drawing what they were recorded with.
 #include <gtest/gtest.h>
@@ -80,7 +81,9 @@ std::vector<uint32_t> ShownUpsideDownOntoItself(swr::DrawQueue *queue) {
     const swr::TextureLevel level{kW, kH, kW * 4, s.color.bits};
     swrtest::ShowTexture(s.state, swr::TextureView{D3DFMT_A8R8G8B8, 1, false, &level});
     EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, TexQuad(-0.5f, -0.5f, kW - 0.5f, kH - 0.5f, 0, 1, 1, 0), 2, swrtest::kTexFvf));
-    if (queue) EXPECT_TRUE(queue->Empty());
+    if (queue) {
+        EXPECT_TRUE(queue->Empty());
+    }
     return swrtest::Snapshot(s);
 }
 
@@ -104,6 +107,96 @@ TEST(DrawQueue, WithDeferredDrawingOffEachDrawIsDrawnAsItComes) {
     ASSERT_TRUE(drawn);
     EXPECT_TRUE(queue.Empty());
     EXPECT_EQ(s.Pixel(1, 1), kRed);
+}
+
+// A clear that overwrites every pixel, depth and stencil value the queued draws write
+// drops them undrawn; any clear that leaves one of them standing does not.
+TEST(DrawQueue, AClearDropsTheQueuedDrawsOnlyWhenItOverwritesAllTheyWrite) {
+    constexpr DWORD kAll = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+    const D3DRECT inner = {2, 2, 14, 14}, outer = {0, 0, 16, 16};
+    struct Case {
+        const char *what;
+        bool writeDepth, stencil;
+        D3DVIEWPORT8 viewport;
+        uint32_t rectCount;
+        const D3DRECT *rects;
+        DWORD flags;
+        bool drops;
+    };
+    const D3DVIEWPORT8 full = {0, 0, 16, 16, 0, 1}, part = {0, 0, 16, 8, 0, 1};
+    const Case cases[] = {
+        {"colour, depth and stencil", true, true, full, 0, nullptr, kAll, true},
+        {"a rectangle holding the draws", false, false, full, 1, &outer, D3DCLEAR_TARGET, true},
+        {"colour only, draws without depth writes", false, false, full, 0, nullptr, D3DCLEAR_TARGET, true},
+        {"colour only, draws writing depth", true, false, full, 0, nullptr, D3DCLEAR_TARGET, false},
+        {"no stencil, draws writing it", false, true, full, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, false},
+        {"depth only", true, false, full, 0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, false},
+        {"half the viewport", false, false, part, 0, nullptr, kAll, false},
+        {"a rectangle inside the draws", false, false, full, 1, &inner, kAll, false},
+    };
+    for (const Case &c : cases) {
+        Scene s(16, 16, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        swr::DrawQueue queue;
+        s.Queue(&queue);
+        s.ClearDepthStencil(1.0f, 0);
+        s.SetState(D3DRS_ZWRITEENABLE, c.writeDepth);
+        s.SetState(D3DRS_STENCILENABLE, c.stencil);
+        s.SetState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+        ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(1, 1, 15, 15, 0.5f, kRed), 2));
+        swr::TakeDroppedDraws();
+        const bool dropped = queue.DropOverwritten(c.viewport, s.color, &s.depth, c.rectCount, c.rects, c.flags);
+        EXPECT_EQ(dropped, c.drops) << c.what;
+        EXPECT_EQ(swr::TakeDroppedDraws(), c.drops ? 1u : 0u) << c.what;
+        EXPECT_EQ(queue.Empty(), c.drops) << c.what;
+        queue.Flush();
+        EXPECT_EQ(s.Pixel(8, 4), c.drops ? 0u : kRed) << c.what;
+    }
+    // Another target, or a target the clear does not write, keeps them too.
+    Scene s(16, 16, D3DFMT_A8R8G8B8), other(16, 16), r5g6b5(16, 16, D3DFMT_R5G6B5);
+    swr::DrawQueue queue;
+    s.Queue(&queue);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(1, 1, 15, 15, 0, kRed), 2));
+    EXPECT_FALSE(queue.DropOverwritten(s.state.viewport, other.color, nullptr, 0, nullptr, D3DCLEAR_TARGET));
+    swr::ColorTarget unclearable = s.color;
+    unclearable.format = D3DFMT_R5G6B5;
+    EXPECT_FALSE(queue.DropOverwritten(s.state.viewport, unclearable, nullptr, 0, nullptr, D3DCLEAR_TARGET));
+    EXPECT_EQ(queue.Queued(), 1u);
+    EXPECT_TRUE(queue.DropOverwritten(s.state.viewport, s.color, nullptr, 0, nullptr, D3DCLEAR_TARGET));
+}
+
+// Draws that nothing clears away, frame after frame, flush the queue when it is full: by
+// draws, and by the bytes of their primitives.
+TEST(DrawQueue, AQueueThatIsNeverFlushedStaysBounded) {
+    Scene s(32, 32, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    swr::DrawQueue queue;
+    s.Queue(&queue);
+    s.SetState(D3DRS_ZENABLE, D3DZB_FALSE);
+    const std::vector<swrtest::TLVertex> quad = Quad(0, 0, 32, 32, 0, kRed);
+    uint32_t most = 0;
+    for (uint32_t k = 0; k < 3 * swr::DrawQueue::kMaxDraws; ++k) {
+        ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, quad, 2));
+        most = std::max(most, queue.Queued());
+    }
+    EXPECT_EQ(most, swr::DrawQueue::kMaxDraws);
+    // Large draws of many small triangles: the queue holds at most the bound and one draw.
+    std::vector<swrtest::TLVertex> many;
+    constexpr uint32_t kTriangles = 60000, kDraws = 24;
+    for (uint32_t i = 0; i < kTriangles; ++i) {
+        const float x = static_cast<float>(i % 30), y = static_cast<float>(i / 30 % 30);
+        const std::vector<swrtest::TLVertex> q = Quad(x, y, x + 2, y + 2, 0, kGreen);
+        many.insert(many.end(), q.begin(), q.begin() + 3);
+    }
+    queue.Flush();
+    size_t one = 0, held = 0, flushes = 0;
+    for (uint32_t k = 0; k < kDraws; ++k) {
+        ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, many, kTriangles));
+        if (k == 0) one = queue.HeldBytes();
+        ASSERT_LE(queue.HeldBytes(), swr::DrawQueue::kMaxBytes + one);
+        flushes += queue.HeldBytes() < held;
+        held = queue.HeldBytes();
+    }
+    EXPECT_GT(one * kDraws, swr::DrawQueue::kMaxBytes) << "the draws would not fill the queue";
+    EXPECT_GE(flushes, 1u);
 }
 
 // Queued draws keep what they were recorded with, whatever changes in place before the
