@@ -22,7 +22,7 @@ struct DoorArgs {
 struct DoorExtras {
     int32_t motionAtOnce = -1;           // this motion started and advanced 0.1 s
     float radius = 0.0f;                 // the bounding sphere's radius (0: kept)
-    std::optional<float> x, y, z;        // the bounding sphere's centre
+    std::optional<float> x{}, y{}, z{};  // the bounding sphere's centre
     bool refreshCollision = false;       // the atomics' collision flags refreshed
     bool collisionOff = false;           // no collision test on the model
     bool hiddenAfterEnd = false;         // not drawn once it has ended

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "actor/hero.h"
@@ -150,8 +151,9 @@ void CSStageMapPage::LoadPicture(int32_t stageId)
     char name[32];
     const char *folder = nullptr;
     StageMapPicture(stageId, name, sizeof name, &folder);
-    std::string mask = name;
-    mask.insert(mask.size() - 4, "A");
+    // The mask is the picture's name with an A before its extension.
+    const size_t stem = std::strlen(name) - 4;
+    const std::string mask = std::string(name, stem) + "A" + (name + stem);
     const std::string root = UIDataRoot();
     PackOpenHook();
     const bool packed = zuOpenPack((root + "\\PACK\\" + info->folder + "\\" + info->pack + ".STR").c_str());

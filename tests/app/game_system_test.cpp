@@ -49,8 +49,9 @@ protected:
     {
         root = apptest::ScratchFolder(name);
         for (const char *file : files) {
-            std::filesystem::create_directories(std::filesystem::path(root + "/" + file).parent_path());
-            std::filesystem::copy_file(apptest::SampleData() + "/" + file, root + "/" + file);
+            const std::filesystem::path to = std::filesystem::path(root) / file;
+            std::filesystem::create_directories(to.parent_path());
+            std::filesystem::copy_file(std::filesystem::path(apptest::SampleData()) / file, to);
         }
         StartIn(root, width, height);
         ASSERT_TRUE(gs.Create(width, height, 1));

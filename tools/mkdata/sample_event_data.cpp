@@ -196,7 +196,7 @@ RpClump *BuildWaterClump()
     const RwV3d corners[4] = {{-c, 0.5f, -c}, {c, 0.5f, -c}, {c, 0.5f, c}, {-c, 0.5f, c}};
     for (int i = 0; ok && i < 4; ++i) {
         RwFrame *corner = AddAtomic(clump, surface, BuildBox({0.5f, 0.5f, 0.5f}, {120, 160, 255, 255}), corners[i]);
-        char name[16];
+        char name[24];  // room for any int, which the compiler cannot rule out
         std::snprintf(name, sizeof name, "3514100P%02d", i + 1);
         ok = corner != nullptr && SetUserProperty(corner, name);
     }
@@ -308,7 +308,7 @@ bool WriteEventModels(const fs::path &root)
     bool ok = WriteClump(BuildGasVentClump(), folder / "GASVENT.DFF") &&
               WriteClump(BuildSwitchClump(), folder / "SWITCH.DFF");
     for (int n = 1; ok && n <= 6; ++n) {
-        char name[16];
+        char name[24];  // room for any int, which the compiler cannot rule out
         std::snprintf(name, sizeof name, "352080%d.DFF", n);
         ok = WriteClump(BuildSignClump(n), folder / name);
         ok = ok && WritePicture(folder / "TEXTURES", "SIGN" + std::to_string(n), [n](RwInt32 x, RwInt32 y) {
