@@ -7,7 +7,7 @@
 
 namespace {
 
-float GroundDistance(const RwV3d &a, const RwV3d &b)
+float HorizontalDistance(const RwV3d &a, const RwV3d &b)
 {
     const float dx = a.x - b.x;
     const float dz = a.z - b.z;
@@ -18,12 +18,12 @@ float GroundDistance(const RwV3d &a, const RwV3d &b)
 
 int32_t AiObject::SenseProximity(const ActorFrame &frame)
 {
-    return ThinBandOf(*this, GroundDistance(*GetPositionPtr(), frame.focus), frame.radii, frame.cameraMode);
+    return ThinBandOf(*this, HorizontalDistance(*GetPositionPtr(), frame.focus), frame.radii, frame.cameraMode);
 }
 
 void AiObject::Update(float dt, const ActorFrame &frame)
 {
-    const float distance = GroundDistance(*GetPositionPtr(), frame.focus);
+    const float distance = HorizontalDistance(*GetPositionPtr(), frame.focus);
     const ThinDecision decision = StepThinning(this, distance, frame.radii, frame.cameraMode, dt);
     if (decision.runType) {
         if (AiUpdateFn update = AiTypeUpdateOf(aiType)) {

@@ -79,6 +79,8 @@ extern CSInput *g_pInput;
 // (0 up, 1 pressed this tick, 2 held) and the game pads before the bindings.
 extern uint8_t MouseButtonState;
 extern uint8_t KeyStateBytes[input::kKeyCodeCount];
+// The key pressed this tick.
+inline bool KeyPressedNow(int code) { return KeyStateBytes[code] == kPadPressedState; }
 extern input::RawPadState RawPadState[input::kPadCount];
 // The mouse speed, 0.05..0.45; stored in buttons.pref.
 extern float MouseSpeed;

@@ -36,16 +36,14 @@ struct OpenPack {
 
 OpenPack pack;
 
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Where the "PACK" folder of `path` starts (its leading slash), or npos.
 size_t FindPackFolder(const char *path)
 {
     const size_t length = std::strlen(path);
     for (size_t i = DataRootPrefixLength(path); i + 5 <= length; ++i) {
-        if (IsSlash(path[i]) && Upper(path[i + 1]) == 'P' && Upper(path[i + 2]) == 'A' && Upper(path[i + 3]) == 'C' &&
-            Upper(path[i + 4]) == 'K' && (i + 5 == length || IsSlash(path[i + 5]))) {
+        if (IsGamePathSlash(path[i]) && GamePathUpper(path[i + 1]) == 'P' && GamePathUpper(path[i + 2]) == 'A' &&
+            GamePathUpper(path[i + 3]) == 'C' && GamePathUpper(path[i + 4]) == 'K' &&
+            (i + 5 == length || IsGamePathSlash(path[i + 5]))) {
             return i;
         }
     }

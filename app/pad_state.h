@@ -46,3 +46,7 @@ inline constexpr int kPadStateBlock = 2;
 
 // Pressed this frame or held.
 inline bool PadDown(const PadState &pad, PadButton button) { return pad.buttons[button] != kPadUpState; }
+// Pressed this frame.
+inline bool PadPressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
+// Held since an earlier frame.
+inline bool PadHeld(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadHeldState; }

@@ -13,16 +13,13 @@ namespace {
 
 std::string dataRoot;
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
-
 // The path's folders and file, without empty and "." parts.
 std::vector<std::string> Components(const char *path)
 {
     std::vector<std::string> parts;
     std::string part;
     for (const char *p = path;; ++p) {
-        if (*p == '\0' || IsSlash(*p)) {
+        if (*p == '\0' || IsGamePathSlash(*p)) {
             if (!part.empty() && part != ".") {
                 parts.push_back(part);
             }
@@ -41,7 +38,7 @@ bool EqualNoCase(const std::string &a, const char *b)
 {
     size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
+        if (GamePathUpper(a[i]) != GamePathUpper(b[i])) {
             return false;
         }
     }
@@ -56,16 +53,17 @@ size_t DataRootPrefixLength(const char *path)
         return 0;
     }
     const std::vector<std::string> root = Components(dataRoot.c_str());
-    const bool rootAbsolute = IsSlash(dataRoot[0]);
-    if (root.empty() || rootAbsolute != IsSlash(path[0])) {
+    const bool rootAbsolute = IsGamePathSlash(dataRoot[0]);
+    if (root.empty() || rootAbsolute != IsGamePathSlash(path[0])) {
         return 0;
     }
     const char *p = path;
     for (const std::string &part : root) {
-        while (IsSlash(*p) || (p[0] == '.' && (IsSlash(p[1]) || p[1] == '\0'))) {
+        while (IsGamePathSlash(*p) || (p[0] == '.' && (IsGamePathSlash(p[1]) || p[1] == '\0'))) {
             ++p;
         }
-        if (std::strncmp(p, part.c_str(), part.size()) != 0 || (p[part.size()] != '\0' && !IsSlash(p[part.size()]))) {
+        if (std::strncmp(p, part.c_str(), part.size()) != 0 ||
+            (p[part.size()] != '\0' && !IsGamePathSlash(p[part.size()]))) {
             return 0;
         }
         p += part.size();
@@ -117,8 +115,8 @@ std::string ResourceRelativePath(const char *path)
 bool GamePathsEqual(const char *a, const char *b)
 {
     for (;; ++a, ++b) {
-        const char ca = IsSlash(*a) ? '\\' : Upper(*a);
-        const char cb = IsSlash(*b) ? '\\' : Upper(*b);
+        const char ca = IsGamePathSlash(*a) ? '\\' : GamePathUpper(*a);
+        const char cb = IsGamePathSlash(*b) ? '\\' : GamePathUpper(*b);
         if (ca != cb) {
             return false;
         }

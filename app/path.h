@@ -28,3 +28,8 @@ size_t DataRootPrefixLength(const char *path);
 
 // Equal ignoring letter case and the kind of slash.
 bool GamePathsEqual(const char *a, const char *b);
+
+// How game paths compare: either slash separates folders, and ASCII letters
+// match in upper case.
+inline bool IsGamePathSlash(char c) { return c == '\\' || c == '/'; }
+inline char GamePathUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

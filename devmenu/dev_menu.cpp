@@ -36,10 +36,10 @@ constexpr const char *kMainItemLabels[kLastMainItem + 1] = {
     "Write Log File",
 };
 
-constexpr float kLabelX = 200.0f;
+constexpr float kMainLabelX = 200.0f;
 constexpr float kLabelY = 220.0f;
 
-void SetLabel(char (&label)[kMenuLabelSize], const char *text) { std::snprintf(label, sizeof label, "%s", text); }
+void SetMenuLabel(char (&label)[kMenuLabelSize], const char *text) { std::snprintf(label, sizeof label, "%s", text); }
 
 }  // namespace
 
@@ -144,7 +144,7 @@ void CSDevMenu::UpdateMainList()
             return;
         }
     }
-    SetLabel(label, MainItemLabel(activeItem));
+    SetMenuLabel(label, MainItemLabel(activeItem));
 }
 
 void CSDevMenu::UpdateActiveItem()
@@ -249,7 +249,7 @@ void CSDevMenu::LayoutTexts(std::vector<DevMenuText> *texts) const
     } else if (pageFlags[kPageParticle] != 0) {
         LayoutParticlePage(texts);
     } else {
-        texts->push_back({label, kLabelX, kLabelY, kMenuTextColour});
+        texts->push_back({label, kMainLabelX, kLabelY, kMenuTextColour});
     }
 }
 

@@ -22,6 +22,9 @@ struct RpClump;
 struct RpWorld;
 struct RwTexture;
 
+// The stage's camera mode in which the camera follows the heroes.
+inline constexpr int32_t kEventCameraPlay = 0;
+
 struct EventLinks {
     // ---- heroes: the stage's hero list, in player order ----
     int32_t (*heroCount)() = nullptr;

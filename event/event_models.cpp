@@ -78,7 +78,7 @@ RpAtomic *AddAtomicBox(RpAtomic *atomic, void *data)
     return atomic;
 }
 
-bool IsZero(const RwV3d &v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
+bool IsZeroOffset(const RwV3d &v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 
 }  // namespace
 
@@ -161,7 +161,7 @@ void PlaceEventModel(EventRecord *record, RpClump *clump)
     }
     RwMatrix *matrix = RwFrameGetMatrix(frame);
     EventPlacement &placement = record->Placement;
-    if (!IsZero(placement.position)) {
+    if (!IsZeroOffset(placement.position)) {
         matrix->pos = placement.position;
     }
     matrix->at = placement.at;
@@ -217,7 +217,7 @@ void DrawEventModels(const EventRecord *record, bool fading)
 void LoadFirstEvent(EventRecord *record)
 {
     LoadEventModel(record);
-    if (!IsZero(record->Circle.centre)) {
+    if (!IsZeroOffset(record->Circle.centre)) {
         record->Placement.centre = record->Circle.centre;
     }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "actor/ai_message.h"
 #include "app/debug.h"
 #include "app/memory.h"
 #include "app/text_block.h"
@@ -19,15 +20,12 @@
 
 namespace {
 
-constexpr int32_t kCtlShowHold = 8192;
-constexpr int32_t kCtlRelease = 16384;
 // The hold the other actors are sent while a scene plays.
 constexpr int32_t kHoldForScene = 1;
 // The condition that keeps its key item.
 constexpr int32_t kKeepsKeyItem = 800;
 constexpr float kCutGameSpeed = 0.4f;
 constexpr float kPlayGameSpeed = 0.66f;
-constexpr int32_t kCameraPlay = 0;
 constexpr int32_t kCameraScene = 2;
 constexpr int32_t kCameraBlendIn = 5;
 constexpr int32_t kCameraBlendOut = 6;
@@ -40,7 +38,7 @@ constexpr float kFinishedCameraTime = 10000.0f;
 constexpr int32_t kNextStage = 36;
 constexpr int32_t kNextStageMs = 2000;
 
-bool IsZero(const RwV3d &v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
+bool IsZeroVector(const RwV3d &v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 
 bool SendsToNextStage(int32_t id) { return id == 79361900 || id == 79362000; }
 
@@ -51,7 +49,7 @@ void SetCameraMode(int32_t mode)
     }
 }
 
-int32_t CameraMode() { return g_eventLinks.cameraMode != nullptr ? g_eventLinks.cameraMode() : kCameraPlay; }
+int32_t CameraMode() { return g_eventLinks.cameraMode != nullptr ? g_eventLinks.cameraMode() : kEventCameraPlay; }
 
 void SetActorUpdate(uint8_t on)
 {
@@ -338,7 +336,7 @@ bool CSInGameAnmEvent::FindActors(float dt)
             key.Found = 1;
             key.Waited = 0.0f;
             key.Clump = g_sceneLinks.clump != nullptr ? g_sceneLinks.clump(actor) : nullptr;
-            if (!IsZero(key.Start) && g_sceneLinks.place != nullptr) {
+            if (!IsZeroVector(key.Start) && g_sceneLinks.place != nullptr) {
                 g_sceneLinks.place(actor, key.Start, false);
             }
             continue;
@@ -440,7 +438,7 @@ void CSInGameAnmEvent::RunCameraEnd()
         EndScene();
         return;
     }
-    if (CameraMode() == kCameraPlay && EndBlendDone != 0) {
+    if (CameraMode() == kEventCameraPlay && EndBlendDone != 0) {
         EndScene();
         return;
     }
@@ -463,7 +461,7 @@ void CSInGameAnmEvent::PutCameraBack()
     if (CameraSaved != 0 && g_sceneLinks.restoreCamera != nullptr) {
         g_sceneLinks.restoreCamera();
     }
-    SetCameraMode(kCameraPlay);
+    SetCameraMode(kEventCameraPlay);
     BlendGameSpeed(kPlayGameSpeed);
     Letterbox(false);
 }
@@ -545,7 +543,7 @@ void CSInGameAnmEvent::RestoreActors(uint8_t group)
                     g_sceneLinks.remove(key.Actor);
                 }
             }
-            if (!IsZero(key.End)) {
+            if (!IsZeroVector(key.End)) {
                 if (g_sceneLinks.place != nullptr) {
                     g_sceneLinks.place(key.Actor, key.End, true);
                 }

@@ -22,7 +22,7 @@ constexpr float kSkipExitDt = 0.002f;
 // The training movie of each hero character.
 constexpr const char *kCharacterTraining[] = {"ROREVOV.BIK", "ZEDEVI.BIK"};
 
-int32_t GameLanguage() { return g_pGameSystem != nullptr ? g_pGameSystem->language : GetLanguageIndex(); }
+int32_t MovieLanguage() { return g_pGameSystem != nullptr ? g_pGameSystem->language : GetLanguageIndex(); }
 
 // Hero 1's character; -1 without a hero.
 int32_t FirstHeroCharacter()
@@ -68,7 +68,7 @@ void CSMovieEvent::Setup(int32_t startCondition, uint8_t exitAfter)
     // A load without the release before it keeps no old path.
     zuStrFree(MoviePath);
     MoviePath = nullptr;
-    const std::string file = MovieEventFile(EventID, GameLanguage(), FirstHeroCharacter());
+    const std::string file = MovieEventFile(EventID, MovieLanguage(), FirstHeroCharacter());
     if (!file.empty()) {
         MoviePath = zuStrDup((std::string(GetDataRootPath()) + file).c_str());
     }

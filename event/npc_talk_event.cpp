@@ -214,12 +214,12 @@ void CSNpcTalkEvent::Update(float dt)
         ColourEntries();
         Menu.options[Current].colour = HighlightColour;
         if (Pressed(kPadDown)) {
-            EventPlayUISound(kUISoundMove);
+            EventPlayUISound(kNpcSoundMove);
             Current = Current >= last ? 1 : Current + 1;
             SlideTo(Menu.options[Current], kTopicSlideSpeed);
             EventTraceStep(this, "topic", Current);
         } else if (confirm) {
-            EventPlayUISound(kUISoundConfirm);
+            EventPlayUISound(kNpcSoundConfirm);
             if (Current == last) {
                 MenuState = kNpcMenuClosing;
             } else {
@@ -228,7 +228,7 @@ void CSNpcTalkEvent::Update(float dt)
                 SlideTo(Menu.buttons[0], kBackSlideSpeed);
             }
         } else if (Pressed(kPadCross)) {
-            EventPlayUISound(kUISoundConfirm);
+            EventPlayUISound(kNpcSoundConfirm);
             MenuState = kNpcMenuClosing;
         }
         break;
@@ -237,11 +237,11 @@ void CSNpcTalkEvent::Update(float dt)
         Menu.options[Current].colour = HighlightColour;
         Menu.buttons[SecondCurrent].colour = HighlightColour;
         if (Pressed(kPadLeft) || Pressed(kPadRight)) {
-            EventPlayUISound(kUISoundMove);
+            EventPlayUISound(kNpcSoundMove);
             SecondCurrent = SecondCurrent == 0 ? 1 : 0;
             SlideTo(Menu.buttons[SecondCurrent], kSecondSlideSpeed);
         } else if (confirm) {
-            EventPlayUISound(kUISoundConfirm);
+            EventPlayUISound(kNpcSoundConfirm);
             if (SecondCurrent == 0) {
                 if (Window != nullptr) {
                     Window->ShowChoiceText(Current, Conversation(this, FirstTopic + Current + kNpcTopicTextOffset));
@@ -254,7 +254,7 @@ void CSNpcTalkEvent::Update(float dt)
                 SlideTo(Menu.options[Current], kBackSlideSpeed);
             }
         } else if (Pressed(kPadCross)) {
-            EventPlayUISound(kUISoundConfirm);
+            EventPlayUISound(kNpcSoundConfirm);
             MenuState = kNpcMenuTopics;
             SecondCurrent = 0;
             SlideTo(Menu.options[Current], kBackSlideSpeed);

@@ -28,8 +28,8 @@ inline constexpr int32_t kNpcSecondListFirst = 98;
 inline constexpr float kNpcBlinkSeconds = 0.5f;
 inline constexpr float kNpcSlideSeconds = 0.3f;
 inline constexpr uint8_t kNpcBlinkTo[3] = {255, 150, 50};
-inline constexpr int32_t kUISoundMove = 6600010;
-inline constexpr int32_t kUISoundConfirm = 6600020;
+inline constexpr int32_t kNpcSoundMove = 6600010;
+inline constexpr int32_t kNpcSoundConfirm = 6600020;
 
 class CSNpcTalkEvent : public EventRecord {
 public:

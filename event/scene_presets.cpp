@@ -7,7 +7,7 @@
 namespace {
 
 // Ids in ascending order.
-constexpr ScenePreset kPresets[] = {
+constexpr ScenePreset kScenePresets[] = {
     {79017000, 900, 0.0f, 0.0f}, {79020700, 100, 2.0f, 2.0f}, {79020800, 100, 2.0f, 2.0f},
     {79022000, 500, 2.0f, 2.0f}, {79030100, 100, 0.0f, 2.0f}, {79030900, 500, 0.0f, 2.0f},
     {79032000, 800, 2.0f, 2.0f}, {79041500, 100, 2.0f, 0.0f}, {79041800, 300, 0.0f, 0.0f},
@@ -35,15 +35,15 @@ constexpr ScenePreset kPresets[] = {
 
 const ScenePreset *FindScenePreset(int32_t eventId)
 {
-    const auto at = std::lower_bound(std::begin(kPresets), std::end(kPresets), eventId,
+    const auto at = std::lower_bound(std::begin(kScenePresets), std::end(kScenePresets), eventId,
                                      [](const ScenePreset &p, int32_t id) { return p.eventId < id; });
-    return at != std::end(kPresets) && at->eventId == eventId ? at : nullptr;
+    return at != std::end(kScenePresets) && at->eventId == eventId ? at : nullptr;
 }
 
 const ScenePreset *ScenePresets(int32_t *count)
 {
-    *count = static_cast<int32_t>(std::size(kPresets));
-    return kPresets;
+    *count = static_cast<int32_t>(std::size(kScenePresets));
+    return kScenePresets;
 }
 
 int32_t ScenePackNumber(int32_t eventId)

@@ -22,17 +22,20 @@
 
 namespace {
 
-CSStageManager *Stage() { return g_pStageManager; }
+CSStageManager *StageManager() { return g_pStageManager; }
 
-CSGameCamera *Camera() { return Stage() != nullptr ? Stage()->camera : nullptr; }
+CSGameCamera *Camera() { return StageManager() != nullptr ? StageManager()->camera : nullptr; }
 
 RwCamera *MainCamera() { return g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr; }
 
-CSClumpAnimManager *ActorAnimations() { return Stage() != nullptr ? Stage()->actorAnimations.get() : nullptr; }
+CSClumpAnimManager *ActorAnimations()
+{
+    return StageManager() != nullptr ? StageManager()->actorAnimations.get() : nullptr;
+}
 
-CSItemManager *Items() { return Stage() != nullptr ? Stage()->itemManager : nullptr; }
+CSItemManager *Items() { return StageManager() != nullptr ? StageManager()->itemManager : nullptr; }
 
-CSSFXManager *Sounds() { return Stage() != nullptr ? Stage()->sfxManager : nullptr; }
+CSSFXManager *Sounds() { return StageManager() != nullptr ? StageManager()->sfxManager : nullptr; }
 
 }  // namespace
 
@@ -46,7 +49,9 @@ void ConnectSceneLinks()
         }
     };
 
-    l.findActor = [](int32_t aiId) { return Stage() != nullptr ? Stage()->FindAiObjectById(aiId) : nullptr; };
+    l.findActor = [](int32_t aiId) {
+        return StageManager() != nullptr ? StageManager()->FindAiObjectById(aiId) : nullptr;
+    };
     l.hasModel = [](AiObject *actor) { return actor->model != nullptr; };
     l.inHoldState = [](AiObject *actor) { return actor->holdState; };
     l.clump = [](AiObject *actor) { return actor->Clump(); };
@@ -98,13 +103,13 @@ void ConnectSceneLinks()
     };
 
     l.setActorUpdate = [](uint8_t on) {
-        if (Stage() != nullptr) {
-            Stage()->actorUpdate = on;
+        if (StageManager() != nullptr) {
+            StageManager()->actorUpdate = on;
         }
     };
     l.blendGameSpeed = [](float speed) {
-        if (Stage() != nullptr) {
-            Stage()->BlendGameSpeedTo(speed);
+        if (StageManager() != nullptr) {
+            StageManager()->BlendGameSpeedTo(speed);
         }
     };
     l.letterboxAtOnce = [](bool show) {
@@ -168,7 +173,7 @@ void ConnectSceneLinks()
     };
 
     l.startEffect = [](int32_t which, const RwV3d &at, RpClump *turnedAs) {
-        CCGEManager *effects = Stage() != nullptr ? Stage()->geManager : nullptr;
+        CCGEManager *effects = StageManager() != nullptr ? StageManager()->geManager : nullptr;
         if (effects == nullptr) {
             return;
         }
@@ -188,8 +193,8 @@ void ConnectSceneLinks()
         }
     };
     l.unloadRain = [] {
-        if (Stage() != nullptr && Stage()->weather != nullptr) {
-            Stage()->weather->Unload();
+        if (StageManager() != nullptr && StageManager()->weather != nullptr) {
+            StageManager()->weather->Unload();
         }
     };
 }

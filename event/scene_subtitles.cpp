@@ -26,7 +26,7 @@ bool BoundedValue(WideLines &lines, const char *what, int32_t max, int32_t *valu
 constexpr int32_t kMaxStartFrame = 36000;
 constexpr int32_t kMaxEndDelay = 600;
 
-std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
+std::u16string ToWide(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
 }  // namespace
 
@@ -62,10 +62,10 @@ bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out)
 
 std::u16string FormatSceneSubtitles(const std::vector<SceneSubtitleEntry> &entries)
 {
-    std::u16string text = u"Count: " + Widen(std::to_string(entries.size())) + u"\r\n";
+    std::u16string text = u"Count: " + ToWide(std::to_string(entries.size())) + u"\r\n";
     for (const SceneSubtitleEntry &entry : entries) {
-        text += u"Subtitle\r\nStart: " + Widen(std::to_string(entry.startFrame)) + u"\r\n" + entry.text + u"\r\n" +
-                Widen(entry.digits) + u"\r\nEnd: " + Widen(std::to_string(entry.endDelay)) + u"\r\nEnd\r\n";
+        text += u"Subtitle\r\nStart: " + ToWide(std::to_string(entry.startFrame)) + u"\r\n" + entry.text + u"\r\n" +
+                ToWide(entry.digits) + u"\r\nEnd: " + ToWide(std::to_string(entry.endDelay)) + u"\r\nEnd\r\n";
     }
     return text;
 }

@@ -5,16 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "actor/ai_message.h"
 #include "event/bound_actors.h"
+#include "event/condition_codes.h"
 #include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/message_window.h"
 
 namespace {
 
-constexpr int32_t kCtlShowHold = 8192;
-constexpr int32_t kCtlRelease = 16384;
-constexpr int32_t kCameraPlay = 0;
 constexpr int32_t kCameraTurnTo = 7;
 constexpr int32_t kCameraTurnBack = 8;
 constexpr int32_t kMarkerTalk = 1;
@@ -55,8 +54,6 @@ const char16_t *LineText(const EventRecord *record, int32_t line)
 }
 
 AiObject *FirstActor(const EventRecord *record) { return BoundActor(record, 0); }
-
-bool LinkEnded(const EventRecord *record) { return record->LinkEvent != nullptr && record->LinkEvent->OccurCount >= 1; }
 
 void Show(AiObject *actor)
 {
@@ -226,7 +223,7 @@ bool TalkCameraBack(uint8_t *started, bool atOnce)
 {
     if (atOnce) {
         if (g_eventLinks.setCameraMode != nullptr) {
-            g_eventLinks.setCameraMode(kCameraPlay);
+            g_eventLinks.setCameraMode(kEventCameraPlay);
         }
         return true;
     }
@@ -239,7 +236,7 @@ bool TalkCameraBack(uint8_t *started, bool atOnce)
             g_eventLinks.setCameraMode(kCameraTurnBack);
         }
     }
-    return g_eventLinks.cameraMode == nullptr || g_eventLinks.cameraMode() == kCameraPlay;
+    return g_eventLinks.cameraMode == nullptr || g_eventLinks.cameraMode() == kEventCameraPlay;
 }
 
 // ---- the dialogue ----

@@ -20,11 +20,14 @@
 namespace {
 
 constexpr const char *kSprayFiles[kWaterCorners] = {"3514102.ZUS", "3514102.ZUS", "3514100.ZUS", "3514100.ZUS"};
-constexpr float kTimerCeiling = 1000.0f;
+constexpr float kWaterTimerCeiling = 1000.0f;
 
 CSParticleManager *Particles() { return g_eventLinks.particles != nullptr ? g_eventLinks.particles() : nullptr; }
-CSNodeAnimPlayer *NodeAnims() { return g_eventLinks.nodeAnims != nullptr ? g_eventLinks.nodeAnims() : nullptr; }
-CSClumpAnimManager *Animations() { return g_eventLinks.eventAnims != nullptr ? g_eventLinks.eventAnims() : nullptr; }
+CSNodeAnimPlayer *NodePlayer() { return g_eventLinks.nodeAnims != nullptr ? g_eventLinks.nodeAnims() : nullptr; }
+CSClumpAnimManager *EventAnimations()
+{
+    return g_eventLinks.eventAnims != nullptr ? g_eventLinks.eventAnims() : nullptr;
+}
 CSXdtModelChain *Chain() { return g_eventLinks.waterModels != nullptr ? g_eventLinks.waterModels() : nullptr; }
 
 // "TWATER.XDT" -> "TWATER.ANM".
@@ -76,10 +79,10 @@ void CSWaterEvent::Load()
         Water->radius = 0.5f * std::sqrt(span.x * span.x + span.y * span.y + span.z * span.z);
     }
     FindWaterCorners(Water->clump, &Water->corners);
-    if (CSNodeAnimPlayer *nodes = NodeAnims()) {
+    if (CSNodeAnimPlayer *nodes = NodePlayer()) {
         nodes->Register(Water->clump);
     }
-    if (CSClumpAnimManager *animations = Animations()) {
+    if (CSClumpAnimManager *animations = EventAnimations()) {
         const std::string anm = std::string(GetDataRootPath()) + kEventAnimationFolder + AnimationName;
         if (animations->LoadAMF(anm.c_str()) >= 0) {
             AnimationLoaded = 1;
@@ -108,7 +111,7 @@ void CSWaterEvent::Rest()
     if (Water->model != nullptr) {
         Water->model->ResetTime();
     }
-    if (CSNodeAnimPlayer *nodes = NodeAnims()) {
+    if (CSNodeAnimPlayer *nodes = NodePlayer()) {
         nodes->Rewind(Water->clump);
     }
     Water->active = 0;
@@ -119,7 +122,7 @@ void CSWaterEvent::Rest()
 uint8_t CSWaterEvent::Check(float dt)
 {
     for (float &timer : HurtTimers) {
-        if (timer <= kTimerCeiling) {
+        if (timer <= kWaterTimerCeiling) {
             timer += dt;
         }
     }
@@ -168,8 +171,8 @@ uint8_t CSWaterEvent::Check(float dt)
     if (Water->active == 0) {
         return 0;
     }
-    CSNodeAnimPlayer *nodes = NodeAnims();
-    CSClumpAnimManager *animations = Animations();
+    CSNodeAnimPlayer *nodes = NodePlayer();
+    CSClumpAnimManager *animations = EventAnimations();
     if (nodes == nullptr || nodes->IsFinished(Water->clump) != 0) {
         if (animations != nullptr) {
             animations->ChangeMotion(Water->clump, 0, 0.0f);
@@ -225,10 +228,10 @@ void CSWaterEvent::Release()
     if (Water != nullptr) {
         ReleaseSystems();
         if (Water->clump != nullptr) {
-            if (CSNodeAnimPlayer *nodes = NodeAnims()) {
+            if (CSNodeAnimPlayer *nodes = NodePlayer()) {
                 nodes->Unregister(Water->clump);
             }
-            if (CSClumpAnimManager *animations = Animations()) {
+            if (CSClumpAnimManager *animations = EventAnimations()) {
                 animations->DissolveClump(Water->clump);
                 if (AnimationLoaded != 0 && AnimationName != nullptr) {
                     animations->ReleaseAnimation(AnimationName);

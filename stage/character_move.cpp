@@ -7,6 +7,7 @@
 #include "app/game_system.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
+#include "stage/v3.h"
 #include "stage/world_queries.h"
 
 namespace {
@@ -45,14 +46,10 @@ bool MeetsWorld(const AiObject *actor)
     return !IsHeroType(actor->aiType) || HeroMoveCollisionOn();
 }
 
-float Dot(const RwV3d &a, const RwV3d &b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 
 float Length(const RwV3d &v)
 {
-    return std::sqrt(Dot(v, v));
+    return std::sqrt(V3Dot(v, v));
 }
 
 // The fraction of `move` the sphere A travels before it touches sphere B
@@ -62,15 +59,15 @@ float SweepSpheres(const Body &a, const RwV3d &move, const Body &b)
 {
     const RwV3d d = {a.centre.x - b.centre.x, a.centre.y - b.centre.y, a.centre.z - b.centre.z};
     const float reach = a.radius + b.radius;
-    const float approach = Dot(move, d);  // negative when moving toward B
+    const float approach = V3Dot(move, d);  // negative when moving toward B
     if (!(approach < 0.0f)) {
         return 1.0f;
     }
-    const float c = Dot(d, d) - reach * reach;
+    const float c = V3Dot(d, d) - reach * reach;
     if (c <= 0.0f) {
         return 0.0f;
     }
-    const float m2 = Dot(move, move);
+    const float m2 = V3Dot(move, move);
     const float disc = approach * approach - m2 * c;
     if (disc < 0.0f) {
         return 1.0f;
@@ -129,7 +126,7 @@ bool EndsInAnotherActor(const CSStageManager &stage, AiObject *mover, const Body
         const RwV3d before = {body.centre.x - o.centre.x, body.centre.y - o.centre.y, body.centre.z - o.centre.z};
         const RwV3d after = {end.x - o.centre.x, end.y - o.centre.y, end.z - o.centre.z};
         const float reach = body.radius + o.radius;
-        if (Dot(after, after) < reach * reach && Dot(after, after) < Dot(before, before)) {
+        if (V3Dot(after, after) < reach * reach && V3Dot(after, after) < V3Dot(before, before)) {
             return true;
         }
     }
@@ -161,7 +158,7 @@ bool Finish(const CSStageManager &stage, AiObject *actor, const RwV3d &move, con
     const float flatLength = Length(flat);
     if (turn && flatLength > 0.0f) {
         const RwV3d unit = {flat.x / flatLength, 0.0f, flat.z / flatLength};
-        if (Dot(facing, unit) < kNearlyOpposite) {
+        if (V3Dot(facing, unit) < kNearlyOpposite) {
             RwV3d up;
             actor->GetUp(&up);
             actor->Rotate(up, 180.0f);

@@ -82,7 +82,7 @@ RpWorld *ReadWorldFile(const std::string &path)
     return world;
 }
 
-void DestroyStageClump(RpClump *clump)
+void DestroyLoadedClump(RpClump *clump)
 {
     if (clump == nullptr) {
         return;
@@ -402,11 +402,11 @@ void CSStageManager::ReleaseStage()
         placements.clear();
         territories.clear();
         for (RpClump *clump : stageClumps) {
-            DestroyStageClump(clump);
+            DestroyLoadedClump(clump);
         }
         stageClumps.clear();
         for (RpClump **clump : {&skyBoxClump, &cameraWallClump, &wallClump, &lightsClump}) {
-            DestroyStageClump(*clump);
+            DestroyLoadedClump(*clump);
             *clump = nullptr;
         }
         if (world != nullptr) {

@@ -6,12 +6,9 @@
 #include <cmath>
 
 #include "stage/sphere_sweep.h"
+#include "stage/v3.h"
 
 namespace {
-
-RwV3d Add(const RwV3d &a, const RwV3d &b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-RwV3d Scale(const RwV3d &a, RwReal s) { return {a.x * s, a.y * s, a.z * s}; }
-RwReal Dot(const RwV3d &a, const RwV3d &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // The earliest contact over every triangle a source offers.
 struct Sweep {
@@ -32,8 +29,8 @@ struct Sweep {
     // A sphere holding the whole swept volume.
     RwSphere Bounds() const
     {
-        const RwReal length = std::sqrt(Dot(move, move));
-        return {Add(centre, Scale(move, 0.5f)), radius + 0.5f * length + kContactSkin};
+        const RwReal length = std::sqrt(V3Dot(move, move));
+        return {V3Add(centre, V3Scale(move, 0.5f)), radius + 0.5f * length + kContactSkin};
     }
 };
 
@@ -71,7 +68,7 @@ bool SweepClump(RpClump *clump, Sweep *sweep)
             const RwV3d gap = {own->center.x - bounds.center.x, own->center.y - bounds.center.y,
                                own->center.z - bounds.center.z};
             const RwReal reach = own->radius + bounds.radius;
-            if (Dot(gap, gap) > reach * reach) {
+            if (V3Dot(gap, gap) > reach * reach) {
                 return atomic;
             }
             // The atomic's triangles come in its model space.
@@ -108,23 +105,23 @@ bool ClipMove(const RwV3d &centre, RwReal radius, RwV3d *move, int32_t flag, Fin
             return wanted;
         }
         *normal = sweep.first.normal;
-        const RwReal length = std::sqrt(Dot(wanted, wanted));
+        const RwReal length = std::sqrt(V3Dot(wanted, wanted));
         const RwReal travel = std::fmax(0.0f, sweep.first.t * length - kContactSkin);
-        return Scale(wanted, travel / length);
+        return V3Scale(wanted, travel / length);
     };
     RwV3d normal = {0, 0, 0};
     const RwV3d wanted = *move;
     const RwV3d first = clip(centre, wanted, &normal);
-    if (Dot(normal, normal) == 0.0f) {
+    if (V3Dot(normal, normal) == 0.0f) {
         return false;
     }
     RwV3d result = first;
     if (flag == kMoveSlide) {
         RwV3d rest = {wanted.x - first.x, wanted.y - first.y, wanted.z - first.z};
-        rest = Add(rest, Scale(normal, -Dot(rest, normal)));
-        if (Dot(rest, rest) > 0.0f) {
+        rest = V3Add(rest, V3Scale(normal, -V3Dot(rest, normal)));
+        if (V3Dot(rest, rest) > 0.0f) {
             RwV3d unused;
-            result = Add(first, clip(Add(centre, first), rest, &unused));
+            result = V3Add(first, clip(V3Add(centre, first), rest, &unused));
         }
     }
     *move = result;
@@ -199,13 +196,13 @@ int32_t SphereOverlapPushOut(const RwV3d &centreA, RwReal radiusA, const RwV3d &
 {
     const RwV3d gap = {centreA.x - centreB.x, centreA.y - centreB.y, centreA.z - centreB.z};
     const RwReal reach = radiusA + radiusB;
-    const RwReal distance2 = Dot(gap, gap);
+    const RwReal distance2 = V3Dot(gap, gap);
     if (!(distance2 < reach * reach)) {
         return 0;
     }
     if (offset != nullptr) {
         const RwReal distance = std::sqrt(distance2);
-        *offset = distance > 0.0f ? Scale(gap, (reach - distance) / distance) : RwV3d{reach, 0.0f, 0.0f};
+        *offset = distance > 0.0f ? V3Scale(gap, (reach - distance) / distance) : RwV3d{reach, 0.0f, 0.0f};
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ui/ui_quad.h"
+#include "ui/ui_rect.h"
 
 struct RwTexture;
 
@@ -14,16 +15,6 @@ inline constexpr uint32_t kLobbyPictureColour = 0xFFF0F0F0u;
 inline constexpr uint32_t kSoundPageBack = 6600050;
 inline constexpr uint32_t kSoundQuestion = 6600070;
 inline constexpr uint32_t kSoundBanner = 6600140;
-
-struct UIRect {
-    float x0, y0, x1, y1;
-};
-
-// A placed picture: where it goes and what of its texture it shows.
-struct UIPlaced {
-    UIRect screen;
-    UIRect source;
-};
 
 void PlacePicture(UIQuad *quad, const UIRect &screen, const UIRect &source, uint32_t argb = kLobbyPictureColour);
 void DrawPicture(const RwTexture *texture, const UIRect &screen, const UIRect &source,

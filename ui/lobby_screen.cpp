@@ -24,8 +24,6 @@ namespace {
 
 constexpr int32_t kQuitWord = 2;
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-
 }  // namespace
 
 CSLobby::CSLobby() { g_pLobby = this; }
@@ -195,7 +193,7 @@ void CSLobby::UpdateMenu()
         return;
     }
     for (const auto &[button, step] : {std::pair{kPadUp, -1}, std::pair{kPadDown, 1}}) {
-        if (!Pressed(pad, button)) {
+        if (!PadPressed(pad, button)) {
             continue;
         }
         const int32_t entry = std::clamp(cursorEntry + step, 0, kEntries - 1);
@@ -205,7 +203,7 @@ void CSLobby::UpdateMenu()
             ui->PlayUISound(kUISoundMove, 0);
         }
     }
-    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+    if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
         ConfirmEntry();
     }
 }

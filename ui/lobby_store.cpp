@@ -55,15 +55,12 @@ constexpr int32_t kTextX = 52;
 constexpr int32_t kTextY = 259;
 constexpr int32_t kTextWrap = 177;
 
-
 void Lay(CSTextBlock *block, const std::u16string &text)
 {
     if (block != nullptr) {
         block->SetText(nullptr, text.c_str(), kTextX, kTextY, kTextWrap);
     }
 }
-
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
 
 CSHero *Hero() { return UI().firstHero(); }
 int32_t HeroType()
@@ -338,25 +335,25 @@ void CSLobbyStore::Update(uint32_t ms)
     if (pad.connected == 0) {
         return;
     }
-    if (Pressed(pad, kPadUp)) {
+    if (PadPressed(pad, kPadUp)) {
         MoveRow(-1);
     }
-    if (Pressed(pad, kPadDown)) {
+    if (PadPressed(pad, kPadDown)) {
         MoveRow(1);
     }
-    if (Pressed(pad, kPadLeft)) {
+    if (PadPressed(pad, kPadLeft)) {
         ChangeQuantity(1);
     }
-    if (Pressed(pad, kPadRight)) {
+    if (PadPressed(pad, kPadRight)) {
         ChangeQuantity(-1);
     }
-    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+    if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
         Confirm();
     }
-    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+    if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
         Back();
     }
-    if (Pressed(pad, kPadTriangle)) {
+    if (PadPressed(pad, kPadTriangle)) {
         QuickQuantity();
     }
 }

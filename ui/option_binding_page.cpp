@@ -99,10 +99,6 @@ void SetLine(CSTextBlock *block, const char *text, float x, float y, uint32_t co
     block->SetTextA(nullptr, text, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
 }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-bool Held(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadHeldState; }
-bool KeyPressed(int code) { return KeyStateBytes[code] == kPadPressedState; }
-
 }  // namespace
 
 bool IsKeyBound(int32_t code)
@@ -361,7 +357,7 @@ void CSOption::UpdateBindingPage()
         // Only a held direction moves (its first frame does not count).
         static const PadButton kButtons[4] = {kPadLeft, kPadRight, kPadUp, kPadDown};
         for (int direction = kLeft; direction <= kDown; ++direction) {
-            if (!Held(pad, kButtons[direction])) {
+            if (!PadHeld(pad, kButtons[direction])) {
                 continue;
             }
             MoveBindingCursor(NeighbourCell(selectedCell, direction));
@@ -369,25 +365,25 @@ void CSOption::UpdateBindingPage()
             holdCount = 0;
         }
     }
-    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect) || KeyPressed(input::kKeyEscape)) {
+    if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect) || KeyPressedNow(input::kKeyEscape)) {
         Back();
         return;
     }
-    if (Pressed(pad, kPadStart) || KeyPressed(input::kKeyEnter)) {
+    if (PadPressed(pad, kPadStart) || KeyPressedNow(input::kKeyEnter)) {
         StartListening();
     }
 }
 
 void CSOption::UpdateListening()
 {
-    if (KeyPressed(input::kKeyEscape)) {
+    if (KeyPressedNow(input::kKeyEscape)) {
         listening = 0;
         conflict = 0;
         startDelay = kStartDelay;
         return;
     }
     for (int32_t code : kBindableKeys) {
-        if (KeyPressed(code)) {
+        if (KeyPressedNow(code)) {
             BindKey(code);
             return;
         }

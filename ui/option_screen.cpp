@@ -33,10 +33,6 @@ void Place(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float
     SetQuadArgb(quad->v, argb);
 }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-bool Held(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadHeldState; }
-bool KeyPressed(int code) { return KeyStateBytes[code] == kPadPressedState; }
-
 int32_t LevelOf(float volume) { return std::clamp(static_cast<int32_t>(volume * 20.0f), 0, 20); }
 float VolumeOf(int32_t level) { return std::clamp(static_cast<float>(level) * 0.05f, 0.0f, 1.0f); }
 
@@ -424,7 +420,7 @@ void CSOption::UpdateSettingsPage()
     const bool adjustable = settingsRow == kRowMusic || settingsRow == kRowSound || settingsRow == kRowMouse;
     const bool mouseRow = settingsRow == kRowMouse;
     const bool repeatDue = clockMs - lastRepeatMs > static_cast<float>(repeatIntervalMs);
-    if (adjustable && Held(pad, kPadLeft)) {
+    if (adjustable && PadHeld(pad, kPadLeft)) {
         ++holdCount;
         if (holdCount > kHoldUpdates && repeatDue) {
             if (!mouseRow || MouseSpeed > kMinMouseSpeed) {
@@ -432,10 +428,10 @@ void CSOption::UpdateSettingsPage()
             }
             lastRepeatMs = clockMs;
         }
-    } else if (adjustable && Pressed(pad, kPadLeft) && (!mouseRow || MouseSpeed > kMinMouseSpeed)) {
+    } else if (adjustable && PadPressed(pad, kPadLeft) && (!mouseRow || MouseSpeed > kMinMouseSpeed)) {
         AdjustSetting(-1);
     }
-    if (adjustable && Held(pad, kPadRight)) {
+    if (adjustable && PadHeld(pad, kPadRight)) {
         ++holdCount;
         if (holdCount > kHoldUpdates && clockMs - lastRepeatMs > static_cast<float>(repeatIntervalMs)) {
             if (!mouseRow || MouseSpeed < kMaxMouseSpeed) {
@@ -443,14 +439,14 @@ void CSOption::UpdateSettingsPage()
             }
             lastRepeatMs = clockMs;
         }
-    } else if (adjustable && Pressed(pad, kPadRight) && (!mouseRow || MouseSpeed < kMaxMouseSpeed)) {
+    } else if (adjustable && PadPressed(pad, kPadRight) && (!mouseRow || MouseSpeed < kMaxMouseSpeed)) {
         AdjustSetting(1);
     }
     int32_t row = settingsRow;
-    if (Pressed(pad, kPadUp) && row >= 1) {
+    if (PadPressed(pad, kPadUp) && row >= 1) {
         --row;
     }
-    if (Pressed(pad, kPadDown) && row <= kRowDefaults) {
+    if (PadPressed(pad, kPadDown) && row <= kRowDefaults) {
         ++row;
     }
     if (row != settingsRow) {
@@ -458,14 +454,14 @@ void CSOption::UpdateSettingsPage()
         SetSettingsRow(row);
         holdCount = 0;
     }
-    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || KeyPressed(input::kKeyEnter) || UIMousePressed()) {
+    if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || KeyPressedNow(input::kKeyEnter) || UIMousePressed()) {
         ConfirmRow();
         holdCount = 0;
         if (page != kSettingsPage || leavePending != 0) {
             return;
         }
     }
-    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect) || KeyPressed(input::kKeyEscape)) {
+    if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect) || KeyPressedNow(input::kKeyEscape)) {
         Back();
         holdCount = 0;
     }

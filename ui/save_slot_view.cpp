@@ -99,9 +99,6 @@ void DrawUntextured(const Rect &screen, uint32_t argb)
 
 int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-
-
 }  // namespace
 
 SlotInput ReadSlotInput()
@@ -111,12 +108,12 @@ SlotInput ReadSlotInput()
     if (pad.connected == 0) {
         return in;
     }
-    in.up = Pressed(pad, kPadUp);
-    in.down = Pressed(pad, kPadDown);
-    in.left = Pressed(pad, kPadLeft);
-    in.right = Pressed(pad, kPadRight);
-    in.confirm = Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed();
-    in.back = Pressed(pad, kPadCross) || Pressed(pad, kPadSelect);
+    in.up = PadPressed(pad, kPadUp);
+    in.down = PadPressed(pad, kPadDown);
+    in.left = PadPressed(pad, kPadLeft);
+    in.right = PadPressed(pad, kPadRight);
+    in.confirm = PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed();
+    in.back = PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect);
     return in;
 }
 

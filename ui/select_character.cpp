@@ -60,8 +60,6 @@ void Place(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float
     SetQuadArgb(quad->v, kOpaqueGrey);
 }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-
 void SetState(RwRenderState state, uintptr_t value) { RwSetRenderState(state, reinterpret_cast<void *>(value)); }
 
 }  // namespace
@@ -575,13 +573,13 @@ void CSSelectCharacter::Update(uint32_t ms)
         const int32_t padIndex = g_pUIManager->GetUIPad();
         const PadState &pad = UIPadState(padIndex);
         if (pad.connected != 0 && leave == kStaying) {
-            if (Pressed(pad, kPadLeft)) {
+            if (PadPressed(pad, kPadLeft)) {
                 MoveSelection(padIndex, 0);
-            } else if (Pressed(pad, kPadRight)) {
+            } else if (PadPressed(pad, kPadRight)) {
                 MoveSelection(padIndex, 2);
-            } else if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+            } else if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
                 Confirm(padIndex);
-            } else if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+            } else if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
                 Back(padIndex);
             }
         }

@@ -33,7 +33,6 @@ constexpr float kSnapDistance = 1.5f;
 constexpr float kMaxAngleDegrees = 45.0f;
 constexpr uint32_t kStageStartMs = 2000;
 
-
 float ACosDegrees(float c)
 {
     if (g_pGameSystem != nullptr) {
@@ -41,8 +40,6 @@ float ACosDegrees(float c)
     }
     return std::acos(std::fmax(-1.0f, std::fmin(1.0f, c))) * 57.29578f;
 }
-
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
 
 int32_t FirstHeroType()
 {
@@ -302,16 +299,16 @@ void CSStageSelect::Update(uint32_t ms)
                 directionX = 1.0f;
             }
         } else if (mode == kInfo) {
-            if (Pressed(pad, kPadLeft)) {
+            if (PadPressed(pad, kPadLeft)) {
                 TurnPage(-1);
             }
-            if (Pressed(pad, kPadRight)) {
+            if (PadPressed(pad, kPadRight)) {
                 TurnPage(1);
             }
         }
-        if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+        if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
             Confirm();
-        } else if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+        } else if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
             Back();
         }
     }

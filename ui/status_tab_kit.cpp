@@ -13,9 +13,6 @@ namespace {
 constexpr float kHoldRepeatAfter = 1.0f;
 constexpr float kHoldRepeatFrom = 0.95f;
 
-bool Pressed(const PadState &pad, PadButton b) { return pad.buttons[b] == kPadPressedState; }
-bool Held(const PadState &pad, PadButton b) { return pad.buttons[b] == kPadHeldState; }
-
 bool Repeat(float dt, float *holdTime)
 {
     *holdTime += dt;
@@ -30,21 +27,21 @@ bool Repeat(float dt, float *holdTime)
 
 ListKey ReadListKeys(const PadState &pad, float dt, float *holdTime)
 {
-    if (Pressed(pad, kPadUp)) {
+    if (PadPressed(pad, kPadUp)) {
         *holdTime = 0.0f;
         return ListKey::up;
     }
-    if (Held(pad, kPadUp)) {
+    if (PadHeld(pad, kPadUp)) {
         return Repeat(dt, holdTime) ? ListKey::up : ListKey::none;
     }
-    if (Pressed(pad, kPadDown)) {
+    if (PadPressed(pad, kPadDown)) {
         *holdTime = 0.0f;
         return ListKey::down;
     }
-    if (Held(pad, kPadDown)) {
+    if (PadHeld(pad, kPadDown)) {
         return Repeat(dt, holdTime) ? ListKey::down : ListKey::none;
     }
-    return Pressed(pad, kPadTriangle) ? ListKey::describe : ListKey::none;
+    return PadPressed(pad, kPadTriangle) ? ListKey::describe : ListKey::none;
 }
 
 ListKey ReadTabKeys(TabDescription *description, bool listed, float dt, float *holdTime)

@@ -27,8 +27,6 @@ void PlaceQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, f
 
 void SetAlpha(UIQuad *quad, uint8_t alpha) { SetQuadColour(quad->v, alpha, 240, 240, 240); }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-
 }  // namespace
 
 uint8_t StepBlink(uint32_t ms, uint32_t *timer, uint8_t *rising)
@@ -366,16 +364,16 @@ void CSTitle::ReadInput()
         if (pad.connected == 0) {
             return;
         }
-        if (Pressed(pad, kPadStart) || UIMousePressed()) {
+        if (PadPressed(pad, kPadStart) || UIMousePressed()) {
             Confirm(0);
             idleMs = 0;
             return;
         }
-        if (Pressed(pad, kPadSelect)) {
+        if (PadPressed(pad, kPadSelect)) {
             Cancel(0);
             idleMs = 0;
         }
-        if (movieKind == kAttract && (Pressed(pad, kPadCircle) || UIMousePressed())) {
+        if (movieKind == kAttract && (PadPressed(pad, kPadCircle) || UIMousePressed())) {
             Confirm(0);
             idleMs = 0;
         }
@@ -389,7 +387,7 @@ void CSTitle::ReadInput()
     if (pad.connected == 0) {
         return;
     }
-    if (Pressed(pad, kPadUp) && movieKind == kBackground) {
+    if (PadPressed(pad, kPadUp) && movieKind == kBackground) {
         if (selected >= 1 && selected <= 3) {
             selected -= 1;
             g_pUIManager->PlayUISound(kUISoundMove, 0);
@@ -397,7 +395,7 @@ void CSTitle::ReadInput()
         SetMenuCursor(selected, false);
         idleMs = 0;
     }
-    if (Pressed(pad, kPadDown) && movieKind == kBackground) {
+    if (PadPressed(pad, kPadDown) && movieKind == kBackground) {
         if (selected <= 2) {
             selected += 1;
             g_pUIManager->PlayUISound(kUISoundMove, 0);
@@ -405,11 +403,11 @@ void CSTitle::ReadInput()
         SetMenuCursor(selected, false);
         idleMs = 0;
     }
-    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+    if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
         Confirm(padIndex);
         idleMs = 0;
     }
-    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+    if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
         Cancel(padIndex);
         idleMs = 0;
     }

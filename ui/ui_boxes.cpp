@@ -68,8 +68,6 @@ CSTextBlock *AcquireBlock()
     return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr;
 }
 
-bool Pressed(const PadState &pad, PadButton button) { return pad.buttons[button] == kPadPressedState; }
-
 std::u16string Widen(const char *text)
 {
     std::u16string out;
@@ -134,23 +132,23 @@ void CSUIManager::UpdateModalBox(float)
     if (pad.connected == 0) {
         return;
     }
-    if (Pressed(pad, kPadLeft)) {
+    if (PadPressed(pad, kPadLeft)) {
         modalChoice_ ^= 1;
         PlayUISound(kUISoundMove, 0);
     }
-    if (Pressed(pad, kPadRight)) {
+    if (PadPressed(pad, kPadRight)) {
         modalChoice_ ^= 1;
         PlayUISound(kUISoundMove, 0);
     }
     // Both answers are looked at in the same frame: a confirm and a cancel
     // together call back twice, the choice first.
-    if (Pressed(pad, kPadCircle) || Pressed(pad, kPadStart) || UIMousePressed()) {
+    if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
         modalOpen_ = 0;
         if (modalCallback_ != nullptr) {
             modalCallback_(modalChoice_, modalContext_);
         }
     }
-    if (Pressed(pad, kPadCross) || Pressed(pad, kPadSelect)) {
+    if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
         modalOpen_ = 0;
         modalChoice_ = 0;
         if (modalPicture_ != nullptr) {

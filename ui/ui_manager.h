@@ -25,6 +25,7 @@
 
 #include "app/pad_state.h"
 #include "actor/save_file.h"
+#include "stage/stage_paths.h"
 #include "ui/icon_tables.h"
 #include "ui/screen_numbers.h"
 #include "ui/ui_quad.h"
@@ -75,7 +76,6 @@ inline constexpr uint32_t kUINoTimer = 0xFFFFFFFFu;
 inline constexpr uint32_t kUINoMusic = 0xFFFFFFFFu;
 inline constexpr int kHudActorLimit = 100;
 inline constexpr int kPromptTexts = 9;
-inline constexpr uint32_t kFirstStageId = 2010000;
 inline constexpr uint32_t kExtraStageAbsent = 2;
 
 class CSUIManager {

@@ -5,6 +5,9 @@
 
 #include "rwimage.h"
 
+// A channel byte to the 0-1 range.
+static constexpr RwReal rwONEOVER255 = 0.003921569f;
+
 struct rwImageGlobals {
     RwFreeList *imageFreeList;
     RwChar *path;

@@ -4,8 +4,6 @@
 #include "rwerror.h"
 #include "src/baimage.h"
 
-static constexpr RwReal rwONEOVER255 = 0.003921569f;
-
 void rwImageBuildGammaTables(rwImageGlobals *globals, RwReal gammaValue)
 {
     globals->gammaVal = gammaValue;

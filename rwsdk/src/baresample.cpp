@@ -3,7 +3,6 @@
 #include "rwerror.h"
 #include "src/baimage.h"
 
-static constexpr RwReal rwONEOVER255 = 0.003921569f;
 static constexpr RwReal rwFIXEDONE = 65536.0f;
 
 struct Sample {

@@ -45,7 +45,7 @@ RwBool Fail(RwInt32 code)
 
 RwUInt16 U16(const RwUInt8 *bytes) { return static_cast<RwUInt16>(bytes[0] | (bytes[1] << 8)); }
 
-RwBool ReadReals(RwStream *stream, RwReal *out, RwUInt32 count)
+RwBool ReadSectorReals(RwStream *stream, RwReal *out, RwUInt32 count)
 {
     for (RwUInt32 i = 0; i < count; ++i) {
         if (!RwStreamReadReal(stream, &out[i])) {
@@ -82,7 +82,7 @@ RwBool ReadLeafArrays(RwStream *stream, Reader *r, RpWorldSector *leaf)
     }
     if (nv > 0) {
         leaf->vertices = static_cast<RwV3d *>(Carve(r, 12 * static_cast<size_t>(nv)));
-        if (!ReadReals(stream, &leaf->vertices[0].x, 3 * nv)) {
+        if (!ReadSectorReals(stream, &leaf->vertices[0].x, 3 * nv)) {
             return FALSE;
         }
         if (w->flags & rpGEOMETRYNORMALS) {
@@ -99,7 +99,7 @@ RwBool ReadLeafArrays(RwStream *stream, Reader *r, RpWorldSector *leaf)
         }
         for (RwInt32 s = 0; s < w->numTexCoordSets; ++s) {
             leaf->texCoords[s] = static_cast<RwTexCoords *>(Carve(r, 8 * static_cast<size_t>(nv)));
-            if (!ReadReals(stream, &leaf->texCoords[s][0].u, 2 * nv)) {
+            if (!ReadSectorReals(stream, &leaf->texCoords[s][0].u, 2 * nv)) {
                 return FALSE;
             }
         }
@@ -291,7 +291,7 @@ RwBool ReadWorldHeader(RwStream *stream, WorldHeader *h, RwUInt32 *version)
     return TRUE;
 }
 
-RwInt32 TexCoordSetsOf(RwUInt32 format)
+RwInt32 SectorTexCoordSets(RwUInt32 format)
 {
     RwInt32 sets = static_cast<RwInt32>((format & rpGEOMETRYTEXCOORDSETSMASK) >> 16);
     if (sets == 0) {
@@ -355,7 +355,7 @@ RpWorld *RpWorldStreamRead(RwStream *stream)
         RwErrorReport(rwID_WORLD, E_RW_READ);
         return nullptr;
     }
-    const RwInt32 sets = TexCoordSetsOf(h.format);
+    const RwInt32 sets = SectorTexCoordSets(h.format);
     const RwPluginRegistry *worldReg = RpWorldGetPluginRegistry();
     const RwPluginRegistry *sectorReg = RpWorldSectorGetPluginRegistry();
     size_t size = Align(static_cast<size_t>(worldReg->sizeOfStruct)) +

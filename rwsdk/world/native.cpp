@@ -38,7 +38,7 @@ RwInt32 PayloadSize(const RwResEntry *entry)
     return static_cast<RwInt32>(rwCHUNKHEADERSIZE + size);
 }
 
-bool Word(RwStream *stream, RwUInt32 value) { return RwStreamWriteUInt32(stream, value) != nullptr; }
+bool WriteWord(RwStream *stream, RwUInt32 value) { return RwStreamWriteUInt32(stream, value) != nullptr; }
 
 RwStream *Write(RwStream *stream, const RwResEntry *entry, const RpMaterialList *materials)
 {
@@ -46,8 +46,8 @@ RwStream *Write(RwStream *stream, const RwResEntry *entry, const RpMaterialList 
     RpD3D8MeshInstance *meshes = RpD3D8InstanceDataGetMeshes(data);
     if (RwStreamWriteChunkHeader(stream, rwID_STRUCT, static_cast<RwUInt32>(PayloadSize(entry)) - rwCHUNKHEADERSIZE,
                                  rwLIBRARYVERSION, rwLIBRARYBUILD) == nullptr ||
-        !Word(stream, rpD3D8NATIVEPLATFORM) || !Word(stream, DataSize(data)) ||
-        !Word(stream, data->serialNumber | (static_cast<RwUInt32>(data->numMeshes) << 16))) {
+        !WriteWord(stream, rpD3D8NATIVEPLATFORM) || !WriteWord(stream, DataSize(data)) ||
+        !WriteWord(stream, data->serialNumber | (static_cast<RwUInt32>(data->numMeshes) << 16))) {
         return nullptr;
     }
     for (RwUInt32 i = 0; i < data->numMeshes; ++i) {
@@ -56,7 +56,7 @@ RwStream *Write(RwStream *stream, const RwResEntry *entry, const RpMaterialList 
         const RwUInt32 flags = m.vertexAlpha | (m.managed << 8) | (m.remapped << 16);
         for (RwUInt32 word : {m.minVertexIndex, m.stride, m.numVertices, m.numIndices, material, m.vertexShader,
                               m.primitiveType, 0u, 0u, m.baseIndex, flags}) {
-            if (!Word(stream, word)) {
+            if (!WriteWord(stream, word)) {
                 return nullptr;
             }
         }

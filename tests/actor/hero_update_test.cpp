@@ -17,6 +17,8 @@
 #include "stage/model_template.h"
 #include "tests/actor/hero_test_support.h"
 
+namespace hero_update_test {
+
 namespace {
 
 using herotest::kDt;
@@ -298,3 +300,5 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
 }
 
 }  // namespace
+
+}  // namespace hero_update_test

@@ -8,6 +8,8 @@
 #include "actor/ai_object.h"
 #include "actor/thinning.h"
 
+namespace thinning_test {
+
 namespace {
 
 const ThinRadii kRadii{150.0f, 250.0f, 350.0f, 400.0f};
@@ -140,3 +142,5 @@ TEST(Thinning, FarUndrawnActorsWithoutModelAreSkippedAndTheirQueueCleared)
 }
 
 }  // namespace
+
+}  // namespace thinning_test

@@ -13,6 +13,8 @@
 #include "app/reference_image.h"
 #include "tests/app/app_test_support.h"
 
+namespace game_pack_test {
+
 namespace {
 
 std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
@@ -73,3 +75,5 @@ TEST(GamePack, EveryLanguageFindsTheStagePack)
 }
 
 }  // namespace
+
+}  // namespace game_pack_test

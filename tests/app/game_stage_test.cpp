@@ -17,6 +17,8 @@
 #include "app/reference_image.h"
 #include "tests/app/run_without_screens.h"
 
+namespace game_stage_test {
+
 namespace {
 
 using apptest::Bmp;
@@ -143,3 +145,5 @@ TEST_F(GameStage, TexturedQuadShowsTheSignTexels)
 }
 
 }  // namespace
+
+}  // namespace game_stage_test

@@ -27,6 +27,8 @@
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 
+namespace game_terminal_test {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -305,3 +307,5 @@ TEST_F(GameTerminal, SigtermEndsAWindowedRunAsClosingTheWindowDoes)
 }
 
 }  // namespace
+
+}  // namespace game_terminal_test

@@ -14,6 +14,8 @@
 #include "tests/app/app_test_support.h"
 #include "tests/app/run_without_screens.h"
 
+namespace game_text_test {
+
 namespace {
 
 using apptest::Bmp;
@@ -156,3 +158,5 @@ TEST_F(GameText, WithoutItsFontTheRunStopsNamingIt)
 }
 
 }  // namespace
+
+}  // namespace game_text_test

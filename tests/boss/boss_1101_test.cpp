@@ -14,6 +14,8 @@
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
 
+namespace boss_1101_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -244,3 +246,5 @@ TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
 }
 
 }  // namespace
+
+}  // namespace boss_1101_test

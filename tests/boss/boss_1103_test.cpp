@@ -13,6 +13,8 @@
 #include "boss_scenario.h"
 #include "stage/character_params.h"
 
+namespace boss_1103_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -282,3 +284,5 @@ TEST_F(Boss1103, TheHitTimerAndTheGlowFollowTheSwitch)
 }
 
 }  // namespace
+
+}  // namespace boss_1103_test

@@ -19,6 +19,8 @@
 #include "fx/particle_system.h"
 #include "stage/character_params.h"
 
+namespace boss_1104_1105_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -357,3 +359,5 @@ TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
 }
 
 }  // namespace
+
+}  // namespace boss_1104_1105_test

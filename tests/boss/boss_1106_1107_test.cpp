@@ -16,6 +16,8 @@
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
 
+namespace boss_1106_1107_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -391,3 +393,5 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
 }
 
 }  // namespace
+
+}  // namespace boss_1106_1107_test

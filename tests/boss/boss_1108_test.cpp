@@ -11,6 +11,8 @@
 #include "boss_scenario.h"
 #include "stage/character_params.h"
 
+namespace boss_1108_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -257,3 +259,5 @@ TEST_F(Boss1108, ItStrikesBackAndGoesStraightToItsGoneState)
 }
 
 }  // namespace
+
+}  // namespace boss_1108_test

@@ -17,6 +17,8 @@
 #include "fx/particle_system.h"
 #include "stage/character_params.h"
 
+namespace boss_1109_1110_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -317,3 +319,5 @@ TEST_F(Champions, TheyPayTheRewardWithoutADrop)
 }
 
 }  // namespace
+
+}  // namespace boss_1109_1110_test

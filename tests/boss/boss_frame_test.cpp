@@ -16,6 +16,8 @@
 #include "stage/character_params.h"
 #include "stage/model_template.h"
 
+namespace boss_frame_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -350,3 +352,5 @@ TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
 }
 
 }  // namespace
+
+}  // namespace boss_frame_test

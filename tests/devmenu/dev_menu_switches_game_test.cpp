@@ -21,6 +21,8 @@
 #include "tests/app/reference_image.h"
 #include "tests/devmenu/menu_game_run.h"
 
+namespace dev_menu_switches_game_test {
+
 namespace {
 
 using apptest::Bmp;
@@ -190,3 +192,5 @@ TEST_F(DevMenuSwitchesGame, ThreadedLoadingDrawsTheNextLoadFromTheLoadingThread)
 }
 
 }  // namespace
+
+}  // namespace dev_menu_switches_game_test

@@ -6,6 +6,8 @@
 #include "support/engine/headless_screen.h"
 #include "tests/devmenu/dev_menu_test_support.h"
 
+namespace render_walls_pixel_test {
+
 namespace {
 
 bool AttachWorld() { return RpWorldPluginAttach() != FALSE; }
@@ -104,3 +106,5 @@ TEST_F(RenderWallsPixels, RedWallThenGreenCameraWallBothHalfTransparent)
 }
 
 }  // namespace
+
+}  // namespace render_walls_pixel_test

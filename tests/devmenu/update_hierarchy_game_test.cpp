@@ -14,6 +14,8 @@
 #include "support/game/trace_reader.h"
 #include "tests/devmenu/menu_game_run.h"
 
+namespace update_hierarchy_game_test {
+
 namespace {
 
 using devmenutest::KeyScript;
@@ -141,3 +143,5 @@ TEST_F(UpdateHierarchyGame, ThePosesMoveAgainOnceTheSwitchIsBackOn)
 }
 
 }  // namespace
+
+}  // namespace update_hierarchy_game_test

@@ -29,6 +29,8 @@
 #include "support/game/trace_reader.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace event_stage_run_test {
+
 namespace {
 
 constexpr float kDt = 0.016f;
@@ -213,3 +215,5 @@ TEST(EventGameRun, TheHeroKillsTheMonsterAndLeavesThroughTheExit)
 }
 
 }  // namespace
+
+}  // namespace event_stage_run_test

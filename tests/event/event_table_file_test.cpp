@@ -10,6 +10,8 @@
 #include "event_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace event_table_file_test {
+
 namespace {
 
 using event_test::MakeManager;
@@ -264,3 +266,5 @@ TEST(EventTableFile, MissingFileLeavesTheTableEmpty)
 }
 
 }  // namespace
+
+}  // namespace event_table_file_test

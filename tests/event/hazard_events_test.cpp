@@ -12,6 +12,8 @@
 #include "rpworld.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace hazard_events_test {
+
 namespace {
 
 using event_test::BoundEntry;
@@ -324,3 +326,5 @@ TEST_F(MoveObject, CoversItsDisplacementInExactlyItsDuration)
 }
 
 }  // namespace
+
+}  // namespace hazard_events_test

@@ -14,6 +14,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_stage_links.h"
 
+namespace message_window_pixels_test {
+
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
@@ -136,3 +138,5 @@ TEST_F(MessageWindowPixels, TheSpeechMarkersOverAStagePoint)
 }
 
 }  // namespace
+
+}  // namespace message_window_pixels_test

@@ -10,6 +10,8 @@
 #include "event/message_window.h"
 #include "tests/event/talk_test_support.h"
 
+namespace message_window_test {
+
 namespace {
 
 constexpr float kDt = 1.0f / 60.0f;
@@ -185,3 +187,5 @@ TEST_F(MessageWindowTest, TheMarkerIsOnForItsEventAndOffOnlyForIt)
 }
 
 }  // namespace
+
+}  // namespace message_window_test

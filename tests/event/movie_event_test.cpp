@@ -15,6 +15,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace movie_event_test {
+
 namespace {
 
 using event_test::FakeActor;
@@ -330,3 +332,5 @@ TEST_F(MovieEvents, TheStageReleaseStopsTheMovieOfItsEvent)
 }
 
 }  // namespace
+
+}  // namespace movie_event_test

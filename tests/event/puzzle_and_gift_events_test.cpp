@@ -9,6 +9,8 @@
 #include "event_test_support.h"
 #include "fx/mat_anim_manager.h"
 
+namespace puzzle_and_gift_events_test {
+
 namespace {
 
 using event_test::BoundEntry;
@@ -270,3 +272,5 @@ TEST(GiveItem, TheFirstPlayersListOrTheSharedOneThePopupAndTheSound)
 }
 
 }  // namespace
+
+}  // namespace puzzle_and_gift_events_test

@@ -19,6 +19,8 @@
 #include "tools/mkdata/stage_files.h"
 #include "ui/stage_select.h"
 
+namespace sample_event_table_test {
+
 namespace {
 
 using namespace event_test;
@@ -231,3 +233,5 @@ TEST_F(SampleFirstStage, TheMonsterGoneOpensTheExitThatAHeroWalksInto)
 }
 
 }  // namespace
+
+}  // namespace sample_event_table_test

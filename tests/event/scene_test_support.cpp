@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 SceneFakes &F() { return *CurrentSceneFakes(); }
 
-const FakeActor *Fake(AiObject *actor) { return reinterpret_cast<const FakeActor *>(actor); }
+const FakeActor *FakeOf(AiObject *actor) { return reinterpret_cast<const FakeActor *>(actor); }
 
 std::string Tail(const char *path)
 {
@@ -40,20 +40,20 @@ void InstallSceneLinks()
         }
         return nullptr;
     };
-    l.hasModel = [](AiObject *a) { return F().actors[Fake(a)].model; };
-    l.inHoldState = [](AiObject *a) { return F().actors[Fake(a)].hold; };
+    l.hasModel = [](AiObject *a) { return F().actors[FakeOf(a)].model; };
+    l.inHoldState = [](AiObject *a) { return F().actors[FakeOf(a)].hold; };
     l.clump = [](AiObject *a) { return reinterpret_cast<RpClump *>(a); };
     l.place = [](AiObject *a, const RwV3d &at, bool home) {
-        F().actors[Fake(a)].places.push_back(at);
-        F().actors[Fake(a)].homes.push_back(home);
+        F().actors[FakeOf(a)].places.push_back(at);
+        F().actors[FakeOf(a)].homes.push_back(home);
     };
     l.remove = [](AiObject *a) {
-        ++F().actors[Fake(a)].removed;
-        const_cast<FakeActor *>(Fake(a))->removed = true;
+        ++F().actors[FakeOf(a)].removed;
+        const_cast<FakeActor *>(FakeOf(a))->removed = true;
     };
-    l.setEventHeld = [](AiObject *a) { F().actors[Fake(a)].held = true; };
-    l.releaseTypeEffects = [](AiObject *a) { ++F().actors[Fake(a)].effectsReleased; };
-    l.keepUpdating = [](AiObject *a, bool on) { F().actors[Fake(a)].kept = on; };
+    l.setEventHeld = [](AiObject *a) { F().actors[FakeOf(a)].held = true; };
+    l.releaseTypeEffects = [](AiObject *a) { ++F().actors[FakeOf(a)].effectsReleased; };
+    l.keepUpdating = [](AiObject *a, bool on) { F().actors[FakeOf(a)].kept = on; };
     l.loadAnimation = [](const char *path) {
         F().calls.push_back("anim " + Tail(path));
         F().now += F().msPerAnimation;
@@ -61,12 +61,12 @@ void InstallSceneLinks()
     };
     l.releaseAnimation = [](const char *name) { F().calls.push_back("release " + Tail(name)); };
     l.playAnimation = [](RpClump *clump, const char *name) {
-        F().calls.push_back("play " + std::to_string(Fake(reinterpret_cast<AiObject *>(clump))->aiId) + " " + name);
+        F().calls.push_back("play " + std::to_string(FakeOf(reinterpret_cast<AiObject *>(clump))->aiId) + " " + name);
         return true;
     };
     l.advanceAnimation = [](RpClump *, float) {};
     l.returnAnimation = [](AiObject *, RpClump *clump) {
-        F().calls.push_back("return " + std::to_string(Fake(reinterpret_cast<AiObject *>(clump))->aiId));
+        F().calls.push_back("return " + std::to_string(FakeOf(reinterpret_cast<AiObject *>(clump))->aiId));
     };
     l.setActorUpdate = [](uint8_t on) { F().actorUpdate = on; };
     l.blendGameSpeed = [](float speed) { F().speed = speed; };

@@ -13,6 +13,8 @@
 #include "event/talk_event.h"
 #include "tests/event/talk_test_support.h"
 
+namespace talk_event_test {
+
 namespace {
 
 using namespace event_test;
@@ -300,3 +302,5 @@ TEST_F(TalkEventTest, ABusyHeroClosesTheDialogueAtOnce)
 }
 
 }  // namespace
+
+}  // namespace talk_event_test

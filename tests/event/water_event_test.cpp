@@ -14,6 +14,8 @@
 #include "stage/clump_anim_manager.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace water_event_test {
+
 namespace {
 
 using event_test::FakeActor;
@@ -229,3 +231,5 @@ TEST_F(WaterEvent, TwoWatersChainFreedByTheStageRelease)
 }
 
 }  // namespace
+
+}  // namespace water_event_test

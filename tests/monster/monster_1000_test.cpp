@@ -15,6 +15,8 @@
 #include "monster/kit_common.h"
 #include "monster_scenario.h"
 
+namespace monster_1000_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -184,3 +186,5 @@ TEST_F(Monster1000Idle, TheHeroOutlastsSixHundredTicksAtItsStart)
 }
 
 }  // namespace
+
+}  // namespace monster_1000_test

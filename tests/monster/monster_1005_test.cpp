@@ -8,6 +8,8 @@
 #include "monster/kit_common.h"
 #include "monster_scenario.h"
 
+namespace monster_1005_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -109,3 +111,5 @@ TEST_F(Monster1005, FreshBlowsShowBloodOrGuardSparks)
 }
 
 }  // namespace
+
+}  // namespace monster_1005_test

@@ -9,6 +9,8 @@
 #include "monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
+namespace monster_1006_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -182,3 +184,5 @@ TEST_F(Monster1006, HitsOnThinnedFramesAreNotLost)
 }
 
 }  // namespace
+
+}  // namespace monster_1006_test

@@ -11,6 +11,8 @@
 #include "monster/monster_1007.h"
 #include "monster_scenario.h"
 
+namespace monster_1007_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -272,3 +274,5 @@ TEST_F(Monster1007, HitsOnThinnedFramesAreNotLost)
 }
 
 }  // namespace
+
+}  // namespace monster_1007_test

@@ -11,6 +11,8 @@
 #include "monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
+namespace monster_1021_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -222,3 +224,5 @@ TEST_F(Monster1021, ItDropsOnlyWhatTheEventNamed)
 }
 
 }  // namespace
+
+}  // namespace monster_1021_test

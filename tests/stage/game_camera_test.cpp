@@ -13,6 +13,8 @@
 #include "stage/game_camera.h"
 #include "stage/v3.h"
 
+namespace game_camera_test {
+
 namespace {
 
 using cameratest::LookingAt;
@@ -275,3 +277,5 @@ TEST_F(GameCameraTest, AutoAdjustmentPullsInAtOnceAndEasesOut)
 }
 
 }  // namespace
+
+}  // namespace game_camera_test

@@ -19,6 +19,8 @@
 #include "tools/mkdata/patch_model.h"
 #include "tools/model_test_support.h"
 
+namespace patch_model_test {
+
 namespace {
 
 bool AttachPatches() { return RpWorldPluginAttach() && RpPatchPluginAttach(); }
@@ -241,3 +243,5 @@ TEST_F(PatchModelScreenTest, QuadAndTrianglePatchesCoverTheirOutline)
 }
 
 }  // namespace
+
+}  // namespace patch_model_test

@@ -17,6 +17,8 @@
 #include "tools/mkdata/stage_lights.h"
 #include "tools/mkdata/stage_world.h"
 
+namespace stage_world_test {
+
 namespace {
 
 using rwtest::WrittenBy;
@@ -348,3 +350,5 @@ TEST_F(StageWorldTest, LightsModelReadsBackWithAmbientDirectionalAndPointLights)
 }
 
 }  // namespace
+
+}  // namespace stage_world_test

@@ -16,6 +16,8 @@
 #include "ui/lobby_store.h"
 #include "ui/save_game_panel.h"
 
+namespace lobby_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -271,3 +273,5 @@ TEST_F(Lobby, TheMenuAsItIsSeen)
 }
 
 }  // namespace
+
+}  // namespace lobby_test

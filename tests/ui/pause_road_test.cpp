@@ -21,6 +21,8 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/game/trace_reader.h"
 
+namespace pause_road_test {
+
 namespace {
 
 std::string Folder() { return std::string(RW_TEST_BINARY_DIR) + "/tests/ui_pause_road/" + std::to_string(getpid()); }
@@ -164,3 +166,5 @@ TEST(PauseRoad, TheMenuItsPagesAndTheReturnToTheTitle)
 }
 
 }  // namespace
+
+}  // namespace pause_road_test

@@ -20,6 +20,8 @@
 #include "ui/save_game_panel.h"
 #include "ui/save_load_screen.h"
 
+namespace save_screens_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -503,3 +505,5 @@ TEST(SavePlayTime, HoursMinutesAndSecondsWithTheirLeadingZeros)
 }
 
 }  // namespace
+
+}  // namespace save_screens_test

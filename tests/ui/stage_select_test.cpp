@@ -15,6 +15,8 @@
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
 
+namespace stage_select_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -365,3 +367,5 @@ TEST_F(StageSelect, TheMapWithTheBannerAndAnInfoPageAsTheyAreSeen)
 }
 
 }  // namespace
+
+}  // namespace stage_select_test

@@ -8,10 +8,10 @@
 namespace swr {
 namespace {
 
-constexpr float kMaxCoordinate = 1 << 20;
+constexpr float kMaxLineCoordinate = 1 << 20;
 
 bool Finite(const ScreenVertex &v) {
-    return std::fabs(v.x) < kMaxCoordinate && std::fabs(v.y) < kMaxCoordinate;
+    return std::fabs(v.x) < kMaxLineCoordinate && std::fabs(v.y) < kMaxLineCoordinate;
 }
 
 bool Inside(const PixelRect &r, int64_t x, int64_t y) { return x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1; }

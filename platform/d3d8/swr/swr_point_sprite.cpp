@@ -21,8 +21,8 @@ namespace {
 constexpr int32_t kSubpixel = 256;
 // Centres farther out than this are not drawn (their squares could not reach a target).
 constexpr float kMaxCentre = 1 << 20;
-constexpr int32_t kBandRows = 16;
-constexpr uint64_t kParallelPixelArea = 16384;
+constexpr int32_t kSpriteBandRows = 16;
+constexpr uint64_t kSpriteParallelArea = 16384;
 
 // Ceiling of n / kSubpixel for any sign.
 int64_t CeilPixel(int64_t n) { return n >= 0 ? (n + kSubpixel - 1) / kSubpixel : -((-n) / kSubpixel); }
@@ -165,15 +165,15 @@ bool DrawPointSprites(const DrawState &state, const PixelPipeline &pixels, const
     if (sprites.empty()) return true;
     const PixelRect scissor = pixels.Scissor();
     const uint32_t sampled = pixels.SampledStages();
-    if (area < kParallelPixelArea) {
+    if (area < kSpriteParallelArea) {
         for (const Sprite &s : sprites) RasterizeSprite(s, scissor, sampled, pixels);
         return true;
     }
-    const uint32_t bands = static_cast<uint32_t>((scissor.y1 - scissor.y0 + kBandRows - 1) / kBandRows);
+    const uint32_t bands = static_cast<uint32_t>((scissor.y1 - scissor.y0 + kSpriteBandRows - 1) / kSpriteBandRows);
     RunJobs(bands, [&](uint32_t band) {
         PixelRect region = scissor;
-        region.y0 = scissor.y0 + static_cast<int32_t>(band) * kBandRows;
-        region.y1 = std::min(scissor.y1, region.y0 + kBandRows);
+        region.y0 = scissor.y0 + static_cast<int32_t>(band) * kSpriteBandRows;
+        region.y1 = std::min(scissor.y1, region.y0 + kSpriteBandRows);
         for (const Sprite &s : sprites) {
             if (s.rect.y1 > region.y0 && s.rect.y0 < region.y1) RasterizeSprite(s, region, sampled, pixels);
         }

@@ -243,9 +243,9 @@ void RwD3D8DecompressDXT5(RwInt32 width, RwInt32 height, RwUInt8 *dst, const RwU
 }
 
 // Plain RGB layouts: bytes per pixel and how one pixel becomes RGBA.
-enum RgbLayout { rgbNONE, rgbBGR24, rgbX8R8G8B8, rgbR5G6B5, rgbA8R8G8B8, rgbA1R5G5B5, rgbA4R4G4B4 };
+enum RgbPixelLayout { rgbNONE, rgbBGR24, rgbX8R8G8B8, rgbR5G6B5, rgbA8R8G8B8, rgbA1R5G5B5, rgbA4R4G4B4 };
 
-static RgbLayout LayoutOf(const RwD3D8DDSHeader *h)
+static RgbPixelLayout LayoutOf(const RwD3D8DDSHeader *h)
 {
     if (h->pixelFormatFlags == rwDDPF_RGB) {
         if (h->rgbBitCount == 24) {
@@ -268,12 +268,12 @@ static RgbLayout LayoutOf(const RwD3D8DDSHeader *h)
     return rgbNONE;
 }
 
-static RwUInt32 BytesPerPixel(RgbLayout layout)
+static RwUInt32 BytesPerPixel(RgbPixelLayout layout)
 {
     return layout == rgbBGR24 ? 3 : (layout == rgbX8R8G8B8 || layout == rgbA8R8G8B8) ? 4 : 2;
 }
 
-static void DecodeRgbPixel(RgbLayout layout, const RwUInt8 *in, RwUInt8 *out)
+static void DecodeRgbPixel(RgbPixelLayout layout, const RwUInt8 *in, RwUInt8 *out)
 {
     const RwUInt32 p = BytesPerPixel(layout) == 2 ? Le16(in) : BytesPerPixel(layout) == 3 ? 0 : Le32(in);
     switch (layout) {
@@ -302,7 +302,7 @@ static void DecodeRgbPixel(RgbLayout layout, const RwUInt8 *in, RwUInt8 *out)
     }
 }
 
-static RwInt32 RgbFormat(RgbLayout layout, RwUInt32 accepted)
+static RwInt32 RgbFormat(RgbPixelLayout layout, RwUInt32 accepted)
 {
     switch (layout) {
     case rgbBGR24:
@@ -322,7 +322,7 @@ static RwInt32 RgbFormat(RgbLayout layout, RwUInt32 accepted)
 }
 
 // Row pitch of an RGB file as the software path reads it.
-static RwUInt32 RgbPitch(const RwD3D8DDSHeader *h, RgbLayout layout)
+static RwUInt32 RgbPitch(const RwD3D8DDSHeader *h, RgbPixelLayout layout)
 {
     if (!(h->flags & rwDDSD_LINEARSIZE) && h->pitchOrLinearSize != 0) {
         return h->pitchOrLinearSize;
@@ -347,7 +347,7 @@ RwImage *RwD3D8DDSDecodeImage(const RwD3D8DDSHeader *header, const RwUInt8 *data
 {
     const RwInt32 width = static_cast<RwInt32>(header->width);
     const RwInt32 height = static_cast<RwInt32>(header->height);
-    const RgbLayout layout = LayoutOf(header);
+    const RgbPixelLayout layout = LayoutOf(header);
     RwUInt64 needed = 0;
     RwUInt32 pitch = 0;
     if (header->pixelFormatFlags == rwDDPF_FOURCC) {

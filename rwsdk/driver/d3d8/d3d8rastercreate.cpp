@@ -11,7 +11,7 @@ RwRaster *gRasterContext = nullptr;
 
 constexpr RwInt32 kPalettised = rwRASTERFORMATPAL8 | rwRASTERFORMATPAL4;
 
-RwBool Accepts(D3DFORMAT format) { return RwD3D8CheckTextureFormat(format); }
+RwBool FormatAccepted(D3DFORMAT format) { return RwD3D8CheckTextureFormat(format); }
 
 // A texture (or cube texture) of the raster's size into its extension.
 struct TextureRequest {
@@ -89,15 +89,15 @@ RwBool ChooseFormat(RwRaster *raster, RwInt32 type, RwInt32 *formatFlags)
     case rwRASTERTYPENORMAL:
     case rwRASTERTYPETEXTURE:
         if (pixel == 0 && !(flags & rwRASTERFORMATPAL8)) {
-            if (RwD3D8DisplayDepth() > 16 && Accepts(D3DFMT_A8R8G8B8)) {
+            if (RwD3D8DisplayDepth() > 16 && FormatAccepted(D3DFMT_A8R8G8B8)) {
                 flags |= rwRASTERFORMAT8888;
                 raster->depth = 32;
             } else {
-                flags |= Accepts(D3DFMT_A4R4G4B4) ? rwRASTERFORMAT4444 : rwRASTERFORMAT1555;
+                flags |= FormatAccepted(D3DFMT_A4R4G4B4) ? rwRASTERFORMAT4444 : rwRASTERFORMAT1555;
                 raster->depth = 16;
             }
         } else if (pixel == 0) {
-            if (!Accepts(D3DFMT_P8)) {
+            if (!FormatAccepted(D3DFMT_P8)) {
                 return FALSE;
             }
             flags |= RwD3D8AlphaPalettes() ? rwRASTERFORMAT8888 : rwRASTERFORMAT888;
@@ -106,14 +106,14 @@ RwBool ChooseFormat(RwRaster *raster, RwInt32 type, RwInt32 *formatFlags)
             RwErrorReportCommon(E_RW_INVRASTERFORMAT);
             return FALSE;
         } else if (flags & rwRASTERFORMATPAL8) {
-            if (!Accepts(D3DFMT_P8) ||
+            if (!FormatAccepted(D3DFMT_P8) ||
                 !(pixel == rwRASTERFORMAT888 || (pixel == rwRASTERFORMAT8888 && RwD3D8AlphaPalettes()))) {
                 return FALSE;
             }
             raster->depth = 8;
         } else {
             const RwD3D8PixelFormat *row = RwD3D8PixelFormatOf(pixel);
-            if (row->d3dFormat == D3DFMT_UNKNOWN || !Accepts(row->d3dFormat)) {
+            if (row->d3dFormat == D3DFMT_UNKNOWN || !FormatAccepted(row->d3dFormat)) {
                 return FALSE;
             }
             raster->depth = row->depth;

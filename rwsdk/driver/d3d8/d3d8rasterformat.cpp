@@ -7,17 +7,17 @@ namespace {
 
 constexpr RwInt32 kPixelMask = rwRASTERFORMATPIXELFORMATMASK;
 
-RwBool Accepts(D3DFORMAT format) { return RwD3D8CheckTextureFormat(format); }
+RwBool DeviceHasFormat(D3DFORMAT format) { return RwD3D8CheckTextureFormat(format); }
 
 RwInt32 WithPixel(RwInt32 flags, RwInt32 pixel) { return (flags & ~kPixelMask) | pixel; }
 
 // 8888, else 4444, else 1555: what an alpha texture falls back to.
 RwInt32 BestAlphaFormat(RwBool allow8888)
 {
-    if (allow8888 && Accepts(D3DFMT_A8R8G8B8)) {
+    if (allow8888 && DeviceHasFormat(D3DFMT_A8R8G8B8)) {
         return rwRASTERFORMAT8888;
     }
-    return Accepts(D3DFMT_A4R4G4B4) ? rwRASTERFORMAT4444 : rwRASTERFORMAT1555;
+    return DeviceHasFormat(D3DFMT_A4R4G4B4) ? rwRASTERFORMAT4444 : rwRASTERFORMAT1555;
 }
 
 RwInt32 ResolveCameraTexture(RwInt32 flags)
@@ -68,14 +68,14 @@ RwInt32 ResolveUnpalettised(RwInt32 flags)
     case rwRASTERFORMAT8888:
         return WithPixel(flags, BestAlphaFormat(TRUE));
     case rwRASTERFORMAT888:
-        return WithPixel(flags, Accepts(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
+        return WithPixel(flags, DeviceHasFormat(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
     case rwRASTERFORMAT4444:
         return WithPixel(flags, BestAlphaFormat(FALSE));
     case rwRASTERFORMATLUM8:
-        if (Accepts(D3DFMT_L8)) {
+        if (DeviceHasFormat(D3DFMT_L8)) {
             return flags;
         }
-        return WithPixel(flags, Accepts(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
+        return WithPixel(flags, DeviceHasFormat(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
     default:
         return flags;
     }
@@ -91,18 +91,19 @@ RwInt32 ResolveTexture(RwInt32 flags)
         return ResolveUnpalettised(flags);
     }
     if (pixel == 0) {
-        if (Accepts(D3DFMT_P8)) {
+        if (DeviceHasFormat(D3DFMT_P8)) {
             return WithPixel(flags, RwD3D8AlphaPalettes() ? rwRASTERFORMAT8888 : rwRASTERFORMAT888);
         }
         return ResolveUnpalettised(flags & ~rwRASTERFORMATPAL8);
     }
-    if (Accepts(D3DFMT_P8) && (pixel != rwRASTERFORMAT8888 || RwD3D8AlphaPalettes())) {
+    if (DeviceHasFormat(D3DFMT_P8) && (pixel != rwRASTERFORMAT8888 || RwD3D8AlphaPalettes())) {
         return flags;
     }
     flags &= ~rwRASTERFORMATPAL8;
     const RwBool deepDisplay = RwD3D8DisplayDepth() > 16;
     if (pixel == rwRASTERFORMAT888) {
-        return WithPixel(flags, deepDisplay && Accepts(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
+        return WithPixel(flags,
+                         deepDisplay && DeviceHasFormat(D3DFMT_X8R8G8B8) ? rwRASTERFORMAT888 : rwRASTERFORMAT565);
     }
     return WithPixel(flags, BestAlphaFormat(deepDisplay));
 }

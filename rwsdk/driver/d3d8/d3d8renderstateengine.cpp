@@ -10,7 +10,7 @@
 
 namespace {
 
-RwD3D8RenderStateCache &Cache() { return rwD3D8RenderStates; }
+RwD3D8RenderStateCache &StateCache() { return rwD3D8RenderStates; }
 
 RwUInt32 Value(void *value) { return static_cast<RwUInt32>(reinterpret_cast<uintptr_t>(value)); }
 
@@ -40,7 +40,7 @@ void SetAlphaBlending(RwBool on)
 // alpha is on. Later stages just stop the cascade.
 void UntexturedStageOps(RwUInt32 stage)
 {
-    const RwD3D8RenderStateCache &c = Cache();
+    const RwD3D8RenderStateCache &c = StateCache();
     if (stage == 0) {
         SetStageOp(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
         SetStageOp(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
@@ -58,7 +58,7 @@ void UntexturedStageOps(RwUInt32 stage)
 
 void TexturedStageOps(RwUInt32 stage, RwBool rasterAlpha)
 {
-    const RwD3D8RenderStateCache &c = Cache();
+    const RwD3D8RenderStateCache &c = StateCache();
     SetStageOp(stage, D3DTSS_COLOROP, D3DTOP_MODULATE);
     SetStageOp(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     if (stage == 0) {
@@ -94,7 +94,7 @@ void TexturedStageOps(RwUInt32 stage, RwBool rasterAlpha)
 // A stage whose anisotropy was raised goes back to 1 with its filter.
 void DropAnisotropy(RwUInt32 stage, RwBool resendFilter)
 {
-    RwD3D8StageState &record = Cache().stages[stage];
+    RwD3D8StageState &record = StateCache().stages[stage];
     if (record.maxAnisotropy > 1) {
         record.maxAnisotropy = 1;
         RwD3D8SetTextureStageState(stage, D3DTSS_MAXANISOTROPY, 1);
@@ -106,7 +106,7 @@ void DropAnisotropy(RwUInt32 stage, RwBool resendFilter)
 
 void SetStageAddressU(RwUInt32 stage, RwUInt32 mode)
 {
-    RwD3D8StageState &record = Cache().stages[stage];
+    RwD3D8StageState &record = StateCache().stages[stage];
     if (record.addressU != mode) {
         record.addressU = mode;
         RwD3D8SetTextureStageState(stage, D3DTSS_ADDRESSU, mode);
@@ -115,7 +115,7 @@ void SetStageAddressU(RwUInt32 stage, RwUInt32 mode)
 
 void SetStageAddressV(RwUInt32 stage, RwUInt32 mode)
 {
-    RwD3D8StageState &record = Cache().stages[stage];
+    RwD3D8StageState &record = StateCache().stages[stage];
     if (record.addressV != mode) {
         record.addressV = mode;
         RwD3D8SetTextureStageState(stage, D3DTSS_ADDRESSV, mode);
@@ -124,7 +124,7 @@ void SetStageAddressV(RwUInt32 stage, RwUInt32 mode)
 
 void SetFogType(RwUInt32 type)
 {
-    RwD3D8RenderStateCache &c = Cache();
+    RwD3D8RenderStateCache &c = StateCache();
     if (type != c.fogType) {
         c.fogType = type;
         RwD3D8SendFogMode(type);
@@ -166,7 +166,7 @@ void SetZ(RwBool *flag, RwBool on, RwUInt32 d3dState, RwUInt32 onValue, RwUInt32
 
 RwBool RwD3D8SetStageRaster(RwRaster *raster, RwUInt32 stage)
 {
-    RwD3D8RenderStateCache &c = Cache();
+    RwD3D8RenderStateCache &c = StateCache();
     if (stage >= rwD3D8StageCount) {
         return FALSE;
     }
@@ -199,7 +199,7 @@ RwBool RwD3D8SetStageRaster(RwRaster *raster, RwUInt32 stage)
 
 RwRaster *RwD3D8GetStageRaster(RwUInt32 stage)
 {
-    return stage < rwD3D8StageCount ? Cache().stages[stage].raster : nullptr;
+    return stage < rwD3D8StageCount ? StateCache().stages[stage].raster : nullptr;
 }
 
 RwBool RwD3D8UnbindRaster(const RwRaster *raster)
@@ -209,7 +209,7 @@ RwBool RwD3D8UnbindRaster(const RwRaster *raster)
         return FALSE;
     }
     for (RwUInt32 stage = 0; stage < rwD3D8StageCount; ++stage) {
-        if (Cache().stages[stage].raster == raster) {
+        if (StateCache().stages[stage].raster == raster) {
             atStageZero = atStageZero || stage == 0;
             RwD3D8SetStageRaster(nullptr, stage);
         }
@@ -228,7 +228,7 @@ RwBool RwD3D8SetTexture(RwTexture *texture, RwUInt32 stage)
         return TRUE;
     }
     RwD3D8SetStageRaster(texture->raster, stage);
-    RwD3D8StageState &record = Cache().stages[stage];
+    RwD3D8StageState &record = StateCache().stages[stage];
     const RwUInt32 word = texture->filterAddressing;
     SetStageAddressU(stage, (word >> 8) & 0xF);
     SetStageAddressV(stage, (word >> 12) & 0xF);
@@ -242,7 +242,7 @@ RwBool RwD3D8SetTexture(RwTexture *texture, RwUInt32 stage)
 
 RwBool RwD3D8SetVertexAlpha(RwBool on)
 {
-    RwD3D8RenderStateCache &c = Cache();
+    RwD3D8RenderStateCache &c = StateCache();
     on = on ? TRUE : FALSE;
     if (c.vertexAlpha == on) {
         return TRUE;
@@ -267,23 +267,23 @@ RwBool RwD3D8SetVertexAlpha(RwBool on)
     return TRUE;
 }
 
-RwBool RwD3D8GetVertexAlpha(void) { return Cache().vertexAlpha; }
+RwBool RwD3D8GetVertexAlpha(void) { return StateCache().vertexAlpha; }
 
 RwBool RwD3D8SetSrcBlend(RwUInt32 mode)
 {
-    SetMapped(&Cache().srcBlend, mode, D3DRS_SRCBLEND);
+    SetMapped(&StateCache().srcBlend, mode, D3DRS_SRCBLEND);
     return TRUE;
 }
 
 RwBool RwD3D8SetDestBlend(RwUInt32 mode)
 {
-    SetMapped(&Cache().destBlend, mode, D3DRS_DESTBLEND);
+    SetMapped(&StateCache().destBlend, mode, D3DRS_DESTBLEND);
     return TRUE;
 }
 
 RwBool RwD3D8SetEngineRenderState(RwInt32 state, void *value)
 {
-    RwD3D8RenderStateCache &c = Cache();
+    RwD3D8RenderStateCache &c = StateCache();
     const RwUInt32 v = Value(value);
     switch (state) {
     case rwRENDERSTATETEXTURERASTER: return RwD3D8SetStageRaster(static_cast<RwRaster *>(value), 0);
@@ -360,7 +360,7 @@ RwBool RwD3D8SetEngineRenderState(RwInt32 state, void *value)
 
 RwBool RwD3D8GetEngineRenderState(RwInt32 state, void *value)
 {
-    const RwD3D8RenderStateCache &c = Cache();
+    const RwD3D8RenderStateCache &c = StateCache();
     auto *out = static_cast<RwUInt32 *>(value);
     switch (state) {
     case rwRENDERSTATETEXTURERASTER: *static_cast<RwRaster **>(value) = c.stages[0].raster; return TRUE;

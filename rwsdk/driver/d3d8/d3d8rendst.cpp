@@ -11,7 +11,7 @@
 namespace {
 
 constexpr RwUInt32 rwD3D8TransformSlots = 260;
-constexpr RwUInt32 rwD3D8Unknown = 0xFFFFFFFFu;
+constexpr RwUInt32 rwD3D8NotSent = 0xFFFFFFFFu;
 
 struct CallCache {
     RwUInt32 vertexShader;
@@ -41,7 +41,7 @@ IDirect3DIndexBuffer8 *const unknownIndexBuffer = reinterpret_cast<IDirect3DInde
 const D3DMATRIX identityMatrix = {{{1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f,
                                     0.0f, 1.0f}}};
 
-IDirect3DDevice8 *Device() { return rwD3D8Device.device; }
+IDirect3DDevice8 *D3DDevice() { return rwD3D8Device.device; }
 
 RwBool SameWords(const void *a, const void *b, size_t words)
 {
@@ -73,7 +73,7 @@ void EmptyTransformSlots()
 RwBool SendTransform(RwUInt32 state, const D3DMATRIX *matrix)
 {
     D3DMATRIX *slot = SlotMatrix(state);
-    const HRESULT result = Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(state), matrix);
+    const HRESULT result = D3DDevice()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(state), matrix);
     if (slot != nullptr) {
         *slot = *matrix;
     }
@@ -100,12 +100,12 @@ RwBool LightEqual(const D3DLIGHT8 &a, const D3DLIGHT8 &b)
 
 void RwD3D8ResetCallCacheValues(void)
 {
-    cache.vertexShader = rwD3D8Unknown;
-    cache.pixelShader = rwD3D8Unknown;
+    cache.vertexShader = rwD3D8NotSent;
+    cache.pixelShader = rwD3D8NotSent;
     cache.streamBuffer = unknownVertexBuffer;
     cache.streamStride = 0;
     cache.indexBuffer = unknownIndexBuffer;
-    cache.baseVertexIndex = rwD3D8Unknown;
+    cache.baseVertexIndex = rwD3D8NotSent;
     cache.worldIsIdentity = FALSE;
     cache.material = D3DMATERIAL8{};
 }
@@ -148,7 +148,7 @@ IDirect3DDevice8 *RwD3D8DeviceResetCaches(void)
     RwD3D8ResetCallCacheValues();
     RwD3D8TransformCacheReset();
     RwD3D8LightCacheClear();
-    return Device();
+    return D3DDevice();
 }
 
 RwBool RwD3D8SetVertexShader(RwUInt32 handle)
@@ -156,8 +156,8 @@ RwBool RwD3D8SetVertexShader(RwUInt32 handle)
     if (handle == cache.vertexShader) {
         return TRUE;
     }
-    if (FAILED(Device()->SetVertexShader(handle))) {
-        cache.vertexShader = rwD3D8Unknown;
+    if (FAILED(D3DDevice()->SetVertexShader(handle))) {
+        cache.vertexShader = rwD3D8NotSent;
         return FALSE;
     }
     cache.vertexShader = handle;
@@ -169,8 +169,8 @@ RwBool RwD3D8SetPixelShader(RwUInt32 handle)
     if (handle == cache.pixelShader) {
         return TRUE;
     }
-    if (FAILED(Device()->SetPixelShader(handle))) {
-        cache.pixelShader = rwD3D8Unknown;
+    if (FAILED(D3DDevice()->SetPixelShader(handle))) {
+        cache.pixelShader = rwD3D8NotSent;
         return FALSE;
     }
     cache.pixelShader = handle;
@@ -184,7 +184,7 @@ RwBool RwD3D8SetStreamSource(RwUInt32 streamNumber, IDirect3DVertexBuffer8 *buff
     }
     cache.streamBuffer = buffer;
     cache.streamStride = stride;
-    return SUCCEEDED(Device()->SetStreamSource(streamNumber, buffer, stride));
+    return SUCCEEDED(D3DDevice()->SetStreamSource(streamNumber, buffer, stride));
 }
 
 RwBool RwD3D8SetIndices(IDirect3DIndexBuffer8 *buffer, RwUInt32 baseVertexIndex)
@@ -194,12 +194,12 @@ RwBool RwD3D8SetIndices(IDirect3DIndexBuffer8 *buffer, RwUInt32 baseVertexIndex)
     }
     cache.indexBuffer = buffer;
     cache.baseVertexIndex = baseVertexIndex;
-    return SUCCEEDED(Device()->SetIndices(buffer, baseVertexIndex));
+    return SUCCEEDED(D3DDevice()->SetIndices(buffer, baseVertexIndex));
 }
 
 RwBool RwD3D8SetPixelShaderConstant(RwUInt32 firstRegister, const void *data, RwUInt32 registerCount)
 {
-    return SUCCEEDED(Device()->SetPixelShaderConstant(firstRegister, data, registerCount));
+    return SUCCEEDED(D3DDevice()->SetPixelShaderConstant(firstRegister, data, registerCount));
 }
 
 RwUInt32 RwD3D8PrimitiveCount(RwUInt32 primitiveType, RwUInt32 n, RwBool indexed)
@@ -218,7 +218,7 @@ RwUInt32 RwD3D8PrimitiveCount(RwUInt32 primitiveType, RwUInt32 n, RwBool indexed
 RwBool RwD3D8DrawPrimitive(RwUInt32 primitiveType, RwUInt32 startVertex, RwUInt32 vertexCount)
 {
     RwD3D8FlushRenderStates();
-    return SUCCEEDED(Device()->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(primitiveType), startVertex,
+    return SUCCEEDED(D3DDevice()->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(primitiveType), startVertex,
                                              RwD3D8PrimitiveCount(primitiveType, vertexCount, FALSE)));
 }
 
@@ -226,7 +226,7 @@ RwBool RwD3D8DrawIndexedPrimitive(RwUInt32 primitiveType, RwUInt32 minIndex, RwU
                                   RwUInt32 startIndex, RwUInt32 indexCount)
 {
     RwD3D8FlushRenderStates();
-    return SUCCEEDED(Device()->DrawIndexedPrimitive(static_cast<D3DPRIMITIVETYPE>(primitiveType), minIndex,
+    return SUCCEEDED(D3DDevice()->DrawIndexedPrimitive(static_cast<D3DPRIMITIVETYPE>(primitiveType), minIndex,
                                                     vertexCount, startIndex,
                                                     RwD3D8PrimitiveCount(primitiveType, indexCount, TRUE)));
 }
@@ -310,7 +310,7 @@ RwBool RwD3D8SetSurfaceProperties(const RwRGBA *color, const RwSurfaceProperties
         return TRUE;
     }
     cache.material = material;
-    return SUCCEEDED(Device()->SetMaterial(&material));
+    return SUCCEEDED(D3DDevice()->SetMaterial(&material));
 }
 
 RwBool RwD3D8SetLight(RwInt32 index, const D3DLIGHT8 *light)
@@ -334,7 +334,7 @@ RwBool RwD3D8SetLight(RwInt32 index, const D3DLIGHT8 *light)
         cache.lights = grown;
         cache.lightCount = index + 1;
     }
-    const HRESULT result = Device()->SetLight(static_cast<DWORD>(index), light);
+    const HRESULT result = D3DDevice()->SetLight(static_cast<DWORD>(index), light);
     cache.lights[index].light = *light;
     return SUCCEEDED(result);
 }
@@ -349,15 +349,15 @@ RwBool RwD3D8EnableLight(RwInt32 index, RwBool enable)
         return TRUE;
     }
     cache.lights[index].enabled = flag;
-    return SUCCEEDED(Device()->LightEnable(static_cast<DWORD>(index), flag));
+    return SUCCEEDED(D3DDevice()->LightEnable(static_cast<DWORD>(index), flag));
 }
 
 RwBool RwD3D8LightCacheRestore(void)
 {
     HRESULT result = D3D_OK;
     for (RwInt32 i = 0; i < cache.lightCount; ++i) {
-        Device()->SetLight(static_cast<DWORD>(i), &cache.lights[i].light);
-        result = Device()->LightEnable(static_cast<DWORD>(i), cache.lights[i].enabled);
+        D3DDevice()->SetLight(static_cast<DWORD>(i), &cache.lights[i].light);
+        result = D3DDevice()->LightEnable(static_cast<DWORD>(i), cache.lights[i].enabled);
     }
     return SUCCEEDED(result);
 }

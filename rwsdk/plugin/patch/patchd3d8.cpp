@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr RwUInt32 kNotWritten = ~0u;
-
 struct PatchNodeData {
     RwUInt32 word0;
     RwUInt32 word1;
@@ -34,8 +32,8 @@ Layout MakeLayout(const RpPatchMesh *mesh)
     Layout layout = {};
     layout.fvf = D3DFVF_XYZ;
     RwUInt32 offset = 12;
-    layout.vertex.normalOffset = kNotWritten;
-    layout.vertex.colourOffset = kNotWritten;
+    layout.vertex.normalOffset = rpPATCHNOTWRITTEN;
+    layout.vertex.colourOffset = rpPATCHNOTWRITTEN;
     if (mesh->flags & rpPATCHMESHNORMALS) {
         layout.vertex.normalOffset = offset;
         offset += 12;
@@ -51,7 +49,7 @@ Layout MakeLayout(const RpPatchMesh *mesh)
         sets = 0;
     }
     for (RwUInt32 i = 0; i < static_cast<RwUInt32>(rpPATCHMAXTEXCOORDSETS); ++i) {
-        layout.vertex.texCoordOffset[i] = i < sets ? offset + 8 * i : kNotWritten;
+        layout.vertex.texCoordOffset[i] = i < sets ? offset + 8 * i : rpPATCHNOTWRITTEN;
     }
     offset += 8 * sets;
     layout.fvf |= sets << D3DFVF_TEXCOUNT_SHIFT;
@@ -63,10 +61,10 @@ RpPatchSource SourceOf(const RpGeometry *geometry, const Layout &layout)
 {
     RpPatchSource source = {};
     source.positions = geometry->morphTarget[0].verts;
-    source.normals = layout.vertex.normalOffset != kNotWritten ? geometry->morphTarget[0].normals : nullptr;
-    source.colours = layout.vertex.colourOffset != kNotWritten ? geometry->preLitLum : nullptr;
+    source.normals = layout.vertex.normalOffset != rpPATCHNOTWRITTEN ? geometry->morphTarget[0].normals : nullptr;
+    source.colours = layout.vertex.colourOffset != rpPATCHNOTWRITTEN ? geometry->preLitLum : nullptr;
     for (RwInt32 i = 0; i < rpPATCHMAXTEXCOORDSETS; ++i) {
-        source.texCoords[i] = (i < geometry->numTexCoordSets && layout.vertex.texCoordOffset[i] != kNotWritten)
+        source.texCoords[i] = (i < geometry->numTexCoordSets && layout.vertex.texCoordOffset[i] != rpPATCHNOTWRITTEN)
                                   ? geometry->texCoords[i]
                                   : nullptr;
     }

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr RwUInt32 kMaxBatchIndices = 65535;
-constexpr RwUInt32 kNotWritten = ~0u;
 
 // Steps a net of up to four components and hands each vertex's value to `put`.
 template <typename Put>
@@ -81,7 +80,7 @@ void RpPatchRefine(const RpPatchSource *source, const RwUInt16 *controls, RwBool
         return RtBezierV4d{p.x, p.y, p.z, 0.0f};
     });
     StepNet(net, triangle, lod, scratch, [&](RwUInt32 v, const RtBezierV4d &value) { PutV3d(out, stride, 0, v, value); });
-    if (source->normals != nullptr && layout->normalOffset != kNotWritten) {
+    if (source->normals != nullptr && layout->normalOffset != rpPATCHNOTWRITTEN) {
         GatherNet(net, controls, triangle, [&](RwUInt16 i) {
             const RwV3d &n = source->normals[i];
             return RtBezierV4d{n.x, n.y, n.z, 0.0f};
@@ -89,7 +88,7 @@ void RpPatchRefine(const RpPatchSource *source, const RwUInt16 *controls, RwBool
         StepNet(net, triangle, lod, scratch,
                 [&](RwUInt32 v, const RtBezierV4d &value) { PutV3d(out, stride, layout->normalOffset, v, value); });
     }
-    if (source->colours != nullptr && layout->colourOffset != kNotWritten) {
+    if (source->colours != nullptr && layout->colourOffset != rpPATCHNOTWRITTEN) {
         GatherNet(net, controls, triangle, [&](RwUInt16 i) {
             const RwRGBA &c = source->colours[i];
             return RtBezierV4d{static_cast<RwReal>(c.blue), static_cast<RwReal>(c.green), static_cast<RwReal>(c.red),
@@ -104,7 +103,7 @@ void RpPatchRefine(const RpPatchSource *source, const RwUInt16 *controls, RwBool
     const RwReal step = 1.0f / static_cast<RwReal>(lod);
     for (RwInt32 set = 0; set < rpPATCHMAXTEXCOORDSETS; ++set) {
         const RwTexCoords *uv = source->texCoords[set];
-        if (uv == nullptr || layout->texCoordOffset[set] == kNotWritten) {
+        if (uv == nullptr || layout->texCoordOffset[set] == rpPATCHNOTWRITTEN) {
             continue;
         }
         RwUInt32 v = 0;

@@ -4,6 +4,9 @@
 
 #include "rppatch.h"
 
+// A vertex layout's offset for a field that is not written.
+inline constexpr RwUInt32 rpPATCHNOTWRITTEN = ~0u;
+
 struct PatchAtomicData {
     RpPatchLODCallBack callback;
     void *callbackData;

@@ -14,7 +14,7 @@ namespace {
 // amounts of memory or overflowing the running offsets.
 constexpr RwInt32 kMaxProperties = 4096;
 constexpr RwInt32 kMaxPropertySize = 1 << 16;
-constexpr RwUInt32 kChunkVersion = 0x35000;
+constexpr RwUInt32 kTableVersion = 0x35000;
 
 RwInt32 Round4(RwInt32 size) { return (size + 3) & ~3; }
 
@@ -285,7 +285,7 @@ RwInt32 RpPrtStdPropTabStreamGetSize(const RpPrtStdPropertyTable *propTab)
 RpPrtStdPropertyTable *RpPrtStdPropTabStreamWrite(RpPrtStdPropertyTable *propTab, RwStream *stream)
 {
     const auto length = static_cast<RwUInt32>(RpPrtStdPropTabStreamGetSize(propTab));
-    if (RwStreamWriteChunkHeader(stream, rwID_PRTSTDGLOBALDATA, length, kChunkVersion, rwLIBRARYBUILD) == nullptr ||
+    if (RwStreamWriteChunkHeader(stream, rwID_PRTSTDGLOBALDATA, length, kTableVersion, rwLIBRARYBUILD) == nullptr ||
         RwStreamWriteUInt32(stream, propTab->id) == nullptr ||
         RwStreamWriteInt32(stream, propTab->numProp) == nullptr) {
         return nullptr;

@@ -10,7 +10,7 @@
 namespace {
 
 template <typename T>
-T *At(RwUInt8 *particle, RwInt32 offset)
+T *ParticleField(RwUInt8 *particle, RwInt32 offset)
 {
     return offset < 0 ? nullptr : reinterpret_cast<T *>(particle + offset);
 }
@@ -94,22 +94,22 @@ RpPrtStdParticleBatch *RpPrtStdParticleStdUpdateCB(RpPrtStdEmitter *emitter, RpP
         ParticleView v = {};
         v.t = std::min(standard->currTime * standard->invEndTime, 1.0f);
         v.matrix = &identity;
-        if (auto *velocity = At<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEVELOCITY])) {
+        if (auto *velocity = ParticleField<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEVELOCITY])) {
             RwV3dIncrementScaled(velocity, &force, dt);
-            if (auto *position = At<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEPOSITION])) {
+            if (auto *position = ParticleField<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEPOSITION])) {
                 RwV3dIncrementScaled(position, velocity, dt);
             }
         }
-        if (auto *position = At<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEPOSITION])) {
+        if (auto *position = ParticleField<RwV3d>(p, po[rpPRTSTDPROPERTYCODEPARTICLEPOSITION])) {
             v.position = *position;
         }
         v.size = s != nullptr ? s->prtSize : RwV2d{1.0f, 1.0f};
-        if (auto *size = At<RpPrtStdParticleSize>(p, po[rpPRTSTDPROPERTYCODEPARTICLESIZE])) {
+        if (auto *size = ParticleField<RpPrtStdParticleSize>(p, po[rpPRTSTDPROPERTYCODEPARTICLESIZE])) {
             size->currSize = {size->startSize.x + v.t * size->deltaSize.x, size->startSize.y + v.t * size->deltaSize.y};
             v.size = size->currSize;
         }
         v.color = s != nullptr ? s->prtColor : RwRGBA{255, 255, 255, 255};
-        if (auto *color = At<RpPrtStdParticleColor>(p, po[rpPRTSTDPROPERTYCODEPARTICLECOLOR])) {
+        if (auto *color = ParticleField<RpPrtStdParticleColor>(p, po[rpPRTSTDPROPERTYCODEPARTICLECOLOR])) {
             v.color = {Channel(color->startCol.red + v.t * color->deltaCol.red),
                        Channel(color->startCol.green + v.t * color->deltaCol.green),
                        Channel(color->startCol.blue + v.t * color->deltaCol.blue),
@@ -119,15 +119,15 @@ RpPrtStdParticleBatch *RpPrtStdParticleStdUpdateCB(RpPrtStdEmitter *emitter, RpP
             v.uv[0] = s->prtUV[0];
             v.uv[1] = s->prtUV[1];
         }
-        if (auto *uv = At<RpPrtStdParticleTexCoords>(p, po[rpPRTSTDPROPERTYCODEPARTICLETEXCOORDS])) {
+        if (auto *uv = ParticleField<RpPrtStdParticleTexCoords>(p, po[rpPRTSTDPROPERTYCODEPARTICLETEXCOORDS])) {
             for (RwInt32 c = 0; c < 2; ++c) {
                 v.uv[c] = {uv->startUV[c].u + v.t * uv->deltaUV[c].u, uv->startUV[c].v + v.t * uv->deltaUV[c].v};
             }
         }
-        if (auto *rotate = At<RpPrtStdParticle2DRotate>(p, po[rpPRTSTDPROPERTYCODEPARTICLE2DROTATE])) {
+        if (auto *rotate = ParticleField<RpPrtStdParticle2DRotate>(p, po[rpPRTSTDPROPERTYCODEPARTICLE2DROTATE])) {
             v.rotation = rotate->init2DRotate + v.t * rotate->delta2DRotate;
         }
-        if (auto *matrix = At<RwMatrix>(p, po[rpPRTSTDPROPERTYCODEPARTICLEMATRIX])) {
+        if (auto *matrix = ParticleField<RwMatrix>(p, po[rpPRTSTDPROPERTYCODEPARTICLEMATRIX])) {
             v.matrix = matrix;
         }
         if (binding != nullptr && kept < room) {

@@ -6,13 +6,13 @@
 
 static constexpr RwUInt32 rwMATRIXSTRUCTSIZE = 52;
 
-static RwBool WriteV3d(RwStream *stream, const RwV3d *v)
+static RwBool WriteRow(RwStream *stream, const RwV3d *v)
 {
     return RwStreamWriteReal(stream, v->x) != nullptr && RwStreamWriteReal(stream, v->y) != nullptr &&
            RwStreamWriteReal(stream, v->z) != nullptr;
 }
 
-static RwBool ReadV3d(RwStream *stream, RwV3d *v)
+static RwBool ReadRow(RwStream *stream, RwV3d *v)
 {
     return RwStreamReadReal(stream, &v->x) && RwStreamReadReal(stream, &v->y) && RwStreamReadReal(stream, &v->z);
 }
@@ -35,8 +35,8 @@ RwMatrix *RwMatrixStreamWrite(const RwMatrix *matrix, RwStream *stream)
     const RwBool ok =
         RwStreamWriteChunkHeaderDefault(stream, rwID_MATRIX, RwMatrixStreamGetSize(matrix)) != nullptr &&
         RwStreamWriteChunkHeaderDefault(stream, rwID_STRUCT, rwMATRIXSTRUCTSIZE) != nullptr &&
-        WriteV3d(stream, &stored.right) && WriteV3d(stream, &stored.up) && WriteV3d(stream, &stored.at) &&
-        WriteV3d(stream, &stored.pos) && RwStreamWriteUInt32(stream, flags) != nullptr;
+        WriteRow(stream, &stored.right) && WriteRow(stream, &stored.up) && WriteRow(stream, &stored.at) &&
+        WriteRow(stream, &stored.pos) && RwStreamWriteUInt32(stream, flags) != nullptr;
     if (!ok) {
         RwErrorReportCommon(E_RW_WRITE);
         return nullptr;
@@ -53,8 +53,8 @@ RwMatrix *RwMatrixStreamRead(RwStream *stream, RwMatrix *matrix)
     }
     RwMatrix record = {};
     RwUInt32 flags = 0;
-    if (length < rwMATRIXSTRUCTSIZE || !ReadV3d(stream, &record.right) || !ReadV3d(stream, &record.up) ||
-        !ReadV3d(stream, &record.at) || !ReadV3d(stream, &record.pos) || !RwStreamReadUInt32(stream, &flags)) {
+    if (length < rwMATRIXSTRUCTSIZE || !ReadRow(stream, &record.right) || !ReadRow(stream, &record.up) ||
+        !ReadRow(stream, &record.at) || !ReadRow(stream, &record.pos) || !RwStreamReadUInt32(stream, &flags)) {
         RwErrorReportCommon(E_RW_READ);
         return nullptr;
     }

@@ -6,20 +6,6 @@
 #include "rwerror.h"
 #include "src/plcore/bavector.h"
 
-static inline RwUInt32 FloatBits(RwReal f)
-{
-    RwUInt32 bits;
-    std::memcpy(&bits, &f, sizeof(bits));
-    return bits;
-}
-
-static inline RwReal BitsFloat(RwUInt32 bits)
-{
-    RwReal f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-
 // The +2048 rounds the 11-bit mantissa index; bit 23 (the low exponent bit)
 // picks the [1,2) or [2,4) half of the table, and the shifted exponent
 // supplies the halved exponent of the result.

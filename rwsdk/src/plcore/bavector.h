@@ -3,6 +3,8 @@
 // transform routines) and the portable transform routines.
 #pragma once
 
+#include <cstring>
+
 #include "rwmatrix.h"
 
 struct rwV3dGlobals {
@@ -13,6 +15,21 @@ struct rwV3dGlobals {
 };
 
 static constexpr RwInt32 rwSQRTTABLEENTRIES = 4096;
+
+// The tables are built from, and looked up by, the bits of a real.
+inline RwUInt32 FloatBits(RwReal f)
+{
+    RwUInt32 bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    return bits;
+}
+
+inline RwReal BitsFloat(RwUInt32 bits)
+{
+    RwReal f;
+    std::memcpy(&f, &bits, sizeof(f));
+    return f;
+}
 
 rwV3dGlobals *rwV3dGetGlobals(void);
 

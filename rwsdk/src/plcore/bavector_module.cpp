@@ -18,20 +18,6 @@ rwV3dGlobals *rwV3dGetGlobals(void)
     return static_cast<rwV3dGlobals *>(RwEngineGetModuleBlock(rwV3dModuleOffset));
 }
 
-static RwUInt32 FloatBits(RwReal f)
-{
-    RwUInt32 bits;
-    std::memcpy(&bits, &f, sizeof(bits));
-    return bits;
-}
-
-static RwReal BitsFloat(RwUInt32 bits)
-{
-    RwReal f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-
 // The tables hold, for each of 2048 mantissa steps in [1, 2) and in [2, 4),
 // the root's bit pattern with the exponent part taken out, so that a lookup
 // plus the halved exponent of the argument rebuilds the root.

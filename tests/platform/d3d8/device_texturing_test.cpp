@@ -9,6 +9,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace device_texturing_test {
+
 namespace {
 
 struct ColorVertex {
@@ -157,3 +159,5 @@ TEST_F(DeviceTexturingTest, DepthWrittenThroughALockIsWhatTheNextDrawTests) {
 }
 
 }  // namespace
+
+}  // namespace device_texturing_test

@@ -8,6 +8,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace texture_test {
+
 namespace {
 
 struct TexVertex {
@@ -156,3 +158,5 @@ TEST_F(TextureLodTest, CubeMapSkipsTheLevelsOfEveryFace) {
 }
 
 }  // namespace
+
+}  // namespace texture_test

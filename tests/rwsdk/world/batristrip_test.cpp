@@ -7,6 +7,8 @@
 
 #include "rwsdk/world/world_test_support.h"
 
+namespace batristrip_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -139,3 +141,5 @@ TEST_F(TriStripTest, RandomMeshesDecodeToTheSameTriangles)
 }
 
 }  // namespace
+
+}  // namespace batristrip_test

@@ -8,7 +8,7 @@
 namespace rwtest {
 namespace {
 
-struct State {
+struct CountingState {
     size_t attempts = 0;
     size_t failAt = 0;
     size_t failFrom = 0;
@@ -16,15 +16,15 @@ struct State {
     std::unordered_map<void *, size_t> live;
 };
 
-State &S()
+CountingState &Counting()
 {
-    static State state;
+    static CountingState state;
     return state;
 }
 
 bool ShouldFail()
 {
-    State &s = S();
+    CountingState &s = Counting();
     ++s.attempts;
     return (s.failAt != 0 && s.attempts == s.failAt) || (s.failFrom != 0 && s.attempts >= s.failFrom);
 }
@@ -36,8 +36,8 @@ void *CountingMalloc(size_t size)
     }
     void *p = std::malloc(size == 0 ? 1 : size);
     if (p != nullptr) {
-        S().live[p] = size;
-        S().liveBytes += size;
+        Counting().live[p] = size;
+        Counting().liveBytes += size;
     }
     return p;
 }
@@ -47,10 +47,10 @@ void CountingFree(void *mem)
     if (mem == nullptr) {
         return;
     }
-    auto it = S().live.find(mem);
-    if (it != S().live.end()) {
-        S().liveBytes -= it->second;
-        S().live.erase(it);
+    auto it = Counting().live.find(mem);
+    if (it != Counting().live.end()) {
+        Counting().liveBytes -= it->second;
+        Counting().live.erase(it);
     }
     std::free(mem);
 }
@@ -63,14 +63,14 @@ void *CountingRealloc(void *mem, size_t size)
     void *p = std::realloc(mem, size == 0 ? 1 : size);
     if (p != nullptr) {
         if (mem != nullptr) {
-            auto it = S().live.find(mem);
-            if (it != S().live.end()) {
-                S().liveBytes -= it->second;
-                S().live.erase(it);
+            auto it = Counting().live.find(mem);
+            if (it != Counting().live.end()) {
+                Counting().liveBytes -= it->second;
+                Counting().live.erase(it);
             }
         }
-        S().live[p] = size;
-        S().liveBytes += size;
+        Counting().live[p] = size;
+        Counting().liveBytes += size;
     }
     return p;
 }
@@ -92,15 +92,15 @@ const RwMemoryFunctions *CountingMemory::Table() { return &table; }
 
 void CountingMemory::Reset()
 {
-    S().attempts = 0;
-    S().failAt = 0;
-    S().failFrom = 0;
+    Counting().attempts = 0;
+    Counting().failAt = 0;
+    Counting().failFrom = 0;
 }
 
-void CountingMemory::FailAt(size_t n) { S().failAt = n; }
-void CountingMemory::FailFrom(size_t n) { S().failFrom = n; }
-size_t CountingMemory::Allocations() { return S().attempts; }
-size_t CountingMemory::LiveBlocks() { return S().live.size(); }
-size_t CountingMemory::LiveBytes() { return S().liveBytes; }
+void CountingMemory::FailAt(size_t n) { Counting().failAt = n; }
+void CountingMemory::FailFrom(size_t n) { Counting().failFrom = n; }
+size_t CountingMemory::Allocations() { return Counting().attempts; }
+size_t CountingMemory::LiveBlocks() { return Counting().live.size(); }
+size_t CountingMemory::LiveBytes() { return Counting().liveBytes; }
 
 }  // namespace rwtest

@@ -6,7 +6,7 @@
 namespace rwtest {
 namespace {
 
-struct State {
+struct FakeDeviceState {
     std::vector<DeviceCall> calls;
     std::set<RwInt32> failing;
     bool silent = false;
@@ -17,9 +17,9 @@ struct State {
     bool started = false;
 };
 
-State &S()
+FakeDeviceState &Fake()
 {
-    static State state;
+    static FakeDeviceState state;
     return state;
 }
 
@@ -40,7 +40,7 @@ const RwDeviceRecord record = {1.0f, FakeSystem, 0.0f, 1.0f, nullptr, nullptr, n
 
 RwBool Answer(RwInt32 request, void *out, void *inOut, RwInt32 number)
 {
-    State &s = S();
+    FakeDeviceState &s = Fake();
     switch (request) {
     case rwDEVICESYSTEMOPEN:
         s.opened = inOut != nullptr;
@@ -117,7 +117,7 @@ RwBool Answer(RwInt32 request, void *out, void *inOut, RwInt32 number)
 
 RwBool FakeSystem(RwInt32 request, void *out, void *inOut, RwInt32 number)
 {
-    State &s = S();
+    FakeDeviceState &s = Fake();
     s.calls.push_back({request, number});
     EventLog().push_back("dev " + std::to_string(request));
     if (s.silent || s.failing.count(request) != 0) {
@@ -144,7 +144,7 @@ void FakeDevice::Install()
 
 void FakeDevice::Reset()
 {
-    State &s = S();
+    FakeDeviceState &s = Fake();
     s.calls.clear();
     s.failing.clear();
     s.silent = false;
@@ -152,20 +152,20 @@ void FakeDevice::Reset()
     s.mode = 0;
 }
 
-void FakeDevice::Fail(RwInt32 request) { S().failing.insert(request); }
-void FakeDevice::AnswerNothing(bool on) { S().silent = on; }
-const std::vector<DeviceCall> &FakeDevice::Calls() { return S().calls; }
+void FakeDevice::Fail(RwInt32 request) { Fake().failing.insert(request); }
+void FakeDevice::AnswerNothing(bool on) { Fake().silent = on; }
+const std::vector<DeviceCall> &FakeDevice::Calls() { return Fake().calls; }
 
 std::vector<RwInt32> FakeDevice::RequestLog()
 {
     std::vector<RwInt32> out;
-    for (const DeviceCall &call : S().calls) {
+    for (const DeviceCall &call : Fake().calls) {
         out.push_back(call.request);
     }
     return out;
 }
 
-const RwMemoryFunctions *FakeDevice::RegisteredMemory() { return S().memory; }
+const RwMemoryFunctions *FakeDevice::RegisteredMemory() { return Fake().memory; }
 const RwDeviceRecord &FakeDevice::Record() { return record; }
 const std::vector<RwVideoModeInfo> &FakeDevice::Modes() { return modes; }
 

@@ -7,6 +7,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_clipper_test {
+
 namespace {
 
 using swrtest::Scene;
@@ -117,3 +119,5 @@ TEST(Clipping, QuadCutAtTheGuardBandLeavesNoSeamOrOverlap) {
 }
 
 }  // namespace
+
+}  // namespace swr_clipper_test

@@ -8,6 +8,8 @@
 #include "platform/d3d8/swr/swr_draw_queue.h"
 #include "swr_random_scene.h"
 
+namespace swr_draw_queue_test {
+
 namespace {
 
 using swrtest::Quad;
@@ -280,3 +282,5 @@ TEST(DrawQueue, PointSpritesKeepTheirPlaceAmongQueuedDraws) {
 }
 
 }  // namespace
+
+}  // namespace swr_draw_queue_test

@@ -7,6 +7,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_draw_test {
+
 namespace {
 
 using swrtest::Quad;
@@ -219,3 +221,5 @@ TEST(TexturedDraw, PixelShaderReplacesTheStagesAndSamplesItsOwnStages) {
 }
 
 }  // namespace
+
+}  // namespace swr_draw_test

@@ -11,6 +11,8 @@
 #include "platform/d3d8/swr/swr_fast_triangle.h"
 #include "swr_random_scene.h"
 
+namespace swr_fast_triangle_test {
+
 namespace {
 
 using swrtest::RandomScene;
@@ -312,3 +314,5 @@ TEST(FastTriangle, VaryingPlanesTwoAtATimeMatchThePlaneOfOneValue) {
 }
 
 }  // namespace
+
+}  // namespace swr_fast_triangle_test

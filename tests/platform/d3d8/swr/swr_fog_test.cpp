@@ -6,6 +6,8 @@
 #include "platform/d3d8/swr/swr_fog.h"
 #include "swr_test_scene.h"
 
+namespace swr_fog_test {
+
 namespace {
 
 using swrtest::Scene;
@@ -117,3 +119,5 @@ TEST(Fog, ScreenSpaceVerticesBringTheirFactorInSpecularAlpha) {
 }
 
 }  // namespace
+
+}  // namespace swr_fog_test

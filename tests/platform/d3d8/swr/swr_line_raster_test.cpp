@@ -4,6 +4,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_line_raster_test {
+
 namespace {
 
 using swrtest::Scene;
@@ -80,3 +82,5 @@ TEST(Points, EachPointCoversTheNearestPixelCentre) {
 }
 
 }  // namespace
+
+}  // namespace swr_line_raster_test

@@ -6,6 +6,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_triangle_raster_test {
+
 namespace {
 
 using swrtest::Quad;
@@ -174,3 +176,5 @@ TEST(TriangleShading, PerspectiveCorrectColourFollowsOneOverW) {
 }
 
 }  // namespace
+
+}  // namespace swr_triangle_raster_test

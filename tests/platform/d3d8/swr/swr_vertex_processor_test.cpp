@@ -9,6 +9,8 @@
 #include "platform/d3d8/swr/swr_vertex_processor.h"
 #include "swr_test_scene.h"
 
+namespace swr_vertex_processor_test {
+
 namespace {
 
 struct Vertex {
@@ -139,3 +141,5 @@ TEST(ProjectedCoordinates, AreDividedByTheirLastElementAtEachPixel) {
 }
 
 }  // namespace
+
+}  // namespace swr_vertex_processor_test

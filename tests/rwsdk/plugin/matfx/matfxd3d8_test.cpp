@@ -12,6 +12,8 @@
 #include "plugin/matfx/matfxpriv.h"
 #include "rwsdk/plugin/matfx/surface_screen.h"
 
+namespace matfxd3d8_test {
+
 namespace {
 
 using namespace surfacescreen;
@@ -231,3 +233,5 @@ TEST(MatFXShaderRouteTest, DualTextureTakesNoShaderAndDrawsTheSame)
 }
 
 }  // namespace
+
+}  // namespace matfxd3d8_test

@@ -9,6 +9,8 @@
 
 #include "rwsdk/plugin/matfx/surface_screen.h"
 
+namespace matfxrender_test {
+
 namespace {
 
 using namespace surfacescreen;
@@ -332,3 +334,5 @@ std::string StagesName(const ::testing::TestParamInfo<DWORD> &info)
 INSTANTIATE_TEST_SUITE_P(Stages, MatFXScreenTest, ::testing::Values(DWORD{8}, DWORD{1}), StagesName);
 
 }  // namespace
+
+}  // namespace matfxrender_test

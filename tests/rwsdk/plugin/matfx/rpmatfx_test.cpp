@@ -9,6 +9,8 @@
 #include "rwtexture.h"
 #include "world/bamodules.h"
 
+namespace rpmatfx_test {
+
 namespace {
 
 bool AttachMatFX() { return RpWorldPluginAttach() && RpMatFXPluginAttach(); }
@@ -237,3 +239,5 @@ TEST_F(MatFXTest, ShaderStreamsDecodeOnTheDevice)
 }
 
 }  // namespace
+
+}  // namespace rpmatfx_test

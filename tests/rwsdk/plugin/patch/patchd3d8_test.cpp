@@ -5,6 +5,8 @@
 #include "plugin/patch/patchpriv.h"
 #include "rwsdk/plugin/matfx/surface_screen.h"
 
+namespace patchd3d8_test {
+
 namespace {
 
 using namespace surfacescreen;
@@ -157,3 +159,5 @@ TEST_F(PatchScreenTest, MovedControlPointsAreRefinedInPlace)
 }
 
 }  // namespace
+
+}  // namespace patchd3d8_test

@@ -4,6 +4,8 @@
 // are ordered as the blend expects, and hostile skin data is refused.
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace rpskin_test {
+
 namespace {
 
 using animtest::AnimTest;
@@ -284,3 +286,5 @@ TEST_F(SkinStreamTest, HostileSkinsAreRefused)
 }
 
 }  // namespace
+
+}  // namespace rpskin_test

@@ -8,6 +8,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace bamatrix_test {
+
 namespace {
 
 using rwtest::EngineTest;
@@ -424,3 +426,5 @@ TEST_F(MatrixStream, ShortStructIsRefusedWithoutReadingPastIt)
 }
 
 }  // namespace
+
+}  // namespace bamatrix_test

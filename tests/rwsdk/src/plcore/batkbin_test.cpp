@@ -13,6 +13,8 @@
 #include "support/engine/fake_device.h"
 #include "support/engine/memory_stream.h"
 
+namespace batkbin_test {
+
 namespace {
 
 struct Ext {
@@ -188,3 +190,5 @@ TEST_F(Extension, WriterThatWritesLessThanItSizedFails)
 }
 
 }  // namespace
+
+}  // namespace batkbin_test

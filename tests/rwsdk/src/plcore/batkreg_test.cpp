@@ -10,6 +10,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/fake_device.h"
 
+namespace batkreg_test {
+
 namespace {
 
 std::vector<std::string> calls;
@@ -137,3 +139,5 @@ TEST(RegistryLimits, MaximumSizeAndClosedModule)
 }
 
 }  // namespace
+
+}  // namespace batkreg_test

@@ -12,6 +12,8 @@
 #include "support/engine/memory_stream.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace rtpitexd_test {
+
 namespace {
 
 using imgtest::FakeRasters;
@@ -131,3 +133,5 @@ TEST_F(PITexDTest, SecondLayoutRestoresCallbacksAndCurrentOnSuccessAndFailure)
 }
 
 }  // namespace
+
+}  // namespace rtpitexd_test

@@ -14,6 +14,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/fake_device.h"
 
+namespace baim3d_test {
+
 namespace {
 
 using rwtest::CountingMemory;
@@ -388,3 +390,5 @@ TEST(Im3DModule, AllocationFailureSweepOverEngineStart)
 }
 
 }  // namespace
+
+}  // namespace baim3d_test

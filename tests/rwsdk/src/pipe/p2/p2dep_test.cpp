@@ -10,6 +10,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace p2dep_test {
+
 namespace {
 
 using rwtest::TakeError;
@@ -259,3 +261,5 @@ TEST_F(RoutingTest, SendingWithoutALivePacketOnlyFindsTheTarget)
 }
 
 }  // namespace
+
+}  // namespace p2dep_test
