@@ -23,7 +23,7 @@
 
 namespace apptest {
 
-inline std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
+inline std::string SampleData() { return RW_TEST_BINARY_DIR "/data"; }
 inline bool HaveSampleData() { return std::filesystem::exists(SampleData() + "/PACK/STAGE1/2010000.STR"); }
 
 // An empty folder of this process (left for inspection after a failure).

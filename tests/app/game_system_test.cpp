@@ -49,9 +49,10 @@ protected:
     {
         root = apptest::ScratchFolder(name);
         for (const char *file : files) {
+            const std::filesystem::path from = std::filesystem::path(apptest::SampleData()) / file;
             const std::filesystem::path to = std::filesystem::path(root) / file;
             std::filesystem::create_directories(to.parent_path());
-            std::filesystem::copy_file(std::filesystem::path(apptest::SampleData()) / file, to);
+            std::filesystem::copy_file(from, to);
         }
         StartIn(root, width, height);
         ASSERT_TRUE(gs.Create(width, height, 1));
