@@ -22,7 +22,7 @@
 #include "tests/app/app_test_support.h"
 
 // After the game's headers: Xlib defines macros (Bool, Status, None) they might use.
-#include <X11/Xlib.h>
+#include "support/platform/x_test_display.h"
 #include <X11/Xutil.h>
 
 namespace {
@@ -33,8 +33,6 @@ using namespace std::chrono_literals;
 // Generous: a loaded machine may take long to start the game or to end it.
 constexpr auto kLimit = 60s;
 
-int IgnoreXErrors(Display *, XErrorEvent *) { return 0; }
-
 class GameFatalBox : public ::testing::Test {
 protected:
     void SetUp() override
@@ -42,14 +40,8 @@ protected:
         if (!rwtest::EnsureXDisplay()) {
             GTEST_SKIP() << "no X display and no Xvfb";
         }
-        for (int attempt = 0; attempt < 100 && display_ == nullptr; ++attempt) {
-            display_ = XOpenDisplay(nullptr);
-            if (display_ == nullptr) {
-                std::this_thread::sleep_for(30ms);
-            }
-        }
+        display_ = rwtest::OpenTestDisplay();
         ASSERT_NE(display_, nullptr);
-        XSetErrorHandler(IgnoreXErrors);
         folder_ = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         empty_ = folder_ + "/empty";
         ASSERT_EQ(system(("mkdir -p '" + empty_ + "'").c_str()), 0);

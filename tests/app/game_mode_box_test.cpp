@@ -22,15 +22,13 @@
 #include "tests/app/app_test_support.h"
 
 // After the game's headers: Xlib defines macros (Bool, Status, None) they might use.
-#include <X11/Xlib.h>
+#include "support/platform/x_test_display.h"
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int IgnoreXErrors(Display *, XErrorEvent *) { return 0; }
 
 class GameModeBox : public ::testing::Test {
 protected:
@@ -42,16 +40,8 @@ protected:
         if (!rwtest::EnsureXDisplay()) {
             GTEST_SKIP() << "no X display and no Xvfb";
         }
-        // A server just started may take a moment to take connections.
-        for (int attempt = 0; attempt < 100 && display_ == nullptr; ++attempt) {
-            display_ = XOpenDisplay(nullptr);
-            if (display_ == nullptr) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            }
-        }
+        display_ = rwtest::OpenTestDisplay();
         ASSERT_NE(display_, nullptr);
-        // Windows come and go while the test looks at them: a window gone is no error.
-        XSetErrorHandler(IgnoreXErrors);
         dir_ = apptest::ScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override
