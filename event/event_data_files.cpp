@@ -41,6 +41,22 @@ bool ParseFile(const std::string &path, const char *mode, Parse parse)
     return parsed;
 }
 
+// The same for a file whose entries count from the first: `opened` tells
+// whether it could be opened at all, the result whether it was read to its
+// end (the entries before a fault are in the parse's output either way).
+template <typename Parse>
+bool ParseFileUpToAFault(const std::string &path, Parse parse, bool *opened)
+{
+    zuFile *file = zufopen(path.c_str(), "r");
+    *opened = file != nullptr;
+    if (file == nullptr) {
+        return false;
+    }
+    const bool parsed = parse(file);
+    zufclose(file);
+    return parsed;
+}
+
 std::string LanguagePath(const char *fileName)
 {
     return std::string(GetDataRootPath()) + GetLanguageFolder(GameLanguage()) + fileName;
@@ -60,20 +76,21 @@ const char16_t *FindText(const std::vector<EventTextEntry> &entries, int32_t id)
     return nullptr;
 }
 
-// The scene records the IGA and MIC files name: false (with the log line)
-// when an id names a record of another kind; ids no record holds are read
-// through.
-template <typename Entry>
-bool CheckSceneIds(const CSEventManager &manager, const std::vector<Entry> &entries, const char *what)
+// The scene record an IGA or MIC entry names: null for an id no record
+// holds (read through); *wrongKind (with the log line) when the id names a
+// record of another kind, which ends the read.
+CSInGameAnmEvent *SceneOf(CSEventManager &manager, int32_t eventId, const char *what, bool *wrongKind)
 {
-    for (const Entry &entry : entries) {
-        const EventRecord *record = manager.FindEvent(entry.eventId);
-        if (record != nullptr && record->EventType != kEventTypeInGameAnm) {
-            DebugPrint("Event%d Is not InGameAnm Event.Don't Give InGameAnm %s.\n", entry.eventId, what);
-            return false;
-        }
+    EventRecord *record = manager.FindEvent(eventId);
+    *wrongKind = record != nullptr && record->EventType != kEventTypeInGameAnm;
+    if (*wrongKind) {
+        DebugPrint("Event%d Is not InGameAnm Event.Don't Give InGameAnm %s.\n", eventId, what);
+        return nullptr;
     }
-    return true;
+    if (record == nullptr || record->kind != EventKind::kInGameAnm) {
+        return nullptr;
+    }
+    return static_cast<CSInGameAnmEvent *>(record);
 }
 
 }  // namespace
@@ -93,22 +110,23 @@ std::string ConversationFileName(int32_t stageNumber)
     return name;
 }
 
+// The three readers below take the file's entries in order, as far as they
+// go: a bad id (or a fault of the file) ends the read with false, and the
+// entries before it keep what they were given.
+
 bool CSEventManager::LoadHurtEvents(const char *path)
 {
     std::vector<HurtEventEntry> entries;
-    if (!ParseFile(std::string(GetDataRootPath()) + path, "r",
-                   [&](zuFile *file) { return ParseHurtEvents(file, &entries); })) {
-        return false;
-    }
-    for (const HurtEventEntry &entry : entries) {
-        if (FindEvent(entry.eventId) == nullptr) {
-            DebugPrint("HURTEVT.HTE: no event %d; the file is refused\n", entry.eventId);
-            return false;
-        }
-    }
-    // Only the hero zones have the tail words; other kinds read through.
+    bool opened = false;
+    const bool whole = ParseFileUpToAFault(std::string(GetDataRootPath()) + path,
+                                           [&](zuFile *file) { return ParseHurtEvents(file, &entries); }, &opened);
     for (const HurtEventEntry &entry : entries) {
         EventRecord *record = FindEvent(entry.eventId);
+        if (record == nullptr) {
+            DebugPrint("HURTEVT.HTE: no event %d; the read ends there\n", entry.eventId);
+            return false;
+        }
+        // Only the hero zones have the tail words; other kinds read through.
         if (record->kind != EventKind::kHeroZone) {
             continue;
         }
@@ -119,23 +137,24 @@ bool CSEventManager::LoadHurtEvents(const char *path)
         static_cast<CSHeroZoneEvent *>(record)->SetHurtLines(entry.value, lines.data(),
                                                              static_cast<int32_t>(lines.size()));
     }
-    return true;
+    return opened && whole;
 }
 
 bool CSEventManager::LoadInGameAnmTable(const char *path)
 {
     std::vector<InGameAnmEntry> entries;
-    if (!ParseFile(std::string(GetDataRootPath()) + path, "r",
-                   [&](zuFile *file) { return ParseInGameAnmTable(file, &entries); }) ||
-        !CheckSceneIds(*this, entries, "data")) {
-        return false;
-    }
+    bool opened = false;
+    const bool whole = ParseFileUpToAFault(std::string(GetDataRootPath()) + path,
+                                           [&](zuFile *file) { return ParseInGameAnmTable(file, &entries); }, &opened);
     for (const InGameAnmEntry &entry : entries) {
-        EventRecord *record = FindEvent(entry.eventId);
-        if (record == nullptr || record->kind != EventKind::kInGameAnm) {
+        bool wrongKind = false;
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "data", &wrongKind);
+        if (wrongKind) {
+            return false;
+        }
+        if (scene == nullptr) {
             continue;
         }
-        auto *scene = static_cast<CSInGameAnmEvent *>(record);
         scene->FreeSceneData();
         scene->SceneNumber = entry.number;
         scene->CameraModel = Copy(entry.cameraModel);
@@ -152,23 +171,24 @@ bool CSEventManager::LoadInGameAnmTable(const char *path)
         }
         scene->HasSceneData = 1;
     }
-    return true;
+    return opened && whole;
 }
 
 bool CSEventManager::LoadInGameAnmAudio(const char *path)
 {
     std::vector<InGameAnmAudioEntry> entries;
-    if (!ParseFile(std::string(GetDataRootPath()) + path, "r",
-                   [&](zuFile *file) { return ParseInGameAnmAudio(file, &entries); }) ||
-        !CheckSceneIds(*this, entries, "Audio data")) {
-        return false;
-    }
+    bool opened = false;
+    const bool whole = ParseFileUpToAFault(std::string(GetDataRootPath()) + path,
+                                           [&](zuFile *file) { return ParseInGameAnmAudio(file, &entries); }, &opened);
     for (const InGameAnmAudioEntry &entry : entries) {
-        EventRecord *record = FindEvent(entry.eventId);
-        if (record == nullptr || record->kind != EventKind::kInGameAnm) {
+        bool wrongKind = false;
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "Audio data", &wrongKind);
+        if (wrongKind) {
+            return false;
+        }
+        if (scene == nullptr) {
             continue;
         }
-        auto *scene = static_cast<CSInGameAnmEvent *>(record);
         scene->FreeSceneAudio();
         const size_t n = entry.cues.size();
         scene->CueSounds = NewEventBlock<int32_t>(n);
@@ -180,7 +200,7 @@ bool CSEventManager::LoadInGameAnmAudio(const char *path)
             scene->CueFrames[k] = entry.cues[k].frame;
         }
     }
-    return true;
+    return opened && whole;
 }
 
 bool CSEventManager::LoadNpcTypes(const char *fileName)

@@ -4,11 +4,17 @@
 // messages (OPENDOOR.MSS) and the stages' conversations (CONTnn.NPC, UTF-16);
 // their layouts are in docs/formats.md.
 //
-// Each file is parsed whole into plain entries before anything is kept: a
-// file whose counts or lines disagree with what it holds is refused with a
-// diagnostic line and the table it would fill is left as it was. The
-// manager's loaders (event_data_files.cpp) keep what a parse gives; the
-// Format* routines write the same layouts for the sample-data maker.
+// A value is taken by position: a line's value is the number after its
+// first ':', and so is a word's ("AIID:13": the text before the colon is a
+// free label); a word or line without one stops the read with a diagnostic
+// line naming the file and the line. HURTEVT.HTE, INGANM.IGA and
+// INGANM.MIC are taken entry by entry: a fault, or an id that names no
+// event (HTE) or an event of another kind (IGA, MIC), ends the read, and
+// the entries before it keep what they were given. The wide files are read
+// whole before anything is kept: a fault refuses the file and the table it
+// would fill is left as it was. The manager's loaders
+// (event_data_files.cpp) keep what a parse gives; the Format* routines
+// write the same layouts for the sample-data maker.
 #pragma once
 
 #include <cstdint>
@@ -82,7 +88,8 @@ struct InGameAnmAudioEntry {
     std::vector<InGameAnmCue> cues;
 };
 
-// ---- parsing (false, with a diagnostic line, for a malformed file) ----
+// ---- parsing (false, with a diagnostic line, for a malformed file; the
+// narrow files' parses then give the entries before the fault) ----
 
 bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out);
 bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out);

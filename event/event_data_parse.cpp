@@ -1,7 +1,7 @@
 // Parsing and writing the event data files (see event_data_files.h). Every
-// parse reads the whole file into plain entries; a line that is missing or
-// does not hold what its place asks for refuses the file with one
-// diagnostic line naming the file and the line.
+// parse reads the file into plain entries; a line that is missing or does
+// not hold what its place asks for stops the read with one diagnostic line
+// naming the file and the line.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -73,7 +73,7 @@ public:
     }
     bool Refuse(const char *what) const
     {
-        DebugPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
+        DebugPrint("%s:%d: no %s here; the read ends\n", name_, number_, what);
         return false;
     }
     char *Line() { return line_; }
@@ -91,21 +91,36 @@ private:
     int number_ = 0;
 };
 
+// A word's value: the number after its first ':' (the text before it is a
+// free label, as in "AIID:13"). False for a word without ':' or without a
+// number after it.
 bool WordInt(const char *word, int32_t *value)
+{
+    NumberForm form = NumberForm::kNone;
+    if (!KeyValueForm(word, ':', true, &form) || form == NumberForm::kNone) {
+        return false;
+    }
+    return ReadKeyInt(word, ':', value);
+}
+
+bool WordFloat(const char *word, float *value)
+{
+    NumberForm form = NumberForm::kNone;
+    if (!KeyValueForm(word, ':', false, &form) || form == NumberForm::kNone) {
+        return false;
+    }
+    return ReadKeyFloat(word, ':', value);
+}
+
+// A bare number (the sound id after a cue's frame word).
+bool BareInt(const char *word, int32_t *value)
 {
     NumberForm form = NumberForm::kNone;
     *value = LeadingInt(word, &form);
     return form != NumberForm::kNone;
 }
 
-bool WordFloat(const char *word, float *value)
-{
-    NumberForm form = NumberForm::kNone;
-    *value = LeadingFloat(word, &form);
-    return form != NumberForm::kNone;
-}
-
-// Line 2 or 3 of a key: a label and three numbers.
+// Line 2 or 3 of a key: a label and three words x, y, z.
 bool ReadPoint(NarrowLines &lines, const char *what, RwV3d *point)
 {
     if (!lines.Next(what)) {
@@ -118,38 +133,32 @@ bool ReadPoint(NarrowLines &lines, const char *what, RwV3d *point)
     return true;
 }
 
-// A whole number word of a wide line at `*at`, moving past it and the
-// blanks after it.
-bool TakeWideInt(const std::u16string &line, size_t *at, int32_t *value)
+// The word of a wide line at `*at` read as a narrow word's value, moving
+// past it and the blanks after it.
+bool TakeWideWordInt(const std::u16string &line, size_t *at, int32_t *value)
 {
     size_t p = *at;
     while (p < line.size() && (line[p] == u' ' || line[p] == u'\t')) {
         ++p;
     }
-    if (p >= line.size() || !WideLines::StartsNumber(line.c_str() + p)) {
-        return false;
-    }
-    char digits[16] = {};
-    size_t n = 0;
+    std::string word;
     while (p < line.size() && line[p] != u' ' && line[p] != u'\t') {
-        if (n + 1 < sizeof digits) {
-            digits[n++] = static_cast<char>(line[p] < 128 ? line[p] : '?');
-        }
+        word.push_back(line[p] < 128 ? static_cast<char>(line[p]) : '?');
         ++p;
     }
-    *value = LeadingInt(digits);
     while (p < line.size() && (line[p] == u' ' || line[p] == u'\t')) {
         ++p;
     }
     *at = p;
-    return true;
+    return WordInt(word.c_str(), value);
 }
 
-// Reads `count` entries into `out` (only when all read): a line before and
-// after each entry when `framed` (both ignored), and the entry's own lines
-// by `read`. False, leaving `out` as it was, at the first refusal.
+// Reads `count` entries into `out`: a line before and after each entry
+// when `framed` (both ignored), and the entry's own lines by `read`. At the
+// first refusal the read ends with false; with `keepBefore` *out then holds
+// the entries read before it, else it is left as it was.
 template <typename Lines, typename Entry, typename Read>
-bool ReadEntries(Lines &lines, int32_t count, bool framed, std::vector<Entry> *out, Read read)
+bool ReadEntries(Lines &lines, int32_t count, bool framed, bool keepBefore, std::vector<Entry> *out, Read read)
 {
     if (count < 0) {
         return lines.Refuse("count of zero or more");
@@ -158,6 +167,9 @@ bool ReadEntries(Lines &lines, int32_t count, bool framed, std::vector<Entry> *o
     for (int32_t i = 0; i < count; ++i) {
         Entry entry;
         if ((framed && !lines.Next("entry head")) || !read(entry) || (framed && !lines.Next("entry end"))) {
+            if (keepBefore) {
+                *out = std::move(entries);
+            }
             return false;
         }
         entries.push_back(std::move(entry));
@@ -186,7 +198,7 @@ bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
     if (!lines.LabelledInt("count", &count)) {
         return false;
     }
-    return ReadEntries(lines, count, true, out, [&](HurtEventEntry &entry) {
+    return ReadEntries(lines, count, true, true, out, [&](HurtEventEntry &entry) {
         int32_t n = 0;
         if (!lines.LabelledInt("event id", &entry.eventId) || !lines.LabelledFloat("value", &entry.value) ||
             !lines.LabelledInt("line count", &n)) {
@@ -212,7 +224,7 @@ bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
     if (!lines.LineValue("count", &count)) {
         return false;
     }
-    return ReadEntries(lines, std::max(count, 0), true, out, [&](InGameAnmEntry &entry) {
+    return ReadEntries(lines, std::max(count, 0), true, true, out, [&](InGameAnmEntry &entry) {
         int32_t n = 0;
         if (!lines.LineValue("event id", &entry.eventId) || !lines.LineValue("scene number", &entry.number) ||
             !lines.Next("camera names")) {
@@ -239,7 +251,7 @@ bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
             }
             const EventLineWords words(lines.Line());
             if (words.Count() < 3 || !WordInt(words[0], &key.aiId) || !WordInt(words[2], &key.restoreMode)) {
-                return lines.Refuse("actor key (AI id, animation, restore mode)");
+                return lines.Refuse("actor key (AI id word, animation, restore mode word)");
             }
             key.animation = words[1];
             if (!ReadPoint(lines, "key start", &key.start) || !ReadPoint(lines, "key end", &key.end)) {
@@ -258,7 +270,7 @@ bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
     if (!lines.LineValue("count", &count)) {
         return false;
     }
-    return ReadEntries(lines, std::max(count, 0), true, out, [&](InGameAnmAudioEntry &entry) {
+    return ReadEntries(lines, std::max(count, 0), true, true, out, [&](InGameAnmAudioEntry &entry) {
         int32_t n = 0;
         if (!lines.LineValue("event id", &entry.eventId) || !lines.LineValue("cue count", &n)) {
             return false;
@@ -274,7 +286,7 @@ bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
             InGameAnmCue cue;
             NumberForm form = NumberForm::kNone;
             if (!KeyValueForm(words[0], ':', true, &form) || form == NumberForm::kNone ||
-                !WordInt(words[1], &cue.soundId)) {
+                !BareInt(words[1], &cue.soundId)) {
                 return lines.Refuse("sound cue (frame and sound id)");
             }
             ReadKeyInt(words[0], ':', &cue.frame);
@@ -291,7 +303,7 @@ bool ParseEventTexts(zuFile *file, const char *name, std::vector<EventTextEntry>
     if (!lines.LineValue("count", kEventWideTextLine, &count)) {
         return false;
     }
-    return ReadEntries(lines, count, true, out, [&](EventTextEntry &entry) {
+    return ReadEntries(lines, count, true, false, out, [&](EventTextEntry &entry) {
         if (!lines.LineValue("text id", kEventWideTextLine, &entry.id) || !lines.Next("text")) {
             return false;
         }
@@ -307,13 +319,13 @@ bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out)
     if (!lines.LineValue("count", kNpcTypeCountLine, &count)) {
         return false;
     }
-    return ReadEntries(lines, count, false, out, [&](EventNpcType &type) {
+    return ReadEntries(lines, count, false, false, out, [&](EventNpcType &type) {
         size_t at = 0;
         if (!lines.Next("NPC type")) {
             return false;
         }
-        if (!TakeWideInt(lines.Line(), &at, &type.eventId) || !TakeWideInt(lines.Line(), &at, &type.portrait)) {
-            return lines.Refuse("NPC type (event id, portrait number, name)");
+        if (!TakeWideWordInt(lines.Line(), &at, &type.eventId) || !TakeWideWordInt(lines.Line(), &at, &type.portrait)) {
+            return lines.Refuse("NPC type (event id word, portrait number word, name)");
         }
         if (type.portrait < 0 || type.portrait >= kPortraitNumbers) {
             return lines.Refuse("portrait number of 0 to 16");
@@ -350,9 +362,10 @@ std::string FormatInGameAnmTable(const std::vector<InGameAnmEntry> &entries)
                 "\nCamera " + entry.cameraModel + " " + entry.cameraAnimation +
                 "\nKeys: " + std::to_string(entry.keys.size()) + "\n";
         for (const InGameAnmKeyEntry &key : entry.keys) {
-            text += std::to_string(key.aiId) + " " + key.animation + " " + std::to_string(key.restoreMode) + "\n";
-            text += "Start " + Real(key.start.x) + " " + Real(key.start.y) + " " + Real(key.start.z) + "\n";
-            text += "End " + Real(key.end.x) + " " + Real(key.end.y) + " " + Real(key.end.z) + "\n";
+            text += "AIID:" + std::to_string(key.aiId) + " " + key.animation + " Restore:" +
+                    std::to_string(key.restoreMode) + "\n";
+            text += "Start X:" + Real(key.start.x) + " Y:" + Real(key.start.y) + " Z:" + Real(key.start.z) + "\n";
+            text += "End X:" + Real(key.end.x) + " Y:" + Real(key.end.y) + " Z:" + Real(key.end.z) + "\n";
         }
         text += "End\n";
     }
@@ -385,8 +398,8 @@ std::u16string FormatNpcTypes(const std::vector<EventNpcType> &entries)
 {
     std::u16string text = u"Count: " + Widen(std::to_string(entries.size())) + u"\r\n";
     for (const EventNpcType &type : entries) {
-        text += Widen(std::to_string(type.eventId)) + u" " + Widen(std::to_string(type.portrait)) + u" " + type.name +
-                u"\r\n";
+        text += u"ID:" + Widen(std::to_string(type.eventId)) + u" Face:" + Widen(std::to_string(type.portrait)) + u" " +
+                type.name + u"\r\n";
     }
     return text;
 }

@@ -79,6 +79,10 @@ SceneSubtitle *MakeSceneSubtitles(const std::vector<SceneSubtitleEntry> &entries
         const size_t length = std::min(entry.text.size(), kSceneSubtitleLine);
         s.Text = NewEventBlock<char16_t>(length + 1);
         std::copy_n(entry.text.begin(), length, s.Text);
+        // Every character before the line's break is revealed, the last
+        // one too: the text was cut at its carriage return, so nothing of
+        // the line end is left to hold back, and the digits line times each
+        // character, the last included.
         s.RevealCount = static_cast<int32_t>(length);
         s.StartTime = static_cast<float>(entry.startFrame) * kSceneFrameSeconds;
         s.CharTimes = NewEventBlock<float>(length);

@@ -28,7 +28,7 @@ int32_t CornerOf(const RwFrame *frame)
             std::strcmp(RpUserDataArrayGetName(array), kUserPropertiesArrayName) != 0) {
             continue;
         }
-        const char *text = RpUserDataArrayGetString(array, 0);
+        const auto *text = static_cast<const char *>(RpUserDataArrayGetElement(array, 0));
         for (int32_t c = 0; text != nullptr && c < kWaterCorners; ++c) {
             const size_t n = std::strlen(kCornerNames[c]);
             if (std::strncmp(text, kCornerNames[c], n) == 0 && (text[n] == '\0' || text[n] == ' ')) {
