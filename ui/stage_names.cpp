@@ -13,22 +13,24 @@ namespace {
 constexpr size_t kLineUnits = 511;    // a line of at most 512 units with its end
 constexpr size_t kKeyLineBytes = 63;  // a key line of at most 64 bytes with its end
 
-// The next line without its line end (a carriage return before it is
-// dropped), cut to its first 511 units; false at the end of the file.
-bool NextLine(zuFile *file, std::u16string *line)
+// The next line as read, its line end kept (CR LF or LF; the line reader
+// gives a last line without one a line feed), its text before the end cut
+// to its first 511 units; false at the end of the file. `text` is the part
+// before the line end.
+bool NextLine(zuFile *file, std::u16string *line, std::u16string *text)
 {
     if (!zufgetwline(file, line)) {
         return false;
     }
-    if (!line->empty() && line->back() == u'\n') {
-        line->pop_back();
+    size_t end = line->size();
+    if (end > 0 && (*line)[end - 1] == u'\n') {
+        --end;
     }
-    if (!line->empty() && line->back() == u'\r') {
-        line->pop_back();
+    if (end > 0 && (*line)[end - 1] == u'\r') {
+        --end;
     }
-    if (line->size() > kLineUnits) {
-        line->resize(kLineUnits);
-    }
+    *text = line->substr(0, std::min(end, kLineUnits));
+    *line = *text + line->substr(end);
     return true;
 }
 
@@ -57,27 +59,28 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
     NameRecord current;
     bool started = false;  // the current record has a key or texts
     std::u16string line;
-    if (!NextLine(file, &line)) {
+    std::u16string text;
+    if (!NextLine(file, &line, &text)) {
         return records;
     }
-    while (static_cast<int>(records.size()) < maxRecords && NextLine(file, &line)) {
-        if (line.empty()) {
+    while (static_cast<int>(records.size()) < maxRecords && NextLine(file, &line, &text)) {
+        if (text.empty()) {
             continue;
         }
-        if (line[0] == u'{') {
+        if (text[0] == u'{') {
             // A second "{" replaces the texts of the first.
             for (int i = 0; i < 3; ++i) {
                 current.texts[i].clear();
             }
-            for (int i = 0; i < textCount && NextLine(file, &line); ++i) {
-                current.texts[i] = line + u"\n";
+            for (int i = 0; i < textCount && NextLine(file, &line, &text); ++i) {
+                current.texts[i] = line;
             }
             started = true;
-        } else if (line[0] == u'}') {
+        } else if (text[0] == u'}') {
             records.push_back(current);
             current = NameRecord{};
             started = false;
-        } else if (ReadKey(line, &current.key)) {
+        } else if (ReadKey(text, &current.key)) {
             started = true;
         }
     }

@@ -6,15 +6,16 @@
 //     StageID: 2010000        a key line: the number after the first ':'
 //     {
 //     the first text          the next three (STAGE.NAM) or two (MONST.NAM)
-//     ...                     lines, each kept with its line feed
+//     ...                     lines, each kept with its line end as read
 //     }
 //
 // Empty lines are skipped. Reading stops at the end of the file or once
 // 29 (STAGE.NAM) or 11 (MONST.NAM) records are closed. A "{" before any key
 // line makes a record with key 0; a second "{" before "}" replaces the
-// record's texts; a key line is read as at most 64 bytes; a carriage
-// return before a line end is dropped; a line longer than 511 characters
-// keeps its first 511.
+// record's texts; a key line is read as at most 64 bytes; a text keeps the
+// line end it was read with (CR LF in a CR LF file, which the text layout
+// neither draws nor measures); a line longer than 511 characters keeps its
+// first 511 and its line end.
 #pragma once
 
 #include <cstdint>

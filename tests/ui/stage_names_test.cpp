@@ -1,5 +1,5 @@
 // The stage-select panel's name files read from memory: the sample's files,
-// CR LF, the record limits, a "{" before any key, a second "{", a key line
+// CR LF kept with each text as read, the record limits, a "{" before any key, a second "{", a key line
 // cut at 64 bytes, long lines, a file that ends inside a record, and no
 // file at all.
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ std::u16string Record(int32_t id, const std::u16string &a, const std::u16string 
            u"\n" + b + u"\n" + c + u"\n}\n";
 }
 
-TEST(StageNames, TheSampleFilesReadBackWithoutCarriageReturns)
+TEST(StageNames, TheSampleFilesReadBackWithTheirLineEnds)
 {
     const std::string bytes = mkdata::EncodeStageNameFile(mkdata::SampleStageNames("ENG"));
     ASSERT_NE(bytes.find(std::string("\r\0\n\0", 4)), std::string::npos);  // CR LF in the file
@@ -40,9 +40,9 @@ TEST(StageNames, TheSampleFilesReadBackWithoutCarriageReturns)
     ASSERT_EQ(records.size(), 29u);
     const NameRecord *arena = FindNameRecord(records, 2020000);
     ASSERT_NE(arena, nullptr);
-    EXPECT_EQ(arena->texts[0], u"2 Arena\n");
-    EXPECT_EQ(arena->texts[1], u"Hero 1 goes to the Arena.\n");
-    EXPECT_EQ(arena->texts[2], u"Hero 2 goes to the Arena.\n");
+    EXPECT_EQ(arena->texts[0], u"2 Arena\r\n");
+    EXPECT_EQ(arena->texts[1], u"Hero 1 goes to the Arena.\r\n");
+    EXPECT_EQ(arena->texts[2], u"Hero 2 goes to the Arena.\r\n");
 
     const std::string lists = mkdata::EncodeMonsterListFile("CHI");
     file = zufopenMemory(lists.data(), lists.size(), "rb");
@@ -50,7 +50,7 @@ TEST(StageNames, TheSampleFilesReadBackWithoutCarriageReturns)
     zufclose(file);
     ASSERT_EQ(monsters.size(), 11u);
     EXPECT_EQ(monsters[10].key, 10);
-    EXPECT_EQ(monsters[10].texts[0], u"[CHI] Monsters 10\n");
+    EXPECT_EQ(monsters[10].texts[0], u"[CHI] Monsters 10\r\n");
     EXPECT_EQ(monsters[10].texts[2], u"");
 }
 
@@ -112,9 +112,9 @@ TEST(StageNames, LongLinesKeepTheirFirst511CharactersAndEmptyLinesAreSkipped)
              3, 29);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].key, 2040000);
-    EXPECT_EQ(records[0].texts[0], std::u16string(511, u'n') + u"\n");
+    EXPECT_EQ(records[0].texts[0], std::u16string(511, u'n') + u"\r\n");
     // The texts are the next lines as they come, empty ones too.
-    EXPECT_EQ(records[0].texts[1], u"\n");
+    EXPECT_EQ(records[0].texts[1], u"\r\n");
     EXPECT_EQ(records[0].texts[2], u"second\n");
 }
 
