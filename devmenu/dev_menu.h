@@ -209,8 +209,9 @@ public:
     void DrawAtomicWireFrame(RpAtomic *atomic);
 
     // ---- the tuning files (tuning_files.cpp) ----
-    // The stage's .BSF into the tuning record (cleared first, also when
-    // the file cannot be read); false when it cannot be read.
+    // The stage's .BSF into the tuning record as it stands: a field whose
+    // key the file lacks keeps its value, and a file that cannot be read
+    // leaves the record as it was (false).
     bool ReadStageInfo(int32_t stageId);
     // The stage's .PSS into the particle table (emptied first); false when
     // it cannot be read.

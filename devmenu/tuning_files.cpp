@@ -60,9 +60,11 @@ SaveOutcome Replace(const std::string &gamePath, std::string text, const std::ve
 
 }  // namespace
 
+// The record is read onto what it holds (see ReadStageInfoFileOnto); the
+// stage load reads its own fresh record.
 bool CSDevMenu::ReadStageInfo(int32_t stageId)
 {
-    const bool read = ReadStageInfoFile(StageInfoPath(stageId).c_str(), &tuning, false);
+    const bool read = ReadStageInfoFileOnto(StageInfoPath(stageId).c_str(), &tuning);
     tuningStageId = read ? stageId : 0;
     return read;
 }

@@ -209,16 +209,9 @@ bool ReadKey(CSKeywordFile *file, StageInfo *info, SecondStart *second)
     return true;
 }
 
-}  // namespace
-
-bool ReadStageInfo(CSKeywordFile *file, StageInfo *info) { return ReadStageInfoAndOtherLines(file, info, nullptr); }
-
-bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines)
+// The keys of an open file into *info as it stands.
+bool ReadStageInfoLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines)
 {
-    *info = StageInfo{};
-    if (otherLines != nullptr) {
-        otherLines->clear();
-    }
     if (file == nullptr || !file->IsOpen()) {
         return false;
     }
@@ -237,6 +230,28 @@ bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vecto
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadStageInfo(CSKeywordFile *file, StageInfo *info) { return ReadStageInfoAndOtherLines(file, info, nullptr); }
+
+bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines)
+{
+    *info = StageInfo{};
+    if (otherLines != nullptr) {
+        otherLines->clear();
+    }
+    return ReadStageInfoLines(file, info, otherLines);
+}
+
+bool ReadStageInfoFileOnto(const char *path, StageInfo *info)
+{
+    CSKeywordFile file;
+    if (!file.Open(path, CSKeywordFile::kNarrow, false)) {
+        return false;
+    }
+    return ReadStageInfoLines(&file, info, nullptr);
 }
 
 bool ReadStageInfoFile(const char *path, StageInfo *info, bool required)

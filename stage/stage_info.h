@@ -92,6 +92,14 @@ class CSKeywordFile;
 bool ReadStageInfoFile(const char *path, StageInfo *info, bool required);
 // The same over a file already opened.
 bool ReadStageInfo(CSKeywordFile *file, StageInfo *info);
+// The tuning menu's reading: the same keys into a record that is not
+// cleared first, so that a field whose key the file lacks keeps what it
+// held (a file whose fog is off has no fog colour, distance or time rows,
+// and the menu keeps the ones it showed). "Fog: OFF" and "VFog: OFF" still
+// switch them off: the record shows the file's own switches, which Save
+// File writes back. A file that cannot be opened gives false and leaves
+// the record as it was.
+bool ReadStageInfoFileOnto(const char *path, StageInfo *info);
 // Both readers, also giving in *otherLines (emptied first) every keyed line
 // (a first word with a colon in it) whose key the tuning rows do not write,
 // in file order, as read without its line end: what a rewrite of the file

@@ -255,21 +255,36 @@ TEST_F(SaveFile, ALowerNumberIsWrittenInTheCLocaleWhateverTheLocale)
         << (commaLocale ? "under a comma locale" : "");
 }
 
-// Values of one stage never reach another stage's files.
-TEST_F(SaveFile, FogOffLeavesNoFogValuesBehind)
+// The menu reads a stage's file onto the record it holds: fields whose keys
+// the file lacks keep their values, while the file's own "OFF" switches the
+// fog and the VFog off. The values kept never reach another stage's file
+// (the fog's rows are written only while it is on), and the stage load
+// still reads each stage from a clean record.
+TEST_F(SaveFile, TheMenuKeepsWhatAFileLacksButNeverWritesItIntoAnotherStage)
 {
-    root.Write(InfoFile(2010000), "Fog: ON\nFogRed: 9\nFogDistance: 30\nFogTime: 2\nVFog: ON\nVFogHigh: 5\n");
-    root.Write(InfoFile(2020000), "Fog: OFF\nVFog: OFF\nAmbientRed: 1\n");
+    root.Write(InfoFile(2010000), "Fog: ON\nFogRed: 9\nFogDistance: 30\nFogTime: 2\nVFog: ON\nVFogHigh: 5\n"
+                                  "Rain: RAINSTATE_L_RAIN\nAmbientRed: 7\nCharacterBonus: 4\n");
+    root.Write(InfoFile(2020000), "Fog: OFF\nVFog: OFF\nAmbientRed: 1\nRain: DRIZZLE\n");
     root.Write(SetFile(2020000), "KindNum:0\n");
     ASSERT_TRUE(h.menu.ReadStageInfo(2010000));
     EXPECT_EQ(h.menu.tuning.fog, 1);
     EXPECT_EQ(h.menu.tuning.vFog, 1);
+    EXPECT_EQ(h.menu.tuning.rain, kRainLarge);
     EnterTuning(2020000);
     EXPECT_EQ(h.menu.tuning.fog, 0);
     EXPECT_EQ(h.menu.tuning.vFog, 0);
-    EXPECT_EQ(h.menu.tuning.fogRed, 0);
-    EXPECT_EQ(h.menu.tuning.fogDistance, 0.0f);
-    EXPECT_EQ(h.menu.tuning.vFogHigh, 0.0f);
+    EXPECT_EQ(h.menu.tuning.rain, kRainNone) << "any other rain word is no rain";
+    EXPECT_EQ(h.menu.tuning.ambientRed, 1);
+    EXPECT_EQ(h.menu.tuning.fogRed, 9) << "kept: the file has no fog colour";
+    EXPECT_EQ(h.menu.tuning.fogDistance, 30.0f);
+    EXPECT_EQ(h.menu.tuning.fogTime, 2.0f);
+    EXPECT_EQ(h.menu.tuning.vFogHigh, 5.0f);
+    EXPECT_EQ(h.menu.tuning.characterBonus, 4);
+    StageInfo fresh;
+    ASSERT_TRUE(ReadStageInfoFile(StageInfoPath(2020000).c_str(), &fresh, false));
+    EXPECT_EQ(fresh.fogRed, 0);
+    EXPECT_EQ(fresh.characterBonus, 0);
+    EXPECT_EQ(fresh.vFogHigh, 0.0f);
     Save();
     const std::string saved = root.Read(InfoFile(2020000));
     EXPECT_NE(saved.find("\nFog: OFF\nVFog: OFF\nRain: RAINSTATE_NORAIN\n"), std::string::npos);
@@ -277,15 +292,34 @@ TEST_F(SaveFile, FogOffLeavesNoFogValuesBehind)
     EXPECT_EQ(saved.find("VFogHigh"), std::string::npos);
 }
 
-TEST_F(SaveFile, AMissingFileEmptiesTheRecordAndIsNotWritten)
+// A file whose fog is off read after one whose fog is on shows the fog off
+// (and Save File keeps it off): the menu shows the file's own switch.
+TEST(TuningRead, FogOffAfterFogOnReadsOff)
+{
+    ScratchRoot root("fogoff");
+    root.Write("RESOURCE/STAGEINF/STAGE00.BSF", "Fog: ON\nFogAlpha: 200\n");
+    root.Write("RESOURCE/STAGEINF/STAGE01.BSF", "Fog ON/OFF and Color\nFog: OFF\n");
+    MenuHarness h;
+    ASSERT_TRUE(h.menu.ReadStageInfo(2010000));
+    ASSERT_TRUE(h.menu.ReadStageInfo(2020000));
+    EXPECT_EQ(h.menu.tuning.fog, 0);
+    EXPECT_EQ(h.menu.tuning.fogAlpha, 200);
+    // A fog word that is neither ON nor OFF leaves the switch as it was.
+    root.Write("RESOURCE/STAGEINF/STAGE02.BSF", "Fog: MAYBE\n");
+    h.menu.tuning.fog = 1;
+    ASSERT_TRUE(h.menu.ReadStageInfo(2030000));
+    EXPECT_EQ(h.menu.tuning.fog, 1);
+}
+
+TEST_F(SaveFile, AMissingFileLeavesTheRecordAsItWasAndIsNotWritten)
 {
     root.Write(InfoFile(2010000), kOldInfo);
     root.Write(SetFile(2010000), kOldSet);
     ASSERT_TRUE(h.menu.ReadStageInfo(2010000));
     ASSERT_TRUE(h.menu.ReadParticleKinds(2010000));
     EnterTuning(2020000);  // neither of its files exists
-    EXPECT_EQ(h.menu.tuning.ambientRed, 0);
-    EXPECT_EQ(h.menu.tuning.camera1.distanceMax, 0.0f);
+    EXPECT_EQ(h.menu.tuning.ambientRed, 90);
+    EXPECT_EQ(h.menu.tuning.camera1.distanceMax, 120.0f);
     EXPECT_TRUE(h.menu.particleKinds.kinds.empty());
     EXPECT_EQ(h.menu.tuningStageId, 0);
     Save();
