@@ -156,6 +156,8 @@ RwReal RwRealFromLE(const RwUInt8 *bytes);
 
 // Arrays of 32-bit values as they lie in memory (little-endian here).
 RwStream *RwStreamWriteWords(RwStream *stream, const void *buffer, RwUInt32 length);
+// Null (with E_RW_READ) unless every byte came: the callers test the
+// result alone, and the tail of a partly read array holds no data.
 RwStream *RwStreamReadWords(RwStream *stream, void *buffer, RwUInt32 length);
 RwStream *RwStreamWriteConverted(RwStream *stream, const void *buffer, RwUInt32 length);
 

@@ -3,6 +3,8 @@
 // and textures; streamed with their objects and copied with clones.
 #pragma once
 
+#include <cstddef>
+
 #include "rwtypes.h"
 
 struct RwFrame;
@@ -45,6 +47,24 @@ inline RwInt32 RpUserDataArrayGetNumElements(const RpUserDataArray *a) { return 
 inline RwInt32 RpUserDataArrayGetInt(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwInt32 *>(a->data)[i]; }
 inline RwReal RpUserDataArrayGetReal(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwReal *>(a->data)[i]; }
 inline RwChar *RpUserDataArrayGetString(const RpUserDataArray *a, RwInt32 i) { return static_cast<RwChar **>(a->data)[i]; }
+// Element `i` whatever the format, without a range check: a string array's
+// text itself (null for a null element), else the address of the 32-bit
+// integer or real; null for an array without data or of no known format.
+inline void *RpUserDataArrayGetElement(const RpUserDataArray *a, RwInt32 i)
+{
+    if (a->data == nullptr) {
+        return nullptr;
+    }
+    switch (a->format) {
+    case rpSTRINGUSERDATA:
+        return static_cast<RwChar **>(a->data)[i];
+    case rpINTUSERDATA:
+    case rpREALUSERDATA:
+        return static_cast<RwUInt8 *>(a->data) + 4 * static_cast<ptrdiff_t>(i);
+    default:
+        return nullptr;
+    }
+}
 
 // The list a frame carries (null before the plug-in is attached), for
 // tools that build user data to be written.

@@ -80,6 +80,96 @@ TEST_F(UserDataTest, NoArraysWriteNoChunk)
     RwFrameDestroy(frame);
 }
 
+void PutWord(std::vector<RwUInt8> *bytes, RwUInt32 value)
+{
+    for (int i = 0; i < 4; ++i) {
+        bytes->push_back(static_cast<RwUInt8>(value >> (8 * i)));
+    }
+}
+
+void PutText(std::vector<RwUInt8> *bytes, const char *text)
+{
+    PutWord(bytes, text != nullptr ? static_cast<RwUInt32>(std::strlen(text) + 1) : 0u);
+    for (const char *c = text; c != nullptr; ++c) {
+        bytes->push_back(static_cast<RwUInt8>(*c));
+        if (*c == '\0') {
+            break;
+        }
+    }
+}
+
+// A user-data body laid out word by word (count; per array the name's
+// length and bytes, the format, the element count and the elements), on a
+// frame read from a stream: every element of every format through
+// RpUserDataArrayGetElement.
+TEST_F(UserDataTest, ABodyWrittenWordByWordReadsElementByElement)
+{
+    RwFrame *bare = RwFrameCreate();
+    std::vector<RwUInt8> bytes = FrameBytes(bare);
+    RwFrameDestroy(bare);
+    std::vector<RwUInt8> body;
+    PutWord(&body, 3);
+    PutText(&body, "3dsmax User Properties");
+    PutWord(&body, rpSTRINGUSERDATA);
+    PutWord(&body, 3);
+    PutText(&body, "3514100P04 noshadow");
+    PutText(&body, nullptr);
+    PutText(&body, "");
+    PutText(&body, nullptr);
+    PutWord(&body, rpINTUSERDATA);
+    PutWord(&body, 2);
+    PutWord(&body, 7);
+    PutWord(&body, 0xFFFFFFFEu);
+    PutText(&body, "r");
+    PutWord(&body, rpREALUSERDATA);
+    PutWord(&body, 1);
+    PutWord(&body, 0x40200000u);  // 2.5
+    const RwUInt32 stamp = RwUInt32FromLE(&bytes[8]);
+    std::vector<RwUInt8> chunk;
+    PutWord(&chunk, rwID_USERDATAPLUGIN);
+    PutWord(&chunk, static_cast<RwUInt32>(body.size()));
+    PutWord(&chunk, stamp);
+    chunk.insert(chunk.end(), body.begin(), body.end());
+    // The frame list's and its extension's lengths grow by the new chunk.
+    const size_t extension = bytes.size() - 12;
+    ASSERT_EQ(RwUInt32FromLE(&bytes[extension]), rwID_EXTENSION);
+    const auto grow = [&](size_t at) {
+        const RwUInt32 length = RwUInt32FromLE(&bytes[at + 4]) + static_cast<RwUInt32>(chunk.size());
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + 4 + static_cast<size_t>(i)] = static_cast<RwUInt8>(length >> (8 * i));
+        }
+    };
+    grow(0);
+    grow(extension);
+    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+
+    RwFrame *read = ReadFrame(bytes);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(RpUserDataFrameGetNumArrays(read), 3);
+    const RpUserDataArray *text = RpUserDataFrameGetArray(read, 0);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(RpUserDataArrayGetName(text), "3dsmax User Properties");
+    EXPECT_EQ(RpUserDataArrayGetFormat(text), rpSTRINGUSERDATA);
+    EXPECT_EQ(RpUserDataArrayGetNumElements(text), 3);
+    EXPECT_STREQ(static_cast<const char *>(RpUserDataArrayGetElement(text, 0)), "3514100P04 noshadow");
+    EXPECT_EQ(RpUserDataArrayGetElement(text, 1), nullptr);
+    EXPECT_STREQ(static_cast<const char *>(RpUserDataArrayGetElement(text, 2)), "");
+    const RpUserDataArray *ints = RpUserDataFrameGetArray(read, 1);
+    ASSERT_NE(ints, nullptr);
+    EXPECT_EQ(RpUserDataArrayGetName(ints), nullptr);
+    EXPECT_EQ(RpUserDataArrayGetNumElements(ints), 2);
+    EXPECT_EQ(*static_cast<const RwInt32 *>(RpUserDataArrayGetElement(ints, 0)), 7);
+    EXPECT_EQ(*static_cast<const RwInt32 *>(RpUserDataArrayGetElement(ints, 1)), -2);
+    const RpUserDataArray *reals = RpUserDataFrameGetArray(read, 2);
+    ASSERT_NE(reals, nullptr);
+    EXPECT_STREQ(RpUserDataArrayGetName(reals), "r");
+    EXPECT_EQ(*static_cast<const RwReal *>(RpUserDataArrayGetElement(reals, 0)), 2.5f);
+    // Written again, the body is the one laid out here.
+    const std::vector<RwUInt8> again = FrameBytes(read);
+    EXPECT_EQ(again, bytes);
+    RwFrameDestroy(read);
+}
+
 TEST_F(UserDataTest, LengthsPastTheDataAreRefused)
 {
     RwFrame *frame = FrameWithData();
