@@ -9,19 +9,15 @@
 #include "rpmatfx.h"
 #include "rwsdk/world/world_test_support.h"
 #include "tools/mkdata/effects_model.h"
-#include "tools/model_test_support.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/model_test_support.h"
 
 namespace {
 
 bool AttachEffects() { return RpWorldPluginAttach() && RpMatFXPluginAttach(); }
 
-RwTexture *ByName(const RwChar *name, const RwChar *)
-{
-    RwTexture *texture = RwTextureCreate(nullptr);
-    RwTextureSetName(texture, name);
-    return texture;
-}
+// A texture as the game holds one read from its file: on a raster.
+RwTexture *ByName(const RwChar *name, const RwChar *) { return mkdata::CreateTextureReference(name); }
 
 class EffectsModelTest : public ::testing::Test {
 protected:

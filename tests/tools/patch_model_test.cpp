@@ -25,12 +25,8 @@ namespace {
 
 bool AttachPatches() { return RpWorldPluginAttach() && RpPatchPluginAttach(); }
 
-RwTexture *ByName(const RwChar *name, const RwChar *)
-{
-    RwTexture *texture = RwTextureCreate(nullptr);
-    RwTextureSetName(texture, name);
-    return texture;
-}
+// A texture as the game holds one read from its file: on a raster.
+RwTexture *ByName(const RwChar *name, const RwChar *) { return mkdata::CreateTextureReference(name); }
 
 using modeltest::FirstAtomic;
 

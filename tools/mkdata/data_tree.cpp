@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/plugins.h"
 #include "rpprtstd.h"
 #include "rpptank.h"
 #include "rpusrdat.h"
@@ -34,6 +35,15 @@ bool AttachPlugins()
 {
     if (!RpWorldPluginAttach() || !RpUserDataPluginAttach() || !RpCollisionPluginAttach() ||
         !RpPTankPluginAttach() || !RpPrtStdPluginAttach()) {
+        return false;
+    }
+    AddStageWorldStep(AddStageCollisionTrees);
+    return true;
+}
+
+bool AttachGamePlugins()
+{
+    if (!game::AttachPlugins()) {
         return false;
     }
     AddStageWorldStep(AddStageCollisionTrees);

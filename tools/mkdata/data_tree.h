@@ -14,8 +14,13 @@ inline const char *PropModelName() { return "PROP01.DFF"; }
 // world library and user data attached. False at the first failure.
 bool WriteDataTree(const std::string &root);
 
-// The attach list the maker runs between engine init and open; it also
-// adds the stage-world step that gives the stage's leaves collision trees.
+// A short attach list (world, user data, collision, particles) for tools
+// and tests that build a part of the tree; it also adds the stage-world step
+// that gives the stage's leaves collision trees.
 bool AttachPlugins();
+// The game's own plug-ins in the game's order, and the same step: the
+// maker writes the tree under it, so that each object's extension chunks
+// come in the order the game's engine writes them back.
+bool AttachGamePlugins();
 
 }  // namespace mkdata

@@ -1,11 +1,16 @@
 // The sample material-effects prop of the maker (see effects_model.h).
 #include "tools/mkdata/effects_model.h"
 
+#include <cctype>
+#include <cstring>
+#include <filesystem>
 
 #include "rpltmap.h"
 #include "rpmatfx.h"
 #include "rppatch.h"
+#include "rtbmp.h"
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/model_writer.h"
 
 namespace mkdata {
@@ -13,14 +18,7 @@ namespace {
 
 // A texture reference by name: reading the model back resolves it through
 // the dictionary or the read callback.
-RwTexture *NamedTexture(const char *name)
-{
-    RwTexture *texture = RwTextureCreate(nullptr);
-    if (texture != nullptr) {
-        RwTextureSetName(texture, name);
-    }
-    return texture;
-}
+RwTexture *NamedTexture(const char *name) { return CreateTextureReference(name); }
 
 bool SetEffects(RpMaterial *front, RpMaterial *back)
 {
@@ -99,10 +97,7 @@ RpGeometry *BuildDoubleSidedPanel(const RwV3d corners[4], RwRGBA colour, RpMater
     return RpGeometryUnlock(g);
 }
 
-bool AttachSurfacePlugins()
-{
-    return AttachCharacterPlugins() && RpMatFXPluginAttach() && RpLightMapPluginAttach() && RpPatchPluginAttach();
-}
+bool AttachSurfacePlugins() { return AttachGamePlugins(); }
 
 RpClump *BuildEffectsClump()
 {
@@ -132,8 +127,63 @@ RpClump *BuildEffectsClump()
     return clump;
 }
 
+RwImage *MakeEffectsTextureImage(const char *name)
+{
+    constexpr RwInt32 kEdge = 32;
+    RwImage *image = RwImageCreate(kEdge, kEdge, 32);
+    if (image == nullptr || RwImageAllocatePixels(image) == nullptr) {
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        return nullptr;
+    }
+    const bool env = std::strcmp(name, EffectsEnvTextureName()) == 0;
+    const bool dual = std::strcmp(name, EffectsDualTextureName()) == 0;
+    for (RwInt32 y = 0; y < kEdge; ++y) {
+        auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
+        for (RwInt32 x = 0; x < kEdge; ++x) {
+            if (env) {
+                // A sky over a horizon: what an environment map reflects.
+                const auto sky = static_cast<RwUInt8>(120 + 4 * y);
+                row[x] = y < kEdge / 2 ? RwRGBA{90, static_cast<RwUInt8>(sky - 20), sky, 255}
+                                       : RwRGBA{70, 60, 40, 255};
+            } else if (dual) {
+                // Stripes to lay over the base twice as bright.
+                const bool stripe = ((x + y) / 4) % 2 == 0;
+                row[x] = stripe ? RwRGBA{200, 120, 60, 255} : RwRGBA{128, 128, 128, 255};
+            } else {
+                // A grey checker as the base.
+                const bool light = ((x / 8) + (y / 8)) % 2 == 0;
+                const auto shade = static_cast<RwUInt8>(light ? 180 : 110);
+                row[x] = {shade, shade, shade, 255};
+            }
+        }
+    }
+    return image;
+}
+
 bool WriteEffectsModel(const std::string &root)
 {
+    const std::filesystem::path textures = std::filesystem::path(root) / EffectsModelFolder() / "TEXTURES";
+    std::error_code error;
+    std::filesystem::create_directories(textures, error);
+    if (error) {
+        return false;
+    }
+    for (const char *name : {EffectsBaseTextureName(), EffectsEnvTextureName(), EffectsDualTextureName()}) {
+        RwImage *image = MakeEffectsTextureImage(name);
+        std::string file = name;
+        for (char &c : file) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        const bool ok = image != nullptr && RtBmpWrite(image, (textures / (file + ".BMP")).string().c_str()) != nullptr;
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        if (!ok) {
+            return false;
+        }
+    }
     return WriteBuiltClump(root, EffectsModelFolder(), EffectsModelName(), BuildEffectsClump);
 }
 

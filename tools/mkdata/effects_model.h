@@ -30,11 +30,17 @@ RpMaterial *TexturedMaterial(const char *textureName);
 // `colour`. The caller sets the bounding sphere. Null when refused.
 RpGeometry *BuildDoubleSidedPanel(const RwV3d corners[4], RwRGBA colour, RpMaterial *front, RpMaterial *back);
 
-// The character plug-ins plus material effects, lightmaps and patches.
+// The plug-ins the maker writes the tree under: the game's, in its order
+// (AttachGamePlugins).
 bool AttachSurfacePlugins();
 // Builds the prop (textures by name only, no rasters); null on failure.
 RpClump *BuildEffectsClump();
-// Writes the prop under `root`.
+// The picture of one of the three texture names (32 x 32): a grey checker
+// for the base, a sky over a horizon for the environment map, stripes for
+// the second texture.
+RwImage *MakeEffectsTextureImage(const char *name);
+// Writes the prop and its three textures (TEXTURES\FXBASE.BMP, FXENV.BMP,
+// FXDUAL.BMP beside it) under `root`.
 bool WriteEffectsModel(const std::string &root);
 
 }  // namespace mkdata

@@ -36,6 +36,9 @@ RpWorldSector *GiveLightMap(RpWorldSector *sector, void *data)
     ltmap->lightMap = texture;
     ltmap->word0 = 1;
     ltmap->size = kLightMapEdge;
+    // A leaf read with its lightmap goes onto the plug-in's pipeline, and
+    // the game writes that owner with it: so does the maker.
+    sector->pipeline = RpLightMapGetWorldSectorPipeline();
     return sector;
 }
 

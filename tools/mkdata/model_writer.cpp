@@ -255,6 +255,21 @@ bool WriteClumpChunk(RpClump *clump, RwStream *stream)
     return ok;
 }
 
+RwTexture *CreateTextureReference(const char *name)
+{
+    RwRaster *raster = RwRasterCreate(0, 0, 0, rwRASTERTYPETEXTURE);
+    if (raster == nullptr) {
+        return nullptr;
+    }
+    RwTexture *texture = RwTextureCreate(raster);
+    if (texture == nullptr) {
+        RwRasterDestroy(raster);
+        return nullptr;
+    }
+    RwTextureSetName(texture, name);
+    return texture;
+}
+
 bool WriteClumpFile(RpClump *clump, const char *path)
 {
     RwStream *stream = RwStreamOpen(rwSTREAMFILENAME, rwSTREAMWRITE, path);

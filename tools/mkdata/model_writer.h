@@ -20,6 +20,14 @@ bool WriteLightChunk(const RpLight *light, RwStream *stream);
 RwUInt32 ClumpChunkBodySize(RpClump *clump);
 bool WriteClumpChunk(RpClump *clump, RwStream *stream);
 
+// A texture reference by name as a material carries it into a file: on a
+// raster, because every texture the game reads from its file stands on one
+// without automatic mip levels, which the texture's chunk records (bit 16
+// of its word), and the maker writes what the game would write back. The
+// raster is the device's (a null raster under the maker's null device);
+// null when either cannot be made.
+RwTexture *CreateTextureReference(const char *name);
+
 // Writes a clump chunk to a file; false on any failure.
 bool WriteClumpFile(RpClump *clump, const char *path);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "rpusrdat.h"
+#include "tools/mkdata/model_writer.h"
 
 namespace mkdata {
 namespace {
@@ -208,11 +209,10 @@ bool CreatePropTextures()
         if (FindTexture(PropTextures()[i].name) != nullptr) {
             continue;
         }
-        RwTexture *texture = RwTextureCreate(nullptr);
+        RwTexture *texture = CreateTextureReference(PropTextures()[i].name);
         if (texture == nullptr) {
             return false;
         }
-        RwTextureSetName(texture, PropTextures()[i].name);
         RwTextureSetFilterMode(texture, filter[i]);
         RwTextureSetAddressing(texture, addressing[i]);
         RwTexDictionaryAddTexture(dict, texture);

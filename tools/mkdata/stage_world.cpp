@@ -12,6 +12,7 @@
 
 #include "rtbmp.h"
 #include "rwmemory.h"
+#include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/stage_lights.h"
 #include "world/baworld.h"
 
@@ -404,11 +405,10 @@ bool CreateStageTextures()
         if (RwTexDictionaryFindTexture(dict, stage.name) != nullptr) {
             continue;
         }
-        RwTexture *texture = RwTextureCreate(nullptr);
+        RwTexture *texture = CreateTextureReference(stage.name);
         if (texture == nullptr) {
             return false;
         }
-        RwTextureSetName(texture, stage.name);
         RwTextureSetFilterMode(texture, rwFILTERLINEAR);
         RwTextureSetAddressing(texture, rwTEXTUREADDRESSWRAP);
         RwTexDictionaryAddTexture(dict, texture);

@@ -45,11 +45,10 @@ RpClump *BuildSkyBox()
     constexpr RwUInt32 kFormat = rpGEOMETRYPOSITIONS | rpGEOMETRYTEXTURED | rpGEOMETRYPRELIT;
     RpGeometry *g = RpGeometryCreate(24, 24, kFormat);
     RpMaterial *material = RpMaterialCreate();
-    RwTexture *texture = RwTextureCreate(nullptr);
+    RwTexture *texture = CreateTextureReference(SkyBoxTexture());
     if (g == nullptr || material == nullptr || texture == nullptr) {
         return nullptr;
     }
-    RwTextureSetName(texture, SkyBoxTexture());
     RpMaterialSetTexture(material, texture);
     RwTextureDestroy(texture);
     const RwReal h = kSkyBoxHalfSize;
