@@ -13,13 +13,17 @@
 
 namespace {
 
+thread_local bool goingOn = false;
+
 void DefaultFatalError(const char *fileName)
 {
     const std::string reason = UnreadableReason(fileName);
     UserPrint("Fatal error: cannot read %s%s%s\n", fileName != nullptr ? fileName : "(no name)",
               reason.empty() ? "" : ": ", reason.c_str());
     std::fflush(stderr);
-    std::exit(1);
+    if (!goingOn) {
+        std::exit(1);
+    }
 }
 
 std::atomic<FatalErrorHandler> handler{DefaultFatalError};
@@ -32,6 +36,16 @@ std::deque<std::pair<std::string, std::string>> notes;
 }  // namespace
 
 void RaiseFatalError(const char *fileName) { handler.load()(fileName); }
+
+void RaiseFatalErrorGoingOn(const char *fileName)
+{
+    const bool outer = goingOn;
+    goingOn = true;
+    handler.load()(fileName);
+    goingOn = outer;
+}
+
+bool FatalReportGoesOn() { return goingOn; }
 
 FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler next)
 {

@@ -16,6 +16,14 @@
 // caller go on with its failure result.
 void RaiseFatalError(const char *fileName);
 
+// The same report for a file the game can go on without (a movie): before
+// the title was reached the program goes on after the report (the default
+// handler returns too) rather than ending; afterwards the message box
+// returns the game to the title as after any fatal report.
+void RaiseFatalErrorGoingOn(const char *fileName);
+// True inside RaiseFatalErrorGoingOn on this thread (for the handlers).
+bool FatalReportGoesOn();
+
 typedef void (*FatalErrorHandler)(const char *fileName);
 // Installs `handler` (null puts the default back); returns the previous one.
 FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);

@@ -8,8 +8,9 @@
 // when a display exists, shown in a blocking system message box, its lines
 // wrapped to fit the screen, which a quit signal ends as it ends the game. Before the
 // title screen was ever current the program then ends with status 1 (a
-// title that cannot load would fail again); afterwards the game returns to
-// the title.
+// title that cannot load would fail again), unless the file is one the game
+// goes on without (RaiseFatalErrorGoingOn: a movie); afterwards the game
+// returns to the title.
 #pragma once
 
 #include <cstdint>
@@ -64,7 +65,8 @@ public:
     // message, followed by kNoDataTreeText on a line of its own when the
     // data root has no RESOURCE folder.
     std::u16string FatalReport(const char *fileName) const;
-    // Reports the file (see above); returns only once the title was reached.
+    // Reports the file (see above); returns only once the title was reached,
+    // or for a file the game goes on without.
     void ShowFatalError(const char *fileName);
     // Called by the screen manager when the title screen becomes current.
     void SetTitleReached() { titleReached_ = true; }

@@ -94,6 +94,9 @@ void CSMessageBox::ShowFatalError(const char *fileName)
         ShowBoxUntilQuitSignal(
             [&boxed] { SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", boxed.c_str(), nullptr); });
     }
+    if (!titleReached_ && FatalReportGoesOn()) {
+        return;  // a file the game goes on without, such as a movie
+    }
     if (!titleReached_) {
         // Going back to a title that was never shown would fail the same
         // way: the program ends, its worker threads joined first.

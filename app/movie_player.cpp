@@ -2,11 +2,14 @@
 // the movie texture's life, and the clock handed over each tick.
 #include "app/movie_player.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "app/application.h"
 #include "app/audio.h"
 #include "app/clock.h"
+#include "app/debug.h"
 #include "app/fatal.h"
 #include "app/locks.h"
 #include "app/movie_frame.h"
@@ -97,11 +100,24 @@ void PlayMovie(const char *path)
     if (player == nullptr || path == nullptr) {
         return;
     }
+    const std::string host = ResolveGamePath(path);
     std::string error;
-    if (!player->Play(ResolveGamePath(path), g_pApplication->audio, IsFixedStepClock(), timeGetTime(), &error)) {
-        std::fprintf(stderr, "PlayMovie: %s\n", error.c_str());
-        RaiseFatalError(path);
+    if (player->Play(host, g_pApplication->audio, IsFixedStepClock(), timeGetTime(), &error)) {
+        return;
     }
+    DebugPrint("PlayMovie: %s\n", error.c_str());
+    // Named as a player finds it under the data tree; a movie that is there
+    // is reported with why it cannot be played, not as missing.
+    const std::string gamePath = std::string(path + DataRootPrefixLength(path));
+    struct stat info {};
+    if (stat(host.c_str(), &info) == 0) {
+        const std::string prefix = host + ": ";
+        NoteUnreadableFile(gamePath.c_str(),
+                           error.compare(0, prefix.size(), prefix) == 0 ? error.substr(prefix.size()) : error);
+    }
+    // The game goes on without the movie: its screen or event ends as when a
+    // movie ends.
+    RaiseFatalErrorGoingOn(gamePath.c_str());
 }
 
 void StopMovie()

@@ -52,7 +52,10 @@ private:
 };
 
 // The movie services of the application (full path of the movie file). A movie that
-// cannot be played raises the fatal report with its name.
+// cannot be played raises the fatal report with its game path (and, when the file is
+// there, why it cannot be played); the game goes on without it (before the title; after
+// it the fatal report returns the game to the title), its screen or event ending as
+// when a movie ends.
 void PlayMovie(const char *path);
 // Stops the movie and resumes the game's sound; harmless when nothing plays.
 void StopMovie();

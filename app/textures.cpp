@@ -1,12 +1,19 @@
 // The game's texture reading and texture services (see textures.h).
 #include "app/textures.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "app/chunk_read.h"
+#include "app/fatal.h"
 #include "app/locks.h"
+#include "app/path.h"
 #include "rtbmp.h"
 #include "rwd3d8dds.h"
 
@@ -54,7 +61,65 @@ RwTexture *AddTextureBytes(RwTexture *texture, void *data)
     return texture;
 }
 
+// Why the picture at `gamePath` cannot be read, as far as its file shows:
+// "" when it is not there or looks like a picture.
+std::string PictureFileFault(const std::string &gamePath, bool *there)
+{
+    const std::string host = ResolveGamePath(gamePath.c_str());
+    struct stat info {};
+    *there = !host.empty() && stat(host.c_str(), &info) == 0;
+    if (!*there) {
+        return "";
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "it is a folder";
+    }
+    const int file = open(host.c_str(), O_RDONLY);
+    if (file < 0) {
+        return std::strerror(errno);
+    }
+    unsigned char magic[2] = {0, 0};
+    const ssize_t got = read(file, magic, sizeof(magic));
+    close(file);
+    if (got == 0) {
+        return "it is empty";
+    }
+    if (got != 2 || magic[0] != 'B' || magic[1] != 'M') {
+        return "it is not a BMP picture";
+    }
+    return "";
+}
+
 }  // namespace
+
+void RaisePictureFatal(const char *folder, const char *name, const char *maskName)
+{
+    // Taken before anything else can report: the reader's reason, when it gave one.
+    std::string reader = game::TakeEngineError("");
+    if (reader.find("E_RW_TEXTURENOTFOUND") != std::string::npos) {
+        reader.clear();  // says no more than that the read failed
+    }
+    const std::string picture = std::string(folder) + (name != nullptr ? name : "");
+    bool pictureThere = false;
+    std::string fault = PictureFileFault(picture, &pictureThere);
+    std::string named = picture;
+    if (pictureThere && fault.empty() && maskName != nullptr && maskName[0] != '\0') {
+        const std::string mask = std::string(folder) + maskName;
+        bool maskThere = false;
+        const std::string maskFault = PictureFileFault(mask, &maskThere);
+        if (maskThere && !maskFault.empty()) {
+            named = mask;
+            fault = maskFault;
+        }
+    }
+    if (pictureThere && fault.empty()) {
+        fault = reader.empty() ? "it is not a picture the game reads" : reader;
+    }
+    if (!fault.empty()) {
+        NoteUnreadableFile(named.c_str(), fault);
+    }
+    RaiseFatalError(named.c_str());
+}
 
 bool InstallGameTextureReading()
 {

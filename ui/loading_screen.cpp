@@ -7,9 +7,9 @@
 #include "app/application.h"
 #include "app/audio.h"
 #include "app/camera_frame.h"
+#include "app/chunk_read.h"
 #include "app/clock.h"
 #include "app/debug.h"
-#include "app/fatal.h"
 #include "app/game_system.h"
 #include "app/locks.h"
 #include "app/statistics.h"
@@ -208,20 +208,25 @@ void CSLoading::StopThread()
 
 void CSLoading::LoadPictures(int32_t stageId)
 {
-    const std::string folder = std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOADING\\";
-    RwImageSetPath(folder.c_str());
+    // A picture that cannot be read is named by its game path, with the reason
+    // when it is there (the reader's report is the one left after this).
+    (void)game::TakeEngineError("");
+    const std::string folder = "\\RESOURCE\\UITEXT\\LOADING\\";
+    RwImageSetPath((std::string(UIDataRoot()) + folder).c_str());
     if (picture_ == nullptr) {
         const char *name = ScenePictureOf(stageId);
         picture_ = ReadTextureWithoutMask(name);
         if (picture_ == nullptr) {
-            RaiseFatalError(name);
+            RaisePictureFatal(folder.c_str(), name, nullptr);
         }
     }
     if (bar_ == nullptr) {
-        RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\LOADING" + UILanguageFolder()).c_str());
+        const std::string barFolder = std::string("\\RESOURCE\\UITEXT\\LOADING") + UILanguageFolder();
+        RwImageSetPath((std::string(UIDataRoot()) + barFolder).c_str());
+        (void)game::TakeEngineError("");
         bar_ = LoadTextureWithMask("GFLOAD.BMP", "GFLOADA.BMP");
         if (bar_ == nullptr) {
-            RaiseFatalError("GFLOAD.BMP");
+            RaisePictureFatal(barFolder.c_str(), "GFLOAD.BMP", "GFLOADA.BMP");
         }
     }
 }

@@ -1,7 +1,11 @@
 // Opening a movie: the file is read through our own I/O so libavformat probes its bytes
 // with no name to go by; then the best video stream (required) and sound stream
 // (optional) get their decoders and converters.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cinttypes>
+#include <cstring>
 
 #include "movie_state.h"
 
@@ -90,10 +94,19 @@ void OpenSound(Player::State &state)
 
 bool OpenMovie(Player::State &state, const std::string &path, std::string *error)
 {
+    RouteLibavLog();
     state.path = path;
+    // Folders are not movies, though fopen opens them for reading here.
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return Fail(error, path, "it is a folder");
+    }
     state.file = std::fopen(path.c_str(), "rb");
     if (state.file == nullptr) {
-        return Fail(error, path, "cannot be opened");
+        return Fail(error, path, std::strerror(errno));
+    }
+    if (info.st_size == 0) {
+        return Fail(error, path, "it is empty");
     }
     uint8_t *buffer = static_cast<uint8_t *>(av_malloc(kIoBufferBytes));
     state.io = buffer == nullptr ? nullptr
@@ -110,29 +123,29 @@ bool OpenMovie(Player::State &state, const std::string &path, std::string *error
     state.format->interrupt_callback = AVIOInterruptCB{Interrupted, &state};
     // No name: the probe goes by the bytes alone.
     if (avformat_open_input(&state.format, "", nullptr, nullptr) < 0) {
-        return Fail(error, path, "is not a movie");
+        return Fail(error, path, "it is not a movie");
     }
     if (avformat_find_stream_info(state.format, nullptr) < 0) {
-        return Fail(error, path, "has no readable streams");
+        return Fail(error, path, "it has no readable streams");
     }
     state.videoIndex = av_find_best_stream(state.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (state.videoIndex < 0) {
-        return Fail(error, path, "has no video stream");
+        return Fail(error, path, "it has no video stream");
     }
     AVStream *stream = state.format->streams[state.videoIndex];
     const int width = stream->codecpar->width;
     const int height = stream->codecpar->height;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-        return Fail(error, path, "has no picture of a usable size");
+        return Fail(error, path, "it has no picture of a usable size");
     }
     state.video = OpenDecoder(stream);
     if (state.video == nullptr || state.video->pix_fmt == AV_PIX_FMT_NONE) {
-        return Fail(error, path, "has no decodable video stream");
+        return Fail(error, path, "it has no decodable video stream");
     }
     state.scaler = sws_getContext(width, height, state.video->pix_fmt, width, height, AV_PIX_FMT_BGR0,
                                   SWS_POINT, nullptr, nullptr, nullptr);
     if (state.scaler == nullptr) {
-        return Fail(error, path, "has a picture format that cannot be converted");
+        return Fail(error, path, "its picture format cannot be converted");
     }
     state.width = static_cast<uint32_t>(width);
     state.height = static_cast<uint32_t>(height);

@@ -85,5 +85,8 @@ bool OpenMovie(Player::State &state, const std::string &path, std::string *error
 void CloseMovie(Player::State &state);
 // The decode thread's body (decode_thread.cpp).
 void DecodeMovie(Player::State *state);
+// Takes libav's own log lines off standard error (libav_log.cpp): they become the
+// platform's diagnostic lines. Once, before libav is first used.
+void RouteLibavLog();
 
 }  // namespace mov

@@ -186,9 +186,12 @@ TEST_F(Application, MoviesPlayFromTheSoundAndMovieChildrenAndFocusLossInFullScre
     apptest::WriteText(garbage, std::string(4000, 'x'));
     PlayMovie(missing.c_str());
     PlayMovie(garbage.c_str());
+    // Named by their game paths; the one that is there with why it cannot be played.
     ASSERT_EQ(apptest::FatalRecorder::Names().size(), 2u);
-    EXPECT_EQ(apptest::FatalRecorder::Names()[0], missing);
-    EXPECT_EQ(apptest::FatalRecorder::Names()[1], garbage);
+    EXPECT_EQ(apptest::FatalRecorder::Names()[0], "/NOPE.BIK");
+    EXPECT_EQ(apptest::FatalRecorder::Names()[1], "/GARBAGE.BIK");
+    EXPECT_EQ(UnreadableReason("/NOPE.BIK"), "");
+    EXPECT_EQ(UnreadableReason("/GARBAGE.BIK"), "it is not a movie");
     EXPECT_FALSE(IsMoviePlaying());
 }
 

@@ -214,13 +214,15 @@ TEST_F(LoadingScreenTest, TheStageTableReachesItAndMissingPicturesAreFatal)
     EXPECT_EQ(Loading().Progress(), 0.5f);
     g_stageLoadingScreen->activate(0, 2010000);
     EXPECT_EQ(g_stageLoadingScreen->isActive(), 0);
-    // A data root without the pictures: each is reported by name.
+    // A data root without the pictures: each is reported by its game path.
     const std::string root = apptest::ScratchFolder("no_loading_pictures");
     SetDataRootPath(root.c_str());
     apptest::FatalRecorder recorder;
     apptest::FatalRecorder::Names().clear();
     Loading().Activate(1, 2160000);
-    EXPECT_EQ(apptest::FatalRecorder::Names(), (std::vector<std::string>{"GFSCENE3.BMP", "GFLOAD.BMP"}));
+    EXPECT_EQ(apptest::FatalRecorder::Names(),
+              (std::vector<std::string>{"\\RESOURCE\\UITEXT\\LOADING\\GFSCENE3.BMP",
+                                        "\\RESOURCE\\UITEXT\\LOADING\\ENG\\GFLOAD.BMP"}));
     Loading().Activate(0, 2160000);
     SetDataRootPath(apptest::SampleData().c_str());
 }
