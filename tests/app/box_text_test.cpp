@@ -10,6 +10,8 @@
 #include "app/box_text.h"
 #include "app/message_box.h"
 
+namespace box_text_test {
+
 namespace {
 
 std::vector<std::u16string> Lines(const std::u16string &text)
@@ -72,3 +74,5 @@ TEST(BoxText, AWordLongerThanALineBreaksAfterASeparatorElseWhereTheLineIsFull)
 }
 
 }  // namespace
+
+}  // namespace box_text_test

@@ -20,6 +20,8 @@
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 
+namespace game_damaged_files_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -198,3 +200,5 @@ TEST_F(GameDamagedFiles, ADamagedLoadingPictureEndsTheStageLoadNamingItsGamePath
 }
 
 }  // namespace
+
+}  // namespace game_damaged_files_test

@@ -15,6 +15,8 @@
 #include "sound/sound.h"
 #include "tests/app/app_test_support.h"
 
+namespace game_sound_test {
+
 namespace {
 
 std::vector<int16_t> ReadRecording(const std::string &path)
@@ -97,3 +99,5 @@ TEST(GameSound, WithoutASoundCardOnlyTheGamesLineIsShown)
 }
 
 }  // namespace
+
+}  // namespace game_sound_test

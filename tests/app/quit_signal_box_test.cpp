@@ -16,6 +16,8 @@
 
 #include "app/quit_signal.h"
 
+namespace quit_signal_box_test {
+
 namespace {
 
 struct BoxRun {
@@ -121,3 +123,5 @@ TEST_F(QuitSignalBox, NoBoxIsShownOnceAQuitSignalHasCome)
 }
 
 }  // namespace
+
+}  // namespace quit_signal_box_test
