@@ -202,6 +202,10 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
                                                   : SpanPlan::Fog::None;
     p.fogColor = PackColor(fog.color);
     p.fogSetup = &fog;
+    p.fogLinear = fog.where == FogSetup::Where::Table && fog.mode == D3DFOG_LINEAR;
+    p.fogFlat = fog.end == fog.start;
+    p.fogEnd = fog.end;
+    p.fogRange = fog.end - fog.start;
     p.alphaTest = px.AlphaTest();
     p.alphaFunc = px.AlphaFunc();
     p.alphaRef = px.AlphaRef();

@@ -740,6 +740,17 @@ template <bool kPerspective>
                        [](VI a, VI b) { return Div255(I16Add(a, b)); }));
 }
 
+// FogFactor's linear curve and UnitToByte, lane by lane the same operations: the factor
+// (end - distance) / (end - start), or a step at the end when the two are one; then 0 for
+// a factor that is not above 0 (NaN included), 255 from 1 on, else rounded to 8 bits.
+[[gnu::always_inline]] inline VI LinearFogV(const SpanPlan &p, VF distance) {
+    const VF f = p.fogFlat ? FAnd(FCmpGt(FSet1(p.fogEnd), distance), FSet1(1.0f))
+                           : FDiv(FSub(FSet1(p.fogEnd), distance), FSet1(p.fogRange));
+    const VI rounded = FToITrunc(FAdd(FMul(f, FSet1(255.0f)), FSet1(0.5f)));
+    const VI above = AsI(FCmpGt(f, FSet1(0.0f))), full = AsI(FCmpGE(f, FSet1(1.0f)));
+    return IfElse(full, ISet1(255), IAnd(above, rounded));
+}
+
 // The packed colour of an Rgba8-like record.
 template <class C>
 inline uint32_t Packed(const C &c) {
@@ -812,6 +823,11 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
         VI pass = b.pass[g];
         if (p.fog == SpanPlan::Fog::Vertex) {
             color = FogV(color, b.fog[g], fogColor);
+        } else if (p.fog == SpanPlan::Fog::Table && p.fogLinear) {
+            // Lanes that do not pass are fogged too; their colour is never written.
+            VI factor = LinearFogV(p, ctx.tableFogUsesW ? b.w[g] : b.z[g]);
+            if (fault == kSpanFaultTableFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
+            color = FogV(color, factor, fogColor);
         } else if (p.fog == SpanPlan::Fog::Table) {
             LaneFloats dist;
             LaneInts lanes, factor;

@@ -138,6 +138,10 @@ struct SpanPlan {
     Fog fog = Fog::None;
     uint32_t fogColor = 0;
     const FogSetup *fogSetup = nullptr;  // Table
+    // Linear table fog, worked vector-wide: its end and end - start (`fogFlat` when they
+    // are equal: then a step at the end). Exp and exp2 go lane by lane (SpanTableFog).
+    bool fogLinear = false, fogFlat = false;
+    float fogEnd = 0, fogRange = 1;
 
     bool alphaTest = false;
     DWORD alphaFunc = D3DCMP_ALWAYS;
@@ -185,6 +189,7 @@ enum : uint32_t {
     kSpanFaultFog,      // a vertex fog factor of 200 becomes 201
     kSpanFaultRow,      // texel row 1 read as row 0
     kSpanFaultCoarse,   // a coarse depth tile tested against the bound of the tile to its right
+    kSpanFaultTableFog, // a linear table fog factor of 200 becomes 201
     kSpanFaultCount,
 };
 

@@ -177,6 +177,9 @@ private:
         rs[D3DRS_FOGCOLOR] = rng();
         rs[D3DRS_FOGSTART] = FloatBits(screenSpace ? 0.5f : 2.0f);
         rs[D3DRS_FOGEND] = FloatBits(screenSpace ? 3.0f : 10.0f);
+        // Now and then fog that starts where it ends (a step), told by the colour's top
+        // bits so that the draws after it stay as they were.
+        if ((rs[D3DRS_FOGCOLOR] >> 29) == 0) rs[D3DRS_FOGEND] = rs[D3DRS_FOGSTART];
         rs[D3DRS_FOGDENSITY] = FloatBits(0.3f);
 
         // Stage 0 mostly as the engine sets it; now and then any operation and argument
