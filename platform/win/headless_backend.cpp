@@ -31,9 +31,11 @@ public:
     void SetShowState(ShowState) override {}
     void SetDecorations(bool, bool) override {}
     void SetFullscreen(bool) override {}
-    void Show(const Frame &frame) override { shown_ = frame; }
+    // The frame shown is the window's own last frame, which lives as long as the
+    // window and changes only by the next present (which shows it again): no copy.
+    void Show(const Frame &frame) override { shown_ = &frame; }
     bool ReadDisplayed(Frame *out) const override {
-        *out = shown_;
+        *out = shown_ ? *shown_ : Frame{};
         return true;
     }
 
@@ -42,7 +44,7 @@ private:
     uint32_t height_;
     int32_t x_;
     int32_t y_;
-    Frame shown_;
+    const Frame *shown_ = nullptr;
 };
 
 }  // namespace

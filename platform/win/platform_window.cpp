@@ -230,11 +230,15 @@ void PlatformWindow::Present(const uint8_t *bits, uint32_t width, uint32_t heigh
     lastFrame_.width = width;
     lastFrame_.height = height;
     lastFrame_.pixels.resize(size_t(width) * height);
+    // One pass per row: copied and made opaque together.
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t *row = bits + size_t(y) * pitch;
         uint32_t *out = lastFrame_.pixels.data() + size_t(y) * width;
-        std::memcpy(out, row, size_t(width) * 4);
-        for (uint32_t x = 0; x < width; ++x) out[x] |= 0xFF000000u;
+        for (uint32_t x = 0; x < width; ++x) {
+            uint32_t p;
+            std::memcpy(&p, row + size_t(x) * 4, 4);
+            out[x] = p | 0xFF000000u;
+        }
     }
     ++presentCount_;
     backend_->Show(lastFrame_);

@@ -25,7 +25,9 @@ public:
     virtual void SetShowState(ShowState state) = 0;
     virtual void SetDecorations(bool caption, bool resizable) = 0;
     virtual void SetFullscreen(bool on) = 0;
-    // Shows a frame scaled to the whole output, keeping its aspect.
+    // Shows a frame scaled to the whole output, keeping its aspect. `frame` is the
+    // window's own last frame: it stays as it is until the next Show, so a backend may
+    // keep a reference to it rather than a copy.
     virtual void Show(const Frame &frame) = 0;
     virtual bool ReadDisplayed(Frame *out) const = 0;
 };

@@ -126,6 +126,27 @@ TEST_F(WindowTest, PresentedFramesAreKeptOpaque) {
     ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
     EXPECT_EQ(shown.pixels, frame.pixels);
     EXPECT_EQ(window->PresentCount(), 1u);
+    // The display shows the next frame as it comes, size and all.
+    const uint32_t wide[3] = {1, 2, 3};
+    window->Present(reinterpret_cast<const uint8_t *>(wide), 3, 1, 12);
+    ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
+    EXPECT_EQ(shown.width, 3u);
+    EXPECT_EQ(shown.pixels, (std::vector<uint32_t>{0xFF000001u, 0xFF000002u, 0xFF000003u}));
+}
+
+TEST_F(WindowTest, AHeadlessWindowThatKeepsNoFramesOnlyCountsThem) {
+    win::WindowDesc desc;
+    desc.backend = win::Backend::Headless;
+    desc.keepsFrames = false;
+    HWND unkept = win::CreatePlatformWindow(desc);
+    ASSERT_NE(unkept, nullptr);
+    EXPECT_FALSE(unkept->KeepsFrames());
+    unkept->PresentUnkept();
+    EXPECT_EQ(unkept->PresentCount(), 1u);
+    EXPECT_EQ(unkept->LastPresentedFrame().width, 0u);
+    win::Frame shown;
+    EXPECT_FALSE(unkept->ReadDisplayedFrame(&shown));
+    win::DestroyPlatformWindow(unkept);
 }
 
 }  // namespace
