@@ -160,7 +160,8 @@ void DrawQueue::Impl::Target(const ColorTarget &target, const DepthTarget *depth
     hasDepth = depthTarget != nullptr;
     depth = hasDepth ? *depthTarget : DepthTarget{};
     rows = static_cast<int32_t>(std::min<uint32_t>(target.height, INT32_MAX));
-    bandRows = oneBand ? std::max(rows, 1) : BandRowsFor(rows, ThreadCount());
+    const uint64_t rowBytes = uint64_t{target.pitch} + (hasDepth ? depth.pitch : 0u);
+    bandRows = oneBand ? std::max(rows, 1) : BandRowsFor(rows, ThreadCount(), rowBytes);
     bands = static_cast<uint32_t>((rows + bandRows - 1) / bandRows);
 }
 

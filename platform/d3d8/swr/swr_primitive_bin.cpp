@@ -18,12 +18,17 @@ size_t Aligned(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
 
 }  // namespace
 
-int32_t BandRowsFor(int32_t rows, uint32_t threads) {
-    if (threads <= 1) return std::max(rows, 1);
-    // About eight bands per thread, so that the busiest bands first even them out; whole
-    // tiles of the coarse depth, so that each band tests and keeps its own.
+int32_t BandRowsFor(int32_t rows, uint32_t threads, uint64_t rowBytes) {
+    // Whole tiles of the coarse depth, so that each band tests and keeps its own.
+    constexpr int32_t kTile = CoarseDepth::kTile;
+    if (threads <= 1) {
+        const uint64_t fit = rowBytes ? kBandBytes / rowBytes : uint64_t(rows);
+        const int32_t tiles = static_cast<int32_t>(std::min<uint64_t>(fit, uint64_t(std::max(rows, 1))) / kTile);
+        return std::max(tiles, 1) * kTile;
+    }
+    // About eight bands per thread, so that the busiest bands first even them out.
     const int32_t rowsEach = std::max(kBandRows, rows / static_cast<int32_t>(8 * threads));
-    return (rowsEach + CoarseDepth::kTile - 1) / CoarseDepth::kTile * CoarseDepth::kTile;
+    return (rowsEach + kTile - 1) / kTile * kTile;
 }
 
 void PrimitiveBin::Reset(int32_t firstRow, uint32_t bands, int32_t bandRows, uint32_t varyingCount) {

@@ -15,10 +15,13 @@
 namespace swr {
 
 // Rows per band when a draw is shared among threads: small enough to share a frame
-// among many, large enough that a triangle rarely spans many bands. A draw on one
-// thread takes all its rows as one band (a triangle is then stepped into once).
+// among many, large enough that a triangle rarely spans many bands. On one thread the
+// bands are cache-sized instead: the colour and depth of a band's rows (`rowBytes`
+// each) about kBandBytes, so that the pixels every queued draw touches in a band stay
+// in the processor's cache while the band is drawn.
 constexpr int32_t kBandRows = 16;
-int32_t BandRowsFor(int32_t rows, uint32_t threads);
+constexpr uint64_t kBandBytes = 256 * 1024;
+int32_t BandRowsFor(int32_t rows, uint32_t threads, uint64_t rowBytes);
 
 class PrimitiveBin {
 public:

@@ -31,8 +31,8 @@ public:
     ~Width() { swr::SetSpanWidth(0); }
 };
 
-// Runs with drawing split over `count` threads: one thread draws a draw's rows as one
-// band, several as many bands.
+// Runs with drawing split over `count` threads: one thread draws a draw's rows in
+// cache-sized bands, several in smaller bands shared among them.
 class Threads {
 public:
     explicit Threads(uint32_t count) { swr::SetThreadCount(count); }
