@@ -165,6 +165,37 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI old, bool wide) {
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm256_i32gather_epi32(reinterpret_cast<const int *>(base), offsets, 4);
 }
+// Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
+constexpr bool kWindowFetch = true;
+struct Window {
+    VI lo, hi;
+};
+SWR_OP Window LoadWindow(const uint32_t *p, int32_t count) {
+    const VI iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const VI first = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), iota);
+    const VI second = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - 8), iota);
+    const int *q = reinterpret_cast<const int *>(p);
+    return Window{_mm256_maskload_epi32(q, first), _mm256_maskload_epi32(q + 8, second)};
+}
+// Each lane's word at its index into the window (indices of 0 to 2 * kLanes - 1).
+SWR_OP VI PickWindow(const Window &w, VI index) {
+    const VI lo = _mm256_permutevar8x32_epi32(w.lo, index), hi = _mm256_permutevar8x32_epi32(w.hi, index);
+    // Index bit 3 picks the second half: moved to the sign bit, which the blend reads.
+    return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(lo), _mm256_castsi256_ps(hi),
+                                                _mm256_castsi256_ps(_mm256_slli_epi32(index, 28))));
+}
+SWR_OP int32_t IReduceMin32(VI a) {
+    __m128i m = _mm_min_epi32(_mm256_castsi256_si128(a), _mm256_extracti128_si256(a, 1));
+    m = _mm_min_epi32(m, _mm_shuffle_epi32(m, 0x4E));
+    m = _mm_min_epi32(m, _mm_shuffle_epi32(m, 0xB1));
+    return _mm_cvtsi128_si32(m);
+}
+SWR_OP int32_t IReduceMax32(VI a) {
+    __m128i m = _mm_max_epi32(_mm256_castsi256_si128(a), _mm256_extracti128_si256(a, 1));
+    m = _mm_max_epi32(m, _mm_shuffle_epi32(m, 0x4E));
+    m = _mm_max_epi32(m, _mm_shuffle_epi32(m, 0xB1));
+    return _mm_cvtsi128_si32(m);
+}
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const VF clamped = _mm256_min_ps(_mm256_max_ps(z, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
     const __m256d max = _mm256_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));

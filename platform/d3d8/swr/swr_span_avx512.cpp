@@ -143,6 +143,20 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI, bool) {
     _mm256_mask_storeu_epi16(p, Mask(mask), _mm512_cvtepi32_epi16(v));
 }
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) { return _mm512_i32gather_epi32(offsets, base, 4); }
+// Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
+constexpr bool kWindowFetch = true;
+struct Window {
+    VI lo, hi;
+};
+SWR_OP Window LoadWindow(const uint32_t *p, int32_t count) {
+    const __mmask16 first = count >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << count) - 1u);
+    const __mmask16 second = count > 16 ? __mmask16((1u << (count - 16)) - 1u) : __mmask16(0);
+    return Window{_mm512_maskz_loadu_epi32(first, p), _mm512_maskz_loadu_epi32(second, p + 16)};
+}
+// Each lane's word at its index into the window (indices of 0 to 2 * kLanes - 1).
+SWR_OP VI PickWindow(const Window &w, VI index) { return _mm512_permutex2var_epi32(w.lo, index, w.hi); }
+SWR_OP int32_t IReduceMin32(VI a) { return _mm512_reduce_min_epi32(a); }
+SWR_OP int32_t IReduceMax32(VI a) { return _mm512_reduce_max_epi32(a); }
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const VF clamped = _mm512_min_ps(_mm512_max_ps(z, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
     const __m512d max = _mm512_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));

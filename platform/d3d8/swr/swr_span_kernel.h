@@ -202,6 +202,41 @@ struct LevelFields {
     return ILoad(out.v);
 }
 
+// The texels of one level at (row + column) for the four taps of a group (t00 alone
+// unless `filtered`), when every active lane reads row A (and row B) at the same offset
+// and the columns lie within 2 * kLanes words: each row is then read as one window of
+// words and the lanes pick from it, instead of gathering word by word (a screen-aligned
+// picture, whose rows do not change along a span). The same words either way; lanes that
+// are not active pick anything from the window. False when the texels must be gathered.
+[[gnu::always_inline]] inline bool FetchRowWindows(const uint32_t *texels, VI rowA, VI rowB, VI ax, VI bx, VI active,
+                                                   bool filtered, uint32_t fault, VI &t00, VI &t10, VI &t01, VI &t11) {
+    if constexpr (!kWindowFetch) {
+        return false;
+    } else {
+        const VI inactive = IXor(active, ISet1(-1));
+        const int32_t ra = ILane0(rowA), rb = ILane0(rowB);
+        if (!All(IOr(ICmpEq(rowA, ISet1(ra)), inactive))) return false;
+        if (filtered && !All(IOr(ICmpEq(rowB, ISet1(rb)), inactive))) return false;
+        const VI lo = filtered ? IMin32(ax, bx) : ax, hi = filtered ? IMax32(ax, bx) : ax;
+        const int32_t first = IReduceMin32(IfElse(active, lo, ISet1(INT32_MAX)));
+        const int32_t last = IReduceMax32(IfElse(active, hi, ISet1(INT32_MIN)));
+        if (last - first >= 2 * kLanes) return false;
+        const int32_t count = last - first + 1;
+        const VI first4 = ISet1(first);
+        VI ia = ISub(ax, first4);
+        if (fault == kSpanFaultWindow && count > 2) ia = IAdd(ia, IAnd(ICmpEq(ia, ISet1(1)), ISet1(1)));
+        const Window a = LoadWindow(texels + ra + first, count);
+        t00 = PickWindow(a, ia);
+        if (!filtered) return true;
+        const VI ib = ISub(bx, first4);
+        t10 = PickWindow(a, ib);
+        const Window b = LoadWindow(texels + rb + first, count);
+        t01 = PickWindow(b, ia);
+        t11 = PickWindow(b, ib);
+        return true;
+    }
+}
+
 // BilinearPacked on 16-bit lanes, exactly. Each row first: c0 * (256 - fx) + c1 * fx is
 // at most 255 * 256, so it fits a lane. Then with S = row0 * (256 - fy) + row1 * fy the
 // result (S + 32768) >> 16 equals (floor(S / 256) + 128) >> 8 (the dropped low byte
@@ -297,16 +332,22 @@ template <SamplerShape S>
         return sm.shortRows ? IMadd16(row, f.pitch) : IMullo32(row, f.pitch);
     };
     const VI rowA = rowOffset(ay);
-    VI t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+    const VI rowB = anyLinear ? rowOffset(by) : rowA;
+    VI t00 = ISet1(0), t10 = t00, t01 = t00, t11 = t00;
+    if (!uniform ||
+        !FetchRowWindows(sm.levels[first].texels, rowA, rowB, ax, bx, active, anyLinear, fault, t00, t10, t01, t11)) {
+        t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+        if (anyLinear) {
+            t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
+            t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
+            t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
+        }
+    }
     if (sm.opaque) t00 = IOr(t00, opaque);
     if (border) t00 = IfElse(IAnd(inAx, inAy), t00, borderColor);
     out.t00 = t00;
     out.filtered = anyLinear;
     if (!anyLinear) return;
-    const VI rowB = rowOffset(by);
-    VI t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
-    VI t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
-    VI t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
     if (sm.opaque) {
         t10 = IOr(t10, opaque);
         t01 = IOr(t01, opaque);

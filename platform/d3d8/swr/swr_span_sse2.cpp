@@ -188,6 +188,16 @@ SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm_setr_epi32(static_cast<int32_t>(base[off[0]]), static_cast<int32_t>(base[off[1]]),
                           static_cast<int32_t>(base[off[2]]), static_cast<int32_t>(base[off[3]]));
 }
+// Four lanes gain nothing from reading texels as a window of a row: they are read one
+// by one (the window operations are never called).
+constexpr bool kWindowFetch = false;
+struct Window {
+    VI lo, hi;
+};
+SWR_OP Window LoadWindow(const uint32_t *, int32_t) { return Window{}; }
+SWR_OP VI PickWindow(const Window &w, VI) { return w.lo; }
+SWR_OP int32_t IReduceMin32(VI) { return 0; }
+SWR_OP int32_t IReduceMax32(VI) { return 0; }
 // QuantizeDepth for depths of at most 24 bits: clamped to [0, 1] (NaN to 0, as max
 // returns its second operand then), scaled and rounded in double precision.
 SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {

@@ -86,6 +86,10 @@ public:
             RandomState(s, rng, screenSpace);
             std::vector<RandomVertex> v;
             for (uint32_t i = 0; i < 3 * triangles; ++i) v.push_back(screenSpace ? ScreenVertex(rng) : WorldVertex(rng));
+            // Every third draw in screen space is of pictures: rectangles square to the
+            // screen whose coordinates run along its axes, as the interface draws them
+            // (not in scenes held to one sampler shape, which are about the sampling).
+            if (screenSpace && d % 3 == 1 && !shape_) Pictures(v);
             const DWORD position = screenSpace ? D3DFVF_XYZRHW : D3DFVF_XYZ;
             const DWORD fvf = position | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2;
             if (screenSpace) {
@@ -120,6 +124,24 @@ private:
                             Uniform(rng, 0.2f, 2.0f), static_cast<D3DCOLOR>(rng()), static_cast<D3DCOLOR>(rng()),
                             Uniform(rng, -1.5f, 2.5f), Uniform(rng, -1.5f, 2.5f), Uniform(rng, -3.0f, 4.0f),
                             Uniform(rng, -3.0f, 4.0f)};
+    }
+
+    // Each pair of triangles made one rectangle, from the corners and coordinates of the
+    // pair's first two vertices (one depth and rhw throughout).
+    static void Pictures(std::vector<RandomVertex> &v) {
+        for (size_t t = 0; t + 6 <= v.size(); t += 6) {
+            const RandomVertex a = v[t], b = v[t + 1];
+            auto corner = [&](bool right, bool down, const RandomVertex &colours) {
+                RandomVertex c = colours;
+                c.x = right ? b.x : a.x, c.y = down ? b.y : a.y, c.z = a.z, c.w = a.w;
+                c.u = right ? b.u : a.u, c.v = down ? b.v : a.v;
+                c.u2 = right ? b.u2 : a.u2, c.v2 = down ? b.v2 : a.v2;
+                return c;
+            };
+            const RandomVertex tl = corner(false, false, v[t]), tr = corner(true, false, v[t + 1]),
+                               bl = corner(false, true, v[t + 2]), br = corner(true, true, v[t + 3]);
+            v[t] = tl, v[t + 1] = tr, v[t + 2] = bl, v[t + 3] = tr, v[t + 4] = br, v[t + 5] = bl;
+        }
     }
 
     RandomVertex WorldVertex(std::mt19937 &rng) const {
