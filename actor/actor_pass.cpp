@@ -12,6 +12,8 @@
 
 bool g_actorPassSkipsAnimation = false;
 
+static_assert(kMaxHeroes <= kSensedHeroes, "each hero of the list keeps its sensing bits");
+
 namespace {
 
 // The point the view test looks at: the middle of the body sphere.
@@ -63,9 +65,16 @@ void Sense(CSStageManager *stage, AiObject *actor, const ActorFrame &frame)
         SensingHero &seen = heroes[count++];
         seen.position = *hero->GetPositionPtr();
         seen.insideTerritory = area != nullptr && IsInsideTerritory(*area, seen.position);
-        seen.skipped = SkipsTargetHero(*actor, *hero);
+        seen.test = SensingTestOf(*actor, *hero);
+        seen.lastBits = actor->sensedHeroBits[i];
     }
     const int32_t bits = SensingBits(where, ranges, heroes, count, viewTested, CountsAsInView(*actor));
+    count = 0;
+    for (int i = 0; i < stage->heroCount && i < kMaxHeroes; ++i) {
+        if (stage->heroes[i] != nullptr) {
+            actor->sensedHeroBits[i] = heroes[count++].lastBits;
+        }
+    }
     if (stage->messagePool != nullptr) {
         stage->messagePool->Post(kMsgSensing, nullptr, actor, bits, 0, 0);
     }

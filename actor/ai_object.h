@@ -50,6 +50,8 @@ inline constexpr int32_t kAnimFrozen = 1;
 
 inline constexpr int kActorQueueSize = 10;
 inline constexpr int kMaxFoundFoes = 2;
+inline constexpr int kSensedHeroes = 2;  // the heroes of the stage's hero list
+inline constexpr int32_t kNeverSensed = -1;  // a hero's sensing bits before its first test
 inline constexpr int kTouchedListSize = 5;
 
 // One entry of the hit marks (GetLinkValue / SetLinkValue).
@@ -198,6 +200,10 @@ public:
     bool dropOverride = false;
     int32_t dropOverrideId = 0;
     bool drawn = false;      // in view at the last sensing pass
+    // The sensing bits each hero of the stage's hero list (by its place)
+    // gave at its last test (kNeverSensed before one): a target hero the
+    // sensing does not test stands where it was last seen.
+    int32_t sensedHeroBits[kSensedHeroes] = {kNeverSensed, kNeverSensed};
     bool healthBar = false;  // the overlay may show its health bar
 
     // ---- rewards ----

@@ -204,7 +204,8 @@ void HeroTypeRelease(AiObject *actor);
 // stage's actor-update switch is 0.
 void RunHeroStep(CSStageManager *stage, float dt);
 
-// The three state flags of a hero that the sensing skips as a target.
+// The three state flags of a hero in which the sensing does not test it
+// as an actor's target (its last bits stand).
 inline bool HeroStateBlocksSensing(const CSHero &hero)
 {
     return hero.held || hero.state5 || hero.attacking;

@@ -22,27 +22,33 @@ bool WithinSensingDistance(const RwV3d &actorPosition, const RwV3d &cameraPositi
     return Distance(actorPosition, cameraPosition) <= kSensingDistance;
 }
 
-int32_t SensingBits(const RwV3d &position, const SensingRanges &ranges, const SensingHero *heroes, int heroCount,
+int32_t SensingBits(const RwV3d &position, const SensingRanges &ranges, SensingHero *heroes, int heroCount,
                     bool viewTested, bool inView)
 {
     int32_t bits = 0;
     for (int i = 0; i < heroCount; ++i) {
-        const SensingHero &hero = heroes[i];
-        if (hero.skipped) {
+        SensingHero &hero = heroes[i];
+        if (hero.test == SensingTest::kLeftOut) {
+            continue;
+        }
+        if (hero.test == SensingTest::kKeepLast && hero.lastBits != kNeverSensed) {
+            bits |= hero.lastBits;
             continue;
         }
         const float d = Distance(position, hero.position);
         const bool near = ranges.hasTerritory ? hero.insideTerritory : d < ranges.searchRange;
-        if (!near) {
-            continue;
+        int32_t own = 0;
+        if (near) {
+            own |= kSenseNear;
+            if (d < ranges.attackRange) {
+                own |= kSenseAttack;
+            }
+            if (d < ranges.alarmCircle) {
+                own |= kSenseAlarm;
+            }
         }
-        bits |= kSenseNear;
-        if (d < ranges.attackRange) {
-            bits |= kSenseAttack;
-        }
-        if (d < ranges.alarmCircle) {
-            bits |= kSenseAlarm;
-        }
+        hero.lastBits = own;
+        bits |= own;
     }
     if (viewTested && inView) {
         bits |= kSenseInView;
@@ -55,7 +61,13 @@ bool CountsAsInView(const AiObject &actor)
     return actor.drawn || actor.eventHeld || actor.eventModel || actor.appear != 0;
 }
 
-bool SkipsTargetHero(const AiObject &actor, const CSHero &hero)
+SensingTest SensingTestOf(const AiObject &actor, const CSHero &hero)
 {
-    return actor.target == &hero && (hero.removed || HeroStateBlocksSensing(hero));
+    if (actor.target != &hero) {
+        return SensingTest::kTested;
+    }
+    if (hero.removed) {
+        return SensingTest::kLeftOut;
+    }
+    return HeroStateBlocksSensing(hero) ? SensingTest::kKeepLast : SensingTest::kTested;
 }

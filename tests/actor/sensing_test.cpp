@@ -40,8 +40,9 @@ TEST(Sensing, StrictRangesWithTheNearBitFirst)
         {19.9f, kSenseNear | kSenseAlarm | kSenseAttack},
     };
     for (const Case &c : cases) {
-        const SensingHero h = HeroAt(c.x);
+        SensingHero h = HeroAt(c.x);
         EXPECT_EQ(SensingBits(at, r, &h, 1, false, false), c.bits) << c.x;
+        EXPECT_EQ(h.lastBits, c.bits) << c.x;  // kept for a later frame
     }
 }
 
@@ -61,13 +62,28 @@ TEST(Sensing, AttackAndAlarmOnlyAfterTheNearBit)
     EXPECT_EQ(SensingBits(at, r, &h, 1, false, false), kSenseNear);
 }
 
-TEST(Sensing, HeroesAreJoinedAndSkippedHeroesLeftOut)
+TEST(Sensing, HeroesAreJoinedLeftOutOrKeptAsLastSeen)
 {
     const RwV3d at = {0.0f, 0.0f, 0.0f};
     SensingHero heroes[2] = {HeroAt(60.0f), HeroAt(10.0f)};
     EXPECT_EQ(SensingBits(at, Ranges(), heroes, 2, false, false), kSenseNear | kSenseAttack | kSenseAlarm);
-    heroes[1].skipped = true;
+    heroes[1].test = SensingTest::kLeftOut;
     EXPECT_EQ(SensingBits(at, Ranges(), heroes, 2, false, false), kSenseNear);
+    // Not tested: wherever it stands now, the bits it gave last time.
+    heroes[1].test = SensingTest::kKeepLast;
+    heroes[1].position = {500.0f, 0.0f, 0.0f};
+    EXPECT_EQ(SensingBits(at, Ranges(), heroes, 2, false, false), kSenseNear | kSenseAttack | kSenseAlarm);
+    EXPECT_EQ(heroes[1].lastBits, kSenseNear | kSenseAttack | kSenseAlarm);
+    heroes[1].test = SensingTest::kTested;
+    EXPECT_EQ(SensingBits(at, Ranges(), heroes, 2, false, false), kSenseNear);
+    EXPECT_EQ(heroes[1].lastBits, 0);
+    // One never tested yet (a target the actor found by its own search
+    // before the sensing saw it) is tested after all.
+    heroes[1].test = SensingTest::kKeepLast;
+    heroes[1].lastBits = kNeverSensed;
+    heroes[1].position = {10.0f, 0.0f, 0.0f};
+    EXPECT_EQ(SensingBits(at, Ranges(), heroes, 2, false, false), kSenseNear | kSenseAttack | kSenseAlarm);
+    EXPECT_EQ(heroes[1].lastBits, kSenseNear | kSenseAttack | kSenseAlarm);
     // Full 3D distance: height counts.
     SensingHero above = HeroAt(0.0f);
     above.position.y = 30.0f;
@@ -104,22 +120,28 @@ TEST(Sensing, CameraDistanceIncludesFourHundred)
     EXPECT_FALSE(WithinSensingDistance({0.0f, 240.0f, 320.1f}, camera));
 }
 
-TEST(Sensing, TargetHeroSkippedWhileRemovedHeldGettingUpOrAttacking)
+TEST(Sensing, TargetHeroLeftOutWhenRemovedAndKeptAsLastSeenWhileHeldGettingUpOrAttacking)
 {
     AiObject monster;
     CSHero hero;
     CSHero other;
     monster.target = &hero;
-    EXPECT_FALSE(SkipsTargetHero(monster, hero));
-    bool *flags[4] = {&hero.removed, &hero.held, &hero.state5, &hero.attacking};
+    EXPECT_EQ(SensingTestOf(monster, hero), SensingTest::kTested);
+    bool *flags[3] = {&hero.held, &hero.state5, &hero.attacking};
     for (bool *flag : flags) {
         *flag = true;
-        EXPECT_TRUE(SkipsTargetHero(monster, hero));
-        // Only the actor's current target is left out.
-        other.removed = other.held = other.state5 = other.attacking = *flag;
-        EXPECT_FALSE(SkipsTargetHero(monster, other));
+        EXPECT_EQ(SensingTestOf(monster, hero), SensingTest::kKeepLast);
+        // Only the actor's current target is left untested.
+        other.held = other.state5 = other.attacking = true;
+        EXPECT_EQ(SensingTestOf(monster, other), SensingTest::kTested);
         *flag = false;
     }
+    hero.removed = true;
+    EXPECT_EQ(SensingTestOf(monster, hero), SensingTest::kLeftOut);
+    hero.attacking = true;
+    EXPECT_EQ(SensingTestOf(monster, hero), SensingTest::kLeftOut);
+    other.removed = true;
+    EXPECT_EQ(SensingTestOf(monster, other), SensingTest::kTested);
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 // it dies; 1105 waits unseen with input 201, appears straight into state
 // 4 where it was put, fires at most three wing balls a visit at least
 // 0.1 s apart each with its sound, gives its model back when it has left,
-// and never loses HP.
+// and never loses HP; 1104 keeps a hero that swings without pause in sight.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <vector>
 
 #include "boss/boss_1104.h"
 #include "boss/boss_1105.h"
@@ -18,6 +20,7 @@
 #include "boss_scenario.h"
 #include "fx/particle_system.h"
 #include "stage/character_params.h"
+#include "stage/v3.h"
 
 namespace boss_1104_1105_test {
 
@@ -96,6 +99,37 @@ TEST_F(Boss1104, ItCirclesAFarFoeAndBacksOffFromANearOne)
     EXPECT_EQ(boss->state, 0);
     EXPECT_NEAR(backTicks / 60.0f, 2.0f, 0.05f);
     EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 20.0f);
+}
+
+// With its sample state machine, against a hero that swings without pause
+// (its attacking flag always set): the boss keeps the hero as its foe and
+// fights on (circling, backing off, casting), its state never changing on
+// every tick and its circling sound (state 1's) played now and then only.
+TEST_F(Boss1104, ItKeepsAHeroThatSwingsWithoutPauseInSight)
+{
+    CSBoss1104 *boss = PlaceBoss<CSBoss1104>(kType, kHome, kSouth);
+    PutHero({0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, 1.0f});  // 50 away, in its alarm circle
+    hero.hp = 1000000;
+    hero.attacking = true;
+    std::vector<int32_t> states;
+    std::set<int32_t> seen;
+    int withoutFoe = 0;
+    for (int i = 0; i < 900; ++i) {
+        Tick();
+        states.push_back(boss->state);
+        seen.insert(boss->state);
+        withoutFoe += i >= 5 && boss->target != &hero;
+    }
+    EXPECT_EQ(withoutFoe, 0);
+    EXPECT_LT(monstertest::LongestChangingRun(states), 5);  // a chain of routes at most
+    EXPECT_TRUE(seen.count(3) != 0 || seen.count(4) != 0 || seen.count(5) != 0);  // it casts
+    int circlingSounds = 0;
+    for (int32_t id : SoundsFrom(0)) {
+        circlingSounds += id == 6240080;
+    }
+    EXPECT_LE(circlingSounds, 20);
+    EXPECT_LT(V3Distance(*boss->GetPositionPtr(), *hero.GetPositionPtr()),
+              monster::ParamsOf(boss).searchRange);
 }
 
 // The tornado (frame 235, with a foe), the bolt (545) and the vines (740,

@@ -1,18 +1,21 @@
 // Monster 1000 frame by frame: its counter against a hero that attacks
-// close by, its recovery roll, the half angle taken in radians, the knock,
+// close by, its chase of a hero that swings without pause, its recovery roll, the half angle taken in radians, the knock,
 // the down hit at its motion's frame; and 600 ticks of the first sample
 // stage with the hero standing at its start, which the monster leaves
 // alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
+#include <vector>
 
 #include "actor/actor_pass.h"
 #include "actor/actor_placement.h"
 #include "actor/hero.h"
 #include "app/game_rand.h"
 #include "monster/kit_common.h"
+#include "stage/v3.h"
 #include "monster_scenario.h"
 
 namespace monster_1000_test {
@@ -139,6 +142,35 @@ TEST_F(Monster1000, TheKnockAndTheDownHit)
     EXPECT_EQ(EffectStarts("DownHit"), 1);
     Ticks(10);
     EXPECT_EQ(EffectStarts("DownHit"), 1);
+}
+
+// With its sample state machine, against a hero that swings without pause
+// (its attacking flag always set): the monster keeps the hero as its
+// target, closes in on it and strikes, and its state does not change on
+// every tick.
+TEST_F(Monster1000, ItClosesInOnAHeroThatSwingsWithoutPause)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    PutHero(OffFacing(0.0f, 45.0f), {0.0f, 0.0f, 1.0f});
+    hero.hp = 1000000;
+    hero.attacking = true;
+    float nearest = 45.0f;
+    int blows = 0;
+    int withoutTarget = 0;
+    std::vector<int32_t> states;
+    for (int i = 0; i < 600; ++i) {
+        Tick();
+        states.push_back(m->state);
+        withoutTarget += i >= 5 && m->target != &hero;
+        nearest = std::min(nearest, V3Distance(*hero.GetPositionPtr(), *m->GetPositionPtr()));
+        for (const MSGData &msg : HeroMessages()) {
+            blows += msg.kind == kMsgHitHero && msg.word[2] > 0;
+        }
+    }
+    EXPECT_EQ(withoutTarget, 0);
+    EXPECT_LT(nearest, monster::ParamsOf(m).attackRange);
+    EXPECT_GE(blows, 1);
+    EXPECT_LT(monstertest::LongestChangingRun(states), 5);  // a chain of routes at most
 }
 
 // The first sample stage as it is placed, the hero standing where the

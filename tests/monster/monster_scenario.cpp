@@ -1,6 +1,7 @@
 // The monster and boss scenarios' stage (see monster_scenario.h).
 #include "monster_scenario.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "actor/actor_pass.h"
@@ -278,6 +279,17 @@ void MonsterScenario::ExpectHitsKeptOnThinnedFrames(AiObject *m, int32_t defense
     EXPECT_EQ(m->pendingDamage, 40 - defense);
     TicksUntil([&] { return m->hp != hp; }, 30);
     EXPECT_EQ(m->hp, hp - (40 - defense));
+}
+
+int LongestChangingRun(const std::vector<int32_t> &statesByTick)
+{
+    int longest = 0;
+    int run = 0;
+    for (size_t i = 1; i < statesByTick.size(); ++i) {
+        run = statesByTick[i] != statesByTick[i - 1] ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
 }
 
 void MonsterScenario::PutHero(const RwV3d &where, const RwV3d &facing)

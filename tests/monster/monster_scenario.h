@@ -43,6 +43,10 @@ bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplat
 // Takes the hero's model and template back and its place on the stage.
 void UndressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate);
 
+// The most ticks in a row on each of which the state (one entry a tick)
+// was another than on the tick before.
+int LongestChangingRun(const std::vector<int32_t> &statesByTick);
+
 // A sound queued for playing, and the tick.
 struct QueuedSound {
     uint32_t tick;
