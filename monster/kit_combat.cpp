@@ -203,6 +203,30 @@ void CarryHeroes(AiObject *actor, const RwV3d &goal, float step, const CarryRule
     g_pStageManager->MoveCharacter(actor, facing, carried, false);
 }
 
+namespace {
+
+// Puts a held hero `ahead` units along the monster's facing, no farther
+// than the world lets its body go from the monster's place: a monster that
+// holds a hero against a wall keeps it on its own side.
+void PutHeldHero(AiObject *actor, CSHero *hero, const RwV3d &facing, float ahead)
+{
+    const RwV3d from = *actor->GetPositionPtr();
+    RwV3d move = V3Scale(facing, ahead);
+    if (g_pStageManager != nullptr) {
+        const float radius = ParamsOf(hero).radius;
+        const RwV3d centre = {from.x, from.y + radius, from.z};
+        if (g_pStageManager->world != nullptr) {
+            MoveAgainstWorld(g_pStageManager->world, centre, radius, &move, kMoveStop);
+        }
+        if (g_pStageManager->wallClump != nullptr) {
+            MoveAgainstClump(g_pStageManager->wallClump, centre, radius, &move, kMoveStop);
+        }
+    }
+    hero->SetPosition(V3Add(from, move));
+}
+
+}  // namespace
+
 bool SeizeHero(AiObject *actor, int32_t *next, CSHero **held, const HoldDistance &seizeAt)
 {
     const CharacterParams &params = ParamsOf(actor);
@@ -236,7 +260,7 @@ bool SeizeHero(AiObject *actor, int32_t *next, CSHero **held, const HoldDistance
     actor->frontGrab = !fromBehind;
     const float ahead = fromBehind ? seizeAt.back : seizeAt.front;
     hero->SetDirection(fromBehind ? facing : V3Scale(facing, -1.0f));
-    hero->SetPosition(V3Add(from, V3Scale(facing, ahead)));
+    PutHeldHero(actor, hero, facing, ahead);
     hero->SyncFrameAxes();
     CFSF *fsf = actor->Fsf();
     PostHeroHit(actor, hero, fromBehind ? kAtkGrabBack : kAtkGrabFront, fsf != nullptr ? AttackDamage(actor, fsf) : 0);
@@ -252,7 +276,7 @@ void KeepHeroAhead(AiObject *actor, CSHero *held, const HoldDistance &holdAt)
     }
     RwV3d facing;
     actor->GetDirection(&facing);
-    held->SetPosition(V3Add(*actor->GetPositionPtr(), V3Scale(facing, actor->frontGrab ? holdAt.front : holdAt.back)));
+    PutHeldHero(actor, held, facing, actor->frontGrab ? holdAt.front : holdAt.back);
 }
 
 void ReleaseHero(AiObject *actor, CSHero **held)

@@ -102,7 +102,8 @@ bool SeizeHero(AiObject *actor, int32_t *next, CSHero **held, const HoldDistance
 inline constexpr int32_t kInputSeized = 13;
 inline constexpr int32_t kInputHoldEnds = 15;
 // Puts the held hero ahead of the monster (it follows the monster's moves
-// and turns).
+// and turns). Here and at the seize the hero goes no farther than the
+// world and the wall clump let its body pass from the monster's place.
 void KeepHeroAhead(AiObject *actor, CSHero *held, const HoldDistance &holdAt);
 // Lets go of the held hero: kind 2 {0, 512, 0} and the word forgotten.
 void ReleaseHero(AiObject *actor, CSHero **held);

@@ -1,11 +1,16 @@
 // The grab monsters 1004, 1003 and 1002 frame by frame on the arena: the
 // seize of a hero in front, the hold that keeps it ahead as the monster
 // turns, the release after 3 s, on the hero's own bit 512 and at death
-// (1003 too), a hero already held, and 1002's side step.
+// (1003 too), a hero already held and one held against a wall, and 1002's
+// side step; 1003 with its sample state machine closing in on a hero,
+// striking and seizing it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
+#include "monster/kit_common.h"
 #include "monster/monster_1003.h"
 #include "stage/v3.h"
 #include "monster/monster_1004.h"
@@ -155,6 +160,27 @@ TEST_F(GrabMonsters, Monster1003HoldsTheHeroFifteenUnitsAheadAndLetsGoAtDeath)
     EXPECT_TRUE(m->dying);
     EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);  // let go at death as the others do
     EXPECT_EQ(m->HeldHero1003(), nullptr);
+}
+
+// Against the arena's south wall (z = -200) a monster that holds its hero
+// 15 units ahead keeps it on its own side of the wall, at the seize and
+// while it holds it; in the open it holds it at its full 15 units.
+TEST_F(GrabMonsters, AHeldHeroStaysOnTheMonstersSideOfAWall)
+{
+    auto *m = static_cast<CSMonster1003 *>(Grabber(1003, 27));
+    const RwV3d nearWall = {0.0f, 0.0f, -190.0f};
+    m->SetPosition(nearWall);
+    m->SyncFrameAxes();
+    PutHero({0.0f, 0.0f, -195.0f}, {0.0f, 0.0f, 1.0f});
+    Enter(m, 11);
+    Tick();
+    ASSERT_EQ(m->state, 13);
+    const float radius = monster::ParamsOf(&hero).radius;
+    EXPECT_GT(hero.GetPositionPtr()->z, -200.0f + radius - 0.5f);
+    EXPECT_LT(hero.GetPositionPtr()->z, nearWall.z);
+    Ticks(10);
+    EXPECT_GT(hero.GetPositionPtr()->z, -200.0f + radius - 0.5f);
+    HeroMessages();
 }
 
 TEST_F(GrabMonsters, Monster1002HoldsAtArmsLengthAndStepsAside)
