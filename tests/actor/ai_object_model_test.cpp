@@ -12,6 +12,7 @@
 #include "stage/model_template.h"
 #include "support/game/sample_stage.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/sample_monsters.h"
 
 namespace {
 
@@ -175,9 +176,10 @@ TEST_F(AiObjectModelTest, AnimationClockSpeedModesAndEnd)
 
 TEST_F(AiObjectModelTest, LifeLimitsAndRemoval)
 {
-    monster->hp = 100;
+    const int32_t maxHP = mkdata::SampleMonsterParams(1000).maxHP;
+    monster->hp = maxHP - 20;
     monster->AddHP(50);
-    EXPECT_EQ(monster->hp, 120);  // MaxHP
+    EXPECT_EQ(monster->hp, maxHP);
     monster->extraPower = 0;
     monster->AddExtraPower(10);
     EXPECT_EQ(monster->extraPower, 0);  // its MExtraPower is 0

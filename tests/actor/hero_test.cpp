@@ -29,7 +29,12 @@ class HeroTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        model.params = mkdata::SampleCharacterParams("HERO01");  // MaxHP 2000, MaxPower 300, Defense 5
+        // The first hero's parameters with the life and defence these
+        // cases count with: MaxHP 2000, MaxPower 300, Defense 5.
+        model.params = mkdata::SampleCharacterParams("HERO01");
+        model.params.maxHP = 2000;
+        model.params.maxPower = 300;
+        model.params.defense = 5;
         model.fsf = mkdata::SampleStateMachine("HERO01");
         hero.modelTemplate = &model;
         hero.aiType = kAiTypeHero0;

@@ -127,11 +127,11 @@ TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
     EXPECT_EQ(g_received[0].sender, hero);
     EXPECT_EQ(g_received[0].word[0], 0);
     EXPECT_EQ(g_received[0].word[1], 1);   // state 40's attribute
-    // AttackValue 20 x LevelAppend 1 + the start weapon's bonus 10.
-    ASSERT_EQ(hero->GetAttackBonus(), 10);
-    EXPECT_EQ(g_received[0].word[2], 30);
-    EXPECT_EQ(g_received[1].word[1], 2);
-    EXPECT_EQ(g_received[1].word[2], 35);
+    // AttackValue 20 x LevelAppend 1 + the start weapon's bonus 80.
+    ASSERT_EQ(hero->GetAttackBonus(), 80);
+    EXPECT_EQ(g_received[0].word[2], 100);
+    EXPECT_EQ(g_received[1].word[1], 1 | 2);  // state 41's: damage and its reaction
+    EXPECT_EQ(g_received[1].word[2], 105);
     EXPECT_EQ(hero->hitCounter, 2);
     EXPECT_EQ(g_hitCounterCalls, 2);
     // Three seconds later the counter is back at 0; the best stays.
@@ -274,7 +274,7 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     EXPECT_NEAR(during.x, handNow.x, 1e-3f);
     EXPECT_NEAR(during.y, handNow.y, 1e-3f);
     // The weapon's bonus reaches the hit.
-    EXPECT_EQ(hero->GetAttackBonus(), 10);
+    EXPECT_EQ(hero->GetAttackBonus(), 80);
 
     // The aura of the charm, and none without it.
     ASSERT_TRUE(hero->EquipItem(items->FindEquipContent(5200020), 1));
@@ -294,7 +294,7 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     hero->EquipItem(&unseen, kHeroWeaponSlot);
     hero->RecomputeEquipment();
     EXPECT_EQ(hero->weaponClump, nullptr);
-    EXPECT_EQ(hero->GetAttackBonus(), 10);
+    EXPECT_EQ(hero->GetAttackBonus(), 80);
     hero->UnequipSlot(kHeroWeaponSlot);
     stage->particleManager = nullptr;
 }

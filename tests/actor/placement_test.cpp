@@ -16,6 +16,7 @@
 #include "tools/mkdata/event_table.h"
 #include "tests/stage/stage_test_support.h"
 #include "support/game/diagnostics_capture.h"
+#include "tools/mkdata/sample_monsters.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST_F(PlacementTest, PlacesTheSampleMonster)
     EXPECT_FLOAT_EQ(monster->home.z, 30.0f);
     ASSERT_NE(monster->modelTemplate, nullptr);
     EXPECT_EQ(monster->modelTemplate->GetModelId(), "1000");
-    EXPECT_EQ(monster->hp, 120);
+    EXPECT_EQ(monster->hp, mkdata::SampleMonsterParams(1000).maxHP);
     EXPECT_EQ(monster->resistance, 2);
     ASSERT_NE(monster->Fsf(), nullptr);
     EXPECT_GT(monster->Fsf()->StateCount(), 0);

@@ -68,7 +68,11 @@ protected:
         fs::remove_all(root);
         fs::create_directories(root);
         SetDataRootPath(root.c_str());
-        model.params = mkdata::SampleCharacterParams("HERO02");  // MaxHP 1800, MaxPower 400
+        // The second hero's parameters with the life these cases count
+        // with: MaxHP 1800, MaxPower 400.
+        model.params = mkdata::SampleCharacterParams("HERO02");
+        model.params.maxHP = 1800;
+        model.params.maxPower = 400;
         hero.modelTemplate = &model;
         hero.aiType = kAiTypeHero1;
         items.SetTables(mkdata::SampleItemTables());

@@ -26,7 +26,7 @@ constexpr int64_t kHero = 0;
 TEST(BossGameRun, InStageThreeTheHeroFightsBoss1100UntilItIsGone)
 {
     const std::vector<gametest::TraceRecord> trace =
-        gametest::RunSampleGame("boss_1100", "--stage 3 --frames 500 --input " + Script("fight_1100.txt"));
+        gametest::RunSampleGame("boss_1100", "--stage 3 --frames 1200 --input " + Script("fight_1100.txt"));
     // Its states: idle, walking, its attack; dying 3, then gone 4 for good.
     const std::vector<int32_t> states = gametest::ActorStates(trace, kBoss);
     ASSERT_FALSE(states.empty());
@@ -155,7 +155,7 @@ std::vector<uint32_t> PoolStarts(const std::vector<gametest::TraceRecord> &trace
 }
 
 // Stage 27 at 32 ms a tick: boss 1104 (AIID 1) and its hidden partner 1105
-// (AIID 2). Two blows bring 1104 below 70 % of its 120 HP; it calls (state
+// (AIID 2). The hero's blows bring 1104 below 70 % of its HP; it calls (state
 // 6); 1105 comes out straight into state 4 two units ahead of it, fires its
 // wing balls (each with its sound) and, 30 s after the call, leaves
 // (state 5) and is hidden again (state 0) to the end; it never loses HP.
@@ -232,7 +232,7 @@ TEST(BossGameRun, InStageTwentySevenBoss1104CallsBoss1105ForThirtySeconds)
 TEST(BossGameRun, InStageThirtySevenBoss1109FiresItsSpecialAttacksAndItsBarrage)
 {
     const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
-        "boss_1109", "--stage 37 --fixed-step 32 --frames 340 --input " + Script("fight_1109.txt"));
+        "boss_1109", "--stage 37 --fixed-step 32 --frames 440 --input " + Script("fight_1109.txt"));
     const auto states = StateChanges(trace, kBoss);
     auto stateAt = [&](uint32_t tick) {
         int64_t state = -1;

@@ -102,18 +102,21 @@ TEST_F(SampleBossFiles, EachBossesOwnRoutes)
     CFSF b1100 = Read(1100);
     EXPECT_EQ(AtOnce(b1100, 0, 10), 2);  // the attack the timer allows
     EXPECT_EQ(AtOnce(b1100, 1, 10), 2);
+    EXPECT_EQ(AtOnce(b1100, 5, 10), 2);  // struck back out of its hurt
+    EXPECT_EQ(AtOnce(b1100, 6, 10), 2);  // and out of its knock
     EXPECT_EQ(b1100.IsAttackState(2), 1);
     EXPECT_EQ(Ended(b1100, 2, 0), 1);
 
     CFSF b1102 = Read(1102);
     EXPECT_EQ(AtOnce(b1102, 0, 1), 1);   // the walk
     EXPECT_EQ(AtOnce(b1102, 0, 2), 2);   // the alarm circle: the turn
-    EXPECT_EQ(AtOnce(b1102, 1, 2), 2);
+    EXPECT_EQ(AtOnce(b1102, 1, 2), -1);  // walking: a stride ends first
+    EXPECT_EQ(Ended(b1102, 1, 2), 2);
     EXPECT_EQ(AtOnce(b1102, 2, 21), 3);  // in the cone: the throw
     EXPECT_EQ(AtOnce(b1102, 2, 0), -1);  // turning: the turn goes on
     EXPECT_EQ(AtOnce(b1102, 2, 1), 1);   // too near: keep away
     EXPECT_EQ(AtOnce(b1102, 0, 100), 4);  // hurt: the recoil
-    EXPECT_EQ(Ended(b1102, 3, 2), 2);
+    EXPECT_EQ(Ended(b1102, 3, 2), 1);    // after a throw it walks (its idle 1)
 
     for (int32_t type : {1106, 1107}) {
         SCOPED_TRACE(type);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "event_test_support.h"
+#include "tools/mkdata/stage_files.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ TEST(EventHazardRun, TheWaterHurtsOnlyWhileASurgeStands)
     // least half a second after the one before, and costs 40 less defence.
     const auto changes = HeroHpChanges(trace);
     ASSERT_GE(changes.size(), 5u);
-    EXPECT_EQ(changes.front().second, 2000);
+    const CharacterParams hero = mkdata::SampleCharacterParams("HERO01");
+    EXPECT_EQ(changes.front().second, hero.maxHP);
     uint32_t previous = 0;
     for (size_t i = 1; i < changes.size(); ++i) {
         const uint32_t tick = changes[i].first;
@@ -63,7 +65,7 @@ TEST(EventHazardRun, TheWaterHurtsOnlyWhileASurgeStands)
             inWindow = inWindow || (tick >= start + 10 && tick <= start + 136);
         }
         EXPECT_TRUE(inWindow) << "hurt on tick " << tick;
-        EXPECT_EQ(changes[i - 1].second - changes[i].second, 35) << tick;
+        EXPECT_EQ(changes[i - 1].second - changes[i].second, 40 - hero.defense) << tick;
         if (previous != 0) {
             EXPECT_GE(tick - previous, 31u) << "at most once per 0.5 s";
         }
@@ -170,7 +172,7 @@ TEST(EventHazardRun, TheNoticeSwitchesTheTrapsOnAndJetsAndGasHurtTheHero)
     int jetHurts = 0;
     std::vector<uint32_t> gasHurts;
     for (const auto &[tick, hp] : HeroHpChanges(trace)) {
-        if (hp == 2000) {
+        if (hp == mkdata::SampleCharacterParams("HERO01").maxHP) {
             continue;
         }
         const ActorAt where = at(hero, tick - 1);

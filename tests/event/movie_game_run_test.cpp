@@ -15,6 +15,7 @@
 #include "event_test_support.h"
 #include "support/game/game_run.h"
 #include "tools/mkdata/sample_movies.h"
+#include "tools/mkdata/sample_bosses.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST(MovieGameRun, InStageEightTheBossMoviePlaysThenTheMusicReturnsAndBoss1106Fi
     EXPECT_EQ(FirstTick(trace, "event", {id, "movie", "play", "801"}), started);
     EXPECT_EQ(FirstTick(trace, "screen", {"gauge"}), started);
     EXPECT_EQ(Count(trace, "screen", {"gauge"}), 1);
-    const int64_t bound = FirstTick(trace, "screen", {"boss", "1106", "450"});
+    const int64_t bound = FirstTick(trace, "screen", {"boss", "1106", std::to_string(mkdata::SampleBossParams(1106).maxHP)});
     EXPECT_GE(bound, started);
     EXPECT_LE(bound, started + 1);
     // The clip's second at 16 ms a tick, then the music is back.

@@ -80,7 +80,7 @@ TEST_F(GrabMonsters, Monster1004HoldsAHeroOneUnitAheadAndLetsGoAfterThreeSeconds
     const std::vector<MSGData> seized = HeroMessages();
     ASSERT_EQ(seized.size(), 1u);
     EXPECT_EQ(seized[0].word[1], kAtkGrabFront);  // face to face
-    EXPECT_EQ(seized[0].word[2], 8);              // AttackValue x trunc(1.5)
+    EXPECT_EQ(seized[0].word[2], 8 * 4);          // AttackValue x trunc(LevelAppend 4)
     EXPECT_TRUE(hero.held);
     EXPECT_EQ(m->HeldHero1004(), &hero);
     EXPECT_TRUE(m->frontGrab);
@@ -215,6 +215,59 @@ TEST_F(GrabMonsters, Monster1002HoldsAtArmsLengthAndStepsAside)
     const float along = V3Dot(moved, right) * (side == 1 ? -1.0f : 1.0f);
     EXPECT_GT(along, 5.0f);
     EXPECT_EQ(m->SideStep1002(), side);  // not drawn again in state 27
+}
+
+}  // namespace
+
+namespace {
+
+// With its sample state machine, monster 1003 placed 25 units from a hero
+// (inside its alarm circle, outside its attack range) closes in, strikes
+// and seizes the hero within 2000 ticks; it never stands still in its
+// state 2 all that while. The hero stands, let go as its own update would.
+TEST_F(GrabMonsters, Monster1003ClosesInStrikesAndSeizesWithItsSampleStates)
+{
+    AiObject *m = Place(1003, kHome, kSouth);
+    HeroAhead(25.0f);
+    hero.hp = 1000000;
+    const float attackRange = monster::ParamsOf(m).attackRange;
+    float nearest = 25.0f;
+    int blows = 0;
+    int seizes = 0;
+    int ticksInTwo = 0;
+    constexpr int32_t kDraws[3] = {65, 30, 90};
+    int draws = 0;
+    int32_t last = m->state;
+    std::set<int32_t> states;
+    for (int i = 0; i < 2000; ++i) {
+        Tick();
+        if (m->state == 2 && last != 2) {
+            // The draws of its set-state step on the game's clock, which
+            // stands still here: a seize, a blow, a turn.
+            m->stateRandom = kDraws[draws++ % 3];
+        }
+        last = m->state;
+        states.insert(m->state);
+        ticksInTwo += m->state == 2;
+        nearest = std::min(nearest, V3Length(V3Sub(*hero.GetPositionPtr(), *m->GetPositionPtr())));
+        for (const MSGData &msg : HeroMessages()) {
+            if (msg.kind != kMsgHitHero) {
+                continue;
+            }
+            if ((msg.word[1] & (kAtkGrabFront | kAtkGrabBack)) != 0) {
+                ++seizes;
+            } else if (msg.word[1] == kAtkReleaseHeld) {
+                hero.held = false;
+            } else if (msg.word[2] > 0) {
+                ++blows;
+            }
+        }
+    }
+    EXPECT_LT(ticksInTwo, 2000);
+    EXPECT_LT(nearest, attackRange);  // it came into its attack range
+    EXPECT_GE(blows, 1);
+    EXPECT_GE(seizes, 1);
+    EXPECT_EQ(states.count(13), 1u);  // the hold
 }
 
 }  // namespace

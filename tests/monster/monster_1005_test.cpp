@@ -97,7 +97,7 @@ TEST_F(Monster1005, FreshBlowsShowBloodOrGuardSparks)
         Ticks(20);
         const std::vector<MSGData> hits = HeroMessages();
         ASSERT_EQ(hits.size(), 1u) << blow;
-        EXPECT_EQ(hits[0].word[2], 12);
+        EXPECT_EQ(hits[0].word[2], 12 * 4);  // AttackValue x trunc(LevelAppend 4)
         if (hero.guarding) {
             guardSparks += 1;
             EXPECT_LE(decals.DecalsInUse(), decalsBefore);  // no new blood (the old ones fade)

@@ -114,7 +114,7 @@ TEST_F(Monster1007, TheGrabConeReachesFifteenDegreesWiderAndFiveUnitsFurther)
             EXPECT_EQ(hits[0].sender, m);
             EXPECT_EQ(hits[0].word[0], 0);
             EXPECT_EQ(hits[0].word[1], 65);       // the state's AttackAttribute
-            EXPECT_EQ(hits[0].word[2], 12 * 1);   // AttackValue x trunc(LevelAppend 1.5)
+            EXPECT_EQ(hits[0].word[2], 12 * 4);   // AttackValue x trunc(LevelAppend 4)
         }
         EXPECT_EQ(m->state, 5);
     }

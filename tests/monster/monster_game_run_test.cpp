@@ -2,9 +2,10 @@
 // In the arena (stage 2) the hero walks up to monster 1007, which notices
 // it, chases it and strikes: the hero's HP falls; walking west instead, the
 // hero is seized by monster 1021, carried and let go, while the fighting
-// character 10 fights monster 1004. (The first stage's fight, in which the
-// hero kills monster 1000 and earns its reward, is the event suite's run,
-// which checks the kill with gametest::ExpectKillAndReward.)
+// character 10 fights monster 1004; left standing at its start, the hero
+// falls to the monsters and the game is over. (The first stage's fight, in
+// which the hero kills monster 1000 and earns its reward, is the event
+// suite's run, which checks the kill with gametest::ExpectKillAndReward.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,6 +127,48 @@ TEST(MonsterGameRun, InTheArena1021CarriesTheHeroAndTheFighterFightsAMonster)
         }
     }
     EXPECT_LT(lastHp, firstHp);
+}
+
+// Left standing at the arena's start without input, the hero is found by
+// the monsters nearest to it, which strike it down within two and a half
+// minutes: its life falls only with their kind-2 hits, reaches 0, and the
+// game over (screen 14) follows. (The hero's defeat carries the run to
+// the game over well before the 11000 ticks: the run stops at
+// 8000.)
+TEST(MonsterGameRun, InTheArenaAnIdleHeroFallsToTheMonsters)
+{
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunSampleGame("monster_game_over", "--stage 2 --frames 8000");
+    int64_t life = -1;
+    uint32_t fallen = 0;
+    std::set<int64_t> strikers;
+    uint32_t lastBlow = 0;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "msg" && r.Int(0) == 2 && r.Int(2) == 0 && r.Int(5) > 0 && r.Int(1) > 0) {
+            strikers.insert(r.Int(1));
+            lastBlow = r.tick;
+        }
+        if (r.kind != "actor" || r.Int(0) != 0) {
+            continue;
+        }
+        if (life >= 0 && r.Int(3) < life) {
+            // Each fall comes on the tick after a monster's blow was delivered.
+            EXPECT_GE(lastBlow + 1, r.tick) << "tick " << r.tick;
+        }
+        life = r.Int(3);
+        fallen = fallen == 0 && life == 0 ? r.tick : fallen;
+    }
+    EXPECT_TRUE(gametest::RecordsOfKind(trace, "test").empty());  // no life set by hand
+    ASSERT_GT(fallen, 0u);
+    EXPECT_LE(fallen, 150u * 1000u / 16u);  // within two and a half minutes
+    EXPECT_GE(strikers.size(), 1u);
+    uint32_t gameOver = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "screen")) {
+        if (gameOver == 0 && r.fields.size() == 2 && r.fields[0] == "switch" && r.fields[1] == "14") {
+            gameOver = r.tick;
+        }
+    }
+    ASSERT_GT(gameOver, fallen);
 }
 
 }  // namespace

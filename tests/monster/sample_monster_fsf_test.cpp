@@ -120,8 +120,10 @@ TEST_F(SampleMonsterFiles, EachTypesOwnRoutes)
 {
     CFSF m1007 = Read(1007);
     EXPECT_EQ(AtOnce(m1007, 0, 16), 23);      // the alarm circle: the guard
+    EXPECT_EQ(AtOnce(m1007, 1, 16), -1);      // a stride ends first
+    EXPECT_EQ(Ended(m1007, 1, 16), 23);
     EXPECT_EQ(AtOnce(m1007, 23, 102), 15);    // a guard break knocks it back
-    EXPECT_EQ(AtOnce(m1007, 23, 18), 18);     // the guard's end
+    EXPECT_EQ(AtOnce(m1007, 23, 18), 1);      // the guard's end: it walks on
     EXPECT_EQ(AtOnce(m1007, 23, 100), -1);    // a hit on the guard changes nothing
     EXPECT_EQ(AtOnce(m1007, 8, 11), 11);      // the rush that meets a hero carries it
     EXPECT_EQ(AtOnce(m1007, 8, 0), -1);       // a miss waits for the rush's end
@@ -158,6 +160,18 @@ TEST_F(SampleMonsterFiles, EachTypesOwnRoutes)
     }
     CFSF m1002 = Read(1002);
     EXPECT_EQ(AtOnce(m1002, 2, 20), 27);      // the side step
+
+    // 1003 closes in from its alarm circle (input 2): a stride of its state
+    // 2, which moves, then the walk, which turns it to its foe.
+    CFSF m1003 = Read(1003);
+    EXPECT_GT(m1003.GetSpeed(2), 0.0f);
+    EXPECT_EQ(AtOnce(m1003, 0, 2), 2);
+    EXPECT_EQ(AtOnce(m1003, 2, 2), -1);
+    EXPECT_EQ(Ended(m1003, 2, 2), 1);
+    EXPECT_EQ(AtOnce(m1003, 1, 2), -1);
+    EXPECT_EQ(Ended(m1003, 1, 2), 2);
+    EXPECT_EQ(AtOnce(m1003, 2, 10), 10);      // in its attack range: the blow
+    EXPECT_EQ(AtOnce(m1003, 2, 3), 3);        // the turn
 }
 
 TEST_F(SampleMonsterFiles, EveryTestedFrameLiesInsideItsStatesMotion)

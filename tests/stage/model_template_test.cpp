@@ -311,7 +311,7 @@ TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
     EXPECT_EQ(loaded.GetAiType(), 1000);
     EXPECT_EQ(loaded.GetModelId(), "1000");
     EXPECT_EQ(loaded.GetInstanceCount(), 3);
-    EXPECT_EQ(loaded.params.maxHP, 120);
+    EXPECT_EQ(loaded.params.maxHP, mkdata::SampleMonsterParams(1000).maxHP);
     EXPECT_EQ(loaded.params.weaponIds, (std::vector<int32_t>{100130, 100140}));
     ASSERT_NE(loaded.GetMotionRange(1), nullptr);
     EXPECT_EQ(loaded.GetMotionRange(1)->endFrame, mkdata::SampleMonsterMotions(1000).Find(1)->endFrame);

@@ -713,7 +713,7 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
     EXPECT_EQ(hero->characterNumber, 1);
     EXPECT_EQ(hero->padIndex, 1);
     ASSERT_NE(hero->model, nullptr);
-    EXPECT_EQ(hero->hp, 1800);  // HERO02's MaxHP
+    EXPECT_EQ(hero->hp, mkdata::SampleCharacterParams("HERO02").maxHP);
     EXPECT_FALSE(zuIsPackOpen());
     EXPECT_TRUE(FatalRecorder::Names().empty());
 
@@ -755,7 +755,7 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
     ASSERT_EQ(stage->heroCount, 1);
     EXPECT_EQ(stage->heroes[0]->aiType, 0);
     EXPECT_EQ(stage->heroes[0]->padIndex, 0);
-    EXPECT_EQ(stage->heroes[0]->hp, 2000);
+    EXPECT_EQ(stage->heroes[0]->hp, mkdata::SampleCharacterParams("HERO01").maxHP);
 }
 
 // The render hands the screen manager the monsters with a model whose

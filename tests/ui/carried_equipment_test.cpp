@@ -26,7 +26,7 @@ TEST_F(CarriedEquipmentTest, TheBlocksEquipmentAndAbilitiesAreWorn)
     EXPECT_EQ(Worn(0), 5100010);
     EXPECT_EQ(Worn(1), 0);
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
-    EXPECT_EQ(hero->GetAttackBonus(), 25);
+    EXPECT_EQ(hero->GetAttackBonus(), 90);  // the steel sword's
     EXPECT_EQ(hero->GetDefense() - hero->modelTemplate->params.defense, 8);
     EXPECT_EQ(hero->GetAbilityFlag(3), 1);
     EXPECT_EQ(hero->GetAbilityFlag(5), 0);

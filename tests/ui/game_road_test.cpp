@@ -27,6 +27,7 @@
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/ui_test_support.h"
 #include "tools/mkdata/ui_packs.h"
+#include "tools/mkdata/sample_bosses.h"
 
 namespace {
 
@@ -199,7 +200,7 @@ TEST_F(GameRoad, TheBossStageShowsItsGaugeOnceAskedForIt)
     EXPECT_EQ(TickOf(trace, "stage", {"load", "2080000"}), 0);
     EXPECT_EQ(TickOf(trace, "test", {"boss-gauge"}), 30);
     EXPECT_EQ(TickOf(trace, "screen", {"gauge"}), 30);
-    EXPECT_EQ(TickOf(trace, "screen", {"boss", "1106", "450"}), 30);
+    EXPECT_EQ(TickOf(trace, "screen", {"boss", "1106", std::to_string(mkdata::SampleBossParams(1106).maxHP)}), 30);
 }
 
 TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)

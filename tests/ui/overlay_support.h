@@ -64,8 +64,14 @@ protected:
         ASSERT_TRUE(gs.LoadFont());
         ui->LoadCommonTextures();
         ui->LoadUISounds();
-        templates[0].params = mkdata::SampleCharacterParams("HERO01");  // MaxHP 2000, MaxPower 300
+        // The heroes' parameters with the life and power the overlay's
+        // cases and pictures count with.
+        templates[0].params = mkdata::SampleCharacterParams("HERO01");
+        templates[0].params.maxHP = 2000;
+        templates[0].params.maxPower = 300;
         templates[1].params = mkdata::SampleCharacterParams("HERO02");
+        templates[1].params.maxHP = 1800;
+        templates[1].params.maxPower = 400;
         items.SetTables(mkdata::SampleItemTables());
         descriptions.SetEntries(mkdata::SampleItemDescriptions("ENG"));
         Links().items = &items;

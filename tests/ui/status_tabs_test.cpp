@@ -234,7 +234,7 @@ TEST_F(StatusTabsTest, AWeaponHighlightedInThePauseMenuIsWornUntilTheTabIsLeft)
     ASSERT_FALSE(HasFatalFailure());
     Down();
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
-    EXPECT_EQ(hero->GetAttackBonus(), 25);
+    EXPECT_EQ(hero->GetAttackBonus(), 90);  // the steel sword's
     Step();  // the property icons follow at the next update
     EXPECT_EQ(page.WeaponIconCount(), 2);  // the highlighted sword's both properties
     // The weapon picture stays the confirmed one.
@@ -247,7 +247,7 @@ TEST_F(StatusTabsTest, AWeaponHighlightedInThePauseMenuIsWornUntilTheTabIsLeft)
     Step();
     EXPECT_EQ(page.currentTab, kTabSkills);
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
-    EXPECT_EQ(hero->GetAttackBonus(), 10);
+    EXPECT_EQ(hero->GetAttackBonus(), 80);  // the starting sword's
     // Back on the tab the highlighted sword is worn again; closing the
     // page puts the confirmed one back too.
     Tap(kPadLeft);

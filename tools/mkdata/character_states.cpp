@@ -16,7 +16,9 @@ constexpr float kBlend = 0.15f;
 // The heroes. Their inputs name the state they lead to: 0 stand, 1 move,
 // 30 guard, 40 attack (41 and 42 chain on from the attack before), and the
 // reactions 21 hurt, 4 knocked down, 22 held and 23 dying, which every
-// state that takes hits lets through at once. Speeds are units a second:
+// state that takes hits lets through at once. Every blow of the chain
+// carries the plain-damage bit 1 (the others only choose the reaction,
+// and a hit without a damage bit costs its target nothing). Speeds are units a second:
 // the move runs at 4 m/s, the attacks lunge, a hurt hero is pushed back.
 CFSF Hero(int32_t attack)
 {
@@ -34,8 +36,8 @@ CFSF Hero(int32_t attack)
             {23, 0.0f, 0.0f, 0, 0, 0, 0, {}, {}, false},
             {30, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{22, 22, 1}, {23, 23, 1}, {0, 0, 1}, {40, 40, 1}, {30, 30, 0}}, false},
             {40, 5.0f, 0.0f, 1, 0, attack, 1, {100130}, {{41, 41, 0}, {0, 0, 0}}, true},
-            {41, 5.0f, 0.0f, 1, 0, attack + 5, 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
-            {42, 8.0f, 0.0f, 1, 0, attack * 2, 8, {100130, 100140}, {{0, 0, 0}}, true},
+            {41, 5.0f, 0.0f, 1, 0, attack + 5, 1 | 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
+            {42, 8.0f, 0.0f, 1, 0, attack * 2, 1 | 8, {100130, 100140}, {{0, 0, 0}}, true},
         },
         hits, kBlend);
 }

@@ -189,16 +189,19 @@ const ItemTables &SampleItemTables()
         for (const UseRow &row : kExplode) {
             t.explode.push_back(Use(row));
         }
-        // Weapons: Prop1 the attack bonus, Prop2 the second property.
-        t.equip.push_back(Equip(5100160, kEquipTypeWeapon, 10, 0, ""));
-        t.equip.push_back(Equip(5100210, kEquipTypeWeapon, 8, 1, ""));
+        // Weapons: Prop1 the attack bonus, Prop2 the second property. The
+        // heroes' starting weapons give the attack the character selection
+        // shows (80 and 70).
+        t.equip.push_back(Equip(5100160, kEquipTypeWeapon, 80, 0, ""));
+        t.equip.push_back(Equip(5100210, kEquipTypeWeapon, 70, 1, ""));
         // Armour: Prop1 the defence bonus, Prop2 the life bonus.
         t.equip.push_back(Equip(5200010, 1, 5, 0, ""));
         t.equip.push_back(Equip(5200020, 2, 0, 200, "AURA.ZUS"));
         // The status page's samples: weapons with both properties, armour
         // with the first flag, the second, and both.
-        t.equip.push_back(Equip(5100170, kEquipTypeWeapon, 25, 1, ""));
-        t.equip.push_back(Equip(5100230, kEquipTypeWeapon, 30, 2, ""));
+        // The rewards a little stronger than the starting weapons.
+        t.equip.push_back(Equip(5100170, kEquipTypeWeapon, 90, 1, ""));
+        t.equip.push_back(Equip(5100230, kEquipTypeWeapon, 80, 2, ""));
         t.equip.push_back(Equip(5100010, 1, 8, 0, ""));
         t.equip.push_back(Equip(5100020, 2, 0, 150, ""));
         t.equip.push_back(Equip(5100030, 3, 4, 50, ""));

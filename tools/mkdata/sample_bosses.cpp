@@ -29,7 +29,8 @@ constexpr float kBlend = 0.15f;
 constexpr float kPi = 3.14159265f;
 
 // 1100: idle, then it walks (its blade glowing) and swings when its 3-s
-// attack timer lets it; hurt 5, knocked 6, dying 3 into gone 4, hold 7.
+// attack timer lets it, also out of its hurt 5 and knocked 6 (a hero that
+// keeps hitting it is struck back); dying 3 into gone 4, hold 7.
 BossSpec Boss1100()
 {
     return {1100,
@@ -44,8 +45,8 @@ BossSpec Boss1100()
                 {2, Move::kSwing, 0, 0, 1, 20, kPlain, {kBlade, kBladeTip}, {Now(120, 3), AtEnd(0, 1)}, false},
                 Dying(3, 4),
                 Gone(4),
-                {5, Move::kHurt, -10, 30, 1, 0, 0, {}, {AtEnd(0, 1)}},
-                {6, Move::kFall, -20, 30, 1, 0, 0, {}, {Now(120, 3), AtEnd(0, 1)}, false},
+                {5, Move::kHurt, -10, 30, 1, 0, 0, {}, {Now(10, 2), AtEnd(0, 1)}},
+                {6, Move::kFall, -20, 30, 1, 0, 0, {}, {Now(120, 3), Now(10, 2), AtEnd(0, 1)}, false},
                 Hold(7),
             },
             {}};
@@ -53,7 +54,9 @@ BossSpec Boss1100()
 
 // 1102: at home 0, walking 1 (it keeps away inside its attack range), the
 // turn 2 that leads to the throw 3 once its foe is in the cone, the recoil
-// 4 where it may throw back, dying 5 into gone 6, hold 7.
+// 4 where it may throw back, dying 5 into gone 6, hold 7. After a throw it
+// walks (1) until the end of that motion at least before it turns to its
+// foe again (its alarm circle's input 2, or its 3-s idle timer's).
 BossSpec Boss1102()
 {
     return {1102,
@@ -64,9 +67,9 @@ BossSpec Boss1102()
             -1,
             {
                 {0, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(1, 1), Now(2, 2), AtEnd(0, 0)}},
-                {1, Move::kWalk, 25, 0, 1, 0, 0, {}, {Now(2, 2), Now(0, 0), AtEnd(1, 1)}},
+                {1, Move::kWalk, 25, 0, 1, 0, 0, {}, {AtEnd(2, 2), Now(0, 0), AtEnd(1, 1)}},
                 {2, Move::kIdle, 0, 0, 1, 0, 0, {}, {Now(21, 3), Now(1, 1), AtEnd(0, 2)}},
-                {3, Move::kThrow, 0, 0, 1, 0, 0, {}, {AtEnd(0, 2)}},
+                {3, Move::kThrow, 0, 0, 1, 0, 0, {}, {AtEnd(0, 1)}},
                 {4, Move::kHurt, -10, 30, 1, 0, 0, {}, {AtEnd(0, 2)}},
                 Dying(5, 6),
                 Gone(6),
@@ -443,13 +446,17 @@ CFSF SampleBossStateMachine(int32_t aiType) { return Build(SpecOf(aiType)); }
 
 CharacterParams SampleBossParams(int32_t aiType)
 {
+    // Each boss that takes damage stands at least fifteen plain blows of
+    // the first hero (100 with its starting sword, 110 with the steel one,
+    // less the boss's Defense), and its own blows count four times their
+    // attack values.
     CharacterParams p = SampleFigureParams();
     p.radius = 6.0f;
-    p.levelAppend = 1.5f;
+    p.levelAppend = 4.0f;
     p.attackTarget = 1;
     p.attackHalfAngle = 40.0f;
     p.turnDeg = 120.0f;
-    p.maxHP = 450;
+    p.maxHP = 1600;
     p.defense = 5;
     p.attackRange = 20.0f;
     p.alarmCircle = 50.0f;
@@ -457,19 +464,18 @@ CharacterParams SampleBossParams(int32_t aiType)
     p.exp = 300;
     switch (aiType) {
     case 1100:
-        p.maxHP = 50;
         p.exp = 200;
         p.attackRange = 18.0f;
         p.alarmCircle = 40.0f;
         p.searchRange = 90.0f;
         break;
     case 1101:
-        p.maxHP = 500;
+        p.maxHP = 1700;
         p.defense = 6;
         p.exp = 400;
         break;
     case 1102:
-        p.maxHP = 250;
+        p.maxHP = 1600;
         p.defense = 4;
         p.exp = 150;
         p.attackRange = 25.0f;
@@ -477,24 +483,23 @@ CharacterParams SampleBossParams(int32_t aiType)
         p.searchRange = 110.0f;
         break;
     case 1107:
-        p.maxHP = 500;
+        p.maxHP = 1800;
         p.exp = 350;
         break;
     case 1103:
-        p.maxHP = 400;
+        p.maxHP = 1800;
         p.defense = 6;
         p.exp = 450;
         break;
     case 1104:
-        // A caster that two blows bring to its first call.
-        p.maxHP = 120;
         p.exp = 350;
         p.attackRange = 25.0f;
         p.alarmCircle = 70.0f;
         p.searchRange = 120.0f;
         break;
     case 1105:
-        // It fights near 1104 and lets a foe that walks off go.
+        // It takes no damage; it fights near 1104 and lets a foe that walks
+        // off go.
         p.maxHP = 100;
         p.exp = 0;
         p.attackRange = 40.0f;
@@ -502,15 +507,16 @@ CharacterParams SampleBossParams(int32_t aiType)
         p.searchRange = 50.0f;
         break;
     case 1108:
-        p.maxHP = 300;
+        // Its alarm circle inside its attack range: it dashes at a hero it
+        // sees and teleports when a dash finds nothing or a blow shakes it,
+        // rather than at the sight of a hero.
         p.exp = 300;
         p.attackRange = 25.0f;
-        p.alarmCircle = 60.0f;
+        p.alarmCircle = 20.0f;
         break;
     case 1109:
     case 1110:
-        // Champions that a few blows bring to their first rage.
-        p.maxHP = 120;
+        p.maxHP = 1800;
         p.defense = 4;
         p.exp = 600;
         p.attackRange = 22.0f;

@@ -110,7 +110,8 @@ MonsterSpec Monster1005()
 }
 
 // 1007: hurt (14, 4, 7), knocked (15, 16), held by a hero (21); it guards
-// (23) when a hero faces it in its alarm circle, grabs (5), rushes (8) and
+// (23) when a hero faces it in its alarm circle at the end of a stride, and
+// walks on when the guard is over; it grabs (5), rushes (8) and
 // carries what it meets (11, 12, 13), and counters from 14 (17).
 MonsterSpec Monster1007()
 {
@@ -119,7 +120,7 @@ MonsterSpec Monster1007()
             {14, 4, 15, 16, 21, 24, 24},
             {
                 {0, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{1, 1, 1}, {16, 23, 1}, {10, 10, 1}, {2, 2, 1}, {3, 3, 1}, {0, 0, 0}}, true},
-                {1, Motion::kWalk, 25, 0, 1, 0, 0, {}, {{0, 0, 1}, {2, 2, 1}, {3, 3, 1}, {16, 23, 1}, {1, 1, 0}}, true},
+                {1, Motion::kWalk, 25, 0, 1, 0, 0, {}, {{0, 0, 1}, {2, 2, 1}, {3, 3, 1}, {16, 23, 0}, {1, 1, 0}}, true},
                 {2, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{10, 5, 1}, {3, 3, 1}, {1, 1, 1}, {0, 0, 1}, {16, 23, 1}, {2, 2, 0}}, true},
                 {3, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{2, 8, 1}, {1, 1, 1}, {0, 0, 0}}, true},
                 {4, Motion::kHurt, -10, 30, 1, 0, 0, {}, {{0, 0, 0}}, true},
@@ -138,7 +139,7 @@ MonsterSpec Monster1007()
                 {19, Motion::kDizzy, 0, 0, 1, 0, 0, {}, {{107, 0, 1}}, true},
                 {21, Motion::kHurt, 0, 0, 1, 0, 0, {}, {{104, 21, 1}, {105, 0, 1}, {120, 24, 1}, {121, 24, 1}}, false},
                 {22, Motion::kWalk, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                {23, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{102, 15, 1}, {18, 18, 1}, {104, 21, 1}, {120, 24, 1}, {121, 24, 1}}, false},
+                {23, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{102, 15, 1}, {18, 1, 1}, {104, 21, 1}, {120, 24, 1}, {121, 24, 1}}, false},
                 {24, Motion::kFall, 0, 0, 0, 0, 0, {}, {{0, 25, 0}}, false},
                 {25, Motion::kDown, 0, 0, 0, 0, 0, {}, {}, false},
                 {26, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
@@ -210,13 +211,29 @@ MonsterSpec Monster1004()
                        {{18, 3821}});
 }
 
+// 1003 is told to close in (input 2) from its whole alarm circle: its
+// state 2 steps forward, and each stride ends in the walk (1), which turns
+// it to its foe, until the foe stands in its attack range, where it
+// strikes (10), seizes (11) or turns (3).
 MonsterSpec Monster1003()
 {
-    return GrabMonster(1003, CharacterLook::kMonsterGrappler, 34, 33, 27,
-                       {ReadyRow({{10, 10, 1}, {11, 11, 1}, {3, 3, 1}, {1, 1, 1}, {0, 0, 1}, {2, 2, 0}}),
-                        {31, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
-                        {32, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true}},
-                       {{18, 2818}});
+    MonsterSpec spec = GrabMonster(
+        1003, CharacterLook::kMonsterGrappler, 34, 33, 27,
+        {{2, Motion::kWalk, 15, 0, 1, 0, 0, {}, {{10, 10, 1}, {11, 11, 1}, {3, 3, 1}, {1, 1, 1}, {0, 0, 1}, {2, 1, 0}}, true},
+         {31, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true},
+         {32, Motion::kIdle, 0, 0, 1, 0, 0, {}, {{0, 0, 0}}, true}},
+        {{18, 2818}});
+    for (Row &row : spec.rows) {
+        if (row.id == 1) {
+            // A stride of the walk ends before it steps in again.
+            for (FsfRowTransition &t : row.transitions) {
+                if (t.input == 2) {
+                    t.isDirChange = 0;
+                }
+            }
+        }
+    }
+    return spec;
 }
 
 MonsterSpec Monster1002()
@@ -509,33 +526,50 @@ CharacterParams SampleMonsterParams(int32_t aiType)
     p.attackHalfAngle = aiType == 1000 || aiType == 1005 || aiType == 1006 ? 0.7f : 40.0f;
     p.searchRange = 60.0f;
     p.exp = 30;
+    if (aiType == 1002 || aiType == 1003 || aiType == 1004 || aiType == 1021 || aiType == 10) {
+        // The seize takes a hero it faces as its blows do: the cone of its
+        // grab is wider than the half angle of its attacks, so that a hero
+        // it chose to seize is not lost to the angle.
+        p.grabOrBleedHAngle = 50.0f;
+    }
+    if (aiType >= 1000 && aiType < kFirstBreakableType) {
+        // The monsters' blows count four times their attack values, so that
+        // a hero left standing among them falls; each stands three to six
+        // of a hero's blows (100 and more with its starting sword).
+        p.levelAppend = 4.0f;
+        p.maxHP = 360;
+    }
     switch (aiType) {
     case 1003:
         // It holds a seized hero 15 units ahead: it reaches that far.
         p.grabOrBleedRange = 18.0f;
-        p.maxHP = 160;
+        p.maxHP = 480;
         p.exp = 45;
         break;
     case 1005:
-        p.maxHP = 140;
+        p.maxHP = 420;
         p.defense = 4;
         p.exp = 40;
         break;
     case 1007:
-        p.maxHP = 180;
+        p.maxHP = 540;
         p.defense = 3;
         p.exp = 60;
+        // It sees a hero at the arena's start from the middle of the yard.
+        p.searchRange = 150.0f;
         break;
     case 1006:
-        p.maxHP = 130;
+        p.maxHP = 390;
         p.exp = 35;
         break;
     case 1021:
         // It carries a seized hero 15 units ahead: it reaches that far.
         p.grabOrBleedRange = 18.0f;
-        p.maxHP = 220;
+        p.maxHP = 660;
         p.defense = 4;
         p.exp = 80;
+        // It sees a hero at the arena's start from the west wall.
+        p.searchRange = 150.0f;
         break;
     case 10026:
         p.radius = 6.0f;

@@ -256,10 +256,13 @@ CharacterParams SampleFigureParams()
 
 CharacterParams SampleCharacterParams(const std::string &name)
 {
+    // Life, power and defence as the character selection shows them (the
+    // attack it shows is the starting weapon's bonus, in the item tables).
     CharacterParams p = SampleFigureParams();
-    p.maxHP = name == "HERO02" ? 1800 : 2000;
-    p.defense = 5;
-    p.maxPower = name == "HERO02" ? 400 : 300;
+    const bool second = name == "HERO02";
+    p.maxHP = second ? 2000 : 2500;
+    p.defense = second ? 10 : 15;
+    p.maxPower = second ? 400 : 300;
     p.mExtraPower = 100;
     p.attackRange = 18.0f;
     p.searchRange = 80.0f;
