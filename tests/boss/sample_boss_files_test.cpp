@@ -4,9 +4,11 @@
 // the event lets go, and each boss's own routes); every state lies below
 // its set-state bound; its motion table puts every frame the behaviour
 // tests inside its state's motion; its attacks strike with parts of its
-// model, whose frames carry every user id the steps look for.
+// model, whose frames carry every user id the steps look for; its life
+// stands fifteen of the first hero's plain blows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -18,7 +20,12 @@
 #include "stage/model_frames.h"
 #include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
+#include "actor/hero.h"
+#include "actor/item_records.h"
+#include "tools/mkdata/character_states.h"
+#include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_bosses.h"
+#include "tools/mkdata/stage_files.h"
 
 namespace {
 
@@ -332,6 +339,37 @@ TEST_F(SampleBossFiles, StageThirtySixHoldsBoss1108sFixedPoints)
     }
     EXPECT_EQ(partners, 3);
     EXPECT_TRUE(boss);
+}
+
+}  // namespace
+
+namespace {
+
+// The first hero's plain blow (its first attack, state 40) with the
+// strongest sword it can wear (its starting sword or the steel one a
+// ranking gives): every boss that takes damage stands at least fifteen of
+// them.
+TEST(SampleBossParams, EachBossThatTakesDamageStandsFifteenPlainBlowsOfTheFirstHero)
+{
+    const CFSF hero = mkdata::SampleStateMachine("HERO01");
+    const CharacterParams heroParams = mkdata::SampleCharacterParams("HERO01");
+    int32_t bonus = 0;
+    for (const EquipContent &equip : mkdata::SampleItemTables().equip) {
+        if (equip.equipId == kHeroStartWeapon[0] || equip.equipId == 5100170) {
+            bonus = std::max(bonus, equip.prop[0]);
+        }
+    }
+    ASSERT_GT(bonus, 0);
+    const int32_t blow = hero.GetAttackValue(40) * static_cast<int32_t>(std::trunc(heroParams.levelAppend)) + bonus;
+    for (int32_t aiType : mkdata::SampleBossTypes()) {
+        if (aiType == 1105) {
+            continue;  // it ignores hits
+        }
+        const CharacterParams boss = mkdata::SampleBossParams(aiType);
+        const int32_t cost = blow - boss.defense;
+        ASSERT_GT(cost, 0) << aiType;
+        EXPECT_GE((boss.maxHP + cost - 1) / cost, 15) << aiType;
+    }
 }
 
 }  // namespace

@@ -11,13 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "actor/hero.h"
+#include "actor/item_records.h"
 #include "app/audio.h"
 #include "app/trace.h"
 #include "stage/clump_anim_manager.h"
+#include "stage/model_template.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/select_character.h"
 #include "ui/title_screen.h"
+#include "tools/mkdata/character_states.h"
+#include "tools/mkdata/item_data.h"
+#include "tools/mkdata/stage_files.h"
 #include "ui/ui_sound.h"
 
 namespace {
@@ -326,6 +332,36 @@ TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
     EXPECT_EQ(selection->current, 0);
     EXPECT_FLOAT_EQ(selection->angle, CSSelectCharacter::kStartAngle);
     EXPECT_NE(ui->MusicHandle(), kUINoMusic);
+}
+
+// The four figures the selection shows for each hero (life, power,
+// attack, defence) are the hero's in play: its parameter file's maxima and
+// defence, and the bonus of the weapon it starts with, as the status page
+// shows them.
+TEST(SelectionFigures, AreTheHerosOwnInPlay)
+{
+    const char *names[2] = {"HERO01", "HERO02"};
+    for (int32_t h = 0; h < 2; ++h) {
+        SCOPED_TRACE(h);
+        const SelectionHero *shown = FindSelectionHero(h);
+        ASSERT_NE(shown, nullptr);
+        CSModelTemplate model;
+        model.params = mkdata::SampleCharacterParams(names[h]);
+        model.fsf = mkdata::SampleStateMachine(names[h]);
+        CSHero hero;
+        hero.aiType = h;
+        hero.modelTemplate = &model;
+        const EquipContent *weapon = nullptr;
+        for (const EquipContent &equip : mkdata::SampleItemTables().equip) {
+            weapon = equip.equipId == static_cast<int32_t>(shown->startItem) ? &equip : weapon;
+        }
+        ASSERT_NE(weapon, nullptr);
+        ASSERT_TRUE(hero.EquipItem(weapon, kHeroWeaponSlot));
+        EXPECT_EQ(hero.GetMaxHP(), shown->stats[0]);
+        EXPECT_EQ(hero.GetMaxPower(), shown->stats[1]);
+        EXPECT_EQ(hero.GetAttackBonus(), shown->stats[2]);
+        EXPECT_EQ(hero.GetDefense(), shown->stats[3]);
+    }
 }
 
 }  // namespace

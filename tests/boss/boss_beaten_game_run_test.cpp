@@ -1,0 +1,91 @@
+// End to end: bosses 1102, 1101 and 1108, each in its arena at 32 ms a
+// tick, fought by the first hero under a scripted pad until they fall: the
+// trace shows the boss's life falling hit by hit to 0, its dying (where it
+// has one) and gone states, its drop, and the states its behaviour goes
+// through on the way (1102's idle 1 between throws and its recoil 4, 1101's
+// recovery and escape, 1108's dash, swarm and teleport).
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/game/game_run.h"
+#include "support/game/trace_reader.h"
+#include "tools/mkdata/sample_bosses.h"
+
+namespace {
+
+struct Fight {
+    int32_t stage;
+    int32_t aiType;
+    int64_t aiId;
+    int32_t gone;
+    std::set<int32_t> through;  // states it must enter on the way
+    int32_t frames;
+};
+
+std::string Script(int32_t aiType)
+{
+    return std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/beat_" + std::to_string(aiType) + ".txt";
+}
+
+void ExpectBeaten(const Fight &fight)
+{
+    SCOPED_TRACE(fight.aiType);
+    const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
+        "beat_" + std::to_string(fight.aiType), "--stage " + std::to_string(fight.stage) + " --fixed-step 32 --frames " +
+                                                     std::to_string(fight.frames) + " --input " + Script(fight.aiType));
+    int64_t life = -1;
+    int falls = 0;
+    uint32_t goneTick = 0;
+    std::set<int32_t> seen;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) != fight.aiId) {
+            continue;
+        }
+        EXPECT_EQ(r.Int(1), fight.aiType);
+        seen.insert(static_cast<int32_t>(r.Int(2)));
+        falls += life >= 0 && r.Int(3) < life;
+        EXPECT_LE(r.Int(3), life < 0 ? r.Int(3) : life) << r.tick;
+        life = r.Int(3);
+        goneTick = goneTick == 0 && r.Int(7) == 1 ? r.tick : goneTick;
+    }
+    EXPECT_EQ(life, 0);
+    ASSERT_GT(goneTick, 0u);
+    EXPECT_EQ(seen.count(fight.gone), 1u);
+    // Hit by hit: it stands many blows.
+    EXPECT_GE(falls, 10);
+    for (int32_t state : fight.through) {
+        EXPECT_EQ(seen.count(state), 1u) << "state " << state;
+    }
+    // Its drop map always gives one, once.
+    int drops = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "fx")) {
+        drops += !r.fields.empty() && r.fields[0] == "drop";
+    }
+    EXPECT_EQ(drops, 1);
+}
+
+// 1102 throws, walks off in its idle 1 after each throw, recoils (4) from
+// the hero's blows and dies through 5 into 6.
+TEST(BossBeatenRun, TheHeroBeatsBoss1102InStageFour)
+{
+    ExpectBeaten({4, 1102, 1, 6, {1, 2, 3, 4, 5}, 560});
+}
+
+// 1101 recovers (20) from the blows and escapes (21), and dies through 27
+// into 29.
+TEST(BossBeatenRun, TheHeroBeatsBoss1101InStageFifteen)
+{
+    ExpectBeaten({15, 1101, 1, 29, {20, 21, 27}, 900});
+}
+
+// 1108 (AIID 2) dashes (1), calls its swarm (2), teleports (5) and is gone
+// at once (4) when it falls.
+TEST(BossBeatenRun, TheHeroBeatsBoss1108InStageThirtySix)
+{
+    ExpectBeaten({36, 1108, 2, 4, {1, 2, 5}, 780});
+}
+
+}  // namespace
