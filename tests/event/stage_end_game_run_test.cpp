@@ -57,7 +57,7 @@ std::string FirstStage() { return PadScript(kStepMs).Lines(EventScript("kill_mon
 // Stage 2: west (S+D) to 1021, the fight, then on to the way out by the west wall.
 std::string SecondStage()
 {
-    return PadScript(kStepMs).Hold(1, 75, "SD").Fight(80, 650, "SD").HoldOn(655, "SD").Text();
+    return PadScript(kStepMs).Hold(1, 75, "SD").Fight(80, 740, "SD").HoldOn(745, "SD").Text();
 }
 
 // Stage 5: the switches pressed as 3, 1, 4, 2 (solve_puzzle.txt, the last
@@ -81,8 +81,8 @@ std::vector<StageRun> Runs()
 {
     std::vector<StageRun> runs = {
         {1, FirstStage(), 560, 79012400, 1},
-        {2, SecondStage(), 820, 79021100, 7},
-        {3, FightBoss(500), 750, 79031300, 1},
+        {2, SecondStage(), 1000, 79021100, 7},
+        {3, FightBoss(760), 900, 79031300, 1},
         {5, PuzzleStage(), 530, 79051800, -1},
     };
     for (const mkdata::SampleStageEnd &end : mkdata::SampleStageEnds()) {
