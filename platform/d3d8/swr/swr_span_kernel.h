@@ -735,6 +735,41 @@ template <bool kPerspective>
     return IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
 }
 
+// A colour whose four planes do not change over the triangle (slopes of zero, as where
+// every vertex has one colour) is, without perspective, its value at vertex 0 at every
+// pixel: row + dx * ox adds zeros to it. Worked out once, as ColorWord's operations.
+struct SteadyColours {
+    bool diffuse = false, specular = false;
+    VI diffuseWord, specularWord;
+};
+
+[[gnu::always_inline]] inline bool Steady(const TriangleSetup &s, uint32_t first) {
+    for (uint32_t k = first; k < first + 4; ++k) {
+        if (!(s.var[k].dx == 0.0f && s.var[k].dy == 0.0f)) return false;
+    }
+    return true;
+}
+
+[[gnu::always_inline]] inline VI SteadyWord(const TriangleSetup &s, uint32_t first, uint32_t fault) {
+    const VI b = ToByte(FSet1(s.var[first + 2].at0)), g = ToByte(FSet1(s.var[first + 1].at0));
+    const VI red = ToByte(FSet1(s.var[first].at0)), a = ToByte(FSet1(s.var[first + 3].at0));
+    VI word = IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
+    if (fault == kSpanFaultSteady) word = IOr(word, ISet1(1));
+    return word;
+}
+
+template <bool kPerspective>
+[[gnu::always_inline]] inline SteadyColours SteadyColoursOf(const SpanPlan &p, const TriangleSetup &s,
+                                                            const RasterContext &ctx) {
+    SteadyColours c;
+    if (kPerspective || ctx.flat) return c;
+    c.diffuse = Steady(s, kVaryDiffuse);
+    if (c.diffuse) c.diffuseWord = SteadyWord(s, kVaryDiffuse, p.fault);
+    c.specular = p.readsSpecular && Steady(s, kVarySpecular);
+    if (c.specular) c.specularWord = SteadyWord(s, kVarySpecular, p.fault);
+    return c;
+}
+
 // TriangleCoords for a 2D stage, u and v with the level of detail when the sampler needs it.
 template <bool kPerspective>
 [[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const RowPair &r, VF ox,
@@ -906,7 +941,8 @@ struct Chunk {
 // after its depth test when that comes first.
 template <bool kPerspective>
 [[gnu::always_inline]] inline void AddGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
-                                            const Chunk &ca, const Chunk &cb, Batch &b) {
+                                            const SteadyColours &steady, const Chunk &ca, const Chunk &cb,
+                                            Batch &b) {
     const uint32_t fault = p.fault;
     const VI iota = IIotaHalf();
     const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide, cb.y == ca.y && cb.x == ca.x + kHalf};
@@ -928,8 +964,11 @@ template <bool kPerspective>
                               : FSet1(1.0f / s.rhw.at0);
     b.w[g] = w;
     if (!ctx.flat) {
-        b.diffuse[g] = ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
-        if (p.readsSpecular) b.specular[g] = ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
+        b.diffuse[g] = steady.diffuse ? steady.diffuseWord : ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
+        if (p.readsSpecular) {
+            b.specular[g] =
+                steady.specular ? steady.specularWord : ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);
+        }
     } else {
         b.diffuse[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
         b.specular[g] = ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular)));
@@ -968,6 +1007,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
         return i < tx1 - tx0 && ((rejected[i >> 6] >> (i & 63)) & 1u) != 0;
     };
     auto nextTile = [](int32_t x) { return (x / kCoarseTile + 1) * kCoarseTile; };
+    const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
     Batch b;
     b.count = 0;
     RowValues rows[2];
@@ -997,8 +1037,10 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
         r.z = PlaneRow(s.z, oy);
         r.rhw = PlaneRow(s.rhw, oy);
         if (!flat) {
-            for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
-            if (p.readsSpecular) {
+            if (!steady.diffuse) {
+                for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+            }
+            if (p.readsSpecular && !steady.specular) {
                 for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
             }
         }
@@ -1024,7 +1066,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
                 if (!havePending && end - xs >= kLanes) {
                     // A whole group of this row.
                     const Chunk ca{xs, y, kHalf, true, &r}, cb{xs + kHalf, y, kHalf, xs + kLanes <= region.x1, &r};
-                    AddGroup<kPerspective>(p, s, ctx, ca, cb, b);
+                    AddGroup<kPerspective>(p, s, ctx, steady, ca, cb, b);
                     if (b.count == kBatch) ShadeBatch(p, ctx, b);
                     xs += kLanes;
                     continue;
@@ -1036,7 +1078,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
                     havePending = true;
                     continue;
                 }
-                AddGroup<kPerspective>(p, s, ctx, pending, c, b);
+                AddGroup<kPerspective>(p, s, ctx, steady, pending, c, b);
                 havePending = false;
                 if (b.count == kBatch) ShadeBatch(p, ctx, b);
             }
@@ -1049,7 +1091,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     if (havePending) {
         // Alone: the second half is the empty chunk after it on its row.
         const Chunk none{pending.x + kHalf, pending.y, 0, pending.x + kLanes <= region.x1, pending.r};
-        AddGroup<kPerspective>(p, s, ctx, pending, none, b);
+        AddGroup<kPerspective>(p, s, ctx, steady, pending, none, b);
     }
     if (b.count) ShadeBatch(p, ctx, b);
 }

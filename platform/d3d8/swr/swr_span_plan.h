@@ -191,6 +191,7 @@ enum : uint32_t {
     kSpanFaultCoarse,   // a coarse depth tile tested against the bound of the tile to its right
     kSpanFaultTableFog, // a linear table fog factor of 200 becomes 201
     kSpanFaultWindow,   // a texel picked from a row's window at its second word takes the third
+    kSpanFaultSteady,   // a steady colour's even blue one more
     kSpanFaultCount,
 };
 

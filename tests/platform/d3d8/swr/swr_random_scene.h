@@ -127,9 +127,13 @@ private:
     }
 
     // Each pair of triangles made one rectangle, from the corners and coordinates of the
-    // pair's first two vertices (one depth and rhw throughout).
+    // pair's first two vertices (one depth and rhw throughout); every other rectangle in
+    // one colour, as most of the interface's are.
     static void Pictures(std::vector<RandomVertex> &v) {
         for (size_t t = 0; t + 6 <= v.size(); t += 6) {
+            if (t / 6 % 2 == 1) {
+                for (size_t k = t + 1; k < t + 4; ++k) v[k].diffuse = v[t].diffuse, v[k].specular = v[t].specular;
+            }
             const RandomVertex a = v[t], b = v[t + 1];
             auto corner = [&](bool right, bool down, const RandomVertex &colours) {
                 RandomVertex c = colours;
