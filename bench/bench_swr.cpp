@@ -3,7 +3,7 @@
 // routines; the frame the game must hold at 60 per second: 20,000 textured, lit,
 // fogged triangles at 800x600 with depth and some blended ones, reported as frames per
 // second with 1, 2 and every thread; and that frame with palettised, compressed and
-// lightmapped textures, at each vector width.
+// lightmapped textures, at each vector width; and a full-screen layer as the rain's.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -403,6 +403,59 @@ BENCHMARK(BM_GroundBehindAWall)
     ->ArgNames({"coarse", "alphatest"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// A full-screen layer drawn as the rain's streaks are: one screen-space quad of a small
+// texture repeated three times across (magnified some eight times, filtered), its vertex
+// alpha weighing it, added onto the frame with no depth test; on one thread. Argument:
+// the texture filter (0: point, 1: linear).
+void BM_ScreenLayer(benchmark::State &bench) {
+    Targets t;
+    static swr::DrawState state;
+    swr::SetDefaultStates(state, true);
+    state.viewport = D3DVIEWPORT8{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+    Texture texture(32);
+    state.textures[0] = texture.view;
+    DWORD *rs = state.renderStates;
+    DWORD *ts = state.stageStates[0];
+    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = bench.range(0) != 0 ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+    rs[D3DRS_CULLMODE] = D3DCULL_NONE;
+    rs[D3DRS_ZENABLE] = FALSE;
+    rs[D3DRS_ZWRITEENABLE] = FALSE;
+    rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+    rs[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
+    rs[D3DRS_DESTBLEND] = D3DBLEND_ONE;
+    struct ScreenVertex {
+        float x, y, z, rhw;
+        D3DCOLOR color;
+        float u, v;
+    };
+    const float w = kWidth, h = kHeight, scroll = -0.37f, tiles = 3.0f;
+    const ScreenVertex quad[4] = {{0, 0, 0, 1, 0x66FFFFFFu, 0, scroll},
+                                  {w, 0, 0, 1, 0x66FFFFFFu, tiles, scroll},
+                                  {0, h, 0, 1, 0x66FFFFFFu, 0, scroll + tiles * h / w},
+                                  {w, h, 0, 1, 0x66FFFFFFu, tiles, scroll + tiles * h / w}};
+    const uint16_t indices[6] = {0, 2, 1, 1, 2, 3};
+    const swr::VertexStream stream{reinterpret_cast<const uint8_t *>(quad), sizeof(quad), sizeof(ScreenVertex),
+                                   D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1};
+    const swr::IndexStream istream{reinterpret_cast<const uint8_t *>(indices), sizeof(indices), false};
+    swr::SetThreadCount(1);
+    for (auto _ : bench) {
+        swr::DrawIndexedPrimitive(state, t.color, &t.depth, D3DPT_TRIANGLELIST, stream, istream, 0, 0, 4, 0, 2);
+        benchmark::DoNotOptimize(t.colorBits.data());
+    }
+    swr::SetThreadCount(0);
+    state = swr::DrawState{};
+    bench.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ScreenLayer)->Arg(0)->Arg(1)->ArgName("linear")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -1,0 +1,49 @@
+#!/bin/sh
+# The play benchmarks of two builds side by side in one run, so that their figures share
+# the machine's load: each case runs on one build, then the other, pinned to one core
+# with one rasteriser thread (CORE, default 7), REPEATS times (default 3); then the road
+# and the arena once each on all cores. Each run's table and the load average go to the
+# output; compare the medians of the repeats.
+#
+#   compare_play.sh BASE_BUILD NEW_BUILD [REPEATS] [CORE]
+#
+# Each build directory needs bench/bench_stage_play and its data/ tree.
+set -eu
+base=$1
+new=$2
+repeats=${3:-3}
+core=${4:-7}
+scripts=$(cd "$(dirname "$0")" && pwd)
+
+run() {  # build label cpus threads options...
+    build=$1 label=$2 cpus=$3 threads=$4
+    shift 4
+    taskset -c "$cpus" "$build/bench/bench_stage_play" --data "$build/data" --threads "$threads" \
+        --mode 2 --label "$label" "$@"
+}
+
+cases() {  # build name cpus threads
+    b=$1 n=$2 c=$3 t=$4
+    run "$b" "$n stage 1" "$c" "$t" --stage 1 --frames 600 --skip 60
+    run "$b" "$n arena of 50" "$c" "$t" --stage 2 --monsters 50 --hero-life 1:100000000 --frames 600 --skip 60
+    run "$b" "$n boss stage 3" "$c" "$t" --stage 3 --frames 600 --skip 60
+    run "$b" "$n road" "$c" "$t" --screen 7 --input "$scripts/road_to_stage.txt" --frames 800
+    run "$b" "$n status page" "$c" "$t" --stage 1 --input "$scripts/pause_status.txt" --frames 400 --skip 60
+}
+
+i=1
+while [ "$i" -le "$repeats" ]; do
+    echo "== repeat $i, one core ($core)"
+    cases "$base" base "$core" 1
+    cases "$new" new "$core" 1
+    i=$((i + 1))
+done
+echo "== all cores"
+all=0-$(($(nproc) - 1))
+for b in base new; do
+    dir=$base
+    [ "$b" = new ] && dir=$new
+    run "$dir" "$b road, all cores" "$all" 0 --screen 7 --input "$scripts/road_to_stage.txt" --frames 800
+    run "$dir" "$b arena of 50, all cores" "$all" 0 --stage 2 --monsters 50 --hero-life 1:100000000 \
+        --frames 600 --skip 60
+done
