@@ -7,7 +7,8 @@
 #
 #   compare_play.sh BASE_BUILD NEW_BUILD [REPEATS] [CORE]
 #
-# Each build directory needs bench/bench_stage_play and its data/ tree.
+# Each build directory needs bench/bench_stage_play and its data/ tree; DATA=DIR plays
+# both on one tree instead, so that both draw the same scenes.
 set -eu
 base=$1
 new=$2
@@ -18,7 +19,7 @@ scripts=$(cd "$(dirname "$0")" && pwd)
 run() {  # build label cpus threads options...
     build=$1 label=$2 cpus=$3 threads=$4
     shift 4
-    taskset -c "$cpus" "$build/bench/bench_stage_play" --data "$build/data" --threads "$threads" \
+    taskset -c "$cpus" "$build/bench/bench_stage_play" --data "${DATA:-$build/data}" --threads "$threads" \
         --mode 2 --label "$label" "$@"
 }
 
