@@ -441,15 +441,24 @@ bool MapOpens(const uint8_t cleared[kStageSlots], int32_t number)
     return false;
 }
 
-// The playable tree's second game stands before the final stage: a game of
-// its own whose 13 stages were each open on the map when it was cleared (in
-// the list's order, after stage 1), and stage 37 open after them.
-TEST(SaveRecordRules, TheFinalStageSaveClearedItsThirteenStagesAlongTheMapsRoad)
+// The playable tree's second game stands ten stages into the road to the
+// final stage: a game of its own whose stages were each open on the map
+// when it was cleared (in the list's order, after stage 1); stage 33 is
+// open after them, and 33, 32 and 34 then open stage 37.
+TEST(SaveRecordRules, TheRoadSaveClearedItsStagesAlongTheMapsRoadToTheEnd)
 {
-    const SaveRecord r = mkdata::FinalStageSaveRecord();
+    const SaveRecord r = mkdata::RoadToTheEndSaveRecord();
     EXPECT_TRUE(CheckSaveRecord(r));
     uint8_t cleared[kStageSlots] = {1};
     int count = 1;
+    auto slotOf = [](int32_t number) {
+        for (int i = 0; i < kStageTableRows; ++i) {
+            if (StageRowAt(i).number == number) {
+                return StageRowAt(i).slot;
+            }
+        }
+        return -1;
+    };
     for (uint32_t slot : r.clearedList) {
         if (slot == 0) {
             break;
@@ -464,8 +473,14 @@ TEST(SaveRecordRules, TheFinalStageSaveClearedItsThirteenStagesAlongTheMapsRoad)
         cleared[slot] = 1;
         ++count;
     }
-    EXPECT_EQ(count, 13);
+    EXPECT_EQ(count, 10);
     EXPECT_EQ(std::memcmp(cleared, r.cleared, sizeof cleared), 0);
+    EXPECT_EQ(r.lastStageId, 2280000u);
+    EXPECT_FALSE(MapOpens(cleared, 37));
+    for (int32_t number : {33, 32, 34}) {
+        EXPECT_TRUE(MapOpens(cleared, number)) << "stage " << number << " was not open";
+        cleared[slotOf(number)] = 1;
+    }
     EXPECT_TRUE(MapOpens(cleared, 37));
 }
 

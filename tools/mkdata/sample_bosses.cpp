@@ -418,8 +418,12 @@ bool WriteBossModel(const fs::path &folder, const std::string &name, CharacterLo
     return ok;
 }
 
-// Drop maps 11 to 15, one per boss in type order.
+// Drop maps 11 to 21, one per boss in type order. The first boss the map
+// offers (1100, stage 3) always leaves the Steel Sword, the first weapon a
+// new game can change to; the others a fire flask or a spirit tonic.
 constexpr int32_t kFirstBossDropMap = 11;
+constexpr int32_t kSwordBoss = 1100;
+constexpr int32_t kSwordBossDrop = 5100170;
 
 }  // namespace
 
@@ -641,8 +645,12 @@ std::vector<DropMap> SampleBossDropMaps()
     for (size_t i = 0; i < SampleBossTypes().size(); ++i) {
         DropMap map;
         map.id = kFirstBossDropMap + static_cast<int32_t>(i);
-        map.entries[0] = {5300060, 60};
-        map.entries[1] = {5300020, 40};
+        if (SampleBossTypes()[i] == kSwordBoss) {
+            map.entries[0] = {kSwordBossDrop, 100};
+        } else {
+            map.entries[0] = {5300060, 60};
+            map.entries[1] = {5300020, 40};
+        }
         maps.push_back(map);
     }
     return maps;

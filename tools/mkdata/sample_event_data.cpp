@@ -465,6 +465,15 @@ std::vector<EventTableEntry> SampleEventStageEntries()
     notice.corners[3] = {-100.0f, 0.0f, kTrapNoticeFar};
     notice.npcNum = 2;
     entries.push_back(notice);
+    // Stage 33: the same band between its guard and its door, once the
+    // guard's door has opened.
+    EventTableEntry mapNotice = notice;
+    mapNotice.eventId = kSampleMapTrapNotice;
+    for (int i = 0; i < 4; ++i) {
+        mapNotice.corners[i].z = i < 2 ? kMapTrapNoticeNear : kMapTrapNoticeFar;
+    }
+    mapNotice.linkId = kHazardMapGuardDoor;
+    entries.push_back(mapNotice);
     EventTableEntry gas = Entry(kSampleGasVent, "GASVENT");
     SquareAround(&gas, kGasVentAt, 20.0f, 15.0f);
     gas.position = kGasVentAt;
@@ -484,6 +493,8 @@ ParticleSet SampleEventStageParticles(int32_t stageId)
     case kTrapStageId:
         return SetOf({"3517900.ZUS", "3517901.ZUS", "3518100.zus", "3518600.zus", "3518601.zus", "3518400.zus",
                       "3518401.zus"});
+    case kHazardMapStageId:
+        return SetOf({"3518100.zus", "3518600.zus", "3518601.zus", "3518400.zus", "3518401.zus"});
     default:
         return {};
     }
@@ -500,6 +511,7 @@ std::vector<SampleSound> SampleEventStageSounds(int32_t stageId)
         ids = {6500020};
         break;
     case kTrapStageId:
+    case kHazardMapStageId:
         ids = {6500220, 6300200, 6500300, 6500150, 6500230};
         break;
     default:

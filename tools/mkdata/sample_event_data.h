@@ -36,6 +36,15 @@ inline constexpr int32_t kSampleTrapNotice = 79187200;
 inline constexpr int32_t kSampleGasVent = 79180200;
 inline constexpr int32_t kSampleWater = 79073100;
 inline constexpr int32_t kSamplePuzzle = 79054100;
+// The map's hazard stage: stage 33, a guarded arena, has stage 18's band
+// and traps on the way from its guard to its door: its notice (code 300)
+// waits for the guard's door to have opened, and the traps stand beyond the
+// band on each side of the way (sample_traps.h).
+inline constexpr int32_t kHazardMapStageId = 2330000;
+inline constexpr int32_t kSampleMapTrapNotice = 79333100;
+inline constexpr int32_t kHazardMapGuardDoor = 79332900;
+inline constexpr float kMapTrapNoticeNear = 30.0f;
+inline constexpr float kMapTrapNoticeFar = 50.0f;
 
 // Where the stages' events stand (the yard's ground is y = 0; the heroes
 // start at z = -40 facing +z).

@@ -120,18 +120,18 @@ SaveRecord LateGameSaveRecord()
     return r;
 }
 
-SaveRecord FinalStageSaveRecord()
+SaveRecord RoadToTheEndSaveRecord()
 {
     SaveRecord r = EmptyRecord();
-    r.lastStageId = 2340000;
+    r.lastStageId = 2280000;
     r.playTimeMs = (2u * 3600u + 40u * 60u + 12u) * 1000u;
     r.bestHitCount = 18;
-    // The shortest road through the map to stage 37, by the stages' slots
-    // in clearing order: 1, 2, 4, 8, 16, 17, 22, 27, 23, 28, 33, 32, 34.
-    const uint32_t slots[13] = {0, 1, 3, 7, 9, 11, 13, 16, 17, 18, 21, 23, 25};
-    const uint8_t grades[13] = {1, 0, 2, 1, 3, 0, 1, 2, 0, 1, 4, 2, 1};
+    // The map's shortest road to stage 37, its first ten stages by their
+    // slots in clearing order: 1, 2, 4, 8, 16, 17, 22, 27, 23, 28.
+    const uint32_t slots[10] = {0, 1, 3, 7, 9, 11, 13, 16, 17, 18};
+    const uint8_t grades[10] = {1, 0, 2, 1, 3, 0, 1, 2, 0, 1};
     int listed = 0;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 10; ++i) {
         r.cleared[slots[i]] = 1;
         r.grades[slots[i]] = grades[i];
         if (slots[i] != 0) {
@@ -194,7 +194,7 @@ bool WriteSaveBytes(const std::string &root, const std::string &slotName, const 
 bool WriteSampleSaves(const std::string &root)
 {
     return WriteSaveBytes(root, SaveSlotName(0), SaveBytes(SampleSaveRecord())) &&
-           WriteSaveBytes(root, SaveSlotName(kFinalStageSaveSlot), SaveBytes(FinalStageSaveRecord()));
+           WriteSaveBytes(root, SaveSlotName(kRoadSaveSlot), SaveBytes(RoadToTheEndSaveRecord()));
 }
 
 }  // namespace mkdata

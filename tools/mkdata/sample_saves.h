@@ -1,6 +1,6 @@
 // The save files of the sample data: the playable tree's games in slot 1
-// (stage 1 cleared, the game standing in the lobby) and slot 6 (the road to
-// the final stage 37 cleared), and the games and damaged files that tests
+// (stage 1 cleared, the game standing in the lobby) and slot 6 (ten stages
+// into the road to the final stage 37), and the games and damaged files that tests
 // put into their own trees: a completed game, a file one byte short, one a
 // byte too long, and one record for each field a save must never hold out
 // of range.
@@ -21,12 +21,13 @@ SaveRecord SampleSaveRecord();
 // A game that cleared the final stage 37 (slot 27), with hero 1 and grades.
 SaveRecord CompletedSaveRecord();
 
-// The playable tree's second game, in slot 6: hero 0 has cleared the 13
-// stages that open stage 37 on the map, the shortest road (1, 2, 4, 8, 16,
-// 17, 22, 27, 23, 28, 33, 32, 34, in that order), and stands in the lobby
-// after stage 34, with 4800 in money, HP level 2 and power level 1.
-inline constexpr int32_t kFinalStageSaveSlot = 5;  // SAVE06
-SaveRecord FinalStageSaveRecord();
+// The playable tree's second game, in slot 6: hero 0 ten stages into the
+// map's shortest road to the final stage 37 (1, 2, 4, 8, 16, 17, 22, 27,
+// 23, 28 cleared in that order), standing in the lobby after stage 28 with
+// 4800 in money, HP level 2 and power level 1; the hazard stage 33, then
+// 32, 34 and 37 are ahead.
+inline constexpr int32_t kRoadSaveSlot = 5;  // SAVE06
+SaveRecord RoadToTheEndSaveRecord();
 
 // A game late in its course: hero 0 has cleared every stage of the table
 // from stage 1 up to stage 34 (2340000, the last stage) in stage order, so

@@ -274,7 +274,17 @@ const std::vector<SampleStageSpec> &SampleStages()
         for (int i = 0; i < kMapNodes; ++i) {
             const int32_t id = StageMapNodes()[i].stageId;
             if (std::none_of(stages.begin(), stages.end(), [id](const SampleStageSpec &s) { return s.id == id; })) {
-                stages.push_back(MapStageVariant(arena, id));
+                SampleStageSpec stage = MapStageVariant(arena, id);
+                if (id == kHazardMapStageId) {
+                    // The map's hazard stage: stage 18's traps and band beyond
+                    // its guard (AI id 1), their sounds and jets.
+                    stage.placements = SampleMapTrapPlacements(kSampleMapTrapNotice, 2);
+                    stage.sounds = SampleEventStageSounds(id);
+                    for (const ParticleKind &kind : SampleEventStageParticles(id).kinds) {
+                        stage.particles.kinds.push_back(kind);
+                    }
+                }
+                stages.push_back(stage);
             }
         }
         // How each stage of the map ends: its guard, the events its boss or

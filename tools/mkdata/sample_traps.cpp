@@ -278,6 +278,27 @@ std::vector<AiPlacement> SampleTrapPlacements()
     return placements;
 }
 
+std::vector<AiPlacement> SampleMapTrapPlacements(int32_t noticeId, int32_t firstAiId)
+{
+    const struct {
+        int32_t aiType;
+        RwV3d at;
+        RwV3d facing;
+    } kTraps[] = {{1200, {-15.0f, 0.0f, 75.0f}, {1.0f, 0.0f, 0.0f}}, {1203, {15.0f, 0.0f, 60.0f}, {-1.0f, 0.0f, 0.0f}}};
+    std::vector<AiPlacement> placements;
+    int32_t aiId = firstAiId;
+    for (const auto &trap : kTraps) {
+        AiPlacement p;
+        p.aiType = trap.aiType;
+        p.aiId = aiId++;
+        p.eventId = noticeId;
+        p.position = trap.at;
+        p.lookAt = trap.facing;
+        placements.push_back(p);
+    }
+    return placements;
+}
+
 bool WriteSampleTraps(const std::string &root)
 {
     for (int32_t aiType : SampleTrapTypes()) {

@@ -33,6 +33,10 @@ CharacterParams SampleTrapParams(int32_t aiType);
 // Stage 18's traps: 1200 and 1203 bound to the trap notice, facing the
 // heroes' way in.
 std::vector<AiPlacement> SampleTrapPlacements();
+// The map's hazard stage's traps: 1200 and 1203 bound to `noticeId` from AI
+// id `firstAiId` on, one on each side of the way from the guard to the door
+// (x = 0), facing across it, 1200 at z = 75 and 1203 at z = 60.
+std::vector<AiPlacement> SampleMapTrapPlacements(int32_t noticeId, int32_t firstAiId);
 
 bool WriteSampleTraps(const std::string &root);
 
