@@ -16,6 +16,9 @@
 //   cleared that were saved.
 // Each script runs twice at once, and the two traces are the same to the
 // byte (once only under the sanitizers, where a run takes much longer).
+// Screenshots of the status page with the sword worn, the traps striking
+// the hero in stage 33 and the lobby of the loaded save match their
+// reviewed references.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +30,7 @@
 
 #include "actor/save_file.h"
 #include "tests/app/app_test_support.h"
+#include "tests/app/reference_image.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/save_test_support.h"
 
@@ -40,7 +44,10 @@ constexpr int kRuns = 1;
 constexpr int kRuns = 2;
 #endif
 
-std::string ScriptPath(const std::string &name) { return std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/scripts/" + name; }
+std::string ScriptPath(const std::string &name)
+{
+    return std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/scripts/" + name;
+}
 
 std::string FileText(const std::string &path)
 {
@@ -172,21 +179,25 @@ protected:
         }
     }
     // Runs the script from the title for `frames` ticks of 32 ms, kRuns times
-    // at once, each on a tree of its own; the first run's trace.
-    const std::vector<TraceRecord> &Play(const std::string &name, const std::string &script, uint32_t frames)
+    // at once, each on a tree of its own, with the screenshots `shots`
+    // ("TICK:NAME"); the first run's trace.
+    const std::vector<TraceRecord> &Play(const std::string &name, const std::string &script, uint32_t frames,
+                                         const std::vector<std::string> &shots)
     {
+        std::string arguments =
+            "--headless --mode 1 --fixed-step 32 --screen 7 --frames " + std::to_string(frames) +
+            " --input script.txt --trace game.txt";
+        for (const std::string &shot : shots) {
+            arguments += " --screenshot " + shot + ".bmp";
+        }
         runs.resize(kRuns);
         std::vector<std::thread> threads;
         for (int i = 0; i < kRuns; ++i) {
             PlayRun &run = runs[static_cast<size_t>(i)];
             run.root = savetest::LinkedTree(name + "_" + std::to_string(i));
             std::ofstream(run.root + "/script.txt") << FileText(ScriptPath(script));
-            threads.emplace_back([&run, frames] {
-                run.status = apptest::RunGame(run.root,
-                                              "--headless --mode 1 --fixed-step 32 --screen 7 --frames " +
-                                                  std::to_string(frames) + " --input script.txt --trace game.txt",
-                                              &run.output);
-            });
+            threads.emplace_back(
+                [&run, &arguments] { run.status = apptest::RunGame(run.root, arguments, &run.output); });
         }
         for (std::thread &thread : threads) {
             thread.join();
@@ -201,13 +212,22 @@ protected:
         }
         return runs[0].trace;
     }
+    void ExpectLikeReference(const std::string &name)
+    {
+        SCOPED_TRACE(name);
+        const std::string &root = runs[0].root;
+        apptest::ExpectLikeReference(root + "/" + name + ".bmp",
+                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
+    }
 
     std::vector<PlayRun> runs;
 };
 
 TEST_F(PlayThrough, ANewGameTalksOpensWatchesFightsAndLeavesThenBuysBeatsABossAndWearsItsSword)
 {
-    const std::vector<TraceRecord> &trace = Play("play_new_game", "play_through_new_game.txt", 3800);
+    const std::vector<TraceRecord> &trace =
+        Play("play_new_game", "play_through_new_game.txt", 3800, {"3779:play_through_sword_worn"});
     ASSERT_FALSE(trace.empty());
     // The title, the selection, the first stage's entry; then three stages
     // ended, the first into the lobby, the others through their rankings.
@@ -265,13 +285,15 @@ TEST_F(PlayThrough, ANewGameTalksOpensWatchesFightsAndLeavesThenBuysBeatsABossAn
     EXPECT_EQ(RankedStages(trace), (std::vector<int64_t>{2, 3}));
     EXPECT_EQ(lobby[2][3], "3");
 
-    // The status page: the sword worn.
+    // The status page: the sword worn, the attack its own.
     EXPECT_GT(TickOf(trace, "screen", {"equip", "2", "5100170"}, end3), 0u);
+    ExpectLikeReference("play_through_sword_worn");
 }
 
 TEST_F(PlayThrough, FromTheRoadSaveThroughTheHazardAndTheFinalStageToTheStageClearAndASaveThatLoads)
 {
-    const std::vector<TraceRecord> &trace = Play("play_from_save", "play_through_from_save.txt", 4340);
+    const std::vector<TraceRecord> &trace = Play("play_from_save", "play_through_from_save.txt", 4340,
+             {"525:play_through_traps", "4339:play_through_loaded_lobby"});
     ASSERT_FALSE(trace.empty());
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"),
               (std::vector<int64_t>{7, 9, 12, 11, 13, 15, 16, 11, 13, 15, 16, 11, 13, 15, 16, 11, 13, 15, 16, 17,
@@ -299,6 +321,7 @@ TEST_F(PlayThrough, FromTheRoadSaveThroughTheHazardAndTheFinalStageToTheStageCle
     }
     EXPECT_GT(trapStrikes, 0);
     EXPECT_LT(HeroLifeBefore(trace, end33), HeroLifeBefore(trace, band));
+    ExpectLikeReference("play_through_traps");
 
     // Stage 32: boss 1107 falls, its closing movie, the exit.
     const uint32_t load32 = TickOf(trace, "stage", {"load", "2320000"}, end33);
@@ -338,6 +361,7 @@ TEST_F(PlayThrough, FromTheRoadSaveThroughTheHazardAndTheFinalStageToTheStageCle
     EXPECT_EQ(std::to_string(record.money), lobby[4][2]);
     EXPECT_EQ(std::count(std::begin(record.cleared), std::end(record.cleared), 1), 14);
     EXPECT_EQ(record.lastStageId, 2370000u);
+    ExpectLikeReference("play_through_loaded_lobby");
 }
 
 }  // namespace
