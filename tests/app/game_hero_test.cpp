@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "actor/ai_message.h"
 #include "actor/ai_type_table.h"
 #include "app/app_test_support.h"
 #include "app/path.h"
@@ -156,14 +157,15 @@ TEST_F(GameHero, TheAttackChainStrikesTheMonster)
     EXPECT_EQ(hero[164].state, 0);
     EXPECT_EQ(hero[165].state, 40);
     // One hit per attack on the monster (AIID 1): the state's attribute
-    // (the damage bit 1 with the reaction's) and its AttackValue (20, 25, 40
-    // with the LevelAppend 1) + the sword's 80.
+    // (the damage bit 1 with the reaction's; the last blow also breaks
+    // wall-like objects) and its AttackValue (20, 25, 40 with the
+    // LevelAppend 1) + the sword's 80.
     std::vector<std::vector<int64_t>> hits;
     for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
         hits.push_back({r.Int(0), r.Int(1), r.Int(2), r.Int(3)});
         EXPECT_GE(r.tick, 165u);
     }
-    EXPECT_EQ(hits, (std::vector<std::vector<int64_t>>{{0, 1, 1, 100}, {0, 1, 1 | 2, 105}, {0, 1, 1 | 8, 120}}));
+    EXPECT_EQ(hits, (std::vector<std::vector<int64_t>>{{0, 1, 1, 100}, {0, 1, 1 | 2, 105}, {0, 1, 1 | 8 | kAtkBreakWall, 120}}));
     // Each hit is a kind-1 message to the monster, delivered once its type
     // reads its queue (a type without an update lets its queue fill up).
     if (AiTypeUpdateOf(1000) != nullptr) {

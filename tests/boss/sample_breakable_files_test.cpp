@@ -1,10 +1,11 @@
-// The sample breakable objects as the maker writes them, one of each
-// design in its table folder under RESOURCE/BREAKOBJ: each reads back as a
+// The sample breakable objects as the maker writes them, every design in
+// its table folder under RESOURCE/BREAKOBJ: each reads back as a
 // template (model, motions, state machine, parameters), every state has a
 // motion, its state machine routes the inputs its design feeds, and the
 // bomb's fuse frame and the crates' body frame are there for its effects.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "support/game/fsf_routes.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "tools/mkdata/sample_stages.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ std::vector<Route> RoutesOf(int32_t aiType)
         return {{0, 104, false, 1}, {1, 104, false, 1}, {1, 0, false, -1}, {1, 105, false, 0},
                 {1, 120, false, 2}, {0, 120, false, 2}, {2, 0, true, 3},   {3, 0, true, -1}};
     case 10028:  // lit, burning, exploding, gone
+    case 10029:
         return {{0, 100, false, 1}, {1, 120, false, 2}, {1, 0, true, 1}, {2, 0, true, 3}, {3, 0, true, -1}};
     default:  // broken by one hit; its breaking motion's end leads on
         return {{0, 1, false, 1}, {0, 0, true, 0}, {1, 0, false, -1}, {1, 0, true, 2}, {2, 0, true, -1}};
@@ -44,6 +47,7 @@ int32_t LastStateOf(int32_t aiType)
         return 6;
     case 10027:
     case 10028:
+    case 10029:
         return 3;
     default:
         return 2;
@@ -79,6 +83,33 @@ TEST_F(SampleBreakableFiles, EachDesignReadsBackAndRoutesItsInputs)
     }
     animations.ReleaseAll();
     SetDataRootPath("");
+}
+
+// Every non-player character type, every trap the placement loader makes
+// and every breakable design stands in some sample stage.
+TEST(SampleActorPlacements, EveryCharacterTrapAndDesignStandsInSomeStage)
+{
+    std::set<int32_t> placed;
+    for (const mkdata::SampleStageSpec &stage : mkdata::SampleStages()) {
+        for (const AiPlacement &placement : stage.placements) {
+            placed.insert(placement.aiType);
+        }
+    }
+    std::vector<int32_t> wanted = {10};
+    for (int32_t type = 100; type <= 118; ++type) {
+        wanted.push_back(type);
+    }
+    for (int32_t type = 1200; type <= 1204; ++type) {
+        wanted.push_back(type);
+    }
+    for (int32_t type = kFirstBreakableType; type <= kLastBreakableType; ++type) {
+        wanted.push_back(type);
+    }
+    for (int32_t type : wanted) {
+        EXPECT_EQ(placed.count(type), 1u) << type;
+    }
+    // The loader makes no 1205.
+    EXPECT_EQ(placed.count(1205), 0u);
 }
 
 }  // namespace

@@ -227,7 +227,7 @@ TEST_F(TrapScenario, TheBlastArmsFiveSecondsGrowsToTwentyAndFireDestroysIt)
         Tick();
         for (const MSGData &m : HeroHits()) {
             EXPECT_EQ(m.word[1], 32);
-            EXPECT_EQ(m.word[2], 15);
+            EXPECT_EQ(m.word[2], 60);  // its attack value
             hitAt = static_cast<int>(tick - blast);
         }
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "actor/ai_message.h"
 #include "actor/fsf_file.h"
 #include "tools/mkdata/character_model.h"
 
@@ -18,7 +19,9 @@ constexpr float kBlend = 0.15f;
 // reactions 21 hurt, 4 knocked down, 22 held and 23 dying, which every
 // state that takes hits lets through at once. Every blow of the chain
 // carries the plain-damage bit 1 (the others only choose the reaction,
-// and a hit without a damage bit costs its target nothing). Speeds are units a second:
+// and a hit without a damage bit costs its target nothing); the chain's
+// last, two-handed blow also breaks the wall-like breakable objects, which
+// nothing else a hero does can break. Speeds are units a second:
 // the move runs at 4 m/s, the attacks lunge, a hurt hero is pushed back.
 CFSF Hero(int32_t attack)
 {
@@ -37,7 +40,7 @@ CFSF Hero(int32_t attack)
             {30, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{22, 22, 1}, {23, 23, 1}, {0, 0, 1}, {40, 40, 1}, {30, 30, 0}}, false},
             {40, 5.0f, 0.0f, 1, 0, attack, 1, {100130}, {{41, 41, 0}, {0, 0, 0}}, true},
             {41, 5.0f, 0.0f, 1, 0, attack + 5, 1 | 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
-            {42, 8.0f, 0.0f, 1, 0, attack * 2, 1 | 8, {100130, 100140}, {{0, 0, 0}}, true},
+            {42, 8.0f, 0.0f, 1, 0, attack * 2, 1 | 8 | kAtkBreakWall, {100130, 100140}, {{0, 0, 0}}, true},
         },
         hits, kBlend);
 }

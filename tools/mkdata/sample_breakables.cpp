@@ -63,10 +63,16 @@ CharacterLook LookOf(int32_t aiType)
     switch (aiType) {
     case 10001:
     case 10022:
+    case 10023:
+    case 10024:
+    case 10025:
+    case 10030:
+    case 10031:
         return CharacterLook::kCrateStone;
     case 10005:
     case 10012:
     case 10020:
+    case 10021:
     case 10027:
         return CharacterLook::kCrateClay;
     case 10028:

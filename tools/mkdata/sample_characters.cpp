@@ -1,7 +1,7 @@
 // The sample characters beside the template's six (see
 // sample_monster_spec.h): monster 1006 (states laid out as 1000's), monster
 // 1021 with its grab, guard and charge, the fighting character 10, and the
-// event figures 100, 101, 107 and 112.
+// event figures 100 to 118.
 #include "tools/mkdata/sample_monster_spec.h"
 
 #include <utility>
@@ -178,7 +178,10 @@ MonsterSpec NpcFigure(int32_t aiType)
             {6, Motion::kDown, 0, 0, 0, 0, 0, {}, {}, false},
         };
     } else {
-        const bool hold = aiType == 100;
+        // The figures that events hold in state 1 (the others play it
+        // once and stand again).
+        const bool hold = aiType == 100 || aiType == 102 || aiType == 103 || aiType == 104 || aiType == 105 ||
+                          aiType >= 113;
         rows = {
             {0, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{1, 1, 1}, {0, 0, 0}}, false},
             {1, Motion::kGrab, 0, 0, 0, 0, 0, {}, hold ? std::vector<FsfRowTransition>{{0, 1, 0}}

@@ -267,12 +267,10 @@ MonsterSpec SpecOf(int32_t aiType)
         return Monster1021();
     case 10:
         return Npc10();
-    case 100:
-    case 101:
-    case 107:
-    case 112:
-        return NpcFigure(aiType);
     default:
+        if (aiType >= 100 && aiType <= 118) {
+            return NpcFigure(aiType);
+        }
         return aiType >= kFirstBreakableType ? BreakableSpec(aiType) : Monster1000();
     }
 }
@@ -481,14 +479,20 @@ CFSF Build(const MonsterSpec &spec)
 
 const std::vector<int32_t> &SampleMonsterTypes()
 {
-    static const std::vector<int32_t> types = {10, 100, 101, 107, 112, 1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021};
+    static const std::vector<int32_t> types = {10,  100, 101, 102, 103, 104, 105, 106, 107,  108,  109,  110,  111,  112,
+                                               113, 114, 115, 116, 117, 118, 1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021};
     return types;
 }
 
 const std::vector<int32_t> &SampleBreakableTypes()
 {
-    static const std::vector<int32_t> types = {10000, 10001, 10005, 10008, 10012, 10019,
-                                               10020, 10022, 10026, 10027, 10028};
+    static const std::vector<int32_t> types = [] {
+        std::vector<int32_t> all;
+        for (int32_t type = kFirstBreakableType; type <= kLastBreakableType; ++type) {
+            all.push_back(type);
+        }
+        return all;
+    }();
     return types;
 }
 
@@ -614,6 +618,7 @@ std::vector<SampleSound> SampleMonsterSounds(int32_t aiType)
         {10026, {6500190}},
         {10027, {6120010, 6120020, 6300230}},
         {10028, {6500320}},
+        {10029, {6500320}},
     };
     if (const BreakableRow *row = BreakableRowOf(aiType); row != nullptr && row->act != BreakAct::kOwn) {
         return {{row->breakSound, 300.0 + static_cast<double>((row->breakSound / 10) % 120) * 10.0}};

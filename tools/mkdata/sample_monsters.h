@@ -1,6 +1,6 @@
 // The sample monsters and non-player characters: the monster types 1000
 // to 1007 and 1021, each in its folder RESOURCE/MONSTER/<type>, and the
-// characters 10, 100, 101, 107 and 112 in RESOURCE/NPC/<type>, each with
+// characters 10 and 100 to 118 in RESOURCE/NPC/<type>, each with
 // its model (the sample figure in a colour set of its own), its animation
 // (.ANM) and motion table (.AMF), its state machine (.FSF) and its
 // parameters (.PAF).
@@ -25,7 +25,7 @@ namespace mkdata {
 
 // The types, in rising order.
 const std::vector<int32_t> &SampleMonsterTypes();
-// The breakable objects, one of each design, in RESOURCE/BREAKOBJ/<model
+// The breakable objects, every design 10000 to 10031, in RESOURCE/BREAKOBJ/<model
 // id> (the functions below take their types as well).
 const std::vector<int32_t> &SampleBreakableTypes();
 // "RESOURCE/MONSTER/<type>" (or "RESOURCE/NPC/<type>" for a character

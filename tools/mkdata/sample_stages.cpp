@@ -16,6 +16,7 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/pack_writer.h"
 #include "tools/mkdata/prop_model.h"
+#include "tools/mkdata/sample_actor_yards.h"
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
@@ -275,6 +276,7 @@ const std::vector<SampleStageSpec> &SampleStages()
             const int32_t id = StageMapNodes()[i].stageId;
             if (std::none_of(stages.begin(), stages.end(), [id](const SampleStageSpec &s) { return s.id == id; })) {
                 SampleStageSpec stage = MapStageVariant(arena, id);
+                stage.placements = SampleActorYardPlacements(id);
                 if (id == kHazardMapStageId) {
                     // The map's hazard stage: stage 18's traps and band beyond
                     // its guard (AI id 1), their sounds and jets.
@@ -283,6 +285,10 @@ const std::vector<SampleStageSpec> &SampleStages()
                     for (const ParticleKind &kind : SampleEventStageParticles(id).kinds) {
                         stage.particles.kinds.push_back(kind);
                     }
+                } else if (id == kFigureYardStageId) {
+                    // The traps' jets, blasts and sounds, as in the traps' stage.
+                    stage.sounds = SampleEventStageSounds(kTrapStageId);
+                    stage.particles = SampleEventStageParticles(kTrapStageId);
                 }
                 stages.push_back(stage);
             }

@@ -83,6 +83,7 @@ TrapSpec JetTrap(int32_t aiType, CharacterLook look, int32_t attribute)
 }
 
 // 1202: armed 0 (its 5 s), the blast 1 back to 0; dying 2 into gone 3.
+// Its blast strikes harder than a hero's defence.
 TrapSpec BlastTrap()
 {
     return {1202,
@@ -90,7 +91,7 @@ TrapSpec BlastTrap()
             2,
             {
                 {0, Pose::kCrouch, 1, 0, 0, {}, {Now(10, 1), AtEnd(0, 0)}, true},
-                {1, Pose::kBlast, 1, 15, 32, {}, {AtEnd(0, 0)}, true},
+                {1, Pose::kBlast, 1, 60, 32, {}, {AtEnd(0, 0)}, true},
                 {2, Pose::kFall, 0, 0, 0, {}, {AtEnd(0, 3)}, false},
                 {3, Pose::kDown, 0, 0, 0, {}, {}, false},
             }};

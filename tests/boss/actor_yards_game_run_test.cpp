@@ -1,0 +1,277 @@
+// End to end: the two stages that hold the actors no other stage shows, run
+// headless on the sample data at 32 ms a tick. Stage 19: every event figure
+// takes its model as it comes into view, 112 appears and stands with its
+// ring, and the blast trap 1202 beside the start poisons the idle hero 5 s
+// after it came into view and again on its next blast. Stage 25: the
+// hero's blow lights a barrel bomb, which explodes 5 s later; its blast
+// hurts the hero beside it, breaks the two designs that only a blow
+// without a sender breaks, which ignored the hero's swing, and lights the
+// second bomb, which explodes 5 s after; the wall-like design ignores the
+// chain's first two blows and breaks on its last.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "actor/ai_message.h"
+#include "app/app_test_support.h"
+#include "app/reference_image.h"
+#include "support/game/game_run.h"
+#include "support/game/pad_script.h"
+#include "support/game/trace_reader.h"
+#include "tools/mkdata/sample_actor_yards.h"
+
+namespace actor_yards_game_run_test {
+namespace {
+
+constexpr uint32_t kStepMs = 32;
+constexpr double kTick = 0.032;
+
+// The first tick an actor stands in `state`, 0 when it never does.
+uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, int64_t state)
+{
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.Int(2) == state) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
+uint32_t FirstTickRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
+{
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.Int(7) == 1) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
+// AIID by AI type, from the first tick's actor lines.
+std::map<int64_t, int64_t> IdsByType(const std::vector<gametest::TraceRecord> &trace)
+{
+    std::map<int64_t, int64_t> ids;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.tick == 1 && r.Int(0) != 0) {
+            ids[r.Int(1)] = r.Int(0);
+        }
+    }
+    return ids;
+}
+
+// The screenshot `name` in its own scratch folder, and its check against
+// the reviewed reference. (The paths are built piece by piece: GCC 12 takes
+// a join of literals for an out-of-bounds copy.)
+std::string ShotPath(const std::string &name)
+{
+    std::string path = apptest::ScratchFolder("shot_" + name);
+    path += '/';
+    path += name;
+    path += ".bmp";
+    return path;
+}
+
+void ExpectShot(const std::string &path, const std::string &name)
+{
+    std::string reference = RW_TEST_SOURCE_DIR;
+    reference += "/tests/boss/reference/";
+    reference += name;
+    reference += ".bmp";
+    std::string difference = path;
+    difference += "_difference.bmp";
+    apptest::ExpectLikeReference(path, reference, difference);
+}
+
+TEST(ActorYardRun, StageNineteenShowsEveryFigureAndItsBlastTrapPoisonsTheIdleHero)
+{
+    const std::string shot = ShotPath("yard_figures");
+    const std::vector<gametest::TraceRecord> trace = gametest::RunLinkedSampleGame(
+        "figure_yard", "--stage 19 --fixed-step 32 --frames 420 --trace-poses --screenshot 200:" + shot, "");
+    ASSERT_FALSE(trace.empty());
+    const std::map<int64_t, int64_t> ids = IdsByType(trace);
+    // Every figure is placed and holds its model (a pose line) from its
+    // first tick in view on.
+    std::map<int64_t, int> posed;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "pose")) {
+        ++posed[r.Int(0)];
+    }
+    for (int64_t type = 101; type <= 118; ++type) {
+        if (type == 107) {
+            continue;
+        }
+        SCOPED_TRACE(type);
+        ASSERT_EQ(ids.count(type), 1u);
+        EXPECT_GE(posed[ids.at(type)], 400);
+    }
+    for (int64_t type : {1201, 1202, 1204}) {
+        EXPECT_EQ(ids.count(type), 1u) << type;
+    }
+    // 112 appears (1) and stands with its ring (2); the others stand idle.
+    const int64_t ring = ids.at(112);
+    const uint32_t appeared = FirstTickIn(trace, ring, 1);
+    ASSERT_GT(appeared, 0u);
+    EXPECT_GT(FirstTickIn(trace, ring, 2), appeared);
+    // The blast trap arms for 5 s, then blasts; its ring reaches the hero
+    // 15 units away and poisons it (kind 2, attribute 32) with its attack
+    // value; the hero loses that less its defence. The next blast does it
+    // again.
+    const int64_t trap = ids.at(1202);
+    std::vector<uint32_t> blasts;
+    int64_t last = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == trap) {
+            if (r.Int(2) == 1 && last != 1) {
+                blasts.push_back(r.tick);
+            }
+            last = r.Int(2);
+        }
+    }
+    ASSERT_EQ(blasts.size(), 2u);
+    EXPECT_NEAR(blasts[0] * kTick, 5.0, 0.05);
+    std::vector<uint32_t> poisoned;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "msg")) {
+        if (r.Int(0) == 2 && r.Int(1) == trap && r.Int(2) == 0) {
+            EXPECT_EQ(r.Int(4), kAtkPoison);
+            EXPECT_EQ(r.Int(5), 60);
+            poisoned.push_back(r.tick);
+        }
+    }
+    ASSERT_EQ(poisoned.size(), 2u);
+    EXPECT_GT(poisoned[0], blasts[0]);
+    EXPECT_LT(poisoned[0], blasts[1]);
+    EXPECT_GT(poisoned[1], blasts[1]);
+    std::vector<int64_t> lives;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == 0 && (lives.empty() || lives.back() != r.Int(3))) {
+            lives.push_back(r.Int(3));
+        }
+    }
+    EXPECT_EQ(lives, (std::vector<int64_t>{2500, 2455, 2410}));
+    ExpectShot(shot, "yard_figures");
+}
+
+// West (S+D) to the breakable trap 1204 and the chain of three blows: each
+// blow shakes it on (states 1, 2), with the hurt sound, and the third breaks
+// it (6) and takes it out of play; it never loses life.
+TEST(ActorYardRun, StageNineteensBreakableTrapFallsToThreeBlowsWithoutLosingLife)
+{
+    const std::string script =
+        gametest::PadScript(kStepMs).Hold(1, 4, "SD").Tap(7, "Z").Tap(17, "Z").Tap(27, "Z").Text();
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunLinkedSampleGame("trap_1204", "--stage 19 --fixed-step 32 --frames 60", script);
+    ASSERT_FALSE(trace.empty());
+    const int64_t trap = IdsByType(trace).at(1204);
+    std::vector<uint32_t> blows;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
+        if (r.Int(0) == 0 && r.Int(1) == trap) {
+            blows.push_back(r.tick);
+        }
+    }
+    ASSERT_EQ(blows.size(), 3u);
+    const uint32_t states[] = {1, 2, 6};
+    for (size_t i = 0; i < 3; ++i) {
+        const uint32_t entered = FirstTickIn(trace, trap, states[i]);
+        EXPECT_GE(entered, blows[i]) << states[i];
+        EXPECT_LE(entered, blows[i] + 2) << states[i];
+    }
+    int sounds = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "sfx")) {
+        sounds += r.Int(0) == 6300200;
+    }
+    EXPECT_EQ(sounds, 3);
+    EXPECT_GT(FirstTickRemoved(trace, trap), FirstTickIn(trace, trap, 6));
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == trap) {
+            EXPECT_EQ(r.Int(3), 100);
+        }
+    }
+}
+
+TEST(ActorYardRun, StageTwentyFiveBreaksEachDesignItsOwnWay)
+{
+    // East (W+A) to the wall-like object and the chain of three blows;
+    // then back west (S+D) to the bomb and a blow, and a wait beside it.
+    const std::string script = gametest::PadScript(kStepMs)
+                                   .Hold(1, 15, "WA")
+                                   .Tap(18, "Z")
+                                   .Tap(28, "Z")
+                                   .Tap(38, "Z")
+                                   .Hold(85, 101, "SD")
+                                   .Tap(104, "Z")
+                                   .Text();
+    const std::string shot = ShotPath("yard_blast");
+    const std::vector<gametest::TraceRecord> trace = gametest::RunLinkedSampleGame(
+        "breakable_yard", "--stage 25 --fixed-step 32 --frames 440 --screenshot 270:" + shot, script);
+    ASSERT_FALSE(trace.empty());
+    const std::map<int64_t, int64_t> ids = IdsByType(trace);
+    for (int64_t type = 10000; type <= 10031; ++type) {
+        EXPECT_EQ(ids.count(type), 1u) << type;
+    }
+    // The hero's blows, by target: attribute bits.
+    std::map<int64_t, std::vector<int64_t>> blows;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
+        if (r.Int(0) == 0) {
+            blows[r.Int(1)].push_back(r.Int(2));
+        }
+    }
+    // The bomb: lit by the blow, exploding 5 s later.
+    const int64_t bomb = ids.at(10028);
+    ASSERT_EQ(blows[bomb].size(), 1u);
+    const uint32_t lit = FirstTickIn(trace, bomb, 1);
+    const uint32_t exploded = FirstTickIn(trace, bomb, 2);
+    ASSERT_GT(lit, 0u);
+    EXPECT_NEAR((exploded - lit) * kTick, 5.0, 0.05);
+    EXPECT_GE(FirstTickRemoved(trace, bomb), exploded);
+    int64_t lifeBefore = 0;
+    int64_t lifeAfter = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == 0) {
+            lifeBefore = r.tick <= exploded ? r.Int(3) : lifeBefore;
+            lifeAfter = r.Int(3);
+        }
+    }
+    EXPECT_LT(lifeAfter, lifeBefore);
+    // The designs only a blow without a sender breaks: the swing that lit
+    // the bomb reached 10021 and did nothing; the blast breaks both.
+    EXPECT_FALSE(blows[ids.at(10021)].empty());
+    for (int64_t type : {10020, 10021}) {
+        SCOPED_TRACE(type);
+        const int64_t id = ids.at(type);
+        const uint32_t breaking = FirstTickIn(trace, id, 1);
+        EXPECT_GE(breaking, exploded);
+        EXPECT_LE(breaking, exploded + 3);
+        EXPECT_GT(FirstTickRemoved(trace, id), breaking);
+    }
+    // The second bomb: lit by the blast, exploding 5 s after.
+    const int64_t second = ids.at(10029);
+    const uint32_t secondLit = FirstTickIn(trace, second, 1);
+    EXPECT_GE(secondLit, exploded);
+    EXPECT_LE(secondLit, exploded + 3);
+    EXPECT_NEAR((FirstTickIn(trace, second, 2) - secondLit) * kTick, 5.0, 0.05);
+    int blasts = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "fx")) {
+        blasts += r.fields.size() > 1 && r.fields[0] == "start" && r.fields[1] == "BarrelBomb";
+    }
+    EXPECT_EQ(blasts, 2);
+    // The wall-like object: the chain's three blows reach it; only the last,
+    // which carries the wall-breaking bit, breaks it.
+    const int64_t wall = ids.at(10022);
+    ASSERT_EQ(blows[wall].size(), 3u);
+    EXPECT_EQ(blows[wall][0] & kAtkBreakWall, 0);
+    EXPECT_EQ(blows[wall][1] & kAtkBreakWall, 0);
+    EXPECT_NE(blows[wall][2] & kAtkBreakWall, 0);
+    uint32_t lastBlow = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
+        lastBlow = r.Int(1) == wall ? r.tick : lastBlow;
+    }
+    const uint32_t wallBreaking = FirstTickIn(trace, wall, 1);
+    EXPECT_GE(wallBreaking, lastBlow);
+    EXPECT_LE(wallBreaking, lastBlow + 2);
+    EXPECT_GT(FirstTickRemoved(trace, wall), wallBreaking);
+    ExpectShot(shot, "yard_blast");
+}
+
+}  // namespace
+}  // namespace actor_yards_game_run_test

@@ -1,0 +1,36 @@
+// Two stages of the stage select's map that hold the actors no other
+// sample stage shows, each in the plain arena with its exit always open:
+//   stage 19: the event figures 101 to 106 and 108 to 118 in four columns
+//             north-east of the heroes' start, each shown while in view; the
+//             timed blast trap 1202 beside the start, the breakable trap
+//             1204 west of it and the post 1201 farther on;
+//   stage 25: every breakable design 10000 to 10031: a barrel bomb (10028)
+//             west of the heroes' start with the two designs only a blast
+//             breaks (10020, 10021) and the second bomb (10029) within its
+//             reach, a wall-like design (10022) east of the start, the
+//             others in rows along the east and west walls.
+// The heroes start at (0, 0, -60) facing north; the way north to the exit
+// stays clear.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "stage/ai_placement.h"
+
+namespace mkdata {
+
+inline constexpr int32_t kFigureYardStageId = 2190000;
+inline constexpr int32_t kBreakableYardStageId = 2250000;
+
+// Where stage 19's blast trap and breakable trap and stage 25's first bomb
+// and wall-like object stand.
+inline constexpr RwV3d kYardBlastTrapAt = {15.0f, 0.0f, -60.0f};
+inline constexpr RwV3d kYardTrapAt = {-30.0f, 0.0f, -60.0f};
+inline constexpr RwV3d kYardBombAt = {-20.0f, 0.0f, -60.0f};
+inline constexpr RwV3d kYardWallAt = {25.0f, 0.0f, -60.0f};
+
+// The actors a yard adds (their AIIDs from 10 up); none for another stage.
+std::vector<AiPlacement> SampleActorYardPlacements(int32_t stageId);
+
+}  // namespace mkdata
