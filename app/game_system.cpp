@@ -143,8 +143,10 @@ void CSGameSystem::Destroy()
         return;
     }
     GameSystemChildren children{*this};
-    // The screens hold clumps and lights in the world: they go first.
+    // The screens and the stage (its event and scene clumps among them)
+    // hold clumps and lights in the world: they go first.
     children.ReleaseScreens();
+    children.ReleaseStage();
     game::StageSceneUnload(&defaultScene);
     if (camera != nullptr) {
         if (RwCameraGetZRaster(camera) != nullptr) {
@@ -172,7 +174,6 @@ void CSGameSystem::Destroy()
         RpWorldDestroy(world);
         world = nullptr;
     }
-    children.ReleaseStage();
     children.ReleaseDevMenu();
     SetFatalErrorHandler(previousFatalHandler);
     previousFatalHandler = nullptr;
