@@ -23,23 +23,27 @@ PadScript &PadScript::HoldOn(uint32_t from, const std::string &keys)
     return *this;
 }
 
-PadScript &PadScript::Tap(uint32_t tick, const std::string &key) { return Hold(tick, tick + 1, key); }
-
-PadScript &PadScript::Fight(uint32_t from, uint32_t to, const std::string &keys, uint32_t stepMs)
+PadScript &PadScript::Tap(uint32_t tick, const std::string &key)
 {
-    constexpr uint32_t kBlowEveryMs = 320;
-    constexpr uint32_t kBlows = 3;
-    const uint32_t every = kBlowEveryMs / stepMs_;
-    const uint32_t step = std::max<uint32_t>(stepMs / stepMs_, 1);
+    lines_.emplace_back(tick, "key " + key + " 1");
+    lines_.emplace_back(tick + 1, "key " + key + " 0");
+    return *this;
+}
+
+PadScript &PadScript::Fight(uint32_t from, uint32_t to, const std::string &keys, Rhythm rhythm)
+{
+    const uint32_t every = std::max<uint32_t>(rhythm.blowEveryMs / stepMs_, 1);
+    const uint32_t step = std::max<uint32_t>(rhythm.stepMs / stepMs_, 1);
+    const uint32_t blows = std::max<uint32_t>(rhythm.blows, 1);
     uint32_t tick = from;
-    while (tick + kBlows * every <= to) {
-        for (uint32_t i = 0; i < kBlows; ++i) {
+    while (tick + blows * every <= to) {
+        for (uint32_t i = 0; i < blows; ++i) {
             Tap(tick + i * every, "Z");
         }
         // The step between the last blow and the next round.
-        const uint32_t stepAt = tick + (kBlows - 1) * every + 2;
+        const uint32_t stepAt = tick + (blows - 1) * every + 2;
         Hold(stepAt, stepAt + step, keys);
-        tick += kBlows * every;
+        tick += blows * every;
     }
     return *this;
 }

@@ -21,11 +21,19 @@ public:
     PadScript &Hold(uint32_t from, uint32_t to, const std::string &keys);
     // Pressed on `from` and held to the end of the run.
     PadScript &HoldOn(uint32_t from, const std::string &keys);
-    // Pressed on `tick`, let go on the next.
+    // The key named `key` (a letter, "Enter", "Escape" ...) pressed on
+    // `tick`, let go on the next.
     PadScript &Tap(uint32_t tick, const std::string &key);
-    // A fight from `from` to before `to`: three blows (Z) 0.32 s apart, then
-    // a step of `stepMs` along `keys` after the foe, again and again.
-    PadScript &Fight(uint32_t from, uint32_t to, const std::string &keys, uint32_t stepMs = 128);
+    // How a fight goes: `blows` blows (Z) `blowEveryMs` apart, then a step
+    // of `stepMs` along the fight's keys after the foe, again and again.
+    struct Rhythm {
+        uint32_t blows = 3;
+        uint32_t blowEveryMs = 320;
+        uint32_t stepMs = 128;
+    };
+    // A fight from `from` to before `to` in `rhythm`, stepping along `keys`.
+    PadScript &Fight(uint32_t from, uint32_t to, const std::string &keys, Rhythm rhythm);
+    PadScript &Fight(uint32_t from, uint32_t to, const std::string &keys) { return Fight(from, to, keys, Rhythm{}); }
     // A tap of `key` every `every` ticks from `from` to before `to`.
     PadScript &Taps(uint32_t from, uint32_t to, const std::string &key, uint32_t every);
     // The lines of a script written for ticks of `scriptStepMs` (comments
