@@ -25,6 +25,24 @@ AiObject::AiObject()
 
 bool AiObject::ReceiveMessage(const MSGData &msg)
 {
+    // A release supersedes the holds still waiting unread: the queue hands
+    // out the newest of a kind first, so an actor that did not run between
+    // the two (a scene freezes every actor but its own) would read the
+    // release, then the hold, and stand held for ever.
+    if (msg.kind == kMsgControl && msg.word[1] == kCtlRelease) {
+        int kept = 0;
+        for (int i = 0; i < msgCount; ++i) {
+            if (msgQueue[i].kind == kMsgControl && msgQueue[i].word[1] == kCtlShowHold) {
+                FreeMessage(&msgQueue[i]);
+                continue;
+            }
+            msgQueue[kept++] = msgQueue[i];
+        }
+        for (int i = kept; i < msgCount; ++i) {
+            FreeMessage(&msgQueue[i]);
+        }
+        msgCount = kept;
+    }
     if (msgCount >= kActorQueueSize) {
         DebugPrint("The MSGData Array is full in AiObject(Type: %d).\n", aiType);
         return false;

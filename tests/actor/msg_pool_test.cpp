@@ -61,6 +61,34 @@ TEST(ActorQueue, PopsHighestKindNewestFirst)
     EXPECT_EQ(actor.PopMessage(), nullptr);
 }
 
+TEST(ActorQueue, AReleaseDropsTheHoldsStillWaiting)
+{
+    // A scene holds every other actor and releases them at its end; an
+    // actor that did not run in between finds both in its queue. It reads
+    // the release and nothing of the hold (newest first, the hold would
+    // come last and hold it for ever); the other messages stay in order.
+    AiObject actor;
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlShowHold, 1}}));
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, 1, nullptr, &actor, {7, 0, 0}}));
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlDropOverride, 5}}));
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlShowHold, 42}}));
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlRelease, 0}}));
+    ASSERT_EQ(actor.msgCount, 3);
+    const int32_t popOrder[][2] = {{1, 0}, {kMsgControl, kCtlRelease}, {kMsgControl, kCtlDropOverride}};
+    for (const auto &expected : popOrder) {
+        MSGData *m = actor.PopMessage();
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->kind, expected[0]);
+        EXPECT_EQ(m->word[1], expected[1]);
+        FreeMessage(m);
+    }
+    EXPECT_EQ(actor.PopMessage(), nullptr);
+    // A hold that comes after the release is kept.
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlRelease, 0}}));
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlShowHold, 1}}));
+    EXPECT_EQ(actor.PopMessage()->word[1], kCtlShowHold);
+}
+
 TEST(ActorQueue, TheEleventhIsRefusedWithItsDiagnostic)
 {
     AiObject actor;

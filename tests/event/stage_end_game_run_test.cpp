@@ -5,7 +5,9 @@
 // closing scene. The trace shows the end's event, then the stage request of
 // the finished stage's number, then its ranking (the first stage goes to
 // the lobby, which rates nothing); the final stages go on to the stage
-// clear. The fights are played as a player would: blows in a rhythm and
+// clear. On the way: the boss gauge of each boss stage, bound as the boss's
+// opening movie (stage 36: scene) asks, the doors and the crusher of stages
+// 5, 6 and 16 heard, and stage 6's gift shown. The fights are played as a player would: blows in a rhythm and
 // steps after the foe, long enough for the foe to fall.
 #include <gtest/gtest.h>
 
@@ -15,10 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "event/door_presets.h"
+#include "event/door_rules.h"
+#include "event/give_item_event.h"
 #include "support/game/game_run.h"
 #include "support/game/pad_script.h"
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_stage_ends.h"
+#include "ui/boss_gauge.h"
 
 namespace {
 
@@ -50,20 +56,26 @@ std::string FightGuard()
 // s up the yard (W+D) after it.
 constexpr PadScript::Rhythm kBossRhythm = {2, 384, 128};
 
+// The boss's opening movie, a few steps from the start, holds the stage
+// for its second (33 ticks): a boss fight's script starts after it.
+constexpr uint32_t kOpening = 34;
+
 // Up to the boss, the fight in `rhythm` stepping along `keys` until `until`,
-// then on up the yard (into the band, where the exit waits for a hero).
-PadScript FightBoss(uint32_t until, PadScript::Rhythm rhythm = kBossRhythm, const std::string &keys = "WD")
+// then on up the yard (into the band, where the exit waits for a hero); the
+// lot from tick `from` (after an opening movie) on.
+PadScript FightBoss(uint32_t until, PadScript::Rhythm rhythm = kBossRhythm, const std::string &keys = "WD",
+                    uint32_t from = 0)
 {
     PadScript script(kStepMs);
-    script.Hold(1, 40, "WD").Fight(42, until, keys, rhythm).HoldOn(until + 2, "WD");
+    script.Hold(1, 40 + from, "WD").Fight(42 + from, until, keys, rhythm).HoldOn(until + 2, "WD");
     return script;
 }
 
 // The final stages: then the ranking's three confirms (count-up, hero,
 // grade; no reward), from `ranking` on.
-std::string FightFinalBoss(uint32_t until, uint32_t ranking)
+std::string FightFinalBoss(uint32_t until, uint32_t ranking, uint32_t from)
 {
-    PadScript script = FightBoss(until);
+    PadScript script = FightBoss(until, kBossRhythm, "WD", from);
     for (uint32_t tick = ranking; tick < ranking + 60; tick += 20) {
         script.Tap(tick, "Enter");
     }
@@ -110,13 +122,14 @@ std::vector<StageRun> Runs()
         {4, FightBoss(560).Text(), 740, 79042000, 1},
         {8, FightBoss(720).Text(), 720, 79080800, 1},
         {15, FightBoss(1100, {2, 320, 128}).Text(), 1100, 79150600, 1},
-        {22, FightBoss(600).Text(), 600, 79220300, 1},
+        {22, FightBoss(634, kBossRhythm, "WD", kOpening).Text(), 634, 79220300, 1},
         // 1104 keeps its distance sideways: the hero steps up the diagonal (W).
-        {27, FightBoss(880, {2, 384, 192}, "W").Text(), 890, 79270500, 1},
-        {32, FightBoss(620).Text(), 620, 79320300, 1},
-        {36, FightBoss(790).Text(), 860, mkdata::kClosingScene36, 2},
-        {37, FightFinalBoss(530, 545), 640, 79370300, 1, true},
-        {38, FightFinalBoss(530, 545), 640, 79380300, 1, true},
+        {27, FightBoss(800, {2, 320, 192}, "W", kOpening + 2).Text(), 840, 79270500, 1},
+        {32, FightBoss(600, {2, 320, 128}, "WD", kOpening).Text(), 630, 79320300, 1},
+        // Stage 36 opens with a scene of five seconds (157 ticks).
+        {36, FightBoss(780, {2, 320, 128}, "WD", 160).Text(), 870, mkdata::kClosingScene36, 2},
+        {37, FightFinalBoss(574, 589, kOpening + 10), 684, 79370300, 1, true},
+        {38, FightFinalBoss(564, 579, kOpening), 674, 79380300, 1, true},
     };
     for (const mkdata::SampleStageEnd &end : mkdata::SampleStageEnds()) {
         if (end.guard) {
@@ -179,6 +192,36 @@ TEST_P(StageEndRun, AShortScriptFinishesTheStageByItsOwnEnd)
         }
         ASSERT_GT(gone, 0u) << "AIID " << run.foe << " was never gone";
         EXPECT_LT(gone, ended);
+    }
+    // The boss stages' gauge binds the boss as its opening asks, before the
+    // boss is gone.
+    const int32_t stageId = 2000000 + run.stage * 10000;
+    if (const int32_t bossType = CSBossGauge::BossTypeForStage(stageId)) {
+        const uint32_t bound = FirstTick(trace, "screen", {"boss", std::to_string(bossType)});
+        EXPECT_GT(bound, 0u) << "the boss gauge never bound boss " << bossType;
+        EXPECT_GT(FirstTick(trace, "screen", {"gauge"}), 0u);
+        EXPECT_LT(bound, ended);
+    }
+    // The doors beside the road are heard as they open, the crusher as it
+    // comes down, and the gift shows its popup with its sound.
+    if (const mkdata::SampleStageExtra *extra = mkdata::SampleStageExtraOf(run.stage)) {
+        if (extra->door != 0) {
+            const DoorPreset *preset = FindDoorPreset(extra->door);
+            ASSERT_NE(preset, nullptr);
+            const int32_t sound = DoorSoundOfKind(preset->args.soundKind);
+            ASSERT_NE(sound, 0);
+            const uint32_t opened = FirstTick(trace, "event", {std::to_string(extra->door), "door", "started"});
+            ASSERT_GT(opened, 0u) << "door " << extra->door << " never opened";
+            EXPECT_GE(FirstTick(trace, "sfx", {std::to_string(sound)}), opened) << "door sound " << sound;
+        }
+        if (extra->crusher != 0) {
+            EXPECT_GT(FirstTick(trace, "sfx", {std::to_string(kCrusherSound)}), 0u);
+        }
+        if (extra->gift != 0) {
+            const uint32_t given = FirstTick(trace, "screen", {"popup", std::to_string(mkdata::kSampleGiftItem)});
+            EXPECT_GT(given, 0u) << "no gift popup";
+            EXPECT_EQ(FirstTick(trace, "screen", {"sound", std::to_string(kGiftSound)}), given);
+        }
     }
     // The stage end, then its ranking (the first stage's: the lobby).
     const uint32_t stageEnd = FirstTick(trace, "screen", {"switch", "15"});

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "event/door_presets.h"
 #include "event/door_rules.h"
 #include "stage/stage_paths.h"
 #include "tools/media/movie_clip.h"
@@ -74,9 +75,29 @@ bool IsBossStage(int32_t number)
                        [number](int32_t boss) { return StageNumberOf(SampleBossStageId(boss)) == number; });
 }
 
-// The door sound of a way out (door_presets: kind 1, and 12 in the extra
-// stages 40 to 42).
-int32_t WayOutSound(int32_t number) { return DoorSoundOfKind(number >= 40 ? 12 : 1); }
+// The sound a door plays as it opens (its preset's sound kind).
+int32_t DoorSoundOf(int32_t door)
+{
+    const DoorPreset *preset = FindDoorPreset(door);
+    return preset != nullptr ? DoorSoundOfKind(preset->args.soundKind) : 0;
+}
+
+void AddSound(SampleStageSpec *stage, int32_t sound)
+{
+    if (sound != 0 && std::none_of(stage->sounds.begin(), stage->sounds.end(),
+                                   [sound](const SampleSound &s) { return s.id == sound; })) {
+        stage->sounds.push_back({sound, 392.0});
+    }
+}
+
+EventTableEntry ExtraDoor(int32_t id, const RwV3d &at, const RwV3d &facing, int32_t link)
+{
+    EventTableEntry door = Entry(id, kSampleDoorModel);
+    door.position = at;
+    door.at = facing;
+    door.linkId = link;
+    return door;
+}
 
 }  // namespace
 
@@ -159,17 +180,73 @@ void AddStageEndActors(SampleStageSpec *stage)
         }
     }
     if (end->wayOut != 0) {
-        const int32_t sound = WayOutSound(number);
-        if (std::none_of(stage->sounds.begin(), stage->sounds.end(),
-                         [sound](const SampleSound &s) { return s.id == sound; })) {
-            stage->sounds.push_back({sound, 392.0});
+        AddSound(stage, DoorSoundOf(end->wayOut));
+    }
+    if (const SampleStageExtra *extra = SampleStageExtraOf(number)) {
+        if (extra->door != 0) {
+            AddSound(stage, DoorSoundOf(extra->door));
+        }
+        if (extra->crusher != 0) {
+            AddSound(stage, kCrusherSound);
         }
     }
+}
+
+const std::vector<SampleStageExtra> &SampleStageExtras()
+{
+    // number, opening, door, its link, crusher, gift
+    static const std::vector<SampleStageExtra> extras = {
+        {5, 0, 79054000, kSamplePuzzle, 0, 0},
+        {6, 0, 79060900, 79066000, 0, 79062700},
+        {16, 0, 79162300, 79161200, 79164900, 0},
+        {22, 79220100},
+        {27, 79270100},
+        {32, 79320100},
+        {36, kOpeningScene36},
+        {37, 79370100},
+        {38, 79380100},
+    };
+    return extras;
+}
+
+const SampleStageExtra *SampleStageExtraOf(int32_t number)
+{
+    for (const SampleStageExtra &extra : SampleStageExtras()) {
+        if (extra.number == number) {
+            return &extra;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<EventTableEntry> SampleStageEndEntries()
 {
     std::vector<EventTableEntry> entries;
+    for (const SampleStageExtra &extra : SampleStageExtras()) {
+        if (extra.opening != 0) {
+            // Stage 36's yard lies away from the others (its heroes start
+            // 60 behind its middle, as in every yard).
+            const bool scene = extra.opening == kOpeningScene36;
+            const RwV3d origin = scene ? SampleBossArenaOrigin(1108) : RwV3d{0.0f, 0.0f, 0.0f};
+            EventTableEntry opening = Entry(extra.opening, scene ? "OPENING_SCENE" : "BOSS_MOVIE");
+            opening.circleCentre = {origin.x + kOpeningMovieAt.x, 0.0f, origin.z + kOpeningMovieAt.z};
+            opening.position = opening.circleCentre;
+            opening.radius = kOpeningMovieRadius;
+            entries.push_back(opening);
+        }
+        if (extra.door != 0) {
+            entries.push_back(ExtraDoor(extra.door, kExtraDoorAt, {1.0f, 0.0f, 0.0f}, extra.doorLink));
+        }
+        if (extra.crusher != 0) {
+            entries.push_back(ExtraDoor(extra.crusher, kCrusherAt, {0.0f, 0.0f, 1.0f}, extra.doorLink));
+        }
+        if (extra.gift != 0) {
+            EventTableEntry gift = Entry(extra.gift, "GIFT");
+            gift.param = kSampleGiftItem;
+            gift.linkId = extra.door;  // given while the door opens
+            entries.push_back(gift);
+        }
+    }
     for (const SampleStageEnd &end : SampleStageEnds()) {
         const bool bound = end.holder != 0 && end.number != 5;
         // The holder binds the boss or the guard (stage 5's is the puzzle,
@@ -227,13 +304,18 @@ std::vector<EventTableEntry> SampleStageEndEntries()
 
 std::vector<InGameAnmEntry> ClosingSceneTable()
 {
-    // The camera's flight round the yard; no actor takes part.
-    InGameAnmEntry scene;
-    scene.eventId = kClosingScene36;
-    scene.number = 1;
-    scene.cameraModel = kClosingCameraModel;
-    scene.cameraAnimation = kClosingCameraAnim;
-    return {scene};
+    // The camera's flight round the yard; no actor takes part. The opening
+    // scene flies the same.
+    std::vector<InGameAnmEntry> scenes;
+    for (int32_t id : {kClosingScene36, kOpeningScene36}) {
+        InGameAnmEntry scene;
+        scene.eventId = id;
+        scene.number = 1;
+        scene.cameraModel = kClosingCameraModel;
+        scene.cameraAnimation = kClosingCameraAnim;
+        scenes.push_back(scene);
+    }
+    return scenes;
 }
 
 bool WriteSampleStageEnds(const std::string &root)
@@ -249,7 +331,8 @@ bool WriteSampleStageEnds(const std::string &root)
         if (error) {
             return false;
         }
-        for (const char *name : {"0803.BIK", "1501.BIK", "1505.BIK", "2202.BIK", "2702.BIK", "3202.BIK", "3802.BIK"}) {
+        for (const char *name : {"0803.BIK", "1501.BIK", "1505.BIK", "2201.BIK", "2202.BIK", "2701.BIK", "2702.BIK",
+                                 "3201.BIK", "3202.BIK", "3701.BIK", "3801.BIK", "3802.BIK"}) {
             clip.label = std::string(folder).substr(0, 3) + " " + name;
             if (!media::WriteClip((fs::path(root) / folder / name).string(), clip, &message)) {
                 return false;
@@ -261,10 +344,14 @@ bool WriteSampleStageEnds(const std::string &root)
     if (!WriteSceneCamera(root, kClosingCameraModel, kClosingCameraAnim, origin)) {
         return false;
     }
-    PackWriter pack;
-    bool ok = pack.AddFileFrom(root, std::string(SceneCameraModelFolder()) + "/" + kClosingCameraModel);
-    ok = ok && pack.AddFileFrom(root, std::string(SceneCameraAnimFolder()) + "/" + kClosingCameraAnim);
-    return ok && pack.Write((fs::path(root) / ClosingScenePackPath()).string());
+    bool ok = true;
+    for (const char *path : {ClosingScenePackPath(), OpeningScenePackPath()}) {
+        PackWriter pack;
+        ok = ok && pack.AddFileFrom(root, std::string(SceneCameraModelFolder()) + "/" + kClosingCameraModel);
+        ok = ok && pack.AddFileFrom(root, std::string(SceneCameraAnimFolder()) + "/" + kClosingCameraAnim);
+        ok = ok && pack.Write((fs::path(root) / path).string());
+    }
+    return ok;
 }
 
 }  // namespace mkdata

@@ -17,8 +17,10 @@
 //     closing scene 79362000 plays and finishes the stage;
 //   - the first stage keeps its own chain (event_table.cpp).
 // The clips the movies play and the closing scene's pack are written here.
-//   ENGEVTMV/, CHIEVTMV/     0803, 1501, 1505, 2202, 2702, 3202, 3802.BIK
-//   PACK/INGAME4/79362000.STR and .LST, CAMERA/DFF/CAM02.DFF, ANM/CAM02.ANM
+//   ENGEVTMV/, CHIEVTMV/     0803, 1501, 1505, 2201, 2202, 2701, 2702, 3201,
+//                            3202, 3701, 3801, 3802.BIK
+//   PACK/INGAME4/79362000.STR, 79360100.STR (and .LST), CAMERA/DFF/CAM02.DFF,
+//                            ANM/CAM02.ANM
 #pragma once
 
 #include <cstdint>
@@ -71,6 +73,36 @@ int32_t SampleStageEndBinding(int32_t stageId, int32_t aiId);
 // as it is); the door sounds join its sound list.
 void AddStageEndActors(SampleStageSpec *stage);
 
+// What else a stage of the map holds beside its end, each aside from the
+// heroes' road:
+//   - the boss stages' openings, which ask for the boss gauge (22, 27, 32,
+//     37 and 38 a movie, 36 a scene flown by the closing scene's camera;
+//     8's and 15's are sample_movies.h's and the appear's above), in a
+//     circle a few steps ahead of the heroes' start;
+//   - doors that are heard (5: opens with the solved puzzle; 6: once the
+//     guard is gone; 16: as the guard's fight starts) and stage 16's
+//     crusher, which comes down as the fight starts, behind the start and
+//     clear of the crush zone; their sounds join the stage's list;
+//   - stage 6's gift, the Guild Token, given while its door opens.
+struct SampleStageExtra {
+    int32_t number = 0;
+    int32_t opening = 0;   // the boss gauge's movie or scene; 0 none
+    int32_t door = 0;      // a door; 0 none
+    int32_t doorLink = 0;  // the event its open condition reads
+    int32_t crusher = 0;   // a crusher door, linked as the door; 0 none
+    int32_t gift = 0;      // a give-item event linked to the door; 0 none
+};
+const std::vector<SampleStageExtra> &SampleStageExtras();
+const SampleStageExtra *SampleStageExtraOf(int32_t number);
+// Where the extra doors stand (facing +x, by the west wall) and stage 16's
+// crusher (in its crush zone's middle, behind the heroes' start).
+inline constexpr RwV3d kExtraDoorAt = {-120.0f, 0.0f, 40.0f};
+inline constexpr RwV3d kCrusherAt = {22.0f, 0.0f, -108.0f};
+inline constexpr int32_t kSampleGiftItem = 100054;
+// The opening scene of stage 36 and its pack.
+inline constexpr int32_t kOpeningScene36 = 79360100;
+inline const char *OpeningScenePackPath() { return "PACK/INGAME4/79360100.STR"; }
+
 // The event table's rows of every stage's end.
 std::vector<EventTableEntry> SampleStageEndEntries();
 
@@ -82,8 +114,8 @@ inline constexpr int32_t kClosingScene36 = 79362000;
 inline const char *ClosingScenePackPath() { return "PACK/INGAME4/79362000.STR"; }
 std::vector<InGameAnmEntry> ClosingSceneTable();
 
-// The clips of the closing and opening movies, and the closing scene's
-// camera and pack.
+// The clips of the closing and opening movies, and the closing and opening
+// scenes' camera and packs.
 bool WriteSampleStageEnds(const std::string &root);
 
 }  // namespace mkdata
