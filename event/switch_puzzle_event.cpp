@@ -108,9 +108,13 @@ void CSStarEffectEvent::Update(float dt)
         return;
     }
     if (Timer >= TimeLimit - kPuzzleWarningSeconds) {
+        if (Warning == 0) {
+            EventTraceStep(this, "warning", Progress);
+        }
         Warning = 1;
     }
     if (Timer >= TimeLimit) {
+        EventTraceStep(this, "reset", Progress);
         Warning = 0;
         Reset = 1;
         Timer = 0.0f;
@@ -202,10 +206,12 @@ uint8_t CSMatAnimEvent::Check(float dt)
             Tracks[1]->EnableTrack(kTrackFlash, true);
             Tracks[1]->SetTrackTime(kTrackFlash, kFlashTime);
         }
+        EventTraceStep(this, "flash", Lit);
         Flashed = 1;
     }
     if (puzzle->Reset != 0) {
         if (Lit != 0) {
+            EventTraceStep(this, "unlit", 0);
             Unlight();
         }
         Flashed = 0;

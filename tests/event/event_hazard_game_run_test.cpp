@@ -1,7 +1,8 @@
 // The game headless on the sample data's event stages under a scripted pad,
 // checked by its trace: in stage 7 the hero walks into the water and is
 // hurt only while a surge stands; in stage 5 the hero steps on the switches
-// 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music.
+// 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music, or steps on
+// the first and waits for the puzzle's warning and reset.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -107,6 +108,43 @@ TEST(EventHazardRun, TheHeroSolvesTheSwitchPuzzle)
     EXPECT_TRUE(solvedSound);
     EXPECT_TRUE(eventMusic) << "the puzzle's music (EVENT.BGM) plays while it runs";
     EXPECT_TRUE(stageMusicBack) << "and the stage's comes back when it is solved";
+}
+
+TEST(EventHazardRun, ThePuzzleWarnsBeforeItsLimitAndStartsAgainAtIt)
+{
+    // The hero stands on switch 3, the first of the sequence, and presses
+    // nothing more: lit and warned (every switch flashing), then unlit.
+    const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
+        "event_puzzle_limit", "event_puzzle_run",
+        "--stage 5 --frames 770 --input '" + std::string(RW_TEST_SOURCE_DIR) +
+            "/tests/event/scripts/press_one_switch.txt'",
+        {{430, "puzzle_warning"}, {760, "puzzle_reset"}});
+    uint32_t pressed = 0, warned = 0, reset = 0, unlit = 0;
+    std::vector<std::string> flashed;
+    for (const TraceRecord &r : trace) {
+        if (r.kind != "event" || r.fields.size() != 4) {
+            continue;
+        }
+        const std::string what = r.fields[0] + " " + r.fields[2] + " " + r.fields[3];
+        pressed = what == "3 started 0" ? r.tick : pressed;
+        warned = what == "79054100 warning 1" ? r.tick : warned;  // one switch pressed right so far
+        reset = what == "79054100 reset 1" ? r.tick : reset;
+        unlit = what == "3 unlit 0" ? r.tick : unlit;
+        if (r.fields[2] == "flash") {
+            flashed.push_back(r.fields[0] + ":" + r.fields[3]);  // the switch, lit or not
+        }
+    }
+    ASSERT_GT(pressed, 0u);
+    // The clock runs from the press: the warning 5 s before the 10 s limit,
+    // the reset at it (16 ms a tick), switch 3 unlit on the next check.
+    EXPECT_NEAR(static_cast<double>(warned - pressed), 5000.0 / 16.0, 1.0);
+    EXPECT_NEAR(static_cast<double>(reset - pressed), 10000.0 / 16.0, 1.0);
+    EXPECT_EQ(flashed, (std::vector<std::string>{"1:0", "2:0", "3:1", "4:0"}));
+    EXPECT_EQ(unlit, reset + 1);
+    // Not solved, and no wrong press.
+    for (const TraceRecord &r : trace) {
+        EXPECT_FALSE(Is(r, "sfx", "6500680") || Is(r, "sfx", "6500670")) << r.tick;
+    }
 }
 
 }  // namespace
