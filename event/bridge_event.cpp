@@ -104,6 +104,7 @@ void CSBridgeEvent::Occur(float dt)
                     piece.used = 1;
                     piece.slot = slot;
                     LastPiece = Clock;
+                    EventTraceStep(this, "piece", PiecesStanding());
                 }
             }
         } else {
@@ -114,6 +115,7 @@ void CSBridgeEvent::Occur(float dt)
                     g_eventLinks.freeDynSlot(piece.slot);
                     piece.slot = -1;
                     piece.used = 0;
+                    EventTraceStep(this, "removed", PiecesStanding());
                     break;
                 }
             }

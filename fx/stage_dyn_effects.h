@@ -12,7 +12,10 @@
 
 #include "fx/xdt_model.h"
 
-constexpr int32_t kDynEffectSlots = 16;
+// Room for the longest bridge (19 pieces) whole: with fewer slots than a
+// bridge has pieces it would never stand complete, so never be taken away
+// and never end.
+constexpr int32_t kDynEffectSlots = 32;
 
 struct StageDynEntry {
     bool used = false;

@@ -2,13 +2,15 @@
 // checked by its trace: in stage 7 the hero walks into the water and is
 // hurt only while a surge stands; in stage 5 the hero steps on the switches
 // 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music, or steps on
-// the first and waits for the puzzle's warning and reset.
+// the first and waits for the puzzle's warning and reset; in stage 17 the
+// bridge is built and taken away.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "event_test_support.h"
+#include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/stage_files.h"
 
 namespace {
@@ -145,6 +147,50 @@ TEST(EventHazardRun, ThePuzzleWarnsBeforeItsLimitAndStartsAgainAtIt)
     for (const TraceRecord &r : trace) {
         EXPECT_FALSE(Is(r, "sfx", "6500680") || Is(r, "sfx", "6500670")) << r.tick;
     }
+}
+
+TEST(EventHazardRun, TheBridgeStandsPlankByPlankAndGoesTheSameWay)
+{
+    // Stage 17's bridge from the start: its 19 planks one a tenth of a
+    // second apart (the first shot: 8 standing, the second: all of them),
+    // then, its move event running, taken away one by one, and it ends.
+    const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
+        "event_bridge", "event_bridge_run", "--stage 17 --frames 275", {{60, "bridge_building"}, {136, "bridge_whole"}});
+    const std::string bridge = std::to_string(mkdata::kSampleBridge);
+    std::vector<std::pair<uint32_t, int>> built, removed;
+    uint32_t ended = 0;
+    for (const TraceRecord &r : trace) {
+        if (r.kind != "event" || r.fields.size() != 4 || r.fields[0] != bridge) {
+            continue;
+        }
+        if (r.fields[2] == "piece") {
+            built.emplace_back(r.tick, std::stoi(r.fields[3]));
+        } else if (r.fields[2] == "removed") {
+            removed.emplace_back(r.tick, std::stoi(r.fields[3]));
+        } else if (r.fields[2] == "ended") {
+            ended = r.tick;
+        }
+    }
+    ASSERT_EQ(built.size(), 19u);
+    ASSERT_EQ(removed.size(), 19u);
+    // More than the interval apart: the first tick past 0.1 s at 16 ms.
+    for (size_t i = 0; i < built.size(); ++i) {
+        EXPECT_EQ(built[i].second, static_cast<int>(i) + 1);
+        EXPECT_EQ(removed[i].second, 18 - static_cast<int>(i));
+        if (i > 0) {
+            EXPECT_EQ(built[i].first - built[i - 1].first, 7u);
+            EXPECT_EQ(removed[i].first - removed[i - 1].first, 7u);
+        }
+    }
+    EXPECT_GT(removed.front().first, built.back().first);
+    EXPECT_EQ(ended, removed.back().first);
+    // The move event it waited for was running all along (5 s).
+    bool linkEnded = false;
+    for (const TraceRecord &r : trace) {
+        linkEnded = linkEnded || (r.kind == "event" && r.fields.size() >= 3 &&
+                                  r.fields[0] == std::to_string(mkdata::kSampleBridgeLink) && r.fields[2] == "ended");
+    }
+    EXPECT_FALSE(linkEnded);
 }
 
 }  // namespace

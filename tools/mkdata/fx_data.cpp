@@ -162,7 +162,8 @@ const Texture kTextures[] = {
     {"SPARK", "RESOURCE/PARTICLE"}, {"FIRE", "RESOURCE/PARTICLE"},  {"RAIN", "RESOURCE/PARTICLE"},
     {"COIN", "RESOURCE/FX/3406000"}, {"DROP1", "RESOURCE/ITEM/XDT"}, {"DROP2", "RESOURCE/ITEM/XDT"},
     {"ITEMA", "RESOURCE/ITEM/XDT"},  {"ITEMB", "RESOURCE/ITEM/XDT"}, {"GLOW1", "RESOURCE/FX/XDT"},
-    {"GLOW2", "RESOURCE/FX/XDT"},    {"ORB", "RESOURCE/FX"},
+    {"GLOW2", "RESOURCE/FX/XDT"},    {"ORB", "RESOURCE/FX"},        {"PLANK1", "RESOURCE/FX/XDT"},
+    {"PLANK2", "RESOURCE/FX/XDT"},
 };
 
 std::string SetText(const ZusSample *kinds, size_t count)
@@ -200,6 +201,36 @@ bool WriteCard(const fs::path &root, const std::string &folder, const std::strin
                RwReal size, RwRGBA colour)
 {
     RpClump *clump = BuildFxCard(texture, size, colour);
+    if (clump == nullptr) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(root / folder, error);
+    const bool ok = WriteClumpFile(clump, (root / folder / name).string().c_str());
+    RpClumpDestroy(clump);
+    return ok;
+}
+
+// A plank lying flat: kPlankWidth across x, kPlankDepth along z, seen from
+// above and below.
+bool WritePlank(const fs::path &root, const std::string &folder, const std::string &name, const char *texture)
+{
+    constexpr RwReal kPlankWidth = 24.0f;
+    constexpr RwReal kPlankDepth = 9.0f;
+    RpMaterial *material = TexturedMaterial(texture);
+    if (material == nullptr) {
+        return false;
+    }
+    const RwReal w = kPlankWidth * 0.5f;
+    const RwReal d = kPlankDepth * 0.5f;
+    const RwV3d corners[4] = {{-w, 0.0f, d}, {w, 0.0f, d}, {-w, 0.0f, -d}, {w, 0.0f, -d}};
+    RpGeometry *g = BuildDoubleSidedPanel(corners, {255, 255, 255, 255}, material, material);
+    RpMaterialDestroy(material);
+    if (g == nullptr) {
+        return false;
+    }
+    g->morphTarget[0].boundingSphere = {{0.0f, 0.0f, 0.0f}, w * 1.2f};
+    RpClump *clump = SingleAtomicClump(g);
     if (clump == nullptr) {
         return false;
     }
@@ -325,6 +356,17 @@ RwImage *MakeFxImage(const std::string &name)
                 const bool diamond = std::abs(x - 16) + std::abs(y - 16) < 12;
                 c = diamond ? (name == "ITEMA" ? RwRGBA{220, 30, 30, 255} : RwRGBA{30, 60, 220, 255})
                             : RwRGBA{245, 245, 245, 255};
+            } else if (name == "PLANK1" || name == "PLANK2") {
+                // Boards across the bridge, the odd pieces' darker; nails at
+                // the ends.
+                const bool seam = y % 8 == 0;
+                const bool nail = (x == 3 || x == 28) && y % 8 == 4;
+                const int shade = name == "PLANK1" ? 0 : 40;
+                const int grain = ((x * 7 + y * 3) % 11) * 3;
+                c = nail ? RwRGBA{60, 60, 70, 255}
+                         : (seam ? RwRGBA{70, 40, 20, 255}
+                                 : RwRGBA{Clamp(170.0f - shade + grain / 2), Clamp(120.0f - shade + grain / 3),
+                                          Clamp(60.0f - shade / 2), 255});
             } else if (name == "GLOW1" || name == "GLOW2") {
                 const float ring = std::fabs(r - (name == "GLOW1" ? 0.4f : 0.7f));
                 const float a = ring < 0.15f ? 1.0f - ring / 0.15f : 0.0f;
@@ -376,6 +418,12 @@ bool WriteFxData(const std::string &rootPath)
     ok = ok && WriteCard(root, "RESOURCE/ITEM/XDT", "ITEM.DFF", "ITEMA", 30.0f, white);
     ok = ok && WriteCard(root, "RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1", 40.0f, white);
     files.insert(files.end(), {"RESOURCE/ITEM/XDT/DROP.DFF", "RESOURCE/ITEM/XDT/ITEM.DFF", "RESOURCE/FX/XDT/GLOW.DFF"});
+    // The bridge's two piece kinds: a plank lying across the bridge's way,
+    // in two shades for the even and the odd pieces.
+    text("RESOURCE/FX/XDT/0.XDT", "Model: PLANK.DFF\nFrameNum: 1\nFrame: PLANK1, 1000\nPlayCount: 0\n");
+    text("RESOURCE/FX/XDT/1.XDT", "Model: PLANK.DFF\nFrameNum: 1\nFrame: PLANK2, 1000\nPlayCount: 0\n");
+    ok = ok && WritePlank(root, "RESOURCE/FX/XDT", "PLANK.DFF", "PLANK1");
+    files.push_back("RESOURCE/FX/XDT/PLANK.DFF");
 
     // The pools' models: the reward piece is a coin card; the others glow.
     for (int id : EffectModelIds()) {

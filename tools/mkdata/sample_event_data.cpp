@@ -449,6 +449,15 @@ std::vector<EventTableEntry> SampleEventStageEntries()
         sw.maxOccur = 1000;
         entries.push_back(sw);
     }
+    // Stage 17: the bridge builds its 19 planks one every 0.1 s from the
+    // start (no area) and, once they all stand while its link (the move
+    // event, 5 s from the start, with no model to move) runs, takes them
+    // away one by one and ends.
+    EventTableEntry bridge = Entry(kSampleBridge, "BRIDGE");
+    bridge.param = kSampleBridgeParam;
+    bridge.linkId = kSampleBridgeLink;
+    entries.push_back(bridge);
+    entries.push_back(Entry(kSampleBridgeLink, "BRIDGE_TIMER"));
     // Stage 7: a surge every 3.5 s dealing 40 over its square.
     EventTableEntry water = Entry(kSampleWater, "TWATER");
     SquareAround(&water, kWaterAt, kWaterHalf, kWaterHalf);

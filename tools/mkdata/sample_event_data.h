@@ -11,8 +11,9 @@
 //   RESOURCE/G_EVENT/EVENT.BGM          one entry: the puzzle's music
 //   RESOURCE/PARTICLE/<name>            the spray, gas and trap jets
 // and the events of stage 18 (the trap notice 79187200 over traps 1200 and
-// 1203, the gas vent 79180200), stage 7 (the water 79073100, Param 35040)
-// and stage 5 (the puzzle 79054100, sequence 3142, and its switches 1..4).
+// 1203, the gas vent 79180200), stage 7 (the water 79073100, Param 35040),
+// stage 5 (the puzzle 79054100, sequence 3142, and its switches 1..4) and
+// stage 17 (the bridge 79170200 and the move event 79170300 it waits for).
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,12 @@ inline constexpr int32_t kSampleMapTrapNotice = 79333100;
 inline constexpr int32_t kHazardMapGuardDoor = 79332900;
 inline constexpr float kMapTrapNoticeNear = 30.0f;
 inline constexpr float kMapTrapNoticeFar = 50.0f;
+// Stage 17's bridge (its planks, RESOURCE/FX/XDT/0.XDT and 1.XDT, are the
+// effects data's) and the move event it waits for; one plank every tenth of
+// a second.
+inline constexpr int32_t kSampleBridge = 79170200;
+inline constexpr int32_t kSampleBridgeLink = 79170300;
+inline constexpr int32_t kSampleBridgeParam = 1000000;
 
 // Where the stages' events stand (the yard's ground is y = 0; the heroes
 // start at z = -40 facing +z).
