@@ -47,6 +47,7 @@ void CSToxicGasEvent::LoadParticles(int32_t outletCount, const char *first, cons
     Release();
     ChainTimer = ChainTimer2 = CycleTimer = HurtTimer = 0.0f;
     Emitting = 0;
+    ViewTraced = -1;
     PlayerTimers[0] = PlayerTimers[1] = 2.0f;
     File1 = CopyName(first);
     File2 = CopyName(second);
@@ -149,7 +150,12 @@ uint8_t CSToxicGasEvent::Check(float dt)
     if (Outlets == nullptr) {
         return 0;
     }
-    if (!EventInView(Outlets->centre, Outlets->radius)) {
+    const bool inView = EventInView(Outlets->centre, Outlets->radius);
+    if (ViewTraced != (inView ? 1 : 0)) {
+        ViewTraced = inView ? 1 : 0;
+        EventTraceStep(this, "view", ViewTraced);
+    }
+    if (!inView) {
         GiveBackSystems();
         HurtTimer = 0.0f;
         Emitting = 0;

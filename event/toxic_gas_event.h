@@ -45,6 +45,7 @@ public:
     float StartInterval;
     float HurtWindow;
     int32_t Damage;
+    int8_t ViewTraced;  // in view at the last check, as traced (-1 none yet)
 
     // The per-event load: the model, its outlets, the timing from Param.
     void LoadParticles(int32_t outletCount, const char *first, const char *second);

@@ -44,6 +44,7 @@ void CSWaterEvent::Load()
 {
     Release();
     Clock = kWaterFirstClock;
+    ViewTraced = -1;
     Word = 0;
     Risen = 0;
     HurtTimers[0] = HurtTimers[1] = 10.0f;
@@ -130,6 +131,10 @@ uint8_t CSWaterEvent::Check(float dt)
         return 0;
     }
     const bool inView = EventInView(Water->position, Water->radius);
+    if (ViewTraced != (inView ? 1 : 0)) {
+        ViewTraced = inView ? 1 : 0;
+        EventTraceStep(this, "view", ViewTraced);
+    }
     if (!inView) {
         Rest();
     }

@@ -53,6 +53,7 @@ public:
     char *AnimationName; // owned: the Label up to its first '.', then ".ANM"
     uint8_t AnimationLoaded;
     float WaterTime;     // seconds into the current rise
+    int8_t ViewTraced;   // in view at the last check, as traced (-1 none yet)
 
     void Load();
     // The surge; true while the water is high.

@@ -3,7 +3,8 @@
 // hurt only while a surge stands; in stage 5 the hero steps on the switches
 // 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music, or steps on
 // the first and waits for the puzzle's warning and reset; in stage 17 the
-// bridge is built and taken away.
+// bridge is built and taken away; the water and the gas rest while out of
+// the camera's view.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -146,6 +147,61 @@ TEST(EventHazardRun, ThePuzzleWarnsBeforeItsLimitAndStartsAgainAtIt)
     // Not solved, and no wrong press.
     for (const TraceRecord &r : trace) {
         EXPECT_FALSE(Is(r, "sfx", "6500680") || Is(r, "sfx", "6500670")) << r.tick;
+    }
+}
+
+// The ticks an event's view changed, with the view (1 in it, 0 out), and
+// the ticks a sound started.
+struct ViewAndSound {
+    std::vector<std::pair<uint32_t, int>> views;
+    std::vector<uint32_t> sounds;
+};
+
+ViewAndSound ViewsAndSounds(const std::vector<TraceRecord> &trace, int32_t event, const char *sound)
+{
+    ViewAndSound out;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() == 4 && r.fields[0] == std::to_string(event) && r.fields[2] == "view") {
+            out.views.emplace_back(r.tick, std::stoi(r.fields[3]));
+        }
+        if (Is(r, "sfx", sound)) {
+            out.sounds.push_back(r.tick);
+        }
+    }
+    return out;
+}
+
+TEST(EventHazardRun, TheWaterAndTheGasRestWhileOutOfView)
+{
+    // The hero walks away until the stage's hazard leaves the camera's
+    // view, waits, and comes back.
+    for (const int32_t stage : {7, 18}) {
+        SCOPED_TRACE(stage);
+        const bool water = stage == 7;
+        const std::vector<TraceRecord> trace = event_test::RunStageTrace(
+            water ? "water_view" : "gas_view", stage, "walk_out_of_view.txt", 900);
+        const ViewAndSound seen = ViewsAndSounds(trace, water ? mkdata::kSampleWater : mkdata::kSampleGasVent,
+                                                 water ? "6500020" : "6500220");
+        ASSERT_EQ(seen.views.size(), 3u);
+        EXPECT_EQ(seen.views[0], (std::pair<uint32_t, int>{1, 1}));
+        EXPECT_EQ(seen.views[1].second, 0);
+        EXPECT_EQ(seen.views[2].second, 1);
+        const uint32_t left = seen.views[1].first;
+        const uint32_t back = seen.views[2].first;
+        EXPECT_GT(back, left + 300) << "out of view for a while (the water's surges and the gas's puffs go on there)";
+        // Nothing is heard while out of view; it runs again once back.
+        ASSERT_FALSE(seen.sounds.empty());
+        EXPECT_EQ(seen.sounds.front(), 1u);
+        bool again = false;
+        for (const uint32_t tick : seen.sounds) {
+            EXPECT_FALSE(tick > left && tick <= back) << "heard at " << tick << " out of view";
+            again = again || tick > back;
+            // The water's clock runs on out of view: its surges stay 3.5 s apart.
+            if (water) {
+                EXPECT_EQ((tick - 1) % 219, 0u) << tick;
+            }
+        }
+        EXPECT_TRUE(again) << "the hazard runs again in view";
     }
 }
 

@@ -187,7 +187,7 @@ TEST_F(KindTest, BridgeBuildsPieceByPieceAndComesDownOnceItsLinkRuns)
     EXPECT_EQ(record->IntervalTenths, 5);
     EXPECT_EQ(record->Middle, 12);
     EXPECT_EQ(record->Low, 34);
-    record->SetPath({{-29.527f, 1.0f, -35.445f}, 1, -10.0522f, 3, {7, 8}});
+    record->SetPath({{-29.527f, 1.0f, -35.445f}, 1, -10.0522f, 3, {7, 8}, {0.0f, 0.0f}});
     EXPECT_FLOAT_EQ(record->Pieces[2].position.z, -35.445f - 2.0f * 10.0522f);
     record->IsOccur = 1;
     EventRecord *exit = manager->Records()[1];
