@@ -119,8 +119,7 @@ TEST(EventHazardRun, ThePuzzleWarnsBeforeItsLimitAndStartsAgainAtIt)
     // nothing more: lit and warned (every switch flashing), then unlit.
     const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
         "event_puzzle_limit", "event_puzzle_run",
-        "--stage 5 --frames 770 --input '" + std::string(RW_TEST_SOURCE_DIR) +
-            "/tests/event/scripts/press_one_switch.txt'",
+        "--stage 5 --frames 770 " + event_test::ScriptArgument("press_one_switch.txt"),
         {{430, "puzzle_warning"}, {760, "puzzle_reset"}});
     uint32_t pressed = 0, warned = 0, reset = 0, unlit = 0;
     std::vector<std::string> flashed;

@@ -87,10 +87,8 @@ protected:
         std::string output;
         EXPECT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
         for (const Shot &shot : shots) {
-            apptest::ExpectLikeReference(
-                dir + "/" + shot.name + ".bmp",
-                std::string(RW_TEST_SOURCE_DIR) + "/tests/event/reference/" + shot.name + ".bmp",
-                dir + "/" + shot.name + "_difference.bmp");
+            apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp", event_test::ReferencePicture(shot.name),
+                                         dir + "/" + shot.name + "_difference.bmp");
         }
         return gametest::ReadTrace(dir + "/t.txt");
     }

@@ -245,6 +245,25 @@ void RunFrame(CSEventManager &manager, const FakeStage &stage, float dt)
     manager.Update(dt);
 }
 
+std::string ScriptArgument(const char *script)
+{
+    std::string argument = "--input '";
+    argument += RW_TEST_SOURCE_DIR;
+    argument += "/tests/event/scripts/";
+    argument += script;
+    argument += "'";
+    return argument;
+}
+
+std::string ReferencePicture(const std::string &name)
+{
+    std::string path = RW_TEST_SOURCE_DIR;
+    path += "/tests/event/reference/";
+    path += name;
+    path += ".bmp";
+    return path;
+}
+
 std::vector<gametest::TraceRecord> RunStageTrace(const char *name, int32_t stage, const char *script, uint32_t frames)
 {
     const std::string scriptPath = std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/" + script;
@@ -264,8 +283,7 @@ std::vector<gametest::TraceRecord> RunWithReferenceShots(const char *name, const
     }
     std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(name, all);
     for (const ReferenceShot &shot : shots) {
-        apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp",
-                                     std::string(RW_TEST_SOURCE_DIR) + "/tests/event/reference/" + shot.name + ".bmp",
+        apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp", ReferencePicture(shot.name),
                                      dir + "/" + shot.name + "_difference.bmp");
     }
     if (!::testing::Test::HasFailure()) {

@@ -149,6 +149,12 @@ std::vector<gametest::TraceRecord> RunWithReferenceShots(const char *name, const
                                                          const std::string &arguments,
                                                          const std::vector<ReferenceShot> &shots);
 
+// The game's argument that plays the input script `script` of
+// tests/event/scripts/.
+std::string ScriptArgument(const char *script);
+// The reviewed picture `name` (.bmp) of tests/event/reference/.
+std::string ReferencePicture(const std::string &name);
+
 // The game itself, headless, on a copy of the sample data: stage `stage`
 // under the scripted pad tests/event/scripts/<script> for `frames` ticks of
 // 16 ms; the run's trace (its copy goes once the trace is read).

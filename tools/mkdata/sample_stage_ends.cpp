@@ -189,6 +189,15 @@ void AddStageEndActors(SampleStageSpec *stage)
         if (extra->crusher != 0) {
             AddSound(stage, kCrusherSound);
         }
+        if (extra->heroZone != 0) {
+            AiPlacement monster;
+            monster.aiType = 1007;
+            monster.aiId = kHeroZoneMonsterAiId;
+            monster.position = kHeroZoneAt;
+            monster.lookAt = {0.6f, 0.0f, 0.8f};
+            monster.isRender = 1;
+            stage->placements.push_back(monster);
+        }
     }
 }
 
@@ -199,6 +208,7 @@ const std::vector<SampleStageExtra> &SampleStageExtras()
         {5, 0, 79054000, kSamplePuzzle, 0, 0},
         {6, 0, 79060900, 79066000, 0, 79062700},
         {16, 0, 79162300, 79161200, 79164900, 0},
+        {23, 0, 0, 0, 0, 0, 79230300},
         {22, 79220100},
         {27, 79270100},
         {32, 79320100},
@@ -239,6 +249,17 @@ std::vector<EventTableEntry> SampleStageEndEntries()
         }
         if (extra.crusher != 0) {
             entries.push_back(ExtraDoor(extra.crusher, kCrusherAt, {0.0f, 0.0f, 1.0f}, extra.doorLink));
+        }
+        if (extra.heroZone != 0) {
+            EventTableEntry zone = Entry(extra.heroZone, "HERO_ZONE");
+            const float sides[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
+            for (int i = 0; i < 4; ++i) {
+                zone.corners[i] = {kHeroZoneAt.x + sides[i][0] * kHeroZoneHalf, 0.0f,
+                                   kHeroZoneAt.z + sides[i][1] * kHeroZoneHalf};
+            }
+            zone.position = kHeroZoneAt;
+            zone.maxOccur = 1000;
+            entries.push_back(zone);
         }
         if (extra.gift != 0) {
             EventTableEntry gift = Entry(extra.gift, "GIFT");

@@ -83,7 +83,9 @@ void AddStageEndActors(SampleStageSpec *stage);
 //     guard is gone; 16: as the guard's fight starts) and stage 16's
 //     crusher, which comes down as the fight starts, behind the start and
 //     clear of the crush zone; their sounds join the stage's list;
-//   - stage 6's gift, the Guild Token, given while its door opens.
+//   - stage 6's gift, the Guild Token, given while its door opens;
+//   - stage 23's hero zone, a square by the west wall where a monster 1007
+//     (AIID 30) stands: a hero it knocks down there is dragged at.
 struct SampleStageExtra {
     int32_t number = 0;
     int32_t opening = 0;   // the boss gauge's movie or scene; 0 none
@@ -91,6 +93,7 @@ struct SampleStageExtra {
     int32_t doorLink = 0;  // the event its open condition reads
     int32_t crusher = 0;   // a crusher door, linked as the door; 0 none
     int32_t gift = 0;      // a give-item event linked to the door; 0 none
+    int32_t heroZone = 0;  // a hero zone with a monster 1007 in it; 0 none
 };
 const std::vector<SampleStageExtra> &SampleStageExtras();
 const SampleStageExtra *SampleStageExtraOf(int32_t number);
@@ -99,6 +102,11 @@ const SampleStageExtra *SampleStageExtraOf(int32_t number);
 inline constexpr RwV3d kExtraDoorAt = {-120.0f, 0.0f, 40.0f};
 inline constexpr RwV3d kCrusherAt = {22.0f, 0.0f, -108.0f};
 inline constexpr int32_t kSampleGiftItem = 100054;
+// Stage 23's hero zone: kHeroZoneHalf to each side of kHeroZoneAt, where
+// its monster stands facing the heroes' start.
+inline constexpr RwV3d kHeroZoneAt = {-150.0f, 0.0f, -130.0f};
+inline constexpr float kHeroZoneHalf = 40.0f;
+inline constexpr int32_t kHeroZoneMonsterAiId = 30;
 // The opening scene of stage 36 and its pack.
 inline constexpr int32_t kOpeningScene36 = 79360100;
 inline const char *OpeningScenePackPath() { return "PACK/INGAME4/79360100.STR"; }
