@@ -19,7 +19,7 @@
 // The clips the movies play and the closing scene's pack are written here.
 //   ENGEVTMV/, CHIEVTMV/     0803, 1501, 1505, 2201, 2202, 2701, 2702, 3201,
 //                            3202, 3701, 3801, 3802.BIK
-//   PACK/INGAME4/79362000.STR, 79360100.STR (and .LST), CAMERA/DFF/CAM02.DFF,
+//   PACK/INGAME4/79362000.STR, 79360700.STR (and .LST), CAMERA/DFF/CAM02.DFF,
 //                            ANM/CAM02.ANM
 #pragma once
 
@@ -108,8 +108,8 @@ inline constexpr RwV3d kHeroZoneAt = {-150.0f, 0.0f, -130.0f};
 inline constexpr float kHeroZoneHalf = 40.0f;
 inline constexpr int32_t kHeroZoneMonsterAiId = 30;
 // The opening scene of stage 36 and its pack.
-inline constexpr int32_t kOpeningScene36 = 79360100;
-inline const char *OpeningScenePackPath() { return "PACK/INGAME4/79360100.STR"; }
+inline constexpr int32_t kOpeningScene36 = 79360700;
+inline const char *OpeningScenePackPath() { return "PACK/INGAME4/79360700.STR"; }
 
 // The event table's rows of every stage's end.
 std::vector<EventTableEntry> SampleStageEndEntries();
