@@ -2,6 +2,7 @@
 // the zone, where a monster 1007 knocks it down; while it lies there the
 // zone places the down-hit effect on the ground behind it every 0.2 s,
 // each nearer, hits it after the fourth, and rests 2 s before the next.
+// And stage 6's gift, handed over with its popup as the guard's door opens.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -65,6 +66,33 @@ TEST(HeroZoneRun, AKnockedDownHeroIsDraggedAtAndHit)
     // Then 2 s of rest before the count starts again.
     EXPECT_GE(effects[4].tick, effects[3].tick + 125);
     EXPECT_EQ(hits[1], effects[7].tick + 1);
+}
+
+TEST(GiftRun, TheGiftShowsItsPopupAsTheDoorOpens)
+{
+    // Stage 6: the guard falls, its door opens and the give-item event
+    // linked to it hands over the Guild Token: the popup over the hero's
+    // head and the item's picture, with the gift's sound.
+    const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
+        "event_gift", "event_gift_run",
+        "--fixed-step 32 --stage 6 --frames 152 " + event_test::ScriptArgument("fight_guard.txt"),
+        {{150, "gift_popup"}});
+    uint32_t opened = 0, popup = 0, sound = 0;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "event" && r.fields.size() == 4 && r.fields[1] == "door" && r.fields[2] == "started") {
+            opened = r.tick;
+        }
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "popup" &&
+            r.fields[1] == std::to_string(mkdata::kSampleGiftItem)) {
+            popup = r.tick;
+        }
+        if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound" && r.fields[1] == "6600170") {
+            sound = r.tick;
+        }
+    }
+    ASSERT_GT(opened, 0u);
+    EXPECT_EQ(popup, opened);
+    EXPECT_EQ(sound, opened);
 }
 
 }  // namespace
