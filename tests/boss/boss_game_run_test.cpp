@@ -163,7 +163,7 @@ TEST(BossGameRun, InStageTwentySevenBoss1104CallsBoss1105ForThirtySeconds)
 {
     constexpr float kTick = 0.032f;
     const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
-        "boss_1104", "--stage 27 --fixed-step 32 --frames 1150 --input " + Script("call_1105.txt"));
+        "boss_1104", "--stage 27 --fixed-step 32 --frames 1182 --input " + Script("call_1105.txt"));
     const auto caller = StateChanges(trace, 1);
     const auto partner = StateChanges(trace, 2);
     ASSERT_FALSE(caller.empty());
@@ -232,7 +232,7 @@ TEST(BossGameRun, InStageTwentySevenBoss1104CallsBoss1105ForThirtySeconds)
 TEST(BossGameRun, InStageThirtySevenBoss1109FiresItsSpecialAttacksAndItsBarrage)
 {
     const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
-        "boss_1109", "--stage 37 --fixed-step 32 --frames 440 --input " + Script("fight_1109.txt"));
+        "boss_1109", "--stage 37 --fixed-step 32 --frames 520 --input " + Script("fight_1109.txt"));
     const auto states = StateChanges(trace, kBoss);
     auto stateAt = [&](uint32_t tick) {
         int64_t state = -1;
