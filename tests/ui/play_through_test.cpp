@@ -292,8 +292,8 @@ TEST_F(PlayThrough, ANewGameTalksOpensWatchesFightsAndLeavesThenBuysBeatsABossAn
 
 TEST_F(PlayThrough, FromTheRoadSaveThroughTheHazardAndTheFinalStageToTheStageClearAndASaveThatLoads)
 {
-    const std::vector<TraceRecord> &trace = Play("play_from_save", "play_through_from_save.txt", 4340,
-             {"525:play_through_traps", "4339:play_through_loaded_lobby"});
+    const std::vector<TraceRecord> &trace = Play("play_from_save", "play_through_from_save.txt", 4420,
+             {"525:play_through_traps", "4419:play_through_loaded_lobby"});
     ASSERT_FALSE(trace.empty());
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"),
               (std::vector<int64_t>{7, 9, 12, 11, 13, 15, 16, 11, 13, 15, 16, 11, 13, 15, 16, 11, 13, 15, 16, 17,
