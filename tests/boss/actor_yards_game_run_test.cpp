@@ -7,7 +7,8 @@
 // hurts the hero beside it, breaks the two designs that only a blow
 // without a sender breaks, which ignored the hero's swing, and lights the
 // second bomb, which explodes 5 s after; the wall-like design ignores the
-// chain's first two blows and breaks on its last.
+// chain's first two blows and breaks on its last; the front-only target
+// loses its life only to a blow from in front and stands up again.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -271,6 +272,71 @@ TEST(ActorYardRun, StageTwentyFiveBreaksEachDesignItsOwnWay)
     EXPECT_LE(wallBreaking, lastBlow + 2);
     EXPECT_GT(FirstTickRemoved(trace, wall), wallBreaking);
     ExpectShot(shot, "yard_blast");
+}
+
+// South (S+A) to the front-only target and a blow from in front of it: it
+// loses its life, falls, lies, stands up again with its life back and is
+// out of play for that one tick only. Then east (W+A) and a blow on the
+// second target from behind it: it flinches and keeps its life.
+TEST(ActorYardRun, StageTwentyFivesTargetsTakeBlowsOnlyFromTheFrontAndStandUpAgain)
+{
+    const std::string script = gametest::PadScript(kStepMs)
+                                   .Hold(1, 8, "SA")
+                                   .Tap(11, "Z")
+                                   .Hold(50, 61, "WA")
+                                   .Hold(62, 64, "SA")
+                                   .Tap(67, "Z")
+                                   .Text();
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunLinkedSampleGame("targets", "--stage 25 --fixed-step 32 --frames 130", script);
+    ASSERT_FALSE(trace.empty());
+    int64_t front = -1;
+    int64_t back = -1;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.tick == 1 && r.Int(1) == 10026) {
+            (r.Real(4) == mkdata::kYardTargetAt.x ? front : back) = r.Int(0);
+        }
+    }
+    ASSERT_GE(front, 0);
+    ASSERT_GE(back, 0);
+    std::map<int64_t, std::vector<uint32_t>> blows;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
+        if (r.Int(0) == 0) {
+            blows[r.Int(1)].push_back(r.tick);
+        }
+    }
+    ASSERT_FALSE(blows[front].empty());
+    ASSERT_EQ(blows[back].size(), 1u);
+    // The front one: its life gone on the blow, then down and up again.
+    const uint32_t fell = FirstTickIn(trace, front, 4);
+    EXPECT_GE(fell, blows[front][0]);
+    EXPECT_LE(fell, blows[front][0] + 3);
+    const uint32_t lying = FirstTickIn(trace, front, 5);
+    const uint32_t standing = FirstTickIn(trace, front, 6);
+    EXPECT_GT(lying, fell);
+    EXPECT_GT(standing, lying);
+    int removedTicks = 0;
+    int64_t lifeAtEnd = -1;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == front) {
+            if (r.tick > fell && r.tick < standing) {
+                EXPECT_EQ(r.Int(3), 0) << r.tick;
+            }
+            removedTicks += r.Int(7) == 1;
+            lifeAtEnd = r.Int(3);
+        }
+        if (r.Int(0) == back) {
+            EXPECT_EQ(r.Int(3), 60) << r.tick;
+            EXPECT_EQ(r.Int(7), 0);
+        }
+    }
+    EXPECT_EQ(removedTicks, 1);
+    EXPECT_EQ(lifeAtEnd, 60);
+    EXPECT_GT(FirstTickRemoved(trace, front), standing);
+    // The back one flinched from the blow.
+    const uint32_t flinched = FirstTickIn(trace, back, 1);
+    EXPECT_GE(flinched, blows[back][0]);
+    EXPECT_LE(flinched, blows[back][0] + 2);
 }
 
 }  // namespace

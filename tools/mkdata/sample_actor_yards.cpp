@@ -48,10 +48,14 @@ std::vector<AiPlacement> BreakableYard()
     list.push_back(Place(10029, aiId++, {kYardBombAt.x - 25.0f, 0.0f, kYardBombAt.z}, east));
     // East of the start, out of the blast's reach: a wall-like object.
     list.push_back(Place(10022, aiId++, kYardWallAt, {-1.0f, 0.0f, 0.0f}));
+    // South of the start: the front-only target facing the start, and a
+    // second one beside it with its back to the start.
+    list.push_back(Place(10026, aiId++, kYardTargetAt, {0.0f, 0.0f, 1.0f}));
+    list.push_back(Place(10026, aiId++, {kYardTargetAt.x + 14.0f, 0.0f, kYardTargetAt.z}, {0.0f, 0.0f, -1.0f}));
     // The others, 25 apart along the walls facing the middle.
     int32_t index = 0;
     for (int32_t type = 10000; type <= 10031; ++type) {
-        if (type == 10020 || type == 10021 || type == 10022 || type == 10028 || type == 10029) {
+        if (type == 10020 || type == 10021 || type == 10022 || type == 10026 || type == 10028 || type == 10029) {
             continue;
         }
         const bool westSide = index % 2 == 1;

@@ -7,8 +7,10 @@
 //   stage 25: every breakable design 10000 to 10031: a barrel bomb (10028)
 //             west of the heroes' start with the two designs only a blast
 //             breaks (10020, 10021) and the second bomb (10029) within its
-//             reach, a wall-like design (10022) east of the start, the
-//             others in rows along the east and west walls.
+//             reach, a wall-like design (10022) east of the start, two
+//             front-only targets (10026) south of it, one facing the start
+//             and one turned away, the others in rows along the east and
+//             west walls.
 // The heroes start at (0, 0, -60) facing north; the way north to the exit
 // stays clear.
 #pragma once
@@ -29,6 +31,7 @@ inline constexpr RwV3d kYardBlastTrapAt = {15.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardTrapAt = {-30.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardBombAt = {-20.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardWallAt = {25.0f, 0.0f, -60.0f};
+inline constexpr RwV3d kYardTargetAt = {0.0f, 0.0f, -85.0f};
 
 // The actors a yard adds (their AIIDs from 10 up); none for another stage.
 std::vector<AiPlacement> SampleActorYardPlacements(int32_t stageId);
