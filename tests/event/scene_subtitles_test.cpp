@@ -41,6 +41,54 @@ TEST(SceneSubtitles, TheSampleFileReadsBackAsWritten)
     EXPECT_TRUE(read.empty());
 }
 
+// A file laid out by hand, free labels before each colon: every field, and
+// every character before a line's break revealed (the last one too: the
+// digits line times each of them).
+TEST(SceneSubtitles, AHandWrittenFileReadsFieldByField)
+{
+    std::vector<SceneSubtitleEntry> read;
+    ASSERT_TRUE(Parse(u"SubNum:2\r\n"
+                      u"#Sub1\r\n"
+                      u"StartFrame:90\r\n"
+                      u"Who goes there?\r\n"
+                      u"11111111111112\r\n"
+                      u"EndTime:15\r\n"
+                      u"#End\r\n"
+                      u"#Sub2\r\n"
+                      u"Frame :300\r\n"
+                      u"Run.\n"
+                      u"2000\n"
+                      u"Wait: 3\n"
+                      u"#End\n",
+                      &read));
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].startFrame, 90);
+    EXPECT_EQ(read[0].text, u"Who goes there?");
+    EXPECT_EQ(read[0].digits, "11111111111112");
+    EXPECT_EQ(read[0].endDelay, 15);
+    EXPECT_EQ(read[1].startFrame, 300);
+    EXPECT_EQ(read[1].text, u"Run.");
+    EXPECT_EQ(read[1].digits, "2000");
+    EXPECT_EQ(read[1].endDelay, 3);
+    SceneSubtitle *s = MakeSceneSubtitles(read);
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(s[0].StartTime, 1.5f, 1e-5f);
+    ASSERT_EQ(s[0].RevealCount, 15);
+    EXPECT_NEAR(s[0].CharTimes[0], 1.6f, 1e-5f);
+    EXPECT_NEAR(s[0].CharTimes[12], 2.8f, 1e-4f);
+    EXPECT_NEAR(s[0].CharTimes[13], 3.0f, 1e-4f);
+    EXPECT_NEAR(s[0].CharTimes[14], 3.0f, 1e-4f) << "the '?' has no digit of its own: it comes with the one before";
+    EXPECT_NEAR(s[0].EndTime, 4.5f, 1e-4f);
+    EXPECT_EQ(VisibleSubtitleText(s[0], 2.95f), u"Who goes ther");
+    EXPECT_EQ(VisibleSubtitleText(s[0], 3.01f), u"Who goes there?");
+    ASSERT_EQ(s[1].RevealCount, 4);
+    EXPECT_NEAR(s[1].StartTime, 5.0f, 1e-4f);
+    EXPECT_NEAR(s[1].CharTimes[3], 5.2f, 1e-4f);
+    EXPECT_EQ(VisibleSubtitleText(s[1], 5.21f), u"Run.");
+    EXPECT_NEAR(s[1].EndTime, 5.5f, 1e-4f);
+    FreeSceneSubtitles(s, 2);
+}
+
 TEST(SceneSubtitles, RevealAndEndTimes)
 {
     SceneSubtitleEntry entry;
