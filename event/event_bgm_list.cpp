@@ -1,6 +1,7 @@
 // The event music list (see event_bgm_list.h).
 #include "event/event_bgm_list.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/debug.h"
@@ -15,8 +16,47 @@ namespace {
 
 constexpr int kEntryLines = 6;
 
-// The value after the line's first ':'; false without one.
-bool LineValue(const char *line, int32_t *value) { return ReadKeyInt(line, ':', value); }
+// The file's lines, numbered, each cut to its room with a diagnostic line.
+class MusicListLines {
+public:
+    explicit MusicListLines(zuFile *file) : file_(file) {}
+
+    bool Next(char (&line)[kEventMusicLineLength + 1])
+    {
+        bool cut = false;
+        if (!ReadEventDataLine(file_, line, sizeof line, &cut)) {
+            return false;
+        }
+        ++number_;
+        if (cut) {
+            DebugPrint("EVENT.BGM:%d: the line is longer than %d characters; the rest of it is not read\n", number_,
+                       kEventMusicLineLength);
+        }
+        return true;
+    }
+    int Number() const { return number_; }
+
+private:
+    zuFile *file_;
+    int number_ = 0;
+};
+
+// The value after the line's first ':'; false without one. A value that is
+// not a whole number reads as atol reads it, with a diagnostic line.
+bool LineValue(const char *line, int lineNumber, int32_t *value)
+{
+    if (!ReadKeyInt(line, ':', value)) {
+        return false;
+    }
+    NumberForm form = NumberForm::kNone;
+    KeyValueForm(line, ':', true, &form);
+    if (form != NumberForm::kWhole) {
+        const char *text = std::strchr(line, ':') + 1;
+        const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
+        DebugPrint("EVENT.BGM:%d: '%.*s' is not a whole number; it reads as %d\n", lineNumber, shown, text, *value);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -26,26 +66,35 @@ bool CSEventBGMList::Read(zuFile *file)
     if (file == nullptr) {
         return false;
     }
+    MusicListLines lines(file);
     char line[kEventMusicLineLength + 1];
     int32_t count = 0;
-    if (!ReadEventDataLine(file, line, sizeof line) || !LineValue(line, &count)) {
-        DebugPrint("EVENT.BGM: no count line\n");
+    if (!lines.Next(line) || !LineValue(line, lines.Number(), &count)) {
+        UserPrint("EVENT.BGM:1: no count line (a label, ':' and the number of entries); the list is empty\n");
         return true;
     }
     if (count < 0) {
-        DebugPrint("EVENT.BGM: a count of %d reads no entry\n", count);
+        DebugPrint("EVENT.BGM:1: a count of %d reads no entry\n", count);
         return true;
     }
     for (int32_t i = 0; i < count; ++i) {
-        char lines[kEntryLines][kEventMusicLineLength + 1];
+        char entryLines[kEntryLines][kEventMusicLineLength + 1];
         int read = 0;
-        while (read < kEntryLines && ReadEventDataLine(file, lines[read], sizeof lines[read])) {
+        const int first = lines.Number() + 1;
+        while (read < kEntryLines && lines.Next(entryLines[read])) {
             ++read;
         }
         EventMusicEntry entry;
-        if (read < kEntryLines || !LineValue(lines[2], &entry.music) || !LineValue(lines[3], &entry.startEvent) ||
-            !LineValue(lines[4], &entry.stopEvent)) {
-            DebugPrint("EVENT.BGM: entry %d of %d is short or garbled; the list ends there\n", i + 1, count);
+        if (read < kEntryLines) {
+            DebugPrint("EVENT.BGM:%d: the file ends inside entry %d of %d; the list ends with the %d before it\n",
+                       lines.Number(), i + 1, count, i);
+            break;
+        }
+        if (!LineValue(entryLines[2], first + 2, &entry.music) ||
+            !LineValue(entryLines[3], first + 3, &entry.startEvent) ||
+            !LineValue(entryLines[4], first + 4, &entry.stopEvent)) {
+            DebugPrint("EVENT.BGM:%d: entry %d of %d lacks a ':' on a number line; the list ends with the %d before it\n",
+                       first, i + 1, count, i);
             break;
         }
         entries_.push_back(entry);

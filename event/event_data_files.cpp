@@ -79,12 +79,14 @@ const char16_t *FindText(const std::vector<EventTextEntry> &entries, int32_t id)
 // The scene record an IGA or MIC entry names: null for an id no record
 // holds (read through); *wrongKind (with the log line) when the id names a
 // record of another kind, which ends the read.
-CSInGameAnmEvent *SceneOf(CSEventManager &manager, int32_t eventId, const char *what, bool *wrongKind)
+CSInGameAnmEvent *SceneOf(CSEventManager &manager, int32_t eventId, const char *file, const char *what,
+                          bool *wrongKind)
 {
     EventRecord *record = manager.FindEvent(eventId);
     *wrongKind = record != nullptr && record->EventType != kEventTypeInGameAnm;
     if (*wrongKind) {
-        DebugPrint("Event%d Is not InGameAnm Event.Don't Give InGameAnm %s.\n", eventId, what);
+        UserPrint("%s: Event%d Is not InGameAnm Event.Don't Give InGameAnm %s. The read ends there\n", file, eventId,
+                  what);
         return nullptr;
     }
     if (record == nullptr || record->kind != EventKind::kInGameAnm) {
@@ -123,7 +125,7 @@ bool CSEventManager::LoadHurtEvents(const char *path)
     for (const HurtEventEntry &entry : entries) {
         EventRecord *record = FindEvent(entry.eventId);
         if (record == nullptr) {
-            DebugPrint("HURTEVT.HTE: no event %d; the read ends there\n", entry.eventId);
+            UserPrint("HURTEVT.HTE: no event %d in the event table; the read ends there\n", entry.eventId);
             return false;
         }
         // Only the hero zones have the tail words; other kinds read through.
@@ -148,7 +150,7 @@ bool CSEventManager::LoadInGameAnmTable(const char *path)
                                            [&](zuFile *file) { return ParseInGameAnmTable(file, &entries); }, &opened);
     for (const InGameAnmEntry &entry : entries) {
         bool wrongKind = false;
-        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "data", &wrongKind);
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "INGANM.IGA", "data", &wrongKind);
         if (wrongKind) {
             return false;
         }
@@ -182,7 +184,7 @@ bool CSEventManager::LoadInGameAnmAudio(const char *path)
                                            [&](zuFile *file) { return ParseInGameAnmAudio(file, &entries); }, &opened);
     for (const InGameAnmAudioEntry &entry : entries) {
         bool wrongKind = false;
-        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "Audio data", &wrongKind);
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "INGANM.MIC", "Audio data", &wrongKind);
         if (wrongKind) {
             return false;
         }

@@ -16,19 +16,28 @@
 
 namespace {
 
-// The narrow files' reader: numbered lines of at most 511 characters.
+// The narrow files' reader: numbered lines of at most 511 characters. A
+// fault that ends the read is said on standard error (the rest of the file
+// is refused); what is read on (a line cut to its room, a number with other
+// text after it) is a diagnostic line.
 class NarrowLines {
 public:
     NarrowLines(zuFile *file, const char *name) : file_(file), name_(name) {}
 
-    // The next line; false (with the diagnostic) at the end of the file.
+    // The next line; false (with the report) at the end of the file.
     bool Next(const char *what)
     {
-        if (file_ == nullptr || !ReadEventDataLine(file_, line_, sizeof line_)) {
-            DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
+        bool cut = false;
+        if (file_ == nullptr || !ReadEventDataLine(file_, line_, sizeof line_, &cut)) {
+            UserPrint("%s: the file ends where line %d (%s) should be; the read ends there\n", name_, number_ + 1,
+                      what);
             return false;
         }
         ++number_;
+        if (cut) {
+            DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name_, number_,
+                       kEventNarrowLine);
+        }
         return true;
     }
     // The number after the line's first ':'.
@@ -42,6 +51,7 @@ public:
             return Refuse(what);
         }
         ReadKeyInt(line_, ':', value);
+        NoteLeading(form, what, std::strchr(line_, ':') + 1);
         return true;
     }
     // A label, a blank, and the value up to the end of the line.
@@ -56,6 +66,7 @@ public:
         }
         NumberForm form = NumberForm::kNone;
         *value = LeadingInt(text, &form);
+        NoteLeading(form, what, text);
         return form != NumberForm::kNone || Refuse(what);
     }
     bool LabelledFloat(const char *what, float *value)
@@ -69,12 +80,22 @@ public:
         }
         NumberForm form = NumberForm::kNone;
         *value = LeadingFloat(text, &form);
+        NoteLeading(form, what, text);
         return form != NumberForm::kNone || Refuse(what);
     }
     bool Refuse(const char *what) const
     {
-        DebugPrint("%s:%d: no %s here; the read ends\n", name_, number_, what);
+        UserPrint("%s:%d: no %s here; the read ends there\n", name_, number_, what);
         return false;
+    }
+    // A number with other text after it (or one held to 32 bits) is read
+    // as far as it goes: said in a diagnostic line.
+    void NoteLeading(NumberForm form, const char *what, const char *text) const
+    {
+        if (form == NumberForm::kLeading) {
+            const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
+            DebugPrint("%s:%d: the %s '%.*s' is read as far as it is a number\n", name_, number_, what, shown, text);
+        }
     }
     char *Line() { return line_; }
 

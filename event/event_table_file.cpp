@@ -19,10 +19,15 @@ namespace {
 // skipped. False at the end of the file. `number` counts the lines read.
 bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1], int *number)
 {
-    if (!ReadEventDataLine(file, line, sizeof(line))) {
+    bool cut = false;
+    if (!ReadEventDataLine(file, line, sizeof(line), &cut)) {
         return false;
     }
     ++*number;
+    if (cut) {
+        DebugPrint("G_EVENT.EVT:%d: the line is longer than %d characters; the rest of it is not read\n", *number,
+                   kEventTableLineLength);
+    }
     return true;
 }
 
@@ -147,8 +152,11 @@ void AppendTriple(std::string &text, const char *label, const RwV3d &v)
 
 }  // namespace
 
-bool ReadEventDataLine(zuFile *file, char *line, size_t size)
+bool ReadEventDataLine(zuFile *file, char *line, size_t size, bool *cut)
 {
+    if (cut != nullptr) {
+        *cut = false;
+    }
     if (zufgets(line, static_cast<int>(size), file) == nullptr) {
         return false;
     }
@@ -156,6 +164,10 @@ bool ReadEventDataLine(zuFile *file, char *line, size_t size)
     if (length > 0 && line[length - 1] != '\n') {
         char rest[64];
         while (zufgets(rest, sizeof(rest), file) != nullptr) {
+            // Only the line end past the room: nothing of the line is lost.
+            if (cut != nullptr && std::strcmp(rest, "\n") != 0 && std::strcmp(rest, "\r\n") != 0) {
+                *cut = true;
+            }
             const size_t n = std::strlen(rest);
             if (n > 0 && rest[n - 1] == '\n') {
                 break;

@@ -59,9 +59,9 @@ struct EventTableEntry {
 };
 
 // One line of an event data file into `line` (`size` bytes, the line end
-// kept), the rest of a longer line read and dropped; false at the end of
-// the file.
-bool ReadEventDataLine(zuFile *file, char *line, size_t size);
+// kept), the rest of a longer line read and dropped (*cut, when given, says
+// whether it was); false at the end of the file.
+bool ReadEventDataLine(zuFile *file, char *line, size_t size, bool *cut = nullptr);
 
 // The file's text for the entries, in the layout above.
 std::string FormatEventTable(const std::vector<EventTableEntry> &entries);

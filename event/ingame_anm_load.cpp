@@ -231,7 +231,9 @@ void CSInGameAnmEvent::ReadSubtitles()
         return;
     }
     std::vector<SceneSubtitleEntry> entries;
-    const bool read = ParseSceneSubtitles(file, &entries);
+    char name[32];
+    std::snprintf(name, sizeof name, "%d.SUB", EventID);
+    const bool read = ParseSceneSubtitles(file, &entries, name);
     zufclose(file);
     if (!read) {
         return;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/debug.h"
 #include "event/event_blocks.h"
 #include "event/wide_lines.h"
 
@@ -32,7 +33,12 @@ std::u16string ToWide(const std::string &text) { return std::u16string(text.begi
 
 bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out)
 {
-    WideLines lines(file, kFileName);
+    return ParseSceneSubtitles(file, out, kFileName);
+}
+
+bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out, const char *name)
+{
+    WideLines lines(file, name);
     int32_t count = 0;
     if (!BoundedValue(lines, "count", kMaxSceneSubtitles, &count)) {
         return false;
@@ -48,8 +54,18 @@ bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out)
         if (!lines.Next("digits", kSceneSubtitleLine)) {
             return false;
         }
+        bool stranger = false;
         for (char16_t c : lines.Line()) {
-            entry.digits.push_back(c >= u'0' && c <= u'9' ? static_cast<char>(c) : '0');
+            const bool digit = c >= u'0' && c <= u'9';
+            stranger = stranger || !digit;
+            entry.digits.push_back(digit ? static_cast<char>(c) : '0');
+        }
+        if (stranger) {
+            DebugPrint("%s:%d: a character of the digits is no digit; it counts 0\n", name, lines.Number());
+        }
+        if (entry.digits.size() < entry.text.size()) {
+            DebugPrint("%s:%d: %zu digits for %zu characters; the characters without one come with the one before\n",
+                       name, lines.Number(), entry.digits.size(), entry.text.size());
         }
         if (!BoundedValue(lines, "end delay", kMaxEndDelay, &entry.endDelay) || !lines.Next("subtitle end")) {
             return false;

@@ -48,7 +48,12 @@ struct SceneSubtitle {
     int32_t Words[2];     // cleared at load; Words[0] 1 once finished
 };
 
-// False, with a diagnostic line, for a file that breaks the layout.
+// False for a file that breaks the layout, said on standard error with the
+// file (`name`) and the line; a text cut to its 1024 characters, a digits
+// line short of its text or holding other characters is read on with a
+// diagnostic line.
+bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out, const char *name);
+// The same, the file called "subtitle file" in what is said.
 bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out);
 std::u16string FormatSceneSubtitles(const std::vector<SceneSubtitleEntry> &entries);
 

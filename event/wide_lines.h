@@ -1,7 +1,8 @@
 // The wide (UTF-16) event data files' line reader: numbered whole lines,
-// each cut at its first line end and to the longest line its place allows;
-// a line that is missing or does not hold what its place asks for gives
-// one diagnostic line naming the file and the line.
+// each cut at its first line end and to the longest line its place allows
+// (a diagnostic line says so); a line that is missing or does not hold what
+// its place asks for refuses the file, said on standard error with the
+// file and the line.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,8 @@ public:
     bool Next(const char *what, size_t longest = kEventWideTextLine)
     {
         if (file_ == nullptr || !zufgetwline(file_, &line_)) {
-            DebugPrint("%s: the file ends where line %d (%s) should be\n", name_, number_ + 1, what);
+            UserPrint("%s: the file ends where line %d (%s) should be; the file is refused\n", name_, number_ + 1,
+                      what);
             return false;
         }
         ++number_;
@@ -29,6 +31,8 @@ public:
             line_.resize(end);
         }
         if (line_.size() > longest) {
+            DebugPrint("%s:%d: the line is longer than %zu characters; the rest of it is not read\n", name_, number_,
+                       longest);
             line_.resize(longest);
         }
         return true;
@@ -47,10 +51,12 @@ public:
     }
     bool Refuse(const char *what) const
     {
-        DebugPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
+        UserPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
         return false;
     }
     const std::u16string &Line() const { return line_; }
+    // The number of the line read last.
+    int Number() const { return number_; }
 
     // Blanks skipped, then an optional sign and a digit.
     static bool StartsNumber(const char16_t *p)

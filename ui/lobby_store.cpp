@@ -244,7 +244,7 @@ void CSLobbyStore::LoadArt()
         if (name != nullptr) {
             file = zufopen((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\MESSAGE\\" + name).c_str(), "rb");
         }
-        messages = ReadStoreMessages(file);
+        messages = ReadStoreMessages(file, name != nullptr ? name : "");
         zufclose(file);
         messagesRead = true;
     }

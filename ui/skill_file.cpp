@@ -6,17 +6,20 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "app/debug.h"
 #include "app/file.h"
 #include "app/keyword.h"
 #include "app/path.h"
 
 namespace {
 
-// The line cut at its first carriage return or line feed, and to `units`.
-std::u16string Cut(const std::u16string &line, int units)
+// The line cut at its first carriage return or line feed, and to `units`
+// (said in a diagnostic line naming the file and the line).
+std::u16string Cut(const std::u16string &line, int units, const char *name, int number)
 {
     std::u16string text = line.substr(0, line.find_first_of(u"\r\n"));
     if (static_cast<int>(text.size()) > units) {
+        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, number, units);
         text.resize(static_cast<size_t>(units));
     }
     return text;
@@ -55,16 +58,29 @@ void SplitSkillCommand(const std::string &line, int32_t *baseAbility, std::strin
     *command = line.substr(end);
 }
 
-std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t hero)
+std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t hero, const char *name)
 {
     std::vector<SkillRecord> records;
     std::u16string line;
-    if (!next(&line)) {
+    int number = 0;
+    const auto take = [&]() {
+        if (!next(&line)) {
+            return false;
+        }
+        ++number;
+        return true;
+    };
+    if (!take()) {
+        UserPrint("%s: the file is empty; it gives no skill\n", name);
         return records;
     }
     int32_t count = 0;
-    ReadKeyIntW(Cut(line, kSkillHeaderUnits).c_str(), u':', &count);
+    if (!ReadKeyIntW(Cut(line, kSkillHeaderUnits, name, number).c_str(), u':', &count)) {
+        UserPrint("%s:1: no count (a label, ':' and the number of skills); it gives no skill\n", name);
+        return records;
+    }
     if (count <= 0 || count > kMaxSkillRecords) {
+        UserPrint("%s:1: a count of %d skills, outside 1..%d; it gives no skill\n", name, count, kMaxSkillRecords);
         return records;
     }
     // A record's ability line without a colon keeps the index read last.
@@ -72,28 +88,34 @@ std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t h
     for (int32_t i = 0; i < count; ++i) {
         SkillRecord record;
         record.hero = hero;
-        if (!next(&line)) {
-            break;  // the first, ignored line
+        if (!take() || !take()) {
+            DebugPrint("%s: the file ends before skill %d of its %d\n", name, i + 1, count);
+            break;  // the first, ignored line, or the ability line
         }
-        if (!next(&line)) {
-            break;
+        if (!ReadKeyIntW(Cut(line, kSkillHeaderUnits, name, number).c_str(), u':', &ability)) {
+            DebugPrint("%s:%d: the ability line has no ':'; it keeps the index %d read before\n", name, number,
+                       ability);
         }
-        ReadKeyIntW(Cut(line, kSkillHeaderUnits).c_str(), u':', &ability);
         record.ability = ability;
-        if (!next(&line)) {
+        if (!take()) {
+            DebugPrint("%s: the file ends before skill %d of its %d has its name\n", name, i + 1, count);
             break;  // no name: the record is not in the file
         }
-        record.name = Cut(line, kSkillNameUnits);
-        const bool hasCommand = next(&line);
+        record.name = Cut(line, kSkillNameUnits, name, number);
+        const bool hasCommand = take();
         if (hasCommand) {
-            SplitSkillCommand(Narrow(Cut(line, kSkillCommandUnits)), &record.baseAbility, &record.command);
+            SplitSkillCommand(Narrow(Cut(line, kSkillCommandUnits, name, number)), &record.baseAbility,
+                              &record.command);
         }
-        const bool hasDescription = hasCommand && next(&line);
+        const bool hasDescription = hasCommand && take();
         if (hasDescription) {
-            record.description = Cut(line, kSkillDescriptionUnits);
+            record.description = Cut(line, kSkillDescriptionUnits, name, number);
         }
         records.push_back(std::move(record));
-        if (!hasDescription || !next(&line)) {
+        if (!hasDescription || !take()) {
+            if (i + 1 < count || !hasDescription) {
+                DebugPrint("%s: the file ends inside skill %d of its %d\n", name, i + 1, count);
+            }
             break;  // the file ends within or right after this record
         }
     }
@@ -113,7 +135,8 @@ bool LoadSkillFile(int32_t language, int32_t hero, std::vector<SkillRecord> *rec
     if (file == nullptr) {
         return false;
     }
-    *records = ReadSkillRecords([file](std::u16string *line) { return zufgetwline(file, line); }, hero);
+    *records = ReadSkillRecords([file](std::u16string *line) { return zufgetwline(file, line); }, hero,
+                                hero == 1 ? "CHAR02.SKL" : "CHAR01.SKL");
     zufclose(file);
     return true;
 }

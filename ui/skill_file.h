@@ -39,7 +39,12 @@ inline constexpr int kSkillDescriptionUnits = 1023;
 // false at the end of the file.
 using SkillLineSource = std::function<bool(std::u16string *line)>;
 
-std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t hero);
+// A file that gives no record (empty, without a count, a count outside
+// 1..1000) is said on standard error; a cut line, an ability line without
+// ':' and a file short of its count are diagnostic lines, each naming the
+// file (`name`) and, where there is one, the line.
+std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t hero,
+                                          const char *name = "the skill file");
 
 // The data root's path of the hero's skill file for the language.
 std::string SkillFilePath(int32_t language, int32_t hero);

@@ -36,8 +36,12 @@ struct NameRecord {
 
 // The records of an open name file, in file order, at most `maxRecords`,
 // each with `textCount` texts (at most 3). A record left open at the end
-// of the file counts when it has a key or texts.
-std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxRecords);
+// of the file counts when it has a key or texts. A file that gives no
+// record is said on standard error; a cut line, a key line without ':' and
+// a file ending inside a record are diagnostic lines, each naming the file
+// (`name`) and, where there is one, the line.
+std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxRecords,
+                                        const char *name = "the name file");
 
 // "<root>\RESOURCE\UITEXT\MESSAGE\ENGSTAGE.NAM" and the like for the
 // language (0..14); empty for any other language.

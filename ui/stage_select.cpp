@@ -55,7 +55,8 @@ std::vector<NameRecord> ReadNames(const char *fileName, int textCount, int maxRe
         return {};
     }
     zuFile *file = zufopen(path.c_str(), "rb");
-    std::vector<NameRecord> records = ReadNameRecords(file, textCount, maxRecords);
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    std::vector<NameRecord> records = ReadNameRecords(file, textCount, maxRecords, name.c_str());
     zufclose(file);
     return records;
 }

@@ -1,6 +1,7 @@
 // The store's message file (see store_messages.h).
 #include "ui/store_messages.h"
 
+#include "app/debug.h"
 #include "app/file.h"
 
 namespace {
@@ -13,20 +14,30 @@ const char *const kFiles[15] = {"CHINESE.STO", "ENGLISH.STO", "FRENCH.STO",   "G
 
 }  // namespace
 
-StoreMessages ReadStoreMessages(zuFile *file)
+StoreMessages ReadStoreMessages(zuFile *file, const char *name)
 {
     StoreMessages messages;
     std::u16string line;
-    if (file == nullptr || !zufgetwline(file, &line)) {
+    if (file == nullptr) {
         return messages;
     }
-    for (int i = 0; i < kStoreMessages && zufgetwline(file, &line); ++i) {
+    if (!zufgetwline(file, &line)) {
+        UserPrint("%s: the file is empty; the store shows no message\n", name);
+        return messages;
+    }
+    int i = 0;
+    for (; i < kStoreMessages && zufgetwline(file, &line); ++i) {
         const size_t end = line.find_first_of(u"\r\n");
         line.resize(end == std::u16string::npos ? line.size() : end);
         if (line.size() > kMessageUnits) {
+            DebugPrint("%s:%d: the message is longer than %zu characters; the rest of it is not read\n", name, i + 2,
+                       kMessageUnits);
             line.resize(kMessageUnits);
         }
         messages.text[i] = line;
+    }
+    if (i < kStoreMessages) {
+        DebugPrint("%s: the file ends after %d of the %d messages; the others are empty\n", name, i, kStoreMessages);
     }
     return messages;
 }

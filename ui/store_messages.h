@@ -22,7 +22,9 @@ struct StoreMessages {
     const char16_t *Get(int32_t i) const { return i >= 0 && i < kStoreMessages ? text[i].c_str() : u""; }
 };
 
-// The messages of an open file (all empty for null).
-StoreMessages ReadStoreMessages(zuFile *file);
+// The messages of an open file (all empty for null). An empty file is said
+// on standard error; a short file or a cut message is a diagnostic line,
+// each naming the file (`name`) and the line.
+StoreMessages ReadStoreMessages(zuFile *file, const char *name = "the store's message file");
 // The file's name for the language ("ENGLISH.STO" for 1), null above 14.
 const char *StoreMessageFileName(int32_t language);

@@ -1,6 +1,7 @@
 // Reading the word table (see word_table.h).
 #include "ui/word_table.h"
 
+#include "app/debug.h"
 #include "app/file.h"
 #include "app/keyword.h"
 #include "app/path.h"
@@ -27,31 +28,51 @@ std::string WordTable::PathFor(int32_t language)
     return std::string();
 }
 
-bool WordTable::Read(const LineSource &next)
+bool WordTable::Read(const LineSource &next, const char *name)
 {
     words_.clear();
     std::u16string piece;
     if (!next(&piece)) {
+        UserPrint("%s: the file is empty; no word is read\n", name);
         return false;
     }
     // The count line itself may run over a piece; the rest goes.
     bool lineOpen = !EndsLine(piece) && static_cast<int>(piece.size()) >= kLineUnits - 1;
     int32_t count = 0;
-    ReadKeyIntW(piece.c_str(), u':', &count);
-    if (count < 1 || count > kMaxWords) {
+    if (!ReadKeyIntW(piece.c_str(), u':', &count)) {
+        UserPrint("%s:1: no count (a label, ':' and the number of words); no word is read\n", name);
         return true;
     }
+    if (count < 1 || count > kMaxWords) {
+        UserPrint("%s:1: a count of %d words, outside 1..%d; no word is read\n", name, count, kMaxWords);
+        return true;
+    }
+    int line = 1;
+    bool cutReported = false;
     while (static_cast<int32_t>(words_.size()) < count) {
         if (!next(&piece)) {
-            break;  // a short file: only the lines that are there
+            // A short file: only the lines that are there.
+            DebugPrint("%s: the file ends after %d of its %d words\n", name, Count(), count);
+            break;
         }
         if (lineOpen) {
+            if (!cutReported) {
+                DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, line,
+                           kLineUnits - 1);
+                cutReported = true;
+            }
             lineOpen = !EndsLine(piece) && static_cast<int>(piece.size()) >= kLineUnits - 1;
             continue;
         }
+        ++line;
+        cutReported = false;
         lineOpen = !EndsLine(piece) && static_cast<int>(piece.size()) >= kLineUnits - 1;
         const size_t end = piece.find_first_of(u"\r\n");
         words_.push_back(end == std::u16string::npos ? piece : piece.substr(0, end));
+    }
+    if (lineOpen && !cutReported) {
+        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, line,
+                   kLineUnits - 1);
     }
     return true;
 }
@@ -67,14 +88,16 @@ bool WordTable::Load(int32_t language)
     if (file == nullptr) {
         return false;
     }
-    const bool ok = Read([file](std::u16string *piece) {
-        char16_t buffer[kLineUnits];
-        if (zufgetws(buffer, kLineUnits, file) == nullptr) {
-            return false;
-        }
-        *piece = buffer;
-        return true;
-    });
+    const bool ok = Read(
+        [file](std::u16string *piece) {
+            char16_t buffer[kLineUnits];
+            if (zufgetws(buffer, kLineUnits, file) == nullptr) {
+                return false;
+            }
+            *piece = buffer;
+            return true;
+        },
+        "WORD.TXT");
     zufclose(file);
     return ok;
 }

@@ -21,9 +21,12 @@ public:
     // Reads from a source of lines (each as zufgetws gives it: at most
     // kLineUnits - 1 units, its line feed kept); only lines really there
     // become words, and the rest of a line longer than a piece is dropped.
-    // False, with an empty table, when there is no first line.
+    // False, with an empty table, when there is no first line. A file that
+    // gives no word (no first line, no count, a count outside 1..kMaxWords)
+    // is said on standard error; a short file or a cut line is a
+    // diagnostic line, each naming the file (`name`) and the line.
     using LineSource = std::function<bool(std::u16string *piece)>;
-    bool Read(const LineSource &next);
+    bool Read(const LineSource &next, const char *name = "WORD.TXT");
     // Data root + "\RESOURCE\UITEXT\PLAYERUI\CHI\WORD.TXT" for language 0,
     // "...\ENG\WORD.TXT" for 1..14; any other language, or a file that
     // cannot be opened, gives false and an empty table.

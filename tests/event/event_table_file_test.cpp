@@ -2,6 +2,7 @@
 // reader's rules, the link pass, and hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -256,6 +257,33 @@ TEST(EventTableFile, EmptyFilesAndBadCountsAreReported)
     auto good = ReadText("EventNum:1\n" + Block(79012400));
     EXPECT_EQ(gametest::TakeDiagnostics(), "");
     EXPECT_EQ(good->Records().size(), 1u);
+}
+
+// A line past its 511 characters is cut and read on, with a diagnostic
+// naming its line; a line end alone past the room loses nothing and says
+// nothing.
+TEST(EventTableFile, AnOverLongLineIsCutWithItsLine)
+{
+    std::string text = "EventNum:1\n" + Block(79012400);
+    text.insert(text.find("none\n"), std::string(600, 'L'));
+    gametest::CaptureDiagnostics();
+    auto manager = ReadText(text);
+    std::string said = gametest::TakeDiagnostics();
+    ASSERT_EQ(manager->Records().size(), 1u);
+    EXPECT_EQ(manager->Records()[0]->EventID, 79012400);
+    const size_t labelLine = static_cast<size_t>(std::count(text.begin(), text.begin() + text.find("LLL"), '\n')) + 1;
+    EXPECT_EQ(said, "G_EVENT.EVT:" + std::to_string(labelLine) +
+                        ": the line is longer than 511 characters; the rest of it is not read\n");
+
+    std::string exact = "EventNum:1\n" + Block(79012400);
+    const size_t label = exact.find("none\n");
+    exact.replace(label, 4, std::string(511, 'L'));
+    gametest::CaptureDiagnostics();
+    manager = ReadText(exact);
+    said = gametest::TakeDiagnostics();
+    ASSERT_EQ(manager->Records().size(), 1u);
+    EXPECT_EQ(std::strlen(manager->Records()[0]->Label), 511u);
+    EXPECT_EQ(said, "");
 }
 
 TEST(EventTableFile, MissingFileLeavesTheTableEmpty)
