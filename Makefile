@@ -56,11 +56,21 @@ bench: build
 # the sample data tree; the first finding stops the run and leaves its input
 # (crash-*, leak-*, timeout-*) in $(FUZZ_BUILD_DIR)/findings-TARGET.
 # FUZZ_TARGETS picks some: make fuzz FUZZ_TARGETS="clump world" FUZZ_SECONDS=120
+# The targets and what each reads:
+#   clump world anim texdict  .DFF .BSP .ANM, texture dictionaries (engine)
+#   bmp dds pitexd corechunks .BMP, .DDS, packs' dictionaries, core chunks
+#   pack scene                 .LST/.STR packs; a scene's pack streamed and built
+#   text                       fonts (.XBF) and message tables (.TCR)
+#   event_table event_data     G_EVENT.EVT; .HTE .IGA .MIC .NPC .TEX .MSS .SUB
+#   fx_files item_files        .ZUS .PSS .XDT .FXM .lit .BSH; .ICL .PBM .IDS .SAV
+#   ui_texts                   WORD.TXT .NAM .STO .SKL EVENT.BGM
+#   stage_files                .BSF .IAF .ATF .PAF .AMF .FSF .SFL
+#   input_files movie          buttons.pref, input scripts, .WAV; movies
 # RW_FUZZ_FREELISTS_OFF=1 runs the engine-only targets (bmp dds pitexd
 # corechunks) with free lists off, so the sanitizers see into pooled records.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 600
-FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd corechunks event_table event_data fx_files item_files
+FUZZ_TARGETS   ?= clump world anim texdict pack text bmp dds pitexd corechunks event_table event_data scene fx_files item_files ui_texts stage_files input_files movie
 FUZZ_JOBS      ?= 2
 fuzz: build
 	@bash scripts/install-deps.sh fuzz
