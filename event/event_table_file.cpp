@@ -186,17 +186,17 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
     WorkingValues work;
     int lineNumber = 0;
     if (!ReadLine(file, lines[0], &lineNumber)) {
-        DebugPrint("G_EVENT.EVT: the file is empty; it holds no event\n");
+        UserPrint("G_EVENT.EVT: the file is empty; it holds no event\n");
         return true;
     }
     work.line = 1;
     if (!ReadKeyInt(lines[0], ':', &work.integer)) {
-        DebugPrint("G_EVENT.EVT:1: the count line has no ':'; it holds no event\n");
+        UserPrint("G_EVENT.EVT:1: the count line has no ':'; it holds no event\n");
     }
     work.ReportIfNotANumber(lines[0], true);
     const int32_t count = work.integer;
     if (count < 0) {
-        DebugPrint("G_EVENT.EVT:1: a count of %d events; none is read\n", count);
+        UserPrint("G_EVENT.EVT:1: a count of %d events; none is read\n", count);
     }
     for (int32_t n = 0; n < count; ++n) {
         const int firstLine = lineNumber + 1;
@@ -204,8 +204,11 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
         while (got < kEventBlockLines && ReadLine(file, lines[got], &lineNumber)) {
             ++got;
         }
+        // A table that gives no event is said always; one cut after some,
+        // under --debug.
+        void (*const say)(const char *, ...) = n == 0 ? UserPrint : DebugPrint;
         if (got < kEventBlockLines) {
-            DebugPrint("G_EVENT.EVT: block %d is short; %d events read\n", n + 1, n);
+            say("G_EVENT.EVT: block %d is short; %d events read\n", n + 1, n);
             break;
         }
         // The id line must hold a number: a block without one is garbled,
@@ -213,7 +216,7 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
         const EventLineWords idWords(lines[1]);
         NumberForm idForm = NumberForm::kNone;
         if (!KeyValueForm(idWords[0], ':', true, &idForm) || idForm == NumberForm::kNone) {
-            DebugPrint("G_EVENT.EVT:%d: block %d has no event id; %d events read\n", firstLine + 1, n + 1, n);
+            say("G_EVENT.EVT:%d: block %d has no event id; %d events read\n", firstLine + 1, n + 1, n);
             break;
         }
         work.line = firstLine + 1;

@@ -3,7 +3,8 @@
 // without --debug, naming the file, the line and what was wrong; what is
 // read on (a count above the entries there, a line over its room, a number
 // with other text after it, a digits line short of its text) is a
-// diagnostic line naming the same. What the readers keep is unchanged.
+// diagnostic line naming the same; an event table that gives no event is
+// said always. What the readers keep is unchanged.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,8 @@
 #include "app/file.h"
 #include "event/event_bgm_list.h"
 #include "event/event_data_files.h"
+#include "event/event_objects.h"
+#include "event/event_table_file.h"
 #include "event/scene_subtitles.h"
 #include "support/game/diagnostics_capture.h"
 #include "tests/event/event_test_support.h"
@@ -175,6 +178,43 @@ TEST(EventFileDiagnostics, ASubtitleFileNamesItsRefusalAndWhatItReadsOn)
     EXPECT_EQ(read[0].text.size(), 1024u);
     EXPECT_EQ(read[0].endDelay, 15);
     EXPECT_EQ(said, "79020800.SUB:4: the line is longer than 1024 characters; the rest of it is not read\n");
+}
+
+// An event table that gives no event (empty, no count, a count below 0, its
+// first block cut or without an id) is said without --debug; one cut after
+// some events, only under it.
+TEST(EventFileDiagnostics, AnEventTableThatGivesNoEventSaysSoAlways)
+{
+    const std::string text = FormatEventTable({event_test::BareEntry(79012400), event_test::BareEntry(79012500)});
+    const struct {
+        std::string text;
+        const char *said;
+    } rows[] = {
+        {"", "G_EVENT.EVT: the file is empty; it holds no event\n"},
+        {"\x93\x11 noise", "G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
+        {"EventNum:-1\n", "G_EVENT.EVT:1: a count of -1 events; none is read\n"},
+        {"EventNum:1\n#\n", "G_EVENT.EVT: block 1 is short; 0 events read\n"},
+    };
+    for (const auto &row : rows) {
+        const std::string said = Said(false, [&] {
+            CSEventManager manager;
+            zuFile *file = zufopenMemory(row.text.data(), row.text.size(), "r");
+            EXPECT_TRUE(manager.LoadEventTable(file));
+            zufclose(file);
+            EXPECT_TRUE(manager.Records().empty());
+        });
+        EXPECT_EQ(said, row.said) << row.text;
+    }
+    // A table cut after its first event keeps it, and says so under --debug.
+    const std::string cut = text.substr(0, text.size() - 40);
+    const std::string quiet = Said(false, [&] {
+        CSEventManager manager;
+        zuFile *file = zufopenMemory(cut.data(), cut.size(), "r");
+        manager.LoadEventTable(file);
+        zufclose(file);
+        EXPECT_EQ(manager.Records().size(), 1u);
+    });
+    EXPECT_EQ(quiet, "");
 }
 
 }  // namespace
