@@ -126,4 +126,39 @@ TEST(StageNames, AFileEndingInsideARecordKeepsWhatItHas)
     EXPECT_TRUE(ReadNameRecords(nullptr, 3, 29).empty());
 }
 
+// Files laid out by hand as a CR LF editor saves them, every field checked:
+// a stage name file (a header line, then key lines "label: number", a "{",
+// the name and each hero's description, a "}") and a monster list (two
+// texts a record). Each text keeps its CR LF; blank lines between records
+// are passed over.
+TEST(StageNames, HandWrittenCrLfFilesReadFieldByField)
+{
+    const std::vector<NameRecord> stages = Read(u"Stage names\r\n"
+                                                u"StageID: 2010000\r\n{\r\n1 Village\r\nHero one arrives.\r\n"
+                                                u"Hero two arrives.\r\n}\r\n\r\n"
+                                                u"Key:2020000\r\n{\r\n2 Arena\r\n\r\nOnly the second.\r\n}\r\n",
+                                                kStageNameTexts, kStageNameRecords);
+    ASSERT_EQ(stages.size(), 2u);
+    EXPECT_EQ(stages[0].key, 2010000);
+    EXPECT_EQ(stages[0].texts[0], u"1 Village\r\n");
+    EXPECT_EQ(stages[0].texts[1], u"Hero one arrives.\r\n");
+    EXPECT_EQ(stages[0].texts[2], u"Hero two arrives.\r\n");
+    EXPECT_EQ(stages[1].key, 2020000);
+    EXPECT_EQ(stages[1].texts[0], u"2 Arena\r\n");
+    EXPECT_EQ(stages[1].texts[1], u"\r\n") << "an empty text inside a record is a text";
+    EXPECT_EQ(stages[1].texts[2], u"Only the second.\r\n");
+
+    const std::vector<NameRecord> monsters =
+        Read(u"Monsters\r\nID: 1000\r\n{\r\nGoblin\r\nA small one.\r\n}\r\nID: 1005\r\n{\r\nOgre\r\nBig.\r\n}\r\n",
+             kMonsterListTexts, kMonsterListRecords);
+    ASSERT_EQ(monsters.size(), 2u);
+    EXPECT_EQ(monsters[0].key, 1000);
+    EXPECT_EQ(monsters[0].texts[0], u"Goblin\r\n");
+    EXPECT_EQ(monsters[0].texts[1], u"A small one.\r\n");
+    EXPECT_EQ(monsters[0].texts[2], u"");
+    EXPECT_EQ(monsters[1].key, 1005);
+    EXPECT_EQ(monsters[1].texts[0], u"Ogre\r\n");
+    EXPECT_EQ(monsters[1].texts[1], u"Big.\r\n");
+}
+
 }  // namespace
