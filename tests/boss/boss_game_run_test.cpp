@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
+#include "app/reference_image.h"
 #include "support/game/game_run.h"
 #include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
@@ -159,11 +161,20 @@ std::vector<uint32_t> PoolStarts(const std::vector<gametest::TraceRecord> &trace
 // 6); 1105 comes out straight into state 4 two units ahead of it, fires its
 // wing balls (each with its sound) and, 30 s after the call, leaves
 // (state 5) and is hidden again (state 0) to the end; it never loses HP.
+// A reviewed picture shows the two bosses and the wing balls' glow.
 TEST(BossGameRun, InStageTwentySevenBoss1104CallsBoss1105ForThirtySeconds)
 {
     constexpr float kTick = 0.032f;
+    std::string shot = apptest::ScratchFolder("shot_boss_1105");
+    shot += "/boss_1105_called.bmp";
     const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
-        "boss_1104", "--stage 27 --fixed-step 32 --frames 1182 --input " + Script("call_1105.txt"));
+        "boss_1104",
+        "--stage 27 --fixed-step 32 --frames 1182 --screenshot 283:" + shot + " --input " + Script("call_1105.txt"));
+    std::string reference = RW_TEST_SOURCE_DIR;
+    reference += "/tests/boss/reference/boss_1105_called.bmp";
+    std::string difference = shot;
+    difference += "_difference.bmp";
+    apptest::ExpectLikeReference(shot, reference, difference);
     const auto caller = StateChanges(trace, 1);
     const auto partner = StateChanges(trace, 2);
     ASSERT_FALSE(caller.empty());
