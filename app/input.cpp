@@ -223,7 +223,7 @@ bool CSInput::LoadButtonConfig(const char *path)
                 continue;
             }
             if (!input::IsBindingCodeValid(block.slot, function, code)) {
-                file.Report("%d cannot be bound (Escape stays free)", code);
+                file.Report("%d cannot be bound (Escape serves select only)", code);
                 continue;
             }
             block.codes.codes[function] = code;

@@ -218,6 +218,7 @@ void CSLobby::ConfirmEntry()
         return;
     }
     openPage = kQuitBox;
+    TraceLobbyPage(openPage);
     ui->ShowModalBox(ui->words.Word(kQuitWord), &CSLobby::OnQuitAnswer, baseMap, 0);
     ui->PlayUISound(kSoundQuestion, 0);
 }
@@ -229,6 +230,7 @@ void CSLobby::OnQuitAnswer(uint32_t answer, uint32_t)
         return;
     }
     lobby->openPage = kMenu;
+    TraceLobbyPage(kMenu);
     if (answer == 1) {
         lobby->SetActive(0);
         RequestStageExit();
@@ -252,6 +254,7 @@ void CSLobby::OpenPendingPage()
     }
     pagePending = 0;
     openPage = static_cast<uint32_t>(cursorEntry + 1);
+    TraceLobbyPage(openPage);
 }
 
 void CSLobby::UpdatePage(float seconds)
@@ -286,6 +289,7 @@ void CSLobby::UpdatePage(float seconds)
     }
     if (!pageActive && active != 0) {
         openPage = kMenu;
+        TraceLobbyPage(kMenu);
         g_pUIManager->StartBaseMapReveal();
     }
 }

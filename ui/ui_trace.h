@@ -16,6 +16,8 @@
 //   screen menu entry N             its cursor moved to entry N (0..3)
 //   screen page status|map|question|closed   a page of the pause menu shown, or gone
 //   screen tab N         the status page's tab N (0 items, 1 equipment, 2 skills) entered
+//   screen lobbypage N   the lobby's open page became N (0 its menu, 1 the stage select,
+//                        2 the status page, 3 the store, 4 the save panel, 5 the quit box)
 // The screens' music writes the "music" lines with kind "ui".
 #pragma once
 
@@ -38,6 +40,7 @@ void TraceMenuOpen(bool open);
 void TraceMenuEntry(int32_t entry);
 void TracePage(const char *what);
 void TraceStatusTab(int32_t tab);
+void TraceLobbyPage(uint32_t page);
 // The result screens:
 //   screen rank stage t E H S grade B money   a finished stage rated and paid
 //   screen reward id given|full     the ranking's reward item added (or not)

@@ -31,7 +31,7 @@ constexpr ButtonConfig kPadDefaults = {{
 
 constexpr ButtonConfig kKeyboardDefaults = {{
     1, kKeyLeft, kKeyRight, kKeyUp, kKeyDown, kKeyD, kKeyS, kKeyL, kKeyK,
-    kKeyEnter, kKeyBackspace, kKeyQ, kKeyE, kKeyR, kKeyF,
+    kKeyEnter, kKeyEscape, kKeyQ, kKeyE, kKeyR, kKeyF,
     kKeyNone, kKeyNone,  // l3 and r3: nothing reads them and the binding page leaves them out
     kKeyV, kKeyC, kKeyX, kKeyZ,
     kKeyA, kKeyW, kKeyJ, kKeyI,
@@ -94,7 +94,8 @@ bool BindingCodeRange(int slot, int function, int32_t *low, int32_t *high) {
 bool IsBindingCodeValid(int slot, int function, int32_t code) {
     int32_t low = 0, high = 0;
     if (!BindingCodeRange(slot, function, &low, &high) || code < low || code > high) return false;
-    return !(slot == kKeyboardSlot && function != kFnActive && code == kKeyEscape);
+    // Escape is select's alone: the back key of every screen that draws "(Esc)".
+    return !(slot == kKeyboardSlot && function != kFnActive && function != kFnSelect && code == kKeyEscape);
 }
 
 int FindBindingConflict(const ButtonConfig &config, int slot, int function, int32_t code) {

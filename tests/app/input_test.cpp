@@ -157,7 +157,7 @@ TEST_F(InputTest, HostileFilesGiveDefaultsWithDiagnostics)
         {"switch out of range", "Slot: 2\n{\nactive: 2\n}\n", "2 is outside 0..1"},
         {"negative code", "Slot: 2\n{\ncross: -1\n}\n", "-1 is outside 0..15"},
         {"not a number", "Slot: 4\n{\ncross: X\n}\n", "'X' is not a whole number"},
-        {"escape", "Slot: 4\n{\ncross: 1\n}\n", "Escape stays free"},
+        {"escape", "Slot: 4\n{\ncross: 1\n}\n", "Escape serves select only"},
         {"slot out of range", "Slot: 5\n{\ncross: 3\n}\n", "5 is outside 0..4"},
         {"mouse speed out of range", "MouseSpeed: 0.9\n", "is outside 0.05"},
         {"mouse speed not a number", "MouseSpeed: fast\n", "'fast' is not a number"},

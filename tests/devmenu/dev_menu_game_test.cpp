@@ -1,6 +1,6 @@
 // End to end: the game run headless on a copy of the sample data, in the
 // first stage with its fog switched off in the copy, under a scripted
-// keyboard (select Backspace, start Enter, circle C, cross X, the arrows).
+// keyboard (select Escape, start Enter, circle C, cross X, the arrows).
 // The chord opens the menu, which takes the ticks while the stage stands
 // still and frames are still drawn; "Select Stage", the first stage's fog
 // page, fog on in red, "Save File": the stage reloads through its

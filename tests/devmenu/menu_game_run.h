@@ -1,5 +1,5 @@
 // The game's headless runs through the developer menu: a scripted
-// keyboard (taps of the default bindings: select Backspace, start Enter,
+// keyboard (taps of the default bindings: select Escape, start Enter,
 // circle C, cross X, the arrows; one every other tick so that each is a
 // fresh press), and a test suite's one run of the game on its own copy of
 // the sample data, with its trace, screenshots and reviewed references.
@@ -28,10 +28,10 @@ public:
     // Select, start and `third` held down from `tick` for two ticks.
     uint32_t Chord(uint32_t tick, const char *third)
     {
-        for (const char *key : {"Backspace", "Enter", third}) {
+        for (const char *key : {"Escape", "Enter", third}) {
             text_ << tick << " key " << key << " 1\n";
         }
-        for (const char *key : {"Backspace", "Enter", third}) {
+        for (const char *key : {"Escape", "Enter", third}) {
             text_ << tick + 2 << " key " << key << " 0\n";
         }
         return tick + 4;

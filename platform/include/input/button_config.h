@@ -6,8 +6,9 @@
 // No code serves two functions of a slot: among the keyboard's functions every key is
 // used once; among a pad's button functions every button once, and among its four stick
 // functions every axis once (a stick function and its "negative" name are one binding on
-// a pad, since the axis gives both directions). Escape is never bound: it is the skip and
-// cancel key.
+// a pad, since the axis gives both directions). On the keyboard Escape serves select and
+// nothing else: it is the screens' back key (select is back wherever cross is) as well as
+// the skip and cancel key, and the key binding page never gives select another key.
 #pragma once
 
 #include <cstdint>
@@ -48,7 +49,7 @@ ButtonConfig DefaultButtonConfig(int slot);
 // The range of codes a function of the slot takes: "active" 0..1; keyboard keys 0..255;
 // pad buttons 0..15; pad axes 0..7. False for an unknown slot or function.
 bool BindingCodeRange(int slot, int function, int32_t *low, int32_t *high);
-// Whether code lies in that range and may be bound (Escape never is).
+// Whether code lies in that range and may be bound (on the keyboard Escape only to select).
 bool IsBindingCodeValid(int slot, int function, int32_t code);
 
 // The function of the slot other than `function` (and other than its own stick partner on

@@ -51,7 +51,7 @@ TEST(ButtonConfig, PadDefaults) {
 TEST(ButtonConfig, KeyboardDefaults) {
     const struct { const char *name; const char *key; } expected[] = {
         {"square", "Z"}, {"cross", "X"}, {"circle", "C"}, {"triangle", "V"}, {"l1", "Q"},
-        {"r1", "E"}, {"l2", "R"}, {"r2", "F"}, {"select", "Backspace"}, {"start", "Enter"},
+        {"r1", "E"}, {"l2", "R"}, {"r2", "F"}, {"select", "Escape"}, {"start", "Enter"},
         {"up", "Up"}, {"down", "Down"}, {"left", "Left"}, {"right", "Right"},
         {"lax", "D"}, {"laxnegative", "A"}, {"lay", "S"}, {"laynegative", "W"},
         {"rax", "L"}, {"raxnegative", "J"}, {"ray", "K"}, {"raynegative", "I"},
@@ -63,7 +63,7 @@ TEST(ButtonConfig, KeyboardDefaults) {
     EXPECT_EQ(Code(config, "r3"), 0);
 }
 
-TEST(ButtonConfig, DefaultsHaveNoDuplicateAndLeaveEscapeFree) {
+TEST(ButtonConfig, DefaultsHaveNoDuplicateAndGiveEscapeToSelectAlone) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const ButtonConfig config = DefaultButtonConfig(slot);
         int first = -1, second = -1;
@@ -73,8 +73,14 @@ TEST(ButtonConfig, DefaultsHaveNoDuplicateAndLeaveEscapeFree) {
             EXPECT_TRUE(IsBindingCodeValid(slot, f, config.codes[f])) << slot << " " << f;
         }
     }
+    // Escape is the screens' back key: select's (back wherever cross is), no other's.
     const ButtonConfig keys = DefaultButtonConfig(kKeyboardSlot);
-    for (int f = 1; f < kButtonFunctionCount; ++f) EXPECT_NE(keys.codes[f], int(kKeyEscape));
+    EXPECT_EQ(keys.codes[kFnSelect], int(kKeyEscape));
+    for (int f = 1; f < kButtonFunctionCount; ++f) {
+        if (f != kFnSelect) {
+            EXPECT_NE(keys.codes[f], int(kKeyEscape)) << ButtonFunctionName(f);
+        }
+    }
 }
 
 TEST(ButtonConfig, CodeRanges) {
@@ -84,7 +90,8 @@ TEST(ButtonConfig, CodeRanges) {
         {0, "cross", 15, true}, {0, "cross", 16, false}, {0, "cross", -1, false},
         {3, "lax", 7, true}, {3, "lax", 8, false}, {3, "raynegative", 7, true},
         {4, "cross", 255, true}, {4, "cross", 256, false}, {4, "cross", 0, true},
-        {4, "lax", 200, true}, {4, "cross", kKeyEscape, false},
+        {4, "lax", 200, true}, {4, "cross", kKeyEscape, false}, {4, "select", kKeyEscape, true},
+        {4, "start", kKeyEscape, false}, {0, "select", kKeyEscape, true},
         {5, "cross", 0, false}, {-1, "cross", 0, false},
     };
     for (const auto &c : cases) {
