@@ -101,4 +101,5 @@ bool SaveButtonConfig();
 int32_t RequestPadRumble(int32_t slot, int32_t pattern);
 
 using input::GetKeyName;
+using input::GetPadAxisName;
 using input::GetPadButtonName;

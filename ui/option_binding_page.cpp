@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/input.h"
 #include "app/text_block.h"
@@ -78,6 +79,18 @@ int32_t CellAt(int32_t subPage, int32_t row)
         }
     }
     return -1;
+}
+
+// The game-pad column of a function: the button, or for a stick function the axis and
+// the direction it reads.
+std::string PadColumnText(const char *function)
+{
+    const int32_t code = GetButtonBinding(0, function);
+    const int id = input::ButtonFunctionFromName(function);
+    if (id >= 0 && input::StickFunctionOf(id) >= 0) {
+        return GetPadAxisName(code, std::strstr(function, "negative") != nullptr);
+    }
+    return GetPadButtonName(code);
 }
 
 float RowTextY(int32_t row) { return static_cast<float>(static_cast<int32_t>(185.0f + 24.5f * static_cast<float>(row))); }
@@ -245,7 +258,7 @@ void CSOption::RefreshBindingTexts()
         const char *function = kCells[cell].function;
         SetLine(keyTexts[row], GetKeyName(GetButtonBinding(input::kKeyboardSlot, function)), 380, RowTextY(row),
                 subPage == 2 ? kDimText : kBrightText);
-        SetLine(padTexts[row], GetPadButtonName(GetButtonBinding(0, function)), 480, RowTextY(row), kBrightText);
+        SetLine(padTexts[row], PadColumnText(function).c_str(), 480, RowTextY(row), kBrightText);
         if (kCells[cell].mouseText != nullptr && mouse < kMouseTexts) {
             SetLine(mouseTexts[mouse++], kCells[cell].mouseText, 250, RowTextY(row), kDimText);
         }

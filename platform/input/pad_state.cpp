@@ -13,6 +13,15 @@ const char *GetPadButtonName(int code) {
     return kNames[code];
 }
 
+std::string GetPadAxisName(int code, bool negative) {
+    static const char *const kNames[kRawAxisCount] = {
+        "Left Stick X", "Left Stick Y", "Right Stick X", "Right Stick Y",
+        "Left Trigger", "Right Trigger", "Axis 7", "Axis 8",
+    };
+    if (code < 0 || code >= kRawAxisCount) return "Unknown";
+    return std::string(kNames[code]) + (negative ? "-" : "+");
+}
+
 const char *PadButtonName(int button) {
     static const char *const kNames[kPadButtonCount] = {
         "cross", "circle", "square", "triangle", "l1", "r1", "l2", "r2",

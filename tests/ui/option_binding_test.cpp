@@ -251,6 +251,28 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
 }
 
+// The second sub-page's game-pad column names the stick axes and the way
+// each row reads them (it showed the axis numbers as button names).
+TEST_F(OptionBinding, TheStickRowsNameTheirAxisAndDirectionNotAButton)
+{
+    CSOption *option = Open("");
+    option->page = CSOption::kBindingPage;
+    option->SetBindingCursor(12);  // "ray", on sub-page 1
+    option->MoveBindingCursorSideways(0);
+    option->MoveBindingCursorSideways(2);
+    ASSERT_EQ(option->subPage, 1);
+    const char *const expected[8] = {"Right Stick Y+", "Right Stick Y-", "Right Stick X-", "Right Stick X+",
+                                     "Left Stick Y+",  "Left Stick Y-",  "Left Stick X-",  "Left Stick X+"};
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(TextOf(option->padTexts[row]), expected[row]) << row;
+    }
+    // A stick bound to another axis shows that axis.
+    ASSERT_TRUE(SetButtonBinding(0, "lay", 5));
+    option->RefreshBindingTexts();
+    EXPECT_EQ(TextOf(option->padTexts[4]), "Right Trigger+");
+    EXPECT_EQ(TextOf(option->padTexts[5]), "Right Trigger-");
+}
+
 // The third key prompt ("(F)" by default) names the keyboard key of
 // triangle; a new key shows there once the options screen is left.
 TEST_F(OptionBinding, TheTrianglePromptNamesTheNewKeyOnceTheScreenIsLeft)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace input {
 
@@ -61,6 +62,12 @@ enum MouseState : uint8_t { kMouseUp = 0, kMousePressed = 1, kMouseReleased = 2,
 // The display name of a pad code: "Button 1" to "Button 12", "Button UP", "Button Right",
 // "Button Down", "Button Left"; "Unknown" otherwise.
 const char *GetPadButtonName(int code);
+
+// The display name of a pad axis code with the direction a function reads from it
+// (`negative`: the axis's low end): "Left Stick X+", "Left Stick X-", "Left Stick Y+",
+// "Right Stick X+", "Right Stick Y-", "Left Trigger+", "Right Trigger+", "Axis 7+",
+// "Axis 8-" ...; "Unknown" out of 0..7.
+std::string GetPadAxisName(int code, bool negative);
 
 // The game's name of a PadState button ("cross", "start" ...); null out of range.
 const char *PadButtonName(int button);

@@ -78,4 +78,16 @@ TEST(PadButtonNames, TheCodesOfTheDeviceLayout) {
     EXPECT_STREQ(input::GetPadButtonName(16), "Unknown");
 }
 
+TEST(PadAxisNames, TheAxesOfTheDeviceLayoutWithTheirDirection) {
+    EXPECT_EQ(input::GetPadAxisName(0, false), "Left Stick X+");
+    EXPECT_EQ(input::GetPadAxisName(1, true), "Left Stick Y-");
+    EXPECT_EQ(input::GetPadAxisName(2, false), "Right Stick X+");
+    EXPECT_EQ(input::GetPadAxisName(3, true), "Right Stick Y-");
+    EXPECT_EQ(input::GetPadAxisName(4, false), "Left Trigger+");
+    EXPECT_EQ(input::GetPadAxisName(5, false), "Right Trigger+");
+    EXPECT_EQ(input::GetPadAxisName(7, true), "Axis 8-");
+    EXPECT_EQ(input::GetPadAxisName(8, false), "Unknown");
+    EXPECT_EQ(input::GetPadAxisName(-1, true), "Unknown");
+}
+
 }  // namespace
