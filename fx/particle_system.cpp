@@ -136,6 +136,16 @@ void CSParticleSystem::StopEmit()
     }
 }
 
+void CSParticleSystem::ClearParticles()
+{
+    if (RpPrtStdEmitter *emitter = Emitter()) {
+        RpPrtStdEmitterDestroyBatches(emitter);
+        if (auto *binding = static_cast<RpPrtStdEmitterPTank *>(RpPrtStdEmitterGetProperty(emitter, 6))) {
+            binding->numPrt = 0;
+        }
+    }
+}
+
 int32_t CSParticleSystem::ParticleCount() const
 {
     RpPrtStdEmitter *emitter = Emitter();
@@ -206,12 +216,7 @@ void CSParticleSystem::Release()
     lifetime_ = -1.0f;
     releasedAt_ = ++releaseClock_;
     RestoreEmitter();
-    if (RpPrtStdEmitter *emitter = Emitter()) {
-        RpPrtStdEmitterDestroyBatches(emitter);
-        if (auto *binding = static_cast<RpPrtStdEmitterPTank *>(RpPrtStdEmitterGetProperty(emitter, 6))) {
-            binding->numPrt = 0;
-        }
-    }
+    ClearParticles();
 }
 
 const char *CSParticleSystem::TemplateName() const { return owner_ != nullptr ? owner_->Name().c_str() : ""; }

@@ -45,6 +45,8 @@ public:
     void SetEmitting(bool on, float startValue);
     // Emits nothing more; live particles die out.
     void StopEmit();
+    // Live particles gone at once (emission left as it is).
+    void ClearParticles();
     // False once nothing is emitted, the lifetime reads -1 and no particle
     // is left.
     bool IsAlive() const;

@@ -155,8 +155,7 @@ void ReleaseStageEffects(CSStageManager *m)
         m->matAnimManager->StopAll();
     }
     if (m->weather != nullptr) {
-        m->weather->SetRainState(0);
-        m->weather->SetFog(false, 0.0f);
+        m->weather->EndAtOnce();
     }
     if (m->screenGrid != nullptr) {
         m->screenGrid->Stop();

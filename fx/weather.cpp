@@ -121,6 +121,19 @@ void CSWeatherEffect::SetRainState(int32_t state)
     EnableRain(rainState_ > 0);
 }
 
+void CSWeatherEffect::EndAtOnce()
+{
+    SetRainState(0);
+    rainLevel_ = 0.0f;
+    rainDrawn_ = false;
+    for (CSParticleSystem *system : rain_) {
+        if (system != nullptr) {
+            system->ClearParticles();
+        }
+    }
+    SetFog(false, 0.0f);
+}
+
 void CSWeatherEffect::Unload()
 {
     for (CSParticleSystem *&system : rain_) {

@@ -62,6 +62,10 @@ public:
     float RainLevel() const { return rainLevel_; }
     bool IsRainDrawn() const { return rainDrawn_; }
     CSParticleSystem *RainSystem(int32_t kind) const { return rain_[kind]; }
+    // A stage's weather ends with it: rain and fog off at once, no streak
+    // drawn and no drop left falling (the systems and the texture stay for
+    // the next stage).
+    void EndAtOnce();
     // Removes the rain: its three systems and its texture.
     void Unload();
 

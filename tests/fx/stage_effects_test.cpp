@@ -121,6 +121,14 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     EXPECT_EQ(stage.weather->RainState(), 0);
     EXPECT_FALSE(stage.weather->IsFogOn());
+    // The stage's weather ended with it: no streaks, no fog, no drop still
+    // falling into the next stage (they showed there for a second).
+    EXPECT_EQ(stage.weather->RainLevel(), 0.0f);
+    EXPECT_FALSE(stage.weather->IsRainDrawn());
+    EXPECT_EQ(stage.weather->FogAmount(), 0.0f);
+    for (int k = 0; k < kRainKinds; ++k) {
+        EXPECT_EQ(stage.weather->RainSystem(k)->ParticleCount(), 0) << k;
+    }
     // The next stage finds everything in place again.
     LoadStageEffects(&stage);
     EXPECT_NE(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
