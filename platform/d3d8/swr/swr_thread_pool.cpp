@@ -5,6 +5,7 @@
 #include "swr_draw.h"
 
 #include <emmintrin.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <atomic>
@@ -35,6 +36,18 @@ bool SpinUntil(const Ready &ready) {
     }
 }
 
+// The processors this process may run on: a process pinned to two cores (taskset, a
+// container's CPU set) draws with two threads, not with one for every core of the machine.
+uint32_t UsableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0) return static_cast<uint32_t>(count);
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 // Read once: asking the system for its processor count is not free, and draws ask often.
 uint32_t DefaultThreadCount() {
     static const uint32_t count = [] {
@@ -42,7 +55,7 @@ uint32_t DefaultThreadCount() {
             const int32_t n = std::atoi(env);
             if (n > 0) return static_cast<uint32_t>(std::min(n, 64));
         }
-        return std::min(64u, std::max(1u, std::thread::hardware_concurrency()));
+        return std::min(64u, UsableProcessors());
     }();
     return count;
 }

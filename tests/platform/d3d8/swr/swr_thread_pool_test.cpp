@@ -3,8 +3,11 @@
 // queue, leaves exactly the pixels of one thread drawing call by call.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 #include "platform/d3d8/swr/swr_thread_pool.h"
 #include "swr_random_scene.h"
@@ -51,6 +54,40 @@ TEST(ThreadPool, ASetReturnsWhenItsJobsAreDoneAndNoJobRunsAfterIt) {
 TEST(ThreadPool, ThreadCountFallsBackToTheDefault) {
     swr::SetThreadCount(0);
     EXPECT_GE(swr::ThreadCount(), 1u);
+}
+
+// The processors this process may use, the first `cpus` of them.
+cpu_set_t FirstProcessors(int cpus) {
+    cpu_set_t allowed, pinned;
+    CPU_ZERO(&allowed);
+    CPU_ZERO(&pinned);
+    sched_getaffinity(0, sizeof(allowed), &allowed);
+    for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < cpus; ++cpu) {
+        if (CPU_ISSET(cpu, &allowed)) {
+            CPU_SET(cpu, &pinned);
+            ++taken;
+        }
+    }
+    return pinned;
+}
+
+// Pins this process to `pinned`, without SWR_THREADS, and exits with the default count.
+// The count is read once a process, so this runs in a death test's fresh process.
+[[noreturn]] void ExitWithTheDefaultCountOn(const cpu_set_t &pinned) {
+    unsetenv("SWR_THREADS");
+    if (sched_setaffinity(0, sizeof(pinned), &pinned) != 0) std::_Exit(255);
+    std::_Exit(static_cast<int>(std::min(swr::ThreadCount(), 254u)));
+}
+
+// A process pinned to some cores (taskset, a container's processor set) draws with one
+// thread for each of them, not one for every core of the machine.
+TEST(ThreadPoolDeathTest, TheDefaultIsOneThreadForEachProcessorTheProcessMayUse) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const cpu_set_t one = FirstProcessors(1), two = FirstProcessors(2);
+    EXPECT_EXIT(ExitWithTheDefaultCountOn(one), ::testing::ExitedWithCode(1), "");
+    if (CPU_COUNT(&two) == 2) {
+        EXPECT_EXIT(ExitWithTheDefaultCountOn(two), ::testing::ExitedWithCode(2), "");
+    }
 }
 
 // `draws` draws of `triangles` each, drawn call by call or all through one queue.
