@@ -5,7 +5,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1100 {
 
 constexpr float kAttackEvery = 3.0f;
 constexpr int32_t kInputAttack = 10;
@@ -16,7 +16,7 @@ constexpr int32_t kWakeFrames[] = {100130, 100140};
 
 const monster::HitRules kHits = BossHitRules(CSBoss1100::kTraits);
 
-}  // namespace
+}  // namespace boss_1100
 
 void CSBoss1100::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -25,16 +25,17 @@ void CSBoss1100::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, 
 void CSBoss1100::Think(int32_t *next, float /*dt*/)
 {
     RunBossMessages(
-        this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
+        this, next, kTraits, {},
+        [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, boss_1100::kHits); },
         [&](int32_t bits, int32_t *input) {
             if ((bits & kSenseNear) != 0) {
                 monster::RefreshTarget(this);
             }
             if ((bits & kSenseAlarm) != 0) {
                 monster::RefreshTarget(this);
-                if (attackTimer >= kAttackEvery) {
+                if (attackTimer >= boss_1100::kAttackEvery) {
                     attackTimer = 0.0f;
-                    *input = kInputAttack;
+                    *input = boss_1100::kInputAttack;
                 }
             }
             if ((bits & kSenseAttack) != 0) {
@@ -48,24 +49,24 @@ void CSBoss1100::Act(int32_t *next, float dt) { RunBossAct(this, next, dt); }
 
 void CSBoss1100::StepTimers(float dt)
 {
-    if (attackTimer < kAttackEvery) {
+    if (attackTimer < boss_1100::kAttackEvery) {
         attackTimer += dt;
     }
 }
 
 void CSBoss1100::StateWork(int32_t * /*next*/, float /*dt*/)
 {
-    if (state == kWakeState) {
+    if (state == boss_1100::kWakeState) {
         if (startEffect == 0 && stateEntered && model != nullptr) {
-            for (int32_t frame : kWakeFrames) {
-                StartOnFrame(this, kWakeParticles, frame, true);
+            for (int32_t frame : boss_1100::kWakeFrames) {
+                StartOnFrame(this, boss_1100::kWakeParticles, frame, true);
             }
             startEffect = 1;
         }
     } else {
         startEffect = 0;
     }
-    if (state == kAttackState) {
+    if (state == boss_1100::kAttackState) {
         foundFoe = true;
     }
 }

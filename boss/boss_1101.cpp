@@ -16,7 +16,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1101 {
 
 constexpr int32_t kInputWalk = 1;
 constexpr int32_t kInputApproach = 2;
@@ -119,28 +119,30 @@ bool SweepTouchesCylinder(const RwV3d &from, const RwV3d &move, float radius, co
     return dx * dx + dz * dz <= reach * reach;
 }
 
-}  // namespace
+}  // namespace boss_1101
 
 void CSBoss1101::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1101::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1101::BeforeThink() { ExcludeInStates(this, kExcludedStates); }
+void CSBoss1101::BeforeThink() { ExcludeInStates(this, boss_1101::kExcludedStates); }
 
 void CSBoss1101::Think(int32_t *next, float dt)
 {
     RunBossMessages(
         this, next, kTraits, {},
         [&](const MSGData &m, int32_t input) {
-            return monster::ClassifyHit(this, m, input, state == kHeldState ? kHeldHits : kHits);
+            return monster::ClassifyHit(this, m, input,
+                                        state == boss_1101::kHeldState ? boss_1101::kHeldHits : boss_1101::kHits);
         },
         [&](int32_t bits, int32_t *input) {
-            const int32_t base = SenseKeptTarget(this, bits, *input, kInputWalk, dt, false);
+            const int32_t base = SenseKeptTarget(this, bits, *input, boss_1101::kInputWalk, dt, false);
             *input = base;
-            if (SenseAlarmRemembering(this, bits, stateRandom < 50 ? kInputWalk : kInputAlarm, kShotState,
-                                      &rememberedPoint, input) &&
-                attackDelayTimer >= kApproachSeconds && state == kApproachState && TargetInAttackCone(this)) {
-                *input = kInputAlarm;
+            if (SenseAlarmRemembering(this, bits, stateRandom < 50 ? boss_1101::kInputWalk : boss_1101::kInputAlarm,
+                                      boss_1101::kShotState, &rememberedPoint, input) &&
+                attackDelayTimer >= boss_1101::kApproachSeconds && state == boss_1101::kApproachState &&
+                TargetInAttackCone(this)) {
+                *input = boss_1101::kInputAlarm;
             }
             if (!SenseAttackInRange(this, bits, &inRange)) {
                 return false;
@@ -148,13 +150,13 @@ void CSBoss1101::Think(int32_t *next, float dt)
             if (inRange != 0) {
                 // The approach timer is never reset: only the boss's first
                 // 0.3 s of approach wait.
-                if (state == kApproachState && attackDelayTimer < kApproachSeconds) {
+                if (state == boss_1101::kApproachState && attackDelayTimer < boss_1101::kApproachSeconds) {
                     attackDelayTimer += dt;
-                    *input = kInputApproach;
+                    *input = boss_1101::kInputApproach;
                 } else if (TargetInAttackCone(this)) {
-                    *input = state == kApproachState ? kInputCharge : kInputAttack;
+                    *input = state == boss_1101::kApproachState ? boss_1101::kInputCharge : boss_1101::kInputAttack;
                 } else {
-                    *input = kInputOutOfCone;
+                    *input = boss_1101::kInputOutOfCone;
                 }
             }
             return true;
@@ -165,7 +167,7 @@ void CSBoss1101::ReleaseHeldCharacter() { LetGoOfHeld(this, &heldCharacter); }
 
 void CSBoss1101::StepCharge(int32_t *next, float dt)
 {
-    if (state != kChargeState) {
+    if (state != boss_1101::kChargeState) {
         chargeTimer = 0.0f;
         return;
     }
@@ -180,7 +182,7 @@ void CSBoss1101::StepCharge(int32_t *next, float dt)
     const RwV3d from = *GetPositionPtr();
     const RwV3d step = V3Scale(direction, speed * dt);
     RwV3d clipped = step;
-    const bool wall = ClipStepAgainstWorld(this, params.radius + kChargeWallReach, &clipped);
+    const bool wall = ClipStepAgainstWorld(this, params.radius + boss_1101::kChargeWallReach, &clipped);
     const int32_t bits = fsf != nullptr ? fsf->GetAttackAttribute(state) : 0;
     const int32_t damage = fsf != nullptr ? monster::AttackDamage(this, fsf) : 0;
     bool touched = false;
@@ -189,8 +191,9 @@ void CSBoss1101::StepCharge(int32_t *next, float dt)
         if (other == this || other->busy || other->model == nullptr) {
             continue;
         }
-        if (other->aiType == kPassThroughType) {
-            if (SweepTouchesCylinder(from, step, params.radius + kPassThroughReach, *other->GetPositionPtr())) {
+        if (other->aiType == boss_1101::kPassThroughType) {
+            if (boss_1101::SweepTouchesCylinder(from, step, params.radius + boss_1101::kPassThroughReach,
+                                                *other->GetPositionPtr())) {
                 monster::PostHeroHit(this, other, bits, damage);
             }
             continue;
@@ -206,17 +209,17 @@ void CSBoss1101::StepCharge(int32_t *next, float dt)
     }
     if (wall) {
         SetPosition(V3Add(from, clipped));
-        monster::FeedInput(this, next, kInputChargeEnd);
+        monster::FeedInput(this, next, boss_1101::kInputChargeEnd);
         chargeTimer = 0.0f;
     } else if (touched) {
         SetPosition(V3Add(from, pushOut));
-        monster::FeedInput(this, next, kInputCharge);
+        monster::FeedInput(this, next, boss_1101::kInputCharge);
         chargeTimer = 0.0f;
     } else {
         SetPosition(V3Add(from, step));
         chargeTimer += dt;
-        if (chargeTimer >= kChargeSeconds) {
-            monster::FeedInput(this, next, kInputChargeEnd);
+        if (chargeTimer >= boss_1101::kChargeSeconds) {
+            monster::FeedInput(this, next, boss_1101::kInputChargeEnd);
             chargeTimer = 0.0f;
         }
     }
@@ -232,18 +235,18 @@ void CSBoss1101::Act(int32_t *next, float dt)
         toward.point = *target->GetPositionPtr();
     }
     BossGoal goal = StepGoal(this, toward);
-    if (onStage41 && timeSinceHurt < kTimeSinceHurtMost) {
+    if (onStage41 && timeSinceHurt < boss_1101::kTimeSinceHurtMost) {
         timeSinceHurt += dt;
     }
-    EffectOnce(this, 6, &effect6, {{100140, false}});
-    EffectOnce(this, 9, &effect9, {{100130, false}});
+    boss_1101::EffectOnce(this, 6, &effect6, {{100140, false}});
+    boss_1101::EffectOnce(this, 9, &effect9, {{100130, false}});
     for (auto [s, done] : {std::pair{12, &effect12}, std::pair{13, &effect13}, std::pair{16, &effect16}}) {
-        EffectOnce(this, s, done, {{100060, true}, {100080, true}, {100130, false}, {100140, false}});
+        boss_1101::EffectOnce(this, s, done, {{100060, true}, {100080, true}, {100130, false}, {100140, false}});
     }
     // Four big shots from state 19, once per visit.
-    if (state == kShotState) {
+    if (state == boss_1101::kShotState) {
         CCGEManager *effects = monster::Effects();
-        if (state19Effect == 0 && ClockFrame(this) >= kShotFrame && effects != nullptr &&
+        if (state19Effect == 0 && ClockFrame(this) >= boss_1101::kShotFrame && effects != nullptr &&
             effects->bigShot3209000 != nullptr) {
             RwV3d facing;
             RwV3d upward;
@@ -252,28 +255,28 @@ void CSBoss1101::Act(int32_t *next, float dt)
             const RwV3d side = V3Cross(upward, facing);
             const RwV3d a = UserFramePosition(this, 100060);
             const RwV3d b = UserFramePosition(this, 100080);
-            effects->bigShot3209000->Start(a, V3Add(a, facing), kShotMode);
-            effects->bigShot3209000->Start(a, V3Sub(a, facing), kShotMode);
-            effects->bigShot3209000->Start(b, V3Add(b, side), kShotMode);
-            effects->bigShot3209000->Start(b, V3Sub(b, side), kShotMode);
+            effects->bigShot3209000->Start(a, V3Add(a, facing), boss_1101::kShotMode);
+            effects->bigShot3209000->Start(a, V3Sub(a, facing), boss_1101::kShotMode);
+            effects->bigShot3209000->Start(b, V3Add(b, side), boss_1101::kShotMode);
+            effects->bigShot3209000->Start(b, V3Sub(b, side), boss_1101::kShotMode);
             state19Effect = 1;
         }
     } else {
         state19Effect = 0;
     }
     // The hero may grab it in state 23 for 2 s.
-    grabbable = state == kGrabbableState;
-    if (state == kGrabbableState) {
+    grabbable = state == boss_1101::kGrabbableState;
+    if (state == boss_1101::kGrabbableState) {
         stateTimer += dt;
-        if (stateTimer >= kGrabbableSeconds) {
-            monster::FeedInput(this, next, kInputLetGo);
+        if (stateTimer >= boss_1101::kGrabbableSeconds) {
+            monster::FeedInput(this, next, boss_1101::kInputLetGo);
             grabbable = false;
         }
-    } else if (state == kGrabEndState) {
+    } else if (state == boss_1101::kGrabEndState) {
         grabbed = false;
         stateTimer = 0.0f;
     }
-    if (state == kHeldState) {
+    if (state == boss_1101::kHeldState) {
         monster::ShowGrabTint(this);
     }
     const bool damaged = damageToApply >= 1 && Fsf() != nullptr && Fsf()->GetIsHurt(state) != 0;
@@ -283,16 +286,16 @@ void CSBoss1101::Act(int32_t *next, float dt)
     }
     CountHurtWindow(this, dt, &hurtWindow, &hurtableFrames);
     StepCharge(next, dt);
-    if (monster::IsOneOf(state, kTurnStates)) {
+    if (monster::IsOneOf(state, boss_1101::kTurnStates)) {
         const RwV3d at = target != nullptr ? *target->GetPositionPtr() : home;
         monster::TurnToward(this, at, dt, monster::CosHalfAngle(this, false));
     }
-    StepHeroHits(this, next, kTraits, &NoteBlow);
-    if (state == kChainState && landed != 0 && animEnded) {
-        monster::FeedInput(this, next, kInputChained);
+    StepHeroHits(this, next, kTraits, &boss_1101::NoteBlow);
+    if (state == boss_1101::kChainState && landed != 0 && animEnded) {
+        monster::FeedInput(this, next, boss_1101::kInputChained);
         landed = 0;
     }
-    if (monster::IsOneOf(state, kFoundFoeStates)) {
+    if (monster::IsOneOf(state, boss_1101::kFoundFoeStates)) {
         foundFoe = true;
     }
     StepRecovery(this, next, dt, kTraits, &recoveryTimer, true, true);
@@ -303,7 +306,7 @@ void CSBoss1101::Act(int32_t *next, float dt)
     StepStatus(this, dt);
     StepHoldAndEntrySound(this, kTraits, kSounds);
     if (state == kTraits.guardState && HitWithoutGuardBreak(this)) {
-        monster::PlaySound(kGuardSound);
+        monster::PlaySound(boss_1101::kGuardSound);
     }
     monster::StepHitStop(this, dt);
     if (StepBossDeath(this, next)) {
@@ -318,7 +321,7 @@ void CSBoss1101::Act(int32_t *next, float dt)
     StepFlags(this, kTraits, dt);
     // The move: toward the goal, turning, in states 1, 3 and 4; straight
     // ahead in the others; the charge moves by itself.
-    if (state != kChargeState) {
+    if (state != boss_1101::kChargeState) {
         const bool towardGoal = state == 1 || state == 3 || state == 4;
         if (!towardGoal) {
             RwV3d facing;

@@ -9,7 +9,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1102 {
 
 constexpr int32_t kInputWalk = 1;
 constexpr int32_t kInputTurn = 2;
@@ -41,7 +41,7 @@ CSBoss1102ShotPool *Shots()
     return effects != nullptr ? effects->boss1102Shots : nullptr;
 }
 
-}  // namespace
+}  // namespace boss_1102
 
 void CSBoss1102::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -50,16 +50,17 @@ void CSBoss1102::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, 
 void CSBoss1102::Think(int32_t *next, float dt)
 {
     RunBossMessages(
-        this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
+        this, next, kTraits, {},
+        [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, boss_1102::kHits); },
         [&](int32_t bits, int32_t *input) {
-            *input = SenseKeptTarget(this, bits, *input, kInputWalk, dt, false);
-            SenseAlarmRemembering(this, bits, kInputTurn, kThrowState, &AimPoint, input);
+            *input = SenseKeptTarget(this, bits, *input, boss_1102::kInputWalk, dt, false);
+            SenseAlarmRemembering(this, bits, boss_1102::kInputTurn, boss_1102::kThrowState, &AimPoint, input);
             if ((bits & kSenseAttack) != 0) {
                 monster::RefreshTarget(this);
                 if (target == nullptr) {
                     return false;
                 }
-                *input = kInputWalk;
+                *input = boss_1102::kInputWalk;
                 KeepAway = 1;
             } else if (IdleTimer == 0.0f) {
                 KeepAway = 0;
@@ -93,30 +94,30 @@ BossGoal CSBoss1102::ChooseGoal(const BossWay &way)
 
 void CSBoss1102::StateWork(int32_t *next, float dt)
 {
-    if (state == kIdleState) {
+    if (state == boss_1102::kIdleState) {
         IdleTimer += dt;
-        if (IdleTimer >= kIdleSeconds) {
-            monster::FeedInput(this, next, kInputTurn);
+        if (IdleTimer >= boss_1102::kIdleSeconds) {
+            monster::FeedInput(this, next, boss_1102::kInputTurn);
             IdleTimer = 0.0f;
         }
     }
-    if (state == kTurnState) {
+    if (state == boss_1102::kTurnState) {
         const RwV3d toward = target != nullptr ? *target->GetPositionPtr() : home;
         const float cosine = monster::CosineToward(this, toward);
         if (target != nullptr && cosine > monster::CosHalfAngle(this, false)) {
-            monster::FeedInput(this, next, kInputInCone);
-        } else if (cosine < kTurnDeadCosine) {
+            monster::FeedInput(this, next, boss_1102::kInputInCone);
+        } else if (cosine < boss_1102::kTurnDeadCosine) {
             monster::FeedInput(this, next, 0);
-            monster::TurnToward(this, toward, dt, kTurnDeadCosine);
+            monster::TurnToward(this, toward, dt, boss_1102::kTurnDeadCosine);
         }
     }
-    if (state == kThrowState) {
+    if (state == boss_1102::kThrowState) {
         CSClumpAnimManager *animations = monster::AnimationsOf(this);
         if (ThrowDone == 0 && animations != nullptr && Clump() != nullptr &&
-            animations->HasReachedFrame(Clump(), kThrowFrame)) {
-            if (CSBoss1102ShotPool *shots = Shots()) {
-                const RwV3d start = UserFramePosition(this, kThrowHand);
-                if (stateRandom < kVolleyFrom) {
+            animations->HasReachedFrame(Clump(), boss_1102::kThrowFrame)) {
+            if (CSBoss1102ShotPool *shots = boss_1102::Shots()) {
+                const RwV3d start = UserFramePosition(this, boss_1102::kThrowHand);
+                if (stateRandom < boss_1102::kVolleyFrom) {
                     shots->Throw(start, BossMatrix(this), AimPoint, 0);
                 } else {
                     shots->ThrowVolley(start, BossMatrix(this), AimPoint);
@@ -127,18 +128,18 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
     } else {
         ThrowDone = 0;
     }
-    if (state == kSecondThrowState) {
+    if (state == boss_1102::kSecondThrowState) {
         foundFoe = true;
-        if (SecondThrowDelay < kSecondThrowWait) {
+        if (SecondThrowDelay < boss_1102::kSecondThrowWait) {
             SecondThrowDelay += dt;
         } else if (SecondThrowDone == 0) {
             const RwV3d toward = monster::Flat(V3Sub(AimPoint, *GetPositionPtr()));
             if (V3Length(toward) > 0.0f) {
                 SetDirection(toward);
             }
-            CSBoss1102ShotPool *shots = Shots();
-            if (stateRandom < kSecondThrowBelow && shots != nullptr) {
-                shots->Throw(UserFramePosition(this, kSecondThrowHand), BossMatrix(this), AimPoint, 1);
+            CSBoss1102ShotPool *shots = boss_1102::Shots();
+            if (stateRandom < boss_1102::kSecondThrowBelow && shots != nullptr) {
+                shots->Throw(UserFramePosition(this, boss_1102::kSecondThrowHand), BossMatrix(this), AimPoint, 1);
             }
             SecondThrowDone = 1;
         }
@@ -150,6 +151,6 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
 
 BossMoveRule CSBoss1102::MoveRule() const
 {
-    const bool idle = state == kIdleState;
+    const bool idle = state == boss_1102::kIdleState;
     return {.turn = idle, .collide = idle};
 }

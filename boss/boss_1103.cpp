@@ -11,11 +11,11 @@
 #include "stage/stage_manager.h"
 
 using namespace boss;
-
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace boss_1103 {
+
 constexpr int32_t kInputClose = 5;
 constexpr int32_t kInputApproach = 2;
 constexpr int32_t kInputOutOfCone = 3;
@@ -84,7 +84,7 @@ RwV3d Facing(AiObject *boss)
     return facing;
 }
 
-}  // namespace
+}  // namespace boss_1103
 
 bool HitTimerSwitchOn() { return g_pStageManager != nullptr && g_pStageManager->hitTimerSwitch != 0; }
 
@@ -92,7 +92,7 @@ void CSBoss1103::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1103::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1103::BeforeThink() { ExcludeInStates(this, kExcludedStates); }
+void CSBoss1103::BeforeThink() { ExcludeInStates(this, boss_1103::kExcludedStates); }
 
 void CSBoss1103::Think(int32_t *next, float dt)
 {
@@ -101,10 +101,10 @@ void CSBoss1103::Think(int32_t *next, float dt)
         this, next, kTraits, {.holdClearsHeld = true},
         [&](const MSGData &m, int32_t input) {
             MSGData hit = m;
-            if (state != kGrabEndOnlyIn) {
+            if (state != boss_1103::kGrabEndOnlyIn) {
                 hit.word[1] &= ~kAtkGrabEnd;
             }
-            return monster::ClassifyHit(this, hit, input, kHits);
+            return monster::ClassifyHit(this, hit, input, boss_1103::kHits);
         },
         [&](int32_t bits, int32_t *input) { return Sense(bits, input, dt); });
 }
@@ -112,18 +112,18 @@ void CSBoss1103::Think(int32_t *next, float dt)
 bool CSBoss1103::Sense(int32_t bits, int32_t *input, float dt)
 {
     const bool home = monster::HomeDistance(this) <= kBossHomeDistance;
-    const bool approaching = monster::IsOneOf(state, kApproachStates);
+    const bool approaching = monster::IsOneOf(state, boss_1103::kApproachStates);
     // The input that closes in: 5 from idle, 1 while approaching, else by
     // the state random.
     auto closeIn = [&](int32_t otherwise) {
-        return state == kIdleState ? kInputClose : (approaching ? kInputChase : otherwise);
+        return state == boss_1103::kIdleState ? boss_1103::kInputClose : (approaching ? kInputChase : otherwise);
     };
     if ((bits & kSenseNear) != 0) {
         lostTargetTimer = 0.0f;
         if (target != nullptr) {
-            *input = closeIn(stateRandom >= 50 ? kInputClose : kInputChase);
+            *input = closeIn(stateRandom >= 50 ? boss_1103::kInputClose : kInputChase);
         } else if (!home) {
-            *input = closeIn(kInputClose);
+            *input = closeIn(boss_1103::kInputClose);
         } else if (!heldByHero) {
             *input = kInputIdle;
         }
@@ -132,10 +132,10 @@ bool CSBoss1103::Sense(int32_t bits, int32_t *input, float dt)
         lostTargetTimer += dt;
     } else {
         target = nullptr;
-        *input = home && !heldByHero ? kInputIdle : (approaching ? kInputChase : kInputClose);
+        *input = home && !heldByHero ? kInputIdle : (approaching ? kInputChase : boss_1103::kInputClose);
     }
     if ((bits & kSenseAlarm) != 0 && target != nullptr) {
-        *input = closeIn(stateRandom >= 50 ? kInputStrong : kInputChase);
+        *input = closeIn(stateRandom >= 50 ? boss_1103::kInputStrong : kInputChase);
     }
     if ((bits & kSenseAttack) == 0) {
         FoeInReach = 0;
@@ -146,13 +146,14 @@ bool CSBoss1103::Sense(int32_t bits, int32_t *input, float dt)
     }
     // The approach timer is never reset: only the boss's first 0.3 s of
     // approach wait.
-    if (state == kApproachState && attackDelayTimer < kApproachSeconds) {
-        *input = kInputApproach;
+    if (state == boss_1103::kApproachState && attackDelayTimer < boss_1103::kApproachSeconds) {
+        *input = boss_1103::kInputApproach;
         attackDelayTimer += dt;
     } else if (TargetCosineFromBehind(this) <= monster::CosHalfAngle(this, false)) {
-        *input = kInputOutOfCone;
+        *input = boss_1103::kInputOutOfCone;
     } else {
-        *input = state == kApproachState && stateRandom < 50 ? kInputStrong : kInputAttack;
+        *input =
+            state == boss_1103::kApproachState && stateRandom < 50 ? boss_1103::kInputStrong : boss_1103::kInputAttack;
     }
     FoeInReach = 1;
     return true;
@@ -162,21 +163,21 @@ void CSBoss1103::StepAttacks(int32_t *next)
 {
     CCGEManager *effects = monster::Effects();
     if (FirstInVisit(this, 12, &Flame12Done, model != nullptr)) {
-        StartOnFrame(this, kFlame, kWeapon, false);
+        StartOnFrame(this, boss_1103::kFlame, boss_1103::kWeapon, false);
     }
     if (FirstInVisit(this, 21, &Flame21Done, model != nullptr)) {
-        StartOnFrame(this, kFlame, kWeapon, false);
+        StartOnFrame(this, boss_1103::kFlame, boss_1103::kWeapon, false);
     }
-    if (FirstInVisit(this, 18, &Flame18Done, model != nullptr && ClockFrame(this) > kFlame18Frame)) {
-        StartOnFrame(this, kFlame, kWeapon, false);
+    if (FirstInVisit(this, 18, &Flame18Done, model != nullptr && ClockFrame(this) > boss_1103::kFlame18Frame)) {
+        StartOnFrame(this, boss_1103::kFlame, boss_1103::kWeapon, false);
     }
     // The double shot, from both hands along the facing.
-    if (FirstInVisit(this, kShotState, &ShotDone, ClockFrame(this) >= kShotFrame)) {
+    if (FirstInVisit(this, boss_1103::kShotState, &ShotDone, ClockFrame(this) >= boss_1103::kShotFrame)) {
         if (effects != nullptr && effects->bigShot3209000 != nullptr) {
-            const RwV3d facing = Facing(this);
-            for (int32_t hand : kShotHands) {
+            const RwV3d facing = boss_1103::Facing(this);
+            for (int32_t hand : boss_1103::kShotHands) {
                 const RwV3d from = UserFramePosition(this, hand);
-                effects->bigShot3209000->Start(from, V3Add(from, facing), kShotMode);
+                effects->bigShot3209000->Start(from, V3Add(from, facing), boss_1103::kShotMode);
             }
         }
     }
@@ -184,10 +185,10 @@ void CSBoss1103::StepAttacks(int32_t *next)
     const bool free = *next == -1 && !Held() && target != nullptr && !TargetInGrabMove(this);
     StepHpPhases(this, next, kTraits, RageDone, free);
     // The blast: slowed and held still until frame 2180, then the shockwave.
-    if (state == kBlastState) {
-        if (ClockFrame(this) < kBlastFrame) {
+    if (state == boss_1103::kBlastState) {
+        if (ClockFrame(this) < boss_1103::kBlastFrame) {
             hitStopPending = true;
-            animSpeedMode = kAnimSlowed;
+            animSpeedMode = boss_1103::kAnimSlowed;
         } else if (BlastDone == 0) {
             if (effects != nullptr && effects->shockwave != nullptr) {
                 effects->shockwave->Start(*GetPositionPtr());
@@ -204,31 +205,31 @@ void CSBoss1103::StepAttacks(int32_t *next)
 void CSBoss1103::Act(int32_t *next, float dt)
 {
     const bool switchOn = HitTimerSwitchOn();
-    if (switchOn && timeSinceHurt < kTimeSinceHurtMost) {
+    if (switchOn && timeSinceHurt < boss_1103::kTimeSinceHurtMost) {
         timeSinceHurt += dt;
     }
     // The move point: the foe, else home.
     BossGoal goal = StepGoal(this, {});
     StepAttacks(next);
     // Facing: state 12 faces a foe outside its cone at once; 4 and 28 turn.
-    if (state == kSnapState && target != nullptr &&
+    if (state == boss_1103::kSnapState && target != nullptr &&
         TargetCosineFromBehind(this) <= monster::CosHalfAngle(this, false)) {
         const RwV3d toward = monster::Flat(V3Sub(*target->GetPositionPtr(), *GetPositionPtr()));
         if (V3Length(toward) > 0.0f) {
             SetDirection(V3Normalized(toward, toward));
         }
     }
-    if (monster::IsOneOf(state, kTurnStates)) {
+    if (monster::IsOneOf(state, boss_1103::kTurnStates)) {
         TurnTowardFoe(this, dt);
     }
     monster::TakeDamage(this, state == kTraits.recoveryState && !heldByHero && !thrown, switchOn);
     CountHurtWindow(this, dt, &HurtWindow, &HurtableFrames);
-    StepHeroHits(this, next, kTraits, &NoteBlow);
-    if (state == kChainState && CounterLanded != 0 && animEnded) {
-        monster::FeedInput(this, next, kInputChained);
+    StepHeroHits(this, next, kTraits, &boss_1103::NoteBlow);
+    if (state == boss_1103::kChainState && CounterLanded != 0 && animEnded) {
+        monster::FeedInput(this, next, boss_1103::kInputChained);
         CounterLanded = 0;
     }
-    if (monster::IsOneOf(state, kFoundFoeStates)) {
+    if (monster::IsOneOf(state, boss_1103::kFoundFoeStates)) {
         foundFoe = true;
     }
     // The guard stance 22: peeks back (17) and escapes (108) when pressed.
@@ -238,7 +239,7 @@ void CSBoss1103::Act(int32_t *next, float dt)
         StepHurtEscape(this, next, &HurtWindow, &HurtableFrames, foeFree);
     }
     guarding = StepGuardState(this, next, dt, kTraits, &GuardTimer, true);
-    StepHeroHold(this, next, dt, kHold);
+    StepHeroHold(this, next, dt, boss_1103::kHold);
     // Burning restarts the hit timer only while the switch is on.
     const float sinceHurt = timeSinceHurt;
     StepStatus(this, dt);
@@ -250,12 +251,12 @@ void CSBoss1103::Act(int32_t *next, float dt)
     }
     StepHoldAndEntrySound(this, kTraits, kSounds);
     if (state == kTraits.guardState && HitWithoutGuardBreak(this)) {
-        monster::PlaySound(kGuardSound);
+        monster::PlaySound(boss_1103::kGuardSound);
     }
-    if (state == kSilentState && stateEntered) {
-        monster::StopSound(kSilencedSound);
+    if (state == boss_1103::kSilentState && stateEntered) {
+        monster::StopSound(boss_1103::kSilencedSound);
     }
-    if (state != kBlastState && !heldByHero && !thrown) {
+    if (state != boss_1103::kBlastState && !heldByHero && !thrown) {
         monster::StepHitStop(this, dt);
     }
     if (hp < 1) {
@@ -270,7 +271,7 @@ void CSBoss1103::Act(int32_t *next, float dt)
     const float step = monster::StepSpeed(this, dt);
     if (!thrown && step != 0.0f && !busy && !removed && !eventHeld) {
         const bool walking = state == 1 || state == 2;
-        MoveToward(goal.distance, goal.point, step, walking || state == kApproachState, walking);
+        MoveToward(goal.distance, goal.point, step, walking || state == boss_1103::kApproachState, walking);
     }
     StepHandOver(this);
 }

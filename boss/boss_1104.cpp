@@ -10,11 +10,11 @@
 #include "stage/character_params.h"
 
 using namespace boss;
-
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace boss_1104 {
+
 constexpr int32_t kInputCast = 10;
 constexpr int32_t kInputAlarm = 6;
 constexpr int32_t kCastBelow = 40;
@@ -57,7 +57,7 @@ RwV3d Facing(AiObject *boss)
     return facing;
 }
 
-}  // namespace
+}  // namespace boss_1104
 
 void CSBoss1104::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -65,17 +65,17 @@ void CSBoss1104::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, 
 
 void CSBoss1104::ReleaseOf(AiObject *actor)
 {
-    GiveBackBeam(&Self(actor)->Beam);
+    GiveBackBeam(&boss_1104::Self(actor)->Beam);
     actor->Release();
 }
 
-void CSBoss1104::ModelGone(AiObject *actor) { LetGoOfBeam(&Self(actor)->Beam); }
+void CSBoss1104::ModelGone(AiObject *actor) { LetGoOfBeam(&boss_1104::Self(actor)->Beam); }
 
 void CSBoss1104::Think(int32_t *next, float /*dt*/)
 {
     RunBossMessages(
         this, next, kTraits, {.modelGone = &ModelGone},
-        [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
+        [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, boss_1104::kHits); },
         [&](int32_t bits, int32_t *input) {
             if ((bits & kSenseNear) != 0) {
                 monster::RefreshTarget(this);
@@ -88,13 +88,13 @@ void CSBoss1104::Think(int32_t *next, float /*dt*/)
                 *input = monster::HomeDistance(this) <= kBossHomeDistance ? kInputIdle : kInputChase;
             }
             if ((bits & kSenseAlarm) != 0 && target != nullptr) {
-                *input = stateRandom < kCastBelow ? kInputCast : kInputAlarm;
+                *input = stateRandom < boss_1104::kCastBelow ? boss_1104::kInputCast : boss_1104::kInputAlarm;
             }
             if ((bits & kSenseAttack) != 0) {
                 if (target == nullptr) {
                     return false;
                 }
-                *input = kInputInReach;
+                *input = boss_1104::kInputInReach;
             }
             return true;
         });
@@ -103,27 +103,27 @@ void CSBoss1104::Think(int32_t *next, float /*dt*/)
 void CSBoss1104::StepCircling(int32_t *next, float dt, BossGoal *goal)
 {
     const RwV3d position = *GetPositionPtr();
-    const RwV3d facing = Facing(this);
-    const RwV3d back = V3Sub(position, V3Scale(facing, kBackStep));
-    if (state == kBackOffState) {
+    const RwV3d facing = boss_1104::Facing(this);
+    const RwV3d back = V3Sub(position, V3Scale(facing, boss_1104::kBackStep));
+    if (state == boss_1104::kBackOffState) {
         BackOffTimer += dt;
-        if (BackOffTimer < kBackOffSeconds) {
+        if (BackOffTimer < boss_1104::kBackOffSeconds) {
             goal->point = back;
         } else {
-            monster::FeedInput(this, next, kInputBackedOff);
+            monster::FeedInput(this, next, boss_1104::kInputBackedOff);
             BackOffTimer = 0.0f;
         }
     } else {
         BackOffTimer = 0.0f;
     }
-    if (state != kCircleState) {
+    if (state != boss_1104::kCircleState) {
         CircleTimer = 0.0f;
         SideChosen = 0;
         return;
     }
     CircleTimer += dt;
-    if (CircleTimer >= kCircleSeconds) {
-        monster::FeedInput(this, next, stateRandom < 50 ? kInputCircleMore : kInputCircleEnd);
+    if (CircleTimer >= boss_1104::kCircleSeconds) {
+        monster::FeedInput(this, next, stateRandom < 50 ? boss_1104::kInputCircleMore : boss_1104::kInputCircleEnd);
         CircleTimer = 0.0f;
         SideChosen = 0;
         return;
@@ -131,7 +131,7 @@ void CSBoss1104::StepCircling(int32_t *next, float dt, BossGoal *goal)
     if (target == nullptr) {
         return;
     }
-    if (monster::GroundDistance(position, *target->GetPositionPtr()) >= kCircleFar) {
+    if (monster::GroundDistance(position, *target->GetPositionPtr()) >= boss_1104::kCircleFar) {
         if (SideChosen == 0) {
             CircleSide = CircleSide == 0 ? 1 : 0;
             SideChosen = 1;
@@ -149,20 +149,21 @@ void CSBoss1104::StepSpells()
 {
     CCGEManager *effects = monster::Effects();
     const RwV3d position = *GetPositionPtr();
-    const RwV3d ahead = V3Add(position, Facing(this));
-    if (FirstInVisit(this, kTornadoState, &TornadoDone,
-                     ClockFrame(this) >= kTornadoFrame && target != nullptr && effects != nullptr &&
+    const RwV3d ahead = V3Add(position, boss_1104::Facing(this));
+    if (FirstInVisit(this, boss_1104::kTornadoState, &TornadoDone,
+                     ClockFrame(this) >= boss_1104::kTornadoFrame && target != nullptr && effects != nullptr &&
                          effects->tornado != nullptr)) {
         effects->tornado->Start(ahead);
     }
-    if (FirstInVisit(this, kBoltState, &BoltDone,
-                     ClockFrame(this) >= kBoltFrame && effects != nullptr && effects->bigShot3211200 != nullptr)) {
+    if (FirstInVisit(
+            this, boss_1104::kBoltState, &BoltDone,
+            ClockFrame(this) >= boss_1104::kBoltFrame && effects != nullptr && effects->bigShot3211200 != nullptr)) {
         const bool aimed = target != nullptr && model != nullptr;
-        effects->bigShot3211200->Spawn(FramePositionOr(this, kWeapon),
-                                      aimed ? FramePositionOr(target, kFoeFrame) : ahead);
+        effects->bigShot3211200->Spawn(FramePositionOr(this, boss_1104::kWeapon),
+                                      aimed ? FramePositionOr(target, boss_1104::kFoeFrame) : ahead);
     }
-    if (FirstInVisit(this, kVinesState, &VinesDone,
-                     ClockFrame(this) >= kVinesFrame && effects != nullptr && effects->vines != nullptr)) {
+    if (FirstInVisit(this, boss_1104::kVinesState, &VinesDone,
+                     ClockFrame(this) >= boss_1104::kVinesFrame && effects != nullptr && effects->vines != nullptr)) {
         effects->vines->Start(position);
     }
 }
@@ -178,7 +179,7 @@ void CSBoss1104::StepCalls(int32_t *next, float dt)
 {
     if (PartnerLooked == 0) {
         for (AiObject *actor = monster::FirstActor(); actor != nullptr; actor = actor->next) {
-            if (actor->aiType == kPartnerType) {
+            if (actor->aiType == boss_1104::kPartnerType) {
                 Partner = static_cast<CSBoss1105 *>(actor);
                 break;
             }
@@ -197,11 +198,11 @@ void CSBoss1104::StepCalls(int32_t *next, float dt)
                 Partner->Called = 0;
             }
         }
-        const int32_t threshold = static_cast<int32_t>(static_cast<float>(maxHP) * kCallShares[i]);
+        const int32_t threshold = static_cast<int32_t>(static_cast<float>(maxHP) * boss_1104::kCallShares[i]);
         if (hp > threshold || CallDone[i] != 0) {
             continue;
         }
-        if (monster::FeedInput(this, next, kBossInputHpPhase) == kCallState) {
+        if (monster::FeedInput(this, next, kBossInputHpPhase) == boss_1104::kCallState) {
             for (int32_t j = 0; j <= i; ++j) {
                 CallDone[j] = 1;
             }
@@ -212,11 +213,11 @@ void CSBoss1104::StepCalls(int32_t *next, float dt)
     if (PartnerCalled == 0) {
         return;
     }
-    if (CallTimer < kCallSeconds) {
+    if (CallTimer < boss_1104::kCallSeconds) {
         if (Partner != nullptr && Partner->AppearDone == 0) {
             Partner->Called = 1;
-            const RwV3d facing = Facing(this);
-            Partner->SetPosition(V3Add(*GetPositionPtr(), V3Scale(facing, kPartnerAhead)));
+            const RwV3d facing = boss_1104::Facing(this);
+            Partner->SetPosition(V3Add(*GetPositionPtr(), V3Scale(facing, boss_1104::kPartnerAhead)));
             Partner->SetDirection(facing);
         }
         CallTimer += dt;
@@ -236,15 +237,16 @@ void CSBoss1104::Act(int32_t *next, float dt)
     StepCalls(next, dt);
     StepRecovery(this, next, dt, kTraits, &PeekTimer, true, true);
     guarding = StepGuardState(this, next, dt, kTraits, &GuardTimer, true);
-    StepBeam(this, &Beam, monster::IsOneOf(state, kBeamStates), kBeamParticle, kWeapon);
-    if (monster::IsOneOf(state, kNoNewStatusStates)) {
+    StepBeam(this, &Beam, monster::IsOneOf(state, boss_1104::kBeamStates), boss_1104::kBeamParticle,
+             boss_1104::kWeapon);
+    if (monster::IsOneOf(state, boss_1104::kNoNewStatusStates)) {
         statusToApply &= ~(monster::kStatusBurn | monster::kStatusPoison);
     }
     StepStatus(this, dt);
     StepDamage(this, InHitStopState(this, kTraits));
     StepHoldAndEntrySound(this, kTraits, kSounds);
     if (state == kTraits.guardState && HitWithoutGuardBreak(this)) {
-        monster::PlaySound(kGuardSound);
+        monster::PlaySound(boss_1104::kGuardSound);
     }
     monster::StepHitStop(this, dt);
     if (hp < 1) {
@@ -254,7 +256,7 @@ void CSBoss1104::Act(int32_t *next, float dt)
     StepBossDeath(this, next);
     StepBossEnd(this, kTraits);
     StepFlags(this, kTraits, dt);
-    const bool walking = state == kCircleState || state == kBackOffState;
+    const bool walking = state == boss_1104::kCircleState || state == boss_1104::kBackOffState;
     StepMove(this, goal, dt, {.turn = false, .collide = walking});
     StepHandOver(this);
 }

@@ -9,11 +9,11 @@
 #include "stage/clump_anim_manager.h"
 
 using namespace boss;
-
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace boss_1105 {
+
 constexpr int32_t kInputNotCalled = 201;
 constexpr int32_t kInputAim = 2;
 constexpr int32_t kInputFire = 21;
@@ -35,7 +35,7 @@ bool MotionEnded(const AiObject *boss)
     return anims != nullptr && boss->model != nullptr && anims->GetAnimationId(boss->Clump()) != 0;
 }
 
-}  // namespace
+}  // namespace boss_1105
 
 void CSBoss1105::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -46,7 +46,7 @@ bool CSBoss1105::Appear()
     if (!monster::TakeModelOnGround(this)) {
         return false;
     }
-    SetState(Fsf(), kAppearState);
+    SetState(Fsf(), boss_1105::kAppearState);
     monster::SyncModelMotion(this);
     return true;
 }
@@ -54,10 +54,10 @@ bool CSBoss1105::Appear()
 void CSBoss1105::Think(int32_t *next, float dt)
 {
     if (Called == 0) {
-        monster::FeedInput(this, next, kInputNotCalled);
+        monster::FeedInput(this, next, boss_1105::kInputNotCalled);
         Waiting = 1;
         // Unseen until called: the model the placement handed it goes back.
-        if (AppearDone == 0 && model != nullptr && !eventModel && state != kLeaveState) {
+        if (AppearDone == 0 && model != nullptr && !eventModel && state != boss_1105::kLeaveState) {
             SetModelInstance(nullptr);
         }
     } else if (model == nullptr && !Appear()) {
@@ -82,10 +82,10 @@ void CSBoss1105::Think(int32_t *next, float dt)
                     AimTimer = 0.0f;
                     return false;
                 }
-                if (AimTimer >= kAimSeconds) {
-                    *input = kInputFire;
+                if (AimTimer >= boss_1105::kAimSeconds) {
+                    *input = boss_1105::kInputFire;
                 } else {
-                    *input = kInputAim;
+                    *input = boss_1105::kInputAim;
                     AimTimer += dt;
                 }
             }
@@ -95,8 +95,8 @@ void CSBoss1105::Think(int32_t *next, float dt)
 
 void CSBoss1105::StepWingBalls(float dt)
 {
-    if (state != kWingBallState) {
-        ShotTimer = kWingBallEvery;
+    if (state != boss_1105::kWingBallState) {
+        ShotTimer = boss_1105::kWingBallEvery;
         ShotCount = 0;
         return;
     }
@@ -104,16 +104,17 @@ void CSBoss1105::StepWingBalls(float dt)
     if (target == nullptr || effects == nullptr || effects->wingBall == nullptr) {
         return;
     }
-    if (ClockFrame(this) < kWingBallFrame || ShotTimer < kWingBallEvery || model == nullptr ||
-        ShotCount >= kWingBallsPerVisit) {
+    if (ClockFrame(this) < boss_1105::kWingBallFrame || ShotTimer < boss_1105::kWingBallEvery || model == nullptr ||
+        ShotCount >= boss_1105::kWingBallsPerVisit) {
         // The waiting frames keep the entry flag, so each ball plays its sound.
         stateEntered = true;
         ShotTimer += dt;
         return;
     }
-    effects->wingBall->Start(UserFramePosition(this, kWingBallFrom), FramePositionOr(target, kWingBallAt));
+    effects->wingBall->Start(UserFramePosition(this, boss_1105::kWingBallFrom),
+                             FramePositionOr(target, boss_1105::kWingBallAt));
     if (stateEntered) {
-        monster::PlaySound(kWingBallSound);
+        monster::PlaySound(boss_1105::kWingBallSound);
         stateEntered = false;
     }
     ShotTimer = 0.0f;
@@ -124,10 +125,10 @@ void CSBoss1105::Act(int32_t * /*next*/, float dt)
 {
     const BossGoal goal = StepGoal(this, StepWaypoint(this, dt));
     StepWingBalls(dt);
-    if (state == kAppearState && MotionEnded(this)) {
+    if (state == boss_1105::kAppearState && boss_1105::MotionEnded(this)) {
         AppearDone = 1;
     }
-    if (state == kLeaveState && MotionEnded(this) && !eventModel) {
+    if (state == boss_1105::kLeaveState && boss_1105::MotionEnded(this) && !eventModel) {
         SetModelInstance(nullptr);
         AppearDone = 0;
     }

@@ -6,7 +6,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1106 {
 
 constexpr int32_t kWalkInput = 5;
 constexpr const char *kHandParticles = "3010600.zus";
@@ -16,13 +16,13 @@ constexpr int32_t kCollideStates[] = {2};
 constexpr int32_t kSpecialState = 20;
 constexpr float kSpecialFrame = 2851.0f;
 
-}  // namespace
+}  // namespace boss_1106
 
 void CSBoss1106::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1106::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1106::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, kWalkInput); }
+void CSBoss1106::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, boss_1106::kWalkInput); }
 
 void CSBoss1106::Act(int32_t *next, float dt)
 {
@@ -31,7 +31,7 @@ void CSBoss1106::Act(int32_t *next, float dt)
     // Start effects, once per entry with a model.
     if (state == 8) {
         if (effect8 == 0 && model != nullptr) {
-            StartOnFrame(this, kHandParticles, 100080, true);
+            StartOnFrame(this, boss_1106::kHandParticles, 100080, true);
             effect8 = 1;
         }
     } else {
@@ -39,15 +39,15 @@ void CSBoss1106::Act(int32_t *next, float dt)
     }
     if (state == 13) {
         if (effect13 == 0 && model != nullptr) {
-            StartOnFrame(this, kHandParticles, 100140, false);
+            StartOnFrame(this, boss_1106::kHandParticles, 100140, false);
             effect13 = 1;
         }
     } else {
         effect13 = 0;
     }
-    if (state == kSpecialState) {
+    if (state == boss_1106::kSpecialState) {
         CCGEManager *effects = monster::Effects();
-        if (effect20 == 0 && monster::MotionFrameOf(this) >= kSpecialFrame && effects != nullptr &&
+        if (effect20 == 0 && monster::MotionFrameOf(this) >= boss_1106::kSpecialFrame && effects != nullptr &&
             effects->bigShot3219200 != nullptr) {
             effects->bigShot3219200->Start(*GetPositionPtr());
             effect20 = 1;
@@ -55,8 +55,8 @@ void CSBoss1106::Act(int32_t *next, float dt)
     } else {
         effect20 = 0;
     }
-    FaceTargetOnEntry(this, kFaceState11, &faced11);
-    FaceTargetOnEntry(this, kFaceState13, &faced13);
+    FaceTargetOnEntry(this, boss_1106::kFaceState11, &faced11);
+    FaceTargetOnEntry(this, boss_1106::kFaceState13, &faced13);
     WalkerTurn(this, dt);
     WalkerDamage(this, kTraits);
     WalkerHeroHits(this, next, kTraits);
@@ -68,6 +68,6 @@ void CSBoss1106::Act(int32_t *next, float dt)
     StepBossDeath(this, next);
     StepBossEnd(this, kTraits);
     StepFlags(this, kTraits, dt);
-    WalkerMove(this, dt, kCollideStates);
+    WalkerMove(this, dt, boss_1106::kCollideStates);
     StepHandOver(this);
 }

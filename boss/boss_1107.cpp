@@ -10,7 +10,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1107 {
 
 constexpr int32_t kWalkInput = 1;
 constexpr const char *kHandParticles = "3010600.zus";
@@ -50,17 +50,17 @@ void StartOnce(AiObject *boss, int32_t state, int32_t *done, bool frameSequence)
     }
 }
 
-}  // namespace
+}  // namespace boss_1107
 
 void CSBoss1107::Update(float dt) { RunBossUpdate(this, dt); }
 
 void CSBoss1107::SetState(CFSF *fsf, int32_t state) { EnterBossState(this, fsf, state, kTraits); }
 
-void CSBoss1107::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, kWalkInput); }
+void CSBoss1107::Think(int32_t *next, float dt) { WalkerThink(this, next, dt, kTraits, boss_1107::kWalkInput); }
 
 void CSBoss1107::ReleaseOf(AiObject *actor)
 {
-    CSBoss1107 *self = Self(actor);
+    CSBoss1107 *self = boss_1107::Self(actor);
     monster::GiveBackSystemNow(&self->bodyA);
     monster::GiveBackSystemNow(&self->bodyB);
     actor->Release();
@@ -85,14 +85,15 @@ void CSBoss1107::StepBodyParticles()
     }
     // Both or neither: a system had alone goes straight back, and both are
     // asked for again at the next act.
-    bodyA = particles->CreateSystem(kBodyParticles);
-    bodyB = particles->CreateSystem(kBodyParticles);
+    bodyA = particles->CreateSystem(boss_1107::kBodyParticles);
+    bodyB = particles->CreateSystem(boss_1107::kBodyParticles);
     if (bodyA == nullptr || bodyB == nullptr) {
         monster::GiveBackSystemNow(&bodyA);
         monster::GiveBackSystemNow(&bodyB);
         return;
     }
-    const std::pair<CSParticleSystem *, int32_t> bodies[] = {{bodyA, kBodyFrameA}, {bodyB, kBodyFrameB}};
+    const std::pair<CSParticleSystem *, int32_t> bodies[] = {{bodyA, boss_1107::kBodyFrameA},
+                                                             {bodyB, boss_1107::kBodyFrameB}};
     for (const auto &[system, frameId] : bodies) {
         system->SetEmitting(true, 1.0f);
         system->displayMode[0] = kPrtDrawAfterWorld;
@@ -110,13 +111,13 @@ void CSBoss1107::Act(int32_t *next, float dt)
     StepBodyParticles();
     const BossWay way = StepWaypoint(this, dt);
     StepGoal(this, way);
-    StartOnce(this, 8, &effect8, false);
-    StartOnce(this, 13, &effect13, false);
-    StartOnce(this, 11, &frameSeq11, true);
-    StartOnce(this, 13, &frameSeq13, true);
-    FaceTargetOnEntry(this, kFaceState11, &faced11);
-    FaceTargetOnEntry(this, kFaceState13, &faced13);
-    FaceTargetOnEntry(this, kFaceState20, &faced20);
+    boss_1107::StartOnce(this, 8, &effect8, false);
+    boss_1107::StartOnce(this, 13, &effect13, false);
+    boss_1107::StartOnce(this, 11, &frameSeq11, true);
+    boss_1107::StartOnce(this, 13, &frameSeq13, true);
+    FaceTargetOnEntry(this, boss_1107::kFaceState11, &faced11);
+    FaceTargetOnEntry(this, boss_1107::kFaceState13, &faced13);
+    FaceTargetOnEntry(this, boss_1107::kFaceState20, &faced20);
     WalkerTurn(this, dt);
     WalkerDamage(this, kTraits);
     WalkerHeroHits(this, next, kTraits);
@@ -127,10 +128,10 @@ void CSBoss1107::Act(int32_t *next, float dt)
     StepHpPhases(this, next, kTraits, phaseDone, free);
     // The special attack: slowed and held still until frame 10280, then
     // the wave, once per entry.
-    if (state == kSpecialState) {
-        if (ClockFrame(this) < kSpecialEndFrame) {
+    if (state == boss_1107::kSpecialState) {
+        if (ClockFrame(this) < boss_1107::kSpecialEndFrame) {
             hitStopPending = true;
-            animSpeedMode = kAnimSlowed;
+            animSpeedMode = boss_1107::kAnimSlowed;
         } else if (specialDone == 0) {
             CCGEManager *effects = monster::Effects();
             if (effects != nullptr && effects->wave != nullptr) {
@@ -154,6 +155,6 @@ void CSBoss1107::Act(int32_t *next, float dt)
     }
     StepBossEnd(this, kTraits);
     StepFlags(this, kTraits, dt);
-    WalkerMove(this, dt, kCollideStates);
+    WalkerMove(this, dt, boss_1107::kCollideStates);
     StepHandOver(this);
 }

@@ -10,7 +10,7 @@
 
 using namespace boss;
 
-namespace {
+namespace boss_1108 {
 
 constexpr int32_t kInputChase = 6;
 constexpr int32_t kInputAlarm = 10;
@@ -46,7 +46,7 @@ void StartTeleportEffect(const RwV3d &at)
     }
 }
 
-}  // namespace
+}  // namespace boss_1108
 
 void EnterBoss1108State(AiObject *boss, CFSF *fsf, int32_t state) { EnterBossState(boss, fsf, state, kBoss1108Traits); }
 
@@ -57,15 +57,16 @@ void CSBoss1108::SetState(CFSF *fsf, int32_t state) { EnterBoss1108State(this, f
 void CSBoss1108::Think(int32_t *next, float dt)
 {
     RunBossMessages(
-        this, next, kTraits, {}, [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, kHits); },
+        this, next, kTraits, {},
+        [&](const MSGData &m, int32_t input) { return monster::ClassifyHit(this, m, input, boss_1108::kHits); },
         [&](int32_t bits, int32_t *input) {
-            *input = SenseKeptTarget(this, bits, *input, kInputChase, dt, false);
-            SenseAlarmRemembering(this, bits, kInputAlarm, kSwarmState, &rememberedPoint, input);
+            *input = SenseKeptTarget(this, bits, *input, boss_1108::kInputChase, dt, false);
+            SenseAlarmRemembering(this, bits, boss_1108::kInputAlarm, boss_1108::kSwarmState, &rememberedPoint, input);
             if (!SenseAttackInRange(this, bits, &inRange)) {
                 return false;
             }
             if (inRange != 0) {
-                *input = kInputChase;
+                *input = boss_1108::kInputChase;
             }
             return true;
         });
@@ -83,7 +84,7 @@ void CSBoss1108::FillPartners()
 {
     int32_t slot = 0;
     for (AiObject *actor = monster::FirstActor(); actor != nullptr && slot < kPartnerSlots; actor = actor->next) {
-        if (actor->aiId >= kFirstPartnerId && actor->aiId <= kLastPartnerId) {
+        if (actor->aiId >= boss_1108::kFirstPartnerId && actor->aiId <= boss_1108::kLastPartnerId) {
             partners[slot++] = actor;
         }
     }
@@ -107,28 +108,30 @@ bool CSBoss1108::PartnerReady(const AiObject *partner)
 void CSBoss1108::Teleport()
 {
     int32_t slot = 0;
-    while (slot < static_cast<int32_t>(std::size(kSlotBounds)) && stateRandom >= kSlotBounds[slot]) {
+    while (slot < static_cast<int32_t>(std::size(boss_1108::kSlotBounds)) &&
+           stateRandom >= boss_1108::kSlotBounds[slot]) {
         ++slot;
     }
     const RwV3d here = *GetPositionPtr();
     AiObject *partner = partners[slot];
     if (PartnerReady(partner)) {
         const RwV3d there = *partner->GetPositionPtr();
-        StartTeleportEffect(here);
-        StartTeleportEffect(there);
+        boss_1108::StartTeleportEffect(here);
+        boss_1108::StartTeleportEffect(there);
         partner->SetPosition(here);
         SetPosition(there);
         return;
     }
-    const int32_t point = stateRandom < kFirstPointBelow ? 0 : (stateRandom >= kLastPointFrom ? 2 : 1);
-    StartTeleportEffect(here);
-    StartTeleportEffect(teleportPoints[point]);
+    const int32_t point =
+        stateRandom < boss_1108::kFirstPointBelow ? 0 : (stateRandom >= boss_1108::kLastPointFrom ? 2 : 1);
+    boss_1108::StartTeleportEffect(here);
+    boss_1108::StartTeleportEffect(teleportPoints[point]);
     SetPosition(teleportPoints[point]);
 }
 
 void CSBoss1108::StepDash(int32_t *next, float dt)
 {
-    if (state != kDashState) {
+    if (state != boss_1108::kDashState) {
         dashTimer = 0.0f;  // each dash has its 3 s
         return;
     }
@@ -151,16 +154,16 @@ void CSBoss1108::StepDash(int32_t *next, float dt)
         touched = SphereOverlapPushOut(*GetPositionPtr(), radius, *other->GetPositionPtr(),
                                        monster::ParamsOf(other).radius, &pushOut) != 0;
     }
-    const bool stopped = V3Length(clipped) <= kDashStoppedShare * V3Length(step);
-    if ((stopped || touched) && speed != 0.0f && EndsEarly(this)) {
-        monster::FeedInput(this, next, kInputDashEnd);
+    const bool stopped = V3Length(clipped) <= boss_1108::kDashStoppedShare * V3Length(step);
+    if ((stopped || touched) && speed != 0.0f && boss_1108::EndsEarly(this)) {
+        monster::FeedInput(this, next, boss_1108::kInputDashEnd);
         return;
     }
-    if (dashTimer < kDashSeconds) {
+    if (dashTimer < boss_1108::kDashSeconds) {
         dashTimer += dt;
     }
-    if (dashTimer >= kDashSeconds) {
-        monster::FeedInput(this, next, kInputDashTimeUp);
+    if (dashTimer >= boss_1108::kDashSeconds) {
+        monster::FeedInput(this, next, boss_1108::kInputDashTimeUp);
         dashTimer = 0.0f;
     }
 }
@@ -169,24 +172,24 @@ void CSBoss1108::StateWork(int32_t *next, float dt)
 {
     StepDash(next, dt);
     CCGEManager *effects = monster::Effects();
-    if (FirstInVisit(this, kSwarmState, &swarmDone, effects != nullptr && monster::MatAnims() != nullptr)) {
+    if (FirstInVisit(this, boss_1108::kSwarmState, &swarmDone, effects != nullptr && monster::MatAnims() != nullptr)) {
         if (effects->bugs != nullptr) {
-            effects->bugs->Start(V3Add(*GetPositionPtr(), {0.0f, kSwarmHeight, 0.0f}), target);
+            effects->bugs->Start(V3Add(*GetPositionPtr(), {0.0f, boss_1108::kSwarmHeight, 0.0f}), target);
         }
     }
-    if (state == kStrikeState) {
-        if (stateRandom < kStrikeBackBelow && EndsEarly(this)) {
-            monster::FeedInput(this, next, kInputStrikeBack);
+    if (state == boss_1108::kStrikeState) {
+        if (stateRandom < boss_1108::kStrikeBackBelow && boss_1108::EndsEarly(this)) {
+            monster::FeedInput(this, next, boss_1108::kInputStrikeBack);
         }
         foundFoe = true;
     }
-    if (FirstInVisit(this, kTeleportState, &teleportDone, true)) {
+    if (FirstInVisit(this, boss_1108::kTeleportState, &teleportDone, true)) {
         Teleport();
     }
 }
 
 BossMoveRule CSBoss1108::MoveRule() const
 {
-    const bool dashing = state == kDashState;
+    const bool dashing = state == boss_1108::kDashState;
     return {.turn = dashing, .collide = dashing};
 }

@@ -8,11 +8,11 @@
 #include "stage/clump_anim_manager.h"
 
 using namespace boss;
-
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace boss_1109 {
+
 constexpr int32_t kChaseState = 2;
 constexpr int32_t kInputStrike = 11;
 constexpr int32_t kInputAttack = 10;
@@ -59,7 +59,8 @@ void Specials(CSBossChampion *self)
         effects->bugs->Start(UserFramePosition(self, kHandA), self->target);
         effects->bugs->Start(UserFramePosition(self, kHandB), self->target);
     }
-    if (ChampionSpecial(self, 5, 13, 2500.0f, effects->bigShot3216200 != nullptr && effects->bigShot3213800 != nullptr)) {
+    if (ChampionSpecial(self, 5, 13, 2500.0f,
+                        effects->bigShot3216200 != nullptr && effects->bigShot3213800 != nullptr)) {
         effects->bigShot3216200->SetActive(1);
         effects->bigShot3213800->Start(*self->GetPositionPtr());
     }
@@ -90,7 +91,7 @@ constexpr ChampionRules kRules = {
     .barrageShot = &BarrageShot,
 };
 
-}  // namespace
+}  // namespace boss_1109
 
 void CSBoss1109::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -125,16 +126,16 @@ void CSBoss1109::Think(int32_t *next, float /*dt*/)
                 monster::RefreshTarget(this);
                 if (target == nullptr) {
                     *input = kInputIdle;
-                } else if (state == kChaseState) {
-                    *input = stateRandom >= 50 ? kInputChase : kInputStrike;
+                } else if (state == boss_1109::kChaseState) {
+                    *input = stateRandom >= 50 ? kInputChase : boss_1109::kInputStrike;
                 }
             }
             if ((bits & kSenseAttack) != 0) {
                 monster::RefreshTarget(this);
-                *input = target != nullptr ? kInputAttack : kInputIdle;
+                *input = target != nullptr ? boss_1109::kInputAttack : kInputIdle;
             }
             return true;
         });
 }
 
-void CSBoss1109::Act(int32_t *next, float dt) { ChampionAct(this, next, dt, kRules); }
+void CSBoss1109::Act(int32_t *next, float dt) { ChampionAct(this, next, dt, boss_1109::kRules); }

@@ -7,11 +7,11 @@
 #include "stage/character_params.h"
 
 using namespace boss;
-
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace boss_1110 {
+
 constexpr int32_t kInputAttack = 10;
 constexpr int32_t kShotFrom = 100170;
 constexpr int32_t kFoeChest = 100100;
@@ -50,7 +50,8 @@ void Specials(CSBossChampion *self)
         effects->frameSeq->Start(matrix);
     }
     if (ChampionSpecial(self, 3, 11, 1845.0f, effects->bigShot3211200 != nullptr)) {
-        const RwV3d to = self->target != nullptr ? FramePositionOr(self->target, kFoeChest) : V3Add(position, Facing(self));
+        const RwV3d to =
+            self->target != nullptr ? FramePositionOr(self->target, kFoeChest) : V3Add(position, Facing(self));
         effects->bigShot3211200->Spawn(UserFramePosition(self, kHandA), to);
         effects->bigShot3211200->Spawn(UserFramePosition(self, kHandB), to);
     }
@@ -107,7 +108,7 @@ constexpr ChampionRules kRules = {
     .barrageShot = &BarrageShot,
 };
 
-}  // namespace
+}  // namespace boss_1110
 
 void CSBoss1110::Update(float dt) { RunBossUpdate(this, dt); }
 
@@ -127,10 +128,10 @@ void CSBoss1110::Think(int32_t *next, float /*dt*/)
             if ((bits & kSenseAttack) != 0) {
                 const bool inCone = target != nullptr &&
                                     TargetCosineFromBehind(this) > monster::CosHalfAngle(this, false);
-                *input = inCone ? kInputAttack : kInputIdle;
+                *input = inCone ? boss_1110::kInputAttack : kInputIdle;
             }
             return true;
         });
 }
 
-void CSBoss1110::Act(int32_t *next, float dt) { ChampionAct(this, next, dt, kRules); }
+void CSBoss1110::Act(int32_t *next, float dt) { ChampionAct(this, next, dt, boss_1110::kRules); }

@@ -12,10 +12,11 @@
 
 namespace boss {
 
-namespace {
-
 using monster::kInputChase;
 using monster::kInputIdle;
+
+namespace champion {
+
 constexpr int32_t kIdleState = 0;
 constexpr float kIdleSeconds = 3.0f;
 constexpr int32_t kInputIdleA = 21;
@@ -146,13 +147,13 @@ void StepRage(CSBossChampion *self, int32_t *next, const ChampionRules &rules)
     }
 }
 
-}  // namespace
+}  // namespace champion
 
 int32_t ChampionHit(CSBossChampion *self, const MSGData &message, int32_t input)
 {
     const BossTraits &traits = *BossTraitsOf(self->aiType);
     const int32_t pending = self->pendingDamage;
-    input = monster::ClassifyHit(self, message, input, ChampionHits(traits));
+    input = monster::ClassifyHit(self, message, input, champion::ChampionHits(traits));
     if (monster::IsOneOf(self->state, traits.noDamageAlways)) {
         self->pendingDamage = pending;
     }
@@ -180,14 +181,14 @@ void RequestRumbleForHeroes()
     for (int32_t i = 0; i < monster::HeroCount(); ++i) {
         CSHero *hero = monster::Hero(i);
         if (hero != nullptr && !hero->busy) {
-            RequestPadRumble(i, kRumblePattern);
+            RequestPadRumble(i, champion::kRumblePattern);
         }
     }
 }
 
 void ReleaseChampion(AiObject *actor)
 {
-    for (BossBeam &beam : Self(actor)->Beams) {
+    for (BossBeam &beam : champion::Self(actor)->Beams) {
         GiveBackBeam(&beam);
     }
     actor->Release();
@@ -195,7 +196,7 @@ void ReleaseChampion(AiObject *actor)
 
 void ChampionModelGone(AiObject *actor)
 {
-    for (BossBeam &beam : Self(actor)->Beams) {
+    for (BossBeam &beam : champion::Self(actor)->Beams) {
         LetGoOfBeam(&beam);
     }
 }
@@ -204,16 +205,16 @@ void ChampionAct(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
 {
     const BossTraits &traits = *rules.traits;
     const BossGoal goal = StepGoal(self, StepWaypoint(self, dt));
-    StepFlames(self, rules);
-    StepIdleAndWalk(self, next, dt, rules);
+    champion::StepFlames(self, rules);
+    champion::StepIdleAndWalk(self, next, dt, rules);
     rules.specials(self);
-    StepBarrage(self, next, dt, rules);
+    champion::StepBarrage(self, next, dt, rules);
     StepRecovery(self, next, dt, traits, &self->FlinchPeekTimer, true, true);
-    StepFlinchEscape(self, next, dt, traits, &self->Escape, self->state == kGrabFightState);
+    StepFlinchEscape(self, next, dt, traits, &self->Escape, self->state == champion::kGrabFightState);
     self->guarding = StepGuardState(self, next, dt, traits, &self->GuardTimer, false);
-    StepDown(self, next, dt);
-    StepRage(self, next, rules);
-    if (monster::IsOneOf(self->state, kTurnStates)) {
+    champion::StepDown(self, next, dt);
+    champion::StepRage(self, next, rules);
+    if (monster::IsOneOf(self->state, champion::kTurnStates)) {
         TurnTowardFoe(self, dt);
     }
     StepDamage(self, InHitStopState(self, traits));
@@ -229,7 +230,7 @@ void ChampionAct(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
                                  {22, 6270010, 0}};
     StepHoldAndEntrySound(self, traits, sounds);
     if (self->state == traits.guardState && HitWithoutGuardBreak(self)) {
-        monster::PlaySound(kGuardSound);
+        monster::PlaySound(champion::kGuardSound);
     }
     monster::StepHitStop(self, dt);
     if (StepBossDeath(self, next)) {
@@ -237,7 +238,8 @@ void ChampionAct(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
     }
     StepBossEnd(self, traits);
     StepFlags(self, traits, dt);
-    StepMove(self, goal, dt, {.turn = self->state == kWalkState, .collide = self->state == kCollideState});
+    StepMove(self, goal, dt,
+             {.turn = self->state == champion::kWalkState, .collide = self->state == champion::kCollideState});
     CountFlinchExit(self, *next, traits, &self->Escape);
     StepHandOver(self);
 }

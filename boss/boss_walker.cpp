@@ -10,7 +10,7 @@ namespace boss {
 
 using namespace monster;
 
-namespace {
+namespace walker {
 
 constexpr int32_t kInputAlarmA = 1;
 constexpr int32_t kInputAlarmB = 11;
@@ -26,7 +26,7 @@ constexpr int32_t kGuardSound = 6300210;
 constexpr int32_t kRecoveryStates[] = {16, 17};
 constexpr int32_t kSpecialState = 20;
 
-}  // namespace
+}  // namespace walker
 
 void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, int32_t walk)
 {
@@ -39,7 +39,7 @@ void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &trai
             if ((bits & kSenseAlarm) != 0) {
                 RefreshTarget(boss);
                 if (boss->target != nullptr) {
-                    *input = boss->stateRandom < 50 ? kInputAlarmA : kInputAlarmB;
+                    *input = boss->stateRandom < 50 ? walker::kInputAlarmA : walker::kInputAlarmB;
                 }
             }
             if ((bits & kSenseAttack) != 0) {
@@ -48,7 +48,7 @@ void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &trai
                     return false;
                 }
                 if (TargetInAttackCone(boss)) {
-                    *input = kInputAttack;
+                    *input = walker::kInputAttack;
                 }
             }
             return true;
@@ -78,9 +78,9 @@ void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, int32_t 
 
 void WalkerTurn(AiObject *boss, float dt)
 {
-    if (IsOneOf(boss->state, kTurnStates)) {
+    if (IsOneOf(boss->state, walker::kTurnStates)) {
         const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
-        TurnToward(boss, toward, dt, kNoTurnCosine);
+        TurnToward(boss, toward, dt, walker::kNoTurnCosine);
     }
 }
 
@@ -92,17 +92,17 @@ void WalkerDamage(AiObject *boss, const BossTraits &traits)
 void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits)
 {
     StepHeroHits(boss, next, traits);
-    if (IsOneOf(boss->state, kRecoveryStates)) {
+    if (IsOneOf(boss->state, walker::kRecoveryStates)) {
         boss->foundFoe = true;
     }
 }
 
 void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, const WalkerTimers &timers)
 {
-    if (boss->state == kWaitState) {
+    if (boss->state == walker::kWaitState) {
         *timers.wait += dt;
-        if (*timers.wait >= kWaitSeconds) {
-            FeedInput(boss, next, kInputWaitOver);
+        if (*timers.wait >= walker::kWaitSeconds) {
+            FeedInput(boss, next, walker::kInputWaitOver);
             *timers.wait = 0.0f;
         }
     }
@@ -110,21 +110,21 @@ void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits 
     StepRecovery(boss, next, dt, traits, timers.recovery, free,
                  boss->target != nullptr && !TargetInGrabMove(boss));
     StepGuardState(boss, next, dt, traits, timers.guard, false);
-    boss->guarding = IsOneOf(boss->state, kGuardStates) && (boss->incomingStatus & kStatusGuardBreak) == 0;
+    boss->guarding = IsOneOf(boss->state, walker::kGuardStates) && (boss->incomingStatus & kStatusGuardBreak) == 0;
 }
 
 void WalkerHoldRules(AiObject *boss, int32_t *next, float dt)
 {
     static constexpr HeroHoldStates kHold = {
-        .letGoState = kIdleState, .shakeStates = {16, 17}, .leaveStates = {5, 7, 12, -1, -1}, .getUpState = 23};
+        .letGoState = walker::kIdleState, .shakeStates = {16, 17}, .leaveStates = {5, 7, 12, -1, -1}, .getUpState = 23};
     StepHeroHold(boss, next, dt, kHold);
 }
 
 void WalkerSounds(AiObject *boss, const BossTraits &traits, std::span<const StateSound> sounds)
 {
     StepHoldAndEntrySound(boss, traits, sounds);
-    if (IsOneOf(boss->state, kGuardStates) && HitWithoutGuardBreak(boss)) {
-        PlaySound(kGuardSound);
+    if (IsOneOf(boss->state, walker::kGuardStates) && HitWithoutGuardBreak(boss)) {
+        PlaySound(walker::kGuardSound);
     }
 }
 
@@ -132,7 +132,7 @@ void WalkerHitStop(AiObject *boss, float dt, const BossTraits &traits)
 {
     if (boss->state == traits.dyingState || boss->state == traits.goneState) {
         ClearHitStop(boss);
-    } else if (boss->state != kSpecialState) {
+    } else if (boss->state != walker::kSpecialState) {
         StepHitStop(boss, dt);
     }
 }

@@ -13,7 +13,7 @@
 #include "monster/kit_life.h"
 #include "monster/kit_messages.h"
 
-namespace {
+namespace breakable_bomb {
 
 constexpr int32_t kLastState = 3;
 constexpr int32_t kInputLit = 100;
@@ -38,7 +38,7 @@ void PutOutSparks(CSBreakObj10028 *self)
     }
 }
 
-}  // namespace
+}  // namespace breakable_bomb
 
 void CSBreakObj10028::ReleaseOf(AiObject *actor)
 {
@@ -57,7 +57,7 @@ void CSBreakObj10028::Update(CSBreakObj10028 *self, float dt)
     breakable::RunUpdate(self, dt,
                          {[](AiObject *a, int32_t *next) { Think(static_cast<CSBreakObj10028 *>(a), next); },
                           [](AiObject *a, int32_t *next, float t) { Act(static_cast<CSBreakObj10028 *>(a), next, t); },
-                          kLastState, true, false});
+                          breakable_bomb::kLastState, true, false});
 }
 
 void CSBreakObj10028::Think(CSBreakObj10028 *self, int32_t *next)
@@ -68,7 +68,7 @@ void CSBreakObj10028::Think(CSBreakObj10028 *self, int32_t *next)
             self->dropOverrideId = m.word[2];
             self->dropOverride = true;
         } else if (m.kind == kMsgHitActor && (m.word[1] & (kAtkPlain | kAtkHeavy)) != 0) {
-            input = kInputLit;
+            input = breakable_bomb::kInputLit;
         } else if (m.kind == kMsgSensing && (m.word[0] & kSenseInView) != 0 && self->model == nullptr) {
             return breakable::TakeModel(self);
         }
@@ -81,41 +81,42 @@ void CSBreakObj10028::Think(CSBreakObj10028 *self, int32_t *next)
 
 void CSBreakObj10028::Act(CSBreakObj10028 *self, int32_t *next, float dt)
 {
-    if (self->state == kFuseState) {
+    if (self->state == breakable_bomb::kFuseState) {
         self->fuseTimer += dt;
-        if (self->fuseTimer >= kFuseSeconds) {
+        if (self->fuseTimer >= breakable_bomb::kFuseSeconds) {
             breakable::Feed(self, next, monster::kInputDeath);
         }
         if (self->sparkStarted == 0) {
             self->sparkStarted = 1;
-            self->spark = self->SpawnParticleAtFrame(kFuseSparks, kFuseNode, 1, 0, 1.0f, 1, 5, 2);
+            self->spark =
+                self->SpawnParticleAtFrame(breakable_bomb::kFuseSparks, breakable_bomb::kFuseNode, 1, 0, 1.0f, 1, 5, 2);
         }
         if (self->flashStarted == 0 && self->model != nullptr && monster::MatAnims() != nullptr) {
             self->flashStarted = 1;
-            monster::MatAnims()->Start(self, 0, kMatFlashing, 0.0f, 1);
+            monster::MatAnims()->Start(self, 0, breakable_bomb::kMatFlashing, 0.0f, 1);
         }
     } else {
         self->sparkStarted = 0;
     }
-    if (self->state == kExplodingState) {
+    if (self->state == breakable_bomb::kExplodingState) {
         self->busy = true;
-        breakable::SoundOnEntry(self, kExplosionSound);
+        breakable::SoundOnEntry(self, breakable_bomb::kExplosionSound);
         if (self->model != nullptr && self->explosionStarted == 0) {
             self->explosionStarted = 1;
             if (CSMatAnimManager *anims = monster::MatAnims()) {
                 anims->Stop(self);
             }
-            breakable::FadeOnce(self, kMatFade, kFadeAdded);
+            breakable::FadeOnce(self, breakable_bomb::kMatFade, breakable_bomb::kFadeAdded);
             CCGEManager *effects = monster::Effects();
             if (effects != nullptr && effects->barrelBomb != nullptr) {
                 effects->barrelBomb->Start(RwFrameGetLTM(RpClumpGetFrame(self->Clump())));
             }
         }
-        PutOutSparks(self);
+        breakable_bomb::PutOutSparks(self);
     }
-    if (self->state == kGoneState) {
+    if (self->state == breakable_bomb::kGoneState) {
         breakable::Drop(self);
-        PutOutSparks(self);
+        breakable_bomb::PutOutSparks(self);
         monster::RemoveFromPlay(self);
     }
 }

@@ -13,7 +13,7 @@
 #include "monster/kit_state.h"
 #include "stage/character_params.h"
 
-namespace {
+namespace breakable_liftable {
 
 constexpr int32_t kLastState = 3;
 constexpr int32_t kLiftedState = 1;
@@ -31,11 +31,11 @@ void DamageWhileHeld(AiObject *self, int32_t value)
     }
 }
 
-}  // namespace
+}  // namespace breakable_liftable
 
 void CSBreakObj10027::Update(AiObject *self, float dt)
 {
-    breakable::RunUpdate(self, dt, {&Think, &Act, kLastState, false, false});
+    breakable::RunUpdate(self, dt, {&Think, &Act, breakable_liftable::kLastState, false, false});
 }
 
 void CSBreakObj10027::Think(AiObject *self, int32_t *next)
@@ -61,9 +61,9 @@ void CSBreakObj10027::Think(AiObject *self, int32_t *next)
                 self->grabbed = true;
                 input = monster::kInputGrabbed;
             }
-            if (self->state == kLiftedState) {
+            if (self->state == breakable_liftable::kLiftedState) {
                 if ((bits & kAtkHeldDamage) != 0) {
-                    DamageWhileHeld(self, m.word[2]);
+                    breakable_liftable::DamageWhileHeld(self, m.word[2]);
                     input = 0;
                 }
                 if ((bits & kAtkGrabEnd) != 0) {
@@ -101,14 +101,14 @@ void CSBreakObj10027::Act(AiObject *self, int32_t *next, float)
         self->busy = true;
         self->grabbed = false;
     }
-    if (self->state == kDyingState) {
-        monster::StartDeathLook(self, {.addedToMotion = kFadeAdded, .looped = true});
+    if (self->state == breakable_liftable::kDyingState) {
+        monster::StartDeathLook(self, {.addedToMotion = breakable_liftable::kFadeAdded, .looped = true});
     }
-    if (self->state == kGoneState) {
+    if (self->state == breakable_liftable::kGoneState) {
         monster::DetachStatusParticles(self);
         monster::RemoveFromPlay(self);
     }
-    monster::PlayEntrySounds(self, kSounds);
+    monster::PlayEntrySounds(self, breakable_liftable::kSounds);
     self->hurtable = hurtNow;
     monster::HandOver(self);
 }

@@ -9,7 +9,7 @@
 #include "monster/kit_messages.h"
 #include "stage/character_params.h"
 
-namespace {
+namespace breakable_target {
 
 constexpr int32_t kLastState = 6;
 constexpr int32_t kInputBroken = 2;
@@ -38,7 +38,7 @@ bool InFront(AiObject *self, AiObject *attacker)
     return cosine > kFrontCosine;
 }
 
-}  // namespace
+}  // namespace breakable_target
 
 void CSBreakObj10026::ReleaseOf(AiObject *actor)
 {
@@ -59,7 +59,7 @@ void CSBreakObj10026::Update(CSBreakObj10026 *self, float dt)
     breakable::RunUpdate(self, dt,
                          {[](AiObject *a, int32_t *next) { Think(static_cast<CSBreakObj10026 *>(a), next); },
                           [](AiObject *a, int32_t *next, float t) { Act(static_cast<CSBreakObj10026 *>(a), next, t); },
-                          kLastState, false, false});
+                          breakable_target::kLastState, false, false});
 }
 
 void CSBreakObj10026::Think(CSBreakObj10026 *self, int32_t *next)
@@ -83,34 +83,35 @@ void CSBreakObj10026::Think(CSBreakObj10026 *self, int32_t *next)
 
 void CSBreakObj10026::Act(CSBreakObj10026 *self, int32_t *next, float dt)
 {
-    if (self->damageToApply >= 1 && self->attackerToApply != nullptr && InFront(self, self->attackerToApply)) {
+    if (self->damageToApply >= 1 && self->attackerToApply != nullptr &&
+        breakable_target::InFront(self, self->attackerToApply)) {
         self->SubtractHP(self->damageToApply);
     }
     if (self->hp < 1) {
-        breakable::Feed(self, next, kInputBroken);
+        breakable::Feed(self, next, breakable_target::kInputBroken);
     }
-    if (self->state == kFadeState) {
+    if (self->state == breakable_target::kFadeState) {
         self->busy = true;
         self->stateTimer = 0.0f;
-        breakable::FadeOnce(self, kMatFade, kFadeAdded);
+        breakable::FadeOnce(self, breakable_target::kMatFade, breakable_target::kFadeAdded);
         breakable::Feed(self, next, 0);
     }
-    if (self->state == kWaitState) {
+    if (self->state == breakable_target::kWaitState) {
         self->stateTimer += dt;
-        if (self->stateTimer >= kWaitSeconds) {
-            breakable::Feed(self, next, kInputStandAgain);
+        if (self->stateTimer >= breakable_target::kWaitSeconds) {
+            breakable::Feed(self, next, breakable_target::kInputStandAgain);
         }
     }
-    if (self->state == kRestoreState) {
+    if (self->state == breakable_target::kRestoreState) {
         self->busy = false;
         self->hp = monster::ParamsOf(self).maxHP;
         breakable::Feed(self, next, 0);
-        if (*next == kStandingState) {
+        if (*next == breakable_target::kStandingState) {
             self->removed = true;  // its next update restores it
         }
     }
-    if (self->state == kSoundState) {
-        breakable::SoundOnEntry(self, kHitSound);
+    if (self->state == breakable_target::kSoundState) {
+        breakable::SoundOnEntry(self, breakable_target::kHitSound);
     }
     self->damageToApply = self->pendingDamage;
     self->attackerToApply = self->pendingAttacker;

@@ -14,7 +14,7 @@
 
 using namespace trap;
 
-namespace {
+namespace trap_1201 {
 
 constexpr int32_t kAiType = 1201;
 constexpr int32_t kActiveState = 2;
@@ -23,11 +23,11 @@ constexpr int32_t kGoneState = 5;
 
 CSTrap1201 *Self(AiObject *actor) { return static_cast<CSTrap1201 *>(actor); }
 
-}  // namespace
+}  // namespace trap_1201
 
 void CSTrap1201::Think(AiObject *actor, int32_t *next)
 {
-    const TrapTraits &row = *TrapTraitsOf(kAiType);
+    const TrapTraits &row = *TrapTraitsOf(trap_1201::kAiType);
     int32_t input = 0;
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
         switch (m.kind) {
@@ -53,7 +53,7 @@ void CSTrap1201::Think(AiObject *actor, int32_t *next)
                 actor->grabbed = true;
                 input = monster::kInputGrabbed;
             }
-            if (actor->state == kHeldState) {
+            if (actor->state == trap_1201::kHeldState) {
                 if ((m.word[1] & kAtkHeldDamage) != 0) {
                     const int64_t damage = static_cast<int64_t>(m.word[2]) - monster::ParamsOf(actor).defense;
                     if (damage > 0) {
@@ -82,8 +82,8 @@ void CSTrap1201::Think(AiObject *actor, int32_t *next)
 
 void CSTrap1201::Act(AiObject *actor, int32_t *next, float dt)
 {
-    CSTrap1201 *self = Self(actor);
-    if (actor->state == kActiveState) {
+    CSTrap1201 *self = trap_1201::Self(actor);
+    if (actor->state == trap_1201::kActiveState) {
         actor->down = true;  // active
         self->regenTimer += dt;
         if (self->regenTimer >= kTrapRegenSeconds) {
@@ -91,13 +91,13 @@ void CSTrap1201::Act(AiObject *actor, int32_t *next, float dt)
             self->regenTimer = 0.0f;
         }
     }
-    TakeDamage(actor, false);
+    trap::TakeDamage(actor, false);
     if (StepDeath(actor, next)) {
         actor->grabbed = false;
         actor->down = false;
         actor->dizzyEffect = false;
     }
-    if (actor->state == kGoneState) {
+    if (actor->state == trap_1201::kGoneState) {
         actor->removed = true;
         actor->down = false;  // the model stays where it stands
     }
@@ -106,7 +106,7 @@ void CSTrap1201::Act(AiObject *actor, int32_t *next, float dt)
 
 void CSTrap1201::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 {
-    EnterTrapState(actor, fsf, state, TrapTraitsOf(kAiType)->lastState,
+    EnterTrapState(actor, fsf, state, TrapTraitsOf(trap_1201::kAiType)->lastState,
                    {.clearsHitMarks = false, .clearsDeathTint = false, .marksEntry = false});
 }
 
@@ -117,9 +117,9 @@ void CSTrap1201::Update(AiObject *actor, float dt)
         return;
     }
     if (actor->eventHeld && !actor->dying && !actor->eventModel &&
-        (actor->state == 1 || actor->state == kHeldState)) {
+        (actor->state == 1 || actor->state == trap_1201::kHeldState)) {
         actor->grabbed = false;
-        SetState(actor, actor->Fsf(), kActiveState);
+        SetState(actor, actor->Fsf(), trap_1201::kActiveState);
     } else {
         SetState(actor, actor->Fsf(), next);
     }

@@ -23,7 +23,7 @@
 
 using namespace trap;
 
-namespace {
+namespace trap_1202 {
 
 constexpr int32_t kAiType = 1202;
 constexpr int32_t kArmedState = 0;
@@ -72,11 +72,11 @@ void BlastOnHeroes(AiObject *actor, float radius)
     }
 }
 
-}  // namespace
+}  // namespace trap_1202
 
 void CSTrap1202::Think(AiObject *actor, int32_t *next)
 {
-    const TrapTraits &row = *TrapTraitsOf(kAiType);
+    const TrapTraits &row = *TrapTraitsOf(trap_1202::kAiType);
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
         switch (m.kind) {
         case kMsgControl: {
@@ -108,34 +108,34 @@ void CSTrap1202::Think(AiObject *actor, int32_t *next)
 
 void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
 {
-    CSTrap1202 *self = Self(actor);
-    if (actor->state == kArmedState) {
+    CSTrap1202 *self = trap_1202::Self(actor);
+    if (actor->state == trap_1202::kArmedState) {
         self->armTimer += dt;
         if (self->armTimer >= kTrapArmSeconds) {
             self->armTimer = 0.0f;
             monster::FeedInput(actor, next, kTrapInputSwitchOn);
         }
     }
-    if (actor->state == kBlastState && actor->model != nullptr) {
+    if (actor->state == trap_1202::kBlastState && actor->model != nullptr) {
         if (self->blastStarted == 0) {
             // Each blast grows from nothing again.
             self->blastStarted = 1;
             self->blastTimer = 0.0f;
-            StartBlast(actor);
+            trap_1202::StartBlast(actor);
         }
         CSClumpAnimManager *animations = monster::AnimationsOf(actor);
         const float duration = animations != nullptr ? animations->GetMotionDuration(actor->Clump()) : 0.0f;
         self->blastTimer = std::min(self->blastTimer + dt, duration);
         if (duration > 0.0f) {
-            BlastOnHeroes(actor, self->blastTimer / duration * kTrapBlastRadius);
+            trap_1202::BlastOnHeroes(actor, self->blastTimer / duration * kTrapBlastRadius);
         }
     }
-    if (actor->state != kBlastState) {
+    if (actor->state != trap_1202::kBlastState) {
         self->blastStarted = 0;
     }
-    TakeDamage(actor, false);
+    trap::TakeDamage(actor, false);
     StepDeath(actor, next);
-    if (actor->state == kDyingState && actor->model != nullptr) {
+    if (actor->state == trap_1202::kDyingState && actor->model != nullptr) {
         if (!actor->deathTint) {
             actor->deathTint = true;
             CSClumpAnimManager *animations = monster::AnimationsOf(actor);
@@ -152,7 +152,7 @@ void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
             }
         }
     }
-    if (actor->state == kGoneState && !actor->removed) {
+    if (actor->state == trap_1202::kGoneState && !actor->removed) {
         CCGEManager *effects = monster::Effects();
         if (effects != nullptr && effects->statusParticles != nullptr) {
             effects->statusParticles->Detach(actor);
@@ -167,7 +167,7 @@ void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
 
 void CSTrap1202::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 {
-    EnterTrapState(actor, fsf, state, TrapTraitsOf(kAiType)->lastState, {.clearsDeathTint = false});
+    EnterTrapState(actor, fsf, state, TrapTraitsOf(trap_1202::kAiType)->lastState, {.clearsDeathTint = false});
 }
 
 void CSTrap1202::Update(AiObject *actor, float dt)

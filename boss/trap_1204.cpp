@@ -10,16 +10,16 @@
 
 using namespace trap;
 
-namespace {
+namespace trap_1204 {
 
 constexpr int32_t kAiType = 1204;
 constexpr int32_t kBrokenState = 6;
 
-}  // namespace
+}  // namespace trap_1204
 
 void CSTrap1204::Think(AiObject *actor, int32_t *next)
 {
-    const TrapTraits &row = *TrapTraitsOf(kAiType);
+    const TrapTraits &row = *TrapTraitsOf(trap_1204::kAiType);
     int32_t input = 0;
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
         switch (m.kind) {
@@ -49,14 +49,14 @@ void CSTrap1204::SetState(AiObject *actor, CFSF *fsf, int32_t state)
     if (state == actor->state) {
         return;
     }
-    EnterTrapState(actor, fsf, state, TrapTraitsOf(kAiType)->lastState, {.clearsHitMarks = false});
+    EnterTrapState(actor, fsf, state, TrapTraitsOf(trap_1204::kAiType)->lastState, {.clearsHitMarks = false});
 }
 
 void CSTrap1204::Update(AiObject *actor, float)
 {
     int32_t next = -1;
     Think(actor, &next);
-    if (actor->active && actor->state == kBrokenState) {
+    if (actor->active && actor->state == trap_1204::kBrokenState) {
         actor->removed = true;
     }
     if (actor->model != nullptr) {

@@ -14,7 +14,7 @@
 
 using namespace trap;
 
-namespace {
+namespace trap_jets {
 
 const TrapTraits &RowOf(const AiObject *actor) { return *TrapTraitsOf(actor->aiType); }
 
@@ -55,7 +55,7 @@ void ThinkJetTrap(AiObject *actor, int32_t *next)
 void ActJetTrap(AiObject *actor, int32_t *next, const JetSet &jets)
 {
     const TrapTraits &row = RowOf(actor);
-    TakeDamage(actor, true);
+    trap::TakeDamage(actor, true);
     if (StepDeath(actor, next)) {
         LetGoJets(jets);
     }
@@ -99,23 +99,38 @@ void RunJetTrapUpdate(AiObject *actor, float dt, Think think, Act act)
     }
 }
 
-}  // namespace
+}  // namespace trap_jets
 
 void CSTrap::SetState5(AiObject *actor, CFSF *fsf, int32_t state)
 {
-    EnterTrapState(actor, fsf, state, RowOf(actor).lastState, {});
+    EnterTrapState(actor, fsf, state, trap_jets::RowOf(actor).lastState, {});
 }
 
-void CSTrap1200::Think(AiObject *actor, int32_t *next) { ThinkJetTrap(actor, next); }
+void CSTrap1200::Think(AiObject *actor, int32_t *next) { trap_jets::ThinkJetTrap(actor, next); }
 
-void CSTrap1205::Think(AiObject *actor, int32_t *next) { ThinkJetTrap(actor, next); }
+void CSTrap1205::Think(AiObject *actor, int32_t *next) { trap_jets::ThinkJetTrap(actor, next); }
 
-void CSTrap1200::Act(AiObject *actor, int32_t *next, float) { ActJetTrap(actor, next, JetsOf<CSTrap1200>(actor)); }
+void CSTrap1200::Act(AiObject *actor, int32_t *next, float)
+{
+    trap_jets::ActJetTrap(actor, next, trap_jets::JetsOf<CSTrap1200>(actor));
+}
 
-void CSTrap1203::Act(AiObject *actor, int32_t *next, float) { ActJetTrap(actor, next, JetsOf<CSTrap1203>(actor)); }
+void CSTrap1203::Act(AiObject *actor, int32_t *next, float)
+{
+    trap_jets::ActJetTrap(actor, next, trap_jets::JetsOf<CSTrap1203>(actor));
+}
 
-void CSTrap1200::Update(AiObject *actor, float dt) { RunJetTrapUpdate(actor, dt, CSTrap1200::Think, CSTrap1200::Act); }
+void CSTrap1200::Update(AiObject *actor, float dt)
+{
+    trap_jets::RunJetTrapUpdate(actor, dt, CSTrap1200::Think, CSTrap1200::Act);
+}
 
-void CSTrap1205::Update(AiObject *actor, float dt) { RunJetTrapUpdate(actor, dt, CSTrap1205::Think, CSTrap1200::Act); }
+void CSTrap1205::Update(AiObject *actor, float dt)
+{
+    trap_jets::RunJetTrapUpdate(actor, dt, CSTrap1205::Think, CSTrap1200::Act);
+}
 
-void CSTrap1203::Update(AiObject *actor, float dt) { RunJetTrapUpdate(actor, dt, CSTrap1205::Think, CSTrap1203::Act); }
+void CSTrap1203::Update(AiObject *actor, float dt)
+{
+    trap_jets::RunJetTrapUpdate(actor, dt, CSTrap1205::Think, CSTrap1203::Act);
+}

@@ -11,7 +11,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1000 {
 
 constexpr int32_t kAiType = 1000;
 constexpr int32_t kCounterInput = 19;
@@ -67,31 +67,32 @@ void CounterAttackingHero(AiObject *actor, int32_t *next)
     }
     const CSHero *hero = static_cast<const CSHero *>(actor->target);
     const float reach = 2.0f * ParamsOf(actor).attackRange;
-    if (hero->attacking && !hero->state5 && V3Distance(*actor->GetPositionPtr(), *actor->target->GetPositionPtr()) <= reach &&
+    if (hero->attacking && !hero->state5 &&
+        V3Distance(*actor->GetPositionPtr(), *actor->target->GetPositionPtr()) <= reach &&
         actor->stateRandom <= kCounterChance) {
         FeedInput(actor, next, kCounterInput);
     }
 }
 
-}  // namespace
+}  // namespace monster_1000
 
 void CSMonster1000::Update(AiObject *actor, float dt)
 {
-    RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(kAiType), {&Think, &Act});
+    RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(monster_1000::kAiType), {&Think, &Act});
 }
 
 void CSMonster1000::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 {
-    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(kAiType));
+    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(monster_1000::kAiType));
 }
 
 void CSMonster1000::Think(AiObject *actor, int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1000::kAiType);
     RefreshTarget(actor);
     const float home = HomeDistance(actor);
-    ThinkMessages(actor, next, kThink, [&](int32_t bits, int32_t *input) {
-        *input = SenseNear(actor, bits, *input, home, kNear, dt);
+    ThinkMessages(actor, next, monster_1000::kThink, [&](int32_t bits, int32_t *input) {
+        *input = SenseNear(actor, bits, *input, home, monster_1000::kNear, dt);
         const float cosine = FacingCosine(actor, actor->target, 4.0f, true);
         const float halfAngle = CosHalfAngle(actor, members.halfAngleInRadians);
         if ((bits & kSenseAlarm) != 0 && actor->target != nullptr) {
@@ -104,12 +105,12 @@ void CSMonster1000::Think(AiObject *actor, int32_t *next, float dt)
 
 void CSMonster1000::Act(AiObject *actor, int32_t *next, float dt)
 {
-    const Goal goal = ApproachPhase(actor, next, dt, kRow);
-    DamagePhase(actor, next, dt, kRow);
-    CounterAttackingHero(actor, next);
-    ConditionPhase(actor, next, dt, kRow);
-    RecoveryRoll(actor, next, {kRecoveryState, 60, 80, kCounterInput, true});
-    FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
-    ActionPhase(actor, next, dt, kRow, nullptr);
-    EndPhase(actor, next, dt, kRow, goal);
+    const Goal goal = ApproachPhase(actor, next, dt, monster_1000::kRow);
+    DamagePhase(actor, next, dt, monster_1000::kRow);
+    monster_1000::CounterAttackingHero(actor, next);
+    ConditionPhase(actor, next, dt, monster_1000::kRow);
+    RecoveryRoll(actor, next, {monster_1000::kRecoveryState, 60, 80, monster_1000::kCounterInput, true});
+    FollowUpWhenEnded(actor, next, monster_1000::kFollowUpState, kInputChargeHit);
+    ActionPhase(actor, next, dt, monster_1000::kRow, nullptr);
+    EndPhase(actor, next, dt, monster_1000::kRow, goal);
 }

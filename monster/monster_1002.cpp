@@ -9,7 +9,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1002 {
 
 constexpr int32_t kAiType = 1002;
 constexpr int32_t kSideStepState = 27;
@@ -65,7 +65,7 @@ void SideStep(CSMonster1003 *self, float dt)
     g_pStageManager->MoveCharacter(self, self->SideStep1002() == 1 ? V3Scale(right, -1.0f) : right, step, false);
 }
 
-}  // namespace
+}  // namespace monster_1002
 
 void CSMonster1002::Update(CSMonster1003 *self, float dt)
 {
@@ -73,17 +73,17 @@ void CSMonster1002::Update(CSMonster1003 *self, float dt)
         [](AiObject *a, int32_t *next, float t) { Think(static_cast<CSMonster1003 *>(a), next, t); },
         [](AiObject *a, int32_t *next, float t) { Act(static_cast<CSMonster1003 *>(a), next, t); },
     };
-    RunTemplateDUpdate(self, dt, *TemplateDMembersOf(kAiType), steps);
+    RunTemplateDUpdate(self, dt, *TemplateDMembersOf(monster_1002::kAiType), steps);
 }
 
 void CSMonster1002::SetState(CSMonster1003 *self, CFSF *fsf, int32_t state)
 {
-    TemplateDSetState(self, fsf, state, *TemplateDMembersOf(kAiType));
+    TemplateDSetState(self, fsf, state, *TemplateDMembersOf(monster_1002::kAiType));
 }
 
 void CSMonster1002::Think(CSMonster1003 *self, int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1002::kAiType);
     RefreshTarget(self);
     const float home = HomeDistance(self);
     ThinkMessages(self, next, kGrabThink, [&](int32_t bits, int32_t *input) {
@@ -107,6 +107,6 @@ void CSMonster1002::Think(CSMonster1003 *self, int32_t *next, float dt)
 
 void CSMonster1002::Act(CSMonster1003 *self, int32_t *next, float dt)
 {
-    RunGrabAct(self, next, dt, kRow, {&self->HeldHero1002(), &self->HoldTimer1002(), nullptr});
-    SideStep(self, dt);
+    RunGrabAct(self, next, dt, monster_1002::kRow, {&self->HeldHero1002(), &self->HoldTimer1002(), nullptr});
+    monster_1002::SideStep(self, dt);
 }

@@ -7,7 +7,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1003 {
 
 constexpr int32_t kAiType = 1003;
 
@@ -40,15 +40,18 @@ constexpr GrabActRow kRow = {
     .fixedFadeSpeed = 6.5f,
 };
 
-}  // namespace
+}  // namespace monster_1003
 
 void CSMonster1003::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1003::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(kAiType)); }
+void CSMonster1003::SetState(CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1003::kAiType));
+}
 
 void CSMonster1003::Think(int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1003::kAiType);
     const float home = HomeDistance(this);
     ThinkMessages(this, next, kGrabThink, [&](int32_t bits, int32_t *input) {
         if ((bits & kSenseNear) != 0) {
@@ -76,5 +79,5 @@ void CSMonster1003::Think(int32_t *next, float dt)
 
 void CSMonster1003::Act(int32_t *next, float dt)
 {
-    RunGrabAct(this, next, dt, kRow, {&HeldHero1003(), &HoldTimer1003(), &EffectStarted1003()});
+    RunGrabAct(this, next, dt, monster_1003::kRow, {&HeldHero1003(), &HoldTimer1003(), &EffectStarted1003()});
 }

@@ -6,7 +6,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1004 {
 
 constexpr int32_t kAiType = 1004;
 
@@ -39,16 +39,19 @@ constexpr GrabActRow kRow = {
     .fixedFadeSpeed = 0.0f,
 };
 
-}  // namespace
+}  // namespace monster_1004
 
 
 void CSMonster1004::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1004::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(kAiType)); }
+void CSMonster1004::SetState(CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1004::kAiType));
+}
 
 void CSMonster1004::Think(int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1004::kAiType);
     RefreshTarget(this);
     const float home = HomeDistance(this);
     // Facing toward the target from where it stands, on the ground plane.
@@ -68,4 +71,7 @@ void CSMonster1004::Think(int32_t *next, float dt)
     });
 }
 
-void CSMonster1004::Act(int32_t *next, float dt) { RunGrabAct(this, next, dt, kRow, {&HeldHero1004(), &HoldTimer1004(), &EffectStarted1004()}); }
+void CSMonster1004::Act(int32_t *next, float dt)
+{
+    RunGrabAct(this, next, dt, monster_1004::kRow, {&HeldHero1004(), &HoldTimer1004(), &EffectStarted1004()});
+}

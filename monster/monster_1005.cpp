@@ -14,7 +14,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1005 {
 
 constexpr int32_t kAiType = 1005;
 constexpr int32_t kRecoveryState = 7;
@@ -94,42 +94,44 @@ int32_t HomeRule(AiObject *actor, float home)
     return actor->state == 0 ? kInputReady : kInputChase;
 }
 
-}  // namespace
+}  // namespace monster_1005
 
 void CSMonster1005::Update(AiObject *actor, float dt)
 {
-    RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(kAiType), {&Think, &Act});
+    RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(monster_1005::kAiType), {&Think, &Act});
 }
 
 void CSMonster1005::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 {
-    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(kAiType));
+    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(monster_1005::kAiType));
 }
 
 void CSMonster1005::Think(AiObject *actor, int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1005::kAiType);
     const float home = HomeDistance(actor);
-    ThinkMessages(actor, next, kThink, [&](int32_t bits, int32_t *input) {
+    ThinkMessages(actor, next, monster_1005::kThink, [&](int32_t bits, int32_t *input) {
         if ((bits & kSenseNear) != 0) {
             RefreshTarget(actor);
             actor->lostTargetTimer = 0.0f;
             if (actor->target != nullptr) {
-                *input = actor->state == 0 ? kApproachState : (actor->state == kApproachState ? kInputIdle : kInputChase);
+                *input = actor->state == 0 ? monster_1005::kApproachState
+                                           : (actor->state == monster_1005::kApproachState ? kInputIdle : kInputChase);
             } else {
-                *input = HomeRule(actor, home);
+                *input = monster_1005::HomeRule(actor, home);
             }
         } else if (HoldLostTarget(actor, members.lostTargetSeconds, dt, false)) {
             *input = kInputIdle;
         } else {
             actor->target = nullptr;
-            *input = HomeRule(actor, home);
+            *input = monster_1005::HomeRule(actor, home);
         }
         const float cosine = FacingCosine(actor, actor->target, 1.0f, false);
         if ((bits & kSenseAlarm) != 0) {
             RefreshTarget(actor);
             if (actor->target != nullptr) {
-                *input = actor->state == kAlarmReadyState ? (actor->stateRandom < 50 ? 11 : kInputChase) : kInputReady;
+                *input = actor->state == monster_1005::kAlarmReadyState ? (actor->stateRandom < 50 ? 11 : kInputChase)
+                                                                        : kInputReady;
             }
         }
         if ((bits & kSenseAttack) != 0) {
@@ -143,12 +145,12 @@ void CSMonster1005::Think(AiObject *actor, int32_t *next, float dt)
 
 void CSMonster1005::Act(AiObject *actor, int32_t *next, float dt)
 {
-    const Goal goal = ApproachPhase(actor, next, dt, kRow);
-    DamagePhase(actor, next, dt, kRow);
-    LandingSparks(actor);
-    ConditionPhase(actor, next, dt, kRow);
-    RecoveryRoll(actor, next, {kRecoveryState, 60, 80, kRecoveryHighInput, false});
-    FollowUpWhenEnded(actor, next, kFollowUpState, kInputChargeHit);
-    ActionPhase(actor, next, dt, kRow, &ShowBlowOnHero);
-    EndPhase(actor, next, dt, kRow, goal);
+    const Goal goal = ApproachPhase(actor, next, dt, monster_1005::kRow);
+    DamagePhase(actor, next, dt, monster_1005::kRow);
+    monster_1005::LandingSparks(actor);
+    ConditionPhase(actor, next, dt, monster_1005::kRow);
+    RecoveryRoll(actor, next, {monster_1005::kRecoveryState, 60, 80, monster_1005::kRecoveryHighInput, false});
+    FollowUpWhenEnded(actor, next, monster_1005::kFollowUpState, kInputChargeHit);
+    ActionPhase(actor, next, dt, monster_1005::kRow, &ShowBlowOnHero);
+    EndPhase(actor, next, dt, monster_1005::kRow, goal);
 }

@@ -12,7 +12,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1006 {
 
 constexpr int32_t kAiType = 1006;
 constexpr int32_t kMatAppearTint = 39;
@@ -88,7 +88,7 @@ void FaceTarget(AiObject *actor)
     }
 }
 
-}  // namespace
+}  // namespace monster_1006
 
 BodyStreamWords CSMonster1006::Streams() { return {&streamA, &streamB, &streamAStarted, &streamBStarted}; }
 
@@ -99,7 +99,7 @@ void CSMonster1006::StartAppearTint()
     }
     appearTint = 1;
     if (CSMatAnimManager *anims = MatAnims()) {
-        anims->Start(this, 0, kMatAppearTint, 0.0f, 1);
+        anims->Start(this, 0, monster_1006::kMatAppearTint, 0.0f, 1);
     }
 }
 
@@ -114,29 +114,32 @@ void CSMonster1006::StopAppearTint()
     }
 }
 
-void CSMonster1006::RestartEffectsOf(AiObject *actor) { Self(actor)->RestartEffects(); }
+void CSMonster1006::RestartEffectsOf(AiObject *actor) { monster_1006::Self(actor)->RestartEffects(); }
 
 void CSMonster1006::ReleaseOf(AiObject *actor)
 {
     // The stage goes, and the frames the streams follow with it: they go
     // back to their pool at once rather than being forgotten.
-    ReleaseBodyStreams(Self(actor)->Streams());
+    ReleaseBodyStreams(monster_1006::Self(actor)->Streams());
     actor->Release();
-    Self(actor)->streamAStarted = 0;
-    Self(actor)->streamBStarted = 0;
+    monster_1006::Self(actor)->streamAStarted = 0;
+    monster_1006::Self(actor)->streamBStarted = 0;
 }
 
 void CSMonster1006::RestartEffects() { RestartBodyStreams(this, Streams()); }
 
 void CSMonster1006::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1006::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(kAiType)); }
+void CSMonster1006::SetState(CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1006::kAiType));
+}
 
 void CSMonster1006::Think(int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1006::kAiType);
     const float home = HomeDistance(this);
-    ThinkMessages(this, next, kThink, [&](int32_t bits, int32_t *input) {
+    ThinkMessages(this, next, monster_1006::kThink, [&](int32_t bits, int32_t *input) {
         if ((bits & kSenseNear) != 0) {
             RefreshTarget(this);
         }
@@ -146,7 +149,8 @@ void CSMonster1006::Think(int32_t *next, float dt)
         if ((bits & kSenseAlarm) != 0) {
             RefreshTarget(this);
             if (target != nullptr) {
-                *input = stateRandom < kAlarmChance && cosine > halfAngle ? kAlarmInput : kInputChase;
+                *input = stateRandom < monster_1006::kAlarmChance && cosine > halfAngle ? monster_1006::kAlarmInput
+                                                                                        : kInputChase;
             }
         }
         if ((bits & kSenseAttack) != 0) {
@@ -160,17 +164,17 @@ void CSMonster1006::Think(int32_t *next, float dt)
 void CSMonster1006::Act(int32_t *next, float dt)
 {
     StartBodyStreams(this, Streams());
-    const Goal goal = ApproachPhase(this, next, dt, kRow);
-    DamagePhase(this, next, dt, kRow);
-    ConditionPhase(this, next, dt, kRow);
-    RecoveryRoll(this, next, kRecovery);
-    FollowUpWhenEnded(this, next, kFollowUpState, kInputChargeHit);
-    FaceTarget(this);
-    ActionPhase(this, next, dt, kRow, nullptr);
-    if (IsOneOf(state, kDyingStates)) {
+    const Goal goal = ApproachPhase(this, next, dt, monster_1006::kRow);
+    DamagePhase(this, next, dt, monster_1006::kRow);
+    ConditionPhase(this, next, dt, monster_1006::kRow);
+    RecoveryRoll(this, next, monster_1006::kRecovery);
+    FollowUpWhenEnded(this, next, monster_1006::kFollowUpState, kInputChargeHit);
+    monster_1006::FaceTarget(this);
+    ActionPhase(this, next, dt, monster_1006::kRow, nullptr);
+    if (IsOneOf(state, monster_1006::kDyingStates)) {
         StopAppearTint();  // the death fade takes the model's look over
     }
-    if (EndPhase(this, next, dt, kRow, goal)) {
+    if (EndPhase(this, next, dt, monster_1006::kRow, goal)) {
         ForgetBodyStreams(Streams());
     }
     if (removed) {

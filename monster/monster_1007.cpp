@@ -13,7 +13,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1007 {
 
 constexpr int32_t kGuardState = 23;
 constexpr GuardRule kGuard = {.state = kGuardState, .seconds = 1.5f, .endInput = 18, .sound = 6300210,
@@ -77,19 +77,22 @@ CSMonster1007 *Self(AiObject *actor) { return static_cast<CSMonster1007 *>(actor
 
 void ForgetStreamsOf(AiObject *actor) { Self(actor)->ForgetHandStreams(); }
 
-}  // namespace
+}  // namespace monster_1007
 
-void CSMonster1007::RestartEffectsOf(AiObject *actor) { Self(actor)->RestartEffects(); }
+void CSMonster1007::RestartEffectsOf(AiObject *actor) { monster_1007::Self(actor)->RestartEffects(); }
 
 void CSMonster1007::ReleaseOf(AiObject *actor)
 {
-    ReleaseBodyStreams(Self(actor)->Streams());
+    ReleaseBodyStreams(monster_1007::Self(actor)->Streams());
     actor->Release();
 }
 
 void CSMonster1007::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1007::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(1007)); }
+void CSMonster1007::SetState(CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(1007));
+}
 
 BodyStreamWords CSMonster1007::Streams() { return {&streamA, &streamB, &streamAStarted, &streamBStarted}; }
 
@@ -104,12 +107,12 @@ void CSMonster1007::Think(int32_t *next, float dt)
     const TemplateDMembers &members = *TemplateDMembersOf(1007);
     RefreshTarget(this);
     const float home = HomeDistance(this);
-    ThinkMessages(this, next, kThink, [&](int32_t bits, int32_t *input) {
+    ThinkMessages(this, next, monster_1007::kThink, [&](int32_t bits, int32_t *input) {
         *input = SenseNear(this, bits, *input, home, {members.thinkHomeDistance, members.lostTargetSeconds}, dt);
         const float cosine = FacingCosine(this, target, 4.0f, true);
         const float halfAngle = CosHalfAngle(this, members.halfAngleInRadians);
         if ((bits & kSenseAlarm) != 0 && target != nullptr) {
-            *input = stateRandom < 50 && cosine > halfAngle ? kAlarmInput : kInputChase;
+            *input = stateRandom < 50 && cosine > halfAngle ? monster_1007::kAlarmInput : kInputChase;
         }
         return SenseAttack(this, bits, members.attackDelaySeconds, dt, input,
                            [&] { return cosine > halfAngle ? (state == 2 ? 10 : kInputReady) : 3; });
@@ -119,8 +122,8 @@ void CSMonster1007::Think(int32_t *next, float dt)
 void CSMonster1007::Act(int32_t *next, float dt)
 {
     StartBodyStreams(this, Streams());
-    const Goal goal = ApproachPhase(this, next, dt, kRow);
-    if (state == kChargeState) {
+    const Goal goal = ApproachPhase(this, next, dt, monster_1007::kRow);
+    if (state == monster_1007::kChargeState) {
         CCGEManager *effects = Effects();
         if (chargeEffectStarted == 0 && effects != nullptr && effects->charge3206400 != nullptr) {
             effects->charge3206400->Start(this);
@@ -129,21 +132,22 @@ void CSMonster1007::Act(int32_t *next, float dt)
     } else {
         chargeEffectStarted = 0;
     }
-    DamagePhase(this, next, dt, kRow);
+    DamagePhase(this, next, dt, monster_1007::kRow);
     // The counter from the hurt state 14.
-    if (state == kCounterState && !knock && !grabLock && !thrown && target != nullptr && stateRandom < 15) {
+    if (state == monster_1007::kCounterState && !knock && !grabLock && !thrown && target != nullptr &&
+        stateRandom < 15) {
         CSClumpAnimManager *animations = AnimationsOf(this);
         const bool reached = animations != nullptr && Clump() != nullptr &&
-                             animations->HasReachedFrame(Clump(), kCounterFrame);
+                             animations->HasReachedFrame(Clump(), monster_1007::kCounterFrame);
         if (reached && !(IsHero(target) && static_cast<CSHero *>(target)->state5)) {
-            FeedInput(this, next, kCounterInput);
+            FeedInput(this, next, monster_1007::kCounterInput);
         }
     }
     // The guard: a guard break ends it at once, else it lasts 1.5 s.
-    StepGuard(this, next, dt, &guardTimer, kGuard);
-    ConditionPhase(this, next, dt, kRow);
-    ActionPhase(this, next, dt, kRow, nullptr);
-    if (EndPhase(this, next, dt, kRow, goal)) {
+    StepGuard(this, next, dt, &guardTimer, monster_1007::kGuard);
+    ConditionPhase(this, next, dt, monster_1007::kRow);
+    ActionPhase(this, next, dt, monster_1007::kRow, nullptr);
+    if (EndPhase(this, next, dt, monster_1007::kRow, goal)) {
         ForgetHandStreams();
     }
     if (removed) {

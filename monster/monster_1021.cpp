@@ -15,7 +15,7 @@
 
 using namespace monster;
 
-namespace {
+namespace monster_1021 {
 
 constexpr int32_t kAiType = 1021;
 constexpr const char *kSparks = "3010600.ZUS";
@@ -111,7 +111,7 @@ void SparksOnEntry(AiObject *actor, int32_t state, int32_t *started)
     }
 }
 
-}  // namespace
+}  // namespace monster_1021
 
 void CSMonster1021::ReleaseOf(AiObject *actor)
 {
@@ -126,19 +126,22 @@ void CSMonster1021::ReleaseOf(AiObject *actor)
 
 void CSMonster1021::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1021::SetState(CFSF *fsf, int32_t state) { TemplateDSetState(this, fsf, state, *TemplateDMembersOf(kAiType)); }
+void CSMonster1021::SetState(CFSF *fsf, int32_t state)
+{
+    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1021::kAiType));
+}
 
 void CSMonster1021::Think(int32_t *next, float dt)
 {
-    const TemplateDMembers &members = *TemplateDMembersOf(kAiType);
+    const TemplateDMembers &members = *TemplateDMembersOf(monster_1021::kAiType);
     RefreshTarget(this);
     const float home = HomeDistance(this);
-    ThinkMessages(this, next, kThink, [&](int32_t bits, int32_t *input) {
+    ThinkMessages(this, next, monster_1021::kThink, [&](int32_t bits, int32_t *input) {
         const float cosine = FacingCosine(this, target, 1.5f, true);
         const float halfAngle = CosHalfAngle(this, members.halfAngleInRadians);
-        *input = SenseNear(this, bits, *input, home, kNear, dt);
+        *input = SenseNear(this, bits, *input, home, monster_1021::kNear, dt);
         if ((bits & kSenseAlarm) != 0 && target != nullptr) {
-            *input = stateRandom < 50 && cosine > halfAngle ? kAlarmInput : kInputChase;
+            *input = stateRandom < 50 && cosine > halfAngle ? monster_1021::kAlarmInput : kInputChase;
         }
         return SenseAttack(this, bits, members.attackDelaySeconds, dt, input, [&] {
             if (cosine <= halfAngle) {
@@ -151,36 +154,37 @@ void CSMonster1021::Think(int32_t *next, float dt)
 
 void CSMonster1021::Act(int32_t *next, float dt)
 {
-    SparksOnEntry(this, 4, &sparkState4);
-    SparksOnEntry(this, 7, &sparkState7);
-    const Goal goal = ApproachPhase(this, next, dt, kRow);
+    monster_1021::SparksOnEntry(this, 4, &sparkState4);
+    monster_1021::SparksOnEntry(this, 7, &sparkState7);
+    const Goal goal = ApproachPhase(this, next, dt, monster_1021::kRow);
     // The held hero goes where the monster goes, 15 units ahead, until the
     // hold ends after 3 s; the release states let it go.
-    if (state == kHoldingState) {
-        KeepHeroAhead(this, grabTarget, kHoldAhead);
+    if (state == monster_1021::kHoldingState) {
+        KeepHeroAhead(this, grabTarget, monster_1021::kHoldAhead);
         fullDetail = false;
-        if (grabTimer > kHoldSeconds) {
+        if (grabTimer > monster_1021::kHoldSeconds) {
             FeedInput(this, next, kInputHoldEnds);
         } else {
             grabTimer += dt;
         }
     }
-    if (IsOneOf(state, kReleaseStates)) {
+    if (IsOneOf(state, monster_1021::kReleaseStates)) {
         ReleaseHero(this, &grabTarget);
         grabTimer = 0.0f;
         fullDetail = true;
     }
-    DamagePhase(this, next, dt, kRow);
-    ConditionPhase(this, next, dt, kRow);
-    StepGuard(this, next, dt, &guardTimer, kGuard);
-    if (state == kCounterState && stateRandom < kCounterChance && MotionFrameOf(this) >= kCounterFrame) {
-        FeedInput(this, next, kCounterInput);
+    DamagePhase(this, next, dt, monster_1021::kRow);
+    ConditionPhase(this, next, dt, monster_1021::kRow);
+    StepGuard(this, next, dt, &guardTimer, monster_1021::kGuard);
+    if (state == monster_1021::kCounterState && stateRandom < monster_1021::kCounterChance &&
+        MotionFrameOf(this) >= monster_1021::kCounterFrame) {
+        FeedInput(this, next, monster_1021::kCounterInput);
     }
-    if (state == kSeizeState && !SeizeHero(this, next, &grabTarget, kHoldAhead)) {
+    if (state == monster_1021::kSeizeState && !SeizeHero(this, next, &grabTarget, monster_1021::kHoldAhead)) {
         FeedInput(this, next, kInputIdle);
     }
-    ActionPhase(this, next, dt, kRow, nullptr);
-    if (state == kModelEffectState) {
+    ActionPhase(this, next, dt, monster_1021::kRow, nullptr);
+    if (state == monster_1021::kModelEffectState) {
         CCGEManager *effects = Effects();
         if (chargeEffectStarted == 0 && effects != nullptr && effects->modelPool != nullptr && Clump() != nullptr) {
             effects->modelPool->StartAt(RwFrameGetLTM(RpClumpGetFrame(Clump())));
@@ -192,8 +196,8 @@ void CSMonster1021::Act(int32_t *next, float dt)
     if (hp < 1) {
         ReleaseHero(this, &grabTarget);  // a dying monster lets its hero go first
     }
-    EndPhase(this, next, dt, kRow, goal);
-    if (state == TemplateDMembersOf(kAiType)->holdState) {
+    EndPhase(this, next, dt, monster_1021::kRow, goal);
+    if (state == TemplateDMembersOf(monster_1021::kAiType)->holdState) {
         ReleaseHero(this, &grabTarget);
     }
 }

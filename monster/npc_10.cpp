@@ -24,7 +24,7 @@
 
 using namespace monster;
 
-namespace {
+namespace npc_10 {
 
 constexpr int32_t kLastState = 38;
 constexpr int32_t kHoldState = 38;
@@ -59,7 +59,8 @@ constexpr const char *kHitSparks = "3400400.zus";
 constexpr float kBloodRadius = 1.0f;
 
 // Burning lasts 4 s; poison 30 s at 1 % of MaxHP every 60 acts.
-constexpr StatusRule kStatus = {.burnSeconds = 4.0f, .poisonSeconds = 30.0f, .poisonTickActs = 60, .poisonShare = 0.01f};
+constexpr StatusRule kStatus = {
+    .burnSeconds = 4.0f, .poisonSeconds = 30.0f, .poisonTickActs = 60, .poisonShare = 0.01f};
 constexpr DeathFade kDeathFade = {.addedToMotion = 0.0f, .looped = false};
 
 const ControlRules kControl = {.showHoldClearsKnock = false};
@@ -82,7 +83,8 @@ constexpr StateSound kSounds[] = {
 void StrikeFoes(CSMonster1003 *self)
 {
     CFSF *fsf = self->Fsf();
-    if (fsf == nullptr || self->state == kSeizeState || self->model == nullptr || fsf->IsAttackState(self->state) == 0) {
+    if (fsf == nullptr || self->state == kSeizeState || self->model == nullptr ||
+        fsf->IsAttackState(self->state) == 0) {
         return;
     }
     for (int32_t i = 0; i < self->foeCount && i < kMaxFoundFoes; ++i) {
@@ -123,7 +125,7 @@ Goal ChooseFighterGoal(CSMonster1003 *self, float dt)
     return goal;
 }
 
-}  // namespace
+}  // namespace npc_10
 
 void CSNpc10::ReleaseOf(AiObject *actor)
 {
@@ -154,18 +156,18 @@ void CSNpc10::Update(CSMonster1003 *self, float dt)
         if (self->holdState) {
             FeedInput(self, &next, 0);
         } else {
-            next = kHoldState;
+            next = npc_10::kHoldState;
         }
     }
     SetState(self, self->Fsf(), next);
-    self->solid = self->state < kExcludedFirst || self->state > kHoldState;
+    self->solid = self->state < npc_10::kExcludedFirst || self->state > npc_10::kHoldState;
     self->SyncFrameAxes();
     self->pendingDamage = 0;
 }
 
 void CSNpc10::SetState(CSMonster1003 *self, CFSF *fsf, int32_t state)
 {
-    if (EnterState(self, fsf, state, kLastState, true)) {
+    if (EnterState(self, fsf, state, npc_10::kLastState, true)) {
         // Its foes are monsters as well as heroes: every mark goes.
         self->ClearLinkValues();
     }
@@ -179,9 +181,10 @@ void CSNpc10::Think(CSMonster1003 *self, int32_t *next, float dt)
     DrainMessages(self, [&](const MSGData &m) {
         switch (m.kind) {
         case kMsgControl:
-            return IsOneOf(self->state, kControlDeafStates) || HandleEventControl(self, m, next, kControl);
+            return IsOneOf(self->state, npc_10::kControlDeafStates) ||
+                   HandleEventControl(self, m, next, npc_10::kControl);
         case kMsgHitActor:
-            input = ClassifyHit(self, m, input, kHits);
+            input = ClassifyHit(self, m, input, npc_10::kHits);
             if ((m.word[1] & kAtkGrab) != 0) {
                 self->GrabbingAttacker10() = m.sender;
             }
@@ -192,11 +195,11 @@ void CSNpc10::Think(CSMonster1003 *self, int32_t *next, float dt)
             if (!SenseModel(self, bits, nullptr, nullptr, false)) {
                 return false;
             }
-            input = SenseNear(self, bits, input, home, kNear, dt);
+            input = SenseNear(self, bits, input, home, npc_10::kNear, dt);
             if ((bits & kSenseAlarm) != 0 && self->target != nullptr) {
-                input = self->stateRandom <= kAlarmChance ? kSeizeState : kInputChase;
+                input = self->stateRandom <= npc_10::kAlarmChance ? npc_10::kSeizeState : kInputChase;
             }
-            const bool feeds = SenseAttack(self, bits, kAttackDelaySeconds, dt, &input, [&] {
+            const bool feeds = SenseAttack(self, bits, npc_10::kAttackDelaySeconds, dt, &input, [&] {
                 return FacingCosine(self, self->target, 0.0f, false) <= CosHalfAngle(self, false) ? 3 : 10;
             });
             if (feeds) {
@@ -215,76 +218,77 @@ void CSNpc10::Act(CSMonster1003 *self, int32_t *next, float dt)
     CSHero *&held = self->GrabTarget10();
     float &holdTimer = self->GrabTimer10();
     // 1, 2: the goal, turning.
-    Goal goal = ChooseFighterGoal(self, dt);
-    if (self->state == kTurnState) {
+    Goal goal = npc_10::ChooseFighterGoal(self, dt);
+    if (self->state == npc_10::kTurnState) {
         TurnTowardTarget(self, dt);
     }
     // 3: the hold of up to 3 s and the release.
-    if (self->state == kHoldingState) {
-        if (holdTimer > kHoldSeconds) {
+    if (self->state == npc_10::kHoldingState) {
+        if (holdTimer > npc_10::kHoldSeconds) {
             FeedInput(self, next, kInputHoldEnds);
         } else {
             holdTimer += dt;
         }
     }
-    if (IsOneOf(self->state, kReleaseStates)) {
+    if (IsOneOf(self->state, npc_10::kReleaseStates)) {
         ReleaseHero(self, &held);
         holdTimer = 0.0f;
     }
     // 4: down, its timer, getting up, the grab tint.
-    self->down = IsOneOf(self->state, kDownStates) || (IsOneOf(self->state, kDownWhenEndedStates) && self->animEnded);
-    StepDownTimer(self, next, dt, kDownTimerState, kGetUpState, kGetUpSeconds);
-    if (!IsOneOf(self->state, kDownStates)) {
+    self->down = IsOneOf(self->state, npc_10::kDownStates) ||
+                 (IsOneOf(self->state, npc_10::kDownWhenEndedStates) && self->animEnded);
+    StepDownTimer(self, next, dt, npc_10::kDownTimerState, npc_10::kGetUpState, npc_10::kGetUpSeconds);
+    if (!IsOneOf(self->state, npc_10::kDownStates)) {
         self->downTimer = 0.0f;
     }
-    if (IsOneOf(self->state, kGrabTintStates)) {
+    if (IsOneOf(self->state, npc_10::kGrabTintStates)) {
         ShowGrabTint(self);
     }
     // 5: damage.
-    TakeDamage(self, IsOneOf(self->state, kHitStopStates));
-    if (self->state >= kFoundFoeFirst && self->state <= kFoundFoeLast) {
+    TakeDamage(self, IsOneOf(self->state, npc_10::kHitStopStates));
+    if (self->state >= npc_10::kFoundFoeFirst && self->state <= npc_10::kFoundFoeLast) {
         self->foundFoe = true;
     }
     // 6: burning and poison.
-    if (self->state != kHoldingState) {
+    if (self->state != npc_10::kHoldingState) {
         ActivateStatus(self);
     }
-    StepBurning(self, dt, kStatus);
+    StepBurning(self, dt, npc_10::kStatus);
     DropResistanceWhileBurning(self);
-    StepPoison(self, dt, kStatus);
+    StepPoison(self, dt, npc_10::kStatus);
     // 7: dizziness.
-    StepDizzy(self, next, dt, kDizzyState, kHoldState, kDizzySeconds);
+    StepDizzy(self, next, dt, npc_10::kDizzyState, npc_10::kHoldState, npc_10::kDizzySeconds);
     // 8: the seize.
-    if (self->state == kSeizeState && !SeizeHero(self, next, &held, kSeizeAhead)) {
+    if (self->state == npc_10::kSeizeState && !SeizeHero(self, next, &held, npc_10::kSeizeAhead)) {
         int32_t result = *next;
         FeedInput(self, &result, kInputIdle);
-        if (Unsigned(result) <= Unsigned(kLastState)) {
+        if (Unsigned(result) <= Unsigned(npc_10::kLastState)) {
             *next = result;
         }
     }
     // 9, 10, 11, 12: the blows, the hold-state flag, sounds, the hit-stop.
-    StrikeFoes(self);
-    self->holdState = self->state == kHoldState;
-    PlayEntrySounds(self, kSounds);
+    npc_10::StrikeFoes(self);
+    self->holdState = self->state == npc_10::kHoldState;
+    PlayEntrySounds(self, npc_10::kSounds);
     StepHitStop(self, dt);
     // 13, 14, 15: death (a held hero let go), dying and gone.
-    if (StepDeath(self, next, kLastState)) {
+    if (StepDeath(self, next, npc_10::kLastState)) {
         ReleaseHero(self, &held);
     }
-    if (IsOneOf(self->state, kDyingStates)) {
-        StartDeathLook(self, kDeathFade);
+    if (IsOneOf(self->state, npc_10::kDyingStates)) {
+        StartDeathLook(self, npc_10::kDeathFade);
     }
-    if (IsOneOf(self->state, kGoneStates)) {
+    if (IsOneOf(self->state, npc_10::kGoneStates)) {
         StepGone(self, true);
     }
     // 16: hurtable and targetable.
-    SetHurtableAndTargetable(self, IsOneOf(self->state, kUntargetableStates));
+    SetHurtableAndTargetable(self, IsOneOf(self->state, npc_10::kUntargetableStates));
     // 17: speed and the move.
     if (!self->removed && !self->dying) {
         self->RollFlag10() = game::Rand() % 2 == 0 ? 1 : 0;
         const float step = StepSpeed(self, dt);
         self->straightToGoal = self->state == 1;
-        if (IsOneOf(self->state, kStraightAheadStates)) {
+        if (IsOneOf(self->state, npc_10::kStraightAheadStates)) {
             goal.distance = 1.0f;
         }
         WalkWhereFacing(self, &goal);
@@ -294,8 +298,8 @@ void CSNpc10::Act(CSMonster1003 *self, int32_t *next, float dt)
     }
     // 18: in the hold state the status runs out faster and a held hero is
     // let go.
-    if (self->state == kHoldState) {
-        StepStatusTimersInHold(self, dt, kStatus);
+    if (self->state == npc_10::kHoldState) {
+        StepStatusTimersInHold(self, dt, npc_10::kStatus);
         ReleaseHero(self, &held);
     }
     // 19: the hand-over.

@@ -11,7 +11,7 @@
 
 using namespace monster;
 
-namespace {
+namespace npc_112 {
 
 constexpr int32_t kMatAppear = 34;
 constexpr float kAppearSpeed = 1.4f;
@@ -37,7 +37,7 @@ CSGe3405400 *Ring()
     return effects != nullptr ? effects->ring3405400 : nullptr;
 }
 
-}  // namespace
+}  // namespace npc_112
 
 void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
 {
@@ -49,11 +49,11 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
     }
     if (self->state == 1) {
         self->isRender = 1;
-        LookOnce(self, kMatAppear, kAppearSpeed);
+        npc_112::LookOnce(self, npc_112::kMatAppear, npc_112::kAppearSpeed);
         if (self->State1Effect112() == 0) {
             self->State1Effect112() = 1;
             CSHero *hero = Hero(0);
-            if (CSGe3405400 *ring = Ring(); ring != nullptr && hero != nullptr) {
+            if (CSGe3405400 *ring = npc_112::Ring(); ring != nullptr && hero != nullptr) {
                 const RwV3d where = *self->GetPositionPtr();
                 ring->Start(where, V3Normalized(V3Sub(where, *hero->GetPositionPtr()), self->at));
             }
@@ -64,7 +64,7 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
     if (self->state == 2) {
         if (self->State2Effect112() == 0) {
             self->State2Effect112() = 1;
-            if (CSGe3405400 *ring = Ring()) {
+            if (CSGe3405400 *ring = npc_112::Ring()) {
                 ring->SetPosition(*self->GetPositionPtr());
             }
         }
@@ -72,10 +72,10 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
         self->State2Effect112() = 0;
     }
     if (self->state == 5) {
-        LookOnce(self, kMatFade, kFadeSpeed);
+        npc_112::LookOnce(self, npc_112::kMatFade, npc_112::kFadeSpeed);
         if (self->State5Effect112() == 0) {
             self->State5Effect112() = 1;
-            if (CSGe3405400 *ring = Ring()) {
+            if (CSGe3405400 *ring = npc_112::Ring()) {
                 ring->StartParticles(0);
             }
         }

@@ -32,9 +32,9 @@ const GaugeStage *FindGaugeStage(int32_t stageId)
 }
 
 constexpr AtlasRect kFrame = {1, 193, 236, 255};
-constexpr AtlasRect kMarker = {236, 193, 254, 211};
+constexpr AtlasRect kGaugeMarker = {236, 193, 254, 211};
 constexpr uint32_t kFillColour = 0xFFF02828u;   // (240, 40, 40)
-constexpr uint32_t kTrailColour = 0xFFAA2828u;  // (170, 40, 40)
+constexpr uint32_t kGaugeTrailColour = 0xFFAA2828u;  // (170, 40, 40)
 constexpr float kMarkerLeft = 92.0f;
 constexpr float kMarkerStep = 20.0f;
 // A chain longer than this is not a stage's: the walk stops there.
@@ -75,9 +75,9 @@ void CSBossGauge::Start(int32_t stageId)
     bossesLeft_ = bosses;
     PlaceAtlasQuad(&frame_, 41, 381, 452, 443, kFrame, kHudWhite);
     PlacePlainQuad(&background_, kBarLeft, 403, 447, 412, kHudBlack);
-    PlaceAtlasQuad(&marker_, kMarkerLeft, 370, 110, 388, kMarker, kHudWhite);
+    PlaceAtlasQuad(&marker_, kMarkerLeft, 370, 110, 388, kGaugeMarker, kHudWhite);
     PlacePlainQuad(&fill_, kBarLeft, 403, 125, 412, kFillColour);
-    PlacePlainQuad(&trailQuad_, kBarLeft, 403, 125, 412, kTrailColour);
+    PlacePlainQuad(&trailQuad_, kBarLeft, 403, 125, 412, kGaugeTrailColour);
     ApplyAlpha(255);
 }
 

@@ -22,9 +22,7 @@ void SetPlaced(OwnedPicture *p, RwTexture *texture, const L::Source &s, const L:
     p->SetUV(texture, s.s0, s.t0, s.s1, s.t1, r.x0, r.y0, r.x1, r.y1, argb);
 }
 
-int32_t LanguageSet() { return UILanguage() == 0 ? 0 : 1; }
 
-RwTexture *PlayerArt() { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 RwTexture *WordArt() { return g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr; }
 
 }  // namespace
@@ -97,15 +95,15 @@ void CSCharacterPage::SetActive(uint8_t on)
 
 void CSCharacterPage::BuildPictures()
 {
-    const int32_t set = LanguageSet();
+    const int32_t set = UILanguageColumn();
     backgroundPicture_ = std::make_unique<OwnedPicture>();
     SetPlaced(backgroundPicture_.get(), background_, {0, 0, 1, 1}, L::kBackground, L::kOpaque);
     statFrames_ = std::make_unique<OwnedPicture[]>(3);
     for (int i = 0; i < 3; ++i) {
-        SetPlaced(&statFrames_[i], PlayerArt(), L::kStatFrames[i].source, L::kStatFrames[i].screen, L::kStatFrame);
+        SetPlaced(&statFrames_[i], UIPlayerArt(), L::kStatFrames[i].source, L::kStatFrames[i].screen, L::kStatFrame);
     }
     namePlate_ = std::make_unique<OwnedPicture>();
-    SetPlaced(namePlate_.get(), PlayerArt(), L::kNamePlate.source, L::kNamePlate.screen, L::kOpaque);
+    SetPlaced(namePlate_.get(), UIPlayerArt(), L::kNamePlate.source, L::kNamePlate.screen, L::kOpaque);
     heroName_ = std::make_unique<OwnedPicture>();
     const L::Placed &name = L::kHeroNames[set][heroType_];
     SetPlaced(heroName_.get(), WordArt(), name.source, name.screen, L::kOpaque);

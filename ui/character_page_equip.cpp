@@ -16,7 +16,6 @@ constexpr float kFrameMarginLeft = 10.0f;   // the frame moved by left
 constexpr float kFrameMarginRight = 7.0f;   // ... and by right
 constexpr float kBlinkSeconds = 1.0f;
 
-RwTexture *PlayerArt() { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 
 void UnequipAnswer(uint32_t choice, uint32_t)
 {
@@ -90,7 +89,7 @@ void CSCharacterPage::UpdatePropertyIcons()
         if (weaponHas[k]) {
             const int place = weaponIconCount_++;
             weaponIconKind_[place] = k;
-            weaponIcons_[place].SetUV(PlayerArt(), icon.s0, icon.t0, icon.s1, icon.t1, L::kPropertyX[place][0],
+            weaponIcons_[place].SetUV(UIPlayerArt(), icon.s0, icon.t0, icon.s1, icon.t1, L::kPropertyX[place][0],
                                       L::kWeaponRowY[0], L::kPropertyX[place][1], L::kWeaponRowY[1], L::kOpaque);
         }
         if (armourHas[k]) {
@@ -98,10 +97,10 @@ void CSCharacterPage::UpdatePropertyIcons()
             armourIconKind_[place] = k;
             const float x0 = L::kPropertyX[place][0];
             const float x1 = L::kPropertyX[place][1];
-            armourIcons_[place].SetUV(PlayerArt(), icon.s0, icon.t0, icon.s1, icon.t1, x0, L::kArmourRowY[0], x1,
+            armourIcons_[place].SetUV(UIPlayerArt(), icon.s0, icon.t0, icon.s1, icon.t1, x0, L::kArmourRowY[0], x1,
                                       L::kArmourRowY[1], L::kOpaque);
             const L::Source &b = L::kPropertyBacking;
-            armourBackings_[place].SetUV(PlayerArt(), b.s0, b.t0, b.s1, b.t1, x0, L::kArmourRowY[0], x1 - 1.0f,
+            armourBackings_[place].SetUV(UIPlayerArt(), b.s0, b.t0, b.s1, b.t1, x0, L::kArmourRowY[0], x1 - 1.0f,
                                          L::kArmourRowY[1] + 3.0f, L::kOpaque);
         }
     }
@@ -111,7 +110,7 @@ void CSCharacterPage::PlaceSlotChoiceFrame(float margin)
 {
     if (slotChoiceFrame_ == nullptr) {
         slotChoiceFrame_ = std::make_unique<OwnedPicture>();
-        slotChoiceFrame_->SetUV(PlayerArt(), L::kSlotChoiceFrame.s0, L::kSlotChoiceFrame.t0, L::kSlotChoiceFrame.s1,
+        slotChoiceFrame_->SetUV(UIPlayerArt(), L::kSlotChoiceFrame.s0, L::kSlotChoiceFrame.t0, L::kSlotChoiceFrame.s1,
                                 L::kSlotChoiceFrame.t1, 0, 0, 0, 0, L::kSlotChoiceColour);
     }
     const L::Screen &icon = L::kSlotIcons[chosenSlot];

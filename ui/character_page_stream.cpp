@@ -14,7 +14,6 @@ namespace L = status_layout;
 
 namespace {
 
-void SetImagePath(const char *folder) { RwImageSetPath((std::string(UIDataRoot()) + folder).c_str()); }
 
 // Start + (end - start) x t per channel, truncated.
 uint32_t FadeColour(const uint8_t start[4], const uint8_t end[4], float t)
@@ -66,7 +65,7 @@ void CSCharacterPage::LoadHeroTextures()
         GiveUpHeroPictures();
         return;
     }
-    SetImagePath("\\RESOURCE\\UITEXT\\PAUSE\\");
+    SetUIImagePath("\\RESOURCE\\UITEXT\\PAUSE\\");
     if (portraitTexture_ == nullptr) {
         portraitTexture_ = heroType_ == 1 ? LoadTextureWithMask("CHAR02.BMP", "CHAR02A.BMP")
                                           : LoadTextureWithMask("CHAR01.BMP", "CHAR01A.BMP");

@@ -8,6 +8,7 @@
 #include "actor/item_texts.h"
 #include "app/text_block.h"
 #include "ui/item_page.h"
+#include "ui/status_tab_kit.h"
 #include "ui/text_list.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
@@ -15,11 +16,7 @@
 
 namespace {
 
-constexpr uint32_t kPictureColour = 0xF0F0F0F0u;
-constexpr int32_t kPlayerList = 1;
-constexpr char16_t kBlankEntry[] = u" ";
 
-CSHero *PlayerHero() { return UI().firstHero != nullptr ? UI().firstHero() : nullptr; }
 
 }  // namespace
 
@@ -42,7 +39,7 @@ void CSEquipPage::Init(CSTextList *list)
         id = 0;
     }
     list_ = list;
-    const CSHero *hero = PlayerHero();
+    const CSHero *hero = UIFirstHero();
     lifeAtOpen_ = hero != nullptr ? hero->hp : 0;
     BuildEntries();
 }
@@ -56,7 +53,7 @@ void CSEquipPage::BuildEntries()
     }
     const CSItemDescTable *texts = UI().itemDescriptions != nullptr ? UI().itemDescriptions() : nullptr;
     int32_t count = 0;
-    OwnedItemValue *owned = items->ListOwnedByType(kPlayerList, kItemTypeEquip, &count);
+    OwnedItemValue *owned = items->ListOwnedByType(kTabPlayerList, kItemTypeEquip, &count);
     for (int pass = 0; pass < 2; ++pass) {
         const bool weapons = pass == 0;
         for (int32_t i = 0; i < count; ++i) {
@@ -92,7 +89,7 @@ void CSEquipPage::Show()
 {
     if (list_ != nullptr) {
         if (entries_.empty()) {
-            list_->SetItems({kBlankEntry}, 0, CSItemPage::kListTop, CSItemPage::kListBottom, CSItemPage::kListLeft,
+            list_->SetItems({kTabBlankEntry}, 0, CSItemPage::kListTop, CSItemPage::kListBottom, CSItemPage::kListLeft,
                             CSItemPage::kListRight);
         } else {
             std::vector<const char16_t *> names;
@@ -138,14 +135,14 @@ void CSEquipPage::OnSelect()
     p.right = 310;
     p.bottom = weapon ? 303.0f : 153.0f;
     p.Place();
-    SetQuadArgb(picture_->quad.v, kPictureColour);
+    SetQuadArgb(picture_->quad.v, kTabPictureColour);
     // The preview: a highlighted weapon on the hero, else the confirmed one.
     PutInSlot(kHeroWeaponSlot, weapon ? entry->itemId : slotIds[kHeroWeaponSlot]);
 }
 
 void CSEquipPage::PutInSlot(int32_t slot, int32_t itemId)
 {
-    CSHero *hero = PlayerHero();
+    CSHero *hero = UIFirstHero();
     if (hero == nullptr) {
         return;
     }

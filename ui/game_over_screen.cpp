@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr UIRect kScreen = {0, 0, 640, 480};
-constexpr UIRect kWholePicture = {0, 0, 512, 512};
 constexpr uint32_t kFlashColour = 0x00F00000u;  // red 240
 
 }  // namespace
@@ -81,10 +79,10 @@ void CSGameOver::Render()
     if (active == 0 || done != 0) {
         return;
     }
-    DrawPlaced({kScreen, kWholePicture}, picture);
+    DrawPlaced({kUIScreen, kUIWholePicture}, picture);
     if (timerMs < kFlashMs) {
         const uint32_t alpha = 255 - timerMs * 255 / kFlashMs;
-        DrawUntexturedRect(kScreen, alpha << 24 | kFlashColour);
+        DrawUntexturedRect(kUIScreen, alpha << 24 | kFlashColour);
     }
 }
 

@@ -20,7 +20,6 @@ namespace {
 // that leave the player in control.
 bool CameraModeAllowsPause(int32_t mode) { return mode == 0 || mode == 3 || mode == 7 || mode == 8; }
 
-void SetImagePath(const char *folder) { RwImageSetPath((std::string(UIDataRoot()) + folder).c_str()); }
 
 }  // namespace
 
@@ -39,11 +38,11 @@ CSGamePlay::~CSGamePlay()
 void CSGamePlay::LoadTextures()
 {
     const bool packed = g_pUIManager != nullptr && g_pUIManager->OpenInterfacePack("GAMEPLAY");
-    SetImagePath("\\RESOURCE\\UITEXT\\PAUSE\\");
+    SetUIImagePath("\\RESOURCE\\UITEXT\\PAUSE\\");
     if (baseTexture_ == nullptr) {
         baseTexture_ = ReadTextureWithoutMask("BASE.BMP");
     }
-    SetImagePath(kIconSheetFolder);
+    SetUIImagePath(kIconSheetFolder);
     if (iconSheets_ == nullptr) {
         iconSheets_ = std::make_unique<RwTexture *[]>(kHudIconSheets);
         for (int32_t sheet = 0; sheet < kHudIconSheets; ++sheet) {

@@ -7,15 +7,13 @@
 #include "actor/item_icons.h"
 #include "actor/item_manager.h"
 #include "actor/item_texts.h"
+#include "ui/status_tab_kit.h"
 #include "ui/text_list.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 
 namespace {
 
-constexpr uint32_t kPictureColour = 0xF0F0F0F0u;
-constexpr int32_t kPlayerList = 1;
-constexpr char16_t kBlankEntry[] = u" ";
 
 void SetLargeDigit(OwnedPicture *p, char digit, float x0, float x1)
 {
@@ -23,9 +21,9 @@ void SetLargeDigit(OwnedPicture *p, char digit, float x0, float x1)
                                  ? g_pUIManager->GetLargeDigit(static_cast<uint32_t>(digit - '0'))
                                  : nullptr;
     if (cell != nullptr) {
-        p->SetUV(cell->texture, cell->s0, cell->t0, cell->s1, cell->t1, x0, 153, x1, 176, kPictureColour);
+        p->SetUV(cell->texture, cell->s0, cell->t0, cell->s1, cell->t1, x0, 153, x1, 176, kTabPictureColour);
     } else {
-        p->SetUV(nullptr, 0, 0, 0, 0, x0, 153, x1, 176, kPictureColour);
+        p->SetUV(nullptr, 0, 0, 0, 0, x0, 153, x1, 176, kTabPictureColour);
     }
 }
 
@@ -59,7 +57,7 @@ void CSItemPage::Build()
     if (items != nullptr) {
         const struct {
             int32_t list, type, category;
-        } kSources[3] = {{kPlayerList, kItemTypeRecover, 0}, {kPlayerList, kItemTypeExplode, 1},
+        } kSources[3] = {{kTabPlayerList, kItemTypeRecover, 0}, {kTabPlayerList, kItemTypeExplode, 1},
                          {kItemListShared, kItemTypeShared, 2}};
         for (const auto &source : kSources) {
             int32_t count = 0;
@@ -83,7 +81,7 @@ void CSItemPage::Build()
     }
     selected_ = std::clamp(selected_, 0, std::max(EntryCount() - 1, 0));
     if (entries_.empty()) {
-        list_->SetItems({kBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
+        list_->SetItems({kTabBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
         return;
     }
     std::vector<const char16_t *> names;
@@ -108,7 +106,7 @@ void CSItemPage::ShowSelected()
     GetItemIconUV(entry.itemId, &s0, &t0, &s1, &t1, items);
     const int32_t iconNumber = items != nullptr ? GetItemIconIndex(entry.itemId, items) : kNoItemIcon;
     RwTexture *sheet = UI().itemSheet != nullptr && iconNumber >= 0 ? UI().itemSheet(iconNumber) : nullptr;
-    icon_->SetUV(sheet, s0, t0, s1, t1, 260, 103, 310, 153, kPictureColour);
+    icon_->SetUV(sheet, s0, t0, s1, t1, 260, 103, 310, 153, kTabPictureColour);
 
     if (digits_ == nullptr) {
         digits_ = std::make_unique<OwnedPicture[]>(2);

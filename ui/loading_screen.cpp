@@ -18,6 +18,7 @@
 #include "stage/stage_screen_calls.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_quad.h"
+#include "ui/ui_rect.h"
 
 CSLoading *g_pLoading = nullptr;
 
@@ -27,15 +28,12 @@ constexpr uint32_t kQuadColour = 0xFFF0F0F0u;
 constexpr int kThreadPriorityNormal = 3;
 constexpr const char *kMusicPath = "\\RESOURCE\\MEDIA\\BGM\\LOADING.WAV";
 
-struct Rect {
-    float x0, y0, x1, y1;
-};
 
 // Frames A (upper) and B (lower) of the scene picture.
-constexpr Rect kFrameA = {1.0f / 256.0f, 1.0f / 512.0f, 255.0f / 256.0f, 217.0f / 512.0f};
-constexpr Rect kFrameB = {1.0f / 256.0f, 219.0f / 512.0f, 255.0f / 256.0f, 435.0f / 512.0f};
+constexpr UIRect kFrameA = {1.0f / 256.0f, 1.0f / 512.0f, 255.0f / 256.0f, 217.0f / 512.0f};
+constexpr UIRect kFrameB = {1.0f / 256.0f, 219.0f / 512.0f, 255.0f / 256.0f, 435.0f / 512.0f};
 
-void Set(UIQuad *quad, float x0, float y0, float x1, float y1, const Rect &source)
+void Set(UIQuad *quad, float x0, float y0, float x1, float y1, const UIRect &source)
 {
     SetQuadPositions(quad->v, x0, y0, x1, y1);
     SetQuadUVs(quad->v, source.x0, source.y0, source.x1, source.y1);
@@ -298,8 +296,8 @@ void CSLoading::LayOut(uint32_t clockMs, float progress, UIQuad quads[7])
 {
     const float o = static_cast<float>(StripOffset(clockMs));
     const bool even = StripPeriod(clockMs) % 2 == 0;
-    const Rect &outer = even ? kFrameA : kFrameB;
-    const Rect &inner = even ? kFrameB : kFrameA;
+    const UIRect &outer = even ? kFrameA : kFrameB;
+    const UIRect &inner = even ? kFrameB : kFrameA;
     Set(&quads[0], -o, 91, 549 - o, 307, outer);
     Set(&quads[1], 549 - o, 91, 1098 - o, 307, inner);
     Set(&quads[2], 1098 - o, 91, 1647 - o, 307, outer);

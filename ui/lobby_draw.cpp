@@ -15,10 +15,10 @@
 #include "ui/stage_table.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
-constexpr UIRect kFullScreen = {0, 0, 640, 480};
 constexpr UIRect kWhole = {0, 0, 1, 1};
 constexpr UIPlaced kLeftStrip = {{0, 0, 143, 325}, {0.001953125f, 0.169921875f, 0.28125f, 0.63671875f}};
 constexpr UIPlaced kBadge = {{501, 118, 571, 147}, {0.75390625f, 0.765625f, 0.890625f, 0.822265625f}};
@@ -65,7 +65,6 @@ constexpr float kTimeTop = 352.0f;
 constexpr float kTimeDigitHeight = 17.0f;
 constexpr int kStatusLabels = 5;
 
-int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
 bool LanguageHasMenu() { return UILanguage() <= 14; }
 
 int32_t HeroType()
@@ -81,7 +80,7 @@ int32_t HeroType()
 void CSLobby::LayOut()
 {
     for (int32_t i = 0; i < kEntries; ++i) {
-        const UIRect &entry = kEntryPictures[i][LanguageColumn()].screen;
+        const UIRect &entry = kEntryPictures[i][UILanguageColumn()].screen;
         // The square left of the entry's text.
         const float left = entry.x0 - kCursorSize;
         const float top = entry.y0 - 10.0f;
@@ -92,7 +91,7 @@ void CSLobby::LayOut()
 void CSLobby::Render()
 {
     if (active == 0) {
-        DrawPicture(g_pUIManager->BaseMap(), kFullScreen, kWhole);
+        DrawPicture(g_pUIManager->BaseMap(), kUIScreen, kWhole);
         return;
     }
     switch (openPage) {
@@ -104,7 +103,7 @@ void CSLobby::Render()
         break;
     case kStatusPage:
         if (statusPage->Active()) {
-            DrawPicture(baseMap, kFullScreen, kWhole);
+            DrawPicture(baseMap, kUIScreen, kWhole);
             statusPage->Render();
             return;
         }
@@ -126,16 +125,16 @@ void CSLobby::Render()
         DrawMenu();
         return;
     }
-    DrawPicture(baseMap, kFullScreen, kWhole);
+    DrawPicture(baseMap, kUIScreen, kWhole);
 }
 
 void CSLobby::DrawMenu() const
 {
-    DrawPicture(baseMap, kFullScreen, kWhole);
+    DrawPicture(baseMap, kUIScreen, kWhole);
     if (!picturesRead_) {
         return;
     }
-    const int column = LanguageColumn();
+    const int column = UILanguageColumn();
     DrawPicture(lobbyArt, kLeftStrip);
     for (int32_t i = 0; i < kEntries; ++i) {
         if (i == 0 || LanguageHasMenu()) {

@@ -31,7 +31,6 @@ constexpr int32_t kFirstSellSlot = 8;
 constexpr int32_t kFirstUpgradeSlot = 16;
 constexpr int32_t kHero1Upgrades = 24;
 constexpr int32_t kOwnList = 1;
-constexpr int32_t kMaxMoney = 999999;
 // The upgrades' prices, hero 0's slots 16..23 then hero 1's 24..31.
 constexpr int32_t kUpgradePrices[16] = {3000, 3000, 3000, 3000, 3000, 4000, 5000, 4000,
                                         3000, 3000, 5000, 3000, 3000, 4000, 4000, 3000};
@@ -53,17 +52,17 @@ constexpr int32_t kUpgradeDescriptions = 17;
 constexpr uint32_t kHeadingColour = 0xFF000000u;
 constexpr int32_t kTextX = 52;
 constexpr int32_t kTextY = 259;
-constexpr int32_t kTextWrap = 177;
+constexpr int32_t kStoreTextWrap = 177;
 
 void Lay(CSTextBlock *block, const std::u16string &text)
 {
     if (block != nullptr) {
-        block->SetText(nullptr, text.c_str(), kTextX, kTextY, kTextWrap);
+        block->SetText(nullptr, text.c_str(), kTextX, kTextY, kStoreTextWrap);
     }
 }
 
 CSHero *Hero() { return UI().firstHero(); }
-int32_t HeroType()
+int32_t StoreHeroType()
 {
     const CSHero *hero = Hero();
     return hero != nullptr && hero->aiType == 1 ? 1 : 0;
@@ -172,7 +171,7 @@ int32_t CSLobbyStore::Money() const
 void CSLobbyStore::SetMoney(int64_t money) const
 {
     if (CSHero *hero = Hero()) {
-        hero->SetMoney(static_cast<int32_t>(std::clamp<int64_t>(money, 0, kMaxMoney)));
+        hero->SetMoney(static_cast<int32_t>(std::clamp<int64_t>(money, 0, kHeroMoneyMax)));
     }
 }
 
@@ -270,7 +269,7 @@ void CSLobbyStore::SetTab(int32_t next)
     if (tab == kSellTab) {
         first = kFirstSellSlot;
     } else if (tab == kUpgradeTab) {
-        first = HeroType() == 0 ? kFirstUpgradeSlot : kHero1Upgrades;
+        first = StoreHeroType() == 0 ? kFirstUpgradeSlot : kHero1Upgrades;
     }
     for (int32_t slot = first; slot < first + kRowsPerTab; ++slot) {
         if (Offered(slot)) {

@@ -9,10 +9,10 @@
 #include "ui/lobby_store.h"
 #include "ui/text_list.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
-constexpr UIRect kFullScreen = {0, 0, 640, 480};
 constexpr UIPlaced kMapPicture = {{240, 0, 640, 400}, {0.00390625f, 0.00390625f, 0.99609375f, 0.99609375f}};
 constexpr UIPlaced kPanelA = {{51, 28, 222, 244}, {0.666015625f, 0.287109375f, 0.99609375f, 0.662109375f}};
 constexpr UIPlaced kPanelB = {{34, 222, 240, 250}, {0.58984375f, 0.703125f, 0.9921875f, 0.7578125f}};
@@ -54,7 +54,7 @@ void CSLobbyStore::Render()
         return;
     }
     CSUIManager *ui = g_pUIManager;
-    DrawPicture(baseMap, kFullScreen, {0, 0, 1, 1});
+    DrawPicture(baseMap, kUIScreen, {0, 0, 1, 1});
     DrawPicture(mapBase, kMapPicture);
     DrawPicture(lobbyArt, kPanelA);
     DrawPicture(lobbyArt, kPanelB);

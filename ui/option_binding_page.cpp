@@ -13,6 +13,7 @@
 #include "app/text_block.h"
 #include "ui/option_screen.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
@@ -61,7 +62,6 @@ constexpr const char *kStickFunctions[] = {"lax", "lay", "rax", "ray"};
 
 constexpr uint32_t kBrightText = 0xF0AAAAAAu;
 constexpr uint32_t kDimText = 0xFF555555u;
-constexpr uint32_t kPanelColour = 0xFFF0F0F0u;
 
 enum Direction { kLeft = 0, kRight = 1, kUp = 2, kDown = 3 };
 
@@ -95,13 +95,6 @@ std::string PadColumnText(const char *function)
 
 float RowTextY(int32_t row) { return static_cast<float>(static_cast<int32_t>(185.0f + 24.5f * static_cast<float>(row))); }
 float RowMarkY(int32_t row) { return 189.0f + 24.5f * static_cast<float>(row); }
-
-void Place(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
-{
-    SetQuadPositions(quad->v, x0, y0, x1, y1);
-    SetQuadUVs512(quad->v, s0, t0, s1, t1);
-    SetQuadArgb(quad->v, kPanelColour);
-}
 
 void SetLine(CSTextBlock *block, const char *text, float x, float y, uint32_t colour)
 {
@@ -184,7 +177,7 @@ void CSOption::SetBindingCursor(int32_t cell)
     if (pointer != nullptr) {
         const float y = RowMarkY(CellRow(cell));
         // The pointer is a small arrow of the panel picture.
-        Place(pointer.get(), 60, y, 75, y + 10.0f, 220, 478, 235, 488);
+        PlaceUIQuad(pointer.get(), 60, y, 75, y + 10.0f, 220, 478, 235, 488);
     }
 }
 
@@ -217,11 +210,11 @@ void CSOption::LayOutBindingPage()
     if (headings == nullptr) {
         return;
     }
-    Place(&headings[0], 250, 150, 300, 180, 95, 25, 145, 55);
-    Place(&headings[1], 370, 150, 440, 180, 165, 25, 235, 55);
-    Place(&headings[2], 480, 150, 540, 180, 10, 25, 80, 55);
-    Place(pageBar.get(), 50, 394, 200, 399, 395, 33, 495, 63);
-    Place(listenMark.get(), 230, RowMarkY(0), 240, RowMarkY(0) + 10.0f, 494, 478, 506, 490);
+    PlaceUIQuad(&headings[0], 250, 150, 300, 180, 95, 25, 145, 55);
+    PlaceUIQuad(&headings[1], 370, 150, 440, 180, 165, 25, 235, 55);
+    PlaceUIQuad(&headings[2], 480, 150, 540, 180, 10, 25, 80, 55);
+    PlaceUIQuad(pageBar.get(), 50, 394, 200, 399, 395, 33, 495, 63);
+    PlaceUIQuad(listenMark.get(), 230, RowMarkY(0), 240, RowMarkY(0) + 10.0f, 494, 478, 506, 490);
     for (int i = 0; i < kConflictTexts; ++i) {
         if (conflictTexts[i] != nullptr) {
             conflictTexts[i]->Reset(1);
@@ -237,11 +230,11 @@ void CSOption::LayoutPage()
         return;
     }
     switch (subPage) {
-    case 0: Place(rowNames.get(), 80, 180, 230, 380, 340, 77, 500, 290); break;
-    case 1: Place(rowNames.get(), 80, 180, 230, 380, 170, 77, 330, 290); break;
-    default: Place(rowNames.get(), 80, 180, 230, 325, 10, 77, 170, 235); break;
+    case 0: PlaceUIQuad(rowNames.get(), 80, 180, 230, 380, 340, 77, 500, 290); break;
+    case 1: PlaceUIQuad(rowNames.get(), 80, 180, 230, 380, 170, 77, 330, 290); break;
+    default: PlaceUIQuad(rowNames.get(), 80, 180, 230, 325, 10, 77, 170, 235); break;
     }
-    Place(pageMarker.get(), 50.0f + subPageOffset, 395, 100.0f + subPageOffset, 400, 280, 40, 370, 50);
+    PlaceUIQuad(pageMarker.get(), 50.0f + subPageOffset, 395, 100.0f + subPageOffset, 400, 280, 40, 370, 50);
     RefreshBindingTexts();
 }
 

@@ -12,26 +12,18 @@
 #include "app/text_block.h"
 #include "app/textures.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 CSOption *g_pOption = nullptr;
 
 namespace {
 
-constexpr uint32_t kPanelColour = 0xFFF0F0F0u;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kSoundLeave = 6600050;
 
 // Screen y of a settings row's label, and its label's source v.
 float RowTop(int32_t row) { return 180.0f + 30.0f * static_cast<float>(row); }
 float LabelV(int32_t row) { return 341.0f + 22.0f * static_cast<float>(row); }
-
-void Place(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1,
-           uint32_t argb = kPanelColour)
-{
-    SetQuadPositions(quad->v, x0, y0, x1, y1);
-    SetQuadUVs512(quad->v, s0, t0, s1, t1);
-    SetQuadArgb(quad->v, argb);
-}
 
 int32_t LevelOf(float volume) { return std::clamp(static_cast<int32_t>(volume * 20.0f), 0, 20); }
 float VolumeOf(int32_t level) { return std::clamp(static_cast<float>(level) * 0.05f, 0.0f, 1.0f); }
@@ -191,24 +183,24 @@ void CSOption::LayOutSettings()
 {
     SetQuadPositions(background->v, 0, 0, 640, 480);
     SetQuadUVs(background->v, 0, 0, 1, 1);
-    SetQuadArgb(background->v, kPanelColour);
-    Place(header.get(), 50, 99, 131, 120, 413, 12, 494, 33);
+    SetQuadArgb(background->v, kUIPictureColour);
+    PlaceUIQuad(header.get(), 50, 99, 131, 120, 413, 12, 494, 33);
     for (int32_t r = 0; r < kSettingsRows; ++r) {
         const float y = 176.0f + 30.0f * static_cast<float>(r);
-        Place(&rowBars[r], 47, y, 670, y + 28.0f, 395, 35, 511, 63);
-        Place(&rowLabels[r], 93, RowTop(r), 220, RowTop(r) + 21.0f, 383, LabelV(r), 510, LabelV(r) + 21.0f);
+        PlaceUIQuad(&rowBars[r], 47, y, 670, y + 28.0f, 395, 35, 511, 63);
+        PlaceUIQuad(&rowLabels[r], 93, RowTop(r), 220, RowTop(r) + 21.0f, 383, LabelV(r), 510, LabelV(r) + 21.0f);
     }
     for (int i = 0; i < kVolumeSteps; ++i) {
         const float x = 293.0f + 9.0f * static_cast<float>(i);
-        Place(&musicEmpty[i], x, 180, x + 7.0f, 201, 357, 473, 360, 494);
-        Place(&soundEmpty[i], x, 210, x + 7.0f, 231, 357, 473, 360, 494);
+        PlaceUIQuad(&musicEmpty[i], x, 180, x + 7.0f, 201, 357, 473, 360, 494);
+        PlaceUIQuad(&soundEmpty[i], x, 210, x + 7.0f, 231, 357, 473, 360, 494);
         SetQuadPositions(musicFilled[i].v, x, 180, x + 7.0f, 201);
         SetQuadPositions(soundFilled[i].v, x, 210, x + 7.0f, 231);
-        SetQuadArgb(musicFilled[i].v, kPanelColour);
-        SetQuadArgb(soundFilled[i].v, kPanelColour);
+        SetQuadArgb(musicFilled[i].v, kUIPictureColour);
+        SetQuadArgb(soundFilled[i].v, kUIPictureColour);
     }
-    Place(mouseSlow.get(), 250, 272, 285, 288, 386, 317, 435, 335, kWhite);
-    Place(mouseFast.get(), 480, 272, 515, 288, 442, 317, 500, 335, kWhite);
+    PlaceUIQuad(mouseSlow.get(), 250, 272, 285, 288, 386, 317, 435, 335, kWhite);
+    PlaceUIQuad(mouseFast.get(), 480, 272, 515, 288, 442, 317, 500, 335, kWhite);
     LayOutVolumeBars();
     LayOutMouseSpeed();
     LayOutChevrons();
@@ -234,10 +226,10 @@ void CSOption::LayOutMouseSpeed()
         return;
     }
     const float u0 = settingsRow == kRowMouse ? 300.0f : 400.0f;
-    Place(mouseBar.get(), 275.0f + 410.0f * kMinMouseSpeed, 280, 285.0f + 410.0f * kMaxMouseSpeed, 283, u0, 35,
-          u0 + 60.0f, 36, kWhite);
+    PlaceUIQuad(mouseBar.get(), 275.0f + 410.0f * kMinMouseSpeed, 280, 285.0f + 410.0f * kMaxMouseSpeed, 283, u0, 35,
+                u0 + 60.0f, 36, kWhite);
     const float x = 275.0f + 410.0f * MouseSpeed;
-    Place(mouseKnob.get(), x, 270, x + 15.0f, 290, 250, 460, 275, 505, kWhite);
+    PlaceUIQuad(mouseKnob.get(), x, 270, x + 15.0f, 290, 250, 460, 275, 505, kWhite);
 }
 
 void CSOption::LayOutChevrons()
@@ -255,8 +247,8 @@ void CSOption::LayOutChevrons()
         } else if (chevronFrame >= 2) {
             step = 5.0f * static_cast<float>(k);
         }
-        Place(&leftChevrons[k], 266.0f - step, y, 287.0f - step, y + 21.0f, 467, 473, 488, 494);
-        Place(&rightChevrons[k], 477.0f + step, y, 498.0f + step, y + 21.0f, 489, 473, 510, 494);
+        PlaceUIQuad(&leftChevrons[k], 266.0f - step, y, 287.0f - step, y + 21.0f, 467, 473, 488, 494);
+        PlaceUIQuad(&rightChevrons[k], 477.0f + step, y, 498.0f + step, y + 21.0f, 489, 473, 510, 494);
     }
 }
 
@@ -266,7 +258,7 @@ void CSOption::SetSettingsRow(int32_t row)
     if (cursor == nullptr) {
         return;
     }
-    Place(cursor.get(), 93, RowTop(row), 220, RowTop(row) + 21.0f, 1, LabelV(row), 128, LabelV(row) + 21.0f);
+    PlaceUIQuad(cursor.get(), 93, RowTop(row), 220, RowTop(row) + 21.0f, 1, LabelV(row), 128, LabelV(row) + 21.0f);
     if (row == kRowKeys || row == kRowMouse || row == kRowDefaults) {
         LayOutMouseSpeed();
     }

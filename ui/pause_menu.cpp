@@ -10,6 +10,7 @@
 #include "ui/status_tab_kit.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 #include "ui/ui_trace.h"
 
 CSPauseMenu *g_pReturnQuestionMenu = nullptr;
@@ -25,12 +26,9 @@ constexpr uint8_t kOtherEntryAlpha = 150;
 constexpr float kArrowWidth = 55.0f;
 constexpr float kArrowSource[4] = {455, 47, 510, 91};
 
-struct Rect {
-    float x0, y0, x1, y1;
-};
 struct PlacedPicture {
-    Rect screen;
-    Rect source;  // WORD pixels
+    UIRect screen;
+    UIRect source;  // WORD pixels
 };
 // [language set][0 the title, 1..4 the entries]
 constexpr PlacedPicture kMenuPictures[2][5] = {
@@ -47,16 +45,15 @@ constexpr PlacedPicture kMenuPictures[2][5] = {
 };
 
 // Languages 2 to 14 take the language-1 pictures.
-int32_t LanguageSet() { return UILanguage() == 0 ? 0 : 1; }
 
 // The rectangle of a trail's arrow at entry i: right of the entry picture
 // (side 0) or left of it (side 1).
-Rect ArrowRect(int side, int32_t entry)
+UIRect ArrowRect(int side, int32_t entry)
 {
-    const Rect &e = kMenuPictures[LanguageSet()][1 + entry].screen;
+    const UIRect &e = kMenuPictures[UILanguageColumn()][1 + entry].screen;
     const float top = 121.0f + 55.0f * static_cast<float>(entry);
-    return side == 0 ? Rect{e.x1, top, e.x1 + kArrowWidth, top + 55.0f}
-                     : Rect{e.x0 - kArrowWidth, top, e.x0, top + 55.0f};
+    return side == 0 ? UIRect{e.x1, top, e.x1 + kArrowWidth, top + 55.0f}
+                     : UIRect{e.x0 - kArrowWidth, top, e.x0, top + 55.0f};
 }
 
 void ReturnToTitleAnswer(uint32_t choice, uint32_t)
@@ -82,7 +79,7 @@ CSPauseMenu::~CSPauseMenu()
 
 void CSPauseMenu::BuildPictures()
 {
-    const int32_t set = LanguageSet();
+    const int32_t set = UILanguageColumn();
     background_.SetUV(OverlayBase(), 0, 0, 1, 1, 0, 0, 640, 480, kOpaqueWhite);
     const PlacedPicture &t = kMenuPictures[set][0];
     title_.Set(wordArt_, t.source.x0, t.source.y0, t.source.x1, t.source.y1, t.screen.x0, t.screen.y0, t.screen.x1,
@@ -193,8 +190,8 @@ void CSPauseMenu::LoadMapBase()
 
 void CSPauseMenu::PlaceArrow(int side, Arrow *arrow) const
 {
-    const Rect a = ArrowRect(side, arrow->from);
-    const Rect b = ArrowRect(side, arrow->to);
+    const UIRect a = ArrowRect(side, arrow->from);
+    const UIRect b = ArrowRect(side, arrow->to);
     float t = 1.0f;
     if (arrow->moving != 0) {
         const float travel = kTravelSeconds / arrow->speed;

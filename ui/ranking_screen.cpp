@@ -27,9 +27,7 @@ constexpr uint32_t kTextShowMs[3] = {300, 600, 900};  // time, earnings, best hi
 constexpr float kBandTop = 200.0f;
 constexpr float kBandOpenBottom = 280.0f;
 
-constexpr UIRect kWholePicture = {0, 0, 512, 512};
-constexpr UIRect kScreen = {0, 0, 640, 480};
-constexpr UIPlaced kLeftStrip = {{0, 0, 143, 325}, {1, 87, 144, 326}};
+constexpr UIPlaced kRankingStrip = {{0, 0, 143, 325}, {1, 87, 144, 326}};
 constexpr UIRect kFrameOuter = {197, 62, 579, 294};
 constexpr UIPlaced kTitle = {{213, 50, 384, 78}, {1, 1, 172, 29}};
 
@@ -59,7 +57,6 @@ constexpr UIRect kItemPicture = {304, 240, 335, 272};
 constexpr UIRect kWeaponArtPicture = {257, 240, 383, 270};
 constexpr int32_t kItemsWithIcon[] = {5100040, 5100110, 5100140, 5100150};
 
-int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
 
 UIPlaced GradeLetter(uint32_t grade)
 {
@@ -181,12 +178,12 @@ void CSRanking::LayOutTexts()
 void CSRanking::LayOutQuads()
 {
     Quads &q = *quads_;
-    PlaceUIQuad(&q.background, kScreen, kWholePicture);
-    PlaceUIQuad(&q.leftStrip, kLeftStrip.screen, kLeftStrip.source);
+    PlaceUIQuad(&q.background, kUIScreen, kUIWholePicture);
+    PlaceUIQuad(&q.leftStrip, kRankingStrip.screen, kRankingStrip.source);
     PlaceFramePieces(q.frame, kFrameOuter.x0, kFrameOuter.y0, kFrameOuter.x1, kFrameOuter.y1);
     PlaceUIQuad(&q.title, kTitle.screen, kTitle.source);
     for (int i = 0; i < kLabels; ++i) {
-        const UIPlaced &label = kLabelCells[i][LanguageColumn()];
+        const UIPlaced &label = kLabelCells[i][UILanguageColumn()];
         PlaceUIQuad(&q.labels[i], label.screen, label.source);
     }
 }
@@ -347,7 +344,7 @@ void CSRanking::Render()
     ui->DrawShadeRect(0, 410, 640, 445);
     ui->DrawKeyPrompts(1);
     if (introMs < kIntroMs) {
-        DrawPlaced({kScreen, kWholePicture}, baseMap_, PictureArgb(255 - introMs * 255 / kIntroMs));
+        DrawPlaced({kUIScreen, kUIWholePicture}, baseMap_, PictureArgb(255 - introMs * 255 / kIntroMs));
     }
 }
 

@@ -12,14 +12,12 @@ uint8_t g_saveReturnToTitle = 0;
 
 namespace {
 
-constexpr uint32_t kSoundRefused = 6600090;
-constexpr uint32_t kSoundBack = 6600050;
 constexpr int32_t kQuestionEntry = 18;
 constexpr uint32_t kChosen = 0xFFB0B0B0u;
 constexpr uint32_t kNotChosen = 0x7FB0B0B0u;
 constexpr uint32_t kMessageColour = 0xFFB0B0B0u;
 constexpr int32_t kFrameMargin = 10;
-constexpr int32_t kTextWrap = 544;
+constexpr int32_t kPanelTextWrap = 544;
 
 
 // Lays the text out with its rows centred on x and the block on y.
@@ -28,7 +26,7 @@ void Centre(CSTextBlock *block, const char16_t *text, int32_t x, int32_t y)
     if (block == nullptr) {
         return;
     }
-    block->SetText(nullptr, text != nullptr ? text : u"", 0, 0, kTextWrap);
+    block->SetText(nullptr, text != nullptr ? text : u"", 0, 0, kPanelTextWrap);
     block->AlignX(kAlignCentre, x);
     block->AlignY(kAlignCentre, y);
 }
@@ -227,7 +225,7 @@ void CSSaveGame::Confirm()
             ui->PlayUISound(kUISoundConfirm, 0);
             Write();
         } else {
-            ui->PlayUISound(kSoundRefused, 0);
+            ui->PlayUISound(kSlotSoundRefused, 0);
         }
         return;
     }
@@ -236,7 +234,7 @@ void CSSaveGame::Confirm()
     const SaveSlotInfo *slot = view.Current();
     if (slot != nullptr && (slot->state == kSlotSaved || slot->fileThere != 0)) {
         OpenQuestion();
-        ui->PlayUISound(kSoundRefused, 0);
+        ui->PlayUISound(kSlotSoundRefused, 0);
         return;
     }
     ui->PlayUISound(kUISoundConfirm, 0);
@@ -250,13 +248,13 @@ void CSSaveGame::Back()
         // Only the question closes: the panel stays, so that a finished game
         // can still go into another slot.
         CloseQuestion();
-        ui->PlayUISound(kSoundRefused, 0);
+        ui->PlayUISound(kSlotSoundRefused, 0);
         return;
     }
     ui->StartBaseMapCover();
     ui->StopBGM(kMusicFadeMs);
     leaving = 1;
-    ui->PlayUISound(kSoundBack, 0);
+    ui->PlayUISound(kSlotSoundBack, 0);
     if (g_saveReturnToTitle != 0) {
         g_saveReturnToTitle = 0;
         RequestStageExit();

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kSoundRefused = 6600090;
-constexpr uint32_t kSoundBack = 6600050;
 
 }  // namespace
 
@@ -124,7 +122,7 @@ void CSSaveLoad::Update()
         } else {
             // An empty slot, or a game gone or changed since the scan: the
             // list is brought up to date and the screen stays.
-            ui->PlayUISound(kSoundRefused, 0);
+            ui->PlayUISound(kSlotSoundRefused, 0);
             if (slot != nullptr && slot->state == kSlotSaved) {
                 RefreshSlots();
             }
@@ -133,7 +131,7 @@ void CSSaveLoad::Update()
         ui->StartFade(0, kFadeMs);
         ui->StopBGM(kMusicFadeMs);
         leaving = 1;
-        ui->PlayUISound(kSoundBack, 0);
+        ui->PlayUISound(kSlotSoundBack, 0);
     }
 }
 

@@ -13,46 +13,37 @@
 #include "ui/lobby_art.h"
 #include "ui/stage_table.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
-constexpr uint32_t kPictureColour = 0xFFF0F0F0u;
 constexpr uint32_t kColonColour = 0xFFF0E68Cu;      // 240, 230, 140
 constexpr uint32_t kPhotoBarColour = 0xFF26B47Eu;   // 38, 180, 126
 constexpr float kRowLeft = 80.0f;
 constexpr float kRowTop = 90.0f;
 constexpr float kRowStep = 58.0f;
-constexpr float kDigitWidth = 15.0f;
-constexpr float kDigitHeight = 17.0f;
-constexpr float kTimeDigitHeight = 16.0f;
-constexpr float kNumberRight = 517.0f;
+constexpr float kSlotDigitWidth = 15.0f;
+constexpr float kSlotDigitHeight = 17.0f;
+constexpr float kSlotTimeDigitHeight = 16.0f;
+constexpr float kSlotNumberRight = 517.0f;
 constexpr float kNumberTops[4] = {211, 240, 269, 298};  // maximum HP, power, money, stages
-constexpr float kTimeLeft = 360.0f;
-constexpr float kTimeTop = 352.0f;
+constexpr float kSlotTimeLeft = 360.0f;
+constexpr float kSlotTimeTop = 352.0f;
 constexpr uint32_t kMaxHours = 999;
 constexpr int32_t kPhotoColumns = 7;
 constexpr int32_t kStagePhotos = 29;
 
-struct Rect {
-    float x0, y0, x1, y1;
-};
-
-struct Placed {
-    Rect screen;
-    Rect source;
-};
-
 // The detail frame's nine pieces: source rectangles (PLAYER, pixels of the
 // 512 atlas), row by row; the corners are 15 pixels square on screen.
-constexpr Rect kFrameSources[9] = {
+constexpr UIRect kFrameSources[9] = {
     {1, 126, 15, 141}, {16, 126, 72, 141}, {72, 126, 87, 141}, {1, 143, 16, 175},  {16, 143, 72, 175},
     {72, 143, 87, 175}, {1, 174, 16, 189}, {16, 174, 72, 189}, {72, 174, 87, 189},
 };
 constexpr float kFrameCorner = 15.0f;
-constexpr Rect kDetailFrame = {323, 81, 570, 376};
+constexpr UIRect kSlotDetailFrame = {323, 81, 570, 376};
 
 // The labels of SLWORD: [language 0, other languages].
-constexpr Placed kLabels[6][2] = {
+constexpr UIPlaced kSlotLabelPictures[6][2] = {
     {{{337, 208, 401, 228}, {296, 8, 424, 88}}, {{337, 210, 362, 226}, {304, 92, 354, 156}}},
     {{{337, 238, 379, 258}, {336, 92, 420, 172}}, {{337, 239, 358, 255}, {260, 92, 302, 156}}},
     {{{337, 268, 379, 288}, {426, 8, 510, 88}}, {{337, 269, 402, 285}, {384, 172, 510, 236}}},
@@ -62,42 +53,19 @@ constexpr Placed kLabels[6][2] = {
 };
 
 // The heroes' names (SLWORD): hero 0 by language, hero 1 in every language.
-constexpr Placed kHero0Name[2] = {{{330, 170, 459, 191}, {2, 88, 260, 172}}, {{336, 176, 464, 197}, {2, 76, 258, 160}}};
-constexpr Placed kHero1Name = {{375, 176, 426, 197}, {408, 420, 510, 504}};
+constexpr UIPlaced kHero0Name[2] = {{{330, 170, 459, 191}, {2, 88, 260, 172}}, {{336, 176, 464, 197}, {2, 76, 258, 160}}};
+constexpr UIPlaced kHero1Name = {{375, 176, 426, 197}, {408, 420, 510, 504}};
 
 // SAVLOD's pictures.
-constexpr Rect kHeroArea = {393, 83, 488, 184};
-constexpr Rect kHeroPicture[2] = {{97, 2, 192, 204}, {1, 206, 96, 408}};
-constexpr Rect kNoHero = {1, 2, 96, 204};
-constexpr Placed kPhotoFrame = {{488, 68, 586, 202}, {412, 2, 510, 270}};
-constexpr Placed kBrackets[2] = {{{488, 35, 586, 91}, {412, 386, 510, 274}},
-                                 {{488, 172, 586, 228}, {412, 274, 510, 386}}};
-constexpr Rect kPhoto = {491, 71, 577, 194};
-constexpr Rect kPhotoBars[2] = {{534, 0, 536, 40}, {534, 220, 536, 480}};
-constexpr Rect kCompletedMark = {288, 100, 313, 125};  // PLAYER
-
-void Place(UIQuad *quad, const Rect &screen, const Rect &source, uint32_t argb = kPictureColour)
-{
-    SetQuadPositions(quad->v, screen.x0, screen.y0, screen.x1, screen.y1);
-    SetQuadUVs512(quad->v, source.x0, source.y0, source.x1, source.y1);
-    SetQuadArgb(quad->v, argb);
-}
-
-void DrawPlaced(const Placed &placed, const RwTexture *texture)
-{
-    UIQuad quad;
-    Place(&quad, placed.screen, placed.source);
-    DrawUIQuad(quad, texture);
-}
-
-void DrawUntextured(const Rect &screen, uint32_t argb)
-{
-    UIQuad quad;
-    Place(&quad, screen, {0, 0, 512, 512}, argb);
-    DrawUIQuad(quad.v, nullptr);
-}
-
-int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
+constexpr UIRect kHeroArea = {393, 83, 488, 184};
+constexpr UIRect kHeroPicture[2] = {{97, 2, 192, 204}, {1, 206, 96, 408}};
+constexpr UIRect kNoHero = {1, 2, 96, 204};
+constexpr UIPlaced kSlotPhotoFrame = {{488, 68, 586, 202}, {412, 2, 510, 270}};
+constexpr UIPlaced kBrackets[2] = {{{488, 35, 586, 91}, {412, 386, 510, 274}},
+                                   {{488, 172, 586, 228}, {412, 274, 510, 386}}};
+constexpr UIRect kSlotPhoto = {491, 71, 577, 194};
+constexpr UIRect kPhotoBars[2] = {{534, 0, 536, 40}, {534, 220, 536, 480}};
+constexpr UIRect kCompletedMark = {288, 100, 313, 125};  // PLAYER
 
 }  // namespace
 
@@ -135,17 +103,17 @@ void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, floa
     const float column = static_cast<float>(digit % 5);
     const float row = static_cast<float>(digit / 5);
     UIQuad quad;
-    SetQuadPositions(quad.v, x, y, x + kDigitWidth, y + height);
+    SetQuadPositions(quad.v, x, y, x + kSlotDigitWidth, y + height);
     SetQuadUVs(quad.v, (180.0f + 15.0f * column) / 256.0f, (62.0f + 20.0f * row) / 128.0f,
                (195.0f + 15.0f * column) / 256.0f, (79.0f + 20.0f * row) / 128.0f);
-    SetQuadArgb(quad.v, kPictureColour);
+    SetQuadArgb(quad.v, kUIPictureColour);
     DrawUIQuad(quad, words);
 }
 
 void PlaceSlotLabel(UIQuad *quad, int label)
 {
-    const Placed &placed = kLabels[label][LanguageColumn()];
-    Place(quad, placed.screen, placed.source);
+    const UIPlaced &placed = kSlotLabelPictures[label][UILanguageColumn()];
+    PlaceUIQuad(quad, placed.screen, placed.source);
 }
 
 void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, float bottom)
@@ -155,7 +123,7 @@ void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, floa
     for (int i = 0; i < 9; ++i) {
         const int column = i % 3;
         const int row = i / 3;
-        Place(&pieces[i], {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
+        PlaceUIQuad(&pieces[i], {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
     }
 }
 
@@ -164,10 +132,10 @@ void DrawDigits(const RwTexture *words, int32_t value, float right, float top)
     // The digits have no sign: a value below 0 shows as 0.
     char text[16];
     std::snprintf(text, sizeof text, "%d", std::max(value, 0));
-    float x = right - kDigitWidth * static_cast<float>(std::strlen(text));
+    float x = right - kSlotDigitWidth * static_cast<float>(std::strlen(text));
     for (const char *c = text; *c != '\0'; ++c) {
-        DrawSlotDigit(words, *c - '0', x, top, kDigitHeight);
-        x += kDigitWidth;
+        DrawSlotDigit(words, *c - '0', x, top, kSlotDigitHeight);
+        x += kSlotDigitWidth;
     }
 }
 
@@ -182,12 +150,12 @@ void DrawPlayTimeDigits(const RwTexture *words, uint32_t ms, float left, float t
     for (int part = 0; part < 3; ++part) {
         for (const char *c = parts[part]; *c != '\0'; ++c) {
             DrawSlotDigit(words, *c - '0', x, top, digitHeight);
-            x += kDigitWidth;
+            x += kSlotDigitWidth;
         }
         if (part < 2) {
-            DrawUntextured({x + 6, top + 5, x + 9, top + 8}, kColonColour);
-            DrawUntextured({x + 6, top + 11, x + 9, top + 14}, kColonColour);
-            x += kDigitWidth;
+            DrawUntexturedRect({x + 6, top + 5, x + 9, top + 8}, kColonColour);
+            DrawUntexturedRect({x + 6, top + 11, x + 9, top + 14}, kColonColour);
+            x += kSlotDigitWidth;
         }
     }
 }
@@ -239,13 +207,13 @@ void SaveSlotView::LayOut()
     }
     SetQuadPositions(background->v, 0, 0, 640, 480);
     SetQuadUVs(background->v, 0, 0, 1, 1);
-    SetQuadArgb(background->v, kPictureColour);
-    Place(leftStrip.get(), {0, 0, 143, 325}, {193, 2, 336, 454});
+    SetQuadArgb(background->v, kUIPictureColour);
+    PlaceUIQuad(leftStrip.get(), {0, 0, 143, 325}, {193, 2, 336, 454});
     for (int32_t k = 0; k < kSlotRowsShown; ++k) {
         const float top = kRowTop + kRowStep * static_cast<float>(k);
-        Place(&rows[k], {kRowLeft, top, 320, top + 41}, {1, 410, 174, 472});
+        PlaceUIQuad(&rows[k], {kRowLeft, top, 320, top + 41}, {1, 410, 174, 472});
     }
-    PlaceFramePieces(frame.get(), kDetailFrame.x0, kDetailFrame.y0, kDetailFrame.x1, kDetailFrame.y1);
+    PlaceFramePieces(frame.get(), kSlotDetailFrame.x0, kSlotDetailFrame.y0, kSlotDetailFrame.x1, kSlotDetailFrame.y1);
     for (int i = 0; i < 6; ++i) {
         PlaceSlotLabel(&labels[i], i);
     }
@@ -263,7 +231,7 @@ void SaveSlotView::SetCursor(int32_t slot)
     if (cursorQuad != nullptr) {
         const float y = 88.0f + kRowStep * static_cast<float>(cursor - firstRow);
         // The source runs right to left: the arrow is mirrored.
-        Place(cursorQuad.get(), {23, y, 78, y + 44}, {392, 4, 337, 86});
+        PlaceUIQuad(cursorQuad.get(), {23, y, 78, y + 44}, {392, 4, 337, 86});
     }
 }
 
@@ -306,8 +274,8 @@ void SaveSlotView::DrawRows(CSTextBlock *rowText) const
         const SaveSlotInfo &slot = slots->Slot(index);
         const float top = kRowTop + kRowStep * static_cast<float>(k);
         const int32_t number = index + 1;
-        DrawSlotDigit(words, number / 10, kRowLeft + 17, top + 12, kDigitHeight);
-        DrawSlotDigit(words, number % 10, kRowLeft + 17 + kDigitWidth, top + 12, kDigitHeight);
+        DrawSlotDigit(words, number / 10, kRowLeft + 17, top + 12, kSlotDigitHeight);
+        DrawSlotDigit(words, number % 10, kRowLeft + 17 + kSlotDigitWidth, top + 12, kSlotDigitHeight);
         if (slot.state != kSlotSaved || slot.GetName() == nullptr || rowText == nullptr) {
             continue;
         }
@@ -324,7 +292,7 @@ void SaveSlotView::DrawRows(CSTextBlock *rowText) const
         }
         const float top = kRowTop + kRowStep * static_cast<float>(k);
         UIQuad mark;
-        Place(&mark, {kRowLeft - 1, top + 7, kRowLeft + 24, top + 32}, kCompletedMark);
+        PlaceUIQuad(&mark, {kRowLeft - 1, top + 7, kRowLeft + 24, top + 32}, kCompletedMark);
         DrawUIQuad(mark, player);
     }
 }
@@ -333,40 +301,40 @@ void SaveSlotView::DrawDetails(const SaveSlotInfo &slot) const
 {
     UIQuad hero;
     if (slot.state != kSlotSaved) {
-        Place(&hero, kHeroArea, kNoHero);
+        PlaceUIQuad(&hero, kHeroArea, kNoHero);
         DrawUIQuad(hero, savlod);
         DrawUIQuad(labels[kLabelEmpty], words);
         return;
     }
     // A saved game's hero is 0 or 1: the scan refused every other.
     const int32_t heroType = slot.hero == 1 ? 1 : 0;
-    Place(&hero, kHeroArea, kHeroPicture[heroType]);
+    PlaceUIQuad(&hero, kHeroArea, kHeroPicture[heroType]);
     DrawUIQuad(hero, savlod);
-    DrawPlaced(heroType == 0 ? kHero0Name[LanguageColumn()] : kHero1Name, words);
+    DrawPlaced(heroType == 0 ? kHero0Name[UILanguageColumn()] : kHero1Name, words);
     for (int i = kLabelHP; i <= kLabelTime; ++i) {
         DrawUIQuad(labels[i], words);
     }
     const int32_t values[4] = {slot.maxHP, slot.maxPower, slot.money, slot.stagesCleared};
     for (int i = 0; i < 4; ++i) {
-        DrawDigits(words, values[i], kNumberRight, kNumberTops[i]);
+        DrawDigits(words, values[i], kSlotNumberRight, kNumberTops[i]);
     }
-    DrawPlayTimeDigits(words, slot.playTimeMs, kTimeLeft, kTimeTop, kTimeDigitHeight);
+    DrawPlayTimeDigits(words, slot.playTimeMs, kSlotTimeLeft, kSlotTimeTop, kSlotTimeDigitHeight);
     DrawPhotoBand(slot.lastStageId);
 }
 
 void SaveSlotView::DrawPhotoBand(int32_t lastStageId) const
 {
-    for (const Rect &bar : kPhotoBars) {
-        DrawUntextured(bar, kPhotoBarColour);
+    for (const UIRect &bar : kPhotoBars) {
+        DrawUntexturedRect(bar, kPhotoBarColour);
     }
-    DrawPlaced(kPhotoFrame, savlod);
+    DrawPlaced(kSlotPhotoFrame, savlod);
     const int32_t index = StageIdToIndex(lastStageId);
     if (index >= 0 && index < kStagePhotos) {
         const float column = static_cast<float>(index % kPhotoColumns);
         const float row = static_cast<float>(index / kPhotoColumns);
-        DrawPlaced({kPhoto, {1 + 71 * column, 1 + 71 * row, 70 + 71 * column, 70 + 71 * row}}, photos);
+        DrawPlaced({kSlotPhoto, {1 + 71 * column, 1 + 71 * row, 70 + 71 * column, 70 + 71 * row}}, photos);
     }
-    for (const Placed &bracket : kBrackets) {
+    for (const UIPlaced &bracket : kBrackets) {
         DrawPlaced(bracket, savlod);
     }
 }

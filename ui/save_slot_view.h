@@ -15,6 +15,10 @@
 #include "ui/save_slots.h"
 #include "ui/ui_quad.h"
 
+// The save screens' sounds: a choice refused, and back.
+inline constexpr uint32_t kSlotSoundRefused = 6600090;
+inline constexpr uint32_t kSlotSoundBack = 6600050;
+
 class CSTextBlock;
 
 inline constexpr int32_t kSlotRowsShown = 5;

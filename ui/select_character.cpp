@@ -14,13 +14,13 @@
 #include "stage/clump_anim_manager.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 CSSelectCharacter *g_pSelectCharacter = nullptr;
 
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
-constexpr uint32_t kOpaqueGrey = 0xFFF0F0F0u;
 constexpr const char *kSkyBoxPath = "\\RESOURCE\\SKYBOX\\UI\\SKYBOX.DFF";
 constexpr float kSkyBoxFarPlane = 400.0f;
 
@@ -53,14 +53,6 @@ std::string FolderOf(const std::string &path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-void Place(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
-{
-    SetQuadPositions(quad->v, x0, y0, x1, y1);
-    SetQuadUVs512(quad->v, s0, t0, s1, t1);
-    SetQuadArgb(quad->v, kOpaqueGrey);
-}
-
-void SetState(RwRenderState state, uintptr_t value) { RwSetRenderState(state, reinterpret_cast<void *>(value)); }
 
 }  // namespace
 
@@ -238,21 +230,21 @@ void CSSelectCharacter::LayOut()
 {
     SetQuadPositions(background->v, 0, 0, 640, 480);
     SetQuadUVs(background->v, 0, 0, 1, 1);
-    SetQuadArgb(background->v, kOpaqueGrey);
+    SetQuadArgb(background->v, kUIPictureColour);
     SetQuadPositions(sidePanel->v, 0, 16, 257, 439);
     // Turned a quarter: top left (397, 254), top right (397, 511), bottom
     // left (1, 254), bottom right (1, 511).
     SetQuadUVsRotated(sidePanel->v, 397.0f / 512.0f, 511.0f / 512.0f, 1.0f / 512.0f, 254.0f / 512.0f);
-    SetQuadArgb(sidePanel->v, kOpaqueGrey);
+    SetQuadArgb(sidePanel->v, kUIPictureColour);
     SetNamePlate(current);
-    Place(leftArrow.get(), 168, 374, 236, 403, 343, 1, 411, 30);
-    Place(rightArrow.get(), 409, 374, 477, 403, 411, 1, 343, 30);
+    PlaceUIQuad(leftArrow.get(), 168, 374, 236, 403, 343, 1, 411, 30);
+    PlaceUIQuad(rightArrow.get(), 409, 374, 477, 403, 411, 1, 343, 30);
     for (int k = 0; k < 4; ++k) {
         const float y0 = 150.0f + 36.0f * k;
         const float t0 = 214.0f + 26.0f * k;
-        Place(labels[k].get(), 46, y0, 153, y0 + 25.0f, 398, t0, 505, t0 + 25.0f);
+        PlaceUIQuad(labels[k].get(), 46, y0, 153, y0 + 25.0f, 398, t0, 505, t0 + 25.0f);
     }
-    SetQuadArgb(digit->v, kOpaqueGrey);
+    SetQuadArgb(digit->v, kUIPictureColour);
 }
 
 void CSSelectCharacter::SetNamePlate(int32_t hero)
@@ -261,7 +253,7 @@ void CSSelectCharacter::SetNamePlate(int32_t hero)
         return;
     }
     const float t0 = hero == 1 ? 87.0f : 39.0f;
-    Place(namePlate.get(), 237, 362, 403, 409, 168, t0, 334, t0 + 47.0f);
+    PlaceUIQuad(namePlate.get(), 237, 362, 403, 409, 168, t0, 334, t0 + 47.0f);
 }
 
 void CSSelectCharacter::LoadTextures()
@@ -689,14 +681,14 @@ void CSSelectCharacter::Render()
     RenderSkyBox();
     DrawUIQuad(*background, backgroundTexture);
     SetDepthTestAndWrite(true);
-    SetState(rwRENDERSTATETEXTUREADDRESS, rwTEXTUREADDRESSCLAMP);
+    RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, reinterpret_cast<void *>(rwTEXTUREADDRESSCLAMP));
     if (models != nullptr && g_pGameSystem != nullptr) {
         for (int32_t i = 0; i < modelCount; ++i) {
             g_pGameSystem->RenderClump(models[i]->clump);
         }
     }
     SetDepthTestAndWrite(false);
-    SetState(rwRENDERSTATEVERTEXALPHAENABLE, 1);
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, reinterpret_cast<void *>(1));
     for (const auto *q : {&sidePanel, &namePlate, &leftArrow, &rightArrow, &labels[0], &labels[1], &labels[2],
                           &labels[3]}) {
         DrawUIQuad(**q, panelTexture);

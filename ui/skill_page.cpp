@@ -6,20 +6,19 @@
 #include "actor/hero.h"
 #include "app/game_system.h"
 #include "app/text_block.h"
+#include "ui/status_tab_kit.h"
 #include "ui/text_list.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 
 namespace {
 
-constexpr uint32_t kPictureColour = 0xF0F0F0F0u;
 constexpr uint8_t kRestAlpha = 240;
 constexpr float kLitSeconds = 1.0f;
 constexpr float kShortLitSeconds = 0.5f;  // "-"
 constexpr float kNamePhaseSeconds = 1.0f;
 constexpr int32_t kFirstGatedAbility = 3;
 constexpr int32_t kLastGatedAbility = 8;
-constexpr char16_t kBlankEntry[] = u" ";
 
 // The command characters that take pictures: the key prompt they are cut
 // from, their own source (none: the prompt's), width and bottom.
@@ -56,7 +55,6 @@ const CommandGlyph *FindGlyph(char c)
 
 bool IsGated(int32_t ability) { return ability >= kFirstGatedAbility && ability <= kLastGatedAbility; }
 
-CSHero *PlayerHero() { return UI().firstHero != nullptr ? UI().firstHero() : nullptr; }
 
 // The command row starts further left for a few skills whose base name and
 // command would run off the panel.
@@ -128,7 +126,7 @@ void CSSkillPage::SetActive(uint8_t on)
 
 void CSSkillPage::BuildList()
 {
-    const CSHero *hero = PlayerHero();
+    const CSHero *hero = UIFirstHero();
     shownCount_ = 0;
     std::vector<const char16_t *> names;
     int32_t firstShown = -1;
@@ -157,7 +155,7 @@ void CSSkillPage::BuildList()
         return;
     }
     if (names.empty()) {
-        list_->SetItems({kBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
+        list_->SetItems({kTabBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
     } else {
         list_->SetItems(std::move(names), selectedShown_, kListTop, kListBottom, kListLeft, kListRight);
     }
@@ -194,7 +192,7 @@ int32_t CSSkillPage::LayCommand(const std::string &command, float x, SkillComman
             p.top = kCommandTop;
             p.bottom = glyph->bottom;
             p.Place();
-            SetQuadArgb(picture.quad.v, kPictureColour);
+            SetQuadArgb(picture.quad.v, kTabPictureColour);
             display->characters.push_back(c);
             x += glyph->width;
             ++laid;

@@ -25,8 +25,6 @@ namespace {
 
 constexpr float kClearWidth = 512.0f;
 constexpr float kClearHeight = 256.0f;
-constexpr UIRect kScreen = {0, 0, 640, 480};
-constexpr UIRect kWholePicture = {0, 0, 512, 512};
 constexpr UIPlaced kRankBase = {{50, 0, 480, 470}, {2, 2, 510, 510}};
 constexpr uint32_t kResultsShade = 100u << 24;  // black at alpha 100
 constexpr float kHeroPictureOffset = 330.0f;      // the ranking's places, moved right
@@ -44,7 +42,7 @@ constexpr Point kRoutePoint[CSStageClear::kRoutePoints] = {
 constexpr UIRect kMarkerSource = {477, 208, 511, 255};
 
 // The labels and title of CLEAR: [label][language 0, others].
-constexpr UIPlaced kLabels[5][2] = {
+constexpr UIPlaced kClearLabels[5][2] = {
     {{{99, 117, 221, 141}, {235, 1, 357, 25}}, {{99, 120, 276, 138}, {197, 1, 374, 19}}},
     {{{99, 146, 221, 170}, {207, 29, 329, 53}}, {{99, 149, 235, 167}, {197, 20, 333, 38}}},
     {{{99, 176, 192, 200}, {417, 1, 510, 25}}, {{99, 178, 219, 196}, {356, 209, 476, 227}}},
@@ -61,26 +59,25 @@ constexpr float kNameCentreX = 271.0f;
 constexpr float kNameCentreY = 61.0f;
 
 // The final grade letters by grade.
-constexpr UIRect kChiGradeScreen = {156, 273, 320, 347};
-constexpr UIRect kChiGradeSources[kGradeCount] = {
+constexpr UIRect kClearChiGradeScreen = {156, 273, 320, 347};
+constexpr UIRect kClearChiGradeSources[kGradeCount] = {
     {1, 123, 103, 169}, {104, 76, 206, 122}, {1, 76, 103, 122}, {104, 29, 206, 75}, {1, 29, 103, 75}};
-constexpr UIPlaced kEngGrades[kGradeCount] = {
+constexpr UIPlaced kClearEngGrades[kGradeCount] = {
     {{196, 288, 280, 346}, {125, 102, 209, 160}}, {{168, 293, 319, 331}, {339, 40, 490, 78}},
     {{167, 285, 306, 326}, {1, 40, 140, 101}},    {{197, 285, 320, 343}, {1, 102, 124, 160}},
     {{145, 279, 342, 337}, {141, 40, 338, 98}}};
 
 // The numbers: right-aligned to x = 410, cells 15 wide every 16; the
 // digits 0..9 and the colon (10) from the base cell of the language.
-constexpr float kNumberRight = 410.0f;
+constexpr float kClearNumberRight = 410.0f;
 constexpr float kCharStep = 16.0f;
 constexpr float kCharWidth = 15.0f;
 constexpr float kCharHeight = 18.0f;
 constexpr Point kDigitBase[2] = {{1, 1}, {334, 20}};
-constexpr float kTimeTop = 120.0f;
+constexpr float kClearTimeTop = 120.0f;
 constexpr float kGradedTop = 150.0f;
 constexpr float kHitsTop = 178.0f;
 
-int LanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
 
 void DrawClear(const UIPlaced &placed, const RwTexture *clear, uint32_t argb = kUIPictureColour)
 {
@@ -226,7 +223,7 @@ void CSStageClear::Render()
     }
     if (phase == kSavePanel) {
         if (savePanel != nullptr && savePanel->active != 0) {
-            DrawPlaced({kScreen, kWholePicture}, baseMap);
+            DrawPlaced({kUIScreen, kUIWholePicture}, baseMap);
             savePanel->Render();
         }
         return;
@@ -247,7 +244,7 @@ void CSStageClear::Render()
 void CSStageClear::DrawRoute()
 {
     routeMs = routeMs == kStopped ? 0 : routeMs + UIFrameMs();
-    DrawPlaced({kScreen, kWholePicture}, baseMap);
+    DrawPlaced({kUIScreen, kUIWholePicture}, baseMap);
     int32_t slots[kRoutePoints];
     const int32_t count = RoutePointsShown(routeMs, slots);
     for (int32_t i = 0; i < count; ++i) {
@@ -278,11 +275,11 @@ void CSStageClear::DrawTransition()
         pictures.LoadPictures();
         phase = kResults;
         transitionMs = 0;
-        DrawUntexturedRect(kScreen, 0xFF000000u);
+        DrawUntexturedRect(kUIScreen, 0xFF000000u);
         return;
     }
     const uint32_t alpha = 255 - std::min<uint32_t>(transitionMs * 255 / kRevealMs, 255);
-    DrawUntexturedRect(kScreen, alpha << 24);
+    DrawUntexturedRect(kUIScreen, alpha << 24);
     if (alpha == 0) {
         letterMs = 0;
         transitionMs = kStopped;
@@ -293,10 +290,10 @@ void CSStageClear::DrawTransition()
 
 void CSStageClear::DrawResults()
 {
-    const int language = LanguageColumn();
-    DrawUntexturedRect(kScreen, kResultsShade);
+    const int language = UILanguageColumn();
+    DrawUntexturedRect(kUIScreen, kResultsShade);
     DrawPlaced(kRankBase, baseArt);
-    for (const auto &label : kLabels) {
+    for (const auto &label : kClearLabels) {
         DrawClear(label[language], clearArt);
     }
     const UIRect &name = kHeroNames[language][Hero()];
@@ -308,7 +305,7 @@ void CSStageClear::DrawResults()
     pictures.Draw(Hero(), WornWeaponId(), kHeroPictureOffset, kUIPictureColour);
     char text[32];
     FormatPlayTime(playSeconds, kMaxHours, true, text, sizeof text);
-    DrawNumber(text, kTimeTop);
+    DrawNumber(text, kClearTimeTop);
     std::snprintf(text, sizeof text, "%u", stagesGraded);
     DrawNumber(text, kGradedTop);
     std::snprintf(text, sizeof text, "%u", bestHits);
@@ -316,7 +313,7 @@ void CSStageClear::DrawResults()
     if (letterMs != kStopped) {
         const uint32_t alpha = std::min<uint32_t>(letterMs * 255 / kLetterMs, 255);
         const uint32_t g = std::min(finalGrade, kGradeCount - 1);
-        const UIPlaced letter = language == 0 ? UIPlaced{kChiGradeScreen, kChiGradeSources[g]} : kEngGrades[g];
+        const UIPlaced letter = language == 0 ? UIPlaced{kClearChiGradeScreen, kClearChiGradeSources[g]} : kClearEngGrades[g];
         DrawClear(letter, clearArt, PictureArgb(alpha));
         if (letterMs < kLetterMs) {
             letterMs += UIFrameMs();
@@ -326,9 +323,9 @@ void CSStageClear::DrawResults()
 
 void CSStageClear::DrawNumber(const char *text, float top) const
 {
-    const Point &base = kDigitBase[LanguageColumn()];
+    const Point &base = kDigitBase[UILanguageColumn()];
     const size_t n = std::strlen(text);
-    float x = kNumberRight - kCharStep * static_cast<float>(n);
+    float x = kClearNumberRight - kCharStep * static_cast<float>(n);
     for (size_t i = 0; i < n; ++i, x += kCharStep) {
         const int c = text[i] == ':' ? 10 : text[i] - '0';
         if (c < 0 || c > 10) {

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int32_t kMaxMoney = 999999;
 
 }  // namespace
 
@@ -93,7 +92,7 @@ void CSStageEnd::SetActive(uint8_t on)
     if (finishedStage == 1) {
         if (CSHero *hero = UI().firstHero()) {
             const int64_t money = static_cast<int64_t>(hero->money) + hero->stageMoney;
-            hero->SetMoney(static_cast<int32_t>(std::clamp<int64_t>(money, 0, kMaxMoney)));
+            hero->SetMoney(static_cast<int32_t>(std::clamp<int64_t>(money, 0, kHeroMoneyMax)));
             hero->stageMoney = 0;
         }
     }

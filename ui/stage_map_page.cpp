@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr uint32_t kFrameColour = 0xF0F0F0F0u;
+constexpr uint32_t kMapFrameColour = 0xF0F0F0F0u;
 constexpr uint32_t kMarkerColour = 0xFFFFFFFFu;
 constexpr float kPi = 3.14159265358979f;
 
@@ -66,13 +66,13 @@ constexpr Piece kPanel[9] = {
     {112, 365, 127, 380, 1, 174, 16, 189},   {127, 365, 526, 380, 16, 174, 72, 189},
     {526, 365, 541, 380, 72, 174, 87, 189},
 };
-constexpr Piece kCorners[4] = {
+constexpr Piece kFrameCorners[4] = {
     {89, 34, 112, 57, 218, 296, 241, 342},
     {540, 34, 563, 57, 242, 296, 265, 342},
     {89, 377, 112, 400, 218, 342, 241, 296},   // flipped
     {540, 377, 563, 400, 242, 342, 265, 296},  // flipped
 };
-constexpr float kMarker[4] = {485, 1, 497, 25};
+constexpr float kMarkerCell[4] = {485, 1, 497, 25};
 
 float ArcCosDeg(float c)
 {
@@ -135,7 +135,7 @@ void CSStageMapPage::SetActive(uint8_t on, int32_t stageId)
     noMap = info != nullptr ? info->noMap : 0;
     SetQuadPositions(mapQuad_.v, kMapLeft, kMapTop, kMapLeft + kMapWidth, kMapTop + kMapHeight);
     SetQuadUVs(mapQuad_.v, 0, 0, 1, 1);
-    SetQuadArgb(mapQuad_.v, kFrameColour);
+    SetQuadArgb(mapQuad_.v, kMapFrameColour);
 }
 
 void CSStageMapPage::LoadPicture(int32_t stageId)
@@ -171,12 +171,12 @@ void CSStageMapPage::BuildFrame()
     panel_ = std::make_unique<OwnedPicture[]>(9);
     for (int i = 0; i < 9; ++i) {
         const Piece &p = kPanel[i];
-        panel_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kFrameColour);
+        panel_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
     }
     corners_ = std::make_unique<OwnedPicture[]>(4);
     for (int i = 0; i < 4; ++i) {
-        const Piece &p = kCorners[i];
-        corners_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kFrameColour);
+        const Piece &p = kFrameCorners[i];
+        corners_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
     }
 }
 
@@ -240,7 +240,7 @@ void CSStageMapPage::DrawHeroMarkers()
             markerQuad_.v[k].z = 0.0f;
             markerQuad_.v[k].rhw = kUIVertexRecipZ;
         }
-        SetQuadUVs512(markerQuad_.v, kMarker[0], kMarker[1], kMarker[2], kMarker[3]);
+        SetQuadUVs512(markerQuad_.v, kMarkerCell[0], kMarkerCell[1], kMarkerCell[2], kMarkerCell[3]);
         SetQuadArgb(markerQuad_.v, kMarkerColour);
         DrawUIQuad(markerQuad_.v, GetTextureRaster(markerTexture_));
         ++markersDrawn_;
@@ -270,7 +270,7 @@ void CSStageMapPage::DrawWaves()
         strip.v[3].u = (kMapWidth - 10.0f + offsets[e + 1]) / kMapWidth;
         strip.v[0].v = strip.v[1].v = t0;
         strip.v[2].v = strip.v[3].v = t1;
-        SetQuadArgb(strip.v, kFrameColour);
+        SetQuadArgb(strip.v, kMapFrameColour);
         DrawUIQuad(strip.v, raster);
     }
     waveTimeMs += static_cast<float>(UIFrameMs());

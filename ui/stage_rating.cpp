@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "actor/hero.h"
 #include "ui/stage_table.h"
 
 namespace {
 
-constexpr int32_t kMaxMoney = 999999;
 
 // The stages of one group share five time limits in seconds.
 struct TimeLimits {
@@ -112,7 +112,7 @@ StageRating RateStage(int32_t stage, uint32_t playMs, int32_t earnings, int32_t 
     r.grade = GradeOfScore(r.score);
     r.bonus = GradeBonus(r.grade);
     const int64_t paid = static_cast<int64_t>(money) + r.bonus + earnings;
-    r.newMoney = static_cast<int32_t>(std::clamp<int64_t>(paid, 0, kMaxMoney));
+    r.newMoney = static_cast<int32_t>(std::clamp<int64_t>(paid, 0, kHeroMoneyMax));
     return r;
 }
 

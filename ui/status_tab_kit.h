@@ -12,6 +12,9 @@ class CSTextBlock;
 class CSTextList;
 
 inline constexpr uint32_t kTabTextColour = 0xF0141414u;
+inline constexpr uint32_t kTabPictureColour = 0xF0F0F0F0u;  // grey 240 at alpha 240
+inline constexpr int32_t kTabPlayerList = 1;                 // the player's own item list
+inline constexpr char16_t kTabBlankEntry[] = u" ";          // the one entry of an empty list
 inline constexpr uint32_t kUISoundBack = 6600050;
 inline constexpr uint32_t kUISoundEquip = 6600080;
 inline constexpr uint32_t kUISoundTakeOff = 6600090;

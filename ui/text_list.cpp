@@ -9,13 +9,13 @@
 
 namespace {
 
-constexpr int32_t kMeasureWrap = 500;
+constexpr int32_t kListMeasureWrap = 500;
 constexpr float kPointerLeft = 516.0f;
 constexpr float kPointerRight = 571.0f;
 constexpr float kArrowLeft = 571.0f;
 constexpr float kArrowRight = 591.0f;
 constexpr uint32_t kBarColour = 0x96F0F0F0u;
-constexpr uint32_t kPictureColour = 0xF0F0F0F0u;
+constexpr uint32_t kListPictureColour = 0xF0F0F0F0u;
 
 CSTextBlock *TakeBlock() { return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr; }
 
@@ -26,7 +26,6 @@ void GiveBack(CSTextBlock *block)
     }
 }
 
-RwTexture *PlayerArt() { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 
 }  // namespace
 
@@ -67,7 +66,7 @@ void CSTextList::SetItems(std::vector<const char16_t *> entries, int32_t selecte
     if (!entries_.empty()) {
         if (CSTextBlock *measure = TakeBlock()) {
             TextLayout layout;
-            measure->SetText(&layout, entries_[0] != nullptr ? entries_[0] : u"", 0, 0, kMeasureWrap);
+            measure->SetText(&layout, entries_[0] != nullptr ? entries_[0] : u"", 0, 0, kListMeasureWrap);
             rowPitch_ = layout.tallestRowHeight;
             GiveBack(measure);
         }
@@ -106,10 +105,10 @@ void CSTextList::SetItems(std::vector<const char16_t *> entries, int32_t selecte
     PlaceCursorPictures();
     if (arrows_ == nullptr) {
         arrows_ = std::make_unique<OwnedPicture[]>(2);
-        arrows_[0].SetUV(PlayerArt(), 0.611328125f, 0.19140625f, 0.650390625f, 0.25f, kArrowLeft,
-                   static_cast<float>(top_ + 40), kArrowRight, static_cast<float>(top_ + 70), kPictureColour);
-        arrows_[1].SetUV(PlayerArt(), 0.611328125f, 0.25f, 0.650390625f, 0.19140625f, kArrowLeft,
-                   static_cast<float>(bottom_ - 30), kArrowRight, static_cast<float>(bottom_), kPictureColour);
+        arrows_[0].SetUV(UIPlayerArt(), 0.611328125f, 0.19140625f, 0.650390625f, 0.25f, kArrowLeft,
+                   static_cast<float>(top_ + 40), kArrowRight, static_cast<float>(top_ + 70), kListPictureColour);
+        arrows_[1].SetUV(UIPlayerArt(), 0.611328125f, 0.25f, 0.650390625f, 0.19140625f, kArrowLeft,
+                   static_cast<float>(bottom_ - 30), kArrowRight, static_cast<float>(bottom_), kListPictureColour);
     }
 }
 
@@ -132,12 +131,12 @@ void CSTextList::PlaceCursorPictures()
     const float rowTop = static_cast<float>(top_ + rowPitch_ * cursorRow_);
     const float rowBottom = static_cast<float>(top_ + rowPitch_ * (cursorRow_ + 1));
     if (bar_ != nullptr) {
-        bar_->SetUV(PlayerArt(), 0.212890625f, 0.36328125f, 0.59765625f, 0.375f, static_cast<float>(left_), rowTop,
+        bar_->SetUV(UIPlayerArt(), 0.212890625f, 0.36328125f, 0.59765625f, 0.375f, static_cast<float>(left_), rowTop,
                    static_cast<float>(right_), rowBottom, kBarColour);
     }
     if (pointer_ != nullptr) {
-        pointer_->SetUV(PlayerArt(), 0.99609375f, 0.091796875f, 0.888671875f, 0.177734375f, kPointerLeft,
-                   rowTop - 12.0f, kPointerRight, rowBottom + 11.0f, kPictureColour);
+        pointer_->SetUV(UIPlayerArt(), 0.99609375f, 0.091796875f, 0.888671875f, 0.177734375f, kPointerLeft,
+                   rowTop - 12.0f, kPointerRight, rowBottom + 11.0f, kListPictureColour);
     }
 }
 

@@ -8,12 +8,12 @@
 #include "ui/logo_screens.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 CSTitle *g_pTitle = nullptr;
 
 namespace {
 
-constexpr uint32_t kOpaqueGrey = 0xFFF0F0F0u;
 
 // Rest places of the menu items: language 0 stands further left.
 float ItemRestLeft() { return UILanguage() == 0 ? 245.0f : 285.0f; }
@@ -22,7 +22,7 @@ void PlaceQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, f
 {
     SetQuadPositions(quad->v, x0, y0, x1, y1);
     SetQuadUVs512(quad->v, s0, t0, s1, t1);
-    SetQuadArgb(quad->v, kOpaqueGrey);
+    SetQuadArgb(quad->v, kUIPictureColour);
 }
 
 void SetAlpha(UIQuad *quad, uint8_t alpha) { SetQuadColour(quad->v, alpha, 240, 240, 240); }
@@ -170,13 +170,13 @@ void CSTitle::LayOut()
     PlaceQuad(brightPromptQuad.get(), 245, 359, 395, 386, 152, 1, 302, 28);
     SetQuadPositions(noticeQuad->v, 193, 394, 447, 456);
     SetQuadUVs(noticeQuad->v, 0.00390625f, 0.015625f, 0.99609375f, 0.984375f);
-    SetQuadArgb(noticeQuad->v, kOpaqueGrey);
+    SetQuadArgb(noticeQuad->v, kUIPictureColour);
     const float x0 = ItemRestLeft();
     for (int i = 0; i < kItems; ++i) {
         const float y0 = 320.0f + 28.0f * i;
         SlideItem &item = items[i];
         SetQuadUVs512(item.quad->v, 1, 29.0f + 28.0f * i, 151, 56.0f + 28.0f * i);
-        SetQuadArgb(item.quad->v, kOpaqueGrey);
+        SetQuadArgb(item.quad->v, kUIPictureColour);
         item.Place(x0, y0, x0 + 150.0f, y0 + 27.0f);
         item.SetRange(x0 - 20.0f, x0 + 150.0f);
     }

@@ -10,10 +10,11 @@
 #include "app/text_block.h"
 #include "app/threads.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
-constexpr uint32_t kFrameColour = 0xF0F0F0F0u;
+constexpr uint32_t kBoxFrameColour = 0xF0F0F0F0u;
 constexpr uint32_t kPromptTextColour = 0xF0AAAAAAu;
 constexpr uint32_t kChoiceBright = 0xFFB0B0B0u;
 constexpr uint32_t kChoiceDim = 0x7FB0B0B0u;
@@ -24,14 +25,11 @@ constexpr uint32_t kWaitingNoticeStepMs = 50;
 constexpr int kKeyPromptPairs = 3;
 constexpr int kSingleKeyPrompts = 6;
 
-struct Rect {
-    float x0, y0, x1, y1;
-};
 
 // The modal box's nine frame pieces: screen rectangle, source in PLAYER pixels.
 struct FramePiece {
-    Rect screen;
-    Rect source;
+    UIRect screen;
+    UIRect source;
 };
 constexpr FramePiece kFramePieces[9] = {
     {{0, 140, 4, 144}, {318, 176, 322, 180}},   {{4, 140, 636, 144}, {322, 176, 328, 180}},
@@ -45,9 +43,9 @@ constexpr FramePiece kFramePieces[9] = {
 // and the word picture (WORD), the latter for language 0 and for the others.
 struct PromptPair {
     float keyX0, keyX1;
-    Rect keySource;
+    UIRect keySource;
     float wordX0, wordX1[2];
-    Rect wordSource[2];
+    UIRect wordSource[2];
     int32_t wrap;
 };
 constexpr PromptPair kPromptPairs[kKeyPromptPairs] = {
@@ -58,7 +56,7 @@ constexpr PromptPair kPromptPairs[kKeyPromptPairs] = {
 constexpr float kPromptTop = 414.0f;
 constexpr float kPromptBottom = 439.0f;
 
-constexpr Rect kSingleKeys[kSingleKeyPrompts] = {
+constexpr UIRect kSingleKeys[kSingleKeyPrompts] = {
     {175, 97, 200, 122}, {203, 97, 228, 122}, {232, 97, 257, 122},
     {260, 97, 285, 122}, {52, 101, 67, 116},  {45, 88, 73, 103.5f},
 };
@@ -89,12 +87,12 @@ void CSUIManager::ShowModalBox(const char16_t *text, UIModalCallback callback, R
         for (int i = 0; i < 9; ++i) {
             const FramePiece &p = kFramePieces[i];
             modalPieces_[i].Set(playerArt_, p.source.x0, p.source.y0, p.source.x1, p.source.y1, p.screen.x0,
-                                p.screen.y0, p.screen.x1, p.screen.y1, kFrameColour);
+                                p.screen.y0, p.screen.x1, p.screen.y1, kBoxFrameColour);
         }
     }
     if (modalPicture_ == nullptr) {
         modalPicture_ = std::make_unique<OwnedPicture>();
-        modalPicture_->Set(nullptr, 0, 0, 512, 512, 0, 0, 640, 480, kFrameColour);
+        modalPicture_->Set(nullptr, 0, 0, 512, 512, 0, 0, 640, 480, kBoxFrameColour);
     }
     modalPicture_->picture.texture = picture;
     modalText_ = text;
@@ -218,21 +216,21 @@ void CSUIManager::CreateKeyPrompts()
         for (int i = 0; i < kKeyPromptPairs; ++i) {
             const PromptPair &p = kPromptPairs[i];
             promptKeys_[i].Set(playerArt_, p.keySource.x0, p.keySource.y0, p.keySource.x1, p.keySource.y1, p.keyX0,
-                               kPromptTop, p.keyX1, kPromptBottom, kFrameColour);
+                               kPromptTop, p.keyX1, kPromptBottom, kBoxFrameColour);
         }
         for (int i = 0; i < kSingleKeyPrompts; ++i) {
-            const Rect &s = kSingleKeys[i];
+            const UIRect &s = kSingleKeys[i];
             promptKeys_[kKeyPromptPairs + i].Set(playerArt_, s.x0, s.y0, s.x1, s.y1, 0, 0, s.x1 - s.x0, s.y1 - s.y0,
-                                                 kFrameColour);
+                                                 kBoxFrameColour);
         }
     }
     if (promptWords_ == nullptr) {
         promptWords_ = std::make_unique<OwnedPicture[]>(kKeyPromptPairs);
         for (int i = 0; i < kKeyPromptPairs; ++i) {
             const PromptPair &p = kPromptPairs[i];
-            const Rect &s = p.wordSource[lang];
+            const UIRect &s = p.wordSource[lang];
             promptWords_[i].Set(wordArt_, s.x0, s.y0, s.x1, s.y1, p.wordX0, kPromptTop, p.wordX1[lang], kPromptBottom,
-                                kFrameColour);
+                                kBoxFrameColour);
         }
     }
     LayOutPromptTexts();

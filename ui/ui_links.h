@@ -93,6 +93,9 @@ UILinks GameUILinks();
 // The links in use (the game's own until a test replaces them).
 UILinks &UI();
 
+// The first hero of the stage's list; null when none, or without the link.
+inline CSHero *UIFirstHero() { return UI().firstHero != nullptr ? UI().firstHero() : nullptr; }
+
 // A test's links while it lives; the previous ones come back after.
 class UILinksScope {
 public:

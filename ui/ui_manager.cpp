@@ -41,6 +41,8 @@ void SetQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, flo
 
 const char *UIDataRoot() { return GetDataRootPath(); }
 
+void SetUIImagePath(const char *folder) { RwImageSetPath((std::string(UIDataRoot()) + folder).c_str()); }
+
 int32_t UILanguage() { return g_pGameSystem != nullptr ? g_pGameSystem->language : 1; }
 
 const char *UILanguageFolder() { return UILanguage() == 0 ? "\\CHI\\" : "\\ENG\\"; }

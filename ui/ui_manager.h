@@ -392,11 +392,17 @@ private:
 
 // The one screen manager (null outside its life).
 extern CSUIManager *g_pUIManager;
+// The manager's PLAYER picture (null without a manager).
+inline RwTexture *UIPlayerArt() { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 
 // The data root every resource and pack path begins with.
 const char *UIDataRoot();
 // The game's language index (0 Chinese, 1..14 the others).
 int32_t UILanguage();
+// The column of a two-language table: 0 for Chinese, 1 for the others.
+inline int UILanguageColumn() { return UILanguage() == 0 ? 0 : 1; }
+// The images of `folder` under the data root are read from now on.
+void SetUIImagePath(const char *folder);
 // The game system's frame time in ms (16 without a game system).
 uint32_t UIFrameMs();
 // The screen size chosen at start-up (without an application, the client

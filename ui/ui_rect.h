@@ -14,6 +14,10 @@ struct UIRect {
     float x0, y0, x1, y1;
 };
 
+// The whole 640 x 480 screen, and the whole of a 512 x 512 picture.
+inline constexpr UIRect kUIScreen = {0, 0, 640, 480};
+inline constexpr UIRect kUIWholePicture = {0, 0, 512, 512};
+
 // Where a piece of a picture goes: screen rectangle, then source rectangle.
 struct UIPlaced {
     UIRect screen;
@@ -27,6 +31,15 @@ inline void PlaceUIQuad(UIQuad *quad, const UIRect &screen, const UIRect &source
     SetQuadPositions(quad->v, screen.x0, screen.y0, screen.x1, screen.y1);
     SetQuadUVs(quad->v, source.x0 / sourceWidth, source.y0 / sourceHeight, source.x1 / sourceWidth,
                source.y1 / sourceHeight);
+    SetQuadArgb(quad->v, argb);
+}
+
+// The quad at (x0, y0)-(x1, y1) with its source (s0, t0)-(s1, t1) in 512ths.
+inline void PlaceUIQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1,
+                        uint32_t argb = kUIPictureColour)
+{
+    SetQuadPositions(quad->v, x0, y0, x1, y1);
+    SetQuadUVs512(quad->v, s0, t0, s1, t1);
     SetQuadArgb(quad->v, argb);
 }
 

@@ -102,8 +102,6 @@ EquipContent Equip(int32_t id, int32_t type, int32_t prop1, int32_t prop2, const
     return equip;
 }
 
-std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
-
 // A prelit box from `lo` to `hi`, one flat colour, normals out.
 RpClump *BuildBox(const RwV3d &lo, const RwV3d &hi, RwRGBA colour)
 {

@@ -36,8 +36,6 @@ PictureCell Plain(float x0, float y0, float x1, float y1, float value, float hue
     return cell;
 }
 
-std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
-
 // The stages of the map in node order, with a place name each.
 struct SampleStageName {
     int32_t id;

@@ -18,8 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char *kEventModels = "RESOURCE/G_EVENT/DFF";
-constexpr const char *kEventAnims = "RESOURCE/G_EVENT/ANM";
 constexpr RwInt32 kHingeNode = 1;
 constexpr float kFramePost = 1.5f;   // half the width of a post
 constexpr float kLeafHalfDepth = 1.0f;

@@ -19,9 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char *kUserProperties = "3dsmax User Properties";
-constexpr const char *kEventModels = "RESOURCE/G_EVENT/DFF";
 constexpr const char *kWaterFolder = "RESOURCE/G_EVENT/TWATER";
-constexpr const char *kEventAnims = "RESOURCE/G_EVENT/ANM";
 
 // The water: a 60 x 60 surface that rises 4.5 units over 3 s (its node
 // animation) from 1 below the ground, so that it shows from about the

@@ -29,6 +29,10 @@
 
 namespace mkdata {
 
+// The event models' and animations' folders.
+inline constexpr const char *kEventModels = "RESOURCE/G_EVENT/DFF";
+inline constexpr const char *kEventAnims = "RESOURCE/G_EVENT/ANM";
+
 inline constexpr int32_t kPuzzleStageId = 2050000;
 inline constexpr int32_t kWaterStageId = 2070000;
 inline constexpr int32_t kTrapStageId = 2180000;

@@ -16,7 +16,7 @@ RwV3d Normalized(RwV3d v)
     return {v.x / length, v.y / length, v.z / length};
 }
 
-RwV3d Cross(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+RwV3d CrossProduct(const RwV3d &a, const RwV3d &b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 // A frame at `position` whose at-axis points along `direction`.
 RwFrame *AimedFrame(const RwV3d &position, const RwV3d &direction)
@@ -28,8 +28,8 @@ RwFrame *AimedFrame(const RwV3d &position, const RwV3d &direction)
     RwMatrix m{};
     m.at = Normalized(direction);
     // Any up that is not along the at-axis does; the sun never shines straight down.
-    m.right = Normalized(Cross({0.0f, 1.0f, 0.0f}, m.at));
-    m.up = Cross(m.at, m.right);
+    m.right = Normalized(CrossProduct({0.0f, 1.0f, 0.0f}, m.at));
+    m.up = CrossProduct(m.at, m.right);
     m.pos = position;
     m.flags = rwMATRIXTYPEORTHONORMAL;
     RwFrameTransform(frame, &m, rwCOMBINEREPLACE);

@@ -417,7 +417,7 @@ std::vector<PictureSpec> MakePictures()
         list.push_back(std::move(spec));
     }
     for (int sheet = 0; sheet < kItemIconSheets; ++sheet) {
-        char name[8];
+        char name[12];
         std::snprintf(name, sizeof name, "%03d", sheet + 1);
         list.push_back(Spec(name, ItemIconFolder(), false, 128, 128, 30.0f * static_cast<float>(sheet), true,
                             IconSheetCells(sheet)));

@@ -17,9 +17,7 @@ namespace {
 constexpr int kStageOfName[29] = {1,  2,  3,  4,  5,  6,  10, 8,  15, 16, 40, 17, 19, 22, 25,
                                   27, 41, 23, 28, 29, 31, 33, 30, 32, 42, 34, 36, 37, 38};
 
-std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
-
-bool WriteBytes(const std::filesystem::path &path, const std::string &bytes)
+bool WriteFileBytes(const std::filesystem::path &path, const std::string &bytes)
 {
     std::ofstream file(path, std::ios::binary);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -53,7 +51,7 @@ bool SameFont(const game::FontFile &a, const game::FontFile &b)
 bool WriteFont(const std::filesystem::path &path, const game::FontFile &font)
 {
     const std::vector<uint8_t> bytes = game::WriteFontFile(font);
-    if (!WriteBytes(path, std::string(bytes.begin(), bytes.end()))) {
+    if (!WriteFileBytes(path, std::string(bytes.begin(), bytes.end()))) {
         return false;
     }
     std::string back;
@@ -95,7 +93,7 @@ game::MessageTable ReadBackTable(const std::string &bytes, std::string *error)
 
 bool WriteTable(const std::filesystem::path &path, const game::MessageTable &table)
 {
-    if (!WriteBytes(path, EncodeUtf16Le(game::FormatMessageTable(table)))) {
+    if (!WriteFileBytes(path, EncodeUtf16Le(game::FormatMessageTable(table)))) {
         return false;
     }
     std::string back;

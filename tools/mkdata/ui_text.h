@@ -23,6 +23,8 @@ game::MessageTable SampleMessageTable(const std::string &code);
 
 // UTF-16LE with a byte-order mark.
 std::string EncodeUtf16Le(const std::u16string &text);
+// ASCII text as wide text, character for character.
+inline std::u16string Widen(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
 // Writes both fonts and both tables under `root`, each read back and
 // compared before it counts as written.
