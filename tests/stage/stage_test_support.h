@@ -18,7 +18,9 @@ namespace stagetest {
 // Host path of a file of the sample data tree ("RESOURCE/STAGE/1/STAGE.BSP").
 inline std::string SamplePath(const std::string &relative)
 {
-    return std::string(RW_TEST_BINARY_DIR) + "/data/" + relative;
+    std::string path = RW_TEST_BINARY_DIR "/data/";
+    path += relative;
+    return path;
 }
 
 // The first chunk of `type` in a host file, read by `read` inside its bounds.

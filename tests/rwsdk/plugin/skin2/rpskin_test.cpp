@@ -279,7 +279,7 @@ TEST_F(SkinStreamTest, HostileSkinsAreRefused)
     used.data[5] = 9;  // a used bone that does not exist
     EXPECT_EQ(ReadInto(used.data), nullptr);
     animtest::Bytes split = Body(good, 0x0100);
-    split.data.resize(split.data.size() - 8);
+    split.data.erase(split.data.end() - 8, split.data.end());
     split.I32(0x7FFFFFF).I32(0);  // split data claiming far more than is there
     EXPECT_EQ(ReadInto(split.data), nullptr);
     rwtest::TakeError();

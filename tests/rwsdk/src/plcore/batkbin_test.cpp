@@ -170,7 +170,7 @@ TEST_F(Extension, ChunkLongerThanTheDataIsRefused)
 {
     At(source.data(), wB).value = 0x2222;
     std::vector<RwUInt8> bytes = Write();
-    bytes.resize(bytes.size() - 2);
+    bytes.erase(bytes.end() - 2, bytes.end());
     rwtest::TakeError();
     EXPECT_EQ(Read(bytes), nullptr);
     EXPECT_EQ(rwtest::TakeError().errorCode, E_RW_READ);
