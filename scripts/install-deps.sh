@@ -9,7 +9,7 @@ if [ "${DEPS:-1}" = "0" ]; then
 fi
 
 packages=(
-  cmake ninja-build g++ pkg-config make
+  cmake ninja-build g++ pkg-config make lld
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
@@ -20,7 +20,7 @@ packages=(
 
 # What each package is for, said before anything is installed.
 declare -A why=(
-  [cmake]="build" [ninja-build]="build" [g++]="build" [pkg-config]="build" [make]="build"
+  [cmake]="build" [ninja-build]="build" [g++]="build" [pkg-config]="build" [make]="build" [lld]="faster links of the test programs"
   [libgtest-dev]="tests" [libgmock-dev]="tests" [libbenchmark-dev]="benchmarks"
   [libsdl2-dev]="window, input and sound" [xvfb]="tests of real windows" [xauth]="tests of real windows"
   [xfonts-base]="the Game Mode box (its text needs the core X fonts)"
