@@ -1,0 +1,139 @@
+// What a player sees of a boss's idling and of its body against others,
+// frame by frame on the arena: the champions leave their idle state after
+// 3 s by input 21 when the state random is below 50, else by 23; boss 1104
+// circling or backing off runs into a body in its way and stops against it
+// (the full collision of those two states), rather than halting a step
+// short of it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "boss/boss_1104.h"
+#include "boss/boss_1109.h"
+#include "boss/boss_1110.h"
+#include "boss_scenario.h"
+#include "stage/character_params.h"
+
+namespace boss_idle_and_bodies_test {
+
+namespace {
+
+using bosstest::BossScenario;
+using bosstest::FsfBuilder;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+class ChampionIdle : public BossScenario {
+protected:
+    // Idle 0 left by 21 into 6 or by 23 into 9; both stay.
+    AiObject *Champion(int32_t aiType)
+    {
+        AiObject *boss = Place(aiType, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(21, 6, 1).To(23, 9, 1);
+        b.State(6);
+        b.State(9);
+        UseStateMachine(aiType, b.Build());
+        PutHero({0.0f, 0.0f, -300.0f});
+        hero.hp = 100000;
+        return boss;
+    }
+    // From a fresh idle with state random `roll`: the state it leaves for
+    // and the seconds it took.
+    int32_t LeaveIdle(AiObject *boss, int32_t roll, float *seconds)
+    {
+        EnterBoss(boss, 0);
+        boss->stateRandom = roll;
+        if (boss->aiType == 1109) {
+            static_cast<CSBoss1109 *>(boss)->IdleTimer = 0.0f;
+        } else {
+            static_cast<CSBoss1110 *>(boss)->IdleTimer = 0.0f;
+        }
+        const int ticks = TicksUntil([&] { return boss->state != 0; }, 400);
+        *seconds = static_cast<float>(ticks) / 60.0f;
+        return boss->state;
+    }
+};
+
+TEST_F(ChampionIdle, AfterThreeSecondsInput21BelowFiftyElse23)
+{
+    for (int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Champion(type);
+        Ticks(2);
+        float seconds = 0.0f;
+        EXPECT_EQ(LeaveIdle(boss, 49, &seconds), 6);
+        EXPECT_NEAR(seconds, 3.0f, 0.05f);
+        EXPECT_EQ(LeaveIdle(boss, 50, &seconds), 9);
+        EXPECT_NEAR(seconds, 3.0f, 0.05f);
+        EXPECT_EQ(LeaveIdle(boss, 0, &seconds), 6);
+        EXPECT_EQ(LeaveIdle(boss, 99, &seconds), 9);
+        boss->removed = true;
+        boss->active = false;
+    }
+}
+
+class Boss1104Body : public BossScenario {
+protected:
+    // Boss 1104 at home facing south with a foe 10 ahead (near: it moves
+    // backwards, north), stepping 10 units a frame in states 1, 2 and 3,
+    // and a standing monster in its way north, `gap` beyond touching.
+    void Setup(float gap)
+    {
+        boss = PlaceBoss<CSBoss1104>(1104, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        for (int32_t s : {1, 2, 3}) {
+            b.State(s).Speed(600.0f);
+        }
+        b.State(12).Hurt(0);
+        UseStateMachine(1104, b.Build());
+        PutHero({0.0f, 0.0f, kHome.z - 10.0f});
+        hero.hp = 100000;
+        reach = monster::ParamsOf(boss).radius;
+        blocker = Place(1000, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f});
+        FsfBuilder still;
+        still.State(0);
+        UseStateMachine(1000, still.Build());
+        reach += monster::ParamsOf(blocker).radius;
+        blockerAt = {0.0f, 0.0f, kHome.z + reach + gap};
+        blocker->SetPosition(blockerAt);
+        Ticks(2);
+        ASSERT_NE(boss->target, nullptr);
+    }
+    // The distance between the two bodies' centres (each a sphere of its
+    // Radius standing on the actor's position).
+    float Apart() const
+    {
+        const RwV3d &a = *boss->GetPositionPtr();
+        const RwV3d &b = *blocker->GetPositionPtr();
+        const float dy = (a.y + monster::ParamsOf(boss).radius) - (b.y + monster::ParamsOf(blocker).radius);
+        return std::sqrt((a.x - b.x) * (a.x - b.x) + dy * dy + (a.z - b.z) * (a.z - b.z));
+    }
+
+    CSBoss1104 *boss = nullptr;
+    AiObject *blocker = nullptr;
+    RwV3d blockerAt = {};
+    float reach = 0.0f;
+};
+
+TEST_F(Boss1104Body, CirclingOrBackingOffItStopsAgainstABodyInItsWay)
+{
+    Setup(15.0f);
+    for (int32_t state : {1, 2}) {
+        SCOPED_TRACE(state);
+        boss->SetPosition(kHome);
+        blocker->SetPosition(blockerAt);
+        EnterBoss(boss, state);
+        Ticks(4);
+        EXPECT_EQ(boss->state, state);
+        EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 5.0f);  // it did move
+        EXPECT_NEAR(Apart(), reach, 0.5f);                       // up against the body
+        EXPECT_GE(Apart(), reach - 0.01f);                       // never into it
+    }
+}
+
+}  // namespace
+
+}  // namespace boss_idle_and_bodies_test

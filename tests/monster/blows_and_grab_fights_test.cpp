@@ -1,0 +1,152 @@
+// What a player sees of a monster's blow and of a grab fight, frame by
+// frame on the arena: each fresh blow shows exactly once (an unguarded hero
+// bleeds once with one spark, a guard facing the blade throws the two guard
+// sparks and no blood, a guard struck from behind bleeds once), and a grab
+// monster held by the hero in either of its held states 25 and 26 takes
+// the hero's blows while held and is freed by the hero's let-go.
+#include <gtest/gtest.h>
+
+#include "monster/kit_common.h"
+#include "monster_scenario.h"
+
+namespace blows_and_grab_fights_test {
+
+namespace {
+
+using gametest::FsfBuilder;
+using monstertest::MonsterScenario;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+
+class Blows : public MonsterScenario {
+protected:
+    // Monster 1005 swinging two blades in state 10 (AttackValue 12) at a
+    // hero 9 units ahead facing `heroFacing`.
+    AiObject *Swinger(const RwV3d &heroFacing)
+    {
+        AiObject *m = Place(1005, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(10).Attack(12, 1).Weapon(100130).Weapon(100140);
+        UseStateMachine(1005, b.Build());
+        PutHero({0.0f, 0.0f, kHome.z - 9.0f}, heroFacing);
+        return m;
+    }
+    // One swing: the particle systems and blood decals that the tick of the
+    // blow brought.
+    struct Marks {
+        int32_t sparks = -1;
+        int32_t blood = -1;
+    };
+    Marks Swing(AiObject *m)
+    {
+        Enter(m, 10);
+        HeroMessages();
+        Marks marks;
+        for (int i = 0; i < 60 && heroInbox.empty(); ++i) {
+            const int32_t systems = particles.SystemsOut();
+            const int32_t decalsBefore = decals.DecalsInUse();
+            Tick();
+            if (!heroInbox.empty()) {
+                marks.sparks = particles.SystemsOut() - systems;
+                marks.blood = decals.DecalsInUse() - decalsBefore;
+            }
+        }
+        EXPECT_EQ(HeroMessages().size(), 1u);
+        return marks;
+    }
+};
+
+TEST_F(Blows, AnUnguardedHeroBleedsOnceWithOneSpark)
+{
+    AiObject *m = Swinger({0.0f, 0.0f, 1.0f});
+    hero.guarding = false;
+    const Marks marks = Swing(m);
+    EXPECT_EQ(marks.blood, 1);
+    EXPECT_EQ(marks.sparks, 1);
+}
+
+TEST_F(Blows, AGuardFacingTheBladeThrowsTwoGuardSparksAndNoBlood)
+{
+    AiObject *m = Swinger({0.0f, 0.0f, 1.0f});
+    hero.guarding = true;
+    const Marks marks = Swing(m);
+    EXPECT_EQ(marks.blood, 0);
+    EXPECT_EQ(marks.sparks, 2);
+}
+
+TEST_F(Blows, AGuardStruckFromBehindBleedsOnceWithOneSpark)
+{
+    AiObject *m = Swinger({0.0f, 0.0f, -1.0f});
+    hero.guarding = true;
+    const Marks marks = Swing(m);
+    EXPECT_EQ(marks.blood, 1);
+    EXPECT_EQ(marks.sparks, 1);
+}
+
+// The grab monsters are held by the hero in states 25 and 26: there a blow
+// while held (4096) feeds 104 and costs its value less Defense, and the
+// hero's let-go (2048) feeds 105 and frees it. Outside them neither counts.
+// Here 104 leads from either held state to the other, 105 back to 0.
+class GrabFights : public MonsterScenario {
+protected:
+    AiObject *Held(int32_t type)
+    {
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(104, 6, 1);
+        b.State(6);
+        b.State(25).To(104, 26, 1).To(105, 0, 1);
+        b.State(26).To(104, 25, 1).To(105, 0, 1);
+        UseStateMachine(type, b.Build());
+        PutHero({0.0f, 0.0f, kHome.z - 10.0f}, {0.0f, 0.0f, 1.0f});
+        return m;
+    }
+    void CheckHeldState(AiObject *m, int32_t state)
+    {
+        SCOPED_TRACE("held in " + std::to_string(state));
+        const int32_t defense = monster::ParamsOf(m).defense;
+        Enter(m, state);
+        m->grabbed = true;
+        const int32_t hp = m->hp;
+        Hit(m, kAtkHeldDamage, defense + 30);
+        Ticks(3);
+        EXPECT_EQ(m->hp, hp - 30);
+        EXPECT_EQ(m->state, state == 25 ? 26 : 25);  // 104 was fed
+        EXPECT_TRUE(m->grabbed);
+        Hit(m, kAtkGrabEnd, 0);
+        Ticks(2);
+        EXPECT_EQ(m->state, 0);  // 105 was fed
+        EXPECT_FALSE(m->grabbed);
+    }
+    void CheckNotHeld(AiObject *m)
+    {
+        Enter(m, 0);
+        m->grabbed = true;
+        const int32_t hp = m->hp;
+        Hit(m, kAtkHeldDamage, monster::ParamsOf(m).defense + 30);
+        Hit(m, kAtkGrabEnd, 0);
+        Ticks(3);
+        EXPECT_EQ(m->hp, hp);
+        EXPECT_EQ(m->state, 0);
+        EXPECT_TRUE(m->grabbed);
+    }
+};
+
+TEST_F(GrabFights, EachGrabMonsterIsHeldInStates25And26)
+{
+    for (int32_t type : {1004, 1003, 1002}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Held(type);
+        CheckHeldState(m, 25);
+        CheckHeldState(m, 26);
+        CheckNotHeld(m);
+        m->removed = true;
+        m->active = false;
+    }
+}
+
+}  // namespace
+
+}  // namespace blows_and_grab_fights_test
