@@ -6,19 +6,20 @@ For each folder group a random sample of mutants is drawn with a seed fixed
 before the run: a line with logic is picked from the group's .cpp files, and
 one change is made on it (a comparison turned, a condition negated, && and
 || swapped, + and - swapped, a number moved by one, true and false swapped,
-an early return dropped). Each mutant is compiled into its own scratch build
-directory, its group's test programs and the game (which the end-to-end
-tests run) are linked and the test programs run, and it counts as
+an early return dropped). Each mutant is built in a scratch build directory
+of its own (build-mutants: its group's test programs and the game, which
+the end-to-end tests run), the test programs are run, and it counts as
 caught when one of them fails (or hangs past the time limit).
 
-The source tree is never written: the mutated file is a copy under the
-scratch build directory, compiled with the object's own command line in
-place of the original (through a copy of the unity batch that includes it,
-when the file is built in one); the mutated object is deleted afterwards, so
-the next build of the scratch directory compiles the original again.
+The mutated file is written in place for its build only: the original is
+kept under the scratch build directory first (with a note of which file it
+is) and written back as soon as the mutant's tests have run, also when the
+run is stopped (SIGINT, SIGTERM); a run that finds the note of a stopped
+one puts that original back before anything else. Nothing else may build
+from the tree while a run goes on.
 
-    tools/mutate/mutate.py --seed 5721 [--per-group 12] [--build build-mutants]
-                           [--group monster-boss] [--jobs 4] [--list]
+    tools/mutate/mutate.py --seed 5721 [--per-group 10] [--build build-mutants]
+                           [--group monster-boss] [--jobs 4] [--shards 4] [--list]
     tools/mutate/mutate.py --mutant boss/boss_champion.cpp:22:23=>24
 
 --list prints the drawn mutants without building; --mutant runs one given
@@ -32,7 +33,7 @@ import json
 import os
 import random
 import re
-import shlex
+import signal
 import shutil
 import subprocess
 import sys
@@ -240,94 +241,100 @@ class Build:
     def build(self, targets):
         return run(["cmake", "--build", self.dir, "-j", str(self.jobs), "--target"] + targets)
 
-    def objects_of(self, rel):
-        """(command entry, unity file or None) for each object that compiles `rel`."""
-        path = os.path.join(ROOT, rel)
-        found = []
-        for entry in self.commands:
-            source = entry["file"]
-            if os.path.normpath(source) == path:
-                found.append((entry, None))
-            elif "/Unity/" in source and source.endswith(".cxx"):
-                try:
-                    with open(source) as f:
-                        body = f.read()
-                except OSError:
-                    continue
-                if f'"{path}"' in body:
-                    found.append((entry, body))
-        return found
+    def note(self):
+        return os.path.join(self.scratch, "original.json")
 
-    def compile_mutant(self, mutant, entry, unity_body):
+    def restore_stopped_run(self):
+        """Puts back the original a stopped run left mutated."""
+        if os.path.exists(self.note()):
+            with open(self.note()) as f:
+                kept = json.load(f)
+            with open(os.path.join(ROOT, kept["file"]), "w", encoding="utf-8") as f:
+                f.write(kept["text"])
+            os.remove(self.note())
+            print(f"# put back {kept['file']} from a stopped run", flush=True)
+
+    def mutate(self, mutant):
         path = os.path.join(ROOT, mutant["file"])
         with open(path, encoding="utf-8") as f:
-            lines = f.read().split("\n")
+            original = f.read()
+        with open(self.note(), "w") as f:
+            json.dump({"file": mutant["file"], "text": original}, f)
+        lines = original.split("\n")
         lines[mutant["line"] - 1] = mutant["text"]
-        copy = os.path.join(self.scratch, mutant["file"].replace("/", "_"))
-        with open(copy, "w", encoding="utf-8") as f:
-            # The copy compiles as the original: its includes and its name.
-            f.write(f'#line 1 "{path}"\n' + "\n".join(lines))
-        source = copy
-        if unity_body is not None:
-            source = os.path.join(self.scratch, os.path.basename(entry["file"]))
-            with open(source, "w") as f:
-                f.write(unity_body.replace(f'"{path}"', f'"{copy}"'))
-        args = shlex.split(entry["command"])
-        args = [source if a == entry["file"] else a for a in args]
-        # The original's own directory first, for its quoted includes.
-        args.insert(1, "-iquote" + os.path.dirname(path))
-        code, out = run(args, cwd=entry["directory"])
-        return code == 0, out, output_of(args, entry["directory"])
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines))
+        return original
 
-
-def output_of(args, directory):
-    for i, a in enumerate(args):
-        if a == "-o":
-            return os.path.join(directory, args[i + 1])
-    return None
+    def restore(self, mutant, original):
+        with open(os.path.join(ROOT, mutant["file"]), "w", encoding="utf-8") as f:
+            f.write(original)
+        os.remove(self.note())
 
 
 def test_programs(build, programs):
     return [os.path.join(build.dir, "tests", p) for p in programs]
 
 
+def failed_test(log):
+    log.seek(0)
+    failed = re.findall(r"\[  FAILED  \] (\S+)", log.read())
+    return failed[0] if failed else None
+
+
+def fails_alone(program, name, cwd, limit):
+    code, _ = run([program, "--gtest_filter=" + name], cwd=cwd, timeout=limit)
+    return code != 0
+
+
 def run_tests(build, programs, limit, shards):
     """True when a test program fails (or outlasts `limit` seconds). Each
     program runs in `shards` processes side by side (the test framework's
-    own sharding), each stopping at its first failure; the first failure
-    stops the others."""
+    own sharding), each stopping at its first failure. A failure is taken
+    only when the test fails again alone (tests that start displays or
+    games may trip over each other's shards); one that passes alone is left
+    out of its shard's next start."""
+    cwd = os.path.join(build.dir, "tests")
     for program in test_programs(build, programs):
         started = time.time()
-        running = []
-        for index in range(shards):
+
+        def start(index, skipped):
             env = dict(os.environ, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
             log = open(os.path.join(build.scratch, f"shard{index}.txt"), "w+")
-            running.append((subprocess.Popen([program, "--gtest_fail_fast", "--gtest_brief=1"], env=env,
-                                             cwd=os.path.join(build.dir, "tests"), stdout=log,
-                                             stderr=subprocess.STDOUT, start_new_session=True), log))
+            args = [program, "--gtest_fail_fast", "--gtest_brief=1"]
+            if skipped:
+                args.append("--gtest_filter=-" + ":".join(skipped))
+            return subprocess.Popen(args, env=env, cwd=cwd, stdout=log, stderr=subprocess.STDOUT,
+                                    start_new_session=True), log
+
+        skipped = [[] for _ in range(shards)]
+        running = [start(i, []) for i in range(shards)]
         verdict = None
-        while verdict is None and any(p.poll() is None for p, _ in running):
-            for p, log in running:
-                if p.poll() not in (None, 0):
-                    log.seek(0)
-                    failed = re.findall(r"\[  FAILED  \] (\S+)", log.read())
-                    verdict = f"{os.path.basename(program)}: " + (failed[0] if failed else f"exit {p.returncode}")
+        while verdict is None and any(p is not None for p, _ in running):
+            for index, (p, log) in enumerate(running):
+                if p is None or p.poll() is None:
+                    continue
+                if p.returncode == 0:
+                    log.close()
+                    running[index] = (None, None)
+                    continue
+                name = failed_test(log)
+                log.close()
+                if name is None or fails_alone(program, name, cwd, limit) or len(skipped[index]) >= 5:
+                    verdict = f"{os.path.basename(program)}: " + (name or f"exit {p.returncode}")
+                    running[index] = (None, None)
                     break
+                skipped[index].append(name)
+                running[index] = start(index, skipped[index])
             if verdict is None and time.time() - started > limit:
                 verdict = f"{os.path.basename(program)}: past {limit} s"
             time.sleep(0.2)
-        if verdict is None:
-            for p, log in running:
-                if p.returncode != 0:
-                    log.seek(0)
-                    failed = re.findall(r"\[  FAILED  \] (\S+)", log.read())
-                    verdict = f"{os.path.basename(program)}: " + (failed[0] if failed else f"exit {p.returncode}")
-                    break
         for p, log in running:
-            if p.poll() is None:
-                os.killpg(p.pid, 9)  # the shard's own process group
-                p.wait()
-            log.close()
+            if p is not None:
+                if p.poll() is None:
+                    os.killpg(p.pid, 9)  # the shard's own process group
+                    p.wait()
+                log.close()
         if verdict is not None:
             return True, verdict
     return False, ""
@@ -370,6 +377,9 @@ def main():
         return
 
     build = Build(options.build, options.jobs)
+    build.restore_stopped_run()
+    # A stop ends through the restoring `finally` of the mutant in hand.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     build.configure()
     report = []
     groups_seen = []
@@ -391,22 +401,11 @@ def main():
             continue  # enough built mutants: the spares stay unused
         where = f"{mutant['file']}:{mutant['line']}"
         started = time.time()
-        objects = build.objects_of(mutant["file"])
         outcome = ""
-        produced = []
+        original = build.mutate(mutant)
         try:
-            built = bool(objects)
-            for entry, unity in objects:
-                ok, out, obj = build.compile_mutant(mutant, entry, unity)
-                if obj:
-                    produced.append(obj)
-                if not ok:
-                    built = False
-                    break
-            if built:
-                code, out = build.build(programs + ["game"])
-                built = code == 0
-            if not built:
+            code, out = build.build(programs + ["game"])
+            if code != 0:
                 outcome = "did not build"
                 tally[group][2] += 1
             else:
@@ -414,10 +413,7 @@ def main():
                 outcome = ("caught by " + why) if caught else "SURVIVED"
                 tally[group][0 if caught else 1] += 1
         finally:
-            # The mutated objects go; the next build compiles the originals.
-            for obj in produced:
-                if os.path.exists(obj):
-                    os.remove(obj)
+            build.restore(mutant, original)
         line = (f"{group} {where} [{mutant['operator']}] {mutant['old']}  =>  {mutant['new']}  : {outcome}"
                 f" ({time.time() - started:.0f} s)")
         print(line, flush=True)
