@@ -1,17 +1,24 @@
-// What a player sees of a boss's idling and of its body against others,
-// frame by frame on the arena: the champions leave their idle state after
-// 3 s by input 21 when the state random is below 50, else by 23; boss 1104
+// What a player sees of a boss's idling, its grab fight, its hand
+// particles and its body against others, frame by frame on the arena: the
+// champions leave their idle state after 3 s by input 21 when the state
+// random is below 50, else by 23, and take the hero's blows while held in
+// their grab fight until the hero lets go; boss 1106's hand particles
+// follow its hand in state 8 and stay where given off in state 13; boss 1104
 // circling or backing off runs into a body in its way and stops against it
 // (the full collision of those two states), rather than halting a step
 // short of it.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "boss/boss_1104.h"
 #include "boss/boss_1109.h"
 #include "boss/boss_1110.h"
 #include "boss_scenario.h"
+#include "fx/particle_manager.h"
+#include "fx/particle_system.h"
 #include "stage/character_params.h"
 
 namespace boss_idle_and_bodies_test {
@@ -71,6 +78,101 @@ TEST_F(ChampionIdle, AfterThreeSecondsInput21BelowFiftyElse23)
         EXPECT_EQ(LeaveIdle(boss, 99, &seconds), 9);
         boss->removed = true;
         boss->active = false;
+    }
+}
+
+// The champions' grab fight: the hero's grab (1024) seizes the boss (104,
+// here into 22, the grabbed flag set); there a blow while held (4096)
+// costs its value less Defense, and the hero's let-go (2048) frees it
+// (105). Outside the grab fight a blow while held costs nothing.
+TEST_F(ChampionIdle, TheGrabFightTakesHeldBlowsUntilTheHeroLetsGo)
+{
+    for (int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(104, 22, 1);
+        b.State(22).To(105, 0, 1);
+        UseStateMachine(type, b.Build());
+        PutHero({0.0f, 0.0f, kHome.z - 10.0f}, {0.0f, 0.0f, 1.0f});
+        hero.hp = 100000;
+        Ticks(2);
+        const int32_t defense = monster::ParamsOf(boss).defense;
+        const int32_t hp = boss->hp;
+        Hit(boss, kAtkHeldDamage, defense + 30);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp);
+        Hit(boss, kAtkGrab, 0);
+        Ticks(2);
+        EXPECT_EQ(boss->state, 22);
+        EXPECT_TRUE(boss->grabbed);
+        Hit(boss, kAtkHeldDamage, defense + 30);
+        Ticks(3);
+        EXPECT_EQ(boss->hp, hp - 30);
+        EXPECT_EQ(boss->state, 22);
+        Hit(boss, kAtkGrabEnd, 0);
+        Ticks(2);
+        EXPECT_EQ(boss->state, 0);
+        EXPECT_FALSE(boss->grabbed);
+        boss->removed = true;
+        boss->active = false;
+    }
+}
+
+// Boss 1106's hand particles ("3010600.zus"), once per entry with its
+// model: in state 8 on its frame 100080, following the hand as it swings;
+// in state 13 on its frame 100140, left where they were given off.
+class HandParticles : public BossScenario {
+protected:
+    // Every copy of the pool out but one, so that the boss takes that one.
+    CSParticleSystem *LastFreeCopy()
+    {
+        while (CSParticleSystem *system = particles.CreateSystem("3010600.zus")) {
+            held.push_back(system);
+        }
+        if (held.empty()) {
+            return nullptr;
+        }
+        CSParticleSystem *last = held.back();
+        held.pop_back();
+        last->Release();
+        return last;
+    }
+    void TearDown() override
+    {
+        for (CSParticleSystem *system : held) {
+            system->Release();
+        }
+        BossScenario::TearDown();
+    }
+    std::vector<CSParticleSystem *> held;
+};
+
+TEST_F(HandParticles, Boss1106sFollowTheHandInState8AndStayInState13)
+{
+    AiObject *boss = Place(1106, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(8);
+    b.State(13);
+    UseStateMachine(1106, b.Build());
+    PutHero({0.0f, 0.0f, -300.0f});
+    Ticks(2);
+    for (const auto &[state, mode] : {std::pair{8, kPrtFollowEmitter}, std::pair{13, kPrtStayWhereEmitted}}) {
+        SCOPED_TRACE(state);
+        CSParticleSystem *copy = LastFreeCopy();
+        ASSERT_NE(copy, nullptr);
+        const int32_t out = particles.SystemsOut();
+        EnterBoss(boss, state);
+        Ticks(2);
+        EXPECT_EQ(particles.SystemsOut(), out + 1);  // once per entry
+        EXPECT_EQ(copy->displayMode[1], mode);
+        EnterBoss(boss, 0);
+        Tick();
+        for (CSParticleSystem *system : held) {
+            system->Release();
+        }
+        held.clear();
     }
 }
 
