@@ -7,6 +7,7 @@
 // exit waits for a hero to walk into it).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,34 @@ TEST(DoorGameRun, TheHeroOpensTheFirstStagesDoorWithTheActionCommand)
     const std::vector<std::pair<uint32_t, std::string>> expected = {{230, "started 0"}, {293, "ended 1"}};
     EXPECT_EQ(DoorLines(trace, mkdata::kSampleActionDoor), expected);
     EXPECT_TRUE(DoorLines(trace, mkdata::kSampleMonsterDoor).empty()) << "the monster still stands";
+}
+
+// The door's far side: its speech marker shows over the hero there too
+// (within 13 on any side), and there the action command opens it as well
+// (its area once covered its near side only).
+TEST(DoorGameRun, FromItsFarSideTheMarkerShowsAndTheActionCommandOpensTheDoor)
+{
+    const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
+        "event_open_door_far_side", "event_door_far_side_run",
+        "--stage 1 --frames 316 --input '" + std::string(RW_TEST_SOURCE_DIR) +
+            "/tests/event/scripts/open_door_far_side.txt'",
+        {{308, "door_marker_far_side"}});
+    // Where the hero stood: on the side the door faces, within its reach.
+    const RwV3d &door = mkdata::kSampleActionDoorAt;
+    const RwV3d &facing = mkdata::kSampleActionDoorFacing;
+    bool placed = false;
+    for (const TraceRecord &r : trace) {
+        if (r.kind == "actor" && r.tick == 308 && r.Int(0) == 0 && r.Int(1) == 0) {
+            const double dx = std::stod(r.fields[4]) - door.x;
+            const double dz = std::stod(r.fields[6]) - door.z;
+            EXPECT_GT(dx * facing.x + dz * facing.z, 5.0);
+            EXPECT_LT(std::sqrt(dx * dx + dz * dz), 13.0);
+            placed = true;
+        }
+    }
+    EXPECT_TRUE(placed);
+    const std::vector<std::pair<uint32_t, std::string>> expected = {{310, "started 0"}};
+    EXPECT_EQ(DoorLines(trace, mkdata::kSampleActionDoor), expected);
 }
 
 TEST(DoorGameRun, TheMonsterDoorOpensOnceTheYardsMonsterIsGone)

@@ -5,11 +5,14 @@
 // and second list, and the speech markers over a point of the stage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
+#include "app/file.h"
 #include "app/reference_image.h"
 #include "app/textures.h"
+#include "event/event_data_files.h"
 #include "event/message_window.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_stage_links.h"
@@ -120,11 +123,72 @@ TEST_F(MessageWindowPixels, AChoiceListWithItsHighlight)
                            chosen.y + static_cast<float>(chosen.layout.totalHeight) + 2.0f);
     highlight.sprite.SetColour(160, 255, 150, 50);
     ExpectFrame("window_choices");
+    // The chosen topic's letters, in the highlight's own colour, stand out
+    // from the ground inside the highlight, also as the slide's ten copies
+    // come to rest on it (drawn over the text, copies of a filled highlight
+    // left letters and ground alike).
+    for (EventHighlight &copy : list.highlights) {
+        copy.sprite.SetUVs(kWindowHighlightCell.left / 512.0f, kWindowHighlightCell.top / 512.0f,
+                           kWindowHighlightCell.right / 512.0f, kWindowHighlightCell.bottom / 512.0f);
+        copy.sprite.Place(chosen.x - 8.0f, chosen.y - 2.0f,
+                          chosen.x + static_cast<float>(chosen.layout.widestRowWidth) + 8.0f,
+                          chosen.y + static_cast<float>(chosen.layout.totalHeight) + 2.0f);
+        copy.sprite.SetColour(160, 255, 150, 50);
+        copy.on = 1;
+    }
+    const win::Frame frame = DrawFrame([&] { window->Tick(); }, RwRGBA{60, 90, 120, 255});
+    std::vector<int> lightness;
+    for (int y = static_cast<int>(chosen.y) + 1; y < static_cast<int>(chosen.y) + chosen.layout.totalHeight - 1; ++y) {
+        for (int x = static_cast<int>(chosen.x); x < static_cast<int>(chosen.x) + chosen.layout.widestRowWidth; ++x) {
+            const uint32_t p = frame.At(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+            lightness.push_back(static_cast<int>((p >> 16 & 0xFF) * 299 + (p >> 8 & 0xFF) * 587 + (p & 0xFF) * 114) /
+                                1000);
+        }
+    }
+    ASSERT_FALSE(lightness.empty());
+    std::sort(lightness.begin(), lightness.end());
+    const int ground = lightness[lightness.size() / 2];
+    const int letters = lightness[lightness.size() - 1 - lightness.size() / 50];
+    EXPECT_GE(letters - ground, 80) << "ground " << ground << ", letters " << letters;
     for (EventChoice &entry : options) {
         entry.text->Reset(0);
     }
     list.buttons[0].text->Reset(0);
     list.buttons[1].text->Reset(0);
+}
+
+// Every text of the sample's conversations and door messages, shown in the
+// window as its events show it, stays inside the frame's inner edge (the
+// trader's answer once ran onto the frame).
+TEST_F(MessageWindowPixels, EverySampleTextStaysInsideTheFrame)
+{
+    const struct {
+        const char *file;
+        int32_t textMode;
+    } files[] = {{"\\RESOURCE\\G_EVENT\\CONT\\USA\\CONT01.NPC", 1},
+                 {"\\RESOURCE\\G_EVENT\\CONT\\USA\\OPENDOOR.MSS", 0}};
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.file);
+        zuFile *file = zufopen((std::string(GetDataRootPath()) + f.file).c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        std::vector<EventTextEntry> texts;
+        ASSERT_TRUE(ParseEventTexts(file, f.file, &texts));
+        zufclose(file);
+        ASSERT_FALSE(texts.empty());
+        for (const EventTextEntry &entry : texts) {
+            SCOPED_TRACE(entry.id);
+            ASSERT_TRUE(window->Open(entry.text.c_str(), f.textMode, nullptr, 0.1f, 1, &speaker));
+            Run(0.2f);
+            (void)DrawFrame([&] { window->Tick(); });
+            ASSERT_NE(window->TextObject(), nullptr);
+            int32_t left = 0, top = 0, right = 0, bottom = 0;
+            window->TextObject()->GetBounds(&left, &top, &right, &bottom);
+            const EventBox &box = window->Box();
+            EXPECT_LE(right, static_cast<int32_t>(box.right) - 8);
+            EXPECT_LE(bottom, static_cast<int32_t>(box.bottom) - 30);
+            window->Close();
+        }
+    }
 }
 
 TEST_F(MessageWindowPixels, TheSpeechMarkersOverAStagePoint)

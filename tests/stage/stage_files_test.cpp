@@ -20,6 +20,7 @@
 #include "stage/stage_info.h"
 #include "support/engine/scratch_path.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/character_model.h"
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_files.h"
@@ -189,7 +190,7 @@ TEST(StageFiles, CharacterParametersAndMotionTablesReadBackAsWritten)
         ASSERT_TRUE(ReadCharacterParamsFile((base + ".PAF").c_str(), &params, false));
         ExpectSameParams(params, mkdata::SampleCharacterParams(model.name));
 
-        const MotionTable table = ReadMotionTableBeside((base + ".ANM").c_str(), 2.0f);
+        const MotionTable table = ReadMotionTableBeside((base + ".ANM").c_str(), mkdata::kCharacterDuration);
         const MotionTable &made = mkdata::SampleMotionTableOf(model.name);
         ASSERT_EQ(table.Count(), made.Count());
         for (int32_t i = 0; i < table.Count(); ++i) {

@@ -131,7 +131,7 @@ TEST_F(CharacterModelTest, BindPoseReproducesTheUnskinnedMesh)
 }
 
 // The walk swings the legs in opposite ways; the wave lifts the right arm
-// above the shoulder, and the pose at the end of the timeline is the bind.
+// above the shoulder and ends in the bind pose.
 TEST_F(CharacterModelTest, TheTwoMotionsMoveTheFigure)
 {
     clump = ReadModel(ModelBytes());
@@ -161,11 +161,45 @@ TEST_F(CharacterModelTest, TheTwoMotionsMoveTheFigure)
         highest = std::fmax(highest, wave[size_t(v)].y);
     }
     EXPECT_GT(highest, 2.0f);  // the shoulder is at 1.7
-    PoseAt(hierarchy, mkdata::kCharacterDuration);
+    // The wave ends in the bind pose but for the left arm, which hangs.
+    PoseAt(hierarchy, mkdata::kCharacterWaveEnd);
     std::vector<RwV3d> end = Blended(atomic);
     for (size_t v = 0; v < end.size(); ++v) {
-        ASSERT_NEAR(end[v].y, bind[v].y, 1e-4f) << v;
+        const auto bone = static_cast<RwInt32>(v / 24);
+        if (bone != mkdata::kNodeArmL && bone != mkdata::kNodeHandL) {
+            ASSERT_NEAR(end[v].y, bind[v].y, 1e-4f) << v;
+        }
     }
+}
+
+// Standing at rest the arms hang (the hands at the hips, not held out at
+// the shoulders' height as in the bind pose); at the end of the fall the
+// figure lies on the ground.
+TEST_F(CharacterModelTest, TheRestLetsTheArmsHangAndTheFallEndsLying)
+{
+    clump = ReadModel(ModelBytes());
+    ASSERT_NE(clump, nullptr);
+    RpHAnimHierarchy *hierarchy = Bind(clump, Load(mkdata::BuildCharacterAnimation));
+    ASSERT_NE(hierarchy, nullptr);
+    RpAtomic *atomic = FirstAtomic(clump);
+    auto highest = [](const std::vector<RwV3d> &v, RwInt32 bone) {
+        RwReal y = -100.0f;
+        for (RwInt32 i = 24 * bone; i < 24 * (bone + 1); ++i) {
+            y = std::fmax(y, v[size_t(i)].y);
+        }
+        return y;
+    };
+    for (RwReal t : {mkdata::kCharacterRestStart, 2.5f, mkdata::kCharacterRestEnd}) {
+        SCOPED_TRACE(t);
+        PoseAt(hierarchy, t);
+        const std::vector<RwV3d> rest = Blended(atomic);
+        EXPECT_LT(highest(rest, mkdata::kNodeHandL), 1.3f);  // the shoulders are at 1.7
+        EXPECT_LT(highest(rest, mkdata::kNodeHandR), 1.3f);
+        EXPECT_GT(highest(rest, mkdata::kNodeHead), 2.0f);  // still standing
+    }
+    PoseAt(hierarchy, mkdata::kCharacterDuration);
+    const std::vector<RwV3d> lying = Blended(atomic);
+    EXPECT_LT(highest(lying, mkdata::kNodeHead), 0.8f);
 }
 
 }  // namespace

@@ -62,7 +62,12 @@ struct Shot {
     const char *name;
 };
 const Shot kTitleShots[] = {{100, "road_warning"}, {300, "road_still_logo"}, {430, "road_title_prompt"}};
-const Shot kStageShots[] = {{40, "road_title_menu"}, {125, "road_selection"}, {345, "road_stage1"}};
+// The stage's shot shows the hero standing at rest; the last one the hero
+// at 0 life halfway through its fall.
+const Shot kStageShots[] = {{40, "road_title_menu"},
+                            {125, "road_selection"},
+                            {345, "road_stage1"},
+                            {375, "road_hero_falling"}};
 
 std::vector<int64_t> SwitchedScreens(const std::vector<gametest::TraceRecord> &trace)
 {
@@ -186,6 +191,17 @@ TEST_F(GameRoad, FromTheTitleToTheFirstStageAndItsDefeat)
     EXPECT_GE(gameOver, defeat + 125);  // 2000 ms at 16 ms a tick
     EXPECT_EQ(TickOf(trace, "stage", {"release", "2010000"}), gameOver);
     EXPECT_EQ(TickOf(trace, "screen", {"switch", "14"}), gameOver);
+}
+
+// The selection's confirm motion half played, with the sky box turned by
+// 100 ms ticks (the longest step the game takes) to where its far corners
+// once fell beyond the far plane and left black wedges behind the hero.
+TEST_F(GameRoad, TheSelectionsConfirmMotionUnderItsTurnedSky)
+{
+    const Shot shot[] = {{200, "road_selection_confirm"}};
+    const std::vector<gametest::TraceRecord> trace = RunRoad(
+        "selection_confirm", "195 key C 1\n196 key C 0\n", "--screen 8 --fixed-step 100 --frames 201", shot, 1);
+    EXPECT_EQ(TickOf(trace, "screen", {"sound", "6600060"}), 195);
 }
 
 // Stage 8 (2080000), boss 1106's arena: the gauge waits for a boss scene's

@@ -9,7 +9,8 @@
 // their reviewed references. And the main road from a new game: the first
 // stage, its monster beaten and its exit, the stage end (15), the lobby
 // (with the monster's reward in the money), and the second stage
-// chosen on the map. And a tree without the lobby's pack: the fatal
+// chosen on the map, in its first second without the first stage's rain.
+// And a tree without the lobby's pack: the fatal
 // message, and the game back at the title, in time.
 #include <gtest/gtest.h>
 
@@ -116,14 +117,18 @@ TEST_F(LobbyRoad, TheMainRoadGoesFromTheFirstStageThroughTheLobbyToTheNext)
     }
     const std::string script = KeyTap(5, "C") + stageOne + "1040 key W 0\n1040 key D 0\n" + KeyTap(1281, "Enter") +
                                KeyTap(1351, "Right") + KeyTap(1391, "Enter") + KeyTap(1421, "Enter");
+    // Stage 2 (no rain) in its first second, fading in: the first stage's
+    // rain ended with it.
     const std::vector<gametest::TraceRecord> trace =
-        Run(script, {"1276:road_lobby_after_stage1"}, 1469, "--screen 8");
+        Run(script, {"1276:road_lobby_after_stage1", "1484:road_stage2_first_second"}, 1486, "--screen 8");
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 13}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "1", "1", "2000", "taken"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"release", "2010000"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"request", "2020000", "0", "2000", "taken"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "stage", {"load", "2020000"}));
+    EXPECT_EQ(gametest::ValuesOf(trace, "stage", "load"), (std::vector<int64_t>{2010000, 2020000}));
     ExpectLikeReference("road_lobby_after_stage1");
+    ExpectLikeReference("road_stage2_first_second");
 }
 
 TEST_F(LobbyRoad, WithoutItsPackTheLobbyRaisesTheFatalMessageAndTheGameReturnsToTheTitle)

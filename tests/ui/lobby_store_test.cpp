@@ -111,7 +111,7 @@ TEST_F(Store, TheTabsOfferWhatTheTablesPriceAndThePlayerOwns)
     OpenStore("store_tabs");
     EXPECT_EQ(store->Tab(), CSLobbyStore::kBuyTab);
     EXPECT_EQ(Rows(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(Text(store->DescriptionText()), u"0 Buy what helps in a fight.");
+    EXPECT_EQ(Text(store->DescriptionText()), u"Buy what helps in a fight.");
     Tap(kPadRight);
     EXPECT_EQ(store->Tab(), CSLobbyStore::kSellTab);
     EXPECT_EQ(Rows(), (std::vector<int32_t>{8}));
@@ -152,7 +152,7 @@ TEST_F(Store, TheQuickQuantityIsWhatTheMoneyBuysOrTheRoomLeft)
     Sounds();
     Tap(kPadTriangle);
     EXPECT_EQ(store->Quantity(), 2);
-    EXPECT_EQ(Text(store->MessageText()), u"3 Total: 2000");
+    EXPECT_EQ(Text(store->MessageText()), u"Total: 2000");
     // With 8 herbs of 9 the room left is 1.
     for (int i = 0; i < 8; ++i) {
         items.AddItem(1, kHerb);
@@ -163,7 +163,7 @@ TEST_F(Store, TheQuickQuantityIsWhatTheMoneyBuysOrTheRoomLeft)
     // With 9 there is none: message 8.
     items.AddItem(1, kHerb);
     Tap(kPadTriangle);
-    EXPECT_EQ(Text(store->MessageText()), u"8 You cannot carry more of it.");
+    EXPECT_EQ(Text(store->MessageText()), u"You cannot carry more of it.");
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
 }
 
@@ -239,7 +239,7 @@ TEST_F(Store, MoneyThatDoesNotCoverThePurchaseShakesAndKeepsTheQuantity)
     Tap(kPadCircle);
     EXPECT_FALSE(store->QuestionPending());
     EXPECT_EQ(store->Quantity(), 2);
-    EXPECT_EQ(Text(store->MessageText()), u"7 Not enough money.");
+    EXPECT_EQ(Text(store->MessageText()), u"Not enough money.");
     EXPECT_EQ(store->moneyShakeMs, 0u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
 }
@@ -256,7 +256,7 @@ TEST_F(Store, AbilitiesVanishOnceBoughtAndTheirFollowersAppear)
     }
     Tap(kPadCircle);
     ASSERT_EQ(store->GetMode(), CSLobbyStore::kUpgrade);
-    EXPECT_EQ(Text(store->MessageText()), u"5 Price: 3000");
+    EXPECT_EQ(Text(store->MessageText()), u"Price: 3000");
     Tap(kPadCircle);
     Tap(kPadCircle);
     EXPECT_EQ(hero.GetAbilityFlag(5), 1);
@@ -283,7 +283,7 @@ TEST_F(Store, SellingTheLastUnitRebuildsTheList)
     Tap(kPadCircle);
     Tap(kPadLeft);
     ASSERT_EQ(store->Quantity(), 1);
-    EXPECT_EQ(Text(store->MessageText()), u"4 You get: 40");
+    EXPECT_EQ(Text(store->MessageText()), u"You get: 40");
     Tap(kPadCircle);
     Tap(kPadCircle);
     EXPECT_EQ(items.GetItemCount(1, kHerb), 0);
@@ -341,7 +341,7 @@ TEST_F(Store, WithoutItsMessageFileEveryTextIsEmpty)
     EXPECT_EQ(store->RowCount(), 8);
 }
 
-TEST_F(Store, TheThreeTabsAndThePickerAsTheyAreSeen)
+TEST_F(Store, TheThreeTabsThePickerAndTheSellQuestionAsTheyAreSeen)
 {
     items.AddItem(1, kHerb);
     items.AddItem(1, kHerb);
@@ -360,6 +360,15 @@ TEST_F(Store, TheThreeTabsAndThePickerAsTheyAreSeen)
     Tap(kPadCross);
     Tap(kPadRight);
     ExpectShot("store_sell");
+    // One herb offered: the question that serves buying and selling alike.
+    Tap(kPadCircle);
+    Tap(kPadLeft);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    EXPECT_EQ(Text(store->QuestionText()), u"Is it a deal?");
+    ExpectShot("store_sell_question");
+    Tap(kPadCross);
+    Tap(kPadCross);
     Tap(kPadRight);
     Tap(kPadDown);
     Tap(kPadTriangle);

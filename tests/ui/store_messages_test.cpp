@@ -21,7 +21,10 @@ StoreMessages Read(const std::u16string &text)
     return messages;
 }
 
-TEST(StoreMessages, EveryLanguagesSampleFileGivesItsFortyFiveNumberedMessages)
+// The sample's files read as a player expects: every entry in its place,
+// without the entry numbers the texts once carried ("6 Buy it?"), and the
+// one question of buying, selling and upgrading worded for all three.
+TEST(StoreMessages, EveryLanguagesSampleFileGivesItsFortyFiveMessagesWithoutNumbers)
 {
     for (int language = 0; language < 15; ++language) {
         SCOPED_TRACE(language);
@@ -30,13 +33,31 @@ TEST(StoreMessages, EveryLanguagesSampleFileGivesItsFortyFiveNumberedMessages)
         zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
         const StoreMessages messages = ReadStoreMessages(file);
         zufclose(file);
+        // Other languages than English carry their file's mark ("[FRE] ").
+        const std::u16string mark = language == 1 ? u"" : u"[";
         for (int i = 0; i < kStoreMessages; ++i) {
-            const std::u16string text = messages.Get(i);
-            const std::string number = std::to_string(i) + " ";
-            EXPECT_NE(text.find(std::u16string(number.begin(), number.end())), std::u16string::npos) << i;
+            std::u16string text = messages.Get(i);
             EXPECT_EQ(text.find(u'\r'), std::u16string::npos);
+            ASSERT_EQ(text.compare(0, mark.size(), mark), 0) << i;
+            if (language != 1) {
+                text = text.substr(text.find(u"] ") + 2);
+            }
+            ASSERT_FALSE(text.empty()) << i;
+            EXPECT_FALSE(text[0] >= u'0' && text[0] <= u'9') << i;
         }
     }
+    const StoreMessages english = [] {
+        const std::string bytes = mkdata::EncodeStoreFile(mkdata::SampleStoreMessages(1));
+        zuFile *file = zufopenMemory(bytes.data(), bytes.size(), "rb");
+        StoreMessages messages = ReadStoreMessages(file);
+        zufclose(file);
+        return messages;
+    }();
+    EXPECT_EQ(std::u16string(english.Get(0)), u"Buy what helps in a fight.");
+    EXPECT_EQ(std::u16string(english.Get(3)), u"Total:");
+    EXPECT_EQ(std::u16string(english.Get(6)), u"Is it a deal?");
+    EXPECT_EQ(std::u16string(english.Get(9)), u"Herb");
+    EXPECT_EQ(std::u16string(english.Get(44)), u"A drop from the sky that shakes the ground.");
     EXPECT_STREQ(StoreMessageFileName(1), "ENGLISH.STO");
     EXPECT_STREQ(StoreMessageFileName(6), "JAPANESS.STO");
     EXPECT_EQ(StoreMessageFileName(15), nullptr);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -260,6 +261,32 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     Updates(1);
     EXPECT_EQ(selection->target, 0);
     EXPECT_EQ(selection->turnDirection, 0);
+}
+
+// The sky box is drawn round the camera under a far plane of 400: every
+// corner of the sample's box lies nearer, however the box has turned (its
+// corners once lay beyond it, and the turned box showed black wedges of the
+// clear colour behind the heroes).
+TEST_F(SelectionTest, TheSkyBoxStaysInsideTheFarPlaneHoweverItTurns)
+{
+    ASSERT_NE(selection->skyBox, nullptr);
+    float farthest = 0.0f;
+    RpClumpForAllAtomics(
+        selection->skyBox,
+        [](RpAtomic *atomic, void *data) {
+            const RpGeometry *geometry = RpAtomicGetGeometry(atomic);
+            const RpMorphTarget *target = RpGeometryGetMorphTarget(geometry, 0);
+            for (RwInt32 v = 0; v < geometry->numVertices; ++v) {
+                const RwV3d &p = target->verts[v];
+                *static_cast<float *>(data) =
+                    std::max(*static_cast<float *>(data), std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z));
+            }
+            return atomic;
+        },
+        &farthest);
+    EXPECT_GT(farthest, 100.0f) << "a box round the scene";
+    EXPECT_LT(farthest, 400.0f);
+    EXPECT_EQ(RwCameraGetFarClipPlane(gs.camera), 400.0f);
 }
 
 TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)

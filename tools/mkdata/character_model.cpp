@@ -251,6 +251,22 @@ RtQuat CharacterRotation(RwV3d axis, RwReal degrees)
     return {{axis.x * std::sin(half), axis.y * std::sin(half), axis.z * std::sin(half)}, std::cos(half)};
 }
 
+RtQuat RestingArm(RwInt32 node, RwReal swingDegrees)
+{
+    if (node != kNodeArmL && node != kNodeArmR) {
+        return CharacterRotation({1, 0, 0}, 0.0f);
+    }
+    // Down about the forward axis first, then the swing about the right axis.
+    const RtQuat down = CharacterRotation({0, 0, 1}, node == kNodeArmL ? kRestingArmDegrees : -kRestingArmDegrees);
+    const RtQuat swing = CharacterRotation({1, 0, 0}, swingDegrees);
+    const RwV3d &a = swing.imag;
+    const RwV3d &b = down.imag;
+    return {{swing.real * b.x + down.real * a.x + a.y * b.z - a.z * b.y,
+             swing.real * b.y + down.real * a.y + a.z * b.x - a.x * b.z,
+             swing.real * b.z + down.real * a.z + a.x * b.y - a.y * b.x},
+            swing.real * down.real - (a.x * b.x + a.y * b.y + a.z * b.z)};
+}
+
 RwV3d CharacterBoneOffset(RwInt32 node, RwReal scale) { return FigureBoneOffset(Figure::kCharacter, node, scale); }
 
 RwV3d FigureBoneOffset(Figure figure, RwInt32 node, RwReal scale)
@@ -264,39 +280,69 @@ namespace {
 RtQuat Rotation(RwV3d axis, RwReal degrees) { return CharacterRotation(axis, degrees); }
 
 // The rotation of `node` at keyframe time `t` (a key every quarter
-// second): the walk swings legs and arms about x and bobs the pelvis;
-// the wave lifts the right arm and turns the head.
+// second): the walk swings legs and hanging arms about x and bobs the
+// pelvis; the wave lifts the right arm (the left one hangs) and turns the
+// head; the rest lets
+// the arms hang and breathes; the fall tips the figure over backwards and
+// leaves it lying.
 RtQuat PoseAt(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation)
 {
     *translation = Scaled(kBones[node].offset, scale);
     const RwV3d xAxis = {1, 0, 0};
     const RwV3d yAxis = {0, 1, 0};
     const RwV3d zAxis = {0, 0, 1};
+    constexpr RwReal kPi = 3.14159265358979f;
     if (t < kCharacterWalkEnd) {
-        const RwReal swing = std::sin(t * 2.0f * 3.14159265358979f);  // one stride per second
+        const RwReal swing = std::sin(t * 2.0f * kPi);  // one stride per second
         switch (node) {
         case 0:
             translation->y += 0.04f * scale * std::fabs(swing);
             return Rotation(yAxis, 8.0f * swing);
         case kArmL:
+            return RestingArm(node, 35.0f * swing);
+        case kArmR:
+            return RestingArm(node, -35.0f * swing);
         case kLegR:
             return Rotation(xAxis, 35.0f * swing);
-        case kArmR:
         case kLegL:
             return Rotation(xAxis, -35.0f * swing);
         default:
             return Rotation(xAxis, 0.0f);
         }
     }
-    // Up over the first half of the wave, back down over the second.
-    const RwReal lift = std::sin((t - kCharacterWalkEnd) / (kCharacterDuration - kCharacterWalkEnd) * 3.14159265358979f);
+    if (t <= kCharacterWaveEnd) {
+        // Up over the first half of the wave, back down over the second.
+        const RwReal lift = std::sin((t - kCharacterWalkEnd) / (kCharacterWaveEnd - kCharacterWalkEnd) * kPi);
+        switch (node) {
+        case kArmR:
+            return Rotation(zAxis, 110.0f * lift);
+        case kArmL:
+            return RestingArm(node, 0.0f);
+        case kHead:
+            return Rotation(yAxis, 30.0f * lift);
+        case kSpine:
+            return Rotation(zAxis, -6.0f * lift);
+        default:
+            return Rotation(xAxis, 0.0f);
+        }
+    }
+    if (t <= kCharacterRestEnd) {
+        // One slow breath: the chest rises a little and the arms ease out.
+        const RwReal breath = std::sin((t - kCharacterRestStart) / (kCharacterRestEnd - kCharacterRestStart) * 2.0f * kPi);
+        if (node == kArmL || node == kArmR) {
+            return RestingArm(node, 0.0f);
+        }
+        return node == kSpine ? Rotation(xAxis, -2.0f * std::fabs(breath)) : Rotation(xAxis, 0.0f);
+    }
+    // The fall: over 0.75 s the pelvis sinks and tips back, then it lies.
+    const RwReal u = std::fmin((t - kCharacterRestEnd) / 0.75f, 1.0f);
     switch (node) {
+    case 0:
+        translation->y *= 1.0f - 0.8f * u;
+        return Rotation(xAxis, -80.0f * u);
+    case kArmL:
     case kArmR:
-        return Rotation(zAxis, 110.0f * lift);
-    case kHead:
-        return Rotation(yAxis, 30.0f * lift);
-    case kSpine:
-        return Rotation(zAxis, -6.0f * lift);
+        return RestingArm(node, 0.0f);
     default:
         return Rotation(xAxis, 0.0f);
     }
@@ -465,9 +511,19 @@ RpClump *BuildFigureClump(Figure figure, CharacterLook look, RwReal scale)
 
 RtAnimAnimation *BuildScaledCharacterAnimation(RwReal scale)
 {
+    // Keys every quarter second, one just before the walk's end and one
+    // where the rest begins, so that the walk's and the wave's last quarters
+    // lead to their own ends (the wave lifts the sword arm from the bind
+    // pose, in which the walk does not hold it).
     std::vector<RwReal> times;
-    for (RwInt32 k = 0; k <= 8; ++k) {
+    for (RwInt32 k = 0; k <= 16; ++k) {
+        if (k == 4) {
+            times.push_back(kCharacterWalkEnd - 0.01f);
+        }
         times.push_back(0.25f * static_cast<RwReal>(k));
+        if (k == 8) {
+            times.push_back(kCharacterRestStart);
+        }
     }
     return BuildAnimation(times, false, scale);
 }

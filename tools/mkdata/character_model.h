@@ -4,8 +4,8 @@
 // names and their user-property ids ("3dsmax User Properties") as user
 // data and their ids as skeleton node ids, one skinned geometry of boxes
 // with normals, texture coordinates and prelit colours where vertices at a
-// joint blend two bones; its animation file with two motions on one
-// timeline (a walk, then a wave) and a bind-pose animation. The same
+// joint blend two bones; its animation file with four motions on one
+// timeline (a walk, a wave, a rest and a fall) and a bind-pose animation. The same
 // figure in other colours is the second hero and the sample monsters
 // (sample_monsters.h), whose animations are posed on it.
 #pragma once
@@ -45,10 +45,18 @@ enum CharacterNode : RwInt32 {
     kNodeLegL,
     kNodeLegR,
 };
-// The two motions of the animation file share its timeline: the walk
-// plays from 0 to 1 s, the wave from 1 to 2 s.
+// The motions of the animation file share its timeline: the walk plays
+// from 0 to 1 s, the wave from 1 to 2 s, the rest (standing, arms down,
+// breathing) from kCharacterRestStart to 3 s and the fall (tipping over
+// backwards, then lying still) from 3 to 4 s.
 constexpr RwReal kCharacterWalkEnd = 1.0f;
-constexpr RwReal kCharacterDuration = 2.0f;
+constexpr RwReal kCharacterWaveEnd = 2.0f;
+constexpr RwReal kCharacterRestStart = 2.05f;  // the wave's last key stays its own
+constexpr RwReal kCharacterRestEnd = 3.0f;
+constexpr RwReal kCharacterDuration = 4.0f;
+// A standing figure's arms hang: turned down from the bind pose (held out
+// sideways) by this much about the figure's forward axis.
+constexpr RwReal kRestingArmDegrees = 75.0f;
 // Name of the user-data array each bone frame carries.
 inline const char *CharacterBoneNameArray() { return "bone name"; }
 // Name of the user-data array that holds each bone's id as text.
@@ -114,6 +122,10 @@ bool WriteAnimationFile(const RtAnimAnimation *animation, const std::string &pat
 
 // A rotation of `degrees` about `axis`.
 RtQuat CharacterRotation(RwV3d axis, RwReal degrees);
+// The rotation of an arm node (kNodeArmL, kNodeArmR) hanging at rest and
+// swung by `swingDegrees` about the figure's right axis (forward for the
+// left arm when positive); null rotation for other nodes.
+RtQuat RestingArm(RwInt32 node, RwReal swingDegrees);
 // The rotation of `node` at time `t` (seconds), its translation written
 // (the bind offset at `scale` unless the pose moves the bone).
 typedef RtQuat (*CharacterPose)(RwInt32 node, RwReal t, RwReal scale, RwV3d *translation, const void *context);

@@ -5,6 +5,7 @@
 
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/sample_photos.h"
 #include "tools/mkdata/ui_text.h"
 #include "ui/store_messages.h"
 
@@ -36,6 +37,25 @@ PictureCell Plain(float x0, float y0, float x1, float y1, float value, float hue
     return cell;
 }
 
+PictureCell Painted(float x0, float y0, float x1, float y1, RwRGBA (*paint)(int32_t, float, float))
+{
+    PictureCell cell = C("", x0, y0, x1, y1);
+    cell.paint = paint;
+    return cell;
+}
+
+PictureCell Translucent(PictureCell cell, RwUInt8 alpha)
+{
+    cell.alpha = alpha;
+    return cell;
+}
+
+RwRGBA ClearPixel(int32_t, float, float) { return {0, 0, 0, 0}; }
+
+// The lobby's rail, in the photo band's teal (the save slots draw theirs
+// untextured in it).
+RwRGBA RailPixel(int32_t, float, float) { return kPhotoRailColour; }
+
 // The stages of the map in node order, with a place name each.
 struct SampleStageName {
     int32_t id;
@@ -52,7 +72,8 @@ constexpr SampleStageName kStageNames[29] = {
     {2380000, "Star Tower"},
 };
 
-// The store's messages in English, before their numbers.
+// The store's messages in English. The question (6) asks before a purchase,
+// a sale and an upgrade alike.
 const char *const kStoreTexts[45] = {
     "Buy what helps in a fight.",
     "Sell what you carry for 80% of its price.",
@@ -60,7 +81,7 @@ const char *const kStoreTexts[45] = {
     "Total:",
     "You get:",
     "Price:",
-    "Buy it?",
+    "Is it a deal?",
     "Not enough money.",
     "You cannot carry more of it.",
     "Herb",
@@ -122,14 +143,21 @@ std::vector<PictureCell> LobbyCells()
 {
     std::vector<PictureCell> cells = {
         C("left strip", 1, 87, 144, 326),
-        // The stage panel: its frame, the rail and the two caps (brackets
-        // that the photo shows through).
+        // The stage panel: its frame, the rail and the two caps (clamps
+        // that hold the photo on the rail, see-through round their bar and
+        // post).
         C("photo frame", 164, 139, 262, 273),
-        Plain(145, 88, 147, 288, 0.9f, 140.0f),
-        Outline("cap", 164, 274, 262, 330),
+        // The rail and a margin of its colour (the screen draws 200 rows
+        // into 40, whose smaller copies take in the neighbours).
+        Painted(144, 87, 150, 289, RailPixel),
+        // The clamp, with a see-through margin so that its edges take in
+        // nothing of what lies round it.
+        Painted(163, 273, 263, 331, ClearPixel),
+        Painted(164, 274, 262, 330, PhotoClampPixel),
         C("HERO 2", 1, 327, 96, 428),
         C("HERO 1", 97, 327, 192, 428),
-        C("badge", 386, 392, 456, 421),
+        // The badge lies across the photo's middle: a see-through label.
+        Translucent(C("Last stage", 386, 392, 456, 421), 170),
         // The store: panels, tabs (plain and lit), the quantity picker.
         C("panel A", 341, 147, 510, 339),
         C("panel B", 302, 360, 508, 388),
@@ -201,7 +229,8 @@ std::vector<PictureCell> SelstagCells()
 
 std::vector<PictureCell> MonsterPhotoCells()
 {
-    // Monster list k is shown in photo cell kCells[k].
+    // Monster list k is shown in photo cell kCells[k]: a figure in the
+    // list's colours (sample_photos.h).
     static const int kCells[11] = {30, 29, 33, 34, 31, 35, 32, 36, 37, 38, 39};
     std::vector<PictureCell> cells;
     for (int list = 0; list < 11; ++list) {
@@ -209,8 +238,8 @@ std::vector<PictureCell> MonsterPhotoCells()
         const float x = 1.0f + 71.0f * static_cast<float>(i % 7);
         const float y = 1.0f + 71.0f * static_cast<float>(i / 7);
         PictureCell cell = C("M" + std::to_string(list), x, y, x + 69, y + 69);
-        cell.hueShift = static_cast<float>(i * 37 % 360);
-        cell.value = 0.45f;
+        cell.paint = MonsterPhotoPixel;
+        cell.paintArg = list;
         cells.push_back(cell);
     }
     return cells;
@@ -271,8 +300,8 @@ std::vector<std::u16string> SampleStoreMessages(int language)
 {
     std::vector<std::u16string> messages;
     const std::u16string mark = language == 1 ? u"" : u"[" + Widen(kStoreLanguages[language]) + u"] ";
-    for (int i = 0; i < 45; ++i) {
-        messages.push_back(mark + Widen(std::to_string(i)) + u" " + Widen(kStoreTexts[i]));
+    for (const char *text : kStoreTexts) {
+        messages.push_back(mark + Widen(text));
     }
     return messages;
 }

@@ -284,14 +284,21 @@ RtQuat PoseOf(Move move, RwInt32 node, RwReal u, RwReal scale, RwV3d *translatio
     RwReal degrees = 0.0f;
     switch (move) {
     case Move::kIdle:
+        // Standing at rest: the arms hang, the body breathes.
+        if (node == kNodeArmL || node == kNodeArmR) {
+            return RestingArm(node, 0.0f);
+        }
         degrees = node == kNodeSpine ? 2.0f * wave : 0.0f;
         break;
     case Move::kWalk:
     case Move::kCharge: {
         const RwReal stride = move == Move::kCharge ? 45.0f : 30.0f;
-        if (node == kNodeArmL || node == kNodeLegR) {
+        if (node == kNodeArmL || node == kNodeArmR) {
+            return RestingArm(node, (node == kNodeArmL ? stride : -stride) * wave);
+        }
+        if (node == kNodeLegR) {
             degrees = stride * wave;
-        } else if (node == kNodeArmR || node == kNodeLegL) {
+        } else if (node == kNodeLegL) {
             degrees = -stride * wave;
         } else if (node == kNodeSpine && move == Move::kCharge) {
             degrees = 25.0f;

@@ -167,23 +167,13 @@ MotionTable SampleDoorMotions()
 
 std::vector<EventTableEntry> SampleDoorEntries()
 {
-    // The action door: its area is the ground in front of it (on the side
-    // the heroes come from), corners in order around it.
+    // The action door: its area is the circle of the speech marker, the
+    // door's message distance round its model on either side (its load
+    // points the circle's centre at the model), so that wherever the marker
+    // shows the action command opens it.
     EventTableEntry action = DoorEntry(kSampleActionDoor, kSampleActionDoorAt, kSampleActionDoorFacing);
-    const RwV3d &c = kSampleActionDoorAt;
-    const RwV3d &n = kSampleActionDoorFacing;
-    const RwV3d across = {n.z, 0.0f, -n.x};  // along the leaf
-    const float sides[4][2] = {{-1.0f, -kDoorAreaDepth - 2.0f},
-                               {1.0f, -kDoorAreaDepth - 2.0f},
-                               {1.0f, -2.0f},
-                               {-1.0f, -2.0f}};
-    // The table holds four decimals: the corners are what it reads back.
-    const auto held = [](double v) { return static_cast<float>(std::round(v * 10000.0) / 10000.0); };
-    for (int i = 0; i < 4; ++i) {
-        const double u = sides[i][0] * kDoorAreaHalfWidth;
-        const double d = sides[i][1];
-        action.corners[i] = {held(c.x + across.x * u + n.x * d), 0.0f, held(c.z + across.z * u + n.z * d)};
-    }
+    action.circleCentre = {0.0f, 0.0f, 0.0f};
+    action.radius = kDoorMessageDistance;
     // The monster's door: no area; it opens once every actor of the event
     // its monster belongs to is gone.
     EventTableEntry monster = DoorEntry(kSampleMonsterDoor, kSampleMonsterDoorAt, {0.0f, 0.0f, 1.0f});

@@ -43,14 +43,12 @@ MotionTable SampleDoorMotions();
 // (the stage's other runs and pictures do not show them). The action door's
 // leaf stands across the camera's view (the door faces north-north-east,
 // away from the camera): a hero walks to it across the yard's diagonal
-// (south-east, then north-east). Its area is the ground in front of it,
-// kDoorAreaDepth deep on the heroes' side, as wide as the door and its
-// frame and a little more.
+// (south-east, then north-east). Its area is a circle round it of the
+// door's message distance, the speech marker's own.
 inline constexpr RwV3d kSampleActionDoorAt = {84.4f, 0.0f, -95.8f};
 inline constexpr RwV3d kSampleActionDoorFacing = {0.6f, 0.0f, 0.8f};
 inline constexpr RwV3d kSampleMonsterDoorAt = {150.0f, 0.0f, -160.0f};
-inline constexpr float kDoorAreaHalfWidth = 16.0f;
-inline constexpr float kDoorAreaDepth = 24.0f;
+inline constexpr float kDoorMessageDistance = 13.0f;
 
 // The first stage's doors, for the event table.
 std::vector<EventTableEntry> SampleDoorEntries();

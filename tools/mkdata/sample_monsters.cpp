@@ -361,16 +361,23 @@ RtQuat PoseOf(Motion kind, RwInt32 node, RwReal u, RwReal scale, RwV3d *translat
     const RwReal rise = std::sin(u * kPi);
     switch (kind) {
     case Motion::kIdle:
+        // Standing at rest: the arms hang, the body breathes.
+        if (node == kNodeArmL || node == kNodeArmR) {
+            return RestingArm(node, 0.0f);
+        }
         return node == kNodeSpine ? CharacterRotation(kX, 3.0f * wave) : Still();
     case Motion::kWalk:
         if (node == kNodePelvis) {
             translation->y += 0.04f * scale * std::fabs(wave);
             return CharacterRotation(kY, 8.0f * wave);
         }
-        if (node == kNodeArmL || node == kNodeLegR) {
+        if (node == kNodeArmL || node == kNodeArmR) {
+            return RestingArm(node, (node == kNodeArmL ? 35.0f : -35.0f) * wave);
+        }
+        if (node == kNodeLegR) {
             return CharacterRotation(kX, 35.0f * wave);
         }
-        return node == kNodeArmR || node == kNodeLegL ? CharacterRotation(kX, -35.0f * wave) : Still();
+        return node == kNodeLegL ? CharacterRotation(kX, -35.0f * wave) : Still();
     case Motion::kSwing:
         // The sword arm sweeps round to the front and back.
         if (node == kNodeArmR) {

@@ -77,7 +77,7 @@ std::vector<EventTextEntry> SampleConversations()
         {u"The way out", 12},
         {u"Farewell", 13},
         {u"The yard has stood empty since the beast came.", 61},
-        {u"Walk north past the beast: the way out is at the far wall.", 62},
+        {u"Go north past the beast to the far wall.", 62},
         {u"Ask", 98},
         {u"Back", 99},
     };

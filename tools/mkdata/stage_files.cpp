@@ -1,6 +1,7 @@
 // The sample's keyword-text files (see stage_files.h).
 #include "tools/mkdata/stage_files.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <tuple>
@@ -220,13 +221,18 @@ const MotionTable &SampleHeroMotionTable()
         MotionTable t;
         t.motions.assign(43, MotionRange{0, 60, true});
         auto set = [&t](int32_t index, int32_t start, int32_t end) { t.motions[index] = {start, end, true}; };
-        set(kHeroStateStand, 0, 1);  // the first frame held
+        // Standing is the rest (arms down, breathing); dying the fall, whose
+        // last frame, the hero lying, is held.
+        const int32_t restStart = static_cast<int32_t>(std::lround(kCharacterRestStart * 60.0f));
+        const int32_t restEnd = static_cast<int32_t>(std::lround(kCharacterRestEnd * 60.0f));
+        const int32_t fallEnd = static_cast<int32_t>(std::lround(kCharacterDuration * 60.0f));
+        set(kHeroStateStand, restStart, restEnd);
         set(kHeroStateMove, 0, 60);
         set(kHeroStateKnockedDown, 60, 120);
         set(kHeroStateGettingUp, 60, 90);
         set(kHeroStateHurt, 60, 90);
         set(kHeroStateHeld, 0, 60);
-        set(kHeroStateDying, 60, 120);
+        set(kHeroStateDying, restEnd, fallEnd);
         set(kHeroStateGuard, 60, 90);
         set(40, 60, 90);
         set(41, 90, 120);

@@ -1,6 +1,7 @@
 // The sample interface packs (see ui_packs.h).
 #include "tools/mkdata/ui_packs.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,7 +23,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kInterfaceSounds = 25;
-constexpr RwReal kSkyBoxHalfSize = 300.0f;
+// The selection's sky box is drawn round its camera with the far plane at
+// 400: its corners (half size times the square root of three) stay nearer,
+// or a turned box shows the clear colour in wedges where they are clipped.
+constexpr RwReal kSkyBoxHalfSize = 200.0f;
 // The selection's heroes stand about 15 units tall: from the selection's
 // camera, which looks at 8 units up from 28 units away, the front hero's
 // head comes near the top of the screen and its feet stand at the bottom.
@@ -209,8 +213,12 @@ const std::vector<SelectionHeroFiles> &SelectionHeroes()
 const MotionTable &SelectionMotionTable()
 {
     static const MotionTable table = [] {
+        // 0 stands at rest on the turntable, 1 the confirm (the wave), 2
+        // at rest again once it has played.
         MotionTable t;
-        t.motions = {{0, 60, true}, {60, 120, true}, {100, 120, true}};
+        const int32_t restStart = static_cast<int32_t>(std::lround(kCharacterRestStart * 60.0f));
+        const int32_t restEnd = static_cast<int32_t>(std::lround(kCharacterRestEnd * 60.0f));
+        t.motions = {{restStart, restEnd, true}, {60, 120, true}, {restStart, restEnd, true}};
         return t;
     }();
     return table;

@@ -17,6 +17,7 @@
 #include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/option_data.h"
 #include "tools/mkdata/pause_data.h"
+#include "tools/mkdata/sample_photos.h"
 
 namespace mkdata {
 
@@ -87,7 +88,7 @@ void AddOverlayCells(std::vector<PictureCell> *cells)
 
 // What the events' message window cuts from PLAYER (the cells of
 // event/message_window_cells.h): its frame (light edges round a dark,
-// slightly see-through middle), the highlight of a choice, the speech
+// slightly see-through middle), the highlight of a choice (a frame), the speech
 // markers, the portrait's border (see-through inside, over the portrait)
 // and the name plate. They come first, so that where the window's fixed
 // cells touch others' (its top left corner a large digit's last row, its
@@ -109,12 +110,11 @@ void AddMessageWindowCells(std::vector<PictureCell> *cells)
         cells->push_back(margin);
         cells->push_back(piece);
     }
+    // The highlight is drawn over the chosen entry's text, in the text's
+    // own blinking colour: a frame round it, see-through inside, so that
+    // the text reads through it.
     const EventAtlasCell &h = kWindowHighlightCell;
-    PictureCell highlight = Shifted(C("", h.left, h.top, h.right, h.bottom), 60.0f);
-    highlight.borderless = true;
-    highlight.value = 0.9f;
-    highlight.alpha = 110;
-    cells->push_back(highlight);
+    cells->push_back(Shifted(Frame("", h.left, h.top, h.right, h.bottom), 60.0f));
     const char *markers[2] = {"!", "?"};
     for (int i = 0; i < 2; ++i) {
         const EventAtlasCell &m = kWindowMarkerCells[i];
@@ -198,9 +198,16 @@ std::vector<PictureCell> PlayerCells()
 // The save slots' own art.
 std::vector<PictureCell> SaveLoadCells()
 {
+    // The photo's clamps (the screens flip the picture for the upper one)
+    // hold it on the rail the slots draw in the same teal.
+    // A see-through margin round it keeps its edges clean.
+    PictureCell margin = C("", 411, 273, 511, 387);
+    margin.paint = [](int32_t, float, float) { return RwRGBA{0, 0, 0, 0}; };
+    PictureCell clamp = C("", 412, 274, 510, 386);
+    clamp.paint = PhotoClampPixel;
     return {C("left strip", 193, 2, 336, 454),  C("", 1, 410, 174, 472), C("<", 337, 4, 392, 86),
             C("no hero", 1, 2, 96, 204),        C("HERO 1", 97, 2, 192, 204),  C("HERO 2", 1, 206, 96, 408),
-            C("photo frame", 412, 2, 510, 270), C("bracket", 412, 274, 510, 386)};
+            C("photo frame", 412, 2, 510, 270), margin, clamp};
 }
 
 // SLWORD is 256 x 128: the screens give its labels in 512ths of its width
@@ -234,7 +241,8 @@ std::vector<PictureCell> SlotWordCells(bool chinese)
             Word("HERO 1", 2, 76, 258, 160)};
 }
 
-// Twenty-nine stage photos, seven to a row, each showing its stage index.
+// Twenty-nine stage photos, seven to a row, by stage index, each a small
+// painted view of its stage (sample_photos.h).
 std::vector<PictureCell> StagePhotoCells()
 {
     std::vector<PictureCell> cells;
@@ -242,7 +250,8 @@ std::vector<PictureCell> StagePhotoCells()
         const float x = 1.0f + 71.0f * static_cast<float>(i % 7);
         const float y = 1.0f + 71.0f * static_cast<float>(i / 7);
         PictureCell cell = C(std::to_string(i), x, y, x + 69, y + 69);
-        cell.hueShift = static_cast<float>(i * 37 % 360);
+        cell.paint = StagePhotoPixel;
+        cell.paintArg = i;
         cells.push_back(cell);
     }
     return cells;
@@ -417,7 +426,7 @@ std::vector<PictureSpec> MakePictures()
         list.push_back(std::move(spec));
     }
     for (int sheet = 0; sheet < kItemIconSheets; ++sheet) {
-        char name[12];
+        char name[16];
         std::snprintf(name, sizeof name, "%03d", sheet + 1);
         list.push_back(Spec(name, ItemIconFolder(), false, 128, 128, 30.0f * static_cast<float>(sheet), true,
                             IconSheetCells(sheet)));
@@ -588,6 +597,25 @@ void DrawCell(Canvas *canvas, const PictureCell &cell, float pictureHue)
     }
 }
 
+// A painted cell, pixel by pixel from its routine.
+void PaintCell(Canvas *canvas, const PictureCell &cell)
+{
+    const int x0 = static_cast<int>(std::floor(cell.x0));
+    const int y0 = static_cast<int>(std::floor(cell.y0));
+    const int x1 = static_cast<int>(std::ceil(cell.x1));
+    const int y1 = static_cast<int>(std::ceil(cell.y1));
+    const float w = std::max(cell.x1 - cell.x0, 1.0f);
+    const float h = std::max(cell.y1 - cell.y0, 1.0f);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (canvas->Inside(x, y)) {
+                *canvas->At(x, y) = cell.paint(cell.paintArg, (static_cast<float>(x) + 0.5f - cell.x0) / w,
+                                (static_cast<float>(y) + 0.5f - cell.y0) / h);
+            }
+        }
+    }
+}
+
 // The grid's lines every 32 pixels, over everything drawn, blended in at a
 // fifth so that cells show where they lie; the alpha is kept.
 void DrawGridLines(Canvas *canvas, const PictureSpec &spec, float hue)
@@ -689,13 +717,22 @@ RwImage *RenderPicture(const PictureSpec &spec, const std::string &language)
         return image;
     }
     DrawGrid(&canvas, spec, language, hue, spec.backgroundAlpha);
-    for (const PictureCell &cell : spec.cells) {
-        DrawCell(&canvas, cell, hue);
-    }
-    for (const PictureCell &cell : language == "CHI" ? spec.chiCells : spec.engCells) {
-        DrawCell(&canvas, cell, hue);
+    const std::vector<PictureCell> &own = language == "CHI" ? spec.chiCells : spec.engCells;
+    for (const std::vector<PictureCell> *cells : {&spec.cells, &own}) {
+        for (const PictureCell &cell : *cells) {
+            if (cell.paint == nullptr) {
+                DrawCell(&canvas, cell, hue);
+            }
+        }
     }
     DrawGridLines(&canvas, spec, hue);
+    for (const std::vector<PictureCell> *cells : {&spec.cells, &own}) {
+        for (const PictureCell &cell : *cells) {
+            if (cell.paint != nullptr) {
+                PaintCell(&canvas, cell);
+            }
+        }
+    }
     return image;
 }
 

@@ -6,6 +6,7 @@
 // alpha picture "<NAME>A.BMP" (grey: the alpha of each pixel).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct PictureCell {
     float hueShift = 0.0f;     // degrees from the picture's hue
     float value = 0.7f;        // the fill's brightness (0 black .. 1)
     bool borderless = false;   // filled to its edge: a piece that is stretched
+    // A cell painted by a routine of its own (a photo, a clamp): the pixel
+    // at (u, v), 0..1 across the cell, for `paintArg`, alpha included; drawn
+    // over the grid's lines. Null: a labelled fill as above.
+    RwRGBA (*paint)(int32_t paintArg, float u, float v) = nullptr;
+    int32_t paintArg = 0;
 };
 
 struct PictureSpec {
