@@ -4,7 +4,8 @@
 // command opens the window (portrait, name plate, the typewriter in
 // language 0), confirm presses page through the three lines, the camera
 // turns back and the talk ends; a second run opens the trader's topic
-// menu, moves its highlight, reads a topic and leaves with cross. The
+// menu, moves its highlight, reads two topics (the trader's longest
+// answer among them) and leaves with cross. The
 // trace says when each step happened; screenshots match reviewed
 // references.
 #include <gtest/gtest.h>
@@ -110,17 +111,18 @@ TEST_F(EventTalkRun, TheHeroTalksToTheFarmerPageByPage)
     EXPECT_EQ(CameraModes(trace, 200, 480), (std::vector<std::string>{"0", "7", "8", "0"}));
 }
 
-TEST_F(EventTalkRun, TheHeroReadsATopicOfTheTradersMenu)
+// The second topic read, then the first, whose answer is the trader's
+// longest: it stays inside the window's panel.
+TEST_F(EventTalkRun, TheHeroReadsTopicsOfTheTradersMenu)
 {
     const std::vector<gametest::TraceRecord> trace =
-        Run("trader", "talk_to_trader.txt", "--frames 520", {{375, "talk_menu"}, {430, "talk_topic"}});
-    const std::vector<std::pair<int64_t, std::string>> expected = {{300, "npc_talk started 0"},
-                                                                   {300, "npc_talk topic 1"},
-                                                                   {360, "npc_talk topic 2"},
-                                                                   {415, "npc_talk text 2"},
-                                                                   {493, "npc_talk ended 1"}};
+        Run("trader", "talk_to_trader.txt", "--frames 580",
+            {{375, "talk_menu"}, {430, "talk_topic"}, {500, "talk_longest_answer"}});
+    const std::vector<std::pair<int64_t, std::string>> expected = {
+        {300, "npc_talk started 0"}, {300, "npc_talk topic 1"}, {360, "npc_talk topic 2"}, {415, "npc_talk text 2"},
+        {455, "npc_talk topic 3"},   {462, "npc_talk topic 1"}, {485, "npc_talk text 1"},  {553, "npc_talk ended 1"}};
     EXPECT_EQ(EventLines(trace, "79010300"), expected);
-    EXPECT_EQ(CameraModes(trace, 250, 520), (std::vector<std::string>{"0", "7", "8", "0"}));
+    EXPECT_EQ(CameraModes(trace, 250, 580), (std::vector<std::string>{"0", "7", "8", "0"}));
     EXPECT_TRUE(EventLines(trace, "79010200").empty());
 }
 
