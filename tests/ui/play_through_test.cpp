@@ -227,7 +227,7 @@ protected:
 TEST_F(PlayThrough, ANewGameTalksOpensWatchesFightsAndLeavesThenBuysBeatsABossAndWearsItsSword)
 {
     const std::vector<TraceRecord> &trace =
-        Play("play_new_game", "play_through_new_game.txt", 3800, {"3779:play_through_sword_worn"});
+        Play("play_new_game", "play_through_new_game.txt", 3860, {"3839:play_through_sword_worn"});
     ASSERT_FALSE(trace.empty());
     // The title, the selection, the first stage's entry; then three stages
     // ended, the first into the lobby, the others through their rankings.
