@@ -121,7 +121,7 @@ std::vector<StageRun> Runs()
         {3, FightBoss(760).Text(), 900, 79031300, 1},
         {4, FightBoss(560).Text(), 740, 79042000, 1},
         {8, FightBoss(720).Text(), 720, 79080800, 1},
-        {15, FightBoss(1100, {2, 320, 128}).Text(), 1100, 79150600, 1},
+        {15, FightBoss(1150, {2, 320, 128}).Text(), 1200, 79150600, 1},
         {22, FightBoss(634, kBossRhythm, "WD", kOpening).Text(), 634, 79220300, 1},
         // 1104 keeps its distance sideways: the hero steps up the diagonal (W).
         {27, FightBoss(800, {2, 320, 192}, "W", kOpening + 2).Text(), 840, 79270500, 1},
@@ -129,7 +129,7 @@ std::vector<StageRun> Runs()
         // Stage 36 opens with a scene of five seconds (157 ticks).
         {36, FightBoss(780, {2, 320, 128}, "WD", 160).Text(), 870, mkdata::kClosingScene36, 2},
         {37, FightFinalBoss(574, 589, kOpening + 10), 684, 79370300, 1, true},
-        {38, FightFinalBoss(564, 579, kOpening), 674, 79380300, 1, true},
+        {38, FightFinalBoss(564, 615, kOpening), 710, 79380300, 1, true},
     };
     for (const mkdata::SampleStageEnd &end : mkdata::SampleStageEnds()) {
         if (end.guard) {
