@@ -65,7 +65,7 @@ bool InFigure(float u, float v, float x, float feet, float height, Colour *part,
     return false;
 }
 
-bool IsBossStage(int32_t number)
+bool IsBossArena(int32_t number)
 {
     return std::find(std::begin(kBossStages), std::end(kBossStages), number) != std::end(kBossStages);
 }
@@ -80,7 +80,7 @@ Colour SkyOf(int32_t number)
     if (number == 2) {
         return {105, 160, 225};
     }
-    if (IsBossStage(number)) {
+    if (IsBossArena(number)) {
         return {150, 70, 60};
     }
     return {60.0f + static_cast<float>(number * 37 % 160), 60.0f + static_cast<float>(number * 71 % 160),
@@ -112,7 +112,7 @@ RwRGBA StagePhotoPixel(int32_t index, float u, float v)
         }
     }
     Colour part;
-    if (IsBossStage(number)) {
+    if (IsBossArena(number)) {
         if (InFigure(u, v, 0.55f, 0.86f, 0.55f, &part, {55, 35, 60}, {75, 55, 70}, {35, 25, 40})) {
             c = part;
         }
