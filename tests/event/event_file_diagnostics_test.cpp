@@ -24,17 +24,7 @@ namespace event_file_diagnostics_test {
 
 namespace {
 
-// What the reader said with the diagnostic lines on (`debug`) or off.
-template <typename Read>
-std::string Said(bool debug, Read read)
-{
-    const bool was = SetDebugOutput(debug);
-    testing::internal::CaptureStderr();
-    read();
-    std::string said = testing::internal::GetCapturedStderr();
-    SetDebugOutput(was);
-    return said;
-}
+using gametest::Said;
 
 CSEventBGMList ReadMusic(const std::string &text)
 {

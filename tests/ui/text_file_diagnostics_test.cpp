@@ -12,6 +12,7 @@
 
 #include "app/debug.h"
 #include "app/file.h"
+#include "support/game/diagnostics_capture.h"
 #include "tools/mkdata/ui_text.h"
 #include "ui/skill_file.h"
 #include "ui/stage_names.h"
@@ -22,17 +23,7 @@ namespace text_file_diagnostics_test {
 
 namespace {
 
-// What the reader said with the diagnostic lines on (`debug`) or off.
-template <typename Read>
-std::string Said(bool debug, Read read)
-{
-    const bool was = SetDebugOutput(debug);
-    testing::internal::CaptureStderr();
-    read();
-    std::string said = testing::internal::GetCapturedStderr();
-    SetDebugOutput(was);
-    return said;
-}
+using gametest::Said;
 
 // The word table from a file's text, read in pieces as zufgetws gives them.
 bool ReadWords(WordTable *table, const std::u16string &text)

@@ -32,4 +32,17 @@ inline std::string TakeDiagnostics()
     return text;
 }
 
+// What `read` wrote to standard error with the diagnostic lines on
+// (`debug`) or off; they go back to how they were.
+template <typename Read>
+std::string Said(bool debug, Read read)
+{
+    const bool was = SetDebugOutput(debug);
+    testing::internal::CaptureStderr();
+    read();
+    std::string said = testing::internal::GetCapturedStderr();
+    SetDebugOutput(was);
+    return said;
+}
+
 }  // namespace gametest
