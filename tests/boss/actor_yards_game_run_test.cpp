@@ -19,6 +19,7 @@
 #include "app/app_test_support.h"
 #include "app/reference_image.h"
 #include "support/game/game_run.h"
+#include "support/game/kill_checks.h"
 #include "support/game/pad_script.h"
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_actor_yards.h"
@@ -29,26 +30,8 @@ namespace {
 constexpr uint32_t kStepMs = 32;
 constexpr double kTick = 0.032;
 
-// The first tick an actor stands in `state`, 0 when it never does.
-uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, int64_t state)
-{
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
-        if (r.Int(0) == aiId && r.Int(2) == state) {
-            return r.tick;
-        }
-    }
-    return 0;
-}
-
-uint32_t FirstTickRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
-{
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
-        if (r.Int(0) == aiId && r.Int(7) == 1) {
-            return r.tick;
-        }
-    }
-    return 0;
-}
+using gametest::FirstTickIn;
+using gametest::FirstTickRemoved;
 
 // AIID by AI type, from the first tick's actor lines.
 std::map<int64_t, int64_t> IdsByType(const std::vector<gametest::TraceRecord> &trace)

@@ -11,32 +11,14 @@
 #include <vector>
 
 #include "support/game/game_run.h"
+#include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
 
 namespace {
 
 
-// The first tick an actor stands in `state`, 0 when it never does.
-uint32_t FirstTickIn(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, int64_t state)
-{
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
-        if (r.Int(0) == aiId && r.Int(2) == state) {
-            return r.tick;
-        }
-    }
-    return 0;
-}
-
-// The first tick an actor is out of play, 0 when it never is.
-uint32_t FirstTickRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
-{
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
-        if (r.Int(0) == aiId && r.Int(7) == 1) {
-            return r.tick;
-        }
-    }
-    return 0;
-}
+using gametest::FirstTickIn;
+using gametest::FirstTickRemoved;
 
 // Whether an actor out of play from `from` on is never back in it.
 bool StaysRemoved(const std::vector<gametest::TraceRecord> &trace, int64_t aiId, uint32_t from)

@@ -18,6 +18,26 @@ std::vector<int32_t> ActorStates(const std::vector<TraceRecord> &trace, int64_t 
     return states;
 }
 
+uint32_t FirstTickIn(const std::vector<TraceRecord> &trace, int64_t aiId, int64_t state)
+{
+    for (const TraceRecord &r : RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.Int(2) == state) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
+uint32_t FirstTickRemoved(const std::vector<TraceRecord> &trace, int64_t aiId)
+{
+    for (const TraceRecord &r : RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == aiId && r.Int(7) == 1) {
+            return r.tick;
+        }
+    }
+    return 0;
+}
+
 void ExpectKillAndReward(const std::vector<TraceRecord> &trace, const KillFacts &facts)
 {
     // Dying, then gone for good, with no HP left.

@@ -16,6 +16,12 @@ namespace gametest {
 // The states an actor passes through in the trace, each once in a row.
 std::vector<int32_t> ActorStates(const std::vector<TraceRecord> &trace, int64_t aiId);
 
+// The first tick an actor stands in `state`, 0 when it never does.
+uint32_t FirstTickIn(const std::vector<TraceRecord> &trace, int64_t aiId, int64_t state);
+
+// The first tick an actor is out of play, 0 when it never is.
+uint32_t FirstTickRemoved(const std::vector<TraceRecord> &trace, int64_t aiId);
+
 struct KillFacts {
     int64_t monsterAiId;
     int64_t heroAiId;
