@@ -165,6 +165,22 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI old, bool wide) {
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm256_i32gather_epi32(reinterpret_cast<const int *>(base), offsets, 4);
 }
+// Each active lane's word at `offset` and the word after it, read as one 64-bit pair (the
+// two taps of a filtered row when they lie side by side): half as many gathered elements
+// as two word gathers. Inactive lanes read nothing and give zeros.
+constexpr bool kPairFetch = true;
+SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI lanes, VI &first, VI &second) {
+    const long long *q = reinterpret_cast<const long long *>(base);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = _mm256_mask_i32gather_epi64(zero, q, _mm256_castsi256_si128(offsets),
+                                                   _mm256_cvtepi32_epi64(_mm256_castsi256_si128(lanes)), 4);
+    const __m256i hi = _mm256_mask_i32gather_epi64(zero, q, _mm256_extracti128_si256(offsets, 1),
+                                                   _mm256_cvtepi32_epi64(_mm256_extracti128_si256(lanes, 1)), 4);
+    // Per 128-bit half: lanes 0, 1, 4, 5 and 2, 3, 6, 7; the 64-bit permute puts them in order.
+    const __m256 a = _mm256_castsi256_ps(lo), b = _mm256_castsi256_ps(hi);
+    first = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0))), 0xD8);
+    second = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))), 0xD8);
+}
 // Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
 constexpr bool kWindowFetch = true;
 struct Window {

@@ -143,6 +143,20 @@ SWR_OP void StoreHalves(uint16_t *p, VI mask, VI v, VI, bool) {
     _mm256_mask_storeu_epi16(p, Mask(mask), _mm512_cvtepi32_epi16(v));
 }
 SWR_OP VI GatherWords(const uint32_t *base, VI offsets) { return _mm512_i32gather_epi32(offsets, base, 4); }
+// Each active lane's word at `offset` and the word after it, read as one 64-bit pair (the
+// two taps of a filtered row when they lie side by side): half as many gathered elements
+// as two word gathers. Inactive lanes read nothing and give zeros.
+constexpr bool kPairFetch = true;
+SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI lanes, VI &first, VI &second) {
+    const __mmask16 m = Mask(lanes);
+    const __m512i lo = _mm512_mask_i32gather_epi64(_mm512_setzero_si512(), static_cast<__mmask8>(m),
+                                                   _mm512_castsi512_si256(offsets), base, 4);
+    const __m512i hi = _mm512_mask_i32gather_epi64(_mm512_setzero_si512(), static_cast<__mmask8>(m >> 8),
+                                                   _mm512_extracti64x4_epi64(offsets, 1), base, 4);
+    const VI evens = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+    first = _mm512_permutex2var_epi32(lo, evens, hi);
+    second = _mm512_permutex2var_epi32(lo, _mm512_add_epi32(evens, _mm512_set1_epi32(1)), hi);
+}
 // Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
 constexpr bool kWindowFetch = true;
 struct Window {

@@ -336,11 +336,26 @@ template <SamplerShape S>
     VI t00 = ISet1(0), t10 = t00, t01 = t00, t11 = t00;
     if (!uniform ||
         !FetchRowWindows(sm.levels[first].texels, rowA, rowB, ax, bx, active, anyLinear, fault, t00, t10, t01, t11)) {
-        t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
-        if (anyLinear) {
-            t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
-            t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
-            t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
+        if (kPairFetch && uniform && anyLinear &&
+            All(IOr(ICmpEq(bx, IAdd(ax, ISet1(1))), IXor(active, ISet1(-1))))) {
+            // Every active lane's second column is the word after its first (none wraps
+            // or is clamped back): each row's two taps are read as one pair, the same
+            // words. Inactive lanes read nothing.
+            const uint32_t *texels = sm.levels[first].texels;
+            GatherPairs(texels, IAdd(rowA, ax), active, t00, t10);
+            GatherPairs(texels, IAdd(rowB, ax), active, t01, t11);
+            if (fault == kSpanFaultPair) {
+                const VI off = IAnd(ICmpEq(ax, ISet1(1)), ISet1(1));
+                t10 = IAdd(t10, off);
+                t11 = IAdd(t11, off);
+            }
+        } else {
+            t00 = Fetch(sm, level, uniform, first, IAdd(rowA, ax));
+            if (anyLinear) {
+                t10 = Fetch(sm, level, uniform, first, IAdd(rowA, bx));
+                t01 = Fetch(sm, level, uniform, first, IAdd(rowB, ax));
+                t11 = Fetch(sm, level, uniform, first, IAdd(rowB, bx));
+            }
         }
     }
     if (sm.opaque) t00 = IOr(t00, opaque);

@@ -192,6 +192,7 @@ enum : uint32_t {
     kSpanFaultTableFog, // a linear table fog factor of 200 becomes 201
     kSpanFaultWindow,   // a texel picked from a row's window at its second word takes the third
     kSpanFaultSteady,   // a steady colour's even blue one more
+    kSpanFaultPair,     // a texel read as the second of a pair whose first is at column 1 gets blue one more
     kSpanFaultCount,
 };
 

@@ -188,6 +188,9 @@ SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
     return _mm_setr_epi32(static_cast<int32_t>(base[off[0]]), static_cast<int32_t>(base[off[1]]),
                           static_cast<int32_t>(base[off[2]]), static_cast<int32_t>(base[off[3]]));
 }
+// Four lanes read texels word by word: no pairs to read (never called).
+constexpr bool kPairFetch = false;
+SWR_OP void GatherPairs(const uint32_t *, VI, VI, VI &, VI &) {}
 // Four lanes gain nothing from reading texels as a window of a row: they are read one
 // by one (the window operations are never called).
 constexpr bool kWindowFetch = false;
