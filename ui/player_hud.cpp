@@ -23,6 +23,10 @@ constexpr float kLifeStripLeft = 141.0f;
 constexpr float kPowerStripLeft = 157.0f;
 constexpr float kCapWidth = 33.0f;
 constexpr float kTileWidth = 13.0f;
+// The portrait frame's edges; the quick item's icon and its two count
+// digits stand inside it.
+constexpr float kPortraitLeft = 20.0f;
+constexpr float kPortraitRight = 141.0f;
 // The strips run this much shorter than their bars (the parts left of them).
 constexpr float kStripInset = 52.0f;
 
@@ -83,7 +87,7 @@ void CSPlayerHUD::LayOutFrames()
         float x0, y0, x1, y1;
         AtlasRect source;
     } frames[kFrames] = {
-        {20, 20, 141, 109, kPortraitFrame},          {kLifeStripLeft, 20, a, 37, kMiddleStrip},
+        {kPortraitLeft, 20, kPortraitRight, 109, kPortraitFrame},          {kLifeStripLeft, 20, a, 37, kMiddleStrip},
         {a, 20, a + kCapWidth, 37, kEndCap},         {102, 45, kPowerStripLeft, 62, kPowerLeftPart},
         {kPowerStripLeft, 45, b, 62, kMiddleStrip},  {b, 45, b + kCapWidth, 62, kEndCap},
     };
@@ -270,6 +274,58 @@ int32_t CSPlayerHUD::StripTiles(float stripLeft, float endCapLeft, int32_t maxim
     return count;
 }
 
+UIQuad CSPlayerHUD::Placed(const UIQuad &quad) const
+{
+    if (!AtSecondPlayerPlace()) {
+        return quad;
+    }
+    // Mirrored: corner 0 takes corner 1's source and colour at the mirrored
+    // left edge, and so on, so the corners keep their order (and the
+    // triangles their turn) while the picture is turned about.
+    UIQuad placed = quad;
+    static constexpr int kPartner[4] = {1, 0, 3, 2};
+    for (int i = 0; i < 4; ++i) {
+        placed.v[i] = quad.v[kPartner[i]];
+        SetScreenX(&placed.v[i], kVirtualWidth - GetVirtualX(&quad.v[kPartner[i]]));
+        SetScreenY(&placed.v[i], GetVirtualY(&quad.v[kPartner[i]]) + kSecondPlayerDrop);
+    }
+    return placed;
+}
+
+UIQuad CSPlayerHUD::PlacedUpright(const UIQuad &quad, float groupLeft, float groupRight) const
+{
+    if (!AtSecondPlayerPlace()) {
+        return quad;
+    }
+    // The group's mirrored place is its own width away from the mirrored
+    // right edge: a plain move keeps the picture (and the digits' order).
+    const float shift = kVirtualWidth - groupRight - groupLeft;
+    UIQuad placed = quad;
+    for (RwIm2DVertex &v : placed.v) {
+        SetScreenX(&v, GetVirtualX(&v) + shift);
+        SetScreenY(&v, GetVirtualY(&v) + kSecondPlayerDrop);
+    }
+    return placed;
+}
+
+void CSPlayerHUD::Draw(const UIQuad &quad, RwRaster *raster) const
+{
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
+    DrawKeepRaster(quad);
+}
+
+void CSPlayerHUD::DrawUpright(const UIQuad &quad, RwRaster *raster) const
+{
+    const UIQuad placed = PlacedUpright(quad, kPortraitLeft, kPortraitRight);
+    DrawUIQuad(placed.v, raster);
+}
+
+void CSPlayerHUD::DrawKeepRaster(const UIQuad &quad) const
+{
+    const UIQuad placed = Placed(quad);
+    DrawUIQuadKeepRaster(placed.v);
+}
+
 void CSPlayerHUD::DrawTiledStrip(UIQuad *middle, int32_t maximum, int32_t unit, float endCapLeft)
 {
     const float stripLeft = GetVirtualX(&middle->v[0]);
@@ -280,7 +336,7 @@ void CSPlayerHUD::DrawTiledStrip(UIQuad *middle, int32_t maximum, int32_t unit, 
     UIQuad tile = *middle;
     for (int32_t i = 0; i < tiles; ++i) {
         SetQuadPositions(tile.v, edges[2 * i], top, edges[2 * i + 1], bottom);
-        DrawUIQuadKeepRaster(tile.v);
+        DrawKeepRaster(tile);
     }
 }
 
@@ -291,44 +347,48 @@ void CSPlayerHUD::Render(RwTexture *atlas, RwTexture *const sheets[kHudIconSheet
     const float powerCap = GetVirtualX(&frames_[kPowerEnd].v[0]);
     const bool red = RedFramesShown();
 
-    DrawUIQuad(backgrounds_[0].v, nullptr);
+    Draw(backgrounds_[0], nullptr);
     if (trailMs_ != kHudTimerIdle) {
-        DrawUIQuad(lifeTrail_.v, nullptr);
+        Draw(lifeTrail_, nullptr);
     }
-    DrawUIQuad(lifeFill_.v, nullptr);
+    Draw(lifeFill_, nullptr);
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
     DrawTiledStrip(&frames_[kLifeMiddle], maxLife_, kLifeUnit, lifeCap);
-    DrawUIQuad(frames_[kPortrait].v, raster);
-    DrawUIQuad(frames_[kLifeEnd].v, raster);
+    DrawUpright(frames_[kPortrait], raster);
+    Draw(frames_[kLifeEnd], raster);
     if (red) {
-        DrawUIQuad(redFrames_[kPortrait].v, raster);
+        DrawUpright(redFrames_[kPortrait], raster);
         DrawTiledStrip(&redFrames_[kLifeMiddle], maxLife_, kLifeUnit, lifeCap);
-        DrawUIQuad(redFrames_[kLifeEnd].v, raster);
+        Draw(redFrames_[kLifeEnd], raster);
     }
 
-    DrawUIQuad(backgrounds_[1].v, nullptr);
-    DrawUIQuad(powerFill_.v, nullptr);
+    Draw(backgrounds_[1], nullptr);
+    Draw(powerFill_, nullptr);
     if (PowerFullShown()) {
-        DrawUIQuad(powerFull_.v, nullptr);
+        Draw(powerFull_, nullptr);
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
     DrawTiledStrip(&frames_[kPowerMiddle], maxPower_, kPowerUnit, powerCap);
-    DrawUIQuad(frames_[kPowerLeft].v, raster);
-    DrawUIQuad(frames_[kPowerEnd].v, raster);
+    Draw(frames_[kPowerLeft], raster);
+    Draw(frames_[kPowerEnd], raster);
     if (red) {
         DrawTiledStrip(&redFrames_[kPowerMiddle], maxPower_, kPowerUnit, powerCap);
-        DrawUIQuad(redFrames_[kPowerLeft].v, raster);
-        DrawUIQuad(redFrames_[kPowerEnd].v, raster);
+        Draw(redFrames_[kPowerLeft], raster);
+        Draw(redFrames_[kPowerEnd], raster);
     }
 
-    DrawUIQuad(countQuads_[0].v, raster);
-    DrawUIQuad(countQuads_[1].v, raster);
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
+    for (const UIQuad &digit : countQuads_) {
+        const UIQuad placed = PlacedUpright(digit, kPortraitLeft, kPortraitRight);
+        DrawUIQuadKeepRaster(placed.v);
+    }
     if (itemId_ != 0) {
         // An icon number outside the six sheets has no picture; a sheet that
         // is missing draws the cell untextured.
         const int32_t icon = GetItemIconIndex(itemId_, UI().items());
         if (icon >= 0 && icon / kIconCellsPerSheet < kHudIconSheets) {
-            DrawUIQuad(itemIcon_.v, GetTextureRaster(sheets[icon / kIconCellsPerSheet]));
+            const UIQuad placed = PlacedUpright(itemIcon_, kPortraitLeft, kPortraitRight);
+            DrawUIQuad(placed.v, GetTextureRaster(sheets[icon / kIconCellsPerSheet]));
         }
     }
     hitCounter.Render(atlas);

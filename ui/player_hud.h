@@ -3,9 +3,11 @@
 // per 75 power), the life bar with a trail that drains after a loss and
 // red frames that pulse while life is at most 200, the power bar with an
 // overlay that pulses while power is full; the quick item with its count;
-// the hit counter and the money counter. Every panel stands at the same
-// place. The panel reads its hero each frame (Refresh) and steps the
-// quick item on l2 and r2 of the hero's pad.
+// the hit counter and the money counter. Every panel is laid out at the
+// first player's place in the top left; the second player's panel is the
+// same layout drawn at the second player's place (SecondPlayerPlace). The
+// panel reads its hero each frame (Refresh) and steps the quick item on l2
+// and r2 of the hero's pad.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +27,18 @@ public:
     static constexpr int32_t kPowerUnit = 75;
     static constexpr float kLifePixels = 0.043333333f;   // 13 px per 300 life
     static constexpr float kPowerPixels = 0.17333333f;   // 13 px per 75 power
+    // The second player's place: the first player's layout mirrored about
+    // the screen's middle (x becomes 640 - x, the bars and their frames
+    // turned about, so the bars grow from the portrait at the right edge
+    // toward the middle; the portrait with the item icon and its count
+    // inside it keeps its turn and moves to the right edge whole) and
+    // lowered by
+    // this much, so that it stands in the top right below the hit counter
+    // (whose ornament line reaches y 118, 128 at 800 x 600) and clear of the
+    // pick-up icon (y 40 to 90), the money counter and the boss gauge at the
+    // bottom. Only the drawing moves: the layout (and what the tests read
+    // of it) stays the first player's.
+    static constexpr float kSecondPlayerDrop = 120.0f;
 
     // The frames and their red twins, in drawing's order of use.
     enum Frame { kPortrait, kLifeMiddle, kLifeEnd, kPowerLeft, kPowerMiddle, kPowerEnd, kFrames };
@@ -61,6 +75,15 @@ public:
     CSMoneyCounter moneyCounter;
 
     uint8_t PlayerIndex() const { return playerIndex_; }
+    // Whether this panel is drawn at the second player's place (player index 1).
+    bool AtSecondPlayerPlace() const { return playerIndex_ == 1; }
+    // A quad of the layout as this panel draws it (itself for the first
+    // player): a bar or its frame turned about with the panel; a picture
+    // that must read the right way (the portrait and the item icon and
+    // count inside it) keeps its turn and moves with its group, whose left
+    // and right edges are given.
+    UIQuad Placed(const UIQuad &quad) const;
+    UIQuad PlacedUpright(const UIQuad &quad, float groupLeft, float groupRight) const;
     uint8_t PadNumber() const { return padNumber_; }
     bool Enabled() const { return enabled_ != 0; }
     int32_t Life() const { return life_; }
@@ -92,6 +115,11 @@ private:
     void SetLifeEdges();
     void SetPowerEdges();
     void DrawTiledStrip(UIQuad *middle, int32_t maximum, int32_t unit, float endCapLeft);
+    void Draw(const UIQuad &quad, RwRaster *raster) const;
+    void DrawKeepRaster(const UIQuad &quad) const;
+    // The portrait at the second player's place: it keeps its turn (a face
+    // and its lettering read the right way round).
+    void DrawUpright(const UIQuad &quad, RwRaster *raster) const;
     static void StepPulse(uint32_t ms, uint32_t *timer, uint8_t *direction, UIQuad *quads, int count);
 
     UIQuad backgrounds_[2] = {};  // life, power

@@ -15,6 +15,7 @@ using uitest::Links;
 
 float Left(const UIQuad &q) { return GetVirtualX(&q.v[0]); }
 float Right(const UIQuad &q) { return GetVirtualX(&q.v[3]); }
+float Top(const UIQuad &q) { return GetVirtualY(&q.v[0]); }
 
 class PanelTest : public uitest::OverlayHeroTest {
 protected:
@@ -280,6 +281,40 @@ TEST_F(PanelTest, L2AndR2StepTheQuickItemWithTheSoundOnlyInPlay)
     hero->state = kHeroStateGuard;
     EXPECT_EQ(press(kPadL2), 5300010);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010}));
+}
+
+// The second player's panel: the same layout, drawn mirrored about the
+// screen's middle and 120 lower, so its bars grow from the right edge toward
+// the middle; the portrait with the item icon and count inside it keeps its
+// turn and moves to the right edge whole. The first player's draws as laid out.
+TEST_F(PanelTest, TheSecondPlayersPanelIsTheFirstsMirroredIntoTheTopRight)
+{
+    EXPECT_FALSE(panel.AtSecondPlayerPlace());
+    const UIQuad same = panel.Placed(panel.LifeFill());
+    EXPECT_FLOAT_EQ(Left(same), Left(panel.LifeFill()));
+    CSPlayerHUD second;
+    hero->hp = hero->GetMaxHP() / 2;
+    second.Init(1, hero, 640, 480);
+    ASSERT_TRUE(second.AtSecondPlayerPlace());
+    // The life fill (90 to 90 + Lw / 2, y 22 to 35) grows leftward from 550.
+    const UIQuad fill = second.Placed(second.LifeFill());
+    EXPECT_NEAR(Right(fill), 550.0f, 1e-3f);
+    EXPECT_NEAR(Left(fill), 550.0f - second.LifeLength() / 2.0f, 1e-3f);
+    EXPECT_NEAR(Top(fill), 142.0f, 1e-3f);
+    // The end cap closes the bar at its left: its picture is turned about
+    // (corner 0 takes the source's right edge).
+    const UIQuad &cap = second.FrameQuad(CSPlayerHUD::kLifeEnd);
+    const UIQuad placedCap = second.Placed(cap);
+    EXPECT_NEAR(Left(placedCap), 640.0f - Right(cap), 1e-3f);
+    EXPECT_FLOAT_EQ(placedCap.v[0].u, cap.v[1].u);
+    EXPECT_FLOAT_EQ(placedCap.v[1].u, cap.v[0].u);
+    // The portrait (20 to 141) stands at 499 to 620, its picture as it is.
+    const UIQuad &portrait = second.FrameQuad(CSPlayerHUD::kPortrait);
+    const UIQuad placedPortrait = second.PlacedUpright(portrait, 20.0f, 141.0f);
+    EXPECT_NEAR(Left(placedPortrait), 499.0f, 1e-3f);
+    EXPECT_NEAR(Right(placedPortrait), 620.0f, 1e-3f);
+    EXPECT_NEAR(Top(placedPortrait), 140.0f, 1e-3f);
+    EXPECT_FLOAT_EQ(placedPortrait.v[0].u, portrait.v[0].u);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The overlay drawn over a plain scene, against reviewed references at 640 x
 // 480 and at 800 x 600: one hero's panel (life lost with its trail, power
 // full, a quick item, the hit and money counters), two heroes' panels (the
-// second at low life, in red), the boss gauge over a bound boss, and the
+// second at low life, in red, mirrored into the top right below the hit
+// counter), the boss gauge over a bound boss, and the
 // item popup half-way down its slide with its box over the hero's head.
 #include <gtest/gtest.h>
 
