@@ -116,7 +116,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "game: save slot %d holds no game; the stage starts a new one\n", options.slot);
         }
         // A stage that cannot load has raised the fatal report already.
-        StartStageNewGame(application.gameSystem->stageManager, options.stage);
+        StartStageNewGame(application.gameSystem->stageManager, options.stage, options.players);
     } else if (options.screen != 0) {
         screens->StartAtScreen(static_cast<uint32_t>(options.screen));
     }

@@ -161,6 +161,17 @@ bool TakeSlot(const char *value, Options *options)
     return true;
 }
 
+// How many heroes --stage starts with: 1, or 2 for a second player.
+bool TakePlayers(const char *value, Options *options)
+{
+    uint32_t number = 0;
+    if (!ParseNumber(value, &number) || number < 1 || number > 2) {
+        return false;
+    }
+    options->players = static_cast<int>(number);
+    return true;
+}
+
 // A tick above 0.
 bool ParseTick(const char *value, uint32_t *tick) { return ParseNumber(value, tick) && *tick != 0; }
 
@@ -236,6 +247,8 @@ constexpr OptionRow kOptions[] = {
     {"--display-info", "0 to 3", TakeDisplayInfo, "statistics overlay at start"},
     {"--stage", "1 to 42", TakeStage, "start that stage at once as a new game with hero 0 on pad 0"},
     {"--slot", "1 to 20", TakeSlot, "with --stage: that save slot's hero, items and equipment in place of a new game"},
+    {"--players", "1 or 2", TakePlayers,
+     "with --stage: 2 adds the other hero for a second player on pad 1 at the stage's second start (a test)"},
     {"--screen", "7 to 10", TakeScreen, "start at that screen (7 title, 8 selection, 9 load, 10 options)"},
     {"--input", "a script file", TakeInputScript, "play an input script in place of every device"},
     {"--input-log", "a file to write", TakeInputLog, "write each tick's changes of pads, mouse and keys"},

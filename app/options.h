@@ -38,6 +38,7 @@ struct Options {
     int stage = 0;              // --stage: a stage number 1..42 started at once; 0 none
     int screen = 0;             // --screen: a screen 7..10 started at, after the start-up loads; 0 none
     int slot = 0;               // --slot: with --stage, the game of save slot 1..20 carried in; 0 a new game
+    int players = 1;            // --players: with --stage, 2 adds the second player's hero on pad 1
     std::string inputScript;    // --input: an input script in place of every device
     std::string inputLog;       // --input-log: where each tick's changes of the input go
     bool help = false;          // --help: list the options and stop

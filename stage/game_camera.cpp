@@ -249,6 +249,13 @@ void CSGameCamera::UpdatePlayView(int32_t mode, float seconds, const CameraInput
     }
     const int32_t count = std::min(inputs.heroCount, 2);
     const StageCameraLimits &limits = Limits(count);
+    if (!hasPlayView_) {
+        // The stage's first view: the orbit starts at the initial turn and
+        // pitch of the limits for as many heroes as there are (two heroes
+        // have their own).
+        orbit_ = OrbitStart(limits);
+        wanted_ = orbit_.distance;
+    }
     RwV3d feet = inputs.heroes[0];
     float spread = 0.0f;
     if (count == 2) {

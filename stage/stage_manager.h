@@ -46,6 +46,14 @@ class CSStageMusic;
 class CSXdtModelChain;
 
 constexpr int32_t kMaxHeroes = 2;
+// The heroes' AI ids, by player. No placement names a hero, and events,
+// bosses and the trace find actors by AI id: the placements number their
+// actors from 1 up (the sample's guards and bosses are 1), and -1 stands for
+// "no actor" in the trace and the event links. So the first player's hero
+// is 0, whichever hero it is, and the second player's is -2.
+constexpr int32_t kHeroAiIds[kMaxHeroes] = {0, -2};
+// The pad the second player's hero reads.
+constexpr int32_t kSecondPlayerPad = 1;
 // The game speed of play, where a stage starts and a scene returns to.
 constexpr float kNormalGameSpeed = 0.66f;
 // The game speed while a scene blends in.
@@ -250,6 +258,11 @@ public:
     // The hero and pad of the screen manager's hero block (hero 0 on pad 0
     // without one), unless a hero is loaded.
     void LoadHeroesOnce();
+    // A second player: the hero the first player does not play, on pad 1,
+    // as the second hero of the list (it starts at the stage's second start
+    // and the camera takes the two-hero limits). Nothing without a first
+    // hero or with two already.
+    void LoadSecondPlayersHero();
     // Out of the chain and freed, with their templates and sound lists.
     void UnloadHeroes();
     void SetThreadedLoading(uint8_t on);

@@ -147,6 +147,14 @@ void CSStageManager::LoadHeroesOnce()
     }
 }
 
+void CSStageManager::LoadSecondPlayersHero()
+{
+    if (heroCount != 1 || heroes[0] == nullptr) {
+        return;
+    }
+    LoadHeroes(heroes[0]->characterNumber == 0 ? 1 : 0, kSecondPlayerPad, 0);
+}
+
 void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
 {
     if (index < 0 || index >= kMaxHeroes || heroCount >= kMaxHeroes) {
@@ -171,7 +179,7 @@ void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
     if (!ok) {
         return;  // the template raised the fatal report with the file's name
     }
-    auto *hero = static_cast<CSHero *>(CreateActor(index, index));
+    auto *hero = static_cast<CSHero *>(CreateActor(index, kHeroAiIds[heroCount]));
     hero->characterNumber = index;
     hero->padIndex = pad;
     hero->modelTemplate = loaded.get();

@@ -4,7 +4,7 @@
 #include "stage/stage_manager.h"
 #include "stage/stage_screen_calls.h"
 
-bool StartStageNewGame(CSStageManager *stage, int32_t number)
+bool StartStageNewGame(CSStageManager *stage, int32_t number, int32_t players)
 {
     if (stage == nullptr || number < 1 || number > 42) {
         return false;
@@ -20,6 +20,9 @@ bool StartStageNewGame(CSStageManager *stage, int32_t number)
     stage->LoadItemsPack();
     stage->LoadEventsPack();
     stage->LoadHeroesOnce();
+    if (players >= 2) {
+        stage->LoadSecondPlayersHero();
+    }
     stage->SetLoadingProgress(kNewGamePartsProgress);
     if (g_stageScreens != nullptr) {
         g_stageScreens->requestScreen(kScreenInGame);

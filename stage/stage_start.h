@@ -17,5 +17,6 @@ inline constexpr float kNewGamePartsProgress = 0.1f;
 // events pack and the heroes, then progress 0.1 and a step; with a screen
 // manager the in-game screen (13) at once; then the change to stage
 // `number` (1..42), carried out inside the call. False for a number out of
-// range or a stage that did not load.
-bool StartStageNewGame(CSStageManager *stage, int32_t number);
+// range or a stage that did not load. With `players` 2 the second player's
+// hero (LoadSecondPlayersHero) joins after the first, before the stage loads.
+bool StartStageNewGame(CSStageManager *stage, int32_t number, int32_t players = 1);

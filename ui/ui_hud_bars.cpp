@@ -6,10 +6,12 @@
 
 #include "actor/ai_object.h"
 #include "app/game_system.h"
+#include "app/screen_coords.h"
 #include "stage/character_params.h"
 #include "stage/model_frames.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_projection.h"
+#include "ui/ui_trace.h"
 
 namespace {
 
@@ -37,6 +39,8 @@ void CSUIManager::DrawHudBars()
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, GetTextureRaster(GetHudTexture()));
     for (int32_t i = 0; i < hudActorCount_; ++i) {
         if (DrawHudBar(hudActors_[i])) {
+            TraceHudBar(hudActors_[i]->aiId, hudBarUnclamped_[0], hudBarUnclamped_[1], GetVirtualX(&hudFrame_->v[0]),
+                        GetVirtualY(&hudFrame_->v[0]));
             DrawUIQuadKeepRaster(hudFill_->v);
             DrawUIQuadKeepRaster(hudFrame_->v);
         }
@@ -78,6 +82,8 @@ bool CSUIManager::PlaceHudBar(const RwV3d &cameraPoint, float hitTimer, int32_t 
     if (!(sx >= -70.0f && sx <= 640.0f && sy >= -13.0f && sy <= 480.0f)) {
         return false;
     }
+    hudBarUnclamped_[0] = sx;
+    hudBarUnclamped_[1] = sy;
     sx = std::clamp(sx, 0.0f, 570.0f);
     sy = std::clamp(sy, 0.0f, 467.0f);
     const float share = maxLife > 0 ? static_cast<float>(std::clamp(life, 0, maxLife)) / static_cast<float>(maxLife)

@@ -158,6 +158,10 @@ public:
     // The bar's placing, apart from the actor: the projected top of the
     // actor (camera space) and its health. False when no bar shows.
     bool PlaceHudBar(const RwV3d &cameraPoint, float hitTimer, int32_t life, int32_t maxLife);
+    // Where the last bar placed would have stood before the screen's edges
+    // held it (its frame's top left, 640 x 480 units).
+    float HudBarUnclampedX() const { return hudBarUnclamped_[0]; }
+    float HudBarUnclampedY() const { return hudBarUnclamped_[1]; }
     int32_t HudActorCount() const { return hudActorCount_; }
     const UIQuad &HudFrameQuad() const { return *hudFrame_; }
     const UIQuad &HudFillQuad() const { return *hudFill_; }
@@ -311,6 +315,7 @@ private:
     std::unique_ptr<UIQuad> letterboxTop_;
     std::unique_ptr<UIQuad> letterboxBottom_;
     std::unique_ptr<UIQuad> hudFrame_;
+    float hudBarUnclamped_[2] = {0.0f, 0.0f};
     std::unique_ptr<UIQuad> hudFill_;
     RwImVertexIndex *indexList_ = g_uiQuadIndices;
 

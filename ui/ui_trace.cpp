@@ -39,6 +39,10 @@ void TraceMenuEntry(int32_t entry) { game::TraceLine("screen").Word("menu").Word
 void TracePage(const char *what) { game::TraceLine("screen").Word("page").Word(what); }
 void TraceStatusTab(int32_t tab) { game::TraceLine("screen").Word("tab").Int(tab); }
 void TraceLobbyPage(uint32_t page) { game::TraceLine("screen").Word("lobbypage").Int(page); }
+void TraceHudBar(int32_t aiId, float sx, float sy, float x, float y)
+{
+    game::TraceLine("screen").Word("hudbar").Int(aiId).Real(sx).Real(sy).Real(x).Real(y);
+}
 
 void TraceRanking(int32_t stage, uint32_t seconds, int32_t earnings, int32_t bestHits, int64_t score, uint32_t grade,
                   int32_t bonus, int32_t money)

@@ -41,6 +41,10 @@ void TraceMenuEntry(int32_t entry);
 void TracePage(const char *what);
 void TraceStatusTab(int32_t tab);
 void TraceLobbyPage(uint32_t page);
+// A monster's health bar drawn over the scene:
+//   screen hudbar AIID sx sy x y    where its frame would stand (sx, sy) and where
+//                                   it stands, held inside the screen's edges (x, y)
+void TraceHudBar(int32_t aiId, float sx, float sy, float x, float y);
 // The result screens:
 //   screen rank stage t E H S grade B money   a finished stage rated and paid
 //   screen reward id given|full     the ranking's reward item added (or not)

@@ -226,6 +226,24 @@ TEST(Options, HeroLifeTakesATickAndALifeAndRepeats)
     EXPECT_NE(game::OptionsHelp().find("--hero-life <TICK:LIFE>"), std::string::npos);
 }
 
+TEST(Options, PlayersTakesOneOrTwo)
+{
+    game::Options options;
+    std::string error;
+    const char *none[] = {"game"};
+    ASSERT_TRUE(game::ParseOptions(1, none, &options, &error)) << error;
+    EXPECT_EQ(options.players, 1);
+    const char *two[] = {"game", "--stage", "2", "--players", "2"};
+    ASSERT_TRUE(game::ParseOptions(5, two, &options, &error)) << error;
+    EXPECT_EQ(options.players, 2);
+    for (const char *bad : {"0", "3", "x", "-1"}) {
+        const char *args[] = {"game", "--players", bad};
+        EXPECT_FALSE(game::ParseOptions(3, args, &options, &error)) << bad;
+        EXPECT_EQ(error, "--players takes 1 or 2") << bad;
+    }
+    EXPECT_NE(game::OptionsHelp().find("--players <1 or 2>"), std::string::npos);
+}
+
 TEST(Options, BossGaugeTakesATickAndRepeats)
 {
     const char *argv[] = {"game", "--boss-gauge", "20", "--boss-gauge", "400"};
