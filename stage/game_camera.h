@@ -55,7 +55,8 @@ public:
 
     // At stage load: the limits for one and for two heroes and whether the
     // camera pulls in against walls; the orbit starts again at the initial
-    // turn and pitch, and any blend or timed move ends.
+    // turn and pitch (at the first view, those of the limits for as many
+    // heroes as it follows), and any blend or timed move ends.
     void SetLimits(const StageCameraLimits &oneHero, const StageCameraLimits &twoHeroes, bool autoAdjust);
     const StageCameraLimits &Limits(int32_t heroCount) const { return heroCount >= 2 ? limits2_ : limits1_; }
     bool AutoAdjust() const { return autoAdjust_; }
