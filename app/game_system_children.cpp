@@ -24,6 +24,8 @@
 #include "ui/ui_manager.h"
 #include "ui/ui_stage_links.h"
 
+bool g_drawHiddenStage = false;
+
 // Each part of the game that brings one of these children makes it here.
 void GameSystemChildren::MakeScreens()
 {
@@ -93,9 +95,13 @@ void GameSystemChildren::StageUpdate(uint32_t ms) { gs.stageManager->Update(ms);
 void GameSystemChildren::StageMovieTimeUpdate(uint32_t ms) { gs.stageManager->MovieTimeUpdate(ms); }
 
 // Until a stage is loaded the first frame's scene stands in for it, while
-// there are no screens to show.
+// there are no screens to show. A screen that hides the whole scene (the
+// pause menu's opaque background) spares drawing it.
 void GameSystemChildren::StageRender()
 {
+    if (HasScreens() && gs.uiManager->HidesStage() && !g_drawHiddenStage) {
+        return;
+    }
     if (gs.stageManager->IsStageLoaded()) {
         gs.stageManager->Render();
     } else if (!HasScreens()) {

@@ -12,6 +12,10 @@
 
 class CSGameSystem;
 
+// The stage is drawn even under a screen that hides it whole (--draw-hidden:
+// a test compares such frames with the ones drawn without it).
+extern bool g_drawHiddenStage;
+
 struct GameSystemChildren {
     CSGameSystem &gs;
 

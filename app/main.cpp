@@ -10,6 +10,7 @@
 #include "app/clock.h"
 #include "app/debug.h"
 #include "app/game_system.h"
+#include "app/game_system_children.h"
 #include "app/language.h"
 #include "app/main_loop.h"
 #include "app/mode_dialog.h"
@@ -76,6 +77,7 @@ int main(int argc, char **argv)
         return 2;
     }
     game::TraceAskPoses(options.tracePoses);
+    g_drawHiddenStage = options.drawHidden;
 
     win::WindowDesc desc;
     desc.title = "game";

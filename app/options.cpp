@@ -91,6 +91,12 @@ bool TakeTracePoses(const char *, Options *options)
     return true;
 }
 
+bool TakeDrawHidden(const char *, Options *options)
+{
+    options->drawHidden = true;
+    return true;
+}
+
 bool TakeHeadless(const char *, Options *options)
 {
     options->headless = true;
@@ -255,6 +261,8 @@ constexpr OptionRow kOptions[] = {
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--trace-poses", nullptr, TakeTracePoses, "with --trace: also a pose line (a checksum of the model's pose) per actor each tick"},
+    {"--draw-hidden", nullptr, TakeDrawHidden,
+     "draw the stage under a screen that hides it whole, as the pause menu's pages do (a test)"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--boss-gauge", "TICK", TakeBossGauge,

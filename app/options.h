@@ -46,6 +46,7 @@ struct Options {
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
     bool tracePoses = false;    // --trace-poses: also each actor's pose checksum every tick
     bool debug = false;         // --debug: the diagnostic lines to standard error
+    bool drawHidden = false;    // --draw-hidden: the stage drawn under a screen that hides it
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
     std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)
     std::vector<uint32_t> stageEnds;        // --stage-end TICK: the running stage finished (repeatable)

@@ -180,6 +180,8 @@ void CSGamePlay::OpenPauseMenu(int32_t page)
 
 uint8_t CSGamePlay::IsPauseMenuOpen() const { return pauseMenu_ != nullptr ? pauseMenu_->IsOpen() : 0; }
 
+bool CSGamePlay::PauseMenuCoversScreen() const { return pauseMenu_ != nullptr && pauseMenu_->CoversScreen(); }
+
 void CSGamePlay::ShowMoneyGain(int32_t amount)
 {
     if (!panels_.empty()) {

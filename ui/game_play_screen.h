@@ -44,6 +44,8 @@ public:
 
     void OpenPauseMenu(int32_t page);
     uint8_t IsPauseMenuOpen() const;
+    // The pause menu is open over a picture that hides the whole screen.
+    bool PauseMenuCoversScreen() const;
     // The PLAYER atlas the overlay borrows (the screen manager's, which it
     // is, while the overlay has not borrowed it).
     RwTexture *GetHudTexture() const;

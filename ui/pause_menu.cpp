@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/debug.h"
 #include "app/textures.h"
+#include "rwd3d8raster.h"
 #include "ui/game_play_screen.h"
 #include "ui/status_tab_kit.h"
 #include "ui/ui_links.h"
@@ -359,6 +360,23 @@ void CSPauseMenu::OnReturnToTitleAnswer(uint32_t choice)
             UI().requestStageExit();
         }
     }
+}
+
+bool CSPauseMenu::CoversScreen() const
+{
+    const UIPicture &picture = background_.picture;
+    if (open_ == 0 || picture.texture == nullptr || RwD3D8TextureHasAlpha(picture.texture)) {
+        return false;
+    }
+    if (picture.left > 0.0f || picture.top > 0.0f || picture.right < 640.0f || picture.bottom < 480.0f) {
+        return false;
+    }
+    for (const RwIm2DVertex &corner : background_.quad.v) {
+        if ((corner.emissiveColor >> 24) != 0xFFu) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CSPauseMenu::DrawPromptBar(uint8_t mask) const { DrawTabFooter(mask); }

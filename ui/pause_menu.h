@@ -53,6 +53,10 @@ public:
     void OnReturnToTitleAnswer(uint32_t choice);
 
     uint8_t IsOpen() const { return open_; }
+    // While open the menu and its pages stand on the overlay's background
+    // drawn over the whole screen; true when that picture has no see-through
+    // texel or corner, so that nothing drawn before the menu shows.
+    bool CoversScreen() const;
     uint8_t PageOpen() const { return pageOpen_; }
     int32_t Cursor() const { return cursor_; }
     int32_t ShownPage() const { return shownPage_; }

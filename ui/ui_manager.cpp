@@ -264,6 +264,16 @@ void CSUIManager::OpenPauseMenu(int32_t page)
 
 uint8_t CSUIManager::IsPauseMenuOpen() const { return gamePlay_ != nullptr ? gamePlay_->IsPauseMenuOpen() : 0; }
 
+bool CSUIManager::HidesStage() const
+{
+    // Render draws a modal box with a picture alone, and the screen asked for.
+    if (modalOpen_ != 0 && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
+        return false;
+    }
+    return requestedScreen_ == kUIGamePlay && gamePlay_ != nullptr && gamePlay_->active != 0 &&
+           gamePlay_->PauseMenuCoversScreen();
+}
+
 RwTexture *CSUIManager::GetHudTexture() const { return gamePlay_ != nullptr ? gamePlay_->GetHudTexture() : nullptr; }
 
 void CSUIManager::UpdateHitCounter()

@@ -142,6 +142,10 @@ public:
     // ---- Forwards to the in-game overlay (nothing without one) ----
     void OpenPauseMenu(int32_t page);
     uint8_t IsPauseMenuOpen() const;
+    // True while the screen shown hides the whole stage scene drawn before
+    // it (the pause menu over its opaque background): the stage need not be
+    // drawn.
+    bool HidesStage() const;
     RwTexture *GetHudTexture() const;
     void UpdateHitCounter();
     void ShowMoneyGain(int32_t amount);

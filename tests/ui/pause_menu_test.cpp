@@ -146,8 +146,13 @@ TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
     Sounds();
     Links().log.clear();
     Tap(kPadCross);
+    // The menu's opaque background hides the stage while it is open.
+    EXPECT_TRUE(Menu()->CoversScreen());
+    EXPECT_TRUE(ui->HidesStage());
     Frame();
     EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
+    EXPECT_FALSE(Menu()->CoversScreen());
+    EXPECT_FALSE(ui->HidesStage());
     EXPECT_TRUE(Sounds().empty());
     EXPECT_TRUE(Logged("resume music"));
     EXPECT_EQ(Menu()->MapBase(), nullptr);
@@ -224,6 +229,9 @@ TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
     ASSERT_TRUE(ui->IsModalBoxOpen());
     EXPECT_EQ(Menu()->ShownPage(), kPauseToTitle);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600070}));
+    // The question's see-through picture is drawn in place of the menu, over
+    // the stage.
+    EXPECT_FALSE(ui->HidesStage());
     // "No" (the box starts on it).
     Tap(kPadCircle);
     Frame();

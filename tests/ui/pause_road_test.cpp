@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ const char *const kScript =
     "480 key C 1\n481 key C 0\n"
     "500 key Left 1\n501 key Left 0\n"
     "520 key C 1\n521 key C 0\n";
+
+std::string FileText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 struct Shot {
     int tick;
@@ -159,6 +166,44 @@ TEST(PauseRoad, TheMenuItsPagesAndTheReturnToTheTitle)
         apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp",
                                      std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + shot.name + ".bmp",
                                      dir + "/" + shot.name + "_difference.bmp");
+    }
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(dir);
+    }
+}
+
+// The menu and its pages hide the whole stage behind their opaque
+// background, so the stage is not drawn under them: every frame of the road
+// (the menu opening, its list, the status page, the map, the resume, the
+// question box over the stage, the return) is the same to the byte as when
+// the stage is drawn under them (--draw-hidden), at 800 x 600.
+TEST(PauseRoad, FramesOverAStageNotDrawnAreTheFramesDrawnOverIt)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    const std::string dir = Folder() + "_hidden";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/script.txt") << kScript;
+    const int ticks[] = {79, 80, 81, 110, 121, 185, 211, 286, 351, 352, 401, 441, 445, 461};
+    for (const char *run : {"skipped", "drawn"}) {
+        std::string arguments = "--headless --mode 2 --stage 1 --slot 1 --fixed-step 16 --frames 462 --input '" +
+                                dir + "/script.txt'";
+        if (std::string(run) == "drawn") {
+            arguments += " --draw-hidden";
+        }
+        for (int tick : ticks) {
+            arguments += " --screenshot " + std::to_string(tick) + ":'" + dir + "/" + run + std::to_string(tick) +
+                         ".bmp'";
+        }
+        std::string output;
+        ASSERT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
+    }
+    for (int tick : ticks) {
+        const std::string skipped = FileText(dir + "/skipped" + std::to_string(tick) + ".bmp");
+        const std::string drawn = FileText(dir + "/drawn" + std::to_string(tick) + ".bmp");
+        EXPECT_FALSE(drawn.empty()) << tick;
+        EXPECT_TRUE(skipped == drawn) << "the frame after tick " << tick << " differs";
     }
     if (!::testing::Test::HasFailure()) {
         std::filesystem::remove_all(dir);
