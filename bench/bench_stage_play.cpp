@@ -3,18 +3,22 @@
 // headless in this process on a window that keeps every frame, so that every frame is
 // drawn as a window on a display draws it. Each tick (update and render) is timed, and
 // the ticks are grouped by what the player sees: the screen, the stage and, in a stage,
-// the pause menu and its page; each group reports its ticks, the median and the 99th
+// the pause menu and its page (a tick that switches the screen or the stage, which
+// loads what comes next, is a group of its own: it shows no frame of the screen it
+// leaves); each group reports its ticks, the median and the 99th
 // percentile of the wall time and of the processor time (every thread of the process)
 // a tick took.
 //
 //   bench_stage_play [--data DIR] [--threads N] [--monsters N] [--skip N] [--label TEXT]
-//                    GAME OPTIONS...
+//                    [--ticks FILE] GAME OPTIONS...
 //
 // --data: the data tree (default: the sample data of this build); --threads: the
 // rasteriser's threads (default: every core; pin the process with taskset to measure
 // one core); --monsters: acting monsters added around the hero once a stage is in play,
 // of the stage's own placed types (the arena of stage 2 with 50: --stage 2
-// --monsters 50 --hero-life 1:100000000); --skip: the first N ticks are not counted.
+// --monsters 50 --hero-life 1:100000000); --skip: the first N ticks are not counted;
+// --ticks: every tick's view, wall and processor milliseconds written to FILE, a line
+// a tick, to find what makes a group's slowest ticks.
 // The game options are the game's (--mode 2 gives 800x600); --headless is implied,
 // and --fixed-step 16 unless another step is given. The load average is printed
 // before and after: figures of a loaded machine compare only within one run.
@@ -88,9 +92,11 @@ struct View {
     int32_t stage = 0;
     int32_t page = -1;  // the pause menu: -1 closed, 0 its list, else the page shown + 1
     bool loading = false;
+    bool switching = false;  // the tick switched to another screen or stage
     bool operator<(const View &o) const
     {
-        return std::tie(screen, stage, page, loading) < std::tie(o.screen, o.stage, o.page, o.loading);
+        return std::tie(screen, stage, page, loading, switching) <
+               std::tie(o.screen, o.stage, o.page, o.loading, o.switching);
     }
 };
 
@@ -107,6 +113,9 @@ std::string Describe(const View &v)
     }
     if (v.loading) {
         text += " loading";
+    }
+    if (v.switching) {
+        text += " switching";
     }
     return text;
 }
@@ -172,7 +181,10 @@ void AddMonsters(CSStageManager *stage, int count)
 // The application under the main loop, timed tick by tick.
 class TimedGame {
 public:
-    TimedGame(CSApplication *app, int monsters, uint32_t skip) : app_(app), monsters_(monsters), skip_(skip) {}
+    TimedGame(CSApplication *app, int monsters, uint32_t skip, FILE *ticks)
+        : app_(app), monsters_(monsters), skip_(skip), ticks_(ticks)
+    {
+    }
 
     bool IsQuitting() const { return app_->IsQuitting(); }
     bool IsActive() const { return app_->IsActive(); }
@@ -188,12 +200,17 @@ public:
     {
         const bool ok = app_->Render(tick);
         const double wall = WallMs() - wall_, cpu = ProcessCpuMs() - cpu_;
+        const View after = Seen();
+        view_.switching = after.screen != view_.screen || after.stage != view_.stage;
         if (tick > skip_) {
             if (times_.find(view_) == times_.end()) {
                 order_.push_back(view_);
             }
             times_[view_].wall.push_back(wall);
             times_[view_].cpu.push_back(cpu);
+        }
+        if (ticks_ != nullptr) {
+            std::fprintf(ticks_, "%u %s: %.2f %.2f\n", tick, Describe(view_).c_str(), wall, cpu);
         }
         // The monsters join once the stage is in play (after its loading).
         CSStageManager *stage = g_pGameSystem != nullptr ? g_pGameSystem->stageManager : nullptr;
@@ -220,6 +237,7 @@ private:
     CSApplication *app_;
     int monsters_;
     uint32_t skip_;
+    FILE *ticks_;
     View view_;
     double wall_ = 0, cpu_ = 0;
     std::map<View, Times> times_;
@@ -230,7 +248,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    std::string data = std::string(RW_BENCH_BINARY_DIR) + "/data", label;
+    std::string data = std::string(RW_BENCH_BINARY_DIR) + "/data", label, ticksPath;
     int threads = 0, monsters = 0;
     uint32_t skip = 0;
     std::vector<std::string> gameArgs = {"game", "--headless"};
@@ -246,6 +264,8 @@ int main(int argc, char **argv)
             monsters = std::atoi(argv[++i]);
         } else if (a == "--skip" && more) {
             skip = static_cast<uint32_t>(std::atoi(argv[++i]));
+        } else if (a == "--ticks" && more) {
+            ticksPath = std::filesystem::absolute(argv[++i]).string();
         } else if (a == "--label" && more) {
             label = argv[++i];
         } else if (a == "--input" && more) {
@@ -311,11 +331,18 @@ int main(int argc, char **argv)
     } else if (options.screen != 0) {
         screens->StartAtScreen(static_cast<uint32_t>(options.screen));
     }
-    TimedGame timed(&application, monsters, skip);
+    FILE *ticks = nullptr;
+    if (!ticksPath.empty() && (ticks = std::fopen(ticksPath.c_str(), "w")) == nullptr) {
+        std::fprintf(stderr, "bench_stage_play: %s cannot be written\n", ticksPath.c_str());
+    }
+    TimedGame timed(&application, monsters, skip, ticks);
     const double start = WallMs(), startCpu = ProcessCpuMs();
     const int status = RunMainLoopOn(&timed, true, options.frames);
     const double wall = WallMs() - start, cpu = ProcessCpuMs() - startCpu;
     timed.Report();
+    if (ticks != nullptr) {
+        std::fclose(ticks);
+    }
     std::printf("whole run: %.0f ms wall, %.0f ms processor; load average %s\n", wall, cpu, LoadAverage().c_str());
     application.Destroy();
     g_pApplication = nullptr;
