@@ -8,13 +8,16 @@
 #   compare_play.sh BASE_BUILD NEW_BUILD [REPEATS] [CORE]
 #
 # Each build directory needs bench/bench_stage_play and its data/ tree; DATA=DIR plays
-# both on one tree instead, so that both draw the same scenes.
+# both on one tree instead, so that both draw the same scenes. PLAYTHROUGH=1 adds the
+# whole play-through of the tests' two scripts (tests/ui/scripts), played on a tree of
+# links to the data with a SAVE folder of its own, since the second script saves a game.
 set -eu
 base=$1
 new=$2
 repeats=${3:-3}
 core=${4:-7}
 scripts=$(cd "$(dirname "$0")" && pwd)
+plays=$(cd "$scripts/../../tests/ui/scripts" && pwd)
 
 run() {  # build label cpus threads options...
     build=$1 label=$2 cpus=$3 threads=$4
@@ -30,6 +33,22 @@ cases() {  # build name cpus threads
     run "$b" "$n boss stage 3" "$c" "$t" --stage 3 --frames 600 --skip 60
     run "$b" "$n road" "$c" "$t" --screen 7 --input "$scripts/road_to_stage.txt" --frames 800
     run "$b" "$n status page" "$c" "$t" --stage 1 --input "$scripts/pause_status.txt" --frames 400 --skip 60
+    if [ "${PLAYTHROUGH:-0}" = 1 ]; then
+        tree=$(mktemp -d)
+        for entry in "${DATA:-$b/data}"/*; do
+            [ "$(basename "$entry")" = SAVE ] || ln -s "$(realpath "$entry")" "$tree/$(basename "$entry")"
+        done
+        mkdir "$tree/SAVE"
+        cp "${DATA:-$b/data}"/SAVE/*.SAV "$tree/SAVE/"
+        shared=${DATA-}
+        DATA=$tree
+        run "$b" "$n play-through, new game" "$c" "$t" --fixed-step 32 --screen 7 --frames 3860 \
+            --input "$plays/play_through_new_game.txt"
+        run "$b" "$n play-through, from the road's save" "$c" "$t" --fixed-step 32 --screen 7 \
+            --frames 4420 --input "$plays/play_through_from_save.txt"
+        DATA=$shared
+        rm -rf "$tree"
+    fi
 }
 
 i=1
