@@ -5,11 +5,13 @@
 // top right), either player's start opening the pause menu at that
 // player's index; stage 16's crusher hitting whichever hero stands under
 // it when it comes down, and no other; and stage 1's monster at the right
-// edge of the view with its health bar held inside the screen.
+// and at the bottom edge of the view with its health bar held inside the
+// screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -243,6 +245,39 @@ TEST_F(TwoPlayers, AMonstersHealthBarAtTheViewsEdgeIsHeldInsideTheScreen)
     EXPECT_TRUE(IsReddish(bmp.Pixel(575, row))) << std::hex << bmp.Pixel(575, row);
     EXPECT_TRUE(IsReddish(bmp.Pixel(600, row))) << std::hex << bmp.Pixel(600, row);
     EXPECT_FALSE(IsReddish(bmp.Pixel(567, row)));
+}
+
+// The same fight while the first hero walks up the yard and right (W+D): the
+// monster sinks to the view's bottom edge, and once its bar would stand
+// below 467 it is held at 467 (the frame, 5 high, ends at 472), at the x it
+// would have. The monster is down to 16 of 360 life: a fill of 3 pixels
+// from 1 past the frame's left edge.
+TEST_F(TwoPlayers, AMonstersHealthBarAtTheViewsBottomIsHeldInsideTheScreen)
+{
+    std::string script = "1 pad1 connect 1\n2 pad1 axis 0 1000\n2 pad1 axis 1 1000\n2 key W 1\n2 key D 1\n"
+                         "48 pad1 axis 0 0\n48 pad1 axis 1 0\n";
+    for (uint32_t tick = 50; tick < 124; tick += 10) {
+        script += std::to_string(tick) + " pad1 button 2 1\n" + std::to_string(tick + 1) + " pad1 button 2 0\n";
+    }
+    constexpr uint32_t kShot = 122;
+    const std::vector<TraceRecord> trace = Run("health_bar_bottom", 1, kShot, script, "", kShot, "bottom");
+    ASSERT_FALSE(trace.empty());
+    uint32_t held = 0;
+    for (const TraceRecord &bar : All(trace, "screen", {"hudbar", "1"})) {
+        EXPECT_DOUBLE_EQ(bar.Real(4), bar.Real(2)) << "tick " << bar.tick;
+        EXPECT_DOUBLE_EQ(bar.Real(5), std::min(bar.Real(3), 467.0)) << "tick " << bar.tick;
+        held += bar.Real(3) > 467.0 ? 1 : 0;
+    }
+    EXPECT_GT(held, 0u) << "the monster's bar never reached the bottom edge";
+    const std::vector<TraceRecord> shown = At(trace, kShot, "screen", {"hudbar", "1"});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_GT(shown[0].Real(3), 467.0);
+    apptest::Bmp bmp;
+    ASSERT_TRUE(apptest::LoadBmp(Folder("health_bar_bottom") + "/bottom.bmp", &bmp));
+    const int32_t left = static_cast<int32_t>(shown[0].Real(4));
+    EXPECT_TRUE(IsReddish(bmp.Pixel(left + 2, 469))) << std::hex << bmp.Pixel(left + 2, 469);
+    EXPECT_TRUE(IsReddish(bmp.Pixel(left + 2, 470)));
+    EXPECT_FALSE(IsReddish(bmp.Pixel(left + 8, 469)));
 }
 
 }  // namespace
