@@ -262,7 +262,7 @@ constexpr OptionRow kOptions[] = {
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--trace-poses", nullptr, TakeTracePoses, "with --trace: also a pose line (a checksum of the model's pose) per actor each tick"},
     {"--draw-hidden", nullptr, TakeDrawHidden,
-     "draw the stage under a screen that hides it whole, as the pause menu's pages do (a test)"},
+     "draw the stage under a screen that hides it whole (the pause menu, the game over; a test)"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--boss-gauge", "TICK", TakeBossGauge,

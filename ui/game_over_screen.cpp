@@ -6,6 +6,7 @@
 #include "app/game_system.h"
 #include "app/pack.h"
 #include "app/textures.h"
+#include "rwd3d8raster.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_rect.h"
 
@@ -84,6 +85,11 @@ void CSGameOver::Render()
         const uint32_t alpha = 255 - timerMs * 255 / kFlashMs;
         DrawUntexturedRect(kUIScreen, alpha << 24 | kFlashColour);
     }
+}
+
+bool CSGameOver::CoversScreen() const
+{
+    return active != 0 && done == 0 && picture != nullptr && !RwD3D8TextureHasAlpha(picture);
 }
 
 void CSGameOver::ReleaseTextures()

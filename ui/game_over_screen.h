@@ -26,6 +26,9 @@ public:
     void Update();
     void Update(uint32_t ms);
     void Render();
+    // Its picture is drawn over the whole screen without a see-through
+    // texel: nothing drawn before it shows.
+    bool CoversScreen() const;
     void ReleaseTextures();
     void Release() { ReleaseTextures(); }
 

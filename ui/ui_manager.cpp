@@ -270,8 +270,11 @@ bool CSUIManager::HidesStage() const
     if (modalOpen_ != 0 && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
         return false;
     }
-    return requestedScreen_ == kUIGamePlay && gamePlay_ != nullptr && gamePlay_->active != 0 &&
-           gamePlay_->PauseMenuCoversScreen();
+    switch (requestedScreen_) {
+    case kUIGamePlay: return gamePlay_ != nullptr && gamePlay_->active != 0 && gamePlay_->PauseMenuCoversScreen();
+    case kUIGameOver: return gameOver_ != nullptr && gameOver_->CoversScreen();
+    default: return false;
+    }
 }
 
 RwTexture *CSUIManager::GetHudTexture() const { return gamePlay_ != nullptr ? gamePlay_->GetHudTexture() : nullptr; }

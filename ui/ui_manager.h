@@ -143,8 +143,8 @@ public:
     void OpenPauseMenu(int32_t page);
     uint8_t IsPauseMenuOpen() const;
     // True while the screen shown hides the whole stage scene drawn before
-    // it (the pause menu over its opaque background): the stage need not be
-    // drawn.
+    // it (the pause menu over its opaque background, the game-over picture):
+    // the stage need not be drawn.
     bool HidesStage() const;
     RwTexture *GetHudTexture() const;
     void UpdateHitCounter();

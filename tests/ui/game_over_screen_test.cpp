@@ -39,6 +39,8 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     Goto(kUIGameOver);
     EXPECT_NE(Screen().picture, nullptr);
     EXPECT_TRUE(HasScreenLine(TakeTrace(), {"switch", "14"}));
+    // Its opaque picture hides the stage until it is done.
+    EXPECT_TRUE(ui->HidesStage());
     int frames = 0;
     while (!ui->IsFading() && frames < 400) {
         PressedFrame();
@@ -55,6 +57,7 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     EXPECT_GE((frames - 188) * 16, 1000);
     EXPECT_LE((frames - 188) * 16, 1150);
     EXPECT_EQ(Screen().done, 1);
+    EXPECT_FALSE(ui->HidesStage());
     const CarriedHero fresh = NewGameHero();
     EXPECT_EQ(std::memcmp(&ui->heroBlock, &fresh, sizeof fresh), 0);
     // No interface sound: the screen takes no input.
@@ -105,6 +108,7 @@ TEST_F(GameOverTest, WithoutItsPictureTheScreenDrawsUntexturedAndEnds)
     resulttest::RemoveFile(root, "PACK/UI0/GAMEOVER.LST");
     Goto(kUIGameOver);
     EXPECT_EQ(Screen().picture, nullptr);
+    EXPECT_FALSE(ui->HidesStage());
     // The missing pack list is the fatal message (the pack file system's).
     EXPECT_GT(Fatals(), 0u);
     int frames = 0;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,12 @@ bool HasLine(const std::vector<gametest::TraceRecord> &trace, uint32_t tick, con
         }
     }
     return false;
+}
+
+std::string FileBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // One key press (down on `tick`, up on the next).
@@ -176,6 +183,35 @@ TEST_F(ResultGameRun, ADefeatEndsOnTheGameOverScreenAndTheTitle)
     EXPECT_EQ(heroLines.front().fields[1], "0");
     EXPECT_NE(heroLines.front().fields[5], "0");
     ExpectShot("game_over_run");
+}
+
+// The game-over picture hides the whole stage, so the stage is not drawn
+// under it: its frames, from the switch to the last before the title, are
+// the same to the byte as when the stage is drawn under it (--draw-hidden).
+TEST_F(ResultGameRun, TheGameOverFramesOverAStageNotDrawnAreTheFramesDrawnOverIt)
+{
+    const int ticks[] = {221, 222, 223, 227, 300, 470, 479};
+    std::string shots;
+    for (int tick : ticks) {
+        shots += " --screenshot " + std::to_string(tick) + ":" + std::to_string(tick) + ".bmp";
+    }
+    Run("e2e_defeat_drawn", "--stage 1 --hero-life 20:0 --frames 481 --draw-hidden" + shots, std::string());
+    if (root.empty()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    const std::string drawn = root;
+    const std::vector<gametest::TraceRecord> trace =
+        Run("e2e_defeat_skipped", "--stage 1 --hero-life 20:0 --frames 481" + shots, std::string());
+    EXPECT_EQ(SwitchTick(trace, 14), 222);
+    for (int tick : ticks) {
+        const std::string name = "/" + std::to_string(tick) + ".bmp";
+        const std::string a = FileBytes(drawn + name);
+        EXPECT_FALSE(a.empty()) << tick;
+        EXPECT_TRUE(a == FileBytes(root + name)) << "the frame after tick " << tick << " differs";
+    }
+    if (!HasFailure()) {
+        savetest::RemoveTree(drawn);
+    }
 }
 
 TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)
