@@ -279,7 +279,15 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     // The aura of the charm, and none without it.
     ASSERT_TRUE(hero->EquipItem(items->FindEquipContent(5200020), 1));
     hero->RecomputeEquipment();
-    EXPECT_NE(hero->equipAura, nullptr);
+    CSParticleSystem *aura = hero->equipAura;
+    ASSERT_NE(aura, nullptr);
+    EXPECT_EQ(particles.SystemsOut(), 1);
+    // Recomputed again (another piece put on, a stage entered), the aura
+    // glows on: the same system, not a fresh start from the template's
+    // pool (whose next copy would be handed out).
+    hero->RecomputeEquipment();
+    EXPECT_EQ(hero->equipAura, aura);
+    EXPECT_TRUE(aura->IsEmitting());
     EXPECT_EQ(particles.SystemsOut(), 1);
     hero->UnequipSlot(1);
     hero->RecomputeEquipment();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "actor/hero.h"
+#include "app/pack.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/stage_entry_screens.h"
 
@@ -58,6 +59,9 @@ TEST_F(StageEntryTest, WithTheFirstStageClearedItGoesToTheLobbyStepByStep)
                                                       "progress 1.00", "loading off 2010000"}));
     EXPECT_NE(ui->LobbyArt(), nullptr);
     EXPECT_NE(ui->MapBase(), nullptr);
+    // The lobby's pack is closed once its pictures are read: left open, it
+    // would answer the lobby's later file reads from its own files.
+    EXPECT_FALSE(zuIsPackOpen());
 }
 
 TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)

@@ -6,7 +6,7 @@
 // highlighted in the pause menu is worn as a preview until the tab is left;
 // in the lobby confirming the worn weapon plays 6600000 and changes
 // nothing, another weapon is worn, armour goes through the slot choice
-// (cancel puts both slots back exactly, life kept) and worn armour asks
+// (asking nothing; cancel puts both slots back exactly, life kept) and worn armour asks
 // word 5 first (answer 1 takes it off). Skills: gated skills only once
 // learned, the command pictures ("12 A-B": 55, 20 and 50 wide after the
 // base name; "X&Y": four; letters without a picture take none), the
@@ -300,6 +300,7 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     Tap(kPadCircle);
     Step();
     ASSERT_EQ(page.slotChoice, 1);
+    EXPECT_FALSE(ui->IsModalBoxOpen());  // not worn yet: nothing to ask
     EXPECT_EQ(Worn(0), 5100030);  // the preview in the chosen slot 0
     EXPECT_EQ(Worn(1), 5100020);
     ASSERT_NE(page.SlotChoiceFrame(), nullptr);
@@ -333,6 +334,7 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_EQ(page.EquipPage()->slotIds[1], 5100030);
     EXPECT_FLOAT_EQ(page.SlotIcon(1)->picture.s0, ui->GetWeaponIcon(5100030)->s0);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
+    EXPECT_FALSE(ui->IsModalBoxOpen());
 }
 
 TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
