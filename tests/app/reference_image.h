@@ -1,7 +1,12 @@
-// Comparing a game screenshot with a reviewed reference image: rasterising
-// the same scene in another build type may move an edge by a rounding step
-// or shade a texel one step apart; anything more is a fault. A failing
-// comparison writes |shot - reference| (amplified) beside the shot.
+// Comparing a game screenshot with a reviewed reference image. The
+// rasteriser draws a frame bit for bit alike in every build type and at
+// every span width, so by default a shot may differ from its reference only
+// by a blend's rounding step in a channel: a picture or a marker moved by
+// one pixel fails. A scene that honestly varies says how, in a
+// ReferenceTolerance: regions whose content varies from run to run (a
+// memory figure) are left out, and a count of pixels past the channel step
+// is allowed only where a shot is known to stray. A failing comparison
+// writes |shot - reference| (amplified) beside the shot.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,9 +21,22 @@
 
 namespace apptest {
 
-constexpr int kChannelTolerance = 8;
-// Pixels past the tolerance allowed per image: triangle edges only.
-constexpr double kOutlierShare = 0.002;
+// The rounding step of a blend, per channel.
+constexpr int kChannelTolerance = 4;
+
+// A screen rectangle, x0 and y0 included, x1 and y1 not.
+struct ReferenceRect {
+    int x0, y0, x1, y1;
+    bool Holds(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
+};
+
+// What a comparison lets pass besides the channel step.
+struct ReferenceTolerance {
+    // Pixels past the channel step allowed (outside the varying regions).
+    int pixels = 0;
+    // Regions whose content varies from run to run: not compared.
+    std::vector<ReferenceRect> varying;
+};
 
 inline int Channel(uint32_t p, int c) { return static_cast<int>((p >> (8 * c)) & 0xFF); }
 
@@ -54,10 +72,48 @@ inline std::string WriteDifference(const Bmp &shot, const Bmp &reference, const 
     return path;
 }
 
+// Shots known to stray from their reviewed references, until mended: the
+// status page's item panel takes its top row (84 pixels, y 107) from the
+// picture above it in the atlas, and the overlay's name box its corner
+// pixels (up to 9) from its atlas neighbour; the camera harness's hero
+// shows a face of its chest through its shirt (159 pixels).
+constexpr int kStatusPanelTopRowStrays = 84;
+constexpr int kOverlayBoxCornerStrays = 9;
+constexpr int kHeroChestStrays = 159;
+
+// The result of a comparison: pixels past the channel step, the largest
+// channel difference, and how many were allowed.
+struct ReferenceComparison {
+    int outliers = 0;
+    int worst = 0;
+    int allowed = 0;
+    bool Passed() const { return outliers <= allowed; }
+};
+
+inline ReferenceComparison CompareWithReference(const Bmp &shot, const Bmp &reference,
+                                                const ReferenceTolerance &tolerance = {})
+{
+    ReferenceComparison result;
+    result.allowed = tolerance.pixels;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            if (std::any_of(tolerance.varying.begin(), tolerance.varying.end(),
+                            [&](const ReferenceRect &r) { return r.Holds(x, y); })) {
+                continue;
+            }
+            int far = 0;
+            Difference(shot.Pixel(x, y), reference.Pixel(x, y), &far);
+            result.worst = std::max(result.worst, far);
+            result.outliers += far > kChannelTolerance ? 1 : 0;
+        }
+    }
+    return result;
+}
+
 // The shot at `shotPath` against the reference at `referencePath`; a
 // failure names the difference image written at `differencePath`.
 inline void ExpectLikeReference(const std::string &shotPath, const std::string &referencePath,
-                                const std::string &differencePath)
+                                const std::string &differencePath, const ReferenceTolerance &tolerance = {})
 {
     Bmp shot;
     Bmp reference;
@@ -65,21 +121,11 @@ inline void ExpectLikeReference(const std::string &shotPath, const std::string &
     ASSERT_TRUE(LoadBmp(referencePath, &reference)) << referencePath;
     ASSERT_EQ(shot.width, reference.width);
     ASSERT_EQ(shot.height, reference.height);
-    int outliers = 0;
-    int worst = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            int far = 0;
-            Difference(shot.Pixel(x, y), reference.Pixel(x, y), &far);
-            worst = std::max(worst, far);
-            outliers += far > kChannelTolerance ? 1 : 0;
-        }
-    }
-    const int allowed = static_cast<int>(kOutlierShare * shot.width * shot.height);
-    if (outliers > allowed) {
-        ADD_FAILURE() << shotPath << ": " << outliers << " pixels differ by more than " << kChannelTolerance
-                      << " (worst " << worst << "); difference image: "
-                      << WriteDifference(shot, reference, differencePath);
+    const ReferenceComparison result = CompareWithReference(shot, reference, tolerance);
+    if (!result.Passed()) {
+        ADD_FAILURE() << shotPath << ": " << result.outliers << " pixels differ by more than " << kChannelTolerance
+                      << " (worst " << result.worst << ", " << result.allowed
+                      << " allowed); difference image: " << WriteDifference(shot, reference, differencePath);
     }
 }
 

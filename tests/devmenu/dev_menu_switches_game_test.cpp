@@ -179,7 +179,9 @@ TEST_F(DevMenuSwitchesGame, DisplayInfoAllShowsTheStatisticsAndTheGizmos)
 {
     const Bmp plain = Shot(script.plainShot);
     EXPECT_GT(Changed(plain, Shot(script.gizmoShot)), 1000);
-    ExpectLikeReference(script.gizmoShot, "game_display_all_gizmos");
+    // The memory in use (the statistics' "M ... KB" line) changes with the
+    // code: its figure is not compared.
+    ExpectLikeReference(script.gizmoShot, "game_display_all_gizmos", {.varying = {{40, 28, 140, 44}}});
 }
 
 TEST_F(DevMenuSwitchesGame, ThreadedLoadingDrawsTheNextLoadFromTheLoadingThread)

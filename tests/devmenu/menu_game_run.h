@@ -119,7 +119,8 @@ protected:
     }
     static bool AnyAt(uint32_t tick, const std::string &kind) { return !LinesAt(tick, kind).empty(); }
     // RW_WRITE_DEVMENU_REFERENCES=1 records the shot as the reference.
-    static void ExpectLikeReference(uint32_t tick, const std::string &name)
+    static void ExpectLikeReference(uint32_t tick, const std::string &name,
+                                    const apptest::ReferenceTolerance &tolerance = {})
     {
         const std::string shot = folder + "/shot" + std::to_string(tick) + ".bmp";
         const std::string reference = std::string(RW_TEST_SOURCE_DIR) + "/tests/devmenu/reference/" + name + ".bmp";
@@ -127,7 +128,7 @@ protected:
             std::system(("cp '" + shot + "' '" + reference + "'").c_str());
             return;
         }
-        apptest::ExpectLikeReference(shot, reference, folder + "/difference_" + name + ".bmp");
+        apptest::ExpectLikeReference(shot, reference, folder + "/difference_" + name + ".bmp", tolerance);
     }
 
     static inline bool ran = false;

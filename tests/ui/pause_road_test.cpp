@@ -165,7 +165,11 @@ TEST(PauseRoad, TheMenuItsPagesAndTheReturnToTheTitle)
     for (const Shot &shot : kShots) {
         apptest::ExpectLikeReference(dir + "/" + shot.name + ".bmp",
                                      std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + shot.name + ".bmp",
-                                     dir + "/" + shot.name + "_difference.bmp");
+                                     dir + "/" + shot.name + "_difference.bmp",
+                                     {.pixels = std::string(shot.name) == "pause_road_equipment"
+                                                    ? apptest::kStatusPanelTopRowStrays
+                                                    : 0,
+                                      .varying = {}});
     }
     if (!::testing::Test::HasFailure()) {
         std::filesystem::remove_all(dir);
