@@ -63,7 +63,7 @@ protected:
         ASSERT_TRUE(std::filesystem::exists(reference)) << "no reference; the shot is " << shot;
         apptest::ReferenceTolerance tolerance;
         if (name.rfind("status_", 0) == 0) {
-            tolerance.pixels = apptest::kStatusPanelTopRowStrays;
+            tolerance.strays = {apptest::kStatFrameTopRowStray};
         }
         apptest::ExpectLikeReference(shot, reference, dir + "/" + name + "_difference.bmp", tolerance);
         if (!HasFailure()) {
