@@ -21,6 +21,7 @@
 #include "app/bmp_file.h"
 #include "platform/movie/movie_test_support.h"
 #include "platform/sound/sound_test_support.h"
+#include "tests/support/game/trace_reader.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ protected:
         std::filesystem::create_directories(Folder());
         std::ofstream(Folder() + "/start60.txt") << "# start on pad 0 (Enter) at tick 60\n60 key Enter 1\n62 key Enter 0\n";
         movieStatus = RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + Folder() + "/out.raw'",
-                              "--frames 200 --movie ENGUIMV/TEST.BIK --input '" + Folder() + "/start60.txt' --screenshot 20:'" +
+                              "--frames 200 --movie ENGUIMV/TEST.BIK --trace '" + Folder() + "/trace.txt' --input '" + Folder() +
+                                  "/start60.txt' --screenshot 20:'" +
                                   Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'");
         plainStatus = RunGame("", "--frames 70 --screenshot 70:'" + Folder() + "/plain.bmp'");
         ran = true;
@@ -83,6 +85,12 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/b.bmp", &b));
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/plain.bmp", &plain));
     EXPECT_EQ(b.data, plain.data);  // the first screen, exactly as without a movie
+    // The screens wait for the movie: the first switches to one once it is
+    // stopped, not under it (where its time and its presses would run on).
+    const std::vector<gametest::TraceRecord> screens =
+        gametest::RecordsOfKind(gametest::ReadTrace(Folder() + "/trace.txt"), "screen");
+    ASSERT_FALSE(screens.empty());
+    EXPECT_GE(screens.front().tick, 60u);
 
     // The recorded sound: on the game's clock it covers the run's 200 ticks of 16 ms
     // exactly, whatever the machine's load: the clip's tone from the start to the
