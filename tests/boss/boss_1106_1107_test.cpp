@@ -13,6 +13,8 @@
 #include "boss/boss_1106.h"
 #include "boss/boss_1107.h"
 #include "boss_scenario.h"
+#include "fx/ge_manager.h"
+#include "fx/ge_pools.h"
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
 
@@ -261,6 +263,29 @@ TEST_F(Walkers, Boss1107sPhasesFireOnceEachOnlyWhenTheyReachTheSpecial)
     EnterBoss(boss, 1);
     Ticks(3);
     EXPECT_EQ(boss->state, 1);  // all done
+}
+
+// A stage without the special's wave effect (its files missing) still sees
+// the special end and the boss walk on.
+TEST_F(Walkers, Boss1107sSpecialEndsWithoutTheWavesEffect)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero(Off(kHome, 0.0f, 60.0f));
+    Ticks(2);
+    CCGEManager *effects = monster::Effects();
+    ASSERT_NE(effects, nullptr);
+    CSBigShotWave *wave = effects->wave;
+    effects->wave = nullptr;
+    EnterBoss(boss, 1);
+    boss->hp = monster::ParamsOf(boss).maxHP / 2;
+    Tick();
+    ASSERT_EQ(boss->state, 20);
+    TicksUntil([&] { return boss->specialDone != 0; }, 600);
+    EXPECT_EQ(boss->specialDone, 1);
+    TicksUntil([&] { return boss->state != 20; }, 600);
+    EXPECT_NE(boss->state, 20);
+    EXPECT_GT(boss->hp, 0);
+    effects->wave = wave;
 }
 
 TEST_F(Walkers, NoPhaseFiresWhileHeldLockedThrownOrWithTheTargetInItsGrabMove)

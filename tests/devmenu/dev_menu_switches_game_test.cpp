@@ -155,6 +155,16 @@ TEST_F(DevMenuSwitchesGame, WriteLogFileWritesEverySectionForTheFirstStage)
     }
     EXPECT_NE(report.find("\nID : "), std::string::npos) << "a sound line";
     EXPECT_EQ(report.find("\nAudio :\nCount : 0\n"), std::string::npos);
+    // Each of the stage's model kinds by its AI type, with its instances:
+    // every template is there, none reads as missing.
+    const int kinds = std::atoi(report.c_str() + std::string("ObjectKind :\nCount : ").size());
+    EXPECT_GT(kinds, 0);
+    int listed = 0;
+    for (size_t line = report.find("\nType : "); line != std::string::npos; line = report.find("\nType : ", line + 1)) {
+        ++listed;
+        EXPECT_NE(report.substr(line, 11), "\nType : -1 ") << report.substr(line, 40);
+    }
+    EXPECT_EQ(listed, kinds);
 }
 
 TEST_F(DevMenuSwitchesGame, RenderWallDrawsBothWallsOverTheStage)
