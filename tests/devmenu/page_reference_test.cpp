@@ -142,4 +142,20 @@ TEST_F(MenuPages, ParticlePage)
     ExpectLikeReference("particle_page");
 }
 
+// Closed by its chord on a page, the menu leaves the screen to the game: the
+// page is not drawn over it.
+TEST_F(MenuPages, ClosedOnAPageNothingIsDrawn)
+{
+    ShowPage(kPageFog, 4);
+    h.menu.Open(0, 0);
+    const win::Frame shot = screen.Capture({0, 0, 0, 255}, [&] { h.menu.Render(); });
+    size_t lit = 0;
+    for (uint32_t y = 0; y < shot.height; ++y) {
+        for (uint32_t x = 0; x < shot.width; ++x) {
+            lit += (shot.At(x, y) & 0xFFFFFFu) != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(lit, 0u);
+}
+
 }  // namespace
