@@ -382,4 +382,21 @@ TEST_F(Breakables, TheBombExplodesFiveSecondsAfterItsHit)
     EXPECT_GE(static_cast<CSBreakObj10028 *>(late)->fuseTimer, 5.0f);
 }
 
+// Only a blow lights the bomb (a plain or a heavy hit): the hero's grab at
+// it, its let-go or a burn leave it as it stands.
+TEST_F(Breakables, OnlyABlowLightsTheBomb)
+{
+    AiObject *bomb = Object(10028, {0.0f, 0.0f, 20.0f});
+    PutHero({0.0f, 0.0f, 0.0f});
+    Tick();
+    for (const int32_t bits : {kAtkGrabFront, kAtkGrab, kAtkGrabEnd, kAtkReleaseHeld, kAtkBurn}) {
+        SCOPED_TRACE(bits);
+        Post(bomb, kMsgHitActor, bits, 0, &hero);
+        Ticks(3);
+        EXPECT_EQ(bomb->state, 0);
+    }
+    Post(bomb, kMsgHitActor, kAtkHeavy, 10, &hero);
+    EXPECT_GE(TicksUntil([&] { return bomb->state == 1; }, 5), 0);
+}
+
 }  // namespace
