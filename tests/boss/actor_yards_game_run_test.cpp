@@ -2,7 +2,8 @@
 // headless on the sample data at 32 ms a tick. Stage 19: every event figure
 // takes its model as it comes into view, 112 appears and stands with its
 // ring, and the blast trap 1202 beside the start poisons the idle hero 5 s
-// after it came into view and again on its next blast. Stage 25: the
+// after it came into view and again on its next blast; the warden's talk
+// shows and lets go the figures of its group. Stage 25: the
 // hero's blow lights a barrel bomb, which explodes 5 s later; its blast
 // hurts the hero beside it, breaks the two designs that only a blow
 // without a sender breaks, which ignored the hero's swing, and lights the
@@ -33,16 +34,49 @@ constexpr double kTick = 0.032;
 using gametest::FirstTickIn;
 using gametest::FirstTickRemoved;
 
-// AIID by AI type, from the first tick's actor lines.
+// AIID by AI type (the first placed of a type), from the first tick's
+// actor lines.
 std::map<int64_t, int64_t> IdsByType(const std::vector<gametest::TraceRecord> &trace)
 {
     std::map<int64_t, int64_t> ids;
     for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
         if (r.tick == 1 && r.Int(0) != 0) {
-            ids[r.Int(1)] = r.Int(0);
+            ids.emplace(r.Int(1), r.Int(0));
         }
     }
     return ids;
+}
+
+// The AIIDs of every actor of a type, in placement order.
+std::vector<int64_t> IdsOfType(const std::vector<gametest::TraceRecord> &trace, int64_t type)
+{
+    std::vector<int64_t> ids;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.tick == 1 && r.Int(1) == type) {
+            ids.push_back(r.Int(0));
+        }
+    }
+    return ids;
+}
+
+// An actor's state and whether it held a model (a pose line), tick by tick.
+struct Seen {
+    int64_t state = -1;
+    bool posed = false;
+    bool removed = false;
+};
+std::map<uint32_t, Seen> SeenOf(const std::vector<gametest::TraceRecord> &trace, int64_t aiId)
+{
+    std::map<uint32_t, Seen> seen;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "actor" && r.Int(0) == aiId) {
+            seen[r.tick].state = r.Int(2);
+            seen[r.tick].removed = r.Int(7) == 1;
+        } else if (r.kind == "pose" && r.Int(0) == aiId) {
+            seen[r.tick].posed = true;
+        }
+    }
+    return seen;
 }
 
 // The screenshot `name` in its own scratch folder, and its check against
@@ -134,6 +168,103 @@ TEST(ActorYardRun, StageNineteenShowsEveryFigureAndItsBlastTrapPoisonsTheIdleHer
     }
     EXPECT_EQ(lives, (std::vector<int64_t>{2500, 2455, 2410}));
     ExpectShot(shot, "yard_figures");
+}
+
+// North-west (D) to the warden and the action command (C): its talk holds
+// every actor of the stage and shows the figures of its group; a confirm
+// finishes its line and the next ends it, which lets them all go. The
+// columns' figures of the hold families stand in their event state 1 while
+// held, grouped or not; those of the show families play their shown state
+// 1 for their group; 101, placed in one of its last states, stays there,
+// shown or not; the trader and the second 112, unseen until then, take
+// their models when shown: the trader gives its model back when let go,
+// the 112 appears (1), stands with its ring (2) and, let go, fades (5) and
+// ends (6), out of play; the first 112, of no group, keeps standing; the
+// post of the group is switched on (2) and stays on.
+TEST(ActorYardRun, StageNineteensTalkShowsAndReleasesTheFiguresOfItsGroup)
+{
+    const std::string script =
+        gametest::PadScript(kStepMs).Hold(1, 11, "D").Tap(15, "C").Tap(80, "C").Tap(95, "C").Text();
+    const std::string shot = ShotPath("yard_talk");
+    const std::vector<gametest::TraceRecord> trace = gametest::RunLinkedSampleGame(
+        "figure_talk", "--stage 19 --fixed-step 32 --frames 130 --trace-poses --screenshot 33:" + shot, script);
+    ASSERT_FALSE(trace.empty());
+    const std::string talk = std::to_string(mkdata::kFigureTalkEvent);
+    uint32_t opened = 0;
+    uint32_t ended = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "event")) {
+        if (r.fields.size() >= 3 && r.fields[0] == talk) {
+            opened = r.fields[2] == "started" ? r.tick : opened;
+            ended = r.fields[2] == "ended" ? r.tick : ended;
+        }
+    }
+    ASSERT_EQ(opened, 15u);
+    ASSERT_GT(ended, opened + 60);
+    // The hold to every actor on its opening tick (the group's value), the
+    // release on its last.
+    std::map<int64_t, std::pair<uint32_t, uint32_t>> held;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "msg")) {
+        if (r.Int(0) == kMsgControl && r.Int(2) != 0) {
+            if (r.Int(4) == kCtlShowHold) {
+                EXPECT_EQ(r.Int(5), mkdata::kFigureTalkEvent);
+                held[r.Int(2)].first = r.tick;
+            } else if (r.Int(4) == kCtlRelease) {
+                held[r.Int(2)].second = r.tick;
+            }
+        }
+    }
+    const std::map<int64_t, int64_t> ids = IdsByType(trace);
+    for (int64_t type = 100; type <= 118; ++type) {
+        SCOPED_TRACE(type);
+        const int64_t id = ids.at(type);
+        ASSERT_EQ(held[id], std::make_pair(opened, ended));
+        const std::map<uint32_t, Seen> seen = SeenOf(trace, id);
+        const bool shown = type != 107 && type != 112;
+        if (!shown) {
+            continue;
+        }
+        // From the tick after the hold to the tick after the release.
+        for (const auto &[tick, s] : seen) {
+            EXPECT_TRUE(s.posed) << tick;
+            const int64_t expected = type == 101 ? 12 : tick > opened && tick <= ended ? 1 : 0;
+            EXPECT_EQ(s.state, expected) << tick;
+        }
+    }
+    // The unseen trader: a model only while shown.
+    for (const auto &[tick, s] : SeenOf(trace, IdsOfType(trace, 107).at(0))) {
+        EXPECT_EQ(s.posed, tick > opened && tick <= ended + 1) << tick;
+        EXPECT_EQ(s.state, tick > opened && tick <= ended ? 1 : 0) << tick;
+    }
+    // The two 112s.
+    const std::vector<int64_t> rings = IdsOfType(trace, 112);
+    ASSERT_EQ(rings.size(), 2u);
+    const uint32_t firstStanding = FirstTickIn(trace, rings[0], 2);
+    ASSERT_GT(firstStanding, 0u);
+    for (const auto &[tick, s] : SeenOf(trace, rings[0])) {
+        EXPECT_TRUE(s.posed);
+        EXPECT_EQ(s.state, tick < firstStanding ? 1 : 2) << tick;
+    }
+    const std::map<uint32_t, Seen> second = SeenOf(trace, rings[1]);
+    EXPECT_FALSE(second.at(opened).posed);
+    EXPECT_TRUE(second.at(opened + 1).posed);
+    EXPECT_EQ(FirstTickIn(trace, rings[1], 1), opened + 1);
+    const uint32_t standing = FirstTickIn(trace, rings[1], 2);
+    const uint32_t fading = FirstTickIn(trace, rings[1], 5);
+    const uint32_t gone = FirstTickIn(trace, rings[1], 6);
+    EXPECT_GT(standing, opened + 1);
+    EXPECT_LT(standing, ended);
+    EXPECT_EQ(fading, ended + 1);
+    EXPECT_GT(gone, fading);
+    EXPECT_EQ(FirstTickRemoved(trace, rings[1]), gone + 1);
+    for (const auto &[tick, s] : second) {
+        EXPECT_EQ(s.posed, tick > opened && tick <= gone) << tick;
+    }
+    // The post, switched on by the group's hold.
+    const int64_t post = ids.at(1201);
+    for (const auto &[tick, s] : SeenOf(trace, post)) {
+        EXPECT_EQ(s.state, tick > opened ? 2 : 0) << tick;
+    }
+    ExpectShot(shot, "yard_talk");
 }
 
 // West (S+D) to the breakable trap 1204 and the chain of three blows: each

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tools/mkdata/sample_actor_yards.h"
 #include "tools/mkdata/sample_doors.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_movies.h"
@@ -90,6 +91,10 @@ const std::vector<EventTableEntry> &SampleEventTable()
         }
         // The first stage's talk, conversation and notice board.
         for (const EventTableEntry &entry : SampleTalkEntries()) {
+            table.push_back(entry);
+        }
+        // Stage 19's talk with its figures.
+        for (const EventTableEntry &entry : SampleActorYardEvents()) {
             table.push_back(entry);
         }
         table.push_back(SampleSceneEntry());

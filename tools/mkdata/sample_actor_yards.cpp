@@ -19,7 +19,12 @@ std::vector<AiPlacement> FigureYard()
 {
     std::vector<AiPlacement> list;
     int32_t aiId = 10;
-    // Four columns of figures north-east of the start, facing the way north.
+    // The talk's warden first: the first actor of its group is the one the
+    // talk turns to.
+    list.push_back(Place(100, aiId++, kFigureTalkNpcAt, {1.0f, 0.0f, -1.0f}));
+    list.back().eventId = kFigureTalkEvent;
+    // Four columns of figures north-east of the start, facing the way north;
+    // the first 112 stands on its own (it appears as it comes into view).
     int32_t index = 0;
     for (int32_t type = 101; type <= 118; ++type) {
         if (type == 107) {
@@ -28,11 +33,26 @@ std::vector<AiPlacement> FigureYard()
         const float x = 30.0f + 15.0f * static_cast<float>(index % 4);
         const float z = -30.0f + 15.0f * static_cast<float>(index / 4);
         list.push_back(Place(type, aiId++, {x, 0.0f, z}, {-1.0f, 0.0f, 0.0f}));
+        if (type != 112 && type < kFirstUngroupedFigure) {
+            list.back().eventId = kFigureTalkEvent;
+        }
+        if (type == 101) {
+            list.back().initState = 12;  // one of its last states, which hold it
+        }
         ++index;
     }
     list.push_back(Place(1202, aiId++, kYardBlastTrapAt, {0.0f, 0.0f, -1.0f}));
     list.push_back(Place(1201, aiId++, {-50.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}));
+    list.back().eventId = kFigureTalkEvent;
     list.push_back(Place(1204, aiId++, kYardTrapAt, {1.0f, 0.0f, 0.0f}));
+    // Beside the warden, unseen until the talk shows them: a trader and a
+    // second 112, which the talk's end sends away for good.
+    for (int32_t type : {107, 112}) {
+        const float x = kFigureTalkNpcAt.x - (type == 107 ? 10.0f : 20.0f);
+        list.push_back(Place(type, aiId++, {x, 0.0f, kFigureTalkNpcAt.z + 6.0f}, {1.0f, 0.0f, -1.0f}));
+        list.back().eventId = kFigureTalkEvent;
+        list.back().isRender = 0;
+    }
     return list;
 }
 
@@ -68,6 +88,23 @@ std::vector<AiPlacement> BreakableYard()
 }
 
 }  // namespace
+
+std::vector<EventTableEntry> SampleActorYardEvents()
+{
+    // The warden's talk: from within its reach, facing the warden, the
+    // action command opens it; a confirm finishes its line and the next
+    // ends it. It can be held again.
+    EventTableEntry talk;
+    talk.eventId = kFigureTalkEvent;
+    talk.label = "WARDEN";
+    talk.circleCentre = kFigureTalkNpcAt;
+    talk.radius = kFigureTalkReach;
+    talk.npcNum = 20;
+    talk.param = kFigureTalkParam;
+    talk.maxOccur = 1000;
+    talk.playerMask = 1;
+    return {talk};
+}
 
 std::vector<AiPlacement> SampleActorYardPlacements(int32_t stageId)
 {

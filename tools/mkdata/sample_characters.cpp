@@ -162,7 +162,7 @@ MonsterSpec Npc10()
 // family's event state, the show family's animation); 101 has its last
 // states 12 to 16, which events play and which its event's show leaves
 // (input 1, once unlocked); 112 appears (1), stands with its
-// ring (2) and, once dying, fades (5) and ends (6).
+// ring (2) and, once dying or let go by its event, fades (5) and ends (6).
 MonsterSpec NpcFigure(int32_t aiType)
 {
     const Reactions none = {-1, -1, -1, -1, -1, -1, -1};
@@ -171,7 +171,7 @@ MonsterSpec NpcFigure(int32_t aiType)
         rows = {
             {0, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{1, 1, 1}, {120, 5, 1}, {0, 0, 0}}, false},
             {1, Motion::kGrab, 0, 0, 0, 0, 0, {}, {{120, 5, 1}, {0, 2, 0}}, false},
-            {2, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{120, 5, 1}, {0, 2, 0}}, false},
+            {2, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{120, 5, 1}, {1, 5, 1}, {0, 2, 0}}, false},
             {3, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{0, 2, 0}}, false},
             {4, Motion::kIdle, 0, 0, 0, 0, 0, {}, {{0, 2, 0}}, false},
             {5, Motion::kFall, 0, 0, 0, 0, 0, {}, {{0, 6, 0}}, false},

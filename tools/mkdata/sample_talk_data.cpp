@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tools/mkdata/fx_data.h"
+#include "tools/mkdata/sample_actor_yards.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_scene_data.h"
 #include "tools/mkdata/sample_stage_ends.h"
@@ -58,7 +59,9 @@ bool WriteWide(const fs::path &path, const std::u16string &text)
 
 std::vector<EventNpcType> SampleNpcTypes()
 {
-    return {{kSampleTalkEvent, 0, u"Old Farmer"}, {kSampleConversationEvent, 1, u"Trader"}};
+    return {{kSampleTalkEvent, 0, u"Old Farmer"},
+            {kSampleConversationEvent, 1, u"Trader"},
+            {kFigureTalkEvent, 0, u"Warden"}};
 }
 
 std::vector<EventTextEntry> SampleDoorMessages()
@@ -81,6 +84,11 @@ std::vector<EventTextEntry> SampleConversations()
         {u"Ask", 98},
         {u"Back", 99},
     };
+}
+
+std::vector<EventTextEntry> SampleFigureYardConversations()
+{
+    return {{u"The wood's folk step out to greet you.", 1}};
 }
 
 std::vector<HurtEventEntry> SampleHurtEvents() { return {{kSampleHeroZone, 2.5f, {"Scorched ground\n", "Hot\n"}}}; }
@@ -127,6 +135,7 @@ bool WriteSampleTalkData(const std::string &rootPath)
         ok = ok && WriteWide(folder / "NPCTYPE.TEX", FormatNpcTypes(SampleNpcTypes()));
         ok = ok && WriteWide(folder / "OPENDOOR.MSS", FormatEventTexts(SampleDoorMessages()));
         ok = ok && WriteWide(folder / "CONT01.NPC", FormatEventTexts(SampleConversations()));
+        ok = ok && WriteWide(folder / "CONT19.NPC", FormatEventTexts(SampleFigureYardConversations()));
     }
     for (int number = 0; number < 2; ++number) {
         ok = ok && WritePicture(

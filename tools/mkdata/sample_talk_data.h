@@ -3,7 +3,8 @@
 //   RESOURCE/G_EVENT/CONT/USA/ and CHA/  NPCTYPE.TEX (the two NPC types and
 //                                        their portraits), OPENDOOR.MSS (door
 //                                        messages) and CONT01.NPC (the first
-//                                        stage's conversation), UTF-16
+//                                        stage's conversation) and CONT19.NPC
+//                                        (stage 19's warden), UTF-16
 //   RESOURCE/G_EVENT/EVENTUI/NPC00.BMP, NPC01.BMP  the two portraits
 //   RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE  one entry, on a hero zone
 //   RESOURCE/G_EVENT/CAMERA/INGANM.IGA, INGANM.MIC  the scenes' rows (sample_scene_data.h)
@@ -44,6 +45,8 @@ std::vector<EventNpcType> SampleNpcTypes();
 std::vector<EventTextEntry> SampleDoorMessages();
 // The same texts stand in both language folders.
 std::vector<EventTextEntry> SampleConversations();
+// Stage 19's conversation (CONT19.NPC): the warden's line.
+std::vector<EventTextEntry> SampleFigureYardConversations();
 std::vector<HurtEventEntry> SampleHurtEvents();
 // The first stage's talk events and the hero zone, for the event table.
 std::vector<EventTableEntry> SampleTalkEntries();
