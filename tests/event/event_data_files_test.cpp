@@ -14,6 +14,7 @@
 #include "event/event_manager.h"
 #include "event/event_objects.h"
 #include "tests/event/talk_test_support.h"
+#include "tools/mkdata/sample_actor_yards.h"
 #include "tools/mkdata/sample_talk_data.h"
 
 namespace {
@@ -97,11 +98,13 @@ TEST(EventDataFiles, EveryLayoutReadsBackFieldByField)
 
     std::vector<EventNpcType> types;
     ASSERT_TRUE(Parse(Bytes(FormatNpcTypes(mkdata::SampleNpcTypes())), ParseNpcTypes, &types));
-    ASSERT_EQ(types.size(), 2u);
+    ASSERT_EQ(types.size(), 3u);
     EXPECT_EQ(types[1].eventId, mkdata::kSampleConversationEvent);
     EXPECT_EQ(types[1].portrait, 1);
     EXPECT_EQ(types[1].name, u"Trader");
     EXPECT_EQ(types[0].name, u"Old Farmer");
+    EXPECT_EQ(types[2].eventId, mkdata::kFigureTalkEvent);
+    EXPECT_EQ(types[2].name, u"Warden");
 }
 
 TEST(EventDataFiles, AWideTextLineIsCutAtItsEndAndTo1023Characters)
@@ -311,14 +314,14 @@ TEST_F(EventDataFilesOnRoot, ARefusedFileLeavesItsTableAsItWas)
     root.WriteWide("RESOURCE/G_EVENT/CONT/USA/OPENDOOR.MSS", FormatEventTexts(mkdata::SampleDoorMessages()));
     CSEventManager manager;
     manager.Init();
-    ASSERT_EQ(manager.NpcTypes().size(), 2u);
+    ASSERT_EQ(manager.NpcTypes().size(), 3u);
     ASSERT_EQ(manager.DoorMessages().size(), 2u);
     EXPECT_EQ(std::u16string(manager.GetDoorMessage(2)), u"The door will not move.");
     root.WriteWide("RESOURCE/G_EVENT/CONT/USA/BAD.TEX", u"Count: 2\r\n79010200 17 Portrait seventeen\r\n");
     root.WriteWide("RESOURCE/G_EVENT/CONT/USA/BAD.MSS", u"Count: 9\r\nT\r\nID: 1\r\nOnly one\r\nEnd\r\n");
     EXPECT_FALSE(manager.LoadNpcTypes("BAD.TEX"));
     EXPECT_FALSE(manager.LoadDoorMessages("BAD.MSS"));
-    EXPECT_EQ(manager.NpcTypes().size(), 2u);
+    EXPECT_EQ(manager.NpcTypes().size(), 3u);
     EXPECT_EQ(manager.DoorMessages().size(), 2u);
 }
 
