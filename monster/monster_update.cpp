@@ -36,6 +36,9 @@ void UpdateMonster(AiObject *actor, float dt)
         static_cast<CSMonster1021 *>(actor)->Update(dt);
         break;
     default:
-        break;
+        return;
     }
+    // A monster standing in play with its model is one a boss may trade
+    // places with (boss 1108's partners); dying or gone, it is not.
+    actor->partnerReady = !actor->removed && !actor->dying && actor->model != nullptr ? 1 : 0;
 }

@@ -133,25 +133,30 @@ TEST_F(Boss1108, WithoutPartnersItJumpsToTheFixedPoints)
 
 // A partner that is removed, busy, grabbed or not ready is not swapped
 // with: the boss jumps to the fixed point instead, and the partner stays.
+// The monster's own update keeps its ready word: set while it stands in
+// play with its model, cleared while it is dying.
 TEST_F(Boss1108, AnUnusablePartnerFallsBackToAFixedPoint)
 {
     CSBoss1108 *boss = Boss();
     AiObject *partner = Partners(boss, 1)[0];
     Tick();
+    EXPECT_EQ(partner->partnerReady, 1);
     const RwV3d there = *partner->GetPositionPtr();
     for (int unusable = 0; unusable < 4; ++unusable) {
         SCOPED_TRACE(unusable);
         partner->busy = unusable == 0;
         partner->grabbed = unusable == 1;
-        partner->partnerReady = unusable == 2 ? 0 : 1;
+        partner->dying = unusable == 2;
         partner->removed = unusable == 3;
         TeleportWith(boss, 5);  // slot 0, P0
+        EXPECT_EQ(partner->partnerReady, unusable == 0 || unusable == 1 ? 1 : 0);
         EXPECT_TRUE(Near(*boss->GetPositionPtr(), CSBoss1108::kTeleportPoints[0]));
         EXPECT_TRUE(Near(*partner->GetPositionPtr(), there));
         boss->SetPosition(kHome);
     }
     partner->removed = false;
-    partner->partnerReady = 1;
+    Tick();
+    EXPECT_EQ(partner->partnerReady, 1);
     TeleportWith(boss, 5);
     EXPECT_TRUE(Near(*boss->GetPositionPtr(), there));
 }

@@ -3,13 +3,19 @@
 // trace shows the boss's life falling hit by hit to 0, its dying (where it
 // has one) and gone states, its drop, and the states its behaviour goes
 // through on the way (1102's idle 1 between throws and its recoil 4, 1101's
-// recovery and escape, 1108's dash, swarm and teleport).
+// recovery and escape, 1108's dash, swarm and teleport, and its trades of
+// places with its partners, one of them on screen).
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
+#include "app/reference_image.h"
 #include "support/game/game_run.h"
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_bosses.h"
@@ -34,12 +40,14 @@ std::string Script(int32_t aiType)
     return path;
 }
 
-void ExpectBeaten(const Fight &fight)
+// The fight's trace (`extra` arguments added to the run's).
+std::vector<gametest::TraceRecord> ExpectBeaten(const Fight &fight, const std::string &extra = "")
 {
     SCOPED_TRACE(fight.aiType);
     const std::vector<gametest::TraceRecord> trace = gametest::RunSampleGame(
         "beat_" + std::to_string(fight.aiType), "--stage " + std::to_string(fight.stage) + " --fixed-step 32 --frames " +
-                                                     std::to_string(fight.frames) + " --input " + Script(fight.aiType));
+                                                     std::to_string(fight.frames) + " --input " + Script(fight.aiType) +
+                                                     extra);
     int64_t life = -1;
     int falls = 0;
     uint32_t goneTick = 0;
@@ -56,7 +64,10 @@ void ExpectBeaten(const Fight &fight)
         goneTick = goneTick == 0 && r.Int(7) == 1 ? r.tick : goneTick;
     }
     EXPECT_EQ(life, 0);
-    ASSERT_GT(goneTick, 0u);
+    EXPECT_GT(goneTick, 0u);
+    if (goneTick == 0) {
+        return trace;
+    }
     EXPECT_EQ(seen.count(fight.gone), 1u);
     // Hit by hit: it stands many blows.
     EXPECT_GE(falls, 10);
@@ -69,7 +80,17 @@ void ExpectBeaten(const Fight &fight)
         drops += !r.fields.empty() && r.fields[0] == "drop";
     }
     EXPECT_EQ(drops, 1);
+    return trace;
 }
+
+struct Place {
+    float x = 0.0f;
+    float z = 0.0f;
+    bool operator==(const Place &other) const
+    {
+        return std::fabs(x - other.x) < 0.01f && std::fabs(z - other.z) < 0.01f;
+    }
+};
 
 // 1102 throws, walks off in its idle 1 after each throw, recoils (4) from
 // the hero's blows and dies through 5 into 6.
@@ -87,9 +108,36 @@ TEST(BossBeatenRun, TheHeroBeatsBoss1101InStageFifteen)
 
 // 1108 (AIID 2) dashes (1), calls its swarm (2), teleports (5) and is gone
 // at once (4) when it falls.
+// Three of its teleports trade places with a partner (AIIDs 100 to 102,
+// each standing in play): on one tick the boss stands where the partner
+// stood and the partner where the boss stood. The screenshot: the partner
+// of the second trade in front of the hero where the boss stood, the boss
+// far off in the partner's place, both in the teleport's light.
 TEST(BossBeatenRun, TheHeroBeatsBoss1108InStageThirtySix)
 {
-    ExpectBeaten({36, 1108, 2, 4, {1, 2, 5}, 945});
+    std::string shot = apptest::ScratchFolder("shot_boss_1108");
+    shot += "/boss_1108_partner.bmp";
+    const std::vector<gametest::TraceRecord> trace =
+        ExpectBeaten({36, 1108, 2, 4, {1, 2, 5}, 1130}, " --screenshot 553:" + shot);
+    std::map<uint32_t, std::map<int64_t, Place>> places;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        places[r.tick][r.Int(0)] = {static_cast<float>(r.Real(4)), static_cast<float>(r.Real(6))};
+    }
+    std::vector<std::pair<uint32_t, int64_t>> trades;
+    for (auto it = std::next(places.begin()); it != places.end(); ++it) {
+        const std::map<int64_t, Place> &before = std::prev(it)->second;
+        const std::map<int64_t, Place> &now = it->second;
+        for (int64_t partner = 100; partner <= 102; ++partner) {
+            if (before.count(2) != 0 && before.count(partner) != 0 && !(before.at(2) == before.at(partner)) &&
+                now.at(2) == before.at(partner) && now.at(partner) == before.at(2)) {
+                trades.emplace_back(it->first, partner);
+            }
+        }
+    }
+    EXPECT_EQ(trades, (std::vector<std::pair<uint32_t, int64_t>>{{265, 101}, {549, 102}, {937, 100}}));
+    std::string reference = RW_TEST_SOURCE_DIR;
+    reference += "/tests/boss/reference/boss_1108_partner.bmp";
+    apptest::ExpectLikeReference(shot, reference, shot + "_difference.bmp");
 }
 
 }  // namespace

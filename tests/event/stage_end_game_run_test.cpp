@@ -126,8 +126,10 @@ std::vector<StageRun> Runs()
         // 1104 keeps its distance sideways: the hero steps up the diagonal (W).
         {27, FightBoss(800, {2, 320, 192}, "W", kOpening + 2).Text(), 840, 79270500, 1},
         {32, FightBoss(600, {2, 320, 128}, "WD", kOpening).Text(), 630, 79320300, 1},
-        // Stage 36 opens with a scene of five seconds (157 ticks).
-        {36, FightBoss(780, {2, 320, 128}, "WD", 160).Text(), 870, mkdata::kClosingScene36, 2},
+        // Stage 36 opens with a scene of five seconds (157 ticks); its boss
+        // trades places with the partners that then fight the hero too, so
+        // the hero strikes three times a round.
+        {36, FightBoss(990, {3, 384, 64}, "WD", 160).Text(), 1080, mkdata::kClosingScene36, 2},
         {37, FightFinalBoss(574, 589, kOpening + 10), 684, 79370300, 1, true},
         {38, FightFinalBoss(564, 615, kOpening), 710, 79380300, 1, true},
     };

@@ -632,12 +632,14 @@ std::vector<AiPlacement> SampleBossArenaPlacements(int32_t aiType)
         placements.push_back(SampleBossPlacement(1105));
     }
     if (aiType == 1108) {
-        // Its partners: three monsters of type 1000 with AIIDs 100 to 102.
+        // Its partners: three monsters of type 1000 with AIIDs 100 to 102,
+        // in a bow behind it, in sight of the heroes' start and beyond
+        // their reach while the heroes fight the boss at its place.
         for (int32_t i = 0; i < 3; ++i) {
             AiPlacement partner;
             partner.aiType = kSamplePartnerType;
             partner.aiId = 100 + i;
-            partner.position = {-60.0f + 60.0f * static_cast<float>(i), 0.0f, 120.0f};
+            partner.position = {-40.0f + 40.0f * static_cast<float>(i), 0.0f, i == 1 ? 75.0f : 60.0f};
             partner.lookAt = {0.0f, 0.0f, -1.0f};
             partner.isRender = 1;
             placements.push_back(partner);
