@@ -267,6 +267,85 @@ TEST(ActorYardRun, StageNineteensTalkShowsAndReleasesTheFiguresOfItsGroup)
     ExpectShot(shot, "yard_talk");
 }
 
+// South (S+A) to the post, where an attack from the guard (E, Z) grabs it
+// (1024: held, 3); the chain's next blow squeezes it (4096: it loses the
+// blow less its defence) and the last lets go (2048), which switches it on
+// (2): it regenerates 50 life each second up to its full life. Then west
+// (S+D) to the liftable object: the grab lifts it (1), the squeeze takes
+// its life and it dies (2) into gone (3).
+TEST(ActorYardRun, StageNineteensHeroGrabsThePostWhichRegeneratesAndTheLiftableObjectWhichDies)
+{
+    const std::string script = gametest::PadScript(kStepMs)
+                                   .Hold(1, 44, "SA")
+                                   .Hold(46, 51, "E")
+                                   .Tap(48, "Z")
+                                   .Tap(56, "Z")
+                                   .Tap(72, "Z")
+                                   .Hold(92, 108, "SD")
+                                   .Hold(110, 115, "E")
+                                   .Tap(112, "Z")
+                                   .Tap(120, "Z")
+                                   .Tap(136, "Z")
+                                   .Text();
+    const std::vector<gametest::TraceRecord> trace =
+        gametest::RunLinkedSampleGame("grabs", "--stage 19 --fixed-step 32 --frames 200", script);
+    ASSERT_FALSE(trace.empty());
+    const std::map<int64_t, int64_t> ids = IdsByType(trace);
+    // The hero's grab blows, by target: attribute and tick.
+    std::map<int64_t, std::vector<std::pair<int64_t, uint32_t>>> blows;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "hit")) {
+        if (r.Int(0) == 0) {
+            blows[r.Int(1)].emplace_back(r.Int(2), r.tick);
+        }
+    }
+    for (int64_t type : {1201, 10027}) {
+        SCOPED_TRACE(type);
+        const std::vector<std::pair<int64_t, uint32_t>> &got = blows[ids.at(type)];
+        ASSERT_EQ(got.size(), 3u);
+        EXPECT_EQ(got[0].first, kAtkGrab);
+        EXPECT_EQ(got[1].first, kAtkHeldDamage);
+        EXPECT_EQ(got[2].first, kAtkGrabEnd);
+    }
+    // The post: held from the grab, its life down by the squeeze, switched
+    // on at the grab's end, then 50 more each second up to 300.
+    const int64_t post = ids.at(1201);
+    const std::vector<std::pair<int64_t, uint32_t>> &onPost = blows[post];
+    const uint32_t held = FirstTickIn(trace, post, 3);
+    EXPECT_GE(held, onPost[0].second);
+    EXPECT_LE(held, onPost[0].second + 2);
+    const uint32_t on = FirstTickIn(trace, post, 2);
+    EXPECT_GE(on, onPost[2].second);
+    EXPECT_LE(on, onPost[2].second + 2);
+    std::vector<std::pair<uint32_t, int64_t>> lives;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
+        if (r.Int(0) == post && (lives.empty() || lives.back().second != r.Int(3))) {
+            lives.emplace_back(r.tick, r.Int(3));
+        }
+    }
+    ASSERT_EQ(lives.size(), 5u);
+    EXPECT_EQ(lives[0].second, 300);
+    EXPECT_GT(lives[1].first, onPost[1].second);
+    EXPECT_LE(lives[1].first, onPost[1].second + 2);
+    const int64_t squeezed = lives[1].second;
+    EXPECT_LT(squeezed, 300 - 100);
+    EXPECT_EQ(lives[2].second, squeezed + 50);
+    EXPECT_EQ(lives[3].second, squeezed + 100);
+    EXPECT_EQ(lives[4].second, 300);
+    for (size_t i = 2; i < lives.size(); ++i) {
+        EXPECT_NEAR((lives[i].first - (i == 2 ? on : lives[i - 1].first)) * kTick, 1.0, 0.05) << i;
+    }
+    // The liftable object: lifted, squeezed to death, gone.
+    const int64_t liftable = ids.at(10027);
+    const std::vector<std::pair<int64_t, uint32_t>> &onLiftable = blows[liftable];
+    const uint32_t lifted = FirstTickIn(trace, liftable, 1);
+    EXPECT_GE(lifted, onLiftable[0].second);
+    EXPECT_LE(lifted, onLiftable[0].second + 2);
+    const uint32_t dying = FirstTickIn(trace, liftable, 2);
+    EXPECT_GT(dying, onLiftable[1].second);
+    EXPECT_LE(dying, onLiftable[1].second + 3);
+    EXPECT_GT(FirstTickRemoved(trace, liftable), FirstTickIn(trace, liftable, 3));
+}
+
 // West (S+D) to the breakable trap 1204 and the chain of three blows: each
 // blow shakes it on (states 1, 2), with the hurt sound, and the third breaks
 // it (6) and takes it out of play; it never loses life.

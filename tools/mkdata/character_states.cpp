@@ -21,7 +21,11 @@ constexpr float kBlend = 0.15f;
 // carries the plain-damage bit 1 (the others only choose the reaction,
 // and a hit without a damage bit costs its target nothing); the chain's
 // last, two-handed blow also breaks the wall-like breakable objects, which
-// nothing else a hero does can break. Speeds are units a second:
+// nothing else a hero does can break. An attack from the guard grabs
+// (50: the grab bit 1024 on what it touches), and the chain goes on from
+// there with a squeeze of what it holds (51: the held-damage bit 4096) and
+// the grab's end (52: bit 2048), none of them with the damage bit: the
+// grab hurts only what takes damage while held. Speeds are units a second:
 // the move runs at 4 m/s, the attacks lunge, a hurt hero is pushed back.
 CFSF Hero(int32_t attack)
 {
@@ -37,10 +41,13 @@ CFSF Hero(int32_t attack)
             {21, -10.0f, 0.0f, 1, 0, 0, 0, {}, {{0, 0, 0}}, true},
             {22, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{23, 23, 1}, {0, 0, 1}}, false},
             {23, 0.0f, 0.0f, 0, 0, 0, 0, {}, {}, false},
-            {30, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{22, 22, 1}, {23, 23, 1}, {0, 0, 1}, {40, 40, 1}, {30, 30, 0}}, false},
+            {30, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{22, 22, 1}, {23, 23, 1}, {0, 0, 1}, {40, 50, 1}, {30, 30, 0}}, false},
             {40, 5.0f, 0.0f, 1, 0, attack, 1, {100130}, {{41, 41, 0}, {0, 0, 0}}, true},
             {41, 5.0f, 0.0f, 1, 0, attack + 5, 1 | 2, {100130}, {{42, 42, 0}, {0, 0, 0}}, true},
             {42, 8.0f, 0.0f, 1, 0, attack * 2, 1 | 8 | kAtkBreakWall, {100130, 100140}, {{0, 0, 0}}, true},
+            {50, 0.0f, 0.0f, 1, 0, 1, kAtkGrab, {100130, 100140}, {{51, 51, 0}, {0, 0, 0}}, true},
+            {51, 0.0f, 0.0f, 1, 0, attack * 3, kAtkHeldDamage, {100130, 100140}, {{52, 52, 0}, {0, 0, 0}}, true},
+            {52, 0.0f, 0.0f, 1, 0, 1, kAtkGrabEnd, {100130, 100140}, {{0, 0, 0}}, true},
         },
         hits, kBlend);
 }

@@ -42,9 +42,11 @@ std::vector<AiPlacement> FigureYard()
         ++index;
     }
     list.push_back(Place(1202, aiId++, kYardBlastTrapAt, {0.0f, 0.0f, -1.0f}));
-    list.push_back(Place(1201, aiId++, {-50.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}));
+    list.push_back(Place(1201, aiId++, kYardPostAt, {0.0f, 0.0f, 1.0f}));
     list.back().eventId = kFigureTalkEvent;
     list.push_back(Place(1204, aiId++, kYardTrapAt, {1.0f, 0.0f, 0.0f}));
+    // A liftable object beside the post, for a hero's grab.
+    list.push_back(Place(10027, aiId++, kYardLiftableAt, {1.0f, 0.0f, 0.0f}));
     // Beside the warden, unseen until the talk shows them: a trader and a
     // second 112, which the talk's end sends away for good.
     for (int32_t type : {107, 112}) {

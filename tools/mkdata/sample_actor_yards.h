@@ -3,7 +3,8 @@
 //   stage 19: the event figures 101 to 106 and 108 to 118 in four columns
 //             north-east of the heroes' start, each shown while in view; the
 //             timed blast trap 1202 beside the start, the breakable trap
-//             1204 west of it and the post 1201 farther on; the warden (100)
+//             1204 west of it, the post 1201 south of the start and a
+//             liftable object (10027) south-west of it; the warden (100)
 //             north-west of the start, whose talk holds every actor of the
 //             stage and shows the figures of its group: most of the
 //             columns (101 placed in its last state 12, which holds it),
@@ -39,6 +40,9 @@ inline constexpr RwV3d kYardTrapAt = {-30.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardBombAt = {-20.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardWallAt = {25.0f, 0.0f, -60.0f};
 inline constexpr RwV3d kYardTargetAt = {0.0f, 0.0f, -85.0f};
+// Stage 19's post, south of the start, and the liftable object west of it.
+inline constexpr RwV3d kYardPostAt = {0.0f, 0.0f, -120.0f};
+inline constexpr RwV3d kYardLiftableAt = {-25.0f, 0.0f, -110.0f};
 
 // Stage 19's talk: its id is the group of the figures it shows; the warden
 // it is held with stands north-west of the start, beyond the talk's reach

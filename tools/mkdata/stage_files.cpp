@@ -219,7 +219,7 @@ const MotionTable &SampleHeroMotionTable()
     static const MotionTable table = [] {
         // Every index has a motion (the walk unless set below), so the file lists them all.
         MotionTable t;
-        t.motions.assign(43, MotionRange{0, 60, true});
+        t.motions.assign(53, MotionRange{0, 60, true});
         auto set = [&t](int32_t index, int32_t start, int32_t end) { t.motions[index] = {start, end, true}; };
         // Standing is the rest (arms down, breathing); dying the fall, whose
         // last frame, the hero lying, is held.
@@ -237,6 +237,10 @@ const MotionTable &SampleHeroMotionTable()
         set(40, 60, 90);
         set(41, 90, 120);
         set(42, 60, 120);
+        // The grab, the squeeze and the grab's end.
+        set(50, 90, 120);
+        set(51, 60, 90);
+        set(52, 90, 120);
         return t;
     }();
     return table;
