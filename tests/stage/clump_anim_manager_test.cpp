@@ -245,10 +245,13 @@ TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndReadsItsMotionTable)
     ASSERT_GE(index, 0);
     const AnimInfo *set = own.GetAnimInfo(index);
     EXPECT_EQ(set->name, "HERO01.ANM");
-    // The hero's motions by its state numbers (42, its last attack, the whole wave).
-    ASSERT_EQ(set->motions.Count(), 43);
+    // The hero's motions by its state numbers (42, its last attack, the
+    // whole wave; 52, the grab's end, the last).
+    ASSERT_EQ(set->motions.Count(), 53);
     EXPECT_EQ(set->motions.Find(42)->startFrame, 60);
     EXPECT_EQ(set->motions.Find(42)->endFrame, 120);
+    EXPECT_EQ(set->motions.Find(52)->startFrame, 90);
+    EXPECT_EQ(set->motions.Find(52)->endFrame, 120);
     // The bind pose has no motion table.
     const int32_t bind = own.LoadAMF(stagetest::SamplePath("RESOURCE/MAINCHAR/HERO01/HERO01_BIND.ANM").c_str());
     ASSERT_GE(bind, 0);

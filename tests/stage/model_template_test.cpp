@@ -171,7 +171,7 @@ TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
     ASSERT_NE(hero.GetMotionRange(40), nullptr);
     EXPECT_EQ(hero.GetMotionRange(40)->startFrame, 60);
     EXPECT_EQ(hero.GetMotionRange(40)->endFrame, 90);
-    EXPECT_EQ(hero.GetMotionRange(43), nullptr);
+    EXPECT_EQ(hero.GetMotionRange(53), nullptr);
 }
 
 // With a game system the clones are its own (under the render lock, kept
