@@ -23,6 +23,8 @@
 #include "app/screenshot.h"
 #include "app/test_hooks.h"
 #include "app/threads.h"
+#include "app/trace.h"
+#include "ui/loading_screen.h"
 #include "rwd3d8.h"
 #include "win/winuser.h"
 
@@ -38,6 +40,25 @@ std::string WorkingFolder()
 {
     char buffer[4096];
     return getcwd(buffer, sizeof(buffer)) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+// --loading-shot: the loading screen's first drawing within that tick, as it
+// stands in the camera raster before it is shown. Its drawings come one at
+// a time, under the render lock.
+uint32_t g_lastLoadingShotTick = 0;
+
+void WriteLoadingShots(RwCamera *camera, uint32_t)
+{
+    const uint32_t tick = game::TraceTick();
+    if (g_pApplication == nullptr || tick == g_lastLoadingShotTick) {
+        return;
+    }
+    g_lastLoadingShotTick = tick;
+    for (const game::Screenshot &shot : g_pApplication->Options().loadingShots) {
+        if (shot.tick == tick && !game::WriteScreenshot(camera, shot.path)) {
+            std::fprintf(stderr, "game: could not write the screenshot %s\n", shot.path.c_str());
+        }
+    }
 }
 
 }  // namespace
@@ -81,6 +102,7 @@ bool CSApplication::Create(HWND window, const game::Options &options)
         return false;
     }
     gameSystem->displayInfoMode = options.displayInfo;
+    CSLoading::afterDrawing = options.loadingShots.empty() ? nullptr : WriteLoadingShots;
 
     // The input object, after the game system whose pad-state blocks it fills.
     input = new CSInput;

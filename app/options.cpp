@@ -64,6 +64,16 @@ bool TakeScreenshot(const char *value, Options *options)
     return true;
 }
 
+bool TakeLoadingShot(const char *value, Options *options)
+{
+    Screenshot shot;
+    if (!ParseScreenshot(value, &shot)) {
+        return false;
+    }
+    options->loadingShots.push_back(shot);
+    return true;
+}
+
 bool TakeLanguage(const char *value, Options *options)
 {
     uint32_t number = 0;
@@ -269,6 +279,8 @@ constexpr OptionRow kOptions[] = {
      "ask the overlay's boss gauge for the stage's boss before that tick, as a boss scene does (repeatable; a test)"},
     {"--stage-end", "TICK", TakeStageEnd, "finish the running stage before that tick, as its exit would (a test)"},
     {"--reward", "TICK:AMOUNT", TakeReward, "reward pieces worth AMOUNT beside the first hero before that tick (a test)"},
+    {"--loading-shot", "TICK:PATH", TakeLoadingShot,
+     "write the loading screen's first drawing within that tick as a BMP (repeatable; a test)"},
     {"--help", nullptr, TakeHelp, "list the options"},
 };
 

@@ -51,6 +51,9 @@ struct Options {
     std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)
     std::vector<uint32_t> stageEnds;        // --stage-end TICK: the running stage finished (repeatable)
     std::vector<RewardSetting> rewards;     // --reward TICK:AMOUNT (repeatable)
+    // --loading-shot TICK:PATH: the loading screen's first drawing within that
+    // tick (a stage load's), written as a BMP (repeatable).
+    std::vector<Screenshot> loadingShots;
 };
 
 // Size and kind of a video mode choice: 1 window 640x480, 2 window 800x600,

@@ -1,6 +1,7 @@
 // The run's trace file (see trace.h).
 #include "app/trace.h"
 
+#include <atomic>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -11,7 +12,8 @@ namespace game {
 namespace {
 
 std::FILE *g_file = nullptr;
-uint32_t g_tick = 0;
+// Read by the loading screen's thread too, which writes its drawings.
+std::atomic<uint32_t> g_tick{0};
 bool g_poses = false;
 
 }  // namespace
@@ -54,18 +56,18 @@ bool TracePosesOn()
 
 void TraceSetTick(uint32_t tick)
 {
-    g_tick = tick;
+    g_tick.store(tick, std::memory_order_relaxed);
 }
 
 uint32_t TraceTick()
 {
-    return g_tick;
+    return g_tick.load(std::memory_order_relaxed);
 }
 
 TraceLine::TraceLine(const char *kind) : on_(g_file != nullptr)
 {
     if (on_) {
-        std::snprintf(text_, sizeof(text_), "%" PRIu32, g_tick);
+        std::snprintf(text_, sizeof(text_), "%" PRIu32, g_tick.load(std::memory_order_relaxed));
         length_ = std::strlen(text_);
         Word(kind);
     }
@@ -74,6 +76,7 @@ TraceLine::TraceLine(const char *kind) : on_(g_file != nullptr)
 TraceLine::~TraceLine()
 {
     if (on_ && g_file != nullptr) {
+        // One write per line: lines of two threads never interleave.
         text_[length_] = '\n';
         std::fwrite(text_, 1, length_ + 1, g_file);
     }

@@ -15,6 +15,7 @@
 #include "app/statistics.h"
 #include "app/textures.h"
 #include "app/threads.h"
+#include "app/trace.h"
 #include "stage/stage_screen_calls.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_quad.h"
@@ -27,6 +28,9 @@ namespace {
 constexpr uint32_t kQuadColour = 0xFFF0F0F0u;
 constexpr int kThreadPriorityNormal = 3;
 constexpr const char *kMusicPath = "\\RESOURCE\\MEDIA\\BGM\\LOADING.WAV";
+
+// Set on the loader thread: its drawings say so in the trace.
+thread_local bool t_loaderThread = false;
 
 
 // Frames A (upper) and B (lower) of the scene picture.
@@ -60,9 +64,13 @@ void DrawIntoMainCamera(CSLoading *loading)
     if (camera == nullptr) {
         return;
     }
+    const uint32_t before = loading->Drawings();
     if (BeginCameraUpdate(camera)) {
         loading->Draw();
         EndCameraUpdate(camera);
+    }
+    if (CSLoading::afterDrawing != nullptr && loading->Drawings() != before) {
+        CSLoading::afterDrawing(camera, loading->Drawings());
     }
     ShowCameraRaster(camera);
 }
@@ -158,12 +166,16 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
     }
     if (on != 0) {
         active_.store(1);
+        stageId_ = stageId;
+        drawings_.store(0);
         clock_.store(0);
         musicHandle_ = kNoMusic;
         lastStepMs_ = 0;
         progress_.store(0.0f);
         LoadPictures(stageId);
         SetDepthIfDrawing(false);
+        // Before the thread's first drawing.
+        game::TraceLine("loading").Word("on").Int(stageId).Word(ScenePictureOf(stageId)).Int(threaded_);
         if (threaded_ != 0) {
             thread_ = CreateWorkerThread(ThreadMain, this, kThreadPriorityNormal);
         }
@@ -184,7 +196,8 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
     DestroyTexture(bar_);
     picture_ = nullptr;
     bar_ = nullptr;
-    if (musicHandle_ != kNoMusic) {
+    const bool music = musicHandle_ != kNoMusic;
+    if (music) {
         if (CSAudio *audio = Audio()) {
             audio->StopSound(musicHandle_);
             audio->UnloadSound(musicHandle_);
@@ -192,6 +205,7 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         musicHandle_ = kNoMusic;
     }
     SetDepthIfDrawing(true);
+    game::TraceLine("loading").Word("off").Int(stageId_).Int(drawings_.load()).Int(music ? 1 : 0);
 }
 
 void CSLoading::StopThread()
@@ -280,6 +294,7 @@ uint8_t CSLoading::StepOnce(uint32_t ms)
 uint32_t CSLoading::ThreadMain(void *context)
 {
     auto *self = static_cast<CSLoading *>(context);
+    t_loaderThread = true;
     DebugPrint("loading screen: drawn from its own thread\n");
     uint32_t t0 = self->now();
     do {
@@ -327,4 +342,11 @@ void CSLoading::Draw()
     if (g_pGameSystem != nullptr) {
         DrawStatistics(g_pGameSystem);
     }
+    const uint32_t drawing = drawings_.fetch_add(1) + 1;
+    game::TraceLine("loading")
+        .Word("draw")
+        .Int(drawing)
+        .Int(clock_.load())
+        .Real(progress_.load())
+        .Int(t_loaderThread ? 1 : 0);
 }

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 
+struct RwCamera;
 struct RwTexture;
 struct WorkerThread;
 struct UIQuad;
@@ -62,6 +63,8 @@ public:
     void StopThread();
 
     uint32_t Clock() const { return clock_.load(); }
+    // The drawings since the screen was last turned on.
+    uint32_t Drawings() const { return drawings_.load(); }
     uint32_t MusicHandle() const { return musicHandle_; }
     RwTexture *Picture() const { return picture_; }
     RwTexture *Bar() const { return bar_; }
@@ -79,6 +82,11 @@ public:
     // For tests: the drawing and the clock the pacing reads.
     DrawFrame drawFrame;
     uint32_t (*now)();
+    // Called after each drawing into the main camera, before its raster is
+    // shown, with the camera and the drawing's number since the screen came
+    // on (the --loading-shot test option); from the loader thread too,
+    // under the render lock.
+    static inline void (*afterDrawing)(RwCamera *camera, uint32_t drawing) = nullptr;
 
 private:
     static uint32_t ThreadMain(void *context);
@@ -94,6 +102,8 @@ private:
     uint32_t musicHandle_ = kNoMusic;
     uint32_t lastStepMs_ = 0;
     std::atomic<float> progress_{0.0f};
+    std::atomic<uint32_t> drawings_{0};
+    int32_t stageId_ = 0;
 };
 
 // The loading screen (null outside its life).

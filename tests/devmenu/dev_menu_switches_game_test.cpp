@@ -4,7 +4,9 @@
 // Wall" at both walls; "Render wire frame" at BSP, DFF and ALL; "Switch
 // display run-time infomation" at ALL, with the menu closed, shows the
 // statistics and the light gizmos; "Select Load Game mode" at multi-thread
-// loading draws the next stage load from the loading thread.
+// loading draws the next stage load from the loading thread; before it a
+// stage change loaded in steps draws the loading screen once (its picture,
+// bands and bar in a reviewed shot of its drawing) and takes it away.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -39,6 +41,7 @@ struct Script {
     uint32_t gizmoShot = 0;
     uint32_t threadedApplied = 0;
     uint32_t stageChanged = 0;
+    uint32_t steppedStageChanged = 0;
     uint32_t frames = 0;
 };
 
@@ -86,8 +89,23 @@ Script BuildScript()
     t = k.Taps(t, "C");                            // back to the main list
     t = k.Taps(t, "X");                            // closed
     s.gizmoShot = t + kSettle;
+    // The statistics off again, then a stage change loaded in steps, to
+    // stage 10, whose loading picture is the second group's.
     t = k.Chord(s.gizmoShot + 2, "C");
-    t = k.Taps(t + 2, "Down", 3);                  // "Select Load Game mode"
+    t = k.Taps(t + 2, "C");
+    t = k.Taps(t, "Left", 3);                      // none
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "X");
+    t = k.Chord(t + 2, "C");
+    t = k.Taps(t + 2, "Up");                       // "Select Stage"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "Right", 7);                     // "2-2(09)"
+    t = k.Taps(t, "C");
+    t = k.Taps(t, "Down", 5);                      // "Done Let's Go!!!!!"
+    t = k.Taps(t, "C");
+    s.steppedStageChanged = t - 1;
+    t = k.Chord(t + 20, "C");
+    t = k.Taps(t + 2, "Down", 4);                  // "Select Load Game mode"
     t = k.Taps(t, "C");
     t = k.Taps(t, "Right");                        // multi-thread
     t = k.Taps(t, "C");                            // applied, closed
@@ -95,8 +113,9 @@ Script BuildScript()
     t = k.Chord(t + 2, "C");
     t = k.Taps(t + 2, "Up", 4);                    // "Select Stage"
     t = k.Taps(t, "C");                            // the stage list
-    t = k.Taps(t, "Right");                        // "1-1(01)"
-    t = k.Taps(t, "C");                            // the tuning menu
+    t = k.Taps(t, "Left", 6);                      // "1-1(01)"
+    t = k.Taps(t, "C");                            // the tuning menu, its cursor kept
+    t = k.Taps(t, "Up", 6);
     t = k.Taps(t, "Down", 5);                      // "Done Let's Go!!!!!"
     t = k.Taps(t, "C");
     s.stageChanged = t - 1;
@@ -116,7 +135,7 @@ protected:
         Run(script.text, script.frames,
             {script.plainShot, script.wallShot, script.wireShots[0], script.wireShots[1], script.wireShots[2],
              script.gizmoShot},
-            " --debug");
+            " --debug --loading-shot " + std::to_string(script.steppedStageChanged) + ":loading_stage10.bmp");
     }
     // Pixels that differ between two shots.
     static int Changed(const Bmp &a, const Bmp &b)
@@ -192,6 +211,73 @@ TEST_F(DevMenuSwitchesGame, DisplayInfoAllShowsTheStatisticsAndTheGizmos)
     // The memory in use (the statistics' "M ... KB" line) changes with the
     // code: its figure is not compared.
     ExpectLikeReference(script.gizmoShot, "game_display_all_gizmos", {.varying = {{40, 28, 140, 44}}, .strays = {}});
+}
+
+// The fields of the "loading" lines at `tick`.
+std::vector<std::vector<std::string>> LoadingLines(const std::vector<gametest::TraceRecord> &trace, uint32_t tick)
+{
+    std::vector<std::vector<std::string>> lines;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.tick == tick && r.kind == "loading" && !r.fields.empty()) {
+            lines.push_back(r.fields);
+        }
+    }
+    return lines;
+}
+
+// Loaded in steps, stage 10's load draws the loading screen once within its
+// tick (the next step would need 20 ms to have passed): the second group's
+// picture as the strip at its start (frames A, B, A), the bands and the bar
+// at the load's first value, 0.2; then the screen goes, and the stage plays.
+TEST_F(DevMenuSwitchesGame, TheSteppedLoadDrawsTheStagesPictureAndBarOnceAndGoes)
+{
+    const std::vector<std::vector<std::string>> lines = LoadingLines(trace, script.steppedStageChanged);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(), (std::vector<std::string>{"on", "2100000", "GFSCENE2.BMP", "0"}));
+    EXPECT_EQ(lines[1], (std::vector<std::string>{"0.20"}));
+    EXPECT_EQ(lines[2], (std::vector<std::string>{"draw", "1", "0", "0.20", "0"}));
+    EXPECT_EQ(lines[lines.size() - 2], (std::vector<std::string>{"1.00"}));
+    EXPECT_EQ(lines.back(), (std::vector<std::string>{"off", "2100000", "1", "1"})) << "its music played";
+    EXPECT_TRUE(AnyAt(script.steppedStageChanged + 1, "actor")) << "the stage plays on the next tick";
+    const std::string shot = folder + "/loading_stage10.bmp";
+    const std::string reference = std::string(RW_TEST_SOURCE_DIR) + "/tests/devmenu/reference/loading_stage10.bmp";
+    if (std::getenv("RW_WRITE_DEVMENU_REFERENCES") != nullptr) {
+        std::system(("cp '" + shot + "' '" + reference + "'").c_str());
+        return;
+    }
+    apptest::ExpectLikeReference(shot, reference, folder + "/difference_loading_stage10.bmp");
+    // The bar: its fill over the frame's first fifth of 133 pixels.
+    Bmp bmp;
+    ASSERT_TRUE(apptest::LoadBmp(shot, &bmp));
+    EXPECT_NE(bmp.Pixel(460, 411), bmp.Pixel(560, 411)) << "filled up to 456 + 26.6, empty beyond";
+}
+
+// Threaded, the stage-2 load is drawn by the loading thread (and once by
+// the loader as the thread starts): every drawing lies between the screen's
+// on and off, the bar never goes back, the strip stands (the fixed-step
+// clock stands within the tick), and the off comes after the last drawing.
+TEST_F(DevMenuSwitchesGame, TheThreadedLoadDrawsBetweenItsOnAndItsOff)
+{
+    const std::vector<std::vector<std::string>> lines = LoadingLines(trace, script.stageChanged);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(), (std::vector<std::string>{"on", "2020000", "GFSCENE1.BMP", "1"}));
+    ASSERT_EQ(lines.back().size(), 4u);
+    EXPECT_EQ(lines.back()[0], "off");
+    int drawings = 0;
+    double progress = 0.0;
+    for (size_t i = 1; i + 1 < lines.size(); ++i) {
+        if (lines[i].size() == 1) {
+            continue;
+        }
+        ASSERT_EQ(lines[i].size(), 5u);
+        EXPECT_EQ(lines[i][0], "draw");
+        EXPECT_EQ(lines[i][1], std::to_string(++drawings));
+        EXPECT_EQ(lines[i][2], "0");
+        EXPECT_GE(std::stod(lines[i][3]), progress);
+        progress = std::stod(lines[i][3]);
+    }
+    EXPECT_GE(drawings, 1);
+    EXPECT_EQ(lines.back()[2], std::to_string(drawings));
 }
 
 TEST_F(DevMenuSwitchesGame, ThreadedLoadingDrawsTheNextLoadFromTheLoadingThread)

@@ -177,6 +177,22 @@ TEST_F(GameRoad, FromTheTitleToTheFirstStageAndItsDefeat)
     EXPECT_EQ(TickOf(trace, "screen", {"switch", "13"}), entered);
     EXPECT_EQ(TickOf(trace, "stage", {"load", "2010000"}), entered);
     EXPECT_LT(TickOf(trace, "music", {"stop", "ui", "SELCHAR.WAV"}), entered);
+    // The stage entry put the loading screen up with the first group's
+    // picture and drew it once, its strip at its start and its bar empty (the
+    // tick's other steps came too soon after it); the stage load in the same
+    // tick took it away, with the music it had played.
+    std::vector<std::string> loading;
+    for (const gametest::TraceRecord &r : trace) {
+        if (r.kind == "loading" && r.fields.size() > 1) {
+            EXPECT_EQ(r.tick, entered);
+            std::string line = r.fields[0];
+            for (size_t i = 1; i < r.fields.size(); ++i) {
+                line += " " + r.fields[i];
+            }
+            loading.push_back(line);
+        }
+    }
+    EXPECT_EQ(loading, (std::vector<std::string>{"on 2010000 GFSCENE1.BMP 0", "draw 1 0 0.00 0", "off 2010000 1 1"}));
     // The hero at 0 life: once its dying motion has ended the overlay asks
     // once for the game-over change, which comes after its 2 s transition.
     EXPECT_EQ(TickOf(trace, "test", {"hero-life", "0"}), 346);
