@@ -124,6 +124,13 @@ void EventTraceStep(const EventRecord *record, const char *what, int32_t value)
     }
 }
 
+void EventTracePoint(const EventRecord *record, const char *what, const RwV3d &at)
+{
+    if (g_eventLinks.tracePoint != nullptr) {
+        g_eventLinks.tracePoint(record->EventID, KindFacts(record->kind).name, what, at);
+    }
+}
+
 void EventPlaySoundOnce(EventRecord *record, int32_t soundId)
 {
     if (soundId == 0 || record->SoundDone != 0) {

@@ -165,6 +165,8 @@ struct EventLinks {
 
     // ---- the run's trace: "event id kind started|ended count" ----
     void (*trace)(int32_t eventId, const char *kind, const char *what, int32_t count) = nullptr;
+    // "event id kind what x y z": a place inside an event's run.
+    void (*tracePoint)(int32_t eventId, const char *kind, const char *what, const RwV3d &at) = nullptr;
 };
 
 // The links the events use; empty until the stage connects them.
@@ -197,6 +199,8 @@ void EventPlaySound(int32_t soundId);
 // A trace line "event <id> <kind> <what> <value>" of a step inside an
 // event's run (a dialogue's page, a conversation's topic).
 void EventTraceStep(const EventRecord *record, const char *what, int32_t value);
+// A trace line "event <id> <kind> <what> <x> <y> <z>" (a moved model's place).
+void EventTracePoint(const EventRecord *record, const char *what, const RwV3d &at);
 // The event's one-shot sound: played (when the stage has sounds) and
 // SoundDone set, once; a sound of 0 plays nothing and leaves SoundDone.
 void EventPlaySoundOnce(EventRecord *record, int32_t soundId);

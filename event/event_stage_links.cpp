@@ -58,6 +58,9 @@ void ConnectEventActorLinks()
     g_eventLinks.trace = [](int32_t eventId, const char *kind, const char *what, int32_t count) {
         game::TraceLine("event").Int(eventId).Word(kind).Word(what).Int(count);
     };
+    g_eventLinks.tracePoint = [](int32_t eventId, const char *kind, const char *what, const RwV3d &at) {
+        game::TraceLine("event").Int(eventId).Word(kind).Word(what).Real(at.x).Real(at.y).Real(at.z);
+    };
     g_eventLinks.aiType = [](AiObject *actor) { return actor->aiType; };
     g_eventLinks.aiId = [](AiObject *actor) { return actor->aiId; };
     g_eventLinks.post = [](int32_t kind, AiObject *target, int32_t w0, int32_t w1, int32_t w2) {

@@ -6,6 +6,7 @@
 
 #include "event/bound_actors.h"
 #include "event/condition_codes.h"
+#include "event/event_links.h"
 #include "event/event_manager.h"
 #include "event/event_models.h"
 #include "rpworld.h"
@@ -76,6 +77,18 @@ RpClump *CSMoveObjectEvent::MovedModel() const
     return owner->Models[0];
 }
 
+namespace {
+
+// The moved model's place in the trace; nothing without a model.
+void TraceModelPlace(const EventRecord *record, RpClump *model, const char *what)
+{
+    if (RwFrame *frame = model != nullptr ? RpClumpGetFrame(model) : nullptr) {
+        EventTracePoint(record, what, RwFrameGetMatrix(frame)->pos);
+    }
+}
+
+}  // namespace
+
 uint8_t CSMoveObjectEvent::Check(float)
 {
     using enum ConditionTest;
@@ -94,6 +107,7 @@ void CSMoveObjectEvent::Update(float dt)
         Finished = 0;
         Elapsed = 0.0f;
         ShowEventModel(model, VisibleAtStart != 0);
+        TraceModelPlace(this, model, MovesLinkedModel != 0 ? "linked_from" : "from");
     }
     const float before = Elapsed;
     Elapsed += dt;
@@ -108,6 +122,7 @@ void CSMoveObjectEvent::Update(float dt)
         if (Finished == 0) {
             Finished = 1;
             ShowEventModel(model, VisibleAtEnd != 0);
+            TraceModelPlace(this, model, MovesLinkedModel != 0 ? "linked_to" : "to");
         }
         Started = 0;
         if (manager != nullptr) {

@@ -3,6 +3,7 @@
 
 #include "event/bound_actors.h"
 #include "event/condition_codes.h"
+#include "event/event_links.h"
 #include "event/event_manager.h"
 
 void CSTimedEvent::SetTimer(int32_t code)
@@ -33,6 +34,8 @@ void CSTimedEvent::Occur(float dt)
     } else {
         return;
     }
+    // The result the closing scenes read (2 cleared, 1 the time up).
+    EventTraceStep(this, "result", Mode);
     if (manager != nullptr) {
         manager->EndEvent(this);
     }

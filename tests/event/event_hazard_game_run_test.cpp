@@ -3,7 +3,8 @@
 // hurt only while a surge stands; in stage 5 the hero steps on the switches
 // 3, 1, 4 and 2 and solves the puzzle, under the puzzle's music, or steps on
 // the first and waits for the puzzle's warning and reset; in stage 17 the
-// bridge is built and taken away; the water and the gas rest while out of
+// bridge is built and taken away while the move event it waits for moves
+// its linked event's model; the water and the gas rest while out of
 // the camera's view.
 #include <gtest/gtest.h>
 
@@ -210,7 +211,7 @@ TEST(EventHazardRun, TheBridgeStandsPlankByPlankAndGoesTheSameWay)
     // second apart (the first shot: 8 standing, the second: all of them),
     // then, its move event running, taken away one by one, and it ends.
     const std::vector<TraceRecord> trace = event_test::RunWithReferenceShots(
-        "event_bridge", "event_bridge_run", "--stage 17 --frames 275", {{60, "bridge_building"}, {136, "bridge_whole"}});
+        "event_bridge", "event_bridge_run", "--stage 17 --frames 320", {{60, "bridge_building"}, {136, "bridge_whole"}});
     const std::string bridge = std::to_string(mkdata::kSampleBridge);
     std::vector<std::pair<uint32_t, int>> built, removed;
     uint32_t ended = 0;
@@ -239,13 +240,40 @@ TEST(EventHazardRun, TheBridgeStandsPlankByPlankAndGoesTheSameWay)
     }
     EXPECT_GT(removed.front().first, built.back().first);
     EXPECT_EQ(ended, removed.back().first);
-    // The move event it waited for was running all along (5 s).
-    bool linkEnded = false;
+    // The move event it waited for was running all along (5 s): it ends
+    // after the bridge, having moved its link's model, the other move
+    // event's hidden crate, by exactly its displacement (its placement less
+    // its start point) from the crate's placement; the crate's own event,
+    // waiting for a hero in its corner, never ran.
+    const std::string mover = std::to_string(mkdata::kSampleBridgeLink);
+    uint32_t linkEnded = 0;
+    std::vector<const TraceRecord *> moved;
     for (const TraceRecord &r : trace) {
-        linkEnded = linkEnded || (r.kind == "event" && r.fields.size() >= 3 &&
-                                  r.fields[0] == std::to_string(mkdata::kSampleBridgeLink) && r.fields[2] == "ended");
+        if (r.kind != "event" || r.fields.size() < 3) {
+            continue;
+        }
+        if (r.fields[0] == mover && r.fields[2] == "ended") {
+            linkEnded = r.tick;
+        }
+        if (r.fields[0] == mover && r.fields.size() == 6) {
+            moved.push_back(&r);
+        }
+        EXPECT_NE(r.fields[0], std::to_string(mkdata::kSampleMovedCrate)) << "tick " << r.tick;
     }
-    EXPECT_FALSE(linkEnded);
+    EXPECT_GT(linkEnded, ended);
+    ASSERT_EQ(moved.size(), 2u);
+    EXPECT_EQ(moved[0]->fields[2], "linked_from");
+    EXPECT_EQ(moved[1]->fields[2], "linked_to");
+    EXPECT_EQ(moved[1]->tick, linkEnded);
+    EXPECT_EQ(linkEnded - moved[0]->tick, 312u) << "5 s at 16 ms a tick";
+    const RwV3d start = {0.81f, 95.63f, -255.82f};
+    const RwV3d &at = mkdata::kMovedCrateAt;
+    const float from[3] = {at.x, at.y, at.z};
+    const float to[3] = {2 * at.x - start.x, 2 * at.y - start.y, 2 * at.z - start.z};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(std::stod(moved[0]->fields[3 + i]), from[i], 0.01) << i;
+        EXPECT_NEAR(std::stod(moved[1]->fields[3 + i]), to[i], 0.011) << i;
+    }
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 // closing scene. The trace shows the end's event, then the stage request of
 // the finished stage's number, then its ranking (the first stage goes to
 // the lobby, which rates nothing); the final stages go on to the stage
-// clear. On the way: the boss gauge of each boss stage, bound as the boss's
+// clear. On the way: stage 36's timed event, ended with its result once its
+// boss is gone; the boss gauge of each boss stage, bound as the boss's
 // opening movie (stage 36: scene) asks, the doors and the crusher of stages
 // 5, 6 and 16 heard, and stage 6's gift shown. The fights are played as a player would: blows in a rhythm and
 // steps after the foe, long enough for the foe to fall.
@@ -185,8 +186,8 @@ TEST_P(StageEndRun, AShortScriptFinishesTheStageByItsOwnEnd)
     EXPECT_EQ(requests[0]->fields[4], "taken");
     EXPECT_GE(requests[0]->tick, ended);
     // Its guard or boss went first.
+    uint32_t gone = 0;
     if (run.foe >= 0) {
-        uint32_t gone = 0;
         for (const TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
             if (gone == 0 && r.Int(0) == run.foe && r.Int(7) == 1) {
                 gone = r.tick;
@@ -194,6 +195,21 @@ TEST_P(StageEndRun, AShortScriptFinishesTheStageByItsOwnEnd)
         }
         ASSERT_GT(gone, 0u) << "AIID " << run.foe << " was never gone";
         EXPECT_LT(gone, ended);
+    }
+    // Stage 36's timed event runs from the boss's appearance and ends, with
+    // the result 2 (its link's actors cleared) that the closing scene waits
+    // for, once the boss is gone; the scene comes after it.
+    if (run.stage == 36) {
+        const std::string timer = std::to_string(mkdata::kBossTimer36);
+        const uint32_t started = FirstTick(trace, "event", {timer, "timed", "started"});
+        const uint32_t result = FirstTick(trace, "event", {timer, "timed", "result"});
+        ASSERT_GT(started, 0u);
+        ASSERT_GT(result, 0u);
+        EXPECT_EQ(FirstTick(trace, "event", {timer, "timed", "result", "2"}), result);
+        EXPECT_EQ(FirstTick(trace, "event", {timer, "timed", "ended"}), result);
+        EXPECT_LT(started, gone);
+        EXPECT_GE(result, gone);
+        EXPECT_LE(result, ended);
     }
     // The boss stages' gauge binds the boss as its opening asks, before the
     // boss is gone.

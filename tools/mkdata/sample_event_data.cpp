@@ -449,13 +449,22 @@ std::vector<EventTableEntry> SampleEventStageEntries()
     }
     // Stage 17: the bridge builds its 19 planks one every 0.1 s from the
     // start (no area) and, once they all stand while its link (the move
-    // event, 5 s from the start, with no model to move) runs, takes them
-    // away one by one and ends.
+    // event, 5 s from the start) runs, takes them away one by one and ends.
+    // The move event moves its own link's model: the crate of the second
+    // move event, which waits in the south-west corner for a hero (its
+    // code 400 holds at once, having no actors) and stays hidden.
     EventTableEntry bridge = Entry(kSampleBridge, "BRIDGE");
     bridge.param = kSampleBridgeParam;
     bridge.linkId = kSampleBridgeLink;
     entries.push_back(bridge);
-    entries.push_back(Entry(kSampleBridgeLink, "BRIDGE_TIMER"));
+    EventTableEntry mover = Entry(kSampleBridgeLink, "BRIDGE_TIMER");
+    mover.position = kMovedCrateAt;
+    mover.linkId = kSampleMovedCrate;
+    entries.push_back(mover);
+    EventTableEntry crate = Entry(kSampleMovedCrate, "PROP01");
+    crate.position = kMovedCrateAt;
+    SquareAround(&crate, kMovedCrateCornerAt, 10.0f, 10.0f);
+    entries.push_back(crate);
     // Stage 7: a surge every 3.5 s dealing 40 over its square.
     EventTableEntry water = Entry(kSampleWater, "TWATER");
     SquareAround(&water, kWaterAt, kWaterHalf, kWaterHalf);

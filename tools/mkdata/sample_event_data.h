@@ -13,7 +13,8 @@
 // and the events of stage 18 (the trap notice 79187200 over traps 1200 and
 // 1203, the gas vent 79180200), stage 7 (the water 79073100, Param 35040),
 // stage 5 (the puzzle 79054100, sequence 3142, and its switches 1..4) and
-// stage 17 (the bridge 79170200 and the move event 79170300 it waits for).
+// stage 17 (the bridge 79170200, the move event 79170300 it waits for and
+// the move event 79170400 whose model 79170300 moves).
 #pragma once
 
 #include <cstdint>
@@ -56,6 +57,12 @@ inline constexpr float kMapTrapNoticeFar = 50.0f;
 inline constexpr int32_t kSampleBridge = 79170200;
 inline constexpr int32_t kSampleBridgeLink = 79170300;
 inline constexpr int32_t kSampleBridgeParam = 1000000;
+// The move event 79170300 moves its link's model, the crate (PROP01.DFF) of
+// the move event 79170400, from where both stand by (its placement less its
+// start point) in its 5 s; 79170400 waits for a hero in the south-west corner.
+inline constexpr int32_t kSampleMovedCrate = 79170400;
+inline constexpr RwV3d kMovedCrateAt = {60.0f, 0.0f, 120.0f};
+inline constexpr RwV3d kMovedCrateCornerAt = {-170.0f, 0.0f, -170.0f};
 
 // Where the stages' events stand (the yard's ground is y = 0; the heroes
 // start at z = -40 facing +z).

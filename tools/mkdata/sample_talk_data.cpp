@@ -75,6 +75,8 @@ std::vector<EventTextEntry> SampleConversations()
         {u"Welcome to the yard, traveller.", 1},
         {u"A beast guards the north-east corner.", 2},
         {u"Beat it, and the way out at the far end opens.", 3},
+        {u"Back again? Mind the beast.", 4},
+        {u"The door by the start opens if you ask it.", 5},
         {u"What would you like to know?", 10},
         {u"The yard", 11},
         {u"The way out", 12},
@@ -109,12 +111,20 @@ std::vector<EventTableEntry> SampleTalkEntries()
     talk.param = kSampleTalkParam;
     talk.maxOccur = 1000;
     talk.playerMask = 1;
+    talk.linkId = kSampleTalkStarter;
+
+    EventTableEntry starter;
+    starter.eventId = kSampleTalkStarter;
+    starter.label = "FARMER_AGAIN";
+    starter.param = kSampleTalkStarterParam;
+    starter.linkId = kSampleTalkEvent;
 
     EventTableEntry conversation = talk;
     conversation.eventId = kSampleConversationEvent;
     conversation.label = "TRADER";
     conversation.circleCentre = kSampleConversationNpcAt;
     conversation.param = kSampleConversationParam;
+    conversation.linkId = 0;
 
     EventTableEntry zone;
     zone.eventId = kSampleHeroZone;
@@ -123,7 +133,7 @@ std::vector<EventTableEntry> SampleTalkEntries()
     zone.corners[1] = {20.0f, 0.0f, -20.0f};
     zone.corners[2] = {20.0f, 0.0f, 20.0f};
     zone.corners[3] = {-20.0f, 0.0f, 20.0f};
-    return {notice, talk, conversation, zone};
+    return {notice, talk, starter, conversation, zone};
 }
 
 bool WriteSampleTalkData(const std::string &rootPath)

@@ -11,8 +11,8 @@
 //   RESOURCE/G_EVENT/DFF/NOTICE.DFF      the notice board of event 79010000,
 //                                        its texture in DFF/TEXTURES
 // and the first stage's events: the talk 79010200 (the villager of type
-// 100), the conversation 79010300 (the villager of type 107) and the notice
-// board 79010000.
+// 100) with its talk starter 79012900, the conversation 79010300 (the
+// villager of type 107) and the notice board 79010000.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,11 @@ inline constexpr RwV3d kSampleNoticeAt = {-60.0f, 8.0f, 30.0f};
 inline constexpr float kSampleTalkReach = 30.0f;
 // The talk's lines 1, 2 and 3; the conversation's topics 10 .. 13.
 inline constexpr int32_t kSampleTalkParam = 1020300;
+// The talk starter linked with the farmer's talk both ways: once the talk
+// has ended (its first end counted on the starter, code 1), it hands the
+// talk its lines 4 and 5, which the farmer says from then on.
+inline constexpr int32_t kSampleTalkStarter = 79012900;
+inline constexpr int32_t kSampleTalkStarterParam = 4050000;
 inline constexpr int32_t kSampleConversationParam = 1004;
 
 std::vector<EventNpcType> SampleNpcTypes();
