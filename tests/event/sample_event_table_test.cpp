@@ -16,6 +16,7 @@
 #include "tools/mkdata/event_table.h"
 #include "tools/mkdata/sample_scene_data.h"
 #include "tools/mkdata/sample_stage_ends.h"
+#include "tools/mkdata/sample_talk_data.h"
 #include "tools/mkdata/stage_files.h"
 #include "ui/stage_select.h"
 
@@ -166,10 +167,11 @@ protected:
 TEST_F(SampleFirstStage, StartsAtIndexOneAndBindsItsMonster)
 {
     // The exit's chain at 1..3, then (wherever the table puts them) the
-    // notice board, the talk, the conversation, the scene and the two doors.
+    // notice board, the talk and its talk starter, the conversation, the
+    // scene and the two doors.
     std::vector<int32_t> expected;
-    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, 79010300, mkdata::kSampleScene,
-                             79011200, 79013400}) {
+    for (const int32_t id : {79010400, 79012500, 79012400, 79010000, 79010200, mkdata::kSampleTalkStarter, 79010300,
+                             mkdata::kSampleScene, 79011200, 79013400}) {
         for (int32_t i = 0; i < static_cast<int32_t>(manager.Records().size()); ++i) {
             if (manager.Record(i) != nullptr && manager.Record(i)->EventID == id) {
                 expected.push_back(i);

@@ -78,9 +78,14 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
     // Before the first tick: the new game's start of the loading bar, the
     // request, the load and the rest of the loading bar.
+    // The loading screen's own lines (on, each drawing, off) are told apart:
+    // it comes on first and goes last.
     std::vector<std::string> start;
+    std::vector<std::string> screen;
     for (const gametest::TraceRecord &r : trace) {
-        if (r.tick == 0) {
+        if (r.tick == 0 && r.kind == "loading" && r.fields.size() > 1) {
+            screen.push_back(r.fields[0]);
+        } else if (r.tick == 0) {
             std::string line = r.kind;
             for (const std::string &field : r.fields) {
                 line += " " + field;
@@ -94,6 +99,10 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
                                                "music start stage 2010000.WAV", "loading 0.70", "loading 0.75",
                                                "loading 0.80", "loading 0.90",
                                                "camera 0 -64.09 48.00 -84.09", "loading 1.00"}));
+    ASSERT_GE(screen.size(), 3u);
+    EXPECT_EQ(screen.front(), "on");
+    EXPECT_EQ(screen[1], "draw");
+    EXPECT_EQ(screen.back(), "off");
     // The stage stays in play: its monster stands, so nothing asks for
     // another stage after the load's request.
     for (const gametest::TraceRecord &r : trace) {
