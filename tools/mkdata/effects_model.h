@@ -18,7 +18,15 @@ inline const char *EffectsModelName() { return "FXPROP01.DFF"; }
 inline const char *EffectsBaseTextureName() { return "fxbase"; }
 inline const char *EffectsEnvTextureName() { return "fxenv"; }
 inline const char *EffectsDualTextureName() { return "fxdual"; }
+inline const char *EffectsBumpTextureName() { return "fxbump"; }
 constexpr RwReal kEffectsEnvCoefficient = 0.5f;
+// The showcase's environment map adds three quarters of the reflection; its
+// bump map shifts the bumps by up to a quarter of the texture's width.
+constexpr RwReal kShowcaseEnvCoefficient = 0.75f;
+constexpr RwReal kShowcaseBumpCoefficient = 8.0f;
+// Each showcase panel's edge, and the distance between their centres.
+constexpr RwReal kShowcasePanelSize = 16.0f;
+constexpr RwReal kShowcasePanelSpacing = 20.0f;
 
 // A material showing the texture of that name (resolved when the model is
 // read back); null when it cannot be made.
@@ -35,12 +43,24 @@ RpGeometry *BuildDoubleSidedPanel(const RwV3d corners[4], RwRGBA colour, RpMater
 bool AttachSurfacePlugins();
 // Builds the prop (textures by name only, no rasters); null on failure.
 RpClump *BuildEffectsClump();
-// The picture of one of the three texture names (32 x 32): a grey checker
+// The material-effects showcase, a stage model at the game's scale: three
+// panels standing on the ground side by side (30 apart), facing -z turned
+// by `turn` degrees about the vertical, centred on `place`: an environment-mapped one whose corner normals lean
+// outwards, so that it reflects the sky above its horizon; one with the
+// stripes of a second texture over its base twice as bright; and a
+// bump-mapped one, whose bumps the light (the camera, no light frame being
+// given) throws into relief. Each is the base checker "fxbase"; textures by
+// name only. Null on failure.
+RpClump *BuildEffectsShowcaseClump(const RwV3d &place, RwReal turn);
+// The four texture names the showcase uses.
+inline constexpr const char *kEffectsTextureNames[4] = {"fxbase", "fxenv", "fxdual", "fxbump"};
+
+// The picture of one of the four texture names (32 x 32): a grey checker
 // for the base, a sky over a horizon for the environment map, stripes for
-// the second texture.
+// the second texture, raised round bumps (white on black) for the bump map.
 RwImage *MakeEffectsTextureImage(const char *name);
-// Writes the prop and its three textures (TEXTURES\FXBASE.BMP, FXENV.BMP,
-// FXDUAL.BMP beside it) under `root`.
+// Writes the prop and its textures (TEXTURES\FXBASE.BMP, FXENV.BMP,
+// FXDUAL.BMP and FXBUMP.BMP beside it) under `root`.
 bool WriteEffectsModel(const std::string &root);
 
 }  // namespace mkdata

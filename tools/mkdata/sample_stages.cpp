@@ -1,6 +1,8 @@
 // The sample stages (see sample_stages.h).
 #include "tools/mkdata/sample_stages.h"
 
+#include "tools/mkdata/effects_model.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include "ui/stage_select.h"
 #include "tools/mkdata/camera_wall.h"
 #include "tools/mkdata/character_model.h"
+#include "tools/mkdata/effects_model.h"
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/lobby_data.h"
 #include "tools/mkdata/model_writer.h"
@@ -74,8 +77,37 @@ bool WritePropTextures(const fs::path &textures)
     return true;
 }
 
+// The showcase's textures beside the world's.
+bool WriteShowcaseTextures(const fs::path &textures)
+{
+    for (const char *name : kEffectsTextureNames) {
+        RwImage *image = MakeEffectsTextureImage(name);
+        const bool ok = image != nullptr && RtBmpWrite(image, (textures / (Upper(name) + ".BMP")).string().c_str()) != nullptr;
+        if (image != nullptr) {
+            RwImageDestroy(image);
+        }
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t StageModelCount(const SampleStageSpec &stage) { return stage.stageModels.size() + stage.effectsShowcases.size(); }
+
 bool WriteStageModels(const fs::path &folder, const SampleStageSpec &stage)
 {
+    for (size_t i = 0; i < stage.effectsShowcases.size(); ++i) {
+        RpClump *showcase = BuildEffectsShowcaseClump(stage.effectsShowcases[i], kEffectsShowcaseTurn);
+        const std::string name = ModelName(static_cast<int32_t>(stage.stageModels.size() + i));
+        const bool ok = showcase != nullptr && WriteClumpFile(showcase, (folder / name).string().c_str());
+        if (showcase != nullptr) {
+            RpClumpDestroy(showcase);
+        }
+        if (!ok) {
+            return false;
+        }
+    }
     for (size_t i = 0; i < stage.stageModels.size(); ++i) {
         const RwV3d &at = stage.stageModels[i];
         // The crate is centred on its root: lift it onto the ground.
@@ -113,6 +145,15 @@ bool WriteStagePack(const std::string &root, const SampleStageSpec &stage)
             pack.AddTexture(texture.name, kLinearWrap, image);
         }
     }
+    if (!stage.effectsShowcases.empty()) {
+        for (const char *name : kEffectsTextureNames) {
+            RwImage *image = MakeEffectsTextureImage(name);
+            if (image == nullptr) {
+                return false;
+            }
+            pack.AddTexture(name, kLinearWrap, image);
+        }
+    }
     const std::string folder = WorldFolderOf(stage.id);
     bool ok = pack.AddFileFrom(root, folder + "/" + StageWorldName());
     if (stage.info.light != 0) {
@@ -124,7 +165,7 @@ bool WriteStagePack(const std::string &root, const SampleStageSpec &stage)
     if (stage.info.wall != 0) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + StageWallName());
     }
-    for (size_t i = 0; i < stage.stageModels.size(); ++i) {
+    for (size_t i = 0; i < StageModelCount(stage); ++i) {
         ok = ok && pack.AddFileFrom(root, folder + "/" + ModelName(static_cast<int32_t>(i)));
     }
     const std::string path = "PACK/STAGE" + std::to_string(StagePackFolderNumber(stage.id)) + "/" +
@@ -285,6 +326,8 @@ const std::vector<SampleStageSpec> &SampleStages()
                     for (const ParticleKind &kind : SampleEventStageParticles(id).kinds) {
                         stage.particles.kinds.push_back(kind);
                     }
+                } else if (id == kEffectsShowcaseStageId) {
+                    stage.effectsShowcases = {kEffectsShowcaseAt};
                 } else if (id == kFigureYardStageId) {
                     // The traps' jets, blasts and sounds, as in the traps' stage.
                     stage.sounds = SampleEventStageSounds(kTrapStageId);
@@ -333,11 +376,17 @@ bool WriteSampleStage(const std::string &root, const SampleStageSpec &stage)
         !WriteBuiltClump(root, WorldFolderOf(stage.id).c_str(), StageWallName(), BuildStageWallClump)) {
         return false;
     }
-    if (!stage.stageModels.empty() && (!WritePropTextures(folder / "TEXTURES") || !WriteStageModels(folder, stage))) {
+    if (!stage.stageModels.empty() && !WritePropTextures(folder / "TEXTURES")) {
+        return false;
+    }
+    if (!stage.effectsShowcases.empty() && !WriteShowcaseTextures(folder / "TEXTURES")) {
+        return false;
+    }
+    if (!WriteStageModels(folder, stage)) {
         return false;
     }
     StageInfo info = stage.info;
-    info.stageClumpCount = static_cast<int32_t>(stage.stageModels.size());
+    info.stageClumpCount = static_cast<int32_t>(StageModelCount(stage));
     const std::string stem = StageFileBaseName(stage.id);
     bool ok = WriteStageInfoFile((base / StageInfoFolder() / (stem + ".BSF")).string(), info) &&
               WritePlacementFile((base / StagePlacementFolder() / (stem + ".IAF")).string(), stage.placements);

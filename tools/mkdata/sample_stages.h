@@ -36,6 +36,10 @@ struct SampleStageSpec {
     // Where each stage model (CLUMP00.DFF ...: the crate-and-lamp prop, 1 m
     // across) stands; the crate's bottom rests at the place's height.
     std::vector<RwV3d> stageModels;
+    // Where the material-effects showcase stands (effects_model.h), turned by
+    // kEffectsShowcaseTurn: a stage model after the crates; its textures join
+    // the stage's pack.
+    std::vector<RwV3d> effectsShowcases;
     // The sound ids its placed types play, each a tone of its own pitch.
     std::vector<SampleSound> sounds;
     // The music: a chord of two pitches.
@@ -60,6 +64,13 @@ struct SampleStageSpec {
 const std::vector<SampleStageSpec> &SampleStages();
 const SampleStageSpec &FirstSampleStage();
 inline constexpr int32_t kSecondStageId = 2020000;
+// The stage of the material-effects showcase: a map arena whose exit is
+// its guard's; the showcase stands in the camera's view from the heroes'
+// start (the camera looks along +x +z), off the way north to the guard,
+// turned to face the camera.
+inline constexpr int32_t kEffectsShowcaseStageId = 2290000;
+inline constexpr RwV3d kEffectsShowcaseAt = {45.0f, 0.0f, -50.0f};
+inline constexpr RwReal kEffectsShowcaseTurn = 45.0f;
 
 // The scale of the prop in the stage (its crate is 2 x scale across).
 inline constexpr RwReal kStagePropScale = 5.0f;
