@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
 #include "app/bmp_file.h"
 #include "tests/app/run_without_screens.h"
 
@@ -103,13 +104,15 @@ std::string FreshDir(const std::string &name)
     return dir;
 }
 
-// A copy of the sample data tree to damage; skipped without sample data.
+// A copy of the sample data tree to damage; skipped without sample data. Its
+// files are hard links to the sample data's, as apptest::CopySampleData makes
+// them: a file is made the copy's own (apptest::OwnFile) before it is damaged.
 bool CopySampleData(const std::string &dir)
 {
     if (std::system(("test -f '" + SampleData() + "/RESOURCE/STAGE/1/STAGE.BSP'").c_str()) != 0) {
         return false;
     }
-    return std::system(("cp -r '" + SampleData() + "/.' '" + dir + "/'").c_str()) == 0;
+    return std::system(("cp -rl '" + SampleData() + "/.' '" + dir + "/'").c_str()) == 0;
 }
 
 // A copy of the sample data tree to damage, in the case's own folder, which
@@ -207,6 +210,7 @@ TEST(GameStartUp, WithoutADisplayItSaysSoAndFails)
 // and the collision size come before the word (offset 60).
 void SetNativeBit(const std::string &file, std::streamoff at)
 {
+    apptest::OwnFile(file);
     std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
     ASSERT_TRUE(bytes.is_open()) << file;
     bytes.seekp(at + 63);
@@ -240,11 +244,13 @@ std::streamoff WorldInPack(const std::string &dir)
 // in the pack, unread, so the other records keep their offsets).
 void TruncateWorld(const std::string &dir, uint32_t keep)
 {
+    apptest::OwnFile(dir + "/RESOURCE/STAGE/1/STAGE.BSP");
     std::filesystem::resize_file(dir + "/RESOURCE/STAGE/1/STAGE.BSP", keep);
     const std::streamoff packed = WorldInPack(dir);
     if (packed < 0) {
         return;
     }
+    apptest::OwnFile(dir + "/PACK/STAGE1/2010000.STR");
     std::fstream pack(dir + "/PACK/STAGE1/2010000.STR", std::ios::in | std::ios::out | std::ios::binary);
     pack.seekp(packed - 4);
     for (int i = 0; i < 4; ++i) {
@@ -260,6 +266,7 @@ void TruncateWorld(const std::string &dir, uint32_t keep)
         list += line + "\n";
     }
     in.close();
+    apptest::OwnFile(listPath);
     std::ofstream(listPath, std::ios::trunc) << list;
 }
 
@@ -324,6 +331,7 @@ TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
     const size_t name = pack.find(std::string("crate_wood\0", 11));
     ASSERT_NE(name, std::string::npos);
     pack[name + 9] = 'X';
+    apptest::OwnFile(packPath);
     std::ofstream(packPath, std::ios::binary | std::ios::trunc) << pack;
     // A missing picture is a diagnostic line: said with --debug only.
     const GameRun quiet = RunIn(dir, "--headless --frames 2 --stage 1");

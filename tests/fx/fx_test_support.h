@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/app_test_support.h"
 #include "app/keyword.h"
@@ -112,6 +114,27 @@ inline RwRGBA PixelAt(RwCamera *camera, RwInt32 x, RwInt32 y)
         RwRasterUnlock(raster);
     }
     return c;
+}
+
+// The whole camera picture as 0xFFRRGGBB words, row by row, read under one
+// lock of the raster (each lock copies the whole surface out).
+inline std::vector<uint32_t> Picture(RwCamera *camera, RwInt32 width, RwInt32 height)
+{
+    std::vector<uint32_t> picture(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    RwRaster *raster = RwCameraGetRaster(camera);
+    RwUInt8 *pixels = RwRasterLock(raster, 0, 0x02 /* read */);
+    if (pixels == nullptr) {
+        return picture;
+    }
+    for (RwInt32 y = 0; y < height; ++y) {
+        for (RwInt32 x = 0; x < width; ++x) {
+            const RwUInt8 *p = pixels + y * raster->stride + x * 4;
+            picture[static_cast<size_t>(y * width + x)] =
+                0xFF000000u | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+        }
+    }
+    RwRasterUnlock(raster);
+    return picture;
 }
 
 inline RwMatrix Translation(RwV3d at)

@@ -103,14 +103,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     RenderStageEffectsOverlay(&stage, 320.0f, 240.0f);
     RwCameraEndUpdate(camera);
 
-    std::vector<uint32_t> pixels(320 * 240);
-    for (int y = 0; y < 240; ++y) {
-        for (int x = 0; x < 320; ++x) {
-            const RwRGBA c = fxtest::PixelAt(camera, x, y);
-            pixels[static_cast<size_t>(y * 320 + x)] =
-                0xFF000000u | (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
-        }
-    }
+    const std::vector<uint32_t> pixels = fxtest::Picture(camera, 320, 240);
     std::system(("mkdir -p '" + ShotDir() + "'").c_str());
     const std::string shot = ShotDir() + "/stage1_fog_rain.bmp";
     ASSERT_TRUE(apptest::WriteBmp(shot, 320, 240, pixels));

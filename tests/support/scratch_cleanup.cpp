@@ -2,20 +2,43 @@
 // scratch folders it made under the build's tests/ folder (named by its
 // process id) are removed at the end. Each test case runs in a process of its
 // own and many copy the sample data, so without this a full run leaves
-// gigabytes behind; a failed run keeps its folders for inspection.
+// gigabytes behind; a failed run keeps its folders for inspection. A program
+// that made a linked copy of the sample data first checks that no file of the
+// sample data was written in place meanwhile (see support/sample_links.h).
 #include <gtest/gtest.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "support/sample_links.h"
+
 namespace {
+
+struct timespec ProgramStart()
+{
+    struct timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+// The sample data is written before any test program starts.
+const struct timespec programStart = ProgramStart();
 
 class ScratchCleanup : public ::testing::Environment {
 public:
     void TearDown() override
     {
+        if (std::getenv(rwtest::kLinkedSampleCopyVariable) != nullptr) {
+            for (const std::string &file :
+                 rwtest::FilesWrittenInPlaceSince(std::filesystem::path(RW_TEST_BINARY_DIR) / "data", programStart)) {
+                ADD_FAILURE() << file << " of the sample data was written while the tests ran: a test or the game "
+                              << "wrote into a linked copy's file in place (apptest::OwnFile first)";
+            }
+        }
         if (!::testing::UnitTest::GetInstance()->Passed()) {
             return;
         }

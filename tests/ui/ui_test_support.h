@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,9 @@ inline void RewriteInterfacePack(const std::string &root, const std::string &nam
             pack.AddFile(file, bytes);
         }
     }
+    // The pack is written anew, not into the files that may be links into the sample data.
+    std::filesystem::remove(base + ".STR");
+    std::filesystem::remove(base + ".LST");
     ASSERT_TRUE(pack.Write(base + ".STR"));
 }
 
