@@ -37,6 +37,15 @@ class GameFatalBox : public ::testing::Test {
 protected:
     void SetUp() override
     {
+#if defined(__SANITIZE_ADDRESS__)
+        // The box is shown from a process forked while the game's threads run
+        // (the window's and the rasteriser's, just started). The C library's
+        // allocator is kept usable across a fork; the address sanitizer's is
+        // not: a fork taken while another thread holds its lock leaves the
+        // box's process waiting on it for ever, and the box never comes. The
+        // normal build runs these cases.
+        GTEST_SKIP() << "the sanitizer's allocator is not usable in a process forked from threads";
+#endif
         if (!rwtest::EnsureXDisplay()) {
             GTEST_SKIP() << "no X display and no Xvfb";
         }
