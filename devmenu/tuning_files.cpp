@@ -3,12 +3,12 @@
 // one reader of each, and "Save File", which writes both back.
 //
 // Save File rewrites each file from what the menu holds and what the file
-// holds now: the .BSF gets the tuning rows, then every keyed line of the
-// old file whose key the rows do not own (sky box, lights, walls, stage
-// models, far planes, clipping ranges and any other key), in their old
-// order; the .PSS gets its KindNum and PrtSysKind lines, then the old
-// file's group lines and other keyed lines. Lines without a key (section
-// titles, blank lines) are not carried over. A file is written only when
+// holds now: the .BSF gets the tuning rows, then every line of the old
+// file the rows do not own (the stage load's "Stage" title, sky box,
+// lights, walls, stage models, far planes, clipping ranges, any other key
+// or text), in their old order; the .PSS gets its KindNum and PrtSysKind
+// lines, then the old file's group lines and other keyed lines. The rows'
+// own titles are written afresh, and blank lines are not carried over. A file is written only when
 // the menu read it for the stage being saved and it can be read again
 // now; it goes to a temporary file, checked, flushed and renamed, so a
 // failure leaves the old file as it was.

@@ -218,7 +218,7 @@ bool ReadStageInfoLines(CSKeywordFile *file, StageInfo *info, std::vector<std::s
     SecondStart second;
     while (file->NextLine()) {
         ReadKey(file, info, &second);
-        if (otherLines != nullptr && std::strchr(file->Key(), ':') != nullptr && !IsStageTuningKey(file->Key())) {
+        if (otherLines != nullptr && !IsStageTuningLine(file->Key(), file->Line())) {
             otherLines->push_back(file->Line());
         }
     }

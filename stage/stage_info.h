@@ -100,10 +100,11 @@ bool ReadStageInfo(CSKeywordFile *file, StageInfo *info);
 // File writes back. A file that cannot be opened gives false and leaves
 // the record as it was.
 bool ReadStageInfoFileOnto(const char *path, StageInfo *info);
-// Both readers, also giving in *otherLines (emptied first) every keyed line
-// (a first word with a colon in it) whose key the tuning rows do not write,
-// in file order, as read without its line end: what a rewrite of the file
-// by the tuning menu carries over.
+// Both readers, also giving in *otherLines (emptied first) every line the
+// tuning rows do not own (IsStageTuningLine: keys they do not write, titles
+// other than theirs), in file order, as read without its line end: what a
+// rewrite of the file by the tuning menu carries over. Blank lines carry
+// nothing and are not given.
 bool ReadStageInfoAndOtherLines(CSKeywordFile *file, StageInfo *info, std::vector<std::string> *otherLines);
 bool ReadStageInfoFileAndOtherLines(const char *path, StageInfo *info, bool required, std::vector<std::string> *otherLines);
 
@@ -122,3 +123,8 @@ std::string FormatStageLoaderRows(const StageInfo &info);
 // player 2's start, and the fog's and VFog's rows also while they are left
 // out.
 bool IsStageTuningKey(const char *key);
+// Whether the tuning rows own a line of the file with first word `key`:
+// a keyed line by its key, any other line when it is one of the rows'
+// section titles. Every other line (the stage load's "Stage" title, a
+// comment) is the file's own, which a rewrite by the menu keeps.
+bool IsStageTuningLine(const char *key, const char *line);

@@ -101,26 +101,30 @@ constexpr const char *kOwnKeys[] = {"AmbientAplpha:", "AmbientRed:", "AmbientGre
                                     "FogGreen:",      "FogBlue:",    "FogDistance:",  "FogTime:",
                                     "VFog:",          "VFogHigh:",   "Rain:"};
 
+// The section titles the tuning rows write, in their order.
+constexpr const char *kOwnTitles[] = {"Camera Parameter",         "2P Camera Parameter",         "Ambient Light",
+                                      "Character Start Position", "2P Character Start Position", "Fog ON/OFF and Color"};
+
 }  // namespace
 
 std::string FormatStageTuningRows(const StageInfo &s)
 {
     RowWriter w;
-    w.Title("Camera Parameter");
+    w.Title(kOwnTitles[0]);
     Camera(&w, "", s.camera1);
-    w.Title("2P Camera Parameter");
+    w.Title(kOwnTitles[1]);
     Camera(&w, "2", s.camera2);
-    w.Title("Ambient Light");
+    w.Title(kOwnTitles[2]);
     w.Whole("AmbientAplpha:", s.ambientAlpha);
     w.Whole("AmbientRed:", s.ambientRed);
     w.Whole("AmbientGreen:", s.ambientGreen);
     w.Whole("AmbientBlue:", s.ambientBlue);
-    w.Title("Character Start Position");
+    w.Title(kOwnTitles[3]);
     Start(&w, "", s.start1);
-    w.Title("2P Character Start Position");
+    w.Title(kOwnTitles[4]);
     Start(&w, "2", s.start2);
     w.Whole("CharacterBonus:", s.characterBonus);
-    w.Title("Fog ON/OFF and Color");
+    w.Title(kOwnTitles[5]);
     w.Word("Fog:", s.fog != 0 ? "ON" : "OFF");
     if (s.fog != 0) {
         w.Whole("FogAlpha:", s.fogAlpha);
@@ -174,6 +178,31 @@ bool IsStageTuningKey(const char *key)
     }
     for (const char *k : kOwnKeys) {
         if (own == k) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsStageTuningLine(const char *key, const char *line)
+{
+    if (std::strchr(key != nullptr ? key : "", ':') != nullptr) {
+        return IsStageTuningKey(key);
+    }
+    if (line == nullptr) {
+        return false;
+    }
+    // A title as written, blanks at either end aside.
+    const char *end = line + std::strlen(line);
+    while (*line == ' ' || *line == '\t') {
+        ++line;
+    }
+    while (end > line && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\r')) {
+        --end;
+    }
+    const std::string text(line, static_cast<size_t>(end - line));
+    for (const char *title : kOwnTitles) {
+        if (text == title) {
             return true;
         }
     }

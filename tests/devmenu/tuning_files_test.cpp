@@ -79,9 +79,9 @@ const std::string kOldInfo =
     "IsUsingAutoAdjustment: 1\n"
     "AIClippingRange: 150.000000, 250.000000, 350.000000, 400.000000\n";
 
-// The lines the rows do not own, in their order.
+// The lines the rows do not own, in their order: the stage load's title too.
 const std::vector<std::string> kLoaderLines = {
-    "1P_FarPlane: 600.000000", "2P_FarPlane: 500.000000", "SkyBox:   NIGHT", "Light: 1", "Wall: 0",
+    "Stage", "1P_FarPlane: 600.000000", "2P_FarPlane: 500.000000", "SkyBox:   NIGHT", "Light: 1", "Wall: 0",
     "CameraWall: 1",           "StageClump: 1",           "Weather:\tdry, 3", "IsUsingAutoAdjustment: 1",
     "AIClippingRange: 150.000000, 250.000000, 350.000000, 400.000000"};
 
@@ -181,7 +181,9 @@ TEST_F(SaveFile, KeepsEveryLineTheRowsDoNotOwnByteForByte)
     EXPECT_NE(saved.find("\nDistanceMin: -1.500000\n"), std::string::npos);
     EXPECT_NE(saved.find("\n2CharacterZ: -41.000000\n"), std::string::npos);
     EXPECT_EQ(saved.find("2PCharacter"), std::string::npos);
-    EXPECT_EQ(saved.find("\nStage\n"), std::string::npos) << "section titles of the old file are not carried";
+    EXPECT_NE(saved.find("\nRain: RAINSTATE_S_RAIN\nStage\n1P_FarPlane: 600.000000\n"), std::string::npos)
+        << "the stage load's title is the file's own";
+    EXPECT_EQ(saved.find("\nAmbient Light\n"), saved.rfind("\nAmbient Light\n")) << "the rows' titles once each";
     EXPECT_NE(saved.find("\nFog: ON\nFogAlpha: 255\nFogRed: 255\nFogGreen: 0\nFogBlue: 0\nFogDistance: 25.000000\n"),
               std::string::npos);
     EXPECT_EQ(lines.size(), 44u + kLoaderLines.size()) << "45 rows but VFog's height, VFog being off";
@@ -217,6 +219,38 @@ TEST_F(SaveFile, KeepsEveryLineTheRowsDoNotOwnByteForByte)
     ASSERT_EQ(set.groups.size(), 1u);
     EXPECT_EQ(set.groups[0].kinds.size(), 2u);
     EXPECT_FALSE(root.Exists(InfoFile(2010000) + ".tmp"));
+}
+
+// A stage info file as its rows are laid out (the menu's 45 rows in their
+// order with the fog on and the VFog on, then the stage load's "Stage"
+// section), saved without a change, comes back byte for byte: every line
+// the menu does not own is kept, the "Stage" title with it.
+TEST_F(SaveFile, AFileOfTheRowsLayoutSavedUnchangedComesBackWhole)
+{
+    const std::string file =
+        "Camera Parameter\nPitchDegreeMin: 10.000000\nPitchDegreeMax: 60.000000\nDistanceMin: 40.000000\n"
+        "DistanceMax: 120.000000\nInitialPitchDegree: 30.000000\nInitialRotateDegree: 45.000000\n"
+        "2P Camera Parameter\n2PitchDegreeMin: 15.000000\n2PitchDegreeMax: 55.000000\n2DistanceMin: 50.000000\n"
+        "2DistanceMax: 140.000000\n2InitialPitchDegree: 35.000000\n2InitialRotateDegree: 135.000000\n"
+        "Ambient Light\nAmbientAplpha: 255\nAmbientRed: 90\nAmbientGreen: 90\nAmbientBlue: 100\n"
+        "Character Start Position\nCharacterX: -20.000000\nCharacterY: 0.000000\nCharacterZ: -40.000000\n"
+        "CharacterFrontX: 0.000000\nCharacterFrontY: 0.000000\nCharacterFrontZ: 1.000000\n"
+        "2P Character Start Position\n2CharacterX: 20.000000\n2CharacterY: 0.000000\n2CharacterZ: -40.000000\n"
+        "2CharacterFrontX: 0.000000\n2CharacterFrontY: 0.000000\n2CharacterFrontZ: 1.000000\nCharacterBonus: 0\n"
+        "Fog ON/OFF and Color\nFog: ON\nFogAlpha: 255\nFogRed: 120\nFogGreen: 130\nFogBlue: 150\n"
+        "FogDistance: 200.000000\nFogTime: 2.000000\nVFog: ON\nVFogHigh: 12.500000\nRain: RAINSTATE_S_RAIN\n"
+        "Stage\n1P_FarPlane: 600.000000\n2P_FarPlane: 500.000000\nSkyBox: NONE\nLight: 1\nWall: 1\n"
+        "CameraWall: 1\nStageClump: 1\nIsUsingAutoAdjustment: 1\n"
+        "AIClippingRange: 150.000000, 250.000000, 350.000000, 400.000000\n";
+    root.Write(InfoFile(2010000), file);
+    root.Write(SetFile(2010000), kOldSet);
+    EnterTuning(2010000);
+    Save();
+    EXPECT_EQ(root.Read(InfoFile(2010000)), file);
+    // Saved again, it stays the same: the rows' titles are never doubled.
+    EnterTuning(2010000);
+    Save();
+    EXPECT_EQ(root.Read(InfoFile(2010000)), file);
 }
 
 TEST_F(SaveFile, EmptiesTheTableReloadsTheStageWithItsTransitionAndCloses)
