@@ -17,19 +17,15 @@
 #include "app/path.h"
 #include "input/input_script.h"
 #include "sound/sound.h"
+#include "tests/fuzz/fuzz_scratch.h"
 
 namespace {
 
-// The scratch data root, made once (in memory where the machine has it).
+// The scratch data root, made once and removed when the run ends.
 const std::string &Root()
 {
     static const std::string root = [] {
-        char folder[] = "/dev/shm/fuzz_input_XXXXXX";
-        char fallback[] = "/tmp/fuzz_input_XXXXXX";
-        std::string made = mkdtemp(folder) != nullptr ? folder : "";
-        if (made.empty()) {
-            made = mkdtemp(fallback) != nullptr ? fallback : "/tmp";
-        }
+        const std::string &made = fuzzscratch::Folder("fuzz_input");
         SetDataRootPath(made.c_str());
         return made;
     }();

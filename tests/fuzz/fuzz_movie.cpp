@@ -3,33 +3,20 @@
 // without sound on a clock the target sets, a tenth of a second a step for
 // at most two seconds of movie, every published frame copied out; then the
 // player stops. The decode thread is joined each time.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "movie/movie.h"
+#include "tests/fuzz/fuzz_scratch.h"
 
 namespace {
 
+// The movie file, in a scratch folder removed when the run ends.
 const std::string &ScratchPath()
 {
-    static const std::string path = [] {
-        char name[] = "/dev/shm/fuzz_movie_XXXXXX";
-        char fallback[] = "/tmp/fuzz_movie_XXXXXX";
-        int fd = mkstemp(name);
-        std::string made = name;
-        if (fd < 0) {
-            fd = mkstemp(fallback);
-            made = fallback;
-        }
-        if (fd >= 0) {
-            close(fd);
-        }
-        return made;
-    }();
+    static const std::string path = fuzzscratch::Folder("fuzz_movie") + "/movie";
     return path;
 }
 

@@ -14,6 +14,7 @@
 #include "app/pack_index.h"
 #include "app/path.h"
 #include "tests/fuzz/fuzz_engine.h"
+#include "tests/fuzz/fuzz_scratch.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ void IgnoreFatal(const char *) {}
 const std::string &Root()
 {
     static const std::string root = [] {
-        char folder[] = "/tmp/fuzz_pack_XXXXXX";
-        const std::string made = mkdtemp(folder) != nullptr ? folder : "/tmp";
+        const std::string made = fuzzscratch::Folder("fuzz_pack");
         std::string packs = made + "/PACK";
         mkdir(packs.c_str(), 0700);
         SetDataRootPath(made.c_str());

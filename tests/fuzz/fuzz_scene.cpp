@@ -27,6 +27,7 @@
 #include "stage/clump_anim_manager.h"
 #include "stage/game_camera.h"
 #include "tests/fuzz/fuzz_game_engine.h"
+#include "tests/fuzz/fuzz_scratch.h"
 
 namespace {
 
@@ -42,8 +43,7 @@ void RecordFatal(const char *) { g_fatal = true; }
 const std::string &Root()
 {
     static const std::string root = [] {
-        char folder[] = "/tmp/fuzz_scene_XXXXXX";
-        const std::string made = mkdtemp(folder) != nullptr ? folder : "/tmp";
+        const std::string made = fuzzscratch::Folder("fuzz_scene");
         mkdir((made + "/PACK").c_str(), 0700);
         mkdir((made + "/PACK/INGAME1").c_str(), 0700);
         SetDataRootPath(made.c_str());
