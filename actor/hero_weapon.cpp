@@ -44,12 +44,15 @@ void CSHero::AttachWeapon()
     weaponModelId = wanted;
     RwFrame *hand = params->weaponIds.empty() ? nullptr : model->GetTaggedFrame(params->weaponIds.front());
     const std::string path = WeaponModelPath(wanted);
-    if (hand == nullptr || !zufexists(path.c_str())) {
+    if (hand == nullptr) {
         DebugPrint("%s: the weapon cannot be shown on the hero\n", path.c_str());
         return;
     }
+    // Opened quietly: a missing model gives a diagnostic line; a folder,
+    // an unreadable file or one that holds no model is named with why.
     RpClump *clump = LoadClumpFile(path.c_str(), kWeaponFolder);
     if (clump == nullptr) {
+        DebugPrint("%s: the weapon cannot be shown on the hero\n", path.c_str());
         return;
     }
     RwFrameAddChild(hand, RpClumpGetFrame(clump));

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/debug.h"
+#include "app/path.h"
 #include "app/sound_file.h"
 
 namespace {
@@ -100,7 +101,7 @@ uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)
     const snd::VoiceId voice = kind == kStatic ? library_.CreateStatic(bytes.data(), bytes.size(), &error)
                                                : library_.CreateStreamed(std::move(bytes), &error);
     if (voice == snd::kNoVoice) {
-        UserPrint("LoadSound: %s: %s\n", path, error.c_str());
+        UserPrint("LoadSound: %s: %s\n", MessagePath(path).c_str(), error.c_str());
         return kNoSound;
     }
     auto slot = std::find_if(sounds_.begin(), sounds_.end(), [](const Sound &s) { return !s.used; });

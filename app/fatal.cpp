@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <set>
 #include <utility>
+#include <vector>
 
 #include "app/debug.h"
 #include "app/path.h"
@@ -14,12 +16,14 @@
 namespace {
 
 thread_local bool goingOn = false;
+// The files of the RequiredFileReads open on this thread.
+thread_local std::vector<std::string> requiredReads;
 
 void DefaultFatalError(const char *fileName)
 {
     const std::string reason = UnreadableReason(fileName);
-    UserPrint("Fatal error: cannot read %s%s%s\n", fileName != nullptr ? fileName : "(no name)",
-              reason.empty() ? "" : ": ", reason.c_str());
+    UserPrint("Fatal error: cannot read %s%s%s\n", MessagePath(fileName).c_str(), reason.empty() ? "" : ": ",
+              reason.c_str());
     std::fflush(stderr);
     if (!goingOn) {
         std::exit(1);
@@ -32,6 +36,8 @@ std::atomic<FatalErrorHandler> handler{DefaultFatalError};
 constexpr size_t kKeptNotes = 8;
 std::mutex notesLock;
 std::deque<std::pair<std::string, std::string>> notes;
+// What SayUnreadableFile has said ("<file>: <reason>").
+std::set<std::string> saidLines;
 
 }  // namespace
 
@@ -69,14 +75,48 @@ std::string UnreadableReason(const char *fileName)
     if (fileName == nullptr) {
         return "";
     }
+    // Compared as messages spell them: with or without the data root.
+    const std::string asked = MessagePath(fileName);
     std::lock_guard<std::mutex> lock(notesLock);
     for (auto it = notes.rbegin(); it != notes.rend(); ++it) {
-        if (GamePathsEqual(it->first.c_str(), fileName)) {
+        if (GamePathsEqual(MessagePath(it->first).c_str(), asked.c_str())) {
             return it->second;
         }
     }
     return "";
 }
+
+void SayUnreadableFile(const char *fileName, const std::string &reason)
+{
+    if (fileName == nullptr || reason.empty()) {
+        return;
+    }
+    NoteUnreadableFile(fileName, reason);
+    const std::string said = MessagePath(fileName);
+    for (const std::string &required : requiredReads) {
+        if (GamePathsEqual(MessagePath(required).c_str(), said.c_str())) {
+            return;  // its fatal report follows
+        }
+    }
+    // Once per file and reason: every particle system of a kind reads its
+    // picture, every stage load the same files.
+    {
+        std::lock_guard<std::mutex> lock(notesLock);
+        if (!saidLines.insert(said + ": " + reason).second) {
+            return;
+        }
+    }
+    UserPrint("cannot read %s: %s\n", said.c_str(), reason.c_str());
+}
+
+void ForgetSaidUnreadableFiles()
+{
+    std::lock_guard<std::mutex> lock(notesLock);
+    saidLines.clear();
+}
+
+RequiredFileRead::RequiredFileRead(std::string fileName) { requiredReads.push_back(std::move(fileName)); }
+RequiredFileRead::~RequiredFileRead() { requiredReads.pop_back(); }
 
 void FatalExit(const char *format, ...)
 {

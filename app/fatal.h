@@ -9,7 +9,8 @@
 #include <string>
 
 // Reports that `fileName` is missing or damaged. The default handler writes
-// "Fatal error: cannot read <fileName>\n" (with ": <reason>" when one was
+// "Fatal error: cannot read <file>\n" (the file as MessagePath spells it,
+// with ": <reason>" when one was
 // noted for the file) to standard error and ends the program with status 1
 // (the program has not reached the title). A handler that returns (the
 // message box once the title was reached, a test's recorder) lets the
@@ -36,6 +37,26 @@ void NoteUnreadableFile(const char *fileName, const std::string &reason);
 // The reason noted last for `fileName` (game paths compared as the resolver
 // matches them), or "" when the file was not noted.
 std::string UnreadableReason(const char *fileName);
+
+// A file that is there but cannot be read, or that its reader refuses whole:
+// says "cannot read <file>: <reason>" on standard error (the file as
+// MessagePath spells it) and notes the reason for a fatal report of the
+// file. A file is said once for a reason however often it is read. While a
+// RequiredFileRead of the file is open on this thread the
+// line is left to the fatal report its loader raises next, so the file is
+// named once; other files are said as ever.
+void SayUnreadableFile(const char *fileName, const std::string &reason);
+// Forgets what SayUnreadableFile has said (a new data root).
+void ForgetSaidUnreadableFiles();
+// Open around the read of `fileName` by a loader that raises the fatal
+// report when the file cannot be had (see SayUnreadableFile).
+class RequiredFileRead {
+public:
+    explicit RequiredFileRead(std::string fileName);
+    ~RequiredFileRead();
+    RequiredFileRead(const RequiredFileRead &) = delete;
+    RequiredFileRead &operator=(const RequiredFileRead &) = delete;
+};
 
 // Writes the formatted message and "\n" to standard error and ends the
 // program with status 1 at once. For states nothing can recover from, such

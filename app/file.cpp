@@ -148,12 +148,13 @@ zuFile *zufopen(const char *path, const char *mode)
     std::string unopened;
     zuFile *file = OpenQuietly(path, mode, &unopened);
     if (file == nullptr) {
-        DebugPrint("zufopen fail: %s\n", path != nullptr ? path : "(null)");
+        if (IsDebugOutputOn()) {  // the spelling looks at the disk
+            DebugPrint("zufopen fail: %s\n", MessagePath(path).c_str());
+        }
         // A file that is there but refuses to be read is no missing file:
         // the user hears why, and a fatal report of it says so.
         if (!unopened.empty() && Reads(mode)) {
-            UserPrint("cannot read %s: %s\n", path, unopened.c_str());
-            NoteUnreadableFile(path, unopened);
+            SayUnreadableFile(path, unopened);
         }
     }
     return file;
@@ -161,7 +162,11 @@ zuFile *zufopen(const char *path, const char *mode)
 
 zuFile *zufopenRequired(const char *path, const char *mode)
 {
-    zuFile *file = zufopen(path, mode);
+    zuFile *file = nullptr;
+    {
+        const RequiredFileRead required(path != nullptr ? path : "");  // the fatal report names it
+        file = zufopen(path, mode);
+    }
     if (file == nullptr) {
         RaiseFatalError(path != nullptr ? path : "(null)");
     }
@@ -403,8 +408,7 @@ bool zufReadAll(const char *path, std::vector<uint8_t> *bytes)
     if (!ok) {
         const std::string why = file->fp != nullptr && std::ferror(file->fp) ? std::strerror(errno)
                                                                              : "the read stopped short";
-        UserPrint("cannot read %s: %s\n", path, why.c_str());
-        NoteUnreadableFile(path, why);
+        SayUnreadableFile(path, why);
     }
     zufclose(file);
     return ok;
@@ -415,7 +419,20 @@ namespace {
 
 zuFile *Handle(void *fp) { return static_cast<zuFile *>(fp); }
 
-RwBool EngineExists(const RwChar *name) { return zufexists(name) ? TRUE : FALSE; }
+// The engine asks before it reads a file (a picture, a model): a folder or
+// an unreadable file in the file's place is named, as zufopen names it; the
+// engine goes on as for a missing file.
+RwBool EngineExists(const RwChar *name)
+{
+    std::string unopened;
+    zuFile *file = OpenQuietly(name, "rb", &unopened);
+    if (file == nullptr) {
+        SayUnreadableFile(name, unopened);
+        return FALSE;
+    }
+    zufclose(file);
+    return TRUE;
+}
 void *EngineOpen(const RwChar *name, const RwChar *access) { return OpenQuietly(name, access); }
 int EngineClose(void *fp) { return zufclose(Handle(fp)); }
 size_t EngineRead(void *addr, size_t size, size_t count, void *fp) { return zufread(addr, size, count, Handle(fp)); }

@@ -195,7 +195,12 @@ bool CSGameSystem::LoadFont()
 {
     const char *path = FontPath(language);
     std::vector<uint8_t> bytes;
-    if (!zufReadAll(path, &bytes)) {
+    bool read = false;
+    {
+        const RequiredFileRead required(path);
+        read = zufReadAll(path, &bytes);
+    }
+    if (!read) {
         RaiseFatalError(path);
         return false;
     }
@@ -355,7 +360,9 @@ RpClump *LoadClumpFile(const char *path, const char *texturePath)
     }
     if (clump == nullptr) {
         DebugPrint("Clump Name:%s The Clump is no avail.\n", path);
-        NoteUnreadableFile(path, game::TakeEngineError("it holds no model"));
+        // A model that is there but refused whole is named, or left to the
+        // fatal report of a loader that needs it.
+        SayUnreadableFile(path, game::TakeEngineError("it holds no model"));
         return nullptr;
     }
     InstallGameRenderCallBack(clump);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/debug.h"
+#include "app/path.h"
 #include "app/utf8.h"
 
 namespace {
@@ -510,8 +511,8 @@ void CSKeywordFile::Report(const char *format, ...)
     std::vsnprintf(message, sizeof(message), format, args);
     va_end(args);
     if (key_.empty()) {
-        DebugPrint("%s:%d: %s\n", name_.c_str(), lineNumber_, message);
+        DebugPrint("%s:%d: %s\n", MessagePath(name_).c_str(), lineNumber_, message);
     } else {
-        DebugPrint("%s:%d: %s %s\n", name_.c_str(), lineNumber_, key_.c_str(), message);
+        DebugPrint("%s:%d: %s %s\n", MessagePath(name_).c_str(), lineNumber_, key_.c_str(), message);
     }
 }

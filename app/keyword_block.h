@@ -6,7 +6,11 @@
 // line.
 #pragma once
 
+#include <string>
+
+#include "app/debug.h"
 #include "app/keyword.h"
+#include "app/path.h"
 
 enum class KeywordBlockEnd {
     kClosed,     // its "}" was read
@@ -59,6 +63,27 @@ template <typename Line>
 KeywordBlockEnd ReadKeywordBlock(CSKeywordFile *file, const char *blockName, Line line)
 {
     return ReadKeywordBlock(file, [file, blockName] { return file->KeyIs(blockName); }, line);
+}
+
+// A list file that gives no block although it does not announce none (an
+// empty file, text without a block of `blockName`, or blocks that are all
+// refused) is named on standard error with why and what follows
+// (`outcome`, "the stage has no actors"); the readers go on as for an
+// empty list. `anyLine`: the file had a line that is not blank.
+inline void SayWhenKeywordListGaveNothing(CSKeywordFile *file, const char *blockName, const char *outcome, bool anyLine,
+                                          bool anyBlock, bool announcedNone, size_t got)
+{
+    if (got != 0 || announcedNone) {
+        return;
+    }
+    const std::string name = MessagePath(file->Name());
+    if (!anyLine) {
+        UserPrint("%s: the file is empty; %s\n", name.c_str(), outcome);
+    } else if (!anyBlock) {
+        UserPrint("%s: no %s block in the file; %s\n", name.c_str(), blockName, outcome);
+    } else {
+        UserPrint("%s: no %s block of the file can be used; %s\n", name.c_str(), blockName, outcome);
+    }
 }
 
 // Says whether an announced count (`announced` false: the file has no count

@@ -2,6 +2,7 @@
 #include "app/message_box.h"
 
 #include "app/bitmap_font.h"
+#include "app/path.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ std::u16string CSMessageBox::FatalMessage(const char *fileName) const
 {
     const char16_t *lead = table_.Text(kFatalMessageEntry, 0);
     std::u16string message = lead != nullptr ? lead : kBuiltInFatalText;
-    // File names are narrow game paths.
-    message += game::WidenLatin1(fileName != nullptr ? fileName : "");
+    // File names are narrow game paths, named as a player finds them.
+    message += game::WidenLatin1(MessagePath(fileName).c_str());
     return message;
 }

@@ -65,7 +65,7 @@ bool CSMessageBox::LoadTable(int32_t tableLanguage)
     const bool ok = ReadMessageTableFile(file, &table_, &error);
     zufclose(file);
     if (!ok) {
-        UserPrint("%s: %s; the message table is not used\n", path.c_str(), error.c_str());
+        UserPrint("%s: %s; the message table is not used\n", MessagePath(path).c_str(), error.c_str());
     }
     return ok;
 }
@@ -74,7 +74,8 @@ std::u16string CSMessageBox::FatalReport(const char *fileName) const
 {
     const std::string reason = UnreadableReason(fileName);
     if (!reason.empty()) {
-        return u"Cannot read " + game::WidenLatin1(fileName) + u": " + game::WidenLatin1(reason.c_str());
+        return u"Cannot read " + game::WidenLatin1(MessagePath(fileName).c_str()) + u": " +
+               game::WidenLatin1(reason.c_str());
     }
     std::u16string message = FatalMessage(fileName);
     if (!DataTreeHere()) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -223,8 +224,7 @@ void ReleaseTextures(OpenPack *open)
 // report goes to *fatal.
 bool Refuse(OpenPack *open, const std::string &what, const std::string &why, std::string *fatal)
 {
-    UserPrint("Pack %s refused: %s\n", what.c_str(), why.c_str());
-    NoteUnreadableFile(what.c_str(), why);
+    SayUnreadableFile(what.c_str(), why);
     if (open->stream != nullptr) {
         std::fclose(open->stream);
     }
@@ -234,19 +234,25 @@ bool Refuse(OpenPack *open, const std::string &what, const std::string &why, std
 }
 
 // Opens the pack under the render lock; on a refusal *fatal names the file.
-bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *fatal)
+bool OpenLocked(const char *strPath, const RawFileBuffer *memory, bool quiet, std::string *fatal)
 {
     CSRenderLockGuard lock;
     const std::string path = FoundPackPath(strPath);
     const std::string listPath = ListPathOf(path);
+    // A refused pack is named once: by the fatal report, or (quiet) by its refusal.
+    std::optional<RequiredFileRead> requiredStream;
+    std::optional<RequiredFileRead> requiredList;
+    if (!quiet) {
+        requiredStream.emplace(path);
+        requiredList.emplace(listPath);
+    }
     std::vector<char> list;
     std::string unread;
     if (!ReadHostFile(listPath, &list, &unread)) {
         if (unread.empty()) {
-            DebugPrint("We DONT have LST file!!!(%s)\n", listPath.c_str());
+            DebugPrint("We DONT have LST file!!!(%s)\n", MessagePath(listPath).c_str());
         } else {
-            UserPrint("cannot read %s: %s\n", listPath.c_str(), unread.c_str());
-            NoteUnreadableFile(listPath.c_str(), unread);
+            SayUnreadableFile(listPath.c_str(), unread);
         }
         *fatal = listPath;
         return false;
@@ -265,7 +271,8 @@ bool OpenLocked(const char *strPath, const RawFileBuffer *memory, std::string *f
     }
     std::string error;
     if (!PackIndexBuildFrom(list.data(), list.size(), ReadStream, &open, StreamSize(&open), &open.index, &error)) {
-        return Refuse(&open, path, error, fatal);
+        // A list that cannot be read as a list is named itself.
+        return Refuse(&open, PackIndexErrorIsTheLists(error) ? listPath : path, error, fatal);
     }
     RwTexDictionary *dictionary = nullptr;
     if (!ReadDictionary(&open, &dictionary, &error)) {
@@ -285,7 +292,7 @@ bool Open(const char *strPath, const RawFileBuffer *memory, bool quiet = false)
         return false;
     }
     std::string fatal;
-    if (OpenLocked(strPath, memory, &fatal)) {
+    if (OpenLocked(strPath, memory, quiet, &fatal)) {
         return true;
     }
     // Raised without the render lock: the message box may wait for the player.

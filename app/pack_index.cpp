@@ -60,6 +60,10 @@ bool ParseLine(const std::string &line, PackRecord *record)
            ParseNumber(line.substr(tab2 + 1), &record->size);
 }
 
+// The list's own faults.
+constexpr const char *kNotARecordLine = " is not 'name<tab>offset<tab>size'";
+constexpr const char *kListNames = "the list names ";
+
 bool Fail(std::string *error, const std::string &text)
 {
     *error = text;
@@ -120,7 +124,7 @@ bool PackIndexBuildFrom(const char *list, size_t listSize, PackReadFunction read
         PackRecord record;
         const std::string where = "list line " + std::to_string(lineNumber);
         if (!ParseLine(line, &record)) {
-            return Fail(error, where + " is not 'name<tab>offset<tab>size'");
+            return Fail(error, where + kNotARecordLine);
         }
         if (record.offset < recordsStart || record.offset > strSize || strSize - record.offset < 8 + record.name.size()) {
             return Fail(error, where + " (" + record.name + "): the record lies outside the stream's records");
@@ -146,7 +150,7 @@ bool PackIndexBuildFrom(const char *list, size_t listSize, PackReadFunction read
               [](const PackRecord &a, const PackRecord &b) { return CompareNoCase(a.name, b.name) < 0; });
     for (size_t i = 1; i < index->records.size(); ++i) {
         if (CompareNoCase(index->records[i - 1].name, index->records[i].name) == 0) {
-            return Fail(error, "the list names " + index->records[i].name + " twice");
+            return Fail(error, kListNames + index->records[i].name + " twice");
         }
     }
     return true;
@@ -165,4 +169,12 @@ const PackRecord *PackIndexFind(const PackIndex &index, const char *resourcePath
     auto it = std::lower_bound(index.records.begin(), index.records.end(), key,
                                [](const PackRecord &r, const std::string &k) { return CompareNoCase(r.name, k) < 0; });
     return it != index.records.end() && CompareNoCase(it->name, key) == 0 ? &*it : nullptr;
+}
+
+bool PackIndexErrorIsTheLists(const std::string &error)
+{
+    const std::string notRecord = kNotARecordLine;
+    const bool notARecord = error.size() > notRecord.size() &&
+                            error.compare(error.size() - notRecord.size(), notRecord.size(), notRecord) == 0;
+    return notARecord || error.rfind(kListNames, 0) == 0;
 }

@@ -39,6 +39,10 @@ bool PackIndexBuild(const char *list, size_t listSize, const uint8_t *str, size_
 typedef bool (*PackReadFunction)(void *context, uint64_t offset, void *buffer, size_t size);
 bool PackIndexBuildFrom(const char *list, size_t listSize, PackReadFunction read, void *context, uint64_t strSize,
                         PackIndex *index, std::string *error);
+// Whether a build's error is the list's own fault (a line that is no
+// record line, a name listed twice) rather than the stream's or a
+// disagreement between the two.
+bool PackIndexErrorIsTheLists(const std::string &error);
 
 // The record named `resourcePath` (ignoring case and the kind of slash), or null.
 const PackRecord *PackIndexFind(const PackIndex &index, const char *resourcePath);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fatal.h"
 #include "rwosintf.h"
 
 namespace {
@@ -75,6 +76,8 @@ void SetDataRootPath(const char *root)
 {
     dataRoot = root != nullptr ? root : "";
     RwOsSetDataRoot(dataRoot.c_str());
+    // Files of another tree may be said again.
+    ForgetSaidUnreadableFiles();
 }
 
 const char *GetDataRootPath() { return dataRoot.c_str(); }
@@ -124,4 +127,33 @@ bool GamePathsEqual(const char *a, const char *b)
             return true;
         }
     }
+}
+
+std::string MessagePath(const char *path)
+{
+    if (path == nullptr || path[0] == '\0') {
+        return "(no name)";
+    }
+    const char *inside = path + DataRootPrefixLength(path);
+    std::vector<std::string> parts = Components(inside);
+    if (parts.empty()) {
+        return "(no name)";
+    }
+    // The on-disk spelling: the host path ends in the same parts, each
+    // matched ignoring case where it is there.
+    const std::vector<std::string> host = Components(ResolveGamePath(inside).c_str());
+    if (host.size() >= parts.size()) {
+        const size_t from = host.size() - parts.size();
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (EqualNoCase(host[from + i], parts[i].c_str())) {
+                parts[i] = host[from + i];
+            }
+        }
+    }
+    std::string out;
+    for (const std::string &part : parts) {
+        out += out.empty() ? "" : "/";
+        out += part;
+    }
+    return out;
 }

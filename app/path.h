@@ -26,6 +26,15 @@ std::string ResourceRelativePath(const char *path);
 // path does not start with it).
 size_t DataRootPrefixLength(const char *path);
 
+// How every message names a file (the fatal report, a refused or unreadable
+// file, a reader's diagnostic line): the game path as a player finds it
+// under the data tree, "RESOURCE/UITEXT/LOADING/ENG/GFLOAD.BMP": without
+// the data root, with forward slashes, each folder and the file in the
+// letter case they have on disk (as written where they are not there).
+// "(no name)" for null or empty.
+std::string MessagePath(const char *path);
+inline std::string MessagePath(const std::string &path) { return MessagePath(path.c_str()); }
+
 // Equal ignoring letter case and the kind of slash.
 bool GamePathsEqual(const char *a, const char *b);
 

@@ -125,7 +125,7 @@ bool StageSceneLoad(StageScene *scene, RwCamera *camera)
     zuClosePack();
     if (unread != nullptr) {
         StageSceneUnload(scene);
-        UserPrint("game: cannot read %s: %s\n", unread, why.c_str());
+        // The fatal report names the file with why, in one line.
         NoteUnreadableFile(unread, why);
         RaiseFatalError(unread);
         return false;

@@ -45,12 +45,6 @@ RwTexture *GameTextureRead(const RwChar *name, const RwChar *maskName)
     return texture;
 }
 
-// "png" files are the BMP files of the same name.
-RwImage *PngAsBmpRead(const RwChar *imageName)
-{
-    return RtBmpRead((WithoutExtension(imageName) + ".bmp").c_str());
-}
-
 RwTexture *AddTextureBytes(RwTexture *texture, void *data)
 {
     const RwRaster *raster = RwTextureGetRaster(texture);
@@ -90,6 +84,33 @@ std::string PictureFileFault(const std::string &gamePath, bool *there)
     return "";
 }
 
+// The picture at `name` the engine's BMP reader just refused, named with why
+// (its fatal report, where a loader needs it, says it instead).
+RwImage *Refused(const RwChar *name)
+{
+    std::string reader = game::TakeEngineError("");
+    if (reader.find("E_RW_TEXTURENOTFOUND") != std::string::npos) {
+        reader.clear();
+    }
+    bool there = false;
+    std::string fault = PictureFileFault(name != nullptr ? name : "", &there);
+    if (there) {
+        SayUnreadableFile(name, !fault.empty()    ? fault
+                                : !reader.empty() ? reader
+                                                  : std::string("it is not a picture the game reads"));
+    }
+    return nullptr;
+}
+
+RwImage *GameBmpRead(const RwChar *imageName)
+{
+    RwImage *image = RtBmpRead(imageName);
+    return image != nullptr ? image : Refused(imageName);
+}
+
+// "png" files are the BMP files of the same name.
+RwImage *PngAsBmpRead(const RwChar *imageName) { return GameBmpRead((WithoutExtension(imageName) + ".bmp").c_str()); }
+
 }  // namespace
 
 void RaisePictureFatal(const char *folder, const char *name, const char *maskName)
@@ -113,7 +134,9 @@ void RaisePictureFatal(const char *folder, const char *name, const char *maskNam
         }
     }
     if (pictureThere && fault.empty()) {
-        fault = reader.empty() ? "it is not a picture the game reads" : reader;
+        // The reader's reason, as the read noted it or left it.
+        const std::string noted = UnreadableReason(named.c_str());
+        fault = !noted.empty() ? noted : reader.empty() ? "it is not a picture the game reads" : reader;
     }
     if (!fault.empty()) {
         NoteUnreadableFile(named.c_str(), fault);
@@ -123,7 +146,8 @@ void RaisePictureFatal(const char *folder, const char *name, const char *maskNam
 
 bool InstallGameTextureReading()
 {
-    if (!RwImageRegisterFormat("bmp", RtBmpRead, RtBmpWrite) || !RwImageRegisterFormat("png", PngAsBmpRead, nullptr)) {
+    if (!RwImageRegisterFormat("bmp", GameBmpRead, RtBmpWrite) ||
+        !RwImageRegisterFormat("png", PngAsBmpRead, nullptr)) {
         return false;
     }
     RwTextureCallBackRead current = RwTextureGetReadCallBack();

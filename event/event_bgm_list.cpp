@@ -29,8 +29,8 @@ public:
         }
         ++number_;
         if (cut) {
-            DebugPrint("EVENT.BGM:%d: the line is longer than %d characters; the rest of it is not read\n", number_,
-                       kEventMusicLineLength);
+            DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                       MessagePath(kEventMusicListPath).c_str(), number_, kEventMusicLineLength);
         }
         return true;
     }
@@ -53,7 +53,8 @@ bool LineValue(const char *line, int lineNumber, int32_t *value)
     if (form != NumberForm::kWhole) {
         const char *text = std::strchr(line, ':') + 1;
         const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
-        DebugPrint("EVENT.BGM:%d: '%.*s' is not a whole number; it reads as %d\n", lineNumber, shown, text, *value);
+        DebugPrint("%s:%d: '%.*s' is not a whole number; it reads as %d\n", MessagePath(kEventMusicListPath).c_str(),
+                   lineNumber, shown, text, *value);
     }
     return true;
 }
@@ -70,11 +71,12 @@ bool CSEventBGMList::Read(zuFile *file)
     char line[kEventMusicLineLength + 1];
     int32_t count = 0;
     if (!lines.Next(line) || !LineValue(line, lines.Number(), &count)) {
-        UserPrint("EVENT.BGM:1: no count line (a label, ':' and the number of entries); the list is empty\n");
+        UserPrint("%s:1: no count line (a label, ':' and the number of entries); the list is empty\n",
+                  MessagePath(kEventMusicListPath).c_str());
         return true;
     }
     if (count < 0) {
-        DebugPrint("EVENT.BGM:1: a count of %d reads no entry\n", count);
+        DebugPrint("%s:1: a count of %d reads no entry\n", MessagePath(kEventMusicListPath).c_str(), count);
         return true;
     }
     for (int32_t i = 0; i < count; ++i) {
@@ -86,15 +88,15 @@ bool CSEventBGMList::Read(zuFile *file)
         }
         EventMusicEntry entry;
         if (read < kEntryLines) {
-            DebugPrint("EVENT.BGM:%d: the file ends inside entry %d of %d; the list ends with the %d before it\n",
-                       lines.Number(), i + 1, count, i);
+            DebugPrint("%s:%d: the file ends inside entry %d of %d; the list ends with the %d before it\n",
+                       MessagePath(kEventMusicListPath).c_str(), lines.Number(), i + 1, count, i);
             break;
         }
         if (!LineValue(entryLines[2], first + 2, &entry.music) ||
             !LineValue(entryLines[3], first + 3, &entry.startEvent) ||
             !LineValue(entryLines[4], first + 4, &entry.stopEvent)) {
-            DebugPrint("EVENT.BGM:%d: entry %d of %d lacks a ':' on a number line; the list ends with the %d before it\n",
-                       first, i + 1, count, i);
+            DebugPrint("%s:%d: entry %d of %d lacks a ':' on a number line; the list ends with the %d before it\n",
+                       MessagePath(kEventMusicListPath).c_str(), first, i + 1, count, i);
             break;
         }
         entries_.push_back(entry);

@@ -85,8 +85,8 @@ CSInGameAnmEvent *SceneOf(CSEventManager &manager, int32_t eventId, const char *
     EventRecord *record = manager.FindEvent(eventId);
     *wrongKind = record != nullptr && record->EventType != kEventTypeInGameAnm;
     if (*wrongKind) {
-        UserPrint("%s: Event%d Is not InGameAnm Event.Don't Give InGameAnm %s. The read ends there\n", file, eventId,
-                  what);
+        UserPrint("%s: Event%d Is not InGameAnm Event.Don't Give InGameAnm %s. The read ends there\n",
+                  MessagePath(file).c_str(), eventId, what);
         return nullptr;
     }
     if (record == nullptr || record->kind != EventKind::kInGameAnm) {
@@ -125,7 +125,8 @@ bool CSEventManager::LoadHurtEvents(const char *path)
     for (const HurtEventEntry &entry : entries) {
         EventRecord *record = FindEvent(entry.eventId);
         if (record == nullptr) {
-            UserPrint("HURTEVT.HTE: no event %d in the event table; the read ends there\n", entry.eventId);
+            UserPrint("%s: no event %d in the event table; the read ends there\n", MessagePath(kHurtEventsPath).c_str(),
+                      entry.eventId);
             return false;
         }
         // Only the hero zones have the tail words; other kinds read through.
@@ -150,7 +151,7 @@ bool CSEventManager::LoadInGameAnmTable(const char *path)
                                            [&](zuFile *file) { return ParseInGameAnmTable(file, &entries); }, &opened);
     for (const InGameAnmEntry &entry : entries) {
         bool wrongKind = false;
-        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "INGANM.IGA", "data", &wrongKind);
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, kInGameAnmTablePath, "data", &wrongKind);
         if (wrongKind) {
             return false;
         }
@@ -184,7 +185,7 @@ bool CSEventManager::LoadInGameAnmAudio(const char *path)
                                            [&](zuFile *file) { return ParseInGameAnmAudio(file, &entries); }, &opened);
     for (const InGameAnmAudioEntry &entry : entries) {
         bool wrongKind = false;
-        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, "INGANM.MIC", "Audio data", &wrongKind);
+        CSInGameAnmEvent *scene = SceneOf(*this, entry.eventId, kInGameAnmAudioPath, "Audio data", &wrongKind);
         if (wrongKind) {
             return false;
         }
@@ -208,7 +209,8 @@ bool CSEventManager::LoadInGameAnmAudio(const char *path)
 bool CSEventManager::LoadNpcTypes(const char *fileName)
 {
     std::vector<EventNpcType> types;
-    if (!ParseFile(LanguagePath(fileName), "rb", [&](zuFile *file) { return ParseNpcTypes(file, &types); })) {
+    const std::string path = LanguagePath(fileName);
+    if (!ParseFile(path, "rb", [&](zuFile *file) { return ParseNpcTypes(file, &types, path.c_str()); })) {
         return false;
     }
     npcTypes_ = std::move(types);
@@ -218,8 +220,8 @@ bool CSEventManager::LoadNpcTypes(const char *fileName)
 bool CSEventManager::LoadDoorMessages(const char *fileName)
 {
     std::vector<EventTextEntry> texts;
-    if (!ParseFile(LanguagePath(fileName), "rb",
-                   [&](zuFile *file) { return ParseEventTexts(file, fileName, &texts); })) {
+    const std::string path = LanguagePath(fileName);
+    if (!ParseFile(path, "rb", [&](zuFile *file) { return ParseEventTexts(file, path.c_str(), &texts); })) {
         return false;
     }
     doorMessages_ = std::move(texts);
@@ -230,8 +232,8 @@ bool CSEventManager::LoadConversations(int32_t stageNumber)
 {
     const std::string name = ConversationFileName(stageNumber);
     std::vector<EventTextEntry> texts;
-    if (!ParseFile(LanguagePath(name.c_str()), "rb",
-                   [&](zuFile *file) { return ParseEventTexts(file, name.c_str(), &texts); })) {
+    const std::string path = LanguagePath(name.c_str());
+    if (!ParseFile(path, "rb", [&](zuFile *file) { return ParseEventTexts(file, path.c_str(), &texts); })) {
         return false;
     }
     conversations_ = std::move(texts);
@@ -262,7 +264,7 @@ void CSEventManager::LoadPortraits()
         std::snprintf(name, sizeof name, p < 10 ? "NPC0%d.BMP" : "NPC%d.BMP", p);
         RwTexture *texture = ReadTextureWithoutMask(name);
         if (texture == nullptr) {
-            DebugPrint("Portrait %s cannot be read\n", name);
+            DebugPrint("Portrait %s cannot be read\n", MessagePath(name).c_str());
             continue;
         }
         for (EventPortrait &portrait : portraits_) {

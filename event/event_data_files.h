@@ -98,6 +98,8 @@ bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out);
 // diagnostics.
 bool ParseEventTexts(zuFile *file, const char *name, std::vector<EventTextEntry> *out);
 bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out);
+// The same, `name` the file's game path for the lines that name it.
+bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out, const char *name);
 
 // ---- writing, in the same layouts ----
 

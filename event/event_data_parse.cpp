@@ -9,6 +9,7 @@
 #include "app/debug.h"
 #include "app/file.h"
 #include "app/keyword.h"
+#include "app/path.h"
 #include "event/event_data_files.h"
 #include "event/event_line_words.h"
 #include "event/event_table_file.h"
@@ -29,14 +30,14 @@ public:
     {
         bool cut = false;
         if (file_ == nullptr || !ReadEventDataLine(file_, line_, sizeof line_, &cut)) {
-            UserPrint("%s: the file ends where line %d (%s) should be; the read ends there\n", name_, number_ + 1,
-                      what);
+            UserPrint("%s: the file ends where line %d (%s) should be; the read ends there\n",
+                      MessagePath(name_).c_str(), number_ + 1, what);
             return false;
         }
         ++number_;
         if (cut) {
-            DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name_, number_,
-                       kEventNarrowLine);
+            DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                       MessagePath(name_).c_str(), number_, kEventNarrowLine);
         }
         return true;
     }
@@ -85,7 +86,7 @@ public:
     }
     bool Refuse(const char *what) const
     {
-        UserPrint("%s:%d: no %s here; the read ends there\n", name_, number_, what);
+        UserPrint("%s:%d: no %s here; the read ends there\n", MessagePath(name_).c_str(), number_, what);
         return false;
     }
     // A number with other text after it (or one held to 32 bits) is read
@@ -94,7 +95,8 @@ public:
     {
         if (form == NumberForm::kLeading) {
             const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
-            DebugPrint("%s:%d: the %s '%.*s' is read as far as it is a number\n", name_, number_, what, shown, text);
+            DebugPrint("%s:%d: the %s '%.*s' is read as far as it is a number\n", MessagePath(name_).c_str(), number_,
+                       what, shown, text);
         }
     }
     char *Line() { return line_; }
@@ -214,7 +216,7 @@ std::string Real(float value)
 
 bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
 {
-    NarrowLines lines(file, "HURTEVT.HTE");
+    NarrowLines lines(file, kHurtEventsPath);
     int32_t count = 0;
     if (!lines.LabelledInt("count", &count)) {
         return false;
@@ -240,7 +242,7 @@ bool ParseHurtEvents(zuFile *file, std::vector<HurtEventEntry> *out)
 
 bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
 {
-    NarrowLines lines(file, "INGANM.IGA");
+    NarrowLines lines(file, kInGameAnmTablePath);
     int32_t count = 0;
     if (!lines.LineValue("count", &count)) {
         return false;
@@ -286,7 +288,7 @@ bool ParseInGameAnmTable(zuFile *file, std::vector<InGameAnmEntry> *out)
 
 bool ParseInGameAnmAudio(zuFile *file, std::vector<InGameAnmAudioEntry> *out)
 {
-    NarrowLines lines(file, "INGANM.MIC");
+    NarrowLines lines(file, kInGameAnmAudioPath);
     int32_t count = 0;
     if (!lines.LineValue("count", &count)) {
         return false;
@@ -333,9 +335,11 @@ bool ParseEventTexts(zuFile *file, const char *name, std::vector<EventTextEntry>
     });
 }
 
-bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out)
+bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out) { return ParseNpcTypes(file, out, "NPCTYPE.TEX"); }
+
+bool ParseNpcTypes(zuFile *file, std::vector<EventNpcType> *out, const char *name)
 {
-    WideLines lines(file, "NPCTYPE.TEX");
+    WideLines lines(file, name);
     int32_t count = 0;
     if (!lines.LineValue("count", kNpcTypeCountLine, &count)) {
         return false;

@@ -9,6 +9,7 @@
 #include "app/file.h"
 #include "app/keyword.h"
 #include "app/memory.h"
+#include "app/path.h"
 #include "event/event_factory.h"
 #include "event/event_line_words.h"
 #include "event/event_objects.h"
@@ -25,8 +26,8 @@ bool ReadLine(zuFile *file, char (&line)[kEventTableLineLength + 1], int *number
     }
     ++*number;
     if (cut) {
-        DebugPrint("G_EVENT.EVT:%d: the line is longer than %d characters; the rest of it is not read\n", *number,
-                   kEventTableLineLength);
+        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                   MessagePath(kEventTablePath).c_str(), *number, kEventTableLineLength);
     }
     return true;
 }
@@ -62,10 +63,11 @@ struct WorkingValues {
         }
         const int shown = static_cast<int>(std::strcspn(text, "\r\n"));
         if (whole) {
-            DebugPrint("G_EVENT.EVT:%d: '%.*s' is not a whole number; it reads as %d\n", line, shown, text, integer);
+            DebugPrint("%s:%d: '%.*s' is not a whole number; it reads as %d\n", MessagePath(kEventTablePath).c_str(),
+                       line, shown, text, integer);
         } else {
-            DebugPrint("G_EVENT.EVT:%d: '%.*s' is not a number; it reads as %g\n", line, shown, text,
-                       static_cast<double>(real));
+            DebugPrint("%s:%d: '%.*s' is not a number; it reads as %g\n", MessagePath(kEventTablePath).c_str(), line,
+                       shown, text, static_cast<double>(real));
         }
     }
 };
@@ -186,17 +188,17 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
     WorkingValues work;
     int lineNumber = 0;
     if (!ReadLine(file, lines[0], &lineNumber)) {
-        UserPrint("G_EVENT.EVT: the file is empty; it holds no event\n");
+        UserPrint("%s: the file is empty; it holds no event\n", MessagePath(kEventTablePath).c_str());
         return true;
     }
     work.line = 1;
     if (!ReadKeyInt(lines[0], ':', &work.integer)) {
-        UserPrint("G_EVENT.EVT:1: the count line has no ':'; it holds no event\n");
+        UserPrint("%s:1: the count line has no ':'; it holds no event\n", MessagePath(kEventTablePath).c_str());
     }
     work.ReportIfNotANumber(lines[0], true);
     const int32_t count = work.integer;
     if (count < 0) {
-        UserPrint("G_EVENT.EVT:1: a count of %d events; none is read\n", count);
+        UserPrint("%s:1: a count of %d events; none is read\n", MessagePath(kEventTablePath).c_str(), count);
     }
     for (int32_t n = 0; n < count; ++n) {
         const int firstLine = lineNumber + 1;
@@ -208,7 +210,7 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
         // under --debug.
         void (*const say)(const char *, ...) = n == 0 ? UserPrint : DebugPrint;
         if (got < kEventBlockLines) {
-            say("G_EVENT.EVT: block %d is short; %d events read\n", n + 1, n);
+            say("%s: block %d is short; %d events read\n", MessagePath(kEventTablePath).c_str(), n + 1, n);
             break;
         }
         // The id line must hold a number: a block without one is garbled,
@@ -216,7 +218,8 @@ bool ReadEventTable(zuFile *file, CSEventManager *owner, std::vector<EventRecord
         const EventLineWords idWords(lines[1]);
         NumberForm idForm = NumberForm::kNone;
         if (!KeyValueForm(idWords[0], ':', true, &idForm) || idForm == NumberForm::kNone) {
-            say("G_EVENT.EVT:%d: block %d has no event id; %d events read\n", firstLine + 1, n + 1, n);
+            say("%s:%d: block %d has no event id; %d events read\n", MessagePath(kEventTablePath).c_str(),
+                firstLine + 1, n + 1, n);
             break;
         }
         work.line = firstLine + 1;

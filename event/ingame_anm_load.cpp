@@ -231,9 +231,7 @@ void CSInGameAnmEvent::ReadSubtitles()
         return;
     }
     std::vector<SceneSubtitleEntry> entries;
-    char name[32];
-    std::snprintf(name, sizeof name, "%d.SUB", EventID);
-    const bool read = ParseSceneSubtitles(file, &entries, name);
+    const bool read = ParseSceneSubtitles(file, &entries, path);
     zufclose(file);
     if (!read) {
         return;

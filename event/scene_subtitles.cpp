@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/debug.h"
+#include "app/path.h"
 #include "event/event_blocks.h"
 #include "event/wide_lines.h"
 
@@ -61,7 +62,8 @@ bool ParseSceneSubtitles(zuFile *file, std::vector<SceneSubtitleEntry> *out, con
             entry.digits.push_back(digit ? static_cast<char>(c) : '0');
         }
         if (stranger) {
-            DebugPrint("%s:%d: a character of the digits is no digit; it counts 0\n", name, lines.Number());
+            DebugPrint("%s:%d: a character of the digits is no digit; it counts 0\n", MessagePath(name).c_str(),
+                       lines.Number());
         }
         if (entry.digits.size() < entry.text.size()) {
             DebugPrint("%s:%d: %zu digits for %zu characters; the characters without one come with the one before\n",

@@ -12,6 +12,7 @@
 #include "app/debug.h"
 #include "app/file.h"
 #include "app/keyword.h"
+#include "app/path.h"
 #include "event/event_data_files.h"
 
 class WideLines {
@@ -21,8 +22,8 @@ public:
     bool Next(const char *what, size_t longest = kEventWideTextLine)
     {
         if (file_ == nullptr || !zufgetwline(file_, &line_)) {
-            UserPrint("%s: the file ends where line %d (%s) should be; the file is refused\n", name_, number_ + 1,
-                      what);
+            UserPrint("%s: the file ends where line %d (%s) should be; the file is refused\n",
+                      MessagePath(name_).c_str(), number_ + 1, what);
             return false;
         }
         ++number_;
@@ -31,8 +32,8 @@ public:
             line_.resize(end);
         }
         if (line_.size() > longest) {
-            DebugPrint("%s:%d: the line is longer than %zu characters; the rest of it is not read\n", name_, number_,
-                       longest);
+            DebugPrint("%s:%d: the line is longer than %zu characters; the rest of it is not read\n",
+                       MessagePath(name_).c_str(), number_, longest);
             line_.resize(longest);
         }
         return true;
@@ -51,7 +52,7 @@ public:
     }
     bool Refuse(const char *what) const
     {
-        UserPrint("%s:%d: no %s here; the file is refused\n", name_, number_, what);
+        UserPrint("%s:%d: no %s here; the file is refused\n", MessagePath(name_).c_str(), number_, what);
         return false;
     }
     const std::u16string &Line() const { return line_; }

@@ -8,6 +8,7 @@
 #include "app/debug.h"
 #include "app/file.h"
 #include "app/keyword.h"
+#include "app/path.h"
 #include "rwstream.h"
 
 
@@ -21,7 +22,7 @@ MotionTable MotionTable::WholeAnimation(float durationSeconds)
 RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size_t size)
 {
     if (bytes == nullptr || size == 0 || size > UINT32_MAX) {
-        UserPrint("%s: an empty animation file\n", name);
+        UserPrint("%s: an empty animation file\n", MessagePath(name).c_str());
         return nullptr;
     }
     RwMemoryDescriptor desc = {const_cast<RwUInt8 *>(bytes), static_cast<RwUInt32>(size)};
@@ -43,7 +44,7 @@ RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size
     if (animation == nullptr) {
         // A file that is there but refused whole: its model stands still,
         // so the user is told why whatever the diagnostics switch says.
-        UserPrint("%s: not a readable animation\n", name);
+        UserPrint("%s: not a readable animation\n", MessagePath(name).c_str());
     }
     return animation;
 }

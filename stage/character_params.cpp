@@ -1,7 +1,9 @@
 // The character parameter reader (see character_params.h).
 #include "stage/character_params.h"
 
+#include "app/debug.h"
 #include "app/keyword.h"
+#include "app/path.h"
 
 namespace {
 
@@ -45,7 +47,11 @@ bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params)
         return false;
     }
     int32_t weapons = -1;  // NumOfWeapon, -1 until read
+    bool anyLine = false;
+    bool anyKey = false;
     while (file->NextLine()) {
+        anyLine = true;
+        anyKey = anyKey || file->KeyIs("MaxHP:") || file->KeyIs("NumOfWeapon:") || file->KeyIs("WeaponID:");
         bool known = false;
         for (const RealKey &k : kReals) {
             if (file->KeyIs(k.key)) {
@@ -60,6 +66,7 @@ bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params)
             }
         }
         if (known) {
+            anyKey = true;
             continue;
         }
         if (file->KeyIs("MaxHP:")) {
@@ -82,6 +89,12 @@ bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params)
     }
     if (weapons > 0 && params->weaponIds.size() != static_cast<size_t>(weapons)) {
         file->Report("%d weapons announced, %zu read", weapons, params->weaponIds.size());
+    }
+    // A file that gives no parameter is damaged: the figure goes on with
+    // the defaults.
+    if (!anyKey) {
+        UserPrint("%s: %s; the figure takes the default parameters\n", MessagePath(file->Name()).c_str(),
+                  anyLine ? "no line of the file is a parameter" : "the file is empty");
     }
     return true;
 }

@@ -119,7 +119,11 @@ bool CSModelTemplate::Load(int32_t aiType, ModelFolder folder, const char *model
 {
     Release();
     const std::string model = ModelFilePath(folder, modelId, "DFF");
-    RpClump *source = LoadClumpFile(model.c_str(), nullptr);
+    RpClump *source = nullptr;
+    {
+        const RequiredFileRead required(model);  // the fatal report names it
+        source = LoadClumpFile(model.c_str(), nullptr);
+    }
     if (source == nullptr) {
         RaiseFatalError(model.c_str());
         return false;
@@ -132,9 +136,9 @@ bool CSModelTemplate::Load(int32_t aiType, ModelFolder folder, const char *model
     modelFolder = folder;
     modelId_ = modelId;
     const std::string parameters = ModelFilePath(folder, modelId, "PAF");
-    if (zufexists(parameters.c_str())) {
-        ReadCharacterParamsFile(parameters.c_str(), &params, false);
-    }
+    // Opened quietly: a figure without a .PAF takes the defaults (a
+    // diagnostic line); a folder or an unreadable file in its place is named.
+    ReadCharacterParamsFile(parameters.c_str(), &params, false);
     if (!LoadTemplateFsf(ModelFilePath(folder, modelId, "FSF").c_str(), &fsf)) {
         Release();
         return false;

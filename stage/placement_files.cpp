@@ -102,6 +102,8 @@ bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
     int32_t announced = 0;
     bool counted = false;
     bool pending = file->NextLine();
+    const bool anyLine = pending;
+    bool anyBlock = false;
     while (pending) {
         if (file->KeyIs("AINum:")) {
             counted = file->Int(&announced, 0, kMaxPlacements) || counted;
@@ -110,6 +112,7 @@ bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
             pending = file->NextLine();
             continue;
         }
+        anyBlock = true;
         AiPlacement placement;
         bool typed = false;
         const KeywordBlockEnd end = ReadKeywordBlock(file, "AI", [&] { PlacementKey(file, &placement, &typed); });
@@ -123,6 +126,8 @@ bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
         pending = end == KeywordBlockEnd::kNextBlock || (end == KeywordBlockEnd::kClosed && file->NextLine());
     }
     CheckKeywordBlockCount(file, "actors", counted, announced, placements->size());
+    SayWhenKeywordListGaveNothing(file, "AI", "the stage has no actors", anyLine, anyBlock, counted && announced == 0,
+                                  placements->size());
     return true;
 }
 
@@ -135,6 +140,8 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
     int32_t announced = 0;
     bool counted = false;
     bool pending = file->NextLine();
+    const bool anyLine = pending;
+    bool anyBlock = false;
     while (pending) {
         if (file->KeyIs("TerritoryNum:")) {
             counted = file->Int(&announced, 0, kMaxTerritories) || counted;
@@ -143,6 +150,7 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
             pending = file->NextLine();
             continue;
         }
+        anyBlock = true;
         Territory territory;
         int32_t points = -1;
         const KeywordBlockEnd end = ReadKeywordBlock(file, "Territory", [&] {
@@ -180,6 +188,8 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
         pending = end == KeywordBlockEnd::kNextBlock || (end == KeywordBlockEnd::kClosed && file->NextLine());
     }
     CheckKeywordBlockCount(file, "territories", counted, announced, territories->size());
+    SayWhenKeywordListGaveNothing(file, "Territory", "the stage has no territories", anyLine, anyBlock,
+                                  counted && announced == 0, territories->size());
     return true;
 }
 

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <strings.h>
 
+#include "app/debug.h"
 #include "app/keyword.h"
+#include "app/path.h"
 #include "stage/stage_info_keys.h"
 
 namespace {
@@ -216,11 +218,20 @@ bool ReadStageInfoLines(CSKeywordFile *file, StageInfo *info, std::vector<std::s
         return false;
     }
     SecondStart second;
+    bool anyLine = false;
+    bool anyKey = false;
     while (file->NextLine()) {
-        ReadKey(file, info, &second);
+        anyLine = true;
+        anyKey = ReadKey(file, info, &second) || anyKey;
         if (otherLines != nullptr && !IsStageTuningLine(file->Key(), file->Line())) {
             otherLines->push_back(file->Line());
         }
+    }
+    // A file that gives no key is damaged or no stage info: the stage
+    // goes on with what the record held.
+    if (!anyKey) {
+        UserPrint("%s: %s; the stage takes its default settings\n", MessagePath(file->Name()).c_str(),
+                  anyLine ? "no line of the file is a stage info key" : "the file is empty");
     }
     for (int i = 0; i < 6; ++i) {
         if (second.fromLoader[i]) {

@@ -171,9 +171,10 @@ public:
         s_.SetLoadingProgress(kProgressEvents);
         s_.SetLoadingProgress(kProgressItems);
         s_.SetLoadingProgress(kProgressEffects);
-        // The territories are quiet: a stage without any has no .ATF.
-        if (zufexists(StageTerritoryPath(id).c_str()) &&
-            !ReadTerritoryFile(StageTerritoryPath(id).c_str(), &s_.territories, false)) {
+        // The territories are opened quietly: a stage without any has no
+        // .ATF (a diagnostic line), while a folder or an unreadable file in
+        // its place is named.
+        if (!ReadTerritoryFile(StageTerritoryPath(id).c_str(), &s_.territories, false)) {
             s_.territories.clear();
         }
         // The camera on the heroes, within the stage info's limits, in mode 0.
@@ -192,7 +193,10 @@ private:
     // A model the stage info names, added to the stage's world.
     bool LoadModel(const std::string &path, const std::string &textures, RpClump **out)
     {
-        *out = LoadClumpFile(path.c_str(), textures.c_str());
+        {
+            const RequiredFileRead required(path);  // its fatal report names it
+            *out = LoadClumpFile(path.c_str(), textures.c_str());
+        }
         if (*out == nullptr) {
             return Missing(path);
         }
@@ -203,14 +207,23 @@ private:
     bool LoadInfoWorldAndModels(int32_t id)
     {
         StageInfo info;
-        if (!ReadStageInfoFile(StageInfoPath(id).c_str(), &info, false)) {
+        bool read = false;
+        {
+            // The files the stage cannot do without are named by its fatal report.
+            const RequiredFileRead required(StageInfoPath(id));
+            read = ReadStageInfoFile(StageInfoPath(id).c_str(), &info, false);
+        }
+        if (!read) {
             return Missing(StageInfoPath(id));
         }
         s_.SetStageInfo(info);
         const std::string folder = StageWorldFolder(id);
         const std::string textures = folder + "TEXTURES\\";
         RwImageSetPath(textures.c_str());
-        s_.world = ReadWorldFile(folder + "STAGE.BSP");
+        {
+            const RequiredFileRead required(folder + "STAGE.BSP");
+            s_.world = ReadWorldFile(folder + "STAGE.BSP");
+        }
         if (s_.world == nullptr) {
             return Missing(folder + "STAGE.BSP");
         }
@@ -258,7 +271,12 @@ private:
 
     bool LoadPlacement(int32_t id)
     {
-        if (!ReadPlacementFile(StagePlacementPath(id).c_str(), &s_.placements, false)) {
+        bool read = false;
+        {
+            const RequiredFileRead required(StagePlacementPath(id));
+            read = ReadPlacementFile(StagePlacementPath(id).c_str(), &s_.placements, false);
+        }
+        if (!read) {
             return Missing(StagePlacementPath(id));
         }
         // A model that cannot be read has raised the report with its name.

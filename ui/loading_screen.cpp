@@ -10,6 +10,7 @@
 #include "app/chunk_read.h"
 #include "app/clock.h"
 #include "app/debug.h"
+#include "app/fatal.h"
 #include "app/game_system.h"
 #include "app/locks.h"
 #include "app/statistics.h"
@@ -227,7 +228,10 @@ void CSLoading::LoadPictures(int32_t stageId)
     RwImageSetPath((std::string(UIDataRoot()) + folder).c_str());
     if (picture_ == nullptr) {
         const char *name = ScenePictureOf(stageId);
-        picture_ = ReadTextureWithoutMask(name);
+        {
+            const RequiredFileRead required(folder + name);  // its fatal report names it
+            picture_ = ReadTextureWithoutMask(name);
+        }
         if (picture_ == nullptr) {
             RaisePictureFatal(folder.c_str(), name, nullptr);
         }
@@ -236,7 +240,11 @@ void CSLoading::LoadPictures(int32_t stageId)
         const std::string barFolder = std::string("\\RESOURCE\\UITEXT\\LOADING") + UILanguageFolder();
         RwImageSetPath((std::string(UIDataRoot()) + barFolder).c_str());
         (void)game::TakeEngineError("");
-        bar_ = LoadTextureWithMask("GFLOAD.BMP", "GFLOADA.BMP");
+        {
+            const RequiredFileRead picture(barFolder + "GFLOAD.BMP");
+            const RequiredFileRead mask(barFolder + "GFLOADA.BMP");
+            bar_ = LoadTextureWithMask("GFLOAD.BMP", "GFLOADA.BMP");
+        }
         if (bar_ == nullptr) {
             RaisePictureFatal(barFolder.c_str(), "GFLOAD.BMP", "GFLOADA.BMP");
         }

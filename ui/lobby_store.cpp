@@ -240,10 +240,12 @@ void CSLobbyStore::LoadArt()
     if (!messagesRead) {
         const char *name = StoreMessageFileName(UILanguage());
         zuFile *file = nullptr;
+        std::string path;
         if (name != nullptr) {
-            file = zufopen((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\MESSAGE\\" + name).c_str(), "rb");
+            path = std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\MESSAGE\\" + name;
+            file = zufopen(path.c_str(), "rb");
         }
-        messages = ReadStoreMessages(file, name != nullptr ? name : "");
+        messages = ReadStoreMessages(file, path.c_str());
         zufclose(file);
         messagesRead = true;
     }

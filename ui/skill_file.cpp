@@ -19,7 +19,8 @@ std::u16string Cut(const std::u16string &line, int units, const char *name, int 
 {
     std::u16string text = line.substr(0, line.find_first_of(u"\r\n"));
     if (static_cast<int>(text.size()) > units) {
-        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, number, units);
+        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                   MessagePath(name).c_str(), number, units);
         text.resize(static_cast<size_t>(units));
     }
     return text;
@@ -71,16 +72,18 @@ std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t h
         return true;
     };
     if (!take()) {
-        UserPrint("%s: the file is empty; it gives no skill\n", name);
+        UserPrint("%s: the file is empty; it gives no skill\n", MessagePath(name).c_str());
         return records;
     }
     int32_t count = 0;
     if (!ReadKeyIntW(Cut(line, kSkillHeaderUnits, name, number).c_str(), u':', &count)) {
-        UserPrint("%s:1: no count (a label, ':' and the number of skills); it gives no skill\n", name);
+        UserPrint("%s:1: no count (a label, ':' and the number of skills); it gives no skill\n",
+                  MessagePath(name).c_str());
         return records;
     }
     if (count <= 0 || count > kMaxSkillRecords) {
-        UserPrint("%s:1: a count of %d skills, outside 1..%d; it gives no skill\n", name, count, kMaxSkillRecords);
+        UserPrint("%s:1: a count of %d skills, outside 1..%d; it gives no skill\n", MessagePath(name).c_str(), count,
+                  kMaxSkillRecords);
         return records;
     }
     // A record's ability line without a colon keeps the index read last.
@@ -89,16 +92,17 @@ std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t h
         SkillRecord record;
         record.hero = hero;
         if (!take() || !take()) {
-            DebugPrint("%s: the file ends before skill %d of its %d\n", name, i + 1, count);
+            DebugPrint("%s: the file ends before skill %d of its %d\n", MessagePath(name).c_str(), i + 1, count);
             break;  // the first, ignored line, or the ability line
         }
         if (!ReadKeyIntW(Cut(line, kSkillHeaderUnits, name, number).c_str(), u':', &ability)) {
-            DebugPrint("%s:%d: the ability line has no ':'; it keeps the index %d read before\n", name, number,
-                       ability);
+            DebugPrint("%s:%d: the ability line has no ':'; it keeps the index %d read before\n",
+                       MessagePath(name).c_str(), number, ability);
         }
         record.ability = ability;
         if (!take()) {
-            DebugPrint("%s: the file ends before skill %d of its %d has its name\n", name, i + 1, count);
+            DebugPrint("%s: the file ends before skill %d of its %d has its name\n", MessagePath(name).c_str(), i + 1,
+                       count);
             break;  // no name: the record is not in the file
         }
         record.name = Cut(line, kSkillNameUnits, name, number);
@@ -114,7 +118,7 @@ std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t h
         records.push_back(std::move(record));
         if (!hasDescription || !take()) {
             if (i + 1 < count || !hasDescription) {
-                DebugPrint("%s: the file ends inside skill %d of its %d\n", name, i + 1, count);
+                DebugPrint("%s: the file ends inside skill %d of its %d\n", MessagePath(name).c_str(), i + 1, count);
             }
             break;  // the file ends within or right after this record
         }
@@ -136,7 +140,7 @@ bool LoadSkillFile(int32_t language, int32_t hero, std::vector<SkillRecord> *rec
         return false;
     }
     *records = ReadSkillRecords([file](std::u16string *line) { return zufgetwline(file, line); }, hero,
-                                hero == 1 ? "CHAR02.SKL" : "CHAR01.SKL");
+                                SkillFilePath(language, hero).c_str());
     zufclose(file);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "app/file.h"
 #include "app/keyword.h"
 #include "app/message_table.h"
+#include "app/path.h"
 #include "ui/ui_manager.h"
 
 namespace {
@@ -36,8 +37,8 @@ public:
             --end;
         }
         if (end > kLineUnits) {
-            DebugPrint("%s:%d: the line is longer than %zu characters; the rest of it is not read\n", name_, number_,
-                       kLineUnits);
+            DebugPrint("%s:%d: the line is longer than %zu characters; the rest of it is not read\n",
+                       MessagePath(name_).c_str(), number_, kLineUnits);
         }
         *text = line->substr(0, std::min(end, kLineUnits));
         *line = *text + line->substr(end);
@@ -83,7 +84,7 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
     std::u16string line;
     std::u16string text;
     if (!lines.Next(&line, &text)) {
-        UserPrint("%s: the file is empty; it names nothing\n", name);
+        UserPrint("%s: the file is empty; it names nothing\n", MessagePath(name).c_str());
         return records;
     }
     while (static_cast<int>(records.size()) < maxRecords && lines.Next(&line, &text)) {
@@ -100,7 +101,8 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
                 current.texts[i] = line;
             }
             if (i < textCount) {
-                DebugPrint("%s: the file ends after %d of a record's %d texts\n", name, i, textCount);
+                DebugPrint("%s: the file ends after %d of a record's %d texts\n", MessagePath(name).c_str(), i,
+                           textCount);
             }
             started = true;
         } else if (text[0] == u'}') {
@@ -113,19 +115,20 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
                            name, lines.Number(), kKeyLineBytes);
             }
             if (form == NumberForm::kNone) {
-                DebugPrint("%s:%d: the key line has no number after its ':'; the key is 0\n", name, lines.Number());
+                DebugPrint("%s:%d: the key line has no number after its ':'; the key is 0\n", MessagePath(name).c_str(),
+                           lines.Number());
             }
             started = true;
         } else {
-            DebugPrint("%s:%d: a key line without ':'; it is passed over\n", name, lines.Number());
+            DebugPrint("%s:%d: a key line without ':'; it is passed over\n", MessagePath(name).c_str(), lines.Number());
         }
     }
     if (started && static_cast<int>(records.size()) < maxRecords) {
-        DebugPrint("%s: the file ends inside a record; it counts as closed\n", name);
+        DebugPrint("%s: the file ends inside a record; it counts as closed\n", MessagePath(name).c_str());
         records.push_back(current);
     }
     if (records.empty()) {
-        UserPrint("%s: no record in the file; it names nothing\n", name);
+        UserPrint("%s: no record in the file; it names nothing\n", MessagePath(name).c_str());
     }
     return records;
 }

@@ -55,8 +55,7 @@ std::vector<NameRecord> ReadNames(const char *fileName, int textCount, int maxRe
         return {};
     }
     zuFile *file = zufopen(path.c_str(), "rb");
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
-    std::vector<NameRecord> records = ReadNameRecords(file, textCount, maxRecords, name.c_str());
+    std::vector<NameRecord> records = ReadNameRecords(file, textCount, maxRecords, path.c_str());
     zufclose(file);
     return records;
 }

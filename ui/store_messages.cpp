@@ -3,6 +3,7 @@
 
 #include "app/debug.h"
 #include "app/file.h"
+#include "app/path.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ StoreMessages ReadStoreMessages(zuFile *file, const char *name)
         return messages;
     }
     if (!zufgetwline(file, &line)) {
-        UserPrint("%s: the file is empty; the store shows no message\n", name);
+        UserPrint("%s: the file is empty; the store shows no message\n", MessagePath(name).c_str());
         return messages;
     }
     int i = 0;
@@ -30,14 +31,15 @@ StoreMessages ReadStoreMessages(zuFile *file, const char *name)
         const size_t end = line.find_first_of(u"\r\n");
         line.resize(end == std::u16string::npos ? line.size() : end);
         if (line.size() > kMessageUnits) {
-            DebugPrint("%s:%d: the message is longer than %zu characters; the rest of it is not read\n", name, i + 2,
-                       kMessageUnits);
+            DebugPrint("%s:%d: the message is longer than %zu characters; the rest of it is not read\n",
+                       MessagePath(name).c_str(), i + 2, kMessageUnits);
             line.resize(kMessageUnits);
         }
         messages.text[i] = line;
     }
     if (i < kStoreMessages) {
-        DebugPrint("%s: the file ends after %d of the %d messages; the others are empty\n", name, i, kStoreMessages);
+        DebugPrint("%s: the file ends after %d of the %d messages; the others are empty\n", MessagePath(name).c_str(),
+                   i, kStoreMessages);
     }
     return messages;
 }

@@ -33,18 +33,20 @@ bool WordTable::Read(const LineSource &next, const char *name)
     words_.clear();
     std::u16string piece;
     if (!next(&piece)) {
-        UserPrint("%s: the file is empty; no word is read\n", name);
+        UserPrint("%s: the file is empty; no word is read\n", MessagePath(name).c_str());
         return false;
     }
     // The count line itself may run over a piece; the rest goes.
     bool lineOpen = !EndsLine(piece) && static_cast<int>(piece.size()) >= kLineUnits - 1;
     int32_t count = 0;
     if (!ReadKeyIntW(piece.c_str(), u':', &count)) {
-        UserPrint("%s:1: no count (a label, ':' and the number of words); no word is read\n", name);
+        UserPrint("%s:1: no count (a label, ':' and the number of words); no word is read\n",
+                  MessagePath(name).c_str());
         return true;
     }
     if (count < 1 || count > kMaxWords) {
-        UserPrint("%s:1: a count of %d words, outside 1..%d; no word is read\n", name, count, kMaxWords);
+        UserPrint("%s:1: a count of %d words, outside 1..%d; no word is read\n", MessagePath(name).c_str(), count,
+                  kMaxWords);
         return true;
     }
     int line = 1;
@@ -52,13 +54,13 @@ bool WordTable::Read(const LineSource &next, const char *name)
     while (static_cast<int32_t>(words_.size()) < count) {
         if (!next(&piece)) {
             // A short file: only the lines that are there.
-            DebugPrint("%s: the file ends after %d of its %d words\n", name, Count(), count);
+            DebugPrint("%s: the file ends after %d of its %d words\n", MessagePath(name).c_str(), Count(), count);
             break;
         }
         if (lineOpen) {
             if (!cutReported) {
-                DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, line,
-                           kLineUnits - 1);
+                DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                           MessagePath(name).c_str(), line, kLineUnits - 1);
                 cutReported = true;
             }
             lineOpen = !EndsLine(piece) && static_cast<int>(piece.size()) >= kLineUnits - 1;
@@ -71,8 +73,8 @@ bool WordTable::Read(const LineSource &next, const char *name)
         words_.push_back(end == std::u16string::npos ? piece : piece.substr(0, end));
     }
     if (lineOpen && !cutReported) {
-        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n", name, line,
-                   kLineUnits - 1);
+        DebugPrint("%s:%d: the line is longer than %d characters; the rest of it is not read\n",
+                   MessagePath(name).c_str(), line, kLineUnits - 1);
     }
     return true;
 }
@@ -97,7 +99,7 @@ bool WordTable::Load(int32_t language)
             *piece = buffer;
             return true;
         },
-        "WORD.TXT");
+        path.c_str());
     zufclose(file);
     return ok;
 }

@@ -46,7 +46,7 @@ std::u16string Words(const std::u16string &text)
 
 TEST(BoxText, TheNoDataTreeReportFitsInLinesOfTheWidthWithEveryWord)
 {
-    const std::u16string report = std::u16string(kBuiltInFatalText) + u"\\RESOURCE\\FONT\\ENGFONT.XBF\n" + kNoDataTreeText;
+    const std::u16string report = std::u16string(kBuiltInFatalText) + u"RESOURCE/FONT/ENGFONT.XBF\n" + kNoDataTreeText;
     const std::u16string wrapped = WrapBoxText(report);
     const std::vector<std::u16string> lines = Lines(wrapped);
     EXPECT_GE(lines.size(), 4u);
@@ -54,7 +54,7 @@ TEST(BoxText, TheNoDataTreeReportFitsInLinesOfTheWidthWithEveryWord)
         EXPECT_LE(line.size(), kBoxTextColumns);
         EXPECT_FALSE(line.empty());
     }
-    EXPECT_EQ(lines[0], u"Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF");
+    EXPECT_EQ(lines[0], u"Cannot find the file: RESOURCE/FONT/ENGFONT.XBF");
     // The report's own break stays: the second sentence starts a line.
     EXPECT_EQ(lines[1].rfind(u"The folder the game started in", 0), 0u);
     // Only line breaks were added: the text reads the same.

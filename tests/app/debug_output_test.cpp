@@ -46,14 +46,15 @@ TEST_F(FatalReport, AMissingFileInADataTreeIsTheFatalMessageAlone)
 {
     std::filesystem::create_directories(root + "/Resource");
     SetDataRootPath(root.c_str());
-    EXPECT_EQ(Report("\\RESOURCE\\FONT\\MISSING.XBF"), "Cannot find the file: \\RESOURCE\\FONT\\MISSING.XBF");
+    // Named as the player finds it: the folder in its case on disk.
+    EXPECT_EQ(Report("\\RESOURCE\\FONT\\MISSING.XBF"), "Cannot find the file: Resource/FONT/MISSING.XBF");
 }
 
 TEST_F(FatalReport, AMissingFileWithoutADataTreeSaysWhereToStartTheGame)
 {
     SetDataRootPath(root.c_str());
-    EXPECT_EQ(Report("\\RESOURCE\\FONT\\ENGFONT.XBF"), "Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF\n" +
-                                                          ToUtf8(kNoDataTreeText));
+    EXPECT_EQ(Report("\\RESOURCE\\FONT\\ENGFONT.XBF"),
+              "Cannot find the file: RESOURCE/FONT/ENGFONT.XBF\n" + ToUtf8(kNoDataTreeText));
     EXPECT_NE(Report("X").find("build/data"), std::string::npos);
 }
 
@@ -63,14 +64,14 @@ TEST_F(FatalReport, AFileThatCouldNotBeReadIsReportedWithTheReasonNotedLast)
     NoteUnreadableFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP", "E_RW_READ (0x0:0x1): a read failed");
     NoteUnreadableFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP", "E_RW_READ (0x0:0x1): a read failed again");
     EXPECT_EQ(Report("\\resource\\stage/1\\stage.bsp"),
-              "Cannot read \\resource\\stage/1\\stage.bsp: E_RW_READ (0x0:0x1): a read failed again");
+              "Cannot read resource/stage/1/stage.bsp: E_RW_READ (0x0:0x1): a read failed again");
     // Notes of other files, and files never noted, keep the missing-file text.
     for (int i = 0; i < 20; ++i) {
         NoteUnreadableFile(("\\RESOURCE\\N" + std::to_string(i) + ".DFF").c_str(), "damaged");
     }
     EXPECT_EQ(UnreadableReason("\\RESOURCE\\N19.DFF"), "damaged");
     EXPECT_EQ(UnreadableReason("\\RESOURCE\\N0.DFF"), "") << "only the latest notes are kept";
-    EXPECT_EQ(Report("\\RESOURCE\\NEVER.DFF").rfind("Cannot find the file: \\RESOURCE\\NEVER.DFF", 0), 0u);
+    EXPECT_EQ(Report("\\RESOURCE\\NEVER.DFF").rfind("Cannot find the file: RESOURCE/NEVER.DFF", 0), 0u);
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST_F(GameFatalBox, FitsTheScreenAndSigtermToTheGameEndsItAndTheRun)
     ASSERT_NE(box, 0u) << "no \"Error\" box; the game said: " << Said();
     // Standard error has the whole message, one line to a paragraph.
     const std::string said = Said();
-    EXPECT_NE(said.find("Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("Cannot find the file: RESOURCE/FONT/ENGFONT.XBF\n"), std::string::npos) << said;
     EXPECT_NE(said.find("The folder the game started in holds no data tree (RESOURCE, PACK): start the game in "
                         "the sample data folder (build/data) or in the folder of a data tree.\n"),
               std::string::npos)

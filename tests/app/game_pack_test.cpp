@@ -53,10 +53,10 @@ TEST(GamePack, AMissingPackListStopsTheRunNamingIt)
         std::string output;
         EXPECT_NE(RunGame(folder, std::string(kStageStart) + (debug ? " --debug" : ""), &output), 0);
         // The pack layer's diagnostic line, with --debug only.
-        EXPECT_EQ(output.find("We DONT have LST file!!!(\\PACK\\STAGE1\\2010000.LST)") != std::string::npos, debug)
+        EXPECT_EQ(output.find("We DONT have LST file!!!(PACK/STAGE1/2010000.LST)") != std::string::npos, debug)
             << output;
         // The message box's fatal line, always: entry 1 of the message table, then the name.
-        EXPECT_NE(output.find("Cannot find the file: \\PACK\\STAGE1\\2010000.LST"), std::string::npos) << output;
+        EXPECT_NE(output.find("Cannot find the file: PACK/STAGE1/2010000.LST"), std::string::npos) << output;
         EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
     }
 }

@@ -277,7 +277,7 @@ TEST_F(GameSystemTest, TheMessageTableIsReadThroughTheFileLayer)
     gametest::CaptureDiagnostics();
     EXPECT_FALSE(gs.messageBox.LoadTable(3));
     const std::string said = gametest::TakeDiagnostics();
-    EXPECT_NE(said.find("\\RESOURCE\\UITEXT\\MESSAGE\\GER.TCR: line 4: the file ends before entry 2 of 3"),
+    EXPECT_NE(said.find("RESOURCE/UITEXT/MESSAGE/GER.TCR: line 4: the file ends before entry 2 of 3"),
               std::string::npos)
         << said;
     EXPECT_EQ(gs.messageBox.FindEntry(1), nullptr);
@@ -290,8 +290,8 @@ TEST_F(GameSystemTest, AFatalErrorBeforeTheTitleEndsTheProgram)
 {
     MakeIn("fatal_early", {});
     EXPECT_EXIT(RaiseFatalError("\\RESOURCE\\X.DFF"), testing::ExitedWithCode(1),
-                "Cannot find the file: \\\\RESOURCE\\\\X.DFF");
-    EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1), "Cannot find the file: \\\\RESOURCE\\\\FONT\\\\ENGFONT.XBF");
+                "Cannot find the file: RESOURCE/X.DFF");
+    EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1), "Cannot find the file: RESOURCE/FONT/ENGFONT.XBF");
 }
 
 // A font that is there but damaged is no missing file: the fatal report
@@ -302,7 +302,7 @@ TEST_F(GameSystemTest, ADamagedFontIsAFatalUnreadableFile)
     apptest::WriteBytes(root + "/RESOURCE/FONT/CHIFONT.XBF", {'X', 'B', 'F', '1', 0, 0});
     gs.language = 0;
     EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1),
-                "Cannot read \\\\RESOURCE\\\\FONT\\\\CHIFONT.XBF: shorter than its header");
+                "Cannot read RESOURCE/FONT/CHIFONT.XBF: shorter than its header");
 }
 
 // A test clock: no real sleeping, every sleep recorded.

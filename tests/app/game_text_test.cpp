@@ -142,19 +142,19 @@ TEST_F(GameText, WithoutItsFontTheRunStopsNamingIt)
     const std::string run = "--headless --mode 1 --frames 3 --fixed-step 16 --screenshot 3:out.bmp";
     std::string output;
     EXPECT_EQ(apptest::RunGame(folder, run, &output), 1);
-    EXPECT_NE(output.find("Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF"), std::string::npos) << output;
+    EXPECT_NE(output.find("Cannot find the file: RESOURCE/FONT/ENGFONT.XBF"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(folder + "/out.bmp"));
     // Language 0 takes the other font and says so from its own table.
     output.clear();
     EXPECT_EQ(apptest::RunGame(folder, run + " --language 0", &output), 1);
-    EXPECT_NE(output.find("[CHI] Cannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
+    EXPECT_NE(output.find("[CHI] Cannot find the file: RESOURCE/FONT/CHIFONT.XBF"), std::string::npos) << output;
     // Without the message table as well, the built-in line says it (and
     // the open's diagnostic line, asked for, says what was missing).
     std::filesystem::remove(folder + "/RESOURCE/UITEXT/MESSAGE/CHI.TCR");
     output.clear();
     EXPECT_EQ(apptest::RunGame(folder, run + " --language 0 --debug", &output), 1);
-    EXPECT_NE(output.find("zufopen fail: \\RESOURCE\\UITEXT\\MESSAGE\\CHI.TCR"), std::string::npos) << output;
-    EXPECT_NE(output.find("\nCannot find the file: \\RESOURCE\\FONT\\CHIFONT.XBF"), std::string::npos) << output;
+    EXPECT_NE(output.find("zufopen fail: RESOURCE/UITEXT/MESSAGE/CHI.TCR"), std::string::npos) << output;
+    EXPECT_NE(output.find("\nCannot find the file: RESOURCE/FONT/CHIFONT.XBF"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -364,7 +364,7 @@ TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
     const std::string lines = gametest::TakeDiagnostics();
     ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
     EXPECT_EQ(apptest::FatalRecorder::Names()[0], "\\RESOURCE\\NOWHERE\\NONE.TXT");
-    EXPECT_NE(lines.find("zufopen fail: \\RESOURCE\\NOWHERE\\NONE.TXT\n"), std::string::npos);
+    EXPECT_NE(lines.find("zufopen fail: RESOURCE/NOWHERE/NONE.TXT\n"), std::string::npos);
 }
 
 }  // namespace

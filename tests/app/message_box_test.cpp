@@ -31,7 +31,7 @@ TEST(MessageBox, FindsEntriesById)
 TEST(MessageBox, FatalMessageIsEntryOneThenTheName)
 {
     CSMessageBox box;
-    EXPECT_EQ(box.FatalMessage("\\RESOURCE\\FONT\\ENGFONT.XBF"), u"Cannot find the file: \\RESOURCE\\FONT\\ENGFONT.XBF");
+    EXPECT_EQ(box.FatalMessage("\\RESOURCE\\FONT\\ENGFONT.XBF"), u"Cannot find the file: RESOURCE/FONT/ENGFONT.XBF");
     box.SetTable(SmallTable());
     EXPECT_EQ(box.FatalMessage("A.DFF"), u"Missing: A.DFF");
     // An entry 1 without texts falls back to the built-in line.
@@ -39,7 +39,7 @@ TEST(MessageBox, FatalMessageIsEntryOneThenTheName)
     empty.entries.push_back({{}, 1});
     box.SetTable(empty);
     EXPECT_EQ(box.FatalMessage("A.DFF"), u"Cannot find the file: A.DFF");
-    EXPECT_EQ(box.FatalMessage(nullptr), u"Cannot find the file: ");
+    EXPECT_EQ(box.FatalMessage(nullptr), u"Cannot find the file: (no name)");
 }
 
 TEST(MessageBox, MessagesGoOutAsUtf8)

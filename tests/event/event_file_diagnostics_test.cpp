@@ -60,7 +60,8 @@ TEST(EventFileDiagnostics, TheMusicListNamesEachFaultWithItsLine)
     CSEventBGMList list;
     std::string said = Said(true, [&] { list = ReadMusic(std::string("Count:3\n") + kMusicEntry); });
     EXPECT_EQ(list.Entries().size(), 1u);
-    EXPECT_EQ(said, "EVENT.BGM:7: the file ends inside entry 2 of 3; the list ends with the 1 before it\n");
+    EXPECT_EQ(said,
+              "RESOURCE/G_EVENT/EVENT.BGM:7: the file ends inside entry 2 of 3; the list ends with the 1 before it\n");
 
     // A value that is no whole number reads as atol reads it.
     said = Said(true, [&] { list = ReadMusic("Count:1\n#\nMusic\nBgm:3rd\nStart:79050300\nStop:x\nEnd\n"); });
@@ -68,26 +69,31 @@ TEST(EventFileDiagnostics, TheMusicListNamesEachFaultWithItsLine)
     EXPECT_EQ(list.Entries()[0].music, 3);
     EXPECT_EQ(list.Entries()[0].stopEvent, 0);
     EXPECT_EQ(said,
-              "EVENT.BGM:4: '3rd' is not a whole number; it reads as 3\n"
-              "EVENT.BGM:6: 'x' is not a whole number; it reads as 0\n");
+              "RESOURCE/G_EVENT/EVENT.BGM:4: '3rd' is not a whole number; it reads as 3\n"
+              "RESOURCE/G_EVENT/EVENT.BGM:6: 'x' is not a whole number; it reads as 0\n");
 
     // A number line without ':' ends the list with the entries before it.
     said = Said(true, [&] { list = ReadMusic(std::string("Count:2\n") + kMusicEntry + "#\nMusic\nBgm 4\nStart:1\n"
                                                                                       "Stop:2\nEnd\n"); });
     EXPECT_EQ(list.Entries().size(), 1u);
-    EXPECT_EQ(said, "EVENT.BGM:8: entry 2 of 2 lacks a ':' on a number line; the list ends with the 1 before it\n");
+    EXPECT_EQ(said,
+              "RESOURCE/G_EVENT/EVENT.BGM:8: entry 2 of 2 lacks a ':' on a number line; the list ends with the 1 "
+              "before it\n");
 
     // A line past its 512 characters is cut and the next line stays in place.
     std::string longName = std::string("Count:1\n#\n") + std::string(700, 'M') + "\nBgm:5\nStart:1\nStop:2\nEnd\n";
     said = Said(true, [&] { list = ReadMusic(longName); });
     ASSERT_EQ(list.Entries().size(), 1u);
     EXPECT_EQ(list.Entries()[0].music, 5);
-    EXPECT_EQ(said, "EVENT.BGM:3: the line is longer than 512 characters; the rest of it is not read\n");
+    EXPECT_EQ(said,
+              "RESOURCE/G_EVENT/EVENT.BGM:3: the line is longer than 512 characters; the rest of it is not read\n");
 
     // A file without its count line gives an empty list, said even without --debug.
     said = Said(false, [&] { list = ReadMusic("Music list\n"); });
     EXPECT_TRUE(list.Entries().empty());
-    EXPECT_EQ(said, "EVENT.BGM:1: no count line (a label, ':' and the number of entries); the list is empty\n");
+    EXPECT_EQ(
+        said,
+        "RESOURCE/G_EVENT/EVENT.BGM:1: no count line (a label, ':' and the number of entries); the list is empty\n");
     // The well-formed file says nothing.
     EXPECT_EQ(Said(true, [&] { ReadMusic(std::string("Count:1\n") + kMusicEntry); }), "");
 }
@@ -101,7 +107,8 @@ TEST(EventFileDiagnostics, TheHurtFileSaysWhereItsReadEnded)
     std::string said = Said(false, [&] { EXPECT_FALSE(ReadHurt("Count: 2\n" + entry, &hurt)); });
     ASSERT_EQ(hurt.size(), 1u);
     EXPECT_EQ(hurt[0].eventId, 79230300);
-    EXPECT_NE(said.find("HURTEVT.HTE: the file ends where line 8 ("), std::string::npos) << said;
+    EXPECT_NE(said.find("RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE: the file ends where line 8 ("), std::string::npos)
+        << said;
     EXPECT_NE(said.find("; the read ends there\n"), std::string::npos) << said;
 
     // A value that is no number refuses the entry there.
@@ -109,7 +116,7 @@ TEST(EventFileDiagnostics, TheHurtFileSaysWhereItsReadEnded)
         EXPECT_FALSE(ReadHurt("Count: 2\n" + entry + "Hurt\nID: lots\nValue: 1\nLines: 0\nEnd\n", &hurt));
     });
     EXPECT_EQ(hurt.size(), 1u);
-    EXPECT_EQ(said, "HURTEVT.HTE:9: no event id here; the read ends there\n");
+    EXPECT_EQ(said, "RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE:9: no event id here; the read ends there\n");
 
     // A number with other text after it is read as far as it goes.
     said = Said(true, [&] { EXPECT_TRUE(ReadHurt("Count: 1\nHurt\nID: 79230300th\nValue: 2.5kg\nLines: 0\nEnd\n",
@@ -118,8 +125,8 @@ TEST(EventFileDiagnostics, TheHurtFileSaysWhereItsReadEnded)
     EXPECT_EQ(hurt[0].eventId, 79230300);
     EXPECT_FLOAT_EQ(hurt[0].value, 2.5f);
     EXPECT_EQ(said,
-              "HURTEVT.HTE:3: the event id '79230300th' is read as far as it is a number\n"
-              "HURTEVT.HTE:4: the value '2.5kg' is read as far as it is a number\n");
+              "RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE:3: the event id '79230300th' is read as far as it is a number\n"
+              "RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE:4: the value '2.5kg' is read as far as it is a number\n");
 
     // A hurt line past its 511 characters is cut, the lines after it in place.
     said = Said(true, [&] {
@@ -127,7 +134,9 @@ TEST(EventFileDiagnostics, TheHurtFileSaysWhereItsReadEnded)
     });
     ASSERT_EQ(hurt.size(), 1u);
     EXPECT_EQ(hurt[0].lines[0].size(), 511u);
-    EXPECT_EQ(said, "HURTEVT.HTE:6: the line is longer than 511 characters; the rest of it is not read\n");
+    EXPECT_EQ(
+        said,
+        "RESOURCE/G_EVENT/HURTEVT/HURTEVT.HTE:6: the line is longer than 511 characters; the rest of it is not read\n");
 }
 
 TEST(EventFileDiagnostics, ASubtitleFileNamesItsRefusalAndWhatItReadsOn)
@@ -180,10 +189,10 @@ TEST(EventFileDiagnostics, AnEventTableThatGivesNoEventSaysSoAlways)
         std::string text;
         const char *said;
     } rows[] = {
-        {"", "G_EVENT.EVT: the file is empty; it holds no event\n"},
-        {"\x93\x11 noise", "G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
-        {"EventNum:-1\n", "G_EVENT.EVT:1: a count of -1 events; none is read\n"},
-        {"EventNum:1\n#\n", "G_EVENT.EVT: block 1 is short; 0 events read\n"},
+        {"", "RESOURCE/G_EVENT/G_EVENT.EVT: the file is empty; it holds no event\n"},
+        {"\x93\x11 noise", "RESOURCE/G_EVENT/G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
+        {"EventNum:-1\n", "RESOURCE/G_EVENT/G_EVENT.EVT:1: a count of -1 events; none is read\n"},
+        {"EventNum:1\n#\n", "RESOURCE/G_EVENT/G_EVENT.EVT: block 1 is short; 0 events read\n"},
     };
     for (const auto &row : rows) {
         const std::string said = Said(false, [&] {

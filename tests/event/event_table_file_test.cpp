@@ -227,10 +227,10 @@ TEST(EventTableFile, NonNumbersReadAsZeroWithTheirLine)
     // Line 1 the count, line 2 the block's first, line 3 its id; the
     // corners on lines 4-7, the radius on 12, the numbers on 13.
     EXPECT_EQ(said,
-              "G_EVENT.EVT:5: 'X:east' is not a number; it reads as 0\n"
-              "G_EVENT.EVT:12: 'Radius:wide' is not a number; it reads as 0\n"
-              "G_EVENT.EVT:13: 'CharNum:two' is not a whole number; it reads as 0\n"
-              "G_EVENT.EVT:13: 'Player:3x' is not a whole number; it reads as 3\n");
+              "RESOURCE/G_EVENT/G_EVENT.EVT:5: 'X:east' is not a number; it reads as 0\n"
+              "RESOURCE/G_EVENT/G_EVENT.EVT:12: 'Radius:wide' is not a number; it reads as 0\n"
+              "RESOURCE/G_EVENT/G_EVENT.EVT:13: 'CharNum:two' is not a whole number; it reads as 0\n"
+              "RESOURCE/G_EVENT/G_EVENT.EVT:13: 'Player:3x' is not a whole number; it reads as 3\n");
 }
 
 // An empty file, a count that is negative or no number, and a count line
@@ -241,10 +241,12 @@ TEST(EventTableFile, EmptyFilesAndBadCountsAreReported)
         std::string text;
         const char *said;
     } rows[] = {
-        {"", "G_EVENT.EVT: the file is empty; it holds no event\n"},
-        {"EventNum:-3\n" + Block(79012400), "G_EVENT.EVT:1: a count of -3 events; none is read\n"},
-        {"EventNum:one\n" + Block(79012400), "G_EVENT.EVT:1: 'EventNum:one' is not a whole number; it reads as 0\n"},
-        {"EventNum 1\n" + Block(79012400), "G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
+        {"", "RESOURCE/G_EVENT/G_EVENT.EVT: the file is empty; it holds no event\n"},
+        {"EventNum:-3\n" + Block(79012400), "RESOURCE/G_EVENT/G_EVENT.EVT:1: a count of -3 events; none is read\n"},
+        {"EventNum:one\n" + Block(79012400),
+         "RESOURCE/G_EVENT/G_EVENT.EVT:1: 'EventNum:one' is not a whole number; it reads as 0\n"},
+        {"EventNum 1\n" + Block(79012400),
+         "RESOURCE/G_EVENT/G_EVENT.EVT:1: the count line has no ':'; it holds no event\n"},
     };
     for (const auto &row : rows) {
         gametest::CaptureDiagnostics();
@@ -272,7 +274,7 @@ TEST(EventTableFile, AnOverLongLineIsCutWithItsLine)
     ASSERT_EQ(manager->Records().size(), 1u);
     EXPECT_EQ(manager->Records()[0]->EventID, 79012400);
     const size_t labelLine = static_cast<size_t>(std::count(text.begin(), text.begin() + text.find("LLL"), '\n')) + 1;
-    EXPECT_EQ(said, "G_EVENT.EVT:" + std::to_string(labelLine) +
+    EXPECT_EQ(said, "RESOURCE/G_EVENT/G_EVENT.EVT:" + std::to_string(labelLine) +
                         ": the line is longer than 511 characters; the rest of it is not read\n");
 
     std::string exact = "EventNum:1\n" + Block(79012400);

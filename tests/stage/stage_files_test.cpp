@@ -559,6 +559,70 @@ TEST(StageFilesChecks, MotionTables)
     EXPECT_EQ(ReadMotionTable(&huge.file, 1.0f).Count(), 1);
 }
 
+// ---- A file that gives nothing is named on standard error with why, with
+// the diagnostic lines off; one that announces nothing is quiet.
+
+TEST(StageFilesGivingNothing, AreNamedWithWhyAndWhatFollows)
+{
+    struct Case {
+        const char *text;
+        std::string said;
+    };
+    const auto placements = [](const char *text) {
+        return gametest::Said(false, [&] {
+            Text t(text, "\\RESOURCE\\AI\\STAGE07.IAF");
+            std::vector<AiPlacement> read;
+            EXPECT_TRUE(ReadPlacements(&t.file, &read));
+            EXPECT_TRUE(read.empty());
+        });
+    };
+    EXPECT_EQ(placements(""), "RESOURCE/AI/STAGE07.IAF: the file is empty; the stage has no actors\n");
+    EXPECT_EQ(placements("AINum: 2\nAIType: 1000\n"),
+              "RESOURCE/AI/STAGE07.IAF: no AI block in the file; the stage has no actors\n");
+    EXPECT_EQ(placements("AINum: 1\nAI\n{\nAIID: 4\n}\n"),
+              "RESOURCE/AI/STAGE07.IAF: no AI block of the file can be used; the stage has no actors\n");
+    EXPECT_EQ(placements("AINum: 0\n"), "") << "a stage without actors says so";
+
+    const auto territories = [](const char *text) {
+        return gametest::Said(false, [&] {
+            Text t(text, "\\RESOURCE\\AI\\STAGE07.ATF");
+            std::vector<Territory> read;
+            EXPECT_TRUE(ReadTerritories(&t.file, &read));
+        });
+    };
+    EXPECT_EQ(territories("\n\n"), "RESOURCE/AI/STAGE07.ATF: the file is empty; the stage has no territories\n");
+    EXPECT_EQ(territories("Territory\n{\nID: 3\n}\n"),
+              "RESOURCE/AI/STAGE07.ATF: no Territory block of the file can be used; the stage has no territories\n");
+    EXPECT_EQ(territories("TerritoryNum: 0\n"), "");
+
+    const auto info = [](const char *text) {
+        return gametest::Said(false, [&] {
+            Text t(text, "\\RESOURCE\\STAGEINF\\STAGE07.BSF");
+            StageInfo read;
+            EXPECT_TRUE(ReadStageInfo(&t.file, &read));
+        });
+    };
+    EXPECT_EQ(info(""), "RESOURCE/STAGEINF/STAGE07.BSF: the file is empty; the stage takes its default settings\n");
+    EXPECT_EQ(info("Camera Parameter\nPitch 3\n"),
+              "RESOURCE/STAGEINF/STAGE07.BSF: no line of the file is a stage "
+              "info key; the stage takes its default settings\n");
+    EXPECT_EQ(info("Stage\nWall: 0\n"), "");
+
+    const auto params = [](const char *text) {
+        return gametest::Said(false, [&] {
+            Text t(text, "\\RESOURCE\\MONSTER\\1000\\1000.PAF");
+            CharacterParams read;
+            EXPECT_TRUE(ReadCharacterParams(&t.file, &read));
+        });
+    };
+    EXPECT_EQ(params(""),
+              "RESOURCE/MONSTER/1000/1000.PAF: the file is empty; the figure takes the default parameters\n");
+    EXPECT_EQ(params("\x7f\x45LF garbage\n"),
+              "RESOURCE/MONSTER/1000/1000.PAF: no line of the file is a parameter; "
+              "the figure takes the default parameters\n");
+    EXPECT_EQ(params("MaxHP: 0\n"), "") << "a parameter out of range is a diagnostic line only";
+}
+
 // ---- Hostile files: every reader over damaged and random input.
 
 void ReadWithEveryReader(const std::string &bytes)
@@ -632,8 +696,8 @@ TEST_F(RefusedAnimation, IsSaidWithoutTheDiagnostics)
     EXPECT_EQ(ReadAnimationBytes("\\RESOURCE\\MONSTER\\9\\8.ANM", garbage, 0), nullptr);
     const std::string said = testing::internal::GetCapturedStderr();
     SetDebugOutput(was);
-    EXPECT_NE(said.find("\\RESOURCE\\MONSTER\\9\\9.ANM: not a readable animation"), std::string::npos) << said;
-    EXPECT_NE(said.find("\\RESOURCE\\MONSTER\\9\\8.ANM: an empty animation file"), std::string::npos) << said;
+    EXPECT_NE(said.find("RESOURCE/MONSTER/9/9.ANM: not a readable animation"), std::string::npos) << said;
+    EXPECT_NE(said.find("RESOURCE/MONSTER/9/8.ANM: an empty animation file"), std::string::npos) << said;
 }
 
 TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
