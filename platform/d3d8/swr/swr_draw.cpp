@@ -9,6 +9,8 @@ namespace {
 
 DrawQueue &CallerQueue() {
     thread_local DrawQueue queue;
+    thread_local bool set = (queue.SetFlushedAfterEachDraw(true), true);
+    (void)set;
     return queue;
 }
 

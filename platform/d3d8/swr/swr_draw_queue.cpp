@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "swr_fast_triangle.h"
 #include "swr_pixel_pipeline.h"
 #include "swr_pixel_shader.h"
 #include "swr_point_sprite.h"
@@ -131,6 +132,7 @@ struct DrawQueue::Impl {
     bool paletteHeld = false, heldPalette = false;
     PALETTEENTRY palette[256];
     std::vector<std::pair<uint32_t, uint32_t>> order;
+    bool flushedAfterEachDraw = false;
 
     bool Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
               D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
@@ -248,6 +250,20 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
     }
 
     const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial, bands, bandRows};
+    if (drawCount == 0 && (flushedAfterEachDraw || !gDeferred.load(std::memory_order_relaxed)) && ThreadCount() == 1) {
+        // Nothing queued and nothing to queue, on one thread: each primitive is drawn as
+        // it is set up, in draw order, inside the rows of the target as one band would
+        // be (banding never changes a pixel), without keeping and reading it back.
+        PixelRect region = d.scissor;
+        region.y0 = std::max(region.y0, 0);
+        region.y1 = std::min(region.y1, rows);
+        if (SpanFault() == kSpanFaultAtOnce) --region.y1;
+        if (bins.empty()) bins.resize(1);
+        bins[0].DrawAtOnce(&region);
+        SetUpRun(job, 0, count, bins[0]);
+        bins[0].DrawAtOnce(nullptr);
+        return true;
+    }
     const uint32_t runs = static_cast<uint32_t>((count + kRunPrimitives - 1) / kRunPrimitives);
     d.firstBin = binCount;
     d.binCount = runs;
@@ -372,6 +388,8 @@ bool DrawQueue::DrawIndexedPrimitive(const DrawState &state, const ColorTarget &
 }
 
 void DrawQueue::Flush() { impl_->Flush(); }
+
+void DrawQueue::SetFlushedAfterEachDraw(bool flushed) { impl_->flushedAfterEachDraw = flushed; }
 
 bool DrawQueue::DropOverwritten(const D3DVIEWPORT8 &viewport, const ColorTarget &color, const DepthTarget *depth,
                                 uint32_t rectCount, const D3DRECT *rects, DWORD flags) {

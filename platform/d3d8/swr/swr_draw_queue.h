@@ -52,6 +52,11 @@ public:
     // Writes the pixels of every queued draw; the queue is empty afterwards.
     void Flush();
 
+    // Whether the owner flushes after every draw (the immediate entry points do): then a
+    // draw on one thread with nothing queued before it is drawn as it is set up, keeping
+    // no primitives (the pixels of drawing it as one band).
+    void SetFlushedAfterEachDraw(bool flushed);
+
     // Called before a clear of these targets with swr::Clear's arguments: when the clear
     // overwrites everything the queued draws would write (their pixels, and the depth and
     // stencil they write), they are dropped undrawn, since nothing could read what they

@@ -145,6 +145,7 @@ void SetSpanFault(uint32_t fault, uint32_t shape) {
     gSpanFaultShape.store(shape);
 }
 uint32_t TakeSamplerShapesUsed() { return gShapesUsed.exchange(0); }
+uint32_t SpanFault() { return gSpanFault.load(std::memory_order_relaxed); }
 
 bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, float z) { return unit.Test(x, y, z); }
 uint8_t SpanTableFog(const FogSetup &fog, float distance) { return FogFactor(fog, distance); }

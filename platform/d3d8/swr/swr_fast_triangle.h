@@ -47,5 +47,7 @@ void SetSpanFault(uint32_t fault, uint32_t shape = kSamplerShapeCount);
 // The sampler shapes the draws prepared since the last call sampled with (bit i for
 // kSamplerShapes[i]), for the tests that prove each shape's routine right.
 uint32_t TakeSamplerShapesUsed();
+// The deliberate error set (kSpanFaultNone when none).
+uint32_t SpanFault();
 
 }  // namespace swr

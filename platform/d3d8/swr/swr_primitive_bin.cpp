@@ -64,6 +64,12 @@ void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY
 }
 
 void PrimitiveBin::AddTriangle(const TriangleSetup &setup, const RasterContext &flat) {
+    if (atOnce_) {
+        // `flat` is the renderer's own context, its flat colours those of this triangle.
+        if (flat.fast) flat.fast->Rasterize(setup, flat, *atOnce_);
+        else RasterizeTriangle(setup, flat, *atOnce_);
+        return;
+    }
     void *p = Append(Kind::Triangle, setupBytes_, setup.minY, setup.maxY, flat);
     if (!p) return;
     std::memcpy(p, &setup, setupBytes_);
@@ -72,6 +78,7 @@ void PrimitiveBin::AddTriangle(const TriangleSetup &setup, const RasterContext &
 
 void PrimitiveBin::AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t minY, int32_t maxY,
                            const RasterContext &flat) {
+    if (atOnce_) return RasterizeLine(a, b, flat, *atOnce_);
     if (void *p = Append(Kind::Line, 2 * sizeof(ScreenVertex), minY, maxY, flat)) {
         std::memcpy(p, &a, sizeof(a));
         std::memcpy(static_cast<std::byte *>(p) + sizeof(a), &b, sizeof(b));
@@ -79,6 +86,7 @@ void PrimitiveBin::AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t
 }
 
 void PrimitiveBin::AddPoint(const ScreenVertex &v, int32_t y, const RasterContext &flat) {
+    if (atOnce_) return RasterizePoint(v, flat, *atOnce_);
     if (void *p = Append(Kind::Point, sizeof(ScreenVertex), y, y, flat)) std::memcpy(p, &v, sizeof(v));
 }
 

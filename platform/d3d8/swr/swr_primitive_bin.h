@@ -45,6 +45,10 @@ public:
     // Draws this bin's primitives that touch band `band`, limited to `region`.
     void Replay(uint32_t band, const RasterContext &ctx, const PixelRect &region) const;
 
+    // With a region set, the bin keeps nothing: each primitive is drawn as it is added,
+    // limited to the region, as Replay would draw it (null: kept again).
+    void DrawAtOnce(const PixelRect *region) { atOnce_ = region; }
+
 private:
     enum class Kind : uint8_t { Triangle, Line, Point };
     struct Header {
@@ -62,6 +66,7 @@ private:
     size_t used_ = 0;                   // bytes of storage_ in use
     size_t entries_ = 0;                // band entries, over every band
     std::vector<std::vector<uint32_t>> bands_;  // offsets into storage, per band
+    const PixelRect *atOnce_ = nullptr;
 };
 
 }  // namespace swr

@@ -193,6 +193,7 @@ enum : uint32_t {
     kSpanFaultWindow,   // a texel picked from a row's window at its second word takes the third
     kSpanFaultSteady,   // a steady colour's even blue one more
     kSpanFaultPair,     // a texel read as the second of a pair whose first is at column 1 gets blue one more
+    kSpanFaultAtOnce,   // a draw drawn as it is set up leaves out its region's last row
     kSpanFaultCount,
 };
 
