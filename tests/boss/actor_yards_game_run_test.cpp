@@ -31,6 +31,15 @@ namespace {
 constexpr uint32_t kStepMs = 32;
 constexpr double kTick = 0.032;
 
+// What answers a blow or a blast does so on its tick or within `ticks` after.
+::testing::AssertionResult WithinTicksOf(uint32_t tick, uint32_t cause, uint32_t ticks)
+{
+    if (tick >= cause && tick <= cause + ticks) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "tick " << tick << " is not within " << ticks << " ticks from " << cause;
+}
+
 using gametest::FirstTickIn;
 using gametest::FirstTickRemoved;
 
@@ -311,11 +320,9 @@ TEST(ActorYardRun, StageNineteensHeroGrabsThePostWhichRegeneratesAndTheLiftableO
     const int64_t post = ids.at(1201);
     const std::vector<std::pair<int64_t, uint32_t>> &onPost = blows[post];
     const uint32_t held = FirstTickIn(trace, post, 3);
-    EXPECT_GE(held, onPost[0].second);
-    EXPECT_LE(held, onPost[0].second + 2);
+    EXPECT_TRUE(WithinTicksOf(held, onPost[0].second, 2));
     const uint32_t on = FirstTickIn(trace, post, 2);
-    EXPECT_GE(on, onPost[2].second);
-    EXPECT_LE(on, onPost[2].second + 2);
+    EXPECT_TRUE(WithinTicksOf(on, onPost[2].second, 2));
     std::vector<std::pair<uint32_t, int64_t>> lives;
     for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "actor")) {
         if (r.Int(0) == post && (lives.empty() || lives.back().second != r.Int(3))) {
@@ -338,8 +345,7 @@ TEST(ActorYardRun, StageNineteensHeroGrabsThePostWhichRegeneratesAndTheLiftableO
     const int64_t liftable = ids.at(10027);
     const std::vector<std::pair<int64_t, uint32_t>> &onLiftable = blows[liftable];
     const uint32_t lifted = FirstTickIn(trace, liftable, 1);
-    EXPECT_GE(lifted, onLiftable[0].second);
-    EXPECT_LE(lifted, onLiftable[0].second + 2);
+    EXPECT_TRUE(WithinTicksOf(lifted, onLiftable[0].second, 2));
     const uint32_t dying = FirstTickIn(trace, liftable, 2);
     EXPECT_GT(dying, onLiftable[1].second);
     EXPECT_LE(dying, onLiftable[1].second + 3);
@@ -367,8 +373,7 @@ TEST(ActorYardRun, StageNineteensBreakableTrapFallsToThreeBlowsWithoutLosingLife
     const uint32_t states[] = {1, 2, 6};
     for (size_t i = 0; i < 3; ++i) {
         const uint32_t entered = FirstTickIn(trace, trap, states[i]);
-        EXPECT_GE(entered, blows[i]) << states[i];
-        EXPECT_LE(entered, blows[i] + 2) << states[i];
+        EXPECT_TRUE(WithinTicksOf(entered, blows[i], 2)) << states[i];
     }
     int sounds = 0;
     for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "sfx")) {
@@ -434,15 +439,13 @@ TEST(ActorYardRun, StageTwentyFiveBreaksEachDesignItsOwnWay)
         SCOPED_TRACE(type);
         const int64_t id = ids.at(type);
         const uint32_t breaking = FirstTickIn(trace, id, 1);
-        EXPECT_GE(breaking, exploded);
-        EXPECT_LE(breaking, exploded + 3);
+        EXPECT_TRUE(WithinTicksOf(breaking, exploded, 3));
         EXPECT_GT(FirstTickRemoved(trace, id), breaking);
     }
     // The second bomb: lit by the blast, exploding 5 s after.
     const int64_t second = ids.at(10029);
     const uint32_t secondLit = FirstTickIn(trace, second, 1);
-    EXPECT_GE(secondLit, exploded);
-    EXPECT_LE(secondLit, exploded + 3);
+    EXPECT_TRUE(WithinTicksOf(secondLit, exploded, 3));
     EXPECT_NEAR((FirstTickIn(trace, second, 2) - secondLit) * kTick, 5.0, 0.05);
     int blasts = 0;
     for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "fx")) {
@@ -461,8 +464,7 @@ TEST(ActorYardRun, StageTwentyFiveBreaksEachDesignItsOwnWay)
         lastBlow = r.Int(1) == wall ? r.tick : lastBlow;
     }
     const uint32_t wallBreaking = FirstTickIn(trace, wall, 1);
-    EXPECT_GE(wallBreaking, lastBlow);
-    EXPECT_LE(wallBreaking, lastBlow + 2);
+    EXPECT_TRUE(WithinTicksOf(wallBreaking, lastBlow, 2));
     EXPECT_GT(FirstTickRemoved(trace, wall), wallBreaking);
     ExpectShot(shot, "yard_blast");
 }
@@ -502,8 +504,7 @@ TEST(ActorYardRun, StageTwentyFivesTargetsTakeBlowsOnlyFromTheFrontAndStandUpAga
     ASSERT_EQ(blows[back].size(), 1u);
     // The front one: its life gone on the blow, then down and up again.
     const uint32_t fell = FirstTickIn(trace, front, 4);
-    EXPECT_GE(fell, blows[front][0]);
-    EXPECT_LE(fell, blows[front][0] + 3);
+    EXPECT_TRUE(WithinTicksOf(fell, blows[front][0], 3));
     const uint32_t lying = FirstTickIn(trace, front, 5);
     const uint32_t standing = FirstTickIn(trace, front, 6);
     EXPECT_GT(lying, fell);
@@ -528,8 +529,7 @@ TEST(ActorYardRun, StageTwentyFivesTargetsTakeBlowsOnlyFromTheFrontAndStandUpAga
     EXPECT_GT(FirstTickRemoved(trace, front), standing);
     // The back one flinched from the blow.
     const uint32_t flinched = FirstTickIn(trace, back, 1);
-    EXPECT_GE(flinched, blows[back][0]);
-    EXPECT_LE(flinched, blows[back][0] + 2);
+    EXPECT_TRUE(WithinTicksOf(flinched, blows[back][0], 2));
 }
 
 }  // namespace

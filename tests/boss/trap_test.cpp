@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "actor/actor_placement.h"
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
 #include "fx/particle_manager.h"
@@ -380,6 +381,27 @@ TEST_F(TrapScenario, ThePoisonTrapRewardsFiftyToAHundred)
     EXPECT_GE(reward, 50);
     EXPECT_LE(reward, 100);
     EXPECT_EQ(hero.killCount, 1);
+}
+
+// The traps' jets when the stage goes: a switched-on jet trap's particle
+// systems follow its model's frames, which go with the stage, so its
+// release gives every jet back to its pool at once (1200 and 1203 alike).
+class TrapRelease : public TrapScenario {};
+
+TEST_F(TrapRelease, TheStageReleaseGivesEveryJetBackAtOnce)
+{
+    PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+    const int32_t out = particles.SystemsOut();
+    AiObject *poison = Place(1203, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    AiObject *flame = Place(1200, {20.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    ASSERT_NE(poison, nullptr);
+    ASSERT_NE(flame, nullptr);
+    Control(poison, kCtlShowHold, kGroup);
+    Control(flame, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_GT(particles.SystemsOut(), out + 4);  // both traps' jets run
+    ReleasePlacedActors(&stage);
+    EXPECT_EQ(particles.SystemsOut(), out);
 }
 
 }  // namespace
