@@ -1,0 +1,236 @@
+// What the template monsters share, type by type on the arena: the states
+// each type's set-state step accepts, where an event holds it, the states
+// in which it is out of the broadcasts and not solid, the sounds each state
+// plays on entry, and the dizzy sound that plays on entering the dizzy
+// state and is stopped on leaving it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "monster/template_d.h"
+#include "stage/media_paths.h"
+#include "monster_scenario.h"
+
+namespace {
+
+using gametest::FsfBuilder;
+using monstertest::MonsterScenario;
+
+constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
+constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr int32_t kDizzySound = 6300070;
+
+// A state machine with the states 0..last and no transitions: a state
+// entered by hand is kept, whatever input the type feeds.
+CFSF StillStates(int32_t last)
+{
+    FsfBuilder b;
+    for (int32_t s = 0; s <= last; ++s) {
+        b.State(s);
+    }
+    return b.Build();
+}
+
+class TemplateRows : public MonsterScenario {
+protected:
+    AiObject *Still(int32_t type, int32_t last)
+    {
+        AiObject *m = Place(type, kHome, kSouth);
+        UseStateMachine(type, StillStates(last));
+        return m;
+    }
+    // The sounds queued on the tick after entering `state`.
+    std::set<int32_t> EntrySounds(AiObject *m, int32_t state)
+    {
+        Enter(m, state);
+        Tick();
+        const std::vector<int32_t> ids = SoundsFrom(tick);
+        return {ids.begin(), ids.end()};
+    }
+    int Logged(const std::string &what, int32_t soundId) const
+    {
+        return static_cast<int>(std::count(fakeSound.log.begin(), fakeSound.log.end(),
+                                           what + " " + SoundEffectPath(soundId)));
+    }
+};
+
+struct Members {
+    int32_t type;
+    int32_t last;
+    int32_t hold;
+    int32_t excluded[2];
+};
+
+// Each type's set-state step takes 0..last and nothing beyond, an event
+// holds it in its hold state (and input 0 is fed once there), and in its
+// two excluded states it is out of the broadcasts and not solid.
+TEST_F(TemplateRows, EachTypeKeepsToItsStatesHoldStateAndExcludedStates)
+{
+    const Members rows[] = {{1000, 31, 31, {26, 27}}, {1005, 29, 29, {27, 28}}, {1007, 29, 29, {26, 27}},
+                            {1004, 35, 35, {31, 32}}, {1002, 37, 37, {32, 33}}, {1003, 34, 34, {31, 32}},
+                            {1006, 31, 31, {26, 27}}, {1021, 32, 32, {30, 31}}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const Members &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Still(r.type, r.last + 1);
+        const monster::TemplateDMembers *members = monster::TemplateDMembersOf(r.type);
+        ASSERT_NE(members, nullptr);
+        Enter(m, r.last);
+        monster::TemplateDSetState(m, m->Fsf(), r.last + 1, *members);
+        EXPECT_EQ(m->state, r.last) << "a state past the last is ignored";
+        monster::TemplateDSetState(m, m->Fsf(), -1, *members);
+        EXPECT_EQ(m->state, r.last);
+
+        for (int32_t state : {r.excluded[0], r.excluded[1]}) {
+            Enter(m, state);
+            Tick();
+            EXPECT_TRUE(m->broadcastExcluded) << state;
+            EXPECT_FALSE(m->solid) << state;
+        }
+        for (int32_t state : {0, 1, 2}) {
+            Enter(m, state);
+            Tick();
+            EXPECT_FALSE(m->broadcastExcluded) << state;
+            EXPECT_TRUE(m->solid) << state;
+        }
+
+        Enter(m, 0);
+        Control(m, kCtlShowHold, 77);  // another group's event
+        Ticks(2);
+        EXPECT_TRUE(m->eventHeld);
+        EXPECT_EQ(m->state, r.hold);
+        Control(m, kCtlRelease, 0);
+        Ticks(2);
+        EXPECT_FALSE(m->eventHeld);
+        EXPECT_EQ(m->state, 0);
+        m->removed = true;  // out of the way of the next type
+    }
+}
+
+// Type 1005 never draws a state random (it keeps 0 from construction); the
+// others draw one on every entry.
+TEST_F(TemplateRows, OnlyType1005NeverDrawsAStateRandom)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (int32_t type : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Still(type, 29);
+        Enter(m, 1);
+        Tick();
+        if (type == 1005) {
+            EXPECT_EQ(m->stateRandom, 0);
+        }
+        m->stateRandom = 100;  // out of the draw's range
+        Enter(m, 2);
+        Tick();
+        EXPECT_EQ(m->stateRandom == 100, type == 1005);
+        EXPECT_LT(m->stateRandom, type == 1005 ? 101 : 100);
+        m->removed = true;
+    }
+}
+
+struct EntrySoundRows {
+    int32_t type;
+    int32_t last;
+    std::map<int32_t, std::set<int32_t>> sounds;  // by state; every other state is silent
+};
+
+// Every state of every type plays its own sounds on entry, once.
+TEST_F(TemplateRows, EachStateOfEachTypePlaysItsSoundsOnEntry)
+{
+    const std::set<int32_t> a1000 = {6110030, 6300240};
+    const EntrySoundRows rows[] = {
+        {1007, 29, {{1, {6110050}}, {4, {6110020}}, {7, {6110020}}, {11, {6300040}}, {12, {6300040}},
+                    {14, {6300240}}, {15, {6110030, 6300240}}, {16, {6110030, 6300250}},
+                    {21, {6110030, 6300230}}, {22, {6110010}}, {24, {6110040}}, {19, {kDizzySound}}}},
+        {1000, 31, {{1, {6110050}}, {4, {6110020}}, {7, {6110020}}, {11, {6300240}}, {28, {6300240}},
+                    {29, {6300240}}, {12, a1000}, {16, a1000}, {13, {6110030, 6300250}},
+                    {20, {6110030, 6300230}}, {21, {6110010}}, {22, {6110040}}, {23, {6110040}},
+                    {18, {kDizzySound}}}},
+        {1006, 31, {{1, {6110050}}, {4, {6110020}}, {7, {6110020}}, {11, {6300240}}, {28, {6300240}},
+                    {29, {6300240}}, {12, a1000}, {16, a1000}, {13, {6110030, 6300250}},
+                    {20, {6110030, 6300230}}, {21, {6110010}}, {22, {6110040}}, {23, {6110040}},
+                    {18, {kDizzySound}}}},
+        {1005, 29, {{1, {6110050}}, {5, {6110020}}, {8, {6110020}}, {12, {6300240}}, {13, a1000},
+                    {17, a1000}, {14, {6110030, 6300250}}, {21, {6110030, 6300230}}, {22, {6110010}},
+                    {23, {6110040}}, {24, {6110040}}, {19, {kDizzySound}}}},
+        {1004, 35, {{4, {6150010}}, {7, {6150010}}, {10, {6150010}}, {13, {6300270}}, {14, {6150020}},
+                    {16, {6300240}}, {33, {6300240}}, {17, {6150020, 6300240}}, {21, {6150020, 6300240}},
+                    {18, {6150020, 6300250}}, {25, {6150020, 6300230}}, {26, {6150020, 6300230}},
+                    {27, {6150030}}, {28, {6150030}}}},
+        {1003, 34, {{4, {6300100}}, {7, {6140010}}, {10, {6140010}}, {13, {6300270}}, {14, {6140020}},
+                    {16, {6300240}}, {17, {6140020, 6300240}}, {21, {6140020, 6300240}},
+                    {18, {6140020, 6300250}}, {25, {6140020, 6300230}}, {26, {6140020, 6300230}},
+                    {27, {6140030}}, {28, {6140030}}, {23, {kDizzySound}}}},
+        {1002, 37, {{4, {6130010}}, {7, {6130010}}, {10, {6130010}}, {13, {6300270}}, {14, {6130020}},
+                    {16, {6300240}}, {34, {6300240}}, {35, {6300240}}, {17, {6130020, 6300240}},
+                    {21, {6130020, 6300240}}, {18, {6130020, 6300250}}, {25, {6130020, 6300230}},
+                    {26, {6130020, 6300230}}, {27, {6130000}}, {28, {6130030}}, {29, {6130030}},
+                    {23, {kDizzySound}}}},
+        {1021, 32, {{4, {6150010, 6300110}}, {7, {6150010, 6300140}}, {10, {6150010}}, {13, {6300270}},
+                    {14, {6150020}}, {16, {6150010, 6300040}}, {17, {6300040}}, {19, {6300240}},
+                    {20, {6150020, 6300240}}, {21, {6150020, 6300250}}, {26, {6150020, 6300230}},
+                    {28, {6150030}}, {24, {kDizzySound}}}},
+        {10, 38, {{4, {6120000}}, {7, {6120000}}, {10, {6120000}}, {13, {6300270}}, {14, {6120010}},
+                  {16, {6300240}}, {17, {6120010, 6300240}}, {21, {6120010, 6300240}},
+                  {18, {6120010, 6300250}}, {23, {kDizzySound}}, {25, {6120010, 6300230}},
+                  {26, {6120010, 6300230}}, {27, {6120020}}, {28, {6120020}}}},
+    };
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const EntrySoundRows &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Still(r.type, r.last);
+        for (int32_t state = 0; state <= r.last; ++state) {
+            if (m->removed) {  // a gone state: a fresh one for the rest
+                m = Place(r.type, kHome, kSouth);
+            }
+            const auto expected = r.sounds.find(state);
+            EXPECT_EQ(EntrySounds(m, state), expected != r.sounds.end() ? expected->second : std::set<int32_t>{})
+                << "state " << state;
+            Tick();
+            EXPECT_TRUE(SoundsFrom(tick).empty()) << "state " << state << " sounds again";
+        }
+        m->removed = true;
+    }
+}
+
+// The dizzy sound plays once on entering the dizzy state however long the
+// monster stays, is stopped once on leaving it, and plays again on the next
+// entry; a type without it (1004) never plays it.
+TEST_F(TemplateRows, TheDizzySoundPlaysOnEntryAndStopsOnLeaving)
+{
+    const struct {
+        int32_t type;
+        int32_t dizzy;
+        int32_t last;
+    } rows[] = {{1000, 18, 31}, {1005, 19, 29}, {1007, 19, 29}, {1006, 18, 31},
+                {1003, 23, 34}, {1002, 23, 37}, {1021, 24, 32}, {1004, 23, 35}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        const int plays = Logged("play", kDizzySound);
+        const int stops = Logged("stop", kDizzySound);
+        const int sounding = r.type == 1004 ? 0 : 1;
+        AiObject *m = Still(r.type, r.last);
+        Enter(m, r.dizzy);
+        Ticks(40);
+        EXPECT_EQ(Logged("play", kDizzySound) - plays, sounding);
+        EXPECT_EQ(Logged("stop", kDizzySound) - stops, 0);
+        Enter(m, 0);
+        Ticks(20);
+        EXPECT_EQ(Logged("stop", kDizzySound) - stops, sounding);
+        EXPECT_EQ(Logged("play", kDizzySound) - plays, sounding);
+        Enter(m, r.dizzy);
+        Ticks(2);
+        EXPECT_EQ(Logged("play", kDizzySound) - plays, 2 * sounding);
+        Enter(m, 1);
+        Tick();
+        m->removed = true;
+    }
+}
+
+}  // namespace
