@@ -271,3 +271,66 @@ TEST_F(GrabMonsters, Monster1003ClosesInStrikesAndSeizesWithItsSampleStates)
 }
 
 }  // namespace
+
+namespace {
+
+// The blow each grab type chooses once its attack delay has run, with the
+// hero within its attack range and half angle: from any state but 2 it
+// gets ready (input 2); in state 2 its state random picks the blow (1004:
+// 10 below 60, else the seize 11; 1003: 10 below 60, the seize below 70,
+// else a turn (3); 1002: 10 below 50, 12 below 70, else 20). With the hero
+// outside its half angle once the delay has run it turns (input 3)
+// instead of getting ready (1003, which turns only by the draw, gets
+// ready).
+TEST_F(GrabMonsters, EachTypeChoosesItsBlowByItsStateAndDraw)
+{
+    const struct {
+        int32_t type;
+        int32_t draw;
+        int32_t blow;
+    } rows[] = {{1004, 0, 10},  {1004, 59, 10}, {1004, 60, 11}, {1004, 99, 11}, {1003, 0, 10},
+                {1003, 59, 10}, {1003, 60, 11}, {1003, 69, 11}, {1003, 70, 3},  {1003, 99, 3},
+                {1002, 0, 10},  {1002, 49, 10}, {1002, 50, 12}, {1002, 69, 12}, {1002, 70, 20},
+                {1002, 99, 20}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.type) + " draw " + std::to_string(r.draw));
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(2, 2, 1).To(3, 3, 1);
+        b.State(2).To(10, 10, 1).To(11, 11, 1).To(12, 12, 1).To(20, 20, 1).To(3, 3, 1);
+        for (int32_t s : {3, 10, 11, 12, 20}) {
+            b.State(s);
+        }
+        UseStateMachine(r.type, b.Build());
+        HeroAhead(12.0f);
+        TicksUntil([&] { return m->state != 0; }, 120);
+        ASSERT_EQ(m->state, 2) << "ready first";
+        m->stateRandom = r.draw;
+        m->attackDelayTimer = 1.0f;  // the delay has run
+        TicksUntil([&] { return m->state != 2; }, 120);
+        EXPECT_EQ(m->state, r.blow);
+        hero.held = false;
+        m->removed = true;
+    }
+    // Outside the half angle (60 degrees off its facing).
+    for (int32_t type : {1004, 1002, 1003}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(2, 2, 1).To(3, 3, 1);
+        b.State(2);
+        b.State(3);
+        UseStateMachine(type, b.Build());
+        PutHero({kHome.x + 12.0f * 0.866f, 0.0f, kHome.z - 12.0f * 0.5f}, {0.0f, 0.0f, 1.0f});
+        TicksUntil(
+            [&] {
+                m->attackDelayTimer = 1.0f;
+                return m->state != 0;
+            },
+            120);
+        EXPECT_EQ(m->state, type == 1003 ? 2 : 3);
+        m->removed = true;
+    }
+}
+
+}  // namespace
