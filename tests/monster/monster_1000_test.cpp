@@ -173,6 +173,44 @@ TEST_F(Monster1000, ItClosesInOnAHeroThatSwingsWithoutPause)
     EXPECT_LT(monstertest::LongestChangingRun(states), 5);  // a chain of routes at most
 }
 
+// A hero seen outside the monster's territory is ignored: beyond its home
+// distance (25) the monster keeps no target for its ignore-foes time
+// (6.0 s), even once the hero has come in. A blow ends that at once: it
+// takes the hero as its target.
+TEST_F(Monster1000, AStruckMonsterStopsIgnoringTheHeroAtOnce)
+{
+    Territory area;
+    area.id = 99;
+    area.points = {{-30.0f, 0.0f}, {30.0f, 0.0f}, {30.0f, 90.0f}, {-30.0f, 90.0f}};
+    stage.territories.push_back(area);
+    auto ignoring = [&]() {
+        AiObject *m = Place(kType, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);  // it stays where it stands
+        UseStateMachine(kType, b.Build());
+        m->territory = area.id;  // as its placement gives it
+        m->SetPosition({0.0f, 0.0f, 25.0f});  // 35 from home, beyond its 25
+        PutHero({0.0f, 0.0f, -30.0f});  // within its search range, out of the territory
+        Ticks(5);
+        EXPECT_TRUE(m->ignoreFoes);
+        EXPECT_EQ(m->target, nullptr);
+        PutHero({0.0f, 0.0f, 10.0f});  // inside now
+        Ticks(30);
+        EXPECT_EQ(m->target, nullptr) << "still ignoring";
+        return m;
+    };
+    AiObject *m = ignoring();
+    Hit(m, kAtkPlain, 1);
+    Ticks(3);
+    EXPECT_FALSE(m->ignoreFoes);
+    EXPECT_EQ(m->target, &hero);
+
+    m->removed = true;
+    AiObject *alone = ignoring();
+    const int ticks = TicksUntil([&] { return alone->target == &hero; }, 600);
+    EXPECT_NEAR((ticks + 35) * monstertest::kDt, 6.0f, 0.1f);
+}
+
 // The first sample stage as it is placed, the hero standing where the
 // stage starts it: for 600 ticks the monster keeps to its territory and
 // the hero is never struck.
