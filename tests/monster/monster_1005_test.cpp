@@ -110,6 +110,42 @@ TEST_F(Monster1005, FreshBlowsShowBloodOrGuardSparks)
     EXPECT_EQ(particles.SystemsOut(), out);
 }
 
+// A hero within its search range (60) but outside its alarm circle (40):
+// from the idle state it approaches (input 4), from the approach it stops
+// (input 0), from any other state it chases (input 1). With the hero gone,
+// away from home, it gets ready (input 2) from the idle state and chases
+// from the others.
+TEST_F(Monster1005, ItsNearInputsFollowItsState)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(4, 4, 1).To(2, 20, 1).To(1, 21, 1);
+    b.State(4).To(0, 22, 1).To(1, 23, 1);
+    b.State(6).To(1, 25, 1).To(2, 26, 1);
+    for (int32_t s = 20; s <= 26; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero({0.0f, 0.0f, kHome.z - 50.0f});
+    TicksUntil([&] { return m->state != 0; }, 30);
+    EXPECT_EQ(m->state, 4);
+    TicksUntil([&] { return m->state != 4; }, 30);
+    EXPECT_EQ(m->state, 22);
+    Enter(m, 6);
+    TicksUntil([&] { return m->state != 6; }, 30);
+    EXPECT_EQ(m->state, 25);
+
+    PutHero({0.0f, 0.0f, -300.0f});
+    m->SetPosition({0.0f, 0.0f, 40.0f});  // 20 from home
+    Enter(m, 0);
+    TicksUntil([&] { return m->state != 0; }, 120);
+    EXPECT_EQ(m->state, 20);
+    EXPECT_EQ(m->target, nullptr);
+    Enter(m, 6);
+    TicksUntil([&] { return m->state != 6; }, 120);
+    EXPECT_EQ(m->state, 25);
+}
+
 }  // namespace
 
 }  // namespace monster_1005_test
