@@ -150,8 +150,8 @@ TEST_F(GrabFights, EachGrabMonsterIsHeldInStates25And26)
 // A blow while held (4096) shows the grab tint (material animation 1 at
 // speed 0.08, looped) only in the type's held state: 20 for 1000 and 1006,
 // 21 for 1005 and 1007, 26 for 1021, 25 and 26 for the grab monsters and
-// the fighter character 10. The
-// states here take no HP, so the hit flash does not take its place.
+// the fighter character 10. The states here take no HP, so the hit flash
+// does not take its place.
 TEST_F(GrabFights, TheGrabTintShowsOnlyInTheHeldStates)
 {
     const struct {
