@@ -233,4 +233,41 @@ TEST_F(TemplateRows, TheDizzySoundPlaysOnEntryAndStopsOnLeaving)
     }
 }
 
+// Knocked down, each type lies in its down state for its time (2.0 s, 3.0 s
+// for 1003, 1004 and 1021), lying down (so out of reach of targeting) from
+// the start, except 1021, which lies down only once its motion has ended;
+// then it gets up (input 106), and getting up it is no longer held.
+TEST_F(TemplateRows, EachTypeLiesDownForItsTimeThenGetsUpFree)
+{
+    const struct {
+        int32_t type;
+        int32_t down;
+        int32_t getUp;
+        float seconds;
+    } rows[] = {{1000, 14, 15, 2.0f}, {1005, 15, 16, 2.0f}, {1006, 14, 15, 2.0f}, {1004, 19, 20, 3.0f},
+                {1003, 19, 20, 3.0f}, {1002, 19, 20, 2.0f}, {1021, 20, 22, 3.0f}, {1021, 21, 22, 3.0f},
+                {10, 19, 20, 2.0f}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.type) + " down in " + std::to_string(r.down));
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.down).To(106, r.getUp, 1);
+        b.State(r.getUp);
+        UseStateMachine(r.type, b.Build());
+        Enter(m, r.down);
+        m->grabbed = true;
+        Tick();
+        EXPECT_EQ(m->down, r.type != 1021);
+        const int ticks = TicksUntil([&] { return m->state != r.down; }, 400) + 1;
+        EXPECT_EQ(m->state, r.getUp);
+        EXPECT_NEAR(ticks * monstertest::kDt, r.seconds, 0.05f);
+        EXPECT_FALSE(m->down);
+        Tick();
+        EXPECT_FALSE(m->grabbed);
+        m->removed = true;
+    }
+}
+
 }  // namespace
