@@ -223,6 +223,30 @@ TEST_F(Monster1021, ItDropsOnlyWhatTheEventNamed)
     EXPECT_EQ(drops, 1);
 }
 
+// Its sparks (a "3010600.zus" system on the weapon's tip) start once per
+// entry of states 4 and 7, however long it stays there, and again on the
+// next entry; no other state starts them.
+TEST_F(Monster1021, ItsSparksStartOncePerEntryOfStatesFourAndSeven)
+{
+    CSMonster1021 *m = Monster();
+    FsfBuilder b;
+    for (int32_t s : {0, 4, 7, 10}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero({0.0f, 0.0f, -60.0f});
+    Tick();
+    for (int32_t state : {4, 7, 10, 4}) {
+        SCOPED_TRACE(state);
+        const int32_t out = particles.SystemsOut();
+        Enter(m, state);
+        Ticks(10);
+        EXPECT_EQ(particles.SystemsOut() - out, state == 10 ? 0 : 1);
+        Enter(m, 0);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 300);
+    }
+}
+
 }  // namespace
 
 }  // namespace monster_1021_test
