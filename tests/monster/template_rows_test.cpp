@@ -270,4 +270,33 @@ TEST_F(TemplateRows, EachTypeLiesDownForItsTimeThenGetsUpFree)
     }
 }
 
+// A hero above the monster (12 up, 8 ahead: within its attack range) is
+// aimed at on the ground plane by every type but 1005, which keeps the
+// height: once ready in state 2 they strike (input 10 on a draw of 0);
+// 1005 sees the hero outside its half angle and does not.
+TEST_F(TemplateRows, AHeroAboveIsStruckByTheTypesThatAimOnTheGround)
+{
+    for (int32_t type : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(2, 2, 1);
+        b.State(2).To(10, 10, 1);
+        b.State(10);
+        UseStateMachine(type, b.Build());
+        PutHero({kHome.x, 12.0f, kHome.z - 8.0f}, {0.0f, 0.0f, 1.0f});
+        TicksUntil([&] { return m->state != 0; }, 120);
+        ASSERT_EQ(m->state, 2);
+        m->stateRandom = 0;
+        TicksUntil(
+            [&] {
+                m->attackDelayTimer = 1.0f;  // the delay has run
+                return m->state != 2;
+            },
+            60);
+        EXPECT_EQ(m->state, type == 1005 ? 2 : 10);
+        m->removed = true;
+    }
+}
+
 }  // namespace
