@@ -333,4 +333,33 @@ TEST_F(GrabMonsters, EachTypeChoosesItsBlowByItsStateAndDraw)
     }
 }
 
+// The seize (state 11) is the grab monsters' and 1021's only blow there: its
+// weapons strike no one in state 11, where the same weapons swung in
+// another attack state strike the hero standing in front.
+TEST_F(GrabMonsters, TheSeizeStateStrikesWithNoWeapon)
+{
+    for (int32_t type : {1004, 1003, 1002, 1021}) {
+        for (int32_t state : {10, 11}) {
+            SCOPED_TRACE(std::to_string(type) + " in " + std::to_string(state));
+            AiObject *m = Place(type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0);
+            b.State(state).Attack(8, 1).Weapon(100130).Weapon(100140);
+            UseStateMachine(type, b.Build());
+            HeroAhead(9.0f);
+            hero.grabbable = false;  // no seize either
+            HeroMessages();
+            Enter(m, state);
+            Ticks(60);
+            int blows = 0;
+            for (const MSGData &msg : HeroMessages()) {
+                blows += msg.kind == kMsgHitHero && msg.word[2] > 0;
+            }
+            EXPECT_EQ(blows, state == 11 ? 0 : 1);
+            hero.grabbable = true;
+            m->removed = true;
+        }
+    }
+}
+
 }  // namespace
