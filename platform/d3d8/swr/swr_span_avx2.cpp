@@ -220,6 +220,14 @@ SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const __m256d hi = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(clamped, 1)), max), half);
     return _mm256_setr_m128i(_mm256_cvttpd_epi32(lo), _mm256_cvttpd_epi32(hi));
 }
+// Groups are two half groups of one or two rows (kPackedGroups is the sixteen-lane
+// routines' alone).
+constexpr bool kPackedGroups = false;
+SWR_OP VI ITakeLanes(VI a, uint32_t, VI) { return a; }
+SWR_OP VI LoadWordsLanes(VI into, const uint32_t *, uint32_t) { return into; }
+SWR_OP void StoreWordsLanes(uint32_t *, uint32_t, VI) {}
+SWR_OP VI LoadHalvesLanes(VI into, const uint16_t *, uint32_t) { return into; }
+SWR_OP void StoreHalvesLanes(uint16_t *, uint32_t, VI) {}
 #undef SWR_OP
 
 }  // namespace

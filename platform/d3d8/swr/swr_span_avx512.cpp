@@ -179,6 +179,24 @@ SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const __m512d hi = _mm512_add_pd(_mm512_mul_pd(_mm512_cvtps_pd(_mm512_extractf32x8_ps(clamped, 1)), max), half);
     return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(lo)), _mm512_cvttpd_epi32(hi), 1);
 }
+// Groups are packed: pieces of a triangle's rows laid end to end across the lanes, each
+// read and written under its own lane mask (`bits`, lane k read from or written to
+// lane0[k]; masked-off lanes never touch memory, wherever lane0 points).
+constexpr bool kPackedGroups = true;
+SWR_OP VI ITakeLanes(VI a, uint32_t bits, VI b) { return _mm512_mask_mov_epi32(a, static_cast<__mmask16>(bits), b); }
+SWR_OP VI LoadWordsLanes(VI into, const uint32_t *lane0, uint32_t bits) {
+    return _mm512_mask_loadu_epi32(into, static_cast<__mmask16>(bits), lane0);
+}
+SWR_OP void StoreWordsLanes(uint32_t *lane0, uint32_t bits, VI v) {
+    _mm512_mask_storeu_epi32(lane0, static_cast<__mmask16>(bits), v);
+}
+SWR_OP VI LoadHalvesLanes(VI into, const uint16_t *lane0, uint32_t bits) {
+    const __mmask16 m = static_cast<__mmask16>(bits);
+    return _mm512_mask_mov_epi32(into, m, _mm512_cvtepu16_epi32(_mm256_maskz_loadu_epi16(m, lane0)));
+}
+SWR_OP void StoreHalvesLanes(uint16_t *lane0, uint32_t bits, VI v) {
+    _mm256_mask_storeu_epi16(lane0, static_cast<__mmask16>(bits), _mm512_cvtepi32_epi16(v));
+}
 #undef SWR_OP
 
 }  // namespace

@@ -685,9 +685,69 @@ template <class T>
     else StoreHalvesHalves(a, Pixel<uint16_t>(bits, pitch, pl.xb, pl.yb), mask, v, old, pl.wideA, pl.wideB);
 }
 
+// Where a packed group's lanes lie (kPackedGroups): pieces of rows laid end to end, piece
+// i the `n` pixels from (x, y) rightwards in the lanes from `lane` on (`bits`, one a lane).
+// A group fills whole before the next starts, whatever its rows' lengths, so small
+// triangles waste few lanes; each piece is read and written under its own lane mask.
+struct Piece {
+    int32_t x, y;
+    uint16_t lane, n;
+    uint32_t bits;
+};
+struct PackedPlace {
+    int32_t count;
+    Piece piece[kLanes];
+    const Piece &Of(int k) const {
+        int i = 0;
+        while (i + 1 < count && k >= piece[i + 1].lane) ++i;
+        return piece[i];
+    }
+    int32_t X(int k) const { return Of(k).x + k - Of(k).lane; }
+    int32_t Y(int k) const { return Of(k).y; }
+};
+
+// Where lane 0 would lie if the piece's row ran back to it (an address only ever read or
+// written under the piece's lanes, which lie inside the row).
+template <class T>
+[[gnu::always_inline]] inline T *LaneZero(uint8_t *bits, uint32_t pitch, const Piece &pc) {
+    const intptr_t back = (intptr_t{pc.x} - intptr_t{pc.lane}) * static_cast<intptr_t>(sizeof(T));
+    return reinterpret_cast<T *>(reinterpret_cast<uintptr_t>(bits) + static_cast<size_t>(pc.y) * pitch +
+                                 static_cast<uintptr_t>(back));
+}
+
+[[gnu::always_inline]] inline VI LoadPlace(uint8_t *bits, uint32_t pitch, const PackedPlace &pl, VI) {
+    VI v = ISet1(0);
+    for (int i = 0; i < pl.count; ++i) v = LoadWordsLanes(v, LaneZero<uint32_t>(bits, pitch, pl.piece[i]), pl.piece[i].bits);
+    return v;
+}
+[[gnu::always_inline]] inline void StorePlace(uint8_t *bits, uint32_t pitch, const PackedPlace &pl, VI mask, VI v, VI) {
+    const uint32_t m = static_cast<uint32_t>(IMoveMask(mask));
+    for (int i = 0; i < pl.count; ++i) StoreWordsLanes(LaneZero<uint32_t>(bits, pitch, pl.piece[i]), pl.piece[i].bits & m, v);
+}
+[[gnu::always_inline]] inline VI LoadPlace16(uint8_t *bits, uint32_t pitch, const PackedPlace &pl, VI) {
+    VI v = ISet1(0);
+    for (int i = 0; i < pl.count; ++i) v = LoadHalvesLanes(v, LaneZero<uint16_t>(bits, pitch, pl.piece[i]), pl.piece[i].bits);
+    return v;
+}
+[[gnu::always_inline]] inline void StorePlace16(uint8_t *bits, uint32_t pitch, const PackedPlace &pl, VI mask, VI v, VI) {
+    const uint32_t m = static_cast<uint32_t>(IMoveMask(mask));
+    for (int i = 0; i < pl.count; ++i) StoreHalvesLanes(LaneZero<uint16_t>(bits, pitch, pl.piece[i]), pl.piece[i].bits & m, v);
+}
+
+template <bool kPacked>
+struct PlaceOf {
+    using Type = Place;
+};
+template <>
+struct PlaceOf<true> {
+    using Type = PackedPlace;
+};
+using GroupPlace = PlaceOf<kPackedGroups>::Type;
+
 // The depth and stencil tests of the lanes in `lanes`, with their writes; the lanes that
 // pass.
-[[gnu::always_inline]] inline VI DepthTestV(const SpanDepth &d, const Place &pl, VF z, VI lanes, uint32_t fault) {
+template <class P>
+[[gnu::always_inline]] inline VI DepthTestV(const SpanDepth &d, const P &pl, VF z, VI lanes, uint32_t fault) {
     switch (d.kind) {
         case SpanDepth::Kind::None: return lanes;
         case SpanDepth::Kind::PerPixel: {
@@ -731,6 +791,19 @@ struct RowValues {
 struct RowPair {
     const RowValues *a, *b;
     [[gnu::always_inline]] VF Var(uint32_t k) const { return FSet2(a->var[k], b->var[k]); }
+    [[gnu::always_inline]] VF Z() const { return FSet2(a->z, b->z); }
+    [[gnu::always_inline]] VF Rhw() const { return FSet2(a->rhw, b->rhw); }
+};
+
+// The row values of a packed group, lane by lane: each plane's PlaneRow at the lane's
+// own row offset `oy`.
+struct RowLanes {
+    const TriangleSetup &s;
+    VF oy;
+    [[gnu::always_inline]] VF Row(const Plane &p) const { return FAdd(FSet1(p.at0), FMul(FSet1(p.dy), oy)); }
+    [[gnu::always_inline]] VF Var(uint32_t k) const { return Row(s.var[k]); }
+    [[gnu::always_inline]] VF Z() const { return Row(s.z); }
+    [[gnu::always_inline]] VF Rhw() const { return Row(s.rhw); }
 };
 
 // A varying at the lanes: row + dx * ox, times w under perspective.
@@ -740,8 +813,8 @@ template <bool kPerspective>
     return kPerspective ? FMul(v, w) : v;
 }
 
-template <bool kPerspective>
-[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const RowPair &r, uint32_t first, VF ox, VF w) {
+template <bool kPerspective, class Rows>
+[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const Rows &r, uint32_t first, VF ox, VF w) {
     // Stored b, g, r, a from the low byte up; the varyings run r, g, b, a.
     const VI b = ToByte(Varying<kPerspective>(r.Var(first + 2), s.var[first + 2].dx, ox, w));
     const VI g = ToByte(Varying<kPerspective>(r.Var(first + 1), s.var[first + 1].dx, ox, w));
@@ -786,8 +859,8 @@ template <bool kPerspective>
 }
 
 // TriangleCoords for a 2D stage, u and v with the level of detail when the sampler needs it.
-template <bool kPerspective>
-[[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const RowPair &r, VF ox,
+template <bool kPerspective, class Rows>
+[[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const Rows &r, VF ox,
                                                VF w, VF &u, VF &v, VF &lambda) {
     VF inv, ddx, ddy;
     if (sm.divisor >= 0) {
@@ -858,7 +931,7 @@ constexpr int kBatch = kLanes > 8 ? 16 : 32;
 
 struct alignas(64) Batch {
     int32_t count;
-    Place place[kBatch];
+    GroupPlace place[kBatch];
     VI active[kBatch], pass[kBatch];
     VF z[kBatch], w[kBatch];
     VI diffuse[kBatch], specular[kBatch], fog[kBatch];
@@ -906,7 +979,7 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
     const C16 white = Splat16(255);
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
     for (int g = 0; g < b.count; ++g) {
-        const Place &pl = b.place[g];
+        const GroupPlace &pl = b.place[g];
         in.diffuse = Widen(b.diffuse[g]);
         if (p.readsSpecular) in.specular = Widen(b.specular[g]);
         for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = &b.texel[k][g];
@@ -952,31 +1025,26 @@ struct Chunk {
     const RowValues *r;
 };
 
-// Interpolates one group of two chunks (the second may be empty) into the batch,
-// after its depth test when that comes first.
-template <bool kPerspective>
-[[gnu::always_inline]] inline void AddGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
-                                            const SteadyColours &steady, const Chunk &ca, const Chunk &cb,
-                                            Batch &b) {
+// Interpolates one group at `pl` into the batch (the batch's next place may be `pl`
+// itself), after its depth test when that comes first: `r` gives the planes' row values
+// at its lanes, `ox` their offsets along the row.
+template <bool kPerspective, class P, class Rows>
+[[gnu::always_inline]] inline void AddGroupAt(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                              const SteadyColours &steady, const P &pl, const Rows &r, VF ox, VI active,
+                                              Batch &b) {
     const uint32_t fault = p.fault;
-    const VI iota = IIotaHalf();
-    const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide, cb.y == ca.y && cb.x == ca.x + kHalf};
-    const RowPair r{ca.r, cb.r};
-    const VI active = ICmpGt(ISet2(ca.n, cb.n), iota);
-    const VF ox = FSub(IToF(IAdd(ISet2(ca.x, cb.x), iota)), FSet1(s.originX));
-    const VF z = FAdd(FSet2(ca.r->z, cb.r->z), FMul(FSet1(s.z.dx), ox));
+    const VF z = FAdd(r.Z(), FMul(FSet1(s.z.dx), ox));
     VI pass = active;
     if (!p.alphaTest) {
         pass = DepthTestV(p.depth, pl, z, pass, fault);
         if (!Any(pass)) return;
     }
     const int g = b.count++;
-    b.place[g] = pl;
+    if (&b.place[g] != &pl) b.place[g] = pl;
     b.active[g] = active;
     b.pass[g] = pass;
     b.z[g] = z;
-    const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(FSet2(ca.r->rhw, cb.r->rhw), FMul(FSet1(s.rhw.dx), ox)))
-                              : FSet1(1.0f / s.rhw.at0);
+    const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(r.Rhw(), FMul(FSet1(s.rhw.dx), ox))) : FSet1(1.0f / s.rhw.at0);
     b.w[g] = w;
     if (!ctx.flat) {
         b.diffuse[g] = steady.diffuse ? steady.diffuseWord : ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
@@ -995,6 +1063,32 @@ template <bool kPerspective>
     }
     for (uint32_t k = 0; k < p.sampledCount; ++k) {
         StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
+    }
+}
+
+// A group of two chunks (the second may be empty).
+template <bool kPerspective>
+[[gnu::always_inline]] inline void AddGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                            const SteadyColours &steady, const Chunk &ca, const Chunk &cb,
+                                            Batch &b) {
+    if constexpr (!kPackedGroups) {
+        const VI iota = IIotaHalf();
+        const Place pl{ca.x, ca.y, cb.x, cb.y, ca.wide, cb.wide, cb.y == ca.y && cb.x == ca.x + kHalf};
+        const VI active = ICmpGt(ISet2(ca.n, cb.n), iota);
+        const VF ox = FSub(IToF(IAdd(ISet2(ca.x, cb.x), iota)), FSet1(s.originX));
+        AddGroupAt<kPerspective>(p, s, ctx, steady, pl, RowPair{ca.r, cb.r}, ox, active, b);
+    }
+}
+
+// A packed group of `filled` lanes at the batch's next place, at pixels (xs, ys).
+template <bool kPerspective>
+[[gnu::always_inline]] inline void AddPackedGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                                  const SteadyColours &steady, VI xs, VI ys, int32_t filled, Batch &b) {
+    if constexpr (kPackedGroups) {
+        const VI active = filled == kLanes ? ISet1(-1) : ICmpGt(ISet1(filled), IIota());
+        const VF ox = FSub(IToF(xs), FSet1(s.originX));
+        const RowLanes r{s, FSub(IToF(ys), FSet1(s.originY))};
+        AddGroupAt<kPerspective>(p, s, ctx, steady, b.place[b.count], r, ox, active, b);
     }
 }
 
@@ -1111,6 +1205,81 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
+// SpanRows for packed groups: each row's pieces (between the tiles it lies behind) are
+// laid into the group being filled, which goes into the batch when full.
+template <bool kPerspective, bool kCoarse>
+void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
+                    int32_t y0, int32_t y1) {
+    const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
+    const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
+    const int32_t tx0 = bx0 / kCoarseTile;
+    const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
+                            ? (bx1 + kCoarseTile - 1) / kCoarseTile
+                            : tx0 + kCoarseColumns;
+    uint64_t rejected[kCoarseColumns / 64];
+    bool anyRejected = false;
+    auto behind = [&](int32_t x) {
+        const int32_t i = x / kCoarseTile - tx0;
+        return i < tx1 - tx0 && ((rejected[i >> 6] >> (i & 63)) & 1u) != 0;
+    };
+    auto nextTile = [](int32_t x) { return (x / kCoarseTile + 1) * kCoarseTile; };
+    const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
+    Batch b;
+    b.count = 0;
+    const VI iota = IIota();
+    VI xs = ISet1(0), ys = ISet1(0);
+    int32_t filled = 0;
+    RowWalk walk;
+    walk.Start(s, y0);
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
+        int32_t x0, x1;
+        walk.Span(x0, x1);
+        if (x0 < region.x0) x0 = region.x0;
+        if (x1 > region.x1) x1 = region.x1;
+        if (kCoarse) {
+            if (y == y0 || y % kCoarseTile == 0) {
+                anyRejected = SpanCoarseRejects(p.depth, s, region, y / kCoarseTile, tx0, tx1, p.fault, rejected);
+            }
+            if (anyRejected) {
+                while (x0 < x1 && behind(x0)) x0 = nextTile(x0);
+            }
+        }
+        if (x0 >= x1) continue;
+        const VI row = ISet1(y);
+        for (int32_t piece = x0; piece < x1;) {
+            int32_t end = x1;
+            if (kCoarse && anyRejected) {
+                end = nextTile(piece);
+                while (end < x1 && !behind(end)) end = nextTile(end);
+                if (end > x1) end = x1;
+            }
+            for (int32_t x = piece; x < end;) {
+                const int32_t n = end - x < kLanes - filled ? end - x : kLanes - filled;
+                PackedPlace &pl = b.place[b.count];
+                if (filled == 0) pl.count = 0;
+                const uint32_t bits = ((uint32_t{1} << n) - 1u) << filled;
+                pl.piece[pl.count++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
+                const int32_t shift = p.fault == kSpanFaultPiece && filled > 0 ? 1 : 0;
+                xs = ITakeLanes(xs, bits, IAdd(iota, ISet1(x - filled + shift)));
+                ys = ITakeLanes(ys, bits, row);
+                filled += n;
+                x += n;
+                if (filled == kLanes) {
+                    AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);
+                    filled = 0;
+                    if (b.count == kBatch) ShadeBatch(p, ctx, b);
+                }
+            }
+            piece = end;
+            if (kCoarse && anyRejected) {
+                while (piece < x1 && behind(piece)) piece = nextTile(piece);
+            }
+        }
+    }
+    if (filled) AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);
+    if (b.count) ShadeBatch(p, ctx, b);
+}
+
 // Alpha-tested triangles (whose depth test comes after texturing) whose bounds inside
 // the band hold at least this many pixels ask the coarse depth which tiles they lie
 // behind. The others test depth before texturing anyway, where a hidden group costs
@@ -1128,9 +1297,11 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
     if (p.alphaTest && depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
         int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
-        SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
+        if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, true>(p, s, ctx, region, y0, y1);
+        else SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
     } else {
-        SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
+        if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
+        else SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
     }
     // Writes that may bring depth farther make the tiles' bounds stale (nearer ones
     // leave them true).

@@ -194,6 +194,7 @@ enum : uint32_t {
     kSpanFaultSteady,   // a steady colour's even blue one more
     kSpanFaultPair,     // a texel read as the second of a pair whose first is at column 1 gets blue one more
     kSpanFaultAtOnce,   // a draw drawn as it is set up leaves out its region's last row
+    kSpanFaultPiece,    // a packed group's piece after its first lane interpolated one pixel to the right
     kSpanFaultCount,
 };
 

@@ -211,6 +211,14 @@ SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
     const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(clamped, clamped)), max), half);
     return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
 }
+// Groups are two half groups of one or two rows (kPackedGroups is the sixteen-lane
+// routines' alone).
+constexpr bool kPackedGroups = false;
+SWR_OP VI ITakeLanes(VI a, uint32_t, VI) { return a; }
+SWR_OP VI LoadWordsLanes(VI into, const uint32_t *, uint32_t) { return into; }
+SWR_OP void StoreWordsLanes(uint32_t *, uint32_t, VI) {}
+SWR_OP VI LoadHalvesLanes(VI into, const uint16_t *, uint32_t) { return into; }
+SWR_OP void StoreHalvesLanes(uint16_t *, uint32_t, VI) {}
 #undef SWR_OP
 
 }  // namespace
