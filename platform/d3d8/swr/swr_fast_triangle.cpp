@@ -192,7 +192,9 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
             p.sampledStage[p.sampledCount++] = s;
             if (s >= ctx.coordStages || !ctx.coords[s].sampled) return false;
             if (!px.StageSampler(s).DescribeForSpans(ctx.coords[s], TexCoordSlot(s), p.fault, p.samplers[s])) return false;
-            p.samplers[s].shape = ShapeOf(p.samplers[s]);
+            SpanSampler &sm = p.samplers[s];
+            sm.shape = ShapeOf(sm);
+            if (sm.needsLod && sm.mipFilter == D3DTEXF_POINT && sm.lodBias == 0.0f) sm.lodSteps = ZeroBiasLodSteps();
         }
     }
     p.simple = !p.addSpecular;

@@ -187,6 +187,43 @@ Rgba8 Sampler::SampleGeneral(const TexCoords &tc) const {
     return SampleFace(face, uv[0], uv[1], lambda);
 }
 
+const LodSteps *ZeroBiasLodSteps() {
+    static const LodSteps *const steps = []() -> const LodSteps * {
+        static LodSteps s;
+        auto level = [](int32_t bits) {
+            return FloorToInt(LambdaOfFootprint(std::bit_cast<float>(bits), 0.0f) + 0.5f);
+        };
+        for (int32_t i = 0; i < LodSteps::kCount; ++i) {
+            const int32_t first = (LodSteps::kFirst + i) << 23, last = first | 0x007FFFFF;
+            s.level[i] = level(first);
+            s.step[i] = INT32_MAX;
+            const int32_t top = level(last);
+            if (top == s.level[i]) continue;
+            if (top != s.level[i] + 1) return nullptr;
+            int32_t lo = first, hi = last;  // level(lo) is the start's, level(hi) one more
+            while (hi - lo > 1) {
+                const int32_t mid = lo + (hi - lo) / 2;
+                (level(mid) == s.level[i] ? lo : hi) = mid;
+            }
+            s.step[i] = hi;
+        }
+        // The footprints that magnify: every one up to a bound.
+        auto magnifies = [](int32_t bits) { return LambdaOfFootprint(std::bit_cast<float>(bits), 0.0f) <= 0.0f; };
+        int32_t lo = 0, hi = (LodSteps::kFirst << 23) + 1;  // 0 magnifies, just above 1 does not
+        if (!magnifies(lo) || magnifies(hi)) return nullptr;
+        while (hi - lo > 1) {
+            const int32_t mid = lo + (hi - lo) / 2;
+            (magnifies(mid) ? lo : hi) = mid;
+        }
+        s.magnified = lo;
+        // Below the first binade the level must clamp to any base, above the last to any
+        // last level.
+        if (s.level[0] > 0 || s.level[LodSteps::kCount - 1] < static_cast<int32_t>(kMaxSpanLevels) - 1) return nullptr;
+        return &s;
+    }();
+    return steps;
+}
+
 bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, uint32_t fault, SpanSampler &out) const {
     if (!fetch_ || cube_ || layout.dims != 2 || levelCount_ > kMaxSpanLevels) return false;
     // 32-bit levels are read where they lie, when their rows and words are aligned.

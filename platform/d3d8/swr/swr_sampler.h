@@ -114,10 +114,12 @@ inline float Log2(float x) {
 // footprint at all (or NaN) it magnifies; an endless one takes the smallest level.
 // Written without branches so that span routines can work it out for many pixels at
 // once.
-inline float Lambda(float ux, float vx, float uy, float vy, float bias) {
-    const float rho2 = std::max(ux * ux + vx * vx, uy * uy + vy * vy);
+inline float LambdaOfFootprint(float rho2, float bias) {
     const float lambda = std::min(0.5f * Log2(rho2) + bias, 64.0f);
     return rho2 >= 1e-30f ? (rho2 <= 1e30f ? lambda : 64.0f) : -1.0f;
+}
+inline float Lambda(float ux, float vx, float uy, float vy, float bias) {
+    return LambdaOfFootprint(std::max(ux * ux + vx * vx, uy * uy + vy * vy), bias);
 }
 
 // Lambda for four pixels at once, with exactly the arithmetic of Lambda (every step is

@@ -228,6 +228,9 @@ SWR_OP VI LoadWordsLanes(VI into, const uint32_t *, uint32_t) { return into; }
 SWR_OP void StoreWordsLanes(uint32_t *, uint32_t, VI) {}
 SWR_OP VI LoadHalvesLanes(VI into, const uint16_t *, uint32_t) { return into; }
 SWR_OP void StoreHalvesLanes(uint16_t *, uint32_t, VI) {}
+// The level of detail is always worked out (no LodSteps lookups).
+constexpr bool kLodSteps = false;
+SWR_OP VI Lookup32(const int32_t *, VI index) { return index; }
 #undef SWR_OP
 
 }  // namespace

@@ -197,6 +197,12 @@ SWR_OP VI LoadHalvesLanes(VI into, const uint16_t *lane0, uint32_t bits) {
 SWR_OP void StoreHalvesLanes(uint16_t *lane0, uint32_t bits, VI v) {
     _mm256_mask_storeu_epi16(lane0, static_cast<__mmask16>(bits), _mm512_cvtepi32_epi16(v));
 }
+// The point mip filter's level is looked up from LodSteps: each lane's entry of a
+// 32-entry table.
+constexpr bool kLodSteps = true;
+SWR_OP VI Lookup32(const int32_t *table, VI index) {
+    return _mm512_permutex2var_epi32(_mm512_loadu_si512(table), index, _mm512_loadu_si512(table + 16));
+}
 #undef SWR_OP
 
 }  // namespace

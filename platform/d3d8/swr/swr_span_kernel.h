@@ -85,11 +85,16 @@ template <class Fn>
     return IClamp(FToITrunc(scaled), ISet1(0), ISet1(256));
 }
 
-// sampling::Lambda, lane by lane the same operations.
-[[gnu::always_inline]] inline VF LambdaV(VF ux, VF vx, VF uy, VF vy, float bias) {
+// sampling::Lambda's footprint rho2, lane by lane the same operations.
+[[gnu::always_inline]] inline VF FootprintV(VF ux, VF vx, VF uy, VF vy) {
     const VF a = FAdd(FMul(ux, ux), FMul(vx, vx));
     const VF b = FAdd(FMul(uy, uy), FMul(vy, vy));
-    const VF rho2 = FMax(b, a);  // std::max(a, b): b only when a < b
+    return FMax(b, a);  // std::max(a, b): b only when a < b
+}
+
+// sampling::Lambda, lane by lane the same operations.
+[[gnu::always_inline]] inline VF LambdaV(VF ux, VF vx, VF uy, VF vy, float bias) {
+    const VF rho2 = FootprintV(ux, vx, uy, vy);
     const VI bits = AsI(rho2);
     const VF exponent = IToF(ISub(ISrl<23>(bits), ISet1(127)));
     const VF t = FSub(AsF(IOr(IAnd(bits, ISet1(0x007FFFFF)), ISet1(0x3F800000))), FSet1(1.0f));
@@ -395,6 +400,24 @@ template <SamplerShape S>
 [[gnu::always_inline]] inline void FetchStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault,
                                               StageTaps &out) {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
+    const DWORD mipFilter = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
+    if (kLodSteps && mipFilter == D3DTEXF_POINT && sm.lodSteps) {
+        // `lambda` holds the footprint rho2: the level is its binade's, one more from the
+        // binade's step on, clamped to the sampler's levels; NaN (any bits above
+        // infinity's, or with the sign set) magnifies on the base level.
+        const LodSteps &steps = *sm.lodSteps;
+        const VI all = ISet1(-1), bits = AsI(lambda);
+        const VI odd = IOr(ICmpGt(bits, ISet1(0x7F800000)), ICmpGt(ISet1(0), bits));
+        const VI binade = IClamp(ISub(ISrl<23>(bits), ISet1(LodSteps::kFirst)), ISet1(0), ISet1(LodSteps::kCount - 1));
+        VI up = IXor(ICmpGt(Lookup32(steps.step, binade), bits), all);
+        if (fault == kSpanFaultLodStep) up = IOr(up, IAnd(ICmpEq(binade, ISet1(2)), ICmpGt(IAnd(bits, ISet1(0x7FFFFF)), ISet1(0x6FFFFF))));
+        const VI nearest = IClamp(ISub(Lookup32(steps.level, binade), up), base, last);
+        const VI magnified = IOr(odd, IXor(ICmpGt(bits, ISet1(steps.magnified)), all));
+        const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
+                                        : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
+        out.blended = false;
+        return FetchLevel<S>(sm, IfElse(odd, base, nearest), u, v, linear, active, fault, false, out.a);
+    }
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
     const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
                                     : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
@@ -888,7 +911,10 @@ template <bool kPerspective, class Rows>
     const VF dudy = FMul(FSub(FSet1(pu.dy), FMul(u, ddy)), inv);
     const VF dvdy = FMul(FSub(FSet1(pv.dy), FMul(v, ddy)), inv);
     const VF w0 = FSet1(sm.levels[0].fwidth), h0 = FSet1(sm.levels[0].fheight);
-    lambda = LambdaV(FMul(dudx, w0), FMul(dvdx, h0), FMul(dudy, w0), FMul(dvdy, h0), sm.lodBias);
+    // Where the level is looked up from the footprint's steps, the footprint stands in
+    // for lambda (FetchStage knows which).
+    if (kLodSteps && sm.lodSteps) lambda = FootprintV(FMul(dudx, w0), FMul(dvdx, h0), FMul(dudy, w0), FMul(dvdy, h0));
+    else lambda = LambdaV(FMul(dudx, w0), FMul(dvdx, h0), FMul(dudy, w0), FMul(dvdy, h0), sm.lodBias);
 }
 
 // Fog of packed colours by per-pixel factors (0..255): colour channels mix towards the

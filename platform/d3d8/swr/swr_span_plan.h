@@ -27,6 +27,25 @@ constexpr uint32_t kMaxSpanSampled = 2;
 // How a coordinate is addressed on an axis (the sampler's modes, wrap split by size).
 enum class SpanAddress : uint8_t { WrapPow2, Wrap, Mirror, Clamp, Border, MirrorOnce };
 
+// The point mip filter's level as steps of the footprint rho2 (the larger squared length
+// of the texel-space derivatives, Lambda's): the level of detail only ever grows with
+// rho2 (its log2 is an increasing cubic on the mantissa) and by half a level over a
+// binade, so the level round(lambda) steps up at most once in each. Per binade of rho2
+// from 2^0 on (float exponent bits 127 to 158): the level at its start and the first
+// bits of rho2 inside it where the level is one more (INT32_MAX: nowhere). A footprint
+// below the first binade takes the first's level, one above the last the last's, and
+// every level is then clamped to the sampler's; NaN, which magnifies, takes the base.
+// `magnified`: the largest bits of rho2 that magnify (lambda <= 0).
+struct LodSteps {
+    static constexpr int32_t kFirst = 127, kCount = 32;
+    int32_t level[kCount];
+    int32_t step[kCount];
+    int32_t magnified;
+};
+// The steps for a level-of-detail bias of zero (the engine's only bias), worked out
+// once; null where they could not be made exact.
+const LodSteps *ZeroBiasLodSteps();
+
 // One texture level of 32-bit texels (the texture's own, or its 32-bit copy).
 struct SpanLevel {
     const uint32_t *texels = nullptr;
@@ -63,6 +82,9 @@ struct SpanSampler {
     DWORD mipFilter = D3DTEXF_NONE;  // NONE, POINT or LINEAR
     bool needsLod = false;
     float lodBias = 0;
+    // Set for a point mip filter under a bias of zero: the routines that can look the
+    // level up from these steps do, instead of working lambda out.
+    const LodSteps *lodSteps = nullptr;
     // Every level's rows and pitch below 2^15, so a texel's row offset is one 16-bit
     // multiply-add.
     bool shortRows = false;
@@ -195,6 +217,7 @@ enum : uint32_t {
     kSpanFaultPair,     // a texel read as the second of a pair whose first is at column 1 gets blue one more
     kSpanFaultAtOnce,   // a draw drawn as it is set up leaves out its region's last row
     kSpanFaultPiece,    // a packed group's piece after its first lane interpolated one pixel to the right
+    kSpanFaultLodStep,  // a footprint in the top sixteenth of the binade [4, 8) looked up one level farther
     kSpanFaultCount,
 };
 

@@ -3,10 +3,13 @@
 // faces, and the inline route against the general one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <limits>
 #include <random>
 
 #include "platform/d3d8/swr/swr_sampler.h"
+#include "platform/d3d8/swr/swr_span_plan.h"
 #include "swr_test_scene.h"
 
 namespace {
@@ -300,6 +303,61 @@ TEST(Sampling, FourAtATimeMatchesTheGeneralRoute) {
     }
     // A linear mip filter blends two levels: that stays with one pixel at a time.
     EXPECT_FALSE(MakeSampler(tex.View(), StageSetup{D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_LINEAR}).DirectFourRoute());
+}
+
+// The point mip filter's level, looked up from the footprint's steps as the sixteen-lane
+// span routines do, against the level lambda gives, for footprints in every binade the
+// steps hold, on both sides of every step, and outside them (tiny, endless, NaN), for
+// several ranges of levels.
+TEST(Sampling, PointMipLevelStepsGiveLambdasLevelForEveryFootprint) {
+    // The steps rest on log2's cubic never falling as the mantissa grows: every one of them.
+    float previous = -1.0f;
+    uint32_t falls = 0;
+    for (uint32_t m = 0; m < (1u << 23); ++m) {
+        const float l = swr::sampling::Log2(std::bit_cast<float>(0x3F800000u | m));
+        falls += l < previous;
+        previous = l;
+    }
+    ASSERT_EQ(falls, 0u);
+    ASSERT_LE(previous, 1.0f);
+    const swr::LodSteps *steps = swr::ZeroBiasLodSteps();
+    ASSERT_NE(steps, nullptr);
+    auto reference = [](int32_t bits, int32_t base, int32_t last) {
+        const float lambda = swr::sampling::LambdaOfFootprint(std::bit_cast<float>(bits), 0.0f);
+        if (lambda <= 0.0f) return base;
+        return std::clamp(swr::sampling::FloorToInt(lambda + 0.5f), base, last);
+    };
+    auto lookedUp = [&](int32_t bits, int32_t base, int32_t last) {
+        if (bits < 0 || bits > 0x7F800000) return base;
+        const int32_t i = std::clamp((bits >> 23) - swr::LodSteps::kFirst, 0, swr::LodSteps::kCount - 1);
+        return std::clamp(steps->level[i] + (bits >= steps->step[i] ? 1 : 0), base, last);
+    };
+    std::vector<int32_t> footprints{0, 1, 0x00800000, std::bit_cast<int32_t>(1e-31f), std::bit_cast<int32_t>(0.5f),
+                                    std::bit_cast<int32_t>(1e31f), 0x7F800000, 0x7FC00000, static_cast<int32_t>(0xFFC00000u),
+                                    std::bit_cast<int32_t>(-0.0f), steps->magnified, steps->magnified + 1};
+    std::mt19937 rng(60);
+    for (int32_t i = 0; i < swr::LodSteps::kCount; ++i) {
+        const int32_t first = (swr::LodSteps::kFirst + i) << 23;
+        footprints.push_back(first);
+        footprints.push_back(first - 1);
+        footprints.push_back(first | 0x007FFFFF);
+        for (int k = 0; k < 200; ++k) footprints.push_back(first | static_cast<int32_t>(rng() & 0x007FFFFFu));
+        if (steps->step[i] != INT32_MAX) {
+            for (int32_t d = -3; d <= 3; ++d) footprints.push_back(steps->step[i] + d);
+        }
+    }
+    int stepped = 0;
+    for (int32_t i = 0; i < swr::LodSteps::kCount; ++i) stepped += steps->step[i] != INT32_MAX;
+    EXPECT_GT(stepped, 0);  // rounding lifts the top of some binades a level
+    for (const int32_t bits : footprints) {
+        for (const auto &[base, last] : {std::pair{0, 0}, std::pair{0, 8}, std::pair{2, 9}, std::pair{0, 15}, std::pair{5, 15}}) {
+            ASSERT_EQ(lookedUp(bits, base, last), reference(bits, base, last))
+                << std::hex << bits << std::dec << " levels " << base << " to " << last;
+        }
+        const bool magnifies = swr::sampling::LambdaOfFootprint(std::bit_cast<float>(bits), 0.0f) <= 0.0f ||
+                               bits < 0 || bits > 0x7F800000;
+        ASSERT_EQ(magnifies, bits <= steps->magnified || bits > 0x7F800000) << std::hex << bits;
+    }
 }
 
 TEST(Sampling, StagesWithoutAUsableTextureAreRefused) {
