@@ -279,13 +279,16 @@ bool CSKeywordFile::ReadRawLine()
     bool any = false;
     bool cut = false;
     if (encoding_ == kWide) {
+        // Wide files are read as bytes, so a line ends in "\r\n": one unit
+        // beyond the longest line is kept for the '\r', and the line is
+        // measured once its end is gone.
         char16_t piece[256];
         while (zufgetws(piece, 256, file_) != nullptr) {
             any = true;
             std::u16string part(piece);
             const bool ended = !part.empty() && part.back() == u'\n';
             const std::u16string content = ended ? part.substr(0, part.size() - 1) : part;
-            const size_t room = kMaxLine - wideLine_.size();
+            const size_t room = kMaxLine + 1 - wideLine_.size();
             wideLine_ += content.substr(0, room);
             cut = cut || content.size() > room;
             if (ended) {
@@ -294,6 +297,10 @@ bool CSKeywordFile::ReadRawLine()
         }
         while (!wideLine_.empty() && (wideLine_.back() == u'\n' || wideLine_.back() == u'\r')) {
             wideLine_.pop_back();
+        }
+        if (wideLine_.size() > kMaxLine) {
+            wideLine_.resize(kMaxLine);
+            cut = true;
         }
         line_ = ToUtf8(wideLine_);
     } else {

@@ -337,6 +337,87 @@ TEST_F(KeywordFile, AVeryLongLineIsCutAndReportedOnce)
     EXPECT_NE(lines.find("TEST.TXT:1: Long: the line is longer than 4096 characters"), std::string::npos);
 }
 
+// A value at either end of its range, a word that just fills its buffer and
+// a line of just the longest length are taken as they are; one step beyond
+// is refused or cut, with a line saying so.
+TEST_F(KeywordFile, ValuesAtTheirLimitsAreTakenAndOneBeyondIsNot)
+{
+    const std::string longest = "Long: " + std::string(CSKeywordFile::kMaxLine - 6, '7');
+    Open("Name: ABCDEFG\nName: ABCDEFGH\nLevel: 1\nLevel: 99\nLevel: 0\nLevel: 100\n"
+         "Big: 2147483647, -2147483648\nBig: 2147483648\nScale: -0.5,.25\t2\nScale: 0.5, 2.5, 2\n" +
+         longest + "\r\n" + longest + "7\r\n");
+    gametest::CaptureDiagnostics();
+    char name[8] = "dflt";
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.Word(name, sizeof(name)));
+    EXPECT_STREQ(name, "ABCDEFG");
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Word(name, sizeof(name)));
+    EXPECT_STREQ(name, "ABCDEFG");
+    int32_t level = 50;
+    for (int32_t expected : {1, 99}) {
+        ASSERT_TRUE(file.NextLine());
+        EXPECT_TRUE(file.Int(&level, 1, 99));
+        EXPECT_EQ(level, expected);
+    }
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(file.NextLine());
+        EXPECT_FALSE(file.Int(&level, 1, 99)) << file.Rest();
+        EXPECT_EQ(level, 99);
+    }
+    int32_t big[2] = {};
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.Ints(big, 2));
+    EXPECT_EQ(big[0], INT32_MAX);
+    EXPECT_EQ(big[1], INT32_MIN);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Int(&big[0]));
+    EXPECT_EQ(big[0], INT32_MAX);
+    float scale[3] = {};
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_TRUE(file.Floats(scale, 3, -0.5f, 2.0f));
+    EXPECT_EQ(scale[0], -0.5f);
+    EXPECT_EQ(scale[1], 0.25f);
+    EXPECT_EQ(scale[2], 2.0f);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Floats(scale, 3, -0.5f, 2.0f));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_EQ(file.Line(), longest);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_EQ(file.Line(), longest);
+    EXPECT_FALSE(file.NextLine());
+    const std::string lines = gametest::TakeDiagnostics();
+    EXPECT_EQ(file.ProblemCount(), 6) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:2: Name: 'ABCDEFGH' is longer than 7 characters"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:5: Level: 0 is outside 1..99"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:6: Level: 100 is outside 1..99"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:8: Big: '2147483648' is not a whole number"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:10: Scale: 2.5 is outside -0.5..2"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("TEST.TXT:11:"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:12: Long: the line is longer than 4096 characters"), std::string::npos) << lines;
+}
+
+// The same limits in a wide file: a line of the longest length is whole,
+// one unit more is cut.
+TEST_F(KeywordFile, AWideLineOfTheLongestLengthIsWhole)
+{
+    const std::u16string longest = u"Text: " + std::u16string(CSKeywordFile::kMaxLine - 6, u'\x4F60');
+    const std::vector<uint8_t> bytes = apptest::Utf16(longest + u"\r\n" + longest + u"x\r\nID: 3\r\n", true);
+    ASSERT_TRUE(file.OpenMemory("ENG.TCR", bytes.data(), bytes.size(), CSKeywordFile::kWide));
+    gametest::CaptureDiagnostics();
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_EQ(std::u16string(file.WideLine()), longest);
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_EQ(std::u16string(file.WideLine()), longest);
+    ASSERT_TRUE(file.NextLine());
+    int32_t id = 0;
+    EXPECT_TRUE(file.Int(&id));
+    EXPECT_EQ(id, 3);
+    const std::string lines = gametest::TakeDiagnostics();
+    EXPECT_EQ(file.ProblemCount(), 1) << lines;
+    EXPECT_NE(lines.find("ENG.TCR:2: Text: the line is longer than 4096 characters"), std::string::npos) << lines;
+}
+
 TEST_F(KeywordFile, WideFilesGiveKeysInUtf8AndTheWideTextAsRead)
 {
     const std::vector<uint8_t> bytes = apptest::Utf16(u"ID: 13\r\nText: \x4F60\x597D world\r\n", true);

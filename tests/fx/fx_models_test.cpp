@@ -362,6 +362,47 @@ TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEv
     world.Disconnect();
 }
 
+TEST_F(FxModels, TheBurningLightTakesItsFilesColourAndWithoutTheFileThereIsNoLight)
+{
+    Write("RESOURCE/FX/FXM.FXM", "PackageNum: 9\n");
+    CSParticleManager particles;
+    ZusDesc fire;
+    for (const char *name : {"fire_l.zus", "fire_m.zus", "fire_s.zus"}) {
+        ASSERT_TRUE(particles.AddTemplate(name, fire, 4, false));
+    }
+    fxtest::FakeWorld world;
+    world.Connect();
+    fxtest::FakeActor monster;
+    CSFxPackageList packages;
+    packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, nullptr);
+    const auto lightOf = [&packages]() -> RpLight * {
+        for (int32_t i = 0; i < packages.PackageCount(); ++i) {
+            if (packages.Package(i).light != nullptr) {
+                return packages.Package(i).light;
+            }
+        }
+        return nullptr;
+    };
+    // No light file: the six fires burn and no light of made-up colour shines.
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 6);
+    EXPECT_EQ(lightOf(), nullptr);
+    packages.StopOwner(fxtest::FakeWorld::As(&monster));
+    // With the file the light has its colour and radius.
+    Write("RESOURCE/FX/Light_Type_Fire_M.lit", "Type: POINT\nColour: 255, 102, 51\nRadius: 12\n");
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 7);
+    RpLight *light = lightOf();
+    ASSERT_NE(light, nullptr);
+    EXPECT_FLOAT_EQ(RpLightGetColor(light)->red, 1.0f);
+    EXPECT_FLOAT_EQ(RpLightGetColor(light)->green, 0.4f);
+    EXPECT_FLOAT_EQ(RpLightGetColor(light)->blue, 0.2f);
+    EXPECT_FLOAT_EQ(RpLightGetRadius(light), 12.0f);
+    packages.StopOwner(fxtest::FakeWorld::As(&monster));
+    EXPECT_EQ(packages.PackagesInUse(), 0);
+    packages.Release();
+    particles.ReleaseAll();
+    world.Disconnect();
+}
+
 class SampleFloor : public fxtest::SampleDataTest {};
 
 TEST_F(SampleFloor, DecalsLieOnTheSampleFloor)

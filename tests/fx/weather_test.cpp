@@ -3,7 +3,11 @@
 // the scene drawn through the wobbling grid by way of a texture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "fx/particle_manager.h"
 #include "fx/screen_grid.h"
@@ -170,6 +174,90 @@ TEST_F(Weather, TheGridDrawsTheSceneThroughATextureAndWobbles)
     EXPECT_LT(centre.red, 30);
     grid.Update(0.6f);
     EXPECT_FALSE(grid.IsActive());
+    grid.Release();
+    fxtest::DestroyCamera(camera);
+}
+
+// A scene of columns 4 pixels wide, green and red in turn, over the whole
+// 64 x 48 frame.
+constexpr RwInt32 kColumnsWidth = 64;
+constexpr RwInt32 kColumnsHeight = 48;
+constexpr int kColumn = 4;
+
+void DrawColumns(void *)
+{
+    std::vector<RwIm2DVertex> v;
+    std::vector<RwImVertexIndex> index;
+    for (int x = 0; x < kColumnsWidth / kColumn; ++x) {
+        const RwUInt32 colour = x % 2 == 0 ? 0xFF00FF00u : 0xFFFF0000u;
+        const auto first = static_cast<RwImVertexIndex>(v.size());
+        const float left = static_cast<float>(x * kColumn);
+        const float right = left + static_cast<float>(kColumn);
+        const float bottom = static_cast<float>(kColumnsHeight);
+        for (const auto &[cx, cy] : {std::pair{left, 0.0f}, {right, 0.0f}, {left, bottom}, {right, bottom}}) {
+            v.push_back({cx, cy, RwIm2DScreenZNear(), 1, colour, 0, 0});
+        }
+        for (int k : {0, 2, 1, 1, 2, 3}) {
+            index.push_back(static_cast<RwImVertexIndex>(first + k));
+        }
+    }
+    RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
+    RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, v.data(), static_cast<RwInt32>(v.size()), index.data(),
+                               static_cast<RwInt32>(index.size()));
+}
+
+// How many pixels of the frame drawn through `grid` show the other column's
+// colour than the columns drawn plainly.
+int32_t PixelsMovedFromThePlainColumns(RwCamera *camera, CSScreenGrid *grid)
+{
+    const auto frame = [camera](CSScreenGrid *through) {
+        RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        if (through != nullptr) {
+            through->Render(camera, DrawColumns, nullptr);
+        } else {
+            DrawColumns(nullptr);
+        }
+        RwCameraEndUpdate(camera);
+        std::vector<int32_t> greenness;
+        RwRaster *raster = RwCameraGetRaster(camera);
+        const RwUInt8 *pixels = RwRasterLock(raster, 0, 0x02 /* read */);
+        for (RwInt32 y = 0; pixels != nullptr && y < kColumnsHeight; ++y) {
+            for (RwInt32 x = 0; x < kColumnsWidth; ++x) {
+                const RwUInt8 *p = pixels + y * raster->stride + x * 4;
+                greenness.push_back(p[1] - p[2]);
+            }
+        }
+        RwRasterUnlock(raster);
+        return greenness;
+    };
+    const std::vector<int32_t> plain = frame(nullptr);
+    const std::vector<int32_t> seen = frame(grid);
+    int32_t moved = 0;
+    for (size_t i = 0; i < plain.size() && i < seen.size(); ++i) {
+        moved += (plain[i] > 0) != (seen[i] > 0) ? 1 : 0;
+    }
+    return moved;
+}
+
+TEST_F(Weather, TheGridWobblesMoreAsTheTransitionGoesOnAndItsEndShowsTheScenePlainly)
+{
+    RwCamera *camera = fxtest::MakeCamera(kColumnsWidth, kColumnsHeight, {0.0f, 0.0f, 0.0f});
+    CSScreenGrid grid;
+    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);  // not started: the scene as it is
+    grid.Start(1000.0f);
+    grid.Update(0.1f);
+    const int32_t early = PixelsMovedFromThePlainColumns(camera, &grid);
+    grid.Update(0.8f);
+    const int32_t late = PixelsMovedFromThePlainColumns(camera, &grid);
+    // Drawn through the texture; the inner corners move up to 3% of the
+    // width times the progress, a fifth of a pixel early and two late.
+    EXPECT_GT(early, 0);
+    EXPECT_GT(late, early * 2) << early;
+    grid.Update(0.1f);
+    EXPECT_FALSE(grid.IsActive());
+    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);
     grid.Release();
     fxtest::DestroyCamera(camera);
 }
