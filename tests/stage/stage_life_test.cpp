@@ -278,6 +278,19 @@ TEST_P(StageMissingModelTest, IsReportedByNameAndNothingStays)
 INSTANTIATE_TEST_SUITE_P(WorldAndModels, StageMissingModelTest,
                          ::testing::Values("STAGE.BSP", "LIGHTS.DFF", "CLUMP00.DFF"));
 
+// A monster model the placements need is named by the report, and the stage
+// stops there: no actor is made with a model missing.
+TEST_F(StageLifeTest, AMissingPlacedModelIsReportedByNameAndNothingStays)
+{
+    const std::string root = StageCopy("stage_missing_monster");
+    Start(root);
+    std::filesystem::remove(root + "/RESOURCE/MONSTER/1000/1000.DFF");
+    EXPECT_FALSE(stage->LoadStage(kStage1));
+    EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\MONSTER\\1000\\1000.DFF"});
+    ExpectNothingLoaded();
+    EXPECT_EQ(Fake().log.back(), "loading flag 0");
+}
+
 TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
 {
     Start();
