@@ -2,7 +2,10 @@
 // --reward TICK:AMOUNT, each repeatable, and what they refuse.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/options.h"
 
@@ -43,6 +46,81 @@ TEST(TestOptions, WrongValuesAreRefused)
         game::Options options;
         std::string error;
         EXPECT_FALSE(Parse({"--reward", value}, &options, &error)) << value;
+    }
+}
+
+// Each numbered option takes the ends of its range and refuses one beyond
+// either, with the message naming what it takes; the switches and file
+// options set what they say.
+TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
+{
+    struct Range {
+        const char *name;
+        const char *lowest;
+        const char *highest;
+        const char *below;  // null: nothing below the lowest to refuse
+        const char *above;
+        int game::Options::*field;
+    };
+    const Range ranges[] = {
+        {"--mode", "1", "4", "0", "5", &game::Options::mode},
+        {"--language", "0", "14", nullptr, "15", &game::Options::language},
+        {"--stage", "1", "42", "0", "43", &game::Options::stage},
+        {"--slot", "1", "20", "0", "21", &game::Options::slot},
+        {"--players", "1", "2", "0", "3", &game::Options::players},
+        {"--screen", "7", "10", "6", "11", &game::Options::screen},
+    };
+    for (const Range &range : ranges) {
+        for (const char *value : {range.lowest, range.highest}) {
+            game::Options options;
+            std::string error;
+            ASSERT_TRUE(Parse({range.name, value}, &options, &error)) << range.name << " " << value << ": " << error;
+            EXPECT_EQ(options.*range.field, std::atoi(value)) << range.name;
+        }
+        for (const char *value : {range.below, range.above, "-1", "x", "2x"}) {
+            if (value == nullptr) {
+                continue;
+            }
+            game::Options options;
+            std::string error;
+            EXPECT_FALSE(Parse({range.name, value}, &options, &error)) << range.name << " " << value;
+            EXPECT_EQ(error.rfind(std::string(range.name) + " takes ", 0), 0u) << error;
+        }
+    }
+    game::Options options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--display-info", "3", "--fixed-step", "1", "--frames", "0", "--boss-gauge", "7",
+                       "--loading-shot", "4:load.bmp", "--screenshot", "1:a.bmp", "--input", "in.txt",
+                       "--input-log", "log.txt", "--movie", "M.BIK", "--trace", "t.txt", "--trace-poses",
+                       "--draw-hidden", "--help"},
+                      &options, &error))
+        << error;
+    EXPECT_EQ(options.displayInfo, 3u);
+    EXPECT_EQ(options.fixedStepMs, 1u);
+    EXPECT_EQ(options.frames, 0u);
+    EXPECT_EQ(options.bossGaugeTicks, (std::vector<uint32_t>{7}));
+    ASSERT_EQ(options.loadingShots.size(), 1u);
+    EXPECT_EQ(options.loadingShots[0].tick, 4u);
+    EXPECT_EQ(options.loadingShots[0].path, "load.bmp");
+    ASSERT_EQ(options.screenshots.size(), 1u);
+    EXPECT_EQ(options.screenshots[0].tick, 1u);
+    EXPECT_EQ(options.inputScript, "in.txt");
+    EXPECT_EQ(options.inputLog, "log.txt");
+    EXPECT_EQ(options.movie, "M.BIK");
+    EXPECT_EQ(options.tracePath, "t.txt");
+    EXPECT_TRUE(options.tracePoses);
+    EXPECT_TRUE(options.drawHidden);
+    EXPECT_TRUE(options.help);
+    for (const auto &[name, value] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"--display-info", "4"}, {"--fixed-step", "0"}, {"--frames", "4294967296"}, {"--boss-gauge", "0"},
+             {"--loading-shot", "0:a.bmp"}, {"--loading-shot", "4:"}, {"--loading-shot", "4"},
+             {"--screenshot", "x:a.bmp"}, {"--input", ""}, {"--input-log", ""}, {"--movie", ""}, {"--trace", ""}}) {
+        EXPECT_FALSE(Parse({name, value}, &options, &error)) << name << " " << value;
+    }
+    // Every option is listed by --help with what its value is.
+    const std::string help = game::OptionsHelp();
+    for (const char *listed : {"--mode <1 to 4>", "--screen <7 to 10>", "--trace-poses ", "--draw-hidden ", "--help "}) {
+        EXPECT_NE(help.find(listed), std::string::npos) << listed;
     }
 }
 
