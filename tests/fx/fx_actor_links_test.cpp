@@ -140,4 +140,64 @@ TEST_F(FxOnActors, TheEventsReachTheDynamicSlotsAndTheVines)
     stage.dynEffects = nullptr;
 }
 
+// What the events start through their links lands in the stage's pools at
+// the place given; without a stage or its effects nothing starts and
+// nothing breaks.
+TEST_F(FxOnActors, TheEventsStartTheStagesEffectsWhereTheyAsk)
+{
+    CSStageDynEffects slots;
+    stage.dynEffects = &slots;
+    stage.geManager = &manager;
+    ConnectEventEffectLinks();
+    const auto livePositions = [](const CSGePool &pool) {
+        std::vector<RwV3d> at;
+        for (int32_t i = 0; i < pool.InstanceCount(); ++i) {
+            if (pool.Instance(i).used) {
+                at.push_back(pool.Instance(i).position);
+            }
+        }
+        return at;
+    };
+    EXPECT_TRUE(g_eventLinks.startEffectBurst({1.0f, 2.0f, 3.0f}));
+    ASSERT_EQ(livePositions(*manager.effect3507200).size(), 1u);
+    EXPECT_EQ(livePositions(*manager.effect3507200)[0].z, 3.0f);
+    EXPECT_TRUE(g_eventLinks.startDownHit({4.0f, 0.0f, 0.0f}));
+    ASSERT_EQ(livePositions(*manager.downHit).size(), 1u);
+    EXPECT_EQ(livePositions(*manager.downHit)[0].x, 4.0f);
+    g_eventLinks.startExplosion({0.0f, 0.0f, 50.0f});
+    EXPECT_GT(manager.explosion->InstancesInUse(), 0);
+    // The star: started at a place, put out, and lit again where it was.
+    EXPECT_TRUE(g_eventLinks.startStarEffect({7.0f, 0.0f, 0.0f}));
+    g_eventLinks.starEffectOn(false);
+    EXPECT_EQ(manager.sStarEff->InstancesInUse(), 0);
+    g_eventLinks.starEffectOn(true);
+    ASSERT_EQ(livePositions(*manager.sStarEff).size(), 1u);
+    EXPECT_EQ(livePositions(*manager.sStarEff)[0].x, 7.0f);
+    // A dynamic slot turned about the vertical keeps its place; no slot, nothing.
+    const int32_t slot = g_eventLinks.takeDynSlot(3300100);
+    ASSERT_GE(slot, 0);
+    g_eventLinks.placeDynSlot(slot, {1.0f, 2.0f, 3.0f});
+    g_eventLinks.turnDynSlot(slot, 90.0f);
+    g_eventLinks.turnDynSlot(slot + 1, 90.0f);  // no such slot: nothing
+    const StageDynEntry *entry = slots.Entry(slot);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->position.x, 1.0f);
+    g_eventLinks.freeDynSlot(slot);
+    // Without the stage's effects.
+    stage.geManager = nullptr;
+    stage.dynEffects = nullptr;
+    EXPECT_FALSE(g_eventLinks.startEffectBurst({0.0f, 0.0f, 0.0f}));
+    EXPECT_FALSE(g_eventLinks.startStarEffect({0.0f, 0.0f, 0.0f}));
+    EXPECT_FALSE(g_eventLinks.startDownHit({0.0f, 0.0f, 0.0f}));
+    g_eventLinks.startExplosion({0.0f, 0.0f, 0.0f});
+    g_eventLinks.starEffectOn(true);
+    EXPECT_EQ(g_eventLinks.takeDynSlot(3300100), -1);
+    g_eventLinks.turnDynSlot(0, 90.0f);
+    g_pStageManager = nullptr;
+    EXPECT_FALSE(g_eventLinks.startEffectBurst({0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(g_eventLinks.takeDynSlot(3300100), -1);
+    EXPECT_EQ(manager.effect3507200->InstancesInUse(), 1);
+    g_eventLinks = EventLinks{};
+}
+
 }  // namespace
