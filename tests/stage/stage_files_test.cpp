@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/keyword.h"
@@ -341,6 +342,48 @@ TEST(StageFiles, ParametersTerritoriesAndMotionsRoundTripThroughTheWriters)
 
 // The tuning menu's form, 45 rows: player 2's start under "2PCharacter",
 // fog off without its colour rows.
+// The tuning rows own every line they write (with fog, VFog and rain on, so
+// every row is written) and both spellings of player 2's start; the stage
+// load's rows, its "Stage" title and a comment stay the file's own.
+TEST(StageInfoReader, TheTuningRowsOwnWhatTheyWriteAndNothingElse)
+{
+    StageInfo info = mkdata::FirstSampleStage().info;
+    info.fog = 1;
+    info.vFog = 1;
+    info.rain = kRainLarge;
+    const auto lines = [](const std::string &text) {
+        std::vector<std::pair<std::string, std::string>> keyed;  // (first word, line)
+        size_t at = 0;
+        while (at < text.size()) {
+            const size_t end = std::min(text.find('\n', at), text.size());
+            const std::string line = text.substr(at, end - at);
+            keyed.emplace_back(line.substr(0, line.find(' ')), line);
+            at = end + 1;
+        }
+        return keyed;
+    };
+    const auto tuning = lines(FormatStageTuningRows(info));
+    EXPECT_GT(tuning.size(), 40u);
+    for (const auto &[key, line] : tuning) {
+        EXPECT_TRUE(IsStageTuningLine(key.c_str(), line.c_str())) << line;
+    }
+    const auto loader = lines(FormatStageLoaderRows(info));
+    EXPECT_GT(loader.size(), 8u);
+    for (const auto &[key, line] : loader) {
+        EXPECT_FALSE(IsStageTuningLine(key.c_str(), line.c_str())) << line;
+    }
+    for (const char *owned : {"2PCharacterX:", "2CharacterFrontZ:", "2DistanceMax:", "FogTime:", "VFogHigh:"}) {
+        EXPECT_TRUE(IsStageTuningKey(owned)) << owned;
+    }
+    EXPECT_TRUE(IsStageTuningLine("2P", "  2P Camera Parameter \r"));
+    for (const char *own : {"2PDistanceMax:", "3CharacterX:", "Fog", "CharacterX", "FarPlane:"}) {
+        EXPECT_FALSE(IsStageTuningKey(own)) << own;
+    }
+    EXPECT_FALSE(IsStageTuningLine("//", "// Camera Parameter"));
+    EXPECT_FALSE(IsStageTuningLine("Camera", "Camera Parameters"));
+    EXPECT_FALSE(IsStageTuningLine("Camera", nullptr));
+}
+
 TEST(StageInfoReader, TheTuningMenusFormIsReadToo)
 {
     const std::string menu =
