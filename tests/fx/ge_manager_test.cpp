@@ -308,4 +308,76 @@ TEST_F(GeManager, AWaveRunsAlongTheFacingAndHitsWhoItPasses)
     EXPECT_EQ(world.MessagesTo(hero2), 0);
 }
 
+// The bosses' aimed shots fly from where they start to where they are aimed
+// at their file's speed, and hit the hero standing there once, not the one
+// off their line; a shot aimed at an actor goes to that actor.
+TEST_F(GeManager, AimedShotsFlyFromTheirStartToTheirAimAndHitWhoIsThere)
+{
+    BigShotDesc shot;
+    shot.speed = 20.0f;
+    shot.life = 5.0f;
+    shot.radius = 3.0f;
+    shot.damage = 11;
+    for (const char *name : {"3211200", "WingBall", "3214400", "3215400", "LitArrow", "3209000"}) {
+        Write(std::string("RESOURCE/BIGSHOT/") + name + ".BSH", FormatBigShot(shot));
+    }
+    hero1.position = {40.0f, 0.0f, 0.0f};
+    hero2.position = {0.0f, 0.0f, 40.0f};
+    manager.Create({});
+    const RwV3d start = {0.0f, 0.0f, 0.0f};
+    const RwV3d aim = {40.0f, 0.0f, 0.0f};
+    struct Fired {
+        const char *name;
+        CSGePool *pool;
+        bool (*fire)(CCGEManager &m, const RwV3d &from, const RwV3d &to);
+    };
+    const Fired shots[] = {
+        {"3211200", manager.bigShot3211200, [](CCGEManager &m, const RwV3d &f, const RwV3d &t) { return m.bigShot3211200->Spawn(f, t); }},
+        {"WingBall", manager.wingBall, [](CCGEManager &m, const RwV3d &f, const RwV3d &t) { return m.wingBall->Start(f, t); }},
+        {"3214400", manager.bigShot3214400, [](CCGEManager &m, const RwV3d &f, const RwV3d &t) { return m.bigShot3214400->Start(f, t); }},
+        {"3215400", manager.bigShot3215400, [](CCGEManager &m, const RwV3d &f, const RwV3d &t) { return m.bigShot3215400->Start(f, t); }},
+    };
+    for (const Fired &fired : shots) {
+        world.posted.clear();
+        ASSERT_TRUE(fired.fire(manager, start, aim)) << fired.name;
+        Run(1.0f);  // half way: 20 units along
+        ASSERT_EQ(fired.pool->InstancesInUse(), 1) << fired.name;
+        const GeInstance &flying = fired.pool->Instance(0).used ? fired.pool->Instance(0) : fired.pool->Instance(1);
+        EXPECT_NEAR(flying.position.x, 20.0f, 0.5f) << fired.name;
+        EXPECT_EQ(world.MessagesTo(hero1), 0) << fired.name;
+        Run(1.5f);
+        EXPECT_EQ(world.MessagesTo(hero1), 1) << fired.name;
+        EXPECT_EQ(world.MessagesTo(hero2), 0) << fired.name;
+        Run(3.0f);  // its life is out
+        EXPECT_EQ(fired.pool->InstancesInUse(), 0) << fired.name;
+    }
+    // The arrow goes to its target wherever it is aimed; without one, 100
+    // units along its direction.
+    FakeActor target;
+    target.aiType = 1;
+    target.position = {0.0f, 0.0f, 40.0f};
+    ASSERT_TRUE(manager.litArrow->Start(start, {1.0f, 0.0f, 0.0f}, fxtest::FakeWorld::As(&target)));
+    ASSERT_TRUE(manager.litArrow->Start(start, {0.0f, 0.0f, -1.0f}, nullptr));
+    EXPECT_EQ(manager.litArrow->Instance(0).to.z, 40.0f);
+    EXPECT_EQ(manager.litArrow->Instance(1).to.z, -100.0f);
+    world.posted.clear();
+    Run(2.5f);
+    EXPECT_EQ(world.MessagesTo(hero2), 1);
+    EXPECT_EQ(world.MessagesTo(hero1), 0);
+    // The long shot runs through its second point on to its full reach
+    // (speed x life, 100 units), keeping its mode.
+    ASSERT_TRUE(manager.bigShot3209000->Start(start, {10.0f, 0.0f, 0.0f}, 3));
+    EXPECT_EQ(manager.bigShot3209000->Instance(0).to.x, 100.0f);
+    EXPECT_EQ(manager.bigShot3209000->Instance(0).mode, 3);
+    ASSERT_TRUE(manager.bigShot3209000->Start(start, {0.0f, 0.0f, 150.0f}, 1));
+    EXPECT_EQ(manager.bigShot3209000->Instance(1).to.z, 150.0f);
+    // Falling stones: a ring of the radius asked around the place.
+    const int32_t stones = manager.fallStone->Start({5.0f, 0.0f, 5.0f}, 12.0f);
+    EXPECT_EQ(stones, GeFacts(kGeBigShotFallStone).ring);
+    for (int32_t i = 0; i < stones; ++i) {
+        const RwV3d at = manager.fallStone->Instance(i).position;
+        EXPECT_NEAR(std::hypot(at.x - 5.0f, at.z - 5.0f), 12.0f, 1e-3f) << i;
+    }
+}
+
 }  // namespace
