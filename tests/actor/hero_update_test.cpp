@@ -108,6 +108,24 @@ TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
     EXPECT_EQ(HeroAt().z, still.z);
 }
 
+// A stick tilted part way walks the hero that share of its state speed, in
+// the stick's direction: (0.3, -0.3) is up and to the right, 0.42 of the way.
+TEST_F(HeroUpdateTest, AStickTiltedPartWayWalksThatShareOfTheSpeed)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    const float speed = hero->Fsf()->GetSpeed(kHeroStateMove);
+    Pad().axes[input::kAxisLx] = 0.3f;
+    Pad().axes[input::kAxisLy] = -0.3f;
+    Tick();
+    ASSERT_EQ(hero->state, kHeroStateMove);
+    const RwV3d from = HeroAt();
+    Tick(40);
+    const RwV3d to = HeroAt();
+    const float walked = speed * kDt * 40.0f;
+    EXPECT_NEAR(to.x - from.x, -0.3f * walked, 0.05f);  // right is -x without a camera
+    EXPECT_NEAR(to.z - from.z, 0.3f * walked, 0.05f);
+}
+
 TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
 {
     Place(monster, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f});

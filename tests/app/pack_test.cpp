@@ -180,6 +180,15 @@ TEST(PackPaths, LocalisedToEachLanguagesFolder)
     ASSERT_TRUE(zuLocalisePackPath("\\PACKAGES\\X.STR", out, sizeof(out)));
     EXPECT_STREQ(out, "\\PACKAGES\\X.STR");
     EXPECT_FALSE(zuLocalisePackPath("\\PACK\\X.STR", out, 8));
+    // A path that just fits is written whole and nothing past the size given.
+    char fit[24];
+    std::memset(fit, '#', sizeof(fit));
+    const size_t length = std::strlen("\\USAPACK\\X.STR");
+    ASSERT_TRUE(zuLocalisePackPath("\\PACK\\X.STR", fit, length + 1));
+    EXPECT_STREQ(fit, "\\USAPACK\\X.STR");
+    EXPECT_EQ(fit[length + 1], '#');
+    EXPECT_FALSE(zuLocalisePackPath("\\PACK\\X.STR", fit, length));
+    EXPECT_EQ(fit[0], '\0');
     zuTracePackPath("\\PACK\\X.STR");
 }
 

@@ -295,6 +295,42 @@ T ReadText(const std::string &text, Read read)
 // Random bytes and pathological lines through every reader of the effect
 // files: no crash, no over-read (the sanitizer build watches), results
 // within their bounds.
+// The effect files name other files by plain names only: printable, no
+// blank, no folder or drive; whole numbers have nothing but blanks around
+// them and fit 32 bits; a name field ends at its comma without blanks.
+TEST(FxText, PlainNamesWholeNumbersAndNameFields)
+{
+    for (const char *plain : {"fire_l.zus", "3209000.DFF", "A~B!.x", "~"}) {
+        EXPECT_TRUE(IsPlainFileName(plain)) << plain;
+    }
+    for (const char *odd : {"", "a b", "a\tb", "..\\x.zus", "a/b", "C:x", "a\x7F", "\x80.zus", "\x1F"}) {
+        EXPECT_FALSE(IsPlainFileName(odd)) << odd;
+    }
+    EXPECT_FALSE(IsPlainFileName(nullptr));
+    const struct {
+        const char *text;
+        bool ok;
+        int32_t value;
+    } numbers[] = {
+        {"12", true, 12},           {" \t-7 \t", true, -7},     {"2147483647", true, INT32_MAX},
+        {"-2147483648", true, INT32_MIN}, {"2147483648", false, 0}, {"-2147483649", false, 0},
+        {"12x", false, 0},          {"1 2", false, 0},           {"", false, 0},
+        {"  ", false, 0},           {"x", false, 0},
+    };
+    for (const auto &row : numbers) {
+        int32_t value = 99;
+        EXPECT_EQ(ParseWholeNumber(row.text, &value), row.ok) << row.text;
+        EXPECT_EQ(value, row.ok ? row.value : 99) << row.text;
+    }
+    char name[8];
+    const char *rest = TakeNameField("  fire.zus , 3, 4", name, sizeof name);
+    EXPECT_STREQ(name, "fire.zu");  // cut to the room there is
+    ASSERT_NE(rest, nullptr);
+    EXPECT_STREQ(rest, " 3, 4");
+    EXPECT_EQ(TakeNameField("ab  ", name, sizeof name), nullptr);
+    EXPECT_STREQ(name, "ab");
+}
+
 TEST(FxFiles, HostileTextIsReadWithoutHarm)
 {
     std::mt19937 rng(23);
