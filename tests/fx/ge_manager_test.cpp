@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
+#include <string>
 
 #include "fake_actors.h"
 #include "fx/bigshot_file.h"
@@ -378,6 +380,29 @@ TEST_F(GeManager, AimedShotsFlyFromTheirStartToTheirAimAndHitWhoIsThere)
         const RwV3d at = manager.fallStone->Instance(i).position;
         EXPECT_NEAR(std::hypot(at.x - 5.0f, at.z - 5.0f), 12.0f, 1e-3f) << i;
     }
+}
+
+// On the sample data every effect that shows a model has it: the pools'
+// model ids and the bosses' skill files name models that are there. Only
+// the effects made of particles alone have none.
+class SampleEffects : public fxtest::SampleDataTest {};
+
+TEST_F(SampleEffects, EveryPoolThatShowsAModelHasItsModel)
+{
+    CCGEManager manager;
+    manager.Create({});
+    std::vector<std::string> without;
+    for (int32_t id = 0; id < kGePoolCount; ++id) {
+        const CSGePool *pool = manager.Pool(static_cast<GePoolId>(id));
+        ASSERT_NE(pool, nullptr) << id;
+        ASSERT_GT(pool->InstanceCount(), 0) << pool->Facts().name;
+        if (pool->Instance(0).clump == nullptr) {
+            without.push_back(pool->Facts().name);
+        }
+    }
+    EXPECT_EQ(without, (std::vector<std::string>{"StatusParticles", "Dizzy", "3405400", "BarrelBomb", "Explosion",
+                                                  "Potion", "Flush", "SStarEff"}));
+    manager.Release();
 }
 
 }  // namespace
