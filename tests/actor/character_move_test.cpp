@@ -184,18 +184,24 @@ TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
 
 TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)
 {
-    AiObject *blocker = AddActor(2, 9.0f, 0.0f);
-    AiObject *goal = AddActor(3, 40.0f, 0.0f);
-    goal->nonBlocking = true;
-    const RwV3d point = mover->MoveStep(goal, 20.0f, 0.1f);
-    EXPECT_TRUE(mover->pathFollowing);
-    EXPECT_NEAR(point.x, 0.0f, 1e-3f);
-    EXPECT_NEAR(std::fabs(point.z), 2.0f, 1e-3f);
-    // With the way clear it heads for the target again.
-    blocker->removed = true;
-    const RwV3d straight = mover->MoveStep(goal, 20.0f, 0.1f);
-    EXPECT_FALSE(mover->pathFollowing);
-    EXPECT_NEAR(straight.x, 40.0f, 1e-3f);
+    // The same walk from the origin and from elsewhere in the yard.
+    for (const RwV3d &from : {RwV3d{0.0f, 0.0f, 0.0f}, RwV3d{-30.0f, 0.0f, 25.0f}}) {
+        mover->SetPosition(from);
+        mover->pathFollowing = false;
+        AiObject *blocker = AddActor(2, from.x + 9.0f, from.z);
+        AiObject *goal = AddActor(3, from.x + 40.0f, from.z);
+        goal->nonBlocking = true;
+        const RwV3d point = mover->MoveStep(goal, 20.0f, 0.1f);
+        EXPECT_TRUE(mover->pathFollowing);
+        EXPECT_NEAR(point.x, from.x, 1e-3f);
+        EXPECT_NEAR(std::fabs(point.z - from.z), 2.0f, 1e-3f);
+        // With the way clear it heads for the target again.
+        blocker->removed = true;
+        const RwV3d straight = mover->MoveStep(goal, 20.0f, 0.1f);
+        EXPECT_FALSE(mover->pathFollowing);
+        EXPECT_NEAR(straight.x, from.x + 40.0f, 1e-3f);
+        goal->removed = true;
+    }
 }
 
 }  // namespace
