@@ -203,6 +203,45 @@ TEST_F(FileLayer, ReadSeekTellAndEndOfFileOnMemoryAndDisk)
     EXPECT_EQ(zufopenMemory(data.data(), data.size(), "w"), nullptr);
 }
 
+// Every call answers a file that is not there, or a pack's file that
+// cannot be written, as the C library answers a failure; a seek from the
+// current place or the end lands where asked, up to the start and no
+// further; text read from memory folds its carriage returns.
+TEST_F(FileLayer, FailuresAnswerAsTheCLibraryDoesAndSeeksLandWhereAsked)
+{
+    char buffer[8] = {};
+    EXPECT_EQ(zufseek(nullptr, 0, SEEK_SET), -1);
+    EXPECT_EQ(zuftell(nullptr), -1);
+    EXPECT_EQ(zufeof(nullptr), 1);
+    EXPECT_EQ(zufsize(nullptr), -1);
+    EXPECT_EQ(zufread(buffer, 1, 1, nullptr), 0u);
+    EXPECT_EQ(zufputs("x", nullptr), EOF);
+    EXPECT_EQ(zufprintf(nullptr, "x"), -1);
+    const std::string data = "0123456789";
+    zuFile *memory = zufopenMemory(data.data(), data.size(), "rb");
+    ASSERT_NE(memory, nullptr);
+    EXPECT_EQ(zufputs("x", memory), EOF);
+    EXPECT_EQ(zufprintf(memory, "x"), -1);
+    EXPECT_EQ(zufseek(memory, 0, 7), -1);  // no such origin
+    EXPECT_EQ(zufseek(memory, 6, SEEK_SET), 0);
+    EXPECT_EQ(zufseek(memory, -6, SEEK_CUR), 0);  // back to the start exactly
+    EXPECT_EQ(zuftell(memory), 0);
+    EXPECT_EQ(zufseek(memory, -1, SEEK_CUR), -1);
+    EXPECT_EQ(zufseek(memory, -10, SEEK_END), 0);
+    EXPECT_EQ(zufseek(memory, -11, SEEK_END), -1);
+    EXPECT_EQ(zuftell(memory), 0);
+    EXPECT_EQ(zufseek(memory, 3, SEEK_CUR), 0);
+    EXPECT_EQ(zufread(buffer, 1, 2, memory), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "34");
+    zufclose(memory);
+    const std::string lines = "a\r\nb\r\n";
+    zuFile *text = zufopenMemory(lines.data(), lines.size(), "r");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(zufread(buffer, 1, sizeof buffer, text), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "a\nb\n");
+    zufclose(text);
+}
+
 TEST_F(FileLayer, WritingGoesToThePlainFile)
 {
     zuFile *file = zufopen("\\SAVE\\..\\OUT.TXT", "w+");
