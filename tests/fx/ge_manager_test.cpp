@@ -277,10 +277,19 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
     EXPECT_EQ(manager.charge3206400->Instance(0).position.x, 6.0f);
 
     // The ring effect moves as a whole and its particles start again.
-    EXPECT_EQ(manager.ring3405400->Start({0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}), 6);
+    EXPECT_EQ(manager.ring3405400->Start({0.0f, 2.0f, 0.0f}, {1.0f, 0.0f, 0.0f}), 6);
     EXPECT_NEAR(manager.ring3405400->Instance(0).from.x, 8.0f, 1e-4f);  // the first place faces the direction
-    manager.ring3405400->SetPosition({10.0f, 0.0f, 0.0f});
-    EXPECT_NEAR(manager.ring3405400->Instance(0).position.x, 18.0f, 1e-4f);
+    RwV3d before[6];
+    for (int32_t i = 0; i < 6; ++i) {
+        before[i] = manager.ring3405400->Instance(i).from;
+    }
+    manager.ring3405400->SetPosition({10.0f, 3.0f, -4.0f});  // its centre moves there
+    for (int32_t i = 0; i < 6; ++i) {
+        const RwV3d at = manager.ring3405400->Instance(i).position;
+        EXPECT_NEAR(at.x, before[i].x + 10.0f, 1e-4f) << i;
+        EXPECT_NEAR(at.y, before[i].y + 1.0f, 1e-4f) << i;
+        EXPECT_NEAR(at.z, before[i].z - 4.0f, 1e-4f) << i;
+    }
     manager.ring3405400->StartParticles(0);
 
     // A big shot that waits for its switch, and the star effect switched off and on.
@@ -373,6 +382,10 @@ TEST_F(GeManager, AimedShotsFlyFromTheirStartToTheirAimAndHitWhoIsThere)
     EXPECT_EQ(manager.bigShot3209000->Instance(0).mode, 3);
     ASSERT_TRUE(manager.bigShot3209000->Start(start, {0.0f, 0.0f, 150.0f}, 1));
     EXPECT_EQ(manager.bigShot3209000->Instance(1).to.z, 150.0f);
+    ASSERT_TRUE(manager.bigShot3209000->Start({1.0f, 2.0f, 3.0f}, {7.0f, 10.0f, 3.0f}, 1));  // rising
+    EXPECT_NEAR(manager.bigShot3209000->Instance(2).to.x, 61.0f, 1e-3f);
+    EXPECT_NEAR(manager.bigShot3209000->Instance(2).to.y, 82.0f, 1e-3f);
+    EXPECT_NEAR(manager.bigShot3209000->Instance(2).to.z, 3.0f, 1e-3f);
     // Falling stones: a ring of the radius asked around the place.
     const int32_t stones = manager.fallStone->Start({5.0f, 0.0f, 5.0f}, 12.0f);
     EXPECT_EQ(stones, GeFacts(kGeBigShotFallStone).ring);
