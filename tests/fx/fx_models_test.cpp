@@ -15,6 +15,7 @@
 #include "fx/stage_dyn_effects.h"
 #include "fx/xdt_effect_pool.h"
 #include "fx/xdt_model.h"
+#include "fx/xdt_model_chain.h"
 #include "fx_test_support.h"
 #include "tools/model_test_support.h"
 #include "rpcollis.h"
@@ -121,6 +122,38 @@ protected:
               "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 50\nScroll: 0.5, 0.25\nPlayCount: 2\n");
     }
 };
+
+// The stage's chain of event models: the first is read from its file, the
+// others are copies of it (no second read); a removed model leaves the
+// chain and the others stay; a missing file gives nothing.
+TEST_F(FxModels, TheEventModelChainCopiesItsFirstModel)
+{
+    CSXdtModelChain chain;
+    EXPECT_EQ(chain.Add(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);  // not there yet
+    EXPECT_EQ(chain.Count(), 0);
+    WriteGlow();
+    CSXdtModel *first = chain.Add(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
+    ASSERT_NE(first, nullptr);
+    std::filesystem::remove(root + "/RESOURCE/FX/XDT/3300100.XDT");
+    CSXdtModel *second = chain.Add(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
+    ASSERT_NE(second, nullptr);  // a copy: the file is not read again
+    EXPECT_NE(second->Clump(), first->Clump());
+    EXPECT_EQ(second->Desc(), first->Desc());
+    EXPECT_EQ(chain.Count(), 2);
+    chain.Remove(first);
+    EXPECT_FALSE(chain.Holds(first));
+    EXPECT_TRUE(chain.Holds(second));
+    chain.Remove(first);  // not held: nothing
+    EXPECT_EQ(chain.Count(), 1);
+    second->Show(true);
+    RwCamera *camera = fxtest::MakeCamera(32, 32, {0.0f, 0.0f, -5.0f});
+    RwCameraBeginUpdate(camera);
+    chain.Render();
+    RwCameraEndUpdate(camera);
+    fxtest::DestroyCamera(camera);
+    chain.Release();
+    EXPECT_EQ(chain.Count(), 0);
+}
 
 TEST_F(FxModels, MatAnimsChangeMaterialsOnlyWhileDrawn)
 {
