@@ -6,6 +6,7 @@
 
 #include "actor/ai_msg_pool.h"
 #include "actor/hero.h"
+#include "app/test_hooks.h"
 #include "app/trace.h"
 #include "fx/fx_links.h"
 #include "fx/fx_stage_links.h"
@@ -198,6 +199,60 @@ TEST_F(FxOnActors, TheEventsStartTheStagesEffectsWhereTheyAsk)
     EXPECT_EQ(g_eventLinks.takeDynSlot(3300100), -1);
     EXPECT_EQ(manager.effect3507200->InstancesInUse(), 1);
     g_eventLinks = EventLinks{};
+}
+
+// The test options reach into the stage on their tick only: the first
+// hero's life, the boss gauge asked for, reward pieces 12 units beside the
+// first hero, the running stage finished with its fade; each with a trace
+// line. Without a running stage nothing is finished.
+TEST_F(FxOnActors, TheTestOptionsActOnTheirTickOnly)
+{
+    stage.geManager = &manager;
+    static int gauges = 0;
+    gauges = 0;
+    g_eventLinks.requestBossGauge = [] { ++gauges; };
+    heroes[0].hp = 900;
+    heroes[0].SetPosition({5.0f, 0.0f, -3.0f});
+    game::Options options;
+    options.heroLife = {{7, 30}};
+    options.bossGaugeTicks = {7};
+    options.rewards = {{7, 100}};
+    options.stageEnds = {7};
+    stage.stageNumber = 0;  // no running stage
+    ApplyTestSettings(options, 6, &stage);
+    EXPECT_EQ(heroes[0].hp, 900);
+    EXPECT_EQ(gauges, 0);
+    EXPECT_EQ(manager.reward->InstancesInUse(), 0);
+    ApplyTestSettings(options, 7, &stage);
+    EXPECT_EQ(heroes[0].hp, 30);
+    EXPECT_EQ(gauges, 1);
+    ASSERT_GT(manager.reward->InstancesInUse(), 0);
+    EXPECT_EQ(manager.reward->Instance(0).from.x, 17.0f);
+    EXPECT_EQ(manager.reward->Instance(0).from.z, -3.0f);
+    EXPECT_FALSE(stage.IsStageChangePending());
+    stage.stageNumber = 42;
+    options.heroLife.clear();
+    options.rewards.clear();
+    options.bossGaugeTicks.clear();
+    ApplyTestSettings(options, 7, &stage);
+    EXPECT_TRUE(stage.IsStageChangePending());
+    EXPECT_EQ(stage.stageChange.target, 42);
+    EXPECT_EQ(stage.stageChange.transition, 1);
+    EXPECT_EQ(stage.stageChange.ms, 2000u);
+    ApplyTestSettings(options, 7, nullptr);  // no stage manager: nothing
+    game::TraceClose();
+    const auto tests = gametest::RecordsOfKind(gametest::ReadTrace(trace), "test");
+    ASSERT_EQ(tests.size(), 4u);
+    EXPECT_EQ(tests[0].fields[0], "hero-life");
+    EXPECT_EQ(tests[0].Int(1), 30);
+    EXPECT_EQ(tests[1].fields[0], "boss-gauge");
+    EXPECT_EQ(tests[2].fields[0], "reward");
+    EXPECT_EQ(tests[2].Int(1), 100);
+    EXPECT_EQ(tests[3].fields[0], "stage-end");
+    EXPECT_EQ(tests[3].Int(1), 42);
+    g_eventLinks = EventLinks{};
+    stage.geManager = nullptr;
+    stage.stageChange = StageChangeRequest{};
 }
 
 }  // namespace
