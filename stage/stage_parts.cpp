@@ -216,7 +216,12 @@ void CSStageManager::UnloadHeroes()
             DestroyActor(hero);
         }
         heroes[i] = nullptr;
-        heroTemplates[i].reset();
+    }
+    // The templates are kept by character, the heroes by player: a second
+    // player's hero can wear the first slot's template, so every hero is
+    // gone before any template goes.
+    for (std::unique_ptr<CSModelTemplate> &loaded : heroTemplates) {
+        loaded.reset();
     }
     heroCount = 0;
 }

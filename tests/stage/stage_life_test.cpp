@@ -711,6 +711,39 @@ TEST_F(StageLifeTest, AStageModelBetweenTheCameraAndTheHeroIsDrawnSeeThrough)
 
 // ---- Heroes and actors ----
 
+// A second player takes the other hero on the second pad, once; a hero
+// already loaded, or one that is no hero, is not loaded again. Both go
+// with their models when the heroes are unloaded (the first player's hero
+// being the second character, the second player's wears the template kept
+// in the first slot).
+TEST_F(StageLifeTest, TheSecondPlayerTakesTheOtherHeroOnce)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadSecondPlayersHero();  // no first hero yet: nothing
+    EXPECT_EQ(stage->heroCount, 0);
+    Fake().chosenHero = 1;
+    Fake().chosenPad = 0;
+    stage->LoadHeroesOnce();
+    stage->LoadSecondPlayersHero();
+    stage->LoadSecondPlayersHero();
+    ASSERT_EQ(stage->heroCount, 2);
+    ASSERT_NE(stage->heroes[1], nullptr);
+    EXPECT_EQ(stage->heroes[1]->characterNumber, 0);
+    EXPECT_EQ(stage->heroes[1]->aiType, 0);
+    EXPECT_EQ(stage->heroes[1]->padIndex, kSecondPlayerPad);
+    EXPECT_NE(stage->heroes[1]->aiId, stage->heroes[0]->aiId);
+    stage->LoadHeroes(0, 0, 0);
+    stage->LoadHeroes(-1, 0, 0);
+    stage->LoadHeroes(kMaxHeroes, 0, 0);
+    EXPECT_EQ(stage->heroCount, 2);
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+    stage->UnloadHeroes();
+    EXPECT_EQ(stage->heroCount, 0);
+    EXPECT_EQ(stage->heroes[1], nullptr);
+}
+
 TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
 {
     Start();
