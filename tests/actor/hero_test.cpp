@@ -79,6 +79,14 @@ TEST_F(HeroTest, MaximaFollowLevelsAndEquipment)
     hero.UnequipSlot(1);
     EXPECT_EQ(hero.GetMaxHP(), 3000);
     EXPECT_EQ(hero.hp, 3000);  // the life above the new maximum is gone
+    // A hero without its figure's parameters has only what its levels give.
+    CSHero bare;
+    EXPECT_EQ(bare.GetMaxHP(), 0);
+    EXPECT_EQ(bare.GetMaxPower(), 0);
+    bare.SetHPLevel(2);
+    bare.SetPowerLevel(1);
+    EXPECT_EQ(bare.GetMaxHP(), 2 * 500);
+    EXPECT_EQ(bare.GetMaxPower(), 100);
 }
 
 TEST_F(HeroTest, MoneyLifeAndPowerStayWithinTheirBounds)
