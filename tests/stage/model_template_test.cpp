@@ -240,6 +240,17 @@ TEST_F(ModelTemplateTest, TaggedPartsPickOtherModels)
     EXPECT_GT(hit.z, 0.0f);
     EXPECT_GT(hit.z, 15.0f);
     EXPECT_LT(hit.z, 21.0f);
+    // The same two figures elsewhere, higher up: the same hit, moved with them.
+    const RwV3d shift = {3.0f, 5.0f, -2.0f};
+    Place(attacker, shift, 0.0f);
+    Place(target, {7.5f + shift.x, shift.y, 35.0f + shift.z}, 180.0f);
+    RwV3d moved = {0, 0, 0};
+    EXPECT_TRUE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 20.0f, &moved));
+    EXPECT_NEAR(moved.x, hit.x + shift.x, 1e-3f);
+    EXPECT_NEAR(moved.y, hit.y + shift.y, 1e-3f);
+    EXPECT_NEAR(moved.z, hit.z + shift.z, 1e-3f);
+    Place(attacker, {0, 0, 0}, 0.0f);
+    Place(target, {7.5f, 0, 35.0f}, 180.0f);
     EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100130, 10.0f, &hit));  // too short
     EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, nullptr, 100130, 20.0f, &hit));
     EXPECT_FALSE(CSModelInstance::PickTaggedPart(attacker, target, 100999, 20.0f, &hit));  // no such part
