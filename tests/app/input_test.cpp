@@ -254,6 +254,32 @@ TEST_F(InputTest, TheLogFollowsTheBindings)
               "2 key B 0\n");
 }
 
+// The options' input: a script that cannot be read, or a log that cannot be
+// written, stops the start with a message naming it; a headless run without
+// a script has absent devices and starts.
+TEST_F(InputTest, AScriptOrLogThatCannotBeHadStopsTheStartNamingIt)
+{
+    game::Options options;
+    std::string error;
+    options.inputScript = root + "/none.txt";
+    EXPECT_FALSE(input.Create(options, &error));
+    EXPECT_NE(error.find("none.txt"), std::string::npos) << error;
+    apptest::WriteText(root + "/keys.txt", "1 quit\n");
+    options.inputScript = root + "/keys.txt";
+    options.inputLog = root + "/no/such/folder/log.txt";
+    error.clear();
+    EXPECT_FALSE(input.Create(options, &error));
+    EXPECT_EQ(error, "the input log " + options.inputLog + " cannot be written");
+    options.inputLog.clear();
+    EXPECT_TRUE(input.Create(options, &error)) << error;
+    EXPECT_TRUE(input.Poll(1, blocks));  // the script's quit
+    input.Destroy();
+    game::Options headless;
+    headless.headless = true;
+    EXPECT_TRUE(input.Create(headless, &error)) << error;
+    EXPECT_FALSE(input.Poll(1, blocks));
+}
+
 TEST(InputOptions, ScriptLogAndHelp)
 {
     const char *argv[] = {"game", "--input", "keys.txt", "--input-log", "log.txt", "--help"};
