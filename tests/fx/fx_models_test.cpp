@@ -75,6 +75,17 @@ TEST(MatAnims, InstancesEndLoopHoldAndGiveWay)
     manager.Stop(&owner);
     EXPECT_EQ(manager.InstancesInUse(), 0);
     EXPECT_EQ(manager.Start(&owner, 0, 999, 1.0f, 0), nullptr);
+    // A looped glow keeps pulsing past its time: 1.3 s in looks as 0.3 s in.
+    for (int32_t glow : {30, 40}) {
+        ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, glow, 1.0f, 1), nullptr);
+        manager.Update(0.3f);
+        const float early = manager.LookOf(&owner).amount;
+        manager.Update(1.0f);
+        EXPECT_NEAR(manager.LookOf(&owner).amount, early, 1e-3f) << glow;
+        EXPECT_GT(early, 0.1f) << glow;
+        manager.Stop(&owner);
+        manager.Update(0.01f);
+    }
 }
 
 TEST(MatAnims, TrackSetsWrapTheirTimes)
