@@ -9,8 +9,6 @@ namespace {
 
 DrawQueue &CallerQueue() {
     thread_local DrawQueue queue;
-    thread_local bool set = (queue.SetFlushedAfterEachDraw(true), true);
-    (void)set;
     return queue;
 }
 

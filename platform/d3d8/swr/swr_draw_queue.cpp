@@ -132,7 +132,6 @@ struct DrawQueue::Impl {
     bool paletteHeld = false, heldPalette = false;
     PALETTEENTRY palette[256];
     std::vector<std::pair<uint32_t, uint32_t>> order;
-    bool flushedAfterEachDraw = false;
 
     bool Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
               D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
@@ -250,10 +249,12 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
     }
 
     const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial, bands, bandRows};
-    if (drawCount == 0 && (flushedAfterEachDraw || !gDeferred.load(std::memory_order_relaxed)) && ThreadCount() == 1) {
-        // Nothing queued and nothing to queue, on one thread: each primitive is drawn as
-        // it is set up, in draw order, inside the rows of the target as one band would
-        // be (banding never changes a pixel), without keeping and reading it back.
+    if (drawCount == 0 && ThreadCount() == 1) {
+        // On one thread nothing is queued: no other thread could share the work, and
+        // keeping the primitives to read them back cost more than drawing band by band
+        // saved (a tenth of a crowded stage's tick). Each primitive is drawn as it is set
+        // up, in draw order, inside the rows of the target as one band would be (banding
+        // never changes a pixel). A clear then finds nothing to drop.
         PixelRect region = d.scissor;
         region.y0 = std::max(region.y0, 0);
         region.y1 = std::min(region.y1, rows);
@@ -388,8 +389,6 @@ bool DrawQueue::DrawIndexedPrimitive(const DrawState &state, const ColorTarget &
 }
 
 void DrawQueue::Flush() { impl_->Flush(); }
-
-void DrawQueue::SetFlushedAfterEachDraw(bool flushed) { impl_->flushedAfterEachDraw = flushed; }
 
 bool DrawQueue::DropOverwritten(const D3DVIEWPORT8 &viewport, const ColorTarget &color, const DepthTarget *depth,
                                 uint32_t rectCount, const D3DRECT *rects, DWORD flags) {

@@ -16,6 +16,7 @@
 // and point sprites flush what is queued first (the last two are then drawn at once); so
 // does a draw that finds the queue full (kMaxDraws draws, or kMaxBytes of primitives).
 // A clear that overwrites all the queued draws would write drops them (DropOverwritten).
+// With one rasteriser thread nothing is queued: each draw is drawn as it is recorded.
 #pragma once
 
 #include <cstddef>
@@ -40,7 +41,7 @@ public:
     DrawQueue &operator=(const DrawQueue &) = delete;
 
     // As swr::DrawPrimitive and swr::DrawIndexedPrimitive, but the pixels are written
-    // by the next Flush (or at once when deferred drawing is off).
+    // by the next Flush (or at once when deferred drawing is off or on one thread).
     bool DrawPrimitive(const DrawState &state, const ColorTarget &color, const DepthTarget *depth,
                        D3DPRIMITIVETYPE type, const VertexStream &vertices, uint32_t startVertex,
                        uint32_t primitiveCount);
@@ -51,11 +52,6 @@ public:
 
     // Writes the pixels of every queued draw; the queue is empty afterwards.
     void Flush();
-
-    // Whether the owner flushes after every draw (the immediate entry points do): then a
-    // draw on one thread with nothing queued before it is drawn as it is set up, keeping
-    // no primitives (the pixels of drawing it as one band).
-    void SetFlushedAfterEachDraw(bool flushed);
 
     // Called before a clear of these targets with swr::Clear's arguments: when the clear
     // overwrites everything the queued draws would write (their pixels, and the depth and

@@ -1,5 +1,6 @@
 // The draw queue: what it says it uses, when it flushes by itself (another target, a
-// draw sampling its own target, point sprites, deferred drawing off, a full queue), which
+// draw sampling its own target, point sprites, deferred drawing off, a full queue), that
+// one thread queues nothing, which
 // clears drop what it holds undrawn, and queued draws
 // whose state changed in place after they were recorded (palette, pixel shader
 // constants, a texture's level list, the vertices) drawing what they were recorded with.
@@ -31,6 +32,7 @@ public:
 };
 
 TEST(DrawQueue, UsesItsTargetsAndTheLevelsItSamplesUntilFlushed) {
+    Threads queueing(2);  // one thread queues nothing
     swrtest::TestTexture sampled(D3DFMT_A8R8G8B8), bound(D3DFMT_A8R8G8B8);
     sampled.AddLevel(2, 2, {kRed, kRed, kRed, kRed});
     sampled.AddLevel(1, 1, {kGreen});
@@ -55,6 +57,7 @@ TEST(DrawQueue, UsesItsTargetsAndTheLevelsItSamplesUntilFlushed) {
 }
 
 TEST(DrawQueue, ADrawIntoOtherTargetsFlushesWhatWasQueued) {
+    Threads queueing(2);  // one thread queues nothing
     Scene a(4, 4), b(4, 4);
     swr::DrawQueue queue;
     a.Queue(&queue);
@@ -100,6 +103,7 @@ TEST(DrawQueue, ADrawSamplingItsOwnTargetIsDrawnAtOnceByOneThreadAfterWhatWasQue
 }
 
 TEST(DrawQueue, WithDeferredDrawingOffEachDrawIsDrawnAsItComes) {
+    Threads queueing(2);
     Scene s(4, 4);
     swr::DrawQueue queue;
     s.Queue(&queue);
@@ -111,9 +115,32 @@ TEST(DrawQueue, WithDeferredDrawingOffEachDrawIsDrawnAsItComes) {
     EXPECT_EQ(s.Pixel(1, 1), kRed);
 }
 
+// One thread has no one to share a queue's work with: each draw is drawn as it comes,
+// over what is already there, and a clear finds nothing to drop.
+TEST(DrawQueue, OnOneThreadEachDrawIsDrawnAsItComes) {
+    Threads one(1);
+    Scene s(16, 16, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+    swr::DrawQueue queue;
+    s.Queue(&queue);
+    s.ClearDepthStencil(1.0f, 0);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 16, 16, 0.5f, kRed), 2));
+    EXPECT_TRUE(queue.Empty());
+    EXPECT_EQ(s.Pixel(8, 8), kRed);
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 8, 16, 0.25f, kGreen), 2));
+    ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 16, 16, 0.75f, kRed), 2));  // behind both
+    EXPECT_TRUE(queue.Empty());
+    EXPECT_EQ(s.Pixel(4, 8), kGreen);
+    EXPECT_EQ(s.Pixel(12, 8), kRed);
+    swr::TakeDroppedDraws();
+    EXPECT_FALSE(queue.DropOverwritten(s.state.viewport, s.color, &s.depth, 0, nullptr,
+                                       D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL));
+    EXPECT_EQ(swr::TakeDroppedDraws(), 0u);
+}
+
 // A clear that overwrites every pixel, depth and stencil value the queued draws write
 // drops them undrawn; any clear that leaves one of them standing does not.
 TEST(DrawQueue, AClearDropsTheQueuedDrawsOnlyWhenItOverwritesAllTheyWrite) {
+    Threads queueing(2);  // one thread queues nothing
     constexpr DWORD kAll = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
     const D3DRECT inner = {2, 2, 14, 14}, outer = {0, 0, 16, 16};
     struct Case {
@@ -169,6 +196,7 @@ TEST(DrawQueue, AClearDropsTheQueuedDrawsOnlyWhenItOverwritesAllTheyWrite) {
 // Draws that nothing clears away, frame after frame, flush the queue when it is full: by
 // draws, and by the bytes of their primitives.
 TEST(DrawQueue, AQueueThatIsNeverFlushedStaysBounded) {
+    Threads queueing(2);  // one thread queues nothing
     Scene s(32, 32, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
     swr::DrawQueue queue;
     s.Queue(&queue);
