@@ -132,6 +132,15 @@ TEST_F(WindowTest, PresentedFramesAreKeptOpaque) {
     ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
     EXPECT_EQ(shown.width, 3u);
     EXPECT_EQ(shown.pixels, (std::vector<uint32_t>{0xFF000001u, 0xFF000002u, 0xFF000003u}));
+    // Rows wider than a few pixels, with padding between them that is not copied.
+    std::vector<uint32_t> padded(3 * 9);
+    for (uint32_t i = 0; i < padded.size(); ++i) padded[i] = i % 9 < 7 ? i * 0x01020304u : 0xDEADBEEFu;
+    window->Present(reinterpret_cast<const uint8_t *>(padded.data()), 7, 3, 36);
+    const win::Frame &rows = window->LastPresentedFrame();
+    ASSERT_EQ(rows.pixels.size(), 21u);
+    for (uint32_t y = 0; y < 3; ++y) {
+        for (uint32_t x = 0; x < 7; ++x) EXPECT_EQ(rows.At(x, y), padded[y * 9 + x] | 0xFF000000u) << x << ", " << y;
+    }
 }
 
 TEST_F(WindowTest, AHeadlessWindowThatKeepsNoFramesOnlyCountsThem) {
