@@ -106,6 +106,28 @@ public:
         Step(edges_[1]);
         Step(edges_[2]);
     }
+    // The spans of the current row and the `count` - 1 after it, each limited to [lo,
+    // hi) (x0[i] >= x1[i] when empty), then steps past them. One short loop keeps the
+    // edges in registers, where a caller's long loop body spills them and waits on
+    // memory at every row.
+    [[gnu::always_inline]] inline void Fill(int32_t count, int32_t lo, int32_t hi, int32_t *x0, int32_t *x1) {
+        Edge e0 = edges_[0], e1 = edges_[1], e2 = edges_[2];
+        const int64_t first = lo_ > lo ? lo_ : lo, last = hi_ < hi ? hi_ : hi;
+        for (int32_t i = 0; i < count; ++i) {
+            int64_t l = first, h = last;
+            Bound(e0, l, h);
+            Bound(e1, l, h);
+            Bound(e2, l, h);
+            x0[i] = static_cast<int32_t>(l);
+            x1[i] = static_cast<int32_t>(h > l ? h : l);
+            Step(e0);
+            Step(e1);
+            Step(e2);
+        }
+        edges_[0] = e0;
+        edges_[1] = e1;
+        edges_[2] = e2;
+    }
 
 private:
     // No member initialisers: a trivial constructor, so nothing of this class is ever

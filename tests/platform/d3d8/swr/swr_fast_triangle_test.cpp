@@ -6,6 +6,7 @@
 // the states the engine uses most do take the span routines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "platform/d3d8/swr/swr_fast_triangle.h"
@@ -265,7 +266,8 @@ TEST(FastTriangle, TexelCopiesFollowTheirLevelAndPalette) {
     EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], first);
 }
 
-// The row walk steps the same spans TriangleRowSpan divides out, row after row.
+// The row walk steps the same spans TriangleRowSpan divides out, row after row, and
+// block by block inside limits.
 TEST(FastTriangle, RowWalkGivesTheSpansOfEveryRow) {
     std::mt19937 rng(5);
     auto coord = [&](float range) { return static_cast<float>(rng() % 100000) / 100000.0f * range - range / 4; };
@@ -289,6 +291,27 @@ TEST(FastTriangle, RowWalkGivesTheSpansOfEveryRow) {
                 ASSERT_EQ(a1, b1) << "triangle " << i << " row " << y;
             }
             ++checked;
+        }
+        // The same rows a block at a time, inside limits that cut some of them short.
+        const int32_t cut0 = setup.minX + static_cast<int32_t>(rng() % 3), cut1 = setup.maxX - static_cast<int32_t>(rng() % 3);
+        swr::RowWalk blocks;
+        blocks.Start(setup, setup.minY);
+        int32_t x0[7], x1[7];
+        for (int32_t y = setup.minY; y <= setup.maxY;) {
+            const int32_t count = std::min<int32_t>(1 + static_cast<int32_t>(rng() % 7), setup.maxY + 1 - y);
+            blocks.Fill(count, cut0, cut1, x0, x1);
+            for (int32_t k = 0; k < count; ++k, ++y) {
+                int32_t a0, a1;
+                swr::TriangleRowSpan(setup, y, a0, a1);
+                a0 = std::max(a0, cut0);
+                a1 = std::min(a1, cut1);
+                if (a0 >= a1) {
+                    ASSERT_GE(x0[k], x1[k]) << "triangle " << i << " row " << y;
+                } else {
+                    ASSERT_EQ(a0, x0[k]) << "triangle " << i << " row " << y;
+                    ASSERT_EQ(a1, x1[k]) << "triangle " << i << " row " << y;
+                }
+            }
         }
     }
     EXPECT_GT(checked, 10000);
