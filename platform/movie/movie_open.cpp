@@ -7,6 +7,7 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "../libav/libav_entries.h"
 #include "movie_state.h"
 
 namespace mov {
@@ -108,6 +109,10 @@ bool OpenMovie(Player::State &state, const std::string &path, std::string *error
     if (info.st_size == 0) {
         return Fail(error, path, "it is empty");
     }
+    std::string why;
+    if (!libav::Available(&why)) {
+        return Fail(error, path, ("libav cannot be loaded: " + why).c_str());
+    }
     uint8_t *buffer = static_cast<uint8_t *>(av_malloc(kIoBufferBytes));
     state.io = buffer == nullptr ? nullptr
                                  : avio_alloc_context(buffer, kIoBufferBytes, 0, state.file, ReadPacket, nullptr, SeekFile);
@@ -170,11 +175,18 @@ bool OpenMovie(Player::State &state, const std::string &path, std::string *error
 
 void CloseMovie(Player::State &state)
 {
-    sws_freeContext(state.scaler);
-    state.scaler = nullptr;
+    // Only what was made is freed: a movie that never opened has not loaded libav.
+    if (state.scaler != nullptr) {
+        sws_freeContext(state.scaler);
+        state.scaler = nullptr;
+    }
     swr_free(&state.resampler);
-    avcodec_free_context(&state.video);
-    avcodec_free_context(&state.audio);
+    if (state.video != nullptr) {
+        avcodec_free_context(&state.video);
+    }
+    if (state.audio != nullptr) {
+        avcodec_free_context(&state.audio);
+    }
     if (state.format != nullptr) {
         avformat_close_input(&state.format);  // leaves our I/O alone (custom I/O)
     }

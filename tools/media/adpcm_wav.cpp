@@ -10,6 +10,8 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
+#include "platform/libav/libav_entries.h"
+
 namespace media {
 
 namespace {
@@ -60,6 +62,10 @@ bool Drain(Encoding &e, AVStream *stream)
 bool MakeAdpcmWav(Adpcm form, const PcmFormat &format, const std::vector<int16_t> &samples,
                   std::vector<uint8_t> *file, std::string *error)
 {
+    std::string why;
+    if (!libav::Available(&why)) {
+        return Failed(error, ("libav cannot be loaded: " + why).c_str());
+    }
     const AVCodec *encoder =
         avcodec_find_encoder(form == Adpcm::Ima ? AV_CODEC_ID_ADPCM_IMA_WAV : AV_CODEC_ID_ADPCM_MS);
     Encoding e;

@@ -16,6 +16,7 @@ extern "C" {
 #include <numbers>
 #include <vector>
 
+#include "platform/libav/libav_entries.h"
 #include "tools/media/block_font.h"
 
 namespace media {
@@ -191,6 +192,10 @@ void DrawClipFrame(const ClipDesc &clip, int frame, uint32_t *pixels)
 
 bool WriteClip(const std::string &path, const ClipDesc &clip, std::string *error)
 {
+    std::string why;
+    if (!libav::Available(&why)) {
+        return Failed(error, "libav cannot be loaded: " + why);
+    }
     Encoder e;
     if (e.frame == nullptr || e.packet == nullptr ||
         avformat_alloc_output_context2(&e.output, nullptr, clip.container.c_str(), path.c_str()) < 0) {
