@@ -35,4 +35,25 @@ TEST(Clear, DepthAndStencilClearIndependently) {
     EXPECT_EQ(s.DepthWord(1, 1), 0x00000017u);
 }
 
+// Large clears go by bands over the threads, whole rows as one run, a narrow rectangle
+// row by row: every word inside becomes the value, none beside it.
+TEST(Clear, FillsLargeAndNarrowRectanglesExactly) {
+    Scene s(301, 257, D3DFMT_A8R8G8B8, D3DFMT_D32);
+    swr::Clear(s.state.viewport, &s.color, &s.depth, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x11223344u,
+               0.0f, 0);
+    EXPECT_EQ(s.CountPixels(0x11223344u), 301u * 257u);
+    EXPECT_EQ(s.DepthWord(300, 256), 0u);
+    const D3DRECT narrow{3, 5, 16, 205};
+    swr::Clear(s.state.viewport, &s.color, &s.depth, 1, &narrow, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xAABBCCDDu,
+               1.0f, 0);
+    EXPECT_EQ(s.CountPixels(0xAABBCCDDu), 13u * 200u);
+    for (int32_t y : {4, 5, 204, 205}) {
+        for (int32_t x : {2, 3, 15, 16}) {
+            const bool inside = x >= 3 && x < 16 && y >= 5 && y < 205;
+            EXPECT_EQ(s.Pixel(x, y), inside ? 0xAABBCCDDu : 0x11223344u) << x << "," << y;
+            EXPECT_EQ(s.DepthWord(x, y), inside ? 0xFFFFFFFFu : 0u) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
