@@ -369,6 +369,58 @@ TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
     }
 }
 
+// Its moves collide in full (stopping where its body meets another's) only
+// while it circles or backs off; in its other states a step that would end
+// inside another character is not taken at all, so it halts up to a step
+// short. Here a monster stands in its way, 12.5 beyond contact, and the
+// boss moves 5 a tick: backing off it comes to rest touching, walking home
+// in its counter cast 2.5 short.
+TEST_F(Boss1104, ItsMovesCollideInFullOnlyWhileItCirclesOrBacksOff)
+{
+    CSBoss1104 *boss = PlaceBoss<CSBoss1104>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(2).Speed(300.0f);
+    b.State(7).Speed(300.0f);
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);  // no foe: it faces and walks toward its home
+    AiObject *other = Place(1000, {200.0f, 0.0f, 200.0f}, kSouth);
+    ASSERT_NE(other, nullptr);
+    FsfBuilder still;
+    still.State(0);
+    UseStateMachine(1000, still.Build());
+    const float rBoss = monster::ParamsOf(boss).radius;
+    const float rOther = monster::ParamsOf(other).radius;
+    const float rise = rBoss - rOther;  // the bodies' centres sit a radius up
+    const float touching = std::sqrt((rBoss + rOther) * (rBoss + rOther) - rise * rise);
+    // The gap between the two bodies' spheres.
+    auto gap = [&] {
+        const RwV3d a = *boss->GetPositionPtr();
+        const RwV3d o = *other->GetPositionPtr();
+        const float dx = a.x - o.x, dy = a.y + rBoss - o.y - rOther, dz = a.z - o.z;
+        return std::sqrt(dx * dx + dy * dy + dz * dz) - (rBoss + rOther);
+    };
+    struct {
+        int32_t state;
+        float behind;  // where the monster stands: +1 behind the boss, -1 ahead
+        float restsAt;
+    } moves[] = {{2, 1.0f, 0.0f}, {7, -1.0f, 2.5f}};
+    for (const auto &move : moves) {
+        SCOPED_TRACE(move.state);
+        boss->home = {0.0f, 0.0f, -100.0f};
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        other->SetPosition({0.0f, 0.0f, kHome.z + move.behind * (touching + 12.5f)});
+        EnterBoss(boss, 0);
+        Tick();
+        ASSERT_EQ(boss->target, nullptr);
+        EnterBoss(boss, move.state);
+        Ticks(6);
+        EXPECT_NEAR(gap(), move.restsAt, 0.05f);
+        EXPECT_NEAR(boss->GetPositionPtr()->x, 0.0f, 0.01f);
+    }
+}
+
 // Called off, it leaves (201 into state 5) and at the end of that motion
 // gives its model back and is no longer out.
 TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)

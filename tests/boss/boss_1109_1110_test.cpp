@@ -217,6 +217,86 @@ TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
     EXPECT_EQ(boss->state, 0);
 }
 
+// The rage aura starts once in the rage state and stays through the
+// barrage and its end (15, 16): back in 14 from there no second one; once
+// the boss has been elsewhere, the next rage starts it again.
+TEST_F(Champions, TheRageAuraLastsThroughTheBarrageAndComesAgainAfterIt)
+{
+    CSBoss1110 *boss = Champion<CSBoss1110>(1110, kFarAway);
+    Ticks(2);
+    const int32_t auras = EffectStarts("3219700");
+    EnterBoss(boss, 14);
+    Ticks(2);
+    EXPECT_EQ(EffectStarts("3219700"), auras + 1);
+    for (int32_t state : {15, 16, 14}) {
+        EnterBoss(boss, state);
+        Ticks(2);
+        EXPECT_EQ(boss->AuraOn, 1) << state;
+    }
+    EXPECT_EQ(EffectStarts("3219700"), auras + 1);
+    EnterBoss(boss, 0);
+    Ticks(130);  // the first aura has lived out its 2 s
+    EXPECT_EQ(boss->AuraOn, 0);
+    EnterBoss(boss, 14);
+    Ticks(2);
+    EXPECT_EQ(EffectStarts("3219700"), auras + 2);
+}
+
+// State 0 is left after 3 s in it, by input 21 with a state random below
+// 50, else by 23. 1110 starts its 3 s again on each visit; 1109 counts
+// them once, so that every later visit leaves at once.
+TEST_F(Champions, TheyLeaveTheirIdleStateAfterThreeSecondsByTwentyOneOrTwentyThree)
+{
+    CSBoss1109 *b1109 = PlaceBoss<CSBoss1109>(1109, kHome, kSouth);
+    CSBoss1110 *b1110 = PlaceBoss<CSBoss1110>(1110, {50.0f, 0.0f, 60.0f}, kSouth);
+    for (int32_t type : {1109, 1110}) {
+        FsfBuilder b;
+        b.State(0).To(21, 5, 1).To(23, 8, 1);
+        b.State(5);
+        b.State(8);
+        UseStateMachine(type, b.Build());
+    }
+    PutHero(kFarAway);
+    EnterBoss(b1109, 5);  // away from state 0 until its turn
+    struct {
+        AiObject *boss;
+        int32_t random;
+        int32_t leadsTo;
+        float after;  // seconds in state 0
+    } visits[] = {{b1110, 49, 5, 3.0f}, {b1110, 50, 8, 3.0f}, {b1109, 0, 5, 3.0f}, {b1109, 99, 8, 0.0f}};
+    for (const auto &visit : visits) {
+        SCOPED_TRACE(std::to_string(visit.boss->aiType) + " with " + std::to_string(visit.random));
+        EnterBoss(visit.boss, 0);
+        visit.boss->stateRandom = visit.random;
+        const int ticks = TicksUntil([&] { return visit.boss->state != 0; }, 400);
+        EXPECT_EQ(visit.boss->state, visit.leadsTo);
+        EXPECT_NEAR(ticks / 60.0f, visit.after, 0.05f);
+        Ticks(3);  // elsewhere for a while
+    }
+}
+
+// 1110 attacks (10) a foe in its attack range only inside its cone, seen
+// from 5 behind it: a hero 8 ahead of it attacks; the same hero 16 up in
+// the air (still within range) lies above the cone's 40 degrees and it
+// waits (0).
+TEST_F(Champions, Boss1110sAttackConeLooksUpAsWellAsAcross)
+{
+    CSBoss1110 *boss = PlaceBoss<CSBoss1110>(1110, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(10, 9, 1);
+    b.State(9).To(0, 0, 1);
+    UseStateMachine(1110, b.Build());
+    for (float height : {16.0f, 0.0f}) {
+        SCOPED_TRACE(height);
+        PutHero({0.0f, height, kHome.z - 8.0f}, {0.0f, 0.0f, 1.0f});
+        EnterBoss(boss, 0);
+        Ticks(10);
+        EXPECT_NE(boss->target, nullptr);
+        EXPECT_NEAR(hero.GetPositionPtr()->y, height, 0.01f);
+        EXPECT_EQ(boss->state, height > 0.0f ? 0 : 9);
+    }
+}
+
 // Three exits from the flinch state 17 within 2 s bring the escape 108
 // once; two, then the window's end, bring none.
 TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
