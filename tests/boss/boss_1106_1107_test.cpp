@@ -108,6 +108,40 @@ TEST_F(Walkers, Boss1106TurnsOutsideItsDeadZoneAndWalksAlongItsFacing)
     EXPECT_NEAR(std::fabs(FacingDegrees(boss)), turnDeg / 60.0f, 0.2f);
 }
 
+// Entering its blows 11 and 13 (1107 also its special 20) the boss faces
+// its target at once, and only then: a target that moves on is not
+// followed within the visit. Another blow (12) keeps the facing it had.
+TEST_F(Walkers, TheyFaceTheirTargetOnEnteringTheirBlows)
+{
+    for (int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s : {0, 11, 12, 13, 20}) {
+            b.State(s);
+        }
+        UseStateMachine(type, b.Build());
+        PutHero(Off(kHome, 60.0f, 40.0f));
+        Ticks(2);
+        ASSERT_NE(boss->target, nullptr);
+        for (int32_t state : {11, 12, 13, 20}) {
+            SCOPED_TRACE(state);
+            const bool faces = state != 12 && (state != 20 || type == 1107);
+            PutHero(Off(kHome, 60.0f, 40.0f));
+            EnterBoss(boss, 0);
+            Tick();
+            boss->SetDirection(kSouth);
+            EnterBoss(boss, state);
+            Tick();
+            EXPECT_NEAR(FacingDegrees(boss), faces ? 60.0f : 0.0f, 1.0f);
+            PutHero(Off(kHome, -60.0f, 40.0f));
+            Ticks(3);
+            EXPECT_NEAR(FacingDegrees(boss), faces ? 60.0f : 0.0f, 1.0f);
+        }
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // States 18 and 19 guard: ordinary hits cost nothing and sound 6300210; a
 // heavy one costs HP and breaks the guard (102); unbroken, 19 ends with 18
 // after 2 s (1106) or 1 s (1107).
