@@ -328,6 +328,59 @@ TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
     EXPECT_FALSE(object->grabbed);
 }
 
+// Held blows that take its last HP kill it in the hero's hands: it lets go
+// and is busy at once, fades (material animation 2) with its dying sound in
+// state 2, then goes, dropping nothing even where an event named a drop.
+TEST_F(Breakables, TheLiftableObjectDiesInTheHerosHandsAndDropsNothing)
+{
+    AiObject *object = Object(10027, {0.0f, 0.0f, 20.0f}, mkdata::kSampleSureDropMap);
+    PutHero({0.0f, 0.0f, -40.0f});
+    Tick();
+    Control(object, kCtlDropOverride, 5300010);
+    Post(object, kMsgHitActor, kAtkGrab, 0, &hero);
+    Ticks(2);
+    ASSERT_EQ(object->state, 1);
+    // Its act runs on its full-detail frames only: within ten.
+    EXPECT_GE(TicksUntil([&] { return SoundQueued(6120010); }, 10), 0);
+    EXPECT_TRUE(SoundQueued(6300230));
+    const uint32_t from = tick;
+    Post(object, kMsgHitActor, kAtkHeldDamage, object->hp + 100, &hero);
+    ASSERT_GE(TicksUntil([&] { return object->state == 2; }, 20), 0);
+    TicksUntil([&] { return object->deathTint; }, 10);
+    EXPECT_TRUE(object->busy);
+    EXPECT_FALSE(object->grabbed);
+    EXPECT_EQ(MatAnimOf(object), 2);
+    EXPECT_TRUE(SoundQueued(6120020, from));
+    ASSERT_GE(TicksUntil([&] { return object->removed; }, 300), 0);
+    Ticks(5);
+    EXPECT_EQ(Count("drop"), 0);
+    EXPECT_EQ(RewardPaid(), 0);
+}
+
+// An event's show-and-hold notice for its own group holds the liftable
+// object as an event model (taking a model back if it had none); another
+// group's notice does nothing; the release lets the event model go.
+TEST_F(Breakables, TheLiftableObjectIsHeldByItsOwnGroupsNotice)
+{
+    constexpr int32_t kGroup = 79187300;
+    AiObject *object = Place(10027, {0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, -1.0f}, kGroup);
+    ASSERT_NE(object, nullptr);
+    PutHero({0.0f, 0.0f, -40.0f});
+    Tick();
+    Control(object, kCtlShowHold, kGroup + 100);
+    Ticks(2);
+    EXPECT_FALSE(object->eventHeld);
+    EXPECT_FALSE(object->eventModel);
+    Control(object, kCtlShowHold, kGroup);
+    Ticks(2);
+    EXPECT_TRUE(object->eventHeld);
+    EXPECT_TRUE(object->eventModel);
+    EXPECT_NE(object->model, nullptr);
+    Control(object, kCtlRelease, 0);
+    Ticks(2);
+    EXPECT_FALSE(object->eventModel);
+}
+
 // The barrel bomb: a hit lights it; from 5 s on the fuse feeds input 120 on
 // every act (here the state machine takes it only at the end of the fuse's
 // motion); it explodes, drops what the event named and goes. Its blast
