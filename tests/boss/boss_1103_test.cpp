@@ -7,11 +7,14 @@
 // switch on, neither with it off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "boss/boss_1103.h"
 #include "boss_scenario.h"
 #include "stage/character_params.h"
+#include "stage/media_paths.h"
 
 namespace boss_1103_test {
 
@@ -125,6 +128,24 @@ TEST_F(Boss1103, TheBlastIsSlowedUntilFrame2180ThenTheShockwave)
     EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
     Ticks(10);
     EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
+}
+
+// State 26 silences the dizzy loop (6300070) that may be sounding; its
+// other states leave that sound alone, entered or not.
+TEST_F(Boss1103, StateTwentySixSilencesTheDizzyLoop)
+{
+    CSBoss1103 *boss = Boss();
+    const std::string dizzy = "stop " + SoundEffectPath(6300070);
+    auto stops = [&] { return std::count(fakeSound.log.begin(), fakeSound.log.end(), dizzy); };
+    Tick();
+    for (int32_t state : {0, 7, 12}) {
+        EnterBoss(boss, state);
+        Ticks(3);
+    }
+    EXPECT_EQ(stops(), 0);
+    EnterBoss(boss, 26);
+    Tick();
+    EXPECT_GE(stops(), 1);
 }
 
 // The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and
