@@ -108,6 +108,57 @@ TEST_F(Walkers, Boss1106TurnsOutsideItsDeadZoneAndWalksAlongItsFacing)
     EXPECT_NEAR(std::fabs(FacingDegrees(boss)), turnDeg / 60.0f, 0.2f);
 }
 
+// What the walkers choose from where their foe stands (each input here
+// leads to the state of its own number): in sight beyond the alarm circle
+// the walk (5 for 1106, 1 for 1107); within the alarm circle 1 with a state
+// random below 50, else 11; within the attack range and inside the cone
+// (seen from one unit behind) the attack 10, behind it or above it still
+// the alarm's choice.
+TEST_F(Walkers, TheirFoesDistanceAndBearingChooseTheirInput)
+{
+    for (int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(1, 1, 1).To(5, 5, 1).To(10, 10, 1).To(11, 11, 1);
+        for (int32_t s : {1, 5, 10, 11}) {
+            b.State(s);
+        }
+        UseStateMachine(type, b.Build());
+        const CharacterParams &params = monster::ParamsOf(boss);
+        const int32_t walk = type == 1106 ? 5 : 1;
+        const struct {
+            float degrees;
+            float distance;  // along the ground
+            float height;
+            int32_t random;
+            int32_t leadsTo;
+        } cases[] = {{0.0f, (params.alarmCircle + params.searchRange) / 2.0f, 0.0f, 99, walk},
+                     {0.0f, (params.alarmCircle + params.attackRange) / 2.0f, 0.0f, 49, 1},
+                     {0.0f, (params.alarmCircle + params.attackRange) / 2.0f, 0.0f, 50, 11},
+                     {0.0f, params.attackRange / 2.0f, 0.0f, 70, 10},
+                     {180.0f, params.attackRange / 2.0f, 0.0f, 70, 11},
+                     {0.0f, params.attackRange / 4.0f, 10.0f, 70, 11}};
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::to_string(c.distance) + " at " + std::to_string(c.degrees) + ", " +
+                         std::to_string(c.height) + " up");
+            boss->SetPosition(kHome);
+            boss->SetDirection(kSouth);
+            // Sensed at the end of a tick in a state that leads nowhere.
+            EnterBoss(boss, 5);
+            RwV3d at = Off(kHome, c.degrees, c.distance);
+            at.y = c.height;
+            PutHero(at);
+            Tick();
+            EnterBoss(boss, 0);
+            boss->stateRandom = c.random;
+            TicksUntil([&] { return boss->state != 0; }, 5);
+            EXPECT_EQ(boss->state, c.leadsTo);
+        }
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // Entering its blows 11 and 13 (1107 also its special 20) the boss faces
 // its target at once, and only then: a target that moves on is not
 // followed within the visit. Another blow (12) keeps the facing it had.

@@ -285,6 +285,29 @@ TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
     EXPECT_FALSE(trap->grabbed);
 }
 
+// A trap put above the floor stands on it once it takes its model (shown
+// by its group's notice); the breakable trap 1204, which takes its model
+// in view, keeps the height it was put at.
+TEST_F(TrapScenario, TakingItsModelPutsATrapOnTheGroundButTheBreakableOne)
+{
+    PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+    for (int32_t type : mkdata::SampleTrapTypes()) {
+        SCOPED_TRACE(type);
+        const RwV3d at = {20.0f * static_cast<float>(type - 1202), 6.0f, 10.0f};
+        AiObject *trap = Place(type, at, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        ASSERT_NE(trap, nullptr);
+        ASSERT_EQ(trap->model, nullptr);
+        if (type == 1204) {
+            trap->isRender = 1;
+        } else {
+            Control(trap, kCtlShowHold, kGroup);
+        }
+        TicksUntil([&] { return trap->model != nullptr; }, 5);
+        ASSERT_NE(trap->model, nullptr);
+        EXPECT_NEAR(trap->GetPositionPtr()->y, type == 1204 ? 6.0f : 0.0f, 0.01f);
+    }
+}
+
 TEST_F(TrapScenario, TheBreakableTrapIsHarmless)
 {
     AiObject *trap = PlaceTrap(1204, 5.0f);
