@@ -207,6 +207,37 @@ TEST_F(Boss1101, ABlowThatLandsUnguardedChainsTheSecond)
     }
 }
 
+// Walking (1, and the approaches 3 and 4) it heads for its foe and turns to
+// its motion; in its other moving states it walks straight ahead along its
+// facing, whatever side its foe is on.
+TEST_F(Boss1101, ItHeadsForItsFoeOnlyInItsWalks)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    for (int32_t s : {1, 3, 4, 7}) {
+        b.State(s).Speed(30.0f);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero({60.0f, 0.0f, kHome.z});  // to its east, in sight
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    for (int32_t state : {1, 3, 4, 7}) {
+        SCOPED_TRACE(state);
+        const bool heads = state != 7;
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, state);
+        Ticks(12);
+        const RwV3d at = *boss->GetPositionPtr();
+        RwV3d facing;
+        boss->GetDirection(&facing);
+        EXPECT_NEAR(std::hypot(at.x - kHome.x, at.z - kHome.z), 30.0f * 12.0f / 60.0f, 0.5f);
+        EXPECT_NEAR(at.x, heads ? 6.0f : 0.0f, 0.5f);
+        EXPECT_NEAR(facing.x, heads ? 1.0f : 0.0f, 0.02f);
+    }
+}
+
 // State 19 starts four big shots once its clock reaches frame 2543, once
 // per visit: two along the facing from one hand, two across from the other.
 TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)

@@ -285,6 +285,27 @@ TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
     EXPECT_FALSE(trap->grabbed);
 }
 
+// Held blows that take the post's last HP kill it in the hero's hands: let
+// go, no longer active or shown, through its dying state 4 to the gone 5,
+// out of play with its model left standing where it fell.
+TEST_F(TrapScenario, ThePostDiesInTheHerosHandsAndItsModelStays)
+{
+    auto *trap = static_cast<CSTrap1201 *>(PlaceTrap(1201));
+    Control(trap, kCtlShowHold, kGroup);
+    ASSERT_TRUE(TicksUntilState(trap, 2, 10));
+    Hit(trap, kAtkGrab, 0);
+    ASSERT_TRUE(TicksUntilState(trap, 3, 5));
+    Hit(trap, kAtkHeldDamage, trap->hp + 100);
+    ASSERT_TRUE(TicksUntilState(trap, 4, 10));
+    EXPECT_FALSE(trap->grabbed);
+    EXPECT_FALSE(trap->down);
+    EXPECT_FALSE(trap->dizzyEffect);
+    ASSERT_TRUE(TicksUntilState(trap, 5, 300));
+    Tick();
+    EXPECT_TRUE(trap->removed);
+    EXPECT_NE(trap->model, nullptr);
+}
+
 // A trap put above the floor stands on it once it takes its model (shown
 // by its group's notice); the breakable trap 1204, which takes its model
 // in view, keeps the height it was put at.
