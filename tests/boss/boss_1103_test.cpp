@@ -148,6 +148,69 @@ TEST_F(Boss1103, StateTwentySixSilencesTheDizzyLoop)
     EXPECT_GE(stops(), 1);
 }
 
+// What it chooses from where its foe stands and the state it is in (each
+// input here leads to a state of its own): in sight, idle closes in (5),
+// approaching walks on (1), elsewhere the state random picks 5 or 1;
+// within the alarm circle the same but 11 for 5 outside idle and the
+// approaches; within reach it attacks (10) a foe inside its cone, seen
+// from 5 behind it, and turns (3) to one outside; its approach 3 first
+// waits 0.3 s (2), then picks 11 below a state random of 50, else 10.
+TEST_F(Boss1103, ItsFoesPlaceAndItsStateChooseItsInput)
+{
+    CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
+    constexpr int32_t kParked = 33;
+    const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {3, 13}, {5, 14}, {10, 17}, {11, 19}};
+    FsfBuilder b;
+    for (int32_t from : {0, 3, 7}) {
+        for (const auto &[input, to] : leads) {
+            b.State(from).To(input, to, 1);
+        }
+    }
+    for (int32_t s : {8, 13, 14, 17, 19, kParked}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    const CharacterParams &params = monster::ParamsOf(boss);
+    const float sight = (params.alarmCircle + params.searchRange) / 2.0f;
+    const float alarm = (params.alarmCircle + params.attackRange) / 2.0f;
+    const float reach = params.attackRange / 2.0f;
+    const struct {
+        int32_t from;
+        float ahead;  // where the foe stands: ahead of the boss (< 0 behind)
+        int32_t random;
+        int32_t leadsTo;
+    } cases[] = {{0, sight, 70, 14}, {0, alarm, 30, 14},  {0, reach, 30, 17},  {0, -reach, 30, 13},
+                 {7, sight, 50, 14}, {7, sight, 49, 8},   {7, alarm, 50, 19},  {7, alarm, 49, 8},
+                 {7, reach, 30, 17}, {7, -reach, 30, 13}, {3, sight, 70, 8},   {3, alarm, 70, 8}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " with the foe " + std::to_string(c.ahead) + " ahead, r " +
+                     std::to_string(c.random));
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, kParked);  // sensed at the end of a tick in a state that leads nowhere
+        PutHero({kHome.x, 0.0f, kHome.z - c.ahead});
+        Tick();
+        EnterBoss(boss, c.from);
+        boss->stateRandom = c.random;
+        TicksUntil([&] { return boss->state != c.from; }, 5);
+        EXPECT_EQ(boss->state, c.leadsTo);
+    }
+    // The approach's wait, then its pick.
+    for (const int32_t random : {49, 50}) {
+        SCOPED_TRACE(random);
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, kParked);
+        PutHero({kHome.x, 0.0f, kHome.z - reach});
+        Tick();
+        EnterBoss(boss, 3);
+        boss->stateRandom = random;
+        const int ticks = TicksUntil([&] { return boss->state != 3; }, 60);
+        EXPECT_EQ(boss->state, random < 50 ? 19 : 17);
+        EXPECT_NEAR(ticks / 60.0f, random < 50 ? 0.3f : 0.0f, 0.05f);
+    }
+}
+
 // The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and
 // feeds 0; a heavy hit breaks it (102); it ends with 18 after 2 s.
 TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)
