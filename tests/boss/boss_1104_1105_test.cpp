@@ -369,6 +369,25 @@ TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
     }
 }
 
+// A burn or poison that reaches it while it calls its partner (6) or casts
+// its counter (7) does not take hold; in its other states it does.
+TEST_F(Boss1104, NoNewBurnOrPoisonTakesHoldWhileItCallsOrCounterCasts)
+{
+    for (int32_t state : {0, 6, 7}) {
+        SCOPED_TRACE(state);
+        CSBoss1104 *boss = Boss();
+        Tick();
+        EnterBoss(boss, state);
+        Hit(boss, kAtkBurn, 0);
+        Hit(boss, kAtkPoison, 0);
+        Ticks(3);
+        const bool takes = state == 0;
+        EXPECT_EQ((boss->activeStatus & kStatusBurning) != 0, takes);
+        EXPECT_EQ((boss->activeStatus & kStatusPoisoned) != 0, takes);
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // Its moves collide in full (stopping where its body meets another's) only
 // while it circles or backs off; in its other states a step that would end
 // inside another character is not taken at all, so it halts up to a step
