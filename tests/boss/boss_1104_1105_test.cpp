@@ -329,7 +329,8 @@ TEST_F(Boss1104, Boss1105WaitsUnseenUntilCalledAndAppearsInStateFour)
 }
 
 // In state 3, from frame 504, a wing ball at a time toward the foe, at
-// least 0.1 s apart, each with its sound 6240100, three at most a visit.
+// least 0.1 s apart, each with its sound 6240100, three at most a visit;
+// none without a foe.
 TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
 {
     CSBoss1105 *partner = Partner({0.0f, 0.0f, 40.0f});
@@ -367,6 +368,16 @@ TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
         EXPECT_GE(shotTicks[2] - shotTicks[1], 6u);
         EXPECT_EQ(partner->ShotCount, 0);  // out of state 3 again
     }
+    // Without a foe it fires none.
+    PutHero(kFarAway);
+    Ticks(90);
+    EnterBoss(partner, 2);
+    Tick();
+    EnterBoss(partner, 3);
+    ASSERT_EQ(partner->target, nullptr);
+    const int32_t before = EffectStarts("WingBall");
+    Ticks(60);
+    EXPECT_EQ(EffectStarts("WingBall"), before);
 }
 
 // A burn or poison that reaches it while it calls its partner (6) or casts
