@@ -159,6 +159,26 @@ TEST_F(Walkers, TheirFoesDistanceAndBearingChooseTheirInput)
     }
 }
 
+// The wait 3 lasts 3 s and then feeds 2 (here back to the walk 1); a new
+// wait starts its 3 s again.
+TEST_F(Walkers, TheWaitLastsThreeSeconds)
+{
+    for (int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = type == 1106 ? static_cast<AiObject *>(Walker<CSBoss1106>(1106))
+                                      : static_cast<AiObject *>(Walker<CSBoss1107>(1107));
+        PutHero({0.0f, 0.0f, -300.0f});
+        for (int visit = 0; visit < 2; ++visit) {
+            EnterBoss(boss, 3);
+            const int ticks = TicksUntil([&] { return boss->state != 3; }, 400);
+            EXPECT_EQ(boss->state, 1);
+            EXPECT_NEAR(ticks / 60.0f, 3.0f, 0.05f);
+            Ticks(visit == 0 ? 30 : 0);
+        }
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // Entering its blows 11 and 13 (1107 also its special 20) the boss faces
 // its target at once, and only then: a target that moves on is not
 // followed within the visit. Another blow (12) keeps the facing it had.
