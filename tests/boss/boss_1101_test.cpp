@@ -142,7 +142,7 @@ TEST_F(Boss1101, TheChargeEndsAfterFiveSeconds)
 
 // An actor in its way is hit (kind 2, the state's attack) and ends the
 // charge with 11; a breakable object of type 10019 is hit in every frame of
-// contact and passed through.
+// contact and passed through, and one beside its way is not touched.
 TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
 {
     CSBoss1101 *boss = Boss({0.0f, 0.0f, -100.0f}, kNorth);
@@ -151,6 +151,11 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     ASSERT_NE(crate, nullptr);
     crate->aiType = 10019;
     crate->SetPosition({0.0f, 0.0f, -60.0f});
+    // And one beside its way, well clear of it.
+    AiObject *beside = Place(1100, {40.0f, 0.0f, -40.0f}, kSouth);
+    ASSERT_NE(beside, nullptr);
+    beside->aiType = 10019;
+    beside->SetPosition({40.0f, 0.0f, -40.0f});
     // It keeps its messages for the test to count: its own update (the
     // breakable objects') would read them.
     const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
@@ -159,12 +164,15 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     hero.hp = 100000;
     EnterBoss(boss, 13);
     int32_t crateHits = 0;
+    int32_t besideHits = 0;
     int ticks = 0;
     for (; ticks < 400 && boss->state == 13; ++ticks) {
         Tick();
         crateHits += TakeHits(crate);
+        besideHits += TakeHits(beside);
     }
     EXPECT_GT(crateHits, 1);  // each frame of contact
+    EXPECT_EQ(besideHits, 0);
     EXPECT_EQ(boss->state, 7);  // the hero stopped it
     const std::vector<MSGData> hits = HeroHits();
     ASSERT_EQ(hits.size(), 1u);
@@ -173,6 +181,7 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     EXPECT_EQ(hits[0].word[2], 30 * static_cast<int32_t>(std::trunc(monster::ParamsOf(boss).levelAppend)));
     EXPECT_GT(boss->GetPositionPtr()->z, -60.0f);  // through the crate
     crate->aiType = 1100;  // released as what it was made
+    beside->aiType = 1100;
     ReplaceAiTypeUpdate(10019, update);
 }
 
