@@ -82,12 +82,14 @@ TEST_F(BossFrame, DamageIsTakenInTwoStagesAndOnlyWhileTheStateIsHurt)
     Hit(boss, kAtkPlain, Defense(boss));
     Ticks(3);
     EXPECT_EQ(boss->hp, before);
+    EXPECT_TRUE(boss->hurtable);  // what an allied fighter's blows look at
     // In a state whose IsHurt is clear the damage is dropped.
     EnterBoss(boss, 5);
     Hit(boss, kAtkPlain, 40);
     Ticks(4);
     EXPECT_EQ(boss->hp, before);
     EXPECT_EQ(boss->state, 5);
+    EXPECT_FALSE(boss->hurtable);
 }
 
 // Bit 64 gives 102 (100 for 1102) and, for 1101, 1106 and 1107, the guard
