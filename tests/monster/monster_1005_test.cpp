@@ -2,9 +2,12 @@
 // random (so its alarm choice in state 2 is always 11), lands from a
 // flight with sparks, and shows each fresh blow on a hero with blood and
 // sparks, or the hero's guard sparks; every spark it starts goes back to
-// its pool.
+// its pool. Its near inputs by state, and its recovery roll in state 7.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "app/game_rand.h"
 #include "monster/kit_common.h"
 #include "monster_scenario.h"
 
@@ -144,6 +147,34 @@ TEST_F(Monster1005, ItsNearInputsFollowItsState)
     Enter(m, 6);
     TicksUntil([&] { return m->state != 6; }, 120);
     EXPECT_EQ(m->state, 25);
+}
+
+// Its recovery in state 7, once its motion has ended: a roll of 60 or less
+// idles (input 0), 61 to 80 steps back (3), above 80 strikes (19), with or
+// without a target. No other state rolls.
+TEST_F(Monster1005, ItsRecoveryInStateSevenIdlesStepsBackOrStrikes)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(3);
+    b.State(6).To(3, 20).To(19, 20);
+    b.State(7).To(0, 0).To(3, 3).To(19, 19);
+    b.State(19);
+    b.State(20);
+    UseStateMachine(kType, b.Build());
+    PutHero({0.0f, 0.0f, -60.0f});  // no target
+    std::set<int32_t> seen;
+    for (int i = 0; i < 40; ++i) {
+        Enter(m, 7);
+        game::Srand(static_cast<uint32_t>(i * 7919));  // entered at another time of the game
+        TicksUntil([&] { return m->state != 7; }, 300);
+        seen.insert(m->state);
+    }
+    EXPECT_EQ(seen, (std::set<int32_t>{0, 3, 19}));
+    Enter(m, 6);
+    Ticks(300);
+    EXPECT_EQ(m->state, 6);
 }
 
 }  // namespace

@@ -109,9 +109,20 @@ TEST_F(Npcs, Type101LocksItsLastStatesAndStandsAside)
     EXPECT_FALSE(npc->nonBlocking);
 }
 
+// The material animation running on `actor`: `index` once at `speed`.
+void ExpectLook(const CSMatAnimManager &anims, const AiObject *actor, int32_t index, float speed)
+{
+    const MatAnimInstance *look = anims.Find(actor);
+    ASSERT_NE(look, nullptr);
+    EXPECT_EQ(look->def->index, index);
+    EXPECT_FLOAT_EQ(look->duration, speed);
+    EXPECT_FALSE(look->loop);
+}
+
 // Type 112 is in no one's way while it stands in state 0; with a model it
-// appears (1, its ring of particles started), stands (2), and once dying
-// fades (5) and ends, removed (6).
+// appears (1, its ring of particles started, glowing with material
+// animation 34), stands (2), and once dying fades (5, material animation
+// 35) and ends, removed (6).
 TEST_F(Npcs, Type112AppearsFadesAndEnds)
 {
     AiObject *npc = Place(112, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
@@ -125,9 +136,12 @@ TEST_F(Npcs, Type112AppearsFadesAndEnds)
     EXPECT_FALSE(npc->nonBlocking);
     EXPECT_EQ(npc->isRender, 1);
     EXPECT_EQ(EffectStarts("3405400"), 6);  // one start: six systems on the ring
+    ExpectLook(matAnims, npc, 34, 1.4f);  // the appearance's glow
     ASSERT_GE(TicksUntil([&] { return npc->state == 2; }, 200), 0);
     npc->dying = true;
     ASSERT_GE(TicksUntil([&] { return npc->state == 5; }, 10), 0);
+    Tick();
+    ExpectLook(matAnims, npc, 35, 0.5f);  // the fade
     ASSERT_GE(TicksUntil([&] { return npc->removed; }, 200), 0);
     EXPECT_EQ(npc->state, 6);
     EXPECT_EQ(npc->model, nullptr);
