@@ -1,8 +1,9 @@
 // What the template monsters share, type by type on the arena: the states
 // each type's set-state step accepts, where an event holds it, the states
-// in which it is out of the broadcasts and not solid, the sounds each state
-// plays on entry, and the dizzy sound that plays on entering the dizzy
-// state and is stopped on leaving it.
+// in which it is out of the broadcasts and not solid, the state random, the
+// sounds each state plays on entry, the dizzy sound that plays on entering
+// the dizzy state and is stopped on leaving it, the time each lies down,
+// the aim on the ground plane and the death fade.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "fx/mat_anim_manager.h"
+#include "monster/kit_common.h"
 #include "monster/template_d.h"
+#include "stage/clump_anim_manager.h"
 #include "stage/media_paths.h"
 #include "monster_scenario.h"
 
@@ -295,6 +299,46 @@ TEST_F(TemplateRows, AHeroAboveIsStruckByTheTypesThatAimOnTheGround)
             },
             60);
         EXPECT_EQ(m->state, type == 1005 ? 2 : 10);
+        m->removed = true;
+    }
+}
+
+// Dying, each type fades out once per death: material animation 2 for the
+// dying motion's length and a quarter second, looped (1021: animation 36,
+// half a second more, once; 1003: 6.5 s, once; the fighter 10: the
+// motion's length, once).
+TEST_F(TemplateRows, EachTypeFadesOutAsItDies)
+{
+    const struct {
+        int32_t type;
+        int32_t dying;
+        int32_t look;
+        float added;  // to the motion's length; below 0: a fixed 6.5 s
+        bool looped;
+    } rows[] = {{1007, 24, 2, 0.25f, true}, {1000, 22, 2, 0.25f, true}, {1005, 23, 2, 0.25f, true},
+                {1006, 22, 2, 0.25f, true}, {1004, 27, 2, 0.25f, true}, {1002, 28, 2, 0.25f, true},
+                {1003, 27, 2, -1.0f, false}, {1021, 28, 36, 0.5f, false}, {10, 27, 2, 0.0f, false}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.dying).Hurt(0);
+        UseStateMachine(r.type, b.Build());
+        Tick();
+        EXPECT_EQ(matAnims.Find(m), nullptr);
+        Enter(m, r.dying);
+        Tick();
+        const MatAnimInstance *fade = matAnims.Find(m);
+        ASSERT_NE(fade, nullptr);
+        EXPECT_EQ(fade->def->index, r.look);
+        const float motion = monster::AnimationsOf(m)->GetMotionDuration(m->Clump());
+        EXPECT_GT(motion, 0.0f);
+        EXPECT_FLOAT_EQ(fade->duration, r.added < 0.0f ? 6.5f : motion + r.added);
+        EXPECT_EQ(fade->loop, r.looped);
+        Ticks(5);
+        EXPECT_EQ(matAnims.Find(m), fade) << "started once";
         m->removed = true;
     }
 }
