@@ -343,4 +343,31 @@ TEST_F(TemplateRows, EachTypeFadesOutAsItDies)
     }
 }
 
+// The charge (state 8, 9 for 1005): while its blade misses it gives up
+// (input 0); once the blade touches the hero it goes on (input 11).
+TEST_F(TemplateRows, TheChargeGivesUpOnAMissAndGoesOnOnATouch)
+{
+    const struct {
+        int32_t type;
+        int32_t charge;
+    } rows[] = {{1000, 8}, {1005, 9}, {1006, 8}, {1007, 8}};
+    for (const auto &r : rows) {
+        for (bool touching : {false, true}) {
+            SCOPED_TRACE(std::to_string(r.type) + (touching ? " touching" : " missing"));
+            AiObject *m = Place(r.type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0);
+            b.State(r.charge).Attack(8, 1).Weapon(100130).Weapon(100140).To(0, 20, 1).To(11, 21, 1);
+            b.State(20);
+            b.State(21);
+            UseStateMachine(r.type, b.Build());
+            PutHero({kHome.x, 0.0f, kHome.z - (touching ? 9.0f : 60.0f)}, {0.0f, 0.0f, 1.0f});
+            Enter(m, r.charge);
+            TicksUntil([&] { return m->state != r.charge; }, 60);
+            EXPECT_EQ(m->state, touching ? 21 : 20);
+            m->removed = true;
+        }
+    }
+}
+
 }  // namespace
