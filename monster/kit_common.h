@@ -63,7 +63,10 @@ int32_t FeedInputEnded(AiObject *actor, int32_t *next, int32_t input);
 // A state number as the rules compare `next`: -1 reads as the largest.
 inline uint32_t Unsigned(int32_t state) { return static_cast<uint32_t>(state); }
 
-// Whether `state` is in the list (lists are padded with -1, which no
+// No state: an empty slot of a state list, or a step a type does not have.
+inline constexpr int32_t kNoState = -1;
+
+// Whether `state` is in the list (lists are padded with kNoState, which no
 // state equals).
 template <size_t N>
 constexpr bool IsOneOf(int32_t state, const int32_t (&states)[N])

@@ -52,7 +52,7 @@ void DamagePhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &ro
             return;
         }
     }
-    StepDownTimer(actor, next, dt, -1, row.getUpState, row.getUpSeconds);
+    StepDownTimer(actor, next, dt, kNoState, row.getUpState, row.getUpSeconds);
 }
 
 void ConditionPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row)

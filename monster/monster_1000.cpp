@@ -19,7 +19,7 @@ constexpr int32_t kCounterChance = 65;  // the state random at most this
 constexpr int32_t kRecoveryState = 6;
 constexpr int32_t kFollowUpState = 21;
 
-const ThinkRules kThink = {.control = {}, .hits = {.grabbedStates = {20, -1}}};
+const ThinkRules kThink = {.control = {}, .hits = {.grabbedStates = {20, kNoState}}};
 constexpr NearRule kNear = {.homeDistance = 25.0f, .lostTargetSeconds = 0.3f, .knockKeepsInputWhenLost = true};
 
 
@@ -34,7 +34,7 @@ constexpr MeleeActRow kRow = {
     .downStates = {14, 16, 18},
     .downWhenEndedStates = {12, 13},
     .downHits = {{13, 726.0f}, {12, 3851.0f}},
-    .downTimerStates = {14, -1},
+    .downTimerStates = {14, kNoState},
     .getUpState = 15,
     .getUpSeconds = 2.0f,
     .holdsDelayedDamage = true,
@@ -46,15 +46,15 @@ constexpr MeleeActRow kRow = {
     .poisonInputStates = {4, 7},
     .dizzyState = 18,
     .dizzySound = 6300070,
-    .turnStates = {3, 21, -1, -1},
+    .turnStates = {3, 21, kNoState, kNoState},
     .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsState = 30, .missKeepsFrom = 11},
-    .straightState = -1,
+    .straightState = kNoState,
     .sounds = kSounds1000,
     .dyingStates = {22, 23},
     .goneStates = {24, 25},
     .untargetableStates = kUntargetable,
     .bumpStates = {12, 13},
-    .carryStates = {-1, -1, -1},
+    .carryStates = {kNoState, kNoState, kNoState},
 };
 
 // A counter against a hero that attacks close by: from states 0 to 2 with

@@ -23,7 +23,7 @@ constexpr StateSound kSounds[] = {
 
 constexpr GrabActRow kRow = {
     .aiType = kAiType,
-    .effectState = -1,
+    .effectState = kNoState,
     .effectOnPart = nullptr,
     .effectPart = 0,
     .turnStates = {3, 7, 8},

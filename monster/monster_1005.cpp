@@ -29,7 +29,7 @@ constexpr int32_t kLandingNode = 100100;
 constexpr const char *kLandingSparkA = "3218100.zus";
 constexpr const char *kLandingSparkB = "3218101.zus";
 
-const ThinkRules kThink = {.control = {.showHoldClearsKnock = false}, .hits = {.grabbedStates = {21, -1}}};
+const ThinkRules kThink = {.control = {.showHoldClearsKnock = false}, .hits = {.grabbedStates = {21, kNoState}}};
 
 constexpr StateSound kSounds[] = {
     {1, 6110050, 0},        {5, 6110020, 0},        {8, 6110020, 0},  {12, 6300240, 0},
@@ -47,20 +47,20 @@ constexpr MeleeActRow kRow = {
     .hitStopWaitsForHolds = false,
     .downStates = {15, 17, 19},
     .downWhenEndedStates = {13, 14},
-    .downHits = {{-1, 0.0f}, {-1, 0.0f}},
-    .downTimerStates = {15, -1},
+    .downHits = {{kNoState, 0.0f}, {kNoState, 0.0f}},
+    .downTimerStates = {15, kNoState},
     .getUpState = 16,
     .getUpSeconds = 2.0f,
     .holdsDelayedDamage = false,
-    .knockClearState = -1,
-    .shakeStates = {-1, -1, -1},
-    .knockFromStates = {-1, -1, -1},
-    .knockState = -1,
+    .knockClearState = kNoState,
+    .shakeStates = {kNoState, kNoState, kNoState},
+    .knockFromStates = {kNoState, kNoState, kNoState},
+    .knockState = kNoState,
     .knockSeconds = 0.0f,
-    .poisonInputStates = {-1, -1},
+    .poisonInputStates = {kNoState, kNoState},
     .dizzyState = 19,
     .dizzySound = 6300070,
-    .turnStates = {3, 22, -1, -1},
+    .turnStates = {3, 22, kNoState, kNoState},
     .hit = {.activeHeroesOnly = true, .chargeState = 9, .missAlwaysFeeds = true},
     .straightState = 8,
     .sounds = kSounds,
@@ -68,7 +68,7 @@ constexpr MeleeActRow kRow = {
     .goneStates = {25, 26},
     .untargetableStates = kUntargetable,
     .bumpStates = {13, 14},
-    .carryStates = {-1, -1, -1},
+    .carryStates = {kNoState, kNoState, kNoState},
 };
 
 void LandingSparks(AiObject *actor)

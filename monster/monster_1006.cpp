@@ -27,7 +27,7 @@ void LetGoOwnEffects(AiObject *actor);
 void ModelTaken(AiObject *actor);
 
 const ThinkRules kThink = {.control = {.modelTaken = &ModelTaken},
-                           .hits = {.grabbedStates = {20, -1}},
+                           .hits = {.grabbedStates = {20, kNoState}},
                            .letGoOwnEffects = &LetGoOwnEffects};
 
 
@@ -42,7 +42,7 @@ constexpr MeleeActRow kRow = {
     .downStates = {14, 16, 18},
     .downWhenEndedStates = {12, 13},
     .downHits = {{13, 726.0f}, {12, 3855.0f}},
-    .downTimerStates = {14, -1},
+    .downTimerStates = {14, kNoState},
     .getUpState = 15,
     .getUpSeconds = 2.0f,
     .holdsDelayedDamage = true,
@@ -54,15 +54,15 @@ constexpr MeleeActRow kRow = {
     .poisonInputStates = {4, 7},
     .dizzyState = 18,
     .dizzySound = 6300070,
-    .turnStates = {3, 21, -1, -1},
+    .turnStates = {3, 21, kNoState, kNoState},
     .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsFrom = 11},
-    .straightState = -1,
+    .straightState = kNoState,
     .sounds = kSounds1000,  // its states sound as 1000's
     .dyingStates = {22, 23},
     .goneStates = {24, 25},
     .untargetableStates = kUntargetable,
     .bumpStates = {12, 13},
-    .carryStates = {-1, -1, -1},
+    .carryStates = {kNoState, kNoState, kNoState},
     .rollsDropMap = true,
 };
 
