@@ -2,7 +2,8 @@
 // each type's set-state step accepts, where an event holds it, the states
 // in which it is out of the broadcasts and not solid, the state random, the
 // sounds each state plays on entry, the dizzy sound that plays on entering
-// the dizzy state and is stopped on leaving it, the time each lies down,
+// the dizzy state and is stopped on leaving it, the dizzy time and stars,
+// the time each lies down, the charge,
 // the aim on the ground plane and the death fade.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "fx/ge_manager.h"
+#include "fx/ge_pools.h"
 #include "fx/mat_anim_manager.h"
 #include "monster/kit_common.h"
 #include "monster/template_d.h"
@@ -367,6 +370,39 @@ TEST_F(TemplateRows, TheChargeGivesUpOnAMissAndGoesOnOnATouch)
             EXPECT_EQ(m->state, touching ? 21 : 20);
             m->removed = true;
         }
+    }
+}
+
+// Dizzy, each type sees stars over its head and is dizzy for its time (3.0 s,
+// 2.0 s for 1021) before it recovers (input 107); the stars go with it.
+TEST_F(TemplateRows, EachTypeIsDizzyForItsTimeUnderItsStars)
+{
+    const struct {
+        int32_t type;
+        int32_t dizzy;
+        float seconds;
+    } rows[] = {{1000, 18, 3.0f}, {1005, 19, 3.0f}, {1006, 18, 3.0f}, {1007, 19, 3.0f}, {1004, 23, 3.0f},
+                {1003, 23, 3.0f}, {1002, 23, 3.0f}, {1021, 24, 2.0f},   {10, 23, 3.0f}};
+    ASSERT_NE(effects.dizzy, nullptr);
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.dizzy).To(107, 20, 1);
+        b.State(20);
+        UseStateMachine(r.type, b.Build());
+        const int32_t stars = effects.dizzy->InstancesInUse();
+        Enter(m, r.dizzy);
+        Tick();
+        EXPECT_EQ(effects.dizzy->InstancesInUse(), stars + 1);
+        const int ticks = TicksUntil([&] { return m->state != r.dizzy; }, 400) + 1;
+        EXPECT_EQ(m->state, 20);
+        EXPECT_NEAR(ticks * monstertest::kDt, r.seconds, 0.05f);
+        Tick();
+        EXPECT_EQ(effects.dizzy->InstancesInUse(), stars);
+        m->removed = true;
     }
 }
 
