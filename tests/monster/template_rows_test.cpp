@@ -3,8 +3,8 @@
 // in which it is out of the broadcasts and not solid, the state random, the
 // sounds each state plays on entry, the dizzy sound that plays on entering
 // the dizzy state and is stopped on leaving it, the dizzy time and stars,
-// the time each lies down, the charge,
-// the aim on the ground plane and the death fade.
+// the time each lies down, the charge, the aim on the ground plane and the
+// death fade.
 #include <gtest/gtest.h>
 
 #include <algorithm>
