@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "actor/fsf.h"
 #include "monster/monster_1003.h"
 #include "monster/npc.h"
+#include "monster/npc_10.h"
 #include "monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
 namespace {
 
+using gametest::FsfBuilder;
 using monstertest::MonsterScenario;
 
 constexpr int32_t kGroup = 5;
@@ -271,6 +274,42 @@ TEST_F(Fighter, ItDropsWhatItsDropMapRolls)
         drops += r.fields.size() > 1 && r.fields[0] == "drop" && r.fields[1] == "5300000";
     }
     EXPECT_EQ(drops, 1);
+}
+
+
+// Its states: it is not solid in 34 to 38, cannot be targeted in 10 to 13,
+// 25, 26, 34 and 36, and does not hear the events in 34 and 36; an event
+// holds it in 38, the last state it takes.
+TEST_F(Fighter, ItsStatesSayWhereItIsSolidTargetableAndHeld)
+{
+    CSMonster1003 *f = Place10();
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 39; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(10, b.Build());
+    PutHero({0.0f, 0.0f, -60.0f});
+    const std::set<int32_t> untargetable = {10, 11, 12, 13, 25, 26, 34, 36};
+    for (int32_t state : {0, 9, 10, 11, 12, 13, 14, 24, 25, 26, 29, 34, 35, 36, 37, 38}) {
+        SCOPED_TRACE(state);
+        Enter(f, state);
+        Tick();
+        EXPECT_EQ(f->solid, state < 34);
+        EXPECT_EQ(f->targetable, untargetable.count(state) == 0);
+    }
+    CSNpc10::SetState(f, f->Fsf(), 39);
+    EXPECT_EQ(f->state, 38) << "no state past 38";
+    for (int32_t state : {34, 36, 35}) {
+        SCOPED_TRACE(state);
+        Enter(f, state);
+        Control(f, kCtlShowHold, 77);
+        Ticks(2);
+        EXPECT_EQ(f->eventHeld, state == 35);
+    }
+    EXPECT_EQ(f->state, 38);
+    Control(f, kCtlRelease, 0);
+    Ticks(2);
+    EXPECT_FALSE(f->eventHeld);
 }
 
 }  // namespace
