@@ -3,8 +3,8 @@
 // in which it is out of the broadcasts and not solid, the state random, the
 // sounds each state plays on entry, the dizzy sound that plays on entering
 // the dizzy state and is stopped on leaving it, the dizzy time and stars,
-// the time each lies down, the charge, the aim on the ground plane and the
-// death fade.
+// the time each lies down, the charge, the aim on the ground plane, the
+// flames and poison tint and the death fade.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
 #include "fx/ge_pools.h"
 #include "fx/mat_anim_manager.h"
@@ -402,6 +403,51 @@ TEST_F(TemplateRows, EachTypeIsDizzyForItsTimeUnderItsStars)
         EXPECT_NEAR(ticks * monstertest::kDt, r.seconds, 0.05f);
         Tick();
         EXPECT_EQ(effects.dizzy->InstancesInUse(), stars);
+        m->removed = true;
+    }
+}
+
+// A burning blow sets the monster alight: its flames show from the first
+// act for its burning time (10 s; 4 s for the fighter 10) and go out with
+// it. A poisoning blow tints it (material animation 6) for 30 s.
+TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
+{
+    // The stage's effect packages, which the arena leaves out, for as long
+    // as the test runs.
+    struct Packages {
+        explicit Packages(CSStageManager &s) : stage(s) { stage.fxPackages = &list; }
+        ~Packages()
+        {
+            stage.fxPackages = nullptr;
+            list.Release();
+        }
+        CSStageManager &stage;
+        CSFxPackageList list;
+    } held(stage);
+    CSFxPackageList &packages = held.list;
+    packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, stage.world);
+    const struct {
+        int32_t type;
+        float burning;
+    } rows[] = {{1000, 10.0f}, {1004, 10.0f}, {1007, 10.0f}, {1021, 10.0f}, {10, 4.0f}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Place(r.type, kHome, kSouth);
+        UseStateMachine(r.type, StillStates(40));
+        m->hp = 1000000;
+        Tick();
+        const int32_t flames = packages.PackagesInUse();
+        Hit(m, kAtkPlain | kAtkBurn, 0);
+        ASSERT_GE(TicksUntil([&] { return packages.PackagesInUse() > flames; }, 10), 0) << "alight";
+        const int burning = TicksUntil([&] { return packages.PackagesInUse() == flames; }, 1200);
+        EXPECT_NEAR(burning * monstertest::kDt, r.burning, 0.05f);
+
+        Hit(m, kAtkPlain | kAtkPoison, 0);
+        ASSERT_GE(TicksUntil([&] { return matAnims.Find(m) != nullptr; }, 10), 0) << "poisoned";
+        EXPECT_EQ(matAnims.Find(m)->def->index, 6);
+        const int poisoned = TicksUntil([&] { return matAnims.Find(m) == nullptr; }, 2400);
+        EXPECT_NEAR(poisoned * monstertest::kDt, 30.0f, 0.05f);
         m->removed = true;
     }
 }
