@@ -363,3 +363,41 @@ TEST_F(GrabMonsters, TheSeizeStateStrikesWithNoWeapon)
 }
 
 }  // namespace
+
+namespace {
+
+// Charging (state 7), 1004 throws the two charge sparks from its body (a
+// pair on every second act, each burning out on its own); 1002 and 1003
+// throw none there, and 1003 throws one spark from its weapon once per
+// entry of state 4 instead.
+TEST_F(GrabMonsters, TheChargeSparksOf1004AndThe1003sState4Spark)
+{
+    const struct {
+        int32_t type;
+        int32_t state;
+        int32_t systems;
+    } rows[] = {{1004, 7, 2}, {1002, 7, 0}, {1003, 7, 0}, {1003, 4, 1}, {1004, 4, 0}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(r.state));
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.state);
+        UseStateMachine(r.type, b.Build());
+        Tick();
+        const int32_t out = particles.SystemsOut();
+        Enter(m, r.state);
+        Ticks(6);
+        if (r.systems == 2) {
+            EXPECT_EQ(particles.SystemsOut() - out, 6) << "three pairs in six acts";
+        } else {
+            EXPECT_EQ(particles.SystemsOut() - out, r.systems);
+        }
+        Enter(m, 0);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 300);
+        m->removed = true;
+    }
+}
+
+}  // namespace

@@ -43,6 +43,23 @@ CFSF StillStates(int32_t last)
     return b.Build();
 }
 
+// The stage's effect packages (the burning look), which the arena leaves
+// out, for as long as a test runs.
+struct EffectPackages {
+    EffectPackages(CSStageManager &s, CSParticleManager &particles) : stage(s)
+    {
+        list.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, stage.world);
+        stage.fxPackages = &list;
+    }
+    ~EffectPackages()
+    {
+        stage.fxPackages = nullptr;
+        list.Release();
+    }
+    CSStageManager &stage;
+    CSFxPackageList list;
+};
+
 class TemplateRows : public MonsterScenario {
 protected:
     AiObject *Still(int32_t type, int32_t last)
@@ -412,20 +429,8 @@ TEST_F(TemplateRows, EachTypeIsDizzyForItsTimeUnderItsStars)
 // it. A poisoning blow tints it (material animation 6) for 30 s.
 TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
 {
-    // The stage's effect packages, which the arena leaves out, for as long
-    // as the test runs.
-    struct Packages {
-        explicit Packages(CSStageManager &s) : stage(s) { stage.fxPackages = &list; }
-        ~Packages()
-        {
-            stage.fxPackages = nullptr;
-            list.Release();
-        }
-        CSStageManager &stage;
-        CSFxPackageList list;
-    } held(stage);
+    EffectPackages held(stage, particles);
     CSFxPackageList &packages = held.list;
-    packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, stage.world);
     const struct {
         int32_t type;
         float burning;
@@ -450,6 +455,111 @@ TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
         EXPECT_NEAR(poisoned * monstertest::kDt, 30.0f, 0.05f);
         m->removed = true;
     }
+}
+
+// In its alarm circle (40; the hero 25 ahead, out of attack range) a type
+// with an alarm blow takes it when its draw is below its chance and the
+// hero is within its half angle (1007 and 1021: 16 below 50; 1006: 11
+// below 80); otherwise it closes in (input 1), as 1000 always does.
+TEST_F(TemplateRows, TheAlarmBlowFollowsTheDraw)
+{
+    const struct {
+        int32_t type;
+        int32_t blow;
+        int32_t chance;
+    } rows[] = {{1007, 16, 50}, {1021, 16, 50}, {1006, 11, 80}, {1000, 1, 0}};
+    for (const auto &r : rows) {
+        for (int32_t draw : {0, r.chance - 1, r.chance, 99}) {
+            if (draw < 0) {
+                continue;
+            }
+            SCOPED_TRACE(std::to_string(r.type) + " draw " + std::to_string(draw));
+            AiObject *m = Place(r.type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0).To(1, 1, 1).To(r.blow, r.blow, 1);
+            b.State(1);
+            b.State(r.blow);
+            UseStateMachine(r.type, b.Build());
+            PutHero({kHome.x, 0.0f, kHome.z - 25.0f}, {0.0f, 0.0f, 1.0f});
+            m->stateRandom = draw;
+            TicksUntil([&] { return m->state != 0; }, 60);
+            EXPECT_EQ(m->state, draw < r.chance ? r.blow : 1);
+            m->removed = true;
+        }
+    }
+}
+
+// Within its attack range once its attack delay has run, a type outside
+// state 2 gets ready (input 2), and in state 2 strikes (10; 1021 only on a
+// draw of 29 or less, else 11); a hero outside its half angle makes it
+// turn (input 3), except 1005, which closes in (input 1).
+TEST_F(TemplateRows, TheBlowOrTheTurnWithinAttackRange)
+{
+    for (int32_t type : {1000, 1005, 1006, 1007, 1021}) {
+        for (int32_t draw : {29, 30}) {
+            SCOPED_TRACE(std::to_string(type) + " draw " + std::to_string(draw));
+            AiObject *m = Place(type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0).To(2, 2, 1);
+            b.State(2).To(10, 10, 1).To(11, 11, 1);
+            b.State(10);
+            b.State(11);
+            UseStateMachine(type, b.Build());
+            PutHero({kHome.x, 0.0f, kHome.z - 10.0f}, {0.0f, 0.0f, 1.0f});
+            TicksUntil([&] { return m->state != 0; }, 120);
+            ASSERT_EQ(m->state, 2);
+            m->stateRandom = draw;
+            TicksUntil(
+                [&] {
+                    m->attackDelayTimer = 1.0f;
+                    return m->state != 2;
+                },
+                60);
+            EXPECT_EQ(m->state, type == 1021 && draw > 29 ? 11 : 10);
+            m->removed = true;
+        }
+        SCOPED_TRACE(std::to_string(type) + " outside its half angle");
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(1, 1, 1).To(2, 2, 1).To(3, 3, 1);
+        b.State(1);
+        b.State(2);
+        b.State(3);
+        UseStateMachine(type, b.Build());
+        PutHero({kHome.x + 10.0f, 0.0f, kHome.z + 2.0f}, {0.0f, 0.0f, 1.0f});  // beside it, a little behind
+        TicksUntil(
+            [&] {
+                m->attackDelayTimer = 1.0f;
+                return m->state != 0;
+            },
+            60);
+        EXPECT_EQ(m->state, type == 1005 ? 1 : 3);
+        m->removed = true;
+    }
+}
+
+// A burning monster that goes out of view gives its model back and its
+// flames go out with it; back in view while it still burns, they show
+// again.
+TEST_F(TemplateRows, TheFlamesGoWithTheModelAndComeBackWithIt)
+{
+    EffectPackages held(stage, particles);
+    PutHero({0.0f, 0.0f, -15.0f});
+    AiObject *m = Place(1000, kHome, kSouth);
+    UseStateMachine(1000, StillStates(31));
+    m->hp = 1000000;
+    Tick();
+    const int32_t flames = held.list.PackagesInUse();
+    Hit(m, kAtkPlain | kAtkBurn, 0);
+    ASSERT_GE(TicksUntil([&] { return held.list.PackagesInUse() > flames; }, 10), 0);
+    m->SetPosition({230.0f, 0.0f, 60.0f});  // beyond the east wall: hidden from the camera in the yard
+    Ticks(3);
+    EXPECT_EQ(m->model, nullptr);
+    EXPECT_EQ(held.list.PackagesInUse(), flames);
+    m->SetPosition(kHome);
+    Ticks(3);
+    ASSERT_NE(m->model, nullptr);
+    EXPECT_GT(held.list.PackagesInUse(), flames);
 }
 
 }  // namespace
