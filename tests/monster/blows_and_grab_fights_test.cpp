@@ -3,7 +3,9 @@
 // bleeds once with one spark, a guard facing the blade throws the two guard
 // sparks and no blood, a guard struck from behind bleeds once), and a grab
 // monster held by the hero in either of its held states 25 and 26 takes
-// the hero's blows while held and is freed by the hero's let-go.
+// the hero's blows while held and is freed by the hero's let-go; the grab
+// tint of every type's held states, and the reward of a held monster paid
+// to its first attacker.
 #include <gtest/gtest.h>
 
 #include "monster/kit_common.h"
@@ -184,6 +186,38 @@ TEST_F(GrabFights, TheGrabTintShowsOnlyInTheHeldStates)
             m->removed = true;
             m->active = false;
         }
+    }
+}
+
+// The reward goes to the monster's first attacker: one the hero seizes and
+// finishes with blows while holding it pays the hero, but not after another
+// monster struck it first.
+TEST_F(GrabFights, AHeldMonsterPaysItsFirstAttacker)
+{
+    for (bool struckFirst : {false, true}) {
+        SCOPED_TRACE(struckFirst ? "struck by another first" : "the hero's alone");
+        AiObject *other = Place(1005, {-60.0f, 0.0f, 60.0f}, kSouth);
+        AiObject *m = Place(1000, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(104, 20, 1);
+        b.State(20).To(120, 22, 1);
+        b.State(22).Hurt(0);
+        UseStateMachine(1000, b.Build());
+        PutHero({0.0f, 0.0f, kHome.z - 10.0f}, {0.0f, 0.0f, 1.0f});
+        m->hp = 10;
+        const int32_t kills = hero.killCount;
+        if (struckFirst) {
+            Hit(m, kAtkPlain, 0, other);
+            Ticks(2);
+        }
+        Hit(m, kAtkGrab, 0);  // the hero seizes it
+        ASSERT_GE(TicksUntil([&] { return m->state == 20; }, 10), 0);
+        Hit(m, kAtkHeldDamage, monster::ParamsOf(m).defense + 50);
+        ASSERT_GE(TicksUntil([&] { return m->state == 22; }, 10), 0);
+        Ticks(2);
+        EXPECT_EQ(hero.killCount - kills, struckFirst ? 0 : 1);
+        m->removed = true;
+        other->removed = true;
     }
 }
 

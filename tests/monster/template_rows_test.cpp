@@ -562,4 +562,21 @@ TEST_F(TemplateRows, TheFlamesGoWithTheModelAndComeBackWithIt)
     EXPECT_GT(held.list.PackagesInUse(), flames);
 }
 
+// A monster that comes into view takes a model and stands on the ground
+// under where it was, whatever height it was left at.
+TEST_F(TemplateRows, AMonsterComingIntoViewStandsOnTheGround)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    for (int32_t type : {1000, 1004, 1006, 1021}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Place(type, kHome, kSouth);
+        UseStateMachine(type, StillStates(40));
+        m->SetModelInstance(nullptr);  // as out of view
+        m->SetPosition({kHome.x, 20.0f, kHome.z});
+        ASSERT_GE(TicksUntil([&] { return m->model != nullptr; }, 30), 0);
+        EXPECT_LT(RwFrameGetMatrix(RpClumpGetFrame(m->Clump()))->pos.y, 1.0f);
+        m->removed = true;
+    }
+}
+
 }  // namespace
