@@ -89,6 +89,9 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     out.maxX = static_cast<int32_t>(FloorDiv(maxX, S));
     out.minY = static_cast<int32_t>(CeilDiv(minY, S));
     out.maxY = static_cast<int32_t>(FloorDiv(maxY, S));
+    // No pixel centre inside the bounds (a sliver between two columns or rows, a fifth
+    // of a crowded stage's triangles): nothing to draw, and no planes to make for it.
+    if (out.minX > out.maxX || out.minY > out.maxY) return false;
 
     // Planes over the snapped positions, so values match the coverage exactly.
     double fx[3], fy[3];

@@ -35,8 +35,9 @@ struct TriangleSetup {
 };
 
 // Cull mode as the state gives it: D3DCULL_CCW drops triangles that run counter-
-// clockwise on screen (y down). False when the triangle is culled, has no area, or has
-// coordinates that are not finite or lie beyond the guard band. Planes are made for the
+// clockwise on screen (y down). False when the triangle is culled, has no area, holds
+// no pixel centre within its bounds, or has coordinates that are not finite or lie
+// beyond the guard band. Planes are made for the
 // varyings below `varyingCount` whose bit is set in `planes` (the others keep what they
 // held: the draw never reads them).
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,

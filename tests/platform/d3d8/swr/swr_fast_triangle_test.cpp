@@ -266,6 +266,22 @@ TEST(FastTriangle, TexelCopiesFollowTheirLevelAndPalette) {
     EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], first);
 }
 
+// A sliver whose bounds hold no pixel centre (between two columns, or two rows) is not
+// set up at all; one whose bounds reach a centre is, even where its edges leave it out.
+TEST(FastTriangle, ASliverBetweenPixelCentresIsNotSetUp) {
+    auto setUp = [](float x0, float y0, float x1, float y1, float x2, float y2) {
+        swr::ScreenVertex v[3];
+        v[0].x = x0, v[0].y = y0, v[1].x = x1, v[1].y = y1, v[2].x = x2, v[2].y = y2;
+        swr::TriangleSetup setup;
+        return swr::SetupTriangle(v[0], v[1], v[2], D3DCULL_NONE, 0, setup);
+    };
+    EXPECT_FALSE(setUp(2.2f, 1.0f, 2.8f, 1.0f, 2.5f, 9.0f)) << "between columns 2 and 3";
+    EXPECT_FALSE(setUp(1.0f, 3.2f, 9.0f, 3.4f, 5.0f, 3.8f)) << "between rows 3 and 4";
+    EXPECT_TRUE(setUp(2.0f, 1.0f, 2.8f, 1.0f, 2.5f, 9.0f)) << "column 2 on its bounds";
+    EXPECT_TRUE(setUp(1.0f, 3.2f, 9.0f, 3.4f, 5.0f, 4.0f)) << "row 4 on its bounds";
+    EXPECT_TRUE(setUp(2.6f, 1.0f, 3.9f, 1.0f, 2.6f, 9.0f)) << "column 3 inside";
+}
+
 // The row walk steps the same spans TriangleRowSpan divides out, row after row, and
 // block by block inside limits.
 TEST(FastTriangle, RowWalkGivesTheSpansOfEveryRow) {
