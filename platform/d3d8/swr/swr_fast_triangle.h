@@ -49,5 +49,8 @@ void SetSpanFault(uint32_t fault, uint32_t shape = kSamplerShapeCount);
 uint32_t TakeSamplerShapesUsed();
 // The deliberate error set (kSpanFaultNone when none).
 uint32_t SpanFault();
+// The triangles drawn as pictures square to the screen since the last call, filtered
+// linearly or by point.
+uint64_t TakePictureTriangles(bool filtered);
 
 }  // namespace swr

@@ -231,6 +231,18 @@ SWR_OP void StoreHalvesLanes(uint16_t *, uint32_t, VI) {}
 // The level of detail is always worked out (no LodSteps lookups).
 constexpr bool kLodSteps = false;
 SWR_OP VI Lookup32(const int32_t *, VI index) { return index; }
+// Pixels' 16-bit channels kept in pixel order, one 64-bit word a pixel (eight from p),
+// as C16 keeps them: lo pixels 0, 1, 4, 5, hi pixels 2, 3, 6, 7.
+SWR_OP void LoadPixelPairs(const uint64_t *p, VI &lo, VI &hi) {
+    const VI a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+    const VI b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 4));
+    lo = _mm256_permute2x128_si256(a, b, 0x20);
+    hi = _mm256_permute2x128_si256(a, b, 0x31);
+}
+SWR_OP void StorePixelPairs(uint64_t *p, VI lo, VI hi) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), _mm256_permute2x128_si256(lo, hi, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(p + 4), _mm256_permute2x128_si256(lo, hi, 0x31));
+}
 #undef SWR_OP
 
 }  // namespace

@@ -203,6 +203,17 @@ constexpr bool kLodSteps = true;
 SWR_OP VI Lookup32(const int32_t *table, VI index) {
     return _mm512_permutex2var_epi32(_mm512_loadu_si512(table), index, _mm512_loadu_si512(table + 16));
 }
+// Pixels' 16-bit channels kept in pixel order, one 64-bit word a pixel (sixteen from p),
+// as C16 keeps them: lo pixels 0, 1, 4, 5, 8, 9, 12, 13, hi the others.
+SWR_OP void LoadPixelPairs(const uint64_t *p, VI &lo, VI &hi) {
+    const VI a = _mm512_loadu_si512(p), b = _mm512_loadu_si512(p + 8);
+    lo = _mm512_permutex2var_epi64(a, _mm512_setr_epi64(0, 1, 4, 5, 8, 9, 12, 13), b);
+    hi = _mm512_permutex2var_epi64(a, _mm512_setr_epi64(2, 3, 6, 7, 10, 11, 14, 15), b);
+}
+SWR_OP void StorePixelPairs(uint64_t *p, VI lo, VI hi) {
+    _mm512_storeu_si512(p, _mm512_permutex2var_epi64(lo, _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11), hi));
+    _mm512_storeu_si512(p + 8, _mm512_permutex2var_epi64(lo, _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15), hi));
+}
 #undef SWR_OP
 
 }  // namespace

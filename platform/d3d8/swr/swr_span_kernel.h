@@ -247,13 +247,17 @@ struct LevelFields {
 // result (S + 32768) >> 16 equals (floor(S / 256) + 128) >> 8 (the dropped low byte
 // cannot carry past a multiple of 256), and floor(S / 256) = H + (L >> 8) where H and L
 // weigh the rows' high and low bytes alike, each again at most 255 * 256.
-[[gnu::always_inline]] inline VI BilinearHalf(VI t00, VI t10, VI t01, VI t11, VI wx0, VI wx1, VI wy0, VI wy1) {
-    const VI row0 = I16Add(I16Mullo(t00, wx0), I16Mullo(t10, wx1));
-    const VI row1 = I16Add(I16Mullo(t01, wx0), I16Mullo(t11, wx1));
+[[gnu::always_inline]] inline VI FilterRow(VI t0, VI t1, VI wx0, VI wx1) {
+    return I16Add(I16Mullo(t0, wx0), I16Mullo(t1, wx1));
+}
+[[gnu::always_inline]] inline VI FilterRows(VI row0, VI row1, VI wy0, VI wy1) {
     const VI low = I16Set1(0xFF);
     const VI h = I16Add(I16Mullo(I16Srl<8>(row0), wy0), I16Mullo(I16Srl<8>(row1), wy1));
     const VI l = I16Add(I16Mullo(IAnd(row0, low), wy0), I16Mullo(IAnd(row1, low), wy1));
     return I16Srl<8>(I16Add(I16Add(h, I16Srl<8>(l)), I16Set1(128)));
+}
+[[gnu::always_inline]] inline VI BilinearHalf(VI t00, VI t10, VI t01, VI t11, VI wx0, VI wx1, VI wy0, VI wy1) {
+    return FilterRows(FilterRow(t00, t10, wx0, wx1), FilterRow(t01, t11, wx0, wx1), wy0, wy1);
 }
 
 [[gnu::always_inline]] inline C16 Bilinear(VI t00, VI t10, VI t01, VI t11, VI fx, VI fy) {
@@ -989,13 +993,28 @@ struct SampleBatchTable<std::integer_sequence<uint32_t, kShapes...>> {
 constexpr const SampleBatchRoutine *kSampleBatch =
     SampleBatchTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>>::routines;
 
-// Samples, shades and writes the batch's groups.
-void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
+// A group's shaded colour blended and written where it passes.
+template <class P>
+[[gnu::always_inline]] inline void WriteGroup(const SpanPlan &p, const P &pl, VI active, VI pass, VI color, VI keep,
+                                              VI opaqueTarget) {
+    const VI old = LoadPlace(p.colorBits, p.colorPitch, pl, active);
+    VI out = color;
+    if (p.blend) {
+        out = BlendV(p, out, IOr(old, opaqueTarget));
+        if (p.fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
+    }
+    out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
+    StorePlace(p.colorBits, p.colorPitch, pl, pass, out, old);
+}
+
+// Samples, shades and writes the batch's groups. `sampled`: the groups' texels are in
+// already (a picture's, SpanPictureRows).
+void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b, bool sampled = false) {
     const uint32_t fault = p.fault;
     const VI fogColor = ISet1(static_cast<int32_t>(p.fogColor));
     const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
     const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
-    for (uint32_t k = 0; k < p.sampledCount; ++k) {
+    for (uint32_t k = 0; k < (sampled ? 0u : p.sampledCount); ++k) {
         const SpanSampler &sm = p.samplers[p.sampledStage[k]];
         const bool faulty = p.faultShape == kSamplerShapeCount || p.faultShape == sm.shape;
         kSampleBatch[sm.shape](sm, b, k, faulty ? fault : kSpanFaultNone);
@@ -1033,14 +1052,7 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b) {
             pass = DepthTestV(p.depth, pl, b.z[g], pass, fault);
             if (!Any(pass)) continue;
         }
-        const VI old = LoadPlace(p.colorBits, p.colorPitch, pl, b.active[g]);
-        VI out = color;
-        if (p.blend) {
-            out = BlendV(p, out, IOr(old, opaqueTarget));
-            if (fault == kSpanFaultBlend) out = IAdd(out, IAnd(ICmpEq(IAnd(out, ISet1(0xFF)), ISet1(100)), ISet1(1)));
-        }
-        out = IOr(IAnd(old, keep), IAndNot(keep, IOr(out, opaqueTarget)));
-        StorePlace(p.colorBits, p.colorPitch, pl, pass, out, old);
+        WriteGroup(p, pl, b.active[g], pass, color, keep, opaqueTarget);
     }
     b.count = 0;
 }
@@ -1055,7 +1067,7 @@ struct Chunk {
 // Interpolates one group at `pl` into the batch (the batch's next place may be `pl`
 // itself), after its depth test when that comes first: `r` gives the planes' row values
 // at its lanes, `ox` their offsets along the row.
-template <bool kPerspective, class P, class Rows>
+template <bool kPerspective, class P, class Rows, bool kSampled = false>
 [[gnu::always_inline]] inline void AddGroupAt(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
                                               const SteadyColours &steady, const P &pl, const Rows &r, VF ox, VI active,
                                               Batch &b) {
@@ -1088,6 +1100,7 @@ template <bool kPerspective, class P, class Rows>
         if (fault == kSpanFaultFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
         b.fog[g] = factor;
     }
+    if (kSampled) return;
     for (uint32_t k = 0; k < p.sampledCount; ++k) {
         StageCoords<kPerspective>(s, p.samplers[p.sampledStage[k]], r, ox, w, b.u[k][g], b.v[k][g], b.lambda[k][g]);
     }
@@ -1329,6 +1342,281 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
+// ---- Rows drawn a group at a time ----
+
+// Sets `pl` to the place of the group of the `n` (1 to kLanes) pixels from (x, y) on one
+// row, in the layout of this width's groups.
+template <bool kPacked = kPackedGroups>
+[[gnu::always_inline]] inline void RowGroupPlace(typename PlaceOf<kPacked>::Type &pl, int32_t x, int32_t y, int32_t n,
+                                                 const PixelRect &region) {
+    if constexpr (kPacked) {
+        pl.count = 1;
+        pl.piece[0] = Piece{x, y, 0, static_cast<uint16_t>(n), (1u << n) - 1u};
+    } else {
+        pl = Place{x, y, x + kHalf, y, x + kHalf <= region.x1, x + kLanes <= region.x1, true};
+    }
+}
+
+// ---- Fills of one colour ----
+
+// A triangle without perspective that samples nothing, whose colours do not change over
+// it (or are flat), unfogged, without alpha or depth test (a fade, a darkened layer, a
+// box of the interface), shades to one colour at every pixel: the combiner is worked
+// once, and each group only blends and writes it.
+[[gnu::always_inline]] inline bool IsFill(const SpanPlan &p, const SteadyColours &steady, const RasterContext &ctx) {
+    if (p.fault != kSpanFaultNone && p.fault != kSpanFaultFill && p.fault != kSpanFaultSteady &&
+        p.fault != kSpanFaultCombine && p.fault != kSpanFaultBlend) {
+        return false;
+    }
+    return p.sampledCount == 0 && p.fog == SpanPlan::Fog::None && !p.alphaTest &&
+           p.depth.kind == SpanDepth::Kind::None &&
+           (ctx.flat || (steady.diffuse && (!p.readsSpecular || steady.specular)));
+}
+
+void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
+                  int32_t y0, int32_t y1, const SteadyColours &steady) {
+    CombinerInputs16 in;
+    in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
+    in.specular = C16{};
+    const C16 white = Splat16(255);
+    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
+    if (ctx.flat) {
+        in.diffuse = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))));
+        if (p.readsSpecular) in.specular = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular))));
+    } else {
+        in.diffuse = Widen(steady.diffuseWord);
+        if (p.readsSpecular) in.specular = Widen(steady.specularWord);
+    }
+    const VI color = Narrow(p.simple ? SimpleCombine(p, in, p.fault) : Combine(p, in, p.fault));
+    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
+    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
+    const VI iota = IIota();
+    GroupPlace pl;
+    RowWalk walk;
+    walk.Start(s, y0);
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
+        int32_t x0, x1;
+        walk.Span(x0, x1);
+        if (x0 < region.x0) x0 = region.x0;
+        if (x1 > region.x1) x1 = region.x1;
+        if (p.fault == kSpanFaultFill && y == y0) ++x0;
+        for (int32_t xs = x0; xs < x1; xs += kLanes) {
+            const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
+            RowGroupPlace(pl, xs, y, n, region);
+            const VI active = ICmpGt(ISet1(n), iota);
+            WriteGroup(p, pl, active, active, color, keep, opaqueTarget);
+        }
+    }
+}
+
+// ---- Pictures square to the screen ----
+
+// A triangle without perspective whose one sampled stage reads u along the screen's x
+// alone and v along its y alone (a picture of the interface, a movie frame, a page:
+// slopes of u down and of v across of zero), never choosing a level, is drawn row by
+// row through the filter's two halves kept apart: the row filter (two texels across,
+// weighed by the column's fraction; a point filter's one texel) depends only on the
+// column and the texel row, so it is worked once per texel row over the triangle's
+// columns and kept, and each pixel row only weighs its two kept texel rows by its own
+// fraction (or takes its one). A magnified picture reads and weighs each texel row
+// once for several pixel rows. The
+// columns' texels and fractions are the same operations on the same values as
+// StageCoords and FetchLevel work per group (a zero slope adds a zero: every zero gives
+// the same texel and fraction), so each pixel gets the same words and weights.
+
+// Widest run of columns kept (wider triangles take the general rows).
+constexpr int32_t kPictureColumns = 2048;
+
+struct alignas(64) PictureRows {
+    static constexpr int32_t kBlocks = kPictureColumns / kLanes + 2;
+    // Each column's texels across (from its block's `first` texel where the block's
+    // texels lie within a window of `window[b]` words, else from the row's start) and
+    // fraction.
+    int32_t ax[kBlocks * kLanes], bx[kBlocks * kLanes], fx[kBlocks * kLanes];
+    int32_t first[kBlocks], window[kBlocks];
+    // The row filter of texel row offset `row[i]` at the columns [lo[i], hi[i]) (C16
+    // channels in pixel order).
+    uint64_t h[2][kBlocks * kLanes];
+    int32_t row[2], lo[2], hi[2];
+};
+
+// Whether a triangle of `columns` columns inside the band is drawn as a picture.
+[[gnu::always_inline]] inline bool IsPicture(const SpanPlan &p, const TriangleSetup &s, int32_t columns) {
+    if (p.sampledCount != 1 || (p.fault != kSpanFaultNone && p.fault != kSpanFaultPicture)) return false;
+    const SpanSampler &sm = p.samplers[p.sampledStage[0]];
+    if (sm.needsLod || sm.divisor >= 0 || sm.addressU == SpanAddress::Border ||
+        sm.addressV == SpanAddress::Border) {
+        return false;
+    }
+    return s.var[sm.slot].dy == 0.0f && s.var[sm.slot + 1].dx == 0.0f && columns <= kPictureColumns;
+}
+
+// Each column's two texels across and its fraction, for the row value `rowU` of u
+// (StageCoords' u, then FetchLevel's address pair and fraction; without a level choice
+// a sampler filters linearly as it magnifies). `count` is a multiple of kLanes.
+inline void PictureColumns(const SpanSampler &sm, const TriangleSetup &s, float rowU, int32_t x0, int32_t count,
+                           PictureRows &pr) {
+    const SpanLevel &l = sm.levels[sm.baseLevel];
+    const Plane &pu = s.var[sm.slot];
+    const VI iota = IIota(), all = ISet1(-1), width = ISet1(l.width);
+    const VF half = FSet1(sm.magLinear ? 0.5f : 0.0f);
+    for (int32_t i = 0; i < count; i += kLanes) {
+        const VF ox = FSub(IToF(IAdd(ISet1(x0 + i), iota)), FSet1(s.originX));
+        const VF u = FMul(FAdd(FSet1(rowU), FMul(FSet1(pu.dx), ox)), FSet1(1.0f));
+        const VF xs = FSub(FMul(u, FSet1(l.fwidth)), half);
+        const VI x = FloorToIntV(xs);
+        VI ax, bx, inA = all, inB = all;
+        AddressPair(sm.addressU, x, width, all, ax, bx, inA, inB);
+        IStore(pr.fx + i, Fraction256V(xs, x));
+        // A block whose texels lie close together reads them as one window of each row.
+        const int32_t b = i / kLanes;
+        pr.window[b] = 0;
+        if constexpr (kWindowFetch) {
+            const int32_t lo = IReduceMin32(IMin32(ax, bx)), hi = IReduceMax32(IMax32(ax, bx));
+            if (hi - lo < 2 * kLanes) {
+                pr.first[b] = lo;
+                pr.window[b] = hi - lo + 1;
+                ax = ISub(ax, ISet1(lo));
+                bx = ISub(bx, ISet1(lo));
+            }
+        }
+        IStore(pr.ax + i, ax);
+        IStore(pr.bx + i, bx);
+    }
+}
+
+// The row filter of the texel row at offset `row` at the kept columns [from, to).
+inline void PictureRow(const SpanSampler &sm, const PictureRows &pr, int32_t row, int32_t from, int32_t to,
+                       uint32_t fault, uint64_t *h) {
+    const uint32_t *texels = sm.levels[sm.baseLevel].texels;
+    const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), zero = ISet1(0), c256 = I16Set1(256), at = ISet1(row);
+    for (int32_t i = from; i < to; i += kLanes) {
+        const int32_t b = i / kLanes;
+        VI t0, t1;
+        if (pr.window[b] != 0) {
+            const Window w = LoadWindow(texels + row + pr.first[b], pr.window[b]);
+            t0 = PickWindow(w, ILoad(pr.ax + i));
+            t1 = PickWindow(w, ILoad(pr.bx + i));
+        } else {
+            t0 = GatherWords(texels, IAdd(at, ILoad(pr.ax + i)));
+            t1 = sm.magLinear ? GatherWords(texels, IAdd(at, ILoad(pr.bx + i))) : t0;
+        }
+        if (sm.opaque) t0 = IOr(t0, opaque);
+        if (!sm.magLinear) {
+            StorePixelPairs(h + i, UnpackLo8(t0, zero), UnpackHi8(t0, zero));
+            continue;
+        }
+        if (sm.opaque) t1 = IOr(t1, opaque);
+        const VI fx = ILoad(pr.fx + i);
+        const VI sx = IOr(fx, ISll<16>(fx));
+        const VI wxLo = UnpackLo32(sx, sx), wxHi = UnpackHi32(sx, sx);
+        const VI lo = FilterRow(UnpackLo8(t0, zero), UnpackLo8(t1, zero), I16Sub(c256, wxLo), wxLo);
+        const VI hi = FilterRow(UnpackHi8(t0, zero), UnpackHi8(t1, zero), I16Sub(c256, wxHi), wxHi);
+        StorePixelPairs(h + i, lo, hi);
+    }
+    if (fault == kSpanFaultPicture && from == 0 && to > 1) h[0] = h[1];
+}
+
+// The kept row filter of texel row `row` at least at the columns [lo, hi) (multiples of
+// kLanes), worked into a slot other than `keep`'s when not kept. The spans of a
+// triangle's rows overlap, so a slot's columns grow as one run.
+inline const uint64_t *PictureRowFor(const SpanSampler &sm, PictureRows &pr, int32_t row, int32_t keep, int32_t lo,
+                                     int32_t hi, uint32_t fault) {
+    for (int i = 0; i < 2; ++i) {
+        if (pr.row[i] != row) continue;
+        if (lo < pr.lo[i]) PictureRow(sm, pr, row, lo, pr.lo[i], fault, pr.h[i]), pr.lo[i] = lo;
+        if (hi > pr.hi[i]) PictureRow(sm, pr, row, pr.hi[i], hi, fault, pr.h[i]), pr.hi[i] = hi;
+        return pr.h[i];
+    }
+    const int i = pr.row[0] == keep ? 1 : 0;
+    PictureRow(sm, pr, row, lo, hi, fault, pr.h[i]);
+    pr.row[i] = row, pr.lo[i] = lo, pr.hi[i] = hi;
+    return pr.h[i];
+}
+
+thread_local PictureRows tPictureRows;
+
+void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
+                     int32_t y0, int32_t y1, int32_t cx0, int32_t cx1) {
+    const bool flat = ctx.flat;
+    const SpanSampler &sm = p.samplers[p.sampledStage[0]];
+    SpanPictureDrawn(sm.magLinear);
+    const SpanLevel &l = sm.levels[sm.baseLevel];
+    PictureRows &pr = tPictureRows;
+    pr.row[0] = pr.row[1] = -1;
+    const int32_t count = ((cx1 - cx0 + kLanes - 1) / kLanes + 1) * kLanes;
+    bool haveColumns = false;
+    float columnsU = 0;
+    const SteadyColours steady = SteadyColoursOf<false>(p, s, ctx);
+    Batch b;
+    b.count = 0;
+    RowValues r;
+    RowWalk walk;
+    walk.Start(s, y0);
+    const VI all = ISet1(-1), height = ISet1(l.height), iota = IIota();
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
+        int32_t x0, x1;
+        walk.Span(x0, x1);
+        if (x0 < region.x0) x0 = region.x0;
+        if (x1 > region.x1) x1 = region.x1;
+        if (x0 >= x1) continue;
+        const float oy = static_cast<float>(y) - s.originY;
+        r.z = PlaneRow(s.z, oy);
+        r.rhw = PlaneRow(s.rhw, oy);
+        if (!flat) {
+            if (!steady.diffuse) {
+                for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+            }
+            if (p.readsSpecular && !steady.specular) {
+                for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+            }
+        }
+        if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
+        // The columns for this row's u (the same on every row unless a zero's sign differs).
+        const float rowU = PlaneRow(s.var[sm.slot], oy);
+        if (!haveColumns || std::memcmp(&rowU, &columnsU, sizeof rowU) != 0) {
+            PictureColumns(sm, s, rowU, cx0, count, pr);
+            pr.row[0] = pr.row[1] = -1;
+            haveColumns = true;
+            columnsU = rowU;
+        }
+        // The row's two texel rows and its fraction between them (v is the row's value
+        // at every column).
+        const VF v = FMul(FSet1(PlaneRow(s.var[sm.slot + 1], oy)), FSet1(1.0f));
+        const VF ys = FSub(FMul(v, FSet1(l.fheight)), FSet1(sm.magLinear ? 0.5f : 0.0f));
+        const VI yi = FloorToIntV(ys);
+        VI ay, by, inA = all, inB = all;
+        AddressPair(sm.addressV, yi, height, all, ay, by, inA, inB);
+        const int32_t rowA = ILane0(ay) * l.pitch, rowB = ILane0(by) * l.pitch;
+        const int32_t fy = ILane0(Fraction256V(ys, yi));
+        // The kept columns the row's groups read.
+        const int32_t lo = (x0 - cx0) / kLanes * kLanes;
+        const int32_t hi = (x0 - cx0 + (x1 - x0 + kLanes - 1) / kLanes * kLanes + kLanes - 1) / kLanes * kLanes;
+        const uint64_t *hA = PictureRowFor(sm, pr, rowA, rowB, lo, hi, p.fault);
+        const uint64_t *hB = sm.magLinear ? PictureRowFor(sm, pr, rowB, rowA, lo, hi, p.fault) : hA;
+        const VI wy1 = I16Set1(static_cast<int16_t>(fy)), wy0 = I16Set1(static_cast<int16_t>(256 - fy));
+        for (int32_t xs = x0; xs < x1; xs += kLanes) {
+            const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
+            const int g = b.count;
+            RowGroupPlace(b.place[g], xs, y, n, region);
+            const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), FSet1(s.originX));
+            AddGroupAt<false, GroupPlace, RowPair, true>(p, s, ctx, steady, b.place[g], RowPair{&r, &r}, ox,
+                                                         ICmpGt(ISet1(n), iota), b);
+            if (b.count == g) continue;
+            VI a0, a1, b0, b1;
+            LoadPixelPairs(hA + (xs - cx0), a0, a1);
+            if (!sm.magLinear) {
+                b.texel[0][g] = C16{a0, a1};
+            } else {
+                LoadPixelPairs(hB + (xs - cx0), b0, b1);
+                b.texel[0][g] = C16{FilterRows(a0, b0, wy0, wy1), FilterRows(a1, b1, wy0, wy1)};
+            }
+            if (b.count == kBatch) ShadeBatch(p, ctx, b, true);
+        }
+    }
+    if (b.count) ShadeBatch(p, ctx, b, true);
+}
+
 // Alpha-tested triangles (whose depth test comes after texturing) whose bounds inside
 // the band hold at least this many pixels ask the coarse depth which tiles they lie
 // behind. The others test depth before texturing anyway, where a hidden group costs
@@ -1348,6 +1636,11 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, true>(p, s, ctx, region, y0, y1);
         else SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
+    } else if (!kPerspective && IsPicture(p, s, bx1 - bx0)) {
+        SpanPictureRows(p, s, ctx, region, y0, y1, bx0, bx1);
+    } else if (const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
+               !kPerspective && IsFill(p, steady, ctx)) {
+        SpanFillRows(p, s, ctx, region, y0, y1, steady);
     } else {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
         else SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);

@@ -218,6 +218,8 @@ enum : uint32_t {
     kSpanFaultAtOnce,   // a draw drawn as it is set up leaves out its region's last row
     kSpanFaultPiece,    // a packed group's piece after its first lane interpolated one pixel to the right
     kSpanFaultLodStep,  // a footprint in the top sixteenth of the binade [4, 8) looked up one level farther
+    kSpanFaultPicture,  // a picture's kept row filter gives its first column the second's
+    kSpanFaultFill,     // a fill of one colour leaves out its first row's first pixel
     kSpanFaultCount,
 };
 
@@ -225,6 +227,8 @@ enum : uint32_t {
 // reference's own per-pixel depth-stencil test and table fog.
 bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, float z);
 uint8_t SpanTableFog(const FogSetup &fog, float distance);
+// Counts a triangle drawn as a picture square to the screen (TakePictureTriangles).
+void SpanPictureDrawn(bool filtered);
 
 // What the routines ask of the coarse depth (swr_coarse_depth.h), once per tile row of
 // a large triangle and once per triangle that writes depth. Tiles are kCoarseTile

@@ -222,6 +222,16 @@ SWR_OP void StoreHalvesLanes(uint16_t *, uint32_t, VI) {}
 // The level of detail is always worked out (no LodSteps lookups).
 constexpr bool kLodSteps = false;
 SWR_OP VI Lookup32(const int32_t *, VI index) { return index; }
+// Pixels' 16-bit channels kept in pixel order, one 64-bit word a pixel (four from p),
+// as C16 keeps them: lo the first two pixels, hi the next two.
+SWR_OP void LoadPixelPairs(const uint64_t *p, VI &lo, VI &hi) {
+    lo = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    hi = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 2));
+}
+SWR_OP void StorePixelPairs(uint64_t *p, VI lo, VI hi) {
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 2), hi);
+}
 #undef SWR_OP
 
 }  // namespace

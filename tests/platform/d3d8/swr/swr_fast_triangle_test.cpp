@@ -96,6 +96,8 @@ constexpr uint32_t kSeeds = 40;
 TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThreadCount) {
     swr::TakeSamplerShapesUsed();
     swr::TakeCoarseRejections();
+    swr::TakePictureTriangles(false);
+    swr::TakePictureTriangles(true);
     for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
         const std::vector<uint32_t> reference = Render(seed, false);
         for (uint32_t lanes : Widths()) {
@@ -113,10 +115,13 @@ TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThre
             }
         }
     }
-    // Every shape of sampler the routines are compiled for was among them, and triangles
-    // skipped tiles of the coarse depth they lay behind.
+    // Every shape of sampler the routines are compiled for was among them, triangles
+    // skipped tiles of the coarse depth they lay behind, and pictures square to the
+    // screen were drawn through their kept rows, filtered and by point.
     EXPECT_EQ(swr::TakeSamplerShapesUsed(), (1u << swr::kSamplerShapeCount) - 1);
     EXPECT_GT(swr::TakeCoarseRejections(), 0u);
+    EXPECT_GT(swr::TakePictureTriangles(false), 0u);
+    EXPECT_GT(swr::TakePictureTriangles(true), 0u);
 }
 
 // Each routine's deliberate error must make some scene differ from the reference: the
