@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "fake_actors.h"
 #include "fx/bigshot_file.h"
@@ -305,6 +307,32 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
     EXPECT_EQ(manager.sStarEff->Instance(0).position.y, 2.0f);
     Run(10.0f);
     EXPECT_EQ(manager.sStarEff->InstancesInUse(), 1);  // until switched off
+}
+
+// The sample data's barrage shot (ten a second for ten seconds) flies to its target in
+// its life and ends there having hit it, instead of resting on the hero and piling up.
+TEST_F(GeManager, TheSampleBarrageShotEndsWhereItHitsItsTarget)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data";
+    }
+    std::ifstream in(apptest::SampleData() + "/RESOURCE/BIGSHOT/3215400.BSH");
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_FALSE(text.str().empty());
+    Write("RESOURCE/BIGSHOT/3215400.BSH", text.str());
+    hero1.position = {40.0f, 0.0f, 0.0f};
+    hero2.position = {0.0f, 0.0f, 200.0f};
+    manager.Create({});
+    const float life = manager.bigShot3215400->Shot().life;
+    ASSERT_GT(life, 0.1f);
+    ASSERT_TRUE(manager.bigShot3215400->Start({0.0f, 0.0f, 0.0f}, hero1.position));
+    Run(life * 0.5f);
+    EXPECT_EQ(manager.bigShot3215400->InstancesInUse(), 1);
+    EXPECT_EQ(world.MessagesTo(hero1), 0);
+    Run(life * 0.5f + 0.05f);
+    EXPECT_EQ(world.MessagesTo(hero1), 1);
+    EXPECT_EQ(manager.bigShot3215400->InstancesInUse(), 0);
 }
 
 TEST_F(GeManager, AWaveRunsAlongTheFacingAndHitsWhoItPasses)

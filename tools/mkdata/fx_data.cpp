@@ -433,10 +433,13 @@ bool WriteFxData(const std::string &rootPath)
         files.push_back(folder + "/" + name);
     }
 
-    // The big shots: look, life, reach and damage.
+    // The big shots: look, life, reach and damage. The barrage's shot (3215400, ten a
+    // second for ten seconds) takes its short life to reach its target and ends there,
+    // instead of resting on it, so that a barrage shows a stream of shots, not a heap.
     for (const std::string &name : BigShotNames()) {
-        text("RESOURCE/BIGSHOT/" + name + ".BSH", "Particle: BIGSHOT.ZUS\nModel: " + name +
-                                                       ".DFF\nLife: 2\nSpeed: 60\nRadius: 10\nDamage: 30\nAttribute: 1\n");
+        const char *flight = name == "3215400" ? "Life: 0.5\nSpeed: 0\n" : "Life: 2\nSpeed: 60\n";
+        text("RESOURCE/BIGSHOT/" + name + ".BSH", "Particle: BIGSHOT.ZUS\nModel: " + name + ".DFF\n" + flight +
+                                                       "Radius: 10\nDamage: 30\nAttribute: 1\n");
         const std::string folder = "RESOURCE/FX/" + name;
         ok = ok && WriteCard(root, folder, name + ".DFF", "ORB", 50.0f, {255, 160, 255, 255});
         files.push_back(folder + "/" + name + ".DFF");
