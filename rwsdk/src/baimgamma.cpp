@@ -37,9 +37,21 @@ static void CorrectColour(RwRGBA *c, const RwUInt8 *table)
     c->blue = table[c->blue];
 }
 
+// Whether the table leaves every value as it is (a gamma of one).
+static bool Identity(const RwUInt8 *table)
+{
+    for (RwInt32 i = 0; i < 256; ++i) {
+        if (table[i] != i) {
+            return false;
+        }
+    }
+    return true;
+}
+
 RwImage *RwImageGammaCorrect(RwImage *image)
 {
     const RwUInt8 *table = rwImageGetGlobals()->gammaTable;
+    const bool identity = Identity(table);
     if (image->depth == 4 || image->depth == 8) {
         if (image->palette == nullptr) {
             RwErrorReportCommon(E_RW_NULLP);
@@ -53,7 +65,7 @@ RwImage *RwImageGammaCorrect(RwImage *image)
             RwErrorReportCommon(E_RW_NULLP);
             return nullptr;
         }
-        for (RwInt32 y = 0; y < image->height; ++y) {
+        for (RwInt32 y = 0; y < (identity ? 0 : image->height); ++y) {
             auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + static_cast<RwInt64>(y) * image->stride);
             for (RwInt32 x = 0; x < image->width; ++x) {
                 CorrectColour(&row[x], table);

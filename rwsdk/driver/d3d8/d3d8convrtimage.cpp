@@ -116,6 +116,23 @@ void PackImage(RwRaster *raster, const RwImage *image, RwD3D8PixelPacker pack)
             lookup[i] = pack(c.red, c.green, c.blue, c.alpha);
         }
     }
+    // The common 32-bit layouts packed in place, pixel by pixel the packers' own words.
+    const bool plain = pack == RwD3D8GetPixelPacker(rwRASTERFORMAT8888);
+    if (!palettised && bytes == 4 && (plain || pack == RwD3D8GetPixelPacker(rwRASTERFORMAT888))) {
+        const RwUInt32 opaque = plain ? 0u : 0xFF000000u;
+        for (RwInt32 y = 0; y < height; ++y) {
+            const RwUInt8 *src = image->cpPixels + static_cast<size_t>(y) * image->stride;
+            RwUInt8 *dst = raster->cpPixels + static_cast<size_t>(y) * raster->stride;
+            for (RwInt32 x = 0; x < width; ++x) {
+                const RwUInt8 *c = src + x * 4;
+                const RwUInt32 value = (static_cast<RwUInt32>(c[3]) << 24 | static_cast<RwUInt32>(c[0]) << 16 |
+                                        static_cast<RwUInt32>(c[1]) << 8 | c[2]) |
+                                       opaque;
+                std::memcpy(dst + x * 4, &value, 4);
+            }
+        }
+        return;
+    }
     for (RwInt32 y = 0; y < height; ++y) {
         const RwUInt8 *src = image->cpPixels + static_cast<size_t>(y) * image->stride;
         RwUInt8 *dst = raster->cpPixels + static_cast<size_t>(y) * raster->stride;

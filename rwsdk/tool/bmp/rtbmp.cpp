@@ -176,6 +176,25 @@ static void ConvertRow(const RwUInt8 *in, const BmpHeader &h, RwUInt32 bitCount,
 {
     const RwInt32 width = image->width;
     auto *colours = reinterpret_cast<RwRGBA *>(out);
+    // The common layouts row by row (the same colours as the pixel-by-pixel switch below).
+    if (bitCount == 24 || (bitCount == 32 && (h.masks[0] | h.masks[1] | h.masks[2]) == 0)) {
+        const RwInt32 step = static_cast<RwInt32>(bitCount / 8);
+        for (RwInt32 x = 0; x < width; ++x) {
+            const RwUInt8 *p = in + x * step;
+            colours[x] = RwRGBA{p[2], p[1], p[0], 255};
+        }
+        return;
+    }
+    if (bitCount == 8) {
+        if (image->depth != 32) {
+            std::memcpy(out, in, static_cast<size_t>(width));
+        } else if (image->palette != nullptr) {
+            for (RwInt32 x = 0; x < width; ++x) colours[x] = image->palette[in[x]];
+        } else {
+            for (RwInt32 x = 0; x < width; ++x) colours[x] = RwRGBA{0, 0, 0, 255};
+        }
+        return;
+    }
     for (RwInt32 x = 0; x < width; ++x) {
         RwUInt32 index = 0;
         switch (bitCount) {
