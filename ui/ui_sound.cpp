@@ -98,7 +98,7 @@ bool CSUIManager::PlayUISound(uint32_t id, uint8_t loop)
         return false;
     }
     audio->PlaySound(uiSounds_[(id - kUIFirstSoundId) / 10].handle, loop);
-    TraceScreenSound(id);
+    TraceScreenSound(id, loop != 0);
     return true;
 }
 

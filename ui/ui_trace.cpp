@@ -5,7 +5,14 @@
 
 void TraceScreenRequest(uint32_t number) { game::TraceLine("screen").Word("request").Int(number); }
 void TraceScreenSwitch(uint32_t number) { game::TraceLine("screen").Word("switch").Int(number); }
-void TraceScreenSound(uint32_t soundId) { game::TraceLine("screen").Word("sound").Int(soundId); }
+void TraceScreenSound(uint32_t soundId, bool looped)
+{
+    game::TraceLine line("screen");
+    line.Word("sound").Int(soundId);
+    if (looped) {
+        line.Word("looped");
+    }
+}
 void TraceScreenGauge() { game::TraceLine("screen").Word("gauge"); }
 void TraceScreenBossBound(int32_t aiType, int32_t life)
 {

@@ -25,7 +25,7 @@
 
 void TraceScreenRequest(uint32_t number);
 void TraceScreenSwitch(uint32_t number);
-void TraceScreenSound(uint32_t soundId);
+void TraceScreenSound(uint32_t soundId, bool looped);
 void TraceScreenGauge();
 void TraceScreenBossBound(int32_t aiType, int32_t life);
 void TraceSlotLoad(int32_t number, bool taken);

@@ -165,6 +165,36 @@ TEST_F(Lobby, NoInTheQuitBoxReturnsToTheMenuOnTheLastEntry)
     EXPECT_EQ(lobby->CursorEntry(), 3);
 }
 
+// Left and right each move between the answers with one move sound (a
+// sound played once, not to repeat); cross answers "no" whatever is chosen.
+TEST_F(Lobby, TheQuitBoxsAnswersTurnBothWaysAndCrossSaysNo)
+{
+    StartLobby("lobby_quit_turn");
+    WaitForMenu();
+    for (int i = 0; i < 4; ++i) {
+        Tap(kPadDown);
+    }
+    Tap(kPadCircle);
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    Sounds();
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    Tap(kPadLeft);
+    EXPECT_EQ(ui->ModalChoice(), 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove}));
+    Tap(kPadRight);
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove}));
+    Tap(kPadRight);
+    EXPECT_EQ(ui->ModalChoice(), 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove}));
+    Tap(kPadCross);  // "yes" is chosen, but cross is "no"
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(ui->ModalChoice(), 0);
+    EXPECT_EQ(lobby->OpenPage(), CSLobby::kMenu);
+    EXPECT_TRUE(lobby->Active());
+    EXPECT_FALSE(gs.StageExitRequested());
+}
+
 TEST_F(Lobby, YesInTheQuitBoxLeavesForTheTitleShowingTheBaseMapAlone)
 {
     StartLobby("lobby_quit_yes");

@@ -6,6 +6,7 @@
 // of each phase.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,41 @@ TEST_P(RankingWithoutPack, LeavesThePicturesOutAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(MissingOrEmpty, RankingWithoutPack, ::testing::Bool());
+
+// The reward band opens downwards from 200 at 0.4 pixels a millisecond to
+// 280 in 200 ms, a step with each drawing.
+TEST_F(RankingTest, TheRewardBandOpensOverTwoHundredMilliseconds)
+{
+    StartOn("rank_band");
+    CSItemDescTable descriptions;
+    descriptions.SetEntries({ItemDescEntry{5100170, u"Steel Sword", u"A reward."}});
+    Links().descriptions = &descriptions;
+    Enter(8, 200000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    ASSERT_EQ(ranking->phase, CSRanking::kReward);
+    const uint32_t frameMs = gs.FrameMs();
+    ASSERT_GT(frameMs, 0u);
+    // The lowest row of the band's bottom line (green 38, 180, 126) at the left edge.
+    const auto bandBottom = [](const win::Frame &frame) {
+        int32_t lowest = -1;
+        for (uint32_t y = 190; y < 300; ++y) {
+            if ((frame.At(4, y) & 0xFFFFFFu) == 0x26B47Eu) {
+                lowest = static_cast<int32_t>(y);
+            }
+        }
+        return lowest;
+    };
+    for (uint32_t drawing = 0; drawing * frameMs < 320; ++drawing) {
+        SCOPED_TRACE(drawing);
+        const win::Frame frame = DrawFrame([&] { DrawScreens(); });
+        const float elapsed = static_cast<float>(std::min(drawing * frameMs, CSRanking::kBandOpenMs));
+        const int32_t expected = static_cast<int32_t>(200.0f + 0.4f * elapsed);
+        EXPECT_NEAR(bandBottom(frame), std::max(expected - 1, 201), 1);  // the top line at 200 and 201
+    }
+}
 
 TEST_F(RankingTest, ThePicturesStreamOnePiecePerUpdate)
 {

@@ -532,4 +532,37 @@ TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
     EXPECT_EQ(skills->SelectedShown(), 0);
 }
 
+// The page's texts come from the game's pool of 50 blocks: after every tab
+// has been shown (a skill with its base skill's name among them) and the
+// page is closed, each block it took is free again for the next screen.
+TEST_F(SkillTabTest, ClosingThePageGivesBackEveryTextBlockItTook)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    const auto blocksInUse = [&] {
+        int n = 0;
+        for (size_t i = 0; i < CSTextBlockPool::kBlocks; ++i) {
+            n += gs.textBlocks.Block(i).InUse() ? 1 : 0;
+        }
+        return n;
+    };
+    const int before = blocksInUse();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        OpenSkillTab();
+        ASSERT_FALSE(HasFatalFailure());
+        SelectShown(3);  // Whirlwind, after the name of Rising Blade
+        ASSERT_NE(Shown().baseName, nullptr);
+        Step(10);
+        EXPECT_GT(blocksInUse(), before);
+        Tap(kPadRight);  // the items
+        Step();
+        Tap(kPadRight);  // the equipment
+        Step();
+        page.SetActive(0);
+        EXPECT_EQ(blocksInUse(), before);
+    }
+}
+
 }  // namespace
