@@ -100,6 +100,17 @@ protected:
         return tables;
     }
 
+    // Moves the cursor to `row` with the pad.
+    void SelectRow(int32_t row)
+    {
+        while (store->SelectedRow() < row) {
+            Tap(kPadDown);
+        }
+        while (store->SelectedRow() > row) {
+            Tap(kPadUp);
+        }
+    }
+
     CSItemManager items;
     CSItemDescTable texts;
     CSLobbyStore *store = nullptr;
@@ -270,6 +281,102 @@ TEST_F(Store, AbilitiesVanishOnceBoughtAndTheirFollowersAppear)
     Tap(kPadCircle);
     EXPECT_EQ(hero.GetAbilityFlag(3), 1);
     EXPECT_EQ(Rows(), (std::vector<int32_t>{16, 17, 19, 21, 22, 23}));
+}
+
+// Life is bought five times and power three times for the first hero, each
+// a level at 3000; at its cap the upgrade leaves the list.
+TEST_F(Store, LifeAndPowerRiseALevelEachUntilTheirCaps)
+{
+    OpenStore("store_levels");
+    hero.money = 30000;
+    Tap(kPadLeft);
+    ASSERT_EQ(Rows(), (std::vector<int32_t>{16, 17, 18, 19, 20}));
+    for (int32_t level = 1; level <= 5; ++level) {
+        SCOPED_TRACE(level);
+        Tap(kPadCircle);
+        EXPECT_EQ(Text(store->MessageText()), u"Price: 3000");
+        Tap(kPadCircle);
+        Tap(kPadCircle);
+        EXPECT_EQ(hero.hpLevel, level);
+        EXPECT_EQ(hero.powerLevel, 0);
+        EXPECT_EQ(hero.money, 30000 - 3000 * level);
+    }
+    ASSERT_EQ(Rows(), (std::vector<int32_t>{17, 18, 19, 20}));
+    SelectRow(0);
+    for (int32_t level = 1; level <= 3; ++level) {
+        SCOPED_TRACE(level);
+        Tap(kPadCircle);
+        Tap(kPadCircle);
+        Tap(kPadCircle);
+        EXPECT_EQ(hero.powerLevel, level);
+    }
+    EXPECT_EQ(hero.hpLevel, 5);
+    EXPECT_EQ(hero.money, 30000 - 8 * 3000);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{18, 19, 20}));
+}
+
+// Each hero's upgrades at their own prices, as the price message says: the
+// second hero's levels rise to 4 and 5.
+TEST_F(Store, EachHerosUpgradesAreOfferedAtTheirPrices)
+{
+    OpenStore("store_prices");
+    const auto prices = [&] {
+        std::vector<std::pair<int32_t, std::u16string>> shown;
+        for (int32_t row = 0; row < store->RowCount(); ++row) {
+            SelectRow(row);
+            Tap(kPadCircle);
+            shown.emplace_back(store->RowSlot(row), Text(store->MessageText()));
+            Tap(kPadCross);
+        }
+        return shown;
+    };
+    using Shown = std::vector<std::pair<int32_t, std::u16string>>;
+    Tap(kPadLeft);
+    EXPECT_EQ(prices(), (Shown{{16, u"Price: 3000"},
+                               {17, u"Price: 3000"},
+                               {18, u"Price: 3000"},
+                               {19, u"Price: 3000"},
+                               {20, u"Price: 3000"}}));
+    hero.SetAbilityFlag(3, 1);
+    hero.SetAbilityFlag(5, 1);
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    EXPECT_EQ(prices(), (Shown{{16, u"Price: 3000"},
+                               {17, u"Price: 3000"},
+                               {19, u"Price: 3000"},
+                               {21, u"Price: 4000"},
+                               {22, u"Price: 5000"},
+                               {23, u"Price: 4000"}}));
+    hero.aiType = 1;
+    hero.SetAbilityFlag(3, 0);
+    hero.SetAbilityFlag(5, 0);
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    EXPECT_EQ(prices(), (Shown{{24, u"Price: 3000"},
+                               {25, u"Price: 3000"},
+                               {26, u"Price: 5000"},
+                               {27, u"Price: 3000"},
+                               {28, u"Price: 3000"}}));
+    hero.SetAbilityFlag(4, 1);
+    hero.SetAbilityFlag(5, 1);
+    hero.SetHPLevel(3);
+    hero.SetPowerLevel(5);
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    EXPECT_EQ(prices(), (Shown{{24, u"Price: 3000"},
+                               {26, u"Price: 5000"},
+                               {29, u"Price: 4000"},
+                               {30, u"Price: 4000"},
+                               {31, u"Price: 3000"}}));
+    // The last life level.
+    hero.money = 3000;
+    SelectRow(0);
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    Tap(kPadCircle);
+    EXPECT_EQ(hero.hpLevel, 4);
+    EXPECT_EQ(hero.money, 0);
+    EXPECT_EQ(store->RowSlot(0), 26);
 }
 
 TEST_F(Store, SellingTheLastUnitRebuildsTheList)

@@ -225,6 +225,50 @@ TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
     EXPECT_FLOAT_EQ(equip->Picture()->picture.s0, ui->GetEquipArt(5100160)->s0);
 }
 
+// A list longer than its window: a worn piece is underlined only while its
+// row is in the window, and the rows below follow the window as it scrolls.
+TEST_F(StatusTabsTest, AWornPiecesUnderlineGoesWithItsRowOutOfTheWindow)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    for (int32_t id : {5100160, 5100170, 5100180, 5100190, 5100200, 5100210, 5100220, 5100230, 5100240, 5100250,
+                       5100010, 5100020, 5100030}) {
+        Own(id);
+    }
+    Wear(5100160, kHeroWeaponSlot);
+    Wear(5100030, 0);
+    OpenEquipmentTab(kStatusPagePauseMode);
+    ASSERT_FALSE(HasFatalFailure());
+    const CSEquipPage *equip = page.EquipPage();
+    const int32_t count = equip->EntryCount();
+    const int32_t visible = page.List().VisibleRows();
+    ASSERT_LT(visible, count);
+    ASSERT_EQ(equip->Entry(count - 1).itemId, 5100030);
+    EXPECT_TRUE(equip->UnderlineVisible(kHeroWeaponSlot));
+    EXPECT_FALSE(equip->UnderlineVisible(0));
+    Down(count - 1);
+    int32_t first = 0;
+    int32_t last = 0;
+    const CSTextBlock *const *rows = page.List().GetWindow(&first, &last);
+    ASSERT_EQ(last, count - 1);
+    EXPECT_FALSE(equip->UnderlineVisible(kHeroWeaponSlot));
+    ASSERT_TRUE(equip->UnderlineVisible(0));
+    const CSTextBlock::Row &ring = rows[visible - 1]->Rows().front();
+    EXPECT_FLOAT_EQ(equip->Underline(0)->picture.top, static_cast<float>(ring.y + ring.height));
+    EXPECT_EQ(rows[visible - 1]->Color(), CSEquipPage::kWornColour);
+    for (int32_t i = 0; i < visible - 1; ++i) {
+        EXPECT_EQ(rows[i]->Color(), kTabTextColour) << i;
+    }
+    Tap(kPadUp);
+    Step();
+    for (int i = 0; i < count; ++i) {
+        Tap(kPadUp);
+        Step();
+    }
+    EXPECT_TRUE(equip->UnderlineVisible(kHeroWeaponSlot));
+    EXPECT_FALSE(equip->UnderlineVisible(0));
+}
+
 TEST_F(StatusTabsTest, AWeaponHighlightedInThePauseMenuIsWornUntilTheTabIsLeft)
 {
     Begin();
