@@ -287,6 +287,27 @@ TEST_F(RankingTest, TheRewardBandOpensOverTwoHundredMilliseconds)
     }
 }
 
+// Left for another screen, the ranking gives its texts back to the pool and
+// frees its pictures; a second stage's ranking starts afresh.
+TEST_F(RankingTest, LeavingItGivesBackItsTextsAndPictures)
+{
+    StartOn("rank_leave");
+    Goto(kUIGamePlay);
+    const int before = uitest::TextBlocksInUse(gs);
+    for (int visit = 0; visit < 2; ++visit) {
+        SCOPED_TRACE(visit);
+        Enter(8, 100000, 0, 0, 0);
+        PassIntro();
+        Confirm();
+        EXPECT_NE(ranking->pictures.HeroPicture(), nullptr);
+        EXPECT_GT(uitest::TextBlocksInUse(gs), before);
+        Goto(kUIGamePlay);
+        EXPECT_EQ(uitest::TextBlocksInUse(gs), before);
+        EXPECT_EQ(ranking->pictures.HeroPicture(), nullptr);
+        EXPECT_FALSE(ranking->pictures.Reading());
+    }
+}
+
 TEST_F(RankingTest, ThePicturesStreamOnePiecePerUpdate)
 {
     StartOn("rank_stream");

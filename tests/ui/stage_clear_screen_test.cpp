@@ -291,4 +291,25 @@ TEST_P(StageClearResults, LookAsReviewed)
 
 INSTANTIATE_TEST_SUITE_P(Languages, StageClearResults, ::testing::Values(1, 0));
 
+// Left for another screen, the stage clear keeps nothing: its texts go
+// back to the pool and its pictures are freed, and it comes back as new.
+TEST_F(StageClearTest, LeavingItGivesBackItsTextsAndPictures)
+{
+    StartOn("clear_leave");
+    Clear({2, 3}, 1);
+    Goto(kUIGamePlay);
+    const int before = uitest::TextBlocksInUse(gs);
+    for (int visit = 0; visit < 2; ++visit) {
+        SCOPED_TRACE(visit);
+        Goto(kUIStageClear);
+        ToResults();
+        EXPECT_GT(uitest::TextBlocksInUse(gs), before);
+        Goto(kUIGamePlay);
+        EXPECT_EQ(uitest::TextBlocksInUse(gs), before);
+        EXPECT_EQ(Screen().clearArt, nullptr);
+        EXPECT_EQ(Screen().baseArt, nullptr);
+        EXPECT_EQ(Screen().active, 0);
+    }
+}
+
 }  // namespace

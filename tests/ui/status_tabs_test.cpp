@@ -584,13 +584,7 @@ TEST_F(SkillTabTest, ClosingThePageGivesBackEveryTextBlockItTook)
     Begin();
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(3, 1);
-    const auto blocksInUse = [&] {
-        int n = 0;
-        for (size_t i = 0; i < CSTextBlockPool::kBlocks; ++i) {
-            n += gs.textBlocks.Block(i).InUse() ? 1 : 0;
-        }
-        return n;
-    };
+    const auto blocksInUse = [&] { return uitest::TextBlocksInUse(gs); };
     const int before = blocksInUse();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);

@@ -162,6 +162,16 @@ inline std::vector<int64_t> ScreenTraceValues(std::string *path, const char *wor
     return values;
 }
 
+// How many of the game's 50 pooled text blocks are taken.
+inline int TextBlocksInUse(CSGameSystem &gs)
+{
+    int n = 0;
+    for (size_t i = 0; i < CSTextBlockPool::kBlocks; ++i) {
+        n += gs.textBlocks.Block(i).InUse() ? 1 : 0;
+    }
+    return n;
+}
+
 // The interface sounds played so far, in order (the same for "sound").
 inline std::vector<int64_t> TakeTracedSounds(std::string *tracePath)
 {
