@@ -120,6 +120,52 @@ TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600010, 6600010, 6600010, 6600010}));
 }
 
+// The menu's items stand 150 wide from x 285; the chosen one slides left to
+// 265 and the one left slides back to its place, each step 0.01 pixel for
+// every millisecond since its slide began, the cursor on the chosen one.
+TEST_F(FrontEndTest, TheChosenItemSlidesLeftAndTheOneLeftSlidesBack)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    Press(0, kPadStart);
+    Updates(2);
+    ASSERT_EQ(title->state, CSTitle::kMenu);
+    for (int i = 0; i < 200; ++i) {
+        Updates(1);
+    }
+    const SlideItem &first = title->items[0];
+    const SlideItem &second = title->items[1];
+    EXPECT_FLOAT_EQ(first.left, 265.0f);
+    EXPECT_FLOAT_EQ(second.left, 285.0f);
+    EXPECT_FLOAT_EQ(second.width, 150.0f);
+    EXPECT_FLOAT_EQ(second.top, 348.0f);
+    EXPECT_FLOAT_EQ(second.height, 27.0f);
+    Press(0, kPadDown);
+    Updates(1);  // the slides start: no step yet
+    EXPECT_FLOAT_EQ(second.left, 285.0f);
+    EXPECT_FLOAT_EQ(first.left, 265.0f);
+    Updates(1);  // 16 ms in: 0.16
+    EXPECT_FLOAT_EQ(second.left, 285.0f - 0.16f);
+    EXPECT_FLOAT_EQ(first.left, 265.0f + 0.16f);
+    Updates(1);  // 32 ms in: 0.32 more
+    EXPECT_NEAR(second.left, 285.0f - 0.48f, 1e-4f);
+    EXPECT_NEAR(first.left, 265.0f + 0.48f, 1e-4f);
+    // The cursor stands where the chosen item is.
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[0].x, second.quad->v[0].x);
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[3].y, second.quad->v[3].y);
+    for (int i = 0; i < 100; ++i) {
+        Updates(1);
+    }
+    EXPECT_FLOAT_EQ(second.left, 265.0f);
+    EXPECT_FLOAT_EQ(first.left, 285.0f);
+    EXPECT_EQ(second.slideMs, 0xFFFFFFFFu);
+    EXPECT_EQ(first.slideMs, 0xFFFFFFFFu);
+    // Drawn where it stands: 348 to 375 down.
+    EXPECT_FLOAT_EQ(second.quad->v[0].y, 348.0f);
+    EXPECT_FLOAT_EQ(second.quad->v[3].y, 375.0f);
+    EXPECT_FLOAT_EQ(second.quad->v[3].x, 415.0f);
+}
+
 TEST_F(FrontEndTest, QuitClosesAtOnceWithTheConfirmSound)
 {
     Goto(7);
