@@ -135,6 +135,30 @@ TEST_F(Store, TheTabsOfferWhatTheTablesPriceAndThePlayerOwns)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove, kMove}));
 }
 
+TEST_F(Store, UpAndDownMoveTheCursorOneRowAndStopAtTheEnds)
+{
+    OpenStore("store_rows");
+    ASSERT_EQ(store->RowCount(), 8);
+    Tap(kPadUp);
+    EXPECT_EQ(store->SelectedRow(), 0);
+    for (int row = 1; row <= 3; ++row) {
+        Tap(kPadDown);
+        EXPECT_EQ(store->SelectedRow(), row);
+    }
+    Tap(kPadUp);
+    EXPECT_EQ(store->SelectedRow(), 2);
+    Tap(kPadUp);
+    EXPECT_EQ(store->SelectedRow(), 1);
+    for (int i = 0; i < 10; ++i) {
+        Tap(kPadDown);
+    }
+    EXPECT_EQ(store->SelectedRow(), 7);
+    // The picker opens on the row's item: the last, slot 7.
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
+    EXPECT_EQ(store->RowSlot(store->SelectedRow()), 7);
+}
+
 TEST_F(Store, AnItemTheTablesDoNotPriceIsNotOffered)
 {
     ItemTables tables = mkdata::SampleItemTables();
