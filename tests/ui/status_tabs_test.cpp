@@ -16,6 +16,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/text_block.h"
 #include "tests/ui/pause_support.h"
@@ -574,6 +575,40 @@ TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
     Step();
     EXPECT_EQ(skills->SelectedRecord(), 1);
     EXPECT_EQ(skills->SelectedShown(), 0);
+}
+
+// Up walks back over the same skills down walked, past the ones not yet
+// learned, and stops on the first.
+TEST_F(SkillTabTest, UpRetracesTheListedSkillsAndStopsOnTheFirst)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->ShownCount(), 5);
+    std::vector<int32_t> down = {skills->SelectedRecord()};
+    for (int32_t shown = 1; shown < 5; ++shown) {
+        Down();
+        EXPECT_EQ(skills->SelectedShown(), shown);
+        down.push_back(skills->SelectedRecord());
+    }
+    Down();  // the last stays
+    EXPECT_EQ(skills->SelectedShown(), 4);
+    // The skills of abilities 5 and 8 are not learned: the walk down passed over them.
+    EXPECT_EQ(down, (std::vector<int32_t>{0, 1, 2, 3, 5}));
+    for (int32_t shown = 3; shown >= 0; --shown) {
+        Tap(kPadUp);
+        Step();
+        EXPECT_EQ(skills->SelectedShown(), shown);
+        EXPECT_EQ(skills->SelectedRecord(), down[static_cast<size_t>(shown)]) << shown;
+        EXPECT_NE(skills->Records()[static_cast<size_t>(skills->SelectedRecord())].shown, 0);
+    }
+    Tap(kPadUp);
+    Step();
+    EXPECT_EQ(skills->SelectedShown(), 0);
+    EXPECT_EQ(skills->SelectedRecord(), down[0]);
 }
 
 // The page's texts come from the game's pool of 50 blocks: after every tab
