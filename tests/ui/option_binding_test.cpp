@@ -251,6 +251,25 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
 }
 
+// A stick pushed while a button's row listens (the rows either side of the
+// sticks' eight among them) binds nothing but ends the listening.
+TEST_F(OptionBinding, AnAxisOnAButtonsRowChangesNothing)
+{
+    CSOption *option = Open("");
+    for (int32_t cell : {0, 7, 16, 21}) {
+        SCOPED_TRACE(cell);
+        ResetButtonConfig();
+        const input::ButtonConfig before = input->configs[0];
+        option->SetBindingCursor(cell);
+        option->StartListening();
+        option->BindPadAxis(3);
+        EXPECT_EQ(option->listening, 0);
+        for (int f = 0; f < input::kButtonFunctionCount; ++f) {
+            EXPECT_EQ(input->configs[0].codes[f], before.codes[f]) << f;
+        }
+    }
+}
+
 // The second sub-page's game-pad column names the stick axes and the way
 // each row reads them (it showed the axis numbers as button names).
 TEST_F(OptionBinding, TheStickRowsNameTheirAxisAndDirectionNotAButton)
