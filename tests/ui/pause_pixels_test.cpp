@@ -1,6 +1,6 @@
 // The pause menu's pictures against reviewed references: the menu with its
 // cursor on the status entry (and the same in language 2, which shows the
-// language-1 pictures), the status page's three tabs in the pause menu and
+// language-1 pictures, and in language 0 with its own), the status page's three tabs in the pause menu and
 // in the lobby's mode (the equipment tab there in its slot choice), the
 // stage map with two heroes' markers, and a waving map of the last stages.
 #include <gtest/gtest.h>
@@ -119,6 +119,16 @@ TEST_F(PausePixels, TheMenuInLanguageTwoShowsTheLanguageOnePictures)
     Tap(kPadDown);
     Updates(8);
     Expect(Screen(), "pause_menu");
+}
+
+// Language 0 has its own title and entry pictures, placed apart.
+TEST_F(PausePixels, TheMenuInLanguageZero)
+{
+    EnterMenu(0);
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadDown);
+    Updates(8);
+    Expect(Screen(), "pause_menu_chi");
 }
 
 TEST_F(PausePixels, TheStatusPagesTabsInThePauseMenu)
