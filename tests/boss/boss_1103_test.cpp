@@ -211,6 +211,71 @@ TEST_F(Boss1103, ItsFoesPlaceAndItsStateChooseItsInput)
     }
 }
 
+// The cone is the attack half angle in degrees, seen from 5 units behind
+// the boss: a foe in reach just inside it gets the attack (10, to 17), just
+// outside it the turn (3, to 13); in state 12 a foe outside it is faced at
+// once, one inside it is not.
+TEST_F(Boss1103, ItsAttackConeIsItsHalfAngleInDegrees)
+{
+    CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
+    constexpr int32_t kParked = 33;
+    FsfBuilder b;
+    b.State(0).To(3, 13, 1).To(10, 17, 1).To(11, 19, 1);
+    for (int32_t s : {12, 13, 17, 19, kParked}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    const CharacterParams &params = monster::ParamsOf(boss);
+    const float half = params.attackHalfAngle;
+    const float reach = params.attackRange / 2.0f;
+    constexpr float kPi = 3.14159265f;
+    // The foe `degrees` off the facing as seen from the point 5 behind.
+    auto foeAt = [&](float degrees) {
+        const float a = degrees * kPi / 180.0f;
+        return RwV3d{kHome.x + reach * std::sin(a), 0.0f, kHome.z + 5.0f - reach * std::cos(a)};
+    };
+    const struct {
+        float degrees;
+        bool inside;
+    } cases[] = {{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}};
+    // The bearings are ones a reading of the angle in radians would judge
+    // otherwise.
+    bool tellsApart = false;
+    for (const auto &c : cases) {
+        tellsApart |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
+    }
+    ASSERT_TRUE(tellsApart) << half;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.degrees) + " degrees off");
+        const RwV3d at = foeAt(c.degrees);
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, kParked);
+        PutHero(at);
+        ASSERT_LT(V3Length(V3Sub(at, kHome)), params.attackRange);
+        Tick();
+        EnterBoss(boss, 0);
+        boss->stateRandom = 30;
+        TicksUntil([&] { return boss->state != 0; }, 5);
+        EXPECT_EQ(boss->state, c.inside ? 17 : 13);
+
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, 12);
+        Tick();
+        RwV3d facing;
+        boss->GetDirection(&facing);
+        if (c.inside) {
+            EXPECT_NEAR(facing.x, 0.0f, 1e-4f);
+            EXPECT_NEAR(facing.z, -1.0f, 1e-4f);
+        } else {
+            const RwV3d toward = monster::Flat(V3Sub(at, kHome));
+            EXPECT_NEAR(facing.x, toward.x / V3Length(toward), 1e-3f);
+            EXPECT_NEAR(facing.z, toward.z / V3Length(toward), 1e-3f);
+        }
+    }
+}
+
 // The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and
 // feeds 0; a heavy hit breaks it (102); it ends with 18 after 2 s.
 TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)

@@ -380,6 +380,48 @@ TEST_F(Champions, TheWeaponBeamsAreLaidOncePerVisitAndGivenBack)
     }
 }
 
+// Entering each state plays its sound once per entry: 2 6300310, 3
+// 6270000, 4, 8, 12 and 19 6300290, 6 6300110, 10 6300170, 11 6270020
+// (1109) or 6240020 (1110), 14 6270010, 16 6270030, 17 and 22 6270010;
+// and none of the table's other sounds.
+TEST_F(Champions, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    for (const int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = PlaceBoss<AiObject>(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= 25; ++s) {
+            b.State(s);
+        }
+        UseStateMachine(type, b.Build());
+        PutHero(kFarAway);
+        const std::pair<int32_t, int32_t> entries[] = {
+            {2, 6300310},  {3, 6270000},  {4, 6300290},  {8, 6300290},
+            {12, 6300290}, {19, 6300290}, {6, 6300110},  {10, 6300170},
+            {11, type == 1109 ? 6270020 : 6240020},      {14, 6270010},
+            {16, 6270030}, {17, 6270010}, {22, 6270010}};
+        for (const auto &[state, sound] : entries) {
+            SCOPED_TRACE(state);
+            for (int visit = 0; visit < 2; ++visit) {
+                EnterBoss(boss, 0);
+                Tick();
+                const uint32_t from = tick;
+                EnterBoss(boss, state);
+                Ticks(4);
+                int32_t own = 0;
+                for (const int32_t id : SoundsFrom(from)) {
+                    own += id == sound;
+                    for (const auto &[other, otherSound] : entries) {
+                        EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
+                    }
+                }
+                EXPECT_EQ(own, 1);
+            }
+        }
+        boss->removed = true;
+    }
+}
+
 // Gone at once at death: the reward to the hero, and no drop even when an
 // event named one.
 TEST_F(Champions, TheyPayTheRewardWithoutADrop)
