@@ -276,6 +276,42 @@ TEST_F(Boss1103, ItsAttackConeIsItsHalfAngleInDegrees)
     }
 }
 
+// Entering each state plays its sound once per entry: 5 6230000, 6 and 12
+// 6230020, 7 and 13 6300080, 9 6230010, 10 6300110, 22 6230030, 23 and 27
+// 6230040, 29 6230050; and none of the table's other sounds.
+TEST_F(Boss1103, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 34; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    // The gone state 6 last, and once: the boss leaves play in it.
+    const std::pair<int32_t, int32_t> entries[] = {{12, 6230020}, {7, 6300080},  {13, 6300080}, {9, 6230010},
+                                                   {10, 6300110}, {22, 6230030}, {23, 6230040}, {27, 6230040},
+                                                   {29, 6230050}, {5, 6230000},  {6, 6230020}};
+    for (const auto &[state, sound] : entries) {
+        SCOPED_TRACE(state);
+        for (int visit = 0; visit < (state == 6 ? 1 : 2); ++visit) {
+            EnterBoss(boss, 0);
+            Tick();
+            const uint32_t from = tick;
+            EnterBoss(boss, state);
+            Ticks(4);
+            int32_t own = 0;
+            for (const int32_t id : SoundsFrom(from)) {
+                own += id == sound;
+                for (const auto &[other, otherSound] : entries) {
+                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
+                }
+            }
+            EXPECT_EQ(own, 1);
+        }
+    }
+}
+
 // The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and
 // feeds 0; a heavy hit breaks it (102); it ends with 18 after 2 s.
 TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)

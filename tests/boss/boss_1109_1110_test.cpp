@@ -297,6 +297,46 @@ TEST_F(Champions, Boss1110sAttackConeLooksUpAsWellAsAcross)
     }
 }
 
+// 1110's cone is its attack half angle in degrees, seen from 5 units
+// behind it: a foe in reach just inside it is attacked (10, to 9), one just
+// outside it is not.
+TEST_F(Champions, Boss1110sAttackConeIsItsHalfAngleInDegrees)
+{
+    CSBoss1110 *boss = PlaceBoss<CSBoss1110>(1110, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(10, 9, 1);
+    b.State(9).To(0, 0, 1);
+    UseStateMachine(1110, b.Build());
+    const CharacterParams &params = monster::ParamsOf(boss);
+    const float half = params.attackHalfAngle;
+    const float reach = params.attackRange / 2.0f;
+    constexpr float kPi = 3.14159265f;
+    const struct {
+        float degrees;
+        bool inside;
+    } cases[] = {{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}};
+    // The bearings are ones a reading of the angle in radians would judge
+    // otherwise.
+    bool tellsApart = false;
+    for (const auto &c : cases) {
+        tellsApart |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
+    }
+    ASSERT_TRUE(tellsApart) << half;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.degrees) + " degrees off");
+        const float a = c.degrees * kPi / 180.0f;
+        const RwV3d at = {kHome.x + reach * std::sin(a), 0.0f, kHome.z + 5.0f - reach * std::cos(a)};
+        ASSERT_LT(V3Length(V3Sub(at, kHome)), params.attackRange);
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        PutHero(at);
+        EnterBoss(boss, 0);
+        Ticks(10);
+        EXPECT_NE(boss->target, nullptr);
+        EXPECT_EQ(boss->state, c.inside ? 9 : 0);
+    }
+}
+
 // Three exits from the flinch state 17 within 2 s bring the escape 108
 // once; two, then the window's end, bring none.
 TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
