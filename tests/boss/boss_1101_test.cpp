@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "actor/ai_type_table.h"
 #include "boss/boss_1101.h"
@@ -244,6 +245,54 @@ TEST_F(Boss1101, ItHeadsForItsFoeOnlyInItsWalks)
         EXPECT_NEAR(std::hypot(at.x - kHome.x, at.z - kHome.z), 30.0f * 12.0f / 60.0f, 0.5f);
         EXPECT_NEAR(at.x, heads ? 6.0f : 0.0f, 0.5f);
         EXPECT_NEAR(facing.x, heads ? 1.0f : 0.0f, 0.02f);
+    }
+}
+
+// In its turning states 5 and 12 it stands still while its foe is inside
+// its attack half angle (in degrees) and turns toward it once it is just
+// outside it, to either side.
+TEST_F(Boss1101, ItTurnsOnlyForAFoeOutsideItsHalfAngle)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    FsfBuilder b;
+    for (int32_t s : {0, 5, 12}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    const float half = monster::ParamsOf(boss).attackHalfAngle;
+    constexpr float kPi = 3.14159265f;
+    const struct {
+        float degrees;
+        bool inside;
+    } cases[] = {{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}};
+    // The bearings are ones a reading of the angle in radians would judge
+    // otherwise.
+    bool tellsApart = false;
+    for (const auto &c : cases) {
+        tellsApart |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
+    }
+    ASSERT_TRUE(tellsApart) << half;
+    for (const int32_t state : {5, 12}) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::to_string(state) + ", " + std::to_string(c.degrees) + " degrees off");
+            const float a = c.degrees * kPi / 180.0f;
+            boss->SetPosition(kHome);
+            boss->SetDirection(kSouth);
+            EnterBoss(boss, 0);
+            PutHero({kHome.x + 40.0f * std::sin(a), 0.0f, kHome.z - 40.0f * std::cos(a)});
+            Ticks(2);
+            ASSERT_NE(boss->target, nullptr);
+            boss->SetDirection(kSouth);
+            EnterBoss(boss, state);
+            Ticks(3);
+            RwV3d facing;
+            boss->GetDirection(&facing);
+            if (c.inside) {
+                EXPECT_NEAR(facing.x, 0.0f, 1e-4f);
+            } else {
+                EXPECT_GT(facing.x * std::sin(a), 1e-3f);  // toward the foe's side
+            }
+        }
     }
 }
 
