@@ -1,14 +1,16 @@
 // The non-player characters frame by frame on the arena: the families of
 // the table (hold and show, the locked 101) under their event's codes, type
-// 112's appearance and end, and the fighting character 10: its seize, its
-// blows on its foes, its burning and poison, its drop and the hero it lets
-// go when it dies or an event holds it.
+// 112's appearance and end, and the fighting character 10: its turn toward
+// its foe, its seize, its blows on its foes, its burning and poison, its
+// drop and the hero it lets go when it dies or an event holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "actor/fsf.h"
+#include "monster/kit_common.h"
 #include "monster/monster_1003.h"
 #include "monster/npc.h"
 #include "monster/npc_10.h"
@@ -310,6 +312,51 @@ TEST_F(Fighter, ItsStatesSayWhereItIsSolidTargetableAndHeld)
     Control(f, kCtlRelease, 0);
     Ticks(2);
     EXPECT_FALSE(f->eventHeld);
+}
+
+// In its state 3, and in no other, it turns toward its foe about its up
+// axis by TurnDeg x dt degrees a frame; a foe square to its side is well
+// outside the band where it does not turn.
+TEST_F(Fighter, ItTurnsTowardItsFoeInStateThreeAtItsTurnRate)
+{
+    CSMonster1003 *f = Place10({0.0f, 0.0f, 60.0f});
+    AiObject *foe = Place(1000, {30.0f, 0.0f, 60.0f}, {0.0f, 0.0f, 1.0f});
+    ASSERT_NE(foe, nullptr);
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 38; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(10, b.Build());
+    PutHero({0.0f, 0.0f, -60.0f});  // near: it acts every frame
+    const float turnDeg = monster::ParamsOf(f).turnDeg;
+    ASSERT_GT(turnDeg * monstertest::kDt, 0.5f);
+    auto heading = [&] {
+        RwV3d at;
+        f->GetDirection(&at);
+        return std::atan2(at.x, at.z) * 180.0f / 3.14159265f;
+    };
+    for (int32_t state : {0, 2, 3, 4, 5, 6}) {
+        SCOPED_TRACE(state);
+        f->SetPosition({0.0f, 0.0f, 60.0f});
+        f->SetDirection({0.0f, 0.0f, -1.0f});
+        foe->SetPosition({30.0f, 0.0f, 60.0f});
+        Enter(f, state);
+        Tick();
+        ASSERT_EQ(f->target, foe);
+        ASSERT_EQ(f->state, state);
+        const float before = heading();
+        Tick();
+        ASSERT_EQ(f->state, state);
+        // Facing -z (heading 180) with the foe on +x (heading 90): toward
+        // it the heading falls.
+        float turned = heading() - before;
+        turned -= 360.0f * std::round(turned / 360.0f);
+        if (state == 3) {
+            EXPECT_NEAR(turned, -turnDeg * monstertest::kDt, 0.01f);
+        } else {
+            EXPECT_NEAR(turned, 0.0f, 1e-3f);
+        }
+    }
 }
 
 }  // namespace
