@@ -2,7 +2,8 @@
 // player's recovery and explosive items then the shared ItemType 7 ones,
 // with icon and count digits (7 one digit on the right, 12 two, 123 its
 // first two); a held key repeating after a second; nothing owned gives one
-// blank row on which the keys do nothing. Equipment: weapons first, worn pieces marked; a weapon
+// blank row on which the keys do nothing; the count digits each in their
+// own 23-wide cell; no footer without an interface manager. Equipment: weapons first, worn pieces marked; a weapon
 // highlighted in the pause menu is worn as a preview until the tab is left;
 // in the lobby confirming the worn weapon plays 6600000 and changes
 // nothing, another weapon is worn, armour goes through the slot choice
@@ -18,8 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_coords.h"
 #include "app/text_block.h"
 #include "tests/ui/pause_support.h"
+#include "ui/status_tab_kit.h"
 #include "tools/mkdata/pause_data.h"
 #include "tools/mkdata/ui_text.h"
 
@@ -164,6 +167,62 @@ TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
     page.SetActive(1);
     EXPECT_FLOAT_EQ(page.ItemPage()->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
     EXPECT_FLOAT_EQ(page.ItemPage()->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
+}
+
+// The count digits sit side by side, each 23 wide: 265-288 and 288-311 for
+// two digits, the single digit of a smaller count in the right-hand place.
+// The drawn corners are checked, not only the remembered rectangle.
+TEST_F(StatusTabsTest, CountDigitsAreDrawnInTheirOwnCellsForOneAndTwoDigitCounts)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    Own(5300000, 7);
+    Own(100054, 12, 0);
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    CSItemPage *items = page.ItemPage();
+    ASSERT_EQ(items->EntryCount(), 2);
+    const auto expectCell = [](const OwnedPicture *digit, float x0, float x1) {
+        ASSERT_NE(digit, nullptr);
+        EXPECT_FLOAT_EQ(digit->picture.left, x0);
+        EXPECT_FLOAT_EQ(digit->picture.right, x1);
+        EXPECT_FLOAT_EQ(digit->picture.top, 153.0f);
+        EXPECT_FLOAT_EQ(digit->picture.bottom, 176.0f);
+        EXPECT_FLOAT_EQ(GetVirtualX(&digit->quad.v[0]), x0);
+        EXPECT_FLOAT_EQ(GetVirtualY(&digit->quad.v[0]), 153.0f);
+        EXPECT_FLOAT_EQ(GetVirtualX(&digit->quad.v[3]), x1);
+        EXPECT_FLOAT_EQ(GetVirtualY(&digit->quad.v[3]), 176.0f);
+    };
+    ASSERT_EQ(items->Selected(), 0);
+    ASSERT_EQ(items->Entry(0).count, 7);
+    {
+        SCOPED_TRACE("seven");
+        expectCell(items->CountDigit(1), 288.0f, 311.0f);
+        EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(7)->s0);
+    }
+    Down();
+    ASSERT_EQ(items->Selected(), 1);
+    ASSERT_EQ(items->Entry(1).count, 12);
+    {
+        SCOPED_TRACE("twelve");
+        expectCell(items->CountDigit(0), 265.0f, 288.0f);
+        expectCell(items->CountDigit(1), 288.0f, 311.0f);
+        EXPECT_FLOAT_EQ(items->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
+        EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
+    }
+}
+
+// A tab drawn while no interface manager exists (the pause menu torn down
+// first) draws no footer instead of reaching through the missing manager.
+TEST_F(StatusTabsTest, TheTabFooterDrawsNothingWithoutAnInterfaceManager)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    CSUIManager *const manager = g_pUIManager;
+    g_pUIManager = nullptr;
+    DrawTabFooter(6);
+    DrawTabFooter(2);
+    g_pUIManager = manager;
 }
 
 TEST_F(StatusTabsTest, NothingOwnedGivesOneBlankRowAndTheKeysDoNothing)
