@@ -365,6 +365,40 @@ TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
     }
 }
 
+// Entering each state plays its sound once per entry: 5 6300000, 6 6220010, 7 and
+// 10 6300140, 17 6220020, 19 6220030, 25 6220040; and none of
+// the table's other sounds.
+TEST_F(Boss1101, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    AiObject *boss = PlaceBoss<AiObject>(kType, kHome, kSouth);
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 32; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    const std::pair<int32_t, int32_t> entries[] = {{5, 6300000},  {6, 6220010},  {7, 6300140}, {10, 6300140},
+                                                   {17, 6220020}, {19, 6220030}, {25, 6220040}};
+    for (const auto &[state, sound] : entries) {
+        SCOPED_TRACE(state);
+        for (int visit = 0; visit < 2; ++visit) {
+            EnterBoss(boss, 0);
+            Tick();
+            const uint32_t from = tick;
+            EnterBoss(boss, state);
+            Ticks(4);
+            int32_t own = 0;
+            for (const int32_t id : SoundsFrom(from)) {
+                own += id == sound;
+                for (const auto &[other, otherSound] : entries) {
+                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
+                }
+            }
+            EXPECT_EQ(own, 1);
+        }
+    }
+}
+
 }  // namespace
 
 }  // namespace boss_1101_test

@@ -263,6 +263,38 @@ TEST_F(Boss1108, ItStrikesBackAndGoesStraightToItsGoneState)
     EXPECT_EQ(drops, 1);
 }
 
+// Entering each state plays its sound once per entry: 2 6260010, 3 6260030, 5 6260020; and none of
+// the table's other sounds.
+TEST_F(Boss1108, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    AiObject *boss = PlaceBoss<AiObject>(kType, kHome, kSouth);
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 6; ++s) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    const std::pair<int32_t, int32_t> entries[] = {{2, 6260010}, {3, 6260030}, {5, 6260020}};
+    for (const auto &[state, sound] : entries) {
+        SCOPED_TRACE(state);
+        for (int visit = 0; visit < 2; ++visit) {
+            EnterBoss(boss, 0);
+            Tick();
+            const uint32_t from = tick;
+            EnterBoss(boss, state);
+            Ticks(4);
+            int32_t own = 0;
+            for (const int32_t id : SoundsFrom(from)) {
+                own += id == sound;
+                for (const auto &[other, otherSound] : entries) {
+                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
+                }
+            }
+            EXPECT_EQ(own, 1);
+        }
+    }
+}
+
 }  // namespace
 
 }  // namespace boss_1108_test
