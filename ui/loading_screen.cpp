@@ -58,6 +58,33 @@ CSAudio *Audio() { return g_pApplication != nullptr ? g_pApplication->audio : nu
 
 RwCamera *MainCamera() { return g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr; }
 
+// With the thread running, the screen's own camera on the main camera's
+// rasters: its update leaves the frames and the world the main thread is
+// building alone.
+bool BeginDrawing(CSLoading *loading, RwCamera *camera)
+{
+    RwCamera *own = loading->ThreadCamera();
+    if (own == nullptr) {
+        return BeginCameraUpdate(camera);
+    }
+    if (RwCameraGetCurrentCamera() != nullptr) {
+        return false;
+    }
+    RwCameraSetRaster(own, RwCameraGetRaster(camera));
+    RwCameraSetZRaster(own, RwCameraGetZRaster(camera));
+    return RwCameraBeginScreenUpdate(own) != nullptr;
+}
+
+void EndDrawing(CSLoading *loading, RwCamera *camera)
+{
+    RwCamera *own = loading->ThreadCamera();
+    if (own == nullptr) {
+        EndCameraUpdate(camera);
+    } else if (RwCameraGetCurrentCamera() == own) {
+        RwCameraEndScreenUpdate(own);
+    }
+}
+
 // Begin the main camera's update, draw, end it; the raster is shown either way.
 void DrawIntoMainCamera(CSLoading *loading)
 {
@@ -66,9 +93,9 @@ void DrawIntoMainCamera(CSLoading *loading)
         return;
     }
     const uint32_t before = loading->Drawings();
-    if (BeginCameraUpdate(camera)) {
+    if (BeginDrawing(loading, camera)) {
         loading->Draw();
-        EndCameraUpdate(camera);
+        EndDrawing(loading, camera);
     }
     if (CSLoading::afterDrawing != nullptr && loading->Drawings() != before) {
         CSLoading::afterDrawing(camera, loading->Drawings());
@@ -122,6 +149,7 @@ CSLoading::CSLoading() : drawFrame(DrawIntoMainCamera), now(timeGetTime) { g_pLo
 CSLoading::~CSLoading()
 {
     StopThread();
+    DestroyThreadCamera();
     active_.store(0);
     DestroyTexture(picture_);
     DestroyTexture(bar_);
@@ -178,7 +206,11 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         // Before the thread's first drawing.
         game::TraceLine("loading").Word("on").Int(stageId).Word(ScenePictureOf(stageId)).Int(threaded_);
         if (threaded_ != 0) {
+            CreateThreadCamera();
             thread_ = CreateWorkerThread(ThreadMain, this, kThreadPriorityNormal);
+            if (thread_ == nullptr) {
+                DestroyThreadCamera();
+            }
         }
         if (thread_ != nullptr) {
             StepOnce(0);
@@ -193,6 +225,7 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         StopThread();
         StepOnce(0);
     }
+    DestroyThreadCamera();
     DestroyTexture(picture_);
     DestroyTexture(bar_);
     picture_ = nullptr;
@@ -217,6 +250,36 @@ void CSLoading::StopThread()
     active_.store(0);
     JoinWorkerThread(thread_);
     thread_ = nullptr;
+}
+
+void CSLoading::CreateThreadCamera()
+{
+    RwCamera *main = MainCamera();
+    if (threadCamera_ != nullptr || main == nullptr) {
+        return;
+    }
+    threadCamera_ = RwCameraCreate();
+    if (threadCamera_ == nullptr) {
+        return;
+    }
+    RwCameraSetProjection(threadCamera_, RwCameraGetProjection(main));
+    RwCameraSetViewWindow(threadCamera_, RwCameraGetViewWindow(main));
+    RwCameraSetNearClip(threadCamera_, RwCameraGetNearClipPlane(main));
+    RwCameraSetFarClip(threadCamera_, RwCameraGetFarClipPlane(main));
+    RwCameraSetRaster(threadCamera_, RwCameraGetRaster(main));
+    RwCameraSetZRaster(threadCamera_, RwCameraGetZRaster(main));
+}
+
+void CSLoading::DestroyThreadCamera()
+{
+    if (threadCamera_ == nullptr) {
+        return;
+    }
+    // The rasters are the main camera's.
+    RwCameraSetRaster(threadCamera_, nullptr);
+    RwCameraSetZRaster(threadCamera_, nullptr);
+    RwCameraDestroy(threadCamera_);
+    threadCamera_ = nullptr;
 }
 
 void CSLoading::LoadPictures(int32_t stageId)

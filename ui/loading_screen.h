@@ -5,7 +5,10 @@
 // call between their loads, at most one drawing per 20 ms; or, with
 // threaded loading on, from a thread of its own that draws under the
 // render lock every 10 ms until the screen is turned off. The thread is
-// joined before the pictures it draws are freed.
+// joined before the pictures it draws are freed. While it runs the screen
+// draws through a camera of its own, frameless and outside any world, on
+// the main camera's rasters: the main thread builds the stage's frames and
+// atomics meanwhile, and the main camera's update would synchronise them.
 //
 // The stage manager owns it; the stage and the stage entry reach it
 // through the stage's loading-screen table (stage/stage_screen_calls.h).
@@ -68,6 +71,8 @@ public:
     uint32_t MusicHandle() const { return musicHandle_; }
     RwTexture *Picture() const { return picture_; }
     RwTexture *Bar() const { return bar_; }
+    // The camera the thread draws through (null without the thread).
+    RwCamera *ThreadCamera() const { return threadCamera_; }
 
     // The strip's offset and period count at `clockMs`, in the screen's
     // unsigned 32-bit arithmetic.
@@ -92,12 +97,15 @@ private:
     static uint32_t ThreadMain(void *context);
     void DrawOnce();
     void AdvanceClock(uint32_t ms);
+    void CreateThreadCamera();
+    void DestroyThreadCamera();
 
     RwTexture *picture_ = nullptr;
     RwTexture *bar_ = nullptr;
     std::atomic<uint8_t> active_{0};
     uint8_t threaded_ = 0;
     WorkerThread *thread_ = nullptr;
+    RwCamera *threadCamera_ = nullptr;
     std::atomic<uint32_t> clock_{0};
     uint32_t musicHandle_ = kNoMusic;
     uint32_t lastStepMs_ = 0;

@@ -96,6 +96,10 @@ RwCamera *RwCameraBeginUpdate(RwCamera *camera);
 RwCamera *RwCameraEndUpdate(RwCamera *camera);
 RwCamera *RwCameraDefaultBeginUpdate(RwCamera *camera);
 RwCamera *RwCameraDefaultEndUpdate(RwCamera *camera);
+// Begin and end of an update that neither synchronises frames nor enters
+// the camera's world: screen-space drawing from a thread of its own.
+RwCamera *RwCameraBeginScreenUpdate(RwCamera *camera);
+RwCamera *RwCameraEndScreenUpdate(RwCamera *camera);
 RwCamera *RwCameraClear(RwCamera *camera, RwRGBA *colour, RwInt32 clearMode);
 RwCamera *RwCameraShowRaster(RwCamera *camera, void *windowHandle, RwUInt32 flags);
 

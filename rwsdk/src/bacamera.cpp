@@ -92,6 +92,18 @@ RwCamera *RwCameraDefaultBeginUpdate(RwCamera *camera)
     return rwStandardCall(rwSTANDARDCAMERABEGINUPDATE, nullptr, camera, 0) ? camera : nullptr;
 }
 
+// A camera update for drawing in screen space from a second thread while
+// another builds the scene: the frame hierarchy is not brought up to date
+// (the other thread may be changing it) and no world is entered. A camera
+// without a frame draws with the identity view.
+RwCamera *RwCameraBeginScreenUpdate(RwCamera *camera)
+{
+    RwEngineInst->curCamera = camera;
+    return rwStandardCall(rwSTANDARDCAMERABEGINUPDATE, nullptr, camera, 0) ? camera : nullptr;
+}
+
+RwCamera *RwCameraEndScreenUpdate(RwCamera *camera) { return RwCameraDefaultEndUpdate(camera); }
+
 RwCamera *RwCameraDefaultEndUpdate(RwCamera *camera)
 {
     if (!rwStandardCall(rwSTANDARDCAMERAENDUPDATE, nullptr, camera, 0)) {

@@ -1,13 +1,15 @@
 // The loading screen: its strip and bar laid out at given clocks and
 // progress, the pacing of its steps against a test's clock, the pictures
 // chosen by stage, and its drawing thread started and joined a thousand
-// times without a drawing after the pictures are gone.
+// times without a drawing after the pictures are gone, its drawings leaving
+// the frames the main thread builds alone.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
 #include <vector>
 #include <string>
+#include <thread>
 
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
@@ -175,6 +177,34 @@ TEST_F(LoadingScreenTest, AThousandThreadedLoadsJoinTheirThreadBeforeThePictures
     EXPECT_GE(Pacing::threadDrawings.load(), 2000);
     EXPECT_EQ(Pacing::drawnWithoutPictures.load(), 0);
     EXPECT_EQ(loading.Picture(), nullptr);
+}
+
+// While the thread draws, the main thread builds the stage's frames: the
+// thread's camera updates must not synchronise (walk, clean, unlink) them.
+TEST_F(LoadingScreenTest, TheThreadsDrawingsLeaveTheFramesTheLoaderBuildsAlone)
+{
+    CSLoading &loading = Loading();
+    ASSERT_NE(g_pGameSystem, nullptr);
+    ASSERT_NE(g_pGameSystem->camera, nullptr);
+    RwFrame *built = RwFrameCreate();
+    ASSERT_NE(built, nullptr);
+    RwFrameMarkDirty(built);
+    UseTestClock([](void *) -> uint32_t { return 1000; }, [](uint32_t, void *) {}, nullptr);
+    loading.SetThreadedLoading(1);
+    loading.Activate(1, 2010000);
+    ASSERT_TRUE(loading.HasThread());
+    ASSERT_NE(loading.ThreadCamera(), nullptr);
+    // Waits for drawings of the thread itself (the first one is the main thread's).
+    while (loading.Drawings() < 4) {
+        std::this_thread::yield();
+    }
+    EXPECT_NE(RwFrameIsDirty(built), 0u) << "the loading thread synchronised the loader's frames";
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(loading.ThreadCamera(), nullptr);
+    EXPECT_EQ(RwCameraGetCurrentCamera(), nullptr);
+    loading.SetThreadedLoading(0);
+    UseSystemClock();
+    RwFrameDestroy(built);
 }
 
 TEST_F(LoadingScreenTest, TheSamplePicturesAsDrawnHalfWayThroughAPeriod)

@@ -121,6 +121,19 @@ TEST_F(CameraTest, BeginAndEndUpdateThroughTheDevice)
     EXPECT_EQ(RwCameraShowRaster(camera, nullptr, 0), nullptr);  // no frame buffer
 }
 
+TEST_F(CameraTest, AScreenUpdateLeavesDirtyFramesAlone)
+{
+    const RwV3d step{1.0f, 0.0f, 0.0f};
+    RwFrameTranslate(frame, &step, rwCOMBINEPOSTCONCAT);
+    ASSERT_NE(RwFrameIsDirty(frame), 0u);
+    EXPECT_EQ(RwCameraBeginScreenUpdate(camera), camera);
+    EXPECT_EQ(RwCameraGetCurrentCamera(), camera);
+    EXPECT_EQ(Slots::CallsTo(rwSTANDARDCAMERABEGINUPDATE).back().inOut, camera);
+    EXPECT_NE(RwFrameIsDirty(frame), 0u) << "a screen update synchronised the frames";
+    EXPECT_EQ(RwCameraEndScreenUpdate(camera), camera);
+    EXPECT_EQ(RwCameraGetCurrentCamera(), nullptr);
+}
+
 // Camera at the origin looking down +z, window (1,1), near 1, far 2.
 TEST_F(CameraTest, PerspectiveFrustumAndViewMatrixByHand)
 {
