@@ -379,24 +379,7 @@ TEST_F(Boss1101, EachStateSoundsItsOwnEntrySoundOncePerEntry)
     PutHero(kFarAway);
     const std::pair<int32_t, int32_t> entries[] = {{5, 6300000},  {6, 6220010},  {7, 6300140}, {10, 6300140},
                                                    {17, 6220020}, {19, 6220030}, {25, 6220040}};
-    for (const auto &[state, sound] : entries) {
-        SCOPED_TRACE(state);
-        for (int visit = 0; visit < 2; ++visit) {
-            EnterBoss(boss, 0);
-            Tick();
-            const uint32_t from = tick;
-            EnterBoss(boss, state);
-            Ticks(4);
-            int32_t own = 0;
-            for (const int32_t id : SoundsFrom(from)) {
-                own += id == sound;
-                for (const auto &[other, otherSound] : entries) {
-                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
-                }
-            }
-            EXPECT_EQ(own, 1);
-        }
-    }
+    ExpectEntrySoundsOncePerEntry(boss, entries);
 }
 
 }  // namespace

@@ -292,24 +292,7 @@ TEST_F(Boss1103, EachStateSoundsItsOwnEntrySoundOncePerEntry)
     const std::pair<int32_t, int32_t> entries[] = {{12, 6230020}, {7, 6300080},  {13, 6300080}, {9, 6230010},
                                                    {10, 6300110}, {22, 6230030}, {23, 6230040}, {27, 6230040},
                                                    {29, 6230050}, {5, 6230000},  {6, 6230020}};
-    for (const auto &[state, sound] : entries) {
-        SCOPED_TRACE(state);
-        for (int visit = 0; visit < (state == 6 ? 1 : 2); ++visit) {
-            EnterBoss(boss, 0);
-            Tick();
-            const uint32_t from = tick;
-            EnterBoss(boss, state);
-            Ticks(4);
-            int32_t own = 0;
-            for (const int32_t id : SoundsFrom(from)) {
-                own += id == sound;
-                for (const auto &[other, otherSound] : entries) {
-                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
-                }
-            }
-            EXPECT_EQ(own, 1);
-        }
-    }
+    ExpectEntrySoundsOncePerEntry(boss, entries, 6);
 }
 
 // The guard 28 takes no harm from ordinary hits, sounds 6300210 for them and

@@ -489,24 +489,7 @@ TEST_F(Boss1104, EachStateSoundsItsOwnEntrySoundOncePerEntry)
     const std::pair<int32_t, int32_t> entries[] = {{1, 6240080}, {2, 6240080},  {3, 6240000},
                                                    {5, 6240000}, {4, 6240020},  {6, 6240040},
                                                    {9, 6240050}, {10, 6240060}, {12, 6240070}};
-    for (const auto &[state, sound] : entries) {
-        SCOPED_TRACE(state);
-        for (int visit = 0; visit < 2; ++visit) {
-            EnterBoss(boss, 0);
-            Tick();
-            const uint32_t from = tick;
-            EnterBoss(boss, state);
-            Ticks(4);
-            int32_t own = 0;
-            for (const int32_t id : SoundsFrom(from)) {
-                own += id == sound;
-                for (const auto &[other, otherSound] : entries) {
-                    EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
-                }
-            }
-            EXPECT_EQ(own, 1);
-        }
-    }
+    ExpectEntrySoundsOncePerEntry(boss, entries);
 }
 
 }  // namespace

@@ -440,24 +440,7 @@ TEST_F(Champions, EachStateSoundsItsOwnEntrySoundOncePerEntry)
             {12, 6300290}, {19, 6300290}, {6, 6300110},  {10, 6300170},
             {11, type == 1109 ? 6270020 : 6240020},      {14, 6270010},
             {16, 6270030}, {17, 6270010}, {22, 6270010}};
-        for (const auto &[state, sound] : entries) {
-            SCOPED_TRACE(state);
-            for (int visit = 0; visit < 2; ++visit) {
-                EnterBoss(boss, 0);
-                Tick();
-                const uint32_t from = tick;
-                EnterBoss(boss, state);
-                Ticks(4);
-                int32_t own = 0;
-                for (const int32_t id : SoundsFrom(from)) {
-                    own += id == sound;
-                    for (const auto &[other, otherSound] : entries) {
-                        EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
-                    }
-                }
-                EXPECT_EQ(own, 1);
-            }
-        }
+        ExpectEntrySoundsOncePerEntry(boss, entries);
         boss->removed = true;
     }
 }

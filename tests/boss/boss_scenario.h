@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <utility>
 
 #include "boss/boss_frame.h"
 #include "monster/monster_scenario.h"
@@ -39,6 +41,31 @@ protected:
         ASSERT_NE(traits, nullptr);
         boss::EnterBossState(boss, boss->Fsf(), state, *traits);
         ASSERT_EQ(boss->state, state);
+    }
+    // Each listed state entered twice from state 0 (`onceState`, one the boss
+    // leaves play in, once) sounds its own entry sound exactly once within
+    // four ticks and none of the other states' sounds.
+    void ExpectEntrySoundsOncePerEntry(AiObject *boss, std::span<const std::pair<int32_t, int32_t>> entries,
+                                       int32_t onceState = -1)
+    {
+        for (const auto &[state, sound] : entries) {
+            SCOPED_TRACE(state);
+            for (int visit = 0; visit < (state == onceState ? 1 : 2); ++visit) {
+                EnterBoss(boss, 0);
+                Tick();
+                const uint32_t from = tick;
+                EnterBoss(boss, state);
+                Ticks(4);
+                int32_t own = 0;
+                for (const int32_t id : SoundsFrom(from)) {
+                    own += id == sound;
+                    for (const auto &[other, otherSound] : entries) {
+                        EXPECT_TRUE(otherSound == sound || id != otherSound) << id;
+                    }
+                }
+                EXPECT_EQ(own, 1);
+            }
+        }
     }
     // The guard `state`: an ordinary hit costs nothing, sounds 6300210 and
     // leaves the guarding flag set; the guard ends in `endState` after
