@@ -1163,19 +1163,12 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     int cur = 0;
     Chunk pending{0, 0, 0, false, nullptr};
     bool havePending = false;
-    // The rows' spans a block at a time, inside the region.
-    constexpr int32_t kRowBlock = 32;
-    int32_t spanX0[kRowBlock], spanX1[kRowBlock];
-    int32_t inBlock = kRowBlock;
-    RowWalk walk;
-    walk.Start(s, y0);
+    // The rows' spans inside the region.
+    RowBlockWalk rowSpans;
+    rowSpans.Start(s, y0, y1, region.x0, region.x1);
     for (int32_t y = y0; y < y1; ++y) {
-        if (inBlock == kRowBlock) {
-            walk.Fill(y1 - y < kRowBlock ? y1 - y : kRowBlock, region.x0, region.x1, spanX0, spanX1);
-            inBlock = 0;
-        }
-        int32_t x0 = spanX0[inBlock], x1 = spanX1[inBlock];
-        ++inBlock;
+        int32_t x0, x1;
+        rowSpans.Span(y, x0, x1);
         if (kCoarse) {
             if (y == y0 || y % kCoarseTile == 0) {
                 anyRejected = SpanCoarseRejects(p.depth, s, region, y / kCoarseTile, tx0, tx1, p.fault, rejected);
@@ -1275,19 +1268,12 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     const VI iota = IIota();
     VI xs = ISet1(0), ys = ISet1(0);
     int32_t filled = 0;
-    // The rows' spans a block at a time, inside the region.
-    constexpr int32_t kRowBlock = 32;
-    int32_t spanX0[kRowBlock], spanX1[kRowBlock];
-    int32_t inBlock = kRowBlock;
-    RowWalk walk;
-    walk.Start(s, y0);
+    // The rows' spans inside the region.
+    RowBlockWalk rowSpans;
+    rowSpans.Start(s, y0, y1, region.x0, region.x1);
     for (int32_t y = y0; y < y1; ++y) {
-        if (inBlock == kRowBlock) {
-            walk.Fill(y1 - y < kRowBlock ? y1 - y : kRowBlock, region.x0, region.x1, spanX0, spanX1);
-            inBlock = 0;
-        }
-        int32_t x0 = spanX0[inBlock], x1 = spanX1[inBlock];
-        ++inBlock;
+        int32_t x0, x1;
+        rowSpans.Span(y, x0, x1);
         if (kCoarse) {
             if (y == y0 || y % kCoarseTile == 0) {
                 anyRejected = SpanCoarseRejects(p.depth, s, region, y / kCoarseTile, tx0, tx1, p.fault, rejected);

@@ -166,6 +166,36 @@ private:
     int64_t lo_, hi_;
 };
 
+// A triangle's rows from y0 to y1 one after another, their spans limited to [lo, hi),
+// worked out by the walk a block of kRowBlock rows at a time. No member initialisers,
+// as for RowWalk.
+class RowBlockWalk {
+public:
+    static constexpr int32_t kRowBlock = 32;
+    [[gnu::always_inline]] inline void Start(const TriangleSetup &s, int32_t y0, int32_t y1, int32_t lo, int32_t hi) {
+        walk_.Start(s, y0);
+        y1_ = y1;
+        lo_ = lo;
+        hi_ = hi;
+        inBlock_ = kRowBlock;
+    }
+    // Row y's span: rows are taken in order from y0, each once.
+    [[gnu::always_inline]] inline void Span(int32_t y, int32_t &x0, int32_t &x1) {
+        if (inBlock_ == kRowBlock) {
+            walk_.Fill(y1_ - y < kRowBlock ? y1_ - y : kRowBlock, lo_, hi_, x0_, x1_);
+            inBlock_ = 0;
+        }
+        x0 = x0_[inBlock_];
+        x1 = x1_[inBlock_];
+        ++inBlock_;
+    }
+
+private:
+    RowWalk walk_;
+    int32_t x0_[kRowBlock], x1_[kRowBlock];
+    int32_t y1_, lo_, hi_, inBlock_;
+};
+
 // A stage's coordinates at a pixel, with their derivatives, from the planes. `rowValues`
 // holds each plane's Row(oy) for the pixel's row; `w` is 1 / rhw at the pixel. The
 // divisor is the projected element, or 1/w under perspective, or 1.
