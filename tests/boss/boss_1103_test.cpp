@@ -234,17 +234,8 @@ TEST_F(Boss1103, ItsAttackConeIsItsHalfAngleInDegrees)
         const float a = degrees * kPi / 180.0f;
         return RwV3d{kHome.x + reach * std::sin(a), 0.0f, kHome.z + 5.0f - reach * std::cos(a)};
     };
-    const struct {
-        float degrees;
-        bool inside;
-    } cases[] = {{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}};
-    // The bearings are ones a reading of the angle in radians would judge
-    // otherwise.
-    bool tellsApart = false;
-    for (const auto &c : cases) {
-        tellsApart |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
-    }
-    ASSERT_TRUE(tellsApart) << half;
+    const std::array<bosstest::ConeBearing, 3> cases = bosstest::BearingsAroundTheCone(half);
+    ASSERT_TRUE(bosstest::ARadiansReadingJudgesOtherwise(cases, half)) << half;
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.degrees) + " degrees off");
         const RwV3d at = foeAt(c.degrees);

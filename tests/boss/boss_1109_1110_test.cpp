@@ -311,17 +311,8 @@ TEST_F(Champions, Boss1110sAttackConeIsItsHalfAngleInDegrees)
     const float half = params.attackHalfAngle;
     const float reach = params.attackRange / 2.0f;
     constexpr float kPi = 3.14159265f;
-    const struct {
-        float degrees;
-        bool inside;
-    } cases[] = {{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}};
-    // The bearings are ones a reading of the angle in radians would judge
-    // otherwise.
-    bool tellsApart = false;
-    for (const auto &c : cases) {
-        tellsApart |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
-    }
-    ASSERT_TRUE(tellsApart) << half;
+    const std::array<bosstest::ConeBearing, 3> cases = bosstest::BearingsAroundTheCone(half);
+    ASSERT_TRUE(bosstest::ARadiansReadingJudgesOtherwise(cases, half)) << half;
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.degrees) + " degrees off");
         const float a = c.degrees * kPi / 180.0f;

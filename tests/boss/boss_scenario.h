@@ -5,6 +5,8 @@
 // state machine of the test's own (gametest::FsfBuilder).
 #pragma once
 
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -24,6 +26,32 @@ inline void DiesFrom(FsfBuilder &b, std::initializer_list<int32_t> states, int32
     for (int32_t s : states) {
         b.State(s).To(120, dying, 1);
     }
+}
+
+// A foe's bearing off a boss's facing, in degrees, and whether the boss's
+// attack cone holds it.
+struct ConeBearing {
+    float degrees;
+    bool inside;
+};
+
+// Bearings 8 degrees inside the half angle `half` (degrees) and 8 outside it
+// on either side.
+inline std::array<ConeBearing, 3> BearingsAroundTheCone(float half)
+{
+    return {{{half - 8.0f, true}, {half + 8.0f, false}, {-(half + 8.0f), false}}};
+}
+
+// Whether a reading of `half` in radians would judge one of `bearings`
+// otherwise: only then can a test of them tell the two readings apart.
+inline bool ARadiansReadingJudgesOtherwise(const std::array<ConeBearing, 3> &bearings, float half)
+{
+    constexpr float kPi = 3.14159265f;
+    bool differs = false;
+    for (const ConeBearing &c : bearings) {
+        differs |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
+    }
+    return differs;
 }
 
 class BossScenario : public monstertest::MonsterScenario {
