@@ -11,6 +11,12 @@ of its own (build-mutants: its group's test programs and the game, which
 the end-to-end tests run), the test programs are run, and it counts as
 caught when one of them fails (or hangs past the time limit).
 
+A mutant whose compiled code is byte for byte the original's (the objects
+that hold its file, debug information aside) changes nothing any test could
+see: it is set aside as "same code" before its tests run, listed in the
+report, and left out of the figure; a spare takes its place, as for one that
+does not build.
+
 The mutated file is written in place for its build only: the original is
 kept under the scratch build directory first (with a note of which file it
 is) and written back as soon as the mutant's tests have run, also when the
@@ -272,6 +278,42 @@ class Build:
         os.remove(self.note())
 
 
+def objects_of(build, rel):
+    """The object files that hold a source: its own, or the unity batches
+    that include it."""
+    path = os.path.join(ROOT, rel)
+    found = []
+    for entry in build.commands:
+        source = entry["file"]
+        holds = source == path
+        if not holds and "/Unity/" in source and os.path.exists(source):
+            with open(source, encoding="utf-8", errors="replace") as f:
+                holds = f'#include "{path}"' in f.read()
+        if holds:
+            m = re.search(r"(?:^|\s)-o\s+(\S+)", entry["command"])
+            if m:
+                found.append(os.path.join(entry["directory"], m.group(1)))
+    return found
+
+
+def code_of(objects, scratch):
+    """The objects' code and data with their debug sections stripped (a
+    changed line's columns move in the line table only), or None where an
+    object is missing."""
+    out = []
+    for index, obj in enumerate(objects):
+        if not os.path.exists(obj):
+            return None
+        stripped = os.path.join(scratch, f"stripped{index}.o")
+        code, _ = run(["objcopy", "--strip-debug", obj, stripped])
+        if code != 0:
+            return None
+        with open(stripped, "rb") as f:
+            out.append(f.read())
+        os.remove(stripped)
+    return out
+
+
 def test_programs(build, programs):
     return [os.path.join(build.dir, "tests", p) for p in programs]
 
@@ -349,7 +391,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=4)
     parser.add_argument("--limit", type=int, default=900, help="seconds a test program may run")
     parser.add_argument("--shards", type=int, default=4, help="processes per test program")
-    parser.add_argument("--spares", type=int, default=4, help="mutants drawn beyond --per-group")
+    parser.add_argument("--spares", type=int, default=10, help="mutants drawn beyond --per-group")
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--mutant", action="append", default=[])
     parser.add_argument("--report")
@@ -394,7 +436,14 @@ def main():
         failed, why = run_tests(build, programs, options.limit, options.shards)
         if failed:
             sys.exit(f"the unmutated tests fail ({why}): no figure can be taken")
-    tally = {g: [0, 0, 0] for g in groups_seen}  # caught, survived, did not build
+    # The original code of every drawn mutant's objects, taken while the
+    # whole build is unmutated.
+    original_code = {}
+    for _, mutant in plan:
+        if mutant["file"] not in original_code:
+            objects = objects_of(build, mutant["file"])
+            original_code[mutant["file"]] = (objects, code_of(objects, build.scratch) if objects else None)
+    tally = {g: [0, 0, 0, 0] for g in groups_seen}  # caught, survived, did not build, same code
     for group, mutant in plan:
         programs = GROUPS[group][1]
         if not options.mutant and tally[group][0] + tally[group][1] >= options.per_group:
@@ -405,9 +454,13 @@ def main():
         original = build.mutate(mutant)
         try:
             code, out = build.build(programs + ["game"])
+            objects, before = original_code[mutant["file"]]
             if code != 0:
                 outcome = "did not build"
                 tally[group][2] += 1
+            elif before is not None and code_of(objects, build.scratch) == before:
+                outcome = "same code (set aside)"
+                tally[group][3] += 1
             else:
                 caught, why = run_tests(build, programs, options.limit, options.shards)
                 outcome = ("caught by " + why) if caught else "SURVIVED"
@@ -422,10 +475,11 @@ def main():
     build.build(sorted({p for g in groups_seen for p in GROUPS[g][1]}) + ["game"])
     summary = []
     for group in groups_seen:
-        caught, survived, unbuilt = tally[group]
+        caught, survived, unbuilt, same = tally[group]
         total = caught + survived
         share = 100.0 * caught / total if total else 0.0
-        summary.append(f"{group}: {caught}/{total} caught ({share:.0f}%), {unbuilt} did not build")
+        summary.append(f"{group}: {caught}/{total} caught ({share:.0f}%), {unbuilt} did not build,"
+                       f" {same} compiled to the same code")
     print("\n".join(["seed " + str(options.seed)] + summary))
     if options.report:
         with open(options.report, "w") as f:
