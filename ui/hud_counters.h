@@ -42,6 +42,8 @@ public:
     uint32_t DisplayMs() const { return displayMs_; }
     uint32_t FadeMs() const { return fadeMs_; }
     uint8_t Alpha() const { return alpha_; }
+    const UIQuad &Label() const { return label_; }
+    const UIQuad &Line(int i) const { return lines_[i]; }
     // Digit i's rectangle as drawn at the display time now.
     void DigitRect(int32_t i, int32_t digits, float *x0, float *y0, float *x1, float *y1) const;
 

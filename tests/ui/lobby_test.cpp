@@ -1,7 +1,8 @@
 // The lobby played by script on the sample's pictures: no input until its
 // pack is read, the cursor and its trail, the figures as drawn (play time,
 // the cleared count), the quit box both ways, every page opening and
-// closing under the base map, a missing pack and a picture missing in it.
+// closing under the base map, a missing pack and a picture missing in it,
+// and its own pictures kept while it is shown and freed when it is left.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -55,6 +56,34 @@ TEST_F(Lobby, TheMenuTakesNoInputUntilThePackIsRead)
     // One open, then a 32768-byte read per frame, then the pictures.
     EXPECT_GT(frames, 3);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kConfirm}));
+    EXPECT_NE(lobby->StagePhotos(), nullptr);
+    EXPECT_NE(lobby->SlotWords(), nullptr);
+}
+
+// The lobby's own pictures live while it is shown: the release of the other
+// screens' pictures (the developer's game-stream pass) leaves them and the
+// menu working; leaving the lobby frees them, and coming back reads them
+// anew before the menu takes input again.
+TEST_F(Lobby, ItsPicturesStayWhileItIsShownAndGoWhenItIsLeft)
+{
+    StartLobby("lobby_pictures");
+    WaitForMenu();
+    ui->ReleaseOtherUIModuleTexture();
+    EXPECT_NE(lobby->StagePhotos(), nullptr);
+    EXPECT_NE(lobby->SlotWords(), nullptr);
+    Tap(kPadDown);
+    EXPECT_EQ(lobby->CursorEntry(), 1);
+    Goto(kUITitle);
+    EXPECT_FALSE(lobby->Active());
+    EXPECT_EQ(lobby->StagePhotos(), nullptr);
+    EXPECT_EQ(lobby->SlotWords(), nullptr);
+    ui->ReleaseOtherUIModuleTexture();
+    Goto(kUILobby);
+    EXPECT_FALSE(lobby->PicturesRead());
+    EXPECT_EQ(lobby->StagePhotos(), nullptr);
+    Tap(kPadDown);
+    EXPECT_EQ(lobby->CursorEntry(), 0);
+    WaitForMenu();
     EXPECT_NE(lobby->StagePhotos(), nullptr);
     EXPECT_NE(lobby->SlotWords(), nullptr);
 }

@@ -2,11 +2,13 @@
 // 3 pops in, the same count again does not start it over, the fade 4.5 s
 // after the last change; gains add up on one counter that hides 1055 ms
 // after the last gain, its shake drawn from the game's one generator seeded
-// with its time; the hit counter's anchor for both screen sizes; and the
-// screen manager's forwards reaching the first panel.
+// with its time; the hit counter's anchor for both screen sizes, its label
+// in each language and its two lines; and the screen manager's forwards
+// reaching the first panel.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "actor/actor_screen_calls.h"
 #include "app/game_rand.h"
@@ -26,6 +28,58 @@ TEST(HitCounterAnchor, ElevenPercentFromTheRightAndAThirteenthDown)
     EXPECT_NEAR(x, 571.43f, 5e-3f);
     EXPECT_EQ(y, 46.0f);
 }
+
+// The quad's screen rectangle and atlas pixels (of 512), corner 0 to 3.
+void ExpectPlaced(const UIQuad &q, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
+{
+    EXPECT_FLOAT_EQ(q.v[0].x, x0);
+    EXPECT_FLOAT_EQ(q.v[0].y, y0);
+    EXPECT_FLOAT_EQ(q.v[3].x, x1);
+    EXPECT_FLOAT_EQ(q.v[3].y, y1);
+    EXPECT_FLOAT_EQ(q.v[0].u * 512.0f, s0);
+    EXPECT_FLOAT_EQ(q.v[0].v * 512.0f, t0);
+    EXPECT_FLOAT_EQ(q.v[3].u * 512.0f, s1);
+    EXPECT_FLOAT_EQ(q.v[3].v * 512.0f, t1);
+    EXPECT_EQ(q.v[0].emissiveColor, 0xFFF0F0F0u);
+}
+
+// The label and the two ornament lines about the anchor (x, 36) at 640 x
+// 480: the label's picture and size are the language's.
+class CounterPicturesTest : public uitest::OverlayTest, public ::testing::WithParamInterface<int32_t> {
+protected:
+    void SetUp() override { StartOverlay(640, 480, GetParam()); }
+};
+
+TEST_P(CounterPicturesTest, TheLabelIsTheLanguagesAndTheLinesCrossAtTheAnchor)
+{
+    CSHitCounter counter;
+    counter.Init(640, 480);
+    CSHero hero;
+    hero.hitCounter = 4;
+    counter.Show(&hero);
+    const float x = counter.AnchorX();
+    if (GetParam() == 0) {
+        ExpectPlaced(counter.Label(), x - 25, 12, x + 25, 34, 263, 44, 313, 66);
+    } else {
+        ExpectPlaced(counter.Label(), x - 28, 21, x + 28, 34, 257, 44, 313, 57);
+    }
+    ExpectPlaced(counter.Line(0), x - 139, 34, x + 60, 39, 150, 65, 310, 70);
+    // The upright line: the same picture turned a quarter.
+    const UIQuad &upright = counter.Line(1);
+    EXPECT_FLOAT_EQ(upright.v[0].x, x - 2);
+    EXPECT_FLOAT_EQ(upright.v[0].y, -8.0f);
+    EXPECT_FLOAT_EQ(upright.v[3].x, x + 3);
+    EXPECT_FLOAT_EQ(upright.v[3].y, 118.0f);
+    EXPECT_FLOAT_EQ(upright.v[0].u * 512.0f, 150.0f);
+    EXPECT_FLOAT_EQ(upright.v[0].v * 512.0f, 70.0f);
+    EXPECT_FLOAT_EQ(upright.v[3].u * 512.0f, 310.0f);
+    EXPECT_FLOAT_EQ(upright.v[3].v * 512.0f, 65.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CounterPicturesTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int32_t> &info) {
+                             return "Language" + std::to_string(info.param);
+                         });
 
 class CountersTest : public uitest::OverlayHeroTest {
 protected:

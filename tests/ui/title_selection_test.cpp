@@ -273,6 +273,14 @@ protected:
         selection = ui->SelectCharacter();
         ASSERT_NE(selection, nullptr);
     }
+    // Hero i stands on the turntable of radius 15 at angle t.
+    void ExpectHeroAt(int32_t i, float t)
+    {
+        const RwV3d &p = RwFrameGetMatrix(RpClumpGetFrame(selection->Model(i)->clump))->pos;
+        EXPECT_NEAR(p.x, std::sin(t) * 15.0f, 0.05f) << i;
+        EXPECT_NEAR(p.z, std::cos(t) * 15.0f, 0.05f) << i;
+    }
+    static constexpr float kPi = 3.14159265f;
     CSSelectCharacter *selection = nullptr;
 };
 
@@ -294,19 +302,29 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
         }
         Updates(1, 1);
         ++ms;
+        if (ms == 126) {
+            // Right turns the angle up: half-way the first hero stands a
+            // quarter turn on, at +x.
+            ExpectHeroAt(0, CSSelectCharacter::kStartAngle + 0.0125f * 125.0f);
+        }
     }
     EXPECT_GE(ms, 251);
     EXPECT_LE(ms, 253);
     EXPECT_EQ(selection->current, 1);
+    // The second hero in front, where the first stood.
+    ExpectHeroAt(1, CSSelectCharacter::kStartAngle + 2.0f * kPi);
     // Another pad than the controlling one is ignored.
     Press(1, kPadLeft);
     Updates(1);
     EXPECT_EQ(selection->target, 1);
-    // With two heroes both directions lead to the other.
+    // With two heroes both directions lead to the other, and left turns
+    // the angle back down: half-way the first hero is at +x again.
     Press(0, kPadLeft);
     Updates(1);
     EXPECT_EQ(selection->target, 0);
     EXPECT_EQ(selection->turnDirection, 0);
+    Updates(1, 125);
+    ExpectHeroAt(0, CSSelectCharacter::kStartAngle + kPi - 0.0125f * 125.0f);
 }
 
 // The sky box is drawn round the camera under a far plane of 400: every

@@ -1,8 +1,10 @@
 // The screen manager frame by frame: when a request switches, what a switch
 // frame runs, the modal box holding everything, hold-to-title, the colour
-// fade to the step, the letterbox, the base-map phases, and the trace.
+// fade to the step, the letterbox, the base-map phases, the warning's
+// set-up after its first drawing, and the trace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,43 @@ TEST_F(UIManagerTest, ARequestSwitchesAtTheNextUpdateAndTheLastOneWins)
     // Requesting the current screen again does nothing.
     ui->RequestModule(2);
     EXPECT_FALSE(ui->SwitchModule());
+}
+
+// The warning does the interface's set-up (the heroes unloaded first) only
+// in the update after its picture was first drawn, once a showing, and
+// again on a later showing only after that one was drawn too.
+TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
+{
+    ui->Update(16);
+    ASSERT_EQ(ui->CurrentScreen(), 1u);
+    auto setUps = [] {
+        return std::count(uitest::Links().log.begin(), uitest::Links().log.end(), std::string("unload heroes"));
+    };
+    ui->Update(16);
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 0);
+    EXPECT_EQ(ui->Warning()->setUpDone, 0);
+    // No picture in this data: the quad is drawn untextured in its grey
+    // over the whole screen.
+    const win::Frame frame = DrawFrame([&] { ui->Render(); });
+    EXPECT_EQ(frame.At(0, 0) & 0xFFFFFFu, 0xF0F0F0u);
+    EXPECT_EQ(frame.At(639, 479) & 0xFFFFFFu, 0xF0F0F0u);
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 1);
+    EXPECT_EQ(ui->Warning()->firstSetUpDone, 1);
+    DrawFrame([&] { ui->Render(); });
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 1);
+    // Shown again: nothing until it has been drawn.
+    ui->RequestModule(7);
+    ui->Update(16);
+    ui->RequestModule(1);
+    ui->Update(16);
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 1);
+    DrawFrame([&] { ui->Render(); });
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 2);
 }
 
 TEST_F(UIManagerTest, FiveAndNumbersOutsideTheTableAreIgnored)
