@@ -29,20 +29,6 @@ TEST(HitCounterAnchor, ElevenPercentFromTheRightAndAThirteenthDown)
     EXPECT_EQ(y, 46.0f);
 }
 
-// The quad's screen rectangle and atlas pixels (of 512), corner 0 to 3.
-void ExpectPlaced(const UIQuad &q, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1)
-{
-    EXPECT_FLOAT_EQ(q.v[0].x, x0);
-    EXPECT_FLOAT_EQ(q.v[0].y, y0);
-    EXPECT_FLOAT_EQ(q.v[3].x, x1);
-    EXPECT_FLOAT_EQ(q.v[3].y, y1);
-    EXPECT_FLOAT_EQ(q.v[0].u * 512.0f, s0);
-    EXPECT_FLOAT_EQ(q.v[0].v * 512.0f, t0);
-    EXPECT_FLOAT_EQ(q.v[3].u * 512.0f, s1);
-    EXPECT_FLOAT_EQ(q.v[3].v * 512.0f, t1);
-    EXPECT_EQ(q.v[0].emissiveColor, 0xFFF0F0F0u);
-}
-
 // The label and the two ornament lines about the anchor (x, 36) at 640 x
 // 480: the label's picture and size are the language's.
 class CounterPicturesTest : public uitest::OverlayTest, public ::testing::WithParamInterface<int32_t> {
@@ -59,11 +45,11 @@ TEST_P(CounterPicturesTest, TheLabelIsTheLanguagesAndTheLinesCrossAtTheAnchor)
     counter.Show(&hero);
     const float x = counter.AnchorX();
     if (GetParam() == 0) {
-        ExpectPlaced(counter.Label(), x - 25, 12, x + 25, 34, 263, 44, 313, 66);
+        uitest::ExpectQuad512("label", counter.Label(), x - 25, 12, x + 25, 34, 263, 44, 313, 66);
     } else {
-        ExpectPlaced(counter.Label(), x - 28, 21, x + 28, 34, 257, 44, 313, 57);
+        uitest::ExpectQuad512("label", counter.Label(), x - 28, 21, x + 28, 34, 257, 44, 313, 57);
     }
-    ExpectPlaced(counter.Line(0), x - 139, 34, x + 60, 39, 150, 65, 310, 70);
+    uitest::ExpectQuad512("line", counter.Line(0), x - 139, 34, x + 60, 39, 150, 65, 310, 70);
     // The upright line: the same picture turned a quarter.
     const UIQuad &upright = counter.Line(1);
     EXPECT_FLOAT_EQ(upright.v[0].x, x - 2);

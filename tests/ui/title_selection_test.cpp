@@ -1,9 +1,10 @@
 // The title and the character selection played by script against the real
 // pictures and models of the sample data, with recording movie and stage
 // links and a sound front-end without a device: which pad and button leaves
-// the prompt, the menu's sounds, the fade before each request, the attract
-// movie after 73 s, quit, the turntable's turn, and the hero block a
-// confirmed hero writes.
+// the prompt, the menu's sounds, the title's pictures as laid out in each
+// language, the prompt's and the cursor's blink, the fade before each
+// request, the attract movie after 73 s, quit, the turntable's turn and its
+// direction, and the hero block a confirmed hero writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,7 +37,7 @@ class FrontEndTest : public ScreensTest {
 protected:
     void SetUp() override
     {
-        StartOnSampleData();
+        StartOnSampleData(640, 480, language);
         if (IsSkipped()) {
             return;
         }
@@ -67,6 +68,7 @@ protected:
         ASSERT_EQ(ui->CurrentScreen(), screen);
     }
 
+    int32_t language = 1;
     CSAudio audio;
     std::string tracePath;
     uitest::RecordingLinksScope links;
@@ -118,6 +120,85 @@ TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
     Updates(1);
     EXPECT_EQ(title->selected, 2u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600010, 6600010, 6600010, 6600010}));
+}
+
+// Every picture of the title where its layout puts it, grey 240 and
+// opaque; the menu and its cursor stand 40 pixels further left in
+// language 0.
+void ExpectTitleLaidOut(const CSTitle &title, float itemLeft)
+{
+    uitest::ExpectQuad512("overlay", *title.overlayQuad, 0, 0, 640, 480, 325, 2, 509, 140);
+    uitest::ExpectQuad512("logo", *title.logoQuad, 87, 51, 563, 323, 1, 257, 438, 511);
+    uitest::ExpectQuad512("dim prompt", *title.dimPromptQuad, 245, 359, 395, 386, 1, 1, 151, 28);
+    uitest::ExpectQuad512("bright prompt", *title.brightPromptQuad, 245, 359, 395, 386, 152, 1, 302, 28);
+    uitest::ExpectQuad512("notice", *title.noticeQuad, 193, 394, 447, 456, 2, 8, 510, 504);
+    // Item 0 chosen: slid 20 to the left at once.
+    for (int i = 0; i < CSTitle::kItems; ++i) {
+        const float left = itemLeft - (i == 0 ? 20.0f : 0.0f);
+        const float top = 320.0f + 28.0f * static_cast<float>(i);
+        uitest::ExpectQuad512("item", *title.items[i].quad, left, top, left + 150, top + 27, 1, 29 + 28 * i, 151,
+                              56 + 28 * i);
+    }
+    uitest::ExpectQuad512("fade", *title.fadeQuad, 0, 0, 640, 480, 0, 0, 512, 512, 0u);
+}
+
+TEST_F(FrontEndTest, TheTitlesPicturesStandWhereItsLayoutPutsThem)
+{
+    Goto(7);
+    ExpectTitleLaidOut(*ui->Title(), 285.0f);
+}
+
+class FrontEndLanguage0Test : public FrontEndTest {
+protected:
+    FrontEndLanguage0Test() { language = 0; }
+};
+
+TEST_F(FrontEndLanguage0Test, TheMenuStandsFurtherLeft)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    ExpectTitleLaidOut(*title, 245.0f);
+    Press(0, kPadStart);
+    Updates(2);
+    Press(0, kPadDown);
+    Updates(1);
+    for (int i = 0; i < 100; ++i) {
+        Updates(1);
+    }
+    // The first item back at its place, the second slid to 225, the cursor
+    // on it with its bright row.
+    EXPECT_FLOAT_EQ(title->items[0].quad->v[0].x, 245.0f);
+    uitest::ExpectQuad512("cursor", *title->cursorQuad, 225, 348, 375, 375, 152, 57, 302, 84,
+                          title->cursorQuad->v[0].emissiveColor);
+}
+
+// The bright prompt and the menu's cursor blink: from opaque down to clear
+// in 1020 ms (alpha 255 - ms / 4), back up in as long, grey 240 throughout.
+TEST_F(FrontEndTest, ThePromptAndTheCursorBlinkIn1020MsSwings)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    auto expectAlpha = [](const UIQuad &q, uint32_t alpha, int ms) {
+        for (const RwIm2DVertex &v : q.v) {
+            EXPECT_EQ(v.emissiveColor, alpha << 24 | 0xF0F0F0u) << ms;
+        }
+    };
+    Updates(1, 400);
+    expectAlpha(*title->brightPromptQuad, 155, 400);
+    Updates(1, 620);  // 1020: clear, turning
+    expectAlpha(*title->brightPromptQuad, 0, 1020);
+    Updates(1, 100);
+    expectAlpha(*title->brightPromptQuad, 25, 1120);
+    Updates(1, 920);  // 2040: opaque, turning
+    expectAlpha(*title->brightPromptQuad, 255, 2040);
+    Updates(1, 8);
+    expectAlpha(*title->brightPromptQuad, 253, 2048);
+    // The cursor keeps its own swing, begun with the screen.
+    expectAlpha(*title->cursorQuad, 253, 2048);
+    Press(0, kPadStart);
+    Updates(1, 1000);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    expectAlpha(*title->cursorQuad, 255 - (2 + 250), 3048);
 }
 
 // The menu's items stand 150 wide from x 285; the chosen one slides left to

@@ -144,6 +144,25 @@ inline UILinks RecordingLinks()
     return l;
 }
 
+// `what` stands at (x0, y0)-(x1, y1) of the 640 x 480 screen (corner 0 the
+// top left, 3 the bottom right) with the source (s0, t0)-(s1, t1) in 512ths
+// of its texture and the colour argb on every corner.
+inline void ExpectQuad512(const char *what, const UIQuad &q, float x0, float y0, float x1, float y1, float s0, float t0,
+                          float s1, float t1, uint32_t argb = 0xFFF0F0F0u)
+{
+    EXPECT_FLOAT_EQ(q.v[0].x, x0) << what;
+    EXPECT_FLOAT_EQ(q.v[0].y, y0) << what;
+    EXPECT_FLOAT_EQ(q.v[3].x, x1) << what;
+    EXPECT_FLOAT_EQ(q.v[3].y, y1) << what;
+    EXPECT_FLOAT_EQ(q.v[0].u * 512.0f, s0) << what;
+    EXPECT_FLOAT_EQ(q.v[0].v * 512.0f, t0) << what;
+    EXPECT_FLOAT_EQ(q.v[3].u * 512.0f, s1) << what;
+    EXPECT_FLOAT_EQ(q.v[3].v * 512.0f, t1) << what;
+    for (const RwIm2DVertex &v : q.v) {
+        EXPECT_EQ(v.emissiveColor, argb) << what;
+    }
+}
+
 // The values of the trace's "screen WORD value" lines written so far (the
 // sounds played, the pause requests ...), in order. The trace at *path is
 // closed to be read and goes on in a file of its own (*path + ".more").
