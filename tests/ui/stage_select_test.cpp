@@ -3,7 +3,8 @@
 // one step per 300 ms against a clock the test moves, the banner's 100 ms
 // before a confirm counts, the first stage that only returns to the map,
 // the start of a stage (the switch to 13, then the stage change), the info
-// pages, and the fallback names of a pack without name files.
+// pages (also with one text block left in the pool), and the fallback
+// names of a pack without name files.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "app/text_block.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
+#include "ui/ui_text_blocks.h"
 
 namespace stage_select_test {
 
@@ -268,6 +270,35 @@ TEST_F(StageSelect, TheInfoPagesTurnThroughTheMonsterListsAndBackToTheStage)
     Tap(kPadCross);
     EXPECT_EQ(panel->mode, CSStageSelect::kMap);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+// With one text block left in the game's pool the banner takes it: the info
+// pages open and turn with their sounds but without their text.
+TEST_F(StageSelect, WithOneTextBlockLeftTheInfoPagesTurnWithoutTheirText)
+{
+    StartLobby("select_one_block");
+    WaitForMenu();
+    std::vector<CSTextBlock *> taken;
+    while (uitest::TextBlocksInUse(gs) < static_cast<int>(CSTextBlockPool::kBlocks) - 1) {
+        taken.push_back(gs.textBlocks.Acquire());
+    }
+    CSStageSelect *panel = OpenStageSelect();
+    EXPECT_EQ(panel->PageText(), nullptr);
+    Push(kPadRight);
+    ReleasePads();
+    ASSERT_TRUE(FramesUntil([&] { return panel->BannerUnfolded() && panel->bannerMs >= 100; }));
+    Tap(kPadCircle);
+    ASSERT_EQ(panel->mode, CSStageSelect::kInfo);
+    Sounds();
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    Tap(kPadLeft);
+    EXPECT_EQ(panel->page, 2u);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove}));
+    DrawFrame([&] { ui->Render(); });
+    for (CSTextBlock *block : taken) {
+        GiveBackTextBlock(block);
+    }
 }
 
 TEST_F(StageSelect, AStageWithoutMonsterListsIgnoresLeftAndRightSilently)
