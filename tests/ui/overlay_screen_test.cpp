@@ -2,9 +2,10 @@
 // would: its pictures and a panel per hero on activation, start skipping a
 // running scene rather than pausing (else the pause menu opens), start only
 // in the camera modes of play, a colour fade holding start and the item
-// keys, each panel on its own hero's pad, the stage clock held while a movie plays, and a defeat asking
-// once for the game-over change, after which only the bars move; and a data
-// tree without BASE.BMP and five of the six icon sheets.
+// keys, each panel on its own hero's pad, the stage clock held while a
+// movie plays or the pause menu is open, and a defeat asking once for the
+// game-over change, after which only the bars move; and a data tree without
+// BASE.BMP and five of the six icon sheets.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -171,7 +172,7 @@ TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
     EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));
 }
 
-TEST_F(OverlayScreenTest, TheStageClockStandsWhileAMoviePlays)
+TEST_F(OverlayScreenTest, TheStageClockStandsWhileAMoviePlaysOrThePauseMenuIsOpen)
 {
     const uint32_t before = ui->GetStageTime();
     Frame();
@@ -183,6 +184,19 @@ TEST_F(OverlayScreenTest, TheStageClockStandsWhileAMoviePlays)
     Links().moviePlaying = false;
     Frame();
     EXPECT_EQ(ui->GetStageTime(), before + 56);
+    // It stands while the pause menu is open too, and the heroes' pads are
+    // the menu's then: the quick-item key does nothing.
+    ASSERT_TRUE(items.AddItem(1, 5300000));
+    ASSERT_TRUE(items.AddItem(1, 5300010));
+    Frame();
+    Press(0, kPadStart);
+    Frame();
+    ASSERT_EQ(ui->IsPauseMenuOpen(), 1);
+    const uint32_t paused = ui->GetStageTime();
+    Press(0, kPadL2);
+    Updates(5);
+    EXPECT_EQ(ui->GetStageTime(), paused);
+    EXPECT_EQ(Overlay()->Panel(0)->ItemId(), 5300000);
 }
 
 TEST_F(OverlayScreenTest, ADefeatAsksOnceForGameOverThenOnlyTheBarsMove)

@@ -204,11 +204,32 @@ TEST_F(SaveScreens, LanguageZeroTakesItsOwnWordsAndPlacesThem)
     EXPECT_FLOAT_EQ(hp[3].x, 401.0f);
     EXPECT_FLOAT_EQ(hp[3].y, 228.0f);
     EXPECT_FLOAT_EQ(hp[0].u, 296.0f / 512.0f);
+    // Every label's place and source: language 0, then the others.
+    struct LabelPlace {
+        float x0, y0, x1, y1, s0, t0, s1, t1;
+    };
+    const LabelPlace places[6][2] = {
+        {{337, 208, 401, 228, 296, 8, 424, 88}, {337, 210, 362, 226, 304, 92, 354, 156}},
+        {{337, 238, 379, 258, 336, 92, 420, 172}, {337, 239, 358, 255, 260, 92, 302, 156}},
+        {{337, 268, 379, 288, 426, 8, 510, 88}, {337, 269, 402, 285, 384, 172, 510, 236}},
+        {{337, 298, 415, 318, 220, 176, 376, 240}, {337, 298, 469, 319, 246, 4, 510, 88}},
+        {{337, 328, 445, 349, 2, 176, 218, 260}, {337, 328, 507, 349, 0, 164, 342, 248}},
+        {{393, 265, 503, 288, 2, 264, 222, 356}, {371, 265, 525, 288, 2, 252, 310, 344}},
+    };
+    auto expectLabels = [&](int column) {
+        for (int label = SaveSlotView::kLabelHP; label <= SaveSlotView::kLabelEmpty; ++label) {
+            const LabelPlace &p = places[label][column];
+            uitest::ExpectQuad512(("label " + std::to_string(label)).c_str(), view.labels[label], p.x0, p.y0, p.x1,
+                                  p.y1, p.s0, p.t0, p.s1, p.t1);
+        }
+    };
+    expectLabels(0);
     gs.language = 1;
     Load().view.LayOut();
     EXPECT_FLOAT_EQ(hp[3].x, 362.0f);
     EXPECT_FLOAT_EQ(hp[3].y, 226.0f);
     EXPECT_FLOAT_EQ(hp[0].u, 304.0f / 512.0f);
+    expectLabels(1);
 }
 
 // ---- The save panel, hosted by a test's page
