@@ -2,8 +2,9 @@
 // files and item tables (an item owner of the test's own): the rows of each
 // tab, sell prices, the quantity picker and its limit, the quick quantity
 // with money 2500 and with a price of 0, a purchase that the list refuses,
-// the upgrades that vanish and appear, selling the last unit, a missing
-// message file; and the three tabs with the picker as they are seen.
+// each refusal with its message and sound, the upgrades that vanish and
+// appear, selling the last unit, a missing message file; and the three tabs
+// with the picker as they are seen.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -100,6 +101,16 @@ protected:
         return tables;
     }
 
+    // With this money: the first row's picker opened (its sounds taken),
+    // then triangle for the quick quantity.
+    void QuickQuantityWith(int32_t money)
+    {
+        hero.money = money;
+        Tap(kPadCircle);
+        ASSERT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
+        Sounds();
+        Tap(kPadTriangle);
+    }
     // Moves the cursor to `row` with the pad.
     void SelectRow(int32_t row)
     {
@@ -181,11 +192,7 @@ TEST_F(Store, SellPricesAreEightyPercentTruncated)
 TEST_F(Store, TheQuickQuantityIsWhatTheMoneyBuysOrTheRoomLeft)
 {
     OpenStore("store_quick", WithPrice(kHerb, 1000));
-    hero.money = 2500;
-    Tap(kPadCircle);
-    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
-    Sounds();
-    Tap(kPadTriangle);
+    ASSERT_NO_FATAL_FAILURE(QuickQuantityWith(2500));
     EXPECT_EQ(store->Quantity(), 2);
     EXPECT_EQ(Text(store->MessageText()), u"Total: 2000");
     // With 8 herbs of 9 the room left is 1.
@@ -277,6 +284,56 @@ TEST_F(Store, MoneyThatDoesNotCoverThePurchaseShakesAndKeepsTheQuantity)
     EXPECT_EQ(Text(store->MessageText()), u"Not enough money.");
     EXPECT_EQ(store->moneyShakeMs, 0u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+// What the store refuses, and how it says so: the quick quantity without
+// money for one, left with the list full, an upgrade the money does not
+// cover; a quantity of 0 confirmed goes back to the list, silently when
+// buying, with the cancel sound when selling.
+TEST_F(Store, EachRefusalSaysWhyAndAQuantityOfZeroReturnsToTheList)
+{
+    OpenStore("store_refusals");
+    ASSERT_NO_FATAL_FAILURE(QuickQuantityWith(30));
+    EXPECT_EQ(store->Quantity(), 0);
+    EXPECT_EQ(Text(store->MessageText()), u"Not enough money.");
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+    Tap(kPadCircle);
+    EXPECT_EQ(store->GetMode(), CSLobbyStore::kBrowse);
+    EXPECT_TRUE(Sounds().empty());
+    // Nine herbs of nine: no room for one more.
+    for (int i = 0; i < 9; ++i) {
+        items.AddItem(1, kHerb);
+    }
+    hero.money = 1000;
+    Tap(kPadCircle);
+    Sounds();
+    Tap(kPadLeft);
+    EXPECT_EQ(store->Quantity(), 0);
+    EXPECT_EQ(Text(store->MessageText()), u"You cannot carry more of it.");
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBrowse);
+    // Selling none of them.
+    Tap(kPadRight);
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kSellQuantity);
+    Sounds();
+    Tap(kPadCircle);
+    EXPECT_EQ(store->GetMode(), CSLobbyStore::kBrowse);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+    EXPECT_EQ(items.GetItemCount(1, kHerb), 9);
+    // A life level at 3000 with 1000.
+    Tap(kPadRight);
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kUpgrade);
+    Sounds();
+    Tap(kPadCircle);
+    EXPECT_FALSE(store->QuestionPending());
+    EXPECT_EQ(Text(store->MessageText()), u"Not enough money.");
+    EXPECT_EQ(store->moneyShakeMs, 0u);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+    EXPECT_EQ(hero.hpLevel, 0);
+    EXPECT_EQ(hero.money, 1000);
 }
 
 TEST_F(Store, AbilitiesVanishOnceBoughtAndTheirFollowersAppear)
