@@ -111,6 +111,46 @@ TEST_F(CheatMenu, ComboCountClampsAndCircleSetsTheFlagsOnEveryHero)
     }
 }
 
+// Entries 1, 2, 5, 6 and 7 on circle, each for every hero: super power off
+// and on, life, power and extra power filled up to their maxima.
+TEST_F(CheatMenu, ThePowerAndFillEntriesActOnEveryHero)
+{
+    for (CSModelTemplate &t : templates) {
+        t.params.maxHP = 2000;
+        t.params.maxPower = 300;
+        t.params.mExtraPower = 500;
+    }
+    Enter(kItemFillAbility);
+    auto apply = [&](int entry) {
+        h.menu.Open(1, 0);
+        h.menu.activeItem = kItemFillAbility;
+        h.menu.inItem = 1;
+        h.Press(kPadLeft, 9);
+        ToEntry(entry);
+        h.Tick({kPadCircle});
+        EXPECT_FALSE(h.menu.IsOpen()) << entry;
+    };
+    apply(2);
+    EXPECT_TRUE(hero[0]->superPower);
+    EXPECT_TRUE(hero[1]->superPower);
+    apply(1);
+    EXPECT_FALSE(hero[0]->superPower);
+    EXPECT_FALSE(hero[1]->superPower);
+    for (int i = 0; i < 2; ++i) {
+        hero[i]->hp = 10;
+        hero[i]->power = 20;
+        hero[i]->extraPower = 30;
+    }
+    apply(5);
+    apply(6);
+    apply(7);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(hero[i]->hp, 2000) << i;
+        EXPECT_EQ(hero[i]->power, 300) << i;
+        EXPECT_EQ(hero[i]->extraPower, 500) << i;
+    }
+}
+
 TEST_F(CheatMenu, MoneyIsAddedUpTo999999AndTakenDownTo0)
 {
     Enter(kItemFillAbility);
