@@ -316,9 +316,14 @@ TEST_F(Lobby, APictureMissingInsideThePackDrawsUntexturedAndTheMenuWorks)
     EXPECT_EQ(lobby->CursorEntry(), 1);
 }
 
-TEST_F(Lobby, TheMenuAsItIsSeen)
+// The menu as it is seen: hero 0 with 4321 in money after stages 1 and 2,
+// 1:02:03 played, the cursor on the second entry; in language 0 the menu's
+// entries, the name plate and the labels take their own pictures and places.
+class LobbyShot : public Lobby, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(LobbyShot, TheMenuAsItIsSeen)
 {
-    StartLobby("lobby_shot");
+    StartLobby(GetParam() == 0 ? "lobby_shot_chi" : "lobby_shot", GetParam());
     hero.hpLevel = 2;
     hero.powerLevel = 1;
     hero.money = 4321;
@@ -328,8 +333,13 @@ TEST_F(Lobby, TheMenuAsItIsSeen)
     WaitForMenu();
     Tap(kPadDown);
     Frames(3);
-    ExpectShot("lobby_menu");
+    ExpectShot(GetParam() == 0 ? "lobby_menu_chi" : "lobby_menu");
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, LobbyShot, ::testing::Values(1, 0),
+                         [](const ::testing::TestParamInfo<int32_t> &info) {
+                             return "Language" + std::to_string(info.param);
+                         });
 
 }  // namespace
 

@@ -320,10 +320,22 @@ TEST_F(RankingTest, ThePicturesStreamOnePiecePerUpdate)
 }
 
 // Reviewed references of each phase: the count-up with its three figures,
-// the hero faded in, the grade letter in place, the reward band open.
-TEST_F(RankingTest, EachPhaseLooksAsReviewed)
+// the hero faded in, the grade letter in place, the reward band open. In
+// language 0 the labels and the grade letter take their own pictures and
+// places, which the grade's phase shows all of.
+class RankingShots : public RankingTest, public ::testing::WithParamInterface<int32_t> {
+protected:
+    void ExpectPhase(const std::string &name)
+    {
+        if (GetParam() != 0) {
+            ExpectShot(name, [&] { DrawScreens(); });
+        }
+    }
+};
+
+TEST_P(RankingShots, EachPhaseLooksAsReviewed)
 {
-    StartOn("rank_shots");
+    StartOn(GetParam() == 0 ? "rank_shots_chi" : "rank_shots", GetParam());
     EquipContent sword;
     sword.equipId = 5100170;
     hero.equipped[kHeroWeaponSlot] = &sword;
@@ -335,19 +347,24 @@ TEST_F(RankingTest, EachPhaseLooksAsReviewed)
     while (ranking->countUpMs < 880) {
         Frames(1);
     }
-    ExpectShot("ranking_count_up", [&] { DrawScreens(); });
+    ExpectPhase("ranking_count_up");
     // The fade advances with the update and again with each drawing: about
     // a quarter of a second when both run.
     Confirm();
     Frames(6);
     ASSERT_EQ(ranking->phase, CSRanking::kHeroFade);
-    ExpectShot("ranking_hero", [&] { DrawScreens(); });
+    ExpectPhase("ranking_hero");
     Confirm();
     Frames(40);
-    ExpectShot("ranking_grade", [&] { DrawScreens(); });
+    ExpectShot(GetParam() == 0 ? "ranking_grade_chi" : "ranking_grade", [&] { DrawScreens(); });
     Confirm();
     Frames(15);
-    ExpectShot("ranking_reward", [&] { DrawScreens(); });
+    ExpectPhase("ranking_reward");
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, RankingShots, ::testing::Values(1, 0),
+                         [](const ::testing::TestParamInfo<int32_t> &info) {
+                             return "Language" + std::to_string(info.param);
+                         });
 
 }  // namespace
