@@ -281,3 +281,16 @@ int32_t CSParticleManager::SystemsOut() const
     }
     return out;
 }
+
+std::vector<const CSParticleSystem *> CSParticleManager::SystemsOutOf(const char *name) const
+{
+    std::vector<const CSParticleSystem *> out;
+    if (const CSParticleTemplate *tpl = FindTemplate(name)) {
+        for (const CSParticleSystem *system : tpl->systems_) {
+            if (system->taken_) {
+                out.push_back(system);
+            }
+        }
+    }
+    return out;
+}

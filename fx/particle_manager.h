@@ -95,6 +95,10 @@ public:
     int32_t GetParticleTotal() const;
     int32_t TemplateCount() const { return static_cast<int32_t>(templates_.size()); }
     int32_t SystemsOut() const;
+    // The systems of the template named `name` that are out, in pool order:
+    // how their holders started them (emission, display words, place) can
+    // be read back. Empty when no such template is loaded.
+    std::vector<const CSParticleSystem *> SystemsOutOf(const char *name) const;
 
 private:
     void ReleaseTemplates(bool stageOnly);

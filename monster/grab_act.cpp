@@ -62,11 +62,12 @@ void StartStateEffect(AiObject *actor, const GrabActRow &row, int32_t *started)
             if (system == nullptr || frame == nullptr) {
                 continue;
             }
-            system->SetEmitting(true, 1.0f);
-            system->SetMatrix(RwFrameGetLTM(frame));
-            system->AttachToFrame(frame);
+            // On the body's frame and following it; its particles stay
+            // where they were emitted.
             system->displayMode[0] = kPrtDrawAfterWorld;
             system->displayMode[1] = kPrtStayWhereEmitted;
+            PlaceSystemOnFrame(system, frame, true, true);
+            system->SetEmitting(true, 1.0f);
             CSParticleManager::GiveBackWhenDead(system);
         }
     } else if (actor->state != kEffectKeptState) {

@@ -367,9 +367,9 @@ TEST_F(GrabMonsters, TheSeizeStateStrikesWithNoWeapon)
 namespace {
 
 // Charging (state 7), 1004 throws the two charge sparks from its body (a
-// pair on every second act, each burning out on its own); 1002 and 1003
-// throw none there, and 1003 throws one spark from its weapon once per
-// entry of state 4 instead.
+// pair on every second act, each burning out on its own where it was
+// emitted); 1002 and 1003 throw none there, and 1003 throws one spark that
+// follows its weapon once per entry of state 4 instead.
 TEST_F(GrabMonsters, TheChargeSparksOf1004AndThe1003sState4Spark)
 {
     const struct {
@@ -391,8 +391,24 @@ TEST_F(GrabMonsters, TheChargeSparksOf1004AndThe1003sState4Spark)
         Ticks(6);
         if (r.systems == 2) {
             EXPECT_EQ(particles.SystemsOut() - out, 6) << "three pairs in six acts";
+            // Drawn after the world, left where they were emitted, from the body.
+            for (const char *name : {"3218100.zus", "3218101.zus"}) {
+                ExpectSparksOut(name, 3, kPrtDrawAfterWorld, kPrtStayWhereEmitted, *m->GetPositionPtr(), 0.01f);
+            }
+            // They go with it as it charges on.
+            m->SetPosition(V3Add(kHome, {8.0f, 0.0f, 0.0f}));
+            Ticks(2);
+            for (const char *name : {"3218100.zus", "3218101.zus"}) {
+                ExpectSparksOut(name, 4, kPrtDrawAfterWorld, kPrtStayWhereEmitted, *m->GetPositionPtr(), 0.01f);
+            }
         } else {
             EXPECT_EQ(particles.SystemsOut() - out, r.systems);
+        }
+        if (r.type == 1003 && r.systems == 1) {
+            // Following the weapon's tip.
+            RwFrame *tip = m->model->GetTaggedFrame(100130);
+            ASSERT_NE(tip, nullptr);
+            ExpectSparksOut("3010600.zus", 1, kPrtDrawAfterWorld, kPrtFollowEmitter, RwFrameGetLTM(tip)->pos, 0.01f);
         }
         Enter(m, 0);
         TicksUntil([&] { return particles.SystemsOut() == out; }, 300);

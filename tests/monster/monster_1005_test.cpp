@@ -8,7 +8,10 @@
 #include <set>
 
 #include "app/game_rand.h"
+#include "monster/kit_combat.h"
 #include "monster/kit_common.h"
+#include "stage/model_frames.h"
+#include "stage/v3.h"
 #include "monster_scenario.h"
 
 namespace monster_1005_test {
@@ -21,6 +24,7 @@ using monstertest::MonsterScenario;
 constexpr int32_t kType = 1005;
 constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
 constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
+constexpr int32_t kBlade = 100130;  // a weapon part of its model
 
 using Monster1005 = MonsterScenario;
 
@@ -67,6 +71,20 @@ TEST_F(Monster1005, ItLandsWithSparksThatGoBackToTheirPool)
         ASSERT_GE(TicksUntil([&] { return m->hitStopPending; }, 120), 0) << landing;
         EXPECT_GT(monster::MotionFrameOf(m), 1556.0f);
         EXPECT_EQ(particles.SystemsOut(), out + 2);
+        if (landing == 0) {  // burst on its chest (as it was a frame ago), left where they burst
+            const RwV3d chest = RwFrameGetLTM(FindFrameByUserId(m->Clump(), 100100))->pos;
+            for (const char *name : {"3218100.zus", "3218101.zus"}) {
+                ExpectSparksOut(name, 1, kPrtDrawAfterWorld, kPrtStayWhereEmitted, chest, 1.0f);
+            }
+            // They stay there while it rises (its chest moves on).
+            const RwV3d burstA = particles.SystemsOutOf("3218100.zus")[0]->WorldMatrix().pos;
+            const RwV3d burstB = particles.SystemsOutOf("3218101.zus")[0]->WorldMatrix().pos;
+            Ticks(10);
+            const RwV3d moved = RwFrameGetLTM(FindFrameByUserId(m->Clump(), 100100))->pos;
+            EXPECT_GT(V3Length(V3Sub(moved, chest)), 1.0f);
+            ExpectSparksOut("3218100.zus", 1, kPrtDrawAfterWorld, kPrtStayWhereEmitted, burstA, 0.001f);
+            ExpectSparksOut("3218101.zus", 1, kPrtDrawAfterWorld, kPrtStayWhereEmitted, burstB, 0.001f);
+        }
         TicksUntil([&] { return particles.SystemsOut() == out; }, 120);
         EXPECT_EQ(particles.SystemsOut(), out) << landing;  // more landings than copies: none kept
     }
@@ -111,6 +129,60 @@ TEST_F(Monster1005, FreshBlowsShowBloodOrGuardSparks)
     EXPECT_GT(guardSparks, guard->Count());  // more than the pool holds: each went back
     TicksUntil([&] { return particles.SystemsOut() == out; }, 120);
     EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+// Spark by spark: on a hero off guard the blood sparks burst where the
+// blade touched it and stay there; on a hero guarding face on, the two
+// guard sparks follow the blade; on a hero guarding with its back turned,
+// the blood sparks burst on the blade and stay there.
+TEST_F(Monster1005, EachBlowsSparksShowOnTheBladeOrWhereItTouched)
+{
+    AiObject *m = Place(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(10).Attack(12, 1).Weapon(kBlade);
+    UseStateMachine(kType, b.Build());
+    const struct {
+        bool guarding;
+        RwV3d facing;
+        const char *sparks[2];
+        uint8_t word1;
+    } blows[] = {{false, {0.0f, 0.0f, 1.0f}, {"3400400.zus", nullptr}, kPrtStayWhereEmitted},
+                 {true, {0.0f, 0.0f, 1.0f}, {"3402601.zus", "3402600.zus"}, kPrtFollowEmitter},
+                 {true, {0.0f, 0.0f, -1.0f}, {"3400400.zus", nullptr}, kPrtStayWhereEmitted}};
+    const int32_t out = particles.SystemsOut();
+    for (const auto &blow : blows) {
+        SCOPED_TRACE(blow.sparks[0]);
+        SCOPED_TRACE(blow.guarding);
+        PutHero({0.0f, 0.0f, kHome.z - 9.0f}, blow.facing);
+        hero.guarding = blow.guarding;
+        Enter(m, 10);
+        HeroMessages();
+        ASSERT_GE(TicksUntil([&] { return !heroInbox.empty(); }, 60), 0);
+        const RwV3d blade = RwFrameGetLTM(FindFrameByUserId(m->Clump(), kBlade))->pos;
+        const bool onBlade = blow.guarding;
+        for (const char *name : blow.sparks) {
+            if (name != nullptr) {
+                // Off guard, the contact: on the blade's pick line, at the hero.
+                ExpectSparksOut(name, 1, kPrtDrawAfterWorld, blow.word1, blade,
+                                onBlade ? 0.01f : monster::kWeaponPickLength);
+            }
+        }
+        // As the blade swings on, the guard sparks go with it; the others
+        // stay where they burst.
+        const RwV3d burst = particles.SystemsOutOf(blow.sparks[0])[0]->WorldMatrix().pos;
+        Ticks(3);
+        const RwV3d swung = RwFrameGetLTM(FindFrameByUserId(m->Clump(), kBlade))->pos;
+        EXPECT_GT(V3Length(V3Sub(swung, blade)), 1.0f);
+        for (const char *name : blow.sparks) {
+            if (name != nullptr) {
+                ExpectSparksOut(name, 1, kPrtDrawAfterWorld, blow.word1,
+                                blow.word1 == kPrtFollowEmitter ? swung : burst, 1.0f);
+            }
+        }
+        Enter(m, 0);
+        TicksUntil([&] { return particles.SystemsOut() == out; }, 300);
+    }
 }
 
 // A hero within its search range (60) but outside its alarm circle (40):

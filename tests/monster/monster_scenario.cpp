@@ -12,6 +12,7 @@
 #include "monster/npc_10.h"
 #include "monster/template_d.h"
 #include "stage/media_paths.h"
+#include "stage/v3.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_bosses.h"
@@ -261,6 +262,21 @@ void MonsterScenario::Enter(AiObject *monster, int32_t state)
         monster->deathTint = false;
     }
     ASSERT_EQ(monster->state, state);
+}
+
+void MonsterScenario::ExpectSparksOut(const char *name, size_t count, uint8_t word0, uint8_t word1, const RwV3d &at,
+                                      float within, bool emitting)
+{
+    SCOPED_TRACE(name);
+    const std::vector<const CSParticleSystem *> out = particles.SystemsOutOf(name);
+    ASSERT_EQ(out.size(), count);
+    for (const CSParticleSystem *system : out) {
+        EXPECT_EQ(system->IsEmitting(), emitting);
+        EXPECT_EQ(system->displayMode[0], word0);
+        EXPECT_EQ(system->displayMode[1], word1);
+        EXPECT_LE(V3Length(V3Sub(system->WorldMatrix().pos, at)), within);
+        EXPECT_TRUE(system->GivenBackWhenDead());
+    }
 }
 
 void MonsterScenario::ExpectHitsKeptOnThinnedFrames(AiObject *m, int32_t defense)

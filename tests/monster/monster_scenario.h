@@ -102,6 +102,12 @@ protected:
     void Enter(AiObject *monster, int32_t state);
     // Puts the hero at `where` facing `facing`.
     void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
+    // The systems of the particle template `name` that are out: `count` of
+    // them, each emitting (or, with `emitting` false, done emitting), drawn
+    // with the display words `word0` and `word1`, placed within `within` of
+    // `at` and going back to its pool once dead.
+    void ExpectSparksOut(const char *name, size_t count, uint8_t word0, uint8_t word1, const RwV3d &at,
+                         float within, bool emitting = true);
     // With the monster 200 units from the hero (the near band: it acts on
     // one frame in nine), a hit read on a frame without an act step is kept
     // (less the monster's Defense) and costs its HP at the next act.
