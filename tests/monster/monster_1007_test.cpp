@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "monster/kit_combat.h"
 #include "monster/kit_common.h"
 #include "monster/monster_1007.h"
 #include "monster_scenario.h"
@@ -75,13 +76,21 @@ TEST_F(Monster1007, TheGuardTakesNoHarmUntilBrokenAndEndsAfterASecondAndAHalf)
     EXPECT_EQ(m->state, 18);
     EXPECT_NEAR((ticks + 4) * monstertest::kDt, 1.5f, 0.1f);
 
-    // A heavy blow (bit 64) costs HP and breaks the guard at once.
+    // A heavy blow (bit 64) a second into the guard costs HP and breaks it
+    // at once, without the guard's sound.
     Enter(m, 23);
+    Ticks(60);
+    const uint32_t broken = tick;
     Hit(m, kAtkPlain | kAtkHeavy, 50);
     Ticks(2);
     EXPECT_EQ(m->state, 15);
+    EXPECT_FALSE(SoundQueued(6300210, broken));
     Tick();
     EXPECT_EQ(m->hp, hp - (50 - 3));
+    // The next guard lasts its full second and a half again.
+    Enter(m, 23);
+    const int again = TicksUntil([&] { return m->state != 23; }, 200);
+    EXPECT_NEAR(again * monstertest::kDt, 1.5f, 0.05f);
 }
 
 // The grab (state 5) touches a hero inside a cone 15 degrees wider and a
@@ -122,6 +131,36 @@ TEST_F(Monster1007, TheGrabConeReachesFifteenDegreesWiderAndFiveUnitsFurther)
     Enter(m, 5);
     Ticks(3);
     EXPECT_EQ(HeroMessages().size(), 1u);
+    // The blow a grab lands, as a type that shows its blows sees it: by no
+    // weapon (id 0), where the hero stands.
+    static monster::FreshHit seen;
+    seen = {nullptr, -1, {0.0f, 0.0f, 0.0f}, true};
+    Enter(m, 5);
+    int32_t next = -1;
+    monster::HitHeroes(m, &next, {.grabConeState = 5}, [](AiObject *, const monster::FreshHit &hit) { seen = hit; });
+    EXPECT_EQ(seen.hero, &hero);
+    EXPECT_EQ(seen.weaponId, 0);
+    EXPECT_FALSE(seen.byWeapon);
+    EXPECT_EQ(seen.contact.z, hero.GetPositionPtr()->z);
+}
+
+// Removed by an event (its destroy action) in the middle of its grab, it
+// is gone at once: it strikes no one, plays nothing and moves no more.
+TEST_F(Monster1007, RemovedByAnEventItStrikesNoMore)
+{
+    CSMonster1007 *m = Monster();
+    PutHero({kHome.x, 0.0f, kHome.z - 10.0f});  // in its grab cone
+    Ticks(2);
+    Enter(m, 5);
+    m->Remove();
+    HeroMessages();
+    const RwV3d where = *m->GetPositionPtr();
+    const size_t queued = sounds.size();
+    Ticks(10);
+    EXPECT_TRUE(HeroMessages().empty());
+    EXPECT_EQ(sounds.size(), queued);
+    EXPECT_EQ(m->GetPositionPtr()->z, where.z);
+    EXPECT_EQ(m->state, 5);
 }
 
 // An item thrown anywhere in the stage makes it walk away from the item

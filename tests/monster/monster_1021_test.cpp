@@ -126,6 +126,20 @@ TEST_F(Monster1021, ItCarriesASeizedHeroFifteenUnitsAheadForThreeSeconds)
     Tick();
     EXPECT_EQ(m->grabTarget, nullptr);
     EXPECT_EQ(Releases(HeroMessages()), 1);
+    // In quarter-second acts the hold ends on the first act past 3 s: the
+    // one that finds 3.25 s held.
+    m->SetPosition(kHome);
+    hero.held = false;  // the hero's own step clears it once let go
+    HeroAhead(m, 10.0f);
+    Enter(m, 11);
+    Tick();  // seized: the hold starts on the next act
+    ASSERT_EQ(m->state, 13);
+    int acts = 0;
+    while (m->state == 13 && acts < 40) {
+        Tick(0.25f);
+        ++acts;
+    }
+    EXPECT_EQ(acts, 14);
 }
 
 // A monster dying or held by an event while it carries a hero lets it go.

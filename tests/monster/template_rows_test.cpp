@@ -4,7 +4,8 @@
 // sounds each state plays on entry, the dizzy sound that plays on entering
 // the dizzy state and is stopped on leaving it, the dizzy time and stars,
 // the time each lies down, the charge, the aim on the ground plane, the
-// flames and poison tint and the death fade.
+// flames and poison tint and the death fade, the delayed-damage hold, the
+// hit-stop states and the recovery roll.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/game_rand.h"
 #include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
 #include "fx/ge_pools.h"
@@ -575,6 +577,153 @@ TEST_F(TemplateRows, AMonsterComingIntoViewStandsOnTheGround)
         m->SetPosition({kHome.x, 20.0f, kHome.z});
         ASSERT_GE(TicksUntil([&] { return m->model != nullptr; }, 30), 0);
         EXPECT_LT(RwFrameGetMatrix(RpClumpGetFrame(m->Clump()))->pos.y, 1.0f);
+        m->removed = true;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A hit taken while the delayed-damage hold is raised (by a hero's throw)
+// is held back: the monster stands frozen for 0.3 s and loses the HP 0.3 s
+// after the hold ends. 1005 and 1021 have no such hold: the hit costs its
+// HP at the next act and nothing freezes.
+TEST_F(TemplateRows, TheDelayedHoldKeepsAHitBackInTheTypesThatHaveIt)
+{
+    const struct {
+        int32_t type;
+        bool holds;
+    } rows[] = {{1000, true}, {1005, false}, {1007, true}, {1006, true},
+                {1004, true}, {1002, true},  {1003, true}, {1021, false}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = Still(r.type, 29);
+        Tick();
+        const int32_t hp = m->hp;
+        const int32_t damage = 100 - m->Params()->defense;
+        ASSERT_GT(damage, 0);
+        Hit(m, kAtkPlain, 100);
+        Tick();  // delivered
+        m->thrown = true;
+        Ticks(2);  // read in the hold's first frame, then taken by the next act
+        if (!r.holds) {
+            EXPECT_EQ(m->hp, hp - damage);
+            EXPECT_FALSE(m->frozen);
+        } else {
+            EXPECT_EQ(m->hp, hp);
+            EXPECT_TRUE(m->frozen);
+            const int ticks = TicksUntil([&] { return m->hp != hp; }, 120);
+            EXPECT_NEAR((ticks + 2) * monstertest::kDt, 0.65f, 0.05f);
+            EXPECT_EQ(m->hp, hp - damage);
+            EXPECT_FALSE(m->frozen);
+        }
+        m->removed = true;
+    }
+}
+
+// A blow that costs HP in one of a type's hit-stop states freezes the
+// monster for 0.1 s; in the states around them it only costs HP. While a
+// hero holds it the stop waits; 1000 and the grab monsters then drop it,
+// the others stop once they are let go.
+TEST_F(TemplateRows, EachTypeStopsUnderABlowInItsHitStopStates)
+{
+    const struct {
+        int32_t type;
+        int32_t stops[2];
+        int32_t goesOn[2];
+        bool dropsWhileHeld;
+    } rows[] = {{1000, {11, 14}, {10, 15}, true},  {1005, {12, 15}, {11, 16}, false},
+                {1006, {11, 14}, {10, 15}, false}, {1007, {14, 14}, {13, 15}, false},
+                {1004, {16, 17}, {15, 24}, true},  {1002, {16, 17}, {15, 24}, true},
+                {1003, {16, 17}, {15, 24}, true},  {1021, {19, 20}, {18, 22}, false}};
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        AiObject *m = Still(r.type, 29);
+        for (int32_t state : {r.stops[0], r.stops[1], r.goesOn[0], r.goesOn[1]}) {
+            SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(state));
+            const bool stops = state == r.stops[0] || state == r.stops[1];
+            Enter(m, state);
+            Tick();
+            const int32_t hp = m->hp;
+            Hit(m, kAtkPlain, 100);
+            Ticks(3);  // delivered, read, taken
+            EXPECT_LT(m->hp, hp);
+            EXPECT_EQ(m->frozen, stops);
+            const int frozenFor = TicksUntil([&] { return !m->frozen; }, 30);
+            EXPECT_NEAR(frozenFor * monstertest::kDt, stops ? 0.1f : 0.0f, 1.5f * monstertest::kDt);
+        }
+        SCOPED_TRACE(std::to_string(r.type) + " held");
+        Enter(m, r.stops[0]);
+        m->grabLock = true;
+        Hit(m, kAtkPlain, 100);
+        Ticks(3);
+        EXPECT_FALSE(m->frozen);
+        Ticks(10);
+        m->grabLock = false;
+        Tick();
+        EXPECT_EQ(m->frozen, !r.dropsWhileHeld);
+        m->removed = true;
+    }
+}
+
+// A seed whose first draw of the game's generator gives `roll` % 100.
+uint32_t SeedRolling(int32_t roll)
+{
+    for (uint32_t seed = 1;; ++seed) {
+        game::Srand(seed);
+        if (game::Rand() % 100 == roll) {
+            return seed;
+        }
+    }
+}
+
+// The recovery (1000 and 1006 in state 6, 1005 in state 7) waits for the
+// state's motion to end, a blow meanwhile answered at once; then the roll
+// of that act chooses: 1000 and 1005 idle up to 60 (input 0), step back
+// from 61 to 80 (3) and strike above 80 (19); 1006 never idles: it steps
+// back up to 60 and strikes above.
+TEST_F(TemplateRows, TheRecoveryWaitsForItsMotionThenRollsItsWay)
+{
+    constexpr int32_t kIdled = 20, kBack = 21, kStrike = 22, kHurt = 23, kChase = 24;
+    const struct {
+        int32_t type;
+        int32_t state;
+        int32_t roll;
+        int32_t then;
+    } rows[] = {{1000, 6, 60, kIdled}, {1000, 6, 61, kBack},   {1000, 6, 80, kBack},   {1000, 6, 81, kStrike},
+                {1005, 7, 60, kIdled}, {1005, 7, 61, kBack},   {1005, 7, 80, kBack},   {1005, 7, 81, kStrike},
+                {1006, 6, 0, kBack},   {1006, 6, 60, kBack},   {1006, 6, 61, kStrike}, {1006, 6, 99, kStrike}};
+    PutHero({kHome.x, 0.0f, kHome.z - 30.0f}, {0.0f, 0.0f, 1.0f});  // a target, out of attack range
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.type) + " rolling " + std::to_string(r.roll));
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.state).To(0, kIdled).To(1, kChase).To(3, kBack).To(19, kStrike).To(100, kHurt, 1);
+        for (int32_t s : {kIdled, kBack, kStrike, kHurt, kChase}) {
+            b.State(s);
+        }
+        UseStateMachine(r.type, b.Build());
+        Ticks(3);
+        ASSERT_EQ(m->target, &hero);
+        const uint32_t seed = SeedRolling(r.roll);
+        Enter(m, r.state);
+        const float motion = monster::AnimationsOf(m)->GetMotionDuration(m->Clump());
+        int ticks = 0;
+        while (m->state == r.state && ticks < 600) {
+            game::Srand(seed);  // every act rolls the same
+            Tick();
+            ++ticks;
+        }
+        EXPECT_EQ(m->state, r.then);
+        EXPECT_NEAR(ticks * monstertest::kDt, motion, 3 * monstertest::kDt);
+        Enter(m, r.state);
+        Ticks(3);
+        Hit(m, kAtkPlain, 1);
+        Ticks(2);  // delivered, read
+        EXPECT_EQ(m->state, kHurt) << "a blow during the recovery";
         m->removed = true;
     }
 }
