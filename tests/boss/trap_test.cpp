@@ -78,6 +78,16 @@ protected:
     {
         return TicksUntil([&] { return trap->state == state; }, most) >= 0;
     }
+    // The post switched on by its notice and grabbed by the hero (state 3).
+    CSTrap1201 *HeldPost()
+    {
+        auto *trap = static_cast<CSTrap1201 *>(PlaceTrap(1201));
+        Control(trap, kCtlShowHold, kGroup);
+        EXPECT_TRUE(TicksUntilState(trap, 2, 10));
+        Hit(trap, kAtkGrab, 0);
+        EXPECT_TRUE(TicksUntilState(trap, 3, 5));
+        return trap;
+    }
 };
 
 TEST_F(TrapScenario, TheNoticeOfItsGroupSwitchesItOnAndTheJetsStartOnce)
@@ -285,16 +295,31 @@ TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
     EXPECT_FALSE(trap->grabbed);
 }
 
+// Everything that reaches the held post in one frame is read in that
+// frame: a held blow and the hero letting go together cost the HP and
+// leave the post active again on the next frame.
+TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
+{
+    CSTrap1201 *trap = HeldPost();
+    ASSERT_EQ(trap->state, 3);
+    const int32_t hp = trap->hp;
+    trap->regenTimer = 0.0f;  // no regeneration in the frames looked at
+    Hit(trap, kAtkGrabEnd, 0);
+    Hit(trap, kAtkHeldDamage, 40);  // read first: the newer of a kind comes first
+    Ticks(2);  // delivered, read
+    EXPECT_EQ(trap->state, 2);
+    EXPECT_FALSE(trap->grabbed);
+    Tick();
+    EXPECT_EQ(trap->hp, hp - (40 - trap->Params()->defense));
+}
+
 // Held blows that take the post's last HP kill it in the hero's hands: let
 // go, no longer active or shown, through its dying state 4 to the gone 5,
 // out of play with its model left standing where it fell.
 TEST_F(TrapScenario, ThePostDiesInTheHerosHandsAndItsModelStays)
 {
-    auto *trap = static_cast<CSTrap1201 *>(PlaceTrap(1201));
-    Control(trap, kCtlShowHold, kGroup);
-    ASSERT_TRUE(TicksUntilState(trap, 2, 10));
-    Hit(trap, kAtkGrab, 0);
-    ASSERT_TRUE(TicksUntilState(trap, 3, 5));
+    CSTrap1201 *trap = HeldPost();
+    ASSERT_EQ(trap->state, 3);
     Hit(trap, kAtkHeldDamage, trap->hp + 100);
     ASSERT_TRUE(TicksUntilState(trap, 4, 10));
     EXPECT_FALSE(trap->grabbed);
