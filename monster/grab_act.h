@@ -23,7 +23,7 @@ struct GrabActRow {
     // weapon part (state 4).
     int32_t effectState;
     const char *effectOnPart;  // null: "3218100.zus" and "3218101.zus" on the model
-    int32_t effectPart;
+    int32_t effectPart = 0;  // the weapon part, with effectOnPart
     int32_t turnStates[3];  // and state 1 unless following a path
     HoldDistance seizeAt;
     HoldDistance holdAt;

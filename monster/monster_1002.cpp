@@ -25,7 +25,6 @@ constexpr GrabActRow kRow = {
     .aiType = kAiType,
     .effectState = kNoState,
     .effectOnPart = nullptr,
-    .effectPart = 0,
     .turnStates = {3, 7, 8},
     .seizeAt = {6.0f, 4.5f},
     .holdAt = {7.0f, 8.5f},

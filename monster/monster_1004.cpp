@@ -21,7 +21,6 @@ constexpr GrabActRow kRow = {
     .aiType = kAiType,
     .effectState = 7,
     .effectOnPart = nullptr,
-    .effectPart = 0,
     .turnStates = {3, kNoState, kNoState},
     .seizeAt = {1.0f, 1.0f},
     .holdAt = {1.0f, 1.0f},

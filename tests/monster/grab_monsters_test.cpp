@@ -362,6 +362,32 @@ TEST_F(GrabMonsters, TheSeizeStateStrikesWithNoWeapon)
     }
 }
 
+// A seize that finds no hero idles (input 0), but a blow taken meanwhile
+// is answered: the hurt state the blow chose stands.
+TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
+{
+    for (int32_t type : {1004, 1003, 1002}) {
+        for (bool struck : {false, true}) {
+            SCOPED_TRACE(std::to_string(type) + (struck ? " struck" : " alone"));
+            AiObject *m = Place(type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0);
+            b.State(11).To(0, 0, 1).To(100, 16, 1);
+            b.State(16);
+            UseStateMachine(type, b.Build());
+            HeroAhead(60.0f);  // out of reach
+            if (struck) {
+                Hit(m, kAtkPlain, 1);
+                Tick();  // delivered
+            }
+            Enter(m, 11);
+            Tick();
+            EXPECT_EQ(m->state, struck ? 16 : 0);
+            m->removed = true;
+        }
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -668,6 +668,37 @@ TEST_F(TemplateRows, EachTypeStopsUnderABlowInItsHitStopStates)
     }
 }
 
+// Poisoned, 1000, 1006 and the grab monsters turn from their charges and
+// blows in states 4 and 7 (input 31); the others go on.
+TEST_F(TemplateRows, PoisonTurnsSomeTypesFromStatesFourAndSeven)
+{
+    const struct {
+        int32_t type;
+        bool turns;
+    } rows[] = {{1000, true}, {1006, true},  {1004, true},  {1002, true},
+                {1003, true}, {1005, false}, {1007, false}, {1021, false}};
+    constexpr int32_t kTurned = 29;
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= 9; ++s) {
+            b.State(s).To(31, kTurned, 1);
+        }
+        b.State(kTurned);
+        UseStateMachine(r.type, b.Build());
+        Tick();
+        for (int32_t state = 3; state <= 8; ++state) {
+            SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(state));
+            Enter(m, state);
+            m->activeStatus |= kStatusPoisoned;
+            Tick();
+            EXPECT_EQ(m->state, r.turns && (state == 4 || state == 7) ? kTurned : state);
+        }
+        m->removed = true;
+    }
+}
+
 // A seed whose first draw of the game's generator gives `roll` % 100.
 uint32_t SeedRolling(int32_t roll)
 {
