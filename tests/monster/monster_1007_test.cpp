@@ -93,13 +93,7 @@ TEST_F(Monster1007, TheGuardTakesNoHarmUntilBrokenAndEndsAfterASecondAndAHalf)
     EXPECT_NEAR(again * monstertest::kDt, 1.5f, 0.05f);
     // Only a break or the guard's end restarts its time: a guard left a
     // second into it by other means keeps that second for the next one.
-    Enter(m, 23);
-    Ticks(60);
-    Enter(m, 0);
-    Tick();
-    Enter(m, 23);
-    const int rest = TicksUntil([&] { return m->state != 23; }, 200);
-    EXPECT_NEAR(rest * monstertest::kDt, 0.5f, 0.05f);
+    EXPECT_NEAR(GuardAfterOneLeftEarly(m, 23), 0.5f, 0.05f);
 }
 
 // The grab (state 5) touches a hero inside a cone 15 degrees wider and a

@@ -91,13 +91,7 @@ TEST_F(Monster1021, TheGuardTakesNoHarmUntilAHeavyBlow)
     EXPECT_EQ(m->state, 0);
     EXPECT_NEAR(ticks * monstertest::kDt, 1.5f, 0.1f);
     // Left a second into it, the next guard lasts its full time again.
-    Enter(m, 27);
-    Ticks(60);
-    Enter(m, 0);
-    Tick();
-    Enter(m, 27);
-    const int again = TicksUntil([&] { return m->state != 27; }, 200);
-    EXPECT_NEAR(again * monstertest::kDt, 1.5f, 0.05f);
+    EXPECT_NEAR(GuardAfterOneLeftEarly(m, 27), 1.5f, 0.05f);
 }
 
 // The seize takes the hero in front of it, puts it 15 units ahead and

@@ -264,6 +264,16 @@ void MonsterScenario::Enter(AiObject *monster, int32_t state)
     ASSERT_EQ(monster->state, state);
 }
 
+float MonsterScenario::GuardAfterOneLeftEarly(AiObject *m, int32_t guard)
+{
+    Enter(m, guard);
+    Ticks(60);
+    Enter(m, 0);
+    Tick();
+    Enter(m, guard);
+    return static_cast<float>(TicksUntil([&] { return m->state != guard; }, 200)) * kDt;
+}
+
 void MonsterScenario::ExpectSparksOut(const char *name, size_t count, uint8_t word0, uint8_t word1, const RwV3d &at,
                                       float within, bool emitting)
 {

@@ -102,6 +102,10 @@ protected:
     void Enter(AiObject *monster, int32_t state);
     // Puts the hero at `where` facing `facing`.
     void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
+    // How long (s) the monster stands in its guard state `guard` entered
+    // again after a guard it left a second into it another way than by the
+    // guard's own end.
+    float GuardAfterOneLeftEarly(AiObject *monster, int32_t guard);
     // The systems of the particle template `name` that are out: `count` of
     // them, each emitting (or, with `emitting` false, done emitting), drawn
     // with the display words `word0` and `word1`, placed within `within` of

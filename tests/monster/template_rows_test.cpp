@@ -585,17 +585,20 @@ TEST_F(TemplateRows, AMonsterComingIntoViewStandsOnTheGround)
 
 namespace {
 
+// A type and whether it has the behaviour a test looks at.
+struct TypeHas {
+    int32_t type;
+    bool has;
+};
+
 // A hit taken while the delayed-damage hold is raised (by a hero's throw)
 // is held back: the monster stands frozen for 0.3 s and loses the HP 0.3 s
 // after the hold ends. 1005 and 1021 have no such hold: the hit costs its
 // HP at the next act and nothing freezes.
 TEST_F(TemplateRows, TheDelayedHoldKeepsAHitBackInTheTypesThatHaveIt)
 {
-    const struct {
-        int32_t type;
-        bool holds;
-    } rows[] = {{1000, true}, {1005, false}, {1007, true}, {1006, true},
-                {1004, true}, {1002, true},  {1003, true}, {1021, false}};
+    const TypeHas rows[] = {{1000, true}, {1005, false}, {1007, true}, {1006, true},
+                            {1004, true}, {1002, true},  {1003, true}, {1021, false}};
     PutHero({0.0f, 0.0f, -60.0f});
     for (const auto &r : rows) {
         SCOPED_TRACE(r.type);
@@ -608,7 +611,7 @@ TEST_F(TemplateRows, TheDelayedHoldKeepsAHitBackInTheTypesThatHaveIt)
         Tick();  // delivered
         m->thrown = true;
         Ticks(2);  // read in the hold's first frame, then taken by the next act
-        if (!r.holds) {
+        if (!r.has) {
             EXPECT_EQ(m->hp, hp - damage);
             EXPECT_FALSE(m->frozen);
         } else {
@@ -672,11 +675,8 @@ TEST_F(TemplateRows, EachTypeStopsUnderABlowInItsHitStopStates)
 // blows in states 4 and 7 (input 31); the others go on.
 TEST_F(TemplateRows, PoisonTurnsSomeTypesFromStatesFourAndSeven)
 {
-    const struct {
-        int32_t type;
-        bool turns;
-    } rows[] = {{1000, true}, {1006, true},  {1004, true},  {1002, true},
-                {1003, true}, {1005, false}, {1007, false}, {1021, false}};
+    const TypeHas rows[] = {{1000, true}, {1006, true},  {1004, true},  {1002, true},
+                            {1003, true}, {1005, false}, {1007, false}, {1021, false}};
     constexpr int32_t kTurned = 29;
     PutHero({0.0f, 0.0f, -60.0f});
     for (const auto &r : rows) {
@@ -693,7 +693,7 @@ TEST_F(TemplateRows, PoisonTurnsSomeTypesFromStatesFourAndSeven)
             Enter(m, state);
             m->activeStatus |= kStatusPoisoned;
             Tick();
-            EXPECT_EQ(m->state, r.turns && (state == 4 || state == 7) ? kTurned : state);
+            EXPECT_EQ(m->state, r.has && (state == 4 || state == 7) ? kTurned : state);
         }
         m->removed = true;
     }
