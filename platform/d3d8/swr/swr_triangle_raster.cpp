@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include <emmintrin.h>
 
@@ -25,25 +26,21 @@ int64_t CeilDiv(int64_t n, int64_t d) {  // d > 0
     return (n % d != 0 && n > 0) ? q + 1 : q;
 }
 
-bool Snap(float v, int64_t &out) {
-    const double scaled = static_cast<double>(v) * kSubpixelScale;
-    if (!(std::fabs(scaled) < kMaxCoordinate * kSubpixelScale)) return false;  // also NaN
-    // floor(scaled + 0.5), without a library call: truncation, then one step down for
+// A corner's x and y snapped to the subpixel grid: floor(v * 256 + 0.5), both at once in
+// the two double lanes. False when either is not finite or lies beyond kMaxCoordinate.
+bool Snap(float x, float y, int64_t &sx, int64_t &sy) {
+    const __m128d scaled = _mm_mul_pd(_mm_setr_pd(x, y), _mm_set1_pd(kSubpixelScale));
+    const __m128d size = _mm_andnot_pd(_mm_set1_pd(-0.0), scaled);
+    if (_mm_movemask_pd(_mm_cmplt_pd(size, _mm_set1_pd(kMaxCoordinate * kSubpixelScale))) != 3) return false;  // also NaN
+    // Without a library call: truncation (inside 32 bits here), then one step down for
     // negative values with a fraction.
-    const double half = scaled + 0.5;
-    const int64_t t = static_cast<int64_t>(half);
-    out = static_cast<double>(t) > half ? t - 1 : t;
+    const __m128d half = _mm_add_pd(scaled, _mm_set1_pd(0.5));
+    const __m128i t = _mm_cvttpd_epi32(half);
+    const __m128i down = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpgt_pd(_mm_cvtepi32_pd(t), half)), _MM_SHUFFLE(3, 3, 2, 0));
+    const __m128i snapped = _mm_add_epi32(t, down);
+    sx = _mm_cvtsi128_si32(snapped);
+    sy = _mm_cvtsi128_si32(_mm_srli_si128(snapped, 4));
     return true;
-}
-
-// `invArea` is 1 / area: one division per triangle rather than two per plane.
-Plane MakePlane(double q0, double q1, double q2, double dx1, double dy1, double dx2, double dy2, double invArea) {
-    const double d1 = q1 - q0, d2 = q2 - q0;
-    Plane p;
-    p.at0 = static_cast<float>(q0);
-    p.dx = static_cast<float>((d1 * dy2 - d2 * dy1) * invArea);
-    p.dy = static_cast<float>((d2 * dx1 - d1 * dx2) * invArea);
-    return p;
 }
 
 }  // namespace
@@ -60,7 +57,7 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     const SetupVertex *v[3] = {&v0, &v1, &v2};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
-        if (!Snap(v[i]->x, X[i]) || !Snap(v[i]->y, Y[i])) return false;
+        if (!Snap(v[i]->x, v[i]->y, X[i], Y[i])) return false;
     }
     const int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
     if (area2 == 0) return false;
@@ -103,17 +100,41 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     const double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
     out.originX = static_cast<float>(fx[0]);
     out.originY = static_cast<float>(fy[0]);
-    out.z = MakePlane(v[0]->z, v[1]->z, v[2]->z, dx1, dy1, dx2, dy2, invArea);
-    out.rhw = MakePlane(v[0]->rhw, v[1]->rhw, v[2]->rhw, dx1, dy1, dx2, dy2, invArea);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
-    // Two varyings at a time in the two double lanes: each lane does MakePlane's
-    // operations in its order, so the planes are the same as one at a time.
-    const __m128d w0 = _mm_set1_pd(out.perspective ? v[0]->rhw : 1.0), w1 = _mm_set1_pd(out.perspective ? v[1]->rhw : 1.0),
-                  w2 = _mm_set1_pd(out.perspective ? v[2]->rhw : 1.0);
+    // Planes two at a time in the two double lanes (z with 1/w, then the varyings), each
+    // lane a plane by the same operations in the same order: at0 = q0, and with d1 = q1 -
+    // q0, d2 = q2 - q0, dx = (d1 * dy2 - d2 * dy1) / area, dy = (d2 * dx1 - d1 * dx2) /
+    // area (one division per triangle: times 1 / area). A pair's planes go out as the six
+    // floats they are, at0, dx, dy of the first, then of the second.
     const __m128d ddx1 = _mm_set1_pd(dx1), ddy1 = _mm_set1_pd(dy1), ddx2 = _mm_set1_pd(dx2), ddy2 = _mm_set1_pd(dy2);
     const __m128d inv = _mm_set1_pd(invArea);
-    for (uint32_t k = 0; k < varyingCount; k += 2) {
-        if (!((planes >> k) & 3u)) continue;
+    auto planePair = [&](__m128d q0, __m128d q1, __m128d q2, bool two, Plane *to) {
+        const __m128d d1 = _mm_sub_pd(q1, q0), d2 = _mm_sub_pd(q2, q0);
+        const __m128 at0 = _mm_cvtpd_ps(q0);
+        const __m128 pdx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, ddy2), _mm_mul_pd(d2, ddy1)), inv));
+        const __m128 pdy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, ddx1), _mm_mul_pd(d1, ddx2)), inv));
+        const __m128 ax = _mm_unpacklo_ps(at0, pdx);  // at0, dx of the first; at0, dx of the second
+        float *f = &to->at0;
+        if (!two) {
+            _mm_storel_pi(reinterpret_cast<__m64 *>(f), ax);
+            _mm_store_ss(f + 2, pdy);
+            return;
+        }
+        const __m128 ya = _mm_shuffle_ps(pdy, at0, _MM_SHUFFLE(1, 1, 0, 0));  // dy of the first, at0 of the second
+        _mm_storeu_ps(f, _mm_shuffle_ps(ax, ya, _MM_SHUFFLE(2, 0, 1, 0)));
+        _mm_storeh_pi(reinterpret_cast<__m64 *>(f + 4), _mm_unpacklo_ps(pdx, pdy));
+    };
+    static_assert(sizeof(Plane) == 3 * sizeof(float) && offsetof(TriangleSetup, rhw) == offsetof(TriangleSetup, z) + sizeof(Plane));
+    planePair(_mm_setr_pd(v[0]->z, v[0]->rhw), _mm_setr_pd(v[1]->z, v[1]->rhw), _mm_setr_pd(v[2]->z, v[2]->rhw), true,
+              &out.z);
+    const __m128d w0 = _mm_set1_pd(out.perspective ? v[0]->rhw : 1.0), w1 = _mm_set1_pd(out.perspective ? v[1]->rhw : 1.0),
+                  w2 = _mm_set1_pd(out.perspective ? v[2]->rhw : 1.0);
+    // The pairs (k, k + 1) below varyingCount with a plane to make: bit k, for even k.
+    uint64_t pairs = (planes | (planes >> 1)) & 0x5555555555555555ull;
+    if (varyingCount < 64) pairs &= (uint64_t{1} << varyingCount) - 1;
+    while (pairs) {
+        const uint32_t k = static_cast<uint32_t>(__builtin_ctzll(pairs));
+        pairs &= pairs - 1;
         const bool two = k + 1 < varyingCount;  // never read past the last varying
         auto pair = [&](const float *var) {
             return _mm_cvtps_pd(two ? _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(var + k)))
@@ -125,16 +146,7 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
             q1 = _mm_mul_pd(q1, w1);
             q2 = _mm_mul_pd(q2, w2);
         }
-        const __m128d d1 = _mm_sub_pd(q1, q0), d2 = _mm_sub_pd(q2, q0);
-        const __m128 at0 = _mm_cvtpd_ps(q0);
-        const __m128 pdx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, ddy2), _mm_mul_pd(d2, ddy1)), inv));
-        const __m128 pdy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, ddx1), _mm_mul_pd(d1, ddx2)), inv));
-        alignas(16) float a[4], x[4], y[4];
-        _mm_store_ps(a, at0);
-        _mm_store_ps(x, pdx);
-        _mm_store_ps(y, pdy);
-        out.var[k] = Plane{a[0], x[0], y[0]};
-        if (two) out.var[k + 1] = Plane{a[1], x[1], y[1]};
+        planePair(q0, q1, q2, two, &out.var[k]);
     }
     return true;
 }
