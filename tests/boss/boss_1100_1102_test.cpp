@@ -89,6 +89,18 @@ TEST_F(Boss1100, OnWakingItsBladeLightsOncePerEntry)
     EXPECT_EQ(particles.SystemsOut(), out);
 }
 
+// Entering each state plays its sound once per entry: 0 6220010, 1 6300140,
+// 2 6220030, the dying 3 6220000; and none of the table's other sounds.
+TEST_F(Boss1100, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    CSBoss1100 *boss = PlaceBoss<CSBoss1100>(1100, kHome, kSouth);
+    UseStatesThatStay(1100, 7);
+    PutHero({0.0f, 0.0f, -300.0f});
+    // Between the visits it rests in 5, a state without a sound.
+    const std::pair<int32_t, int32_t> entries[] = {{0, 6220010}, {1, 6300140}, {2, 6220030}, {3, 6220000}};
+    ExpectEntrySoundsOncePerEntry(boss, entries, -1, 5);
+}
+
 class Boss1102 : public BossScenario {
 protected:
     // Home 0; walking 1; the turn 2, which 21 takes to the throw 3; the
@@ -224,6 +236,18 @@ TEST_F(Boss1102, AHeroInItsAttackRangeMakesItKeepAway)
     EXPECT_EQ(boss->state, 2);
     EXPECT_GT(boss->GetPositionPtr()->z, before + 3.0f);  // away from the hero, north
     EXPECT_GE(boss->GetPositionPtr()->z - heroAt.z, range - 1.0f);
+}
+
+// Entering each state plays its sound once per entry: 1 6300020, the
+// recoil 4 6120010, the dying 5 6230000; and none of the table's other
+// sounds.
+TEST_F(Boss1102, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    CSBoss1102 *boss = PlaceBoss<CSBoss1102>(1102, kHome, kSouth);
+    UseStatesThatStay(1102, 7);
+    PutHero({0.0f, 0.0f, -300.0f});
+    const std::pair<int32_t, int32_t> entries[] = {{1, 6300020}, {4, 6120010}, {5, 6230000}};
+    ExpectEntrySoundsOncePerEntry(boss, entries);
 }
 
 }  // namespace

@@ -362,11 +362,7 @@ TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
 TEST_F(Boss1101, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 {
     AiObject *boss = PlaceBoss<AiObject>(kType, kHome, kSouth);
-    FsfBuilder b;
-    for (int32_t s = 0; s <= 32; ++s) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseStatesThatStay(kType, 32);
     PutHero(kFarAway);
     const std::pair<int32_t, int32_t> entries[] = {{5, 6300000},  {6, 6220010},  {7, 6300140}, {10, 6300140},
                                                    {17, 6220020}, {19, 6220030}, {25, 6220040}};

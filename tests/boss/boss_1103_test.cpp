@@ -273,11 +273,7 @@ TEST_F(Boss1103, ItsAttackConeIsItsHalfAngleInDegrees)
 TEST_F(Boss1103, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 {
     CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
-    FsfBuilder b;
-    for (int32_t s = 0; s <= 34; ++s) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseStatesThatStay(kType, 34);
     PutHero(kFarAway);
     // The gone state 6 last, and once: the boss leaves play in it.
     const std::pair<int32_t, int32_t> entries[] = {{12, 6230020}, {7, 6300080},  {13, 6300080}, {9, 6230010},

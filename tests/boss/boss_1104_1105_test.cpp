@@ -480,16 +480,28 @@ TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
 TEST_F(Boss1104, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 {
     AiObject *boss = PlaceBoss<AiObject>(kType, kHome, kSouth);
-    FsfBuilder b;
-    for (int32_t s = 0; s <= 12; ++s) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseStatesThatStay(kType, 12);
     PutHero(kFarAway);
     const std::pair<int32_t, int32_t> entries[] = {{1, 6240080}, {2, 6240080},  {3, 6240000},
                                                    {5, 6240000}, {4, 6240020},  {6, 6240040},
                                                    {9, 6240050}, {10, 6240060}, {12, 6240070}};
     ExpectEntrySoundsOncePerEntry(boss, entries);
+}
+
+// Called and out, 1105 plays 6240090 once per entry of its states 0 and 1,
+// and nothing else of its table.
+TEST_F(Boss1104, Boss1105SoundsItsEntrySoundOncePerEntry)
+{
+    CSBoss1105 *partner = Partner();
+    UseStatesThatStay(1105, 6);
+    PutHero(kFarAway);
+    Tick();  // unseen until called
+    partner->Called = 1;
+    Tick();
+    ASSERT_NE(partner->model, nullptr);
+    // Between the visits it rests in 2, a state without a sound.
+    const std::pair<int32_t, int32_t> entries[] = {{0, 6240090}, {1, 6240090}};
+    ExpectEntrySoundsOncePerEntry(partner, entries, -1, 2);
 }
 
 }  // namespace

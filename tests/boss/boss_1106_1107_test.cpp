@@ -522,6 +522,33 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
     EXPECT_EQ(particles.SystemsOut(), out);
 }
 
+// Entering each state plays its sound once per entry: 1106's 4 and 20
+// 6040030, 5 and 12 6300080, 7 and 11 6040040, 9 and 14 6300100, 16 and 17
+// 6040060, 21 6040080; 1107's 4 6250020, 5 and 12 6300080, 7 6300090, 9
+// and 14 6300100, 11 6250010, 17 6250030, 20 6250000, 21 6250040; and none
+// of the table's other sounds.
+TEST_F(Walkers, EachStateSoundsItsOwnEntrySoundOncePerEntry)
+{
+    for (const int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        UseStatesThatStay(type, 24);
+        PutHero({0.0f, 0.0f, -300.0f});
+        if (type == 1106) {
+            const std::pair<int32_t, int32_t> entries[] = {
+                {4, 6040030},  {20, 6040030}, {5, 6300080},  {12, 6300080}, {7, 6040040}, {11, 6040040},
+                {9, 6300100},  {14, 6300100}, {16, 6040060}, {17, 6040060}, {21, 6040080}};
+            ExpectEntrySoundsOncePerEntry(boss, entries);
+        } else {
+            const std::pair<int32_t, int32_t> entries[] = {
+                {4, 6250020},  {5, 6300080},  {12, 6300080}, {7, 6300090}, {9, 6300100},
+                {14, 6300100}, {11, 6250010}, {17, 6250030}, {20, 6250000}, {21, 6250040}};
+            ExpectEntrySoundsOncePerEntry(boss, entries);
+        }
+        boss->removed = true;
+    }
+}
+
 }  // namespace
 
 }  // namespace boss_1106_1107_test

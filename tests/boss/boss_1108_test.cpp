@@ -268,11 +268,7 @@ TEST_F(Boss1108, ItStrikesBackAndGoesStraightToItsGoneState)
 TEST_F(Boss1108, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 {
     AiObject *boss = PlaceBoss<AiObject>(kType, kHome, kSouth);
-    FsfBuilder b;
-    for (int32_t s = 0; s <= 6; ++s) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseStatesThatStay(kType, 6);
     PutHero(kFarAway);
     const std::pair<int32_t, int32_t> entries[] = {{2, 6260010}, {3, 6260030}, {5, 6260020}};
     ExpectEntrySoundsOncePerEntry(boss, entries);

@@ -420,11 +420,7 @@ TEST_F(Champions, EachStateSoundsItsOwnEntrySoundOncePerEntry)
     for (const int32_t type : {1109, 1110}) {
         SCOPED_TRACE(type);
         AiObject *boss = PlaceBoss<AiObject>(type, kHome, kSouth);
-        FsfBuilder b;
-        for (int32_t s = 0; s <= 25; ++s) {
-            b.State(s);
-        }
-        UseStateMachine(type, b.Build());
+        UseStatesThatStay(type, 25);
         PutHero(kFarAway);
         const std::pair<int32_t, int32_t> entries[] = {
             {2, 6300310},  {3, 6270000},  {4, 6300290},  {8, 6300290},

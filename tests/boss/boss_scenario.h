@@ -62,6 +62,16 @@ protected:
     {
         return static_cast<Boss *>(Place(aiType, where, facing));
     }
+    // A state machine for `aiType` of the states 0 to `last`, none of which
+    // leads anywhere: the boss stays in whatever state the test puts it in.
+    void UseStatesThatStay(int32_t aiType, int32_t last)
+    {
+        FsfBuilder b;
+        for (int32_t s = 0; s <= last; ++s) {
+            b.State(s);
+        }
+        UseStateMachine(aiType, b.Build());
+    }
     // Puts the boss in `state` as its set-state step would.
     void EnterBoss(AiObject *boss, int32_t state)
     {
@@ -70,16 +80,17 @@ protected:
         boss::EnterBossState(boss, boss->Fsf(), state, *traits);
         ASSERT_EQ(boss->state, state);
     }
-    // Each listed state entered twice from state 0 (`onceState`, one the boss
-    // leaves play in, once) sounds its own entry sound exactly once within
-    // four ticks and none of the other states' sounds.
+    // Each listed state entered twice from `restState`, a state without a
+    // sound of its own (`onceState`, one the boss leaves play in, once),
+    // sounds its own entry sound exactly once within four ticks and none of
+    // the other states' sounds.
     void ExpectEntrySoundsOncePerEntry(AiObject *boss, std::span<const std::pair<int32_t, int32_t>> entries,
-                                       int32_t onceState = -1)
+                                       int32_t onceState = -1, int32_t restState = 0)
     {
         for (const auto &[state, sound] : entries) {
             SCOPED_TRACE(state);
             for (int visit = 0; visit < (state == onceState ? 1 : 2); ++visit) {
-                EnterBoss(boss, 0);
+                EnterBoss(boss, restState);
                 Tick();
                 const uint32_t from = tick;
                 EnterBoss(boss, state);
