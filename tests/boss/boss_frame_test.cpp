@@ -353,6 +353,50 @@ TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
     EXPECT_TRUE(boss->active);
 }
 
+// A hero gone out of its search range, with the boss more than 10 from
+// home: bosses 1101, 1102, 1103, 1106, 1107 and 1108 stand (input 0) one
+// second more before they walk home; the others walk home at once. Back in
+// sight, the second starts again. (Each walk input leads here to state 2.)
+TEST_F(BossFrame, OutOfSightSomeBossesWaitOneSecondBeforeWalkingHome)
+{
+    const struct {
+        int32_t type;
+        int32_t walk;
+        bool waits;
+    } bosses[] = {{1101, 1, true},  {1102, 1, true},  {1103, 5, true},  {1106, 5, true},  {1107, 1, true},
+                  {1108, 6, true},  {1104, 1, false}, {1109, 1, false}, {1110, 1, false}};
+    for (const auto &c : bosses) {
+        SCOPED_TRACE(c.type);
+        AiObject *boss = Place(c.type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= boss::BossTraitsOf(c.type)->holdState; ++s) {
+            b.State(s);
+        }
+        b.State(0).To(c.walk, 2, 1);
+        UseStateMachine(c.type, b.Build());
+        for (int round = 0; round < 2; ++round) {
+            // In sight, in a state its inputs lead nowhere from.
+            EnterBoss(boss, 3);
+            boss->SetPosition(kHome);
+            PutHero({0.0f, 0.0f, kHome.z - 40.0f});
+            Ticks(3);
+            ASSERT_EQ(boss->target, &hero);
+            PutHero(kFarAway);
+            Tick();  // the last sight of him, read at home
+            EnterBoss(boss, 0);
+            boss->SetPosition({kHome.x + 30.0f, 0.0f, kHome.z});
+            const int ticks = TicksUntil([&] { return boss->state != 0; }, 200);
+            EXPECT_EQ(boss->state, 2);
+            if (c.waits) {
+                EXPECT_NEAR(ticks / 60.0f, 1.0f, 0.05f);
+            } else {
+                EXPECT_LE(ticks, 2);
+            }
+        }
+        boss->removed = true;
+    }
+}
+
 }  // namespace
 
 }  // namespace boss_frame_test
