@@ -275,6 +275,54 @@ TEST_F(Champions, TheyLeaveTheirIdleStateAfterThreeSecondsByTwentyOneOrTwentyThr
     }
 }
 
+// What a champion chooses from where its foe stands, straight ahead (each
+// input here leads to the state of its own number): in sight beyond its
+// alarm circle 1; within the alarm circle 1, but 1109 in its chase 2 strikes
+// (11) with a state random below 50; within the attack range 10.
+TEST_F(Champions, TheirFoesDistanceChoosesTheirInput)
+{
+    for (const int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t from : {0, 2}) {
+            b.State(from).To(1, 1, 1).To(10, 10, 1).To(11, 11, 1);
+        }
+        for (int32_t s : {1, 5, 10, 11}) {
+            b.State(s);
+        }
+        UseStateMachine(type, b.Build());
+        const CharacterParams &params = monster::ParamsOf(boss);
+        const float sight = (params.alarmCircle + params.searchRange) / 2.0f;
+        const float alarm = (params.alarmCircle + params.attackRange) / 2.0f;
+        const float reach = params.attackRange / 2.0f;
+        const bool strikes = type == 1109;
+        const struct {
+            int32_t from;
+            float distance;
+            int32_t random;
+            int32_t leadsTo;
+        } cases[] = {{0, sight, 99, 1},  {2, sight, 10, 1},   {2, alarm, 49, strikes ? 11 : 1},
+                     {2, alarm, 50, 1},  {0, alarm, 10, 1},   {0, reach, 70, 10},
+                     {2, reach, 20, 10}};
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::to_string(c.distance) + " from " + std::to_string(c.from) + " with " +
+                         std::to_string(c.random));
+            boss->SetPosition(kHome);
+            boss->SetDirection(kSouth);
+            // Sensed at the end of a tick in a state that leads nowhere.
+            EnterBoss(boss, 5);
+            PutHero({kHome.x, 0.0f, kHome.z - c.distance});
+            Tick();
+            EnterBoss(boss, c.from);
+            boss->stateRandom = c.random;
+            TicksUntil([&] { return boss->state != c.from; }, 5);
+            EXPECT_EQ(boss->state, c.leadsTo);
+        }
+        boss->removed = true;
+    }
+}
+
 // 1110 attacks (10) a foe in its attack range only inside its cone, seen
 // from 5 behind it: a hero 8 ahead of it attacks; the same hero 16 up in
 // the air (still within range) lies above the cone's 40 degrees and it
