@@ -356,6 +356,34 @@ TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
     }
 }
 
+// Its weapon flames ("3010600.zus") start once per entry with its model:
+// one in state 6 (frame 100140) and in 9 (100130), four in 12, 13 and 16
+// (100060, 100080, 100130 and 100140; the stage's pool of two gives the
+// first two). However long the visit, none starts again once they have
+// burnt out.
+TEST_F(Boss1101, ItsWeaponFlamesStartOncePerEntry)
+{
+    CSBoss1101 *boss = Boss();
+    const std::pair<int32_t, int32_t> flames[] = {{6, 1}, {9, 1}, {12, 2}, {13, 2}, {16, 2}};
+    for (const auto &[state, count] : flames) {
+        SCOPED_TRACE(state);
+        for (int visit = 0; visit < 2; ++visit) {
+            EnterBoss(boss, 0);
+            Tick();
+            boss->SetPosition(kHome);
+            const int32_t out = particles.SystemsOut();
+            EnterBoss(boss, state);
+            Ticks(2);
+            EXPECT_EQ(particles.SystemsOut(), out + count);
+            TicksUntil([&] { return particles.SystemsOut() == out; }, 150);
+            EXPECT_EQ(particles.SystemsOut(), out);
+            Ticks(30);
+            EXPECT_EQ(particles.SystemsOut(), out);
+            EXPECT_EQ(boss->state, state);
+        }
+    }
+}
+
 // Entering each state plays its sound once per entry: 5 6300000, 6 6220010, 7 and
 // 10 6300140, 17 6220020, 19 6220030, 25 6220040; and none of
 // the table's other sounds.
