@@ -488,6 +488,46 @@ TEST_F(Boss1104, EachStateSoundsItsOwnEntrySoundOncePerEntry)
     ExpectEntrySoundsOncePerEntry(boss, entries);
 }
 
+// Out, 1105 aims at a foe within its attack range for 1.0 s (input 2)
+// before it fires (21); the aim it has taken is kept, so the foe back in
+// range after a step out of it is fired at at once. Gone from its sight at
+// a stroke (in range at one look, nowhere at the next), he takes the aim
+// back with him.
+TEST_F(Boss1104, Boss1105AimsOneSecondBeforeItFires)
+{
+    CSBoss1105 *partner = Partner({0.0f, 0.0f, 40.0f});
+    FsfBuilder b;
+    for (int32_t s = 0; s <= 6; ++s) {
+        b.State(s);
+    }
+    b.State(1).To(21, 3, 1);
+    UseStateMachine(1105, b.Build());
+    PutHero(kFarAway);
+    Tick();  // unseen until called
+    partner->Called = 1;
+    Tick();
+    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    ASSERT_EQ(partner->AppearDone, 1);
+    const CharacterParams &params = monster::ParamsOf(partner);
+    const float reach = params.attackRange / 2.0f;
+    const float sight = (params.attackRange + params.searchRange) / 2.0f;
+    // Each round: the aim it takes, where the foe goes afterwards.
+    const struct {
+        float aim;
+        float leavesTo;
+    } rounds[] = {{1.0f, sight}, {0.0f, 400.0f}, {1.0f, sight}};
+    for (const auto &round : rounds) {
+        SCOPED_TRACE(round.aim);
+        EnterBoss(partner, 1);
+        PutHero({0.0f, 0.0f, 40.0f - reach});
+        const int ticks = TicksUntil([&] { return partner->state != 1; }, 200);
+        EXPECT_EQ(partner->state, 3);
+        EXPECT_NEAR(ticks / 60.0f, round.aim, 0.05f);
+        PutHero({0.0f, 0.0f, 40.0f - round.leavesTo});
+        Ticks(3);
+    }
+}
+
 // Called and out, 1105 plays 6240090 once per entry of its states 0 and 1,
 // and nothing else of its table.
 TEST_F(Boss1104, Boss1105SoundsItsEntrySoundOncePerEntry)
