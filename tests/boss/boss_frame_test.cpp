@@ -353,6 +353,31 @@ TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
     EXPECT_TRUE(boss->active);
 }
 
+// Walking to its foe with a body standing in the straight way, a boss
+// steps aside round it and walks on past it.
+TEST_F(BossFrame, ABossWalkingToItsFoeStepsRoundABodyInItsWay)
+{
+    CSBoss1100 *boss = PlaceBoss<CSBoss1100>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(1).Speed(20.0f);
+    UseStateMachine(kType, b.Build());
+    AiObject *blocker = Place(1000, {0.0f, 0.0f, 30.0f}, kSouth);
+    FsfBuilder still;
+    still.State(0);
+    UseStateMachine(1000, still.Build());
+    const float reach = monster::ParamsOf(boss).radius + monster::ParamsOf(blocker).radius;
+    PutHero({0.0f, 0.0f, -20.0f});
+    hero.hp = 100000;
+    Ticks(2);
+    ASSERT_EQ(boss->target, &hero);
+    EnterBoss(boss, 1);
+    Ticks(240);  // 80 units of walking
+    const RwV3d &at = *boss->GetPositionPtr();
+    EXPECT_LT(at.z, 30.0f - reach / 2.0f);  // past the body
+    EXPECT_NEAR(blocker->GetPositionPtr()->z, 30.0f, 0.01f);
+}
+
 // A hero gone out of its search range, with the boss more than 10 from
 // home: bosses 1101, 1102, 1103, 1106, 1107 and 1108 stand (input 0) one
 // second more before they walk home; the others walk home at once. Back in
