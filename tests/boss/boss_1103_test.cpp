@@ -170,10 +170,7 @@ TEST_F(Boss1103, ItsFoesPlaceAndItsStateChooseItsInput)
         b.State(s);
     }
     UseStateMachine(kType, b.Build());
-    const CharacterParams &params = monster::ParamsOf(boss);
-    const float sight = (params.alarmCircle + params.searchRange) / 2.0f;
-    const float alarm = (params.alarmCircle + params.attackRange) / 2.0f;
-    const float reach = params.attackRange / 2.0f;
+    const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
     const struct {
         int32_t from;
         float ahead;  // where the foe stands: ahead of the boss (< 0 behind)
@@ -185,15 +182,8 @@ TEST_F(Boss1103, ItsFoesPlaceAndItsStateChooseItsInput)
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + " with the foe " + std::to_string(c.ahead) + " ahead, r " +
                      std::to_string(c.random));
-        boss->SetPosition(kHome);
-        boss->SetDirection(kSouth);
-        EnterBoss(boss, kParked);  // sensed at the end of a tick in a state that leads nowhere
-        PutHero({kHome.x, 0.0f, kHome.z - c.ahead});
-        Tick();
-        EnterBoss(boss, c.from);
-        boss->stateRandom = c.random;
-        TicksUntil([&] { return boss->state != c.from; }, 5);
-        EXPECT_EQ(boss->state, c.leadsTo);
+        const RwV3d heroAt = {kHome.x, 0.0f, kHome.z - c.ahead};
+        EXPECT_EQ(StateChosen(boss, kParked, c.from, c.random, heroAt, kHome, kSouth), c.leadsTo);
     }
     // The approach's wait, then its pick.
     for (const int32_t random : {49, 50}) {

@@ -125,7 +125,7 @@ TEST_F(Walkers, TheirFoesDistanceAndBearingChooseTheirInput)
             b.State(s);
         }
         UseStateMachine(type, b.Build());
-        const CharacterParams &params = monster::ParamsOf(boss);
+        const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
         const int32_t walk = type == 1106 ? 5 : 1;
         const struct {
             float degrees;
@@ -133,27 +133,15 @@ TEST_F(Walkers, TheirFoesDistanceAndBearingChooseTheirInput)
             float height;
             int32_t random;
             int32_t leadsTo;
-        } cases[] = {{0.0f, (params.alarmCircle + params.searchRange) / 2.0f, 0.0f, 99, walk},
-                     {0.0f, (params.alarmCircle + params.attackRange) / 2.0f, 0.0f, 49, 1},
-                     {0.0f, (params.alarmCircle + params.attackRange) / 2.0f, 0.0f, 50, 11},
-                     {0.0f, params.attackRange / 2.0f, 0.0f, 70, 10},
-                     {180.0f, params.attackRange / 2.0f, 0.0f, 70, 11},
-                     {0.0f, params.attackRange / 4.0f, 10.0f, 70, 11}};
+        } cases[] = {{0.0f, sight, 0.0f, 99, walk},  {0.0f, alarm, 0.0f, 49, 1},
+                     {0.0f, alarm, 0.0f, 50, 11},    {0.0f, reach, 0.0f, 70, 10},
+                     {180.0f, reach, 0.0f, 70, 11},  {0.0f, reach / 2.0f, 10.0f, 70, 11}};
         for (const auto &c : cases) {
             SCOPED_TRACE(std::to_string(c.distance) + " at " + std::to_string(c.degrees) + ", " +
                          std::to_string(c.height) + " up");
-            boss->SetPosition(kHome);
-            boss->SetDirection(kSouth);
-            // Sensed at the end of a tick in a state that leads nowhere.
-            EnterBoss(boss, 5);
             RwV3d at = Off(kHome, c.degrees, c.distance);
             at.y = c.height;
-            PutHero(at);
-            Tick();
-            EnterBoss(boss, 0);
-            boss->stateRandom = c.random;
-            TicksUntil([&] { return boss->state != 0; }, 5);
-            EXPECT_EQ(boss->state, c.leadsTo);
+            EXPECT_EQ(StateChosen(boss, 5, 0, c.random, at, kHome, kSouth), c.leadsTo);
         }
         boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
     }

@@ -292,10 +292,7 @@ TEST_F(Champions, TheirFoesDistanceChoosesTheirInput)
             b.State(s);
         }
         UseStateMachine(type, b.Build());
-        const CharacterParams &params = monster::ParamsOf(boss);
-        const float sight = (params.alarmCircle + params.searchRange) / 2.0f;
-        const float alarm = (params.alarmCircle + params.attackRange) / 2.0f;
-        const float reach = params.attackRange / 2.0f;
+        const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
         const bool strikes = type == 1109;
         const struct {
             int32_t from;
@@ -308,16 +305,8 @@ TEST_F(Champions, TheirFoesDistanceChoosesTheirInput)
         for (const auto &c : cases) {
             SCOPED_TRACE(std::to_string(c.distance) + " from " + std::to_string(c.from) + " with " +
                          std::to_string(c.random));
-            boss->SetPosition(kHome);
-            boss->SetDirection(kSouth);
-            // Sensed at the end of a tick in a state that leads nowhere.
-            EnterBoss(boss, 5);
-            PutHero({kHome.x, 0.0f, kHome.z - c.distance});
-            Tick();
-            EnterBoss(boss, c.from);
-            boss->stateRandom = c.random;
-            TicksUntil([&] { return boss->state != c.from; }, 5);
-            EXPECT_EQ(boss->state, c.leadsTo);
+            const RwV3d heroAt = {kHome.x, 0.0f, kHome.z - c.distance};
+            EXPECT_EQ(StateChosen(boss, 5, c.from, c.random, heroAt, kHome, kSouth), c.leadsTo);
         }
         boss->removed = true;
     }

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "boss/boss_frame.h"
+#include "monster/kit_common.h"
 #include "monster/monster_scenario.h"
 #include "stage/character_params.h"
 
@@ -52,6 +53,22 @@ inline bool ARadiansReadingJudgesOtherwise(const std::array<ConeBearing, 3> &bea
         differs |= (std::cos(c.degrees * kPi / 180.0f) > std::cos(half)) != c.inside;
     }
     return differs;
+}
+
+// Distances of a foe from a boss in the middle of each of its sensing
+// bands: in sight beyond the alarm circle, within the alarm circle beyond
+// the attack range, within the attack range.
+struct SensingBands {
+    float sight;
+    float alarm;
+    float reach;
+};
+
+inline SensingBands SensingBandsOf(const AiObject *boss)
+{
+    const CharacterParams &params = monster::ParamsOf(boss);
+    return {(params.alarmCircle + params.searchRange) / 2.0f, (params.alarmCircle + params.attackRange) / 2.0f,
+            params.attackRange / 2.0f};
 }
 
 class BossScenario : public monstertest::MonsterScenario {
@@ -131,6 +148,23 @@ protected:
         EXPECT_EQ(boss->state, brokenState);
         Tick();
         EXPECT_EQ(boss->hp, hp - (60 - monster::ParamsOf(boss).defense));
+    }
+    // The state the boss's input takes it to from `from` with `random` as
+    // its state random, the hero standing at `heroAt`: the hero is sensed
+    // at the end of a tick in `parked`, a state its inputs lead nowhere
+    // from, then the boss is put in `from` at `at` facing `facing`.
+    int32_t StateChosen(AiObject *boss, int32_t parked, int32_t from, int32_t random, const RwV3d &heroAt,
+                        const RwV3d &at, const RwV3d &facing)
+    {
+        boss->SetPosition(at);
+        boss->SetDirection(facing);
+        EnterBoss(boss, parked);
+        PutHero(heroAt);
+        Tick();
+        EnterBoss(boss, from);
+        boss->stateRandom = random;
+        TicksUntil([&] { return boss->state != from; }, 5);
+        return boss->state;
     }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
