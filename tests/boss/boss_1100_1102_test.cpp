@@ -196,7 +196,7 @@ TEST_F(Boss1102, TheRecoilFacesTheAimPointAndSometimesThrowsBack)
     CSBoss1102 *boss = Boss();
     PutHero({0.0f, 0.0f, -300.0f});
     boss->AimPoint = {kHome.x + 30.0f, 0.0f, kHome.z};  // to its east
-    for (const int32_t roll : {5, 50}) {
+    for (const int32_t roll : {5, 9, 10, 50}) {
         SCOPED_TRACE(roll);
         EnterBoss(boss, 0);
         Tick();
@@ -216,6 +216,59 @@ TEST_F(Boss1102, TheRecoilFacesTheAimPointAndSometimesThrowsBack)
         EXPECT_EQ(Throws(), before + (roll < 10 ? 1 : 0));
         boss->SetDirection(kSouth);
     }
+}
+
+// Walking (state 1) it turns to its foe (input 2) every 3 s it has spent
+// walking, counted over its walks: a walk cut short leaves its time to the
+// next one.
+TEST_F(Boss1102, EveryThreeSecondsOfWalkingItTurnsToItsFoe)
+{
+    CSBoss1102 *boss = PlaceBoss<CSBoss1102>(1102, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(1, 1, 1);
+    b.State(1).To(2, 2, 1);
+    b.State(2);
+    b.State(5);
+    UseStateMachine(1102, b.Build());
+    // In sight beyond its alarm circle: the walk's input 1, nothing else.
+    PutHero({0.0f, 0.0f, kHome.z - bosstest::SensingBandsOf(boss).sight});
+    Ticks(2);
+    ASSERT_EQ(boss->state, 1);
+    int ticks = TicksUntil([&] { return boss->state != 1; }, 400);
+    EXPECT_EQ(boss->state, 2);
+    EXPECT_NEAR(ticks / 60.0f, 3.0f, 0.05f);
+    // A walk of 1 s, then another: the turn 2 s into the second.
+    EnterBoss(boss, 1);
+    Ticks(60);
+    EnterBoss(boss, 5);
+    Ticks(30);
+    EnterBoss(boss, 1);
+    ticks = TicksUntil([&] { return boss->state != 1; }, 400);
+    EXPECT_EQ(boss->state, 2);
+    EXPECT_NEAR(ticks / 60.0f, 2.0f, 0.05f);
+}
+
+// Keeping away outlasts the foe's stay in its attack range: it ends only
+// once the walk's 3 s have run out.
+TEST_F(Boss1102, ItKeepsAwayUntilItsWalksThreeSecondsHaveRunOut)
+{
+    CSBoss1102 *boss = PlaceBoss<CSBoss1102>(1102, kHome, kSouth);
+    FsfBuilder b;
+    b.State(1).To(2, 2, 1);
+    b.State(2);
+    UseStateMachine(1102, b.Build());
+    const bosstest::SensingBands bands = bosstest::SensingBandsOf(boss);
+    EnterBoss(boss, 1);
+    PutHero({0.0f, 0.0f, kHome.z - bands.reach});
+    Ticks(30);
+    EXPECT_EQ(boss->KeepAway, 1);
+    PutHero({0.0f, 0.0f, kHome.z - bands.sight});
+    Ticks(60);
+    EXPECT_EQ(boss->KeepAway, 1);
+    const int ticks = TicksUntil([&] { return boss->state != 1; }, 200);
+    EXPECT_NEAR((ticks + 90) / 60.0f, 3.0f, 0.05f);
+    Ticks(2);
+    EXPECT_EQ(boss->KeepAway, 0);
 }
 
 // A hero inside its attack range makes it back away (to the point
