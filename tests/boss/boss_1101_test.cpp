@@ -143,7 +143,8 @@ TEST_F(Boss1101, TheChargeEndsAfterFiveSeconds)
 
 // An actor in its way is hit (kind 2, the state's attack) and ends the
 // charge with 11; a breakable object of type 10019 is hit in every frame of
-// contact and passed through, and one beside its way is not touched.
+// contact and passed through, and those beside, above or below its way are
+// not touched.
 TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
 {
     CSBoss1101 *boss = Boss({0.0f, 0.0f, -100.0f}, kNorth);
@@ -157,6 +158,15 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     ASSERT_NE(beside, nullptr);
     beside->aiType = 10019;
     beside->SetPosition({40.0f, 0.0f, -40.0f});
+    // And two on its way but well above and well below it.
+    AiObject *above = Place(1100, {0.0f, 100.0f, -50.0f}, kSouth);
+    AiObject *below = Place(1100, {0.0f, -100.0f, -50.0f}, kSouth);
+    ASSERT_NE(above, nullptr);
+    ASSERT_NE(below, nullptr);
+    above->aiType = 10019;
+    above->SetPosition({0.0f, 100.0f, -50.0f});
+    below->aiType = 10019;
+    below->SetPosition({0.0f, -100.0f, -50.0f});
     // It keeps its messages for the test to count: its own update (the
     // breakable objects') would read them.
     const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
@@ -170,7 +180,7 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     for (; ticks < 400 && boss->state == 13; ++ticks) {
         Tick();
         crateHits += TakeHits(crate);
-        besideHits += TakeHits(beside);
+        besideHits += TakeHits(beside) + TakeHits(above) + TakeHits(below);
     }
     EXPECT_GT(crateHits, 1);  // each frame of contact
     EXPECT_EQ(besideHits, 0);
@@ -183,6 +193,8 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     EXPECT_GT(boss->GetPositionPtr()->z, -60.0f);  // through the crate
     crate->aiType = 1100;  // released as what it was made
     beside->aiType = 1100;
+    above->aiType = 1100;
+    below->aiType = 1100;
     ReplaceAiTypeUpdate(10019, update);
 }
 
