@@ -257,6 +257,14 @@ TEST_F(Boss1103, ItsAttackConeIsItsHalfAngleInDegrees)
     }
 }
 
+// A counter blow (state 10) that lands on a hero who is not guarding
+// chains the second (input 4 at the end of state 11's motion); a guarded
+// one does not.
+TEST_F(Boss1103, ACounterThatLandsUnguardedChainsTheSecond)
+{
+    ExpectBlowChainsOnlyUnguarded(PlaceBoss<CSBoss1103>(kType, kHome, kSouth));
+}
+
 // Entering each state plays its sound once per entry: 5 6230000, 6 and 12
 // 6230020, 7 and 13 6300080, 9 6230010, 10 6300110, 22 6230030, 23 and 27
 // 6230040, 29 6230050; and none of the table's other sounds.

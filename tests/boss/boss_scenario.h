@@ -166,6 +166,36 @@ protected:
         TicksUntil([&] { return boss->state != from; }, 5);
         return boss->state;
     }
+    // A blow of state 10 that lands on a hero who is not guarding chains the
+    // second blow: at the end of state 11's motion input 4 (here to 12). A
+    // guarding hero takes the blow but earns no chain, and the chain is not
+    // carried over to the next blow. The boss stands facing south.
+    void ExpectBlowChainsOnlyUnguarded(AiObject *boss)
+    {
+        FsfBuilder b;
+        b.State(0);
+        b.State(10).Attack(20, kAtkPlain).Weapon(100130).Weapon(100140).To(0, 11);
+        b.State(11).To(4, 12);
+        b.State(12);
+        UseStateMachine(boss->aiType, b.Build());
+        hero.hp = 100000;
+        const RwV3d at = *boss->GetPositionPtr();
+        for (const bool guarding : {false, true}) {
+            SCOPED_TRACE(guarding);
+            hero.guarding = guarding;
+            PutHero({at.x, 0.0f, at.z - 12.0f}, {0.0f, 0.0f, 1.0f});
+            EnterBoss(boss, 0);
+            Tick();
+            HeroHits();
+            EnterBoss(boss, 10);
+            TicksUntil([&] { return boss->state != 10; }, 200);
+            EXPECT_EQ(HeroHits().size(), 1u);
+            ASSERT_EQ(boss->state, 11);
+            TicksUntil([&] { return boss->animEnded; }, 200);
+            Ticks(2);
+            EXPECT_EQ(boss->state, guarding ? 11 : 12);
+        }
+    }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
     {
