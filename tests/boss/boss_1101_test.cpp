@@ -198,6 +198,49 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     ReplaceAiTypeUpdate(10019, update);
 }
 
+// What it chooses from where its foe stands (ahead of it, or behind it
+// when negative), its state and its approach timer: in sight the walk 1;
+// in the alarm circle 1 with a state random below 50, else 21, and 21
+// whatever the random in its approach 2 once the timer has run 0.3 s and
+// the foe is in its attack cone; in reach the attack 10 in the cone and
+// the turn 3 outside it, but in the approach first the wait 2 (the timer
+// growing) until 0.3 s, then the charge 11 in the cone.
+TEST_F(Boss1101, ItsFoesPlaceItsStateAndItsApproachChooseItsInput)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    constexpr int32_t kParked = 28;
+    const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {21, 14}, {2, 18}, {11, 22}, {10, 23}, {3, 24}};
+    FsfBuilder b;
+    for (int32_t from : {0, 2}) {
+        for (const auto &[input, to] : leads) {
+            b.State(from).To(input, to, 1);
+        }
+    }
+    for (int32_t s : {8, 14, 18, 22, 23, 24, kParked}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
+    const struct {
+        int32_t from;
+        float ahead;
+        int32_t random;
+        float approached;  // the approach timer's seconds
+        int32_t leadsTo;
+    } cases[] = {{0, sight, 99, 0.0f, 8},  {0, alarm, 49, 0.0f, 8},   {0, alarm, 50, 0.0f, 14},
+                 {2, alarm, 10, 0.3f, 14}, {2, -alarm, 10, 0.3f, 8},  {2, alarm, 10, 0.2f, 8},
+                 {0, reach, 70, 0.0f, 23}, {0, -reach, 70, 0.0f, 24}, {2, reach, 70, 0.0f, 18},
+                 {2, reach, 70, 0.3f, 22}, {2, -reach, 70, 0.3f, 24}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " with the foe " + std::to_string(c.ahead) + " ahead, r " +
+                     std::to_string(c.random) + ", approached " + std::to_string(c.approached));
+        boss->attackDelayTimer = c.approached;
+        const RwV3d heroAt = {kHome.x, 0.0f, kHome.z - c.ahead};
+        EXPECT_EQ(StateChosen(boss, kParked, c.from, c.random, heroAt, kHome, kSouth), c.leadsTo);
+        EXPECT_EQ(boss->attackDelayTimer > c.approached, c.leadsTo == 18);  // only the wait counts
+    }
+}
+
 // A blow of state 10 that lands on a hero who is not guarding chains the
 // second blow (input 4 at the end of state 11's motion); a guarded one
 // does not.
