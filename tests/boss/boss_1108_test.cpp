@@ -263,6 +263,41 @@ TEST_F(Boss1108, ItStrikesBackAndGoesStraightToItsGoneState)
     EXPECT_EQ(drops, 1);
 }
 
+// What it chooses from where its foe stands (its alarm circle lies inside
+// its attack range): in sight and in reach the chase 6 (here to 3); in
+// reach it marks the foe as in range, and within the alarm circle it
+// takes the foe's place as the point it goes for, except in its swarm 2.
+TEST_F(Boss1108, ItsFoesPlaceChoosesItsInputAndThePointItGoesFor)
+{
+    CSBoss1108 *boss = PlaceBoss<CSBoss1108>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(6, 3, 1);
+    for (int32_t s : {2, 3}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    const CharacterParams &params = monster::ParamsOf(boss);
+    ASSERT_LT(params.alarmCircle, params.attackRange);
+    const float sight = (params.attackRange + params.searchRange) / 2.0f;
+    const float reach = (params.alarmCircle + params.attackRange) / 2.0f;
+    const float alarm = params.alarmCircle / 2.0f;
+    const struct {
+        int32_t from;
+        float ahead;
+        int32_t leadsTo;
+        bool remembers;
+        int32_t inRange;
+    } cases[] = {{0, sight, 3, false, 0}, {0, reach, 3, false, 1}, {0, alarm, 3, true, 1}, {2, alarm, 2, false, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " with the foe " + std::to_string(c.ahead) + " ahead");
+        boss->rememberedPoint = {0.0f, 0.0f, 0.0f};
+        const RwV3d heroAt = {kHome.x, 0.0f, kHome.z - c.ahead};
+        EXPECT_EQ(StateChosen(boss, 2, c.from, 50, heroAt, kHome, kSouth), c.leadsTo);
+        EXPECT_NEAR(boss->rememberedPoint.z, c.remembers ? heroAt.z : 0.0f, 0.01f);
+        EXPECT_EQ(boss->inRange, c.inRange);
+    }
+}
+
 // Entering each state plays its sound once per entry: 2 6260010, 3 6260030, 5 6260020; and none of
 // the table's other sounds.
 TEST_F(Boss1108, EachStateSoundsItsOwnEntrySoundOncePerEntry)
