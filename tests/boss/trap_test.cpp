@@ -2,8 +2,8 @@
 // pass and message pool, the sound queue, the effects' trace lines, one
 // test hero) with the sample trap models and stage 18's jets: switched on
 // by their group's notice, the jets started once, the blows of the firing
-// state, the blast of 1202, the post's regeneration, the harmless 1204, and
-// the drop or the reward at the end.
+// state, the blast of 1202, the post's regeneration, the harmless 1204, the
+// drop or the reward at the end, and each type's own states, blow and death.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -11,9 +11,11 @@
 #include "actor/actor_placement.h"
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
+#include "fx/mat_anim_manager.h"
 #include "fx/particle_manager.h"
 #include "monster/kit_combat.h"
 #include "monster/monster_scenario.h"
+#include "stage/clump_anim_manager.h"
 #include "stage/media_paths.h"
 #include "stage/model_template.h"
 #include "support/game/sample_fsf.h"
@@ -471,6 +473,78 @@ TEST_F(TrapRelease, TheStageReleaseGivesEveryJetBackAtOnce)
     ASSERT_GT(particles.SystemsOut(), out + 4);  // both traps' jets run
     ReleasePlacedActors(&stage);
     EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+// Each type's own ways, one row a type: the states its set-state step
+// takes (0 to its last, nothing beyond); a hero's plain blow (the jet traps
+// flash, lose its value less their Defense and sound hurt; the breakable
+// 1204 only sounds hurt; the blast 1202, which only fire harms, and the
+// post 1201, which only blows while it is held harm, show nothing); and its
+// death: a jet trap sounds its dying state (3) and darkens at once
+// (material animation 2, held, looped); the blast 1202, destroyed by fire,
+// fades over its dying motion and a quarter second and sheds the status
+// particles, without that sound. Each fade starts once.
+TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
+{
+    const int32_t sounds[] = {6300200, 6500150};  // hurt, dying
+    const struct {
+        int32_t type;
+        int32_t last;
+        void (*setState)(AiObject *, CFSF *, int32_t);
+        bool costsHp;
+        bool soundsHurt;
+        int32_t killingBlow;  // 0: not killed here
+        int32_t dying;
+        bool fadesOverItsMotion;
+    } rows[] = {{1200, 4, &CSTrap::SetState5, true, true, kAtkPlain, 3, false},
+                {1203, 4, &CSTrap::SetState5, true, true, kAtkPlain, 3, false},
+                {1202, 3, &CSTrap1202::SetState, false, false, kAtkBurn, 2, true},
+                {1204, 6, &CSTrap1204::SetState, false, true, 0, 0, false},
+                {1201, 5, &CSTrap1201::SetState, false, false, 0, 0, false}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *unshown = PlaceTrap(r.type);
+        r.setState(unshown, unshown->Fsf(), r.last);
+        EXPECT_EQ(unshown->state, r.last);
+        r.setState(unshown, unshown->Fsf(), 0);
+        r.setState(unshown, unshown->Fsf(), r.last + 1);
+        EXPECT_EQ(unshown->state, 0) << "a state past the last is ignored";
+        unshown->removed = true;
+
+        // Shown as the game shows it: by its group's notice, 1204 in view.
+        AiObject *trap = PlaceTrap(r.type);
+        trap->isRender = r.type == 1204 ? 1 : 0;
+        if (trap->isRender == 0) {
+            Control(trap, kCtlShowHold, kGroup);
+        }
+        ASSERT_GE(TicksUntil([&] { return trap->model != nullptr; }, 5), 0);
+        Ticks(2);
+        const int32_t hp = trap->hp;
+        uint32_t from = tick;
+        Hit(trap, kAtkPlain, 20);
+        Ticks(3);  // delivered, read, taken
+        EXPECT_EQ(hp - trap->hp, r.costsHp ? 20 - monster::ParamsOf(trap).defense : 0);
+        const MatAnimInstance *flash = matAnims.Find(trap);
+        EXPECT_EQ(flash != nullptr && flash->def->index == 1, r.costsHp) << "the hit flash";
+        EXPECT_EQ(SoundQueued(sounds[0], from), r.soundsHurt);
+        if (r.killingBlow != 0) {
+            from = tick;
+            Hit(trap, r.killingBlow, 100000);
+            ASSERT_GE(TicksUntil([&] { return trap->state == r.dying; }, 10), 0);
+            Tick();
+            const MatAnimInstance *fade = matAnims.Find(trap);
+            ASSERT_NE(fade, nullptr);
+            EXPECT_EQ(fade->def->index, 2) << "the death fade";
+            EXPECT_TRUE(fade->loop);
+            const float motion = monster::AnimationsOf(trap)->GetMotionDuration(trap->Clump());
+            EXPECT_FLOAT_EQ(fade->duration, r.fadesOverItsMotion ? motion + 0.25f : 0.0f);
+            EXPECT_EQ(trap->statusParticles, r.fadesOverItsMotion);
+            EXPECT_EQ(SoundQueued(sounds[1], from), !r.fadesOverItsMotion);
+            Tick();
+            EXPECT_EQ(matAnims.Find(trap), fade) << "started once";
+        }
+        trap->removed = true;
+    }
 }
 
 }  // namespace
