@@ -298,6 +298,37 @@ TEST_F(HostilePacks, TheUntouchedPackOpensAndServesTheEnginesReads)
     EXPECT_FALSE(RwFileExists("RESOURCE/STAGE/1/STAGE.BSP"));
 }
 
+// A pack named without an extension in a folder with a dot: its list is the
+// name and ".LST", not a cut at the folder's dot.
+TEST_F(HostilePacks, APackInADottedFolderFindsItsList)
+{
+    apptest::WriteBytes(root + "/PACK/V1.2/STAGE", str);
+    apptest::WriteText(root + "/PACK/V1.2/STAGE.LST", list);
+    apptest::WriteText(root + "/PACK/V1.LST", "not the list\n");
+    EXPECT_TRUE(zuPackExists("\\PACK\\V1.2\\STAGE"));
+    ASSERT_TRUE(zuOpenPack("\\PACK\\V1.2\\STAGE"));
+    EXPECT_TRUE(zufexists("\\RESOURCE\\STAGE\\1\\STAGE.BSP"));
+    zuClosePack();
+    EXPECT_FALSE(zuPackExists("\\PACK\\V1.3\\STAGE"));
+}
+
+// A stream cut short on the disc after its pack opened: the file it can no
+// longer give is not there, never an empty file.
+TEST_F(HostilePacks, ARecordTheStreamNoLongerHoldsIsNotServed)
+{
+    apptest::WriteBytes(root + "/PACK/CUT/1.STR", str);
+    apptest::WriteText(root + "/PACK/CUT/1.LST", list);
+    ASSERT_TRUE(zuOpenPack("\\PACK\\CUT\\1.STR"));
+    const Listed &first = listed[0];
+    ASSERT_GT(first.size, 8192u) << first.name;  // more than the stream's buffer holds
+    std::filesystem::resize_file(root + "/PACK/CUT/1.STR", first.offset);
+    EXPECT_EQ(zufopen(first.name.c_str(), "rb"), nullptr) << first.name;
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(zufReadAll(first.name.c_str(), &bytes)) << first.name;
+    EXPECT_TRUE(zuIsPackOpen());
+    zuClosePack();
+}
+
 TEST_F(HostilePacks, TruncatedStreamsAreRefused)
 {
     for (size_t keep : {size_t{0}, size_t{8}, size_t{100}, str.size() / 2, str.size() - 1}) {

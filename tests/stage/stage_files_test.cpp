@@ -441,6 +441,13 @@ TEST(StageInfoReader, EdgeCases)
     EXPECT_EQ(InfoFrom("Rain: RAINSTATE_M_RAIN\n").rain, kRainMedium);
     EXPECT_EQ(InfoFrom("Rain: RAINSTATE_L_RAIN\nRain: RAINSTATE_NORAIN\n").rain, kRainNone);
     EXPECT_EQ(InfoFrom("Rain: RAINSTATE_L_RAIN\nRain: DRIZZLE\n").rain, kRainNone);
+    // A rain value no word names is written as no rain.
+    for (int32_t rain : {-1, kRainLarge + 1, 1000}) {
+        StageInfo odd{};
+        odd.rain = rain;
+        const std::string rows = FormatStageTuningRows(odd);
+        EXPECT_NE(rows.find("\nRain: RAINSTATE_NORAIN\n"), std::string::npos) << rain << ":\n" << rows;
+    }
     // Colour bytes keep their low 8 bits.
     EXPECT_EQ(InfoFrom("AmbientRed: 300\n").ambientRed, 44);
     EXPECT_EQ(InfoFrom("FogBlue: -1\n").fogBlue, 255);
