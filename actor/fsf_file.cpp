@@ -165,17 +165,6 @@ int ReadFsf(CSKeywordFile *file, CFSF *out)
     return file->ProblemCount() - problemsBefore + extraProblems;
 }
 
-bool ReadFsfFile(const char *path, CFSF *out)
-{
-    CSKeywordFile file;
-    if (!file.Open(path)) {
-        *out = CFSF();
-        return false;
-    }
-    ReadFsf(&file, out);
-    return true;
-}
-
 bool LoadTemplateFsf(const char *path, CFSF *out)
 {
     CSKeywordFile file;

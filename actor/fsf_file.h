@@ -31,9 +31,6 @@ class CSKeywordFile;
 // Reads the states of an open file into `out` (emptied first); the number
 // of problems reported.
 int ReadFsf(CSKeywordFile *file, CFSF *out);
-// Reads `path`; false when it cannot be opened (quiet, with the open's
-// diagnostic).
-bool ReadFsfFile(const char *path, CFSF *out);
 // A template's state machine: a file that is missing or holds no state
 // raises the fatal report naming it; false then.
 bool LoadTemplateFsf(const char *path, CFSF *out);
