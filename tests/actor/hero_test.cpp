@@ -179,6 +179,31 @@ TEST_F(HeroTest, HitsCostLifeUnlessTheHeroGuards)
     EXPECT_FALSE(hero.burnEffect);
 }
 
+// A state whose machine lets no reaction through (an attack that carries
+// on through a hit) takes the damage and keeps going; from a state that
+// lets them through the hit makes the hero flinch.
+TEST_F(HeroTest, AStateWithoutReactionsCarriesOnThroughAHit)
+{
+    model.fsf = mkdata::BuildStateMachine(
+        {
+            {kHeroStateStand, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{40, 40, 1}}, true},
+            {kHeroStateKnockedDown, 0.0f, 0.0f, 0, 0, 0, 0, {}, {{0, 0, 0}}, false},
+            {kHeroStateHurt, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{0, 0, 0}}, false},
+            {40, 5.0f, 0.0f, 1, 0, 10, kAtkPlain, {100130}, {{0, 0, 0}}, false},
+        },
+        {{kHeroStateHurt, kHeroStateHurt, 1}, {kHeroStateKnockedDown, kHeroStateKnockedDown, 1}}, 0.15f);
+    hero.EnterState(40);
+    hero.TakeHit(nullptr, kAtkPlain, 100);
+    EXPECT_EQ(hero.hp, 2000 - 95);
+    EXPECT_EQ(hero.state, 40);
+    hero.TakeHit(nullptr, kAtkPlain | kAtkHeavy, 100);
+    EXPECT_EQ(hero.hp, 2000 - 190);
+    EXPECT_EQ(hero.state, 40);
+    hero.EnterState(kHeroStateStand);
+    hero.TakeHit(nullptr, kAtkPlain | kAtkHeavy, 100);
+    EXPECT_EQ(hero.state, kHeroStateKnockedDown);
+}
+
 TEST_F(HeroTest, BurnAndPoisonLooksLastFiveSeconds)
 {
     hero.TakeHit(nullptr, kAtkBurn, 10);
@@ -221,6 +246,7 @@ TEST_F(HeroTest, NoLifeLeftLeadsToDyingAndThenDefeat)
     CSStageManager stage;
     hero.TakeHit(nullptr, kAtkPlain, 5000);
     EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(hero.state, kHeroStateStand);  // no flinch: the killing hit leads to dying alone
     hero.UpdateHero(&stage, 0.016f);
     EXPECT_EQ(hero.state, kHeroStateDying);
     EXPECT_TRUE(hero.dying);

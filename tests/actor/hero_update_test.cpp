@@ -325,6 +325,23 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     stage->particleManager = nullptr;
 }
 
+// Leaving the stage (its heroes unloaded) takes the hero's aura with it:
+// nothing of it glows on where the hero stood.
+TEST_F(HeroUpdateTest, TheHerosAuraGoesWithTheStagesHeroes)
+{
+    CSParticleManager particles;
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    stage->particleManager = &particles;
+    ASSERT_TRUE(hero->EquipItem(stage->itemManager->FindEquipContent(5200020), 1));
+    hero->RecomputeEquipment();
+    ASSERT_NE(hero->equipAura, nullptr);
+    EXPECT_EQ(particles.SystemsOut(), 1);
+    stage->UnloadHeroes();
+    hero = nullptr;
+    EXPECT_EQ(particles.SystemsOut(), 0);
+    stage->particleManager = nullptr;
+}
+
 }  // namespace
 
 }  // namespace hero_update_test

@@ -197,6 +197,10 @@ TEST(ItemFiles, DamagedDescriptionsKeepWhatHoldsUp)
     EXPECT_EQ(read[0].describe, u"");
     EXPECT_GE(ParseTexts(u"Count: x\n", &read), 1);
     EXPECT_TRUE(read.empty());
+    // A count of none over an entry that is there: the entry is kept and the count said wrong.
+    EXPECT_EQ(ParseTexts(u"Count: 0\r\nID: 3\r\nThree\r\nThe third\r\n", &read), 1);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].describe, u"The third");
 }
 
 TEST(ItemFiles, TheSampleFilesReadBackAsMade)

@@ -111,6 +111,17 @@ TEST_F(GameCameraTest, HoldAndNoHeroesLeaveTheCameraWhereItIs)
     inputs_.heroCount = 0;
     Run(kCameraPlay, 10);
     EXPECT_TRUE(SameView(View(), placed));
+    // Nor does the stick turn the orbit while there is no hero to follow.
+    inputs_.heroCount = 1;
+    Run(kCameraPlay, 10);
+    const float rotate = cam_.Orbit().rotate;
+    const float pitch = cam_.Orbit().pitch;
+    inputs_.heroCount = 0;
+    inputs_.stickX = 1.0f;
+    inputs_.stickY = 1.0f;
+    Run(kCameraPlay, 60);
+    EXPECT_FLOAT_EQ(cam_.Orbit().rotate, rotate);
+    EXPECT_FLOAT_EQ(cam_.Orbit().pitch, pitch);
 }
 
 TEST_F(GameCameraTest, SceneModeTakesTheScenesView)

@@ -529,6 +529,15 @@ TEST(StageInfoReader, TheRecordIsClearedFirst)
     info.fog = 1;
     EXPECT_FALSE(ReadStageInfoFile("\\RESOURCE\\STAGEINF\\NOSUCH.BSF", &info, false));
     EXPECT_EQ(info.fog, 0);
+    // Read onto a record (the tuning menu's): a file that is not there
+    // says so and leaves the record as it was.
+    info.fog = 1;
+    info.ambientRed = 7;
+    EXPECT_FALSE(ReadStageInfoFileOnto("\\RESOURCE\\STAGEINF\\NOSUCH.BSF", &info));
+    EXPECT_EQ(info.fog, 1);
+    EXPECT_EQ(info.ambientRed, 7);
+    EXPECT_TRUE(ReadStageInfoFileOnto(SamplePath("RESOURCE/STAGEINF/STAGE00.BSF").c_str(), &info));
+    EXPECT_EQ(info.ambientRed, mkdata::FirstSampleStage().info.ambientRed);
 }
 
 // ---- Counts, indices and frames are checked, not trusted.
