@@ -372,6 +372,24 @@ TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEv
     g_fxLinks.stageId = [] { return stage; };
     g_fxLinks.eventOccurred = [](int32_t id) { return id == kShowPackagesEvent && occurred; };
     fxtest::FakeActor monster;
+    // The owner's frames by id, each standing at x = its id - 100000, so
+    // that a package's trace line tells which frame it burns on.
+    static std::vector<std::pair<int32_t, RwFrame *>> frames;
+    frames.clear();
+    for (int32_t id : {100100, 100090, 100080, 100060, 100040, 100020, 100010}) {
+        RwFrame *frame = RwFrameCreate();
+        const RwV3d at = {static_cast<float>(id - 100000), 0.0f, 0.0f};
+        RwFrameTranslate(frame, &at, rwCOMBINEREPLACE);
+        frames.emplace_back(id, frame);
+    }
+    g_fxLinks.frameById = [](AiObject *, int32_t id) -> RwFrame * {
+        for (const auto &[own, frame] : frames) {
+            if (own == id) {
+                return frame;
+            }
+        }
+        return nullptr;
+    };
     CSFxPackageList packages;
     packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, nullptr);
     EXPECT_EQ(packages.PackageCount(), 9);
@@ -382,16 +400,21 @@ TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEv
         lights += packages.Package(i).light != nullptr ? 1 : 0;
     }
     EXPECT_EQ(lights, 1);
-    // One trace line per package started, named by its particle file or light.
+    // One trace line per package started, named by its particle file or
+    // light, on its frame: the large fire and the light on 100100, the
+    // middle ones on 100090, 100080 and 100060, the small on 100040 and 100020.
     std::vector<std::string> starts;
     for (const std::string &line : world.Trace()) {
         if (line.rfind("fx start ", 0) == 0) {
-            starts.push_back(line.substr(9, line.find(' ', 9) - 9));
+            const size_t end = line.find(' ', 9);
+            starts.push_back(line.substr(9, end - 9) + " " +
+                             std::to_string(std::lround(std::stof(line.substr(end + 1)))));
         }
     }
     std::sort(starts.begin(), starts.end());
-    EXPECT_EQ(starts, (std::vector<std::string>{"Light_Type_Fire_M.lit", "fire_l.zus", "fire_m.zus", "fire_m.zus",
-                                                "fire_m.zus", "fire_s.zus", "fire_s.zus"}));
+    EXPECT_EQ(starts, (std::vector<std::string>{"Light_Type_Fire_M.lit 100", "fire_l.zus 100", "fire_m.zus 60",
+                                                "fire_m.zus 80", "fire_m.zus 90", "fire_s.zus 20",
+                                                "fire_s.zus 40"}));
     EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 2);  // only two free left
     EXPECT_TRUE(packages.IsShown());
     stage = kHiddenPackagesStage;
@@ -404,6 +427,10 @@ TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEv
     packages.Release();
     particles.ReleaseAll();
     world.Disconnect();
+    for (const auto &[id, frame] : frames) {
+        RwFrameDestroy(frame);
+    }
+    frames.clear();
 }
 
 TEST_F(FxModels, TheBurningLightTakesItsFilesColourAndWithoutTheFileThereIsNoLight)
@@ -466,9 +493,18 @@ TEST_F(SampleFloor, DecalsLieOnTheSampleFloor)
         EXPECT_GE(v.objVertex.z, at.z - 2.0f - 1e-4f);
         EXPECT_LE(v.objVertex.z, at.z + 2.0f + 1e-4f);
     }
+    // Blood: dark red at its full alpha for ten seconds, then fading out
+    // over one more (half gone half way).
+    decals.Render();
+    EXPECT_EQ(decal->vertices.front().color, 0xDC8C0000u);
     // Far above the floor there is nothing to lie on.
     EXPECT_EQ(decals.Spawn({1.0f, 50.0f, 1.5f}, 2.0f), nullptr);
-    decals.Update(10.5f);
+    decals.Update(10.0f);
+    decals.Render();
+    EXPECT_EQ(decal->vertices.back().color, 0xDC8C0000u);
+    decals.Update(0.5f);
+    decals.Render();
+    EXPECT_EQ(decal->vertices.back().color, 0x6E8C0000u);
     EXPECT_EQ(decals.DecalsInUse(), 1);
     decals.Update(0.6f);
     EXPECT_EQ(decals.DecalsInUse(), 0);

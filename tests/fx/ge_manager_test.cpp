@@ -97,7 +97,7 @@ TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
 {
     manager.Create({});
     const RwV3d target = {100.0f, 0.0f, 50.0f};
-    EXPECT_EQ(manager.boss1102Shots->ThrowVolley({0.0f, 20.0f, 0.0f}, nullptr, target), 8);
+    EXPECT_EQ(manager.boss1102Shots->ThrowVolley({-20.0f, 20.0f, -30.0f}, nullptr, target), 8);
     int onCentre = 0;
     int onCircle = 0;
     for (int32_t i = 0; i < manager.boss1102Shots->InstanceCount(); ++i) {
@@ -111,9 +111,17 @@ TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
     }
     EXPECT_EQ(onCentre, 1);
     EXPECT_EQ(onCircle, 7);
-    // Each lands on its point within its life.
+    // Each lands on its point within its life (a frame's flight at most away).
     Run(3.0f);
     EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
+    for (int32_t i = 0; i < manager.boss1102Shots->InstanceCount(); ++i) {
+        const GeInstance &shot = manager.boss1102Shots->Instance(i);
+        if (shot.to.x != 0.0f || shot.to.z != 0.0f) {
+            EXPECT_NEAR(shot.position.x, shot.to.x, 2.0f) << i;
+            EXPECT_NEAR(shot.position.z, shot.to.z, 2.0f) << i;
+            EXPECT_FLOAT_EQ(shot.position.y, shot.to.y) << i;
+        }
+    }
 }
 
 // A thrown projectile hits the first hero it touches on its way and ends
