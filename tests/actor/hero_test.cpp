@@ -204,6 +204,27 @@ TEST_F(HeroTest, AStateWithoutReactionsCarriesOnThroughAHit)
     EXPECT_EQ(hero.state, kHeroStateKnockedDown);
 }
 
+// The flags other actors read off the hero follow the state it enters:
+// attacking in 40 to 84, getting up in 5, guarding in 30, grabbable and
+// hurtable as the state machine says, a target unless dying.
+TEST_F(HeroTest, EachStateSetsTheFlagsOtherActorsRead)
+{
+    for (int32_t id : {0, 1, 4, 5, 21, 22, 23, 30, 40, 41, 42, 50, 51, 52}) {
+        hero.EnterState(id);
+        EXPECT_EQ(hero.attacking, id >= 40 && id <= 84) << id;
+        EXPECT_EQ(hero.state5, id == 5) << id;
+        EXPECT_EQ(hero.guarding, id == 30) << id;
+        EXPECT_EQ(hero.grabbable, model.fsf.GetIsGrab(id) != 0) << id;
+        EXPECT_EQ(hero.hurtable, model.fsf.GetIsHurt(id) != 0) << id;
+        EXPECT_EQ(hero.targetable, id != 23) << id;
+    }
+    EXPECT_TRUE(hero.grabbable == false);  // the last blow's state grabs nothing
+    hero.EnterState(0);
+    EXPECT_TRUE(hero.grabbable);
+    hero.EnterState(4);
+    EXPECT_FALSE(hero.hurtable);
+}
+
 TEST_F(HeroTest, BurnAndPoisonLooksLastFiveSeconds)
 {
     hero.TakeHit(nullptr, kAtkBurn, 10);
