@@ -238,6 +238,8 @@ public:
     const UIIconCell *GetLargeDigit(uint32_t index) const { return CellAt(largeDigits_, index); }
     const UIIconCell *GetMediumDigit(uint32_t index) const { return CellAt(mediumDigits_, index); }
     CSTextBlock *PromptText(int i) const { return promptTexts_[i]; }
+    // The word picture of prompt pair i (0..2), null before the prompts exist.
+    const UIPicture *PromptWord(int i) const { return promptWords_ != nullptr ? &promptWords_[i].picture : nullptr; }
 
     // ---- Shared textures and packs (ui_textures.cpp) ----
     // Opens "<root>\PACK\UI0\<name>" (.LST, .STR), from `memory` when

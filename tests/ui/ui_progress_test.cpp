@@ -1,7 +1,7 @@
 // What the screen manager carries and looks up: the 29 stage rows, the
 // cleared stages and the last stage id, the carried state put onto the
-// heroes and items, the monsters' health bars, the icon and digit tables
-// and the word table.
+// heroes and items, the monsters' health bars, the icon and digit tables,
+// the key prompts in each language and the word table.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -193,6 +193,70 @@ TEST_F(UIProgressTest, TheHundredAndFirstActorOfAFrameIsLeftOut)
     ui->DrawHudBars();
     EXPECT_EQ(ui->HudActorCount(), 0);
 }
+
+// The key prompts at the foot of the menus, y 414 to 439: each pair's key
+// picture, its word picture (language 0's or the others') and its text 5
+// to the right of the word; the single keys' sources.
+class KeyPromptsTest : public ScreensTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(KeyPromptsTest, StandWhereTheirTableSaysInTheLanguage)
+{
+    StartOnSampleData(640, 480, GetParam());
+    if (IsSkipped()) {
+        return;
+    }
+    ui->LoadCommonTextures();
+    const int lang = GetParam() == 0 ? 0 : 1;
+    struct Pair {
+        float keyX0, keyX1, keyS0, keyT0, keyS1, keyT1;
+        float wordX0, wordX1[2], wordSource[2][4];
+    };
+    const Pair pairs[3] = {
+        {411, 436, 91, 97, 116, 122, 391, {428, 428}, {{216, 214, 290, 264}, {2, 220, 62, 260}}},
+        {500, 525, 119, 97, 144, 122, 500, {537, 560}, {{216, 272, 290, 322}, {60, 220, 166, 260}}},
+        {278, 303, 147, 98, 172, 123, 238, {302, 288}, {{168, 458, 296, 508}, {164, 220, 254, 260}}},
+    };
+    auto expectPicture = [](const char *what, const UIPicture *p, float x0, float x1, const float (&source)[4]) {
+        ASSERT_NE(p, nullptr) << what;
+        EXPECT_FLOAT_EQ(p->left, x0) << what;
+        EXPECT_FLOAT_EQ(p->right, x1) << what;
+        EXPECT_FLOAT_EQ(p->top, 414.0f) << what;
+        EXPECT_FLOAT_EQ(p->bottom, 439.0f) << what;
+        EXPECT_FLOAT_EQ(p->s0 * 512.0f, source[0]) << what;
+        EXPECT_FLOAT_EQ(p->t0 * 512.0f, source[1]) << what;
+        EXPECT_FLOAT_EQ(p->s1 * 512.0f, source[2]) << what;
+        EXPECT_FLOAT_EQ(p->t1 * 512.0f, source[3]) << what;
+        EXPECT_EQ(p->vertices[0].emissiveColor, 0xF0F0F0F0u) << what;
+    };
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const Pair &p = pairs[i];
+        const float keySource[4] = {p.keyS0, p.keyT0, p.keyS1, p.keyT1};
+        expectPicture("key", ui->GetKeyPrompt(1u << i), p.keyX0, p.keyX1, keySource);
+        EXPECT_EQ(ui->GetKeyPrompt(1u << i)->texture, ui->PlayerArt());
+        expectPicture("word", ui->PromptWord(i), p.wordX0, p.wordX1[lang], p.wordSource[lang]);
+        EXPECT_EQ(ui->PromptWord(i)->texture, ui->WordArt());
+        ASSERT_NE(ui->PromptText(i), nullptr);
+        ASSERT_FALSE(ui->PromptText(i)->Rows().empty());
+        EXPECT_EQ(ui->PromptText(i)->Rows()[0].x, static_cast<int32_t>(p.wordX1[lang]) + 5);
+        EXPECT_EQ(ui->PromptText(i)->Rows()[0].y, 419);
+    }
+    const float singles[6][4] = {{175, 97, 200, 122}, {203, 97, 228, 122}, {232, 97, 257, 122},
+                                 {260, 97, 285, 122}, {52, 101, 67, 116},  {45, 88, 73, 103.5f}};
+    for (int i = 0; i < 6; ++i) {
+        const UIPicture *single = ui->GetKeyPrompt(8u << i);
+        ASSERT_NE(single, nullptr) << i;
+        EXPECT_FLOAT_EQ(single->s0 * 512.0f, singles[i][0]) << i;
+        EXPECT_FLOAT_EQ(single->t0 * 512.0f, singles[i][1]) << i;
+        EXPECT_FLOAT_EQ(single->s1 * 512.0f, singles[i][2]) << i;
+        EXPECT_FLOAT_EQ(single->t1 * 512.0f, singles[i][3]) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, KeyPromptsTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int32_t> &info) {
+                             return "Language" + std::to_string(info.param);
+                         });
 
 TEST_F(UIProgressTest, IconAndDigitLookupsOutsideTheirTablesGiveNothing)
 {
