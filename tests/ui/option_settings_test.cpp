@@ -2,11 +2,11 @@
 // through the real input object: a tap and a hold of left and right on the
 // volumes (one step; repeats after 40 updates, then every 100 ms), their
 // ends, the chevrons' frames and where they hide, the mouse speed's steps
-// and range, the silent ends of the rows, back (first to exit, then out),
-// the defaults, the volumes as the sound library hears them, and
-// buttons.pref written when the screen is left (read back by a new input
-// object; an unwritable file leaves the old one whole and the screen
-// leaves all the same).
+// and range, the silent ends of the rows, back with Escape or cross (first
+// to exit, then out), the defaults, the volumes as the sound library hears
+// them, and buttons.pref written when the screen is left (read back by a
+// new input object; an unwritable file leaves the old one whole and the
+// screen leaves all the same).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -190,6 +190,21 @@ TEST_F(OptionSettings, TheRowsEndsAreSilentAndTheFirstBackJumpsToExitTheSecondLe
     // Written when leaving; the title is asked for once the fade has ended.
     EXPECT_TRUE(std::filesystem::exists(PrefPath()));
     EXPECT_EQ(UpdatesUntilRequest(), 1104 / 16 + 1);
+    EXPECT_EQ(ui->RequestedScreen(), kUITitle);
+}
+
+// Cross (X on the keyboard) backs out as Escape does: to the exit row with
+// the cancel sound, then out.
+TEST_F(OptionSettings, CrossBacksOutAsEscapeDoes)
+{
+    CSOption *option = Open(KeyTap(2, "X") + KeyTap(6, "X"));
+    Step(4);
+    EXPECT_EQ(option->settingsRow, CSOption::kRowExit);
+    EXPECT_EQ(option->leavePending, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
+    Step(4);
+    EXPECT_EQ(option->leavePending, 1);
+    UpdatesUntilRequest();
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
 }
 
