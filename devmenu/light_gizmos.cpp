@@ -8,6 +8,7 @@
 #include "app/game_system.h"
 #include "devmenu/dev_menu.h"
 #include "rwcore.h"
+#include "ui/ui_quad.h"
 
 namespace {
 
@@ -251,12 +252,10 @@ bool DevMenuRenderWorldLights(RpWorld *world, void *data)
     RwSetRenderState(rwRENDERSTATESRCBLEND, RwRenderStateValue(rwBLENDSRCALPHA));
     RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDINVSRCALPHA));
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    SetDepthTestAndWrite(false);
     if (world != nullptr) {
         RpWorldForAllLights(world, DevMenuDrawLight, data);
     }
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    SetDepthTestAndWrite(true);
     return true;
 }

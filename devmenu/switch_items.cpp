@@ -11,6 +11,7 @@
 #include "devmenu/dev_menu.h"
 #include "devmenu/dev_menu_pad.h"
 #include "rwcore.h"
+#include "ui/ui_quad.h"
 #include "stage/stage_manager.h"
 
 namespace {
@@ -182,8 +183,7 @@ void CSDevMenu::RenderWalls() const
     if (wallMode == 0 || g_pStageManager == nullptr) {
         return;
     }
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    SetDepthTestAndWrite(true);
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
     if (wallMode == 1 || wallMode == 3) {
         DrawTintedClump(g_pStageManager->wallClump, RwRGBA{255, 0, 0, 127});
@@ -191,7 +191,6 @@ void CSDevMenu::RenderWalls() const
     if (wallMode == 2 || wallMode == 3) {
         DrawTintedClump(g_pStageManager->cameraWallClump, RwRGBA{0, 255, 0, 127});
     }
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    SetDepthTestAndWrite(false);
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
 }

@@ -197,6 +197,22 @@ TEST_F(GizmoPass, OneShapeOfEachKindPerLight)
 TEST_F(GizmoPass, ALightOfAnUnknownKindOrNoLightDrawsNothing)
 {
     EXPECT_EQ(Draw().shapes, 0);
+    // Without lights the pass still switches the depth test and write on
+    // again at its end, and leaves vertex alpha on.
+    RwUInt32 zTest = 0;
+    RwUInt32 zWrite = 0;
+    RwUInt32 vertexAlpha = 0;
+    screen.Capture({0, 0, 0, 255}, [&] {
+        RwSetRenderState(rwRENDERSTATEZTESTENABLE, nullptr);
+        RwSetRenderState(rwRENDERSTATEZWRITEENABLE, nullptr);
+        EXPECT_TRUE(DevMenuRenderWorldLights(world, nullptr));
+        RwGetRenderState(rwRENDERSTATEZTESTENABLE, &zTest);
+        RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &zWrite);
+        RwGetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, &vertexAlpha);
+    });
+    EXPECT_EQ(zTest, 1u);
+    EXPECT_EQ(zWrite, 1u);
+    EXPECT_EQ(vertexAlpha, 1u);
     RpLight *odd = Add(rpLIGHTPOINT, 5.0f);
     odd->object.object.subType = 7;
     EXPECT_EQ(Draw().shapes, 0);

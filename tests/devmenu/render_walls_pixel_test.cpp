@@ -1,6 +1,7 @@
 // "Render Wall" on our device: the stage's wall drawn red first, then its
 // camera wall green, both half transparent, whatever colour their
-// materials had, and nothing at mode 0.
+// materials had, and nothing at mode 0; drawn with the depth test and
+// write on, which are off again afterwards.
 #include <gtest/gtest.h>
 
 #include "support/engine/headless_screen.h"
@@ -103,6 +104,30 @@ TEST_F(RenderWallsPixels, RedWallThenGreenCameraWallBothHalfTransparent)
     EXPECT_NEAR(Channel(both, 16), 64, 4);
     EXPECT_NEAR(Channel(both, 8), 127, 3);
     EXPECT_EQ(Channel(both, 0), 0);
+}
+
+// The walls are drawn with the depth test and write on: a camera wall
+// behind the wall is hidden where the wall stands. Afterwards both are off
+// and back faces are culled again.
+TEST_F(RenderWallsPixels, TheWallsTestAndWriteDepthAndLeaveBothOff)
+{
+    const RwV3d back = {0, 0, 2};
+    RwFrameTranslate(RpClumpGetFrame(h.stage.cameraWallClump), &back, rwCOMBINEPOSTCONCAT);
+    const uint32_t both = Middle(3);
+    EXPECT_NEAR(Channel(both, 16), 127, 3);
+    EXPECT_EQ(Channel(both, 8), 0);
+    RwUInt32 zTest = 1;
+    RwUInt32 zWrite = 1;
+    RwUInt32 cull = 0;
+    screen.Capture({0, 0, 0, 255}, [&] {
+        h.menu.RenderWalls();
+        RwGetRenderState(rwRENDERSTATEZTESTENABLE, &zTest);
+        RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &zWrite);
+        RwGetRenderState(rwRENDERSTATECULLMODE, &cull);
+    });
+    EXPECT_EQ(zTest, 0u);
+    EXPECT_EQ(zWrite, 0u);
+    EXPECT_EQ(cull, static_cast<RwUInt32>(rwCULLMODECULLBACK));
 }
 
 }  // namespace
