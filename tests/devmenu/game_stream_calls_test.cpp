@@ -1,7 +1,8 @@
 // "Make Game Stream" against a recording table: the exact order of its
 // calls with every object present (the screens' steps included), the
 // steps each missing object skips, and the report written for the menu
-// that runs the pass.
+// that runs the pass; and the game's own table's screen steps against the
+// running screens on the sample data.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,13 @@
 #include "devmenu/dev_menu.h"
 #include "devmenu/game_stream.h"
 #include "devmenu/stage_list.h"
+#include "app/audio.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/game_play_screen.h"
+#include "ui/select_character.h"
+#include "ui/title_screen.h"
+#include "ui/ui_sound.h"
+#include "ui/warning_screen.h"
 
 namespace {
 
@@ -147,3 +155,64 @@ TEST_F(GameStreamCallOrder, WithoutAStageManagerOnlyTheScreensAndTheReport)
 }
 
 }  // namespace
+
+// ---- The game's table against the running screens on the sample data
+
+namespace game_stream_screens {
+
+// The screens with a sound front-end without a device.
+class GameStreamScreens : public uitest::ScreensTest {
+protected:
+    void SetUp() override
+    {
+        StartOnSampleData();
+        audio.Create(false);
+        SetUIAudioForTest(&audio, true);
+    }
+    void TearDown() override
+    {
+        uitest::ScreensTest::TearDown();
+        SetUIAudioForTest(nullptr, false);
+        audio.Release();
+    }
+    uitest::RecordingLinksScope links;
+    CSAudio audio;
+};
+
+// Each screen step of the game's table reaches its screen: what it loads is
+// there afterwards and what it releases is gone.
+TEST_F(GameStreamScreens, TheScreenStepsLoadAndReleaseTheScreensOwnPictures)
+{
+    const GameStreamCalls &calls = GameStreamCallsOfGame();
+    ASSERT_TRUE(calls.hasWarning());
+    calls.warningLoadTextures();
+    EXPECT_NE(ui->Warning()->picture.texture, nullptr);
+    calls.warningReleaseTexture();
+    EXPECT_EQ(ui->Warning()->picture.texture, nullptr);
+    ASSERT_TRUE(calls.hasScreens());
+    calls.loadFrontEndTextures();
+    EXPECT_NE(ui->Title()->logoTexture, nullptr);
+    calls.releaseFrontEndTextures();
+    EXPECT_EQ(ui->Title()->logoTexture, nullptr);
+    calls.releaseOtherScreenTextures();
+    calls.loadLobbyTextures();
+    EXPECT_NE(ui->LobbyArt(), nullptr);
+    calls.releaseLobbyTextures();
+    EXPECT_EQ(ui->LobbyArt(), nullptr);
+    EXPECT_FALSE(ui->UISoundsLoaded());
+    calls.loadUiSounds();
+    EXPECT_TRUE(ui->UISoundsLoaded());
+    ASSERT_TRUE(calls.hasSelection());
+    calls.loadCharacterModels();
+    ASSERT_NE(ui->SelectCharacter()->Model(1), nullptr);
+    EXPECT_NE(ui->SelectCharacter()->Model(1)->clump, nullptr);
+    calls.releaseCharacterModels();
+    EXPECT_EQ(ui->SelectCharacter()->Model(1), nullptr);
+    ASSERT_TRUE(calls.hasOverlay());
+    calls.overlayLoadTextures();
+    EXPECT_NE(ui->GamePlay()->BaseTexture(), nullptr);
+    calls.overlayReleaseTextures();
+    EXPECT_EQ(ui->GamePlay()->BaseTexture(), nullptr);
+}
+
+}  // namespace game_stream_screens
