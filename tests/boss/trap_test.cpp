@@ -513,12 +513,14 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
 
         // Shown as the game shows it: by its group's notice, 1204 in view.
         AiObject *trap = PlaceTrap(r.type);
+        const uint32_t placed = tick;
         trap->isRender = r.type == 1204 ? 1 : 0;
         if (trap->isRender == 0) {
             Control(trap, kCtlShowHold, kGroup);
         }
         ASSERT_GE(TicksUntil([&] { return trap->model != nullptr; }, 5), 0);
         Ticks(2);
+        EXPECT_FALSE(SoundQueued(sounds[0], placed)) << "no blow, no hurt sound";
         const int32_t hp = trap->hp;
         uint32_t from = tick;
         Hit(trap, kAtkPlain, 20);

@@ -340,44 +340,72 @@ struct GuardRow {
     bool holdsAgainstKnockDown;  // a knock-down blow leaves it guarding
     int32_t hurt;                // the state it strikes back from
     float counterFrame;
-    bool counterNeedsTarget;
+    bool counterWaits;  // for a foe it targets, not in its state 5, and for itself to be free
 };
 const GuardRow kGuardRows[] = {{1007, 23, 6300210, true, 14, 1620.0f, true},
                                {1021, 27, 6300220, false, 19, 1820.0f, false}};
 
 // Hurt (1007 in 14, 1021 in 19), a type strikes back (input 17) once its
 // hurt motion reaches its counter's frame (1620, 1820), when its draw is
-// below 15; 1007 only against a target. Another draw, or another state,
-// never strikes back.
+// below 15. 1007 strikes back only at a foe it targets, not while knocked
+// or held by a hero, nor at a foe in its state 5; 1021 strikes back
+// regardless. Another draw, or another state, never strikes back.
 TEST_F(TypeStates, AHurtMonsterStrikesBackAtItsFrameOnALowDraw)
 {
+    enum class Case { kFoe, kHighDraw, kAlone, kKnocked, kHeld, kFoeInState5 };
     for (const GuardRow &r : kGuardRows) {
-        for (int32_t draw : {14, 15}) {
-            for (bool foe : {true, false}) {
-                SCOPED_TRACE("draw " + std::to_string(draw) + (foe ? " with a foe" : " alone"));
-                PutHero({kAt.x, 0.0f, kAt.z - 30.0f}, {0.0f, 0.0f, 1.0f});
-                hero.side = foe ? kSideHero : kSideNeutral;
-                const std::vector<int32_t> states = {r.hurt, r.hurt + 1};
-                ForStates(r.type, StatesLeadingOn(20, 17, 17), states, [&](AiObject *m, int32_t state) {
-                    Ticks(2);
-                    Enter(m, state);
-                    m->stateRandom = draw;
-                    float frame = monster::MotionFrameOf(m);
-                    const int ticks = TicksUntil(
-                        [&] {
-                            frame = m->state == state ? monster::MotionFrameOf(m) : frame;
-                            return m->state != state;
-                        },
-                        90);
-                    const bool strikes = state == r.hurt && draw < 15 && (foe || !r.counterNeedsTarget);
-                    EXPECT_EQ(m->state, strikes ? 17 : state);
-                    if (strikes) {
-                        EXPECT_GT(ticks, 1);
-                        EXPECT_NEAR(frame, r.counterFrame, 1.5f) << "the frame it struck back at";
-                    }
-                });
-            }
+        for (Case c : {Case::kFoe, Case::kHighDraw, Case::kAlone, Case::kKnocked, Case::kHeld, Case::kFoeInState5}) {
+            SCOPED_TRACE("case " + std::to_string(static_cast<int>(c)));
+            PutHero({kAt.x, 0.0f, kAt.z - 30.0f}, {0.0f, 0.0f, 1.0f});
+            hero.side = c == Case::kAlone ? kSideNeutral : kSideHero;
+            const int32_t draw = c == Case::kHighDraw ? 15 : 14;
+            const std::vector<int32_t> states = {r.hurt, r.hurt + 1};
+            ForStates(r.type, StatesLeadingOn(20, 17, 17), states, [&](AiObject *m, int32_t state) {
+                Ticks(2);
+                Enter(m, state);
+                m->stateRandom = draw;
+                float frame = monster::MotionFrameOf(m);
+                const int ticks = TicksUntil(
+                    [&] {
+                        m->knock = c == Case::kKnocked;
+                        m->grabLock = c == Case::kHeld;
+                        hero.state5 = c == Case::kFoeInState5;
+                        frame = m->state == state ? monster::MotionFrameOf(m) : frame;
+                        return m->state != state;
+                    },
+                    90);
+                const bool strikes = state == r.hurt && c != Case::kHighDraw && (c == Case::kFoe || !r.counterWaits);
+                EXPECT_EQ(m->state, strikes ? 17 : state);
+                if (strikes) {
+                    EXPECT_GT(ticks, 1);
+                    EXPECT_NEAR(frame, r.counterFrame, 1.5f) << "the frame it struck back at";
+                }
+            });
         }
+    }
+    hero.state5 = false;
+}
+
+// Charging, 1007 (state 11) carries its charge effect and 1021 (state 17)
+// throws its model effect, once per entry of the state however long it
+// charges; the states either side start none.
+TEST_F(TypeStates, TheChargeShowsItsEffectOncePerEntry)
+{
+    const struct {
+        int32_t type;
+        int32_t charge;
+        const char *effect;
+    } rows[] = {{1007, 11, "3206400"}, {1021, 17, "ModelPool"}};
+    NoFoeNear();
+    for (const auto &r : rows) {
+        ForStates(r.type, StatesLeadingOn(20), {r.charge - 1, r.charge, r.charge + 1, r.charge},
+                  [&](AiObject *m, int32_t state) {
+                      m->SetPosition(kAt);
+                      const int32_t started = EffectStarts(r.effect);
+                      Enter(m, state);
+                      Ticks(30);
+                      EXPECT_EQ(EffectStarts(r.effect) - started, state == r.charge ? 1 : 0);
+                  });
     }
 }
 
