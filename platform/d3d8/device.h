@@ -86,6 +86,7 @@ public:
                   DWORD stencil) override;
     HRESULT SetViewport(const D3DVIEWPORT8 *viewport) override;
     HRESULT GetViewport(D3DVIEWPORT8 *viewport) override;
+    HRESULT SetScissorRect(const D3DRECT *rect) override;
     HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8 *streamData,
                             UINT stride) override;
     HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8 **streamData,

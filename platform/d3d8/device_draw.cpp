@@ -131,6 +131,16 @@ HRESULT DeviceImpl::SetViewport(const D3DVIEWPORT8 *viewport) {
     return D3D_OK;
 }
 
+HRESULT DeviceImpl::SetScissorRect(const D3DRECT *rect) {
+    if (!rect) {
+        state_.scissor = swr::kNoScissor;
+        return D3D_OK;
+    }
+    if (rect->x1 < 0 || rect->y1 < 0 || rect->x2 < rect->x1 || rect->y2 < rect->y1) return D3DERR_INVALIDCALL;
+    state_.scissor = *rect;
+    return D3D_OK;
+}
+
 HRESULT DeviceImpl::GetViewport(D3DVIEWPORT8 *viewport) {
     if (!viewport) return D3DERR_INVALIDCALL;
     *viewport = state_.viewport;

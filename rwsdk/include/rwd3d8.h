@@ -23,6 +23,11 @@ RwBool RwD3D8DeviceSystem(RwInt32 request, void *out, void *inOut, RwInt32 numbe
 
 // The device between engine start and stop, null otherwise.
 IDirect3DDevice8 *RwD3D8GetCurrentD3DDevice(void);
+// Later draws change no pixel outside `rect` (screen pixels, x2 and y2 just past it;
+// null: anywhere again), what they draw inside it unchanged: the camera's projection is
+// left alone. Clears are not held to it. False without a device or for a rectangle of
+// negative size.
+RwBool RwD3D8SetScissor(const D3DRECT *rect);
 // Forgets every cached device value (the caller may change the device
 // directly afterwards) and returns the device.
 IDirect3DDevice8 *RwD3D8DeviceResetCaches(void);

@@ -17,6 +17,7 @@ D3DMATRIX Identity() {
 }  // namespace
 
 void SetDefaultStates(DrawState &state, bool hasAutoDepthStencil) {
+    state.scissor = kNoScissor;
     DWORD *rs = state.renderStates;
     for (uint32_t i = 0; i < D3DRS_COUNT; ++i) rs[i] = 0;
     rs[D3DRS_ZENABLE] = hasAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;

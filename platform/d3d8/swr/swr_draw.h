@@ -93,6 +93,9 @@ struct TextureView {
     uint32_t firstLevel = 0;
 };
 
+// A scissor that holds nothing back.
+inline constexpr D3DRECT kNoScissor = {0, 0, INT32_MAX, INT32_MAX};
+
 // Every piece of device state that affects drawing. Arrays are indexed by the
 // conventional state numbers.
 struct DrawState {
@@ -101,6 +104,8 @@ struct DrawState {
     D3DMATRIX projection;
     D3DMATRIX textureTransform[D3D8_MAX_TEXTURE_STAGES];
     D3DVIEWPORT8 viewport;
+    // Pixels outside it are left alone by draws (the device's SetScissorRect).
+    D3DRECT scissor = kNoScissor;
     D3DMATERIAL8 material;
     // Lights enabled on the device, in the order they were enabled; at most 8.
     const D3DLIGHT8 *lights[8];

@@ -28,6 +28,7 @@ bool PixelPipeline::Prepare(const DrawState &state, ColorTarget &color, DepthTar
     if (!color.bits) return false;
     const DWORD *rs = state.renderStates;
     scissor_ = Intersect(ViewportRect(state.viewport), TargetRect(color.width, color.height));
+    scissor_ = Intersect(scissor_, PixelRect{state.scissor.x1, state.scissor.y1, state.scissor.x2, state.scissor.y2});
     if (!depthStencil_.Prepare(state, depth)) return false;
     if (depthStencil_.Active()) {
         scissor_ = Intersect(scissor_, TargetRect(depth->width, depth->height));

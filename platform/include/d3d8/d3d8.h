@@ -165,6 +165,11 @@ struct IDirect3DDevice8 : IUnknown {
                           DWORD stencil) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT8 *viewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT8 *viewport) = 0;
+    // Our own addition: draws change no pixel outside `rect` (x1, y1 inside, x2, y2 past
+    // the last column and row), over and above the viewport; clears are not held to it.
+    // Null lifts it. The viewport's transform stays as it is, so what a draw gives inside
+    // the rectangle is what it gives without one.
+    virtual HRESULT SetScissorRect(const D3DRECT *rect) = 0;
 
     // Fixed-function state.
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX *matrix) = 0;

@@ -346,6 +346,11 @@ void RwD3D8FloatingPointRestore(void) {}
 
 IDirect3DDevice8 *RwD3D8GetCurrentD3DDevice(void) { return rwD3D8Device.device; }
 
+RwBool RwD3D8SetScissor(const D3DRECT *rect)
+{
+    return rwD3D8Device.device != nullptr && SUCCEEDED(rwD3D8Device.device->SetScissorRect(rect)) ? TRUE : FALSE;
+}
+
 const D3DCAPS8 *RwD3D8GetDeviceCaps(void) { return &rwD3D8Device.caps; }
 
 RwBool RwD3D8DeviceSystem(RwInt32 request, void *out, void *inOut, RwInt32 number)

@@ -238,6 +238,50 @@ TEST_F(DeviceDrawQueueTest, AFrameOfInterleavedLocksWritesAndTargetsReadsBackAsD
     swr::SetThreadCount(0);
 }
 
+// A scissor rectangle: draws leave every pixel outside it as it was, and inside it give
+// the pixels they give without one (the viewport's transform is not touched), on one
+// thread and on several; null lifts it, and a rectangle of negative size is refused.
+TEST_F(DeviceDrawQueueTest, AScissorKeepsDrawsInsideItsRectangleWithTheirOwnPixels) {
+    IDirect3DSurface8 *back = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(device->SetVertexShader(kFvf), D3D_OK);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const D3DRECT rect = {37, 21, 101, 90};
+    const auto inside = [&](size_t i) {
+        const LONG x = static_cast<LONG>(i % 160), y = static_cast<LONG>(i / 160);
+        return x >= rect.x1 && x < rect.x2 && y >= rect.y1 && y < rect.y2;
+    };
+    const auto frame = [&](const D3DRECT *scissor) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030u, 1.0f, 0);
+        EXPECT_EQ(device->SetScissorRect(scissor), D3D_OK);
+        EXPECT_EQ(device->BeginScene(), D3D_OK);
+        Random rng(11);
+        DrawUp(rng);
+        EXPECT_EQ(device->EndScene(), D3D_OK);
+        std::vector<uint32_t> pixels;
+        Read(back, pixels);
+        return pixels;
+    };
+    for (uint32_t threads : {1u, 8u}) {
+        swr::SetThreadCount(threads);
+        const std::vector<uint32_t> plain = frame(nullptr), held = frame(&rect), lifted = frame(nullptr);
+        ASSERT_EQ(held.size(), plain.size());
+        EXPECT_EQ(lifted, plain) << threads << " threads";
+        size_t drawnOutside = 0, wrong = 0;
+        for (size_t i = 0; i < plain.size(); ++i) {
+            drawnOutside += !inside(i) && plain[i] != 0xFF102030u;
+            wrong += held[i] != (inside(i) ? plain[i] : 0xFF102030u);
+        }
+        EXPECT_GT(drawnOutside, 1000u);  // the triangles reach well past the rectangle
+        EXPECT_EQ(wrong, 0u) << threads << " threads";
+    }
+    const D3DRECT negative = {20, 10, 19, 40};
+    EXPECT_EQ(device->SetScissorRect(&negative), D3DERR_INVALIDCALL);
+    device->SetScissorRect(nullptr);
+    back->Release();
+    swr::SetThreadCount(0);
+}
+
 // Textures made, written and released on another thread while draws are queued, as the
 // game's loading does beside its loading screen: the queue is asked about each of them
 // from that thread, and the frame is the one drawn without it.

@@ -116,6 +116,7 @@ public:
         return r->SetViewport(v);
     }
     HRESULT GetViewport(D3DVIEWPORT8 *v) override { return r->GetViewport(v); }
+    HRESULT SetScissorRect(const D3DRECT *rect) override { return r->SetScissorRect(rect); }
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE s, const D3DMATRIX *m) override
     {
         Log("SetTransform", s);
