@@ -11,6 +11,7 @@
 #include "app/pack.h"
 #include "app/textures.h"
 #include "fx/weather.h"
+#include "rwd3d8.h"
 #include "stage/clump_anim_manager.h"
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
@@ -262,6 +263,7 @@ void CSSelectCharacter::LoadTextures()
     RwImageSetPath(folder.c_str());
     if (backgroundTexture == nullptr) {
         backgroundTexture = LoadTextureWithMask("SPBASE.BMP", "SPBASEA.BMP");
+        skyWindow = FindPictureWindow(backgroundTexture != nullptr ? RwTextureGetRaster(backgroundTexture) : nullptr);
     }
     RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\SELCHAR" + UILanguageFolder()).c_str());
     if (panelTexture == nullptr) {
@@ -274,6 +276,7 @@ void CSSelectCharacter::ReleaseTextures()
     DestroyTexture(backgroundTexture);
     DestroyTexture(panelTexture);
     backgroundTexture = nullptr;
+    skyWindow = PictureWindow{};
     panelTexture = nullptr;
 }
 
@@ -472,7 +475,23 @@ void CSSelectCharacter::RenderSkyBox()
     g_pGameSystem->GetAmbientColor(saved);
     const uint8_t white[4] = {255, 255, 255, 255};
     g_pGameSystem->SetAmbientColor(white);
+    // The background, drawn next over the whole screen, hides the sky but in its window:
+    // the sky is drawn there alone, unless it writes depth (which the models then read).
+    RwRaster *frame = g_pGameSystem->camera != nullptr ? RwCameraGetRaster(g_pGameSystem->camera) : nullptr;
+    RwInt32 depthWrite = 1;
+    RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &depthWrite);
+    int32_t window[4];
+    const bool scissored = frame != nullptr && depthWrite == 0 &&
+                           PictureWindowOnScreen(skyWindow, background->v, RwRasterGetWidth(frame),
+                                                 RwRasterGetHeight(frame), window);
+    if (scissored) {
+        const D3DRECT rect = {window[0], window[1], window[2], window[3]};
+        RwD3D8SetScissor(&rect);
+    }
     g_pGameSystem->RenderClump(skyBox);
+    if (scissored) {
+        RwD3D8SetScissor(nullptr);
+    }
     g_pGameSystem->SetAmbientColor(saved);
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "rpworld.h"
+#include "ui/picture_window.h"
 #include "ui/ui_quad.h"
 
 class CSClumpAnimManager;
@@ -87,6 +88,8 @@ public:
     RpClump *skyBox = nullptr;
     std::unique_ptr<UIQuad> background, sidePanel, namePlate, leftArrow, rightArrow, labels[4], digit;
     RwTexture *backgroundTexture = nullptr;
+    // The background's texels that let the sky through: the sky is drawn under them alone.
+    PictureWindow skyWindow;
     RwTexture *panelTexture = nullptr;
     RpLight *light = nullptr;
     uint32_t leave = kStaying;

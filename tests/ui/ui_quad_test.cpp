@@ -1,10 +1,14 @@
 // The interface's quads: where their corners go at 640 x 480 and 800 x 600,
-// the pixels they cover exactly, the clipped quad, and the fade and
-// letterbox quads of the manager as drawn.
+// the pixels they cover exactly, the clipped quad, the fade and letterbox
+// quads of the manager as drawn, and the window through which a picture
+// drawn over a view lets the view show.
 #include <gtest/gtest.h>
 
 #include "app/screen_coords.h"
 #include "tests/ui/ui_test_support.h"
+#include "rwd3d8.h"
+#include "rwsdk/driver/d3d8/d3d8raster.h"
+#include "ui/picture_window.h"
 #include "ui/ui_quad.h"
 
 namespace {
@@ -190,6 +194,77 @@ TEST_F(UIQuadPixels, TheLetterboxBarsAndTheFadeCoverTheirRows)
     }
     const win::Frame after = DrawFrame([&] { ui->DrawFade(); });
     EXPECT_EQ(after.At(320, 240) & 0xFFFFFF, 0u);
+}
+
+// A full-screen picture, opaque but for a hole of clear texels and one half-clear texel
+// apart, drawn over a view: the view shows only inside its window on the screen, and the
+// view drawn inside that window alone (held to it by the device's scissor) gives the
+// very frame the view drawn everywhere gives.
+TEST_F(UIQuadPixels, APictureLetsTheViewShowOnlyInsideItsWindow)
+{
+    Start(apptest::ScratchFolder("window"), 800, 600);
+    RwRaster *picture = RwRasterCreate(64, 64, 32, rwRASTERTYPETEXTURE | rwRASTERFORMAT8888);
+    ASSERT_NE(picture, nullptr);
+    RwUInt8 *texels = RwRasterLock(picture, 0, rwRASTERLOCKWRITE);
+    ASSERT_NE(texels, nullptr);
+    for (int32_t y = 0; y < 64; ++y) {
+        auto *row = reinterpret_cast<uint32_t *>(texels + static_cast<size_t>(y) * RwRasterGetStride(picture));
+        for (int32_t x = 0; x < 64; ++x) {
+            const bool hole = x >= 20 && x < 44 && y >= 10 && y < 30;
+            row[x] = (hole ? 0x00000000u : 0xFF000000u) | static_cast<uint32_t>(x * 4 << 8 | y * 4);
+        }
+    }
+    reinterpret_cast<uint32_t *>(texels + 50 * static_cast<size_t>(RwRasterGetStride(picture)))[5] = 0x80FFFFFFu;
+    RwRasterUnlock(picture);
+    const PictureWindow window = FindPictureWindow(picture);
+    ASSERT_TRUE(window.known);
+    EXPECT_FALSE(window.empty);
+    EXPECT_EQ(window.x0, 5);
+    EXPECT_EQ(window.x1, 44);
+    EXPECT_EQ(window.y0, 10);
+    EXPECT_EQ(window.y1, 51);
+
+    UIQuad page = {}, view = {};
+    SetQuadPositions(page.v, 0, 0, 640, 480);
+    SetQuadUVs(page.v, 0, 0, 1, 1);
+    SetQuadArgb(page.v, 0xFFF0F0F0u);
+    SetQuadPositions(view.v, 0, 0, 640, 480);
+    int32_t rect[4];
+    ASSERT_TRUE(PictureWindowOnScreen(window, page.v, 800, 600, rect));
+    const auto frame = [&](uint32_t viewColour, bool held) {
+        return DrawFrame([&] {
+            SetQuadArgb(view.v, viewColour);
+            const D3DRECT scissor = {rect[0], rect[1], rect[2], rect[3]};
+            RwD3D8SetScissor(held ? &scissor : nullptr);
+            DrawUIQuad(view.v, nullptr);
+            RwD3D8SetScissor(nullptr);
+            DrawUIQuad(page.v, picture);
+        });
+    };
+    const win::Frame red = frame(0xFFFF0000u, false), green = frame(0xFF00FF00u, false);
+    int32_t shown = 0;
+    for (uint32_t y = 0; y < 600; ++y) {
+        for (uint32_t x = 0; x < 800; ++x) {
+            if (red.At(x, y) != green.At(x, y)) {
+                ++shown;
+                const bool inside = static_cast<int32_t>(x) >= rect[0] && static_cast<int32_t>(x) < rect[2] &&
+                                    static_cast<int32_t>(y) >= rect[1] && static_cast<int32_t>(y) < rect[3];
+                ASSERT_TRUE(inside) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_GT(shown, 300 * 200);  // the hole, about 375 x 235 pixels, and its rim
+    const win::Frame held = frame(0xFFFF0000u, true);
+    EXPECT_TRUE(held.pixels == red.pixels);
+
+    // A page less than opaque at a corner, or one that leaves part of the screen bare,
+    // lets the view through everywhere.
+    SetQuadArgb(page.v, 0xFEF0F0F0u);
+    EXPECT_FALSE(PictureWindowOnScreen(window, page.v, 800, 600, rect));
+    SetQuadArgb(page.v, 0xFFF0F0F0u);
+    SetQuadPositions(page.v, 0, 0, 640, 479);
+    EXPECT_FALSE(PictureWindowOnScreen(window, page.v, 800, 600, rect));
+    RwRasterDestroy(picture);
 }
 
 }  // namespace
