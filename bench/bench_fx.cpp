@@ -1,6 +1,7 @@
 // The effects' per-frame costs on the game's engine and our device in a
-// memory-only window: 2,000 live particles updated and drawn, and every
-// effect pool of the general-effects manager idle for a frame.
+// memory-only window: 2,000 live particles updated and drawn, every
+// effect pool of the general-effects manager idle for a frame, and the
+// stage change's wobbling screen grid over a whole frame.
 #include <benchmark/benchmark.h>
 
 #include "app/engine_startup.h"
@@ -9,6 +10,7 @@
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/particle_manager.h"
+#include "fx/screen_grid.h"
 #include "fx/stage_effects.h"
 #include "win/window.h"
 
@@ -57,11 +59,19 @@ struct Engine {
     bool ok = false;
 };
 
+// Whether the engine is up; a benchmark without it is marked skipped.
+bool Started(const Engine &engine, benchmark::State &state)
+{
+    if (!engine.ok) {
+        state.SkipWithError("the engine did not start");
+    }
+    return engine.ok;
+}
+
 void BM_Particles2000(benchmark::State &state)
 {
     Engine engine;
-    if (!engine.ok) {
-        state.SkipWithError("the engine did not start");
+    if (!Started(engine, state)) {
         return;
     }
     CSParticleManager particles;
@@ -103,8 +113,7 @@ BENCHMARK(BM_Particles2000)->Unit(benchmark::kMillisecond);
 void BM_EveryPoolIdle(benchmark::State &state)
 {
     Engine engine;
-    if (!engine.ok) {
-        state.SkipWithError("the engine did not start");
+    if (!Started(engine, state)) {
         return;
     }
     // The sample data's pools: their models, big-shot files and particles,
@@ -134,6 +143,33 @@ void BM_EveryPoolIdle(benchmark::State &state)
     SetDataRootPath("");
 }
 BENCHMARK(BM_EveryPoolIdle)->Unit(benchmark::kMicrosecond);
+
+// The transition's grid halfway through: an empty scene drawn into the grid's texture,
+// then the whole frame drawn from it through the wobbling cells. The frame is read
+// back after each draw, so that the device draws it then and there.
+void BM_ScreenGridFrame(benchmark::State &state)
+{
+    Engine engine;
+    if (!Started(engine, state)) {
+        return;
+    }
+    CSScreenGrid grid;
+    grid.Start(1000.0f);
+    grid.Update(0.5f);
+    RwRGBA black = {0, 0, 0, 255};
+    RwRaster *frame = RwCameraGetRaster(engine.camera);
+    for (auto _ : state) {
+        RwCameraClear(engine.camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(engine.camera);
+        grid.Render(engine.camera, [](void *) {}, nullptr);
+        RwCameraEndUpdate(engine.camera);
+        benchmark::DoNotOptimize(RwRasterLock(frame, 0, 0x02 /* read */));
+        RwRasterUnlock(frame);
+    }
+    grid.Release();
+    state.SetItemsProcessed(state.iterations() * RwRasterGetWidth(frame) * RwRasterGetHeight(frame));
+}
+BENCHMARK(BM_ScreenGridFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
