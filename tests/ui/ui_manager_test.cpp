@@ -1,13 +1,14 @@
 // The screen manager frame by frame: when a request switches, what a switch
 // frame runs, the modal box holding everything, hold-to-title, the colour
 // fade to the step, the letterbox, the base-map phases, the warning's
-// set-up after its first drawing, and the trace.
+// set-up after its first drawing, the waiting notice, and the trace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
 #include "app/trace.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/title_screen.h"
@@ -83,6 +84,47 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     DrawFrame([&] { ui->Render(); });
     ui->Update(16);
     EXPECT_EQ(setUps(), 2);
+}
+
+// The waiting notice holds the main thread for 1500 ms of the clock in
+// 50 ms pauses, drawing each time over black the message with its dots
+// about the middle of the screen, and gives its text block back.
+class WaitingNotice : public ScreensTest {
+protected:
+    void SetUp() override { StartOnSampleData(); }
+};
+
+TEST_F(WaitingNotice, HoldsFifteenHundredMsDrawingOverBlack)
+{
+    ASSERT_TRUE(gs.LoadFont());
+    struct Pauses {
+        uint32_t now = 0;
+        std::vector<uint32_t> taken;
+    } pauses;
+    UseTestClock([](void *p) { return static_cast<Pauses *>(p)->now; },
+                 [](uint32_t ms, void *p) {
+                     static_cast<Pauses *>(p)->now += ms;
+                     static_cast<Pauses *>(p)->taken.push_back(ms);
+                 },
+                 &pauses);
+    const int blocks = uitest::TextBlocksInUse(gs);
+    ui->ShowWaitingNotice();
+    UseTestClock(nullptr, nullptr, nullptr);
+    EXPECT_EQ(pauses.taken, std::vector<uint32_t>(30, 50));
+    EXPECT_EQ(uitest::TextBlocksInUse(gs), blocks);
+    win::Frame frame;
+    ASSERT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+    int lit = 0;
+    for (uint32_t y = 0; y < frame.height; ++y) {
+        for (uint32_t x = 0; x < frame.width; ++x) {
+            if ((frame.At(x, y) & 0xFFFFFFu) != 0) {
+                ++lit;
+                ASSERT_GT(y, 200u) << x;
+                ASSERT_LT(y, 280u) << x;
+            }
+        }
+    }
+    EXPECT_GT(lit, 0);
 }
 
 TEST_F(UIManagerTest, FiveAndNumbersOutsideTheTableAreIgnored)
