@@ -94,6 +94,7 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     plain.aiId = 61;
     plain.eventId = 0;
     plain.isRender = 0;
+    plain.initState = 1;  // starts walking
     stage.placements.push_back(plain);
     ASSERT_TRUE(LoadPlacedModels(&stage));
     gametest::CaptureDiagnostics();
@@ -108,6 +109,14 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     ASSERT_NE(shown, nullptr);
     EXPECT_NE(shown->model, nullptr);
     EXPECT_TRUE(shown->active);
+    // In its initial state's motion from that motion's first frame, not the
+    // timeline's.
+    const MotionRange *walk = shown->modelTemplate->GetMotionRange(1);
+    ASSERT_NE(walk, nullptr);
+    ASSERT_GT(walk->startFrame, 0);
+    EXPECT_EQ(shown->state, 1);
+    EXPECT_FLOAT_EQ(shown->animClock, static_cast<float>(walk->startFrame) / 60.0f);
+    EXPECT_EQ(stage.actorAnimations->GetMotionIndex(shown->Clump()), 1);
     AiObject *waiting = stage.FindAiObjectById(60);
     ASSERT_NE(waiting, nullptr);
     EXPECT_EQ(waiting->model, nullptr);

@@ -13,6 +13,7 @@
 #include "fake_actors.h"
 #include "fx/bigshot_file.h"
 #include "fx/ge_manager.h"
+#include "fx/mat_anim_manager.h"
 #include "fx_test_support.h"
 
 namespace {
@@ -452,6 +453,27 @@ TEST_F(SampleEffects, EveryPoolThatShowsAModelHasItsModel)
     EXPECT_EQ(without, (std::vector<std::string>{"StatusParticles", "Dizzy", "3405400", "BarrelBomb", "Explosion",
                                                   "Potion", "Flush", "SStarEff"}));
     manager.Release();
+}
+
+// A pool whose model plays a material animation starts it with each
+// instance (the shield's glow); a pool without one starts none.
+TEST_F(SampleEffects, APoolsModelPlaysItsMaterialAnimation)
+{
+    CSMatAnimManager matAnims;
+    CCGEManager manager;
+    GeServices services;
+    services.matAnims = &matAnims;
+    manager.Create(services);
+    ASSERT_TRUE(manager.downHit->Start({0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(matAnims.InstancesInUse(), 0);
+    RwMatrix at{};
+    at.right = {1.0f, 0.0f, 0.0f};
+    at.up = {0.0f, 1.0f, 0.0f};
+    at.at = {0.0f, 0.0f, 1.0f};
+    ASSERT_TRUE(manager.bkShield->Start(1, &at));
+    EXPECT_EQ(matAnims.InstancesInUse(), 1);
+    manager.Release();
+    EXPECT_EQ(matAnims.InstancesInUse(), 0);
 }
 
 }  // namespace
