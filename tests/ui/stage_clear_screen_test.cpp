@@ -198,6 +198,64 @@ TEST_F(StageClearTest, TheResultsOpenTheSavePanelAndBackingOutReturnsToTheTitle)
     EXPECT_EQ(Screen().savePanel->active, 0);
 }
 
+// The results come out of black over 500 ms (drawings 16 ms apart: black
+// gone at the 33rd, t = 512); the grade letter's timer starts at 0 there
+// and the letter fades in over the next 500 ms, then stays.
+TEST_F(StageClearTest, TheResultsComeOutOfBlackThenTheGradeLetterFadesInOverHalfASecond)
+{
+    StartOn("clear_letter");
+    Clear({37}, 0);
+    Goto(kUIStageClear);
+    Confirm();  // the movie
+    Frames(1);
+    Confirm();  // the wipe
+    int frames = 0;
+    while (Screen().phase != CSStageClear::kResults && frames < 100) {
+        Frames(1);
+        ++frames;
+    }
+    ASSERT_EQ(Screen().phase, CSStageClear::kResults);
+    ASSERT_EQ(Screen().transitionMs, 0u);
+    // Grade 0's letter in language 1 lies at (196, 288)-(280, 346).
+    auto frame = [&] {
+        Updates(1);
+        return DrawFrame([&] { DrawScreens(); });
+    };
+    auto letterArea = [](const win::Frame &f) {
+        std::vector<uint32_t> area;
+        for (int y = 288; y < 346; ++y) {
+            for (int x = 196; x < 280; ++x) {
+                area.push_back(f.pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)]);
+            }
+        }
+        return area;
+    };
+    for (int i = 0; i < 32; ++i) {
+        frame();
+        EXPECT_EQ(Screen().transitionMs, 16u * static_cast<uint32_t>(i + 1)) << i;
+        EXPECT_EQ(Screen().letterMs, CSStageClear::kStopped) << i;
+    }
+    frame();
+    EXPECT_EQ(Screen().transitionMs, CSStageClear::kStopped);
+    EXPECT_EQ(Screen().letterMs, 0u);
+    const std::vector<uint32_t> unseen = letterArea(frame());  // drawn at alpha 0
+    EXPECT_EQ(Screen().letterMs, 16u);
+    std::vector<uint32_t> faint;
+    for (int i = 1; i < 32; ++i) {
+        const std::vector<uint32_t> area = letterArea(frame());
+        if (i == 8) {
+            faint = area;  // at 128 ms
+        }
+        EXPECT_EQ(Screen().letterMs, 16u * static_cast<uint32_t>(i + 1)) << i;
+    }
+    const std::vector<uint32_t> full = letterArea(frame());
+    EXPECT_EQ(Screen().letterMs, 512u);
+    EXPECT_EQ(letterArea(frame()), full);
+    EXPECT_EQ(Screen().letterMs, 512u);
+    EXPECT_NE(unseen, faint);
+    EXPECT_NE(faint, full);
+}
+
 // The wipe's streaks come from the game's one generator seeded with the
 // clock mod 100: the same clock mod 100 draws the same streaks (so a run
 // under --fixed-step repeats), another clock other ones.
