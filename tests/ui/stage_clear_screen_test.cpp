@@ -349,6 +349,53 @@ TEST_P(StageClearResults, LookAsReviewed)
 
 INSTANTIATE_TEST_SUITE_P(Languages, StageClearResults, ::testing::Values(1, 0));
 
+// Each final grade's letter where its language set puts it: the pixels
+// the letter changes, shown at full against hidden, fill its rectangle.
+class StageClearGradeLetters : public StageClearTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(StageClearGradeLetters, StandInTheirPlaces)
+{
+    const int32_t language = GetParam();
+    StartOn("clear_letters_" + std::to_string(language), language);
+    Clear({37}, 0);
+    Goto(kUIStageClear);
+    ToResults();
+    Frames(40);
+    struct Box {
+        int x0, y0, x1, y1;
+        bool operator==(const Box &) const = default;
+    };
+    const Box chinese = {156, 273, 320, 347};
+    const Box places[2][5] = {
+        {chinese, chinese, chinese, chinese, chinese},
+        {{196, 288, 280, 346}, {168, 293, 319, 331}, {167, 285, 306, 326}, {197, 285, 320, 343}, {145, 279, 342, 337}},
+    };
+    auto draw = [&](uint32_t letterMs) {
+        Screen().letterMs = letterMs;
+        return DrawFrame([&] { DrawScreens(); }).pixels;
+    };
+    for (uint32_t grade = 0; grade < 5; ++grade) {
+        Screen().finalGrade = grade;
+        const std::vector<uint32_t> hidden = draw(CSStageClear::kStopped);
+        const std::vector<uint32_t> shown = draw(500);
+        Box box = {640, 480, 0, 0};
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                const size_t i = static_cast<size_t>(y) * 640 + static_cast<size_t>(x);
+                if (hidden[i] != shown[i]) {
+                    box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x + 1), std::max(box.y1, y + 1)};
+                }
+            }
+        }
+        const Box &place = places[language == 0 ? 0 : 1][grade];
+        EXPECT_TRUE(box == place) << "grade " << grade << ": (" << box.x0 << ", " << box.y0 << ")-(" << box.x1 << ", "
+                                  << box.y1 << ") for (" << place.x0 << ", " << place.y0 << ")-(" << place.x1 << ", "
+                                  << place.y1 << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, StageClearGradeLetters, ::testing::Values(1, 0));
+
 // Left for another screen, the stage clear keeps nothing: its texts go
 // back to the pool and its pictures are freed, and it comes back as new.
 TEST_F(StageClearTest, LeavingItGivesBackItsTextsAndPictures)
