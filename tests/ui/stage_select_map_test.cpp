@@ -1,0 +1,95 @@
+// The stage-select map as the player finds it: which stages each cleared
+// stage opens (one cleared stage at a time, on top of the first stage's
+// two), and the map with every stage open against a reviewed reference,
+// where each node stands at its own place with its own picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "tests/ui/lobby_test_support.h"
+
+namespace stage_select_map_test {
+
+namespace {
+
+// The stage of each progress slot, in slot order.
+constexpr int32_t kSlotStages[kMapNodes] = {
+    2010000, 2020000, 2030000, 2040000, 2050000, 2060000, 2100000, 2080000, 2150000, 2160000,
+    2400000, 2170000, 2190000, 2220000, 2250000, 2410000, 2270000, 2230000, 2280000, 2290000,
+    2310000, 2330000, 2300000, 2320000, 2420000, 2340000, 2360000, 2370000, 2380000,
+};
+
+struct Opening {
+    int32_t cleared;
+    std::set<int32_t> opens;
+};
+
+const std::vector<Opening> &Openings()
+{
+    static const std::vector<Opening> openings = {
+        {2020000, {2040000, 2050000}}, {2030000, {2060000, 2100000}}, {2040000, {2080000}},
+        {2050000, {2080000}},          {2060000, {2080000}},          {2080000, {2160000}},
+        {2100000, {2150000}},          {2150000, {2400000}},          {2160000, {2170000}},
+        {2170000, {2190000, 2220000}}, {2190000, {2250000}},          {2220000, {2270000}},
+        {2230000, {2280000, 2290000}}, {2270000, {2230000}},          {2280000, {2330000}},
+        {2290000, {2310000, 2330000}}, {2310000, {2300000}},          {2320000, {2340000, 2360000}},
+        {2330000, {2320000}},          {2340000, {2370000}},          {2360000, {2380000}},
+        {2370000, {2410000}},          {2380000, {2420000}},          {2250000, {}},
+        {2300000, {}},                 {2400000, {}},                 {2410000, {}},
+        {2420000, {}},
+    };
+    return openings;
+}
+
+std::set<int32_t> OpenStages(const CSStageSelect &panel)
+{
+    std::set<int32_t> ids;
+    for (int i = 0; i < kMapNodes; ++i) {
+        if (panel.Node(i)->open != 0) {
+            ids.insert(panel.Node(i)->stageId);
+        }
+    }
+    return ids;
+}
+
+using StageSelectMap = lobbytest::LobbyTest;
+
+TEST_F(StageSelectMap, EachClearedStageOpensItsFollowers)
+{
+    StartLobby("select_graph");
+    WaitForMenu();
+    ASSERT_EQ(Openings().size(), static_cast<size_t>(kMapNodes - 1));
+    for (const Opening &row : Openings()) {
+        const int32_t *slot = std::find(kSlotStages, kSlotStages + kMapNodes, row.cleared);
+        ASSERT_NE(slot, kSlotStages + kMapNodes) << row.cleared;
+        std::fill(std::begin(ui->progress.cleared), std::end(ui->progress.cleared), 0);
+        ui->progress.cleared[slot - kSlotStages] = 1;
+        CSStageSelect panel;
+        panel.SetActive(1);
+        std::set<int32_t> expected = {2010000, 2020000, 2030000, row.cleared};
+        expected.insert(row.opens.begin(), row.opens.end());
+        EXPECT_EQ(OpenStages(panel), expected) << row.cleared;
+        panel.SetActive(0);
+    }
+}
+
+// Every stage cleared, the last one played 2290000 (its larger picture),
+// the cursor on it.
+TEST_F(StageSelectMap, EveryStageOpenAsSeen)
+{
+    StartLobby("select_all_open");
+    std::fill(std::begin(ui->progress.cleared), std::end(ui->progress.cleared), 1);
+    ui->SetLastStageId(2290000);
+    WaitForMenu();
+    CSStageSelect *panel = OpenStageSelect();
+    ASSERT_EQ(OpenStages(*panel).size(), static_cast<size_t>(kMapNodes));
+    ASSERT_EQ(panel->Chosen()->stageId, 2290000);
+    Frames(30);
+    ExpectShot("select_all_open");
+}
+
+}  // namespace
+
+}  // namespace stage_select_map_test
