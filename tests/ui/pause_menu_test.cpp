@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/application.h"
 #include "app/debug.h"
 #include "tests/ui/pause_support.h"
 
@@ -339,6 +340,29 @@ TEST_F(PauseMenuTest, TheDeveloperMenusChordDoesNotOpenIt)
     Press(0, kPadStart);
     Updates(1);
     EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+}
+
+// The menu's drawing asks for the mouse cursor (request 1, which the
+// application shows in a window) and draws without the stage's fog: a red
+// fog changes none of its pixels and is on again after it.
+TEST_F(PauseMenuTest, ItsDrawingShowsTheMouseCursorAndLeavesTheStagesFogOut)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Settle();
+    CursorRequest = 0;
+    const std::vector<uint32_t> clear = DrawFrame([&] { Menu()->Render(); }).pixels;
+    EXPECT_EQ(CursorRequest, 1u);
+    void *fog = nullptr;
+    const std::vector<uint32_t> fogged = DrawFrame([&] {
+        RwSetRenderState(rwRENDERSTATEFOGCOLOR, reinterpret_cast<void *>(static_cast<uintptr_t>(0xFFFF0000u)));
+        RwSetRenderState(rwRENDERSTATEFOGENABLE, reinterpret_cast<void *>(static_cast<uintptr_t>(1)));
+        Menu()->Render();
+        RwGetRenderState(rwRENDERSTATEFOGENABLE, &fog);
+        RwSetRenderState(rwRENDERSTATEFOGENABLE, nullptr);
+    }).pixels;
+    EXPECT_NE(fog, nullptr);
+    EXPECT_EQ(fogged, clear);
 }
 
 }  // namespace
