@@ -349,6 +349,26 @@ TEST_P(StageClearResults, LookAsReviewed)
 
 INSTANTIATE_TEST_SUITE_P(Languages, StageClearResults, ::testing::Values(1, 0));
 
+// The first hero's results in language 0: his name plate centred on
+// (271, 61), his picture and his weapon in their places, the digits of
+// language 0, and grade 3 ((30 x 2 + 10) / 3 = 23).
+TEST_F(StageClearTest, TheFirstHerosResultsLookAsReviewed)
+{
+    StartOn("clear_results_hero0", 0);
+    ui->heroBlock.heroType = 0;
+    ui->heroBlock.equipped[2] = 5100170;
+    Links().hero = nullptr;
+    Clear({2, 3}, 2);
+    Clear({37}, 4);
+    ui->progress.playTimeMs = (7u * 3600u + 38u * 60u + 9u) * 1000u;
+    ui->progress.bestHitCount = 8;
+    Goto(kUIStageClear);
+    ASSERT_EQ(Screen().finalGrade, 3u);
+    ToResults();
+    Frames(40);
+    ExpectShot("clear_results_hero0_chi", [&] { DrawScreens(); });
+}
+
 // Each final grade's letter where its language set puts it: the pixels
 // the letter changes, shown at full against hidden, fill its rectangle.
 class StageClearGradeLetters : public StageClearTest, public ::testing::WithParamInterface<int32_t> {};
