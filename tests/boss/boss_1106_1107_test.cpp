@@ -108,6 +108,31 @@ TEST_F(Walkers, Boss1106TurnsOutsideItsDeadZoneAndWalksAlongItsFacing)
     EXPECT_NEAR(std::fabs(FacingDegrees(boss)), turnDeg / 60.0f, 0.2f);
 }
 
+// They turn toward their foe (by TurnDeg a second) only in the walk 1, 2,
+// the wait 3 and the guard 18 and 19; in their other states they keep
+// their facing.
+TEST_F(Walkers, TheyTurnOnlyInTheirWalksWaitAndGuard)
+{
+    for (const int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        UseStatesThatStay(type, 24);
+        const float turnDeg = monster::ParamsOf(boss).turnDeg;
+        PutHero(Off(kHome, 60.0f, 60.0f));
+        Ticks(2);
+        ASSERT_NE(boss->target, nullptr);
+        for (const int32_t state : {1, 2, 3, 18, 19, 0, 5, 16}) {
+            SCOPED_TRACE(state);
+            const bool turns = state != 0 && state != 5 && state != 16;
+            EnterBoss(boss, state);
+            boss->SetDirection(kSouth);
+            Ticks(10);
+            EXPECT_NEAR(FacingDegrees(boss), turns ? turnDeg / 6.0f : 0.0f, 1.0f);
+        }
+        boss->removed = true;
+    }
+}
+
 // What the walkers choose from where their foe stands (each input here
 // leads to the state of its own number): in sight beyond the alarm circle
 // the walk (5 for 1106, 1 for 1107); within the alarm circle 1 with a state
