@@ -195,6 +195,7 @@ TEST_F(Walkers, TheWaitLastsThreeSeconds)
 // Entering its blows 11 and 13 (1107 also its special 20) the boss faces
 // its target at once, and only then: a target that moves on is not
 // followed within the visit. Another blow (12) keeps the facing it had.
+// Without a target it faces its home.
 TEST_F(Walkers, TheyFaceTheirTargetOnEnteringTheirBlows)
 {
     for (int32_t type : {1106, 1107}) {
@@ -222,6 +223,17 @@ TEST_F(Walkers, TheyFaceTheirTargetOnEnteringTheirBlows)
             Ticks(3);
             EXPECT_NEAR(FacingDegrees(boss), faces ? 60.0f : 0.0f, 1.0f);
         }
+        // Without a target it faces its home: here, 40 to its east.
+        PutHero({0.0f, 0.0f, -300.0f});
+        Ticks(90);
+        ASSERT_EQ(boss->target, nullptr);
+        boss->SetPosition(Off(kHome, -90.0f, 40.0f));
+        EnterBoss(boss, 0);
+        Tick();
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, 11);
+        Tick();
+        EXPECT_NEAR(FacingDegrees(boss), 90.0f, 1.0f);
         boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
     }
 }
