@@ -378,6 +378,42 @@ TEST_F(BossFrame, ABossWalkingToItsFoeStepsRoundABodyInItsWay)
     EXPECT_NEAR(blocker->GetPositionPtr()->z, 30.0f, 0.01f);
 }
 
+// Damage taken in a boss's hit-stop states freezes its motion for 0.1 s;
+// in its other states it plays on.
+TEST_F(BossFrame, DamageInTheHitStopStatesFreezesTheBossATenthOfASecond)
+{
+    const struct {
+        int32_t type;
+        std::vector<int32_t> hitStop;
+    } bosses[] = {{1100, {2}},  {1101, {20}}, {1102, {4}},  {1103, {22}},     {1104, {9, 10}},
+                  {1106, {16}}, {1107, {16}}, {1108, {3}},  {1109, {17, 18}}, {1110, {17, 18}}};
+    for (const auto &c : bosses) {
+        SCOPED_TRACE(c.type);
+        AiObject *boss = Place(c.type, kHome, kSouth);
+        UseStatesThatStay(c.type, boss::BossTraitsOf(c.type)->holdState);
+        PutHero(kFarAway);
+        std::vector<int32_t> states = c.hitStop;
+        states.push_back(0);
+        for (const int32_t state : states) {
+            SCOPED_TRACE(state);
+            const bool stops = state != 0;
+            EnterBoss(boss, state);
+            Ticks(2);
+            const int32_t hp = boss->hp;
+            Hit(boss, kAtkPlain, 40);
+            ASSERT_GE(TicksUntil([&] { return boss->hp != hp; }, 5), 0);
+            int frozen = 0;
+            for (int i = 0; i < 20; ++i) {
+                frozen += boss->animSpeedMode == kAnimFrozen;
+                Tick();
+            }
+            EXPECT_NEAR(frozen / 60.0f, stops ? 0.1f : 0.0f, 0.02f);
+            EXPECT_EQ(boss->animSpeedMode, kAnimNormal);
+        }
+        boss->removed = true;
+    }
+}
+
 // A hero gone out of its search range, with the boss more than 10 from
 // home: bosses 1101, 1102, 1103, 1106, 1107 and 1108 stand (input 0) one
 // second more before they walk home; the others walk home at once. Back in
