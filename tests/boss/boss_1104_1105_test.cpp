@@ -474,6 +474,31 @@ TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
     EXPECT_EQ(partner->model, nullptr);
 }
 
+// What 1104 chooses from where its foe stands: in sight 1; in its alarm
+// circle the cast 10 with a state random below 40, else 6; in reach 21.
+TEST_F(Boss1104, ItsFoesPlaceChoosesItsInput)
+{
+    CSBoss1104 *boss = PlaceBoss<CSBoss1104>(kType, kHome, kSouth);
+    const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {10, 7}, {6, 11}, {21, 14}};
+    FsfBuilder b;
+    for (const auto &[input, to] : leads) {
+        b.State(0).To(input, to, 1);
+        b.State(to);
+    }
+    UseStateMachine(kType, b.Build());
+    const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
+    const struct {
+        float ahead;
+        int32_t random;
+        int32_t leadsTo;
+    } cases[] = {{sight, 10, 8}, {alarm, 39, 7}, {alarm, 40, 11}, {reach, 10, 14}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.ahead) + " ahead, r " + std::to_string(c.random));
+        const RwV3d heroAt = {kHome.x, 0.0f, kHome.z - c.ahead};
+        EXPECT_EQ(StateChosen(boss, 8, 0, c.random, heroAt, kHome, kSouth), c.leadsTo);
+    }
+}
+
 // Entering each state plays its sound once per entry: 1104's 1 and 2
 // 6240080, 3 and 5 6240000, 4 6240020, 6 6240040, 9 6240050, 10 6240060,
 // 12 6240070; and none of the table's other sounds.
