@@ -338,6 +338,44 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
     }
 }
 
+// A hero's grab seizes it (104 to the held state 25, grabbed); held, a
+// blow (4096) hurts with 104 and the let-go (2048) frees it with 105; the
+// hero's release (512) in state 15 gives 14. A status-16 hit (65536) costs
+// HP outside the held state only.
+TEST_F(Boss1101, TheHeldStateTakesTheHerosInputs)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(104, 25, 1);
+    b.State(15).To(14, 18, 1);
+    b.State(25).To(104, 24, 1).To(105, 22, 1);
+    for (int32_t s : {18, 22, 24}) {
+        b.State(s);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    const int32_t defense = monster::ParamsOf(boss).defense;
+    Hit(boss, kAtkGrab, 0);
+    Ticks(2);
+    EXPECT_EQ(boss->state, 25);
+    EXPECT_TRUE(boss->grabbed);
+    EXPECT_EQ(boss->lastAttacker, &hero);
+    int32_t hp = boss->hp;
+    Hit(boss, kAtkStatus16, 40);  // not counted while held
+    Ticks(3);
+    EXPECT_EQ(boss->hp, hp);
+    Hit(boss, kAtkHeldDamage, 40);
+    Ticks(3);
+    EXPECT_EQ(boss->state, 24);
+    EXPECT_EQ(boss->hp, hp - (40 - defense));
+    ExpectLetGoAndRelease(boss, 25, 22, 15, 18);
+    EnterBoss(boss, 0);
+    hp = boss->hp;
+    Hit(boss, kAtkStatus16, 40);
+    Ticks(3);
+    EXPECT_EQ(boss->hp, hp - (40 - defense));
+}
+
 // In state 23 a hero may grab it; after 2 s it lets that chance go (106).
 TEST_F(Boss1101, StateTwentyThreeMayBeGrabbedForTwoSeconds)
 {

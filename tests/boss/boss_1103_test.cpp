@@ -384,15 +384,7 @@ TEST_F(Boss1103, TheGrabFightsTakeTheHerosInputs)
     EXPECT_EQ(boss->state, 25);
     EXPECT_TRUE(boss->grabbed);
     EXPECT_EQ(boss->hp, hp - (40 - monster::ParamsOf(boss).defense));
-    EnterBoss(boss, 27);
-    Hit(boss, kAtkGrabEnd, 0);
-    Ticks(2);
-    EXPECT_EQ(boss->state, 24);
-    EXPECT_FALSE(boss->grabbed);
-    EnterBoss(boss, 15);
-    Hit(boss, kAtkReleaseHeld, 0);
-    Ticks(2);
-    EXPECT_EQ(boss->state, 26);
+    ExpectLetGoAndRelease(boss, 27, 24, 15, 26);
 }
 
 // With the stage's hit-timer switch on the rage glow runs while it has its

@@ -196,6 +196,22 @@ protected:
             EXPECT_EQ(boss->state, guarding ? 11 : 12);
         }
     }
+    // The hero's let-go (2048) in `letGoState` frees the boss into
+    // `freedState`; his release (512) in `releaseState` takes it to
+    // `releasedState`.
+    void ExpectLetGoAndRelease(AiObject *boss, int32_t letGoState, int32_t freedState, int32_t releaseState,
+                               int32_t releasedState)
+    {
+        EnterBoss(boss, letGoState);
+        Hit(boss, kAtkGrabEnd, 0);
+        Ticks(2);
+        EXPECT_EQ(boss->state, freedState);
+        EXPECT_FALSE(boss->grabbed);
+        EnterBoss(boss, releaseState);
+        Hit(boss, kAtkReleaseHeld, 0);
+        Ticks(2);
+        EXPECT_EQ(boss->state, releasedState);
+    }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
     {
