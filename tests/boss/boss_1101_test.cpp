@@ -141,6 +141,23 @@ TEST_F(Boss1101, TheChargeEndsAfterFiveSeconds)
     EXPECT_NEAR(boss->GetPositionPtr()->z, -100.0f + 20.0f * 5.0f, 1.0f);
 }
 
+// The charge speeds up by its state's acceleration: from 20 units a second
+// gaining 4 a second, 5 s cover 20 x 5 + 4 x 5 x 5 / 2 = 150.
+TEST_F(Boss1101, TheChargeSpeedsUpByItsAcceleration)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, {0.0f, 0.0f, -100.0f}, kNorth);
+    FsfBuilder b;
+    b.State(13).Speed(20.0f).Acceleration(4.0f).To(22, 20, 1);
+    b.State(20);
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    EnterBoss(boss, 13);
+    const int ticks = TicksUntil([&] { return boss->state != 13; }, 600);
+    EXPECT_EQ(boss->state, 20);
+    EXPECT_NEAR(ticks / 60.0f, 5.0f, 0.05f);
+    EXPECT_NEAR(boss->GetPositionPtr()->z, -100.0f + 150.0f, 1.0f);
+}
+
 // An actor in its way is hit (kind 2, the state's attack) and ends the
 // charge with 11; a breakable object of type 10019 is hit in every frame of
 // contact and passed through, and those beside, above or below its way are
