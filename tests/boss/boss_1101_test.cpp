@@ -227,16 +227,7 @@ TEST_F(Boss1101, ItsFoesPlaceItsStateAndItsApproachChooseItsInput)
     CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
     constexpr int32_t kParked = 28;
     const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {21, 14}, {2, 18}, {11, 22}, {10, 23}, {3, 24}};
-    FsfBuilder b;
-    for (int32_t from : {0, 2}) {
-        for (const auto &[input, to] : leads) {
-            b.State(from).To(input, to, 1);
-        }
-    }
-    for (int32_t s : {8, 14, 18, 22, 23, 24, kParked}) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseInputLeads(kType, {0, 2}, leads, kParked);
     const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
     const struct {
         int32_t from;

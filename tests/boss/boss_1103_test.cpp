@@ -160,16 +160,7 @@ TEST_F(Boss1103, ItsFoesPlaceAndItsStateChooseItsInput)
     CSBoss1103 *boss = PlaceBoss<CSBoss1103>(kType, kHome, kSouth);
     constexpr int32_t kParked = 33;
     const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {3, 13}, {5, 14}, {10, 17}, {11, 19}};
-    FsfBuilder b;
-    for (int32_t from : {0, 3, 7}) {
-        for (const auto &[input, to] : leads) {
-            b.State(from).To(input, to, 1);
-        }
-    }
-    for (int32_t s : {8, 13, 14, 17, 19, kParked}) {
-        b.State(s);
-    }
-    UseStateMachine(kType, b.Build());
+    UseInputLeads(kType, {0, 3, 7}, leads, kParked);
     const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
     const struct {
         int32_t from;

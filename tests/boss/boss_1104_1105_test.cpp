@@ -480,12 +480,7 @@ TEST_F(Boss1104, ItsFoesPlaceChoosesItsInput)
 {
     CSBoss1104 *boss = PlaceBoss<CSBoss1104>(kType, kHome, kSouth);
     const std::pair<int32_t, int32_t> leads[] = {{1, 8}, {10, 7}, {6, 11}, {21, 14}};
-    FsfBuilder b;
-    for (const auto &[input, to] : leads) {
-        b.State(0).To(input, to, 1);
-        b.State(to);
-    }
-    UseStateMachine(kType, b.Build());
+    UseInputLeads(kType, {0}, leads, 8);
     const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
     const struct {
         float ahead;

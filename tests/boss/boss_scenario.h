@@ -89,6 +89,24 @@ protected:
         }
         UseStateMachine(aiType, b.Build());
     }
+    // A state machine for `aiType` in which each input of `leads` takes the
+    // boss from any of the states `from` to a state of its own, where it
+    // stays; `parked` stays too.
+    void UseInputLeads(int32_t aiType, std::initializer_list<int32_t> from,
+                       std::span<const std::pair<int32_t, int32_t>> leads, int32_t parked)
+    {
+        FsfBuilder b;
+        for (const int32_t s : from) {
+            for (const auto &[input, to] : leads) {
+                b.State(s).To(input, to, 1);
+            }
+        }
+        for (const auto &[input, to] : leads) {
+            b.State(to);
+        }
+        b.State(parked);
+        UseStateMachine(aiType, b.Build());
+    }
     // Puts the boss in `state` as its set-state step would.
     void EnterBoss(AiObject *boss, int32_t state)
     {
