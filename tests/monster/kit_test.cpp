@@ -104,6 +104,8 @@ TEST_F(Kit, HitsChooseTheirInputDamageAndStatusByBitsAndResistances)
     ClassifyHit(&actor, HitMessage(kAtkPlain, 8), 0, HitRules{});
     ClassifyHit(&actor, HitMessage(kAtkPlain, 9), 0, HitRules{});
     EXPECT_EQ(actor.pendingDamage, 3 + 4);
+    ClassifyHit(&actor, HitMessage(kAtkPlain, 6), 0, HitRules{});
+    EXPECT_EQ(actor.pendingDamage, 3 + 4 + 1);  // one above Defense costs one
 }
 
 TEST_F(Kit, TheGuardGrabbedStatesAndTheReleaseBitFollowTheTypesRules)
@@ -113,6 +115,9 @@ TEST_F(Kit, TheGuardGrabbedStatesAndTheReleaseBitFollowTheTypesRules)
     guard.guardingStopsKnockDown = true;
     guard.noDamageStates[0] = 23;
     guard.grabbedStates[0] = 21;
+    // Out of its guard a knock-down blow (bit 8) knocks it down.
+    EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkPlain | kAtkHurt8, 50), 0, guard), 102);
+    actor.pendingDamage = 0;
     actor.state = 23;
     actor.guarding = true;
     EXPECT_EQ(ClassifyHit(&actor, HitMessage(kAtkPlain | kAtkHurt8, 50), 0, guard), 100);
@@ -235,6 +240,26 @@ TEST_F(Kit, PoisonOnlyTintsForThirtySecondsAndTheHoldStateRunsTimersTwice)
     StepBurning(&actor, 1.0f);
     StepStatusTimersInHold(&actor, 1.0f);
     EXPECT_EQ(actor.activeStatus & kStatusBurning, 0);  // ten seconds of burning in five
+
+    // Where poison costs HP (1 % of MaxHP every 60 acts), each poisoning
+    // costs its first share 60 acts in, a second one as the first.
+    const StatusRule costly = {.poisonSeconds = 30.0f, .poisonTickActs = 60, .poisonShare = 0.01f};
+    for (int poisoning = 0; poisoning < 2; ++poisoning) {
+        SCOPED_TRACE(poisoning);
+        actor.hp = 1000;
+        actor.statusToApply = kStatusPoison;
+        actor.activeStatus = 0;
+        ActivateStatus(&actor);
+        int acts = 0;
+        while (actor.hp == 1000 && acts < 100) {
+            StepPoison(&actor, 0.1f, costly);
+            ++acts;
+        }
+        EXPECT_EQ(acts, 60);
+        EXPECT_EQ(actor.hp, 990);
+        StepPoison(&actor, 30.0f, costly);  // over
+        EXPECT_EQ(actor.activeStatus & kStatusPoisoned, 0);
+    }
 }
 
 // The reward: Exp times the killing hero's multiplier, counted once.

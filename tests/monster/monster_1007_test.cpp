@@ -250,7 +250,9 @@ TEST_F(Monster1007, TheEventHoldsItAndLetsItGo)
     CSMonster1007 *m = Monster();
     PutHero({0.0f, 0.0f, -15.0f});
     Control(m, kCtlShowHold, 77);
+    Control(m, kCtlDropOverride, 5300010);  // read in the same frame
     Ticks(2);
+    EXPECT_TRUE(m->dropOverride);
     EXPECT_TRUE(m->eventHeld);
     EXPECT_FALSE(m->eventModel);  // not its group
     EXPECT_EQ(m->state, 29);
@@ -293,10 +295,12 @@ TEST_F(Monster1007, ItsModelComesWithTheViewAndItsHandStreamsWithTheModel)
     EXPECT_EQ(m->streamAStarted, 0);
     Ticks(120);  // the streams fade out and go back to their pool
     EXPECT_EQ(particles.SystemsOut(), out - 2);
+    Enter(m, 23);  // unseen, it takes up its guard
     m->SetPosition(kHome);
     Ticks(3);
     EXPECT_TRUE(m->drawn);
     ASSERT_NE(m->model, nullptr);
+    EXPECT_EQ(monster::AnimationsOf(m)->GetMotionIndex(m->Clump()), 23) << "the model shows the guard";
     EXPECT_NE(m->streamA, nullptr);
     EXPECT_EQ(particles.SystemsOut(), out);
     // Event code restarts them through the type's effects.

@@ -70,6 +70,20 @@ protected:
         UseStateMachine(type, StillStates(last));
         return m;
     }
+    // A monster whose states 0 to 18 go at once to `to` on `input`, placed
+    // and run a tick.
+    AiObject *InputLeadsTo(int32_t type, int32_t input, int32_t to)
+    {
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= 18; ++s) {
+            b.State(s).To(input, to, 1);
+        }
+        b.State(to);
+        UseStateMachine(type, b.Build());
+        Tick();
+        return m;
+    }
     // The sounds queued on the tick after entering `state`.
     std::set<int32_t> EntrySounds(AiObject *m, int32_t state)
     {
@@ -680,14 +694,7 @@ TEST_F(TemplateRows, PoisonTurnsSomeTypesFromStatesFourAndSeven)
     constexpr int32_t kTurned = 29;
     PutHero({0.0f, 0.0f, -60.0f});
     for (const auto &r : rows) {
-        AiObject *m = Place(r.type, kHome, kSouth);
-        FsfBuilder b;
-        for (int32_t s = 0; s <= 9; ++s) {
-            b.State(s).To(31, kTurned, 1);
-        }
-        b.State(kTurned);
-        UseStateMachine(r.type, b.Build());
-        Tick();
+        AiObject *m = InputLeadsTo(r.type, 31, kTurned);
         for (int32_t state = 3; state <= 8; ++state) {
             SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(state));
             Enter(m, state);
@@ -696,6 +703,64 @@ TEST_F(TemplateRows, PoisonTurnsSomeTypesFromStatesFourAndSeven)
             EXPECT_EQ(m->state, r.has && (state == 4 || state == 7) ? kTurned : state);
         }
         m->removed = true;
+    }
+}
+
+// Knocked (the flag set by other code), a monster in one of its knock
+// states is knocked back at once (input 30); its knock-clear state drops
+// the flag, the state after it does not. 1005 and 1021 are never knocked.
+TEST_F(TemplateRows, EachTypeIsKnockedFromItsStatesUntilItsClearState)
+{
+    const struct {
+        int32_t type;
+        int32_t clear;  // -1: none
+        std::set<int32_t> from;
+    } rows[] = {{1000, 14, {5, 8, 10}}, {1006, 15, {5, 8, 10}}, {1007, 17, {5, 8}}, {1004, 2, {5, 8}},
+                {1002, 2, {5, 8}},      {1003, 2, {5, 8}},      {1005, -1, {}},     {1021, -1, {}}};
+    constexpr int32_t kKnocked = 27;
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.type);
+        AiObject *m = InputLeadsTo(r.type, 30, kKnocked);
+        for (int32_t state = 4; state <= 11; ++state) {
+            m->knock = true;
+            Enter(m, state);
+            Tick();
+            EXPECT_EQ(m->state, r.from.count(state) != 0 ? kKnocked : state) << state;
+        }
+        if (r.clear >= 0) {
+            for (int32_t state : {r.clear, r.clear + 1}) {
+                m->knock = true;
+                Enter(m, state);
+                Tick();
+                EXPECT_EQ(m->knock, state != r.clear) << state;
+            }
+        }
+        m->removed = true;
+    }
+}
+
+// A monster standing in play with its model may be a boss's partner;
+// dying, or without its model, it is not.
+TEST_F(TemplateRows, OnlyAMonsterStandingInPlayIsReadyAsAPartner)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (int32_t type : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1021}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Still(type, 29);
+        Tick();
+        EXPECT_EQ(m->partnerReady, 1);
+        m->SetModelInstance(nullptr);
+        m->isRender = 0;  // not shown again by the view
+        Tick();
+        EXPECT_EQ(m->partnerReady, 0);
+        AiObject *dying = Still(type, 29);
+        Tick();
+        dying->dying = true;
+        Tick();
+        EXPECT_EQ(dying->partnerReady, 0);
+        m->removed = true;
+        dying->removed = true;
     }
 }
 
