@@ -409,10 +409,13 @@ TEST_F(TrapScenario, RewardsOnlyWhenNothingDropsAndTheJetsGoBack)
     Hit(dropping, kAtkPlain, 1000);
     ASSERT_TRUE(TicksUntil([&] { return dropping->removed; }, 300) >= 0);
     int32_t rewards = 0;
+    int32_t drops = 0;
     const auto lines = EffectLines();
     for (size_t i = rewardsBefore; i < lines.size(); ++i) {
         rewards += !lines[i].fields.empty() && lines[i].fields[0] == "reward" ? 1 : 0;
+        drops += lines[i].fields.size() > 1 && lines[i].fields[0] == "drop" && lines[i].fields[1] == "4010100";
     }
+    EXPECT_EQ(drops, 1) << "the event's drop where it fell";
     EXPECT_EQ(rewards, 0);
     EXPECT_EQ(hero.killCount, kills + 1);
 }
@@ -521,6 +524,7 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
         ASSERT_GE(TicksUntil([&] { return trap->model != nullptr; }, 5), 0);
         Ticks(2);
         EXPECT_FALSE(SoundQueued(sounds[0], placed)) << "no blow, no hurt sound";
+        EXPECT_EQ(trap->hurtable, r.type != 1204) << "standing, a hero's blow reaches it (1204: its own way)";
         const int32_t hp = trap->hp;
         uint32_t from = tick;
         Hit(trap, kAtkPlain, 20);
@@ -542,6 +546,7 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
             EXPECT_FLOAT_EQ(fade->duration, r.fadesOverItsMotion ? motion + 0.25f : 0.0f);
             EXPECT_EQ(trap->statusParticles, r.fadesOverItsMotion);
             EXPECT_EQ(SoundQueued(sounds[1], from), !r.fadesOverItsMotion);
+            EXPECT_FALSE(trap->hurtable) << "falling, no blow reaches it";
             Tick();
             EXPECT_EQ(matAnims.Find(trap), fade) << "started once";
         }
