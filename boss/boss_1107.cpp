@@ -98,10 +98,10 @@ void CSBoss1107::StepBodyParticles()
         system->SetEmitting(true, 1.0f);
         system->displayMode[0] = kPrtDrawAfterWorld;
         system->displayMode[1] = kPrtStayWhereEmitted;
-        if (RwFrame *frame = FindFrameByUserId(Clump(), frameId)) {
-            system->AttachToFrame(frame);
-            system->SetMatrix(RwFrameGetLTM(frame));
-        }
+        // On the body's frame and following it: a system that follows a
+        // frame takes its matrix relative to it, so the frame's own world
+        // matrix would put it twice the frame's distance from the origin.
+        PlaceSystemOnFrame(system, FindFrameByUserId(Clump(), frameId), true, true);
     }
     bodyStarted = 1;
 }

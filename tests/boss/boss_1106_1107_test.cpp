@@ -17,6 +17,7 @@
 #include "fx/ge_pools.h"
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
+#include "stage/model_frames.h"
 
 namespace boss_1106_1107_test {
 
@@ -545,6 +546,36 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
     EXPECT_EQ(boss->bodyA, nullptr);
     TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
     EXPECT_EQ(particles.SystemsOut(), out);
+}
+
+// The two body systems start on the body's frames 100160 and 100150 and
+// follow them as the boss moves, with the display words 5 and 6 (drawn
+// after the world, particles staying where they were emitted).
+TEST_F(Walkers, Boss1107sBodyParticlesStartOnTheirFramesAndFollowThem)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero({0.0f, 0.0f, -300.0f});
+    Tick();
+    ASSERT_NE(boss->bodyA, nullptr);
+    ASSERT_NE(boss->bodyB, nullptr);
+    for (const RwV3d at : {RwV3d{400.0f, 0.0f, 250.0f}, RwV3d{-300.0f, 20.0f, 500.0f}}) {
+        boss->SetPosition(at);
+        Ticks(2);
+        const std::pair<CSParticleSystem *, int32_t> bodies[] = {{boss->bodyA, 100160}, {boss->bodyB, 100150}};
+        for (const auto &[system, frameId] : bodies) {
+            SCOPED_TRACE(frameId);
+            RwFrame *frame = FindFrameByUserId(boss->Clump(), frameId);
+            ASSERT_NE(frame, nullptr);
+            const RwV3d want = RwFrameGetLTM(frame)->pos;
+            const RwV3d got = system->WorldMatrix().pos;
+            EXPECT_NEAR(got.x, want.x, 0.01f);
+            EXPECT_NEAR(got.y, want.y, 0.01f);
+            EXPECT_NEAR(got.z, want.z, 0.01f);
+            EXPECT_EQ(system->displayMode[0], kPrtDrawAfterWorld);
+            EXPECT_EQ(system->displayMode[1], kPrtStayWhereEmitted);
+            EXPECT_TRUE(system->IsEmitting());
+        }
+    }
 }
 
 // Entering each state plays its sound once per entry: 1106's 4 and 20
