@@ -2,11 +2,13 @@
 // pass and message pool, the sound queue, the effects' trace lines, one
 // test hero) with the sample trap models and stage 18's jets: switched on
 // by their group's notice, the jets started once, the blows of the firing
-// state, the blast of 1202, the post's regeneration, the harmless 1204, the
+// state, the blows a jet trap takes and its going, the blast of 1202, the
+// post's regeneration and its holding by an event, the harmless 1204, the
 // drop or the reward at the end, and each type's own states, blow and death.
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 
 #include "actor/actor_placement.h"
 #include "boss/trap.h"
@@ -273,6 +275,32 @@ TEST_F(TrapScenario, TheBlastArmsFiveSecondsGrowsToTwentyAndFireDestroysIt)
     EXPECT_EQ(EffectStarts("3406000"), 0);
 }
 
+// The blast trap shrugs off blows; burnt, it holds one set of status
+// particles while it dies and goes without them.
+TEST_F(TrapScenario, TheBurntBlastHoldsItsStatusParticlesOnceAndGoesWithout)
+{
+    auto *trap = static_cast<CSTrap1202 *>(PlaceTrap(1202, 10.0f));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(2);
+    ASSERT_NE(trap->model, nullptr);
+    const int32_t hp = trap->hp;
+    Hit(trap, kAtkPlain | kAtkHeavy, 500);
+    Ticks(3);
+    EXPECT_EQ(trap->hp, hp) << "blows do not hurt it";
+    EXPECT_EQ(trap->state, 0);
+    const int32_t smoking = effects.statusParticles->InstancesInUse();
+    Hit(trap, kAtkBurn, 1);
+    ASSERT_TRUE(TicksUntilState(trap, 2, 5));
+    Tick();
+    EXPECT_EQ(effects.statusParticles->InstancesInUse(), smoking + 1);
+    Ticks(5);
+    EXPECT_EQ(effects.statusParticles->InstancesInUse(), smoking + 1) << "attached once";
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    EXPECT_EQ(effects.statusParticles->InstancesInUse(), smoking);
+    EXPECT_EQ(trap->model, nullptr);
+    EXPECT_FALSE(trap->active);
+}
+
 TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
 {
     auto *trap = static_cast<CSTrap1201 *>(PlaceTrap(1201));
@@ -333,6 +361,35 @@ TEST_F(TrapScenario, ThePostDiesInTheHerosHandsAndItsModelStays)
     EXPECT_NE(trap->model, nullptr);
 }
 
+// An event that holds the post without naming its group takes it out of
+// the hero's hands into its active state at once, and keeps it there while
+// it holds (a grab is undone the next frame), once the post's own
+// switch-on has been released; released again, the hero can grab it.
+TEST_F(TrapScenario, AnEventHoldingThePostKeepsItOutOfTheHerosHands)
+{
+    CSTrap1201 *trap = HeldPost();
+    ASSERT_EQ(trap->state, 3);
+    auto after = [&](const char *what, int32_t state, bool grabbed) {
+        SCOPED_TRACE(what);
+        Ticks(3);
+        EXPECT_EQ(trap->state, state);
+        EXPECT_EQ(trap->grabbed, grabbed);
+    };
+    Control(trap, kCtlRelease, 0);
+    after("the release alone lets nothing go", 3, true);
+    Control(trap, kCtlShowHold, 79187400);
+    after("another group's hold", 2, false);
+    EXPECT_TRUE(trap->eventHeld);
+    Hit(trap, kAtkGrab, 0);
+    after("a grab while the event holds it", 2, false);
+    Control(trap, kCtlRelease, 0);
+    Ticks(3);
+    EXPECT_FALSE(trap->eventHeld);
+    Hit(trap, kAtkGrab, 0);
+    EXPECT_TRUE(TicksUntilState(trap, 3, 5));
+    EXPECT_TRUE(trap->grabbed);
+}
+
 // A trap put above the floor stands on it once it takes its model (shown
 // by its group's notice); the breakable trap 1204, which takes its model
 // in view, keeps the height it was put at.
@@ -371,6 +428,29 @@ TEST_F(TrapScenario, TheBreakableTrapIsHarmless)
     EXPECT_EQ(Count(6300200), 3) << "each hit sounds";
     EXPECT_TRUE(trap->removed) << "three hits break it";
     EXPECT_TRUE(HeroHits().empty()) << "and deals none";
+}
+
+// Heavy blows break the breakable trap as plain ones do, each with its
+// sound; fire and a grab neither sound nor move it.
+TEST_F(TrapScenario, HeavyBlowsBreakTheBreakableTrapFireDoesNot)
+{
+    AiObject *trap = PlaceTrap(1204, 5.0f);
+    trap->isRender = 1;
+    Ticks(3);
+    ASSERT_NE(trap->model, nullptr);
+    for (const int32_t bits : {kAtkBurn, kAtkGrab}) {
+        Hit(trap, bits, 500);
+        Ticks(3);
+    }
+    EXPECT_EQ(trap->state, 0);
+    EXPECT_EQ(Count(6300200), 0);
+    for (const int32_t state : {1, 2, 6}) {
+        Hit(trap, kAtkHeavy, 500);
+        Ticks(3);
+        EXPECT_EQ(trap->state, state);
+    }
+    EXPECT_TRUE(trap->removed);
+    EXPECT_EQ(Count(6300200), 3);
 }
 
 // Destroyed: a drop when the map or the event gives one, else the kill and
@@ -455,6 +535,85 @@ TEST_F(TrapScenario, ThePoisonTrapRewardsFiftyToAHundred)
     EXPECT_GE(reward, 50);
     EXPECT_LE(reward, 100);
     EXPECT_EQ(hero.killCount, 1);
+}
+
+// A jet trap under the heroes' blows: a heavy blow costs its HP as a plain
+// one does, each with the hurt sound, fire costs nothing and is silent; its
+// last HP gone it lets its jets go at once and goes (state 4) without its
+// model.
+TEST_F(TrapScenario, HeavyBlowsCostAJetTrapItsHpFireNothingAndItGoesWithItsJets)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200));
+    Control(trap, kCtlShowHold, kGroup);
+    ASSERT_TRUE(TicksUntilState(trap, 1, 5));
+    ASSERT_EQ(trap->hp, 100);
+    Hit(trap, kAtkHeavy, 30);
+    Ticks(3);
+    EXPECT_EQ(trap->hp, 70);
+    Hit(trap, kAtkBurn, 40);
+    Ticks(3);
+    EXPECT_EQ(trap->hp, 70) << "fire does not hurt it";
+    EXPECT_EQ(Count(6300200), 1);
+    Hit(trap, kAtkPlain, 70);
+    ASSERT_TRUE(TicksUntilState(trap, 3, 5));
+    EXPECT_TRUE(trap->dying);
+    EXPECT_EQ(trap->jets[0], nullptr);
+    EXPECT_EQ(trap->jets[1], nullptr);
+    EXPECT_EQ(Count(6300200), 2);
+    ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
+    EXPECT_EQ(trap->state, 4);
+    EXPECT_EQ(trap->model, nullptr);
+    EXPECT_FALSE(trap->active);
+}
+
+// Every message of a frame is read in that frame: a jet trap that is also
+// sent a message it has no use for (a monster's blow meant for a hero)
+// switches on and takes a hero's blow on the same frames as one that is not.
+TEST_F(TrapScenario, TheNoticeAndABlowAmongOtherMessagesAreReadTheSameFrame)
+{
+    for (const int32_t type : {1200, 1203}) {
+        SCOPED_TRACE(type);
+        const float x = type == 1200 ? 0.0f : 60.0f;
+        AiObject *plain = Place(type, {x, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        AiObject *other = Place(type, {x + 30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        ASSERT_NE(plain, nullptr);
+        ASSERT_NE(other, nullptr);
+        Ticks(2);
+        for (AiObject *trap : {plain, other}) {
+            Control(trap, kCtlShowHold, kGroup);
+            Hit(trap, kAtkPlain, 20);
+        }
+        stage.messagePool->Post(kMsgHitHero, nullptr, other, 0, kAtkPlain, 10);
+        for (int frame = 0; frame < 6; ++frame) {
+            Tick();
+            EXPECT_EQ(other->state, plain->state) << frame;
+            EXPECT_EQ(other->hp, plain->hp) << frame;
+        }
+        EXPECT_EQ(other->state, 1) << "switched on";
+        EXPECT_EQ(other->hp, 80) << "the blow taken: 20 of its 100 HP";
+    }
+}
+
+// A row that names more jets than the trap has slots for starts only the
+// slots it has and writes nothing past them.
+TEST_F(TrapScenario, AJetRowLongerThanTheTrapsSlotsFillsOnlyItsSlots)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_NE(trap->jets[0], nullptr);
+    CSParticleSystem *const beyond = trap->jets[0];
+    CSParticleSystem *slots[3] = {nullptr, nullptr, beyond};
+    uint8_t started = 0;
+    int32_t lastWeapon = 0;
+    const trap::JetSet two = {&started, std::span<CSParticleSystem *>(slots, 2), &lastWeapon};
+    const int32_t out = particles.SystemsOut();
+    trap::StartJets(trap, *TrapTraitsOf(1203), two);  // four jets asked
+    EXPECT_NE(slots[0], nullptr);
+    EXPECT_NE(slots[1], nullptr);
+    EXPECT_EQ(slots[2], beyond);
+    EXPECT_EQ(particles.SystemsOut(), out + 2);
+    trap::LetGoJets(two);
 }
 
 // The traps' jets when the stage goes: a switched-on jet trap's particle
