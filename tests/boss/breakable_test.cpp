@@ -53,6 +53,21 @@ protected:
         return paid;
     }
 
+    // The target at (0, 0, 20) facing -z, its last HP taken by a blow from
+    // the front: true once it has fallen (state 4) and acted there once.
+    bool FellByAFrontBlow(AiObject *target)
+    {
+        target->hp = 5;
+        AiObject front;
+        front.position = {0.0f, 0.0f, 0.0f};
+        Post(target, kMsgHitActor, kAtkPlain, 50, &front);
+        if (TicksUntil([&] { return target->state == 4; }, 10) < 0) {
+            return false;
+        }
+        Tick();
+        return true;
+    }
+
     int32_t MatAnimOf(const AiObject *actor) const
     {
         const MatAnimInstance *running = matAnims.Find(actor);
@@ -214,6 +229,42 @@ TEST_F(Breakables, PatternBFadesAndDrops)
     EXPECT_EQ(Count("start", "BkShield"), 0);
 }
 
+// An event that names a drop: the object broken drops that, not its map's
+// roll, and pays no money, whichever hits break it and whatever it does
+// while breaking (the sparkling crate, pattern A, pattern B, 10019); the
+// wall that only the breaker brings down never drops.
+TEST_F(Breakables, AnEventsDropReplacesTheMapsDropAndTheMoney)
+{
+    PutHero({0.0f, 0.0f, -40.0f});
+    hero.hitCounter = 6;
+    float x = -60.0f;
+    for (const int32_t type : {10000, 10008, 10012, 10019}) {
+        SCOPED_TRACE(type);
+        const int32_t named = Count("drop", "5300010");
+        const int32_t rolled = Count("drop", "5300000");
+        const int32_t paid = RewardPaid();
+        AiObject *object = Object(type, {x, 0.0f, 20.0f}, mkdata::kSampleSureDropMap);
+        x += 40.0f;
+        Tick();
+        Control(object, kCtlDropOverride, 5300010);
+        Tick();
+        Post(object, kMsgHitActor, kAtkPlain, 10, &hero);
+        ASSERT_GE(TicksUntil([&] { return object->removed; }, 200), 0);
+        EXPECT_EQ(Count("drop", "5300010") - named, 1) << "the event's drop";
+        EXPECT_EQ(Count("drop", "5300000"), rolled) << "instead of the map's";
+        Ticks(300);
+        EXPECT_EQ(RewardPaid(), paid) << "and no money";
+    }
+    AiObject *wall = Object(10001, {x, 0.0f, 20.0f}, mkdata::kSampleSureDropMap);
+    Tick();
+    Control(wall, kCtlDropOverride, 5300010);
+    Tick();
+    const int32_t drops = Count("drop");
+    Post(wall, kMsgHitActor, kAtkBreakWall, 10, &hero);
+    ASSERT_GE(TicksUntil([&] { return wall->removed; }, 200), 0);
+    EXPECT_EQ(Count("drop"), drops);
+}
+
 // The model by distance: out of the camera's view it gives the model back;
 // beyond 400 units of the camera it is not sensed and takes none; near and
 // in view it takes one again.
@@ -278,12 +329,7 @@ TEST_F(Breakables, TheTargetIsHurtOnlyFromTheFrontAndStandsAgain)
         target->hp = hp - (w.hurts ? 7 : 0);
     }
     EXPECT_TRUE(SoundQueued(6500190));
-    target->hp = 5;
-    AiObject front;
-    front.position = {0.0f, 0.0f, 0.0f};
-    Post(target, kMsgHitActor, kAtkPlain, 50, &front);
-    ASSERT_GE(TicksUntil([&] { return target->state == 4; }, 10), 0);
-    Tick();
+    ASSERT_TRUE(FellByAFrontBlow(target));
     EXPECT_TRUE(target->busy);
     ASSERT_GE(TicksUntil([&] { return target->state == 6; }, 400), 0);
     int removedFrames = 0;
@@ -296,6 +342,31 @@ TEST_F(Breakables, TheTargetIsHurtOnlyFromTheFrontAndStandsAgain)
     EXPECT_EQ(target->hp, full);
     EXPECT_FALSE(target->busy);
     EXPECT_NE(target->model, nullptr);
+}
+
+// 10026 fades afresh each time it falls (material animation 4 from its
+// start), and a blow from right at the point behind its centre that the
+// front is judged from counts as from the front.
+TEST_F(Breakables, TheTargetFadesAfreshAtEachFall)
+{
+    AiObject *target = Object(10026, {0.0f, 0.0f, 20.0f});  // facing -z
+    PutHero({0.0f, 0.0f, -40.0f});
+    Tick();
+    AiObject inside;
+    inside.position = {0.0f, 0.0f, 21.0f};
+    const int32_t hp = target->hp;
+    Post(target, kMsgHitActor, kAtkPlain, 7, &inside);
+    Ticks(3);
+    EXPECT_EQ(hp - target->hp, 7);
+    for (int fall = 0; fall < 2; ++fall) {
+        SCOPED_TRACE(fall);
+        ASSERT_GE(TicksUntil([&] { return target->state == 0 && !target->removed; }, 400), 0);
+        ASSERT_TRUE(FellByAFrontBlow(target));
+        const MatAnimInstance *fade = matAnims.Find(target);
+        ASSERT_NE(fade, nullptr);
+        EXPECT_EQ(fade->def->index, 4);
+        EXPECT_LE(fade->time, 2.0f * monstertest::kDt) << "from its start";
+    }
 }
 
 // 10027 takes damage only from a hero's held blows (4096) in state 1, above
