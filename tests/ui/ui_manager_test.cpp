@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/text_block.h"
 #include "app/trace.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/title_screen.h"
@@ -114,6 +115,22 @@ TEST_F(WaitingNotice, HoldsFifteenHundredMsDrawingOverBlack)
     EXPECT_EQ(uitest::TextBlocksInUse(gs), blocks);
     win::Frame frame;
     ASSERT_TRUE(d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame));
+    // The last drawing: text 0 of message entry 21 with three dots, where
+    // the message alone centres on (320, 240).
+    const char16_t *text = gs.messageBox.Table().Text(21, 0);
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(std::u16string(text), u"");
+    CSTextBlock *block = gs.textBlocks.Acquire();
+    ASSERT_NE(block, nullptr);
+    block->SetText(nullptr, text, 0, 0, 544);
+    block->AlignX(kAlignCentre, 320);
+    block->AlignY(kAlignCentre, 240);
+    const int32_t x = block->Rows()[0].x;
+    const int32_t y = block->Rows()[0].y;
+    block->SetText(nullptr, (std::u16string(text) + u"...").c_str(), x, y, 544);
+    const win::Frame expected = DrawFrame([&] { block->Draw(); });
+    block->Reset(0);
+    EXPECT_TRUE(frame.pixels == expected.pixels);
     int lit = 0;
     for (uint32_t y = 0; y < frame.height; ++y) {
         for (uint32_t x = 0; x < frame.width; ++x) {
