@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "boss/boss_1103.h"
 #include "boss_scenario.h"
@@ -317,7 +318,7 @@ TEST_F(Boss1103, TheGuardStanceEscapesAtTheThirdHurtableFrame)
 
 // State 20 fires its double shot once per visit when its clock reaches
 // frame 2935: one big shot from each hand along the facing.
-TEST_F(Boss1103, TheDoubleShotFiresOncePerVisitAtFrame2935)
+TEST_F(Boss1103, TheDoubleShotFiresOncePerVisitAtFrame2935FromBothHands)
 {
     CSBoss1103 *boss = Boss();
     for (int visit = 0; visit < 2; ++visit) {
@@ -332,6 +333,20 @@ TEST_F(Boss1103, TheDoubleShotFiresOncePerVisitAtFrame2935)
         Ticks(10);
         EXPECT_EQ(EffectStarts("3209000"), before + 2);
     }
+    // Each shot leaves from one of its hands (frames 100040 and 100020),
+    // two places on its body.
+    std::vector<RwV3d> from;
+    for (const gametest::TraceRecord &r : EffectLines()) {
+        if (r.fields.size() >= 5 && r.fields[0] == "start" && r.fields[1] == "3209000") {
+            from.push_back({std::stof(r.fields[2]), std::stof(r.fields[3]), std::stof(r.fields[4])});
+        }
+    }
+    ASSERT_EQ(from.size(), 4u);
+    const float radius = monster::ParamsOf(boss).radius;
+    for (const RwV3d &at : from) {
+        EXPECT_LT(V3Distance(at, *boss->GetPositionPtr()), 4.0f * radius);
+    }
+    EXPECT_GT(V3Distance(from[0], from[1]), 0.5f);
 }
 
 // The weapon flame starts on entering 12 and 21, and in 18 once its motion
