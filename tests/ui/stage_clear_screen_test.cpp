@@ -370,7 +370,8 @@ TEST_F(StageClearTest, TheFirstHerosResultsLookAsReviewed)
 }
 
 // Each final grade's letter where its language set puts it: the pixels
-// the letter changes, shown at full against hidden, fill its rectangle.
+// the letter changes, shown at full against hidden, fill its rectangle,
+// and hold the letter's picture.
 class StageClearGradeLetters : public StageClearTest, public ::testing::WithParamInterface<int32_t> {};
 
 TEST_P(StageClearGradeLetters, StandInTheirPlaces)
@@ -411,6 +412,19 @@ TEST_P(StageClearGradeLetters, StandInTheirPlaces)
         EXPECT_TRUE(box == place) << "grade " << grade << ": (" << box.x0 << ", " << box.y0 << ")-(" << box.x1 << ", "
                                   << box.y1 << ") for (" << place.x0 << ", " << place.y0 << ")-(" << place.x1 << ", "
                                   << place.y1 << ")";
+        // Its place cut out against a reviewed picture of the letter: the
+        // right part of CLEAR shown in it.
+        std::vector<uint32_t> cut;
+        for (int y = place.y0; y < place.y1; ++y) {
+            for (int x = place.x0; x < place.x1; ++x) {
+                cut.push_back(shown[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)]);
+            }
+        }
+        const std::string name = "clear_letter_" + std::string(language == 0 ? "chi_" : "eng_") + std::to_string(grade);
+        const std::string shot = root + "/" + name + ".bmp";
+        ASSERT_TRUE(apptest::WriteBmp(shot, place.x1 - place.x0, place.y1 - place.y0, cut));
+        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                     root + "/" + name + "_difference.bmp");
     }
 }
 
