@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "actor/hero.h"
 #include "app/bmp_file.h"
@@ -169,6 +170,35 @@ protected:
 
     CSHero hero;
     CSLobby *lobby = nullptr;
+};
+
+// The stage ids of the map's open nodes, in the map's node order.
+inline std::vector<int32_t> OpenStages(const CSStageSelect &panel)
+{
+    std::vector<int32_t> ids;
+    for (int i = 0; i < kMapNodes; ++i) {
+        if (panel.Node(i)->open != 0) {
+            ids.push_back(panel.Node(i)->stageId);
+        }
+    }
+    return ids;
+}
+
+// The lobby with the test's clock standing in for the system's, so that the
+// panels' timers move only as the test steps them.
+class ClockedLobbyTest : public LobbyTest {
+protected:
+    void SetUp() override
+    {
+        LobbyTest::SetUp();
+        clock.Install();
+    }
+    void TearDown() override
+    {
+        UseTestClock(nullptr, nullptr, nullptr);
+        LobbyTest::TearDown();
+    }
+    TestClock clock;
 };
 
 }  // namespace lobbytest

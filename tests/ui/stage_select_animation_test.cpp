@@ -12,18 +12,8 @@ namespace stage_select_animation_test {
 
 namespace {
 
-class StageSelectAnimation : public lobbytest::LobbyTest {
+class StageSelectAnimation : public lobbytest::ClockedLobbyTest {
 protected:
-    void SetUp() override
-    {
-        lobbytest::LobbyTest::SetUp();
-        clock.Install();
-    }
-    void TearDown() override
-    {
-        UseTestClock(nullptr, nullptr, nullptr);
-        lobbytest::LobbyTest::TearDown();
-    }
     // The panel open with the cursor moved right from the first stage to
     // 2020000 at (101, 242), still to play, and its banner unfolded.
     CSStageSelect *OnTheSecondStage()
@@ -44,7 +34,6 @@ protected:
     }
 
     std::string name;
-    lobbytest::TestClock clock;
 };
 
 // The glow's foot, below the map cursor's box, shows both the glow (alpha

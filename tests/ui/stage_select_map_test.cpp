@@ -43,15 +43,11 @@ const std::vector<Opening> &Openings()
     return openings;
 }
 
-std::set<int32_t> OpenStages(const CSStageSelect &panel)
+// The open stages as a set, to compare with the stages a clear opens.
+std::set<int32_t> OpenStageSet(const CSStageSelect &panel)
 {
-    std::set<int32_t> ids;
-    for (int i = 0; i < kMapNodes; ++i) {
-        if (panel.Node(i)->open != 0) {
-            ids.insert(panel.Node(i)->stageId);
-        }
-    }
-    return ids;
+    const std::vector<int32_t> ids = lobbytest::OpenStages(panel);
+    return {ids.begin(), ids.end()};
 }
 
 using StageSelectMap = lobbytest::LobbyTest;
@@ -70,7 +66,7 @@ TEST_F(StageSelectMap, EachClearedStageOpensItsFollowers)
         panel.SetActive(1);
         std::set<int32_t> expected = {2010000, 2020000, 2030000, row.cleared};
         expected.insert(row.opens.begin(), row.opens.end());
-        EXPECT_EQ(OpenStages(panel), expected) << row.cleared;
+        EXPECT_EQ(OpenStageSet(panel), expected) << row.cleared;
         panel.SetActive(0);
     }
 }
@@ -84,7 +80,7 @@ TEST_F(StageSelectMap, EveryStageOpenAsSeen)
     ui->SetLastStageId(2290000);
     WaitForMenu();
     CSStageSelect *panel = OpenStageSelect();
-    ASSERT_EQ(OpenStages(*panel).size(), static_cast<size_t>(kMapNodes));
+    ASSERT_EQ(OpenStageSet(*panel).size(), static_cast<size_t>(kMapNodes));
     ASSERT_EQ(panel->Chosen()->stageId, 2290000);
     Frames(30);
     ExpectShot("select_all_open");

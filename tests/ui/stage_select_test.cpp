@@ -21,23 +21,14 @@ namespace stage_select_test {
 
 namespace {
 
+using lobbytest::OpenStages;
+
 namespace fs = std::filesystem;
 
 constexpr int64_t kConfirm = 6600060;
 constexpr int64_t kCancel = 6600000;
 constexpr int64_t kMove = 6600010;
 constexpr int64_t kBanner = 6600140;
-
-std::vector<int32_t> OpenStages(const CSStageSelect &panel)
-{
-    std::vector<int32_t> ids;
-    for (int i = 0; i < kMapNodes; ++i) {
-        if (panel.Node(i)->open != 0) {
-            ids.push_back(panel.Node(i)->stageId);
-        }
-    }
-    return ids;
-}
 
 std::u16string Rows(const CSTextBlock *block)
 {
@@ -48,18 +39,8 @@ std::u16string Rows(const CSTextBlock *block)
     return text;
 }
 
-class StageSelect : public lobbytest::LobbyTest {
+class StageSelect : public lobbytest::ClockedLobbyTest {
 protected:
-    void SetUp() override
-    {
-        lobbytest::LobbyTest::SetUp();
-        clock.Install();
-    }
-    void TearDown() override
-    {
-        UseTestClock(nullptr, nullptr, nullptr);
-        lobbytest::LobbyTest::TearDown();
-    }
     // Frames that move the test's clock with them.
     void Step(int count)
     {
@@ -82,7 +63,6 @@ protected:
         Frames(1);
     }
 
-    lobbytest::TestClock clock;
 };
 
 TEST_F(StageSelect, AfterTheFirstStageOnlyItAndTheTwoAfterItAreOpen)
