@@ -4,7 +4,7 @@
 // entry that is no stage slot, the wipe into the results, the save panel
 // and the way back to the title, the hero's pack missing or empty, and
 // reviewed references of the route and of the results in each language
-// set (100 hours and more shown as 99).
+// set (100 hours and more shown as 99), and their shade over a lit picture.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -367,6 +367,15 @@ TEST_F(StageClearTest, TheFirstHerosResultsLookAsReviewed)
     ToResults();
     Frames(40);
     ExpectShot("clear_results_hero0_chi", [&] { DrawScreens(); });
+    // Behind the pictures the results lay a black shade of alpha 100: a
+    // white picture beneath shows at 155 out of 255 beside the board.
+    const win::Frame lit = DrawFrame([&] { DrawScreens(); }, {255, 255, 255, 255});
+    for (const size_t at : {size_t{10} * 640 + 10, size_t{470} * 640 + 600}) {
+        const uint32_t pixel = lit.pixels[at];
+        for (const int shift : {0, 8, 16}) {
+            EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFFu), 155, 2) << at << " " << shift;
+        }
+    }
 }
 
 // Each final grade's letter where its language set puts it: the pixels

@@ -79,8 +79,12 @@ TEST_F(UISoundTest, AFadeMultipliesTheVolumeEachStepAndEndsTheMusicByItsTime)
     // Ended in the step in which the elapsed time reached the duration.
     EXPECT_EQ(elapsed, 1008u);
     EXPECT_FALSE(audio.IsPlaying(handle));
-    // StopBGM (0) ends it at once.
+    // The next piece plays on at its volume: the finished fade is over.
     ui->PlayBGM(Music("SELCHAR.WAV").c_str());
+    ui->StepMusicFade(16);
+    ASSERT_NE(ui->MusicHandle(), kUINoMusic);
+    EXPECT_EQ(audio.GetVolume(ui->MusicHandle()), 1.0f);
+    // StopBGM (0) ends it at once.
     ui->StopBGM(0);
     EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
 }
