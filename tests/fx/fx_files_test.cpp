@@ -17,6 +17,7 @@
 #include "fx/xdt_file.h"
 #include "fx/zus_file.h"
 #include "fx_test_support.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -116,6 +117,24 @@ TEST(ParticleSetFile, FollowsTheLineRules)
     EXPECT_EQ(set.groups[0].name, "fire");
     ASSERT_EQ(set.groups[0].kinds.size(), 2u);
     EXPECT_EQ(set.groups[0].kinds[1], "fire_m.zus");
+}
+
+// A kind before KindNum is dropped with one line saying so, and does not
+// take a place from the kinds the count announces later.
+TEST(ParticleSetFile, AKindBeforeKindNumIsReportedOnce)
+{
+    TextFile text("PrtSysKind:early.zus,1\nKindNum:1\nPrtSysKind:late.zus,2\n", "EARLY.PSS");
+    ParticleSet set;
+    gametest::CaptureDiagnostics();
+    ReadParticleSet(&text.file, &set);
+    const std::string said = gametest::TakeDiagnostics();
+    EXPECT_EQ(text.file.ProblemCount(), 1);
+    EXPECT_NE(said.find("EARLY.PSS:1:"), std::string::npos) << said;
+    EXPECT_NE(said.find("a kind before KindNum is skipped"), std::string::npos) << said;
+    EXPECT_EQ(said.find("more kinds than KindNum"), std::string::npos) << said;
+    ASSERT_EQ(set.kinds.size(), 1u);
+    EXPECT_STREQ(set.kinds[0].name, "late.zus");
+    EXPECT_EQ(set.kinds[0].count, 2);
 }
 
 // Every number of the file as atol reads it, each value that is not a
