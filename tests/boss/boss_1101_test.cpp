@@ -14,6 +14,7 @@
 #include "boss_scenario.h"
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
+#include "stage/v3.h"
 
 namespace boss_1101_test {
 
@@ -212,6 +213,49 @@ TEST_F(Boss1101, TheChargeHitsWhatItMeetsAndPassesThroughType10019)
     beside->aiType = 1100;
     above->aiType = 1100;
     below->aiType = 1100;
+    ReplaceAiTypeUpdate(10019, update);
+}
+
+// The test against a breakable object sweeps the whole step of a frame: at
+// 30 units a frame on a slant, a crate beside the way whose nearest point of
+// the way lies midway along the first frame's step (out of reach of where the
+// boss stands before and after it) is hit; one just beyond reach of that
+// point is not.
+TEST_F(Boss1101, AFastChargeHitsACrateItSweepsPastWithinAFrame)
+{
+    const RwV3d start = {-60.0f, 0.0f, -100.0f};
+    const RwV3d way = V3Normalized({1.0f, 0.0f, 1.0f}, kNorth);
+    const RwV3d side = {way.z, 0.0f, -way.x};
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, start, way);
+    FsfBuilder b;
+    b.State(13).Speed(1800.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
+    b.State(7);
+    b.State(20);
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    const float reach = monster::ParamsOf(boss).radius + 5.0f + 5.17f;
+    const RwV3d midway = V3Add(start, V3Scale(way, 15.0f));
+    const RwV3d nearAt = V3Add(midway, V3Scale(side, reach - 0.5f));
+    const RwV3d farAt = V3Add(midway, V3Scale(side, -(reach + 0.5f)));
+    AiObject *nearCrate = Place(1100, nearAt, kSouth);
+    AiObject *farCrate = Place(1100, farAt, kSouth);
+    ASSERT_NE(nearCrate, nullptr);
+    ASSERT_NE(farCrate, nullptr);
+    nearCrate->aiType = 10019;
+    nearCrate->SetPosition(nearAt);
+    farCrate->aiType = 10019;
+    farCrate->SetPosition(farAt);
+    const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
+    EnterBoss(boss, 13);
+    Tick();
+    const RwV3d at = *boss->GetPositionPtr();
+    EXPECT_NEAR(at.x, start.x + 30.0f * way.x, 0.01f);  // one whole step past the crate
+    EXPECT_NEAR(at.z, start.z + 30.0f * way.z, 0.01f);
+    EXPECT_EQ(boss->state, 13);
+    EXPECT_EQ(TakeHits(nearCrate), 1);
+    EXPECT_EQ(TakeHits(farCrate), 0);
+    nearCrate->aiType = 1100;
+    farCrate->aiType = 1100;
     ReplaceAiTypeUpdate(10019, update);
 }
 
