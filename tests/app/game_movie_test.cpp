@@ -31,7 +31,7 @@ std::string Folder() { return BinaryDir() + "/tests/app_movie/" + std::to_string
 int RunGame(const std::string &environment, const std::string &arguments)
 {
     const std::string command = "cd '" + BinaryDir() + "/data' && " + environment + " '" + BinaryDir() +
-                                "/app/game' --headless --mode 1 --fixed-step 16 " + arguments + " 2>'" + Folder() +
+                                "/app/game' --headless --fixed-step 16 " + arguments + " 2>'" + Folder() +
                                 "/stderr.txt'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -48,9 +48,10 @@ protected:
         std::filesystem::create_directories(Folder());
         std::ofstream(Folder() + "/start60.txt") << "# start on pad 0 (Enter) at tick 60\n60 key Enter 1\n62 key Enter 0\n";
         movieStatus = RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + Folder() + "/out.raw'",
-                              "--frames 200 --movie ENGUIMV/TEST.BIK --trace '" + Folder() + "/trace.txt' --input '" + Folder() +
+                              "--mode 1 --frames 200 --movie ENGUIMV/TEST.BIK --trace '" + Folder() + "/trace.txt' --input '" + Folder() +
                                   "/start60.txt' --screenshot 20:'" +
                                   Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'");
+        // Without --mode: a headless run takes the first mode, 640 x 480.
         plainStatus = RunGame("", "--frames 70 --screenshot 70:'" + Folder() + "/plain.bmp'");
         ran = true;
     }
@@ -84,6 +85,8 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     apptest::Bmp plain;
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/b.bmp", &b));
     ASSERT_TRUE(apptest::LoadBmp(Folder() + "/plain.bmp", &plain));
+    EXPECT_EQ(plain.width, 640);  // the first mode, taken by a headless run without --mode
+    EXPECT_EQ(plain.height, 480);
     EXPECT_EQ(b.data, plain.data);  // the first screen, exactly as without a movie
     // The screens wait for the movie: the first switches to one once it is
     // stopped, not under it (where its time and its presses would run on).
@@ -138,7 +141,7 @@ TEST_F(GameMovie, AFixedStepRunRecordsItsGameTimeTheSameEveryRun)
     std::vector<char> runs[2];
     for (int run = 0; run < 2; ++run) {
         const std::string path = Folder() + "/stage" + std::to_string(run) + ".raw";
-        ASSERT_EQ(RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + path + "'", "--stage 1 --frames 90"), 0);
+        ASSERT_EQ(RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + path + "'", "--mode 1 --stage 1 --frames 90"), 0);
         std::ifstream in(path, std::ios::binary);
         runs[run].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
