@@ -208,6 +208,18 @@ TEST_F(OptionSettings, CrossBacksOutAsEscapeDoes)
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
 }
 
+// A confirm and a back in the same tick on a row whose confirm stays on the
+// page: the confirm is taken first, then the back jumps to the exit row.
+TEST_F(OptionSettings, AConfirmAndABackInOneTickOnTheMusicRowBothCount)
+{
+    CSOption *option = Open("2 key Enter 1\n2 key Escape 1\n3 key Enter 0\n3 key Escape 0\n");
+    Step(4);
+    EXPECT_EQ(option->page, CSOption::kSettingsPage);
+    EXPECT_EQ(option->settingsRow, CSOption::kRowExit);
+    EXPECT_EQ(option->leavePending, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
+}
+
 TEST_F(OptionSettings, DefaultsSetBothVolumesToFullAtOnceAndTheBindingsBackWithoutWriting)
 {
     CSOption *option =
