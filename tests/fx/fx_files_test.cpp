@@ -71,6 +71,21 @@ TEST(ZusFile, BadValuesKeepTheirDefaultsWithADiagnostic)
     EXPECT_EQ(FormatZus(out), FormatZus(defaults));
 }
 
+// Either blend word sets the blending, whichever the template held before.
+TEST(ZusFile, BlendTakesAddOrAlpha)
+{
+    ZusDesc out;
+    out.blend = kZusBlendAlpha;
+    TextFile add("Blend: ADD\n");
+    ReadZus(&add.file, &out);
+    EXPECT_EQ(add.file.ProblemCount(), 0);
+    EXPECT_EQ(out.blend, kZusBlendAdd);
+    TextFile alpha("Blend: ALPHA\n");
+    ReadZus(&alpha.file, &out);
+    EXPECT_EQ(alpha.file.ProblemCount(), 0);
+    EXPECT_EQ(out.blend, kZusBlendAlpha);
+}
+
 TEST(ZusFile, LifetimeTakesMinusOneOrATime)
 {
     TextFile text("Lifetime: -1\n");

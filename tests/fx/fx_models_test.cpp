@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "fake_actors.h"
 #include "fx/decals.h"
@@ -124,13 +125,14 @@ protected:
         EXPECT_NE(RtBmpWrite(image, (root + "/" + folder + "/" + name + ".BMP").c_str()), nullptr);
         RwImageDestroy(image);
     }
-    void WriteGlow()
+    void WriteGlow(int playCount = 2)
     {
         WritePicture("RESOURCE/FX/XDT", "GLOW1");
         WritePicture("RESOURCE/FX/XDT", "GLOW2");
         WriteCard("RESOURCE/FX/XDT", "GLOW.DFF", "GLOW1");
         Write("RESOURCE/FX/XDT/3300100.XDT",
-              "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 50\nScroll: 0.5, 0.25\nPlayCount: 2\n");
+              "Model: GLOW.DFF\nFrameNum: 2\nFrame: GLOW1, 150\nFrame: GLOW2, 50\nScroll: 0.5, 0.25\nPlayCount: " +
+                  std::to_string(playCount) + "\n");
     }
 };
 
@@ -472,6 +474,25 @@ TEST_F(FxModels, TheBurningLightTakesItsFilesColourAndWithoutTheFileThereIsNoLig
     packages.Release();
     particles.ReleaseAll();
     world.Disconnect();
+}
+
+// Play count 0: the flipbook loops for as long as the model is kept.
+TEST_F(FxModels, AnXdtWithPlayCountZeroLoops)
+{
+    WriteGlow(0);
+    CSXdtModel model;
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    EXPECT_FALSE(model.Advance(160.0f));
+    EXPECT_EQ(model.FrameIndex(), 1);
+    bool ended = false;
+    for (int i = 0; i < 50; ++i) {
+        ended = model.Advance(200.0f) || ended;
+    }
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(model.IsFinished());
+    EXPECT_EQ(model.FrameIndex(), 1);  // 10160 ms: 160 into the 51st play
+    EXPECT_FALSE(model.Advance(100.0f));
+    EXPECT_EQ(model.FrameIndex(), 0);  // and on into the 52nd
 }
 
 class SampleFloor : public fxtest::SampleDataTest {};

@@ -442,7 +442,8 @@ TEST_F(TemplateRows, EachTypeIsDizzyForItsTimeUnderItsStars)
 
 // A burning blow sets the monster alight: its flames show from the first
 // act for its burning time (10 s; 4 s for the fighter 10) and go out with
-// it. A poisoning blow tints it (material animation 6) for 30 s.
+// it, and a later burning blow lights them again. A poisoning blow tints it
+// (material animation 6) for 30 s.
 TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
 {
     EffectPackages held(stage, particles);
@@ -463,6 +464,11 @@ TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
         ASSERT_GE(TicksUntil([&] { return packages.PackagesInUse() > flames; }, 10), 0) << "alight";
         const int burning = TicksUntil([&] { return packages.PackagesInUse() == flames; }, 1200);
         EXPECT_NEAR(burning * monstertest::kDt, r.burning, 0.05f);
+        if (r.type == 1000) {  // once out, another burning blow lights it again
+            Hit(m, kAtkPlain | kAtkBurn, 0);
+            ASSERT_GE(TicksUntil([&] { return packages.PackagesInUse() > flames; }, 10), 0) << "alight again";
+            ASSERT_GE(TicksUntil([&] { return packages.PackagesInUse() == flames; }, 1200), 0);
+        }
 
         Hit(m, kAtkPlain | kAtkPoison, 0);
         ASSERT_GE(TicksUntil([&] { return matAnims.Find(m) != nullptr; }, 10), 0) << "poisoned";
