@@ -4,7 +4,8 @@
 // the prompt, the menu's sounds, the title's pictures as laid out in each
 // language, the prompt's and the cursor's blink, the fade before each
 // request, the attract movie after 73 s, quit, the turntable's turn and its
-// direction, and the hero block a confirmed hero writes.
+// direction (also without a sky box), and the hero block a confirmed hero
+// writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -432,6 +433,24 @@ TEST_F(SelectionTest, TheSkyBoxStaysInsideTheFarPlaneHoweverItTurns)
     EXPECT_GT(farthest, 100.0f) << "a box round the scene";
     EXPECT_LT(farthest, 400.0f);
     EXPECT_EQ(RwCameraGetFarClipPlane(gs.camera), 400.0f);
+}
+
+// A pack whose sky box did not load leaves the selection without one: the
+// heroes still turn under the camera, and frames draw with no sky.
+TEST_F(SelectionTest, WithoutTheSkyBoxTheHeroesStillTurn)
+{
+    ASSERT_NE(selection->skyBox, nullptr);
+    gs.DestroyClump(selection->skyBox);
+    selection->skyBox = nullptr;
+    ASSERT_NE(gs.camera, nullptr);
+    Updates(10);
+    Press(0, kPadRight);
+    Updates(1, 1);
+    EXPECT_EQ(selection->target, 1);
+    Updates(260, 1);
+    EXPECT_EQ(selection->current, 1);
+    ExpectHeroAt(1, CSSelectCharacter::kStartAngle + 2.0f * kPi);
+    EXPECT_EQ(selection->skyBox, nullptr);
 }
 
 TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
