@@ -329,24 +329,47 @@ def fails_alone(program, name, cwd, limit):
     return code != 0
 
 
+def listed_tests(program, cwd):
+    """The program's test names (Suite.Name), in its own order."""
+    code, out = run([program, "--gtest_list_tests"], cwd=cwd, timeout=120)
+    if code != 0:
+        sys.exit(f"{program} does not list its tests:\n{out[-2000:]}")
+    names = []
+    suite = None
+    for line in out.split("\n"):
+        if not line.strip():
+            continue
+        if not line.startswith(" "):
+            suite = line.split("#")[0].strip()
+        elif suite is not None:
+            names.append(suite + line.split("#")[0].strip())
+    return names
+
+
 def run_tests(build, programs, limit, shards):
     """True when a test program fails (or outlasts `limit` seconds). Each
-    program runs in `shards` processes side by side (the test framework's
-    own sharding), each stopping at its first failure. A failure is taken
-    only when the test fails again alone (tests that start displays or
-    games may trip over each other's shards); one that passes alone is left
-    out of its shard's next start."""
+    program runs in `shards` processes side by side, each given its own
+    fixed share of the program's tests by name and stopping at its first
+    failure. A failure is taken only when the test fails again alone (tests
+    that start displays or games may trip over each other's shards); one
+    that passes alone is left out of its shard's next start. The shares are
+    named, not left to the test framework's sharding: that shards what a
+    filter leaves, so leaving one test out would move the others between
+    shards and some would run in none."""
     cwd = os.path.join(build.dir, "tests")
     for program in test_programs(build, programs):
         started = time.time()
+        names = listed_tests(program, cwd)
+        shares = [names[i::shards] for i in range(shards)]
 
         def start(index, skipped):
-            env = dict(os.environ, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
             log = open(os.path.join(build.scratch, f"shard{index}.txt"), "w+")
-            args = [program, "--gtest_fail_fast", "--gtest_brief=1"]
-            if skipped:
-                args.append("--gtest_filter=-" + ":".join(skipped))
-            return subprocess.Popen(args, env=env, cwd=cwd, stdout=log, stderr=subprocess.STDOUT,
+            share = [n for n in shares[index] if n not in skipped]
+            if not share:
+                log.close()
+                return None, None
+            args = [program, "--gtest_fail_fast", "--gtest_brief=1", "--gtest_filter=" + ":".join(share)]
+            return subprocess.Popen(args, cwd=cwd, stdout=log, stderr=subprocess.STDOUT,
                                     start_new_session=True), log
 
         skipped = [[] for _ in range(shards)]
