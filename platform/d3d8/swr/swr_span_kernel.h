@@ -885,6 +885,24 @@ template <bool kPerspective>
     return c;
 }
 
+// A row's depth, 1/w, the colours that change across the triangle and the
+// vertex fog, each from its plane at row offset `oy`; the texture
+// coordinates are left to each routine.
+[[gnu::always_inline]] inline void RowPlanes(const SpanPlan &p, const TriangleSetup &s, const SteadyColours &steady,
+                                             bool flat, float oy, RowValues &r) {
+    r.z = PlaneRow(s.z, oy);
+    r.rhw = PlaneRow(s.rhw, oy);
+    if (!flat) {
+        if (!steady.diffuse) {
+            for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+        }
+        if (p.readsSpecular && !steady.specular) {
+            for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
+        }
+    }
+    if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
+}
+
 // TriangleCoords for a 2D stage, u and v with the level of detail when the sampler needs it.
 template <bool kPerspective, class Rows>
 [[gnu::always_inline]] inline void StageCoords(const TriangleSetup &s, const SpanSampler &sm, const Rows &r, VF ox,
@@ -1182,17 +1200,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
         cur ^= 1;
         RowValues &r = rows[cur];
         const float oy = static_cast<float>(y) - s.originY;
-        r.z = PlaneRow(s.z, oy);
-        r.rhw = PlaneRow(s.rhw, oy);
-        if (!flat) {
-            if (!steady.diffuse) {
-                for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
-            }
-            if (p.readsSpecular && !steady.specular) {
-                for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
-            }
-        }
-        if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
+        RowPlanes(p, s, steady, flat, oy, r);
         for (uint32_t k = 0; k < p.sampledCount; ++k) {
             const SpanSampler &sm = p.samplers[p.sampledStage[k]];
             r.var[sm.slot] = PlaneRow(s.var[sm.slot], oy);
@@ -1547,17 +1555,7 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         if (x1 > region.x1) x1 = region.x1;
         if (x0 >= x1) continue;
         const float oy = static_cast<float>(y) - s.originY;
-        r.z = PlaneRow(s.z, oy);
-        r.rhw = PlaneRow(s.rhw, oy);
-        if (!flat) {
-            if (!steady.diffuse) {
-                for (uint32_t k = kVaryDiffuse; k < kVaryDiffuse + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
-            }
-            if (p.readsSpecular && !steady.specular) {
-                for (uint32_t k = kVarySpecular; k < kVarySpecular + 4; ++k) r.var[k] = PlaneRow(s.var[k], oy);
-            }
-        }
-        if (p.fog == SpanPlan::Fog::Vertex) r.var[kVaryFog] = PlaneRow(s.var[kVaryFog], oy);
+        RowPlanes(p, s, steady, flat, oy, r);
         // The columns for this row's u (the same on every row unless a zero's sign differs).
         const float rowU = PlaneRow(s.var[sm.slot], oy);
         if (!haveColumns || std::memcmp(&rowU, &columnsU, sizeof rowU) != 0) {
