@@ -66,6 +66,17 @@ protected:
         hero.hp = 100000;
         return boss;
     }
+    // Boss 1110 at home facing south whose idle 0 goes to 9 on its attack
+    // input 10, and 9 back to idle on 0: state 9 shows that it attacked.
+    CSBoss1110 *AttackingFromIdle1110()
+    {
+        CSBoss1110 *boss = PlaceBoss<CSBoss1110>(1110, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(10, 9, 1);
+        b.State(9).To(0, 0, 1);
+        UseStateMachine(1110, b.Build());
+        return boss;
+    }
     // One visit of `state` from a clock just short of `frame` (-1: from
     // its start): the starts of `pool` it brings, and the frame it reached.
     int32_t Visit(AiObject *boss, int32_t state, float frame, const std::string &pool, float *firedAt)
@@ -318,11 +329,7 @@ TEST_F(Champions, TheirFoesDistanceChoosesTheirInput)
 // waits (0).
 TEST_F(Champions, Boss1110sAttackConeLooksUpAsWellAsAcross)
 {
-    CSBoss1110 *boss = PlaceBoss<CSBoss1110>(1110, kHome, kSouth);
-    FsfBuilder b;
-    b.State(0).To(10, 9, 1);
-    b.State(9).To(0, 0, 1);
-    UseStateMachine(1110, b.Build());
+    CSBoss1110 *boss = AttackingFromIdle1110();
     for (float height : {16.0f, 0.0f}) {
         SCOPED_TRACE(height);
         PutHero({0.0f, height, kHome.z - 8.0f}, {0.0f, 0.0f, 1.0f});
@@ -339,11 +346,7 @@ TEST_F(Champions, Boss1110sAttackConeLooksUpAsWellAsAcross)
 // outside it is not.
 TEST_F(Champions, Boss1110sAttackConeIsItsHalfAngleInDegrees)
 {
-    CSBoss1110 *boss = PlaceBoss<CSBoss1110>(1110, kHome, kSouth);
-    FsfBuilder b;
-    b.State(0).To(10, 9, 1);
-    b.State(9).To(0, 0, 1);
-    UseStateMachine(1110, b.Build());
+    CSBoss1110 *boss = AttackingFromIdle1110();
     const CharacterParams &params = monster::ParamsOf(boss);
     const float half = params.attackHalfAngle;
     const float reach = params.attackRange / 2.0f;
