@@ -16,6 +16,7 @@ std::atomic<uint32_t> gSpanFault{0};
 std::atomic<uint32_t> gSpanFaultShape{kSamplerShapeCount};
 std::atomic<uint32_t> gShapesUsed{0};
 std::atomic<uint64_t> gPictureTriangles[2] = {};
+std::atomic<uint64_t> gFilteredRowTriangles{0};
 
 bool ProcessorHasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -152,6 +153,8 @@ bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, fl
 uint8_t SpanTableFog(const FogSetup &fog, float distance) { return FogFactor(fog, distance); }
 void SpanPictureDrawn(bool filtered) { gPictureTriangles[filtered].fetch_add(1, std::memory_order_relaxed); }
 uint64_t TakePictureTriangles(bool filtered) { return gPictureTriangles[filtered].exchange(0); }
+void SpanFilteredRowsDrawn() { gFilteredRowTriangles.fetch_add(1, std::memory_order_relaxed); }
+uint64_t TakeFilteredRowTriangles() { return gFilteredRowTriangles.exchange(0); }
 
 uint8_t ShapeOf(const SpanSampler &sm) {
     for (uint8_t i = 0; i + 1u < kSamplerShapeCount; ++i) {

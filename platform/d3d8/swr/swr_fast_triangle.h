@@ -52,5 +52,7 @@ uint32_t SpanFault();
 // The triangles drawn as pictures square to the screen since the last call, filtered
 // linearly or by point.
 uint64_t TakePictureTriangles(bool filtered);
+// The triangles drawn as filtered rows without perspective since the last call.
+uint64_t TakeFilteredRowTriangles();
 
 }  // namespace swr

@@ -1403,6 +1403,266 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     }
 }
 
+// ---- Filtered rows without perspective ----
+
+// A triangle without perspective whose one sampled stage filters one level linearly
+// (in and out, no level choice) with one address mode the routines are compiled for,
+// whose colours do not change over it (or are flat), unfogged, without alpha or depth
+// test (a picture bent out of square, as the stage change's wobbling screen is drawn),
+// is drawn a row at a time: each group's coordinates, taps, filter, combiner and write
+// follow one another, with none of a general group's depth, 1/w or batch of stored
+// values. Every value is worked by the operations the general rows use (StageCoords,
+// FetchLevel, WeighLevel, SimpleCombine, WriteGroup), so each pixel is the same.
+// Only the faults of those shared steps, and this routine's own, keep it.
+[[gnu::always_inline]] inline bool IsFilteredRows(const SpanPlan &p, const SteadyColours &steady,
+                                                  const RasterContext &ctx) {
+    switch (p.fault) {
+        case kSpanFaultNone:
+        case kSpanFaultFilteredRow:
+        case kSpanFaultAddress:
+        case kSpanFaultFilter:
+        case kSpanFaultRow:
+        case kSpanFaultWindow:
+        case kSpanFaultPair:
+        case kSpanFaultCombine:
+        case kSpanFaultSteady:
+        case kSpanFaultBlend: break;
+        default: return false;
+    }
+    if (p.sampledCount != 1 || !p.simple || p.fog != SpanPlan::Fog::None || p.alphaTest ||
+        p.depth.kind != SpanDepth::Kind::None) {
+        return false;
+    }
+    const SpanSampler &sm = p.samplers[p.sampledStage[0]];
+    if (sm.needsLod || sm.divisor >= 0 || (sm.shape != kFilteredWrapShape && sm.shape != kFilteredClampShape)) {
+        return false;
+    }
+    return ctx.flat || (steady.diffuse && (!p.readsSpecular || steady.specular));
+}
+
+// The taps of a group of `n` neighbours from a row's pixel on (whose columns and rows
+// therefore lie between those of its first and last lanes, FilteredRowInside) at texel
+// columns x0 and rows y0 inside the level, when they span at most kWindowRows rows and
+// a window's reach: each texel row they read is read once as a window, and every lane
+// picks its taps from its two rows, instead of gathering them word by word (the same
+// words). False when the taps must be gathered.
+constexpr int32_t kWindowRows = 4;
+
+[[gnu::always_inline]] inline bool FetchWindowRows(const SpanLevel &l, VI x0, VI y0, int32_t n, VI &t00, VI &t10,
+                                                   VI &t01, VI &t11) {
+    if constexpr (!kWindowFetch) {
+        return false;
+    } else {
+        LaneInts xv, yv;
+        IStore(xv.v, x0);
+        IStore(yv.v, y0);
+        const bool rightwards = xv.v[0] <= xv.v[n - 1], downwards = yv.v[0] <= yv.v[n - 1];
+        const int32_t xlo = rightwards ? xv.v[0] : xv.v[n - 1], xhi = rightwards ? xv.v[n - 1] : xv.v[0];
+        const int32_t ylo = downwards ? yv.v[0] : yv.v[n - 1], yhi = downwards ? yv.v[n - 1] : yv.v[0];
+        if (xhi + 1 - xlo >= 2 * kLanes || yhi - ylo >= kWindowRows) return false;
+        const int32_t count = xhi + 2 - xlo;
+        const VI ia = ISub(x0, ISet1(xlo)), ib = IAdd(ia, ISet1(1));
+        const uint32_t *at = l.texels + static_cast<ptrdiff_t>(ylo) * l.pitch + xlo;
+        Window w = LoadWindow(at, count);
+        t00 = PickWindow(w, ia), t10 = PickWindow(w, ib);
+        t01 = t00, t11 = t10;
+        for (int32_t r = ylo + 1; r <= yhi + 1; ++r) {
+            at += l.pitch;
+            w = LoadWindow(at, count);
+            const VI a = PickWindow(w, ia), b = PickWindow(w, ib);
+            // Row r is the second row of the lanes on row r - 1, and the first of those on r.
+            const VI below = ICmpEq(y0, ISet1(r - 1));
+            t01 = IfElse(below, a, t01), t11 = IfElse(below, b, t11);
+            if (r <= yhi) {
+                const VI on = ICmpEq(y0, ISet1(r));
+                t00 = IfElse(on, a, t00), t10 = IfElse(on, b, t10);
+            }
+        }
+        return true;
+    }
+}
+
+// A level's taps for a group of `n` neighbours on a row whose active lanes all lie
+// inside it with a texel to spare on the right and below (FilteredRowInside):
+// FetchLevel's operations for linear lanes with those that change nothing there left
+// out (pinning of floor and fraction, addressing, the check that each second column
+// follows the first), the texels read as rows of windows, or gathered (two columns of a
+// row as a pair where the routines read pairs). Inactive lanes read nothing.
+[[gnu::always_inline]] inline void FetchInside(const SpanSampler &sm, const SpanLevel &l, VF u, VF v, VI active,
+                                               int32_t n, LevelTaps &out) {
+    const VF half = FSet1(0.5f);
+    const VF xs = FSub(FMul(u, FSet1(l.fwidth)), half), ys = FSub(FMul(v, FSet1(l.fheight)), half);
+    const VI x0 = FloorToIntPinned(xs), y0 = FloorToIntPinned(ys);
+    VI t00, t10, t01, t11;
+    if (!FetchWindowRows(l, x0, y0, n, t00, t10, t01, t11)) {
+        const VI pitch = ISet1(l.pitch);
+        const VI rowA = sm.shortRows ? IMadd16(y0, pitch) : IMullo32(y0, pitch);
+        const VI atA = IAdd(rowA, x0), atB = IAdd(atA, pitch);
+        if constexpr (kPairFetch) {
+            GatherPairs(l.texels, atA, active, t00, t10);
+            GatherPairs(l.texels, atB, active, t01, t11);
+        } else {
+            // Inactive lanes read the level's first texels.
+            const VI one = ISet1(1);
+            t00 = GatherWords(l.texels, IAnd(active, atA));
+            t10 = GatherWords(l.texels, IAnd(active, IAdd(atA, one)));
+            t01 = GatherWords(l.texels, IAnd(active, atB));
+            t11 = GatherWords(l.texels, IAnd(active, IAdd(atB, one)));
+        }
+    }
+    if (sm.opaque) {
+        const VI opaque = ISet1(static_cast<int32_t>(sm.opaque));
+        t00 = IOr(t00, opaque), t10 = IOr(t10, opaque), t01 = IOr(t01, opaque), t11 = IOr(t11, opaque);
+    }
+    const VF c256 = FSet1(256.0f);
+    out.t00 = t00, out.t10 = t10, out.t01 = t01, out.t11 = t11;
+    out.fx = FToITrunc(FAdd(FMul(FSub(xs, IToF(x0)), c256), half));
+    out.fy = FToITrunc(FAdd(FMul(FSub(ys, IToF(y0)), c256), half));
+    out.filtered = true;
+}
+
+// Whether every pixel of a row's span [x0, x1) samples inside the level with a texel to
+// spare on the right and below, for FetchInside: the row's coordinates worked as the
+// groups work them, at the span's two ends. Each is a chain of one rounded addition or
+// multiplication after another, none of which ever decreases as its operand grows, so
+// along the row they move one way and the ends bound every pixel's. NaN is never inside.
+[[gnu::always_inline]] inline bool FilteredRowInside(const TriangleSetup &s, const SpanSampler &sm, float rowU,
+                                                     float rowV, int32_t x0, int32_t x1) {
+    const SpanLevel &l = sm.levels[sm.baseLevel];
+    const Plane &pu = s.var[sm.slot], &pv = s.var[sm.slot + 1];
+    auto inside = [](float row, float dx, float first, float last, float size) {
+        const float a = (row + dx * first) * 1.0f * size - 0.5f, b = (row + dx * last) * 1.0f * size - 0.5f;
+        return a >= 0.0f && b >= 0.0f && a < size - 1.0f && b < size - 1.0f;
+    };
+    const float first = static_cast<float>(x0) - s.originX, last = static_cast<float>(x1 - 1) - s.originX;
+    return inside(rowU, pu.dx, first, last, l.fwidth) && inside(rowV, pv.dx, first, last, l.fheight);
+}
+
+// Whether the combiner gives each channel of every pixel either that channel of its
+// texel of stage `stage` unchanged, or one value whatever the texel, with the other
+// inputs of `in`, which do not change over the triangle (a texture modulated by white,
+// its alpha taken from the vertices): then the colour is the texel's bytes under `keep`
+// with `constant` in the others. Each channel of SimpleCombine's result depends only on
+// that channel of its inputs, and the same way at every pixel, so trying every byte value
+// in every channel settles it. The answer is kept for the last inputs asked about, on
+// each thread (a draw's triangles mostly share them).
+struct TexelCombine {
+    bool known = false, plain = false;
+    uint32_t keep = 0, constant = 0;
+    uint32_t diffuse = 0, factor = 0, stageCount = 0, stage = 0;
+    SimpleSpanStage stages[D3D8_MAX_TEXTURE_STAGES];
+};
+thread_local TexelCombine tTexelCombine;
+
+inline const TexelCombine &CombineOfTexel(const SpanPlan &p, CombinerInputs16 in, uint32_t stage, uint32_t diffuse) {
+    TexelCombine &a = tTexelCombine;
+    if (a.known && a.diffuse == diffuse && a.factor == p.factor && a.stageCount == p.stageCount && a.stage == stage &&
+        std::memcmp(a.stages, p.simpleStages, sizeof(SimpleSpanStage) * p.stageCount) == 0) {
+        return a;
+    }
+    a.known = true, a.diffuse = diffuse, a.factor = p.factor, a.stageCount = p.stageCount, a.stage = stage;
+    std::memcpy(a.stages, p.simpleStages, sizeof(SimpleSpanStage) * p.stageCount);
+    C16 texel;
+    in.texel[stage] = &texel;
+    // 16-bit lanes where the result has always been the texel, or the result for 0.
+    C16 same = Splat16(-1), steady = same, atZero;
+    for (int32_t first = 0; first < 256; first += kLanes) {
+        texel = Widen(IMullo32(IAdd(ISet1(first), IIota()), ISet1(0x01010101)));
+        const C16 result = SimpleCombine(p, in, kSpanFaultNone);
+        if (first == 0) atZero = Widen(ISet1(ILane0(Narrow(result))));
+        same = Each(same, result, texel, [](VI m, VI r, VI t) { return IAnd(m, I16CmpEq(r, t)); });
+        steady = Each(steady, result, atZero, [](VI m, VI r, VI z) { return IAnd(m, I16CmpEq(r, z)); });
+    }
+    // Every pixel's four channels in one 64-bit word: a channel counts where it does at
+    // every pixel.
+    alignas(64) uint64_t words[4][kLanes / 2];
+    IStore(reinterpret_cast<int32_t *>(words[0]), same.lo), IStore(reinterpret_cast<int32_t *>(words[1]), same.hi);
+    IStore(reinterpret_cast<int32_t *>(words[2]), steady.lo), IStore(reinterpret_cast<int32_t *>(words[3]), steady.hi);
+    uint64_t kept = ~uint64_t{0}, fixed = ~uint64_t{0};
+    for (int k = 0; k < kLanes / 2; ++k) kept &= words[0][k] & words[1][k], fixed &= words[2][k] & words[3][k];
+    a.plain = true;
+    a.keep = 0;
+    for (int c = 0; c < 4; ++c) {
+        const uint64_t channel = uint64_t{0xFFFF} << (16 * c);
+        if ((kept & channel) == channel) a.keep |= 0xFFu << (8 * c);
+        else if ((fixed & channel) != channel) a.plain = false;
+    }
+    a.constant = static_cast<uint32_t>(ILane0(Narrow(atZero))) & ~a.keep;
+    return a;
+}
+
+template <uint32_t kShape>
+void SpanFilteredRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
+                      int32_t y0, int32_t y1, const SteadyColours &steady) {
+    constexpr SamplerShape kS = kSamplerShapes[kShape];
+    static_assert(kS.mip == D3DTEXF_NONE && kS.linear == 1 && kS.address >= 0, "one level, filtered, one address mode");
+    const uint32_t fault = p.fault;
+    const uint32_t stage = p.sampledStage[0];
+    const SpanSampler &sm = p.samplers[stage];
+    SpanFilteredRowsDrawn();
+    CombinerInputs16 in;
+    in.factor = Widen(ISet1(static_cast<int32_t>(p.factor)));
+    in.specular = C16{};
+    const C16 white = Splat16(255);
+    for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
+    C16 texel;
+    in.texel[stage] = &texel;
+    if (ctx.flat) {
+        in.diffuse = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))));
+        if (p.readsSpecular) in.specular = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular))));
+    } else {
+        in.diffuse = Widen(steady.diffuseWord);
+        if (p.readsSpecular) in.specular = Widen(steady.specularWord);
+    }
+    // With a combiner that gives each channel the texel's or one value, the colour is
+    // the texel's bytes with the others set.
+    const uint32_t diffuse = ctx.flat ? Packed(ctx.flatDiffuse) : static_cast<uint32_t>(ILane0(steady.diffuseWord));
+    const TexelCombine &combine = CombineOfTexel(p, in, stage, diffuse);
+    const bool plain = combine.plain && !p.readsSpecular && fault != kSpanFaultCombine;
+    const VI plainKeep = ISet1(static_cast<int32_t>(combine.keep));
+    const VI plainConstant = ISet1(static_cast<int32_t>(combine.constant));
+    // Rows sampled wholly inside the level take FetchInside, unless an error of FetchLevel
+    // is asked for.
+    const bool lean = fault == kSpanFaultNone || fault == kSpanFaultFilteredRow;
+    const SpanLevel &base = sm.levels[sm.baseLevel];
+    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
+    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
+    const VI iota = IIota(), all = ISet1(-1), level = ISet1(sm.baseLevel);
+    const Plane &pu = s.var[sm.slot], &pv = s.var[sm.slot + 1];
+    const VF dudx = FSet1(pu.dx), dvdx = FSet1(pv.dx), one = FSet1(1.0f), originX = FSet1(s.originX);
+    GroupPlace pl;
+    RowWalk walk;
+    walk.Start(s, y0);
+    for (int32_t y = y0; y < y1; ++y, walk.Next()) {
+        int32_t x0, x1;
+        walk.Span(x0, x1);
+        if (x0 < region.x0) x0 = region.x0;
+        if (x1 > region.x1) x1 = region.x1;
+        if (fault == kSpanFaultFilteredRow && y == y0) --x1;
+        if (x0 >= x1) continue;
+        const float oy = static_cast<float>(y) - s.originY;
+        const float rowUs = PlaneRow(pu, oy), rowVs = PlaneRow(pv, oy);
+        const VF rowU = FSet1(rowUs), rowV = FSet1(rowVs);
+        const bool inside = lean && FilteredRowInside(s, sm, rowUs, rowVs, x0, x1);
+        for (int32_t xs = x0; xs < x1; xs += kLanes) {
+            const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
+            RowGroupPlace(pl, xs, y, n, region);
+            const VI active = ICmpGt(ISet1(n), iota);
+            const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), originX);
+            // StageCoords without a divisor: the row's value plus the slope times the
+            // offset, times a 1/w of one.
+            const VF u = FMul(FAdd(rowU, FMul(dudx, ox)), one), v = FMul(FAdd(rowV, FMul(dvdx, ox)), one);
+            LevelTaps taps;
+            if (inside) FetchInside(sm, base, u, v, active, n, taps);
+            else FetchLevel<kS>(sm, level, u, v, all, active, fault, true, taps);
+            texel = WeighLevel(taps);
+            const VI color = plain ? IOr(IAnd(Narrow(texel), plainKeep), plainConstant)
+                                   : Narrow(SimpleCombine(p, in, fault));
+            WriteGroup(p, pl, active, active, color, keep, opaqueTarget);
+        }
+    }
+}
+
 // ---- Pictures square to the screen ----
 
 // A triangle without perspective whose one sampled stage reads u along the screen's x
@@ -1625,6 +1885,12 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     } else if (const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
                !kPerspective && IsFill(p, steady, ctx)) {
         SpanFillRows(p, s, ctx, region, y0, y1, steady);
+    } else if (!kPerspective && IsFilteredRows(p, steady, ctx)) {
+        if (p.samplers[p.sampledStage[0]].shape == kFilteredWrapShape) {
+            SpanFilteredRows<kFilteredWrapShape>(p, s, ctx, region, y0, y1, steady);
+        } else {
+            SpanFilteredRows<kFilteredClampShape>(p, s, ctx, region, y0, y1, steady);
+        }
     } else {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
         else SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);

@@ -73,6 +73,12 @@ constexpr SamplerShape kSamplerShapes[] = {
     {},
 };
 constexpr uint32_t kSamplerShapeCount = sizeof(kSamplerShapes) / sizeof(kSamplerShapes[0]);
+// The shapes of one level filtered linearly, wrapped on sizes of two's powers or
+// clamped (the filtered rows' routines, swr_span_kernel.h).
+constexpr uint8_t kFilteredWrapShape = 0, kFilteredClampShape = 2;
+static_assert(kSamplerShapes[kFilteredWrapShape].address == int8_t(SpanAddress::WrapPow2) &&
+                  kSamplerShapes[kFilteredClampShape].address == int8_t(SpanAddress::Clamp),
+              "the filtered rows' shapes");
 
 struct SpanSampler {
     SpanLevel levels[kMaxSpanLevels];
@@ -220,6 +226,7 @@ enum : uint32_t {
     kSpanFaultLodStep,  // a footprint in the top sixteenth of the binade [4, 8) looked up one level farther
     kSpanFaultPicture,  // a picture's kept row filter gives its first column the second's
     kSpanFaultFill,     // a fill of one colour leaves out its first row's first pixel
+    kSpanFaultFilteredRow,  // a triangle drawn as filtered rows leaves out its first row's last pixel
     kSpanFaultCount,
 };
 
@@ -229,6 +236,8 @@ bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, fl
 uint8_t SpanTableFog(const FogSetup &fog, float distance);
 // Counts a triangle drawn as a picture square to the screen (TakePictureTriangles).
 void SpanPictureDrawn(bool filtered);
+// Counts a triangle drawn as filtered rows (TakeFilteredRowTriangles).
+void SpanFilteredRowsDrawn();
 
 // What the routines ask of the coarse depth (swr_coarse_depth.h), once per tile row of
 // a large triangle and once per triangle that writes depth. Tiles are kCoarseTile

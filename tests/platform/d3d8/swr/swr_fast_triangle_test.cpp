@@ -54,19 +54,22 @@ D3DFORMAT DepthFormat(uint32_t seed) {
     return depths[seed % 6];
 }
 
-// `queued`: the fast side's draws go through one queue, flushed at the end.
-std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *shape = nullptr, bool queued = false) {
+// `queued`: the fast side's draws go through one queue, flushed at the end. `bent`: the
+// scene is of bent pictures (RandomScene::RenderBent).
+std::vector<uint32_t> Render(uint32_t seed, bool fast, const swr::SamplerShape *shape = nullptr, bool queued = false,
+                             bool bent = false) {
     Scene s(kW, kH, ColorFormat(seed), DepthFormat(seed));
     // One scene in four samples a texture whose rows lie far apart.
     RandomScene scene(kW, kH, seed, seed % 4 == 0, shape);
     swr::DrawQueue queue;
+    auto draw = [&] { bent ? scene.RenderBent(s, 12, 24) : scene.Render(s, 12, 24); };
     if (fast) {
         s.KeepCoarseDepth();
         if (queued) s.Queue(&queue);
-        scene.Render(s, 12, 24);
+        draw();
     } else {
         FastPathsOff off;
-        scene.Render(s, 12, 24);
+        draw();
     }
     return swrtest::Snapshot(s);
 }
@@ -133,6 +136,8 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
             if ((fault == swr::kSpanFaultWindow || fault == swr::kSpanFaultPair) && lanes == 4) continue;
             // Only sixteen lanes pack a group's rows end to end, or look levels up by steps.
             if ((fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep) && lanes < 16) continue;
+            // Filtered rows are shown on scenes of bent pictures (below).
+            if (fault == swr::kSpanFaultFilteredRow) continue;
             Width width(lanes);
             // A draw is drawn as it is set up on one thread only.
             Threads threads(fault == swr::kSpanFaultAtOnce ? 1 : 0);
@@ -177,6 +182,40 @@ TEST(FastTriangle, ADeliberateSamplingErrorShowsInEverySamplerShape) {
             }
         }
         EXPECT_TRUE(swr::TakeSamplerShapesUsed() & (1u << shape)) << "shape " << shape;
+    }
+}
+
+// A picture bent out of square (the stage change's wobbling screen) is drawn as filtered
+// rows: the same pixels as the reference path at every width and thread count, whether
+// its rows sample inside the texture or reach its edges, whatever its combiner makes of
+// the texel; and a deliberate error in those rows shows.
+TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kBentSeeds = 12;
+    swr::TakeFilteredRowTriangles();
+    std::vector<std::vector<uint32_t>> references;
+    for (uint32_t seed = 1; seed <= kBentSeeds; ++seed) {
+        references.push_back(Render(seed, false, nullptr, false, true));
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {2, true}};
+            for (const auto &[count, queued] : runs) {
+                Threads threads(count);
+                const int64_t i = FirstDifference(Render(seed, true, nullptr, queued, true), references.back());
+                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
+                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
+                                 << i / 2 % kW << ", " << i / 2 / kW;
+            }
+        }
+    }
+    EXPECT_GT(swr::TakeFilteredRowTriangles(), 0u);
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        Fault wrong(swr::kSpanFaultFilteredRow);
+        bool seen = false;
+        for (uint32_t seed = 1; seed <= kBentSeeds && !seen; ++seed) {
+            seen = FirstDifference(Render(seed, true, nullptr, false, true), references[seed - 1]) >= 0;
+        }
+        EXPECT_TRUE(seen) << lanes << " lanes";
     }
 }
 

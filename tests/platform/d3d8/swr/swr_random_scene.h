@@ -113,6 +113,39 @@ public:
         s.Settle();
     }
 
+    // Draws `draws` draws of `triangles` triangles each as the screen's bent pictures are
+    // drawn (the stage change's wobbling grid): in screen space without perspective (one
+    // 1/w a draw), one colour a draw, one stage filtering a texture linearly without a
+    // level choice, clamped or wrapped, at coordinates that follow the screen with a
+    // wobble (now and then anywhere), without depth test, fog or alpha test; blending
+    // and the channel mask random, and now and then a state that leaves such a picture
+    // to the general rows.
+    void RenderBent(Scene &s, uint32_t draws, uint32_t triangles) {
+        std::mt19937 rng(seed_ * 104729u + 7);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        for (uint32_t d = 0; d < draws; ++d) {
+            BentState(s, rng);
+            const float rhw = Uniform(rng, 0.2f, 2.0f), z = Uniform(rng, 0, 1);
+            const D3DCOLOR colours[] = {0xFFFFFFFFu, 0x80FFFFFFu, static_cast<D3DCOLOR>(rng())};
+            const D3DCOLOR colour = colours[Pick(rng, 3)];
+            const bool anywhere = Pick(rng, 4) == 0;
+            const float wobble = Uniform(rng, 0.0f, 0.2f);
+            std::vector<RandomVertex> v;
+            for (uint32_t i = 0; i < 3 * triangles; ++i) {
+                RandomVertex r = ScreenVertex(rng);
+                r.z = z, r.w = rhw, r.diffuse = colour;
+                if (!anywhere) {
+                    r.u = r.x / static_cast<float>(width_) + Uniform(rng, -wobble, wobble);
+                    r.v = r.y / static_cast<float>(height_) + Uniform(rng, -wobble, wobble);
+                }
+                v.push_back(r);
+            }
+            s.Draw(D3DPT_TRIANGLELIST, v, triangles, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
+        }
+        s.Settle();
+    }
+
 private:
     static uint32_t Pick(std::mt19937 &rng, uint32_t n) { return rng() % n; }
     static float Uniform(std::mt19937 &rng, float lo, float hi) {
@@ -229,6 +262,48 @@ private:
             rs[D3DRS_DESTBLEND] = factors[Pick(rng, 13)];
             rs[D3DRS_BLENDOP] = blendOps[Pick(rng, 5)];
         }
+    }
+
+    void BentState(Scene &s, std::mt19937 &rng) {
+        swr::DrawState &st = s.state;
+        swr::SetDefaultStates(st, s.depth.bits != nullptr);
+        st.viewport = D3DVIEWPORT8{0, 0, width_, height_, 0.0f, 1.0f};
+        DWORD *rs = st.renderStates;
+        rs[D3DRS_LIGHTING] = FALSE;
+        rs[D3DRS_CULLMODE] = D3DCULL_NONE;
+        rs[D3DRS_TEXTUREFACTOR] = rng();
+        rs[D3DRS_SHADEMODE] = Pick(rng, 4) == 0 ? D3DSHADE_FLAT : D3DSHADE_GOURAUD;
+        rs[D3DRS_ZENABLE] = Pick(rng, 8) == 0;
+        rs[D3DRS_ZWRITEENABLE] = FALSE;
+        if (Pick(rng, 3) == 0) {
+            rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+            const bool additive = Pick(rng, 3) == 0;
+            rs[D3DRS_SRCBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_SRCALPHA;
+            rs[D3DRS_DESTBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+        }
+        if (Pick(rng, 8) == 0) rs[D3DRS_COLORWRITEENABLE] = 1 + Pick(rng, 15);
+        if (Pick(rng, 8) == 0) {
+            rs[D3DRS_FOGENABLE] = TRUE;
+            rs[D3DRS_FOGTABLEMODE] = D3DFOG_LINEAR;
+        }
+        DWORD *ts = st.stageStates[0];
+        const DWORD colorOps[][3] = {{D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                     {D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                     {D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_TFACTOR},
+                                     {D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_TEXTURE}};
+        const DWORD alphaOps[][3] = {{D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE},
+                                     {D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                     {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                     {D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE}};
+        const DWORD *c = colorOps[Pick(rng, 4)], *a = alphaOps[Pick(rng, 4)];
+        ts[D3DTSS_COLOROP] = c[0], ts[D3DTSS_COLORARG1] = c[1], ts[D3DTSS_COLORARG2] = c[2];
+        ts[D3DTSS_ALPHAOP] = a[0], ts[D3DTSS_ALPHAARG1] = a[1], ts[D3DTSS_ALPHAARG2] = a[2];
+        ts[D3DTSS_MAGFILTER] = ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
+        ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+        ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = Pick(rng, 2) ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+        // Sizes of two's powers, and one that is not (which wraps only on the general rows).
+        TestTexture *textures[] = {&argb_, &xrgb_, &npot_};
+        st.textures[0] = textures[Pick(rng, 3)]->View();
     }
 
     void RandomStage(Scene &s, std::mt19937 &rng, uint32_t stage) {
