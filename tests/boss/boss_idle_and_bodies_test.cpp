@@ -4,16 +4,16 @@
 // random is below 50, else by 23, and take the hero's blows while held in
 // their grab fight until the hero lets go; boss 1106's hand particles
 // follow its hand in state 8 and stay where given off in state 13; boss 1104
-// circling or backing off runs into a body in its way and stops against it
-// (the full collision of those two states), rather than halting a step
-// short of it.
+// circling or backing off, and boss 1103 walking, runs into a body in its
+// way and stops against it (the full collision of those states), rather
+// than halting a step short of it as in their other states.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
-#include "boss/boss_1104.h"
 #include "boss/boss_1109.h"
 #include "boss/boss_1110.h"
 #include "boss_scenario.h"
@@ -176,22 +176,21 @@ TEST_F(HandParticles, Boss1106sFollowTheHandInState8AndStayInState13)
     }
 }
 
-class Boss1104Body : public BossScenario {
+class BossBody : public BossScenario {
 protected:
-    // Boss 1104 at home facing south with a foe 10 ahead (near: it moves
-    // backwards, north), stepping 10 units a frame in states 1, 2 and 3,
-    // and a standing monster in its way north, `gap` beyond touching.
-    void Setup(float gap)
+    // A boss of `type` at home facing south, its foe at `heroAt`, stepping
+    // 10 units a frame in the `moving` states, and a standing monster north
+    // of it, `gap` beyond touching.
+    void Setup(int32_t type, std::initializer_list<int32_t> moving, const RwV3d &heroAt, float gap)
     {
-        boss = PlaceBoss<CSBoss1104>(1104, kHome, kSouth);
+        boss = Place(type, kHome, kSouth);
         FsfBuilder b;
         b.State(0);
-        for (int32_t s : {1, 2, 3}) {
+        for (int32_t s : moving) {
             b.State(s).Speed(600.0f);
         }
-        b.State(12).Hurt(0);
-        UseStateMachine(1104, b.Build());
-        PutHero({0.0f, 0.0f, kHome.z - 10.0f});
+        UseStateMachine(type, b.Build());
+        PutHero(heroAt);
         hero.hp = 100000;
         reach = monster::ParamsOf(boss).radius;
         blocker = Place(1000, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f});
@@ -204,6 +203,17 @@ protected:
         Ticks(2);
         ASSERT_NE(boss->target, nullptr);
     }
+    // The boss back at home facing south, the body back in place, and
+    // `ticks` frames in `state`.
+    void MoveIn(int32_t state, int ticks)
+    {
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        blocker->SetPosition(blockerAt);
+        EnterBoss(boss, state);
+        Ticks(ticks);
+        EXPECT_EQ(boss->state, state);
+    }
     // The distance between the two bodies' centres (each a sphere of its
     // Radius standing on the actor's position).
     float Apart() const
@@ -214,25 +224,43 @@ protected:
         return std::sqrt((a.x - b.x) * (a.x - b.x) + dy * dy + (a.z - b.z) * (a.z - b.z));
     }
 
-    CSBoss1104 *boss = nullptr;
+    AiObject *boss = nullptr;
     AiObject *blocker = nullptr;
     RwV3d blockerAt = {};
     float reach = 0.0f;
 };
 
-TEST_F(Boss1104Body, CirclingOrBackingOffItStopsAgainstABodyInItsWay)
+// Boss 1104 with its foe 10 ahead (near: it moves backwards, north).
+TEST_F(BossBody, Boss1104CirclingOrBackingOffStopsAgainstABodyInItsWay)
 {
-    Setup(15.0f);
+    Setup(1104, {1, 2, 3}, {0.0f, 0.0f, kHome.z - 10.0f}, 15.0f);
     for (int32_t state : {1, 2}) {
         SCOPED_TRACE(state);
-        boss->SetPosition(kHome);
-        blocker->SetPosition(blockerAt);
-        EnterBoss(boss, state);
-        Ticks(4);
-        EXPECT_EQ(boss->state, state);
+        MoveIn(state, 4);
         EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 5.0f);  // it did move
         EXPECT_NEAR(Apart(), reach, 0.5f);                       // up against the body
         EXPECT_GE(Apart(), reach - 0.01f);                       // never into it
+    }
+}
+
+// Boss 1103 heads for its foe (north, beyond the body) in every state it
+// moves in: walking (1, 2) it slides up against the body in its way, in
+// its other states a step that would end in the body is not taken, so it
+// halts short of it; walking and approaching (3) it turns to its motion,
+// elsewhere it keeps its facing.
+TEST_F(BossBody, Boss1103StopsAgainstABodyOnlyInItsWalksAndTurnsToItsMotionApproaching)
+{
+    Setup(1103, {1, 2, 3, 7}, {0.0f, 0.0f, kHome.z + 75.0f}, 15.0f);  // in sight
+    for (int32_t state : {1, 2, 3, 7}) {
+        SCOPED_TRACE(state);
+        MoveIn(state, 4);
+        const bool walking = state == 1 || state == 2;
+        EXPECT_NEAR(boss->GetPositionPtr()->x, 0.0f, 0.01f);
+        EXPECT_NEAR(Apart(), walking ? reach : reach + 5.0f, 0.5f);  // one step of 10 taken
+        EXPECT_GE(Apart(), reach - 0.01f);
+        RwV3d facing;
+        boss->GetDirection(&facing);
+        EXPECT_NEAR(facing.z, state != 7 ? 1.0f : -1.0f, 0.02f);
     }
 }
 
