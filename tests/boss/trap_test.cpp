@@ -566,22 +566,46 @@ TEST_F(TrapScenario, HeavyBlowsCostAJetTrapItsHpFireNothingAndItGoesWithItsJets)
     EXPECT_FALSE(trap->active);
 }
 
-// Every message of a frame is read in that frame: a jet trap that is also
-// sent a message it has no use for (a monster's blow meant for a hero)
-// switches on and takes a hero's blow on the same frames as one that is not.
+// Every message of a frame is read in that frame: a trap that is also sent
+// a message it has no use for (a monster's blow meant for a hero, handed
+// out before the others) switches on, takes a hero's blow, burns or breaks
+// on the same frames as one that is not.
 TEST_F(TrapScenario, TheNoticeAndABlowAmongOtherMessagesAreReadTheSameFrame)
 {
-    for (const int32_t type : {1200, 1203}) {
-        SCOPED_TRACE(type);
-        const float x = type == 1200 ? 0.0f : 60.0f;
-        AiObject *plain = Place(type, {x, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
-        AiObject *other = Place(type, {x + 30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    // Each type's notice (or view) and blow, and the state and HP they lead
+    // to within six frames.
+    struct Case {
+        int32_t type;
+        int32_t bits;
+        int32_t value;
+        int32_t state;
+        int32_t hp;
+    };
+    const Case cases[] = {
+        {1200, kAtkPlain, 20, 1, 80},  // switched on, the blow taken: 20 of its 100 HP
+        {1203, kAtkPlain, 20, 1, 80},
+        {1202, kAtkBurn, 1, 2, 0},     // fire burns the blast trap whatever its HP
+        {1201, 0, 0, 2, -1},           // the post switched on (its HP regenerates)
+        {1204, kAtkPlain, 20, 1, -1},  // the breakable trap's first blow
+    };
+    float x = -150.0f;  // all within the yard's walls, in view
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.type);
+        AiObject *plain = Place(c.type, {x, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        AiObject *other = Place(c.type, {x + 30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 60.0f;
         ASSERT_NE(plain, nullptr);
         ASSERT_NE(other, nullptr);
         Ticks(2);
         for (AiObject *trap : {plain, other}) {
-            Control(trap, kCtlShowHold, kGroup);
-            Hit(trap, kAtkPlain, 20);
+            if (c.type == 1204) {
+                trap->isRender = 1;
+            } else {
+                Control(trap, kCtlShowHold, kGroup);
+            }
+            if (c.bits != 0) {
+                Hit(trap, c.bits, c.value);
+            }
         }
         stage.messagePool->Post(kMsgHitHero, nullptr, other, 0, kAtkPlain, 10);
         for (int frame = 0; frame < 6; ++frame) {
@@ -589,9 +613,54 @@ TEST_F(TrapScenario, TheNoticeAndABlowAmongOtherMessagesAreReadTheSameFrame)
             EXPECT_EQ(other->state, plain->state) << frame;
             EXPECT_EQ(other->hp, plain->hp) << frame;
         }
-        EXPECT_EQ(other->state, 1) << "switched on";
-        EXPECT_EQ(other->hp, 80) << "the blow taken: 20 of its 100 HP";
+        EXPECT_EQ(other->state, c.state);
+        if (c.hp >= 0) {
+            EXPECT_EQ(other->hp, c.hp);
+        }
     }
+}
+
+// Out of view the blast trap gives its model back, unless an event showed
+// it or it is dying; the breakable trap gives its model back whatever
+// showed it, and a blow reaching it there still sounds.
+TEST_F(TrapScenario, OutOfViewTheBlastAndBreakableTrapsGiveTheirModelsBack)
+{
+    constexpr RwV3d kHidden = {230.0f, 0.0f, 60.0f};  // beyond the yard's east wall
+    constexpr RwV3d kSeen = {0.0f, 0.0f, 10.0f};
+    AiObject *blast = PlaceTrap(1202);
+    AiObject *breakable = Place(1204, {30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    ASSERT_NE(breakable, nullptr);
+    breakable->isRender = 1;
+    Ticks(3);
+    ASSERT_NE(blast->model, nullptr);
+    ASSERT_NE(breakable->model, nullptr);
+    blast->SetPosition(kHidden);
+    breakable->SetPosition({kHidden.x, 0.0f, kHidden.z + 30.0f});
+    Ticks(2);
+    EXPECT_EQ(blast->model, nullptr);
+    EXPECT_EQ(breakable->model, nullptr);
+    Hit(breakable, kAtkPlain, 20);
+    Ticks(2);
+    EXPECT_EQ(Count(6300200), 1);
+
+    Control(blast, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_NE(blast->model, nullptr) << "shown by its notice";
+    Ticks(3);
+    EXPECT_NE(blast->model, nullptr) << "kept out of view while the event shows it";
+    Control(blast, kCtlRelease, kGroup);
+    Ticks(3);
+    EXPECT_EQ(blast->model, nullptr);
+
+    blast->SetPosition(kSeen);
+    Ticks(3);
+    ASSERT_NE(blast->model, nullptr);
+    Hit(blast, kAtkBurn, 1);
+    ASSERT_TRUE(TicksUntilState(blast, 2, 5));
+    blast->SetPosition(kHidden);
+    Ticks(3);
+    EXPECT_EQ(blast->state, 2);
+    EXPECT_NE(blast->model, nullptr) << "dying, it keeps its model";
 }
 
 // A row that names more jets than the trap has slots for starts only the
