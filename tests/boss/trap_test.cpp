@@ -663,6 +663,32 @@ TEST_F(TrapScenario, OutOfViewTheBlastAndBreakableTrapsGiveTheirModelsBack)
     EXPECT_NE(blast->model, nullptr) << "dying, it keeps its model";
 }
 
+// Each jet's axis points from its node's parent frame to the node (a
+// flame leaves along the nozzle; the sample nodes lie off their parents
+// along more than one axis).
+TEST_F(TrapScenario, EachJetPointsFromItsParentFrameToItsNode)
+{
+    auto *trap = static_cast<CSTrap1200 *>(PlaceTrap(1200));
+    Control(trap, kCtlShowHold, kGroup);
+    Ticks(3);
+    ASSERT_NE(trap->model, nullptr);
+    const int32_t nodes[] = {100130, 100140};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(nodes[i]);
+        ASSERT_NE(trap->jets[i], nullptr);
+        RwFrame *node = trap->model->GetTaggedFrame(nodes[i]);
+        ASSERT_NE(node, nullptr);
+        const RwV3d from = RwFrameGetLTM(RwFrameGetParent(node))->pos;
+        const RwV3d to = RwFrameGetLTM(node)->pos;
+        RwV3d axis = {to.x - from.x, to.y - from.y, to.z - from.z};
+        RwV3dNormalize(&axis, &axis);
+        const RwV3d at = trap->jets[i]->WorldMatrix().at;
+        EXPECT_NEAR(at.x, axis.x, 0.01f);
+        EXPECT_NEAR(at.y, axis.y, 0.01f);
+        EXPECT_NEAR(at.z, axis.z, 0.01f);
+    }
+}
+
 // A row that names more jets than the trap has slots for starts only the
 // slots it has and writes nothing past them.
 TEST_F(TrapScenario, AJetRowLongerThanTheTrapsSlotsFillsOnlyItsSlots)
