@@ -206,6 +206,22 @@ TEST_F(Boss1108, TheDashEndsAtAnActorOrAfterThreeSeconds)
     EXPECT_GT(boss->GetPositionPtr()->z, -30.0f);
 }
 
+// Outside its dash it speeds up by its state's acceleration once a frame,
+// as every boss does: the dash's own speeding up is not added on top.
+TEST_F(Boss1108, OutsideItsDashItSpeedsUpByItsStatesAccelerationOnce)
+{
+    CSBoss1108 *boss = Boss({0.0f, 0.0f, -150.0f}, kNorth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(2).Acceleration(30.0f);
+    UseStateMachine(kType, b.Build());
+    boss->home = {0.0f, 0.0f, 150.0f};
+    EnterBoss(boss, 2);
+    Ticks(60);
+    EXPECT_NEAR(boss->speed, 30.0f, 1.0f);
+    EXPECT_NEAR(boss->GetPositionPtr()->z, -150.0f + 15.0f, 1.0f);  // half of 30 by 1 s squared
+}
+
 // State 2 raises the swarm once per visit: ten bugs on a ring of 20 about
 // the point 35 above the boss.
 TEST_F(Boss1108, TheSwarmRisesThirtyFiveAboveTheBossOncePerVisit)
