@@ -131,6 +131,24 @@ TEST_F(Boss1103, TheBlastIsSlowedUntilFrame2180ThenTheShockwave)
     EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
 }
 
+// Without the shockwave's pool the blast runs and ends at frame 2180 all
+// the same, starting nothing.
+TEST_F(Boss1103, WithoutTheShockwavesPoolTheBlastEndsAllTheSame)
+{
+    CSBoss1103 *boss = Boss();
+    CSBigShotShockwave *pool = effects.shockwave;
+    effects.shockwave = nullptr;
+    const int32_t waves = EffectStarts("Shockwave");
+    EnterBoss(boss, 21);
+    const int ticks = TicksUntil([&] { return boss->BlastDone != 0; }, 400);
+    effects.shockwave = pool;
+    EXPECT_GE(ticks, 0);
+    EXPECT_GE(boss::ClockFrame(boss), 2180.0f);
+    EXPECT_EQ(boss->animSpeedMode, 0);
+    EXPECT_FALSE(boss->hitStopPending);
+    EXPECT_EQ(EffectStarts("Shockwave"), waves);
+}
+
 // State 26 silences the dizzy loop (6300070) that may be sounding; its
 // other states leave that sound alone, entered or not.
 TEST_F(Boss1103, StateTwentySixSilencesTheDizzyLoop)

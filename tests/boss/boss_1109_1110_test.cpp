@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "boss/boss_1109.h"
 #include "boss/boss_1110.h"
@@ -448,6 +449,57 @@ TEST_F(Champions, TheWeaponBeamsAreLaidOncePerVisitAndGivenBack)
         EXPECT_EQ(b1110->Beams[1].system, nullptr);
         TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
         EXPECT_EQ(particles.SystemsOut(), out);
+    }
+}
+
+// A stage without the general effects: the champions go through every
+// special state past its frames and their barrage to its end as ever,
+// starting nothing. With every copy of a beam's particles out, the beam is
+// not laid and the attack goes on.
+TEST_F(Champions, WithoutTheGeneralEffectsOrABeamsParticlesTheyFightOnQuietly)
+{
+    CSBoss1109 *b1109 = Champion<CSBoss1109>(1109);
+    CSBoss1110 *b1110 = Champion<CSBoss1110>(1110);
+    b1110->SetPosition({50.0f, 0.0f, 60.0f});
+    Ticks(2);
+    const auto allStarts = [&] {
+        int32_t n = 0;
+        for (const gametest::TraceRecord &r : EffectLines()) {
+            n += !r.fields.empty() && r.fields[0] == "start";
+        }
+        return n;
+    };
+    const int32_t starts = allStarts();
+    stage.geManager = nullptr;
+    for (boss::CSBossChampion *boss : {static_cast<boss::CSBossChampion *>(b1109), static_cast<boss::CSBossChampion *>(b1110)}) {
+        SCOPED_TRACE(boss->aiType);
+        for (const int32_t state : {4, 6, 9, 11, 12, 13}) {
+            EnterBoss(boss, state);
+            boss->animClock = 0.0f;
+            Ticks(30);
+            boss->animClock = 2000.0f / 60.0f;
+            Ticks(40);  // past every special's frame
+        }
+        boss->BarrageTimer = 0.0f;
+        EnterBoss(boss, 15);
+        const int ticks = TicksUntil([&] { return boss->state != 15; }, 700);
+        EXPECT_EQ(boss->state, 16);
+        EXPECT_NEAR(ticks / 60.0f, 10.0f, 0.1f);
+        EnterBoss(boss, 0);
+    }
+    stage.geManager = &effects;
+    EXPECT_EQ(allStarts(), starts);
+
+    std::vector<CSParticleSystem *> held;
+    while (CSParticleSystem *system = particles.CreateSystem("3216500.zus")) {
+        held.push_back(system);
+    }
+    EnterBoss(b1109, 11);
+    Ticks(3);
+    EXPECT_EQ(b1109->Beams[0].system, nullptr);
+    EXPECT_EQ(b1109->state, 11);
+    for (CSParticleSystem *system : held) {
+        system->Release();
     }
 }
 
