@@ -67,6 +67,21 @@ protected:
     }
 };
 
+// On stage 41 the glow runs while it has its model, and a hit restarts
+// its time since the last hit, which grows again to 5; elsewhere it stays
+// 5.0 and no glow runs.
+TEST_F(Boss1101, OnStage41ItGlowsAndAHitRestartsItsTimeSinceHit)
+{
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        stage.stage41 = on ? 1 : 0;
+        CSBoss1101 *boss = Boss({on ? 40.0f : -40.0f, 0.0f, 60.0f});
+        ExpectAHitRestartsTheTimeSinceHit(boss, on, boss->glow);
+        ExpectTheGlowGoesWithTheModel(boss, boss->glow);
+    }
+    stage.stage41 = 0;
+}
+
 // The guard 26 takes no harm from ordinary hits, sounds 6300210 for each
 // and feeds 0 while it lasts; a heavy hit breaks it (102); it ends with 18
 // after 2 s.

@@ -421,19 +421,7 @@ TEST_F(Boss1103, TheHitTimerAndTheGlowFollowTheSwitch)
         stage.hitTimerSwitch = on ? 1 : 0;
         CSBoss1103 *boss = Boss();
         boss->SetPosition({on ? 40.0f : -40.0f, 0.0f, 60.0f});
-        EXPECT_EQ(boss->timeSinceHurt, 5.0f);
-        Tick();
-        EXPECT_EQ(boss->RageGlowOn, on ? 1 : 0);
-        Hit(boss, kAtkPlain, 30);
-        Ticks(3);
-        EXPECT_LT(boss->hp, monster::ParamsOf(boss).maxHP);
-        if (on) {
-            EXPECT_LT(boss->timeSinceHurt, 0.1f);
-            Ticks(30);
-            EXPECT_NEAR(boss->timeSinceHurt, 0.5f + 1.0f / 60.0f, 0.05f);
-        } else {
-            EXPECT_EQ(boss->timeSinceHurt, 5.0f);
-        }
+        ExpectAHitRestartsTheTimeSinceHit(boss, on, boss->RageGlowOn);
         // Burning costs HP every 30 acts and restarts it only with the switch on.
         Hit(boss, kAtkBurn, 0);
         Ticks(40);
@@ -443,11 +431,7 @@ TEST_F(Boss1103, TheHitTimerAndTheGlowFollowTheSwitch)
         } else {
             EXPECT_EQ(boss->timeSinceHurt, 5.0f);
         }
-        boss->isRender = 0;
-        Ticks(2);
-        EXPECT_EQ(boss->model, nullptr);
-        EXPECT_EQ(boss->RageGlowOn, 0);
-        boss->isRender = 1;
+        ExpectTheGlowGoesWithTheModel(boss, boss->RageGlowOn);
     }
     stage.hitTimerSwitch = 0;
 }

@@ -230,6 +230,40 @@ protected:
         Ticks(2);
         EXPECT_EQ(boss->state, releasedState);
     }
+    // The time since the boss's last hit and its glow (`glow`, its own
+    // flag) with the stage's switch for them `on` or off: the glow runs
+    // from the first act with the model; a hit restarts the time at 0 and it
+    // grows again by the frame time up to 5.0, while with the switch off it
+    // stays 5.0 and nothing glows.
+    void ExpectAHitRestartsTheTimeSinceHit(AiObject *boss, bool on, const int32_t &glow)
+    {
+        EXPECT_EQ(boss->timeSinceHurt, 5.0f);
+        Tick();
+        EXPECT_EQ(glow, on ? 1 : 0);
+        Hit(boss, kAtkPlain, 30);
+        Ticks(3);
+        EXPECT_LT(boss->hp, monster::ParamsOf(boss).maxHP);
+        if (on) {
+            EXPECT_LT(boss->timeSinceHurt, 0.1f);
+            Ticks(30);
+            EXPECT_NEAR(boss->timeSinceHurt, 0.5f + 1.0f / 60.0f, 0.05f);
+            Ticks(300);
+            EXPECT_GE(boss->timeSinceHurt, 5.0f);  // it stops growing once there
+            EXPECT_LT(boss->timeSinceHurt, 5.0f + 1.0f / 60.0f);
+        } else {
+            EXPECT_EQ(boss->timeSinceHurt, 5.0f);
+        }
+    }
+    // Out of view the boss gives its model back and its glow stops; back in
+    // view it takes one again.
+    void ExpectTheGlowGoesWithTheModel(AiObject *boss, const int32_t &glow)
+    {
+        boss->isRender = 0;
+        Ticks(2);
+        EXPECT_EQ(boss->model, nullptr);
+        EXPECT_EQ(glow, 0);
+        boss->isRender = 1;
+    }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
     {
