@@ -9,6 +9,9 @@
 
 #include <optional>
 #include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "actor/actor_placement.h"
 #include "boss/trap.h"
@@ -661,6 +664,52 @@ TEST_F(TrapScenario, OutOfViewTheBlastAndBreakableTrapsGiveTheirModelsBack)
     Ticks(3);
     EXPECT_EQ(blast->state, 2);
     EXPECT_NE(blast->model, nullptr) << "dying, it keeps its model";
+}
+
+// A notice that comes when no model of the trap's type is free leaves it
+// unshown and off. In view it waits behind the trap's sensing, which asks
+// for a model first, and switches the trap on once one is free; out of
+// view the notice is spent, and the next one switches it on.
+TEST_F(TrapScenario, ANoticeWhenNoModelIsFreeLeavesItOffUntilAModelIs)
+{
+    PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+    // Each type and the state its notice switches it on to.
+    const std::pair<int32_t, int32_t> types[] = {{1200, 1}, {1201, 2}, {1202, 0}};
+    float x = -60.0f;
+    for (const bool seen : {true, false}) {
+        for (const auto &[type, on] : types) {
+            SCOPED_TRACE(std::to_string(type) + (seen ? " in view" : " out of view"));
+            const RwV3d at = seen ? RwV3d{x, 0.0f, 10.0f} : RwV3d{230.0f, 0.0f, x};  // beyond the east wall
+            x += 60.0f;
+            AiObject *trap = Place(type, at, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+            ASSERT_NE(trap, nullptr);
+            CSModelTemplate *tpl = stage.FindModelTemplate(type);
+            ASSERT_NE(tpl, nullptr);
+            AiObject other;
+            std::vector<CSModelInstance *> taken;
+            while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
+                taken.push_back(instance);
+            }
+            Control(trap, kCtlShowHold, kGroup);
+            Ticks(3);
+            EXPECT_EQ(trap->model, nullptr);
+            EXPECT_FALSE(trap->eventModel);
+            EXPECT_EQ(trap->state, 0);
+            for (CSModelInstance *instance : taken) {
+                CSModelTemplate::GiveBack(instance);
+            }
+            Ticks(3);
+            EXPECT_EQ(trap->eventModel, seen);
+            if (!seen) {
+                EXPECT_EQ(trap->model, nullptr);
+                Control(trap, kCtlShowHold, kGroup);
+                Ticks(3);
+            }
+            EXPECT_NE(trap->model, nullptr);
+            EXPECT_TRUE(trap->eventModel);
+            EXPECT_EQ(trap->state, on);
+        }
+    }
 }
 
 // Each jet's axis points from its node's parent frame to the node (a
