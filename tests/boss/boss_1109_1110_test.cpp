@@ -16,6 +16,7 @@
 #include "boss/boss_1110.h"
 #include "boss_scenario.h"
 #include "fx/particle_system.h"
+#include "stage/clump_anim_manager.h"
 #include "stage/character_params.h"
 
 namespace boss_1109_1110_test {
@@ -501,6 +502,32 @@ TEST_F(Champions, WithoutTheGeneralEffectsOrABeamsParticlesTheyFightOnQuietly)
     for (CSParticleSystem *system : held) {
         system->Release();
     }
+}
+
+// Boss 1109's companion, when it has one, takes each state's motion with
+// the boss; a state the boss does not take leaves both as they are.
+TEST_F(Champions, Boss1109sCompanionTakesItsMotionWithIt)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109);
+    AiObject *companion = Place(1000, {40.0f, 0.0f, 60.0f}, kSouth);
+    ASSERT_NE(companion, nullptr);
+    FsfBuilder still;
+    still.State(0);
+    UseStateMachine(1000, still.Build());
+    Ticks(2);
+    ASSERT_NE(companion->Clump(), nullptr);
+    CSClumpAnimManager *anims = monster::AnimationsOf(companion);
+    ASSERT_NE(anims, nullptr);
+    boss->Companion = companion;
+    for (const int32_t state : {2, 1}) {
+        boss->SetState(boss->Fsf(), state);
+        EXPECT_EQ(boss->state, state);
+        EXPECT_EQ(anims->GetMotionIndex(companion->Clump()), state);
+    }
+    boss->SetState(boss->Fsf(), 26);
+    EXPECT_EQ(boss->state, 1);
+    EXPECT_EQ(anims->GetMotionIndex(companion->Clump()), 1);
+    boss->Companion = nullptr;
 }
 
 // Entering each state plays its sound once per entry: 2 6300310, 3
