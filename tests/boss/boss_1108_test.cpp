@@ -206,6 +206,49 @@ TEST_F(Boss1108, TheDashEndsAtAnActorOrAfterThreeSeconds)
     EXPECT_GT(boss->GetPositionPtr()->z, -30.0f);
 }
 
+// Walking to its foe with a body standing in the straight way: while the
+// foe is beyond its attack range it steps round the body on its path and
+// walks on past it; with the foe in range it goes straight for him and
+// halts at the body.
+TEST_F(Boss1108, WithItsFoeInRangeItGoesStraightForHimElseRoundABody)
+{
+    CSBoss1108 *boss = Boss({0.0f, 0.0f, 0.0f}, kNorth);
+    FsfBuilder b;
+    b.State(0).Speed(20.0f);
+    UseStateMachine(kType, b.Build());
+    hero.hp = 100000;
+    const CharacterParams &params = monster::ParamsOf(boss);
+    ASSERT_LT(params.alarmCircle, params.attackRange);
+    AiObject *blocker = Place(1000, {0.0f, 0.0f, 0.0f}, kSouth);
+    ASSERT_NE(blocker, nullptr);
+    FsfBuilder still;
+    still.State(0);
+    UseStateMachine(1000, still.Build());
+    const float apart = params.radius + monster::ParamsOf(blocker).radius;
+    const float bodyAt = (params.alarmCircle + params.attackRange) / 2.0f - 1.0f;
+    ASSERT_GT(bodyAt, apart + 2.0f);
+    for (const bool inRange : {false, true}) {
+        SCOPED_TRACE(inRange);
+        boss->SetPosition({0.0f, 0.0f, 0.0f});
+        boss->SetDirection(kNorth);
+        blocker->SetPosition({0.0f, 0.0f, bodyAt});
+        const float heroAt = inRange ? bodyAt + 1.0f : (params.attackRange + params.searchRange) / 2.0f;
+        PutHero({0.0f, 0.0f, heroAt});
+        EnterBoss(boss, 0);
+        Ticks(2);
+        ASSERT_EQ(boss->target, &hero);
+        EXPECT_EQ(boss->inRange != 0, inRange);
+        Ticks(240);  // 80 units of walking
+        const RwV3d &at = *boss->GetPositionPtr();
+        if (inRange) {
+            EXPECT_NEAR(at.x, 0.0f, 0.01f);  // halted at the body
+            EXPECT_LT(at.z, bodyAt - apart / 2.0f);
+        } else {
+            EXPECT_GT(at.z, bodyAt);  // past it
+        }
+    }
+}
+
 // Outside its dash it speeds up by its state's acceleration once a frame,
 // as every boss does: the dash's own speeding up is not added on top.
 TEST_F(Boss1108, OutsideItsDashItSpeedsUpByItsStatesAccelerationOnce)
