@@ -64,16 +64,21 @@ protected:
     int32_t MaxHP(AiObject *boss) { return monster::ParamsOf(boss).maxHP; }
 };
 
-// Below each threshold the rage forces the blast once; a threshold whose
-// input finds no way to state 21 (here from the blow 7) stays armed and
-// fires once the boss is back where it leads there. Not while a hero holds
-// it, nor without a foe.
+// Below each threshold (at it, not yet) the rage forces the blast once; a
+// threshold whose input finds no way to state 21 (here from the blow 7)
+// stays armed and fires once the boss is back where it leads there. Not
+// while a hero holds it, nor without a foe.
 TEST_F(Boss1103, EachRageFiresOnceAndWaitsWhenTheBlastIsOutOfReach)
 {
     CSBoss1103 *boss = Boss(kInSight);
     Ticks(2);
     ASSERT_NE(boss->target, nullptr);
-    boss->hp = MaxHP(boss) * 59 / 100;
+    ASSERT_EQ(MaxHP(boss) * 60 % 100, 0);
+    boss->hp = MaxHP(boss) * 60 / 100;
+    Ticks(3);
+    EXPECT_EQ(boss->state, 0);
+    EXPECT_EQ(boss->RageDone[0], 0);
+    boss->hp -= 1;
     Tick();
     EXPECT_EQ(boss->state, 21);
     EXPECT_EQ(boss->RageDone[0], 1);
