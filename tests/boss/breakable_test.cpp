@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "boss/breakable_objects.h"
 #include "fx/mat_anim_table.h"
@@ -122,6 +124,41 @@ TEST_F(Breakables, EachVariantBreaksOnItsOwnHits)
             EXPECT_EQ(object->state == 1 || object->state == 2 || object->removed, c.breaks[b]) << object->state;
             object->removed = true;  // out of the way of the next
         }
+    }
+}
+
+// With no model of its type free, an object leaves its blows waiting,
+// unbroken: a wall (W) takes no message until a model is free, one that
+// holds its model by distance (S) takes none while its sensing asks for a
+// model in vain. Once one is free it takes it and breaks on the blow.
+TEST_F(Breakables, WithNoModelFreeItsBlowsWaitUntilOneIs)
+{
+    PutHero({0.0f, 0.0f, -40.0f});
+    const std::pair<int32_t, int32_t> cases[] = {{10022, kAtkBreakWall}, {10008, kAtkPlain}};
+    float x = -60.0f;
+    for (const auto &[type, bits] : cases) {
+        SCOPED_TRACE(type);
+        AiObject *object = Place(type, {x, 0.0f, 20.0f}, {0.0f, 0.0f, -1.0f});
+        x += 60.0f;
+        ASSERT_NE(object, nullptr);
+        object->SetModelInstance(nullptr);
+        CSModelTemplate *tpl = stage.FindModelTemplate(type);
+        ASSERT_NE(tpl, nullptr);
+        AiObject other;
+        std::vector<CSModelInstance *> taken;
+        while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
+            taken.push_back(instance);
+        }
+        Post(object, kMsgHitActor, bits, 10, &hero);
+        Ticks(3);
+        EXPECT_EQ(object->model, nullptr);
+        EXPECT_EQ(object->state, 0);
+        for (CSModelInstance *instance : taken) {
+            CSModelTemplate::GiveBack(instance);
+        }
+        Ticks(3);
+        EXPECT_NE(object->model, nullptr);
+        EXPECT_TRUE(object->state == 1 || object->state == 2 || object->removed) << object->state;
     }
 }
 
