@@ -20,6 +20,7 @@
 #include "boss_scenario.h"
 #include "fx/particle_system.h"
 #include "stage/character_params.h"
+#include "stage/model_template.h"
 #include "stage/v3.h"
 
 namespace boss_1104_1105_test {
@@ -472,6 +473,36 @@ TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
     Ticks(5);
     EXPECT_EQ(partner->state, 0);
     EXPECT_EQ(partner->model, nullptr);
+}
+
+// Called while no model of its type is free, 1105 stays unseen and does
+// not appear; it appears (state 4) with a model once one is free.
+TEST_F(Boss1104, Boss1105CalledWithNoModelFreeAppearsOnceOneIs)
+{
+    CSBoss1105 *partner = Partner();
+    PutHero(kFarAway);
+    Tick();  // unseen until called
+    ASSERT_EQ(partner->model, nullptr);
+    CSModelTemplate *tpl = stage.FindModelTemplate(1105);
+    ASSERT_NE(tpl, nullptr);
+    AiObject other;
+    std::vector<CSModelInstance *> taken;
+    while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
+        taken.push_back(instance);
+    }
+    partner->Called = 1;
+    Ticks(3);
+    EXPECT_EQ(partner->model, nullptr);
+    EXPECT_NE(partner->state, 4);
+    EXPECT_EQ(partner->AppearDone, 0);
+    for (CSModelInstance *instance : taken) {
+        CSModelTemplate::GiveBack(instance);
+    }
+    Tick();
+    EXPECT_NE(partner->model, nullptr);
+    EXPECT_EQ(partner->state, 4);
+    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    EXPECT_NE(partner->AppearDone, 0);
 }
 
 // What 1104 chooses from where its foe stands: in sight 1; in its alarm

@@ -13,6 +13,7 @@
 
 #include "boss/breakable_objects.h"
 #include "fx/mat_anim_table.h"
+#include "stage/model_template.h"
 #include "tests/monster/monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
