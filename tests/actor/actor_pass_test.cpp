@@ -172,6 +172,46 @@ TEST_F(ActorPassTest, FrozenWhileTheActorUpdateSwitchIsOff)
     EXPECT_EQ(pool.PendingCount(), 0);
 }
 
+TEST_F(ActorPassTest, OnlyTheSceneActorsRunWhileFrozenAndTheirMessagesAreDelivered)
+{
+    AiObject *scene = AddMonster(10, 5.0f);
+    scene->sceneActor = true;
+    AiObject *held = AddMonster(11, 5.0f);
+    AiObject *gone = AddMonster(12, 5.0f);
+    gone->sceneActor = true;
+    gone->removed = true;
+    hero.sceneActor = true;  // the heroes' own step runs them, frozen or not
+    stage.actorUpdate = 0;
+
+    // No scene actor runs yet: the hold posted to the other actor waits.
+    scene->sceneActor = false;
+    pool.Post(kMsgControl, nullptr, held, 0, kCtlShowHold, 5);
+    RunActorPass(&stage, 0.016f, Frame());
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_EQ(pool.PendingCount(), 1);
+    EXPECT_EQ(held->msgCount, 0);
+
+    scene->sceneActor = true;
+    RunActorPass(&stage, 0.016f, Frame());
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].actor, scene);
+    EXPECT_FLOAT_EQ(g_calls[0].dt, 0.016f);
+    EXPECT_FLOAT_EQ(scene->animClock, 0.016f);
+    EXPECT_FLOAT_EQ(held->animClock, 0.0f);
+    EXPECT_FLOAT_EQ(gone->animClock, 0.0f);
+    EXPECT_EQ(pool.PendingCount(), 0);
+    EXPECT_EQ(held->msgCount, 1);  // delivered with the scene actor's pass
+    EXPECT_EQ(scene->msgCount, 0);  // frozen: no sensing
+    EXPECT_EQ(hero.msgCount, 0);
+
+    // The developer switch that stops the hierarchies stops the scene actor's clock, not its update.
+    g_actorPassSkipsAnimation = true;
+    RunActorPass(&stage, 0.016f, Frame());
+    g_actorPassSkipsAnimation = false;
+    EXPECT_EQ(g_calls.size(), 2u);
+    EXPECT_FLOAT_EQ(scene->animClock, 0.016f);
+}
+
 TEST_F(ActorPassTest, FarUndrawnActorWithoutModelIsSkippedAndItsQueueCleared)
 {
     AiObject *m = AddMonster(10, 450.0f);

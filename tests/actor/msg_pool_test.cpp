@@ -197,6 +197,14 @@ TEST(MessagePool, BroadcastReportsAPoolThatRanOut)
     }
     const int32_t payload[3] = {0, kCtlRelease, 0};
     EXPECT_EQ(pool.PostToHeroes(kMsgControl, nullptr, payload), 0);
+    EXPECT_EQ(pool.PostToNonHeroes(kMsgControl, nullptr, payload), 0);
+    EXPECT_EQ(pool.PendingCount(), CAiMsgPool::kSize);
+
+    // A pool not yet given its stage's chain has no one to reach, and nothing ran out.
+    CAiMsgPool unchained;
+    EXPECT_EQ(unchained.PostToHeroes(kMsgControl, nullptr, payload), 1);
+    EXPECT_EQ(unchained.PostToNonHeroes(kMsgControl, nullptr, payload), 1);
+    EXPECT_EQ(unchained.PendingCount(), 0);
 }
 
 TEST(MessagePool, ClearDropsWhatIsPending)
