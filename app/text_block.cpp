@@ -196,18 +196,12 @@ void CSTextBlockPool::AddBounds(const CSTextBlock *block)
     }
     int32_t l = 0, t = 0, r = 0, b = 0;
     block->GetBounds(&l, &t, &r, &b);
-    if (boundsEmpty_) {
-        left_ = l;
-        top_ = t;
-        right_ = r;
-        bottom_ = b;
-        boundsEmpty_ = false;
-        return;
-    }
-    left_ = std::min(left_, l);
-    top_ = std::min(top_, t);
-    right_ = std::max(right_, r);
-    bottom_ = std::max(bottom_, b);
+    // The first block's bounds are the union's; each later one widens it.
+    left_ = boundsEmpty_ ? l : std::min(left_, l);
+    top_ = boundsEmpty_ ? t : std::min(top_, t);
+    right_ = boundsEmpty_ ? r : std::max(right_, r);
+    bottom_ = boundsEmpty_ ? b : std::max(bottom_, b);
+    boundsEmpty_ = false;
 }
 
 void CSTextBlockPool::GetBounds(int32_t *left, int32_t *top, int32_t *right, int32_t *bottom) const
