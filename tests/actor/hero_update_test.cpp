@@ -106,6 +106,15 @@ TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
     Pad().axes[input::kAxisLy] = -1.0f;
     Tick(5);
     EXPECT_EQ(HeroAt().z, still.z);
+    // While a scene starts the actor pass is frozen, and the heroes with it.
+    Pad().connected = 1;
+    stage->actorUpdate = 0;
+    Tick(5);
+    EXPECT_EQ(HeroAt().z, still.z);
+    EXPECT_EQ(hero->state, kHeroStateStand);
+    stage->actorUpdate = 1;
+    Tick(5);
+    EXPECT_GT(HeroAt().z, still.z);
 }
 
 // A stick tilted part way walks the hero that share of its state speed, in

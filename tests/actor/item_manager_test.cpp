@@ -1,11 +1,12 @@
 // The item manager: the lists against OwnLimit, entries unlinked at 0, the
 // key items taken out of the shared list, lists by type with their store
 // price, the quick-item selection, the drop roll on the game's rand, and
-// the icons' sheets and cells.
+// the icons' sheets and cells; the thrown items monsters flee from.
 #include <gtest/gtest.h>
 
 #include "actor/item_icons.h"
 #include "actor/item_manager.h"
+#include "actor/thrown_items.h"
 #include "app/game_rand.h"
 #include "tools/mkdata/item_data.h"
 
@@ -185,6 +186,39 @@ TEST_F(ItemManagerTest, IconsNameTheirSheetAndCell)
     CSWorldItemManager world;
     EXPECT_EQ(world.GetItemTexture(0), nullptr);
     EXPECT_EQ(world.GetItemTexture(kNoItemIcon), nullptr);
+}
+
+// The first two throws since the update keep their place and item, which
+// monsters flee to the nearest of; later ones only count; the update empties it.
+TEST(ThrownItems, TheFirstTwoThrowsKeepTheirSlotUntilTheUpdate)
+{
+    CSThrownItemManager thrown;
+    EXPECT_EQ(thrown.GetSlot(0), nullptr);
+    const float first[3] = {1.0f, 2.0f, 3.0f};
+    const float second[3] = {4.0f, 5.0f, 6.0f};
+    const float third[3] = {7.0f, 8.0f, 9.0f};
+    thrown.Throw(5300000, first);
+    EXPECT_EQ(thrown.ThrownCount(), 1);
+    EXPECT_EQ(thrown.GetSlot(1), nullptr);  // not thrown yet
+    thrown.Throw(5300050, second);
+    thrown.Throw(5300060, third);
+    EXPECT_EQ(thrown.ThrownCount(), 3);
+    ASSERT_NE(thrown.GetSlot(0), nullptr);
+    ASSERT_NE(thrown.GetSlot(1), nullptr);
+    EXPECT_EQ(thrown.GetSlot(2), nullptr);
+    EXPECT_EQ(thrown.GetSlot(-1), nullptr);
+    EXPECT_EQ(thrown.GetSlot(0)->itemId, 5300000);
+    EXPECT_EQ(thrown.GetSlot(0)->position[2], 3.0f);
+    EXPECT_EQ(thrown.GetSlot(1)->itemId, 5300050);
+    EXPECT_EQ(thrown.GetSlot(1)->position[0], 4.0f);
+    EXPECT_EQ(thrown.GetSlot(1)->position[1], 5.0f);
+    EXPECT_EQ(thrown.GetSlot(1)->position[2], 6.0f);
+    thrown.Update();
+    EXPECT_EQ(thrown.ThrownCount(), 0);
+    EXPECT_EQ(thrown.GetSlot(0), nullptr);
+    thrown.Throw(5300060, third);  // the next frame's first throw takes slot 0 again
+    ASSERT_NE(thrown.GetSlot(0), nullptr);
+    EXPECT_EQ(thrown.GetSlot(0)->itemId, 5300060);
 }
 
 }  // namespace
