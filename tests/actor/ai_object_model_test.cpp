@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "actor/ai_object.h"
 #include "actor/sensing.h"
@@ -119,6 +120,14 @@ TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
             EXPECT_FLOAT_EQ(m->pos.z, 1.0f);
         }
     }
+    // A shake of divisor 0 has no size: the model stays at the anchor and the jolt still comes next.
+    monster->Shake(0.0f);
+    EXPECT_FLOAT_EQ(m->pos.x, 1.0f);
+    EXPECT_FLOAT_EQ(m->pos.y, 0.0f);
+    monster->Shake(100.0f);
+    EXPECT_GE(m->pos.x, 1.0f);
+    EXPECT_LE(m->pos.y, 0.99f);
+    EXPECT_FALSE(std::isnan(m->pos.x));
 }
 
 TEST_F(AiObjectModelTest, AnimationClockSpeedModesAndEnd)
@@ -236,6 +245,32 @@ TEST_F(AiObjectModelTest, AppearingWithoutAModelTakesOneOnTheGround)
     monster->ReturnToNormal();
     EXPECT_FALSE(monster->eventModel);
     EXPECT_EQ(monster->model, model);
+}
+
+// When every instance of its template is in use, an actor an event shows
+// stays without a model (shown by view once one is free), not active and not the event's.
+TEST_F(AiObjectModelTest, AppearingWhenNoInstanceIsFreeLeavesItWithout)
+{
+    monster->SetModelInstance(nullptr);
+    monster->active = false;
+    AiObject other;
+    std::vector<CSModelInstance *> taken;
+    while (taken.size() <= kMaxModelInstances) {
+        CSModelInstance *instance = sample.stage.TakeModelInstance(monster->aiType, &other);
+        if (instance == nullptr) {
+            break;
+        }
+        taken.push_back(instance);
+    }
+    ASSERT_EQ(taken.size(), static_cast<size_t>(kMaxModelInstances));  // the template's limit
+    monster->Appear();
+    EXPECT_EQ(monster->model, nullptr);
+    EXPECT_EQ(monster->isRender, 1);
+    EXPECT_FALSE(monster->active);
+    EXPECT_FALSE(monster->eventModel);
+    for (CSModelInstance *instance : taken) {
+        CSModelTemplate::GiveBack(instance);
+    }
 }
 
 }  // namespace
