@@ -236,9 +236,30 @@ TEST(ItemFiles, TheSampleFilesReadBackAsMade)
             EXPECT_TRUE(found) << item.itemId;
         }
     }
+    // Missing files read as empty lists (the stage goes on without drops or texts), never as the last ones read.
     EXPECT_FALSE(ReadItemTableFile("\\RESOURCE\\ITEM\\NONE.ICL", &tables));
     EXPECT_TRUE(tables.items.empty());
+    EXPECT_FALSE(ReadDropMapFile("\\RESOURCE\\ITEM\\NONE.PBM", &maps));
+    EXPECT_TRUE(maps.empty());
+    std::vector<ItemDescEntry> texts;
+    ASSERT_TRUE(ReadItemDescriptionFile(ItemDescriptionPath(nullptr).c_str(), &texts));  // no language: English
+    EXPECT_FALSE(texts.empty());
+    EXPECT_FALSE(ReadItemDescriptionFile(ItemDescriptionPath("XYZ").c_str(), &texts));
+    EXPECT_TRUE(texts.empty());
     SetDataRootPath("");
+}
+
+// A file the keyword reader could not open gives nothing and reports nothing.
+TEST(ItemFiles, AnUnopenedFileReadsAsEmpty)
+{
+    CSKeywordFile unopened;
+    ItemTables tables = mkdata::SampleItemTables();
+    EXPECT_EQ(ReadItemTables(&unopened, &tables), 0);
+    EXPECT_TRUE(tables.items.empty());
+    EXPECT_TRUE(tables.equip.empty());
+    std::vector<DropMap> maps = mkdata::SampleDropMaps();
+    EXPECT_EQ(ReadDropMaps(&unopened, &maps), 0);
+    EXPECT_TRUE(maps.empty());
 }
 
 }  // namespace
