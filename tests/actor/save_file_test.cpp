@@ -241,6 +241,10 @@ TEST_F(SaveFileTest, WriteReadAndScanRoundTrip)
     EXPECT_EQ(body[0], 1u);            // word 70: the hero type
     EXPECT_EQ(body[80 - 70], 10u);     // word 80: money
     EXPECT_EQ(body[229], 0u);
+    // The load screen's words give back the very record that was written.
+    uint8_t again[kSaveRecordSize];
+    EncodeSaveRecord(SaveRecordFromWords(head, body), again);
+    EXPECT_EQ(0, std::memcmp(again, bytes, kSaveRecordSize));
 
     SaveSlotSummary slots[kSaveSlots];
     EXPECT_EQ(ScanSaveSlots(slots), kSaveOk);
