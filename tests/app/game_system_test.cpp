@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/bitmap_font.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
 #include "app/file.h"
@@ -303,6 +304,21 @@ TEST_F(GameSystemTest, ADamagedFontIsAFatalUnreadableFile)
     gs.language = 0;
     EXPECT_EXIT(gs.LoadFont(), testing::ExitedWithCode(1),
                 "Cannot read RESOURCE/FONT/CHIFONT.XBF: shorter than its header");
+}
+
+// Where the fatal report goes on (after the title), a font that is missing
+// or damaged is reported by its name and not taken: the text keeps no font.
+TEST_F(GameSystemTest, AFontThatCannotBeHadIsReportedAndNotTaken)
+{
+    MakeIn("font_faults", {});
+    FatalRecorder recorder;
+    SetGlobalFont(nullptr);
+    EXPECT_FALSE(gs.LoadFont());
+    apptest::WriteBytes(root + "/RESOURCE/FONT/ENGFONT.XBF", {'X', 'B', 'F', '1', 0, 0});
+    EXPECT_FALSE(gs.LoadFont());
+    EXPECT_EQ(FatalRecorder::Names(),
+              (std::vector<std::string>{"\\RESOURCE\\FONT\\ENGFONT.XBF", "\\RESOURCE\\FONT\\ENGFONT.XBF"}));
+    EXPECT_EQ(GetGlobalFont(), nullptr);
 }
 
 // A test clock: no real sleeping, every sleep recorded.
