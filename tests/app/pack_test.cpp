@@ -394,6 +394,21 @@ TEST_F(HostilePacks, HugeCountsAndSizesAreRefused)
     bad = str;
     put32(&bad, 0, 0x16);
     ExpectRefused(bad, list, "no dictionary first");
+    bad = str;
+    put32(&bad, 4, 2);
+    ExpectRefused(bad, list, "a dictionary shorter than its head");
+}
+
+// A list whose stream is not on the disc: the report names the stream.
+TEST_F(HostilePacks, AListWithoutItsStreamIsRefused)
+{
+    apptest::WriteText(root + "/PACK/HALF/1.LST", list);
+    FatalRecorder::Names().clear();
+    EXPECT_FALSE(zuOpenPack("\\PACK\\HALF\\1.STR"));
+    EXPECT_FALSE(zuIsPackOpen());
+    ASSERT_EQ(FatalRecorder::Names().size(), 1u);
+    EXPECT_EQ(FatalRecorder::Names()[0], "\\PACK\\HALF\\1.STR");
+    EXPECT_NE(UnreadableReason("\\PACK\\HALF\\1.STR").find("the stream cannot be opened"), std::string::npos);
 }
 
 TEST(PackIndex, FindsNamesIgnoringCaseAndSlashes)
