@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "actor/item_files.h"
+#include "actor/item_texts.h"
 #include "app/keyword.h"
 #include "app/path.h"
 #include "tests/stage/stage_test_support.h"
@@ -227,14 +228,18 @@ TEST(ItemFiles, TheSampleFilesReadBackAsMade)
         const std::vector<ItemDescEntry> made = mkdata::SampleItemDescriptions(language);
         ASSERT_EQ(texts.size(), made.size());
         EXPECT_EQ(texts.front().name, made.front().name);
-        // Every item of the table has its texts.
+        // Every item of the table has its texts, the last one's among them.
+        CSItemDescTable table;
+        table.SetEntries(texts);
         for (const ItemContent &item : tables.items) {
-            bool found = false;
-            for (const ItemDescEntry &entry : texts) {
-                found = found || entry.itemId == item.itemId;
-            }
-            EXPECT_TRUE(found) << item.itemId;
+            const ItemDescEntry *entry = table.Find(item.itemId);
+            ASSERT_NE(entry, nullptr) << item.itemId;
+            EXPECT_EQ(entry->itemId, item.itemId);
         }
+        const ItemDescEntry *last = table.Find(made.back().itemId);
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->name, made.back().name);
+        EXPECT_EQ(table.Find(999), nullptr);
     }
     // Missing files read as empty lists (the stage goes on without drops or texts), never as the last ones read.
     EXPECT_FALSE(ReadItemTableFile("\\RESOURCE\\ITEM\\NONE.ICL", &tables));

@@ -43,6 +43,14 @@ TEST_F(ItemManagerTest, ListsHoldUpToTheOwnLimitAndUnlinkAtZero)
     EXPECT_EQ(items.GetItemCount(7, 5300000), 0);
     items.ClearOwnedLists();
     EXPECT_TRUE(items.OwnedList(1).empty());
+    // An item whose OwnLimit is 0 can never be held.
+    ItemTables tables = mkdata::SampleItemTables();
+    tables.items.front().ownLimit = 0;
+    const int32_t unholdable = tables.items.front().itemId;
+    items.SetTables(tables);
+    EXPECT_FALSE(items.AddItem(1, unholdable));
+    EXPECT_FALSE(items.HasItem(1, unholdable));
+    EXPECT_TRUE(items.OwnedList(1).empty());
 }
 
 TEST_F(ItemManagerTest, ResetItemRangeTakesTheKeyItemsOutOfTheSharedList)
