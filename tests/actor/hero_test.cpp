@@ -127,7 +127,14 @@ TEST_F(HeroTest, EquipmentSumsIntoTheHerosValues)
     EXPECT_EQ(hero.weaponProp[0], 10);
     EXPECT_EQ(hero.weaponProp[1], 2);
     EXPECT_EQ(hero.armourProp[0], 5);
+    EXPECT_EQ(hero.armourProp[1], 0);
     EXPECT_EQ(hero.GetDefense(), 5 + 5);
+    // Both armour slots sum: the charm adds its life to the vest's defence.
+    ASSERT_TRUE(hero.EquipItem(&charm, 1));
+    hero.RecomputeEquipment();
+    EXPECT_EQ(hero.armourProp[0], 5);
+    EXPECT_EQ(hero.armourProp[1], 200);
+    EXPECT_EQ(hero.weaponProp[1], 2);
     // Taking off: 1 for a worn slot and an empty one, 0 for others.
     EXPECT_EQ(hero.UnequipSlot(kHeroWeaponSlot), 1);
     EXPECT_EQ(hero.UnequipSlot(kHeroWeaponSlot), 1);
