@@ -84,6 +84,9 @@ TEST(MessageTable, HostileTablesAreRefusedWithTheirLine)
         {"id out of range", u"Count: 1\nID: 3000000000\nTexts: 0\n", "line 2"},
         {"id twice", u"Count: 2\nID: 4\nTexts: 0\nID: 4\nTexts: 0\n", "line 4: entry 4 appears twice"},
         {"trailing junk after a number", u"Count: 1x\n", "line 1"},
+        {"no colon after the key", u"Count 1\nID: 1\nTexts: 0\n", "line 1"},
+        {"more digits than any number", u"Count: 99999999999999999999999\n", "line 1"},
+        {"an id of more digits than any number", u"Count: 1\nID: 18446744073709551617\nTexts: 0\n", "line 2"},
         {"text after the last entry", u"Count: 1\nID: 1\nTexts: 0\nID: 2\n", "line 4: text after the last entry"},
         {"no Texts line", u"Count: 1\nID: 1\n", "Texts line of entry 1"},
     };
