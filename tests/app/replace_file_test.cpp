@@ -2,10 +2,14 @@
 // a success replaces the file rather than writing into it.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -68,6 +72,31 @@ TEST(ReplaceFile, AFailedWriteKeepsTheOldFile)
     EXPECT_NE(::stat((folder + ".tmp").c_str(), &info), 0);  // the temporary file is gone
     std::remove((folder + "/inside").c_str());
     ::rmdir(folder.c_str());
+    std::remove(path.c_str());
+}
+
+// A write the disc refuses part way (here a file-size limit) is reported as
+// that, with the system's reason, and the old file stays.
+TEST(ReplaceFile, AWriteCutShortSaysWhy)
+{
+    const std::string path = rwtest::ScratchPath("replace_file_cut.txt");
+    WriteText(path, "keep me\n");
+    const std::string text(10000, 'x');
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 600;
+    void (*previous)(int) = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = game::WriteFileReplacing(path, text.data(), text.size(), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(".tmp cannot be written: " + std::string(std::strerror(EFBIG))), std::string::npos) << error;
+    EXPECT_EQ(ReadText(path), "keep me\n");
+    struct stat info;
+    EXPECT_NE(::stat((path + ".tmp").c_str(), &info), 0);
     std::remove(path.c_str());
 }
 
