@@ -232,8 +232,18 @@ TEST_F(GameSystemTest, ClumpReadsScanToTheClumpChunkAndRefuseTheRest)
     gs.DestroyClump(scanned);
     // Not a DFF name, no file, no clump chunk, a clump cut short.
     apptest::WriteBytes(root + "/PROP.BSP", prop);
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(gs.LoadClump("\\PROP.BSP", nullptr), nullptr);
     EXPECT_EQ(gs.LoadClump("\\DF", nullptr), nullptr);
+    EXPECT_EQ(gs.LoadClump(nullptr, nullptr), nullptr);
+    EXPECT_EQ(gametest::TakeDiagnostics(), "Clump Name:\\PROP.BSP is not a DFF file\n"
+                                           "Clump Name:\\DF is not a DFF file\n"
+                                           "Clump Name:(null) is not a DFF file\n");
+    // A name that is only the extension, in either case, is a DFF name (of no file here).
+    gametest::CaptureDiagnostics();
+    EXPECT_EQ(gs.LoadClump("DFF", nullptr), nullptr);
+    EXPECT_EQ(gs.LoadClump("dff", nullptr), nullptr);
+    EXPECT_EQ(gametest::TakeDiagnostics().find("is not a DFF file"), std::string::npos);
     EXPECT_EQ(gs.LoadClump("\\MISSING.DFF", nullptr), nullptr);
     apptest::WriteBytes(root + "/EMPTY.DFF", {0x02, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0x03, 0x18});
     EXPECT_EQ(gs.LoadClump("\\EMPTY.DFF", nullptr), nullptr);
