@@ -16,11 +16,11 @@ struct Cut {
     std::vector<RwV3d> *out;
 };
 
-// Keeps the part of `poly` where axis value * sign <= limit * sign.
-std::vector<RwV3d> ClipAxis(const std::vector<RwV3d> &poly, int axis, float limit, float sign)
+// Keeps the part of `poly` where its coordinate `axis` * sign <= limit * sign.
+std::vector<RwV3d> ClipAxis(const std::vector<RwV3d> &poly, float RwV3d::*axis, float limit, float sign)
 {
     std::vector<RwV3d> out;
-    auto value = [axis](const RwV3d &p) { return axis == 0 ? p.x : p.z; };
+    auto value = [axis](const RwV3d &p) { return p.*axis; };
     for (size_t i = 0; i < poly.size(); ++i) {
         const RwV3d &a = poly[i];
         const RwV3d &b = poly[(i + 1) % poly.size()];
@@ -46,10 +46,10 @@ RpCollisionTriangle *CollectTriangle(RpIntersection *, RpWorldSector *, RpCollis
     }
     std::vector<RwV3d> poly = {*triangle->vertices[0], *triangle->vertices[1], *triangle->vertices[2]};
     const float r = cut->radius;
-    poly = ClipAxis(poly, 0, cut->centre.x + r, 1.0f);
-    poly = ClipAxis(poly, 0, cut->centre.x - r, -1.0f);
-    poly = ClipAxis(poly, 1, cut->centre.z + r, 1.0f);
-    poly = ClipAxis(poly, 1, cut->centre.z - r, -1.0f);
+    poly = ClipAxis(poly, &RwV3d::x, cut->centre.x + r, 1.0f);
+    poly = ClipAxis(poly, &RwV3d::x, cut->centre.x - r, -1.0f);
+    poly = ClipAxis(poly, &RwV3d::z, cut->centre.z + r, 1.0f);
+    poly = ClipAxis(poly, &RwV3d::z, cut->centre.z - r, -1.0f);
     for (size_t i = 1; i + 1 < poly.size(); ++i) {
         for (const RwV3d &p : {poly[0], poly[i], poly[i + 1]}) {
             cut->out->push_back({p.x + triangle->normal.x * kLift, p.y + triangle->normal.y * kLift,

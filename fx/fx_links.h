@@ -31,8 +31,6 @@ struct FxLinks {
     bool (*position)(AiObject *actor, RwV3d *out) = nullptr;
     // The actor's model frame with the user-property id (null: none).
     RwFrame *(*frameById)(AiObject *actor, int32_t id) = nullptr;
-    // The actor's root model frame (null while it holds no model).
-    RwFrame *(*rootFrame)(AiObject *actor) = nullptr;
 
     // ---- messages ----
     // Posts one message into the stage's pool.

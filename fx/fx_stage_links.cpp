@@ -49,12 +49,6 @@ RwFrame *FrameById(AiObject *actor, int32_t id)
     return clump != nullptr ? FindFrameByUserId(clump, id) : nullptr;
 }
 
-RwFrame *RootFrame(AiObject *actor)
-{
-    RpClump *clump = actor->Clump();
-    return clump != nullptr ? RpClumpGetFrame(clump) : nullptr;
-}
-
 void Post(int32_t kind, AiObject *sender, AiObject *target, int32_t w0, int32_t w1, int32_t w2)
 {
     if (Stage() != nullptr && Stage()->messagePool != nullptr) {
@@ -77,7 +71,6 @@ void ConnectFxLinksToGame()
     l.isRemoved = [](AiObject *actor) { return actor->removed; };
     l.position = Position;
     l.frameById = FrameById;
-    l.rootFrame = RootFrame;
     l.post = Post;
     l.stageId = [] { return Stage() != nullptr ? Stage()->stageId : 0; };
     l.playSound = [](int32_t soundId) {

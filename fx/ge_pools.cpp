@@ -110,8 +110,7 @@ bool CSGe3206400::Start(AiObject *owner)
     if (effect == nullptr) {
         return false;
     }
-    effect->owner = owner;
-    effect->frame = g_fxLinks.rootFrame != nullptr && owner != nullptr ? g_fxLinks.rootFrame(owner) : nullptr;
+    effect->owner = owner;  // followed where it stands
     return true;
 }
 

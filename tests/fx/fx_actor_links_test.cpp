@@ -14,6 +14,11 @@
 #include "fx/ge_manager.h"
 #include "fx/stage_dyn_effects.h"
 #include "fx_test_support.h"
+#include "rpusrdat.h"
+#include "stage/fake_sound.h"
+#include "stage/media_paths.h"
+#include "stage/model_template.h"
+#include "stage/sfx_manager.h"
 #include "stage/stage_manager.h"
 #include "support/game/trace_reader.h"
 
@@ -199,6 +204,68 @@ TEST_F(FxOnActors, TheEventsStartTheStagesEffectsWhereTheyAsk)
     EXPECT_EQ(g_eventLinks.takeDynSlot(3300100), -1);
     EXPECT_EQ(manager.effect3507200->InstancesInUse(), 1);
     g_eventLinks = EventLinks{};
+}
+
+// On an actor that wears a model, the dizzy stars sit on its head (the
+// frame tagged 100090) and the charge glow on the model's own frame, and
+// both go along when the model moves; on one without a model they start
+// where the actor stands.
+TEST_F(FxOnActors, EffectsSitOnTheFramesOfAnActorsModelAndFollowThem)
+{
+    RpClump *clump = RpClumpCreate();
+    RwFrame *root = RwFrameCreate();
+    RpClumpSetFrame(clump, root);
+    RwFrame *head = RwFrameCreate();
+    const RwV3d above = {0.0f, 5.0f, 0.0f};
+    RwFrameTranslate(head, &above, rwCOMBINEREPLACE);
+    RwFrameAddChild(root, head);
+    RpUserDataArray *tag =
+        RpUserDataListAddArray(RpUserDataFrameGetList(head), "3dsmax User Properties", rpSTRINGUSERDATA, 1);
+    ASSERT_NE(tag, nullptr);
+    RpUserDataArraySetString(tag, 0, "100090");
+    CSModelInstance model;
+    model.clump = clump;
+    heroes[0].model = &model;
+    heroes[0].SetPosition({10.0f, 0.0f, 0.0f});
+    heroes[1].SetPosition({300.0f, 0.0f, 7.0f});
+    ASSERT_TRUE(manager.dizzy->Start(&heroes[0]));
+    ASSERT_TRUE(manager.charge3206400->Start(&heroes[0]));
+    ASSERT_TRUE(manager.dizzy->Start(&heroes[1]));
+    const auto at = [](const CSGePool &pool, int32_t index) { return pool.Instance(index).position; };
+    EXPECT_EQ(at(*manager.dizzy, 0).x, 10.0f);
+    EXPECT_EQ(at(*manager.dizzy, 0).y, 5.0f);
+    EXPECT_EQ(at(*manager.dizzy, 1).x, 300.0f);
+    EXPECT_EQ(at(*manager.dizzy, 1).z, 7.0f);
+    heroes[0].SetPosition({20.0f, 1.0f, 0.0f});
+    manager.Update(0.1f);
+    EXPECT_EQ(at(*manager.dizzy, 0).x, 20.0f);
+    EXPECT_EQ(at(*manager.dizzy, 0).y, 6.0f);
+    EXPECT_EQ(at(*manager.charge3206400, 0).x, 20.0f);
+    EXPECT_EQ(at(*manager.charge3206400, 0).y, 1.0f);
+    manager.StopOwner(&heroes[0]);
+    manager.StopOwner(&heroes[1]);
+    heroes[0].model = nullptr;
+    RpClumpDestroy(clump);
+}
+
+// An effect's sound goes to the stage's sound effects and plays once at
+// the sound step; without them it is silent.
+TEST_F(FxOnActors, AnEffectsSoundPlaysThroughTheStagesSoundEffects)
+{
+    soundtest::FakeSound sound;
+    sound.AddFile(SoundEffectPath(3100010));
+    CSSFXManager sfx(sound.Port());
+    const int32_t ids[] = {3100010};
+    sfx.AddSFXList(ids, 1);
+    stage.sfxManager = &sfx;
+    g_fxLinks.playSound(3100010);
+    sfx.Update();
+    EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
+    EXPECT_FALSE(sound.Find(SoundEffectPath(3100010))->loop);  // once, not looped
+    stage.sfxManager = nullptr;
+    g_fxLinks.playSound(3100010);
+    sfx.Update();
+    EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
 }
 
 // The test options reach into the stage on their tick only: the first
