@@ -562,6 +562,28 @@ TEST(StageFilesChecks, PlacementBlocks)
     EXPECT_EQ(read[2].aiType, 1002);
     EXPECT_EQ(read[3].aiType, 1004);
     EXPECT_GE(t.file.ProblemCount(), 7);
+    // A model is FOLDER\id with an id of letters, digits and '_' shorter
+    // than 32; a bad one is said and the actor stands without a model,
+    // while a good one after it is taken.
+    Text models("AI\n{\nAIType: 1005\nModel: 1200000\nModel: MONSTER\\12-00\nModel: MONSTER\\\n"
+                "Model: MONSTER\\" + std::string(32, '7') + "\n}\n"
+                "AI\n{\nAIType: 1006\nModel: MONSTER\\12-00\nModel: breakobj\\" + std::string(31, '7') + "\n}\n");
+    gametest::CaptureDiagnostics();
+    ASSERT_TRUE(ReadPlacements(&models.file, &read));
+    const std::string said = gametest::TakeDiagnostics();
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_FALSE(read[0].hasModel);
+    EXPECT_STREQ(read[0].modelId, "");
+    EXPECT_TRUE(read[1].hasModel);
+    EXPECT_EQ(read[1].modelFolder, ModelFolder::kBreakObj);
+    EXPECT_EQ(read[1].modelId, std::string(31, '7'));
+    EXPECT_EQ(said,
+              "TEST.TXT:4: Model: '1200000' is not FOLDER\\id\n"
+              "TEST.TXT:5: Model: '12-00' is no model id\n"
+              "TEST.TXT:6: Model: '' is no model id\n"
+              "TEST.TXT:7: Model: '77777777777777777777777777777777' is no model id\n"
+              "TEST.TXT:12: Model: '12-00' is no model id\n"
+              "TEST.TXT:14: the file does not say how many actors it holds\n");
 }
 
 TEST(StageFilesChecks, TerritoryBlocks)
@@ -571,11 +593,26 @@ TEST(StageFilesChecks, TerritoryBlocks)
            "Territory\n{\nID: 1\nPointNum: 3\nPoint: 0, 0\nPoint: 1, 0\nPoint: 0, 1\nPoint: 5, 5\n}\n"
            "Territory\n{\nID: 1\nPointNum: 3\nPoint: 0, 0\nPoint: 1, 0\nPoint: 0, 1\n}\n"  // the id again
            "Territory\n{\nID: 2\nPointNum: 4\nPoint: 0, 0\nPoint: 1, 0\n}\n"              // too few points
-           "Territory\n{\nPoint: 0, 0\nID: 0\nPointNum: 999999\n}\n");
+           "Territory\n{\nPoint: 0, 0\nID: 0\nPointNum: 999999\n}\n"
+           "Territory\n{\nID: 3\nPointNum: 0\nPoint: 0, 0\n}\n");  // no points announced
+    gametest::CaptureDiagnostics();
     ASSERT_TRUE(ReadTerritories(&t.file, &read));
+    const std::string said = gametest::TakeDiagnostics();
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].points.size(), 3u);
-    EXPECT_GE(t.file.ProblemCount(), 7);
+    EXPECT_EQ(said,
+              "TEST.TXT:9: Point: more points than PointNum announces; skipped\n"
+              "TEST.TXT:18: } territory 1 appears twice; the second is skipped\n"
+              "TEST.TXT:25: } 4 points announced, 2 read\n"
+              "TEST.TXT:25: } territory 2 has fewer than three points and is skipped\n"
+              "TEST.TXT:28: Point: a point before PointNum is skipped\n"
+              "TEST.TXT:29: ID: 0 is outside 1..2147483647\n"
+              "TEST.TXT:30: PointNum: 999999 is outside 0..1024\n"
+              "TEST.TXT:31: } a territory without a valid ID is skipped\n"
+              "TEST.TXT:36: Point: more points than PointNum announces; skipped\n"
+              "TEST.TXT:37: } territory 3 has fewer than three points and is skipped\n"
+              "TEST.TXT:37: 2 territories announced, 1 read\n");
+    EXPECT_EQ(t.file.ProblemCount(), 11);
 }
 
 TEST(StageFilesChecks, ParameterRanges)
