@@ -533,4 +533,27 @@ TEST_F(SampleFloor, DecalsLieOnTheSampleFloor)
     RpWorldDestroy(world);
 }
 
+// With all 32 decals on the floor, a new one takes the place of the oldest.
+TEST_F(SampleFloor, ANewDecalTakesTheOldestsPlaceWhenAllAreDown)
+{
+    RpWorld *world = fxtest::ReadWorldFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP");
+    ASSERT_NE(world, nullptr);
+    CSDecalManager decals;
+    decals.SetWorld(world);
+    for (int32_t i = 0; i < kMaxDecals; ++i) {
+        ASSERT_EQ(decals.Spawn({1.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(i));
+        decals.Update(0.1f);
+    }
+    EXPECT_EQ(decals.Spawn({3.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(0));
+    EXPECT_EQ(decals.DecalAt(0).age, 0.0f);
+    for (const RwIm3DVertex &v : decals.DecalAt(0).vertices) {
+        EXPECT_GE(v.objVertex.x, 2.0f - 1e-4f);  // at the new place
+    }
+    decals.Update(0.1f);
+    EXPECT_EQ(decals.Spawn({3.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(1));
+    EXPECT_EQ(decals.DecalsInUse(), kMaxDecals);
+    decals.Release();
+    RpWorldDestroy(world);
+}
+
 }  // namespace

@@ -184,6 +184,7 @@ TEST_F(Particles, UsedAfterItsPoolIsReleasedItDoesNothing)
     EXPECT_EQ(manager.FindTemplate("stage"), nullptr);
     EXPECT_NE(manager.FindTemplate("game"), nullptr);
     EXPECT_TRUE(held->IsRetired());
+    EXPECT_FALSE(held->IsTaken());
     EXPECT_FALSE(held->IsAlive());
     RwMatrix m = fxtest::Translation({1.0f, 2.0f, 3.0f});
     held->SetMatrix(&m);
