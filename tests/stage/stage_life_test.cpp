@@ -276,7 +276,38 @@ TEST_P(StageMissingModelTest, IsReportedByNameAndNothingStays)
 }
 
 INSTANTIATE_TEST_SUITE_P(WorldAndModels, StageMissingModelTest,
-                         ::testing::Values("STAGE.BSP", "LIGHTS.DFF", "CLUMP00.DFF"));
+                         ::testing::Values("STAGE.BSP", "LIGHTS.DFF", "WALL.DFF", "CAMWALL.DFF", "CLUMP00.DFF"));
+
+// A stage whose info names a sky box loads its model from the sky box's
+// folder and draws it around the camera; without the file the load stops
+// with the fatal report naming it.
+TEST_F(StageLifeTest, ASkyBoxTheInfoNamesStandsAroundTheCameraAndIsRequired)
+{
+    const std::string root = StageCopy("stage_sky_box");
+    std::ofstream(root + "/RESOURCE/STAGEINF/STAGE00.BSF", std::ios::app) << "SkyBox: TESTSKY\n";
+    const std::string sky = root + "/RESOURCE/SKYBOX/TESTSKY/SKYBOX.DFF";
+    std::filesystem::create_directories(root + "/RESOURCE/SKYBOX/TESTSKY/TEXTURES");
+    std::filesystem::copy_file(root + "/RESOURCE/STAGE/1/CLUMP00.DFF", sky);
+    Start(root);
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    ASSERT_NE(stage->skyBoxClump, nullptr);
+    EXPECT_EQ(RpClumpGetWorld(stage->skyBoxClump), stage->world);
+    stage->Update(16);  // the camera's first placement
+    ASSERT_TRUE(gs.Render());
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(gs.camera))->pos;
+    const RwV3d at = RwFrameGetLTM(RpClumpGetFrame(stage->skyBoxClump))->pos;
+    EXPECT_EQ(at.x, eye.x);
+    EXPECT_EQ(at.y, eye.y);
+    EXPECT_EQ(at.z, eye.z);
+    stage->ReleaseStage();
+    EXPECT_EQ(stage->skyBoxClump, nullptr);
+    std::filesystem::remove(sky);
+    FatalRecorder::Names().clear();
+    EXPECT_FALSE(stage->LoadStage(kStage1));
+    EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\SKYBOX\\TESTSKY\\SKYBOX.DFF"});
+    ExpectNothingLoaded();
+    EXPECT_EQ(stage->skyBoxClump, nullptr);
+}
 
 // A monster model the placements need is named by the report, and the stage
 // stops there: no actor is made with a model missing.
