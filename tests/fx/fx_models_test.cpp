@@ -533,6 +533,28 @@ TEST_F(SampleFloor, DecalsLieOnTheSampleFloor)
     RpWorldDestroy(world);
 }
 
+// An effect model is lit by the stage's lights while shown: shown, it joins
+// the world it was loaded for, and hidden it leaves it.
+TEST_F(SampleFloor, AnEffectModelIsInTheWorldOnlyWhileShown)
+{
+    RpWorld *world = fxtest::ReadWorldFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP");
+    ASSERT_NE(world, nullptr);
+    {
+        CSXdtModel model;
+        ASSERT_NE(model.LoadXdt(world, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+        EXPECT_EQ(RpClumpGetWorld(model.Clump()), nullptr);  // loaded hidden
+        model.Show(true);
+        EXPECT_EQ(RpClumpGetWorld(model.Clump()), world);
+        model.Show(false);
+        EXPECT_FALSE(model.IsShown());
+        EXPECT_EQ(RpClumpGetWorld(model.Clump()), nullptr);
+        model.Show(true);
+        model.Show(true);
+        EXPECT_EQ(RpClumpGetWorld(model.Clump()), world);
+    }
+    RpWorldDestroy(world);
+}
+
 // With all 32 decals on the floor, a new one takes the place of the oldest.
 TEST_F(SampleFloor, ANewDecalTakesTheOldestsPlaceWhenAllAreDown)
 {
