@@ -80,6 +80,22 @@ TEST_F(GeManager, ThousandMoneyIsTwentyPiecesThatReachTheNearestHeroesEarnings)
     EXPECT_EQ(rewardLines, 20);
 }
 
+// With no hero to fly to, the pieces lie where they fell for twenty
+// seconds and then go, paying no one.
+TEST_F(GeManager, PiecesWithNoHeroToReachLieTwentySecondsAndGoUnpaid)
+{
+    world.heroes.clear();
+    manager.Create({});
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 100), 2);
+    for (int i = 0; i < 39; ++i) {
+        manager.Update(0.5f);
+    }
+    EXPECT_EQ(manager.reward->InstancesInUse(), 2);  // 19.5 s
+    manager.Update(0.5f);
+    EXPECT_EQ(manager.reward->InstancesInUse(), 0);  // 20 s
+    EXPECT_TRUE(world.moneyShown.empty());
+}
+
 TEST_F(GeManager, OddAmountsAndADryPoolKeepEveryCoin)
 {
     hero1.position = {5.0f, 0.0f, 0.0f};
