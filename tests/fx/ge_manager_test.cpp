@@ -96,6 +96,79 @@ TEST_F(GeManager, PiecesWithNoHeroToReachLieTwentySecondsAndGoUnpaid)
     EXPECT_TRUE(world.moneyShown.empty());
 }
 
+// Each pool starts as many effects as it holds, each at the place asked;
+// the next start finds it dry, starts nothing and answers false, and the caller
+// goes on.
+TEST_F(GeManager, EachPoolStartsWhatItHoldsAtThePlaceAskedAndThenNothing)
+{
+    manager.Create({});
+    std::vector<FakeActor> owners(9);
+    const auto startEach = [](int32_t tries, const auto &start) {
+        int32_t started = 0;
+        for (int32_t i = 0; i < tries; ++i) {
+            started += start(i) ? 1 : 0;
+        }
+        return started;
+    };
+    const auto lastAt = [](const CSGePool &pool) {
+        return pool.Instance(pool.InstanceCount() - 1).position;
+    };
+    const auto place = [](int32_t i) { return RwV3d{static_cast<float>(i), 2.0f, 3.0f}; };
+    const auto matrix = [&place](int32_t i) { return fxtest::Translation(place(i)); };
+    EXPECT_FALSE(manager.dizzy->Start(nullptr));
+    EXPECT_EQ(startEach(9, [&](int32_t i) {
+                  owners[static_cast<size_t>(i)].position = place(i);
+                  return manager.dizzy->Start(fxtest::FakeWorld::As(&owners[static_cast<size_t>(i)]));
+              }),
+              8);
+    EXPECT_EQ(lastAt(*manager.dizzy).x, 7.0f);
+    EXPECT_EQ(startEach(5, [&](int32_t i) {
+                  return manager.charge3206400->Start(fxtest::FakeWorld::As(&owners[static_cast<size_t>(i)]));
+              }),
+              4);
+    EXPECT_EQ(lastAt(*manager.charge3206400).x, 3.0f);
+    EXPECT_EQ(startEach(9, [&](int32_t i) { return manager.downHit->Start(place(i)); }), 8);
+    EXPECT_EQ(lastAt(*manager.downHit).x, 7.0f);
+    EXPECT_EQ(startEach(9, [&](int32_t i) {
+                  const RwMatrix m = matrix(i);
+                  return manager.bkShield->Start(3218500, &m);
+              }),
+              8);
+    EXPECT_EQ(lastAt(*manager.bkShield).x, 7.0f);
+    EXPECT_EQ(startEach(5, [&](int32_t i) {
+                  const RwMatrix m = matrix(i);
+                  return manager.modelPool->StartAt(&m);
+              }),
+              4);
+    EXPECT_EQ(lastAt(*manager.modelPool).x, 3.0f);
+    EXPECT_EQ(startEach(5, [&](int32_t i) { return manager.potion->Start(1, place(i)); }), 4);
+    EXPECT_EQ(lastAt(*manager.potion).x, 3.0f);
+    EXPECT_EQ(startEach(3, [&](int32_t i) {
+                  const RwMatrix m = matrix(i);
+                  return manager.flush->Start(&m);
+              }),
+              2);
+    EXPECT_EQ(lastAt(*manager.flush).x, 1.0f);
+    EXPECT_EQ(startEach(2, [&](int32_t i) { return manager.sStarEff->Start(place(i)); }), 1);
+    EXPECT_EQ(lastAt(*manager.sStarEff).x, 0.0f);
+    // The burst's entries are taken one by one and placed after.
+    EXPECT_FALSE(manager.effect3507200->SetActive(-1, true));
+    EXPECT_FALSE(manager.effect3507200->SetActive(8, true));
+    EXPECT_EQ(startEach(9, [&](int32_t) {
+                  const int32_t entry = manager.effect3507200->FindFree();
+                  if (entry < 0 || !manager.effect3507200->SetActive(entry, true)) {
+                      return false;
+                  }
+                  manager.effect3507200->Start(entry, place(entry));
+                  return true;
+              }),
+              8);
+    EXPECT_EQ(lastAt(*manager.effect3507200).x, 7.0f);
+    EXPECT_EQ(manager.effect3507200->FindFree(), -1);
+    EXPECT_TRUE(manager.effect3507200->SetActive(3, false));
+    EXPECT_EQ(manager.effect3507200->FindFree(), 3);
+}
+
 TEST_F(GeManager, OddAmountsAndADryPoolKeepEveryCoin)
 {
     hero1.position = {5.0f, 0.0f, 0.0f};
