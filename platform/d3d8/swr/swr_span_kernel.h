@@ -1437,7 +1437,8 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     if (sm.needsLod || sm.divisor >= 0 || (sm.shape != kFilteredWrapShape && sm.shape != kFilteredClampShape)) {
         return false;
     }
-    return ctx.flat || (steady.diffuse && (!p.readsSpecular || steady.specular));
+    // A simple combiner reads no specular colour.
+    return ctx.flat || steady.diffuse;
 }
 
 // The taps of a group of `n` neighbours from a row's pixel on (whose columns and rows
@@ -1607,18 +1608,12 @@ void SpanFilteredRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
     C16 texel;
     in.texel[stage] = &texel;
-    if (ctx.flat) {
-        in.diffuse = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))));
-        if (p.readsSpecular) in.specular = Widen(ISet1(static_cast<int32_t>(Packed(ctx.flatSpecular))));
-    } else {
-        in.diffuse = Widen(steady.diffuseWord);
-        if (p.readsSpecular) in.specular = Widen(steady.specularWord);
-    }
+    in.diffuse = Widen(ctx.flat ? ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))) : steady.diffuseWord);
     // With a combiner that gives each channel the texel's or one value, the colour is
     // the texel's bytes with the others set.
     const uint32_t diffuse = ctx.flat ? Packed(ctx.flatDiffuse) : static_cast<uint32_t>(ILane0(steady.diffuseWord));
     const TexelCombine &combine = CombineOfTexel(p, in, stage, diffuse);
-    const bool plain = combine.plain && !p.readsSpecular && fault != kSpanFaultCombine;
+    const bool plain = combine.plain && fault != kSpanFaultCombine;
     const VI plainKeep = ISet1(static_cast<int32_t>(combine.keep));
     const VI plainConstant = ISet1(static_cast<int32_t>(combine.constant));
     // Rows sampled wholly inside the level take FetchInside, unless an error of FetchLevel

@@ -122,10 +122,19 @@ public:
     // to the general rows.
     void RenderBent(Scene &s, uint32_t draws, uint32_t triangles) {
         std::mt19937 rng(seed_ * 104729u + 7);
+        // One large level, for pictures shrunk from it.
+        std::vector<uint32_t> large(128 * 128);
+        for (uint32_t &v : large) v = rng();
+        large_ = TestTexture(D3DFMT_A8R8G8B8);
+        large_.AddLevel(128, 128, large);
         s.ClearDepthStencil(1.0f, 0);
         s.FillPixels(0xFF202020u);
         for (uint32_t d = 0; d < draws; ++d) {
             BentState(s, rng);
+            // Now and then a large texture shrunk to about two texels a pixel.
+            const bool shrunk = Pick(rng, 3) == 0;
+            const float scale = shrunk ? Uniform(rng, 0.8f, 1.1f) : 1.0f;
+            if (shrunk) s.state.textures[0] = large_.View();
             const float rhw = Uniform(rng, 0.2f, 2.0f), z = Uniform(rng, 0, 1);
             const D3DCOLOR colours[] = {0xFFFFFFFFu, 0x80FFFFFFu, static_cast<D3DCOLOR>(rng())};
             const D3DCOLOR colour = colours[Pick(rng, 3)];
@@ -136,8 +145,8 @@ public:
                 RandomVertex r = ScreenVertex(rng);
                 r.z = z, r.w = rhw, r.diffuse = colour;
                 if (!anywhere) {
-                    r.u = r.x / static_cast<float>(width_) + Uniform(rng, -wobble, wobble);
-                    r.v = r.y / static_cast<float>(height_) + Uniform(rng, -wobble, wobble);
+                    r.u = r.x / static_cast<float>(width_) * scale + Uniform(rng, -wobble, wobble);
+                    r.v = r.y / static_cast<float>(height_) * scale + Uniform(rng, -wobble, wobble);
                 }
                 v.push_back(r);
             }
@@ -394,7 +403,8 @@ private:
     uint32_t width_, height_, seed_;
     const swr::SamplerShape *shape_;
     TestTexture argb_{D3DFMT_A8R8G8B8}, xrgb_{D3DFMT_X8R8G8B8}, npot_{D3DFMT_A8R8G8B8}, l8_{D3DFMT_L8},
-        dxt1_{D3DFMT_DXT1}, dxt5_{D3DFMT_DXT5}, p8_{D3DFMT_P8}, argb4444_{D3DFMT_A4R4G4B4}, rgb565_{D3DFMT_R5G6B5};
+        dxt1_{D3DFMT_DXT1}, dxt5_{D3DFMT_DXT5}, p8_{D3DFMT_P8}, argb4444_{D3DFMT_A4R4G4B4}, rgb565_{D3DFMT_R5G6B5},
+        large_{D3DFMT_A8R8G8B8};
     PALETTEENTRY palette_[256];
 };
 
