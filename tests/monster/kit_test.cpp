@@ -385,6 +385,21 @@ TEST_F(Kit, TheDelayedHoldAndTheHitStop)
     StepDelayedHold(&actor, 0.4f);
     EXPECT_FALSE(actor.thrownReleasePending);
     EXPECT_EQ(actor.pendingDamage, INT32_MAX);
+    // At its bounds: held while the hold's time is at most 0.3 s, given
+    // back once the release time is above 0.3 s.
+    actor.thrown = true;
+    actor.pendingDamage = 7;
+    for (int i = 0; i < 3; ++i) {  // at 0, 0.15 and 0.3 s
+        StepDelayedHold(&actor, 0.15f);
+        EXPECT_TRUE(actor.frozen) << i;
+    }
+    StepDelayedHold(&actor, 0.15f);  // over; the release time is 0.15 s
+    EXPECT_FALSE(actor.frozen);
+    StepDelayedHold(&actor, 0.15f);  // 0.3 s
+    EXPECT_TRUE(actor.thrownReleasePending);
+    EXPECT_EQ(actor.pendingDamage, 0);
+    StepDelayedHold(&actor, 0.15f);
+    EXPECT_EQ(actor.pendingDamage, 7);
 
     actor.hitStopPending = true;
     actor.grabLock = true;
@@ -394,7 +409,9 @@ TEST_F(Kit, TheDelayedHoldAndTheHitStop)
     StepHitStop(&actor, 0.05f);
     EXPECT_TRUE(actor.frozen);
     StepHitStop(&actor, 0.05f);
-    StepHitStop(&actor, 0.05f);
+    StepHitStop(&actor, 0.05f);  // frozen 0.1 s: not yet above it
+    EXPECT_TRUE(actor.frozen);
+    EXPECT_TRUE(actor.hitStopPending);
     StepHitStop(&actor, 0.05f);
     EXPECT_FALSE(actor.hitStopPending);
     EXPECT_FALSE(actor.frozen);

@@ -236,6 +236,38 @@ TEST_F(TypeStates, EachTypeIsKnockedOutOfItsAttacksForItsTime)
     }
 }
 
+// Walking (state 1), each type goes right up to a hero standing in its
+// way, body touching body, where its full move stops it: not a step short.
+TEST_F(TypeStates, EachTypeWalksRightUpToAHeroInItsWay)
+{
+    const std::pair<int32_t, int32_t> types[] = {{1007, 29}, {1000, 31}, {1006, 31}, {1005, 29},
+                                                 {1021, 32}, {1004, 35}, {1003, 34}, {1002, 37}};
+    NoFoeNear();
+    const RwV3d heroAt = *hero.GetPositionPtr();
+    for (const auto &[type, last] : types) {
+        gametest::FsfBuilder machine;
+        for (int32_t s = 0; s <= last; ++s) {
+            machine.State(s);
+            if (s == 1) {
+                machine.Speed(30.0f);  // half a unit a tick
+            }
+        }
+        ForStates(type, machine.Build(), {1}, [&](AiObject *m, int32_t state) {
+            const float reach = monster::ParamsOf(m).radius + hero.Params()->radius;
+            // A quarter of a step over whole steps from the touch.
+            m->SetPosition({heroAt.x, heroAt.y, heroAt.z + reach + 20.25f});
+            m->SetDirection(kFacing);
+            m->home = {heroAt.x, heroAt.y, heroAt.z - 100.0f};
+            Enter(m, state);
+            Ticks(90);
+            EXPECT_EQ(m->state, state);
+            const RwV3d &at = *m->GetPositionPtr();
+            EXPECT_NEAR(at.z - heroAt.z, reach, 0.01f);
+            EXPECT_NEAR(at.x, heroAt.x, 1e-3f);
+        });
+    }
+}
+
 struct BumpRow {
     int32_t type;
     int32_t last;
