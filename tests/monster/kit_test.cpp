@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 #include "actor/hero.h"
@@ -346,6 +347,39 @@ TEST_F(Kit, TheSetStateBodyKeepsToItsBound)
     twin.modelTemplate = &tpl;
     EnterState(&twin, &tpl.fsf, 0, 29, true);
     EXPECT_EQ(twin.stateRandom, actor.stateRandom);
+}
+
+// Each timed state ends on the act its time runs out, counted in acts of
+// half a second: the guard after 1.5 s (input 18), the knock once above its
+// time (input 2), the dizziness at its time (input 107), lying down at its
+// time (input 106).
+TEST_F(Kit, TimedStatesEndOnTheActTheirTimeRunsOut)
+{
+    gametest::FsfBuilder b;
+    b.State(0);
+    b.State(14).To(kInputGetUp, 0, 1);
+    b.State(19).To(kInputDizzyEnd, 0, 1);
+    b.State(23).To(18, 0, 1);
+    b.State(28).To(kInputReady, 0, 1);
+    tpl.fsf = b.Build();
+    // The act on which `step` first feeds the way out of `state`.
+    const auto actOfEnd = [&](int32_t state, const std::function<void(int32_t *)> &step) {
+        actor.state = state;
+        for (int act = 1; act <= 20; ++act) {
+            int32_t next = -1;
+            step(&next);
+            if (next == 0) {
+                return act;
+            }
+        }
+        return -1;
+    };
+    float guardTimer = 0.0f;
+    const GuardRule guard = {23, 1.5f, 18, 0, true};
+    EXPECT_EQ(actOfEnd(23, [&](int32_t *next) { StepGuard(&actor, next, 0.5f, &guardTimer, guard); }), 4);
+    EXPECT_EQ(actOfEnd(28, [&](int32_t *next) { StepKnock(&actor, next, 0.5f, false, 28, 1.0f); }), 4);
+    EXPECT_EQ(actOfEnd(19, [&](int32_t *next) { StepDizzy(&actor, next, 0.5f, 19, 29, 3.0f); }), 6);
+    EXPECT_EQ(actOfEnd(14, [&](int32_t *next) { StepDownTimer(&actor, next, 0.5f, 14, 15, 2.0f); }), 4);
 }
 
 // The delayed-damage hold freezes the actor 0.3 s, puts the first frame's

@@ -8,9 +8,11 @@
 // takes each kind of blow, and the counter from a hurt state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monster/kit_common.h"
@@ -132,6 +134,24 @@ TEST_F(TypeStates, EachTypeCannotBeTargetedInItsOwnStates)
             Enter(m, state);
             Tick();
             EXPECT_EQ(m->targetable, r.untargetable.count(state) == 0);
+        });
+    }
+    // Falling, a type lies down (and cannot be targeted) once its fall's
+    // motion has ended; 1007 never lies down.
+    const std::pair<int32_t, std::set<int32_t>> falls[] = {
+        {1000, {12, 13}}, {1006, {12, 13}}, {1005, {13, 14}}, {1021, {20, 21}},
+        {1004, {17, 18}}, {1003, {17, 18}}, {1002, {17, 18}},
+    };
+    for (const auto &[type, states] : falls) {
+        const TargetableRow &r = *std::find_if(std::begin(rows), std::end(rows), [&](const TargetableRow &row) {
+            return row.type == type;
+        });
+        ForStates(type, StatesLeadingOn(r.last), AroundEach(states, r.skipped), [&](AiObject *m, int32_t state) {
+            Enter(m, state);
+            ASSERT_GE(TicksUntil([&] { return m->animEnded; }, 300), 0);
+            Tick();
+            const bool lies = states.count(state) != 0 || r.untargetable.count(state) != 0;
+            EXPECT_EQ(m->targetable, !lies);
         });
     }
 }
