@@ -8,6 +8,8 @@
 // to its first attacker.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "monster/kit_common.h"
 #include "monster_scenario.h"
 
@@ -85,6 +87,22 @@ TEST_F(Blows, AGuardStruckFromBehindBleedsOnceWithOneSpark)
     const Marks marks = Swing(m);
     EXPECT_EQ(marks.blood, 1);
     EXPECT_EQ(marks.sparks, 1);
+}
+
+// With every system of the blood spark out already (a crowded fight), a
+// blow still lands and bleeds, without its spark.
+TEST_F(Blows, WithEveryBloodSparkOutABlowStillLandsAndBleeds)
+{
+    AiObject *m = Swinger({0.0f, 0.0f, 1.0f});
+    hero.guarding = false;
+    std::vector<CSParticleSystem *> out;
+    while (CSParticleSystem *system = particles.CreateSystem("3400400.zus")) {
+        out.push_back(system);
+    }
+    ASSERT_FALSE(out.empty());
+    const Marks marks = Swing(m);
+    EXPECT_EQ(marks.blood, 1);
+    EXPECT_EQ(marks.sparks, 0);
 }
 
 // The grab monsters are held by the hero in states 25 and 26: there a blow

@@ -142,6 +142,21 @@ TEST_F(Monster1021, ItCarriesASeizedHeroFifteenUnitsAheadForThreeSeconds)
         ++acts;
     }
     EXPECT_EQ(acts, 14);
+    // Having let a hero go it acts on every frame, however far from the
+    // hero it stands; one that never held a hero is thinned there.
+    Tick();
+    CSMonster1021 *never = Monster({40.0f, 0.0f, 140.0f});
+    PutHero({0.0f, 0.0f, -60.0f});
+    m->SetPosition({0.0f, 0.0f, 140.0f});
+    int thinned = 0;
+    int neverThinned = 0;
+    for (int i = 0; i < 20; ++i) {
+        Tick();
+        thinned += m->fullDetailFrame ? 0 : 1;
+        neverThinned += never->fullDetailFrame ? 0 : 1;
+    }
+    EXPECT_EQ(thinned, 0);
+    EXPECT_GT(neverThinned, 0);
 }
 
 // A monster dying or held by an event while it carries a hero lets it go.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include "actor/fsf.h"
 #include "monster/kit_common.h"
@@ -80,6 +81,29 @@ TEST_F(Npcs, TheFamiliesFollowTheirEventsCodes)
         EXPECT_FALSE(npc->eventModel);
         EXPECT_FALSE(npc->eventHeld);
         EXPECT_EQ(npc->state, c.releasedState);
+    }
+}
+
+// A character placed to show when in view takes its model once in view and
+// gives it back out of view, but for 112, which keeps it; back in view the
+// others take one again.
+TEST_F(Npcs, CharactersShownInViewTakeTheirModelsThereAndGiveThemBackOutOfIt)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    const std::pair<int32_t, bool> cases[] = {{100, true}, {107, true}, {106, true}, {112, false}};
+    for (const auto &[type, givesBack] : cases) {
+        SCOPED_TRACE(type);
+        AiObject *npc = Place(type, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, 0, 1);
+        ASSERT_NE(npc, nullptr);
+        npc->SetModelInstance(nullptr);  // as out of view
+        ASSERT_GE(TicksUntil([&] { return npc->model != nullptr; }, 10), 0);
+        npc->SetPosition({230.0f, 0.0f, 60.0f});  // beyond the east wall: hidden from the camera in the yard
+        Ticks(3);
+        EXPECT_EQ(npc->model == nullptr, givesBack);
+        npc->SetPosition({0.0f, 0.0f, 40.0f});
+        Ticks(3);
+        EXPECT_NE(npc->model, nullptr);
+        npc->Remove();
     }
 }
 

@@ -404,6 +404,26 @@ TEST_F(TemplateRows, TheChargeGivesUpOnAMissAndGoesOnOnATouch)
             EXPECT_EQ(m->state, touching ? 21 : 20);
             m->removed = true;
         }
+        // Missing with a hero in sight but out of reach, where its think
+        // chose to go on (inputs 1, 2 and 16): 1005 gives up all the same;
+        // the others go on as they chose.
+        SCOPED_TRACE(std::to_string(r.type) + " missing a hero in sight");
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(r.charge).Attack(8, 1).Weapon(100130).Weapon(100140).To(0, 20, 1).To(11, 21, 1);
+        b.To(1, 22, 1).To(2, 22, 1).To(16, 22, 1);
+        b.State(20);
+        b.State(21);
+        b.State(22);
+        UseStateMachine(r.type, b.Build());
+        PutHero({kHome.x, 0.0f, kHome.z - 50.0f}, {0.0f, 0.0f, 1.0f});
+        Ticks(2);  // the hero found
+        ASSERT_NE(m->target, nullptr);
+        Enter(m, r.charge);
+        Tick();
+        EXPECT_EQ(m->state, r.type == 1005 ? 20 : 22);
+        m->removed = true;
     }
 }
 
@@ -797,7 +817,7 @@ TEST_F(TemplateRows, TheRecoveryWaitsForItsMotionThenRollsItsWay)
     } rows[] = {{1000, 6, 60, kIdled}, {1000, 6, 61, kBack},   {1000, 6, 80, kBack},   {1000, 6, 81, kStrike},
                 {1005, 7, 60, kIdled}, {1005, 7, 61, kBack},   {1005, 7, 80, kBack},   {1005, 7, 81, kStrike},
                 {1006, 6, 0, kBack},   {1006, 6, 60, kBack},   {1006, 6, 61, kStrike}, {1006, 6, 99, kStrike}};
-    PutHero({kHome.x, 0.0f, kHome.z - 30.0f}, {0.0f, 0.0f, 1.0f});  // a target, out of attack range
+    PutHero({kHome.x, 0.0f, kHome.z - 50.0f}, {0.0f, 0.0f, 1.0f});  // a target, out of attack range
     for (const auto &r : rows) {
         SCOPED_TRACE(std::to_string(r.type) + " rolling " + std::to_string(r.roll));
         AiObject *m = Place(r.type, kHome, kSouth);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -284,6 +285,52 @@ TEST_F(TypeStates, EachTypeWalksRightUpToAHeroInItsWay)
             const RwV3d &at = *m->GetPositionPtr();
             EXPECT_NEAR(at.z - heroAt.z, reach, 0.01f);
             EXPECT_NEAR(at.x, heroAt.x, 1e-3f);
+        });
+    }
+}
+
+struct ShakeRow {
+    int32_t type;
+    int32_t last;
+    std::set<int32_t> shaking;
+    std::set<int32_t> skipped;  // dying, gone and the event hold
+};
+
+// Shaken (a hero's shake request) in one of its shake states, a type
+// trembles about where it stood, frozen; when the shaking stops it stands
+// again exactly there and moves on. In its other states a shake does
+// nothing. 1005 and 1021 are never shaken.
+TEST_F(TypeStates, EachTypeTremblesInItsShakeStatesAndStandsAgainWhereItWas)
+{
+    const ShakeRow rows[] = {
+        {1007, 29, {14, 15, 16}, {24, 25, 29}},         {1000, 31, {11, 12, 13}, {22, 23, 24, 25, 31}},
+        {1006, 31, {11, 12, 13}, {22, 23, 24, 25, 31}}, {1004, 35, {16, 17, 18}, {27, 28, 29, 30, 35}},
+        {1003, 34, {16, 17, 18}, {27, 28, 29, 30, 34}}, {1002, 37, {16, 17, 18}, {28, 29, 30, 31, 37}},
+        {1005, 29, {}, {23, 24, 25, 26, 29}},           {1021, 32, {}, {28, 29, 32}},
+    };
+    NoFoeNear();
+    for (const ShakeRow &r : rows) {
+        const std::set<int32_t> &around = r.shaking.empty() ? std::set<int32_t>{11, 14, 17} : r.shaking;
+        ForStates(r.type, StatesLeadingOn(r.last), AroundEach(around, r.skipped), [&](AiObject *m, int32_t state) {
+            m->SetPosition(kAt);
+            Enter(m, state);
+            m->shakeRequest = true;
+            bool trembled = false;
+            for (int i = 0; i < 6; ++i) {
+                Tick();
+                const RwV3d &at = *m->GetPositionPtr();
+                trembled = trembled || std::fabs(at.x - kAt.x) + std::fabs(at.z - kAt.z) > 1e-3f;
+                EXPECT_LT(std::fabs(at.x - kAt.x) + std::fabs(at.y - kAt.y) + std::fabs(at.z - kAt.z), 3.0f);
+            }
+            const bool shakes = r.shaking.count(state) != 0;
+            EXPECT_EQ(trembled, shakes);
+            EXPECT_EQ(m->frozen, shakes);
+            m->shakeRequest = false;
+            Tick();
+            EXPECT_FALSE(m->frozen);
+            const RwV3d &at = *m->GetPositionPtr();
+            EXPECT_NEAR(at.x, kAt.x, 1e-4f);
+            EXPECT_NEAR(at.z, kAt.z, 1e-4f);
         });
     }
 }
