@@ -15,6 +15,7 @@
 #include "monster/monster_1003.h"
 #include "monster/npc.h"
 #include "monster/npc_10.h"
+#include "stage/clump_anim_manager.h"
 #include "monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
@@ -104,6 +105,27 @@ TEST_F(Npcs, CharactersShownInViewTakeTheirModelsThereAndGiveThemBackOutOfIt)
         Ticks(3);
         EXPECT_NE(npc->model, nullptr);
         npc->Remove();
+    }
+}
+
+// Held by another group's event, a hold character in view goes to its
+// state 1 playing that state's motion; shown by its own group's event, it
+// goes there too but the event plays its motion: its own is left alone.
+TEST_F(Npcs, AHoldCharacterPlaysItsHoldMotionUnlessItsEventShowsIt)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    for (bool ownGroup : {false, true}) {
+        SCOPED_TRACE(ownGroup ? "its own group's event" : "another group's event");
+        AiObject *npc = Place(100, {ownGroup ? 20.0f : -20.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup,
+                              ownGroup ? 0 : 1);
+        ASSERT_NE(npc, nullptr);
+        Ticks(2);
+        ASSERT_EQ(npc->state, 0);
+        Control(npc, kCtlShowHold, ownGroup ? kGroup : kGroup + 1);
+        Ticks(2);
+        ASSERT_NE(npc->model, nullptr);
+        EXPECT_EQ(npc->state, 1);
+        EXPECT_EQ(monster::AnimationsOf(npc)->GetMotionIndex(npc->Clump()), ownGroup ? 0 : 1);
     }
 }
 
