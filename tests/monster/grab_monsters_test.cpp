@@ -333,6 +333,36 @@ TEST_F(GrabMonsters, EachTypeChoosesItsBlowByItsStateAndDraw)
     }
 }
 
+// While it burns, 1002 loses its resistances (a blow with bit 2, which it
+// resists otherwise, makes it reel: input 103) and has them back once the
+// flames are out; 1003 and 1004 keep theirs through the flames.
+TEST_F(GrabMonsters, Type1002LosesItsResistancesWhileItBurns)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    for (int32_t type : {1002, 1003, 1004}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s : {0, 5, 6}) {
+            b.State(s).To(100, 5, 1).To(103, 6, 1);
+        }
+        UseStateMachine(type, b.Build());
+        m->hp = 1000000;
+        Hit(m, kAtkBurn, 0);
+        ASSERT_GE(TicksUntil([&] { return (m->activeStatus & kStatusBurning) != 0; }, 10), 0);
+        Tick();
+        Hit(m, kAtkPlain | kAtkHurt2, 0);
+        Ticks(2);
+        EXPECT_EQ(m->state, type == 1002 ? 6 : 5);
+        ASSERT_GE(TicksUntil([&] { return (m->activeStatus & kStatusBurning) == 0; }, 700), 0);
+        Tick();
+        Hit(m, kAtkPlain | kAtkHurt2, 0);
+        Ticks(2);
+        EXPECT_EQ(m->state, 5);
+        m->removed = true;
+    }
+}
+
 // The seize (state 11) is the grab monsters' and 1021's only blow there: its
 // weapons strike no one in state 11, where the same weapons swung in
 // another attack state strike the hero standing in front.
