@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
 
 #include "monster/kit_common.h"
 #include "monster/monster_1003.h"
@@ -359,6 +360,49 @@ TEST_F(GrabMonsters, Type1002LosesItsResistancesWhileItBurns)
         Hit(m, kAtkPlain | kAtkHurt2, 0);
         Ticks(2);
         EXPECT_EQ(m->state, 5);
+        m->removed = true;
+    }
+}
+
+// A hero within the alarm circle but out of attack range brings each grab
+// type on by its own rule: 1004 facing it gets ready (input 2), or seizes
+// from state 2 (11), and turns to a hero off its half angle (3); 1003 gets
+// ready wherever the hero stands (2); 1002 facing it seizes on a draw below
+// 30 (11) and closes in otherwise (1), as it does to a hero off its angle.
+TEST_F(GrabMonsters, TheAlarmCircleBringsEachTypeOnByItsOwnRule)
+{
+    const struct {
+        int32_t type;
+        int32_t state;
+        int32_t draw;
+        bool offAngle;
+        int32_t to;  // input 2 from state 2 leads to 4
+    } rows[] = {{1004, 0, 0, false, 2}, {1004, 2, 0, false, 11}, {1004, 0, 0, true, 3},
+                {1003, 0, 0, false, 2}, {1003, 2, 0, false, 4},  {1003, 0, 0, true, 2},
+                {1002, 0, 0, false, 11}, {1002, 0, 29, false, 11}, {1002, 0, 30, false, 1},
+                {1002, 0, 0, true, 1}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(r.state) + " draw " + std::to_string(r.draw) +
+                     (r.offAngle ? " off its angle" : ""));
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0).To(1, 1, 1).To(2, 2, 1).To(3, 3, 1).To(11, 11, 1);
+        b.State(2).To(1, 1, 1).To(2, 4, 1).To(3, 3, 1).To(11, 11, 1);
+        for (int32_t s : {1, 3, 4, 11}) {
+            b.State(s);
+        }
+        UseStateMachine(r.type, b.Build());
+        if (r.offAngle) {
+            PutHero({kHome.x + 25.0f * 0.866f, 0.0f, kHome.z - 25.0f * 0.5f}, {0.0f, 0.0f, 1.0f});
+        } else {
+            HeroAhead(25.0f);
+        }
+        if (r.state != 0) {
+            Enter(m, r.state);
+        }
+        m->stateRandom = r.draw;
+        TicksUntil([&] { return m->state != r.state; }, 30);
+        EXPECT_EQ(m->state, r.to);
         m->removed = true;
     }
 }
