@@ -15,9 +15,12 @@
 #include "boss/boss_1109.h"
 #include "boss/boss_1110.h"
 #include "boss_scenario.h"
+#include "fx/ge_manager.h"
+#include "fx/ge_pools.h"
 #include "fx/particle_system.h"
-#include "stage/clump_anim_manager.h"
 #include "stage/character_params.h"
+#include "stage/clump_anim_manager.h"
+#include "stage/v3.h"
 
 namespace boss_1109_1110_test {
 
@@ -502,6 +505,43 @@ TEST_F(Champions, WithoutTheGeneralEffectsOrABeamsParticlesTheyFightOnQuietly)
     for (CSParticleSystem *system : held) {
         system->Release();
     }
+}
+
+// The shots the champions fire at their foe fly at his chest (his frame
+// 100100): 1109's barrage and 1110's two shots in state 11.
+TEST_F(Champions, TheirShotsAtTheFoeFlyAtHisChest)
+{
+    CSBoss1109 *b1109 = Champion<CSBoss1109>(1109);
+    CSBoss1110 *b1110 = Champion<CSBoss1110>(1110);
+    b1110->SetPosition({50.0f, 0.0f, 60.0f});
+    Ticks(2);
+    ASSERT_NE(b1109->target, nullptr);
+    ASSERT_NE(b1110->target, nullptr);
+    const RwMatrix *chestFrame = boss::UserFrameMatrix(&hero, 100100);
+    ASSERT_NE(chestFrame, nullptr);
+    const RwV3d chest = chestFrame->pos;
+    ASSERT_GT(V3Length(V3Sub(chest, *hero.GetPositionPtr())), 1.0f);
+    const auto expectAllAtTheChest = [&](const CSGePool *pool, int32_t fired) {
+        int32_t aimed = 0;
+        for (int32_t i = 0; i < pool->InstanceCount(); ++i) {
+            const GeInstance &shot = pool->Instance(i);
+            if (shot.used) {
+                EXPECT_LT(V3Length(V3Sub(shot.to, chest)), 0.01f);
+                aimed += 1;
+            }
+        }
+        EXPECT_EQ(aimed, fired);
+    };
+    b1109->BarrageTimer = 0.0f;
+    b1109->BarrageShotTimer = 0.1f;
+    EnterBoss(b1109, 15);
+    Tick();
+    expectAllAtTheChest(effects.bigShot3215400, 1);
+    EnterBoss(b1109, 0);
+    EnterBoss(b1110, 11);
+    b1110->animClock = 1843.0f / 60.0f;
+    TicksUntil([&] { return effects.bigShot3211200->InstancesInUse() > 0; }, 10);
+    expectAllAtTheChest(effects.bigShot3211200, 2);
 }
 
 // Boss 1109's companion, when it has one, takes each state's motion with
