@@ -43,6 +43,31 @@ TEST(CameraMath, QuaternionsRoundTripAndSlerpAlongTheShortArc)
         QuatToMatrix(QuatFromMatrix(m), &back);
         EXPECT_TRUE(SameView(m, back, 1e-4f));
     }
+    // A scene's camera may roll or turn over: turns of 160 degrees about
+    // each axis, and about a slanted one, come back as they were.
+    const RwReal co = std::cos(160.0f * 3.14159265f / 180.0f);
+    const RwReal si = std::sin(160.0f * 3.14159265f / 180.0f);
+    RwMatrix turns[4] = {};
+    turns[0].right = {1, 0, 0}, turns[0].up = {0, co, si}, turns[0].at = {0, -si, co};
+    turns[1].right = {co, 0, -si}, turns[1].up = {0, 1, 0}, turns[1].at = {si, 0, co};
+    turns[2].right = {co, si, 0}, turns[2].up = {-si, co, 0}, turns[2].at = {0, 0, 1};
+    // The same turn about (2, 1, -3) / |(2, 1, -3)|.
+    const RwReal k = 1.0f / std::sqrt(14.0f);
+    const RwV3d n = {2 * k, 1 * k, -3 * k};
+    const auto row = [&](RwV3d e) {
+        const RwReal d = n.x * e.x + n.y * e.y + n.z * e.z;
+        const RwV3d x = {n.y * e.z - n.z * e.y, n.z * e.x - n.x * e.z, n.x * e.y - n.y * e.x};
+        return RwV3d{e.x * co + x.x * si + n.x * d * (1 - co), e.y * co + x.y * si + n.y * d * (1 - co),
+                     e.z * co + x.z * si + n.z * d * (1 - co)};
+    };
+    turns[3].right = row({1, 0, 0}), turns[3].up = row({0, 1, 0}), turns[3].at = row({0, 0, 1});
+    for (const RwMatrix &m : turns) {
+        RwMatrix back = m;
+        QuatToMatrix(QuatFromMatrix(m), &back);
+        EXPECT_TRUE(SameView(m, back, 1e-4f));
+        EXPECT_NEAR(QuatAngleDegrees(QuatFromMatrix(LookingAt({0, 0, 0}, {0, 0, 1})), QuatFromMatrix(m)), 160.0f,
+                    1e-2f);
+    }
     // A turn of 90 degrees about y: halfway is 45 degrees, whichever sign the
     // second quaternion has.
     const CameraQuat a = QuatFromMatrix(LookingAt({0, 0, 0}, {0, 0, 1}));
