@@ -82,6 +82,43 @@ TEST_F(ModelFramesTest, FramesFoundByUserIdAndByNodeId)
     RpClumpDestroy(prop);
 }
 
+// A frame's id is the leading whole number of the first string of its
+// "3dsmax User Properties" array, past blanks and with its sign; a frame
+// whose properties start otherwise, hold no string or too large a number
+// has none, and other arrays before the properties are passed over.
+TEST_F(ModelFramesTest, AFramesIdIsTheLeadingNumberOfItsProperties)
+{
+    struct Case {
+        const char *text;
+        bool found;
+        int32_t id;
+    };
+    const Case cases[] = {{"100090", true, 100090}, {" \t3514100P01 lid", true, 3514100}, {"-5", true, -5},
+                          {"+7x", true, 7},          {"head 100090", false, 0},          {"", false, 0},
+                          {"-", false, 0},           {"2147483647", true, 2147483647},    {"2147483648", false, 0},
+                          {"-2147483648", true, INT32_MIN}, {"-2147483649", false, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        RwFrame *frame = RwFrameCreate();
+        RpUserDataArraySetString(
+            RpUserDataListAddArray(RpUserDataFrameGetList(frame), "bone name", rpSTRINGUSERDATA, 1), 0, "123");
+        RpUserDataArray *array =
+            RpUserDataListAddArray(RpUserDataFrameGetList(frame), kUserPropertiesArrayName, rpSTRINGUSERDATA, 2);
+        RpUserDataArraySetString(array, 0, c.text);
+        RpUserDataArraySetString(array, 1, "555");
+        int32_t id = 0;
+        EXPECT_EQ(GetFrameUserId(frame, &id), c.found);
+        EXPECT_EQ(id, c.id);
+        RwFrameDestroy(frame);
+    }
+    // Properties that hold numbers instead of text give no id.
+    RwFrame *frame = RwFrameCreate();
+    RpUserDataListAddArray(RpUserDataFrameGetList(frame), kUserPropertiesArrayName, rpINTUSERDATA, 1);
+    int32_t id = 0;
+    EXPECT_FALSE(GetFrameUserId(frame, &id));
+    RwFrameDestroy(frame);
+}
+
 TEST_F(ModelFramesTest, CollisionTestSwitches)
 {
     RpClump *prop = ReadSampleClump("RESOURCE/G_EVENT/DFF/PROP01.DFF");
