@@ -2,7 +2,7 @@
 // through the real input object: a tap and a hold of left and right on the
 // volumes (one step; repeats after 40 updates, then every 100 ms), their
 // ends, the chevrons' frames and where they hide, the mouse speed's steps
-// and range, the silent ends of the rows, back with Escape or cross (first
+// and range (which bounds only its own row), the silent ends of the rows, back with Escape or cross (first
 // to exit, then out), the defaults, the volumes as the sound library hears
 // them, and buttons.pref written when the screen is left (read back by a
 // new input object; an unwritable file leaves the old one whole and the
@@ -92,6 +92,23 @@ TEST_F(OptionSettings, ATapStepsOnceAndAHoldRepeatsAfterFortyUpdatesThenEveryHun
     EXPECT_EQ(ui->Settings().musicVolume, 1.0f);
     EXPECT_FALSE(option->ShowsRightChevrons());
     EXPECT_TRUE(option->ShowsLeftChevrons() || option->chevronFrame == 6);
+}
+
+// The mouse speed's ends bound only the mouse row: at the slowest speed a
+// held left still repeats on the music row, at the fastest a held right.
+TEST_F(OptionSettings, AMouseSpeedAtItsEndsStopsNoVolumesHoldRepeat)
+{
+    CSOption *option = Open("2 key Left 1\n70 key Left 0\n" + KeyTap(80, "Right") + "90 key Right 1\n150 key Right 0\n");
+    MouseSpeed = kMinMouseSpeed;
+    Step(69);
+    // The press at 2, then past 40 held updates every 7th: 43, 50, 57, 64.
+    EXPECT_EQ(option->musicLevel, 15);
+    MouseSpeed = kMaxMouseSpeed;
+    Step(85 - tick);
+    EXPECT_EQ(option->musicLevel, 16);
+    Step(150 - tick);
+    EXPECT_EQ(option->musicLevel, 20);
+    EXPECT_EQ(MouseSpeed, kMaxMouseSpeed);
 }
 
 TEST_F(OptionSettings, TheChevronsStepEveryHundredMsAndHideAtTheEnds)
