@@ -3,9 +3,10 @@
 // links and a sound front-end without a device: which pad and button leaves
 // the prompt, the menu's sounds, the title's pictures as laid out in each
 // language, the prompt's and the cursor's blink, the fade before each
-// request, the attract movie after 73 s, quit, the turntable's turn and its
-// direction (also without a sky box), and the hero block a confirmed hero
-// writes.
+// request, the attract movie after 73 s (the fade into it stopped by select
+// or turned into the menu by start; circle ends it as start does), quit,
+// the turntable's turn and its direction (also without a sky box), and the
+// hero block a confirmed hero writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -314,6 +315,59 @@ TEST_F(FrontEndTest, SeventyThreeSecondsAtThePromptPlayTheAttractMovie)
     }
     EXPECT_EQ(Links().movie, "PRELOGO.BIK");
     EXPECT_EQ(title->state, CSTitle::kPrompt);
+}
+
+// The fade into the attract movie: select at the prompt stops it silently
+// and the prompt stays; start during it opens the menu with the confirm
+// sound and no attract movie follows. During the attract movie circle (not
+// only start) fades back to the prompt's movie.
+TEST_F(FrontEndTest, TheDemoFadeYieldsToSelectAndStartAndCircleEndsTheAttractMovie)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    // Seconds at the prompt until the demo fade begins (at most 80).
+    const auto secondsUntilTheDemoFade = [&] {
+        int seconds = 0;
+        while (title->fadeMs == 0xFFFFFFFFu && seconds < 80) {
+            Updates(1, 1000);
+            ++seconds;
+        }
+        return seconds;
+    };
+    EXPECT_EQ(secondsUntilTheDemoFade(), 74);
+    Press(0, kPadSelect);
+    Updates(1, 1000);
+    EXPECT_EQ(title->fadeMs, 0xFFFFFFFFu);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_TRUE(Sounds().empty());
+
+    // The idle time starts again from the select; the fade of 2000 ms
+    // reaches black in the third update.
+    EXPECT_EQ(secondsUntilTheDemoFade(), 74);
+    Updates(2, 1000);
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    Updates(1, 1000);
+    EXPECT_EQ(Links().movie, "DEMO.BIK");
+    Press(0, kPadCircle);
+    Updates(1, 1000);
+    EXPECT_NE(title->fadeMs, 0xFFFFFFFFu);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    Updates(2, 1000);
+    EXPECT_EQ(Links().movie, "DEMO.BIK");
+    Updates(1, 1000);
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_EQ(title->fadeMs, 0xFFFFFFFFu);
+    EXPECT_TRUE(Sounds().empty());
+
+    EXPECT_GE(secondsUntilTheDemoFade(), 73);
+    Press(0, kPadStart);
+    Updates(1, 1000);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_EQ(title->fadeMs, 0xFFFFFFFFu);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+    Updates(3, 1000);
+    EXPECT_EQ(Links().movie, "LOGOBG.BIK");
 }
 
 // A background movie the player cannot play is asked for once (the player
