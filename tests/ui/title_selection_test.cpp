@@ -427,10 +427,15 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     EXPECT_NE(selection->Model(1)->clump, nullptr);
     EXPECT_NE(selection->skyBox, nullptr);
     EXPECT_EQ(ui->heroBlock.padIndex, 0);
+    // The name plate names the hero turned to from the press on: SELCHAR's
+    // rows from v 39 (the first hero) and 87 (the second).
+    const auto plateTop = [&] { return selection->namePlate->v[0].v * 512.0f; };
+    EXPECT_FLOAT_EQ(plateTop(), 39.0f);
     Press(0, kPadRight);
     Updates(1, 1);
     EXPECT_EQ(selection->target, 1);
     EXPECT_EQ(selection->turnDirection, 1);
+    EXPECT_FLOAT_EQ(plateTop(), 87.0f);
     int ms = 1;
     while (selection->current != selection->target && ms < 1000) {
         if (ms < 200) {
@@ -459,6 +464,7 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     Updates(1);
     EXPECT_EQ(selection->target, 0);
     EXPECT_EQ(selection->turnDirection, 0);
+    EXPECT_FLOAT_EQ(plateTop(), 39.0f);
     Updates(1, 125);
     ExpectHeroAt(0, CSSelectCharacter::kStartAngle + kPi - 0.0125f * 125.0f);
 }
