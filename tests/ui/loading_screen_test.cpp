@@ -1,8 +1,8 @@
 // The loading screen: its strip and bar laid out at given clocks and
 // progress, the pacing of its steps against a test's clock, the pictures
-// chosen by stage, and its drawing thread started and joined a thousand
-// times without a drawing after the pictures are gone, its drawings leaving
-// the frames the main thread builds alone.
+// chosen by stage, its music while it shows, and its drawing thread started
+// and joined a thousand times without a drawing after the pictures are gone,
+// its drawings leaving the frames the main thread builds alone.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "app/application.h"
+#include "app/audio.h"
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
 #include "app/clock.h"
@@ -229,6 +231,46 @@ TEST_F(LoadingScreenTest, TheSamplePicturesAsDrawnHalfWayThroughAPeriod)
     apptest::ExpectLikeReference(dir + "/loading.bmp",
                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/loading_stage16.bmp",
                                  dir + "/difference.bmp");
+}
+
+// The loading music: read as an interface sound at the settings' sound
+// volume and playing while the screen shows; stopped and unloaded when it
+// goes, so that the stage is not loaded to its tune.
+TEST_F(LoadingScreenTest, ItsMusicPlaysAtTheSoundVolumeWhileItShowsAndIsUnloadedAfter)
+{
+    // A sound front-end without a device, the application's for the test.
+    struct SoundScope {
+        SoundScope()
+        {
+            audio.Create(false);
+            application.audio = &audio;
+            g_pApplication = &application;
+        }
+        ~SoundScope()
+        {
+            g_pApplication = nullptr;
+            audio.Release();
+        }
+        CSAudio audio;
+        CSApplication application;
+    } scope;
+    CSAudio &audio = scope.audio;
+    UISettings settings = ui->Settings();
+    settings.soundVolume = 0.5f;
+    ui->StoreSettings(settings);
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Count;
+    loading.Activate(1, 2010000);
+    const uint32_t music = loading.MusicHandle();
+    ASSERT_NE(music, CSLoading::kNoMusic);
+    EXPECT_TRUE(audio.IsPlaying(music));
+    EXPECT_EQ(audio.GetGroup(music), CSAudio::kInterfaceGroup);
+    EXPECT_FLOAT_EQ(audio.GetVolume(music), 0.5f);
+    EXPECT_GT(audio.GetMemoryUsed(music), 0u);
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(loading.MusicHandle(), CSLoading::kNoMusic);
+    EXPECT_FALSE(audio.IsPlaying(music));
+    EXPECT_EQ(audio.GetMemoryUsed(music), 0u);
 }
 
 TEST_F(LoadingScreenTest, TheStageTableReachesItAndMissingPicturesAreFatal)
