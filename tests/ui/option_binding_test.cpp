@@ -5,7 +5,8 @@
 // conflict message, still listening), the cell's own key, the keys
 // ignored while listening and Escape, sub-page 2 taking a key and changing
 // nothing, pad-button swaps that never lose or double a button (over all
-// fourteen functions and sixteen buttons), and axes taken only past 150.
+// fourteen functions and sixteen buttons), one binding for buttons and keys
+// pressed together, and axes taken only past 150.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -249,6 +250,31 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_EQ(GetButtonBinding(0, "lax"), 1);
     int first = -1, second = -1;
     EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
+}
+
+// One thing is bound per press: of two pad buttons pressed together the
+// first in index order, and a key pressed with a button before the button.
+TEST_F(OptionBinding, OfTwoButtonsTheFirstIsTakenAndAKeyGoesBeforeAButton)
+{
+    CSOption *option = Open("2 pad0 button 7 1\n2 pad0 button 5 1\n3 pad0 button 7 0\n3 pad0 button 5 0\n"
+                            "6 key B 1\n6 pad0 button 9 1\n7 key B 0\n7 pad0 button 9 0\n");
+    option->page = CSOption::kBindingPage;
+    option->startDelay = 0;
+    option->SetBindingCursor(0);  // "square"
+    option->StartListening();
+    Step(2);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(0, "square"), 5);
+    EXPECT_TRUE(EveryButtonOnce(input->configs[0]));
+    const int32_t trianglePad = GetButtonBinding(0, "triangle");
+    option->startDelay = 0;
+    option->SetBindingCursor(1);  // "triangle"
+    option->StartListening();
+    Step(6 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(GetButtonBinding(4, "triangle"), 48);
+    EXPECT_EQ(GetButtonBinding(0, "triangle"), trianglePad);
+    EXPECT_EQ(GetButtonBinding(0, "square"), 5);
 }
 
 // A stick pushed while a button's row listens (the rows either side of the

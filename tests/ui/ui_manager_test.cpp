@@ -1,7 +1,8 @@
 // The screen manager frame by frame: when a request switches, what a switch
 // frame runs, the modal box holding everything, hold-to-title, the colour
 // fade to the step, the letterbox, the base-map phases, the warning's
-// set-up after its first drawing, the waiting notice, and the trace.
+// set-up after its first drawing (and its pack closed again), the waiting
+// notice, and the trace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/clock.h"
+#include "app/pack.h"
 #include "app/text_block.h"
 #include "app/trace.h"
 #include "tests/ui/ui_test_support.h"
@@ -85,6 +87,21 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     DrawFrame([&] { ui->Render(); });
     ui->Update(16);
     EXPECT_EQ(setUps(), 2);
+}
+
+// On the sample data the warning reads its picture inside its own pack and
+// closes the pack again: the screens after it find no pack left open.
+class WarningOnSampleData : public ScreensTest {
+protected:
+    void SetUp() override { StartOnSampleData(); }
+};
+
+TEST_F(WarningOnSampleData, ReadsItsPictureFromItsPackAndLeavesNoPackOpen)
+{
+    ui->Update(16);
+    ASSERT_EQ(ui->CurrentScreen(), 1u);
+    EXPECT_NE(ui->Warning()->picture.texture, nullptr);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
 }
 
 // The waiting notice holds the main thread for 1500 ms of the clock in
