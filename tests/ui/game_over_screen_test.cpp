@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "app/pack.h"
 #include "tests/ui/result_screens_support.h"
 #include "ui/game_over_screen.h"
 
@@ -38,6 +39,7 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     ui->heroBlock.grades[3] = 1;
     Goto(kUIGameOver);
     EXPECT_NE(Screen().picture, nullptr);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     EXPECT_TRUE(HasScreenLine(TakeTrace(), {"switch", "14"}));
     // Its opaque picture hides the stage until it is done.
     EXPECT_TRUE(ui->HidesStage());

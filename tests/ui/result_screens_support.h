@@ -15,6 +15,7 @@
 
 #include "actor/hero.h"
 #include "app/bmp_file.h"
+#include "app/pack.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
 
@@ -70,6 +71,7 @@ protected:
             return;
         }
         ui->LoadLobbyTextures(nullptr);
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         uitest::Links().hero = &hero;
         fatalsAtStart_ = apptest::FatalRecorder::Names().size();
     }

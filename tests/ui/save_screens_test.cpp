@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/bmp_file.h"
+#include "app/pack.h"
 #include "app/text_block.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
@@ -447,6 +448,7 @@ TEST_F(SavePanel, TheHostsPicturesAreBorrowedUnlessTheGameReturnsToTheTitle)
         PanelHost host;
         host.panel.OfferPictures(words, photos);
         host.panel.SetActive(1);
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         EXPECT_EQ(host.panel.view.words, words);
         EXPECT_EQ(host.panel.view.photos, photos);
         EXPECT_FALSE(host.panel.OwnsWordArt());
@@ -459,6 +461,7 @@ TEST_F(SavePanel, TheHostsPicturesAreBorrowedUnlessTheGameReturnsToTheTitle)
         EXPECT_NE(RwTextureGetRaster(words), nullptr);
         g_saveReturnToTitle = 1;
         host.panel.SetActive(1);
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         EXPECT_TRUE(host.panel.OwnsWordArt());
         EXPECT_TRUE(host.panel.OwnsPhotoArt());
         EXPECT_NE(host.panel.view.words, nullptr);
@@ -470,6 +473,7 @@ TEST_F(SavePanel, TheHostsPicturesAreBorrowedUnlessTheGameReturnsToTheTitle)
     // A host without pictures (the stage clear): the panel reads its own.
     PanelHost host;
     host.panel.SetActive(1);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     EXPECT_TRUE(host.panel.OwnsWordArt());
     EXPECT_NE(host.panel.view.words, nullptr);
     EXPECT_NE(host.panel.view.photos, nullptr);

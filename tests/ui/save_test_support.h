@@ -15,6 +15,7 @@
 
 #include "app/audio.h"
 #include "app/bmp_file.h"
+#include "app/pack.h"
 #include "app/trace.h"
 #include "tests/app/reference_image.h"
 #include "tests/support/game/trace_reader.h"
@@ -95,8 +96,11 @@ protected:
         tracePath = root + "/trace.txt";
         std::string error;
         ASSERT_TRUE(game::TraceOpen(tracePath, &error)) << error;
+        // Each picture pack is closed again once its pictures are read.
         ui->LoadCommonTextures();
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         ui->LoadFrontEndTextures();
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         ui->LoadUISounds();
         ui->SetUIPad(0);
     }

@@ -18,6 +18,7 @@
 #include "actor/hero.h"
 #include "actor/item_records.h"
 #include "app/audio.h"
+#include "app/pack.h"
 #include "app/trace.h"
 #include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
@@ -426,6 +427,7 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     EXPECT_NE(selection->Model(0)->clump, nullptr);
     EXPECT_NE(selection->Model(1)->clump, nullptr);
     EXPECT_NE(selection->skyBox, nullptr);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     EXPECT_EQ(ui->heroBlock.padIndex, 0);
     // The name plate names the hero turned to from the press on: SELCHAR's
     // rows from v 39 (the first hero) and 87 (the second).
