@@ -51,6 +51,9 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     // 188 frames of 16 ms pass 3000 ms; nothing pressed shortened it.
     EXPECT_EQ(frames, 188);
     EXPECT_EQ(Screen().leaving, 1);
+    // Activated again while it shows: it goes on leaving.
+    Screen().SetActive(1);
+    EXPECT_EQ(Screen().leaving, 1);
     while (!gs.StageExitRequested() && frames < 400) {
         PressedFrame();
         ++frames;

@@ -195,6 +195,9 @@ TEST_F(OptionSettings, TheRowsEndsAreSilentAndTheFirstBackJumpsToExitTheSecondLe
     Step(16 - tick);
     EXPECT_EQ(option->settingsRow, 5);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>(5, 6600010)));
+    // Activated again while it shows: the cursor stays on its row.
+    option->SetActive(1);
+    EXPECT_EQ(option->settingsRow, 5);
     Step(23 - tick);
     EXPECT_EQ(option->settingsRow, 4);
     Step();

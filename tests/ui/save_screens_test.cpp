@@ -108,6 +108,10 @@ TEST_F(SaveScreens, TheCursorStopsSilentlyAtBothEndsAndScrollsOneRowAtATime)
     Tap(kPadUp);
     EXPECT_EQ(view.firstRow, 15);
     EXPECT_EQ(Sounds(), std::vector<int64_t>(20, kMove));
+    // Activated again while it shows: nothing starts over.
+    Load().SetActive(1);
+    EXPECT_EQ(view.cursor, 18);
+    EXPECT_EQ(view.firstRow, 15);
 }
 
 TEST_F(SaveScreens, EmptyDamagedAndVanishedSlotsAreRefusedAndTheScreenStays)
@@ -330,6 +334,9 @@ TEST_F(SavePanel, YesWritesTheSlotAndShowsItOnTheSameCursor)
     EXPECT_EQ(host.panel.view.cursor, 6);
     EXPECT_EQ(host.panel.view.firstRow, firstRow);
     EXPECT_TRUE(host.panel.active);
+    // Activated again while it shows: the cursor stays where it is.
+    host.panel.SetActive(1);
+    EXPECT_EQ(host.panel.view.cursor, 6);
     SaveRecord written;
     ASSERT_EQ(ReadSaveRecord("SAVE07", &written), kSaveOk);
     EXPECT_EQ(written.money, 777);

@@ -123,6 +123,10 @@ TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
     Updates(1);
     EXPECT_EQ(title->selected, 2u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600010, 6600010, 6600010, 6600010}));
+    // Activated again while it shows: the menu stays open on its item.
+    title->SetActive(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_EQ(title->selected, 2u);
 }
 
 // Every picture of the title where its layout puts it, grey 240 and
