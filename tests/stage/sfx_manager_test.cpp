@@ -4,6 +4,7 @@
 // hero's, a scene's), missing samples are silent with one diagnostic.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -162,7 +163,12 @@ TEST_F(SfxManagerTest, StageAndHeroListsFromTheirFiles)
     EXPECT_FALSE(sfx.LoadStageSFX(2990000));
     EXPECT_FALSE(sfx.LoadCharacterSFX(2));
     EXPECT_FALSE(sfx.LoadCharacterSFX(-1));
+    // A hero whose list has gone loads none, and its old list is let go.
+    ASSERT_TRUE(sfx.LoadCharacterSFX(1));
+    std::remove((root + "/RESOURCE/MEDIA/SFX/HERO02.SFL").c_str());
+    EXPECT_FALSE(sfx.LoadCharacterSFX(1));
     gametest::TakeDiagnostics();
+    EXPECT_FALSE(sfx.IsHeld(3200020));
     EXPECT_EQ(sfx.SampleCount(), 0u);
 }
 
