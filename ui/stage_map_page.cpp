@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "actor/hero.h"
 #include "app/acos_table.h"
-#include "app/game_system.h"
 #include "app/pack.h"
 #include "app/screen_coords.h"
 #include "app/textures.h"
@@ -74,9 +74,13 @@ constexpr Piece kFrameCorners[4] = {
 };
 constexpr float kMarkerCell[4] = {485, 1, 497, 25};
 
-float ArcCosDeg(float c)
+// The game's arc-cosine table's entry for c (worked out as the table fills
+// it, so the page needs no game system).
+float ArcCosDeg(float c) { return game::ACosTable::Entry(game::ACosTable::IndexOf(c)); }
+
+void SetPiece(OwnedPicture &picture, const Piece &p, RwTexture *art)
 {
-    return g_pGameSystem != nullptr ? g_pGameSystem->ACosDeg(c) : game::ACosTable::Entry(game::ACosTable::IndexOf(c));
+    picture.Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
 }
 
 RwTexture *HudTexture() { return g_pUIManager != nullptr ? g_pUIManager->GetHudTexture() : nullptr; }
@@ -122,7 +126,6 @@ void CSStageMapPage::SetActive(uint8_t on, int32_t stageId)
         return;
     }
     active = 1;
-    turned = 0;
     waveTimeMs = 0.0f;
     mapQuad_ = UIQuad{};
     markerQuad_ = UIQuad{};
@@ -168,15 +171,12 @@ void CSStageMapPage::LoadPicture(int32_t stageId)
 void CSStageMapPage::BuildFrame()
 {
     RwTexture *art = HudTexture();
-    panel_ = std::make_unique<OwnedPicture[]>(9);
-    for (int i = 0; i < 9; ++i) {
-        const Piece &p = kPanel[i];
-        panel_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
+    frame_ = std::make_unique<FramePictures>();
+    for (size_t i = 0; i < std::size(kPanel); ++i) {
+        SetPiece(frame_->panel[i], kPanel[i], art);
     }
-    corners_ = std::make_unique<OwnedPicture[]>(4);
-    for (int i = 0; i < 4; ++i) {
-        const Piece &p = kFrameCorners[i];
-        corners_[i].Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
+    for (size_t i = 0; i < std::size(kFrameCorners); ++i) {
+        SetPiece(frame_->corners[i], kFrameCorners[i], art);
     }
 }
 
@@ -281,11 +281,11 @@ void CSStageMapPage::Render()
     if (active == 0) {
         return;
     }
-    for (int i = 0; i < 9; ++i) {
-        panel_[i].picture.Draw();
+    for (OwnedPicture &piece : frame_->panel) {
+        piece.picture.Draw();
     }
-    for (int i = 0; i < 4; ++i) {
-        corners_[i].picture.Draw();
+    for (OwnedPicture &corner : frame_->corners) {
+        corner.picture.Draw();
     }
     markersDrawn_ = 0;
     if (noMap == 0) {
@@ -316,7 +316,6 @@ void CSStageMapPage::Release()
     DestroyTexture(stagePicture_);
     stagePicture_ = nullptr;
     markerTexture_ = nullptr;
-    corners_.reset();
-    panel_.reset();
+    frame_.reset();
     active = 0;
 }

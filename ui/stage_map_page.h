@@ -76,11 +76,16 @@ private:
     void DrawHeroMarkers();
     void DrawWaves();
 
+    // The frame round the map: nine panel pieces and four corners.
+    struct FramePictures {
+        OwnedPicture panel[9];
+        OwnedPicture corners[4];
+    };
+
     UIQuad mapQuad_ = {};
     UIQuad markerQuad_ = {};
-    std::unique_ptr<OwnedPicture[]> corners_;  // four
-    std::unique_ptr<OwnedPicture[]> panel_;    // nine
-    RwTexture *stagePicture_ = nullptr;        // owned
-    RwTexture *markerTexture_ = nullptr;       // the overlay's PLAYER
+    std::unique_ptr<FramePictures> frame_;
+    RwTexture *stagePicture_ = nullptr;   // owned
+    RwTexture *markerTexture_ = nullptr;  // the overlay's PLAYER
     int32_t markersDrawn_ = 0;
 };

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "actor/hero.h"
+#include "app/acos_table.h"
 #include "app/clock.h"
 #include "app/debug.h"
 #include "app/fatal.h"
 #include "app/file.h"
-#include "app/game_system.h"
 #include "app/pack.h"
 #include "app/text_block.h"
 #include "app/textures.h"
@@ -33,13 +33,10 @@ constexpr float kSnapDistance = 1.5f;
 constexpr float kMaxAngleDegrees = 45.0f;
 constexpr uint32_t kStageStartMs = 2000;
 
-float ACosDegrees(float c)
-{
-    if (g_pGameSystem != nullptr) {
-        return g_pGameSystem->ACosDeg(c);
-    }
-    return std::acos(std::fmax(-1.0f, std::fmin(1.0f, c))) * 57.29578f;
-}
+// The game's arc-cosine table (steps of 0.001 in the cosine, truncated):
+// its entry is worked out here as the table fills it, so the search gives
+// the same answers whether or not the table is ready.
+float ACosDegrees(float c) { return game::ACosTable::Entry(game::ACosTable::IndexOf(c)); }
 
 int32_t FirstHeroType()
 {
@@ -412,7 +409,8 @@ void CSStageSelect::CloseBanner()
 void CSStageSelect::Confirm()
 {
     CSUIManager *ui = g_pUIManager;
-    if (mode == kMap) {
+    switch (mode) {
+    case kMap:
         if (bannerUnfolded == 0 || bannerMs < kBannerMs) {
             return;
         }
@@ -421,21 +419,19 @@ void CSStageSelect::Confirm()
         arrowMs = 0;
         page = 0;
         ShowStagePage();
-        ui->PlayUISound(kUISoundConfirm, 0);
-        return;
+        break;
+    case kInfo:
+        if (chosen->stageId == static_cast<int32_t>(kFirstStageId)) {
+            // The first stage is not played again from here.
+            mode = kMap;
+        } else {
+            mode = kStarting;
+            closing = 1;
+            ui->StartBaseMapCover();
+        }
+        break;
+    default: return;  // starting: the panel closes and takes no input
     }
-    if (mode != kInfo) {
-        return;
-    }
-    if (chosen->stageId == static_cast<int32_t>(kFirstStageId)) {
-        // The first stage is not played again from here.
-        mode = kMap;
-        ui->PlayUISound(kUISoundConfirm, 0);
-        return;
-    }
-    mode = kStarting;
-    closing = 1;
-    ui->StartBaseMapCover();
     ui->PlayUISound(kUISoundConfirm, 0);
 }
 

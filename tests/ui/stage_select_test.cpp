@@ -86,6 +86,29 @@ TEST_F(StageSelect, RightFromTheFirstStagePicksTheNearerOfTwoOpenStages)
     EXPECT_FLOAT_EQ(panel->cursor.targetY, 242.0f);
 }
 
+// The angle to a node comes from the game's arc-cosine table, a cosine step
+// of 0.001 truncated: a node 44.97 degrees off the push (cosine 0.70746,
+// entry 0.707, 45.008 degrees) is not found, one 44.71 degrees off (cosine
+// 0.71063, entry 0.710, 44.77 degrees) is.
+TEST_F(StageSelect, TheAngleToANodeIsTheArcCosineTablesEntry)
+{
+    StartLobby("select_angle");
+    WaitForMenu();
+    CSStageSelect *panel = OpenStageSelect();
+    const MapNode *first = panel->Chosen();
+    ASSERT_EQ(first->stageId, 2010000);
+    panel->FindNode(2030000)->open = 0;
+    MapNode *second = panel->FindNode(2020000);
+    second->x = first->x + 1000;
+    second->y = first->y + 999;
+    Push(kPadRight);
+    EXPECT_EQ(panel->Chosen()->stageId, 2010000);
+    second->y = first->y + 990;
+    clock.now += 300;
+    Push(kPadRight);
+    EXPECT_EQ(panel->Chosen()->stageId, 2020000);
+}
+
 TEST_F(StageSelect, HoldingADirectionStepsOncePerThreeHundredMilliseconds)
 {
     StartLobby("select_clock");
