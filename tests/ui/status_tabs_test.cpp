@@ -2,7 +2,8 @@
 // player's recovery and explosive items then the shared ItemType 7 ones,
 // with icon and count digits (7 one digit on the right, 12 two, 123 its
 // first two); a held key repeating after a second; nothing owned gives one
-// blank row on which the keys do nothing; the count digits each in their
+// blank row on which the keys do nothing (the equipment tab too, its blank
+// row under the cursor); the count digits each in their
 // own 23-wide cell; no footer without an interface manager. Equipment: weapons first, worn pieces marked; a weapon
 // highlighted in the pause menu is worn as a preview until the tab is left;
 // in the lobby confirming the worn weapon plays 6600000 and changes
@@ -243,6 +244,20 @@ TEST_F(StatusTabsTest, NothingOwnedGivesOneBlankRowAndTheKeysDoNothing)
     EXPECT_TRUE(Sounds().empty());
     EXPECT_FALSE(page.ItemPage()->Description().Shown());
     DrawFrame([&] { page.Render(); });
+}
+
+TEST_F(StatusTabsTest, NoEquipmentGivesTheEquipmentTabOneBlankRowUnderTheCursor)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OpenEquipmentTab(kStatusPagePauseMode);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(page.EquipPage()->EntryCount(), 0);
+    EXPECT_EQ(page.List().EntryCount(), 1);
+    EXPECT_EQ(page.List().Selected(), 0);
+    EXPECT_EQ(page.List().WindowFirst(), 0);
+    EXPECT_EQ(page.List().CursorRow(), 0);
+    EXPECT_EQ(ListRow(0), u" ");
 }
 
 TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
