@@ -113,6 +113,9 @@ protected:
     }
     static std::vector<int64_t> SoundsOf(const std::vector<gametest::TraceRecord> &records)
     {
+        for (const gametest::TraceRecord &r : records) {
+            uitest::ExpectNotLooped(r);
+        }
         return gametest::ValuesOf(records, "screen", "sound");
     }
     static bool HasScreenLine(const std::vector<gametest::TraceRecord> &records, const std::vector<std::string> &fields)

@@ -163,6 +163,15 @@ inline void ExpectQuad512(const char *what, const UIQuad &q, float x0, float y0,
     }
 }
 
+// The screens play each interface sound once: a sound played looped would
+// never stop.
+inline void ExpectNotLooped(const gametest::TraceRecord &r)
+{
+    if (r.kind == "screen" && r.fields.size() == 3 && r.fields[0] == "sound" && r.fields[2] == "looped") {
+        ADD_FAILURE() << "interface sound " << r.fields[1] << " played looped at tick " << r.tick;
+    }
+}
+
 // The values of the trace's "screen WORD value" lines written so far (the
 // sounds played, the pause requests ...), in order. The trace at *path is
 // closed to be read and goes on in a file of its own (*path + ".more").
@@ -174,6 +183,7 @@ inline std::vector<int64_t> ScreenTraceValues(std::string *path, const char *wor
         if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == word) {
             values.push_back(std::stoll(r.fields[1]));
         }
+        ExpectNotLooped(r);
     }
     *path += ".more";
     std::string error;
