@@ -224,6 +224,43 @@ TEST_F(RankingTest, TheRewardsNameComesFromTheItemDescriptions)
     EXPECT_NEAR(name->Rows()[0].x + name->Rows()[0].width / 2.0, 320.0, 1.0);
 }
 
+// Stage 15's reward, 5100110, is one of the four items shown by their item
+// picture: once the band is open (and the hero's picture has settled) it
+// fills (304, 240)-(335, 272), and an item with neither picture leaves the
+// band bare.
+TEST_F(RankingTest, AnItemRewardShowsItsItemPictureInTheOpenBand)
+{
+    StartOn("rank_item_picture");
+    Enter(15, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    ASSERT_EQ(ranking->phase, CSRanking::kReward);
+    ASSERT_EQ(ranking->rewardItem, 5100110);
+    Frames(80);
+    ASSERT_GE(ranking->bandMs, CSRanking::kBandOpenMs);
+    const std::vector<uint32_t> shown = DrawFrame([&] { DrawScreens(); }).pixels;
+    ranking->rewardItem = 5300000;
+    const std::vector<uint32_t> bare = DrawFrame([&] { DrawScreens(); }).pixels;
+    int x0 = 640, y0 = 480, x1 = 0, y1 = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const size_t i = static_cast<size_t>(y) * 640 + static_cast<size_t>(x);
+            if (shown[i] != bare[i]) {
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x + 1);
+                y1 = std::max(y1, y + 1);
+            }
+        }
+    }
+    EXPECT_EQ(x0, 304);
+    EXPECT_EQ(y0, 240);
+    EXPECT_EQ(x1, 335);
+    EXPECT_EQ(y1, 272);
+}
+
 // With the hero's pack missing, or empty, the screen goes through all its
 // phases without the pictures and ends.
 class RankingWithoutPack : public RankingTest, public ::testing::WithParamInterface<bool> {};

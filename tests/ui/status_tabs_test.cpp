@@ -75,6 +75,17 @@ protected:
         const CSTextBlock *row = page.List().GetWindow(nullptr, nullptr)[i];
         return row != nullptr && !row->Rows().empty() ? row->Rows().front().text : u"";
     }
+    // The page's drawing where the key prompts stand: x 230..639, y 410..444.
+    std::vector<uint32_t> PromptBand()
+    {
+        const std::vector<uint32_t> pixels = DrawFrame([&] { page.Render(); }).pixels;
+        std::vector<uint32_t> band;
+        for (size_t y = 410; y < 445; ++y) {
+            band.insert(band.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * 640 + 230),
+                        pixels.begin() + static_cast<std::ptrdiff_t>(y * 640 + 640));
+        }
+        return band;
+    }
     void Down(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
@@ -415,10 +426,14 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     ASSERT_FALSE(HasFatalFailure());
     Down(4);
     ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100030);
+    // The key prompts under the tab: the slot choice shows its own while it
+    // lasts, and the tab's come back once it ends either way.
+    const std::vector<uint32_t> prompts = PromptBand();
     Sounds();
     Tap(kPadCircle);
     Step();
     ASSERT_EQ(page.slotChoice, 1);
+    EXPECT_NE(PromptBand(), prompts);
     EXPECT_FALSE(ui->IsModalBoxOpen());  // not worn yet: nothing to ask
     EXPECT_EQ(Worn(0), 5100030);  // the preview in the chosen slot 0
     EXPECT_EQ(Worn(1), 5100020);
@@ -443,6 +458,7 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_EQ(page.EquipPage()->slotIds[1], 5100020);
     EXPECT_EQ(hero->hp, life);  // a preview costs no life
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600050}));
+    EXPECT_EQ(PromptBand(), prompts);
     // Chosen and confirmed: the slot takes it.
     Tap(kPadCircle);
     Step();
@@ -454,6 +470,7 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_FLOAT_EQ(page.SlotIcon(1)->picture.s0, ui->GetWeaponIcon(5100030)->s0);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
     EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(PromptBand(), prompts);
 }
 
 TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
