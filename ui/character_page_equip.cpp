@@ -1,6 +1,8 @@
 // The status page's equipment: the slot icons, the property icons, and in
 // the lobby equipping a weapon, choosing the slot for armour and the
 // question before taking worn armour off (see character_page.h).
+#include <iterator>
+
 #include "actor/hero.h"
 #include "actor/item_records.h"
 #include "ui/character_page.h"
@@ -72,7 +74,7 @@ void CSCharacterPage::UpdatePropertyIcons()
     bool armourHas[2] = {false, false};
     for (int32_t slot = 0; slot < 2; ++slot) {
         const EquipContent *worn = hero != nullptr ? hero->GetEquippedItem(slot) : nullptr;
-        for (int k = 0; k < 2; ++k) {
+        for (size_t k = 0; k < std::size(armourHas); ++k) {
             armourHas[k] = armourHas[k] || (worn != nullptr && worn->prop[k] != 0);
         }
     }

@@ -169,9 +169,6 @@ void CSEquipPage::Hide()
         PutInSlot(kHeroWeaponSlot, slotIds[kHeroWeaponSlot]);
     }
     underlines_.reset();
-    for (uint8_t &visible : underlineVisible_) {
-        visible = 0;
-    }
     description_.Close();
 }
 

@@ -78,7 +78,8 @@ public:
     }
     const EquipEntry &Entry(int32_t i) const { return entries_[static_cast<size_t>(i)]; }
     const OwnedPicture *Picture() const { return picture_.get(); }
-    bool UnderlineVisible(int i) const { return underlineVisible_[i] != 0; }
+    // Drawn: the underlines exist (from the marking to the hiding) and this one is set.
+    bool UnderlineVisible(int i) const { return underlines_ != nullptr && underlineVisible_[i] != 0; }
     const OwnedPicture *Underline(int i) const { return underlines_ ? &underlines_[i] : nullptr; }
     const TabDescription &Description() const { return description_; }
 

@@ -460,6 +460,41 @@ TEST_F(Store, EachHerosUpgradesAreOfferedAtTheirPrices)
     EXPECT_EQ(store->RowSlot(0), 26);
 }
 
+// The upgrade rows are named by their messages: the two levels, then the
+// hero's own abilities (hero 0 from entry 19, hero 1 from entry 25); the
+// triangle shows an upgrade's description, entries 31..44 in the same order.
+TEST_F(Store, TheUpgradesAreNamedAndDescribedByTheirHerosMessages)
+{
+    OpenStore("store_upgrade_names");
+    const auto names = [&] {
+        std::vector<std::u16string> shown;
+        int32_t first = 0;
+        int32_t last = 0;
+        CSTextBlock *const *rows = store->List()->GetWindow(&first, &last);
+        for (int32_t i = 0; rows != nullptr && i <= last - first; ++i) {
+            shown.push_back(Text(rows[i]));
+        }
+        return shown;
+    };
+    using Names = std::vector<std::u16string>;
+    Tap(kPadLeft);
+    ASSERT_EQ(store->Tab(), CSLobbyStore::kUpgradeTab);
+    EXPECT_EQ(names(), (Names{u"HP level up", u"Power level up", u"Whirl Slash", u"Rising Edge", u"Sky Cutter"}));
+    SelectRow(2);
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->DescriptionText()), u"A spinning slash that hits all around.");
+    hero.aiType = 1;
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    EXPECT_EQ(names(), (Names{u"HP level up", u"Power level up", u"Shadow Step", u"Spirit Palm", u"Flame Kick"}));
+    SelectRow(4);
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->DescriptionText()), u"A kick wrapped in fire.");
+    SelectRow(1);
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->DescriptionText()), u"Raises the power level by one: 100 more power.");
+}
+
 TEST_F(Store, SellingTheLastUnitRebuildsTheList)
 {
     items.AddItem(1, kHerb);
