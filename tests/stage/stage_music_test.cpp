@@ -71,6 +71,8 @@ TEST_F(StageMusicTest, PauseTurnsEachKindIntoItsPausedKindAndResumeBack)
     EXPECT_EQ(music_.Kind(), 1);
     EXPECT_FALSE(Voice(kStagePiece)->paused);
     EXPECT_EQ(Voice(kStagePiece)->plays, 1);  // resumed, not restarted
+    music_.ResumeBGM();                        // nothing paused: nothing to resume
+    EXPECT_EQ(sound_.Count("resume " + kStagePiece), 1u);
     music_.PlayEventBGM(0, 1);
     music_.PauseBGM();
     EXPECT_EQ(music_.Kind(), 6);
