@@ -177,6 +177,11 @@ TEST(ReadKeyIntW, ReadsWideLinesUpToThirtyOneUnitsAfterTheKey)
         EXPECT_EQ(ReadKeyIntW(row.line.c_str(), u':', &value), row.found);
         EXPECT_EQ(value, row.value);
     }
+    // No key character, no line: nothing is found, nothing is written.
+    int32_t value = 99;
+    EXPECT_FALSE(ReadKeyIntW(u"a\0:5", u'\0', &value));
+    EXPECT_FALSE(ReadKeyIntW(nullptr, u':', &value));
+    EXPECT_EQ(value, 99);
 }
 
 // Wide files as the game reads them: zufgetws, then the wide routine.
@@ -343,9 +348,13 @@ TEST_F(KeywordFile, AVeryLongLineIsCutAndReportedOnce)
 TEST_F(KeywordFile, ValuesAtTheirLimitsAreTakenAndOneBeyondIsNot)
 {
     const std::string longest = "Long: " + std::string(CSKeywordFile::kMaxLine - 6, '7');
+    std::string many = "Many:";
+    for (int i = 1; i <= CSKeywordFile::kMaxValues; ++i) {
+        many += " " + std::to_string(i);
+    }
     Open("Name: ABCDEFG\nName: ABCDEFGH\nLevel: 1\nLevel: 99\nLevel: 0\nLevel: 100\n"
          "Big: 2147483647, -2147483648\nBig: 2147483648\nScale: -0.5,.25\t2\nScale: 0.5, 2.5, 2\n" +
-         longest + "\r\n" + longest + "7\r\n");
+         longest + "\r\n" + longest + "7\r\n" + many + "\n");
     gametest::CaptureDiagnostics();
     char name[8] = "dflt";
     ASSERT_TRUE(file.NextLine());
@@ -385,6 +394,15 @@ TEST_F(KeywordFile, ValuesAtTheirLimitsAreTakenAndOneBeyondIsNot)
     EXPECT_EQ(file.Line(), longest);
     ASSERT_TRUE(file.NextLine());
     EXPECT_EQ(file.Line(), longest);
+    // As many values as a line may give at once, and no more nor none.
+    ASSERT_TRUE(file.NextLine());
+    int32_t values[CSKeywordFile::kMaxValues + 1] = {};
+    EXPECT_FALSE(file.Ints(values, CSKeywordFile::kMaxValues + 1));
+    EXPECT_FALSE(file.Ints(values, 0));
+    EXPECT_EQ(values[0], 0);
+    EXPECT_TRUE(file.Ints(values, CSKeywordFile::kMaxValues));
+    EXPECT_EQ(values[CSKeywordFile::kMaxValues - 1], CSKeywordFile::kMaxValues);
+    EXPECT_FALSE(file.Word(nullptr, 8));
     EXPECT_FALSE(file.NextLine());
     const std::string lines = gametest::TakeDiagnostics();
     EXPECT_EQ(file.ProblemCount(), 6) << lines;
@@ -446,6 +464,9 @@ TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
     ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
     EXPECT_EQ(apptest::FatalRecorder::Names()[0], "\\RESOURCE\\NOWHERE\\NONE.TXT");
     EXPECT_NE(lines.find("zufopen fail: RESOURCE/NOWHERE/NONE.TXT\n"), std::string::npos);
+    // A file that did not open has no lines.
+    EXPECT_FALSE(file.NextLine());
+    EXPECT_EQ(file.ProblemCount(), 0);
 }
 
 }  // namespace
