@@ -211,6 +211,27 @@ TEST_F(HeroTest, AStateWithoutReactionsCarriesOnThroughAHit)
     EXPECT_EQ(hero.state, kHeroStateKnockedDown);
 }
 
+// Let go, the hero goes where its machine leads out of the hold (here to
+// getting up); only a machine without that way puts it straight to standing.
+TEST_F(HeroTest, LetGoTheHeroTakesItsMachinesWayOutOfTheHold)
+{
+    model.fsf = mkdata::BuildStateMachine(
+        {
+            {kHeroStateStand, 0.0f, 0.0f, 1, 1, 0, 0, {}, {}, true},
+            {kHeroStateGettingUp, 0.0f, 0.0f, 0, 0, 0, 0, {}, {{kHeroInputStand, kHeroStateStand, 1}}, false},
+            {kHeroStateHeld, 0.0f, 0.0f, 1, 0, 0, 0, {}, {{kHeroInputStand, kHeroStateGettingUp, 1}}, false},
+        },
+        {{kHeroStateHeld, kHeroStateHeld, 1}}, 0.15f);
+    AiObject monster;
+    hero.EnterState(kHeroStateStand);
+    hero.TakeHit(&monster, kAtkGrab, 0);
+    ASSERT_EQ(hero.state, kHeroStateHeld);
+    hero.TakeHit(&monster, kAtkReleaseHeld, 0);
+    EXPECT_FALSE(hero.held);
+    EXPECT_EQ(hero.state, kHeroStateGettingUp);
+    EXPECT_TRUE(hero.state5);
+}
+
 // The flags other actors read off the hero follow the state it enters:
 // attacking in 40 to 84, getting up in 5, guarding in 30, grabbable and
 // hurtable as the state machine says, a target unless dying.

@@ -133,6 +133,18 @@ TEST_F(HeroUpdateTest, AStickTiltedPartWayWalksThatShareOfTheSpeed)
     const float walked = speed * kDt * 40.0f;
     EXPECT_NEAR(to.x - from.x, -0.3f * walked, 0.05f);  // right is -x without a camera
     EXPECT_NEAR(to.z - from.z, 0.3f * walked, 0.05f);
+    // Up and right on the d-pad together walk the state speed, not faster along the diagonal.
+    Pad().axes[input::kAxisLx] = 0.0f;
+    Pad().axes[input::kAxisLy] = 0.0f;
+    Press(kPadUp);
+    Press(kPadRight);
+    Tick();
+    const RwV3d start = HeroAt();
+    Tick(40);
+    const RwV3d end = HeroAt();
+    const float diagonal = walked / std::sqrt(2.0f);
+    EXPECT_NEAR(end.x - start.x, -diagonal, 0.05f);
+    EXPECT_NEAR(end.z - start.z, diagonal, 0.05f);
 }
 
 TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
