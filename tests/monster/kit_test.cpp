@@ -193,6 +193,12 @@ TEST_F(Kit, BurningCostsEveryThirtiethActForTenSeconds)
     StepBurning(&actor, 0.01f);
     EXPECT_EQ(actor.hp, 1000 - 20);
     EXPECT_EQ(actor.timeSinceHurt, 0.0f);
+    // The time since the last hurt (a life bar shows over the monster
+    // meanwhile) counts up again, to 5 s and no further.
+    for (int act = 0; act < 5; ++act) {
+        CountTimeSinceHurt(&actor, 1.25f);
+    }
+    EXPECT_EQ(actor.timeSinceHurt, 5.0f);
     // With resistance bit 64 twice as much.
     actor.resistance = kAtkHeavy;
     for (int act = 0; act < 30; ++act) {

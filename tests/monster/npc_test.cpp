@@ -205,11 +205,20 @@ TEST_F(Npcs, Type112AppearsFadesAndEnds)
     EXPECT_EQ(npc->isRender, 1);
     EXPECT_EQ(EffectStarts("3405400"), 6);  // one start: six systems on the ring
     ExpectLook(matAnims, npc, 34, 1.4f);  // the appearance's glow
+    // Each look plays on from its start: it is not started again.
+    const auto playsOn = [&] {
+        const float at = matAnims.Find(npc)->time;
+        Tick();
+        ASSERT_NE(matAnims.Find(npc), nullptr);
+        EXPECT_GT(matAnims.Find(npc)->time, at);
+    };
+    playsOn();
     ASSERT_GE(TicksUntil([&] { return npc->state == 2; }, 200), 0);
     npc->dying = true;
     ASSERT_GE(TicksUntil([&] { return npc->state == 5; }, 10), 0);
     Tick();
     ExpectLook(matAnims, npc, 35, 0.5f);  // the fade
+    playsOn();
     ASSERT_GE(TicksUntil([&] { return npc->removed; }, 200), 0);
     EXPECT_EQ(npc->state, 6);
     EXPECT_EQ(npc->model, nullptr);
