@@ -51,6 +51,7 @@ TEST_F(Audio, KindsAndFilesThatAreRefusedGiveNoSoundAndNothingHappens)
     audio.SetBaseVolume(none, 0.5f);
     audio.UnloadSound(none);
     EXPECT_EQ(audio.GetVolume(none), 0.0f);
+    EXPECT_EQ(audio.GetLibraryVolume(none), snd::kMinMillibels);  // silent
     EXPECT_EQ(audio.GetMemoryUsed(none), 0u);
     EXPECT_FALSE(audio.IsPlaying(none));
     EXPECT_EQ(audio.GetAudioMemoryUsed(), 0u);
@@ -127,6 +128,9 @@ TEST_F(Audio, TheSoundIdListHoldsSevenDigitNamesAndMemoryIsCounted)
     EXPECT_EQ(audio.Entries()[0].handle, effect);
     EXPECT_EQ(game::SoundIdOfPath("C:\\DATA\\RESOURCE\\MEDIA\\SFX\\6600240.WAV"), 6600240u);
     EXPECT_EQ(game::SoundIdOfPath("66002A0.WAV"), 0u);
+    EXPECT_EQ(game::SoundIdOfPath("sfx/6600241"), 6600241u);
+    EXPECT_EQ(game::SoundIdOfPath("660024.WAV"), 0u);
+    EXPECT_EQ(game::SoundIdOfPath(nullptr), 0u);
 }
 
 TEST_F(Audio, AMovieResumesExactlyTheVoicesThatWerePlaying)
