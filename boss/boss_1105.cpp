@@ -141,5 +141,4 @@ void CSBoss1105::Act(int32_t * /*next*/, float dt)
     if (!busy && !removed && !eventHeld) {
         MoveToward(goal.distance, goal.point, step, false, true);
     }
-    pendingDamage = 0;
 }
