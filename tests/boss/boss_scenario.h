@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "boss/boss_frame.h"
+#include "fx/mat_anim_manager.h"
 #include "monster/kit_common.h"
 #include "monster/monster_scenario.h"
 #include "stage/character_params.h"
@@ -231,8 +232,8 @@ protected:
         EXPECT_EQ(boss->state, releasedState);
     }
     // The time since the boss's last hit and its glow (`glow`, its own
-    // flag) with the stage's switch for them `on` or off: the glow runs
-    // from the first act with the model; a hit restarts the time at 0 and it
+    // flag) with the stage's switch for them `on` or off: the glow
+    // (material animation 40) runs from the first act with the model; a hit restarts the time at 0 and it
     // grows again by the frame time up to 5.0, while with the switch off it
     // stays 5.0 and nothing glows.
     void ExpectAHitRestartsTheTimeSinceHit(AiObject *boss, bool on, const int32_t &glow)
@@ -240,6 +241,8 @@ protected:
         EXPECT_EQ(boss->timeSinceHurt, 5.0f);
         Tick();
         EXPECT_EQ(glow, on ? 1 : 0);
+        const MatAnimInstance *running = matAnims.Find(boss);
+        EXPECT_EQ(running != nullptr && running->def != nullptr ? running->def->index : -1, on ? 40 : -1);
         Hit(boss, kAtkPlain, 30);
         Ticks(3);
         EXPECT_LT(boss->hp, monster::ParamsOf(boss).maxHP);

@@ -163,6 +163,24 @@ TEST_F(Breakables, WithNoModelFreeItsBlowsWaitUntilOneIs)
     }
 }
 
+// The family takes the states 0 to 2 only: a state machine that leads a
+// breaking object to a state past them leaves it where it is.
+TEST_F(Breakables, AStatePastTheFamilysLastIsNotTaken)
+{
+    PutHero({0.0f, 0.0f, -40.0f});
+    AiObject *object = Object(10008);
+    ASSERT_NE(object, nullptr);
+    FsfBuilder b;
+    b.State(0).To(1, 3, 1);
+    b.State(3);
+    UseStateMachine(10008, b.Build());
+    Tick();
+    ASSERT_NE(object->model, nullptr);
+    Post(object, kMsgHitActor, kAtkPlain, 10, &hero);
+    Ticks(2);
+    EXPECT_EQ(object->state, 0);
+}
+
 // Type 10000 holds its animation until a hit of either kind, 10019 until
 // a monster's blow.
 TEST_F(Breakables, TheHeldAnimationRunsFromTheRightHit)
