@@ -8,6 +8,7 @@
 #include "stage/model_frames.h"
 #include "stage/anim_file.h"
 #include "stage/clump_anim_manager.h"
+#include "support/game/diagnostics_capture.h"
 #include "tests/stage/stage_test_support.h"
 
 namespace {
@@ -257,6 +258,14 @@ TEST_F(ClumpAnimManagerTest, LoadedFileNamesTheSetAndReadsItsMotionTable)
     ASSERT_GE(bind, 0);
     ASSERT_EQ(own.GetAnimInfo(bind)->motions.Count(), 1);
     EXPECT_EQ(own.GetAnimInfo(bind)->motions.Find(0)->endFrame, 60);
+    // A set is read once: the same file again is the same set; no file, none.
+    EXPECT_EQ(own.LoadAMF(SampleHeroAnimationPath().c_str()), index);
+    EXPECT_EQ(own.GetAnimCount(), 2);
+    EXPECT_EQ(own.LoadAMF(nullptr), -1);
+    gametest::CaptureDiagnostics();
+    EXPECT_EQ(own.LoadAMF(stagetest::SamplePath("RESOURCE/MAINCHAR/HERO01/NOSUCH.ANM").c_str()), -1);
+    gametest::TakeDiagnostics();
+    EXPECT_EQ(own.GetAnimCount(), 2);
     ASSERT_NE(own.AssignAnimation(clump, "HERO01.ANM"), 0u);
     own.Release();  // the clump's record and the set go with it
     EXPECT_EQ(own.GetAnimCount(), 0);
