@@ -1,9 +1,10 @@
 // The hero's update on the sample's first stage, frame by frame, driven by
-// its pad: moving at the state's speed and turning to the motion, the
-// attack chain striking the monster once per state entry with the kind-1
-// payload, the hit counter reaching the screens, guarding, being held and
-// let go, the action command, the pick-up of drops against their limits,
-// and the weapon's model and aura coming and going with the equipment.
+// its pad: moving at the state's speed (the stick read from the camera's
+// view) and turning to the motion, the attack chain striking the monster
+// once per state entry with the kind-1 payload, the hit counter reaching
+// the screens, guarding, being held and let go, the action command, the
+// pick-up of drops against their limits, and the weapon's model and aura
+// coming and going with the equipment.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -145,6 +146,54 @@ TEST_F(HeroUpdateTest, AStickTiltedPartWayWalksThatShareOfTheSpeed)
     const float diagonal = walked / std::sqrt(2.0f);
     EXPECT_NEAR(end.x - start.x, -diagonal, 0.05f);
     EXPECT_NEAR(end.z - start.z, diagonal, 0.05f);
+}
+
+// The stick is read from the camera's view: up walks away from the camera
+// along the ground, right walks to the screen's right; a camera looking
+// straight down has no ground direction and leaves the world's axes.
+TEST_F(HeroUpdateTest, TheStickIsReadFromTheCamerasView)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    const float walked = hero->Fsf()->GetSpeed(kHeroStateMove) * kDt * 20.0f;
+    RwCamera *camera = RwCameraCreate();
+    RwFrame *frame = RwFrameCreate();
+    ASSERT_NE(camera, nullptr);
+    ASSERT_NE(frame, nullptr);
+    RwCameraSetFrame(camera, frame);
+    system.camera = camera;
+    auto look = [&](const RwV3d &at, const RwV3d &up) {
+        RwMatrix *m = RwFrameGetMatrix(frame);
+        m->at = at;
+        m->up = up;
+        RwV3dCrossProduct(&m->right, &up, &at);
+        RwMatrixUpdateFlags(m, nullptr);
+        RwFrameMarkDirty(frame);
+    };
+    auto walk = [&](float x, float y) {
+        Pad().axes[input::kAxisLx] = x;
+        Pad().axes[input::kAxisLy] = y;
+        Tick();
+        const RwV3d from = HeroAt();
+        Tick(20);
+        const RwV3d to = HeroAt();
+        return RwV3d{to.x - from.x, to.y - from.y, to.z - from.z};
+    };
+    // Tilted down, looking along (0.6, 0, 0.8) on the ground: its right there is (-0.8, 0, 0.6).
+    look({0.48f, -0.6f, 0.64f}, {0.36f, 0.8f, 0.48f});
+    RwV3d moved = walk(0.0f, -1.0f);
+    EXPECT_NEAR(moved.x, 0.6f * walked, 0.05f);
+    EXPECT_NEAR(moved.z, 0.8f * walked, 0.05f);
+    moved = walk(1.0f, 0.0f);
+    EXPECT_NEAR(moved.x, -0.8f * walked, 0.05f);
+    EXPECT_NEAR(moved.z, 0.6f * walked, 0.05f);
+    look({0.0f, -1.0f, 0.0f}, {0.0f, 0.0f, 1.0f});  // straight down
+    moved = walk(0.0f, -1.0f);
+    EXPECT_NEAR(moved.x, 0.0f, 0.05f);
+    EXPECT_NEAR(moved.z, walked, 0.05f);
+    system.camera = nullptr;
+    RwCameraSetFrame(camera, nullptr);
+    RwFrameDestroy(frame);
+    RwCameraDestroy(camera);
 }
 
 TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
