@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boss/boss_1109.h"
@@ -504,6 +505,36 @@ TEST_F(Champions, WithoutTheGeneralEffectsOrABeamsParticlesTheyFightOnQuietly)
     EXPECT_EQ(b1109->state, 11);
     for (CSParticleSystem *system : held) {
         system->Release();
+    }
+}
+
+// Their weapon flames ("3010600.zus") start once per entry of 5 and 8 with
+// their model: 1109 one in 5 and two in 8, 1110 one in each; none again in
+// the same visit once burnt out, and none in another attack (10).
+TEST_F(Champions, TheirWeaponFlamesStartOncePerEntryOfFiveAndEight)
+{
+    for (const int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = type == 1109 ? static_cast<AiObject *>(Champion<CSBoss1109>(type))
+                                      : Champion<CSBoss1110>(type);
+        Ticks(2);
+        const std::pair<int32_t, int32_t> flames[] = {{5, 1}, {10, 0}, {8, type == 1109 ? 2 : 1}};
+        for (const auto &[state, count] : flames) {
+            SCOPED_TRACE(state);
+            for (int visit = 0; visit < 2; ++visit) {
+                EnterBoss(boss, 0);
+                Ticks(130);  // what the last visit started has burnt out
+                const int32_t out = particles.SystemsOut();
+                EnterBoss(boss, state);
+                Ticks(2);
+                EXPECT_EQ(particles.SystemsOut(), out + count);
+                TicksUntil([&] { return particles.SystemsOut() == out; }, 150);
+                Ticks(30);
+                EXPECT_EQ(particles.SystemsOut(), out);
+            }
+        }
+        boss->removed = true;
+        boss->active = false;
     }
 }
 
