@@ -666,6 +666,23 @@ TEST_F(TrapScenario, OutOfViewTheBlastAndBreakableTrapsGiveTheirModelsBack)
     EXPECT_NE(blast->model, nullptr) << "dying, it keeps its model";
 }
 
+// A jet trap in view takes its model from its sensing alone, in the frame
+// after it is first sensed, and stays off until its notice.
+TEST_F(TrapScenario, AJetTrapInViewTakesItsModelAndStaysOff)
+{
+    for (const int32_t type : {1200, 1203}) {
+        SCOPED_TRACE(type);
+        AiObject *trap = Place(type, {type == 1200 ? -30.0f : 30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        ASSERT_NE(trap, nullptr);
+        Ticks(2);  // sensed at the end of the first
+        EXPECT_NE(trap->model, nullptr);
+        Tick();
+        EXPECT_NE(trap->model, nullptr);
+        EXPECT_FALSE(trap->eventModel);
+        EXPECT_EQ(trap->state, 0);
+    }
+}
+
 // A notice that comes when no model of the trap's type is free leaves it
 // unshown and off. In view it waits behind the trap's sensing, which asks
 // for a model first, and switches the trap on once one is free; out of
