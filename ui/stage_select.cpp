@@ -102,8 +102,8 @@ void CSStageSelect::SetActive(uint8_t on)
         pageText = AcquireTextBlock();
     }
     mode = kMap;
-    closing = 0;
-    bannerUnfolded = 0;
+    closing = false;
+    bannerUnfolded = false;
     bannerWidth = 0;
     bannerMs = 0;
     zoomMs = 0;
@@ -143,7 +143,7 @@ void CSStageSelect::Release()
     chosen = nullptr;
     picturesRead_ = false;
     active = 0;
-    closing = 0;
+    closing = false;
     mode = kMap;
 }
 
@@ -276,7 +276,7 @@ void CSStageSelect::Update(uint32_t ms)
         stream.Close();
         RaiseFatalError(path.c_str());
     }
-    if (closing != 0) {
+    if (closing) {
         FinishClose();
         return;
     }
@@ -309,7 +309,7 @@ void CSStageSelect::Update(uint32_t ms)
             Back();
         }
     }
-    if (closing != 0) {
+    if (closing) {
         return;
     }
     UpdateMapMove();
@@ -335,7 +335,7 @@ void CSStageSelect::FinishClose()
     }
     // The switch releases the lobby with this panel: the stage id first.
     const int32_t stageId = chosen != nullptr ? chosen->stageId : static_cast<int32_t>(kFirstStageId);
-    closing = 0;
+    closing = false;
     ui->ReleaseLobbyTextures();
     ui->RequestModule(kUIGamePlay);
     ui->SwitchModule();
@@ -386,10 +386,10 @@ void CSStageSelect::SetBannerText()
 
 void CSStageSelect::OpenBanner()
 {
-    if (bannerUnfolded != 0 || bannerText == nullptr || bannerText->GetMaxRowWidth() <= 0) {
+    if (bannerUnfolded || bannerText == nullptr || bannerText->GetMaxRowWidth() <= 0) {
         return;
     }
-    bannerUnfolded = 1;
+    bannerUnfolded = true;
     bannerWidth = bannerText->GetMaxRowWidth();
     bannerMs = 0;
     g_pUIManager->PlayUISound(kSoundBanner, 0);
@@ -397,10 +397,10 @@ void CSStageSelect::OpenBanner()
 
 void CSStageSelect::CloseBanner()
 {
-    if (bannerUnfolded == 0) {
+    if (!bannerUnfolded) {
         return;
     }
-    bannerUnfolded = 0;
+    bannerUnfolded = false;
     bannerWidth = bannerText != nullptr ? bannerText->GetMaxRowWidth() : 0;
     bannerMs = 0;
     g_pUIManager->PlayUISound(kSoundBanner, 0);
@@ -411,7 +411,7 @@ void CSStageSelect::Confirm()
     CSUIManager *ui = g_pUIManager;
     switch (mode) {
     case kMap:
-        if (bannerUnfolded == 0 || bannerMs < kBannerMs) {
+        if (!bannerUnfolded || bannerMs < kBannerMs) {
             return;
         }
         mode = kInfo;
@@ -426,7 +426,7 @@ void CSStageSelect::Confirm()
             mode = kMap;
         } else {
             mode = kStarting;
-            closing = 1;
+            closing = true;
             ui->StartBaseMapCover();
         }
         break;
@@ -439,7 +439,7 @@ void CSStageSelect::Back()
 {
     CSUIManager *ui = g_pUIManager;
     if (mode == kMap) {
-        closing = 1;
+        closing = true;
         ui->StartBaseMapCover();
         ui->PlayUISound(kSoundPageBack, 0);
     } else if (mode == kInfo) {

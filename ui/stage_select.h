@@ -77,7 +77,7 @@ public:
     // The nearest open node within 45 degrees of the direction, null when none.
     MapNode *FindNodeInDirection(const MapNode *from, float dx, float dy) const;
     bool PicturesRead() const { return picturesRead_; }
-    bool BannerUnfolded() const { return bannerUnfolded != 0; }
+    bool BannerUnfolded() const { return bannerUnfolded; }
     const CSTextBlock *BannerText() const { return bannerText; }
     const CSTextBlock *PageText() const { return pageText; }
 
@@ -95,14 +95,14 @@ public:
     bool stageNamesRead = false;
     bool monsterNamesRead = false;
     uint8_t active = 0;
-    uint8_t closing = 0;
+    bool closing = false;
     float directionX = 0.0f, directionY = 0.0f;
     std::unique_ptr<MapNode[]> nodes;
     MapNode *chosen = nullptr;
     uint32_t mode = kMap;
     uint32_t zoomMs = 0;
     UIPackStream stream;
-    uint32_t bannerUnfolded = 0;
+    bool bannerUnfolded = false;
     int32_t bannerWidth = 0;
     uint32_t bannerMs = 0;
     uint32_t page = 0;

@@ -137,7 +137,7 @@ void CSStageSelect::DrawMapCursor() const
 void CSStageSelect::DrawBanner() const
 {
     float f = std::min(static_cast<float>(bannerMs) * 0.01f, 1.0f);
-    if (bannerUnfolded == 0) {
+    if (!bannerUnfolded) {
         f = 1.0f - f;
     }
     const float h = static_cast<float>(bannerWidth) * 0.5f * f;
@@ -148,7 +148,7 @@ void CSStageSelect::DrawBanner() const
     DrawPicture(selstag, {c - h, kBannerTop, c, kBannerBottom}, {0.63671875f, v0, 0.4921875f, v1});
     DrawPicture(selstag, {c, kBannerTop, c + h, kBannerBottom}, {0.4921875f, v0, 0.63671875f, v1});
     DrawPicture(selstag, {c + h, kBannerTop, c + h + kBannerEnd, kBannerBottom}, {0.6484375f, v0, 0.83984375f, v1});
-    if (bannerUnfolded != 0 && bannerMs >= kBannerMs && bannerText != nullptr) {
+    if (bannerUnfolded && bannerMs >= kBannerMs && bannerText != nullptr) {
         bannerText->Draw();
     }
 }
