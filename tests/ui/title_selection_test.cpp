@@ -569,6 +569,21 @@ TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
 TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
 {
     RpClump *model = selection->Model(1)->clump;
+    // The heroes' point light stands in the world while the screen shows.
+    const auto lightsInWorld = [&] {
+        int lights = 0;
+        RpWorldForAllLights(
+            gs.world,
+            [](RpLight *light, void *count) {
+                ++*static_cast<int *>(count);
+                return light;
+            },
+            &lights);
+        return lights;
+    };
+    ASSERT_NE(selection->light, nullptr);
+    EXPECT_EQ(RpLightGetWorld(selection->light), gs.world);
+    const int lightsShown = lightsInWorld();
     Press(0, kPadSelect);
     Updates(1);
     EXPECT_EQ(selection->leave, CSSelectCharacter::kBack);
@@ -583,6 +598,9 @@ TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
     Updates(1);
     EXPECT_EQ(selection->active, 0);
     EXPECT_EQ(selection->Model(1)->clump, model);
+    // Its light has left the world with it.
+    EXPECT_EQ(selection->light, nullptr);
+    EXPECT_EQ(lightsInWorld(), lightsShown - 1);
     // Coming back: hero 0 at 10 degrees again, the music again.
     ui->SetUIPad(0);
     Goto(8);
