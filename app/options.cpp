@@ -215,25 +215,20 @@ bool TakeHeroLife(const char *value, Options *options)
     return true;
 }
 
-bool TakeBossGauge(const char *value, Options *options)
+// A tick above 0, added to a repeatable option's ticks.
+bool TakeTickInto(const char *value, std::vector<uint32_t> *ticks)
 {
     uint32_t tick = 0;
     if (!ParseTick(value, &tick)) {
         return false;
     }
-    options->bossGaugeTicks.push_back(tick);
+    ticks->push_back(tick);
     return true;
 }
 
-bool TakeStageEnd(const char *value, Options *options)
-{
-    uint32_t tick = 0;
-    if (!ParseTick(value, &tick)) {
-        return false;
-    }
-    options->stageEnds.push_back(tick);
-    return true;
-}
+bool TakeBossGauge(const char *value, Options *options) { return TakeTickInto(value, &options->bossGaugeTicks); }
+
+bool TakeStageEnd(const char *value, Options *options) { return TakeTickInto(value, &options->stageEnds); }
 
 // "TICK:AMOUNT", a tick above 0 and an amount of 1 or more.
 bool TakeReward(const char *value, Options *options)
