@@ -109,6 +109,20 @@ TEST_F(FontPixelTest, DrawFontTextPutsTheColourBackToWhite)
     ExpectBlock(frame, 221, 201, 225, 207, kWhite);
     ExpectBlock(frame, 241, 211, 245, 217, kWhite);  // a line feed starts a row below
     EXPECT_EQ(GetFontColor(), kWhite);
+    // No text, and an empty one, draw nothing and still put the colour back.
+    const win::Frame none = Capture([&] {
+        SetFontColor(kRed);
+        DrawFontText(static_cast<const char *>(nullptr), 200.0f, 200.0f);
+        EXPECT_EQ(GetFontColor(), kWhite);
+        SetFontColor(kRed);
+        DrawFontText("", 200.0f, 200.0f);
+        EXPECT_EQ(GetFontColor(), kWhite);
+    });
+    for (uint32_t y = 195; y < 215; ++y) {
+        for (uint32_t x = 195; x < 215; ++x) {
+            ASSERT_EQ(none.At(x, y) | 0xFF000000u, kBlack);
+        }
+    }
 }
 
 TEST_F(FontPixelTest, WithoutAFontNothingIsDrawnAndTheColourStillResets)
