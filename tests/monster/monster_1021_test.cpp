@@ -172,6 +172,10 @@ TEST_F(Monster1021, DeathAndTheEventHoldLetTheHeroGo)
         ASSERT_EQ(m->grabTarget, &hero);
         HeroMessages();
         if (dies) {
+            m->hp = 1;  // one HP left: it holds on
+            Ticks(3);
+            EXPECT_EQ(m->state, 13);
+            EXPECT_EQ(m->grabTarget, &hero);
             m->hp = 0;
         } else {
             Control(m, kCtlShowHold, 0);
