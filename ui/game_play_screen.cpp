@@ -99,7 +99,7 @@ void CSGamePlay::CreateParts()
 void CSGamePlay::ReleaseParts()
 {
     if (pauseMenu_ != nullptr) {
-        pauseMenu_->SetOpen(0, 0);
+        pauseMenu_->Close();
         pauseMenu_.reset();
     }
     panels_.clear();
@@ -136,9 +136,7 @@ void CSGamePlay::SetActive(uint8_t on)
     gameOver_ = 0;
     LoadTextures();
     CreateParts();
-    uint32_t width = 640;
-    uint32_t height = 480;
-    UIScreenSize(&width, &height);
+    const UIScreenExtent screen = UIScreenSize();
     const int32_t heroes = UI().heroCount();
     for (int32_t i = 0; i < heroes; ++i) {
         CSHero *hero = UI().hero(i);
@@ -148,7 +146,7 @@ void CSGamePlay::SetActive(uint8_t on)
             continue;
         }
         auto panel = std::make_unique<CSPlayerHUD>();
-        panel->Init(static_cast<uint8_t>(i), hero, width, height);
+        panel->Init(static_cast<uint8_t>(i), hero, screen.width, screen.height);
         panels_.push_back(std::move(panel));
     }
     if (!bossGauge_->Enabled()) {
@@ -158,11 +156,9 @@ void CSGamePlay::SetActive(uint8_t on)
 
 void CSGamePlay::ResetForStage()
 {
-    uint32_t width = 640;
-    uint32_t height = 480;
-    UIScreenSize(&width, &height);
+    const UIScreenExtent screen = UIScreenSize();
     for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
-        panel->Init(panel->PlayerIndex(), UI().hero(panel->PlayerIndex()), width, height);
+        panel->Init(panel->PlayerIndex(), UI().hero(panel->PlayerIndex()), screen.width, screen.height);
     }
     if (bossGauge_ != nullptr) {
         bossGauge_->Start(StageId());
@@ -171,10 +167,10 @@ void CSGamePlay::ResetForStage()
 
 // ---- Forwards
 
-void CSGamePlay::OpenPauseMenu(int32_t page)
+void CSGamePlay::OpenPauseMenu(int32_t)
 {
     if (pauseMenu_ != nullptr) {
-        pauseMenu_->SetOpen(1, page);
+        pauseMenu_->Open();
     }
 }
 

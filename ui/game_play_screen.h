@@ -42,6 +42,7 @@ public:
     // hero again and the boss gauge starts for the new stage.
     void ResetForStage();
 
+    // The menu always opens at its list: the page is not used.
     void OpenPauseMenu(int32_t page);
     uint8_t IsPauseMenuOpen() const;
     // The pause menu is open over a picture that hides the whole screen.

@@ -97,46 +97,42 @@ void CSPauseMenu::BuildPictures()
             const float s0 = side == 0 ? kArrowSource[0] : kArrowSource[2];
             const float s1 = side == 0 ? kArrowSource[2] : kArrowSource[0];
             arrow.picture.Set(player, s0, kArrowSource[1], s1, kArrowSource[3], 0, 0, 0, 0, kOpaqueWhite);
-            arrow.from = arrow.to = 0;
-            arrow.elapsed = 0.0f;
-            arrow.speed = 1.0f;
-            arrow.moving = 0;
             PlaceArrow(side, &arrow);
         }
     }
 }
 
-void CSPauseMenu::SetOpen(uint8_t open, int32_t)
+void CSPauseMenu::Open()
 {
-    if (open != 0) {
-        if (open_ != 0) {
-            return;
-        }
-        open_ = 1;
-        TraceMenuOpen(true);
-        if (UI().pauseMusic != nullptr) {
-            UI().pauseMusic();
-        }
-        PlayTabSound(kUISoundConfirm);
-        wordArt_ = g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr;
-        mapBasePack_.Close();
-        if (mapPage_ == nullptr) {
-            mapPage_ = std::make_unique<CSStageMapPage>();
-        }
-        if (statusPage_ == nullptr) {
-            statusPage_ = std::make_unique<CSCharacterPage>();
-            statusPage_->Init(kStatusPagePauseMode);
-        }
-        if (UI().reloadSceneCamera != nullptr) {
-            UI().reloadSceneCamera();
-        }
-        cursor_ = 0;
-        pageOpen_ = 0;
-        shownPage_ = -1;
-        BuildPictures();
-        mapBasePack_.Request(std::string(UIDataRoot()) + "\\PACK\\PAUSE\\MAPBASE.STR");
+    if (open_ != 0) {
         return;
     }
+    open_ = 1;
+    TraceMenuOpen(true);
+    if (UI().pauseMusic != nullptr) {
+        UI().pauseMusic();
+    }
+    PlayTabSound(kUISoundConfirm);
+    wordArt_ = g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr;
+    mapBasePack_.Close();
+    if (mapPage_ == nullptr) {
+        mapPage_ = std::make_unique<CSStageMapPage>();
+    }
+    if (statusPage_ == nullptr) {
+        statusPage_ = std::make_unique<CSCharacterPage>();
+        statusPage_->Init(kStatusPagePauseMode);
+    }
+    if (UI().reloadSceneCamera != nullptr) {
+        UI().reloadSceneCamera();
+    }
+    // The last closing put the cursor and its trail back on resume, with no
+    // page shown.
+    BuildPictures();
+    mapBasePack_.Request(std::string(UIDataRoot()) + "\\PACK\\PAUSE\\MAPBASE.STR");
+}
+
+void CSPauseMenu::Close()
+{
     if (open_ == 0) {
         return;
     }
@@ -293,7 +289,7 @@ void CSPauseMenu::Update(float seconds)
     } else if (ConfirmPressed(pad) || UIMousePressed()) {
         Select();
     } else if (BackPressed(pad)) {
-        SetOpen(0, 0);
+        Close();
     }
 }
 
@@ -305,7 +301,7 @@ void CSPauseMenu::Select()
     switch (cursor_) {
     case kPauseResume:
         PlayTabSound(kUISoundResume);
-        SetOpen(0, 0);
+        Close();
         break;
     case kPauseStatus:
         mapBasePack_.Finish();
@@ -351,14 +347,17 @@ void CSPauseMenu::OnReturnToTitleAnswer(uint32_t choice)
     if (g_pReturnQuestionMenu == this) {
         g_pReturnQuestionMenu = nullptr;
     }
-    pageOpen_ = 0;
-    shownPage_ = -1;
     TracePage("closed");
-    if (choice == 1) {
-        SetOpen(0, 0);
-        if (UI().requestStageExit != nullptr) {
-            UI().requestStageExit();
-        }
+    if (choice != 1) {
+        // No: back to the menu, the cursor still on the question's entry.
+        pageOpen_ = 0;
+        shownPage_ = -1;
+        return;
+    }
+    // Yes: the closing takes the question away with the menu.
+    Close();
+    if (UI().requestStageExit != nullptr) {
+        UI().requestStageExit();
     }
 }
 

@@ -44,11 +44,11 @@ public:
     CSPauseMenu(const CSPauseMenu &) = delete;
     CSPauseMenu &operator=(const CSPauseMenu &) = delete;
 
-    // Opens (1) or closes (0) the menu; the page is not used.
-    void SetOpen(uint8_t open, int32_t page);
+    // Opening an open menu, or closing a closed one, does nothing.
+    void Open();
+    void Close();
     void Update(float seconds);
     void Render();
-    void Back() { SetOpen(0, 0); }
     // The answer of the return-to-title question (1: yes).
     void OnReturnToTitleAnswer(uint32_t choice);
 

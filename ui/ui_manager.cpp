@@ -49,10 +49,12 @@ const char *UILanguageFolder() { return UILanguage() == 0 ? "\\CHI\\" : "\\ENG\\
 
 uint32_t UIFrameMs() { return g_pGameSystem != nullptr ? g_pGameSystem->FrameMs() : 16; }
 
-void UIScreenSize(uint32_t *width, uint32_t *height)
+UIScreenExtent UIScreenSize()
 {
-    *width = g_pApplication != nullptr ? GetScreenWidth() : ScreenClientWidth();
-    *height = g_pApplication != nullptr ? GetScreenHeight() : ScreenClientHeight();
+    if (g_pApplication != nullptr) {
+        return {GetScreenWidth(), GetScreenHeight()};
+    }
+    return {ScreenClientWidth(), ScreenClientHeight()};
 }
 
 const PadState &UIPadState(int32_t index)

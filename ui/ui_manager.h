@@ -418,7 +418,11 @@ void SetUIImagePath(const char *folder);
 uint32_t UIFrameMs();
 // The screen size chosen at start-up (without an application, the client
 // area's).
-void UIScreenSize(uint32_t *width, uint32_t *height);
+struct UIScreenExtent {
+    uint32_t width;
+    uint32_t height;
+};
+UIScreenExtent UIScreenSize();
 // The screens' pad state of pad `index` (0..3; an empty pad outside).
 const PadState &UIPadState(int32_t index);
 // The left mouse button was pressed this frame.

@@ -37,7 +37,7 @@ protected:
     void ClosePause()
     {
         if (CSPauseMenu *menu = Overlay()->PauseMenu()) {
-            menu->SetOpen(0, 0);
+            menu->Close();
         }
     }
     int StageChanges() const

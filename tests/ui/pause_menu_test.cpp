@@ -144,6 +144,13 @@ TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
     Enter();
     ASSERT_FALSE(HasFatalFailure());
     Frame(3);
+    // Closed while the trail is on its way to entry 2.
+    Tap(kPadDown);
+    Frame();
+    Tap(kPadDown);
+    Frame(3);
+    ASSERT_EQ(Menu()->Cursor(), 2);
+    ASSERT_EQ(Menu()->TrailArrow(0, 0).moving, 1);
     Sounds();
     Links().log.clear();
     Tap(kPadCross);
@@ -158,7 +165,20 @@ TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
     EXPECT_TRUE(Logged("resume music"));
     EXPECT_EQ(Menu()->MapBase(), nullptr);
     EXPECT_EQ(Menu()->StatusPage(), nullptr);
+    // The next opening stands on resume with every arrow at rest beside it,
+    // so that circle at once resumes.
     ui->OpenPauseMenu(0);
+    EXPECT_EQ(Menu()->Cursor(), 0);
+    for (int side = 0; side < 2; ++side) {
+        for (int k = 0; k < CSPauseMenu::kTrailCopies; ++k) {
+            const CSPauseMenu::Arrow &arrow = Menu()->TrailArrow(side, k);
+            EXPECT_EQ(arrow.moving, 0) << side << " " << k;
+            EXPECT_EQ(arrow.to, 0) << side << " " << k;
+            EXPECT_FLOAT_EQ(arrow.picture.picture.top, 121.0f) << side << " " << k;
+        }
+    }
+    EXPECT_FLOAT_EQ(Menu()->TrailArrow(0, 0).picture.picture.left, 408.0f);  // right of language 1's resume
+    EXPECT_FLOAT_EQ(Menu()->TrailArrow(1, 0).picture.picture.right, 209.0f);
     Sounds();
     Tap(kPadCircle);
     Frame();
@@ -175,20 +195,27 @@ TEST_F(PauseMenuTest, TheStatusEntryFinishesTheStreamAndHandsThePageMapBase)
     Settle();
     ASSERT_TRUE(Menu()->MapBasePack().InProgress());
     Sounds();
+    ASSERT_FALSE(ui->IsBaseMapRevealing());
     Tap(kPadStart);
     Frame();
     EXPECT_EQ(Menu()->PageOpen(), 1);
+    // The page comes in through the base map's reveal.
+    EXPECT_TRUE(ui->IsBaseMapRevealing());
     ASSERT_NE(Menu()->MapBase(), nullptr);
     EXPECT_EQ(Menu()->MapBasePack().GetState(), UIPackStream::kIdle);
     ASSERT_TRUE(Menu()->StatusPage()->IsActive());
     EXPECT_EQ(Menu()->StatusPage()->mode, kStatusPagePauseMode);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
-    // The page takes the frames while it is open; its back returns to the menu.
+    // The page takes the frames while it is open; its back returns to the
+    // menu, through the base map's reveal again.
+    DrawFrame([&] { ui->DrawBaseMapFade(500); });
+    ASSERT_FALSE(ui->IsBaseMapRevealing());
     Tap(kPadCross);
     Frame();
     EXPECT_FALSE(Menu()->StatusPage()->IsActive());
     Frame();
     EXPECT_EQ(Menu()->PageOpen(), 0);
+    EXPECT_TRUE(ui->IsBaseMapRevealing());
     EXPECT_EQ(Menu()->Cursor(), 1);
     EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
 }
@@ -202,9 +229,11 @@ TEST_F(PauseMenuTest, TheMapEntryOpensTheRunningStagesMap)
     Tap(kPadUp);
     Frame();
     Settle();
+    ASSERT_FALSE(ui->IsBaseMapRevealing());
     Tap(kPadCircle);
     Frame();
     ASSERT_EQ(Menu()->ShownPage(), kPauseMap);
+    EXPECT_TRUE(ui->IsBaseMapRevealing());
     ASSERT_EQ(Menu()->MapPage()->active, 1);
     EXPECT_NE(Menu()->MapPage()->StagePicture(), nullptr);
     EXPECT_FLOAT_EQ(Menu()->MapPage()->refB.x, -669.461f);
@@ -252,6 +281,11 @@ TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
     EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
     EXPECT_TRUE(Logged("stage exit"));
     EXPECT_TRUE(Logged("resume music"));
+    // Opened again, it shows the menu on resume, not the question.
+    ui->OpenPauseMenu(0);
+    EXPECT_EQ(Menu()->PageOpen(), 0);
+    EXPECT_EQ(Menu()->ShownPage(), -1);
+    EXPECT_EQ(Menu()->Cursor(), 0);
 }
 
 TEST_F(PauseMenuTest, WithoutMapBaseTheStreamIsGivenUpAndTheStatusPageStillOpens)
