@@ -129,22 +129,20 @@ const char *CSDevMenu::MainItemLabel(int32_t item)
 void CSDevMenu::UpdateMainList()
 {
     const DevMenuPad pad = ReadDevMenuPad();
-    if (pad.Connected()) {
-        if (pad.Pressed(kPadUp)) {
-            activeItem = std::max(activeItem - 1, 0);
-        }
-        if (pad.Pressed(kPadDown)) {
-            activeItem = std::min(activeItem + 1, kLastMainItem);
-        }
-        if (pad.Pressed(kPadCircle)) {
-            inItem = 1;
-        }
-        if (pad.Pressed(kPadCross)) {
-            Open(0, 0);
-            return;
-        }
+    if (pad.Pressed(kPadUp)) {
+        activeItem = std::max(activeItem - 1, 0);
+    }
+    if (pad.Pressed(kPadDown)) {
+        activeItem = std::min(activeItem + 1, kLastMainItem);
+    }
+    if (pad.Pressed(kPadCircle)) {
+        inItem = 1;
     }
     SetMenuLabel(label, MainItemLabel(activeItem));
+    // Cross closes the menu, which empties the label again.
+    if (pad.Pressed(kPadCross)) {
+        Open(0, 0);
+    }
 }
 
 void CSDevMenu::UpdateActiveItem()
