@@ -3,8 +3,11 @@
 // (where its label and value stand, which field it changes and how), and
 // the particle counts (see dev_menu.h).
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
+#include <span>
 
 #include "app/game_system.h"
 #include "devmenu/dev_menu.h"
@@ -15,13 +18,14 @@
 namespace {
 
 enum class RowKind : uint8_t {
-    kBack,     // circle leaves the page
-    kReal,     // "%f", +/- step
-    kWhole,    // "%d", +/- 1
-    kByte,     // "%d", + 1 up to 255, - 1 with 0 going to 255
-    kOnOff,    // "On" / "Off": right sets 1, left 0
-    kONOFF,    // "ON" / "OFF": the same
-    kRain,     // the rain state's name, 0..3
+    kBack,          // circle leaves the page
+    kReal,          // "%f", +/- step
+    kRealFromZero,  // the same, never below 0
+    kWhole,         // "%d", +/- 1
+    kByte,          // "%d", + 1 up to 255, - 1 with 0 going to 255
+    kOnOff,         // "On" / "Off": right sets 1, left 0
+    kONOFF,         // "ON" / "OFF": the same
+    kRain,          // the rain state's name, 0..3
 };
 
 struct PageRow {
@@ -31,8 +35,7 @@ struct PageRow {
     float valueX;
     RowKind kind;
     size_t field;  // offset in StageInfo
-    float step;
-    bool notBelowZero;
+    float step;    // a real row's
 };
 
 constexpr float kTitleX = 50.0f;
@@ -42,79 +45,104 @@ constexpr float kValueX = 350.0f;
 constexpr float kCharacterValueX = 400.0f;
 constexpr float kCameraStep = 0.01f;
 
+// A row whose label stands at kLabelX (most of them) and its value at
+// `valueX`; only real rows have a step.
+constexpr PageRow Row(const char *label, float y, RowKind kind, size_t field, float valueX = kValueX,
+                      float step = 0.0f)
+{
+    return {label, kLabelX, y, valueX, kind, field, step};
+}
+
+// "Back": no value, no field.
+constexpr PageRow BackRow(float y) { return {"Back", kLabelX, y, kValueX, RowKind::kBack, {}, {}}; }
+
+// The rows of a page run down from y 120, 20 apart.
+constexpr float RowY(size_t row) { return 120.0f + 20.0f * static_cast<float>(row); }
+
 #define FIELD(member) offsetof(StageInfo, member)
 
-constexpr PageRow kCameraRows[] = {
-    {"Pitch Degree Min", kLabelX, 120, kValueX, RowKind::kReal, FIELD(camera1.pitchDegreeMin), kCameraStep, false},
-    {"Pitch Degree Max", kLabelX, 140, kValueX, RowKind::kReal, FIELD(camera1.pitchDegreeMax), kCameraStep, false},
-    {"Distance Min", kLabelX, 160, kValueX, RowKind::kReal, FIELD(camera1.distanceMin), kCameraStep, false},
-    {"Distance Max", kLabelX, 180, kValueX, RowKind::kReal, FIELD(camera1.distanceMax), kCameraStep, false},
-    {"Initial Rotate Degree", kLabelX, 200, kValueX, RowKind::kReal, FIELD(camera1.initialRotateDegree), kCameraStep,
-     false},
-    {"Initial Pitch Degree", kLabelX, 220, kValueX, RowKind::kReal, FIELD(camera1.initialPitchDegree), kCameraStep,
-     false},
-    {"2P Pitch Degree Min", kLabelX, 240, kValueX, RowKind::kReal, FIELD(camera2.pitchDegreeMin), kCameraStep, false},
-    {"2P Pitch Degree Max", kLabelX, 260, kValueX, RowKind::kReal, FIELD(camera2.pitchDegreeMax), kCameraStep, false},
-    {"2P Distance Min", kLabelX, 280, kValueX, RowKind::kReal, FIELD(camera2.distanceMin), kCameraStep, false},
-    {"2P Distance Max", kLabelX, 300, kValueX, RowKind::kReal, FIELD(camera2.distanceMax), kCameraStep, false},
-    {"2P Initial Rotate Degree", kLabelX, 320, kValueX, RowKind::kReal, FIELD(camera2.initialRotateDegree),
-     kCameraStep, false},
-    {"2P Initial Pitch Degree", kLabelX, 340, kValueX, RowKind::kReal, FIELD(camera2.initialPitchDegree),
-     kCameraStep, false},
-    {"Back", kLabelX, 360, kValueX, RowKind::kBack, 0, 0, false},
+// The camera page: the twelve limits in the record's order (the first
+// player's six, then the second's), each in hundredths.
+constexpr const char *kCameraLabels[] = {
+    "Pitch Degree Min",        "Pitch Degree Max",         "Distance Min",
+    "Distance Max",            "Initial Rotate Degree",    "Initial Pitch Degree",
+    "2P Pitch Degree Min",     "2P Pitch Degree Max",      "2P Distance Min",
+    "2P Distance Max",         "2P Initial Rotate Degree", "2P Initial Pitch Degree",
 };
+constexpr size_t kCameraLimits = std::size(kCameraLabels);
+static_assert(FIELD(camera2.initialPitchDegree) == FIELD(camera1) + (kCameraLimits - 1) * sizeof(float));
+
+constexpr std::array<PageRow, kCameraLimits + 1> CameraRows()
+{
+    std::array<PageRow, kCameraLimits + 1> rows{};
+    for (size_t i = 0; i < kCameraLimits; ++i) {
+        rows[i] = Row(kCameraLabels[i], RowY(i), RowKind::kReal, FIELD(camera1) + i * sizeof(float), kValueX,
+                      kCameraStep);
+    }
+    rows[kCameraLimits] = BackRow(RowY(kCameraLimits));
+    return rows;
+}
+constexpr std::array<PageRow, kCameraLimits + 1> kCameraRows = CameraRows();
 
 constexpr PageRow kAmbientRows[] = {
-    {"Ambient Alpha", kLabelX, 120, kValueX, RowKind::kByte, FIELD(ambientAlpha), 1, false},
-    {"Ambient Red", kLabelX, 140, kValueX, RowKind::kByte, FIELD(ambientRed), 1, false},
-    {"Ambient Green", kLabelX, 160, kValueX, RowKind::kByte, FIELD(ambientGreen), 1, false},
-    {"Ambient Blue", kLabelX, 180, kValueX, RowKind::kByte, FIELD(ambientBlue), 1, false},
-    {"Back", kLabelX, 200, kValueX, RowKind::kBack, 0, 0, false},
+    Row("Ambient Alpha", 120, RowKind::kByte, FIELD(ambientAlpha)),
+    Row("Ambient Red", 140, RowKind::kByte, FIELD(ambientRed)),
+    Row("Ambient Green", 160, RowKind::kByte, FIELD(ambientGreen)),
+    Row("Ambient Blue", 180, RowKind::kByte, FIELD(ambientBlue)),
+    BackRow(200),
 };
 
-constexpr float kCV = kCharacterValueX;
-constexpr PageRow kCharacterRows[] = {
-    {"Character Start Position X", kLabelX, 120, kCV, RowKind::kReal, FIELD(start1.x), 1.0f, false},
-    {"Character Start Position Y", kLabelX, 140, kCV, RowKind::kReal, FIELD(start1.y), 1.0f, false},
-    {"Character Start Position Z", kLabelX, 160, kCV, RowKind::kReal, FIELD(start1.z), 1.0f, false},
-    {"Character Start Front X", kLabelX, 180, kCV, RowKind::kReal, FIELD(start1.frontX), 1.0f, false},
-    {"Character Start Front Y", kLabelX, 200, kCV, RowKind::kReal, FIELD(start1.frontY), 1.0f, false},
-    {"Character Start Front Z", kLabelX, 220, kCV, RowKind::kReal, FIELD(start1.frontZ), 1.0f, false},
-    {"Character Set Bonus", kLabelX, 240, kCV, RowKind::kWhole, FIELD(characterBonus), 1, false},
-    {"2P Character Start Position X", kLabelX, 260, kCV, RowKind::kReal, FIELD(start2.x), 1.0f, false},
-    {"2P Character Start Position Y", kLabelX, 280, kCV, RowKind::kReal, FIELD(start2.y), 1.0f, false},
-    {"2P Character Start Position Z", kLabelX, 300, kCV, RowKind::kReal, FIELD(start2.z), 1.0f, false},
-    {"2P Character Start Front X", kLabelX, 320, kCV, RowKind::kReal, FIELD(start2.frontX), 1.0f, false},
-    {"2P Character Start Front Y", kLabelX, 340, kCV, RowKind::kReal, FIELD(start2.frontY), 1.0f, false},
-    {"2P Character Start Front Z", kLabelX, 360, kCV, RowKind::kReal, FIELD(start2.frontZ), 1.0f, false},
-    // One row lower than the step would put it.
-    {"Back", kLabelX, 400, kCV, RowKind::kBack, 0, 0, false},
+// The character page: the first player's start (position, then facing),
+// the set bonus, the second player's start, in whole steps.
+constexpr const char *kCharacterLabels[] = {
+    "Character Start Position X",    "Character Start Position Y",    "Character Start Position Z",
+    "Character Start Front X",       "Character Start Front Y",       "Character Start Front Z",
+    "Character Set Bonus",           "2P Character Start Position X", "2P Character Start Position Y",
+    "2P Character Start Position Z", "2P Character Start Front X",    "2P Character Start Front Y",
+    "2P Character Start Front Z",
 };
+constexpr size_t kStartValues = sizeof(StageStart) / sizeof(float);
+constexpr size_t kBonusRow = kStartValues;
+static_assert(std::size(kCharacterLabels) == 2 * kStartValues + 1);
+
+constexpr std::array<PageRow, 2 * kStartValues + 2> CharacterRows()
+{
+    std::array<PageRow, 2 * kStartValues + 2> rows{};
+    for (size_t i = 0; i < kStartValues; ++i) {
+        const size_t second = kBonusRow + 1 + i;
+        rows[i] = Row(kCharacterLabels[i], RowY(i), RowKind::kReal, FIELD(start1) + i * sizeof(float),
+                      kCharacterValueX, 1.0f);
+        rows[second] = Row(kCharacterLabels[second], RowY(second), RowKind::kReal, FIELD(start2) + i * sizeof(float),
+                           kCharacterValueX, 1.0f);
+    }
+    rows[kBonusRow] = Row(kCharacterLabels[kBonusRow], RowY(kBonusRow), RowKind::kWhole, FIELD(characterBonus),
+                          kCharacterValueX);
+    // "Back" one row lower than the step would put it.
+    rows[rows.size() - 1] = BackRow(RowY(rows.size()));
+    return rows;
+}
+constexpr std::array<PageRow, 2 * kStartValues + 2> kCharacterRows = CharacterRows();
 
 constexpr PageRow kFogRows[] = {
-    {"Set Fog", kLabelX, 120, 200, RowKind::kOnOff, FIELD(fog), 0, false},
-    {"Set Fog Color Alpha:", kLabelX, 140, kValueX, RowKind::kByte, FIELD(fogAlpha), 1, false},
-    {"Set Fog Color Red:", kLabelX, 160, kValueX, RowKind::kByte, FIELD(fogRed), 1, false},
-    {"Set Fog Color Green:", kLabelX, 180, kValueX, RowKind::kByte, FIELD(fogGreen), 1, false},
-    {"Set Fog Color Blue:", kLabelX, 200, kValueX, RowKind::kByte, FIELD(fogBlue), 1, false},
-    {"Set Fog Distance:", kLabelX, 220, kValueX, RowKind::kReal, FIELD(fogDistance), 1.0f, false},
-    {"Set Fog Time", kLabelX, 240, kValueX, RowKind::kReal, FIELD(fogTime), 1.0f, true},
+    Row("Set Fog", 120, RowKind::kOnOff, FIELD(fog), 200),
+    Row("Set Fog Color Alpha:", 140, RowKind::kByte, FIELD(fogAlpha)),
+    Row("Set Fog Color Red:", 160, RowKind::kByte, FIELD(fogRed)),
+    Row("Set Fog Color Green:", 180, RowKind::kByte, FIELD(fogGreen)),
+    Row("Set Fog Color Blue:", 200, RowKind::kByte, FIELD(fogBlue)),
+    Row("Set Fog Distance:", 220, RowKind::kReal, FIELD(fogDistance), kValueX, 1.0f),
+    Row("Set Fog Time", 240, RowKind::kRealFromZero, FIELD(fogTime), kValueX, 1.0f),
     // VFog's switch and height share a line.
-    {"Enable VFog", kLabelX, 260, 250, RowKind::kONOFF, FIELD(vFog), 0, false},
-    {"Set VFog High", 300, 260, 450, RowKind::kReal, FIELD(vFogHigh), 1.0f, false},
-    {"Enable Rain", kLabelX, 280, kValueX, RowKind::kRain, FIELD(rain), 0, false},
-    {"Back", kLabelX, 300, kValueX, RowKind::kBack, 0, 0, false},
+    Row("Enable VFog", 260, RowKind::kONOFF, FIELD(vFog), 250),
+    {"Set VFog High", 300, 260, 450, RowKind::kReal, FIELD(vFogHigh), 1.0f},
+    Row("Enable Rain", 280, RowKind::kRain, FIELD(rain)),
+    BackRow(300),
 };
 // With the fog off the page shows "Set Fog" and, here, "Back".
 constexpr float kFogOffBackY = 140.0f;
 
 #undef FIELD
 
-template <size_t N>
-constexpr int32_t RowCount(const PageRow (&)[N])
-{
-    return static_cast<int32_t>(N);
-}
+constexpr int32_t RowCount(std::span<const PageRow> rows) { return static_cast<int32_t>(rows.size()); }
 
 template <typename T>
 T &Field(StageInfo &record, const PageRow &row)
@@ -135,10 +163,11 @@ constexpr const char *kRainNames[4] = {"RAINSTATE_NORAIN", "RAINSTATE_S_RAIN", "
 void ChangeRow(StageInfo &record, const PageRow &row, int direction)
 {
     switch (row.kind) {
-    case RowKind::kReal: {
+    case RowKind::kReal:
+    case RowKind::kRealFromZero: {
         float &value = Field<float>(record, row);
         value += static_cast<float>(direction) * row.step;
-        if (row.notBelowZero && value < 0.0f) {
+        if (row.kind == RowKind::kRealFromZero && value < 0.0f) {
             value = 0.0f;
         }
         break;
@@ -174,6 +203,7 @@ std::string ValueText(const StageInfo &record, const PageRow &row)
     char text[64];
     switch (row.kind) {
     case RowKind::kReal:
+    case RowKind::kRealFromZero:
         std::snprintf(text, sizeof text, "%f", static_cast<double>(Field<float>(record, row)));
         return text;
     case RowKind::kWhole:
@@ -194,8 +224,9 @@ std::string ValueText(const StageInfo &record, const PageRow &row)
 
 // Up, down, and left or right on the cursor row; true when circle is
 // pressed on "Back" (the last row).
-bool UpdateRows(CSDevMenu *menu, DevMenuPage page, const PageRow *rows, int32_t count)
+bool UpdateRows(CSDevMenu *menu, DevMenuPage page, std::span<const PageRow> rows)
 {
+    const int32_t count = RowCount(rows);
     const DevMenuPad pad = ReadDevMenuPad();
     if (!pad.Connected()) {
         return false;
@@ -208,7 +239,7 @@ bool UpdateRows(CSDevMenu *menu, DevMenuPage page, const PageRow *rows, int32_t 
         cursor = std::min(cursor + 1, count - 1);
     }
     cursor = std::clamp(cursor, 0, count - 1);
-    const PageRow &row = rows[cursor];
+    const PageRow &row = rows[static_cast<size_t>(cursor)];
     if (pad.Pressed(kPadLeft)) {
         ChangeRow(menu->tuning, row, -1);
     } else if (pad.Pressed(kPadRight)) {
@@ -248,12 +279,12 @@ void AddRow(std::vector<DevMenuText> *texts, const StageInfo &record, const Page
     }
 }
 
-void LayoutRows(std::vector<DevMenuText> *texts, const char *title, const StageInfo &record, const PageRow *rows,
-                int32_t count, int32_t cursor)
+void LayoutRows(std::vector<DevMenuText> *texts, const char *title, const StageInfo &record,
+                std::span<const PageRow> rows, int32_t cursor)
 {
     texts->push_back({title, kTitleX, kTitleY, kMenuTextColour});
-    for (int32_t i = 0; i < count; ++i) {
-        AddRow(texts, record, rows[i], i == cursor);
+    for (int32_t i = 0; i < RowCount(rows); ++i) {
+        AddRow(texts, record, rows[static_cast<size_t>(i)], i == cursor);
     }
 }
 
@@ -290,21 +321,21 @@ constexpr int32_t kMaxParticleCountShown = 255;
 
 void CSDevMenu::UpdateCameraPage()
 {
-    if (UpdateRows(this, kPageCamera, kCameraRows, RowCount(kCameraRows))) {
+    if (UpdateRows(this, kPageCamera, kCameraRows)) {
         BackToTuningMenu(this, kPageCamera);
     }
 }
 
 void CSDevMenu::UpdateCharacterPage()
 {
-    if (UpdateRows(this, kPageCharacter, kCharacterRows, RowCount(kCharacterRows))) {
+    if (UpdateRows(this, kPageCharacter, kCharacterRows)) {
         BackToTuningMenu(this, kPageCharacter);
     }
 }
 
 void CSDevMenu::UpdateAmbientPage()
 {
-    if (UpdateRows(this, kPageAmbient, kAmbientRows, RowCount(kAmbientRows))) {
+    if (UpdateRows(this, kPageAmbient, kAmbientRows)) {
         LeaveDirectPage(this, kPageAmbient, [this] {
             if (g_pGameSystem != nullptr) {
                 const uint8_t rgba[4] = {tuning.ambientRed, tuning.ambientGreen, tuning.ambientBlue,
@@ -317,7 +348,7 @@ void CSDevMenu::UpdateAmbientPage()
 
 void CSDevMenu::UpdateFogPage()
 {
-    if (UpdateRows(this, kPageFog, kFogRows, RowCount(kFogRows))) {
+    if (UpdateRows(this, kPageFog, kFogRows)) {
         LeaveDirectPage(this, kPageFog, [this] { ApplyFog(this); });
     }
 }
@@ -353,26 +384,24 @@ void CSDevMenu::UpdateParticlePage()
 
 void CSDevMenu::LayoutCameraPage(std::vector<DevMenuText> *texts) const
 {
-    LayoutRows(texts, "Stage Camera Setting", tuning, kCameraRows, RowCount(kCameraRows), pageCursors[kPageCamera]);
+    LayoutRows(texts, "Stage Camera Setting", tuning, kCameraRows, pageCursors[kPageCamera]);
 }
 
 void CSDevMenu::LayoutAmbientPage(std::vector<DevMenuText> *texts) const
 {
-    LayoutRows(texts, "Stage Ambient Setting", tuning, kAmbientRows, RowCount(kAmbientRows),
-               pageCursors[kPageAmbient]);
+    LayoutRows(texts, "Stage Ambient Setting", tuning, kAmbientRows, pageCursors[kPageAmbient]);
 }
 
 void CSDevMenu::LayoutCharacterPage(std::vector<DevMenuText> *texts) const
 {
-    LayoutRows(texts, "Stage Character Position Setting", tuning, kCharacterRows, RowCount(kCharacterRows),
-               pageCursors[kPageCharacter]);
+    LayoutRows(texts, "Stage Character Position Setting", tuning, kCharacterRows, pageCursors[kPageCharacter]);
 }
 
 void CSDevMenu::LayoutFogPage(std::vector<DevMenuText> *texts) const
 {
     const int32_t cursor = pageCursors[kPageFog];
     if (tuning.fog != 0) {
-        LayoutRows(texts, "Stage Fog ON or OFF", tuning, kFogRows, RowCount(kFogRows), cursor);
+        LayoutRows(texts, "Stage Fog ON or OFF", tuning, kFogRows, cursor);
         return;
     }
     // The cursor still runs over every row; "Back" stands for all but the first.

@@ -56,6 +56,30 @@ void ExpectPlaced(const MenuHarness &h, const std::string &text, float x, float 
     EXPECT_EQ(t->y, y) << text;
 }
 
+// The page's rows after its title: each label at x 100, 20 below the one
+// before from 120 on, and its value (if any) on the same line at `valueX`.
+template <size_t N>
+void ExpectRowsDownTheColumn(const MenuHarness &h, const char *const (&labels)[N], float valueX)
+{
+    const std::vector<DevMenuText> texts = h.Texts();
+    size_t at = 1;
+    for (size_t row = 0; row < N; ++row) {
+        const float y = 120.0f + 20.0f * static_cast<float>(row);
+        ASSERT_LT(at, texts.size()) << labels[row];
+        EXPECT_EQ(texts[at].text, labels[row]);
+        EXPECT_EQ(texts[at].x, 100.0f) << labels[row];
+        EXPECT_EQ(texts[at].y, y) << labels[row];
+        ++at;
+        if (std::string(labels[row]) == "Back") {
+            continue;
+        }
+        ASSERT_LT(at, texts.size()) << labels[row];
+        EXPECT_EQ(texts[at].x, valueX) << labels[row];
+        EXPECT_EQ(texts[at].y, y) << labels[row];
+        ++at;
+    }
+}
+
 // The texts drawn in the highlight colour.
 std::vector<std::string> Highlighted(const MenuHarness &h)
 {
@@ -114,11 +138,12 @@ TEST(CameraPage, TwelveRowsInHundredthsWithoutBoundsAndBack)
     MenuHarness h;
     EnterPage(&h, kTuneCamera);
     ExpectPlaced(h, "Stage Camera Setting", 50, 100);
-    ExpectPlaced(h, "Pitch Degree Min", 100, 120);
-    ExpectPlaced(h, "Initial Rotate Degree", 100, 200);
-    ExpectPlaced(h, "Initial Pitch Degree", 100, 220);
-    ExpectPlaced(h, "2P Initial Pitch Degree", 100, 340);
-    ExpectPlaced(h, "Back", 100, 360);
+    const char *const labels[] = {"Pitch Degree Min",        "Pitch Degree Max",         "Distance Min",
+                                  "Distance Max",            "Initial Rotate Degree",    "Initial Pitch Degree",
+                                  "2P Pitch Degree Min",     "2P Pitch Degree Max",      "2P Distance Min",
+                                  "2P Distance Max",         "2P Initial Rotate Degree", "2P Initial Pitch Degree",
+                                  "Back"};
+    ExpectRowsDownTheColumn(h, labels, 350);
     h.menu.tuning.camera1.pitchDegreeMin = 0.02f;
     h.Press(kPadLeft, 5);
     EXPECT_NEAR(h.menu.tuning.camera1.pitchDegreeMin, -0.03f, 1e-6f);
@@ -162,8 +187,14 @@ TEST(CharacterPage, ValuesAtFourHundredWholeStepsAndBackOneRowLower)
     MenuHarness h;
     EnterPage(&h, kTuneCharacter);
     ExpectPlaced(h, "Stage Character Position Setting", 50, 100);
-    ExpectPlaced(h, "Character Set Bonus", 100, 240);
-    ExpectPlaced(h, "2P Character Start Front Z", 100, 360);
+    const char *const labels[] = {"Character Start Position X",    "Character Start Position Y",
+                                  "Character Start Position Z",    "Character Start Front X",
+                                  "Character Start Front Y",       "Character Start Front Z",
+                                  "Character Set Bonus",           "2P Character Start Position X",
+                                  "2P Character Start Position Y", "2P Character Start Position Z",
+                                  "2P Character Start Front X",    "2P Character Start Front Y",
+                                  "2P Character Start Front Z"};
+    ExpectRowsDownTheColumn(h, labels, 400);
     ExpectPlaced(h, "Back", 100, 400);
     h.Press(kPadRight, 3);
     EXPECT_EQ(h.menu.tuning.start1.x, 3.0f);
