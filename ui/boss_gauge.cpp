@@ -71,7 +71,7 @@ void CSBossGauge::Start(int32_t stageId)
     enabled_ = 1;
     visible_ = 0;
     fadingIn_ = 0;
-    searchRequest_ = 0;
+    searchRequest_ = false;
     bossesLeft_ = bosses;
     PlaceAtlasQuad(&frame_, 41, 381, 452, 443, kFrame, kHudWhite);
     PlacePlainQuad(&background_, kBarLeft, 403, 447, 412, kHudBlack);
@@ -87,7 +87,7 @@ void CSBossGauge::Disable()
     visible_ = 0;
     boss_ = nullptr;
     bossesLeft_ = 0;
-    searchRequest_ = 0;
+    searchRequest_ = false;
     fadeElapsedMs_ = kHudTimerIdle;
     trailMs_ = kHudTimerIdle;
 }
@@ -95,7 +95,7 @@ void CSBossGauge::Disable()
 void CSBossGauge::RequestAttach()
 {
     if (boss_ == nullptr) {
-        searchRequest_ = 1;
+        searchRequest_ = true;
     }
 }
 
@@ -134,7 +134,7 @@ void CSBossGauge::FindBoss()
         trailMs_ = kHudTimerIdle;
         const CharacterParams *params = actor->Params();
         SetLife(actor->hp, params != nullptr ? params->maxHP : 0);
-        searchRequest_ = 0;
+        searchRequest_ = false;
         if (boss_ == nullptr) {
             return;  // found with no life left: nothing to show
         }
@@ -259,7 +259,7 @@ void CSBossGauge::Update(uint32_t ms)
     if (boss_ != nullptr && !BossStillListed()) {
         boss_ = nullptr;
     }
-    if (boss_ == nullptr && searchRequest_ != 0) {
+    if (boss_ == nullptr && searchRequest_) {
         FindBoss();
     }
     if (boss_ != nullptr) {

@@ -42,7 +42,7 @@ public:
     AiObject *Boss() const { return boss_; }
     bool Enabled() const { return enabled_ != 0; }
     bool Visible() const { return visible_ != 0; }
-    bool SearchRequested() const { return searchRequest_ != 0; }
+    bool SearchRequested() const { return searchRequest_; }
     uint32_t BossesLeft() const { return bossesLeft_; }
     int32_t SpareBars() const { return spareBars_; }
     int32_t Remainder() const { return remainder_; }
@@ -84,6 +84,6 @@ private:
     uint32_t fadeElapsedMs_ = kHudTimerIdle;
     uint8_t visible_ = 0;
     uint8_t fadingIn_ = 0;
-    uint8_t searchRequest_ = 0;
+    bool searchRequest_ = false;
     uint8_t alpha_ = 255;
 };
