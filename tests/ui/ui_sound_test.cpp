@@ -84,9 +84,19 @@ TEST_F(UISoundTest, AFadeMultipliesTheVolumeEachStepAndEndsTheMusicByItsTime)
     ui->StepMusicFade(16);
     ASSERT_NE(ui->MusicHandle(), kUINoMusic);
     EXPECT_EQ(audio.GetVolume(ui->MusicHandle()), 1.0f);
-    // StopBGM (0) ends it at once.
+    // StopBGM (0) ends it at once, also half way through a fade, and the
+    // piece after it plays on at its volume.
+    ui->StopBGM(1000);
+    ui->StepMusicFade(16);
+    ui->StepMusicFade(16);
     ui->StopBGM(0);
     EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
+    ui->PlayBGM(Music("SELCHAR.WAV").c_str());
+    for (int i = 0; i < 3; ++i) {
+        ui->StepMusicFade(16);
+        ASSERT_NE(ui->MusicHandle(), kUINoMusic) << i;
+        EXPECT_EQ(audio.GetVolume(ui->MusicHandle()), 1.0f) << i;
+    }
 }
 
 TEST_F(UISoundTest, ANewPieceDuringAFadeReplacesItAtTheStoredVolume)
