@@ -202,12 +202,10 @@ void CSUIManager::ReleaseModalBox()
 // ---- Key prompts
 void CSUIManager::CreateKeyPrompts()
 {
+    // The texts take their colour with their words (LayOutPromptTexts).
     for (CSTextBlock *&block : promptTexts_) {
         if (block == nullptr) {
             block = AcquireBlock();
-            if (block != nullptr) {
-                block->SetColor(kPromptTextColour);
-            }
         }
     }
     const int lang = UILanguage() == 0 ? 0 : 1;
