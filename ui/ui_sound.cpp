@@ -165,8 +165,8 @@ void CSUIManager::StepMusicFade(uint32_t ms)
 void CSUIManager::SetMusicVolume(float volume)
 {
     settings_.musicVolume = std::clamp(volume, 0.0f, 1.0f);
-    CSAudio *audio = UIAudio();
-    if (audio != nullptr && musicHandle_ != kUINoMusic) {
+    // Without music the handle is the front-end's no-sound, which it ignores.
+    if (CSAudio *audio = UIAudio()) {
         audio->SetBaseVolume(musicHandle_, settings_.musicVolume);
     }
     UI().setBGMVolume(settings_.musicVolume);

@@ -125,6 +125,12 @@ TEST_F(UISoundTest, ANewPieceDuringAFadeReplacesItAtTheStoredVolume)
 
 TEST_F(UISoundTest, VolumesAreKeptWithinZeroAndOne)
 {
+    // The music playing takes the new volume at once.
+    ui->PlayBGM(Music("SELCHAR.WAV").c_str());
+    ASSERT_NE(ui->MusicHandle(), kUINoMusic);
+    ui->SetMusicVolume(0.25f);
+    EXPECT_EQ(audio.GetVolume(ui->MusicHandle()), 0.25f);
+    ui->StopBGM(0);
     ui->SetMusicVolume(1.5f);
     EXPECT_EQ(ui->Settings().musicVolume, 1.0f);
     ui->SetMusicVolume(-0.2f);
