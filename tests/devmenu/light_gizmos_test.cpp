@@ -219,4 +219,13 @@ TEST_F(GizmoPass, ALightOfAnUnknownKindOrNoLightDrawsNothing)
     odd->object.object.subType = rpLIGHTPOINT;
 }
 
+// The ambient light's box is the game's world's: with none, no box.
+TEST_F(GizmoPass, AnAmbientLightWithoutTheGamesWorldDrawsNothing)
+{
+    Add(rpLIGHTAMBIENT, 0.0f);
+    EXPECT_EQ(Draw().shapes, 1);
+    gs.world = nullptr;
+    EXPECT_EQ(Draw().shapes, 0);
+}
+
 }  // namespace
