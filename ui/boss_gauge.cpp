@@ -68,9 +68,9 @@ void CSBossGauge::Start(int32_t stageId)
     trailMs_ = kHudTimerIdle;
     fadeElapsedMs_ = kHudTimerIdle;
     fadeMs_ = kFadeMs;
-    enabled_ = 1;
-    visible_ = 0;
-    fadingIn_ = 0;
+    enabled_ = true;
+    visible_ = false;
+    fadingIn_ = false;
     searchRequest_ = false;
     bossesLeft_ = bosses;
     PlaceAtlasQuad(&frame_, 41, 381, 452, 443, kFrame, kHudWhite);
@@ -83,8 +83,8 @@ void CSBossGauge::Start(int32_t stageId)
 
 void CSBossGauge::Disable()
 {
-    enabled_ = 0;
-    visible_ = 0;
+    enabled_ = false;
+    visible_ = false;
     boss_ = nullptr;
     bossesLeft_ = 0;
     searchRequest_ = false;
@@ -221,8 +221,8 @@ void CSBossGauge::StartFade(bool in)
 {
     fadeMs_ = kFadeMs;
     fadeElapsedMs_ = 0;
-    fadingIn_ = in ? 1 : 0;
-    visible_ = 1;
+    fadingIn_ = in;
+    visible_ = true;
 }
 
 void CSBossGauge::StepFade(uint32_t ms)
@@ -231,14 +231,14 @@ void CSBossGauge::StepFade(uint32_t ms)
         return;
     }
     const uint32_t alpha = fadeMs_ == 0 ? 255 : std::min<uint32_t>(fadeElapsedMs_ * 255 / fadeMs_, 255);
-    ApplyAlpha(static_cast<uint8_t>(fadingIn_ != 0 ? alpha : 255 - alpha));
+    ApplyAlpha(static_cast<uint8_t>(fadingIn_ ? alpha : 255 - alpha));
     if (alpha < 255) {
         fadeElapsedMs_ += ms;
         return;
     }
     fadeElapsedMs_ = kHudTimerIdle;
-    if (fadingIn_ == 0) {
-        visible_ = 0;
+    if (!fadingIn_) {
+        visible_ = false;
     }
 }
 
@@ -252,7 +252,7 @@ void CSBossGauge::ApplyAlpha(uint8_t alpha)
 
 void CSBossGauge::Update(uint32_t ms)
 {
-    if (enabled_ == 0) {
+    if (!enabled_) {
         return;
     }
     // A boss the stage has freed is no longer there to read.
@@ -278,7 +278,7 @@ int32_t CSBossGauge::MarkersDrawn() const
 
 void CSBossGauge::Render(RwTexture *atlas)
 {
-    if (enabled_ == 0 || visible_ == 0) {
+    if (!enabled_ || !visible_) {
         return;
     }
     DrawUIQuad(background_.v, nullptr);

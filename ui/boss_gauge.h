@@ -40,8 +40,8 @@ public:
     void Render(RwTexture *atlas);
 
     AiObject *Boss() const { return boss_; }
-    bool Enabled() const { return enabled_ != 0; }
-    bool Visible() const { return visible_ != 0; }
+    bool Enabled() const { return enabled_; }
+    bool Visible() const { return visible_; }
     bool SearchRequested() const { return searchRequest_; }
     uint32_t BossesLeft() const { return bossesLeft_; }
     int32_t SpareBars() const { return spareBars_; }
@@ -79,11 +79,11 @@ private:
     int32_t spareBars_ = 0;
     uint32_t trailMs_ = kHudTimerIdle;
     uint32_t bossesLeft_ = 0;
-    uint8_t enabled_ = 0;
+    bool enabled_ = false;
     uint32_t fadeMs_ = kFadeMs;
     uint32_t fadeElapsedMs_ = kHudTimerIdle;
-    uint8_t visible_ = 0;
-    uint8_t fadingIn_ = 0;
+    bool visible_ = false;
+    bool fadingIn_ = false;
     bool searchRequest_ = false;
     uint8_t alpha_ = 255;
 };

@@ -181,7 +181,7 @@ bool CSGamePlay::PauseMenuCoversScreen() const { return pauseMenu_ != nullptr &&
 void CSGamePlay::ShowMoneyGain(int32_t amount)
 {
     if (!panels_.empty()) {
-        panels_.front()->moneyCounter.Add(1, amount);
+        panels_.front()->moneyCounter.Add(true, amount);
     }
 }
 

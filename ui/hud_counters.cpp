@@ -82,7 +82,7 @@ void CSHitCounter::Show(const CSHero *hero)
     if (count == countShown_ || count < kFirstCountShown) {
         return;
     }
-    shown_ = 1;
+    shown_ = true;
     PlacePictures();
     SetAlpha(255);
     countShown_ = count;
@@ -92,7 +92,7 @@ void CSHitCounter::Show(const CSHero *hero)
 
 void CSHitCounter::Step(uint32_t ms)
 {
-    if (shown_ == 0) {
+    if (!shown_) {
         return;
     }
     if (fadeMs_ == kHudTimerIdle) {
@@ -108,7 +108,7 @@ void CSHitCounter::Step(uint32_t ms)
         fadeMs_ += ms;
         return;
     }
-    shown_ = 0;
+    shown_ = false;
     countShown_ = 0;
     displayMs_ = 0;
     fadeMs_ = kHudTimerIdle;
@@ -134,7 +134,7 @@ void CSHitCounter::DigitRect(int32_t i, int32_t digits, float *x0, float *y0, fl
 
 void CSHitCounter::Render(RwTexture *atlas)
 {
-    if (shown_ == 0) {
+    if (!shown_) {
         return;
     }
     RwRaster *raster = GetTextureRaster(atlas);
@@ -157,7 +157,7 @@ void CSHitCounter::Render(RwTexture *atlas)
 
 void CSMoneyCounter::Init() { *this = CSMoneyCounter{}; }
 
-void CSMoneyCounter::Add(uint8_t show, int32_t amount)
+void CSMoneyCounter::Add(bool show, int32_t amount)
 {
     // The value stays a whole 32-bit number however many gains come.
     const int64_t sum = static_cast<int64_t>(value_) + amount;
@@ -181,15 +181,15 @@ uint8_t CSMoneyCounter::Alpha() const
 void CSMoneyCounter::Step(uint32_t ms)
 {
     elapsedMs_ += ms;
-    if (shown_ != 0 && elapsedMs_ >= kFadeFromMs + 255) {
-        shown_ = 0;
+    if (shown_ && elapsedMs_ >= kFadeFromMs + 255) {
+        shown_ = false;
         value_ = 0;
     }
 }
 
 void CSMoneyCounter::Render(RwTexture *atlas)
 {
-    if (shown_ == 0) {
+    if (!shown_) {
         return;
     }
     RwRaster *raster = GetTextureRaster(atlas);

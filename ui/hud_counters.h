@@ -35,7 +35,7 @@ public:
     // The two lines, the label and the digits, with the atlas.
     void Render(RwTexture *atlas);
 
-    bool IsShown() const { return shown_ != 0; }
+    bool IsShown() const { return shown_; }
     int32_t CountShown() const { return countShown_; }
     float AnchorX() const { return x_; }
     float AnchorY() const { return y_; }
@@ -55,7 +55,7 @@ private:
     UIQuad lines_[2] = {};
     UIQuad digit_ = {};
     int32_t countShown_ = 0;
-    uint8_t shown_ = 0;
+    bool shown_ = false;
     float x_ = 0.0f;
     float y_ = 0.0f;
     uint32_t displayMs_ = 0;
@@ -73,14 +73,14 @@ public:
     void Init();
     // Adds the amount to the value shown and starts over (shown when
     // `show` is set).
-    void Add(uint8_t show, int32_t amount);
+    void Add(bool show, int32_t amount);
     // The elapsed time grows by ms; 255 ms into the fade the counter hides
     // and its value returns to 0.
     void Step(uint32_t ms);
     // The coin, then the digits (shaking at first), with the atlas.
     void Render(RwTexture *atlas);
 
-    bool IsShown() const { return shown_ != 0; }
+    bool IsShown() const { return shown_; }
     int32_t Value() const { return value_; }
     const char *Text() const { return text_; }
     uint32_t ElapsedMs() const { return elapsedMs_; }
@@ -93,7 +93,7 @@ private:
     int32_t value_ = 0;
     char text_[32] = {};
     int32_t digits_ = 0;
-    uint8_t shown_ = 0;
+    bool shown_ = false;
     float x_ = kRightX;
     float y_ = kTopY;
     uint32_t elapsedMs_ = 0;

@@ -78,8 +78,8 @@ void CSItemPopup::FreeText()
 void CSItemPopup::Release()
 {
     FreeText();
-    textShown_ = 0;
-    itemShown_ = 0;
+    textShown_ = false;
+    itemShown_ = false;
     seconds_ = 0.0f;
     PlaceIcon(0.0f);
 }
@@ -87,15 +87,15 @@ void CSItemPopup::Release()
 void CSItemPopup::Show(uint8_t, int32_t itemId)
 {
     TraceScreenPopup(itemId);
-    if (textShown_ != 0) {
+    if (textShown_) {
         FreeText();
         seconds_ = 0.0f;
     }
-    if (itemShown_ != 0) {
+    if (itemShown_) {
         PlaceIcon(0.0f);
         seconds_ = 0.0f;
     }
-    textShown_ = 1;
+    textShown_ = true;
     ComposeText(itemId);
     if (g_pGameSystem != nullptr) {
         block_ = g_pGameSystem->textBlocks.Acquire();
@@ -104,7 +104,7 @@ void CSItemPopup::Show(uint8_t, int32_t itemId)
     if (itemId == 0) {
         return;
     }
-    itemShown_ = 1;
+    itemShown_ = true;
     SetIconAndCount(itemId);
 }
 
@@ -255,43 +255,43 @@ void CSItemPopup::PlaceIcon(float share)
 
 void CSItemPopup::Update(float seconds)
 {
-    if (textShown_ == 0 && itemShown_ == 0) {
+    if (!textShown_ && !itemShown_) {
         seconds_ = 0.0f;
         return;
     }
     seconds_ += seconds;
-    if (textShown_ != 0) {
+    if (textShown_) {
         if (seconds_ <= kTextSeconds) {
             PlaceBox();
         } else {
             FreeText();
-            textShown_ = 0;
+            textShown_ = false;
         }
     }
-    if (itemShown_ != 0) {
+    if (itemShown_) {
         if (seconds_ <= kSlideSeconds) {
             PlaceIcon(seconds_ * 0.6666667f);
         } else if (seconds_ <= kHoldSeconds) {
             PlaceIcon(1.0f);
         } else {
             PlaceIcon(0.0f);
-            itemShown_ = 0;
+            itemShown_ = false;
         }
     }
-    if (textShown_ == 0 && itemShown_ == 0) {
+    if (!textShown_ && !itemShown_) {
         seconds_ = 0.0f;
     }
 }
 
 void CSItemPopup::Render()
 {
-    if (textShown_ != 0 && boxOnScreen_) {
+    if (textShown_ && boxOnScreen_) {
         box_.Draw();
         if (block_ != nullptr) {
             block_->Draw();
         }
     }
-    if (itemShown_ != 0) {
+    if (itemShown_) {
         if (icon_.texture != nullptr) {
             icon_.Draw();
         }

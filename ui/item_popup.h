@@ -32,12 +32,12 @@ public:
     void Update(float seconds);
     // The text box with its text, then the icon and its count.
     void Render();
-    bool IsShown() const { return textShown_ != 0 || itemShown_ != 0; }
+    bool IsShown() const { return textShown_ || itemShown_; }
     // Gives the text block back and hides everything.
     void Release();
 
-    bool TextShown() const { return textShown_ != 0; }
-    bool ItemShown() const { return itemShown_ != 0; }
+    bool TextShown() const { return textShown_; }
+    bool ItemShown() const { return itemShown_; }
     bool BoxOnScreen() const { return boxOnScreen_; }
     float Seconds() const { return seconds_; }
     const std::u16string &Text() const { return text_; }
@@ -65,8 +65,8 @@ private:
     UIPicture digits_[2];
     int32_t places_[2] = {-1, -1};
     int32_t count_ = 0;
-    uint8_t textShown_ = 0;
-    uint8_t itemShown_ = 0;
+    bool textShown_ = false;
+    bool itemShown_ = false;
     bool boxOnScreen_ = false;
     std::u16string text_;
 };
