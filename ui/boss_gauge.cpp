@@ -78,7 +78,7 @@ void CSBossGauge::Start(int32_t stageId)
     PlaceAtlasQuad(&marker_, kMarkerLeft, 370, 110, 388, kGaugeMarker, kHudWhite);
     PlacePlainQuad(&fill_, kBarLeft, 403, 125, 412, kFillColour);
     PlacePlainQuad(&trailQuad_, kBarLeft, 403, 125, 412, kGaugeTrailColour);
-    ApplyAlpha(255);
+    // Its alpha comes with the fade in once the boss is found.
 }
 
 void CSBossGauge::Disable()
