@@ -23,12 +23,12 @@ void CSUIManager::StartFadeIn(uint32_t argb, uint32_t ms) { StartColourFade(argb
 
 void CSUIManager::StartColourFade(uint32_t argb, uint32_t ms, bool in)
 {
-    if (fadeRunning_ != 0) {
+    if (fadeRunning_) {
         return;
     }
-    fadeRunning_ = 1;
-    fadeShown_ = 1;
-    fadeJustFinished_ = 0;
+    fadeRunning_ = true;
+    fadeShown_ = true;
+    fadeJustFinished_ = false;
     fadeColour_ = argb;
     (in ? fadeInDurationMs_ : fadeOutDurationMs_) = std::max<uint32_t>(ms, 1);
     (in ? fadeInElapsed_ : fadeOutElapsed_) = 0;
@@ -40,7 +40,7 @@ void CSUIManager::StartColourFade(uint32_t argb, uint32_t ms, bool in)
 
 void CSUIManager::StepFade(uint32_t ms)
 {
-    if (fadeRunning_ == 0) {
+    if (!fadeRunning_) {
         return;
     }
     uint32_t alpha = 0;
@@ -48,8 +48,8 @@ void CSUIManager::StepFade(uint32_t ms)
         const uint32_t ratio = fadeOutElapsed_ * 255 / fadeOutDurationMs_;
         if (ratio >= kFadeEndRatio) {
             fadeOutElapsed_ = kUINoTimer;
-            fadeRunning_ = 0;
-            fadeJustFinished_ = 1;
+            fadeRunning_ = false;
+            fadeJustFinished_ = true;
         } else {
             fadeOutElapsed_ += ms;
         }
@@ -58,7 +58,7 @@ void CSUIManager::StepFade(uint32_t ms)
         const uint32_t ratio = fadeInElapsed_ * 255 / fadeInDurationMs_;
         if (ratio >= kFadeEndRatio) {
             fadeInElapsed_ = kUINoTimer;
-            fadeRunning_ = 0;
+            fadeRunning_ = false;
         } else {
             fadeInElapsed_ += ms;
         }
@@ -69,76 +69,76 @@ void CSUIManager::StepFade(uint32_t ms)
 
 void CSUIManager::DrawFade()
 {
-    if (fadeShown_ == 0 && fadeJustFinished_ == 0) {
+    if (!fadeShown_ && !fadeJustFinished_) {
         return;
     }
-    fadeJustFinished_ = 0;
+    fadeJustFinished_ = false;
     SetDepthTestAndWrite(false);
     DrawUIQuad(fadeQuad_->v, nullptr);
     SetDepthTestAndWrite(true);
-    if (fadeRunning_ == 0) {
-        fadeShown_ = 0;
+    if (!fadeRunning_) {
+        fadeShown_ = false;
     }
 }
 
 void CSUIManager::ShowLetterbox(int32_t ms)
 {
-    if (letterboxOn_ != 0) {
+    if (letterboxOn_) {
         return;
     }
     if (ms >= 1) {
         letterboxDurationMs_ = static_cast<uint32_t>(ms);
         letterboxMs_ = 0;
-        letterboxChanging_ = 1;
+        letterboxChanging_ = true;
         SetQuadArgb(letterboxTop_->v, 0x00000000u);
         SetQuadArgb(letterboxBottom_->v, 0x00000000u);
     } else {
         SetQuadArgb(letterboxTop_->v, 0xFF000000u);
         SetQuadArgb(letterboxBottom_->v, 0xFF000000u);
     }
-    letterboxTargetOn_ = 1;
-    letterboxOn_ = 1;
+    letterboxTargetOn_ = true;
+    letterboxOn_ = true;
 }
 
 void CSUIManager::HideLetterbox(int32_t ms)
 {
-    if (letterboxOn_ == 0 || letterboxTargetOn_ == 0) {
+    if (!letterboxOn_ || !letterboxTargetOn_) {
         return;
     }
     if (ms > 0) {
         letterboxMs_ = 0;
         letterboxDurationMs_ = static_cast<uint32_t>(ms);
-        letterboxTargetOn_ = 0;
-        letterboxChanging_ = 1;
+        letterboxTargetOn_ = false;
+        letterboxChanging_ = true;
         SetQuadArgb(letterboxTop_->v, 0xFF000000u);
         SetQuadArgb(letterboxBottom_->v, 0xFF000000u);
     } else {
-        letterboxOn_ = 0;
+        letterboxOn_ = false;
     }
 }
 
 void CSUIManager::StepLetterbox(uint32_t ms)
 {
-    if (letterboxChanging_ == 0 || IsPauseMenuOpen() != 0) {
+    if (!letterboxChanging_ || IsPauseMenuOpen() != 0) {
         return;
     }
     letterboxMs_ += ms;
     const uint32_t ratio = letterboxMs_ * 255 / letterboxDurationMs_;
     if (ratio >= 255) {
-        letterboxChanging_ = 0;
-        if (letterboxTargetOn_ == 0) {
-            letterboxOn_ = 0;
+        letterboxChanging_ = false;
+        if (!letterboxTargetOn_) {
+            letterboxOn_ = false;
         }
     }
     const uint32_t level = std::min<uint32_t>(ratio, 255);
-    const uint32_t alpha = letterboxTargetOn_ != 0 ? level : 255 - level;
+    const uint32_t alpha = letterboxTargetOn_ ? level : 255 - level;
     SetQuadArgb(letterboxTop_->v, alpha << 24);
     SetQuadArgb(letterboxBottom_->v, alpha << 24);
 }
 
 void CSUIManager::DrawLetterbox()
 {
-    if (letterboxOn_ == 0 || IsPauseMenuOpen() != 0) {
+    if (!letterboxOn_ || IsPauseMenuOpen() != 0) {
         return;
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);

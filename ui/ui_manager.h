@@ -173,9 +173,9 @@ public:
     // ---- Fades and letterbox (ui_fade.cpp) ----
     void StartFade(uint32_t argb, uint32_t ms);
     void StartFadeIn(uint32_t argb, uint32_t ms);
-    uint8_t IsFading() const { return fadeShown_; }
+    uint8_t IsFading() const { return fadeShown_ ? 1 : 0; }
     // A colour fade is counting (not merely still drawn).
-    bool IsFadeRunning() const { return fadeRunning_ != 0; }
+    bool IsFadeRunning() const { return fadeRunning_; }
     bool HasFadeOutTimer() const { return fadeOutElapsed_ != kUINoTimer; }
     void StepFade(uint32_t ms);
     void DrawFade();
@@ -185,7 +185,7 @@ public:
     void HideLetterbox(int32_t ms);
     void StepLetterbox(uint32_t ms);
     void DrawLetterbox();
-    bool IsLetterboxOn() const { return letterboxOn_ != 0; }
+    bool IsLetterboxOn() const { return letterboxOn_; }
     const UIQuad &LetterboxQuad(int i) const { return i == 0 ? *letterboxTop_ : *letterboxBottom_; }
     void StartBaseMapReveal() { baseMapRevealMs_ = 0; }
     void StartBaseMapCover() { baseMapCoverMs_ = 0; }
@@ -339,12 +339,12 @@ private:
     uint32_t lastStageId_ = kFirstStageId;
 
     // Colour fade, letterbox and base-map fade.
-    uint8_t fadeRunning_ = 0;
-    uint8_t fadeShown_ = 0;
-    uint8_t fadeJustFinished_ = 0;
-    uint8_t letterboxOn_ = 0;
-    uint8_t letterboxTargetOn_ = 0;
-    uint8_t letterboxChanging_ = 0;
+    bool fadeRunning_ = false;
+    bool fadeShown_ = false;
+    bool fadeJustFinished_ = false;
+    bool letterboxOn_ = false;
+    bool letterboxTargetOn_ = false;
+    bool letterboxChanging_ = false;
     uint32_t letterboxMs_ = 0;
     uint32_t letterboxDurationMs_ = 0;
     uint32_t fadeColour_ = 0;
