@@ -21,7 +21,7 @@ int32_t Blend(int32_t from, int32_t to, float t)
 void NumberDisplay::Start(int32_t value, int32_t maximum, bool hasMax, float y0, float y1)
 {
     Release();
-    withMax = hasMax ? 1 : 0;
+    withMax = hasMax;
     from = shown = 0;
     fromMax = shownMax = 0;
     target = value;
@@ -42,7 +42,7 @@ void NumberDisplay::Step(float dt, int32_t value, int32_t maximum)
     rollTime += dt;
     if (rollTime < kRollSeconds) {
         shown = Blend(from, target, rollTime);
-        if (withMax != 0) {
+        if (withMax) {
             shownMax = Blend(fromMax, targetMax, rollTime);
         }
     } else {
@@ -55,7 +55,7 @@ void NumberDisplay::Step(float dt, int32_t value, int32_t maximum)
         target = value;
         rollTime = 0.0f;
     }
-    if (withMax != 0 && maximum != targetMax) {
+    if (withMax && maximum != targetMax) {
         fromMax = shownMax;
         targetMax = maximum;
         rollTime = 0.0f;
@@ -65,7 +65,7 @@ void NumberDisplay::Step(float dt, int32_t value, int32_t maximum)
 
 void NumberDisplay::LayOut()
 {
-    if (withMax != 0) {
+    if (withMax) {
         std::snprintf(text, sizeof text, "%d/%d", shown, shownMax);
     } else {
         std::snprintf(text, sizeof text, "%d", shown);

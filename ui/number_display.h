@@ -30,7 +30,7 @@ struct NumberDisplay {
     int32_t charCount = 0;
     int32_t capacity = 0;
     char text[kFractionCapacity + 1] = {};
-    uint8_t withMax = 0;
+    bool withMax = false;
     float top = 0.0f;
     float bottom = 0.0f;
 
