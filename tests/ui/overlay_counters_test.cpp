@@ -17,6 +17,34 @@
 
 namespace {
 
+// Each counter's digits 0 to 9 side by side in the atlas; anything else
+// (a sign, a digit out of range) the whole atlas.
+TEST(HudDigits, EachSetCutsItsTenDigitsAndNothingElse)
+{
+    struct Set {
+        HudDigits set;
+        AtlasRect zero;
+        float step;
+    };
+    const Set sets[] = {{HudDigits::kSmall, {136, 70, 151, 90}, 15},
+                        {HudDigits::kLarge, {140, 1, 162, 43}, 23},
+                        {HudDigits::kCount, {89, 148, 101, 162}, 13}};
+    for (const Set &s : sets) {
+        for (int32_t d = 0; d <= 9; ++d) {
+            const AtlasRect cell = HudDigitCell(s.set, d);
+            EXPECT_EQ(cell.s0, s.zero.s0 + s.step * static_cast<float>(d)) << d;
+            EXPECT_EQ(cell.s1, s.zero.s1 + s.step * static_cast<float>(d)) << d;
+            EXPECT_EQ(cell.t0, s.zero.t0) << d;
+            EXPECT_EQ(cell.t1, s.zero.t1) << d;
+        }
+        for (int32_t d : {-1, 10}) {
+            const AtlasRect cell = HudDigitCell(s.set, d);
+            EXPECT_EQ(cell.s0, 0.0f) << d;
+            EXPECT_EQ(cell.s1, 512.0f) << d;
+        }
+    }
+}
+
 TEST(HitCounterAnchor, ElevenPercentFromTheRightAndAThirteenthDown)
 {
     float x = 0.0f;
