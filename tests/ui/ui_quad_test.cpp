@@ -139,6 +139,22 @@ TEST(UIClippedQuad, IsCutToTheScreenWithItsSource)
     EXPECT_EQ(c.v[3].x, 640.0f);
     // The caller's quad stays as it was.
     EXPECT_EQ(q.v[3].x, 700.0f);
+    // Over the top edge the same, in v.
+    SetQuadPositions(q.v, 10, -40, 20, 40);
+    SetQuadUVs(q.v, 0, 0.25f, 1, 0.75f);
+    ASSERT_TRUE(ClipUIQuad(q.v, &c));
+    EXPECT_EQ(c.v[0].y, 0.0f);
+    EXPECT_FLOAT_EQ(c.v[0].v, 0.5f);
+    EXPECT_EQ(c.v[3].y, 40.0f);
+    EXPECT_FLOAT_EQ(c.v[3].v, 0.75f);
+    // Wholly above or below: nothing; a top edge on 480 still counts.
+    SetQuadPositions(q.v, 10, -50, 20, -1);
+    EXPECT_FALSE(ClipUIQuad(q.v, &c));
+    SetQuadPositions(q.v, 10, 481, 20, 500);
+    EXPECT_FALSE(ClipUIQuad(q.v, &c));
+    SetQuadPositions(q.v, 10, 480, 20, 500);
+    EXPECT_TRUE(ClipUIQuad(q.v, &c));
+    EXPECT_EQ(c.v[0].y, 480.0f);
 }
 
 class UIQuadPixels : public ScreensTest {};
