@@ -133,7 +133,7 @@ void CSGamePlay::SetActive(uint8_t on)
         ReleaseParts();
         return;
     }
-    gameOver_ = 0;
+    gameOver_ = false;
     LoadTextures();
     CreateParts();
     const UIScreenExtent screen = UIScreenSize();
@@ -223,7 +223,7 @@ void CSGamePlay::Update(float seconds)
             panel->hero = nullptr;
         }
     }
-    if (gameOver_ != 0) {
+    if (gameOver_) {
         for (std::unique_ptr<CSPlayerHUD> &panel : panels_) {
             if (panel->Enabled()) {
                 panel->StepLifeTrail(ms);
@@ -289,7 +289,7 @@ void CSGamePlay::CheckHeroesDefeated()
     for (int32_t i = 0; i < heroes; ++i) {
         const CSHero *hero = UI().hero(i);
         if (hero != nullptr && hero->defeated) {
-            gameOver_ = 1;
+            gameOver_ = true;
             UI().requestStageChange(kDefeatTarget, 1, kDefeatTransitionMs);
             return;
         }

@@ -67,7 +67,7 @@ public:
 
     uint8_t active = 0;
 
-    bool GameOver() const { return gameOver_ != 0; }
+    bool GameOver() const { return gameOver_; }
     int32_t PanelCount() const { return static_cast<int32_t>(panels_.size()); }
     CSPlayerHUD *Panel(int32_t i) const { return panels_[static_cast<size_t>(i)].get(); }
     CSBossGauge *BossGauge() const { return bossGauge_.get(); }
@@ -91,7 +91,7 @@ private:
     std::unique_ptr<RwTexture *[]> iconSheets_;
     RwTexture *baseTexture_ = nullptr;
     RwTexture *wordArt_ = nullptr;  // borrowed
-    uint8_t gameOver_ = 0;
+    bool gameOver_ = false;
 };
 
 // The overlay, for its panels and the pause menu (null outside its life).

@@ -104,10 +104,10 @@ void CSPauseMenu::BuildPictures()
 
 void CSPauseMenu::Open()
 {
-    if (open_ != 0) {
+    if (open_) {
         return;
     }
-    open_ = 1;
+    open_ = true;
     TraceMenuOpen(true);
     if (UI().pauseMusic != nullptr) {
         UI().pauseMusic();
@@ -133,10 +133,10 @@ void CSPauseMenu::Open()
 
 void CSPauseMenu::Close()
 {
-    if (open_ == 0) {
+    if (!open_) {
         return;
     }
-    open_ = 0;
+    open_ = false;
     TraceMenuOpen(false);
     if (UI().resumeMusic != nullptr) {
         UI().resumeMusic();
@@ -150,7 +150,7 @@ void CSPauseMenu::Close()
             PlaceArrow(side, &arrow);
         }
     }
-    pageOpen_ = 0;
+    pageOpen_ = false;
     shownPage_ = -1;
     ReleasePages();
 }
@@ -238,7 +238,7 @@ void CSPauseMenu::StepCursor(float seconds)
 
 void CSPauseMenu::Update(float seconds)
 {
-    if (open_ == 0) {
+    if (!open_) {
         return;
     }
     const bool loadingFlag = g_pUIManager != nullptr && g_pUIManager->GetLoadingFlag() != 0;
@@ -251,7 +251,7 @@ void CSPauseMenu::Update(float seconds)
         mapBasePack_.Step();
     }
 
-    if (pageOpen_ != 0) {
+    if (pageOpen_) {
         if (g_pUIManager != nullptr && g_pUIManager->IsBaseMapCovering()) {
             return;
         }
@@ -266,7 +266,7 @@ void CSPauseMenu::Update(float seconds)
         if (shownPage_ != kPauseStatus && shownPage_ != kPauseMap) {
             return;  // the question: its answer closes it
         }
-        pageOpen_ = 0;
+        pageOpen_ = false;
         shownPage_ = -1;
         TracePage("closed");
         if (g_pUIManager != nullptr) {
@@ -312,7 +312,7 @@ void CSPauseMenu::Select()
         PlayTabSound(kUISoundConfirm);
         statusPage_->SetBackground(mapBase_);
         statusPage_->SetActive(1);
-        pageOpen_ = 1;
+        pageOpen_ = true;
         shownPage_ = kPauseStatus;
         TracePage("status");
         break;
@@ -322,12 +322,12 @@ void CSPauseMenu::Select()
         }
         PlayTabSound(kUISoundConfirm);
         mapPage_->SetActive(1, UI().stageId != nullptr ? UI().stageId() : 0);
-        pageOpen_ = 1;
+        pageOpen_ = true;
         shownPage_ = kPauseMap;
         TracePage("map");
         break;
     case kPauseToTitle:
-        pageOpen_ = 1;
+        pageOpen_ = true;
         shownPage_ = kPauseToTitle;
         TracePage("question");
         if (g_pUIManager != nullptr) {
@@ -350,7 +350,7 @@ void CSPauseMenu::OnReturnToTitleAnswer(uint32_t choice)
     TracePage("closed");
     if (choice != 1) {
         // No: back to the menu, the cursor still on the question's entry.
-        pageOpen_ = 0;
+        pageOpen_ = false;
         shownPage_ = -1;
         return;
     }
@@ -364,7 +364,7 @@ void CSPauseMenu::OnReturnToTitleAnswer(uint32_t choice)
 bool CSPauseMenu::CoversScreen() const
 {
     const UIPicture &picture = background_.picture;
-    if (open_ == 0 || picture.texture == nullptr || RwD3D8TextureHasAlpha(picture.texture)) {
+    if (!open_ || picture.texture == nullptr || RwD3D8TextureHasAlpha(picture.texture)) {
         return false;
     }
     if (picture.left > 0.0f || picture.top > 0.0f || picture.right < 640.0f || picture.bottom < 480.0f) {
@@ -382,7 +382,7 @@ void CSPauseMenu::DrawPromptBar(uint8_t mask) const { DrawTabFooter(mask); }
 
 void CSPauseMenu::Render()
 {
-    if (open_ == 0) {
+    if (!open_) {
         return;
     }
     CursorRequest = 1;
@@ -393,7 +393,7 @@ void CSPauseMenu::Render()
         RwSetRenderState(rwRENDERSTATEFOGENABLE, nullptr);
     }
     background_.picture.Draw();
-    if (pageOpen_ != 0) {
+    if (pageOpen_) {
         if (shownPage_ == kPauseStatus && statusPage_ != nullptr && statusPage_->IsActive()) {
             statusPage_->Render();
         } else if (shownPage_ == kPauseMap && mapPage_ != nullptr && mapPage_->active != 0) {

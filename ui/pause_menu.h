@@ -52,12 +52,12 @@ public:
     // The answer of the return-to-title question (1: yes).
     void OnReturnToTitleAnswer(uint32_t choice);
 
-    uint8_t IsOpen() const { return open_; }
+    uint8_t IsOpen() const { return open_ ? 1 : 0; }
     // While open the menu and its pages stand on the overlay's background
     // drawn over the whole screen; true when that picture has no see-through
     // texel or corner, so that nothing drawn before the menu shows.
     bool CoversScreen() const;
-    uint8_t PageOpen() const { return pageOpen_; }
+    uint8_t PageOpen() const { return pageOpen_ ? 1 : 0; }
     int32_t Cursor() const { return cursor_; }
     int32_t ShownPage() const { return shownPage_; }
     const Arrow &TrailArrow(int side, int copy) const { return arrows_[side][copy]; }
@@ -79,7 +79,7 @@ private:
     void PlaceArrow(int side, Arrow *arrow) const;
     void DrawPromptBar(uint8_t mask) const;
 
-    uint8_t open_ = 0;
+    bool open_ = false;
     std::unique_ptr<CSStageMapPage> mapPage_;
     std::unique_ptr<CSCharacterPage> statusPage_;
     RwTexture *wordArt_ = nullptr;  // the overlay's
@@ -90,7 +90,7 @@ private:
     Arrow arrows_[2][kTrailCopies];  // 0 right of the entry, 1 left of it
     int32_t cursor_ = 0;
     RwTexture *mapBase_ = nullptr;  // owned
-    uint8_t pageOpen_ = 0;
+    bool pageOpen_ = false;
     int32_t shownPage_ = -1;  // the entry whose page is shown
 };
 

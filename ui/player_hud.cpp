@@ -57,7 +57,7 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     hero = boundHero;
     playerIndex_ = playerIndex;
     padNumber_ = boundHero != nullptr ? static_cast<uint8_t>(boundHero->padIndex) : 0;
-    enabled_ = 0;
+    enabled_ = false;
     maxPower_ = power_ = maxLife_ = life_ = -1;
     itemId_ = 0;
     itemCount_ = 0;
@@ -117,7 +117,7 @@ void CSPlayerHUD::SetPowerEdges()
 
 void CSPlayerHUD::Refresh(uint32_t ms)
 {
-    enabled_ = 1;
+    enabled_ = true;
     CSItemManager *items = UI().items();
     int32_t id = 0;
     int32_t count = 0;

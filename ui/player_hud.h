@@ -85,7 +85,7 @@ public:
     UIQuad Placed(const UIQuad &quad) const;
     UIQuad PlacedUpright(const UIQuad &quad, float groupLeft, float groupRight) const;
     uint8_t PadNumber() const { return padNumber_; }
-    bool Enabled() const { return enabled_ != 0; }
+    bool Enabled() const { return enabled_; }
     int32_t Life() const { return life_; }
     int32_t MaxLife() const { return maxLife_; }
     int32_t Power() const { return power_; }
@@ -134,7 +134,7 @@ private:
 
     uint8_t playerIndex_ = 0;
     uint8_t padNumber_ = 0;
-    uint8_t enabled_ = 0;
+    bool enabled_ = false;
     int32_t maxPower_ = -1;
     int32_t power_ = -1;
     int32_t maxLife_ = -1;

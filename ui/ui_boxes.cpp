@@ -121,7 +121,7 @@ void CSUIManager::ShowModalBox(const char16_t *text, UIModalCallback callback, R
     modalChoice_ = 0;
     modalCallback_ = callback;
     modalContext_ = context;
-    modalOpen_ = 1;
+    modalOpen_ = true;
 }
 
 void CSUIManager::UpdateModalBox(float)
@@ -141,13 +141,13 @@ void CSUIManager::UpdateModalBox(float)
     // Both answers are looked at in the same frame: a confirm and a cancel
     // together call back twice, the choice first.
     if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
-        modalOpen_ = 0;
+        modalOpen_ = false;
         if (modalCallback_ != nullptr) {
             modalCallback_(modalChoice_, modalContext_);
         }
     }
     if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
-        modalOpen_ = 0;
+        modalOpen_ = false;
         modalChoice_ = 0;
         if (modalPicture_ != nullptr) {
             modalPicture_->picture.texture = nullptr;
@@ -160,7 +160,7 @@ void CSUIManager::UpdateModalBox(float)
 
 void CSUIManager::DrawModalBox()
 {
-    if (modalOpen_ == 0) {
+    if (!modalOpen_) {
         return;
     }
     if (modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
@@ -196,7 +196,7 @@ void CSUIManager::ReleaseModalBox()
         }
     }
     modalPicture_.reset();
-    modalOpen_ = 0;
+    modalOpen_ = false;
 }
 
 // ---- Key prompts

@@ -151,7 +151,7 @@ int32_t CSUIManager::Update(uint32_t ms)
 {
     CheckHoldToTitle(ms);
     StepMusicFade(ms);
-    if (modalOpen_ != 0) {
+    if (modalOpen_) {
         UpdateModalBox(static_cast<float>(ms) * 0.001f);
         return 0;
     }
@@ -166,7 +166,7 @@ int32_t CSUIManager::Update(uint32_t ms)
 void CSUIManager::Render()
 {
     SetInterfaceRenderStates();
-    if (modalOpen_ != 0 && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
+    if (modalOpen_ && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
         DrawModalBox();
         SetDepthTestAndWrite(true);
         return;
@@ -178,7 +178,7 @@ void CSUIManager::Render()
         SetInterfaceRenderStates();
     }
     RenderScreen(requestedScreen_);
-    if (modalOpen_ != 0) {
+    if (modalOpen_) {
         DrawModalBox();
     }
     SetDepthTestAndWrite(true);
@@ -269,7 +269,7 @@ uint8_t CSUIManager::IsPauseMenuOpen() const { return gamePlay_ != nullptr ? gam
 bool CSUIManager::HidesStage() const
 {
     // Render draws a modal box with a picture alone, and the screen asked for.
-    if (modalOpen_ != 0 && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
+    if (modalOpen_ && modalPicture_ != nullptr && modalPicture_->picture.texture != nullptr) {
         return false;
     }
     switch (requestedScreen_) {

@@ -218,7 +218,7 @@ public:
     void UpdateModalBox(float seconds);
     void DrawModalBox();
     void ReleaseModalBox();
-    bool IsModalBoxOpen() const { return modalOpen_ != 0; }
+    bool IsModalBoxOpen() const { return modalOpen_; }
     uint8_t ModalChoice() const { return modalChoice_; }
     void CreateKeyPrompts();
     void ReleaseKeyPrompts();
@@ -378,7 +378,7 @@ private:
     CSTextBlock *modalMessage_ = nullptr;
     CSTextBlock *modalLeft_ = nullptr;
     CSTextBlock *modalRight_ = nullptr;
-    uint8_t modalOpen_ = 0;
+    bool modalOpen_ = false;
     uint8_t modalChoice_ = 0;
     UIModalCallback modalCallback_ = nullptr;
     uint32_t modalContext_ = 0;
