@@ -64,6 +64,11 @@ TEST_F(CheatMenu, AbilityLabelsAreExact)
     EXPECT_EQ(h.Label(), "Give me money!!! : + 0 0000");
     h.Press(kPadRight, 3);
     EXPECT_EQ(h.Label(), "Oh! Don't take my money away!!! : - 0 0000") << "right stops at entry 9";
+    // Left walks back one entry at a time.
+    h.Press(kPadLeft);
+    EXPECT_EQ(h.Label(), "Give me money!!! : + 0 0000");
+    h.Press(kPadLeft);
+    EXPECT_EQ(h.Label(), "Ex Add");
     h.Press(kPadLeft, 12);
     EXPECT_EQ(h.Label(), "Increase HP useless now!") << "left stops at entry 0";
 }
