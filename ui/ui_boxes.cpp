@@ -293,9 +293,6 @@ void CSUIManager::DrawPromptText(uint8_t mask)
 // ---- Shade panel
 void CSUIManager::InitShadePanel()
 {
-    if (shadePanel_ != nullptr) {
-        return;
-    }
     shadePanel_ = std::make_unique<OwnedPicture>();
     shadePanel_->Set(nullptr, 0, 0, 512, 512, 0, 0, 640, 480, kShadeColour);
 }
