@@ -148,6 +148,21 @@ TEST_F(TemplateRows, EachTypeKeepsToItsStatesHoldStateAndExcludedStates)
         Ticks(2);
         EXPECT_FALSE(m->eventHeld);
         EXPECT_EQ(m->state, 0);
+        // Held in its hold state it feeds input 0 there: the way its state
+        // machine takes from the hold on 0 (here to 1) is taken.
+        FsfBuilder holdOn0;
+        for (int32_t s = 0; s <= r.last; ++s) {
+            holdOn0.State(s);
+        }
+        holdOn0.State(r.hold).To(0, 1, 1);
+        UseStateMachine(r.type, holdOn0.Build());
+        Control(m, kCtlShowHold, 77);
+        bool tookTheWay = false;
+        for (int i = 0; i < 8; ++i) {
+            Tick();
+            tookTheWay = tookTheWay || m->state == 1;
+        }
+        EXPECT_TRUE(tookTheWay);
         m->removed = true;  // out of the way of the next type
     }
 }
