@@ -1,8 +1,9 @@
 // The loading screen: its strip and bar laid out at given clocks and
 // progress, the pacing of its steps against a test's clock, the pictures
-// chosen by stage, its music while it shows, and its drawing thread started
-// and joined a thousand times without a drawing after the pictures are gone,
-// its drawings leaving the frames the main thread builds alone.
+// chosen by stage, its music and depth states while it shows, and its
+// drawing thread started and joined a thousand times without a drawing
+// after the pictures are gone, its drawings leaving the frames the main
+// thread builds alone.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <vector>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/application.h"
 #include "app/audio.h"
@@ -21,6 +23,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "stage/stage_screen_calls.h"
 #include "ui/loading_screen.h"
+#include "ui/ui_quad.h"
 
 namespace {
 
@@ -271,6 +274,27 @@ TEST_F(LoadingScreenTest, ItsMusicPlaysAtTheSoundVolumeWhileItShowsAndIsUnloaded
     EXPECT_EQ(loading.MusicHandle(), CSLoading::kNoMusic);
     EXPECT_FALSE(audio.IsPlaying(music));
     EXPECT_EQ(audio.GetMemoryUsed(music), 0u);
+}
+
+// Shown in the middle of a frame's drawing, the screen turns the depth
+// test and write off for its flat pictures, and on again when it goes.
+TEST_F(LoadingScreenTest, ShownDuringAFramesDrawingItTurnsTheDepthOffAndOnAgain)
+{
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Count;
+    const auto depthState = [] {
+        RwInt32 test = -1, write = -1;
+        RwGetRenderState(rwRENDERSTATEZTESTENABLE, &test);
+        RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &write);
+        return std::make_pair(test, write);
+    };
+    ASSERT_TRUE(BeginCameraUpdate(gs.camera));
+    SetDepthTestAndWrite(true);
+    loading.Activate(1, 2010000);
+    EXPECT_EQ(depthState(), std::make_pair(RwInt32{0}, RwInt32{0}));
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(depthState(), std::make_pair(RwInt32{1}, RwInt32{1}));
+    EndCameraUpdate(gs.camera);
 }
 
 TEST_F(LoadingScreenTest, TheStageTableReachesItAndMissingPicturesAreFatal)
