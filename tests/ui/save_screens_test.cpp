@@ -112,6 +112,10 @@ TEST_F(SaveScreens, TheCursorStopsSilentlyAtBothEndsAndScrollsOneRowAtATime)
     Load().SetActive(1);
     EXPECT_EQ(view.cursor, 18);
     EXPECT_EQ(view.firstRow, 15);
+    // Its music stops at once, without a fade, when it goes.
+    EXPECT_NE(ui->MusicHandle(), kUINoMusic);
+    Load().SetActive(0);
+    EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
 }
 
 TEST_F(SaveScreens, EmptyDamagedAndVanishedSlotsAreRefusedAndTheScreenStays)
