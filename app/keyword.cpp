@@ -271,9 +271,6 @@ void CSKeywordFile::Close()
 
 bool CSKeywordFile::ReadRawLine()
 {
-    if (file_ == nullptr) {
-        return false;
-    }
     line_.clear();
     wideLine_.clear();
     bool any = false;
@@ -355,7 +352,8 @@ void CSKeywordFile::SplitCurrentLine()
 
 bool CSKeywordFile::NextLine()
 {
-    while (ReadRawLine()) {
+    // A file that did not open has no lines.
+    while (file_ != nullptr && ReadRawLine()) {
         if (!key_.empty()) {
             return true;
         }
