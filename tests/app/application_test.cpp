@@ -12,6 +12,7 @@
 #include "app/movie_player.h"
 #include "app/options.h"
 #include "app/path.h"
+#include "app/screen_coords.h"
 #include "rwengine.h"
 #include "tests/app/app_test_support.h"
 #include "platform/movie/movie_test_support.h"
@@ -20,7 +21,8 @@ namespace {
 
 class Application : public ::testing::Test {
 protected:
-    void Make(int mode)
+    // The window opens at the mode's size unless `windowWidth` says otherwise.
+    void Make(int mode, uint32_t windowWidth = 0, uint32_t windowHeight = 0)
     {
         root_ = apptest::ScratchFolder("application");
         previous_ = std::filesystem::current_path();
@@ -29,7 +31,8 @@ protected:
         options_.headless = true;
         game::ModeChoice choice{};
         game::ModeChoiceOf(mode, &choice);
-        window_ = rwtest::OpenHeadlessWindow("game", choice.width, choice.height);
+        window_ = rwtest::OpenHeadlessWindow("game", windowWidth != 0 ? windowWidth : choice.width,
+                                             windowWidth != 0 ? windowHeight : choice.height);
         ASSERT_NE(window_, nullptr);
         ASSERT_TRUE(app_.Create(window_, options_));
         g_pApplication = &app_;
@@ -106,6 +109,30 @@ TEST_F(Application, TheCursorRequestWaitsInFullScreen)
     EXPECT_TRUE(app_.IsCursorShown());
     EXPECT_EQ(CursorRequest, 2u);
     CursorRequest = 0;
+}
+
+// Full screen takes the device's exclusive 32-bit mode of the chosen size,
+// and the game draws at that size whatever the window's client area is.
+TEST_F(Application, FullScreenTakesTheExclusiveModeOfItsSize)
+{
+    Make(4, 640, 480);
+    EXPECT_TRUE(app_.IsFullScreen());
+    EXPECT_NE(app_.videoMode.flags & rwVIDEOMODEEXCLUSIVE, 0u);
+    EXPECT_EQ(app_.videoMode.width, 800u);
+    EXPECT_EQ(app_.videoMode.height, 600u);
+    EXPECT_EQ(app_.videoMode.depth, 32u);
+    ASSERT_NE(g_pGameSystem, nullptr);
+    ASSERT_NE(g_pGameSystem->camera, nullptr);
+    const RwRaster *raster = RwCameraGetRaster(g_pGameSystem->camera);
+    ASSERT_NE(raster, nullptr);
+    EXPECT_EQ(RwRasterGetWidth(raster), 800);
+    EXPECT_EQ(RwRasterGetHeight(raster), 600);
+    // The interface's 640 x 480 layout spans the whole 800 x 600 screen.
+    RwIm2DVertex corner{};
+    SetScreenX(&corner, 640.0f);
+    SetScreenY(&corner, 480.0f);
+    EXPECT_FLOAT_EQ(corner.x, 800.0f);
+    EXPECT_FLOAT_EQ(corner.y, 600.0f);
 }
 
 TEST_F(Application, CloseApplicationMarksItQuitting)
