@@ -15,6 +15,7 @@
 #include "fx/ge_manager.h"
 #include "fx/particle_manager.h"
 #include "fx/weather.h"
+#include "fx/xdt_effect_pool.h"
 #include "fx/stage_effects.h"
 #include "fx_test_support.h"
 #include "stage/stage_manager.h"
@@ -109,8 +110,12 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     ASSERT_TRUE(apptest::WriteBmp(shot, 320, 240, pixels));
     apptest::ExpectLikeReference(shot, ReferenceDir() + "/stage1_fog_rain.bmp", ShotDir() + "/difference.bmp");
 
+    // A drop still lying in the yard when the stage ends.
+    ASSERT_NE(stage.xdtEffectPool->Spawn(4010100, {20.0f, 0.0f, 20.0f}, 1), nullptr);
     burst->Release();
     ReleaseStageEffects(&stage);
+    // It went with the stage: nothing to see or pick up in the next one.
+    EXPECT_EQ(stage.xdtEffectPool->EntriesInUse(), 0);
     EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     EXPECT_EQ(stage.weather->RainState(), 0);
     EXPECT_FALSE(stage.weather->IsFogOn());
