@@ -565,4 +565,46 @@ TEST_F(SampleEffects, APoolsModelPlaysItsMaterialAnimation)
     EXPECT_EQ(matAnims.InstancesInUse(), 0);
 }
 
+// The bosses' big shots take their whole look from their skill files: none
+// tints its model with a material animation, and of those that start on a
+// ring only the vines and the bugs sound as they start, once per start.
+TEST_F(SampleEffects, ABigShotShowsItsFileLookWithNoTintAndOnlyVinesAndBugsSound)
+{
+    fxtest::FakeWorld world;
+    world.Connect();
+    CSMatAnimManager matAnims;
+    CCGEManager manager;
+    GeServices services;
+    services.matAnims = &matAnims;
+    manager.Create(services);
+    std::vector<std::string> sounding;
+    int32_t shots = 0;
+    for (int32_t id = 0; id < kGePoolCount; ++id) {
+        CSGePool *pool = manager.Pool(static_cast<GePoolId>(id));
+        ASSERT_NE(pool, nullptr) << id;
+        if (!pool->Facts().bigShot) {
+            continue;
+        }
+        auto *shot = static_cast<CSBigShotPool *>(pool);
+        const size_t soundsBefore = world.sounds.size();
+        if (pool->Facts().placement == kGeOnRing) {
+            EXPECT_EQ(shot->StartRing({0.0f, 0.0f, 0.0f}, 10.0f), pool->Facts().ring) << pool->Facts().name;
+        } else {
+            EXPECT_TRUE(shot->StartAt({0.0f, 0.0f, 0.0f})) << pool->Facts().name;
+        }
+        ++shots;
+        EXPECT_NE(pool->Instance(0).clump, nullptr) << pool->Facts().name;
+        EXPECT_EQ(pool->Instance(0).life, pool->Shot().life) << pool->Facts().name;
+        EXPECT_EQ(matAnims.InstancesInUse(), 0) << pool->Facts().name;
+        if (world.sounds.size() != soundsBefore) {
+            EXPECT_EQ(world.sounds.size(), soundsBefore + 1) << pool->Facts().name;
+            sounding.push_back(pool->Facts().name);
+        }
+    }
+    EXPECT_EQ(shots, kGePoolCount - kGeBigShot3209000);
+    EXPECT_EQ(sounding, (std::vector<std::string>{"Vines", "Bugs"}));
+    manager.Release();
+    world.Disconnect();
+}
+
 }  // namespace
