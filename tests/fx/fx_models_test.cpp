@@ -54,6 +54,27 @@ TEST(MatAnims, FlashAndDeathFadeAtChosenTimes)
     EXPECT_GT(poisoned.green, poisoned.red);
 }
 
+// Every material animation the characters, monsters, bosses, effects and
+// events start is in the table (a missing one shows nothing at all); the
+// character's appearance fades its model in over the time asked and its
+// leaving fades it out.
+TEST(MatAnims, EveryAnimationTheGameStartsIsThere)
+{
+    for (int32_t index : {1, 2, 4, 6, 18, 21, 22, 23, 24, 30, 34, 35, 36, 39, 40}) {
+        const MatAnimDef *def = FindMatAnim(index);
+        ASSERT_NE(def, nullptr) << index;
+        EXPECT_EQ(def->index, index);
+    }
+    const RwRGBA grey = {100, 100, 100, 255};
+    const MatAnimDef &appear = *FindMatAnim(34);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(appear, 0.0f, 1.4f)).alpha, 0);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(appear, 0.7f, 1.4f)).alpha, 128);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(appear, 1.4f, 1.4f)).alpha, 255);
+    const MatAnimDef &leave = *FindMatAnim(35);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(leave, 0.0f, 0.5f)).alpha, 255);
+    EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(leave, 0.5f, 0.5f)).alpha, 0);
+}
+
 TEST(MatAnims, InstancesEndLoopHoldAndGiveWay)
 {
     CSMatAnimManager manager;
