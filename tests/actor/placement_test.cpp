@@ -130,6 +130,45 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     EXPECT_EQ(waiting->model, instance);
 }
 
+// A placement's look-at and up are taken as directions whatever their
+// length, a zero one as the world's forward or up; only monsters (types
+// 1000 to 9999) show a health bar, a breakable thing none.
+TEST_F(PlacementTest, FacingIsTakenAsADirectionAndOnlyMonstersShowAHealthBar)
+{
+    ASSERT_TRUE(sample.Load(false));
+    CSStageManager &stage = sample.stage;
+    AiPlacement placement = stage.placements.at(0);
+    placement.eventId = 0;
+    placement.lookAt = {2.0f, -1.0f, -2.0f};
+    placement.up = {0.0f, 2.0f, 0.0f};
+    AiObject *monster = CreateActor(1000, 70);
+    ASSERT_NE(monster, nullptr);
+    ApplyPlacement(&stage, monster, placement);
+    LinkActor(&stage, monster);
+    EXPECT_NEAR(monster->at.x, 2.0f / 3.0f, 1e-6f);
+    EXPECT_NEAR(monster->at.y, -1.0f / 3.0f, 1e-6f);
+    EXPECT_NEAR(monster->at.z, -2.0f / 3.0f, 1e-6f);
+    EXPECT_NEAR(monster->up.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(monster->up.y, 1.0f, 1e-6f);
+    EXPECT_NEAR(monster->up.z, 0.0f, 1e-6f);
+    EXPECT_TRUE(monster->healthBar);
+
+    placement.lookAt = {0.0f, 0.0f, 0.0f};
+    placement.up = {0.0f, 0.0f, 0.0f};
+    placement.aiType = 10000;
+    AiObject *breakable = CreateActor(10000, 71);
+    ASSERT_NE(breakable, nullptr);
+    ApplyPlacement(&stage, breakable, placement);
+    LinkActor(&stage, breakable);
+    EXPECT_FLOAT_EQ(breakable->at.x, 0.0f);
+    EXPECT_FLOAT_EQ(breakable->at.z, 1.0f);
+    EXPECT_FLOAT_EQ(breakable->up.y, 1.0f);
+    EXPECT_FLOAT_EQ(breakable->up.z, 0.0f);
+    EXPECT_FALSE(breakable->healthBar);
+    EXPECT_EQ(breakable->aiType, 10000);
+    EXPECT_EQ(breakable->aiId, placement.aiId);
+}
+
 TEST_F(PlacementTest, ReleaseDropsMessagesBeforeFreeingAndHeroesForget)
 {
     ASSERT_TRUE(sample.Load(true));
