@@ -11,11 +11,16 @@
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
 #include "app/stage_scene.h"
+#include "fx/decals.h"
 #include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
+#include "fx/mat_anim_manager.h"
 #include "fx/particle_manager.h"
+#include "fx/screen_grid.h"
+#include "fx/stage_dyn_effects.h"
 #include "fx/weather.h"
 #include "fx/xdt_effect_pool.h"
+#include "fx/xdt_model_chain.h"
 #include "fx/stage_effects.h"
 #include "fx_test_support.h"
 #include "stage/stage_manager.h"
@@ -110,12 +115,24 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     ASSERT_TRUE(apptest::WriteBmp(shot, 320, 240, pixels));
     apptest::ExpectLikeReference(shot, ReferenceDir() + "/stage1_fog_rain.bmp", ShotDir() + "/difference.bmp");
 
-    // A drop still lying in the yard when the stage ends.
+    // A drop still lying in the yard when the stage ends, a blood mark, a
+    // model's tint, a water slot and model and the screen's ripple running.
     ASSERT_NE(stage.xdtEffectPool->Spawn(4010100, {20.0f, 0.0f, 20.0f}, 1), nullptr);
+    ASSERT_NE(stage.decalManager->Spawn({0.0f, 0.0f, 0.0f}, 5.0f), nullptr);
+    const int tinted = 0;
+    ASSERT_NE(stage.matAnimManager->Start(&tinted, kMatAnimOwnerActor, 6, 0.0f, 1), nullptr);
+    ASSERT_GE(stage.dynEffects->Take("\\RESOURCE\\FX\\XDT\\3300100.XDT", nullptr), 0);
+    ASSERT_NE(stage.waterModels->Add(stage.world, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
+    stage.screenGrid->Start(500.0f);
     burst->Release();
     ReleaseStageEffects(&stage);
-    // It went with the stage: nothing to see or pick up in the next one.
+    // They went with the stage: nothing to see or pick up in the next one.
     EXPECT_EQ(stage.xdtEffectPool->EntriesInUse(), 0);
+    EXPECT_EQ(stage.decalManager->DecalsInUse(), 0);
+    EXPECT_EQ(stage.matAnimManager->InstancesInUse(), 0);
+    EXPECT_EQ(stage.dynEffects->SlotsInUse(), 0);
+    EXPECT_EQ(stage.waterModels->Count(), 0);
+    EXPECT_FALSE(stage.screenGrid->IsActive());
     EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     EXPECT_EQ(stage.weather->RainState(), 0);
     EXPECT_FALSE(stage.weather->IsFogOn());
