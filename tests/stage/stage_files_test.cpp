@@ -653,6 +653,13 @@ TEST(StageFilesChecks, MotionTables)
     EXPECT_EQ(whole.Find(0)->endFrame, 90);
     Text huge("MotionNum: 2000000000\nMotion: 0, 0, 1\n");
     EXPECT_EQ(ReadMotionTable(&huge.file, 1.0f).Count(), 1);
+    // A table that announces no motion is well formed: only the fallback is
+    // said, and motion 0 is the whole animation.
+    Text empty("MotionNum: 0\n");
+    const MotionTable none0 = ReadMotionTable(&empty.file, 1.0f);
+    ASSERT_EQ(none0.Count(), 1);
+    EXPECT_EQ(none0.Find(0)->endFrame, 60);
+    EXPECT_EQ(empty.file.ProblemCount(), 1);
 }
 
 // ---- A file that gives nothing is named on standard error with why, with
