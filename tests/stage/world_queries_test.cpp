@@ -211,6 +211,13 @@ TEST_F(WorldQueriesTest, MovesAlongOrAwayFromATouchedSurfaceAreFree)
     EXPECT_NEAR(move.x, 0.0f, 1e-6f);
     move = {0.0f, 0.0f, 0.0f};
     EXPECT_FALSE(MoveAgainstWorld(world, atWall, r, &move, kMoveSlide));
+    // Nothing to move against (a stage without its world, no wall clump):
+    // the move goes whole and nothing is said to have shortened it.
+    move = {20.0f, 0.0f, 0.0f};
+    EXPECT_FALSE(MoveAgainstWorld(nullptr, atWall, r, &move, kMoveStop));
+    EXPECT_FALSE(MoveAgainstClump(nullptr, atWall, r, &move, kMoveSlide));
+    EXPECT_EQ(move.x, 20.0f);
+    EXPECT_FALSE(MoveAgainstWorld(world, atWall, r, nullptr, kMoveStop));
 }
 
 TEST_F(WorldQueriesTest, CollidableModelsStopMovesWhileSwitchedOn)
