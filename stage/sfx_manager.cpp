@@ -188,9 +188,3 @@ int32_t CSSFXManager::References(int32_t soundId) const
     auto found = samples_.find(soundId);
     return found == samples_.end() ? 0 : found->second.references;
 }
-
-uint32_t CSSFXManager::Handle(int32_t soundId) const
-{
-    auto found = samples_.find(soundId);
-    return found == samples_.end() ? SoundPort::kNoSound : found->second.handle;
-}

@@ -61,7 +61,6 @@ public:
     size_t SampleCount() const { return samples_.size(); }
     size_t QueueLength() const { return queue_.size(); }
     int32_t QueuedId(size_t index) const { return queue_[index].id; }
-    uint32_t Handle(int32_t soundId) const;
     const std::vector<int32_t> &StageList() const { return stageList_; }
 
 private:
