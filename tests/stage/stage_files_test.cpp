@@ -630,6 +630,15 @@ TEST(StageFilesChecks, ParameterRanges)
     ASSERT_TRUE(ReadCharacterParams(&max.file, &params));
     EXPECT_EQ(params.maxHP, 65535);
     EXPECT_EQ(max.file.ProblemCount(), 1);  // two weapons short
+    // A figure whose parameter file is missing: the caller is told, and what
+    // it held before gives way to the defaults.
+    params.maxHP = 500;
+    params.weaponIds = {3};
+    gametest::CaptureDiagnostics();
+    EXPECT_FALSE(ReadCharacterParamsFile(SamplePath("RESOURCE/MONSTER/1000/NONE.PAF").c_str(), &params, false));
+    gametest::TakeDiagnostics();
+    EXPECT_EQ(params.maxHP, 1);
+    EXPECT_TRUE(params.weaponIds.empty());
 }
 
 TEST(StageFilesChecks, MotionTables)
@@ -637,7 +646,9 @@ TEST(StageFilesChecks, MotionTables)
     // A two-second animation has frames 0..120.
     Text t("Motion: 0, 0, 10\nMotionNum: 4\nMotion: 0, 0, 30\nMotion: 0, 5, 6\nMotion: 1, 30, 121\n"
            "Motion: 2, 50, 40\nMotion: 4, 0, 1\nMotion: -1, 0, 1\nMotion: 3, 100, 120\nMotionNum: 9\n");
+    gametest::CaptureDiagnostics();
     const MotionTable table = ReadMotionTable(&t.file, 2.0f);
+    const std::string said = gametest::TakeDiagnostics();
     ASSERT_EQ(table.Count(), 4);
     ASSERT_NE(table.Find(0), nullptr);
     EXPECT_EQ(table.Find(0)->endFrame, 30);
@@ -646,6 +657,9 @@ TEST(StageFilesChecks, MotionTables)
     ASSERT_NE(table.Find(3), nullptr);
     EXPECT_EQ(table.Find(3)->startFrame, 100);
     EXPECT_EQ(t.file.ProblemCount(), 8);
+    EXPECT_NE(said.find("TEST.TXT:7: Motion: motion 4 is outside 0..3\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("TEST.TXT:6: Motion: frames 50..40 are outside the animation's 0..120\n"), std::string::npos)
+        << said;
     // Nothing usable: motion 0 is the whole animation.
     Text none("MotionNum: 2\nMotion: 0, 0, 500\n");
     const MotionTable whole = ReadMotionTable(&none.file, 1.5f);
