@@ -67,7 +67,7 @@ TEST_F(GameCameraTest, PlayModesFollowTheHeroInsideTheLimits)
 {
     for (int32_t mode : {kCameraPlay, kCameraPlayNear, kCameraPlayStage}) {
         cam_.SetLimits(kOne, kTwo, false);
-        Run(mode, 1);
+        EXPECT_EQ(Run(mode, 1), 0) << "a play mode stays";
         const RwMatrix &view = View();
         const RwV3d toFocus = V3Sub(Focus(), view.pos);
         const float distance = V3Length(toFocus);
@@ -106,7 +106,7 @@ TEST_F(GameCameraTest, HoldAndNoHeroesLeaveTheCameraWhereItIs)
 {
     const RwMatrix placed = LookingAt({7, 7, 7}, {0, 0, 0});
     SetView(placed);
-    Run(kCameraHold, 10);
+    EXPECT_EQ(Run(kCameraHold, 10), 0) << "the hold lasts until the stage ends it";
     EXPECT_TRUE(SameView(View(), placed));
     inputs_.heroCount = 0;
     Run(kCameraPlay, 10);
@@ -128,12 +128,12 @@ TEST_F(GameCameraTest, SceneModeTakesTheScenesView)
 {
     const RwMatrix scene = LookingAt({20, 3, 20}, {0, 0, 0});
     inputs_.sceneView = &scene;
-    Run(kCameraScene, 1);
+    EXPECT_EQ(Run(kCameraScene, 1), 0) << "the scene's view lasts until its event ends it";
     EXPECT_TRUE(SameView(View(), scene));
     // Without a scene clump the camera holds.
     inputs_.sceneView = nullptr;
     SetView(LookingAt({1, 1, 1}, {0, 0, 0}));
-    Run(kCameraScene, 3);
+    EXPECT_EQ(Run(kCameraScene, 3), 0);
     EXPECT_TRUE(SameView(View(), LookingAt({1, 1, 1}, {0, 0, 0})));
 }
 
