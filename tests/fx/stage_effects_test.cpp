@@ -115,6 +115,31 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     ASSERT_TRUE(apptest::WriteBmp(shot, 320, 240, pixels));
     apptest::ExpectLikeReference(shot, ReferenceDir() + "/stage1_fog_rain.bmp", ShotDir() + "/difference.bmp");
 
+    // Each effect runs on with the stage's frames: over 1.2 s a dropped item
+    // springs and comes to rest, a blood mark ages, a down-hit ring (1 s)
+    // and a hit flash (0.15 s) are over; a water slot's animation plays.
+    XdtEffectEntry *dropped = stage.xdtEffectPool->Spawn(4010100, {-20.0f, 0.0f, -20.0f}, 1);
+    ASSERT_NE(dropped, nullptr);
+    const Decal *mark = stage.decalManager->Spawn({-20.0f, 0.0f, 0.0f}, 5.0f);
+    ASSERT_NE(mark, nullptr);
+    ASSERT_TRUE(stage.geManager->downHit->Start({0.0f, 0.0f, -20.0f}));
+    const int flashed = 0;
+    ASSERT_NE(stage.matAnimManager->Start(&flashed, kMatAnimOwnerActor, 1, 0.15f, 0), nullptr);
+    const int32_t water = stage.dynEffects->Take("\\RESOURCE\\FX\\XDT\\3300100.XDT", nullptr);
+    ASSERT_GE(water, 0);
+    stage.dynEffects->Show(water, true);
+    for (int tick = 0; tick < 20; ++tick) {
+        UpdateStageEffects(&stage, 0.016f, camera);
+    }
+    EXPECT_NEAR(stage.dynEffects->Entry(water)->models[0].TimeMs(), 320.0f, 1.0f);
+    for (int tick = 20; tick < 75; ++tick) {
+        UpdateStageEffects(&stage, 0.016f, camera);
+    }
+    EXPECT_EQ(dropped->state, kXdtResting);
+    EXPECT_NEAR(mark->age, 1.2f, 1e-3f);
+    EXPECT_EQ(stage.geManager->downHit->InstancesInUse(), 0);
+    EXPECT_EQ(stage.matAnimManager->InstancesInUse(), 0);
+
     // A drop still lying in the yard when the stage ends, a blood mark, a
     // model's tint, a water slot and model and the screen's ripple running.
     ASSERT_NE(stage.xdtEffectPool->Spawn(4010100, {20.0f, 0.0f, 20.0f}, 1), nullptr);
