@@ -102,8 +102,35 @@ TEST_F(FileLayer, GamePathsResolveLikeTheEnginesPaths)
     EXPECT_EQ(ResourceRelativePath(rooted.c_str()), "\\resource\\STAGE\\1\\INFO.TXT");
     EXPECT_EQ(ResourceRelativePath("C:\\GAME\\RESOURCE\\A.BMP"), "\\RESOURCE\\A.BMP");
     EXPECT_EQ(ResourceRelativePath("\\PACK\\UI0\\A.STR"), "");
+    // Only a folder named RESOURCE itself starts the part kept.
+    EXPECT_EQ(ResourceRelativePath("C:\\RES\\RESOURCES\\Resource\\A.BMP"), "\\Resource\\A.BMP");
     // A folder is not a file.
     EXPECT_FALSE(zufexists("\\RESOURCE\\STAGE"));
+}
+
+// A file is named in messages from the data root, with '/' between its
+// parts and each part spelt as on the disc where it is there.
+TEST_F(FileLayer, MessagesNameAFileFromTheDataRootAsTheDiscSpellsIt)
+{
+    apptest::WriteText(root + "/RESOURCE/Stage/1/Info.TXT", "x");
+    EXPECT_EQ(MessagePath("\\RESOURCE\\STAGE\\1\\INFO.TXT"), "RESOURCE/Stage/1/Info.TXT");
+    EXPECT_EQ(MessagePath("resource/./stage//1/info.txt"), "RESOURCE/Stage/1/Info.TXT");
+    // The data root written out is left out, however it is written.
+    EXPECT_EQ(MessagePath((root + "\\.\\RESOURCE\\stage/1/INFO.txt").c_str()), "RESOURCE/Stage/1/Info.TXT");
+    EXPECT_EQ(MessagePath((root + "\\resource\\\\STAGE\\1\\").c_str()), "RESOURCE/Stage/1");
+    const size_t last = root.rfind('/');
+    const std::string dotted = root.substr(0, last) + "/./" + root.substr(last + 1) + "\\RESOURCE\\STAGE\\1\\INFO.TXT";
+    EXPECT_EQ(MessagePath(dotted.c_str()), "RESOURCE/Stage/1/Info.TXT");
+    // A file that is not there keeps the asked spelling where the disc has none.
+    EXPECT_EQ(MessagePath("\\resource\\stage\\2\\none.txt"), "RESOURCE/Stage/2/none.txt");
+    // A folder beside the root whose name only begins like it is not inside it.
+    const std::string beside = root + "2/A.TXT";
+    EXPECT_EQ(MessagePath(beside.c_str()), beside.substr(1));
+    // A relative path is never taken as under an absolute root.
+    EXPECT_EQ(MessagePath(beside.substr(1).c_str()), beside.substr(1));
+    for (const char *nameless : {"", "\\", "./.", static_cast<const char *>(nullptr)}) {
+        EXPECT_EQ(MessagePath(nameless), "(no name)") << (nameless != nullptr ? nameless : "null");
+    }
 }
 
 TEST_F(FileLayer, TextModeFoldsCarriageReturnsBinaryModeKeepsThem)
