@@ -1,7 +1,8 @@
 // The effects as stage members on the sample data: made, filled from the
 // effects pack and the first stage's particle set, run and drawn over the
 // first stage's world with its fog and light rain; the frame against a
-// reviewed reference image. Released and made again without leftovers.
+// reviewed reference image. Released and made again without leftovers; each
+// kind of effect drawn alone where it was put.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,6 +44,20 @@ void SetFirstStageWeather(StageInfo *keys)
     keys->rain = kRainSmall;
 }
 
+// A view across the yard from one corner, a little above the ground,
+// toward its middle.
+void LookAcrossTheYard(RwCamera *camera)
+{
+    RwFrame *frame = RwCameraGetFrame(camera);
+    RwFrameSetIdentity(frame);
+    const RwV3d up = {0.0f, 1.0f, 0.0f};
+    const RwV3d right = {1.0f, 0.0f, 0.0f};
+    RwFrameRotate(frame, &right, 15.0f, rwCOMBINEREPLACE);
+    RwFrameRotate(frame, &up, 45.0f, rwCOMBINEPOSTCONCAT);
+    const RwV3d eye = {-170.0f, 40.0f, -170.0f};  // a unit is about 10 cm
+    RwFrameTranslate(frame, &eye, rwCOMBINEPOSTCONCAT);
+}
+
 class StageEffects : public fxtest::SampleDataTest {
 protected:
     void TearDown() override
@@ -79,15 +94,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     SetFirstStageWeather(&stage.stageInfo);
     LoadStageEffects(&stage);
     EXPECT_NE(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
-    // A view across the yard from one corner, a little above the ground.
-    RwFrame *frame = RwCameraGetFrame(camera);
-    RwFrameSetIdentity(frame);
-    const RwV3d up = {0.0f, 1.0f, 0.0f};
-    const RwV3d right = {1.0f, 0.0f, 0.0f};
-    RwFrameRotate(frame, &right, 15.0f, rwCOMBINEREPLACE);
-    RwFrameRotate(frame, &up, 45.0f, rwCOMBINEPOSTCONCAT);
-    const RwV3d eye = {-170.0f, 40.0f, -170.0f};  // a unit is about 10 cm
-    RwFrameTranslate(frame, &eye, rwCOMBINEPOSTCONCAT);
+    LookAcrossTheYard(camera);
     // A spark burst in the middle of the yard, and a reward coin.
     CSParticleSystem *burst = stage.particleManager->CreateSystem("3400400.zus");
     ASSERT_NE(burst, nullptr);
@@ -173,6 +180,61 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     LoadStageEffects(&stage);
     EXPECT_NE(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     EXPECT_EQ(stage.geManager->InstancesInUse(), 0);
+}
+
+// Each kind of stage effect is drawn: put alone in the middle of the yard
+// and drawn on an empty frame, it shows there.
+TEST_F(StageEffects, EachKindOfEffectShowsWhereItIs)
+{
+    CreateEffectMembers(&stage);
+    ASSERT_TRUE(LoadEffectsPackInto(&stage));
+    camera = fxtest::MakeCamera(160, 120, {0.0f, 0.0f, 0.0f});
+    RwCameraSetFarClip(camera, 500.0f);
+    ASSERT_TRUE(game::StageSceneLoad(&scene, camera));
+    stage.stageId = 2010000;
+    stage.world = scene.world;
+    LoadStageEffects(&stage);
+    LookAcrossTheYard(camera);
+    const auto draw = [this] {
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        EXPECT_NE(RwCameraBeginUpdate(camera), nullptr);
+        RenderStageEffects(&stage);
+        RwCameraEndUpdate(camera);
+        return fxtest::Picture(camera, 160, 120);
+    };
+    const std::vector<uint32_t> empty = draw();
+    const auto shown = [&] {
+        const std::vector<uint32_t> pixels = draw();
+        int32_t changed = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            changed += pixels[i] != empty[i] ? 1 : 0;
+        }
+        return changed;
+    };
+    const RwV3d middle = {0.0f, 0.0f, 0.0f};
+    XdtEffectEntry *drop = stage.xdtEffectPool->Spawn(4010100, middle, 1);
+    ASSERT_NE(drop, nullptr);
+    EXPECT_GT(shown(), 20) << "drop";
+    stage.xdtEffectPool->Take(drop);
+    ASSERT_NE(stage.decalManager->Spawn(middle, 20.0f), nullptr);
+    EXPECT_GT(shown(), 20) << "blood mark";
+    stage.decalManager->Clear();
+    ASSERT_TRUE(stage.geManager->downHit->Start(middle));
+    EXPECT_GT(shown(), 20) << "down-hit ring";
+    stage.geManager->downHit->StopOwner(nullptr);
+    const int32_t slot = stage.dynEffects->Take("\\RESOURCE\\FX\\XDT\\3300100.XDT", nullptr);
+    ASSERT_GE(slot, 0);
+    stage.dynEffects->Place(slot, middle);
+    stage.dynEffects->Show(slot, true);
+    EXPECT_GT(shown(), 20) << "water slot";
+    stage.dynEffects->Free(slot);
+    CSXdtModel *water = stage.waterModels->Add(stage.world, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
+    ASSERT_NE(water, nullptr);
+    water->SetPosition(middle);
+    water->Show(true);
+    EXPECT_GT(shown(), 20) << "water model";
+    ReleaseStageEffects(&stage);
 }
 
 TEST_F(StageEffects, EverySampleFileLoads)
