@@ -13,6 +13,8 @@
 #include "actor/actor_screen_calls.h"
 #include "actor/ai_type_table.h"
 #include "actor/item_manager.h"
+#include "actor/item_texts.h"
+#include "app/pack.h"
 #include "fx/particle_manager.h"
 #include "fx/xdt_effect_pool.h"
 #include "stage/model_template.h"
@@ -73,6 +75,22 @@ protected:
         stage->messagePool->Deliver(0);
     }
 };
+
+// The stage reads its items from the items pack and closes it: the item
+// table, the drop maps and this language's descriptions are there, and no
+// pack stays open for later reads to go to.
+TEST_F(HeroUpdateTest, TheItemsComeFromTheirPackWhichIsClosedAfter)
+{
+    DestroyItemMembers(stage);
+    LoadItemsPackInto(stage);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
+    ASSERT_NE(stage->itemManager, nullptr);
+    EXPECT_FALSE(stage->itemManager->Tables().items.empty());
+    EXPECT_NE(stage->itemManager->FindItemContent(5300000), nullptr);
+    ASSERT_NE(stage->itemDescTable, nullptr);
+    EXPECT_GT(stage->itemDescTable->Count(), 0);
+    EXPECT_NE(stage->itemDescTable->Find(5300000), nullptr);
+}
 
 TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
 {

@@ -217,6 +217,40 @@ TEST_F(SaveFileTest, ListsAreCutInListOrderAndBlocksServeWithoutAGame)
     EXPECT_EQ(record.money, 77);
 }
 
+// A new game starts from nothing: no stage, time, items or clears; the
+// hero block unused, with no pad or hero, no equipment, levels, life,
+// power, money or items, no grade anywhere and only the first three
+// abilities open.
+TEST_F(SaveFileTest, ANewGameStartsFromNothing)
+{
+    const CarriedProgress progressBlock = NewGameProgress();
+    const uint8_t *bytes = reinterpret_cast<const uint8_t *>(&progressBlock);
+    for (size_t i = 0; i < sizeof progressBlock; ++i) {
+        ASSERT_EQ(bytes[i], 0) << "progress byte " << i;
+    }
+    const CarriedHero heroBlock = NewGameHero();
+    EXPECT_EQ(heroBlock.inUse, 0);
+    EXPECT_EQ(heroBlock.padIndex, -1);
+    EXPECT_EQ(heroBlock.heroType, -1);
+    for (uint32_t id : heroBlock.equipped) {
+        EXPECT_EQ(id, 0u);
+    }
+    EXPECT_EQ(heroBlock.hpLevel, 0);
+    EXPECT_EQ(heroBlock.powerLevel, 0);
+    EXPECT_EQ(heroBlock.maxHP, 0);
+    EXPECT_EQ(heroBlock.maxPower, 0);
+    EXPECT_EQ(heroBlock.money, 0);
+    for (int32_t i = 0; i < kCarriedHeroItems; ++i) {
+        EXPECT_EQ(heroBlock.itemIds[i], 0u) << i;
+        EXPECT_EQ(heroBlock.itemCounts[i], 0) << i;
+    }
+    for (int32_t slot = 0; slot < kStageSlots; ++slot) {
+        EXPECT_EQ(heroBlock.grades[slot], kNoGrade) << slot;
+    }
+    const uint8_t abilities[9] = {1, 1, 1, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(heroBlock.abilityFlags, abilities, sizeof abilities));
+}
+
 TEST_F(SaveFileTest, WriteReadAndScanRoundTrip)
 {
     progress.lastStageId = 2050000;
