@@ -338,6 +338,28 @@ TEST_F(FxModels, DynamicSlotsTakeTwoModelsAndKeepTheirValues)
     set.Entry(slots[3])->SetActive(true);  // rewinds
     EXPECT_EQ(set.Entry(slots[3])->models[1].TimeMs(), 0.0f);
     EXPECT_EQ(set.Entry(slots[3])->values[5], 6.0f);
+    // A bridge piece shows its slot's first model only, its animation from
+    // the start; showing the second too lets it run on; removed, the piece
+    // hides both and its slot neither plays nor draws.
+    StageDynEntry &piece = *set.Entry(slots[5]);
+    set.Show(slots[5], true);  // played a while before, then hidden
+    set.Update(0.25f);
+    set.Show(slots[5], false);
+    set.ShowModels(slots[5], true, false);
+    EXPECT_TRUE(piece.active);
+    EXPECT_TRUE(piece.models[0].IsShown());
+    EXPECT_FALSE(piece.models[1].IsShown());
+    set.Update(0.1f);
+    set.ShowModels(slots[5], true, true);
+    EXPECT_TRUE(piece.models[1].IsShown());
+    set.Update(0.1f);
+    EXPECT_NEAR(piece.models[0].TimeMs(), 200.0f, 1e-3f);
+    set.ShowModels(slots[5], false, false);
+    EXPECT_FALSE(piece.active);
+    EXPECT_FALSE(piece.models[0].IsShown());
+    EXPECT_FALSE(piece.models[1].IsShown());
+    set.Update(0.1f);
+    EXPECT_NEAR(piece.models[0].TimeMs(), 200.0f, 1e-3f);
     set.Free(slots[3]);
     EXPECT_EQ(set.Entry(slots[3]), nullptr);
     EXPECT_EQ(set.SlotsInUse(), kDynEffectSlots - 1);
