@@ -101,6 +101,17 @@ TEST_F(Weather, RainStatesStartTheirSystemsAndTheLevelFades)
     weather.EnableRain(false);
     weather.Update(2.5f, nullptr);
     EXPECT_NEAR(weather.RainLevel(), 2.0f / 3.0f - 0.5f, 1e-4f);
+    // The rain falls around the viewer: its systems follow the camera and
+    // start well above it, out of sight.
+    RwCamera *camera = fxtest::MakeCamera(8, 8, {30.0f, 5.0f, -40.0f});
+    weather.Update(0.02f, camera);
+    for (int k = 0; k < kRainKinds; ++k) {
+        const RwV3d at = weather.RainSystem(k)->WorldMatrix().pos;
+        EXPECT_EQ(at.x, 30.0f) << k;
+        EXPECT_EQ(at.z, -40.0f) << k;
+        EXPECT_GT(at.y, 5.0f + 100.0f) << k;
+    }
+    fxtest::DestroyCamera(camera);
     weather.Unload();
     EXPECT_EQ(particles.SystemsOut(), 0);
 }
