@@ -61,6 +61,32 @@ TEST(MovieFit, PicturesKeepTheirShapeCentredWithBars)
     const game::MovieRect tall = game::FitMovie(240, 240);  // bars left and right
     EXPECT_EQ(tall.x0, 80.0f);
     EXPECT_EQ(tall.x1, 560.0f);
+    // A movie that gives no size takes the whole screen.
+    for (const game::MovieRect none : {game::FitMovie(0, 240), game::FitMovie(320, 0)}) {
+        EXPECT_EQ(none.x0, 0.0f);
+        EXPECT_EQ(none.y0, 0.0f);
+        EXPECT_EQ(none.x1, 640.0f);
+        EXPECT_EQ(none.y1, 480.0f);
+    }
+}
+
+// A frame goes only into a raster of the movie's own size: none, or one
+// of another size, takes nothing and leaves the frame for the right one.
+TEST_F(MovieFrame, AFrameGoesOnlyIntoARasterOfTheMoviesSize)
+{
+    Open(640, 480);
+    Upload("TEST.BIK", movietest::TestClip(), 100);
+    player.SetClock(400);
+    player.Advance();
+    EXPECT_FALSE(game::UploadMovieFrame(&player, nullptr));
+    for (const auto &[width, height] : {std::pair<uint32_t, uint32_t>{player.Width() + 2, player.Height()},
+                                        std::pair<uint32_t, uint32_t>{player.Width(), player.Height() + 2}}) {
+        RwRaster *other = game::CreateMovieRaster(width, height);
+        ASSERT_NE(other, nullptr);
+        EXPECT_FALSE(game::UploadMovieFrame(&player, other)) << width << " x " << height;
+        RwRasterDestroy(other);
+    }
+    EXPECT_TRUE(game::UploadMovieFrame(&player, raster));
 }
 
 TEST_F(MovieFrame, AFourByThreeClipFillsTheScreen)
