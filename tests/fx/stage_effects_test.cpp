@@ -148,8 +148,8 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     EXPECT_EQ(stage.matAnimManager->InstancesInUse(), 0);
 
     // A drop still lying in the yard when the stage ends, a blood mark, a
-    // model's tint, a water slot and model, the screen's ripple and a fire
-    // still running.
+    // model's tint, a water slot and model, the screen's ripple, a fire and
+    // a down-hit ring still running.
     ASSERT_NE(stage.xdtEffectPool->Spawn(4010100, {20.0f, 0.0f, 20.0f}, 1), nullptr);
     ASSERT_NE(stage.decalManager->Spawn({0.0f, 0.0f, 0.0f}, 5.0f), nullptr);
     const int tinted = 0;
@@ -158,6 +158,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     ASSERT_NE(stage.waterModels->Add(stage.world, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     stage.screenGrid->Start(500.0f);
     ASSERT_NE(stage.fxPackages->StartParticles(nullptr, nullptr, "fire_l.zus", 200.0f), nullptr);
+    ASSERT_TRUE(stage.geManager->downHit->Start({0.0f, 0.0f, 0.0f}));
     burst->Release();
     ReleaseStageEffects(&stage);
     // They went with the stage: nothing to see or pick up in the next one.
@@ -168,6 +169,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     EXPECT_EQ(stage.waterModels->Count(), 0);
     EXPECT_FALSE(stage.screenGrid->IsActive());
     EXPECT_EQ(stage.fxPackages->PackagesInUse(), 0);
+    EXPECT_EQ(stage.geManager->InstancesInUse(), 0);
     EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
     EXPECT_EQ(stage.weather->RainState(), 0);
     EXPECT_FALSE(stage.weather->IsFogOn());
