@@ -221,6 +221,7 @@ TEST_F(StageEffects, EachKindOfEffectShowsWhereItIs)
     XdtEffectEntry *drop = stage.xdtEffectPool->Spawn(4010100, middle, 1);
     ASSERT_NE(drop, nullptr);
     EXPECT_GT(shown(), 20) << "drop";
+    EXPECT_EQ(RpClumpGetWorld(drop->model.Clump()), stage.world);  // lit and culled with the stage
     stage.xdtEffectPool->Take(drop);
     ASSERT_NE(stage.decalManager->Spawn(middle, 20.0f), nullptr);
     EXPECT_GT(shown(), 20) << "blood mark";
@@ -233,12 +234,17 @@ TEST_F(StageEffects, EachKindOfEffectShowsWhereItIs)
     stage.dynEffects->Place(slot, middle);
     stage.dynEffects->Show(slot, true);
     EXPECT_GT(shown(), 20) << "water slot";
+    EXPECT_EQ(RpClumpGetWorld(stage.dynEffects->Entry(slot)->models[0].Clump()), stage.world);
     stage.dynEffects->Free(slot);
     CSXdtModel *water = stage.waterModels->Add(stage.world, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
     ASSERT_NE(water, nullptr);
     water->SetPosition(middle);
     water->Show(true);
     EXPECT_GT(shown(), 20) << "water model";
+    // A burning monster's fire light lights the stage around it.
+    const FxPackage *fireLight = stage.fxPackages->StartLight(nullptr, nullptr, "Light_Type_Fire_M.lit");
+    ASSERT_NE(fireLight, nullptr);
+    EXPECT_EQ(RpLightGetWorld(fireLight->light), stage.world);
     ReleaseStageEffects(&stage);
 }
 
