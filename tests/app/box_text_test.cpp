@@ -71,6 +71,8 @@ TEST(BoxText, AWordLongerThanALineBreaksAfterASeparatorElseWhereTheLineIsFull)
     EXPECT_EQ(WrapBoxText(u"a /long/path/name", 6), u"a\n/long/\npath/\nname");
     // Blank lines and a closing line break stay.
     EXPECT_EQ(WrapBoxText(u"one two\n\nthree\n", 5), u"one\ntwo\n\nthree\n");
+    // A box without columns takes the text as it is.
+    EXPECT_EQ(WrapBoxText(u"one two three", 0), u"one two three");
 }
 
 }  // namespace

@@ -451,6 +451,17 @@ TEST_F(KeywordFile, WideFilesGiveKeysInUtf8AndTheWideTextAsRead)
     EXPECT_FALSE(file.NextLine());
 }
 
+// Blanks before a wide line's key are skipped in the wide text as in the
+// narrow one: the rest is the same text either way.
+TEST_F(KeywordFile, BlanksBeforeAWideKeyAreSkipped)
+{
+    const std::vector<uint8_t> bytes = apptest::Utf16(u" \t Text:\t \x4F60 b\r\n", true);
+    ASSERT_TRUE(file.OpenMemory("ENG.TCR", bytes.data(), bytes.size(), CSKeywordFile::kWide));
+    ASSERT_TRUE(file.NextLineIs("Text:"));
+    EXPECT_EQ(std::u16string(file.WideRest()), u"\x4F60 b");
+    EXPECT_STREQ(file.Rest(), "\xE4\xBD\xA0 b");
+}
+
 TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
 {
     apptest::FatalRecorder fatal;

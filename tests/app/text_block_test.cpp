@@ -259,6 +259,12 @@ TEST_F(TextBlockTest, PoolBoundsAreTheUnion)
     EXPECT_EQ(t, 5);
     EXPECT_EQ(r, 60);
     EXPECT_EQ(btm, 15);
+    // A block without rows covers nothing.
+    empty->GetBounds(&l, &t, &r, &btm);
+    EXPECT_EQ(l, 0);
+    EXPECT_EQ(t, 0);
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(btm, 0);
 }
 
 TEST_F(TextBlockTest, WithoutAFontRowsHaveNoSize)
