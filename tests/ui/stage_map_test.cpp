@@ -2,15 +2,18 @@
 // their points but not their packs), the picture names and folders, a hero
 // at reference point B drawn at the picture's top-left corner (top-right on
 // a turned map) and at A at the opposite corner, the heading turning the
-// marker, the last three stages waving without markers, a stage the table
-// does not hold showing the frame alone, and back closing it with 6600050.
+// marker, the last three stages waving without markers (each strip shifted
+// by its wave over time), a stage the table does not hold showing the frame
+// alone, and back closing it with 6600050.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "rwsdk/driver/d3d8/d3d8raster.h"
 #include "tests/ui/pause_support.h"
 #include "ui/stage_map_page.h"
+#include "ui/ui_quad.h"
 
 namespace {
 
@@ -134,6 +137,64 @@ TEST_F(StageMapTest, TheLastThreeStagesWaveWithoutMarkers)
     map.SetActive(1, 2010000);
     DrawFrame([&] { map.Render(); });
     EXPECT_EQ(map.MarkersDrawn(), 1);
+}
+
+// The waving picture: each of the 30 strips shows the picture shifted
+// sideways by its edges' offsets, 10 sin((500 e + t) / 1000) map units at
+// wave time t ms, the time growing 16 ms a frame. A picture black but for
+// one white column shows where that column lands in the middle of a strip.
+TEST_F(StageMapTest, TheWavesShiftEachStripByItsEdgesOffsetsOverTime)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    map.SetActive(1, 2400000);
+    ASSERT_NE(map.StagePicture(), nullptr);
+    RwRaster *picture = GetTextureRaster(map.StagePicture());
+    ASSERT_EQ(RwRasterGetDepth(picture), 32);
+    const int32_t width = RwRasterGetWidth(picture);
+    const int32_t column = width / 2;
+    RwUInt8 *texels = RwRasterLock(picture, 0, rwRASTERLOCKWRITE);
+    ASSERT_NE(texels, nullptr);
+    for (int32_t y = 0; y < RwRasterGetHeight(picture); ++y) {
+        auto *row = reinterpret_cast<uint32_t *>(texels + static_cast<size_t>(y) * RwRasterGetStride(picture));
+        for (int32_t x = 0; x < width; ++x) {
+            row[x] = x == column ? 0xFFFFFFFFu : 0xFF000000u;
+        }
+    }
+    RwRasterUnlock(picture);
+
+    const float stripHeight = (321.75f - 2.0f) / 30.0f;
+    const float columnU = (static_cast<float>(column) + 0.5f) / static_cast<float>(width);
+    for (int frame = 0; frame <= 94; ++frame) {
+        const win::Frame shown = DrawFrame([&] { map.Render(); });
+        const float t = 16.0f * static_cast<float>(frame);
+        if (frame != 0 && frame != 31 && frame != 63 && frame != 94) {
+            continue;
+        }
+        for (int e : {0, 5, 12, 29}) {
+            SCOPED_TRACE(testing::Message() << "strip " << e << " at " << t << " ms");
+            const auto offset = [&](int edge) {
+                return std::sin((500.0f * static_cast<float>(edge) + t) * 0.001f) * 10.0f;
+            };
+            const float w = (offset(e) + offset(e + 1)) * 0.5f;  // at the strip's middle row
+            // Map units 10 + w to 419 + w of the picture span x 114 to 539.
+            const float expected = 114.0f + (columnU * 429.0f - 10.0f - w) / 409.0f * 425.0f;
+            const auto y = static_cast<int>(58.0f + stripHeight * (static_cast<float>(e) + 0.5f));
+            // The white column's middle: the lit pixels' centre (the panel
+            // shows faintly through the rest).
+            const auto level = [&](int x) { return pausetest::PixelOf(shown, x, y) & 0xFFu; };
+            double sum = 0.0;
+            double weighted = 0.0;
+            for (int x = 114; x < 539; ++x) {
+                if (level(x) >= 0x80u) {
+                    sum += level(x);
+                    weighted += level(x) * (static_cast<double>(x) + 0.5);
+                }
+            }
+            ASSERT_GT(sum, 0.0);
+            EXPECT_NEAR(weighted / sum, expected, 1.5);  // a texel is 3.5 pixels wide
+        }
+    }
 }
 
 TEST_F(StageMapTest, AStageTheTableDoesNotHoldShowsTheFrameAlone)
