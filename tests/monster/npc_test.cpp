@@ -129,6 +129,28 @@ TEST_F(Npcs, AHoldCharacterPlaysItsHoldMotionUnlessItsEventShowsIt)
     }
 }
 
+// A show character shown by its own group's event goes to its state 1 and
+// plays that state's motion itself, the event's model or not.
+TEST_F(Npcs, AShowCharacterPlaysItsShownMotionItself)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    float x = -20.0f;
+    for (int32_t type : {106, 107}) {
+        SCOPED_TRACE(type);
+        AiObject *npc = Place(type, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 40.0f;
+        ASSERT_NE(npc, nullptr);
+        Ticks(2);
+        ASSERT_EQ(npc->state, 0);
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(2);
+        ASSERT_NE(npc->model, nullptr);
+        EXPECT_TRUE(npc->eventModel);
+        EXPECT_EQ(npc->state, 1);
+        EXPECT_EQ(monster::AnimationsOf(npc)->GetMotionIndex(npc->Clump()), 1);
+    }
+}
+
 // A hold character taken off the stage by its event stays gone: the show
 // code that was already waiting for it gives it no model and no state.
 TEST_F(Npcs, ARemovedHoldCharacterStaysGone)
