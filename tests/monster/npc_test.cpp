@@ -151,6 +151,37 @@ TEST_F(Npcs, AShowCharacterPlaysItsShownMotionItself)
     }
 }
 
+// The show setters take only their own states: 106 its first two, the
+// others their first twelve; a step the state machine gives beyond them is
+// not taken.
+TEST_F(Npcs, AShowCharacterTakesOnlyItsOwnStates)
+{
+    PutHero({0.0f, 0.0f, -15.0f});
+    const std::pair<int32_t, int32_t> cases[] = {{106, 1}, {107, 11}};
+    float x = -20.0f;
+    for (const auto &[type, last] : cases) {
+        SCOPED_TRACE(type);
+        AiObject *npc = Place(type, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 40.0f;
+        ASSERT_NE(npc, nullptr);
+        FsfBuilder b;  // shown or let go (input 1): one state on, from 0 to past the last
+        b.State(0).To(1, last, 1);
+        for (int32_t s = last; s <= last + 1; ++s) {
+            b.State(s).To(1, s + 1, 1);
+        }
+        b.State(last + 2);
+        UseStateMachine(type, b.Build());
+        Ticks(2);
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(2);
+        ASSERT_NE(npc->model, nullptr);
+        EXPECT_EQ(npc->state, last);
+        Control(npc, kCtlRelease, 0);
+        Ticks(2);
+        EXPECT_EQ(npc->state, last);
+    }
+}
+
 // A hold character taken off the stage by its event stays gone: the show
 // code that was already waiting for it gives it no model and no state.
 TEST_F(Npcs, ARemovedHoldCharacterStaysGone)
