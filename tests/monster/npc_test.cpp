@@ -182,6 +182,31 @@ TEST_F(Npcs, AShowCharacterTakesOnlyItsOwnStates)
     }
 }
 
+// A show character answers only its own group: one with no group (0) is
+// not shown by a code 8192 carrying 0, and a release before any show
+// moves nothing.
+TEST_F(Npcs, AShowCharacterWithoutAGroupOrNotShownIgnoresTheEventsCodes)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    float x = -20.0f;
+    for (int32_t type : {106, 107}) {
+        SCOPED_TRACE(type);
+        AiObject *loose = Place(type, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, 0, 0);
+        AiObject *grouped = Place(type, {x + 20.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 40.0f;
+        ASSERT_NE(loose, nullptr);
+        ASSERT_NE(grouped, nullptr);
+        Ticks(2);
+        Control(loose, kCtlShowHold, 0);
+        Control(grouped, kCtlRelease, 0);
+        Ticks(2);
+        EXPECT_EQ(loose->model, nullptr);
+        EXPECT_FALSE(loose->eventModel);
+        EXPECT_EQ(loose->state, 0);
+        EXPECT_EQ(grouped->state, 0);
+    }
+}
+
 // A hold character taken off the stage by its event stays gone: the show
 // code that was already waiting for it gives it no model and no state.
 TEST_F(Npcs, ARemovedHoldCharacterStaysGone)
