@@ -68,6 +68,7 @@ TEST_F(Npcs, TheFamiliesFollowTheirEventsCodes)
         Ticks(2);
         EXPECT_EQ(npc->eventHeld, c.heldByAnotherGroup);
         EXPECT_EQ(npc->model, nullptr);
+        EXPECT_EQ(npc->state, 0);  // held without a model, it waits for one
         EXPECT_FALSE(npc->eventModel);
         Control(npc, kCtlShowHold, kGroup);
         Ticks(2);
