@@ -256,6 +256,27 @@ TEST_F(Npcs, Type101LocksItsLastStatesAndStandsAside)
     EXPECT_FALSE(npc->nonBlocking);
 }
 
+// Only 12 to 16 are its last states: played there by its event it locks,
+// played just outside them it does not.
+TEST_F(Npcs, Type101LocksFromTwelveToSixteenOnly)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    float x = -60.0f;
+    for (int32_t state : {11, 12, 16, 17}) {
+        SCOPED_TRACE(state);
+        AiObject *npc = Place(101, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        x += 30.0f;
+        ASSERT_NE(npc, nullptr);
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(3);
+        ASSERT_NE(npc->model, nullptr);
+        npc->PlayAnimation(state);
+        Ticks(2);
+        EXPECT_EQ(npc->stateLock, state >= 12 && state <= 16);
+        EXPECT_EQ(npc->nonBlocking, state >= 12 && state <= 16);
+    }
+}
+
 // The material animation running on `actor`: `index` once at `speed`.
 void ExpectLook(const CSMatAnimManager &anims, const AiObject *actor, int32_t index, float speed)
 {
