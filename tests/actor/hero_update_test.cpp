@@ -294,6 +294,20 @@ TEST_F(HeroUpdateTest, AHeldHeroIgnoresThePadUntilLetGo)
     Tick(20);
     EXPECT_EQ(HeroAt().z, 0.0f);
     EXPECT_EQ(hero->state, kHeroStateHeld);
+    // However long the grip lasts, the held motion plays round again.
+    const MotionRange *motion = hero->modelTemplate->GetMotionRange(kHeroStateHeld);
+    ASSERT_NE(motion, nullptr);
+    const int frames = motion->endFrame - motion->startFrame;
+    ASSERT_GT(frames, 0);
+    bool restarted = false;
+    for (int tick = 0; tick < 3 * frames; ++tick) {
+        const float before = hero->animClock;
+        Tick();
+        ASSERT_EQ(hero->state, kHeroStateHeld);
+        ASSERT_LE(hero->animClock * kAnimFramesPerSecond, static_cast<float>(motion->endFrame) + 1.0f) << tick;
+        restarted = restarted || hero->animClock < before;
+    }
+    EXPECT_TRUE(restarted);
     HitHero(kAtkReleaseHeld, 0);
     Tick();
     EXPECT_FALSE(hero->held);
