@@ -204,6 +204,22 @@ TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)
     }
 }
 
+// Blocked ahead and on both sides, the mover takes the way that gets
+// farthest: a full step along it, still going round.
+TEST_F(CharacterMoveTest, MoveStepBlockedEveryWayTakesTheWayThatGetsFarthest)
+{
+    const float close = 2.0f * radius + 0.5f;
+    AddActor(2, close, 0.0f);
+    AddActor(3, 0.0f, close);
+    AddActor(4, 0.0f, -(2.0f * radius + 1.9f));
+    AiObject *goal = AddActor(5, 40.0f, 0.0f);
+    goal->nonBlocking = true;
+    const RwV3d point = mover->MoveStep(goal, 20.0f, 0.1f);
+    EXPECT_TRUE(mover->pathFollowing);
+    EXPECT_NEAR(point.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(point.z, -2.0f, 1e-3f);
+}
+
 }  // namespace
 
 namespace {
