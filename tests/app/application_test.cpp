@@ -127,6 +127,8 @@ TEST_F(Application, FullScreenTakesTheExclusiveModeOfItsSize)
     ASSERT_NE(raster, nullptr);
     EXPECT_EQ(RwRasterGetWidth(raster), 800);
     EXPECT_EQ(RwRasterGetHeight(raster), 600);
+    EXPECT_EQ(g_pGameSystem->ClientWidth(), 800u);
+    EXPECT_EQ(g_pGameSystem->ClientHeight(), 600u);
     // The interface's 640 x 480 layout spans the whole 800 x 600 screen.
     RwIm2DVertex corner{};
     SetScreenX(&corner, 640.0f);

@@ -126,6 +126,14 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
 
 TEST_F(GameSystemTest, AmbientColourFarPlaneAndCamera)
 {
+    // Before the system is made there is no light: the colour reads as
+    // nothing and setting one is ignored.
+    const uint8_t early[4] = {10, 20, 30, 40};
+    gs.SetAmbientColor(early);
+    uint8_t none[4] = {1, 1, 1, 1};
+    gs.GetAmbientColor(none);
+    const uint8_t zero[4] = {0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(none, zero, 4));
     MakeIn("ambient", {});
     const uint8_t colour[4] = {255, 128, 0, 200};
     gs.SetAmbientColor(colour);
