@@ -2,7 +2,8 @@
 // the table (hold and show, the locked 101) under their event's codes, type
 // 112's appearance and end, and the fighting character 10: its turn toward
 // its foe, its seize, its blows on its foes, its burning and poison, its
-// drop and the hero it lets go when it dies or an event holds it.
+// states' sounds, its drop and the hero it lets go when it dies or an event
+// holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -333,6 +334,18 @@ protected:
     {
         return static_cast<CSMonster1003 *>(Place(10, at, {0.0f, 0.0f, -1.0f}));
     }
+    // Placed with its states 0 to 39 and no way between them: a state it
+    // is put in, it keeps.
+    CSMonster1003 *Place10Still()
+    {
+        CSMonster1003 *f = Place10();
+        FsfBuilder b;
+        for (int32_t s = 0; s <= 39; ++s) {
+            b.State(s);
+        }
+        UseStateMachine(10, b.Build());
+        return f;
+    }
 };
 
 // It seizes a hero in front of it and puts it 7.5 units ahead; dying, or
@@ -451,17 +464,37 @@ TEST_F(Fighter, ItDropsWhatItsDropMapRolls)
 }
 
 
+// Entering a state it plays that state's sounds once, on its first act
+// there: its swings, its seize and hold, its falls, its dizziness, its
+// grabbed cries and its death; other states are silent.
+TEST_F(Fighter, ItsStatesPlayTheirSoundsOnEntry)
+{
+    CSMonster1003 *f = Place10Still();
+    PutHero({0.0f, 0.0f, -30.0f});  // near: it acts every frame
+    const std::pair<int32_t, std::vector<int32_t>> cases[] = {
+        {4, {6120000}},           {7, {6120000}},           {10, {6120000}},          {13, {6300270}},
+        {14, {6120010}},          {16, {6300240}},          {17, {6120010, 6300240}}, {21, {6120010, 6300240}},
+        {18, {6120010, 6300250}}, {23, {6300070}},          {25, {6120010, 6300230}}, {26, {6120010, 6300230}},
+        {27, {6120020}},          {28, {6120020}},          {0, {}},                  {5, {}},
+        {15, {}},                 {19, {}},                 {24, {}},
+    };
+    for (const auto &[state, sounds] : cases) {
+        SCOPED_TRACE(state);
+        Enter(f, state);
+        const uint32_t from = tick;
+        Ticks(3);
+        std::vector<int32_t> played = SoundsFrom(from);
+        std::sort(played.begin(), played.end());
+        EXPECT_EQ(played, sounds);
+    }
+}
+
 // Its states: it is not solid in 34 to 38, cannot be targeted in 10 to 13,
 // 25, 26, 34 and 36, and does not hear the events in 34 and 36; an event
 // holds it in 38, the last state it takes.
 TEST_F(Fighter, ItsStatesSayWhereItIsSolidTargetableAndHeld)
 {
-    CSMonster1003 *f = Place10();
-    FsfBuilder b;
-    for (int32_t s = 0; s <= 39; ++s) {
-        b.State(s);
-    }
-    UseStateMachine(10, b.Build());
+    CSMonster1003 *f = Place10Still();
     PutHero({0.0f, 0.0f, -60.0f});
     const std::set<int32_t> untargetable = {10, 11, 12, 13, 25, 26, 34, 36};
     for (int32_t state : {0, 9, 10, 11, 12, 13, 14, 24, 25, 26, 29, 34, 35, 36, 37, 38}) {
