@@ -334,6 +334,8 @@ TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
     EXPECT_EQ(stage->loadingState.progress, 1.0f);
     stage->SetThreadedLoading(1);
     EXPECT_EQ(stage->IsThreadedLoading(), 1);
+    stage->SetThreadedLoading(0);  // the switch turned back off
+    EXPECT_EQ(stage->IsThreadedLoading(), 0);
 }
 
 // ---- Stage changes ----
