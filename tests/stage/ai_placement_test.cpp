@@ -34,6 +34,13 @@ TEST(Territory, InsideOnTheGroundPlaneWithEdgesAndCornersInside)
     for (const Probe &probe : probes) {
         EXPECT_EQ(IsInsideTerritory(reversed, probe.p), probe.inside);
     }
+    // A diamond: the ray from a point level with its side corners passes
+    // through one of them, and the point is inside all the same.
+    const Territory diamond = Outline(8, {{5, 0}, {10, 5}, {5, 10}, {0, 5}});
+    EXPECT_TRUE(IsInsideTerritory(diamond, {2, 0, 5}));
+    EXPECT_TRUE(IsInsideTerritory(diamond, {8, 0, 5}));
+    EXPECT_FALSE(IsInsideTerritory(diamond, {-2, 0, 5}));
+    EXPECT_FALSE(IsInsideTerritory(diamond, {12, 0, 5}));
     // Too few points hold nothing.
     EXPECT_FALSE(IsInsideTerritory(Outline(1, {{0, 0}, {10, 0}}), {0, 0, 0}));
     EXPECT_FALSE(IsInsideTerritory(Outline(1, {}), {0, 0, 0}));
