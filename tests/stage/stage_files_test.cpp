@@ -639,6 +639,11 @@ TEST(StageFilesChecks, ParameterRanges)
     gametest::TakeDiagnostics();
     EXPECT_EQ(params.maxHP, 1);
     EXPECT_TRUE(params.weaponIds.empty());
+    params.maxHP = 500;
+    CSKeywordFile unopened;
+    EXPECT_FALSE(ReadCharacterParams(&unopened, &params));
+    EXPECT_FALSE(ReadCharacterParams(nullptr, &params));
+    EXPECT_EQ(params.maxHP, 1);
 }
 
 TEST(StageFilesChecks, MotionTables)
@@ -665,6 +670,10 @@ TEST(StageFilesChecks, MotionTables)
     const MotionTable whole = ReadMotionTable(&none.file, 1.5f);
     ASSERT_EQ(whole.Count(), 1);
     EXPECT_EQ(whole.Find(0)->endFrame, 90);
+    // The motion table stands beside its animation, in the same folder.
+    EXPECT_EQ(MotionFilePathFor("HERO01.ANM"), "HERO01.AMF");
+    EXPECT_EQ(MotionFilePathFor("\\RESOURCE\\V1.2\\HERO01"), "\\RESOURCE\\V1.2\\HERO01.AMF");
+    EXPECT_EQ(MotionFilePathFor("data/v1.2/HERO01.ANM"), "data/v1.2/HERO01.AMF");
     Text huge("MotionNum: 2000000000\nMotion: 0, 0, 1\n");
     EXPECT_EQ(ReadMotionTable(&huge.file, 1.0f).Count(), 1);
     // A table that announces no motion is well formed: only the fallback is
@@ -710,6 +719,8 @@ TEST(StageFilesGivingNothing, AreNamedWithWhyAndWhatFollows)
     EXPECT_EQ(territories("\n\n"), "RESOURCE/AI/STAGE07.ATF: the file is empty; the stage has no territories\n");
     EXPECT_EQ(territories("Territory\n{\nID: 3\n}\n"),
               "RESOURCE/AI/STAGE07.ATF: no Territory block of the file can be used; the stage has no territories\n");
+    EXPECT_EQ(territories("TerritoryNum: 2\nID: 3\n"),
+              "RESOURCE/AI/STAGE07.ATF: no Territory block in the file; the stage has no territories\n");
     EXPECT_EQ(territories("TerritoryNum: 0\n"), "");
 
     const auto info = [](const char *text) {
