@@ -157,6 +157,9 @@ TEST_F(ClumpFadeTest, AModelAcrossTheLineIsDrawnTranslucentAfterTheOthers)
     const win::Frame frame = Draw(true);
     ASSERT_EQ(deferred, std::vector<bool>{true});
     EXPECT_EQ(list.Count(), 0u);  // drawn and emptied
+    // With no list to wait in, the model is left to be drawn at once.
+    const RwV3d focus = {0, 0, 0};
+    EXPECT_FALSE(DeferIfBlocking(wall, 0.5f, kEye, &focus, 1, nullptr));
     // Handed over before the hero yet blended over it: half blue, half red.
     EXPECT_TRUE(Close(frame.At(32, 24), {128, 0, 127}));
     // Beside the wall (6.4 pixels across each way) the hero (12.8) shows
