@@ -117,6 +117,20 @@ TEST_F(ClumpAnimManagerTest, MotionsRunOnTheTimelineAndHoldTheirEnd)
     EXPECT_TRUE(manager.HasReachedFrame(clump, 120.0f));
 }
 
+// A set whose first motion starts late on the timeline: the clump stands
+// in that motion's first pose, not in the timeline's.
+TEST_F(ClumpAnimManagerTest, AClumpStartsOnItsFirstMotionsFirstFrame)
+{
+    RtAnimAnimation *animation = ReadAnimationFile(SampleHeroAnimationPath().c_str());
+    ASSERT_NE(animation, nullptr);
+    MotionTable wave;
+    wave.motions = {{60, 120, true}};
+    ASSERT_EQ(manager.AddAnimation("WAVE.ANM", animation, wave), 1);
+    ASSERT_NE(manager.AssignAnimation(clump, "WAVE.ANM"), 0u);
+    EXPECT_FLOAT_EQ(manager.GetMotionFrame(clump), 60.0f);
+    EXPECT_FALSE(manager.HasMotionEnded(clump));
+}
+
 TEST_F(ClumpAnimManagerTest, RefusedMotionsAndClumpsNotHeld)
 {
     ASSERT_NE(manager.AssignAnimation(clump, kSet), 0u);
