@@ -69,6 +69,9 @@ TEST_F(SfxManagerTest, ListReferencesKeepASampleWhileAnyListHoldsIt)
     CSSFXManager sfx(sound_.Port());
     const int32_t stage[] = {3100010, 3100020};
     const int32_t scene[] = {3100020, 3100030};
+    sfx.AddSFXList(stage, 1);  // the first of the two only
+    EXPECT_FALSE(sfx.IsHeld(3100020));
+    sfx.ReleaseSFXList(stage, 1);
     sfx.AddSFXList(stage, 2);
     sfx.AddSFXList(scene, 2);
     sfx.AddSFXList(scene, 2);
