@@ -131,6 +131,9 @@ TEST_F(FileLayer, MessagesNameAFileFromTheDataRootAsTheDiscSpellsIt)
     for (const char *nameless : {"", "\\", "./.", static_cast<const char *>(nullptr)}) {
         EXPECT_EQ(MessagePath(nameless), "(no name)") << (nameless != nullptr ? nameless : "null");
     }
+    // No path leads nowhere.
+    EXPECT_EQ(ResolveGamePath(nullptr), "");
+    EXPECT_EQ(ResourceRelativePath(nullptr), "");
 }
 
 TEST_F(FileLayer, TextModeFoldsCarriageReturnsBinaryModeKeepsThem)
