@@ -373,6 +373,22 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
 
 RwFrame *ParentOf(RpClump *clump) { return RwFrameGetParent(RpClumpGetFrame(clump)); }
 
+// A piece put on shows at the hero's next frame without anything else
+// asking: the charm's aura starts there.
+TEST_F(HeroUpdateTest, EquipmentPutOnShowsAtTheHerosNextFrame)
+{
+    CSParticleManager particles;
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    stage->particleManager = &particles;
+    ASSERT_TRUE(hero->EquipItem(stage->itemManager->FindEquipContent(5200020), 1));
+    EXPECT_EQ(hero->equipAura, nullptr);
+    Tick();
+    EXPECT_NE(hero->equipAura, nullptr);
+    EXPECT_EQ(particles.SystemsOut(), 1);
+    hero->StopAura();
+    stage->particleManager = nullptr;
+}
+
 TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
 {
     CSParticleManager particles;
