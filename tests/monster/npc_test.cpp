@@ -2,8 +2,8 @@
 // the table (hold and show, the locked 101) under their event's codes, type
 // 112's appearance and end, and the fighting character 10: its turn toward
 // its foe, its seize, its blows on its foes, its burning and poison, its
-// states' sounds, its drop and the hero it lets go when it dies or an event
-// holds it.
+// states' sounds, its getting up and coming to, its drop and the hero it
+// lets go when it dies or an event holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -334,16 +334,20 @@ protected:
     {
         return static_cast<CSMonster1003 *>(Place(10, at, {0.0f, 0.0f, -1.0f}));
     }
-    // Placed with its states 0 to 39 and no way between them: a state it
-    // is put in, it keeps.
-    CSMonster1003 *Place10Still()
+    // Its states 0 to 39 with no way between them: a state it is put in,
+    // it keeps.
+    static FsfBuilder StillStates()
     {
-        CSMonster1003 *f = Place10();
         FsfBuilder b;
         for (int32_t s = 0; s <= 39; ++s) {
             b.State(s);
         }
-        UseStateMachine(10, b.Build());
+        return b;
+    }
+    CSMonster1003 *Place10Still()
+    {
+        CSMonster1003 *f = Place10();
+        UseStateMachine(10, StillStates().Build());
         return f;
     }
 };
@@ -486,6 +490,32 @@ TEST_F(Fighter, ItsStatesPlayTheirSoundsOnEntry)
         std::vector<int32_t> played = SoundsFrom(from);
         std::sort(played.begin(), played.end());
         EXPECT_EQ(played, sounds);
+    }
+}
+
+// Knocked down (state 19) it lies down 2 s, then gets up (input 106);
+// dizzy (state 23) it reels 3 s, then comes to (input 107).
+TEST_F(Fighter, ItGetsUpAfterTwoSecondsDownAndComesToAfterThreeDizzy)
+{
+    CSMonster1003 *f = Place10();
+    FsfBuilder b = StillStates();
+    b.State(19).To(106, 20, 1);
+    b.State(23).To(107, 24, 1);
+    UseStateMachine(10, b.Build());
+    PutHero({0.0f, 0.0f, -30.0f});  // near: it acts every frame
+    const struct {
+        int32_t state, after;
+        float seconds;
+    } cases[] = {{19, 20, 2.0f}, {23, 24, 3.0f}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.state);
+        Enter(f, c.state);
+        Tick();
+        EXPECT_EQ(f->down, c.state == 19);
+        const int ticks = TicksUntil([&] { return f->state != c.state; }, 400);
+        EXPECT_EQ(f->state, c.after);
+        EXPECT_NEAR(static_cast<float>(ticks + 1) * monstertest::kDt, c.seconds, 0.03f);
+        EXPECT_FALSE(f->down);
     }
 }
 
