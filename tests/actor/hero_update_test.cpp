@@ -138,6 +138,37 @@ TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
 
 // A stick tilted part way walks the hero that share of its state speed, in
 // the stick's direction: (0.3, -0.3) is up and to the right, 0.42 of the way.
+// A hero answers only the connected pad it was given: another pad's stick,
+// its own pad unplugged, or no pad at all leave it standing.
+TEST_F(HeroUpdateTest, AHeroAnswersOnlyItsOwnConnectedPad)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    PadState &second = system.padStates[kPadStateBlock][1];
+    Pad().axes[input::kAxisLy] = -1.0f;
+    // The pads of the block before, live too, never drive it.
+    PadState &before = system.padStates[kPadStateBlock - 1][kPadsPerBlock - 1];
+    before.connected = 1;
+    before.axes[input::kAxisLy] = -1.0f;
+    for (const int32_t padIndex : {1, -1, static_cast<int32_t>(kPadsPerBlock)}) {
+        hero->padIndex = padIndex;
+        Tick(5);
+        EXPECT_EQ(HeroAt().z, 0.0f) << "pad " << padIndex;
+        EXPECT_EQ(hero->state, kHeroStateStand) << "pad " << padIndex;
+    }
+    hero->padIndex = 0;
+    Pad().connected = 0;
+    Tick(5);
+    EXPECT_EQ(HeroAt().z, 0.0f) << "unplugged";
+    // Its own pad plugged in again, the other one's stick pulled back: away it goes.
+    Pad().connected = 1;
+    second.connected = 1;
+    second.axes[input::kAxisLy] = 1.0f;
+    Tick(5);
+    EXPECT_GT(HeroAt().z, 0.0f);
+    second = PadState{};
+    before = PadState{};
+}
+
 TEST_F(HeroUpdateTest, AStickTiltedPartWayWalksThatShareOfTheSpeed)
 {
     Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
