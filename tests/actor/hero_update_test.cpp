@@ -169,6 +169,20 @@ TEST_F(HeroUpdateTest, AHeroAnswersOnlyItsOwnConnectedPad)
     before = PadState{};
 }
 
+// An empty place in the stage's hero list (the second player not in) is
+// passed over by the hero step and the actor pass; the first hero walks on.
+TEST_F(HeroUpdateTest, AnEmptyHeroPlaceIsPassedOver)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    ASSERT_EQ(stage->heroCount, 1);
+    stage->heroes[1] = nullptr;
+    stage->heroCount = 2;
+    Pad().axes[input::kAxisLy] = -1.0f;
+    Tick(5);
+    EXPECT_GT(HeroAt().z, 0.0f);
+    stage->heroCount = 1;
+}
+
 TEST_F(HeroUpdateTest, AStickTiltedPartWayWalksThatShareOfTheSpeed)
 {
     Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
