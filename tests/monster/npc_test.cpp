@@ -2,8 +2,8 @@
 // the table (hold and show, the locked 101) under their event's codes, type
 // 112's appearance and end, and the fighting character 10: its turn toward
 // its foe, its seize, its blows on its foes, its burning and poison, its
-// states' sounds, its getting up and coming to, its drop and the hero it
-// lets go when it dies or an event holds it.
+// states' sounds, its getting up and coming to, its stop on a blow, its drop
+// and the hero it lets go when it dies or an event holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -516,6 +516,38 @@ TEST_F(Fighter, ItGetsUpAfterTwoSecondsDownAndComesToAfterThreeDizzy)
         EXPECT_EQ(f->state, c.after);
         EXPECT_NEAR(static_cast<float>(ticks + 1) * monstertest::kDt, c.seconds, 0.03f);
         EXPECT_FALSE(f->down);
+    }
+}
+
+// Hurt in its states 16 and 17 it stops a tenth of a second on the blow;
+// hurt in another state it does not.
+TEST_F(Fighter, ItStopsOnABlowOnlyInStates16And17)
+{
+    CSMonster1003 *f = Place10();
+    FsfBuilder b = StillStates();
+    for (int32_t s : {15, 16, 17}) {
+        b.State(s).Hurt(1);
+    }
+    UseStateMachine(10, b.Build());
+    PutHero({0.0f, 0.0f, -30.0f});  // near: it acts every frame
+    for (int32_t state : {15, 16, 17}) {
+        SCOPED_TRACE(state);
+        Enter(f, state);
+        Tick();
+        const int32_t hp = f->hp;
+        Hit(f, kAtkPlain, 20);
+        int frozenTicks = 0;
+        for (int i = 0; i < 20; ++i) {
+            Tick();
+            frozenTicks += f->frozen ? 1 : 0;
+        }
+        EXPECT_LT(f->hp, hp);
+        EXPECT_EQ(f->state, state);
+        if (state == 15) {
+            EXPECT_EQ(frozenTicks, 0);
+        } else {
+            EXPECT_NEAR(static_cast<float>(frozenTicks) * monstertest::kDt, 0.1f, 0.02f);
+        }
     }
 }
 
