@@ -15,9 +15,12 @@
 #include "actor/item_manager.h"
 #include "actor/item_texts.h"
 #include "app/pack.h"
+#include "app/trace.h"
 #include "fx/particle_manager.h"
 #include "fx/xdt_effect_pool.h"
 #include "stage/model_template.h"
+#include "support/engine/scratch_path.h"
+#include "support/game/trace_reader.h"
 #include "tests/actor/hero_test_support.h"
 
 namespace hero_update_test {
@@ -395,15 +398,32 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
     ASSERT_NE(pool.Spawn(5300010, {0.0f, 0.0f, reach + 1.0f}, 1), nullptr);  // out of reach
     ASSERT_NE(pool.Spawn(100054, {0.0f, 0.0f, -2.0f}, 1), nullptr);          // a shared item
     ASSERT_NE(pool.Spawn(4010100, {2.0f, 0.0f, 0.0f}, 1), nullptr);          // not in the table
+    const std::string trace = rwtest::ScratchPath("hero_pickups_trace.txt");
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(trace, &error)) << error;
     Tick();
     EXPECT_TRUE(g_popups.empty());  // in the air: not yet
     settle();
+    // A hero that is not one of the stage's players picks nothing up.
+    stage->heroCount = 0;
+    EXPECT_EQ(hero->PickUpDrops(stage), 0);
+    stage->heroCount = 1;
+    EXPECT_TRUE(g_popups.empty());
     Tick();
+    game::TraceClose();
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 1);
     EXPECT_EQ(stage->itemManager->GetItemCount(0, 100054), 1);
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300010), 0);
     EXPECT_EQ(g_popups, (std::vector<int32_t>{5300000, 100054}));
     EXPECT_EQ(pool.EntriesInUse(), 2);
+    // Each pickup is traced with the hero, the item and the list it went to.
+    const auto pickups = gametest::RecordsOfKind(gametest::ReadTrace(trace), "pickup");
+    ASSERT_EQ(pickups.size(), 2u);
+    EXPECT_EQ(pickups[0].Int(0), hero->aiId);
+    EXPECT_EQ(pickups[0].Int(1), 5300000);
+    EXPECT_EQ(pickups[0].Int(2), 1);
+    EXPECT_EQ(pickups[1].Int(1), 100054);
+    EXPECT_EQ(pickups[1].Int(2), 0);
     // At its OwnLimit (9) a drop stays where it lies.
     for (int i = 0; i < 8; ++i) {
         stage->itemManager->AddItem(1, 5300000);
