@@ -861,6 +861,13 @@ TEST_F(StageLifeTest, MonstersWithAModelAreCollectedForTheirHealthBars)
     ASSERT_TRUE(gs.Render());
     EXPECT_TRUE(Fake().hudActors.empty());
     Fake().pauseMenuOpen = 0;
+    // A stage drawn with no screens at all (a tool's run) has no one to hand
+    // the monsters to, and draws on.
+    const StageScreenCalls *screens = g_stageScreens;
+    g_stageScreens = nullptr;
+    ASSERT_TRUE(gs.Render());
+    g_stageScreens = screens;
+    EXPECT_TRUE(Fake().hudActors.empty());
     monster->SetModelInstance(nullptr);
     ASSERT_TRUE(gs.Render());
     EXPECT_TRUE(Fake().hudActors.empty());
