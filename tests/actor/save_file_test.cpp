@@ -6,8 +6,6 @@
 // temporary file a killed write left, removed by the next scan or write.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +23,7 @@
 #include "app/path.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
+#include "support/engine/file_size_limit.h"
 #include "support/engine/scratch_path.h"
 #include "tools/mkdata/item_data.h"
 #include "tools/mkdata/stage_files.h"
@@ -357,15 +356,12 @@ TEST_F(SaveFileTest, AFailedWriteKeepsTheOldSave)
     const SaveRecord next = BuildSaveRecord({&progress, &block, nullptr, nullptr});
 
     // A write error on the way: the file may grow no larger than part of a record.
-    struct rlimit saved;
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 600;
-    void (*previous)(int) = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int32_t result = WriteSaveRecord("SAVE07", next);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    int32_t result = 0;
+    {
+        const rwtest::FileSizeLimit limit(600);
+        ASSERT_TRUE(limit.Set());
+        result = WriteSaveRecord("SAVE07", next);
+    }
     EXPECT_EQ(result, kSaveFailed);
     EXPECT_EQ(ReadFile(SlotPath("SAVE07")), old);
     EXPECT_FALSE(fs::exists(SlotPath("SAVE07") + ".tmp"));

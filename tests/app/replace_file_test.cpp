@@ -2,12 +2,10 @@
 // a success replaces the file rather than writing into it.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,6 +13,7 @@
 #include <string>
 
 #include "app/replace_file.h"
+#include "support/engine/file_size_limit.h"
 #include "support/engine/scratch_path.h"
 
 namespace {
@@ -82,16 +81,13 @@ TEST(ReplaceFile, AWriteCutShortSaysWhy)
     const std::string path = rwtest::ScratchPath("replace_file_cut.txt");
     WriteText(path, "keep me\n");
     const std::string text(10000, 'x');
-    struct rlimit saved;
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 600;
-    void (*previous)(int) = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
-    const bool written = game::WriteFileReplacing(path, text.data(), text.size(), &error);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        const rwtest::FileSizeLimit limit(600);
+        ASSERT_TRUE(limit.Set());
+        written = game::WriteFileReplacing(path, text.data(), text.size(), &error);
+    }
     EXPECT_FALSE(written);
     EXPECT_NE(error.find(".tmp cannot be written: " + std::string(std::strerror(EFBIG))), std::string::npos) << error;
     EXPECT_EQ(ReadText(path), "keep me\n");

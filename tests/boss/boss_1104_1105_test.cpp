@@ -28,6 +28,7 @@ namespace boss_1104_1105_test {
 namespace {
 
 using bosstest::BossScenario;
+using monstertest::AllModelsTaken;
 using bosstest::FsfBuilder;
 
 constexpr int32_t kType = 1104;
@@ -485,19 +486,13 @@ TEST_F(Boss1104, Boss1105CalledWithNoModelFreeAppearsOnceOneIs)
     ASSERT_EQ(partner->model, nullptr);
     CSModelTemplate *tpl = stage.FindModelTemplate(1105);
     ASSERT_NE(tpl, nullptr);
-    AiObject other;
-    std::vector<CSModelInstance *> taken;
-    while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
-        taken.push_back(instance);
-    }
+    AllModelsTaken taken(tpl);
     partner->Called = 1;
     Ticks(3);
     EXPECT_EQ(partner->model, nullptr);
     EXPECT_NE(partner->state, 4);
     EXPECT_EQ(partner->AppearDone, 0);
-    for (CSModelInstance *instance : taken) {
-        CSModelTemplate::GiveBack(instance);
-    }
+    taken.GiveBack();
     Tick();
     EXPECT_NE(partner->model, nullptr);
     EXPECT_EQ(partner->state, 4);

@@ -21,6 +21,7 @@ namespace boss_frame_test {
 namespace {
 
 using bosstest::BossScenario;
+using monstertest::AllModelsTaken;
 using bosstest::FsfBuilder;
 
 constexpr int32_t kType = 1100;
@@ -337,17 +338,11 @@ TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
     Ticks(2);
     ASSERT_EQ(boss->model, nullptr);
     // Every instance taken by another.
-    AiObject other;
-    std::vector<CSModelInstance *> taken;
-    while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
-        taken.push_back(instance);
-    }
+    AllModelsTaken taken(tpl);
     boss->isRender = 1;
     Ticks(3);
     EXPECT_EQ(boss->model, nullptr);
-    for (CSModelInstance *instance : taken) {
-        CSModelTemplate::GiveBack(instance);
-    }
+    taken.GiveBack();
     Ticks(2);
     EXPECT_NE(boss->model, nullptr);
     EXPECT_TRUE(boss->active);

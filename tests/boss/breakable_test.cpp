@@ -20,6 +20,7 @@
 namespace {
 
 using gametest::FsfBuilder;
+using monstertest::AllModelsTaken;
 using monstertest::MonsterScenario;
 
 class Breakables : public MonsterScenario {
@@ -145,18 +146,12 @@ TEST_F(Breakables, WithNoModelFreeItsBlowsWaitUntilOneIs)
         object->SetModelInstance(nullptr);
         CSModelTemplate *tpl = stage.FindModelTemplate(type);
         ASSERT_NE(tpl, nullptr);
-        AiObject other;
-        std::vector<CSModelInstance *> taken;
-        while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
-            taken.push_back(instance);
-        }
+        AllModelsTaken taken(tpl);
         Post(object, kMsgHitActor, bits, 10, &hero);
         Ticks(3);
         EXPECT_EQ(object->model, nullptr);
         EXPECT_EQ(object->state, 0);
-        for (CSModelInstance *instance : taken) {
-            CSModelTemplate::GiveBack(instance);
-        }
+        taken.GiveBack();
         Ticks(3);
         EXPECT_NE(object->model, nullptr);
         EXPECT_TRUE(object->state == 1 || object->state == 2 || object->removed) << object->state;

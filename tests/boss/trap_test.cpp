@@ -31,6 +31,7 @@
 namespace {
 
 using gametest::FsfBuilder;
+using monstertest::AllModelsTaken;
 using monstertest::kDt;
 
 constexpr int32_t kGroup = 79187200;
@@ -702,19 +703,13 @@ TEST_F(TrapScenario, ANoticeWhenNoModelIsFreeLeavesItOffUntilAModelIs)
             ASSERT_NE(trap, nullptr);
             CSModelTemplate *tpl = stage.FindModelTemplate(type);
             ASSERT_NE(tpl, nullptr);
-            AiObject other;
-            std::vector<CSModelInstance *> taken;
-            while (CSModelInstance *instance = tpl->TakeInstance(&other)) {
-                taken.push_back(instance);
-            }
+            AllModelsTaken taken(tpl);
             Control(trap, kCtlShowHold, kGroup);
             Ticks(3);
             EXPECT_EQ(trap->model, nullptr);
             EXPECT_FALSE(trap->eventModel);
             EXPECT_EQ(trap->state, 0);
-            for (CSModelInstance *instance : taken) {
-                CSModelTemplate::GiveBack(instance);
-            }
+            taken.GiveBack();
             Ticks(3);
             EXPECT_EQ(trap->eventModel, seen);
             if (!seen) {

@@ -43,6 +43,34 @@ bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplat
 // Takes the hero's model and template back and its place on the stage.
 void UndressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate);
 
+// Every free model of a template taken by a stand-in owner, as when as many
+// of its kind are out as the stage can show; GiveBack (or the guard's end)
+// frees them again.
+class AllModelsTaken {
+public:
+    explicit AllModelsTaken(CSModelTemplate *tpl)
+    {
+        while (CSModelInstance *instance = tpl->TakeInstance(&owner_)) {
+            taken_.push_back(instance);
+        }
+    }
+    ~AllModelsTaken() { GiveBack(); }
+    AllModelsTaken(const AllModelsTaken &) = delete;
+    AllModelsTaken &operator=(const AllModelsTaken &) = delete;
+
+    void GiveBack()
+    {
+        for (CSModelInstance *instance : taken_) {
+            CSModelTemplate::GiveBack(instance);
+        }
+        taken_.clear();
+    }
+
+private:
+    AiObject owner_;
+    std::vector<CSModelInstance *> taken_;
+};
+
 // The most ticks in a row on each of which the state (one entry a tick)
 // was another than on the tick before.
 int LongestChangingRun(const std::vector<int32_t> &statesByTick);
