@@ -310,6 +310,26 @@ TEST_F(HeroTest, NoLifeLeftLeadsToDyingAndThenDefeat)
     EXPECT_EQ(hero.state, kHeroStateDying);
 }
 
+// A hero taken off the stage, or updated with no stage, stands as it was:
+// no dying from a killing hit, no timers running; back on, it goes on.
+TEST_F(HeroTest, ARemovedHeroOrOneWithNoStageIsLeftAsItWas)
+{
+    CSStageManager stage;
+    hero.CountLandedHit();
+    hero.TakeHit(nullptr, kAtkPlain, 5000);
+    hero.removed = true;
+    hero.UpdateHero(&stage, 5.0f);
+    EXPECT_EQ(hero.state, kHeroStateStand);
+    EXPECT_FALSE(hero.dying);
+    EXPECT_EQ(hero.hitCounter, 1);
+    hero.removed = false;
+    hero.UpdateHero(nullptr, 5.0f);
+    EXPECT_EQ(hero.state, kHeroStateStand);
+    EXPECT_EQ(hero.hitCounter, 1);
+    hero.UpdateHero(&stage, 0.016f);
+    EXPECT_EQ(hero.state, kHeroStateDying);
+}
+
 TEST_F(HeroTest, TheHitCounterFallsBackAfterThreeSecondsAndKeepsTheBest)
 {
     for (int i = 0; i < 4; ++i) {

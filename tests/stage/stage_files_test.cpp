@@ -436,6 +436,12 @@ TEST(StageInfoReader, EdgeCases)
     int problems = 0;
     EXPECT_EQ(InfoFrom("Fog: ON\nFog: MAYBE\n", &problems).fog, 1);
     EXPECT_EQ(problems, 1);
+    // A switch with no word after it is one problem, the missing word, and
+    // leaves the switch as it was.
+    EXPECT_EQ(InfoFrom("Fog: ON\nFog:\n", &problems).fog, 1);
+    EXPECT_EQ(problems, 1);
+    EXPECT_EQ(InfoFrom("VFog:\n", &problems).vFog, 0);
+    EXPECT_EQ(problems, 1);
     // Rain words.
     EXPECT_EQ(InfoFrom("Rain: RAINSTATE_S_RAIN\n").rain, kRainSmall);
     EXPECT_EQ(InfoFrom("Rain: RAINSTATE_M_RAIN\n").rain, kRainMedium);
