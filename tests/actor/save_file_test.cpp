@@ -20,6 +20,7 @@
 #include "actor/hero.h"
 #include "actor/item_manager.h"
 #include "actor/save_file.h"
+#include "app/debug.h"
 #include "app/path.h"
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
@@ -394,7 +395,15 @@ TEST_F(SaveFileTest, ATemporaryFileLeftByAKilledWriteGoesAtTheNextScanOrWrite)
     // Anything that is not a plain file is not the writer's: it stays.
     fs::create_directories(SlotPath("SAVE05") + ".tmp");
     SaveSlotSummary slots[kSaveSlots];
+    const bool debug = SetDebugOutput(true);
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(ScanSaveSlots(slots), kSaveOk);
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    SetDebugOutput(debug);
+    // The debug lines say what became of each.
+    EXPECT_NE(lines.find("SAVE01.SAV.tmp left by an unfinished write removed\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("SAVE04.SAV.tmp left by an unfinished write removed\n"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("cannot be removed"), std::string::npos) << lines;
     EXPECT_FALSE(fs::exists(SlotPath("SAVE01") + ".tmp"));
     EXPECT_FALSE(fs::exists(SlotPath("SAVE04") + ".tmp"));
     EXPECT_TRUE(fs::is_directory(SlotPath("SAVE05") + ".tmp"));
