@@ -457,6 +457,13 @@ TEST_F(StageClearTest, LeavingItGivesBackItsTextsAndPictures)
         EXPECT_EQ(Screen().clearArt, nullptr);
         EXPECT_EQ(Screen().baseArt, nullptr);
         EXPECT_EQ(Screen().active, 0);
+        // Gone, it takes no input meant for the screen after it.
+        const uint32_t phase = Screen().phase;
+        TakeTrace();
+        Press(0, kPadCircle);
+        Screen().Update(16u);
+        EXPECT_EQ(Screen().phase, phase);
+        EXPECT_TRUE(SoundsOf(TakeTrace()).empty());
     }
 }
 
