@@ -121,7 +121,9 @@ TEST_F(Particles, GivenBackTwiceIsHarmless)
     ASSERT_TRUE(manager.AddTemplate("two", Quick(-1.0f), 2, false));
     CSParticleSystem *a = manager.CreateSystem("two");
     CSParticleSystem *b = manager.CreateSystem("two");
+    ASSERT_TRUE(a->IsEmitting());
     a->Release();
+    EXPECT_FALSE(a->IsEmitting());  // a stale holder sees it stopped
     a->Release();  // nothing: it is not out
     EXPECT_EQ(manager.SystemsOut(), 1);
     EXPECT_TRUE(b->IsTaken());
