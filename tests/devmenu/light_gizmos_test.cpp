@@ -47,8 +47,13 @@ TEST(GizmoShapes, TheConeHasElevenVerticesAndTwentyTrianglesBothWays)
         EXPECT_NEAR(Length(d), 8.0f, 1e-4f);
         EXPECT_NEAR(Dot(d, m.at), 8.0f * std::cos(0.5f), 1e-4f);
     }
-    // The second ten triangles are the first ten wound the other way.
+    // Each triangle runs from the apex to two neighbours on the rim, and the
+    // second ten are the first ten wound the other way.
     for (int t = 0; t < 10; ++t) {
+        EXPECT_EQ(cone.indices[3 * t], 0);
+        EXPECT_EQ(cone.indices[30 + 3 * t], 0);
+        EXPECT_EQ(cone.indices[3 * t + 2], 1 + t);
+        EXPECT_EQ(cone.indices[3 * t + 1], 1 + (t + 1) % 10);
         EXPECT_EQ(cone.indices[3 * t + 1], cone.indices[30 + 3 * t + 2]);
         EXPECT_EQ(cone.indices[3 * t + 2], cone.indices[30 + 3 * t + 1]);
     }
