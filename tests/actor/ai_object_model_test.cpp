@@ -10,6 +10,7 @@
 #include "actor/ai_object.h"
 #include "actor/sensing.h"
 #include "app/game_rand.h"
+#include "fx/mat_anim_manager.h"
 #include "stage/model_template.h"
 #include "support/game/sample_stage.h"
 #include "tests/stage/stage_test_support.h"
@@ -77,6 +78,24 @@ TEST_F(AiObjectModelTest, ModelComesAndGoesWithTheActorsPlace)
     EXPECT_FLOAT_EQ(m->pos.z, -2.0f);
     EXPECT_NEAR(m->at.z, facing.z, 1e-5f);
     EXPECT_NEAR(m->up.y, 1.0f, 1e-5f);
+}
+
+// Given the model it already wears, an actor keeps it as it is: shown, and
+// its material animation (a tint, a fade) running on.
+TEST_F(AiObjectModelTest, TheModelItWearsGivenAgainChangesNothing)
+{
+    ASSERT_EQ(g_pStageManager, &sample.stage);
+    CSMatAnimManager anims;
+    ASSERT_NE(anims.Start(monster, 0, 1, 2.0f, 1), nullptr);
+    sample.stage.matAnimManager = &anims;  // for this test only: no fatal check below
+    CSModelInstance *instance = monster->model;
+    monster->SetModelInstance(instance);
+    EXPECT_EQ(monster->model, instance);
+    EXPECT_EQ(instance->owner, monster);
+    EXPECT_TRUE(instance->inUse);
+    EXPECT_TRUE(Shown(instance->clump));
+    EXPECT_NE(anims.Find(monster), nullptr);
+    sample.stage.matAnimManager = nullptr;
 }
 
 TEST_F(AiObjectModelTest, PositionAndTurnsFollowTheFrame)
