@@ -34,6 +34,9 @@ public:
     // What entry `index` holds.
     static float Entry(int index);
     static int IndexOf(float c);
+    // What the table holds for c, worked out without the table (for code
+    // that may run before, or without, the game system that owns it).
+    static float EntryFor(float c) { return Entry(IndexOf(c)); }
 
 private:
     static uint32_t FillRoutine(void *table);

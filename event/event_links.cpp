@@ -170,7 +170,7 @@ float EventACosDeg(float cosine)
     if (g_pGameSystem != nullptr) {
         return g_pGameSystem->ACosDeg(cosine);
     }
-    return game::ACosTable::Entry(game::ACosTable::IndexOf(cosine));
+    return game::ACosTable::EntryFor(cosine);
 }
 
 uint32_t EventLastTickMs() { return g_pGameSystem != nullptr ? g_pGameSystem->LastTickMs() : 0; }

@@ -74,10 +74,6 @@ constexpr Piece kFrameCorners[4] = {
 };
 constexpr float kMarkerCell[4] = {485, 1, 497, 25};
 
-// The game's arc-cosine table's entry for c (worked out as the table fills
-// it, so the page needs no game system).
-float ArcCosDeg(float c) { return game::ACosTable::Entry(game::ACosTable::IndexOf(c)); }
-
 void SetPiece(OwnedPicture &picture, const Piece &p, RwTexture *art)
 {
     picture.Set(art, p.s0, p.t0, p.s1, p.t1, p.x0, p.y0, p.x1, p.y1, kMapFrameColour);
@@ -200,7 +196,7 @@ void CSStageMapPage::MarkerCorners(float x, float z, const RwV3d &direction, RwV
     MapPoint(x, z, &mx, &my);
     // The heading about +y (facing -x side) or -y; a turned map a quarter
     // turn more.
-    float angle = ArcCosDeg(-direction.z);
+    float angle = game::ACosTable::EntryFor(-direction.z);
     if (direction.x > 0.0f) {
         angle = -angle;
     }

@@ -33,11 +33,6 @@ constexpr float kSnapDistance = 1.5f;
 constexpr float kMaxAngleDegrees = 45.0f;
 constexpr uint32_t kStageStartMs = 2000;
 
-// The game's arc-cosine table (steps of 0.001 in the cosine, truncated):
-// its entry is worked out here as the table fills it, so the search gives
-// the same answers whether or not the table is ready.
-float ACosDegrees(float c) { return game::ACosTable::Entry(game::ACosTable::IndexOf(c)); }
-
 int32_t FirstHeroType()
 {
     const CSHero *hero = UI().firstHero();
@@ -210,7 +205,7 @@ MapNode *CSStageSelect::FindNodeInDirection(const MapNode *from, float dx, float
         if (distance <= 0.01f) {
             continue;
         }
-        if (ACosDegrees((ox * dx + oy * dy) / distance) >= kMaxAngleDegrees) {
+        if (game::ACosTable::EntryFor((ox * dx + oy * dy) / distance) >= kMaxAngleDegrees) {
             continue;
         }
         if (best == nullptr || distance < bestDistance) {
