@@ -27,8 +27,10 @@ from the tree while a run goes on.
     tools/mutate/mutate.py --seed 5721 [--per-group 10] [--build build-mutants]
                            [--group monster-boss] [--jobs 4] [--shards 4] [--list]
     tools/mutate/mutate.py --mutant boss/boss_champion.cpp:22:23=>24
+    tools/mutate/mutate.py --seed 88 --group actor-stage-fx-app --only stage/ --list
 
---list prints the drawn mutants without building; --mutant runs one given
+--list prints the drawn mutants without building; --only narrows a scratch
+draw to files under a path (never the figure's draw); --mutant runs one given
 change (file:line:old=>new, the first occurrence of old on that line). The
 report (one line per mutant, then caught/total per group) is printed and,
 with --report FILE, written there too.
@@ -418,6 +420,8 @@ def main():
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--mutant", action="append", default=[])
     parser.add_argument("--report")
+    parser.add_argument("--only", action="append", default=[],
+                        help="draw only from files under this path (a scratch look at one folder; repeatable)")
     options = parser.parse_args()
     if options.seed is None and not options.mutant:
         sys.exit("a seed is needed (--seed), fixed before the run")
@@ -433,7 +437,10 @@ def main():
         for group in options.group or DRAWN_GROUPS:
             folders, _ = GROUPS[group]
             # Spares stand in, in their drawn order, for mutants that do not compile.
-            chosen, lines = draw(rng, group_files(folders), options.per_group + options.spares)
+            files = group_files(folders)
+            if options.only:
+                files = [f for f in files if any(f.startswith(prefix) for prefix in options.only)]
+            chosen, lines = draw(rng, files, options.per_group + options.spares)
             print(f"# {group}: {len(chosen)} mutants of {lines} lines with logic", flush=True)
             plan.extend((group, m) for m in chosen)
     if options.list:
