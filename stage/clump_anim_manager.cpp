@@ -302,12 +302,11 @@ void CSClumpAnimManager::UpdateClump(RpClump *clump, float seconds)
             info->time = end;
             info->animationId = 1;
         }
-        if (info->blendDuration > 0.0f) {
-            info->blendElapsed += seconds;
-            if (info->blendElapsed >= info->blendDuration) {
-                info->blendDuration = 0.0f;
-                info->blendElapsed = 0.0f;
-            }
+        // A blend ends once its time has run; with none both stay at zero.
+        info->blendElapsed += seconds;
+        if (info->blendElapsed >= info->blendDuration) {
+            info->blendDuration = 0.0f;
+            info->blendElapsed = 0.0f;
         }
     }
     Pose(info);

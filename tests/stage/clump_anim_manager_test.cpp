@@ -1,7 +1,7 @@
 // The clump animation manager on the sample hero: the motion timeline
 // (duration, frame, time, clamping, the end pose holding), blending against
-// a reference pose, refused motions, the set's use counting and the arrays
-// the resource report reads.
+// a reference pose, a change with no blend shown at once, refused motions,
+// the set's use counting and the arrays the resource report reads.
 #include <cmath>
 #include <cstring>
 
@@ -211,6 +211,22 @@ TEST_F(ClumpAnimManagerTest, BlendHalfWayMatchesTheReferencePose)
     manager.UpdateClump(clump, 0.15f);
     EXPECT_TRUE(manager.HasReachedFrame(clump, 75.0f));
     EXPECT_FALSE(manager.HasReachedFrame(clump, 76.0f));
+}
+
+// A motion changed with no blend time shows its own first pose at once, the
+// pose it was changed from gone, and counts as on its frame at once.
+TEST_F(ClumpAnimManagerTest, AChangeWithoutBlendTimeShowsTheNewMotionAtOnce)
+{
+    ASSERT_NE(manager.AssignAnimation(clump, kSet), 0u);
+    manager.UpdateClump(clump, 2.0f);  // the walk held on its end, frame 60
+    const std::vector<RwMatrix> frame60 = Matrices();
+    ASSERT_TRUE(manager.ChangeMotion(clump, 0, 0.0f));
+    manager.UpdateClump(clump, 0.25f);  // the walk again, at frame 15
+    ASSERT_TRUE(manager.ChangeMotion(clump, 1, 0.0f));
+    EXPECT_TRUE(manager.HasReachedFrame(clump, 60.0f));
+    ExpectSameMatrices(Matrices(), frame60, 1e-5f);
+    manager.UpdateClump(clump, 0.0f);
+    ExpectSameMatrices(Matrices(), frame60, 1e-5f);
 }
 
 TEST_F(ClumpAnimManagerTest, SetsAreFreedWithTheirLastUse)

@@ -1,7 +1,8 @@
 // The stage's camera operations on the game system's main camera: the far
 // plane of every mode, the game speed and the mode's end of blends, the
 // blend back ending in mode 0 with the stage's far plane, the camera made
-// from the stage info, and the music and sound calls without sound.
+// from the stage info, the music and sound calls without sound, and the
+// stage's sound effects let go of with the stage.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,8 +16,10 @@
 #include "event/event_table_file.h"
 #include "stage/camera_modes.h"
 #include "stage/game_camera.h"
+#include "stage/media_paths.h"
 #include "stage/model_frames.h"
 #include "stage/sfx_manager.h"
+#include "stage/sound_list.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_music.h"
 #include "support/game/trace_reader.h"
@@ -163,11 +166,34 @@ TEST_F(StageCameraTest, MusicAndSoundCallsWithoutSound)
     stage.PauseBGM();
     EXPECT_EQ(stage.music->Kind(), kMusicPaused);
     stage.ResumeBGM();
+    EXPECT_EQ(stage.music->Kind(), kMusicNone);
     stage.SetBGMVolume(0.5f);
     EXPECT_FLOAT_EQ(stage.music->Volume(), 0.5f);
     stage.UpdateSound(16);
     stage.ReleaseSound();
     EXPECT_EQ(stage.music->Stage(), 0);
+}
+
+// The stage's sound effects come from its list at load and go with the stage:
+// once released no sample of the list is held or left loaded in the sound.
+TEST_F(StageCameraTest, ReleasingTheStageLetsGoOfItsListsSounds)
+{
+    apptest::WriteText(std::string(GetDataRootPath()) + "/RESOURCE/MEDIA/SFX/2010000.SFL",
+                       FormatSoundList({3100010, 3100020}));
+    soundtest::FakeSound sound;
+    sound.AddFile(SoundEffectPath(3100010));
+    sound.AddFile(SoundEffectPath(3100020));
+    stage.sfxManager = new CSSFXManager(sound.Port());
+    stage.stageId = 2010000;
+    stage.LoadSound();
+    EXPECT_EQ(stage.sfxManager->SampleCount(), 2u);
+    EXPECT_EQ(sound.voices.size(), 2u);
+    stage.ReleaseSound();
+    EXPECT_EQ(stage.sfxManager->SampleCount(), 0u);
+    EXPECT_TRUE(stage.sfxManager->StageList().empty());
+    EXPECT_TRUE(sound.voices.empty());
+    EXPECT_EQ(sound.Count("unload " + SoundEffectPath(3100010)), 1u);
+    stage.DestroySound();
 }
 
 TEST_F(StageCameraTest, TheHeroesAreFollowedAndTheFirstHerosRightStickTurns)

@@ -1,9 +1,10 @@
 // The stage's life on the sample data's first stage, with the game system
 // and recording stand-ins for the screen manager and the loading screen:
 // the load's order with its progress values and the loading flag, the
-// release, a load that fails at each required file (the fatal report with
-// the file's name and nothing left behind), the stage-change requests with
-// every kind of target and the transition, pause and game speed.
+// release (every clump out of its world before it goes, and gone once), a
+// load that fails at each required file (the fatal report with the file's
+// name and nothing left behind), the stage-change requests with every kind
+// of target and the transition, pause and game speed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "app/game_system_children.h"
 #include "app/pack.h"
 #include "app/render_callbacks.h"
+#include "app/stage_scene.h"
 #include "event/event_manager.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
@@ -30,6 +32,7 @@
 #include "stage/game_camera.h"
 #include "stage/stage_manager.h"
 #include "stage/stage_start.h"
+#include "support/engine/freed_record_watch.h"
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
 #include "tools/mkdata/stage_files.h"
@@ -147,7 +150,11 @@ protected:
 TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
 {
     Start();
+    // The first frame's scene is up, as at the title; the load takes it down.
+    ASSERT_TRUE(gs.LoadDefaultScene());
+    rwtest::FreedRecordWatch freed;
     ASSERT_TRUE(stage->LoadStage(kStage1));
+    EXPECT_FALSE(game::StageSceneLoaded(gs.defaultScene));
     EXPECT_EQ(Fake().log, LoadLog(kStage1));
     EXPECT_TRUE(FatalRecorder::Names().empty());
     EXPECT_EQ(stage->stageId, kStage1);
@@ -192,6 +199,10 @@ TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
     EXPECT_EQ(Fake().log, std::vector<std::string>{"reset clock"});
     ExpectNothingLoaded();
     EXPECT_EQ(stage->stageNumber, 0);
+    // The scene's and the stage's clumps left their worlds before they went,
+    // and each went once.
+    EXPECT_EQ(rwtest::FreedRecordWatch::ClumpsStillInAWorld(), 0u);
+    EXPECT_EQ(rwtest::FreedRecordWatch::Refused(), 0u);
     // And it loads again after.
     ASSERT_TRUE(stage->LoadStage(kStage1));
     EXPECT_EQ(stage->stageClumps.size(), 1u);
