@@ -1,8 +1,8 @@
 // The stage's camera operations on the game system's main camera: the far
 // plane of every mode, the game speed and the mode's end of blends, the
 // blend back ending in mode 0 with the stage's far plane, the camera made
-// from the stage info, the music and sound calls without sound, and the
-// stage's sound effects let go of with the stage.
+// from the stage info, the music and sound calls with and without sound,
+// and the stage's sound effects let go of with the stage.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -172,6 +172,42 @@ TEST_F(StageCameraTest, MusicAndSoundCallsWithoutSound)
     stage.UpdateSound(16);
     stage.ReleaseSound();
     EXPECT_EQ(stage.music->Stage(), 0);
+}
+
+// The stage's music and sound calls reach its music and sound effects: the
+// stage's piece, an event's piece, a fade out ended by the sound step, the
+// stage's piece faded back in, and a sound effect played at the sound step.
+TEST_F(StageCameraTest, TheStagesMusicAndSoundCallsReachItsMusicAndEffects)
+{
+    soundtest::FakeSound sound;
+    sound.AddFile(StageMusicPath(2010000));
+    sound.AddFile(EventMusicPath(3));
+    sound.AddFile(SoundEffectPath(3100010));
+    stage.sfxManager = new CSSFXManager(sound.Port());
+    stage.music = new CSStageMusic(sound.Port());
+    stage.music->SetStage(2010000);
+    stage.PlayStageBGM();
+    EXPECT_EQ(stage.music->Kind(), kMusicStage);
+    EXPECT_EQ(stage.music->Name(), "2010000.WAV");
+    stage.PlayEventBGM(0, 3);
+    EXPECT_EQ(stage.music->Kind(), kMusicEvent);
+    EXPECT_EQ(stage.music->Name(), "EVT3.WAV");
+    stage.StopBGM(200);
+    EXPECT_EQ(stage.music->Kind(), kMusicFading);
+    stage.UpdateSound(200);
+    EXPECT_TRUE(stage.IsBGMStopped());
+    stage.FadeInStageBGM();
+    EXPECT_EQ(stage.music->Kind(), kMusicStage);
+    EXPECT_FLOAT_EQ(stage.music->FadeLevel(), 0.0f);  // from silence, over two seconds
+    stage.UpdateSound(1000);
+    EXPECT_NEAR(stage.music->FadeLevel(), 0.5f, 1e-5f);
+    const int32_t ids[] = {3100010};
+    stage.sfxManager->AddSFXList(ids, 1);
+    stage.sfxManager->PlaySFX(3100010, 0);
+    EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 0u);
+    stage.UpdateSound(16);
+    EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
+    stage.DestroySound();
 }
 
 // The stage's sound effects come from its list at load and go with the stage:

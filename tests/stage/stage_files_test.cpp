@@ -590,6 +590,16 @@ TEST(StageFilesChecks, PlacementBlocks)
               "TEST.TXT:7: Model: '77777777777777777777777777777777' is no model id\n"
               "TEST.TXT:12: Model: '12-00' is no model id\n"
               "TEST.TXT:14: the file does not say how many actors it holds\n");
+    // 0 is a value of the event, territory and drawing keys (none), not a
+    // problem: the last line of each key holds.
+    Text zeros("AINum: 1\nAI\n{\nAIType: 1000\nEventID: 4\nTerritory: 2\nIsRender: 1\n"
+               "EventID: 0\nTerritory: 0\nIsRender: 0\n}\n");
+    ASSERT_TRUE(ReadPlacements(&zeros.file, &read));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].eventId, 0);
+    EXPECT_EQ(read[0].territory, 0);
+    EXPECT_EQ(read[0].isRender, 0);
+    EXPECT_EQ(zeros.file.ProblemCount(), 0);
 }
 
 TEST(StageFilesChecks, TerritoryBlocks)
@@ -755,6 +765,8 @@ TEST(StageFilesGivingNothing, AreNamedWithWhyAndWhatFollows)
               "RESOURCE/MONSTER/1000/1000.PAF: no line of the file is a parameter; "
               "the figure takes the default parameters\n");
     EXPECT_EQ(params("MaxHP: 0\n"), "") << "a parameter out of range is a diagnostic line only";
+    EXPECT_EQ(params("Exp: 12\n"), "") << "a whole-number parameter alone is a parameter";
+    EXPECT_EQ(params("Radius: 3\n"), "") << "a real parameter alone is a parameter";
 }
 
 // ---- Hostile files: every reader over damaged and random input.

@@ -104,6 +104,22 @@ protected:
         return root;
     }
 
+    // Takes a file of a copy away, off the disk and out of its pack's list.
+    static void TakeAway(const std::string &root, const std::string &file, const std::string &packList)
+    {
+        std::filesystem::remove(root + file);
+        std::ifstream in(root + packList);
+        std::string kept;
+        const std::string name = file.substr(file.find_last_of('/') + 1);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(name) == std::string::npos) {
+                kept += line + "\n";
+            }
+        }
+        in.close();
+        std::ofstream(root + packList, std::ios::trunc) << kept;
+    }
+
     // The last actor of the first stage's placements in the chain.
     AiObject *LastPlaced() const
     {
@@ -269,17 +285,7 @@ TEST_P(StageMissingModelTest, IsReportedByNameAndNothingStays)
     const std::string root = StageCopy("stage_missing_" + file);
     // The first frame's scene reads the same files: they go once it has.
     Start(root);
-    std::filesystem::remove(root + "/RESOURCE/STAGE/1/" + file);
-    const std::string list = root + "/PACK/STAGE1/2010000.LST";
-    std::ifstream in(list);
-    std::string kept;
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(file) == std::string::npos) {
-            kept += line + "\n";
-        }
-    }
-    in.close();
-    std::ofstream(list, std::ios::trunc) << kept;
+    TakeAway(root, "/RESOURCE/STAGE/1/" + file, "/PACK/STAGE1/2010000.LST");
     EXPECT_FALSE(stage->LoadStage(kStage1));
     EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\STAGE\\1\\" + file});
     ExpectNothingLoaded();
@@ -786,6 +792,27 @@ TEST_F(StageLifeTest, TheSecondPlayerTakesTheOtherHeroOnce)
     stage->UnloadHeroes();
     EXPECT_EQ(stage->heroCount, 0);
     EXPECT_EQ(stage->heroes[1], nullptr);
+}
+
+// A hero whose model file is gone is reported by its name and does not
+// stand; the other hero still comes.
+TEST_F(StageLifeTest, AHeroWithoutItsModelIsReportedByNameAndDoesNotStand)
+{
+    const std::string root = StageCopy("stage_missing_hero");
+    std::filesystem::copy(apptest::SampleData() + "/PACK/HERO", root + "/PACK/HERO");
+    Start(root);
+    TakeAway(root, "/RESOURCE/MAINCHAR/HERO02/HERO02.DFF", "/PACK/HERO/HERO02.LST");
+    stage->CreateSubObjects1();
+    Fake().chosenHero = 1;
+    stage->LoadHeroesOnce();
+    EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\MAINCHAR\\HERO02\\HERO02.DFF"});
+    EXPECT_EQ(stage->heroCount, 0);
+    EXPECT_EQ(stage->heroes[0], nullptr);
+    EXPECT_FALSE(zuIsPackOpen());
+    stage->LoadHeroes(0, 0, 0);
+    ASSERT_EQ(stage->heroCount, 1);
+    EXPECT_EQ(stage->heroes[0]->characterNumber, 0);
+    stage->UnloadHeroes();
 }
 
 TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
