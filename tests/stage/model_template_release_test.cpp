@@ -1,7 +1,8 @@
 // Releasing a model template that still has instances out: every clone
 // leaves the animation manager (which would otherwise pose freed clumps at
 // the next stage) and is destroyed, whether or not the template has an
-// animation set; the template can be filled again afterwards.
+// animation set, one standing in a world taken out of it first; the
+// template can be filled again afterwards.
 #include <gtest/gtest.h>
 
 #include "stage/clump_anim_manager.h"
@@ -39,11 +40,18 @@ TEST_F(ReleaseTest, InstancesLeaveTheAnimationsWithTheTemplate)
 
 TEST_F(ReleaseTest, ATemplateWithoutAnimationsReleasesItsInstances)
 {
+    RpWorld *world = stagetest::ReadSampleWorld();
+    ASSERT_NE(world, nullptr);
     CSModelTemplate prop;
     ASSERT_TRUE(prop.Adopt(1000, stagetest::ReadSampleClump("RESOURCE/MONSTER/1000/1000.DFF"), nullptr, nullptr));
-    ASSERT_NE(prop.TakeInstance(nullptr), nullptr);
+    CSModelInstance *standing = prop.TakeInstance(nullptr);
+    ASSERT_NE(standing, nullptr);
+    RpWorldAddClump(world, standing->clump);
     ASSERT_NE(prop.TakeInstance(nullptr), nullptr);
     prop.Release();
+    // The one that stood in the world left it before it went.
+    EXPECT_EQ(world->numClumpsInWorld, 0);
+    RpWorldDestroy(world);
     EXPECT_EQ(prop.GetInstanceCount(), 0);
     EXPECT_EQ(prop.TakeInstance(nullptr), nullptr);  // nothing left to clone
     // The engine's tear-down finds every clone destroyed.

@@ -1048,6 +1048,11 @@ TEST_F(StageLifeTest, ANewGameFromTheCommandLineSwitchesToTheInGameScreenAndLoad
     EXPECT_EQ(stage->stageId, kStage1);
     EXPECT_EQ(stage->subObjects1Made, 1);
     EXPECT_EQ(stage->eventsPackLoaded, 1);
+    EXPECT_EQ(stage->heroCount, 1);
+    // Two players: the second takes the other hero on the second pad.
+    ASSERT_TRUE(StartStageNewGame(stage, 1, 2));
+    ASSERT_EQ(stage->heroCount, 2);
+    EXPECT_EQ(stage->heroes[1]->padIndex, kSecondPlayerPad);
     EXPECT_FALSE(StartStageNewGame(stage, 0));
     EXPECT_FALSE(StartStageNewGame(stage, 43));
 }
