@@ -1053,6 +1053,10 @@ TEST_F(StageLifeTest, ANewGameFromTheCommandLineSwitchesToTheInGameScreenAndLoad
     ASSERT_TRUE(StartStageNewGame(stage, 1, 2));
     ASSERT_EQ(stage->heroCount, 2);
     EXPECT_EQ(stage->heroes[1]->padIndex, kSecondPlayerPad);
+    // Released, both heroes stand out of the chain, neither linked to the other.
+    ASSERT_TRUE(stage->LoadStage(0));
+    EXPECT_EQ(stage->heroes[0]->next, nullptr);
+    EXPECT_EQ(stage->heroes[1]->next, nullptr);
     EXPECT_FALSE(StartStageNewGame(stage, 0));
     EXPECT_FALSE(StartStageNewGame(stage, 43));
 }
