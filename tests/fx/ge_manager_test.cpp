@@ -14,7 +14,12 @@
 #include "fx/bigshot_file.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
+#include "fx/stage_effects.h"
 #include "fx_test_support.h"
+#include "rpanimation.h"
+#include "stage/model_frames.h"
+#include "stage/stage_manager.h"
+#include "tools/mkdata/sample_event_data.h"
 
 namespace {
 
@@ -405,6 +410,127 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
     EXPECT_EQ(manager.sStarEff->Instance(0).position.y, 2.0f);
     Run(10.0f);
     EXPECT_EQ(manager.sStarEff->InstancesInUse(), 1);  // until switched off
+}
+
+// The charge effect's model as a modeller would make it: a base joint
+// (node 1) and a tip joint (node 2) five units above it carrying a box.
+void WriteJointedChargeModel(const std::string &root)
+{
+    RpClump *clump = RpClumpCreate();
+    RwFrame *top = RwFrameCreate();
+    RpClumpSetFrame(clump, top);
+    RwFrame *base = mkdata::AddFrame(top, {0.0f, 0.0f, 0.0f});
+    RwFrame *tip = mkdata::AddAtomic(clump, base, mkdata::BuildBox({0.5f, 2.0f, 0.5f}, {200, 120, 40, 255}),
+                                     {0.0f, 5.0f, 0.0f});
+    ASSERT_NE(tip, nullptr);
+    RpHAnimFrameSetID(base, 1);
+    RpHAnimFrameSetID(tip, 2);
+    RwUInt32 flags[2] = {0, 0x01};  // the tip is a leaf
+    RwInt32 ids[2] = {1, 2};
+    RpHAnimHierarchy *skeleton = RpHAnimHierarchyCreate(2, flags, ids, 0, sizeof(RpHAnimInterpFrame));
+    ASSERT_NE(skeleton, nullptr);
+    RpHAnimFrameSetHierarchy(top, skeleton);
+    RpHAnimHierarchyAttach(skeleton);
+    ASSERT_TRUE(mkdata::WriteClump(clump, root + "/RESOURCE/FX/3206400/3206400.DFF"));
+}
+
+void PutWord(std::vector<uint8_t> *out, uint32_t word)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        out->push_back(static_cast<uint8_t>(word >> shift));
+    }
+}
+
+void PutFloat(std::vector<uint8_t> *out, float value)
+{
+    uint32_t word = 0;
+    std::memcpy(&word, &value, sizeof word);
+    PutWord(out, word);
+}
+
+// Its motions, an .ANM of one chunk: the base holds still while the tip
+// turns about z from 0 to 90 degrees over one second (keys at 0, 0.5 and
+// 1 s, each node's keys after the one before it of the same node).
+std::vector<uint8_t> TipTurnAnimationBytes()
+{
+    const float times[3] = {0.0f, 0.5f, 1.0f};
+    std::vector<uint8_t> body;
+    PutWord(&body, 0x100);  // version
+    PutWord(&body, 1);      // the standard keyframe scheme
+    PutWord(&body, 6);      // keyframes
+    PutWord(&body, 0);      // flags
+    PutFloat(&body, 1.0f);  // duration
+    for (int key = 0; key < 6; ++key) {
+        const int node = key % 2;
+        const float half = node == 1 ? 0.5f * 1.5707963f * times[key / 2] : 0.0f;
+        PutFloat(&body, times[key / 2]);
+        PutFloat(&body, 0.0f);
+        PutFloat(&body, 0.0f);
+        PutFloat(&body, std::sin(half));
+        PutFloat(&body, std::cos(half));
+        PutFloat(&body, 0.0f);
+        PutFloat(&body, node == 1 ? 5.0f : 0.0f);
+        PutFloat(&body, 0.0f);
+        PutWord(&body, static_cast<uint32_t>(key < 2 ? 0 : (key - 2) * 36));
+    }
+    std::vector<uint8_t> file;
+    PutWord(&file, 0x1B);  // an animation chunk
+    PutWord(&file, static_cast<uint32_t>(body.size()));
+    PutWord(&file, RwLibraryStampMake(rwLIBRARYVERSION, rwLIBRARYBUILD));
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+// The tip joint's turn about z in degrees, as drawn.
+float TipDegrees(RpClump *clump)
+{
+    const RwMatrix *ltm = RwFrameGetLTM(FindFrameByNodeId(clump, 2));
+    return std::atan2(ltm->right.y, ltm->right.x) * 57.29578f;
+}
+
+// In a running stage the charge effect's model plays its motion 0 from its
+// start: over its one-second life the tip turns a quarter turn, 1.5 degrees
+// a frame; started again, the motion starts again from its first frame.
+TEST_F(GeManager, TheChargeEffectsModelPlaysItsMotionInTheStage)
+{
+    WriteJointedChargeModel(root);
+    const std::vector<uint8_t> anm = TipTurnAnimationBytes();
+    std::ofstream(root + "/RESOURCE/FX/3206400/3206400.ANM", std::ios::binary)
+        .write(reinterpret_cast<const char *>(anm.data()), static_cast<std::streamsize>(anm.size()));
+    CSStageManager stage;
+    const FxLinks fakes = g_fxLinks;
+    CreateEffectMembers(&stage);
+    g_fxLinks = fakes;  // the effects' links to these actors, not the game's
+    LoadEffectsPackInto(&stage);
+    LoadStageEffects(&stage);
+    CSGe3206400 *charge = stage.geManager->charge3206400;
+    ASSERT_NE(charge->Instance(0).clump, nullptr);
+    FakeActor monster;
+    monster.position = {4.0f, 0.0f, 2.0f};
+    ASSERT_TRUE(charge->Start(fxtest::FakeWorld::As(&monster)));
+    RpClump *model = charge->Instance(0).clump;
+    ASSERT_NE(FindFrameByNodeId(model, 2), nullptr);
+    EXPECT_NEAR(TipDegrees(model), 0.0f, 0.01f);
+    const float step = 1.0f / 60.0f;
+    for (int frame = 1; frame <= 30; ++frame) {
+        UpdateStageEffects(&stage, step, nullptr);
+        ASSERT_NEAR(TipDegrees(model), 1.5f * static_cast<float>(frame), 0.05f) << "frame " << frame;
+    }
+    EXPECT_NEAR(RwFrameGetLTM(RpClumpGetFrame(model))->pos.x, 4.0f, 1e-4f);  // where its owner stands
+    for (int frame = 31; frame <= 58; ++frame) {
+        UpdateStageEffects(&stage, step, nullptr);
+    }
+    EXPECT_NEAR(TipDegrees(model), 87.0f, 0.05f);
+    for (int frame = 59; frame <= 62 && charge->InstancesInUse() > 0; ++frame) {
+        UpdateStageEffects(&stage, step, nullptr);
+    }
+    ASSERT_EQ(charge->InstancesInUse(), 0);
+    ASSERT_TRUE(charge->Start(fxtest::FakeWorld::As(&monster)));
+    ASSERT_EQ(charge->Instance(0).clump, model);
+    UpdateStageEffects(&stage, step, nullptr);
+    EXPECT_NEAR(TipDegrees(model), 1.5f, 0.05f);
+    ReleaseStageEffects(&stage);
+    DestroyEffectMembers(&stage);
 }
 
 // The sample data's barrage shot (ten a second for ten seconds) flies to its target in
