@@ -11,6 +11,17 @@ namespace {
 
 bool IsNoChange(const MatAnimLook &look) { return look.amount == 0.0f && look.alphaScale == 1.0f; }
 
+// A prelit geometry carries its material colour in the vertex colours the
+// pipeline filled when it last instanced it: a changed colour shows only
+// once those are filled again.
+void RefillPrelight(RpGeometry *geometry)
+{
+    if ((geometry->flags & rpGEOMETRYPRELIT) != 0) {
+        RpGeometryLock(geometry, rpGEOMETRYLOCKPRELIGHT);
+        RpGeometryUnlock(geometry);
+    }
+}
+
 }  // namespace
 
 void MatAnimDrawScope::Apply(RpClump *clump, const MatAnimLook &look)
@@ -35,6 +46,7 @@ void MatAnimDrawScope::Apply(RpClump *clump, const MatAnimLook &look)
             }
             c->scope->flags_.push_back({geometry, geometry->flags});
             geometry->flags |= rpGEOMETRYMODULATEMATERIALCOLOR;
+            RefillPrelight(geometry);
             for (RwInt32 i = 0; i < RpGeometryGetNumMaterials(geometry); ++i) {
                 RpMaterial *material = RpGeometryGetMaterial(geometry, i);
                 auto &saved = c->scope->saved_;
@@ -58,6 +70,7 @@ void MatAnimDrawScope::Restore()
     }
     for (auto it = flags_.rbegin(); it != flags_.rend(); ++it) {
         it->geometry->flags = it->flags;
+        RefillPrelight(it->geometry);  // the next draw shows its own colour again
     }
     saved_.clear();
     flags_.clear();

@@ -288,6 +288,12 @@ TEST(FxPackageFiles, FxmAndLightRoundTrip)
     EXPECT_EQ(FormatLight(lightOut), FormatLight(light));
     EXPECT_FALSE(LoadFxmFile("\\NONE.FXM", &fxmOut));
     EXPECT_EQ(fxmOut.packageNum, kDefaultPackageNum);
+    // From none (a stage that burns nothing) to the most; beyond, the default.
+    for (const int32_t count : {0, kMaxPackageNum, kMaxPackageNum + 1, -1}) {
+        apptest::WriteText(root + "/N.FXM", "PackageNum: " + std::to_string(count) + "\n");
+        ASSERT_TRUE(LoadFxmFile("\\N.FXM", &fxmOut));
+        EXPECT_EQ(fxmOut.packageNum, count >= 0 && count <= kMaxPackageNum ? count : kDefaultPackageNum) << count;
+    }
     SetDataRootPath("");
 }
 

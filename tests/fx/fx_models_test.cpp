@@ -208,6 +208,43 @@ TEST_F(FxModels, MatAnimsChangeMaterialsOnlyWhileDrawn)
     RpClumpDestroy(card);
 }
 
+// A switch drawn through its track set (a prelit card): with the red track
+// on it glows red, with it off again it shows its own grey, and its
+// material keeps its own colour after each draw.
+TEST_F(FxModels, AModelDrawnThroughATrackSetShowsItsTracksGlow)
+{
+    RpClump *card = mkdata::BuildFxCard("none", 2.0f, {100, 100, 100, 255});
+    const int32_t ids[] = {22, 23, 24};
+    MatAnimTrackSet set(ids, 3);
+    RwCamera *camera = fxtest::MakeCamera(16, 16, {0.0f, 0.0f, -3.0f});
+    const auto middle = [&] {
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        set.RenderClump(card);
+        set.RenderClump(nullptr);  // nothing
+        RwCameraEndUpdate(camera);
+        return fxtest::PixelAt(camera, 8, 8);
+    };
+    const RpMaterial *material = RpGeometryGetMaterial(RpAtomicGetGeometry(FirstAtomic(card)), 0);
+    const RwRGBA own = material->color;
+    set.EnableTrack(2, true);
+    set.SetTrackTime(2, 5.0f);  // risen to 0.7 of red
+    const RwRGBA glowing = middle();
+    EXPECT_EQ(glowing.red, 100);
+    EXPECT_NEAR(glowing.blue, 30, 8);  // 100 x 0.3, within the picture's rounding
+    EXPECT_NEAR(glowing.green, 30, 8);
+    EXPECT_EQ(material->color.blue, own.blue);
+    set.EnableTrack(2, false);
+    const RwRGBA plain = middle();
+    EXPECT_EQ(plain.red, 100);
+    EXPECT_EQ(plain.blue, 100);
+    EXPECT_EQ(plain.green, 100);
+    EXPECT_EQ(material->color.blue, own.blue);
+    fxtest::DestroyCamera(camera);
+    RpClumpDestroy(card);
+}
+
 // A material met twice in one draw (in two slots of its list, and through a
 // second atomic sharing the geometry) takes the look once.
 TEST_F(FxModels, AMatAnimChangesARepeatedMaterialOnce)
@@ -278,6 +315,41 @@ TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
     EXPECT_NEAR(uv[0].v - uv[2].v, 1.0f, 1e-5f);
     EXPECT_NEAR(uv[2].u, offset.u, 1e-5f);
     EXPECT_NEAR(uv[2].v, offset.v, 1e-5f);
+    fxtest::DestroyCamera(camera);
+}
+
+// A texture-animated model shows each frame's picture in its turn: a red
+// card for 150 ms, a blue one for 50 ms, then the red again.
+TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
+{
+    WritePicture("RESOURCE/FX/XDT", "ITEMA");
+    WritePicture("RESOURCE/FX/XDT", "ITEMB");
+    WriteCard("RESOURCE/FX/XDT", "CARD.DFF", "ITEMA");
+    Write("RESOURCE/FX/XDT/3300100.XDT", "Model: CARD.DFF\nFrameNum: 2\nFrame: ITEMA, 150\nFrame: ITEMB, 50\n");
+    CSXdtModel model;
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    model.Show(true);
+    RwCamera *camera = fxtest::MakeCamera(32, 32, {0.0f, 0.0f, -3.0f});
+    const auto draw = [&] {
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        model.Render();
+        RwCameraEndUpdate(camera);
+        return fxtest::Picture(camera, 32, 32);
+    };
+    const auto redOverBlue = [](const std::vector<uint32_t> &picture) {
+        const uint32_t middle = picture[16 * 32 + 16];
+        return static_cast<int>((middle >> 16) & 0xFFu) - static_cast<int>(middle & 0xFFu);
+    };
+    const std::vector<uint32_t> first = draw();
+    EXPECT_GT(redOverBlue(first), 100);
+    model.Advance(140.0f);
+    EXPECT_EQ(draw(), first);
+    model.Advance(20.0f);  // 160 ms: the second picture
+    EXPECT_LT(redOverBlue(draw()), -100);
+    model.Advance(50.0f);  // 210 ms: the first again
+    EXPECT_EQ(draw(), first);
     fxtest::DestroyCamera(camera);
 }
 

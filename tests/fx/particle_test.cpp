@@ -8,6 +8,7 @@
 
 #include "fx/particle_manager.h"
 #include "fx_test_support.h"
+#include "support/game/diagnostics_capture.h"
 #include "tools/mkdata/fx_data.h"
 
 namespace {
@@ -78,9 +79,14 @@ TEST_F(Particles, EndlessSystemsLiveUntilStopped)
 {
     ASSERT_TRUE(manager.AddTemplate("endless", Quick(-1.0f), 1, false));
     CSParticleSystem *s = manager.CreateSystem("endless");
-    for (int i = 0; i < 60; ++i) {
-        manager.Update(0.016f);
-    }
+    // A system running normally fills no diagnostic line.
+    EXPECT_EQ(gametest::Said(true,
+                             [&] {
+                                 for (int i = 0; i < 60; ++i) {
+                                     manager.Update(0.016f);
+                                 }
+                             }),
+              "");
     EXPECT_TRUE(s->IsAlive());
     EXPECT_GT(s->ParticleCount(), 10);
     s->StopEmit();

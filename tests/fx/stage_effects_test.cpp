@@ -5,6 +5,7 @@
 // kind of effect drawn alone where it was put.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "fx/xdt_effect_pool.h"
 #include "fx/xdt_model_chain.h"
 #include "fx/stage_effects.h"
+#include "fake_actors.h"
 #include "fx_test_support.h"
 #include "stage/stage_manager.h"
 
@@ -229,6 +231,12 @@ TEST_F(StageEffects, EachKindOfEffectShowsWhereItIs)
     ASSERT_TRUE(stage.geManager->downHit->Start(middle));
     EXPECT_GT(shown(), 20) << "down-hit ring";
     stage.geManager->downHit->StopOwner(nullptr);
+    // Pieces drawn through their fade (a material animation of their own).
+    const RwMatrix at = fxtest::Translation(middle);
+    ASSERT_TRUE(stage.geManager->bkShield->Start(1, &at));
+    EXPECT_EQ(stage.matAnimManager->InstancesInUse(), 1);
+    EXPECT_GT(shown(), 20) << "broken pieces";
+    stage.geManager->bkShield->StopOwner(nullptr);
     const int32_t slot = stage.dynEffects->Take("\\RESOURCE\\FX\\XDT\\3300100.XDT", nullptr);
     ASSERT_GE(slot, 0);
     stage.dynEffects->Place(slot, middle);
@@ -246,6 +254,78 @@ TEST_F(StageEffects, EachKindOfEffectShowsWhereItIs)
     ASSERT_NE(fireLight, nullptr);
     EXPECT_EQ(RpLightGetWorld(fireLight->light), stage.world);
     ReleaseStageEffects(&stage);
+}
+
+// Each particle system an effect names runs with each of its instances:
+// taken from that file's pool when the instance starts, emitting where the
+// instance is, and given back when it ends (the status effect's three
+// files, the dizzy stars, the ring's three, the barrel's spark and fire, a
+// big shot's file).
+TEST_F(StageEffects, AnEffectsParticlesRunWithEachOfItsInstances)
+{
+    CreateEffectMembers(&stage);
+    fxtest::FakeWorld world;
+    world.Connect();  // the effects' links to these actors, not the game's
+    ASSERT_TRUE(LoadEffectsPackInto(&stage));
+    CCGEManager &ge = *stage.geManager;
+    fxtest::FakeActor monster;
+    monster.aiType = 1000;
+    monster.position = {30.0f, 0.0f, -10.0f};
+    AiObject *actor = fxtest::FakeWorld::As(&monster);
+    const RwMatrix barrel = fxtest::Translation({-30.0f, 5.0f, 0.0f});
+    const int32_t rainSystems = stage.particleManager->SystemsOut();
+    ASSERT_TRUE(ge.statusParticles->Attach(actor));
+    ASSERT_TRUE(ge.dizzy->Start(actor));
+    ASSERT_EQ(ge.ring3405400->Start({0.0f, 0.0f, 40.0f}, {1.0f, 0.0f, 0.0f}), 6);
+    ASSERT_TRUE(ge.barrelBomb->Start(&barrel));
+    ASSERT_TRUE(ge.tornado->Start({10.0f, 0.0f, 10.0f}));
+    const CSGePool *pools[] = {ge.statusParticles, ge.dizzy, ge.ring3405400, ge.barrelBomb, ge.tornado};
+    const auto expectRunning = [](const CSGePool &pool, bool emitted) {
+        const GePoolFacts &facts = pool.Facts();
+        for (int32_t i = 0; i < pool.InstanceCount(); ++i) {
+            const GeInstance &instance = pool.Instance(i);
+            if (!instance.used) {
+                continue;
+            }
+            for (int k = 0; k < 3; ++k) {
+                const char *name = facts.bigShot ? (k == 0 ? pool.Shot().particle : nullptr) : facts.particles[k];
+                const CSParticleSystem *system = instance.particles[k];
+                if (name == nullptr) {
+                    EXPECT_EQ(system, nullptr) << facts.name << " " << k;
+                    continue;
+                }
+                ASSERT_NE(system, nullptr) << facts.name << " " << k;
+                EXPECT_STREQ(system->TemplateName(), name);
+                EXPECT_TRUE(system->IsTaken()) << name;
+                const RwV3d at = system->WorldMatrix().pos;
+                EXPECT_NEAR(std::hypot(at.x - instance.position.x, at.z - instance.position.z), 0.0f, 1e-3f)
+                    << facts.name << " " << k;
+                if (emitted) {
+                    EXPECT_GT(system->ParticleCount(), 0) << facts.name << " " << k;
+                }
+            }
+        }
+    };
+    for (const CSGePool *pool : pools) {
+        ASSERT_GT(pool->InstancesInUse(), 0) << pool->Facts().name;
+        expectRunning(*pool, false);
+    }
+    EXPECT_EQ(stage.particleManager->SystemsOutOf("3404600.ZUS").size(), 1u);
+    EXPECT_EQ(stage.particleManager->SystemsOutOf("3404602.ZUS").size(), 1u);
+    EXPECT_EQ(stage.particleManager->SystemsOutOf("3405401.ZUS").size(), 6u);
+    EXPECT_EQ(stage.particleManager->SystemsOutOf("fire_l.zus").size(), 1u);
+    for (int tick = 0; tick < 30; ++tick) {
+        UpdateStageEffects(&stage, 0.016f, nullptr);
+    }
+    for (const CSGePool *pool : pools) {
+        expectRunning(*pool, true);
+    }
+    ge.statusParticles->Detach(actor);
+    for (int32_t id = 0; id < kGePoolCount; ++id) {
+        ge.Pool(static_cast<GePoolId>(id))->StopOwner(nullptr);
+    }
+    EXPECT_EQ(stage.particleManager->SystemsOut(), rainSystems);
+    world.Disconnect();
 }
 
 TEST_F(StageEffects, EverySampleFileLoads)
