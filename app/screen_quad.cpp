@@ -7,6 +7,12 @@
 
 namespace game {
 
+namespace {
+
+constexpr size_t kQuadsPerCall = 10000 / 6;
+
+}  // namespace
+
 void SetScreenQuad(ScreenQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
                    float t1, uint32_t argb)
 {
@@ -43,9 +49,9 @@ void DrawScreenQuads(const ScreenQuad *quads, size_t count, RwRaster *raster)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
     // The 2D layer faces the screen whatever the scene under it left culled.
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
-    // Index values stay within 16 bits: at most 16000 quads a call.
-    for (size_t first = 0; first < count; first += 16000) {
-        const size_t n = count - first < 16000 ? count - first : 16000;
+    // The engine's 2D index buffer holds 10000 indices: at most 1666 quads a call.
+    for (size_t first = 0; first < count; first += kQuadsPerCall) {
+        const size_t n = count - first < kQuadsPerCall ? count - first : kQuadsPerCall;
         std::vector<RwImVertexIndex> indices;
         indices.reserve(n * 6);
         for (size_t q = 0; q < n; ++q) {
