@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ inline int RunWithoutScreens(const std::string &root, std::vector<std::string> a
     options.mode = options.mode != 0 ? options.mode : 1;
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(root);
+    // As the game's headless runs do; put back afterwards, since games that
+    // later tests start inherit the environment (and need their display).
+    const char *keptDriver = std::getenv("SDL_VIDEODRIVER");
+    const std::optional<std::string> driver =
+        keptDriver != nullptr ? std::optional<std::string>(keptDriver) : std::nullopt;
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     SetLanguageIndex(options.language);
     if (options.fixedStepMs != 0) {
@@ -70,6 +76,11 @@ inline int RunWithoutScreens(const std::string &root, std::vector<std::string> a
     }
     UseSystemClock();
     std::filesystem::current_path(previous);
+    if (driver.has_value()) {
+        setenv("SDL_VIDEODRIVER", driver->c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
     return status;
 }
 
