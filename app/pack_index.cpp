@@ -173,8 +173,5 @@ const PackRecord *PackIndexFind(const PackIndex &index, const char *resourcePath
 
 bool PackIndexErrorIsTheLists(const std::string &error)
 {
-    const std::string notRecord = kNotARecordLine;
-    const bool notARecord = error.size() > notRecord.size() &&
-                            error.compare(error.size() - notRecord.size(), notRecord.size(), notRecord) == 0;
-    return notARecord || error.rfind(kListNames, 0) == 0;
+    return error.ends_with(kNotARecordLine) || error.starts_with(kListNames);
 }
