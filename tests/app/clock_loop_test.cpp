@@ -1,9 +1,13 @@
 // The clocks and the main loop's pacing on an injected clock: no tick
 // before 16 ms, none while inactive, waiting by sleeping; the fixed step
-// freezing the clock within a tick; the frame clock's clamp and rate.
+// freezing the clock within a tick; the frame clock's clamp and rate; the
+// window's messages as the loop reads them.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/clock.h"
@@ -194,6 +198,102 @@ TEST(FrameClock, ClampsTheFrameTimeAndRecomputesTheRate)
     clock.Tick(220);
     EXPECT_EQ(clock.Fps(), 50.0f);  // 11 frames in 220 ms
     EXPECT_FLOAT_EQ(clock.FrameSeconds(), 0.02f);
+}
+
+// The window's messages as the loop sees them: closing the window quits,
+// the last focus change of a pump decides active or not, every message goes
+// to the listener too, and a headless run reads none.
+struct SeenEvents {
+    std::vector<uint32_t> types;
+    static void Listen(const SDL_Event *event, void *context)
+    {
+        static_cast<SeenEvents *>(context)->types.push_back(event->type);
+    }
+};
+
+void PushWindowEvent(uint8_t what)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    ASSERT_GE(SDL_PushEvent(&event), 0) << SDL_GetError();
+}
+
+void PushEvent(uint32_t type)
+{
+    SDL_Event event{};
+    event.type = type;
+    ASSERT_GE(SDL_PushEvent(&event), 0) << SDL_GetError();
+}
+
+TEST(WindowMessages, ClosingQuitsAndTheLastFocusChangeDecides)
+{
+    // The driver is asked for this test only: games started by later tests
+    // inherit the environment.
+    const char *kept = std::getenv("SDL_VIDEODRIVER");
+    const std::string keptDriver = kept != nullptr ? kept : "";
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    const int started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (kept != nullptr) {
+        setenv("SDL_VIDEODRIVER", keptDriver.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    ASSERT_EQ(started, 0) << SDL_GetError();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SeenEvents seen;
+    SetWindowEventListener(SeenEvents::Listen, &seen);
+
+    // A headless run leaves the messages waiting.
+    PushEvent(SDL_QUIT);
+    WindowMessages m = PumpWindowMessages(true);
+    EXPECT_FALSE(m.quit);
+    EXPECT_TRUE(seen.types.empty());
+    m = PumpWindowMessages(false);
+    EXPECT_TRUE(m.quit);
+    EXPECT_FALSE(m.activated);
+    EXPECT_FALSE(m.deactivated);
+    EXPECT_EQ(seen.types, std::vector<uint32_t>{SDL_QUIT});
+    EXPECT_FALSE(PumpWindowMessages(false).quit);  // read once
+
+    PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    m = PumpWindowMessages(false);
+    EXPECT_TRUE(m.quit);
+    EXPECT_FALSE(m.activated || m.deactivated);
+
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    m = PumpWindowMessages(false);
+    EXPECT_FALSE(m.quit);
+    EXPECT_TRUE(m.deactivated);
+    EXPECT_FALSE(m.activated);
+
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    m = PumpWindowMessages(false);
+    EXPECT_TRUE(m.activated);
+    EXPECT_FALSE(m.deactivated);
+
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    m = PumpWindowMessages(false);
+    EXPECT_TRUE(m.deactivated);
+    EXPECT_FALSE(m.activated);
+
+    // Other messages (a key, a window moved) change nothing here but reach
+    // the listener (the input object's keyboard).
+    seen.types.clear();
+    PushEvent(SDL_KEYDOWN);
+    PushWindowEvent(SDL_WINDOWEVENT_MOVED);
+    m = PumpWindowMessages(false);
+    EXPECT_FALSE(m.quit || m.activated || m.deactivated);
+    EXPECT_EQ(seen.types, (std::vector<uint32_t>{SDL_KEYDOWN, SDL_WINDOWEVENT}));
+
+    // Without a listener the messages are still read.
+    SetWindowEventListener(nullptr, nullptr);
+    PushEvent(SDL_QUIT);
+    EXPECT_TRUE(PumpWindowMessages(false).quit);
+    EXPECT_EQ(seen.types.size(), 2u);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 }  // namespace

@@ -317,6 +317,25 @@ TEST_F(FileLayer, RawFileBufferRoundsUpToWholeBlocks)
     EXPECT_EQ(RawFileOpen("\\NONE.BIN"), nullptr);
     EXPECT_EQ(RawFileOpen("\\"), nullptr);
     EXPECT_EQ(RawFileBufferCreate(nullptr), nullptr);
+    // Reads of nothing succeed with nothing; a read without a buffer or a
+    // file fails with nothing read.
+    RawFile *file = RawFileOpen("\\raw.bin");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(RawFileSize(file), 100000);
+    uint8_t buffer[4] = {};
+    uint32_t got = 5;
+    EXPECT_TRUE(RawFileRead(file, nullptr, 0, &got));
+    EXPECT_EQ(got, 0u);
+    got = 5;
+    EXPECT_FALSE(RawFileRead(file, nullptr, 4, &got));
+    EXPECT_EQ(got, 0u);
+    got = 5;
+    EXPECT_FALSE(RawFileRead(nullptr, buffer, 4, &got));
+    EXPECT_EQ(got, 0u);
+    EXPECT_TRUE(RawFileRead(file, buffer, 4, nullptr));
+    EXPECT_EQ(buffer[1], 7);
+    RawFileClose(file);
+    EXPECT_EQ(RawFileSize(nullptr), -1);
 }
 
 TEST_F(FileLayer, ExtraStageFileProbeIsQuiet)

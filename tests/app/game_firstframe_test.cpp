@@ -150,6 +150,9 @@ TEST(GameStartUp, BadOptionsAreNamedAndEndWithStatusTwo)
         {"--headless --frames", "--frames"},
         {"--headless --mode 5 --frames 1", "--mode"},
         {"--headless --screenshot nowhere", "--screenshot"},
+        // A trace that cannot be written stops the run before anything starts.
+        {"--headless --mode 1 --frames 1 --trace /nonexistent-folder/x/t.txt",
+         "the trace file /nonexistent-folder/x/t.txt cannot be written"},
     };
     for (const auto &c : cases) {
         const GameRun run = RunIn(dir, c.arguments);

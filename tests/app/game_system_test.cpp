@@ -20,6 +20,7 @@
 #include "app/pack.h"
 #include "app/render_callbacks.h"
 #include "app/screen_coords.h"
+#include "app/statistics.h"
 #include "app/threads.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
@@ -400,6 +401,46 @@ TEST_F(GameSystemTest, TheTickDrawsTheStatisticsInTheFont)
     }
     EXPECT_GT(changed, 30);
     EXPECT_GT(light, 10);
+}
+
+// The full overlay (mode 3) names the running stage on its fifth row: a
+// stage of another number changes that row and nothing else.
+TEST_F(GameSystemTest, TheFullStatisticsNameTheRunningStage)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("statistics_stage", {"RESOURCE/FONT/ENGFONT.XBF"}, 640, 480);
+    ASSERT_TRUE(gs.LoadFont());
+    ASSERT_NE(gs.stageManager, nullptr);
+    gs.displayInfoMode = 3;
+    const auto drawn = [&](int32_t stageId) {
+        const int32_t kept = gs.stageManager->stageId;
+        gs.stageManager->stageId = stageId;
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(gs.camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        EXPECT_NE(RwCameraBeginUpdate(gs.camera), nullptr);
+        DrawStatistics(&gs);
+        RwCameraEndUpdate(gs.camera);
+        gs.stageManager->stageId = kept;
+        return Shown();
+    };
+    const win::Frame first = drawn(2010000);
+    const win::Frame second = drawn(2020000);
+    ASSERT_EQ(second.width, 640u);
+    const uint32_t rowHeight = GetGlobalFont()->LineHeight();
+    const uint32_t top = 8 + 4 * rowHeight;
+    int changed = 0;
+    for (uint32_t y = 0; y < 480; ++y) {
+        for (uint32_t x = 0; x < 640; ++x) {
+            if (first.At(x, y) != second.At(x, y)) {
+                ++changed;
+                EXPECT_GE(y, top) << x << ", " << y;
+                EXPECT_LT(y, top + rowHeight) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_GT(changed, 5);
 }
 
 }  // namespace

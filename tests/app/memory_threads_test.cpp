@@ -50,6 +50,17 @@ TEST(Allocator, TheEnginesTableSharesTheCountAndMayRefuse)
     EXPECT_STREQ(block, "kept");  // a refused realloc leaves the block
     engine->rwfree(block);
     EXPECT_EQ(zuGetBytesInUse(), before);
+    // A realloc of nothing is a malloc; a calloc of empty items is an empty block.
+    void *fresh = engine->rwrealloc(nullptr, 24);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(zuGetBytesInUse(), before + 24);
+    void *empty = engine->rwcalloc(5, 0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(zuGetBytesInUse(), before + 24);
+    engine->rwfree(empty);
+    engine->rwfree(fresh);
+    engine->rwfree(nullptr);
+    EXPECT_EQ(zuGetBytesInUse(), before);
 }
 
 TEST(AllocatorDeathTest, MemoryThatCannotBeHadEndsTheProgramWithAMessage)
@@ -156,6 +167,25 @@ TEST(WorkerThreads, AreJoinedBeforeWhatTheyUseIsFreed)
     EXPECT_EQ(GetWorkerThreadCount(), before);
     EXPECT_EQ(JoinWorkerThread(nullptr), 0u);
     EXPECT_EQ(CreateWorkerThread(nullptr, nullptr, 3), nullptr);
+}
+
+// A thread is seen ended once its routine has returned, before the join;
+// no thread at all counts as ended.
+TEST(WorkerThreads, AreSeenEndedOnceTheirRoutineReturns)
+{
+    Job job;
+    int data[16] = {};
+    job.data = data;
+    WorkerThread *thread = CreateWorkerThread(WorkUntilReleased, &job, 3);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_FALSE(HasWorkerThreadEnded(thread));
+    job.go = true;
+    while (!HasWorkerThreadEnded(thread)) {
+        SleepMs(1);
+    }
+    EXPECT_EQ(job.steps, 1000);
+    EXPECT_EQ(JoinWorkerThread(thread), 77u);
+    EXPECT_TRUE(HasWorkerThreadEnded(nullptr));
 }
 
 }  // namespace

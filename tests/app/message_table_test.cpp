@@ -89,6 +89,17 @@ TEST(MessageTable, HostileTablesAreRefusedWithTheirLine)
         {"an id of more digits than any number", u"Count: 1\nID: 18446744073709551617\nTexts: 0\n", "line 2"},
         {"text after the last entry", u"Count: 1\nID: 1\nTexts: 0\nID: 2\n", "line 4: text after the last entry"},
         {"no Texts line", u"Count: 1\nID: 1\n", "Texts line of entry 1"},
+        {"a key without its number", u"Count:\nID: 1\nTexts: 0\n", "line 1: expected \"Count"},
+        {"a sign without digits", u"Count: 1\nID: -\nTexts: 0\n", "line 2: expected \"ID"},
+        // The ends of each range are taken (the file then ends early), one
+        // beyond is refused on its own line.
+        {"the most entries", u"Count: 100000\nID: 1\nTexts: 0\n", "line 3: the file ends before entry 2 of 100000"},
+        {"one entry too many", u"Count: 100001\n", "line 1: expected \"Count"},
+        {"the most texts", u"Count: 1\nID: 1\nTexts: 100000\na\n", "line 4: the file ends inside entry 1"},
+        {"one text too many", u"Count: 1\nID: 1\nTexts: 100001\na\n", "line 3: expected \"Texts"},
+        {"the highest id", u"Count: 2\nID: 2147483647\nTexts: 0\n", "line 3: the file ends before entry 2"},
+        {"the lowest id", u"Count: 2\nID: -2147483648\nTexts: 0\n", "line 3: the file ends before entry 2"},
+        {"an id below the lowest", u"Count: 1\nID: -2147483649\nTexts: 0\n", "line 2: expected \"ID"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -172,8 +172,19 @@ TEST(PackPaths, LocalisedToEachLanguagesFolder)
         ASSERT_TRUE(zuLocalisePackPath("D:\\GAME\\PACK\\UI0\\WARNING.STR", out, sizeof(out)));
         EXPECT_EQ(std::string(out), std::string("D:\\GAME\\") + folders[language] + "\\UI0\\WARNING.STR");
     }
+    // Each language's code; an index out of range is English's.
+    EXPECT_STREQ(GetLanguageCode(0), "CHA");
+    EXPECT_STREQ(GetLanguageCode(14), "GRE");
+    EXPECT_STREQ(GetLanguageCode(15), "USA");
+    EXPECT_STREQ(GetLanguageCode(-1), "USA");
+    EXPECT_STREQ(GetLanguagePackFolder(-1), "\\USAPACK");
+    SetLanguageIndex(-1);
+    EXPECT_EQ(GetLanguageIndex(), 1);
     SetLanguageIndex(99);
     EXPECT_EQ(GetLanguageIndex(), 1);
+    // A path that ends in the PACK folder itself.
+    ASSERT_TRUE(zuLocalisePackPath("D:\\GAME\\PACK", out, sizeof(out)));
+    EXPECT_STREQ(out, "D:\\GAME\\USAPACK");
     ASSERT_TRUE(zuLocalisePackPath("\\pack\\STAGE1\\2010000.STR", out, sizeof(out)));
     EXPECT_STREQ(out, "\\USAPACK\\STAGE1\\2010000.STR");
     // Only a folder named PACK counts.
