@@ -15,17 +15,10 @@ bool WriteScreenshot(RwCamera *camera, const std::string &path)
     if (image == nullptr) {
         return false;
     }
-    bool ok = RwImageAllocatePixels(image) != nullptr && RwImageSetFromRaster(image, raster) != nullptr;
-    if (ok) {
-        // The back buffer carries no meaning in alpha; a screenshot is opaque.
-        for (RwInt32 y = 0; y < image->height; ++y) {
-            auto *row = reinterpret_cast<RwRGBA *>(image->cpPixels + y * image->stride);
-            for (RwInt32 x = 0; x < image->width; ++x) {
-                row[x].alpha = 255;
-            }
-        }
-        ok = RtBmpWrite(image, path.c_str()) != nullptr;
-    }
+    // The BMP is written without alpha (24 bits a pixel): the back buffer's
+    // alpha, which carries no meaning, stays out of the screenshot.
+    const bool ok = RwImageAllocatePixels(image) != nullptr && RwImageSetFromRaster(image, raster) != nullptr &&
+                    RtBmpWrite(image, path.c_str()) != nullptr;
     RwImageDestroy(image);
     return ok;
 }
