@@ -105,6 +105,23 @@ TEST_F(MovieFrame, AFourByThreeClipFillsTheScreen)
     EXPECT_TRUE(Near(shown.At(static_cast<uint32_t>(2 * bit0.x + bit0.width), static_cast<uint32_t>(2 * bit0.y + bit0.height)), 0x000000u));
 }
 
+// The movie turns the depth test off for its flat picture and on again for
+// the 3D scene drawn after it in the same frame.
+TEST_F(MovieFrame, TheDepthTestIsOnAgainAfterThePicture)
+{
+    Open(640, 480);
+    Upload("TEST.BIK", movietest::TestClip(), 250);
+    RwInt32 test = -1;
+    RwInt32 write = -1;
+    screen.Capture({0, 0, 0, 255}, [&] {
+        game::DrawMovieFrame(screen.camera, raster);
+        RwGetRenderState(rwRENDERSTATEZTESTENABLE, &test);
+        RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &write);
+    });
+    EXPECT_EQ(test, 1);
+    EXPECT_EQ(write, 1);
+}
+
 TEST_F(MovieFrame, AWideClipGetsBlackBarsInTheLargerWindow)
 {
     Open(800, 600);

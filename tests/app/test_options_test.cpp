@@ -1,5 +1,6 @@
 // The test options that reach into the running game: --stage-end TICK and
-// --reward TICK:AMOUNT, each repeatable, and what they refuse.
+// --reward TICK:AMOUNT, each repeatable, and what they refuse; every
+// option's range; the video modes --mode and the Game Mode box choose.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -122,6 +123,28 @@ TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
     for (const char *listed : {"--mode <1 to 4>", "--screen <7 to 10>", "--trace-poses ", "--draw-hidden ", "--help "}) {
         EXPECT_NE(help.find(listed), std::string::npos) << listed;
     }
+}
+
+// The modes are the Game Mode box's buttons: a 640 x 480 and an 800 x 600
+// window, then the same two in full screen; no other.
+TEST(TestOptions, EachModeIsItsSizeInAWindowOrFullScreen)
+{
+    const struct {
+        int mode;
+        uint32_t width;
+        uint32_t height;
+        bool fullScreen;
+    } modes[] = {{1, 640, 480, false}, {2, 800, 600, false}, {3, 640, 480, true}, {4, 800, 600, true}};
+    for (const auto &m : modes) {
+        game::ModeChoice choice{};
+        ASSERT_TRUE(game::ModeChoiceOf(m.mode, &choice)) << m.mode;
+        EXPECT_EQ(choice.width, m.width) << m.mode;
+        EXPECT_EQ(choice.height, m.height) << m.mode;
+        EXPECT_EQ(choice.fullScreen, m.fullScreen) << m.mode;
+    }
+    game::ModeChoice choice{};
+    EXPECT_FALSE(game::ModeChoiceOf(0, &choice));
+    EXPECT_FALSE(game::ModeChoiceOf(5, &choice));
 }
 
 }  // namespace
