@@ -751,6 +751,11 @@ TEST(StageFilesGivingNothing, AreNamedWithWhyAndWhatFollows)
               "RESOURCE/STAGEINF/STAGE07.BSF: no line of the file is a stage "
               "info key; the stage takes its default settings\n");
     EXPECT_EQ(info("Stage\nWall: 0\n"), "");
+    // Any one key of each family is a stage info of its own.
+    for (const char *line : {"PitchDegreeMin: 5\n", "2DistanceMax: 9\n", "CharacterX: 1\n", "2CharacterZ: 2\n",
+                             "2PCharacterY: 3\n", "FogRed: 40\n", "FogTime: 2\n", "Fog: ON\n"}) {
+        EXPECT_EQ(info(line), "") << line;
+    }
 
     const auto params = [](const char *text) {
         return gametest::Said(false, [&] {
