@@ -98,6 +98,11 @@ TEST_F(MovieFrame, AFourByThreeClipFillsTheScreen)
     EXPECT_TRUE(Near(shown.At(320, 240), media::ClipColour(0)));
     EXPECT_TRUE(Near(shown.At(1, 1), media::ClipColour(0)));
     EXPECT_TRUE(Near(shown.At(638, 478), media::ClipColour(0)));
+    // To the last pixel of every edge.
+    EXPECT_TRUE(Near(shown.At(0, 0), media::ClipColour(0)));
+    EXPECT_TRUE(Near(shown.At(639, 0), media::ClipColour(0)));
+    EXPECT_TRUE(Near(shown.At(0, 479), media::ClipColour(0)));
+    EXPECT_TRUE(Near(shown.At(639, 479), media::ClipColour(0)));
     // The counter at twice the size: frame 6 lights bits 1 and 2.
     const media::BlockRect bit1 = media::ClipCounterBlock(movietest::TestClip(), 1);
     const media::BlockRect bit0 = media::ClipCounterBlock(movietest::TestClip(), 0);
@@ -138,8 +143,40 @@ TEST_F(MovieFrame, AWideClipGetsBlackBarsInTheLargerWindow)
     EXPECT_TRUE(Near(shown.At(400, 78), media::ClipColour(1)));
     EXPECT_TRUE(Near(shown.At(400, 300), media::ClipColour(1)));
     EXPECT_TRUE(Near(shown.At(400, 521), media::ClipColour(1)));
+    // Rows 75 to 524 exactly.
+    EXPECT_EQ(shown.At(400, 74) & 0xFFFFFFu, 0u);
+    EXPECT_TRUE(Near(shown.At(400, 75), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(400, 524), media::ClipColour(1)));
+    EXPECT_EQ(shown.At(400, 525) & 0xFFFFFFu, 0u);
     EXPECT_EQ(shown.At(400, 528) & 0xFFFFFFu, 0u);
     EXPECT_EQ(shown.At(799, 599) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(0, 0) & 0xFFFFFFu, 0u);  // the bars reach every edge
+    EXPECT_EQ(shown.At(799, 0) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(0, 599) & 0xFFFFFFu, 0u);
+    // The picture spans the width to its last pixels.
+    EXPECT_TRUE(Near(shown.At(0, 300), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(799, 300), media::ClipColour(1)));
+}
+
+// A square clip stands between bars at the sides: columns 80 to 559.
+TEST_F(MovieFrame, ASquareClipGetsBarsAtTheSides)
+{
+    Open(640, 480);
+    media::ClipDesc square = movietest::TestClip();
+    square.width = 240;
+    square.height = 240;
+    square.durationMs = 800;
+    Upload("SQUARE.BIK", square, 600);
+    const win::Frame shown = Draw();
+    ASSERT_EQ(shown.width, 640u);
+    EXPECT_EQ(shown.At(0, 240) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(79, 240) & 0xFFFFFFu, 0u);
+    EXPECT_TRUE(Near(shown.At(80, 240), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(559, 240), media::ClipColour(1)));
+    EXPECT_EQ(shown.At(560, 240) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shown.At(639, 240) & 0xFFFFFFu, 0u);
+    EXPECT_TRUE(Near(shown.At(320, 0), media::ClipColour(1)));
+    EXPECT_TRUE(Near(shown.At(320, 479), media::ClipColour(1)));
 }
 
 }  // namespace
