@@ -7,10 +7,12 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "app/bitmap_font.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
+#include "app/fatal.h"
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/game_system_children.h"
@@ -20,6 +22,7 @@
 #include "app/pack.h"
 #include "app/render_callbacks.h"
 #include "app/screen_coords.h"
+#include "app/stage_scene.h"
 #include "app/statistics.h"
 #include "app/threads.h"
 #include "d3d8/d3d8_platform.h"
@@ -441,6 +444,69 @@ TEST_F(GameSystemTest, TheFullStatisticsNameTheRunningStage)
         }
     }
     EXPECT_GT(changed, 5);
+}
+
+// The first stage's scene from its pack: without the world the plain frame
+// shows, quietly; without the lights or the prop the stage is there but
+// cannot be shown, which is fatal and names the file. Whole, the world
+// holds the lights, the prop and the camera, until the scene goes.
+TEST_F(GameSystemTest, TheFirstStageSceneNeedsItsWorldLightsAndProp)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("first_scene", {"PACK/STAGE1/2010000.STR", "PACK/STAGE1/2010000.LST"});
+    gs.messageBox.SetTitleReached();  // a fatal report returns to the title
+    const std::string listPath = root + "/PACK/STAGE1/2010000.LST";
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(listPath);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+    }
+    // The pack's list without the line of `file` (a stage file's name).
+    const auto listWithout = [&](const std::string &file) {
+        std::ofstream out(listPath, std::ios::trunc);
+        for (const std::string &line : lines) {
+            if (file.empty() || line.find("\\" + file + "\t") == std::string::npos) {
+                out << line << "\n";
+            }
+        }
+    };
+    game::StageScene scene;
+    listWithout("STAGE.BSP");
+    EXPECT_FALSE(game::StageSceneLoad(&scene, gs.camera));
+    EXPECT_FALSE(game::StageSceneLoaded(scene));
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_FALSE(gs.StageExitRequested());
+    for (const char *file : {"LIGHTS.DFF", "CLUMP00.DFF"}) {
+        SCOPED_TRACE(file);
+        listWithout(file);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(game::StageSceneLoad(&scene, gs.camera));
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, std::string("Cannot read RESOURCE/STAGE/1/") + file + ": the file is missing\n");
+        EXPECT_TRUE(gs.StageExitRequested());
+        EXPECT_FALSE(game::StageSceneLoaded(scene));
+        EXPECT_EQ(scene.lights, nullptr);
+        EXPECT_FALSE(zuIsPackOpen());
+    }
+    listWithout("");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(game::StageSceneLoad(&scene, gs.camera));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(zuIsPackOpen());  // what the stage took of the pack stays
+    ASSERT_NE(scene.world, nullptr);
+    EXPECT_EQ(RpClumpGetWorld(scene.lights), scene.world);
+    EXPECT_EQ(RpClumpGetWorld(scene.prop), scene.world);
+    EXPECT_EQ(RpCameraGetWorld(gs.camera), scene.world);
+    EXPECT_EQ(scene.camera, gs.camera);
+    game::StageSceneUnload(&scene);
+    EXPECT_FALSE(game::StageSceneLoaded(scene));
+    EXPECT_EQ(scene.prop, nullptr);
+    EXPECT_EQ(scene.sign, nullptr);
+    EXPECT_EQ(RpCameraGetWorld(gs.camera), nullptr);
 }
 
 }  // namespace
