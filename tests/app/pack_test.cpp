@@ -410,6 +410,40 @@ TEST_F(HostilePacks, HugeCountsAndSizesAreRefused)
     ExpectRefused(bad, list, "a dictionary shorter than its head");
 }
 
+// The quiet open (the event scenes' own packs): a pack that is not there,
+// or is refused, gives false with no fatal report, a refused one says why
+// in a line of its own; a good one opens as the loud open does. Nothing to
+// open opens nothing.
+TEST_F(HostilePacks, TheQuietOpenReportsNothingFatal)
+{
+    FatalRecorder::Names().clear();
+    gametest::CaptureDiagnostics();
+    EXPECT_FALSE(zuTryOpenPack("\\PACK\\NONE\\1.STR", nullptr));
+    EXPECT_EQ(gametest::TakeDiagnostics().find("cannot read"), std::string::npos);
+    std::vector<uint8_t> bad = str;
+    bad[0] = 0x16;  // no texture dictionary first
+    apptest::WriteBytes(root + "/PACK/BAD/1.STR", bad);
+    apptest::WriteText(root + "/PACK/BAD/1.LST", list);
+    gametest::CaptureDiagnostics();
+    EXPECT_FALSE(zuTryOpenPack("\\PACK\\BAD\\1.STR", nullptr));
+    const std::string said = gametest::TakeDiagnostics();
+    EXPECT_NE(said.find("cannot read PACK/BAD/1.STR"), std::string::npos) << said;
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+    RawFileBuffer memory{str.data(), static_cast<uint32_t>(str.size()), static_cast<uint32_t>(str.size())};
+    ASSERT_TRUE(zuTryOpenPack("\\PACK\\BAD\\1.STR", &memory));
+    EXPECT_TRUE(zufexists("\\RESOURCE\\STAGE\\1\\STAGE.BSP"));
+    zuClosePackMemory(&memory);
+    EXPECT_FALSE(zuIsPackOpen());
+    EXPECT_FALSE(zuOpenPack(nullptr));
+    EXPECT_FALSE(zuOpenPackMemory("\\PACK\\BAD\\1.STR", nullptr));
+    char out[32];
+    EXPECT_FALSE(zuLocalisePackPath(nullptr, out, sizeof(out)));
+    EXPECT_FALSE(zuLocalisePackPath("\\PACK\\X.STR", nullptr, sizeof(out)));
+    EXPECT_FALSE(zuLocalisePackPath("\\PACK\\X.STR", out, 0));
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+}
+
 // A list whose stream is not on the disc: the report names the stream.
 TEST_F(HostilePacks, AListWithoutItsStreamIsRefused)
 {
