@@ -48,6 +48,20 @@ constexpr GePoolFacts kFacts[kGePoolCount] = {
 
 #undef GE_PARTICLES
 
+// A big shot takes its model, particles and look from its .BSH file: a
+// value its row gave for them would never be used.
+constexpr bool BigShotRowsLeaveTheirLookToTheirFiles()
+{
+    for (const GePoolFacts &f : kFacts) {
+        const bool anyParticles = f.particles[0] != nullptr || f.particles[1] != nullptr || f.particles[2] != nullptr;
+        if (f.bigShot && (f.model != 0 || anyParticles || f.motion != -1 || f.matAnim != 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(BigShotRowsLeaveTheirLookToTheirFiles(), "a big shot's look comes from its file");
+
 }  // namespace
 
 const GePoolFacts &GeFacts(GePoolId id)

@@ -172,6 +172,8 @@ TEST_F(FxModels, TheEventModelChainCopiesItsFirstModel)
     CSXdtModel *second = chain.Add(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
     ASSERT_NE(second, nullptr);  // a copy: the file is not read again
     EXPECT_NE(second->Clump(), first->Clump());
+    ASSERT_NE(first->Desc(), nullptr);
+    EXPECT_EQ(first->Desc()->frames.size(), 2u);
     EXPECT_EQ(second->Desc(), first->Desc());
     EXPECT_EQ(chain.Count(), 2);
     chain.Remove(first);

@@ -85,6 +85,39 @@ TEST_F(GeManager, ThousandMoneyIsTwentyPiecesThatReachTheNearestHeroesEarnings)
     EXPECT_EQ(rewardLines, 20);
 }
 
+// Before they fly to a hero the pieces spring out of the drop, each on a
+// heading of its own: a quarter second in, each stands five units out and
+// some seven up, no two within 60 degrees of each other.
+TEST_F(GeManager, RewardPiecesSpringOutOfTheDropEachOnItsOwnHeading)
+{
+    hero1.position = {500.0f, 0.0f, 0.0f};
+    world.heroes = {&hero1};
+    manager.Create({});
+    const RwV3d drop = {10.0f, 2.0f, -4.0f};
+    ASSERT_EQ(manager.reward->Spawn(drop, 150), 3);
+    for (int tick = 0; tick < 16; ++tick) {
+        manager.Update(1.0f / 64.0f);
+    }
+    std::vector<float> headings;
+    for (int32_t i = 0; i < 3; ++i) {
+        const GeInstance &piece = manager.reward->Instance(i);
+        ASSERT_TRUE(piece.used);
+        const float dx = piece.position.x - drop.x;
+        const float dz = piece.position.z - drop.z;
+        EXPECT_NEAR(std::hypot(dx, dz), 5.0f, 0.01f) << i;
+        EXPECT_NEAR(piece.position.y - drop.y, 7.0f, 0.8f) << i;  // 40 up a second, falling at 98
+        EXPECT_GT(dx * piece.velocity.x + dz * piece.velocity.z, 0.0f) << i;  // out the way it heads
+        EXPECT_NEAR(dx * piece.velocity.z - dz * piece.velocity.x, 0.0f, 0.05f) << i;
+        headings.push_back(std::atan2(dz, dx) * 57.29578f);
+    }
+    for (size_t a = 0; a < headings.size(); ++a) {
+        for (size_t b = a + 1; b < headings.size(); ++b) {
+            const float apart = std::fabs(std::remainder(headings[a] - headings[b], 360.0f));
+            EXPECT_GT(apart, 60.0f) << a << " " << b;
+        }
+    }
+}
+
 // With no hero to fly to, the pieces lie where they fell for twenty
 // seconds and then go, paying no one.
 TEST_F(GeManager, PiecesWithNoHeroToReachLieTwentySecondsAndGoUnpaid)
@@ -121,6 +154,8 @@ TEST_F(GeManager, EachPoolStartsWhatItHoldsAtThePlaceAskedAndThenNothing)
     const auto place = [](int32_t i) { return RwV3d{static_cast<float>(i), 2.0f, 3.0f}; };
     const auto matrix = [&place](int32_t i) { return fxtest::Translation(place(i)); };
     EXPECT_FALSE(manager.dizzy->Start(nullptr));
+    EXPECT_FALSE(manager.statusParticles->Attach(nullptr));
+    EXPECT_EQ(manager.statusParticles->InstancesInUse(), 0);
     EXPECT_EQ(startEach(9, [&](int32_t i) {
                   owners[static_cast<size_t>(i)].position = place(i);
                   return manager.dizzy->Start(fxtest::FakeWorld::As(&owners[static_cast<size_t>(i)]));
