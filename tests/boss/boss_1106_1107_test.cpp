@@ -269,6 +269,31 @@ TEST_F(Walkers, TheGuardEndsAfterItsTimeOrUnderAHeavyHit)
     }
 }
 
+// On the game's own state machine, with the hero in each sensing band (the
+// alarm circle is where the boss takes its guard), the guard outlasts its
+// one-second motion: it ends by 18 into the walk 1 after 2 s (1106) or 1 s
+// (1107), not by the motion's end.
+TEST_F(Walkers, WithTheHeroInSightTheGuardLastsItsTime)
+{
+    for (const int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        const auto [sight, alarm, reach] = bosstest::SensingBandsOf(boss);
+        for (const float distance : {sight, alarm, reach}) {
+            SCOPED_TRACE(distance);
+            PutHero(Off(kHome, 0.0f, distance));
+            boss->SetPosition(kHome);
+            boss->SetDirection(kSouth);
+            Tick();
+            EnterBoss(boss, 19);
+            const int ticks = TicksUntil([&] { return boss->state != 19; }, 200);
+            EXPECT_EQ(boss->state, 1);
+            EXPECT_NEAR(ticks / 60.0f, type == 1106 ? 2.0f : 1.0f, 0.05f);
+        }
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // A thrown boss stands frozen for 0.3 s: the damage of the throw's first
 // frame is held back, that of the later frames dropped; 0.3 s after it
 // stands again the held-back damage is taken.

@@ -168,6 +168,29 @@ TEST_F(SampleBossFiles, EachBossesOwnRoutes)
     EXPECT_EQ(AtOnce(b1101, 0, 3), 5);      // out of the cone: turn
 }
 
+// A guard lasts its time: whatever the sensing and ordinary hits feed while
+// it stands there, the end of the guard's motion keeps it in the guard (the
+// default route of a state machine at a motion's end would otherwise take
+// it out after the motion's second); only its end (18), the break (102), a
+// phase (16) and death leave it.
+TEST_F(SampleBossFiles, AGuardOutlastsItsMotion)
+{
+    for (int32_t type : mkdata::SampleBossTypes()) {
+        const boss::BossTraits *traits = boss::BossTraitsOf(type);
+        ASSERT_NE(traits, nullptr);
+        const int32_t guard = traits->guardState;
+        if (guard < 0) {
+            continue;
+        }
+        SCOPED_TRACE(type);
+        CFSF fsf = Read(type);
+        for (int32_t input : {0, 1, 2, 3, 4, 5, 10, 11, 12, 13, 19, 20, 21, 22, 23, 100, 101, 103}) {
+            const int32_t after = Ended(fsf, guard, input);
+            EXPECT_TRUE(after == guard || after == -1) << input << " -> " << after;
+        }
+    }
+}
+
 // The routes the steps of bosses 1103, 1104, 1105, 1108, 1109 and 1110
 // rely on.
 TEST_F(SampleBossFiles, TheLaterBossesRouteWhatTheirStepsFeed)
