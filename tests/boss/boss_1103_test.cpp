@@ -396,6 +396,51 @@ TEST_F(Boss1103, TheWeaponFlamesLightOncePerVisit)
     }
 }
 
+// Its timed steps come on the tick their frame is reached, not a tick early
+// or late: the double shot on the tick its clock reaches 2935; the flame of
+// 18 once the clock has passed 1414, the tick after it stood on it; the
+// blast slowed (x0.9) up to the tick it reaches 2180, which brings the
+// shockwave and the normal speed.
+TEST_F(Boss1103, ItsTimedStepsComeOnTheTickOfTheirFrame)
+{
+    CSBoss1103 *boss = Boss();
+    EnterBoss(boss, 0);
+    Tick();
+    const int32_t shots = EffectStarts("3209000");
+    EnterBoss(boss, 20);
+    boss->animClock = bosstest::ClockLandingOnFrame(2935.0f, 3);
+    Ticks(2);
+    EXPECT_EQ(EffectStarts("3209000"), shots);
+    Tick();
+    EXPECT_EQ(boss::ClockFrame(boss), 2935.0f);
+    EXPECT_EQ(EffectStarts("3209000"), shots + 2);
+
+    EnterBoss(boss, 0);
+    Ticks(90);  // the shots' flames have burnt out
+    const int32_t out = particles.SystemsOut();
+    EnterBoss(boss, 18);
+    boss->animClock = bosstest::ClockLandingOnFrame(1414.0f, 3);
+    Ticks(3);
+    EXPECT_EQ(boss::ClockFrame(boss), 1414.0f);
+    EXPECT_EQ(particles.SystemsOut(), out);
+    Tick();
+    EXPECT_EQ(particles.SystemsOut(), out + 1);
+
+    EnterBoss(boss, 0);
+    Tick();
+    const int32_t waves = EffectStarts("Shockwave");
+    EnterBoss(boss, 21);
+    Tick();
+    boss->animClock = bosstest::ClockLandingOnFrame(2180.0f, 3, 0.9f);
+    Ticks(2);
+    EXPECT_EQ(boss->animSpeedMode, 6);
+    EXPECT_EQ(EffectStarts("Shockwave"), waves);
+    Tick();
+    EXPECT_EQ(boss::ClockFrame(boss), 2180.0f);
+    EXPECT_EQ(boss->animSpeedMode, 0);
+    EXPECT_EQ(EffectStarts("Shockwave"), waves + 1);
+}
+
 // A hero's grab seizes it (104, grabbed); in the grab fights a blow while
 // held (4096) hurts with 104; the let-go (2048) frees it (105) only in 27;
 // the hero's release (512) in state 15 gives 15.

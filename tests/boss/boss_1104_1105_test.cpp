@@ -135,7 +135,7 @@ TEST_F(Boss1104, ItKeepsAHeroThatSwingsWithoutPauseInSight)
 }
 
 // The tornado (frame 235, with a foe), the bolt (545) and the vines (740,
-// eight on their ring) once per visit each.
+// eight on their ring) once per visit each, on the tick the frame is reached.
 TEST_F(Boss1104, EachSpellOncePerVisitAtItsFrame)
 {
     CSBoss1104 *boss = Boss({0.0f, 0.0f, 0.0f});
@@ -155,6 +155,15 @@ TEST_F(Boss1104, EachSpellOncePerVisitAtItsFrame)
             EnterBoss(boss, 0);
             Tick();
             EnterBoss(boss, spell.state);
+            if (visit == 0) {
+                // The tick its clock reaches the frame brings it, not one before.
+                boss->animClock = bosstest::ClockLandingOnFrame(spell.frame, 3);
+                Ticks(2);
+                EXPECT_EQ(EffectStarts(spell.pool), before);
+                Tick();
+                EXPECT_EQ(boss::ClockFrame(boss), spell.frame);
+                EXPECT_EQ(EffectStarts(spell.pool), before + spell.starts);
+            }
             TicksUntil([&] { return EffectStarts(spell.pool) != before; }, 120);
             EXPECT_GE(boss::ClockFrame(boss), spell.frame);
             EXPECT_LT(boss::ClockFrame(boss), spell.frame + 1.5f);

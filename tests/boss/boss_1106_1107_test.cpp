@@ -506,6 +506,20 @@ TEST_F(Walkers, Boss1107sSpecialIsSlowedUntilFrame10280ThenTheWave)
     EXPECT_EQ(EffectStarts("Wave"), waves + 1);
     Ticks(20);
     EXPECT_EQ(EffectStarts("Wave"), waves + 1);
+    // Again: slowed up to the tick its clock reaches the frame, which brings
+    // the wave.
+    EnterBoss(boss, 0);
+    Tick();
+    EnterBoss(boss, 20);
+    Tick();
+    boss->animClock = bosstest::ClockLandingOnFrame(10280.0f, 3, 0.9f);
+    Ticks(2);
+    EXPECT_EQ(boss->animSpeedMode, 6);
+    EXPECT_EQ(EffectStarts("Wave"), waves + 1);
+    Tick();
+    EXPECT_EQ(boss::ClockFrame(boss), 10280.0f);
+    EXPECT_EQ(boss->animSpeedMode, kAnimNormal);
+    EXPECT_EQ(EffectStarts("Wave"), waves + 2);
 }
 
 // 1106's special 20 starts its big shot once the motion passes frame

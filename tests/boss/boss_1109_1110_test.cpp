@@ -92,7 +92,7 @@ protected:
         const int32_t before = EffectStarts(pool);
         EnterBoss(boss, state);
         if (frame >= 0.0f) {
-            boss->animClock = (frame - 3.0f) / 60.0f;
+            boss->animClock = bosstest::ClockLandingOnFrame(frame, 3);
         }
         *firedAt = -1.0f;
         for (int i = 0; i < 30; ++i) {
@@ -116,6 +116,7 @@ protected:
                 if (s.frame >= 0.0f) {
                     EXPECT_GE(firedAt, s.frame);
                     EXPECT_LT(firedAt, s.frame + 1.5f);
+                    EXPECT_EQ(firedAt, s.frame);  // on the tick it is reached
                 }
             }
         }
@@ -187,11 +188,16 @@ TEST_F(Champions, Boss1110sBarrageFiresPairsAndOneArrow)
     Tick();
     EXPECT_EQ(EffectStarts("3215400"), shots + 2);
     EXPECT_EQ(EffectStarts("LitArrow"), arrows);
+    // The arrow comes with the first pair once the clock has reached its
+    // frame: here the next pair's tick brings the clock exactly onto it.
+    boss->animClock = bosstest::ClockLandingOnFrame(2540.0f, 20);
     Ticks(19);  // 0.33 s: the next pair on the twenty-first tick
     EXPECT_EQ(EffectStarts("3215400"), shots + 2);
+    EXPECT_EQ(EffectStarts("LitArrow"), arrows);
     Tick();
     EXPECT_EQ(EffectStarts("3215400"), shots + 4);
-    TicksUntil([&] { return boss::ClockFrame(boss) >= 2541.0f; }, 60);
+    EXPECT_EQ(boss::ClockFrame(boss), 2540.0f);
+    EXPECT_EQ(EffectStarts("LitArrow"), arrows + 1);
     Ticks(25);
     EXPECT_EQ(EffectStarts("LitArrow"), arrows + 1);
     EXPECT_EQ(boss->ArrowDone, 1);

@@ -30,6 +30,37 @@ inline void DiesFrom(FsfBuilder &b, std::initializer_list<int32_t> states, int32
     }
 }
 
+// An animation clock (seconds) from which `ticks` ticks of kDt, the motion
+// playing at `speed`, bring the boss's clock frame (clock x 60) exactly
+// onto `frame`: a step that fires "at" a frame must fire on that tick, one
+// that fires "past" it on the next. Fails the test when no such clock is
+// found near the frame.
+inline float ClockLandingOnFrame(float frame, int ticks, float speed = 1.0f)
+{
+    const float step = kDt * speed;
+    const auto lands = [&](float clock) {
+        for (int i = 0; i < ticks; ++i) {
+            clock += step;
+        }
+        return clock * 60.0f == frame;
+    };
+    const float guess = frame / 60.0f - static_cast<float>(ticks) * step;
+    float up = guess;
+    float down = guess;
+    for (int i = 0; i < 4096; ++i) {
+        if (lands(up)) {
+            return up;
+        }
+        if (lands(down)) {
+            return down;
+        }
+        up = std::nextafter(up, 1e9f);
+        down = std::nextafter(down, -1e9f);
+    }
+    ADD_FAILURE() << "no clock lands on frame " << frame;
+    return guess;
+}
+
 // A foe's bearing off a boss's facing, in degrees, and whether the boss's
 // attack cone holds it.
 struct ConeBearing {
