@@ -336,6 +336,31 @@ TEST_F(Breakables, ItHoldsAModelOnlyNearTheCamera)
     EXPECT_EQ(object->model, nullptr);
 }
 
+// Each variant that holds its model by distance (S, E, N, X) gives it back
+// out of the camera's view and takes it again in view; the always-model
+// variants (W, K) keep theirs.
+TEST_F(Breakables, OnlyTheVariantsByDistanceGiveTheirModelBackOutOfView)
+{
+    PutHero({0.0f, 0.0f, -40.0f});
+    const std::pair<int32_t, bool> variants[] = {{10008, true}, {10002, true},  {10018, true},
+                                                 {10020, true}, {10022, false}, {10001, false}};
+    for (const auto &[type, byDistance] : variants) {
+        SCOPED_TRACE(type);
+        camera = {150.0f, 150.0f, 100.0f};  // near, in view
+        AiObject *object = Object(type, {190.0f, 0.0f, 190.0f});
+        Ticks(2);
+        ASSERT_NE(object->model, nullptr);
+        camera = {0.0f, 150.0f, -150.0f};
+        object->SetPosition({230.0f, 0.0f, 60.0f});  // behind the east wall, within 400
+        Ticks(2);
+        EXPECT_EQ(object->model == nullptr, byDistance);
+        camera = {150.0f, 150.0f, 100.0f};
+        object->SetPosition({190.0f, 0.0f, 190.0f});
+        Ticks(2);
+        EXPECT_NE(object->model, nullptr);
+    }
+}
+
 // The sparkling crate's two systems go back to their pool once dead.
 TEST_F(Breakables, TheSparklesGoBackToTheirPool)
 {

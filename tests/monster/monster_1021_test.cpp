@@ -26,9 +26,9 @@ protected:
     // The monster with a small state machine: idle 0, the seize 11 into the
     // hold 13 and the releases 14 and 15, the guard 27, the knock 20, the
     // charge 16 to 18, the dying 28 into the gone 29, the hold 32.
-    CSMonster1021 *Monster(const RwV3d &at = kHome)
+    CSMonster1021 *Monster(const RwV3d &at = kHome, int32_t eventId = 0, int32_t isRender = 1)
     {
-        AiObject *placed = Place(kType, at);
+        AiObject *placed = Place(kType, at, {0.0f, 0.0f, -1.0f}, eventId, isRender);
         FsfBuilder b;
         b.State(0).To(11, 11, 1).To(100, 19, 1).To(120, 28, 1).To(0, 0);
         b.State(11).Grab(0).To(13, 13, 1).To(0, 0);
@@ -64,6 +64,22 @@ protected:
         return count;
     }
 };
+
+// Its event (code 8192 of its group) shows it standing on the ground, also
+// where it was put above it.
+TEST_F(Monster1021, ItsEventShowsItOnTheGround)
+{
+    CSMonster1021 *m = Monster(kHome, 5, 0);
+    PutHero({0.0f, 0.0f, -15.0f});
+    Tick();
+    ASSERT_EQ(m->model, nullptr);
+    m->SetPosition({kHome.x, 25.0f, kHome.z});
+    Control(m, kCtlShowHold, 5);
+    Ticks(2);
+    ASSERT_NE(m->model, nullptr);
+    EXPECT_TRUE(m->eventModel);
+    EXPECT_NEAR(m->GetPositionPtr()->y, 0.0f, 0.01f);  // the arena's floor
+}
 
 // In its guard a hit without bit 64 costs no HP and plays the guard's
 // sound; a heavy hit (64) costs HP and breaks the guard (input 102).
