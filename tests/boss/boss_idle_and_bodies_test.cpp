@@ -9,8 +9,10 @@
 // than halting a step short of it as in their other states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -173,6 +175,59 @@ TEST_F(HandParticles, Boss1106sFollowTheHandInState8AndStayInState13)
             system->Release();
         }
         held.clear();
+    }
+}
+
+// The other bosses' flames ("3010600.zus"), once per entry with a model,
+// drawn after the world: 1101's in 12, 13 and 16 follow its hands (100060,
+// 100080; the stage's pool of two has no room for the weapon's two), those
+// of its weapon in 6 and 9 stay where given off, as do 1103's weapon flames
+// in 12 and 21, 1107's hand in 8 and 13 and the champions' weapon flames
+// in 5 and 8.
+TEST_F(HandParticles, EachBossesFlamesFollowOrStayAsGivenOff)
+{
+    const struct {
+        int32_t type;
+        int32_t lastState;
+        int32_t state;
+        int following;
+        int staying;
+    } rows[] = {{1101, 32, 6, 0, 1},  {1101, 32, 9, 0, 1},  {1101, 32, 12, 2, 0}, {1101, 32, 13, 2, 0},
+                {1101, 32, 16, 2, 0}, {1103, 34, 12, 0, 1}, {1103, 34, 21, 0, 1}, {1107, 24, 8, 0, 1},
+                {1107, 24, 13, 0, 1}, {1109, 25, 5, 0, 1},  {1109, 25, 8, 0, 2},  {1110, 25, 5, 0, 1},
+                {1110, 25, 8, 0, 1}};
+    PutHero({0.0f, 0.0f, -300.0f});
+    int32_t placed = 0;
+    AiObject *boss = nullptr;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::to_string(row.type) + " in " + std::to_string(row.state));
+        if (row.type != placed) {
+            if (boss != nullptr) {
+                boss->removed = true;
+                boss->active = false;
+            }
+            boss = Place(row.type, kHome, kSouth);
+            UseStatesThatStay(row.type, row.lastState);
+            placed = row.type;
+            Ticks(2);
+        }
+        EnterBoss(boss, 0);
+        Ticks(90);  // earlier flames have burnt out
+        const std::vector<const CSParticleSystem *> before = particles.SystemsOutOf("3010600.zus");
+        EnterBoss(boss, row.state);
+        Ticks(3);
+        int following = 0;
+        int staying = 0;
+        for (const CSParticleSystem *system : particles.SystemsOutOf("3010600.zus")) {
+            if (std::find(before.begin(), before.end(), system) != before.end()) {
+                continue;
+            }
+            EXPECT_EQ(system->displayMode[0], kPrtDrawAfterWorld);
+            following += system->displayMode[1] == kPrtFollowEmitter;
+            staying += system->displayMode[1] == kPrtStayWhereEmitted;
+        }
+        EXPECT_EQ(following, row.following);
+        EXPECT_EQ(staying, row.staying);
     }
 }
 
