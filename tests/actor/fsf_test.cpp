@@ -73,7 +73,10 @@ TEST(FsfNextState, EmptySetAnswersZero)
     EXPECT_FLOAT_EQ(fsf.GetTransitionBlend(), 0.0f);
     EXPECT_EQ(fsf.SetState(0), 0);
     EXPECT_EQ(fsf.NextState(0, 1), 0);
+    EXPECT_EQ(fsf.CurrentState(), -1);
     EXPECT_EQ(fsf.NextState(3, 0), 0);
+    EXPECT_EQ(fsf.CurrentState(), -1);
+    EXPECT_EQ(fsf.PreviousState(), -1);
 }
 
 TEST(FsfStates, SetStateRefusesMissingStates)

@@ -105,6 +105,10 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
             << said;
         EXPECT_EQ(stage.FindAiObjectById(id), nullptr);
     }
+    // What was never made is nothing to free.
+    AiObject *none = CreateActor(4242, 62);
+    EXPECT_EQ(none, nullptr);
+    DestroyActor(none);
     AiObject *shown = stage.FindAiObjectById(61);
     ASSERT_NE(shown, nullptr);
     EXPECT_NE(shown->model, nullptr);

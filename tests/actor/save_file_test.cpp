@@ -117,8 +117,10 @@ TEST_F(SaveFileTest, EveryFieldSitsAtItsOffset)
     hero.abilityFlags[5] = 1;
     const EquipContent *sword = items.FindEquipContent(5100210);
     const EquipContent *charm = items.FindEquipContent(5200020);
+    const EquipContent *vest = items.FindEquipContent(5200010);
     hero.EquipItem(sword, 2);
     hero.EquipItem(charm, 1);
+    hero.EquipItem(vest, 0);
     items.AddItem(0, 5402003);
     items.AddItem(0, 100054);
     items.AddItem(0, 100054);
@@ -145,6 +147,7 @@ TEST_F(SaveFileTest, EveryFieldSitsAtItsOffset)
     e.Word(172, 29);
     e.Word(168 + 27 * 4, 5);
     e.Word(280, 1);
+    e.Word(284, 5200010);
     e.Word(288, 5200020);
     e.Word(292, 5100210);
     e.Word(304, 3);
