@@ -45,7 +45,7 @@ void Sense(CSStageManager *stage, AiObject *actor, const ActorFrame &frame)
         return;
     }
     const bool viewTested = stage->world != nullptr;
-    actor->drawn = !viewTested || !LineOfSightBlocked(stage->world, frame.camera, BodyCentre(actor));
+    actor->drawn = !LineOfSightBlocked(stage->world, frame.camera, BodyCentre(actor));
 
     SensingRanges ranges;
     if (const CharacterParams *params = actor->Params()) {
@@ -132,9 +132,6 @@ static void RunSceneActors(CSStageManager *stage, float dt, const ActorFrame &fr
 
 void RunActorPass(CSStageManager *stage, float dt, const ActorFrame &frame)
 {
-    if (stage == nullptr) {
-        return;
-    }
     if (stage->actorUpdate == 0) {
         RunSceneActors(stage, dt, frame);
         return;

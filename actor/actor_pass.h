@@ -28,8 +28,8 @@ ActorFrame MakeActorFrame(CSStageManager *stage, RwCamera *camera);
 bool LineOfSightBlocked(RpWorld *world, const RwV3d &from, const RwV3d &to);
 
 // One pass over the stage's chain seen from `frame`. `dt` is the frame
-// time in seconds, already scaled by the game speed. Nothing while the
-// stage's actor-update switch is 0.
+// time in seconds, already scaled by the game speed. While the stage's
+// actor-update switch is 0 only the actors a scene waits for run.
 void RunActorPass(CSStageManager *stage, float dt, const ActorFrame &frame);
 
 // The trace lines of the pass: `actor` for every actor and hero of the
