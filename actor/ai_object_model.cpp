@@ -167,12 +167,14 @@ void AiObject::SetDirection(const RwV3d &direction)
 
 void AiObject::Rotate(const RwV3d &axis, float degrees)
 {
-    // Turn the rows about the axis through the origin, the position kept.
-    RwMatrix turn;
-    RwMatrixSetIdentity(&turn);
-    if (RwMatrixRotate(&turn, &axis, degrees, rwCOMBINEREPLACE) == nullptr) {
+    // Turn the rows about the axis through the origin, the position kept;
+    // a zero axis names no turn (its rows would be no numbers).
+    if (axis.x == 0.0f && axis.y == 0.0f && axis.z == 0.0f) {
         return;
     }
+    RwMatrix turn;
+    RwMatrixSetIdentity(&turn);
+    RwMatrixRotate(&turn, &axis, degrees, rwCOMBINEREPLACE);
     RwV3d rows[2] = {at, up};
     if (RwFrame *frame = FrameOf(*this)) {
         const RwMatrix *m = RwFrameGetMatrix(frame);
