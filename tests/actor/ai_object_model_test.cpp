@@ -120,6 +120,18 @@ TEST_F(AiObjectModelTest, PositionAndTurnsFollowTheFrame)
     monster->position = {};
     monster->SyncFrameAxes();
     EXPECT_FLOAT_EQ(monster->position.x, 2.0f);
+    // A zero axis turns nothing, with a model or without.
+    for (int withModel = 1; withModel >= 0; --withModel) {
+        if (withModel == 0) {
+            monster->SetModelInstance(nullptr);
+        }
+        monster->SetDirection({0.0f, 0.0f, -1.0f});
+        monster->Rotate({0.0f, 0.0f, 0.0f}, 90.0f);
+        monster->GetDirection(&facing);
+        EXPECT_FLOAT_EQ(facing.x, 0.0f) << withModel;
+        EXPECT_FLOAT_EQ(facing.z, -1.0f) << withModel;
+        EXPECT_FLOAT_EQ(monster->up.y, 1.0f) << withModel;
+    }
 }
 
 TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
@@ -237,6 +249,12 @@ TEST_F(AiObjectModelTest, EventsMakeItAppearAndGiveItBack)
     monster->ReturnToNormal();
     EXPECT_FALSE(monster->eventHeld || monster->eventModel || monster->holdState);
     EXPECT_FALSE(CountsAsInView(*monster));
+    // A scene's end releases the effects of the types that own some; this
+    // one owns none and is left as it was.
+    CSModelInstance *instance = monster->model;
+    monster->ReleaseTypeEffects();
+    EXPECT_EQ(monster->model, instance);
+    EXPECT_TRUE(Shown(instance->clump));
 }
 
 // An event makes an actor without a model appear: it takes one of its

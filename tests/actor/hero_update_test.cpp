@@ -20,6 +20,7 @@
 #include "fx/xdt_effect_pool.h"
 #include "stage/model_template.h"
 #include "support/engine/scratch_path.h"
+#include "support/game/diagnostics_capture.h"
 #include "support/game/trace_reader.h"
 #include "tests/actor/hero_test_support.h"
 
@@ -505,6 +506,17 @@ TEST_F(HeroUpdateTest, TheWeaponAndTheAuraComeAndGoWithTheEquipment)
     EXPECT_EQ(hero->weaponClump, nullptr);
     EXPECT_EQ(hero->GetAttackBonus(), 80);
     hero->UnequipSlot(kHeroWeaponSlot);
+    // A figure with no hand to hold it shows none, and says so.
+    std::vector<int32_t> &hands = hero->modelTemplate->params.weaponIds;
+    const std::vector<int32_t> kept = hands;
+    hands.clear();
+    gametest::CaptureDiagnostics();
+    hero->EquipItem(items->FindEquipContent(kHeroStartWeapon[0]), kHeroWeaponSlot);
+    hero->RecomputeEquipment();
+    EXPECT_EQ(hero->weaponClump, nullptr);
+    EXPECT_NE(gametest::TakeDiagnostics().find("the weapon cannot be shown on the hero"), std::string::npos);
+    hero->UnequipSlot(kHeroWeaponSlot);
+    hands = kept;
     stage->particleManager = nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "actor/item_manager.h"
 #include "actor/thrown_items.h"
 #include "app/game_rand.h"
+#include "stage/stage_manager.h"
 #include "tools/mkdata/item_data.h"
 
 namespace {
@@ -168,6 +169,17 @@ TEST_F(ItemManagerTest, IconsNameTheirSheetAndCell)
     EXPECT_EQ(GetItemIconIndex(4, &items) / kIconCellsPerSheet, 3);
     EXPECT_EQ(GetItemIconIndex(5, &items), kNoItemIcon);
     EXPECT_EQ(GetItemIconIndex(99, &items), kNoItemIcon);
+    // Asked without an owner, the running stage's tables answer; with no
+    // stage there is no icon.
+    CSStageManager stage;
+    stage.itemManager = &items;
+    CSStageManager *const running = g_pStageManager;
+    g_pStageManager = &stage;
+    EXPECT_EQ(GetItemIconIndex(4, nullptr), 54);
+    g_pStageManager = nullptr;
+    EXPECT_EQ(GetItemIconIndex(4, nullptr), kNoItemIcon);
+    g_pStageManager = running;
+    stage.itemManager = nullptr;
     float s0 = -1;
     float t0 = -1;
     float s1 = -1;
