@@ -1015,7 +1015,11 @@ constexpr const SampleBatchRoutine *kSampleBatch =
 template <class P>
 [[gnu::always_inline]] inline void WriteGroup(const SpanPlan &p, const P &pl, VI active, VI pass, VI color, VI keep,
                                               VI opaqueTarget) {
-    const VI old = LoadPlace(p.colorBits, p.colorPitch, pl, active);
+    // A packed group's write touches only its passing lanes, so where nothing of the old
+    // pixel is blended or kept it is not read (a read just after the neighbouring
+    // triangle's write to the same words waited for that write).
+    const bool readsOld = !kPackedGroups || p.blend || p.keepMask != 0;
+    const VI old = readsOld ? LoadPlace(p.colorBits, p.colorPitch, pl, active) : ISet1(0);
     VI out = color;
     if (p.blend) {
         out = BlendV(p, out, IOr(old, opaqueTarget));
@@ -1354,16 +1358,16 @@ template <bool kPacked = kPackedGroups>
 // ---- Fills of one colour ----
 
 // A triangle without perspective that samples nothing, whose colours do not change over
-// it (or are flat), unfogged, without alpha or depth test (a fade, a darkened layer, a
-// box of the interface), shades to one colour at every pixel: the combiner is worked
-// once, and each group only blends and writes it.
+// it (or are flat), unfogged, without depth test (a fade, a darkened layer, a box of the
+// interface), shades to one colour at every pixel: the combiner is worked once, and each
+// group only blends and writes it. Under an alpha test that one colour passes at every
+// pixel or at none.
 [[gnu::always_inline]] inline bool IsFill(const SpanPlan &p, const SteadyColours &steady, const RasterContext &ctx) {
-    if (p.fault != kSpanFaultNone && p.fault != kSpanFaultFill && p.fault != kSpanFaultSteady &&
-        p.fault != kSpanFaultCombine && p.fault != kSpanFaultBlend) {
+    if (p.fault != kSpanFaultNone && p.fault != kSpanFaultFill && p.fault != kSpanFaultFillAlpha &&
+        p.fault != kSpanFaultSteady && p.fault != kSpanFaultCombine && p.fault != kSpanFaultBlend) {
         return false;
     }
-    return p.sampledCount == 0 && p.fog == SpanPlan::Fog::None && !p.alphaTest &&
-           p.depth.kind == SpanDepth::Kind::None &&
+    return p.sampledCount == 0 && p.fog == SpanPlan::Fog::None && p.depth.kind == SpanDepth::Kind::None &&
            (ctx.flat || (steady.diffuse && (!p.readsSpecular || steady.specular)));
 }
 
@@ -1382,6 +1386,10 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         if (p.readsSpecular) in.specular = Widen(steady.specularWord);
     }
     const VI color = Narrow(p.simple ? SimpleCombine(p, in, p.fault) : Combine(p, in, p.fault));
+    if (p.alphaTest && p.fault != kSpanFaultFillAlpha &&
+        !Any(PassesV(p.alphaFunc, ISrl<24>(color), ISet1(static_cast<int32_t>(p.alphaRef))))) {
+        return;
+    }
     const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
     const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
     const VI iota = IIota();

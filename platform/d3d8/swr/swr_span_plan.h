@@ -227,6 +227,7 @@ enum : uint32_t {
     kSpanFaultPicture,  // a picture's kept row filter gives its first column the second's
     kSpanFaultFill,     // a fill of one colour leaves out its first row's first pixel
     kSpanFaultFilteredRow,  // a triangle drawn as filtered rows leaves out its first row's last pixel
+    kSpanFaultFillAlpha,    // a fill of one colour is drawn whether its colour passes the alpha test or not
     kSpanFaultCount,
 };
 

@@ -136,8 +136,9 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
             if ((fault == swr::kSpanFaultWindow || fault == swr::kSpanFaultPair) && lanes == 4) continue;
             // Only sixteen lanes pack a group's rows end to end, or look levels up by steps.
             if ((fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep) && lanes < 16) continue;
-            // Filtered rows are shown on scenes of bent pictures (below).
-            if (fault == swr::kSpanFaultFilteredRow) continue;
+            // Filtered rows and alpha-tested layers of one colour are shown on scenes of
+            // their own (below).
+            if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFillAlpha) continue;
             Width width(lanes);
             // A draw is drawn as it is set up on one thread only.
             Threads threads(fault == swr::kSpanFaultAtOnce ? 1 : 0);
@@ -216,6 +217,54 @@ TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount)
             seen = FirstDifference(Render(seed, true, nullptr, false, true), references[seed - 1]) >= 0;
         }
         EXPECT_TRUE(seen) << lanes << " lanes";
+    }
+}
+
+// A layer of one colour under an alpha test and no depth test (as the stages darken
+// the view) is drawn whole where its colour passes and not at all where it fails: the
+// reference path's pixels at every width and thread count, over a background it blends
+// with; and drawing a failing layer anyway shows.
+TEST(FastTriangle, AnAlphaTestedLayerOfOneColourIsDrawnWholeOrNotAtAll) {
+    constexpr uint32_t kLayerW = 37, kLayerH = 23, kBackground = 0xFF3060A0u;
+    // Alpha 0x80 against references below and above it, gouraud and flat.
+    auto draw = [&](DWORD ref, DWORD shade, bool fast) {
+        swrtest::Scene s(kLayerW, kLayerH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        s.FillPixels(kBackground);
+        s.SetState(D3DRS_ZENABLE, D3DZB_FALSE);
+        s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+        s.SetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        s.SetState(D3DRS_ALPHATESTENABLE, TRUE);
+        s.SetState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        s.SetState(D3DRS_ALPHAREF, ref);
+        s.SetState(D3DRS_SHADEMODE, shade);
+        const D3DCOLOR c = 0x80201008u;
+        const std::vector<swrtest::TLVertex> quad = {{1.5f, 2.0f, 0.5f, 1.0f, c},  {35.0f, 1.0f, 0.5f, 1.0f, c},
+                                                     {2.0f, 21.5f, 0.5f, 1.0f, c}, {35.0f, 1.0f, 0.5f, 1.0f, c},
+                                                     {34.5f, 22.0f, 0.5f, 1.0f, c}, {2.0f, 21.5f, 0.5f, 1.0f, c}};
+        if (!fast) swr::SetFastPathsEnabled(false);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, quad, 2));
+        swr::SetFastPathsEnabled(true);
+        return swrtest::Snapshot(s);
+    };
+    for (const DWORD shade : {DWORD{D3DSHADE_GOURAUD}, DWORD{D3DSHADE_FLAT}}) {
+        for (const DWORD ref : {DWORD{0x40}, DWORD{0xC0}}) {
+            const std::vector<uint32_t> reference = draw(ref, shade, false);
+            // A passing layer darkens the middle; a failing one leaves the background
+            // (colour and depth words alternate).
+            EXPECT_EQ(reference[2 * (11 * kLayerW + 18)] == kBackground, ref == 0xC0);
+            for (uint32_t lanes : Widths()) {
+                Width width(lanes);
+                for (uint32_t count : {1u, 3u}) {
+                    Threads threads(count);
+                    EXPECT_EQ(FirstDifference(draw(ref, shade, true), reference), -1)
+                        << "reference " << ref << ", " << lanes << " lanes, " << count << " threads";
+                }
+                Fault wrong(swr::kSpanFaultFillAlpha);
+                EXPECT_EQ(FirstDifference(draw(ref, shade, true), reference) >= 0, ref == 0xC0)
+                    << "reference " << ref << ", " << lanes << " lanes";
+            }
+        }
     }
 }
 
