@@ -113,6 +113,37 @@ TEST_F(QuitSignalBox, TheBoxsProcessTakesTheQuitSignalsTheDefaultWay)
     }
 }
 
+// Once the box is closed, a process the game forks is not the box: a quit
+// signal to the game leaves it alone, and it takes its own signals the
+// default way.
+TEST_F(QuitSignalBox, AProcessForkedAfterTheBoxIsNotTheBox)
+{
+    const BoxRun box = ShowAWaitingBox([](pid_t shown) { kill(shown, SIGTERM); });
+    ASSERT_TRUE(box.answered);
+    int up[2];
+    ASSERT_EQ(pipe(up), 0);
+    const pid_t other = fork();
+    if (other == 0) {
+        close(up[0]);
+        const char ready = 1;
+        (void)!write(up[1], &ready, 1);
+        for (;;) {
+            pause();
+        }
+    }
+    close(up[1]);
+    char ready = 0;
+    ASSERT_EQ(read(up[0], &ready, 1), 1);  // the fork is done in the child
+    close(up[0]);
+    kill(getpid(), SIGTERM);
+    EXPECT_TRUE(QuitSignalled());
+    kill(other, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+}
+
 TEST_F(QuitSignalBox, NoBoxIsShownOnceAQuitSignalHasCome)
 {
     kill(getpid(), SIGTERM);
