@@ -240,8 +240,9 @@ TEST_F(GameDamagedFiles, ADamagedLoadingPictureEndsTheStageLoadNamingItsGamePath
 struct StageRun {
     int status = -1;
     std::vector<std::string> lines;
-    bool loaded = false;    // the stage load was traced
-    int64_t lastFrame = 0;  // the last frame traced
+    bool loaded = false;      // the stage load was traced
+    int64_t firstFrame = -1;  // the frame of the first line traced
+    int64_t lastFrame = 0;    // the last frame traced
 };
 
 StageRun RunStage(int frames)
@@ -256,6 +257,7 @@ StageRun RunStage(int frames)
     for (const gametest::TraceRecord &r : gametest::ReadTrace(root + "/t.txt")) {
         run.loaded = run.loaded || (r.kind == "stage" && r.fields.size() >= 2 && r.fields[0] == "load");
         run.lastFrame = std::max<int64_t>(run.lastFrame, r.tick);
+        run.firstFrame = run.firstFrame < 0 ? r.tick : run.firstFrame;
     }
     return run;
 }
@@ -298,6 +300,8 @@ TEST_F(GameDamagedFiles, DamagedStageFilesTheStageCanDoWithoutAreNamedWithWhyAnd
         const StageRun run = RunStage(30);
         EXPECT_EQ(run.status, 0) << Joined(run.lines);
         EXPECT_TRUE(run.loaded);
+        // The load starts before the first tick: its lines are frame 0's.
+        EXPECT_EQ(run.firstFrame, 0);
         EXPECT_EQ(run.lastFrame, 30);
         std::vector<std::string> lines = run.lines;
         std::sort(lines.begin(), lines.end());
@@ -332,6 +336,8 @@ TEST_F(GameDamagedFiles, DamagedStageFilesTheStageCanDoWithoutAreNamedWithWhyAnd
         const StageRun run = RunStage(30);
         EXPECT_EQ(run.status, 0) << Joined(run.lines);
         EXPECT_TRUE(run.loaded);
+        // The load starts before the first tick: its lines are frame 0's.
+        EXPECT_EQ(run.firstFrame, 0);
         EXPECT_EQ(run.lastFrame, 30);
         std::vector<std::string> lines = run.lines;
         std::sort(lines.begin(), lines.end());
