@@ -115,6 +115,22 @@ GeInstance *CSGePool::FirstFree()
     return nullptr;
 }
 
+GeInstance *CSGePool::Begin(const RwV3d &at)
+{
+    GeInstance *instance = BeginInstance(FirstFree(), at);
+    if (instance != nullptr) {
+        PlayStartSound();
+    }
+    return instance;
+}
+
+void CSGePool::PlayStartSound() const
+{
+    if (facts_->sound != 0) {
+        FxPlaySound(facts_->sound);
+    }
+}
+
 GeInstance *CSGePool::BeginInstance(GeInstance *instance, const RwV3d &at)
 {
     if (instance == nullptr || instance->used) {
@@ -172,7 +188,7 @@ int32_t CSGePool::BeginRing(const RwV3d &centre, int32_t count, float radius, fl
     for (int32_t i = 0; i < count; ++i) {
         const float angle = phase + 6.28318531f * static_cast<float>(i) / static_cast<float>(count);
         const RwV3d at = {centre.x + radius * std::cos(angle), centre.y, centre.z + radius * std::sin(angle)};
-        GeInstance *instance = Begin(at);
+        GeInstance *instance = BeginInstance(FirstFree(), at);
         if (instance == nullptr) {
             break;
         }
@@ -180,6 +196,9 @@ int32_t CSGePool::BeginRing(const RwV3d &centre, int32_t count, float radius, fl
             startedOut[started] = instance;
         }
         ++started;
+    }
+    if (started > 0) {
+        PlayStartSound();
     }
     return started;
 }

@@ -79,9 +79,9 @@ public:
     const GeInstance &Instance(int32_t index) const { return instances_[static_cast<size_t>(index)]; }
 
 protected:
-    // A free instance started at `at` (model shown, particles taken, sound
-    // and trace line), or null when none is free.
-    GeInstance *Begin(const RwV3d &at) { return BeginInstance(FirstFree(), at); }
+    // A free instance started at `at` (model shown, particles taken, the
+    // pool's sound and a trace line), or null when none is free.
+    GeInstance *Begin(const RwV3d &at);
     // The same on a chosen free instance (null: nothing).
     GeInstance *BeginInstance(GeInstance *instance, const RwV3d &at);
     GeInstance *FirstFree();
@@ -91,8 +91,9 @@ protected:
     // Starts one instance at each of `count` places on the ring of
     // `radius` around `centre`, the first at angle `phase` (radians);
     // returns how many started, their instances in `started` when given
-    // (room for `count`).
+    // (room for `count`); the pool's sound plays once for them.
     int32_t BeginRing(const RwV3d &centre, int32_t count, float radius, float phase, GeInstance **started = nullptr);
+    void PlayStartSound() const;
     void End(GeInstance *instance);
     void PlaceModel(GeInstance *instance);
     // Hits each hero within `reach` of the instance once (kind 2).

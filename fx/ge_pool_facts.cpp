@@ -48,19 +48,25 @@ constexpr GePoolFacts kFacts[kGePoolCount] = {
 
 #undef GE_PARTICLES
 
-// A big shot takes its model, particles and look from its .BSH file: a
-// value its row gave for them would never be used.
-constexpr bool BigShotRowsLeaveTheirLookToTheirFiles()
+// Each row's values are ones its pool reads: a big shot takes its model,
+// particles and look from its .BSH file, only pools that start on a ring
+// (and the thrower's volley) place more than one instance a start, and a
+// motion is an index or -1 for none.
+constexpr bool RowsHoldOnlyWhatTheirPoolsRead()
 {
     for (const GePoolFacts &f : kFacts) {
         const bool anyParticles = f.particles[0] != nullptr || f.particles[1] != nullptr || f.particles[2] != nullptr;
         if (f.bigShot && (f.model != 0 || anyParticles || f.motion != -1 || f.matAnim != 0)) {
             return false;
         }
+        const bool placesMany = f.placement == kGeOnRing || f.id == kGeBoss1102Shot;
+        if (f.ring < 1 || (f.ring != 1 && !placesMany) || f.motion < -1) {
+            return false;
+        }
     }
     return true;
 }
-static_assert(BigShotRowsLeaveTheirLookToTheirFiles(), "a big shot's look comes from its file");
+static_assert(RowsHoldOnlyWhatTheirPoolsRead(), "a row holds a value its pool never reads");
 
 }  // namespace
 

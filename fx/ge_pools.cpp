@@ -14,8 +14,6 @@ constexpr int32_t kRewardPieceMax = 50;
 constexpr int32_t kStatusFrame = 100020;
 constexpr int32_t kHeadFrame = 100090;
 constexpr float kGoldenAngle = 2.39996323f;
-constexpr float kVolleyRadius = 10.0f;
-constexpr int32_t kVolleyRing = 7;
 constexpr float kWaveReach = 100.0f;
 constexpr float kBarrelReach = 30.0f;
 constexpr int32_t kBarrelDamage = 100;
@@ -233,11 +231,7 @@ bool CSGeBarrelBomb::Start(const RwMatrix *matrix)
 
 int32_t CSGeExplosion::Start(const RwV3d &position, int32_t, int32_t)
 {
-    const int32_t n = BeginRing(position, Facts().ring, Facts().ringRadius, 0.0f);
-    if (n > 0 && Facts().sound != 0) {
-        FxPlaySound(Facts().sound);
-    }
-    return n;
+    return BeginRing(position, Facts().ring, Facts().ringRadius, 0.0f);
 }
 
 bool CSGeModelPool::StartAt(const RwMatrix *worldMatrix) { return BeginMatrix(worldMatrix) != nullptr; }
@@ -279,11 +273,7 @@ bool CSBigShotPool::StartFromTo(const RwV3d &from, const RwV3d &to)
 
 int32_t CSBigShotPool::StartRing(const RwV3d &centre, float radius, GeInstance **started)
 {
-    const int32_t n = BeginRing(centre, Facts().ring, radius, 0.0f, started);
-    if (n > 0 && Facts().sound != 0) {
-        FxPlaySound(Facts().sound);
-    }
-    return n;
+    return BeginRing(centre, Facts().ring, radius, 0.0f, started);
 }
 
 bool CSBigShot3209000::Start(const RwV3d &point, const RwV3d &second, int32_t mode)
@@ -366,11 +356,13 @@ bool CSBoss1102ShotPool::Throw(const RwV3d &start, const RwMatrix *, const RwV3d
 
 int32_t CSBoss1102ShotPool::ThrowVolley(const RwV3d &start, const RwMatrix *thrower, const RwV3d &target)
 {
+    // One at the target, the others of the volley on the circle around it.
+    const int32_t around = Facts().ring - 1;
+    const float radius = Facts().ringRadius;
     int32_t n = Throw(start, thrower, target, 0) ? 1 : 0;
-    for (int32_t i = 0; i < kVolleyRing; ++i) {
-        const float angle = 6.28318531f * static_cast<float>(i) / static_cast<float>(kVolleyRing);
-        const RwV3d at = {target.x + kVolleyRadius * std::cos(angle), target.y,
-                          target.z + kVolleyRadius * std::sin(angle)};
+    for (int32_t i = 0; i < around; ++i) {
+        const float angle = 6.28318531f * static_cast<float>(i) / static_cast<float>(around);
+        const RwV3d at = {target.x + radius * std::cos(angle), target.y, target.z + radius * std::sin(angle)};
         n += Throw(start, thrower, at, 0) ? 1 : 0;
     }
     return n;

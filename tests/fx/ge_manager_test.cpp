@@ -207,6 +207,20 @@ TEST_F(GeManager, EachPoolStartsWhatItHoldsAtThePlaceAskedAndThenNothing)
     EXPECT_EQ(manager.effect3507200->FindFree(), -1);
     EXPECT_TRUE(manager.effect3507200->SetActive(3, false));
     EXPECT_EQ(manager.effect3507200->FindFree(), 3);
+    EXPECT_TRUE(world.sounds.empty()) << "none of these sounds as it starts";
+    // An explosion: eight blasts on a ring of radius 6 and its sound, once a
+    // start; the third finds the pool dry and stays silent.
+    const RwV3d blast = {20.0f, 1.0f, -5.0f};
+    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 8);
+    EXPECT_EQ(world.sounds, (std::vector<int32_t>{6500320}));
+    for (int32_t i = 0; i < 8; ++i) {
+        const RwV3d at = manager.explosion->Instance(i).position;
+        EXPECT_NEAR(std::hypot(at.x - blast.x, at.z - blast.z), 6.0f, 1e-4f) << i;
+        EXPECT_EQ(at.y, blast.y);
+    }
+    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 8);
+    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 0);
+    EXPECT_EQ(world.sounds, (std::vector<int32_t>{6500320, 6500320}));
 }
 
 TEST_F(GeManager, OddAmountsAndADryPoolKeepEveryCoin)
