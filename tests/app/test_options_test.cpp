@@ -123,6 +123,19 @@ TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
     for (const char *listed : {"--mode <1 to 4>", "--screen <7 to 10>", "--trace-poses ", "--draw-hidden ", "--help "}) {
         EXPECT_NE(help.find(listed), std::string::npos) << listed;
     }
+    // One line an option, what it does in a column of its own from the 41st
+    // character on.
+    EXPECT_EQ(help.rfind("usage: game [options]\n", 0), 0u);
+    size_t listedLines = 0;
+    for (size_t at = help.find('\n') + 1; at < help.size(); at = help.find('\n', at) + 1) {
+        const std::string line = help.substr(at, help.find('\n', at) - at);
+        ASSERT_EQ(line.rfind("  --", 0), 0u) << line;
+        ASSERT_GT(line.size(), 41u) << line;
+        EXPECT_EQ(line[39], ' ') << line;
+        EXPECT_NE(line[40], ' ') << line;
+        ++listedLines;
+    }
+    EXPECT_EQ(listedLines, 24u);
 }
 
 // The modes are the Game Mode box's buttons: a 640 x 480 and an 800 x 600
