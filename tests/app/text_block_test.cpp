@@ -84,6 +84,13 @@ TEST_F(TextBlockTest, LineFeedsMakeRows)
         EXPECT_EQ(RowTexts(), c.rows);
         EXPECT_EQ(out.rowCount, static_cast<int32_t>(c.rows.size()));
         EXPECT_EQ(out.totalHeight, 10 * static_cast<int32_t>(c.rows.size()));
+        // No text, no row: nothing of the layout has a size.
+        EXPECT_EQ(out.tallestRowHeight, c.rows.empty() ? 0 : 10);
+        EXPECT_EQ(out.lastRowHeight, c.rows.empty() ? 0 : 10);
+        if (c.rows.empty()) {
+            EXPECT_EQ(out.lastRowWidth, 0);
+            EXPECT_EQ(out.widestRowWidth, 0);
+        }
     }
 }
 
@@ -274,6 +281,10 @@ TEST_F(TextBlockTest, WithoutAFontRowsHaveNoSize)
     TextLayout out;
     block.SetText(&out, u"AA\nA", 3, 4, 10);
     EXPECT_EQ(out.rowCount, 2);
+    // Nothing measures, so nothing wraps.
+    TextLayout unwrapped;
+    block.SetText(&unwrapped, u"AAAAAAAAAAAAAAAAAAAA AAAAAAAAAA", 3, 4, 10);
+    EXPECT_EQ(unwrapped.rowCount, 1);
     EXPECT_EQ(out.totalHeight, 0);
     EXPECT_EQ(out.widestRowWidth, 0);
     block.Draw();  // nothing to draw with: no crash
