@@ -69,6 +69,9 @@ TEST(BoxText, AWordLongerThanALineBreaksAfterASeparatorElseWhereTheLineIsFull)
               u"cannot read\n\\RESOURCE\\UITEXT\\\nLOADING\\ENG\\\nGFLOAD.BMP now");
     EXPECT_EQ(WrapBoxText(u"abcdefghijklmnopqrstuvwxyz", 10), u"abcdefghij\nklmnopqrst\nuvwxyz");
     EXPECT_EQ(WrapBoxText(u"a /long/path/name", 6), u"a\n/long/\npath/\nname");
+    // A separator that only starts the word is no place to break: no line
+    // holds the separator alone.
+    EXPECT_EQ(WrapBoxText(u"\\abcdefghij", 5), u"\\abcd\nefghi\nj");
     // Blank lines and a closing line break stay.
     EXPECT_EQ(WrapBoxText(u"one two\n\nthree\n", 5), u"one\ntwo\n\nthree\n");
     // A box without columns takes the text as it is.

@@ -224,8 +224,9 @@ TEST_F(FileLayer, ReadSeekTellAndEndOfFileOnMemoryAndDisk)
         EXPECT_EQ(zufeof(file), 0);
         EXPECT_EQ(zufread(buffer, 1, 1, file), 1u);
         EXPECT_EQ(buffer[0], '1');
-        zufclose(file);
+        EXPECT_EQ(zufclose(file), 0);  // as fclose answers a good close
     }
+    EXPECT_EQ(zufclose(nullptr), 0);
     zuFile *memory = zufopenMemory(data.data(), data.size(), "rb");
     EXPECT_NE(zufseek(memory, -1, SEEK_SET), 0);
     EXPECT_EQ(zufwrite("x", 1, 1, memory), 0u);

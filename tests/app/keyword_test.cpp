@@ -46,6 +46,15 @@ TEST(SplitKeyword, CutsAWordLongerThanItsBuffer)
     SplitKeyword(word, line);
     EXPECT_STREQ(word, "ABCD");
     EXPECT_STREQ(line, "rest");
+    // Without a line, or without room for the word, nothing is touched.
+    char untouched[] = "Key: 1\n";
+    char kept[8] = "kept";
+    SplitKeyword(kept, sizeof(kept), nullptr);
+    EXPECT_STREQ(kept, "kept");
+    SplitKeyword(nullptr, 8, untouched);
+    SplitKeyword(kept, 0, untouched);
+    EXPECT_STREQ(untouched, "Key: 1\n");
+    EXPECT_STREQ(kept, "kept");
 }
 
 // atol's and atof's reading: white space, a sign, as much number as
@@ -245,7 +254,8 @@ TEST_F(KeywordFile, WalksKeysValuesAndBlocksSkippingBlankLines)
 // Every bad value is reported with file, line and key, and the default stays.
 TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
 {
-    Open("Count: x\nMaxHP: 70000\nSpeed: 1.5 2.5\nPoint: 1,\nName: ABCDEFGHIJKLMNOPQRSTUVWXYZ\nHuge: 99999999999\n");
+    Open("Count: x\nMaxHP: 70000\nSpeed: 1.5 2.5\nPoint: 1,\nName: ABCDEFGHIJKLMNOPQRSTUVWXYZ\nHuge: 99999999999\n"
+         "Level: 7up\nScale: 1.5x, 2\n");
     int32_t count = 5;
     int32_t hp = 100;
     float speed = 1.0f;
@@ -265,7 +275,16 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
     EXPECT_FALSE(file.Word(name, sizeof(name)));
     ASSERT_TRUE(file.NextLine());
     EXPECT_FALSE(file.Int(&huge));
+    // A number run into letters is no number: the whole word is named.
+    int32_t level = 4;
+    float scale[2] = {1.0f, 1.0f};
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Int(&level));
+    ASSERT_TRUE(file.NextLine());
+    EXPECT_FALSE(file.Floats(scale, 2));
     const std::string lines = gametest::TakeDiagnostics();
+    EXPECT_EQ(level, 4);
+    EXPECT_EQ(scale[0], 1.0f);
     EXPECT_EQ(count, 5);
     EXPECT_EQ(hp, 100);
     EXPECT_EQ(speed, 1.0f);
@@ -273,8 +292,10 @@ TEST_F(KeywordFile, ReportsBadValuesAndKeepsTheDefaults)
     EXPECT_EQ(point[1], 8);
     EXPECT_STREQ(name, "dflt");
     EXPECT_EQ(huge, 3);
-    EXPECT_EQ(file.ProblemCount(), 6);
+    EXPECT_EQ(file.ProblemCount(), 8);
     EXPECT_NE(lines.find("TEST.TXT:1: Count: 'x' is not a whole number\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:7: Level: '7up' is not a whole number\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("TEST.TXT:8: Scale: '1.5x' is not a number\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("TEST.TXT:2: MaxHP: 70000 is outside 1..65535\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("TEST.TXT:3: Speed: unexpected '2.5' after the value\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("TEST.TXT:4: Point: value 2 of 2 is missing"), std::string::npos) << lines;

@@ -3,6 +3,9 @@
 // blocks and its union bounds, and what a reset puts back.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/text_block.h"
 #include "app/tiny_font.h"
 #include "support/engine/engine_env.h"
@@ -136,6 +139,21 @@ TEST_F(TextBlockTest, MissingCodesMeasureAsQuestionMarks)
     block.SetText(nullptr, u"A\x4E2D" u"A", 0, 0, 0);
     ASSERT_EQ(block.Rows().size(), 1u);
     EXPECT_EQ(block.Rows()[0].width, 6 + 4 + 6);
+}
+
+// The font itself: a carriage return takes no room, and a font without a
+// "?" gives a code it lacks no room either (nothing stands in for it).
+TEST_F(TextBlockTest, ACarriageReturnAndACodeWithoutAStandInTakeNoRoom)
+{
+    EXPECT_EQ(font.RowWidth(u"A\rA", 3, 1.0f), 12);
+    game::FontFile noQuestion = apptest::TinyFont();
+    std::erase_if(noQuestion.glyphs, [](const game::FontGlyph &g) { return g.code == u'?'; });
+    CSBitmapFont plain;
+    std::string error;
+    ASSERT_TRUE(plain.Create(std::move(noQuestion), &error)) << error;
+    EXPECT_EQ(plain.RowWidth(u"A\x4E2D" u"A", 3, 1.0f), 12);
+    EXPECT_EQ(plain.RowWidth(u"A\x4E2D" u"A", 3, 2.0f), 24);
+    plain.Destroy();
 }
 
 TEST_F(TextBlockTest, ScaleGrowsStepsAndRows)
