@@ -13,8 +13,11 @@
 #include "app/options.h"
 #include "app/path.h"
 #include "app/screen_coords.h"
+#include "app/trace.h"
 #include "rwengine.h"
 #include "tests/app/app_test_support.h"
+#include "tests/app/bmp_file.h"
+#include "ui/loading_screen.h"
 #include "platform/movie/movie_test_support.h"
 
 namespace {
@@ -135,6 +138,42 @@ TEST_F(Application, FullScreenTakesTheExclusiveModeOfItsSize)
     SetScreenY(&corner, 480.0f);
     EXPECT_FLOAT_EQ(corner.x, 800.0f);
     EXPECT_FLOAT_EQ(corner.y, 600.0f);
+}
+
+// --loading-shot: the loading screen's first drawing within the named tick
+// is written as the camera raster holds it; later drawings of that tick,
+// and ticks that name no shot, write nothing; a shot that cannot be
+// written is said.
+TEST_F(Application, ALoadingShotIsTheLoadingScreensFirstDrawingWithinItsTick)
+{
+    root_ = apptest::ScratchFolder("application");
+    options_.loadingShots = {{1, root_ + "/first.bmp"}, {3, root_ + "/third.bmp"}, {4, root_ + "/none/x.bmp"}};
+    Make(1);
+    ASSERT_NE(CSLoading::afterDrawing, nullptr);
+    RwCamera *camera = app_.gameSystem->camera;
+    auto drawing = [&](uint32_t tick, RwRGBA colour, uint32_t count) {
+        game::TraceSetTick(tick);
+        RwCameraClear(camera, &colour, rwCAMERACLEARIMAGE);
+        CSLoading::afterDrawing(camera, count);
+    };
+    auto shot = [](const std::string &path) {
+        apptest::Bmp bmp;
+        return apptest::LoadBmp(path, &bmp) ? bmp.Pixel(10, 10) : 0xDEADu;
+    };
+    const RwRGBA red = {255, 0, 0, 255}, green = {0, 255, 0, 255}, blue = {0, 0, 255, 255};
+    drawing(1, red, 1);
+    drawing(1, green, 2);
+    EXPECT_EQ(shot(root_ + "/first.bmp"), 0xFF0000u);
+    drawing(2, green, 3);
+    drawing(3, blue, 4);
+    drawing(3, red, 5);
+    EXPECT_EQ(shot(root_ + "/third.bmp"), 0x0000FFu);
+    EXPECT_EQ(shot(root_ + "/first.bmp"), 0xFF0000u);
+    testing::internal::CaptureStderr();
+    drawing(4, green, 6);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "game: could not write the screenshot " + root_ + "/none/x.bmp\n");
+    game::TraceSetTick(0);
 }
 
 TEST_F(Application, CloseApplicationMarksItQuitting)

@@ -74,4 +74,21 @@ TEST_F(FatalReport, AFileThatCouldNotBeReadIsReportedWithTheReasonNotedLast)
     EXPECT_EQ(Report("\\RESOURCE\\NEVER.DFF").rfind("Cannot find the file: RESOURCE/NEVER.DFF", 0), 0u);
 }
 
+// With no message box behind it the fatal report is a line on standard
+// error: the run ends with status 1, unless the file is one the game can go
+// on without, when the report is all; a reason noted for the file is said.
+TEST(FatalReportDeathTest, WithoutABoxTheLineEndsTheRunUnlessTheGameGoesOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const FatalErrorHandler previous = SetFatalErrorHandler(nullptr);
+    EXPECT_EXIT(RaiseFatalError("\\RESOURCE\\FONT\\ENGFONT.XBF"), testing::ExitedWithCode(1),
+                "Fatal error: cannot read RESOURCE/FONT/ENGFONT.XBF\n");
+    NoteUnreadableFile("\\ENGUIMV\\OPEN.BIK", "it is not a movie");
+    testing::internal::CaptureStderr();
+    RaiseFatalErrorGoingOn("\\ENGUIMV\\OPEN.BIK");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Fatal error: cannot read ENGUIMV/OPEN.BIK: it is not a movie\n");
+    EXPECT_FALSE(FatalReportGoesOn());
+    SetFatalErrorHandler(previous);
+}
+
 }  // namespace
