@@ -33,13 +33,8 @@ RwInt32 FindExclusiveMode(const game::ModeChoice &choice)
 
 bool SelectSubSystemAndMode(const game::ModeChoice &choice, EngineChoice *chosen)
 {
-    const RwInt32 subSystems = RwEngineGetNumSubSystems();
-    if (subSystems < 1) {
+    if (RwEngineGetNumSubSystems() < 1) {
         return false;
-    }
-    for (RwInt32 i = 0; i < subSystems; ++i) {
-        RwSubSystemInfo info{};
-        RwEngineGetSubSystemInfo(&info, i);
     }
     chosen->subSystem = RwEngineGetCurrentSubSystem();
     RwInt32 mode = RwEngineGetCurrentVideoMode();
