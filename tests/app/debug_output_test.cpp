@@ -30,6 +30,13 @@ TEST(DebugOutput, DiagnosticLinesGoNowhereUnlessSwitchedOn)
     DebugPrint("%s", std::string(2000, 'x').c_str());  // longer than the line buffer
     UserPrint("Fatal error\n");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "zufopen fail: A.TXT\n" + std::string(2000, 'x') + "Fatal error\n");
+    // Lines of about the line buffer's size come whole, to the last character.
+    for (const size_t length : {511u, 512u, 513u}) {
+        const std::string line = std::string(length - 1, 'y') + "z";
+        testing::internal::CaptureStderr();
+        UserPrint("%s", line.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), line) << length;
+    }
     SetDebugOutput(before);
 }
 
@@ -70,6 +77,8 @@ TEST_F(FatalReport, AFileThatCouldNotBeReadIsReportedWithTheReasonNotedLast)
         NoteUnreadableFile(("\\RESOURCE\\N" + std::to_string(i) + ".DFF").c_str(), "damaged");
     }
     EXPECT_EQ(UnreadableReason("\\RESOURCE\\N19.DFF"), "damaged");
+    EXPECT_EQ(UnreadableReason("\\RESOURCE\\N12.DFF"), "damaged") << "the latest eight are kept";
+    EXPECT_EQ(UnreadableReason("\\RESOURCE\\N11.DFF"), "");
     EXPECT_EQ(UnreadableReason("\\RESOURCE\\N0.DFF"), "") << "only the latest notes are kept";
     EXPECT_EQ(Report("\\RESOURCE\\NEVER.DFF").rfind("Cannot find the file: RESOURCE/NEVER.DFF", 0), 0u);
 }

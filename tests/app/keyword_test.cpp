@@ -131,7 +131,18 @@ TEST(ReadKeyInt, ReadsTheNumberAfterTheFirstKey)
         EXPECT_EQ(ReadKeyInt(row.line, row.key, &value), row.found) << row.line;
         EXPECT_EQ(value, row.value) << row.line;
     }
+    // Nowhere to put the number, no line or no key: false.
+    float real = 7.0f;
     NumberForm form = NumberForm::kNone;
+    EXPECT_FALSE(ReadKeyInt("Count: 12", ':', nullptr));
+    EXPECT_FALSE(ReadKeyFloat("Speed: 1.5", ':', nullptr));
+    EXPECT_FALSE(KeyValueForm("Count: 12", ':', true, nullptr));
+    int32_t kept = 99;
+    EXPECT_FALSE(ReadKeyInt(nullptr, ':', &kept));
+    EXPECT_FALSE(ReadKeyInt("Count: 12", '\0', &kept));
+    EXPECT_FALSE(ReadKeyFloat(nullptr, ':', &real));
+    EXPECT_EQ(kept, 99);
+    EXPECT_EQ(real, 7.0f);
     EXPECT_FALSE(KeyValueForm("Count 12", ':', true, &form));
     EXPECT_TRUE(KeyValueForm("Count: 12", ':', true, &form));
     EXPECT_EQ(form, NumberForm::kWhole);

@@ -1,10 +1,14 @@
-// The skip key against a recording fake of the event manager's calls.
+// The skip key against a recording fake of the event manager's calls, and
+// in the game: Escape ends the eighth stage's boss movie, the input object
+// reaching the running stage's event manager.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/app_test_support.h"
 #include "app/skip_key.h"
+#include "support/game/trace_reader.h"
 
 namespace {
 
@@ -66,6 +70,29 @@ TEST(SkipKey, NothingWithoutAPressOrAnEventManager)
     none.animId = 79010003;
     EXPECT_FALSE(game::RunSkipKey(none, keys));
     EXPECT_TRUE(none.calls.empty());
+}
+
+// The hero steps into the boss movie's circle (the movie starts on tick 8);
+// Escape goes down on tick 30 and the movie is skipped and over on that tick.
+TEST(SkipKeyGameRun, EscapeEndsTheRunningStagesBossMovie)
+{
+    ASSERT_TRUE(apptest::HaveSampleData()) << "no sample data: build the sample-data target";
+    const std::string folder = apptest::ScratchFolder("skip_key_run");
+    ASSERT_TRUE(apptest::CopySampleData(folder));
+    std::string output;
+    ASSERT_EQ(apptest::RunGame(folder,
+                               "--headless --mode 1 --stage 8 --fixed-step 16 --frames 40 --trace t.txt --input '" +
+                                   std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/skip_boss_movie.txt'",
+                               &output, "SDL_AUDIODRIVER=dummy"),
+              0)
+        << output;
+    std::vector<std::string> movie;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(gametest::ReadTrace(folder + "/t.txt"), "event")) {
+        if (r.fields.size() >= 3 && r.fields[0] == "79080100" && r.fields[1] == "movie") {
+            movie.push_back(std::to_string(r.tick) + " " + r.fields[2]);
+        }
+    }
+    EXPECT_EQ(movie, (std::vector<std::string>{"8 started", "8 play", "30 skip", "30 ended"}));
 }
 
 }  // namespace

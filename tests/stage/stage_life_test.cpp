@@ -844,6 +844,9 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
         EXPECT_NE(stage->actorHead->model, nullptr);
         EXPECT_EQ(LastPlaced()->next, hero);
         EXPECT_EQ(hero->next, nullptr);
+        // The statistics overlay's figures: the stage and every actor of its chain.
+        EXPECT_EQ(GameSystemChildren{gs}.ActorCount(), static_cast<int32_t>(mkdata::SamplePlacements().size()) + 1);
+        EXPECT_EQ(GameSystemChildren{gs}.StageId(), kStage1);
         RwV3d at;
         hero->GetPosition(&at);
         EXPECT_FLOAT_EQ(at.x, stage->stageInfo.start1.x);
@@ -855,6 +858,7 @@ TEST_F(StageLifeTest, HeroesOutliveStagesAndJoinTheChainAtTheirStartsAtEachLoad)
         ASSERT_TRUE(stage->LoadStage(0));
         // Released: the actors and their templates go, the hero stays out of the chain.
         EXPECT_EQ(stage->actorHead, nullptr);
+        EXPECT_EQ(GameSystemChildren{gs}.ActorCount(), 0);
         EXPECT_TRUE(stage->modelTemplates.empty());
         EXPECT_EQ(stage->heroes[0], hero);
         EXPECT_EQ(hero->next, nullptr);
