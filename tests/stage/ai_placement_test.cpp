@@ -25,6 +25,8 @@ TEST(Territory, InsideOnTheGroundPlaneWithEdgesAndCornersInside)
         {{5, 0, 5}, true},      {{7.5f, 0, 5}, true},  // the inner corner and an inner edge
         {{0, 0, 4}, true},      {{10, 0, 2.5f}, true}, // outer edges
         {{-0.01f, 0, 4}, false}, {{10.01f, 0, 2}, false}, {{3, 0, 10.5f}, false}, {{5.01f, 0, 5.01f}, false},
+        {{12, 0, 0}, false},    {{5, 0, 12}, false},   // on an edge's line, beyond its ends
+        {{12, 0, 5}, false},    {{0, 0, -3}, false},
     };
     for (const Probe &probe : probes) {
         EXPECT_EQ(IsInsideTerritory(l, probe.p), probe.inside) << probe.p.x << ", " << probe.p.z;
@@ -41,6 +43,12 @@ TEST(Territory, InsideOnTheGroundPlaneWithEdgesAndCornersInside)
     EXPECT_TRUE(IsInsideTerritory(diamond, {8, 0, 5}));
     EXPECT_FALSE(IsInsideTerritory(diamond, {-2, 0, 5}));
     EXPECT_FALSE(IsInsideTerritory(diamond, {12, 0, 5}));
+    // A point given twice makes an edge of no length: only that point is on it.
+    const Territory twice = Outline(9, {{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}});
+    EXPECT_TRUE(IsInsideTerritory(twice, {5, 0, 5}));
+    EXPECT_TRUE(IsInsideTerritory(twice, {10, 0, 0}));
+    EXPECT_FALSE(IsInsideTerritory(twice, {10, 0, 12}));
+    EXPECT_FALSE(IsInsideTerritory(twice, {15, 0, 0}));
     // Too few points hold nothing.
     EXPECT_FALSE(IsInsideTerritory(Outline(1, {{0, 0}, {10, 0}}), {0, 0, 0}));
     EXPECT_FALSE(IsInsideTerritory(Outline(1, {}), {0, 0, 0}));

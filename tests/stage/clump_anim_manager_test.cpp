@@ -229,6 +229,20 @@ TEST_F(ClumpAnimManagerTest, AChangeWithoutBlendTimeShowsTheNewMotionAtOnce)
     ExpectSameMatrices(Matrices(), frame60, 1e-5f);
 }
 
+// A set without a name or without an animation is refused, an animation
+// handed over freed (the tear-down finds nothing left); a name that is not
+// loaded finds nothing and lets go of nothing.
+TEST_F(ClumpAnimManagerTest, SetsWithoutANameOrAnAnimationAreRefused)
+{
+    EXPECT_EQ(manager.AddAnimation("WAVE.ANM", nullptr, WalkAndWave()), -1);
+    EXPECT_EQ(manager.AddAnimation(nullptr, ReadAnimationFile(SampleHeroAnimationPath().c_str()), WalkAndWave()), -1);
+    EXPECT_EQ(manager.FindAnimation(nullptr), -1);
+    manager.ReleaseAnimation("NONE.ANM");
+    manager.ReleaseAnimation(nullptr);
+    EXPECT_EQ(manager.GetAnimCount(), 1);
+    EXPECT_EQ(manager.GetAnimInfo(0)->uses, 1);
+}
+
 TEST_F(ClumpAnimManagerTest, SetsAreFreedWithTheirLastUse)
 {
     // A second load of the same file name only counts.

@@ -207,6 +207,11 @@ TEST_F(StageCameraTest, TheStagesMusicAndSoundCallsReachItsMusicAndEffects)
     EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 0u);
     stage.UpdateSound(16);
     EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
+    // Without a stage there is no stage piece to fade in: the music ends.
+    stage.music->SetStage(0);
+    stage.FadeInStageBGM();
+    EXPECT_TRUE(stage.IsBGMStopped());
+    EXPECT_EQ(stage.music->Handle(), SoundPort::kNoSound);
     stage.DestroySound();
 }
 

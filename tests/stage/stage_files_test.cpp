@@ -546,6 +546,22 @@ TEST(StageInfoReader, TheRecordIsClearedFirst)
     EXPECT_EQ(info.ambientRed, mkdata::FirstSampleStage().info.ambientRed);
 }
 
+// The tuning menu rewrites a stage info keeping the lines it does not
+// write: those come back in order, and only those of this read.
+TEST(StageInfoReader, LinesThatAreNoTuningComeBackForTheRewrite)
+{
+    StageInfo info;
+    std::vector<std::string> other = {"left from before"};
+    Text t("// the yard\nCamera Parameter\nFog: ON\nNote: 3\nPitchDegreeMin: 5\nStage\n");
+    ASSERT_TRUE(ReadStageInfoAndOtherLines(&t.file, &info, &other));
+    EXPECT_EQ(info.fog, 1);
+    EXPECT_EQ(info.camera1.pitchDegreeMin, 5.0f);
+    EXPECT_EQ(other, (std::vector<std::string>{"// the yard", "Note: 3", "Stage"}));
+    other = {"left from before"};
+    EXPECT_FALSE(ReadStageInfoFileAndOtherLines("\\RESOURCE\\STAGEINF\\NOSUCH.BSF", &info, false, &other));
+    EXPECT_TRUE(other.empty());
+}
+
 // ---- Counts, indices and frames are checked, not trusted.
 
 TEST(StageFilesChecks, PlacementBlocks)

@@ -150,6 +150,8 @@ protected:
         EXPECT_TRUE(stage->territories.empty());
         EXPECT_TRUE(stage->modelTemplates.empty());
         EXPECT_EQ(stage->loadingState.active, 0);
+        EXPECT_EQ(stage->stage41, 0);  // no world, so not the world of folder 41
+        EXPECT_EQ(stage->hitTimerSwitch, 0);
         EXPECT_FALSE(zuIsPackOpen());
         // The main camera and the ambient light are back in the game
         // system's world (or, before any stage, in the first frame's scene).
@@ -352,6 +354,16 @@ TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
     stage->SetThreadedLoading(1);
     EXPECT_EQ(stage->IsThreadedLoading(), 1);
     stage->SetThreadedLoading(0);  // the switch turned back off
+    EXPECT_EQ(stage->IsThreadedLoading(), 0);
+}
+
+// With a loading screen the switch is the screen's: it is told, and asked.
+TEST_F(StageLifeTest, TheLoadingScreenHoldsTheThreadedLoadingSwitch)
+{
+    Start();
+    stage->SetThreadedLoading(1);
+    EXPECT_EQ(Fake().threaded, 1);
+    Fake().threaded = 0;  // the screen turned it off
     EXPECT_EQ(stage->IsThreadedLoading(), 0);
 }
 
@@ -775,6 +787,8 @@ TEST_F(StageLifeTest, TheSecondPlayerTakesTheOtherHeroOnce)
     Fake().chosenHero = 1;
     Fake().chosenPad = 0;
     stage->LoadHeroesOnce();
+    stage->LoadHeroes(1, 0, 0);  // that hero is in already
+    EXPECT_EQ(stage->heroCount, 1);
     stage->LoadSecondPlayersHero();
     stage->LoadSecondPlayersHero();
     ASSERT_EQ(stage->heroCount, 2);
