@@ -32,6 +32,11 @@ TEST(TestOptions, StageEndsAndRewardsAreTakenInOrder)
     EXPECT_EQ(options.rewards[0].amount, 100);
     EXPECT_EQ(options.rewards[1].tick, 5u);
     EXPECT_EQ(options.rewards[1].amount, 1);
+    // The largest amount a value holds is taken, and the largest count.
+    ASSERT_TRUE(Parse({"--reward", "1:2147483647", "--frames", "4294967295"}, &options, &error)) << error;
+    ASSERT_EQ(options.rewards.size(), 1u);
+    EXPECT_EQ(options.rewards[0].amount, 2147483647);
+    EXPECT_EQ(options.frames, 4294967295u);
     EXPECT_NE(game::OptionsHelp().find("--stage-end"), std::string::npos);
     EXPECT_NE(game::OptionsHelp().find("--reward"), std::string::npos);
 }
