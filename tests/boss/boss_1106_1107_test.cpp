@@ -173,6 +173,29 @@ TEST_F(Walkers, TheirFoesDistanceAndBearingChooseTheirInput)
     }
 }
 
+// A boss whose AttackTarget names no way of picking (bad data) never has a
+// target: a hero within its reach then brings no input at all, and the
+// boss walks on as it was, rather than stopping at home.
+TEST_F(Walkers, AHeroInReachTheyCannotTargetLeavesThemWalking)
+{
+    for (int32_t type : {1106, 1107}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(1).Speed(5.0f).To(0, 0, 1).To(1, 1, 1).To(5, 1, 1).To(11, 1, 1);
+        UseStateMachine(type, b.Build());
+        boss->modelTemplate->params.attackTarget = 0;
+        const float reach = bosstest::SensingBandsOf(boss).reach;
+        PutHero(Off(kHome, 0.0f, reach));
+        EnterBoss(boss, 1);
+        Ticks(10);
+        EXPECT_EQ(boss->target, nullptr);
+        EXPECT_EQ(boss->state, 1);
+        boss->SetPosition({0.0f, 0.0f, 400.0f});  // out of the next one's way
+    }
+}
+
 // The wait 3 lasts 3 s and then feeds 2 (here back to the walk 1); a new
 // wait starts its 3 s again.
 TEST_F(Walkers, TheWaitLastsThreeSeconds)

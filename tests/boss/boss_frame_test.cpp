@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "actor/item_manager.h"
 #include "boss/boss_1100.h"
@@ -130,6 +131,64 @@ TEST_F(BossFrame, EachBossFeedsItsHeavyInput)
         Hit(boss, kAtkPlain | kAtkHurt4, 10);
         Ticks(2);
         EXPECT_EQ(boss->state, 2);
+    }
+}
+
+// Whom a hero may target, boss by boss: 1100 and 1105 never; the others in
+// their free states, except while down (not 1104, 1109, 1110), busy, in
+// the states where they stand out of reach (1104's 3 to 6, 1103's blast
+// 21, the champions' 5, 6, 8, 9 and 11 to 15) or, for 1101 and 1103, left
+// out of broadcasts (their states 30/31 and 31/32); another boss left out
+// of broadcasts may still be targeted.
+TEST_F(BossFrame, EachBossIsTargetableOnlyWhereItsRowAllows)
+{
+    const struct {
+        int32_t aiType;
+        int32_t lastState;
+        bool ever;
+        bool downCounts;
+        std::vector<int32_t> outOfReach;
+    } rows[] = {{1100, 7, false, false, {}},
+                {1101, 32, true, true, {30, 31}},
+                {1102, 7, true, true, {}},
+                {1103, 34, true, true, {21, 31, 32}},
+                {1104, 14, true, false, {3, 4, 5, 6}},
+                {1105, 6, false, false, {}},
+                {1106, 24, true, true, {}},
+                {1107, 24, true, true, {}},
+                {1108, 6, true, true, {}},
+                {1109, 25, true, false, {5, 6, 8, 9, 11, 12, 13, 14, 15}},
+                {1110, 25, true, false, {5, 6, 8, 9, 11, 12, 13, 14, 15}}};
+    PutHero(kFarAway);
+    float x = -100.0f;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.aiType);
+        AiObject *boss = Place(row.aiType, {x, 0.0f, 60.0f}, kSouth);
+        x += 20.0f;
+        ASSERT_NE(boss, nullptr);
+        UseStatesThatStay(row.aiType, row.lastState);
+        const auto targetableIn = [&](int32_t state, bool *flag) {
+            EnterBoss(boss, state);
+            if (flag != nullptr) {
+                *flag = true;
+            }
+            Tick();
+            const bool targetable = boss->targetable;
+            if (flag != nullptr) {
+                *flag = false;
+            }
+            return targetable;
+        };
+        EXPECT_EQ(targetableIn(0, nullptr), row.ever);
+        EXPECT_EQ(targetableIn(0, &boss->broadcastExcluded), row.ever);
+        EXPECT_EQ(targetableIn(0, &boss->down), row.ever && !row.downCounts);
+        EXPECT_FALSE(targetableIn(0, &boss->busy));
+        for (int32_t state : row.outOfReach) {
+            SCOPED_TRACE(state);
+            EXPECT_FALSE(targetableIn(state, nullptr));
+        }
+        boss->removed = true;
+        boss->active = false;
     }
 }
 

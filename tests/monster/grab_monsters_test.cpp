@@ -436,8 +436,9 @@ TEST_F(GrabMonsters, TheSeizeStateStrikesWithNoWeapon)
     }
 }
 
-// A seize that finds no hero idles (input 0), but a blow taken meanwhile
-// is answered: the hurt state the blow chose stands.
+// A seize that finds no hero idles (input 0) and goes where that leads,
+// but a blow taken meanwhile is answered: the hurt state the blow chose
+// stands.
 TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
 {
     for (int32_t type : {1004, 1003, 1002}) {
@@ -459,6 +460,20 @@ TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
             EXPECT_EQ(m->state, struck ? 16 : 0);
             m->removed = true;
         }
+        // Where the state machine's idle input leads on from the seize (here
+        // to 12), the monster goes there.
+        SCOPED_TRACE(std::to_string(type) + " led on");
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(11).To(0, 12, 1);
+        b.State(12);
+        UseStateMachine(type, b.Build());
+        HeroAhead(60.0f);
+        Enter(m, 11);
+        Tick();
+        EXPECT_EQ(m->state, 12);
+        m->removed = true;
     }
 }
 
