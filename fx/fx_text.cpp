@@ -106,16 +106,14 @@ bool ParseWholeNumber(const char *text, int32_t *out)
     return true;
 }
 
-bool ReadFileNameValue(CSKeywordFile *file, char *out, size_t size)
+void ReadFileNameValue(CSKeywordFile *file, char *out, size_t size)
 {
     char name[256];
-    if (size > sizeof name || !file->Word(name, size)) {
-        return false;
+    if (size <= sizeof name && file->Word(name, size)) {
+        if (IsPlainFileName(name)) {
+            std::memcpy(out, name, size);
+        } else {
+            file->Report("'%s' is not a file name", name);
+        }
     }
-    if (!IsPlainFileName(name)) {
-        file->Report("'%s' is not a file name", name);
-        return false;
-    }
-    std::memcpy(out, name, size);
-    return true;
 }

@@ -31,8 +31,8 @@ bool ParseWholeNumber(const char *text, int32_t *out);
 class CSKeywordFile;
 // The current line's first word as a plain file name into `out` (size
 // bytes; longer is reported); a word that is not a plain file name is
-// reported and `out` is left as it was. True when taken.
-bool ReadFileNameValue(CSKeywordFile *file, char *out, size_t size);
+// reported and `out` is left as it was.
+void ReadFileNameValue(CSKeywordFile *file, char *out, size_t size);
 
 // True when `name` is a usable file name in the effect files: not empty,
 // printable, without path separators or blanks.

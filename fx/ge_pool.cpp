@@ -303,12 +303,12 @@ void CSGePool::UpdateReward(GeInstance *instance, float dt)
         }
         FxTraceReward(instance->amount, FxActorAiId(nearest));
         End(instance);
-        return;
+    } else {
+        const RwV3d dir = Sub(target, instance->position);
+        instance->position.x += dir.x / best * step;
+        instance->position.y += dir.y / best * step;
+        instance->position.z += dir.z / best * step;
     }
-    const RwV3d dir = Sub(target, instance->position);
-    instance->position.x += dir.x / best * step;
-    instance->position.y += dir.y / best * step;
-    instance->position.z += dir.z / best * step;
 }
 
 bool CSGePool::HitFirstHero(GeInstance *instance, float reach, int32_t attribute, int32_t damage)

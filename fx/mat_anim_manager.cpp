@@ -102,7 +102,7 @@ MatAnimInstance *CSMatAnimManager::Start(const void *owner, int32_t ownerKind, i
     free->owner = owner;
     free->ownerKind = ownerKind;
     free->def = def;
-    free->duration = duration > 0.0f ? duration : 0.0f;
+    free->duration = std::max(0.0f, duration);  // a negative or undefined one as 0
     free->loop = loop != 0;
     return free;
 }

@@ -193,6 +193,12 @@ TEST(ParticleSetFile, NumbersReadAsAtolReadsThem)
 
 TEST(ParticleSetFile, KindNumOutOfRangeCountsAsZero)
 {
+    TextFile most("KindNum: 1024\nGroupNum: 1024\n");
+    ParticleSet full;
+    ReadParticleSet(&most.file, &full);
+    EXPECT_EQ(full.announced, kMaxParticleKinds);  // the most a set may hold
+    EXPECT_EQ(full.groupNum, kMaxParticleGroups);
+    EXPECT_EQ(most.file.ProblemCount(), 0);
     TextFile text("KindNum: 1025\nPrtSysKind:a.zus,1\n");
     ParticleSet set;
     ReadParticleSet(&text.file, &set);
@@ -319,6 +325,12 @@ TEST(BigShotFile, RoundTripsAndKeepsDefaultsForBadValues)
     EXPECT_EQ(bad.damage, BigShotDesc{}.damage);
     EXPECT_EQ(bad.radius, BigShotDesc{}.radius);
     EXPECT_EQ(bad.life, 2.0f);
+    // A shot of no attribute hits plainly; a model named by nothing keeps none.
+    apptest::WriteText(root + "/C.BSH", "Attribute: 0\nModel:\n");
+    BigShotDesc plain;
+    ASSERT_TRUE(LoadBigShotFile("\\C.BSH", &plain));
+    EXPECT_EQ(plain.attribute, 0);
+    EXPECT_STREQ(plain.model, "");
     SetDataRootPath("");
 }
 

@@ -49,6 +49,11 @@ TEST(MatAnims, FlashAndDeathFadeAtChosenTimes)
     EXPECT_EQ(half.alpha, 128);
     EXPECT_EQ(half.red, 100);
     EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(*death, 2.0f, 2.0f)).alpha, 0);
+    // The charge effect's brightening fades out with its model: half way,
+    // 0.4 of white and half its alpha.
+    const MatAnimLook bright = SampleMatAnim(*FindMatAnim(18), 0.5f, 1.0f);
+    EXPECT_FLOAT_EQ(bright.amount, 0.4f);
+    EXPECT_FLOAT_EQ(bright.alphaScale, 0.5f);
     // Poison is a steady green tint.
     const RwRGBA poisoned = ApplyMatAnimLook(grey, SampleMatAnim(*FindMatAnim(6), 5.0f, 0.0f));
     EXPECT_GT(poisoned.green, poisoned.red);

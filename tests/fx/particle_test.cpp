@@ -130,6 +130,8 @@ TEST_F(Particles, GivenBackTwiceIsHarmless)
     ASSERT_TRUE(a->IsEmitting());
     a->Release();
     EXPECT_FALSE(a->IsEmitting());  // a stale holder sees it stopped
+    a->SetEmitting(true, 50.0f);    // and cannot start it again
+    EXPECT_FALSE(a->IsEmitting());
     a->Release();  // nothing: it is not out
     EXPECT_EQ(manager.SystemsOut(), 1);
     EXPECT_TRUE(b->IsTaken());
