@@ -45,6 +45,11 @@ TEST(ReplaceFile, ReplacesTheFileWhole)
     EXPECT_EQ(ReadText(link), "old contents\n");
     struct stat info;
     EXPECT_NE(::stat((path + ".tmp").c_str(), &info), 0);
+    // Down to one byte, and to nothing.
+    ASSERT_TRUE(game::WriteFileReplacing(path, "x", 1, &error)) << error;
+    EXPECT_EQ(ReadText(path), "x");
+    ASSERT_TRUE(game::WriteFileReplacing(path, nullptr, 0, &error)) << error;
+    EXPECT_EQ(ReadText(path), "");
     std::remove(path.c_str());
     std::remove(link.c_str());
 }
