@@ -104,6 +104,7 @@ TEST_F(FileLayer, GamePathsResolveLikeTheEnginesPaths)
     EXPECT_EQ(ResourceRelativePath("\\PACK\\UI0\\A.STR"), "");
     // Only a folder named RESOURCE itself starts the part kept.
     EXPECT_EQ(ResourceRelativePath("C:\\RES\\RESOURCES\\Resource\\A.BMP"), "\\Resource\\A.BMP");
+    EXPECT_EQ(ResourceRelativePath("C:\\GAME\\SOURCE\\XESOURCE\\A.BMP"), "");  // every letter counts
     // A folder is not a file.
     EXPECT_FALSE(zufexists("\\RESOURCE\\STAGE"));
 }

@@ -348,6 +348,22 @@ TEST_F(HostilePacks, TruncatedStreamsAreRefused)
     }
 }
 
+// A list line that is no record (a number missing, too long or not a
+// number, a field too many) is the list's fault: the report names the list.
+TEST_F(HostilePacks, AListLineThatIsNoRecordIsNamedAsTheLists)
+{
+    const std::string first = listed[0].name + "\t" + std::to_string(listed[0].offset) + "\t";
+    for (const std::string &line : {listed[0].name + "\t\t" + std::to_string(listed[0].size),
+                                    first, first + "12345678901234567890", first + "12x",
+                                    first + std::to_string(listed[0].size) + "\t1"}) {
+        SCOPED_TRACE(line);
+        ExpectRefused(str, line + "\n", "no record");
+        ASSERT_FALSE(FatalRecorder::Names().empty());
+        EXPECT_EQ(FatalRecorder::Names()[0], "\\PACK\\BAD\\1.LST");
+        EXPECT_NE(UnreadableReason("\\PACK\\BAD\\1.LST").find("list line 1 is not"), std::string::npos);
+    }
+}
+
 TEST_F(HostilePacks, ListsThatDisagreeWithTheRecordsAreRefused)
 {
     std::vector<Listed> e = listed;
