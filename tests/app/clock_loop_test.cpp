@@ -198,6 +198,13 @@ TEST(FrameClock, ClampsTheFrameTimeAndRecomputesTheRate)
     clock.Tick(220);
     EXPECT_EQ(clock.Fps(), 50.0f);  // 11 frames in 220 ms
     EXPECT_FLOAT_EQ(clock.FrameSeconds(), 0.02f);
+    // The next window starts empty and closes at the first time past
+    // 200 ms: 2 frames in 201 ms.
+    clock.Tick(320);
+    EXPECT_EQ(clock.Fps(), 50.0f);
+    clock.Tick(421);
+    EXPECT_EQ(clock.FrameMs(), 100u);
+    EXPECT_FLOAT_EQ(clock.Fps(), 2000.0f / 201.0f);
 }
 
 // The window's messages as the loop sees them: closing the window quits,
