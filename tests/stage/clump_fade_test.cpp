@@ -243,6 +243,12 @@ TEST_F(ClumpFadeTest, TheListDrawsFarthestFirst)
     const win::Frame frame = Draw(true);
     ASSERT_EQ(deferred, (std::vector<bool>{true, true}));
     EXPECT_TRUE(Close(frame.At(32, 24), {64, 64, 128}, 8));
+    // An actor without a model has nothing to wait in the list or to fade.
+    RwSphere sphere;
+    EXPECT_FALSE(ClumpWorldSphere(nullptr, &sphere));
+    list.Add(nullptr, 0.5f, kEye);
+    EXPECT_EQ(list.Count(), 0u);
+    RenderClumpTranslucent(nullptr, 0.5f);
 }
 
 }  // namespace

@@ -68,7 +68,11 @@ TEST_F(ModelFramesTest, FramesFoundByUserIdAndByNodeId)
         EXPECT_EQ(FindFrameByNodeId(hero, missing), nullptr);
     }
     EXPECT_EQ(FindFrameByUserId(static_cast<RpClump *>(nullptr), 100090), nullptr);
+    EXPECT_EQ(FindFrameByUserId(static_cast<RpHAnimHierarchy *>(nullptr), 100090), nullptr);
     EXPECT_EQ(GetClumpHierarchy(nullptr), nullptr);
+    // An actor without a model has no collision flags to switch.
+    SetClumpCollisionTest(nullptr, true);
+    EXPECT_EQ(RefreshClumpCollisionTest(nullptr), 0);
     RpClumpDestroy(hero);
 
     // The prop's properties start with an id and go on with other text.

@@ -647,6 +647,33 @@ TEST(StageFilesChecks, TerritoryBlocks)
     EXPECT_EQ(t.file.ProblemCount(), 11);
 }
 
+// A file longer than the stage holds: the actors and territories past the
+// limit are skipped, said once each.
+TEST(StageFilesChecks, ActorsAndTerritoriesPastTheLimitAreSkipped)
+{
+    std::string actors = "AINum: " + std::to_string(kMaxPlacements) + "\n";
+    for (int32_t i = 0; i <= kMaxPlacements; ++i) {
+        actors += "AI\n{\nAIType: 1000\nAIID: " + std::to_string(i + 1) + "\n}\n";
+    }
+    Text a(actors);
+    std::vector<AiPlacement> placed;
+    ASSERT_TRUE(ReadPlacements(&a.file, &placed));
+    ASSERT_EQ(placed.size(), static_cast<size_t>(kMaxPlacements));
+    EXPECT_EQ(placed.back().aiId, kMaxPlacements);
+    EXPECT_EQ(a.file.ProblemCount(), 1);
+    std::string outlines = "TerritoryNum: " + std::to_string(kMaxTerritories) + "\n";
+    for (int32_t i = 0; i <= kMaxTerritories; ++i) {
+        outlines += "Territory\n{\nID: " + std::to_string(i + 1) +
+                    "\nPointNum: 3\nPoint: 0, 0\nPoint: 1, 0\nPoint: 0, 1\n}\n";
+    }
+    Text t(outlines);
+    std::vector<Territory> read;
+    ASSERT_TRUE(ReadTerritories(&t.file, &read));
+    ASSERT_EQ(read.size(), static_cast<size_t>(kMaxTerritories));
+    EXPECT_EQ(read.back().id, kMaxTerritories);
+    EXPECT_EQ(t.file.ProblemCount(), 1);
+}
+
 TEST(StageFilesChecks, ParameterRanges)
 {
     CharacterParams params;
