@@ -3,6 +3,7 @@
 // instances taken up to the limit and given back, and tagged weapon parts
 // picking other models by their spheres or by their triangles.
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/model_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
+#include "support/engine/scratch_path.h"
 #include "support/game/diagnostics_capture.h"
 
 namespace {
@@ -386,6 +388,26 @@ TEST_F(ModelTemplateFilesTest, LoadsModelAnimationMotionsAndParameters)
     placed.aiType = 4242;
     EXPECT_FALSE(ModelOfPlacement(placed, &model));
     loaded.Release();
+}
+
+// A figure whose state machine file is gone raises the fatal report with
+// its name, and the template keeps nothing of what it had read.
+TEST_F(ModelTemplateFilesTest, AMissingStateMachineRaisesTheFatalReportAndKeepsNothing)
+{
+    const std::string root = rwtest::ScratchPath("template_without_fsf");
+    std::filesystem::create_directories(root + "/RESOURCE/MONSTER");
+    std::filesystem::copy(stagetest::SamplePath("RESOURCE/MONSTER/1000"), root + "/RESOURCE/MONSTER/1000",
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(root + "/RESOURCE/MONSTER/1000/1000.FSF");
+    SetDataRootPath(root.c_str());
+    gametest::CaptureDiagnostics();
+    CSModelTemplate loaded;
+    EXPECT_FALSE(loaded.Load(1000, ModelFolder::kMonster, "1000", &animations, 2));
+    gametest::TakeDiagnostics();
+    EXPECT_EQ(FatalNames(), std::vector<std::string>{"\\RESOURCE\\MONSTER\\1000\\1000.FSF"});
+    EXPECT_EQ(loaded.GetSourceClump(), nullptr);
+    EXPECT_EQ(loaded.GetInstanceCount(), 0);
+    EXPECT_EQ(loaded.GetAiType(), -1);
 }
 
 TEST_F(ModelTemplateFilesTest, AMissingModelRaisesTheFatalReport)

@@ -108,6 +108,8 @@ TEST_F(StageCameraTest, SceneBlendModesSetTheGameSpeedTarget)
 TEST_F(StageCameraTest, TheCameraIsMadeOnTheMainCameraAndLoadedFromTheStageInfo)
 {
     stage.UpdateCamera(0.016f);  // no camera yet: nothing
+    stage.LoadCamera();
+    stage.Render();  // no world: nothing drawn
     stage.CreateCamera();
     ASSERT_NE(stage.camera, nullptr);
     CSGameCamera *made = stage.camera;

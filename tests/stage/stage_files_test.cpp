@@ -544,6 +544,11 @@ TEST(StageInfoReader, TheRecordIsClearedFirst)
     EXPECT_EQ(info.ambientRed, 7);
     EXPECT_TRUE(ReadStageInfoFileOnto(SamplePath("RESOURCE/STAGEINF/STAGE00.BSF").c_str(), &info));
     EXPECT_EQ(info.ambientRed, mkdata::FirstSampleStage().info.ambientRed);
+    // No file to read: refused, and the record is cleared all the same.
+    CSKeywordFile unopened;
+    EXPECT_FALSE(ReadStageInfo(&unopened, &info));
+    EXPECT_FALSE(ReadStageInfo(nullptr, &info));
+    EXPECT_EQ(info.ambientRed, 0);
 }
 
 // The tuning menu rewrites a stage info keeping the lines it does not
@@ -729,6 +734,10 @@ TEST(StageFilesChecks, MotionTables)
     const MotionTable whole = ReadMotionTable(&none.file, 1.5f);
     ASSERT_EQ(whole.Count(), 1);
     EXPECT_EQ(whole.Find(0)->endFrame, 90);
+    // No table to read at all: the same.
+    CSKeywordFile unopened;
+    ASSERT_EQ(ReadMotionTable(&unopened, 1.5f).Count(), 1);
+    EXPECT_EQ(ReadMotionTable(nullptr, 1.5f).Find(0)->endFrame, 90);
     // The motion table stands beside its animation, in the same folder.
     EXPECT_EQ(MotionFilePathFor("HERO01.ANM"), "HERO01.AMF");
     EXPECT_EQ(MotionFilePathFor("\\RESOURCE\\V1.2\\HERO01"), "\\RESOURCE\\V1.2\\HERO01.AMF");
