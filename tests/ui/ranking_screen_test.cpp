@@ -3,7 +3,8 @@
 // sounds of each confirm; no input in the first 500 ms; the grade's sound
 // once; the reward given (also without a name); the way on to the lobby or
 // the stage clear; a RANKPIC pack missing or empty; reviewed references
-// of each phase.
+// of each phase, and each grade letter in its place in both language
+// sets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -403,5 +404,54 @@ INSTANTIATE_TEST_SUITE_P(Languages, RankingShots, ::testing::Values(1, 0),
                          [](const ::testing::TestParamInfo<int32_t> &info) {
                              return "Language" + std::to_string(info.param);
                          });
+
+// Each grade's letter where its language set puts it once its zoom is
+// over: the pixels the letter changes, shown at full against not yet
+// seen, fill its rectangle and hold its picture. Half-way through the zoom
+// the letter stands at twice its size about its place.
+class RankingGradeLetters : public RankingTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(RankingGradeLetters, StandInTheirPlaces)
+{
+    using resulttest::ScreenBox;
+    const int32_t language = GetParam();
+    StartOn("rank_letters_" + std::to_string(language), language);
+    Enter(8, 100000, 2000, 36, 1000);
+    PassIntro();
+    Confirm();  // the count-up
+    Frames(6);
+    Confirm();  // the hero
+    Frames(40);
+    ASSERT_EQ(ranking->phase, CSRanking::kGradeZoom);
+    const ScreenBox chinese = {397, 227, 526, 285};
+    const ScreenBox places[2][5] = {
+        {chinese, chinese, chinese, chinese, chinese},
+        {{413, 225, 497, 283}, {374, 229, 520, 267}, {382, 219, 521, 277}, {384, 221, 507, 279}, {365, 227, 562, 285}},
+    };
+    auto draw = [&](uint32_t zoomMs) {
+        ranking->zoomMs = zoomMs;
+        return DrawFrame([&] { DrawScreens(); }).pixels;
+    };
+    for (uint32_t grade = 0; grade < 5; ++grade) {
+        SCOPED_TRACE(grade);
+        ranking->grade = grade;
+        const std::vector<uint32_t> unseen = draw(0);  // three times its size at alpha 0
+        const std::vector<uint32_t> shown = draw(CSRanking::kZoomMs);
+        const ScreenBox &place = places[language == 0 ? 0 : 1][grade];
+        EXPECT_EQ(resulttest::ChangedBox(unseen, shown), place);
+        resulttest::ExpectCutLikeReference(shown, place, root,
+                                           "ranking_letter_" + std::string(language == 0 ? "chi_" : "eng_") +
+                                               std::to_string(grade));
+        if (grade == 0 && language != 0) {
+            // Widened on each side by half its width and height.
+            const int w = place.x1 - place.x0;
+            const int h = place.y1 - place.y0;
+            const ScreenBox half = {place.x0 - w / 2, place.y0 - h / 2, place.x1 + w / 2, place.y1 + h / 2};
+            EXPECT_EQ(resulttest::ChangedBox(unseen, draw(250)), half);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, RankingGradeLetters, ::testing::Values(1, 0));
 
 }  // namespace

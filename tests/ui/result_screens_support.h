@@ -1,15 +1,18 @@
 // Support for the result screens' tests (game over, ranking, stage clear):
 // the save screens' fixture on a linked tree of the sample data, with the
 // lobby's pictures loaded (as the stage end does), a first hero the
-// recording links hand out, and ways to take a file of the tree away or
-// empty it without touching the sample data.
+// recording links hand out, ways to take a file of the tree away or
+// empty it without touching the sample data, and the place of what a
+// drawing changed with a cut of it against a reviewed picture.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <functional>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +63,49 @@ inline void EmptyFile(const std::string &root, const std::string &relative)
 {
     RemoveFile(root, relative);
     std::ofstream(fs::path(root) / relative, std::ios::binary);
+}
+
+// A screen rectangle of a 640x480 frame, x1 and y1 not included.
+struct ScreenBox {
+    int x0, y0, x1, y1;
+    bool operator==(const ScreenBox &) const = default;
+};
+
+inline std::ostream &operator<<(std::ostream &out, const ScreenBox &b)
+{
+    return out << "(" << b.x0 << ", " << b.y0 << ")-(" << b.x1 << ", " << b.y1 << ")";
+}
+
+// The smallest rectangle that holds every pixel two 640x480 frames differ in.
+inline ScreenBox ChangedBox(const std::vector<uint32_t> &before, const std::vector<uint32_t> &after)
+{
+    ScreenBox box = {640, 480, 0, 0};
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const size_t i = static_cast<size_t>(y) * 640 + static_cast<size_t>(x);
+            if (before[i] != after[i]) {
+                box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x + 1), std::max(box.y1, y + 1)};
+            }
+        }
+    }
+    return box;
+}
+
+// `box` cut out of a 640x480 frame against the reviewed picture `name` of
+// tests/ui/reference (the cut and any difference written under `root`).
+inline void ExpectCutLikeReference(const std::vector<uint32_t> &frame, const ScreenBox &box, const std::string &root,
+                                   const std::string &name)
+{
+    std::vector<uint32_t> cut;
+    for (int y = box.y0; y < box.y1; ++y) {
+        for (int x = box.x0; x < box.x1; ++x) {
+            cut.push_back(frame[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)]);
+        }
+    }
+    const std::string shot = root + "/" + name + ".bmp";
+    ASSERT_TRUE(apptest::WriteBmp(shot, box.x1 - box.x0, box.y1 - box.y0, cut));
+    apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
+                                 root + "/" + name + "_difference.bmp");
 }
 
 class ResultScreensTest : public savetest::SaveScreensTest {

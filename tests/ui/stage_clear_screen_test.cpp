@@ -391,12 +391,9 @@ TEST_P(StageClearGradeLetters, StandInTheirPlaces)
     Goto(kUIStageClear);
     ToResults();
     Frames(40);
-    struct Box {
-        int x0, y0, x1, y1;
-        bool operator==(const Box &) const = default;
-    };
-    const Box chinese = {156, 273, 320, 347};
-    const Box places[2][5] = {
+    using resulttest::ScreenBox;
+    const ScreenBox chinese = {156, 273, 320, 347};
+    const ScreenBox places[2][5] = {
         {chinese, chinese, chinese, chinese, chinese},
         {{196, 288, 280, 346}, {168, 293, 319, 331}, {167, 285, 306, 326}, {197, 285, 320, 343}, {145, 279, 342, 337}},
     };
@@ -405,35 +402,16 @@ TEST_P(StageClearGradeLetters, StandInTheirPlaces)
         return DrawFrame([&] { DrawScreens(); }).pixels;
     };
     for (uint32_t grade = 0; grade < 5; ++grade) {
+        SCOPED_TRACE(grade);
         Screen().finalGrade = grade;
         const std::vector<uint32_t> hidden = draw(CSStageClear::kStopped);
         const std::vector<uint32_t> shown = draw(500);
-        Box box = {640, 480, 0, 0};
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                const size_t i = static_cast<size_t>(y) * 640 + static_cast<size_t>(x);
-                if (hidden[i] != shown[i]) {
-                    box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x + 1), std::max(box.y1, y + 1)};
-                }
-            }
-        }
-        const Box &place = places[language == 0 ? 0 : 1][grade];
-        EXPECT_TRUE(box == place) << "grade " << grade << ": (" << box.x0 << ", " << box.y0 << ")-(" << box.x1 << ", "
-                                  << box.y1 << ") for (" << place.x0 << ", " << place.y0 << ")-(" << place.x1 << ", "
-                                  << place.y1 << ")";
+        const ScreenBox &place = places[language == 0 ? 0 : 1][grade];
+        EXPECT_EQ(resulttest::ChangedBox(hidden, shown), place);
         // Its place cut out against a reviewed picture of the letter: the
         // right part of CLEAR shown in it.
-        std::vector<uint32_t> cut;
-        for (int y = place.y0; y < place.y1; ++y) {
-            for (int x = place.x0; x < place.x1; ++x) {
-                cut.push_back(shown[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)]);
-            }
-        }
-        const std::string name = "clear_letter_" + std::string(language == 0 ? "chi_" : "eng_") + std::to_string(grade);
-        const std::string shot = root + "/" + name + ".bmp";
-        ASSERT_TRUE(apptest::WriteBmp(shot, place.x1 - place.x0, place.y1 - place.y0, cut));
-        apptest::ExpectLikeReference(shot, std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/reference/" + name + ".bmp",
-                                     root + "/" + name + "_difference.bmp");
+        resulttest::ExpectCutLikeReference(
+            shown, place, root, "clear_letter_" + std::string(language == 0 ? "chi_" : "eng_") + std::to_string(grade));
     }
 }
 
