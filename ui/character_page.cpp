@@ -124,7 +124,7 @@ void CSCharacterPage::BuildPictures()
     portrait_ = std::make_unique<OwnedPicture>();
     SetPlaced(portrait_.get(), nullptr, L::kPortraitSource, L::kPortrait[heroType_], 0);
     portraitFadeTime_ = 0.0f;
-    portraitFadeDone_ = 0;
+    portraitFadeDone_ = false;
     pack_.Request(std::string(UIDataRoot()) + (heroType_ == 1 ? "\\PACK\\PAUSE\\CHAR02.STR" : "\\PACK\\PAUSE\\CHAR01.STR"));
 
     int32_t values[5];
@@ -142,7 +142,7 @@ void CSCharacterPage::BuildPictures()
         SetPlaced(weapons_[1].get(), nullptr, L::kSecondWeapon.source, L::kSecondWeapon.screen, 0);
     }
     weaponFadeTime_ = 0.0f;
-    weaponFadeDone_ = 0;
+    weaponFadeDone_ = false;
     UpdatePropertyIcons();
 }
 

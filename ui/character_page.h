@@ -96,8 +96,8 @@ public:
     // 0 icon A, 1 icon B, in the place `i` of the row.
     int32_t WeaponIconKind(int i) const { return weaponIconKind_[i]; }
     int32_t ArmourIconKind(int i) const { return armourIconKind_[i]; }
-    bool PortraitFadeDone() const { return portraitFadeDone_ != 0; }
-    bool WeaponFadeDone() const { return weaponFadeDone_ != 0; }
+    bool PortraitFadeDone() const { return portraitFadeDone_; }
+    bool WeaponFadeDone() const { return weaponFadeDone_; }
     int32_t NotedWeapon() const { return slot2Weapon_; }
     // The tab's sub-page is ready to be entered.
     bool TabReady(int32_t tab) const;
@@ -135,10 +135,10 @@ private:
     uint8_t fadeEnd_[4] = {240, 240, 240, 240};
     std::unique_ptr<OwnedPicture> weapons_[2];  // main, second (hero 1 only)
     float weaponFadeTime_ = 0.0f;
-    uint8_t weaponFadeDone_ = 0;
+    bool weaponFadeDone_ = false;
     RwTexture *weaponTextures_[5] = {};
     RwTexture *portraitTexture_ = nullptr;
-    uint8_t portraitFadeDone_ = 0;
+    bool portraitFadeDone_ = false;
     NumberDisplay numbers_[5];
     OwnedPicture slotIcons_[2];
     uint8_t slotIconShown_[2] = {0, 0};

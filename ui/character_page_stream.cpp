@@ -93,7 +93,7 @@ void CSCharacterPage::LoadHeroTextures()
 
 void CSCharacterPage::StepPortrait(float dt)
 {
-    if (portraitFadeDone_ != 0) {
+    if (portraitFadeDone_) {
         return;
     }
     StreamPack();
@@ -105,7 +105,7 @@ void CSCharacterPage::StepPortrait(float dt)
         SetQuadArgb(portrait_->quad.v, FadeColour(fadeStart_, fadeEnd_, portraitFadeTime_ / kPortraitFadeSeconds));
         return;
     }
-    portraitFadeDone_ = 1;
+    portraitFadeDone_ = true;
     portraitFadeTime_ = 0.0f;
     SetQuadArgb(portrait_->quad.v, FadeColour(fadeStart_, fadeEnd_, 1.0f));
 }
@@ -135,7 +135,7 @@ void CSCharacterPage::StepWeaponPicture(float dt)
             weapons_[1]->picture.texture = second;
         }
     }
-    if (weaponFadeDone_ != 0) {
+    if (weaponFadeDone_) {
         return;
     }
     if (weapons_[0]->picture.texture == nullptr) {
@@ -151,7 +151,7 @@ void CSCharacterPage::StepWeaponPicture(float dt)
         }
     }
     if (done) {
-        weaponFadeDone_ = 1;
+        weaponFadeDone_ = true;
         weaponFadeTime_ = 0.0f;
     }
 }

@@ -30,7 +30,7 @@ void CSEquipPage::Init(CSTextList *list)
 {
     Release();
     active = 0;
-    texturesReady = 0;
+    texturesReady = false;
     slotChoice = 0;
     question = 0;
     holdTime_ = 0.0f;

@@ -44,7 +44,7 @@ public:
 
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
-    void SetTexturesReady() { texturesReady = 1; }
+    void SetTexturesReady() { texturesReady = true; }
     void Update(float dt);
     void Render() const;
     void Release();
@@ -63,7 +63,7 @@ public:
     void Hide();
 
     uint8_t active = 0;
-    uint8_t texturesReady = 0;
+    bool texturesReady = false;
     uint8_t slotChoice = 0;
     uint8_t mode = 0;      // 1 lobby
     uint8_t question = 0;  // the take-off question is open

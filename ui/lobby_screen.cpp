@@ -50,7 +50,7 @@ void CSLobby::SetActive(uint8_t on)
         baseMap = lobbyArt = playerArt = wordArt = mapBase = nullptr;
         ReleasePages();
         picturesRead_ = false;
-        pagePending = 0;
+        pagePending = false;
         openPage = kMenu;
         active = 0;
         return;
@@ -58,7 +58,7 @@ void CSLobby::SetActive(uint8_t on)
     active = 1;
     cursorEntry = 0;
     openPage = kMenu;
-    pagePending = 0;
+    pagePending = false;
     picturesRead_ = false;
     stream.Close();
     g_pUIManager->StartBaseMapReveal();
@@ -183,7 +183,7 @@ void CSLobby::Update(float seconds)
 
 void CSLobby::UpdateMenu()
 {
-    if (pagePending != 0) {
+    if (pagePending) {
         OpenPendingPage();
         return;
     }
@@ -213,7 +213,7 @@ void CSLobby::ConfirmEntry()
     CSUIManager *ui = g_pUIManager;
     if (cursorEntry < kEntries - 1) {
         ui->StartBaseMapCover();
-        pagePending = 1;
+        pagePending = true;
         ui->PlayUISound(kUISoundConfirm, 0);
         return;
     }
@@ -252,7 +252,7 @@ void CSLobby::OpenPendingPage()
         break;
     default: break;
     }
-    pagePending = 0;
+    pagePending = false;
     openPage = static_cast<uint32_t>(cursorEntry + 1);
     TraceLobbyPage(openPage);
 }

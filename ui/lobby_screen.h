@@ -59,7 +59,7 @@ public:
     bool Active() const { return active != 0; }
     uint32_t OpenPage() const { return openPage; }
     int32_t CursorEntry() const { return cursorEntry; }
-    bool PagePending() const { return pagePending != 0; }
+    bool PagePending() const { return pagePending; }
     // Whether the pack's pictures have been read (input starts then).
     bool PicturesRead() const { return picturesRead_; }
     const CursorTrail &Cursor() const { return cursor; }
@@ -95,7 +95,7 @@ public:
     RwTexture *slotWords = nullptr;    // SLWORD: status labels and digits
     RwTexture *stagePhotos = nullptr;  // STAGPHO
     uint8_t active = 0;
-    uint8_t pagePending = 0;
+    bool pagePending = false;
     int32_t cursorEntry = 0;
     UIPackStream stream;
     CursorTrail cursor;

@@ -188,7 +188,7 @@ void CSLobbyStore::SetActive(uint8_t on)
     closing = 0;
     tab = kNoTab;
     mode = kBrowse;
-    questionPending = 0;
+    questionPending = false;
     leftShakeMs = rightShakeMs = moneyShakeMs = kShakeMs;
     shownDescription = -1;
     quantity = 0;
@@ -225,7 +225,7 @@ void CSLobbyStore::Release()
     }
     active = 0;
     closing = 0;
-    questionPending = 0;
+    questionPending = false;
     tab = kNoTab;
     mode = kBrowse;
 }
@@ -393,7 +393,7 @@ void CSLobbyStore::ChangeQuantity(int32_t step)
         ui->PlayUISound(kUISoundMove, 0);
         return;
     }
-    if ((mode != kBuyQuantity && mode != kSellQuantity) || questionPending != 0) {
+    if ((mode != kBuyQuantity && mode != kSellQuantity) || questionPending) {
         return;
     }
     const int32_t slot = SelectedSlot();
@@ -425,10 +425,10 @@ void CSLobbyStore::Confirm()
     switch (mode) {
     case kBrowse: ConfirmBrowse(); break;
     case kBuyQuantity:
-        if (questionPending != 0) {
+        if (questionPending) {
             Buy();
             mode = kBrowse;
-            questionPending = 0;
+            questionPending = false;
             ui->PlayUISound(kUISoundConfirm, 0);
         } else if (quantity == 0) {
             mode = kBrowse;
@@ -440,10 +440,10 @@ void CSLobbyStore::Confirm()
         }
         break;
     case kSellQuantity:
-        if (questionPending != 0) {
+        if (questionPending) {
             Sell();
             mode = kBrowse;
-            questionPending = 0;
+            questionPending = false;
             tab = kNoTab;
             SetTab(kSellTab);
             ui->PlayUISound(kUISoundConfirm, 0);
@@ -455,10 +455,10 @@ void CSLobbyStore::Confirm()
         }
         break;
     case kUpgrade:
-        if (questionPending != 0) {
+        if (questionPending) {
             ApplyUpgrade();
             mode = kBrowse;
-            questionPending = 0;
+            questionPending = false;
             tab = kNoTab;
             SetTab(kUpgradeTab);
             ui->PlayUISound(kUISoundConfirm, 0);
@@ -518,8 +518,8 @@ void CSLobbyStore::Back()
     if (mode == kBrowse) {
         closing = 1;
         ui->StartBaseMapCover();
-    } else if (questionPending != 0) {
-        questionPending = 0;
+    } else if (questionPending) {
+        questionPending = false;
     } else {
         mode = kBrowse;
         shownDescription = -1;
@@ -625,7 +625,7 @@ void CSLobbyStore::ShowMessage(int32_t entry) { Lay(messageText, messages.Get(en
 
 void CSLobbyStore::AskQuestion()
 {
-    questionPending = 1;
+    questionPending = true;
     Lay(questionText, messages.Get(kQuestion));
     g_pUIManager->PlayUISound(kUISoundConfirm, 0);
 }

@@ -60,7 +60,7 @@ public:
     int32_t SelectedRow() const { return selectedRow; }
     int32_t RowSlot(int32_t row) const { return row >= 0 && row < kRowsPerTab ? rowSlots[row] : -1; }
     int32_t Quantity() const { return quantity; }
-    bool QuestionPending() const { return questionPending != 0; }
+    bool QuestionPending() const { return questionPending; }
     const StoreMessages &Messages() const { return messages; }
     const CSTextBlock *DescriptionText() const { return descriptionText; }
     const CSTextBlock *MessageText() const { return messageText; }
@@ -84,7 +84,7 @@ public:
     bool messagesRead = false;
     uint8_t active = 0;
     uint8_t closing = 0;
-    uint8_t questionPending = 0;
+    bool questionPending = false;
     int32_t tab = kNoTab;
     uint32_t mode = kBrowse;
     int32_t selectedRow = 0;

@@ -72,7 +72,7 @@ void CSLobbyStore::Render()
         if (headingText != nullptr) {
             headingText->Draw();
         }
-        const CSTextBlock *text = questionPending != 0 ? questionText : messageText;
+        const CSTextBlock *text = questionPending ? questionText : messageText;
         if (text != nullptr) {
             text->Draw();
         }

@@ -101,9 +101,9 @@ void CSStillLogo::SetActive(uint8_t on)
     active = on;
     if (on != 0) {
         timerMs = 0xFFFFFFFFu;
-        drawn = 0;
-        loaded = 0;
-        fading = 0;
+        drawn = false;
+        loaded = false;
+        fading = false;
         LoadTexture();
         Layout();
     } else {
@@ -124,7 +124,7 @@ void CSStillLogo::Layout() { picture.LayOut(64.0f, 112.0f, 576.0f, 368.0f, 0.0f,
 void CSStillLogo::Render()
 {
     if (active != 0 && picture.Draw()) {
-        drawn = 1;
+        drawn = true;
     }
 }
 
@@ -135,20 +135,20 @@ void CSStillLogo::Update(uint32_t ms)
     }
     // The loads run in the tick after the first drawn frame, so the picture
     // stays on screen while they take their time.
-    if (drawn != 0 && loaded == 0) {
+    if (drawn && !loaded) {
         UI().loadEffectsPack();
         g_pUIManager->LoadUISounds();
-        loaded = 1;
+        loaded = true;
     }
     timerMs = timerMs == 0xFFFFFFFFu ? 0 : timerMs;
     timerMs += ms;
-    if (fading == 0 && timerMs > kShowMs) {
+    if (!fading && timerMs > kShowMs) {
         g_pUIManager->StartFade(0, kFadeMs);
-        fading = 1;
+        fading = true;
     }
-    if (fading != 0 && g_pUIManager->IsFading() == 0) {
+    if (fading && g_pUIManager->IsFading() == 0) {
         g_pUIManager->RequestModule(kUIOpeningMovie);
-        fading = 0;
+        fading = false;
     }
 }
 

@@ -62,8 +62,8 @@ public:
 
     StillPicture picture;
     uint8_t active = 0;
-    uint8_t drawn = 0;
-    uint8_t loaded = 0;
-    uint8_t fading = 0;
+    bool drawn = false;
+    bool loaded = false;
+    bool fading = false;
     uint32_t timerMs = 0xFFFFFFFFu;
 };

@@ -60,7 +60,7 @@ void CSOption::SetActive(uint8_t on)
         ui->StopBGM(0);
         return;
     }
-    leavePending = 0;
+    leavePending = false;
     clockMs = lastRepeatMs = lastChevronMs = 0.0f;
     chevronFrame = 0;
     page = kSettingsPage;
@@ -357,7 +357,7 @@ void CSOption::Leave()
     WriteVolumes();
     ui->StopBGM(kMusicFadeMs);
     ui->StartFade(0, kLeaveFadeMs);
-    leavePending = 1;
+    leavePending = true;
     // A file that cannot be written is reported by the writer and leaves
     // the old one whole; the screen leaves all the same.
     SaveButtonConfig();
@@ -375,7 +375,7 @@ void CSOption::FinishLeave()
     }
     g_pUIManager->StopBGM(0);
     g_pUIManager->RequestModule(kUITitle);
-    leavePending = 0;
+    leavePending = false;
 }
 
 // ---- Update and drawing
@@ -385,7 +385,7 @@ void CSOption::Update(uint32_t ms)
     if (active == 0) {
         return;
     }
-    if (leavePending != 0) {
+    if (leavePending) {
         FinishLeave();
         return;
     }
@@ -449,7 +449,7 @@ void CSOption::UpdateSettingsPage()
     if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || KeyPressedNow(input::kKeyEnter) || UIMousePressed()) {
         ConfirmRow();
         holdCount = 0;
-        if (page != kSettingsPage || leavePending != 0) {
+        if (page != kSettingsPage || leavePending) {
             return;
         }
     }

@@ -100,7 +100,7 @@ public:
     RwTexture *baseTexture = nullptr;   // OPTBASE.BMP
     RwTexture *panelTexture = nullptr;  // OPTION.BMP
     uint8_t active = 0;
-    uint8_t leavePending = 0;
+    bool leavePending = false;
     int32_t musicLevel = 0;
     float musicVolume = 1.0f;
     int32_t soundLevel = 0;

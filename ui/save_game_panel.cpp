@@ -80,7 +80,7 @@ void CSSaveGame::SetActive(uint8_t on)
     view.firstRow = 0;
     view.cursor = 0;
     leaving = 0;
-    questionOpen = 0;
+    questionOpen = false;
     ui->StartBaseMapReveal();
     view.Create();
     for (CSTextBlock **block : {&question, &rowText, &leftAnswer, &rightAnswer}) {
@@ -103,7 +103,7 @@ void CSSaveGame::Release()
         GiveBackTextBlock(*block);
     }
     ReleasePictures();
-    questionOpen = 0;
+    questionOpen = false;
     leaving = 0;
     active = 0;
 }
@@ -199,7 +199,7 @@ void CSSaveGame::Update()
         }
         return;
     }
-    if (questionOpen != 0) {
+    if (questionOpen) {
         if (in.left) {
             answer = 1;
         }
@@ -219,7 +219,7 @@ void CSSaveGame::Update()
 void CSSaveGame::Confirm()
 {
     CSUIManager *ui = g_pUIManager;
-    if (questionOpen != 0) {
+    if (questionOpen) {
         CloseQuestion();
         if (answer == 1) {
             ui->PlayUISound(kUISoundConfirm, 0);
@@ -244,7 +244,7 @@ void CSSaveGame::Confirm()
 void CSSaveGame::Back()
 {
     CSUIManager *ui = g_pUIManager;
-    if (questionOpen != 0) {
+    if (questionOpen) {
         // Only the question closes: the panel stays, so that a finished game
         // can still go into another slot.
         CloseQuestion();
@@ -274,10 +274,10 @@ void CSSaveGame::OpenQuestion()
     Centre(question, QuestionText(0), 320, 210);
     Centre(leftAnswer, QuestionText(1), 280, 240);
     Centre(rightAnswer, QuestionText(2), 360, 240);
-    questionOpen = 1;
+    questionOpen = true;
 }
 
-void CSSaveGame::CloseQuestion() { questionOpen = 0; }
+void CSSaveGame::CloseQuestion() { questionOpen = false; }
 
 void CSSaveGame::ShowFailure()
 {
@@ -300,7 +300,7 @@ void CSSaveGame::Render()
         return;
     }
     view.Draw(rowText);
-    if (questionOpen != 0) {
+    if (questionOpen) {
         DrawQuestion();
     }
     if (message != nullptr) {

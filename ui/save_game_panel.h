@@ -49,7 +49,7 @@ public:
     // Writes the running game into the slot under the cursor.
     bool SaveSelectedSlot();
 
-    bool QuestionOpen() const { return questionOpen != 0; }
+    bool QuestionOpen() const { return questionOpen; }
     bool MessageShown() const { return message != nullptr; }
     // Whether SLWORD and STAGPHO are the panel's own (else borrowed).
     bool OwnsWordArt() const { return ownWords_; }
@@ -65,7 +65,7 @@ public:
     CSTextBlock *rightAnswer = nullptr;  // "no"
     uint8_t active = 0;
     uint8_t leaving = 0;
-    uint8_t questionOpen = 0;
+    bool questionOpen = false;
     uint8_t answer = 0;                  // 1 the left answer, 0 the right one
     uint32_t spareWord = 0;
 

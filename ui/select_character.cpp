@@ -80,8 +80,8 @@ void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
         on = 1;
         hero = heroNumber;
         motionState = -1;
-        confirmStarted = 0;
-        confirmFinished = 0;
+        confirmStarted = false;
+        confirmFinished = false;
         ChangeMotion(0, 0.0f);
         animHandle = 0;
         const SelectionHero *row = FindSelectionHero(heroNumber);
@@ -183,8 +183,8 @@ void CSSelectCharacter::SetActive(uint8_t on)
     ui->ResetHeroBlock();
     ui->heroBlock.inUse = 1;
     ui->heroBlock.padIndex = ui->GetUIPad();
-    requestPending = 0;
-    waitingForConfirm = 0;
+    requestPending = false;
+    waitingForConfirm = false;
     leave = kStaying;
     current = 0;
     target = 0;
@@ -200,8 +200,8 @@ void CSSelectCharacter::SetActive(uint8_t on)
         for (int32_t i = 0; i < modelCount; ++i) {
             HeroModel &model = *models[i];
             model.motionState = -1;
-            model.confirmStarted = 0;
-            model.confirmFinished = 0;
+            model.confirmStarted = false;
+            model.confirmFinished = false;
             model.ChangeMotion(0, 0.0f);
         }
     }
@@ -527,9 +527,9 @@ void CSSelectCharacter::AnimateModels(uint32_t ms)
         }
         if (model.anim->GetAnimationId(model.clump) == 0) {
             model.anim->UpdateClump(model.clump, static_cast<float>(ms) * 0.001f);
-        } else if (model.motionState != -1 && model.confirmStarted != 0) {
+        } else if (model.motionState != -1 && model.confirmStarted) {
             model.ChangeMotion(2, 0.0f);
-            model.confirmFinished = 1;
+            model.confirmFinished = true;
         } else {
             model.ChangeMotion(0, 0.0f);
         }
@@ -539,26 +539,26 @@ void CSSelectCharacter::AnimateModels(uint32_t ms)
 void CSSelectCharacter::CheckConfirmMotion()
 {
     HeroModel *model = Model(current);
-    if (waitingForConfirm == 0) {
+    if (!waitingForConfirm) {
         return;
     }
     // A hero without a motion to wait for counts as finished.
-    const bool finished = model == nullptr || model->animHandle == 0 || model->confirmFinished != 0;
+    const bool finished = model == nullptr || model->animHandle == 0 || model->confirmFinished;
     if (!finished) {
         return;
     }
     if (leave == kStaying) {
         leave = kStart;
-        requestPending = 1;
+        requestPending = true;
         g_pUIManager->StartFade(0, kFadeMs);
         g_pUIManager->StopBGM(kMusicFadeMs);
     }
-    waitingForConfirm = 0;
+    waitingForConfirm = false;
 }
 
 void CSSelectCharacter::FinishChoice()
 {
-    if (requestPending == 0 || g_pUIManager->IsFading() != 0) {
+    if (!requestPending || g_pUIManager->IsFading() != 0) {
         return;
     }
     if (leave == kBack) {
@@ -580,7 +580,7 @@ void CSSelectCharacter::Update(uint32_t ms)
         CheckConfirmMotion();
         AnimateModels(ms);
     }
-    if (requestPending == 0) {
+    if (!requestPending) {
         const int32_t padIndex = g_pUIManager->GetUIPad();
         const PadState &pad = UIPadState(padIndex);
         if (pad.connected != 0 && leave == kStaying) {
@@ -604,7 +604,7 @@ bool CSSelectCharacter::Ready(int32_t pad) const
         return false;
     }
     const HeroModel *model = Model(current);
-    if (model != nullptr && model->confirmStarted != 0 && model->confirmFinished == 0) {
+    if (model != nullptr && model->confirmStarted && !model->confirmFinished) {
         return false;  // the confirm motion runs
     }
     return pad == g_pUIManager->heroBlock.padIndex;
@@ -633,10 +633,10 @@ void CSSelectCharacter::Confirm(int32_t pad)
     }
     CSUIManager *ui = g_pUIManager;
     HeroModel *model = Model(current);
-    if (model != nullptr && model->confirmStarted == 0) {
+    if (model != nullptr && !model->confirmStarted) {
         model->motionState = 0;
         model->ChangeMotion(1, 0.2f);
-        model->confirmStarted = 1;
+        model->confirmStarted = true;
     }
     CarriedHero &block = ui->heroBlock;
     block.heroType = model != nullptr ? model->hero : current;
@@ -653,7 +653,7 @@ void CSSelectCharacter::Confirm(int32_t pad)
         block.itemCounts[row->startItemEntry] = 1;
         block.equipped[2] = row->startItem;
     }
-    waitingForConfirm = 1;
+    waitingForConfirm = true;
     target = current;
     ui->PlayUISound(kUISoundConfirm, 0);
 }
@@ -664,7 +664,7 @@ void CSSelectCharacter::Back(int32_t pad)
         return;
     }
     leave = kBack;
-    requestPending = 1;
+    requestPending = true;
     g_pUIManager->heroBlock.padIndex = -1;
     g_pUIManager->PlayUISound(kUISoundCancel, 0);
     g_pUIManager->StartFade(0, kFadeMs);

@@ -22,8 +22,8 @@ struct HeroModel {
     int32_t hero = -1;         // 0 or 1; -1 when released
     int32_t motionState = -1;  // -1 idle, 0 after confirm
     uint8_t on = 0;
-    uint8_t confirmStarted = 0;
-    uint8_t confirmFinished = 0;
+    bool confirmStarted = false;
+    bool confirmFinished = false;
     uint32_t animHandle = 0;
     int32_t stats[4] = {};
     std::unique_ptr<CSClumpAnimManager> anim;
@@ -99,8 +99,8 @@ public:
     float stepProgress = 0.0f;
     float radius = 0.0f;
     uint8_t active = 0;
-    uint8_t requestPending = 0;
-    uint8_t waitingForConfirm = 0;
+    bool requestPending = false;
+    bool waitingForConfirm = false;
     uint8_t turnDirection = 0;  // 1: the angle grows
 
 private:

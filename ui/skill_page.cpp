@@ -87,7 +87,7 @@ void SkillCommandDisplay::Release()
         baseName = nullptr;
     }
     baseNameText.clear();
-    namePhaseDone = 0;
+    namePhaseDone = false;
 }
 
 void CSSkillPage::Init(CSTextList *list)
@@ -227,7 +227,7 @@ void CSSkillPage::BuildCommands()
         const size_t ampersands = static_cast<size_t>(std::count(record.command.begin(), record.command.end(), '&'));
         display.pictures = std::make_unique<OwnedPicture[]>(record.command.size() + ampersands);
         LayCommand(record.command, kCommandLeft + offset - CommandShift(record), &display);
-        display.namePhaseDone = 0;
+        display.namePhaseDone = false;
     }
     demoStep_ = 0;
     demoTime_ = 0.0f;
@@ -312,14 +312,14 @@ void CSSkillPage::StepDemo(float dt)
     const SkillRecord &record = records_[static_cast<size_t>(selectedRecord_)];
     SkillCommandDisplay &display = displays_[static_cast<size_t>(selectedRecord_)];
     demoTime_ += dt;
-    if (record.baseAbility > 0 && display.namePhaseDone == 0) {
+    if (record.baseAbility > 0 && !display.namePhaseDone) {
         if (demoTime_ < kNamePhaseSeconds) {
             if (display.baseName != nullptr) {
                 display.baseName->SetColor(static_cast<uint32_t>(FadingAlpha(demoTime_)) << 24 | 0x141414u);
             }
         } else {
             demoTime_ = 0.0f;
-            display.namePhaseDone = 1;
+            display.namePhaseDone = true;
             if (display.baseName != nullptr) {
                 display.baseName->SetColor(kTabTextColour);
             }
@@ -350,7 +350,7 @@ void CSSkillPage::StepDemo(float dt)
     if (demoStep_ >= display.count) {
         demoStep_ = 0;
         if (record.baseAbility > 0) {
-            display.namePhaseDone = 0;
+            display.namePhaseDone = false;
         }
     }
 }

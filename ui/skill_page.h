@@ -31,7 +31,7 @@ struct SkillCommandDisplay {
     int32_t count = 0;
     CSTextBlock *baseName = nullptr;
     std::u16string baseNameText;
-    uint8_t namePhaseDone = 0;
+    bool namePhaseDone = false;
 
     SkillCommandDisplay() = default;
     SkillCommandDisplay(SkillCommandDisplay &&) = default;

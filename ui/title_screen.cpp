@@ -125,7 +125,7 @@ void CSTitle::SetActive(uint8_t on)
         ReleaseQuads();
         return;
     }
-    choicePending = 0;
+    choicePending = false;
     promptRising = 0;
     cursorRising = 0;
     promptBlinkMs = 0;
@@ -135,7 +135,7 @@ void CSTitle::SetActive(uint8_t on)
     state = kNone;
     selected = kNone;
     movieKind = kNoMovie;
-    loopBackground = 0;
+    loopBackground = false;
     refusedMovies = 0;
     CreateQuads();
     LoadTextures();
@@ -232,21 +232,21 @@ void CSTitle::Release()
 void CSTitle::PlayPreLogo()
 {
     movieKind = kBackground;
-    preLogoPlaying = 1;
+    preLogoPlaying = true;
     StartMovie("PRELOGO.BIK", kPreLogoMovie);
 }
 
 void CSTitle::PlayLogoLoop()
 {
     movieKind = kBackground;
-    preLogoPlaying = 0;
+    preLogoPlaying = false;
     StartMovie("LOGOBG.BIK", kLogoLoopMovie);
 }
 
 void CSTitle::PlayDemo()
 {
     movieKind = kAttract;
-    preLogoPlaying = 0;
+    preLogoPlaying = false;
     StartMovie("DEMO.BIK", kDemoMovie);
 }
 
@@ -284,7 +284,7 @@ void CSTitle::StartOwnFade()
 void CSTitle::StartDemoFade()
 {
     StartOwnFade();
-    demoPending = 1;
+    demoPending = true;
 }
 
 void CSTitle::UpdateFade(uint32_t ms)
@@ -297,7 +297,7 @@ void CSTitle::UpdateFade(uint32_t ms)
     fadeMs += ms;
     if (alpha == 255) {
         UI().stopMovie();
-        if (demoPending != 0) {
+        if (demoPending) {
             PlayDemo();
         } else if (state == kPrompt) {
             PlayPreLogo();
@@ -311,8 +311,8 @@ void CSTitle::UpdateFade(uint32_t ms)
 void CSTitle::UpdateMovies(uint32_t ms)
 {
     const bool playing = UI().isMoviePlaying();
-    if (loopBackground != 0) {
-        if (movieKind == kBackground && preLogoPlaying == 0 && playing) {
+    if (loopBackground) {
+        if (movieKind == kBackground && !preLogoPlaying && playing) {
             return;
         }
         UI().stopMovie();
@@ -341,19 +341,19 @@ void CSTitle::UpdateMovies(uint32_t ms)
 
 bool CSTitle::FinishChoice()
 {
-    if (choicePending == 0) {
+    if (!choicePending) {
         return false;
     }
     if (g_pUIManager->IsFading() != 0) {
         return true;
     }
     static const uint32_t kNext[3] = {kUISelectCharacter, kUISaveLoad, kUIOption};
-    loopBackground = 0;
+    loopBackground = false;
     UI().stopMovie();
     if (selected < 3) {
         g_pUIManager->RequestModule(kNext[selected]);
     }
-    choicePending = 0;
+    choicePending = false;
     return true;
 }
 
@@ -419,14 +419,14 @@ void CSTitle::Confirm(int32_t pad)
         // During the attract movie a confirm fades back to the title.
         if (fadeMs == 0xFFFFFFFFu) {
             StartOwnFade();
-            demoPending = 0;
+            demoPending = false;
         }
         return;
     }
     CSUIManager *ui = g_pUIManager;
     if (state == kPrompt) {
         state = kMenu;
-        loopBackground = 1;
+        loopBackground = true;
         ui->SetUIPad(pad);
     } else if (state == kMenu) {
         switch (selected) {
@@ -437,7 +437,7 @@ void CSTitle::Confirm(int32_t pad)
             [[fallthrough]];
         case 1:
         case 2:
-            choicePending = 1;
+            choicePending = true;
             ui->StartFade(0, kChoiceFadeMs);
             state = kLeaving;
             break;
@@ -451,7 +451,7 @@ void CSTitle::Confirm(int32_t pad)
         return;
     }
     fadeMs = 0xFFFFFFFFu;
-    demoPending = 0;
+    demoPending = false;
     ui->PlayUISound(kUISoundConfirm, 0);
 }
 
@@ -467,7 +467,7 @@ void CSTitle::Cancel(int32_t)
     }
     if (movieKind == kBackground) {
         fadeMs = 0xFFFFFFFFu;
-        demoPending = 0;
+        demoPending = false;
     }
 }
 

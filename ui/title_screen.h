@@ -68,7 +68,7 @@ public:
     RwTexture *logoTexture = nullptr;
     RwTexture *noticeTexture = nullptr;
     uint8_t active = 0;
-    uint8_t choicePending = 0;
+    bool choicePending = false;
     uint32_t state = kNone;
     uint32_t selected = kNone;
     int32_t movieKind = kNoMovie;
@@ -78,9 +78,9 @@ public:
     uint32_t cursorBlinkMs = 0;
     uint32_t idleMs = 0;
     uint32_t fadeMs = 0xFFFFFFFFu;
-    uint8_t demoPending = 0;
-    uint8_t preLogoPlaying = 0;
-    uint8_t loopBackground = 0;
+    bool demoPending = false;
+    bool preLogoPlaying = false;
+    bool loopBackground = false;
     // The movies that could not be played since the title was activated
     // (kPreLogoMovie, kLogoLoopMovie, kDemoMovie): each failure is reported
     // once, and the title then runs without that movie rather than asking

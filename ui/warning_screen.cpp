@@ -20,9 +20,9 @@ void CSWarning::SetActive(uint8_t on)
     active = on;
     if (on != 0) {
         timerMs = 0xFFFFFFFFu;
-        drawn = 0;
-        setUpDone = 0;
-        fadeStarted = 0;
+        drawn = false;
+        setUpDone = false;
+        fadeStarted = false;
         LoadTextures();
         LayoutQuad();
     } else {
@@ -53,7 +53,7 @@ void CSWarning::LayoutQuad()
 void CSWarning::Render()
 {
     if (active != 0 && picture.Draw()) {
-        drawn = 1;
+        drawn = true;
     }
 }
 
@@ -63,10 +63,10 @@ void CSWarning::Update(uint32_t ms)
         return;
     }
     CSUIManager *ui = g_pUIManager;
-    if (drawn != 0 && setUpDone == 0) {
+    if (drawn && !setUpDone) {
         UI().unloadHeroes();
-        if (firstSetUpDone == 0) {
-            firstSetUpDone = 1;
+        if (!firstSetUpDone) {
+            firstSetUpDone = true;
             ui->ResetVolumes();
             ui->MarkStartValue();
         }
@@ -74,22 +74,22 @@ void CSWarning::Update(uint32_t ms)
         if (UILanguage() == 0) {
             ui->LoadCommonTextures();
         }
-        setUpDone = 1;
+        setUpDone = true;
     }
     // Counted from the first update, which is time 0.
     timerMs = timerMs == 0xFFFFFFFFu ? 0 : timerMs + ms;
-    if (timerMs >= kShowMs && fadeStarted == 0) {
+    if (timerMs >= kShowMs && !fadeStarted) {
         ui->StartFade(0, kFadeMs);
-        fadeStarted = 1;
+        fadeStarted = true;
     }
     CheckDone();
 }
 
 void CSWarning::CheckDone()
 {
-    if (fadeStarted != 0 && g_pUIManager->IsFading() == 0) {
+    if (fadeStarted && g_pUIManager->IsFading() == 0) {
         g_pUIManager->RequestModule(UILanguage() == 0 ? kUIMakerLogo : kUIPublisherLogo);
-        fadeStarted = 0;
+        fadeStarted = false;
     }
 }
 

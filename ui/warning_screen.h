@@ -34,10 +34,10 @@ public:
 
     StillPicture picture;
     uint8_t active = 0;
-    uint8_t firstSetUpDone = 0;  // ever, in this run
-    uint8_t drawn = 0;
-    uint8_t setUpDone = 0;
-    uint32_t fadeStarted = 0;
+    bool firstSetUpDone = false;  // ever, in this run
+    bool drawn = false;
+    bool setUpDone = false;
+    bool fadeStarted = false;
     uint32_t timerMs = 0xFFFFFFFFu;
 };
 

@@ -336,7 +336,7 @@ TEST_F(OptionBinding, TheTrianglePromptNamesTheNewKeyOnceTheScreenIsLeft)
     option->Back();
     option->settingsRow = CSOption::kRowExit;
     option->ConfirmRow();
-    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_TRUE(option->leavePending);
     EXPECT_EQ(TextOf(ui->PromptText(2)), "(B)");
 }
 

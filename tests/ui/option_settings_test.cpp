@@ -202,10 +202,10 @@ TEST_F(OptionSettings, TheRowsEndsAreSilentAndTheFirstBackJumpsToExitTheSecondLe
     EXPECT_EQ(option->settingsRow, 4);
     Step();
     EXPECT_EQ(option->settingsRow, 5);
-    EXPECT_EQ(option->leavePending, 0);
+    EXPECT_FALSE(option->leavePending);
     EXPECT_FALSE(std::filesystem::exists(PrefPath()));
     Step(28 - tick);
-    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_TRUE(option->leavePending);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600000, 6600050}));
     // Written when leaving; the title is asked for once the fade has ended.
     EXPECT_TRUE(std::filesystem::exists(PrefPath()));
@@ -220,10 +220,10 @@ TEST_F(OptionSettings, CrossBacksOutAsEscapeDoes)
     CSOption *option = Open(KeyTap(2, "X") + KeyTap(6, "X"));
     Step(4);
     EXPECT_EQ(option->settingsRow, CSOption::kRowExit);
-    EXPECT_EQ(option->leavePending, 0);
+    EXPECT_FALSE(option->leavePending);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
     Step(4);
-    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_TRUE(option->leavePending);
     UpdatesUntilRequest();
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
 }
@@ -236,7 +236,7 @@ TEST_F(OptionSettings, AConfirmAndABackInOneTickOnTheMusicRowBothCount)
     Step(4);
     EXPECT_EQ(option->page, CSOption::kSettingsPage);
     EXPECT_EQ(option->settingsRow, CSOption::kRowExit);
-    EXPECT_EQ(option->leavePending, 0);
+    EXPECT_FALSE(option->leavePending);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
 }
 
@@ -262,7 +262,7 @@ TEST_F(OptionSettings, DefaultsSetBothVolumesToFullAtOnceAndTheBindingsBackWitho
     EXPECT_FLOAT_EQ(MouseSpeed, 0.33f);
     EXPECT_FALSE(std::filesystem::exists(PrefPath()));
     Step(23 - tick);
-    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_TRUE(option->leavePending);
     CSInput reader;
     ASSERT_TRUE(reader.LoadButtonConfig(PrefPath().c_str()));
     EXPECT_EQ(reader.configs[4].codes[input::kFnSquare], 44);
@@ -326,7 +326,7 @@ TEST_F(OptionSettings, AFileThatCannotBeWrittenLeavesTheOldOneWholeAndTheScreenL
     CSOption *option = Open(KeyTap(2, "Escape") + KeyTap(4, "Escape"));
     EXPECT_FLOAT_EQ(MouseSpeed, 0.15f);
     Step(4);
-    EXPECT_EQ(option->leavePending, 1);
+    EXPECT_TRUE(option->leavePending);
     std::ifstream in(PrefPath());
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
     UpdatesUntilRequest();

@@ -635,7 +635,7 @@ TEST_F(SkillTabTest, ABaseSkillsNameFadesBeforeItsCommand)
     EXPECT_EQ(Shown().baseName->Color(), 0xAA141414u);
     EXPECT_EQ(PictureAlpha(0), 240u);
     Step(1, 0.5f);
-    EXPECT_EQ(Shown().namePhaseDone, 1);
+    EXPECT_TRUE(Shown().namePhaseDone);
     EXPECT_EQ(Shown().baseName->Color(), 0xF0141414u);
     Step(1, 0.5f);
     EXPECT_EQ(PictureAlpha(0), 170u);

@@ -549,7 +549,7 @@ TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
     EXPECT_EQ(0, std::memcmp(block.itemCounts, expected.itemCounts, sizeof expected.itemCounts));
     EXPECT_EQ(0, std::memcmp(block.grades, expected.grades, sizeof expected.grades));
     EXPECT_EQ(0, std::memcmp(block.abilityFlags, expected.abilityFlags, sizeof expected.abilityFlags));
-    EXPECT_EQ(selection->Model(0)->confirmStarted, 1);
+    EXPECT_TRUE(selection->Model(0)->confirmStarted);
     // Back during the confirm motion is ignored; the screen leaves by itself.
     Press(0, kPadCross);
     Updates(1);
@@ -562,7 +562,7 @@ TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
     }
     EXPECT_EQ(ui->RequestedScreen(), 12u);
     EXPECT_EQ(ui->GetStageId(), 2010000u);
-    EXPECT_EQ(selection->Model(0)->confirmFinished, 1);
+    EXPECT_TRUE(selection->Model(0)->confirmFinished);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
 }
 

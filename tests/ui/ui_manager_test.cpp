@@ -65,7 +65,7 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     ui->Update(16);
     ui->Update(16);
     EXPECT_EQ(setUps(), 0);
-    EXPECT_EQ(ui->Warning()->setUpDone, 0);
+    EXPECT_FALSE(ui->Warning()->setUpDone);
     // No picture in this data: the quad is drawn untextured in its grey
     // over the whole screen.
     const win::Frame frame = DrawFrame([&] { ui->Render(); });
@@ -73,7 +73,7 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     EXPECT_EQ(frame.At(639, 479) & 0xFFFFFFu, 0xF0F0F0u);
     ui->Update(16);
     EXPECT_EQ(setUps(), 1);
-    EXPECT_EQ(ui->Warning()->firstSetUpDone, 1);
+    EXPECT_TRUE(ui->Warning()->firstSetUpDone);
     DrawFrame([&] { ui->Render(); });
     ui->Update(16);
     EXPECT_EQ(setUps(), 1);
