@@ -1,7 +1,8 @@
 // The screen manager frame by frame: when a request switches, what a switch
 // frame runs, the modal box holding everything, hold-to-title, the colour
 // fade to the step, the letterbox, the base-map phases, the warning's
-// set-up after its first drawing (and its pack closed again), the waiting
+// set-up after its first drawing (and its pack closed again), its fade
+// from 3001 ms and the logo of the language after it, the waiting
 // notice, and the trace.
 #include <gtest/gtest.h>
 
@@ -88,6 +89,42 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     ui->Update(16);
     EXPECT_EQ(setUps(), 2);
 }
+
+// The warning fades to black from the update in which its timer (counted
+// from its first update) reaches 3001 ms, and the first update after the
+// fade has ended asks for the publisher's logo (2), in language 0 for the
+// maker's (3).
+class WarningEnd : public ScreensTest, public ::testing::WithParamInterface<int32_t> {
+protected:
+    void SetUp() override { Start(apptest::ScratchFolder("warning_end"), 640, 480, GetParam()); }
+    uitest::RecordingLinksScope links;
+};
+
+TEST_P(WarningEnd, FadesFrom3001MsThenAsksForTheLogoOfItsLanguage)
+{
+    ui->Update(16);
+    ASSERT_EQ(ui->CurrentScreen(), 1u);
+    DrawFrame([&] { ui->Render(); });
+    ui->Update(16);  // the timer's start: 0
+    ui->Update(3000);
+    EXPECT_EQ(ui->IsFading(), 0);
+    ui->Update(1);
+    EXPECT_EQ(ui->IsFading(), 1);
+    int updates = 0;
+    while (ui->IsFading() != 0 && updates < 100) {
+        EXPECT_EQ(ui->Update(16), 1);
+        ui->DrawFade();
+        ++updates;
+    }
+    // As any 500 ms fade after its first step: drawn at its end in the
+    // 36th frame of 16 ms (see AFiveHundredMsFadeAtSixteenMsFrames).
+    EXPECT_EQ(updates, 36);
+    EXPECT_EQ(ui->RequestedScreen(), 1u);
+    EXPECT_EQ(ui->Update(16), GetParam() == 0 ? 3 : 2);
+    EXPECT_EQ(ui->Update(16), GetParam() == 0 ? 3 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WarningEnd, ::testing::Values(1, 0));
 
 // On the sample data the warning reads its picture inside its own pack and
 // closes the pack again: the screens after it find no pack left open.
