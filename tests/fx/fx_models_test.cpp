@@ -120,6 +120,8 @@ TEST(MatAnims, TrackSetsWrapTheirTimes)
     const int32_t ids[] = {22, 23, 24, 77};
     MatAnimTrackSet set(ids, 4);
     ASSERT_EQ(set.TrackCount(), 3);
+    set.SetTrackTime(0, 2.0f);
+    EXPECT_EQ(set.TrackTime(0), 2.0f);
     set.EnableTrack(2, true);
     set.SetTrackTime(2, 5.0f);
     EXPECT_EQ(set.TrackTime(2), 5.0f);
@@ -332,10 +334,18 @@ TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
     WritePicture("RESOURCE/FX/XDT", "ITEMA");
     WritePicture("RESOURCE/FX/XDT", "ITEMB");
     WriteCard("RESOURCE/FX/XDT", "CARD.DFF", "ITEMA");
-    Write("RESOURCE/FX/XDT/3300100.XDT", "Model: CARD.DFF\nFrameNum: 2\nFrame: ITEMA, 150\nFrame: ITEMB, 50\n");
+    Write("RESOURCE/FX/XDT/3300100.XDT",
+          "Model: CARD.DFF\nFrameNum: 2\nFrame: ITEMA, 150\nFrame: ITEMB, 50\n");
     CSXdtModel model;
     ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    EXPECT_FALSE(model.IsShown());  // loaded hidden
     model.Show(true);
+    model.Release();
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    EXPECT_FALSE(model.IsShown());  // and so again after a release
+    model.Show(true);
+    RpMaterial *material = RpGeometryGetMaterial(RpAtomicGetGeometry(FirstAtomic(model.Clump())), 0);
+    RwTexture *own = material->texture;
     RwCamera *camera = fxtest::MakeCamera(32, 32, {0.0f, 0.0f, -3.0f});
     const auto draw = [&] {
         const RwRGBA black = {0, 0, 0, 255};
@@ -355,9 +365,16 @@ TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
     EXPECT_EQ(draw(), first);
     model.Advance(20.0f);  // 160 ms: the second picture
     EXPECT_LT(redOverBlue(draw()), -100);
+    EXPECT_EQ(material->texture, own);  // only while it is drawn
     model.Advance(50.0f);  // 210 ms: the first again
     EXPECT_EQ(draw(), first);
     fxtest::DestroyCamera(camera);
+    // Scrolling backwards wraps into the picture: -0.08 reads 0.92.
+    Write("RESOURCE/FX/XDT/3300200.XDT", "Model: CARD.DFF\nFrameNum: 1\nFrame: ITEMA, 150\nScroll: -0.5, 0\n");
+    CSXdtModel back;
+    ASSERT_NE(back.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300200.XDT", 0), nullptr);
+    back.Advance(160.0f);
+    EXPECT_NEAR(back.ScrollOffset().u, 0.92f, 1e-4f);
 }
 
 TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)

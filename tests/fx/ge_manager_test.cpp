@@ -207,6 +207,7 @@ TEST_F(GeManager, EachPoolStartsWhatItHoldsAtThePlaceAskedAndThenNothing)
     EXPECT_EQ(manager.effect3507200->FindFree(), -1);
     EXPECT_TRUE(manager.effect3507200->SetActive(3, false));
     EXPECT_EQ(manager.effect3507200->FindFree(), 3);
+    EXPECT_EQ(manager.ring3405400->Start({0.0f, 0.0f, 9.0f}, {1.0f, 0.0f, 0.0f}), 6);
     EXPECT_TRUE(world.sounds.empty()) << "none of these sounds as it starts";
     // An explosion: eight blasts on a ring of radius 6 and its sound, once a
     // start; the third finds the pool dry and stays silent.
