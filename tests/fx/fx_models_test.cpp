@@ -494,6 +494,12 @@ TEST_F(FxModels, NodeAnimationsRunToTheirEndFrames)
     EXPECT_NEAR(RwFrameGetLTM(lid)->pos.y, 1.0f, 1e-4f);
     player.Unregister(clump);
     EXPECT_EQ(player.ClumpCount(), 0);
+    // A model without node animations is not taken.
+    RpClump *plain = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    EXPECT_FALSE(player.Register(plain));
+    EXPECT_FALSE(player.Register(nullptr));
+    EXPECT_EQ(player.ClumpCount(), 0);
+    RpClumpDestroy(plain);
     RpClumpDestroy(clump);
 }
 

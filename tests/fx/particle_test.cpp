@@ -249,6 +249,48 @@ TEST_F(Particles, BeamParticlesFollowTheEmitterWhileSparksStay)
     RwFrameDestroy(hand);
 }
 
+// Put on a turned hand: a following system goes where the hand goes,
+// keeping its own turn unless asked to take the hand's; one placed once
+// stays where the hand was, turned with it when asked.
+TEST_F(Particles, SystemsPutOnAFrameFollowItOrStayAndTakeItsTurnWhenAsked)
+{
+    ASSERT_TRUE(manager.AddTemplate("put", Quick(-1.0f), 4, false));
+    RwFrame *hand = RwFrameCreate();
+    const RwV3d up = {0.0f, 1.0f, 0.0f};
+    const RwV3d at = {5.0f, 0.0f, 0.0f};
+    RwFrameRotate(hand, &up, 90.0f, rwCOMBINEREPLACE);
+    RwFrameTranslate(hand, &at, rwCOMBINEPOSTCONCAT);
+    CSParticleSystem *follows = manager.CreateSystem("put");
+    CSParticleSystem *followsTurned = manager.CreateSystem("put");
+    CSParticleSystem *stays = manager.CreateSystem("put");
+    CSParticleSystem *staysTurned = manager.CreateSystem("put");
+    PlaceSystemOnFrame(follows, hand, true, false);
+    PlaceSystemOnFrame(followsTurned, hand, true, true);
+    PlaceSystemOnFrame(stays, hand, false, false);
+    PlaceSystemOnFrame(staysTurned, hand, false, true);
+    PlaceSystemOnFrame(nullptr, hand, true, true);  // nothing
+    const RwV3d moved = {0.0f, 0.0f, 7.0f};
+    RwFrameTranslate(hand, &moved, rwCOMBINEPOSTCONCAT);
+    manager.Update(0.016f);
+    for (const CSParticleSystem *s : {follows, followsTurned}) {
+        EXPECT_NEAR(s->WorldMatrix().pos.x, 5.0f, 1e-4f);
+        EXPECT_NEAR(s->WorldMatrix().pos.z, 7.0f, 1e-4f);
+    }
+    for (const CSParticleSystem *s : {stays, staysTurned}) {
+        EXPECT_NEAR(s->WorldMatrix().pos.x, 5.0f, 1e-4f);
+        EXPECT_NEAR(s->WorldMatrix().pos.z, 0.0f, 1e-4f);
+    }
+    // The hand's turn takes x to -z; a system that keeps its own has x.
+    EXPECT_NEAR(follows->WorldMatrix().right.x, 1.0f, 1e-4f);
+    EXPECT_NEAR(stays->WorldMatrix().right.x, 1.0f, 1e-4f);
+    EXPECT_NEAR(followsTurned->WorldMatrix().right.z, -1.0f, 1e-4f);
+    EXPECT_NEAR(staysTurned->WorldMatrix().right.z, -1.0f, 1e-4f);
+    for (CSParticleSystem *s : {follows, followsTurned, stays, staysTurned}) {
+        s->Release();
+    }
+    RwFrameDestroy(hand);
+}
+
 TEST_F(Particles, DrawsWithinACameraUpdate)
 {
     ASSERT_TRUE(manager.AddTemplate("draw", Quick(-1.0f), 1, false));
