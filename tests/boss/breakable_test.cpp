@@ -13,6 +13,8 @@
 
 #include "boss/breakable_objects.h"
 #include "fx/mat_anim_table.h"
+#include "monster/kit_common.h"
+#include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
 #include "tests/monster/monster_scenario.h"
 #include "tools/mkdata/item_data.h"
@@ -497,6 +499,13 @@ TEST_F(Breakables, TheLiftableObjectDiesInTheHerosHandsAndDropsNothing)
     EXPECT_TRUE(object->busy);
     EXPECT_FALSE(object->grabbed);
     EXPECT_EQ(MatAnimOf(object), 2);
+    // The fade loops over the dying motion's length and a quarter second.
+    const MatAnimInstance *fade = matAnims.Find(object);
+    ASSERT_NE(fade, nullptr);
+    EXPECT_TRUE(fade->loop);
+    CSClumpAnimManager *animations = monster::AnimationsOf(object);
+    ASSERT_NE(animations, nullptr);
+    EXPECT_NEAR(fade->duration, animations->GetMotionDuration(object->Clump()) + 0.25f, 1e-4f);
     EXPECT_TRUE(SoundQueued(6120020, from));
     ASSERT_GE(TicksUntil([&] { return object->removed; }, 300), 0);
     Ticks(5);

@@ -146,6 +146,19 @@ TEST_F(GrabMonsters, AHeroAlreadyHeldIsNotSeizedNorKept)
     EXPECT_FALSE(m->frontGrab);
 }
 
+// A hero standing side-on (their facings at right angles) is seized face
+// to face: bit 128, held a front grab's distance ahead.
+TEST_F(GrabMonsters, AHeroStandingSideOnIsSeizedFaceToFace)
+{
+    auto *m = static_cast<CSMonster1004 *>(Grabber(1004, 27));
+    PutHero({kHome.x, 0.0f, kHome.z - 10.0f}, {1.0f, 0.0f, 0.0f});
+    Enter(m, 11);
+    Tick();
+    EXPECT_EQ(CountHits(kAtkGrabFront), 1);
+    EXPECT_TRUE(m->frontGrab);
+    EXPECT_NEAR(HeroAheadOf(m), 1.0f, 1e-3f);
+}
+
 TEST_F(GrabMonsters, Monster1003HoldsTheHeroFifteenUnitsAheadAndLetsGoAtDeath)
 {
     auto *m = static_cast<CSMonster1003 *>(Grabber(1003, 27));
