@@ -108,7 +108,6 @@ void CSStageClear::SetActive(uint8_t on)
         return;
     }
     phase = kRoute;
-    std::memset(spare, 0, sizeof spare);
     routeMs = transitionMs = letterMs = kStopped;
     for (CSTextBlock *&block : texts) {
         block = AcquireTextBlock();

@@ -57,7 +57,6 @@ public:
     RwTexture *wordArt = nullptr;   // borrowed
     RwTexture *baseMap = nullptr;   // borrowed
     uint8_t active = 0;
-    uint8_t spare[3] = {};
     uint32_t phase = kRoute;
     uint32_t routeMs = kStopped;
     uint32_t transitionMs = kStopped;
