@@ -1,7 +1,7 @@
 // The lobby played by script on the sample's pictures: no input until its
 // pack is read, the cursor and its trail, the figures as drawn (play time,
 // the cleared count), the quit box both ways, every page opening and
-// closing under the base map, a missing pack and a picture missing in it,
+// closing under the base map with no pack left open, a missing pack and a picture missing in it,
 // and its own pictures kept while it is shown and freed when it is left.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/bmp_file.h"
+#include "app/pack.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
 #include "ui/lobby_status_page.h"
@@ -254,6 +255,7 @@ TEST_F(Lobby, EveryPageOpensAndClosesUnderTheBaseMap)
 {
     StartLobby("lobby_pages");
     WaitForMenu();
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     for (int32_t entry = 0; entry < 4; ++entry) {
         SCOPED_TRACE(entry);
         while (lobby->CursorEntry() < entry) {
@@ -272,6 +274,8 @@ TEST_F(Lobby, EveryPageOpensAndClosesUnderTheBaseMap)
         if (entry == 0) {
             ASSERT_TRUE(FramesUntil([&] { return lobby->StageSelect()->PicturesRead(); }));
         }
+        // Each page's pictures read, their pack is closed again.
+        EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
         Sounds();
         Tap(kPadCross);
         EXPECT_EQ(Sounds(), (std::vector<int64_t>{kBack}));
