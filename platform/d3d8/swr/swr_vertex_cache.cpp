@@ -1,4 +1,4 @@
-// Lazily filled vertex cache; its storage is kept between draws to avoid reallocating.
+// Lazily filled vertex cache, a few vertices at a time; its storage is kept between draws to avoid reallocating.
 #include "swr_vertex_cache.h"
 
 #include <algorithm>
@@ -18,15 +18,26 @@ void VertexCache::Reset(const VertexProcessor &processor, uint64_t first, uint64
     done_.assign(count, 0);
 }
 
+void VertexCache::Fill(uint64_t slot) {
+    // The vertex and those after it not processed yet, up to a batch: a mesh's
+    // triangles mostly take their vertices in the stream's order.
+    uint32_t index[VertexProcessor::kBatch];
+    ClipVertex *out[VertexProcessor::kBatch];
+    uint32_t n = 0;
+    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < done_.size() && !done_[s]; ++s, ++n) {
+        index[n] = static_cast<uint32_t>(first_ + s);
+        out[n] = &vertices_[s].clip;
+        vertices_[s].finished = false;
+        done_[s] = 1;
+    }
+    processor_->ProcessBatch(index, n, out);
+}
+
 CachedVertex *VertexCache::Get(uint64_t index) {
     if (index >= processor_->VertexCount()) return nullptr;
     const uint64_t slot = index - first_;
     if (index >= first_ && slot < done_.size()) {
-        if (!done_[slot]) {
-            processor_->Process(static_cast<uint32_t>(index), vertices_[slot].clip);
-            vertices_[slot].finished = false;
-            done_[slot] = 1;
-        }
+        if (!done_[slot]) Fill(slot);
         return &vertices_[slot];
     }
     CachedVertex &v = scratch_[nextScratch_];

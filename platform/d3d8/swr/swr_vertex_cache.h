@@ -14,11 +14,14 @@ namespace swr {
 // A processed vertex with what primitive rendering works out once per vertex however
 // many primitives share it: its clip outcode and, when that is zero, its place on screen
 // (filled in by PrimitiveRenderer::Finish when `finished` is still false).
+// What a triangle reads of its corners lies first: the flags and screen place, then the
+// position and the leading varyings (the ones most draws use), two cache lines for most
+// draws where the record runs over four.
 struct CachedVertex {
-    ClipVertex clip;
     bool finished = false;
     uint32_t outcode = 0;
     float x = 0, y = 0, z = 0, rhw = 1;
+    ClipVertex clip;
 };
 
 class VertexCache {
@@ -31,6 +34,9 @@ public:
     CachedVertex *Get(uint64_t index);
 
 private:
+    // Processes the vertex in `slot` (not done yet) and the next few not done either.
+    void Fill(uint64_t slot);
+
     const VertexProcessor *processor_ = nullptr;
     uint64_t first_ = 0;
     std::vector<CachedVertex> vertices_;

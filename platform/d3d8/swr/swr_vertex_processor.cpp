@@ -74,7 +74,13 @@ bool VertexProcessor::Prepare(const DrawState &state, const VertexStream &stream
     }
     if (needsEye_ && !lighting_.enabled) normalMatrix_ = NormalMatrix(worldView_);
     varyingCount_ = kVaryTexCoord + 4 * carriedStages_;
+    fourAtOnce_ = FourAtOnce();
     return true;
+}
+
+void VertexProcessor::ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out) const {
+    if (fourAtOnce_) return ProcessFour(index, count, out);
+    for (uint32_t i = 0; i < count; ++i) Process(index[i], *out[i]);
 }
 
 bool VertexProcessor::Process(uint32_t index, ClipVertex &out) const {

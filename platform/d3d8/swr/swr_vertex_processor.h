@@ -33,6 +33,14 @@ public:
     // Processes vertex `index`. False (and nothing read) when it lies outside the stream.
     bool Process(uint32_t index, ClipVertex &out) const;
 
+    // Processes vertices `index[0..count)` (count at most kBatch, each inside the stream)
+    // into `*out[i]`, each exactly as Process would: the draws most of the game makes a
+    // lane of four at a time (ProcessFour), the others one by one.
+    static constexpr uint32_t kBatch = 4;
+    void ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out) const;
+    // Whether ProcessBatch takes this draw's vertices four lanes at a time.
+    bool FourLanes() const { return fourAtOnce_; }
+
 private:
     VertexLayout layout_;
     LightingSetup lighting_;
@@ -46,7 +54,11 @@ private:
     uint32_t varyingCount_ = kVaryTexCoord;
     bool vertexFog_ = false;     // computed per vertex from distance
     bool suppliedFog_ = false;   // taken from the vertex's specular alpha
+    bool fourAtOnce_ = false;    // ProcessFour takes this draw's vertices
     void StageCoords(uint32_t stage, const uint8_t *vertex, Vec3 eye, Vec3 eyeNormal, float *dst) const;
+    // Whether ProcessFour does all this draw's vertex processing asks for.
+    bool FourAtOnce() const;
+    void ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out) const;
 
     // Per stage: which coordinate set feeds it (-1: none), what generates it instead
     // (D3DTSS_TCI_* without the set), and how many transformed elements it keeps (0:

@@ -1,10 +1,14 @@
-// Texture coordinates as vertex processing hands them on: read from the chosen set,
+// Vertices processed four at a time exactly as one by one, under random lights, fog
+// and vertex colours; texture coordinates as vertex processing hands them on: read from the chosen set,
 // generated from camera-space normals, positions and reflection vectors, and put
 // through the stage's texture transform; and projected coordinates divided at each
 // pixel, seen on screen.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 
 #include "platform/d3d8/swr/swr_vertex_processor.h"
 #include "swr_test_scene.h"
@@ -103,6 +107,112 @@ TEST_F(TexCoordTest, EnvironmentMapMatrixMapsNormalsIntoTheTexture) {
     Vertex v = kVertex;
     v.nx = 0.6f, v.ny = 0.8f, v.nz = 0;
     ExpectNear(Coords(v), {0.8f, 0.1f, 0, 0});
+}
+
+// A vertex with every component the four-lane processing reads.
+struct FullVertex {
+    float x, y, z;
+    float nx, ny, nz;
+    D3DCOLOR diffuse, specular;
+    float u, v;
+};
+constexpr DWORD kFullFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+
+// Random draw states the four-lane processing takes: lighting on or off, renormalised
+// or not, up to four directional and point lights (some with their vertices out of
+// range or behind), material colours from the vertices or not, linear vertex fog by
+// depth or by distance (with start and end apart or together), or the vertices' own fog.
+void RandomLitState(std::mt19937 &rng, swr::DrawState &state, D3DLIGHT8 lights[4]) {
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f), positive(0.0f, 1.5f);
+    swr::SetDefaultStates(state);
+    state.world = swrtest::IdentityMatrix();
+    state.world._11 = 1.0f + positive(rng), state.world._23 = unit(rng), state.world._42 = unit(rng);
+    state.view = swrtest::IdentityMatrix();
+    state.view._43 = 2.0f + positive(rng), state.view._12 = unit(rng) * 0.3f;
+    state.projection = swrtest::IdentityMatrix();
+    state.projection._34 = 1.0f, state.projection._44 = 0.0f, state.projection._43 = -0.1f;
+    DWORD *rs = state.renderStates;
+    rs[D3DRS_LIGHTING] = rng() % 4 != 0;
+    rs[D3DRS_NORMALIZENORMALS] = rng() % 2;
+    rs[D3DRS_COLORVERTEX] = rng() % 2;
+    rs[D3DRS_DIFFUSEMATERIALSOURCE] = rng() % 3;
+    rs[D3DRS_AMBIENTMATERIALSOURCE] = rng() % 3;
+    rs[D3DRS_EMISSIVEMATERIALSOURCE] = rng() % 3;
+    rs[D3DRS_AMBIENT] = rng();
+    state.material.Diffuse = {positive(rng), positive(rng), positive(rng), positive(rng)};
+    state.material.Ambient = {positive(rng), positive(rng), positive(rng), 1};
+    state.material.Emissive = {positive(rng) * 0.3f, 0, positive(rng) * 0.3f, 0};
+    state.lightCount = rng() % 5;
+    for (uint32_t i = 0; i < state.lightCount; ++i) {
+        D3DLIGHT8 &l = lights[i];
+        l = D3DLIGHT8{};
+        l.Type = rng() % 2 ? D3DLIGHT_POINT : D3DLIGHT_DIRECTIONAL;
+        l.Diffuse = {positive(rng), positive(rng), positive(rng), 1};
+        l.Ambient = {positive(rng) * 0.2f, positive(rng) * 0.2f, 0, 1};
+        l.Direction = {unit(rng), unit(rng), unit(rng)};
+        l.Position = {unit(rng) * 2, unit(rng) * 2, unit(rng) * 2};
+        l.Range = positive(rng) * 3;
+        l.Attenuation0 = rng() % 3 ? positive(rng) : 0.0f;
+        l.Attenuation1 = positive(rng);
+        l.Attenuation2 = rng() % 2 ? positive(rng) : 0.0f;
+        state.lights[i] = &l;
+    }
+    rs[D3DRS_FOGENABLE] = rng() % 3 != 0;
+    rs[D3DRS_FOGVERTEXMODE] = rng() % 3 ? D3DFOG_LINEAR : D3DFOG_NONE;
+    rs[D3DRS_RANGEFOGENABLE] = rng() % 2;
+    const float start = positive(rng) * 2, end = rng() % 4 ? start + positive(rng) * 3 : start;
+    std::memcpy(&rs[D3DRS_FOGSTART], &start, 4);
+    std::memcpy(&rs[D3DRS_FOGEND], &end, 4);
+}
+
+TEST(FourLanes, GiveEveryVertexWhatProcessingItAloneGives) {
+    std::mt19937 rng(60);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::vector<FullVertex> vertices(64);
+    for (FullVertex &v : vertices) {
+        v = {unit(rng) * 2, unit(rng) * 2, unit(rng) * 2, unit(rng), unit(rng), unit(rng), static_cast<D3DCOLOR>(rng()),
+             static_cast<D3DCOLOR>(rng()), unit(rng), unit(rng)};
+    }
+    vertices[5].nx = vertices[5].ny = vertices[5].nz = 0;  // no normal to renormalise
+    const swr::VertexStream stream{reinterpret_cast<const uint8_t *>(vertices.data()),
+                                   vertices.size() * sizeof(FullVertex), sizeof(FullVertex), kFullFvf};
+    uint32_t fourLaneDraws = 0;
+    for (int draw = 0; draw < 300; ++draw) {
+        swr::DrawState state;
+        D3DLIGHT8 lights[4];
+        RandomLitState(rng, state, lights);
+        if (draw % 7 == 0 && state.lightCount > 0) {
+            // A point light sitting exactly on vertex 7 (no direction to it) and reaching
+            // everything: with no world transform both go through the same view.
+            state.world = swrtest::IdentityMatrix();
+            lights[0].Type = D3DLIGHT_POINT;
+            lights[0].Range = 100.0f;
+            lights[0].Position = {vertices[7].x, vertices[7].y, vertices[7].z};
+        }
+        swr::VertexProcessor p;
+        ASSERT_TRUE(p.Prepare(state, stream, 1));
+        fourLaneDraws += p.FourLanes();
+        uint32_t index[4];
+        swr::ClipVertex batch[4];
+        swr::ClipVertex *out[4] = {&batch[0], &batch[1], &batch[2], &batch[3]};
+        const uint32_t count = 1 + rng() % 4;
+        for (uint32_t i = 0; i < count; ++i) index[i] = i == 0 && draw % 7 == 0 ? 7 : rng() % vertices.size();
+        p.ProcessBatch(index, count, out);
+        for (uint32_t i = 0; i < count; ++i) {
+            swr::ClipVertex one;
+            ASSERT_TRUE(p.Process(index[i], one));
+            EXPECT_EQ(std::memcmp(one.pos, batch[i].pos, sizeof(one.pos)), 0) << "draw " << draw << " lane " << i;
+            for (uint32_t k = 0; k < p.VaryingCount(); ++k) {
+                uint32_t a, b;
+                std::memcpy(&a, &one.var[k], 4);
+                std::memcpy(&b, &batch[i].var[k], 4);
+                EXPECT_EQ(a, b) << "draw " << draw << " lane " << i << " varying " << k;
+            }
+        }
+    }
+    // Only the specular-free directional and point lights and linear fog go four at a time:
+    // the random states are all of those.
+    EXPECT_EQ(fourLaneDraws, 300u);
 }
 
 TEST(ProjectedCoordinates, AreDividedByTheirLastElementAtEachPixel) {

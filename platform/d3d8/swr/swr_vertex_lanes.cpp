@@ -1,0 +1,222 @@
+// Vertex processing four vertices at a time, one to a vector lane, for the draws most of
+// the game makes: vertices we transform, lit (or not) by directional and point lights
+// without specular, fogged linearly or by their own factor, their coordinates passed
+// on as read. Each lane goes through the operations VertexProcessor::Process and
+// LightVertex take for one vertex, in the same order, with the branches of one vertex
+// made selections, so every lane's result is the same bit for bit.
+#include <emmintrin.h>
+
+#include <cstring>
+
+#include "swr_vertex_processor.h"
+
+namespace swr {
+namespace {
+
+using F = __m128;
+using I = __m128i;
+
+struct V3 {
+    F x, y, z;
+};
+
+F Set(float v) { return _mm_set1_ps(v); }
+F Add(F a, F b) { return _mm_add_ps(a, b); }
+F Sub(F a, F b) { return _mm_sub_ps(a, b); }
+F Mul(F a, F b) { return _mm_mul_ps(a, b); }
+// mask ? a : b, lane by lane.
+F Select(F mask, F a, F b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
+
+F Dot(const V3 &a, const V3 &b) { return Add(Add(Mul(a.x, b.x), Mul(a.y, b.y)), Mul(a.z, b.z)); }
+F Length(const V3 &a) { return _mm_sqrt_ps(Dot(a, a)); }
+V3 Scale(const V3 &a, F s) { return {Mul(a.x, s), Mul(a.y, s), Mul(a.z, s)}; }
+
+V3 Normalize(const V3 &a) {
+    const F len = Length(a);
+    const F positive = _mm_cmpgt_ps(len, _mm_setzero_ps());
+    const V3 scaled = Scale(a, _mm_div_ps(Set(1.0f), len));
+    return {Select(positive, scaled.x, a.x), Select(positive, scaled.y, a.y), Select(positive, scaled.z, a.z)};
+}
+
+// One column of p * M for a point (w = 1) or a direction (no translation).
+F PointColumn(const V3 &p, float m1, float m2, float m3, float m4) {
+    return Add(Add(Add(Mul(p.x, Set(m1)), Mul(p.y, Set(m2))), Mul(p.z, Set(m3))), Set(m4));
+}
+F DirectionColumn(const V3 &p, float m1, float m2, float m3) {
+    return Add(Add(Mul(p.x, Set(m1)), Mul(p.y, Set(m2))), Mul(p.z, Set(m3)));
+}
+
+// UnitToByte of each lane, as a float.
+F UnitToByteLanes(F v) {
+    const F positive = _mm_cmpgt_ps(v, _mm_setzero_ps());  // false for NaN
+    const F full = _mm_cmpge_ps(v, Set(1.0f));
+    const F rounded = _mm_cvtepi32_ps(_mm_cvttps_epi32(Add(Mul(v, Set(255.0f)), Set(0.5f))));
+    return _mm_and_ps(positive, Select(full, Set(255.0f), rounded));
+}
+
+// Channel `shift` of four packed colours, as floats 0..255.
+F Channel(I colors, int shift) {
+    return _mm_cvtepi32_ps(_mm_and_si128(_mm_srl_epi32(colors, _mm_cvtsi32_si128(shift)), _mm_set1_epi32(0xFF)));
+}
+
+struct Lanes4 {
+    F r, g, b, a;
+};
+
+Lanes4 Channels(I colors) { return {Channel(colors, 16), Channel(colors, 8), Channel(colors, 0), Channel(colors, 24)}; }
+
+// A material colour's source, lane by lane.
+Lanes4 PickLanes(ColorSource source, const FloatColor &material, const Lanes4 &vd, const Lanes4 &vs) {
+    switch (source) {
+        case ColorSource::VertexDiffuse: return vd;
+        case ColorSource::VertexSpecular: return vs;
+        default: return {Set(material.r), Set(material.g), Set(material.b), Set(material.a)};
+    }
+}
+
+Lanes4 Scaled(const Lanes4 &c, float k) { return {Mul(c.r, Set(k)), Mul(c.g, Set(k)), Mul(c.b, Set(k)), Mul(c.a, Set(k))}; }
+
+// LightVertex for four vertices without specular, its lights directional or point: the
+// diffuse colour's channels as floats 0..255 (the specular stays zero).
+Lanes4 LightLanes(const LightingSetup &s, const V3 &position, V3 normal, I vertexDiffuse, I vertexSpecular) {
+    constexpr float k = 1.0f / 255.0f;
+    const Lanes4 vd = Scaled(Channels(vertexDiffuse), k), vs = Scaled(Channels(vertexSpecular), k);
+    const Lanes4 md = PickLanes(s.diffuseSource, s.materialDiffuse, vd, vs);
+    const Lanes4 ma = PickLanes(s.ambientSource, s.materialAmbient, vd, vs);
+    const Lanes4 me = PickLanes(s.emissiveSource, s.materialEmissive, vd, vs);
+    if (s.normalize) normal = Normalize(normal);
+
+    F ambientR = Set(s.globalAmbient.r), ambientG = Set(s.globalAmbient.g), ambientB = Set(s.globalAmbient.b);
+    F diffuseR = _mm_setzero_ps(), diffuseG = _mm_setzero_ps(), diffuseB = _mm_setzero_ps();
+    for (uint32_t i = 0; i < s.lightCount; ++i) {
+        const PreparedLight &l = s.lights[i];
+        V3 toLight;
+        F reach, lit;  // lit: the lanes the light reaches
+        if (l.type == D3DLIGHT_DIRECTIONAL) {
+            toLight = {Set(l.toLight.x), Set(l.toLight.y), Set(l.toLight.z)};
+            reach = Set(1.0f);
+            lit = _mm_castsi128_ps(_mm_set1_epi32(-1));
+        } else {
+            const V3 delta{Sub(Set(l.position.x), position.x), Sub(Set(l.position.y), position.y),
+                           Sub(Set(l.position.z), position.z)};
+            const F distance = Length(delta);
+            const F inRange = _mm_cmpngt_ps(distance, Set(l.range));
+            const F away = _mm_cmpgt_ps(distance, _mm_setzero_ps());
+            const V3 unit = Scale(delta, _mm_div_ps(Set(1.0f), distance));
+            const F zero = _mm_setzero_ps();
+            toLight = {Select(away, unit.x, zero), Select(away, unit.y, zero), Select(away, unit.z, zero)};
+            const F denominator =
+                Add(Add(Set(l.att0), Mul(Set(l.att1), distance)), Mul(Mul(Set(l.att2), distance), distance));
+            reach = Select(_mm_cmpgt_ps(denominator, zero), _mm_div_ps(Set(1.0f), denominator), Set(1.0f));
+            lit = _mm_andnot_ps(_mm_cmple_ps(reach, zero), inRange);
+        }
+        ambientR = Select(lit, Add(ambientR, Mul(Set(l.ambient.r), reach)), ambientR);
+        ambientG = Select(lit, Add(ambientG, Mul(Set(l.ambient.g), reach)), ambientG);
+        ambientB = Select(lit, Add(ambientB, Mul(Set(l.ambient.b), reach)), ambientB);
+        const F nDotL = Dot(normal, toLight);
+        const F facing = _mm_andnot_ps(_mm_cmple_ps(nDotL, _mm_setzero_ps()), lit);
+        const F kd = Mul(nDotL, reach);
+        diffuseR = Select(facing, Add(diffuseR, Mul(Set(l.diffuse.r), kd)), diffuseR);
+        diffuseG = Select(facing, Add(diffuseG, Mul(Set(l.diffuse.g), kd)), diffuseG);
+        diffuseB = Select(facing, Add(diffuseB, Mul(Set(l.diffuse.b), kd)), diffuseB);
+    }
+    return {UnitToByteLanes(Add(Add(me.r, Mul(ma.r, ambientR)), Mul(md.r, diffuseR))),
+            UnitToByteLanes(Add(Add(me.g, Mul(ma.g, ambientG)), Mul(md.g, diffuseG))),
+            UnitToByteLanes(Add(Add(me.b, Mul(ma.b, ambientB)), Mul(md.b, diffuseB))), UnitToByteLanes(md.a)};
+}
+
+// Lane i of a vector.
+float LaneOf(F v, uint32_t i) {
+    alignas(16) float f[4];
+    _mm_store_ps(f, v);
+    return f[i];
+}
+
+}  // namespace
+
+bool VertexProcessor::FourAtOnce() const {
+    if (layout_.pretransformed || needsEye_) return false;
+    for (uint32_t s = 0; s < carriedStages_; ++s) {
+        if (stageTransformCount_[s] != 0) return false;
+    }
+    if (vertexFog_ && fog_.mode != D3DFOG_LINEAR) return false;
+    if (!lighting_.enabled) return true;
+    if (lighting_.specular) return false;
+    for (uint32_t i = 0; i < lighting_.lightCount; ++i) {
+        if (lighting_.lights[i].type != D3DLIGHT_DIRECTIONAL && lighting_.lights[i].type != D3DLIGHT_POINT) return false;
+    }
+    return true;
+}
+
+void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out) const {
+    alignas(16) float px[4], py[4], pz[4], nx[4] = {}, ny[4] = {}, nz[4] = {};
+    alignas(16) uint32_t diffuseWords[4], specularWords[4];
+    const uint8_t *vertex[4];
+    for (uint32_t i = 0; i < 4; ++i) {
+        // Lanes past `count` repeat the first vertex.
+        const uint8_t *v = data_ + static_cast<size_t>(index[i < count ? i : 0]) * stride_;
+        vertex[i] = v;
+        float p[3];
+        std::memcpy(p, v + layout_.position, 12);
+        px[i] = p[0], py[i] = p[1], pz[i] = p[2];
+        if (lighting_.enabled && layout_.normal >= 0) {
+            std::memcpy(p, v + layout_.normal, 12);
+            nx[i] = p[0], ny[i] = p[1], nz[i] = p[2];
+        }
+        diffuseWords[i] = 0xFFFFFFFFu;
+        specularWords[i] = 0;
+        if (layout_.diffuse >= 0) std::memcpy(&diffuseWords[i], v + layout_.diffuse, 4);
+        if (layout_.specular >= 0) std::memcpy(&specularWords[i], v + layout_.specular, 4);
+    }
+    const V3 position{_mm_load_ps(px), _mm_load_ps(py), _mm_load_ps(pz)};
+    const D3DMATRIX &m = worldViewProjection_;
+    const F clip[4] = {PointColumn(position, m._11, m._21, m._31, m._41), PointColumn(position, m._12, m._22, m._32, m._42),
+                       PointColumn(position, m._13, m._23, m._33, m._43), PointColumn(position, m._14, m._24, m._34, m._44)};
+    const I diffuseIn = _mm_load_si128(reinterpret_cast<const I *>(diffuseWords));
+    const I specularIn = _mm_load_si128(reinterpret_cast<const I *>(specularWords));
+    Lanes4 diffuse = Channels(diffuseIn), specular = Channels(specularIn);
+    F fog = Set(255.0f);
+    if (lighting_.enabled || vertexFog_) {
+        const D3DMATRIX &e = worldView_;
+        const V3 eye{PointColumn(position, e._11, e._21, e._31, e._41), PointColumn(position, e._12, e._22, e._32, e._42),
+                     PointColumn(position, e._13, e._23, e._33, e._43)};
+        if (lighting_.enabled) {
+            V3 normal{_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+            if (layout_.normal >= 0) {
+                const D3DMATRIX &n = normalMatrix_;
+                const V3 given{_mm_load_ps(nx), _mm_load_ps(ny), _mm_load_ps(nz)};
+                normal = {DirectionColumn(given, n._11, n._21, n._31), DirectionColumn(given, n._12, n._22, n._32),
+                          DirectionColumn(given, n._13, n._23, n._33)};
+            }
+            diffuse = LightLanes(lighting_, eye, normal, diffuseIn, specularIn);
+            specular = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+        }
+        if (vertexFog_) {
+            // FogFactor's linear curve.
+            const F distance = fog_.rangeBased ? Length(eye) : eye.z;
+            F f;
+            if (fog_.end != fog_.start) f = _mm_div_ps(Sub(Set(fog_.end), distance), Set(fog_.end - fog_.start));
+            else f = Select(_mm_cmplt_ps(distance, Set(fog_.end)), Set(1.0f), _mm_setzero_ps());
+            fog = UnitToByteLanes(f);
+        }
+    }
+    if (suppliedFog_) fog = Channel(specularIn, 24);
+
+    for (uint32_t i = 0; i < count; ++i) {
+        ClipVertex &o = *out[i];
+        for (int c = 0; c < 4; ++c) o.pos[c] = LaneOf(clip[c], i);
+        float *var = o.var;
+        var[kVaryDiffuse + 0] = LaneOf(diffuse.r, i);
+        var[kVaryDiffuse + 1] = LaneOf(diffuse.g, i);
+        var[kVaryDiffuse + 2] = LaneOf(diffuse.b, i);
+        var[kVaryDiffuse + 3] = LaneOf(diffuse.a, i);
+        var[kVarySpecular + 0] = LaneOf(specular.r, i);
+        var[kVarySpecular + 1] = LaneOf(specular.g, i);
+        var[kVarySpecular + 2] = LaneOf(specular.b, i);
+        var[kVarySpecular + 3] = LaneOf(specular.a, i);
+        var[kVaryFog] = LaneOf(fog, i);
+        for (uint32_t s = 0; s < carriedStages_; ++s) StageCoords(s, vertex[i], Vec3{}, Vec3{}, var + kVaryTexCoord + 4 * s);
+    }
+}
+
+}  // namespace swr
