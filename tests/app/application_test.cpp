@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/debug.h"
 #include "app/file.h"
 #include "app/game_system.h"
 #include "app/memory.h"
@@ -174,6 +175,29 @@ TEST_F(Application, ALoadingShotIsTheLoadingScreensFirstDrawingWithinItsTick)
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "game: could not write the screenshot " + root_ + "/none/x.bmp\n");
     game::TraceSetTick(0);
+}
+
+// The engine's reports are diagnostic lines while the engine runs, each
+// saying whether it is an error or a note; once it stops they go nowhere.
+TEST_F(Application, TheEnginesReportsAreDiagnosticLinesWhileItRuns)
+{
+    Make(1);
+    const bool before = SetDebugOutput(true);
+    testing::internal::CaptureStderr();
+    RwErrorReportDetail(rwID_COMMON, E_RW_READ, "a read failed");
+    RwDebugSendMessage(rwDEBUGMESSAGE, "a note");
+    const std::string said = testing::internal::GetCapturedStderr();
+    RwError taken{};
+    RwErrorGet(&taken);
+    EXPECT_EQ(said.rfind("game: engine error: E_RW_READ", 0), 0u) << said;
+    EXPECT_NE(said.find("a read failed"), std::string::npos) << said;
+    EXPECT_NE(said.find("\ngame: engine message: a note\n"), std::string::npos) << said;
+    app_.Destroy();
+    g_pApplication = nullptr;
+    testing::internal::CaptureStderr();
+    RwDebugSendMessage(rwDEBUGMESSAGE, "after");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    SetDebugOutput(before);
 }
 
 TEST_F(Application, CloseApplicationMarksItQuitting)

@@ -207,7 +207,9 @@ TEST_F(InputTest, TicksFillTheBlocksAndTheBytes)
                "3 pad1 axis 4 700\n"
                "4 key Enter 0\n"
                "5 key C 1\n"
-               "5 key C 0\n");
+               "5 key C 0\n"
+               "6 pad0 connect 1\n"
+               "7 pad0 axis 2 -500\n");
     Tick();
     EXPECT_EQ(blocks[kPadStateBlock][0].connected, 1);
     EXPECT_EQ(blocks[kPadStateBlock][1].connected, 0);
@@ -234,6 +236,8 @@ TEST_F(InputTest, TicksFillTheBlocksAndTheBytes)
     EXPECT_EQ(KeyStateBytes[input::kKeyC], 1);
     Tick();
     EXPECT_EQ(State(0, kPadCircle), 0);
+    Tick();  // 7: the first pad's raw state too
+    EXPECT_EQ(RawPadState[0].axes[2], -500);
 }
 
 TEST_F(InputTest, TheLogFollowsTheBindings)

@@ -481,6 +481,9 @@ TEST_F(KeywordFile, WideFilesGiveKeysInUtf8AndTheWideTextAsRead)
     EXPECT_EQ(std::u16string(file.WideLine()), u"Text: \x4F60\x597D world");
     EXPECT_STREQ(file.Rest(), "\xE4\xBD\xA0\xE5\xA5\xBD world");
     EXPECT_FALSE(file.NextLine());
+    // Past the last line there is no rest, narrow or wide.
+    EXPECT_STREQ(file.Rest(), "");
+    EXPECT_EQ(std::u16string(file.WideRest()), u"");
 }
 
 // Blanks before a wide line's key are skipped in the wide text as in the
