@@ -53,6 +53,8 @@ TEST_F(Audio, KindsAndFilesThatAreRefusedGiveNoSoundAndNothingHappens)
     EXPECT_EQ(audio.GetVolume(none), 0.0f);
     EXPECT_EQ(audio.GetLibraryVolume(none), snd::kMinMillibels);  // silent
     EXPECT_EQ(audio.GetMemoryUsed(none), 0u);
+    EXPECT_EQ(audio.GetBaseVolume(none), 0.0f);
+    EXPECT_EQ(audio.GetGroup(none), -1);  // in no group
     EXPECT_FALSE(audio.IsPlaying(none));
     EXPECT_EQ(audio.GetAudioMemoryUsed(), 0u);
 }

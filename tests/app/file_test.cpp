@@ -272,6 +272,14 @@ TEST_F(FileLayer, FailuresAnswerAsTheCLibraryDoesAndSeeksLandWhereAsked)
     EXPECT_EQ(zufread(buffer, 1, sizeof buffer, text), 4u);
     EXPECT_EQ(std::string(buffer, 4), "a\nb\n");
     zufclose(text);
+    // A text read takes no more than it is asked for.
+    text = zufopenMemory(lines.data(), lines.size(), "r");
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(zufread(buffer, 1, 2, text), 2u);
+    EXPECT_EQ(std::string(buffer, 3), "a\n#");
+    EXPECT_EQ(zufread(buffer, 1, 1, text), 1u);
+    EXPECT_EQ(buffer[0], 'b');
+    zufclose(text);
 }
 
 TEST_F(FileLayer, WritingGoesToThePlainFile)
