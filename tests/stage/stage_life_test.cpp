@@ -33,6 +33,7 @@
 #include "stage/stage_manager.h"
 #include "stage/stage_start.h"
 #include "support/engine/freed_record_watch.h"
+#include "support/game/diagnostics_capture.h"
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
 #include "tools/mkdata/stage_files.h"
@@ -339,6 +340,21 @@ TEST_F(StageLifeTest, AMissingPlacedModelIsReportedByNameAndNothingStays)
     EXPECT_EQ(FatalRecorder::Names(), std::vector<std::string>{"\\RESOURCE\\MONSTER\\1000\\1000.DFF"});
     ExpectNothingLoaded();
     EXPECT_EQ(Fake().log.back(), "loading flag 0");
+}
+
+// A stage without territories has no territory file: it loads all the
+// same, with none, and nothing is reported as missing.
+TEST_F(StageLifeTest, AStageWithoutATerritoryFileLoadsWithNone)
+{
+    const std::string root = StageCopy("stage_without_territories");
+    std::filesystem::remove(root + "/RESOURCE/AI/STAGE00.ATF");
+    Start(root);
+    gametest::CaptureDiagnostics();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    gametest::TakeDiagnostics();
+    EXPECT_TRUE(FatalRecorder::Names().empty());
+    EXPECT_TRUE(stage->territories.empty());
+    EXPECT_EQ(stage->placements.size(), mkdata::SamplePlacements().size());
 }
 
 TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
