@@ -1,8 +1,9 @@
 // The lobby played by script on the sample's pictures: no input until its
 // pack is read, the cursor and its trail, the figures as drawn (play time,
 // the cleared count), the quit box both ways, every page opening and
-// closing under the base map with no pack left open, a missing pack and a picture missing in it,
-// and its own pictures kept while it is shown and freed when it is left.
+// closing under the base map with no pack left open, a missing pack and a
+// picture missing in it, its own pictures kept while it is shown and freed
+// when it is left, and the save page closed with it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -87,6 +88,22 @@ TEST_F(Lobby, ItsPicturesStayWhileItIsShownAndGoWhenItIsLeft)
     WaitForMenu();
     EXPECT_NE(lobby->StagePhotos(), nullptr);
     EXPECT_NE(lobby->SlotWords(), nullptr);
+}
+
+// Left while its save page is open (the hold to the title), the lobby
+// closes the page with it: the panel lets go of its pictures and is shut.
+TEST_F(Lobby, LeftWithTheSavePageOpenItClosesThePanel)
+{
+    StartLobby("lobby_left_saving");
+    WaitForMenu();
+    OpenPage(3);
+    CSSaveGame *panel = lobby->SavePanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->active, 1);
+    ASSERT_NE(panel->view.savlod, nullptr);
+    Goto(kUITitle);
+    EXPECT_EQ(panel->active, 0);
+    EXPECT_EQ(panel->view.savlod, nullptr);
 }
 
 TEST_F(Lobby, TheCursorStopsAtBothEndsWithOneSoundPerMove)
