@@ -157,6 +157,26 @@ TEST(FsfFile, ManyTransitionsAreBounded)
     EXPECT_EQ(fsf.FindState(0)->transitions.size(), 4096u);
 }
 
+// State ids run to 4095 and a state holds at most 64 weapons: beyond
+// either the file is told off at the line and the rest kept.
+TEST(FsfFile, StateIdsAndWeaponsStopAtTheirLimits)
+{
+    std::string text = "State\n{\nStateID: 4096\n}\nState\n{\nStateID: 4095\n";
+    for (int i = 0; i < 65; ++i) {
+        text += "WeaponID: " + std::to_string(100000 + i) + "\n";
+    }
+    text += "}\n";
+    CFSF fsf;
+    std::string said;
+    EXPECT_EQ(Read(text, &fsf, &said), 3);
+    EXPECT_TRUE(Says(said, "NAME.FSF:3: StateID: 4096 is outside 0..4095")) << said;
+    EXPECT_TRUE(Says(said, "NAME.FSF:1: State: the block has no StateID")) << said;
+    EXPECT_TRUE(Says(said, "NAME.FSF:72: WeaponID: more than 64 weapons")) << said;
+    EXPECT_EQ(fsf.StateCount(), 1);
+    EXPECT_EQ(fsf.GetNumOfWeapon(4095), 64);
+    EXPECT_EQ(fsf.GetWeaponId(4095, 63), 100063);
+}
+
 std::string g_fatalName;
 void RecordFatal(const char *name)
 {

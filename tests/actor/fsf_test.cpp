@@ -100,7 +100,13 @@ TEST(FsfStates, DuplicateAndNegativeIdsAreRefused)
     EXPECT_FALSE(fsf.AddState(s));
     s.id = 1 << 20;
     EXPECT_FALSE(fsf.AddState(s));
-    EXPECT_EQ(fsf.StateCount(), 1);
+    // Ids run up to 4095.
+    s.id = 4096;
+    EXPECT_FALSE(fsf.AddState(s));
+    s.id = 4095;
+    EXPECT_TRUE(fsf.AddState(s));
+    EXPECT_EQ(fsf.StateCount(), 2);
+    EXPECT_NE(fsf.FindState(4095), nullptr);
 }
 
 TEST(FsfStates, TransitionsToMissingStatesAreDropped)

@@ -15,6 +15,7 @@
 #include "actor/item_manager.h"
 #include "actor/item_texts.h"
 #include "app/pack.h"
+#include "app/language.h"
 #include "app/trace.h"
 #include "fx/particle_manager.h"
 #include "fx/xdt_effect_pool.h"
@@ -23,6 +24,7 @@
 #include "support/game/diagnostics_capture.h"
 #include "support/game/trace_reader.h"
 #include "tests/actor/hero_test_support.h"
+#include "tools/mkdata/item_data.h"
 
 namespace hero_update_test {
 
@@ -94,6 +96,36 @@ TEST_F(HeroUpdateTest, TheItemsComeFromTheirPackWhichIsClosedAfter)
     ASSERT_NE(stage->itemDescTable, nullptr);
     EXPECT_GT(stage->itemDescTable->Count(), 0);
     EXPECT_NE(stage->itemDescTable->Find(5300000), nullptr);
+
+    // Each language shows its own names; one without descriptions of its
+    // own shows the English ones, and says so.
+    const int language = GetLanguageIndex();
+    const auto nameIn = [](const char *code) {
+        for (const ItemDescEntry &entry : mkdata::SampleItemDescriptions(code)) {
+            if (entry.itemId == 5300000) {
+                return entry.name;
+            }
+        }
+        return std::u16string();
+    };
+    ASSERT_NE(nameIn("CHI"), nameIn("ENG"));
+    const struct {
+        int language;
+        const char *shown;
+        bool said;
+    } cases[] = {{0, "CHI", false}, {1, "ENG", false}, {2, "ENG", true}};
+    for (const auto &c : cases) {
+        SetLanguageIndex(c.language);
+        DestroyItemMembers(stage);
+        gametest::CaptureDiagnostics();
+        LoadItemsPackInto(stage);
+        const std::string said = gametest::TakeDiagnostics();
+        const ItemDescEntry *entry = stage->itemDescTable->Find(5300000);
+        ASSERT_NE(entry, nullptr) << c.language;
+        EXPECT_EQ(entry->name, nameIn(c.shown)) << c.language;
+        EXPECT_EQ(said.find("no item descriptions in this language") != std::string::npos, c.said) << said;
+    }
+    SetLanguageIndex(language);
 }
 
 TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
