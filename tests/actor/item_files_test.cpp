@@ -12,6 +12,7 @@
 #include "actor/item_texts.h"
 #include "app/keyword.h"
 #include "app/path.h"
+#include "support/game/diagnostics_capture.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/item_data.h"
 
@@ -108,11 +109,18 @@ TEST(ItemFiles, DamagedTablesKeepWhatHoldsUp)
         // Cut by the next block: left out, the next read.
         "EquipContent\n{\nEquip_ID: 10\nProp1: 3\n"
         "EquipContent\n{\nEquip_ID: 11\nAura: a_name_far_too_long_for_the_record_to_hold.zus\n}\n"
+        // The largest limit and icon are kept; one past them is refused.
+        "ItemContent\n{\nItem_ID: 3\nOwnLimit: 9999\nIcon: 16383\n}\n"
+        "ItemContent\n{\nItem_ID: 4\nOwnLimit: 10000\nIcon: 16384\n}\n"
         // A block name at the very end.
         "ExplodeContent\n";
     ItemTables read;
-    EXPECT_GE(ReadTables(text, &read), 7);
-    ASSERT_EQ(read.items.size(), 2u);
+    EXPECT_GE(ReadTables(text, &read), 9);
+    ASSERT_EQ(read.items.size(), 4u);
+    EXPECT_EQ(read.items[2].ownLimit, 9999);
+    EXPECT_EQ(read.items[2].icon, 16383);
+    EXPECT_EQ(read.items[3].ownLimit, 0);
+    EXPECT_EQ(read.items[3].icon, kNoItemIcon);
     EXPECT_EQ(read.items[0].itemId, 1);
     EXPECT_EQ(read.items[0].itemType, 4);
     EXPECT_EQ(read.items[0].ownLimit, 5);
@@ -158,6 +166,17 @@ TEST(ItemFiles, DropMapsRoundTripAndHostileMapsAreRead)
     ASSERT_EQ(read.size(), 1u);  // map 1 twice: the later; the map without ID and the cut one left out
     EXPECT_EQ(read[0].entries[0].itemId, 8);
     EXPECT_EQ(read[0].entries[1].itemId, 0);
+
+    // A file holds at most 4096 maps: the rest are left out and said to be.
+    std::string many = "MapNum: 4096\n";
+    for (int i = 1; i <= 4097; ++i) {
+        many += "Map\n{\nID: " + std::to_string(i) + "\n}\n";
+    }
+    gametest::CaptureDiagnostics();
+    EXPECT_EQ(ReadMaps(many, &read), 2);  // and 4097 blocks against the count
+    EXPECT_NE(gametest::TakeDiagnostics().find("more than 4096 maps"), std::string::npos);
+    ASSERT_EQ(read.size(), 4096u);
+    EXPECT_EQ(read.back().id, 4096);
 
     // No count at all is reported too.
     EXPECT_EQ(ReadMaps("Map\n{\nID: 3\n}\n", &read), 1);
