@@ -301,6 +301,19 @@ TEST_F(SaveFileTest, WriteReadAndScanRoundTrip)
     for (int32_t word : slots[2].unused) {
         EXPECT_EQ(word, 0);
     }
+    // Either final stage completes a game; another stage does not.
+    const struct {
+        int32_t slot;
+        uint8_t completed;
+    } finals[] = {{28, 1}, {26, 0}, {0, 0}};
+    for (const auto &f : finals) {
+        SaveRecord other = record;
+        std::memset(other.cleared, 0, sizeof other.cleared);
+        other.cleared[f.slot] = 1;
+        ASSERT_EQ(WriteSaveRecord("SAVE03", other), kSaveOk);
+        EXPECT_EQ(ScanSaveSlots(slots), kSaveOk);
+        EXPECT_EQ(slots[2].completed, f.completed) << f.slot;
+    }
 }
 
 TEST_F(SaveFileTest, TwentySlotsWithMissingShortLongAndUnreadableFiles)
