@@ -334,20 +334,22 @@ TEST_F(GeManager, ABigShotHitsEachHeroInReachOnceWithItsFileValues)
 
 TEST_F(GeManager, TheBarrelExplosionReachesThirtyUnits)
 {
+    // Around a barrel away from the world's origin.
+    const auto near = [](float x, float y, float z) { return RwV3d{100.0f + x, 5.0f + y, -50.0f + z}; };
     FakeActor bombNear;
     bombNear.aiType = 10028;
-    bombNear.position = {0.0f, 0.0f, 29.0f};
+    bombNear.position = near(0.0f, 0.0f, 29.0f);
     FakeActor bombFar;
     bombFar.aiType = 10029;
-    bombFar.position = {31.0f, 0.0f, 0.0f};
+    bombFar.position = near(31.0f, 0.0f, 0.0f);
     FakeActor npc;
     npc.aiType = 105;  // below 1000: not hit
-    npc.position = {1.0f, 0.0f, 0.0f};
-    hero1.position = {29.0f, 0.0f, 0.0f};
-    hero2.position = {0.0f, 31.0f, 0.0f};
+    npc.position = near(1.0f, 0.0f, 0.0f);
+    hero1.position = near(29.0f, 0.0f, 0.0f);
+    hero2.position = near(0.0f, 31.0f, 0.0f);
     world.actors = {&hero1, &hero2, &bombNear, &bombFar, &npc};
     manager.Create({});
-    RwMatrix at = fxtest::Translation({0.0f, 0.0f, 0.0f});
+    RwMatrix at = fxtest::Translation(near(0.0f, 0.0f, 0.0f));
     ASSERT_TRUE(manager.barrelBomb->Start(&at));
     ASSERT_EQ(world.posted.size(), 2u);
     EXPECT_EQ(world.posted[0].target, &hero1);
