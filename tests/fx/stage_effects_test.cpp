@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/bmp_file.h"
+#include "app/pack.h"
 #include "app/reference_image.h"
 #include "app/stage_scene.h"
 #include "fx/decals.h"
@@ -82,6 +83,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
 {
     CreateEffectMembers(&stage);
     ASSERT_TRUE(LoadEffectsPackInto(&stage));
+    EXPECT_FALSE(zuIsPackOpen());  // closed again for the stage's own pack
     EXPECT_NE(stage.particleManager->FindTemplate("3400400.zus"), nullptr);
     EXPECT_EQ(stage.particleManager->FindTemplate("3400400.ZUS"), nullptr);
     for (int k = 0; k < kRainKinds; ++k) {
