@@ -115,6 +115,8 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
     gs.Destroy();
     EXPECT_EQ(g_pGameSystem, nullptr);
     EXPECT_EQ(gs.world, nullptr);
+    EXPECT_EQ(gs.ambientLight, nullptr);
+    EXPECT_EQ(gs.camera, nullptr);
     EXPECT_EQ(gs.stageManager, nullptr);
     EXPECT_EQ(g_pStageManager, nullptr);
     EXPECT_EQ(gs.uiManager, nullptr);
