@@ -97,7 +97,10 @@ void PrimitiveRenderer::Point(const ScreenVertex &p) {
 
 void PrimitiveRenderer::Finish(CachedVertex &v) const {
     v.outcode = clipper_.Outcode(v.clip);
-    if (v.outcode == 0) mapping_.Map(v.clip.pos, screenSpace_, v.x, v.y, v.z, v.rhw);
+    if (v.outcode == 0) {
+        mapping_.Map(v.clip.pos, screenSpace_, v.x, v.y, v.z, v.rhw);
+        v.snapped = SnapToGrid(v.x, v.y, v.sx, v.sy);
+    }
     v.finished = true;
 }
 
@@ -120,9 +123,9 @@ void PrimitiveRenderer::Triangle(const CachedVertex &a, const CachedVertex &b, c
     if (ca & cb & cc) return;
     SetFlatColors(provoking);
     if ((ca | cb | cc) == 0) {
-        const SetupVertex corners[3] = {{a.x, a.y, a.z, a.rhw, a.clip.var},
-                                        {b.x, b.y, b.z, b.rhw, b.clip.var},
-                                        {c.x, c.y, c.z, c.rhw, c.clip.var}};
+        const SetupVertex corners[3] = {{a.x, a.y, a.z, a.rhw, a.clip.var, a.snapped, a.sx, a.sy},
+                                        {b.x, b.y, b.z, b.rhw, b.clip.var, b.snapped, b.sx, b.sy},
+                                        {c.x, c.y, c.z, c.rhw, c.clip.var, c.snapped, c.sx, c.sy}};
         FillTriangle(corners);
         return;
     }

@@ -26,9 +26,10 @@ int64_t CeilDiv(int64_t n, int64_t d) {  // d > 0
     return (n % d != 0 && n > 0) ? q + 1 : q;
 }
 
-// A corner's x and y snapped to the subpixel grid: floor(v * 256 + 0.5), both at once in
-// the two double lanes. False when either is not finite or lies beyond kMaxCoordinate.
-bool Snap(float x, float y, int64_t &sx, int64_t &sy) {
+}  // namespace
+
+// Both at once in the two double lanes.
+bool SnapToGrid(float x, float y, int32_t &sx, int32_t &sy) {
     const __m128d scaled = _mm_mul_pd(_mm_setr_pd(x, y), _mm_set1_pd(kSubpixelScale));
     const __m128d size = _mm_andnot_pd(_mm_set1_pd(-0.0), scaled);
     if (_mm_movemask_pd(_mm_cmplt_pd(size, _mm_set1_pd(kMaxCoordinate * kSubpixelScale))) != 3) return false;  // also NaN
@@ -43,22 +44,19 @@ bool Snap(float x, float y, int64_t &sx, int64_t &sy) {
     return true;
 }
 
-}  // namespace
-
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
-    const SetupVertex a{v0.x, v0.y, v0.z, v0.rhw, v0.var}, b{v1.x, v1.y, v1.z, v1.rhw, v1.var},
-        c{v2.x, v2.y, v2.z, v2.rhw, v2.var};
+    SetupVertex a{v0.x, v0.y, v0.z, v0.rhw, v0.var, false, 0, 0}, b{v1.x, v1.y, v1.z, v1.rhw, v1.var, false, 0, 0},
+        c{v2.x, v2.y, v2.z, v2.rhw, v2.var, false, 0, 0};
+    for (SetupVertex *v : {&a, &b, &c}) v->snapped = SnapToGrid(v->x, v->y, v->sx, v->sy);
     return SetupTriangle(a, b, c, cullMode, varyingCount, out, planes);
 }
 
 bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
     const SetupVertex *v[3] = {&v0, &v1, &v2};
-    int64_t X[3], Y[3];
-    for (int i = 0; i < 3; ++i) {
-        if (!Snap(v[i]->x, v[i]->y, X[i], Y[i])) return false;
-    }
+    if (!(v0.snapped && v1.snapped && v2.snapped)) return false;
+    int64_t X[3] = {v0.sx, v1.sx, v2.sx}, Y[3] = {v0.sy, v1.sy, v2.sy};
     const int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
     if (area2 == 0) return false;
     // Positive area is clockwise on screen, since y grows downwards.

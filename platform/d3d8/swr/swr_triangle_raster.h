@@ -43,10 +43,19 @@ struct TriangleSetup {
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes = ~uint64_t{0});
 
-// A corner as set-up reads it: screen place and the varyings wherever they are kept.
+// A corner's x and y snapped to the subpixel grid, floor(v * 256 + 0.5) each; false when
+// either is not finite or lies beyond the coordinates set-up takes (the triangle is then
+// refused).
+bool SnapToGrid(float x, float y, int32_t &sx, int32_t &sy);
+
+// A corner as set-up reads it: screen place, that place snapped (SnapToGrid's answer and
+// coordinates: worked out once for a vertex however many triangles share it) and the
+// varyings wherever they are kept.
 struct SetupVertex {
     float x, y, z, rhw;
     const float *var;
+    bool snapped;
+    int32_t sx, sy;
 };
 bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes);

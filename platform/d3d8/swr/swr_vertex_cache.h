@@ -19,8 +19,10 @@ namespace swr {
 // draws where the record runs over four.
 struct CachedVertex {
     bool finished = false;
+    bool snapped = false;  // with the place on screen: SnapToGrid's answer and coordinates
     uint32_t outcode = 0;
     float x = 0, y = 0, z = 0, rhw = 1;
+    int32_t sx = 0, sy = 0;
     ClipVertex clip;
 };
 
