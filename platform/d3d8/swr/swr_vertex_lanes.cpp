@@ -125,13 +125,6 @@ Lanes4 LightLanes(const LightingSetup &s, const V3 &position, V3 normal, I verte
             UnitToByteLanes(Add(Add(me.b, Mul(ma.b, ambientB)), Mul(md.b, diffuseB))), UnitToByteLanes(md.a)};
 }
 
-// Lane i of a vector.
-float LaneOf(F v, uint32_t i) {
-    alignas(16) float f[4];
-    _mm_store_ps(f, v);
-    return f[i];
-}
-
 }  // namespace
 
 bool VertexProcessor::FourAtOnce() const {
@@ -202,20 +195,27 @@ void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVer
     }
     if (suppliedFog_) fog = Channel(specularIn, 24);
 
+    // The lanes' results by element: position, diffuse, specular, fog.
+    alignas(16) float lanes[13][4];
+    const F results[13] = {clip[0],   clip[1],    clip[2],    clip[3],    diffuse.r,  diffuse.g, diffuse.b,
+                           diffuse.a, specular.r, specular.g, specular.b, specular.a, fog};
+    for (int k = 0; k < 13; ++k) _mm_store_ps(lanes[k], results[k]);
     for (uint32_t i = 0; i < count; ++i) {
         ClipVertex &o = *out[i];
-        for (int c = 0; c < 4; ++c) o.pos[c] = LaneOf(clip[c], i);
-        float *var = o.var;
-        var[kVaryDiffuse + 0] = LaneOf(diffuse.r, i);
-        var[kVaryDiffuse + 1] = LaneOf(diffuse.g, i);
-        var[kVaryDiffuse + 2] = LaneOf(diffuse.b, i);
-        var[kVaryDiffuse + 3] = LaneOf(diffuse.a, i);
-        var[kVarySpecular + 0] = LaneOf(specular.r, i);
-        var[kVarySpecular + 1] = LaneOf(specular.g, i);
-        var[kVarySpecular + 2] = LaneOf(specular.b, i);
-        var[kVarySpecular + 3] = LaneOf(specular.a, i);
-        var[kVaryFog] = LaneOf(fog, i);
-        for (uint32_t s = 0; s < carriedStages_; ++s) StageCoords(s, vertex[i], Vec3{}, Vec3{}, var + kVaryTexCoord + 4 * s);
+        for (int c = 0; c < 4; ++c) o.pos[c] = lanes[c][i];
+        for (int k = 0; k < 9; ++k) o.var[kVaryDiffuse + k] = lanes[4 + k][i];
+        for (uint32_t s = 0; s < carriedStages_; ++s) {
+            // StageCoords without generation or transform: the set as read (the element
+            // after the last given 1, the rest 0), or (0, 0, 0, 1) without one.
+            float *dst = o.var + kVaryTexCoord + 4 * s;
+            const int32_t set = stageTexCoordSet_[s];
+            if (set >= 0) {
+                ReadTexCoord(vertex[i] + layout_.texCoord[set], layout_.texCoordSize[set], dst);
+            } else {
+                dst[0] = dst[1] = dst[2] = 0.0f;
+                dst[3] = 1.0f;
+            }
+        }
     }
 }
 

@@ -14,15 +14,6 @@ Rgba8 ReadColor(const uint8_t *p) {
     return UnpackColor(c);
 }
 
-// Missing elements of a coordinate set: the one after the last given is 1 (so a 2D
-// coordinate picks up translation from the third row of a texture transform), the
-// rest 0.
-void ReadTexCoord(const uint8_t *p, uint32_t size, float *dst) {
-    dst[0] = dst[1] = dst[2] = dst[3] = 0.0f;
-    std::memcpy(dst, p, 4 * size);
-    if (size < 4) dst[size] = 1.0f;
-}
-
 void StoreColor(float *dst, Rgba8 c) {
     dst[0] = c.r;
     dst[1] = c.g;

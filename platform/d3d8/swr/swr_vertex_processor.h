@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "swr_clip_vertex.h"
 #include "swr_draw.h"
@@ -15,6 +16,15 @@
 #include "swr_vertex_layout.h"
 
 namespace swr {
+
+// Reads a coordinate set of `size` floats (1 to 4) into four. Missing elements: the one
+// after the last given is 1 (so a 2D coordinate picks up translation from the third row
+// of a texture transform), the rest 0.
+inline void ReadTexCoord(const uint8_t *p, uint32_t size, float *dst) {
+    dst[0] = dst[1] = dst[2] = dst[3] = 0.0f;
+    std::memcpy(dst, p, 4 * size);
+    if (size < 4) dst[size] = 1.0f;
+}
 
 class VertexProcessor {
 public:
