@@ -89,15 +89,14 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     if (out.minX > out.maxX || out.minY > out.maxY) return false;
 
     // Planes over the snapped positions, so values match the coverage exactly.
-    double fx[3], fy[3];
-    for (int i = 0; i < 3; ++i) {
-        fx[i] = static_cast<double>(X[i]) / S;
-        fy[i] = static_cast<double>(Y[i]) / S;
-    }
-    const double dx1 = fx[1] - fx[0], dy1 = fy[1] - fy[0], dx2 = fx[2] - fx[0], dy2 = fy[2] - fy[0];
+    // The differences of the snapped places in pixels, from the integer differences: the
+    // same doubles as differences of the places (each exact, inside a double's mantissa),
+    // without waiting on those.
+    const double dx1 = static_cast<double>(X[1] - X[0]) / S, dy1 = static_cast<double>(Y[1] - Y[0]) / S;
+    const double dx2 = static_cast<double>(X[2] - X[0]) / S, dy2 = static_cast<double>(Y[2] - Y[0]) / S;
     const double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
-    out.originX = static_cast<float>(fx[0]);
-    out.originY = static_cast<float>(fy[0]);
+    out.originX = static_cast<float>(static_cast<double>(X[0]) / S);
+    out.originY = static_cast<float>(static_cast<double>(Y[0]) / S);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
     // Planes two at a time in the two double lanes (z with 1/w, then the varyings), each
     // lane a plane by the same operations in the same order: at0 = q0, and with d1 = q1 -

@@ -39,7 +39,7 @@ void VertexCache::Fill(uint64_t slot) {
     }
 }
 
-CachedVertex *VertexCache::Get(uint64_t index) {
+CachedVertex *VertexCache::Miss(uint64_t index) {
     if (index >= processor_->VertexCount()) return nullptr;
     const uint64_t slot = index - first_;
     if (index >= first_ && slot < done_.size()) {

@@ -33,9 +33,15 @@ public:
 
     // The processed vertex, or null when `index` lies outside the stream. A pointer to
     // an uncached vertex stays valid for the next three calls, enough for a triangle.
-    CachedVertex *Get(uint64_t index);
+    CachedVertex *Get(uint64_t index) {
+        // Inside the range (which lies inside the stream) and processed: most calls.
+        const uint64_t slot = index - first_;
+        if (slot < done_.size() && done_[slot]) return &vertices_[slot];
+        return Miss(index);
+    }
 
 private:
+    CachedVertex *Miss(uint64_t index);
     // Processes the vertex in `slot` (not done yet) and the next few not done either.
     void Fill(uint64_t slot);
 
