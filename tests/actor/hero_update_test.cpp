@@ -128,6 +128,21 @@ TEST_F(HeroUpdateTest, TheItemsComeFromTheirPackWhichIsClosedAfter)
     SetLanguageIndex(language);
 }
 
+// A figure whose state machine holds no states keeps the state it is in.
+TEST_F(HeroUpdateTest, WithNoStatesInItsMachineTheHeroKeepsItsState)
+{
+    Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});
+    Pad().axes[input::kAxisLy] = -1.0f;
+    Tick();
+    ASSERT_EQ(hero->state, kHeroStateMove);
+    CFSF kept = hero->modelTemplate->fsf;
+    hero->modelTemplate->fsf = CFSF();
+    Pad().axes[input::kAxisLy] = 0.0f;
+    Tick(3);
+    EXPECT_EQ(hero->state, kHeroStateMove);
+    hero->modelTemplate->fsf = kept;
+}
+
 TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
 {
     Place(monster, {100.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});

@@ -18,6 +18,7 @@
 
 #include "actor/actor_screen_calls.h"
 #include "actor/hero.h"
+#include "support/game/diagnostics_capture.h"
 #include "actor/item_manager.h"
 #include "actor/save_file.h"
 #include "app/debug.h"
@@ -358,10 +359,15 @@ TEST_F(SaveFileTest, TwentySlotsWithMissingShortLongAndUnreadableFiles)
     EXPECT_EQ(ReadSaveFile("SAVE03", head, body), kSaveFailed);
     // Names that are no slot names never reach the disk.
     for (const char *name : {"../SAVE01", "SAVE/01", "", "SAVE01.SAV", "a\\b"}) {
+        gametest::CaptureDiagnostics();
         EXPECT_EQ(ReadSaveFile(name, head, body), kSaveFailed) << name;
         EXPECT_EQ(WriteSaveRecord(name, SaveRecord{}), kSaveFailed) << name;
+        EXPECT_NE(gametest::TakeDiagnostics().find("'" + std::string(name) + "' is not a slot name"), std::string::npos)
+            << name;
     }
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(ReadSaveFile(nullptr, head, body), kSaveFailed);
+    EXPECT_NE(gametest::TakeDiagnostics().find("'(null)' is not a slot name"), std::string::npos);
 }
 
 TEST_F(SaveFileTest, AFailedWriteKeepsTheOldSave)
