@@ -273,4 +273,20 @@ TEST_F(Weather, TheGridWobblesMoreAsTheTransitionGoesOnAndItsEndShowsTheScenePla
     fxtest::DestroyCamera(camera);
 }
 
+// A stage change whose transition takes no time has no grid to show: the
+// frame it is asked in shows the scene as it is, not through the texture
+// (whose copy softens every edge even before the corners move).
+TEST_F(Weather, AGridOverNoTimeLeavesTheSceneAsItIs)
+{
+    RwCamera *camera = fxtest::MakeCamera(kColumnsWidth, kColumnsHeight, {0.0f, 0.0f, 0.0f});
+    CSScreenGrid grid;
+    grid.Start(0.0f);
+    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);
+    // Any time at all shows it from the first frame.
+    grid.Start(1.0f);
+    EXPECT_GT(PixelsMovedFromThePlainColumns(camera, &grid), 0);
+    grid.Release();
+    fxtest::DestroyCamera(camera);
+}
+
 }  // namespace
