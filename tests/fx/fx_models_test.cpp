@@ -78,6 +78,16 @@ TEST(MatAnims, EveryAnimationTheGameStartsIsThere)
     const MatAnimDef &leave = *FindMatAnim(35);
     EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(leave, 0.0f, 0.5f)).alpha, 255);
     EXPECT_EQ(ApplyMatAnimLook(grey, SampleMatAnim(leave, 0.5f, 0.5f)).alpha, 0);
+    // A monster's appearance started with no time of its own fades its model
+    // in over a second, not at once.
+    CSMatAnimManager manager;
+    int owner = 0;
+    ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, 39, 0.0f, 1), nullptr);
+    EXPECT_EQ(ApplyMatAnimLook(grey, manager.LookOf(&owner)).alpha, 0);
+    manager.Update(0.5f);
+    EXPECT_EQ(ApplyMatAnimLook(grey, manager.LookOf(&owner)).alpha, 128);
+    manager.Update(0.5f);
+    EXPECT_EQ(ApplyMatAnimLook(grey, manager.LookOf(&owner)).alpha, 255);
 }
 
 TEST(MatAnims, InstancesEndLoopHoldAndGiveWay)
