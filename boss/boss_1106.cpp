@@ -30,30 +30,30 @@ void CSBoss1106::Act(int32_t *next, float dt)
     StepGoal(this, way);
     // Start effects, once per entry with a model.
     if (state == 8) {
-        if (effect8 == 0 && model != nullptr) {
+        if (!effect8 && model != nullptr) {
             StartOnFrame(this, boss_1106::kHandParticles, 100080, true);
-            effect8 = 1;
+            effect8 = true;
         }
     } else {
-        effect8 = 0;
+        effect8 = false;
     }
     if (state == 13) {
-        if (effect13 == 0 && model != nullptr) {
+        if (!effect13 && model != nullptr) {
             StartOnFrame(this, boss_1106::kHandParticles, 100140, false);
-            effect13 = 1;
+            effect13 = true;
         }
     } else {
-        effect13 = 0;
+        effect13 = false;
     }
     if (state == boss_1106::kSpecialState) {
         CCGEManager *effects = monster::Effects();
-        if (effect20 == 0 && monster::MotionFrameOf(this) >= boss_1106::kSpecialFrame && effects != nullptr &&
+        if (!effect20 && monster::MotionFrameOf(this) >= boss_1106::kSpecialFrame && effects != nullptr &&
             effects->bigShot3219200 != nullptr) {
             effects->bigShot3219200->Start(*GetPositionPtr());
-            effect20 = 1;
+            effect20 = true;
         }
     } else {
-        effect20 = 0;
+        effect20 = false;
     }
     FaceTargetOnEntry(this, boss_1106::kFaceState11, &faced11);
     FaceTargetOnEntry(this, boss_1106::kFaceState13, &faced13);

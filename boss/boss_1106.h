@@ -17,11 +17,11 @@ public:
     float guardTimer = 0.0f;     // state 19
     float recoveryTimer = 0.0f;  // state 16
     float waitTimer = 0.0f;      // state 3
-    int32_t faced11 = 0;         // faced the target on entering state 11
-    int32_t faced13 = 0;
-    int32_t effect8 = 0;         // state 8's particles started
-    int32_t effect13 = 0;
-    int32_t effect20 = 0;        // state 20's big shot started
+    bool faced11 = false;        // faced the target on entering state 11
+    bool faced13 = false;
+    bool effect8 = false;        // state 8's particles started
+    bool effect13 = false;
+    bool effect20 = false;       // state 20's big shot started
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1106Traits;
     static constexpr monster::StateSound kSounds[] = {

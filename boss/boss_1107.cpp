@@ -30,16 +30,16 @@ CSBoss1107 *Self(AiObject *actor) { return static_cast<CSBoss1107 *>(actor); }
 
 // Once per entry of `state` with a model: the hand particles, and in the
 // frame-sequence states the frame sequence on the boss's matrix.
-void StartOnce(AiObject *boss, int32_t state, int32_t *done, bool frameSequence)
+void StartOnce(AiObject *boss, int32_t state, bool *done, bool frameSequence)
 {
     if (boss->state != state) {
-        *done = 0;
+        *done = false;
         return;
     }
-    if (*done != 0 || boss->model == nullptr) {
+    if (*done || boss->model == nullptr) {
         return;
     }
-    *done = 1;
+    *done = true;
     if (!frameSequence) {
         StartOnFrame(boss, kHandParticles, kHandFrame, false);
         return;

@@ -21,16 +21,16 @@ public:
     float waitTimer = 0.0f;      // state 3
     int32_t phaseDone[3] = {0, 0, 0};  // 60, 30 and 10 %
     int32_t specialDone = 0;     // state 20's wave
-    int32_t faced11 = 0;
-    int32_t faced13 = 0;
-    int32_t faced20 = 0;
-    int32_t effect8 = 0;
-    int32_t effect13 = 0;
+    bool faced11 = false;
+    bool faced13 = false;
+    bool faced20 = false;
+    bool effect8 = false;
+    bool effect13 = false;
     CSParticleSystem *bodyA = nullptr;  // on the frame 100160
     CSParticleSystem *bodyB = nullptr;  // on the frame 100150
     int32_t bodyStarted = 0;
-    int32_t frameSeq11 = 0;      // state 11's frame sequence started
-    int32_t frameSeq13 = 0;
+    bool frameSeq11 = false;     // state 11's frame sequence started
+    bool frameSeq13 = false;
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1107Traits;
     static constexpr monster::StateSound kSounds[] = {

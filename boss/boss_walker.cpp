@@ -55,20 +55,20 @@ void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &trai
         });
 }
 
-void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, int32_t *done)
+void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, bool *done)
 {
     bool listed = false;
     for (int32_t s : states) {
         listed = listed || s == boss->state;
     }
     if (!listed) {
-        *done = 0;
+        *done = false;
         return;
     }
-    if (*done != 0) {
+    if (*done) {
         return;
     }
-    *done = 1;
+    *done = true;
     const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
     const RwV3d direction = Flat(V3Sub(toward, *boss->GetPositionPtr()));
     if (V3Length(direction) > 0.0f) {

@@ -31,7 +31,7 @@ void WalkerThink(AiObject *boss, int32_t *next, float dt, const BossTraits &trai
 
 // In the listed states, on entry (once per entry by `done`): the boss faces
 // its target at once, or home without one; `done` clears elsewhere.
-void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, int32_t *done);
+void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, bool *done);
 // In states 1, 2, 3, 18 and 19: turning toward the target (home without
 // one) by TurnDeg x dt, none within the 0.99 dead zone.
 void WalkerTurn(AiObject *boss, float dt);
