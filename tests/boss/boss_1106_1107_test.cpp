@@ -5,7 +5,7 @@
 // (each once, only when the forced transition reaches state 20, none while
 // a hero holds, locks or throws it), its slowed special attack ending in
 // the wave, and its body particles given back without a model and started
-// again with one.
+// again with one; the hand flames of their blows, once per entry.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -567,6 +567,37 @@ TEST_F(Walkers, TheSpecialsBigShotAndTheFrameSequencesStartOncePerVisit)
         EnterBoss(b1107, state);
         Ticks(5);
         EXPECT_EQ(EffectStarts("FrameSeq"), sequences + 1);
+    }
+}
+
+// Both walkers' hand flames ("3010600.zus") start once per entry of their
+// blows 8 and 13 with a model: one system on entry (1107's 13 also starts
+// its frame sequence), and however long the visit none starts again once
+// it has burnt out; the next entry starts them again.
+TEST_F(Walkers, TheirHandFlamesStartOncePerEntryOfEightAndThirteen)
+{
+    AiObject *walkers[] = {Walker<CSBoss1106>(1106, {-40.0f, 0.0f, 60.0f}),
+                           Walker<CSBoss1107>(1107, {40.0f, 0.0f, 60.0f})};
+    UseStatesThatStay(1106, 21);
+    UseStatesThatStay(1107, 21);
+    PutHero({0.0f, 0.0f, -300.0f});
+    for (AiObject *boss : walkers) {
+        for (const int32_t state : {8, 13}) {
+            for (int visit = 0; visit < 2; ++visit) {
+                SCOPED_TRACE(testing::Message() << boss->aiType << " state " << state << " visit " << visit);
+                EnterBoss(boss, 0);
+                Tick();
+                const int32_t out = particles.SystemsOut();
+                EnterBoss(boss, state);
+                Ticks(2);
+                const int32_t started = boss->aiType == 1107 && state == 13 ? 2 : 1;
+                EXPECT_EQ(particles.SystemsOut(), out + started);
+                TicksUntil([&] { return particles.SystemsOut() == out; }, 150);
+                Ticks(30);
+                EXPECT_EQ(particles.SystemsOut(), out);
+                EXPECT_EQ(boss->state, state);
+            }
+        }
     }
 }
 
