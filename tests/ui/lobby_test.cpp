@@ -1,7 +1,8 @@
 // The lobby played by script on the sample's pictures: no input until its
 // pack is read, the cursor and its trail, the figures as drawn (play time,
 // the cleared count), the quit box both ways, every page opening and
-// closing under the base map with no pack left open, a missing pack and a
+// closing under the base map with no pack left open, an open page drawn
+// alone with nothing of the lobby's over it, a missing pack and a
 // picture missing in it, its own pictures kept while it is shown and freed
 // when it is left, and the save page closed with it.
 #include <gtest/gtest.h>
@@ -15,9 +16,12 @@
 #include "app/pack.h"
 #include "tests/app/reference_image.h"
 #include "tests/ui/lobby_test_support.h"
+#include "ui/lobby_art.h"
 #include "ui/lobby_status_page.h"
 #include "ui/lobby_store.h"
 #include "ui/save_game_panel.h"
+#include "ui/stage_select.h"
+#include "ui/ui_rect.h"
 
 namespace lobby_test {
 
@@ -300,6 +304,38 @@ TEST_F(Lobby, EveryPageOpensAndClosesUnderTheBaseMap)
         ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == CSLobby::kMenu; }, 80));
         EXPECT_TRUE(ui->IsBaseMapRevealing());
         EXPECT_EQ(lobby->CursorEntry(), entry);
+        ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
+    }
+}
+
+// An open page is all that is drawn: the lobby shows nothing of its own
+// over or under it (the status page alone stands on the base map).
+TEST_F(Lobby, AnOpenPageIsDrawnAloneOnTheScreen)
+{
+    StartLobby("lobby_page_alone");
+    WaitForMenu();
+    const auto baseMap = [&] { DrawPicture(ui->BaseMap(), kUIScreen, {0, 0, 1, 1}); };
+    const std::function<void()> pages[4] = {
+        [&] { lobby->StageSelect()->Render(); },
+        [&] {
+            baseMap();
+            lobby->StatusPage()->Render();
+        },
+        [&] { lobby->Store()->Render(); },
+        [&] { lobby->SavePanel()->Render(); },
+    };
+    for (int32_t entry = 0; entry < 4; ++entry) {
+        SCOPED_TRACE(entry);
+        OpenPage(entry);
+        ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
+        if (entry == 0) {
+            ASSERT_TRUE(FramesUntil([&] { return lobby->StageSelect()->PicturesRead(); }));
+        }
+        const win::Frame page = DrawFrame(pages[entry]);
+        EXPECT_TRUE(SameFrame(Shot(), page));
+        EXPECT_FALSE(SameFrame(page, DrawFrame(baseMap)));
+        Tap(kPadCross);
+        ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == CSLobby::kMenu; }, 80));
         ASSERT_TRUE(FramesUntil([&] { return !ui->IsBaseMapRevealing(); }));
     }
 }
