@@ -140,10 +140,8 @@ void HeroModel::SetPosition(const RwV3d &position)
     if (clump == nullptr) {
         return;
     }
+    // A loaded model always has its root frame: the reader refuses one without.
     RwFrame *frame = RpClumpGetFrame(clump);
-    if (frame == nullptr) {
-        return;
-    }
     RwMatrix matrix = *RwFrameGetMatrix(frame);
     matrix.pos = position;
     RwFrameTransform(frame, &matrix, rwCOMBINEREPLACE);
