@@ -75,6 +75,20 @@ TEST_F(Particles, AliveUntilEmissionEndedAndTheLastParticleDied)
     EXPECT_LT(t, 0.1f + 0.2f + 0.05f);
 }
 
+// A template that emits for no time puts out no particle at all and the
+// system is over at once (it does not spray on until stopped).
+TEST_F(Particles, NoTimeOfEmissionShowsNothing)
+{
+    ASSERT_TRUE(manager.AddTemplate("none", Quick(0.0f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("none");
+    ASSERT_NE(s, nullptr);
+    for (int i = 0; i < 30; ++i) {
+        manager.Update(0.016f);
+        EXPECT_EQ(s->ParticleCount(), 0) << i;
+    }
+    EXPECT_FALSE(s->IsAlive());
+}
+
 TEST_F(Particles, EndlessSystemsLiveUntilStopped)
 {
     ASSERT_TRUE(manager.AddTemplate("endless", Quick(-1.0f), 1, false));
