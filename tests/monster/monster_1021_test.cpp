@@ -237,6 +237,10 @@ TEST_F(Monster1021, TheChargePushesHeroesAndTheListedFightersOnly)
         const float moved = 95.0f - other->GetPositionPtr()->z;
         if (c.pushed) {
             EXPECT_GT(moved, 1.0f);
+            // Pushed backwards: it keeps facing the monster, not its way.
+            RwV3d facing;
+            other->GetDirection(&facing);
+            EXPECT_GT(facing.z, 0.999f);
         } else {
             EXPECT_LT(moved, 0.01f);
         }
