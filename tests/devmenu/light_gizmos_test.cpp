@@ -1,6 +1,6 @@
 // The light gizmos' shapes: their counts, where they lie about the light,
-// the apex tint and degenerate shapes at radius 0; and the pass over a
-// world with one light of each kind.
+// the apex tint, the shaft's winding and degenerate shapes at radius 0;
+// and the pass over a world with one light of each kind.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -76,6 +76,34 @@ TEST(GizmoShapes, TheArrowShaftHasFortyVerticesAnd228Indices)
     BuildGizmoCone(0.7853981f, -8.0f, kColour, m, &head);
     EXPECT_NEAR(Dot(Sub(head.vertices[1].objVertex, m.pos), m.at), Dot(Sub(shaft.vertices[0].objVertex, m.pos), m.at),
                 1e-4f);
+}
+
+RwV3d Cross(RwV3d a, RwV3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// The shaft is a closed solid whose 76 triangles are all wound the same way
+// about its middle: with back faces culled, a cap wound against its sides
+// would vanish where the sides show and leave the shaft's end open.
+TEST(GizmoShapes, TheArrowShaftsSidesAndCapsAreWoundAlike)
+{
+    const RwMatrix m = TurnedMatrix();
+    GizmoShape shaft;
+    BuildGizmoArrowShaft(2.0f, kColour, m, &shaft);
+    ASSERT_EQ(shaft.indexCount, 228);
+    // The middle of the shaft on its axis, halfway between its two rings.
+    const float back = (8.0f * std::cos(0.7853981f) + 18.0f) * 0.5f;
+    const RwV3d middle = {m.pos.x - m.at.x * back, m.pos.y - m.at.y * back, m.pos.z - m.at.z * back};
+    int oneWay = 0;
+    int otherWay = 0;
+    for (int t = 0; t < 76; ++t) {
+        const RwV3d a = shaft.vertices[shaft.indices[3 * t]].objVertex;
+        const RwV3d b = shaft.vertices[shaft.indices[3 * t + 1]].objVertex;
+        const RwV3d c = shaft.vertices[shaft.indices[3 * t + 2]].objVertex;
+        const RwV3d centroid = {(a.x + b.x + c.x) / 3.0f, (a.y + b.y + c.y) / 3.0f, (a.z + b.z + c.z) / 3.0f};
+        const float facing = Dot(Cross(Sub(b, a), Sub(c, a)), Sub(centroid, middle));
+        (facing > 0.0f ? oneWay : otherWay) += 1;
+        EXPECT_NE(facing, 0.0f) << t;
+    }
+    EXPECT_TRUE(oneWay == 76 || otherWay == 76) << oneWay << " one way, " << otherWay << " the other";
 }
 
 TEST(GizmoShapes, ThePointCircleLiesAtRightAnglesToTheAtAxis)

@@ -6,10 +6,12 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "actor/hero.h"
 #include "app/file.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/icon_tables.h"
 #include "ui/stage_table.h"
 #include "ui/word_table.h"
 
@@ -298,6 +300,26 @@ TEST_F(UIProgressTest, IconAndDigitLookupsOutsideTheirTablesGiveNothing)
     const UIIconCell *before = ui->GetWeaponIcon(5100030);
     ui->LoadCommonTextures();
     EXPECT_EQ(ui->GetWeaponIcon(5100030), before);
+}
+
+// The weapon icons run four to a row of the equipment art; the lower two
+// rows sit one pixel lower. An icon past the first row shows its own cell.
+TEST(IconTables, WeaponIconsRunFourToARow)
+{
+    const std::vector<UIIconCell> icons = MakeWeaponIcons(nullptr);
+    ASSERT_EQ(icons.size(), 16u);
+    struct Place {
+        int cell;
+        float s0, t0;
+    };
+    const Place places[] = {{4, 0, 32}, {7, 96, 32}, {8, 0, 65}, {9, 32, 65}, {11, 96, 65}, {12, 0, 97}, {14, 64, 97}};
+    for (const Place &p : places) {
+        const UIIconCell &icon = icons[static_cast<size_t>(p.cell)];
+        EXPECT_FLOAT_EQ(icon.s0 * 512.0f, p.s0) << p.cell;
+        EXPECT_FLOAT_EQ(icon.s1 * 512.0f, p.s0 + 31.0f) << p.cell;
+        EXPECT_FLOAT_EQ(icon.t0 * 128.0f, p.t0) << p.cell;
+        EXPECT_FLOAT_EQ(icon.t1 * 128.0f, p.t0 + 31.0f) << p.cell;
+    }
 }
 
 // The word table from lines as zufgetws gives them.
