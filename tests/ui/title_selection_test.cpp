@@ -5,7 +5,8 @@
 // language, the prompt's and the cursor's blink, the fade before each
 // request, the attract movie after 73 s (the fade into it stopped by select
 // or turned into the menu by start; circle ends it as start does), quit,
-// the turntable's turn and its direction (also without a sky box), and the
+// the turntable's turn and its direction (also without a sky box), confirm
+// and back ignored while it turns, the leave only after the fade, and the
 // hero block a confirmed hero writes.
 #include <gtest/gtest.h>
 
@@ -519,6 +520,26 @@ TEST_F(SelectionTest, WithoutTheSkyBoxTheHeroesStillTurn)
     EXPECT_EQ(selection->skyBox, nullptr);
 }
 
+// Confirm and back wait for the turntable to stop: pressed while it turns
+// they neither start the confirm motion nor leave, and make no sound.
+TEST_F(SelectionTest, ConfirmAndBackAreIgnoredWhileTheTurntableTurns)
+{
+    Sounds();
+    Press(0, kPadRight);
+    Updates(1, 1);
+    for (int ms = 0; ms < 200; ++ms) {
+        Press(0, ms % 2 == 0 ? kPadCircle : kPadCross);
+        Updates(1, 1);
+    }
+    EXPECT_NE(selection->current, selection->target);
+    EXPECT_EQ(selection->leave, CSSelectCharacter::kStaying);
+    EXPECT_FALSE(selection->Model(0)->confirmStarted);
+    EXPECT_FALSE(selection->Model(1)->confirmStarted);
+    EXPECT_EQ(ui->heroBlock.padIndex, 0);
+    EXPECT_EQ(ui->heroBlock.heroType, -1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010}));
+}
+
 TEST_F(SelectionTest, ConfirmWritesTheHeroBlockAndEntersTheFirstStage)
 {
     Press(0, kPadCircle);
@@ -595,6 +616,8 @@ TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
         ++updates;
     }
     EXPECT_EQ(ui->RequestedScreen(), 7u);
+    // Only once the second-long fade has darkened the screen (16 ms updates).
+    EXPECT_GE(updates, 62);
     Updates(1);
     EXPECT_EQ(selection->active, 0);
     EXPECT_EQ(selection->Model(1)->clump, model);
