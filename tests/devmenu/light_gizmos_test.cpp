@@ -80,6 +80,25 @@ TEST(GizmoShapes, TheArrowShaftHasFortyVerticesAnd228Indices)
 
 RwV3d Cross(RwV3d a, RwV3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
+// How a shape's triangles are wound about a point inside it: how many turn
+// one way, how many the other, and how many are flat.
+struct Windings {
+    int oneWay = 0, otherWay = 0, flat = 0;
+};
+Windings WindingsAbout(const GizmoShape &shape, RwV3d middle)
+{
+    Windings w;
+    for (int t = 0; 3 * t + 2 < shape.indexCount; ++t) {
+        const RwV3d a = shape.vertices[shape.indices[3 * t]].objVertex;
+        const RwV3d b = shape.vertices[shape.indices[3 * t + 1]].objVertex;
+        const RwV3d c = shape.vertices[shape.indices[3 * t + 2]].objVertex;
+        const RwV3d centroid = {(a.x + b.x + c.x) / 3.0f, (a.y + b.y + c.y) / 3.0f, (a.z + b.z + c.z) / 3.0f};
+        const float facing = Dot(Cross(Sub(b, a), Sub(c, a)), Sub(centroid, middle));
+        (facing > 0.0f ? w.oneWay : facing < 0.0f ? w.otherWay : w.flat) += 1;
+    }
+    return w;
+}
+
 // The shaft is a closed solid whose 76 triangles are all wound the same way
 // about its middle: with back faces culled, a cap wound against its sides
 // would vanish where the sides show and leave the shaft's end open.
@@ -92,18 +111,15 @@ TEST(GizmoShapes, TheArrowShaftsSidesAndCapsAreWoundAlike)
     // The middle of the shaft on its axis, halfway between its two rings.
     const float back = (8.0f * std::cos(0.7853981f) + 18.0f) * 0.5f;
     const RwV3d middle = {m.pos.x - m.at.x * back, m.pos.y - m.at.y * back, m.pos.z - m.at.z * back};
-    int oneWay = 0;
-    int otherWay = 0;
-    for (int t = 0; t < 76; ++t) {
-        const RwV3d a = shaft.vertices[shaft.indices[3 * t]].objVertex;
-        const RwV3d b = shaft.vertices[shaft.indices[3 * t + 1]].objVertex;
-        const RwV3d c = shaft.vertices[shaft.indices[3 * t + 2]].objVertex;
-        const RwV3d centroid = {(a.x + b.x + c.x) / 3.0f, (a.y + b.y + c.y) / 3.0f, (a.z + b.z + c.z) / 3.0f};
-        const float facing = Dot(Cross(Sub(b, a), Sub(c, a)), Sub(centroid, middle));
-        (facing > 0.0f ? oneWay : otherWay) += 1;
-        EXPECT_NE(facing, 0.0f) << t;
+    const Windings w = WindingsAbout(shaft, middle);
+    EXPECT_EQ(w.flat, 0);
+    EXPECT_TRUE(w.oneWay == 76 || w.otherWay == 76) << w.oneWay << " one way, " << w.otherWay << " the other";
+    // Both rings are 1.5 R wide about the axis.
+    for (int k = 0; k < 40; ++k) {
+        const RwV3d d = Sub(shaft.vertices[k].objVertex, m.pos);
+        const float along = Dot(d, m.at);
+        EXPECT_NEAR(Dot(d, d) - along * along, 9.0f, 1e-3f) << k;
     }
-    EXPECT_TRUE(oneWay == 76 || otherWay == 76) << oneWay << " one way, " << otherWay << " the other";
 }
 
 TEST(GizmoShapes, ThePointCircleLiesAtRightAnglesToTheAtAxis)
@@ -119,6 +135,18 @@ TEST(GizmoShapes, ThePointCircleLiesAtRightAnglesToTheAtAxis)
         EXPECT_NEAR(Dot(d, m.at), 0.0f, 1e-4f);
         EXPECT_NEAR(Length(d), 5.0f, 1e-4f);
         EXPECT_EQ(circle.vertices[k].color, 0xFFC86400u);
+    }
+    // Point 0 lies along right, point 8 along up, point 16 opposite point 0.
+    const RwV3d at0 = Sub(circle.vertices[0].objVertex, m.pos);
+    const RwV3d at8 = Sub(circle.vertices[8].objVertex, m.pos);
+    const RwV3d at16 = Sub(circle.vertices[16].objVertex, m.pos);
+    EXPECT_NEAR(Dot(at0, m.right), 5.0f, 1e-4f);
+    EXPECT_NEAR(Dot(at8, m.up), 5.0f, 1e-4f);
+    EXPECT_NEAR(Dot(at16, m.right), -5.0f, 1e-4f);
+    // The chords join neighbours, the last back to point 0.
+    for (int k = 0; k < 32; ++k) {
+        EXPECT_EQ(circle.indices[2 * k], k);
+        EXPECT_EQ(circle.indices[2 * k + 1], (k + 1) % 32);
     }
     EXPECT_EQ(circle.indices[64], 0);
     EXPECT_EQ(circle.indices[65], 16);
@@ -136,6 +164,11 @@ TEST(GizmoShapes, TheAmbientBoxIsElevenTenthsOfTheWorld)
     EXPECT_FLOAT_EQ(box.vertices[7].objVertex.x, 11.0f);
     EXPECT_FLOAT_EQ(box.vertices[7].objVertex.y, 4.4f);
     EXPECT_FLOAT_EQ(box.vertices[0].objVertex.z, -2.2f);
+    // Its twelve triangles, two a face, are all wound the same way about the
+    // middle, so that culling shows every face alike.
+    const Windings w = WindingsAbout(box, {0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(w.flat, 0);
+    EXPECT_TRUE(w.oneWay == 12 || w.otherWay == 12) << w.oneWay << " one way, " << w.otherWay << " the other";
 }
 
 TEST(GizmoShapes, RadiusZeroGivesDegenerateShapesOnThePosition)
@@ -250,6 +283,47 @@ TEST_F(GizmoPass, ALightOfAnUnknownKindOrNoLightDrawsNothing)
     odd->object.object.subType = 7;
     EXPECT_EQ(Draw().shapes, 0);
     odd->object.object.subType = rpLIGHTPOINT;
+}
+
+// A light's colour turns into bytes rounded to the nearest and held to
+// 0..255, so a half-bright channel is 128.
+TEST_F(GizmoPass, ALightsColourTurnsIntoRoundedBytes)
+{
+    RpLight *light = Add(rpLIGHTPOINT, 5.0f);
+    GizmoColour bytes = GizmoColourOf(light);
+    EXPECT_EQ(bytes.red, 255);
+    EXPECT_EQ(bytes.green, 128);
+    EXPECT_EQ(bytes.blue, 0);
+    const RwRGBAReal beyond = {2.0f, -1.0f, 0.2f, 1.0f};
+    RpLightSetColor(light, &beyond);
+    bytes = GizmoColourOf(light);
+    EXPECT_EQ(bytes.red, 255);
+    EXPECT_EQ(bytes.green, 0);
+    EXPECT_EQ(bytes.blue, 51);
+}
+
+// The gizmos are blended half over the scene without a texture, whatever
+// the frame drew with before.
+TEST_F(GizmoPass, ThePassBlendsBySourceAlphaWithoutATexture)
+{
+    RwUInt32 source = 0;
+    RwUInt32 destination = 0;
+    RwRaster *texture = RwRasterCreate(4, 4, 32, rwRASTERTYPETEXTURE | rwRASTERFORMAT8888);
+    ASSERT_NE(texture, nullptr);
+    RwRaster *raster = texture;
+    screen.Capture({0, 0, 0, 255}, [&] {
+        RwSetRenderState(rwRENDERSTATESRCBLEND, RwRenderStateValue(rwBLENDONE));
+        RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDZERO));
+        RwSetRenderState(rwRENDERSTATETEXTURERASTER, texture);
+        EXPECT_TRUE(DevMenuRenderWorldLights(world, nullptr));
+        RwGetRenderState(rwRENDERSTATESRCBLEND, &source);
+        RwGetRenderState(rwRENDERSTATEDESTBLEND, &destination);
+        RwGetRenderState(rwRENDERSTATETEXTURERASTER, &raster);
+    });
+    EXPECT_EQ(source, static_cast<RwUInt32>(rwBLENDSRCALPHA));
+    EXPECT_EQ(destination, static_cast<RwUInt32>(rwBLENDINVSRCALPHA));
+    EXPECT_EQ(raster, nullptr);
+    RwRasterDestroy(texture);
 }
 
 // The ambient light's box is the game's world's: with none, no box.

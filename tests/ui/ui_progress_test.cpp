@@ -322,6 +322,35 @@ TEST(IconTables, WeaponIconsRunFourToARow)
     }
 }
 
+// One cell's rectangle in pixels of a 512-wide art, t over HEIGHT pixels.
+void ExpectCell(const UIIconCell &cell, float s0, float t0, float s1, float t1, float height)
+{
+    EXPECT_FLOAT_EQ(cell.s0 * 512.0f, s0);
+    EXPECT_FLOAT_EQ(cell.t0 * height, t0);
+    EXPECT_FLOAT_EQ(cell.s1 * 512.0f, s1);
+    EXPECT_FLOAT_EQ(cell.t1 * height, t1);
+}
+
+// Equipment pictures are tall strips; each digit size is cut from its own
+// band of the player art.
+TEST(IconTables, EquipmentStripsAndDigitsComeFromTheirOwnBands)
+{
+    const std::vector<UIIconCell> strips = MakeEquipArt(nullptr);
+    ASSERT_EQ(strips.size(), 10u);
+    ExpectCell(strips[5], 290, 1, 320, 127, 128.0f);
+    ExpectCell(strips[9], 414, 1, 444, 127, 128.0f);
+    const std::vector<UIIconCell> small = MakeSmallDigits(nullptr);
+    ASSERT_EQ(small.size(), 11u);
+    ExpectCell(small[3], 127, 148, 139, 162, 512.0f);
+    ExpectCell(small[10], 287, 148, 299, 162, 512.0f);
+    const std::vector<UIIconCell> large = MakeLargeDigits(nullptr);
+    ASSERT_EQ(large.size(), 10u);
+    ExpectCell(large[4], 174, 125, 197, 148, 512.0f);
+    const std::vector<UIIconCell> medium = MakeMediumDigits(nullptr);
+    ASSERT_EQ(medium.size(), 10u);
+    ExpectCell(medium[8], 257, 73, 272, 90, 512.0f);
+}
+
 // The word table from lines as zufgetws gives them.
 bool ReadWords(WordTable *table, const std::u16string &text)
 {
