@@ -1,6 +1,7 @@
 // The lobby played by script on the sample's pictures: no input until its
 // pack is read, the cursor and its trail, the figures as drawn (play time,
-// the cleared count), the quit box both ways, every page opening and
+// the cleared count), the base map alone while the pack streams, no input
+// while a page is pending, the quit box both ways, every page opening and
 // closing under the base map with no pack left open, an open page drawn
 // alone with nothing of the lobby's over it, a missing pack and a
 // picture missing in it, its own pictures kept while it is shown and freed
@@ -64,6 +65,34 @@ TEST_F(Lobby, TheMenuTakesNoInputUntilThePackIsRead)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kConfirm}));
     EXPECT_NE(lobby->StagePhotos(), nullptr);
     EXPECT_NE(lobby->SlotWords(), nullptr);
+}
+
+// While its pack streams the lobby shows the base map and nothing else.
+TEST_F(Lobby, UntilItsPackIsReadTheBaseMapAloneIsShown)
+{
+    StartLobby("lobby_streaming");
+    Frames(1);
+    ASSERT_FALSE(lobby->PicturesRead());
+    const win::Frame baseMap = DrawFrame([&] { DrawPicture(ui->BaseMap(), kUIScreen, {0, 0, 1, 1}); });
+    EXPECT_TRUE(SameFrame(Shot(), baseMap));
+    WaitForMenu();
+    EXPECT_FALSE(SameFrame(Shot(), baseMap));
+}
+
+// A chosen entry's page is pending while the base map rises over the menu:
+// the menu takes no input meanwhile.
+TEST_F(Lobby, WhileAPageIsPendingTheMenuTakesNoInput)
+{
+    StartLobby("lobby_pending");
+    WaitForMenu();
+    Sounds();
+    Tap(kPadCircle);
+    ASSERT_TRUE(lobby->PagePending());
+    Tap(kPadDown);
+    Tap(kPadCircle);
+    EXPECT_EQ(lobby->CursorEntry(), 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kConfirm}));
+    ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == 1u; }));
 }
 
 // The lobby's own pictures live while it is shown: the release of the other
