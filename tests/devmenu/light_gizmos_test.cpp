@@ -1,9 +1,11 @@
 // The light gizmos' shapes: their counts, where they lie about the light,
 // the apex tint, the shaft's winding and degenerate shapes at radius 0;
-// and the pass over a world with one light of each kind.
+// and the pass over a world with one light of each kind, its states, and
+// its arrow and cone seen from the side.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "app/game_system.h"
@@ -231,6 +233,27 @@ protected:
         lights.push_back(light);
         return light;
     }
+    // Draws the gizmos with LIGHT 10 units in front of the camera, its at
+    // axis across the screen; the returned test tells whether the screen is
+    // lit a given number of units to one side of the light and above it.
+    std::function<bool(float, float)> SideView(RpLight *light)
+    {
+        screen.Place({0.0f, 0.0f, 0.0f}, 1.0f);
+        RwMatrix m{};
+        m.right = {0.0f, 0.0f, -1.0f};
+        m.up = {0.0f, 1.0f, 0.0f};
+        m.at = {1.0f, 0.0f, 0.0f};
+        m.pos = {0.0f, 0.0f, 10.0f};
+        RwFrameTransform(RpLightGetFrame(light), &m, rwCOMBINEREPLACE);
+        const win::Frame frame = screen.Capture({0, 0, 0, 255}, [&] { DevMenuRenderWorldLights(world, nullptr); });
+        EXPECT_EQ(frame.width, 320u);
+        // At 10 units away the screen spans 20 units across: 16 pixels a unit.
+        return [frame](float units, float above) {
+            return frame.width == 320u && (frame.At(static_cast<uint32_t>(160.0f + 16.0f * units),
+                                                    static_cast<uint32_t>(120.0f - 16.0f * above)) &
+                                           0xFFFFFFu) != 0u;
+        };
+    }
     GizmoCounts Draw()
     {
         GizmoDrawCounts() = GizmoCounts{};
@@ -324,6 +347,36 @@ TEST_F(GizmoPass, ThePassBlendsBySourceAlphaWithoutATexture)
     EXPECT_EQ(destination, static_cast<RwUInt32>(rwBLENDINVSRCALPHA));
     EXPECT_EQ(raster, nullptr);
     RwRasterDestroy(texture);
+}
+
+// Seen from the side, a directional light's arrow lies wholly behind its
+// tip: the shaft far back, the head between the shaft and the tip, and
+// nothing ahead of the light.
+TEST_F(GizmoPass, TheDirectionalArrowEndsInItsHeadAtTheLight)
+{
+    const auto lit = SideView(Add(rpLIGHTDIRECTIONAL, 1.0f));
+    const float back = lit(-5.0f, 0.0f) ? -1.0f : 1.0f;  // the screen side the shaft lies on
+    EXPECT_TRUE(lit(5.0f * back, 0.0f)) << "the shaft";
+    EXPECT_TRUE(lit(1.5f * back, 0.0f)) << "the head";
+    EXPECT_FALSE(lit(-1.5f * back, 0.0f)) << "ahead of the tip";
+    EXPECT_FALSE(lit(-5.0f * back, 0.0f));
+}
+
+// A spot light's cone opens at its cone angle along its at axis and reaches
+// as far as its radius.
+TEST_F(GizmoPass, TheSpotConeOpensAtItsAngleAndReachesItsRadius)
+{
+    RpLight *light = Add(rpLIGHTSPOT, 6.0f);
+    light->minusCosAngle = -std::cos(0.4f);
+    const auto lit = SideView(light);
+    const float ahead = lit(3.0f, 0.0f) ? 1.0f : -1.0f;  // the screen side the cone opens to
+    EXPECT_TRUE(lit(3.0f * ahead, 0.0f));
+    EXPECT_TRUE(lit(5.0f * ahead, 0.0f)) << "6 cos 0.4 = 5.5 along the axis";
+    EXPECT_FALSE(lit(9.0f * ahead, 0.0f)) << "beyond the radius (the rim's near edge shows at 7.2)";
+    EXPECT_FALSE(lit(-3.0f * ahead, 0.0f)) << "behind the light";
+    // It opens at its cone angle: 4.5 tan 0.4 = 1.9 units off the axis.
+    EXPECT_TRUE(lit(4.5f * ahead, 1.5f));
+    EXPECT_FALSE(lit(4.5f * ahead, 3.5f));
 }
 
 // The ambient light's box is the game's world's: with none, no box.
