@@ -68,6 +68,8 @@ TEST(GizmoShapes, TheArrowShaftHasFortyVerticesAnd228Indices)
     BuildGizmoArrowShaft(2.0f, kColour, m, &shaft);
     EXPECT_EQ(shaft.vertexCount, 40);
     EXPECT_EQ(shaft.indexCount, 228);
+    EXPECT_EQ(shaft.primitive, rwPRIMTYPETRILIST);
+    EXPECT_EQ(shaft.vertices[39].color, 0x80C86400u) << "the light's colour, half transparent";
     for (int k = 0; k < 40; ++k) {
         const RwV3d d = Sub(shaft.vertices[k].objVertex, m.pos);
         EXPECT_NEAR(Dot(d, m.at), k < 20 ? -8.0f * std::cos(0.7853981f) : -18.0f, 1e-4f);
@@ -163,6 +165,8 @@ TEST(GizmoShapes, TheAmbientBoxIsElevenTenthsOfTheWorld)
     BuildGizmoBox(world, kColour, &box);
     EXPECT_EQ(box.vertexCount, 8);
     EXPECT_EQ(box.indexCount, 36);
+    EXPECT_EQ(box.primitive, rwPRIMTYPETRILIST);
+    EXPECT_EQ(box.vertices[5].color, 0x80C86400u) << "the light's colour, half transparent";
     EXPECT_FLOAT_EQ(box.vertices[7].objVertex.x, 11.0f);
     EXPECT_FLOAT_EQ(box.vertices[7].objVertex.y, 4.4f);
     EXPECT_FLOAT_EQ(box.vertices[0].objVertex.z, -2.2f);
