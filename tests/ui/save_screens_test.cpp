@@ -3,7 +3,8 @@
 // scrolling, refusals, the leaving fade that reads nothing, the load that
 // fills the carried blocks; the panel's overwrite question, a write on the
 // same cursor, the way back after the final stage, a failed write's
-// message, borrowed and owned pictures; and reviewed references of both.
+// message (and the panel at work with no text block free),
+// borrowed and owned pictures; and reviewed references of both.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "tools/mkdata/sample_saves.h"
 #include "ui/save_game_panel.h"
 #include "ui/save_load_screen.h"
+#include "ui/ui_text_blocks.h"
 
 namespace save_screens_test {
 
@@ -448,6 +450,36 @@ TEST_F(SavePanel, AFailedWriteShowsMessageThirteenWithTheSlotNumber)
     EXPECT_FALSE(host.panel.MessageShown());
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kRefused, kConfirm}));
     fs::remove_all(SlotPath(root, 1) + ".tmp");
+}
+
+// With every text block of the pool taken the panel still works without
+// words: the question and the failure go unwritten, and the slot is saved
+// or left as it was all the same.
+TEST_F(SavePanel, WithNoTextBlockFreeThePanelStillSavesAndRefuses)
+{
+    StartOn("panel_no_blocks");
+    RunningGame(9);
+    std::vector<CSTextBlock *> taken;
+    while (CSTextBlock *block = AcquireTextBlock()) {
+        taken.push_back(block);
+    }
+    const std::vector<uint8_t> old = apptest::ReadBytes(SlotPath(root, 1));
+    fs::create_directories(SlotPath(root, 1) + ".tmp");
+    PanelHost host;
+    host.panel.SetActive(1);
+    Tap(host, kPadCircle);
+    ASSERT_TRUE(host.panel.QuestionOpen());
+    DrawFrame([&] { host.panel.Render(); });
+    Tap(host, kPadLeft);
+    Tap(host, kPadCircle);
+    EXPECT_FALSE(host.panel.MessageShown());
+    EXPECT_EQ(apptest::ReadBytes(SlotPath(root, 1)), old);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kRefused, kConfirm}));
+    DrawFrame([&] { host.panel.Render(); });
+    fs::remove_all(SlotPath(root, 1) + ".tmp");
+    for (CSTextBlock *&block : taken) {
+        GiveBackTextBlock(block);
+    }
 }
 
 TEST_F(SavePanel, TheHostsPicturesAreBorrowedUnlessTheGameReturnsToTheTitle)
