@@ -57,14 +57,14 @@ void CSBoss1100::StepTimers(float dt)
 void CSBoss1100::StateWork(int32_t * /*next*/, float /*dt*/)
 {
     if (state == boss_1100::kWakeState) {
-        if (startEffect == 0 && stateEntered && model != nullptr) {
+        if (!startEffect && stateEntered && model != nullptr) {
             for (int32_t frame : boss_1100::kWakeFrames) {
                 StartOnFrame(this, boss_1100::kWakeParticles, frame, true);
             }
-            startEffect = 1;
+            startEffect = true;
         }
     } else {
-        startEffect = 0;
+        startEffect = false;
     }
     if (state == boss_1100::kAttackState) {
         foundFoe = true;

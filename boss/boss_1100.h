@@ -14,7 +14,7 @@ public:
     CSBoss1100() { fullDetail = true; }
 
     float attackTimer = 0.0f;   // seconds, counts up while below 3.0
-    int32_t startEffect = 0;    // state 1's particles started, cleared in other states
+    bool startEffect = false;   // state 1's particles started, cleared in other states
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1100Traits;
     static constexpr monster::StateSound kSounds[] = {

@@ -246,7 +246,7 @@ void CSBoss1101::Act(int32_t *next, float dt)
     // Four big shots from state 19, once per visit.
     if (state == boss_1101::kShotState) {
         CCGEManager *effects = monster::Effects();
-        if (state19Effect == 0 && ClockFrame(this) >= boss_1101::kShotFrame && effects != nullptr &&
+        if (!state19Effect && ClockFrame(this) >= boss_1101::kShotFrame && effects != nullptr &&
             effects->bigShot3209000 != nullptr) {
             RwV3d facing;
             RwV3d upward;
@@ -259,10 +259,10 @@ void CSBoss1101::Act(int32_t *next, float dt)
             effects->bigShot3209000->Start(a, V3Sub(a, facing), boss_1101::kShotMode);
             effects->bigShot3209000->Start(b, V3Add(b, side), boss_1101::kShotMode);
             effects->bigShot3209000->Start(b, V3Sub(b, side), boss_1101::kShotMode);
-            state19Effect = 1;
+            state19Effect = true;
         }
     } else {
-        state19Effect = 0;
+        state19Effect = false;
     }
     // The hero may grab it in state 23 for 2 s.
     grabbable = state == boss_1101::kGrabbableState;

@@ -113,7 +113,7 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
     }
     if (state == boss_1102::kThrowState) {
         CSClumpAnimManager *animations = monster::AnimationsOf(this);
-        if (ThrowDone == 0 && animations != nullptr && Clump() != nullptr &&
+        if (!ThrowDone && animations != nullptr && Clump() != nullptr &&
             animations->HasReachedFrame(Clump(), boss_1102::kThrowFrame)) {
             if (CSBoss1102ShotPool *shots = boss_1102::Shots()) {
                 const RwV3d start = UserFramePosition(this, boss_1102::kThrowHand);
@@ -123,16 +123,16 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
                     shots->ThrowVolley(start, BossMatrix(this), AimPoint);
                 }
             }
-            ThrowDone = 1;
+            ThrowDone = true;
         }
     } else {
-        ThrowDone = 0;
+        ThrowDone = false;
     }
     if (state == boss_1102::kSecondThrowState) {
         foundFoe = true;
         if (SecondThrowDelay < boss_1102::kSecondThrowWait) {
             SecondThrowDelay += dt;
-        } else if (SecondThrowDone == 0) {
+        } else if (!SecondThrowDone) {
             const RwV3d toward = monster::Flat(V3Sub(AimPoint, *GetPositionPtr()));
             if (V3Length(toward) > 0.0f) {
                 SetDirection(toward);
@@ -141,11 +141,11 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
             if (stateRandom < boss_1102::kSecondThrowBelow && shots != nullptr) {
                 shots->Throw(UserFramePosition(this, boss_1102::kSecondThrowHand), BossMatrix(this), AimPoint, 1);
             }
-            SecondThrowDone = 1;
+            SecondThrowDone = true;
         }
     } else {
         SecondThrowDelay = 0.0f;
-        SecondThrowDone = 0;
+        SecondThrowDone = false;
     }
 }
 

@@ -17,8 +17,8 @@ public:
 
     int32_t KeepAway = 0;               // backing away from the foe instead of closing in
     RwV3d AimPoint = {0.0f, 0.0f, 0.0f};  // where the foe stood when it entered the alarm circle
-    int32_t ThrowDone = 0;              // the state-3 throw of this visit
-    int32_t SecondThrowDone = 0;        // the state-4 throw of this visit
+    bool ThrowDone = false;             // the state-3 throw of this visit
+    bool SecondThrowDone = false;       // the state-4 throw of this visit
     float IdleTimer = 0.0f;             // seconds in state 1
     float SecondThrowDelay = 0.0f;      // seconds in state 4 before its throw
 

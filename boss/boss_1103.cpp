@@ -189,16 +189,16 @@ void CSBoss1103::StepAttacks(int32_t *next)
         if (ClockFrame(this) < boss_1103::kBlastFrame) {
             hitStopPending = true;
             animSpeedMode = boss_1103::kAnimSlowed;
-        } else if (BlastDone == 0) {
+        } else if (!BlastDone) {
             if (effects != nullptr && effects->shockwave != nullptr) {
                 effects->shockwave->Start(*GetPositionPtr());
             }
             hitStopPending = false;
             animSpeedMode = kAnimNormal;
-            BlastDone = 1;
+            BlastDone = true;
         }
     } else {
-        BlastDone = 0;
+        BlastDone = false;
     }
 }
 

@@ -76,11 +76,11 @@ void CSBoss1107::StepBodyParticles()
 {
     if (model == nullptr) {
         LetGoBodyParticles();
-        bodyStarted = 0;
+        bodyStarted = false;
         return;
     }
     CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;
-    if (bodyStarted != 0 || particles == nullptr) {
+    if (bodyStarted || particles == nullptr) {
         return;
     }
     // Both or neither: a system had alone goes straight back, and both are
@@ -103,7 +103,7 @@ void CSBoss1107::StepBodyParticles()
         // matrix would put it twice the frame's distance from the origin.
         PlaceSystemOnFrame(system, FindFrameByUserId(Clump(), frameId), true, true);
     }
-    bodyStarted = 1;
+    bodyStarted = true;
 }
 
 void CSBoss1107::Act(int32_t *next, float dt)
@@ -132,7 +132,7 @@ void CSBoss1107::Act(int32_t *next, float dt)
         if (ClockFrame(this) < boss_1107::kSpecialEndFrame) {
             hitStopPending = true;
             animSpeedMode = boss_1107::kAnimSlowed;
-        } else if (specialDone == 0) {
+        } else if (!specialDone) {
             CCGEManager *effects = monster::Effects();
             if (effects != nullptr && effects->wave != nullptr) {
                 RwV3d facing;
@@ -141,10 +141,10 @@ void CSBoss1107::Act(int32_t *next, float dt)
             }
             animSpeedMode = kAnimNormal;
             hitStopPending = false;
-            specialDone = 1;
+            specialDone = true;
         }
     } else {
-        specialDone = 0;
+        specialDone = false;
     }
     WalkerHoldRules(this, next, dt);
     StepStatus(this, dt);

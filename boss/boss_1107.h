@@ -20,7 +20,7 @@ public:
     float recoveryTimer = 0.0f;  // state 16
     float waitTimer = 0.0f;      // state 3
     int32_t phaseDone[3] = {0, 0, 0};  // 60, 30 and 10 %
-    int32_t specialDone = 0;     // state 20's wave
+    bool specialDone = false;    // state 20's wave
     bool faced11 = false;
     bool faced13 = false;
     bool faced20 = false;
@@ -28,7 +28,7 @@ public:
     bool effect13 = false;
     CSParticleSystem *bodyA = nullptr;  // on the frame 100160
     CSParticleSystem *bodyB = nullptr;  // on the frame 100150
-    int32_t bodyStarted = 0;
+    bool bodyStarted = false;
     bool frameSeq11 = false;     // state 11's frame sequence started
     bool frameSeq13 = false;
 

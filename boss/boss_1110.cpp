@@ -90,9 +90,9 @@ void BarrageShot(CSBossChampion *self)
         effects->bigShot3215400->Start(from, V3Add(ahead, V3Scale(side, kBarrageAside)));
         effects->bigShot3215400->Start(from, V3Sub(ahead, V3Scale(side, kBarrageAside)));
     }
-    if (self->ArrowDone == 0 && ClockFrame(self) >= kArrowFrame && effects->litArrow != nullptr) {
+    if (!self->ArrowDone && ClockFrame(self) >= kArrowFrame && effects->litArrow != nullptr) {
         effects->litArrow->Start(from, facing, self->target);
-        self->ArrowDone = 1;
+        self->ArrowDone = true;
     }
 }
 

@@ -97,7 +97,7 @@ void StepBarrage(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
     if (self->BarrageTimer >= kBarrageSeconds) {
         self->BarrageTimer = 0.0f;
         self->BarrageShotTimer = rules.barrageEvery;
-        self->ArrowDone = 0;
+        self->ArrowDone = false;
         monster::FeedInput(self, next, kInputBarrageOver);
         return;
     }
@@ -134,16 +134,16 @@ void StepRage(CSBossChampion *self, int32_t *next, const ChampionRules &rules)
     if (StepHpPhases(self, next, *rules.traits, self->RageDone, self->RageAllowed != 0)) {
         self->BarrageTimer = 0.0f;
         self->BarrageShotTimer = rules.barrageEvery;
-        self->ArrowDone = 0;
+        self->ArrowDone = false;
     }
     if (self->state == kRageState) {
         CCGEManager *effects = monster::Effects();
-        if (self->AuraOn == 0 && effects != nullptr && effects->bigShot3219700 != nullptr && self->model != nullptr) {
+        if (!self->AuraOn && effects != nullptr && effects->bigShot3219700 != nullptr && self->model != nullptr) {
             effects->bigShot3219700->Start(BossMatrix(self));
-            self->AuraOn = 1;
+            self->AuraOn = true;
         }
     } else if (!monster::IsOneOf(self->state, kAuraStates)) {
-        self->AuraOn = 0;
+        self->AuraOn = false;
     }
 }
 

@@ -64,8 +64,8 @@ public:
     int32_t Flame5Done = 0;
     int32_t Flame8Done = 0;
     int32_t RageAllowed = 0;
-    int32_t AuraOn = 0;
-    int32_t ArrowDone = 0;         // 1110: the barrage's lit arrow
+    bool AuraOn = false;
+    bool ArrowDone = false;        // 1110: the barrage's lit arrow
 };
 
 // The hits of a champion: a grab (1024) seizes it; in the grab fight 22 a

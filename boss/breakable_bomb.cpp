@@ -86,23 +86,23 @@ void CSBreakObj10028::Act(CSBreakObj10028 *self, int32_t *next, float dt)
         if (self->fuseTimer >= breakable_bomb::kFuseSeconds) {
             breakable::Feed(self, next, monster::kInputDeath);
         }
-        if (self->sparkStarted == 0) {
-            self->sparkStarted = 1;
+        if (!self->sparkStarted) {
+            self->sparkStarted = true;
             self->spark =
                 self->SpawnParticleAtFrame(breakable_bomb::kFuseSparks, breakable_bomb::kFuseNode, 1, 0, 1.0f, 1, 5, 2);
         }
-        if (self->flashStarted == 0 && self->model != nullptr && monster::MatAnims() != nullptr) {
-            self->flashStarted = 1;
+        if (!self->flashStarted && self->model != nullptr && monster::MatAnims() != nullptr) {
+            self->flashStarted = true;
             monster::MatAnims()->Start(self, 0, breakable_bomb::kMatFlashing, 0.0f, 1);
         }
     } else {
-        self->sparkStarted = 0;
+        self->sparkStarted = false;
     }
     if (self->state == breakable_bomb::kExplodingState) {
         self->busy = true;
         breakable::SoundOnEntry(self, breakable_bomb::kExplosionSound);
-        if (self->model != nullptr && self->explosionStarted == 0) {
-            self->explosionStarted = 1;
+        if (self->model != nullptr && !self->explosionStarted) {
+            self->explosionStarted = true;
             if (CSMatAnimManager *anims = monster::MatAnims()) {
                 anims->Stop(self);
             }

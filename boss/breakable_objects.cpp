@@ -115,10 +115,10 @@ void Sparkles(CSBreakObj10000 *self)
 {
     CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;
     RpClump *clump = self->Clump();
-    if (self->sparkleStarted != 0 || clump == nullptr) {
+    if (self->sparkleStarted || clump == nullptr) {
         return;
     }
-    self->sparkleStarted = 1;
+    self->sparkleStarted = true;
     RwMatrix at = *RwFrameGetLTM(RpClumpGetFrame(clump));
     at.pos = V3Add(at.pos, V3Scale(at.up, kSparkleRise));
     for (const char *name : kSparkles) {

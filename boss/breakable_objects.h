@@ -45,7 +45,7 @@ public:
         pushable = true;
     }
 
-    int32_t sparkleStarted = 0;
+    bool sparkleStarted = false;
 };
 
 // Type 10026: a target with hit points, hurt only from in front, which
@@ -71,9 +71,9 @@ public:
     CSBreakObj10028() { hurtable = true; }
 
     float fuseTimer = 0.0f;  // grows in the fuse state, never reset
-    int32_t sparkStarted = 0;
-    int32_t flashStarted = 0;
-    int32_t explosionStarted = 0;
+    bool sparkStarted = false;
+    bool flashStarted = false;
+    bool explosionStarted = false;
     CSParticleSystem *spark = nullptr;  // the burning fuse's sparks
 
     static void Update(CSBreakObj10028 *self, float dt);

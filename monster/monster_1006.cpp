@@ -94,10 +94,10 @@ BodyStreamWords CSMonster1006::Streams() { return {&streamA, &streamB, &streamAS
 
 void CSMonster1006::StartAppearTint()
 {
-    if (appearTint != 0) {
+    if (appearTint) {
         return;
     }
-    appearTint = 1;
+    appearTint = true;
     if (CSMatAnimManager *anims = MatAnims()) {
         anims->Start(this, 0, monster_1006::kMatAppearTint, 0.0f, 1);
     }
@@ -105,10 +105,10 @@ void CSMonster1006::StartAppearTint()
 
 void CSMonster1006::StopAppearTint()
 {
-    if (appearTint == 0) {
+    if (!appearTint) {
         return;
     }
-    appearTint = 0;
+    appearTint = false;
     if (CSMatAnimManager *anims = MatAnims()) {
         anims->Stop(this);
     }

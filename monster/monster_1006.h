@@ -20,7 +20,7 @@ public:
     CSParticleSystem *streamB = nullptr;  // on model node 100150
     int32_t streamAStarted = 0;
     int32_t streamBStarted = 0;
-    int32_t appearTint = 0;  // the appear tint (material animation 39) runs
+    bool appearTint = false;  // the appear tint (material animation 39) runs
 
     void Update(float dt);
     void Think(int32_t *next, float dt);

@@ -125,12 +125,12 @@ void CSMonster1007::Act(int32_t *next, float dt)
     const Goal goal = ApproachPhase(this, next, dt, monster_1007::kRow);
     if (state == monster_1007::kChargeState) {
         CCGEManager *effects = Effects();
-        if (chargeEffectStarted == 0 && effects != nullptr && effects->charge3206400 != nullptr) {
+        if (!chargeEffectStarted && effects != nullptr && effects->charge3206400 != nullptr) {
             effects->charge3206400->Start(this);
         }
-        chargeEffectStarted = 1;
+        chargeEffectStarted = true;
     } else {
-        chargeEffectStarted = 0;
+        chargeEffectStarted = false;
     }
     DamagePhase(this, next, dt, monster_1007::kRow);
     // The counter from the hurt state 14.

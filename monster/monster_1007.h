@@ -15,7 +15,7 @@ public:
     CSMonster1007() = default;
 
     float guardTimer = 0.0f;               // seconds in the guard state 23
-    int32_t chargeEffectStarted = 0;       // state 11's effect, once per entry
+    bool chargeEffectStarted = false;      // state 11's effect, once per entry
     CSParticleSystem *streamA = nullptr;   // on model node 100160
     CSParticleSystem *streamB = nullptr;   // on model node 100150
     int32_t streamAStarted = 0;

@@ -186,12 +186,12 @@ void CSMonster1021::Act(int32_t *next, float dt)
     ActionPhase(this, next, dt, monster_1021::kRow, nullptr);
     if (state == monster_1021::kModelEffectState) {
         CCGEManager *effects = Effects();
-        if (chargeEffectStarted == 0 && effects != nullptr && effects->modelPool != nullptr && Clump() != nullptr) {
+        if (!chargeEffectStarted && effects != nullptr && effects->modelPool != nullptr && Clump() != nullptr) {
             effects->modelPool->StartAt(RwFrameGetLTM(RpClumpGetFrame(Clump())));
         }
-        chargeEffectStarted = 1;
+        chargeEffectStarted = true;
     } else {
-        chargeEffectStarted = 0;
+        chargeEffectStarted = false;
     }
     if (hp < 1) {
         ReleaseHero(this, &grabTarget);  // a dying monster lets its hero go first

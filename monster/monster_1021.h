@@ -18,7 +18,7 @@ public:
     CSHero *grabTarget = nullptr;  // the hero held in the grab
     float grabTimer = 0.0f;        // seconds in the holding state 13
     float guardTimer = 0.0f;       // seconds in the guard state 27
-    int32_t chargeEffectStarted = 0;  // state 17's model effect, once per entry
+    bool chargeEffectStarted = false;  // state 17's model effect, once per entry
     int32_t sparkState4 = 0;          // state 4's sparks, once per entry
     int32_t sparkState7 = 0;          // state 7's sparks, once per entry
     int32_t statusParticlesMark = 0;

@@ -156,14 +156,14 @@ TEST_F(Boss1102, ItTurnsToItsFoeThenThrowsOncePerVisitAtFrame439)
         if (thrownAt < 0 && Throws() > before) {
             thrownAt = i;
             EXPECT_GE(monster::MotionFrameOf(boss), 439.0f);
-            EXPECT_EQ(boss->ThrowDone, 1);
+            EXPECT_TRUE(boss->ThrowDone);
         }
     }
     EXPECT_GE(thrownAt, 0);
     EXPECT_EQ(Throws(), before + 1);  // once however long the visit
     // The throw's state left, the flag clears; a new visit throws again.
     Tick();
-    EXPECT_EQ(boss->ThrowDone, 0);
+    EXPECT_FALSE(boss->ThrowDone);
 }
 
 TEST_F(Boss1102, AVolleyPutsSevenShotsOnACircleOfTenAroundTheAimPointAndOneOnIt)
@@ -174,7 +174,7 @@ TEST_F(Boss1102, AVolleyPutsSevenShotsOnACircleOfTenAroundTheAimPointAndOneOnIt)
     EnterBoss(boss, 3);
     boss->stateRandom = 80;
     const int32_t before = Throws();
-    TicksUntil([&] { return boss->ThrowDone != 0; }, 120);
+    TicksUntil([&] { return boss->ThrowDone; }, 120);
     EXPECT_EQ(Throws(), before + 8);
     const std::vector<RwV3d> targets = Targets();
     ASSERT_EQ(targets.size(), 8u);
@@ -204,9 +204,9 @@ TEST_F(Boss1102, TheRecoilFacesTheAimPointAndSometimesThrowsBack)
         boss->stateRandom = roll;
         const int32_t before = Throws();
         Ticks(3);
-        EXPECT_EQ(boss->SecondThrowDone, 0);  // 0.1 s not yet gone
+        EXPECT_FALSE(boss->SecondThrowDone);  // 0.1 s not yet gone
         Ticks(5);
-        EXPECT_EQ(boss->SecondThrowDone, 1);
+        EXPECT_TRUE(boss->SecondThrowDone);
         EXPECT_TRUE(boss->foundFoe);
         RwV3d facing;
         boss->GetDirection(&facing);

@@ -406,7 +406,7 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
             EXPECT_EQ(boss::ClockFrame(boss), 2543.0f);
             EXPECT_EQ(EffectStarts("3209000"), before + 4);
         }
-        TicksUntil([&] { return boss->state19Effect != 0; }, 120);
+        TicksUntil([&] { return boss->state19Effect; }, 120);
         EXPECT_GE(boss::ClockFrame(boss), 2543.0f);
         EXPECT_EQ(EffectStarts("3209000"), before + 4);
         Ticks(20);

@@ -126,7 +126,7 @@ TEST_F(Boss1103, TheBlastIsSlowedUntilFrame2180ThenTheShockwave)
     EXPECT_EQ(boss->animSpeedMode, 6);
     EXPECT_TRUE(boss->hitStopPending);
     EXPECT_FALSE(boss->targetable);
-    const int ticks = TicksUntil([&] { return boss->BlastDone != 0; }, 400);
+    const int ticks = TicksUntil([&] { return boss->BlastDone; }, 400);
     EXPECT_GE(boss::ClockFrame(boss), 2180.0f);
     EXPECT_NEAR(static_cast<float>(ticks + 1), (2180.0f - startFrame) / 0.9f, 2.0f);
     EXPECT_EQ(boss->animSpeedMode, 0);
@@ -145,7 +145,7 @@ TEST_F(Boss1103, WithoutTheShockwavesPoolTheBlastEndsAllTheSame)
     effects.shockwave = nullptr;
     const int32_t waves = EffectStarts("Shockwave");
     EnterBoss(boss, 21);
-    const int ticks = TicksUntil([&] { return boss->BlastDone != 0; }, 400);
+    const int ticks = TicksUntil([&] { return boss->BlastDone; }, 400);
     effects.shockwave = pool;
     EXPECT_GE(ticks, 0);
     EXPECT_GE(boss::ClockFrame(boss), 2180.0f);

@@ -459,8 +459,8 @@ TEST_F(Walkers, Boss1107sSpecialEndsWithoutTheWavesEffect)
     boss->hp = monster::ParamsOf(boss).maxHP / 2;
     Tick();
     ASSERT_EQ(boss->state, 20);
-    TicksUntil([&] { return boss->specialDone != 0; }, 600);
-    EXPECT_EQ(boss->specialDone, 1);
+    TicksUntil([&] { return boss->specialDone; }, 600);
+    EXPECT_TRUE(boss->specialDone);
     TicksUntil([&] { return boss->state != 20; }, 600);
     EXPECT_NE(boss->state, 20);
     EXPECT_GT(boss->hp, 0);
@@ -519,7 +519,7 @@ TEST_F(Walkers, Boss1107sSpecialIsSlowedUntilFrame10280ThenTheWave)
     EXPECT_TRUE(boss->hitStopPending);
     const float start = boss::ClockFrame(boss);
     ASSERT_LT(start, 10280.0f);
-    const int ticks = TicksUntil([&] { return boss->specialDone != 0; }, 300);
+    const int ticks = TicksUntil([&] { return boss->specialDone; }, 300);
     ASSERT_GT(ticks, 0);
     EXPECT_GE(boss::ClockFrame(boss), 10280.0f);
     // The clock ran at 0.9 of the ticks.
@@ -614,7 +614,7 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
     Tick();
     ASSERT_NE(boss->bodyA, nullptr);
     ASSERT_NE(boss->bodyB, nullptr);
-    EXPECT_EQ(boss->bodyStarted, 1);
+    EXPECT_TRUE(boss->bodyStarted);
     EXPECT_TRUE(boss->bodyA->IsEmitting());
     EXPECT_EQ(particles.SystemsOut(), out + 2);
     for (int round = 0; round < body->Count() + 2; ++round) {
@@ -623,7 +623,7 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
         Ticks(3);
         ASSERT_EQ(boss->model, nullptr);
         EXPECT_EQ(boss->bodyA, nullptr);
-        EXPECT_EQ(boss->bodyStarted, 0);
+        EXPECT_FALSE(boss->bodyStarted);
         TicksUntil([&] { return particles.SystemsOut() == out; }, 200);
         EXPECT_EQ(particles.SystemsOut(), out);
         boss->isRender = 1;

@@ -180,7 +180,7 @@ TEST_F(Champions, Boss1110sBarrageFiresPairsAndOneArrow)
     Ticks(2);
     boss->BarrageTimer = 0.0f;
     boss->BarrageShotTimer = 0.33f;
-    boss->ArrowDone = 0;
+    boss->ArrowDone = false;
     const int32_t shots = EffectStarts("3215400");
     const int32_t arrows = EffectStarts("LitArrow");
     EnterBoss(boss, 15);
@@ -200,7 +200,7 @@ TEST_F(Champions, Boss1110sBarrageFiresPairsAndOneArrow)
     EXPECT_EQ(EffectStarts("LitArrow"), arrows + 1);
     Ticks(25);
     EXPECT_EQ(EffectStarts("LitArrow"), arrows + 1);
-    EXPECT_EQ(boss->ArrowDone, 1);
+    EXPECT_TRUE(boss->ArrowDone);
 }
 
 // Below 60 % rage waits while the next state chosen is one where it is not
@@ -225,7 +225,7 @@ TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
     // The aura once in the rage state.
     const int32_t auras = EffectStarts("3219700");
     Ticks(3);
-    EXPECT_EQ(boss->AuraOn, 1);
+    EXPECT_TRUE(boss->AuraOn);
     EXPECT_EQ(EffectStarts("3219700"), auras + 1);
     EnterBoss(boss, 0);
     Ticks(5);
@@ -254,12 +254,12 @@ TEST_F(Champions, TheRageAuraLastsThroughTheBarrageAndComesAgainAfterIt)
     for (int32_t state : {15, 16, 14}) {
         EnterBoss(boss, state);
         Ticks(2);
-        EXPECT_EQ(boss->AuraOn, 1) << state;
+        EXPECT_TRUE(boss->AuraOn) << state;
     }
     EXPECT_EQ(EffectStarts("3219700"), auras + 1);
     EnterBoss(boss, 0);
     Ticks(130);  // the first aura has lived out its 2 s
-    EXPECT_EQ(boss->AuraOn, 0);
+    EXPECT_FALSE(boss->AuraOn);
     EnterBoss(boss, 14);
     Ticks(2);
     EXPECT_EQ(EffectStarts("3219700"), auras + 2);

@@ -68,13 +68,13 @@ TEST_F(Monster1006, ItsEventShowsItWithTheAppearTint)
     Ticks(2);
     EXPECT_TRUE(m->eventHeld);
     EXPECT_EQ(m->model, nullptr);
-    EXPECT_EQ(m->appearTint, 0);
+    EXPECT_FALSE(m->appearTint);
     Control(m, kCtlShowHold, 5);
     Ticks(2);
     ASSERT_NE(m->model, nullptr);
     EXPECT_TRUE(m->active);
     EXPECT_TRUE(m->eventModel);
-    EXPECT_EQ(m->appearTint, 1);
+    EXPECT_TRUE(m->appearTint);
     EXPECT_EQ(MatAnimOf(m), 39);
     EXPECT_EQ(m->state, 31);  // held in its hold state
     // Let go, out of view (and without the event's model) it gives the model
@@ -85,7 +85,7 @@ TEST_F(Monster1006, ItsEventShowsItWithTheAppearTint)
     m->SetPosition({230.0f, 0.0f, 60.0f});
     Ticks(2);
     EXPECT_EQ(m->model, nullptr);
-    EXPECT_EQ(m->appearTint, 0);
+    EXPECT_FALSE(m->appearTint);
     Ticks(1);
     EXPECT_EQ(matAnims.Find(m), nullptr);
 }
@@ -102,7 +102,7 @@ TEST_F(Monster1006, AModelTakenInViewFadesIn)
     m->SetPosition(kHome);
     Ticks(3);
     ASSERT_NE(m->model, nullptr);
-    EXPECT_EQ(m->appearTint, 1);
+    EXPECT_TRUE(m->appearTint);
     EXPECT_EQ(MatAnimOf(m), 39);
 }
 
