@@ -553,9 +553,15 @@ TEST_F(Breakables, TheBombExplodesFiveSecondsAfterItsHit)
     ASSERT_GE(TicksUntil([&] { return bomb->state == 1; }, 5), 0);
     Tick();  // its first act in the fuse state lights the sparks
     EXPECT_NE(static_cast<CSBreakObj10028 *>(bomb)->spark, nullptr);
+    // and starts its flashing, which then runs on, never started afresh.
+    const int flashed = 30;
+    Ticks(flashed);
+    const MatAnimInstance *flashing = matAnims.Find(bomb);
+    ASSERT_NE(flashing, nullptr);
+    EXPECT_GT(flashing->time, 0.45f);
     HeroMessages();
     const int lit = TicksUntil([&] { return bomb->state == 2; }, 600);
-    EXPECT_NEAR((lit + 1) * monstertest::kDt, 5.0f, 0.05f);
+    EXPECT_NEAR((flashed + lit + 1) * monstertest::kDt, 5.0f, 0.05f);
     ASSERT_GE(TicksUntil([&] { return bomb->removed; }, 200), 0);
     EXPECT_EQ(Count("start", "BarrelBomb"), 1);
     const std::vector<int32_t> sounds = SoundsFrom(0);
