@@ -78,7 +78,7 @@ void NoteBlow(AiObject *actor, const monster::FreshHit &hit)
 {
     monster::ShowBlowOnHero(actor, hit);
     if (actor->state == kBlowState && !hit.hero->guarding) {
-        Self(actor)->landed = 1;
+        Self(actor)->landed = true;
     }
 }
 
@@ -291,9 +291,9 @@ void CSBoss1101::Act(int32_t *next, float dt)
         monster::TurnToward(this, at, dt, monster::CosHalfAngle(this, false));
     }
     StepHeroHits(this, next, kTraits, &boss_1101::NoteBlow);
-    if (state == boss_1101::kChainState && landed != 0 && animEnded) {
+    if (state == boss_1101::kChainState && landed && animEnded) {
         monster::FeedInput(this, next, boss_1101::kInputChained);
-        landed = 0;
+        landed = false;
     }
     if (monster::IsOneOf(state, boss_1101::kFoundFoeStates)) {
         foundFoe = true;

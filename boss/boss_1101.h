@@ -23,7 +23,7 @@ public:
     int32_t inRange = 0;                       // the last sensing had a hero within AttackRange
     RwV3d rememberedPoint = {0.0f, 0.0f, 0.0f};  // the target's position, taken in the alarm circle
     bool state19Effect = false;                // state 19's big shots of this visit
-    int32_t landed = 0;                        // a blow of state 10 hit an unguarded hero
+    bool landed = false;                       // a blow of state 10 hit an unguarded hero
     AiObject *heldCharacter = nullptr;         // let go at death and in state 32
     float hurtWindow = 2.0f;
     int32_t hurtableFrames = 0;

@@ -73,7 +73,7 @@ void NoteBlow(AiObject *actor, const monster::FreshHit &hit)
 {
     monster::ShowBlowOnHero(actor, hit);
     if (actor->state == kCounterState && !hit.hero->guarding) {
-        Self(actor)->CounterLanded = 1;
+        Self(actor)->CounterLanded = true;
     }
 }
 
@@ -225,9 +225,9 @@ void CSBoss1103::Act(int32_t *next, float dt)
     monster::TakeDamage(this, state == kTraits.recoveryState && !heldByHero && !thrown, switchOn);
     CountHurtWindow(this, dt, &HurtWindow, &HurtableFrames);
     StepHeroHits(this, next, kTraits, &boss_1103::NoteBlow);
-    if (state == boss_1103::kChainState && CounterLanded != 0 && animEnded) {
+    if (state == boss_1103::kChainState && CounterLanded && animEnded) {
         monster::FeedInput(this, next, boss_1103::kInputChained);
-        CounterLanded = 0;
+        CounterLanded = false;
     }
     if (monster::IsOneOf(state, boss_1103::kFoundFoeStates)) {
         foundFoe = true;

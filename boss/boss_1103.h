@@ -25,7 +25,7 @@ public:
     int32_t FoeInReach = 0;     // a foe was within AttackRange at the last sensing
     int32_t ShotDone = 0;       // state 20's double shot of this visit
     bool BlastDone = false;     // state 21's blast of this visit
-    int32_t CounterLanded = 0;  // a state-10 blow hit a foe
+    bool CounterLanded = false;  // a state-10 blow hit a foe
     AiObject *GrabbedHero = nullptr;  // let go in the hold state and at death
     float HurtWindow = 2.0f;
     int32_t HurtableFrames = 0;

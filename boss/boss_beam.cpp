@@ -48,10 +48,10 @@ void StepBeam(AiObject *boss, BossBeam *beam, bool inState, const char *particle
 {
     if (!inState) {
         LetGoOfBeam(beam);
-        beam->laid = 0;
+        beam->laid = false;
         return;
     }
-    if (beam->laid != 0 || boss->model == nullptr || boss->target == nullptr) {
+    if (beam->laid || boss->model == nullptr || boss->target == nullptr) {
         return;
     }
     CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;
@@ -59,7 +59,7 @@ void StepBeam(AiObject *boss, BossBeam *beam, bool inState, const char *particle
     if (particles == nullptr || weapon == nullptr) {
         return;
     }
-    beam->laid = 1;
+    beam->laid = true;
     CSParticleSystem *system = particles->CreateSystem(particle);
     if (system == nullptr) {
         return;

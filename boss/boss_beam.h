@@ -18,7 +18,7 @@ namespace boss {
 
 struct BossBeam {
     CSParticleSystem *system = nullptr;
-    int32_t laid = 0;  // laid in this visit
+    bool laid = false;  // laid in this visit
 };
 
 // Where a beam toward `foe` ends: its frame 100090, else its position.
