@@ -26,6 +26,23 @@ struct BoxRun {
     int endedBySignal = 0;     // what ended the box's process
 };
 
+// Forks a child that says it is up on the pipe, then waits until a signal
+// ends it; this side keeps only the pipe's reading end.
+pid_t ForkAChildThatWaits(int up[2])
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        close(up[0]);
+        const char ready = 1;
+        (void)!write(up[1], &ready, 1);
+        for (;;) {
+            pause();
+        }
+    }
+    close(up[1]);
+    return child;
+}
+
 // Shows a "box": a child process that waits until a signal ends it, while
 // this side waits for it, retrying when a signal interrupts the wait. Once
 // the child runs, `whenUp` gets its process id (on another thread).
@@ -41,16 +58,7 @@ BoxRun ShowAWaitingBox(WhenUp whenUp)
     std::thread signaller;
     run.answered = ShowBoxUntilQuitSignal([&] {
         run.shown = true;
-        const pid_t box = fork();
-        if (box == 0) {
-            close(up[0]);
-            const char ready = 1;
-            (void)!write(up[1], &ready, 1);
-            for (;;) {
-                pause();
-            }
-        }
-        close(up[1]);
+        const pid_t box = ForkAChildThatWaits(up);
         signaller = std::thread([&, box] {
             char ready = 0;
             if (read(up[0], &ready, 1) == 1) {
@@ -122,16 +130,7 @@ TEST_F(QuitSignalBox, AProcessForkedAfterTheBoxIsNotTheBox)
     ASSERT_TRUE(box.answered);
     int up[2];
     ASSERT_EQ(pipe(up), 0);
-    const pid_t other = fork();
-    if (other == 0) {
-        close(up[0]);
-        const char ready = 1;
-        (void)!write(up[1], &ready, 1);
-        for (;;) {
-            pause();
-        }
-    }
-    close(up[1]);
+    const pid_t other = ForkAChildThatWaits(up);
     char ready = 0;
     ASSERT_EQ(read(up[0], &ready, 1), 1);  // the fork is done in the child
     close(up[0]);
