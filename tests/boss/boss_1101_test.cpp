@@ -399,12 +399,7 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
         EnterBoss(boss, 19);
         if (visit == 0) {
             // The tick its clock reaches the frame brings them, not one before.
-            boss->animClock = bosstest::ClockLandingOnFrame(2543.0f, 3);
-            Ticks(2);
-            EXPECT_EQ(EffectStarts("3209000"), before);
-            Tick();
-            EXPECT_EQ(boss::ClockFrame(boss), 2543.0f);
-            EXPECT_EQ(EffectStarts("3209000"), before + 4);
+            ExpectStartsOnTheTickOfFrame(boss, 2543.0f, "3209000", before, 4);
         }
         TicksUntil([&] { return boss->state19Effect; }, 120);
         EXPECT_GE(boss::ClockFrame(boss), 2543.0f);

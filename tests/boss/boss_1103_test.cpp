@@ -408,12 +408,7 @@ TEST_F(Boss1103, ItsTimedStepsComeOnTheTickOfTheirFrame)
     Tick();
     const int32_t shots = EffectStarts("3209000");
     EnterBoss(boss, 20);
-    boss->animClock = bosstest::ClockLandingOnFrame(2935.0f, 3);
-    Ticks(2);
-    EXPECT_EQ(EffectStarts("3209000"), shots);
-    Tick();
-    EXPECT_EQ(boss::ClockFrame(boss), 2935.0f);
-    EXPECT_EQ(EffectStarts("3209000"), shots + 2);
+    ExpectStartsOnTheTickOfFrame(boss, 2935.0f, "3209000", shots, 2);
 
     EnterBoss(boss, 0);
     Ticks(90);  // the shots' flames have burnt out

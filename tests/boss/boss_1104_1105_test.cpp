@@ -157,12 +157,7 @@ TEST_F(Boss1104, EachSpellOncePerVisitAtItsFrame)
             EnterBoss(boss, spell.state);
             if (visit == 0) {
                 // The tick its clock reaches the frame brings it, not one before.
-                boss->animClock = bosstest::ClockLandingOnFrame(spell.frame, 3);
-                Ticks(2);
-                EXPECT_EQ(EffectStarts(spell.pool), before);
-                Tick();
-                EXPECT_EQ(boss::ClockFrame(boss), spell.frame);
-                EXPECT_EQ(EffectStarts(spell.pool), before + spell.starts);
+                ExpectStartsOnTheTickOfFrame(boss, spell.frame, spell.pool, before, spell.starts);
             }
             TicksUntil([&] { return EffectStarts(spell.pool) != before; }, 120);
             EXPECT_GE(boss::ClockFrame(boss), spell.frame);

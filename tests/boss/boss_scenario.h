@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "boss/boss_frame.h"
@@ -297,6 +298,19 @@ protected:
         EXPECT_EQ(boss->model, nullptr);
         EXPECT_EQ(glow, 0);
         boss->isRender = 1;
+    }
+    // The boss's clock set to reach `frame` on the third tick: `pool` has
+    // started nothing beyond `before` on the two ticks before it, and
+    // `starts` more on that tick, not one early or late.
+    void ExpectStartsOnTheTickOfFrame(AiObject *boss, float frame, const std::string &pool, int32_t before,
+                                      int32_t starts)
+    {
+        boss->animClock = ClockLandingOnFrame(frame, 3);
+        Ticks(2);
+        EXPECT_EQ(EffectStarts(pool), before);
+        Tick();
+        EXPECT_EQ(boss::ClockFrame(boss), frame);
+        EXPECT_EQ(EffectStarts(pool), before + starts);
     }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
