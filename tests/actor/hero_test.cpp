@@ -310,6 +310,31 @@ TEST_F(HeroTest, NoLifeLeftLeadsToDyingAndThenDefeat)
     EXPECT_EQ(hero.state, kHeroStateDying);
 }
 
+// Dying and being seized happen whatever the state, also from one whose
+// machine has no way there; a machine that has no held state at all leaves
+// the seized hero standing, never in a state it cannot play.
+TEST_F(HeroTest, DyingAndBeingSeizedNeedNoWayThereButAStateToGoTo)
+{
+    model.fsf = mkdata::BuildStateMachine(
+        {
+            {kHeroStateStand, 0.0f, 0.0f, 1, 1, 0, 0, {}, {}, false},
+            {kHeroStateDying, 0.0f, 0.0f, 0, 0, 0, 0, {}, {}, false},
+        },
+        {}, 0.15f);
+    hero.EnterState(kHeroStateStand);
+    AiObject monster;
+    hero.TakeHit(&monster, kAtkGrab, 0);
+    EXPECT_TRUE(hero.held);
+    EXPECT_EQ(hero.state, kHeroStateStand);
+    hero.TakeHit(&monster, kAtkReleaseHeld, 0);
+    EXPECT_FALSE(hero.held);
+    CSStageManager stage;
+    hero.TakeHit(nullptr, kAtkPlain, 5000);
+    hero.UpdateHero(&stage, 0.016f);
+    EXPECT_EQ(hero.state, kHeroStateDying);
+    EXPECT_TRUE(hero.dying);
+}
+
 // A hero taken off the stage, or updated with no stage, stands as it was:
 // no dying from a killing hit, no timers running; back on, it goes on.
 TEST_F(HeroTest, ARemovedHeroOrOneWithNoStageIsLeftAsItWas)
