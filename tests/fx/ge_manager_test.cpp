@@ -739,6 +739,33 @@ TEST_F(SampleEffects, APoolsModelPlaysItsMaterialAnimation)
     at.at = {0.0f, 0.0f, 1.0f};
     ASSERT_TRUE(manager.bkShield->Start(1, &at));
     EXPECT_EQ(matAnims.InstancesInUse(), 1);
+    // The shield fades out over its life and a half second: drawn at its
+    // start it shows, drawn near its end hardly at all.
+    manager.downHit->StopOwner(nullptr);
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, -40.0f});
+    const auto litPixels = [&] {
+        RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        manager.bkShield->Render();
+        RwCameraEndUpdate(camera);
+        int64_t light = 0;
+        for (uint32_t pixel : fxtest::Picture(camera, 64, 48)) {
+            light += (pixel & 0xFFu) + ((pixel >> 8) & 0xFFu) + ((pixel >> 16) & 0xFFu);
+        }
+        return light;
+    };
+    manager.Update(0.016f);
+    matAnims.Update(0.016f);
+    const auto early = litPixels();
+    for (int i = 0; i < 80; ++i) {
+        manager.Update(0.016f);
+        matAnims.Update(0.016f);
+    }
+    const auto late = litPixels();
+    EXPECT_GT(early, 100 * 255);
+    EXPECT_LT(late, early / 4) << early;
+    fxtest::DestroyCamera(camera);
     manager.Release();
     EXPECT_EQ(matAnims.InstancesInUse(), 0);
 }
