@@ -95,12 +95,16 @@ void CSScreenGrid::DrawGrid(RwReal width, RwReal height) const
     std::vector<RwIm2DVertex> vertices;
     vertices.reserve((kGridColumns + 1) * (kGridRows + 1));
     const float z = RwIm2DScreenZNear();
+    // Pixel centres lie on whole screen coordinates and texel centres half a
+    // texel in: the grid is laid half a pixel up and left so that each pixel
+    // of an unmoved grid reads its own texel, not a blend of two.
+    constexpr float kTexelCentre = 0.5f;
     for (int32_t row = 0; row <= kGridRows; ++row) {
         for (int32_t column = 0; column <= kGridColumns; ++column) {
             RwV2d at;
             CornerAt(column, row, width, height, &at);
-            vertices.push_back({at.x, at.y, z, 1.0f, 0xFFFFFFFFu, static_cast<float>(column) / kGridColumns,
-                                static_cast<float>(row) / kGridRows});
+            vertices.push_back({at.x - kTexelCentre, at.y - kTexelCentre, z, 1.0f, 0xFFFFFFFFu,
+                                static_cast<float>(column) / kGridColumns, static_cast<float>(row) / kGridRows});
         }
     }
     std::vector<RwImVertexIndex> indices;

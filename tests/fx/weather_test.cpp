@@ -189,27 +189,37 @@ TEST_F(Weather, TheGridDrawsTheSceneThroughATextureAndWobbles)
     fxtest::DestroyCamera(camera);
 }
 
-// A scene of columns 4 pixels wide, green and red in turn, over the whole
-// 64 x 48 frame.
+// A scene of green and red cells in turn over the whole 64 x 48 frame:
+// columns 4 pixels wide (cells the frame's height), or squares of 4.
 constexpr RwInt32 kColumnsWidth = 64;
 constexpr RwInt32 kColumnsHeight = 48;
 constexpr int kColumn = 4;
 
-void DrawColumns(void *)
+struct Cells {
+    int height;
+};
+constexpr Cells kColumns = {kColumnsHeight};
+constexpr Cells kChecks = {kColumn};
+
+void DrawCells(void *context)
 {
+    const int height = static_cast<const Cells *>(context)->height;
     std::vector<RwIm2DVertex> v;
     std::vector<RwImVertexIndex> index;
-    for (int x = 0; x < kColumnsWidth / kColumn; ++x) {
-        const RwUInt32 colour = x % 2 == 0 ? 0xFF00FF00u : 0xFFFF0000u;
-        const auto first = static_cast<RwImVertexIndex>(v.size());
-        const float left = static_cast<float>(x * kColumn);
-        const float right = left + static_cast<float>(kColumn);
-        const float bottom = static_cast<float>(kColumnsHeight);
-        for (const auto &[cx, cy] : {std::pair{left, 0.0f}, {right, 0.0f}, {left, bottom}, {right, bottom}}) {
-            v.push_back({cx, cy, RwIm2DScreenZNear(), 1, colour, 0, 0});
-        }
-        for (int k : {0, 2, 1, 1, 2, 3}) {
-            index.push_back(static_cast<RwImVertexIndex>(first + k));
+    for (int y = 0; y < kColumnsHeight / height; ++y) {
+        for (int x = 0; x < kColumnsWidth / kColumn; ++x) {
+            const RwUInt32 colour = (x + y) % 2 == 0 ? 0xFF00FF00u : 0xFFFF0000u;
+            const auto first = static_cast<RwImVertexIndex>(v.size());
+            const float left = static_cast<float>(x * kColumn);
+            const float right = left + static_cast<float>(kColumn);
+            const float top = static_cast<float>(y * height);
+            const float bottom = top + static_cast<float>(height);
+            for (const auto &[cx, cy] : {std::pair{left, top}, {right, top}, {left, bottom}, {right, bottom}}) {
+                v.push_back({cx, cy, RwIm2DScreenZNear(), 1, colour, 0, 0});
+            }
+            for (int k : {0, 2, 1, 1, 2, 3}) {
+                index.push_back(static_cast<RwImVertexIndex>(first + k));
+            }
         }
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
@@ -217,17 +227,18 @@ void DrawColumns(void *)
                                static_cast<RwInt32>(index.size()));
 }
 
-// The columns drawn into the frame through `grid` (plainly when null), as
+// The cells drawn into the frame through `grid` (plainly when null), as
 // 0xFFRRGGBB words.
-std::vector<uint32_t> ColumnsFrame(RwCamera *camera, CSScreenGrid *through)
+std::vector<uint32_t> CellsFrame(RwCamera *camera, CSScreenGrid *through, const Cells &cells = kColumns)
 {
     RwRGBA black = {0, 0, 0, 255};
     RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
     RwCameraBeginUpdate(camera);
+    void *context = const_cast<Cells *>(&cells);
     if (through != nullptr) {
-        through->Render(camera, DrawColumns, nullptr);
+        through->Render(camera, DrawCells, context);
     } else {
-        DrawColumns(nullptr);
+        DrawCells(context);
     }
     RwCameraEndUpdate(camera);
     return fxtest::Picture(camera, kColumnsWidth, kColumnsHeight);
@@ -236,55 +247,75 @@ std::vector<uint32_t> ColumnsFrame(RwCamera *camera, CSScreenGrid *through)
 int32_t Green(uint32_t pixel) { return static_cast<int32_t>((pixel >> 8) & 0xFFu); }
 int32_t Red(uint32_t pixel) { return static_cast<int32_t>((pixel >> 16) & 0xFFu); }
 
-// How many pixels of the frame drawn through `grid` show the other column's
-// colour than the columns drawn plainly.
-int32_t PixelsMovedFromThePlainColumns(RwCamera *camera, CSScreenGrid *grid)
+// How far the frame drawn through `grid` is from the columns drawn
+// plainly: the red and green differences summed over its pixels.
+int64_t ChangeFromThePlainColumns(RwCamera *camera, CSScreenGrid *grid)
 {
-    const std::vector<uint32_t> plain = ColumnsFrame(camera, nullptr);
-    const std::vector<uint32_t> seen = ColumnsFrame(camera, grid);
-    int32_t moved = 0;
+    const std::vector<uint32_t> plain = CellsFrame(camera, nullptr);
+    const std::vector<uint32_t> seen = CellsFrame(camera, grid);
+    int64_t change = 0;
     for (size_t i = 0; i < plain.size() && i < seen.size(); ++i) {
-        const bool wasGreen = Green(plain[i]) > Red(plain[i]);
-        moved += wasGreen != (Green(seen[i]) > Red(seen[i])) ? 1 : 0;
+        change += std::abs(Green(plain[i]) - Green(seen[i])) + std::abs(Red(plain[i]) - Red(seen[i]));
     }
-    return moved;
+    return change;
 }
 
 TEST_F(Weather, TheGridWobblesMoreAsTheTransitionGoesOnAndItsEndShowsTheScenePlainly)
 {
     RwCamera *camera = fxtest::MakeCamera(kColumnsWidth, kColumnsHeight, {0.0f, 0.0f, 0.0f});
     CSScreenGrid grid;
-    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);  // not started: the scene as it is
+    EXPECT_EQ(ChangeFromThePlainColumns(camera, &grid), 0);  // not started: the scene as it is
     grid.Start(1000.0f);
     grid.Update(0.1f);
-    const int32_t early = PixelsMovedFromThePlainColumns(camera, &grid);
+    const int64_t early = ChangeFromThePlainColumns(camera, &grid);
     grid.Update(0.8f);
-    const int32_t late = PixelsMovedFromThePlainColumns(camera, &grid);
+    const int64_t late = ChangeFromThePlainColumns(camera, &grid);
     // Drawn through the texture; the inner corners move up to 3% of the
     // width times the progress, a fifth of a pixel early and two late.
     EXPECT_GT(early, 0);
     EXPECT_GT(late, early * 2) << early;
     // However far the corners wobble, the screen's edges stay put: no pixel
     // of the frame is left without the scene (a black gap at a border).
-    const std::vector<uint32_t> wobbled = ColumnsFrame(camera, &grid);
+    const std::vector<uint32_t> wobbled = CellsFrame(camera, &grid);
     const auto hole = [](uint32_t pixel) { return Green(pixel) < 40 && Red(pixel) < 40; };
     EXPECT_EQ(std::count_if(wobbled.begin(), wobbled.end(), hole), 0);
     grid.Update(0.1f);
     EXPECT_FALSE(grid.IsActive());
-    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);
+    EXPECT_EQ(ChangeFromThePlainColumns(camera, &grid), 0);
+    grid.Release();
+    fxtest::DestroyCamera(camera);
+}
+
+// Before its corners move the grid shows the scene exactly: through the
+// texture every pixel keeps its own colour, and no edge between two cells,
+// across or down, is softened into a blend of both.
+TEST_F(Weather, AnUnmovedGridShowsTheScenePixelForPixel)
+{
+    RwCamera *camera = fxtest::MakeCamera(kColumnsWidth, kColumnsHeight, {0.0f, 0.0f, 0.0f});
+    CSScreenGrid grid;
+    grid.Start(1000.0f);
+    ASSERT_TRUE(grid.IsActive());
+    const std::vector<uint32_t> plain = CellsFrame(camera, nullptr, kChecks);
+    const std::vector<uint32_t> seen = CellsFrame(camera, &grid, kChecks);
+    ASSERT_EQ(seen.size(), plain.size());
+    int32_t differing = 0;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        differing += seen[i] != plain[i] ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0);
     grid.Release();
     fxtest::DestroyCamera(camera);
 }
 
 // A stage change whose transition takes no time has no grid to show: the
-// frame it is asked in shows the scene as it is, not through the texture
-// (whose copy softens every edge even before the corners move).
+// frame it is asked in shows the scene as it is, not through the texture.
 TEST_F(Weather, AGridOverNoTimeLeavesTheSceneAsItIs)
 {
     RwCamera *camera = fxtest::MakeCamera(kColumnsWidth, kColumnsHeight, {0.0f, 0.0f, 0.0f});
     CSScreenGrid grid;
     grid.Start(0.0f);
-    EXPECT_EQ(PixelsMovedFromThePlainColumns(camera, &grid), 0);
+    EXPECT_FALSE(grid.IsActive());
+    EXPECT_EQ(ChangeFromThePlainColumns(camera, &grid), 0);
     grid.Release();
     fxtest::DestroyCamera(camera);
 }
