@@ -44,13 +44,13 @@ constexpr const char *kChargeSparks[] = {"3218100.zus", "3218101.zus"};
 constexpr HeroHitRules kHit = {.activeHeroesOnly = false, .noHitState = kSeizeState};
 
 // The particles of the effect state, once per entry.
-void StartStateEffect(AiObject *actor, const GrabActRow &row, int32_t *started)
+void StartStateEffect(AiObject *actor, const GrabActRow &row, bool *started)
 {
     if (started == nullptr) {
         return;
     }
-    if (actor->state == row.effectState && *started == 0 && actor->model != nullptr) {
-        *started = 1;
+    if (actor->state == row.effectState && !*started && actor->model != nullptr) {
+        *started = true;
         if (row.effectOnPart != nullptr) {
             SparkOnFrame(actor, row.effectOnPart, row.effectPart, 0, 1, 1.0f, 1, 5, 2);
             return;

@@ -48,7 +48,7 @@ struct GrabActRow {
 struct HoldWords {
     CSHero **heldHero;
     float *holdTimer;
-    int32_t *effectStarted;  // null for a type without an effect state
+    bool *effectStarted;     // null for a type without an effect state
 };
 
 void RunGrabAct(AiObject *actor, int32_t *next, float dt, const GrabActRow &row, const HoldWords &words);

@@ -20,10 +20,10 @@ constexpr float kHitStopSeconds = 0.1f;
 constexpr float kShakeDivisor = 100.0f;
 constexpr int32_t kBurnTickActs = 30;
 
-void StartMatAnim(AiObject *actor, int32_t index, float speed, uint8_t loop)
+void StartMatAnim(AiObject *actor, int32_t index, float speed, bool loop)
 {
     if (CSMatAnimManager *anims = MatAnims()) {
-        anims->Start(actor, 0, index, speed, loop);
+        anims->Start(actor, kMatAnimOwnerActor, index, speed, loop);
     }
 }
 
@@ -39,7 +39,7 @@ void CountTimeSinceHurt(AiObject *actor, float dt)
 void ShowGrabTint(AiObject *actor)
 {
     if (actor->damageToApply > 0) {
-        StartMatAnim(actor, kMatHitFlash, kGrabTintSpeed, 1);
+        StartMatAnim(actor, kMatHitFlash, kGrabTintSpeed, true);
     }
 }
 
@@ -49,7 +49,7 @@ void TakeDamage(AiObject *actor, bool hitStopHere, bool restartsHurtTimer)
     if (fsf == nullptr || fsf->GetIsHurt(actor->state) == 0 || actor->damageToApply <= 0) {
         return;
     }
-    StartMatAnim(actor, kMatHitFlash, kHitFlashSpeed, 1);
+    StartMatAnim(actor, kMatHitFlash, kHitFlashSpeed, true);
     actor->SubtractHP(actor->damageToApply);
     if (hitStopHere && actor->hitStopTimer == 0.0f) {
         actor->hitStopPending = true;
@@ -176,7 +176,7 @@ void StepPoison(AiObject *actor, float dt, const StatusRule &rule)
     actor->poisonTicks += 1;
     actor->poisonTimer += dt;
     if (!actor->poisonTintStarted) {
-        StartMatAnim(actor, kMatPoisonTint, 0.0f, 1);
+        StartMatAnim(actor, kMatPoisonTint, 0.0f, true);
         actor->poisonTintStarted = true;
     }
     if (actor->poisonTimer >= rule.poisonSeconds) {

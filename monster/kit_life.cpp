@@ -47,7 +47,7 @@ void StartDeathLook(AiObject *actor, const DeathFade &fade)
                     const float length = animations != nullptr ? animations->GetMotionDuration(actor->Clump()) : 0.0f;
                     speed = length + fade.addedToMotion;
                 }
-                anims->Start(actor, fade.ownerKind, fade.matAnim, speed, fade.looped ? 1 : 0);
+                anims->Start(actor, fade.ownerKind, fade.matAnim, speed, fade.looped);
             }
         }
         if (!actor->statusParticles) {

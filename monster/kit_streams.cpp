@@ -23,11 +23,11 @@ void StartBodyStreams(AiObject *actor, const BodyStreamWords &words)
     if (actor->Clump() == nullptr) {
         return;
     }
-    if (*words.aStarted == 0 && (*words.a = StartStream(actor, kNodeStreamA)) != nullptr) {
-        *words.aStarted = 1;
+    if (!*words.aStarted && (*words.a = StartStream(actor, kNodeStreamA)) != nullptr) {
+        *words.aStarted = true;
     }
-    if (*words.bStarted == 0 && (*words.b = StartStream(actor, kNodeStreamB)) != nullptr) {
-        *words.bStarted = 1;
+    if (!*words.bStarted && (*words.b = StartStream(actor, kNodeStreamB)) != nullptr) {
+        *words.bStarted = true;
     }
 }
 
@@ -40,8 +40,8 @@ void LetGoBodyStreams(const BodyStreamWords &words)
 void ForgetBodyStreams(const BodyStreamWords &words)
 {
     LetGoBodyStreams(words);
-    *words.aStarted = 0;
-    *words.bStarted = 0;
+    *words.aStarted = false;
+    *words.bStarted = false;
 }
 
 void RestartBodyStreams(AiObject *actor, const BodyStreamWords &words)

@@ -15,8 +15,8 @@ namespace monster {
 struct BodyStreamWords {
     CSParticleSystem **a;  // on node 100160
     CSParticleSystem **b;  // on node 100150
-    int32_t *aStarted;
-    int32_t *bStarted;
+    bool *aStarted;
+    bool *bStarted;
 };
 
 // With a model, starts each stream not yet started (its flag set once it

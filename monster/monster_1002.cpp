@@ -49,7 +49,7 @@ void SideStep(CSMonster1003 *self, float dt)
 {
     if (self->state != kSideStepState) {
         if (!self->removed && !self->dying) {
-            self->SideStep1002() = game::Rand() % 2 == 0 ? 1 : 0;
+            self->SideStep1002() = game::Rand() % 2 == 0;
         }
         return;
     }
@@ -61,7 +61,7 @@ void SideStep(CSMonster1003 *self, float dt)
     self->speed += fsf->GetAcceleration(self->state);
     const float step = self->speed * dt;
     const RwV3d right = RwFrameGetMatrix(RpClumpGetFrame(clump))->right;
-    g_pStageManager->MoveCharacter(self, self->SideStep1002() == 1 ? V3Scale(right, -1.0f) : right, step, false);
+    g_pStageManager->MoveCharacter(self, self->SideStep1002() ? V3Scale(right, -1.0f) : right, step, false);
 }
 
 }  // namespace monster_1002

@@ -20,18 +20,18 @@ public:
     // Type 1003: the held hero, the hold timer, state 4's effect flag.
     CSHero *&HeldHero1003() { return word[0].hero; }
     float &HoldTimer1003() { return word[1].seconds; }
-    int32_t &EffectStarted1003() { return word[2].flag; }
+    bool &EffectStarted1003() { return word[2].flag; }
     // Type 1002: the held hero, the hold timer, the side-step draw.
     CSHero *&HeldHero1002() { return word[1].hero; }
     float &HoldTimer1002() { return word[2].seconds; }
-    int32_t &SideStep1002() { return word[3].flag; }
+    bool &SideStep1002() { return word[3].flag; }
 
     // Character 10: the sender of the last grab hit on it, the hero it
     // holds, the hold timer, the roll drawn on each act.
     AiObject *&GrabbingAttacker10() { return word[0].actor; }
     CSHero *&GrabTarget10() { return word[1].hero; }
     float &GrabTimer10() { return word[2].seconds; }
-    int32_t &RollFlag10() { return word[3].flag; }
+    bool &RollFlag10() { return word[3].flag; }
 
     // Type 1003's steps: it seizes a hero and holds it 15 units ahead.
     void Update(float dt);

@@ -22,11 +22,11 @@ public:
     // state 7's particles.
     CSHero *&HeldHero1004() { return word[0].hero; }
     float &HoldTimer1004() { return word[1].seconds; }
-    int32_t &EffectStarted1004() { return word[2].flag; }
+    bool &EffectStarted1004() { return word[2].flag; }
     // Character 112: its effects of states 1, 5 and 2, once per entry.
-    int32_t &State1Effect112() { return word[0].flag; }
-    int32_t &State5Effect112() { return word[1].flag; }
-    int32_t &State2Effect112() { return word[2].flag; }
+    bool &State1Effect112() { return word[0].flag; }
+    bool &State5Effect112() { return word[1].flag; }
+    bool &State2Effect112() { return word[2].flag; }
 
     void Update(float dt);
     void Think(int32_t *next, float dt);

@@ -99,7 +99,7 @@ void CSMonster1006::StartAppearTint()
     }
     appearTint = true;
     if (CSMatAnimManager *anims = MatAnims()) {
-        anims->Start(this, 0, monster_1006::kMatAppearTint, 0.0f, 1);
+        anims->Start(this, kMatAnimOwnerActor, monster_1006::kMatAppearTint, 0.0f, true);
     }
 }
 
@@ -122,8 +122,8 @@ void CSMonster1006::ReleaseOf(AiObject *actor)
     // back to their pool at once rather than being forgotten.
     ReleaseBodyStreams(monster_1006::Self(actor)->Streams());
     actor->Release();
-    monster_1006::Self(actor)->streamAStarted = 0;
-    monster_1006::Self(actor)->streamBStarted = 0;
+    monster_1006::Self(actor)->streamAStarted = false;
+    monster_1006::Self(actor)->streamBStarted = false;
 }
 
 void CSMonster1006::RestartEffects() { RestartBodyStreams(this, Streams()); }

@@ -18,8 +18,8 @@ public:
 
     CSParticleSystem *streamA = nullptr;  // on model node 100160
     CSParticleSystem *streamB = nullptr;  // on model node 100150
-    int32_t streamAStarted = 0;
-    int32_t streamBStarted = 0;
+    bool streamAStarted = false;
+    bool streamBStarted = false;
     bool appearTint = false;  // the appear tint (material animation 39) runs
 
     void Update(float dt);

@@ -18,8 +18,8 @@ public:
     bool chargeEffectStarted = false;      // state 11's effect, once per entry
     CSParticleSystem *streamA = nullptr;   // on model node 100160
     CSParticleSystem *streamB = nullptr;   // on model node 100150
-    int32_t streamAStarted = 0;
-    int32_t streamBStarted = 0;
+    bool streamAStarted = false;
+    bool streamBStarted = false;
 
     void Update(float dt);
     void Think(int32_t *next, float dt);

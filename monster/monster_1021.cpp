@@ -99,14 +99,14 @@ constexpr MeleeActRow kRow = {
 };
 
 // Sparks on the weapon's tip, once per entry of the state.
-void SparksOnEntry(AiObject *actor, int32_t state, int32_t *started)
+void SparksOnEntry(AiObject *actor, int32_t state, bool *started)
 {
     if (actor->state != state) {
-        *started = 0;
+        *started = false;
         return;
     }
-    if (*started == 0) {
-        *started = 1;
+    if (!*started) {
+        *started = true;
         SparkOnFrame(actor, kSparks, kSparkNode, 0, 1, 1.0f, 1, 5, 2);
     }
 }
@@ -120,8 +120,8 @@ void CSMonster1021::ReleaseOf(AiObject *actor)
     self->grabTarget = nullptr;
     self->grabTimer = 0.0f;
     self->guardTimer = 0.0f;
-    self->sparkState4 = 0;
-    self->sparkState7 = 0;
+    self->sparkState4 = false;
+    self->sparkState7 = false;
 }
 
 void CSMonster1021::Update(float dt) { RunTemplateDUpdateOf(this, dt); }

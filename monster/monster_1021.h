@@ -19,8 +19,8 @@ public:
     float grabTimer = 0.0f;        // seconds in the holding state 13
     float guardTimer = 0.0f;       // seconds in the guard state 27
     bool chargeEffectStarted = false;  // state 17's model effect, once per entry
-    int32_t sparkState4 = 0;          // state 4's sparks, once per entry
-    int32_t sparkState7 = 0;          // state 7's sparks, once per entry
+    bool sparkState4 = false;         // state 4's sparks, once per entry
+    bool sparkState7 = false;         // state 7's sparks, once per entry
     int32_t statusParticlesMark = 0;
 
     void Update(float dt);

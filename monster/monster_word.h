@@ -1,6 +1,6 @@
 // One word of a class that several AI types share, each type using the
 // class's words for its own ends (another actor, a held hero, a time or a
-// flag): the classes name each type's use of a word with an accessor.
+// yes/no flag): the classes name each type's use of a word with an accessor.
 #pragma once
 
 #include <cstdint>
@@ -12,5 +12,5 @@ struct MonsterWord {
     AiObject *actor = nullptr;
     CSHero *hero = nullptr;
     float seconds = 0.0f;
-    int32_t flag = 0;
+    bool flag = false;
 };

@@ -285,7 +285,7 @@ void CSNpc10::Act(CSMonster1003 *self, int32_t *next, float dt)
     SetHurtableAndTargetable(self, IsOneOf(self->state, npc_10::kUntargetableStates));
     // 17: speed and the move.
     if (!self->removed && !self->dying) {
-        self->RollFlag10() = game::Rand() % 2 == 0 ? 1 : 0;
+        self->RollFlag10() = game::Rand() % 2 == 0;
         const float step = StepSpeed(self, dt);
         self->straightToGoal = self->state == 1;
         if (IsOneOf(self->state, npc_10::kStraightAheadStates)) {

@@ -27,7 +27,7 @@ void LookOnce(AiObject *actor, int32_t index, float speed)
     }
     actor->deathTint = true;
     if (CSMatAnimManager *anims = MatAnims()) {
-        anims->Start(actor, 0, index, speed, 0);
+        anims->Start(actor, kMatAnimOwnerActor, index, speed, false);
     }
 }
 
@@ -50,8 +50,8 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
     if (self->state == 1) {
         self->isRender = 1;
         npc_112::LookOnce(self, npc_112::kMatAppear, npc_112::kAppearSpeed);
-        if (self->State1Effect112() == 0) {
-            self->State1Effect112() = 1;
+        if (!self->State1Effect112()) {
+            self->State1Effect112() = true;
             CSHero *hero = Hero(0);
             if (CSGe3405400 *ring = npc_112::Ring(); ring != nullptr && hero != nullptr) {
                 const RwV3d where = *self->GetPositionPtr();
@@ -59,28 +59,28 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
             }
         }
     } else {
-        self->State1Effect112() = 0;
+        self->State1Effect112() = false;
     }
     if (self->state == 2) {
-        if (self->State2Effect112() == 0) {
-            self->State2Effect112() = 1;
+        if (!self->State2Effect112()) {
+            self->State2Effect112() = true;
             if (CSGe3405400 *ring = npc_112::Ring()) {
                 ring->SetPosition(*self->GetPositionPtr());
             }
         }
     } else {
-        self->State2Effect112() = 0;
+        self->State2Effect112() = false;
     }
     if (self->state == 5) {
         npc_112::LookOnce(self, npc_112::kMatFade, npc_112::kFadeSpeed);
-        if (self->State5Effect112() == 0) {
-            self->State5Effect112() = 1;
+        if (!self->State5Effect112()) {
+            self->State5Effect112() = true;
             if (CSGe3405400 *ring = npc_112::Ring()) {
                 ring->StartParticles(0);
             }
         }
     } else {
-        self->State5Effect112() = 0;
+        self->State5Effect112() = false;
     }
     if (self->state == 6) {
         RemoveFromPlay(self);
