@@ -75,7 +75,7 @@ TEST_F(Monster1006, ItsEventShowsItWithTheAppearTint)
     EXPECT_TRUE(m->active);
     EXPECT_TRUE(m->eventModel);
     EXPECT_TRUE(m->appearTint);
-    EXPECT_EQ(MatAnimOf(m), 39);
+    ExpectLook(m, 39, 0.0f, true);  // untimed, looped
     EXPECT_EQ(m->state, 31);  // held in its hold state
     // Let go, out of view (and without the event's model) it gives the model
     // and its tint back.

@@ -274,6 +274,15 @@ float MonsterScenario::GuardAfterOneLeftEarly(AiObject *m, int32_t guard)
     return static_cast<float>(TicksUntil([&] { return m->state != guard; }, 200)) * kDt;
 }
 
+void MonsterScenario::ExpectLook(const AiObject *actor, int32_t index, float speed, bool looped)
+{
+    const MatAnimInstance *look = matAnims.Find(actor);
+    ASSERT_NE(look, nullptr);
+    EXPECT_EQ(look->def->index, index);
+    EXPECT_FLOAT_EQ(look->duration, speed);
+    EXPECT_EQ(look->loop, looped);
+}
+
 void MonsterScenario::ExpectSparksOut(const char *name, size_t count, uint8_t word0, uint8_t word1, const RwV3d &at,
                                       float within, bool emitting)
 {

@@ -140,6 +140,9 @@ protected:
     // `at` and going back to its pool once dead.
     void ExpectSparksOut(const char *name, size_t count, uint8_t word0, uint8_t word1, const RwV3d &at,
                          float within, bool emitting = true);
+    // The material animation running on `actor`: `index` at `speed`,
+    // looped or once.
+    void ExpectLook(const AiObject *actor, int32_t index, float speed, bool looped);
     // With the monster 200 units from the hero (the near band: it acts on
     // one frame in nine), a hit read on a frame without an act step is kept
     // (less the monster's Defense) and costs its HP at the next act.

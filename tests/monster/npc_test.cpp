@@ -278,16 +278,6 @@ TEST_F(Npcs, Type101LocksFromTwelveToSixteenOnly)
     }
 }
 
-// The material animation running on `actor`: `index` once at `speed`.
-void ExpectLook(const CSMatAnimManager &anims, const AiObject *actor, int32_t index, float speed)
-{
-    const MatAnimInstance *look = anims.Find(actor);
-    ASSERT_NE(look, nullptr);
-    EXPECT_EQ(look->def->index, index);
-    EXPECT_FLOAT_EQ(look->duration, speed);
-    EXPECT_FALSE(look->loop);
-}
-
 // Type 112 is in no one's way while it stands in state 0; with a model it
 // appears (1, its ring of particles started, glowing with material
 // animation 34), stands (2), and once dying fades (5, material animation
@@ -305,7 +295,7 @@ TEST_F(Npcs, Type112AppearsFadesAndEnds)
     EXPECT_FALSE(npc->nonBlocking);
     EXPECT_EQ(npc->isRender, 1);
     EXPECT_EQ(EffectStarts("3405400"), 6);  // one start: six systems on the ring
-    ExpectLook(matAnims, npc, 34, 1.4f);  // the appearance's glow
+    ExpectLook(npc, 34, 1.4f, false);  // the appearance's glow
     // Each look plays on from its start: it is not started again.
     const auto playsOn = [&] {
         const float at = matAnims.Find(npc)->time;
@@ -318,7 +308,7 @@ TEST_F(Npcs, Type112AppearsFadesAndEnds)
     npc->dying = true;
     ASSERT_GE(TicksUntil([&] { return npc->state == 5; }, 10), 0);
     Tick();
-    ExpectLook(matAnims, npc, 35, 0.5f);  // the fade
+    ExpectLook(npc, 35, 0.5f, false);  // the fade
     playsOn();
     ASSERT_GE(TicksUntil([&] { return npc->removed; }, 200), 0);
     EXPECT_EQ(npc->state, 6);

@@ -478,7 +478,7 @@ TEST_F(TemplateRows, EachTypeIsDizzyForItsTimeUnderItsStars)
 // A burning blow sets the monster alight: its flames show from the first
 // act for its burning time (10 s; 4 s for the fighter 10) and go out with
 // it, and a later burning blow lights them again. A poisoning blow tints it
-// (material animation 6) for 30 s.
+// (material animation 6, untimed, looped) for 30 s.
 TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
 {
     EffectPackages held(stage, particles);
@@ -507,7 +507,7 @@ TEST_F(TemplateRows, FlamesAndPoisonShowForTheirTime)
 
         Hit(m, kAtkPlain | kAtkPoison, 0);
         ASSERT_GE(TicksUntil([&] { return matAnims.Find(m) != nullptr; }, 10), 0) << "poisoned";
-        EXPECT_EQ(matAnims.Find(m)->def->index, 6);
+        ExpectLook(m, 6, 0.0f, true);
         const int poisoned = TicksUntil([&] { return matAnims.Find(m) == nullptr; }, 2400);
         EXPECT_NEAR(poisoned * monstertest::kDt, 30.0f, 0.05f);
         m->removed = true;
@@ -681,8 +681,9 @@ TEST_F(TemplateRows, TheDelayedHoldKeepsAHitBackInTheTypesThatHaveIt)
     }
 }
 
-// A blow that costs HP in one of a type's hit-stop states freezes the
-// monster for 0.1 s; in the states around them it only costs HP. While a
+// A blow that costs HP flashes the monster (material animation 1 at 0.15,
+// looped); in one of the type's hit-stop states it also freezes it for
+// 0.1 s; in the states around them it only costs HP. While a
 // hero holds it the stop waits; 1000 and the grab monsters then drop it,
 // the others stop once they are let go.
 TEST_F(TemplateRows, EachTypeStopsUnderABlowInItsHitStopStates)
@@ -708,6 +709,7 @@ TEST_F(TemplateRows, EachTypeStopsUnderABlowInItsHitStopStates)
             Hit(m, kAtkPlain, 100);
             Ticks(3);  // delivered, read, taken
             EXPECT_LT(m->hp, hp);
+            ExpectLook(m, 1, 0.15f, true);
             EXPECT_EQ(m->frozen, stops);
             const int frozenFor = TicksUntil([&] { return !m->frozen; }, 30);
             EXPECT_NEAR(frozenFor * monstertest::kDt, stops ? 0.1f : 0.0f, 1.5f * monstertest::kDt);
