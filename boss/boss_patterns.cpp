@@ -88,12 +88,12 @@ void StepFlinchEscape(AiObject *boss, int32_t *next, float dt, const BossTraits 
 {
     constexpr float kEscapeWindowSeconds = 2.0f;
     constexpr int32_t kExitsToEscape = 3;
-    if (boss->state == traits.recoveryState && escape->armed == 0) {
-        escape->armed = 1;
+    if (boss->state == traits.recoveryState && !escape->armed) {
+        escape->armed = true;
         escape->window = 0.0f;
         escape->count = 0;
     }
-    if (escape->armed == 0 || paused) {
+    if (!escape->armed || paused) {
         return;
     }
     escape->window += dt;
@@ -102,7 +102,7 @@ void StepFlinchEscape(AiObject *boss, int32_t *next, float dt, const BossTraits 
         escape->count = 0;
     }
     if (escape->window >= kEscapeWindowSeconds) {
-        escape->armed = 0;
+        escape->armed = false;
         escape->count = 0;
     }
 }
@@ -111,8 +111,8 @@ void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &trait
 {
     if (boss->state == traits.recoveryState && next >= 0 && next < traits.stateBound &&
         next != traits.recoveryState) {
-        escape->leftFlinch = 1;
-        if (escape->armed != 0) {
+        escape->leftFlinch = true;
+        if (escape->armed) {
             escape->count += 1;
         }
     }
@@ -164,7 +164,7 @@ void StepGlow(AiObject *boss, bool on, int32_t *glowing)
     CSMatAnimManager *anims = MatAnims();
     if (boss->model != nullptr && *glowing == 0) {
         if (anims != nullptr) {
-            anims->Start(boss, 0, kMatGlow, 0.0f, 1);
+            anims->Start(boss, kMatAnimOwnerActor, kMatGlow, 0.0f, true);
         }
         *glowing = 1;
     } else if (boss->model == nullptr && *glowing != 0) {

@@ -45,8 +45,8 @@ void StepHurtEscape(AiObject *boss, int32_t *next, float *window, int32_t *hurta
 struct FlinchEscape {
     float window = 0.0f;
     int32_t count = 0;
-    int32_t armed = 0;
-    int32_t leftFlinch = 0;
+    bool armed = false;
+    bool leftFlinch = false;
 };
 // At the act's escape step: the window opened, run, closed; the escape fed.
 void StepFlinchEscape(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, FlinchEscape *escape,

@@ -93,7 +93,7 @@ void CSBreakObj10028::Act(CSBreakObj10028 *self, int32_t *next, float dt)
         }
         if (!self->flashStarted && self->model != nullptr && monster::MatAnims() != nullptr) {
             self->flashStarted = true;
-            monster::MatAnims()->Start(self, 0, breakable_bomb::kMatFlashing, 0.0f, 1);
+            monster::MatAnims()->Start(self, kMatAnimOwnerActor, breakable_bomb::kMatFlashing, 0.0f, true);
         }
     } else {
         self->sparkStarted = false;

@@ -92,7 +92,7 @@ void CSBreakObj10027::Act(AiObject *self, int32_t *next, float)
     self->grabbable = true;
     if (hurtNow && self->damageToApply >= 1) {
         if (CSMatAnimManager *anims = monster::MatAnims()) {
-            anims->Start(self, 0, monster::kMatHitFlash, monster::kHitFlashSpeed, 1);
+            anims->Start(self, kMatAnimOwnerActor, monster::kMatHitFlash, monster::kHitFlashSpeed, true);
         }
         self->SubtractHP(self->damageToApply);
     }

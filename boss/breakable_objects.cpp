@@ -49,8 +49,8 @@ bool Qualifies(BreakThink think, const MSGData &m)
     case BreakThink::kW:
     case BreakThink::kK:
         return m.kind == kMsgHitActor && HasBit(m, kAtkBreakWall);
-    case BreakThink::kOwn:
-        return false;
+    case BreakThink::kOwn:  // the own designs read their hits themselves
+        break;
     }
     return false;
 }
@@ -235,7 +235,7 @@ void FadeOnce(AiObject *actor, int32_t matAnim, float added)
     CSClumpAnimManager *animations = monster::AnimationsOf(actor);
     if (anims != nullptr) {
         const float length = animations != nullptr ? animations->GetMotionDuration(actor->Clump()) : 0.0f;
-        anims->Start(actor, 0, matAnim, length + added, 1);
+        anims->Start(actor, kMatAnimOwnerActor, matAnim, length + added, true);
     }
 }
 

@@ -19,7 +19,7 @@ class CSParticleSystem;
 // 1200 and 1205: the jets A and B on the nodes 100130 and 100140.
 class CSTrap1200 : public AiObject {
 public:
-    uint8_t jetsStarted = 0;             // never cleared once the jets start
+    bool jetsStarted = false;            // never cleared once the jets start
     CSParticleSystem *jets[2] = {};      // A, B
     int32_t lastWeaponId = 0;
 
@@ -37,7 +37,7 @@ struct CSTrap1205 {
 // 1203: two jets on each node.
 class CSTrap1203 : public AiObject {
 public:
-    uint8_t jetsStarted = 0;
+    bool jetsStarted = false;
     CSParticleSystem *jets[4] = {};      // A1, B1 on 100130; A2, B2 on 100140
     int32_t lastWeaponId = 0;
 
@@ -55,7 +55,7 @@ class CSTrap1202 : public AiObject {
 public:
     float armTimer = 0.0f;
     float blastTimer = 0.0f;
-    uint8_t blastStarted = 0;  // once per entry into the blast state
+    bool blastStarted = false;  // once per entry into the blast state
 
     static void Update(AiObject *actor, float dt);
     static void Think(AiObject *actor, int32_t *next);

@@ -117,9 +117,9 @@ void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
         }
     }
     if (actor->state == trap_1202::kBlastState && actor->model != nullptr) {
-        if (self->blastStarted == 0) {
+        if (!self->blastStarted) {
             // Each blast grows from nothing again.
-            self->blastStarted = 1;
+            self->blastStarted = true;
             self->blastTimer = 0.0f;
             trap_1202::StartBlast(actor);
         }
@@ -131,7 +131,7 @@ void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
         }
     }
     if (actor->state != trap_1202::kBlastState) {
-        self->blastStarted = 0;
+        self->blastStarted = false;
     }
     trap::TakeDamage(actor, false);
     StepDeath(actor, next);
@@ -141,7 +141,7 @@ void CSTrap1202::Act(AiObject *actor, int32_t *next, float dt)
             CSClumpAnimManager *animations = monster::AnimationsOf(actor);
             const float length = animations != nullptr ? animations->GetMotionDuration(actor->Clump()) : 0.0f;
             if (CSMatAnimManager *anims = monster::MatAnims()) {
-                anims->Start(actor, 0, monster::kMatDeathFade, length + 0.25f, 1);
+                anims->Start(actor, kMatAnimOwnerActor, monster::kMatDeathFade, length + 0.25f, true);
             }
         }
         if (!actor->statusParticles) {

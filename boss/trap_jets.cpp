@@ -19,13 +19,10 @@ namespace trap_jets {
 const TrapTraits &RowOf(const AiObject *actor) { return *TrapTraitsOf(actor->aiType); }
 
 // The think step of 1200, 1203 and 1205: the event's switch (input 10),
-// the heroes' hits, a model taken in view.
+// the heroes' hits, a model taken in view; a frame without messages feeds
+// the idle input.
 void ThinkJetTrap(AiObject *actor, int32_t *next)
 {
-    if (actor->msgCount == 0) {
-        monster::FeedInput(actor, next, monster::kInputIdle);
-        return;
-    }
     const TrapTraits &row = RowOf(actor);
     int32_t input = 0;
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
@@ -62,7 +59,7 @@ void ActJetTrap(AiObject *actor, int32_t *next, const JetSet &jets)
     if (actor->state == row.dyingState && actor->model != nullptr && !actor->deathTint) {
         actor->deathTint = true;
         if (CSMatAnimManager *anims = monster::MatAnims()) {
-            anims->Start(actor, 0, monster::kMatDeathFade, 0.0f, 1);
+            anims->Start(actor, kMatAnimOwnerActor, monster::kMatDeathFade, 0.0f, true);
         }
     }
     if (actor->state == row.goneState && !actor->removed) {

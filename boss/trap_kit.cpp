@@ -165,7 +165,7 @@ void LetGoJets(const JetSet &set)
 
 void StartJets(AiObject *actor, const TrapTraits &row, const JetSet &set)
 {
-    if (*set.started != 0 || actor->model == nullptr) {
+    if (*set.started || actor->model == nullptr) {
         return;
     }
     CSParticleManager *particles = Stage() != nullptr ? Stage()->particleManager : nullptr;
@@ -188,7 +188,7 @@ void StartJets(AiObject *actor, const TrapTraits &row, const JetSet &set)
         system->displayMode[1] = row.jetDisplayWord;
         set.jets[static_cast<size_t>(i)] = system;
     }
-    *set.started = 1;
+    *set.started = true;
 }
 
 void HitHero(AiObject *trap, AiObject *hero, int32_t attribute, int32_t damage)

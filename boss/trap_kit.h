@@ -21,7 +21,7 @@ namespace trap {
 
 // The trap's jets and the weapon that last touched a hero.
 struct JetSet {
-    uint8_t *started;
+    bool *started;
     std::span<CSParticleSystem *> jets;
     int32_t *lastWeaponId;
 };

@@ -32,7 +32,7 @@ void UpdateTrap(AiObject *actor, float dt)
 namespace {
 
 template <size_t N>
-void ReleaseJets(CSParticleSystem *(&jets)[N], uint8_t *started, int32_t *lastWeaponId)
+void ReleaseJets(CSParticleSystem *(&jets)[N], bool *started, int32_t *lastWeaponId)
 {
     for (CSParticleSystem *&jet : jets) {
         if (jet != nullptr) {
@@ -40,7 +40,7 @@ void ReleaseJets(CSParticleSystem *(&jets)[N], uint8_t *started, int32_t *lastWe
             jet = nullptr;
         }
     }
-    *started = 0;
+    *started = false;
     *lastWeaponId = 0;
 }
 

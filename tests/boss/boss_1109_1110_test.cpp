@@ -391,19 +391,19 @@ TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
         Hit(boss, kAtkPlain, 1);  // 100: into the flinch
         Ticks(3);
         ASSERT_EQ(boss->state, 17) << exits;
-        EXPECT_EQ(boss->Escape.armed, 1);
+        EXPECT_TRUE(boss->Escape.armed);
         Hit(boss, kAtkPlain | kAtkHurt4, 1);  // 101: out of it
         Ticks(2);
         EXPECT_NE(boss->state, 17);
     }
     TicksUntil([&] { return boss->state == 10; }, 5);
     EXPECT_EQ(boss->state, 10);
-    EXPECT_EQ(boss->Escape.leftFlinch, 1);
+    EXPECT_TRUE(boss->Escape.leftFlinch);
     // Once: the window closes after its 2 s without another escape.
     EnterBoss(boss, 1);
     Ticks(130);
     EXPECT_EQ(boss->state, 1);
-    EXPECT_EQ(boss->Escape.armed, 0);
+    EXPECT_FALSE(boss->Escape.armed);
     // Two exits, then the window runs out: no escape.
     for (int exits = 0; exits < 2; ++exits) {
         Hit(boss, kAtkPlain, 1);
@@ -414,7 +414,7 @@ TEST_F(Champions, ThreeExitsFromTheFlinchWithinTwoSecondsEscapeOnce)
     EXPECT_EQ(boss->Escape.count, 2);
     Ticks(130);
     EXPECT_EQ(boss->state, 1);
-    EXPECT_EQ(boss->Escape.armed, 0);
+    EXPECT_FALSE(boss->Escape.armed);
 }
 
 // The guard 23: no harm from ordinary hits (the guard sound for each),

@@ -444,6 +444,16 @@ TEST_F(Breakables, TheTargetFadesAfreshAtEachFall)
         ASSERT_NE(fade, nullptr);
         EXPECT_EQ(fade->def->index, 4);
         EXPECT_LE(fade->time, 2.0f * monstertest::kDt) << "from its start";
+        // Looping over its fall's motion and a quarter second: it holds
+        // the faded end while the target lies.
+        EXPECT_TRUE(fade->loop);
+        CSClumpAnimManager *animations = monster::AnimationsOf(target);
+        ASSERT_NE(animations, nullptr);
+        EXPECT_NEAR(fade->duration, animations->GetMotionDuration(target->Clump()) + 0.25f, 1e-4f);
+        ASSERT_GE(TicksUntil([&] { return target->state == 5 && fade->time >= fade->duration; }, 400), 0);
+        Tick();
+        EXPECT_EQ(matAnims.Find(target), fade);
+        EXPECT_EQ(matAnims.LookOf(target).alphaScale, 0.0f);
     }
 }
 
@@ -468,6 +478,13 @@ TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
     Post(object, kMsgHitActor, kAtkHeldDamage, 12, &hero);
     Ticks(3);
     EXPECT_EQ(hp - object->hp, 12 - 2);
+    // The hit flash (material animation 1) loops at 0.15 s a flash.
+    const MatAnimInstance *flash = matAnims.Find(object);
+    ASSERT_NE(flash, nullptr);
+    EXPECT_EQ(flash->def->index, 1);
+    EXPECT_FLOAT_EQ(flash->duration, 0.15f);
+    Ticks(12);
+    EXPECT_EQ(matAnims.Find(object), flash) << "flashing on past its first 0.15 s";
     Post(object, kMsgHitActor, kAtkPlain, 30, &hero);
     Ticks(3);
     EXPECT_EQ(hp - object->hp, 12 - 2);

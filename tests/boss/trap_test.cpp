@@ -112,7 +112,7 @@ TEST_F(TrapScenario, TheNoticeOfItsGroupSwitchesItOnAndTheJetsStartOnce)
     EXPECT_TRUE(trap->eventModel);
     ASSERT_NE(trap->model, nullptr) << "the notice shows it";
     EXPECT_EQ(trap->state, 1);
-    EXPECT_EQ(trap->jetsStarted, 1);
+    EXPECT_TRUE(trap->jetsStarted);
     ASSERT_NE(trap->jets[0], nullptr);
     ASSERT_NE(trap->jets[1], nullptr);
     EXPECT_TRUE(trap->jets[0]->IsEmitting());
@@ -724,6 +724,26 @@ TEST_F(TrapScenario, ANoticeWhenNoModelIsFreeLeavesItOffUntilAModelIs)
     }
 }
 
+// Out of view, a notice that finds no model free ends the trap's reading
+// for the frame at once: a drop the event names in the same frame, read
+// after it, is taken on the next frame.
+TEST_F(TrapScenario, ANoticeThatFindsNoModelFreeEndsTheFramesReading)
+{
+    PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+    AiObject *trap = Place(1200, {230.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);  // beyond the east wall
+    ASSERT_NE(trap, nullptr);
+    AllModelsTaken taken(stage.FindModelTemplate(1200));
+    Tick();
+    Control(trap, kCtlDropOverride, 5300010);
+    Control(trap, kCtlShowHold, kGroup);  // read first
+    Ticks(2);  // delivered, the notice read
+    EXPECT_EQ(trap->model, nullptr);
+    EXPECT_FALSE(trap->dropOverride);
+    Tick();
+    EXPECT_TRUE(trap->dropOverride);
+    EXPECT_EQ(trap->dropOverrideId, 5300010);
+}
+
 // Each jet's axis points from its node's parent frame to the node (a
 // flame leaves along the nozzle; the sample nodes lie off their parents
 // along more than one axis).
@@ -760,7 +780,7 @@ TEST_F(TrapScenario, AJetRowLongerThanTheTrapsSlotsFillsOnlyItsSlots)
     ASSERT_NE(trap->jets[0], nullptr);
     CSParticleSystem *const beyond = trap->jets[0];
     CSParticleSystem *slots[3] = {nullptr, nullptr, beyond};
-    uint8_t started = 0;
+    bool started = false;
     int32_t lastWeapon = 0;
     const trap::JetSet two = {&started, std::span<CSParticleSystem *>(slots, 2), &lastWeapon};
     const int32_t out = particles.SystemsOut();
