@@ -40,7 +40,9 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     Goto(kUIGameOver);
     EXPECT_NE(Screen().picture, nullptr);
     EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
-    EXPECT_TRUE(HasScreenLine(TakeTrace(), {"switch", "14"}));
+    const std::vector<gametest::TraceRecord> opening = TakeTrace();
+    EXPECT_TRUE(HasScreenLine(opening, {"switch", "14"}));
+    EXPECT_TRUE(gametest::HasRecord(opening, "music", {"start", "ui", "GAMEOVER.WAV"}));
     // Its opaque picture hides the stage until it is done.
     EXPECT_TRUE(ui->HidesStage());
     int frames = 0;
@@ -68,11 +70,8 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     // No interface sound: the screen takes no input.
     const std::vector<gametest::TraceRecord> trace = TakeTrace();
     EXPECT_TRUE(SoundsOf(trace).empty());
-    bool musicStarted = false;
-    for (const gametest::TraceRecord &r : trace) {
-        musicStarted = musicStarted || (r.kind == "music" && r.fields.size() == 3 && r.fields[2] == "GAMEOVER.WAV");
-    }
-    EXPECT_TRUE(musicStarted);
+    // Its music has faded out (700 ms) before the 1000 ms fade to black ends.
+    EXPECT_TRUE(gametest::HasRecord(trace, "music", {"stop", "ui", "GAMEOVER.WAV"}));
 }
 
 TEST_F(GameOverTest, TheRedFlashFadesOutInHalfASecond)
