@@ -1,5 +1,6 @@
 // The text list on the sample font: the window and cursor row a selection
-// gives, scrolling by one at the window's top, the end bump's 0.1 s, an
+// gives, scrolling by one at the window's top, the rows and the bar behind
+// the cursor row as drawn, the end bump's 0.1 s, an
 // empty list's arrows, the rows 10 px further left for languages other than
 // 0 (pointer and arrows staying), the arrows keeping their first place, and
 // a pool of text blocks that runs dry (rows without a block are skipped),
@@ -106,6 +107,19 @@ TEST_F(TextListTest, TheSelectionPicksTheWindowAndUpAtItsTopScrollsByOne)
     EXPECT_EQ(list.WindowFirst(), 4);
     EXPECT_EQ(list.WindowLast(), 7);
     EXPECT_EQ(list.CursorRow(), 3);
+    // Drawn: each row's text from x 318, the bar (318..561) behind the
+    // cursor row alone.
+    const win::Frame frame = DrawFrame([&] { list.Draw(); });
+    for (int i = 0; i < 4; ++i) {
+        bool lit = false;
+        for (int x = 318; x < 400 && !lit; ++x) {
+            for (int y = 100 + pitch * i; y < 100 + pitch * (i + 1) && !lit; ++y) {
+                lit = pausetest::PixelOf(frame, x, y) != 0;
+            }
+        }
+        EXPECT_TRUE(lit) << i;
+        EXPECT_EQ(pausetest::PixelOf(frame, 500, 100 + pitch * i + pitch / 2) != 0, i == 3) << i;
+    }
 }
 
 TEST_F(TextListTest, AWindowOfOneRowShowsTheSelectedEntry)
