@@ -1,12 +1,13 @@
 // The screen manager frame by frame: when a request switches, what a switch
 // frame runs, the modal box holding everything, hold-to-title, the colour
-// fade to the step, the letterbox, the base-map phases, the warning's
+// fade to the step, the modal box as drawn, the letterbox, the base-map phases, the warning's
 // set-up after its first drawing (and its pack closed again), its fade
 // from 3001 ms and the logo of the language after it, the waiting
 // notice, and the trace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,10 @@
 #include "app/pack.h"
 #include "app/text_block.h"
 #include "app/trace.h"
+#include "tests/ui/result_screens_support.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/title_screen.h"
+#include "ui/ui_rect.h"
 #include "ui/warning_screen.h"
 
 namespace {
@@ -290,6 +293,119 @@ TEST_F(UIManagerTest, TheBoxTogglesWithLeftAndRightAndAnswersConfirmAndCancel)
     ui->Update(16);
     ReleasePads();
     EXPECT_EQ(uitest::Links().log.back(), "box 0 5");
+}
+
+// The modal box on the sample data's art, drawn by the manager: over the
+// screen its frame band from y 140 to 250 across the whole width with the
+// question on its first row, the lit answer standing out more than the
+// other, the shade strip at 410..445 with the (Enter) and (Esc) prompts;
+// with a picture the box is drawn over that picture alone.
+class ModalBoxOnSampleData : public ScreensTest {
+protected:
+    void SetUp() override
+    {
+        StartOnSampleData();
+        if (IsSkipped()) {
+            return;
+        }
+        ASSERT_TRUE(gs.LoadFont());
+        ui->LoadCommonTextures();
+        // The word table lies in the interface sounds' pack.
+        ASSERT_TRUE(ui->OpenInterfacePack("UISFX"));
+        const bool words = ui->LoadWordTable();
+        zuClosePack();
+        ASSERT_TRUE(words);
+        ui->SetUIPad(0);
+    }
+    win::Frame Drawn()
+    {
+        return DrawFrame([&] { ui->Render(); }, {60, 60, 60, 255});
+    }
+    // How much the pixels of x0..x1 by y0..y1 differ from the box's own
+    // colour at x 120 of their row.
+    static int64_t Contrast(const win::Frame &f, uint32_t x0, uint32_t x1, uint32_t y0, uint32_t y1)
+    {
+        int64_t sum = 0;
+        for (uint32_t y = y0; y < y1; ++y) {
+            for (uint32_t x = x0; x < x1; ++x) {
+                for (int shift = 0; shift < 24; shift += 8) {
+                    sum += std::abs(static_cast<int64_t>((f.At(x, y) >> shift) & 0xFF) -
+                                    static_cast<int64_t>((f.At(120, y) >> shift) & 0xFF));
+                }
+            }
+        }
+        return sum;
+    }
+    uitest::RecordingLinksScope links;
+};
+
+TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStandingOut)
+{
+    const win::Frame without = Drawn();
+    ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 2);
+    const win::Frame right = Drawn();
+    for (const auto &[x, y] : std::vector<std::pair<uint32_t, uint32_t>>{
+             {1, 141}, {320, 141}, {638, 141}, {1, 200}, {20, 200}, {638, 200}, {1, 246}, {20, 246}, {638, 246}}) {
+        EXPECT_NE(right.At(x, y), without.At(x, y)) << x << ", " << y;
+    }
+    for (const uint32_t y : {139u, 250u, 300u, 409u, 445u}) {
+        EXPECT_EQ(right.At(20, y), without.At(20, y)) << y;
+    }
+    EXPECT_NE(right.At(20, 420), without.At(20, 420));
+    // The (Enter) and (Esc) word pictures, from x 391 and 500.
+    EXPECT_GT(Contrast(right, 391, 428, 414, 439), 0);
+    EXPECT_GT(Contrast(right, 500, 560, 414, 439), 0);
+    // The question centred on x 320 on the first row under the top: where
+    // its text alone over black would light.
+    CSTextBlock *probe = gs.textBlocks.Acquire();
+    ASSERT_NE(probe, nullptr);
+    TextLayout measured;
+    probe->SetText(&measured, u"Sure?", 0, 0, 512);
+    probe->SetText(nullptr, u"Sure?", (640 - probe->GetMaxRowWidth()) / 2, 140 + measured.tallestRowHeight, 500);
+    const win::Frame question = DrawFrame([&] { probe->Draw(); });
+    probe->Reset(0);
+    resulttest::ScreenBox lit = {640, 480, 0, 0};
+    resulttest::ScreenBox stands = {640, 480, 0, 0};
+    for (int y = 144; y < 200; ++y) {
+        for (int x = 130; x < 510; ++x) {
+            const auto grow = [&](resulttest::ScreenBox &b) {
+                b = {std::min(b.x0, x), std::min(b.y0, y), std::max(b.x1, x + 1), std::max(b.y1, y + 1)};
+            };
+            if ((question.At(x, y) & 0xFFFFFFu) != 0) {
+                grow(lit);
+            }
+            if (Contrast(right, x, x + 1, y, y + 1) > 0) {
+                grow(stands);
+            }
+        }
+    }
+    EXPECT_EQ(stands, lit);
+    EXPECT_NEAR((lit.x0 + lit.x1) / 2.0, 320.0, 3.0);
+    // The right answer lit first, then the left after a press of left.
+    const int64_t leftDim = Contrast(right, 215, 330, 180, 240);
+    const int64_t rightLit = Contrast(right, 415, 530, 180, 240);
+    EXPECT_GT(leftDim, 0);
+    Press(0, kPadLeft);
+    Updates(1);
+    ASSERT_EQ(ui->ModalChoice(), 1);
+    const win::Frame left = Drawn();
+    EXPECT_GT(Contrast(left, 215, 330, 180, 240), leftDim);
+    EXPECT_LT(Contrast(left, 415, 530, 180, 240), rightLit);
+    // With a picture, the box over the picture alone.
+    Press(0, kPadCross);
+    Updates(1);
+    // The letterbox covers the screen's top, but not the box's picture.
+    ui->ShowLetterbox(0);
+    ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 2);
+    EXPECT_EQ(Drawn().At(20, 30) & 0xFFFFFFu, 0u);
+    ui->ShowModalBox(u"Sure?", AnswerBox, ui->BaseMap(), 2);
+    const win::Frame overPicture = Drawn();
+    EXPECT_NE(overPicture.At(20, 30) & 0xFFFFFFu, 0u);
+    for (const uint32_t y : {100u, 300u}) {
+        EXPECT_NE(overPicture.At(20, y), without.At(20, y)) << y;
+    }
+    const win::Frame picture = DrawFrame([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap()); });
+    EXPECT_NE(overPicture.At(20, 200), picture.At(20, 200));
 }
 
 TEST_F(UIManagerTest, HoldingSelectAndStartPast3000MsReturnsToTheTitle)
