@@ -266,7 +266,10 @@ public:
 
     // The screens (null for 5).
     CSWarning *Warning() const { return warning_.get(); }
+    CSPublisherLogo *PublisherLogo() const { return publisherLogo_.get(); }
+    CSMakerLogo *MakerLogo() const { return makerLogo_.get(); }
     CSStillLogo *StillLogo() const { return stillLogo_.get(); }
+    CSOpeningMovie *OpeningMovie() const { return openingMovie_.get(); }
     CSTitle *Title() const { return title_.get(); }
     CSSelectCharacter *SelectCharacter() const { return selectCharacter_.get(); }
     CSSaveLoad *SaveLoad() const { return saveLoad_.get(); }

@@ -4,7 +4,7 @@
 // pad 0 alone; the maker's parts before its movie; the still logo's loads
 // only after its picture was drawn, its fade in the first update past
 // 2000 ms and the opening movie after that fade; the opening movie starting
-// the arc-cosine table once.
+// the arc-cosine table; a screen activated again starting nothing again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,6 +140,32 @@ TEST_P(LogoScreens, TheStillLogoLoadsOnceDrawnFadesPast2000MsThenTheOpeningMovie
     Links().moviePlaying = false;
     Updates(1);
     EXPECT_EQ(ui->RequestedScreen(), kUITitle);
+}
+
+// Activated again while it shows, a screen starts nothing again: no movie
+// from its start, no second parts, the still logo's timer and loads kept.
+TEST_P(LogoScreens, ActivatedAgainWhileShownAScreenStartsNothingAgain)
+{
+    Goto(kUIPublisherLogo);
+    ui->PublisherLogo()->SetActive(1);
+    Goto(kUIMakerLogo);
+    ui->MakerLogo()->SetActive(1);
+    Goto(kUIOpeningMovie);
+    ui->OpeningMovie()->SetActive(1);
+    EXPECT_EQ(Logged("movie Tarvisk.BIK"), 1);
+    EXPECT_EQ(Logged("movie ZUNO.BIK"), 1);
+    EXPECT_EQ(Logged("parts 1"), 1);
+    EXPECT_EQ(Logged("movie OPEN.BIK"), 1);
+    Goto(kUIStillLogo);
+    CSStillLogo *logo = ui->StillLogo();
+    DrawFrame([&] { ui->Render(); });
+    Updates(2);
+    logo->SetActive(1);
+    EXPECT_TRUE(logo->drawn);
+    EXPECT_TRUE(logo->loaded);
+    EXPECT_EQ(logo->timerMs, 32u);
+    Updates(1);
+    EXPECT_EQ(Logged("effects pack"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LogoScreens, ::testing::Values(1, 0));

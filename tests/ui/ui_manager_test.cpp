@@ -344,6 +344,9 @@ TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStand
     const win::Frame without = Drawn();
     ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 2);
     const win::Frame right = Drawn();
+    // The band as reviewed: its nine pieces, the question and the answers.
+    resulttest::ExpectCutLikeReference(right.pixels, {0, 136, 640, 254}, apptest::ScratchFolder("modal_box"),
+                                       "modal_box");
     for (const auto &[x, y] : std::vector<std::pair<uint32_t, uint32_t>>{
              {1, 141}, {320, 141}, {638, 141}, {1, 200}, {20, 200}, {638, 200}, {1, 246}, {20, 246}, {638, 246}}) {
         EXPECT_NE(right.At(x, y), without.At(x, y)) << x << ", " << y;
