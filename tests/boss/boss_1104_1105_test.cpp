@@ -77,7 +77,7 @@ TEST_F(Boss1104, ItCirclesAFarFoeAndBacksOffFromANearOne)
     Ticks(30);
     const RwV3d p = *boss->GetPositionPtr();
     EXPECT_GT(std::fabs(p.x), 5.0f);  // sideways
-    EXPECT_EQ(boss->SideChosen, 1);
+    EXPECT_TRUE(boss->SideChosen);
     EXPECT_LT(std::fabs(p.z - kHome.z), 2.0f);
     // Near: backs away along its facing.
     boss->SetPosition(kHome);
@@ -241,19 +241,19 @@ TEST_F(Boss1104, WithoutAPartnerOnlyTheFirstCallComes)
     boss->hp = MaxHP(boss) * 70 / 100;
     Ticks(3);
     EXPECT_EQ(boss->state, 1);
-    EXPECT_EQ(boss->CallDone[0], 0);
+    EXPECT_FALSE(boss->CallDone[0]);
     EnterBoss(boss, 0);
     Tick();
     EXPECT_EQ(boss->state, 6);
-    EXPECT_EQ(boss->CallDone[0], 1);
-    EXPECT_EQ(boss->PartnerCalled, 1);
+    EXPECT_TRUE(boss->CallDone[0]);
+    EXPECT_TRUE(boss->PartnerCalled);
     EXPECT_EQ(boss->Partner, nullptr);
     EnterBoss(boss, 0);
     boss->hp = MaxHP(boss) * 5 / 100;
     Ticks(5);
     EXPECT_EQ(boss->state, 0);
-    EXPECT_EQ(boss->CallDone[1], 0);
-    EXPECT_EQ(boss->CallDone[2], 0);
+    EXPECT_FALSE(boss->CallDone[1]);
+    EXPECT_FALSE(boss->CallDone[2]);
 }
 
 // With its partner: the call puts it 2 units ahead facing as the boss and
@@ -269,7 +269,7 @@ TEST_F(Boss1104, ThePartnerComesTwoUnitsAheadForThirtySeconds)
     EXPECT_EQ(boss->Partner, partner);
     EXPECT_EQ(boss->state, 6);
     Tick();
-    EXPECT_EQ(partner->Called, 1);
+    EXPECT_TRUE(partner->Called);
     const RwV3d p = *boss->GetPositionPtr();
     EXPECT_NEAR(partner->GetPositionPtr()->x, p.x, 0.1f);
     EXPECT_NEAR(partner->GetPositionPtr()->z, p.z - 2.0f, 0.1f);  // the boss faces south
@@ -282,28 +282,28 @@ TEST_F(Boss1104, ThePartnerComesTwoUnitsAheadForThirtySeconds)
     EXPECT_EQ(partner->state, 4);
     // Out: no second call.
     EnterBoss(boss, 0);
-    partner->AppearDone = 1;
+    partner->AppearDone = true;
     boss->hp = MaxHP(boss) * 40 / 100;
     Ticks(3);
-    EXPECT_EQ(boss->CallDone[1], 0);
+    EXPECT_FALSE(boss->CallDone[1]);
     // The 30 s run out: sent away.
     boss->CallTimer = 29.99f;
     Ticks(2);
-    EXPECT_EQ(boss->PartnerCalled, 0);
-    EXPECT_EQ(partner->Called, 0);
+    EXPECT_FALSE(boss->PartnerCalled);
+    EXPECT_FALSE(partner->Called);
     // Back and not out: the 40 % call comes (and marks the first done).
-    partner->AppearDone = 0;
+    partner->AppearDone = false;
     EnterBoss(boss, 0);
     Tick();
     EXPECT_EQ(boss->state, 6);
-    EXPECT_EQ(boss->CallDone[1], 1);
+    EXPECT_TRUE(boss->CallDone[1]);
     Tick();
-    EXPECT_EQ(partner->Called, 1);
+    EXPECT_TRUE(partner->Called);
     // Death while called: sent away at once.
     Hit(boss, kAtkPlain, boss->hp + 100);
     TicksUntil([&] { return boss->state == 12; }, 10);
     EXPECT_EQ(boss->state, 12);
-    EXPECT_EQ(partner->Called, 0);
+    EXPECT_FALSE(partner->Called);
 }
 
 // 1105 uncalled: no model, input 201 every frame (its hidden state keeps
@@ -320,15 +320,15 @@ TEST_F(Boss1104, Boss1105WaitsUnseenUntilCalledAndAppearsInStateFour)
     EXPECT_EQ(partner->state, 0);
     EXPECT_EQ(partner->hp, hp);
     partner->SetPosition({10.0f, 0.0f, 10.0f});
-    partner->Called = 1;
+    partner->Called = true;
     Tick();
     ASSERT_NE(partner->model, nullptr);
     EXPECT_EQ(partner->state, 4);
     EXPECT_NEAR(partner->GetPositionPtr()->x, 10.0f, 0.01f);
     EXPECT_NEAR(partner->GetPositionPtr()->z, 10.0f, 0.01f);
     EXPECT_FALSE(partner->targetable);
-    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
-    EXPECT_EQ(partner->AppearDone, 1);
+    TicksUntil([&] { return partner->AppearDone; }, 200);
+    EXPECT_TRUE(partner->AppearDone);
     Hit(partner, kAtkPlain, 500);
     Ticks(3);
     EXPECT_EQ(partner->hp, hp);
@@ -342,10 +342,10 @@ TEST_F(Boss1104, Boss1105FiresAtMostThreeWingBallsAVisit)
     CSBoss1105 *partner = Partner({0.0f, 0.0f, 40.0f});
     PutHero({0.0f, 0.0f, 10.0f});
     Tick();  // unseen until called
-    partner->Called = 1;
+    partner->Called = true;
     Tick();
-    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
-    ASSERT_EQ(partner->AppearDone, 1);
+    TicksUntil([&] { return partner->AppearDone; }, 200);
+    ASSERT_TRUE(partner->AppearDone);
     partner->target = &hero;
     for (int visit = 0; visit < 2; ++visit) {
         SCOPED_TRACE(visit);
@@ -464,17 +464,17 @@ TEST_F(Boss1104, Boss1105GivesItsModelBackWhenItLeaves)
     CSBoss1105 *partner = Partner();
     PutHero(kFarAway);
     Tick();  // unseen until called
-    partner->Called = 1;
+    partner->Called = true;
     Tick();
-    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
+    TicksUntil([&] { return partner->AppearDone; }, 200);
     ASSERT_NE(partner->model, nullptr);
     Ticks(5);
-    partner->Called = 0;
+    partner->Called = false;
     TicksUntil([&] { return partner->state == 5; }, 200);
     EXPECT_EQ(partner->state, 5);
     TicksUntil([&] { return partner->model == nullptr; }, 200);
     EXPECT_EQ(partner->model, nullptr);
-    EXPECT_EQ(partner->AppearDone, 0);
+    EXPECT_FALSE(partner->AppearDone);
     Ticks(5);
     EXPECT_EQ(partner->state, 0);
     EXPECT_EQ(partner->model, nullptr);
@@ -491,17 +491,17 @@ TEST_F(Boss1104, Boss1105CalledWithNoModelFreeAppearsOnceOneIs)
     CSModelTemplate *tpl = stage.FindModelTemplate(1105);
     ASSERT_NE(tpl, nullptr);
     AllModelsTaken taken(tpl);
-    partner->Called = 1;
+    partner->Called = true;
     Ticks(3);
     EXPECT_EQ(partner->model, nullptr);
     EXPECT_NE(partner->state, 4);
-    EXPECT_EQ(partner->AppearDone, 0);
+    EXPECT_FALSE(partner->AppearDone);
     taken.GiveBack();
     Tick();
     EXPECT_NE(partner->model, nullptr);
     EXPECT_EQ(partner->state, 4);
-    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
-    EXPECT_NE(partner->AppearDone, 0);
+    TicksUntil([&] { return partner->AppearDone; }, 200);
+    EXPECT_TRUE(partner->AppearDone);
 }
 
 // What 1104 chooses from where its foe stands: in sight 1; in its alarm
@@ -554,10 +554,10 @@ TEST_F(Boss1104, Boss1105AimsOneSecondBeforeItFires)
     UseStateMachine(1105, b.Build());
     PutHero(kFarAway);
     Tick();  // unseen until called
-    partner->Called = 1;
+    partner->Called = true;
     Tick();
-    TicksUntil([&] { return partner->AppearDone != 0; }, 200);
-    ASSERT_EQ(partner->AppearDone, 1);
+    TicksUntil([&] { return partner->AppearDone; }, 200);
+    ASSERT_TRUE(partner->AppearDone);
     const CharacterParams &params = monster::ParamsOf(partner);
     const float reach = params.attackRange / 2.0f;
     const float sight = (params.attackRange + params.searchRange) / 2.0f;
@@ -578,6 +578,39 @@ TEST_F(Boss1104, Boss1105AimsOneSecondBeforeItFires)
     }
 }
 
+// Out, 1105 follows its foe: with none near it drops its foe and still
+// feeds input 1 (it heads home), with one in sight it takes him and feeds 1;
+// while it is appearing it feeds nothing.
+TEST_F(Boss1104, Boss1105FeedsInputOneWithAFoeInSightOrNoneNear)
+{
+    CSBoss1105 *partner = Partner({0.0f, 0.0f, 40.0f});
+    const std::pair<int32_t, int32_t> leads[] = {{1, 1}, {0, 2}};
+    UseInputLeads(1105, {0, 4}, leads, 6);
+    PutHero(kFarAway);
+    Tick();  // unseen until called
+    partner->Called = true;
+    Tick();
+    ASSERT_EQ(partner->state, 4);
+    Ticks(3);
+    EXPECT_EQ(partner->state, 4);  // appearing: no input yet
+    partner->AppearDone = true;
+    const float sight = bosstest::SensingBandsOf(partner).sight;
+    const struct {
+        RwV3d heroAt;
+        AiObject *foe;
+    } cases[] = {{kFarAway, nullptr}, {{0.0f, 0.0f, 40.0f - sight}, &hero}, {kFarAway, nullptr}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.heroAt.z);
+        EnterBoss(partner, 6);
+        PutHero(c.heroAt);
+        Tick();  // sensed where he now stands
+        EnterBoss(partner, 0);
+        Ticks(2);
+        EXPECT_EQ(partner->state, 1);
+        EXPECT_EQ(partner->target, c.foe);
+    }
+}
+
 // Called and out, 1105 plays 6240090 once per entry of its states 0 and 1,
 // and nothing else of its table.
 TEST_F(Boss1104, Boss1105SoundsItsEntrySoundOncePerEntry)
@@ -586,7 +619,7 @@ TEST_F(Boss1104, Boss1105SoundsItsEntrySoundOncePerEntry)
     UseStatesThatStay(1105, 6);
     PutHero(kFarAway);
     Tick();  // unseen until called
-    partner->Called = 1;
+    partner->Called = true;
     Tick();
     ASSERT_NE(partner->model, nullptr);
     // Between the visits it rests in 2, a state without a sound.
