@@ -83,16 +83,16 @@ void NoteBlow(AiObject *actor, const monster::FreshHit &hit)
 }
 
 // Once per entry of `state` with a model, "3010600.zus" on the frames.
-void EffectOnce(AiObject *boss, int32_t state, int32_t *done, std::initializer_list<std::pair<int32_t, bool>> frames)
+void EffectOnce(AiObject *boss, int32_t state, bool *done, std::initializer_list<std::pair<int32_t, bool>> frames)
 {
     if (boss->state != state) {
-        *done = 0;
+        *done = false;
         return;
     }
-    if (*done != 0 || boss->model == nullptr) {
+    if (*done || boss->model == nullptr) {
         return;
     }
-    *done = 1;
+    *done = true;
     for (const auto &[frame, attached] : frames) {
         StartOnFrame(boss, kEffect, frame, attached);
     }

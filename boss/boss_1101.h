@@ -30,11 +30,11 @@ public:
     float guardTimer = 0.0f;     // state 26
     float recoveryTimer = 0.0f;  // state 20
     float chargeTimer = 0.0f;    // state 13
-    int32_t effect6 = 0;
-    int32_t effect9 = 0;
-    int32_t effect12 = 0;
-    int32_t effect13 = 0;
-    int32_t effect16 = 0;
+    bool effect6 = false;  // the effects of this visit of states 6, 9, 12, 13, 16
+    bool effect9 = false;
+    bool effect12 = false;
+    bool effect13 = false;
+    bool effect16 = false;
     int32_t glow = 0;  // stage 41's glow runs
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1101Traits;

@@ -61,9 +61,9 @@ void CSBoss1102::Think(int32_t *next, float dt)
                     return false;
                 }
                 *input = boss_1102::kInputWalk;
-                KeepAway = 1;
+                KeepAway = true;
             } else if (IdleTimer == 0.0f) {
-                KeepAway = 0;
+                KeepAway = false;
             }
             return true;
         });
@@ -82,7 +82,7 @@ BossGoal CSBoss1102::ChooseGoal(const BossWay &way)
         return goal;
     }
     const RwV3d t = *target->GetPositionPtr();
-    if (KeepAway != 0) {
+    if (KeepAway) {
         goal.point = V3Add(p, V3Sub(p, t));
         goal.distance = V3Distance(p, t);
         return goal;

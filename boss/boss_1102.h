@@ -15,7 +15,7 @@ class CSBoss1102 : public AiObject {
 public:
     CSBoss1102() { fullDetail = true; }
 
-    int32_t KeepAway = 0;               // backing away from the foe instead of closing in
+    bool KeepAway = false;              // backing away from the foe instead of closing in
     RwV3d AimPoint = {0.0f, 0.0f, 0.0f};  // where the foe stood when it entered the alarm circle
     bool ThrowDone = false;             // the state-3 throw of this visit
     bool SecondThrowDone = false;       // the state-4 throw of this visit

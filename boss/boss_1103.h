@@ -22,8 +22,8 @@ public:
         timeSinceHurt = 5.0f;
     }
 
-    int32_t FoeInReach = 0;     // a foe was within AttackRange at the last sensing
-    int32_t ShotDone = 0;       // state 20's double shot of this visit
+    bool FoeInReach = false;    // a foe was within AttackRange at the last sensing
+    bool ShotDone = false;      // state 20's double shot of this visit
     bool BlastDone = false;     // state 21's blast of this visit
     bool CounterLanded = false;  // a state-10 blow hit a foe
     AiObject *GrabbedHero = nullptr;  // let go in the hold state and at death
@@ -32,9 +32,9 @@ public:
     int32_t RageDone[3] = {0, 0, 0};  // 60, 30 and 10 %
     float GuardPeekTimer = 0.0f;  // state 22's interval
     float GuardTimer = 0.0f;      // time guarding in state 28
-    int32_t Flame12Done = 0;
-    int32_t Flame18Done = 0;
-    int32_t Flame21Done = 0;
+    bool Flame12Done = false;
+    bool Flame18Done = false;
+    bool Flame21Done = false;
     int32_t RageGlowOn = 0;
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1103Traits;

@@ -118,28 +118,28 @@ void CSBoss1104::StepCircling(int32_t *next, float dt, BossGoal *goal)
     }
     if (state != boss_1104::kCircleState) {
         CircleTimer = 0.0f;
-        SideChosen = 0;
+        SideChosen = false;
         return;
     }
     CircleTimer += dt;
     if (CircleTimer >= boss_1104::kCircleSeconds) {
         monster::FeedInput(this, next, stateRandom < 50 ? boss_1104::kInputCircleMore : boss_1104::kInputCircleEnd);
         CircleTimer = 0.0f;
-        SideChosen = 0;
+        SideChosen = false;
         return;
     }
     if (target == nullptr) {
         return;
     }
     if (monster::GroundDistance(position, *target->GetPositionPtr()) >= boss_1104::kCircleFar) {
-        if (SideChosen == 0) {
-            CircleSide = CircleSide == 0 ? 1 : 0;
-            SideChosen = 1;
+        if (!SideChosen) {
+            CircleSide = !CircleSide;
+            SideChosen = true;
         }
         RwV3d up;
         GetUp(&up);
         const RwV3d side = V3Normalized(V3Cross(facing, up), {1.0f, 0.0f, 0.0f});
-        goal->point = V3Add(position, CircleSide != 0 ? side : V3Scale(side, -1.0f));
+        goal->point = V3Add(position, CircleSide ? side : V3Scale(side, -1.0f));
     } else {
         goal->point = back;
     }
@@ -171,51 +171,51 @@ void CSBoss1104::StepSpells()
 void CSBoss1104::SendPartnerAway()
 {
     if (Partner != nullptr) {
-        Partner->Called = 0;
+        Partner->Called = false;
     }
 }
 
 void CSBoss1104::StepCalls(int32_t *next, float dt)
 {
-    if (PartnerLooked == 0) {
+    if (!PartnerLooked) {
         for (AiObject *actor = monster::FirstActor(); actor != nullptr; actor = actor->next) {
             if (actor->aiType == boss_1104::kPartnerType) {
                 Partner = static_cast<CSBoss1105 *>(actor);
                 break;
             }
         }
-        PartnerLooked = 1;
+        PartnerLooked = true;
     }
     const int32_t maxHP = monster::ParamsOf(this).maxHP;
     for (int32_t i = 0; i < 3; ++i) {
         // The first call happens with or without a partner; the later ones
         // only while the partner is there and not out.
         if (i > 0) {
-            if (Partner == nullptr || Partner->AppearDone != 0) {
+            if (Partner == nullptr || Partner->AppearDone) {
                 continue;
             }
-            if (PartnerCalled != 0) {
-                Partner->Called = 0;
+            if (PartnerCalled) {
+                Partner->Called = false;
             }
         }
         const int32_t threshold = static_cast<int32_t>(static_cast<float>(maxHP) * boss_1104::kCallShares[i]);
-        if (hp > threshold || CallDone[i] != 0) {
+        if (hp > threshold || CallDone[i]) {
             continue;
         }
         if (monster::FeedInput(this, next, kBossInputHpPhase) == boss_1104::kCallState) {
             for (int32_t j = 0; j <= i; ++j) {
-                CallDone[j] = 1;
+                CallDone[j] = true;
             }
-            PartnerCalled = 1;
+            PartnerCalled = true;
             CallTimer = 0.0f;
         }
     }
-    if (PartnerCalled == 0) {
+    if (!PartnerCalled) {
         return;
     }
     if (CallTimer < boss_1104::kCallSeconds) {
-        if (Partner != nullptr && Partner->AppearDone == 0) {
-            Partner->Called = 1;
+        if (Partner != nullptr && !Partner->AppearDone) {
+            Partner->Called = true;
             const RwV3d facing = boss_1104::Facing(this);
             Partner->SetPosition(V3Add(*GetPositionPtr(), V3Scale(facing, boss_1104::kPartnerAhead)));
             Partner->SetDirection(facing);
@@ -223,7 +223,7 @@ void CSBoss1104::StepCalls(int32_t *next, float dt)
         CallTimer += dt;
     } else {
         SendPartnerAway();
-        PartnerCalled = 0;
+        PartnerCalled = false;
     }
 }
 

@@ -22,16 +22,16 @@ public:
     float PeekTimer = 0.0f;    // state 9's interval
     float GuardTimer = 0.0f;   // time guarding in state 11
     float CallTimer = 0.0f;    // time since the partner was called
-    int32_t PartnerCalled = 0; // the partner is wanted at the boss's side
+    bool PartnerCalled = false; // the partner is wanted at the boss's side
     float BackOffTimer = 0.0f; // time in state 2
-    int32_t SideChosen = 0;    // the side of this visit of state 1 is chosen
-    int32_t CircleSide = 0;    // which way it circles
+    bool SideChosen = false;   // the side of this visit of state 1 is chosen
+    bool CircleSide = false;   // which way it circles
     CSBoss1105 *Partner = nullptr;  // the stage's boss 1105, looked up once
-    int32_t PartnerLooked = 0;
-    int32_t CallDone[3] = {0, 0, 0};  // 70, 40 and 10 %
-    int32_t BoltDone = 0;      // the spells of this visit of states 4, 5, 3
-    int32_t VinesDone = 0;
-    int32_t TornadoDone = 0;
+    bool PartnerLooked = false;
+    bool CallDone[3] = {false, false, false};  // 70, 40 and 10 %
+    bool BoltDone = false;     // the spells of this visit of states 4, 5, 3
+    bool VinesDone = false;
+    bool TornadoDone = false;
     boss::BossBeam Beam;       // the casting beam of this visit
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1104Traits;

@@ -53,11 +53,11 @@ bool CSBoss1105::Appear()
 
 void CSBoss1105::Think(int32_t *next, float dt)
 {
-    if (Called == 0) {
+    if (!Called) {
         monster::FeedInput(this, next, boss_1105::kInputNotCalled);
-        Waiting = 1;
+        Waiting = true;
         // Unseen until called: the model the placement handed it goes back.
-        if (AppearDone == 0 && model != nullptr && !eventModel && state != boss_1105::kLeaveState) {
+        if (!AppearDone && model != nullptr && !eventModel && state != boss_1105::kLeaveState) {
             SetModelInstance(nullptr);
         }
     } else if (model == nullptr && !Appear()) {
@@ -66,7 +66,7 @@ void CSBoss1105::Think(int32_t *next, float dt)
     RunBossMessages(
         this, next, kTraits, {.sensesModel = false}, [](const MSGData &, int32_t input) { return input; },
         [&](int32_t bits, int32_t *input) {
-            if (AppearDone == 0 || Waiting != 0) {
+            if (!AppearDone || Waiting) {
                 return false;
             }
             if ((bits & kSenseNear) == 0) {
@@ -126,15 +126,15 @@ void CSBoss1105::Act(int32_t * /*next*/, float dt)
     const BossGoal goal = StepGoal(this, StepWaypoint(this, dt));
     StepWingBalls(dt);
     if (state == boss_1105::kAppearState && boss_1105::MotionEnded(this)) {
-        AppearDone = 1;
+        AppearDone = true;
     }
     if (state == boss_1105::kLeaveState && boss_1105::MotionEnded(this) && !eventModel) {
         SetModelInstance(nullptr);
-        AppearDone = 0;
+        AppearDone = false;
     }
     TurnTowardFoe(this, dt);
     holdState = state == kTraits.holdState;
-    Waiting = 0;
+    Waiting = false;
     StepHoldAndEntrySound(this, kTraits, kSounds);
     targetable = false;
     const float step = monster::StepSpeed(this, dt);

@@ -17,11 +17,11 @@ public:
     CSBoss1105() { fullDetail = true; }
 
     float AimTimer = 0.0f;    // time a foe has been within AttackRange
-    int32_t Called = 0;       // written by boss 1104: wanted at its side
-    int32_t AppearDone = 0;   // finished appearing (read by boss 1104)
+    bool Called = false;      // written by boss 1104: wanted at its side
+    bool AppearDone = false;  // finished appearing (read by boss 1104)
     float ShotTimer = 0.1f;   // time since the last wing ball
     int32_t ShotCount = 0;    // wing balls in this visit of state 3
-    int32_t Waiting = 0;      // set by the think step while not called
+    bool Waiting = false;     // set by the think step while not called
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1105Traits;
     static constexpr monster::StateSound kSounds[] = {{0, 6240090, 0}, {1, 6240090, 0}};

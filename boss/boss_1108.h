@@ -24,8 +24,8 @@ public:
 
     int32_t inRange = 0;                         // the last sensing had a hero within AttackRange
     RwV3d rememberedPoint = {0.0f, 0.0f, 0.0f};  // the target's position, taken in the alarm circle
-    int32_t swarmDone = 0;                       // state 2's swarm of this visit
-    int32_t teleportDone = 0;                    // state 5's teleport of this visit
+    bool swarmDone = false;                      // state 2's swarm of this visit
+    bool teleportDone = false;                   // state 5's teleport of this visit
     float dashTimer = 0.0f;                      // state 1
     AiObject *partners[kPartnerSlots] = {};      // filled once by the first act
     int32_t partnersFilled = 0;

@@ -57,7 +57,7 @@ CSBossChampion *Self(AiObject *actor) { return static_cast<CSBossChampion *>(act
 void StepFlames(CSBossChampion *self, const ChampionRules &rules)
 {
     const int32_t *frames[] = {rules.flame5Frames, rules.flame8Frames};
-    int32_t *done[] = {&self->Flame5Done, &self->Flame8Done};
+    bool *done[] = {&self->Flame5Done, &self->Flame8Done};
     for (int32_t i = 0; i < 2; ++i) {
         if (FirstInVisit(self, kFlameStates[i], done[i], self->model != nullptr)) {
             for (int32_t k = 0; k < 2; ++k) {
@@ -131,7 +131,7 @@ void StepRage(CSBossChampion *self, int32_t *next, const ChampionRules &rules)
                         monster::Unsigned(*next) >= static_cast<uint32_t>(rules.traits->stateBound);
     // The phases fire in order (60, 30, 10 %), so each finds the ones
     // before it done.
-    if (StepHpPhases(self, next, *rules.traits, self->RageDone, self->RageAllowed != 0)) {
+    if (StepHpPhases(self, next, *rules.traits, self->RageDone, self->RageAllowed)) {
         self->BarrageTimer = 0.0f;
         self->BarrageShotTimer = rules.barrageEvery;
         self->ArrowDone = false;

@@ -57,13 +57,13 @@ public:
     float FlinchPeekTimer = 0.0f;  // state 17's interval
     float GuardTimer = 0.0f;       // time guarding in state 23
     int32_t RageDone[3] = {0, 0, 0};  // 60, 30 and 10 %
-    int32_t SpecialDone[8] = {};   // the special attacks of this visit, by the boss's own slots
+    bool SpecialDone[8] = {};      // the special attacks of this visit, by the boss's own slots
     float BarrageTimer = 0.0f;
     float BarrageShotTimer = 0.0f;
     BossBeam Beams[2];
-    int32_t Flame5Done = 0;
-    int32_t Flame8Done = 0;
-    int32_t RageAllowed = 0;
+    bool Flame5Done = false;
+    bool Flame8Done = false;
+    bool RageAllowed = false;
     bool AuraOn = false;
     bool ArrowDone = false;        // 1110: the barrage's lit arrow
 };

@@ -296,16 +296,16 @@ void StepHandOver(AiObject *boss)
     boss->lastHitter = nullptr;
 }
 
-bool FirstInVisit(const AiObject *boss, int32_t state, int32_t *done, bool ready)
+bool FirstInVisit(const AiObject *boss, int32_t state, bool *done, bool ready)
 {
     if (boss->state != state) {
-        *done = 0;
+        *done = false;
         return false;
     }
-    if (*done != 0 || !ready) {
+    if (*done || !ready) {
         return false;
     }
-    *done = 1;
+    *done = true;
     return true;
 }
 

@@ -273,7 +273,7 @@ void RunBossAct(Boss *self, int32_t *next, float dt)
 
 // Once per visit of `state`: true the first act in it at which `ready`
 // holds (*done set then); *done clears in every other state.
-bool FirstInVisit(const AiObject *boss, int32_t state, int32_t *done, bool ready);
+bool FirstInVisit(const AiObject *boss, int32_t state, bool *done, bool ready);
 
 // Turning toward the target (home without one) by TurnDeg x dt: toward
 // its side, a half turn in one sense when it lies behind, none within the

@@ -261,14 +261,14 @@ TEST_F(Boss1102, ItKeepsAwayUntilItsWalksThreeSecondsHaveRunOut)
     EnterBoss(boss, 1);
     PutHero({0.0f, 0.0f, kHome.z - bands.reach});
     Ticks(30);
-    EXPECT_EQ(boss->KeepAway, 1);
+    EXPECT_TRUE(boss->KeepAway);
     PutHero({0.0f, 0.0f, kHome.z - bands.sight});
     Ticks(60);
-    EXPECT_EQ(boss->KeepAway, 1);
+    EXPECT_TRUE(boss->KeepAway);
     const int ticks = TicksUntil([&] { return boss->state != 1; }, 200);
     EXPECT_NEAR((ticks + 90) / 60.0f, 3.0f, 0.05f);
     Ticks(2);
-    EXPECT_EQ(boss->KeepAway, 0);
+    EXPECT_FALSE(boss->KeepAway);
 }
 
 // A hero inside its attack range makes it back away (to the point
@@ -282,7 +282,7 @@ TEST_F(Boss1102, AHeroInItsAttackRangeMakesItKeepAway)
     PutHero(heroAt);
     EnterBoss(boss, 1);
     Ticks(2);
-    EXPECT_EQ(boss->KeepAway, 1);
+    EXPECT_TRUE(boss->KeepAway);
     const float before = boss->GetPositionPtr()->z;
     const int ticks = TicksUntil([&] { return boss->state != 1; }, 120);
     ASSERT_GT(ticks, 0);

@@ -350,7 +350,7 @@ TEST_F(Boss1103, TheDoubleShotFiresOncePerVisitAtFrame2935FromBothHands)
         EnterBoss(boss, 0);
         Tick();
         EnterBoss(boss, 20);
-        TicksUntil([&] { return boss->ShotDone != 0; }, 200);
+        TicksUntil([&] { return boss->ShotDone; }, 200);
         EXPECT_GE(boss::ClockFrame(boss), 2935.0f);
         EXPECT_EQ(EffectStarts("3209000"), before + 2);
         Ticks(10);
@@ -388,7 +388,7 @@ TEST_F(Boss1103, TheWeaponFlamesLightOncePerVisit)
             EXPECT_EQ(particles.SystemsOut(), out);
             TicksUntil([&] { return boss::ClockFrame(boss) > 1414.0f; }, 120);
             Tick();
-            EXPECT_EQ(boss->Flame18Done, 1) << boss::ClockFrame(boss) << " " << boss->state;
+            EXPECT_TRUE(boss->Flame18Done) << boss::ClockFrame(boss) << " " << boss->state;
         }
         EXPECT_EQ(particles.SystemsOut(), out + 1);
         Ticks(5);

@@ -215,7 +215,7 @@ TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
     Tick();
     EXPECT_EQ(boss->state, 2);  // the walk's 19 came first: no rage
     EXPECT_EQ(boss->RageDone[0], 0);
-    EXPECT_EQ(boss->RageAllowed, 0);
+    EXPECT_FALSE(boss->RageAllowed);
     Tick();
     EXPECT_EQ(boss->state, 14);
     EXPECT_EQ(boss->RageDone[0], 1);
