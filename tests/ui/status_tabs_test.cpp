@@ -8,7 +8,8 @@
 // highlighted in the pause menu is worn as a preview until the tab is left;
 // in the lobby confirming the worn weapon plays 6600000 and changes
 // nothing, another weapon is worn, armour goes through the slot choice
-// (asking nothing; cancel puts both slots back exactly, life kept) and worn armour asks
+// (asking nothing; cancel puts both slots back exactly, life kept, and wins
+// over a confirm pressed with it) and worn armour asks
 // word 5 first (answer 1 takes it off). Skills: gated skills only once
 // learned, the command pictures ("12 A-B": 55, 20 and 50 wide after the
 // base name; "X&Y": four; letters without a picture take none), the
@@ -69,6 +70,15 @@ protected:
         Tap(kPadRight);
         Step();
         ASSERT_EQ(page.currentTab, kTabEquipment);
+    }
+    // The slot choice over, both armour slots as OwnEquipment confirmed them.
+    void ExpectSlotChoiceLeftWithBothSlotsBack()
+    {
+        EXPECT_EQ(page.slotChoice, 0);
+        EXPECT_EQ(Worn(0), 5100010);
+        EXPECT_EQ(Worn(1), 5100020);
+        EXPECT_EQ(page.EquipPage()->slotIds[0], 5100010);
+        EXPECT_EQ(page.EquipPage()->slotIds[1], 5100020);
     }
     std::u16string ListRow(int32_t i) const
     {
@@ -451,11 +461,7 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_EQ(page.SlotChoiceFrame()->quad.v[0].emissiveColor >> 24, 170u);
     Tap(kPadCross);
     Step();
-    EXPECT_EQ(page.slotChoice, 0);
-    EXPECT_EQ(Worn(0), 5100010);
-    EXPECT_EQ(Worn(1), 5100020);
-    EXPECT_EQ(page.EquipPage()->slotIds[0], 5100010);
-    EXPECT_EQ(page.EquipPage()->slotIds[1], 5100020);
+    ExpectSlotChoiceLeftWithBothSlotsBack();
     EXPECT_EQ(hero->hp, life);  // a preview costs no life
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600050}));
     EXPECT_EQ(PromptBand(), prompts);
@@ -471,6 +477,28 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
     EXPECT_FALSE(ui->IsModalBoxOpen());
     EXPECT_EQ(PromptBand(), prompts);
+}
+
+// Cross and circle mashed together in the slot choice: the cancel is all
+// that happens (both slots back, its sound alone), and nothing is worn.
+TEST_F(StatusTabsTest, ACancelPressedWithAConfirmOnlyCancelsTheSlotChoice)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
+    Down(4);
+    ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100030);
+    Tap(kPadCircle);
+    Step();
+    ASSERT_EQ(page.slotChoice, 1);
+    Sounds();
+    Tap(kPadCross);
+    Tap(kPadCircle);
+    Step();
+    ExpectSlotChoiceLeftWithBothSlotsBack();
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
 }
 
 TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
