@@ -381,7 +381,8 @@ void CSStageSelect::SetBannerText()
 
 void CSStageSelect::OpenBanner()
 {
-    if (bannerUnfolded || bannerText == nullptr || bannerText->GetMaxRowWidth() <= 0) {
+    // A banner with no name to show stays folded.
+    if (bannerUnfolded || bannerText == nullptr || bannerText->GetMaxRowWidth() == 0) {
         return;
     }
     bannerUnfolded = true;

@@ -3,8 +3,10 @@
 // one step per 300 ms against a clock the test moves, the banner's 100 ms
 // before a confirm counts, the first stage that only returns to the map,
 // the start of a stage (the switch to 13, then the stage change), the info
-// pages (also with one text block left in the pool), and the fallback
-// names of a pack without name files.
+// pages (also with one text block left in the pool, or none), the fallback
+// names of a pack without name files, a stage with no name at all (no
+// banner, no page), the banner's sound once per fold, and a back that
+// closes the panel only under the risen base map, deaf meanwhile.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -62,6 +64,32 @@ protected:
         Hold(direction);
         Frames(1);
     }
+    // Pushes once, lets go and waits until the marker has stood still ten frames.
+    void PushAndLetTheMarkerSettle(PadButton direction)
+    {
+        Push(direction);
+        ReleasePads();
+        ASSERT_TRUE(FramesUntil([&] { return panel_->cursor.AtTarget(); }));
+        Frames(10);
+    }
+    // Takes the game's pooled text blocks until `left` remain; they go back when the test ends.
+    void TakeTextBlocksLeaving(int left)
+    {
+        while (uitest::TextBlocksInUse(gs) < static_cast<int>(CSTextBlockPool::kBlocks) - left) {
+            taken_.push_back(gs.textBlocks.Acquire());
+        }
+    }
+    void TearDown() override
+    {
+        for (CSTextBlock *block : taken_) {
+            GiveBackTextBlock(block);
+        }
+        lobbytest::ClockedLobbyTest::TearDown();
+    }
+    CSStageSelect *panel_ = nullptr;
+
+private:
+    std::vector<CSTextBlock *> taken_;
 
 };
 
@@ -115,6 +143,7 @@ TEST_F(StageSelect, HoldingADirectionStepsOncePerThreeHundredMilliseconds)
     Clear({1, 3});  // 2020000 and 2040000: 2040000, 2050000 and 2080000 open as well
     WaitForMenu();
     CSStageSelect *panel = OpenStageSelect();
+    Sounds();
     clock.now = 5000;
     Push(kPadRight);
     EXPECT_EQ(panel->Chosen()->stageId, 2020000);
@@ -139,6 +168,10 @@ TEST_F(StageSelect, HoldingADirectionStepsOncePerThreeHundredMilliseconds)
     clock.now = 6200;
     Push(kPadLeft);
     EXPECT_EQ(panel->Chosen()->stageId, 2040000);
+    // The banner folded at the first step and, the marker never arriving,
+    // stayed folded through the later ones: one sound.
+    EXPECT_FALSE(panel->BannerUnfolded());
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kBanner}));
 }
 
 TEST_F(StageSelect, TheExtraStagesOpenAfterTheirStages)
@@ -270,9 +303,36 @@ TEST_F(StageSelect, TheInfoPagesTurnThroughTheMonsterListsAndBackToTheStage)
     Tap(kPadLeft);
     EXPECT_EQ(panel->page, 2u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove, kMove}));
+    // The lobby turning the panel on again while it shows changes nothing.
+    panel->SetActive(1);
+    Frames(1);
+    EXPECT_EQ(panel->mode, CSStageSelect::kInfo);
+    EXPECT_EQ(panel->page, 2u);
+    EXPECT_EQ(panel->Chosen()->stageId, 2020000);
     Tap(kPadCross);
     EXPECT_EQ(panel->mode, CSStageSelect::kMap);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
+}
+
+// With no text block left in the game's pool the panel has neither banner
+// nor page text: the map still opens and the marker moves, silently.
+TEST_F(StageSelect, WithNoTextBlockLeftTheMapStillMovesWithoutABanner)
+{
+    StartLobby("select_no_blocks");
+    WaitForMenu();
+    TakeTextBlocksLeaving(0);
+    OpenPage(0);
+    CSStageSelect *panel = panel_ = lobby->StageSelect();
+    ASSERT_TRUE(FramesUntil([&] { return panel->PicturesRead(); }));
+    EXPECT_EQ(panel->BannerText(), nullptr);
+    EXPECT_EQ(panel->PageText(), nullptr);
+    EXPECT_FALSE(panel->BannerUnfolded());
+    Sounds();
+    PushAndLetTheMarkerSettle(kPadRight);
+    EXPECT_EQ(panel->Chosen()->stageId, 2020000);
+    EXPECT_FALSE(panel->BannerUnfolded());
+    EXPECT_TRUE(Sounds().empty());
+    DrawFrame([&] { ui->Render(); });
 }
 
 // With one text block left in the game's pool the banner takes it: the info
@@ -281,10 +341,7 @@ TEST_F(StageSelect, WithOneTextBlockLeftTheInfoPagesTurnWithoutTheirText)
 {
     StartLobby("select_one_block");
     WaitForMenu();
-    std::vector<CSTextBlock *> taken;
-    while (uitest::TextBlocksInUse(gs) < static_cast<int>(CSTextBlockPool::kBlocks) - 1) {
-        taken.push_back(gs.textBlocks.Acquire());
-    }
+    TakeTextBlocksLeaving(1);
     CSStageSelect *panel = OpenStageSelect();
     EXPECT_EQ(panel->PageText(), nullptr);
     Push(kPadRight);
@@ -299,9 +356,58 @@ TEST_F(StageSelect, WithOneTextBlockLeftTheInfoPagesTurnWithoutTheirText)
     EXPECT_EQ(panel->page, 2u);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kMove, kMove, kMove}));
     DrawFrame([&] { ui->Render(); });
-    for (CSTextBlock *block : taken) {
-        GiveBackTextBlock(block);
+}
+
+// Back on the map closes the panel only once the base map has risen over
+// it: until then it stays on screen where it stood, a direction held with
+// the back does not move it, and further presses are not heard.
+TEST_F(StageSelect, BackClosesThePanelUnderTheRisenBaseMapAndIgnoresPressesMeanwhile)
+{
+    StartLobby("select_back");
+    WaitForMenu();
+    CSStageSelect *panel = OpenStageSelect();
+    Sounds();
+    Hold(kPadRight);
+    Tap(kPadCross);
+    ASSERT_TRUE(ui->IsBaseMapCovering());
+    EXPECT_EQ(panel->Chosen()->stageId, 2010000);
+    EXPECT_TRUE(panel->BannerUnfolded());
+    for (PadButton button : {kPadCross, kPadCircle, kPadSelect, kPadStart}) {
+        Tap(button);
+        EXPECT_TRUE(panel->Active()) << button;
+        EXPECT_EQ(panel->mode, CSStageSelect::kMap) << button;
     }
+    int frames = 5;  // the back's and the four presses'
+    while (ui->IsBaseMapCovering() && frames < 100) {
+        EXPECT_TRUE(panel->Active()) << frames;
+        Frames(1);
+        ++frames;
+    }
+    // The base map's 500 ms at 16 ms frames; the panel goes in the update after.
+    EXPECT_EQ(frames, 500 / 16 + 1);
+    EXPECT_TRUE(panel->Active());
+    Frames(1);
+    EXPECT_FALSE(panel->Active());
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+}
+
+// A stage with no name anywhere (neither its name record nor the message
+// table's) has no banner to unfold: the marker reaches it silently and a
+// confirm there opens no page.
+TEST_F(StageSelect, AStageWithoutAnyNameKeepsItsBannerFoldedAndOpensNoPage)
+{
+    StartLobby("select_nameless");
+    WaitForMenu();
+    CSStageSelect *panel = panel_ = OpenStageSelect();
+    panel->FindNode(2020000)->stageId = 2990000;
+    Sounds();
+    PushAndLetTheMarkerSettle(kPadRight);
+    ASSERT_EQ(panel->Chosen()->stageId, 2990000);
+    EXPECT_FALSE(panel->BannerUnfolded());
+    Tap(kPadCircle);
+    EXPECT_EQ(panel->mode, CSStageSelect::kMap);
+    // The fold of the first stage's banner only.
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kBanner}));
 }
 
 TEST_F(StageSelect, AStageWithoutMonsterListsIgnoresLeftAndRightSilently)
