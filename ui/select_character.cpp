@@ -88,8 +88,10 @@ void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
         for (int i = 0; i < 4; ++i) {
             stats[i] = row != nullptr ? row->stats[i] : 0;
         }
-        LoadModel();
-        LoadAnimation();
+        if (row != nullptr) {
+            LoadModel(*row);
+            LoadAnimation(*row);
+        }
         return;
     }
     const SelectionHero *row = FindSelectionHero(hero);
@@ -98,7 +100,7 @@ void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
         anim->ReleaseAnimation(row->animationName);
     }
     animHandle = 0;
-    if (clump != nullptr && g_pGameSystem != nullptr) {
+    if (clump != nullptr) {
         g_pGameSystem->DestroyClump(clump);
     }
     clump = nullptr;
@@ -106,32 +108,22 @@ void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
     hero = -1;
 }
 
-void HeroModel::LoadModel()
+void HeroModel::LoadModel(const SelectionHero &row)
 {
-    const SelectionHero *row = FindSelectionHero(hero);
-    if (clump != nullptr || row == nullptr || g_pGameSystem == nullptr) {
-        return;
-    }
-    const std::string path = Rooted(row->model);
+    const std::string path = Rooted(row.model);
     clump = g_pGameSystem->LoadClump(path.c_str(), FolderOf(path).c_str());
     if (clump == nullptr) {
-        DebugPrint("CSSelectCharacter: the model %s did not load; the hero stands without it\n", row->model);
+        DebugPrint("CSSelectCharacter: the model %s did not load; the hero stands without it\n", row.model);
     }
 }
 
-void HeroModel::LoadAnimation()
+void HeroModel::LoadAnimation(const SelectionHero &row)
 {
-    const SelectionHero *row = FindSelectionHero(hero);
-    if (row == nullptr) {
-        return;
-    }
-    if (anim->LoadAMF(Rooted(row->animationPath).c_str()) < 0) {
-        DebugPrint("CSSelectCharacter: the animation %s did not load\n", row->animationPath);
-        return;
-    }
-    // A model that did not load gets no animation: nothing to play it on.
-    if (clump != nullptr) {
-        animHandle = anim->AssignAnimation(clump, row->animationName);
+    if (anim->LoadAMF(Rooted(row.animationPath).c_str()) < 0) {
+        DebugPrint("CSSelectCharacter: the animation %s did not load\n", row.animationPath);
+    } else if (clump != nullptr) {
+        // A model that did not load gets no animation: nothing to play it on.
+        animHandle = anim->AssignAnimation(clump, row.animationName);
     }
 }
 
@@ -205,10 +197,8 @@ void CSSelectCharacter::SetActive(uint8_t on)
     }
     PlaceModels();
     CreateLight();
-    if (g_pGameSystem != nullptr) {
-        const uint8_t ambient[4] = {45, 45, 45, 255};
-        g_pGameSystem->SetAmbientColor(ambient);
-    }
+    const uint8_t ambient[4] = {45, 45, 45, 255};
+    g_pGameSystem->SetAmbientColor(ambient);
     SetStageFog(false, 1.0f);
     PlaceCamera();
     PlaceLight();
@@ -248,9 +238,6 @@ void CSSelectCharacter::LayOut()
 
 void CSSelectCharacter::SetNamePlate(int32_t hero)
 {
-    if (namePlate == nullptr) {
-        return;
-    }
     const float t0 = hero == 1 ? 87.0f : 39.0f;
     PlaceUIQuad(namePlate.get(), 237, 362, 403, 409, 168, t0, 334, t0 + 47.0f);
 }
@@ -280,6 +267,7 @@ void CSSelectCharacter::ReleaseTextures()
 
 void CSSelectCharacter::LoadCharacterModel()
 {
+    // Loaded once and kept; a sky box that did not load is tried again.
     if (models != nullptr && skyBox != nullptr) {
         return;
     }
@@ -324,9 +312,6 @@ void CSSelectCharacter::ReleaseModels()
 
 void CSSelectCharacter::LoadSkyBox()
 {
-    if (skyBox != nullptr || g_pGameSystem == nullptr) {
-        return;
-    }
     const std::string path = Rooted(kSkyBoxPath);
     skyBox = g_pGameSystem->LoadClump(path.c_str(), FolderOf(path).c_str());
     if (skyBox == nullptr) {
@@ -340,7 +325,7 @@ void CSSelectCharacter::ReleaseCharacterModel()
     if (active != 0) {
         return;
     }
-    if (skyBox != nullptr && g_pGameSystem != nullptr) {
+    if (skyBox != nullptr) {
         g_pGameSystem->DestroyClump(skyBox);
     }
     skyBox = nullptr;
@@ -364,9 +349,6 @@ void CSSelectCharacter::Release()
 
 void CSSelectCharacter::CreateLight()
 {
-    if (light != nullptr) {
-        return;
-    }
     light = RpLightCreate(rpLIGHTPOINT);
     if (light == nullptr) {
         return;
@@ -376,9 +358,7 @@ void CSSelectCharacter::CreateLight()
     const RwRGBAReal white = {1.0f, 1.0f, 1.0f, 1.0f};
     RpLightSetColor(light, &white);
     RpLightSetFrame(light, RwFrameCreate());
-    if (g_pGameSystem != nullptr && g_pGameSystem->world != nullptr) {
-        RpWorldAddLight(g_pGameSystem->world, light);
-    }
+    RpWorldAddLight(g_pGameSystem->world, light);
 }
 
 void CSSelectCharacter::DestroyLight()
@@ -400,9 +380,6 @@ void CSSelectCharacter::DestroyLight()
 
 void CSSelectCharacter::PlaceModels()
 {
-    if (models == nullptr || modelCount <= 0) {
-        return;
-    }
     for (int32_t i = 0; i < modelCount; ++i) {
         const float t = angle + static_cast<float>(i) * kTwoPi / static_cast<float>(modelCount);
         models[i]->SetPosition({std::sin(t) * radius, 0.0f, std::cos(t) * radius});
@@ -411,14 +388,7 @@ void CSSelectCharacter::PlaceModels()
 
 void CSSelectCharacter::PlaceCamera()
 {
-    if (g_pGameSystem == nullptr) {
-        return;
-    }
-    RwCamera *camera = g_pGameSystem->GetCamera();
-    RwFrame *frame = camera != nullptr ? RwCameraGetFrame(camera) : nullptr;
-    if (frame == nullptr) {
-        return;
-    }
+    RwFrame *frame = RwCameraGetFrame(g_pGameSystem->GetCamera());
     const RwV3d lookAt = {0.0f, 8.092f, 0.0f};
     const RwV3d eye = {0.0f, 12.329f, 73.0f};
     RwV3d d;
@@ -449,16 +419,15 @@ void CSSelectCharacter::PlaceLight()
 
 void CSSelectCharacter::SpinSkyBox(uint32_t ms)
 {
-    RwFrame *frame = skyBox != nullptr ? RpClumpGetFrame(skyBox) : nullptr;
-    RwCamera *camera = g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr;
-    if (frame == nullptr || camera == nullptr || RwCameraGetFrame(camera) == nullptr) {
+    if (skyBox == nullptr) {
         return;
     }
+    RwFrame *frame = RpClumpGetFrame(skyBox);
     RwMatrix matrix = *RwFrameGetMatrix(frame);
     matrix.pos = {0.0f, 0.0f, 0.0f};
     const RwV3d axis = matrix.up;
     RwMatrixRotate(&matrix, &axis, static_cast<float>(ms) * 0.002f, rwCOMBINEPOSTCONCAT);
-    matrix.pos = RwFrameGetLTM(RwCameraGetFrame(camera))->pos;
+    matrix.pos = RwFrameGetLTM(RwCameraGetFrame(g_pGameSystem->camera))->pos;
     RwMatrix clean;
     RwMatrixOrthonormalize(&clean, &matrix);
     RwFrameTransform(frame, &clean, rwCOMBINEREPLACE);
@@ -466,7 +435,7 @@ void CSSelectCharacter::SpinSkyBox(uint32_t ms)
 
 void CSSelectCharacter::RenderSkyBox()
 {
-    if (skyBox == nullptr || g_pGameSystem == nullptr) {
+    if (skyBox == nullptr) {
         return;
     }
     uint8_t saved[4];
@@ -475,11 +444,11 @@ void CSSelectCharacter::RenderSkyBox()
     g_pGameSystem->SetAmbientColor(white);
     // The background, drawn next over the whole screen, hides the sky but in its window:
     // the sky is drawn there alone, unless it writes depth (which the models then read).
-    RwRaster *frame = g_pGameSystem->camera != nullptr ? RwCameraGetRaster(g_pGameSystem->camera) : nullptr;
+    RwRaster *frame = RwCameraGetRaster(g_pGameSystem->camera);
     RwInt32 depthWrite = 1;
     RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &depthWrite);
     int32_t window[4];
-    const bool scissored = frame != nullptr && depthWrite == 0 &&
+    const bool scissored = depthWrite == 0 &&
                            PictureWindowOnScreen(skyWindow, background->v, RwRasterGetWidth(frame),
                                                  RwRasterGetHeight(frame), window);
     if (scissored) {
@@ -495,7 +464,7 @@ void CSSelectCharacter::RenderSkyBox()
 
 void CSSelectCharacter::TurnCarousel(uint32_t ms)
 {
-    if (target == current || modelCount <= 0) {
+    if (target == current) {
         return;
     }
     const float step = kTwoPi / static_cast<float>(modelCount);
@@ -515,9 +484,6 @@ void CSSelectCharacter::TurnCarousel(uint32_t ms)
 
 void CSSelectCharacter::AnimateModels(uint32_t ms)
 {
-    if (models == nullptr) {
-        return;
-    }
     for (int32_t i = 0; i < modelCount; ++i) {
         HeroModel &model = *models[i];
         if (model.animHandle == 0 || model.clump == nullptr) {
@@ -610,7 +576,7 @@ bool CSSelectCharacter::Ready(int32_t pad) const
 
 void CSSelectCharacter::MoveSelection(int32_t pad, int32_t direction)
 {
-    if (!Ready(pad) || modelCount <= 0) {
+    if (!Ready(pad)) {
         return;
     }
     if (direction == 0) {
@@ -671,11 +637,7 @@ void CSSelectCharacter::Back(int32_t pad)
 
 void CSSelectCharacter::DrawStats()
 {
-    // Only a hero that is really there has statistics to show.
     const HeroModel *model = Model(current);
-    if (model == nullptr || digit == nullptr) {
-        return;
-    }
     for (int row = 0; row < 4; ++row) {
         char text[16];
         std::snprintf(text, sizeof text, "%4d", model->stats[row]);
@@ -699,10 +661,8 @@ void CSSelectCharacter::Render()
     DrawUIQuad(*background, backgroundTexture);
     SetDepthTestAndWrite(true);
     RwSetRenderState(rwRENDERSTATETEXTUREADDRESS, reinterpret_cast<void *>(rwTEXTUREADDRESSCLAMP));
-    if (models != nullptr && g_pGameSystem != nullptr) {
-        for (int32_t i = 0; i < modelCount; ++i) {
-            g_pGameSystem->RenderClump(models[i]->clump);
-        }
+    for (int32_t i = 0; i < modelCount; ++i) {
+        g_pGameSystem->RenderClump(models[i]->clump);
     }
     SetDepthTestAndWrite(false);
     RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, reinterpret_cast<void *>(1));

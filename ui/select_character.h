@@ -16,6 +16,7 @@
 #include "ui/ui_quad.h"
 
 class CSClumpAnimManager;
+struct SelectionHero;
 
 struct HeroModel {
     RpClump *clump = nullptr;
@@ -31,8 +32,8 @@ struct HeroModel {
     HeroModel();
     ~HeroModel();
     void Set(uint8_t turnOn, int32_t heroNumber);
-    void LoadModel();
-    void LoadAnimation();
+    void LoadModel(const SelectionHero &row);
+    void LoadAnimation(const SelectionHero &row);
     void SetPosition(const RwV3d &position);
     // Starts a motion when the model has a clump and an animation.
     void ChangeMotion(int32_t motion, float blendSeconds);

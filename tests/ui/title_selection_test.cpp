@@ -7,12 +7,18 @@
 // or turned into the menu by start; circle ends it as start does), quit,
 // the turntable's turn and its direction (also without a sky box), confirm
 // and back ignored while it turns, the leave only after the fade, and the
-// hero block a confirmed hero writes.
+// hero block a confirmed hero writes. On a tree of the test's own: a
+// SELCHAR pack without a hero's model (that hero stands absent, the
+// turntable still turns to it, and choosing it waits for no motion) or
+// without the sky box (coming back from the title keeps the heroes loaded
+// the first time), and a full pack, whose heroes and sky box stay loaded
+// for the way back: the pack is not read again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +30,7 @@
 #include "stage/clump_anim_manager.h"
 #include "stage/model_template.h"
 #include "tests/support/game/trace_reader.h"
+#include "tests/ui/lobby_test_support.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/select_character.h"
 #include "ui/title_screen.h"
@@ -660,6 +667,117 @@ TEST(SelectionFigures, AreTheHerosOwnInPlay)
         EXPECT_EQ(hero.GetAttackBonus(), shown->stats[2]);
         EXPECT_EQ(hero.GetDefense(), shown->stats[3]);
     }
+}
+
+class SelectionPackTest : public savetest::SaveScreensTest {
+protected:
+    // The selection on the tree `name`, its SELCHAR pack rewritten with the
+    // files `keep` keeps (whole without it).
+    void Open(const std::string &name, bool (*keep)(const std::string &file) = nullptr)
+    {
+        StartOn(name);
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        if (keep != nullptr) {
+            lobbytest::RewriteOwnPack(root, "SELCHAR", keep);
+        }
+        Goto(kUISelectCharacter);
+        selection = ui->SelectCharacter();
+        ASSERT_NE(selection, nullptr);
+    }
+    // Updates (drawing the fade) while the selection asks for no other screen.
+    void UpdatesUntilAskedToLeave()
+    {
+        for (int updates = 0; ui->RequestedScreen() == kUISelectCharacter && updates < 400; ++updates) {
+            Updates(1);
+            ui->DrawFade();
+        }
+    }
+    // Back to the title, after its fade, and into the selection again.
+    void BackAndAgain()
+    {
+        Press(0, kPadSelect);
+        Updates(1);
+        UpdatesUntilAskedToLeave();
+        ASSERT_EQ(ui->RequestedScreen(), kUITitle);
+        Updates(1);
+        ASSERT_EQ(ui->CurrentScreen(), kUITitle);
+        ASSERT_EQ(selection->active, 0);
+        ui->SetUIPad(0);
+        Goto(kUISelectCharacter);
+    }
+    std::vector<RpClump *> Heroes() const
+    {
+        return {selection->Model(0)->clump, selection->Model(1)->clump};
+    }
+
+    CSSelectCharacter *selection = nullptr;
+};
+
+TEST_F(SelectionPackTest, AHeroWithoutItsModelStandsAbsentAndIsChosenWithoutWaiting)
+{
+    Open("selchar_no_model", [](const std::string &file) { return file.find("UIBRE.DFF") == std::string::npos; });
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(selection->Model(0)->clump, nullptr);
+    EXPECT_EQ(selection->Model(0)->animHandle, 0u);
+    EXPECT_NE(selection->Model(1)->clump, nullptr);
+    // Without a press the screen stays.
+    Updates(60);
+    EXPECT_EQ(selection->leave, CSSelectCharacter::kStaying);
+    EXPECT_EQ(ui->RequestedScreen(), kUISelectCharacter);
+    EXPECT_EQ(ui->IsFading(), 0);
+    // Round to the other hero and back, drawn on the way.
+    Press(0, kPadRight);
+    Updates(20);
+    EXPECT_EQ(selection->current, 1);
+    DrawFrame([&] { ui->Render(); });
+    Press(0, kPadLeft);
+    Updates(20);
+    ASSERT_EQ(selection->current, 0);
+    DrawFrame([&] { ui->Render(); });
+    // No confirm motion to wait for: the fade begins in the next update,
+    // and the stage entry follows it with the absent hero chosen.
+    Sounds();
+    Press(0, kPadCircle);
+    Updates(2);
+    EXPECT_EQ(selection->leave, CSSelectCharacter::kStart);
+    EXPECT_NE(ui->IsFading(), 0);
+    UpdatesUntilAskedToLeave();
+    EXPECT_EQ(ui->RequestedScreen(), kUIEnterStage);
+    EXPECT_EQ(ui->heroBlock.heroType, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
+TEST_F(SelectionPackTest, WithoutTheSkyBoxComingBackFromTheTitleKeepsTheHeroes)
+{
+    Open("selchar_no_sky", [](const std::string &file) { return file.find("SKYBOX.DFF") == std::string::npos; });
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(selection->skyBox, nullptr);
+    const std::vector<RpClump *> heroes = Heroes();
+    ASSERT_NE(heroes[0], nullptr);
+    ASSERT_NE(heroes[1], nullptr);
+    BackAndAgain();
+    EXPECT_EQ(Heroes(), heroes);
+    EXPECT_EQ(selection->skyBox, nullptr);
+    Updates(5);
+    DrawFrame([&] { ui->Render(); });
+}
+
+TEST_F(SelectionPackTest, ComingBackFromTheTitleReadsThePackNoMore)
+{
+    Open("selchar_again");
+    ASSERT_FALSE(HasFatalFailure());
+    RpClump *sky = selection->skyBox;
+    ASSERT_NE(sky, nullptr);
+    const std::vector<RpClump *> heroes = Heroes();
+    // Gone now: only a new read would miss it.
+    lobbytest::OwnInterfacePacks(root);
+    ASSERT_TRUE(std::filesystem::remove(root + "/PACK/UI0/SELCHAR.STR"));
+    BackAndAgain();
+    EXPECT_TRUE(apptest::FatalRecorder::Names().empty());
+    EXPECT_EQ(selection->skyBox, sky);
+    EXPECT_EQ(Heroes(), heroes);
 }
 
 }  // namespace
