@@ -3,6 +3,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 
 #include "actor/actor_pass.h"
 #include "actor/actor_placement.h"
@@ -331,6 +336,101 @@ void MonsterScenario::PutHero(const RwV3d &where, const RwV3d &facing)
 {
     hero.SetPosition(where);
     hero.SetDirection(facing);
+}
+
+}  // namespace monstertest
+
+namespace monstertest {
+
+std::vector<std::string> MonsterScenario::TakeFightLog(uint32_t every)
+{
+    game::TraceClose();
+    std::vector<std::string> log;
+    std::map<std::string, std::string> lastSeen;  // an actor's or hero's id -> its last state and life
+    size_t sound = 0;
+    // A tick's sounds are queued after its actor pass: they follow its lines.
+    const auto soundsBefore = [&](uint32_t t) {
+        for (; sound < sounds.size() && sounds[sound].tick < t; ++sound) {
+            log.push_back(std::to_string(sounds[sound].tick) + " sound " + std::to_string(sounds[sound].id));
+        }
+    };
+    std::set<std::string> lastTicksMessages;
+    std::set<std::string> thisTicksMessages;
+    uint32_t messageTick = 0;
+    std::ifstream in(tracePath);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        uint32_t t = 0;
+        std::string kind;
+        words >> t >> kind;
+        soundsBefore(t);
+        if (kind == "actor" || kind == "hero") {
+            // actor: id type state HP x y z; hero: id money stagemoney exp kills HP power
+            std::vector<std::string> f;
+            for (std::string w; words >> w;) {
+                f.push_back(w);
+            }
+            const std::string who = kind + (f.empty() ? "" : f[0]);
+            const std::string kept = kind == "actor" && f.size() >= 4 ? f[2] + " " + f[3] : line.substr(line.find(' '));
+            const bool changed = lastSeen[who] != kept;
+            lastSeen[who] = kept;
+            if (!changed && (kind == "hero" || t % every != 0)) {
+                continue;
+            }
+        } else if (kind == "pose") {
+            continue;
+        } else if (kind == "msg") {
+            // A message sent again each tick (the sensing words) is shown when it starts.
+            const std::string sent = line.substr(line.find(' '));
+            if (t != messageTick) {
+                if (messageTick + 1 == t) {
+                    lastTicksMessages.swap(thisTicksMessages);
+                } else {
+                    lastTicksMessages.clear();
+                }
+                thisTicksMessages.clear();
+                messageTick = t;
+            }
+            const bool again = lastTicksMessages.count(sent) != 0;
+            thisTicksMessages.insert(sent);
+            if (again) {
+                continue;
+            }
+        }
+        log.push_back(line);
+    }
+    soundsBefore(tick + 1);
+    sounds.clear();
+    game::TraceOpen(tracePath, nullptr);
+    game::TraceSetTick(tick);
+    return log;
+}
+
+void ExpectSameAsKeptLog(const std::vector<std::string> &log, const std::string &keptPath)
+{
+    if (std::getenv("RW_RECORD_FIGHT_LOGS") != nullptr) {
+        std::ofstream out(keptPath);
+        for (const std::string &line : log) {
+            out << line << '\n';
+        }
+        ADD_FAILURE() << "written " << keptPath << ": read it over before keeping it";
+        return;
+    }
+    std::ifstream in(keptPath);
+    ASSERT_TRUE(in.good()) << keptPath << " is missing (RW_RECORD_FIGHT_LOGS=1 writes it)";
+    std::vector<std::string> kept;
+    for (std::string line; std::getline(in, line);) {
+        kept.push_back(line);
+    }
+    for (size_t i = 0; i < std::max(log.size(), kept.size()); ++i) {
+        const std::string got = i < log.size() ? log[i] : "(the fight's log ends)";
+        const std::string want = i < kept.size() ? kept[i] : "(the kept log ends)";
+        if (got != want) {
+            ADD_FAILURE() << keptPath << " line " << i + 1 << " differs\n  kept: " << want << "\n  now:  " << got;
+            return;
+        }
+    }
 }
 
 }  // namespace monstertest

@@ -71,6 +71,11 @@ private:
     std::vector<CSModelInstance *> taken_;
 };
 
+// Fails the test where `log` differs from the kept log `keptPath` (one line
+// each), naming the first line that differs. With RW_RECORD_FIGHT_LOGS set
+// the log is written there instead, to be read over before it is kept.
+void ExpectSameAsKeptLog(const std::vector<std::string> &log, const std::string &keptPath);
+
 // The most ticks in a row on each of which the state (one entry a tick)
 // was another than on the tick before.
 int LongestChangingRun(const std::vector<int32_t> &statesByTick);
@@ -147,6 +152,12 @@ protected:
     // one frame in nine), a hit read on a frame without an act step is kept
     // (less the monster's Defense) and costs its HP at the next act.
     void ExpectHitsKeptOnThinnedFrames(AiObject *monster, int32_t defense);
+    // The fight so far as a player would follow it, one line each: every
+    // delivered message, blow, effect start and queued sound with its tick,
+    // each actor's and hero's line whenever its state or life changed and
+    // every `every` ticks besides (where it stands). The trace starts again
+    // empty.
+    std::vector<std::string> TakeFightLog(uint32_t every);
 
     gametest::SampleStage sample;
     CSStageManager &stage = sample.stage;
