@@ -1,0 +1,61 @@
+// Each sample boss's fight with a hero, as a player would follow it,
+// against its kept log: placed alone with its own state machine, the hero
+// far off, then close by, striking it blow after blow (plain, heavy and
+// hurting ones), walking round it, leaving and coming back, and at last
+// dealing a blow no one stands. The log (tests/boss/fight_logs/TYPE.log)
+// holds, tick by tick, every message it sends, each blow, effect and
+// sound, and where it stands, its state and its life; it was read over
+// against the boss's behaviour when kept. Any change to what the fight
+// shows fails here, at the first line that differs: when the change is
+// meant, write the logs again with RW_RECORD_FIGHT_LOGS=1 and read the
+// differences over.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/game_rand.h"
+#include "boss_scenario.h"
+#include "tools/mkdata/sample_bosses.h"
+
+namespace boss_fight_log_test {
+
+namespace {
+
+class BossFight : public bosstest::BossScenario, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(BossFight, GoesAsItsKeptLogSays)
+{
+    const int32_t type = GetParam();
+    game::Srand(1);
+    AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    ASSERT_NE(boss, nullptr);
+    PutHero({0.0f, 0.0f, -200.0f});
+    for (int t = 1; t <= 1800; ++t) {
+        switch (t) {
+        case 120: PutHero({0.0f, 0.0f, -20.0f}); break;  // in sight, then within reach
+        case 240: PutHero({0.0f, 0.0f, 30.0f}); break;
+        case 700: PutHero({40.0f, 0.0f, 60.0f}, {-1.0f, 0.0f, 0.0f}); break;  // at its side
+        case 1000: PutHero({0.0f, 0.0f, -400.0f}); break;  // gone far off
+        case 1150: PutHero({0.0f, 0.0f, 20.0f}); break;  // and back
+        default: break;
+        }
+        if (t >= 300 && t < 1500 && t % 25 == 0) {
+            const int32_t bits = t % 200 == 0 ? kAtkPlain | kAtkHeavy : t % 150 == 0 ? kAtkHurt4 : kAtkPlain;
+            Hit(boss, bits, 40);
+        }
+        if (t == 1500) {
+            Hit(boss, kAtkPlain, 100000);  // a blow no one stands
+        }
+        Tick();
+    }
+    std::string kept = RW_TEST_SOURCE_DIR;
+    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".log";
+    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleBosses, BossFight, ::testing::ValuesIn(mkdata::SampleBossTypes()),
+                         [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
+
+}  // namespace
+
+}  // namespace boss_fight_log_test
