@@ -1,15 +1,19 @@
-// Each sample monster's and character's fight with a hero, as a player
-// would follow it, against its kept log: placed with its own state machine,
-// a hero far off, then close by, then striking it blow after blow, then far
-// off again. The log (tests/monster/fight_logs/TYPE.log) holds, tick by
-// tick, every message it sends, each blow, effect and sound, and where it
-// stands, its state and its life; it was read over against the type's
-// behaviour when kept. Any change to what the fight shows fails here, at
-// the first line that differs: when the change is meant, write the logs
-// again with RW_RECORD_FIGHT_LOGS=1 and read the differences over.
+// Each sample monster's fight with a hero (and that of the characters that
+// act on their own), as a player would follow it, against its kept log:
+// placed with its own state machine, a hero far off, then close by, then
+// striking it blow after blow, then far off again; and two of a kind
+// against a hero walking round them. The logs (tests/monster/fight_logs/)
+// hold, tick by tick, every message sent, each blow, effect and sound, and
+// where each actor stands, its state and its life; they were read over
+// against each type's behaviour when kept. Any change to what a fight
+// shows fails here, at the first line that differs: when the change is
+// meant, write the logs again with RW_RECORD_FIGHT_LOGS=1 and read the
+// differences over.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/game_rand.h"
 #include "monster_scenario.h"
@@ -20,6 +24,19 @@ namespace fight_log_test {
 namespace {
 
 using monstertest::MonsterScenario;
+
+// The monsters, and the characters that act on their own (10 fights, 112
+// comes and goes); the others stand until spoken to.
+std::vector<int32_t> TypesThatAct()
+{
+    std::vector<int32_t> types;
+    for (int32_t type : mkdata::SampleMonsterTypes()) {
+        if (type >= 1000 || type == 10 || type == 112) {
+            types.push_back(type);
+        }
+    }
+    return types;
+}
 
 class MonsterFight : public MonsterScenario, public ::testing::WithParamInterface<int32_t> {};
 
@@ -48,7 +65,38 @@ TEST_P(MonsterFight, GoesAsItsKeptLogSays)
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(mkdata::SampleMonsterTypes()),
+// Two of a kind side by side, the hero walking round them both and striking
+// each in turn, then standing still between them.
+TEST_P(MonsterFight, TwoOfAKindAgainstACirclingHeroGoAsTheirKeptLogSays)
+{
+    const int32_t type = GetParam();
+    game::Srand(7);
+    AiObject *left = Place(type, {-25.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    AiObject *right = Place(type, {25.0f, 0.0f, 60.0f}, {1.0f, 0.0f, 0.0f});
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    const RwV3d centre = {0.0f, 0.0f, 60.0f};
+    for (int t = 1; t <= 900; ++t) {
+        if (t <= 600) {
+            // Once round in ten seconds, 45 from the middle, facing the way it walks.
+            const float a = static_cast<float>(t) * 6.2831853f / 600.0f;
+            const float c = std::cos(a);
+            const float s = std::sin(a);
+            PutHero({centre.x + 45.0f * s, 0.0f, centre.z - 45.0f * c}, {c, 0.0f, s});
+        } else if (t == 601) {
+            PutHero({0.0f, 0.0f, 45.0f}, {0.0f, 0.0f, 1.0f});
+        }
+        if (t % 40 == 0 && t < 800) {
+            Hit((t / 40) % 2 == 0 ? left : right, t % 200 == 0 ? kAtkHurt2 : kAtkPlain, 35);
+        }
+        Tick();
+    }
+    std::string kept = RW_TEST_SOURCE_DIR;
+    kept += "/tests/monster/fight_logs/" + std::to_string(type) + "-pair.log";
+    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(TypesThatAct()),
                          [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
 
 }  // namespace
