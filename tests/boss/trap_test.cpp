@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "actor/actor_placement.h"
+#include "app/game_rand.h"
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
 #include "fx/mat_anim_manager.h"
@@ -888,6 +889,43 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
         trap->removed = true;
     }
 }
+
+// Each sample trap's life, as a player would follow it, against its kept
+// log (tests/boss/fight_logs/TYPE.log): switched on by its group's notice,
+// grabbed and let go, burnt, struck and struck down, walked onto and left.
+// The log holds, tick by tick, every message, blow, effect and sound, and
+// the trap's state, life and place; it was read over against the trap's
+// design when kept. When a change to what it shows is meant, write the
+// logs again with RW_RECORD_FIGHT_LOGS=1 and read the differences over.
+class TrapLife : public TrapScenario, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(TrapLife, GoesAsItsKeptLogSays)
+{
+    const int32_t type = GetParam();
+    game::Srand(1);
+    AiObject *trap = PlaceTrap(type);
+    ASSERT_NE(trap, nullptr);
+    for (int t = 1; t <= 600; ++t) {
+        switch (t) {
+        case 30: Control(trap, kCtlShowHold, kGroup); break;
+        case 150: Hit(trap, kAtkGrab, 0); break;
+        case 210: Hit(trap, kAtkGrabEnd, 0); break;
+        case 260: Hit(trap, kAtkBurn, 30); break;
+        case 300: Hit(trap, kAtkPlain, 50); break;
+        case 340: Hit(trap, kAtkPlain | kAtkHeavy, 5000); break;
+        case 400: PutHero({0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, 1.0f}); break;  // onto it
+        case 450: PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}); break;
+        default: break;
+        }
+        Tick();
+    }
+    std::string kept = RW_TEST_SOURCE_DIR;
+    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".log";
+    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleTraps, TrapLife, ::testing::ValuesIn(mkdata::SampleTrapTypes()),
+                         [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
 
 }  // namespace
 
