@@ -67,6 +67,11 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     EXPECT_FALSE(ui->HidesStage());
     const CarriedHero fresh = NewGameHero();
     EXPECT_EQ(std::memcmp(&ui->heroBlock, &fresh, sizeof fresh), 0);
+    // Done, it starts nothing more until the title takes over.
+    for (int i = 0; i < 10; ++i) {
+        PressedFrame();
+    }
+    EXPECT_EQ(ui->IsFading(), 0);
     // No interface sound: the screen takes no input.
     const std::vector<gametest::TraceRecord> trace = TakeTrace();
     EXPECT_TRUE(SoundsOf(trace).empty());

@@ -92,6 +92,27 @@ TEST_F(RankingTest, ActivationRatesPaysOnceAndRecords)
     EXPECT_EQ(ranking->TextBlock(CSRanking::kMoneyText)->Rows()[0].text, u"1600");
     EXPECT_TRUE(HasScreenLine(TakeTrace(), {"rank", "8", "89", "100", "36", "3000", "0", "500", "1600"}));
     EXPECT_EQ(Fatals(), 0u);
+    // Activated again while it shows: nothing is rated, paid or recorded again.
+    ranking->SetActive(1);
+    EXPECT_EQ(hero.money, 1600);
+    EXPECT_EQ(ui->progress.playTimeMs, 94000u);
+    EXPECT_TRUE(gametest::ValuesOf(TakeTrace(), "screen", "rank").empty());
+}
+
+// Without a hero on the stage (its links give none) the payment goes into
+// the hero block's money, from the block's own figure.
+TEST_F(RankingTest, WithoutAHeroTheBlockIsPaid)
+{
+    StartOn("rank_block");
+    Links().hero = nullptr;
+    ui->heroBlock.money = 1000;
+    // Stage 8 in 89 s without earnings or hits: T 2600, S 2600: grade 1, B 300.
+    FinishStage(8, 89000, 0, 0);
+    Goto(kUIRanking);
+    ranking = ui->Ranking();
+    EXPECT_EQ(ranking->Rating().bonus, 300);
+    EXPECT_EQ(ui->heroBlock.money, 1300);
+    EXPECT_EQ(hero.money, 0);
 }
 
 TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)

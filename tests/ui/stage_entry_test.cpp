@@ -85,6 +85,11 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     // Stage 1 has no ranking: its pickups go into the money here.
     EXPECT_EQ(hero.money, 140);
     EXPECT_EQ(hero.stageMoney, 0);
+    // Activated again while it shows: nothing is released or paid again.
+    hero.stageMoney = 7;
+    ui->StageEnd()->SetActive(1);
+    EXPECT_EQ(Links().log, std::vector<std::string>{"load stage 0"});
+    EXPECT_EQ(hero.money, 140);
     // The base map rises over 500 ms, then the lobby.
     for (int i = 0; i < 32; ++i) {
         ui->Update(16);
@@ -93,6 +98,7 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     ui->Update(16);
     EXPECT_EQ(ui->RequestedScreen(), 11u);
     EXPECT_EQ(ui->progress.playTimeMs, 6000u);
+    EXPECT_EQ(hero.stageMoney, 7);
     Links().hero = nullptr;
 }
 

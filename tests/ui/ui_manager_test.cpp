@@ -81,6 +81,11 @@ TEST_F(UIManagerTest, TheWarningSetsUpOnlyAfterItsPictureWasDrawn)
     DrawFrame([&] { ui->Render(); });
     ui->Update(16);
     EXPECT_EQ(setUps(), 1);
+    // Activated again while it shows: its set-up is not done again.
+    ui->Warning()->SetActive(1);
+    EXPECT_TRUE(ui->Warning()->setUpDone);
+    ui->Update(16);
+    EXPECT_EQ(setUps(), 1);
     // Shown again: nothing until it has been drawn.
     ui->RequestModule(7);
     ui->Update(16);
@@ -394,9 +399,11 @@ TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStand
     const win::Frame left = Drawn();
     EXPECT_GT(Contrast(left, 215, 330, 180, 240), leftDim);
     EXPECT_LT(Contrast(left, 415, 530, 180, 240), rightLit);
-    // With a picture, the box over the picture alone.
+    // Closed, it draws nothing.
     Press(0, kPadCross);
     Updates(1);
+    EXPECT_TRUE(DrawFrame([&] { ui->DrawModalBox(); }).pixels == DrawFrame([] {}).pixels);
+    // With a picture, the box over the picture alone.
     // The letterbox covers the screen's top, but not the box's picture.
     ui->ShowLetterbox(0);
     ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 2);
@@ -409,6 +416,20 @@ TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStand
     }
     const win::Frame picture = DrawFrame([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap()); });
     EXPECT_NE(overPicture.At(20, 200), picture.At(20, 200));
+}
+
+// Before the common pictures are read (the warning reads them) a screen's
+// shade strip and prompts draw nothing and no key picture is handed out.
+TEST_F(UIManagerTest, BeforeTheCommonPicturesTheShadeAndPromptsDrawNothing)
+{
+    EXPECT_FALSE(ui->HasShadePanel());
+    EXPECT_EQ(ui->GetKeyPrompt(1), nullptr);
+    const win::Frame frame = DrawFrame([&] {
+        ui->DrawShadeRect(0, 410, 640, 445);
+        ui->DrawKeyPrompts(7);
+        ui->DrawPromptText(4);
+    });
+    EXPECT_TRUE(frame.pixels == DrawFrame([] {}).pixels);
 }
 
 TEST_F(UIManagerTest, HoldingSelectAndStartPast3000MsReturnsToTheTitle)
@@ -511,6 +532,7 @@ TEST_F(UIManagerTest, TheLetterboxComesAndGoesAtOnceOrOverItsTime)
     ui->StepLetterbox(50);
     EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor >> 24, 255u - 50u * 255u / 100u);
     EXPECT_TRUE(ui->IsLetterboxOn());
+    ui->HideLetterbox(100);  // going already: it goes on from where it is
     ui->StepLetterbox(50);
     EXPECT_FALSE(ui->IsLetterboxOn());
     EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor, 0u);
