@@ -216,6 +216,17 @@ TEST_F(BossGaugeTest, ItFadesInWhenBoundAndOutWhenTheLifeIsGone)
     EXPECT_TRUE(gauge.Enabled());
 }
 
+// A boss found with no life left is let go at once: the gauge does not
+// fade in for it.
+TEST_F(BossGaugeTest, ABossFoundWithNoLifeLeftShowsNoGauge)
+{
+    bosses.Add(1106, 0, 1000);
+    Bind(2080000);
+    EXPECT_EQ(gauge.Boss(), nullptr);
+    EXPECT_FALSE(gauge.Visible());
+    EXPECT_EQ(gauge.BossesLeft(), 0u);
+}
+
 TEST_F(BossGaugeTest, StageTwoThreeSixBindsThreeBossesInTurn)
 {
     AiObject *first = bosses.Add(1108, 1000, 1000);

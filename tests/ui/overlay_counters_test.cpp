@@ -118,6 +118,9 @@ protected:
 
 TEST_F(CountersTest, AHitCountOfTwoShowsNothingAndThreePopsIn)
 {
+    // A panel without a hero shows nothing.
+    counter.Show(nullptr);
+    EXPECT_FALSE(counter.IsShown());
     hero->hitCounter = 2;
     counter.Show(hero);
     EXPECT_FALSE(counter.IsShown());

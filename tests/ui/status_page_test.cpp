@@ -16,6 +16,7 @@
 
 #include "app/debug.h"
 #include "tests/ui/pause_support.h"
+#include "ui/number_display.h"
 
 namespace {
 
@@ -54,6 +55,22 @@ TEST_F(StatusPageTest, NumbersRollUpFromZeroAndOnFromWhereTheyStand)
     EXPECT_FLOAT_EQ(digit.top, 228.0f);
     EXPECT_EQ(digit.texture, ui->GetSmallDigit(0xFFFFFFFFu)->texture);
     EXPECT_FLOAT_EQ(digit.s0, ui->GetSmallDigit(0xFFFFFFFFu)->s0);  // "/"
+}
+
+// A display not started (or released) has no digits: a step leaves its
+// text empty and it draws nothing.
+TEST(NumberDisplayTest, NotStartedItStepsAndDrawsNothing)
+{
+    NumberDisplay number;
+    number.Step(0.5f, 250, 0);
+    EXPECT_STREQ(number.Text(), "");
+    EXPECT_EQ(number.charCount, 0);
+    number.Draw();
+    number.Start(5, 0, false, 0, 10);
+    number.Release();
+    number.Step(0.5f, 250, 0);
+    EXPECT_EQ(number.charCount, 0);
+    number.Draw();
 }
 
 TEST_F(StatusPageTest, ThePauseMenusMoneyCountsTheStagesPickupsAndTheLobbysDoesNot)

@@ -4,11 +4,14 @@
 // drawn over a view lets the view show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/screen_coords.h"
 #include "tests/ui/ui_test_support.h"
 #include "rwd3d8.h"
 #include "rwsdk/driver/d3d8/d3d8raster.h"
 #include "ui/picture_window.h"
+#include "ui/still_picture.h"
 #include "ui/ui_quad.h"
 
 namespace {
@@ -104,6 +107,18 @@ TEST(UIQuadCorners, TextureCoordinatesStraightAndTurnedAQuarter)
     EXPECT_EQ(q.v[3].u, 0.3f);
     EXPECT_EQ(q.v[3].v, 0.2f);
     EXPECT_EQ(GetTextureRaster(nullptr), nullptr);
+}
+
+// A picture without vertices places nothing; a still picture without its
+// quad draws nothing and says so.
+TEST(UIQuadCorners, PicturesWithoutTheirQuadsPlaceAndDrawNothing)
+{
+    UIPicture bare;
+    bare.left = 10.0f;
+    bare.right = 20.0f;
+    bare.Place();
+    StillPicture still;
+    EXPECT_FALSE(still.Draw());
 }
 
 TEST(UIClippedQuad, IsCutToTheScreenWithItsSource)
@@ -281,6 +296,47 @@ TEST_F(UIQuadPixels, APictureLetsTheViewShowOnlyInsideItsWindow)
     SetQuadPositions(page.v, 0, 0, 640, 479);
     EXPECT_FALSE(PictureWindowOnScreen(window, page.v, 800, 600, rect));
     RwRasterDestroy(picture);
+}
+
+// A full-screen picture without a see-through texel hides the view whole:
+// its window is empty and nothing of the view is drawn. One whose texels
+// cannot be read (no picture, or not 32-bit) has no known window: the view
+// is drawn everywhere.
+TEST_F(UIQuadPixels, AnOpaquePictureHidesTheViewAndAnUnreadOneLetsItShowEverywhere)
+{
+    Start(apptest::ScratchFolder("window_opaque"));
+    UIQuad page = {};
+    SetQuadPositions(page.v, 0, 0, 640, 480);
+    SetQuadUVs(page.v, 0, 0, 1, 1);
+    SetQuadArgb(page.v, 0xFFF0F0F0u);
+    RwRaster *opaque = RwRasterCreate(16, 16, 32, rwRASTERTYPETEXTURE | rwRASTERFORMAT8888);
+    ASSERT_NE(opaque, nullptr);
+    RwUInt8 *texels = RwRasterLock(opaque, 0, rwRASTERLOCKWRITE);
+    ASSERT_NE(texels, nullptr);
+    for (int32_t y = 0; y < 16; ++y) {
+        auto *row = reinterpret_cast<uint32_t *>(texels + static_cast<size_t>(y) * RwRasterGetStride(opaque));
+        std::fill(row, row + 16, 0xFF336699u);
+    }
+    RwRasterUnlock(opaque);
+    const PictureWindow window = FindPictureWindow(opaque);
+    EXPECT_TRUE(window.known);
+    EXPECT_TRUE(window.empty);
+    int32_t rect[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(PictureWindowOnScreen(window, page.v, 640, 480, rect));
+    EXPECT_EQ(rect[0], 0);
+    EXPECT_EQ(rect[1], 0);
+    EXPECT_EQ(rect[2], 0);
+    EXPECT_EQ(rect[3], 0);
+    RwRasterDestroy(opaque);
+
+    RwRaster *plain = RwRasterCreate(16, 16, 16, rwRASTERTYPETEXTURE | rwRASTERFORMAT565);
+    ASSERT_NE(plain, nullptr);
+    for (RwRaster *unread : {plain, static_cast<RwRaster *>(nullptr)}) {
+        const PictureWindow none = FindPictureWindow(unread);
+        EXPECT_FALSE(none.known);
+        EXPECT_FALSE(PictureWindowOnScreen(none, page.v, 640, 480, rect));
+    }
+    RwRasterDestroy(plain);
 }
 
 }  // namespace
