@@ -101,6 +101,11 @@ TEST(StageNames, AKeyLineIsReadAsItsFirstSixtyFourBytes)
     records = Read(u"header\n" + std::u16string(70, u'x') + u": 5\n{\na\nb\nc\n}\n", 3, 29);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].key, 0);
+    // A wide character in the label (one past the one-byte range) does not
+    // end the line: the key after it is read.
+    records = Read(u"header\nStage\u0100\u00FFID: 2030000\n{\na\nb\nc\n}\n", 3, 29);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].key, 2030000);
 }
 
 TEST(StageNames, LongLinesKeepTheirFirst511CharactersAndEmptyLinesAreSkipped)

@@ -103,6 +103,10 @@ TEST(TextFileDiagnostics, TheWordTableNamesACountItCannotUseAndWhatItReadsOn)
               "WORD.TXT:3: the line is longer than 255 characters; the rest of it is not read\n");
     ASSERT_EQ(table.Count(), 3);
     EXPECT_EQ(std::u16string(table.Word(2)), u"Next");
+    // Also when it is the last word the count asks for.
+    EXPECT_EQ(Said(true, [&] { ReadWords(&table, u"Count: 2\r\nYes\r\n" + std::u16string(700, u'x') + u"\r\n"); }),
+              "WORD.TXT:3: the line is longer than 255 characters; the rest of it is not read\n");
+    EXPECT_EQ(table.Count(), 2);
     EXPECT_EQ(Said(true, [&] { ReadWords(&table, u"Count: 2\r\nYes\r\nNo\r\n"); }), "");
 }
 

@@ -1,6 +1,7 @@
 // The interface sounds and the screens' music on a sound front-end without
 // a device: the 25 sounds loaded once, which ids play, the music's fade
-// curve step by step, a new piece during a fade, and the two volumes.
+// curve step by step, a new piece during a fade, a missing piece, and the
+// two volumes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -121,6 +122,28 @@ TEST_F(UISoundTest, ANewPieceDuringAFadeReplacesItAtTheStoredVolume)
     const std::vector<uint8_t> lines = apptest::ReadBytes(trace);
     EXPECT_EQ(std::string(lines.begin(), lines.end()),
               "0 music start ui SELCHAR.WAV\n0 music stop ui SELCHAR.WAV\n0 music start ui LOADING.WAV\n");
+}
+
+// A piece whose file is missing plays nothing: the one before it has ended,
+// no music is held and none is traced as started or stopped. Without the
+// sound front-end no piece plays at all.
+TEST_F(UISoundTest, AMissingPieceOrNoSoundFrontEndPlaysNothing)
+{
+    const std::string trace = apptest::ScratchFolder("music_missing") + "/t.txt";
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(trace, &error)) << error;
+    ui->PlayBGM(Music("SELCHAR.WAV").c_str());
+    ui->PlayBGM(Music("NOSUCH.WAV").c_str());
+    EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
+    ui->StopBGM(0);
+    SetUIAudioForTest(nullptr, true);
+    ui->PlayBGM(Music("LOADING.WAV").c_str());
+    EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
+    SetUIAudioForTest(&audio, true);
+    game::TraceClose();
+    const std::vector<uint8_t> lines = apptest::ReadBytes(trace);
+    EXPECT_EQ(std::string(lines.begin(), lines.end()), "0 music start ui SELCHAR.WAV\n0 music stop ui SELCHAR.WAV\n");
+    EXPECT_TRUE(audio.Entries().empty());
 }
 
 TEST_F(UISoundTest, VolumesAreKeptWithinZeroAndOne)
