@@ -17,6 +17,7 @@
 #include "ui/save_game_panel.h"
 #include "ui/stage_clear_screen.h"
 #include "ui/stage_table.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
@@ -184,6 +185,13 @@ TEST_F(StageClearTest, TheResultsOpenTheSavePanelAndBackingOutReturnsToTheTitle)
     EXPECT_EQ(Screen().savePanel->active, 1);
     EXPECT_EQ(g_saveReturnToTitle, 1);
     EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600060}));
+    // Drawn, the panel over the base map and nothing of the results.
+    const win::Frame shown = DrawFrame([&] { Screen().Render(); });
+    const win::Frame alone = DrawFrame([&] {
+        DrawPlaced({kUIScreen, kUIWholePicture}, Screen().baseMap);
+        Screen().savePanel->Render();
+    });
+    EXPECT_TRUE(shown.pixels == alone.pixels);
     // The panel takes the input now: down moves its cursor.
     Press(0, kPadDown);
     Frames(1);
