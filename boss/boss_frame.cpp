@@ -167,7 +167,6 @@ BossGoal StepGoal(AiObject *boss, const BossWay &way)
         goal.point = boss->pathFollowing && way.has ? way.point : *boss->target->GetPositionPtr();
     } else {
         goal.point = boss->home;
-        boss->foundFoe = false;
     }
     goal.distance = V3Distance(*boss->GetPositionPtr(), goal.point);
     return goal;
@@ -243,9 +242,6 @@ void PayBossReward(AiObject *boss)
 
 void StepBossEnd(AiObject *boss, const BossTraits &traits)
 {
-    if (traits.end == BossEnd::kNone) {
-        return;
-    }
     if (boss->state == traits.dyingState && traits.end == BossEnd::kFadeDropReward) {
         StartDeathLook(boss, kBossDeathFade);
     }

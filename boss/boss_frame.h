@@ -197,7 +197,7 @@ struct BossWay {
 };
 BossWay StepWaypoint(AiObject *boss, float dt);
 // Step 3: the waypoint while following a path to the target, else the
-// target, else home (the found-foe flag cleared).
+// target, else home.
 BossGoal StepGoal(AiObject *boss, const BossWay &way);
 // Step 5: the weapons of an attack state against each hero not removed,
 // each hero hit once per state entry with the kind-2 hit; `onFresh` shows

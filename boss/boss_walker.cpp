@@ -23,7 +23,6 @@ constexpr int32_t kTurnStates[] = {1, 2, 3, 18, 19};
 constexpr float kNoTurnCosine = 0.99f;
 constexpr int32_t kGuardStates[] = {18, 19};
 constexpr int32_t kGuardSound = 6300210;
-constexpr int32_t kRecoveryStates[] = {16, 17};
 constexpr int32_t kSpecialState = 20;
 
 }  // namespace walker
@@ -89,13 +88,7 @@ void WalkerDamage(AiObject *boss, const BossTraits &traits)
     StepDamage(boss, InHitStopState(boss, traits) && NotHeld(boss));
 }
 
-void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits)
-{
-    StepHeroHits(boss, next, traits);
-    if (IsOneOf(boss->state, walker::kRecoveryStates)) {
-        boss->foundFoe = true;
-    }
-}
+void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits) { StepHeroHits(boss, next, traits); }
 
 void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, const WalkerTimers &timers)
 {

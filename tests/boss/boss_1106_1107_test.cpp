@@ -374,6 +374,29 @@ TEST_F(Walkers, AHeldBossLeavesItsBlowsWithThirty)
     }
 }
 
+// Its group's notice that brings a walker its model back lets go of a
+// hero's hold; with its model on, the notice leaves the hold as it is.
+TEST_F(Walkers, TheNoticeThatBringsBackItsModelEndsAHerosHold)
+{
+    constexpr int32_t kGroup = 79187400;
+    CSBoss1106 *boss = Walker<CSBoss1106>(1106);
+    boss->eventId = kGroup;
+    PutHero({0.0f, 0.0f, -300.0f});
+    boss->isRender = 0;  // out of sight: the model goes back
+    Ticks(2);
+    ASSERT_EQ(boss->model, nullptr);
+    EnterBoss(boss, 3);
+    boss->heldByHero = true;
+    Control(boss, kCtlShowHold, kGroup);
+    Ticks(2);
+    EXPECT_NE(boss->model, nullptr);
+    EXPECT_FALSE(boss->heldByHero);
+    boss->heldByHero = true;
+    Control(boss, kCtlShowHold, kGroup);
+    Ticks(2);
+    EXPECT_TRUE(boss->heldByHero);
+}
+
 // The recovery state 16 feeds 17 every 0.2 s when its state random is
 // below the boss's bound (20 for 1106), with a target that is not in its
 // own grab move, and not while a hero holds it.

@@ -407,6 +407,23 @@ TEST_F(BossFrame, AModelWantedWhenNoneIsFreeIsTakenAtTheNextMessage)
     EXPECT_TRUE(boss->active);
 }
 
+// A step toward the arena's wall stops short of it; in a stage without
+// collision nothing stops it.
+TEST_F(BossFrame, OnlyAStageWithCollisionStopsAStepAtItsWalls)
+{
+    CSBoss1100 *boss = Boss({0.0f, 0.0f, 150.0f});
+    const float radius = monster::ParamsOf(boss).radius;
+    RwV3d step = {0.0f, 0.0f, 100.0f};
+    EXPECT_TRUE(boss::ClipStepAgainstWorld(boss, radius, &step));
+    EXPECT_LT(step.z, 100.0f);
+    RpWorld *const world = stage.world;
+    stage.world = nullptr;
+    RwV3d free = {0.0f, 0.0f, 100.0f};
+    EXPECT_FALSE(boss::ClipStepAgainstWorld(boss, radius, &free));
+    stage.world = world;
+    EXPECT_EQ(free.z, 100.0f);
+}
+
 // Walking to its foe with a body standing in the straight way, a boss
 // steps aside round it and walks on past it.
 TEST_F(BossFrame, ABossWalkingToItsFoeStepsRoundABodyInItsWay)

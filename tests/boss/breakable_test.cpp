@@ -579,6 +579,16 @@ TEST_F(Breakables, TheBombExplodesFiveSecondsAfterItsHit)
     HeroMessages();
     const int lit = TicksUntil([&] { return bomb->state == 2; }, 600);
     EXPECT_NEAR((flashed + lit + 1) * monstertest::kDt, 5.0f, 0.05f);
+    // Exploding, its flashing gives way to a fade (material animation 4)
+    // looping over the blast's motion and a quarter second.
+    Tick();
+    const MatAnimInstance *fade = matAnims.Find(bomb);
+    ASSERT_NE(fade, nullptr);
+    EXPECT_EQ(fade->def->index, 4);
+    EXPECT_TRUE(fade->loop);
+    CSClumpAnimManager *animations = monster::AnimationsOf(bomb);
+    ASSERT_NE(animations, nullptr);
+    EXPECT_NEAR(fade->duration, animations->GetMotionDuration(bomb->Clump()) + 0.25f, 1e-4f);
     ASSERT_GE(TicksUntil([&] { return bomb->removed; }, 200), 0);
     EXPECT_EQ(Count("start", "BarrelBomb"), 1);
     const std::vector<int32_t> sounds = SoundsFrom(0);
@@ -616,10 +626,15 @@ TEST_F(Breakables, TheBombExplodesFiveSecondsAfterItsHit)
 }
 
 // Only a blow lights the bomb (a plain or a heavy hit): the hero's grab at
-// it, its let-go or a burn leave it as it stands.
+// it, its let-go or a burn leave it as it stands; frames with no blow give
+// its state machine nothing but input 0 (here input 1 would light it).
 TEST_F(Breakables, OnlyABlowLightsTheBomb)
 {
     AiObject *bomb = Object(10028, {0.0f, 0.0f, 20.0f});
+    FsfBuilder b;
+    b.State(0).To(100, 1, 1).To(1, 1, 1).To(0, 0);
+    b.State(1).To(0, 1);
+    UseStateMachine(10028, b.Build());
     PutHero({0.0f, 0.0f, 0.0f});
     Tick();
     for (const int32_t bits : {kAtkGrabFront, kAtkGrab, kAtkGrabEnd, kAtkReleaseHeld, kAtkBurn}) {

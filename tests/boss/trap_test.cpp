@@ -26,6 +26,7 @@
 #include "stage/model_template.h"
 #include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
+#include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_traps.h"
 
@@ -502,6 +503,30 @@ TEST_F(TrapScenario, RewardsOnlyWhenNothingDropsAndTheJetsGoBack)
     }
     EXPECT_EQ(drops, 1) << "the event's drop where it fell";
     EXPECT_EQ(rewards, 0);
+    EXPECT_EQ(hero.killCount, kills + 1);
+
+    // With a drop map that always gives: its item where the trap fell, and
+    // neither a reward nor a kill.
+    auto *mapped = static_cast<CSTrap1200 *>(Place(1200, {-30.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0));
+    mapped->itemType = mkdata::kSampleSureDropMap;
+    Control(mapped, kCtlShowHold, kGroup);
+    Ticks(3);
+    const size_t before = EffectLines().size();
+    Hit(mapped, kAtkPlain, 1000);
+    ASSERT_TRUE(TicksUntil([&] { return mapped->removed; }, 300) >= 0);
+    Ticks(120);
+    const auto after = EffectLines();
+    std::vector<std::string> shown;
+    for (size_t i = before; i < after.size(); ++i) {
+        if (!after[i].fields.empty() && (after[i].fields[0] == "drop" || after[i].fields[0] == "reward")) {
+            shown.push_back(after[i].fields[0] + " " + after[i].fields[1]);
+            if (after[i].fields[0] == "drop") {
+                EXPECT_FLOAT_EQ(std::stof(after[i].fields[2]), -30.0f);
+                EXPECT_FLOAT_EQ(std::stof(after[i].fields[4]), 10.0f);
+            }
+        }
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{"drop 5300000"});
     EXPECT_EQ(hero.killCount, kills + 1);
 }
 
