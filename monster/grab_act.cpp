@@ -52,7 +52,8 @@ void StartStateEffect(AiObject *actor, const GrabActRow &row, bool *started)
     if (actor->state == row.effectState && !*started && actor->model != nullptr) {
         *started = true;
         if (row.effectOnPart != nullptr) {
-            SparkOnFrame(actor, row.effectOnPart, row.effectPart, 0, 1, 1.0f, 1, 5, 2);
+            SparkOnFrame(actor, row.effectOnPart, row.effectPart, kFrameByTag, kKeptOnFrame, 1.0f, kAlongFrame,
+                         kPrtDrawAfterWorld, kPrtFollowEmitter);
             return;
         }
         CSParticleManager *particles = g_pStageManager != nullptr ? g_pStageManager->particleManager : nullptr;

@@ -106,7 +106,7 @@ void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
         if (actor->GetLinkValue(hero->aiType) != 0) {
             continue;
         }
-        actor->SetLinkValue(hero->aiType, 1);
+        actor->SetLinkValue(hero->aiType, kStruckMark);
         PostHeroHit(actor, hero, fsf->GetAttackAttribute(actor->state), AttackDamage(actor, fsf));
         if (onFresh != nullptr) {
             onFresh(actor, hit);
@@ -143,11 +143,14 @@ void ShowBlowOnHero(AiObject *actor, const FreshHit &hit)
     hero->GetDirection(&heroFacing);
     actor->GetDirection(&facing);
     if (V3Dot(heroFacing, facing) <= 0.0f) {
-        SparkOnFrame(actor, kGuardSparkA, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
-        SparkOnFrame(actor, kGuardSparkB, hit.weaponId, 1, 0, 1.0f, 1, 5, 2);
+        SparkOnFrame(actor, kGuardSparkA, hit.weaponId, kFrameByUserId, kLeftWherePut, 1.0f, kAlongFrame,
+                     kPrtDrawAfterWorld, kPrtFollowEmitter);
+        SparkOnFrame(actor, kGuardSparkB, hit.weaponId, kFrameByUserId, kLeftWherePut, 1.0f, kAlongFrame,
+                     kPrtDrawAfterWorld, kPrtFollowEmitter);
     } else {
         Blood(*hero->GetPositionPtr());
-        SparkOnFrame(actor, kBloodSpark, hit.weaponId, 1, 0, 1.0f, 1, 5, 6);
+        SparkOnFrame(actor, kBloodSpark, hit.weaponId, kFrameByUserId, kLeftWherePut, 1.0f, kAlongFrame,
+                     kPrtDrawAfterWorld, kPrtStayWhereEmitted);
     }
 }
 

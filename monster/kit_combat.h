@@ -46,6 +46,10 @@ struct FreshHit {
     bool byWeapon;
 };
 
+// The hit mark an actor keeps on one it has struck in the current state
+// entry (keyed by the struck one's AI type; entering a state clears them).
+inline constexpr int32_t kStruckMark = 1;
+
 // The hit test of the current state on each hero: a hero touched and
 // hurtable is sent a kind-2 hit {0, AttackAttribute, AttackValue x
 // trunc(LevelAppend)} once per state entry (its hit mark); the charge
@@ -107,6 +111,17 @@ inline constexpr int32_t kInputHoldEnds = 15;
 void KeepHeroAhead(AiObject *actor, CSHero *held, const HoldDistance &holdAt);
 // Lets go of the held hero: kind 2 {0, 512, 0} and the word forgotten.
 void ReleaseHero(AiObject *actor, CSHero **held);
+
+// How a particle system is started on a frame of a model (the arguments
+// of AiObject::SpawnParticleAtFrame): the frame found by its tag or by its
+// user-property id; the system kept on the frame as it moves or left where
+// it was put (a system whose particles follow their emitter is kept on it
+// either way); its emission along the frame's direction.
+inline constexpr int32_t kFrameByTag = 0;
+inline constexpr int32_t kFrameByUserId = 1;
+inline constexpr int32_t kLeftWherePut = 0;
+inline constexpr int32_t kKeptOnFrame = 1;
+inline constexpr int32_t kAlongFrame = 1;
 
 // A particle system started on a frame of the actor's model and not kept:
 // it goes back to its pool once its particles are gone. The arguments are

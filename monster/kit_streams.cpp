@@ -1,6 +1,7 @@
 // The body streams (see kit_streams.h).
 #include "monster/kit_streams.h"
 
+#include "fx/particle_system.h"
 #include "monster/kit_combat.h"
 
 namespace monster {
@@ -13,7 +14,8 @@ constexpr int32_t kNodeStreamB = 100150;
 
 CSParticleSystem *StartStream(AiObject *actor, int32_t node)
 {
-    return actor->SpawnParticleAtFrame(kBodyStream, node, 1, 0, 0.0f, 1, 5, 2);
+    return actor->SpawnParticleAtFrame(kBodyStream, node, kFrameByUserId, kLeftWherePut, 0.0f, kAlongFrame,
+                                       kPrtDrawAfterWorld, kPrtFollowEmitter);
 }
 
 }  // namespace

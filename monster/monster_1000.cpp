@@ -22,7 +22,6 @@ constexpr int32_t kFollowUpState = 21;
 const ThinkRules kThink = {.control = {}, .hits = {.grabbedStates = {20, kNoState}}};
 constexpr NearRule kNear = {.homeDistance = 25.0f, .lostTargetSeconds = 0.3f, .knockKeepsInputWhenLost = true};
 
-
 constexpr int32_t kUntargetable[] = {20};
 
 constexpr MeleeActRow kRow = {
@@ -79,11 +78,6 @@ void CounterAttackingHero(AiObject *actor, int32_t *next)
 void CSMonster1000::Update(AiObject *actor, float dt)
 {
     RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(monster_1000::kAiType), {&Think, &Act});
-}
-
-void CSMonster1000::SetState(AiObject *actor, CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(monster_1000::kAiType));
 }
 
 void CSMonster1000::Think(AiObject *actor, int32_t *next, float dt)

@@ -7,7 +7,6 @@
 #include "monster/kit_state.h"
 
 class AiObject;
-class CFSF;
 
 namespace monster {
 
@@ -25,12 +24,10 @@ struct CSMonster1000 {
     static void Update(AiObject *actor, float dt);
     static void Think(AiObject *actor, int32_t *next, float dt);
     static void Act(AiObject *actor, int32_t *next, float dt);
-    static void SetState(AiObject *actor, CFSF *fsf, int32_t state);
 };
 
 struct CSMonster1005 {
     static void Update(AiObject *actor, float dt);
     static void Think(AiObject *actor, int32_t *next, float dt);
     static void Act(AiObject *actor, int32_t *next, float dt);
-    static void SetState(AiObject *actor, CFSF *fsf, int32_t state);
 };

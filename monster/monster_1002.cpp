@@ -75,11 +75,6 @@ void CSMonster1002::Update(CSMonster1003 *self, float dt)
     RunTemplateDUpdate(self, dt, *TemplateDMembersOf(monster_1002::kAiType), steps);
 }
 
-void CSMonster1002::SetState(CSMonster1003 *self, CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(self, fsf, state, *TemplateDMembersOf(monster_1002::kAiType));
-}
-
 void CSMonster1002::Think(CSMonster1003 *self, int32_t *next, float dt)
 {
     const TemplateDMembers &members = *TemplateDMembersOf(monster_1002::kAiType);

@@ -44,11 +44,6 @@ constexpr GrabActRow kRow = {
 
 void CSMonster1003::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1003::SetState(CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1003::kAiType));
-}
-
 void CSMonster1003::Think(int32_t *next, float dt)
 {
     const TemplateDMembers &members = *TemplateDMembersOf(monster_1003::kAiType);

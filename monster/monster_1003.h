@@ -8,7 +8,6 @@
 #include "actor/ai_object.h"
 #include "monster/monster_word.h"
 
-class CFSF;
 class CSHero;
 
 class CSMonster1003 : public AiObject {
@@ -37,7 +36,6 @@ public:
     void Update(float dt);
     void Think(int32_t *next, float dt);
     void Act(int32_t *next, float dt);
-    void SetState(CFSF *fsf, int32_t state);
 };
 
 // Type 1002: seizes a hero and holds it at arm's length; steps aside.
@@ -45,5 +43,4 @@ struct CSMonster1002 {
     static void Update(CSMonster1003 *self, float dt);
     static void Think(CSMonster1003 *self, int32_t *next, float dt);
     static void Act(CSMonster1003 *self, int32_t *next, float dt);
-    static void SetState(CSMonster1003 *self, CFSF *fsf, int32_t state);
 };

@@ -40,13 +40,7 @@ constexpr GrabActRow kRow = {
 
 }  // namespace monster_1004
 
-
 void CSMonster1004::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
-
-void CSMonster1004::SetState(CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1004::kAiType));
-}
 
 void CSMonster1004::Think(int32_t *next, float dt)
 {

@@ -9,7 +9,6 @@
 #include "actor/ai_object.h"
 #include "monster/monster_word.h"
 
-class CFSF;
 class CSHero;
 
 class CSMonster1004 : public AiObject {
@@ -31,5 +30,4 @@ public:
     void Update(float dt);
     void Think(int32_t *next, float dt);
     void Act(int32_t *next, float dt);
-    void SetState(CFSF *fsf, int32_t state);
 };

@@ -6,6 +6,7 @@
 #include "monster/monster_1000.h"
 
 #include "actor/hero.h"
+#include "fx/particle_system.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_messages.h"
 #include "monster/kit_sensing.h"
@@ -76,8 +77,10 @@ void LandingSparks(AiObject *actor)
     for (const DownHitRow &landing : kLandingSparks) {
         if (actor->state == landing.state && !actor->downHitDone && MotionFrameOf(actor) > landing.frame) {
             actor->downHitDone = true;
-            SparkOnFrame(actor, kLandingSparkA, kLandingNode, 1, 0, 1.0f, 1, 5, 6);
-            SparkOnFrame(actor, kLandingSparkB, kLandingNode, 1, 0, 1.0f, 1, 5, 6);
+            SparkOnFrame(actor, kLandingSparkA, kLandingNode, kFrameByUserId, kLeftWherePut, 1.0f, kAlongFrame,
+                         kPrtDrawAfterWorld, kPrtStayWhereEmitted);
+            SparkOnFrame(actor, kLandingSparkB, kLandingNode, kFrameByUserId, kLeftWherePut, 1.0f, kAlongFrame,
+                         kPrtDrawAfterWorld, kPrtStayWhereEmitted);
             actor->hitStopPending = true;
         }
     }
@@ -99,11 +102,6 @@ int32_t HomeRule(AiObject *actor, float home)
 void CSMonster1005::Update(AiObject *actor, float dt)
 {
     RunTemplateDUpdate(actor, dt, *TemplateDMembersOf(monster_1005::kAiType), {&Think, &Act});
-}
-
-void CSMonster1005::SetState(AiObject *actor, CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(actor, fsf, state, *TemplateDMembersOf(monster_1005::kAiType));
 }
 
 void CSMonster1005::Think(AiObject *actor, int32_t *next, float dt)

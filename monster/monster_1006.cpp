@@ -30,7 +30,6 @@ const ThinkRules kThink = {.control = {.modelTaken = &ModelTaken},
                            .hits = {.grabbedStates = {20, kNoState}},
                            .letGoOwnEffects = &LetGoOwnEffects};
 
-
 constexpr int32_t kUntargetable[] = {20};
 
 constexpr MeleeActRow kRow = {
@@ -122,18 +121,11 @@ void CSMonster1006::ReleaseOf(AiObject *actor)
     // back to their pool at once rather than being forgotten.
     ReleaseBodyStreams(monster_1006::Self(actor)->Streams());
     actor->Release();
-    monster_1006::Self(actor)->streamAStarted = false;
-    monster_1006::Self(actor)->streamBStarted = false;
 }
 
 void CSMonster1006::RestartEffects() { RestartBodyStreams(this, Streams()); }
 
 void CSMonster1006::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
-
-void CSMonster1006::SetState(CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1006::kAiType));
-}
 
 void CSMonster1006::Think(int32_t *next, float dt)
 {

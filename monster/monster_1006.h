@@ -9,7 +9,6 @@
 #include "actor/ai_object.h"
 #include "monster/kit_streams.h"
 
-class CFSF;
 class CSParticleSystem;
 
 class CSMonster1006 : public AiObject {
@@ -25,7 +24,6 @@ public:
     void Update(float dt);
     void Think(int32_t *next, float dt);
     void Act(int32_t *next, float dt);
-    void SetState(CFSF *fsf, int32_t state);
     // Stops both body streams and starts them again (event code, through
     // AiObject::ReleaseTypeEffects); the started flags are left alone.
     void RestartEffects();

@@ -89,11 +89,6 @@ void CSMonster1007::ReleaseOf(AiObject *actor)
 
 void CSMonster1007::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
 
-void CSMonster1007::SetState(CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(1007));
-}
-
 BodyStreamWords CSMonster1007::Streams() { return {&streamA, &streamB, &streamAStarted, &streamBStarted}; }
 
 void CSMonster1007::LetGoHandStreams() { LetGoBodyStreams(Streams()); }

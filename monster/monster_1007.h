@@ -7,7 +7,6 @@
 #include "actor/ai_object.h"
 #include "monster/kit_streams.h"
 
-class CFSF;
 class CSParticleSystem;
 
 class CSMonster1007 : public AiObject {
@@ -24,7 +23,6 @@ public:
     void Update(float dt);
     void Think(int32_t *next, float dt);
     void Act(int32_t *next, float dt);
-    void SetState(CFSF *fsf, int32_t state);
     // Stops both hand streams and starts them again (event code, through
     // AiObject::ReleaseTypeEffects); the started flags are left alone.
     void RestartEffects();

@@ -7,6 +7,7 @@
 
 #include "actor/hero.h"
 #include "fx/ge_manager.h"
+#include "fx/particle_system.h"
 #include "monster/kit_combat.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_messages.h"
@@ -107,7 +108,8 @@ void SparksOnEntry(AiObject *actor, int32_t state, bool *started)
     }
     if (!*started) {
         *started = true;
-        SparkOnFrame(actor, kSparks, kSparkNode, 0, 1, 1.0f, 1, 5, 2);
+        SparkOnFrame(actor, kSparks, kSparkNode, kFrameByTag, kKeptOnFrame, 1.0f, kAlongFrame, kPrtDrawAfterWorld,
+                     kPrtFollowEmitter);
     }
 }
 
@@ -125,11 +127,6 @@ void CSMonster1021::ReleaseOf(AiObject *actor)
 }
 
 void CSMonster1021::Update(float dt) { RunTemplateDUpdateOf(this, dt); }
-
-void CSMonster1021::SetState(CFSF *fsf, int32_t state)
-{
-    TemplateDSetState(this, fsf, state, *TemplateDMembersOf(monster_1021::kAiType));
-}
 
 void CSMonster1021::Think(int32_t *next, float dt)
 {

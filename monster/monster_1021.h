@@ -8,7 +8,6 @@
 
 #include "actor/ai_object.h"
 
-class CFSF;
 class CSHero;
 
 class CSMonster1021 : public AiObject {
@@ -26,7 +25,6 @@ public:
     void Update(float dt);
     void Think(int32_t *next, float dt);
     void Act(int32_t *next, float dt);
-    void SetState(CFSF *fsf, int32_t state);
 
     // The AI-type table's release.
     static void ReleaseOf(AiObject *actor);

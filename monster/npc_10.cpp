@@ -101,7 +101,7 @@ void StrikeFoes(CSMonster1003 *self)
             }
             SparkAt(kHitSparks, contact);
         }
-        self->SetLinkValue(foe->aiType, 1);
+        self->SetLinkValue(foe->aiType, kStruckMark);
         if (CAiMsgPool *pool = Messages()) {
             pool->Post(kMsgHitActor, self, foe, 0, fsf->GetAttackAttribute(self->state), AttackDamage(self, fsf));
         }
