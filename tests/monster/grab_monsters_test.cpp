@@ -137,6 +137,15 @@ TEST_F(GrabMonsters, AHeroAlreadyHeldIsNotSeizedNorKept)
     EXPECT_EQ(CountHits(kAtkGrabFront), 0);
     EXPECT_EQ(m->HeldHero1004(), nullptr);
     EXPECT_EQ(m->state, 11);
+    // Nor is one out of play.
+    hero.held = false;
+    hero.removed = true;
+    Enter(m, 11);
+    Ticks(3);
+    EXPECT_EQ(CountHits(kAtkGrabFront), 0);
+    EXPECT_EQ(m->HeldHero1004(), nullptr);
+    EXPECT_FALSE(hero.held);
+    hero.removed = false;
     // Seized from behind: bit 256, not face to face.
     hero.held = false;
     PutHero({kHome.x, 0.0f, kHome.z - 10.0f}, kSouth);
@@ -344,6 +353,31 @@ TEST_F(GrabMonsters, EachTypeChoosesItsBlowByItsStateAndDraw)
             120);
         EXPECT_EQ(m->state, type == 1003 ? 2 : 3);
         m->removed = true;
+    }
+    // Once the delay has run, facing the hero outside state 2, each gets
+    // ready (input 2) whatever its draw.
+    for (int32_t type : {1004, 1002, 1003}) {
+        for (int32_t draw : {0, 99}) {
+            SCOPED_TRACE(std::to_string(type) + " outside state 2, draw " + std::to_string(draw));
+            AiObject *m = Place(type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0).To(2, 2, 1).To(3, 3, 1).To(10, 10, 1).To(11, 11, 1).To(12, 12, 1).To(20, 20, 1);
+            for (int32_t s : {2, 3, 10, 11, 12, 20}) {
+                b.State(s);
+            }
+            UseStateMachine(type, b.Build());
+            m->stateRandom = draw;
+            HeroAhead(12.0f);
+            TicksUntil(
+                [&] {
+                    m->attackDelayTimer = 1.0f;
+                    return m->state != 0;
+                },
+                120);
+            EXPECT_EQ(m->state, 2);
+            hero.held = false;
+            m->removed = true;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "actor/hero.h"
@@ -247,6 +248,18 @@ TEST_F(Kit, PoisonOnlyTintsForThirtySecondsAndTheHoldStateRunsTimersTwice)
     StepBurning(&actor, 1.0f);
     StepStatusTimersInHold(&actor, 1.0f);
     EXPECT_EQ(actor.activeStatus & kStatusBurning, 0);  // ten seconds of burning in five
+    // Poison, too, ends by the hold's second count: at 30 s in all.
+    actor.activeStatus = 0;
+    actor.poisonTimer = 0.0f;
+    actor.statusToApply = kStatusPoison;
+    ActivateStatus(&actor);
+    StepPoison(&actor, 14.0f);
+    StepStatusTimersInHold(&actor, 14.0f);
+    StepPoison(&actor, 1.0f);  // 29 s
+    EXPECT_EQ(actor.activeStatus & kStatusPoisoned, kStatusPoisoned);
+    StepStatusTimersInHold(&actor, 1.0f);
+    EXPECT_EQ(actor.activeStatus & kStatusPoisoned, 0);
+    EXPECT_FALSE(actor.poisonTintStarted);
 
     // Where poison costs HP (1 % of MaxHP every 60 acts), each poisoning
     // costs its first share 60 acts in, a second one as the first.
@@ -456,6 +469,47 @@ TEST_F(Kit, TheDelayedHoldAndTheHitStop)
     EXPECT_FALSE(actor.hitStopPending);
     EXPECT_FALSE(actor.frozen);
     EXPECT_EQ(actor.hitStopTimer, 0.0f);
+}
+
+// Below 1 HP an actor dies by input 120; with status 16 to apply it dies by
+// input 121 instead where that leads to one of its states (0..last), else
+// by 120 after all.
+TEST_F(Kit, DeathTakesTheStatus16WayWhereItLeadsToAState)
+{
+    gametest::FsfBuilder b;
+    b.State(0).To(120, 22, 1).To(121, 24, 1);
+    b.State(1).To(120, 22, 1);                 // no way on 121
+    b.State(2).To(120, 22, 1).To(121, 30, 1);  // past the last state, 29
+    b.State(3).To(120, 22, 1).To(121, 29, 1);  // the last state itself
+    b.State(22);
+    b.State(24);
+    b.State(29);
+    b.State(30);
+    tpl.fsf = b.Build();
+    const struct {
+        int32_t from;
+        int32_t status;
+        int32_t dyingIn;
+    } rows[] = {{0, 0, 22}, {0, kStatus16, 24}, {1, kStatus16, 22}, {2, kStatus16, 22}, {2, 0, 22}, {3, kStatus16, 29}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(std::to_string(r.from) + (r.status != 0 ? " with status 16" : ""));
+        actor.state = r.from;
+        actor.hp = 0;
+        actor.statusToApply = r.status;
+        actor.dying = false;
+        actor.grabbed = true;
+        int32_t next = -1;
+        EXPECT_TRUE(StepDeath(&actor, &next, 29));
+        EXPECT_EQ(next, r.dyingIn);
+        EXPECT_TRUE(actor.dying);
+        EXPECT_FALSE(actor.grabbed);
+    }
+    actor.hp = 1;
+    actor.dying = false;
+    int32_t next = -1;
+    EXPECT_FALSE(StepDeath(&actor, &next, 29));
+    EXPECT_EQ(next, -1);
+    EXPECT_FALSE(actor.dying);
 }
 
 }  // namespace

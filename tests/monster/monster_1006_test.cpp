@@ -40,6 +40,16 @@ protected:
         return static_cast<CSMonster1006 *>(placed);
     }
 
+    // Shown by its event (with a model, held, the model the event's, the
+    // appear tint on), or none of these.
+    void ExpectShown(const CSMonster1006 *m, bool shown)
+    {
+        EXPECT_EQ(m->model != nullptr, shown);
+        EXPECT_EQ(m->eventHeld, shown);
+        EXPECT_EQ(m->eventModel, shown);
+        EXPECT_EQ(m->appearTint, shown);
+    }
+
     int32_t MatAnimOf(const AiObject *actor) const
     {
         const MatAnimInstance *running = matAnims.Find(actor);
@@ -141,7 +151,7 @@ TEST_F(Monster1006, ItsBodyStreamsStartWithItsModelAndRestart)
     Ticks(2);
     ASSERT_NE(m->streamA, nullptr);
     ASSERT_NE(m->streamB, nullptr);
-    EXPECT_EQ(m->streamAStarted, 1);
+    EXPECT_TRUE(m->streamAStarted);
     EXPECT_EQ(particles.SystemsOut(), before + 2);
     CSParticleSystem *a = m->streamA;
     CSParticleSystem *b = m->streamB;
@@ -181,6 +191,34 @@ TEST_F(Monster1006, TheRecoveryRollStepsBackOrCounters)
 TEST_F(Monster1006, HitsOnThinnedFramesAreNotLost)
 {
     ExpectHitsKeptOnThinnedFrames(Monster({0.0f, 0.0f, 140.0f}), 2);
+}
+
+// With every model of its kind out, neither its event's show nor the view
+// gives it one: it stays as it was, not held, not tinted and not coming
+// on; the next show, once a model is free, brings it out.
+TEST_F(Monster1006, WithEveryModelOutItWaitsForOne)
+{
+    CSMonster1006 *m = Monster(kHome, 5, 0);
+    PutHero({0.0f, 0.0f, -15.0f});
+    monstertest::AllModelsTaken taken(m->modelTemplate);
+    Control(m, kCtlShowHold, 5);
+    Ticks(2);
+    ExpectShown(m, false);
+    EXPECT_EQ(m->state, 0);
+    // In view it would take one by itself, and with the hero near come on
+    // (input 1): without a model it waits.
+    m->isRender = 1;
+    PutHero({0.0f, 0.0f, 45.0f});
+    Ticks(3);
+    EXPECT_EQ(m->model, nullptr);
+    EXPECT_FALSE(m->appearTint);
+    EXPECT_EQ(matAnims.Find(m), nullptr);
+    EXPECT_EQ(m->state, 0);
+    taken.GiveBack();
+    m->isRender = 0;
+    Control(m, kCtlShowHold, 5);
+    Ticks(2);
+    ExpectShown(m, true);
 }
 
 }  // namespace

@@ -292,7 +292,7 @@ TEST_F(Monster1007, ItsModelComesWithTheViewAndItsHandStreamsWithTheModel)
     EXPECT_FALSE(m->drawn);
     EXPECT_EQ(m->model, nullptr);
     EXPECT_EQ(m->streamA, nullptr);
-    EXPECT_EQ(m->streamAStarted, 0);
+    EXPECT_FALSE(m->streamAStarted);
     Ticks(120);  // the streams fade out and go back to their pool
     EXPECT_EQ(particles.SystemsOut(), out - 2);
     Enter(m, 23);  // unseen, it takes up its guard

@@ -51,7 +51,7 @@ TEST_F(MonsterTypes, EachTypeHasItsRowFolderClassAndUpdate)
     auto *m1007 = static_cast<CSMonster1007 *>(CreateActor(1007, 1));
     EXPECT_EQ(m1007->guardTimer, 0.0f);
     EXPECT_EQ(m1007->streamA, nullptr);
-    EXPECT_EQ(m1007->streamBStarted, 0);
+    EXPECT_FALSE(m1007->streamBStarted);
     auto *m1003 = static_cast<CSMonster1003 *>(CreateActor(1002, 2));
     for (const MonsterWord &word : m1003->word) {
         EXPECT_EQ(word.hero, nullptr);

@@ -616,4 +616,109 @@ TEST_F(Fighter, ItTurnsTowardItsFoeInStateThreeAtItsTurnRate)
     }
 }
 
+// With a foe within its attack range it gets ready (input 2) while its
+// attack delay runs, 1.0 s, then strikes a foe in front of it (10); a foe
+// beside it, outside its half angle, makes it turn (3) instead.
+TEST_F(Fighter, ItGetsReadyThenStrikesAFoeInFrontOrTurnsToOneBeside)
+{
+    for (bool inFront : {true, false}) {
+        SCOPED_TRACE(inFront ? "in front" : "beside");
+        CSMonster1003 *f = Place10();
+        FsfBuilder b;
+        b.State(0).To(2, 2, 1);
+        b.State(2).To(3, 3, 1).To(10, 10, 1);
+        b.State(3);
+        b.State(10);
+        UseStateMachine(10, b.Build());
+        const RwV3d at = *f->GetPositionPtr();
+        PutHero(inFront ? RwV3d{at.x, 0.0f, at.z - 6.0f} : RwV3d{at.x + 6.0f, 0.0f, at.z + 1.0f});
+        ASSERT_GE(TicksUntil([&] { return f->state != 0; }, 10), 0);
+        EXPECT_EQ(f->state, 2);
+        const int waited = TicksUntil([&] { return f->state != 2; }, 120);
+        EXPECT_EQ(f->state, inFront ? 10 : 3);
+        EXPECT_NEAR(waited * monstertest::kDt, 1.0f, 2.5f * monstertest::kDt);
+        f->removed = true;
+        hero.SetPosition({0.0f, 0.0f, -120.0f});
+        Ticks(2);
+    }
+}
+
+// With every model of its kind out, its event's show leaves a character as
+// it was: no model, not the event's, in its first state; the next show,
+// once a model is free, brings it out.
+TEST_F(Npcs, WithEveryModelOutAShownCharacterWaitsForOne)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    for (const auto &[type, x] : {std::pair{107, -40.0f}, std::pair{100, 0.0f}}) {
+        SCOPED_TRACE(type);
+        AiObject *npc = Place(type, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        ASSERT_NE(npc, nullptr);
+        monstertest::AllModelsTaken taken(npc->modelTemplate);
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(2);
+        EXPECT_EQ(npc->model, nullptr);
+        EXPECT_FALSE(npc->eventModel);
+        EXPECT_FALSE(npc->eventHeld);
+        EXPECT_EQ(npc->state, 0);
+        taken.GiveBack();
+        Control(npc, kCtlShowHold, kGroup);
+        Ticks(2);
+        ASSERT_NE(npc->model, nullptr);
+        EXPECT_TRUE(npc->eventModel);
+        EXPECT_EQ(npc->state, 1);
+        npc->Remove();
+    }
+}
+
+// In view with every model of its kind out, the fighter waits without one:
+// a foe near does not bring it on until a model is free.
+TEST_F(Fighter, InViewWithEveryModelOutItWaitsForOne)
+{
+    CSMonster1003 *f = Place10();
+    FsfBuilder b;
+    b.State(0).To(1, 1, 1).To(2, 2, 1);
+    b.State(1);
+    b.State(2);
+    UseStateMachine(10, b.Build());
+    f->SetModelInstance(nullptr);
+    monstertest::AllModelsTaken taken(f->modelTemplate);
+    const RwV3d at = *f->GetPositionPtr();
+    PutHero({at.x, 0.0f, at.z - 8.0f});
+    Ticks(5);
+    EXPECT_EQ(f->model, nullptr);
+    EXPECT_EQ(f->state, 0);
+    taken.GiveBack();
+    ASSERT_GE(TicksUntil([&] { return f->model != nullptr; }, 5), 0);
+    EXPECT_GE(TicksUntil([&] { return f->state != 0; }, 5), 0) << "with its model it comes on";
+}
+
+// Holding a hero (13), it lets it go once it has held it more than 3 s
+// (input 15, and in 15 the release, 512, to the hero). The sender of a
+// seizing blow on it is remembered as its grabbing attacker.
+TEST_F(Fighter, ItLetsItsHeroGoAfterHoldingItThreeSeconds)
+{
+    CSMonster1003 *f = Place10();
+    const RwV3d at = *f->GetPositionPtr();
+    PutHero({at.x, 0.0f, at.z - 8.0f}, {0.0f, 0.0f, -1.0f});
+    hero.held = false;
+    Enter(f, 11);
+    Ticks(2);
+    ASSERT_EQ(f->state, 13);
+    HeroMessages();
+    const int held = TicksUntil([&] { return f->state != 13; }, 400);
+    EXPECT_NEAR(held * monstertest::kDt, 3.0f, 3.0f * monstertest::kDt);
+    EXPECT_EQ(f->state, 15);
+    Ticks(2);
+    EXPECT_EQ(f->GrabTarget10(), nullptr);
+    EXPECT_EQ(Releases(HeroMessages()), 1);
+
+    EXPECT_EQ(f->GrabbingAttacker10(), nullptr);
+    Hit(f, kAtkPlain, 0);
+    Ticks(2);
+    EXPECT_EQ(f->GrabbingAttacker10(), nullptr) << "a plain blow";
+    Hit(f, kAtkGrab, 0);
+    Ticks(2);
+    EXPECT_EQ(f->GrabbingAttacker10(), &hero);
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/game_rand.h"
@@ -863,6 +864,44 @@ TEST_F(TemplateRows, TheRecoveryWaitsForItsMotionThenRollsItsWay)
         Hit(m, kAtkPlain, 1);
         Ticks(2);  // delivered, read
         EXPECT_EQ(m->state, kHurt) << "a blow during the recovery";
+        m->removed = true;
+    }
+}
+
+// The follow-up of a charge that hit (21; 22 for 1005) goes on (input 11)
+// once its motion has ended, and not before; 1006 also faces its target
+// at once there and in its charge 7, where the others keep their facing.
+TEST_F(TemplateRows, TheFollowUpGoesOnOnceItsMotionHasEnded)
+{
+    PutHero({kHome.x + 20.0f, 0.0f, kHome.z}, {0.0f, 0.0f, 1.0f});  // east of it, near
+    for (const auto &[type, followUp] : {std::pair{1000, 21}, std::pair{1005, 22}, std::pair{1006, 21}}) {
+        SCOPED_TRACE(type);
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= 23; ++s) {
+            b.State(s);
+        }
+        b.State(followUp).To(11, 23);
+        UseStateMachine(type, b.Build());
+        ASSERT_GE(TicksUntil([&] { return m->target != nullptr; }, 30), 0);
+        RwV3d facing;
+        m->SetDirection(kSouth);
+        Enter(m, 7);
+        EXPECT_EQ(TicksUntil([&] { return m->state != 7; }, 10), -1) << "the charge stays";
+        m->GetDirection(&facing);
+        EXPECT_NEAR(facing.x, type == 1006 ? 1.0f : 0.0f, 1e-3f) << "toward the hero, or as it was";
+
+        m->SetDirection(kSouth);
+        Enter(m, followUp);
+        const float length = monster::AnimationsOf(m)->GetMotionDuration(m->Clump());
+        ASSERT_GT(length, 0.1f);
+        const int ticks = TicksUntil([&] { return m->state != followUp; }, 600);
+        EXPECT_EQ(m->state, 23);
+        EXPECT_NEAR(ticks * monstertest::kDt, length, 2.5f * monstertest::kDt);
+        if (type == 1006) {
+            m->GetDirection(&facing);
+            EXPECT_NEAR(facing.x, 1.0f, 1e-3f);
+        }
         m->removed = true;
     }
 }

@@ -573,6 +573,33 @@ TEST_F(TypeStates, EachTypeLandsAtItsFrameOncePerFlight)
     }
 }
 
+// Dying as it flies down, a grab monster breaks no crate it runs into: the
+// death comes before the move, and a dying monster neither moves nor
+// pushes.
+TEST_F(TypeStates, AGrabMonsterDyingAsItFliesDownBreaksNoCrate)
+{
+    constexpr int32_t kCrate = 10002;
+    constexpr int32_t kCrateBreaks = 6500110;
+    NoFoeNear();
+    for (const auto &[type, last] : {std::pair{1004, 35}, std::pair{1003, 34}, std::pair{1002, 37}}) {
+        ForStates(type, StatesLeadingOn(last), {17, 18}, [&](AiObject *m, int32_t state) {
+            m->SetPosition(kAt);
+            AiObject *crate = Place(kCrate, {kAt.x, 0.0f, kAt.z - 4.0f});
+            ASSERT_NE(crate, nullptr);
+            Ticks(2);
+            const uint32_t from = tick;
+            m->hp = 0;
+            Enter(m, state);
+            Ticks(4);
+            EXPECT_TRUE(m->dying);
+            EXPECT_FALSE(SoundQueued(kCrateBreaks, from));
+            crate->removed = true;
+            crate->SetModelInstance(nullptr);
+            m->removed = true;
+        });
+    }
+}
+
 }  // namespace
 
 }  // namespace type_states_test
