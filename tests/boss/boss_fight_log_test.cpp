@@ -2,7 +2,7 @@
 // against its kept log: placed alone with its own state machine, the hero
 // far off, then close by, striking it blow after blow (plain, heavy and
 // hurting ones), walking round it, leaving and coming back, and at last
-// dealing a blow no one stands. The log (tests/boss/fight_logs/TYPE.log)
+// dealing a blow no one stands. The log (tests/boss/fight_logs/TYPE.txt)
 // holds, tick by tick, every message it sends, each blow, effect and
 // sound, and where it stands, its state and its life; it was read over
 // against the boss's behaviour when kept. Any change to what the fight
@@ -49,7 +49,7 @@ TEST_P(BossFight, GoesAsItsKeptLogSays)
         Tick();
     }
     std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".log";
+    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 

@@ -1,7 +1,7 @@
 // Each sample breakable object's life under a hero's blows, as a player
 // would follow it, against its kept log: placed before the hero, struck by
 // a light blow, a hurting one, a heavy one, a burning one and ever harder
-// ones, then walked onto. The log (tests/boss/fight_logs/TYPE.log) holds,
+// ones, then walked onto. The log (tests/boss/fight_logs/TYPE.txt) holds,
 // tick by tick, every message, effect, drop and sound, and the object's
 // state, life and place; it was read over against the object's design when
 // kept. Any change to what it shows fails here, at the first line that
@@ -56,7 +56,7 @@ TEST_P(BreakableLife, GoesAsItsKeptLogSays)
         Tick();
     }
     std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".log";
+    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 

@@ -916,7 +916,7 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
 }
 
 // Each sample trap's life, as a player would follow it, against its kept
-// log (tests/boss/fight_logs/TYPE.log): switched on by its group's notice,
+// log (tests/boss/fight_logs/TYPE.txt): switched on by its group's notice,
 // grabbed and let go, burnt, struck and struck down, walked onto and left.
 // The log holds, tick by tick, every message, blow, effect and sound, and
 // the trap's state, life and place; it was read over against the trap's
@@ -945,7 +945,7 @@ TEST_P(TrapLife, GoesAsItsKeptLogSays)
         Tick();
     }
     std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".log";
+    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 

@@ -61,7 +61,7 @@ TEST_P(MonsterFight, GoesAsItsKeptLogSays)
         Tick();
     }
     std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/monster/fight_logs/" + std::to_string(type) + ".log";
+    kept += "/tests/monster/fight_logs/" + std::to_string(type) + ".txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 
@@ -92,7 +92,7 @@ TEST_P(MonsterFight, TwoOfAKindAgainstACirclingHeroGoAsTheirKeptLogSays)
         Tick();
     }
     std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/monster/fight_logs/" + std::to_string(type) + "-pair.log";
+    kept += "/tests/monster/fight_logs/" + std::to_string(type) + "-pair.txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 
