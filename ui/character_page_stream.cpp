@@ -44,12 +44,10 @@ void CSCharacterPage::StreamPack()
 {
     if (pack_.InProgress()) {
         pack_.Step();
-        if (pack_.Failed()) {
-            GiveUpHeroPictures();  // the stream said why
-            return;
-        }
     }
-    if (pack_.Complete()) {
+    if (pack_.Failed()) {
+        GiveUpHeroPictures();  // the stream said why
+    } else if (pack_.Complete()) {
         LoadHeroTextures();
     }
 }

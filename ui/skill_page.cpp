@@ -255,16 +255,13 @@ void CSSkillPage::MoveSelection(int32_t step)
                 return;
             }
         }
-        return;
-    }
-    if (selectedShown_ <= 0) {
-        return;
-    }
-    for (int32_t i = std::min(selectedRecord_, records) - 1; i >= 0; --i) {
-        if (records_[static_cast<size_t>(i)].shown != 0) {
-            selectedRecord_ = i;
-            --selectedShown_;
-            return;
+    } else if (selectedShown_ > 0) {
+        for (int32_t i = std::min(selectedRecord_, records) - 1; i >= 0; --i) {
+            if (records_[static_cast<size_t>(i)].shown != 0) {
+                selectedRecord_ = i;
+                --selectedShown_;
+                return;
+            }
         }
     }
 }

@@ -13,8 +13,10 @@
 // word 5 first (answer 1 takes it off). Skills: gated skills only once
 // learned, the command pictures ("12 A-B": 55, 20 and 50 wide after the
 // base name; "X&Y": four; letters without a picture take none), the
-// selection on the first listed skill, and the demonstration: the base
-// name first, a "+" group lit together, then the pictures after it.
+// selection on the first listed skill, the commands moved left for the
+// first hero's ability 4 and the second's ability 3, and the
+// demonstration: the base name first, a "+" group lit together, then the
+// pictures after it, and the name again once the command has been shown.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -621,6 +623,51 @@ TEST_F(SkillTabTest, CommandsAreLaidOutAsKeyPictures)
     EXPECT_FLOAT_EQ(skills->Display(6)->pictures[0].picture.left, 290.0f);
 }
 
+// The second hero's ability 3 starts its command 50 further left, his
+// ability 4 where any other does.
+TEST_F(SkillTabTest, TheSecondHerosCommandsStartWhereHisSkillsPutThem)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    CSHero *second = AddHero();
+    ASSERT_EQ(second->aiType, 1);
+    Links().hero = second;
+    second->SetAbilityFlag(3, 1);
+    second->SetAbilityFlag(4, 1);
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->Records().size(), 5u);
+    // "12 X-A" after the name of Leap.
+    const SkillCommandDisplay *star = skills->Display(2);
+    ASSERT_NE(star->baseName, nullptr);
+    EXPECT_EQ(star->baseNameText, u"Leap");
+    EXPECT_FLOAT_EQ(star->pictures[0].picture.left, 320.0f + static_cast<float>(star->baseName->GetMaxRowWidth()) - 50.0f);
+    // "A&B".
+    EXPECT_FLOAT_EQ(skills->Display(3)->pictures[0].picture.left, 320.0f);
+}
+
+// The first hero's ability 4 starts its command 20 further left.
+TEST_F(SkillTabTest, TheFirstHerosAbilityFourStartsFurtherLeft)
+{
+    const std::string root = pausetest::TreeWithout("ability_four", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
+    if (!root.empty()) {
+        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
+            << mkdata::EncodeUtf16Le(u"Count: 2\r\n#\r\nAbility: 1\r\nFirst\r\nA\r\n-\r\n\r\n"
+                                     u"#\r\nAbility: 4\r\nFourth\r\nX-Y\r\n-\r\n\r\n");
+    }
+    Open(kStatusPagePauseMode, root);
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(4, 1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->ShownCount(), 2);
+    EXPECT_FLOAT_EQ(skills->Display(0)->pictures[0].picture.left, 320.0f);
+    EXPECT_FLOAT_EQ(skills->Display(1)->pictures[0].picture.left, 300.0f);
+}
+
 TEST_F(SkillTabTest, TheDemonstrationLightsAPlusGroupTogetherThenGoesOn)
 {
     Begin();
@@ -667,6 +714,15 @@ TEST_F(SkillTabTest, ABaseSkillsNameFadesBeforeItsCommand)
     EXPECT_EQ(Shown().baseName->Color(), 0xF0141414u);
     Step(1, 0.5f);
     EXPECT_EQ(PictureAlpha(0), 170u);
+    // "A-B": A a second, "-" half a second, B a second; then the name fades again.
+    Step(1, 0.5f);
+    Step(1, 0.5f);
+    Step(1, 1.0f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 0);
+    EXPECT_FALSE(Shown().namePhaseDone);
+    Step(1, 0.5f);
+    EXPECT_EQ(Shown().baseName->Color(), 0xAA141414u);
+    EXPECT_EQ(PictureAlpha(0), 240u);
 }
 
 TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
