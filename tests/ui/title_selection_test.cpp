@@ -483,6 +483,22 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     ExpectHeroAt(0, CSSelectCharacter::kStartAngle + kPi - 0.0125f * 125.0f);
 }
 
+// Activated again while it shows, the selection stays as it is: on the
+// hero turned to, with its one light and the controlling pad.
+TEST_F(SelectionTest, ActivatedAgainWhileItShowsItStaysOnTheHeroTurnedTo)
+{
+    Press(0, kPadRight);
+    Updates(20);
+    ASSERT_EQ(selection->current, 1);
+    RpLight *light = selection->light;
+    selection->SetActive(1);
+    EXPECT_EQ(selection->current, 1);
+    ExpectHeroAt(1, CSSelectCharacter::kStartAngle + 2.0f * kPi);
+    EXPECT_EQ(selection->light, light);
+    EXPECT_EQ(ui->heroBlock.padIndex, 0);
+    EXPECT_FLOAT_EQ(selection->namePlate->v[0].v * 512.0f, 87.0f);
+}
+
 // The sky box is drawn round the camera under a far plane of 400: every
 // corner of the sample's box lies nearer, however the box has turned (its
 // corners once lay beyond it, and the turned box showed black wedges of the
