@@ -21,7 +21,37 @@ namespace boss_fight_log_test {
 
 namespace {
 
-class BossFight : public bosstest::BossScenario, public ::testing::WithParamInterface<int32_t> {};
+class BossFightScript : public bosstest::BossScenario {
+protected:
+    // The hero's part, the same in every fight: it walks up, strikes the
+    // boss blow after blow, walks round it, leaves, comes back, and at last
+    // deals a blow no one stands.
+    void Fight(AiObject *boss)
+    {
+        PutHero({0.0f, 0.0f, -200.0f});
+        for (int t = 1; t <= 1800; ++t) {
+            switch (t) {
+            case 120: PutHero({0.0f, 0.0f, -20.0f}); break;  // in sight, then within reach
+            case 240: PutHero({0.0f, 0.0f, 30.0f}); break;
+            case 700: PutHero({40.0f, 0.0f, 60.0f}, {-1.0f, 0.0f, 0.0f}); break;  // at its side
+            case 1000: PutHero({0.0f, 0.0f, -400.0f}); break;  // gone far off
+            case 1150: PutHero({0.0f, 0.0f, 20.0f}); break;  // and back
+            default: break;
+            }
+            if (t >= 300 && t < 1500 && t % 25 == 0) {
+                const int32_t bits = t % 200 == 0 ? kAtkPlain | kAtkHeavy : t % 150 == 0 ? kAtkHurt4 : kAtkPlain;
+                Hit(boss, bits, 40);
+            }
+            if (t == 1500) {
+                Hit(boss, kAtkPlain, 100000);  // a blow no one stands
+            }
+            Tick();
+        }
+    }
+};
+
+class BossFight : public BossFightScript, public ::testing::WithParamInterface<int32_t> {};
+using BossPairFight = BossFightScript;
 
 TEST_P(BossFight, GoesAsItsKeptLogSays)
 {
@@ -29,27 +59,22 @@ TEST_P(BossFight, GoesAsItsKeptLogSays)
     game::Srand(1);
     AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
     ASSERT_NE(boss, nullptr);
-    PutHero({0.0f, 0.0f, -200.0f});
-    for (int t = 1; t <= 1800; ++t) {
-        switch (t) {
-        case 120: PutHero({0.0f, 0.0f, -20.0f}); break;  // in sight, then within reach
-        case 240: PutHero({0.0f, 0.0f, 30.0f}); break;
-        case 700: PutHero({40.0f, 0.0f, 60.0f}, {-1.0f, 0.0f, 0.0f}); break;  // at its side
-        case 1000: PutHero({0.0f, 0.0f, -400.0f}); break;  // gone far off
-        case 1150: PutHero({0.0f, 0.0f, 20.0f}); break;  // and back
-        default: break;
-        }
-        if (t >= 300 && t < 1500 && t % 25 == 0) {
-            const int32_t bits = t % 200 == 0 ? kAtkPlain | kAtkHeavy : t % 150 == 0 ? kAtkHurt4 : kAtkPlain;
-            Hit(boss, bits, 40);
-        }
-        if (t == 1500) {
-            Hit(boss, kAtkPlain, 100000);  // a blow no one stands
-        }
-        Tick();
-    }
+    Fight(boss);
     std::string kept = RW_TEST_SOURCE_DIR;
     kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
+    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+}
+
+// Boss 1104 with 1105 at hand to call to its side.
+TEST_F(BossPairFight, TheCallerAndItsPartnerGoAsTheirKeptLogSays)
+{
+    game::Srand(1);
+    AiObject *caller = Place(1104, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    ASSERT_NE(caller, nullptr);
+    ASSERT_NE(Place(1105, {60.0f, 0.0f, 90.0f}, {-1.0f, 0.0f, 0.0f}), nullptr);
+    Fight(caller);
+    std::string kept = RW_TEST_SOURCE_DIR;
+    kept += "/tests/boss/fight_logs/1104-1105.txt";
     monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
 }
 
