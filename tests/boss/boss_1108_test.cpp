@@ -265,6 +265,23 @@ TEST_F(Boss1108, OutsideItsDashItSpeedsUpByItsStatesAccelerationOnce)
     EXPECT_NEAR(boss->GetPositionPtr()->z, -150.0f + 15.0f, 1.0f);  // half of 30 by 1 s squared
 }
 
+// In its dash it speeds up by the state's acceleration in the dash's own
+// step and again in its move, as every boss does: twice a frame.
+TEST_F(Boss1108, InItsDashItSpeedsUpByItsStatesAccelerationTwice)
+{
+    CSBoss1108 *boss = Boss({0.0f, 0.0f, -150.0f}, kNorth);
+    FsfBuilder b;
+    b.State(0);
+    b.State(1).Speed(kDashSpeed).Acceleration(30.0f);
+    UseStateMachine(kType, b.Build());
+    boss->home = {0.0f, 0.0f, 400.0f};
+    EnterBoss(boss, 1);
+    Ticks(60);
+    EXPECT_EQ(boss->state, 1);
+    EXPECT_NEAR(boss->speed, kDashSpeed + 60.0f, 1.0f);
+    EXPECT_NEAR(boss->GetPositionPtr()->z, -150.0f + kDashSpeed + 30.0f, 2.0f);  // 60 + 60 x 1 s squared / 2
+}
+
 // State 2 raises the swarm once per visit: ten bugs on a ring of 20 about
 // the point 35 above the boss.
 TEST_F(Boss1108, TheSwarmRisesThirtyFiveAboveTheBossOncePerVisit)
