@@ -229,6 +229,29 @@ TEST_F(Boss1104, TheBeamIsLaidOncePerVisitAndGivenBackWhenTheBossLeaves)
     }
 }
 
+// With no beam free in its pool the boss casts on without one (its
+// tornado still comes); the next visit, with one free, lays it.
+TEST_F(Boss1104, WithNoBeamFreeItCastsWithoutOne)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 20.0f});
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    {
+        bosstest::SystemsTaken taken(particles, "3210400.zus", 0);
+        const int32_t tornadoes = EffectStarts("Tornado");
+        EnterBoss(boss, 3);
+        TicksUntil([&] { return EffectStarts("Tornado") != tornadoes; }, 120);
+        EXPECT_EQ(EffectStarts("Tornado"), tornadoes + 1);
+        EXPECT_EQ(boss->Beam.system, nullptr);
+    }
+    EnterBoss(boss, 0);
+    Tick();
+    EnterBoss(boss, 7);
+    Tick();
+    ASSERT_NE(boss->Beam.system, nullptr);
+    EXPECT_TRUE(boss->Beam.system->IsEmitting());
+}
+
 // The first call comes at 70 % without a partner; the 40 and 10 % calls
 // never come without one. A call whose input leads nowhere stays armed.
 TEST_F(Boss1104, WithoutAPartnerOnlyTheFirstCallComes)

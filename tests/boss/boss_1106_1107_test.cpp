@@ -664,6 +664,38 @@ TEST_F(Walkers, Boss1107sBodyParticlesGoBackWithoutAModelAndStartAgainWithIt)
     EXPECT_EQ(particles.SystemsOut(), out);
 }
 
+// With one body system or none free in the pool, neither starts (the one
+// had goes straight back) and the boss goes on; both start once two are
+// free.
+TEST_F(Walkers, Boss1107sBodyParticlesStartBothOrNeither)
+{
+    CSBoss1107 *boss = Walker<CSBoss1107>(1107);
+    PutHero({0.0f, 0.0f, -300.0f});
+    const int32_t none = particles.SystemsOut();
+    for (const int free : {0, 1}) {
+        SCOPED_TRACE(free);
+        boss->isRender = 0;
+        Ticks(3);
+        ASSERT_EQ(boss->model, nullptr);
+        TicksUntil([&] { return particles.SystemsOut() == none; }, 200);
+        bosstest::SystemsTaken taken(particles, "3218300.ZUS", free);
+        const int32_t out = particles.SystemsOut();
+        boss->isRender = 1;
+        Ticks(3);
+        ASSERT_NE(boss->model, nullptr);
+        EXPECT_EQ(boss->bodyA, nullptr);
+        EXPECT_EQ(boss->bodyB, nullptr);
+        EXPECT_FALSE(boss->bodyStarted);
+        EXPECT_EQ(particles.SystemsOut(), out);
+        taken.GiveBack();
+        Tick();
+        ASSERT_NE(boss->bodyA, nullptr);
+        ASSERT_NE(boss->bodyB, nullptr);
+        EXPECT_TRUE(boss->bodyA->IsEmitting());
+        EXPECT_TRUE(boss->bodyB->IsEmitting());
+    }
+}
+
 // The two body systems start on the body's frames 100160 and 100150 and
 // follow them as the boss moves, with the display words 5 and 6 (drawn
 // after the world, particles staying where they were emitted).

@@ -11,9 +11,12 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "boss/boss_frame.h"
 #include "fx/mat_anim_manager.h"
+#include "fx/particle_manager.h"
+#include "fx/particle_system.h"
 #include "monster/kit_common.h"
 #include "monster/monster_scenario.h"
 #include "stage/character_params.h"
@@ -30,6 +33,36 @@ inline void DiesFrom(FsfBuilder &b, std::initializer_list<int32_t> states, int32
         b.State(s).To(120, dying, 1);
     }
 }
+
+// Every free system of a particle template's pool taken but `leave`, until
+// given back (at the latest when it goes).
+class SystemsTaken {
+public:
+    SystemsTaken(CSParticleManager &particles, const char *name, int leave)
+    {
+        while (CSParticleSystem *system = particles.CreateSystem(name)) {
+            taken_.push_back(system);
+        }
+        for (; leave > 0 && !taken_.empty(); --leave) {
+            taken_.back()->Release();
+            taken_.pop_back();
+        }
+    }
+    ~SystemsTaken() { GiveBack(); }
+    SystemsTaken(const SystemsTaken &) = delete;
+    SystemsTaken &operator=(const SystemsTaken &) = delete;
+
+    void GiveBack()
+    {
+        for (CSParticleSystem *system : taken_) {
+            system->Release();
+        }
+        taken_.clear();
+    }
+
+private:
+    std::vector<CSParticleSystem *> taken_;
+};
 
 // An animation clock (seconds) from which `ticks` ticks of kDt, the motion
 // playing at `speed`, bring the boss's clock frame (clock x 60) exactly
