@@ -61,7 +61,7 @@ void Specials(CSBossChampion *self)
     }
     if (ChampionSpecial(self, 5, 13, 2500.0f,
                         effects->bigShot3216200 != nullptr && effects->bigShot3213800 != nullptr)) {
-        effects->bigShot3216200->SetActive(1);
+        effects->bigShot3216200->SetActive(true);
         effects->bigShot3213800->Start(*self->GetPositionPtr());
     }
     if (ChampionSpecial(self, 6, 13, 920.0f, effects->threePart != nullptr)) {
@@ -82,7 +82,7 @@ void BarrageShot(CSBossChampion *self)
 constexpr ChampionRules kRules = {
     .traits = &kBoss1109Traits,
     .idleTimerResets = false,
-    .flame5Frames = {100140, 0},
+    .flame5Frames = {kWeapon},
     .flame8Frames = {kHandA, kHandB},
     .sound11 = 6270020,
     .barrageEvery = 0.1f,

@@ -61,7 +61,7 @@ void Specials(CSBossChampion *self)
                                  self->target);
     }
     if (ChampionSpecial(self, 5, 13, -1.0f, effects->bigShot3216200 != nullptr)) {
-        effects->bigShot3216200->SetActive(1);
+        effects->bigShot3216200->SetActive(true);
         effects->bigShot3216200->Start(position);
     }
     if (ChampionSpecial(self, 6, 13, 2366.0f, effects->fallStone != nullptr)) {
@@ -99,8 +99,8 @@ void BarrageShot(CSBossChampion *self)
 constexpr ChampionRules kRules = {
     .traits = &kBoss1110Traits,
     .idleTimerResets = true,
-    .flame5Frames = {kHandA, 0},
-    .flame8Frames = {kHandB, 0},
+    .flame5Frames = {kHandA},
+    .flame8Frames = {kHandB},
     .sound11 = 6240020,
     .barrageEvery = 0.33f,
     .beams = {{11, "3216500.zus", kHandB}, {11, "3216500.zus", kHandA}},

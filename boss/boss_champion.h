@@ -27,7 +27,8 @@ struct ChampionRules {
     // The idle timer starts again whenever the boss is out of state 0
     // (1110; 1109 never resets it).
     bool idleTimerResets;
-    // The weapon flames of states 5 and 8 (user ids; 0: none).
+    // The weapon flames of states 5 and 8 (user ids; 0, or one left out:
+    // none).
     int32_t flame5Frames[2];
     int32_t flame8Frames[2];
     // The entry sound of state 11.

@@ -307,9 +307,9 @@ int32_t CSBigShotBugs::Start(const RwV3d &centre, AiObject *target)
     return n;
 }
 
-void CSBigShot3216200::SetActive(int32_t on)
+void CSBigShot3216200::SetActive(bool on)
 {
-    active_ = on != 0;
+    active_ = on;
     if (!active_) {
         StopOwner(nullptr);
     }

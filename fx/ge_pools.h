@@ -184,7 +184,7 @@ public:
 class CSBigShot3216200 : public CSBigShotPool {
 public:
     CSBigShot3216200() : CSBigShotPool(kGeBigShot3216200) {}
-    void SetActive(int32_t on);
+    void SetActive(bool on);
     bool Start(const RwV3d &position);
     bool IsActive() const { return active_; }
 

@@ -451,9 +451,9 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
 
     // A big shot that waits for its switch, and the star effect switched off and on.
     EXPECT_FALSE(manager.bigShot3216200->Start({0.0f, 0.0f, 0.0f}));
-    manager.bigShot3216200->SetActive(1);
+    manager.bigShot3216200->SetActive(true);
     EXPECT_TRUE(manager.bigShot3216200->Start({0.0f, 0.0f, 0.0f}));
-    manager.bigShot3216200->SetActive(0);
+    manager.bigShot3216200->SetActive(false);
     EXPECT_EQ(manager.bigShot3216200->InstancesInUse(), 0);
     ASSERT_TRUE(manager.sStarEff->Start({1.0f, 2.0f, 3.0f}));
     manager.sStarEff->SetOn(false);
