@@ -1154,6 +1154,76 @@ template <bool kPerspective>
     }
 }
 
+// The rows' spans of a triangle inside [lo, hi). A small triangle's (bounds at most
+// kMaskColumns wide and kMaskRows high, the most of a crowded frame's) come from the
+// signs of its three edge functions at the row's pixels, worked as 32-bit lanes (exact:
+// set-up's integers over so few pixels stay far inside them) and stepped down by the
+// edges' slopes, row after row in one short loop: a pixel is covered where no edge is
+// negative, and since a triangle is convex the covered pixels of a row are one run, from
+// the lowest set bit to the highest. That is the set RowWalk divides out, without its
+// six divisions per triangle and its per-edge bounds per row. Larger triangles take the
+// walk.
+constexpr int32_t kMaskColumns = 16, kMaskRows = RowBlockWalk::kRowBlock;
+constexpr int kMaskPieces = kMaskColumns / kLanes > 0 ? kMaskColumns / kLanes : 1;
+
+struct RowSpans {
+    RowBlockWalk walk;
+    int32_t x0[kMaskRows], x1[kMaskRows];
+    int32_t first;
+    bool masked;
+
+    // Rows y0 to y1 - 1 (y0 inside the triangle's bounds).
+    [[gnu::always_inline]] inline void Start(const TriangleSetup &s, int32_t y0, int32_t y1, int32_t lo, int32_t hi,
+                                             uint32_t fault) {
+        constexpr int64_t kReach = int64_t{1} << 23;
+        masked = s.maxX - s.minX < kMaskColumns && y1 - y0 <= kMaskRows;
+        int64_t at[3];
+        for (int i = 0; i < 3 && masked; ++i) {
+            at[i] = s.a[i] * s.minX + s.b[i] * y0 + s.c[i] + s.bias[i];
+            masked = s.a[i] < kReach && s.a[i] > -kReach && s.b[i] < kReach && s.b[i] > -kReach &&
+                     at[i] < 32 * kReach && at[i] > -32 * kReach;
+        }
+        if (!masked) {
+            walk.Start(s, y0, y1, lo, hi);
+            return;
+        }
+        first = y0;
+        // The columns [lo, hi) inside the bounds, as bits from minX.
+        const int32_t from = (lo > s.minX ? lo : s.minX) - s.minX;
+        const int32_t to = (hi < s.maxX + 1 ? hi : s.maxX + 1) - s.minX;
+        const uint32_t inside = to > from ? ((uint32_t{1} << to) - 1u) & ~((uint32_t{1} << from) - 1u) : 0u;
+        VI e[3][kMaskPieces], step[3];
+        for (int i = 0; i < 3; ++i) {
+            const VI a = ISet1(static_cast<int32_t>(s.a[i]));
+            for (int k = 0; k < kMaskPieces; ++k) {
+                e[i][k] = IAdd(ISet1(static_cast<int32_t>(at[i])), IMullo32(a, IAdd(IIota(), ISet1(k * kLanes))));
+            }
+            step[i] = ISet1(static_cast<int32_t>(s.b[i]));
+        }
+        for (int32_t r = 0; r < y1 - y0; ++r) {
+            uint32_t outside = 0;
+            for (int k = 0; k < kMaskPieces; ++k) {
+                outside |= static_cast<uint32_t>(IMoveMask(IOr(IOr(e[0][k], e[1][k]), e[2][k]))) << (k * kLanes);
+                for (int i = 0; i < 3; ++i) e[i][k] = IAdd(e[i][k], step[i]);
+            }
+            const uint32_t covered = inside & ~outside;
+            if (covered == 0) {
+                x0[r] = x1[r] = s.minX;
+                continue;
+            }
+            x0[r] = s.minX + __builtin_ctz(covered);
+            x1[r] = s.minX + 32 - __builtin_clz(covered);
+            if (fault == kSpanFaultMaskRow && r == 0) --x1[r];
+        }
+    }
+    // Row y's span: rows are taken in order from y0, each once.
+    [[gnu::always_inline]] inline void Span(int32_t y, int32_t &a, int32_t &b) {
+        if (!masked) return walk.Span(y, a, b);
+        a = x0[y - first];
+        b = x1[y - first];
+    }
+};
+
 // Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
 // a triangle's short rows fill whole groups two rows at a time. With kCoarse (a large
 // alpha-tested triangle under a LESS or LESSEQUAL test against a target that keeps a
@@ -1186,8 +1256,8 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     Chunk pending{0, 0, 0, false, nullptr};
     bool havePending = false;
     // The rows' spans inside the region.
-    RowBlockWalk rowSpans;
-    rowSpans.Start(s, y0, y1, region.x0, region.x1);
+    RowSpans rowSpans;
+    rowSpans.Start(s, y0, y1, region.x0, region.x1, p.fault);
     for (int32_t y = y0; y < y1; ++y) {
         int32_t x0, x1;
         rowSpans.Span(y, x0, x1);
@@ -1281,8 +1351,8 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     VI xs = ISet1(0), ys = ISet1(0);
     int32_t filled = 0;
     // The rows' spans inside the region.
-    RowBlockWalk rowSpans;
-    rowSpans.Start(s, y0, y1, region.x0, region.x1);
+    RowSpans rowSpans;
+    rowSpans.Start(s, y0, y1, region.x0, region.x1, p.fault);
     for (int32_t y = y0; y < y1; ++y) {
         int32_t x0, x1;
         rowSpans.Span(y, x0, x1);

@@ -228,6 +228,7 @@ enum : uint32_t {
     kSpanFaultFill,     // a fill of one colour leaves out its first row's first pixel
     kSpanFaultFilteredRow,  // a triangle drawn as filtered rows leaves out its first row's last pixel
     kSpanFaultFillAlpha,    // a fill of one colour is drawn whether its colour passes the alpha test or not
+    kSpanFaultMaskRow,      // a small triangle's first row, found from its edges' signs, leaves out its last pixel
     kSpanFaultCount,
 };
 
