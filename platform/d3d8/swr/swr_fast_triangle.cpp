@@ -117,6 +117,22 @@ bool SimpleStageOf(const CombinerStage &cs, SimpleSpanStage &out) {
     return true;
 }
 
+// Whether a simple stage gives every lane either the product of the texel and the
+// diffuse colour or the texel alone (SpanPlan::texelTimesDiffuse).
+bool TexelTimesDiffuse(const SimpleSpanStage &st) {
+    using S = SimpleSpanStage;
+    if (st.pickSum) return false;
+    auto lanes = [&](uint64_t mask, uint8_t a, uint8_t b) {
+        if ((st.pickProduct & mask) == mask) {
+            return (a == S::kTexture && b == S::kDiffuse) || (a == S::kDiffuse && b == S::kTexture);
+        }
+        if ((st.pickA & mask) == mask) return a == S::kTexture;
+        if ((st.pickB & mask) == mask) return b == S::kTexture;
+        return false;
+    };
+    return lanes(0x0000FFFFFFFFFFFFull, st.colorA, st.colorB) && lanes(0xFFFF000000000000ull, st.alphaA, st.alphaB);
+}
+
 }  // namespace
 
 void SetFastPathsEnabled(bool enabled) { gFastPaths.store(enabled); }
@@ -205,6 +221,7 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     }
     p.simple = !p.addSpecular;
     for (uint32_t s = 0; s < p.stageCount && p.simple; ++s) p.simple = SimpleStageOf(combiner.Stage(s), p.simpleStages[s]);
+    p.texelTimesDiffuse = p.simple && p.stageCount == 1 && TexelTimesDiffuse(p.simpleStages[0]);
     const FogSetup &fog = px.Fog();
     p.fog = fog.where == FogSetup::Where::Vertex  ? SpanPlan::Fog::Vertex
             : fog.where == FogSetup::Where::Table ? SpanPlan::Fog::Table

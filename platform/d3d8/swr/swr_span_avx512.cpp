@@ -184,8 +184,10 @@ SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
 // lane0[k]; masked-off lanes never touch memory, wherever lane0 points).
 constexpr bool kPackedGroups = true;
 SWR_OP VI ITakeLanes(VI a, uint32_t bits, VI b) { return _mm512_mask_mov_epi32(a, static_cast<__mmask16>(bits), b); }
+// The load itself does not wait for `into` (a group's pieces are read side by side, and
+// their lanes are zero in `into`).
 SWR_OP VI LoadWordsLanes(VI into, const uint32_t *lane0, uint32_t bits) {
-    return _mm512_mask_loadu_epi32(into, static_cast<__mmask16>(bits), lane0);
+    return _mm512_or_si512(into, _mm512_maskz_loadu_epi32(static_cast<__mmask16>(bits), lane0));
 }
 SWR_OP void StoreWordsLanes(uint32_t *lane0, uint32_t bits, VI v) {
     _mm512_mask_storeu_epi32(lane0, static_cast<__mmask16>(bits), v);

@@ -628,6 +628,17 @@ struct SimpleSources {
     return src.current;
 }
 
+// SimpleStage of a plan's texelTimesDiffuse stage: the product in the lanes of
+// `product`, the texel in the others (a product's operands in either order give the
+// same bits), without picking operands lane by lane.
+[[gnu::always_inline]] inline C16 TexelTimesDiffuse(const C16 &texel, const C16 &diffuse, VI product, uint32_t fault) {
+    C16 r = Each(texel, diffuse, [&](VI t, VI d) { return IOr(IAnd(Mul8V(t, d), product), IAndNot(product, t)); });
+    if (fault == kSpanFaultTexelTimes) {
+        r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
+    }
+    return r;
+}
+
 // ---- Blending ----
 
 [[gnu::always_inline]] inline C16 BlendFactorV(DWORD factor, const C16 &s, const C16 &d) {
@@ -1046,12 +1057,15 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b, bool samp
     in.specular = C16{};
     const C16 white = Splat16(255);
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
+    const VI product = I64Set1(p.simpleStages[0].pickProduct);
     for (int g = 0; g < b.count; ++g) {
         const GroupPlace &pl = b.place[g];
         in.diffuse = Widen(b.diffuse[g]);
         if (p.readsSpecular) in.specular = Widen(b.specular[g]);
         for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = &b.texel[k][g];
-        VI color = Narrow(p.simple ? SimpleCombine(p, in, fault) : Combine(p, in, fault));
+        VI color = Narrow(p.texelTimesDiffuse ? TexelTimesDiffuse(*in.texel[0], in.diffuse, product, fault)
+                          : p.simple ? SimpleCombine(p, in, fault)
+                                     : Combine(p, in, fault));
         VI pass = b.pass[g];
         if (p.fog == SpanPlan::Fog::Vertex) {
             color = FogV(color, b.fog[g], fogColor);

@@ -158,6 +158,10 @@ struct SpanPlan {
     // Set when every stage can be worked as a SimpleSpanStage.
     bool simple = false;
     SimpleSpanStage simpleStages[D3D8_MAX_TEXTURE_STAGES];
+    // Set when the one stage is simple and gives every lane either the product of the
+    // texel and the diffuse colour or the texel alone (a texture modulated by the
+    // vertices' colour, its alpha the texture's or the product too: the commonest stage).
+    bool texelTimesDiffuse = false;
     uint32_t factor = 0;
     bool addSpecular = false;
     bool readsDiffuse = false, readsSpecular = false;
@@ -229,6 +233,7 @@ enum : uint32_t {
     kSpanFaultFilteredRow,  // a triangle drawn as filtered rows leaves out its first row's last pixel
     kSpanFaultFillAlpha,    // a fill of one colour is drawn whether its colour passes the alpha test or not
     kSpanFaultMaskRow,      // a small triangle's first row, found from its edges' signs, leaves out its last pixel
+    kSpanFaultTexelTimes,   // a texel times the diffuse colour of 77 becomes 78
     kSpanFaultCount,
 };
 

@@ -371,6 +371,17 @@ private:
             ts[D3DTSS_ADDRESSV] = ts[D3DTSS_ADDRESSU];
         }
         ts[D3DTSS_BORDERCOLOR] = rng();
+        if (stage == 0 && ts[D3DTSS_BORDERCOLOR] % 4 == 0) {
+            // A quarter of the first stages are the engine's commonest: the texture times
+            // the diffuse colour, alpha the texture's or the product too (told by the
+            // border colour's low bits, so that the draws after it stay as they were).
+            ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+            ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+            ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+            ts[D3DTSS_ALPHAOP] = ts[D3DTSS_BORDERCOLOR] % 8 == 0 ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE;
+            ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+            ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+        }
         if (Pick(rng, 4) == 0) ts[D3DTSS_MIPMAPLODBIAS] = FloatBits(Uniform(rng, -1.0f, 1.0f));
         if (Pick(rng, 6) == 0) ts[D3DTSS_MAXMIPLEVEL] = Pick(rng, 3);
         if (Pick(rng, 8) == 0) ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2 | D3DTTFF_PROJECTED;
