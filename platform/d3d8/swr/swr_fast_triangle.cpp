@@ -222,6 +222,7 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     p.simple = !p.addSpecular;
     for (uint32_t s = 0; s < p.stageCount && p.simple; ++s) p.simple = SimpleStageOf(combiner.Stage(s), p.simpleStages[s]);
     p.texelTimesDiffuse = p.simple && p.stageCount == 1 && TexelTimesDiffuse(p.simpleStages[0]);
+    p.readsDiffuseAlpha = !p.texelTimesDiffuse || (p.simpleStages[0].pickProduct >> 48) != 0;
     const FogSetup &fog = px.Fog();
     p.fog = fog.where == FogSetup::Where::Vertex  ? SpanPlan::Fog::Vertex
             : fog.where == FogSetup::Where::Table ? SpanPlan::Fog::Table

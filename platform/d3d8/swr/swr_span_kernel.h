@@ -851,14 +851,18 @@ template <bool kPerspective>
     return kPerspective ? FMul(v, w) : v;
 }
 
+// `alpha`: whether anything reads the colour's alpha (left zero when not).
 template <bool kPerspective, class Rows>
-[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const Rows &r, uint32_t first, VF ox, VF w) {
+[[gnu::always_inline]] inline VI ColorWord(const TriangleSetup &s, const Rows &r, uint32_t first, VF ox, VF w,
+                                           bool alpha = true) {
     // Stored b, g, r, a from the low byte up; the varyings run r, g, b, a.
     const VI b = ToByte(Varying<kPerspective>(r.Var(first + 2), s.var[first + 2].dx, ox, w));
     const VI g = ToByte(Varying<kPerspective>(r.Var(first + 1), s.var[first + 1].dx, ox, w));
     const VI red = ToByte(Varying<kPerspective>(r.Var(first), s.var[first].dx, ox, w));
+    const VI bgr = IOr(IOr(b, ISll<8>(g)), ISll<16>(red));
+    if (!alpha) return bgr;
     const VI a = ToByte(Varying<kPerspective>(r.Var(first + 3), s.var[first + 3].dx, ox, w));
-    return IOr(IOr(b, ISll<8>(g)), IOr(ISll<16>(red), ISll<24>(a)));
+    return IOr(bgr, ISll<24>(a));
 }
 
 // A colour whose four planes do not change over the triangle (slopes of zero, as where
@@ -1122,7 +1126,8 @@ template <bool kPerspective, class P, class Rows, bool kSampled = false>
     const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(r.Rhw(), FMul(FSet1(s.rhw.dx), ox))) : FSet1(1.0f / s.rhw.at0);
     b.w[g] = w;
     if (!ctx.flat) {
-        b.diffuse[g] = steady.diffuse ? steady.diffuseWord : ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w);
+        b.diffuse[g] = steady.diffuse ? steady.diffuseWord
+                                      : ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w, p.readsDiffuseAlpha);
         if (p.readsSpecular) {
             b.specular[g] =
                 steady.specular ? steady.specularWord : ColorWord<kPerspective>(s, r, kVarySpecular, ox, w);

@@ -162,6 +162,9 @@ struct SpanPlan {
     // texel and the diffuse colour or the texel alone (a texture modulated by the
     // vertices' colour, its alpha the texture's or the product too: the commonest stage).
     bool texelTimesDiffuse = false;
+    // Clear when nothing reads the diffuse colour's alpha (such a stage whose alpha is the
+    // texture's): the routines then leave it out.
+    bool readsDiffuseAlpha = true;
     uint32_t factor = 0;
     bool addSpecular = false;
     bool readsDiffuse = false, readsSpecular = false;

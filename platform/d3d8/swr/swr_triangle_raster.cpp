@@ -67,8 +67,17 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
         std::swap(X[1], X[2]);
         std::swap(Y[1], Y[2]);
     }
-
+    // The differences of the snapped places in pixels, from the integer differences: the
+    // same doubles as differences of the places (each exact, inside a double's mantissa),
+    // without waiting on those. The one division is started here, ahead of the edges and
+    // bounds, which do not wait on it as the planes do (the empty asm keeps the compiler
+    // from sinking it to its first use).
     constexpr int64_t S = int64_t{1} << kSubpixelBits;
+    const double dx1 = static_cast<double>(X[1] - X[0]) / S, dy1 = static_cast<double>(Y[1] - Y[0]) / S;
+    const double dx2 = static_cast<double>(X[2] - X[0]) / S, dy2 = static_cast<double>(Y[2] - Y[0]) / S;
+    double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
+    asm volatile("" : "+x"(invArea));
+
     for (int i = 0; i < 3; ++i) {
         const int j = (i + 1) % 3;
         const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
@@ -89,12 +98,6 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     if (out.minX > out.maxX || out.minY > out.maxY) return false;
 
     // Planes over the snapped positions, so values match the coverage exactly.
-    // The differences of the snapped places in pixels, from the integer differences: the
-    // same doubles as differences of the places (each exact, inside a double's mantissa),
-    // without waiting on those.
-    const double dx1 = static_cast<double>(X[1] - X[0]) / S, dy1 = static_cast<double>(Y[1] - Y[0]) / S;
-    const double dx2 = static_cast<double>(X[2] - X[0]) / S, dy2 = static_cast<double>(Y[2] - Y[0]) / S;
-    const double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
     out.originX = static_cast<float>(static_cast<double>(X[0]) / S);
     out.originY = static_cast<float>(static_cast<double>(Y[0]) / S);
     out.perspective = !(v[0]->rhw == v[1]->rhw && v[0]->rhw == v[2]->rhw);
