@@ -268,6 +268,14 @@ TEST_F(StatusPageTest, BackClosesAtOnceInThePauseMenuAndAfterTheCoverInTheLobby)
     EXPECT_EQ(draws, 32);
     Step();
     EXPECT_FALSE(page.IsActive());
+    // Closed, it takes no key and draws nothing.
+    Sounds();
+    for (PadButton key : {kPadRight, kPadDown, kPadTriangle, kPadCross}) {
+        Tap(key);
+        Step();
+    }
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_EQ(DrawFrame([&] { page.Render(); }).pixels, DrawFrame([] {}).pixels);
 }
 
 TEST_F(StatusPageTest, BackWithADescriptionOpenClosesTheDescription)

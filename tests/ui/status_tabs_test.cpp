@@ -157,24 +157,24 @@ TEST_F(StatusTabsTest, AHeldKeyMovesAfterASecondThenEveryTwentiethOfASecond)
     page.SetActive(1);
     Down();
     ASSERT_EQ(page.ItemPage()->Selected(), 1);
-    // Held: nothing until a second has gathered since the press.
-    for (int i = 0; i < 9; ++i) {
-        Hold(kPadDown);
-        Step(1, 0.1f);
-    }
-    EXPECT_EQ(page.ItemPage()->Selected(), 1);
-    Hold(kPadDown);
-    Step(1, 0.1f);
-    EXPECT_EQ(page.ItemPage()->Selected(), 2);
-    for (int i = 0; i < 2; ++i) {
-        Hold(kPadDown);
-        Step(1, 0.05f);
-    }
-    EXPECT_EQ(page.ItemPage()->Selected(), 4);
-    // Up held repeats the same way from where it stands.
+    // Held, each way: nothing until a second has gathered since the press,
+    // then a step every twentieth.
+    const auto holdFor = [&](PadButton key, int updates, float dt) {
+        for (int i = 0; i < updates; ++i) {
+            Hold(key);
+            Step(1, dt);
+        }
+        return page.ItemPage()->Selected();
+    };
+    EXPECT_EQ(holdFor(kPadDown, 9, 0.1f), 1);
+    EXPECT_EQ(holdFor(kPadDown, 1, 0.1f), 2);
+    EXPECT_EQ(holdFor(kPadDown, 2, 0.05f), 4);
     Tap(kPadUp);
     Step();
     EXPECT_EQ(page.ItemPage()->Selected(), 3);
+    EXPECT_EQ(holdFor(kPadUp, 9, 0.1f), 3);
+    EXPECT_EQ(holdFor(kPadUp, 1, 0.1f), 2);
+    EXPECT_EQ(holdFor(kPadUp, 1, 0.05f), 1);
 }
 
 TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
@@ -281,6 +281,19 @@ TEST_F(StatusTabsTest, NoEquipmentGivesTheEquipmentTabOneBlankRowUnderTheCursor)
     EXPECT_EQ(page.List().WindowFirst(), 0);
     EXPECT_EQ(page.List().CursorRow(), 0);
     EXPECT_EQ(ListRow(0), u" ");
+    // In the lobby a confirm on the blank row equips nothing, silently.
+    page.SetActive(0);
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
+    Sounds();
+    for (PadButton key : {kPadCircle, kPadTriangle}) {
+        Tap(key);
+        Step();
+    }
+    EXPECT_EQ(page.slotChoice, 0);
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_FALSE(page.EquipPage()->Description().Shown());
+    EXPECT_TRUE(Sounds().empty());
 }
 
 TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
@@ -321,6 +334,14 @@ TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
     // A weapon's picture is its equipment strip, 50 x 200.
     EXPECT_FLOAT_EQ(equip->Picture()->picture.bottom, 303.0f);
     EXPECT_FLOAT_EQ(equip->Picture()->picture.s0, ui->GetEquipArt(5100160)->s0);
+    // Triangle: the highlighted piece's description in the list's place.
+    Down();
+    Sounds();
+    Tap(kPadTriangle);
+    Step();
+    ASSERT_TRUE(equip->Description().Shown());
+    EXPECT_EQ(equip->Description().Block()->Rows().front().text, u"Keen and heavy: it bites deep");
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
 }
 
 // A list longer than its window: a worn piece is underlined only while its
@@ -458,9 +479,13 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
     EXPECT_EQ(Worn(1), 5100030);
     EXPECT_FLOAT_EQ(page.SlotChoiceFrame()->picture.left, 174.0f);  // slot 1's, 7 larger
     EXPECT_EQ(page.ArmourIconCount(), 2);
-    // The frame blinks meanwhile.
+    // The frame blinks meanwhile: down from 240 for a second, then up from 100.
     Step(1, 0.5f);
     EXPECT_EQ(page.SlotChoiceFrame()->quad.v[0].emissiveColor >> 24, 170u);
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SlotChoiceFrame()->quad.v[0].emissiveColor >> 24, 100u);
+    Step(1, 0.25f);
+    EXPECT_EQ(page.SlotChoiceFrame()->quad.v[0].emissiveColor >> 24, 135u);
     Tap(kPadCross);
     Step();
     ExpectSlotChoiceLeftWithBothSlotsBack();
