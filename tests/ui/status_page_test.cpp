@@ -4,23 +4,44 @@
 // does not; a value that gains a digit while the page is open, and the
 // longest texts a display can have, stay inside its digit pictures; the
 // equipment and skill tabs open only once the hero's pack is in, and after
-// a pack that cannot be read (one debug line, no pictures, the skill file
-// from disc); the portrait fades in; hero 1's weapon with picture index 7
+// a pack that cannot be read or is empty (one debug line, no pictures, the
+// skill file from disc); the portrait fades in; hero 1's weapon with picture index 7
 // shows weapon picture 2 in both weapon pictures; back closes at once in
 // the pause menu and after the base-map cover in the lobby, and closes a
-// description first.
+// description first; closed, it takes no key and draws nothing.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
 #include <string>
 
 #include "app/debug.h"
+#include "tests/support/game/diagnostics_capture.h"
 #include "tests/ui/pause_support.h"
 #include "ui/number_display.h"
 
 namespace {
 
 using pausetest::StatusPageTest;
+
+class HeroPackTest : public StatusPageTest {
+protected:
+    // A few updates of a page whose hero pack fails: one debug line naming
+    // the pack and saying `why`, then both tabs open without pictures, the
+    // skills from the skill file on disc.
+    void ExpectHeroPackGivenUp(const char *why)
+    {
+        const std::string lines = gametest::Said(true, [&] { Step(5); });
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+        EXPECT_NE(lines.find("CHAR01.STR"), std::string::npos) << lines;
+        EXPECT_NE(lines.find(why), std::string::npos) << lines;
+        EXPECT_EQ(page.Pack().GetState(), UIPackStream::kIdle);  // given up
+        EXPECT_TRUE(page.TabReady(kTabEquipment));
+        EXPECT_TRUE(page.TabReady(kTabSkills));
+        EXPECT_EQ(page.PortraitTexture(), nullptr);
+        EXPECT_EQ(page.WeaponTexture(0), nullptr);
+    }
+};
 
 TEST_F(StatusPageTest, NumbersRollUpFromZeroAndOnFromWhereTheyStand)
 {
@@ -148,26 +169,30 @@ TEST_F(StatusPageTest, TheTabsOpenOnlyOnceTheHerosPackIsIn)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>(4, 6600010)));
 }
 
-TEST_F(StatusPageTest, APackThatCannotBeReadOpensBothTabsWithOneDebugLine)
+TEST_F(HeroPackTest, APackThatCannotBeReadOpensBothTabsWithOneDebugLine)
 {
     Open(kStatusPagePauseMode, pausetest::TreeWithout("no_char01", {"PACK/PAUSE/CHAR01.STR"}));
     ASSERT_FALSE(HasFatalFailure());
-    const bool debug = SetDebugOutput(true);
-    ::testing::internal::CaptureStderr();
-    Step(5);
-    const std::string lines = ::testing::internal::GetCapturedStderr();
-    SetDebugOutput(debug);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
-    EXPECT_NE(lines.find("CHAR01.STR"), std::string::npos) << lines;
-    EXPECT_EQ(page.Pack().GetState(), UIPackStream::kIdle);  // given up
-    EXPECT_TRUE(page.TabReady(kTabEquipment));
-    EXPECT_TRUE(page.TabReady(kTabSkills));  // the skill file from disc
-    EXPECT_EQ(page.PortraitTexture(), nullptr);
-    EXPECT_EQ(page.WeaponTexture(0), nullptr);
+    ExpectHeroPackGivenUp("CHAR01.STR");
     Tap(kPadLeft);
     Step();
     EXPECT_EQ(page.currentTab, kTabSkills);
     EXPECT_EQ(page.SkillPage()->Records().size(), 7u);
+    DrawFrame([&] { page.Render(); });
+}
+
+TEST_F(HeroPackTest, AnEmptyPackOpensBothTabsWithOneDebugLine)
+{
+    const std::string root = pausetest::TreeWithout("empty_char01", {"PACK/PAUSE/CHAR01.STR"});
+    if (!root.empty()) {
+        std::ofstream(root + "/PACK/PAUSE/CHAR01.STR", std::ios::binary);
+    }
+    Open(kStatusPagePauseMode, root);
+    ASSERT_FALSE(HasFatalFailure());
+    ExpectHeroPackGivenUp("is empty");
+    Tap(kPadRight);
+    Step();
+    EXPECT_EQ(page.currentTab, kTabEquipment);
     DrawFrame([&] { page.Render(); });
 }
 

@@ -82,6 +82,21 @@ protected:
         EXPECT_EQ(page.EquipPage()->slotIds[0], 5100010);
         EXPECT_EQ(page.EquipPage()->slotIds[1], 5100020);
     }
+    // The item tab in the pause menu, owning `herbs` of the first recovery
+    // item and `tokens` of a shared one (their two rows in that order).
+    CSItemPage *OpenItemsOwning(int32_t herbs, int32_t tokens)
+    {
+        Begin();
+        if (HasFatalFailure() || IsSkipped()) {
+            return nullptr;
+        }
+        Own(5300000, herbs);
+        Own(100054, tokens, 0);
+        page.Init(kStatusPagePauseMode);
+        page.SetActive(1);
+        EXPECT_EQ(page.ItemPage()->EntryCount(), 2);
+        return page.ItemPage();
+    }
     std::u16string ListRow(int32_t i) const
     {
         const CSTextBlock *row = page.List().GetWindow(nullptr, nullptr)[i];
@@ -198,14 +213,8 @@ TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
 // The drawn corners are checked, not only the remembered rectangle.
 TEST_F(StatusTabsTest, CountDigitsAreDrawnInTheirOwnCellsForOneAndTwoDigitCounts)
 {
-    Begin();
+    CSItemPage *items = OpenItemsOwning(7, 12);
     ASSERT_FALSE(HasFatalFailure());
-    Own(5300000, 7);
-    Own(100054, 12, 0);
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
-    CSItemPage *items = page.ItemPage();
-    ASSERT_EQ(items->EntryCount(), 2);
     const auto expectCell = [](const OwnedPicture *digit, float x0, float x1) {
         ASSERT_NE(digit, nullptr);
         EXPECT_FLOAT_EQ(digit->picture.left, x0);
@@ -234,6 +243,31 @@ TEST_F(StatusTabsTest, CountDigitsAreDrawnInTheirOwnCellsForOneAndTwoDigitCounts
         EXPECT_FLOAT_EQ(items->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
         EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
     }
+}
+
+// The tens cell (265 to 288 across, 153 to 176 down) is drawn from a count
+// of ten on, and stays empty below.
+TEST_F(StatusTabsTest, TheTensDigitIsDrawnFromACountOfTen)
+{
+    CSItemPage *items = OpenItemsOwning(9, 10);
+    ASSERT_FALSE(HasFatalFailure());
+    const auto tensCellLit = [&] {
+        const std::vector<uint32_t> pixels = DrawFrame([&] { items->Render(); }).pixels;
+        int lit = 0;
+        for (size_t y = 153; y < 176; ++y) {
+            for (size_t x = 265; x < 288; ++x) {
+                lit += (pixels[y * 640 + x] & 0xFFFFFFu) != 0 ? 1 : 0;
+            }
+        }
+        return lit;
+    };
+    ASSERT_EQ(items->Entry(0).count, 9);
+    EXPECT_EQ(tensCellLit(), 0);
+    Down();
+    ASSERT_EQ(items->Entry(1).count, 10);
+    EXPECT_GT(tensCellLit(), 20);
+    EXPECT_FLOAT_EQ(items->CountDigit(0)->picture.s0, ui->GetLargeDigit(1)->s0);
+    EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(0)->s0);
 }
 
 // A tab drawn while no interface manager exists (the pause menu torn down
