@@ -193,7 +193,7 @@ void CarryHeroes(AiObject *actor, const RwV3d &goal, float step, const CarryRule
         }
         RwV3d apart;
         if (SphereOverlapPushOut(from, radius, *other->GetPositionPtr(), ParamsOf(other).radius, &apart) != 0) {
-            actor->AddTouchedObject(0, other);
+            actor->AddTouchedObject(kTouchedByCharge, other);
         }
     }
     RwV3d facing;

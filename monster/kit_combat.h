@@ -46,6 +46,9 @@ struct FreshHit {
     bool byWeapon;
 };
 
+// The kind a charge records the heroes it meets under in its touched list.
+inline constexpr int32_t kTouchedByCharge = 0;
+
 // The hit mark an actor keeps on one it has struck in the current state
 // entry (keyed by the struck one's AI type; entering a state clears them).
 inline constexpr int32_t kStruckMark = 1;
