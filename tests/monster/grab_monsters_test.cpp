@@ -114,6 +114,7 @@ TEST_F(GrabMonsters, Monster1004LetsGoWhenTheHeroBreaksFreeAndWhenItDies)
     EXPECT_EQ(m->state, 14);
     EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
     EXPECT_EQ(m->HeldHero1004(), nullptr);
+    EXPECT_EQ(m->grabWord, 0);  // only its death sets it
 
     hero.held = false;  // the hero's side lets go of its flag
     SeizeFrom(m, 10.0f);
@@ -177,6 +178,15 @@ TEST_F(GrabMonsters, Monster1003HoldsTheHeroFifteenUnitsAheadAndLetsGoAtDeath)
     Ticks(10);
     EXPECT_NEAR(HeroAheadOf(m), 15.0f, 1e-3f);
     EXPECT_GT(m->HoldTimer1003(), 0.1f);
+    EXPECT_EQ(m->grabWord, 0);
+    // Its release (the hero breaks free: 14) sets its grab word.
+    Hit(m, kAtkReleaseHeld, 0);
+    Ticks(3);
+    EXPECT_EQ(m->state, 14);
+    EXPECT_EQ(CountHits(kAtkReleaseHeld), 1);
+    EXPECT_EQ(m->grabWord, 1);
+    hero.held = false;
+    SeizeFrom(m, 12.0f);
     m->hp = 1;
     Hit(m, kAtkPlain, 40);
     Ticks(4);

@@ -101,7 +101,7 @@ TEST_F(Monster1006, ItsEventShowsItWithTheAppearTint)
 }
 
 // In view by its placement's IsRender, a model taken by the sensing also
-// brings the appear tint.
+// brings the appear tint, once.
 TEST_F(Monster1006, AModelTakenInViewFadesIn)
 {
     CSMonster1006 *m = Monster();
@@ -114,6 +114,13 @@ TEST_F(Monster1006, AModelTakenInViewFadesIn)
     ASSERT_NE(m->model, nullptr);
     EXPECT_TRUE(m->appearTint);
     EXPECT_EQ(MatAnimOf(m), 39);
+    // Once: a model taken again while its mark is still up (the model was
+    // taken from it by other code than the view) shows no second tint.
+    m->SetModelInstance(nullptr);
+    ASSERT_TRUE(m->appearTint);
+    Ticks(3);
+    ASSERT_NE(m->model, nullptr);
+    EXPECT_EQ(matAnims.Find(m), nullptr);
 }
 
 // Its gone state rolls its drop map when the event named no drop; the
