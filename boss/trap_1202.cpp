@@ -79,10 +79,8 @@ void CSTrap1202::Think(AiObject *actor, int32_t *next)
     const TrapTraits &row = *TrapTraitsOf(trap_1202::kAiType);
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
         switch (m.kind) {
-        case kMsgControl: {
-            bool switched = false;
-            return SwitchByEvent(actor, row, m, &switched);
-        }
+        case kMsgControl:
+            return SwitchByEvent(actor, row, m) != EventSwitch::kNoModel;
         case kMsgHitActor:
             // Fire destroys it, whatever its HP.
             if ((m.word[1] & kAtkBurn) != 0) {

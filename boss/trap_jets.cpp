@@ -28,12 +28,11 @@ void ThinkJetTrap(AiObject *actor, int32_t *next)
     const bool whole = monster::DrainMessages(actor, [&](const MSGData &m) {
         switch (m.kind) {
         case kMsgControl: {
-            bool switched = false;
-            if (!SwitchByEvent(actor, row, m, &switched)) {
-                return false;
+            const EventSwitch done = SwitchByEvent(actor, row, m);
+            if (done == EventSwitch::kSwitchedOn) {
+                input = kTrapInputSwitchOn;
             }
-            input = switched ? kTrapInputSwitchOn : input;
-            return true;
+            return done != EventSwitch::kNoModel;
         }
         case kMsgHitActor:
             TakeHit(actor, m);

@@ -73,16 +73,17 @@ bool TakeTrapModel(AiObject *actor, const TrapTraits &row)
     return true;
 }
 
-bool SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &message, bool *switched)
+EventSwitch SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &message)
 {
     const int32_t code = message.word[1];
     const int32_t value = message.word[2];
+    EventSwitch result = EventSwitch::kRead;
     if (code == kCtlShowHold && value != 0 && value == actor->eventId) {
         if (actor->model == nullptr && !TakeTrapModel(actor, row)) {
-            return false;
+            return EventSwitch::kNoModel;
         }
         actor->eventModel = true;
-        *switched = true;
+        result = EventSwitch::kSwitchedOn;
     } else if (code == kCtlRelease) {
         actor->eventModel = false;
     }
@@ -90,7 +91,7 @@ bool SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &messag
         actor->dropOverrideId = value;
         actor->dropOverride = true;
     }
-    return true;
+    return result;
 }
 
 void TakeHit(AiObject *actor, const MSGData &message)

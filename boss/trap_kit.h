@@ -31,11 +31,16 @@ struct JetSet {
 // has collision). False when none is free (the think step ends).
 bool TakeTrapModel(AiObject *actor, const TrapTraits &row);
 
+// What an event action did to the trap.
+enum class EventSwitch : uint8_t {
+    kNoModel,     // a model was wanted and none is free (the think ends)
+    kRead,        // read: switched off, a drop named, or nothing for it
+    kSwitchedOn,  // its own group's notice
+};
 // Kind 0 of the event actions: 8192 with the trap's own non-zero group
-// switches it on (taking a model when it has none; *switched := true),
-// 16384 switches it off, any code with bit 32768 names its drop. False
-// when a model was wanted and none is free.
-bool SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &message, bool *switched);
+// switches it on (taking a model when it has none), 16384 switches it off,
+// any code with bit 32768 names its drop.
+EventSwitch SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &message);
 // A hero's hit of attribute 1 or 64: value - Defense to the pending damage when positive.
 void TakeHit(AiObject *actor, const MSGData &message);
 

@@ -338,6 +338,7 @@ TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
 {
     CSTrap1201 *trap = HeldPost();
     ASSERT_EQ(trap->state, 3);
+    trap->modelTemplate->params.defense = 5;
     const int32_t hp = trap->hp;
     trap->regenTimer = 0.0f;  // no regeneration in the frames looked at
     Hit(trap, kAtkGrabEnd, 0);
@@ -346,7 +347,7 @@ TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
     EXPECT_EQ(trap->state, 2);
     EXPECT_FALSE(trap->grabbed);
     Tick();
-    EXPECT_EQ(trap->hp, hp - (40 - trap->Params()->defense));
+    EXPECT_EQ(trap->hp, hp - (40 - 5));
 }
 
 // Held blows that take the post's last HP kill it in the hero's hands: let
@@ -707,6 +708,9 @@ TEST_F(TrapScenario, AJetTrapInViewTakesItsModelAndStaysOff)
         EXPECT_NE(trap->model, nullptr);
         EXPECT_FALSE(trap->eventModel);
         EXPECT_EQ(trap->state, 0);
+        EXPECT_FALSE(type == 1200 ? static_cast<CSTrap1200 *>(trap)->jetsStarted
+                                  : static_cast<CSTrap1203 *>(trap)->jetsStarted)
+            << "no jets while off";
     }
 }
 
@@ -877,6 +881,7 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
 
         // Shown as the game shows it: by its group's notice, 1204 in view.
         AiObject *trap = PlaceTrap(r.type);
+        trap->modelTemplate->params.defense = 4;  // the blow's value less this
         const uint32_t placed = tick;
         trap->isRender = r.type == 1204 ? 1 : 0;
         if (trap->isRender == 0) {
