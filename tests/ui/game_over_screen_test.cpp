@@ -79,6 +79,20 @@ TEST_F(GameOverTest, LastsThreeSecondsAndTheFadeWhateverIsPressed)
     EXPECT_TRUE(gametest::HasRecord(trace, "music", {"stop", "ui", "GAMEOVER.WAV"}));
 }
 
+// Its timer starts at its first update: the fade starts in the update that
+// takes it past 3000 ms, not at 3000 ms.
+TEST_F(GameOverTest, TheFadeStartsOnlyPastThreeThousandMilliseconds)
+{
+    StartOn("over_edge");
+    Goto(kUIGameOver);
+    Updates(1, 3000);
+    EXPECT_EQ(ui->IsFading(), 0);
+    EXPECT_EQ(Screen().leaving, 0);
+    Updates(1, 1);
+    EXPECT_EQ(ui->IsFading(), 1);
+    EXPECT_EQ(Screen().leaving, 1);
+}
+
 TEST_F(GameOverTest, TheRedFlashFadesOutInHalfASecond)
 {
     StartOn("over_flash");

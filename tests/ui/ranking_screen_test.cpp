@@ -115,6 +115,18 @@ TEST_F(RankingTest, WithoutAHeroTheBlockIsPaid)
     EXPECT_EQ(hero.money, 0);
 }
 
+// Its first 500 ms take no input, to the millisecond, counted from its
+// first update.
+TEST_F(RankingTest, ItsFirstFiveHundredMillisecondsTakeNoInput)
+{
+    StartOn("rank_intro");
+    Enter(8, 200000, 0, 0, 0);
+    Confirm(499);
+    EXPECT_EQ(ranking->phase, CSRanking::kCountUp);
+    Confirm(1);
+    EXPECT_EQ(ranking->phase, CSRanking::kHeroFade);
+}
+
 TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)
 {
     StartOn("rank_phases");

@@ -414,8 +414,24 @@ TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStand
     for (const uint32_t y : {100u, 300u}) {
         EXPECT_NE(overPicture.At(20, y), without.At(20, y)) << y;
     }
-    const win::Frame picture = DrawFrame([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap()); });
+    // The whole picture over the whole screen at the box's colour, outside
+    // the band and the strip at its foot.
+    const win::Frame picture = DrawFrame(
+        [&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap(), 0xF0F0F0F0u); }, {60, 60, 60, 255});
+    int differing = 0;
+    for (uint32_t y = 0; y < 410; ++y) {
+        for (uint32_t x = 0; x < 640 && (y < 140 || y >= 250); ++x) {
+            differing += overPicture.At(x, y) != picture.At(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
     EXPECT_NE(overPicture.At(20, 200), picture.At(20, 200));
+    // Released with its question up (as the manager goes), it is closed and
+    // its three texts are back in the pool.
+    const int inUse = uitest::TextBlocksInUse(gs);
+    ui->ReleaseModalBox();
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(uitest::TextBlocksInUse(gs), inUse - 3);
 }
 
 // Before the common pictures are read (the warning reads them) a screen's
