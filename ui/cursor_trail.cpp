@@ -34,11 +34,11 @@ void CursorTrail::Move(uint32_t entry, float speed)
     for (int k = 0; k < kCopies; ++k) {
         Copy &copy = copies_[k];
         copy.speed = speed - static_cast<float>(k) * (speed - kSlowestSpeed) / static_cast<float>(kCopies);
-        if (copy.moving != 0) {
+        if (copy.moving) {
             copy.from = copy.to;
             copy.elapsed = 0.0f;
         } else {
-            copy.moving = 1;
+            copy.moving = true;
         }
         copy.to = entry;
     }
@@ -48,7 +48,7 @@ void CursorTrail::Step(float seconds, const CursorRect *targets, uint32_t count)
 {
     for (int k = 0; k < kCopies; ++k) {
         Copy &copy = copies_[k];
-        if (copy.moving == 0) {
+        if (!copy.moving) {
             if (k == 0) {
                 copy.rect = Target(targets, count, copy.to);
             }
@@ -61,7 +61,7 @@ void CursorTrail::Step(float seconds, const CursorRect *targets, uint32_t count)
             continue;
         }
         copy.rect = Target(targets, count, copy.to);
-        copy.moving = 0;
+        copy.moving = false;
         copy.elapsed = 0.0f;
         copy.speed = 0.0f;
         copy.from = copy.to;

@@ -22,7 +22,7 @@ public:
         float speed = 0.0f;
         uint32_t from = 0;
         uint32_t to = 0;
-        uint8_t moving = 0;
+        bool moving = false;
         CursorRect rect = {};
     };
 
@@ -36,7 +36,7 @@ public:
 
     const Copy &At(int k) const { return copies_[k]; }
     // Whether copy k is drawn: while it moves, and always for the cursor.
-    bool Shown(int k) const { return k == 0 || copies_[k].moving != 0; }
+    bool Shown(int k) const { return k == 0 || copies_[k].moving; }
     // Its alpha: 255 for the cursor down to 50 for the last copy.
     static uint8_t Alpha(int k) { return static_cast<uint8_t>(255 - 41 * k); }
 

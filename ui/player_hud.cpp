@@ -63,7 +63,7 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     itemCount_ = 0;
     countDigits_[0] = countDigits_[1] = 0;
     trailMs_ = lowLifeMs_ = powerFullMs_ = kHudTimerIdle;
-    lowLifeDirection_ = powerFullDirection_ = 0;
+    lowLifeRising_ = powerFullRising_ = false;
     lifeLength_ = powerLength_ = 0.0f;
     LayOutFrames();
     PlacePlainQuad(&lifeFill_, 90, 22, 90, 35, kRed);
@@ -191,16 +191,16 @@ void CSPlayerHUD::StepLifeTrail(uint32_t ms)
     trailMs_ += ms;
 }
 
-void CSPlayerHUD::StepPulse(uint32_t ms, uint32_t *timer, uint8_t *direction, UIQuad *quads, int count)
+void CSPlayerHUD::StepPulse(uint32_t ms, uint32_t *timer, bool *rising, UIQuad *quads, int count)
 {
     *timer = (*timer == kHudTimerIdle ? 0 : *timer) + ms;
     const uint32_t a = std::min<uint32_t>(*timer / 2, 255);
-    const uint32_t alpha = *direction == 0 ? 255 - a : a;
+    const uint32_t alpha = *rising ? a : 255 - a;
     if (alpha == 255) {
-        *direction = 0;
+        *rising = false;
         *timer = 0;
     } else if (alpha == 0) {
-        *direction = 1;
+        *rising = true;
         *timer = 0;
     }
     for (int i = 0; i < count; ++i) {
@@ -214,7 +214,7 @@ void CSPlayerHUD::StepLowLifeBlink(uint32_t ms)
         lowLifeMs_ = kHudTimerIdle;
         return;
     }
-    StepPulse(ms, &lowLifeMs_, &lowLifeDirection_, redFrames_, kFrames);
+    StepPulse(ms, &lowLifeMs_, &lowLifeRising_, redFrames_, kFrames);
 }
 
 void CSPlayerHUD::StepPowerFullBlink(uint32_t ms)
@@ -223,7 +223,7 @@ void CSPlayerHUD::StepPowerFullBlink(uint32_t ms)
         powerFullMs_ = kHudTimerIdle;
         return;
     }
-    StepPulse(ms, &powerFullMs_, &powerFullDirection_, &powerFull_, 1);
+    StepPulse(ms, &powerFullMs_, &powerFullRising_, &powerFull_, 1);
 }
 
 void CSPlayerHUD::HandleItemSelect(const PadState &pad)

@@ -120,7 +120,7 @@ private:
     // The portrait at the second player's place: it keeps its turn (a face
     // and its lettering read the right way round).
     void DrawUpright(const UIQuad &quad, RwRaster *raster) const;
-    static void StepPulse(uint32_t ms, uint32_t *timer, uint8_t *direction, UIQuad *quads, int count);
+    static void StepPulse(uint32_t ms, uint32_t *timer, bool *rising, UIQuad *quads, int count);
 
     UIQuad backgrounds_[2] = {};  // life, power
     UIQuad frames_[kFrames] = {};
@@ -147,7 +147,7 @@ private:
     float powerLength_ = 0.0f;  // Pw
     uint32_t trailMs_ = kHudTimerIdle;
     uint32_t lowLifeMs_ = kHudTimerIdle;
-    uint8_t lowLifeDirection_ = 0;
+    bool lowLifeRising_ = false;
     uint32_t powerFullMs_ = kHudTimerIdle;
-    uint8_t powerFullDirection_ = 0;
+    bool powerFullRising_ = false;
 };

@@ -120,7 +120,7 @@ void CSRanking::SetActive(uint8_t on)
         baseMap_ = lobbyArt_ = playerArt_ = wordArt_ = mapBase_ = nullptr;
         return;
     }
-    leaving = 0;
+    leaving = false;
     introMs = countUpMs = heroFadeMs = zoomMs = bandMs = 0;
     phase = kCountUp;
     rewardItem = kNoRewardItem;
@@ -196,10 +196,10 @@ void CSRanking::Update(uint32_t ms)
         return;
     }
     CSUIManager *ui = g_pUIManager;
-    if (leaving != 0) {
+    if (leaving) {
         if (ui->IsFading() == 0) {
             ui->RequestModule(ScreenAfterRanking(stage_));
-            leaving = 0;
+            leaving = false;
         }
         return;
     }
@@ -304,7 +304,7 @@ void CSRanking::GiveReward()
 void CSRanking::Leave()
 {
     phase = kLeaving;
-    leaving = 1;
+    leaving = true;
     g_pUIManager->StartFade(0, kLeaveFadeMs);
     g_pUIManager->StopBGM(kMusicFadeMs);
 }

@@ -50,7 +50,7 @@ public:
     void Release();
 
     uint8_t active = 0;
-    uint8_t leaving = 0;
+    bool leaving = false;
     uint32_t phase = kCountUp;
     int32_t rewardItem = kNoRewardItem;
     uint32_t grade = 4;
