@@ -147,7 +147,7 @@ void CSBoss1101::Think(int32_t *next, float dt)
             if (!SenseAttackInRange(this, bits, &inRange)) {
                 return false;
             }
-            if (inRange != 0) {
+            if (inRange) {
                 // The approach timer is never reset: only the boss's first
                 // 0.3 s of approach wait.
                 if (state == boss_1101::kApproachState && attackDelayTimer < boss_1101::kApproachSeconds) {
@@ -231,7 +231,7 @@ void CSBoss1101::Act(int32_t *next, float dt)
     // The goal: straight at the target while in range, even on a path.
     const BossWay way = StepWaypoint(this, dt);
     BossWay toward = way;
-    if (target != nullptr && inRange != 0) {
+    if (target != nullptr && inRange) {
         toward.point = *target->GetPositionPtr();
     }
     BossGoal goal = StepGoal(this, toward);

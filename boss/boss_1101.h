@@ -20,7 +20,7 @@ public:
         timeSinceHurt = 5.0f;
     }
 
-    int32_t inRange = 0;                       // the last sensing had a hero within AttackRange
+    bool inRange = false;                      // the last sensing had a hero within AttackRange
     RwV3d rememberedPoint = {0.0f, 0.0f, 0.0f};  // the target's position, taken in the alarm circle
     bool state19Effect = false;                // state 19's big shots of this visit
     bool landed = false;                       // a blow of state 10 hit an unguarded hero
@@ -35,7 +35,7 @@ public:
     bool effect12 = false;
     bool effect13 = false;
     bool effect16 = false;
-    int32_t glow = 0;  // stage 41's glow runs
+    bool glow = false;  // stage 41's glow runs
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1101Traits;
     static constexpr monster::StateSound kSounds[] = {{5, 6300000, 0},  {6, 6220010, 0},  {7, 6300140, 0},

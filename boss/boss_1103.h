@@ -29,13 +29,13 @@ public:
     AiObject *GrabbedHero = nullptr;  // let go in the hold state and at death
     float HurtWindow = 2.0f;
     int32_t HurtableFrames = 0;
-    int32_t RageDone[3] = {0, 0, 0};  // 60, 30 and 10 %
+    bool RageDone[3] = {};  // 60, 30 and 10 %
     float GuardPeekTimer = 0.0f;  // state 22's interval
     float GuardTimer = 0.0f;      // time guarding in state 28
     bool Flame12Done = false;
     bool Flame18Done = false;
     bool Flame21Done = false;
-    int32_t RageGlowOn = 0;
+    bool RageGlowOn = false;
 
     static constexpr const boss::BossTraits &kTraits = boss::kBoss1103Traits;
     static constexpr monster::StateSound kSounds[] = {

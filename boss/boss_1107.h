@@ -19,7 +19,7 @@ public:
     float guardTimer = 0.0f;     // state 19
     float recoveryTimer = 0.0f;  // state 16
     float waitTimer = 0.0f;      // state 3
-    int32_t phaseDone[3] = {0, 0, 0};  // 60, 30 and 10 %
+    bool phaseDone[3] = {};  // 60, 30 and 10 %
     bool specialDone = false;    // state 20's wave
     bool faced11 = false;
     bool faced13 = false;

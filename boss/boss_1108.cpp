@@ -65,7 +65,7 @@ void CSBoss1108::Think(int32_t *next, float dt)
             if (!SenseAttackInRange(this, bits, &inRange)) {
                 return false;
             }
-            if (inRange != 0) {
+            if (inRange) {
                 *input = boss_1108::kInputChase;
             }
             return true;
@@ -94,7 +94,7 @@ void CSBoss1108::FillPartners()
 BossGoal CSBoss1108::ChooseGoal(const BossWay &way)
 {
     BossWay toward = way;
-    if (target != nullptr && pathFollowing && inRange != 0) {
+    if (target != nullptr && pathFollowing && inRange) {
         toward.point = *target->GetPositionPtr();
     }
     return StepGoal(this, toward);

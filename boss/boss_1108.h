@@ -22,7 +22,7 @@ public:
     static constexpr RwV3d kTeleportPoints[3] = {
         {-791.47f, 0.0f, 187.02f}, {-689.78f, 0.0f, 255.29f}, {-549.69f, 0.0f, 182.04f}};
 
-    int32_t inRange = 0;                         // the last sensing had a hero within AttackRange
+    bool inRange = false;                        // the last sensing had a hero within AttackRange
     RwV3d rememberedPoint = {0.0f, 0.0f, 0.0f};  // the target's position, taken in the alarm circle
     bool swarmDone = false;                      // state 2's swarm of this visit
     bool teleportDone = false;                   // state 5's teleport of this visit

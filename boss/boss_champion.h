@@ -57,7 +57,7 @@ public:
     FlinchEscape Escape;           // the escape counter
     float FlinchPeekTimer = 0.0f;  // state 17's interval
     float GuardTimer = 0.0f;       // time guarding in state 23
-    int32_t RageDone[3] = {0, 0, 0};  // 60, 30 and 10 %
+    bool RageDone[3] = {};  // 60, 30 and 10 %
     bool SpecialDone[8] = {};      // the special attacks of this visit, by the boss's own slots
     float BarrageTimer = 0.0f;
     float BarrageShotTimer = 0.0f;

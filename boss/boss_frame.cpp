@@ -126,17 +126,17 @@ bool SenseAlarmRemembering(AiObject *boss, int32_t bits, int32_t withTarget, int
     return true;
 }
 
-bool SenseAttackInRange(AiObject *boss, int32_t bits, int32_t *inRange)
+bool SenseAttackInRange(AiObject *boss, int32_t bits, bool *inRange)
 {
     if ((bits & kSenseAttack) == 0) {
-        *inRange = 0;
+        *inRange = false;
         return true;
     }
     RefreshTarget(boss);
     if (boss->target == nullptr) {
         return false;  // the flag keeps its value
     }
-    *inRange = 1;
+    *inRange = true;
     return true;
 }
 

@@ -169,10 +169,10 @@ int32_t SenseKeptTarget(AiObject *boss, int32_t bits, int32_t input, int32_t wal
 // *remembered. True with a target.
 bool SenseAlarmRemembering(AiObject *boss, int32_t bits, int32_t withTarget, int32_t keepState, RwV3d *remembered,
                            int32_t *input);
-// The attack bit (4) of the same rules: without it *inRange := 0; with it
-// the foes found and the target picked, *inRange := 1 with a target, and
-// false (no input, *inRange kept) without one.
-bool SenseAttackInRange(AiObject *boss, int32_t bits, int32_t *inRange);
+// The attack bit (4) of the same rules: without it *inRange := false; with
+// it the foes found and the target picked, *inRange := true with a target,
+// and false (no input, *inRange kept) without one.
+bool SenseAttackInRange(AiObject *boss, int32_t bits, bool *inRange);
 
 // Whether the target lies in the attack cone: the direction from one
 // unit behind the boss to it against the facing, beyond cos(AttackHalfAngle).

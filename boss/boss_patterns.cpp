@@ -118,7 +118,7 @@ void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &trait
     }
 }
 
-bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32_t done[3], bool allowed)
+bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, bool done[3], bool allowed)
 {
     if (!allowed || traits.phaseState < 0) {
         return false;
@@ -129,11 +129,11 @@ bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32
         const float hp = static_cast<float>(boss->hp);
         // "At or below" compares with the truncated share.
         const bool crossed = traits.phasesAtOrBelow ? hp <= std::trunc(threshold) : hp < threshold;
-        if (done[i] != 0 || !crossed) {
+        if (done[i] || !crossed) {
             continue;
         }
         if (FeedInput(boss, next, kBossInputHpPhase) == traits.phaseState) {
-            done[i] = 1;
+            done[i] = true;
             return true;
         }
     }
@@ -155,23 +155,23 @@ void ExcludeInStates(AiObject *boss, const int32_t (&excluded)[2])
     boss->solid = !out;
 }
 
-void StepGlow(AiObject *boss, bool on, int32_t *glowing)
+void StepGlow(AiObject *boss, bool on, bool *glowing)
 {
     constexpr int32_t kMatGlow = 40;
     if (!on) {
         return;
     }
     CSMatAnimManager *anims = MatAnims();
-    if (boss->model != nullptr && *glowing == 0) {
+    if (boss->model != nullptr && !*glowing) {
         if (anims != nullptr) {
             anims->Start(boss, kMatAnimOwnerActor, kMatGlow, 0.0f, true);
         }
-        *glowing = 1;
-    } else if (boss->model == nullptr && *glowing != 0) {
+        *glowing = true;
+    } else if (boss->model == nullptr && *glowing) {
         if (anims != nullptr) {
             anims->Stop(boss);
         }
-        *glowing = 0;
+        *glowing = false;
     }
 }
 

@@ -59,7 +59,7 @@ void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &trait
 // whose threshold HP has crossed feeds 16 while `allowed`; the first whose
 // transition reaches the phase state is marked done, and the others wait
 // for a later frame (they fire one after another). True when one fired.
-bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, int32_t done[3], bool allowed);
+bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, bool done[3], bool allowed);
 
 // Lets go of a character the boss holds (kind 2 {0, 512, 0}); the word is
 // cleared. Nothing when it holds none.
@@ -72,7 +72,7 @@ void ExcludeInStates(AiObject *boss, const int32_t (&excluded)[2]);
 // A glow (material animation 40, looping) that runs while the boss has its
 // model, while `on` (the stage-41 world, the hit-timer switch); *glowing
 // says whether it runs.
-void StepGlow(AiObject *boss, bool on, int32_t *glowing);
+void StepGlow(AiObject *boss, bool on, bool *glowing);
 
 // What a hero's hold does to a boss, state by state: a state that lets go
 // of the held flag, the states in which a shaking hero jolts it, the blows

@@ -77,12 +77,12 @@ TEST_F(Boss1103, EachRageFiresOnceAndWaitsWhenTheBlastIsOutOfReach)
     boss->hp = MaxHP(boss) * 60 / 100;
     Ticks(3);
     EXPECT_EQ(boss->state, 0);
-    EXPECT_EQ(boss->RageDone[0], 0);
+    EXPECT_FALSE(boss->RageDone[0]);
     boss->hp -= 1;
     Tick();
     EXPECT_EQ(boss->state, 21);
-    EXPECT_EQ(boss->RageDone[0], 1);
-    EXPECT_EQ(boss->RageDone[1], 0);
+    EXPECT_TRUE(boss->RageDone[0]);
+    EXPECT_FALSE(boss->RageDone[1]);
     EnterBoss(boss, 0);
     Ticks(5);
     EXPECT_EQ(boss->state, 0);  // once
@@ -91,23 +91,23 @@ TEST_F(Boss1103, EachRageFiresOnceAndWaitsWhenTheBlastIsOutOfReach)
     boss->heldByHero = true;
     Ticks(3);
     EXPECT_EQ(boss->state, 0);
-    EXPECT_EQ(boss->RageDone[1], 0);
+    EXPECT_FALSE(boss->RageDone[1]);
     boss->heldByHero = false;
     // From the blow 7 the input leads nowhere: still armed.
     EnterBoss(boss, 7);
     Ticks(3);
     EXPECT_EQ(boss->state, 7);
-    EXPECT_EQ(boss->RageDone[1], 0);
+    EXPECT_FALSE(boss->RageDone[1]);
     EnterBoss(boss, 0);
     Tick();
     EXPECT_EQ(boss->state, 21);
-    EXPECT_EQ(boss->RageDone[1], 1);
+    EXPECT_TRUE(boss->RageDone[1]);
     // The last one, then none.
     EnterBoss(boss, 0);
     boss->hp = MaxHP(boss) * 9 / 100;
     Tick();
     EXPECT_EQ(boss->state, 21);
-    EXPECT_EQ(boss->RageDone[2], 1);
+    EXPECT_TRUE(boss->RageDone[2]);
     EnterBoss(boss, 0);
     Ticks(5);
     EXPECT_EQ(boss->state, 0);

@@ -441,27 +441,27 @@ TEST_F(Walkers, Boss1107sPhasesFireOnceEachOnlyWhenTheyReachTheSpecial)
     boss->hp = maxHP / 2;
     Ticks(5);
     EXPECT_EQ(boss->state, 3);
-    EXPECT_EQ(boss->phaseDone[0], 0);  // still armed
+    EXPECT_FALSE(boss->phaseDone[0]);  // still armed
     EnterBoss(boss, 1);
     Tick();
     EXPECT_EQ(boss->state, 20);
-    EXPECT_EQ(boss->phaseDone[0], 1);
-    EXPECT_EQ(boss->phaseDone[1], 0);
+    EXPECT_TRUE(boss->phaseDone[0]);
+    EXPECT_FALSE(boss->phaseDone[1]);
     // Below 10 %: nothing more while in 20 ...
     boss->hp = maxHP / 20;
     Ticks(5);
     EXPECT_EQ(boss->state, 20);
-    EXPECT_EQ(boss->phaseDone[1], 0);
+    EXPECT_FALSE(boss->phaseDone[1]);
     // ... then, back in the walk, the 30 % phase, and after it the 10 % one.
     EnterBoss(boss, 1);
     Tick();
     EXPECT_EQ(boss->state, 20);
-    EXPECT_EQ(boss->phaseDone[1], 1);
-    EXPECT_EQ(boss->phaseDone[2], 0);
+    EXPECT_TRUE(boss->phaseDone[1]);
+    EXPECT_FALSE(boss->phaseDone[2]);
     EnterBoss(boss, 1);
     Tick();
     EXPECT_EQ(boss->state, 20);
-    EXPECT_EQ(boss->phaseDone[2], 1);
+    EXPECT_TRUE(boss->phaseDone[2]);
     EnterBoss(boss, 1);
     Ticks(3);
     EXPECT_EQ(boss->state, 1);  // all done
@@ -508,7 +508,7 @@ TEST_F(Walkers, NoPhaseFiresWhileHeldLockedThrownOrWithTheTargetInItsGrabMove)
         boss->hp = maxHP / 2;
         Tick();
         EXPECT_EQ(boss->state, 1);
-        EXPECT_EQ(boss->phaseDone[0], 0);
+        EXPECT_FALSE(boss->phaseDone[0]);
         boss->hp = maxHP;
         boss->heldByHero = false;
         boss->grabLock = false;
@@ -522,10 +522,10 @@ TEST_F(Walkers, NoPhaseFiresWhileHeldLockedThrownOrWithTheTargetInItsGrabMove)
     EnterBoss(boss, 1);
     boss->hp = maxHP / 2;
     Tick();
-    EXPECT_EQ(boss->phaseDone[0], 0);
+    EXPECT_FALSE(boss->phaseDone[0]);
     // With its target back, the phase fires.
     PutHero(Off(kHome, 0.0f, 60.0f));
-    TicksUntil([&] { return boss->phaseDone[0] != 0; }, 10);
+    TicksUntil([&] { return boss->phaseDone[0]; }, 10);
     EXPECT_EQ(boss->state, 20);
 }
 

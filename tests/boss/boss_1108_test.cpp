@@ -237,7 +237,7 @@ TEST_F(Boss1108, WithItsFoeInRangeItGoesStraightForHimElseRoundABody)
         EnterBoss(boss, 0);
         Ticks(2);
         ASSERT_EQ(boss->target, &hero);
-        EXPECT_EQ(boss->inRange != 0, inRange);
+        EXPECT_EQ(boss->inRange, inRange);
         Ticks(240);  // 80 units of walking
         const RwV3d &at = *boss->GetPositionPtr();
         if (inRange) {
@@ -362,8 +362,9 @@ TEST_F(Boss1108, ItsFoesPlaceChoosesItsInputAndThePointItGoesFor)
         float ahead;
         int32_t leadsTo;
         bool remembers;
-        int32_t inRange;
-    } cases[] = {{0, sight, 3, false, 0}, {0, reach, 3, false, 1}, {0, alarm, 3, true, 1}, {2, alarm, 2, false, 1}};
+        bool inRange;
+    } cases[] = {{0, sight, 3, false, false}, {0, reach, 3, false, true}, {0, alarm, 3, true, true},
+                 {2, alarm, 2, false, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + " with the foe " + std::to_string(c.ahead) + " ahead");
         boss->rememberedPoint = {0.0f, 0.0f, 0.0f};

@@ -214,12 +214,12 @@ TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
     boss->hp = monster::ParamsOf(boss).maxHP * 6 / 10;
     Tick();
     EXPECT_EQ(boss->state, 2);  // the walk's 19 came first: no rage
-    EXPECT_EQ(boss->RageDone[0], 0);
+    EXPECT_FALSE(boss->RageDone[0]);
     EXPECT_FALSE(boss->RageAllowed);
     Tick();
     EXPECT_EQ(boss->state, 14);
-    EXPECT_EQ(boss->RageDone[0], 1);
-    EXPECT_EQ(boss->RageDone[1], 0);
+    EXPECT_TRUE(boss->RageDone[0]);
+    EXPECT_FALSE(boss->RageDone[1]);
     EXPECT_EQ(boss->BarrageTimer, 0.0f);
     EXPECT_NEAR(boss->BarrageShotTimer, 0.1f, 1e-5f);
     // The aura once in the rage state.
@@ -234,7 +234,7 @@ TEST_F(Champions, RageWaitsForAStateWhereItIsAllowed)
     boss->hp = monster::ParamsOf(boss).maxHP * 3 / 10;
     Tick();
     EXPECT_EQ(boss->state, 14);
-    EXPECT_EQ(boss->RageDone[1], 1);
+    EXPECT_TRUE(boss->RageDone[1]);
     EnterBoss(boss, 0);
     Ticks(5);
     EXPECT_EQ(boss->state, 0);

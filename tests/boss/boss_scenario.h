@@ -301,11 +301,11 @@ protected:
     // (material animation 40) runs from the first act with the model; a hit restarts the time at 0 and it
     // grows again by the frame time up to 5.0, while with the switch off it
     // stays 5.0 and nothing glows.
-    void ExpectAHitRestartsTheTimeSinceHit(AiObject *boss, bool on, const int32_t &glow)
+    void ExpectAHitRestartsTheTimeSinceHit(AiObject *boss, bool on, const bool &glow)
     {
         EXPECT_EQ(boss->timeSinceHurt, 5.0f);
         Tick();
-        EXPECT_EQ(glow, on ? 1 : 0);
+        EXPECT_EQ(glow, on);
         const MatAnimInstance *running = matAnims.Find(boss);
         EXPECT_EQ(running != nullptr && running->def != nullptr ? running->def->index : -1, on ? 40 : -1);
         Hit(boss, kAtkPlain, 30);
@@ -324,12 +324,12 @@ protected:
     }
     // Out of view the boss gives its model back and its glow stops; back in
     // view it takes one again.
-    void ExpectTheGlowGoesWithTheModel(AiObject *boss, const int32_t &glow)
+    void ExpectTheGlowGoesWithTheModel(AiObject *boss, const bool &glow)
     {
         boss->isRender = 0;
         Ticks(2);
         EXPECT_EQ(boss->model, nullptr);
-        EXPECT_EQ(glow, 0);
+        EXPECT_FALSE(glow);
         boss->isRender = 1;
     }
     // The boss's clock set to reach `frame` on the third tick: `pool` has
