@@ -51,7 +51,7 @@ void SlideItem::Init()
         quad = std::make_unique<UIQuad>();
     }
     slideMs = 0xFFFFFFFFu;
-    selected = 0;
+    selected = false;
     selectedLeftX = 0.0f;
     restRightX = 640.0f;
 }
@@ -73,15 +73,15 @@ void SlideItem::SetRange(float leftWhenSelected, float rightAtRest)
     restRightX = rightAtRest;
 }
 
-void SlideItem::SetSelected(uint8_t on, bool instant)
+void SlideItem::SetSelected(bool on, bool instant)
 {
     selected = on;
     if (!instant) {
         slideMs = 0;
         return;
     }
-    Place(on != 0 ? selectedLeftX : restRightX - width, top, (on != 0 ? selectedLeftX : restRightX - width) + width,
-          top + height);
+    const float x0 = on ? selectedLeftX : restRightX - width;
+    Place(x0, top, x0 + width, top + height);
     slideMs = 0xFFFFFFFFu;
 }
 
@@ -93,7 +93,7 @@ void SlideItem::Update(uint32_t ms)
     // The step grows with the time since the slide began.
     const float step = static_cast<float>(slideMs) * 0.01f;
     bool done = false;
-    if (selected != 0) {
+    if (selected) {
         left = std::max(left - step, selectedLeftX);
         done = left == selectedLeftX;
     } else {
@@ -265,7 +265,7 @@ void CSTitle::SetMenuCursor(uint32_t item, bool instant)
 {
     selected = item;
     for (int i = 0; i < kItems; ++i) {
-        items[i].SetSelected(static_cast<uint32_t>(i) == item ? 1 : 0, instant);
+        items[i].SetSelected(static_cast<uint32_t>(i) == item, instant);
     }
     if (item < kItems) {
         SetQuadUVs512(cursorQuad->v, 152, 29.0f + 28.0f * item, 302, 56.0f + 28.0f * item);

@@ -16,7 +16,7 @@
 struct SlideItem {
     std::unique_ptr<UIQuad> quad;
     uint32_t slideMs = 0xFFFFFFFFu;  // since the slide began; none at rest
-    uint8_t selected = 0;
+    bool selected = false;
     float selectedLeftX = 0.0f;      // where the left edge stops when selected
     float restRightX = 640.0f;       // where the right edge stops otherwise
     // Where the quad stands now, in 640 x 480 units.
@@ -25,7 +25,7 @@ struct SlideItem {
     void Init();
     void Release() { quad.reset(); }
     void SetRange(float leftWhenSelected, float rightAtRest);
-    void SetSelected(uint8_t on, bool instant);
+    void SetSelected(bool on, bool instant);
     void Update(uint32_t ms);
     void Draw(const RwTexture *texture) const;
     // Places the quad at (x0, y0)-(x1, y1).
