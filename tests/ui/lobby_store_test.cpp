@@ -495,6 +495,55 @@ TEST_F(Store, TheUpgradesAreNamedAndDescribedByTheirHerosMessages)
     EXPECT_EQ(Text(store->DescriptionText()), u"Raises the power level by one: 100 more power.");
 }
 
+// Triangle on an item's row shows the item's own description from the
+// item texts, on the sell tab as on the buy tab; a click beside no pad is
+// not heard. Once its picker is open the row holds: up and down move
+// nothing, and while the question is asked left and right leave the
+// quantity as asked, which is what is bought.
+TEST_F(Store, AnItemsRowShowsItsOwnDescriptionAndItsPickerHoldsTheRow)
+{
+    items.AddItem(1, kFireFlask);
+    OpenStore("store_item_rows");
+    hero.money = 1000;
+    // With the pad gone a click is not heard.
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Frames(1);
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBrowse);
+    EXPECT_TRUE(Sounds().empty());
+    SelectRow(1);
+    Sounds();
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->DescriptionText()), u"Restores 1000 life.");
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{kConfirm}));
+    Tap(kPadCircle);
+    ASSERT_EQ(store->GetMode(), CSLobbyStore::kBuyQuantity);
+    Tap(kPadDown);
+    Tap(kPadUp);
+    Tap(kPadUp);
+    EXPECT_EQ(store->SelectedRow(), 1);
+    Tap(kPadLeft);
+    Tap(kPadLeft);
+    Tap(kPadCircle);
+    ASSERT_TRUE(store->QuestionPending());
+    Sounds();
+    Tap(kPadLeft);
+    Tap(kPadRight);
+    Tap(kPadRight);
+    EXPECT_EQ(store->Quantity(), 2);
+    EXPECT_TRUE(Sounds().empty());
+    Tap(kPadCircle);
+    EXPECT_EQ(items.GetItemCount(1, 5300010), 2);
+    EXPECT_EQ(hero.money, 1000 - 2 * 200);
+    // The sell tab: the fire flask's own text.
+    Tap(kPadRight);
+    ASSERT_EQ(Rows(), (std::vector<int32_t>{9, 14}));
+    SelectRow(1);
+    Tap(kPadTriangle);
+    EXPECT_EQ(Text(store->DescriptionText()), u"Thrown, it bursts into flames.");
+}
+
 TEST_F(Store, SellingTheLastUnitRebuildsTheList)
 {
     items.AddItem(1, kHerb);

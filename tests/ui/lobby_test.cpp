@@ -222,6 +222,33 @@ TEST_F(Lobby, TheClearedFigureCountsEveryNonZeroByte)
     EXPECT_FALSE(SameFrame(four, three));
 }
 
+// With no hero on the stage the menu shows the carried hero block's: its
+// portrait and name plate as the stage's hero of that type would show them.
+TEST_F(Lobby, WithoutAHeroOnTheStageTheCarriedHeroIsShown)
+{
+    StartLobby("lobby_carried_hero");
+    WaitForMenu();
+    // The block carries the figures the stage's hero shows.
+    const auto carry = [&](int32_t type) {
+        hero.aiType = type;
+        ui->heroBlock.heroType = type;
+        ui->heroBlock.maxHP = hero.GetMaxHP();
+        ui->heroBlock.maxPower = hero.GetMaxPower();
+        ui->heroBlock.money = hero.money;
+    };
+    carry(0);
+    const win::Frame first = Shot();
+    carry(1);
+    const win::Frame second = Shot();
+    uitest::Links().hero = nullptr;
+    const win::Frame carriedSecond = Shot();
+    carry(0);
+    const win::Frame carriedFirst = Shot();
+    EXPECT_FALSE(SameFrame(first, second));
+    EXPECT_TRUE(SameFrame(carriedFirst, first));
+    EXPECT_TRUE(SameFrame(carriedSecond, second));
+}
+
 TEST_F(Lobby, NoInTheQuitBoxReturnsToTheMenuOnTheLastEntry)
 {
     StartLobby("lobby_quit_no");

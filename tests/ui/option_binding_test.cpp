@@ -252,6 +252,32 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_FALSE(input::FindDuplicateBinding(input->configs[0], 0, &first, &second));
 }
 
+// Each of the listed letter, space and keypad keys is heard while
+// listening: on sub-page 2 it ends the listening and the message names it.
+TEST_F(OptionBinding, EveryListedKeyIsHeardWhileListening)
+{
+    const int32_t keys[] = {44, 45, 46, 47, 48, 49, 50, 30, 31, 32, 33, 34, 35, 36, 37, 38, 16, 17, 18,
+                            19, 20, 21, 22, 23, 24, 25, 57, 79, 80, 81, 75, 76, 77, 71, 72, 73, 82};
+    std::string script;
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        const uint32_t press = 2 + 2 * static_cast<uint32_t>(i);
+        script += std::to_string(press) + " key " + std::to_string(keys[i]) + " 1\n" + std::to_string(press + 1) +
+                  " key " + std::to_string(keys[i]) + " 0\n";
+    }
+    CSOption *option = Open(script);
+    option->page = CSOption::kBindingPage;
+    option->SetBindingCursor(16);  // "up"
+    option->subPage = 2;
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        SCOPED_TRACE(keys[i]);
+        option->StartListening();
+        Step(static_cast<int>(2 + 2 * i - tick));
+        EXPECT_EQ(option->listening, 0);
+        EXPECT_EQ(TextOf(option->conflictTexts[1]), GetKeyName(keys[i]));
+    }
+    EXPECT_EQ(GetButtonBinding(4, "up"), 200);
+}
+
 // One thing is bound per press: of two pad buttons pressed together the
 // first in index order, and a key pressed with a button before the button.
 TEST_F(OptionBinding, OfTwoButtonsTheFirstIsTakenAndAKeyGoesBeforeAButton)

@@ -213,6 +213,9 @@ TEST_F(PauseMenuTest, TheStatusEntryFinishesTheStreamAndHandsThePageMapBase)
     Tap(kPadCross);
     Frame();
     EXPECT_FALSE(Menu()->StatusPage()->IsActive());
+    // The frame that brings the menu back reads no pad: a second cross
+    // pressed then does not also close the menu.
+    Tap(kPadCross);
     Frame();
     EXPECT_EQ(Menu()->PageOpen(), 0);
     EXPECT_TRUE(ui->IsBaseMapRevealing());
@@ -262,6 +265,7 @@ TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
     // The question's see-through picture is drawn in place of the menu, over
     // the stage.
     EXPECT_FALSE(ui->HidesStage());
+    const win::Frame asked = DrawFrame([&] { Menu()->Render(); });
     // "No" (the box starts on it).
     Tap(kPadCircle);
     Frame();
@@ -270,6 +274,22 @@ TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
     EXPECT_EQ(Menu()->Cursor(), 3);
     EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
     EXPECT_FALSE(Logged("stage exit"));
+    // Under the question the menu showed only entry 3 and the prompt bar,
+    // as the menu shows them with the cursor on entry 3 (the trail's arrows
+    // reach over the entry's ends), and no title.
+    const win::Frame menu = DrawFrame([&] { Menu()->Render(); });
+    const auto differing = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                n += pausetest::PixelOf(asked, x, y) != pausetest::PixelOf(menu, x, y) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_EQ(differing(190, 300, 430, 334), 0);
+    EXPECT_EQ(differing(0, 410, 640, 445), 0);
+    EXPECT_GT(differing(243, 86, 361, 107), 0);
     // Again, and "yes".
     Tap(kPadCircle);
     Frame();
@@ -286,6 +306,31 @@ TEST_F(PauseMenuTest, NoReturnsToEntryThreeAndYesLeavesTheStage)
     EXPECT_EQ(Menu()->PageOpen(), 0);
     EXPECT_EQ(Menu()->ShownPage(), -1);
     EXPECT_EQ(Menu()->Cursor(), 0);
+}
+
+// The overlay let go while the question is up frees the menu: the
+// question's answer then reaches no menu and leaves no stage.
+TEST_F(PauseMenuTest, AMenuFreedUnderItsQuestionTakesNoAnswer)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadUp);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    Overlay()->SetActive(0);
+    EXPECT_EQ(Menu(), nullptr);
+    EXPECT_EQ(g_pReturnQuestionMenu, nullptr);
+    Links().log.clear();
+    if (ui->IsModalBoxOpen()) {
+        Tap(kPadLeft);
+        Frame();
+        Tap(kPadCircle);
+        Frame();
+    }
+    EXPECT_FALSE(Logged("stage exit"));
 }
 
 TEST_F(PauseMenuTest, WithoutMapBaseTheStreamIsGivenUpAndTheStatusPageStillOpens)

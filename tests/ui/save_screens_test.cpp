@@ -109,11 +109,20 @@ TEST_F(SaveScreens, TheCursorStopsSilentlyAtBothEndsAndScrollsOneRowAtATime)
     EXPECT_EQ(view.firstRow, 15);
     Tap(kPadUp);
     EXPECT_EQ(view.firstRow, 15);
-    EXPECT_EQ(Sounds(), std::vector<int64_t>(20, kMove));
+    // Up past the first row shown scrolls one row at a time too.
+    for (int i = 0; i < 4; ++i) {
+        Tap(kPadUp);
+    }
+    EXPECT_EQ(view.cursor, 14);
+    EXPECT_EQ(view.firstRow, 14);
+    EXPECT_FLOAT_EQ(view.cursorQuad->v[0].y, 88.0f);
+    Tap(kPadUp);
+    EXPECT_EQ(view.firstRow, 13);
+    EXPECT_EQ(Sounds(), std::vector<int64_t>(25, kMove));
     // Activated again while it shows: nothing starts over.
     Load().SetActive(1);
-    EXPECT_EQ(view.cursor, 18);
-    EXPECT_EQ(view.firstRow, 15);
+    EXPECT_EQ(view.cursor, 13);
+    EXPECT_EQ(view.firstRow, 13);
     // Its music stops at once, without a fade, when it goes.
     EXPECT_NE(ui->MusicHandle(), kUINoMusic);
     Load().SetActive(0);
@@ -153,6 +162,12 @@ TEST_F(SaveScreens, ALoadFillsTheBlocksAndGoesToTheStageEntryIgnoringInputDuring
     Goto(kUISaveLoad);
     SaveSlotView &view = Load().view;
     view.SetCursor(4);
+    // A click beside no pad is not heard.
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Updates(1);
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    EXPECT_EQ(Load().loaded, 0u);
     Tap(kPadCircle);
     EXPECT_EQ(Load().loaded, 1u);
     EXPECT_EQ(Load().leaving, 1);

@@ -5,12 +5,14 @@
 // that cannot be made, a file gone between the scan and the load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "actor/save_file.h"
+#include "app/debug.h"
 #include "tests/ui/save_test_support.h"
 #include "tools/mkdata/sample_saves.h"
 #include "ui/save_slots.h"
@@ -419,6 +421,17 @@ TEST_F(SaveSlotsTest, TheSaveFolderIsMadeOnceWhereverItsLetterCase)
     FillBlocks();
     ASSERT_TRUE(WriteSaveSlot(6));
     EXPECT_TRUE(fs::exists(root + "/Save/SAVE07.SAV"));
+    // Where none can be made (a link to nothing holds the name): false,
+    // and a debug line names the folder.
+    fs::remove_all(root + "/Save");
+    fs::create_symlink(root + "/nowhere", root + "/SAVE");
+    const bool debug = SetDebugOutput(true);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(CreateSaveFolder());
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    SetDebugOutput(debug);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find("SAVE"), std::string::npos) << lines;
 }
 
 // Whether the map opens stage `number` to a game with these cleared bytes

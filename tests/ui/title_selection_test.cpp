@@ -113,6 +113,30 @@ TEST_F(FrontEndTest, OnlyPadZeroOrTheMouseLeavesThePromptAndTheMenuHearsThatPadO
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600000, 6600060}));
 }
 
+// The mouse's button counts only beside a connected pad: with the pad gone
+// a click neither leaves the prompt nor chooses in the menu.
+TEST_F(FrontEndTest, WithoutItsPadTheTitleHearsNoClick)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    PadState &pad = gs.padStates[kPadStateBlock][0];
+    pad.connected = 0;
+    MouseButtonState = 1;
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    pad.connected = 1;
+    MouseButtonState = 1;
+    Updates(1);
+    ASSERT_EQ(title->state, CSTitle::kMenu);
+    (void)Sounds();
+    pad.connected = 0;
+    MouseButtonState = 1;
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_FALSE(title->choicePending);
+    EXPECT_TRUE(Sounds().empty());
+}
+
 TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
 {
     Goto(7);
@@ -328,6 +352,42 @@ TEST_F(FrontEndTest, SeventyThreeSecondsAtThePromptPlayTheAttractMovie)
     }
     EXPECT_EQ(Links().movie, "PRELOGO.BIK");
     EXPECT_EQ(title->state, CSTitle::kPrompt);
+}
+
+// The prompt's movie replays whenever it ends, and the attract movie's end
+// leads back to it, not to the menu's loop; the menu's loop replays too.
+TEST_F(FrontEndTest, AnEndedMovieGivesWayToThePromptsMovieOrTheMenusLoop)
+{
+    const auto asked = [](const std::string &name) {
+        return std::count(Links().log.begin(), Links().log.end(), "movie " + name);
+    };
+    Goto(7);
+    CSTitle *title = ui->Title();
+    Updates(3);
+    Links().moviePlaying = false;
+    Updates(1);
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_EQ(asked("PRELOGO.BIK"), 2);
+    EXPECT_EQ(asked("LOGOBG.BIK"), 0);
+    // Into the attract movie, which ends by itself.
+    for (int i = 0; i < 74 + 3; ++i) {
+        Updates(1, 1000);
+    }
+    ASSERT_EQ(Links().movie, "DEMO.BIK");
+    Links().moviePlaying = false;
+    Updates(1);
+    EXPECT_EQ(Links().movie, "PRELOGO.BIK");
+    EXPECT_EQ(title->movieKind, CSTitle::kBackground);
+    EXPECT_EQ(title->state, CSTitle::kPrompt);
+    EXPECT_EQ(asked("LOGOBG.BIK"), 0);
+    // The menu's loop.
+    Press(0, kPadStart);
+    Updates(2);
+    ASSERT_EQ(Links().movie, "LOGOBG.BIK");
+    Links().moviePlaying = false;
+    Updates(1);
+    EXPECT_EQ(Links().movie, "LOGOBG.BIK");
+    EXPECT_EQ(asked("LOGOBG.BIK"), 2);
 }
 
 // The fade into the attract movie: select at the prompt stops it silently
