@@ -291,10 +291,10 @@ void StepDownTimer(AiObject *actor, int32_t *next, float dt, int32_t downState, 
     }
 }
 
-bool StepDownHit(AiObject *actor, int32_t state, float frame)
+void StepDownHit(AiObject *actor, int32_t state, float frame)
 {
     if (actor->state != state || actor->downHitDone || !(MotionFrameOf(actor) > frame)) {
-        return false;
+        return;
     }
     actor->downHitDone = true;
     CCGEManager *effects = Effects();
@@ -302,7 +302,6 @@ bool StepDownHit(AiObject *actor, int32_t state, float frame)
         effects->downHit->Start(*actor->GetPositionPtr());
     }
     actor->hitStopPending = true;
-    return true;
 }
 
 void StepHitStop(AiObject *actor, float dt)

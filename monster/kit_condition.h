@@ -84,8 +84,8 @@ void StepDizzy(AiObject *actor, int32_t *next, float dt, int32_t dizzyState, int
 // cleared); the getting-up state clears the grabbed flag and the timer.
 void StepDownTimer(AiObject *actor, int32_t *next, float dt, int32_t downState, int32_t getUpState, float seconds);
 // Once per state entry, when the motion has passed `frame`: the down-hit
-// effect at the position and a hit-stop. True when it fired now.
-bool StepDownHit(AiObject *actor, int32_t state, float frame);
+// effect at the position and a hit-stop.
+void StepDownHit(AiObject *actor, int32_t state, float frame);
 
 // The guard state: a guard break (this frame's status 8) ends it at once
 // with input 102; otherwise it lasts `seconds` and ends with `endInput`.
