@@ -12,6 +12,9 @@
 #include <utility>
 
 #include "actor/fsf.h"
+#include "fx/ge_pool.h"
+#include "fx/ge_pools.h"
+#include "fx/particle_system.h"
 #include "monster/kit_common.h"
 #include "monster/monster_1003.h"
 #include "monster/npc.h"
@@ -281,7 +284,7 @@ TEST_F(Npcs, Type101LocksFromTwelveToSixteenOnly)
 // Type 112 is in no one's way while it stands in state 0; with a model it
 // appears (1, its ring of particles started, glowing with material
 // animation 34), stands (2), and once dying fades (5, material animation
-// 35) and ends, removed (6).
+// 35, the ring's particles started again) and ends, removed (6).
 TEST_F(Npcs, Type112AppearsFadesAndEnds)
 {
     AiObject *npc = Place(112, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
@@ -305,9 +308,29 @@ TEST_F(Npcs, Type112AppearsFadesAndEnds)
     };
     playsOn();
     ASSERT_GE(TicksUntil([&] { return npc->state == 2; }, 200), 0);
+    // Fading (5), it starts the ring's particles again, once: stopped by
+    // then, they emit again from its entry.
+    const auto ringSystems = [&](bool stop) {
+        int emitting = 0;
+        const CSGe3405400 *ring = effects.ring3405400;
+        for (int32_t i = 0; i < ring->InstanceCount(); ++i) {
+            const GeInstance &instance = ring->Instance(i);
+            for (CSParticleSystem *system : instance.particles) {
+                if (instance.used && system != nullptr) {
+                    if (stop) {
+                        system->StopEmit();
+                    }
+                    emitting += system->IsEmitting() ? 1 : 0;
+                }
+            }
+        }
+        return emitting;
+    };
+    EXPECT_EQ(ringSystems(true), 0);
     npc->dying = true;
     ASSERT_GE(TicksUntil([&] { return npc->state == 5; }, 10), 0);
     Tick();
+    EXPECT_GT(ringSystems(false), 0);
     ExpectLook(npc, 35, 0.5f, false);  // the fade
     playsOn();
     ASSERT_GE(TicksUntil([&] { return npc->removed; }, 200), 0);
