@@ -186,10 +186,8 @@ MapNode *CSStageSelect::FindNode(int32_t stageId) const
 
 MapNode *CSStageSelect::FindNodeInDirection(const MapNode *from, float dx, float dy) const
 {
+    // From the chosen node of the shown map, along a push (never none).
     const float length = std::sqrt(dx * dx + dy * dy);
-    if (nodes == nullptr || from == nullptr || length <= 0.0f) {
-        return nullptr;
-    }
     dx /= length;
     dy /= length;
     MapNode *best = nullptr;

@@ -1,5 +1,6 @@
 // The stage map page: the 29 rows of its table (stages 37 and 38 sharing
-// their points but not their packs), the picture names and folders, a hero
+// their points but not their packs; each stage's own picture, the six
+// turned maps turned), the picture names and folders, a hero
 // at reference point B drawn at the picture's top-left corner (top-right on
 // a turned map) and at A at the opposite corner, the heading turning the
 // marker, the last three stages waving without markers (each strip shifted
@@ -7,7 +8,9 @@
 // alone, and back closing it with 6600050.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "rwsdk/driver/d3d8/d3d8raster.h"
@@ -91,6 +94,36 @@ TEST_F(StageMapTest, AHeroAtPointBStandsAtThePicturesTopLeftOrTopRightWhenTurned
     Centre(188.308f, 34.613f, &x, &y);
     EXPECT_NEAR(x, 112.0f, 0.01f);
     EXPECT_NEAR(y, 378.75f, 0.01f);
+}
+
+// Every stage of the map table opens its own picture, and a hero at its
+// point B stands at the picture's top-left corner, top-right on the six
+// turned maps; the last three stages wave instead.
+TEST_F(StageMapTest, EveryStageOpensItsOwnMapTheTurnedOnesTurned)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    const int32_t turnedStages[] = {2290000, 2300000, 2310000, 2330000, 2370000, 2380000};
+    for (int32_t id : {2010000, 2020000, 2030000, 2040000, 2050000, 2060000, 2080000, 2100000, 2150000, 2160000,
+                       2170000, 2190000, 2220000, 2230000, 2250000, 2270000, 2280000, 2290000, 2300000, 2310000,
+                       2320000, 2330000, 2340000, 2360000, 2370000, 2380000, 2400000, 2410000, 2420000}) {
+        SCOPED_TRACE(id);
+        const StageMapInfo *row = FindStageMap(id);
+        ASSERT_NE(row, nullptr);
+        const bool turned = std::find(std::begin(turnedStages), std::end(turnedStages), id) != std::end(turnedStages);
+        map.SetActive(1, id);
+        EXPECT_NE(map.StagePicture(), nullptr);
+        EXPECT_EQ(map.noMap, id >= 2400000 ? 1 : 0);
+        EXPECT_EQ(map.turned, turned ? 1 : 0);
+        if (id < 2400000) {
+            float x = 0;
+            float y = 0;
+            Centre(row->bx, row->bz, &x, &y);
+            EXPECT_NEAR(x, turned ? 541.0f : 112.0f, 0.01f);
+            EXPECT_NEAR(y, 57.0f, 0.01f);
+        }
+        map.SetActive(0, 0);
+    }
 }
 
 TEST_F(StageMapTest, TheHeadingTurnsTheMarker)
