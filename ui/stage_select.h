@@ -37,17 +37,20 @@ struct MapCursor {
     bool AtTarget() const { return x == targetX && y == targetY; }
 };
 
+// A node's monster list when it has none.
+constexpr int32_t kNoMonsterList = -1;
+
 struct MapNode {
     int32_t x, y;       // virtual pixels
     int32_t stageId;
-    uint8_t cleared;
-    uint8_t open;
-    int32_t monsters[2];  // monster-list records 0..10, -1 none
+    int32_t monsters[2];  // monster-list records 0..10, or kNoMonsterList
+    uint8_t cleared = 0;
+    uint8_t open = 0;
 };
 
 // The map as a new game starts it: the 29 nodes in progress-slot order.
 const MapNode *StageMapNodes();
-// The ids a cleared stage opens (count in *count; null for none).
+// The ids a cleared stage opens, *count of them (valid until the next call).
 const int32_t *StagesOpenedBy(int32_t stageId, int32_t *count);
 
 class CSStageSelect {

@@ -1,11 +1,12 @@
 // The stage-select map as the player finds it: which stages each cleared
 // stage opens (one cleared stage at a time, on top of the first stage's
-// two), and the map with every stage open against a reviewed reference,
+// two), each stage's monster lists on its info pages, and the map with every stage open against a reviewed reference,
 // where each node stands at its own place with its own picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "tests/ui/lobby_test_support.h"
@@ -68,6 +69,49 @@ TEST_F(StageSelectMap, EachClearedStageOpensItsFollowers)
         expected.insert(row.opens.begin(), row.opens.end());
         EXPECT_EQ(OpenStageSet(panel), expected) << row.cleared;
         panel.SetActive(0);
+    }
+}
+
+// Each stage's info page turns through its own monster lists (none, one
+// or two of the eleven), then back to the stage's page.
+TEST_F(StageSelectMap, EachStagesInfoPagesShowItsOwnMonsterLists)
+{
+    StartLobby("select_lists");
+    std::fill(std::begin(ui->progress.cleared), std::end(ui->progress.cleared), 1);
+    WaitForMenu();
+    CSStageSelect *panel = OpenStageSelect();
+    const struct {
+        int32_t stage;
+        std::vector<int> lists;
+    } rows[kMapNodes] = {
+        {2010000, {}},     {2020000, {0, 1}}, {2030000, {0, 1}}, {2040000, {0, 1}}, {2050000, {0, 1}},
+        {2060000, {0, 1}}, {2100000, {0}},    {2080000, {2}},    {2150000, {3}},    {2160000, {4, 0}},
+        {2400000, {}},     {2170000, {4}},    {2190000, {4}},    {2220000, {5}},    {2250000, {6}},
+        {2410000, {}},     {2270000, {7}},    {2230000, {6}},    {2280000, {6, 0}}, {2290000, {6, 4}},
+        {2310000, {6}},    {2330000, {6}},    {2300000, {6}},    {2320000, {8}},    {2420000, {}},
+        {2340000, {4, 6}}, {2360000, {6}},    {2370000, {9}},    {2380000, {10}},
+    };
+    const auto pageText = [&] {
+        std::u16string text;
+        for (const CSTextBlock::Row &row : panel->PageText()->Rows()) {
+            text += row.text + u"|";
+        }
+        return text;
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.stage);
+        panel->chosen = panel->FindNode(row.stage);
+        ASSERT_NE(panel->chosen, nullptr);
+        panel->mode = CSStageSelect::kInfo;
+        panel->page = 0;
+        for (int list : row.lists) {
+            Tap(kPadRight);
+            const std::string digits = std::to_string(list);
+            const std::u16string number(digits.begin(), digits.end());
+            EXPECT_EQ(pageText(), u"Monsters " + number + u"||Who lives here, list " + number + u".|");
+        }
+        Tap(kPadRight);
+        EXPECT_EQ(panel->page, 0u);
     }
 }
 
