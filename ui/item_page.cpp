@@ -33,7 +33,6 @@ void CSItemPage::Init(CSTextList *list)
 {
     Release();
     active = 0;
-    texturesReady = 1;
     holdTime_ = 0.0f;
     selected_ = 0;
     list_ = list;

@@ -40,7 +40,6 @@ public:
     void ShowSelected();
 
     uint8_t active = 0;
-    uint8_t texturesReady = 1;  // always
 
     uint8_t DescriptionShown() const { return description_.ShownFlag(); }
     int32_t EntryCount() const { return static_cast<int32_t>(entries_.size()); }
