@@ -334,6 +334,23 @@ TEST_F(StageClearTest, TheRouteLooksAsReviewed)
     ExpectShot("clear_route", [&] { DrawScreens(); });
 }
 
+// Every stage cleared: the marker of each of the 29 slots in its place on
+// the route (the part of the screen they cover, as reviewed).
+TEST_F(StageClearTest, EveryStagesMarkerStandsInItsPlace)
+{
+    StartOn("clear_route_all");
+    Clear({2, 3, 4, 5, 6, 8, 10, 15, 16, 17, 19, 22, 23, 25, 27, 28, 29, 30, 31, 32, 33, 34, 36, 37, 38, 40, 41, 42},
+          0);
+    Goto(kUIStageClear);
+    int32_t slots[CSStageClear::kRoutePoints];
+    ASSERT_EQ(Screen().RoutePointsShown(100000, slots), 29);
+    Confirm();
+    Frames(1);
+    Screen().routeMs = 28 * 150 + 400;
+    const win::Frame frame = DrawFrame([&] { DrawScreens(); });
+    resulttest::ExpectCutLikeReference(frame.pixels, {36, 92, 576, 420}, root, "clear_route_all");
+}
+
 // The results in each language set: hero 1 with a weapon, 100 hours and
 // more shown as 99.
 class StageClearResults : public StageClearTest, public ::testing::WithParamInterface<int32_t> {};
