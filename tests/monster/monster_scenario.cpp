@@ -106,10 +106,12 @@ void MonsterScenario::SetUp()
     ASSERT_TRUE(DressHero(&stage, &hero, &heroTemplate, {0.0f, 0.0f, -60.0f}));
     tracePath = rwtest::ScratchPath("monster_scenario_trace.txt");
     ASSERT_TRUE(game::TraceOpen(tracePath, nullptr));
+    game::TraceAskPoses(true);
 }
 
 void MonsterScenario::TearDown()
 {
+    game::TraceAskPoses(false);
     game::TraceClose();
     std::remove(tracePath.c_str());
     // The hero's model goes back before its template; the effects, which
@@ -378,8 +380,8 @@ std::vector<std::string> MonsterScenario::TakeFightLog(uint32_t every)
             if (!changed && (kind == "hero" || t % every != 0)) {
                 continue;
             }
-        } else if (kind == "pose") {
-            continue;
+        } else if (kind == "pose" && t % every != 0) {
+            continue;  // how each one stands, at the sampled ticks
         } else if (kind == "msg") {
             // A message sent again each tick (the sensing words) is shown when it starts.
             const std::string sent = line.substr(line.find(' '));

@@ -155,7 +155,8 @@ protected:
     // The fight so far as a player would follow it, one line each: every
     // delivered message, blow, effect start and queued sound with its tick,
     // each actor's and hero's line whenever its state or life changed and
-    // every `every` ticks besides (where it stands). The trace starts again
+    // every `every` ticks besides (where it stands), with its pose's
+    // checksum then (how it stands). The trace starts again
     // empty.
     std::vector<std::string> TakeFightLog(uint32_t every);
 
