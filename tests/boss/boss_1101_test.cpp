@@ -90,6 +90,8 @@ TEST_F(Boss1101, TheGuardHoldsTwoSecondsUnlessBroken)
     CheckGuard(Boss(), 26, 2.0f, 0, 20);
 }
 
+TEST_F(Boss1101, TheGuardFeedsIdleOnEachFrame) { ExpectTheGuardFeedsIdle(Boss(), 26, true); }
+
 // In the recovery 20 it counters (17) every 0.3 s when its state random is
 // below 20; and counting the frames it is hurtable in a reopened hurt
 // window, the third gives the escape 108.
@@ -272,6 +274,48 @@ TEST_F(Boss1101, AFastChargeHitsACrateItSweepsPastWithinAFrame)
     nearCrate->aiType = 1100;
     farCrate->aiType = 1100;
     ReplaceAiTypeUpdate(10019, update);
+}
+
+// Charging straight along either ground axis, a crate on its way midway
+// through a frame's step (out of reach of where the boss stands before and
+// after it) is hit within that frame; one as far behind the boss is not.
+TEST_F(Boss1101, AFastChargeAlongEitherAxisHitsTheCrateItSweepsThrough)
+{
+    for (const RwV3d way : {RwV3d{1.0f, 0.0f, 0.0f}, RwV3d{0.0f, 0.0f, 1.0f}}) {
+        SCOPED_TRACE(way.x);
+        const RwV3d start = {-60.0f * way.x, 0.0f, -100.0f + 60.0f * way.x};
+        CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, start, way);
+        const float reach = monster::ParamsOf(boss).radius + 5.0f + 5.17f;
+        const float step = 2.0f * (reach + 1.0f);
+        FsfBuilder b;
+        b.State(13).Speed(step * 60.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
+        b.State(7);
+        b.State(20);
+        UseStateMachine(kType, b.Build());
+        PutHero(kFarAway);
+        const RwV3d aheadAt = V3Add(start, V3Scale(way, step / 2.0f));
+        const RwV3d behindAt = V3Add(start, V3Scale(way, -step / 2.0f));
+        AiObject *ahead = Place(1100, aheadAt, kSouth);
+        AiObject *behind = Place(1100, behindAt, kSouth);
+        ASSERT_NE(ahead, nullptr);
+        ASSERT_NE(behind, nullptr);
+        ahead->aiType = 10019;
+        ahead->SetPosition(aheadAt);
+        behind->aiType = 10019;
+        behind->SetPosition(behindAt);
+        const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
+        EnterBoss(boss, 13);
+        Tick();
+        EXPECT_EQ(boss->state, 13);
+        EXPECT_EQ(TakeHits(ahead), 1);
+        EXPECT_EQ(TakeHits(behind), 0);
+        ahead->aiType = 1100;
+        behind->aiType = 1100;
+        ReplaceAiTypeUpdate(10019, update);
+        for (AiObject *done : {static_cast<AiObject *>(boss), ahead, behind}) {
+            done->removed = true;
+        }
+    }
 }
 
 // What it chooses from where its foe stands (ahead of it, or behind it

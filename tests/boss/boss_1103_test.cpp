@@ -302,6 +302,8 @@ TEST_F(Boss1103, TheGuardHoldsTwoSecondsUnlessBroken)
     CheckGuard(Boss(), 28, 2.0f, 0, 22);
 }
 
+TEST_F(Boss1103, TheGuardFeedsIdleOnEachFrame) { ExpectTheGuardFeedsIdle(Boss(), 28, true); }
+
 // In the guard stance 22 it counts the frames it is hurtable in its hurt
 // window: the third gives the escape 108, with a foe that is not in its
 // own grab move; without that the peek 17 every 0.3 s (state random below 20).

@@ -229,6 +229,9 @@ TEST_F(Boss1104, TheBeamIsLaidOncePerVisitAndGivenBackWhenTheBossLeaves)
     }
 }
 
+// Its guard 11 feeds 0 on each frame until its 2 s are up.
+TEST_F(Boss1104, TheGuardFeedsIdleOnEachFrame) { ExpectTheGuardFeedsIdle(Boss(), 11, true); }
+
 // With no beam free in its pool the boss casts on without one (its
 // tornado still comes); the next visit, with one free, lays it.
 TEST_F(Boss1104, WithNoBeamFreeItCastsWithoutOne)

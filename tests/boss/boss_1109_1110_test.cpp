@@ -424,6 +424,13 @@ TEST_F(Champions, TheGuardHoldsOneSecondUnlessBroken)
     CheckGuard(Champion<CSBoss1110>(1110, kFarAway), 23, 1.0f, 0, 17);
 }
 
+// Unlike the other bosses' guards theirs feeds no idle input while it lasts.
+TEST_F(Champions, TheGuardFeedsNoIdleInput)
+{
+    ExpectTheGuardFeedsIdle(Champion<CSBoss1109>(1109, kFarAway), 23, false);
+    ExpectTheGuardFeedsIdle(Champion<CSBoss1110>(1110, kFarAway), 23, false);
+}
+
 // The weapon beams: 1109 lays one in 11 and one in 15, 1110 two in 11;
 // each once per visit, and back to the pool when the boss leaves.
 TEST_F(Champions, TheWeaponBeamsAreLaidOncePerVisitAndGivenBack)

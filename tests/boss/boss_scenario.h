@@ -233,6 +233,24 @@ protected:
         Tick();
         EXPECT_EQ(boss->hp, hp - (60 - monster::ParamsOf(boss).defense));
     }
+    // The guard `state` feeds the idle input 0 on each of its frames
+    // (`feedsIdle`) or none: the boss away from home, its foe gone for over
+    // a second (so that its sensing feeds no 0), a guard that 0 leads out of
+    // at once is left on its first frame, or kept.
+    void ExpectTheGuardFeedsIdle(AiObject *boss, int32_t state, bool feedsIdle)
+    {
+        FsfBuilder b;
+        b.State(0);
+        b.State(state).To(0, 0, 1);
+        UseStateMachine(boss->aiType, b.Build());
+        PutHero({0.0f, 0.0f, -300.0f});
+        boss->home = {0.0f, 0.0f, 400.0f};
+        EnterBoss(boss, 0);
+        Ticks(70);
+        EnterBoss(boss, state);
+        Ticks(3);
+        EXPECT_EQ(boss->state, feedsIdle ? 0 : state);
+    }
     // The state the boss's input takes it to from `from` with `random` as
     // its state random, the hero standing at `heroAt`: the hero is sensed
     // at the end of a tick in `parked`, a state its inputs lead nowhere
