@@ -10,7 +10,6 @@ namespace boss_1100 {
 constexpr float kAttackEvery = 3.0f;
 constexpr int32_t kInputAttack = 10;
 constexpr int32_t kWakeState = 1;
-constexpr int32_t kAttackState = 2;
 constexpr const char *kWakeParticles = "3010600.zus";
 constexpr int32_t kWakeFrames[] = {100130, 100140};
 
@@ -65,8 +64,5 @@ void CSBoss1100::StateWork(int32_t * /*next*/, float /*dt*/)
         }
     } else {
         startEffect = false;
-    }
-    if (state == boss_1100::kAttackState) {
-        foundFoe = true;
     }
 }

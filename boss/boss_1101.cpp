@@ -37,7 +37,6 @@ constexpr int32_t kGrabbableState = 23;
 constexpr int32_t kGrabEndState = 24;
 constexpr int32_t kHeldState = 25;
 constexpr int32_t kExcludedStates[] = {30, 31};
-constexpr int32_t kFoundFoeStates[] = {20, 21, 22, 23, 24, 25};
 constexpr int32_t kTurnStates[] = {5, 12};
 constexpr float kGrabbableSeconds = 2.0f;
 constexpr float kChargeSeconds = 5.0f;
@@ -294,9 +293,6 @@ void CSBoss1101::Act(int32_t *next, float dt)
     if (state == boss_1101::kChainState && landed && animEnded) {
         monster::FeedInput(this, next, boss_1101::kInputChained);
         landed = false;
-    }
-    if (monster::IsOneOf(state, boss_1101::kFoundFoeStates)) {
-        foundFoe = true;
     }
     StepRecovery(this, next, dt, kTraits, &recoveryTimer, true, true);
     if (state == kTraits.recoveryState) {

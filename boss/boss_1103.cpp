@@ -33,7 +33,6 @@ constexpr int32_t kTurnStates[] = {4, 28};
 constexpr int32_t kShotState = 20;
 constexpr int32_t kBlastState = 21;
 constexpr int32_t kStanceState = 22;
-constexpr int32_t kFoundFoeStates[] = {22, 23, 24, 25, 26, 27};
 constexpr int32_t kExcludedStates[] = {31, 32};
 // The hero's hold: state 3 lets go of the held flag, 23 and 24 shake, the
 // blows 7, 9, 10, 15 and 17 are left with 30, 33 is the get-up.
@@ -228,9 +227,6 @@ void CSBoss1103::Act(int32_t *next, float dt)
     if (state == boss_1103::kChainState && CounterLanded && animEnded) {
         monster::FeedInput(this, next, boss_1103::kInputChained);
         CounterLanded = false;
-    }
-    if (monster::IsOneOf(state, boss_1103::kFoundFoeStates)) {
-        foundFoe = true;
     }
     // The guard stance 22: peeks back (17) and escapes (108) when pressed.
     const bool foeFree = target != nullptr && !TargetInGrabMove(this);

@@ -181,7 +181,6 @@ void CSBoss1108::StateWork(int32_t *next, float dt)
         if (stateRandom < boss_1108::kStrikeBackBelow && boss_1108::EndsEarly(this)) {
             monster::FeedInput(this, next, boss_1108::kInputStrikeBack);
         }
-        foundFoe = true;
     }
     if (FirstInVisit(this, boss_1108::kTeleportState, &teleportDone, true)) {
         Teleport();
