@@ -224,10 +224,9 @@ void ChampionAct(CSBossChampion *self, int32_t *next, float dt, const ChampionRu
         const ChampionRules::Beam &beam = rules.beams[i];
         StepBeam(self, &self->Beams[i], beam.state >= 0 && self->state == beam.state, beam.particle, beam.weaponId);
     }
-    const StateSound sounds[] = {{2, 6300310, 0}, {3, 6270000, 0},  {4, 6300290, 0},  {8, 6300290, 0},
-                                 {12, 6300290, 0}, {19, 6300290, 0}, {6, 6300110, 0}, {10, 6300170, 0},
-                                 {11, rules.sound11, 0}, {14, 6270010, 0}, {16, 6270030, 0}, {17, 6270010, 0},
-                                 {22, 6270010, 0}};
+    const StateSound sounds[] = {{2, 6300310},  {3, 6270000},  {4, 6300290},  {8, 6300290},  {12, 6300290},
+                                 {19, 6300290}, {6, 6300110},  {10, 6300170}, {11, rules.sound11},
+                                 {14, 6270010}, {16, 6270030}, {17, 6270010}, {22, 6270010}};
     StepHoldAndEntrySound(self, traits, sounds);
     if (self->state == traits.guardState && HitWithoutGuardBreak(self)) {
         monster::PlaySound(champion::kGuardSound);

@@ -26,11 +26,12 @@ void StartStateMotion(AiObject *actor, CFSF *fsf, int32_t state);
 // that every actor entering a state in one tick draws alike.
 bool EnterState(AiObject *actor, CFSF *fsf, int32_t state, int32_t lastState, bool drawsStateRandom);
 
-// One row of a state-sound table: the sounds a state plays on entry (0: none).
+// One row of a state-sound table: the sounds a state plays on entry (0: none;
+// a row without a second has none).
 struct StateSound {
     int32_t state;
     int32_t first;
-    int32_t second;
+    int32_t second = 0;
 };
 // On the first act of a state (the state-entered flag, cleared here) its
 // sounds from the table play once, not looped.
