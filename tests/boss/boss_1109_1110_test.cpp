@@ -589,7 +589,8 @@ TEST_F(Champions, TheirShotsAtTheFoeFlyAtHisChest)
 }
 
 // Boss 1109's companion, when it has one, takes each state's motion with
-// the boss; a state the boss does not take leaves both as they are.
+// the boss, blended alike; a state the boss does not take leaves both as
+// they are.
 TEST_F(Champions, Boss1109sCompanionTakesItsMotionWithIt)
 {
     CSBoss1109 *boss = Champion<CSBoss1109>(1109);
@@ -611,6 +612,24 @@ TEST_F(Champions, Boss1109sCompanionTakesItsMotionWithIt)
     boss->SetState(boss->Fsf(), 26);
     EXPECT_EQ(boss->state, 1);
     EXPECT_EQ(anims->GetMotionIndex(companion->Clump()), 1);
+    // A change its state machine makes with a blend blends the companion
+    // over the same time.
+    FsfBuilder b;
+    b.State(0).To(7, 2, 1, 0.25f);
+    b.State(2);
+    UseStateMachine(1109, b.Build());
+    EnterBoss(boss, 0);
+    int32_t next = -1;
+    monster::FeedInput(boss, &next, 7);
+    ASSERT_EQ(next, 2);
+    boss->SetState(boss->Fsf(), next);
+    EXPECT_EQ(anims->GetMotionIndex(companion->Clump()), 2);
+    const ClumpInfo *own = anims->FindClumpInfo(boss->Clump());
+    const ClumpInfo *its = anims->FindClumpInfo(companion->Clump());
+    ASSERT_NE(own, nullptr);
+    ASSERT_NE(its, nullptr);
+    EXPECT_EQ(own->blendDuration, 0.25f);
+    EXPECT_EQ(its->blendDuration, 0.25f);
     boss->Companion = nullptr;
 }
 
