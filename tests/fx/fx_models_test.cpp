@@ -143,6 +143,19 @@ TEST(MatAnims, TrackSetsWrapTheirTimes)
     set.EnableTrack(2, false);
     EXPECT_EQ(set.TrackTime(2), 0.0f);
     EXPECT_EQ(set.Look().amount, 0.0f);
+    // Each track is switched on and off alone, the first as well as the
+    // last; an index the set does not have is never on.
+    set.EnableTrack(0, true);
+    EXPECT_TRUE(set.IsTrackEnabled(0));
+    EXPECT_EQ(set.TrackTime(0), 0.0f);  // switched on from its start
+    EXPECT_FALSE(set.IsTrackEnabled(1));
+    EXPECT_FALSE(set.IsTrackEnabled(2));
+    EXPECT_FALSE(set.IsTrackEnabled(-1));
+    EXPECT_FALSE(set.IsTrackEnabled(3));
+    set.EnableTrack(3, true);
+    EXPECT_FALSE(set.IsTrackEnabled(3));
+    set.EnableTrack(0, false);
+    EXPECT_FALSE(set.IsTrackEnabled(0));
 }
 
 class FxModels : public fxtest::FxEngineTest {
