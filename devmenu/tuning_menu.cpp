@@ -33,10 +33,8 @@ void CSDevMenu::ResetTuning()
 
 void CSDevMenu::UpdateTuningMenu()
 {
+    // A pad that is not connected presses nothing.
     const DevMenuPad pad = ReadDevMenuPad();
-    if (!pad.Connected()) {
-        return;
-    }
     if (pad.Pressed(kPadUp)) {
         tuningCursor = std::max(tuningCursor - 1, 0);
     }

@@ -355,10 +355,8 @@ void CSDevMenu::UpdateFogPage()
 
 void CSDevMenu::UpdateParticlePage()
 {
+    // A pad that is not connected presses nothing.
     const DevMenuPad pad = ReadDevMenuPad();
-    if (!pad.Connected()) {
-        return;
-    }
     const int32_t count = static_cast<int32_t>(particleKinds.kinds.size());
     int32_t &cursor = pageCursors[kPageParticle];
     if (pad.Pressed(kPadUp)) {

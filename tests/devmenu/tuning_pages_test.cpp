@@ -346,6 +346,59 @@ TEST(ParticlePage, WithoutKindsNothingIsDrawnAndLeftAndRightDoNothing)
     EXPECT_EQ(h.menu.activeItem, kItemTuningMenu);
 }
 
+// The cursor of a page climbs back up one row a press and stops at the
+// first row, on the pages of rows and on the particle counts alike.
+TEST(TuningPages, UpClimbsOneRowAPressAndStopsAtTheFirst)
+{
+    for (int32_t row = 0; row <= kTuneParticle; ++row) {
+        MenuHarness h;
+        for (int i = 0; i < 5; ++i) {
+            h.menu.particleKinds.kinds.push_back(ParticleKind{});
+        }
+        EnterPage(&h, row);
+        const DevMenuPage page = static_cast<DevMenuPage>(kPageCamera + row);
+        h.Press(kPadDown, 3);
+        ASSERT_EQ(h.menu.pageCursors[page], 3) << row;
+        h.Press(kPadUp);
+        EXPECT_EQ(h.menu.pageCursors[page], 2) << row;
+        h.Press(kPadUp, 4);
+        EXPECT_EQ(h.menu.pageCursors[page], 0) << row;
+    }
+}
+
+// A pad that is not connected moves nothing: not the tuning menu's cursor,
+// not a page's cursor or values, and no page is left.
+TEST(TuningPages, APadThatIsNotConnectedMovesNothing)
+{
+    MenuHarness h;
+    EnterTuningMenu(&h);
+    h.Pad().connected = 0;
+    h.Tick({kPadDown});
+    EXPECT_EQ(h.menu.tuningCursor, 0);
+    h.Tick({kPadCircle});
+    EXPECT_EQ(h.menu.activeItem, kItemTuningMenu);
+    for (int32_t row = 0; row <= kTuneParticle; ++row) {
+        MenuHarness p;
+        p.menu.particleKinds.kinds.resize(3);
+        p.menu.tuning.fog = 1;
+        EnterPage(&p, row);
+        const DevMenuPage page = static_cast<DevMenuPage>(kPageCamera + row);
+        p.Press(kPadDown);
+        p.Pad().connected = 0;
+        for (PadButton button : {kPadDown, kPadUp, kPadRight, kPadLeft, kPadRight, kPadCircle}) {
+            p.Tick({button});
+        }
+        EXPECT_EQ(p.menu.pageCursors[page], 1) << row;
+        // The second row's value of each page is as it was.
+        EXPECT_EQ(p.menu.tuning.camera1.pitchDegreeMax, StageInfo{}.camera1.pitchDegreeMax) << row;
+        EXPECT_EQ(p.menu.tuning.ambientRed, 0) << row;
+        EXPECT_EQ(p.menu.tuning.start1.y, 0.0f) << row;
+        EXPECT_EQ(p.menu.tuning.fogAlpha, 0) << row;
+        EXPECT_EQ(p.menu.particleKinds.kinds[1].count, 0) << row;
+        EXPECT_EQ(p.menu.activeItem, kItemTuningPage) << row;
+    }
+}
+
 // The direct items read the stage's file, and "Back" puts the values on
 // the running game; through the tuning menu the same pages change nothing.
 class DirectItems : public stagetest::StageEngineTest {};
@@ -447,6 +500,28 @@ TEST_F(DirectItems, FogAppliesFogAndRainToTheRunningStageAndLoadsTheRainAssetsOn
     EXPECT_FALSE(weather.IsFogOn());
     EXPECT_EQ(h.menu.rainAssetsPending, 0);
     h.stage.weather = nullptr;
+}
+
+// On a stage that has no weather the fog item still opens, edits and goes
+// back to the stage list: only the rain has nowhere to go.
+TEST_F(DirectItems, FogOnAStageWithoutWeatherStillGoesBack)
+{
+    devmenutest::ScratchRoot root("direct_fog_no_weather");
+    root.Write(devmenutest::InfoFile(2020000), "Fog: ON\nFogRed: 200\nRain: RAINSTATE_M_RAIN\n");
+    MenuHarness h;
+    ASSERT_EQ(h.stage.weather, nullptr);
+    h.menu.lastListedStageId = 2020000;
+    h.menu.rainAssetsPending = 1;
+    h.menu.Open(1, 0);
+    h.menu.activeItem = kItemFog;
+    h.Tick({kPadCircle});
+    h.Tick();
+    EXPECT_EQ(h.menu.tuning.fogRed, 200);
+    h.Press(kPadDown, 10);
+    h.Tick({kPadCircle});
+    EXPECT_EQ(h.menu.activeItem, kItemSelectStage);
+    EXPECT_EQ(h.menu.pageFlags[kPageFog], 0);
+    EXPECT_EQ(h.menu.rainAssetsPending, 1) << "the rain's assets wait for a stage with weather";
 }
 
 }  // namespace
