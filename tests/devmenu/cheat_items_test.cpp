@@ -230,6 +230,16 @@ TEST_F(CheatMenu, WithNoHeroTheCheatsDoNothingAndTheMenuCloses)
     h.Press(kPadUp);
     h.Tick({kPadCircle});
     EXPECT_FALSE(h.menu.IsOpen());
+    // Nor with no stage at all (the harness puts the stage back).
+    g_pStageManager = nullptr;
+    for (int entry : {1, 2, 3, 5, 6, 7, 8, 9}) {
+        h.menu.Open(1, 0);
+        h.menu.activeItem = kItemFillAbility;
+        h.menu.inItem = 1;
+        h.menu.abilityEntry = entry;
+        h.Tick({kPadCircle});
+        EXPECT_FALSE(h.menu.IsOpen()) << entry;
+    }
 }
 
 TEST_F(CheatMenu, EquipmentBrowsesTheSlotsOfHeroZero)

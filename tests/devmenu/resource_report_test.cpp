@@ -141,4 +141,27 @@ TEST_F(ResourceReport, WriteLogFileWritesAndClosesTheMenu)
     EXPECT_TRUE(root.Exists("GFLOG15.TXT"));
 }
 
+// "Make Game Stream": cross leaves the item with nothing made; circle runs
+// the pass (with no stage and no screens only its report) and closes the
+// menu, whose label goes with it.
+TEST_F(ResourceReport, MakeGameStreamWritesItsReportAndClosesTheMenu)
+{
+    ScratchRoot root("stream_item");
+    g_pStageManager = nullptr;  // the harness puts the stage back
+    h.menu.Open(1, 0);
+    h.menu.activeItem = kItemGameStream;
+    h.menu.inItem = 1;
+    h.Tick();
+    EXPECT_EQ(h.Label(), "Press A to load");
+    h.Tick({kPadCross});
+    EXPECT_EQ(h.menu.inItem, 0);
+    EXPECT_TRUE(h.menu.IsOpen());
+    EXPECT_FALSE(root.Exists("CHARSTREAM.TXT"));
+    h.menu.inItem = 1;
+    h.Tick({kPadCircle});
+    EXPECT_TRUE(root.Exists("CHARSTREAM.TXT"));
+    EXPECT_FALSE(h.menu.IsOpen());
+    EXPECT_EQ(h.Label(), "");
+}
+
 }  // namespace
