@@ -287,6 +287,25 @@ TEST_F(GizmoPass, OneShapeOfEachKindPerLight)
     EXPECT_EQ(all.indices, 60 + 228 + 60 + 68 + 36 + 60);
 }
 
+// A light that is not placed (no frame) has nowhere to be drawn: of the
+// lights without frames only the ambient light, which takes the world's
+// box, shows.
+TEST_F(GizmoPass, ALightWithoutAFrameDrawsNothing)
+{
+    std::vector<RwFrame *> frames;
+    for (RwInt32 type : {rpLIGHTSPOT, rpLIGHTDIRECTIONAL, rpLIGHTPOINT, rpLIGHTAMBIENT}) {
+        RpLight *light = Add(type, 5.0f);
+        frames.push_back(RpLightGetFrame(light));
+        RpLightSetFrame(light, nullptr);
+    }
+    const GizmoCounts counts = Draw();
+    EXPECT_EQ(counts.shapes, 1);
+    EXPECT_EQ(counts.vertices, 8);
+    for (size_t i = 0; i < lights.size(); ++i) {
+        RpLightSetFrame(lights[i], frames[i]);
+    }
+}
+
 TEST_F(GizmoPass, ALightOfAnUnknownKindOrNoLightDrawsNothing)
 {
     EXPECT_EQ(Draw().shapes, 0);

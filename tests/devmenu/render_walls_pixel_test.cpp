@@ -1,7 +1,8 @@
 // "Render Wall" on our device: the stage's wall drawn red first, then its
 // camera wall green, both half transparent, whatever colour their
 // materials had, and nothing at mode 0; drawn with the depth test and
-// write on, which are off again afterwards.
+// write on, which are off again afterwards. And "Wire Frame" on a model:
+// its triangles' edges in white in the modes that ask for models.
 #include <gtest/gtest.h>
 
 #include "support/engine/headless_screen.h"
@@ -128,6 +129,64 @@ TEST_F(RenderWallsPixels, TheWallsTestAndWriteDepthAndLeaveBothOff)
     EXPECT_EQ(zTest, 0u);
     EXPECT_EQ(zWrite, 0u);
     EXPECT_EQ(cull, static_cast<RwUInt32>(rwCULLMODECULLBACK));
+}
+
+// A stage that has only one of its two walls shows that one at mode 3.
+TEST_F(RenderWallsPixels, AStageWithOneWallShowsThatOneAlone)
+{
+    RpClump *cameraWall = h.stage.cameraWallClump;
+    h.stage.cameraWallClump = nullptr;
+    const uint32_t wallAlone = Middle(3);
+    EXPECT_NEAR(Channel(wallAlone, 16), 127, 3);
+    EXPECT_EQ(Channel(wallAlone, 8), 0);
+    h.stage.cameraWallClump = cameraWall;
+    RpClump *wall = h.stage.wallClump;
+    h.stage.wallClump = nullptr;
+    const uint32_t cameraWallAlone = Middle(3);
+    EXPECT_EQ(Channel(cameraWallAlone, 16), 0);
+    EXPECT_NEAR(Channel(cameraWallAlone, 8), 127, 3);
+    h.stage.wallClump = wall;
+}
+
+RpAtomic *FirstAtomic(RpClump *clump)
+{
+    RpAtomic *first = nullptr;
+    RpClumpForAllAtomics(
+        clump,
+        [](RpAtomic *atomic, void *data) {
+            *static_cast<RpAtomic **>(data) = atomic;
+            return static_cast<RpAtomic *>(nullptr);
+        },
+        &first);
+    return first;
+}
+
+// The wall square's wire frame (its diagonal crosses the view) in white,
+// in the models' mode and in both, not in the world's mode or none; a
+// model not placed in the scene (no frame) shows no wire frame.
+TEST_F(RenderWallsPixels, AModelsWireFrameShowsInTheModesForModels)
+{
+    RpAtomic *atomic = FirstAtomic(h.stage.wallClump);
+    ASSERT_NE(atomic, nullptr);
+    const auto whitePixels = [&](int32_t mode) {
+        h.menu.wireFrameMode = mode;
+        const win::Frame frame = screen.Capture({0, 0, 0, 255}, [&] { h.menu.DrawAtomicWireFrame(atomic); });
+        int white = 0;
+        for (uint32_t y = 0; y < frame.height; ++y) {
+            for (uint32_t x = 0; x < frame.width; ++x) {
+                white += (frame.At(x, y) & 0xFFFFFFu) == 0xFFFFFFu ? 1 : 0;
+            }
+        }
+        return white;
+    };
+    EXPECT_EQ(whitePixels(0), 0);
+    EXPECT_EQ(whitePixels(1), 0);
+    EXPECT_GE(whitePixels(2), 48);  // a line from corner to corner
+    EXPECT_GE(whitePixels(3), 48);
+    RwFrame *frame = RpAtomicGetFrame(atomic);
+    RpAtomicSetFrame(atomic, nullptr);
+    EXPECT_EQ(whitePixels(3), 0);
+    RpAtomicSetFrame(atomic, frame);
 }
 
 }  // namespace

@@ -70,6 +70,23 @@ TEST_P(SafeFramePixels, NothingWhileItsSwitchIsOff)
     menu.ReleaseAll();
 }
 
+// A menu whose parts were never made (or were released) draws no frame,
+// and setting the frame up then leaves it unmade.
+TEST_P(SafeFramePixels, NothingFromAMenuWhosePartsAreNotMade)
+{
+    const ClientSize &size = GetParam();
+    CSDevMenu menu;
+    menu.safeScreen = 1;
+    menu.InitSafeFrame();
+    EXPECT_EQ(menu.safeFrame, nullptr);
+    const win::Frame frame = screen.Capture({0, 0, 0, 255}, [&] { menu.Render(); });
+    for (uint32_t y = 0; y < size.height; ++y) {
+        for (uint32_t x = 0; x < size.width; ++x) {
+            ASSERT_EQ(frame.At(x, y) | kBlack, kBlack) << "at " << x << ", " << y;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSizes, SafeFramePixels,
                          ::testing::Values(ClientSize{640, 480, 48, 36, 592, 444},
                                            ClientSize{800, 600, 60, 45, 740, 555}),
