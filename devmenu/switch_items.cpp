@@ -141,9 +141,7 @@ void CSDevMenu::GameStreamItem()
     if (pad.Pressed(kPadCircle)) {
         MakeGameStream();
         Open(0, 0);
-        return;
-    }
-    if (pad.Pressed(kPadCross)) {
+    } else if (pad.Pressed(kPadCross)) {
         inItem = 0;
     }
     SetLabel(label, "Press A to load");
