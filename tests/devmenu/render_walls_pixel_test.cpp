@@ -14,21 +14,26 @@ namespace {
 
 bool AttachWorld() { return RpWorldPluginAttach() != FALSE; }
 
-// A lit magenta square across the view at depth `z`, taking its material's colour.
-RpClump *Square(RwReal z)
+// A lit magenta square across the view at depth `z`, taking its material's
+// colour; after `hidden` triangles folded into a point out of view.
+RpClump *Square(RwReal z, RwInt32 hidden = 0)
 {
-    RpGeometry *geometry = RpGeometryCreate(4, 2, rpGEOMETRYPOSITIONS | rpGEOMETRYLIGHT | rpGEOMETRYMODULATEMATERIALCOLOR);
+    RpGeometry *geometry =
+        RpGeometryCreate(5, 2 + hidden, rpGEOMETRYPOSITIONS | rpGEOMETRYLIGHT | rpGEOMETRYMODULATEMATERIALCOLOR);
     RpMaterial *material = RpMaterialCreate();
     const RwRGBA magenta = {255, 0, 255, 255};
     RpMaterialSetColor(material, &magenta);
     RpMaterialListAppendMaterial(&geometry->matList, material);
     RpMaterialDestroy(material);
-    const RwV3d corners[4] = {{-20, -20, z}, {20, -20, z}, {20, 20, z}, {-20, 20, z}};
-    for (int c = 0; c < 4; ++c) {
+    const RwV3d corners[5] = {{-20, -20, z}, {20, -20, z}, {20, 20, z}, {-20, 20, z}, {0, 0, -z}};
+    for (int c = 0; c < 5; ++c) {
         geometry->morphTarget[0].verts[c] = corners[c];
     }
-    geometry->triangles[0] = {{0, 1, 2}, 0};
-    geometry->triangles[1] = {{0, 2, 3}, 0};
+    for (RwInt32 t = 0; t < hidden; ++t) {
+        geometry->triangles[t] = {{4, 4, 4}, 0};
+    }
+    geometry->triangles[hidden] = {{0, 1, 2}, 0};
+    geometry->triangles[hidden + 1] = {{0, 2, 3}, 0};
     geometry->morphTarget[0].boundingSphere = {{0, 0, z}, 30.0f};
     RpGeometryUnlock(geometry);
     RpAtomic *atomic = RpAtomicCreate();
@@ -187,6 +192,12 @@ TEST_F(RenderWallsPixels, AModelsWireFrameShowsInTheModesForModels)
     RpAtomicSetFrame(atomic, nullptr);
     EXPECT_EQ(whitePixels(3), 0);
     RpAtomicSetFrame(atomic, frame);
+    // A model of more triangles than one drawing call takes (65536 line
+    // ends, 10922 triangles) shows its last ones too.
+    RpClump *large = Square(6.0f, 10922);
+    atomic = FirstAtomic(large);
+    EXPECT_GE(whitePixels(2), 48);
+    RpClumpDestroy(large);
 }
 
 }  // namespace
