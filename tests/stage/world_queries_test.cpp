@@ -259,6 +259,26 @@ TEST(SphereSweep, ARestingSphereGrazesFloorCornersAndSeams)
     }
 }
 
+// A path that passes a corner exactly a graze (a thousandth) deep still
+// only grazes it; a hundredth deeper and the corner stops the sphere.
+TEST(SphereSweep, APathExactlyAGrazeDeepPastACornerGoesOn)
+{
+    // A corner at the origin, its triangle spreading away along -x; the
+    // sphere's centre goes along +z in the triangle's plane.
+    const RwV3d corner = {0.0f, 0.0f, 0.0f};
+    const RwV3d b = {-5.0f, 0.0f, 1.0f};
+    const RwV3d c = {-5.0f, 0.0f, -1.0f};
+    const RwV3d move = {0.0f, 0.0f, 1.0f};
+    SphereSweepHit hit;
+    for (const RwReal radius : {1.0f, 0.75f, 2.5f}) {
+        const RwReal graze = radius - 0.001f;
+        EXPECT_FALSE(SweepSphereTriangle({graze, 0.0f, -0.5f}, radius, move, corner, b, c, &hit)) << radius;
+        ASSERT_TRUE(SweepSphereTriangle({graze - 0.01f, 0.0f, -0.5f}, radius, move, corner, b, c, &hit)) << radius;
+        EXPECT_GT(hit.t, 0.0f) << radius;
+        EXPECT_LT(hit.t, 0.5f) << radius;
+    }
+}
+
 TEST(SphereOverlapPushOut, MovesAOutOfB)
 {
     RwV3d offset = {9, 9, 9};
