@@ -110,6 +110,22 @@ TEST_F(Audio, PlayRestartsAndHandlesAreReusedAfterUnloading)
     EXPECT_EQ(audio.LoadSound(ramp.c_str(), CSAudio::kStatic, 0, 1.0f), first);
 }
 
+// The front-end released and started again (a new game session) knows no
+// sound it had before: an old handle plays nothing and has no volume.
+TEST_F(Audio, AHandleFromBeforeAReleaseIsNoSound)
+{
+    const uint32_t sound = audio.LoadSound(Level("A.WAV", 20000).c_str(), CSAudio::kStatic, 8, 0.5f);
+    ASSERT_EQ(sound, 0u);
+    audio.Release();
+    audio.Create(false);
+    EXPECT_EQ(audio.GetVolume(sound), 0.0f);
+    EXPECT_EQ(audio.GetBaseVolume(sound), 0.0f);
+    EXPECT_EQ(audio.GetGroup(sound), -1);
+    audio.PlaySound(sound, 1);
+    EXPECT_FALSE(audio.IsPlaying(sound));
+    EXPECT_EQ(Heard(), 0);
+}
+
 TEST_F(Audio, TheSoundIdListHoldsSevenDigitNamesAndMemoryIsCounted)
 {
     const uint32_t ui = audio.LoadSound(Level("6600010.WAV", 100, 44100).c_str(), CSAudio::kStatic, 8, 1.0f);
