@@ -512,4 +512,26 @@ TEST_F(Kit, DeathTakesTheStatus16WayWhereItLeadsToAState)
     EXPECT_FALSE(actor.dying);
 }
 
+// An event's show (8192) makes an actor forget a knock, unless its type's
+// rules keep it; either way the event holds it.
+TEST_F(Kit, AnEventsShowForgetsTheKnockUnlessTheTypeKeepsIt)
+{
+    for (bool forgets : {true, false}) {
+        SCOPED_TRACE(forgets);
+        actor.knock = true;
+        actor.eventHeld = false;
+        MSGData show = {};
+        show.used = 1;
+        show.kind = kMsgControl;
+        show.target = &actor;
+        show.word[1] = kCtlShowHold;
+        show.word[2] = 77;  // another group's event
+        int32_t next = -1;
+        EXPECT_TRUE(HandleEventControl(&actor, show, &next, {.showHoldClearsKnock = forgets}));
+        EXPECT_EQ(actor.knock, !forgets);
+        EXPECT_TRUE(actor.eventHeld);
+        EXPECT_FALSE(actor.eventModel);
+    }
+}
+
 }  // namespace
