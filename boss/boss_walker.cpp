@@ -109,7 +109,7 @@ void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits 
 void WalkerHoldRules(AiObject *boss, int32_t *next, float dt)
 {
     static constexpr HeroHoldStates kHold = {
-        .letGoState = walker::kIdleState, .shakeStates = {16, 17}, .leaveStates = {5, 7, 12, -1, -1}, .getUpState = 23};
+        .letGoState = walker::kIdleState, .shakeStates = {16, 17}, .leaveStates = {5, 7, 12, kNoState, kNoState}, .getUpState = 23};
     StepHeroHold(boss, next, dt, kHold);
 }
 

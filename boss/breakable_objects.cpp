@@ -180,7 +180,7 @@ void RunUpdate(AiObject *actor, float dt, const Steps &steps)
     if (actor->removed) {
         return;
     }
-    int32_t next = -1;
+    int32_t next = monster::kNoState;
     steps.think(actor, &next);
     if (actor->active && (steps.actsOnEveryFrame || actor->fullDetailFrame)) {
         steps.act(actor, &next, dt);

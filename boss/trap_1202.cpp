@@ -170,7 +170,7 @@ void CSTrap1202::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 
 void CSTrap1202::Update(AiObject *actor, float dt)
 {
-    int32_t next = -1;
+    int32_t next = monster::kNoState;
     if (ThinkThenAct(actor, dt, &next, Think, Act)) {
         SetState(actor, actor->Fsf(), next);
     }

@@ -54,7 +54,7 @@ void CSTrap1204::SetState(AiObject *actor, CFSF *fsf, int32_t state)
 
 void CSTrap1204::Update(AiObject *actor, float)
 {
-    int32_t next = -1;
+    int32_t next = monster::kNoState;
     Think(actor, &next);
     if (actor->active && actor->state == trap_1204::kBrokenState) {
         actor->removed = true;

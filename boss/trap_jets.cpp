@@ -85,7 +85,7 @@ JetSet JetsOf(AiObject *actor)
 template <typename Think, typename Act>
 void RunJetTrapUpdate(AiObject *actor, float dt, Think think, Act act)
 {
-    int32_t next = -1;
+    int32_t next = monster::kNoState;
     if (!ThinkThenAct(actor, dt, &next, think, act)) {
         return;
     }

@@ -85,7 +85,7 @@ bool ThinkThenAct(AiObject *actor, float dt, int32_t *next, Think think, Act act
     if (actor->removed) {
         return false;
     }
-    *next = -1;
+    *next = monster::kNoState;
     think(actor, next);
     if (actor->active) {
         act(actor, next, dt);

@@ -32,7 +32,7 @@ void UpdateTrap(AiObject *actor, float dt)
 namespace {
 
 template <size_t N>
-void ReleaseJets(CSParticleSystem *(&jets)[N], bool *started, int32_t *lastWeaponId)
+void ReleaseJets(CSParticleSystem *(&jets)[N])
 {
     for (CSParticleSystem *&jet : jets) {
         if (jet != nullptr) {
@@ -40,8 +40,6 @@ void ReleaseJets(CSParticleSystem *(&jets)[N], bool *started, int32_t *lastWeapo
             jet = nullptr;
         }
     }
-    *started = false;
-    *lastWeaponId = 0;
 }
 
 }  // namespace
@@ -54,12 +52,12 @@ void ReleaseTrap(AiObject *actor)
     case 1200:
     case 1205: {
         auto *self = static_cast<CSTrap1200 *>(actor);
-        ReleaseJets(self->jets, &self->jetsStarted, &self->lastWeaponId);
+        ReleaseJets(self->jets);
         break;
     }
     case 1203: {
         auto *self = static_cast<CSTrap1203 *>(actor);
-        ReleaseJets(self->jets, &self->jetsStarted, &self->lastWeaponId);
+        ReleaseJets(self->jets);
         break;
     }
     default:

@@ -343,13 +343,15 @@ TEST_F(Breakables, ItHoldsAModelOnlyNearTheCamera)
 }
 
 // Each variant that holds its model by distance (S, E, N, X) gives it back
-// out of the camera's view and takes it again in view; the always-model
-// variants (W, K) keep theirs.
+// out of the camera's view and takes it again in view, as do the target
+// and the liftable object; the always-model variants (W, K) and the bomb
+// keep theirs.
 TEST_F(Breakables, OnlyTheVariantsByDistanceGiveTheirModelBackOutOfView)
 {
     PutHero({0.0f, 0.0f, -40.0f});
-    const std::pair<int32_t, bool> variants[] = {{10008, true}, {10002, true},  {10018, true},
-                                                 {10020, true}, {10022, false}, {10001, false}};
+    const std::pair<int32_t, bool> variants[] = {{10008, true},  {10002, true},  {10018, true},
+                                                 {10020, true},  {10022, false}, {10001, false},
+                                                 {10026, true},  {10027, true},  {10028, false}};
     for (const auto &[type, byDistance] : variants) {
         SCOPED_TRACE(type);
         camera = {150.0f, 150.0f, 100.0f};  // near, in view
