@@ -326,8 +326,8 @@ bool ClipStepAgainstWorld(AiObject *boss, float radius, RwV3d *step)
 
 void StartOnFrame(AiObject *boss, const char *particle, int32_t userId, bool attached)
 {
-    SparkOnFrame(boss, particle, userId, 1, attached ? 1 : 0, 1.0f, 1, kPrtDrawAfterWorld,
-                 attached ? kPrtFollowEmitter : kPrtStayWhereEmitted);
+    SparkOnFrame(boss, particle, userId, kFrameByUserId, attached ? kKeptOnFrame : kLeftWherePut, 1.0f, kAlongFrame,
+                 kPrtDrawAfterWorld, attached ? kPrtFollowEmitter : kPrtStayWhereEmitted);
 }
 
 const RwMatrix *UserFrameMatrix(AiObject *boss, int32_t userId)

@@ -9,6 +9,8 @@
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/particle_manager.h"
+#include "fx/particle_system.h"
+#include "monster/kit_combat.h"
 #include "monster/kit_common.h"
 #include "monster/kit_life.h"
 #include "monster/kit_messages.h"
@@ -88,8 +90,9 @@ void CSBreakObj10028::Act(CSBreakObj10028 *self, int32_t *next, float dt)
         }
         if (!self->sparkStarted) {
             self->sparkStarted = true;
-            self->spark =
-                self->SpawnParticleAtFrame(breakable_bomb::kFuseSparks, breakable_bomb::kFuseNode, 1, 0, 1.0f, 1, 5, 2);
+            self->spark = self->SpawnParticleAtFrame(breakable_bomb::kFuseSparks, breakable_bomb::kFuseNode,
+                                                     monster::kFrameByUserId, monster::kLeftWherePut, 1.0f,
+                                                     monster::kAlongFrame, kPrtDrawAfterWorld, kPrtFollowEmitter);
         }
         if (!self->flashStarted && self->model != nullptr && monster::MatAnims() != nullptr) {
             self->flashStarted = true;

@@ -39,8 +39,8 @@ void StartBlast(AiObject *actor)
 {
     const TrapTraits &row = *TrapTraitsOf(kAiType);
     for (int32_t i = 0; i < row.jetCount; ++i) {
-        monster::SparkOnFrame(actor, row.jets[i].file, row.jets[i].node, 1, 1, row.jets[i].startValue, 0,
-                              kPrtDrawAfterWorld, row.jetDisplayWord);
+        monster::SparkOnFrame(actor, row.jets[i].file, row.jets[i].node, monster::kFrameByUserId,
+                              monster::kKeptOnFrame, row.jets[i].startValue, 0, kPrtDrawAfterWorld, row.jetDisplayWord);
     }
     monster::PlaySound(kTrapBlastSound);
 }
