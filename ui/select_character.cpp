@@ -1,8 +1,10 @@
 // Character selection (see select_character.h).
 #include "ui/select_character.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "actor/hero.h"
@@ -77,18 +79,10 @@ HeroModel::~HeroModel() = default;
 void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
 {
     if (turnOn != 0) {
-        on = 1;
+        // A new model; the screen's activation starts its idle motion.
         hero = heroNumber;
-        motionState = -1;
-        confirmStarted = false;
-        confirmFinished = false;
-        ChangeMotion(0, 0.0f);
-        animHandle = 0;
-        const SelectionHero *row = FindSelectionHero(heroNumber);
-        for (int i = 0; i < 4; ++i) {
-            stats[i] = row != nullptr ? row->stats[i] : 0;
-        }
-        if (row != nullptr) {
+        if (const SelectionHero *row = FindSelectionHero(heroNumber)) {
+            std::copy(std::begin(row->stats), std::end(row->stats), stats);
             LoadModel(*row);
             LoadAnimation(*row);
         }
@@ -99,13 +93,11 @@ void HeroModel::Set(uint8_t turnOn, int32_t heroNumber)
         anim->DissolveClump(clump);
         anim->ReleaseAnimation(row->animationName);
     }
-    animHandle = 0;
     if (clump != nullptr) {
         g_pGameSystem->DestroyClump(clump);
     }
     clump = nullptr;
     anim->ReleaseAll();
-    hero = -1;
 }
 
 void HeroModel::LoadModel(const SelectionHero &row)
@@ -302,7 +294,6 @@ void CSSelectCharacter::ReleaseModels()
     for (int32_t i = 0; i < kModelCount; ++i) {
         if (models[i] != nullptr) {
             models[i]->Set(0, 0);
-            models[i]->on = 0;
             models[i]->anim->Release();
         }
     }

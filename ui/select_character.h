@@ -20,9 +20,8 @@ struct SelectionHero;
 
 struct HeroModel {
     RpClump *clump = nullptr;
-    int32_t hero = -1;         // 0 or 1; -1 when released
+    int32_t hero = -1;         // 0 or 1; -1 before it is set
     int32_t motionState = -1;  // -1 idle, 0 after confirm
-    uint8_t on = 0;
     bool confirmStarted = false;
     bool confirmFinished = false;
     uint32_t animHandle = 0;

@@ -395,7 +395,7 @@ void CSStageSelect::CloseBanner()
         return;
     }
     bannerUnfolded = false;
-    bannerWidth = bannerText != nullptr ? bannerText->GetMaxRowWidth() : 0;
+    bannerWidth = bannerText->GetMaxRowWidth();  // unfolded: it has its text
     bannerMs = 0;
     g_pUIManager->PlayUISound(kSoundBanner, 0);
 }

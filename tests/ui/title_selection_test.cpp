@@ -498,6 +498,12 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
     ASSERT_NE(selection->Model(0), nullptr);
     EXPECT_NE(selection->Model(0)->clump, nullptr);
     EXPECT_NE(selection->Model(1)->clump, nullptr);
+    // Each hero's figures, which the side panel shows while it is in front.
+    for (int32_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(std::equal(std::begin(selection->Model(i)->stats), std::end(selection->Model(i)->stats),
+                               FindSelectionHero(i)->stats))
+            << i;
+    }
     EXPECT_NE(selection->skyBox, nullptr);
     EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     EXPECT_EQ(ui->heroBlock.padIndex, 0);
