@@ -2,13 +2,16 @@
 // split off its command, the ability line without a colon, lines cut at
 // their line end and at their field's size, a file that ends early (only
 // the records really there, a missing line never filled from an earlier
-// one), counts of 0, below 0, above 1,000 and 2^31-1; and the sample's
+// one, one debug line saying where, none when only the last blank line is
+// missing), counts of 0, below 0, above 1,000 and 2^31-1; and the sample's
 // files in both language folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tests/support/game/diagnostics_capture.h"
 #include "tests/ui/pause_support.h"
 #include "tools/mkdata/pause_data.h"
 #include "ui/skill_file.h"
@@ -116,7 +119,11 @@ TEST(SkillFile, AFileThatEndsEarlyGivesOnlyTheRecordsInIt)
     std::vector<std::u16string> lines = File(u"Count: 3", {Record(u"Ability: 1", u"Full", u"A", u"All there.")});
     const std::vector<std::u16string> cut = {u"#", u"Ability: 2", u"Cut Short", u"B+X"};
     lines.insert(lines.end(), cut.begin(), cut.end());
-    std::vector<SkillRecord> records = Read(lines);
+    std::vector<SkillRecord> records;
+    // One debug line says where.
+    std::string said = gametest::Said(true, [&] { records = Read(lines); });
+    EXPECT_NE(said.find("ends inside skill 2 of its 3"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].name, u"Cut Short");
     EXPECT_EQ(records[1].command, "B+X");
@@ -131,9 +138,21 @@ TEST(SkillFile, AFileThatEndsEarlyGivesOnlyTheRecordsInIt)
     // The last record without its closing blank line is whole.
     lines = File(u"Count: 1", {Record(u"Ability: 1", u"Last", u"A", u"Its text.")});
     lines.pop_back();
-    records = Read(lines);
+    said = gametest::Said(true, [&] { records = Read(lines); });
+    EXPECT_EQ(said, "");  // nothing is missing
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].description, u"Its text.");
+    // Whole but one of two, or the only one without its description: said.
+    lines = File(u"Count: 2", {Record(u"Ability: 1", u"Last", u"A", u"Its text.")});
+    lines.pop_back();
+    said = gametest::Said(true, [&] { records = Read(lines); });
+    EXPECT_NE(said.find("of its 2"), std::string::npos) << said;
+    lines = File(u"Count: 1", {Record(u"Ability: 1", u"Last", u"A", u"Its text.")});
+    lines.resize(lines.size() - 2);
+    said = gametest::Said(true, [&] { records = Read(lines); });
+    EXPECT_NE(said.find("ends inside skill 1 of its 1"), std::string::npos) << said;
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].command, "A");
 }
 
 TEST(SkillFile, CountsOutsideOneToAThousandGiveNoRecords)

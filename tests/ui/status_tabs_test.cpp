@@ -366,6 +366,9 @@ TEST_F(StatusTabsTest, TheEquipmentTabListsWeaponsFirstAndMarksWhatIsWorn)
     EXPECT_EQ(page.ArmourIconCount(), 2);
     EXPECT_EQ(page.ArmourIconKind(1), 1);
     // A weapon's picture is its equipment strip, 50 x 200.
+    EXPECT_FLOAT_EQ(equip->Picture()->picture.left, 260.0f);
+    EXPECT_FLOAT_EQ(equip->Picture()->picture.top, 103.0f);
+    EXPECT_FLOAT_EQ(equip->Picture()->picture.right, 310.0f);
     EXPECT_FLOAT_EQ(equip->Picture()->picture.bottom, 303.0f);
     EXPECT_FLOAT_EQ(equip->Picture()->picture.s0, ui->GetEquipArt(5100160)->s0);
     // Triangle: the highlighted piece's description in the list's place.
