@@ -28,16 +28,6 @@ const EquipContent *FindEquipRecord(int32_t itemId)
 
 void CSEquipPage::Init(CSTextList *list)
 {
-    Release();
-    active = 0;
-    texturesReady = false;
-    slotChoice = 0;
-    question = 0;
-    holdTime_ = 0.0f;
-    selected_ = 0;
-    for (int32_t &id : slotIds) {
-        id = 0;
-    }
     list_ = list;
     const CSHero *hero = UIFirstHero();
     lifeAtOpen_ = hero != nullptr ? hero->hp : 0;

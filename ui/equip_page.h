@@ -42,6 +42,7 @@ class CSEquipPage {
 public:
     static constexpr uint32_t kWornColour = 0xC87B0300u;
 
+    // On a page just made: the shared list, the life at the opening, the entries.
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
     void SetTexturesReady() { texturesReady = true; }

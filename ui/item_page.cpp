@@ -29,14 +29,7 @@ void SetLargeDigit(OwnedPicture *p, char digit, float x0, float x1)
 
 }  // namespace
 
-void CSItemPage::Init(CSTextList *list)
-{
-    Release();
-    active = 0;
-    holdTime_ = 0.0f;
-    selected_ = 0;
-    list_ = list;
-}
+void CSItemPage::Init(CSTextList *list) { list_ = list; }
 
 void CSItemPage::SetActive(uint8_t on)
 {

@@ -90,20 +90,7 @@ void SkillCommandDisplay::Release()
     namePhaseDone = false;
 }
 
-void CSSkillPage::Init(CSTextList *list)
-{
-    Release();
-    padIndex = -1;
-    active = 0;
-    loaded = 0;
-    holdTime_ = 0.0f;
-    selectedRecord_ = -1;
-    shownCount_ = 0;
-    selectedShown_ = 0;
-    demoStep_ = 0;
-    demoTime_ = 0.0f;
-    list_ = list;
-}
+void CSSkillPage::Init(CSTextList *list) { list_ = list; }
 
 void CSSkillPage::LoadSkills(int32_t hero)
 {
