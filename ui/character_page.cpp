@@ -56,7 +56,7 @@ bool CSCharacterPage::TabReady(int32_t tab) const
     case kTabEquipment:
         return equipPage_ != nullptr && equipPage_->texturesReady != 0;
     case kTabSkills:
-        return skillPage_ != nullptr && skillPage_->loaded != 0;
+        return skillPage_ != nullptr && skillPage_->loaded;
     default:
         return false;
     }

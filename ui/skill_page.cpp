@@ -95,7 +95,7 @@ void CSSkillPage::Init(CSTextList *list) { list_ = list; }
 void CSSkillPage::LoadSkills(int32_t hero)
 {
     records_.clear();
-    loaded = LoadSkillFile(UILanguage(), hero, &records_) ? 1 : 0;
+    loaded = LoadSkillFile(UILanguage(), hero, &records_);
 }
 
 void CSSkillPage::SetActive(uint8_t on)

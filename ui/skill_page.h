@@ -67,7 +67,7 @@ public:
 
     int32_t padIndex = -1;
     uint8_t active = 0;
-    uint8_t loaded = 0;
+    bool loaded = false;
 
     uint8_t DescriptionShown() const { return description_.ShownFlag(); }
     const std::vector<SkillRecord> &Records() const { return records_; }

@@ -253,9 +253,11 @@ TEST_F(StatusPageTest, TheFirstHerosWeaponsShowInTheMainPictureAndOthersNone)
     page.Init(kStatusPagePauseMode);
     page.SetActive(1);
     ASSERT_TRUE(StepUntilPackDone());
-    Step();
+    Step(1, 0.75f);
     EXPECT_EQ(page.Weapon(0)->picture.texture, page.WeaponTexture(1));
     EXPECT_EQ(page.Weapon(1), nullptr);
+    // It fades in over 1.5 s from the update after its picture came.
+    EXPECT_EQ(page.Weapon(0)->quad.v[0].emissiveColor >> 24, 120u);
     page.SetActive(0);
     // A weapon past both heroes' strips has no picture.
     hero->UnequipSlot(kHeroWeaponSlot);

@@ -631,12 +631,16 @@ TEST_F(SkillTabTest, GatedSkillsAreListedOnlyOnceLearned)
 {
     Begin();
     ASSERT_FALSE(HasFatalFailure());
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(page.SkillPage()->ShownCount(), 4);  // 1, 2, 12 and 9
+    page.SetActive(0);
     hero->SetAbilityFlag(3, 1);
     OpenSkillTab();
     ASSERT_FALSE(HasFatalFailure());
     const CSSkillPage *skills = page.SkillPage();
     ASSERT_EQ(skills->Records().size(), 7u);
-    EXPECT_EQ(skills->ShownCount(), 5);  // 1, 2, 12, 3 and 9; not 5 or 8
+    EXPECT_EQ(skills->ShownCount(), 5);  // and 3; not 5 or 8
     EXPECT_EQ(ListRow(3), u"Whirlwind");
     EXPECT_EQ(ListRow(4), u"Guard Break");
     // Learned later: listed at the next opening of the tab.
@@ -812,6 +816,12 @@ TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
     Step();
     EXPECT_EQ(skills->SelectedRecord(), 1);
     EXPECT_EQ(skills->SelectedShown(), 0);
+    // Triangle tells about it.
+    Sounds();
+    Tap(kPadTriangle);
+    Step();
+    EXPECT_TRUE(skills->DescriptionShown());
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
 }
 
 // Up walks back over the same skills down walked, past the ones not yet
