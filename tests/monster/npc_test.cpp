@@ -212,21 +212,26 @@ TEST_F(Npcs, AShowCharacterWithoutAGroupOrNotShownIgnoresTheEventsCodes)
     }
 }
 
-// A hold character taken off the stage by its event stays gone: the show
-// code that was already waiting for it gives it no model and no state.
-TEST_F(Npcs, ARemovedHoldCharacterStaysGone)
+// A character taken off the stage by its event stays gone, whatever its
+// family: the show code that was already waiting for it gives it no model
+// and no state.
+TEST_F(Npcs, ARemovedCharacterStaysGone)
 {
-    AiObject *npc = Place(100, {0.0f, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
-    ASSERT_NE(npc, nullptr);
     PutHero({0.0f, 0.0f, -60.0f});
-    Ticks(2);
-    Control(npc, kCtlShowHold, kGroup);
-    Tick();  // handed to it at the frame's end, read in its next update
-    npc->Remove();
-    Ticks(3);
-    EXPECT_EQ(npc->model, nullptr);
-    EXPECT_FALSE(npc->eventModel);
-    EXPECT_EQ(npc->state, 0);
+    for (const auto &[type, x] : {std::pair{100, -60.0f}, std::pair{107, -20.0f}, std::pair{101, 20.0f},
+                                  std::pair{112, 60.0f}}) {
+        SCOPED_TRACE(type);
+        AiObject *npc = Place(type, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        ASSERT_NE(npc, nullptr);
+        Ticks(2);
+        Control(npc, kCtlShowHold, kGroup);
+        Tick();  // handed to it at the frame's end, read in its next update
+        npc->Remove();
+        Ticks(3);
+        EXPECT_EQ(npc->model, nullptr);
+        EXPECT_FALSE(npc->eventModel);
+        EXPECT_EQ(npc->state, 0);
+    }
 }
 
 // Type 101 stays in its last states (12 to 16) once there and is in no one's

@@ -403,7 +403,8 @@ TEST_F(TemplateRows, TheChargeGivesUpOnAMissAndGoesOnOnATouch)
     const struct {
         int32_t type;
         int32_t charge;
-    } rows[] = {{1000, 8}, {1005, 9}, {1006, 8}, {1007, 8}};
+        int32_t keepsFrom;  // the first state a way on chosen elsewhere may lead to; 1005 keeps none
+    } rows[] = {{1000, 8, 11}, {1005, 9, monster::kNoState}, {1006, 8, 11}, {1007, 8, 14}};
     for (const auto &r : rows) {
         for (bool touching : {false, true}) {
             SCOPED_TRACE(std::to_string(r.type) + (touching ? " touching" : " missing"));
@@ -422,24 +423,30 @@ TEST_F(TemplateRows, TheChargeGivesUpOnAMissAndGoesOnOnATouch)
         }
         // Missing with a hero in sight but out of reach, where its think
         // chose to go on (inputs 1, 2 and 16): 1005 gives up all the same;
-        // the others go on as they chose.
-        SCOPED_TRACE(std::to_string(r.type) + " missing a hero in sight");
-        AiObject *m = Place(r.type, kHome, kSouth);
-        FsfBuilder b;
-        b.State(0);
-        b.State(r.charge).Attack(8, 1).Weapon(100130).Weapon(100140).To(0, 20, 1).To(11, 21, 1);
-        b.To(1, 22, 1).To(2, 22, 1).To(16, 22, 1);
-        b.State(20);
-        b.State(21);
-        b.State(22);
-        UseStateMachine(r.type, b.Build());
-        PutHero({kHome.x, 0.0f, kHome.z - 50.0f}, {0.0f, 0.0f, 1.0f});
-        Ticks(2);  // the hero found
-        ASSERT_NE(m->target, nullptr);
-        Enter(m, r.charge);
-        Tick();
-        EXPECT_EQ(m->state, r.type == 1005 ? 20 : 22);
-        m->removed = true;
+        // the others go on as they chose where that leads to a state from
+        // their first kept one on, and give up where it leads below.
+        for (int32_t on : {22, r.keepsFrom - 1, r.keepsFrom}) {
+            if (on < 0) {
+                continue;
+            }
+            SCOPED_TRACE(std::to_string(r.type) + " missing a hero in sight, on to " + std::to_string(on));
+            AiObject *m = Place(r.type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0);
+            b.State(r.charge).Attack(8, 1).Weapon(100130).Weapon(100140).To(0, 20, 1).To(11, 21, 1);
+            b.To(1, on, 1).To(2, on, 1).To(16, on, 1);
+            b.State(20);
+            b.State(21);
+            b.State(on);
+            UseStateMachine(r.type, b.Build());
+            PutHero({kHome.x, 0.0f, kHome.z - 50.0f}, {0.0f, 0.0f, 1.0f});
+            Ticks(2);  // the hero found
+            ASSERT_NE(m->target, nullptr);
+            Enter(m, r.charge);
+            Tick();
+            EXPECT_EQ(m->state, r.keepsFrom != monster::kNoState && on >= r.keepsFrom ? on : 20);
+            m->removed = true;
+        }
     }
 }
 
