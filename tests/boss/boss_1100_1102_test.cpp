@@ -246,6 +246,9 @@ TEST_F(Boss1102, EveryThreeSecondsOfWalkingItTurnsToItsFoe)
     ticks = TicksUntil([&] { return boss->state != 1; }, 400);
     EXPECT_EQ(boss->state, 2);
     EXPECT_NEAR(ticks / 60.0f, 2.0f, 0.05f);
+    // The turn comes on the tick its 3 s are up, not one later.
+    EnterBoss(boss, 1);
+    EXPECT_EQ(TicksToLeave(boss, 1, 0.25f, 20), 12);
 }
 
 // Keeping away outlasts the foe's stay in its attack range: it ends only

@@ -157,6 +157,10 @@ TEST_F(Boss1101, TheChargeEndsAfterFiveSeconds)
     EXPECT_EQ(boss->state, 20);
     EXPECT_NEAR(ticks / 60.0f, 5.0f, 0.05f);
     EXPECT_NEAR(boss->GetPositionPtr()->z, -100.0f + 20.0f * 5.0f, 1.0f);
+    // On the tick its 5 s are up, not one later.
+    boss->SetPosition({0.0f, 0.0f, -100.0f});
+    EnterBoss(boss, 13);
+    EXPECT_EQ(TicksToLeave(boss, 13, 0.25f, 30), 20);
 }
 
 // The charge speeds up by its state's acceleration: from 20 units a second
@@ -511,6 +515,11 @@ TEST_F(Boss1101, StateTwentyThreeMayBeGrabbedForTwoSeconds)
     Tick();
     EXPECT_FALSE(boss->grabbed);
     EXPECT_EQ(boss->stateTimer, 0.0f);
+    // It lets the chance go on the tick its 2 s are up, not one later.
+    EnterBoss(boss, 23);
+    boss->stateTimer = 1.75f;
+    Tick(0.25f);
+    EXPECT_EQ(boss->state, 24);
 }
 
 // A held character is let go (kind 2 {0, 512, 0}) when the boss dies and

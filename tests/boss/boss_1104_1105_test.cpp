@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "boss/boss_1104.h"
@@ -101,6 +102,48 @@ TEST_F(Boss1104, ItCirclesAFarFoeAndBacksOffFromANearOne)
     EXPECT_EQ(boss->state, 0);
     EXPECT_NEAR(backTicks / 60.0f, 2.0f, 0.05f);
     EXPECT_GT(boss->GetPositionPtr()->z, kHome.z + 20.0f);
+}
+
+// Each visit of its circling goes round the far foe the other way.
+TEST_F(Boss1104, EachVisitCirclesTheOtherWay)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 0.0f});  // 60 away
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    float last = 0.0f;
+    for (int visit = 0; visit < 3; ++visit) {
+        SCOPED_TRACE(visit);
+        boss->SetPosition(kHome);
+        boss->SetDirection(kSouth);
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, 1);
+        Ticks(30);
+        const float x = boss->GetPositionPtr()->x;
+        EXPECT_GT(std::fabs(x), 5.0f);
+        if (visit > 0) {
+            EXPECT_LT(x * last, 0.0f);
+        }
+        last = x;
+    }
+}
+
+// Its circling ends on the tick its 3 s are up and its back-off on the
+// tick its 2 s are, not one later.
+TEST_F(Boss1104, TheCirclingAndTheBackOffEndOnTheTickTheirTimeIsUp)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 0.0f});
+    Ticks(2);
+    for (const auto &[state, seconds] : {std::pair{1, 3.0f}, std::pair{2, 2.0f}}) {
+        SCOPED_TRACE(state);
+        boss->SetPosition(kHome);
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, state);
+        boss->stateRandom = 70;
+        EXPECT_EQ(TicksToLeave(boss, state, 0.25f, 20), static_cast<int>(seconds / 0.25f));
+        EXPECT_EQ(boss->state, 0);
+    }
 }
 
 // With its sample state machine, against a hero that swings without pause
@@ -602,6 +645,13 @@ TEST_F(Boss1104, Boss1105AimsOneSecondBeforeItFires)
         PutHero({0.0f, 0.0f, 40.0f - round.leavesTo});
         Ticks(3);
     }
+    // It fires at the first look once its aim has reached 1 s.
+    EnterBoss(partner, 0);
+    PutHero({0.0f, 0.0f, 40.0f - reach});
+    Tick();
+    partner->AimTimer = 0.0f;
+    EnterBoss(partner, 1);
+    EXPECT_EQ(TicksToLeave(partner, 1, 0.25f, 20), 5);
 }
 
 // Out, 1105 follows its foe: with none near it drops its foe and still

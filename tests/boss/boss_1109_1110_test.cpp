@@ -170,6 +170,9 @@ TEST_F(Champions, Boss1109sBarrageFiresEveryTenthOfASecondForTenSeconds)
     EXPECT_NEAR(ticks / 60.0f, 0.1f, 0.03f);
     EXPECT_EQ(boss->BarrageTimer, 0.0f);
     EXPECT_NEAR(boss->BarrageShotTimer, 0.1f, 1e-5f);
+    // It ends on the tick its 10 s are up, not one later.
+    EnterBoss(boss, 15);
+    EXPECT_EQ(TicksToLeave(boss, 15, 0.25f, 50), 40);
 }
 
 // 1110 fires a pair every 0.33 s toward the points 100 ahead and 30 to

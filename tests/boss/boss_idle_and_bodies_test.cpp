@@ -48,9 +48,8 @@ protected:
         hero.hp = 100000;
         return boss;
     }
-    // From a fresh idle with state random `roll`: the state it leaves for
-    // and the seconds it took.
-    int32_t LeaveIdle(AiObject *boss, int32_t roll, float *seconds)
+    // Into a fresh idle with state random `roll`.
+    void RestartIdle(AiObject *boss, int32_t roll)
     {
         EnterBoss(boss, 0);
         boss->stateRandom = roll;
@@ -59,6 +58,12 @@ protected:
         } else {
             static_cast<CSBoss1110 *>(boss)->IdleTimer = 0.0f;
         }
+    }
+    // From a fresh idle with state random `roll`: the state it leaves for
+    // and the seconds it took.
+    int32_t LeaveIdle(AiObject *boss, int32_t roll, float *seconds)
+    {
+        RestartIdle(boss, roll);
         const int ticks = TicksUntil([&] { return boss->state != 0; }, 400);
         *seconds = static_cast<float>(ticks) / 60.0f;
         return boss->state;
@@ -80,6 +85,19 @@ TEST_F(ChampionIdle, AfterThreeSecondsInput21BelowFiftyElse23)
         EXPECT_EQ(LeaveIdle(boss, 99, &seconds), 9);
         boss->removed = true;
         boss->active = false;
+    }
+}
+
+// The idle is left on the first tick after its timer has reached 3 s.
+TEST_F(ChampionIdle, TheIdleIsLeftOnTheFirstTickPastItsThreeSeconds)
+{
+    for (int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Champion(type);
+        Ticks(2);
+        RestartIdle(boss, 10);
+        EXPECT_EQ(TicksToLeave(boss, 0, 0.25f, 30), 13);
+        boss->removed = true;
     }
 }
 

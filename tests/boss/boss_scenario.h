@@ -251,6 +251,18 @@ protected:
         Ticks(3);
         EXPECT_EQ(boss->state, feedsIdle ? 0 : state);
     }
+    // The ticks of `dt` the boss stays in `state`, counting the one that
+    // takes it out (`most` + 1 when none does).
+    int TicksToLeave(AiObject *boss, int32_t state, float dt, int most)
+    {
+        for (int ticks = 1; ticks <= most; ++ticks) {
+            Tick(dt);
+            if (boss->state != state) {
+                return ticks;
+            }
+        }
+        return most + 1;
+    }
     // The state the boss's input takes it to from `from` with `random` as
     // its state random, the hero standing at `heroAt`: the hero is sensed
     // at the end of a tick in `parked`, a state its inputs lead nowhere
