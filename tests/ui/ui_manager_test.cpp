@@ -300,12 +300,12 @@ TEST_F(UIManagerTest, TheBoxTogglesWithLeftAndRightAndAnswersConfirmAndCancel)
     EXPECT_EQ(uitest::Links().log.back(), "box 0 5");
 }
 
-// The modal box on the sample data's art, drawn by the manager: over the
-// screen its frame band from y 140 to 250 across the whole width with the
+// The manager's shared pictures on the sample data's art. The modal box,
+// drawn by the manager: over the screen its frame band from y 140 to 250 across the whole width with the
 // question on its first row, the lit answer standing out more than the
 // other, the shade strip at 410..445 with the (Enter) and (Esc) prompts;
 // with a picture the box is drawn over that picture alone.
-class ModalBoxOnSampleData : public ScreensTest {
+class SharedPicturesOnSampleData : public ScreensTest {
 protected:
     void SetUp() override
     {
@@ -322,9 +322,9 @@ protected:
         ASSERT_TRUE(words);
         ui->SetUIPad(0);
     }
-    win::Frame Drawn()
+    win::Frame Drawn(const std::function<void()> &draw = nullptr)
     {
-        return DrawFrame([&] { ui->Render(); }, {60, 60, 60, 255});
+        return DrawFrame(draw != nullptr ? draw : [&] { ui->Render(); }, {60, 60, 60, 255});
     }
     // How much the pixels of x0..x1 by y0..y1 differ from the box's own
     // colour at x 120 of their row.
@@ -344,7 +344,7 @@ protected:
     uitest::RecordingLinksScope links;
 };
 
-TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStandingOut)
+TEST_F(SharedPicturesOnSampleData, TheModalBoxFramesItsQuestionOverTheScreenWithTheLitAnswerStandingOut)
 {
     const win::Frame without = Drawn();
     ui->ShowModalBox(u"Sure?", AnswerBox, nullptr, 2);
@@ -436,6 +436,26 @@ TEST_F(ModalBoxOnSampleData, FramesItsQuestionOverTheScreenWithTheLitAnswerStand
 
 // Before the common pictures are read (the warning reads them) a screen's
 // shade strip and prompts draw nothing and no key picture is handed out.
+// The base map's reveal: the whole base map over the whole screen, opaque
+// at its start, at alpha 128 after 250 ms, gone from 500 ms; the cover
+// then comes back the other way.
+TEST_F(SharedPicturesOnSampleData, TheBaseMapRevealFadesTheWholeMapOutOverHalfASecond)
+{
+    ASSERT_NE(ui->BaseMap(), nullptr);
+    const auto map = [&](uint32_t alpha) {
+        return Drawn([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap(), alpha << 24 | 0xF0F0F0u); });
+    };
+    ui->StartBaseMapReveal();
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(255).pixels);
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(255 - 250 * 255 / 500).pixels);
+    EXPECT_FALSE(ui->IsBaseMapRevealing());
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == Drawn([] {}).pixels);
+    ui->StartBaseMapCover();
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(0).pixels);
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(250 * 255 / 500).pixels);
+    EXPECT_FALSE(ui->IsBaseMapCovering());
+}
+
 TEST_F(UIManagerTest, BeforeTheCommonPicturesTheShadeAndPromptsDrawNothing)
 {
     EXPECT_FALSE(ui->HasShadePanel());
@@ -558,7 +578,12 @@ TEST_F(UIManagerTest, ACoverStartedDuringTheRevealWaitsForIt)
 {
     EXPECT_FALSE(ui->IsBaseMapCovering());
     ui->StartBaseMapReveal();
-    ui->DrawBaseMapFade(100);
+    // The reveal starts opaque over the whole screen (without a base map
+    // here: grey 240).
+    const win::Frame first = DrawFrame([&] { ui->DrawBaseMapFade(100); });
+    for (const auto &[x, y] : std::vector<std::pair<uint32_t, uint32_t>>{{0, 0}, {639, 0}, {0, 479}, {639, 479}}) {
+        EXPECT_EQ(first.At(x, y) & 0xFFFFFFu, 0xF0F0F0u) << x << ", " << y;
+    }
     ui->StartBaseMapCover();
     EXPECT_TRUE(ui->IsBaseMapCovering());
     // The reveal runs its 500 ms first; the cover does not move meanwhile.
