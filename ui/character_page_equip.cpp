@@ -113,7 +113,7 @@ void CSCharacterPage::PlaceSlotChoiceFrame(float margin)
     if (slotChoiceFrame_ == nullptr) {
         slotChoiceFrame_ = std::make_unique<OwnedPicture>();
         slotChoiceFrame_->SetUV(UIPlayerArt(), L::kSlotChoiceFrame.s0, L::kSlotChoiceFrame.t0, L::kSlotChoiceFrame.s1,
-                                L::kSlotChoiceFrame.t1, 0, 0, 0, 0, L::kSlotChoiceColour);
+                                L::kSlotChoiceFrame.t1, 0.0f, 0.0f, 0.0f, 0.0f, L::kSlotChoiceColour);  // placed below
     }
     const L::Screen &icon = L::kSlotIcons[chosenSlot];
     UIPicture &p = slotChoiceFrame_->picture;

@@ -183,7 +183,7 @@ void CSEquipPage::MarkEquipped()
     for (uint8_t &visible : underlineVisible_) {
         visible = 0;
     }
-    if (list_ == nullptr || entries_.empty()) {
+    if (entries_.empty()) {
         return;
     }
     int32_t first = 0;
@@ -261,7 +261,7 @@ bool CSEquipPage::EquipArmour(int32_t slot, bool save, int32_t id)
 
 void CSEquipPage::Update(float dt)
 {
-    if (active == 0 || list_ == nullptr) {
+    if (active == 0) {
         return;
     }
     const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);

@@ -42,7 +42,8 @@ class CSEquipPage {
 public:
     static constexpr uint32_t kWornColour = 0xC87B0300u;
 
-    // On a page just made: the shared list, the life at the opening, the entries.
+    // On a page just made: the shared list (kept for its life), the life at
+    // the opening, the entries.
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
     void SetTexturesReady() { texturesReady = true; }

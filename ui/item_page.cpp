@@ -68,9 +68,6 @@ void CSItemPage::Build()
             CSItemManager::FreeItemArray(owned, count);
         }
     }
-    if (list_ == nullptr) {
-        return;
-    }
     selected_ = std::clamp(selected_, 0, std::max(EntryCount() - 1, 0));
     if (entries_.empty()) {
         list_->SetItems({kTabBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
@@ -115,7 +112,7 @@ void CSItemPage::ShowSelected()
 
 void CSItemPage::Update(float dt)
 {
-    if (active == 0 || list_ == nullptr) {
+    if (active == 0) {
         return;
     }
     const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);

@@ -31,7 +31,7 @@ public:
     static constexpr int32_t kListLeft = 318;
     static constexpr int32_t kListRight = 561;
 
-    // On a page just made: the shared list it shows its entries in.
+    // On a page just made: the shared list it shows its entries in, for its life.
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
     void Update(float dt);

@@ -138,9 +138,6 @@ void CSSkillPage::BuildList()
         selectedRecord_ = firstShown;
         selectedShown_ = 0;
     }
-    if (list_ == nullptr) {
-        return;
-    }
     if (names.empty()) {
         list_->SetItems({kTabBlankEntry}, 0, kListTop, kListBottom, kListLeft, kListRight);
     } else {
@@ -345,9 +342,6 @@ void CSSkillPage::Update(float dt)
         return;
     }
     StepDemo(dt);
-    if (list_ == nullptr) {
-        return;
-    }
     switch (ReadTabKeys(&description_, shownCount_ > 0, dt, &holdTime_)) {
     case ListKey::up:
         if (selectedShown_ > 0) {

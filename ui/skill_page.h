@@ -49,7 +49,7 @@ public:
     static constexpr float kCommandTop = 112.0f;
     static constexpr float kCommandLeft = 320.0f;
 
-    // On a page just made: the shared list it shows its skills in.
+    // On a page just made: the shared list it shows its skills in, for its life.
     void Init(CSTextList *list);
     // Reads the hero's skill file through zufopen (the hero's pack when it
     // is open, else the disc); the tab opens only once that succeeded.
