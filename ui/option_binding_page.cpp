@@ -58,8 +58,6 @@ constexpr const char *kPadButtonFunctions[] = {
     "up", "down", "left", "right", "start", "select",
 };
 
-constexpr const char *kStickFunctions[] = {"lax", "lay", "rax", "ray"};
-
 constexpr uint32_t kBrightText = 0xF0AAAAAAu;
 constexpr uint32_t kDimText = 0xFF555555u;
 
@@ -316,15 +314,9 @@ void CSOption::BindPadAxis(int32_t index)
     if (selectedCell >= 8 && selectedCell < 16) {
         // Both rows of a stick's axis (the axis and its negative) bind it.
         static const char *const kCellStick[8] = {"lay", "lay", "lax", "lax", "ray", "ray", "rax", "rax"};
-        const char *stick = kCellStick[selectedCell - 8];
-        const int32_t old = GetButtonBinding(0, stick);
-        for (const char *other : kStickFunctions) {
-            if (std::strcmp(other, stick) != 0 && GetButtonBinding(0, other) == index) {
-                SetButtonBinding(0, other, old);
-                break;
-            }
-        }
-        SetButtonBinding(0, stick, index);
+        // The input layer hands the axis's other holder this stick's old
+        // one in the same step.
+        SetButtonBinding(0, kCellStick[selectedCell - 8], index);
     }
     conflict = 0;
     FinishBinding();

@@ -170,8 +170,9 @@ void ApplyLoadedGame(const uint32_t head[kSaveHeadWords], const uint32_t body[kS
     h.padIndex = ui->GetUIPad();
     h.heroType = static_cast<int32_t>(r.w[kWordHeroType]);
     std::copy_n(r.w + kWordEquipped, 3, h.equipped);
-    for (int32_t i = 0; i < 9; ++i) {
-        h.abilityFlags[i] = i < 3 || r.Byte(kByteAbilities + static_cast<size_t>(i)) != 0 ? 1 : 0;
+    // The first three abilities are always open, as in the new game's block.
+    for (int32_t i = 3; i < 9; ++i) {
+        h.abilityFlags[i] = r.Byte(kByteAbilities + static_cast<size_t>(i)) != 0 ? 1 : 0;
     }
     // The blocks hold the record's first pairs; the rest are dropped.
     std::copy_n(r.w + kWordCarriedIds, kCarriedItems, p.itemIds);
