@@ -176,6 +176,13 @@ TEST_F(Store, AnItemTheTablesDoNotPriceIsNotOffered)
     tables.explode.clear();  // no price for slots 5..7
     OpenStore("store_unpriced", tables);
     EXPECT_EQ(Rows(), (std::vector<int32_t>{0, 1, 2, 3, 4}));
+    // Nor is an item the item list does not hold, priced as it is.
+    tables = mkdata::SampleItemTables();
+    std::erase_if(tables.items, [](const ItemContent &item) { return item.itemId == 5300010; });
+    items.SetTables(tables);
+    Tap(kPadRight);
+    Tap(kPadLeft);
+    EXPECT_EQ(Rows(), (std::vector<int32_t>{0, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(Store, SellPricesAreEightyPercentTruncated)

@@ -139,6 +139,24 @@ TEST_F(Lobby, LeftWithTheSavePageOpenItClosesThePanel)
     EXPECT_EQ(panel->view.savlod, nullptr);
 }
 
+// Left while its store is open, the lobby closes the store with it: the
+// store lets go of its pictures and of its texts.
+TEST_F(Lobby, LeftWithTheStoreOpenItClosesTheStore)
+{
+    StartLobby("lobby_left_in_store");
+    WaitForMenu();
+    const int blocks = uitest::TextBlocksInUse(gs);
+    OpenPage(2);
+    CSLobbyStore *store = lobby->Store();
+    ASSERT_NE(store, nullptr);
+    ASSERT_TRUE(store->Active());
+    ASSERT_NE(store->iconSheet, nullptr);
+    Goto(kUITitle);
+    EXPECT_FALSE(store->Active());
+    EXPECT_EQ(store->iconSheet, nullptr);
+    EXPECT_EQ(uitest::TextBlocksInUse(gs), blocks);
+}
+
 TEST_F(Lobby, TheCursorStopsAtBothEndsWithOneSoundPerMove)
 {
     StartLobby("lobby_ends");

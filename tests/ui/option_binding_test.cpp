@@ -135,6 +135,13 @@ TEST_F(OptionBinding, AKeyOfAnotherFunctionShowsTheConflictAndTheCellsOwnKeyIsTa
     EXPECT_EQ(TextOf(option->conflictTexts[0]), "The key ");
     EXPECT_EQ(TextOf(option->conflictTexts[1]), "X");
     EXPECT_EQ(TextOf(option->conflictTexts[2]), "is used for other function. Please select another one.");
+    // Over the prompt bar: the key's name after "The key ", the rest below.
+    const int32_t places[3][2] = {{20, 410}, {100, 410}, {20, 428}};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_FALSE(option->conflictTexts[i]->Rows().empty()) << i;
+        EXPECT_EQ(option->conflictTexts[i]->Rows()[0].x, places[i][0]) << i;
+        EXPECT_EQ(option->conflictTexts[i]->Rows()[0].y, places[i][1]) << i;
+    }
     EXPECT_EQ(GetButtonBinding(4, "square"), 44);
     EXPECT_EQ(GetButtonBinding(4, "cross"), 45);
     Step(28 - tick);

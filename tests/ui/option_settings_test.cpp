@@ -240,6 +240,25 @@ TEST_F(OptionSettings, AConfirmAndABackInOneTickOnTheMusicRowBothCount)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
 }
 
+// The mouse's button counts only beside a connected pad.
+TEST_F(OptionSettings, WithoutItsPadAClickIsNotHeard)
+{
+    CSOption *option = Open("");
+    option->SetSettingsRow(CSOption::kRowKeys);
+    const int32_t padIndex = ui->GetUIPad();
+    ASSERT_GE(padIndex, 0);
+    PadState &pad = gs.padStates[kPadStateBlock][padIndex];
+    pad.connected = 0;
+    MouseButtonState = 1;
+    ui->Update(16);
+    EXPECT_EQ(option->page, CSOption::kSettingsPage);
+    pad.connected = 1;
+    MouseButtonState = 1;
+    ui->Update(16);
+    MouseButtonState = 0;
+    EXPECT_EQ(option->page, CSOption::kBindingPage);
+}
+
 TEST_F(OptionSettings, DefaultsSetBothVolumesToFullAtOnceAndTheBindingsBackWithoutWriting)
 {
     CSOption *option =

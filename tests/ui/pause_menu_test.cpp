@@ -180,6 +180,13 @@ TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
     EXPECT_FLOAT_EQ(Menu()->TrailArrow(0, 0).picture.picture.left, 408.0f);  // right of language 1's resume
     EXPECT_FLOAT_EQ(Menu()->TrailArrow(1, 0).picture.picture.right, 209.0f);
     Sounds();
+    // With the pad gone a click is not heard.
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Frame();
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+    EXPECT_TRUE(Sounds().empty());
     Tap(kPadCircle);
     Frame();
     EXPECT_EQ(ui->IsPauseMenuOpen(), 0);
