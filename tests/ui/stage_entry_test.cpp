@@ -1,6 +1,7 @@
 // The stage entry and the stage end against a recording stage manager: the
 // parts made in order with the loading bar's steps, the switch to the
-// in-game overlay or the lobby, and what the end of a stage records.
+// in-game overlay or the lobby, what the end of a stage records, and the
+// base map it raises.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/pack.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/stage_entry_screens.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
@@ -100,6 +102,29 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     EXPECT_EQ(ui->progress.playTimeMs, 6000u);
     EXPECT_EQ(hero.stageMoney, 7);
     Links().hero = nullptr;
+}
+
+// The stage end raises the whole base map over the whole screen, from
+// clear to opaque in 500 ms.
+TEST_F(StageEntryTest, TheStageEndRaisesTheWholeBaseMapOverHalfASecond)
+{
+    ui->LoadCommonTextures();
+    ASSERT_NE(ui->BaseMap(), nullptr);
+    Links().stageNumber = 10;
+    ui->RequestModule(15);
+    ui->Update(16);
+    const RwRGBA grey = {60, 60, 60, 255};
+    const auto drawn = [&] { return DrawFrame([&] { ui->Render(); }, grey).pixels; };
+    const auto map = [&](uint32_t alpha) {
+        return DrawFrame([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap(), alpha << 24 | 0xF0F0F0u); },
+                         grey)
+            .pixels;
+    };
+    EXPECT_TRUE(drawn() == map(0));
+    ui->Update(250);
+    EXPECT_TRUE(drawn() == map(250 * 255 / 500));
+    ui->Update(250);
+    EXPECT_TRUE(drawn() == map(255));
 }
 
 TEST_F(StageEntryTest, AnyOtherStageEndsInTheRanking)
