@@ -293,8 +293,9 @@ void CSUIManager::DrawPromptText(uint8_t mask)
 // ---- Shade panel
 void CSUIManager::InitShadePanel()
 {
+    // Untextured, and placed by each drawing (DrawShadeRect): its colour alone.
     shadePanel_ = std::make_unique<OwnedPicture>();
-    shadePanel_->Set(nullptr, 0, 0, 512, 512, 0, 0, 640, 480, kShadeColour);
+    SetQuadArgb(shadePanel_->quad.v, kShadeColour);
 }
 
 void CSUIManager::DrawShadeRect(float x0, float y0, float x1, float y1)
