@@ -116,7 +116,7 @@ TEST_F(RankingTest, WithoutAHeroTheBlockIsPaid)
 }
 
 // Its first 500 ms take no input, to the millisecond, counted from its
-// first update.
+// first update; the hero's fade-in then lasts 500 ms.
 TEST_F(RankingTest, ItsFirstFiveHundredMillisecondsTakeNoInput)
 {
     StartOn("rank_intro");
@@ -125,6 +125,11 @@ TEST_F(RankingTest, ItsFirstFiveHundredMillisecondsTakeNoInput)
     EXPECT_EQ(ranking->phase, CSRanking::kCountUp);
     Confirm(1);
     EXPECT_EQ(ranking->phase, CSRanking::kHeroFade);
+    // The hero then fades in for 500 ms; the grade comes in the update past it.
+    Updates(1, 500);
+    EXPECT_EQ(ranking->phase, CSRanking::kHeroFade);
+    Updates(1, 1);
+    EXPECT_EQ(ranking->phase, CSRanking::kGradeZoom);
 }
 
 TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)
