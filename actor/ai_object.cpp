@@ -94,9 +94,7 @@ void AiObject::SetLinkValue(int32_t key, int32_t value)
             return;
         }
     }
-    if (value == 0) {
-        return;
-    }
+    // A new key takes a free entry; a value of 0 leaves it free.
     for (LinkEntry &entry : link) {
         if (entry.value == 0) {
             entry = {key, value};

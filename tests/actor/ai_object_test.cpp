@@ -68,6 +68,15 @@ TEST(AiObjectRecord, HitMarksKeepAnyTwoKeys)
     a.ClearLinkValues();
     EXPECT_EQ(a.GetLinkValue(1000), 0);
     EXPECT_EQ(a.GetLinkValue(0), 0);
+    // A key marked again keeps its one entry: cleared, it is gone, and the
+    // other entry is still free for another key.
+    a.SetLinkValue(1005, 1);
+    a.SetLinkValue(1005, 2);
+    EXPECT_EQ(a.GetLinkValue(1005), 2);
+    a.SetLinkValue(1000, 1);
+    EXPECT_EQ(a.GetLinkValue(1000), 1);
+    a.SetLinkValue(1005, 0);
+    EXPECT_EQ(a.GetLinkValue(1005), 0);
 }
 
 TEST(AiObjectRecord, TouchedListRefusesDuplicatesAndOverflow)
