@@ -142,9 +142,13 @@ TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
     for (int i = 0; i < 6; ++i) {
         monster->Shake(100.0f);
         if (i % 2 == 0) {
+            // Up to 99 hundredths along each axis, never back from the anchor.
             EXPECT_GE(m->pos.x, 1.0f);
             EXPECT_LE(m->pos.x, 1.99f);
+            EXPECT_GE(m->pos.y, 0.0f);
             EXPECT_LE(m->pos.y, 0.99f);
+            EXPECT_GE(m->pos.z, 1.0f);
+            EXPECT_LE(m->pos.z, 1.99f);
         } else {
             EXPECT_FLOAT_EQ(m->pos.x, 1.0f);
             EXPECT_FLOAT_EQ(m->pos.y, 0.0f);

@@ -81,6 +81,16 @@ TEST(FsfFile, DefaultsAndUnknownKeys)
     EXPECT_EQ(fsf.GetNumOfWeapon(4), 0);
 }
 
+// A machine that declares no states and has none is read without a word.
+TEST(FsfFile, NoStatesDeclaredAndNoneThereIsNoProblem)
+{
+    CFSF fsf;
+    std::string said;
+    EXPECT_EQ(Read("StateNum: 0\n", &fsf, &said), 0) << said;
+    EXPECT_EQ(said, "");
+    EXPECT_EQ(fsf.StateCount(), 0);
+}
+
 TEST(FsfFile, DanglingTransitionsDuplicatesAndCountsAreReportedWithTheirLines)
 {
     const std::string text =
