@@ -81,6 +81,20 @@ TEST_F(Textures, WithoutTheMaskFileThePictureComesPlain)
     EXPECT_EQ(TexelOf(texture, 3, 1).alpha, 255);
     EXPECT_EQ(LoadTextureWithMask("MISSING.BMP", nullptr), nullptr);
     EXPECT_EQ(LoadTextureWithMask("", nullptr), nullptr);
+    EXPECT_EQ(LoadTextureWithMask(nullptr, "PANELA.BMP"), nullptr);
+}
+
+// Read without a mask the picture keeps its own alpha even with the mask
+// file beside it; no name (or an empty one) is no texture.
+TEST_F(Textures, WithoutAMaskThePictureIsReadPlain)
+{
+    RwTexture *texture = ReadTextureWithoutMask("PANEL.BMP");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_STREQ(texture->name, "PANEL");
+    EXPECT_EQ(TexelOf(texture, 3, 1).alpha, 255);
+    DestroyTexture(texture);
+    EXPECT_EQ(ReadTextureWithoutMask(""), nullptr);
+    EXPECT_EQ(ReadTextureWithoutMask(nullptr), nullptr);
 }
 
 // A "png" file found on the image path is read from the BMP of its name.

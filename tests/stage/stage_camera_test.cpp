@@ -209,11 +209,17 @@ TEST_F(StageCameraTest, TheStagesMusicAndSoundCallsReachItsMusicAndEffects)
     EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 0u);
     stage.UpdateSound(16);
     EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
-    // Without a stage there is no stage piece to fade in: the music ends.
+    // Without a stage there is no stage piece to fade in or play: the music
+    // ends (a piece numbered 0 is no stage's).
+    sound.AddFile(StageMusicPath(0));
     stage.music->SetStage(0);
     stage.FadeInStageBGM();
     EXPECT_TRUE(stage.IsBGMStopped());
     EXPECT_EQ(stage.music->Handle(), SoundPort::kNoSound);
+    stage.PlayEventBGM(0, 3);
+    stage.PlayStageBGM();
+    EXPECT_TRUE(stage.IsBGMStopped());
+    EXPECT_EQ(sound.Count("play " + StageMusicPath(0)), 0u);
     stage.DestroySound();
 }
 
