@@ -72,13 +72,19 @@ TEST_F(Blows, AnUnguardedHeroBleedsOnceWithOneSpark)
     EXPECT_EQ(marks.sparks, 1);
 }
 
+// Face to face, or side-on to the blade (the facings at right angles), a
+// guard throws the two guard sparks.
 TEST_F(Blows, AGuardFacingTheBladeThrowsTwoGuardSparksAndNoBlood)
 {
-    AiObject *m = Swinger({0.0f, 0.0f, 1.0f});
-    hero.guarding = true;
-    const Marks marks = Swing(m);
-    EXPECT_EQ(marks.blood, 0);
-    EXPECT_EQ(marks.sparks, 2);
+    for (const RwV3d &heroFacing : {RwV3d{0.0f, 0.0f, 1.0f}, RwV3d{1.0f, 0.0f, 0.0f}}) {
+        SCOPED_TRACE(heroFacing.x);
+        AiObject *m = Swinger(heroFacing);
+        hero.guarding = true;
+        const Marks marks = Swing(m);
+        EXPECT_EQ(marks.blood, 0);
+        EXPECT_EQ(marks.sparks, 2);
+        m->removed = true;
+    }
 }
 
 TEST_F(Blows, AGuardStruckFromBehindBleedsOnceWithOneSpark)
