@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "boss/boss_1106.h"
 #include "boss/boss_1107.h"
@@ -697,7 +698,7 @@ TEST_F(Walkers, Boss1107sBodyParticlesStartBothOrNeither)
 }
 
 // The two body systems start on the body's frames 100160 and 100150 and
-// follow them as the boss moves, with the display words 5 and 6 (drawn
+// follow them, turned with them, as the boss moves, with the display words 5 and 6 (drawn
 // after the world, particles staying where they were emitted).
 TEST_F(Walkers, Boss1107sBodyParticlesStartOnTheirFramesAndFollowThem)
 {
@@ -719,6 +720,13 @@ TEST_F(Walkers, Boss1107sBodyParticlesStartOnTheirFramesAndFollowThem)
             EXPECT_NEAR(got.x, want.x, 0.01f);
             EXPECT_NEAR(got.y, want.y, 0.01f);
             EXPECT_NEAR(got.z, want.z, 0.01f);
+            // Turned with the frame.
+            for (const auto &[gotAxis, wantAxis] : {std::pair{system->WorldMatrix().at, RwFrameGetLTM(frame)->at},
+                                                    std::pair{system->WorldMatrix().up, RwFrameGetLTM(frame)->up}}) {
+                EXPECT_NEAR(gotAxis.x, wantAxis.x, 0.01f);
+                EXPECT_NEAR(gotAxis.y, wantAxis.y, 0.01f);
+                EXPECT_NEAR(gotAxis.z, wantAxis.z, 0.01f);
+            }
             EXPECT_EQ(system->displayMode[0], kPrtDrawAfterWorld);
             EXPECT_EQ(system->displayMode[1], kPrtStayWhereEmitted);
             EXPECT_TRUE(system->IsEmitting());

@@ -152,6 +152,32 @@ TEST_F(Champions, Boss1110sSpecialAttacksComeOncePerVisitAtTheirFrames)
     CheckSpecials(boss, specials);
 }
 
+// In their pick state 4 they feed 1 (the chase) with a state random below
+// 60, else 4 (a pick again).
+TEST_F(Champions, ThePickChasesBelowSixtyElsePicksAgain)
+{
+    for (const int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = PlaceBoss<AiObject>(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(4).To(1, 10, 1).To(4, 11, 1);
+        b.State(10);
+        b.State(11);
+        UseStateMachine(type, b.Build());
+        PutHero(kFarAway);
+        Tick();
+        for (const auto &[roll, leadsTo] : {std::pair{59, 10}, std::pair{60, 11}, std::pair{0, 10}, std::pair{99, 11}}) {
+            SCOPED_TRACE(roll);
+            EnterBoss(boss, 4);
+            boss->stateRandom = roll;
+            Tick();
+            EXPECT_EQ(boss->state, leadsTo);
+        }
+        boss->removed = true;
+    }
+}
+
 // The barrage: 1109 fires at its foe every 0.1 s, from the first frame;
 // after 10 s in all it feeds 22 and its timers start again.
 TEST_F(Champions, Boss1109sBarrageFiresEveryTenthOfASecondForTenSeconds)
