@@ -20,7 +20,7 @@ constexpr int32_t kLiftedState = 1;
 constexpr int32_t kDyingState = 2;
 constexpr int32_t kGoneState = 3;
 constexpr float kFadeAdded = 0.25f;
-constexpr monster::StateSound kSounds[] = {{kLiftedState, 6120010, 6300230}, {kDyingState, 6120020, 0}};
+constexpr monster::StateSound kSounds[] = {{kLiftedState, 6120010, 6300230}, {kDyingState, 6120020}};
 
 void DamageWhileHeld(AiObject *self, int32_t value)
 {

@@ -288,9 +288,9 @@ void GoneWithReward(AiObject *actor, const TrapTraits &row)
 void PlayStateSounds(AiObject *actor)
 {
     static constexpr monster::StateSound kSounds[] = {
-        {1, kTrapState1Sound, 0},
-        {2, kTrapState2Sound, 0},
-        {3, kTrapState3Sound, 0},
+        {1, kTrapState1Sound},
+        {2, kTrapState2Sound},
+        {3, kTrapState3Sound},
     };
     monster::PlayEntrySounds(actor, kSounds);
 }
