@@ -243,6 +243,11 @@ TEST_F(Particles, BeamParticlesFollowTheEmitterWhileSparksStay)
     RwV3d sparkBefore;
     ASSERT_TRUE(beam->ParticlePosition(0, &beamBefore));
     ASSERT_TRUE(spark->ParticlePosition(0, &sparkBefore));
+    // Only particles that are there have a place.
+    RwV3d none = {-7.0f, -7.0f, -7.0f};
+    EXPECT_FALSE(beam->ParticlePosition(-1, &none));
+    EXPECT_FALSE(beam->ParticlePosition(1000000, &none));
+    EXPECT_EQ(none.x, -7.0f);
     RwV3d moved = {10.0f, 0.0f, 0.0f};
     RwFrameTranslate(hand, &moved, rwCOMBINEREPLACE);
     manager.Update(0.001f);
