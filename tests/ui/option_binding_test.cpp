@@ -120,6 +120,20 @@ TEST_F(OptionBinding, AHeldDirectionMovesAboutEveryEighthUpdateAcrossTheSubPages
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 6600010), 2 + 21);
 }
 
+// The mark beside the row being bound stands at that row, not where the
+// page first laid it.
+TEST_F(OptionBinding, TheListeningMarkStandsBesideTheRowBeingBound)
+{
+    // Down held until the cursor has moved twice (a held direction moves
+    // about every eighth update), then Enter.
+    CSOption *option = OpenBindingPage("12 key Down 1\n" + std::string("31 key Down 0\n") + KeyTap(34, "Enter"));
+    Step(35 - tick);
+    ASSERT_EQ(option->listening, 1);
+    ASSERT_EQ(option->selectedCell, 2);
+    EXPECT_EQ(option->listenMark->v[0].y, 189.0f + 2 * 24.5f);
+    EXPECT_EQ(option->listenMark->v[3].y, 189.0f + 2 * 24.5f + 10.0f);
+}
+
 TEST_F(OptionBinding, AKeyOfAnotherFunctionShowsTheConflictAndTheCellsOwnKeyIsTakenSilently)
 {
     CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "X") + KeyTap(28, "Z") + KeyTap(40, "Enter") +

@@ -104,6 +104,18 @@ TEST_F(StageEntryTest, TheFirstStageEndsInTheLobbyWithItsTimeAndPickups)
     Links().hero = nullptr;
 }
 
+// Each stage's time, which the ranking rates and the save adds up, counts
+// from nothing: the second stage's is its own 3000 ms, not a tick more.
+TEST_F(StageEntryTest, EachStagesTimeCountsFromNothing)
+{
+    ui->AddStageTime(5000);
+    ui->ResetStageClock();
+    EXPECT_EQ(ui->GetLastStageTime(), 5000u);
+    ui->AddStageTime(3000);
+    ui->ResetStageClock();
+    EXPECT_EQ(ui->GetLastStageTime(), 3000u);
+}
+
 // The stage end raises the whole base map over the whole screen, from
 // clear to opaque in 500 ms.
 TEST_F(StageEntryTest, TheStageEndRaisesTheWholeBaseMapOverHalfASecond)
