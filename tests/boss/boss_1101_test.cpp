@@ -6,6 +6,8 @@
 // at its death and in its hold state.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cmath>
 #include <string>
 
@@ -64,6 +66,52 @@ protected:
             FreeMessage(m);
         }
         return hits;
+    }
+    // The boss at `start` facing `way`, its foe far off.
+    CSBoss1101 *ChargingBoss(const RwV3d &start, const RwV3d &way)
+    {
+        CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, start, way);
+        PutHero(kFarAway);
+        return boss;
+    }
+    // `boss` charging (state 13 alone) at `step` units a frame with a crate
+    // at `hitAt` and one at `missedAt`, both standing still as type 10019
+    // (which the charge does not pass through): after one frame it is still
+    // charging, the first crate was hit once and the second not at all.
+    // Returns where it stands then.
+    RwV3d ChargeOneFramePastCrates(CSBoss1101 *boss, float step, const RwV3d &hitAt, const RwV3d &missedAt)
+    {
+        const RwV3d start = *boss->GetPositionPtr();
+        FsfBuilder b;
+        b.State(13).Speed(step * 60.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
+        b.State(7);
+        b.State(20);
+        UseStateMachine(kType, b.Build());
+        AiObject *hit = Place(1100, hitAt, kSouth);
+        AiObject *missed = Place(1100, missedAt, kSouth);
+        EXPECT_NE(hit, nullptr);
+        EXPECT_NE(missed, nullptr);
+        if (hit == nullptr || missed == nullptr) {
+            return start;
+        }
+        for (const auto &[crate, at] : {std::pair{hit, hitAt}, std::pair{missed, missedAt}}) {
+            crate->aiType = 10019;
+            crate->SetPosition(at);
+        }
+        const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
+        EnterBoss(boss, 13);
+        Tick();
+        const RwV3d at = *boss->GetPositionPtr();
+        EXPECT_EQ(boss->state, 13);
+        EXPECT_EQ(TakeHits(hit), 1);
+        EXPECT_EQ(TakeHits(missed), 0);
+        hit->aiType = 1100;
+        missed->aiType = 1100;
+        ReplaceAiTypeUpdate(10019, update);
+        for (AiObject *done : {static_cast<AiObject *>(boss), hit, missed}) {
+            done->removed = true;
+        }
+        return at;
     }
 };
 
@@ -247,37 +295,13 @@ TEST_F(Boss1101, AFastChargeHitsACrateItSweepsPastWithinAFrame)
     const RwV3d start = {-60.0f, 0.0f, -100.0f};
     const RwV3d way = V3Normalized({1.0f, 0.0f, 1.0f}, kNorth);
     const RwV3d side = {way.z, 0.0f, -way.x};
-    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, start, way);
-    FsfBuilder b;
-    b.State(13).Speed(1800.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
-    b.State(7);
-    b.State(20);
-    UseStateMachine(kType, b.Build());
-    PutHero(kFarAway);
+    CSBoss1101 *boss = ChargingBoss(start, way);
     const float reach = monster::ParamsOf(boss).radius + 5.0f + 5.17f;
     const RwV3d midway = V3Add(start, V3Scale(way, 15.0f));
-    const RwV3d nearAt = V3Add(midway, V3Scale(side, reach - 0.5f));
-    const RwV3d farAt = V3Add(midway, V3Scale(side, -(reach + 0.5f)));
-    AiObject *nearCrate = Place(1100, nearAt, kSouth);
-    AiObject *farCrate = Place(1100, farAt, kSouth);
-    ASSERT_NE(nearCrate, nullptr);
-    ASSERT_NE(farCrate, nullptr);
-    nearCrate->aiType = 10019;
-    nearCrate->SetPosition(nearAt);
-    farCrate->aiType = 10019;
-    farCrate->SetPosition(farAt);
-    const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
-    EnterBoss(boss, 13);
-    Tick();
-    const RwV3d at = *boss->GetPositionPtr();
+    const RwV3d at = ChargeOneFramePastCrates(boss, 30.0f, V3Add(midway, V3Scale(side, reach - 0.5f)),
+                                              V3Add(midway, V3Scale(side, -(reach + 0.5f))));
     EXPECT_NEAR(at.x, start.x + 30.0f * way.x, 0.01f);  // one whole step past the crate
     EXPECT_NEAR(at.z, start.z + 30.0f * way.z, 0.01f);
-    EXPECT_EQ(boss->state, 13);
-    EXPECT_EQ(TakeHits(nearCrate), 1);
-    EXPECT_EQ(TakeHits(farCrate), 0);
-    nearCrate->aiType = 1100;
-    farCrate->aiType = 1100;
-    ReplaceAiTypeUpdate(10019, update);
 }
 
 // Charging straight along either ground axis, a crate on its way midway
@@ -288,37 +312,10 @@ TEST_F(Boss1101, AFastChargeAlongEitherAxisHitsTheCrateItSweepsThrough)
     for (const RwV3d way : {RwV3d{1.0f, 0.0f, 0.0f}, RwV3d{0.0f, 0.0f, 1.0f}}) {
         SCOPED_TRACE(way.x);
         const RwV3d start = {-60.0f * way.x, 0.0f, -100.0f + 60.0f * way.x};
-        CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, start, way);
-        const float reach = monster::ParamsOf(boss).radius + 5.0f + 5.17f;
-        const float step = 2.0f * (reach + 1.0f);
-        FsfBuilder b;
-        b.State(13).Speed(step * 60.0f).Attack(30, kAtkHurt8).To(22, 20, 1).To(11, 7, 1);
-        b.State(7);
-        b.State(20);
-        UseStateMachine(kType, b.Build());
-        PutHero(kFarAway);
-        const RwV3d aheadAt = V3Add(start, V3Scale(way, step / 2.0f));
-        const RwV3d behindAt = V3Add(start, V3Scale(way, -step / 2.0f));
-        AiObject *ahead = Place(1100, aheadAt, kSouth);
-        AiObject *behind = Place(1100, behindAt, kSouth);
-        ASSERT_NE(ahead, nullptr);
-        ASSERT_NE(behind, nullptr);
-        ahead->aiType = 10019;
-        ahead->SetPosition(aheadAt);
-        behind->aiType = 10019;
-        behind->SetPosition(behindAt);
-        const AiUpdateFn update = ReplaceAiTypeUpdate(10019, [](AiObject *, float) {});
-        EnterBoss(boss, 13);
-        Tick();
-        EXPECT_EQ(boss->state, 13);
-        EXPECT_EQ(TakeHits(ahead), 1);
-        EXPECT_EQ(TakeHits(behind), 0);
-        ahead->aiType = 1100;
-        behind->aiType = 1100;
-        ReplaceAiTypeUpdate(10019, update);
-        for (AiObject *done : {static_cast<AiObject *>(boss), ahead, behind}) {
-            done->removed = true;
-        }
+        CSBoss1101 *boss = ChargingBoss(start, way);
+        const float step = 2.0f * (monster::ParamsOf(boss).radius + 5.0f + 5.17f + 1.0f);
+        ChargeOneFramePastCrates(boss, step, V3Add(start, V3Scale(way, step / 2.0f)),
+                                 V3Add(start, V3Scale(way, -step / 2.0f)));
     }
 }
 
