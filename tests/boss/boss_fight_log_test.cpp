@@ -60,9 +60,7 @@ TEST_P(BossFight, GoesAsItsKeptLogSays)
     AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
     ASSERT_NE(boss, nullptr);
     Fight(boss);
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
 }
 
 // Boss 1104 with 1105 at hand to call to its side.
@@ -73,9 +71,7 @@ TEST_F(BossPairFight, TheCallerAndItsPartnerGoAsTheirKeptLogSays)
     ASSERT_NE(caller, nullptr);
     ASSERT_NE(Place(1105, {60.0f, 0.0f, 90.0f}, {-1.0f, 0.0f, 0.0f}), nullptr);
     Fight(caller);
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/1104-1105.txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("boss/fight_logs/1104-1105");
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleBosses, BossFight, ::testing::ValuesIn(mkdata::SampleBossTypes()),

@@ -55,9 +55,7 @@ TEST_P(BreakableLife, GoesAsItsKeptLogSays)
         }
         Tick();
     }
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleBreakables, BreakableLife, ::testing::ValuesIn(BreakableTypes()),

@@ -949,9 +949,7 @@ TEST_P(TrapLife, GoesAsItsKeptLogSays)
         }
         Tick();
     }
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/boss/fight_logs/" + std::to_string(type) + ".txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleTraps, TrapLife, ::testing::ValuesIn(mkdata::SampleTrapTypes()),

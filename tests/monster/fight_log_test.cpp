@@ -60,9 +60,7 @@ TEST_P(MonsterFight, GoesAsItsKeptLogSays)
         }
         Tick();
     }
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/monster/fight_logs/" + std::to_string(type) + ".txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("monster/fight_logs/" + std::to_string(type));
 }
 
 // Two of a kind side by side, the hero walking round them both and striking
@@ -91,9 +89,7 @@ TEST_P(MonsterFight, TwoOfAKindAgainstACirclingHeroGoAsTheirKeptLogSays)
         }
         Tick();
     }
-    std::string kept = RW_TEST_SOURCE_DIR;
-    kept += "/tests/monster/fight_logs/" + std::to_string(type) + "-pair.txt";
-    monstertest::ExpectSameAsKeptLog(TakeFightLog(8), kept);
+    ExpectFightAsKept("monster/fight_logs/" + std::to_string(type) + "-pair");
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(TypesThatAct()),

@@ -409,6 +409,11 @@ std::vector<std::string> MonsterScenario::TakeFightLog(uint32_t every)
     return log;
 }
 
+void MonsterScenario::ExpectFightAsKept(const std::string &name)
+{
+    ExpectSameAsKeptLog(TakeFightLog(8), std::string(RW_TEST_SOURCE_DIR) + "/tests/" + name + ".txt");
+}
+
 void ExpectSameAsKeptLog(const std::vector<std::string> &log, const std::string &keptPath)
 {
     if (std::getenv("RW_RECORD_FIGHT_LOGS") != nullptr) {

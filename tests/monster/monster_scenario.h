@@ -159,6 +159,9 @@ protected:
     // checksum then (how it stands). The trace starts again
     // empty.
     std::vector<std::string> TakeFightLog(uint32_t every);
+    // The fight so far (sampled every 8 ticks) against the kept log
+    // tests/`name`.txt of the source tree (see ExpectSameAsKeptLog).
+    void ExpectFightAsKept(const std::string &name);
 
     gametest::SampleStage sample;
     CSStageManager &stage = sample.stage;
