@@ -278,6 +278,7 @@ TEST_F(InputTest, AScriptOrLogThatCannotBeHadStopsTheStartNamingIt)
     EXPECT_TRUE(input.Create(options, &error)) << error;
     EXPECT_TRUE(input.Poll(1, blocks));  // the script's quit
     input.Destroy();
+    EXPECT_FALSE(input.Poll(2, blocks)) << "an input let go polls nothing and asks no quit";
     game::Options headless;
     headless.headless = true;
     EXPECT_TRUE(input.Create(headless, &error)) << error;

@@ -671,6 +671,29 @@ TEST_F(Fighter, ItGetsReadyThenStrikesAFoeInFrontOrTurnsToOneBeside)
     }
 }
 
+// A foe within its alarm circle but out of reach: it goes to seize him
+// (input 11) when its state random is 29 or less, else it chases (input 1).
+TEST_F(Fighter, InItsAlarmCircleItSeizesAtAStateRandomOfTwentyNineOrLess)
+{
+    for (const auto &[random, chosen] : {std::pair{29, 11}, std::pair{30, 1}}) {
+        SCOPED_TRACE(random);
+        CSMonster1003 *f = Place10();
+        FsfBuilder b;
+        b.State(0).To(11, 11, 1).To(1, 1, 1);
+        b.State(1);
+        b.State(11);
+        UseStateMachine(10, b.Build());
+        f->stateRandom = random;
+        const RwV3d at = *f->GetPositionPtr();
+        PutHero({at.x, 0.0f, at.z - 25.0f});
+        ASSERT_GE(TicksUntil([&] { return f->state != 0; }, 10), 0);
+        EXPECT_EQ(f->state, chosen);
+        f->removed = true;
+        hero.SetPosition({0.0f, 0.0f, -120.0f});
+        Ticks(2);
+    }
+}
+
 // With every model of its kind out, its event's show leaves a character as
 // it was: no model, not the event's, in its first state; the next show,
 // once a model is free, brings it out.
