@@ -362,6 +362,21 @@ protected:
         }
         return b;
     }
+    // Placed with a machine in which each of `inputs` leads from state 0 to
+    // the state of its own number, where it stays.
+    CSMonster1003 *Place10Leading(std::initializer_list<int32_t> inputs)
+    {
+        CSMonster1003 *f = Place10();
+        FsfBuilder b;
+        for (const int32_t input : inputs) {
+            b.State(0).To(input, input, 1);
+        }
+        for (const int32_t input : inputs) {
+            b.State(input);
+        }
+        UseStateMachine(10, b.Build());
+        return f;
+    }
     CSMonster1003 *Place10Still()
     {
         CSMonster1003 *f = Place10();
@@ -677,12 +692,7 @@ TEST_F(Fighter, InItsAlarmCircleItSeizesAtAStateRandomOfTwentyNineOrLess)
 {
     for (const auto &[random, chosen] : {std::pair{29, 11}, std::pair{30, 1}}) {
         SCOPED_TRACE(random);
-        CSMonster1003 *f = Place10();
-        FsfBuilder b;
-        b.State(0).To(11, 11, 1).To(1, 1, 1);
-        b.State(1);
-        b.State(11);
-        UseStateMachine(10, b.Build());
+        CSMonster1003 *f = Place10Leading({11, 1});
         f->stateRandom = random;
         const RwV3d at = *f->GetPositionPtr();
         PutHero({at.x, 0.0f, at.z - 25.0f});
@@ -725,12 +735,7 @@ TEST_F(Npcs, WithEveryModelOutAShownCharacterWaitsForOne)
 // a foe near does not bring it on until a model is free.
 TEST_F(Fighter, InViewWithEveryModelOutItWaitsForOne)
 {
-    CSMonster1003 *f = Place10();
-    FsfBuilder b;
-    b.State(0).To(1, 1, 1).To(2, 2, 1);
-    b.State(1);
-    b.State(2);
-    UseStateMachine(10, b.Build());
+    CSMonster1003 *f = Place10Leading({1, 2});
     f->SetModelInstance(nullptr);
     monstertest::AllModelsTaken taken(f->modelTemplate);
     const RwV3d at = *f->GetPositionPtr();
