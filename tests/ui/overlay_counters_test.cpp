@@ -146,6 +146,9 @@ TEST_F(CountersTest, AHitCountOfTwoShowsNothingAndThreePopsIn)
     Steps(1, 100);
     counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
     EXPECT_NEAR(x1 - x0, 32.0f, 1e-3f);
+    // The first has popped; the second, 50 ms behind it, still swells.
+    counter.DigitRect(1, 2, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 32.0f + 64.0f * std::sin(150.0f * 0.015708f), 1e-2f);
     // Down again below 3 (the hero's counter ran out): nothing changes.
     hero->hitCounter = 0;
     counter.Show(hero);
