@@ -84,14 +84,9 @@ void NoteBlow(AiObject *actor, const monster::FreshHit &hit)
 // Once per entry of `state` with a model, "3010600.zus" on the frames.
 void EffectOnce(AiObject *boss, int32_t state, bool *done, std::initializer_list<std::pair<int32_t, bool>> frames)
 {
-    if (boss->state != state) {
-        *done = false;
+    if (!FirstInVisit(boss, state, done, boss->model != nullptr)) {
         return;
     }
-    if (*done || boss->model == nullptr) {
-        return;
-    }
-    *done = true;
     for (const auto &[frame, attached] : frames) {
         StartOnFrame(boss, kEffect, frame, attached);
     }

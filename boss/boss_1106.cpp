@@ -29,31 +29,17 @@ void CSBoss1106::Act(int32_t *next, float dt)
     const BossWay way = StepWaypoint(this, dt);
     StepGoal(this, way);
     // Start effects, once per entry with a model.
-    if (state == 8) {
-        if (!effect8 && model != nullptr) {
-            StartOnFrame(this, boss_1106::kHandParticles, 100080, true);
-            effect8 = true;
-        }
-    } else {
-        effect8 = false;
+    if (FirstInVisit(this, 8, &effect8, model != nullptr)) {
+        StartOnFrame(this, boss_1106::kHandParticles, 100080, true);
     }
-    if (state == 13) {
-        if (!effect13 && model != nullptr) {
-            StartOnFrame(this, boss_1106::kHandParticles, 100140, false);
-            effect13 = true;
-        }
-    } else {
-        effect13 = false;
+    if (FirstInVisit(this, 13, &effect13, model != nullptr)) {
+        StartOnFrame(this, boss_1106::kHandParticles, 100140, false);
     }
-    if (state == boss_1106::kSpecialState) {
-        CCGEManager *effects = monster::Effects();
-        if (!effect20 && monster::MotionFrameOf(this) >= boss_1106::kSpecialFrame && effects != nullptr &&
-            effects->bigShot3219200 != nullptr) {
-            effects->bigShot3219200->Start(*GetPositionPtr());
-            effect20 = true;
-        }
-    } else {
-        effect20 = false;
+    CCGEManager *effects = monster::Effects();
+    if (FirstInVisit(this, boss_1106::kSpecialState, &effect20,
+                     monster::MotionFrameOf(this) >= boss_1106::kSpecialFrame && effects != nullptr &&
+                         effects->bigShot3219200 != nullptr)) {
+        effects->bigShot3219200->Start(*GetPositionPtr());
     }
     FaceTargetOnEntry(this, boss_1106::kFaceState11, &faced11);
     FaceTargetOnEntry(this, boss_1106::kFaceState13, &faced13);

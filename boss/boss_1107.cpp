@@ -32,14 +32,9 @@ CSBoss1107 *Self(AiObject *actor) { return static_cast<CSBoss1107 *>(actor); }
 // frame-sequence states the frame sequence on the boss's matrix.
 void StartOnce(AiObject *boss, int32_t state, bool *done, bool frameSequence)
 {
-    if (boss->state != state) {
-        *done = false;
+    if (!FirstInVisit(boss, state, done, boss->model != nullptr)) {
         return;
     }
-    if (*done || boss->model == nullptr) {
-        return;
-    }
-    *done = true;
     if (!frameSequence) {
         StartOnFrame(boss, kHandParticles, kHandFrame, false);
         return;
