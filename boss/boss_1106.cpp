@@ -45,7 +45,7 @@ void CSBoss1106::Act(int32_t *next, float dt)
     FaceTargetOnEntry(this, boss_1106::kFaceState13, &faced13);
     WalkerTurn(this, dt);
     WalkerDamage(this, kTraits);
-    WalkerHeroHits(this, next, kTraits);
+    StepHeroHits(this, next, kTraits);
     WalkerTimersStep(this, next, dt, kTraits, {&guardTimer, &recoveryTimer, &waitTimer});
     WalkerHoldRules(this, next, dt);
     StepStatus(this, dt);

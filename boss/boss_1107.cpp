@@ -115,7 +115,7 @@ void CSBoss1107::Act(int32_t *next, float dt)
     FaceTargetOnEntry(this, boss_1107::kFaceState20, &faced20);
     WalkerTurn(this, dt);
     WalkerDamage(this, kTraits);
-    WalkerHeroHits(this, next, kTraits);
+    StepHeroHits(this, next, kTraits);
     WalkerTimersStep(this, next, dt, kTraits, {&guardTimer, &recoveryTimer, &waitTimer});
     // The HP phases, never while a hero holds, locks or throws the boss or
     // its target is in its own grab move.

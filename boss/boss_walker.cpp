@@ -88,8 +88,6 @@ void WalkerDamage(AiObject *boss, const BossTraits &traits)
     StepDamage(boss, InHitStopState(boss, traits) && NotHeld(boss));
 }
 
-void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits) { StepHeroHits(boss, next, traits); }
-
 void WalkerTimersStep(AiObject *boss, int32_t *next, float dt, const BossTraits &traits, const WalkerTimers &timers)
 {
     if (boss->state == walker::kWaitState) {

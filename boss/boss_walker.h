@@ -38,8 +38,6 @@ void WalkerTurn(AiObject *boss, float dt);
 // Damage: the frame's, with the hit-stop only in the hit-stop state while
 // neither grab-locked nor thrown.
 void WalkerDamage(AiObject *boss, const BossTraits &traits);
-// Hero hit test (the frame's).
-void WalkerHeroHits(AiObject *boss, int32_t *next, const BossTraits &traits);
 // State 3 feeds 2 after 3 s; the recovery state's input 17 while the boss
 // is neither held, grab-locked nor thrown and its target is not in its
 // grab move; the guard (the guarding flag also in state 18).
