@@ -344,9 +344,8 @@ void CSPauseMenu::Select()
 
 void CSPauseMenu::OnReturnToTitleAnswer(uint32_t choice)
 {
-    if (g_pReturnQuestionMenu == this) {
-        g_pReturnQuestionMenu = nullptr;
-    }
+    // The answer reaches only the menu that asked: its question is over.
+    g_pReturnQuestionMenu = nullptr;
     TracePage("closed");
     if (choice != 1) {
         // No: back to the menu, the cursor still on the question's entry.
