@@ -364,9 +364,12 @@ void CSTitle::ReadInput()
         if (pad.connected == 0) {
             return;
         }
+        // Idle time counts only at the prompt over its own movie, until the
+        // menu first opens (its loop then runs until the next activation),
+        // and the attract movie keeps the count at 0: of the presses here
+        // only a select over the prompt's movie has a count to restart.
         if (PadPressed(pad, kPadStart) || UIMousePressed()) {
             Confirm(0);
-            idleMs = 0;
             return;
         }
         if (PadPressed(pad, kPadSelect)) {
@@ -375,7 +378,6 @@ void CSTitle::ReadInput()
         }
         if (movieKind == kAttract && (PadPressed(pad, kPadCircle) || UIMousePressed())) {
             Confirm(0);
-            idleMs = 0;
         }
         return;
     }
@@ -393,7 +395,6 @@ void CSTitle::ReadInput()
             g_pUIManager->PlayUISound(kUISoundMove, 0);
         }
         SetMenuCursor(selected, false);
-        idleMs = 0;
     }
     if (PadPressed(pad, kPadDown) && movieKind == kBackground) {
         if (selected <= 2) {
@@ -401,15 +402,12 @@ void CSTitle::ReadInput()
             g_pUIManager->PlayUISound(kUISoundMove, 0);
         }
         SetMenuCursor(selected, false);
-        idleMs = 0;
     }
     if (PadPressed(pad, kPadCircle) || PadPressed(pad, kPadStart) || UIMousePressed()) {
         Confirm(padIndex);
-        idleMs = 0;
     }
     if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect)) {
         Cancel(padIndex);
-        idleMs = 0;
     }
 }
 

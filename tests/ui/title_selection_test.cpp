@@ -240,6 +240,23 @@ TEST_F(FrontEndTest, ThePromptAndTheCursorBlinkIn1020MsSwings)
     expectAlpha(*title->cursorQuad, 255 - (2 + 250), 3048);
 }
 
+// Each activation starts both swings falling from opaque: the first update
+// of 15 ms shows them at 255 - 15 / 4, the second at 255 - 30 / 4.
+TEST_F(FrontEndTest, ThePromptAndTheCursorStartTheirSwingOpaqueAtEachActivation)
+{
+    for (int visit = 0; visit < 2; ++visit) {
+        Goto(7);
+        CSTitle *title = ui->Title();
+        Updates(1, 15);
+        for (const UIQuad *q : {title->brightPromptQuad.get(), title->cursorQuad.get()}) {
+            EXPECT_EQ(q->v[0].emissiveColor >> 24, 252u) << visit;
+        }
+        Updates(1, 15);
+        EXPECT_EQ(title->brightPromptQuad->v[3].emissiveColor >> 24, 248u) << visit;
+        Goto(10);
+    }
+}
+
 // The menu's items stand 150 wide from x 285; the chosen one slides left to
 // 265 and the one left slides back to its place, each step 0.01 pixel for
 // every millisecond since its slide began, the cursor on the chosen one.
