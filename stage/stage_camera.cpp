@@ -76,14 +76,15 @@ void GatherHeroes(const CSStageManager &stage, CameraInputs *inputs)
     }
 }
 
-// "camera mode x y z": where the camera stands after its tick.
-void TraceCamera(const CSStageManager &stage)
+// "camera mode x y z": where the camera stands after its tick; a game camera
+// made without a main camera has no place to give.
+void TraceCamera(int32_t mode, const CSGameCamera &camera)
 {
-    if (!game::TraceOn() || stage.camera == nullptr || stage.camera->Camera() == nullptr) {
+    if (!game::TraceOn() || camera.Camera() == nullptr) {
         return;
     }
-    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(stage.camera->Camera()))->pos;
-    game::TraceLine("camera").Int(stage.cameraMode).Real(eye.x).Real(eye.y).Real(eye.z);
+    const RwV3d eye = RwFrameGetLTM(RwCameraGetFrame(camera.Camera()))->pos;
+    game::TraceLine("camera").Int(mode).Real(eye.x).Real(eye.y).Real(eye.z);
 }
 
 }  // namespace
@@ -177,7 +178,7 @@ void CSStageManager::StepCamera(float seconds, const RwV3d *heroFeet, int32_t co
     if (camera->Step(cameraMode, seconds, inputs)) {
         SetCameraMode(kCameraPlay);
     }
-    TraceCamera(*this);
+    TraceCamera(cameraMode, *camera);
 }
 
 void CSStageManager::ReleaseCamera()

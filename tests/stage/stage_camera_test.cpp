@@ -385,6 +385,24 @@ TEST_F(StageCameraTest, AStageChangeWithTransitionFadesTheMusicOverHalfItsTime)
     stage.music = own;
 }
 
+// A game camera made while the game had no main camera loads and steps with
+// the trace on: it has no place to give, so the trace gets no camera line.
+TEST_F(StageCameraTest, ACameraMadeWithoutTheMainCameraStepsAndTracesNoPlace)
+{
+    const std::string path = apptest::ScratchFolder("stage_trace_no_camera") + "/trace.txt";
+    std::string error;
+    ASSERT_TRUE(game::TraceOpen(path, &error)) << error;
+    RwCamera *main = gs.camera;
+    gs.camera = nullptr;
+    stage.CreateCamera();
+    gs.camera = main;
+    ASSERT_EQ(stage.camera->Camera(), nullptr);
+    stage.LoadCamera();
+    stage.UpdateCamera(1.0f / 60.0f);
+    game::TraceClose();
+    EXPECT_TRUE(gametest::RecordsOfKind(gametest::ReadTrace(path), "camera").empty());
+}
+
 TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
 {
     const std::string path = apptest::ScratchFolder("stage_trace") + "/trace.txt";
