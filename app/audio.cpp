@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "app/application.h"
 #include "app/clock.h"
@@ -84,7 +85,7 @@ const CSAudio::Sound *CSAudio::Find(uint32_t handle) const
 
 CSAudio::Sound *CSAudio::Find(uint32_t handle)
 {
-    return handle < sounds_.size() && sounds_[handle].used ? &sounds_[handle] : nullptr;
+    return const_cast<Sound *>(std::as_const(*this).Find(handle));
 }
 
 uint32_t CSAudio::LoadSound(const char *path, int kind, int group, float volume)

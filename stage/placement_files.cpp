@@ -1,7 +1,9 @@
 // Readers of the placement (.IAF) and territory (.ATF) files (see
 // ai_placement.h). Both are lists of blocks (app/keyword_block.h).
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 
 #include "app/keyword_block.h"
 #include "stage/ai_placement.h"
@@ -67,17 +69,13 @@ void PlacementKey(CSKeywordFile *file, AiPlacement *p, bool *typed)
         {"InitState:", &AiPlacement::initState, INT32_MIN}, {"Territory:", &AiPlacement::territory, 0},
         {"IsRender:", &AiPlacement::isRender, 0},        {"ItemType:", &AiPlacement::itemType, INT32_MIN},
     };
+    const IntKey *intKey =
+        std::find_if(std::begin(kInts), std::end(kInts), [&](const IntKey &k) { return file->KeyIs(k.key); });
     if (file->KeyIs("AIType:")) {
         *typed = file->Int(&p->aiType) || *typed;
-        return;
-    }
-    for (const IntKey &k : kInts) {
-        if (file->KeyIs(k.key)) {
-            file->Int(&(p->*k.field), k.min);
-            return;
-        }
-    }
-    if (file->KeyIs("position:")) {
+    } else if (intKey != std::end(kInts)) {
+        file->Int(&(p->*intKey->field), intKey->min);
+    } else if (file->KeyIs("position:")) {
         float v[3];
         if (file->Floats(v, 3)) {
             p->position = {v[0], v[1], v[2]};
