@@ -67,7 +67,9 @@ bool BeginDrawing(CSLoading *loading, RwCamera *camera)
     if (own == nullptr) {
         return BeginCameraUpdate(camera);
     }
-    if (RwCameraGetCurrentCamera() != nullptr) {
+    // Nothing without the main camera, nor inside another camera's update
+    // (a frame the main thread draws).
+    if (camera == nullptr || RwCameraGetCurrentCamera() != nullptr) {
         return false;
     }
     RwCameraSetRaster(own, RwCameraGetRaster(camera));
@@ -85,13 +87,11 @@ void EndDrawing(CSLoading *loading, RwCamera *camera)
     }
 }
 
-// Begin the main camera's update, draw, end it; the raster is shown either way.
+// Begin the main camera's update, draw, end it; the raster is shown either
+// way. Without a main camera nothing begins and nothing is shown.
 void DrawIntoMainCamera(CSLoading *loading)
 {
     RwCamera *camera = MainCamera();
-    if (camera == nullptr) {
-        return;
-    }
     const uint32_t before = loading->Drawings();
     if (BeginDrawing(loading, camera)) {
         loading->Draw();
@@ -144,7 +144,10 @@ void InstallLoadingScreenCalls(CSLoading *loading)
     }
 }
 
-CSLoading::CSLoading() : drawFrame(DrawIntoMainCamera), now(timeGetTime) { g_pLoading = this; }
+CSLoading::CSLoading() : drawFrame(DrawIntoMainCamera), now(timeGetTime), startThread(CreateWorkerThread)
+{
+    g_pLoading = this;
+}
 
 CSLoading::~CSLoading()
 {
@@ -207,7 +210,7 @@ void CSLoading::Activate(uint8_t on, int32_t stageId)
         game::TraceLine("loading").Word("on").Int(stageId).Word(ScenePictureOf(stageId)).Int(threaded_);
         if (threaded_ != 0) {
             CreateThreadCamera();
-            thread_ = CreateWorkerThread(ThreadMain, this, kThreadPriorityNormal);
+            thread_ = startThread(ThreadMain, this, kThreadPriorityNormal);
             if (thread_ == nullptr) {
                 DestroyThreadCamera();
             }

@@ -84,9 +84,11 @@ public:
     // band, progress fill, progress frame).
     static void LayOut(uint32_t clockMs, float progress, UIQuad quads[7]);
 
-    // For tests: the drawing and the clock the pacing reads.
+    // For tests: the drawing, the clock the pacing reads and the start of
+    // the drawing thread (CreateWorkerThread).
     DrawFrame drawFrame;
     uint32_t (*now)();
+    WorkerThread *(*startThread)(uint32_t (*routine)(void *context), void *context, int priority);
     // Called after each drawing into the main camera, before its raster is
     // shown, with the camera and the drawing's number since the screen came
     // on (the --loading-shot test option); from the loader thread too,

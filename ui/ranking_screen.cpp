@@ -64,21 +64,21 @@ UIPlaced GradeLetter(uint32_t grade)
     return UILanguage() == 0 ? UIPlaced{kChiGradeScreen, kChiGradeSources[g]} : kEngGrades[g];
 }
 
-// Lays the narrow text out from (x, y) with its rows ending at x = 550.
-void SetNumberText(CSTextBlock *block, const char *text, int32_t x, int32_t y)
+// Lays the narrow text out from y down with its rows ending at x = 550.
+void SetNumberText(CSTextBlock *block, const char *text, int32_t y)
 {
     if (block == nullptr) {
         return;
     }
-    block->SetTextA(nullptr, text, x, y, kTextWrap);
+    block->SetTextA(nullptr, text, kTextRight, y, kTextWrap);
     block->AlignX(kAlignRowsRight, kTextRight);
 }
 
-void SetNumberText(CSTextBlock *block, int64_t value, int32_t x, int32_t y)
+void SetNumberText(CSTextBlock *block, int64_t value, int32_t y)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
-    SetNumberText(block, text, x, y);
+    SetNumberText(block, text, y);
 }
 
 void DrawText(const CSTextBlock *block)
@@ -168,11 +168,11 @@ void CSRanking::LayOutTexts()
 {
     char time[32];
     FormatPlayTime(rating_.seconds, 0, false, time, sizeof time);
-    SetNumberText(texts_[kTimeText], time, 320, 100);
-    SetNumberText(texts_[kEarningsText], rating_.earnings, 320, 138);
-    SetNumberText(texts_[kHitsText], rating_.bestHits, 320, 176);
-    SetNumberText(texts_[kBonusText], rating_.bonus, 450, 325);
-    SetNumberText(texts_[kMoneyText], rating_.newMoney, 450, 355);
+    SetNumberText(texts_[kTimeText], time, 100);
+    SetNumberText(texts_[kEarningsText], rating_.earnings, 138);
+    SetNumberText(texts_[kHitsText], rating_.bestHits, 176);
+    SetNumberText(texts_[kBonusText], rating_.bonus, 325);
+    SetNumberText(texts_[kMoneyText], rating_.newMoney, 355);
 }
 
 void CSRanking::LayOutQuads()
@@ -276,9 +276,7 @@ void CSRanking::Confirm()
             const ItemDescEntry *entry = descriptions != nullptr ? descriptions->Find(rewardItem) : nullptr;
             const char16_t *name = entry != nullptr ? entry->name.c_str() : nullptr;
             if (CSTextBlock *block = texts_[kRewardText]) {
-                block->SetText(nullptr, name != nullptr ? name : u"", 0, 0, kTextWrap);
-                block->AlignX(kAlignCentre, 320);
-                block->AlignY(kAlignCentre, 220);
+                LayOutCentred(block, name, 320, 220, kTextWrap);
             }
             ui->PlayUISound(kSoundReward, 0);
         } else {

@@ -11,6 +11,7 @@
 #include "app/threads.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_rect.h"
+#include "ui/ui_text_blocks.h"
 
 namespace {
 
@@ -317,9 +318,7 @@ void CSUIManager::ShowWaitingNotice()
     }
     const char16_t *text = gs->messageBox.Table().Text(kWaitingNoticeEntry, 0);
     const std::u16string message = text != nullptr ? text : u"";
-    block->SetText(nullptr, message.c_str(), 0, 0, 544);
-    block->AlignX(kAlignCentre, 320);
-    block->AlignY(kAlignCentre, 240);
+    LayOutCentred(block, message.c_str(), 320, 240, 544);
     const int32_t x = block->Rows().empty() ? 320 : block->Rows()[0].x;
     const int32_t y = block->Rows().empty() ? 240 : block->Rows()[0].y;
     // Counted by the pauses themselves: the clock may stand still within a

@@ -19,3 +19,12 @@ inline void GiveBackTextBlock(CSTextBlock *&block)
         block = nullptr;
     }
 }
+
+// Lays the text out with every row centred on x and the block centred on y
+// (null text lays out no rows).
+inline void LayOutCentred(CSTextBlock *block, const char16_t *text, int32_t x, int32_t y, int32_t wrapWidth)
+{
+    block->SetText(nullptr, text != nullptr ? text : u"", x, y, wrapWidth);
+    block->AlignX(kAlignCentre, x);
+    block->AlignY(kAlignCentre, y);
+}

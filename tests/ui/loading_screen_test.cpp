@@ -19,6 +19,8 @@
 #include "app/reference_image.h"
 #include "app/clock.h"
 #include "app/path.h"
+#include "rwsdk/include/rwengine.h"
+#include "app/locks.h"
 #include "app/threads.h"
 #include "tests/ui/ui_test_support.h"
 #include "stage/stage_screen_calls.h"
@@ -236,27 +238,29 @@ TEST_F(LoadingScreenTest, TheSamplePicturesAsDrawnHalfWayThroughAPeriod)
                                  dir + "/difference.bmp");
 }
 
+// A sound front-end without a device, the application's for the test.
+struct SoundScope {
+    SoundScope()
+    {
+        audio.Create(false);
+        application.audio = &audio;
+        g_pApplication = &application;
+    }
+    ~SoundScope()
+    {
+        g_pApplication = nullptr;
+        audio.Release();
+    }
+    CSAudio audio;
+    CSApplication application;
+};
+
 // The loading music: read as an interface sound at the settings' sound
 // volume and playing while the screen shows; stopped and unloaded when it
 // goes, so that the stage is not loaded to its tune.
 TEST_F(LoadingScreenTest, ItsMusicPlaysAtTheSoundVolumeWhileItShowsAndIsUnloadedAfter)
 {
-    // A sound front-end without a device, the application's for the test.
-    struct SoundScope {
-        SoundScope()
-        {
-            audio.Create(false);
-            application.audio = &audio;
-            g_pApplication = &application;
-        }
-        ~SoundScope()
-        {
-            g_pApplication = nullptr;
-            audio.Release();
-        }
-        CSAudio audio;
-        CSApplication application;
-    } scope;
+    SoundScope scope;
     CSAudio &audio = scope.audio;
     UISettings settings = ui->Settings();
     settings.soundVolume = 0.5f;
@@ -274,6 +278,34 @@ TEST_F(LoadingScreenTest, ItsMusicPlaysAtTheSoundVolumeWhileItShowsAndIsUnloaded
     EXPECT_EQ(loading.MusicHandle(), CSLoading::kNoMusic);
     EXPECT_FALSE(audio.IsPlaying(music));
     EXPECT_EQ(audio.GetMemoryUsed(music), 0u);
+}
+
+// A loading screen that goes while it shows (the program ends during a
+// load) unloads its music; after the application it leaves the sound alone.
+TEST_F(LoadingScreenTest, GoingWhileItShowsItUnloadsItsMusicUnlessTheApplicationWentFirst)
+{
+    SoundScope scope;
+    CSLoading *const owner = g_pLoading;
+    uint32_t music = CSLoading::kNoMusic;
+    {
+        CSLoading screen;
+        screen.drawFrame = Pacing::Count;
+        screen.Activate(1, 2010000);
+        music = screen.MusicHandle();
+        ASSERT_NE(music, CSLoading::kNoMusic);
+        EXPECT_TRUE(scope.audio.IsPlaying(music));
+    }
+    EXPECT_EQ(scope.audio.GetMemoryUsed(music), 0u);
+    EXPECT_EQ(g_pLoading, nullptr);
+    {
+        CSLoading screen;
+        screen.drawFrame = Pacing::Count;
+        screen.Activate(1, 2010000);
+        ASSERT_NE(screen.MusicHandle(), CSLoading::kNoMusic);
+        g_pApplication = nullptr;
+    }
+    g_pApplication = &scope.application;
+    g_pLoading = owner;
 }
 
 // Shown in the middle of a frame's drawing, the screen turns the depth
@@ -321,6 +353,155 @@ TEST_F(LoadingScreenTest, TheStageTableReachesItAndMissingPicturesAreFatal)
                                         "\\RESOURCE\\UITEXT\\LOADING\\ENG\\GFLOAD.BMP"}));
     Loading().Activate(0, 2160000);
     SetDataRootPath(apptest::SampleData().c_str());
+}
+
+// The test's clock for a drawing thread: a standing clock and pauses that
+// only count, so that a test can wait for the thread's rounds.
+struct ThreadRounds {
+    static inline std::atomic<int> pauses{0};
+    static void Use()
+    {
+        pauses = 0;
+        UseTestClock([](void *) -> uint32_t { return 1000; }, [](uint32_t, void *) { ++pauses; }, nullptr);
+    }
+    // Until the thread (or the caller) has paused `n` more times.
+    static void Await(int n)
+    {
+        const int target = pauses.load() + n;
+        while (pauses.load() < target) {
+            std::this_thread::yield();
+        }
+    }
+};
+
+// A loading screen asked to draw from its thread when no thread can be
+// started still shows: it draws in the loader's steps, as without threads.
+TEST_F(LoadingScreenTest, AThreadThatCannotStartLeavesItDrawingInTheLoadersSteps)
+{
+    CSLoading &loading = Loading();
+    loading.drawFrame = Pacing::Count;
+    loading.now = Pacing::Now;
+    loading.startThread = [](WorkerRoutine, void *, int) -> WorkerThread * { return nullptr; };
+    Pacing::drawings = 0;
+    Pacing::now = 5000;
+    loading.SetThreadedLoading(1);
+    loading.Activate(1, 2010000);
+    EXPECT_EQ(loading.IsActive(), 1);
+    EXPECT_FALSE(loading.HasThread());
+    EXPECT_EQ(loading.ThreadCamera(), nullptr);
+    EXPECT_EQ(Pacing::drawings, 0);  // no first drawing of a thread's start
+    loading.Step();
+    Pacing::now += 20;
+    loading.Step();
+    EXPECT_EQ(Pacing::drawings, 2);
+    EXPECT_EQ(loading.Clock(), 20u);
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(Pacing::drawings, 2);  // and no last one at its end
+    EXPECT_EQ(loading.Picture(), nullptr);
+}
+
+// The engine's record allocation with the cameras' records refused (the
+// free list a camera comes from is learnt from one camera made first).
+struct NoCameraRecords {
+    static inline void *(*alloc)(RwFreeList *) = nullptr;
+    static inline RwFreeList *cameras = nullptr;
+    static inline std::atomic<int> mode{0};  // 1 learns, 2 refuses
+    static void *Alloc(RwFreeList *list)
+    {
+        if (mode.load() == 1 && cameras == nullptr) {
+            cameras = list;
+        }
+        return mode.load() == 2 && list == cameras ? nullptr : alloc(list);
+    }
+    NoCameraRecords()
+    {
+        alloc = RwEngineInst->memoryFuncs.rwfreelistalloc;
+        RwEngineInst->memoryFuncs.rwfreelistalloc = Alloc;
+        cameras = nullptr;
+        mode = 1;
+        RwCameraDestroy(RwCameraCreate());
+        mode = 2;
+    }
+    ~NoCameraRecords() { RwEngineInst->memoryFuncs.rwfreelistalloc = alloc; }
+};
+
+// Without a camera of its own (none could be made) the thread draws the
+// screen through the main camera.
+TEST_F(LoadingScreenTest, WithoutACameraOfItsOwnTheThreadDrawsThroughTheMainOne)
+{
+    CSLoading &loading = Loading();
+    ThreadRounds::Use();
+    loading.SetThreadedLoading(1);
+    {
+        const NoCameraRecords refused;
+        ASSERT_NE(NoCameraRecords::cameras, nullptr);
+        EXPECT_EQ(RwCameraCreate(), nullptr);
+        loading.Activate(1, 2010000);
+        ASSERT_TRUE(loading.HasThread());
+        EXPECT_EQ(loading.ThreadCamera(), nullptr);
+        while (loading.Drawings() < 4) {
+            std::this_thread::yield();
+        }
+        loading.Activate(0, 2010000);
+    }
+    EXPECT_FALSE(loading.HasThread());
+    EXPECT_EQ(RwCameraGetCurrentCamera(), nullptr);
+    UseSystemClock();
+}
+
+// A game system without its camera (no window to draw into): the screen
+// comes and goes, stepped or threaded, and draws nothing.
+TEST_F(LoadingScreenTest, WithoutAMainCameraItComesAndGoesAndDrawsNothing)
+{
+    CSLoading &loading = Loading();
+    RwCamera *const camera = gs.camera;
+    gs.camera = nullptr;
+    loading.now = Pacing::Now;
+    Pacing::now = 5000;
+    loading.Activate(1, 2010000);
+    loading.Step();
+    Pacing::now += 40;
+    loading.Step();
+    EXPECT_EQ(loading.Drawings(), 0u);
+    EXPECT_EQ(loading.Clock(), 33u);  // the steps come all the same
+    loading.Activate(0, 2010000);
+    ThreadRounds::Use();
+    loading.SetThreadedLoading(1);
+    loading.Activate(1, 2010000);
+    ASSERT_TRUE(loading.HasThread());
+    EXPECT_EQ(loading.ThreadCamera(), nullptr);
+    ThreadRounds::Await(4);
+    EXPECT_EQ(loading.Drawings(), 0u);
+    loading.Activate(0, 2010000);
+    EXPECT_FALSE(loading.HasThread());
+    UseSystemClock();
+    gs.camera = camera;
+}
+
+// Turned on, threaded, in the middle of a frame the main thread draws
+// (under the render lock, which holds the thread back): its first drawing,
+// the caller's, stays out of that frame; once the frame is done the
+// thread draws.
+TEST_F(LoadingScreenTest, TurnedOnThreadedDuringAFramesDrawingItDrawsNothingIntoThatFrame)
+{
+    CSLoading &loading = Loading();
+    ThreadRounds::Use();
+    loading.SetThreadedLoading(1);
+    {
+        const CSRenderLockGuard frame;
+        ASSERT_TRUE(BeginCameraUpdate(gs.camera));
+        loading.Activate(1, 2010000);
+        ASSERT_TRUE(loading.HasThread());
+        EXPECT_EQ(loading.Drawings(), 0u);
+        EXPECT_EQ(RwCameraGetCurrentCamera(), gs.camera);
+        EndCameraUpdate(gs.camera);
+    }
+    while (loading.Drawings() < 2) {
+        std::this_thread::yield();
+    }
+    loading.Activate(0, 2010000);
+    EXPECT_EQ(RwCameraGetCurrentCamera(), nullptr);
+    UseSystemClock();
 }
 
 }  // namespace
