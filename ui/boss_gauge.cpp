@@ -63,7 +63,7 @@ void CSBossGauge::Start(int32_t stageId)
         return;
     }
     boss_ = nullptr;
-    maxLife_ = life_ = -1;
+    maxLife_ = life_ = kHudValueUnread;
     remainder_ = trail_ = barsAtLastLoss_ = spareBars_ = 0;
     trailMs_ = kHudTimerIdle;
     fadeElapsedMs_ = kHudTimerIdle;
@@ -130,7 +130,7 @@ void CSBossGauge::FindBoss()
         boss_ = actor;
         --bossesLeft_;
         TraceScreenBossBound(actor->aiType, actor->hp);
-        maxLife_ = life_ = -1;
+        maxLife_ = life_ = kHudValueUnread;
         trailMs_ = kHudTimerIdle;
         const CharacterParams *params = actor->Params();
         SetLife(actor->hp, params != nullptr ? params->maxHP : 0);

@@ -71,8 +71,8 @@ private:
     UIQuad fill_ = {};
     UIQuad trailQuad_ = {};
     int32_t stageId_ = 0;
-    int32_t maxLife_ = -1;
-    int32_t life_ = -1;
+    int32_t maxLife_ = kHudValueUnread;
+    int32_t life_ = kHudValueUnread;
     int32_t remainder_ = 0;
     int32_t trail_ = 0;
     int32_t barsAtLastLoss_ = 0;

@@ -55,8 +55,6 @@ void CSGamePlay::LoadTextures()
     if (packed) {
         zuClosePack();
     }
-    playerArt_ = g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr;
-    wordArt_ = g_pUIManager != nullptr ? g_pUIManager->WordArt() : nullptr;
 }
 
 void CSGamePlay::ReleaseTextures()
@@ -69,17 +67,9 @@ void CSGamePlay::ReleaseTextures()
     }
     DestroyTexture(baseTexture_);
     baseTexture_ = nullptr;
-    playerArt_ = nullptr;
-    wordArt_ = nullptr;
 }
 
-RwTexture *CSGamePlay::GetHudTexture() const
-{
-    if (playerArt_ != nullptr) {
-        return playerArt_;
-    }
-    return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr;
-}
+RwTexture *CSGamePlay::GetHudTexture() const { return g_pUIManager != nullptr ? g_pUIManager->PlayerArt() : nullptr; }
 
 // ---- Life
 

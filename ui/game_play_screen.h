@@ -47,8 +47,7 @@ public:
     uint8_t IsPauseMenuOpen() const;
     // The pause menu is open over a picture that hides the whole screen.
     bool PauseMenuCoversScreen() const;
-    // The PLAYER atlas the overlay borrows (the screen manager's, which it
-    // is, while the overlay has not borrowed it).
+    // The PLAYER atlas the overlay draws with: the screen manager's.
     RwTexture *GetHudTexture() const;
     // The first panel's money counter gains the amount.
     void ShowMoneyGain(int32_t amount);
@@ -87,10 +86,8 @@ private:
     std::vector<std::unique_ptr<CSPlayerHUD>> panels_;
     std::unique_ptr<CSBossGauge> bossGauge_;
     std::unique_ptr<CSItemPopup> itemPopup_;
-    RwTexture *playerArt_ = nullptr;  // borrowed
     std::unique_ptr<RwTexture *[]> iconSheets_;
     RwTexture *baseTexture_ = nullptr;
-    RwTexture *wordArt_ = nullptr;  // borrowed
     bool gameOver_ = false;
 };
 

@@ -14,6 +14,8 @@ class CSHero;
 struct RwTexture;
 
 inline constexpr uint32_t kHudTimerIdle = 0xFFFFFFFFu;
+// A life or power (or its maximum) that a panel or gauge has not read yet.
+inline constexpr int32_t kHudValueUnread = -1;
 
 // The hit counter's anchor for the chosen screen size: x = W - W x
 // 0.11764706 (571.4286 at a width of 800), y = H / 13 in whole pixels.

@@ -58,7 +58,7 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     playerIndex_ = playerIndex;
     padNumber_ = boundHero != nullptr ? static_cast<uint8_t>(boundHero->padIndex) : 0;
     enabled_ = false;
-    maxPower_ = power_ = maxLife_ = life_ = -1;
+    maxPower_ = power_ = maxLife_ = life_ = kHudValueUnread;
     itemId_ = 0;
     itemCount_ = 0;
     countDigits_[0] = countDigits_[1] = 0;

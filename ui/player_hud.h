@@ -135,10 +135,10 @@ private:
     uint8_t playerIndex_ = 0;
     uint8_t padNumber_ = 0;
     bool enabled_ = false;
-    int32_t maxPower_ = -1;
-    int32_t power_ = -1;
-    int32_t maxLife_ = -1;
-    int32_t life_ = -1;
+    int32_t maxPower_ = kHudValueUnread;
+    int32_t power_ = kHudValueUnread;
+    int32_t maxLife_ = kHudValueUnread;
+    int32_t life_ = kHudValueUnread;
     int32_t trail_ = 0;
     int32_t itemId_ = 0;
     int32_t itemCount_ = 0;

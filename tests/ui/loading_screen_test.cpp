@@ -26,6 +26,7 @@
 #include "stage/stage_screen_calls.h"
 #include "ui/loading_screen.h"
 #include "ui/ui_quad.h"
+#include "ui/ui_rect.h"
 
 namespace {
 
@@ -73,6 +74,50 @@ TEST(LoadingScreenLayout, TheBarFillsWithTheProgress)
     EXPECT_EQ(quads[6].v[3].y, 417.0f);
     EXPECT_EQ(quads[3].v[3].y, 91.0f);
     EXPECT_EQ(quads[4].v[0].y, 307.0f);
+}
+
+// A quad's screen rectangle and its source (corners 0 and 3 of the four).
+void ExpectQuad(const UIQuad &quad, UIRect screen, UIRect source)
+{
+    EXPECT_FLOAT_EQ(quad.v[0].x, screen.x0);
+    EXPECT_FLOAT_EQ(quad.v[0].y, screen.y0);
+    EXPECT_FLOAT_EQ(quad.v[3].x, screen.x1);
+    EXPECT_FLOAT_EQ(quad.v[3].y, screen.y1);
+    EXPECT_FLOAT_EQ(quad.v[0].u, source.x0);
+    EXPECT_FLOAT_EQ(quad.v[0].v, source.y0);
+    EXPECT_FLOAT_EQ(quad.v[3].u, source.x1);
+    EXPECT_FLOAT_EQ(quad.v[3].v, source.y1);
+}
+
+// Every piece of a drawing where it stands and what it shows, the strip
+// moved 274 pixels (40 s) and the bar half full: the third tile too,
+// though it starts off the screen's right edge until the strip has moved
+// 459 pixels.
+TEST(LoadingScreenLayout, EveryPieceHasItsPlaceAndItsSource)
+{
+    constexpr float kU = 1.0f / 256.0f;
+    constexpr float kV = 1.0f / 512.0f;
+    const UIRect frameA = {1 * kU, 1 * kV, 255 * kU, 217 * kV};
+    const UIRect frameB = {1 * kU, 219 * kV, 255 * kU, 435 * kV};
+    UIQuad quads[7];
+    CSLoading::LayOut(40000, 0.5f, quads);
+    ExpectQuad(quads[0], {-274, 91, 275, 307}, frameA);
+    ExpectQuad(quads[1], {275, 91, 824, 307}, frameB);
+    ExpectQuad(quads[2], {824, 91, 1373, 307}, frameA);
+    ExpectQuad(quads[3], {0, 0, 640, 91}, {1 * kV, 2 * kV, 511 * kV, 184 * kV});
+    ExpectQuad(quads[4], {0, 307, 640, 480}, {1 * kV, 186 * kV, 511 * kV, 458 * kV});
+    ExpectQuad(quads[5], {456, 405, 522.5f, 417}, {1 * kV, 486 * kV, 67.5f * kV, 510 * kV});
+    ExpectQuad(quads[6], {456, 405, 589, 417}, {1 * kV, 460 * kV, 134 * kV, 484 * kV});
+    for (const UIQuad &quad : quads) {
+        for (const RwIm2DVertex &corner : quad.v) {
+            EXPECT_EQ(corner.emissiveColor, 0xFFF0F0F0u);
+        }
+    }
+    // The next period: B A B.
+    CSLoading::LayOut(80000 + 40000, 0.5f, quads);
+    ExpectQuad(quads[0], {-274, 91, 275, 307}, frameB);
+    ExpectQuad(quads[1], {275, 91, 824, 307}, frameA);
+    ExpectQuad(quads[2], {824, 91, 1373, 307}, frameB);
 }
 
 TEST(LoadingScreenLayout, EachStageGroupHasItsPicture)
