@@ -15,11 +15,8 @@ float ACosTable::Entry(int index)
 
 int ACosTable::IndexOf(float c)
 {
-    if (!(c > -1.0f)) {
-        c = -1.0f;
-    } else if (c > 1.0f) {
-        c = 1.0f;
-    }
+    // Held within [-1, 1]; fmax gives -1 for a NaN.
+    c = std::fmin(std::fmax(c, -1.0f), 1.0f);
     return static_cast<int>(1000.0f + c * 1000.0f);
 }
 
