@@ -393,7 +393,7 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
     }
     int64_t read = 0;
     while (pending) {
-        int64_t id = 0;
+        int64_t id{};
         if (!game::ParseKeyInteger(line, "ID", INT32_MIN, INT32_MAX, &id)) {
             report("\"ID: k\" expected; the line is skipped");
             pending = nextKeyLine(&line);
@@ -405,7 +405,7 @@ int ParseItemDescriptions(const game::MessageLineSource &next, const char *name,
         int got = 0;
         bool nextEntryStarts = false;
         while (got < 2 && nextLine(&line)) {
-            int64_t unused = 0;
+            int64_t unused{};
             if (game::ParseKeyInteger(line, "ID", INT32_MIN, INT32_MAX, &unused)) {
                 nextEntryStarts = true;
                 break;

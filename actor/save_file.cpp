@@ -42,7 +42,7 @@ template <typename T, size_t N>
 bool GetWords(game::ByteReader *in, T (&words)[N])
 {
     for (T &word : words) {
-        uint32_t raw = 0;
+        uint32_t raw{};
         if (!in->U32(&raw)) {
             return false;
         }

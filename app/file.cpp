@@ -38,7 +38,7 @@ zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = 
     CSRenderLockGuard lock;
     if (Reads(mode)) {
         uint8_t *copy = nullptr;
-        size_t size = 0;
+        size_t size{};
         if (PackLookupFile(path, &copy, &size)) {
             zuFile *file = NewHandle(mode);
             file->data = copy;

@@ -187,7 +187,7 @@ bool CSInput::LoadButtonConfig(const char *path)
                             block.slot);
             }
             block = SlotBlock{};
-            int32_t slot = 0;
+            int32_t slot{};
             if (file.Int(&slot, 0, input::kSlotCount - 1)) {
                 block.slot = slot;
                 block.codes = configs[slot];
@@ -218,7 +218,7 @@ bool CSInput::LoadButtonConfig(const char *path)
             }
             int32_t low = 0, high = 0;
             input::BindingCodeRange(block.slot, function, &low, &high);
-            int32_t code = 0;
+            int32_t code{};
             if (!file.Int(&code, low, high)) {
                 continue;
             }

@@ -22,7 +22,7 @@ size_t bytesInUse = 0;  // under the allocator lock
 void *HeaderOf(void *block) { return static_cast<uint8_t *>(block) - kHeader; }
 size_t SizeOf(void *block)
 {
-    size_t size = 0;
+    size_t size{};
     std::memcpy(&size, HeaderOf(block), sizeof(size));
     return size;
 }

@@ -76,7 +76,7 @@ bool TakeLoadingShot(const char *value, Options *options)
 
 bool TakeLanguage(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     if (!ParseNumber(value, &number) || number > 14) {
         return false;
     }
@@ -146,7 +146,7 @@ bool TakeMovie(const char *value, Options *options)
 // A stage number 1..42; its stage starts at once as a new game.
 bool TakeStage(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     if (!ParseNumber(value, &number) || number < 1 || number > 42) {
         return false;
     }
@@ -158,7 +158,7 @@ bool TakeStage(const char *value, Options *options)
 // screens before it.
 bool TakeScreen(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     if (!ParseNumber(value, &number) || number < 7 || number > 10) {
         return false;
     }
@@ -169,7 +169,7 @@ bool TakeScreen(const char *value, Options *options)
 // A save slot 1..20 whose game --stage carries into the stage.
 bool TakeSlot(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     if (!ParseNumber(value, &number) || number < 1 || number > 20) {
         return false;
     }
@@ -180,7 +180,7 @@ bool TakeSlot(const char *value, Options *options)
 // How many heroes --stage starts with: 1, or 2 for a second player.
 bool TakePlayers(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     if (!ParseNumber(value, &number) || number < 1 || number > 2) {
         return false;
     }
@@ -195,7 +195,7 @@ bool ParseTick(const char *value, uint32_t *tick) { return ParseNumber(value, ti
 bool ParseTickValue(const char *value, uint32_t *tick, int32_t *number)
 {
     const char *colon = std::strchr(value, ':');
-    uint32_t parsed = 0;
+    uint32_t parsed{};
     if (colon == nullptr || !ParseTick(std::string(value, colon).c_str(), tick) || !ParseNumber(colon + 1, &parsed) ||
         parsed > 0x7FFFFFFFu) {
         return false;
@@ -218,7 +218,7 @@ bool TakeHeroLife(const char *value, Options *options)
 // A tick above 0, added to a repeatable option's ticks.
 bool TakeTickInto(const char *value, std::vector<uint32_t> *ticks)
 {
-    uint32_t tick = 0;
+    uint32_t tick{};
     if (!ParseTick(value, &tick)) {
         return false;
     }

@@ -28,7 +28,7 @@ bool ReadFrame(CSKeywordFile *file, XdtFrame *frame)
         file->Report("no time after the texture");
         return false;
     }
-    int32_t ms = 0;
+    int32_t ms{};
     if (!ParseWholeNumber(rest, &ms) || ms < 1 || ms > 600000) {
         file->Report("'%s' is not a time of 1..600000 ms", rest);
         return false;

@@ -70,7 +70,7 @@ bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params)
             continue;
         }
         if (file->KeyIs("MaxHP:")) {
-            int32_t hp = 0;
+            int32_t hp{};
             if (file->Int(&hp, 1, 65535)) {
                 params->maxHP = static_cast<uint16_t>(hp);
             }

@@ -105,7 +105,7 @@ bool GetFrameUserId(const RwFrame *frame, int32_t *id)
 RwFrame *FindFrameByUserId(RpClump *clump, int32_t id)
 {
     auto matches = [id](RwFrame *frame) {
-        int32_t own = 0;
+        int32_t own{};
         return GetFrameUserId(frame, &own) && own == id;
     };
     return FindInFrames(ClumpRoot(clump), matches);
@@ -118,7 +118,7 @@ RwFrame *FindFrameByUserId(RpHAnimHierarchy *hierarchy, int32_t id)
     }
     for (RwInt32 i = 0; i < hierarchy->numNodes; ++i) {
         RwFrame *frame = hierarchy->pNodeInfo[i].pFrame;
-        int32_t own = 0;
+        int32_t own{};
         if (frame != nullptr && GetFrameUserId(frame, &own) && own == id) {
             return frame;
         }

@@ -21,7 +21,7 @@ bool ReadSoundList(CSKeywordFile *file, std::vector<int32_t> *ids)
                 countLine = file->LineNumber();
             }
         } else if (file->KeyIs("Sound:")) {
-            int32_t id = 0;
+            int32_t id{};
             if (!file->Int(&id, kFirstSoundId, kLastSoundId)) {
                 continue;
             }

@@ -47,7 +47,7 @@ bool KeyWithPrefix(const char *key, const char *prefix, const char *rest)
 // A colour byte: the number as atol reads it, its low 8 bits kept.
 void ColourByte(CSKeywordFile *file, uint8_t *out)
 {
-    int32_t value = 0;
+    int32_t value{};
     file->IntAsAtol(&value);
     *out = static_cast<uint8_t>(value & 0xFF);
 }
