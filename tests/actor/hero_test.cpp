@@ -211,6 +211,24 @@ TEST_F(HeroTest, AStateWithoutReactionsCarriesOnThroughAHit)
     EXPECT_EQ(hero.state, kHeroStateKnockedDown);
 }
 
+// A blow whose way in the machine leads back to standing (state 0, a state
+// like any other) stands the hero: it neither flinches nor swings on.
+TEST_F(HeroTest, ABlowWhoseWayLeadsToStandingStandsTheHero)
+{
+    model.fsf = mkdata::BuildStateMachine(
+        {
+            {kHeroStateStand, 0.0f, 0.0f, 1, 1, 0, 0, {}, {}, false},
+            {kHeroStateHurt, 0.0f, 0.0f, 1, 0, 0, 0, {}, {}, false},
+            {40, 5.0f, 0.0f, 1, 0, 10, kAtkPlain, {}, {{kHeroStateHurt, kHeroStateStand, 1}}, false},
+        },
+        {}, 0.15f);
+    hero.EnterState(40);
+    hero.TakeHit(nullptr, kAtkPlain, 100);
+    EXPECT_EQ(hero.hp, 2000 - 95);
+    EXPECT_EQ(hero.state, kHeroStateStand);
+    EXPECT_FALSE(hero.attacking);
+}
+
 // Let go, the hero goes where its machine leads out of the hold (here to
 // getting up); only a machine without that way puts it straight to standing.
 TEST_F(HeroTest, LetGoTheHeroTakesItsMachinesWayOutOfTheHold)

@@ -269,6 +269,33 @@ TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
     }
 }
 
+// A point farther than the shot flies at its speed within its life is still
+// reached: the flight is held a tenth of a second inside the life, so the
+// shot comes down on its point before it goes out.
+TEST_F(GeManager, AThrowBeyondTheShotsReachLandsOnItsPointWithinItsLife)
+{
+    manager.Create({});
+    hero1.position = {0.0f, 0.0f, 500.0f};  // far from the flight
+    hero2.position = {0.0f, 0.0f, -500.0f};
+    CSBoss1102ShotPool *shots = manager.boss1102Shots;
+    const float speed = shots->Shot().speed > 0.0f ? shots->Shot().speed : 60.0f;
+    const RwV3d target = {speed * shots->Facts().life * 2.0f, 0.0f, 0.0f};
+    ASSERT_TRUE(shots->Throw({0.0f, 20.0f, 0.0f}, nullptr, target, 0));
+    Run(shots->Facts().life);
+    EXPECT_EQ(shots->InstancesInUse(), 0);
+    int landed = 0;
+    for (int32_t i = 0; i < shots->InstanceCount(); ++i) {
+        const GeInstance &shot = shots->Instance(i);
+        if (shot.to.x == target.x) {
+            ++landed;
+            EXPECT_NEAR(shot.position.x, target.x, 3.0f);  // a frame's flight at most away
+            EXPECT_FLOAT_EQ(shot.position.y, target.y);
+        }
+    }
+    EXPECT_EQ(landed, 1);
+    EXPECT_EQ(world.MessagesTo(hero1) + world.MessagesTo(hero2), 0);
+}
+
 // A thrown projectile hits the first hero it touches on its way and ends
 // there; one that touches none lands on its point and hits nothing.
 TEST_F(GeManager, AThrownProjectileHitsTheFirstHeroItTouches)
@@ -349,6 +376,9 @@ TEST_F(GeManager, TheBarrelExplosionReachesThirtyUnits)
     hero2.position = near(0.0f, 31.0f, 0.0f);
     world.actors = {&hero1, &hero2, &bombNear, &bombFar, &npc};
     manager.Create({});
+    EXPECT_FALSE(manager.barrelBomb->Start(nullptr));  // no place: nothing blows
+    EXPECT_TRUE(world.posted.empty());
+    EXPECT_EQ(manager.barrelBomb->InstancesInUse(), 0);
     RwMatrix at = fxtest::Translation(near(0.0f, 0.0f, 0.0f));
     ASSERT_TRUE(manager.barrelBomb->Start(&at));
     ASSERT_EQ(world.posted.size(), 2u);

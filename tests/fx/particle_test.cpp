@@ -75,6 +75,24 @@ TEST_F(Particles, AliveUntilEmissionEndedAndTheLastParticleDied)
     EXPECT_LT(t, 0.1f + 0.2f + 0.05f);
 }
 
+// Emission ends on the very step its time runs out: a quarter of a second
+// of it in two eighth-second steps puts out the first step's particles only.
+TEST_F(Particles, EmissionEndsOnTheStepItsTimeRunsOut)
+{
+    ZusDesc quarter = Quick(0.25f);
+    quarter.life = 1.0f;
+    ASSERT_TRUE(manager.AddTemplate("quarter", quarter, 1, false));
+    CSParticleSystem *s = manager.CreateSystem("quarter");
+    ASSERT_NE(s, nullptr);
+    manager.Update(0.125f);
+    EXPECT_TRUE(s->IsEmitting());
+    EXPECT_EQ(s->ParticleCount(), 12);  // 100 a second for an eighth of a second
+    manager.Update(0.125f);
+    EXPECT_FALSE(s->IsEmitting());
+    EXPECT_EQ(s->Lifetime(), -1.0f);
+    EXPECT_EQ(s->ParticleCount(), 12);
+}
+
 // A template that emits for no time puts out no particle at all and the
 // system is over at once (it does not spray on until stopped).
 TEST_F(Particles, NoTimeOfEmissionShowsNothing)
@@ -204,12 +222,16 @@ TEST_F(Particles, UsedAfterItsPoolIsReleasedItDoesNothing)
     ASSERT_TRUE(manager.AddTemplate("game", Quick(-1.0f), 1, false));
     CSParticleSystem *held = manager.CreateSystem("stage");
     manager.Update(0.016f);
+    CSParticleManager::GiveBackWhenDead(held);
+    ASSERT_TRUE(held->IsEmitting());
     manager.ReleaseStageTemplates();
     EXPECT_EQ(manager.FindTemplate("stage"), nullptr);
     EXPECT_NE(manager.FindTemplate("game"), nullptr);
     EXPECT_TRUE(held->IsRetired());
     EXPECT_FALSE(held->IsTaken());
     EXPECT_FALSE(held->IsAlive());
+    EXPECT_FALSE(held->IsEmitting());  // its holder sees it stopped
+    EXPECT_FALSE(held->GivenBackWhenDead());
     RwMatrix m = fxtest::Translation({1.0f, 2.0f, 3.0f});
     held->SetMatrix(&m);
     held->SetEmitting(true, 50.0f);
