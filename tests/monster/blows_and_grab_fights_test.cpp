@@ -112,10 +112,11 @@ TEST_F(Blows, WithEveryBloodSparkOutABlowStillLandsAndBleeds)
     EXPECT_EQ(marks.sparks, 0);
 }
 
-// The grab monsters are held by the hero in states 25 and 26: there a blow
-// while held (4096) feeds 104 and costs its value less Defense, and the
-// hero's let-go (2048) feeds 105 and frees it. Outside them neither counts.
-// Here 104 leads from either held state to the other, 105 back to 0.
+// The grab monsters and the fighter character 10 are held by the hero in
+// states 25 and 26: there a blow while held (4096) feeds 104 and costs its
+// value less Defense, and the hero's let-go (2048) feeds 105 and frees it.
+// Outside them neither counts. Here 104 leads from either held state to the
+// other, 105 back to 0.
 class GrabFights : public MonsterScenario {
 protected:
     AiObject *Held(int32_t type)
@@ -161,9 +162,9 @@ protected:
     }
 };
 
-TEST_F(GrabFights, EachGrabMonsterIsHeldInStates25And26)
+TEST_F(GrabFights, EachGrabMonsterAndTheFighterIsHeldInStates25And26)
 {
-    for (int32_t type : {1004, 1003, 1002}) {
+    for (int32_t type : {1004, 1003, 1002, 10}) {
         SCOPED_TRACE(type);
         AiObject *m = Held(type);
         CheckHeldState(m, 25);
@@ -177,9 +178,10 @@ TEST_F(GrabFights, EachGrabMonsterIsHeldInStates25And26)
 // A blow while held (4096) shows the grab tint (material animation 1 at
 // speed 0.08, looped) only in the type's held state: 20 for 1000 and 1006,
 // 21 for 1005 and 1007, 26 for 1021, 25 and 26 for the grab monsters and
-// the fighter character 10, and only with damage to apply: held without
-// a blow it shows none. The states here take no HP, so the hit flash does
-// not take its place.
+// the fighter character 10, and only with damage to apply (a single point
+// is enough): held without a blow, or under one its Defense takes whole, it
+// shows none. The states here take no HP, so the hit flash does not take
+// its place.
 TEST_F(GrabFights, TheGrabTintShowsOnlyInTheHeldStates)
 {
     const struct {
@@ -187,9 +189,12 @@ TEST_F(GrabFights, TheGrabTintShowsOnlyInTheHeldStates)
         int32_t held;
     } rows[] = {{1000, 20}, {1006, 20}, {1005, 21}, {1007, 21}, {1021, 26},
                 {1004, 25}, {1003, 26}, {1002, 25}, {10, 26}};
+    constexpr int32_t kNoBlow = -1;
     for (const auto &r : rows) {
-        for (const auto &[state, blow] : {std::pair{r.held, true}, std::pair{r.held, false}, std::pair{0, true}}) {
-            SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(state) + (blow ? " struck" : " unstruck"));
+        for (const auto &[state, damage] : {std::pair{r.held, 30}, std::pair{r.held, 1}, std::pair{r.held, 0},
+                                            std::pair{r.held, kNoBlow}, std::pair{0, 30}}) {
+            SCOPED_TRACE(std::to_string(r.type) + " in " + std::to_string(state) + " struck for " +
+                         std::to_string(damage));
             AiObject *m = Place(r.type, kHome, kSouth);
             FsfBuilder b;
             b.State(0).Hurt(0);
@@ -198,11 +203,13 @@ TEST_F(GrabFights, TheGrabTintShowsOnlyInTheHeldStates)
             PutHero({0.0f, 0.0f, kHome.z - 10.0f}, {0.0f, 0.0f, 1.0f});
             Enter(m, state);
             m->grabbed = true;
-            if (blow) {
-                Hit(m, kAtkHeldDamage | kAtkPlain, monster::ParamsOf(m).defense + 30);
+            if (damage != kNoBlow) {
+                // Outside the held state a plain blow brings damage to apply.
+                Hit(m, state == r.held ? kAtkHeldDamage : kAtkHeldDamage | kAtkPlain,
+                    monster::ParamsOf(m).defense + damage);
             }
             Ticks(3);
-            if (state == r.held && blow) {
+            if (state == r.held && damage > 0) {
                 ExpectLook(m, 1, 0.08f, true);
             } else {
                 EXPECT_EQ(matAnims.Find(m), nullptr);
