@@ -1,8 +1,9 @@
 // Each sample monster's fight with a hero (and that of the characters that
 // act on their own), as a player would follow it, against its kept log:
 // placed with its own state machine, a hero far off, then close by, then
-// striking it blow after blow, then far off again; and two of a kind
-// against a hero walking round them. The logs (tests/monster/fight_logs/)
+// striking it blow after blow, then far off again; two of a kind against a
+// hero walking round them; blows of every kind, a guard and a grab; and a
+// second player's hero taking turns with the first. The logs (tests/monster/fight_logs/)
 // hold, tick by tick, every message sent, each blow, effect and sound, and
 // where each actor stands, its state and its life; they were read over
 // against each type's behaviour when kept. Any change to what a fight
@@ -38,13 +39,25 @@ std::vector<int32_t> TypesThatAct()
     return types;
 }
 
-class MonsterFight : public MonsterScenario, public ::testing::WithParamInterface<int32_t> {};
+class MonsterFight : public MonsterScenario, public ::testing::WithParamInterface<int32_t> {
+protected:
+    // The monster of the type under test 60 units ahead of the arena's
+    // middle, facing it, with the game's draws seeded with `seed`.
+    AiObject *PlaceFighter(uint32_t seed)
+    {
+        game::Srand(seed);
+        return Place(GetParam(), {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    }
+    // The fight against the type's kept log whose name ends in `suffix`.
+    void ExpectAsKept(const std::string &suffix)
+    {
+        ExpectFightAsKept("monster/fight_logs/" + std::to_string(GetParam()) + suffix);
+    }
+};
 
 TEST_P(MonsterFight, GoesAsItsKeptLogSays)
 {
-    const int32_t type = GetParam();
-    game::Srand(1);
-    AiObject *m = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    AiObject *m = PlaceFighter(1);
     ASSERT_NE(m, nullptr);
     PutHero({0.0f, 0.0f, -60.0f});
     for (int t = 1; t <= 900; ++t) {
@@ -60,7 +73,7 @@ TEST_P(MonsterFight, GoesAsItsKeptLogSays)
         }
         Tick();
     }
-    ExpectFightAsKept("monster/fight_logs/" + std::to_string(type));
+    ExpectAsKept("");
 }
 
 // Two of a kind side by side, the hero walking round them both and striking
@@ -89,7 +102,79 @@ TEST_P(MonsterFight, TwoOfAKindAgainstACirclingHeroGoAsTheirKeptLogSays)
         }
         Tick();
     }
-    ExpectFightAsKept("monster/fight_logs/" + std::to_string(type) + "-pair");
+    ExpectAsKept("-pair");
+}
+
+// Blows of every kind in turn, a hero that guards, strikes from behind,
+// seizes and lets go, and a last blow with the status-16 mark that no one
+// stands.
+TEST_P(MonsterFight, EveryKindOfBlowGoesAsItsKeptLogSays)
+{
+    AiObject *m = PlaceFighter(3);
+    ASSERT_NE(m, nullptr);
+    PutHero({0.0f, 0.0f, 20.0f});
+    const struct {
+        int t;
+        int32_t bits;
+        int32_t value;
+    } blows[] = {
+        {60, kAtkPlain | kAtkHurt2, 30},  {130, kAtkPlain | kAtkHurt8, 30}, {220, kAtkPlain | kAtkHurt4, 30},
+        {280, kAtkHeavy, 30},             {340, kAtkPlain | kAtkBurn, 10},  {440, kAtkPlain | kAtkPoison, 10},
+        {520, kAtkPlain, 30},             {560, kAtkGrab, 0},               {580, kAtkHeldDamage, 30},
+        {600, kAtkHeldDamage, 30},        {620, kAtkGrabEnd, 0},            {660, kAtkReleaseHeld, 0},
+        {760, kAtkPlain | kAtkStatus16, 5000},
+    };
+    for (int t = 1; t <= 900; ++t) {
+        if (t == 500) {
+            PutHero({0.0f, 0.0f, 100.0f}, {0.0f, 0.0f, -1.0f});  // behind it
+        }
+        if (t == 680) {
+            PutHero({0.0f, 0.0f, 25.0f});  // in front again, guarding
+            hero.guarding = true;
+        }
+        if (t == 740) {
+            hero.guarding = false;
+        }
+        for (const auto &blow : blows) {
+            if (blow.t == t) {
+                Hit(m, blow.bits, blow.value);
+            }
+        }
+        Tick();
+    }
+    ExpectAsKept("-blows");
+}
+
+// The second player's hero comes and goes: it stands near and strikes while
+// the first is far off, then the first comes near and the second goes, then
+// both stand by it, the second striking, until the first leaves the stage.
+TEST_P(MonsterFight, ASecondHeroTakingTurnsGoesAsItsKeptLogSays)
+{
+    AiObject *m = PlaceFighter(5);
+    ASSERT_NE(m, nullptr);
+    PutHero({0.0f, 0.0f, -300.0f});
+    ASSERT_TRUE(BringSecondHero({0.0f, 0.0f, 20.0f}));
+    for (int t = 1; t <= 900; ++t) {
+        if (t == 300) {
+            PutHero({30.0f, 0.0f, 30.0f}, {-0.6f, 0.0f, 0.8f});
+            secondHero.SetPosition({0.0f, 0.0f, -300.0f});
+        }
+        if (t == 480) {
+            secondHero.SetPosition({-30.0f, 0.0f, 30.0f});
+        }
+        if (t == 720) {
+            hero.removed = true;
+        }
+        if (t == 150 || t == 240 || t == 540 || t == 630) {
+            Hit(m, t == 630 ? kAtkPlain | kAtkHurt4 : kAtkPlain, 20, &secondHero);
+        }
+        if (t == 400) {
+            Hit(m, kAtkPlain, 20);
+        }
+        Tick();
+    }
+    hero.removed = false;
+    ExpectAsKept("-two-heroes");
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(TypesThatAct()),

@@ -26,14 +26,17 @@
 
 namespace monstertest {
 
-bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate, const RwV3d &where)
+namespace {
+
+// Makes `hero` the stage's hero number `player` (of `player` + 1), with AI id
+// `aiId`, wearing a model of the loaded `heroTemplate`, at `where`: active,
+// hurtable and grabbable, linked into the stage's chain.
+bool PutOnStage(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate, int32_t player, int32_t aiId,
+                const RwV3d &where)
 {
-    if (!heroTemplate->Load(0, ModelFolder::kMainChar, "HERO01", stage->actorAnimations.get(), 1)) {
-        return false;
-    }
     hero->aiType = 0;
     hero->side = kSideHero;
-    hero->aiId = 9;
+    hero->aiId = aiId;
     hero->hp = 2000;
     hero->active = true;
     hero->hurtable = true;
@@ -42,10 +45,20 @@ bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplat
     hero->modelTemplate = heroTemplate;
     hero->position = where;
     hero->SetModelInstance(heroTemplate->TakeInstance(hero));
-    stage->heroes[0] = hero;
-    stage->heroCount = 1;
+    stage->heroes[player] = hero;
+    stage->heroCount = static_cast<uint8_t>(player + 1);
     LinkActor(stage, hero);
     return hero->model != nullptr;
+}
+
+}  // namespace
+
+bool DressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate, const RwV3d &where)
+{
+    if (!heroTemplate->Load(0, ModelFolder::kMainChar, "HERO01", stage->actorAnimations.get(), 1)) {
+        return false;
+    }
+    return PutOnStage(stage, hero, heroTemplate, 0, 9, where);
 }
 
 void UndressHero(CSStageManager *stage, CSHero *hero, CSModelTemplate *heroTemplate)
@@ -114,8 +127,10 @@ void MonsterScenario::TearDown()
     game::TraceAskPoses(false);
     game::TraceClose();
     std::remove(tracePath.c_str());
-    // The hero's model goes back before its template; the effects, which
+    // The heroes' models go back before their template; the effects, which
     // put their models in the world, before the stage's actors and world.
+    secondHero.SetModelInstance(nullptr);
+    stage.heroes[1] = nullptr;
     UndressHero(&stage, &hero, &heroTemplate);
     effects.Release();
     drops.Release();
@@ -177,6 +192,9 @@ void MonsterScenario::Tick(float dt)
     RunActorPass(&stage, dt, frame);
     while (MSGData *m = hero.PopMessage()) {
         heroInbox.push_back(*m);
+        FreeMessage(m);
+    }
+    while (MSGData *m = secondHero.PopMessage()) {
         FreeMessage(m);
     }
     effects.Update(dt);
@@ -338,6 +356,14 @@ void MonsterScenario::PutHero(const RwV3d &where, const RwV3d &facing)
 {
     hero.SetPosition(where);
     hero.SetDirection(facing);
+}
+
+bool MonsterScenario::BringSecondHero(const RwV3d &where, const RwV3d &facing)
+{
+    const bool dressed = PutOnStage(&stage, &secondHero, &heroTemplate, 1, kHeroAiIds[1], where);
+    secondHero.SetPosition(where);
+    secondHero.SetDirection(facing);
+    return dressed;
 }
 
 }  // namespace monstertest

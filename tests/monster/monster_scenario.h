@@ -135,6 +135,11 @@ protected:
     void Enter(AiObject *monster, int32_t state);
     // Puts the hero at `where` facing `facing`.
     void PutHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
+    // The second player's hero (AI id -2) at `where` facing `facing`,
+    // wearing the first hero's model too: active, hurtable and grabbable,
+    // the stage's second hero. Its messages are read and let go each tick.
+    // False when no model is left for it.
+    bool BringSecondHero(const RwV3d &where, const RwV3d &facing = {0.0f, 0.0f, 1.0f});
     // How long (s) the monster stands in its guard state `guard` entered
     // again after a guard it left a second into it another way than by the
     // guard's own end.
@@ -166,6 +171,7 @@ protected:
     gametest::SampleStage sample;
     CSStageManager &stage = sample.stage;
     CSHero hero;
+    CSHero secondHero;
     CSModelTemplate heroTemplate;
     soundtest::FakeSound fakeSound;
     std::unique_ptr<CSSFXManager> sfx;
