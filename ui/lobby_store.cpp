@@ -191,7 +191,6 @@ void CSLobbyStore::SetActive(uint8_t on)
     questionPending = false;
     leftShakeMs = rightShakeMs = moneyShakeMs = kShakeMs;
     shownDescription = -1;
-    quantity = 0;
     g_pUIManager->StartBaseMapReveal();
     if (list == nullptr) {
         list = std::make_unique<CSTextList>();
@@ -224,10 +223,6 @@ void CSLobbyStore::Release()
         GiveBackTextBlock(*block);
     }
     active = 0;
-    closing = 0;
-    questionPending = false;
-    tab = kNoTab;
-    mode = kBrowse;
 }
 
 void CSLobbyStore::LoadArt()
@@ -368,11 +363,14 @@ void CSLobbyStore::FinishClose()
 
 void CSLobbyStore::MoveRow(int32_t step)
 {
-    if (mode == kSellQuantity) {
-        ShowTotal();
+    if (mode != kBrowse) {
+        // The pickers hold the row; the sell picker shows its total again.
+        if (mode == kSellQuantity) {
+            ShowTotal();
+        }
         return;
     }
-    if (mode != kBrowse || rowCount == 0) {
+    if (rowCount == 0) {
         return;
     }
     const int32_t next = std::clamp(selectedRow + step, 0, rowCount - 1);
