@@ -127,14 +127,11 @@ void SwapPadBinding(int32_t slot, int32_t newCode, int32_t oldCode)
     }
 }
 
-const char *CSOption::CellFunction(int32_t cell)
-{
-    return cell >= 0 && cell < kBindingCells ? kCells[cell].function : nullptr;
-}
+const char *CSOption::CellFunction(int32_t cell) { return kCells[cell].function; }
 
-int32_t CSOption::CellSubPage(int32_t cell) { return cell >= 0 && cell < kBindingCells ? kCells[cell].subPage : 0; }
+int32_t CSOption::CellSubPage(int32_t cell) { return kCells[cell].subPage; }
 
-int32_t CSOption::CellRow(int32_t cell) { return cell >= 0 && cell < kBindingCells ? kCells[cell].row : 0; }
+int32_t CSOption::CellRow(int32_t cell) { return kCells[cell].row; }
 
 int32_t CSOption::NeighbourCell(int32_t cell, int32_t direction)
 {
@@ -182,11 +179,6 @@ void CSOption::SetBindingCursor(int32_t cell)
 void CSOption::MoveBindingCursorSideways(int32_t direction)
 {
     MoveBindingCursor(NeighbourCell(selectedCell, direction == 0 ? kLeft : kRight));
-}
-
-void CSOption::MoveBindingCursorVertically(int32_t direction)
-{
-    MoveBindingCursor(NeighbourCell(selectedCell, direction < 0 ? kUp : kDown));
 }
 
 void CSOption::MoveBindingCursor(int32_t cell)
@@ -324,16 +316,11 @@ void CSOption::BindPadAxis(int32_t index)
 
 void CSOption::ReturnToSettings()
 {
+    // Only a page that is not listening goes back, and so shows no
+    // conflict; the next visit starts again from the first cell.
     page = kSettingsPage;
-    selectedCell = 0;
-    subPage = 0;
-    subPageOffset = 0.0f;
-    listening = 0;
-    conflict = 0;
     LayOutSettings();
     SetSettingsRow(settingsRow);
-    LayoutPage();
-    SetBindingCursor(0);
     g_pUIManager->PlayUISound(kUISoundCancel, 0);
 }
 

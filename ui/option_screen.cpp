@@ -290,14 +290,10 @@ void CSOption::AdjustSetting(int32_t delta)
         ui->PlayUISound(kUISoundMove, 0);  // heard at the new volume
         break;
     case kRowMouse: {
-        float speed = MouseSpeed;
-        if (delta == 1) {
-            speed = speed < kMaxMouseSpeed ? speed + 0.02f : kMaxMouseSpeed;
-        } else {
-            speed = speed > kMinMouseSpeed ? speed - 0.02f : kMinMouseSpeed;
-        }
+        const float speed = MouseSpeed + (delta == 1 ? 0.02f : -0.02f);
         // Kept on its hundredths and within its range: float steps drift,
         // and a speed past the range would be refused when the file is read.
+        // A step at an end of the range thus leaves the speed where it is.
         MouseSpeed = std::clamp(std::round(speed * 100.0f) / 100.0f, kMinMouseSpeed, kMaxMouseSpeed);
         LayOutMouseSpeed();
         break;
@@ -315,8 +311,11 @@ void CSOption::ConfirmRow()
     CSUIManager *ui = g_pUIManager;
     switch (settingsRow) {
     case kRowKeys:
+        // Every visit of the binding page starts on its first cell, not
+        // listening (as the settings page never is).
         page = kBindingPage;
-        listening = 0;
+        subPage = 0;
+        subPageOffset = 0.0f;
         SetBindingCursor(0);
         LayoutPage();
         ui->PlayUISound(kUISoundConfirm, 0);
@@ -409,29 +408,25 @@ void CSOption::Update(uint32_t ms)
 void CSOption::UpdateSettingsPage()
 {
     const PadState &pad = UIPadState(g_pUIManager->GetUIPad());
+    // (The mouse speed keeps to its range in AdjustSetting.)
     const bool adjustable = settingsRow == kRowMusic || settingsRow == kRowSound || settingsRow == kRowMouse;
-    const bool mouseRow = settingsRow == kRowMouse;
     const bool repeatDue = clockMs - lastRepeatMs > static_cast<float>(repeatIntervalMs);
     if (adjustable && PadHeld(pad, kPadLeft)) {
         ++holdCount;
         if (holdCount > kHoldUpdates && repeatDue) {
-            if (!mouseRow || MouseSpeed > kMinMouseSpeed) {
-                AdjustSetting(-1);
-            }
+            AdjustSetting(-1);
             lastRepeatMs = clockMs;
         }
-    } else if (adjustable && PadPressed(pad, kPadLeft) && (!mouseRow || MouseSpeed > kMinMouseSpeed)) {
+    } else if (adjustable && PadPressed(pad, kPadLeft)) {
         AdjustSetting(-1);
     }
     if (adjustable && PadHeld(pad, kPadRight)) {
         ++holdCount;
         if (holdCount > kHoldUpdates && clockMs - lastRepeatMs > static_cast<float>(repeatIntervalMs)) {
-            if (!mouseRow || MouseSpeed < kMaxMouseSpeed) {
-                AdjustSetting(1);
-            }
+            AdjustSetting(1);
             lastRepeatMs = clockMs;
         }
-    } else if (adjustable && PadPressed(pad, kPadRight) && (!mouseRow || MouseSpeed < kMaxMouseSpeed)) {
+    } else if (adjustable && PadPressed(pad, kPadRight)) {
         AdjustSetting(1);
     }
     int32_t row = settingsRow;

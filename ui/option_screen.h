@@ -70,7 +70,6 @@ public:
     void SetBindingCursor(int32_t cell);
     // 0 left, 2 right.
     void MoveBindingCursorSideways(int32_t direction);
-    void MoveBindingCursorVertically(int32_t direction);  // -1 up, 1 down
     // To a cell, with its sub-page and the move sound; nothing when it is
     // the selected one.
     void MoveBindingCursor(int32_t cell);
@@ -80,7 +79,8 @@ public:
     void BindPadButton(int32_t index);
     void BindPadAxis(int32_t index);
 
-    // The function a cell binds ("square" ...), its sub-page and row.
+    // The function a cell (0 .. kBindingCells - 1) binds ("square" ...),
+    // its sub-page and row.
     static const char *CellFunction(int32_t cell);
     static int32_t CellSubPage(int32_t cell);
     static int32_t CellRow(int32_t cell);

@@ -193,6 +193,30 @@ TEST_F(OptionBinding, ArrowsEnterAndFunctionKeysAreIgnoredWhileListeningAndEscap
     EXPECT_EQ(Sounds().back(), 6600000);
 }
 
+// Left from the second sub-page and entered again, the page starts over on
+// its first cell: the first sub-page's names and keys, the pointer on the
+// first row, the page marker at the left.
+TEST_F(OptionBinding, EnteredAgainThePageStartsOnItsFirstCell)
+{
+    CSOption *option =
+        OpenBindingPage("20 key Down 1\n90 key Down 0\n" + KeyTap(100, "Escape") + KeyTap(110, "Enter"));
+    Step(99 - tick);
+    ASSERT_EQ(option->subPage, 1);
+    ASSERT_NE(option->selectedCell, 0);
+    Step(102 - tick);
+    ASSERT_EQ(option->page, CSOption::kSettingsPage);
+    Step(112 - tick);
+    ASSERT_EQ(option->page, CSOption::kBindingPage);
+    EXPECT_EQ(option->selectedCell, 0);
+    EXPECT_EQ(option->subPage, 0);
+    EXPECT_EQ(option->pageMarker->v[0].x, 50.0f);
+    EXPECT_EQ(option->pointer->v[0].y, 189.0f);
+    EXPECT_EQ(TextOf(option->keyTexts[0]), "Z");
+    EXPECT_EQ(TextOf(option->keyTexts[7]), GetKeyName(GetButtonBinding(4, "l1")));
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(option->conflict, 0);
+}
+
 TEST_F(OptionBinding, SubPageTwoTakesAKeyAndChangesNothingButPadButtonsRebindIt)
 {
     CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "B") + KeyTap(40, "Enter") +
