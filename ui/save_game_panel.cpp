@@ -44,7 +44,7 @@ void DrawFrameAround(std::initializer_list<const CSTextBlock *> blocks)
             pool.AddBounds(block);
         }
     }
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    int32_t left, top, right, bottom;  // all four written by GetBounds
     pool.GetBounds(&left, &top, &right, &bottom);
     g_pGameSystem->messageBox.SetFrameRect(left, top, right, bottom, kFrameMargin);
     g_pGameSystem->messageBox.DrawFrame();
@@ -76,7 +76,6 @@ void CSSaveGame::SetActive(uint8_t on)
         return;
     }
     CSUIManager *ui = g_pUIManager;
-    answer = 0;
     view.firstRow = 0;
     view.cursor = 0;
     leaving = 0;
@@ -103,8 +102,6 @@ void CSSaveGame::Release()
         GiveBackTextBlock(*block);
     }
     ReleasePictures();
-    questionOpen = false;
-    leaving = 0;
     active = 0;
 }
 
@@ -188,7 +185,6 @@ void CSSaveGame::Update()
         if (!ui->IsBaseMapCovering()) {
             SetActive(0);
             ui->StopBGM(0);
-            leaving = 0;
         }
         return;
     }

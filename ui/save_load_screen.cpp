@@ -96,15 +96,12 @@ void CSSaveLoad::Update()
     }
     CSUIManager *ui = g_pUIManager;
     if (leaving != 0) {
-        // Nothing is read while the screen fades out.
+        // Nothing is read while the screen fades out; the manager switches
+        // to the requested screen before it would update this one again.
         if (ui->IsFading() == 0) {
             ui->RequestModule(loaded != 0 ? kUIEnterStage : kUITitle);
             ui->StopBGM(0);
-            leaving = 0;
         }
-        return;
-    }
-    if (loaded != 0) {
         return;
     }
     const SlotInput in = ReadSlotInput();
