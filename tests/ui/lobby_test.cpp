@@ -448,8 +448,9 @@ TEST_F(Lobby, APictureMissingInsideThePackDrawsUntexturedAndTheMenuWorks)
 }
 
 // The menu as it is seen: hero 0 with 4321 in money after stages 1 and 2,
-// 1:02:03 played, the cursor on the second entry; in language 0 the menu's
-// entries, the name plate and the labels take their own pictures and places.
+// 1:02:03 played, the cursor on the second entry, then hero 1 in his place;
+// in language 0 the menu's entries, the name plates and the labels take
+// their own pictures and places.
 class LobbyShot : public Lobby, public ::testing::WithParamInterface<int32_t> {};
 
 TEST_P(LobbyShot, TheMenuAsItIsSeen)
@@ -465,6 +466,10 @@ TEST_P(LobbyShot, TheMenuAsItIsSeen)
     Tap(kPadDown);
     Frames(3);
     ExpectShot(GetParam() == 0 ? "lobby_menu_chi" : "lobby_menu");
+    // Hero 1 shows his own portrait and name plate.
+    hero.aiType = 1;
+    Frames(1);
+    ExpectShot(GetParam() == 0 ? "lobby_menu_hero1_chi" : "lobby_menu_hero1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LobbyShot, ::testing::Values(1, 0),
