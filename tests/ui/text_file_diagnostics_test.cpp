@@ -121,6 +121,10 @@ TEST(TextFileDiagnostics, TheStoreMessagesNameAnEmptyOrShortFileAndALongMessage)
     EXPECT_EQ(std::u16string(messages.Get(0)), u"Welcome");
     EXPECT_EQ(std::u16string(messages.Get(1)).size(), 255u);
     EXPECT_EQ(std::u16string(messages.Get(2)), u"");
+    // A message of exactly 255 characters is whole: no note.
+    EXPECT_EQ(Said(true, [&] { messages = ReadStore(u"Store\r\n" + std::u16string(255, u'w') + u"\r\n"); }),
+              "ENGLISH.STO: the file ends after 1 of the 45 messages; the others are empty\n");
+    EXPECT_EQ(std::u16string(messages.Get(0)), std::u16string(255, u'w'));
 }
 
 TEST(TextFileDiagnostics, TheNameFilesNameWhatTheyPassOverWithItsLine)
