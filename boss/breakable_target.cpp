@@ -1,10 +1,11 @@
 // Type 10026, the front-only target (see breakable_objects.h): a hit's
 // damage counts only when its sender stands within 60 degrees of the
 // target's facing; at 0 HP it breaks (input 2), fades (4), waits 1.5 s (5)
-// and stands again with full HP (6), removed only until its next update.
-// It never drops anything.
+// and stands again with full HP (6), its fade stopped so that it rises
+// whole, removed only until its next update. It never drops anything.
 #include "actor/fsf.h"
 #include "boss/breakable_objects.h"
+#include "fx/mat_anim_manager.h"
 #include "monster/kit_common.h"
 #include "monster/kit_messages.h"
 #include "stage/character_params.h"
@@ -105,6 +106,10 @@ void CSBreakObj10026::Act(CSBreakObj10026 *self, int32_t *next, float dt)
     if (self->state == breakable_target::kRestoreState) {
         self->busy = false;
         self->hp = monster::ParamsOf(self).maxHP;
+        // The fall's fade holds its faded end; standing up, it shows whole.
+        if (CSMatAnimManager *anims = monster::MatAnims()) {
+            anims->Stop(self);
+        }
         breakable::Feed(self, next, 0);
         if (*next == breakable_target::kStandingState) {
             self->removed = true;  // its next update restores it

@@ -429,7 +429,7 @@ TEST_F(Breakables, TheTargetIsHurtOnlyFromTheFrontAndStandsAgain)
 }
 
 // 10026 fades afresh each time it falls (material animation 4 from its
-// start), and a blow from right at the point behind its centre that the
+// start) and stands up whole again, and a blow from right at the point behind its centre that the
 // front is judged from counts as from the front.
 TEST_F(Breakables, TheTargetFadesAfreshAtEachFall)
 {
@@ -460,6 +460,11 @@ TEST_F(Breakables, TheTargetFadesAfreshAtEachFall)
         Tick();
         EXPECT_EQ(matAnims.Find(target), fade);
         EXPECT_EQ(matAnims.LookOf(target).alphaScale, 0.0f);
+        // Standing up again it shows whole, not faded.
+        ASSERT_GE(TicksUntil([&] { return target->state == 6; }, 400), 0);
+        Ticks(2);
+        EXPECT_EQ(matAnims.Find(target), nullptr);
+        EXPECT_EQ(matAnims.LookOf(target).alphaScale, 1.0f);
     }
 }
 
