@@ -519,32 +519,12 @@ TEST_F(Boss1101, StateTwentyThreeMayBeGrabbedForTwoSeconds)
     EXPECT_EQ(boss->state, 24);
 }
 
-// A held character is let go (kind 2 {0, 512, 0}) when the boss dies and
-// when an event puts it in its hold state.
+// A held character is kept while it stands, and let go (kind 2 {0, 512,
+// 0}) when the boss dies and when an event puts it in its hold state.
 TEST_F(Boss1101, ItLetsGoOfItsHeldCharacterAtDeathAndInItsHoldState)
 {
-    for (const bool dies : {true, false}) {
-        SCOPED_TRACE(dies);
-        CSBoss1101 *boss = Boss({dies ? -40.0f : 40.0f, 0.0f, 60.0f});
-        boss->heldCharacter = &hero;
-        HeroMessages();
-        if (dies) {
-            Hit(boss, kAtkPlain, boss->hp + 100);
-        } else {
-            Control(boss, kCtlShowHold, 0);
-        }
-        TicksUntil([&] { return boss->heldCharacter == nullptr; }, 10);
-        EXPECT_EQ(boss->heldCharacter, nullptr);
-        EXPECT_EQ(boss->state, dies ? 27 : 32);
-        Tick();
-        const std::vector<MSGData> hits = HeroHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].word[0], 0);
-        EXPECT_EQ(hits[0].word[1], kAtkReleaseHeld);
-        EXPECT_EQ(hits[0].word[2], 0);
-        Ticks(5);
-        EXPECT_TRUE(HeroHits().empty());  // once
-    }
+    ExpectItLetsGoOfItsHeldHeroAtDeathAndInItsHoldState([&](const RwV3d &at) { return Boss(at); },
+                                                        &CSBoss1101::heldCharacter, 27, 32);
 }
 
 // Its weapon flames ("3010600.zus") start once per entry with its model:

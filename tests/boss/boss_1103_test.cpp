@@ -458,6 +458,19 @@ TEST_F(Boss1103, TheGrabFightsTakeTheHerosInputs)
     ExpectLetGoAndRelease(boss, 27, 24, 15, 26);
 }
 
+// A hero it has grabbed is kept while it stands, and let go (kind 2 {0,
+// 512, 0}) when it dies and when an event puts it in its hold state 34.
+TEST_F(Boss1103, ItLetsGoOfItsGrabbedHeroAtDeathAndInItsHoldState)
+{
+    ExpectItLetsGoOfItsHeldHeroAtDeathAndInItsHoldState(
+        [&](const RwV3d &at) {
+            CSBoss1103 *boss = Boss();
+            boss->SetPosition(at);
+            return boss;
+        },
+        &CSBoss1103::GrabbedHero, 5, 34);
+}
+
 // With the stage's hit-timer switch on the rage glow runs while it has its
 // model and a hit (and burning) restarts its time since the last hit,
 // which grows again to 5; with the switch off it stays 5.0 and no glow runs.

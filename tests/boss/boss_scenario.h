@@ -375,6 +375,40 @@ protected:
         EXPECT_EQ(boss::ClockFrame(boss), frame);
         EXPECT_EQ(EffectStarts(pool), before + starts);
     }
+    // A hero the boss holds (its `held` slot) stays held while it stands
+    // idle, on its last HP too, and is let go once (kind 2 {0, 512, 0}) when the boss dies
+    // (into `dyingState`) and when an event puts it in `holdState`.
+    // `place` puts a fresh boss at a point.
+    template <typename BossType, typename Place>
+    void ExpectItLetsGoOfItsHeldHeroAtDeathAndInItsHoldState(Place place, AiObject *BossType::*held,
+                                                              int32_t dyingState, int32_t holdState)
+    {
+        for (const bool dies : {true, false}) {
+            SCOPED_TRACE(dies);
+            BossType *boss = place(RwV3d{dies ? -40.0f : 40.0f, 0.0f, 60.0f});
+            boss->*held = &hero;
+            boss->hp = 1;
+            Ticks(3);
+            EXPECT_EQ(boss->*held, &hero) << "kept while it stands, on its last HP too";
+            HeroMessages();
+            if (dies) {
+                Hit(boss, kAtkPlain, boss->hp + 100);
+            } else {
+                Control(boss, kCtlShowHold, 0);
+            }
+            TicksUntil([&] { return boss->*held == nullptr; }, 10);
+            EXPECT_EQ(boss->*held, nullptr);
+            EXPECT_EQ(boss->state, dies ? dyingState : holdState);
+            Tick();
+            const std::vector<MSGData> hits = HeroHits();
+            ASSERT_EQ(hits.size(), 1u);
+            EXPECT_EQ(hits[0].word[0], 0);
+            EXPECT_EQ(hits[0].word[1], kAtkReleaseHeld);
+            EXPECT_EQ(hits[0].word[2], 0);
+            Ticks(5);
+            EXPECT_TRUE(HeroHits().empty());  // once
+        }
+    }
     // The kind-2 hits the hero was sent since the last call.
     std::vector<MSGData> HeroHits()
     {
