@@ -310,6 +310,27 @@ struct LevelTaps {
     bool filtered;
 };
 
+// The most active lanes of a group whose second column is not the word after their
+// first that FetchLevel still reads the others' taps as pairs for.
+constexpr int kFewApart = kLanes / 4;
+
+// The four taps of the lanes in `apart` (bit k for lane k), word by word, into their
+// lanes of t00 to t11.
+[[gnu::always_inline]] inline void TapsApart(const uint32_t *texels, VI rowA, VI rowB, VI ax, VI bx, uint32_t apart,
+                                             VI &t00, VI &t10, VI &t01, VI &t11) {
+    LaneInts ra, rb, ia, ib;
+    IStore(ra.v, rowA), IStore(rb.v, rowB), IStore(ia.v, ax), IStore(ib.v, bx);
+    const VI iota = IIota();
+    for (uint32_t m = apart; m; m &= m - 1) {
+        const int k = __builtin_ctz(m);
+        const VI lane = ICmpEq(iota, ISet1(k));
+        t00 = IfElse(lane, ISet1(static_cast<int32_t>(texels[ra.v[k] + ia.v[k]])), t00);
+        t10 = IfElse(lane, ISet1(static_cast<int32_t>(texels[ra.v[k] + ib.v[k]])), t10);
+        t01 = IfElse(lane, ISet1(static_cast<int32_t>(texels[rb.v[k] + ia.v[k]])), t01);
+        t11 = IfElse(lane, ISet1(static_cast<int32_t>(texels[rb.v[k] + ib.v[k]])), t11);
+    }
+}
+
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // the four around it with their weights (fractions of zero leave the point texel alone).
 // `one`: every lane reads the same level (known without looking).
@@ -345,14 +366,20 @@ template <SamplerShape S>
     VI t00 = ISet1(0), t10 = t00, t01 = t00, t11 = t00;
     if (!uniform ||
         !FetchRowWindows(sm.levels[first].texels, rowA, rowB, ax, bx, active, anyLinear, fault, t00, t10, t01, t11)) {
-        if (kPairFetch && uniform && anyLinear &&
-            All(IOr(ICmpEq(bx, IAdd(ax, ISet1(1))), IXor(active, ISet1(-1))))) {
-            // Every active lane's second column is the word after its first (none wraps
-            // or is clamped back): each row's two taps are read as one pair, the same
-            // words. Inactive lanes read nothing.
+        // Active lanes whose second column is the word after their first, and the others
+        // (whose second column wraps or is clamped back).
+        const bool pairs = kPairFetch && uniform && anyLinear;
+        const VI follows = pairs ? ICmpEq(bx, IAdd(ax, ISet1(1))) : active;
+        const uint32_t apart = pairs ? static_cast<uint32_t>(IMoveMask(IAndNot(follows, active))) : 0u;
+        if (pairs && (apart == 0 || (__builtin_popcount(apart) <= kFewApart))) {
+            // Each row's two taps are read as one pair, the same words, in the lanes that
+            // follow; the few lanes apart read their four words one by one. Inactive
+            // lanes read nothing.
             const uint32_t *texels = sm.levels[first].texels;
-            GatherPairs(texels, IAdd(rowA, ax), active, t00, t10);
-            GatherPairs(texels, IAdd(rowB, ax), active, t01, t11);
+            const VI paired = apart ? IAnd(follows, active) : active;
+            GatherPairs(texels, IAdd(rowA, ax), paired, t00, t10);
+            GatherPairs(texels, IAdd(rowB, ax), paired, t01, t11);
+            if (apart) TapsApart(texels, rowA, rowB, ax, bx, apart, t00, t10, t01, t11);
             if (fault == kSpanFaultPair) {
                 const VI off = IAnd(ICmpEq(ax, ISet1(1)), ISet1(1));
                 t10 = IAdd(t10, off);
