@@ -425,14 +425,14 @@ struct StageTaps {
     bool blended;
 };
 
-// The sampler's SampleFace for 2D textures up to the weighing: level choice by the mip
-// filter, then one level, or two to be blended by the fraction of the level of detail.
+// The level a stage whose mip filter reads one level (none or point) reads at level of
+// detail `lambda`, and the lanes that filter linearly there: the mip filter's and the
+// magnification's choices of the sampler's SampleFace.
 template <SamplerShape S>
-[[gnu::always_inline]] inline void FetchStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault,
-                                              StageTaps &out) {
+[[gnu::always_inline]] inline void OneLevelOf(const SpanSampler &sm, VF lambda, uint32_t fault, VI &level, VI &linear) {
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
-    const DWORD mipFilter = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
-    if (kLodSteps && mipFilter == D3DTEXF_POINT && sm.lodSteps) {
+    const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
+    if (kLodSteps && mip == D3DTEXF_POINT && sm.lodSteps) {
         // `lambda` holds the footprint rho2: the level is its binade's, one more from the
         // binade's step on, clamped to the sampler's levels; NaN (any bits above
         // infinity's, or with the sign set) magnifies on the base level.
@@ -444,21 +444,33 @@ template <SamplerShape S>
         if (fault == kSpanFaultLodStep) up = IOr(up, IAnd(ICmpEq(binade, ISet1(2)), ICmpGt(IAnd(bits, ISet1(0x7FFFFF)), ISet1(0x6FFFFF))));
         const VI nearest = IClamp(ISub(Lookup32(steps.level, binade), up), base, last);
         const VI magnified = IOr(odd, IXor(ICmpGt(bits, ISet1(steps.magnified)), all));
-        const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
-                                        : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
-        out.blended = false;
-        return FetchLevel<S>(sm, IfElse(odd, base, nearest), u, v, linear, active, fault, false, out.a);
+        linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
+                               : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
+        level = IfElse(odd, base, nearest);
+        return;
     }
+    const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
+    linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
+                           : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
+    level = mip == D3DTEXF_NONE ? base : IfElse(magnified, base, IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last));
+}
+
+// The sampler's SampleFace for 2D textures up to the weighing: level choice by the mip
+// filter, then one level, or two to be blended by the fraction of the level of detail.
+template <SamplerShape S>
+[[gnu::always_inline]] inline void FetchStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault,
+                                              StageTaps &out) {
+    const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
+    out.blended = false;
+    if (mip != D3DTEXF_LINEAR) {
+        VI level, linear;
+        OneLevelOf<S>(sm, lambda, fault, level, linear);
+        return FetchLevel<S>(sm, level, u, v, linear, active, fault, mip == D3DTEXF_NONE, out.a);
+    }
+    const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
     const VI linear = S.linear >= 0 ? ISet1(S.linear ? -1 : 0)
                                     : IfElse(magnified, ISet1(sm.magLinear ? -1 : 0), ISet1(sm.minLinear ? -1 : 0));
-    const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
-    out.blended = false;
-    if (mip == D3DTEXF_NONE) return FetchLevel<S>(sm, base, u, v, linear, active, fault, true, out.a);
-    if (mip == D3DTEXF_POINT) {
-        const VI nearest = IClamp(FloorToIntV(FAdd(lambda, FSet1(0.5f))), base, last);
-        return FetchLevel<S>(sm, IfElse(magnified, base, nearest), u, v, linear, active, fault, false, out.a);
-    }
     const VI whole = FloorToIntV(lambda);
     const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
     const VI a = IfElse(magnified, base, IClamp(whole, base, last));
@@ -1785,17 +1797,17 @@ void SpanFilteredRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
 // ---- Pictures square to the screen ----
 
 // A triangle without perspective whose one sampled stage reads u along the screen's x
-// alone and v along its y alone (a picture of the interface, a movie frame, a page:
-// slopes of u down and of v across of zero), never choosing a level, is drawn row by
-// row through the filter's two halves kept apart: the row filter (two texels across,
-// weighed by the column's fraction; a point filter's one texel) depends only on the
-// column and the texel row, so it is worked once per texel row over the triangle's
-// columns and kept, and each pixel row only weighs its two kept texel rows by its own
-// fraction (or takes its one). A magnified picture reads and weighs each texel row
-// once for several pixel rows. The
-// columns' texels and fractions are the same operations on the same values as
-// StageCoords and FetchLevel work per group (a zero slope adds a zero: every zero gives
-// the same texel and fraction), so each pixel gets the same words and weights.
+// alone and v along its y alone (a picture of the interface, a movie frame, a page, a
+// sprite: slopes of u down and of v across of zero), reading one level throughout, is
+// drawn row by row through the filter's two halves kept apart: the row filter (two
+// texels across, weighed by the column's fraction; a point filter's one texel) depends
+// only on the column and the texel row, so it is worked once per texel row over the
+// triangle's columns and kept, and each pixel row only weighs its two kept texel rows by
+// its own fraction (or takes its one). A magnified picture reads and weighs each texel
+// row once for several pixel rows. The columns' texels and fractions are the same
+// operations on the same values as StageCoords and FetchLevel work per group (a zero
+// slope adds a zero: every zero gives the same texel and fraction), so each pixel gets
+// the same words and weights.
 
 // Widest run of columns kept (wider triangles take the general rows).
 constexpr int32_t kPictureColumns = 2048;
@@ -1813,15 +1825,40 @@ struct alignas(64) PictureRows {
     int32_t row[2], lo[2], hi[2];
 };
 
-// Whether a triangle of `columns` columns inside the band is drawn as a picture.
-[[gnu::always_inline]] inline bool IsPicture(const SpanPlan &p, const TriangleSetup &s, int32_t columns) {
+// Whether a triangle of `columns` columns inside the band is drawn as a picture, and
+// the level it reads and whether it filters there (`linear`). A stage that chooses its
+// level by the level of detail chooses one for the whole triangle: without perspective
+// the slopes of its coordinates, and with them the level of detail, are the same at
+// every pixel (where the coordinates stay finite, as they do with planes of moderate
+// size), so StageCoords and the level choice at one place give every pixel's.
+[[gnu::always_inline]] inline bool IsPicture(const SpanPlan &p, const TriangleSetup &s, int32_t columns,
+                                             int32_t &level, bool &linear) {
     if (p.sampledCount != 1 || (p.fault != kSpanFaultNone && p.fault != kSpanFaultPicture)) return false;
     const SpanSampler &sm = p.samplers[p.sampledStage[0]];
-    if (sm.needsLod || sm.divisor >= 0 || sm.addressU == SpanAddress::Border ||
-        sm.addressV == SpanAddress::Border) {
+    if (sm.divisor >= 0 || sm.addressU == SpanAddress::Border || sm.addressV == SpanAddress::Border ||
+        !(s.var[sm.slot].dy == 0.0f && s.var[sm.slot + 1].dx == 0.0f && columns <= kPictureColumns)) {
         return false;
     }
-    return s.var[sm.slot].dy == 0.0f && s.var[sm.slot + 1].dx == 0.0f && columns <= kPictureColumns;
+    level = sm.baseLevel;
+    linear = sm.magLinear;
+    if (!sm.needsLod) return true;
+    if (s.perspective || sm.mipFilter == D3DTEXF_LINEAR || s.maxX - s.minX >= (1 << 20) ||
+        s.maxY - s.minY >= (1 << 20)) {
+        return false;
+    }
+    constexpr float kModerate = 0x1p100f;
+    for (uint32_t k = sm.slot; k < sm.slot + 2; ++k) {
+        for (const float value : {s.var[k].at0, s.var[k].dx, s.var[k].dy}) {
+            if (!(value < kModerate && value > -kModerate)) return false;
+        }
+    }
+    VF u, v, lambda;
+    StageCoords<false>(s, sm, RowLanes{s, FSet1(0.0f)}, FSet1(0.0f), FSet1(1.0f), u, v, lambda);
+    VI levels, lanes;
+    OneLevelOf<kSamplerShapes[kSamplerShapeCount - 1]>(sm, lambda, p.fault, levels, lanes);
+    level = ILane0(levels);
+    linear = ILane0(lanes) != 0;
+    return true;
 }
 
 // Each column's two texels across and its fraction, for the row value `rowU` of u
@@ -1909,10 +1946,13 @@ inline const uint64_t *PictureRowFor(const SpanSampler &sm, PictureRows &pr, int
 
 thread_local PictureRows tPictureRows;
 
+// The picture's rows at the level `level` of its stage, filtered there or not (`linear`).
 void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
-                     int32_t y0, int32_t y1, int32_t cx0, int32_t cx1) {
+                     int32_t y0, int32_t y1, int32_t cx0, int32_t cx1, int32_t level, bool linear) {
     const bool flat = ctx.flat;
-    const SpanSampler &sm = p.samplers[p.sampledStage[0]];
+    SpanSampler sm = p.samplers[p.sampledStage[0]];
+    sm.baseLevel = level;
+    sm.magLinear = linear;
     SpanPictureDrawn(sm.magLinear);
     const SpanLevel &l = sm.levels[sm.baseLevel];
     PictureRows &pr = tPictureRows;
@@ -1995,12 +2035,14 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
+    int32_t pictureLevel = 0;
+    bool pictureLinear = false;
     if (p.alphaTest && depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
         int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, true>(p, s, ctx, region, y0, y1);
         else SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
-    } else if (!kPerspective && IsPicture(p, s, bx1 - bx0)) {
-        SpanPictureRows(p, s, ctx, region, y0, y1, bx0, bx1);
+    } else if (!kPerspective && IsPicture(p, s, bx1 - bx0, pictureLevel, pictureLinear)) {
+        SpanPictureRows(p, s, ctx, region, y0, y1, bx0, bx1, pictureLevel, pictureLinear);
     } else if (const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
                !kPerspective && IsFill(p, steady, ctx)) {
         SpanFillRows(p, s, ctx, region, y0, y1, steady);
