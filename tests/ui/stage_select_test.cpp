@@ -314,6 +314,22 @@ TEST_F(StageSelect, TheInfoPagesTurnThroughTheMonsterListsAndBackToTheStage)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kCancel}));
 }
 
+// The stage's page tells the story of the hero who plays: the second hero
+// reads his own line.
+TEST_F(StageSelect, TheSecondHeroReadsHisOwnLineOnTheStagesPage)
+{
+    StartLobby("select_second");
+    hero.aiType = 1;
+    WaitForMenu();
+    CSStageSelect *panel = OpenStageSelect();
+    Push(kPadRight);
+    ReleasePads();
+    ASSERT_TRUE(FramesUntil([&] { return panel->BannerUnfolded() && panel->bannerMs >= 100; }));
+    Tap(kPadCircle);
+    ASSERT_EQ(panel->mode, CSStageSelect::kInfo);
+    EXPECT_EQ(Rows(panel->PageText()), u"2 Arena||Hero 2 goes to the Arena.|");
+}
+
 // With no text block left in the game's pool the panel has neither banner
 // nor page text: the map still opens and the marker moves, silently.
 TEST_F(StageSelect, WithNoTextBlockLeftTheMapStillMovesWithoutABanner)

@@ -161,6 +161,40 @@ TEST_F(StatusTabsTest, TheItemTabListsRecoveryExplosiveAndSharedItemsWithTheirCo
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
 }
 
+// A description starts 10 inside the list's top left corner and wraps at
+// 20 less than the list's width in language 0 (318..561: 223), at 570 - the
+// list's left edge in the others (the list 10 further left: 262).
+TEST_F(StatusTabsTest, ADescriptionWrapsNarrowerInLanguageZero)
+{
+    Open(kStatusPagePauseMode);
+    ASSERT_FALSE(HasFatalFailure());
+    std::u16string text;
+    for (int i = 0; i < 60; ++i) {
+        text += u"ab ";
+    }
+    for (const int32_t language : {0, 1}) {
+        SCOPED_TRACE(language);
+        page.SetActive(0);
+        gs.language = language;
+        page.SetActive(1);
+        const CSTextList &list = page.List();
+        ASSERT_EQ(list.Left(), language == 0 ? 318 : 308);
+        TabDescription description;
+        description.Show(text.c_str(), list);
+        ASSERT_TRUE(description.Shown());
+        ASSERT_NE(description.Block(), nullptr);
+        const std::vector<CSTextBlock::Row> &rows = description.Block()->Rows();
+        ASSERT_GT(rows.size(), 2u);
+        EXPECT_EQ(rows.front().x, list.Left() + 10);
+        EXPECT_EQ(rows.front().y, list.Top() + 10);
+        const int32_t wrap = language == 0 ? 223 : 262;
+        const int32_t widest = description.Block()->GetMaxRowWidth();
+        EXPECT_LE(widest, wrap);
+        EXPECT_GT(widest, wrap - 20);  // a word (two letters and a blank) less at most
+    }
+    gs.language = 1;
+}
+
 TEST_F(StatusTabsTest, AHeldKeyMovesAfterASecondThenEveryTwentiethOfASecond)
 {
     Begin();
@@ -603,6 +637,35 @@ TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600090}));
 }
 
+// The page closed (and opened again) while its question about worn armour
+// is still up: the answer that comes later belongs to no page, and takes
+// nothing off.
+TEST_F(StatusTabsTest, AQuestionLeftOpenWhenThePageClosesTakesNothingOffLater)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
+    Down(2);
+    Tap(kPadCircle);
+    Step();
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    page.SetActive(0);
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
+    Down(2);
+    ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100010);
+    ASSERT_TRUE(ui->IsModalBoxOpen());
+    Tap(kPadLeft);
+    Updates(1);
+    Tap(kPadCircle);
+    Updates(1);
+    EXPECT_FALSE(ui->IsModalBoxOpen());
+    EXPECT_EQ(Worn(0), 5100010);
+    EXPECT_EQ(page.EquipPage()->slotIds[0], 5100010);
+}
+
 class SkillTabTest : public StatusTabsTest {
 protected:
     const SkillCommandDisplay &Shown() const
@@ -822,6 +885,56 @@ TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
     Step();
     EXPECT_TRUE(skills->DescriptionShown());
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
+// Moving to another skill starts its demonstration from its first picture;
+// a press that bumps against either end of the list leaves the
+// demonstration running where it is.
+TEST_F(SkillTabTest, MovingStartsTheDemonstrationAgainAndABumpAtAnEndDoesNot)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->ShownCount(), 4);
+    auto half = [&] { Step(1, 0.5f); };  // each step also runs the demonstration
+    half();
+    const float atTop = skills->DemoTime();
+    Tap(kPadUp);
+    Step();
+    EXPECT_EQ(skills->SelectedShown(), 0);
+    EXPECT_FLOAT_EQ(skills->DemoTime(), atTop + 0.016f);  // bumped: still running
+    // Down to Dash Cut ("R+A-B") with the first skill half lit: from the start.
+    Tap(kPadDown);
+    Step();
+    ASSERT_EQ(skills->SelectedShown(), 1);
+    EXPECT_EQ(skills->DemoStep(), 0);
+    EXPECT_EQ(skills->DemoTime(), 0.0f);
+    half();
+    half();
+    ASSERT_EQ(skills->DemoStep(), 3);
+    Step(1, 0.25f);
+    EXPECT_EQ(PictureAlpha(3), 205u);
+    // Up while "-" is lit: back on the first skill, from its start, and the
+    // "-" left back at rest for the next time Dash Cut is shown.
+    Tap(kPadUp);
+    Step();
+    ASSERT_EQ(skills->SelectedShown(), 0);
+    EXPECT_EQ(skills->DemoStep(), 0);
+    EXPECT_EQ(skills->DemoTime(), 0.0f);
+    EXPECT_EQ(skills->Display(1)->pictures[3].quad.v[0].emissiveColor >> 24, 240u);
+    // At the bottom a bump leaves the demonstration where it is.
+    Down(3);
+    ASSERT_EQ(skills->SelectedShown(), 3);
+    half();
+    const float atBottom = skills->DemoTime();
+    const int32_t step = skills->DemoStep();
+    Tap(kPadDown);
+    Step();
+    EXPECT_EQ(skills->SelectedShown(), 3);
+    EXPECT_EQ(skills->DemoStep(), step);
+    EXPECT_FLOAT_EQ(skills->DemoTime(), atBottom + 0.016f);
 }
 
 // Up walks back over the same skills down walked, past the ones not yet
