@@ -90,10 +90,6 @@ void CSEquipPage::Show()
                             CSItemPage::kListLeft, CSItemPage::kListRight);
         }
     }
-    const EquipEntry *entry = SelectedEntry();
-    if (entry == nullptr) {
-        return;
-    }
     OnSelect();
 }
 
@@ -261,9 +257,6 @@ bool CSEquipPage::EquipArmour(int32_t slot, bool save, int32_t id)
 
 void CSEquipPage::Update(float dt)
 {
-    if (active == 0) {
-        return;
-    }
     const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);
     if (key == ListKey::up || key == ListKey::down) {
         selected_ = StepListSelection(list_, key, selected_, EntryCount(), dt);
@@ -277,9 +270,6 @@ void CSEquipPage::Update(float dt)
 
 void CSEquipPage::Render() const
 {
-    if (active == 0) {
-        return;
-    }
     if (picture_ != nullptr && picture_->picture.texture != nullptr) {
         picture_->picture.Draw();
     }

@@ -47,6 +47,8 @@ public:
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
     void SetTexturesReady() { texturesReady = true; }
+    // A frame of the open tab: the character page runs and draws only its
+    // current tab, which is the active one.
     void Update(float dt);
     void Render() const;
     void Release();

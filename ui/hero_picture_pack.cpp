@@ -93,18 +93,15 @@ void HeroPicturePack::FinishReading()
     CheckFailure();
 }
 
-bool HeroPicturePack::LoadPictures()
+void HeroPicturePack::LoadPictures()
 {
     if (!stream_.Complete()) {
-        return false;
+        return;
     }
     if (stream_.Buffer()->fileSize == 0) {
         DebugPrint("%s is empty: the hero's pictures are left out\n", stream_.Path().c_str());
         gaveUp_ = true;
-        stream_.Close();
-        return true;
-    }
-    if (stream_.OpenPack()) {
+    } else if (stream_.OpenPack()) {
         RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\PAUSE\\").c_str());
         ReleasePictures();
         const std::string hero = hero_ == 0 ? "CHAR01" : "CHAR02";
@@ -116,7 +113,6 @@ bool HeroPicturePack::LoadPictures()
         stream_.CloseOpenedPack();
     }
     stream_.Close();
-    return true;
 }
 
 void HeroPicturePack::Close() { stream_.Close(); }

@@ -42,8 +42,8 @@ public:
     // Reads what is left at once.
     void FinishReading();
     // Once the whole pack is read: opens it from memory, reads the
-    // pictures and frees the buffer. True when it did so now.
-    bool LoadPictures();
+    // pictures and frees the buffer; before that, nothing.
+    void LoadPictures();
     // Closes the file and frees the buffer (the pictures stay).
     void Close();
     void ReleasePictures();

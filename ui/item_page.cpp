@@ -112,9 +112,6 @@ void CSItemPage::ShowSelected()
 
 void CSItemPage::Update(float dt)
 {
-    if (active == 0) {
-        return;
-    }
     const ListKey key = ReadTabKeys(&description_, !entries_.empty(), dt, &holdTime_);
     if (key == ListKey::up || key == ListKey::down) {
         selected_ = StepListSelection(list_, key, selected_, EntryCount(), dt);
@@ -127,9 +124,6 @@ void CSItemPage::Update(float dt)
 
 void CSItemPage::Render() const
 {
-    if (active == 0) {
-        return;
-    }
     if (icon_ != nullptr) {
         icon_->picture.Draw();
     }

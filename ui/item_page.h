@@ -34,6 +34,8 @@ public:
     // On a page just made: the shared list it shows its entries in, for its life.
     void Init(CSTextList *list);
     void SetActive(uint8_t on);
+    // A frame of the open tab: the character page runs and draws only its
+    // current tab, which is the active one.
     void Update(float dt);
     void Render() const;
     void Release();

@@ -264,12 +264,10 @@ void CSSelectCharacter::LoadCharacterModel()
         return;
     }
     PackOpenHook();
-    const bool packed = zuOpenPack(Rooted("\\PACK\\UI0\\SELCHAR.STR").c_str());
+    zuOpenPack(Rooted("\\PACK\\UI0\\SELCHAR.STR").c_str());
     CreateModels();
     LoadSkyBox();
-    if (packed) {
-        zuClosePack();
-    }
+    zuClosePack();  // nothing when the pack did not open
 }
 
 void CSSelectCharacter::CreateModels()

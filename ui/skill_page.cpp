@@ -338,9 +338,6 @@ void CSSkillPage::StepDemo(float dt)
 
 void CSSkillPage::Update(float dt)
 {
-    if (active == 0) {
-        return;
-    }
     StepDemo(dt);
     switch (ReadTabKeys(&description_, shownCount_ > 0, dt, &holdTime_)) {
     case ListKey::up:
@@ -370,9 +367,6 @@ void CSSkillPage::Update(float dt)
 
 void CSSkillPage::Render() const
 {
-    if (active == 0) {
-        return;
-    }
     if (const SkillCommandDisplay *display = Display(selectedRecord_)) {
         if (display->baseName != nullptr) {
             display->baseName->Draw();

@@ -55,6 +55,8 @@ public:
     // is open, else the disc); the tab opens only once that succeeded.
     void LoadSkills(int32_t hero);
     void SetActive(uint8_t on);
+    // A frame of the open tab: the character page runs and draws only its
+    // current tab, which is the active one.
     void Update(float dt);
     void Render() const;
     void Release();

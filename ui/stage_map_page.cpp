@@ -155,13 +155,11 @@ void CSStageMapPage::LoadPicture(int32_t stageId)
     const std::string mask = std::string(name, stem) + "A" + (name + stem);
     const std::string root = UIDataRoot();
     PackOpenHook();
-    const bool packed = zuOpenPack((root + "\\PACK\\" + info->folder + "\\" + info->pack + ".STR").c_str());
+    zuOpenPack((root + "\\PACK\\" + info->folder + "\\" + info->pack + ".STR").c_str());
     RwImageSetPath((root + folder).c_str());
     stagePicture_ = LoadTextureWithMask(name, mask.c_str());
     RwImageSetPath("");
-    if (packed) {
-        zuClosePack();
-    }
+    zuClosePack();  // nothing when the pack did not open
 }
 
 void CSStageMapPage::BuildFrame()

@@ -216,16 +216,14 @@ MapNode *CSStageSelect::FindNodeInDirection(const MapNode *from, float dx, float
 
 void CSStageSelect::LoadTextures()
 {
-    const bool packed = stream.OpenPack();
+    stream.OpenPack();
     if (selstag == nullptr) {
         selstag = ReadFolderPicture((std::string("\\RESOURCE\\UITEXT\\PAUSE") + UILanguageFolder()).c_str(),
                                     "SELSTAG.BMP", "SELSTAGA.BMP");
     }
     LoadStageNames();
     LoadMonsterNames();
-    if (packed) {
-        stream.CloseOpenedPack();
-    }
+    stream.CloseOpenedPack();  // nothing when the pack did not open
     stream.Close();
     picturesRead_ = true;
 }
@@ -253,9 +251,6 @@ void CSStageSelect::LoadMonsterNames()
 
 void CSStageSelect::Update(uint32_t ms)
 {
-    if (active == 0) {
-        return;
-    }
     directionX = 0.0f;
     directionY = 0.0f;
     if (stream.GetState() == UIPackStream::kRequested || stream.GetState() == UIPackStream::kReading) {

@@ -66,7 +66,7 @@ public:
     CSStageSelect &operator=(const CSStageSelect &) = delete;
 
     void SetActive(uint8_t on);
-    // One frame of `ms`.
+    // One frame of `ms`, while active (the lobby runs the open panel only).
     void Update(uint32_t ms);
     void Render();
     void Release();
