@@ -937,6 +937,52 @@ TEST_F(SkillTabTest, MovingStartsTheDemonstrationAgainAndABumpAtAnEndDoesNot)
     EXPECT_FLOAT_EQ(skills->DemoTime(), atBottom + 0.016f);
 }
 
+// A skill whose command has no key in it lights nothing; a hero who has
+// learned none of his file's skills gets one blank row on which the keys
+// do nothing, and no demonstration.
+TEST_F(SkillTabTest, ACommandWithoutKeysLightsNothingAndNoLearnedSkillGivesOneBlankRow)
+{
+    const std::string root = pausetest::TreeWithout("none_learned", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
+    if (!root.empty()) {
+        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
+            << mkdata::EncodeUtf16Le(u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
+                                     u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n"
+                                     u"#\r\nAbility: 3\r\nSpoken\r\nabc\r\n-\r\n\r\n");
+    }
+    Open(kStatusPagePauseMode, root);
+    ASSERT_FALSE(HasFatalFailure());
+    hero->SetAbilityFlag(3, 1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabSkills);
+    const CSSkillPage *skills = page.SkillPage();
+    ASSERT_EQ(skills->ShownCount(), 1);
+    EXPECT_EQ(skills->SelectedRecord(), 2);
+    EXPECT_EQ(Shown().count, 0);
+    Step(1, 2.0f);
+    EXPECT_EQ(skills->DemoStep(), 0);
+    // Ability 3 forgotten: nothing is listed at the tab's next showing.
+    hero->SetAbilityFlag(3, 0);
+    Tap(kPadRight);
+    Step();
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabSkills);
+    EXPECT_EQ(skills->ShownCount(), 0);
+    EXPECT_EQ(skills->SelectedRecord(), -1);
+    EXPECT_EQ(ListRow(0), u" ");
+    Sounds();
+    for (const PadButton key : {kPadDown, kPadUp, kPadTriangle}) {
+        Tap(key);
+        Step(1, 2.0f);
+    }
+    EXPECT_EQ(skills->SelectedShown(), 0);
+    EXPECT_EQ(skills->DemoStep(), 0);
+    EXPECT_FALSE(skills->DescriptionShown());
+    EXPECT_EQ(Sounds(), std::vector<int64_t>{});
+}
+
 // Up walks back over the same skills down walked, past the ones not yet
 // learned, and stops on the first.
 TEST_F(SkillTabTest, UpRetracesTheListedSkillsAndStopsOnTheFirst)

@@ -582,6 +582,24 @@ TEST_F(SelectionTest, ActivatedAgainWhileItShowsItStaysOnTheHeroTurnedTo)
     EXPECT_FLOAT_EQ(selection->namePlate->v[0].v * 512.0f, 87.0f);
 }
 
+// The models go only once the selection has closed: asked to release them
+// while it shows, it keeps its heroes and its sky, and the heroes turn on.
+TEST_F(SelectionTest, ItsModelsStayWhileItShows)
+{
+    RpClump *first = selection->Model(0)->clump;
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(selection->skyBox, nullptr);
+    selection->ReleaseCharacterModel();
+    ASSERT_NE(selection->Model(0), nullptr);
+    EXPECT_EQ(selection->Model(0)->clump, first);
+    EXPECT_NE(selection->skyBox, nullptr);
+    EXPECT_EQ(selection->modelCount, 2);
+    Press(0, kPadRight);
+    Updates(260, 1);
+    EXPECT_EQ(selection->current, 1);
+    ExpectHeroAt(1, CSSelectCharacter::kStartAngle + 2.0f * kPi);
+}
+
 // The sky box is drawn round the camera under a far plane of 400: every
 // corner of the sample's box lies nearer, however the box has turned (its
 // corners once lay beyond it, and the turned box showed black wedges of the
