@@ -40,7 +40,6 @@ UIPackStream::State UIPackStream::Step()
             Fail();
             break;
         }
-        bytesRead_ = 0;
         state_ = kReading;
         // An empty file is complete at once.
         if (buffer_->fileSize == 0) {
