@@ -53,7 +53,7 @@ int32_t MoneyAmount(const int32_t (&digits)[5])
 {
     int32_t amount = 0;
     for (int32_t digit : digits) {
-        amount = amount * 10 + std::clamp(digit, 0, 9);
+        amount = amount * 10 + digit;
     }
     return amount;
 }
@@ -121,7 +121,7 @@ std::string AbilityLabel(int32_t entry, int32_t comboCount, const int32_t (&digi
     }
     std::string out = entry == kEntryMoneyAdd ? "Give me money!!! : +" : "Oh! Don't take my money away!!! : -";
     for (int32_t i = 0; i < 5; ++i) {
-        std::snprintf(text, sizeof text, i == cursor ? " %d " : "%d", std::clamp(digits[i], 0, 9));
+        std::snprintf(text, sizeof text, i == cursor ? " %d " : "%d", digits[i]);
         out += text;
     }
     return out;
@@ -157,7 +157,7 @@ void CSDevMenu::FillCharacterAbility()
             } else if (abilityEntry == kEntryMoveCollision && g_pGameSystem != nullptr) {
                 g_pGameSystem->moveCollision = g_pGameSystem->moveCollision != 0 ? 0 : 1;
             } else if (IsMoneyEntry(abilityEntry)) {
-                int32_t &digit = moneyDigits[std::clamp(digitCursor, 0, 4)];
+                int32_t &digit = moneyDigits[digitCursor];
                 digit = std::clamp(digit + step, 0, 9);
             }
         }
@@ -208,7 +208,6 @@ static int32_t WornEquipmentId(int32_t heroIndex, int32_t slot)
 
 void CSDevMenu::SelectEquipment()
 {
-    equipmentSlot = std::clamp(equipmentSlot, 0, kHeroEquipSlots - 1);
     const auto takeWorn = [this] {
         const EquipmentSlotRange &range = kEquipmentSlots[equipmentSlot];
         lowestEquipmentId = range.lowest;

@@ -226,11 +226,9 @@ std::string ValueText(const StageInfo &record, const PageRow &row)
 // pressed on "Back" (the last row).
 bool UpdateRows(CSDevMenu *menu, DevMenuPage page, std::span<const PageRow> rows)
 {
+    // A pad that is not connected presses nothing.
     const int32_t count = RowCount(rows);
     const DevMenuPad pad = ReadDevMenuPad();
-    if (!pad.Connected()) {
-        return false;
-    }
     int32_t &cursor = menu->pageCursors[page];
     if (pad.Pressed(kPadUp)) {
         cursor = std::max(cursor - 1, 0);
@@ -238,7 +236,6 @@ bool UpdateRows(CSDevMenu *menu, DevMenuPage page, std::span<const PageRow> rows
     if (pad.Pressed(kPadDown)) {
         cursor = std::min(cursor + 1, count - 1);
     }
-    cursor = std::clamp(cursor, 0, count - 1);
     const PageRow &row = rows[static_cast<size_t>(cursor)];
     if (pad.Pressed(kPadLeft)) {
         ChangeRow(menu->tuning, row, -1);

@@ -431,6 +431,10 @@ TEST_F(DirectItems, AmbientSetsTheAmbientLightOnlyWhenOpenedFromTheMainList)
     EXPECT_EQ(h.menu.directItem, 1);
     EXPECT_EQ(h.menu.tuningCursor, kTuneAmbient);
     EXPECT_EQ(h.menu.pageFlags[kPageAmbient], 1);
+    // The page is drawn alone, over whatever page the tuning menu left open.
+    ASSERT_FALSE(h.Texts().empty());
+    EXPECT_EQ(h.Texts()[0].text, "Stage Ambient Setting");
+    EXPECT_EQ(h.Find("Set Camera Info"), nullptr);
     EXPECT_EQ(h.menu.tuning.ambientRed, 10);
     EXPECT_TRUE(h.menu.particleKinds.kinds.empty()) << "the direct items do not read the particle set";
     h.Press(kPadDown);
@@ -448,6 +452,9 @@ TEST_F(DirectItems, AmbientSetsTheAmbientLightOnlyWhenOpenedFromTheMainList)
     h.Tick();
     EXPECT_EQ(h.menu.directItem, 0);
     EXPECT_EQ(h.Label(), "Change to Stage 0-1(00)");
+    // What shows is the stage list's line, no page.
+    ASSERT_EQ(h.Texts().size(), 1u);
+    EXPECT_EQ(h.Texts()[0].text, "Change to Stage 0-1(00)");
     RpLightDestroy(h.gs.ambientLight);
     h.gs.ambientLight = nullptr;
 }
