@@ -28,7 +28,6 @@ void CSUIManager::StartColourFade(uint32_t argb, uint32_t ms, bool in)
     }
     fadeRunning_ = true;
     fadeShown_ = true;
-    fadeJustFinished_ = false;
     fadeColour_ = argb;
     (in ? fadeInDurationMs_ : fadeOutDurationMs_) = std::max<uint32_t>(ms, 1);
     (in ? fadeInElapsed_ : fadeOutElapsed_) = 0;
@@ -49,7 +48,6 @@ void CSUIManager::StepFade(uint32_t ms)
         if (ratio >= kFadeEndRatio) {
             fadeOutElapsed_ = kUINoTimer;
             fadeRunning_ = false;
-            fadeJustFinished_ = true;
         } else {
             fadeOutElapsed_ += ms;
         }
@@ -69,10 +67,9 @@ void CSUIManager::StepFade(uint32_t ms)
 
 void CSUIManager::DrawFade()
 {
-    if (!fadeShown_ && !fadeJustFinished_) {
+    if (!fadeShown_) {
         return;
     }
-    fadeJustFinished_ = false;
     SetDepthTestAndWrite(false);
     DrawUIQuad(fadeQuad_->v, nullptr);
     SetDepthTestAndWrite(true);

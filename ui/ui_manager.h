@@ -344,7 +344,6 @@ private:
     // Colour fade, letterbox and base-map fade.
     bool fadeRunning_ = false;
     bool fadeShown_ = false;
-    bool fadeJustFinished_ = false;
     bool letterboxOn_ = false;
     bool letterboxTargetOn_ = false;
     bool letterboxChanging_ = false;
