@@ -90,10 +90,9 @@ bool CSUIManager::PlaceHudBar(const RwV3d &cameraPoint, float hitTimer, int32_t 
                                     : 0.0f;
     SetQuadPositions(hudFrame_->v, sx, sy, sx + 65.0f, sy + 5.0f);
     SetQuadPositions(hudFill_->v, sx + 1.0f, sy + 1.0f, sx + 1.0f + 63.0f * share, sy + 4.0f);
-    uint32_t alpha = 255;
-    if (hitTimer >= kFadeFromSeconds) {
-        alpha = static_cast<uint32_t>(255.0f - (hitTimer - kFadeFromSeconds) * 255.0f);
-    }
+    // Opaque until the last second, then fading out over it.
+    const float fading = std::max(hitTimer - kFadeFromSeconds, 0.0f);
+    const uint32_t alpha = static_cast<uint32_t>(255.0f - fading * 255.0f);
     SetQuadArgb(hudFrame_->v, alpha << 24 | kFrameRgb);
     SetQuadArgb(hudFill_->v, alpha << 24 | kFillRgb);
     return true;

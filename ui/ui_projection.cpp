@@ -1,6 +1,8 @@
 // Stage points on the virtual screen (see ui_projection.h).
 #include "ui/ui_projection.h"
 
+#include <algorithm>
+
 #include "app/game_system.h"
 
 bool CameraSpacePoint(const RwV3d &world, RwV3d *cameraPoint)
@@ -15,8 +17,9 @@ bool CameraSpacePoint(const RwV3d &world, RwV3d *cameraPoint)
 bool ProjectToVirtualScreen(const RwV3d &cameraPoint, float *x, float *y)
 {
     const RwCamera *camera = g_pGameSystem != nullptr ? g_pGameSystem->camera : nullptr;
-    const float nearPlane = camera != nullptr ? RwCameraGetNearClipPlane(camera) : 0.0f;
-    if (!(cameraPoint.z > nearPlane) || cameraPoint.z <= 0.0f) {
+    // Never behind the camera, whatever its near plane.
+    const float nearPlane = camera != nullptr ? std::max(RwCameraGetNearClipPlane(camera), 0.0f) : 0.0f;
+    if (!(cameraPoint.z > nearPlane)) {
         return false;
     }
     *x = cameraPoint.x / cameraPoint.z * 640.0f;

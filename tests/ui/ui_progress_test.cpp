@@ -165,6 +165,12 @@ TEST_F(UIProgressTest, HealthBarsShowForFiveSecondsAfterAHit)
     // At or behind the camera: no bar, and no division by its depth.
     EXPECT_FALSE(ui->PlaceHudBar({0.0f, 0.0f, 0.0f}, 0.0f, 60, 120));
     EXPECT_FALSE(ui->PlaceHudBar({50.0f, 50.0f, -100.0f}, 0.0f, 60, 120));
+    // Nor nearer than the camera's near plane, or on it: only beyond it.
+    const float nearPlane = RwCameraGetNearClipPlane(gs.camera);
+    ASSERT_GT(nearPlane, 0.0f);
+    EXPECT_FALSE(ui->PlaceHudBar({0.0f, 0.0f, nearPlane * 0.5f}, 0.0f, 60, 120));
+    EXPECT_FALSE(ui->PlaceHudBar({0.0f, 0.0f, nearPlane}, 0.0f, 60, 120));
+    EXPECT_TRUE(ui->PlaceHudBar({0.0f, 0.0f, nearPlane * 2.0f}, 0.0f, 60, 120));
     // Off screen beyond the margins: none; within them: kept on screen.
     EXPECT_FALSE(ui->PlaceHudBar({-20.0f, 50.0f, 100.0f}, 0.0f, 60, 120));
     ASSERT_TRUE(ui->PlaceHudBar({99.0f, 99.0f, 100.0f}, 0.0f, 60, 120));
