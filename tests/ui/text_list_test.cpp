@@ -177,6 +177,40 @@ TEST_F(TextListTest, PushingAgainstAnEndSoundsOnlyOnceATenthOfASecondHasGathered
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
 }
 
+// A list set up again starts clean: nothing of the last one's selection,
+// window, place, pictures or gathered bump is left, and a first push
+// against the end sounds only after a whole tenth of a second.
+TEST_F(TextListTest, InitLeavesNothingOfTheListBefore)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    Fill(8);
+    list.Init();
+    list.SetItems(Entries(), 6, 100, 100 + 3 * Pitch(), 318, 561);
+    list.MoveCursor(0.016f, 7, 1);
+    list.MoveCursor(0.05f, 7, 1);
+    ASSERT_GT(list.EndBumpTimer(), 0.0f);
+    ASSERT_GT(list.WindowFirst(), 0);
+    list.Init();
+    const int32_t cleared[] = {list.EntryCount(), list.VisibleRows(), list.RowPitch(), list.CursorRow(),
+                               list.Selected(),   list.WindowFirst(), list.WindowLast(), list.Top(),
+                               list.Bottom(),     list.Left(),        list.Right()};
+    for (size_t i = 0; i < std::size(cleared); ++i) {
+        EXPECT_EQ(cleared[i], 0) << i;
+    }
+    EXPECT_EQ(list.EndBumpTimer(), 0.0f);
+    EXPECT_EQ(list.Bar(), nullptr);
+    EXPECT_EQ(list.Pointer(), nullptr);
+    EXPECT_EQ(list.Arrow(0), nullptr);
+    Fill(3);
+    list.SetItems(Entries(), 2, 100, 300, 318, 561);
+    Sounds();
+    list.MoveCursor(0.05f, 2, 1);
+    EXPECT_TRUE(Sounds().empty());
+    list.MoveCursor(0.05f, 2, 1);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
+}
+
 TEST_F(TextListTest, AnEmptyListHasNoRowsAndShowsOnlyItsDownArrow)
 {
     Begin();
