@@ -43,7 +43,9 @@ TEST_F(Monster1000, ItCountersAHeroThatAttacksCloseBy)
 {
     AiObject *m = Place(kType, kHome, kSouth);
     FsfBuilder b;
-    b.State(0).To(19, 19, 1);
+    for (int32_t state : {0, 2, 3}) {
+        b.State(state).To(19, 19, 1);
+    }
     b.State(19);
     UseStateMachine(kType, b.Build());
     PutHero(OffFacing(0.0f, 25.0f), {0.0f, 0.0f, 1.0f});  // within twice its AttackRange (15)
@@ -60,6 +62,15 @@ TEST_F(Monster1000, ItCountersAHeroThatAttacksCloseBy)
     Ticks(2);
     EXPECT_EQ(m->state, 0);
     m->stateRandom = 65;
+    Tick();
+    EXPECT_EQ(m->state, 19);
+    // Up to state 2 only: from state 3 on a low draw brings no counter.
+    Enter(m, 3);
+    m->stateRandom = 10;
+    Ticks(2);
+    EXPECT_EQ(m->state, 3);
+    Enter(m, 2);
+    m->stateRandom = 10;
     Tick();
     EXPECT_EQ(m->state, 19);
 }

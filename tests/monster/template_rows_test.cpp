@@ -25,6 +25,7 @@
 #include "stage/clump_anim_manager.h"
 #include "stage/media_paths.h"
 #include "monster_scenario.h"
+#include "support/game/diagnostics_capture.h"
 
 namespace {
 
@@ -196,7 +197,8 @@ struct EntrySoundRows {
     std::map<int32_t, std::set<int32_t>> sounds;  // by state; every other state is silent
 };
 
-// Every state of every type plays its own sounds on entry, once.
+// Every state of every type plays its own sounds on entry, once, and asks
+// for no sound the type does not load.
 TEST_F(TemplateRows, EachStateOfEachTypePlaysItsSoundsOnEntry)
 {
     const std::set<int32_t> a1000 = {6110030, 6300240};
@@ -238,6 +240,7 @@ TEST_F(TemplateRows, EachStateOfEachTypePlaysItsSoundsOnEntry)
                   {26, {6120010, 6300230}}, {27, {6120020}}, {28, {6120020}}}},
     };
     PutHero({0.0f, 0.0f, -60.0f});
+    gametest::CaptureDiagnostics();
     for (const EntrySoundRows &r : rows) {
         SCOPED_TRACE(r.type);
         AiObject *m = Still(r.type, r.last);
@@ -253,6 +256,8 @@ TEST_F(TemplateRows, EachStateOfEachTypePlaysItsSoundsOnEntry)
         }
         m->removed = true;
     }
+    const std::string said = gametest::TakeDiagnostics();
+    EXPECT_EQ(said.find("is not loaded"), std::string::npos) << said;
 }
 
 // The dizzy sound plays once on entering the dizzy state however long the
