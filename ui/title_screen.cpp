@@ -47,13 +47,8 @@ uint8_t StepBlink(uint32_t ms, uint32_t *timer, uint8_t *rising)
 // ---- SlideItem
 void SlideItem::Init()
 {
-    if (quad == nullptr) {
-        quad = std::make_unique<UIQuad>();
-    }
-    slideMs = 0xFFFFFFFFu;
-    selected = false;
-    selectedLeftX = 0.0f;
-    restRightX = 640.0f;
+    // A new item: its other fields hold their first values.
+    quad = std::make_unique<UIQuad>();
 }
 
 void SlideItem::Place(float x0, float y0, float x1, float y1)
@@ -390,7 +385,7 @@ void CSTitle::ReadInput()
         return;
     }
     if (PadPressed(pad, kPadUp) && movieKind == kBackground) {
-        if (selected >= 1 && selected <= 3) {
+        if (selected >= 1) {
             selected -= 1;
             g_pUIManager->PlayUISound(kUISoundMove, 0);
         }

@@ -161,6 +161,29 @@ TEST_F(FrontEndTest, TheMenuMovesWithSoundsButNotPastItsEnds)
     EXPECT_EQ(title->selected, 2u);
 }
 
+// An item number past the last deselects every item, each sliding back to
+// its place, and gives the cursor the whole logo picture; a real item
+// takes the cursor back with its own row.
+TEST_F(FrontEndTest, ACursorPastTheLastItemChoosesNoneAndShowsTheWholePicture)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    title->SetMenuCursor(4, true);
+    EXPECT_EQ(title->selected, 4u);
+    for (int i = 0; i < CSTitle::kItems; ++i) {
+        EXPECT_FALSE(title->items[i].selected) << i;
+        EXPECT_FLOAT_EQ(title->items[i].quad->v[0].x, 285.0f) << i;
+    }
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[0].u, 0.0f);
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[0].v, 0.0f);
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[3].u, 1.0f);
+    EXPECT_FLOAT_EQ(title->cursorQuad->v[3].v, 1.0f);
+    title->SetMenuCursor(2, true);
+    EXPECT_TRUE(title->items[2].selected);
+    uitest::ExpectQuad512("cursor", *title->cursorQuad, 265, 376, 415, 403, 152, 85, 302, 112,
+                          title->cursorQuad->v[0].emissiveColor);
+}
+
 // Every picture of the title where its layout puts it, grey 240 and
 // opaque; the menu and its cursor stand 40 pixels further left in
 // language 0.
