@@ -263,9 +263,8 @@ void CSPauseMenu::Update(float seconds)
             mapPage_->Update();
             return;
         }
-        if (shownPage_ != kPauseStatus && shownPage_ != kPauseMap) {
-            return;  // the question: its answer closes it
-        }
+        // (While the return question shows, the manager updates no screen:
+        // its answer closes the page.) The status or map page has closed.
         pageOpen_ = false;
         shownPage_ = -1;
         TracePage("closed");
