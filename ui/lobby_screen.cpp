@@ -244,7 +244,7 @@ void CSLobby::OpenPendingPage()
     }
     switch (cursorEntry) {
     case 0: stageSelect->SetActive(1); break;
-    case 1: statusPage->SetActive(1); break;
+    case 1: statusPage->Open(); break;
     case 2: store->SetActive(1); break;
     case 3:
         savePanel->OfferPictures(slotWords, stagePhotos);

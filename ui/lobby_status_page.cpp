@@ -3,15 +3,8 @@
 
 #include "ui/ui_manager.h"
 
-void LobbyStatusPage::SetActive(uint8_t on)
+void LobbyStatusPage::Open()
 {
-    if (on == 0) {
-        Release();
-        return;
-    }
-    if (page_.IsActive()) {
-        return;
-    }
     page_.SetBackground(g_pUIManager->MapBase());
     page_.SetActive(1);
     g_pUIManager->StartBaseMapReveal();

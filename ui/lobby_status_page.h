@@ -6,8 +6,6 @@
 // once the page has turned itself off (back, after the base-map cover).
 #pragma once
 
-#include <cstdint>
-
 #include "ui/character_page.h"
 
 class LobbyStatusPage {
@@ -17,7 +15,8 @@ public:
     LobbyStatusPage(const LobbyStatusPage &) = delete;
     LobbyStatusPage &operator=(const LobbyStatusPage &) = delete;
 
-    void SetActive(uint8_t on);
+    // From the lobby's menu, where the page is closed.
+    void Open();
     void Update(float seconds);
     void Render();
     void Release();
