@@ -64,6 +64,18 @@ protected:
         }
         return count;
     }
+    // How the drop of `id` lying out was made: 0 named by the event, 1
+    // rolled from the drop map; -1 when none lies out.
+    int32_t DropMode(int32_t id)
+    {
+        for (int32_t i = 0; i < drops.EntryCount(); ++i) {
+            const XdtEffectEntry *entry = drops.Entry(i);
+            if (entry->state != kXdtFree && entry->id == id) {
+                return entry->mode;
+            }
+        }
+        return -1;
+    }
 };
 
 // An event's monster without a model takes one when its event shows it
@@ -124,7 +136,8 @@ TEST_F(Monster1006, AModelTakenInViewFadesIn)
 }
 
 // Its gone state rolls its drop map when the event named no drop; the
-// event's drop takes the roll's place.
+// event's drop takes the roll's place. Each drop lies out marked as rolled
+// or named.
 TEST_F(Monster1006, TheGoneStateRollsItsDropMapUnlessTheEventNamedADrop)
 {
     for (bool overridden : {false, true}) {
@@ -143,6 +156,7 @@ TEST_F(Monster1006, TheGoneStateRollsItsDropMapUnlessTheEventNamedADrop)
         EXPECT_EQ(m->state, 24);
         EXPECT_EQ(Drops("5300000") - potions, overridden ? 0 : 1);
         EXPECT_EQ(Drops("5300010") - named, overridden ? 1 : 0);
+        EXPECT_EQ(DropMode(overridden ? 5300010 : 5300000), overridden ? 0 : 1);
         EXPECT_EQ(m->streamA, nullptr);
         EXPECT_EQ(m->streamB, nullptr);
     }
