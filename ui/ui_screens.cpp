@@ -111,9 +111,9 @@ void CSUIManager::ReleaseScreens()
 
 void CSUIManager::LoadFrontEndTextures()
 {
-    if (!OpenInterfacePack("UIMAP")) {
-        return;
-    }
+    // A missing pack has been reported; the pictures are then read from
+    // their folders (and there is nothing to close).
+    OpenInterfacePack("UIMAP");
     if (stillLogo_ != nullptr) {
         stillLogo_->LoadTexture();
     }

@@ -1,7 +1,7 @@
 // The screens once left: called on after they were left (a screen's own
 // update may run on in the frame it leaves), each takes no input, plays no
 // sound, asks for no screen, starts no fade and draws nothing (the lobby
-// its base map).
+// its base map). And shown: none leaves the pack of its pictures open.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,6 +88,21 @@ TEST_P(LeftScreens, TakeNoInputAndDrawNothing)
                                },
                                grey)
                                .pixels);
+}
+
+// Shown and run a few frames, each screen has closed the pack it read its
+// pictures from: a pack left open would serve later reads of loose files.
+TEST_P(LeftScreens, ShownTheyHaveClosedThePackOfTheirPictures)
+{
+    const uint32_t number = GetParam();
+    StartOn("packs_" + std::to_string(number));
+    Goto(number);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
+    for (int frame = 0; frame < 3; ++frame) {
+        Run(number, false);
+        DrawFrame([&] { Run(number, true); });
+    }
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
 }
 
 INSTANTIATE_TEST_SUITE_P(EachScreen, LeftScreens,

@@ -17,6 +17,7 @@
 #include "app/trace.h"
 #include "tests/ui/result_screens_support.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/logo_screens.h"
 #include "ui/title_screen.h"
 #include "ui/ui_rect.h"
 #include "ui/warning_screen.h"
@@ -616,6 +617,29 @@ TEST_F(UIManagerTest, TheTraceNamesRequestsSwitchesAndSounds)
     const std::vector<uint8_t> bytes = apptest::ReadBytes(path);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
               "4 screen switch 1\n4 screen request 2\n4 screen switch 2\n4 screen gauge\n");
+}
+
+// Without the front end's pack (its loss reported by the pack files) the
+// front-end screens read their pictures from their folders: the still
+// logo still shows its picture.
+class FrontEndWithoutPack : public resulttest::ResultScreensTest {};
+
+TEST_F(FrontEndWithoutPack, ItsPicturesComeFromTheirFolders)
+{
+    StartOn("front_end_without_pack");
+    resulttest::RemoveFile(root, "PACK/UI0/UIMAP.STR");
+    resulttest::RemoveFile(root, "PACK/UI0/UIMAP.LST");
+    resulttest::OwnFolder(root, "RESOURCE/UITEXT/LOGO3");
+    ASSERT_TRUE(apptest::WriteBmp(root + "/RESOURCE/UITEXT/LOGO3/LOGO3.BMP", 4, 4,
+                                  std::vector<uint32_t>(16, 0xFF808080u)));
+    ui->ReleaseFrontEndTextures();
+    ASSERT_EQ(ui->StillLogo()->picture.texture, nullptr);
+    apptest::FatalRecorder::Names().clear();
+    ui->LoadFrontEndTextures();
+    ASSERT_EQ(apptest::FatalRecorder::Names().size(), 1u);
+    EXPECT_NE(apptest::FatalRecorder::Names()[0].find("UIMAP.LST"), std::string::npos) << apptest::FatalRecorder::Names()[0];
+    EXPECT_NE(ui->StillLogo()->picture.texture, nullptr);
+    EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
 }
 
 }  // namespace
