@@ -14,6 +14,7 @@
 #include "ui/ui_links.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_projection.h"
+#include "ui/ui_text_blocks.h"
 #include "ui/ui_trace.h"
 
 namespace {
@@ -68,10 +69,7 @@ CSItemPopup::~CSItemPopup() { Release(); }
 
 void CSItemPopup::FreeText()
 {
-    if (block_ != nullptr) {
-        block_->Reset(0);
-        block_ = nullptr;
-    }
+    GiveBackTextBlock(block_);
     text_.clear();
 }
 
@@ -148,8 +146,7 @@ void CSItemPopup::PlaceBox()
         return;
     }
     y = static_cast<float>(static_cast<int32_t>(y));
-    TextLayout measured;
-    block_->SetText(&measured, text_.c_str(), 0, 0, kMeasureWrap);
+    const TextLayout measured = MeasureText(block_, text_.c_str(), kMeasureWrap);
     const int32_t w = block_->GetMaxRowWidth();
     const int32_t h = measured.totalHeight;
     const float left = x - static_cast<float>(w / 2) - kBoxMargin;

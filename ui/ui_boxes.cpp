@@ -62,11 +62,6 @@ constexpr UIRect kSingleKeys[kSingleKeyPrompts] = {
     {260, 97, 285, 122}, {52, 101, 67, 116},  {45, 88, 73, 103.5f},
 };
 
-CSTextBlock *AcquireBlock()
-{
-    return g_pGameSystem != nullptr ? g_pGameSystem->textBlocks.Acquire() : nullptr;
-}
-
 std::u16string Widen(const char *text)
 {
     std::u16string out;
@@ -99,13 +94,12 @@ void CSUIManager::ShowModalBox(const char16_t *text, UIModalCallback callback, R
     modalText_ = text;
     for (CSTextBlock **block : {&modalMessage_, &modalLeft_, &modalRight_}) {
         if (*block == nullptr) {
-            *block = AcquireBlock();
+            *block = AcquireTextBlock();
         }
     }
     int32_t messageTop = 140;
     if (modalMessage_ != nullptr) {
-        TextLayout measured;
-        modalMessage_->SetText(&measured, text != nullptr ? text : u"", 0, 0, 512);
+        const TextLayout measured = MeasureText(modalMessage_, text != nullptr ? text : u"", 512);
         const int32_t w = modalMessage_->GetMaxRowWidth();
         messageTop = 140 + measured.tallestRowHeight;
         modalMessage_->SetText(nullptr, text != nullptr ? text : u"", (640 - w) / 2, messageTop, 500);
@@ -191,10 +185,7 @@ void CSUIManager::ReleaseModalBox()
 {
     modalPieces_.reset();
     for (CSTextBlock **block : {&modalMessage_, &modalLeft_, &modalRight_}) {
-        if (*block != nullptr) {
-            (*block)->Reset(0);
-            *block = nullptr;
-        }
+        GiveBackTextBlock(*block);
     }
     modalPicture_.reset();
     modalOpen_ = false;
@@ -206,7 +197,7 @@ void CSUIManager::CreateKeyPrompts()
     // The texts take their colour with their words (LayOutPromptTexts).
     for (CSTextBlock *&block : promptTexts_) {
         if (block == nullptr) {
-            block = AcquireBlock();
+            block = AcquireTextBlock();
         }
     }
     const int lang = UILanguage() == 0 ? 0 : 1;
@@ -312,7 +303,7 @@ void CSUIManager::DrawShadeRect(float x0, float y0, float x1, float y1)
 void CSUIManager::ShowWaitingNotice()
 {
     CSGameSystem *gs = g_pGameSystem;
-    CSTextBlock *block = AcquireBlock();
+    CSTextBlock *block = AcquireTextBlock();
     if (gs == nullptr || block == nullptr) {
         return;
     }
@@ -336,5 +327,5 @@ void CSUIManager::ShowWaitingNotice()
         }
         SleepMs(kWaitingNoticeStepMs);
     }
-    block->Reset(0);
+    GiveBackTextBlock(block);
 }

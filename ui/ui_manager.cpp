@@ -20,6 +20,7 @@
 #include "ui/stage_entry_screens.h"
 #include "ui/title_screen.h"
 #include "ui/ui_links.h"
+#include "ui/ui_text_blocks.h"
 #include "ui/ui_trace.h"
 #include "ui/warning_screen.h"
 
@@ -116,10 +117,7 @@ CSUIManager::~CSUIManager()
     ReleaseScreens();
     ReleaseModalBox();
     for (CSTextBlock *&block : promptTexts_) {
-        if (block != nullptr) {
-            block->Reset(0);
-            block = nullptr;
-        }
+        GiveBackTextBlock(block);
     }
     DestroyTexture(playerArt_);
     DestroyTexture(wordArt_);

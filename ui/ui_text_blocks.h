@@ -20,6 +20,15 @@ inline void GiveBackTextBlock(CSTextBlock *&block)
     }
 }
 
+// Lays the text out wrapped at `wrapWidth` to measure it (where it stands
+// does not matter: its owner places it after); what SetText reports.
+inline TextLayout MeasureText(CSTextBlock *block, const char16_t *text, int32_t wrapWidth)
+{
+    TextLayout measured;
+    block->SetText(&measured, text, 0, 0, wrapWidth);
+    return measured;
+}
+
 // Lays the text out with every row centred on x and the block centred on y
 // (null text lays out no rows).
 inline void LayOutCentred(CSTextBlock *block, const char16_t *text, int32_t x, int32_t y, int32_t wrapWidth)
