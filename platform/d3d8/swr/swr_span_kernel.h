@@ -1384,6 +1384,26 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
+// Asks for the depth and colour of row y's pixels [x0, x1) (a row two on from the one
+// being drawn, whose span is about this one's): the groups read them soon, a whole
+// target row away from the row before, and a triangle drawn after much else (a sprite
+// over the scene) finds them pushed out of the nearer caches. Every line of the span,
+// not only its first.
+[[gnu::always_inline]] inline void PrefetchRow(const SpanPlan &p, int32_t y, int32_t x0, int32_t x1) {
+    const SpanDepth &d = p.depth;
+    if (d.kind == SpanDepth::Kind::Words32 || d.kind == SpanDepth::Kind::Words16) {
+        const size_t size = d.kind == SpanDepth::Kind::Words32 ? 4 : 2;
+        const uint8_t *row = d.bits + static_cast<size_t>(y) * d.pitch;
+        for (size_t at = static_cast<size_t>(x0) * size; at < static_cast<size_t>(x1) * size; at += 64) {
+            __builtin_prefetch(row + at);
+        }
+        __builtin_prefetch(row + static_cast<size_t>(x1) * size - 1);
+    }
+    const uint8_t *row = p.colorBits + static_cast<size_t>(y) * p.colorPitch;
+    for (size_t at = static_cast<size_t>(x0) * 4; at < static_cast<size_t>(x1) * 4; at += 64) __builtin_prefetch(row + at);
+    __builtin_prefetch(row + static_cast<size_t>(x1) * 4 - 1);
+}
+
 // SpanRows for packed groups: each row's pieces (between the tiles it lies behind) are
 // laid into the group being filled, which goes into the batch when full.
 template <bool kPerspective, bool kCoarse>
@@ -1423,16 +1443,7 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
             }
         }
         if (x0 >= x1) continue;
-        if (y + 2 < y1) {
-            // The depth and colour two rows on, which the groups read soon: asked for now,
-            // since a triangle's rows lie a whole target row apart.
-            const SpanDepth &d = p.depth;
-            if (d.kind == SpanDepth::Kind::Words32 || d.kind == SpanDepth::Kind::Words16) {
-                const size_t size = d.kind == SpanDepth::Kind::Words32 ? 4 : 2;
-                __builtin_prefetch(d.bits + static_cast<size_t>(y + 2) * d.pitch + static_cast<size_t>(x0) * size);
-            }
-            __builtin_prefetch(p.colorBits + static_cast<size_t>(y + 2) * p.colorPitch + static_cast<size_t>(x0) * 4);
-        }
+        if (y + 2 < y1) PrefetchRow(p, y + 2, x0, x1);
         const VI row = ISet1(y);
         for (int32_t piece = x0; piece < x1;) {
             int32_t end = x1;
@@ -1973,6 +1984,7 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         if (x0 < region.x0) x0 = region.x0;
         if (x1 > region.x1) x1 = region.x1;
         if (x0 >= x1) continue;
+        if (y + 2 < y1) PrefetchRow(p, y + 2, x0, x1);
         const float oy = static_cast<float>(y) - s.originY;
         RowPlanes(p, s, steady, flat, oy, r);
         // The columns for this row's u (the same on every row unless a zero's sign differs).
