@@ -304,6 +304,15 @@ TEST_F(Boss1101, AFastChargeHitsACrateItSweepsPastWithinAFrame)
     EXPECT_NEAR(at.z, start.z + 30.0f * way.z, 0.01f);
 }
 
+// A crate whose standing cylinder the charging body just touches (beside
+// the middle of the step at exactly its reach) is hit as well.
+TEST_F(Boss1101, AChargeThatJustTouchesACrateHitsIt)
+{
+    CSBoss1101 *boss = ChargingBoss({-64.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f});
+    const float reach = monster::ParamsOf(boss).radius + 5.0f + 5.17f;
+    ChargeOneFramePastCrates(boss, 32.0f, {-48.0f, 0.0f, reach}, {-80.0f, 0.0f, reach});
+}
+
 // Charging straight along either ground axis, a crate on its way midway
 // through a frame's step (out of reach of where the boss stands before and
 // after it) is hit within that frame; one as far behind the boss is not.

@@ -458,6 +458,13 @@ TEST_F(Boss1103, TheGrabFightsTakeTheHerosInputs)
     ExpectLetGoAndRelease(boss, 27, 24, 15, 26);
 }
 
+// It turns toward its foe by TurnDeg a second in its approach 4 and its
+// guard 28; idle, in its blow 7 and its guard stance 22 it keeps its facing.
+TEST_F(Boss1103, ItTurnsToItsFoeOnlyInItsApproachAndGuard)
+{
+    ExpectItTurnsOnlyIn(Boss(), 34, {4, 28}, {0, 7, 22});
+}
+
 // A hero it has grabbed is kept while it stands, and let go (kind 2 {0,
 // 512, 0}) when it dies and when an event puts it in its hold state 34.
 TEST_F(Boss1103, ItLetsGoOfItsGrabbedHeroAtDeathAndInItsHoldState)

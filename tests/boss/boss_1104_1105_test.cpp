@@ -60,6 +60,16 @@ protected:
         hero.hp = 100000;
         return boss;
     }
+    // Back to idle and into the counter cast 7: the beam is laid and emits.
+    void ExpectTheNextVisitLaysTheBeam(CSBoss1104 *boss)
+    {
+        EnterBoss(boss, 0);
+        Tick();
+        EnterBoss(boss, 7);
+        Tick();
+        ASSERT_NE(boss->Beam.system, nullptr);
+        EXPECT_TRUE(boss->Beam.system->IsEmitting());
+    }
     CSBoss1105 *Partner(const RwV3d &at = {80.0f, 0.0f, 60.0f})
     {
         return static_cast<CSBoss1105 *>(Place(1105, at, kSouth, 0, 0));
@@ -290,12 +300,24 @@ TEST_F(Boss1104, WithNoBeamFreeItCastsWithoutOne)
         EXPECT_EQ(EffectStarts("Tornado"), tornadoes + 1);
         EXPECT_EQ(boss->Beam.system, nullptr);
     }
-    EnterBoss(boss, 0);
-    Tick();
-    EnterBoss(boss, 7);
-    Tick();
-    ASSERT_NE(boss->Beam.system, nullptr);
-    EXPECT_TRUE(boss->Beam.system->IsEmitting());
+    ExpectTheNextVisitLaysTheBeam(boss);
+}
+
+// On a stage without a particle manager it casts on without a beam (its
+// tornado still comes); with the manager back the next visit lays it.
+TEST_F(Boss1104, WithoutAParticleManagerItCastsWithoutABeam)
+{
+    CSBoss1104 *boss = Boss({0.0f, 0.0f, 20.0f});
+    Ticks(2);
+    ASSERT_NE(boss->target, nullptr);
+    stage.particleManager = nullptr;
+    const int32_t tornadoes = EffectStarts("Tornado");
+    EnterBoss(boss, 3);
+    TicksUntil([&] { return EffectStarts("Tornado") != tornadoes; }, 120);
+    EXPECT_EQ(EffectStarts("Tornado"), tornadoes + 1);
+    EXPECT_EQ(boss->Beam.system, nullptr);
+    stage.particleManager = &particles;
+    ExpectTheNextVisitLaysTheBeam(boss);
 }
 
 // The first call comes at 70 % without a partner; the 40 and 10 % calls

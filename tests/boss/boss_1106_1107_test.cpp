@@ -25,25 +25,14 @@ namespace boss_1106_1107_test {
 namespace {
 
 using bosstest::BossScenario;
+using bosstest::FacingDegrees;
 using bosstest::FsfBuilder;
+using bosstest::Off;
 
 constexpr RwV3d kHome = {0.0f, 0.0f, 60.0f};
 constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
 constexpr float kPi = 3.14159265f;
 
-// A point `distance` from `from` at `degrees` off the south, toward +x.
-RwV3d Off(const RwV3d &from, float degrees, float distance)
-{
-    const float r = degrees * kPi / 180.0f;
-    return {from.x + distance * std::sin(r), 0.0f, from.z - distance * std::cos(r)};
-}
-
-float FacingDegrees(AiObject *boss)
-{
-    RwV3d facing;
-    boss->GetDirection(&facing);
-    return std::atan2(facing.x, -facing.z) * 180.0f / kPi;
-}
 
 class Walkers : public BossScenario {
 protected:
@@ -118,19 +107,7 @@ TEST_F(Walkers, TheyTurnOnlyInTheirWalksWaitAndGuard)
     for (const int32_t type : {1106, 1107}) {
         SCOPED_TRACE(type);
         AiObject *boss = Place(type, kHome, kSouth);
-        UseStatesThatStay(type, 24);
-        const float turnDeg = monster::ParamsOf(boss).turnDeg;
-        PutHero(Off(kHome, 60.0f, 60.0f));
-        Ticks(2);
-        ASSERT_NE(boss->target, nullptr);
-        for (const int32_t state : {1, 2, 3, 18, 19, 0, 5, 16}) {
-            SCOPED_TRACE(state);
-            const bool turns = state != 0 && state != 5 && state != 16;
-            EnterBoss(boss, state);
-            boss->SetDirection(kSouth);
-            Ticks(10);
-            EXPECT_NEAR(FacingDegrees(boss), turns ? turnDeg / 6.0f : 0.0f, 1.0f);
-        }
+        ExpectItTurnsOnlyIn(boss, 24, {1, 2, 3, 18, 19}, {0, 5, 16});
         boss->removed = true;
     }
 }

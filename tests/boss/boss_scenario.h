@@ -69,6 +69,21 @@ private:
 // onto `frame`: a step that fires "at" a frame must fire on that tick, one
 // that fires "past" it on the next. Fails the test when no such clock is
 // found near the frame.
+// A point `distance` from `from` at `degrees` off the south, toward +x.
+inline RwV3d Off(const RwV3d &from, float degrees, float distance)
+{
+    const float r = degrees * 3.14159265f / 180.0f;
+    return {from.x + distance * std::sin(r), 0.0f, from.z - distance * std::cos(r)};
+}
+
+// The actor's facing in degrees off the south, positive toward +x.
+inline float FacingDegrees(AiObject *actor)
+{
+    RwV3d facing;
+    actor->GetDirection(&facing);
+    return std::atan2(facing.x, -facing.z) * 180.0f / 3.14159265f;
+}
+
 inline float ClockLandingOnFrame(float frame, int ticks, float speed = 1.0f)
 {
     const float step = kDt * speed;
@@ -407,6 +422,31 @@ protected:
             EXPECT_EQ(hits[0].word[2], 0);
             Ticks(5);
             EXPECT_TRUE(HeroHits().empty());  // once
+        }
+    }
+    // With its foe 60 degrees off its facing, the boss turns toward him by
+    // TurnDeg a second in each of `turning` and keeps its facing in each of
+    // `still`, every state up to `last` staying as it is.
+    void ExpectItTurnsOnlyIn(AiObject *boss, int32_t last, std::initializer_list<int32_t> turning,
+                             std::initializer_list<int32_t> still)
+    {
+        constexpr RwV3d kSouthward = {0.0f, 0.0f, -1.0f};
+        UseStatesThatStay(boss->aiType, last);
+        const float turnDeg = monster::ParamsOf(boss).turnDeg;
+        const RwV3d at = *boss->GetPositionPtr();
+        boss->SetDirection(kSouthward);
+        PutHero(Off(at, 60.0f, 60.0f));
+        Ticks(2);
+        ASSERT_NE(boss->target, nullptr);
+        for (const bool turns : {true, false}) {
+            for (const int32_t state : turns ? turning : still) {
+                SCOPED_TRACE(state);
+                EnterBoss(boss, state);
+                boss->SetPosition(at);
+                boss->SetDirection(kSouthward);
+                Ticks(10);
+                EXPECT_NEAR(FacingDegrees(boss), turns ? turnDeg / 6.0f : 0.0f, 1.0f);
+            }
         }
     }
     // The kind-2 hits the hero was sent since the last call.

@@ -468,6 +468,48 @@ TEST_F(Breakables, TheTargetFadesAfreshAtEachFall)
     }
 }
 
+// Far off, where the thinning skips its frames, the target reads a blow at
+// once but takes it only on a full-detail frame, as a plain crate turns
+// busy only then; the bomb's fuse burns on every frame.
+TEST_F(Breakables, FarOffOnlyTheBombActsOnThinnedFrames)
+{
+    PutHero({0.0f, 0.0f, -60.0f});
+    AiObject *target = Object(10026, {0.0f, 0.0f, 140.0f});  // facing -z
+    AiObject *crate = Object(10002, {30.0f, 0.0f, 140.0f});
+    auto *bomb = static_cast<CSBreakObj10028 *>(Object(10028, {-30.0f, 0.0f, 140.0f}));
+    ASSERT_NE(crate, nullptr);
+    ASSERT_NE(bomb, nullptr);
+    Ticks(20);
+    // A blow read on a full-detail frame; the next frame is a thinned one.
+    const auto blowOnAFullFrame = [&](AiObject *object, AiObject *from) {
+        ASSERT_TRUE(object->drawn);
+        ASSERT_GE(TicksUntil([&] { return object->fullDetailFrame; }, 20), 0);
+        Post(object, kMsgHitActor, kAtkPlain, 7, from);
+        Ticks(2);
+        ASSERT_FALSE(object->fullDetailFrame);
+    };
+    AiObject front;
+    front.position = {0.0f, 0.0f, 100.0f};
+    const int32_t hp = target->hp;
+    blowOnAFullFrame(target, &front);
+    EXPECT_EQ(target->hp, hp);
+    ASSERT_GE(TicksUntil([&] { return target->hp != hp; }, 40), 0);
+    EXPECT_TRUE(target->fullDetailFrame);
+    EXPECT_EQ(target->hp, hp - 7);
+
+    blowOnAFullFrame(crate, &hero);
+    EXPECT_EQ(crate->state, 1);
+    ASSERT_GE(TicksUntil([&] { return crate->busy; }, 40), 0);
+    EXPECT_TRUE(crate->fullDetailFrame);
+
+    blowOnAFullFrame(bomb, &hero);
+    ASSERT_EQ(bomb->state, 1);
+    const float burnt = bomb->fuseTimer;
+    Tick();
+    ASSERT_FALSE(bomb->fullDetailFrame);
+    EXPECT_NEAR(bomb->fuseTimer - burnt, monstertest::kDt, 1e-4f);
+}
+
 // 10027 takes damage only from a hero's held blows (4096) in state 1, above
 // its Defense; ordinary hits neither hurt it nor move it.
 TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
