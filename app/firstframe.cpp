@@ -57,9 +57,9 @@ void DrawFirstFrameScene(const StageScene &stage, RwCamera *camera)
         StageSceneRender(stage);
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
-    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
     const RwRaster *raster = RwCameraGetRaster(camera);
     const auto width = static_cast<uint32_t>(raster->width);

@@ -77,9 +77,9 @@ void DrawMovieFrame(RwCamera *camera, RwRaster *raster)
     const RwRaster *target = RwCameraGetRaster(camera);
     const float sx = static_cast<float>(target->width) / kScreenWidth;
     const float sy = static_cast<float>(target->height) / kScreenHeight;
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(FALSE));
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     DrawRect(camera, 0.0f, 0.0f, static_cast<float>(target->width), static_cast<float>(target->height), 0xFF000000u);
     if (raster != nullptr) {
@@ -90,8 +90,8 @@ void DrawMovieFrame(RwCamera *camera, RwRaster *raster)
         DrawRect(camera, rect.x0 * sx, rect.y0 * sy, rect.x1 * sx, rect.y1 * sy, 0xFFFFFFFFu);
         RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     }
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(TRUE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
 }
 
 }  // namespace game

@@ -42,11 +42,11 @@ void DrawScreenQuads(const ScreenQuad *quads, size_t count, RwRaster *raster)
         return;
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, raster);
-    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(TRUE));
     RwSetRenderState(rwRENDERSTATESRCBLEND, RwRenderStateValue(rwBLENDSRCALPHA));
     RwSetRenderState(rwRENDERSTATEDESTBLEND, RwRenderStateValue(rwBLENDINVSRCALPHA));
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
     // The 2D layer faces the screen whatever the scene under it left culled.
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
     // The engine's 2D index buffer holds 10000 indices: at most 1666 quads a call.

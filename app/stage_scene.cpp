@@ -177,10 +177,10 @@ void StageCameraPlace(RwCamera *camera, uint64_t clockMs)
 
 void StageSceneRender(const StageScene &scene)
 {
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(TRUE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
-    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEVERTEXALPHAENABLE, RwRenderStateValue(FALSE));
     RpWorldForAllWorldSectors(scene.world, RenderSector, nullptr);
     RpClumpRender(scene.prop);
 }

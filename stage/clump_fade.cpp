@@ -133,7 +133,7 @@ void RenderClumpTranslucent(RpClump *clump, float alpha)
     Translucent data{std::isfinite(alpha) ? std::clamp(alpha, 0.0f, 1.0f) : 1.0f};
     RwUInt32 zWrite = 1;
     RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &zWrite);
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
     RpClumpForAllAtomics(clump, RenderAtomicTranslucent, &data);
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(zWrite));
 }

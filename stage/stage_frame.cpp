@@ -123,11 +123,11 @@ void RenderSkyBox(RpClump *sky, RwCamera *camera)
     }
     const RwV3d *eye = &RwFrameGetLTM(RwCameraGetFrame(camera))->pos;
     RwFrameTranslate(RpClumpGetFrame(sky), eye, rwCOMBINEREPLACE);
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(0));
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(0));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(FALSE));
     RpClumpRender(sky);
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(TRUE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
 }
 
 // A model joins the stage's world when it is first drawn, so that the
@@ -265,8 +265,8 @@ void CSStageManager::RenderScene()
     if (weather != nullptr) {
         weather->BeginScene(pass.camera);
     }
-    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(1));
-    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(1));
+    RwSetRenderState(rwRENDERSTATEZTESTENABLE, RwRenderStateValue(TRUE));
+    RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(TRUE));
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLBACK));
     RpWorldForAllWorldSectors(world, RenderSectorInView, &pass);
     for (RpClump *clump : stageClumps) {
