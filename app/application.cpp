@@ -114,10 +114,10 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     }
     // The sound front-end (with its streaming thread) and the movie player.
     CreateSoundAndMovies();
+    // The screens are held from the first tick on while it plays (StepStartupMovie).
     if (!options.movie.empty()) {
         PlayMovie(options.movie.c_str());
         startupMovie_ = true;
-        gameSystem->screensHeld = true;
     }
     return true;
 }
