@@ -40,7 +40,7 @@ void ACosTable::StartThread()
     if (thread_ != nullptr || Ready()) {
         return;
     }
-    thread_ = CreateWorkerThread(FillRoutine, this, 3);
+    thread_ = startThread(FillRoutine, this, 3);
     if (thread_ == nullptr) {
         Fill();
     }

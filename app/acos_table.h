@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-struct WorkerThread;
+#include "app/threads.h"
 
 namespace game {
 
@@ -30,6 +30,10 @@ public:
     // The angle in degrees whose cosine is c (clamped to -1..1; NaN counts
     // as -1): entry 1000 + c x 1000, truncated.
     float Lookup(float c) const;
+
+    // What starts the filling thread (CreateWorkerThread); a test may give
+    // one that can start none.
+    WorkerThread *(*startThread)(WorkerRoutine routine, void *context, int priority) = CreateWorkerThread;
 
     // What entry `index` holds.
     static float Entry(int index);

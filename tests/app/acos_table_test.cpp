@@ -48,6 +48,20 @@ TEST(ACosTable, AnswersAreTheSameBeforeAndAfterTheThread)
     table.Join();
 }
 
+// When no thread can be started the table is filled at once: ready on the
+// spot, with the answers the thread would have given.
+TEST(ACosTable, WithoutAThreadItIsFilledAtOnce)
+{
+    ACosTable table;
+    table.startThread = [](WorkerRoutine, void *, int) -> WorkerThread * { return nullptr; };
+    table.StartThread();
+    EXPECT_TRUE(table.Ready());
+    for (float c : Probes()) {
+        EXPECT_EQ(table.Lookup(c), ACosTable::EntryFor(c)) << c;
+    }
+    table.Join();
+}
+
 TEST(ACosTable, EntriesAndClamping)
 {
     ACosTable table;

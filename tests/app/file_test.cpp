@@ -348,6 +348,22 @@ TEST_F(FileLayer, RawFileBufferRoundsUpToWholeBlocks)
     EXPECT_EQ(RawFileSize(nullptr), -1);
 }
 
+// A read the system refuses (an input/output error: here the program's own
+// memory at address 0, which is never there to read) fails with nothing
+// read, so the caller never takes a short buffer for the whole file.
+TEST_F(FileLayer, ARawReadTheSystemRefusesFailsWithNothingRead)
+{
+    std::filesystem::remove(root + "/MEM.BIN");
+    std::filesystem::create_symlink("/proc/self/mem", root + "/MEM.BIN");
+    RawFile *file = RawFileOpen("\\mem.bin");
+    ASSERT_NE(file, nullptr);
+    uint8_t buffer[16] = {};
+    uint32_t got = 5;
+    EXPECT_FALSE(RawFileRead(file, buffer, sizeof buffer, &got));
+    EXPECT_EQ(got, 0u);
+    RawFileClose(file);
+}
+
 TEST_F(FileLayer, ExtraStageFileProbeIsQuiet)
 {
     apptest::WriteText(root + "/pack/stage5/2050000.tsr", "");

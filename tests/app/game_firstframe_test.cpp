@@ -27,16 +27,23 @@ namespace {
 using apptest::Bmp;
 using apptest::LoadBmp;
 
-TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
+// A folder of the test build holding nothing but the sample font, without
+// the picture `out` of an earlier run.
+void MakeFontFolder(const std::string &dir, const std::string &out)
 {
-    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
-    const std::string out = dir + "/out.bmp";
     const std::string font = std::string(RW_TEST_BINARY_DIR) + "/data/RESOURCE/FONT/ENGFONT.XBF";
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "/RESOURCE/FONT' && rm -f '" + out + "' && cp '" + font + "' '" + dir +
                            "/RESOURCE/FONT/'")
                               .c_str()),
               0)
         << "no sample font: build the sample-data target";
+}
+
+TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
+{
+    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe";
+    const std::string out = dir + "/out.bmp";
+    ASSERT_NO_FATAL_FAILURE(MakeFontFolder(dir, out));
     // Without its screens (which would need their packs) the frame is the
     // cleared frame with its quads.
     ASSERT_EQ(apptest::RunWithoutScreens(dir, {"--mode", "2", "--frames", "3", "--screenshot", "3:out.bmp"}), 0);
@@ -65,6 +72,19 @@ TEST(GameFirstFrame, HeadlessScreenshotShowsTheClearedFrameWithItsQuads)
     EXPECT_EQ(bmp.Pixel(350, 250), clear);
 }
 
+
+// A screenshot that cannot be written is named and the run, played to its
+// end, fails: a script waiting for the picture learns it is not there.
+TEST(GameFirstFrame, AScreenshotThatCannotBeWrittenIsNamedAndFailsTheRun)
+{
+    const std::string dir = std::string(RW_TEST_BINARY_DIR) + "/tests/app_firstframe_unwritable";
+    ASSERT_NO_FATAL_FAILURE(MakeFontFolder(dir, dir + "/none/out.bmp"));
+    testing::internal::CaptureStderr();
+    const int status = apptest::RunWithoutScreens(dir, {"--mode", "2", "--frames", "3", "--screenshot", "3:none/out.bmp"});
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(said.find("game: could not write the screenshot none/out.bmp\n"), std::string::npos) << said;
+}
 
 std::string Game() { return std::string(RW_TEST_BINARY_DIR) + "/app/game"; }
 std::string SampleData() { return std::string(RW_TEST_BINARY_DIR) + "/data"; }
