@@ -211,6 +211,13 @@ TEST_F(StageSelect, AConfirmWhileTheBannerUnfoldsDoesNothing)
     EXPECT_EQ(panel->mode, CSStageSelect::kMap);
     EXPECT_TRUE(Sounds().empty());
     ASSERT_GE(panel->bannerMs, 100u);
+    // With the pad gone a click is not heard.
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Frames(1);
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    EXPECT_EQ(panel->mode, CSStageSelect::kMap);
+    EXPECT_TRUE(Sounds().empty());
     Tap(kPadCircle);
     EXPECT_EQ(panel->mode, CSStageSelect::kInfo);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kConfirm}));

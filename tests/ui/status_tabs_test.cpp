@@ -226,6 +226,41 @@ TEST_F(StatusTabsTest, AHeldKeyMovesAfterASecondThenEveryTwentiethOfASecond)
     EXPECT_EQ(holdFor(kPadUp, 1, 0.05f), 1);
 }
 
+// Each tab shown again stays on the row the player left it on: the items'
+// with that row's count, the equipment's with that row's picture.
+TEST_F(StatusTabsTest, TheItemAndEquipmentTabsKeepTheirRowsWhenShownAgain)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    Own(5300000, 9);
+    Own(5300010, 4);
+    Own(5300020, 2);
+    OwnEquipment();
+    page.Init(kStatusPagePauseMode);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Down(2);
+    CSItemPage *items = page.ItemPage();
+    ASSERT_EQ(items->Selected(), 2);
+    Tap(kPadRight);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabEquipment);
+    Down(3);
+    ASSERT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100020);
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabItems);
+    EXPECT_EQ(items->Selected(), 2);
+    EXPECT_EQ(page.List().Selected(), 2);
+    EXPECT_FLOAT_EQ(items->CountDigit(1)->picture.s0, ui->GetLargeDigit(2)->s0);
+    Tap(kPadRight);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabEquipment);
+    EXPECT_EQ(page.EquipPage()->SelectedEntry()->itemId, 5100020);
+    EXPECT_EQ(page.List().Selected(), 3);
+    EXPECT_FLOAT_EQ(page.EquipPage()->Picture()->picture.s0, ui->GetWeaponIcon(5100020)->s0);
+}
+
 TEST_F(StatusTabsTest, AThreeDigitCountShowsItsFirstTwoDigits)
 {
     Begin();
@@ -504,9 +539,16 @@ TEST_F(StatusTabsTest, InTheLobbyConfirmingTheWornWeaponChangesNothing)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
     EXPECT_EQ(page.EquipPage()->slotIds[kHeroWeaponSlot], 5100160);
-    // Another weapon is worn at once, the picture with it.
+    // Another weapon is worn at once, the picture with it; not at a click
+    // while the pad is gone.
     Down();
     Sounds();
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Step();
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    EXPECT_EQ(page.EquipPage()->slotIds[kHeroWeaponSlot], 5100160);
+    EXPECT_TRUE(Sounds().empty());
     Tap(kPadStart);
     Step();
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600080}));
@@ -578,7 +620,8 @@ TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
 }
 
 // Cross and circle mashed together in the slot choice: the cancel is all
-// that happens (both slots back, its sound alone), and nothing is worn.
+// that happens (both slots back, its sound alone), and nothing is worn;
+// before that, a click while the pad is gone goes unheard.
 TEST_F(StatusTabsTest, ACancelPressedWithAConfirmOnlyCancelsTheSlotChoice)
 {
     Begin();
@@ -592,6 +635,14 @@ TEST_F(StatusTabsTest, ACancelPressedWithAConfirmOnlyCancelsTheSlotChoice)
     Step();
     ASSERT_EQ(page.slotChoice, 1);
     Sounds();
+    // A click while the pad is gone is not heard.
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Step();
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    EXPECT_EQ(page.slotChoice, 1);
+    EXPECT_EQ(Worn(0), 5100030);  // still the preview
+    EXPECT_TRUE(Sounds().empty());
     Tap(kPadCross);
     Tap(kPadCircle);
     Step();
@@ -981,6 +1032,31 @@ TEST_F(SkillTabTest, ACommandWithoutKeysLightsNothingAndNoLearnedSkillGivesOneBl
     EXPECT_EQ(skills->DemoStep(), 0);
     EXPECT_FALSE(skills->DescriptionShown());
     EXPECT_EQ(Sounds(), std::vector<int64_t>{});
+}
+
+// The tab shown again (after another tab) stays on the skill the player
+// had chosen, with its command shown.
+TEST_F(SkillTabTest, BackOnTheTabTheChosenSkillIsStillChosen)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OpenSkillTab();
+    ASSERT_FALSE(HasFatalFailure());
+    SelectShown(2);
+    const CSSkillPage *skills = page.SkillPage();
+    const int32_t chosen = skills->SelectedRecord();
+    ASSERT_GT(chosen, 0);
+    Tap(kPadRight);
+    Step();
+    ASSERT_NE(page.currentTab, kTabSkills);
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabSkills);
+    EXPECT_EQ(skills->SelectedShown(), 2);
+    EXPECT_EQ(skills->SelectedRecord(), chosen);
+    EXPECT_EQ(page.List().Selected(), 2);
+    Down();
+    EXPECT_EQ(skills->SelectedShown(), 3);
 }
 
 // Up walks back over the same skills down walked, past the ones not yet

@@ -667,6 +667,25 @@ TEST_F(SelectionTest, WithoutTheSkyBoxTheHeroesStillTurn)
     EXPECT_EQ(selection->skyBox, nullptr);
 }
 
+// The selection hears its pad only while that pad is connected: with it
+// gone, a click of the mouse chooses nothing; back, the click chooses.
+TEST_F(SelectionTest, WithItsPadGoneAClickChoosesNothing)
+{
+    Sounds();
+    gs.padStates[kPadStateBlock][0].connected = 0;
+    MouseButtonState = 1;
+    Updates(1);
+    EXPECT_FALSE(selection->Model(0)->confirmStarted);
+    EXPECT_EQ(ui->heroBlock.heroType, -1);
+    EXPECT_TRUE(Sounds().empty());
+    gs.padStates[kPadStateBlock][0].connected = 1;
+    MouseButtonState = 1;
+    Updates(1);
+    EXPECT_TRUE(selection->Model(0)->confirmStarted);
+    EXPECT_EQ(ui->heroBlock.heroType, 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
 // Confirm and back wait for the turntable to stop: pressed while it turns
 // they neither start the confirm motion nor leave, and make no sound.
 TEST_F(SelectionTest, ConfirmAndBackAreIgnoredWhileTheTurntableTurns)
