@@ -617,6 +617,15 @@ TEST_F(Champions, TheirShotsAtTheFoeFlyAtHisChest)
     expectAllAtTheChest(effects.bigShot3211200, 2);
 }
 
+// Both turn toward their foe by TurnDeg a second in their states 2, 4, 8
+// and 14 and in the barrage 15; idle and in their other blows they keep
+// their facing.
+TEST_F(Champions, TheyTurnToTheirFoeOnlyInTheirTurningStates)
+{
+    ExpectItTurnsOnlyIn(Champion<CSBoss1109>(1109), 25, {2, 4, 8, 14, 15}, {0, 6, 9, 10});
+    ExpectItTurnsOnlyIn(Champion<CSBoss1110>(1110, kFarAway), 25, {2, 4, 8, 14, 15}, {0, 6, 9, 10});
+}
+
 // Boss 1109's companion, when it has one, takes each state's motion with
 // the boss, blended alike; a state the boss does not take leaves both as
 // they are.
