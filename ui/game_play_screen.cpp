@@ -286,11 +286,10 @@ void CSGamePlay::CheckHeroesDefeated()
     }
 }
 
+// Its parts exist only while it is shown (SetActive makes and frees them):
+// an overlay not shown has nothing to draw.
 void CSGamePlay::Render()
 {
-    if (active == 0) {
-        return;
-    }
     RwTexture *atlas = GetHudTexture();
     if (bossGauge_ != nullptr) {
         bossGauge_->Render(atlas);
