@@ -139,9 +139,8 @@ void CSDecalManager::Render()
         if (!d.used || d.vertices.empty()) {
             continue;
         }
-        const float fade = d.age <= kDecalShowSeconds ? 1.0f
-                                                      : std::max(0.0f, 1.0f - (d.age - kDecalShowSeconds) /
-                                                                                  kDecalFadeSeconds);
+        // Whole while shown, then fading out to nothing.
+        const float fade = std::clamp(1.0f - (d.age - kDecalShowSeconds) / kDecalFadeSeconds, 0.0f, 1.0f);
         for (RwIm3DVertex &v : d.vertices) {
             v.color = Packed(d.colour, fade);
         }
