@@ -112,10 +112,8 @@ void MoveCameraAndAmbient(RpWorld *to)
         }
         RpWorldAddCamera(to, gs->camera);
     }
-    if (gs->ambientLight != nullptr && RpLightGetWorld(gs->ambientLight) != to) {
-        if (RpLightGetWorld(gs->ambientLight) != nullptr) {
-            RpWorldRemoveLight(RpLightGetWorld(gs->ambientLight), gs->ambientLight);
-        }
+    if (gs->ambientLight != nullptr) {
+        // The engine takes a light out of the world it is in as it adds it to another.
         RpWorldAddLight(to, gs->ambientLight);
     }
 }
