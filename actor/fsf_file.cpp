@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "app/debug.h"
 #include "app/fatal.h"
@@ -41,23 +42,34 @@ bool ReadTransition(CSKeywordFile *file, FsfTransition *out)
 
 enum BlockEnd { kBlockClosed, kBlockInterrupted, kBlockAtEnd };
 
+// A count the block declares (0..max), kept when it reads; the line of the
+// declaration is kept for the report either way.
+void ReadCount(CSKeywordFile *file, int32_t max, std::optional<int32_t> *count, int *line)
+{
+    int32_t value{};
+    if (file->Int(&value, 0, max)) {
+        *count = value;
+    }
+    *line = file->LineNumber();
+}
+
 // The lines of one State block, after its "{" up to its "}". A block
 // broken by another block's start leaves that line current.
 BlockEnd ReadStateBlock(CSKeywordFile *file, FsfState *state, bool *hasId, int *problems)
 {
-    int32_t weaponCount = -1;
-    int32_t transitionCount = -1;
-    int countLine[2] = {0, 0};
+    std::optional<int32_t> weaponCount;
+    std::optional<int32_t> transitionCount;
+    int countLine[2]{};
     while (file->NextLine()) {
         if (file->IsBlockClose()) {
-            if (weaponCount >= 0 && weaponCount != static_cast<int32_t>(state->weaponIds.size())) {
+            if (weaponCount && *weaponCount != static_cast<int32_t>(state->weaponIds.size())) {
                 DebugPrint("%s:%d: NumOfWeapon: %d, but %zu WeaponID lines follow; the lines are kept\n",
-                           file->Name(), countLine[0], weaponCount, state->weaponIds.size());
+                           file->Name(), countLine[0], *weaponCount, state->weaponIds.size());
                 ++*problems;
             }
-            if (transitionCount >= 0 && transitionCount != static_cast<int32_t>(state->transitions.size())) {
+            if (transitionCount && *transitionCount != static_cast<int32_t>(state->transitions.size())) {
                 DebugPrint("%s:%d: TransitionNum: %d, but %zu Transition lines follow; the lines are kept\n",
-                           file->Name(), countLine[1], transitionCount, state->transitions.size());
+                           file->Name(), countLine[1], *transitionCount, state->transitions.size());
                 ++*problems;
             }
             return kBlockClosed;
@@ -77,18 +89,16 @@ BlockEnd ReadStateBlock(CSKeywordFile *file, FsfState *state, bool *hasId, int *
         } else if (file->KeyIs("AttackAttribute:")) {
             file->Int(&state->attackAttribute);
         } else if (file->KeyIs("NumOfWeapon:")) {
-            file->Int(&weaponCount, 0, kMaxWeapons);
-            countLine[0] = file->LineNumber();
+            ReadCount(file, kMaxWeapons, &weaponCount, &countLine[0]);
         } else if (file->KeyIs("WeaponID:")) {
-            int32_t id = 0;
+            int32_t id{};
             if (static_cast<int32_t>(state->weaponIds.size()) >= kMaxWeapons) {
                 file->Report("more than %d weapons; the line is dropped", kMaxWeapons);
             } else if (file->Int(&id)) {
                 state->weaponIds.push_back(id);
             }
         } else if (file->KeyIs("TransitionNum:")) {
-            file->Int(&transitionCount, 0, kMaxTransitions);
-            countLine[1] = file->LineNumber();
+            ReadCount(file, kMaxTransitions, &transitionCount, &countLine[1]);
         } else if (file->KeyIs("Transition:")) {
             FsfTransition t;
             if (static_cast<int32_t>(state->transitions.size()) >= kMaxTransitions) {
