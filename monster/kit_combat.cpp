@@ -130,12 +130,17 @@ void Blood(const RwV3d &where)
 
 }  // namespace
 
+void ShowUnguardedBlow(AiObject *struck, const RwV3d &contact)
+{
+    Blood(*struck->GetPositionPtr());
+    SparkAt(kBloodSpark, contact);
+}
+
 void ShowBlowOnHero(AiObject *actor, const FreshHit &hit)
 {
     CSHero *hero = hit.hero;
     if (!hero->guarding) {
-        Blood(*hero->GetPositionPtr());
-        SparkAt(kBloodSpark, hit.contact);
+        ShowUnguardedBlow(hero, hit.contact);
         return;
     }
     RwV3d heroFacing;

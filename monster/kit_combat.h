@@ -66,6 +66,10 @@ void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
 // behind, blood under it and sparks on the weapon's frame. A HitHeroes
 // `onFresh`.
 void ShowBlowOnHero(AiObject *actor, const FreshHit &hit);
+// The marks of a blow that lands unguarded on `struck`: blood on the
+// ground under it (when the stage has its decals) and sparks
+// ("3400400.zus") at the contact.
+void ShowUnguardedBlow(AiObject *struck, const RwV3d &contact);
 // Whether a weapon of the actor's attack state touches `other`'s model:
 // the weapon id and the contact.
 bool WeaponTouches(AiObject *actor, CFSF *fsf, AiObject *other, int32_t *weaponId, RwV3d *contact);

@@ -10,7 +10,6 @@
 #include "actor/ai_msg_pool.h"
 #include "app/acos_table.h"
 #include "app/game_rand.h"
-#include "fx/decals.h"
 #include "monster/kit_combat.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_life.h"
@@ -55,8 +54,6 @@ constexpr float kHomeDistance = 10.0f;
 constexpr float kLostTargetSeconds = 1.0f;
 constexpr float kAttackDelaySeconds = 1.0f;
 constexpr int32_t kAlarmChance = 29;  // the state random at most this
-constexpr const char *kHitSparks = "3400400.zus";
-constexpr float kBloodRadius = 1.0f;
 
 // Burning lasts 4 s; poison 30 s at 1 % of MaxHP every 60 acts.
 constexpr StatusRule kStatus = {
@@ -96,10 +93,7 @@ void StrikeFoes(CSMonster1003 *self)
             continue;
         }
         if (!foe->guarding) {
-            if (g_pStageManager != nullptr && g_pStageManager->decalManager != nullptr) {
-                g_pStageManager->decalManager->Spawn(*foe->GetPositionPtr(), kBloodRadius);
-            }
-            SparkAt(kHitSparks, contact);
+            ShowUnguardedBlow(foe, contact);
         }
         self->SetLinkValue(foe->aiType, kStruckMark);
         if (CAiMsgPool *pool = Messages()) {

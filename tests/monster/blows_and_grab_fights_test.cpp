@@ -96,6 +96,18 @@ TEST_F(Blows, AGuardStruckFromBehindBleedsOnceWithOneSpark)
     EXPECT_EQ(marks.sparks, 1);
 }
 
+// On a stage without its decals a blow still lands with its spark, and
+// leaves no blood.
+TEST_F(Blows, WithoutTheStagesDecalsABlowStillLandsWithItsSpark)
+{
+    AiObject *m = Swinger({0.0f, 0.0f, 1.0f});
+    hero.guarding = false;
+    stage.decalManager = nullptr;
+    const Marks marks = Swing(m);
+    EXPECT_EQ(marks.blood, 0);
+    EXPECT_EQ(marks.sparks, 1);
+}
+
 // With every system of the blood spark out already (a crowded fight), a
 // blow still lands and bleeds, without its spark.
 TEST_F(Blows, WithEveryBloodSparkOutABlowStillLandsAndBleeds)
