@@ -162,6 +162,22 @@ TEST_F(Monster1006, TheGoneStateRollsItsDropMapUnlessTheEventNamedADrop)
     }
 }
 
+// On a stage without its item tables it goes as ever, with no drop.
+TEST_F(Monster1006, WithoutTheStagesItemTablesItGoesWithNoDrop)
+{
+    CSMonster1006 *m = Monster();
+    m->itemType = mkdata::kSampleSureDropMap;
+    PutHero({0.0f, 0.0f, -15.0f});
+    stage.itemManager = nullptr;
+    const int32_t potions = Drops("5300000");
+    m->hp = 5;
+    Hit(m, kAtkPlain, 100);
+    ASSERT_GE(TicksUntil([&] { return m->removed; }, 300), 0);
+    EXPECT_EQ(m->state, 24);
+    EXPECT_EQ(Drops("5300000") - potions, 0);
+    EXPECT_EQ(drops.EntriesInUse(), 0);
+}
+
 // Its body streams start with its model, and event code restarts them;
 // what it lets go of goes back to the pool.
 TEST_F(Monster1006, ItsBodyStreamsStartWithItsModelAndRestart)
