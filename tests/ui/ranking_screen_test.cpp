@@ -176,6 +176,40 @@ TEST_F(RankingTest, EachConfirmHasItsSoundAndPhase)
     EXPECT_TRUE(SoundsOf(TakeTrace()).empty());
 }
 
+// The grade's zoom lasts 500 ms to the millisecond, counted from the
+// update after the one that ended the hero's fade, or after the confirm
+// that cut the fade short: its sound comes at 500 ms, not a millisecond
+// before.
+TEST_F(RankingTest, TheGradesZoomLastsFiveHundredMillisecondsFromTheFadesEnd)
+{
+    StartOn("rank_zoom_ms");
+    Enter(10, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();  // the count-up ended
+    ASSERT_EQ(ranking->phase, CSRanking::kHeroFade);
+    Updates(1, 501);  // past the fade's 500 ms
+    ASSERT_EQ(ranking->phase, CSRanking::kGradeZoom);
+    Updates(1, 499);
+    EXPECT_EQ(ranking->zoomMs, 499u);
+    EXPECT_FALSE(ranking->ZoomSoundPlayed());
+    Updates(1, 1);
+    EXPECT_TRUE(ranking->ZoomSoundPlayed());
+    // Again, the fade cut short by a confirm.
+    ui->RequestModule(kUILobby);
+    Updates(1);
+    Enter(10, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    ASSERT_EQ(ranking->phase, CSRanking::kGradeZoom);
+    TakeTrace();
+    Updates(1, 499);
+    EXPECT_EQ(ranking->zoomMs, 499u);
+    EXPECT_FALSE(ranking->ZoomSoundPlayed());
+    Updates(1, 1);
+    EXPECT_EQ(SoundsOf(TakeTrace()), (std::vector<int64_t>{6600220}));
+}
+
 TEST_F(RankingTest, TheGradeSoundPlaysOnceAndAStageWithoutRewardLeaves)
 {
     StartOn("rank_zoom");
