@@ -1,6 +1,7 @@
 // The screen manager's shared boxes: the word table, the two-choice modal
 // box, the key prompts at the bottom of menus, the shade panel and the
 // blocking waiting notice (see ui_manager.h).
+#include <iterator>
 #include <string>
 
 #include "app/camera_frame.h"
@@ -79,8 +80,8 @@ bool CSUIManager::LoadWordTable() { return words.Load(UILanguage()); }
 void CSUIManager::ShowModalBox(const char16_t *text, UIModalCallback callback, RwTexture *picture, uint32_t context)
 {
     if (modalPieces_ == nullptr) {
-        modalPieces_ = std::make_unique<OwnedPicture[]>(9);
-        for (int i = 0; i < 9; ++i) {
+        modalPieces_ = std::make_unique<OwnedPicture[]>(std::size(kFramePieces));
+        for (size_t i = 0; i < std::size(kFramePieces); ++i) {
             const FramePiece &p = kFramePieces[i];
             modalPieces_[i].Set(playerArt_, p.source.x0, p.source.y0, p.source.x1, p.source.y1, p.screen.x0,
                                 p.screen.y0, p.screen.x1, p.screen.y1, kBoxFrameColour);
@@ -162,7 +163,7 @@ void CSUIManager::DrawModalBox()
         modalPicture_->picture.Draw();
     }
     if (modalPieces_ != nullptr) {
-        for (int i = 0; i < 9; ++i) {
+        for (size_t i = 0; i < std::size(kFramePieces); ++i) {
             modalPieces_[i].picture.Draw();
         }
     }
