@@ -120,7 +120,7 @@ void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &trait
 
 bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, bool done[3], bool allowed)
 {
-    if (!allowed || traits.phaseState < 0) {
+    if (!allowed) {
         return false;
     }
     const float maxHP = static_cast<float>(ParamsOf(boss).maxHP);

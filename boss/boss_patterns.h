@@ -59,6 +59,7 @@ void CountFlinchExit(const AiObject *boss, int32_t next, const BossTraits &trait
 // whose threshold HP has crossed feeds 16 while `allowed`; the first whose
 // transition reaches the phase state is marked done, and the others wait
 // for a later frame (they fire one after another). True when one fired.
+// Only bosses with HP phases (a phase state) call it.
 bool StepHpPhases(AiObject *boss, int32_t *next, const BossTraits &traits, bool done[3], bool allowed);
 
 // Lets go of a character the boss holds (kind 2 {0, 512, 0}); the word is
