@@ -463,6 +463,26 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
     }
 }
 
+// Held (state 25), a blow while its damage is pending shows the grab tint
+// (material animation 1 at 0.08 s, looping); before the grab nothing shows.
+TEST_F(Boss1101, HeldABlowShowsTheGrabTint)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0).To(104, 25, 1);
+    b.State(25).Hurt(0).To(104, 25, 1);
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);
+    Hit(boss, kAtkGrab, 0);
+    Ticks(2);
+    ASSERT_EQ(boss->state, 25);
+    EXPECT_EQ(matAnims.Find(boss), nullptr);
+    Hit(boss, kAtkHeldDamage, 40);
+    Ticks(3);
+    EXPECT_EQ(boss->state, 25);
+    ExpectLook(boss, 1, 0.08f, true);
+}
+
 // A hero's grab seizes it (104 to the held state 25, grabbed); held, a
 // blow (4096) hurts with 104 and the let-go (2048) frees it with 105; the
 // hero's release (512) in state 15 gives 14. A status-16 hit (65536) costs

@@ -282,6 +282,19 @@ TEST_F(Boss1104, TheBeamIsLaidOncePerVisitAndGivenBackWhenTheBossLeaves)
     }
 }
 
+// Its guard 11 takes no harm from ordinary hits and sounds 6300210 for
+// them; a heavy hit breaks it (102); it ends with 18 after 2 s.
+TEST_F(Boss1104, TheGuardHoldsTwoSecondsUnlessBroken)
+{
+    CSBoss1104 *boss = Boss();
+    FsfBuilder b;
+    b.State(0).To(0, 0);
+    b.State(9);
+    b.State(11).To(18, 0, 1).To(102, 9, 1).To(0, 11);
+    UseStateMachine(kType, b.Build());
+    CheckGuard(boss, 11, 2.0f, 0, 9);
+}
+
 // Its guard 11 feeds 0 on each frame until its 2 s are up.
 TEST_F(Boss1104, TheGuardFeedsIdleOnEachFrame) { ExpectTheGuardFeedsIdle(Boss(), 11, true); }
 

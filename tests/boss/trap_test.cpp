@@ -15,6 +15,7 @@
 
 #include "actor/actor_placement.h"
 #include "app/game_rand.h"
+#include "boss/boss_frame.h"
 #include "boss/trap.h"
 #include "boss/trap_kit.h"
 #include "fx/mat_anim_manager.h"
@@ -279,6 +280,36 @@ TEST_F(TrapScenario, TheBlastArmsFiveSecondsGrowsToTwentyAndFireDestroysIt)
     ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
     EXPECT_EQ(hero.killCount, kills);
     EXPECT_EQ(EffectStarts("3406000"), 0);
+}
+
+// Each blast starts the gas once per entry: "3518400.zus" and "3518401.zus"
+// at the node 100090, kept on it as it moves but not turned with it,
+// emitting, display words 5 and 6, given back once their particles are
+// gone.
+TEST_F(TrapScenario, EachBlastStartsItsTwoGasSystemsOnItsNode)
+{
+    auto *trap = static_cast<CSTrap1202 *>(PlaceTrap(1202, 10.0f));
+    Control(trap, kCtlShowHold, kGroup);  // shown
+    Ticks(2);
+    ASSERT_NE(trap->model, nullptr);
+    for (int blast = 0; blast < 2; ++blast) {
+        SCOPED_TRACE(blast);
+        ASSERT_TRUE(TicksUntilState(trap, 1, 400));
+        Tick();
+        const RwV3d node = boss::UserFramePosition(trap, 100090);
+        for (const char *gas : {"3518400.zus", "3518401.zus"}) {
+            ExpectSparksOut(gas, 1, kPrtDrawAfterWorld, 6, node, 0.01f, true);
+            for (const CSParticleSystem *system : particles.SystemsOutOf(gas)) {
+                const RwMatrix &world = system->WorldMatrix();
+                EXPECT_NEAR(world.right.x, 1.0f, 1e-4f) << "not turned with the trap";
+                EXPECT_NEAR(world.at.z, 1.0f, 1e-4f);
+            }
+        }
+        Ticks(5);
+        EXPECT_EQ(particles.SystemsOutOf("3518400.zus").size(), 1u) << "once per entry";
+        ASSERT_TRUE(TicksUntilState(trap, 0, 200));
+        TicksUntil([&] { return particles.SystemsOutOf("3518400.zus").empty(); }, 600);
+    }
 }
 
 // The blast trap shrugs off blows; burnt, it holds one set of status
