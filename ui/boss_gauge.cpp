@@ -62,22 +62,23 @@ void CSBossGauge::Start(int32_t stageId)
         Disable();
         return;
     }
+    // The bars' values and the fade's way are set when the boss is found,
+    // before anything shows.
     boss_ = nullptr;
     maxLife_ = life_ = kHudValueUnread;
-    remainder_ = trail_ = barsAtLastLoss_ = spareBars_ = 0;
     trailMs_ = kHudTimerIdle;
     fadeElapsedMs_ = kHudTimerIdle;
     fadeMs_ = kFadeMs;
     enabled_ = true;
     visible_ = false;
-    fadingIn_ = false;
     searchRequest_ = false;
     bossesLeft_ = bosses;
     PlaceAtlasQuad(&frame_, 41, 381, 452, 443, kFrame, kHudWhite);
     PlacePlainQuad(&background_, kBarLeft, 403, 447, 412, kHudBlack);
     PlaceAtlasQuad(&marker_, kMarkerLeft, 370, 110, 388, kGaugeMarker, kHudWhite);
-    PlacePlainQuad(&fill_, kBarLeft, 403, 125, 412, kFillColour);
-    PlacePlainQuad(&trailQuad_, kBarLeft, 403, 125, 412, kGaugeTrailColour);
+    // Empty until the boss's life is read.
+    PlacePlainQuad(&fill_, kBarLeft, 403, kBarLeft, 412, kFillColour);
+    PlacePlainQuad(&trailQuad_, kBarLeft, 403, kBarLeft, 412, kGaugeTrailColour);
     // Its alpha comes with the fade in once the boss is found.
 }
 
