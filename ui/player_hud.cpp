@@ -57,7 +57,6 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     hero = boundHero;
     playerIndex_ = playerIndex;
     padNumber_ = boundHero != nullptr ? static_cast<uint8_t>(boundHero->padIndex) : 0;
-    enabled_ = false;
     maxPower_ = power_ = maxLife_ = life_ = kHudValueUnread;
     itemId_ = 0;
     itemCount_ = 0;
@@ -75,7 +74,7 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     PlaceAtlasQuad(&countQuads_[1], 46, 83, 58, 97, HudDigitCell(HudDigits::kCount, 0), kHudWhite);
     hitCounter.Init(screenWidth, screenHeight);
     moneyCounter.Init();
-    Refresh(0);
+    Refresh(0);  // which enables the panel
     trail_ = life_;
 }
 
