@@ -38,17 +38,14 @@ void FlipOnSide(const DevMenuPad &pad, uint8_t *flag)
 }
 
 // The common ending of a switch: circle closes the menu (the switch stays
-// in force), cross goes back to the main list. True when the menu closed.
-bool CloseOrBack(CSDevMenu *menu, const DevMenuPad &pad)
+// in force; closing empties the label), cross goes back to the main list.
+void CloseOrBack(CSDevMenu *menu, const DevMenuPad &pad)
 {
     if (pad.Pressed(kPadCircle)) {
         menu->Open(0, 0);
-        return true;
-    }
-    if (pad.Pressed(kPadCross)) {
+    } else if (pad.Pressed(kPadCross)) {
         menu->inItem = 0;
     }
-    return false;
 }
 
 constexpr const char *kDisplayInfoLabels[4] = {"DisplayInfo : NONE", "DisplayInfo : FPS", "DisplayInfo : FPS & MEM",
@@ -91,37 +88,32 @@ void CSDevMenu::SwitchLoadMode()
     if (pad.Pressed(kPadCircle) && g_pStageManager != nullptr) {
         g_pStageManager->SetThreadedLoading(threadedLoadingChoice);
     }
-    const uint8_t choice = threadedLoadingChoice;
-    if (!CloseOrBack(this, pad)) {
-        SetLabel(label, choice != 0 ? "Use Multi Thread Loading" : "Use Single Thread Loading");
-    }
+    SetLabel(label, threadedLoadingChoice != 0 ? "Use Multi Thread Loading" : "Use Single Thread Loading");
+    CloseOrBack(this, pad);
 }
 
 void CSDevMenu::SwitchRenderWall()
 {
     const DevMenuPad pad = ReadDevMenuPad();
     StepMode(pad, &wallMode);
-    if (!CloseOrBack(this, pad)) {
-        SetLabel(label, kWallLabels[wallMode]);
-    }
+    SetLabel(label, kWallLabels[wallMode]);
+    CloseOrBack(this, pad);
 }
 
 void CSDevMenu::SwitchWireFrame()
 {
     const DevMenuPad pad = ReadDevMenuPad();
     StepMode(pad, &wireFrameMode);
-    if (!CloseOrBack(this, pad)) {
-        SetLabel(label, kWireLabels[wireFrameMode]);
-    }
+    SetLabel(label, kWireLabels[wireFrameMode]);
+    CloseOrBack(this, pad);
 }
 
 void CSDevMenu::SwitchHiddenCharacter()
 {
     const DevMenuPad pad = ReadDevMenuPad();
     FlipOnSide(pad, &hiddenCharacter);
-    if (!CloseOrBack(this, pad)) {
-        SetLabel(label, hiddenCharacter != 0 ? "Open all hidden character" : "According to System info");
-    }
+    SetLabel(label, hiddenCharacter != 0 ? "Open all hidden character" : "According to System info");
+    CloseOrBack(this, pad);
 }
 
 void CSDevMenu::SwitchUpdateHierarchy()
@@ -130,9 +122,8 @@ void CSDevMenu::SwitchUpdateHierarchy()
     FlipOnSide(pad, &noHierarchyUpdate);
     // The stage's animation pass reads the flag from the actor pass's switch.
     g_actorPassSkipsAnimation = noHierarchyUpdate != 0;
-    if (!CloseOrBack(this, pad)) {
-        SetLabel(label, noHierarchyUpdate != 0 ? "Update hierarchy : No" : "Update hierarchy : Yes");
-    }
+    SetLabel(label, noHierarchyUpdate != 0 ? "Update hierarchy : No" : "Update hierarchy : Yes");
+    CloseOrBack(this, pad);
 }
 
 void CSDevMenu::GameStreamItem()
