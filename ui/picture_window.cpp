@@ -46,7 +46,7 @@ PictureWindow FindPictureWindow(RwRaster *raster)
     }
     RwRasterUnlock(raster);
     w.known = true;
-    w.empty = w.x1 <= w.x0;
+    w.empty = w.x0 == w.width;  // no texel moved it
     return w;
 }
 
