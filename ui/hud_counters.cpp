@@ -108,10 +108,9 @@ void CSHitCounter::Step(uint32_t ms)
         fadeMs_ += ms;
         return;
     }
+    // Show starts the timers again; the count goes so that the same count shows anew.
     shown_ = false;
     countShown_ = 0;
-    displayMs_ = 0;
-    fadeMs_ = kHudTimerIdle;
 }
 
 void CSHitCounter::DigitRect(int32_t i, int32_t digits, float *x0, float *y0, float *x1, float *y1) const
