@@ -89,6 +89,7 @@ TEST(NumberDisplayTest, NotStartedItStepsAndDrawsNothing)
     number.Draw();
     number.Start(5, 0, false, 0, 10);
     number.Release();
+    EXPECT_EQ(number.capacity, 0) << "no digit pictures are left";
     number.Step(0.5f, 250, 0);
     EXPECT_EQ(number.charCount, 0);
     number.Draw();

@@ -534,6 +534,24 @@ TEST_F(UIManagerTest, AFiveHundredMsFadeAtSixteenMsFrames)
     EXPECT_EQ(ui->FadeAlpha(), 16u * 255u / 100u);
 }
 
+// The fade, the last 2D layer, hands the depth test and write back on for
+// the 3D drawn after it (the developer menu's walls and gizmos).
+TEST_F(UIManagerTest, TheFadeHandsTheDepthTestBackForWhatComesAfter)
+{
+    ui->StartFade(0xFF000000u, 500);
+    ui->StepFade(16);
+    RwUInt32 zTest = 0;
+    RwUInt32 zWrite = 0;
+    DrawFrame([&] {
+        SetDepthTestAndWrite(false);
+        ui->DrawFade();
+        RwGetRenderState(rwRENDERSTATEZTESTENABLE, &zTest);
+        RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &zWrite);
+    });
+    EXPECT_EQ(zTest, 1u);
+    EXPECT_EQ(zWrite, 1u);
+}
+
 TEST_F(UIManagerTest, AFadeInGoesFromTheColourToClear)
 {
     ui->StartFadeIn(0xFF000000u, 1000);

@@ -198,6 +198,9 @@ TEST_F(UIProgressTest, TheHundredAndFirstActorOfAFrameIsLeftOut)
         actor.model = nullptr;
         actor.timeSinceHurt = 9.0f;  // none is drawn
     }
+    // Hurt just now but with no head to stand over: no bar either.
+    actors[0].timeSinceHurt = 0.0f;
+    EXPECT_FALSE(ui->DrawHudBar(&actors[0]));
     ui->DrawHudBars();
     EXPECT_EQ(ui->HudActorCount(), 0);
 }
