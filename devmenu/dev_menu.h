@@ -258,10 +258,11 @@ public:
     uint8_t directItem = 0;
     int32_t tuningCursor = 0;
     int32_t pageCursors[kPageCount] = {};  // by page; [kPageTuningMenu] unused
-    // The stage whose files the record and the table hold (0: none read):
-    // Save File writes a file only for the stage it was read from.
-    int32_t tuningStageId = 0;
-    int32_t particleStageId = 0;
+    // The stage whose files the record and the table hold (kNoStageRead:
+    // none read): Save File writes a file only for the stage it was read from.
+    static constexpr int32_t kNoStageRead = 0;
+    int32_t tuningStageId = kNoStageRead;
+    int32_t particleStageId = kNoStageRead;
 
     int32_t moneyDigits[5] = {};
     int32_t digitCursor = 0;

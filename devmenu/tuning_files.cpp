@@ -65,14 +65,14 @@ SaveOutcome Replace(const std::string &gamePath, std::string text, const std::ve
 bool CSDevMenu::ReadStageInfo(int32_t stageId)
 {
     const bool read = ReadStageInfoFileOnto(StageInfoPath(stageId).c_str(), &tuning);
-    tuningStageId = read ? stageId : 0;
+    tuningStageId = read ? stageId : kNoStageRead;
     return read;
 }
 
 bool CSDevMenu::ReadParticleKinds(int32_t stageId)
 {
     const bool read = LoadParticleSetFile(StageParticleSetPath(stageId).c_str(), &particleKinds);
-    particleStageId = read ? stageId : 0;
+    particleStageId = read ? stageId : kNoStageRead;
     pageCursors[kPageParticle] = 0;
     return read;
 }
@@ -80,7 +80,7 @@ bool CSDevMenu::ReadParticleKinds(int32_t stageId)
 void CSDevMenu::EmptyParticleKinds()
 {
     particleKinds = ParticleSet{};
-    particleStageId = 0;
+    particleStageId = kNoStageRead;
 }
 
 void CSDevMenu::SaveStageInfo()

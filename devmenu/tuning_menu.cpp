@@ -28,7 +28,7 @@ void CSDevMenu::ResetTuning()
     EmptyParticleKinds();
     directItem = 0;
     lastListedStageId = 0;
-    tuningStageId = 0;
+    tuningStageId = kNoStageRead;
 }
 
 void CSDevMenu::UpdateTuningMenu()
