@@ -148,7 +148,6 @@ void CSOption::Release()
 {
     ReleaseQuads();
     ReleaseTextures();
-    active = 0;
     if (g_pOption == this) {
         g_pOption = nullptr;
     }

@@ -48,6 +48,7 @@ public:
     // front-end pack; each only when not loaded.
     void LoadTextures();
     void ReleaseTextures();
+    // At the end of the screen's life (its destructor): everything goes.
     void Release();
     // One frame of `ms` (the game system's frame time).
     void Update(uint32_t ms);

@@ -84,7 +84,6 @@ void CSSaveLoad::Release()
         }
     }
     ReleaseTextures();
-    active = 0;
 }
 
 bool CSSaveLoad::LoadSelectedSlot() { return LoadSaveSlot(view.cursor); }

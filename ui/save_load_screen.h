@@ -33,6 +33,7 @@ public:
     // SAVLOD, SLWORD and STAGPHO, inside the open front-end pack.
     void LoadTextures();
     void ReleaseTextures();
+    // At the end of the screen's life (its destructor): everything goes.
     void Release();
 
     bool RefreshSlots() { return view.Refresh(); }
