@@ -185,7 +185,7 @@ void CSLobbyStore::SetActive(uint8_t on)
         return;
     }
     active = 1;
-    closing = 0;
+    closing = false;
     tab = kNoTab;
     mode = kBrowse;
     questionPending = false;
@@ -323,7 +323,7 @@ void CSLobbyStore::Update(uint32_t ms)
             *timer += ms;
         }
     }
-    if (closing != 0) {
+    if (closing) {
         FinishClose();
         return;
     }
@@ -514,7 +514,7 @@ void CSLobbyStore::Back()
 {
     CSUIManager *ui = g_pUIManager;
     if (mode == kBrowse) {
-        closing = 1;
+        closing = true;
         ui->StartBaseMapCover();
     } else if (questionPending) {
         questionPending = false;

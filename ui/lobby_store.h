@@ -83,7 +83,7 @@ public:
     StoreMessages messages;
     bool messagesRead = false;
     uint8_t active = 0;
-    uint8_t closing = 0;
+    bool closing = false;
     bool questionPending = false;
     int32_t tab = kNoTab;
     uint32_t mode = kBrowse;
