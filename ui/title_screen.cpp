@@ -450,9 +450,8 @@ void CSTitle::Confirm(int32_t pad)
 
 void CSTitle::Cancel(int32_t)
 {
-    if (movieKind == kAttract) {
-        return;
-    }
+    // (The attract movie plays only at the prompt, where a cancel over it
+    // changes nothing.)
     if (state == kMenu) {
         state = kPrompt;
         g_pUIManager->SetUIPad(-1);
