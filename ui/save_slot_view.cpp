@@ -97,9 +97,6 @@ RwTexture *ReadStagePhotoArt() { return ReadFolderPicture("\\RESOURCE\\UITEXT\\P
 
 void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height)
 {
-    if (digit < 0 || digit > 9) {
-        return;
-    }
     const float column = static_cast<float>(digit % 5);
     const float row = static_cast<float>(digit / 5);
     UIQuad quad;

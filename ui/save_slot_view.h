@@ -79,7 +79,7 @@ RwTexture *ReadSaveLoadArt();    // SAVLOD
 RwTexture *ReadSlotWordArt();    // SLWORD of the language
 RwTexture *ReadStagePhotoArt();  // STAGPHO
 
-// A digit d of SLWORD at (x, y), 15 wide and `height` high.
+// A digit d (0..9) of SLWORD at (x, y), 15 wide and `height` high.
 void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height);
 // The nine pieces of the interface's frame (PLAYER) laid round the
 // rectangle, its corners 15 pixels square.
