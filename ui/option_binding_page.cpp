@@ -176,11 +176,6 @@ void CSOption::SetBindingCursor(int32_t cell)
     }
 }
 
-void CSOption::MoveBindingCursorSideways(int32_t direction)
-{
-    MoveBindingCursor(NeighbourCell(selectedCell, direction == 0 ? kLeft : kRight));
-}
-
 void CSOption::MoveBindingCursor(int32_t cell)
 {
     if (cell == selectedCell) {

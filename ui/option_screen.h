@@ -69,8 +69,6 @@ public:
 
     // ---- The key binding page (option_binding_page.cpp)
     void SetBindingCursor(int32_t cell);
-    // 0 left, 2 right.
-    void MoveBindingCursorSideways(int32_t direction);
     // To a cell, with its sub-page and the move sound; nothing when it is
     // the selected one.
     void MoveBindingCursor(int32_t cell);

@@ -374,8 +374,8 @@ TEST_F(OptionBinding, TheStickRowsNameTheirAxisAndDirectionNotAButton)
     CSOption *option = Open("");
     option->page = CSOption::kBindingPage;
     option->SetBindingCursor(12);  // "ray", on sub-page 1
-    option->MoveBindingCursorSideways(0);
-    option->MoveBindingCursorSideways(2);
+    option->MoveBindingCursor(0);  // to sub-page 0 and back
+    option->MoveBindingCursor(12);
     ASSERT_EQ(option->subPage, 1);
     const char *const expected[8] = {"Right Stick Y+", "Right Stick Y-", "Right Stick X-", "Right Stick X+",
                                      "Left Stick Y+",  "Left Stick Y-",  "Left Stick X-",  "Left Stick X+"};
