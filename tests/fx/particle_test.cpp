@@ -25,6 +25,13 @@ protected:
         d.velocity = {0.0f, 2.0f, 0.0f};
         return d;
     }
+    // `n` updates of 16 ms.
+    void Steps(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            manager.Update(0.016f);
+        }
+    }
     void TearDown() override
     {
         manager.ReleaseAll();
@@ -214,6 +221,25 @@ TEST_F(Particles, ForgottenSystemsGoBackToTheirPoolOnceDead)
     CSParticleManager::GiveBackWhenDead(nullptr);
     CSParticleManager::GiveBackWhenDead(stream);  // not out: nothing
     EXPECT_FALSE(stream->GivenBackWhenDead());
+}
+
+// A system switched off after its emission ran out by itself still goes
+// back to its pool once its last particle is gone.
+TEST_F(Particles, SwitchedOffAfterItsTimeItGoesBackOnceDead)
+{
+    ASSERT_TRUE(manager.AddTemplate("timed", Quick(0.1f), 1, false));
+    CSParticleSystem *s = manager.CreateSystem("timed");
+    ASSERT_NE(s, nullptr);
+    Steps(10);
+    ASSERT_EQ(s->Lifetime(), -1.0f);  // its emission is over
+    ASSERT_GT(s->ParticleCount(), 0);
+    s->SetEmitting(false, 0.0f);
+    CSParticleManager::GiveBackWhenDead(s);
+    for (int i = 0; i < 60 && s->IsTaken(); ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_FALSE(s->IsTaken());
+    EXPECT_FALSE(s->IsAlive());
 }
 
 TEST_F(Particles, UsedAfterItsPoolIsReleasedItDoesNothing)

@@ -261,6 +261,33 @@ TEST(SphereSweep, ARestingSphereGrazesFloorCornersAndSeams)
 
 // A path that passes a corner exactly a graze (a thousandth) deep still
 // only grazes it; a hundredth deeper and the corner stops the sphere.
+// The point of a triangle nearest another is the corner, the foot on the
+// edge or the foot on the face of the region the other lies in.
+TEST(SphereSweep, TheNearestPointOfATriangleIsInTheRegionOfThePoint)
+{
+    const RwV3d a = {0.0f, 0.0f, 0.0f};
+    const RwV3d b = {2.0f, 0.0f, 0.0f};
+    const RwV3d c = {0.0f, 0.0f, 2.0f};
+    const struct {
+        RwV3d point;
+        RwV3d nearest;
+    } cases[] = {
+        {{-1.0f, 1.0f, -1.0f}, a},
+        {{3.0f, 1.0f, -1.0f}, b},
+        {{-1.0f, 1.0f, 3.0f}, c},
+        {{0.5f, 1.0f, -1.0f}, {0.5f, 0.0f, 0.0f}},  // beyond a-b
+        {{-1.0f, 1.0f, 0.5f}, {0.0f, 0.0f, 0.5f}},  // beyond a-c
+        {{1.0f, 1.0f, 2.0f}, {0.5f, 0.0f, 1.5f}},   // beyond b-c, three quarters along it
+        {{0.5f, 3.0f, 0.5f}, {0.5f, 0.0f, 0.5f}},   // above the face
+    };
+    for (const auto &k : cases) {
+        const RwV3d q = ClosestPointOnTriangle(k.point, a, b, c);
+        EXPECT_NEAR(q.x, k.nearest.x, 1e-5f) << k.point.x << " " << k.point.z;
+        EXPECT_NEAR(q.y, k.nearest.y, 1e-5f) << k.point.x << " " << k.point.z;
+        EXPECT_NEAR(q.z, k.nearest.z, 1e-5f) << k.point.x << " " << k.point.z;
+    }
+}
+
 TEST(SphereSweep, APathExactlyAGrazeDeepPastACornerGoesOn)
 {
     // A corner at the origin, its triangle spreading away along -x; the
