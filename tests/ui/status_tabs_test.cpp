@@ -956,10 +956,13 @@ TEST_F(SkillTabTest, MovingStartsTheDemonstrationAgainAndABumpAtAnEndDoesNot)
     Step();
     EXPECT_EQ(skills->SelectedShown(), 0);
     EXPECT_FLOAT_EQ(skills->DemoTime(), atTop + 0.016f);  // bumped: still running
-    // Down to Dash Cut ("R+A-B") with the first skill half lit: from the start.
+    ASSERT_EQ(PictureAlpha(0), 167u);                      // Slash's "A" half lit
+    // Down to Dash Cut ("R+A-B") with the first skill half lit: from the
+    // start, Slash's "A" back at rest for the next time it is shown.
     Tap(kPadDown);
     Step();
     ASSERT_EQ(skills->SelectedShown(), 1);
+    EXPECT_EQ(skills->Display(0)->pictures[0].quad.v[0].emissiveColor >> 24, 240u);
     EXPECT_EQ(skills->DemoStep(), 0);
     EXPECT_EQ(skills->DemoTime(), 0.0f);
     half();
