@@ -247,6 +247,12 @@ TEST_F(StageMapTest, AStageTheTableDoesNotHoldShowsTheFrameAlone)
     map.Update();
     EXPECT_EQ(map.active, 0);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+    // Closed, it hears and draws nothing.
+    Tap(kPadCross);
+    map.Update();
+    EXPECT_TRUE(Sounds().empty());
+    const win::Frame closed = DrawFrame([&] { map.Render(); });
+    EXPECT_EQ(pausetest::PixelOf(closed, 320, 200), 0u);
 }
 
 }  // namespace

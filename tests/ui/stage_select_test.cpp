@@ -412,6 +412,10 @@ TEST_F(StageSelect, BackClosesThePanelUnderTheRisenBaseMapAndIgnoresPressesMeanw
     Frames(1);
     EXPECT_FALSE(panel->Active());
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+    // Closed, it draws nothing.
+    const win::Frame closed = DrawFrame([&] { panel->Render(); });
+    EXPECT_EQ(closed.At(320, 240) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(closed.At(101, 242) & 0xFFFFFFu, 0u);
 }
 
 // A stage with no name anywhere (neither its name record nor the message

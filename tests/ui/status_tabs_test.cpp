@@ -1062,6 +1062,33 @@ TEST_F(SkillTabTest, BackOnTheTabTheChosenSkillIsStillChosen)
     EXPECT_EQ(skills->SelectedShown(), 3);
 }
 
+// A tab starts on the frame it is entered from either side: the skill
+// tab's demonstration from nothing, its first picture at rest.
+TEST_F(SkillTabTest, TheDemonstrationStartsFromNothingWhenTheTabIsEntered)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OpenSkillTab();  // left from the items
+    ASSERT_FALSE(HasFatalFailure());
+    const CSSkillPage *skills = page.SkillPage();
+    EXPECT_EQ(skills->DemoTime(), 0.0f);
+    EXPECT_EQ(PictureAlpha(0), 240u);
+    Tap(kPadLeft);  // to the equipment
+    Step();
+    ASSERT_EQ(page.currentTab, kTabEquipment);
+    Tap(kPadRight);  // and back from it
+    Step();
+    ASSERT_EQ(page.currentTab, kTabSkills);
+    EXPECT_EQ(skills->DemoTime(), 0.0f);
+    EXPECT_EQ(PictureAlpha(0), 240u);
+    // The page turned on again while it shows stays as it is.
+    Down();
+    page.SetActive(1);
+    EXPECT_EQ(page.currentTab, kTabSkills);
+    EXPECT_EQ(page.SkillPage(), skills);
+    EXPECT_EQ(skills->SelectedShown(), 1);
+}
+
 // Up walks back over the same skills down walked, past the ones not yet
 // learned, and stops on the first.
 TEST_F(SkillTabTest, UpRetracesTheListedSkillsAndStopsOnTheFirst)

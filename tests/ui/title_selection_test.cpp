@@ -787,6 +787,17 @@ TEST_F(SelectionTest, BackFadesToTheTitleAndTheModelsStay)
     Updates(1);
     EXPECT_EQ(selection->active, 0);
     EXPECT_EQ(selection->Model(1)->clump, model);
+    // Closed, it hears nothing, asks for no screen and draws nothing.
+    Sounds();
+    ui->RequestModule(8);
+    Press(0, kPadRight);
+    selection->Update(16);
+    EXPECT_EQ(ui->RequestedScreen(), 8u);
+    ui->RequestModule(7);
+    EXPECT_EQ(selection->target, selection->current);
+    EXPECT_TRUE(Sounds().empty());
+    const win::Frame closed = DrawFrame([&] { selection->Render(); });
+    EXPECT_EQ(closed.At(320, 240) & 0xFFFFFFu, 0u);
     // Its light has left the world with it.
     EXPECT_EQ(selection->light, nullptr);
     EXPECT_EQ(lightsInWorld(), lightsShown - 1);
