@@ -161,9 +161,6 @@ void CSCharacterPage::FreePictures()
     for (NumberDisplay &number : numbers_) {
         number.Release();
     }
-    slotIconShown_[0] = slotIconShown_[1] = 0;
-    weaponIconCount_ = 0;
-    armourIconCount_ = 0;
     DestroyTexture(portraitTexture_);
     portraitTexture_ = nullptr;
     for (RwTexture *&texture : weaponTextures_) {

@@ -19,8 +19,6 @@
 #include "ui/ui_manager.h"
 #include "ui/ui_rect.h"
 
-CSSelectCharacter *g_pSelectCharacter = nullptr;
-
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
@@ -139,8 +137,6 @@ void HeroModel::ChangeMotion(int32_t motion, float blendSeconds)
 }
 
 // ---- CSSelectCharacter
-CSSelectCharacter::CSSelectCharacter() { g_pSelectCharacter = this; }
-
 void CSSelectCharacter::SetActive(uint8_t on)
 {
     if (on == active) {
@@ -323,9 +319,6 @@ void CSSelectCharacter::ReleaseCharacterModel()
 
 void CSSelectCharacter::Release()
 {
-    if (g_pSelectCharacter == this) {
-        g_pSelectCharacter = nullptr;
-    }
     active = 0;
     ReleaseCharacterModel();
     DestroyLight();

@@ -58,7 +58,7 @@ public:
     static constexpr uint32_t kFadeMs = 1000;
     static constexpr int32_t kMusicFadeMs = 700;
 
-    CSSelectCharacter();
+    CSSelectCharacter() = default;
     ~CSSelectCharacter() { Release(); }
     CSSelectCharacter(const CSSelectCharacter &) = delete;
     CSSelectCharacter &operator=(const CSSelectCharacter &) = delete;
@@ -121,9 +121,6 @@ private:
     void DrawStats();
     bool Ready(int32_t pad) const;
 };
-
-// The selection screen (null outside its life).
-extern CSSelectCharacter *g_pSelectCharacter;
 
 // The source rectangle of a digit glyph in SELCHAR.BMP (512ths); false
 // for any other character.
