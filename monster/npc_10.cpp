@@ -42,8 +42,6 @@ constexpr int32_t kGetUpState = 20;
 constexpr float kGetUpSeconds = 2.0f;
 constexpr int32_t kGrabTintStates[] = {25, 26};
 constexpr int32_t kHitStopStates[] = {16, 17};
-constexpr int32_t kFoundFoeFirst = 16;
-constexpr int32_t kFoundFoeLast = 26;
 constexpr int32_t kDizzyState = 23;
 constexpr float kDizzySeconds = 3.0f;
 constexpr int32_t kDyingStates[] = {27, 28};
@@ -113,7 +111,6 @@ Goal ChooseFighterGoal(CSMonster1003 *self, float dt)
         goal.point = self->pathFollowing ? waypoint : *self->target->GetPositionPtr();
     } else {
         goal.point = self->home;
-        self->foundFoe = false;
     }
     goal.distance = V3Distance(where, goal.point);
     return goal;
@@ -240,9 +237,6 @@ void CSNpc10::Act(CSMonster1003 *self, int32_t *next, float dt)
     }
     // 5: damage.
     TakeDamage(self, IsOneOf(self->state, npc_10::kHitStopStates));
-    if (self->state >= npc_10::kFoundFoeFirst && self->state <= npc_10::kFoundFoeLast) {
-        self->foundFoe = true;
-    }
     // 6: burning and poison.
     if (self->state != npc_10::kHoldingState) {
         ActivateStatus(self);
