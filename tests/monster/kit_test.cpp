@@ -16,6 +16,7 @@
 #include "monster/kit_life.h"
 #include "monster/kit_messages.h"
 #include "monster/kit_motion.h"
+#include "monster/kit_sensing.h"
 #include "monster/kit_state.h"
 #include "stage/model_template.h"
 #include "support/game/fsf_builder.h"
@@ -399,6 +400,28 @@ TEST_F(Kit, TimedStatesEndOnTheActTheirTimeRunsOut)
     EXPECT_EQ(actOfEnd(28, [&](int32_t *next) { StepKnock(&actor, next, 0.5f, false, 28, 1.0f); }), 4);
     EXPECT_EQ(actOfEnd(19, [&](int32_t *next) { StepDizzy(&actor, next, 0.5f, 19, 29, 3.0f); }), 6);
     EXPECT_EQ(actOfEnd(14, [&](int32_t *next) { StepDownTimer(&actor, next, 0.5f, 14, 15, 2.0f); }), 4);
+}
+
+// The attack delay and the hold on a lost target run their whole time and
+// end on the act it is reached: at 1 s in acts of half a second, the third.
+TEST_F(Kit, TheAttackDelayAndTheLostTargetHoldEndWhenTheirTimeIsReached)
+{
+    const auto actOfEnd = [](const std::function<bool()> &running) {
+        for (int act = 1; act <= 10; ++act) {
+            if (!running()) {
+                return act;
+            }
+        }
+        return -1;
+    };
+    actor.attackDelayTimer = 0.0f;
+    EXPECT_EQ(actOfEnd([&] { return AttackDelayRunning(&actor, 1.0f, 0.5f); }), 3);
+    actor.lostTargetTimer = 0.0f;
+    EXPECT_EQ(actOfEnd([&] { return HoldLostTarget(&actor, 1.0f, 0.5f, false); }), 3);
+    // A knocked actor heeding its knock holds no longer.
+    actor.lostTargetTimer = 0.0f;
+    actor.knock = true;
+    EXPECT_EQ(actOfEnd([&] { return HoldLostTarget(&actor, 1.0f, 0.5f, true); }), 1);
 }
 
 // The delayed-damage hold freezes the actor 0.3 s, puts the first frame's

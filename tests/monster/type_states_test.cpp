@@ -298,8 +298,8 @@ struct ShakeRow {
 
 // Shaken (a hero's shake request) in one of its shake states, a type
 // trembles about where it stood, frozen; when the shaking stops it stands
-// again exactly there and moves on. In its other states a shake does
-// nothing. 1005 and 1021 are never shaken.
+// again exactly there and moves on, and so each time it is shaken. In its
+// other states a shake does nothing. 1005 and 1021 are never shaken.
 TEST_F(TypeStates, EachTypeTremblesInItsShakeStatesAndStandsAgainWhereItWas)
 {
     const ShakeRow rows[] = {
@@ -331,6 +331,16 @@ TEST_F(TypeStates, EachTypeTremblesInItsShakeStatesAndStandsAgainWhereItWas)
             const RwV3d &at = *m->GetPositionPtr();
             EXPECT_NEAR(at.x, kAt.x, 1e-4f);
             EXPECT_NEAR(at.z, kAt.z, 1e-4f);
+            if (shakes) {  // shaken again elsewhere, it stands again there
+                const RwV3d elsewhere = {kAt.x + 5.0f, kAt.y, kAt.z};
+                m->SetPosition(elsewhere);
+                m->shakeRequest = true;
+                Ticks(6);
+                m->shakeRequest = false;
+                Tick();
+                EXPECT_NEAR(m->GetPositionPtr()->x, elsewhere.x, 1e-4f);
+                EXPECT_NEAR(m->GetPositionPtr()->z, elsewhere.z, 1e-4f);
+            }
         });
     }
 }
