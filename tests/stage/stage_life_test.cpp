@@ -194,6 +194,14 @@ TEST_F(StageLifeTest, LoadRunsInOrderBehindTheLoadingScreenAndReleaseUndoesIt)
     ASSERT_EQ(stage->placements.size(), mkdata::SamplePlacements().size());
     EXPECT_EQ(stage->placements[0].aiType, 1000);
     ASSERT_EQ(stage->territories.size(), 1u);
+    // A placed model's template holds one copy for each actor placed in it.
+    for (const auto &tpl : stage->modelTemplates) {
+        const auto placed = std::count_if(stage->placements.begin(), stage->placements.end(),
+                                          [&](const AiPlacement &p) { return p.aiType == tpl->GetAiType(); });
+        if (placed > 0) {
+            EXPECT_EQ(tpl->GetInstanceCount(), placed) << tpl->GetAiType();
+        }
+    }
     // The stage info: far plane, thinning bands and the ambient light.
     EXPECT_EQ(stage->farPlane, 600.0f);
     EXPECT_EQ(RwCameraGetFarClipPlane(gs.camera), 600.0f);
