@@ -547,7 +547,8 @@ TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
     EXPECT_FALSE(object->grabbed);
 }
 
-// Held blows that take its last HP kill it in the hero's hands: it lets go
+// Held blows that take its last HP (not those that leave it one) kill it
+// in the hero's hands: it lets go
 // and is busy at once, fades (material animation 2) with its dying sound in
 // state 2, then goes, dropping nothing even where an event named a drop.
 TEST_F(Breakables, TheLiftableObjectDiesInTheHerosHandsAndDropsNothing)
@@ -562,6 +563,12 @@ TEST_F(Breakables, TheLiftableObjectDiesInTheHerosHandsAndDropsNothing)
     // Its act runs on its full-detail frames only: within ten.
     EXPECT_GE(TicksUntil([&] { return SoundQueued(6120010); }, 10), 0);
     EXPECT_TRUE(SoundQueued(6300230));
+    // A held blow that leaves it 1 HP does not kill it.
+    Post(object, kMsgHitActor, kAtkHeldDamage, object->hp - 1 + monster::ParamsOf(object).defense, &hero);
+    Ticks(12);  // past a full-detail frame
+    EXPECT_EQ(object->hp, 1);
+    EXPECT_EQ(object->state, 1);
+    EXPECT_TRUE(object->grabbed);
     const uint32_t from = tick;
     Post(object, kMsgHitActor, kAtkHeldDamage, object->hp + 100, &hero);
     ASSERT_GE(TicksUntil([&] { return object->state == 2; }, 20), 0);
