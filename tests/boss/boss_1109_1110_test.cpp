@@ -138,6 +138,22 @@ TEST_F(Champions, Boss1109sSpecialAttacksComeOncePerVisitAtTheirFrames)
     CheckSpecials(boss, specials);
 }
 
+// Without the 3213800 pool, 1109's state 13 goes past its frame 2500
+// starting nothing of that special, and the fight goes on.
+TEST_F(Champions, Boss1109sThirteenWithoutOneOfItsPoolsStartsNeither)
+{
+    CSBoss1109 *boss = Champion<CSBoss1109>(1109);
+    Ticks(2);
+    CSBigShot3213800 *const kept = effects.bigShot3213800;
+    effects.bigShot3213800 = nullptr;
+    EnterBoss(boss, 13);
+    boss->animClock = 2490.0f / 60.0f;
+    Ticks(15);
+    EXPECT_GE(boss::ClockFrame(boss), 2500.0f);
+    EXPECT_EQ(EffectStarts("3213800"), 0);
+    effects.bigShot3213800 = kept;
+}
+
 // 1110: frame sequences in 4 (530), 6 and 9 (entry); two 3211200 in 11
 // (1845); the lit arrow in 12 (2056); in 13 the 3216200 at entry, the
 // falling stones on the alarm circle (2366) and the three-part blow (2404).
