@@ -363,8 +363,9 @@ TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
 }
 
 // Everything that reaches the held post in one frame is read in that
-// frame: a held blow and the hero letting go together cost the HP and
-// leave the post active again on the next frame.
+// frame: a held blow and the hero letting go together cost the HP (with
+// no hurt sound: the post takes its blows silently) and leave the post
+// active again on the next frame.
 TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
 {
     CSTrap1201 *trap = HeldPost();
@@ -379,6 +380,7 @@ TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
     EXPECT_FALSE(trap->grabbed);
     Tick();
     EXPECT_EQ(trap->hp, hp - (40 - 5));
+    EXPECT_EQ(Count(6300200), 0) << "the post takes its blows without the hurt sound";
 }
 
 // Held blows that take the post's last HP kill it in the hero's hands: let
