@@ -614,6 +614,24 @@ TEST_F(Fighter, ItsStatesSayWhereItIsSolidTargetableAndHeld)
     EXPECT_FALSE(f->eventHeld);
 }
 
+// While an event holds it in 38 it feeds that state no input: a machine
+// whose 38 leads away at once on input 1 (and on no other) keeps it there,
+// frame after frame, until the release.
+TEST_F(Fighter, HeldInItsHoldStateItFeedsNoInputThere)
+{
+    CSMonster1003 *f = Place10();
+    FsfBuilder b = StillStates();
+    b.State(38).To(1, 0, 1);
+    UseStateMachine(10, b.Build());
+    PutHero({0.0f, 0.0f, -60.0f});
+    Control(f, kCtlShowHold, 77);
+    ASSERT_GE(TicksUntil([&] { return f->state == 38; }, 5), 0);
+    for (int i = 0; i < 10; ++i) {
+        Tick();
+        ASSERT_EQ(f->state, 38) << "frame " << i;
+    }
+}
+
 // In its state 3, and in no other, it turns toward its foe about its up
 // axis by TurnDeg x dt degrees a frame; a foe square to its side is well
 // outside the band where it does not turn.
