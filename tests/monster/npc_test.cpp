@@ -49,32 +49,34 @@ struct FamilyCase {
     bool heldByAnotherGroup;  // the hold family is held by any 8192
     int32_t shownState;       // where the event's show leaves it
     int32_t releasedState;    // and its release
+    int32_t group;            // its event group id
 };
 
 TEST_F(Npcs, TheFamiliesFollowTheirEventsCodes)
 {
     const FamilyCase cases[] = {
-        {100, true, 1, 0},   // UpdateHold: held in state 1 until released
-        {107, false, 1, 0},  // UpdateShow: input 1 when shown and when let go
-        {101, false, 1, 0},  // UpdateShowLocked, unlocked
+        {100, true, 1, 0, kGroup},   // UpdateHold: held in state 1 until released
+        {100, true, 1, 0, 1},        // the first group's id is as good as any
+        {107, false, 1, 0, kGroup},  // UpdateShow: input 1 when shown and when let go
+        {101, false, 1, 0, kGroup},  // UpdateShowLocked, unlocked
     };
     float x = -60.0f;
     for (const FamilyCase &c : cases) {
-        SCOPED_TRACE(c.aiType);
-        AiObject *npc = Place(c.aiType, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+        SCOPED_TRACE(testing::Message() << c.aiType << " of group " << c.group);
+        AiObject *npc = Place(c.aiType, {x, 0.0f, 40.0f}, {0.0f, 0.0f, -1.0f}, c.group, 0);
         x += 40.0f;
         ASSERT_NE(npc, nullptr);
         PutHero({0.0f, 0.0f, -60.0f});
         Ticks(2);
         EXPECT_EQ(npc->model, nullptr);  // its event shows it
         EXPECT_EQ(npc->state, 0);
-        Control(npc, kCtlShowHold, kGroup + 1);
+        Control(npc, kCtlShowHold, c.group + 1);
         Ticks(2);
         EXPECT_EQ(npc->eventHeld, c.heldByAnotherGroup);
         EXPECT_EQ(npc->model, nullptr);
         EXPECT_EQ(npc->state, 0);  // held without a model, it waits for one
         EXPECT_FALSE(npc->eventModel);
-        Control(npc, kCtlShowHold, kGroup);
+        Control(npc, kCtlShowHold, c.group);
         Ticks(2);
         ASSERT_NE(npc->model, nullptr);
         EXPECT_TRUE(npc->active);
