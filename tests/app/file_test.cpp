@@ -5,6 +5,7 @@
 // extra-stage probe.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -69,6 +70,19 @@ TEST_F(FileLayer, AFileThatIsThereButCannotBeReadIsSaidWithItsReason)
     EXPECT_EQ(zufopen("\\RESOURCE\\FONT\\ENGFONT.XBF", "w"), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot read RESOURCE/FONT/ENGFONT.XBF: it is a folder\n");
     EXPECT_EQ(UnreadableReason("\\RESOURCE\\OTHER.XBF"), "");
+}
+
+// An empty file is read whole: no bytes, and nothing said about it.
+TEST_F(FileLayer, AnEmptyFileReadsAsNoBytes)
+{
+    std::filesystem::create_directories(root + "/RESOURCE");
+    std::fclose(std::fopen((root + "/RESOURCE/EMPTY.TXT").c_str(), "wb"));
+    std::vector<uint8_t> bytes{1, 2, 3};
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(zufReadAll("\\RESOURCE\\EMPTY.TXT", &bytes));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(FatalRecorder::Names().empty());
 }
 
 TEST_F(FileLayer, AFileALoaderNeedsRaisesTheFatalReportNamingIt)
