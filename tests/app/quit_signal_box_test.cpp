@@ -143,6 +143,27 @@ TEST_F(QuitSignalBox, AProcessForkedAfterTheBoxIsNotTheBox)
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
+// A quit signal while the box is opening, before its process is there,
+// ends the wait and nothing else: the game leaves its normal way. The game
+// stands in a child of its own process group, so that a kill sent to the
+// whole group would end only it.
+TEST_F(QuitSignalBox, AQuitSignalBeforeTheBoxsProcessIsThereLeavesTheGameRunning)
+{
+    const pid_t game = fork();
+    ASSERT_NE(game, -1);
+    if (game == 0) {
+        setpgid(0, 0);
+        InstallQuitSignals();
+        ClearQuitSignal();
+        const bool answered = ShowBoxUntilQuitSignal([] { raise(SIGTERM); });
+        _exit(!answered && QuitSignalled() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(game, &status, 0), game);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+}
+
 TEST_F(QuitSignalBox, NoBoxIsShownOnceAQuitSignalHasCome)
 {
     kill(getpid(), SIGTERM);
