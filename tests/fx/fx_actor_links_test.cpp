@@ -59,6 +59,16 @@ protected:
         g_pStageManager = nullptr;
         fxtest::FxEngineTest::TearDown();
     }
+    // The first hero and the bomb in the barrel's reach, the second hero
+    // just out of it.
+    void ExplodeABarrelAtTheOrigin()
+    {
+        heroes[0].SetPosition({29.0f, 0.0f, 0.0f});
+        heroes[1].SetPosition({31.0f, 0.0f, 0.0f});
+        bomb.SetPosition({0.0f, 0.0f, 29.0f});
+        RwMatrix at = fxtest::Translation({0.0f, 0.0f, 0.0f});
+        ASSERT_TRUE(manager.barrelBomb->Start(&at));
+    }
     CSHero heroes[2];
     AiObject bomb;
     CAiMsgPool pool;
@@ -99,11 +109,7 @@ TEST_F(FxOnActors, RewardPiecesBecomeStageEarningsAndTraceLines)
 
 TEST_F(FxOnActors, TheBarrelExplosionLightsANearBombThroughThePool)
 {
-    heroes[0].SetPosition({29.0f, 0.0f, 0.0f});
-    heroes[1].SetPosition({31.0f, 0.0f, 0.0f});
-    bomb.SetPosition({0.0f, 0.0f, 29.0f});
-    RwMatrix at = fxtest::Translation({0.0f, 0.0f, 0.0f});
-    ASSERT_TRUE(manager.barrelBomb->Start(&at));
+    ExplodeABarrelAtTheOrigin();
     EXPECT_EQ(pool.PendingCount(), 2);
     pool.Deliver(0);
     ASSERT_EQ(heroes[0].msgCount, 1);
@@ -115,6 +121,19 @@ TEST_F(FxOnActors, TheBarrelExplosionLightsANearBombThroughThePool)
     EXPECT_EQ(bomb.msgQueue[0].kind, kMsgHitActor);
     EXPECT_EQ(bomb.msgQueue[0].sender, nullptr);
     EXPECT_EQ(bomb.msgQueue[0].word[1], kAtkPlain);
+}
+
+// Without the link that tells an actor's type no actor counts as a monster:
+// the blast still reaches the heroes, the bomb stays unlit, nothing breaks.
+TEST_F(FxOnActors, WithoutTheTypeLinkTheBarrelExplosionReachesOnlyTheHeroes)
+{
+    g_fxLinks.aiType = nullptr;
+    ExplodeABarrelAtTheOrigin();
+    EXPECT_EQ(pool.PendingCount(), 1);
+    pool.Deliver(0);
+    EXPECT_EQ(heroes[0].msgCount, 1);
+    EXPECT_EQ(bomb.msgCount, 0);
+    EXPECT_EQ(FxActorAiType(&bomb), -1);
 }
 
 TEST_F(FxOnActors, TheEventsReachTheDynamicSlotsAndTheVines)
