@@ -117,6 +117,13 @@ TEST_F(StageMusicTest, FadeOutSoundsUntilItEnds)
     // Stopping nothing does nothing.
     music_.StopBGM(500);
     EXPECT_EQ(music_.Kind(), kMusicNone);
+    // A piece stopped before its fade-in rose is silent already: it ends at
+    // the next tick, not a whole fade later.
+    music_.PlayEventBGM(1000, 1);
+    music_.StopBGM(1000);
+    music_.Update(16);
+    EXPECT_TRUE(music_.IsBGMStopped());
+    EXPECT_EQ(Voice(kEventPiece), nullptr);
 }
 
 TEST_F(StageMusicTest, FadeInOfTwoSecondsRisesEvenly)
