@@ -3,6 +3,7 @@
 // decides where the move meets them.
 #include "stage/world_queries.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "stage/sphere_sweep.h"
@@ -146,9 +147,7 @@ bool FindGroundHeight(RpWorld *world, const RwV3d &point, RwReal *height)
         world, &query,
         [](RpIntersection *, RpWorldSector *, RpCollisionTriangle *triangle, RwReal distance, void *data) {
             auto *g = static_cast<Ground *>(data);
-            if (distance < g->nearest) {
-                g->nearest = distance;
-            }
+            g->nearest = std::min(g->nearest, distance);
             return triangle;
         },
         &ground);
