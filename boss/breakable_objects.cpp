@@ -48,11 +48,10 @@ bool Qualifies(BreakThink think, const MSGData &m)
         return m.kind == kMsgHitActor && HasBit(m, kAtkPlain) && m.sender == nullptr;
     case BreakThink::kW:
     case BreakThink::kK:
-        return m.kind == kMsgHitActor && HasBit(m, kAtkBreakWall);
-    case BreakThink::kOwn:  // the own designs read their hits themselves
+    case BreakThink::kOwn:  // never asked: the own designs read their hits themselves
         break;
     }
-    return false;
+    return m.kind == kMsgHitActor && HasBit(m, kAtkBreakWall);
 }
 
 bool ByDistance(BreakThink think)
