@@ -2,6 +2,7 @@
 #include "app/camera_frame.h"
 
 #include "app/application.h"
+#include "app/frame_trace.h"
 
 bool BeginCameraUpdate(RwCamera *camera)
 {
@@ -29,6 +30,7 @@ void ClearCamera(RwCamera *camera)
 void ShowCameraRaster(RwCamera *camera)
 {
     if (camera != nullptr) {
+        game::TraceShownFrame();
         RwCameraShowRaster(camera, g_pApplication != nullptr ? g_pApplication->Window() : nullptr, 0);
     }
 }

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/clock.h"
 #include "app/debug.h"
+#include "app/frame_trace.h"
 #include "app/game_system.h"
 #include "app/game_system_children.h"
 #include "app/language.h"
@@ -77,6 +78,7 @@ int main(int argc, char **argv)
         return 2;
     }
     game::TraceAskPoses(options.tracePoses);
+    game::TraceAskFrames(options.traceFrames);
     g_drawHiddenStage = options.drawHidden;
 
     win::WindowDesc desc;

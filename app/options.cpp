@@ -101,6 +101,11 @@ bool TakeTracePoses(const char *, Options *options)
     return true;
 }
 
+bool TakeTraceFrames(const char *value, Options *options)
+{
+    return ParseNumber(value, &options->traceFrames) && options->traceFrames != 0;
+}
+
 bool TakeDrawHidden(const char *, Options *options)
 {
     options->drawHidden = true;
@@ -266,6 +271,8 @@ constexpr OptionRow kOptions[] = {
     {"--movie", "a movie file", TakeMovie, "play this movie at start-up (start on pad 0 stops it)"},
     {"--trace", "FILE", TakeTrace, "write the run's trace lines (tick, kind, fields) to FILE"},
     {"--trace-poses", nullptr, TakeTracePoses, "with --trace: also a pose line (a checksum of the model's pose) per actor each tick"},
+    {"--trace-frames", "EVERY above 0", TakeTraceFrames,
+     "with --trace: also a frame line (a checksum of every pixel shown) for the frames of every EVERY-th tick"},
     {"--draw-hidden", nullptr, TakeDrawHidden,
      "draw the stage under a screen that hides it whole (the pause menu, the game over; a test)"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},

@@ -45,6 +45,7 @@ struct Options {
     std::string movie;          // a movie played at start-up (start on pad 0 stops it)
     std::string tracePath;      // --trace FILE: the run's trace lines (app/trace.h)
     bool tracePoses = false;    // --trace-poses: also each actor's pose checksum every tick
+    uint32_t traceFrames = 0;   // --trace-frames EVERY: also a checksum of the frames shown every EVERY-th tick
     bool debug = false;         // --debug: the diagnostic lines to standard error
     bool drawHidden = false;    // --draw-hidden: the stage drawn under a screen that hides it
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)

@@ -6,6 +6,7 @@
 //   actor AIID type state HP x y z        every actor and hero after the actor pass
 //   msg kind senderAIID targetAIID w0 w1 w2   each delivered message (no sender: -1)
 //   pose AIID checksum                    with --trace-poses, each actor's pose after its actor line
+//   frame checksum                        with --trace-frames, each frame shown (app/frame_trace.h)
 //   hero AIID money stagemoney exp kills HP power   each hero after the actor pass
 //   stage request|load|release ...        stage changes and loads (stage/stage_trace.h)
 //   loading PROGRESS                      each loading-bar value of a stage load

@@ -25,6 +25,7 @@
 #include "fx/xdt_effect_pool.h"
 #include "stage/sfx_manager.h"
 #include "support/game/fsf_builder.h"
+#include "support/game/kept_log.h"
 #include "support/game/sample_stage.h"
 #include "support/game/trace_reader.h"
 #include "app/app_test_support.h"
@@ -71,10 +72,7 @@ private:
     std::vector<CSModelInstance *> taken_;
 };
 
-// Fails the test where `log` differs from the kept log `keptPath` (one line
-// each), naming the first line that differs. With RW_RECORD_FIGHT_LOGS set
-// the log is written there instead, to be read over before it is kept.
-void ExpectSameAsKeptLog(const std::vector<std::string> &log, const std::string &keptPath);
+using gametest::ExpectSameAsKeptLog;
 
 // The most ticks in a row on each of which the state (one entry a tick)
 // was another than on the tick before.

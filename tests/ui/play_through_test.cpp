@@ -16,6 +16,9 @@
 //   cleared that were saved.
 // Each script runs twice at once, and the two traces are the same to the
 // byte (once only under the sanitizers, where a run takes much longer).
+// The first run also checksums the frames shown on every fourth tick: their
+// stretches match the kept frame logs of tests/ui/frame_logs, so that a
+// picture changed anywhere on the way fails, naming the screen and ticks.
 // Screenshots of the status page with the sword worn, the traps striking
 // the hero in stage 33 and the lobby of the loaded save match their
 // reviewed references.
@@ -31,6 +34,8 @@
 #include "actor/save_file.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/reference_image.h"
+#include "tests/support/game/frame_log.h"
+#include "tests/support/game/kept_log.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/save_test_support.h"
 
@@ -43,6 +48,11 @@ constexpr int kRuns = 1;
 #else
 constexpr int kRuns = 2;
 #endif
+
+// The first run's frame lines: the frames of every fourth tick (each one
+// drawn for its line costs a few milliseconds), kept in stretches of 64 ticks.
+constexpr uint32_t kFrameEvery = 4;
+constexpr uint32_t kFrameStretch = 64;
 
 std::string ScriptPath(const std::string &name)
 {
@@ -180,7 +190,8 @@ protected:
     }
     // Runs the script from the title for `frames` ticks of 32 ms, kRuns times
     // at once, each on a tree of its own, with the screenshots `shots`
-    // ("TICK:NAME"); the first run's trace.
+    // ("TICK:NAME"); the first run's trace, whose frame lines match the kept
+    // frame log `name`.
     const std::vector<TraceRecord> &Play(const std::string &name, const std::string &script, uint32_t frames,
                                          const std::vector<std::string> &shots)
     {
@@ -196,8 +207,9 @@ protected:
             PlayRun &run = runs[static_cast<size_t>(i)];
             run.root = savetest::LinkedTree(name + "_" + std::to_string(i));
             std::ofstream(run.root + "/script.txt") << FileText(ScriptPath(script));
-            threads.emplace_back(
-                [&run, &arguments] { run.status = apptest::RunGame(run.root, arguments, &run.output); });
+            const std::string own =
+                i == 0 ? arguments + " --trace-frames " + std::to_string(kFrameEvery) : arguments;
+            threads.emplace_back([&run, own] { run.status = apptest::RunGame(run.root, own, &run.output); });
         }
         for (std::thread &thread : threads) {
             thread.join();
@@ -207,9 +219,12 @@ protected:
             run.traceText = FileText(run.root + "/game.txt");
             run.trace = gametest::ReadTrace(run.root + "/game.txt");
         }
+        const std::string firstWithoutFrames = gametest::WithoutFrameLines(runs[0].traceText);
         for (size_t i = 1; i < runs.size(); ++i) {
-            EXPECT_TRUE(runs[i].traceText == runs[0].traceText) << "two runs of " << script << " went apart";
+            EXPECT_TRUE(runs[i].traceText == firstWithoutFrames) << "two runs of " << script << " went apart";
         }
+        gametest::ExpectSameAsKeptLog(gametest::FrameLog(runs[0].trace, kFrameStretch),
+                                      std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/frame_logs/" + name + ".txt");
         return runs[0].trace;
     }
     void ExpectLikeReference(const std::string &name)
