@@ -5,7 +5,8 @@
 // confirms the hero. The traces show the screens in order and the
 // screenshots at fixed ticks match reviewed references: the warning, the
 // still logo, the title's prompt and menu, the character selection and the
-// first stage under the overlay's hero panel. A hero brought to 0 life there
+// first stage under the overlay's hero panel; the frames of every fourth
+// tick match the kept frame logs (tests/ui/frame_logs/road_*). A hero brought to 0 life there
 // (the --hero-life test option) leads to the game-over screen. In the boss
 // stage 8 the boss gauge shows once asked for (--boss-gauge). With language
 // 0 the publisher's movie is left out. Damaged copies of the data: a warning
@@ -24,6 +25,7 @@
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/game/frame_log.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/ui_test_support.h"
 #include "tools/mkdata/ui_packs.h"
@@ -111,7 +113,8 @@ protected:
     }
 };
 
-// Runs the game on the sample data with `script` and the shots; its trace.
+// Runs the game on the sample data with `script` and the shots; its trace,
+// whose frame lines match the kept frame log road_`name`.
 std::vector<gametest::TraceRecord> RunRoad(const std::string &name, const char *script, const std::string &options,
                                            const Shot *shots, size_t count)
 {
@@ -119,7 +122,7 @@ std::vector<gametest::TraceRecord> RunRoad(const std::string &name, const char *
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "/script.txt") << script;
     std::string arguments = "--headless --mode 1 --fixed-step 16 " + options + " --input '" + dir +
-                            "/script.txt' --trace '" + dir + "/t.txt'";
+                            "/script.txt' --trace '" + dir + "/t.txt'" + gametest::kKeptFramesOption;
     for (size_t i = 0; i < count; ++i) {
         arguments += " --screenshot " + std::to_string(shots[i].tick) + ":'" + dir + "/" + shots[i].name + ".bmp'";
     }
@@ -129,7 +132,9 @@ std::vector<gametest::TraceRecord> RunRoad(const std::string &name, const char *
         apptest::ExpectLikeReference(dir + "/" + shots[i].name + ".bmp", Reference(shots[i].name),
                                      dir + "/" + shots[i].name + "_difference.bmp");
     }
-    return gametest::ReadTrace(dir + "/t.txt");
+    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    gametest::ExpectFramesAsKept(trace, "ui/frame_logs/road_" + name, dir + "/t.txt");
+    return trace;
 }
 
 std::vector<int64_t> Sounds(const std::vector<gametest::TraceRecord> &trace, std::vector<int64_t> *ticks)

@@ -6,7 +6,8 @@
 // shows the screens 7, 9, 12, 11, 13, every sound of the presses and the
 // stage's request and load; screenshots of the lobby, the store after the
 // purchase, the map with its banner, the info page and the stage match
-// their reviewed references. And the main road from a new game: the first
+// their reviewed references; the frames of every fourth tick match the
+// kept frame logs (tests/ui/frame_logs/lobby_road_*). And the main road from a new game: the first
 // stage, its monster beaten and its exit, the stage end (15), the lobby
 // (with the monster's reward in the money), and the second stage
 // chosen on the map, in its first second without the first stage's rain.
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "tests/app/reference_image.h"
+#include "tests/support/game/frame_log.h"
 #include "tests/ui/lobby_test_support.h"
 
 namespace {
@@ -36,13 +38,19 @@ protected:
     {
         std::ofstream(root + "/script.txt") << script;
         std::string arguments = "--headless --mode 1 --fixed-step 16 " + start + " --frames " +
-                                std::to_string(frames) + " --input script.txt --trace game.txt";
+                                std::to_string(frames) + " --input script.txt --trace game.txt" +
+                                gametest::kKeptFramesOption;
         for (const std::string &shot : shots) {
             arguments += " --screenshot " + shot + ".bmp";
         }
         std::string output;
         EXPECT_EQ(apptest::RunGame(root, arguments, &output), 0) << output;
-        return gametest::ReadTrace(root + "/game.txt");
+        std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/game.txt");
+        // Each test's run keeps its frames under the test's name.
+        gametest::ExpectFramesAsKept(
+            trace, std::string("ui/frame_logs/lobby_road_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+            root + "/game.txt");
+        return trace;
     }
     void ExpectLikeReference(const std::string &name)
     {

@@ -7,7 +7,8 @@
 // (no actor, hero, camera, message, event or effect line) and its music is
 // paused until the resume; the run ends on the title (screen 7). The
 // equipment tab and the map (with the hero's marker where he stands) match
-// reviewed references.
+// reviewed references, and the frames of every fourth tick the kept frame
+// log tests/ui/frame_logs/pause_road.txt.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,6 +21,7 @@
 
 #include "app/reference_image.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/game/frame_log.h"
 #include "tests/support/game/trace_reader.h"
 
 namespace pause_road_test {
@@ -93,13 +95,14 @@ TEST(PauseRoad, TheMenuItsPagesAndTheReturnToTheTitle)
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "/script.txt") << kScript;
     std::string arguments = "--headless --mode 1 --stage 1 --slot 1 --fixed-step 16 --frames 530 --input '" + dir +
-                            "/script.txt' --trace '" + dir + "/t.txt'";
+                            "/script.txt' --trace '" + dir + "/t.txt'" + gametest::kKeptFramesOption;
     for (const Shot &shot : kShots) {
         arguments += " --screenshot " + std::to_string(shot.tick) + ":'" + dir + "/" + shot.name + ".bmp'";
     }
     std::string output;
     ASSERT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    gametest::ExpectFramesAsKept(trace, "ui/frame_logs/pause_road", dir + "/t.txt");
 
     EXPECT_EQ(ScreenLines(trace, {"menu", "page", "tab"}),
               (std::vector<std::string>{

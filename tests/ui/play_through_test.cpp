@@ -16,9 +16,9 @@
 //   cleared that were saved.
 // Each script runs twice at once, and the two traces are the same to the
 // byte (once only under the sanitizers, where a run takes much longer).
-// The first run also checksums the frames shown on every fourth tick: their
-// stretches match the kept frame logs of tests/ui/frame_logs, so that a
-// picture changed anywhere on the way fails, naming the screen and ticks.
+// The first run also checksums the frames shown on every fourth tick: they
+// match the kept frame logs of tests/ui/frame_logs, so that a picture
+// changed anywhere on the way fails, naming the screen and the ticks.
 // Screenshots of the status page with the sword worn, the traps striking
 // the hero in stage 33 and the lobby of the loaded save match their
 // reviewed references.
@@ -35,7 +35,6 @@
 #include "tests/app/app_test_support.h"
 #include "tests/app/reference_image.h"
 #include "tests/support/game/frame_log.h"
-#include "tests/support/game/kept_log.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/save_test_support.h"
 
@@ -48,11 +47,6 @@ constexpr int kRuns = 1;
 #else
 constexpr int kRuns = 2;
 #endif
-
-// The first run's frame lines: the frames of every fourth tick (each one
-// drawn for its line costs a few milliseconds), kept in stretches of 64 ticks.
-constexpr uint32_t kFrameEvery = 4;
-constexpr uint32_t kFrameStretch = 64;
 
 std::string ScriptPath(const std::string &name)
 {
@@ -208,7 +202,7 @@ protected:
             run.root = savetest::LinkedTree(name + "_" + std::to_string(i));
             std::ofstream(run.root + "/script.txt") << FileText(ScriptPath(script));
             const std::string own =
-                i == 0 ? arguments + " --trace-frames " + std::to_string(kFrameEvery) : arguments;
+                i == 0 ? arguments + gametest::kKeptFramesOption : arguments;
             threads.emplace_back([&run, own] { run.status = apptest::RunGame(run.root, own, &run.output); });
         }
         for (std::thread &thread : threads) {
@@ -223,8 +217,7 @@ protected:
         for (size_t i = 1; i < runs.size(); ++i) {
             EXPECT_TRUE(runs[i].traceText == firstWithoutFrames) << "two runs of " << script << " went apart";
         }
-        gametest::ExpectSameAsKeptLog(gametest::FrameLog(runs[0].trace, kFrameStretch),
-                                      std::string(RW_TEST_SOURCE_DIR) + "/tests/ui/frame_logs/" + name + ".txt");
+        gametest::ExpectFramesAsKept(runs[0].trace, "ui/frame_logs/" + name, runs[0].root + "/game.txt");
         return runs[0].trace;
     }
     void ExpectLikeReference(const std::string &name)

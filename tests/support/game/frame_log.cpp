@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
+#include "support/game/kept_log.h"
 #include "ui/screen_numbers.h"
 
 namespace gametest {
@@ -74,6 +77,13 @@ std::vector<std::string> FrameLog(const std::vector<TraceRecord> &trace, uint32_
     }
     close();
     return log;
+}
+
+void ExpectFramesAsKept(const std::vector<TraceRecord> &trace, const std::string &keptName,
+                        const std::string &tracePath)
+{
+    SCOPED_TRACE("the run's frame lines, tick by tick: " + tracePath);
+    ExpectSameAsKeptLog(FrameLog(trace, 64), std::string(RW_TEST_SOURCE_DIR) + "/tests/" + keptName + ".txt");
 }
 
 std::string WithoutFrameLines(const std::string &traceText)

@@ -20,6 +20,16 @@ namespace gametest {
 // the screen or the stage changes and at each multiple of `stretchTicks`.
 std::vector<std::string> FrameLog(const std::vector<TraceRecord> &trace, uint32_t stretchTicks);
 
+// What a run is given for the frame lines that tests keep: the frames of
+// every fourth tick (each frame drawn for its line costs a few milliseconds).
+inline constexpr const char *kKeptFramesOption = " --trace-frames 4";
+
+// Fails the test where the frame log of `trace` (in stretches of 64 ticks)
+// differs from the kept one, tests/`keptName`.txt of the source tree (see
+// kept_log.h); the failure names `tracePath`, which has each frame's tick.
+void ExpectFramesAsKept(const std::vector<TraceRecord> &trace, const std::string &keptName,
+                        const std::string &tracePath);
+
 // The trace's lines as they are, without the frame lines (to compare two
 // runs of which only one wrote them).
 std::string WithoutFrameLines(const std::string &traceText);
