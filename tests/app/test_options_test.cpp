@@ -98,7 +98,7 @@ TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
     ASSERT_TRUE(Parse({"--display-info", "3", "--fixed-step", "1", "--frames", "0", "--boss-gauge", "7",
                        "--loading-shot", "4:load.bmp", "--screenshot", "1:a.bmp", "--input", "in.txt",
                        "--input-log", "log.txt", "--movie", "M.BIK", "--trace", "t.txt", "--trace-poses",
-                       "--draw-hidden", "--help"},
+                       "--trace-frames", "4", "--draw-hidden", "--help"},
                       &options, &error))
         << error;
     EXPECT_EQ(options.displayInfo, 3u);
@@ -115,17 +115,20 @@ TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
     EXPECT_EQ(options.movie, "M.BIK");
     EXPECT_EQ(options.tracePath, "t.txt");
     EXPECT_TRUE(options.tracePoses);
+    EXPECT_EQ(options.traceFrames, 4u);
     EXPECT_TRUE(options.drawHidden);
     EXPECT_TRUE(options.help);
     for (const auto &[name, value] : std::initializer_list<std::pair<const char *, const char *>>{
              {"--display-info", "4"}, {"--fixed-step", "0"}, {"--frames", "4294967296"}, {"--boss-gauge", "0"},
              {"--loading-shot", "0:a.bmp"}, {"--loading-shot", "4:"}, {"--loading-shot", "4"},
-             {"--screenshot", "x:a.bmp"}, {"--input", ""}, {"--input-log", ""}, {"--movie", ""}, {"--trace", ""}}) {
+             {"--screenshot", "x:a.bmp"}, {"--input", ""}, {"--input-log", ""}, {"--movie", ""}, {"--trace", ""},
+             {"--trace-frames", "0"}, {"--trace-frames", "x"}}) {
         EXPECT_FALSE(Parse({name, value}, &options, &error)) << name << " " << value;
     }
     // Every option is listed by --help with what its value is.
     const std::string help = game::OptionsHelp();
-    for (const char *listed : {"--mode <1 to 4>", "--screen <7 to 10>", "--trace-poses ", "--draw-hidden ", "--help "}) {
+    for (const char *listed : {"--mode <1 to 4>", "--screen <7 to 10>", "--trace-poses ", "--trace-frames <EVERY above 0>",
+                               "--draw-hidden ", "--help "}) {
         EXPECT_NE(help.find(listed), std::string::npos) << listed;
     }
     // One line an option, what it does in a column of its own from the 41st
@@ -140,7 +143,7 @@ TEST(TestOptions, EveryRangeIsTakenToItsEndsAndNoFurther)
         EXPECT_NE(line[40], ' ') << line;
         ++listedLines;
     }
-    EXPECT_EQ(listedLines, 24u);
+    EXPECT_EQ(listedLines, 25u);
 }
 
 // The modes are the Game Mode box's buttons: a 640 x 480 and an 800 x 600
