@@ -379,6 +379,18 @@ protected:
         UseStateMachine(10, b.Build());
         return f;
     }
+    // Placed with the hero 8 units in front of it and put in its seize
+    // state (11): two frames later it holds the hero (13).
+    CSMonster1003 *Place10Seizing()
+    {
+        CSMonster1003 *f = Place10();
+        const RwV3d at = *f->GetPositionPtr();
+        PutHero({at.x, 0.0f, at.z - 8.0f}, {0.0f, 0.0f, -1.0f});
+        hero.held = false;  // the hero's own step, which the release frees it in, does not run here
+        Enter(f, 11);
+        Ticks(2);
+        return f;
+    }
     CSMonster1003 *Place10Still()
     {
         CSMonster1003 *f = Place10();
@@ -773,12 +785,7 @@ TEST_F(Fighter, InViewWithEveryModelOutItWaitsForOne)
 // seizing blow on it is remembered as its grabbing attacker.
 TEST_F(Fighter, ItLetsItsHeroGoAfterHoldingItThreeSeconds)
 {
-    CSMonster1003 *f = Place10();
-    const RwV3d at = *f->GetPositionPtr();
-    PutHero({at.x, 0.0f, at.z - 8.0f}, {0.0f, 0.0f, -1.0f});
-    hero.held = false;
-    Enter(f, 11);
-    Ticks(2);
+    CSMonster1003 *f = Place10Seizing();
     ASSERT_EQ(f->state, 13);
     HeroMessages();
     const int held = TicksUntil([&] { return f->state != 13; }, 400);
@@ -795,6 +802,46 @@ TEST_F(Fighter, ItLetsItsHeroGoAfterHoldingItThreeSeconds)
     Hit(f, kAtkGrab, 0);
     Ticks(2);
     EXPECT_EQ(f->GrabbingAttacker10(), &hero);
+}
+
+// The hold ends only once it has lasted more than 3 s: at steps of a
+// quarter second the thirteenth act finds the timer at exactly 3.0 and
+// holds on; the fourteenth lets the hero go.
+TEST_F(Fighter, ItHoldsItsHeroForMoreThanThreeSecondsNotExactlyThree)
+{
+    CSMonster1003 *f = Place10Seizing();
+    ASSERT_EQ(f->state, 13);
+    f->GrabTimer10() = 0.0f;
+    Ticks(13, 0.25f);
+    EXPECT_EQ(f->state, 13) << "held exactly 3 s";
+    Tick(0.25f);
+    EXPECT_EQ(f->state, 15);
+}
+
+// A hero seen outside its territory is ignored, and the fighter, unlike the
+// monsters, has no time after which it looks again and does not look again
+// for being home: at home, with the hero come inside and near, it keeps no
+// target until a blow reaches it.
+TEST_F(Fighter, AHeroSeenOutsideItsTerritoryIsIgnoredUntilABlow)
+{
+    Territory area;
+    area.id = 99;
+    area.points = {{-30.0f, 0.0f}, {30.0f, 0.0f}, {30.0f, 90.0f}, {-30.0f, 90.0f}};
+    stage.territories.push_back(area);
+    CSMonster1003 *f = Place10Still();
+    f->territory = area.id;  // as its placement gives it
+    PutHero({0.0f, 0.0f, 95.0f});  // near, out of the territory
+    Ticks(5);
+    ASSERT_TRUE(f->ignoreFoes);
+    EXPECT_EQ(f->target, nullptr);
+    PutHero({0.0f, 0.0f, 80.0f});  // inside now
+    for (int i = 0; i < 600; ++i) {
+        Tick();
+        ASSERT_EQ(f->target, nullptr) << "still ignoring, frame " << i;
+    }
+    Hit(f, kAtkPlain, 1);
+    Ticks(3);
+    EXPECT_EQ(f->target, &hero);
 }
 
 }  // namespace
