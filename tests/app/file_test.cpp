@@ -220,6 +220,22 @@ TEST_F(FileLayer, WideLinesNeverPassTheirBufferAppendedLineFeedIncluded)
     zufclose(file);
 }
 
+// Japanese text is full of units whose low byte is zero (U+3000, U+4E00):
+// they are characters like any other, not the end of the file.
+TEST_F(FileLayer, WideUnitsWithAZeroLowByteAreRead)
+{
+    const std::vector<uint8_t> bytes = apptest::Utf16(u"\u4E00\u3000\u0100x\n", true);
+    apptest::WriteBytes(root + "/J.TXT", bytes);
+    for (bool packed : {false, true}) {
+        zuFile *file = packed ? zufopenMemory(bytes.data(), bytes.size(), "rb") : zufopen("\\J.TXT", "rb");
+        ASSERT_NE(file, nullptr);
+        char16_t line[16];
+        ASSERT_NE(zufgetws(line, 16, file), nullptr);
+        EXPECT_EQ(std::u16string(line), u"\u4E00\u3000\u0100x\n") << packed;
+        zufclose(file);
+    }
+}
+
 TEST_F(FileLayer, ReadSeekTellAndEndOfFileOnMemoryAndDisk)
 {
     const std::string data = "0123456789";
