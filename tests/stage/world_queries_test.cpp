@@ -182,6 +182,11 @@ TEST_F(WorldQueriesTest, StopsAtAWallOrSlidesAlongIt)
     EXPECT_NEAR(move.x, kYard - r, 2 * kContactSkin * kYard);
     EXPECT_NEAR(move.z, kYard - r, 2 * kContactSkin * kYard);
 
+    // A move that would end just touching the wall stops a skin short of it.
+    move = {kYard - r, 0.0f, 0.0f};
+    ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
+    EXPECT_LT(start.x + move.x, kYard - r);
+
     // Down onto the floor.
     move = {0.0f, -50.0f, 0.0f};
     ASSERT_TRUE(MoveAgainstWorld(world, start, r, &move, kMoveStop));
