@@ -107,6 +107,29 @@ TEST_F(FxOnActors, RewardPiecesBecomeStageEarningsAndTraceLines)
     EXPECT_EQ(sum, 120);
 }
 
+// Without the link that tells an actor's AIID the pieces still pay the hero
+// who picks them up; their trace lines name no one.
+TEST_F(FxOnActors, WithoutTheIdLinkRewardPiecesStillPay)
+{
+    g_fxLinks.aiId = nullptr;
+    heroes[0].SetPosition({2.0f, 0.0f, 0.0f});
+    heroes[1].SetPosition({300.0f, 0.0f, 0.0f});
+    EXPECT_EQ(manager.reward->Spawn({0.0f, 0.0f, 0.0f}, 50), 1);
+    for (int i = 0; i < 200; ++i) {
+        manager.Update(0.016f);
+    }
+    EXPECT_EQ(heroes[0].stageMoney, 50);
+    game::TraceClose();
+    int rewards = 0;
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(gametest::ReadTrace(trace), "fx")) {
+        if (r.fields[0] == "reward") {
+            ++rewards;
+            EXPECT_EQ(r.Int(2), -1);
+        }
+    }
+    EXPECT_EQ(rewards, 1);
+}
+
 TEST_F(FxOnActors, TheBarrelExplosionLightsANearBombThroughThePool)
 {
     ExplodeABarrelAtTheOrigin();
