@@ -739,6 +739,16 @@ protected:
             Down();
         }
     }
+    // Opens the page on a tree whose first hero's skill file is `skills`.
+    void OpenWithSkillFile(const char *tree, const char16_t *skills)
+    {
+        const std::string root = pausetest::TreeWithout(tree, {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
+        if (!root.empty()) {
+            std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
+                << mkdata::EncodeUtf16Le(skills);
+        }
+        Open(kStatusPagePauseMode, root);
+    }
 };
 
 TEST_F(SkillTabTest, GatedSkillsAreListedOnlyOnceLearned)
@@ -830,13 +840,8 @@ TEST_F(SkillTabTest, TheSecondHerosCommandsStartWhereHisSkillsPutThem)
 // The first hero's ability 4 starts its command 20 further left.
 TEST_F(SkillTabTest, TheFirstHerosAbilityFourStartsFurtherLeft)
 {
-    const std::string root = pausetest::TreeWithout("ability_four", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
-    if (!root.empty()) {
-        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
-            << mkdata::EncodeUtf16Le(u"Count: 2\r\n#\r\nAbility: 1\r\nFirst\r\nA\r\n-\r\n\r\n"
-                                     u"#\r\nAbility: 4\r\nFourth\r\nX-Y\r\n-\r\n\r\n");
-    }
-    Open(kStatusPagePauseMode, root);
+    OpenWithSkillFile("ability_four", u"Count: 2\r\n#\r\nAbility: 1\r\nFirst\r\nA\r\n-\r\n\r\n"
+                      u"#\r\nAbility: 4\r\nFourth\r\nX-Y\r\n-\r\n\r\n");
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(4, 1);
     ASSERT_TRUE(StepUntilPackDone());
@@ -908,14 +913,9 @@ TEST_F(SkillTabTest, ABaseSkillsNameFadesBeforeItsCommand)
 TEST_F(SkillTabTest, TheSelectionStartsOnTheFirstListedSkill)
 {
     // A file whose first skill is gated.
-    const std::string root = pausetest::TreeWithout("gated_first", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
-    if (!root.empty()) {
-        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
-            << mkdata::EncodeUtf16Le(u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
-                                     u"#\r\nAbility: 1\r\nFirst\r\nA+B\r\n-\r\n\r\n"
-                                     u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n");
-    }
-    Open(kStatusPagePauseMode, root);
+    OpenWithSkillFile("gated_first", u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
+                      u"#\r\nAbility: 1\r\nFirst\r\nA+B\r\n-\r\n\r\n"
+                      u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(StepUntilPackDone());
     Tap(kPadLeft);
@@ -996,14 +996,9 @@ TEST_F(SkillTabTest, MovingStartsTheDemonstrationAgainAndABumpAtAnEndDoesNot)
 // do nothing, and no demonstration.
 TEST_F(SkillTabTest, ACommandWithoutKeysLightsNothingAndNoLearnedSkillGivesOneBlankRow)
 {
-    const std::string root = pausetest::TreeWithout("none_learned", {"RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL"});
-    if (!root.empty()) {
-        std::ofstream(root + "/RESOURCE/UITEXT/SKILL/USA/CHAR01.SKL", std::ios::binary)
-            << mkdata::EncodeUtf16Le(u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
-                                     u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n"
-                                     u"#\r\nAbility: 3\r\nSpoken\r\nabc\r\n-\r\n\r\n");
-    }
-    Open(kStatusPagePauseMode, root);
+    OpenWithSkillFile("none_learned", u"Count: 3\r\n#\r\nAbility: 7\r\nHidden\r\nX\r\n-\r\n\r\n"
+                      u"#\r\nAbility: 8\r\nAlso Hidden\r\nY\r\n-\r\n\r\n"
+                      u"#\r\nAbility: 3\r\nSpoken\r\nabc\r\n-\r\n\r\n");
     ASSERT_FALSE(HasFatalFailure());
     hero->SetAbilityFlag(3, 1);
     ASSERT_TRUE(StepUntilPackDone());
