@@ -282,6 +282,32 @@ TEST_F(Breakables, PatternBFadesAndDrops)
     EXPECT_EQ(Count("start", "BkShield"), 0);
 }
 
+// A wall brought down is gone for good: though it always holds a model
+// while it stands, once removed it takes none again, and breaks, drops and
+// scatters its pieces only the once.
+TEST_F(Breakables, ABrokenWallBreaksOnlyOnce)
+{
+    PutHero({0.0f, 0.0f, -40.0f});
+    float x = -40.0f;
+    for (int32_t type : {10022, 10001}) {
+        SCOPED_TRACE(type);
+        AiObject *wall = Object(type, {x, 0.0f, 20.0f}, mkdata::kSampleSureDropMap);
+        x += 80.0f;
+        ASSERT_NE(wall, nullptr);
+        Tick();
+        Post(wall, kMsgHitActor, kAtkBreakWall, 10, &hero);
+        ASSERT_GE(TicksUntil([&] { return wall->removed; }, 200), 0);
+        const int32_t state = wall->state;
+        const int32_t drops = Count("drop");
+        const int32_t starts = Count("start");
+        Ticks(10);
+        EXPECT_EQ(wall->model, nullptr);
+        EXPECT_EQ(wall->state, state);
+        EXPECT_EQ(Count("drop"), drops);
+        EXPECT_EQ(Count("start"), starts);
+    }
+}
+
 // An event that names a drop: the object broken drops that, not its map's
 // roll, and pays no money, whichever hits break it and whatever it does
 // while breaking (the sparkling crate, pattern A, pattern B, 10019); the
