@@ -82,8 +82,7 @@ void StrikeFoes(CSMonster1003 *self)
         fsf->IsAttackState(self->state) == 0) {
         return;
     }
-    for (int32_t i = 0; i < self->foeCount && i < kMaxFoundFoes; ++i) {
-        AiObject *foe = self->foes[i];
+    for (AiObject *foe : self->foes) {  // entries past the found count are empty
         int32_t weaponId = 0;
         RwV3d contact = {0.0f, 0.0f, 0.0f};
         if (foe == nullptr || foe->removed || !WeaponTouches(self, fsf, foe, &weaponId, &contact) || !foe->hurtable ||
