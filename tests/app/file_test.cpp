@@ -4,6 +4,9 @@
 // buffers (the appended line feed included); the raw file reader; the
 // extra-stage probe.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -83,6 +86,26 @@ TEST_F(FileLayer, AnEmptyFileReadsAsNoBytes)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_TRUE(bytes.empty());
     EXPECT_TRUE(FatalRecorder::Names().empty());
+}
+
+// A file the system will not open (here a socket where the file should be,
+// which no one may open, not even root) is said with the system's reason.
+TEST_F(FileLayer, AFileTheSystemWillNotOpenIsSaidWithTheSystemsReason)
+{
+    std::filesystem::create_directories(root + "/RESOURCE");
+    const std::string path = root + "/RESOURCE/SOCKET.TXT";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int endpoint = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(endpoint, 0);
+    ASSERT_EQ(bind(endpoint, reinterpret_cast<const sockaddr *>(&address), sizeof(address)), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(zufopen("\\RESOURCE\\SOCKET.TXT", "rb"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "cannot read RESOURCE/SOCKET.TXT: " + std::string(std::strerror(ENXIO)) + "\n");
+    close(endpoint);
 }
 
 TEST_F(FileLayer, AFileALoaderNeedsRaisesTheFatalReportNamingIt)
