@@ -164,6 +164,33 @@ TEST_F(QuitSignalBox, AQuitSignalBeforeTheBoxsProcessIsThereLeavesTheGameRunning
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
 }
 
+// With no box showing, the game's child may fork in turn (a shell running a
+// command does): the grandchild runs as it was asked to, even when a quit
+// signal came to the game during an earlier box.
+TEST_F(QuitSignalBox, AGrandchildForkedWhileNoBoxShowsRunsAsAsked)
+{
+    const BoxRun box = ShowAWaitingBox([](pid_t) { kill(getpid(), SIGTERM); });
+    ASSERT_FALSE(box.answered);
+    ClearQuitSignal();
+    InstallQuitSignals();
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const pid_t grandchild = fork();
+        if (grandchild == 0) {
+            _exit(7);
+        }
+        int status = 0;
+        const bool ran = grandchild > 0 && waitpid(grandchild, &status, 0) == grandchild && WIFEXITED(status) &&
+                         WEXITSTATUS(status) == 7;
+        _exit(ran ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 TEST_F(QuitSignalBox, NoBoxIsShownOnceAQuitSignalHasCome)
 {
     kill(getpid(), SIGTERM);
