@@ -173,6 +173,20 @@ TEST(StageRating, RecordingAddsTheTimeRaisesTheBestAndPlacesTheGrade)
     EXPECT_EQ(std::memcmp(before.grades, hero.grades, sizeof hero.grades), 0);
 }
 
+TEST(StageRating, AFirstStageWithoutHitsLeavesTheBestAtZero)
+{
+    // A new game's first stage cleared without a single hit (or with the
+    // counter's "none" below zero) shows a best of 0 hits, not 1.
+    CarriedProgress progress = NewGameProgress();
+    CarriedHero hero = NewGameHero();
+    RecordStageResult(&progress, &hero, 10, 30000, 0, 0);
+    EXPECT_EQ(progress.bestHitCount, 0u);
+    RecordStageResult(&progress, &hero, 10, 30000, -1, 0);
+    EXPECT_EQ(progress.bestHitCount, 0u);
+    RecordStageResult(&progress, &hero, 10, 30000, 1, 0);
+    EXPECT_EQ(progress.bestHitCount, 1u);
+}
+
 // Grades for slots 1..n all `grade`, the others none.
 void FillGrades(uint8_t grades[kStageSlots], std::initializer_list<uint8_t> list)
 {
