@@ -172,6 +172,33 @@ TEST_F(OptionBinding, AKeyOfAnotherFunctionShowsTheConflictAndTheCellsOwnKeyIsTa
     EXPECT_EQ(TextOf(option->keyTexts[0]), "B");
 }
 
+// The conflict message goes once a pad button or a stick takes the cell
+// instead of the key that was refused.
+TEST_F(OptionBinding, APadButtonOrAStickAfterARefusedKeyTakesTheCellAndTheMessageGoes)
+{
+    CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "X") + "30 pad0 button 3 1\n31 pad0 button 3 0\n" +
+                                       KeyTap(40, "X") + "44 pad0 axis 2 400\n45 pad0 axis 2 0\n");
+    Step(26 - tick);
+    ASSERT_EQ(option->conflict, 1);
+    ASSERT_EQ(option->listening, 1);
+    Step(31 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(option->conflict, 0);
+    EXPECT_EQ(GetButtonBinding(0, "square"), 3);
+
+    // A stick's row, its key refused the same way, then the stick pushed.
+    option->startDelay = 0;
+    option->SetBindingCursor(8);  // "lay"
+    option->StartListening();
+    Step(42 - tick);
+    ASSERT_EQ(option->conflict, 1);
+    ASSERT_EQ(option->listening, 1);
+    Step(45 - tick);
+    EXPECT_EQ(option->listening, 0);
+    EXPECT_EQ(option->conflict, 0);
+    EXPECT_EQ(GetButtonBinding(0, "lay"), 2);
+}
+
 TEST_F(OptionBinding, ArrowsEnterAndFunctionKeysAreIgnoredWhileListeningAndEscapeCancels)
 {
     CSOption *option = OpenBindingPage(KeyTap(20, "Enter") + KeyTap(24, "Up") + KeyTap(26, "Right") + KeyTap(28, "Enter") +
