@@ -1,6 +1,7 @@
 // The pause menu (see pause_menu.h).
 #include "ui/pause_menu.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/application.h"
@@ -192,7 +193,7 @@ void CSPauseMenu::PlaceArrow(int side, Arrow *arrow) const
     float t = 1.0f;
     if (arrow->moving != 0) {
         const float travel = kTravelSeconds / arrow->speed;
-        t = arrow->elapsed < travel ? arrow->elapsed / travel : 1.0f;
+        t = std::min(arrow->elapsed / travel, 1.0f);
     }
     UIPicture &p = arrow->picture.picture;
     p.left = a.x0 + (b.x0 - a.x0) * t;
