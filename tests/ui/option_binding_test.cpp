@@ -64,6 +64,13 @@ protected:
         EXPECT_EQ(option->selectedCell, 0);
         return option;
     }
+    // The page listening for a binding of `cell`, its start delay over.
+    static void ListenOn(CSOption *option, int32_t cell)
+    {
+        option->startDelay = 0;
+        option->SetBindingCursor(cell);
+        option->StartListening();
+    }
 };
 
 TEST_F(OptionBinding, TheNavigationTableCellByCell)
@@ -187,9 +194,7 @@ TEST_F(OptionBinding, APadButtonOrAStickAfterARefusedKeyTakesTheCellAndTheMessag
     EXPECT_EQ(GetButtonBinding(0, "square"), 3);
 
     // A stick's row, its key refused the same way, then the stick pushed.
-    option->startDelay = 0;
-    option->SetBindingCursor(8);  // "lay"
-    option->StartListening();
+    ListenOn(option, 8);  // "lay"
     Step(42 - tick);
     ASSERT_EQ(option->conflict, 1);
     ASSERT_EQ(option->listening, 1);
@@ -298,9 +303,7 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     CSOption *option = Open("2 pad0 axis 2 150\n4 pad0 axis 2 -151\n5 pad0 axis 2 0\n"
                             "8 pad0 axis 3 400\n8 pad0 axis 0 -400\n9 pad0 axis 3 0\n9 pad0 axis 0 0\n");
     option->page = CSOption::kBindingPage;
-    option->startDelay = 0;
-    option->SetBindingCursor(8);  // "lay"
-    option->StartListening();
+    ListenOn(option, 8);  // "lay"
     Step(2);
     EXPECT_EQ(option->listening, 1);
     EXPECT_EQ(GetButtonBinding(0, "lay"), 1);
@@ -312,9 +315,7 @@ TEST_F(OptionBinding, AnAxisIsTakenOnlyPastOneHundredFiftyAndBothRowsOfAStickBin
     EXPECT_EQ(GetButtonBinding(0, "rax"), 1);
     // The negative row of the right stick's x: the same axis function; of
     // two axes pushed as far, the first.
-    option->startDelay = 0;
-    option->SetBindingCursor(14);  // "raxnegative"
-    option->StartListening();
+    ListenOn(option, 14);  // "raxnegative"
     Step(8 - tick);
     EXPECT_EQ(option->listening, 0);
     EXPECT_EQ(GetButtonBinding(0, "rax"), 0);
@@ -357,17 +358,13 @@ TEST_F(OptionBinding, OfTwoButtonsTheFirstIsTakenAndAKeyGoesBeforeAButton)
     CSOption *option = Open("2 pad0 button 7 1\n2 pad0 button 5 1\n3 pad0 button 7 0\n3 pad0 button 5 0\n"
                             "6 key B 1\n6 pad0 button 9 1\n7 key B 0\n7 pad0 button 9 0\n");
     option->page = CSOption::kBindingPage;
-    option->startDelay = 0;
-    option->SetBindingCursor(0);  // "square"
-    option->StartListening();
+    ListenOn(option, 0);  // "square"
     Step(2);
     EXPECT_EQ(option->listening, 0);
     EXPECT_EQ(GetButtonBinding(0, "square"), 5);
     EXPECT_TRUE(EveryButtonOnce(input->configs[0]));
     const int32_t trianglePad = GetButtonBinding(0, "triangle");
-    option->startDelay = 0;
-    option->SetBindingCursor(1);  // "triangle"
-    option->StartListening();
+    ListenOn(option, 1);  // "triangle"
     Step(6 - tick);
     EXPECT_EQ(option->listening, 0);
     EXPECT_EQ(GetButtonBinding(4, "triangle"), 48);
@@ -424,9 +421,7 @@ TEST_F(OptionBinding, TheTrianglePromptNamesTheNewKeyOnceTheScreenIsLeft)
     ASSERT_NE(ui->PromptText(2), nullptr);
     EXPECT_NE(TextOf(ui->PromptText(2)), "(B)");
     option->page = CSOption::kBindingPage;
-    option->startDelay = 0;
-    option->SetBindingCursor(1);  // "triangle"
-    option->StartListening();
+    ListenOn(option, 1);  // "triangle"
     Step(11 - tick);
     EXPECT_EQ(option->listening, 0);
     EXPECT_EQ(GetButtonBinding(4, "triangle"), 48);
