@@ -99,12 +99,12 @@ void CSLobbyStore::DrawBrowse() const
     const int32_t slot = SelectedSlot();
     if (tab != kUpgradeTab && slot >= 0 && list != nullptr) {
         // The icon left of the selected row's text.
+        // A list with no rows laid (no block for measuring) has none.
         int32_t first = 0;
         int32_t last = 0;
         CSTextBlock *const *rows = list->GetWindow(&first, &last);
-        const int32_t visible = last - first + 1;
         const int32_t cursorRow = selectedRow - first;
-        const CSTextBlock *row = rows != nullptr && cursorRow >= 0 && cursorRow < visible ? rows[cursorRow] : nullptr;
+        const CSTextBlock *row = cursorRow >= 0 && cursorRow < list->VisibleRows() ? rows[cursorRow] : nullptr;
         if (row != nullptr && !row->Empty()) {
             const float x = static_cast<float>(row->Rows()[0].x);
             const float y = static_cast<float>(row->Rows()[0].y);
