@@ -723,3 +723,33 @@ TEST_F(Store, TheThreeTabsThePickerAndTheSellQuestionAsTheyAreSeen)
 }
 
 }  // namespace
+
+// The selected row's item icon stands left of the row's text, on every row
+// down to the last, also once the window has scrolled. Drawn without its
+// sheet, the icon is a plain grey square whose corners the frame shows.
+TEST_F(Store, TheSelectedRowsIconStandsLeftOfItsTextOnEveryRow)
+{
+    OpenStore("store_row_icon");
+    RwTexture *const sheet = store->iconSheet;
+    store->iconSheet = nullptr;
+    for (int row = 0; row < store->RowCount(); ++row) {
+        ASSERT_EQ(store->SelectedRow(), row);
+        int32_t first = 0;
+        int32_t last = 0;
+        CSTextBlock *const *rows = store->list->GetWindow(&first, &last);
+        ASSERT_GE(row, first);
+        ASSERT_LE(row, last);
+        const CSTextBlock *block = rows[row - first];
+        ASSERT_TRUE(block != nullptr && !block->Empty()) << row;
+        const int x = block->Rows()[0].x;
+        const int y = block->Rows()[0].y;
+        const win::Frame frame = DrawFrame([&] { ui->Render(); });
+        for (const int px : {x - 42, x - 12}) {
+            for (const int py : {y - 6, y + 24}) {
+                EXPECT_EQ(frame.At(px, py), 0xFFF0F0F0u) << "row " << row << " at " << px << "," << py;
+            }
+        }
+        Tap(kPadDown);
+    }
+    store->iconSheet = sheet;
+}
