@@ -18,7 +18,6 @@ const ThinkRules kGrabThink = {.control = {}, .hits = {.grabbedStates = {25, 26}
 namespace {
 
 constexpr int32_t kEffectKeptState = 4;  // the effect flag survives only this state
-constexpr int32_t kChargeStates[] = {7, 8, 9};
 constexpr int32_t kHoldingState = 13;
 constexpr int32_t kReleaseStates[] = {14, 15};
 constexpr int32_t kDownStates[] = {19, 21};
@@ -186,11 +185,8 @@ void RunGrabAct(AiObject *actor, int32_t *next, float dt, const GrabActRow &row,
     // 21 to 24: speed, goal and the move, unless removed or dying.
     if (!actor->removed && !actor->dying) {
         float step = StepSpeed(actor, dt);
-        if (IsOneOf(actor->state, kChargeStates)) {
-            RwV3d facing;
-            actor->GetDirection(&facing);
-            goal = {V3Add(*actor->GetPositionPtr(), facing), 1.0f};
-        }
+        // Everywhere but a path-following state 1 (so in the charge states
+        // 7 to 9 too) it walks straight on where it faces.
         WalkWhereFacing(actor, &goal);
         if (IsOneOf(actor->state, kBumpStates)) {
             PushPushables(actor, dt, &step);

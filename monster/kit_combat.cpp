@@ -187,9 +187,7 @@ void CarryHeroes(AiObject *actor, const RwV3d &goal, float step, const CarryRule
     const RwV3d from = *actor->GetPositionPtr();
     const float radius = ParamsOf(actor).radius;
     RwV3d move = V3Scale(V3Normalized(V3Sub(goal, from), {0.0f, 0.0f, 0.0f}), step);
-    if (g_pStageManager->world != nullptr) {
-        MoveAgainstWorld(g_pStageManager->world, from, radius, &move, kMoveStop);
-    }
+    MoveAgainstWorld(g_pStageManager->world, from, radius, &move, kMoveStop);  // none: the move stands
     const float carried = V3Length(move);
     for (AiObject *other = FirstActor(); other != nullptr; other = other->next) {
         const bool kind = rule.carried != nullptr ? rule.carried(other) : IsHero(other);
@@ -223,12 +221,9 @@ void PutHeldHero(AiObject *actor, CSHero *hero, const RwV3d &facing, float ahead
     if (g_pStageManager != nullptr) {
         const float radius = ParamsOf(hero).radius;
         const RwV3d centre = {from.x, from.y + radius, from.z};
-        if (g_pStageManager->world != nullptr) {
-            MoveAgainstWorld(g_pStageManager->world, centre, radius, &move, kMoveStop);
-        }
-        if (g_pStageManager->wallClump != nullptr) {
-            MoveAgainstClump(g_pStageManager->wallClump, centre, radius, &move, kMoveStop);
-        }
+        // A stage without a world or a wall model leaves the move as it is.
+        MoveAgainstWorld(g_pStageManager->world, centre, radius, &move, kMoveStop);
+        MoveAgainstClump(g_pStageManager->wallClump, centre, radius, &move, kMoveStop);
     }
     hero->SetPosition(V3Add(from, move));
 }

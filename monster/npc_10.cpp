@@ -47,7 +47,6 @@ constexpr float kDizzySeconds = 3.0f;
 constexpr int32_t kDyingStates[] = {27, 28};
 constexpr int32_t kGoneStates[] = {30, 31, 32, 33};
 constexpr int32_t kUntargetableStates[] = {10, 11, 12, 13, 25, 26, 34, 36};
-constexpr int32_t kStraightAheadStates[] = {7, 8, 9};
 constexpr float kHomeDistance = 10.0f;
 constexpr float kLostTargetSeconds = 1.0f;
 constexpr float kAttackDelaySeconds = 1.0f;
@@ -274,10 +273,9 @@ void CSNpc10::Act(CSMonster1003 *self, int32_t *next, float dt)
     if (!self->removed && !self->dying) {
         self->RollFlag10() = game::Rand() % 2 == 0;
         const float step = StepSpeed(self, dt);
+        // Outside state 1 (so in 7 to 9, where it runs straight ahead, too)
+        // it walks on where it faces.
         self->straightToGoal = self->state == 1;
-        if (IsOneOf(self->state, npc_10::kStraightAheadStates)) {
-            goal.distance = 1.0f;
-        }
         WalkWhereFacing(self, &goal);
         if (!self->eventHeld) {
             MoveToGoal(self, goal, step, true);
