@@ -532,6 +532,33 @@ TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
         EXPECT_EQ(m->state, 12);
         m->removed = true;
     }
+    // A blow answered is kept from state 16 up to the type's hold state
+    // (35 for 1004 and 1003, 37 for 1002); one leading past it idles.
+    const struct {
+        int32_t type;
+        int32_t keptTo;
+    } ranges[] = {{1004, 35}, {1003, 35}, {1002, 37}};
+    for (const auto &r : ranges) {
+        for (int32_t blowTo : {r.keptTo, r.keptTo + 1}) {
+            if (r.type == 1003 && blowTo == r.keptTo) {
+                continue;  // 1003's states end at 34: a kept 35 is never entered
+            }
+            SCOPED_TRACE(std::to_string(r.type) + " blow to " + std::to_string(blowTo));
+            AiObject *m = Place(r.type, kHome, kSouth);
+            FsfBuilder b;
+            b.State(0);
+            b.State(11).To(0, 0, 1).To(100, blowTo, 1);
+            b.State(blowTo);
+            UseStateMachine(r.type, b.Build());
+            HeroAhead(60.0f);
+            Hit(m, kAtkPlain, 1);
+            Tick();
+            Enter(m, 11);
+            Tick();
+            EXPECT_EQ(m->state, blowTo == r.keptTo ? r.keptTo : 0);
+            m->removed = true;
+        }
+    }
 }
 
 }  // namespace
