@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/game_rand.h"
 #include "boss_scenario.h"
@@ -48,10 +49,49 @@ protected:
             Tick();
         }
     }
+
+    // Both players on it to the end: one before it and one behind, back at
+    // its sides each second wherever it goes, striking it in turn with every
+    // kind of blow, each a thirty-second of its life, until it falls, and
+    // watching it go; the second player's blows come at the odd strikes.
+    void FightToTheEnd(AiObject *boss)
+    {
+        ASSERT_TRUE(BringSecondHero({0.0f, 0.0f, 200.0f}, {0.0f, 0.0f, -1.0f}));
+        const int32_t kinds[] = {kAtkPlain, kAtkPlain | kAtkHeavy, kAtkHurt4, kAtkBurn, kAtkPlain, kAtkPoison};
+        const int32_t blow = boss->hp / 32;
+        int strikes = 0;
+        int gone = 0;
+        for (int t = 1; t <= 3600 && gone < 120; ++t) {
+            const RwV3d at = *boss->GetPositionPtr();
+            if (t % 60 == 1) {
+                PutHero({at.x, 0.0f, at.z - 25.0f}, {0.0f, 0.0f, 1.0f});
+                secondHero.SetPosition({at.x, 0.0f, at.z + 25.0f});
+                secondHero.SetDirection({0.0f, 0.0f, -1.0f});
+            }
+            if (boss->removed) {
+                gone += 1;
+            } else if (t >= 60 && t % 20 == 0 && boss->hp >= 1) {
+                Hit(boss, kinds[strikes % 6], blow, strikes % 2 == 0 ? &hero : &secondHero);
+                strikes += 1;
+            }
+            Tick();
+        }
+    }
+};
+
+class BossPairFight : public BossFightScript {
+protected:
+    // Boss 1104, with 1105 at hand (null when either cannot be placed).
+    AiObject *PlaceCallerAndPartner()
+    {
+        game::Srand(1);
+        AiObject *caller = Place(1104, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+        return Place(1105, {60.0f, 0.0f, 90.0f}, {-1.0f, 0.0f, 0.0f}) != nullptr ? caller : nullptr;
+    }
 };
 
 class BossFight : public BossFightScript, public ::testing::WithParamInterface<int32_t> {};
-using BossPairFight = BossFightScript;
+class BossEndFight : public BossFightScript, public ::testing::WithParamInterface<int32_t> {};
 
 TEST_P(BossFight, GoesAsItsKeptLogSays)
 {
@@ -66,15 +106,46 @@ TEST_P(BossFight, GoesAsItsKeptLogSays)
 // Boss 1104 with 1105 at hand to call to its side.
 TEST_F(BossPairFight, TheCallerAndItsPartnerGoAsTheirKeptLogSays)
 {
-    game::Srand(1);
-    AiObject *caller = Place(1104, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    AiObject *caller = PlaceCallerAndPartner();
     ASSERT_NE(caller, nullptr);
-    ASSERT_NE(Place(1105, {60.0f, 0.0f, 90.0f}, {-1.0f, 0.0f, 0.0f}), nullptr);
     Fight(caller);
     ExpectFightAsKept("boss/fight_logs/1104-1105");
 }
 
+TEST_P(BossEndFight, AgainstBothPlayersGoesAsItsKeptLogSays)
+{
+    const int32_t type = GetParam();
+    game::Srand(1);
+    AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    ASSERT_NE(boss, nullptr);
+    FightToTheEnd(boss);
+    ExpectFightAsKept("boss/fight_logs/" + std::to_string(type) + "-end");
+}
+
+TEST_F(BossPairFight, TheCallerAndItsPartnerToTheEndAgainstBothPlayersGoAsTheirKeptLogSays)
+{
+    AiObject *caller = PlaceCallerAndPartner();
+    ASSERT_NE(caller, nullptr);
+    FightToTheEnd(caller);
+    ExpectFightAsKept("boss/fight_logs/1104-1105-end");
+}
+
 INSTANTIATE_TEST_SUITE_P(SampleBosses, BossFight, ::testing::ValuesIn(mkdata::SampleBossTypes()),
+                         [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
+
+// Every sample boss but 1105, which only comes when 1104 calls it.
+std::vector<int32_t> BossesFoughtAlone()
+{
+    std::vector<int32_t> types;
+    for (const int32_t type : mkdata::SampleBossTypes()) {
+        if (type != 1105) {
+            types.push_back(type);
+        }
+    }
+    return types;
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleBosses, BossEndFight, ::testing::ValuesIn(BossesFoughtAlone()),
                          [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Each sample breakable object's life under a hero's blows, as a player
 // would follow it, against its kept log: placed before the hero, struck by
 // a light blow, a hurting one, a heavy one, a burning one and ever harder
-// ones, then walked onto. The log (tests/boss/fight_logs/TYPE.txt) holds,
+// ones, a monster's blow, an effect's and a wall breaker's, then
+// walked onto. The log (tests/boss/fight_logs/TYPE.txt) holds,
 // tick by tick, every message, effect, drop and sound, and the object's
 // state, life and place; it was read over against the object's design when
 // kept. Any change to what it shows fails here, at the first line that
@@ -49,6 +50,17 @@ TEST_P(BreakableLife, GoesAsItsKeptLogSays)
             if (blow.tick == t) {
                 Hit(object, blow.bits, blow.value);
             }
+        }
+        // What breaks the others: a monster's blow meant for a hero, a blow
+        // from no one (an effect's) and a wall breaker's.
+        if (t == 195) {
+            stage.messagePool->Post(kMsgHitHero, nullptr, object, 0, kAtkPlain, 30);
+        }
+        if (t == 205) {
+            stage.messagePool->Post(kMsgHitActor, nullptr, object, 0, kAtkPlain, 30);
+        }
+        if (t == 215) {
+            Hit(object, kAtkBreakWall, 30);
         }
         if (t == 240) {
             PutHero({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});  // walks onto where it stood

@@ -955,7 +955,8 @@ TEST_F(TrapScenario, EachTypeTakesItsStatesAndShowsABlowAndItsDeathItsOwnWay)
 
 // Each sample trap's life, as a player would follow it, against its kept
 // log (tests/boss/fight_logs/TYPE.txt): switched on by its group's notice,
-// grabbed and let go, burnt, struck and struck down, walked onto and left.
+// grabbed, hurt in the hold and let go, burnt, struck and struck down,
+// grabbed again and broken in the hold, walked onto and left.
 // The log holds, tick by tick, every message, blow, effect and sound, and
 // the trap's state, life and place; it was read over against the trap's
 // design when kept. When a change to what it shows is meant, write the
@@ -972,10 +973,13 @@ TEST_P(TrapLife, GoesAsItsKeptLogSays)
         switch (t) {
         case 30: Control(trap, kCtlShowHold, kGroup); break;
         case 150: Hit(trap, kAtkGrab, 0); break;
+        case 170: Hit(trap, kAtkHeldDamage, 60); break;  // hurt while held
         case 210: Hit(trap, kAtkGrabEnd, 0); break;
         case 260: Hit(trap, kAtkBurn, 30); break;
         case 300: Hit(trap, kAtkPlain, 50); break;
         case 340: Hit(trap, kAtkPlain | kAtkHeavy, 5000); break;
+        case 360: Hit(trap, kAtkGrab, 0); break;  // held again and broken in the hold
+        case 380: Hit(trap, kAtkHeldDamage, 5000); break;
         case 400: PutHero({0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, 1.0f}); break;  // onto it
         case 450: PutHero({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}); break;
         default: break;
