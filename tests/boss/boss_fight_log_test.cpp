@@ -16,11 +16,14 @@
 
 #include "app/game_rand.h"
 #include "boss_scenario.h"
+#include "fight_looks.h"
 #include "tools/mkdata/sample_bosses.h"
 
 namespace boss_fight_log_test {
 
 namespace {
+
+using bosstest::FightLooks;
 
 class BossFightScript : public bosstest::BossScenario {
 protected:
@@ -47,6 +50,7 @@ protected:
                 Hit(boss, kAtkPlain, 100000);  // a blow no one stands
             }
             Tick();
+            looks.Note(stage, matAnims, particles);
         }
     }
 
@@ -75,8 +79,11 @@ protected:
                 strikes += 1;
             }
             Tick();
+            looks.Note(stage, matAnims, particles);
         }
     }
+
+    FightLooks looks;
 };
 
 class BossPairFight : public BossFightScript {

@@ -15,6 +15,7 @@
 
 #include "app/game_rand.h"
 #include "boss/breakable_table.h"
+#include "fight_looks.h"
 #include "tests/monster/monster_scenario.h"
 
 namespace breakable_log_test {
@@ -45,6 +46,7 @@ TEST_P(BreakableLife, GoesAsItsKeptLogSays)
         int32_t value;
     } blows[] = {{30, kAtkPlain, 10},         {60, kAtkHurt4, 20},  {90, kAtkPlain | kAtkHeavy, 40},
                  {120, kAtkBurn, 30},         {150, kAtkPlain, 200}, {180, kAtkPlain | kAtkHeavy, 5000}};
+    bosstest::FightLooks looks;
     for (int t = 1; t <= 420; ++t) {
         for (const auto &blow : blows) {
             if (blow.tick == t) {
@@ -66,6 +68,7 @@ TEST_P(BreakableLife, GoesAsItsKeptLogSays)
             PutHero({0.0f, 0.0f, 20.0f}, {0.0f, 0.0f, 1.0f});  // walks onto where it stood
         }
         Tick();
+        looks.Note(stage, matAnims, particles);
     }
     ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
 }

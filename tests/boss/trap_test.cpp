@@ -26,6 +26,7 @@
 #include "stage/media_paths.h"
 #include "stage/model_template.h"
 #include "support/game/sample_fsf.h"
+#include "tests/boss/fight_looks.h"
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_event_data.h"
@@ -969,6 +970,7 @@ TEST_P(TrapLife, GoesAsItsKeptLogSays)
     game::Srand(1);
     AiObject *trap = PlaceTrap(type);
     ASSERT_NE(trap, nullptr);
+    bosstest::FightLooks looks;
     for (int t = 1; t <= 600; ++t) {
         switch (t) {
         case 30: Control(trap, kCtlShowHold, kGroup); break;
@@ -985,6 +987,7 @@ TEST_P(TrapLife, GoesAsItsKeptLogSays)
         default: break;
         }
         Tick();
+        looks.Note(stage, matAnims, particles);
     }
     ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
 }
