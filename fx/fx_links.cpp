@@ -14,12 +14,12 @@ bool FxActorPosition(AiObject *actor, RwV3d *out)
 
 int32_t FxActorAiType(AiObject *actor)
 {
-    return actor != nullptr && g_fxLinks.aiType != nullptr ? g_fxLinks.aiType(actor) : -1;
+    return g_fxLinks.aiType != nullptr ? g_fxLinks.aiType(actor) : -1;
 }
 
 int32_t FxActorAiId(AiObject *actor)
 {
-    return actor != nullptr && g_fxLinks.aiId != nullptr ? g_fxLinks.aiId(actor) : -1;
+    return g_fxLinks.aiId != nullptr ? g_fxLinks.aiId(actor) : -1;
 }
 
 void FxPlaySound(int32_t soundId)

@@ -47,7 +47,9 @@ struct FxLinks {
 // The links the effects use; empty until the stage connects them.
 extern FxLinks g_fxLinks;
 
-// Shorthands that skip what is not linked.
+// Shorthands that skip what is not linked. An actor's type and AIID are
+// asked of actors the chain or the heroes gave, never of a null one; its
+// position may be asked of a missing owner or target, which has none.
 int32_t FxHeroCount();
 AiObject *FxHero(int32_t index);
 bool FxActorPosition(AiObject *actor, RwV3d *out);

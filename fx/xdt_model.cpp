@@ -190,14 +190,15 @@ int32_t CSXdtModel::FrameIndex() const
     if (finished_) {
         return static_cast<int32_t>(anim_->desc.frames.size()) - 1;
     }
+    // Within the cycle, the sum of the frames' times (each at least 1 ms):
+    // the walk stops on a frame.
     t %= cycle;
-    for (size_t i = 0; i < anim_->desc.frames.size(); ++i) {
+    size_t i = 0;
+    while (t >= anim_->desc.frames[i].ms) {
         t -= anim_->desc.frames[i].ms;
-        if (t < 0) {
-            return static_cast<int32_t>(i);
-        }
+        ++i;
     }
-    return static_cast<int32_t>(anim_->desc.frames.size()) - 1;
+    return static_cast<int32_t>(i);
 }
 
 RwTexCoords CSXdtModel::ScrollOffset() const

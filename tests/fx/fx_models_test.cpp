@@ -125,6 +125,29 @@ TEST(MatAnims, InstancesEndLoopHoldAndGiveWay)
     }
 }
 
+// Looped past their time, the fades and brightenings hold their end (a body
+// faded out stays gone, one faded in stays shown) while the flash, the rises
+// and the pulses start over. The poison tint is the same at every time.
+TEST(MatAnims, LoopedPastTheirTimeFadesHoldTheirEndAndFlashesStartOver)
+{
+    for (int32_t index : {1, 2, 4, 18, 21, 22, 23, 24, 30, 34, 35, 36, 39, 40}) {
+        const bool holds = index == 2 || index == 4 || index == 18 || index == 21 || index == 34 || index == 35 ||
+                           index == 36 || index == 39;
+        CSMatAnimManager manager;
+        int owner = 0;
+        ASSERT_NE(manager.Start(&owner, kMatAnimOwnerActor, index, 1.0f, 1), nullptr);
+        manager.Update(1.0f);
+        manager.Update(0.3f);
+        const MatAnimLook look = manager.LookOf(&owner);
+        const MatAnimLook want = SampleMatAnim(*FindMatAnim(index), holds ? 1.0f : 0.3f, 1.0f);
+        EXPECT_NEAR(look.amount, want.amount, 1e-4f) << index;
+        EXPECT_NEAR(look.alphaScale, want.alphaScale, 1e-4f) << index;
+        const MatAnimLook other = SampleMatAnim(*FindMatAnim(index), holds ? 0.3f : 1.0f, 1.0f);
+        EXPECT_GT(std::fabs(other.amount - want.amount) + std::fabs(other.alphaScale - want.alphaScale), 0.05f)
+            << index << ": the two ends look alike";
+    }
+}
+
 TEST(MatAnims, TrackSetsWrapTheirTimes)
 {
     const int32_t ids[] = {22, 23, 24, 77};
@@ -644,6 +667,78 @@ TEST_F(FxModels, TheBurningLightTakesItsFilesColourAndWithoutTheFileThereIsNoLig
     world.Disconnect();
 }
 
+// The burning packages draw with their owner (not with the other particles)
+// on its frames, and their light goes along with the frame it burns on. In
+// the stage that hides them nothing of them shows until their event came.
+TEST_F(FxModels, BurningPackagesDrawOnTheirOwnersFramesAndHideUntilTheirEventInTheirStage)
+{
+    Write("RESOURCE/FX/FXM.FXM", "PackageNum: 9\n");
+    Write("RESOURCE/FX/Light_Type_Fire_M.lit", "Type: POINT\nColour: 255, 140, 40\nRadius: 12\n");
+    CSParticleManager particles;
+    ZusDesc fire;
+    fire.emitRate = 100.0f;
+    fire.life = 10.0f;
+    fire.velocity = {0.0f, 0.0f, 0.0f};
+    fire.sizeStart = fire.sizeEnd = 4.0f;
+    fire.colourStart = fire.colourEnd = {255, 0, 0, 255};
+    fire.blend = kZusBlendAlpha;
+    for (const char *name : {"fire_l.zus", "fire_m.zus", "fire_s.zus"}) {
+        ASSERT_TRUE(particles.AddTemplate(name, fire, 1, false));
+    }
+    fxtest::FakeWorld world;
+    world.Connect();
+    static bool occurred = false;
+    occurred = false;
+    g_fxLinks.stageId = [] { return kHiddenPackagesStage; };
+    g_fxLinks.eventOccurred = [](int32_t id) { return id == kShowPackagesEvent && occurred; };
+    // Every frame of the owner is one frame 10 ahead of the camera.
+    static RwFrame *body = nullptr;
+    body = RwFrameCreate();
+    const RwV3d ahead = {0.0f, 0.0f, 10.0f};
+    RwFrameTranslate(body, &ahead, rwCOMBINEREPLACE);
+    g_fxLinks.frameById = [](AiObject *, int32_t) { return body; };
+    fxtest::FakeActor monster;
+    CSFxPackageList packages;
+    packages.Load("\\RESOURCE\\FX\\FXM.FXM", &particles, nullptr);
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 4);  // one pool system per file, and the light
+    for (int i = 0; i < 5; ++i) {
+        particles.Update(0.016f);
+        packages.Update(0.016f);
+    }
+    RwCamera *camera = fxtest::MakeCamera(64, 48, {0.0f, 0.0f, 0.0f});
+    const auto centre = [&](bool byPackages) {
+        const RwRGBA black = {0, 0, 0, 255};
+        RwCameraClear(camera, const_cast<RwRGBA *>(&black), rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
+        RwCameraBeginUpdate(camera);
+        byPackages ? packages.Render() : particles.Render();
+        RwCameraEndUpdate(camera);
+        return fxtest::PixelAt(camera, 32, 24).red;
+    };
+    EXPECT_LT(centre(false), 50) << "the owner draws its fires, the particles' pass does not";
+    EXPECT_LT(centre(true), 50) << "hidden before the event";
+    occurred = true;
+    EXPECT_GT(centre(true), 200) << "shown once the event came";
+    // The owner moves: the light follows its frame at the next update.
+    const RwV3d moved = {3.0f, 1.0f, 10.0f};
+    RwFrameTranslate(body, &moved, rwCOMBINEREPLACE);
+    packages.Update(0.016f);
+    const RpLight *light = nullptr;
+    for (int32_t i = 0; i < packages.PackageCount(); ++i) {
+        light = packages.Package(i).light != nullptr ? packages.Package(i).light : light;
+    }
+    ASSERT_NE(light, nullptr);
+    const RwV3d at = RwFrameGetLTM(RpLightGetFrame(light))->pos;
+    EXPECT_FLOAT_EQ(at.x, 3.0f);
+    EXPECT_FLOAT_EQ(at.y, 1.0f);
+    EXPECT_FLOAT_EQ(at.z, 10.0f);
+    fxtest::DestroyCamera(camera);
+    packages.Release();
+    particles.ReleaseAll();
+    world.Disconnect();
+    RwFrameDestroy(body);
+    body = nullptr;
+}
+
 // Play count 0: the flipbook loops for as long as the model is kept.
 TEST_F(FxModels, AnXdtWithPlayCountZeroLoops)
 {
@@ -661,6 +756,15 @@ TEST_F(FxModels, AnXdtWithPlayCountZeroLoops)
     EXPECT_EQ(model.FrameIndex(), 1);  // 10160 ms: 160 into the 51st play
     EXPECT_FALSE(model.Advance(100.0f));
     EXPECT_EQ(model.FrameIndex(), 0);  // and on into the 52nd
+    // Each frame shows from the very millisecond its time starts.
+    CSXdtModel exact;
+    ASSERT_NE(exact.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    exact.Advance(149.0f);
+    EXPECT_EQ(exact.FrameIndex(), 0);
+    exact.Advance(1.0f);
+    EXPECT_EQ(exact.FrameIndex(), 1);
+    exact.Advance(50.0f);
+    EXPECT_EQ(exact.FrameIndex(), 0);
 }
 
 class SampleFloor : public fxtest::SampleDataTest {};

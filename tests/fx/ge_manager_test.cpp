@@ -14,11 +14,14 @@
 #include "fx/bigshot_file.h"
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
+#include "fx/node_anim_player.h"
 #include "fx/stage_effects.h"
 #include "fx_test_support.h"
 #include "rpanimation.h"
+#include "rpusrdat.h"
 #include "stage/model_frames.h"
 #include "stage/stage_manager.h"
+#include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/sample_event_data.h"
 
 namespace {
@@ -613,6 +616,53 @@ TEST_F(GeManager, TheChargeEffectsModelPlaysItsMotionInTheStage)
     EXPECT_NEAR(TipDegrees(model), 1.5f, 0.05f);
     ReleaseStageEffects(&stage);
     DestroyEffectMembers(&stage);
+}
+
+// A pool's model that carries a node animation plays it from its start at
+// each start of the effect; a released pool gives its models back to the
+// node player, which then holds none of them.
+TEST_F(GeManager, APoolsModelPlaysItsNodeAnimationFromItsStartEachTime)
+{
+    // The charge effect's model: a card with a lid (user id 77) that rises
+    // 3 over 60 animation frames.
+    RpClump *card = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    RwFrame *lid = RwFrameCreate();
+    RwFrameAddChild(RpClumpGetFrame(card), lid);
+    RpUserDataArray *strings =
+        RpUserDataListAddArray(RpUserDataFrameGetList(lid), "3dsmax User Properties", rpSTRINGUSERDATA, 2);
+    ASSERT_NE(strings, nullptr);
+    RpUserDataArraySetString(strings, 0, "77");
+    RpUserDataArraySetString(strings, 1, "NodeAnim 60 0 0 0 0 3 0");
+    ASSERT_TRUE(mkdata::WriteClump(card, root + "/RESOURCE/FX/3206400/3206400.DFF"));
+    RpClumpDestroy(card);
+    CSNodeAnimPlayer nodes;
+    GeServices services;
+    services.nodeAnims = &nodes;
+    manager.Create(services);
+    CSGe3206400 *charge = manager.charge3206400;
+    ASSERT_NE(charge->Instance(0).clump, nullptr);
+    EXPECT_EQ(nodes.ClumpCount(), charge->Facts().count);
+    FakeActor monster;
+    monster.position = {4.0f, 0.0f, 2.0f};
+    const float step = 1.0f / 60.0f;
+    const auto lidHeight = [&] {
+        RwFrame *frame = FindFrameByUserId(charge->Instance(0).clump, 77);
+        return frame != nullptr ? RwFrameGetLTM(frame)->pos.y : -100.0f;
+    };
+    ASSERT_TRUE(charge->Start(fxtest::FakeWorld::As(&monster)));
+    for (int frame = 0; frame < 30; ++frame) {
+        manager.Update(step);
+    }
+    EXPECT_NEAR(lidHeight(), 1.5f, 0.01f);
+    for (int frame = 30; frame < 70 && charge->InstancesInUse() > 0; ++frame) {
+        manager.Update(step);
+    }
+    ASSERT_EQ(charge->InstancesInUse(), 0);
+    ASSERT_TRUE(charge->Start(fxtest::FakeWorld::As(&monster)));
+    manager.Update(step);
+    EXPECT_NEAR(lidHeight(), 0.05f, 0.01f);  // from its start again
+    manager.Release();
+    EXPECT_EQ(nodes.ClumpCount(), 0);
 }
 
 // The sample data's barrage shot (ten a second for ten seconds) flies to its target in
