@@ -2,7 +2,9 @@
 // keyboard (taps of the default bindings: select Escape, start Enter,
 // circle C, cross X, the arrows; one every other tick so that each is a
 // fresh press), and a test suite's one run of the game on its own copy of
-// the sample data, with its trace, screenshots and reviewed references.
+// the sample data, with its trace, screenshots and reviewed references; the
+// frames of every fourth tick of the run match the suite's kept frame log
+// (tests/devmenu/frame_logs/NAME.txt, NAME as given to CopyData).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/game/frame_log.h"
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/bmp_file.h"
@@ -63,11 +66,13 @@ class MenuGameRun : public ::testing::Test {
 protected:
     static bool CopyData(const std::string &name)
     {
+        runName = name;
         folder = std::string(RW_TEST_BINARY_DIR) + "/tests/" + name + "/" + std::to_string(getpid());
         return apptest::CopySampleData(folder);
     }
     // The first stage at a 16 ms step for `frames` ticks under `keys`, with
-    // a screenshot "shotTICK.bmp" at each of `shots`.
+    // a screenshot "shotTICK.bmp" at each of `shots`; its frames against the
+    // kept frame log (a difference fails the suite, and the copy stays).
     static void Run(const std::string &keys, uint32_t frames, const std::vector<uint32_t> &shots,
                     const std::string &extra = "")
     {
@@ -78,10 +83,13 @@ protected:
         }
         status = apptest::RunGame(folder,
                                   "--headless --mode 1 --stage 1 --fixed-step 16 --frames " + std::to_string(frames) +
-                                      " --input keys.txt --trace t.txt" + extra + shotArgs,
+                                      " --input keys.txt --trace t.txt" + extra + shotArgs +
+                                      gametest::kKeptFramesOption,
                                   &output, "SDL_AUDIODRIVER=dummy");
         trace = gametest::ReadTrace(folder + "/t.txt");
         ran = true;
+        gametest::ExpectFramesAsKept(trace, "devmenu/frame_logs/" + runName, folder + "/t.txt");
+        failed = ::testing::Test::HasFailure();
     }
     static void TearDownTestSuite()
     {
@@ -134,6 +142,7 @@ protected:
     static inline bool ran = false;
     static inline bool failed = false;
     static inline int status = -1;
+    static inline std::string runName;
     static inline std::string folder;
     static inline std::string output;
     static inline std::vector<gametest::TraceRecord> trace;

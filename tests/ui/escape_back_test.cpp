@@ -5,10 +5,11 @@
 // and so does its quit box; in a stage the pause menu closes, and its status
 // page, stage map and return-to-title question close back to it. Enter
 // (start) confirms throughout. Headless runs on a tree of the test's own
-// (the sample's save in slot 1), read back from their traces.
+// (the sample's save in slot 1), read back from their traces; the frames
+// of every fourth tick match the kept frame logs
+// (tests/ui/frame_logs/escape_back_*).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,17 +52,13 @@ protected:
             savetest::RemoveTree(root_);
         }
     }
-    std::vector<gametest::TraceRecord> Run(const std::string &script, const std::string &start, int frames)
+    // The run's trace (`name`.txt), whose frame lines match the kept frame
+    // log escape_back_`name`.
+    std::vector<gametest::TraceRecord> Run(const std::string &name, const std::string &script,
+                                           const std::string &start, int frames)
     {
-        std::ofstream(root_ + "/script.txt") << script;
-        std::string output;
-        EXPECT_EQ(apptest::RunGame(root_,
-                                   "--headless --mode 1 --fixed-step 16 " + start + " --frames " +
-                                       std::to_string(frames) + " --input script.txt --trace game.txt",
-                                   &output),
-                  0)
-            << output;
-        return gametest::ReadTrace(root_ + "/game.txt");
+        return savetest::RunKeepingFrames(root_, script, start + " --frames " + std::to_string(frames),
+                                          name + ".txt", "escape_back_" + name);
     }
 
     std::string root_;
@@ -72,7 +69,7 @@ TEST_F(EscapeBack, TheCharacterSelectionAndTheLoadScreenGoBackToTheTitle)
     for (const char *screen : {"8", "9"}) {
         SCOPED_TRACE(screen);
         const std::vector<gametest::TraceRecord> trace =
-            Run(KeyTap(5, "Escape"), std::string("--screen ") + screen, 80);
+            Run(std::string("from_screen_") + screen, KeyTap(5, "Escape"), std::string("--screen ") + screen, 80);
         EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{std::stoll(screen), 7}));
         // The screen's own back sound at the press, the title after the 1000 ms fade.
         EXPECT_EQ(TicksOf(trace, "screen", {"sound", screen == std::string("8") ? "6600000" : "6600050"}),
@@ -97,7 +94,7 @@ TEST_F(EscapeBack, EachLobbyPageAndTheQuitBoxCloseBackToTheLobbysMenu)
                                KeyTap(525, "Down") + KeyTap(527, "Enter") + KeyTap(600, "Escape") +
                                // the return to the title's box
                                KeyTap(655, "Down") + KeyTap(657, "Enter") + KeyTap(665, "Escape");
-    const std::vector<gametest::TraceRecord> trace = Run(script, "--screen 9", 670);
+    const std::vector<gametest::TraceRecord> trace = Run("lobby_pages", script, "--screen 9", 670);
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{9, 12, 11}));
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "lobbypage"), (std::vector<int64_t>{1, 0, 2, 0, 3, 0, 4, 0, 5, 0}));
     // Each Escape played the page's back sound (the box's answer plays none)
@@ -122,7 +119,7 @@ TEST_F(EscapeBack, ThePauseMenuAndEachOfItsPagesClose)
                                KeyTap(260, "Down") + KeyTap(280, "Enter") + KeyTap(330, "Escape") +
                                KeyTap(360, "Down") + KeyTap(380, "Enter") + KeyTap(400, "Escape") +
                                KeyTap(420, "Escape");
-    const std::vector<gametest::TraceRecord> trace = Run(script, "--stage 1", 430);
+    const std::vector<gametest::TraceRecord> trace = Run("pause_pages", script, "--stage 1", 430);
     EXPECT_EQ(TicksOf(trace, "screen", {"menu", "open"}), (std::vector<int64_t>{90, 120}));
     EXPECT_EQ(TicksOf(trace, "screen", {"menu", "close"}), (std::vector<int64_t>{100, 420}));
     std::vector<std::string> pages;

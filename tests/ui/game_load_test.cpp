@@ -3,12 +3,12 @@
 // the game run headless, the player's whole road in one run; the trace
 // shows the screens, the slot written and loaded, and the lobby's figures
 // before the save and after the load; a screenshot of the load screen
-// matches its reviewed reference. The playable tree's own save (slot 1)
-// loads the same way.
+// matches its reviewed reference, and the frames of every fourth tick match
+// the kept frame logs (tests/ui/frame_logs/game_load_*). The playable
+// tree's own save (slot 1) loads the same way.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -38,18 +38,12 @@ std::string LoadScript(int number)
 
 class GameLoad : public savetest::SaveScreensTest {
 protected:
-    // Runs the game on the tree with the script; its trace.
-    std::vector<gametest::TraceRecord> Run(const std::string &script, const std::string &shot)
+    // Runs the game on the tree with the script and `arguments`; its trace,
+    // whose frame lines match the kept frame log game_load_`name`.
+    std::vector<gametest::TraceRecord> Run(const std::string &name, const std::string &script,
+                                           const std::string &arguments)
     {
-        std::ofstream(root + "/script.txt") << script;
-        std::string arguments = "--headless --mode 1 --fixed-step 16 --screen 7 --frames 240 --input script.txt "
-                                "--trace game.txt";
-        if (!shot.empty()) {
-            arguments += " --screenshot 140:" + shot + ".bmp";
-        }
-        std::string output;
-        EXPECT_EQ(apptest::RunGame(root, arguments, &output), 0) << output;
-        return gametest::ReadTrace(root + "/game.txt");
+        return savetest::RunKeepingFrames(root, script, arguments, "game.txt", "game_load_" + name);
     }
 };
 
@@ -73,15 +67,10 @@ TEST_F(GameLoad, AGameSavedAfterAStageIsLoadedFromTheTitleIntoTheLobby)
         "# the title's Load, slot 2\n"
         "510 key Enter 1\n511 key Enter 0\n512 key Down 1\n513 key Down 0\n514 key Enter 1\n515 key Enter 0\n"
         "590 key Down 1\n591 key Down 0\n592 key Enter 1\n593 key Enter 0\n";
-    std::ofstream(root + "/script.txt") << script;
-    std::string output;
-    ASSERT_EQ(apptest::RunGame(root,
-                               "--headless --mode 1 --fixed-step 16 --screen 8 --frames 730 --input script.txt "
-                               "--trace game.txt --reward 145:100 --stage-end 150 --screenshot 591:load_screen.bmp",
-                               &output),
-              0)
-        << output;
-    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/game.txt");
+    const std::vector<gametest::TraceRecord> trace =
+        Run("saved_and_loaded", script,
+            "--screen 8 --frames 730 --reward 145:100 --stage-end 150 --screenshot 591:load_screen.bmp");
+    ASSERT_FALSE(trace.empty());
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{8, 12, 13, 15, 11, 7, 9, 12, 11}));
     EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"save", "2", "written"}));
     EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"load", "2", "taken"}));
@@ -113,7 +102,7 @@ TEST_F(GameLoad, AGameSavedAfterAStageIsLoadedFromTheTitleIntoTheLobby)
 TEST_F(GameLoad, ThePlayableTreesSaveIsLoadedFromSlotOne)
 {
     StartOn("e2e_sample");
-    const std::vector<gametest::TraceRecord> trace = Run(LoadScript(1), "");
+    const std::vector<gametest::TraceRecord> trace = Run("slot_one", LoadScript(1), "--screen 7 --frames 240");
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11}));
     EXPECT_TRUE(gametest::HasRecord(trace, "screen", {"load", "1", "taken"}));
 }

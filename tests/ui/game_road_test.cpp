@@ -248,11 +248,12 @@ TEST_F(GameRoad, LanguageZeroLeavesOutThePublishersMovie)
     std::string output;
     ASSERT_EQ(apptest::RunGame(apptest::SampleData(),
                                "--headless --mode 1 --fixed-step 16 --frames 405 --language 0 --input '" + dir +
-                                   "/skip.txt' --trace '" + dir + "/t.txt'",
+                                   "/skip.txt' --trace '" + dir + "/t.txt'" + gametest::kKeptFramesOption,
                                &output),
               0)
         << output;
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    gametest::ExpectFramesAsKept(trace, "ui/frame_logs/road_language0", dir + "/t.txt");
     EXPECT_EQ(SwitchedScreens(trace), (std::vector<int64_t>{1, 3, 4, 6, 7}));
 }
 
@@ -262,10 +263,15 @@ TEST_F(GameRoad, AMissingWarningPictureDrawsUntextured)
     ASSERT_TRUE(apptest::CopySampleData(dir));
     uitest::RewriteInterfacePack(dir, "WARNING", [](const std::string &) { return false; });
     std::string output;
-    ASSERT_EQ(apptest::RunGame(dir, "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp --debug", &output),
+    ASSERT_EQ(apptest::RunGame(dir,
+                               "--headless --mode 1 --fixed-step 16 --frames 10 --screenshot 10:shot.bmp --debug "
+                               "--trace t.txt" + std::string(gametest::kKeptFramesOption),
+                               &output),
               0)
         << output;
     EXPECT_NE(output.find("WARNING"), std::string::npos) << output;
+    gametest::ExpectFramesAsKept(gametest::ReadTrace(dir + "/t.txt"), "ui/frame_logs/road_no_warning_picture",
+                                 dir + "/t.txt");
     apptest::Bmp shot;
     ASSERT_TRUE(apptest::LoadBmp(dir + "/shot.bmp", &shot));
     // The picture's quad in its own colour, grey 240, over the whole screen.
@@ -286,13 +292,14 @@ TEST_F(GameRoad, ASelectionModelThatIsMissingIsSkipped)
     std::string output;
     ASSERT_EQ(apptest::RunGame(dir,
                                "--headless --mode 1 --fixed-step 16 --frames 120 --screen 8 --input keys.txt "
-                               "--trace t.txt --debug",
+                               "--trace t.txt --debug" + std::string(gametest::kKeptFramesOption),
                                &output),
               0)
         << output;
     EXPECT_NE(output.find("UIBRE.DFF"), std::string::npos) << output;
     // The screen ran on: turned, turned back and took the confirm.
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+    gametest::ExpectFramesAsKept(trace, "ui/frame_logs/road_no_selection_model", dir + "/t.txt");
     std::vector<int64_t> sounds;
     for (const gametest::TraceRecord &r : trace) {
         if (r.kind == "screen" && r.fields.size() == 2 && r.fields[0] == "sound") {

@@ -144,15 +144,10 @@ TEST_F(LobbyRoad, WithoutItsPackTheLobbyRaisesTheFatalMessageAndTheGameReturnsTo
     StartOn("e2e_lobby_no_pack");
     lobbytest::OwnInterfacePacks(root);
     std::filesystem::remove(root + "/PACK/UI0/UILOBBY.STR");
-    std::ofstream(root + "/script.txt") << kToTheLobby + KeyTap(300, "Down") + KeyTap(310, "Enter");
     std::string output;
-    ASSERT_EQ(apptest::RunGame(root,
-                               "--headless --mode 1 --fixed-step 16 --screen 7 --frames 330 --input script.txt "
-                               "--trace game.txt",
-                               &output),
-              0)
-        << output;
-    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/game.txt");
+    const std::vector<gametest::TraceRecord> trace =
+        savetest::RunKeepingFrames(root, kToTheLobby + KeyTap(300, "Down") + KeyTap(310, "Enter"),
+                                   "--screen 7 --frames 330", "game.txt", "lobby_road_without_its_pack", &output);
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{7, 9, 12, 11, 7}));
     EXPECT_NE(output.find("UILOBBY.STR"), std::string::npos) << output;
     // The title came in the lobby's first update (the fatal message's

@@ -183,7 +183,9 @@ TEST(PauseRoad, TheMenuItsPagesAndTheReturnToTheTitle)
 // background, so the stage is not drawn under them: every frame of the road
 // (the menu opening, its list, the status page, the map, the resume, the
 // question box over the stage, the return) is the same to the byte as when
-// the stage is drawn under them (--draw-hidden), at 800 x 600.
+// the stage is drawn under them (--draw-hidden), at 800 x 600; the frames of
+// every fourth tick of both runs match the one kept frame log
+// tests/ui/frame_logs/pause_road_hidden.txt.
 TEST(PauseRoad, FramesOverAStageNotDrawnAreTheFramesDrawnOverIt)
 {
     if (!apptest::HaveSampleData()) {
@@ -194,8 +196,9 @@ TEST(PauseRoad, FramesOverAStageNotDrawnAreTheFramesDrawnOverIt)
     std::ofstream(dir + "/script.txt") << kScript;
     const int ticks[] = {79, 80, 81, 110, 121, 185, 211, 286, 351, 352, 401, 441, 445, 461};
     for (const char *run : {"skipped", "drawn"}) {
+        const std::string tracePath = dir + "/" + run + ".txt";
         std::string arguments = "--headless --mode 2 --stage 1 --slot 1 --fixed-step 16 --frames 462 --input '" +
-                                dir + "/script.txt'";
+                                dir + "/script.txt' --trace '" + tracePath + "'" + gametest::kKeptFramesOption;
         if (std::string(run) == "drawn") {
             arguments += " --draw-hidden";
         }
@@ -205,6 +208,7 @@ TEST(PauseRoad, FramesOverAStageNotDrawnAreTheFramesDrawnOverIt)
         }
         std::string output;
         ASSERT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output), 0) << output;
+        gametest::ExpectFramesAsKept(gametest::ReadTrace(tracePath), "ui/frame_logs/pause_road_hidden", tracePath);
     }
     for (int tick : ticks) {
         const std::string skipped = FileText(dir + "/skipped" + std::to_string(tick) + ".bmp");

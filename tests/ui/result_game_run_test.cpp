@@ -10,6 +10,8 @@
 //   game from there starts from the new-game hero block.
 // - In the quiet stage 6, reward pieces worth 100 spawned beside the hero
 //   raise only its earnings; the ranking pays money + 100 + B once.
+// The frames of every fourth tick of each run match the kept frame logs
+// (tests/ui/frame_logs/result_*).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -78,24 +80,18 @@ protected:
             savetest::RemoveTree(root);
         }
     }
-    // Runs the game on a linked tree with the arguments and script; its
-    // trace. The tree's slot 2 holds the late-game save.
+    // Runs the game on a linked tree `tree` with the arguments and script;
+    // its trace, whose frame lines match the kept frame log `log`. The
+    // tree's slot 2 holds the late-game save.
     std::vector<gametest::TraceRecord> Run(const std::string &tree, const std::string &arguments,
-                                           const std::string &script)
+                                           const std::string &script, const std::string &log)
     {
         root = savetest::LinkedTree(tree);
         if (root.empty()) {
             return {};
         }
         EXPECT_TRUE(mkdata::WriteSaveBytes(root, "SAVE02", mkdata::SaveBytes(mkdata::LateGameSaveRecord())));
-        std::ofstream(root + "/script.txt") << script;
-        std::string output;
-        EXPECT_EQ(apptest::RunGame(root, "--headless --mode 1 --fixed-step 16 --input script.txt --trace game.txt " +
-                                             arguments,
-                                   &output),
-                  0)
-            << output;
-        return gametest::ReadTrace(root + "/game.txt");
+        return savetest::RunKeepingFrames(root, script, arguments, "game.txt", "result_" + log);
     }
     void ExpectShot(const std::string &name)
     {
@@ -121,7 +117,7 @@ TEST_F(ResultGameRun, TheLateGameSaveGoesThroughTheLobbyIntoStageThirtySevenAndT
     const std::vector<gametest::TraceRecord> trace =
         Run("e2e_late", "--screen 7 --frames 1170 --stage-end 560 --screenshot 1000:late_route.bmp "
                         "--screenshot 1100:late_results.bmp",
-            script);
+            script, "late_game");
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
@@ -161,7 +157,8 @@ TEST_F(ResultGameRun, ADefeatEndsOnTheGameOverScreenAndTheTitle)
     // From the title after the game over: the menu, the new game, the hero.
     const std::string script = Press(500, "Enter") + Press(530, "Enter") + Press(610, "Enter");
     const std::vector<gametest::TraceRecord> trace =
-        Run("e2e_defeat", "--stage 1 --hero-life 20:0 --frames 760 --screenshot 227:game_over_run.bmp", script);
+        Run("e2e_defeat", "--stage 1 --hero-life 20:0 --frames 760 --screenshot 227:game_over_run.bmp", script,
+            "defeat");
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
@@ -195,13 +192,16 @@ TEST_F(ResultGameRun, TheGameOverFramesOverAStageNotDrawnAreTheFramesDrawnOverIt
     for (int tick : ticks) {
         shots += " --screenshot " + std::to_string(tick) + ":" + std::to_string(tick) + ".bmp";
     }
-    Run("e2e_defeat_drawn", "--stage 1 --hero-life 20:0 --frames 481 --draw-hidden" + shots, std::string());
+    // Both runs keep the same frames.
+    Run("e2e_defeat_drawn", "--stage 1 --hero-life 20:0 --frames 481 --draw-hidden" + shots, std::string(),
+        "defeat_drawn_or_not");
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
     const std::string drawn = root;
     const std::vector<gametest::TraceRecord> trace =
-        Run("e2e_defeat_skipped", "--stage 1 --hero-life 20:0 --frames 481" + shots, std::string());
+        Run("e2e_defeat_skipped", "--stage 1 --hero-life 20:0 --frames 481" + shots, std::string(),
+            "defeat_drawn_or_not");
     EXPECT_EQ(SwitchTick(trace, 14), 222);
     for (int tick : ticks) {
         const std::string name = "/" + std::to_string(tick) + ".bmp";
@@ -218,7 +218,7 @@ TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)
 {
     const std::string script = Press(300, "Enter") + Press(310, "Enter") + Press(320, "Enter");
     const std::vector<gametest::TraceRecord> trace =
-        Run("e2e_money", "--stage 6 --reward 20:100 --stage-end 80 --frames 400", script);
+        Run("e2e_money", "--stage 6 --reward 20:100 --stage-end 80 --frames 400", script, "reward_pieces");
     if (root.empty()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }

@@ -1,14 +1,16 @@
 // Support for the save slots' tests: a data tree of the test's own that
 // shares the sample data's folders through links and keeps its saves apart
 // (a SAVE folder that starts as the sample's copy), removed once the test
-// has passed; and the screens' fixture with the front end's pictures, the
-// interface sounds on a device-less front-end and the run's trace.
+// has passed; the game's headless run on such a tree, its frames against a
+// kept frame log; and the screens' fixture with the front end's pictures,
+// the interface sounds on a device-less front-end and the run's trace.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,7 +19,9 @@
 #include "app/bmp_file.h"
 #include "app/pack.h"
 #include "app/trace.h"
+#include "tests/app/app_test_support.h"
 #include "tests/app/reference_image.h"
+#include "tests/support/game/frame_log.h"
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_sound.h"
@@ -69,6 +73,32 @@ inline std::string SlotPath(const std::string &root, int32_t number)
     char name[32];
     std::snprintf(name, sizeof name, "/SAVE/SAVE%02d.SAV", number);
     return root + name;
+}
+
+// Runs the game headless on the tree `root` at a 16 ms step with `arguments`
+// under the input script `script` (written as script.txt), expecting status
+// 0 (what it printed in `output` if given); the trace it wrote into the
+// tree as `traceName`, whose frame lines of every fourth tick match the kept
+// frame log tests/ui/frame_logs/`keptName`.
+inline std::vector<gametest::TraceRecord> RunKeepingFrames(const std::string &root, const std::string &script,
+                                                           const std::string &arguments, const std::string &traceName,
+                                                           const std::string &keptName, std::string *output = nullptr)
+{
+    std::ofstream(root + "/script.txt") << script;
+    std::string printed;
+    EXPECT_EQ(apptest::RunGame(root,
+                               "--headless --mode 1 --fixed-step 16 --input script.txt --trace " + traceName + " " +
+                                   arguments + gametest::kKeptFramesOption,
+                               &printed),
+              0)
+        << printed;
+    if (output != nullptr) {
+        *output = printed;
+    }
+    const std::string tracePath = root + "/" + traceName;
+    std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(tracePath);
+    gametest::ExpectFramesAsKept(trace, "ui/frame_logs/" + keptName, tracePath);
+    return trace;
 }
 
 // The screens on a linked tree with their pictures, sounds (recorded in the

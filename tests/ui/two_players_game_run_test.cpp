@@ -6,7 +6,8 @@
 // player's index; stage 16's crusher hitting whichever hero stands under
 // it when it comes down, and no other; and stage 1's monster at the right
 // and at the bottom edge of the view with its health bar held inside the
-// screen.
+// screen. The frames of every fourth tick of each run match the kept frame
+// logs (tests/ui/frame_logs/two_players_*).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include "app/reference_image.h"
 #include "event/door_rules.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/game/frame_log.h"
 #include "tests/support/game/trace_reader.h"
 
 namespace {
@@ -52,7 +54,8 @@ protected:
     }
     // A headless run of `frames` ticks of stage `stage` with two players,
     // the script, further options and a screenshot after tick `shotTick`
-    // (none for 0) named `shot`; its trace.
+    // (none for 0) named `shot`; its trace, whose frame lines match the kept
+    // frame log two_players_`name`.
     std::vector<TraceRecord> Run(const std::string &name, int32_t stage, uint32_t frames, const std::string &script,
                                  const std::string &options = "", uint32_t shotTick = 0, const std::string &shot = "")
     {
@@ -61,13 +64,16 @@ protected:
         std::ofstream(dir + "/script.txt") << script;
         std::string arguments = "--headless --mode 1 --fixed-step " + std::to_string(kStepMs) + " --stage " +
                                 std::to_string(stage) + " --players 2 --frames " + std::to_string(frames) + " " +
-                                options + " --input '" + dir + "/script.txt' --trace '" + dir + "/t.txt'";
+                                options + " --input '" + dir + "/script.txt' --trace '" + dir + "/t.txt'" +
+                                gametest::kKeptFramesOption;
         if (shotTick != 0) {
             arguments += " --screenshot " + std::to_string(shotTick) + ":'" + dir + "/" + shot + ".bmp'";
         }
         std::string output;
         EXPECT_EQ(apptest::RunGame(apptest::SampleData(), arguments, &output, "SDL_AUDIODRIVER=dummy"), 0) << output;
-        return gametest::ReadTrace(dir + "/t.txt");
+        std::vector<TraceRecord> trace = gametest::ReadTrace(dir + "/t.txt");
+        gametest::ExpectFramesAsKept(trace, "ui/frame_logs/two_players_" + name, dir + "/t.txt");
+        return trace;
     }
     // The screenshot against its reviewed reference; the picture itself.
     apptest::Bmp Shot(const std::string &name, const std::string &shot)
