@@ -219,8 +219,7 @@ bool DecodeSaveRecord(const uint8_t *bytes, size_t size, SaveRecord *out)
     if (bytes == nullptr || size != kSaveRecordSize) {
         return false;
     }
-    SaveRecord r;
-    std::memset(&r, 0, sizeof r);
+    SaveRecord r{};
     game::ByteReader in(bytes, size);
     int32_t values[5] = {};
     uint32_t heroType = 0;

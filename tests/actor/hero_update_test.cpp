@@ -19,6 +19,7 @@
 #include "app/trace.h"
 #include "fx/particle_manager.h"
 #include "fx/xdt_effect_pool.h"
+#include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "support/engine/scratch_path.h"
 #include "support/game/diagnostics_capture.h"
@@ -498,6 +499,42 @@ TEST_F(HeroUpdateTest, EquipmentPutOnShowsAtTheHerosNextFrame)
     Tick();
     EXPECT_NE(hero->equipAura, nullptr);
     EXPECT_EQ(particles.SystemsOut(), 1);
+    hero->StopAura();
+    stage->particleManager = nullptr;
+}
+
+// The charm's aura goes with the hero's frame as the hero moves; an effect
+// put on a frame without following stays where it started, unless its
+// display word asks it to follow the emitter.
+TEST_F(HeroUpdateTest, TheAuraGoesWithTheHeroAndAnUnfollowingEffectStaysWhereItStarted)
+{
+    CSParticleManager particles;
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    stage->particleManager = &particles;
+    ASSERT_TRUE(hero->EquipItem(stage->itemManager->FindEquipContent(5200020), 1));
+    Tick();
+    CSParticleSystem *aura = hero->equipAura;
+    ASSERT_NE(aura, nullptr);
+    CSParticleSystem *left = hero->SpawnParticleAtFrame("3400400.zus", 100020, 1, 0, 0.0f, 0, 0, 0);
+    CSParticleSystem *led = hero->SpawnParticleAtFrame("3400400.zus", 100020, 1, 0, 0.0f, 0, 0, kPrtFollowEmitter);
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(led, nullptr);
+    RwFrame *frame = FindFrameByUserId(hero->model->clump, 100020);
+    ASSERT_NE(frame, nullptr);
+    const RwV3d start = RwFrameGetLTM(frame)->pos;
+    const RwV3d shift = {6.0f, 0.0f, -4.0f};
+    RwFrameTranslate(RpClumpGetFrame(hero->model->clump), &shift, rwCOMBINEPOSTCONCAT);
+    particles.Update(0.016f);
+    const RwV3d now = RwFrameGetLTM(frame)->pos;
+    ASSERT_NEAR(now.x, start.x + 6.0f, 1e-3f);
+    for (const CSParticleSystem *follows : {aura, led}) {
+        EXPECT_NEAR(follows->WorldMatrix().pos.x, now.x, 1e-3f);
+        EXPECT_NEAR(follows->WorldMatrix().pos.z, now.z, 1e-3f);
+    }
+    EXPECT_NEAR(left->WorldMatrix().pos.x, start.x, 1e-3f);
+    EXPECT_NEAR(left->WorldMatrix().pos.z, start.z, 1e-3f);
+    left->Release();
+    led->Release();
     hero->StopAura();
     stage->particleManager = nullptr;
 }

@@ -6,6 +6,8 @@
 // temporary file a killed write left, removed by the next scan or write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -354,8 +356,10 @@ TEST_F(SaveFileTest, TwentySlotsWithMissingShortLongAndUnreadableFiles)
     uint32_t head[kSaveHeadWords];
     uint32_t body[kSaveBodyWords];
     std::memset(head, 0xAB, sizeof head);
+    std::memset(body, 0xAB, sizeof body);
     EXPECT_EQ(ReadSaveFile("SAVE02", head, body), kSaveFailed);
-    EXPECT_EQ(head[0], 0u);
+    EXPECT_EQ(std::count(std::begin(head), std::end(head), 0u), kSaveHeadWords);
+    EXPECT_EQ(std::count(std::begin(body), std::end(body), 0u), kSaveBodyWords);
     EXPECT_EQ(ReadSaveFile("SAVE03", head, body), kSaveFailed);
     // Names that are no slot names never reach the disk.
     for (const char *name : {"../SAVE01", "SAVE/01", "", "SAVE01.SAV", "a\\b"}) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fx/bigshot_file.h"
+#include "fx/fx_clumps.h"
 #include "fx/fx_package_file.h"
 #include "fx/fx_text.h"
 #include "fx/particle_set_file.h"
@@ -491,6 +492,32 @@ TEST(FxFiles, NamesEndedOrCutAtBlanksReadBackAsWritten)
         ++found;
     }
     EXPECT_GE(found, 1u);
+}
+
+// An effect model's textures are looked for in the model's own folder: the
+// path up to its last separator of either kind, cut to the room given.
+TEST(FxFiles, AModelsFolderIsItsPathUpToItsLastSeparator)
+{
+    char folder[32];
+    FxFolderOf("\\RESOURCE\\FX\\3206400\\3206400.DFF", folder, sizeof folder);
+    EXPECT_STREQ(folder, "\\RESOURCE\\FX\\3206400\\");
+    FxFolderOf("\\RESOURCE\\FX/XDT/GLOW.DFF", folder, sizeof folder);
+    EXPECT_STREQ(folder, "\\RESOURCE\\FX/XDT/");
+    FxFolderOf("RESOURCE/FX\\XDT\\GLOW.DFF", folder, sizeof folder);
+    EXPECT_STREQ(folder, "RESOURCE/FX\\XDT\\");
+    FxFolderOf("GLOW.DFF", folder, sizeof folder);
+    EXPECT_STREQ(folder, "");
+    char small[8];
+    FxFolderOf("\\RESOURCE\\FX\\A.DFF", small, sizeof small);
+    EXPECT_STREQ(small, "\\RESOUR");
+    char room[16];
+    std::memset(room, 'x', sizeof room);
+    FxFolderOf("\\ABCDEF\\A.DFF", room, 8);  // a folder of 8 in a room of 8 keeps 7 and its end
+    EXPECT_STREQ(room, "\\ABCDEF");
+    EXPECT_EQ(room[8], 'x');
+    small[0] = 'x';
+    FxFolderOf("\\RESOURCE\\A.DFF", small, 0);
+    EXPECT_EQ(small[0], 'x');  // no room: nothing written
 }
 
 }  // namespace

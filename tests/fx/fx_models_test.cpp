@@ -549,6 +549,69 @@ TEST_F(FxModels, NodeAnimationsRunToTheirEndFrames)
     RpClumpDestroy(clump);
 }
 
+// A clump's node animations each run to their own end frame (the clump is
+// done when the longest is), turn about their frame's own axes, start over
+// in loop mode, and a clump moved as a whole moves its own frame by the
+// first one found.
+TEST_F(FxModels, NodeAnimationsTurnLoopAndMoveAWholeClump)
+{
+    const auto addTrack = [](RpClump *clump, const char *text) {
+        RwFrame *frame = RwFrameCreate();
+        RwFrameAddChild(RpClumpGetFrame(clump), frame);
+        RpUserDataArray *array =
+            RpUserDataListAddArray(RpUserDataFrameGetList(frame), "3dsmax User Properties", rpSTRINGUSERDATA, 1);
+        RpUserDataArraySetString(array, 0, text);
+        return frame;
+    };
+    // The angle in degrees that the frame's x axis has turned about y.
+    const auto turned = [](RwFrame *frame) {
+        const RwV3d right = RwFrameGetLTM(frame)->right;
+        EXPECT_NEAR(right.y, 0.0f, 1e-4f);
+        return std::atan2(std::fabs(right.z), right.x) * 57.29578f;
+    };
+    RpClump *clump = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    RwFrame *lid = addTrack(clump, "NodeAnim 60 0 90 0 0 0 0");
+    RwFrame *slide = addTrack(clump, "NodeAnim 120 0 0 0 0 2 0");
+    CSNodeAnimPlayer player;
+    ASSERT_TRUE(player.Register(clump));
+    ASSERT_TRUE(player.Register(clump));  // read anew, held once
+    EXPECT_EQ(player.ClumpCount(), 1);
+    player.Advance(clump, 0.5f, kNodeAnimOnce);
+    EXPECT_NEAR(turned(lid), 45.0f, 0.01f);
+    EXPECT_NEAR(RwFrameGetLTM(slide)->pos.y, 0.5f, 1e-4f);
+    player.Advance(clump, 0.5f, kNodeAnimOnce);
+    EXPECT_NEAR(turned(lid), 90.0f, 0.01f);
+    EXPECT_EQ(player.IsFinished(clump), 0);  // the slide runs on
+    player.Advance(clump, 1.5f, kNodeAnimOnce);
+    EXPECT_NEAR(turned(lid), 90.0f, 0.01f);
+    EXPECT_NEAR(RwFrameGetLTM(slide)->pos.y, 2.0f, 1e-4f);
+    EXPECT_EQ(player.IsFinished(clump), 1);
+    // Looping: 30 frames past the end of the longest is 30 frames in.
+    player.Advance(clump, 0.5f, kNodeAnimLoop);
+    EXPECT_NEAR(turned(lid), 45.0f, 0.01f);
+    EXPECT_NEAR(RwFrameGetLTM(slide)->pos.y, 0.5f, 1e-4f);
+    EXPECT_EQ(player.IsFinished(clump), 0);
+    // As a whole: the clump's frame takes the first animation, its frames
+    // keep their own places on it.
+    RpClump *door = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    RwFrame *panel = addTrack(door, "NodeAnim 60 0 0 0 0 3 0");
+    RwFrame *hinge = addTrack(door, "NodeAnim 60 0 90 0 0 0 0");
+    ASSERT_TRUE(player.RegisterWholeClump(door));
+    player.Advance(door, 0.5f, kNodeAnimOnce);
+    const bool rose = std::fabs(RwFrameGetLTM(RpClumpGetFrame(door))->pos.y - 1.5f) < 1e-4f;
+    const bool swung = std::fabs(turned(RpClumpGetFrame(door)) - 45.0f) < 0.01f;
+    EXPECT_TRUE(rose || swung) << "the clump's frame moves";
+    EXPECT_FALSE(rose && swung) << "by one animation only";
+    EXPECT_NEAR(RwFrameGetMatrix(panel)->pos.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(RwFrameGetMatrix(hinge)->right.x, 1.0f, 1e-4f);
+    EXPECT_EQ(player.ClumpCount(), 2);
+    EXPECT_FALSE(player.RegisterWholeClump(nullptr));
+    player.Release();
+    EXPECT_EQ(player.ClumpCount(), 0);
+    RpClumpDestroy(door);
+    RpClumpDestroy(clump);
+}
+
 TEST_F(FxModels, PackagesBurnOnTheOwnersFramesAndStayHiddenInStageFiveUntilItsEvent)
 {
     Write("RESOURCE/FX/FXM.FXM", "PackageNum: 9\n");
