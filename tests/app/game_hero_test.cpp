@@ -4,7 +4,7 @@
 // the placed monster (delivered as kind-1 messages once the monster's type
 // reads its queue). The monster here picks no target, so that it stands
 // where it is placed and leaves the hero's walk and strikes alone; it still
-// takes the hits.
+// takes the hits. The whole run is kept as a log of its lines.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,6 +17,7 @@
 #include "app/app_test_support.h"
 #include "app/path.h"
 #include "stage/stage_info.h"
+#include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 
 namespace {
@@ -54,7 +55,7 @@ protected:
         const std::string script = std::string(RW_TEST_SOURCE_DIR) + "/tests/app/scripts/walk-attack.txt";
         run_->status = apptest::RunGame(run_->folder,
                                         "--headless --mode 1 --stage 1 --fixed-step 16 --frames 300 --input " + script +
-                                            " --trace t.txt",
+                                            " --trace t.txt" + gametest::kKeptRunOptions,
                                         &run_->output, "SDL_AUDIODRIVER=dummy");
         run_->trace = gametest::ReadTrace(run_->folder + "/t.txt");
         for (const gametest::TraceRecord &r : gametest::RecordsOfKind(run_->trace, "actor")) {
@@ -177,6 +178,10 @@ TEST_F(GameHero, TheAttackChainStrikesTheMonster)
         }
         EXPECT_EQ(delivered, 3);
     }
+    // The whole walk and fight as kept: the hero's and the monster's places,
+    // states and poses each tick, the camera, the hits, messages and sounds,
+    // and the frames shown every fourth tick (tests/app/frame_logs).
+    gametest::ExpectRunAsKept(trace, "app/frame_logs/hero_walk_attack", folder + "/t.txt");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // is the first screen of a run without the movie (the screens wait for the movie), and
 // the recorded sound is the clip's tone until the stop and silence after it, exactly
 // the run's game time. A stage run with its music records the same bytes every time.
+// Both runs' sound, and the movie run's trace and frames, are as kept (tests/app/frame_logs).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -21,6 +22,8 @@
 #include "app/bmp_file.h"
 #include "platform/movie/movie_test_support.h"
 #include "platform/sound/sound_test_support.h"
+#include "tests/support/game/kept_log.h"
+#include "tests/support/game/run_log.h"
 #include "tests/support/game/trace_reader.h"
 
 namespace {
@@ -50,7 +53,8 @@ protected:
         movieStatus = RunGame("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + Folder() + "/out.raw'",
                               "--mode 1 --frames 200 --movie ENGUIMV/TEST.BIK --trace '" + Folder() + "/trace.txt' --input '" + Folder() +
                                   "/start60.txt' --screenshot 20:'" +
-                                  Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'");
+                                  Folder() + "/a.bmp' --screenshot 70:'" + Folder() + "/b.bmp'" +
+                                  gametest::kKeptRunOptions);
         // Without --mode: a headless run takes the first mode, 640 x 480.
         plainStatus = RunGame("", "--frames 70 --screenshot 70:'" + Folder() + "/plain.bmp'");
         ran = true;
@@ -90,18 +94,15 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     EXPECT_EQ(b.data, plain.data);  // the first screen, exactly as without a movie
     // The screens wait for the movie: the first switches to one once it is
     // stopped, not under it (where its time and its presses would run on).
-    const std::vector<gametest::TraceRecord> screens =
-        gametest::RecordsOfKind(gametest::ReadTrace(Folder() + "/trace.txt"), "screen");
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(Folder() + "/trace.txt");
+    const std::vector<gametest::TraceRecord> screens = gametest::RecordsOfKind(trace, "screen");
     ASSERT_FALSE(screens.empty());
     EXPECT_GE(screens.front().tick, 60u);
 
     // The recorded sound: on the game's clock it covers the run's 200 ticks of 16 ms
     // exactly, whatever the machine's load: the clip's tone from the start to the
     // press at tick 60 (0.96 s), without a gap, then silence.
-    std::ifstream in(Folder() + "/out.raw", std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> recorded(bytes.size() / 2);
-    std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    const std::vector<int16_t> recorded = gametest::ReadRecording(Folder() + "/out.raw");
     const size_t frames = recorded.size() / 2;
     ASSERT_EQ(frames, 200u * 16u * snd::kDeviceRate / 1000u);
     size_t first = frames;
@@ -132,6 +133,10 @@ TEST_F(GameMovie, MovieAndToneUntilStartThenTheStageAndSilence)
     for (size_t i = 2 * (last + 1); i < recorded.size(); ++i) {
         ASSERT_EQ(recorded[i], 0) << "sample " << i << " after the movie stopped";
     }
+    // The whole run as kept: its trace, the frames of every fourth tick (the
+    // clip's, then the first screen's) and the sound, a quarter of a second a line.
+    gametest::ExpectRunAsKept(trace, "app/frame_logs/movie_start60", Folder() + "/trace.txt",
+                              gametest::SoundLog(recorded, snd::kDeviceRate / 4));
 }
 
 // The sound of a fixed-step run is the game's: a run of the first stage with its
@@ -150,6 +155,9 @@ TEST_F(GameMovie, AFixedStepRunRecordsItsGameTimeTheSameEveryRun)
     std::vector<int16_t> samples(runs[0].size() / 2);
     std::memcpy(samples.data(), runs[0].data(), samples.size() * 2);
     EXPECT_GT(soundtest::PeakOf(samples), 1000) << "the stage's music plays";
+    // And it is the music as kept, a quarter of a second a line.
+    gametest::ExpectSameAsKeptLog(gametest::SoundLog(samples, snd::kDeviceRate / 4),
+                                  std::string(RW_TEST_SOURCE_DIR) + "/tests/app/frame_logs/stage1_music.txt");
 }
 
 }  // namespace

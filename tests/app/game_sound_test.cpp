@@ -5,28 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "sound/sound.h"
+#include "support/game/run_log.h"
+#include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 
 namespace game_sound_test {
 
 namespace {
-
-std::vector<int16_t> ReadRecording(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
-}
 
 bool AtLimit(int16_t sample) { return sample == 32767 || sample == -32768; }
 
@@ -35,18 +25,25 @@ bool AtLimit(int16_t sample) { return sample == 32767 || sample == -32768; }
 // times together louder than 16 bits hold. The recording of the fight's
 // first 4.8 s (the disk driver, on the game's clock) has no run of two
 // samples of a channel at the format's limit: the mix is turned down below it.
+// The run's trace, frames, poses and sound are as kept (tests/app/frame_logs).
 TEST(GameSound, TheFightOfBoss1109IsRecordedWithoutAClippedRun)
 {
     if (!apptest::HaveSampleData()) {
         GTEST_SKIP() << "no sample data: build the sample-data target";
     }
-    const std::string recording = apptest::ScratchFolder("boss_1109_sound") + "/out.raw";
+    const std::string folder = apptest::ScratchFolder("boss_1109_sound");
+    const std::string recording = folder + "/out.raw";
     std::string output;
-    ASSERT_EQ(apptest::RunGame(apptest::SampleData(), "--headless --mode 1 --stage 37 --fixed-step 16 --frames 300",
+    ASSERT_EQ(apptest::RunGame(apptest::SampleData(),
+                               "--headless --mode 1 --stage 37 --fixed-step 16 --frames 300 --trace '" + folder +
+                                   "/t.txt'" + gametest::kKeptRunOptions,
                                &output, "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + recording + "'"),
               0)
         << output;
-    const std::vector<int16_t> samples = ReadRecording(recording);
+    const std::vector<int16_t> samples = gametest::ReadRecording(recording);
+    // The whole fight as kept, what it sounds like with it.
+    gametest::ExpectRunAsKept(gametest::ReadTrace(folder + "/t.txt"), "app/frame_logs/boss_1109_fight",
+                              folder + "/t.txt", gametest::SoundLog(samples, snd::kDeviceRate / 4));
     ASSERT_EQ(samples.size(), 300u * 16u * 441u / 10u * 2u) << "4.8 s of 44100 Hz stereo";
     int peak = 0;
     for (size_t i = 0; i < samples.size(); ++i) {

@@ -8,6 +8,7 @@
 
 #include "app/app_test_support.h"
 #include "app/skip_key.h"
+#include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 
 namespace {
@@ -74,6 +75,7 @@ TEST(SkipKey, NothingWithoutAPressOrAnEventManager)
 
 // The hero steps into the boss movie's circle (the movie starts on tick 8);
 // Escape goes down on tick 30 and the movie is skipped and over on that tick.
+// The run's trace, frames and poses are as kept (tests/app/frame_logs).
 TEST(SkipKeyGameRun, EscapeEndsTheRunningStagesBossMovie)
 {
     ASSERT_TRUE(apptest::HaveSampleData()) << "no sample data: build the sample-data target";
@@ -82,17 +84,21 @@ TEST(SkipKeyGameRun, EscapeEndsTheRunningStagesBossMovie)
     std::string output;
     ASSERT_EQ(apptest::RunGame(folder,
                                "--headless --mode 1 --stage 8 --fixed-step 16 --frames 40 --trace t.txt --input '" +
-                                   std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/skip_boss_movie.txt'",
+                                   std::string(RW_TEST_SOURCE_DIR) + "/tests/event/scripts/skip_boss_movie.txt'" +
+                                   gametest::kKeptRunOptions,
                                &output, "SDL_AUDIODRIVER=dummy"),
               0)
         << output;
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
     std::vector<std::string> movie;
-    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(gametest::ReadTrace(folder + "/t.txt"), "event")) {
+    for (const gametest::TraceRecord &r : gametest::RecordsOfKind(trace, "event")) {
         if (r.fields.size() >= 3 && r.fields[0] == "79080100" && r.fields[1] == "movie") {
             movie.push_back(std::to_string(r.tick) + " " + r.fields[2]);
         }
     }
     EXPECT_EQ(movie, (std::vector<std::string>{"8 started", "8 play", "30 skip", "30 ended"}));
+    // The whole run as kept: the movie's frames until the skip, the stage's after it.
+    gametest::ExpectRunAsKept(trace, "app/frame_logs/skip_boss_movie", folder + "/t.txt");
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // the environment map (the sky above its horizon reflected over the base
 // checker), the second texture's stripes over the base twice as bright,
 // and the bump map's round bumps in relief. A reviewed shot once the stage
-// has faded in, and each panel's pixels against the plain grey checker.
+// has faded in, and each panel's pixels against the plain grey checker; the
+// run's trace and frames as kept (tests/fx/frame_logs).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,6 +16,8 @@
 #include "app/app_test_support.h"
 #include "app/bmp_file.h"
 #include "app/reference_image.h"
+#include "support/game/run_log.h"
+#include "support/game/trace_reader.h"
 
 namespace material_effects_run_test {
 
@@ -54,7 +57,7 @@ TEST(MaterialEffectsRun, TheShowcaseDrawsEachEffectWithItsTextures)
     std::string output;
     ASSERT_EQ(apptest::RunGame(apptest::SampleData(),
                                "--headless --mode 1 --stage 29 --fixed-step 16 --frames 70 --debug --screenshot 70:'" +
-                                   dir + "/showcase.bmp'",
+                                   dir + "/showcase.bmp' --trace '" + dir + "/t.txt'" + gametest::kKeptRunOptions,
                                &output, "SDL_AUDIODRIVER=dummy"),
               0)
         << output;
@@ -85,6 +88,8 @@ TEST(MaterialEffectsRun, TheShowcaseDrawsEachEffectWithItsTextures)
     // Below it, the checker brightened by the reflected ground.
     const int bright = Count(shot, 255, 130, 285, 170, [](Rgb c) { return c.r > 220; });
     EXPECT_GT(bright, 300);
+    // The whole run as kept: the fade-in's frames and the panels' after it.
+    gametest::ExpectRunAsKept(gametest::ReadTrace(dir + "/t.txt"), "fx/frame_logs/effects_showcase", dir + "/t.txt");
     if (!::testing::Test::HasFailure()) {
         std::filesystem::remove_all(dir);
     }

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/reference_image.h"
@@ -162,18 +163,23 @@ TEST(StageRun, TheFirstStageLoadsAndShows)
 // Left alone for 600 ticks the first stage stays in play: no stage change
 // after the load's, the camera in play on the last tick, the music on, the
 // monster standing at full health and the exit never started. The monster
-// hears only the actor pass's sensing, once a tick.
+// hears only the actor pass's sensing, once a tick. The whole run, its
+// frames and its actors' poses, is as kept (tests/stage/frame_logs).
 TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
 {
     const std::string folder = Folder("alone");
     ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
     std::string output;
-    ASSERT_EQ(apptest::RunGame(folder, "--headless --mode 1 --stage 1 --fixed-step 16 --frames 600 --trace t.txt",
+    ASSERT_EQ(apptest::RunGame(folder,
+                               std::string("--headless --mode 1 --stage 1 --fixed-step 16 --frames 600 --trace t.txt") +
+                                   gametest::kKeptRunOptions,
                                &output, "SDL_AUDIODRIVER=dummy"),
               0)
         << output;
     const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
     ASSERT_FALSE(trace.empty());
+    // Whatever the stage shows and does, its frames and poses with it, is as kept.
+    gametest::ExpectRunAsKept(trace, "stage/frame_logs/stage1_alone", folder + "/t.txt");
     bool released = false;
     int32_t lastCameraTick = -1;
     int64_t lastCameraMode = -1;
@@ -215,20 +221,23 @@ TEST(StageRun, TheFirstStageStaysInPlayLeftAlone)
 
 // A movie over the stage's first ticks: the camera stands where the load
 // put it (its tick-0 line) while the clip plays, and the first tick after
-// the clip shows the stage from there, in play.
+// the clip shows the stage from there, in play. The whole
+// run, its frames and poses with it, is as kept.
 TEST(StageRun, AfterAMovieTheCameraStandsWhereTheLoadPutIt)
 {
     const std::string folder = Folder("movie");
     ASSERT_TRUE(apptest::CopySampleData(folder)) << "no sample data: build the sample-data target";
     std::string output;
     ASSERT_EQ(apptest::RunGame(folder,
-                               "--headless --mode 1 --stage 1 --fixed-step 16 --frames 200 --trace t.txt"
-                               " --movie ENGUIMV/TEST.BIK --screenshot 200:s.bmp",
+                               std::string("--headless --mode 1 --stage 1 --fixed-step 16 --frames 200 --trace t.txt"
+                                           " --movie ENGUIMV/TEST.BIK --screenshot 200:s.bmp") +
+                                   gametest::kKeptRunOptions,
                                &output, "SDL_AUDIODRIVER=dummy"),
               0)
         << output;
-    const std::vector<gametest::TraceRecord> cameras =
-        gametest::RecordsOfKind(gametest::ReadTrace(folder + "/t.txt"), "camera");
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(folder + "/t.txt");
+    gametest::ExpectRunAsKept(trace, "stage/frame_logs/stage1_after_movie", folder + "/t.txt");
+    const std::vector<gametest::TraceRecord> cameras = gametest::RecordsOfKind(trace, "camera");
     ASSERT_GE(cameras.size(), 2u);
     const gametest::TraceRecord &load = cameras[0];
     EXPECT_EQ(load.tick, 0u);
