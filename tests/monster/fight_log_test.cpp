@@ -3,9 +3,12 @@
 // placed with its own state machine, a hero far off, then close by, then
 // striking it blow after blow, then far off again; two of a kind against a
 // hero walking round them; blows of every kind, a guard and a grab; and a
-// second player's hero taking turns with the first. The logs (tests/monster/fight_logs/)
-// hold, tick by tick, every message sent, each blow, effect and sound, and
-// where each actor stands, its state and its life; they were read over
+// second player's hero taking turns with the first; and, for every sample
+// type, an event's show, hold and release, a thrown item and the drops.
+// The logs (tests/monster/fight_logs/) hold, tick by tick, every message
+// sent, each blow, effect, drop and sound, where each actor stands, its
+// state and its life, and each change of its flags (hurtable, targetable,
+// down, held, its model ...), target and status; they were read over
 // against each type's behaviour when kept. Any change to what a fight
 // shows fails here, at the first line that differs: when the change is
 // meant, write the logs again with RW_RECORD_FIGHT_LOGS=1 and read the
@@ -18,6 +21,7 @@
 
 #include "app/game_rand.h"
 #include "monster_scenario.h"
+#include "tools/mkdata/item_data.h"
 #include "tools/mkdata/sample_monsters.h"
 
 namespace fight_log_test {
@@ -41,6 +45,11 @@ std::vector<int32_t> TypesThatAct()
 
 class MonsterFight : public MonsterScenario, public ::testing::WithParamInterface<int32_t> {
 protected:
+    void SetUp() override
+    {
+        MonsterScenario::SetUp();
+        logFlags = true;  // what each actor shows of itself is in the logs too
+    }
     // The monster of the type under test 60 units ahead of the arena's
     // middle, facing it, with the game's draws seeded with `seed`.
     AiObject *PlaceFighter(uint32_t seed)
@@ -178,6 +187,71 @@ TEST_P(MonsterFight, ASecondHeroTakingTurnsGoesAsItsKeptLogSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(TypesThatAct()),
+                         [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
+
+// Every sample type, the characters that stand until spoken to among them.
+class EventFight : public MonsterFight {};
+
+// An event's codes on two of a kind of the first event group, one placed in
+// view and one that only its event shows: another group's show holds them,
+// the release lets them go, their own group's show gives them the event's
+// model while the hero goes far off and comes back; an item thrown near
+// them; the first is told which drop to leave and both are struck down,
+// the second leaving what its drop map gives.
+TEST_P(EventFight, ShowHoldReleaseAndDropsGoAsItsKeptLogSays)
+{
+    constexpr int32_t kGroup = 1;  // the first group: a group of 0 is none
+    game::Srand(11);
+    AiObject *seen = Place(GetParam(), {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f}, kGroup);
+    AiObject *hidden = Place(GetParam(), {40.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f}, kGroup, 0);
+    ASSERT_NE(seen, nullptr);
+    ASSERT_NE(hidden, nullptr);
+    hidden->itemType = mkdata::kSampleSureDropMap;
+    PutHero({0.0f, 0.0f, 20.0f});
+    const float thrownFrom[3] = {10.0f, 0.0f, 45.0f};
+    const auto toBoth = [&](int32_t code, int32_t value) {
+        Control(seen, code, value);
+        Control(hidden, code, value);
+    };
+    for (int t = 1; t <= 900; ++t) {
+        switch (t) {
+        case 60:
+            toBoth(kCtlShowHold, kGroup + 1);  // another group's event
+            break;
+        case 120:
+        case 300:
+            toBoth(kCtlRelease, 0);
+            break;
+        case 180:
+            toBoth(kCtlShowHold, kGroup);
+            break;
+        case 240:
+            PutHero({0.0f, 0.0f, -300.0f});
+            break;
+        case 330:
+            PutHero({0.0f, 0.0f, 30.0f});
+            break;
+        case 360:
+            thrownItems.Throw(5300000, thrownFrom);
+            break;
+        case 480:
+            Control(seen, kCtlDropOverride, 5300010);
+            break;
+        case 540:
+            Hit(seen, kAtkPlain, 5000);
+            break;
+        case 600:
+            Hit(hidden, kAtkPlain, 5000);
+            break;
+        default:
+            break;
+        }
+        Tick();
+    }
+    ExpectAsKept("-event");
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleTypes, EventFight, ::testing::ValuesIn(mkdata::SampleMonsterTypes()),
                          [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
 
 }  // namespace

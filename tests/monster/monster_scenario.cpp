@@ -183,6 +183,65 @@ void MonsterScenario::UseStateMachine(int32_t aiType, CFSF fsf)
     tpl->fsf = std::move(fsf);
 }
 
+namespace {
+
+int32_t IdOf(const AiObject *actor) { return actor != nullptr ? actor->aiId : 0; }
+
+// One letter for each flag an actor shows, '-' where it is clear: active,
+// removed, dying, hurtable, targetable, guarding, grabbed by a hero,
+// grabbable, left out of broadcasts, down, solid, held by an event, the
+// event's model, in its hold state, knocked, found a foe, ignoring foes,
+// fleeing, frozen, hit-stop pending, with a model, seized face to face,
+// a drop named, state locked, animation held, health bar, death tint,
+// status particles, reward counted.
+std::string FlagLetters(const AiObject &a)
+{
+    const std::pair<bool, char> flags[] = {
+        {a.active, 'a'},        {a.removed, 'r'},           {a.dying, 'd'},          {a.hurtable, 'h'},
+        {a.targetable, 't'},    {a.guarding, 'g'},          {a.grabbed, 'b'},        {a.grabbable, 'B'},
+        {a.broadcastExcluded, 'x'}, {a.down, 'w'},          {a.solid, 's'},          {a.eventHeld, 'e'},
+        {a.eventModel, 'm'},    {a.holdState, 'H'},         {a.knock, 'k'},          {a.foundFoe, 'f'},
+        {a.ignoreFoes, 'i'},    {a.fleeActive, 'l'},        {a.frozen, 'z'},         {a.hitStopPending, 'p'},
+        {a.model != nullptr, 'o'}, {a.frontGrab, 'F'},      {a.dropOverride, 'D'},   {a.stateLock, 'L'},
+        {a.animHold, 'n'},      {a.healthBar, 'v'},         {a.deathTint, 'T'},      {a.statusParticles, 'S'},
+        {a.rewardCounted, 'R'},
+    };
+    std::string letters;
+    for (const auto &[set, letter] : flags) {
+        letters += set ? letter : '-';
+    }
+    return letters;
+}
+
+}  // namespace
+
+void MonsterScenario::TraceFlags()
+{
+    for (AiObject *actor = stage.actorHead; actor != nullptr; actor = actor->next) {
+        if (IsHeroType(actor->aiType)) {
+            continue;
+        }
+        const std::string letters = FlagLetters(*actor);
+        const int32_t words[] = {IdOf(actor->target), IdOf(actor->lastAttacker), actor->stateRandom,
+                                 actor->activeStatus, actor->resistance,         actor->grabWord,
+                                 actor->appear};
+        std::string shown = letters;
+        for (int32_t word : words) {
+            shown += ' ' + std::to_string(word);
+        }
+        std::string &last = lastFlags[actor->aiId];
+        if (shown == last) {
+            continue;
+        }
+        last = shown;
+        game::TraceLine line("flags");
+        line.Int(actor->aiId).Word(letters.c_str());
+        for (int32_t word : words) {
+            line.Int(word);
+        }
+    }
+}
+
 void MonsterScenario::Tick(float dt)
 {
     ++tick;
@@ -190,6 +249,9 @@ void MonsterScenario::Tick(float dt)
     ActorFrame frame = MakeActorFrame(&stage, nullptr);
     frame.camera = camera;
     RunActorPass(&stage, dt, frame);
+    if (logFlags && game::TraceOn()) {
+        TraceFlags();
+    }
     while (MSGData *m = hero.PopMessage()) {
         heroInbox.push_back(*m);
         FreeMessage(m);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -166,6 +167,15 @@ protected:
     // tests/`name`.txt of the source tree (see ExpectSameAsKeptLog).
     void ExpectFightAsKept(const std::string &name);
 
+    // With `logFlags` set, each tick traces a "flags" line for every
+    // actor but the heroes whenever what it shows of itself changed: its
+    // flags (see TraceFlags), its target, last attacker and drawn state
+    // random, its status, resistances and grab word. The fight logs then
+    // hold them too.
+    bool logFlags = false;
+    // Traces the flags lines of the actors whose flags changed.
+    void TraceFlags();
+
     gametest::SampleStage sample;
     CSStageManager &stage = sample.stage;
     CSHero hero;
@@ -186,6 +196,7 @@ protected:
     std::vector<MSGData> heroInbox;
     std::vector<gametest::TraceRecord> fxLines;
     std::string tracePath;
+    std::map<int32_t, std::string> lastFlags;  // by AI id: the last flags line traced
     RwV3d camera = {0.0f, 150.0f, -150.0f};
 };
 
