@@ -193,7 +193,8 @@ int32_t IdOf(const AiObject *actor) { return actor != nullptr ? actor->aiId : 0;
 // event's model, in its hold state, knocked, found a foe, ignoring foes,
 // fleeing, frozen, hit-stop pending, with a model, seized face to face,
 // a drop named, state locked, animation held, health bar, death tint,
-// status particles, reward counted.
+// status particles, reward counted, dizzy stars, a hit's freeze running,
+// the second hold, held by a hero, busy.
 std::string FlagLetters(const AiObject &a)
 {
     const std::pair<bool, char> flags[] = {
@@ -204,7 +205,8 @@ std::string FlagLetters(const AiObject &a)
         {a.ignoreFoes, 'i'},    {a.fleeActive, 'l'},        {a.frozen, 'z'},         {a.hitStopPending, 'p'},
         {a.model != nullptr, 'o'}, {a.frontGrab, 'F'},      {a.dropOverride, 'D'},   {a.stateLock, 'L'},
         {a.animHold, 'n'},      {a.healthBar, 'v'},         {a.deathTint, 'T'},      {a.statusParticles, 'S'},
-        {a.rewardCounted, 'R'},
+        {a.rewardCounted, 'R'}, {a.dizzyEffect, 'Z'},       {a.hitStopTimer > 0.0f, 'P'}, {a.grabLock, 'K'},
+        {a.heldByHero, 'y'},    {a.busy, 'u'},
     };
     std::string letters;
     for (const auto &[set, letter] : flags) {
@@ -222,9 +224,15 @@ void MonsterScenario::TraceFlags()
             continue;
         }
         const std::string letters = FlagLetters(*actor);
-        const int32_t words[] = {IdOf(actor->target), IdOf(actor->lastAttacker), actor->stateRandom,
-                                 actor->activeStatus, actor->resistance,         actor->grabWord,
-                                 actor->appear};
+        const MatAnimInstance *look = matAnims.Find(actor);
+        const int32_t words[] = {IdOf(actor->target),
+                                 IdOf(actor->lastAttacker),
+                                 actor->stateRandom,
+                                 actor->activeStatus,
+                                 actor->resistance,
+                                 actor->grabWord,
+                                 actor->appear,
+                                 look != nullptr && look->def != nullptr ? look->def->index : -1};
         std::string shown = letters;
         for (int32_t word : words) {
             shown += ' ' + std::to_string(word);
@@ -239,6 +247,11 @@ void MonsterScenario::TraceFlags()
         for (int32_t word : words) {
             line.Int(word);
         }
+    }
+    const int32_t out = particles.SystemsOut();
+    if (out != systemsOut) {
+        systemsOut = out;
+        game::TraceLine("flags").Word("particles").Int(out);
     }
 }
 

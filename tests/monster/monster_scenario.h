@@ -169,9 +169,10 @@ protected:
 
     // With `logFlags` set, each tick traces a "flags" line for every
     // actor but the heroes whenever what it shows of itself changed: its
-    // flags (see TraceFlags), its target, last attacker and drawn state
-    // random, its status, resistances and grab word. The fight logs then
-    // hold them too.
+    // flags (their letters: FlagLetters), its target, last attacker and drawn state
+    // random, its status, resistances, grab word, appearing and the
+    // material animation it shows; and one whenever the count of particle
+    // systems out changed. The fight logs then hold them too.
     bool logFlags = false;
     // Traces the flags lines of the actors whose flags changed.
     void TraceFlags();
@@ -197,6 +198,7 @@ protected:
     std::vector<gametest::TraceRecord> fxLines;
     std::string tracePath;
     std::map<int32_t, std::string> lastFlags;  // by AI id: the last flags line traced
+    int32_t systemsOut = -1;                   // particle systems out at the last flags lines
     RwV3d camera = {0.0f, 150.0f, -150.0f};
 };
 
