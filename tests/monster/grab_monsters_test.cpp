@@ -558,6 +558,24 @@ TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
             EXPECT_EQ(m->state, blowTo == r.keptTo ? r.keptTo : 0);
             m->removed = true;
         }
+        // A blow leading below 16 with an idle that leads to 38: 1002 takes
+        // the idle's result only below 38, so the blow's state stands; the
+        // others take it, and a state past their last is never entered.
+        SCOPED_TRACE(std::to_string(r.type) + " idle to 38");
+        AiObject *m = Place(r.type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(5);
+        b.State(11).To(0, 38, 1).To(100, 5, 1);
+        b.State(38);
+        UseStateMachine(r.type, b.Build());
+        HeroAhead(60.0f);
+        Hit(m, kAtkPlain, 1);
+        Tick();
+        Enter(m, 11);
+        Tick();
+        EXPECT_EQ(m->state, r.type == 1002 ? 5 : 11);
+        m->removed = true;
     }
 }
 
