@@ -132,7 +132,7 @@ int32_t CSClumpAnimManager::LoadAMF(const char *path)
 
 void CSClumpAnimManager::DropUse(int32_t animIndex)
 {
-    if (animIndex < 0 || static_cast<size_t>(animIndex) >= anims_.size()) {
+    if (animIndex < 0) {
         return;
     }
     AnimInfo &info = anims_[static_cast<size_t>(animIndex)];

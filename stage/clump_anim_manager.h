@@ -127,6 +127,8 @@ public:
 private:
     ClumpInfo *Find(const RpClump *clump) const;
     const MotionRange *RangeOf(const ClumpInfo &info) const;
+    // Gives back one use of a set (an index FindAnimation gave, or a
+    // record's own; -1 is none), freeing it with its last use.
     void DropUse(int32_t animIndex);
     void DestroyRecord(size_t slot);
     // Puts the motion interpolator at the record's time, then the shown

@@ -92,8 +92,8 @@ void CSStageManager::StepStageChange(uint32_t ms)
         return;
     }
     if (stageChange.transition != 0) {
-        const uint32_t left = stageChange.ms - std::min(stageChange.elapsed, stageChange.ms);
-        stageChange.elapsed += std::min(ms, left);
+        stageChange.elapsed =
+            static_cast<uint32_t>(std::min<uint64_t>(stageChange.ms, uint64_t{stageChange.elapsed} + ms));
         const bool fading = g_stageScreens != nullptr && g_stageScreens->isFading() != 0;
         if (stageChange.elapsed < stageChange.ms || fading) {
             return;

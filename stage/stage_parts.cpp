@@ -88,13 +88,9 @@ void CSStageManager::CreateSubObjects1()
     CreateSound();
 }
 
-void CSStageManager::CreateSubObjects2()
-{
-    if (subObjects2Made != 0) {
-        return;
-    }
-    subObjects2Made = 1;
-}
+// The second group of parts made once per run: every part this stage
+// manager holds is made with the first group, so nothing is left for it.
+void CSStageManager::CreateSubObjects2() {}
 
 void CSStageManager::LoadEffectsPack()
 {
