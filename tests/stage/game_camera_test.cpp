@@ -58,6 +58,15 @@ protected:
         return 0;
     }
     RwV3d Focus() const { return V3Add(inputs_.heroes[0], {0.0f, kCameraFocusHeight, 0.0f}); }
+    // One tick of play with the scene's view offered; the play view.
+    RwMatrix PlayBesideScene()
+    {
+        inputs_.sceneView = &scene_;
+        Run(kCameraPlay, 1);
+        return cam_.PlayView();
+    }
+
+    const RwMatrix scene_ = LookingAt({20, 3, 20}, {0, 0, 0});
 
     CSGameCamera cam_;
     CameraInputs inputs_;
@@ -179,10 +188,8 @@ TEST_F(GameCameraTest, BlendBackEndsInModeZeroOnThePlayView)
 
 TEST_F(GameCameraTest, ModeZeroMidBlendEndsIt)
 {
-    const RwMatrix scene = LookingAt({20, 3, 20}, {0, 0, 0});
-    inputs_.sceneView = &scene;
-    Run(kCameraPlay, 1);
-    const RwMatrix play = cam_.PlayView();
+    const RwMatrix &scene = scene_;
+    const RwMatrix play = PlayBesideScene();
     cam_.BlendToScene(camera_, 2.0f);
     Run(kCameraBlendIn, 30);
     EXPECT_TRUE(cam_.BlendRunning());
@@ -231,6 +238,66 @@ TEST_F(GameCameraTest, TimedMoveTurnsToAnActorAndBackInHalfASecond)
     EXPECT_FALSE(cam_.TimedMoveRunning());
     EXPECT_FALSE(cam_.StepTimedMove(kTick));
     EXPECT_EQ(Run(kCameraTurnBack, 3), 1);
+}
+
+TEST_F(GameCameraTest, AZeroSecondBlendIsACut)
+{
+    const RwMatrix &scene = scene_;
+    const RwMatrix play = PlayBesideScene();
+    cam_.BlendToScene(camera_, 0.0f);
+    EXPECT_FALSE(cam_.BlendRunning());
+    EXPECT_EQ(Run(kCameraBlendIn, 1), 0);
+    EXPECT_TRUE(SameView(View(), scene));
+    // Back with no time: mode 6 asks for mode 0 on its first step and
+    // leaves the camera to it, which stands on the play view.
+    cam_.BlendFromScene(camera_, 0.0f);
+    EXPECT_FALSE(cam_.BlendRunning());
+    EXPECT_EQ(Run(kCameraBlendOut, 3), 1);
+    EXPECT_TRUE(SameView(View(), scene));
+    Run(kCameraPlay, 1);
+    EXPECT_TRUE(SameView(View(), play));
+}
+
+TEST_F(GameCameraTest, ABlendIntoASceneWaitsForTheScenesView)
+{
+    Run(kCameraPlay, 1);
+    const RwMatrix start = View();
+    inputs_.sceneView = nullptr;
+    cam_.BlendToScene(camera_, 0.5f);
+    EXPECT_EQ(Run(kCameraBlendIn, 10), 0);
+    EXPECT_TRUE(SameView(View(), start)) << "no scene view yet: the camera stands";
+    EXPECT_TRUE(cam_.BlendRunning());
+    const RwMatrix scene = LookingAt({20, 3, 20}, {0, 0, 0});
+    inputs_.sceneView = &scene;
+    // The time waited counts: the blend goes on from 11 of its 30 ticks.
+    Run(kCameraBlendIn, 1);
+    RwMatrix part{};
+    BlendCameraViews(start, scene, 11.0f / 30.0f, &part);
+    EXPECT_TRUE(SameView(View(), part));
+    Run(kCameraBlendIn, 19);  // the blend's half second is over
+    EXPECT_TRUE(SameView(View(), scene));
+    EXPECT_FALSE(cam_.BlendRunning());
+}
+
+TEST_F(GameCameraTest, WithNoPlayViewYetTheWayBackEndsAtOnce)
+{
+    // No hero has been followed yet: there is no play view to go back to.
+    inputs_.heroCount = 0;
+    const RwMatrix placed = LookingAt({7, 7, 7}, {0, 0, 0});
+    SetView(placed);
+    cam_.PrepareTimedMoveBack(camera_, 0.5f);
+    EXPECT_EQ(Run(kCameraTurnBack, 3), 1);
+    EXPECT_FALSE(cam_.TimedMoveRunning());
+    EXPECT_TRUE(SameView(View(), placed));
+    cam_.BlendFromScene(camera_, 0.5f);
+    EXPECT_EQ(Run(kCameraBlendOut, 3), 1);
+    EXPECT_FALSE(cam_.BlendRunning());
+    // Once a hero stands, a later turn back with nothing prepared is over at
+    // once too: nothing of the ended ones is left running.
+    inputs_.heroCount = 1;
+    EXPECT_EQ(Run(kCameraTurnBack, 3), 1);
+    EXPECT_EQ(Run(kCameraBlendOut, 3), 1);
+    EXPECT_TRUE(SameView(View(), placed));
 }
 
 TEST_F(GameCameraTest, SaveAndRestoreTheMatrix)

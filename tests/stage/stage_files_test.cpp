@@ -591,14 +591,18 @@ TEST(StageFilesChecks, PlacementBlocks)
     EXPECT_GE(t.file.ProblemCount(), 7);
     // A model is FOLDER\id with an id of letters, digits and '_' shorter
     // than 32; a bad one is said and the actor stands without a model,
-    // while a good one after it is taken.
+    // while a good one after it is taken; one character is an id too.
     Text models("AI\n{\nAIType: 1005\nModel: 1200000\nModel: MONSTER\\12-00\nModel: MONSTER\\\n"
                 "Model: MONSTER\\" + std::string(32, '7') + "\n}\n"
-                "AI\n{\nAIType: 1006\nModel: MONSTER\\12-00\nModel: breakobj\\" + std::string(31, '7') + "\n}\n");
+                "AI\n{\nAIType: 1006\nModel: MONSTER\\12-00\nModel: breakobj\\" + std::string(31, '7') + "\n}\n"
+                "AI\n{\nAIType: 1007\nModel: NPC\\7\n}\n");
     gametest::CaptureDiagnostics();
     ASSERT_TRUE(ReadPlacements(&models.file, &read));
     const std::string said = gametest::TakeDiagnostics();
-    ASSERT_EQ(read.size(), 2u);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[2].hasModel);
+    EXPECT_EQ(read[2].modelFolder, ModelFolder::kNpc);
+    EXPECT_STREQ(read[2].modelId, "7");
     EXPECT_FALSE(read[0].hasModel);
     EXPECT_STREQ(read[0].modelId, "");
     EXPECT_TRUE(read[1].hasModel);
@@ -610,7 +614,7 @@ TEST(StageFilesChecks, PlacementBlocks)
               "TEST.TXT:6: Model: '' is no model id\n"
               "TEST.TXT:7: Model: '77777777777777777777777777777777' is no model id\n"
               "TEST.TXT:12: Model: '12-00' is no model id\n"
-              "TEST.TXT:14: the file does not say how many actors it holds\n");
+              "TEST.TXT:19: the file does not say how many actors it holds\n");
     // 0 is a value of the event, territory and drawing keys (none), not a
     // problem: the last line of each key holds.
     Text zeros("AINum: 1\nAI\n{\nAIType: 1000\nEventID: 4\nTerritory: 2\nIsRender: 1\n"
