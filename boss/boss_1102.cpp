@@ -134,9 +134,7 @@ void CSBoss1102::StateWork(int32_t *next, float dt)
             SecondThrowDelay += dt;
         } else if (!SecondThrowDone) {
             const RwV3d toward = monster::Flat(V3Sub(AimPoint, *GetPositionPtr()));
-            if (V3Length(toward) > 0.0f) {
-                SetDirection(toward);
-            }
+            SetDirection(toward);  // a zero direction leaves the facing
             CSBoss1102ShotPool *shots = boss_1102::Shots();
             if (stateRandom < boss_1102::kSecondThrowBelow && shots != nullptr) {
                 shots->Throw(UserFramePosition(this, boss_1102::kSecondThrowHand), BossMatrix(this), AimPoint, 1);

@@ -214,9 +214,7 @@ void CSBoss1103::Act(int32_t *next, float dt)
     if (state == boss_1103::kSnapState && target != nullptr &&
         TargetCosineFromBehind(this) <= monster::CosHalfAngle(this, false)) {
         const RwV3d toward = monster::Flat(V3Sub(*target->GetPositionPtr(), *GetPositionPtr()));
-        if (V3Length(toward) > 0.0f) {
-            SetDirection(V3Normalized(toward, toward));
-        }
+        SetDirection(V3Normalized(toward, toward));  // a zero direction leaves the facing
     }
     if (monster::IsOneOf(state, boss_1103::kTurnStates)) {
         TurnTowardFoe(this, dt);

@@ -70,9 +70,7 @@ void FaceTargetOnEntry(AiObject *boss, std::span<const int32_t> states, bool *do
     *done = true;
     const RwV3d toward = boss->target != nullptr ? *boss->target->GetPositionPtr() : boss->home;
     const RwV3d direction = Flat(V3Sub(toward, *boss->GetPositionPtr()));
-    if (V3Length(direction) > 0.0f) {
-        boss->SetDirection(V3Normalized(direction, direction));
-    }
+    boss->SetDirection(V3Normalized(direction, direction));  // a zero direction leaves the facing
 }
 
 void WalkerTurn(AiObject *boss, float dt)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "actor/item_manager.h"
@@ -526,6 +527,43 @@ TEST_F(BossFrame, OutOfSightSomeBossesWaitOneSecondBeforeWalkingHome)
             }
         }
         boss->removed = true;
+    }
+}
+
+// A boss without a target counts as at home up to 10 from it, the edge
+// included: exactly 10 off it stands (input 0), a little further it walks
+// home, both when no hero is left in sight (past the second some wait) and
+// when the one in sight is not its to take (a hero out of play standing by).
+// (Each walk input leads here to state 2.)
+TEST_F(BossFrame, TenFromHomeABossWithoutATargetStillStandsAtHome)
+{
+    // Each boss and its walk input.
+    const std::pair<int32_t, int32_t> bosses[] = {{1101, 1}, {1102, 1}, {1103, 5}, {1104, 1}, {1106, 5},
+                                                  {1107, 1}, {1108, 6}, {1109, 1}, {1110, 1}};
+    for (const auto &[type, walk] : bosses) {
+        SCOPED_TRACE(type);
+        for (const bool inSight : {false, true}) {
+            SCOPED_TRACE(inSight ? "a hero in sight it ignores" : "no hero in sight");
+            for (const float off : {10.0f, 10.5f}) {
+                SCOPED_TRACE(off);
+                AiObject *boss = Place(type, kHome, kSouth);
+                FsfBuilder b;
+                for (int32_t s = 0; s <= boss::BossTraitsOf(type)->holdState; ++s) {
+                    b.State(s);
+                }
+                b.State(0).To(walk, 2, 1);
+                UseStateMachine(type, b.Build());
+                EnterBoss(boss, 0);
+                boss->SetPosition({kHome.x + off, 0.0f, kHome.z});
+                boss->lostTargetTimer = 2.0f;
+                hero.removed = inSight;
+                PutHero(inSight ? RwV3d{kHome.x + off, 0.0f, kHome.z - bosstest::SensingBandsOf(boss).sight} : kFarAway);
+                TicksUntil([&] { return boss->state != 0; }, 90);
+                EXPECT_EQ(boss->state, off > 10.0f ? 2 : 0);
+                boss->removed = true;
+                hero.removed = false;
+            }
+        }
     }
 }
 
