@@ -299,6 +299,23 @@ TEST_F(Application, InAWindowFocusLossLeavesTheMovieAlone)
     EXPECT_FALSE(IsMoviePlaying());
 }
 
+// Start on pad 0 skips only the start-up movie: a movie the screens or an
+// event play goes on until they stop it.
+TEST_F(Application, StartLeavesAMovieTheGamePlaysToItsScreen)
+{
+    const std::string script = apptest::ScratchFolder("application-start") + "/start.txt";
+    apptest::WriteText(script, "1 key Enter 1\n");
+    options_.inputScript = script;
+    Make(1);
+    ASSERT_TRUE(apptest::CopyInterfacePacks(root_)) << "no sample data: build the sample-data target";
+    const std::string clip = movietest::Clip("APP.BIK");
+    PlayMovie(clip.c_str());
+    app_.Tick(1);
+    ASSERT_EQ(app_.gameSystem->padStates[2][0].buttons[kPadStart], kPadPressedState);
+    EXPECT_TRUE(IsMoviePlaying());
+    StopMovie();
+}
+
 TEST(Options, HeroLifeTakesATickAndALifeAndRepeats)
 {
     const char *argv[] = {"game", "--hero-life", "30:0", "--hero-life", "90:1500"};
