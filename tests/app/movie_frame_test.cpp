@@ -5,6 +5,7 @@
 #include "app/movie_frame.h"
 #include "movie/movie.h"
 #include "platform/movie/movie_test_support.h"
+#include "rwsdk/driver/d3d8/d3d8raster.h"
 #include "support/engine/headless_screen.h"
 
 namespace {
@@ -70,8 +71,9 @@ TEST(MovieFit, PicturesKeepTheirShapeCentredWithBars)
     }
 }
 
-// A frame goes only into a raster of the movie's own size: none, or one
-// of another size, takes nothing and leaves the frame for the right one.
+// A frame goes only into a raster of the movie's own size that it can
+// lock: none, one of another size or one locked already takes nothing and
+// leaves the frame for the right one.
 TEST_F(MovieFrame, AFrameGoesOnlyIntoARasterOfTheMoviesSize)
 {
     Open(640, 480);
@@ -86,6 +88,10 @@ TEST_F(MovieFrame, AFrameGoesOnlyIntoARasterOfTheMoviesSize)
         EXPECT_FALSE(game::UploadMovieFrame(&player, other)) << width << " x " << height;
         RwRasterDestroy(other);
     }
+    // The right one while another holds it locked takes nothing either.
+    ASSERT_NE(RwRasterLock(raster, 0, rwRASTERLOCKREAD), nullptr);
+    EXPECT_FALSE(game::UploadMovieFrame(&player, raster));
+    RwRasterUnlock(raster);
     EXPECT_TRUE(game::UploadMovieFrame(&player, raster));
 }
 

@@ -127,6 +127,7 @@ TEST_F(SamplePacks, OpeningAnotherPackClosesTheFirst)
 {
     RwTexDictionary *current = RwTexDictionaryGetCurrent();
     const int before = TexturesIn(current);
+    EXPECT_FALSE(PackOpenHook());  // nothing stands in for an open
     ASSERT_TRUE(zuOpenPack(kStagePack));
     ASSERT_TRUE(zuOpenPack(kLanguagePack));
     EXPECT_EQ(TexturesIn(current), before + 1);
