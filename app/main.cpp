@@ -56,15 +56,16 @@ int main(int argc, char **argv)
         // Headless runs have no one to ask and take the first mode; so does
         // a run whose box cannot be shown (no display, or a bare X server
         // without the fonts the box is drawn in).
+        constexpr int kFirstMode = 1;  // a 640 x 480 window
         std::string why;
-        options.mode = options.headless ? 1 : ChooseGameMode(&why);
+        options.mode = options.headless ? kFirstMode : ChooseGameMode(&why);
         if (options.mode == 0) {
             return 0;  // the choice was closed
         }
         if (options.mode < 0) {
             std::fprintf(stderr, "game: the Game Mode box cannot be shown (%s); mode 1 is taken (--mode chooses)\n",
                          why.c_str());
-            options.mode = 1;
+            options.mode = kFirstMode;
         }
     }
     SetLanguageIndex(options.language);
