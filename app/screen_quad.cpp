@@ -1,6 +1,7 @@
 // Placing and drawing 2D quads.
 #include "app/screen_quad.h"
 
+#include <iterator>
 #include <vector>
 
 #include "app/screen_coords.h"
@@ -9,7 +10,9 @@ namespace game {
 
 namespace {
 
-constexpr size_t kQuadsPerCall = 10000 / 6;
+constexpr size_t kCornersPerQuad = sizeof(ScreenQuad::corners) / sizeof(RwIm2DVertex);
+// The engine's 2D index buffer holds 10000 indices.
+constexpr size_t kQuadsPerCall = 10000 / std::size(kQuadIndices);
 
 }  // namespace
 
@@ -49,18 +52,19 @@ void DrawScreenQuads(const ScreenQuad *quads, size_t count, RwRaster *raster)
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
     // The 2D layer faces the screen whatever the scene under it left culled.
     RwSetRenderState(rwRENDERSTATECULLMODE, RwRenderStateValue(rwCULLMODECULLNONE));
-    // The engine's 2D index buffer holds 10000 indices: at most 1666 quads a call.
+    // At most 1666 quads a call, the index buffer's worth.
     for (size_t first = 0; first < count; first += kQuadsPerCall) {
         const size_t n = count - first < kQuadsPerCall ? count - first : kQuadsPerCall;
         std::vector<RwImVertexIndex> indices;
-        indices.reserve(n * 6);
+        indices.reserve(n * std::size(kQuadIndices));
         for (size_t q = 0; q < n; ++q) {
             for (RwImVertexIndex i : kQuadIndices) {
-                indices.push_back(static_cast<RwImVertexIndex>(q * 4 + i));
+                indices.push_back(static_cast<RwImVertexIndex>(q * kCornersPerQuad + i));
             }
         }
         RwIm2DDrawIndexedPrimitive(rwPRIMTYPETRILIST, const_cast<RwIm2DVertex *>(quads[first].corners),
-                                   static_cast<RwInt32>(n * 4), indices.data(), static_cast<RwInt32>(indices.size()));
+                                   static_cast<RwInt32>(n * kCornersPerQuad), indices.data(),
+                                   static_cast<RwInt32>(indices.size()));
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
 }
