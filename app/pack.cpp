@@ -347,12 +347,10 @@ bool zuOpenPackMemory(const char *strPath, const RawFileBuffer *memory)
 
 bool zuTryOpenPack(const char *strPath, const RawFileBuffer *memory) { return Open(strPath, memory, true); }
 
+// A pack that is not open is the empty record: closing it releases nothing.
 void zuClosePack()
 {
     CSRenderLockGuard lock;
-    if (!pack.open) {
-        return;
-    }
     ReleaseTextures(&pack);
     if (pack.stream != nullptr) {
         std::fclose(pack.stream);
