@@ -71,7 +71,7 @@ zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = 
     return file;
 }
 
-// One byte, or -1 at the end.
+// One byte, or EOF at the end.
 int GetByte(zuFile *file)
 {
     if (file->fp != nullptr) {
@@ -79,12 +79,12 @@ int GetByte(zuFile *file)
     }
     if (file->pos >= file->size) {
         file->eof = true;
-        return -1;
+        return EOF;
     }
     return file->data[file->pos++];
 }
 
-// The next byte without taking it, or -1.
+// The next byte without taking it, or EOF.
 int PeekByte(zuFile *file)
 {
     if (file->fp != nullptr) {
@@ -94,7 +94,7 @@ int PeekByte(zuFile *file)
         }
         return c;
     }
-    return file->pos < file->size ? file->data[file->pos] : -1;
+    return file->pos < file->size ? file->data[file->pos] : EOF;
 }
 
 // One byte with text mode's line ends: a carriage return before a line feed is dropped.
@@ -107,15 +107,15 @@ int GetTextByte(zuFile *file)
     return c;
 }
 
-// One UTF-16LE unit, or -1 (an odd last byte is dropped).
+// One UTF-16LE unit, or EOF (an odd last byte is dropped).
 int GetUnit(zuFile *file)
 {
     const int lo = GetByte(file);
     if (lo < 0) {
-        return -1;
+        return EOF;
     }
     const int hi = GetByte(file);
-    return hi < 0 ? -1 : lo | (hi << 8);
+    return hi < 0 ? EOF : lo | (hi << 8);
 }
 
 int PeekUnit(zuFile *file)
@@ -128,7 +128,7 @@ int PeekUnit(zuFile *file)
         return unit;
     }
     if (file->pos + 2 > file->size) {
-        return -1;
+        return EOF;
     }
     return file->data[file->pos] | (file->data[file->pos + 1] << 8);
 }
