@@ -92,8 +92,8 @@ bool CSApplication::Create(HWND window, const game::Options &options)
     SetDataRootPath(WorkingFolder().c_str());
 
     // The game system, the input, the sound front-end and the movie player.
-    uint32_t width = 0;
-    uint32_t height = 0;
+    uint32_t width{};
+    uint32_t height{};
     ClientSize(&width, &height);
     gameSystem = new CSGameSystem;
     if (!gameSystem->Create(width, height, GetLanguageIndex())) {

@@ -27,7 +27,7 @@ std::string GlyphName(size_t index, char16_t code)
 
 bool ReadGlyph(ByteReader *in, FontGlyph *g)
 {
-    uint16_t code = 0;
+    uint16_t code{};
     bool ok = in->U16(&code) && in->U16(&g->page) && in->U16(&g->x) && in->U16(&g->y) && in->U16(&g->w) &&
               in->U16(&g->h) && in->I16(&g->xOffset) && in->I16(&g->yOffset) && in->I16(&g->advance);
     g->code = static_cast<char16_t>(code);
@@ -41,8 +41,8 @@ bool ReadFontFile(const uint8_t *bytes, size_t size, FontFile *font, std::string
     *font = FontFile{};
     ByteReader in(bytes, size);
     const uint8_t *magic = nullptr;
-    uint16_t pageCount = 0;
-    uint32_t glyphCount = 0;
+    uint16_t pageCount{};
+    uint32_t glyphCount{};
     if (!in.Bytes(4, &magic) || !in.U16(&font->lineHeight) || !in.U16(&font->baseline) ||
         !in.U16(&font->pageWidth) || !in.U16(&font->pageHeight) || !in.U16(&pageCount) || !in.U32(&glyphCount)) {
         return Fail(error, "shorter than its header", font);

@@ -195,7 +195,7 @@ bool CSGameSystem::LoadFont()
 {
     const char *path = FontPath(language);
     std::vector<uint8_t> bytes;
-    bool read = false;
+    bool read{};
     {
         const RequiredFileRead required(path);
         read = zufReadAll(path, &bytes);

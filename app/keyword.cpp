@@ -387,9 +387,9 @@ bool CSKeywordFile::ValuesAt(size_t at, int count, bool integer, double *values,
             ++p;
         }
         const char *end = nullptr;
-        bool ok = false;
+        bool ok{};
         if (integer) {
-            int32_t v = 0;
+            int32_t v{};
             ok = ParseInt(p, &v, &end);
             values[i] = v;
         } else {

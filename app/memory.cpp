@@ -17,7 +17,7 @@ constexpr size_t kHeader = alignof(std::max_align_t) > 16 ? alignof(std::max_ali
 // may refuse them in ways that end the program under the sanitizers).
 constexpr size_t kLargest = size_t{1} << 40;
 
-size_t bytesInUse = 0;  // under the allocator lock
+size_t bytesInUse{};  // under the allocator lock
 
 void *HeaderOf(void *block) { return static_cast<uint8_t *>(block) - kHeader; }
 size_t SizeOf(void *block)

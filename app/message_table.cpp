@@ -181,7 +181,7 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
         *error = "line " + std::to_string(lines.Number()) + ": " + why;
         return false;
     };
-    int64_t count = 0;
+    int64_t count{};
     if (!lines.NextKeyLine(&line)) {
         return fail("no Count line");
     }
@@ -191,8 +191,8 @@ bool ParseMessageTable(const MessageLineSource &next, MessageTable *table, std::
     std::set<int32_t> ids;
     for (int64_t e = 0; e < count; ++e) {
         MessageEntry entry;
-        int64_t id = 0;
-        int64_t texts = 0;
+        int64_t id{};
+        int64_t texts{};
         if (!lines.NextKeyLine(&line)) {
             return fail("the file ends before entry " + std::to_string(e + 1) + " of " + std::to_string(count));
         }

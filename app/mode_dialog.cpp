@@ -24,7 +24,7 @@ int ChooseGameMode(std::string *why)
         nullptr,
     };
     int chosen = -1;
-    int shown = 0;
+    int shown{};
     // A quit signal ends the box as closing it does.
     if (!ShowBoxUntilQuitSignal([&] { shown = SDL_ShowMessageBox(&box, &chosen); })) {
         return 0;

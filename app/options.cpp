@@ -38,7 +38,7 @@ bool ParseScreenshot(const char *text, Screenshot *shot)
 
 bool TakeMode(const char *value, Options *options)
 {
-    uint32_t number = 0;
+    uint32_t number{};
     ModeChoice choice{};
     if (!ParseNumber(value, &number) || !ModeChoiceOf(static_cast<int>(number), &choice)) {
         return false;

@@ -11,7 +11,7 @@
 struct WorkerThread {
     std::thread thread;
     std::atomic<bool> ended{false};
-    uint32_t result = 0;  // written by the thread before `ended`, read after the join
+    uint32_t result{};  // written by the thread before `ended`, read after the join
 };
 
 namespace {
