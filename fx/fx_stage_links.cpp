@@ -176,7 +176,7 @@ void ConnectEventEffectLinks()
     l.startExplosion = [](const RwV3d &position) {
         CCGEManager *ge = Stage() != nullptr ? Stage()->geManager : nullptr;
         if (ge != nullptr && ge->explosion != nullptr) {
-            ge->explosion->Start(position, 0, 1);
+            ge->explosion->Start(position);
         }
     };
 }

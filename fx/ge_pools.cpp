@@ -229,7 +229,7 @@ bool CSGeBarrelBomb::Start(const RwMatrix *matrix)
     return true;
 }
 
-int32_t CSGeExplosion::Start(const RwV3d &position, int32_t, int32_t)
+int32_t CSGeExplosion::Start(const RwV3d &position)
 {
     return BeginRing(position, Facts().ring, Facts().ringRadius, 0.0f);
 }

@@ -86,7 +86,7 @@ public:
 class CSGeExplosion : public CSGePool {
 public:
     CSGeExplosion() : CSGePool(kGeExplosion) {}
-    int32_t Start(const RwV3d &position, int32_t unused, int32_t withLight);
+    int32_t Start(const RwV3d &position);
 };
 
 class CSGeModelPool : public CSGePool {

@@ -23,7 +23,7 @@ const CSXdtModel *CSStageDynEffects::Source(const char *path)
         }
     }
     auto model = std::make_unique<CSXdtModel>();
-    if (model->LoadXdt(world_, path, 0) == nullptr) {
+    if (model->LoadXdt(world_, path) == nullptr) {
         model.reset();
     }
     sources_.emplace_back(path, std::move(model));
@@ -43,7 +43,7 @@ int32_t CSStageDynEffects::Take(const char *xdtA, const char *xdtB)
         for (int k = 0; k < 2; ++k) {
             const CSXdtModel *source = Source(paths[k]);
             if (source != nullptr) {
-                slot.models[k].CloneFrom(source, 0, 0);
+                slot.models[k].CloneFrom(source);
             }
         }
         return static_cast<int32_t>(i);

@@ -30,7 +30,7 @@ const CSXdtEffectPool::Source *CSXdtEffectPool::SourceFor(int32_t id)
     } else {
         source.kind = kXdtGenericDrop;
     }
-    if (source.model->LoadXdt(world_, path, 0) == nullptr) {
+    if (source.model->LoadXdt(world_, path) == nullptr) {
         source.model.reset();  // remembered, so the files are not looked for again
     }
     sources_.push_back(std::move(source));
@@ -47,7 +47,7 @@ XdtEffectEntry *CSXdtEffectPool::Spawn(int32_t id, const RwV3d &position, int32_
         }
     }
     const Source *source = entry != nullptr ? SourceFor(id) : nullptr;
-    if (source == nullptr || entry->model.CloneFrom(source->model.get(), 0, 0) == nullptr) {
+    if (source == nullptr || entry->model.CloneFrom(source->model.get()) == nullptr) {
         return nullptr;
     }
     entry->id = id;

@@ -56,7 +56,7 @@ float Wrap01(float v) { return v - std::floor(v); }
 
 }  // namespace
 
-RpClump *CSXdtModel::LoadXdt(RpWorld *world, const char *path, uint32_t)
+RpClump *CSXdtModel::LoadXdt(RpWorld *world, const char *path)
 {
     if (clump_ != nullptr) {
         return clump_;
@@ -96,7 +96,7 @@ RpClump *CSXdtModel::LoadXdt(RpWorld *world, const char *path, uint32_t)
     return clump_;
 }
 
-RpClump *CSXdtModel::CloneFrom(const CSXdtModel *source, int32_t, uint32_t)
+RpClump *CSXdtModel::CloneFrom(const CSXdtModel *source)
 {
     if (source == nullptr || source->clump_ == nullptr) {
         return nullptr;

@@ -28,10 +28,10 @@ public:
     // is hidden. Returns the clump, at once when already loaded; null when
     // the descriptor or its model cannot be read. `world` (may be null) is
     // where Show puts the model.
-    RpClump *LoadXdt(RpWorld *world, const char *path, uint32_t flags);
+    RpClump *LoadXdt(RpWorld *world, const char *path);
     // A hidden copy of a loaded model's clump and animation; null when the
     // source holds none.
-    RpClump *CloneFrom(const CSXdtModel *source, int32_t unused, uint32_t flags);
+    RpClump *CloneFrom(const CSXdtModel *source);
     // Advances the clock; true once a model with a play count has played
     // it through (it then holds its last frame).
     bool Advance(float ms);

@@ -8,9 +8,9 @@ CSXdtModel *CSXdtModelChain::Add(RpWorld *world, const char *path)
     auto model = std::make_unique<CSXdtModel>();
     RpClump *clump = nullptr;
     if (models_.empty()) {
-        clump = model->LoadXdt(world, path, 0);
+        clump = model->LoadXdt(world, path);
     } else {
-        clump = model->CloneFrom(models_.front().get(), 0, 0);
+        clump = model->CloneFrom(models_.front().get());
     }
     if (clump == nullptr) {
         return nullptr;

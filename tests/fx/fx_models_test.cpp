@@ -338,9 +338,9 @@ TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
 {
     WriteGlow();
     CSXdtModel model;
-    RpClump *clump = model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0);
+    RpClump *clump = model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT");
     ASSERT_NE(clump, nullptr);
-    EXPECT_EQ(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), clump);  // at once
+    EXPECT_EQ(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), clump);  // at once
     EXPECT_EQ(model.FrameIndex(), 0);
     EXPECT_FALSE(model.Advance(160.0f));
     EXPECT_EQ(model.FrameIndex(), 1);
@@ -353,7 +353,7 @@ TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
 
     // Scrolling: every vertex keeps its own coordinates plus one offset.
     CSXdtModel copy;
-    ASSERT_NE(copy.CloneFrom(&model, 0, 0), nullptr);
+    ASSERT_NE(copy.CloneFrom(&model), nullptr);
     copy.Show(true);
     copy.Advance(300.0f);
     const RwTexCoords offset = copy.ScrollOffset();
@@ -383,11 +383,11 @@ TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
     Write("RESOURCE/FX/XDT/3300100.XDT",
           "Model: CARD.DFF\nFrameNum: 2\nFrame: ITEMA, 150\nFrame: ITEMB, 50\n");
     CSXdtModel model;
-    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     EXPECT_FALSE(model.IsShown());  // loaded hidden
     model.Show(true);
     model.Release();
-    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     EXPECT_FALSE(model.IsShown());  // and so again after a release
     model.Show(true);
     RpMaterial *material = RpGeometryGetMaterial(RpAtomicGetGeometry(FirstAtomic(model.Clump())), 0);
@@ -418,7 +418,7 @@ TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
     // Scrolling backwards wraps into the picture: -0.08 reads 0.92.
     Write("RESOURCE/FX/XDT/3300200.XDT", "Model: CARD.DFF\nFrameNum: 1\nFrame: ITEMA, 150\nScroll: -0.5, 0\n");
     CSXdtModel back;
-    ASSERT_NE(back.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300200.XDT", 0), nullptr);
+    ASSERT_NE(back.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300200.XDT"), nullptr);
     back.Advance(160.0f);
     EXPECT_NEAR(back.ScrollOffset().u, 0.92f, 1e-4f);
 }
@@ -445,9 +445,18 @@ TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)
     EXPECT_EQ(item->state, kXdtSpringing);
     EXPECT_EQ(world.sounds, (std::vector<int32_t>{kXdtDropSound, kXdtDropSound, kXdtDropSound}));
     EXPECT_EQ(world.Trace()[0], "fx drop 4010100 1.00 0.00 2.00");
+    // The item springs up out of its drop and falls back onto it.
+    float highest = 0.0f;
     for (int i = 0; i < 90; ++i) {
         pool.Update(0.016f);
+        if (item->state == kXdtSpringing) {
+            const float y = RwFrameGetLTM(RpClumpGetFrame(item->model.Clump()))->pos.y;
+            EXPECT_NEAR(y, item->height, 1e-4f) << i;
+            highest = std::max(highest, y);
+        }
     }
+    EXPECT_GT(highest, 0.5f);
+    EXPECT_NEAR(RwFrameGetLTM(RpClumpGetFrame(item->model.Clump()))->pos.y, 0.0f, 1e-4f);
     EXPECT_EQ(item->state, kXdtResting);
     EXPECT_EQ(item->height, 0.0f);
     EXPECT_EQ(effect->state, kXdtFree);  // its two plays are over
@@ -807,7 +816,7 @@ TEST_F(FxModels, AnXdtWithPlayCountZeroLoops)
 {
     WriteGlow(0);
     CSXdtModel model;
-    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     EXPECT_FALSE(model.Advance(160.0f));
     EXPECT_EQ(model.FrameIndex(), 1);
     bool ended = false;
@@ -821,7 +830,7 @@ TEST_F(FxModels, AnXdtWithPlayCountZeroLoops)
     EXPECT_EQ(model.FrameIndex(), 0);  // and on into the 52nd
     // Each frame shows from the very millisecond its time starts.
     CSXdtModel exact;
-    ASSERT_NE(exact.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+    ASSERT_NE(exact.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     exact.Advance(149.0f);
     EXPECT_EQ(exact.FrameIndex(), 0);
     exact.Advance(1.0f);
@@ -876,7 +885,7 @@ TEST_F(SampleFloor, AnEffectModelIsInTheWorldOnlyWhileShown)
     ASSERT_NE(world, nullptr);
     {
         CSXdtModel model;
-        ASSERT_NE(model.LoadXdt(world, "\\RESOURCE\\FX\\XDT\\3300100.XDT", 0), nullptr);
+        ASSERT_NE(model.LoadXdt(world, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
         EXPECT_EQ(RpClumpGetWorld(model.Clump()), nullptr);  // loaded hidden
         model.Show(true);
         EXPECT_EQ(RpClumpGetWorld(model.Clump()), world);

@@ -59,6 +59,21 @@ protected:
     CCGEManager manager;
 };
 
+// Instances first .. first + count - 1 of the pool stand in turn on the ring
+// of `radius` around `centre` at its height: the first due +x, each next a
+// count-th of a turn on from +x towards +z.
+template <typename Where>
+void ExpectOnRing(const CSGePool &pool, int32_t first, int32_t count, const RwV3d &centre, float radius, Where where)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const RwV3d at = where(pool.Instance(first + i));
+        const float angle = 6.2831853f * static_cast<float>(i) / static_cast<float>(count);
+        EXPECT_NEAR(at.x, centre.x + radius * std::cos(angle), 1e-3f) << i;
+        EXPECT_NEAR(at.z, centre.z + radius * std::sin(angle), 1e-3f) << i;
+        EXPECT_EQ(at.y, centre.y) << i;
+    }
+}
+
 TEST_F(GeManager, ThousandMoneyIsTwentyPiecesThatReachTheNearestHeroesEarnings)
 {
     hero1.position = {10.0f, 0.0f, 0.0f};
@@ -215,15 +230,11 @@ TEST_F(GeManager, EachPoolStartsWhatItHoldsAtThePlaceAskedAndThenNothing)
     // An explosion: eight blasts on a ring of radius 6 and its sound, once a
     // start; the third finds the pool dry and stays silent.
     const RwV3d blast = {20.0f, 1.0f, -5.0f};
-    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 8);
+    EXPECT_EQ(manager.explosion->Start(blast), 8);
     EXPECT_EQ(world.sounds, (std::vector<int32_t>{6500320}));
-    for (int32_t i = 0; i < 8; ++i) {
-        const RwV3d at = manager.explosion->Instance(i).position;
-        EXPECT_NEAR(std::hypot(at.x - blast.x, at.z - blast.z), 6.0f, 1e-4f) << i;
-        EXPECT_EQ(at.y, blast.y);
-    }
-    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 8);
-    EXPECT_EQ(manager.explosion->Start(blast, 0, 1), 0);
+    ExpectOnRing(*manager.explosion, 0, 8, blast, 6.0f, [](const GeInstance &b) { return b.position; });
+    EXPECT_EQ(manager.explosion->Start(blast), 8);
+    EXPECT_EQ(manager.explosion->Start(blast), 0);
     EXPECT_EQ(world.sounds, (std::vector<int32_t>{6500320, 6500320}));
 }
 
@@ -259,6 +270,9 @@ TEST_F(GeManager, TheVolleyLandsOneShotOnTheTargetAndSevenOnTheRadiusTenCircle)
     }
     EXPECT_EQ(onCentre, 1);
     EXPECT_EQ(onCircle, 7);
+    // The first at the aim, then the circle's seven evenly spread, due +x
+    // first and on counter to the clock (seen from above: +x towards +z).
+    ExpectOnRing(*manager.boss1102Shots, 1, 7, target, 10.0f, [](const GeInstance &shot) { return shot.to; });
     // Each lands on its point within its life (a frame's flight at most away).
     Run(3.0f);
     EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 0);
@@ -368,15 +382,15 @@ TEST_F(GeManager, TheBarrelExplosionReachesThirtyUnits)
     const auto near = [](float x, float y, float z) { return RwV3d{100.0f + x, 5.0f + y, -50.0f + z}; };
     FakeActor bombNear;
     bombNear.aiType = 10028;
-    bombNear.position = near(0.0f, 0.0f, 29.0f);
+    bombNear.position = near(0.0f, 0.0f, 30.0f);  // at the edge of the reach: still in it
     FakeActor bombFar;
     bombFar.aiType = 10029;
     bombFar.position = near(31.0f, 0.0f, 0.0f);
     FakeActor npc;
     npc.aiType = 105;  // below 1000: not hit
     npc.position = near(1.0f, 0.0f, 0.0f);
-    hero1.position = near(29.0f, 0.0f, 0.0f);
-    hero2.position = near(0.0f, 31.0f, 0.0f);
+    hero1.position = near(30.0f, 0.0f, 0.0f);
+    hero2.position = near(0.0f, 30.01f, 0.0f);
     world.actors = {&hero1, &hero2, &bombNear, &bombFar, &npc};
     manager.Create({});
     EXPECT_FALSE(manager.barrelBomb->Start(nullptr));  // no place: nothing blows

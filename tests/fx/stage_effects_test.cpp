@@ -175,6 +175,9 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     EXPECT_EQ(stage.fxPackages->PackagesInUse(), 0);
     EXPECT_EQ(stage.geManager->InstancesInUse(), 0);
     EXPECT_EQ(stage.particleManager->FindTemplate("BOMSPARK.ZUS"), nullptr);
+    // The effects pack's kinds, read once for the whole game, stay.
+    EXPECT_NE(stage.particleManager->FindTemplate("3400400.zus"), nullptr);
+    EXPECT_NE(stage.particleManager->FindTemplate("fire_l.zus"), nullptr);
     EXPECT_EQ(stage.weather->RainState(), 0);
     EXPECT_FALSE(stage.weather->IsFogOn());
     // The stage's weather ended with it: no streaks, no fog, no drop still
