@@ -51,25 +51,22 @@ const CharacterParams &ParamsOf(const AiObject *actor)
 
 namespace {
 
-int32_t Step(AiObject *actor, int32_t *next, int32_t input, int32_t animEnded)
+int32_t Step(AiObject *actor, int32_t *next, int32_t input, bool animEnded)
 {
     CFSF *fsf = actor->Fsf();
     if (fsf == nullptr) {
         return -1;
     }
     fsf->SetState(actor->state);
-    *next = fsf->NextState(input, animEnded);
+    *next = fsf->NextState(input, static_cast<int32_t>(animEnded));
     return *next;
 }
 
 }  // namespace
 
-int32_t FeedInput(AiObject *actor, int32_t *next, int32_t input)
-{
-    return Step(actor, next, input, actor->animEnded ? 1 : 0);
-}
+int32_t FeedInput(AiObject *actor, int32_t *next, int32_t input) { return Step(actor, next, input, actor->animEnded); }
 
-int32_t FeedInputEnded(AiObject *actor, int32_t *next, int32_t input) { return Step(actor, next, input, 1); }
+int32_t FeedInputEnded(AiObject *actor, int32_t *next, int32_t input) { return Step(actor, next, input, true); }
 
 void SetFrozen(AiObject *actor, bool frozen)
 {

@@ -40,5 +40,5 @@ void UpdateMonster(AiObject *actor, float dt)
     }
     // A monster standing in play with its model is one a boss may trade
     // places with (boss 1108's partners); dying or gone, it is not.
-    actor->partnerReady = !actor->removed && !actor->dying && actor->model != nullptr ? 1 : 0;
+    actor->partnerReady = static_cast<int32_t>(!actor->removed && !actor->dying && actor->model != nullptr);
 }
