@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "app/game_rand.h"
 #include "monster/kit_common.h"
 #include "monster/monster_1003.h"
 #include "stage/v3.h"
@@ -248,6 +249,23 @@ TEST_F(GrabMonsters, Monster1002HoldsAtArmsLengthAndStepsAside)
     const float along = V3Dot(moved, right) * (side == 1 ? -1.0f : 1.0f);
     EXPECT_GT(along, 5.0f);
     EXPECT_EQ(m->SideStep1002(), side);  // not drawn again in state 27
+
+    // Outside state 27 each act draws the side anew, as even as the game's
+    // draw: the reversed side (1) when the draw is even.
+    Enter(m, 0);
+    Tick();
+    int reversed = 0;
+    for (uint32_t seed = 1; seed <= 16; ++seed) {
+        SCOPED_TRACE(seed);
+        game::Srand(seed);
+        const int32_t drawn = game::Rand() % 2 == 0 ? 1 : 0;
+        game::Srand(seed);
+        Tick();
+        EXPECT_EQ(m->SideStep1002(), drawn);
+        reversed += drawn;
+    }
+    EXPECT_GT(reversed, 0);
+    EXPECT_LT(reversed, 16);
 }
 
 }  // namespace

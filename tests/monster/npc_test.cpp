@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "actor/fsf.h"
+#include "app/game_rand.h"
 #include "fx/ge_pool.h"
 #include "fx/ge_pools.h"
 #include "fx/particle_system.h"
@@ -626,6 +627,27 @@ TEST_F(Fighter, ItsStatesSayWhereItIsSolidTargetableAndHeld)
     Control(f, kCtlRelease, 0);
     Ticks(2);
     EXPECT_FALSE(f->eventHeld);
+}
+
+// On each act, neither removed nor dying, it rolls its flag from the
+// game's draw: set when the draw is even, as often as the draw gives.
+TEST_F(Fighter, EachActRollsItsFlagFromTheGamesDraw)
+{
+    CSMonster1003 *f = Place10Still();
+    PutHero({0.0f, 0.0f, -60.0f});
+    Tick();
+    int set = 0;
+    for (uint32_t seed = 1; seed <= 16; ++seed) {
+        SCOPED_TRACE(seed);
+        game::Srand(seed);
+        const bool even = game::Rand() % 2 == 0;
+        game::Srand(seed);
+        Tick();
+        EXPECT_EQ(f->RollFlag10(), even);
+        set += even ? 1 : 0;
+    }
+    EXPECT_GT(set, 0);
+    EXPECT_LT(set, 16);
 }
 
 // While an event holds it in 38 it feeds that state no input: a machine
