@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 #include "tests/app/app_test_support.h"
 
@@ -245,16 +246,22 @@ struct StageRun {
     int64_t lastFrame = 0;    // the last frame traced
 };
 
-StageRun RunStage(int frames)
+// With `keptName`, the run's trace, frames and poses are as kept (tests/app/frame_logs).
+StageRun RunStage(int frames, const std::string &keptName = "")
 {
     const std::string root = LinkedSampleData();
     StageRun run;
     std::string output;
-    run.status = apptest::RunGame(
-        root, "--headless --mode 1 --fixed-step 16 --stage 1 --trace t.txt --frames " + std::to_string(frames),
-        &output);
+    run.status = apptest::RunGame(root,
+                                  "--headless --mode 1 --fixed-step 16 --stage 1 --trace t.txt --frames " +
+                                      std::to_string(frames) + (keptName.empty() ? "" : gametest::kKeptRunOptions),
+                                  &output);
     run.lines = LinesOf(output);
-    for (const gametest::TraceRecord &r : gametest::ReadTrace(root + "/t.txt")) {
+    const std::vector<gametest::TraceRecord> trace = gametest::ReadTrace(root + "/t.txt");
+    if (!keptName.empty()) {
+        gametest::ExpectRunAsKept(trace, "app/frame_logs/" + keptName, root + "/t.txt");
+    }
+    for (const gametest::TraceRecord &r : trace) {
         run.loaded = run.loaded || (r.kind == "stage" && r.fields.size() >= 2 && r.fields[0] == "load");
         run.lastFrame = std::max<int64_t>(run.lastFrame, r.tick);
         run.firstFrame = run.firstFrame < 0 ? r.tick : run.firstFrame;
@@ -283,7 +290,7 @@ constexpr const char *kStageStream = "PACK/STAGE1/2010000.STR";
 
 // Files the stage can go on without, refused whole or giving nothing: each
 // is named once on standard error with why (without --debug), and the
-// stage loads and plays its frames.
+// stage loads and plays its frames, on its defaults, as kept.
 TEST_F(GameDamagedFiles, DamagedStageFilesTheStageCanDoWithoutAreNamedWithWhyAndTheStagePlays)
 {
     const std::string root = LinkedSampleData() + "/";
@@ -297,7 +304,7 @@ TEST_F(GameDamagedFiles, DamagedStageFilesTheStageCanDoWithoutAreNamedWithWhyAnd
         apptest::WriteText(root + kEventTable + std::string(".tmp"), "no count here\n");
         fs::remove(root + kEventTable);
         fs::rename(root + kEventTable + std::string(".tmp"), root + kEventTable);
-        const StageRun run = RunStage(30);
+        const StageRun run = RunStage(30, "stage1_damaged_files");
         EXPECT_EQ(run.status, 0) << Joined(run.lines);
         EXPECT_TRUE(run.loaded);
         // The load starts before the first tick: its lines are frame 0's.
@@ -333,7 +340,7 @@ TEST_F(GameDamagedFiles, DamagedStageFilesTheStageCanDoWithoutAreNamedWithWhyAnd
         FolderInPlace(root + kTerritories);
         FolderInPlace(root + kWeapon);
         FolderInPlace(root + kSpark);
-        const StageRun run = RunStage(30);
+        const StageRun run = RunStage(30, "stage1_empty_files");
         EXPECT_EQ(run.status, 0) << Joined(run.lines);
         EXPECT_TRUE(run.loaded);
         // The load starts before the first tick: its lines are frame 0's.

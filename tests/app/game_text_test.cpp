@@ -13,6 +13,8 @@
 #include "app/reference_image.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/run_without_screens.h"
+#include "tests/support/game/run_log.h"
+#include "tests/support/game/trace_reader.h"
 
 namespace game_text_test {
 
@@ -95,21 +97,33 @@ TEST_F(GameText, TheOverlayShowsFpsInTheFont)
 // Over the running stage too, in every display-information mode: the
 // frame is the same as without the overlay but in the top-left corner
 // (and, in mode 3, where the light gizmos are drawn).
+// Each run's frames are as kept.
 TEST_F(GameText, TheOverlayDrawsOverTheRunningStage)
 {
     constexpr int kCornerWidth = 160;   // the widest line, "MEM n KB"
     constexpr int kCornerHeight = 128;  // six lines in mode 3
     const std::string common = "--headless --mode 1 --stage 1 --frames 5 --fixed-step 16 --screenshot 5:'";
+    // Each run's frames, every tick's, as kept (tests/app/frame_logs).
+    const auto traced = [&](const std::string &name) {
+        return " --trace '" + dir + "/" + name + ".txt' --trace-frames 1";
+    };
+    const auto expectAsKept = [&](const std::string &name) {
+        gametest::ExpectRunAsKept(gametest::ReadTrace(dir + "/" + name + ".txt"), "app/frame_logs/stage1_" + name,
+                                  dir + "/" + name + ".txt");
+    };
     int status = -1;
-    std::string output = RunInSampleData(common + dir + "/plain.bmp'", &status);
+    std::string output = RunInSampleData(common + dir + "/plain.bmp'" + traced("plain"), &status);
     ASSERT_EQ(status, 0) << output;
+    expectAsKept("plain");
     Bmp plain;
     ASSERT_TRUE(apptest::LoadBmp(dir + "/plain.bmp", &plain));
     int previous = 0;
     for (int mode = 1; mode <= 3; ++mode) {
         const std::string shot = dir + "/info" + std::to_string(mode) + ".bmp";
-        output = RunInSampleData(common + shot + "' --display-info " + std::to_string(mode), &status);
+        const std::string name = "display_info" + std::to_string(mode);
+        output = RunInSampleData(common + shot + "' --display-info " + std::to_string(mode) + traced(name), &status);
         ASSERT_EQ(status, 0) << output;
+        expectAsKept(name);
         Bmp info;
         ASSERT_TRUE(apptest::LoadBmp(shot, &info));
         ASSERT_EQ(info.width, plain.width);
