@@ -65,10 +65,7 @@ void CSHero::DetachWeapon()
     if (weaponClump == nullptr) {
         return;
     }
-    RwFrame *frame = RpClumpGetFrame(weaponClump);
-    if (frame != nullptr && RwFrameGetParent(frame) != nullptr) {
-        RwFrameRemoveChild(frame);
-    }
+    RwFrameRemoveChild(RpClumpGetFrame(weaponClump));  // off the hand
     DestroyStageClump(weaponClump);
     weaponClump = nullptr;
 }

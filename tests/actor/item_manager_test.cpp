@@ -112,6 +112,10 @@ TEST_F(ItemManagerTest, TheQuickItemStepsRoundTheUsableItems)
     EXPECT_EQ(items.GetSelectedItem(1)->itemId, 5300000);  // round the list, past the equipment
     items.SelectPreviousItem(1);
     EXPECT_EQ(items.GetSelectedItem(1)->itemId, 5300020);
+    items.SelectPreviousItem(1);
+    EXPECT_EQ(items.GetSelectedItem(1)->itemId, 5300060);  // one back, not two
+    items.SelectNextItem(1);
+    EXPECT_EQ(items.GetSelectedItem(1)->itemId, 5300020);
     // The selected entry goes: the first usable one is selected.
     items.RemoveItem(1, 5300020);
     EXPECT_EQ(items.GetSelectedItem(1)->itemId, 5300000);
