@@ -2,9 +2,10 @@
 // act on their own), as a player would follow it, against its kept log:
 // placed with its own state machine, a hero far off, then close by, then
 // striking it blow after blow, then far off again; two of a kind against a
-// hero walking round them; blows of every kind, a guard and a grab; and a
-// second player's hero taking turns with the first; and, for every sample
-// type, an event's show, hold and release, a thrown item and the drops.
+// hero walking round them; blows of every kind, a guard and a grab; a
+// second player's hero taking turns with the first; a walk home with no
+// foe found; and, for every sample type, an event's show, hold and
+// release, a thrown item and the drops.
 // The logs (tests/monster/fight_logs/) hold, tick by tick, every message
 // sent, each blow, effect, drop and sound, where each actor stands, its
 // state and its life, and each change of its flags (hurtable, targetable,
@@ -188,6 +189,36 @@ TEST_P(MonsterFight, ASecondHeroTakingTurnsGoesAsItsKeptLogSays)
 
 INSTANTIATE_TEST_SUITE_P(SampleTypes, MonsterFight, ::testing::ValuesIn(TypesThatAct()),
                          [](const ::testing::TestParamInfo<int32_t> &info) { return std::to_string(info.param); });
+
+// Away from home with no foe ever found: carried 40 units off, it walks
+// home and stands; knocked there, it walks again; an item thrown beside it
+// sends the types that flee off and home again; at last the hero comes
+// near and it fights.
+TEST_P(MonsterFight, AWalkHomeWithoutAFoeGoesAsItsKeptLogSays)
+{
+    AiObject *m = PlaceFighter(13);
+    ASSERT_NE(m, nullptr);
+    PutHero({0.0f, 0.0f, -300.0f});
+    m->SetPosition({30.0f, 0.0f, 30.0f});
+    m->SyncFrameAxes();
+    const float thrownFrom[3] = {0.0f, 0.0f, 50.0f};
+    for (int t = 1; t <= 900; ++t) {
+        if (t == 300) {
+            m->knock = true;  // as a hero's blow leaves it
+        }
+        if (t == 420) {
+            m->knock = false;
+        }
+        if (t == 480) {
+            thrownItems.Throw(5300000, thrownFrom);
+        }
+        if (t == 720) {
+            PutHero({0.0f, 0.0f, 30.0f});
+        }
+        Tick();
+    }
+    ExpectAsKept("-home");
+}
 
 // Every sample type, the characters that stand until spoken to among them.
 class EventFight : public MonsterFight {};
