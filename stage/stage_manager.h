@@ -334,7 +334,6 @@ public:
     bool stageLoadedHere = false;
     uint8_t sceneEffectFlag = 0;
     // The once-per-run parts that are made.
-    uint8_t subObjects1Made = 0;
     uint8_t effectsPackLoaded = 0;
     uint8_t itemsPackLoaded = 0;
     uint8_t eventsPackLoaded = 0;

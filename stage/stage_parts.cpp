@@ -62,12 +62,9 @@ CSStageManager::~CSStageManager()
     modelTemplates.clear();
 }
 
+// Each part is made only while it is missing, so a later call makes nothing.
 void CSStageManager::CreateSubObjects1()
 {
-    if (subObjects1Made != 0) {
-        return;
-    }
-    subObjects1Made = 1;
     if (messagePool == nullptr) {
         ownMessagePool = std::make_unique<CAiMsgPool>();
         messagePool = ownMessagePool.get();
