@@ -204,6 +204,10 @@ TEST_F(ModelTemplateTest, InstancesAreTakenUpToTheLimitAndGivenBack)
         ASSERT_NE(hero.TakeInstance(owner), nullptr) << i;
     }
     EXPECT_EQ(hero.GetInstanceCount(), kMaxModelInstances);
+    EXPECT_EQ(hero.GetInstance(0), first);
+    EXPECT_NE(hero.GetInstance(kMaxModelInstances - 1), nullptr);
+    EXPECT_EQ(hero.GetInstance(kMaxModelInstances), nullptr);
+    EXPECT_EQ(hero.GetInstance(-1), nullptr);
     EXPECT_EQ(hero.TakeInstance(owner), nullptr);
     EXPECT_EQ(hero.AddInstance(), nullptr);
     CSModelTemplate::GiveBack(hero.GetInstance(7));
