@@ -77,7 +77,6 @@ BossGoal CSBoss1102::ChooseGoal(const BossWay &way)
     BossGoal goal;
     if (target == nullptr) {
         goal.point = home;
-        foundFoe = false;
         goal.distance = V3Distance(p, goal.point);
         return goal;
     }

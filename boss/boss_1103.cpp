@@ -137,7 +137,6 @@ bool CSBoss1103::Sense(int32_t bits, int32_t *input, float dt)
         *input = closeIn(stateRandom >= 50 ? boss_1103::kInputStrong : kInputChase);
     }
     if ((bits & kSenseAttack) == 0) {
-        FoeInReach = false;
         return true;
     }
     if (target == nullptr) {
@@ -154,7 +153,6 @@ bool CSBoss1103::Sense(int32_t bits, int32_t *input, float dt)
         *input =
             state == boss_1103::kApproachState && stateRandom < 50 ? boss_1103::kInputStrong : boss_1103::kInputAttack;
     }
-    FoeInReach = true;
     return true;
 }
 

@@ -22,7 +22,6 @@ public:
         timeSinceHurt = 5.0f;
     }
 
-    bool FoeInReach = false;    // a foe was within AttackRange at the last sensing
     bool ShotDone = false;      // state 20's double shot of this visit
     bool BlastDone = false;     // state 21's blast of this visit
     bool CounterLanded = false;  // a state-10 blow hit a foe
