@@ -115,6 +115,27 @@ protected:
     }
 };
 
+// Its moves collide in full (stopping where its body meets another's) only
+// in its walk 1; in its other states a step that would end inside another
+// character is not taken at all, so it halts up to a step short. Here a
+// monster stands on its way home, 12.5 beyond contact, and the boss moves
+// 5 a tick: walking it comes to rest touching, in its turn toward the goal
+// 3 and its straight advance 2 it halts 2.5 short.
+TEST_F(Boss1101, ItsMovesCollideInFullOnlyInItsWalk)
+{
+    CSBoss1101 *boss = PlaceBoss<CSBoss1101>(kType, kHome, kSouth);
+    FsfBuilder b;
+    b.State(0);
+    for (const int32_t state : {1, 2, 3}) {
+        b.State(state).Speed(300.0f);
+    }
+    UseStateMachine(kType, b.Build());
+    PutHero(kFarAway);  // no foe: it walks toward its home
+    EXPECT_NEAR(GapAfterMovingTowardABody(boss, 1, -1.0f), 0.0f, 0.05f);
+    EXPECT_NEAR(GapAfterMovingTowardABody(boss, 3, -1.0f), 2.5f, 0.05f);
+    EXPECT_NEAR(GapAfterMovingTowardABody(boss, 2, -1.0f), 2.5f, 0.05f);
+}
+
 // On stage 41 the glow runs while it has its model, and a hit restarts
 // its time since the last hit, which grows again to 5; elsewhere it stays
 // 5.0 and no glow runs.

@@ -403,7 +403,11 @@ TEST_F(Boss1104, ThePartnerComesTwoUnitsAheadForThirtySeconds)
     EXPECT_TRUE(boss->CallDone[1]);
     Tick();
     EXPECT_TRUE(partner->Called);
-    // Death while called: sent away at once.
+    // On its last HP it keeps it by; dying while called, it sends it away
+    // at once.
+    boss->hp = 1;
+    Ticks(2);
+    EXPECT_TRUE(partner->Called);
     Hit(boss, kAtkPlain, boss->hp + 100);
     TicksUntil([&] { return boss->state == 12; }, 10);
     EXPECT_EQ(boss->state, 12);
@@ -524,41 +528,8 @@ TEST_F(Boss1104, ItsMovesCollideInFullOnlyWhileItCirclesOrBacksOff)
     b.State(7).Speed(300.0f);
     UseStateMachine(kType, b.Build());
     PutHero(kFarAway);  // no foe: it faces and walks toward its home
-    AiObject *other = Place(1000, {200.0f, 0.0f, 200.0f}, kSouth);
-    ASSERT_NE(other, nullptr);
-    FsfBuilder still;
-    still.State(0);
-    UseStateMachine(1000, still.Build());
-    const float rBoss = monster::ParamsOf(boss).radius;
-    const float rOther = monster::ParamsOf(other).radius;
-    const float rise = rBoss - rOther;  // the bodies' centres sit a radius up
-    const float touching = std::sqrt((rBoss + rOther) * (rBoss + rOther) - rise * rise);
-    // The gap between the two bodies' spheres.
-    auto gap = [&] {
-        const RwV3d a = *boss->GetPositionPtr();
-        const RwV3d o = *other->GetPositionPtr();
-        const float dx = a.x - o.x, dy = a.y + rBoss - o.y - rOther, dz = a.z - o.z;
-        return std::sqrt(dx * dx + dy * dy + dz * dz) - (rBoss + rOther);
-    };
-    struct {
-        int32_t state;
-        float behind;  // where the monster stands: +1 behind the boss, -1 ahead
-        float restsAt;
-    } moves[] = {{2, 1.0f, 0.0f}, {7, -1.0f, 2.5f}};
-    for (const auto &move : moves) {
-        SCOPED_TRACE(move.state);
-        boss->home = {0.0f, 0.0f, -100.0f};
-        boss->SetPosition(kHome);
-        boss->SetDirection(kSouth);
-        other->SetPosition({0.0f, 0.0f, kHome.z + move.behind * (touching + 12.5f)});
-        EnterBoss(boss, 0);
-        Tick();
-        ASSERT_EQ(boss->target, nullptr);
-        EnterBoss(boss, move.state);
-        Ticks(6);
-        EXPECT_NEAR(gap(), move.restsAt, 0.05f);
-        EXPECT_NEAR(boss->GetPositionPtr()->x, 0.0f, 0.01f);
-    }
+    EXPECT_NEAR(GapAfterMovingTowardABody(boss, 2, 1.0f), 0.0f, 0.05f);
+    EXPECT_NEAR(GapAfterMovingTowardABody(boss, 7, -1.0f), 2.5f, 0.05f);
 }
 
 // Called off, it leaves (201 into state 5) and at the end of that motion

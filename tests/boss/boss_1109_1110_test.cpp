@@ -710,6 +710,31 @@ TEST_F(Champions, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 
 // Gone at once at death: the reward to the hero, and no drop even when an
 // event named one.
+// A champion lies down (blows on the ground reach it) in its fall 20 and its
+// grab fight 22 from their first tick, and in its rise 19 only once the
+// rise's motion has played to its end; standing, it is not down.
+TEST_F(Champions, TheyAreDownInTheFallAndTheGrabFightAndAtTheEndOfTheRise)
+{
+    for (const int32_t type : {1109, 1110}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        UseStatesThatStay(type, 25);
+        PutHero(kFarAway);
+        for (const int32_t state : {20, 22, 0}) {
+            EnterBoss(boss, state);
+            Tick();
+            EXPECT_EQ(boss->down, state != 0) << state;
+        }
+        EnterBoss(boss, 19);
+        Tick();
+        EXPECT_FALSE(boss->down) << "rising";
+        ASSERT_GE(TicksUntil([&] { return boss->animEnded; }, 600), 0);
+        Tick();
+        EXPECT_TRUE(boss->down) << "risen to the end of its motion";
+        boss->removed = true;
+    }
+}
+
 TEST_F(Champions, TheyPayTheRewardWithoutADrop)
 {
     CSBoss1110 *boss = Champion<CSBoss1110>(1110, kFarAway);

@@ -530,6 +530,37 @@ TEST_F(BossFrame, OutOfSightSomeBossesWaitOneSecondBeforeWalkingHome)
     }
 }
 
+// Each boss's moves collide in full (stopping where its body meets
+// another's) only in its own states; in the others a step that would end
+// inside another character is not taken at all, so it halts up to a step
+// short. Here a monster stands on its way, 12.5 beyond contact, and the
+// boss moves 5 a tick: colliding it comes to rest touching, else 2.5 short.
+TEST_F(BossFrame, EachBossCollidesInFullOnlyInItsOwnStates)
+{
+    const struct {
+        int32_t type;
+        std::vector<int32_t> colliding;
+        std::vector<int32_t> passing;
+    } bosses[] = {{1102, {1}, {0, 2}}, {1103, {1, 2}, {3, 4}}, {1106, {2}, {1, 3}}, {1107, {1, 2}, {3}},
+                  {1108, {1}, {2, 3}}, {1109, {2}, {1, 3}},    {1110, {2}, {1, 3}}};
+    for (const auto &c : bosses) {
+        SCOPED_TRACE(c.type);
+        AiObject *boss = Place(c.type, kHome, kSouth);
+        FsfBuilder b;
+        for (int32_t s = 0; s <= boss::BossTraitsOf(c.type)->holdState; ++s) {
+            b.State(s).Speed(300.0f);
+        }
+        UseStateMachine(c.type, b.Build());
+        PutHero(kFarAway);
+        for (const bool collides : {true, false}) {
+            for (const int32_t state : collides ? c.colliding : c.passing) {
+                EXPECT_NEAR(GapAfterMovingTowardABody(boss, state, -1.0f), collides ? 0.0f : 2.5f, 0.05f) << state;
+            }
+        }
+        boss->removed = true;
+    }
+}
+
 // A boss without a target counts as at home up to 10 from it, the edge
 // included: exactly 10 off it stands (input 0), a little further it walks
 // home, both when no hero is left in sight (past the second some wait) and

@@ -188,6 +188,44 @@ protected:
         b.State(parked);
         UseStateMachine(aiType, b.Build());
     }
+    // The gap left between `boss` (no foe about, its home 160 south of
+    // `kHome`) and a still monster standing 12.5 beyond contact on its way
+    // (`side` 1: behind it, -1: ahead), once it has moved six ticks in
+    // `state` from `kHome` facing south. A move that collides in full comes
+    // to rest touching (0); one that refuses a step ending inside another
+    // body halts up to a step short. The boss must not leave the line.
+    float GapAfterMovingTowardABody(AiObject *boss, int32_t state, float side)
+    {
+        constexpr RwV3d kAt = {0.0f, 0.0f, 60.0f};
+        if (body_ == nullptr) {
+            body_ = Place(1000, {200.0f, 0.0f, 200.0f}, {0.0f, 0.0f, -1.0f});
+            FsfBuilder still;
+            still.State(0);
+            UseStateMachine(1000, still.Build());
+        }
+        if (body_ == nullptr) {
+            ADD_FAILURE() << "no monster to stand in the way";
+            return -1.0f;
+        }
+        const float rBoss = monster::ParamsOf(boss).radius;
+        const float rBody = monster::ParamsOf(body_).radius;
+        const float rise = rBoss - rBody;  // the bodies' centres sit a radius up
+        const float touching = std::sqrt((rBoss + rBody) * (rBoss + rBody) - rise * rise);
+        boss->home = {0.0f, 0.0f, -100.0f};
+        boss->SetPosition(kAt);
+        boss->SetDirection({0.0f, 0.0f, -1.0f});
+        body_->SetPosition({0.0f, 0.0f, kAt.z + side * (touching + 12.5f)});
+        EnterBoss(boss, 0);
+        Tick();
+        EXPECT_EQ(boss->target, nullptr);
+        EnterBoss(boss, state);
+        Ticks(6);
+        const RwV3d a = *boss->GetPositionPtr();
+        const RwV3d o = *body_->GetPositionPtr();
+        EXPECT_NEAR(a.x, 0.0f, 0.01f) << state;
+        const float dx = a.x - o.x, dy = a.y + rBoss - o.y - rBody, dz = a.z - o.z;
+        return std::sqrt(dx * dx + dy * dy + dz * dz) - (rBoss + rBody);
+    }
     // Puts the boss in `state` as its set-state step would.
     void EnterBoss(AiObject *boss, int32_t state)
     {
@@ -460,6 +498,9 @@ protected:
         }
         return hits;
     }
+
+private:
+    AiObject *body_ = nullptr;  // the monster GapAfterMovingTowardABody puts in the way
 };
 
 }  // namespace bosstest

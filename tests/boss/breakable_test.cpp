@@ -415,8 +415,9 @@ TEST_F(Breakables, TheSparklesGoBackToTheirPool)
 }
 
 // 10026: a hit costs its full damage (no Defense) only from within 60
-// degrees of its facing; at 0 HP it falls, lies 1.5 s, stands again and is
-// back at full HP, removed for no longer than the rest of one frame.
+// degrees of its facing; at 1 HP it still stands, at 0 it falls, lies
+// 1.5 s, stands again and is back at full HP, removed for no longer than
+// the rest of one frame.
 TEST_F(Breakables, TheTargetIsHurtOnlyFromTheFrontAndStandsAgain)
 {
     AiObject *target = Object(10026, {0.0f, 0.0f, 20.0f});  // facing -z
@@ -439,6 +440,17 @@ TEST_F(Breakables, TheTargetIsHurtOnlyFromTheFrontAndStandsAgain)
         target->hp = hp - (w.hurts ? 7 : 0);
     }
     EXPECT_TRUE(SoundQueued(6500190));
+    // A front blow that leaves it one HP does not fell it.
+    target->hp = 8;
+    AiObject front;
+    front.position = {0.0f, 0.0f, 0.0f};
+    Post(target, kMsgHitActor, kAtkPlain, 7, &front);
+    for (int i = 0; i < 60; ++i) {
+        Tick();
+        EXPECT_NE(target->state, 4) << "fading";
+    }
+    EXPECT_EQ(target->hp, 1);
+    EXPECT_FALSE(target->busy);
     ASSERT_TRUE(FellByAFrontBlow(target));
     EXPECT_TRUE(target->busy);
     ASSERT_GE(TicksUntil([&] { return target->state == 6; }, 400), 0);

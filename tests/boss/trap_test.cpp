@@ -619,12 +619,16 @@ TEST_F(TrapScenario, HeavyBlowsCostAJetTrapItsHpFireNothingAndItGoesWithItsJets)
     Ticks(3);
     EXPECT_EQ(trap->hp, 70) << "fire does not hurt it";
     EXPECT_EQ(Count(6300200), 1);
-    Hit(trap, kAtkPlain, 70);
+    Hit(trap, kAtkPlain, 69);
+    Ticks(3);
+    EXPECT_EQ(trap->hp, 1);
+    EXPECT_FALSE(trap->dying) << "on its last HP";
+    Hit(trap, kAtkPlain, 1);
     ASSERT_TRUE(TicksUntilState(trap, 3, 5));
     EXPECT_TRUE(trap->dying);
     EXPECT_EQ(trap->jets[0], nullptr);
     EXPECT_EQ(trap->jets[1], nullptr);
-    EXPECT_EQ(Count(6300200), 2);
+    EXPECT_EQ(Count(6300200), 3);
     ASSERT_TRUE(TicksUntil([&] { return trap->removed; }, 300) >= 0);
     EXPECT_EQ(trap->state, 4);
     EXPECT_EQ(trap->model, nullptr);
