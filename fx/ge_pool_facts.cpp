@@ -50,8 +50,8 @@ constexpr GePoolFacts kFacts[kGePoolCount] = {
 
 // Each row's values are ones its pool reads: a big shot takes its model,
 // particles and look from its .BSH file, only pools that start on a ring
-// (and the thrower's volley) place more than one instance a start, and a
-// motion is an index or -1 for none.
+// (and the thrower's volley) place more than one instance a start, a
+// motion is an index or -1 for none, and only a model moves or is tinted.
 constexpr bool RowsHoldOnlyWhatTheirPoolsRead()
 {
     for (const GePoolFacts &f : kFacts) {
@@ -61,6 +61,14 @@ constexpr bool RowsHoldOnlyWhatTheirPoolsRead()
         }
         const bool placesMany = f.placement == kGeOnRing || f.id == kGeBoss1102Shot;
         if (f.ring < 1 || (f.ring != 1 && !placesMany) || f.motion < -1) {
+            return false;
+        }
+        // Without a model there is nothing to move or tint.
+        if (f.model == 0 && (f.motion != -1 || f.matAnim != 0)) {
+            return false;
+        }
+        // A start sound is a sound file's seven-digit id, or 0 for none.
+        if (f.sound != 0 && (f.sound < 1000000 || f.sound > 9999999)) {
             return false;
         }
     }

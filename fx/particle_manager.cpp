@@ -39,7 +39,6 @@ void SetUpEmitter(RpPrtStdEmitter *emitter, const ZusDesc &d, RwTexture *texture
     s->emtPos = {0.0f, 0.0f, 0.0f};
     s->emtSize = d.emitterSize;
     s->emtEmitGap = 0.0f;
-    s->emtPrtEmit = 0;
     const float speed = std::sqrt(d.velocity.x * d.velocity.x + d.velocity.y * d.velocity.y +
                                   d.velocity.z * d.velocity.z);
     s->prtInitVel = speed;

@@ -83,7 +83,6 @@ void CSParticleSystem::RestoreEmitter()
     s->prevTime = 0.0f;
     s->emtPrevEmitTime = 0.0f;
     s->emtEmitTime = 0.0f;
-    s->emtPrtEmit = 0;
     s->emtPrtEmitVar = 0;
     s->emtEmitGap = 0.0f;
     s->emtEmitGapVar = 0.0f;
@@ -131,9 +130,6 @@ void CSParticleSystem::StopEmit()
     carry_ = 0.0f;
     emitting_ = false;
     lifetime_ = -1.0f;
-    if (RpPrtStdEmitterStandard *s = Standard()) {
-        s->emtPrtEmit = 0;
-    }
 }
 
 void CSParticleSystem::ClearParticles()
@@ -267,7 +263,7 @@ void CSParticleSystem::Update(float dt)
         carry_ -= whole;
         emit = static_cast<int32_t>(std::fmin(whole, 1.0e6f));
     }
-    s->emtPrtEmit = emit;
+    s->emtPrtEmit = emit;  // set before every update, the only time the emitter reads it
     PlaceFrames();
     RwReal step = dt;
     if (RpPrtStdAtomicUpdate(atomic_, &step) == nullptr) {

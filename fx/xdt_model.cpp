@@ -135,9 +135,7 @@ void CSXdtModel::ResetTime()
 
 void CSXdtModel::Release()
 {
-    if (clump_ != nullptr) {
-        DestroyStageClump(clump_);
-    }
+    DestroyStageClump(clump_);  // none: nothing
     clump_ = nullptr;
     anim_.reset();
     world_ = nullptr;

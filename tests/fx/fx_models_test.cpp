@@ -460,6 +460,15 @@ TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)
     EXPECT_EQ(item->state, kXdtResting);
     EXPECT_EQ(item->height, 0.0f);
     EXPECT_EQ(effect->state, kXdtFree);  // its two plays are over
+    // An item left lying goes after its thirty seconds.
+    pool.Update(30.0f - 90 * 0.016f - 0.05f);
+    EXPECT_EQ(item->state, kXdtResting);
+    pool.Update(0.1f);
+    EXPECT_EQ(item->state, kXdtFree);
+    EXPECT_EQ(unknown->state, kXdtFree);
+    item = pool.Spawn(4010100, {1.0f, 0.0f, 2.0f}, 1);
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(pool.Spawn(4999999, {0.0f, 0.0f, 0.0f}, 1), nullptr);
     pool.Take(item);
     EXPECT_EQ(pool.EntriesInUse(), 1);
     for (int i = 0; i < 40; ++i) {
