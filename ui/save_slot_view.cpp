@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/text_block.h"
@@ -117,9 +118,9 @@ void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, floa
 {
     const float xs[4] = {left, left + kFrameCorner, right - kFrameCorner, right};
     const float ys[4] = {top, top + kFrameCorner, bottom - kFrameCorner, bottom};
-    for (int i = 0; i < 9; ++i) {
-        const int column = i % 3;
-        const int row = i / 3;
+    for (size_t i = 0; i < std::size(kFrameSources); ++i) {
+        const size_t column = i % 3;
+        const size_t row = i / 3;
         PlaceUIQuad(&pieces[i], {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
     }
 }
@@ -175,7 +176,7 @@ void SaveSlotView::Create()
         leftStrip = std::make_unique<UIQuad>();
         rows = std::make_unique<UIQuad[]>(kSlotRowsShown);
         cursorQuad = std::make_unique<UIQuad>();
-        frame = std::make_unique<UIQuad[]>(9);
+        frame = std::make_unique<UIQuad[]>(std::size(kFrameSources));
         labels = std::make_unique<UIQuad[]>(kSlotLabels);
     }
     if (slots == nullptr) {
@@ -253,7 +254,7 @@ void SaveSlotView::Draw(CSTextBlock *rowText) const
         DrawUIQuad(rows[k], savlod);
     }
     DrawUIQuad(*cursorQuad, savlod);
-    for (int i = 0; i < 9; ++i) {
+    for (size_t i = 0; i < std::size(kFrameSources); ++i) {
         DrawUIQuad(frame[i], player);
     }
     DrawRows(rowText);
