@@ -271,6 +271,17 @@ TEST_F(StatusPageTest, TheFirstHerosWeaponsShowInTheMainPictureAndOthersNone)
 
 TEST_F(StatusPageTest, BackClosesAtOnceInThePauseMenuAndAfterTheCoverInTheLobby)
 {
+    // Closed, it takes no key (a back would sound again) and draws nothing.
+    const auto expectDeaf = [&] {
+        Sounds();
+        for (PadButton key : {kPadRight, kPadDown, kPadTriangle, kPadCross}) {
+            Tap(key);
+            Step();
+        }
+        EXPECT_TRUE(Sounds().empty());
+        EXPECT_EQ(page.currentTab, kTabItems);
+        EXPECT_EQ(DrawFrame([&] { page.Render(); }).pixels, DrawFrame([] {}).pixels);
+    };
     Open(kStatusPagePauseMode);
     ASSERT_FALSE(HasFatalFailure());
     Sounds();
@@ -278,6 +289,7 @@ TEST_F(StatusPageTest, BackClosesAtOnceInThePauseMenuAndAfterTheCoverInTheLobby)
     Step();
     EXPECT_FALSE(page.IsActive());
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+    expectDeaf();
     page.Init(kStatusPageLobbyMode);
     page.SetActive(1);
     Tap(kPadSelect);
@@ -296,14 +308,7 @@ TEST_F(StatusPageTest, BackClosesAtOnceInThePauseMenuAndAfterTheCoverInTheLobby)
     EXPECT_EQ(draws, 32);
     Step();
     EXPECT_FALSE(page.IsActive());
-    // Closed, it takes no key and draws nothing.
-    Sounds();
-    for (PadButton key : {kPadRight, kPadDown, kPadTriangle, kPadCross}) {
-        Tap(key);
-        Step();
-    }
-    EXPECT_TRUE(Sounds().empty());
-    EXPECT_EQ(DrawFrame([&] { page.Render(); }).pixels, DrawFrame([] {}).pixels);
+    expectDeaf();
 }
 
 TEST_F(StatusPageTest, BackWithADescriptionOpenClosesTheDescription)
