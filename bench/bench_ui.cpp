@@ -188,7 +188,7 @@ void BM_StatusPageFrame(benchmark::State &state)
         return;
     }
     CSCharacterPage &page = g_pLobby->StatusPage()->Page();
-    g_pLobby->StatusPage()->SetActive(1);
+    g_pLobby->StatusPage()->Open();
     g_pLobby->openPage = CSLobby::kStatusPage;
     for (int i = 0; i < 400 && !page.WeaponFadeDone() && !page.TabReady(kTabEquipment); ++i) {
         game.gs.Tick();
