@@ -253,7 +253,7 @@ public:
     // The particle-kind table: the particle set's kinds (names of at most
     // 127 characters, counts).
     ParticleSet particleKinds;
-    int32_t pageFlags[kPageCount] = {};
+    bool pageFlags[kPageCount] = {};
     int32_t lastListedStageId = 0;
     uint8_t directItem = 0;
     int32_t tuningCursor = 0;

@@ -22,7 +22,7 @@ constexpr float kRowStep = 20.0f;
 void CSDevMenu::ResetTuning()
 {
     tuning = StageInfo{};
-    std::fill(std::begin(pageFlags), std::end(pageFlags), 0);
+    std::fill(std::begin(pageFlags), std::end(pageFlags), false);
     tuningCursor = 0;
     std::fill(std::begin(pageCursors), std::end(pageCursors), 0);
     EmptyParticleKinds();
@@ -74,7 +74,7 @@ static void OpenDirectPage(CSDevMenu *menu, int32_t row, DevMenuPage page)
     menu->ReadStageInfo(DirectItemStage(*menu));
     menu->activeItem = kItemTuningPage;
     menu->tuningCursor = row;
-    std::fill(std::begin(menu->pageFlags), std::end(menu->pageFlags), 0);
+    std::fill(std::begin(menu->pageFlags), std::end(menu->pageFlags), false);
     menu->pageFlags[page] = 1;
 }
 

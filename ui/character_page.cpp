@@ -62,7 +62,7 @@ bool CSCharacterPage::TabReady(int32_t tab) const
     }
 }
 
-void CSCharacterPage::SetActive(uint8_t on)
+void CSCharacterPage::SetActive(bool on)
 {
     if (active == on) {
         return;
@@ -236,7 +236,7 @@ void CSCharacterPage::StepNumbers(float dt)
 
 // ---- Tabs
 
-void CSCharacterPage::SetSubPageActive(int32_t tab, uint8_t on)
+void CSCharacterPage::SetSubPageActive(int32_t tab, bool on)
 {
     switch (tab) {
     case kTabItems:

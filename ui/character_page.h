@@ -49,7 +49,7 @@ public:
     void Init(uint8_t pageMode);
     // The host's panel picture, drawn behind the tabs (borrowed).
     void SetBackground(RwTexture *texture);
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(float dt);
     void Render() const;
     void Release();
@@ -68,8 +68,8 @@ public:
     void StepPortrait(float dt);
     void StepWeaponPicture(float dt);
 
-    uint8_t active = 0;
-    uint8_t closing = 0;
+    bool active = false;
+    bool closing = false;
     uint8_t mode = kStatusPagePauseMode;
     uint8_t slotChoice = 0;
     int32_t currentTab = kTabItems;
@@ -108,7 +108,7 @@ private:
     void StepNumbers(float dt);
     void ReadHeroValues(int32_t values[5], int32_t maxima[5]) const;
     void ChangeTab(int32_t tab);
-    void SetSubPageActive(int32_t tab, uint8_t on);
+    void SetSubPageActive(int32_t tab, bool on);
     void UpdateSubPage(float dt);
     void RenderSubPage() const;
     void PlaceSlotChoiceFrame(float margin);

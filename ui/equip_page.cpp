@@ -64,7 +64,7 @@ void CSEquipPage::BuildEntries()
     CSItemManager::FreeItemArray(owned, count);
 }
 
-void CSEquipPage::SetActive(uint8_t on)
+void CSEquipPage::SetActive(bool on)
 {
     active = on;
     if (on != 0) {
@@ -176,8 +176,8 @@ void CSEquipPage::MarkEquipped()
             SetQuadArgb(underlines_[i].quad.v, kWornColour);
         }
     }
-    for (uint8_t &visible : underlineVisible_) {
-        visible = 0;
+    for (bool &visible : underlineVisible_) {
+        visible = false;
     }
     if (entries_.empty()) {
         return;

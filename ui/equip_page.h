@@ -45,7 +45,7 @@ public:
     // On a page just made: the shared list (kept for its life), the life at
     // the opening, the entries.
     void Init(CSTextList *list);
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void SetTexturesReady() { texturesReady = true; }
     // A frame of the open tab: the character page runs and draws only its
     // current tab, which is the active one.
@@ -66,7 +66,7 @@ public:
     void Show();
     void Hide();
 
-    uint8_t active = 0;
+    bool active = false;
     bool texturesReady = false;
     uint8_t slotChoice = 0;
     uint8_t mode = 0;      // 1 lobby
@@ -98,7 +98,7 @@ private:
     std::unique_ptr<OwnedPicture> picture_;
     CSTextList *list_ = nullptr;
     std::unique_ptr<OwnedPicture[]> underlines_;  // three
-    uint8_t underlineVisible_[3] = {0, 0, 0};
+    bool underlineVisible_[3] = {false, false, false};
     int32_t lifeAtOpen_ = 0;  // the hero's life when the page opened
 };
 

@@ -16,7 +16,7 @@ constexpr uint32_t kFlashColour = 0x00F00000u;  // red 240
 
 }  // namespace
 
-void CSGameOver::SetActive(uint8_t on)
+void CSGameOver::SetActive(bool on)
 {
     if (on == active) {
         return;

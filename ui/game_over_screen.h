@@ -22,7 +22,7 @@ public:
     CSGameOver(const CSGameOver &) = delete;
     CSGameOver &operator=(const CSGameOver &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void Update(uint32_t ms);
     void Render();
@@ -33,9 +33,9 @@ public:
     void Release() { ReleaseTextures(); }
 
     RwTexture *picture = nullptr;
-    uint8_t active = 0;
-    uint8_t leaving = 0;
-    uint8_t done = 0;
+    bool active = false;
+    bool leaving = false;
+    bool done = false;
     uint32_t timerMs = 0;
 
 private:

@@ -109,7 +109,7 @@ void CSGamePlay::Release()
 
 int32_t CSGamePlay::StageId() const { return UI().stageId(); }
 
-void CSGamePlay::SetActive(uint8_t on)
+void CSGamePlay::SetActive(bool on)
 {
     if (active == on) {
         return;

@@ -33,7 +33,7 @@ public:
 
     // On: textures, the parts and a panel per hero of the stage, the boss
     // gauge started for the stage; off: all of it given back.
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // One frame; the panels and the gauge count the game system's frame ms,
     // the popup these seconds.
     void Update(float seconds);
@@ -64,7 +64,7 @@ public:
     // The parts, then the textures.
     void Release();
 
-    uint8_t active = 0;
+    bool active = false;
 
     bool GameOver() const { return gameOver_; }
     int32_t PanelCount() const { return static_cast<int32_t>(panels_.size()); }

@@ -31,7 +31,7 @@ void SetLargeDigit(OwnedPicture *p, char digit, float x0, float x1)
 
 void CSItemPage::Init(CSTextList *list) { list_ = list; }
 
-void CSItemPage::SetActive(uint8_t on)
+void CSItemPage::SetActive(bool on)
 {
     active = on;
     if (on != 0) {

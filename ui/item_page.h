@@ -33,7 +33,7 @@ public:
 
     // On a page just made: the shared list it shows its entries in, for its life.
     void Init(CSTextList *list);
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // A frame of the open tab: the character page runs and draws only its
     // current tab, which is the active one.
     void Update(float dt);
@@ -42,7 +42,7 @@ public:
     // The icon and count of the selected entry.
     void ShowSelected();
 
-    uint8_t active = 0;
+    bool active = false;
 
     uint8_t DescriptionShown() const { return description_.ShownFlag(); }
     int32_t EntryCount() const { return static_cast<int32_t>(entries_.size()); }

@@ -36,7 +36,7 @@ CSLobby::~CSLobby()
     }
 }
 
-void CSLobby::SetActive(uint8_t on)
+void CSLobby::SetActive(bool on)
 {
     if (on == active) {
         return;

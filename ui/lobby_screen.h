@@ -45,7 +45,7 @@ public:
     CSLobby(const CSLobby &) = delete;
     CSLobby &operator=(const CSLobby &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(float seconds);
     void Render();
     // The manager's teardown: the owned pictures, the pages, the cursor.
@@ -94,7 +94,7 @@ public:
     // Owned.
     RwTexture *slotWords = nullptr;    // SLWORD: status labels and digits
     RwTexture *stagePhotos = nullptr;  // STAGPHO
-    uint8_t active = 0;
+    bool active = false;
     bool pagePending = false;
     int32_t cursorEntry = 0;
     UIPackStream stream;

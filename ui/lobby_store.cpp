@@ -175,7 +175,7 @@ void CSLobbyStore::SetMoney(int64_t money) const
     }
 }
 
-void CSLobbyStore::SetActive(uint8_t on)
+void CSLobbyStore::SetActive(bool on)
 {
     if (on == active) {
         return;

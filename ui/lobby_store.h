@@ -37,7 +37,7 @@ public:
     CSLobbyStore(const CSLobbyStore &) = delete;
     CSLobbyStore &operator=(const CSLobbyStore &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(uint32_t ms);
     void Render();
     void Release();
@@ -82,7 +82,7 @@ public:
     RwTexture *iconSheet = nullptr;  // owned
     StoreMessages messages;
     bool messagesRead = false;
-    uint8_t active = 0;
+    bool active = false;
     bool closing = false;
     bool questionPending = false;
     int32_t tab = kNoTab;

@@ -26,7 +26,7 @@ void UpdateMovieScreen(uint32_t next)
 }
 
 // ---- Screen 2: the publisher's logo movie.
-void CSPublisherLogo::SetActive(uint8_t on)
+void CSPublisherLogo::SetActive(bool on)
 {
     if (on == active) {
         return;
@@ -47,7 +47,7 @@ void CSPublisherLogo::Update()
 }
 
 // ---- Screen 3: the maker's logo movie; the stage manager's first parts.
-void CSMakerLogo::SetActive(uint8_t on)
+void CSMakerLogo::SetActive(bool on)
 {
     if (on == active) {
         return;
@@ -69,7 +69,7 @@ void CSMakerLogo::Update()
 }
 
 // ---- Screen 6: the opening movie; the arc-cosine table's thread.
-void CSOpeningMovie::SetActive(uint8_t on)
+void CSOpeningMovie::SetActive(bool on)
 {
     if (on == active) {
         return;
@@ -93,7 +93,7 @@ void CSOpeningMovie::Update()
 }
 
 // ---- Screen 4: the still logo; the effects pack and the interface sounds.
-void CSStillLogo::SetActive(uint8_t on)
+void CSStillLogo::SetActive(bool on)
 {
     if (on == active) {
         return;

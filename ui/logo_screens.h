@@ -22,26 +22,26 @@ void UpdateMovieScreen(uint32_t next);
 
 class CSPublisherLogo {
 public:
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void PlayLogoMovie();
-    uint8_t active = 0;
+    bool active = false;
 };
 
 class CSMakerLogo {
 public:
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void PlayLogoMovie();
-    uint8_t active = 0;
+    bool active = false;
 };
 
 class CSOpeningMovie {
 public:
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void PlayOpeningMovie();
-    uint8_t active = 0;
+    bool active = false;
 };
 
 class CSStillLogo {
@@ -51,7 +51,7 @@ public:
 
     ~CSStillLogo() { Release(); }
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(uint32_t ms);
     void Render();
     // "LOGO3.BMP" (no mask) from "\RESOURCE\UITEXT\LOGO3\", unless held.
@@ -61,7 +61,7 @@ public:
     void Release();
 
     StillPicture picture;
-    uint8_t active = 0;
+    bool active = false;
     bool drawn = false;
     bool loaded = false;
     bool fading = false;

@@ -47,7 +47,7 @@ void MakeQuad(std::unique_ptr<UIQuad> *quad)
 
 CSOption::CSOption() { g_pOption = this; }
 
-void CSOption::SetActive(uint8_t on)
+void CSOption::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -43,7 +43,7 @@ public:
     CSOption(const CSOption &) = delete;
     CSOption &operator=(const CSOption &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // OPTBASE (without a mask) and OPTION with OPTIONA, inside the open
     // front-end pack; each only when not loaded.
     void LoadTextures();
@@ -98,7 +98,7 @@ public:
     uint8_t savedFlag = 1;
     RwTexture *baseTexture = nullptr;   // OPTBASE.BMP
     RwTexture *panelTexture = nullptr;  // OPTION.BMP
-    uint8_t active = 0;
+    bool active = false;
     bool leavePending = false;
     int32_t musicLevel = 0;
     float musicVolume = 1.0f;
@@ -116,14 +116,14 @@ public:
     int32_t page = kSettingsPage;
     int32_t settingsRow = kRowMusic;
     int32_t startDelay = kStartDelay;
-    uint8_t conflict = 0;
+    bool conflict = false;
     float repeatTimer = kRepeatTimer;
 
     // The key binding page.
     float subPageOffset = 0.0f;
     int32_t selectedCell = 0;
     int32_t subPage = 0;
-    int32_t listening = 0;
+    bool listening = false;
     std::unique_ptr<UIQuad> pointer, listenMark, pageBar, pageMarker, rowNames;
     std::unique_ptr<UIQuad[]> headings;  // 3: mouse, keyboard, game pad
     CSTextBlock *conflictTexts[kConflictTexts] = {};

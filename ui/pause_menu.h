@@ -36,7 +36,7 @@ public:
         int32_t to = 0;
         float elapsed = 0.0f;
         float speed = 1.0f;
-        uint8_t moving = 0;
+        bool moving = false;
     };
 
     CSPauseMenu();

@@ -102,7 +102,7 @@ CSRanking::CSRanking() = default;
 
 CSRanking::~CSRanking() { Release(); }
 
-void CSRanking::SetActive(uint8_t on)
+void CSRanking::SetActive(bool on)
 {
     if (on == active) {
         return;

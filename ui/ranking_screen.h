@@ -41,7 +41,7 @@ public:
     CSRanking(const CSRanking &) = delete;
     CSRanking &operator=(const CSRanking &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // One frame with the game system's frame time.
     void Update();
     void Update(uint32_t ms);
@@ -49,7 +49,7 @@ public:
     void ReleaseTextures();
     void Release();
 
-    uint8_t active = 0;
+    bool active = false;
     bool leaving = false;
     uint32_t phase = kCountUp;
     int32_t rewardItem = kNoRewardItem;

@@ -8,7 +8,7 @@
 #include "ui/ui_manager.h"
 #include "ui/ui_text_blocks.h"
 
-uint8_t g_saveReturnToTitle = 0;
+bool g_saveReturnToTitle = false;
 
 namespace {
 
@@ -65,7 +65,7 @@ void CSSaveGame::OfferPictures(RwTexture *slotWords, RwTexture *stagePhotos)
     offeredPhotos_ = stagePhotos;
 }
 
-void CSSaveGame::SetActive(uint8_t on)
+void CSSaveGame::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -26,7 +26,7 @@
 class CSTextBlock;
 
 // Set by the stage clear before it opens its panel; cleared by the panel.
-extern uint8_t g_saveReturnToTitle;
+extern bool g_saveReturnToTitle;
 
 class CSSaveGame {
 public:
@@ -40,7 +40,7 @@ public:
     // The host's SLWORD and STAGPHO, lent for its life (null: none).
     void OfferPictures(RwTexture *slotWords, RwTexture *stagePhotos);
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void Render();
     void Release();
@@ -63,8 +63,8 @@ public:
     CSTextBlock *spareText2 = nullptr;
     CSTextBlock *leftAnswer = nullptr;   // "yes"
     CSTextBlock *rightAnswer = nullptr;  // "no"
-    uint8_t active = 0;
-    uint8_t leaving = 0;
+    bool active = false;
+    bool leaving = false;
     bool questionOpen = false;
     uint8_t answer = 0;                  // 1 the left answer, 0 the right one
     uint32_t spareWord = 0;

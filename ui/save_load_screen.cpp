@@ -13,7 +13,7 @@ namespace {
 
 }  // namespace
 
-void CSSaveLoad::SetActive(uint8_t on)
+void CSSaveLoad::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -27,7 +27,7 @@ public:
     CSSaveLoad(const CSSaveLoad &) = delete;
     CSSaveLoad &operator=(const CSSaveLoad &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void Render();
     // SAVLOD, SLWORD and STAGPHO, inside the open front-end pack.
@@ -42,7 +42,7 @@ public:
 
     SaveSlotView view;
     CSTextBlock *texts[kTexts] = {};
-    uint8_t active = 0;
-    uint8_t leaving = 0;
-    uint32_t loaded = 0;  // 1 once a load was taken
+    bool active = false;
+    bool leaving = false;
+    bool loaded = false;  // once a load was taken
 };

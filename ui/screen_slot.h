@@ -1,5 +1,5 @@
 // What a screen of the screen manager is before it is built: a slot that
-// keeps its active byte and draws nothing. The screens still to come are
+// keeps its active flag and draws nothing. The screens still to come are
 // such slots (each its own class, so that the manager's dispatch and the
 // forwards already name them).
 #pragma once
@@ -7,12 +7,12 @@
 #include <cstdint>
 
 struct UIScreenSlot {
-    void SetActive(uint8_t on) { active = on; }
+    void SetActive(bool on) { active = on; }
     void Update() {}
     void Update(float /*seconds*/) {}
     void Render() {}
     void ReleaseTextures() {}
     void Release() { active = 0; }
 
-    uint8_t active = 0;
+    bool active = false;
 };

@@ -137,7 +137,7 @@ void HeroModel::ChangeMotion(int32_t motion, float blendSeconds)
 }
 
 // ---- CSSelectCharacter
-void CSSelectCharacter::SetActive(uint8_t on)
+void CSSelectCharacter::SetActive(bool on)
 {
     if (on == active) {
         return;

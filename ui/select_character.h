@@ -63,7 +63,7 @@ public:
     CSSelectCharacter(const CSSelectCharacter &) = delete;
     CSSelectCharacter &operator=(const CSSelectCharacter &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(uint32_t ms);
     void Render();
 
@@ -98,7 +98,7 @@ public:
     float angle = 0.0f;
     float stepProgress = 0.0f;
     float radius = 0.0f;
-    uint8_t active = 0;
+    bool active = false;
     bool requestPending = false;
     bool waitingForConfirm = false;
     uint8_t turnDirection = 0;  // 1: the angle grows

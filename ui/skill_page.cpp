@@ -98,7 +98,7 @@ void CSSkillPage::LoadSkills(int32_t hero)
     loaded = LoadSkillFile(UILanguage(), hero, &records_);
 }
 
-void CSSkillPage::SetActive(uint8_t on)
+void CSSkillPage::SetActive(bool on)
 {
     active = on;
     if (on != 0) {

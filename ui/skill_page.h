@@ -54,7 +54,7 @@ public:
     // Reads the hero's skill file through zufopen (the hero's pack when it
     // is open, else the disc); the tab opens only once that succeeded.
     void LoadSkills(int32_t hero);
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // A frame of the open tab: the character page runs and draws only its
     // current tab, which is the active one.
     void Update(float dt);
@@ -68,7 +68,7 @@ public:
     void RestartDemo();
 
     int32_t padIndex = -1;
-    uint8_t active = 0;
+    bool active = false;
     bool loaded = false;
 
     uint8_t DescriptionShown() const { return description_.ShownFlag(); }

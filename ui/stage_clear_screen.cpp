@@ -90,7 +90,7 @@ CSStageClear::CSStageClear() = default;
 
 CSStageClear::~CSStageClear() { Release(); }
 
-void CSStageClear::SetActive(uint8_t on)
+void CSStageClear::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -38,7 +38,7 @@ public:
     CSStageClear(const CSStageClear &) = delete;
     CSStageClear &operator=(const CSStageClear &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update();
     void Update(uint32_t ms);
     void Render();
@@ -56,7 +56,7 @@ public:
     RwTexture *playerArt = nullptr; // borrowed
     RwTexture *wordArt = nullptr;   // borrowed
     RwTexture *baseMap = nullptr;   // borrowed
-    uint8_t active = 0;
+    bool active = false;
     uint32_t phase = kRoute;
     uint32_t routeMs = kStopped;
     uint32_t transitionMs = kStopped;

@@ -14,7 +14,7 @@ namespace {
 
 }  // namespace
 
-void CSEnterStage::SetActive(uint8_t on)
+void CSEnterStage::SetActive(bool on)
 {
     if (on == active) {
         return;
@@ -65,7 +65,7 @@ void CSEnterStage::SetActive(uint8_t on)
     ui->ApplyCarriedState();
 }
 
-void CSStageEnd::SetActive(uint8_t on)
+void CSStageEnd::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -15,23 +15,23 @@ class CSEnterStage {
 public:
     static constexpr uint32_t kFirstStageChangeMs = 2000;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // The activation switches away within the same switch: nothing to do.
     void Update() {}
 
-    uint8_t active = 0;
+    bool active = false;
 };
 
 class CSStageEnd {
 public:
     static constexpr uint32_t kCoverMs = 500;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(uint32_t ms);
     void Render();
     void Release() { picture = nullptr; }
 
-    uint8_t active = 0;
+    bool active = false;
     RwTexture *picture = nullptr;  // the manager's BASEMAP, borrowed
     uint32_t timerMs = 0;
     int32_t finishedStage = 0;

@@ -112,7 +112,7 @@ void StageMapPicture(int32_t stageId, char *name, size_t nameSize, const char **
     }
 }
 
-void CSStageMapPage::SetActive(uint8_t on, int32_t stageId)
+void CSStageMapPage::SetActive(bool on, int32_t stageId)
 {
     if (active == on) {
         return;

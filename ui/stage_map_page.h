@@ -48,7 +48,7 @@ public:
 
     // Opens the page for a stage (1) or closes it (0); nothing when the
     // page already is so.
-    void SetActive(uint8_t on, int32_t stageId);
+    void SetActive(bool on, int32_t stageId);
     void Update();
     void Render();
     void Release();
@@ -59,7 +59,7 @@ public:
     // right) for a hero at (x, z) facing `direction`.
     void MarkerCorners(float x, float z, const RwV3d &direction, RwV2d corners[4]) const;
 
-    uint8_t active = 0;
+    bool active = false;
     uint8_t turned = 0;
     uint8_t noMap = 0;
     RwV3d refA = {100.0f, 0.0f, 100.0f};

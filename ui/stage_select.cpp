@@ -75,7 +75,7 @@ void MapCursor::Step(uint32_t ms)
     restMs = 0;
 }
 
-void CSStageSelect::SetActive(uint8_t on)
+void CSStageSelect::SetActive(bool on)
 {
     if (on == active) {
         return;

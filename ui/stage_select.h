@@ -44,8 +44,8 @@ struct MapNode {
     int32_t x, y;       // virtual pixels
     int32_t stageId;
     int32_t monsters[2];  // monster-list records 0..10, or kNoMonsterList
-    uint8_t cleared = 0;
-    uint8_t open = 0;
+    bool cleared = false;
+    bool open = false;
 };
 
 // The map as a new game starts it: the 29 nodes in progress-slot order.
@@ -65,7 +65,7 @@ public:
     CSStageSelect(const CSStageSelect &) = delete;
     CSStageSelect &operator=(const CSStageSelect &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     // One frame of `ms`, while active (the lobby runs the open panel only).
     void Update(uint32_t ms);
     void Render();
@@ -97,7 +97,7 @@ public:
     std::vector<NameRecord> monsterNames;
     bool stageNamesRead = false;
     bool monsterNamesRead = false;
-    uint8_t active = 0;
+    bool active = false;
     bool closing = false;
     float directionX = 0.0f, directionY = 0.0f;
     std::unique_ptr<MapNode[]> nodes;

@@ -110,7 +110,7 @@ void SlideItem::Draw(const RwTexture *texture) const
 // ---- CSTitle
 CSTitle::CSTitle() { g_pTitle = this; }
 
-void CSTitle::SetActive(uint8_t on)
+void CSTitle::SetActive(bool on)
 {
     if (on == active) {
         return;

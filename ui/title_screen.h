@@ -47,7 +47,7 @@ public:
     CSTitle(const CSTitle &) = delete;
     CSTitle &operator=(const CSTitle &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void LoadTextures();
     void ReleaseTextures();
     void ReleaseQuads();
@@ -67,7 +67,7 @@ public:
     std::unique_ptr<UIQuad> fadeQuad;
     RwTexture *logoTexture = nullptr;
     RwTexture *noticeTexture = nullptr;
-    uint8_t active = 0;
+    bool active = false;
     bool choicePending = false;
     uint32_t state = kNone;
     uint32_t selected = kNone;

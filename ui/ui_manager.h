@@ -290,7 +290,7 @@ public:
 
 private:
     // Screen dispatch (ui_screens.cpp).
-    void ActivateScreen(uint32_t number, uint8_t on);
+    void ActivateScreen(uint32_t number, bool on);
     void UpdateScreen(uint32_t number, uint32_t ms);
     void RenderScreen(uint32_t number);
     void ReleaseScreens();

@@ -17,7 +17,7 @@
 #include "ui/ui_manager.h"
 #include "ui/warning_screen.h"
 
-void CSUIManager::ActivateScreen(uint32_t number, uint8_t on)
+void CSUIManager::ActivateScreen(uint32_t number, bool on)
 {
     switch (number) {
     case kUIWarning: warning_->SetActive(on); break;

@@ -12,7 +12,7 @@ CSWarning *g_pWarning = nullptr;
 
 CSWarning::CSWarning() { g_pWarning = this; }
 
-void CSWarning::SetActive(uint8_t on)
+void CSWarning::SetActive(bool on)
 {
     if (on == active) {
         return;

@@ -19,7 +19,7 @@ public:
     CSWarning(const CSWarning &) = delete;
     CSWarning &operator=(const CSWarning &) = delete;
 
-    void SetActive(uint8_t on);
+    void SetActive(bool on);
     void Update(uint32_t ms);
     void Render();
     // Inside the WARNING pack: "WARNING.BMP" (no alpha picture) from the
@@ -33,7 +33,7 @@ public:
     void Release();
 
     StillPicture picture;
-    uint8_t active = 0;
+    bool active = false;
     bool firstSetUpDone = false;  // ever, in this run
     bool drawn = false;
     bool setUpDone = false;
