@@ -568,6 +568,24 @@ TEST_F(UIManagerTest, AFadeInGoesFromTheColourToClear)
     EXPECT_EQ(ui->FadeAlpha(), 0u);
 }
 
+// A fade ends on the step that finds 281/255 of its length gone, not one
+// step later: with 255 ms fades the share is the milliseconds gone.
+TEST_F(UIManagerTest, AFadeEndsOnTheStepThatFindsItsEndShareGone)
+{
+    for (const bool in : {false, true}) {
+        in ? ui->StartFadeIn(0xFF000000u, 255) : ui->StartFade(0xFF000000u, 255);
+        ui->StepFade(280);
+        ui->StepFade(1);
+        EXPECT_TRUE(ui->IsFadeRunning()) << in;  // 280 gone
+        ui->StepFade(1);
+        EXPECT_FALSE(ui->IsFadeRunning()) << in;  // 281 gone
+        EXPECT_FALSE(ui->HasFadeOutTimer()) << in;
+        EXPECT_EQ(ui->FadeAlpha(), in ? 0u : 255u) << in;
+        ui->DrawFade();
+        EXPECT_EQ(ui->IsFading(), 0) << in;
+    }
+}
+
 TEST_F(UIManagerTest, TheLetterboxComesAndGoesAtOnceOrOverItsTime)
 {
     ui->ShowLetterbox(0);
