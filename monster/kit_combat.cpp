@@ -284,10 +284,7 @@ void KeepHeroAhead(AiObject *actor, CSHero *held, const HoldDistance &holdAt)
 
 void ReleaseHero(AiObject *actor, CSHero **held)
 {
-    if (*held == nullptr) {
-        return;
-    }
-    PostHeroHit(actor, *held, kAtkReleaseHeld, 0);
+    PostHeroHit(actor, *held, kAtkReleaseHeld, 0);  // with none held nothing is posted
     *held = nullptr;
 }
 

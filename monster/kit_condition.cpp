@@ -144,9 +144,7 @@ void StepBurning(AiObject *actor, float dt, const StatusRule &rule)
     actor->burnTimer += dt;
     if (actor->burnTimer >= rule.burnSeconds) {
         EndBurning(actor);
-        return;
-    }
-    if (actor->burnTicks >= kBurnTickActs) {
+    } else if (actor->burnTicks >= kBurnTickActs) {
         actor->burnTicks = 0;
         if (!actor->eventHeld) {
             const CharacterParams &params = ParamsOf(actor);
@@ -181,9 +179,7 @@ void StepPoison(AiObject *actor, float dt, const StatusRule &rule)
     }
     if (actor->poisonTimer >= rule.poisonSeconds) {
         EndPoison(actor);
-        return;
-    }
-    if (rule.poisonTickActs > 0 && actor->poisonTicks >= rule.poisonTickActs) {
+    } else if (rule.poisonTickActs > 0 && actor->poisonTicks >= rule.poisonTickActs) {
         actor->poisonTicks = 0;
         if (!actor->eventHeld) {
             actor->SubtractHP(static_cast<int32_t>(static_cast<float>(ParamsOf(actor).maxHP) * rule.poisonShare));

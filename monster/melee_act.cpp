@@ -39,20 +39,13 @@ void DamagePhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &ro
         ShowGrabTint(actor);
     }
     TakeDamage(actor, IsOneOf(actor->state, row.hitStopStates) && (!row.hitStopWaitsForHolds || NotHeld(actor)));
-    if (row.downTimerStates[0] < 0) {
-        return;
-    }
+    // A type that never lies down (its rows all kNoState) stays up here.
     actor->down = DownNow(actor, row);
     for (const DownHitRow &hit : row.downHits) {
         StepDownHit(actor, hit.state, hit.frame);
     }
-    for (int32_t downState : row.downTimerStates) {
-        if (downState >= 0 && actor->state == downState) {
-            StepDownTimer(actor, next, dt, downState, row.getUpState, row.getUpSeconds);
-            return;
-        }
-    }
-    StepDownTimer(actor, next, dt, kNoState, row.getUpState, row.getUpSeconds);
+    const int32_t downState = IsOneOf(actor->state, row.downTimerStates) ? actor->state : kNoState;
+    StepDownTimer(actor, next, dt, downState, row.getUpState, row.getUpSeconds);
 }
 
 void ConditionPhase(AiObject *actor, int32_t *next, float dt, const MeleeActRow &row)
