@@ -189,6 +189,17 @@ TEST_F(Monster1007, AThrownItemMakesItFleeForThreeSeconds)
     const int ticks = TicksUntil([&] { return !m->fleeActive; }, 400);
     EXPECT_NEAR((ticks + 61) * monstertest::kDt, 3.0f, 0.05f);
     EXPECT_FALSE(m->pathFollowing);  // the walk away ends with the flee
+
+    // An item thrown 10000 units or more away is not fled (the hero near,
+    // so that it acts on every frame).
+    const RwV3d at = *m->GetPositionPtr();
+    PutHero({at.x, 0.0f, at.z - 15.0f});
+    Tick();
+    const float farOff[3] = {at.x, 0.0f, at.z + 10100.0f};
+    thrownItems.Throw(5300000, farOff);
+    Tick();
+    EXPECT_FALSE(m->fleeActive);
+    EXPECT_LE(m->fleeTimer, 0.0f);
 }
 
 // Death: the dying state counts the kill for the hero and its reward, the
