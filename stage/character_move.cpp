@@ -72,8 +72,8 @@ float SweepSpheres(const Body &a, const RwV3d &move, const Body &b)
     if (disc < 0.0f) {
         return 1.0f;
     }
-    const float t = (-approach - std::sqrt(disc)) / m2;
-    return t > 1.0f ? 1.0f : (t < 0.0f ? 0.0f : t);
+    // Apart and closing, the nearer root lies ahead (at 0 or later).
+    return std::fmin(1.0f, (-approach - std::sqrt(disc)) / m2);
 }
 
 // The move clipped against the world and the wall clump.
@@ -101,8 +101,7 @@ RwV3d ClipAgainstActors(const CSStageManager &stage, AiObject *mover, const Body
     float first = 1.0f;
     for (AiObject *other = stage.actorHead; other != nullptr; other = other->next) {
         if (Blocks(mover, other)) {
-            const float t = SweepSpheres(body, move, BodyOf(other));
-            first = t < first ? t : first;
+            first = std::fmin(first, SweepSpheres(body, move, BodyOf(other)));
         }
     }
     if (first >= 1.0f) {
