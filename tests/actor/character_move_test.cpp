@@ -81,6 +81,25 @@ TEST_F(CharacterMoveTest, StopsAtAnotherActorWithoutOverlapping)
     EXPECT_NEAR(at.x, 20.0f - 2.0f * radius - 5.0f, 0.01f);
 }
 
+// Two bodies that already overlap (placed so): the mover may slide along the
+// other's side or step away, but not further in.
+TEST_F(CharacterMoveTest, AnOverlappingActorMaySlideAlongButNotIn)
+{
+    AiObject *other = AddActor(2, 2.0f * radius - 0.5f, 0.0f);
+    RwV3d there;
+    other->GetPosition(&there);
+    mover->SetPosition({0.0f, there.y, 0.0f});
+    EXPECT_TRUE(stage->MoveCharacter(mover, {0.0f, 0.0f, 1.0f}, 5.0f, false));
+    RwV3d at;
+    mover->GetPosition(&at);
+    EXPECT_NEAR(at.z, 5.0f, 1e-3f);
+    EXPECT_NEAR(at.x, 0.0f, 1e-3f);
+    mover->SetPosition({0.0f, there.y, 0.0f});
+    EXPECT_FALSE(stage->MoveCharacter(mover, {1.0f, 0.0f, 0.0f}, 5.0f, false));
+    mover->GetPosition(&at);
+    EXPECT_EQ(at.x, 0.0f);
+}
+
 TEST_F(CharacterMoveTest, ActorsThatDoNotBlock)
 {
     AiObject *other = AddActor(2, 10.0f, 0.0f);
