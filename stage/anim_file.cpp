@@ -30,12 +30,9 @@ RtAnimAnimation *ReadAnimationBytes(const char *name, const uint8_t *bytes, size
     if (stream == nullptr) {
         return nullptr;
     }
-    RwUInt32 type = 0;
-    RwUInt32 length = 0;
-    RwUInt32 version = 0;
-    RwUInt32 build = 0;
+    RwUInt32 length{};
     RtAnimAnimation *animation = nullptr;
-    if (RwStreamReadChunkHeader(stream, &type, &length, &version, &build)) {
+    if (RwStreamReadChunkHeader(stream, nullptr, &length, nullptr, nullptr)) {
         const RwUInt64 saved = RwStreamEnterChunk(stream, length);
         animation = RtAnimAnimationStreamRead(stream);
         RwStreamLeaveChunk(stream, saved);
@@ -87,7 +84,7 @@ MotionTable ReadMotionTable(CSKeywordFile *file, float durationSeconds)
     int32_t defined = 0;
     while (file->NextLine()) {
         if (file->KeyIs("MotionNum:")) {
-            int32_t count = 0;
+            int32_t count{};
             if (counted) {
                 file->Report("a second MotionNum is ignored");
             } else if (file->Int(&count, 0, kMaxMotions)) {

@@ -77,7 +77,7 @@ bool ReadCharacterParams(CSKeywordFile *file, CharacterParams *params)
         } else if (file->KeyIs("NumOfWeapon:")) {
             file->Int(&weapons, 0, kMaxCharacterWeapons);
         } else if (file->KeyIs("WeaponID:")) {
-            int32_t id = 0;
+            int32_t id{};
             if (weapons < 0) {
                 file->Report("a weapon before NumOfWeapon is skipped");
             } else if (params->weaponIds.size() >= static_cast<size_t>(weapons)) {

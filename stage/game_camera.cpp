@@ -222,11 +222,10 @@ bool CSGameCamera::Advance(Transition *transition, float seconds, const RwMatrix
     const float t = arrived ? 1.0f : transition->elapsed / transition->duration;
     RwMatrix to;
     if (!TargetView(*transition, sceneView, &to)) {
-        if (transition->target == Target::Play) {
-            transition->active = false;  // no play view to go back to: there at once
-            return true;
-        }
-        return false;  // the scene's view is not there yet: the camera waits
+        // With no play view to go back to the camera is there at once; while
+        // the scene's view is not there yet it waits.
+        transition->active = transition->target != Target::Play;
+        return !transition->active;
     }
     RwMatrix view;
     BlendCameraViews(transition->from, to, t, &view);

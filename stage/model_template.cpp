@@ -54,8 +54,8 @@ RpAtomic *PickSphere(RpAtomic *atomic, void *data)
 {
     auto *pick = static_cast<LinePick *>(data);
     RwReal t = 0.0f;
-    if (SegmentEntersSphere(pick->line, *RpAtomicGetWorldBoundingSphere(atomic), &t) && t < pick->nearest) {
-        pick->nearest = t;
+    if (SegmentEntersSphere(pick->line, *RpAtomicGetWorldBoundingSphere(atomic), &t)) {
+        pick->nearest = std::fmin(pick->nearest, t);
     }
     return atomic;
 }
@@ -73,9 +73,7 @@ RpAtomic *PickTriangles(RpAtomic *atomic, void *data)
         atomic, &query,
         [](RpIntersection *, RpCollisionTriangle *triangle, RwReal distance, void *d) {
             auto *p = static_cast<LinePick *>(d);
-            if (distance < p->nearest) {
-                p->nearest = distance < 0.0f ? 0.0f : distance;
-            }
+            p->nearest = std::fmin(p->nearest, std::fmax(distance, 0.0f));
             return triangle;
         },
         pick);

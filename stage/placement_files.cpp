@@ -97,7 +97,7 @@ bool ReadPlacements(CSKeywordFile *file, std::vector<AiPlacement> *placements)
     if (file == nullptr || !file->IsOpen()) {
         return false;
     }
-    int32_t announced = 0;
+    int32_t announced{};
     bool counted = false;
     bool pending = file->NextLine();
     const bool anyLine = pending;
@@ -135,7 +135,7 @@ bool ReadTerritories(CSKeywordFile *file, std::vector<Territory> *territories)
     if (file == nullptr || !file->IsOpen()) {
         return false;
     }
-    int32_t announced = 0;
+    int32_t announced{};
     bool counted = false;
     bool pending = file->NextLine();
     const bool anyLine = pending;

@@ -205,7 +205,7 @@ private:
     bool LoadInfoWorldAndModels(int32_t id)
     {
         StageInfo info;
-        bool read = false;
+        bool read{};
         {
             // The files the stage cannot do without are named by its fatal report.
             const RequiredFileRead required(StageInfoPath(id));
@@ -269,7 +269,7 @@ private:
 
     bool LoadPlacement(int32_t id)
     {
-        bool read = false;
+        bool read{};
         {
             const RequiredFileRead required(StagePlacementPath(id));
             read = ReadPlacementFile(StagePlacementPath(id).c_str(), &s_.placements, false);
