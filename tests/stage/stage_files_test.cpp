@@ -382,6 +382,10 @@ TEST(StageInfoReader, TheTuningRowsOwnWhatTheyWriteAndNothingElse)
     EXPECT_FALSE(IsStageTuningLine("//", "// Camera Parameter"));
     EXPECT_FALSE(IsStageTuningLine("Camera", "Camera Parameters"));
     EXPECT_FALSE(IsStageTuningLine("Camera", nullptr));
+    EXPECT_FALSE(IsStageTuningLine("", " \t \r"));  // a blank line is no title
+    // A rain state the record cannot hold is written as none.
+    info.rain = kRainLarge + 1;
+    EXPECT_NE(FormatStageTuningRows(info).find("\nRain: RAINSTATE_NORAIN\n"), std::string::npos);
 }
 
 TEST(StageInfoReader, TheTuningMenusFormIsReadToo)
@@ -477,6 +481,16 @@ TEST(StageInfoReader, EdgeCases)
     EXPECT_EQ(bad.characterBonus, 1);
     const StageInfo good = InfoFrom("AIClippingRange: 1, 2, 3, 4\n");
     EXPECT_EQ(good.aiClippingRange[3], 4.0f);
+    // 0 is a value of the switches and of the stage model count: no models,
+    // no lights.
+    const StageInfo none = InfoFrom("Light: 1\nLight: 0\nWall: 1\nWall: 0\nStageClump: 3\nStageClump: 0\n", &problems);
+    EXPECT_EQ(problems, 0);
+    EXPECT_EQ(none.light, 0);
+    EXPECT_EQ(none.wall, 0);
+    EXPECT_EQ(none.stageClumpCount, 0);
+    EXPECT_EQ(InfoFrom("StageClump: " + std::to_string(kMaxStageClumps) + "\n", &problems).stageClumpCount,
+              kMaxStageClumps);
+    EXPECT_EQ(problems, 0);
 }
 
 // Every number the tuning menu reads, as atol and atof read it: a word
@@ -698,6 +712,11 @@ TEST(StageFilesChecks, ParameterRanges)
     ASSERT_TRUE(ReadCharacterParams(&max.file, &params));
     EXPECT_EQ(params.maxHP, 65535);
     EXPECT_EQ(max.file.ProblemCount(), 1);  // two weapons short
+    // No weapons is a count: a weapon after it is one too many, said once.
+    Text unarmed("NumOfWeapon: 0\nWeaponID: 4\n");
+    ASSERT_TRUE(ReadCharacterParams(&unarmed.file, &params));
+    EXPECT_TRUE(params.weaponIds.empty());
+    EXPECT_EQ(unarmed.file.ProblemCount(), 1);
     // A figure whose parameter file is missing: the caller is told, and what
     // it held before gives way to the defaults.
     params.maxHP = 500;

@@ -28,6 +28,7 @@
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
 #include "fx/weather.h"
+#include "stage/camera_math.h"
 #include "stage/clump_fade.h"
 #include "stage/game_camera.h"
 #include "stage/stage_manager.h"
@@ -609,6 +610,56 @@ TEST_F(StageLifeTest, WithoutAStageTheCameraAndTheHeroesStandStill)
     EXPECT_EQ(hero->animClock, clock);
     EXPECT_EQ(Fake().log, std::vector<std::string>(30, "letterbox 16"));
     EXPECT_FLOAT_EQ(stage->gameSpeed, 1.0f);
+}
+
+// The world's sectors, the stage models and the actors are drawn only where
+// they meet the main camera's view: turned away from the stage, the camera
+// draws none of them.
+TEST_F(StageLifeTest, OnlyWhatMeetsTheViewIsDrawn)
+{
+    Start();
+    stage->CreateSubObjects1();
+    stage->LoadHeroesOnce();
+    ASSERT_TRUE(stage->LoadStage(kStage1));
+    stage->Update(16);
+    static int sectors = 0;
+    static int atomics = 0;
+    RpWorldSetSectorRenderCallBack(stage->world, [](RpWorldSector *sector) {
+        ++sectors;
+        return GameRenderSector(sector);
+    });
+    const auto counted = [](RpAtomic *atomic, void *) {
+        return RpAtomicSetRenderCallBack(atomic, [](RpAtomic *a) {
+            ++atomics;
+            return GameRenderAtomic(a);
+        });
+    };
+    int models = 0;
+    for (AiObject *actor = stage->actorHead; actor != nullptr; actor = actor->next) {
+        if (actor->Clump() != nullptr) {
+            RpClumpForAllAtomics(actor->Clump(), counted, nullptr);
+            ++models;
+        }
+    }
+    for (RpClump *clump : stage->stageClumps) {
+        RpClumpForAllAtomics(clump, counted, nullptr);
+        ++models;
+    }
+    ASSERT_GT(models, 1);
+    sectors = atomics = 0;
+    ASSERT_TRUE(gs.Render());
+    EXPECT_GT(sectors, 0);
+    EXPECT_GT(atomics, 0);
+    // Far beyond the stage's box, looking farther out.
+    const RwBBox *box = RpWorldGetBBox(stage->world);
+    const RwV3d eye = {box->sup.x + 5000.0f, box->sup.y, box->sup.z};
+    RwMatrix away{};
+    CameraLookAt(eye, {eye.x + 100.0f, eye.y, eye.z}, &away);
+    RwFrameTransform(RwCameraGetFrame(gs.camera), &away, rwCOMBINEREPLACE);
+    sectors = atomics = 0;
+    ASSERT_TRUE(gs.Render());
+    EXPECT_EQ(sectors, 0);
+    EXPECT_EQ(atomics, 0);
 }
 
 TEST_F(StageLifeTest, GameSpeedMovesTowardItsTargetAtOnePerSecond)
