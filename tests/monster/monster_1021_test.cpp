@@ -209,23 +209,29 @@ TEST_F(Monster1021, DeathAndTheEventHoldLetTheHeroGo)
 }
 
 // Its charge pushes the heroes, the fighting character and the listed
-// monster types that its body overlaps along its facing; others (a
-// non-player character, monster 1004) stay where they are.
+// monster types that its body overlaps along its facing, one out of view
+// without its model too; others (a non-player character, monster 1004)
+// stay where they are.
 TEST_F(Monster1021, TheChargePushesHeroesAndTheListedFightersOnly)
 {
     CSMonster1021 *m = Monster({0.0f, 0.0f, 100.0f});
     struct Standing {
         int32_t type;
         bool pushed;
+        bool modelless = false;
     };
-    const Standing cases[] = {{0, true}, {1000, true}, {10, true}, {1004, false}, {100, false}};
+    const Standing cases[] = {{0, true},      {1000, true},  {10, true}, {1002, true, true},
+                              {1004, false}, {100, false}};
     for (const Standing &c : cases) {
         SCOPED_TRACE(c.type);
         AiObject *other = &hero;
         PutHero({-100.0f, 0.0f, 100.0f});
         if (c.type != 0) {
-            other = Place(c.type, {150.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+            other = Place(c.type, {150.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 0, c.modelless ? 0 : 1);
             ASSERT_NE(other, nullptr);
+            if (c.modelless) {
+                other->SetModelInstance(nullptr);  // never shown: its model is not taken again
+            }
             other->eventHeld = true;  // it keeps still itself
             other->targetable = true;
         }
