@@ -100,8 +100,8 @@ void AiObject::PickTarget(int32_t mode)
             value = static_cast<float>(TargetedBy(this, foe));
             better = best == nullptr || value >= bestValue;
             break;
-        default:
-            return;
+        default:  // no such mode: no foe is better
+            break;
         }
         if (better) {
             best = foe;

@@ -160,12 +160,11 @@ void CSHero::CountLandedHit()
 
 void CSHero::StepHitAndStatusTimers(float dt)
 {
-    if (hitCounter > 0) {
-        hitCounterTimer += dt;
-        if (hitCounterTimer >= kHitCounterHoldSeconds) {
-            hitCounter = 0;
-            hitCounterTimer = 0.0f;
-        }
+    // The wait runs also with no count: a hit restarts it before it counts.
+    hitCounterTimer += dt;
+    if (hitCounterTimer >= kHitCounterHoldSeconds) {
+        hitCounter = 0;
+        hitCounterTimer = 0.0f;
     }
     if (burnEffect) {
         burnEffectTimer -= dt;

@@ -4,6 +4,8 @@
 // removal, and the event operations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <vector>
 
@@ -154,6 +156,17 @@ TEST_F(AiObjectModelTest, ShakeJoltsAroundTheAnchorOnAlternateCalls)
             EXPECT_FLOAT_EQ(m->pos.y, 0.0f);
             EXPECT_FLOAT_EQ(m->pos.z, 1.0f);
         }
+    }
+    // Over many jolts each axis reaches its full 99 hundredths and no more.
+    float reach[3] = {0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 600; ++i) {
+        monster->Shake(100.0f);
+        reach[0] = std::max(reach[0], m->pos.x - 1.0f);
+        reach[1] = std::max(reach[1], m->pos.y);
+        reach[2] = std::max(reach[2], m->pos.z - 1.0f);
+    }
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(reach[k], 0.99f, 1e-4f) << k;
     }
     // A shake of divisor 0 has no size: the model stays at the anchor and the jolt still comes next.
     monster->Shake(0.0f);

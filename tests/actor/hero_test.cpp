@@ -390,6 +390,13 @@ TEST_F(HeroTest, TheHitCounterFallsBackAfterThreeSecondsAndKeepsTheBest)
     hero.CountLandedHit();
     EXPECT_EQ(hero.hitCounter, 1);
     EXPECT_EQ(hero.bestHitCounter, 5);
+    hero.StepHitAndStatusTimers(3.0f);  // gone on the very step its three seconds end
+    EXPECT_EQ(hero.hitCounter, 0);
+    // However long no hit came, the next one starts the count and its wait anew.
+    hero.StepHitAndStatusTimers(2.5f);
+    hero.CountLandedHit();
+    hero.StepHitAndStatusTimers(2.9f);
+    EXPECT_EQ(hero.hitCounter, 1);
 }
 
 }  // namespace

@@ -172,20 +172,32 @@ TEST_F(HeroUpdateTest, ThePadMovesTheHeroAtItsStateSpeed)
     const RwV3d still = HeroAt();
     Tick(5);
     EXPECT_EQ(HeroAt().x, still.x);
+    // Pushed just to the edge of the dead zone, it walks.
+    Pad().axes[input::kAxisLx] = 0.25f;
+    Tick(5);
+    EXPECT_LT(HeroAt().x, still.x - 0.01f);
+    Pad().axes[input::kAxisLx] = 0.0f;
+    const float across = HeroAt().z;
+    Pad().axes[input::kAxisLy] = -0.25f;
+    Tick(5);
+    EXPECT_GT(HeroAt().z, across + 0.01f);
+    Pad().axes[input::kAxisLy] = 0.0f;
+    Tick(3);
+    const float standing = HeroAt().z;
     // No pad, no motion.
     Pad().connected = 0;
     Pad().axes[input::kAxisLy] = -1.0f;
     Tick(5);
-    EXPECT_EQ(HeroAt().z, still.z);
+    EXPECT_EQ(HeroAt().z, standing);
     // While a scene starts the actor pass is frozen, and the heroes with it.
     Pad().connected = 1;
     stage->actorUpdate = 0;
     Tick(5);
-    EXPECT_EQ(HeroAt().z, still.z);
+    EXPECT_EQ(HeroAt().z, standing);
     EXPECT_EQ(hero->state, kHeroStateStand);
     stage->actorUpdate = 1;
     Tick(5);
-    EXPECT_GT(HeroAt().z, still.z);
+    EXPECT_GT(HeroAt().z, standing);
 }
 
 // A stick tilted part way walks the hero that share of its state speed, in
@@ -458,7 +470,7 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
     EXPECT_EQ(hero->PickUpDrops(stage), 0);
     stage->heroCount = 1;
     EXPECT_TRUE(g_popups.empty());
-    Tick();
+    EXPECT_EQ(hero->PickUpDrops(stage), 2);  // the two in reach that the tables know
     game::TraceClose();
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 1);
     EXPECT_EQ(stage->itemManager->GetItemCount(0, 100054), 1);
