@@ -608,6 +608,19 @@ TEST_F(Store, BackLeavesTheQuestionThenThePickerThenTheStore)
     ASSERT_TRUE(FramesUntil([&] { return lobby->OpenPage() == CSLobby::kMenu; }, 80));
     EXPECT_FALSE(store->Active());
     EXPECT_EQ(items.GetItemCount(1, kHerb), 0);
+    // Closed, or never opened, an update of its own takes no key and its
+    // drawing shows nothing.
+    CSLobbyStore unopened;
+    Sounds();
+    for (CSLobbyStore *closed : {store, &unopened}) {
+        for (PadButton key : {kPadRight, kPadCircle, kPadCross}) {
+            Press(0, key);
+            closed->Update(16);
+            ReleasePads();
+        }
+        EXPECT_EQ(DrawFrame([&] { closed->Render(); }).pixels, DrawFrame([] {}).pixels);
+    }
+    EXPECT_TRUE(Sounds().empty());
 }
 
 TEST_F(Store, WithoutItsMessageFileEveryTextIsEmpty)

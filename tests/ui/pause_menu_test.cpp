@@ -165,6 +165,12 @@ TEST_F(PauseMenuTest, CrossClosesSilentlyAndResumeWithItsSound)
     EXPECT_TRUE(Logged("resume music"));
     EXPECT_EQ(Menu()->MapBase(), nullptr);
     EXPECT_EQ(Menu()->StatusPage(), nullptr);
+    // Closed, an update of its own takes no key: no move, no sound.
+    Tap(kPadDown);
+    Menu()->Update(0.016f);
+    ReleasePads();
+    EXPECT_EQ(Menu()->Cursor(), 0);
+    EXPECT_TRUE(Sounds().empty());
     // The next opening stands on resume with every arrow at rest beside it,
     // so that circle at once resumes.
     ui->OpenPauseMenu(0);

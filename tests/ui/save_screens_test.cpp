@@ -440,6 +440,24 @@ TEST_F(SavePanel, LeavingWithoutTheFlagOnlyClosesThePanel)
     EXPECT_FALSE(gs.StageExitRequested());
 }
 
+// A panel that is not open takes no key from an update of its own: no
+// move, no sound, no slot written.
+TEST_F(SavePanel, APanelNotOpenTakesNoKey)
+{
+    StartOn("panel_closed");
+    PanelHost host;
+    Sounds();
+    for (PadButton key : {kPadDown, kPadCircle, kPadCross}) {
+        Press(0, key);
+        host.panel.Update();
+        ReleasePads();
+    }
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_EQ(host.panel.view.cursor, 0);
+    EXPECT_FALSE(host.panel.leaving);
+    EXPECT_FALSE(ui->IsBaseMapCovering());
+}
+
 TEST_F(SavePanel, AFailedWriteShowsMessageThirteenWithTheSlotNumber)
 {
     StartOn("panel_failure");
