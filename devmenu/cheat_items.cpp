@@ -163,7 +163,7 @@ void CSDevMenu::FillCharacterAbility()
         }
         if (pad.Pressed(kPadCircle)) {
             ApplyAbility(abilityEntry, comboCount, MoneyAmount(moneyDigits));
-            Open(0, 0);
+            Close();
             return;
         }
         if (pad.Pressed(kPadCross)) {
@@ -235,7 +235,7 @@ void CSDevMenu::SelectEquipment()
             equipmentId = std::min(equipmentId + kEquipmentIdStep, highestEquipmentId + kEquipmentIdStep);
         }
         if (pad.Pressed(kPadCircle)) {
-            Open(0, 0);
+            Close();
             return;
         }
         if (pad.Pressed(kPadCross)) {

@@ -106,6 +106,8 @@ void CSDevMenu::Open(uint8_t openMenu, int32_t hero)
     game::TraceLine("menu").Word(open != 0 ? "open" : "close");
 }
 
+void CSDevMenu::Close() { Open(0, heroIndex); }
+
 void CSDevMenu::Update(uint32_t)
 {
     if (open == 0) {
@@ -141,7 +143,7 @@ void CSDevMenu::UpdateMainList()
     SetMenuLabel(label, MainItemLabel(activeItem));
     // Cross closes the menu, which empties the label again.
     if (pad.Pressed(kPadCross)) {
-        Open(0, 0);
+        Close();
     }
 }
 

@@ -107,6 +107,9 @@ public:
     // cursors reset, the threaded-loading choice taken from the stage, the
     // running stage (held to 2010000..2420000) selected, the label emptied.
     void Open(uint8_t open, int32_t hero);
+    // Closes the menu as Open(0, ...) does; the hero it was opened for
+    // stays, as only an opening names one.
+    void Close();
     bool IsOpen() const { return open != 0; }
     // One tick while the menu is open: the main list or the entered item.
     void Update(uint32_t ms);

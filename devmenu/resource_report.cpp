@@ -174,7 +174,7 @@ void CSDevMenu::WriteLogItem()
     const DevMenuPad pad = ReadDevMenuPad();
     if (pad.Pressed(kPadCircle)) {
         WriteResourceReport(nullptr);
-        Open(0, 0);
+        Close();
     } else if (pad.Pressed(kPadCross)) {
         inItem = 0;
     }

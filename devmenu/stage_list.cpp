@@ -70,5 +70,5 @@ void CSDevMenu::ChangeStage()
         stage->RequestStageChange(0, 0, kStageChangeMs);
         stage->RequestStageChange(selectedStageId, 0, kStageChangeMs);
     }
-    Open(0, 0);
+    Close();
 }

@@ -42,7 +42,7 @@ void FlipOnSide(const DevMenuPad &pad, uint8_t *flag)
 void CloseOrBack(CSDevMenu *menu, const DevMenuPad &pad)
 {
     if (pad.Pressed(kPadCircle)) {
-        menu->Open(0, 0);
+        menu->Close();
     } else if (pad.Pressed(kPadCross)) {
         menu->inItem = 0;
     }
@@ -131,7 +131,7 @@ void CSDevMenu::GameStreamItem()
     const DevMenuPad pad = ReadDevMenuPad();
     if (pad.Pressed(kPadCircle)) {
         MakeGameStream();
-        Open(0, 0);
+        Close();
     } else if (pad.Pressed(kPadCross)) {
         inItem = 0;
     }

@@ -107,5 +107,5 @@ void CSDevMenu::SaveStageInfo()
     if (CSStageManager *stage = g_pStageManager) {
         stage->RequestStageChange(id, 1, kSaveStageChangeMs);
     }
-    Open(0, 0);
+    Close();
 }
