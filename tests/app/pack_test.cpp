@@ -220,6 +220,13 @@ TEST_F(SamplePacks, MemoryPacksServeTheSameFilesAndTextures)
     std::vector<uint8_t> fromMemory;
     ASSERT_TRUE(zufReadAll("\\RESOURCE\\STAGE\\1\\LIGHTS.DFF", &fromMemory));
     EXPECT_TRUE(fromMemory == apptest::ReadBytes(apptest::SampleData() + "/RESOURCE/STAGE/1/LIGHTS.DFF"));
+    // A record beyond the bytes the memory holds now is not served from it.
+    const uint32_t whole = memory->fileSize;
+    memory->fileSize = 16;
+    zuFile *cut = zufopen("\\RESOURCE\\STAGE\\1\\LIGHTS.DFF", "rb");
+    EXPECT_TRUE(cut == nullptr || cut->fp != nullptr);  // the disk's, if any
+    zufclose(cut);
+    memory->fileSize = whole;
     RawFileBuffer other{memory->buffer, memory->fileSize, memory->capacity};
     zuClosePackMemory(&other);  // not the pack's record: nothing happens
     EXPECT_TRUE(zuIsPackOpen());
