@@ -80,7 +80,12 @@ TEST_F(InputTest, WithoutAFileTheDefaultsStandAndNothingIsWritten)
     EXPECT_EQ(GetButtonBinding(0, "jump"), -1);
     input.Destroy();
     EXPECT_EQ(g_pInput, nullptr);
+    // Without an input the button services take and keep nothing.
     EXPECT_EQ(GetButtonBinding(0, "start"), -1);
+    EXPECT_FALSE(SetButtonBinding(0, "start", 8));
+    ResetButtonConfig();
+    EXPECT_FALSE(SaveButtonConfig());
+    EXPECT_FALSE(std::filesystem::exists(Pref()));
 }
 
 TEST_F(InputTest, SetSaveReloadGivesTheSameRecords)
