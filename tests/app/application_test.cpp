@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/audio.h"
 #include "app/debug.h"
 #include "app/file.h"
 #include "app/game_system.h"
@@ -220,6 +221,11 @@ TEST(ApplicationServices, OptionSwitchStartValueAndScreenSizeWithoutAnApplicatio
     EXPECT_EQ(GetScreenHeight(), 480u);
     CloseApplication();  // no application: nothing happens
     ApplicationKeepAlive();
+    PlayMovie("\\ENGUIMV\\TEST.BIK");
+    EXPECT_FALSE(IsMoviePlaying());
+    StopMovie();
+    EXPECT_EQ(GetAudioMemoryUsed(), 0u);
+    RequestStageExit();
 }
 
 TEST(Options, TheTableTakesEveryOptionAndNamesWhatIsWrong)
@@ -264,6 +270,8 @@ TEST_F(Application, MoviesPlayFromTheSoundAndMovieChildrenAndFocusLossInFullScre
     ASSERT_NE(app_.audio, nullptr);
     ASSERT_NE(app_.moviePlayer, nullptr);
     StopMovie();  // idle: nothing
+    PlayMovie(nullptr);
+    EXPECT_FALSE(IsMoviePlaying());
     const std::string clip = movietest::Clip("APP.BIK");
     PlayMovie(clip.c_str());
     EXPECT_TRUE(IsMoviePlaying());
