@@ -70,6 +70,10 @@ TEST_F(FatalReport, AFileThatCouldNotBeReadIsReportedWithTheReasonNotedLast)
     SetDataRootPath(root.c_str());
     NoteUnreadableFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP", "E_RW_READ (0x0:0x1): a read failed");
     NoteUnreadableFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP", "E_RW_READ (0x0:0x1): a read failed again");
+    // A note without a reason or without a file is none.
+    NoteUnreadableFile("\\RESOURCE\\STAGE\\1\\STAGE.BSP", "");
+    NoteUnreadableFile(nullptr, "no file");
+    EXPECT_EQ(UnreadableReason(nullptr), "");
     EXPECT_EQ(Report("\\resource\\stage/1\\stage.bsp"),
               "Cannot read resource/stage/1/stage.bsp: E_RW_READ (0x0:0x1): a read failed again");
     // Notes of other files, and files never noted, keep the missing-file text.
