@@ -336,15 +336,16 @@ void CSKeywordFile::SplitCurrentLine()
     }
     key_.assign(start, end);
     restAt_ = static_cast<size_t>(SkipBlanks(end) - line_.c_str());
-    // The same split on the wide line; blanks are the same units there.
+    // The same split on the wide line; blanks are the same units there (and
+    // its terminating zero is none).
     size_t w = 0;
-    while (w < wideLine_.size() && (wideLine_[w] == u' ' || wideLine_[w] == u'\t')) {
+    while (wideLine_[w] == u' ' || wideLine_[w] == u'\t') {
         ++w;
     }
     while (w < wideLine_.size() && wideLine_[w] != u' ' && wideLine_[w] != u'\t') {
         ++w;
     }
-    while (w < wideLine_.size() && (wideLine_[w] == u' ' || wideLine_[w] == u'\t')) {
+    while (wideLine_[w] == u' ' || wideLine_[w] == u'\t') {
         ++w;
     }
     wideRestAt_ = w;

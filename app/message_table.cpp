@@ -37,42 +37,44 @@ bool IsBlankLine(const std::u16string &line)
 }
 
 // "Key: value" with optional blanks around both; the value a decimal
-// integer in min..max and nothing after it.
+// integer in min..max and nothing after it. The line's terminating zero
+// (line[line.size()]) is no blank, key letter, sign or digit: every step
+// stops there.
 bool ParseKeyInteger(const std::u16string &line, const char *key, int64_t min, int64_t max, int64_t *value)
 {
     size_t at = 0;
-    while (at < line.size() && IsBlank(line[at])) {
+    while (IsBlank(line[at])) {
         ++at;
     }
     for (const char *k = key; *k != 0; ++k, ++at) {
-        if (at >= line.size() || line[at] != static_cast<char16_t>(*k)) {
+        if (line[at] != static_cast<char16_t>(*k)) {
             return false;
         }
     }
-    while (at < line.size() && IsBlank(line[at])) {
+    while (IsBlank(line[at])) {
         ++at;
     }
-    if (at >= line.size() || line[at] != u':') {
+    if (line[at] != u':') {
         return false;
     }
     ++at;
-    while (at < line.size() && IsBlank(line[at])) {
+    while (IsBlank(line[at])) {
         ++at;
     }
     bool negative = false;
-    if (at < line.size() && (line[at] == u'-' || line[at] == u'+')) {
+    if (line[at] == u'-' || line[at] == u'+') {
         negative = line[at] == u'-';
         ++at;
     }
     int64_t number = 0;
     size_t digits = 0;
-    for (; at < line.size() && line[at] >= u'0' && line[at] <= u'9'; ++at, ++digits) {
+    for (; line[at] >= u'0' && line[at] <= u'9'; ++at, ++digits) {
         number = number * 10 + (line[at] - u'0');
         if (number > (int64_t{1} << 40)) {
             return false;
         }
     }
-    while (at < line.size() && IsBlank(line[at])) {
+    while (IsBlank(line[at])) {
         ++at;
     }
     if (digits == 0 || at != line.size()) {

@@ -55,7 +55,7 @@ void CSTextBlock::SetText(TextLayout *out, const char16_t *text, int32_t x, int3
             ++end;
         }
         size_t next = end;
-        if (end < all.size() && all[end] == u'\n') {
+        if (all[end] == u'\n') {  // the terminating zero at the end is none
             next = end + 1;  // the line feed ends this row
         } else if (end < all.size()) {
             // Wrapped: at the blank that stops the run, else after the last
