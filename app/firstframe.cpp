@@ -30,14 +30,12 @@ void DrawQuad(const QuadPlacement &quad, const RwCamera *camera)
 
 }  // namespace
 
-QuadPlacement FirstFrameQuad(int index, uint32_t width, uint32_t height)
+std::array<QuadPlacement, 2> FirstFrameQuads(uint32_t width, uint32_t height)
 {
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
-    if (index == 0) {
-        return {w / 8.0f, h / 6.0f, w * 3.0f / 8.0f, h / 2.0f, {220, 40, 40, 255}};
-    }
-    return {w / 2.0f, h / 2.0f, w * 7.0f / 8.0f, h * 5.0f / 6.0f, {40, 200, 60, 255}};
+    return {{{w / 8.0f, h / 6.0f, w * 3.0f / 8.0f, h / 2.0f, {220, 40, 40, 255}},
+             {w / 2.0f, h / 2.0f, w * 7.0f / 8.0f, h * 5.0f / 6.0f, {40, 200, 60, 255}}}};
 }
 
 RwRGBA FirstFrameClearColor() { return {24, 40, 88, 255}; }
@@ -64,8 +62,8 @@ void DrawFirstFrameScene(const StageScene &stage, RwCamera *camera)
     const RwRaster *raster = RwCameraGetRaster(camera);
     const auto width = static_cast<uint32_t>(raster->width);
     const auto height = static_cast<uint32_t>(raster->height);
-    for (int i = 0; i < 2; ++i) {
-        DrawQuad(FirstFrameQuad(i, width, height), camera);
+    for (const QuadPlacement &quad : FirstFrameQuads(width, height)) {
+        DrawQuad(quad, camera);
     }
     if (loaded) {
         // A sign whose picture is missing is drawn untextured.

@@ -3,6 +3,7 @@
 // under a camera flying a fixed path, and a 2D layer over it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "app/options.h"
@@ -22,7 +23,7 @@ struct QuadPlacement {
     float x0, y0, x1, y1;
     RwRGBA color;
 };
-QuadPlacement FirstFrameQuad(int index, uint32_t width, uint32_t height);
+std::array<QuadPlacement, 2> FirstFrameQuads(uint32_t width, uint32_t height);
 RwRGBA FirstFrameClearColor();
 // Where the 2D layer draws the stage's sign picture, 8 pixels a texel
 // (white vertices, so the screen shows the texels as they are).
