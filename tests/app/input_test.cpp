@@ -243,6 +243,19 @@ TEST_F(InputTest, TicksFillTheBlocksAndTheBytes)
     EXPECT_EQ(State(0, kPadCircle), 0);
     Tick();  // 7: the first pad's raw state too
     EXPECT_EQ(RawPadState[0].axes[2], -500);
+
+    // Made again, it starts with nothing held until its first tick.
+    MouseButtonState = 2;
+    KeyStateBytes[input::kKeyC] = 2;
+    CreateWith("");
+    EXPECT_EQ(MouseButtonState, 0);
+    for (const uint8_t state : KeyStateBytes) {
+        EXPECT_EQ(state, 0);
+    }
+    for (const input::RawPadState &pad : RawPadState) {
+        const input::RawPadState none{};
+        EXPECT_EQ(std::memcmp(&pad, &none, sizeof(none)), 0);
+    }
 }
 
 TEST_F(InputTest, TheLogFollowsTheBindings)
