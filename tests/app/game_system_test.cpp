@@ -410,6 +410,28 @@ TEST_F(GameSystemTest, TheTickDrawsTheStatisticsInTheFont)
     EXPECT_GT(light, 10);
 }
 
+// Made again after a run, the game system starts afresh: no frame drawn
+// yet, the overlay off, collision on, no stage exit asked, the screens free.
+TEST_F(GameSystemTest, MadeAgainItStartsAfresh)
+{
+    if (!apptest::HaveSampleData()) {
+        GTEST_SKIP() << "no sample data: build the sample-data target";
+    }
+    MakeIn("again", {"RESOURCE/FONT/ENGFONT.XBF"}, 640, 480);
+    gs.Tick();
+    ASSERT_TRUE(gs.FrameDrawn());
+    gs.displayInfoMode = 3;
+    gs.moveCollision = 0;
+    gs.RequestStageExit();
+    gs.screensHeld = true;
+    ASSERT_TRUE(gs.Create(640, 480, 1));
+    EXPECT_FALSE(gs.FrameDrawn());
+    EXPECT_EQ(gs.displayInfoMode, 0u);
+    EXPECT_EQ(gs.moveCollision, 1);
+    EXPECT_FALSE(gs.StageExitRequested());
+    EXPECT_FALSE(gs.screensHeld);
+}
+
 // The full overlay (mode 3) names the running stage on its fifth row: a
 // stage of another number changes that row and nothing else.
 TEST_F(GameSystemTest, TheFullStatisticsNameTheRunningStage)
