@@ -629,6 +629,15 @@ TEST(StageFilesChecks, PlacementBlocks)
               "TEST.TXT:7: Model: '77777777777777777777777777777777' is no model id\n"
               "TEST.TXT:12: Model: '12-00' is no model id\n"
               "TEST.TXT:19: the file does not say how many actors it holds\n");
+    // A model key without its word, or with one too long to be a model, is
+    // said once each and leaves the actor without a model.
+    Text wordless("AINum: 1\nAI\n{\nAIType: 1000\nModel:\nModel: MONSTER\\" + std::string(70, '7') + "\n}\n");
+    gametest::CaptureDiagnostics();
+    ASSERT_TRUE(ReadPlacements(&wordless.file, &read));
+    const std::string saidWordless = gametest::TakeDiagnostics();
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_FALSE(read[0].hasModel);
+    EXPECT_EQ(wordless.file.ProblemCount(), 2) << saidWordless;
     // 0 is a value of the event, territory and drawing keys (none), not a
     // problem: the last line of each key holds.
     Text zeros("AINum: 1\nAI\n{\nAIType: 1000\nEventID: 4\nTerritory: 2\nIsRender: 1\n"
