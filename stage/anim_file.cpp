@@ -1,6 +1,7 @@
 // Animation and motion-table files (see anim_file.h).
 #include "stage/anim_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -68,8 +69,9 @@ std::string MotionFilePathFor(const char *animationPath)
 
 int32_t AnimationFrameCount(float durationSeconds)
 {
-    return std::isfinite(durationSeconds) && durationSeconds > 0.0f
-               ? static_cast<int32_t>(std::round(durationSeconds * kAnimFramesPerSecond))
+    // None for a length that is no finite number or below none.
+    return std::isfinite(durationSeconds)
+               ? std::max(0, static_cast<int32_t>(std::round(durationSeconds * kAnimFramesPerSecond)))
                : 0;
 }
 

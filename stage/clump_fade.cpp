@@ -131,7 +131,7 @@ void RenderClumpTranslucent(RpClump *clump, float alpha)
         return;
     }
     Translucent data{std::isfinite(alpha) ? std::clamp(alpha, 0.0f, 1.0f) : 1.0f};
-    RwUInt32 zWrite = 1;
+    RwUInt32 zWrite = TRUE;
     RwGetRenderState(rwRENDERSTATEZWRITEENABLE, &zWrite);
     RwSetRenderState(rwRENDERSTATEZWRITEENABLE, RwRenderStateValue(FALSE));
     RpClumpForAllAtomics(clump, RenderAtomicTranslucent, &data);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <utility>
@@ -770,6 +771,12 @@ TEST(StageFilesChecks, MotionTables)
     CSKeywordFile unopened;
     ASSERT_EQ(ReadMotionTable(&unopened, 1.5f).Count(), 1);
     EXPECT_EQ(ReadMotionTable(nullptr, 1.5f).Find(0)->endFrame, 90);
+    // An animation's frames at 60 a second; a length that is none, below
+    // none or no number has no frame.
+    EXPECT_EQ(AnimationFrameCount(2.0f), 120);
+    EXPECT_EQ(AnimationFrameCount(0.0f), 0);
+    EXPECT_EQ(AnimationFrameCount(-1.0f), 0);
+    EXPECT_EQ(AnimationFrameCount(std::numeric_limits<float>::quiet_NaN()), 0);
     // The motion table stands beside its animation, in the same folder.
     EXPECT_EQ(MotionFilePathFor("HERO01.ANM"), "HERO01.AMF");
     EXPECT_EQ(MotionFilePathFor("\\RESOURCE\\V1.2\\HERO01"), "\\RESOURCE\\V1.2\\HERO01.AMF");
