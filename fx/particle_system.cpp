@@ -123,9 +123,7 @@ void CSParticleSystem::SetEmitting(bool on, float startValue)
 
 void CSParticleSystem::StopEmit()
 {
-    if (!taken_ || atomic_ == nullptr) {
-        return;
-    }
+    // Harmless on a system given back or retired: taking it sets all anew.
     rate_ = 0.0f;
     carry_ = 0.0f;
     emitting_ = false;

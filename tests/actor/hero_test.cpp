@@ -6,6 +6,8 @@
 // looks and the hit counter.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "actor/hero.h"
 #include "actor/item_records.h"
 #include "stage/model_template.h"
@@ -160,8 +162,14 @@ TEST_F(HeroTest, OnlyTheOpenAbilityFlagsAreReadAndSet)
     EXPECT_EQ(hero.GetAbilityFlag(8), 1);
     EXPECT_EQ(hero.GetAbilityFlag(3), 1);
     EXPECT_EQ(hero.GetAbilityFlag(4), 0);
+    // Past either end nothing of the hero changes.
+    unsigned char before[sizeof hero];
+    std::memcpy(before, static_cast<const void *>(&hero), sizeof hero);
     hero.SetAbilityFlag(-2, 1);
+    hero.SetAbilityFlag(2, 0);
+    hero.SetAbilityFlag(9, 1);
     hero.SetAbilityFlag(100, 1);
+    EXPECT_EQ(std::memcmp(before, static_cast<const void *>(&hero), sizeof hero), 0);
 }
 
 TEST_F(HeroTest, HitsCostLifeUnlessTheHeroGuards)

@@ -469,7 +469,10 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
     stage->heroCount = 0;
     EXPECT_EQ(hero->PickUpDrops(stage), 0);
     stage->heroCount = 1;
+    hero->SetPosition({0.0f, 2.0f * reach, 0.0f});
     EXPECT_TRUE(g_popups.empty());
+    EXPECT_EQ(hero->PickUpDrops(stage), 0);  // standing high above them: out of reach
+    hero->SetPosition({0.0f, 0.0f, 0.0f});
     EXPECT_EQ(hero->PickUpDrops(stage), 2);  // the two in reach that the tables know
     game::TraceClose();
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 1);

@@ -742,6 +742,13 @@ TEST_F(FxModels, TheBurningLightTakesItsFilesColourAndWithoutTheFileThereIsNoLig
     EXPECT_FLOAT_EQ(RpLightGetColor(light)->blue, 0.2f);
     EXPECT_FLOAT_EQ(RpLightGetRadius(light), 12.0f);
     packages.StopOwner(fxtest::FakeWorld::As(&monster));
+    // Read once: the next burning shines the same though the file changed.
+    Write("RESOURCE/FX/Light_Type_Fire_M.lit", "Type: POINT\nColour: 0, 0, 255\nRadius: 3\n");
+    EXPECT_EQ(packages.StartBurning(fxtest::FakeWorld::As(&monster)), 7);
+    ASSERT_NE(lightOf(), nullptr);
+    EXPECT_FLOAT_EQ(RpLightGetColor(lightOf())->red, 1.0f);
+    EXPECT_FLOAT_EQ(RpLightGetRadius(lightOf()), 12.0f);
+    packages.StopOwner(fxtest::FakeWorld::As(&monster));
     EXPECT_EQ(packages.PackagesInUse(), 0);
     packages.Release();
     particles.ReleaseAll();

@@ -172,6 +172,17 @@ TEST_F(Particles, GivenBackTwiceIsHarmless)
     a->SetEmitting(true, 50.0f);    // and cannot start it again
     EXPECT_FALSE(a->IsEmitting());
     a->Release();  // nothing: it is not out
+    // Nor can it move it, by a frame or a place.
+    const RwV3d kept = a->WorldMatrix().pos;
+    RwFrame *hand = RwFrameCreate();
+    const RwV3d away = {5.0f, 6.0f, 7.0f};
+    RwFrameTranslate(hand, &away, rwCOMBINEREPLACE);
+    a->AttachToFrame(hand);
+    const RwMatrix there = fxtest::Translation(away);
+    a->SetMatrix(&there);
+    EXPECT_EQ(a->WorldMatrix().pos.x, kept.x);
+    EXPECT_EQ(a->WorldMatrix().pos.y, kept.y);
+    RwFrameDestroy(hand);
     EXPECT_EQ(manager.SystemsOut(), 1);
     EXPECT_TRUE(b->IsTaken());
     // The copy given back longest ago comes out first, so the stale holder

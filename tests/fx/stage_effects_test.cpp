@@ -89,6 +89,7 @@ TEST_F(StageEffects, FogAndRainOverTheFirstStage)
     for (int k = 0; k < kRainKinds; ++k) {
         EXPECT_NE(stage.weather->RainSystem(k), nullptr);
     }
+    EXPECT_EQ(stage.weather->RainState(), 0);  // no rain until a stage asks for it
 
     camera = fxtest::MakeCamera(320, 240, {0.0f, 0.0f, 0.0f});
     RwCameraSetFarClip(camera, 500.0f);
