@@ -50,9 +50,12 @@ bool ParseNumber(const std::string &text, uint64_t *value)
 // One list line: name, tab, offset, tab, size.
 bool ParseLine(const std::string &line, PackRecord *record)
 {
+    if (std::count(line.begin(), line.end(), '\t') != 2) {
+        return false;
+    }
     const size_t tab1 = line.find('\t');
-    const size_t tab2 = tab1 == std::string::npos ? std::string::npos : line.find('\t', tab1 + 1);
-    if (tab1 == 0 || tab2 == std::string::npos || line.find('\t', tab2 + 1) != std::string::npos) {
+    const size_t tab2 = line.rfind('\t');
+    if (tab1 == 0) {
         return false;
     }
     record->name = line.substr(0, tab1);
