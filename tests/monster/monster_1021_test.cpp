@@ -258,6 +258,26 @@ TEST_F(Monster1021, TheChargePushesHeroesAndTheListedFightersOnly)
     }
 }
 
+// Released, it gives its model back and forgets its held hero, its timers
+// and which states' sparks it started.
+TEST_F(Monster1021, ReleasedItForgetsItsOwnWords)
+{
+    CSMonster1021 *m = Monster();
+    ASSERT_NE(m->model, nullptr);
+    m->grabTarget = &hero;
+    m->grabTimer = 1.0f;
+    m->guardTimer = 1.0f;
+    m->sparkState4 = true;
+    m->sparkState7 = true;
+    CSMonster1021::ReleaseOf(m);
+    EXPECT_EQ(m->model, nullptr);
+    EXPECT_EQ(m->grabTarget, nullptr);
+    EXPECT_EQ(m->grabTimer, 0.0f);
+    EXPECT_EQ(m->guardTimer, 0.0f);
+    EXPECT_FALSE(m->sparkState4);
+    EXPECT_FALSE(m->sparkState7);
+}
+
 // It never rolls its drop map: only the event's drop comes out.
 TEST_F(Monster1021, ItDropsOnlyWhatTheEventNamed)
 {

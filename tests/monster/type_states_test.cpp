@@ -419,6 +419,27 @@ TEST_F(TypeStates, EachTypeDiesAndGoesInItsOwnStates)
     }
 }
 
+// In its dying state 1021 feeds the idle input on every act, so a machine
+// that leads on from there on that input takes it at once; the others
+// feed it nothing there and stay dying.
+TEST_F(TypeStates, Only1021FeedsTheIdleInputWhileDying)
+{
+    const struct {
+        int32_t type;
+        int32_t last;
+        int32_t dying;
+    } rows[] = {{1021, 32, 28}, {1007, 29, 24}, {1000, 31, 22}, {1005, 29, 23}, {1004, 35, 27}};
+    PutHero({kAt.x, 0.0f, kAt.z - 20.0f});  // a foe in sight: no walk home feeds it
+    for (const auto &r : rows) {
+        ForStates(r.type, StatesLeadingOn(r.last, monster::kInputIdle, r.last), {r.dying}, [&](AiObject *m, int32_t state) {
+            Ticks(2);
+            Enter(m, state);
+            Tick();
+            EXPECT_EQ(m->state, r.type == 1021 ? r.last : state);
+        });
+    }
+}
+
 // An item thrown anywhere in the stage makes every type but 1005 walk away
 // from it.
 TEST_F(TypeStates, EveryTypeButOneFleesAThrownItem)
