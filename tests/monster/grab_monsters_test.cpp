@@ -62,6 +62,27 @@ protected:
         ASSERT_EQ(m->state, 13);
         HeroMessages();
     }
+    // The state of a fresh monster of `type` a tick after it entered its
+    // seize with the hero out of reach, struck just before: its machine
+    // leads from the seize to `blowTo` on the blow's input and to `idleTo`
+    // on the idle input.
+    int32_t StateAfterAMissedSeize(int32_t type, int32_t blowTo, int32_t idleTo)
+    {
+        AiObject *m = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(11).To(0, idleTo, 1).To(100, blowTo, 1);
+        b.State(blowTo);
+        b.State(idleTo);
+        UseStateMachine(type, b.Build());
+        HeroAhead(60.0f);
+        Hit(m, kAtkPlain, 1);
+        Tick();
+        Enter(m, 11);
+        Tick();
+        m->removed = true;
+        return m->state;
+    }
     // The kind-2 messages the hero got since the last call with these bits.
     int CountHits(int32_t bits)
     {
@@ -562,38 +583,13 @@ TEST_F(GrabMonsters, AMissedSeizeIdlesUnlessABlowCameFirst)
                 continue;  // 1003's states end at 34: a kept 35 is never entered
             }
             SCOPED_TRACE(std::to_string(r.type) + " blow to " + std::to_string(blowTo));
-            AiObject *m = Place(r.type, kHome, kSouth);
-            FsfBuilder b;
-            b.State(0);
-            b.State(11).To(0, 0, 1).To(100, blowTo, 1);
-            b.State(blowTo);
-            UseStateMachine(r.type, b.Build());
-            HeroAhead(60.0f);
-            Hit(m, kAtkPlain, 1);
-            Tick();
-            Enter(m, 11);
-            Tick();
-            EXPECT_EQ(m->state, blowTo == r.keptTo ? r.keptTo : 0);
-            m->removed = true;
+            EXPECT_EQ(StateAfterAMissedSeize(r.type, blowTo, 0), blowTo == r.keptTo ? r.keptTo : 0);
         }
         // A blow leading below 16 with an idle that leads to 38: 1002 takes
         // the idle's result only below 38, so the blow's state stands; the
         // others take it, and a state past their last is never entered.
         SCOPED_TRACE(std::to_string(r.type) + " idle to 38");
-        AiObject *m = Place(r.type, kHome, kSouth);
-        FsfBuilder b;
-        b.State(0);
-        b.State(5);
-        b.State(11).To(0, 38, 1).To(100, 5, 1);
-        b.State(38);
-        UseStateMachine(r.type, b.Build());
-        HeroAhead(60.0f);
-        Hit(m, kAtkPlain, 1);
-        Tick();
-        Enter(m, 11);
-        Tick();
-        EXPECT_EQ(m->state, r.type == 1002 ? 5 : 11);
-        m->removed = true;
+        EXPECT_EQ(StateAfterAMissedSeize(r.type, 5, 38), r.type == 1002 ? 5 : 11);
     }
 }
 

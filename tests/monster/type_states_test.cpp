@@ -424,14 +424,13 @@ TEST_F(TypeStates, EachTypeDiesAndGoesInItsOwnStates)
 // feed it nothing there and stay dying.
 TEST_F(TypeStates, Only1021FeedsTheIdleInputWhileDying)
 {
-    const struct {
-        int32_t type;
-        int32_t last;
-        int32_t dying;
-    } rows[] = {{1021, 32, 28}, {1007, 29, 24}, {1000, 31, 22}, {1005, 29, 23}, {1004, 35, 27}};
+    const EndRow rows[] = {
+        {1021, 32, {28}, {}}, {1007, 29, {24}, {}}, {1000, 31, {22}, {}}, {1005, 29, {23}, {}}, {1004, 35, {27}, {}},
+    };
     PutHero({kAt.x, 0.0f, kAt.z - 20.0f});  // a foe in sight: no walk home feeds it
-    for (const auto &r : rows) {
-        ForStates(r.type, StatesLeadingOn(r.last, monster::kInputIdle, r.last), {r.dying}, [&](AiObject *m, int32_t state) {
+    for (const EndRow &r : rows) {
+        const CFSF machine = StatesLeadingOn(r.last, monster::kInputIdle, r.last);
+        ForStates(r.type, machine, {r.dying.begin(), r.dying.end()}, [&](AiObject *m, int32_t state) {
             Ticks(2);
             Enter(m, state);
             Tick();
