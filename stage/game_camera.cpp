@@ -246,7 +246,7 @@ void CSGameCamera::UpdatePlayView(int32_t mode, float seconds, const CameraInput
     if (inputs.heroCount <= 0) {
         return;
     }
-    const int32_t count = std::min(inputs.heroCount, 2);
+    const int32_t count = heroFocusCount_;
     const StageCameraLimits &limits = Limits(count);
     if (!hasPlayView_) {
         // The stage's first view: the orbit starts at the initial turn and

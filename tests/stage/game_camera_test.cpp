@@ -87,6 +87,12 @@ TEST_F(GameCameraTest, PlayModesFollowTheHeroInsideTheLimits)
     // Full stick for a long time: turned, pitch and distance at their limits.
     inputs_.stickX = 1.0f;
     inputs_.stickY = 1.0f;
+    // Nothing in the way: the distance follows the pitch's at once, without
+    // the easing out of a pull-in.
+    const float before = cam_.Orbit().distance;
+    Run(kCameraPlay, 1);
+    EXPECT_GT(cam_.Orbit().distance, before + kCameraEaseOut * kTick);
+    EXPECT_FLOAT_EQ(cam_.Orbit().distance, cam_.WantedDistance());
     Run(kCameraPlay, 600);
     EXPECT_FLOAT_EQ(cam_.Orbit().pitch, 60.0f);
     EXPECT_NEAR(V3Distance(View().pos, Focus()), 120.0f, 1e-3f);
