@@ -135,8 +135,12 @@ TEST_F(CountersTest, AHitCountOfTwoShowsNothingAndThreePopsIn)
     EXPECT_NEAR(x0, 564.7059f - 16.0f, 1e-3f);
     EXPECT_EQ(y0, 38.0f);
     EXPECT_NEAR(x1 - x0, 32.0f, 1e-3f);
-    // Its pop: 100 ms in it has grown by sin(1.5708) of its size each way.
-    Steps(1, 100);
+    // Its pop starts with the first millisecond: sin(0.015708) each way.
+    Steps(1, 1);
+    counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 32.0f + 64.0f * std::sin(0.015708f), 1e-3f);
+    // 100 ms in it has grown by sin(1.5708) of its size each way.
+    Steps(1, 99);
     counter.DigitRect(0, 1, &x0, &y0, &x1, &y1);
     EXPECT_NEAR(x1 - x0, 32.0f * 3.0f, 1e-2f);
     EXPECT_NEAR(y1 - y0, 59.0f * 3.0f, 1e-2f);

@@ -115,6 +115,22 @@ TEST_F(RankingTest, WithoutAHeroTheBlockIsPaid)
     EXPECT_EQ(hero.money, 0);
 }
 
+// Without a hero on the stage the hero block's type says whose reward it
+// is: stage 32's for the second hero is 5100240.
+TEST_F(RankingTest, WithoutAHeroTheBlocksHeroTypeChoosesTheReward)
+{
+    StartOn("rank_block_hero");
+    Links().hero = nullptr;
+    ui->heroBlock.heroType = 1;
+    Enter(32, 100000, 0, 0, 0);
+    PassIntro();
+    Confirm();
+    Confirm();
+    Confirm();
+    ASSERT_EQ(ranking->phase, CSRanking::kReward);
+    EXPECT_EQ(ranking->rewardItem, 5100240);
+}
+
 // Its first 500 ms take no input, to the millisecond, counted from its
 // first update; the hero's fade-in then lasts 500 ms.
 TEST_F(RankingTest, ItsFirstFiveHundredMillisecondsTakeNoInput)
