@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 
 #include "app/text_block.h"
@@ -114,14 +113,15 @@ void PlaceSlotLabel(UIQuad *quad, int label)
     PlaceUIQuad(quad, placed.screen, placed.source);
 }
 
-void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, float bottom)
+void PlaceFramePieces(UIQuad (&pieces)[9], float left, float top, float right, float bottom)
 {
     const float xs[4] = {left, left + kFrameCorner, right - kFrameCorner, right};
     const float ys[4] = {top, top + kFrameCorner, bottom - kFrameCorner, bottom};
-    for (size_t i = 0; i < std::size(kFrameSources); ++i) {
+    for (size_t i = 0; UIQuad &piece : pieces) {
         const size_t column = i % 3;
         const size_t row = i / 3;
-        PlaceUIQuad(&pieces[i], {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
+        PlaceUIQuad(&piece, {xs[column], ys[row], xs[column + 1], ys[row + 1]}, kFrameSources[i]);
+        ++i;
     }
 }
 
@@ -176,7 +176,6 @@ void SaveSlotView::Create()
         leftStrip = std::make_unique<UIQuad>();
         rows = std::make_unique<UIQuad[]>(kSlotRowsShown);
         cursorQuad = std::make_unique<UIQuad>();
-        frame = std::make_unique<UIQuad[]>(std::size(kFrameSources));
         labels = std::make_unique<UIQuad[]>(kSlotLabels);
     }
     if (slots == nullptr) {
@@ -190,7 +189,6 @@ void SaveSlotView::Release()
     leftStrip.reset();
     rows.reset();
     cursorQuad.reset();
-    frame.reset();
     labels.reset();
     if (slots != nullptr) {
         slots->Release();
@@ -211,7 +209,7 @@ void SaveSlotView::LayOut()
         const float top = kRowTop + kRowStep * static_cast<float>(k);
         PlaceUIQuad(&rows[k], {kRowLeft, top, 320, top + 41}, {1, 410, 174, 472});
     }
-    PlaceFramePieces(frame.get(), kSlotDetailFrame.x0, kSlotDetailFrame.y0, kSlotDetailFrame.x1, kSlotDetailFrame.y1);
+    PlaceFramePieces(frame, kSlotDetailFrame.x0, kSlotDetailFrame.y0, kSlotDetailFrame.x1, kSlotDetailFrame.y1);
     for (int i = 0; i < 6; ++i) {
         PlaceSlotLabel(&labels[i], i);
     }
@@ -254,8 +252,8 @@ void SaveSlotView::Draw(CSTextBlock *rowText) const
         DrawUIQuad(rows[k], savlod);
     }
     DrawUIQuad(*cursorQuad, savlod);
-    for (size_t i = 0; i < std::size(kFrameSources); ++i) {
-        DrawUIQuad(frame[i], player);
+    for (const UIQuad &piece : frame) {
+        DrawUIQuad(piece, player);
     }
     DrawRows(rowText);
     DrawDetails(slots->Slot(cursor));

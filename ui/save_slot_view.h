@@ -48,7 +48,7 @@ public:
     std::unique_ptr<UIQuad> background, leftStrip;
     std::unique_ptr<UIQuad[]> rows;    // 5
     std::unique_ptr<UIQuad> cursorQuad;
-    std::unique_ptr<UIQuad[]> frame;   // 9 pieces
+    UIQuad frame[9] = {};  // laid by LayOut
     std::unique_ptr<UIQuad[]> labels;  // 7
     std::unique_ptr<CSSaveSlotList> slots;
     RwTexture *savlod = nullptr;       // SAVLOD
@@ -83,7 +83,7 @@ RwTexture *ReadStagePhotoArt();  // STAGPHO
 void DrawSlotDigit(const RwTexture *words, int32_t digit, float x, float y, float height);
 // The nine pieces of the interface's frame (PLAYER) laid round the
 // rectangle, its corners 15 pixels square.
-void PlaceFramePieces(UIQuad pieces[9], float left, float top, float right, float bottom);
+void PlaceFramePieces(UIQuad (&pieces)[9], float left, float top, float right, float bottom);
 // Label `label` (SaveSlotView::Label, up to kLabelEmpty) of SLWORD placed
 // where the detail frame shows it in the game's language.
 void PlaceSlotLabel(UIQuad *quad, int label);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 
 #include "actor/hero.h"
@@ -166,11 +165,11 @@ void CSStageMapPage::BuildFrame()
 {
     RwTexture *art = HudTexture();
     frame_ = std::make_unique<FramePictures>();
-    for (size_t i = 0; i < std::size(kPanel); ++i) {
-        SetPiece(frame_->panel[i], kPanel[i], art);
+    for (size_t i = 0; OwnedPicture &piece : frame_->panel) {
+        SetPiece(piece, kPanel[i++], art);
     }
-    for (size_t i = 0; i < std::size(kFrameCorners); ++i) {
-        SetPiece(frame_->corners[i], kFrameCorners[i], art);
+    for (size_t i = 0; OwnedPicture &corner : frame_->corners) {
+        SetPiece(corner, kFrameCorners[i++], art);
     }
 }
 
