@@ -49,9 +49,7 @@ void CursorTrail::Step(float seconds, const CursorRect *targets, uint32_t count)
     for (int k = 0; k < kCopies; ++k) {
         Copy &copy = copies_[k];
         if (!copy.moving) {
-            if (k == 0) {
-                copy.rect = Target(targets, count, copy.to);
-            }
+            copy.rect = Target(targets, count, copy.to);  // at rest on its entry
             continue;
         }
         copy.elapsed += seconds;

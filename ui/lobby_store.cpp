@@ -389,8 +389,8 @@ void CSLobbyStore::ChangeQuantity(int32_t step)
     if (mode == kBrowse) {
         SetTab((tab - step + 3) % 3);
         ui->PlayUISound(kUISoundMove, 0);
-        return;
     }
+    // Only the pickers have a quantity (browsing is not one of them).
     if ((mode != kBuyQuantity && mode != kSellQuantity) || questionPending) {
         return;
     }
