@@ -182,8 +182,8 @@ void CSEquipPage::MarkEquipped()
     if (entries_.empty()) {
         return;
     }
-    int32_t first = 0;
-    int32_t last = 0;
+    int32_t first{};
+    int32_t last{};
     CSTextBlock *const *rows = list_->GetWindow(&first, &last);
     for (int32_t i = 0; i < list_->VisibleRows(); ++i) {
         CSTextBlock *row = rows[i];

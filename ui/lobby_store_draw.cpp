@@ -100,8 +100,8 @@ void CSLobbyStore::DrawBrowse() const
     if (tab != kUpgradeTab && slot >= 0 && list != nullptr) {
         // The icon left of the selected row's text.
         // A list with no rows laid (no block for measuring) has none.
-        int32_t first = 0;
-        int32_t last = 0;
+        int32_t first{};
+        int32_t last{};
         CSTextBlock *const *rows = list->GetWindow(&first, &last);
         const int32_t cursorRow = selectedRow - first;
         const CSTextBlock *row = cursorRow >= 0 && cursorRow < list->VisibleRows() ? rows[cursorRow] : nullptr;

@@ -49,7 +49,7 @@ UIPackStream::State UIPackStream::Step()
         }
         break;
     case kReading: {
-        uint32_t got = 0;
+        uint32_t got{};
         const uint32_t room = buffer_->capacity - bytesRead_;
         const uint32_t want = room < kRawFileBlock ? room : kRawFileBlock;
         if (!RawFileRead(file_, buffer_->buffer + bytesRead_, want, &got) || got == 0) {
