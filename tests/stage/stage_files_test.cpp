@@ -482,6 +482,11 @@ TEST(StageInfoReader, EdgeCases)
     EXPECT_EQ(bad.characterBonus, 1);
     const StageInfo good = InfoFrom("AIClippingRange: 1, 2, 3, 4\n");
     EXPECT_EQ(good.aiClippingRange[3], 4.0f);
+    // The loader's rows write the four ranges so that they read back.
+    const StageInfo back = InfoFrom(FormatStageLoaderRows(good));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(back.aiClippingRange[i], good.aiClippingRange[i]) << i;
+    }
     // 0 is a value of the switches and of the stage model count: no models,
     // no lights.
     const StageInfo none = InfoFrom("Light: 1\nLight: 0\nWall: 1\nWall: 0\nStageClump: 3\nStageClump: 0\n", &problems);
