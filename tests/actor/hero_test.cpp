@@ -291,6 +291,14 @@ TEST_F(HeroTest, BurnAndPoisonLooksLastFiveSeconds)
     EXPECT_TRUE(hero.poisonTint);
     hero.StepHitAndStatusTimers(3.0f);
     EXPECT_FALSE(hero.poisonTint);
+    // Both end on the very step their five seconds do.
+    hero.TakeHit(nullptr, kAtkBurn | kAtkPoison, 10);
+    hero.StepHitAndStatusTimers(4.0f);
+    EXPECT_TRUE(hero.burnEffect);
+    EXPECT_TRUE(hero.poisonTint);
+    hero.StepHitAndStatusTimers(1.0f);
+    EXPECT_FALSE(hero.burnEffect);
+    EXPECT_FALSE(hero.poisonTint);
     hero.resistance = kAtkBurn;
     hero.EnterState(kHeroStateStand);
     hero.TakeHit(nullptr, kAtkBurn | kAtkPoison, 10);

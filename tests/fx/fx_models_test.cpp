@@ -387,6 +387,8 @@ TEST_F(FxModels, AnXdtShowsEachFramesPictureInItsTurn)
     EXPECT_FALSE(model.IsShown());  // loaded hidden
     model.Show(true);
     model.Release();
+    model.Show(true);
+    EXPECT_FALSE(model.IsShown());  // released, it has nothing to show
     ASSERT_NE(model.LoadXdt(nullptr, "\\RESOURCE\\FX\\XDT\\3300100.XDT"), nullptr);
     EXPECT_FALSE(model.IsShown());  // and so again after a release
     model.Show(true);
