@@ -3,6 +3,8 @@
 // (4096) hurt it, above its Defense; at 0 HP it dies like a character
 // (120: the fade and status particles in 2, gone in 3) and drops nothing.
 // Ordinary hits neither hurt it nor move it.
+#include <algorithm>
+
 #include "actor/fsf.h"
 #include "boss/breakable_objects.h"
 #include "fx/mat_anim_manager.h"
@@ -24,11 +26,9 @@ constexpr monster::StateSound kSounds[] = {{kLiftedState, 6120010, 6300230}, {kD
 
 void DamageWhileHeld(AiObject *self, int32_t value)
 {
-    const int64_t damage = static_cast<int64_t>(value) - monster::ParamsOf(self).defense;
-    if (damage > 0) {
-        const int64_t sum = static_cast<int64_t>(self->pendingDamage) + damage;
-        self->pendingDamage = static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : sum);
-    }
+    // A blow the Defense takes whole costs nothing.
+    const int64_t damage = std::max<int64_t>(static_cast<int64_t>(value) - monster::ParamsOf(self).defense, 0);
+    self->pendingDamage = static_cast<int32_t>(std::min<int64_t>(self->pendingDamage + damage, INT32_MAX));
 }
 
 }  // namespace breakable_liftable

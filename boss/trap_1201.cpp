@@ -4,13 +4,10 @@
 // group puts it back into state 2 at once.
 #include "boss/trap.h"
 
-#include <algorithm>
-
 #include "actor/fsf.h"
 #include "boss/trap_kit.h"
 #include "monster/kit_common.h"
 #include "monster/kit_messages.h"
-#include "stage/character_params.h"
 
 using namespace trap;
 
@@ -55,11 +52,7 @@ void CSTrap1201::Think(AiObject *actor, int32_t *next)
             }
             if (actor->state == trap_1201::kHeldState) {
                 if ((m.word[1] & kAtkHeldDamage) != 0) {
-                    const int64_t damage = static_cast<int64_t>(m.word[2]) - monster::ParamsOf(actor).defense;
-                    if (damage > 0) {
-                        actor->pendingDamage =
-                            static_cast<int32_t>(std::min<int64_t>(actor->pendingDamage + damage, INT32_MAX));
-                    }
+                    AddBlowDamage(actor, m.word[2]);
                     input = monster::kInputIdle;
                 }
                 if ((m.word[1] & kAtkGrabEnd) != 0) {

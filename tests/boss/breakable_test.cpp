@@ -549,7 +549,8 @@ TEST_F(Breakables, FarOffOnlyTheBombActsOnThinnedFrames)
 }
 
 // 10027 takes damage only from a hero's held blows (4096) in state 1, above
-// its Defense; ordinary hits neither hurt it nor move it.
+// its Defense (one it takes whole costs nothing); ordinary hits neither
+// hurt it nor move it.
 TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
 {
     AiObject *object = Object(10027);
@@ -577,6 +578,9 @@ TEST_F(Breakables, TheLiftableObjectIsHurtOnlyWhileHeld)
     Ticks(12);
     EXPECT_EQ(matAnims.Find(object), flash) << "flashing on past its first 0.15 s";
     Post(object, kMsgHitActor, kAtkPlain, 30, &hero);
+    Ticks(3);
+    EXPECT_EQ(hp - object->hp, 12 - 2);
+    Post(object, kMsgHitActor, kAtkHeldDamage, 2, &hero);  // its Defense takes it whole
     Ticks(3);
     EXPECT_EQ(hp - object->hp, 12 - 2);
     Post(object, kMsgHitActor, kAtkGrabEnd, 0, &hero);
@@ -642,11 +646,18 @@ TEST_F(Breakables, TheLiftableObjectIsHeldByItsOwnGroupsNotice)
     Ticks(2);
     EXPECT_FALSE(object->eventHeld);
     EXPECT_FALSE(object->eventModel);
-    Control(object, kCtlShowHold, kGroup);
-    Ticks(2);
+    // Holding its model already, it needs no other: its own group's notice
+    // holds it even while no other model of its kind is free.
+    ASSERT_NE(object->model, nullptr);
+    const CSModelInstance *model = object->model;
+    {
+        monstertest::AllModelsTaken taken(object->modelTemplate);
+        Control(object, kCtlShowHold, kGroup);
+        Ticks(2);
+    }
     EXPECT_TRUE(object->eventHeld);
     EXPECT_TRUE(object->eventModel);
-    EXPECT_NE(object->model, nullptr);
+    EXPECT_EQ(object->model, model);
     // In a stage without collision no sensing finds it in view: the
     // event's model stays all the same, until the event releases it.
     RpWorld *const world = stage.world;

@@ -363,8 +363,9 @@ TEST_F(TrapScenario, ThePostRegeneratesFiftyASecondOnceSwitchedOn)
     EXPECT_FALSE(trap->grabbed);
 }
 
-// Everything that reaches the held post in one frame is read in that
-// frame: a held blow and the hero letting go together cost the HP (with
+// A held blow its Defense takes whole costs the post nothing. Everything
+// that reaches the held post in one frame is read in that frame: a held
+// blow and the hero letting go together cost the HP (with
 // no hurt sound: the post takes its blows silently) and leave the post
 // active again on the next frame.
 TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
@@ -374,6 +375,10 @@ TEST_F(TrapScenario, ThePostReadsABlowAndTheLetGoOfOneFrameTogether)
     trap->modelTemplate->params.defense = 5;
     const int32_t hp = trap->hp;
     trap->regenTimer = 0.0f;  // no regeneration in the frames looked at
+    Hit(trap, kAtkHeldDamage, 5);  // a blow its Defense takes whole
+    Ticks(3);
+    EXPECT_EQ(trap->hp, hp);
+    EXPECT_EQ(trap->state, 3);
     Hit(trap, kAtkGrabEnd, 0);
     Hit(trap, kAtkHeldDamage, 40);  // read first: the newer of a kind comes first
     Ticks(2);  // delivered, read
