@@ -426,28 +426,34 @@ TEST_F(BossFrame, OnlyAStageWithCollisionStopsAStepAtItsWalls)
 }
 
 // Walking to its foe with a body standing in the straight way, a boss
-// steps aside round it and walks on past it.
+// steps aside round it and walks on past it: 1100, and 1101 while its foe
+// is out of its reach (it heads straight at a foe only within reach).
 TEST_F(BossFrame, ABossWalkingToItsFoeStepsRoundABodyInItsWay)
 {
-    CSBoss1100 *boss = PlaceBoss<CSBoss1100>(kType, kHome, kSouth);
-    FsfBuilder b;
-    b.State(0);
-    b.State(1).Speed(20.0f);
-    UseStateMachine(kType, b.Build());
-    AiObject *blocker = Place(1000, {0.0f, 0.0f, 30.0f}, kSouth);
-    FsfBuilder still;
-    still.State(0);
-    UseStateMachine(1000, still.Build());
-    const float reach = monster::ParamsOf(boss).radius + monster::ParamsOf(blocker).radius;
-    PutHero({0.0f, 0.0f, -20.0f});
-    hero.hp = 100000;
-    Ticks(2);
-    ASSERT_EQ(boss->target, &hero);
-    EnterBoss(boss, 1);
-    Ticks(240);  // 80 units of walking
-    const RwV3d &at = *boss->GetPositionPtr();
-    EXPECT_LT(at.z, 30.0f - reach / 2.0f);  // past the body
-    EXPECT_NEAR(blocker->GetPositionPtr()->z, 30.0f, 0.01f);
+    for (const int32_t type : {1100, 1101}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, kHome, kSouth);
+        FsfBuilder b;
+        b.State(0);
+        b.State(1).Speed(20.0f);
+        UseStateMachine(type, b.Build());
+        AiObject *blocker = Place(1000, {0.0f, 0.0f, 30.0f}, kSouth);
+        FsfBuilder still;
+        still.State(0);
+        UseStateMachine(1000, still.Build());
+        const float reach = monster::ParamsOf(boss).radius + monster::ParamsOf(blocker).radius;
+        PutHero({0.0f, 0.0f, -20.0f});
+        hero.hp = 100000;
+        Ticks(2);
+        ASSERT_EQ(boss->target, &hero);
+        EnterBoss(boss, 1);
+        Ticks(240);  // 80 units of walking
+        const RwV3d &at = *boss->GetPositionPtr();
+        EXPECT_LT(at.z, 30.0f - reach / 2.0f);  // past the body
+        EXPECT_NEAR(blocker->GetPositionPtr()->z, 30.0f, 0.01f);
+        boss->removed = true;
+        blocker->removed = true;
+    }
 }
 
 // Damage taken in a boss's hit-stop states freezes its motion for 0.1 s;
