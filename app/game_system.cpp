@@ -102,8 +102,12 @@ bool CSGameSystem::MakeWorld()
     const RwBBox box = {{kWorldHalfSize, kWorldHalfSize, kWorldHalfSize},
                         {-kWorldHalfSize, -kWorldHalfSize, -kWorldHalfSize}};
     world = RpWorldCreate(&box);
+    if (world == nullptr) {
+        return false;
+    }
+    // The light is made only into a world: one that is there is in it.
     ambientLight = RpLightCreate(rpLIGHTAMBIENT);
-    if (world == nullptr || ambientLight == nullptr) {
+    if (ambientLight == nullptr) {
         return false;
     }
     RpLightSetColor(ambientLight, &kAmbientStart);
@@ -164,9 +168,7 @@ void CSGameSystem::Destroy()
         cameraFrame_ = nullptr;
     }
     if (ambientLight != nullptr) {
-        if (world != nullptr) {
-            RpWorldRemoveLight(world, ambientLight);
-        }
+        RpWorldRemoveLight(world, ambientLight);
         RpLightDestroy(ambientLight);
         ambientLight = nullptr;
     }
