@@ -219,6 +219,11 @@ TEST(ApplicationServices, OptionSwitchStartValueAndScreenSizeWithoutAnApplicatio
     EXPECT_EQ(QueryStartValue(), 0);
     EXPECT_EQ(GetScreenWidth(), 640u);
     EXPECT_EQ(GetScreenHeight(), 480u);
+    // A client area of no size (a window not shown yet) is taken as the
+    // interface's own 640 x 480.
+    SetScreenClientSize(0, 0);
+    EXPECT_EQ(ScreenClientWidth(), 640u);
+    EXPECT_EQ(ScreenClientHeight(), 480u);
     CloseApplication();  // no application: nothing happens
     ApplicationKeepAlive();
     PlayMovie("\\ENGUIMV\\TEST.BIK");
