@@ -27,6 +27,7 @@
 #include "app/threads.h"
 #include "d3d8/d3d8_platform.h"
 #include "rwsdk/driver/d3d8/d3d8device.h"
+#include "rwsdk/driver/d3d8/d3d8raster.h"
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
@@ -112,7 +113,10 @@ TEST_F(GameSystemTest, ChildrenAreMadeInOrderAndGoneAfter)
     EXPECT_EQ(gs.FrameMs(), 16u);
     EXPECT_EQ(gs.Fps(), 60.0f);
     EXPECT_EQ(std::string(gs.DataRoot()), root);
+    const RwRaster *shown = RwCameraGetRaster(gs.camera);
+    EXPECT_TRUE(RwD3D8RasterVideoListContains(shown));
     gs.Destroy();
+    EXPECT_FALSE(RwD3D8RasterVideoListContains(shown)) << "the camera's raster goes with it";
     EXPECT_EQ(g_pGameSystem, nullptr);
     EXPECT_EQ(gs.world, nullptr);
     EXPECT_EQ(gs.ambientLight, nullptr);
@@ -518,6 +522,24 @@ TEST_F(GameSystemTest, TheFirstStageSceneNeedsItsWorldLightsAndProp)
         EXPECT_EQ(scene.lights, nullptr);
         EXPECT_FALSE(zuIsPackOpen());
     }
+    // A pack the pack layer refuses is named, and nothing is read past it,
+    // though the world lies on the disk too.
+    listWithout("");
+    std::ofstream(listPath, std::ios::app) << "no record here\n";
+    const std::string diskWorld = root + "/RESOURCE/STAGE/1/STAGE.BSP";
+    std::filesystem::create_directories(root + "/RESOURCE/STAGE/1");
+    std::filesystem::copy_file(apptest::SampleData() + "/RESOURCE/STAGE/1/STAGE.BSP", diskWorld);
+    {
+        FatalRecorder fatal;  // every report, in place of the box's first
+        FatalRecorder::Names().clear();
+        EXPECT_FALSE(game::StageSceneLoad(&scene, gs.camera));
+        ASSERT_EQ(FatalRecorder::Names().size(), 1u);
+        EXPECT_NE(FatalRecorder::Names()[0].find("2010000.LST"), std::string::npos) << FatalRecorder::Names()[0];
+    }
+    EXPECT_FALSE(game::StageSceneLoaded(scene));
+    EXPECT_FALSE(zuIsPackOpen());
+    std::filesystem::remove(diskWorld);
+
     listWithout("");
     testing::internal::CaptureStderr();
     ASSERT_TRUE(game::StageSceneLoad(&scene, gs.camera));
@@ -533,6 +555,16 @@ TEST_F(GameSystemTest, TheFirstStageSceneNeedsItsWorldLightsAndProp)
     EXPECT_EQ(scene.prop, nullptr);
     EXPECT_EQ(scene.sign, nullptr);
     EXPECT_EQ(RpCameraGetWorld(gs.camera), nullptr);
+
+    // A data tree without the stage at all shows the plain frame, quietly.
+    std::filesystem::remove(listPath);
+    std::filesystem::remove(root + "/PACK/STAGE1/2010000.STR");
+    FatalRecorder fatal;
+    FatalRecorder::Names().clear();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(game::StageSceneLoad(&scene, gs.camera));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(FatalRecorder::Names().empty());
 }
 
 }  // namespace
