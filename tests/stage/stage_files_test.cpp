@@ -644,6 +644,15 @@ TEST(StageFilesChecks, PlacementBlocks)
     ASSERT_EQ(read.size(), 1u);
     EXPECT_FALSE(read[0].hasModel);
     EXPECT_EQ(wordless.file.ProblemCount(), 2) << saidWordless;
+    // No file to read: nothing read, and what the list held is gone.
+    CSKeywordFile unopened;
+    EXPECT_FALSE(ReadPlacements(&unopened, &read));
+    EXPECT_TRUE(read.empty());
+    EXPECT_FALSE(ReadPlacements(nullptr, &read));
+    std::vector<Territory> territories(2);
+    EXPECT_FALSE(ReadTerritories(&unopened, &territories));
+    EXPECT_TRUE(territories.empty());
+    EXPECT_FALSE(ReadTerritories(nullptr, &territories));
     // 0 is a value of the event, territory and drawing keys (none), not a
     // problem: the last line of each key holds.
     Text zeros("AINum: 1\nAI\n{\nAIType: 1000\nEventID: 4\nTerritory: 2\nIsRender: 1\n"
