@@ -27,6 +27,13 @@ using bosstest::FightLooks;
 
 class BossFightScript : public bosstest::BossScenario {
 protected:
+    // The boss of `type` at its fights' place, facing the hero's side, with
+    // the game's draw started afresh so the kept log replays.
+    AiObject *PlaceBoss(int32_t type)
+    {
+        game::Srand(1);
+        return Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    }
     // The hero's part, the same in every fight: it walks up, strikes the
     // boss blow after blow, walks round it, leaves, comes back, and at last
     // deals a blow no one stands.
@@ -91,8 +98,7 @@ protected:
     // Boss 1104, with 1105 at hand (null when either cannot be placed).
     AiObject *PlaceCallerAndPartner()
     {
-        game::Srand(1);
-        AiObject *caller = Place(1104, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+        AiObject *caller = PlaceBoss(1104);
         return Place(1105, {60.0f, 0.0f, 90.0f}, {-1.0f, 0.0f, 0.0f}) != nullptr ? caller : nullptr;
     }
 };
@@ -103,8 +109,7 @@ class BossEndFight : public BossFightScript, public ::testing::WithParamInterfac
 TEST_P(BossFight, GoesAsItsKeptLogSays)
 {
     const int32_t type = GetParam();
-    game::Srand(1);
-    AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    AiObject *boss = PlaceBoss(type);
     ASSERT_NE(boss, nullptr);
     Fight(boss);
     ExpectFightAsKept("boss/fight_logs/" + std::to_string(type));
@@ -122,8 +127,7 @@ TEST_F(BossPairFight, TheCallerAndItsPartnerGoAsTheirKeptLogSays)
 TEST_P(BossEndFight, AgainstBothPlayersGoesAsItsKeptLogSays)
 {
     const int32_t type = GetParam();
-    game::Srand(1);
-    AiObject *boss = Place(type, {0.0f, 0.0f, 60.0f}, {0.0f, 0.0f, -1.0f});
+    AiObject *boss = PlaceBoss(type);
     ASSERT_NE(boss, nullptr);
     FightToTheEnd(boss);
     ExpectFightAsKept("boss/fight_logs/" + std::to_string(type) + "-end");

@@ -38,6 +38,15 @@ protected:
             Updates(1);
         }
     }
+    // Past the intro, then the count-up, the hero and the grade each
+    // confirmed at once: the reward, or the way out where there is none.
+    void PassToTheReward()
+    {
+        PassIntro();
+        Confirm();
+        Confirm();
+        Confirm();
+    }
     // Updates until the screen asks for another; how many it took (at most `limit`).
     int UntilRequest(int limit = 400)
     {
@@ -123,10 +132,7 @@ TEST_F(RankingTest, WithoutAHeroTheBlocksHeroTypeChoosesTheReward)
     Links().hero = nullptr;
     ui->heroBlock.heroType = 1;
     Enter(32, 100000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     ASSERT_EQ(ranking->phase, CSRanking::kReward);
     EXPECT_EQ(ranking->rewardItem, 5100240);
 }
@@ -253,10 +259,7 @@ TEST_F(RankingTest, StageThirtySevenGoesOnToTheStageClear)
 {
     StartOn("rank_final_37");
     Enter(37, 100000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     EXPECT_EQ(ranking->phase, CSRanking::kLeaving);
     UntilRequest();
     EXPECT_EQ(ui->RequestedScreen(), kUIStageClear);
@@ -266,10 +269,7 @@ TEST_F(RankingTest, StageThirtyEightGoesOnToTheStageClear)
 {
     StartOn("rank_final_38");
     Enter(38, 100000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     UntilRequest();
     EXPECT_EQ(ui->RequestedScreen(), kUIStageClear);
 }
@@ -282,10 +282,7 @@ TEST_F(RankingTest, ARewardWithoutANameIsStillGiven)
     Links().descriptions = &descriptions;
     hero.aiType = 1;
     Enter(32, 100000, 0, 0, 0);  // hero 1's reward of stage 32: 5100240
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     ASSERT_EQ(ranking->phase, CSRanking::kReward);
     EXPECT_EQ(ranking->rewardItem, 5100240);
     EXPECT_TRUE(ranking->TextBlock(CSRanking::kRewardText)->Empty());
@@ -302,10 +299,7 @@ TEST_F(RankingTest, TheRewardsNameComesFromTheItemDescriptions)
     descriptions.SetEntries({ItemDescEntry{5100110, u"Star Amulet", u"A reward."}});
     Links().descriptions = &descriptions;
     Enter(15, 100000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     const CSTextBlock *name = ranking->TextBlock(CSRanking::kRewardText);
     ASSERT_EQ(name->Rows().size(), 1u);
     EXPECT_EQ(name->Rows()[0].text, u"Star Amulet");
@@ -321,10 +315,7 @@ TEST_F(RankingTest, AnItemRewardShowsItsItemPictureInTheOpenBand)
 {
     StartOn("rank_item_picture");
     Enter(15, 100000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     ASSERT_EQ(ranking->phase, CSRanking::kReward);
     ASSERT_EQ(ranking->rewardItem, 5100110);
     Frames(80);
@@ -387,10 +378,7 @@ TEST_F(RankingTest, TheRewardBandOpensOverTwoHundredMilliseconds)
     descriptions.SetEntries({ItemDescEntry{5100170, u"Steel Sword", u"A reward."}});
     Links().descriptions = &descriptions;
     Enter(8, 200000, 0, 0, 0);
-    PassIntro();
-    Confirm();
-    Confirm();
-    Confirm();
+    PassToTheReward();
     ASSERT_EQ(ranking->phase, CSRanking::kReward);
     const uint32_t frameMs = gs.FrameMs();
     ASSERT_GT(frameMs, 0u);
