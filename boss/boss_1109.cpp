@@ -66,7 +66,7 @@ void Specials(CSBossChampion *self)
     }
     if (ChampionSpecial(self, 6, 13, 920.0f, effects->threePart != nullptr)) {
         effects->threePart->Start(*self->GetPositionPtr());
-        // The pads do nothing with a rumble request, so none is made here.
+        RequestRumbleForHeroes();
     }
 }
 

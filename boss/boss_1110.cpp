@@ -69,7 +69,7 @@ void Specials(CSBossChampion *self)
     }
     if (ChampionSpecial(self, 7, 13, 2404.0f, effects->threePart != nullptr)) {
         effects->threePart->Start(position);
-        // The pads do nothing with a rumble request, so none is made here.
+        RequestRumbleForHeroes();
     }
 }
 

@@ -2,6 +2,8 @@
 #include "boss/boss_champion.h"
 
 #include "actor/fsf.h"
+#include "actor/hero.h"
+#include "app/input.h"
 #include "fx/ge_manager.h"
 #include "monster/kit_condition.h"
 #include "monster/kit_messages.h"
@@ -39,6 +41,7 @@ constexpr int32_t kRageAllowedStates[] = {5, 8, 11, 12, 13};
 constexpr int32_t kTurnStates[] = {2, 4, 8, 14, 15};
 constexpr int32_t kCollideState = 2;
 constexpr int32_t kGuardSound = 6300210;
+constexpr int32_t kRumblePattern = 9030010;
 
 monster::HitRules ChampionHits(const BossTraits &traits)
 {
@@ -171,6 +174,16 @@ bool ChampionSpecial(CSBossChampion *self, int32_t slot, int32_t state, float fr
 {
     const bool reached = frame < 0.0f || ClockFrame(self) >= frame;
     return FirstInVisit(self, state, &self->SpecialDone[slot], ready && reached && self->model != nullptr);
+}
+
+void RequestRumbleForHeroes()
+{
+    for (int32_t i = 0; i < monster::HeroCount(); ++i) {
+        CSHero *hero = monster::Hero(i);
+        if (hero != nullptr && !hero->busy) {
+            RequestPadRumble(i, champion::kRumblePattern);
+        }
+    }
 }
 
 void ReleaseChampion(AiObject *actor)

@@ -88,5 +88,7 @@ void ChampionModelGone(AiObject *actor);
 // first act at which the boss has its model and its clock has reached
 // `frame` (-1: at entry) and `ready` holds.
 bool ChampionSpecial(CSBossChampion *self, int32_t slot, int32_t state, float frame, bool ready);
+// The pad-rumble request for each hero not busy.
+void RequestRumbleForHeroes();
 
 }  // namespace boss
