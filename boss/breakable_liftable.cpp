@@ -3,8 +3,6 @@
 // (4096) hurt it, above its Defense; at 0 HP it dies like a character
 // (120: the fade and status particles in 2, gone in 3) and drops nothing.
 // Ordinary hits neither hurt it nor move it.
-#include <algorithm>
-
 #include "actor/fsf.h"
 #include "boss/breakable_objects.h"
 #include "fx/mat_anim_manager.h"
@@ -23,13 +21,6 @@ constexpr int32_t kDyingState = 2;
 constexpr int32_t kGoneState = 3;
 constexpr float kFadeAdded = 0.25f;
 constexpr monster::StateSound kSounds[] = {{kLiftedState, 6120010, 6300230}, {kDyingState, 6120020}};
-
-void DamageWhileHeld(AiObject *self, int32_t value)
-{
-    // A blow the Defense takes whole costs nothing.
-    const int64_t damage = std::max<int64_t>(static_cast<int64_t>(value) - monster::ParamsOf(self).defense, 0);
-    self->pendingDamage = static_cast<int32_t>(std::min<int64_t>(self->pendingDamage + damage, INT32_MAX));
-}
 
 }  // namespace breakable_liftable
 
@@ -63,7 +54,7 @@ void CSBreakObj10027::Think(AiObject *self, int32_t *next)
             }
             if (self->state == breakable_liftable::kLiftedState) {
                 if ((bits & kAtkHeldDamage) != 0) {
-                    breakable_liftable::DamageWhileHeld(self, m.word[2]);
+                    monster::AddBlowDamage(self, m.word[2]);
                     input = 0;
                 }
                 if ((bits & kAtkGrabEnd) != 0) {

@@ -52,7 +52,7 @@ void CSTrap1201::Think(AiObject *actor, int32_t *next)
             }
             if (actor->state == trap_1201::kHeldState) {
                 if ((m.word[1] & kAtkHeldDamage) != 0) {
-                    AddBlowDamage(actor, m.word[2]);
+                    monster::AddBlowDamage(actor, m.word[2]);
                     input = monster::kInputIdle;
                 }
                 if ((m.word[1] & kAtkGrabEnd) != 0) {

@@ -94,16 +94,10 @@ EventSwitch SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData 
     return result;
 }
 
-void AddBlowDamage(AiObject *actor, int32_t value)
-{
-    const int64_t damage = std::max<int64_t>(static_cast<int64_t>(value) - monster::ParamsOf(actor).defense, 0);
-    actor->pendingDamage = static_cast<int32_t>(std::min<int64_t>(actor->pendingDamage + damage, INT32_MAX));
-}
-
 void TakeHit(AiObject *actor, const MSGData &message)
 {
     if ((message.word[1] & (kAtkPlain | kAtkHeavy)) != 0) {
-        AddBlowDamage(actor, message.word[2]);
+        monster::AddBlowDamage(actor, message.word[2]);
     }
 }
 

@@ -41,10 +41,7 @@ enum class EventSwitch : uint8_t {
 // switches it on (taking a model when it has none), 16384 switches it off,
 // any code with bit 32768 names its drop.
 EventSwitch SwitchByEvent(AiObject *actor, const TrapTraits &row, const MSGData &message);
-// A blow of `value` less the trap's Defense added to its pending damage
-// (held to the int range); one the Defense takes whole costs nothing.
-void AddBlowDamage(AiObject *actor, int32_t value);
-// A hero's hit of attribute 1 or 64: its blow damage (AddBlowDamage).
+// A hero's hit of attribute 1 or 64: its blow damage (monster::AddBlowDamage).
 void TakeHit(AiObject *actor, const MSGData &message);
 
 // The set-state body: the motion changed to the state (with the blend of

@@ -93,7 +93,9 @@ void RememberAttacker(AiObject *actor, AiObject *sender, const HitRules &rules)
     }
 }
 
-void AddDamage(AiObject *actor, int32_t value)
+}  // namespace
+
+void AddBlowDamage(AiObject *actor, int32_t value)
 {
     const int64_t damage = static_cast<int64_t>(value) - ParamsOf(actor).defense;
     if (damage > 0) {
@@ -101,8 +103,6 @@ void AddDamage(AiObject *actor, int32_t value)
         actor->pendingDamage = static_cast<int32_t>(sum > INT32_MAX ? INT32_MAX : sum);
     }
 }
-
-}  // namespace
 
 int32_t ClassifyHit(AiObject *actor, const MSGData &message, int32_t input, const HitRules &rules)
 {
@@ -120,7 +120,7 @@ int32_t ClassifyHit(AiObject *actor, const MSGData &message, int32_t input, cons
             actor->lastHitter = sender;
         }
         if (!IsOneOf(actor->state, rules.noDamageStates) || (bits & kAtkHeavy) != 0) {
-            AddDamage(actor, value);
+            AddBlowDamage(actor, value);
         }
         if ((bits & kAtkHeavy) != 0) {
             input = rules.heavyInput;
@@ -161,7 +161,7 @@ int32_t ClassifyHit(AiObject *actor, const MSGData &message, int32_t input, cons
     if (IsOneOf(actor->state, rules.grabbedStates)) {
         if ((bits & kAtkHeldDamage) != 0) {
             input = kInputGrabbed;
-            AddDamage(actor, value);
+            AddBlowDamage(actor, value);
             if (rules.latestIsLastAttacker) {
                 actor->lastAttacker = sender;
             }

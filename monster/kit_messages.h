@@ -102,6 +102,9 @@ struct HitRules {
     // A hero's grab (1024) seizes the actor (input 104).
     bool takesGrabs = true;
 };
+// A blow of `value` less the actor's Defense added to its pending damage
+// (held to the int range); one the Defense takes whole costs nothing.
+void AddBlowDamage(AiObject *actor, int32_t value);
 // One hit with attribute bits B and value V from sender S: the foes are
 // noticed again; a counted hit sums V - Defense into the pending damage
 // (when positive, and not in a no-damage state unless heavy), chooses the
