@@ -118,7 +118,7 @@ int32_t CSGe3405400::Start(const RwV3d &position, const RwV3d &direction)
     return BeginRing(position, Facts().ring, Facts().ringRadius, phase);
 }
 
-void CSGe3405400::StartParticles(int32_t)
+void CSGe3405400::StartParticles()
 {
     for (GeInstance &instance : instances_) {
         for (CSParticleSystem *system : instance.particles) {

@@ -52,7 +52,7 @@ public:
     CSGe3405400() : CSGePool(kGe3405400) {}
     int32_t Start(const RwV3d &position, const RwV3d &direction);
     // Starts the running instances' particles again (emission restored).
-    void StartParticles(int32_t mode);
+    void StartParticles();
     // Moves the running ring to a new centre.
     void SetPosition(const RwV3d &position);
 };

@@ -76,7 +76,7 @@ void CSNpc112::Act(CSMonster1004 *self, int32_t *next)
         if (!self->State5Effect112()) {
             self->State5Effect112() = true;
             if (CSGe3405400 *ring = npc_112::Ring()) {
-                ring->StartParticles(0);
+                ring->StartParticles();
             }
         }
     } else {

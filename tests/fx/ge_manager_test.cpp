@@ -494,7 +494,7 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
         EXPECT_NEAR(at.y, before[i].y + 1.0f, 1e-4f) << i;
         EXPECT_NEAR(at.z, before[i].z - 4.0f, 1e-4f) << i;
     }
-    manager.ring3405400->StartParticles(0);
+    manager.ring3405400->StartParticles();
 
     // A big shot that waits for its switch, and the star effect switched off and on.
     EXPECT_FALSE(manager.bigShot3216200->Start({0.0f, 0.0f, 0.0f}));
