@@ -23,6 +23,7 @@
 #include "fx/particle_set_file.h"
 #include "fx/particle_system.h"
 #include "stage/stage_manager.h"
+#include "support/game/shown_flags.h"
 
 namespace bosstest {
 
@@ -72,7 +73,7 @@ private:
 
     void NoteActor(const AiObject *actor, const CSMatAnimManager &anims)
     {
-        const std::pair<bool, char> flags[] = {
+        const gametest::ShownFlag flags[] = {
             {actor->hurtable, 'H'},     {actor->targetable, 'T'},   {actor->guarding, 'G'},
             {actor->grabbed, 'g'},      {actor->grabbable, 'a'},    {actor->down, 'D'},
             {actor->busy, 'B'},         {actor->dying, 'd'},        {actor->dizzyEffect, 'Z'},
@@ -80,18 +81,9 @@ private:
             {actor->deathTint, 'X'},    {actor->statusParticles, 'S'}, {actor->hitStopTimer > 0.0f, 'F'},
             {actor->healthBar, 'L'},    {actor->animHold, 'N'},     {actor->grabLock, 'K'},
         };
-        std::string flagsOn;
-        for (const auto &[on, letter] : flags) {
-            flagsOn += on ? letter : '-';
-        }
         const MatAnimInstance *anim = anims.Find(actor);
-        const int32_t animIndex = anim != nullptr && anim->def != nullptr ? anim->def->index : -1;
-        const std::string look = flagsOn + " " + std::to_string(actor->activeStatus) + " " + std::to_string(animIndex);
-        std::string &last = looks_[actor];
-        if (look != last) {
-            last = look;
-            game::TraceLine("look").Int(actor->aiId).Word(flagsOn.c_str()).Int(actor->activeStatus).Int(animIndex);
-        }
+        const int32_t words[] = {actor->activeStatus, anim != nullptr && anim->def != nullptr ? anim->def->index : -1};
+        looks_.Note("look", actor, actor->aiId, flags, words);
     }
 
     // The kind's systems out: "e" or "-" for each one's emission and its
@@ -138,7 +130,7 @@ private:
     }
 
     std::map<std::string, Seen> kinds_;
-    std::map<const AiObject *, std::string> looks_;
+    gametest::ShownLines<const AiObject *> looks_;
 };
 
 }  // namespace bosstest

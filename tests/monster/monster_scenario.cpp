@@ -187,34 +187,6 @@ namespace {
 
 int32_t IdOf(const AiObject *actor) { return actor != nullptr ? actor->aiId : 0; }
 
-// One letter for each flag an actor shows, '-' where it is clear: active,
-// removed, dying, hurtable, targetable, guarding, grabbed by a hero,
-// grabbable, left out of broadcasts, down, solid, held by an event, the
-// event's model, in its hold state, knocked, found a foe, ignoring foes,
-// fleeing, frozen, hit-stop pending, with a model, seized face to face,
-// a drop named, state locked, animation held, health bar, death tint,
-// status particles, reward counted, dizzy stars, a hit's freeze running,
-// the second hold, held by a hero, busy.
-std::string FlagLetters(const AiObject &a)
-{
-    const std::pair<bool, char> flags[] = {
-        {a.active, 'a'},        {a.removed, 'r'},           {a.dying, 'd'},          {a.hurtable, 'h'},
-        {a.targetable, 't'},    {a.guarding, 'g'},          {a.grabbed, 'b'},        {a.grabbable, 'B'},
-        {a.broadcastExcluded, 'x'}, {a.down, 'w'},          {a.solid, 's'},          {a.eventHeld, 'e'},
-        {a.eventModel, 'm'},    {a.holdState, 'H'},         {a.knock, 'k'},          {a.foundFoe, 'f'},
-        {a.ignoreFoes, 'i'},    {a.fleeActive, 'l'},        {a.frozen, 'z'},         {a.hitStopPending, 'p'},
-        {a.model != nullptr, 'o'}, {a.frontGrab, 'F'},      {a.dropOverride, 'D'},   {a.stateLock, 'L'},
-        {a.animHold, 'n'},      {a.healthBar, 'v'},         {a.deathTint, 'T'},      {a.statusParticles, 'S'},
-        {a.rewardCounted, 'R'}, {a.dizzyEffect, 'Z'},       {a.hitStopTimer > 0.0f, 'P'}, {a.grabLock, 'K'},
-        {a.heldByHero, 'y'},    {a.busy, 'u'},
-    };
-    std::string letters;
-    for (const auto &[set, letter] : flags) {
-        letters += set ? letter : '-';
-    }
-    return letters;
-}
-
 }  // namespace
 
 void MonsterScenario::TraceFlags()
@@ -223,7 +195,26 @@ void MonsterScenario::TraceFlags()
         if (IsHeroType(actor->aiType)) {
             continue;
         }
-        const std::string letters = FlagLetters(*actor);
+        const AiObject &a = *actor;
+        // One letter for each flag an actor shows, '-' where it is clear:
+        // active, removed, dying, hurtable, targetable, guarding, grabbed by a
+        // hero, grabbable, left out of broadcasts, down, solid, held by an
+        // event, the event's model, in its hold state, knocked, found a foe,
+        // ignoring foes, fleeing, frozen, hit-stop pending, with a model,
+        // seized face to face, a drop named, state locked, animation held,
+        // health bar, death tint, status particles, reward counted, dizzy
+        // stars, a hit's freeze running, the second hold, held by a hero, busy.
+        const gametest::ShownFlag flags[] = {
+            {a.active, 'a'},        {a.removed, 'r'},           {a.dying, 'd'},          {a.hurtable, 'h'},
+            {a.targetable, 't'},    {a.guarding, 'g'},          {a.grabbed, 'b'},        {a.grabbable, 'B'},
+            {a.broadcastExcluded, 'x'}, {a.down, 'w'},          {a.solid, 's'},          {a.eventHeld, 'e'},
+            {a.eventModel, 'm'},    {a.holdState, 'H'},         {a.knock, 'k'},          {a.foundFoe, 'f'},
+            {a.ignoreFoes, 'i'},    {a.fleeActive, 'l'},        {a.frozen, 'z'},         {a.hitStopPending, 'p'},
+            {a.model != nullptr, 'o'}, {a.frontGrab, 'F'},      {a.dropOverride, 'D'},   {a.stateLock, 'L'},
+            {a.animHold, 'n'},      {a.healthBar, 'v'},         {a.deathTint, 'T'},      {a.statusParticles, 'S'},
+            {a.rewardCounted, 'R'}, {a.dizzyEffect, 'Z'},       {a.hitStopTimer > 0.0f, 'P'}, {a.grabLock, 'K'},
+            {a.heldByHero, 'y'},    {a.busy, 'u'},
+        };
         const MatAnimInstance *look = matAnims.Find(actor);
         const int32_t words[] = {IdOf(actor->target),
                                  IdOf(actor->lastAttacker),
@@ -233,20 +224,7 @@ void MonsterScenario::TraceFlags()
                                  actor->grabWord,
                                  actor->appear,
                                  look != nullptr && look->def != nullptr ? look->def->index : -1};
-        std::string shown = letters;
-        for (int32_t word : words) {
-            shown += ' ' + std::to_string(word);
-        }
-        std::string &last = lastFlags[actor->aiId];
-        if (shown == last) {
-            continue;
-        }
-        last = shown;
-        game::TraceLine line("flags");
-        line.Int(actor->aiId).Word(letters.c_str());
-        for (int32_t word : words) {
-            line.Int(word);
-        }
+        lastFlags.Note("flags", actor->aiId, actor->aiId, flags, words);
     }
     const int32_t out = particles.SystemsOut();
     if (out != systemsOut) {

@@ -28,6 +28,7 @@
 #include "support/game/fsf_builder.h"
 #include "support/game/kept_log.h"
 #include "support/game/sample_stage.h"
+#include "support/game/shown_flags.h"
 #include "support/game/trace_reader.h"
 #include "app/app_test_support.h"
 #include "tests/stage/fake_sound.h"
@@ -169,7 +170,7 @@ protected:
 
     // With `logFlags` set, each tick traces a "flags" line for every
     // actor but the heroes whenever what it shows of itself changed: its
-    // flags (their letters: FlagLetters), its target, last attacker and drawn state
+    // flags (their letters: TraceFlags), its target, last attacker and drawn state
     // random, its status, resistances, grab word, appearing and the
     // material animation it shows; and one whenever the count of particle
     // systems out changed. The fight logs then hold them too.
@@ -197,7 +198,7 @@ protected:
     std::vector<MSGData> heroInbox;
     std::vector<gametest::TraceRecord> fxLines;
     std::string tracePath;
-    std::map<int32_t, std::string> lastFlags;  // by AI id: the last flags line traced
+    gametest::ShownLines<int32_t> lastFlags;  // by AI id: the last flags line traced
     int32_t systemsOut = -1;                   // particle systems out at the last flags lines
     RwV3d camera = {0.0f, 150.0f, -150.0f};
 };
