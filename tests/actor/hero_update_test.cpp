@@ -497,6 +497,12 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
     Tick();
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 9);
     EXPECT_EQ(pool.EntriesInUse(), 3);
+    // Up on a ledge, a drop lying beside the hero is in reach.
+    hero->SetPosition({0.0f, reach, 0.0f});
+    ASSERT_NE(pool.Spawn(5300010, {0.0f, reach, 1.0f}, 1), nullptr);
+    settle();
+    EXPECT_EQ(hero->PickUpDrops(stage), 1);
+    EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300010), 1);
     stage->xdtEffectPool = nullptr;
 }
 
