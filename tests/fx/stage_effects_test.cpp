@@ -2,7 +2,8 @@
 // effects pack and the first stage's particle set, run and drawn over the
 // first stage's world with its fog and light rain; the frame against a
 // reviewed reference image. Released and made again without leftovers; each
-// kind of effect drawn alone where it was put.
+// kind of effect drawn alone where it was put; the item icon sheets
+// loaded with the effects.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "actor/item_icons.h"
+#include "actor/item_records.h"
+#include "actor/item_stage.h"
 #include "app/bmp_file.h"
 #include "app/pack.h"
 #include "app/reference_image.h"
@@ -28,6 +32,7 @@
 #include "fake_actors.h"
 #include "fx_test_support.h"
 #include "stage/stage_manager.h"
+#include "tools/mkdata/ui_pictures.h"
 
 namespace {
 
@@ -65,6 +70,7 @@ class StageEffects : public fxtest::SampleDataTest {
 protected:
     void TearDown() override
     {
+        DestroyItemMembers(&stage);
         DestroyEffectMembers(&stage);
         if (scene.world != nullptr) {
             game::StageSceneUnload(&scene);
@@ -337,6 +343,7 @@ TEST_F(StageEffects, AnEffectsParticlesRunWithEachOfItsInstances)
 TEST_F(StageEffects, EverySampleFileLoads)
 {
     CreateEffectMembers(&stage);
+    CreateItemMembers(&stage);
     ASSERT_TRUE(LoadEffectsPackInto(&stage));
     // Every pool's model and every big shot's file came from the sample data.
     for (int32_t id = 0; id < kGePoolCount; ++id) {
@@ -357,6 +364,17 @@ TEST_F(StageEffects, EverySampleFileLoads)
     }
     EXPECT_EQ(stage.fxPackages->PackageCount(), 32);
     EXPECT_GT(stage.particleManager->GetParticleTotal(), 0);
+    // The item icon sheets come with the effects: each sample sheet, from
+    // the first cell of the first to the last of the last, and none past them.
+    const CSWorldItemManager *icons = stage.worldItems;
+    constexpr int32_t kSheets = mkdata::kItemIconSheets;
+    EXPECT_NE(icons->GetItemTexture(0), nullptr);
+    EXPECT_NE(icons->GetItemTexture(kSheets * kIconCellsPerSheet - 1), nullptr);
+    EXPECT_EQ(icons->GetItemTexture(kSheets * kIconCellsPerSheet), nullptr);
+    EXPECT_EQ(icons->GetItemTexture(kNoItemIcon), nullptr);
+    // Loading them again counts what it found.
+    EXPECT_EQ(stage.worldItems->LoadIconSheets(), kSheets);
+    EXPECT_NE(icons->GetItemTexture(0), nullptr);
 }
 
 }  // namespace
