@@ -325,6 +325,29 @@ TEST_F(SavePanel, TheQuestionStartsOnNoAndConfirmingAtOnceKeepsTheOldSave)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{kRefused, kRefused}));
 }
 
+TEST_F(SavePanel, TheChosenAnswerIsLitAndTheOtherDimmed)
+{
+    // Grey 176 opaque for the answer under the cursor, half transparent for
+    // the other.
+    constexpr uint32_t kLit = 0xFFB0B0B0u;
+    constexpr uint32_t kDim = 0x7FB0B0B0u;
+    StartOn("panel_lit");
+    RunningGame(777);
+    PanelHost host;
+    host.panel.SetActive(1);
+    Tap(host, kPadCircle);
+    ASSERT_TRUE(host.panel.QuestionOpen());
+    const auto answers = [&] {
+        host.panel.Render();
+        return std::vector<uint32_t>{host.panel.leftAnswer->Color(), host.panel.rightAnswer->Color()};
+    };
+    EXPECT_EQ(answers(), (std::vector<uint32_t>{kDim, kLit}));  // on "no"
+    Tap(host, kPadLeft);
+    EXPECT_EQ(answers(), (std::vector<uint32_t>{kLit, kDim}));  // on "yes"
+    Tap(host, kPadRight);
+    EXPECT_EQ(answers(), (std::vector<uint32_t>{kDim, kLit}));
+}
+
 TEST_F(SavePanel, YesWritesTheSlotAndShowsItOnTheSameCursor)
 {
     StartOn("panel_yes");
