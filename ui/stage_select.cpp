@@ -157,12 +157,12 @@ void CSStageSelect::BuildNodes()
 void CSStageSelect::ApplyUnlocks()
 {
     nodes[0].cleared = nodes[0].open = 1;
-    for (int i = 0; i < kMapNodes; ++i) {
-        if (nodes[i].cleared == 0) {
+    for (const MapNode &node : AllNodes()) {
+        if (node.cleared == 0) {
             continue;
         }
         int32_t count = 0;
-        const int32_t *opens = StagesOpenedBy(nodes[i].stageId, &count);
+        const int32_t *opens = StagesOpenedBy(node.stageId, &count);
         for (int32_t k = 0; k < count; ++k) {
             if (MapNode *next = FindNode(opens[k])) {
                 next->open = 1;
@@ -173,12 +173,9 @@ void CSStageSelect::ApplyUnlocks()
 
 MapNode *CSStageSelect::FindNode(int32_t stageId) const
 {
-    if (nodes == nullptr) {
-        return nullptr;
-    }
-    for (int i = 0; i < kMapNodes; ++i) {
-        if (nodes[i].stageId == stageId) {
-            return &nodes[i];
+    for (MapNode &node : AllNodes()) {
+        if (node.stageId == stageId) {
+            return &node;
         }
     }
     return nullptr;
@@ -192,13 +189,12 @@ MapNode *CSStageSelect::FindNodeInDirection(const MapNode *from, float dx, float
     dy /= length;
     MapNode *best = nullptr;
     float bestDistance = 0.0f;
-    for (int i = 0; i < kMapNodes; ++i) {
-        MapNode *node = &nodes[i];
-        if (node == from || node->open == 0) {
+    for (MapNode &node : AllNodes()) {
+        if (&node == from || node.open == 0) {
             continue;
         }
-        const float ox = static_cast<float>(node->x - from->x);
-        const float oy = static_cast<float>(node->y - from->y);
+        const float ox = static_cast<float>(node.x - from->x);
+        const float oy = static_cast<float>(node.y - from->y);
         const float distance = std::sqrt(ox * ox + oy * oy);
         if (distance <= 0.01f) {
             continue;
@@ -207,7 +203,7 @@ MapNode *CSStageSelect::FindNodeInDirection(const MapNode *from, float dx, float
             continue;
         }
         if (best == nullptr || distance < bestDistance) {
-            best = node;
+            best = &node;
             bestDistance = distance;
         }
     }

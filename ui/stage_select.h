@@ -14,7 +14,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "ui/pack_stream.h"
@@ -75,6 +77,8 @@ public:
     const MapNode *Chosen() const { return chosen; }
     int32_t ChosenIndex() const { return chosen != nullptr ? static_cast<int32_t>(chosen - nodes.get()) : -1; }
     const MapNode *Node(int i) const { return nodes != nullptr ? &nodes[i] : nullptr; }
+    // Every node of the map while it is built, none before.
+    std::span<MapNode> AllNodes() const { return {nodes.get(), nodes != nullptr ? size_t{kMapNodes} : 0}; }
     // The node of a stage id, null when none.
     MapNode *FindNode(int32_t stageId) const;
     // The nearest open node within 45 degrees of the direction, null when none.

@@ -92,8 +92,7 @@ void CSStageSelect::Render()
 void CSStageSelect::DrawNodes() const
 {
     const int32_t last = static_cast<int32_t>(g_pUIManager->GetLastStageId());
-    for (int i = 0; i < kMapNodes; ++i) {
-        const MapNode &node = nodes[i];
+    for (const MapNode &node : AllNodes()) {
         if (node.open == 0) {
             continue;
         }

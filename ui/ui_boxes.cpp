@@ -2,6 +2,7 @@
 // box, the key prompts at the bottom of menus, the shade panel and the
 // blocking waiting notice (see ui_manager.h).
 #include <iterator>
+#include <span>
 #include <string>
 
 #include "app/camera_frame.h"
@@ -81,10 +82,10 @@ void CSUIManager::ShowModalBox(const char16_t *text, UIModalCallback callback, R
 {
     if (modalPieces_ == nullptr) {
         modalPieces_ = std::make_unique<OwnedPicture[]>(std::size(kFramePieces));
-        for (size_t i = 0; i < std::size(kFramePieces); ++i) {
-            const FramePiece &p = kFramePieces[i];
-            modalPieces_[i].Set(playerArt_, p.source.x0, p.source.y0, p.source.x1, p.source.y1, p.screen.x0,
-                                p.screen.y0, p.screen.x1, p.screen.y1, kBoxFrameColour);
+        OwnedPicture *piece = modalPieces_.get();
+        for (const FramePiece &p : kFramePieces) {
+            (piece++)->Set(playerArt_, p.source.x0, p.source.y0, p.source.x1, p.source.y1, p.screen.x0, p.screen.y0,
+                           p.screen.x1, p.screen.y1, kBoxFrameColour);
         }
     }
     if (modalPicture_ == nullptr) {
@@ -163,8 +164,8 @@ void CSUIManager::DrawModalBox()
         modalPicture_->picture.Draw();
     }
     if (modalPieces_ != nullptr) {
-        for (size_t i = 0; i < std::size(kFramePieces); ++i) {
-            modalPieces_[i].picture.Draw();
+        for (const OwnedPicture &piece : std::span(modalPieces_.get(), std::size(kFramePieces))) {
+            piece.picture.Draw();
         }
     }
     if (modalMessage_ != nullptr) {

@@ -20,6 +20,7 @@
 #include "ui/stage_entry_screens.h"
 #include "ui/title_screen.h"
 #include "ui/ui_links.h"
+#include "ui/ui_rect.h"
 #include "ui/ui_text_blocks.h"
 #include "ui/ui_trace.h"
 #include "ui/warning_screen.h"
@@ -29,14 +30,6 @@ CSUIManager *g_pUIManager = nullptr;
 namespace {
 
 constexpr uint32_t kHoldToTitleMs = 3000;
-
-void SetQuad(UIQuad *quad, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1,
-             uint32_t argb)
-{
-    SetQuadPositions(quad->v, x0, y0, x1, y1);
-    SetQuadUVs(quad->v, s0, t0, s1, t1);
-    SetQuadArgb(quad->v, argb);
-}
 
 }  // namespace
 
@@ -101,13 +94,12 @@ CSUIManager::CSUIManager()
 
 void CSUIManager::LayOutManagerQuads()
 {
-    SetQuad(fadeQuad_.get(), 0, 0, 640, 480, 0, 0, 1, 1, 0xFF000000u);
-    SetQuad(letterboxTop_.get(), 0, 0, 640, 70, 0, 0, 1, 1, 0xFF000000u);
-    SetQuad(letterboxBottom_.get(), 0, 410, 640, 480, 0, 0, 1, 1, 0xFF000000u);
-    SetQuad(hudFrame_.get(), 0, 0, 65, 5, 289.0f / 512.0f, 84.0f / 512.0f, 354.0f / 512.0f, 89.0f / 512.0f,
-            0xFFF0F0F0u);
-    SetQuad(hudFill_.get(), 0, 0, 63, 3, 360.0f / 512.0f, 85.0f / 512.0f, 365.0f / 512.0f, 90.0f / 512.0f,
-            0xFFF00000u);
+    // The fade and the letterbox bars are drawn with no texture.
+    PlaceUntexturedQuad(fadeQuad_.get(), kUIScreen, 0xFF000000u);
+    PlaceUntexturedQuad(letterboxTop_.get(), {0, 0, 640, 70}, 0xFF000000u);
+    PlaceUntexturedQuad(letterboxBottom_.get(), {0, 410, 640, 480}, 0xFF000000u);
+    PlaceUIQuad(hudFrame_.get(), 0, 0, 65, 5, 289, 84, 354, 89, 0xFFF0F0F0u);
+    PlaceUIQuad(hudFill_.get(), 0, 0, 63, 3, 360, 85, 365, 90, 0xFFF00000u);
 }
 
 CSUIManager::~CSUIManager()

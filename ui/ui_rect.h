@@ -43,6 +43,14 @@ inline void PlaceUIQuad(UIQuad *quad, float x0, float y0, float x1, float y1, fl
     SetQuadArgb(quad->v, argb);
 }
 
+// The quad at `screen` in one colour, drawn with no texture (its source is
+// never read, so none is set).
+inline void PlaceUntexturedQuad(UIQuad *quad, const UIRect &screen, uint32_t argb)
+{
+    SetQuadPositions(quad->v, screen.x0, screen.y0, screen.x1, screen.y1);
+    SetQuadArgb(quad->v, argb);
+}
+
 inline void DrawPlaced(const UIPlaced &placed, const RwTexture *texture, uint32_t argb = kUIPictureColour,
                        float sourceWidth = 512.0f, float sourceHeight = 512.0f)
 {
