@@ -381,9 +381,6 @@ bool PackLookupFile(const char *path, uint8_t **copy, size_t *size)
     if (record == nullptr) {
         return false;
     }
-    if (copy == nullptr) {
-        return true;
-    }
     auto *bytes = static_cast<uint8_t *>(zuMalloc(record->size != 0 ? record->size : 1));
     if (record->size != 0 && !ReadStream(&pack, record->dataOffset, bytes, record->size)) {
         zuFree(bytes);

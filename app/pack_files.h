@@ -6,6 +6,6 @@
 #include <cstdint>
 
 // True when a pack is open and lists `path` (by its part from "\RESOURCE"
-// on). With `copy`, the file's bytes are read into a new zuMalloc block
-// (*copy, *size); a record that cannot be read gives false.
+// on); the file's bytes are then read into a new zuMalloc block (*copy,
+// *size). A record that cannot be read gives false.
 bool PackLookupFile(const char *path, uint8_t **copy, size_t *size);
