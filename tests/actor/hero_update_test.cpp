@@ -19,6 +19,7 @@
 #include "app/trace.h"
 #include "fx/particle_manager.h"
 #include "fx/xdt_effect_pool.h"
+#include "monster/kit_combat.h"
 #include "stage/model_frames.h"
 #include "stage/model_template.h"
 #include "support/engine/scratch_path.h"
@@ -369,6 +370,24 @@ TEST_F(HeroUpdateTest, AnAttackOutOfReachHitsNothing)
     Tick(40);
     EXPECT_EQ(hero->hitCounter, 0);
     monster->removed = false;
+}
+
+// The hero the stage makes stands in the fight: a monster's blow, which
+// looks only for heroes that are active, finds it and lands as a hit.
+TEST_F(HeroUpdateTest, AMonstersBlowFindsTheHeroTheStageMade)
+{
+    EXPECT_TRUE(hero->active);
+    Place(monster, {0.0f, 0.0f, 2.0f}, {0.0f, 0.0f, -1.0f});
+    ASSERT_NE(monster->Fsf(), nullptr);
+    ASSERT_TRUE(hero->hurtable);
+    int32_t next = -1;
+    monster::HitHeroes(monster, &next, {.grabConeState = monster->state}, nullptr);
+    stage->messagePool->Deliver(0);
+    MSGData *hit = hero->PopMessage();
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->kind, kMsgHitHero);
+    EXPECT_EQ(hit->sender, monster);
+    FreeMessage(hit);
 }
 
 TEST_F(HeroUpdateTest, GuardingTakesNoDamage)
