@@ -148,6 +148,25 @@ TEST_F(OptionSettings, TheChevronsStepEveryHundredMsAndHideAtTheEnds)
     EXPECT_FALSE(option->ShowsRightChevrons());
 }
 
+// Below full volume the sound row shows its right chevrons, as the music row
+// does; the keys row below it shows none whatever the sound level.
+TEST_F(OptionSettings, TheSoundRowBelowFullVolumeShowsBothChevronsAndTheKeysRowNone)
+{
+    CSOption *option = Open(KeyTap(2, "Down") + KeyTap(5, "Left"));
+    Step(10);
+    ASSERT_EQ(option->settingsRow, 1);
+    ASSERT_EQ(option->soundLevel, 19);
+    ASSERT_NE(option->chevronFrame, 6);
+    EXPECT_TRUE(option->ShowsLeftChevrons());
+    EXPECT_TRUE(option->ShowsRightChevrons());
+    Script(KeyTap(1, "Down"));
+    Step(3);
+    ASSERT_EQ(option->settingsRow, 2);
+    EXPECT_EQ(option->soundLevel, 19);
+    EXPECT_FALSE(option->ShowsLeftChevrons());
+    EXPECT_FALSE(option->ShowsRightChevrons());
+}
+
 TEST_F(OptionSettings, TheMouseSpeedStepsByTwoHundredthsWithinItsRange)
 {
     std::string script = KeyTap(2, "Down") + KeyTap(4, "Down") + KeyTap(6, "Down");

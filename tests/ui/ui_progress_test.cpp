@@ -351,13 +351,16 @@ TEST(IconTables, EquipmentStripsAndDigitsComeFromTheirOwnBands)
     const std::vector<UIIconCell> small = MakeSmallDigits(nullptr);
     ASSERT_EQ(small.size(), 11u);
     ExpectCell(small[3], 127, 148, 139, 162, 512.0f);
+    ExpectCell(small[0], 88, 148, 100, 162, 512.0f);
     ExpectCell(small[10], 287, 148, 299, 162, 512.0f);
     const std::vector<UIIconCell> large = MakeLargeDigits(nullptr);
     ASSERT_EQ(large.size(), 10u);
     ExpectCell(large[4], 174, 125, 197, 148, 512.0f);
+    ExpectCell(large[0], 87, 125, 110, 148, 512.0f);  // its zero starts a texel left of the small one's
     const std::vector<UIIconCell> medium = MakeMediumDigits(nullptr);
     ASSERT_EQ(medium.size(), 10u);
     ExpectCell(medium[8], 257, 73, 272, 90, 512.0f);
+    ExpectCell(medium[0], 137, 73, 152, 90, 512.0f);
 }
 
 // The word table from lines as zufgetws gives them.
