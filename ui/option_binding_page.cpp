@@ -199,7 +199,6 @@ void CSOption::LayOutBindingPage()
     PlaceUIQuad(&headings[1], 370, 150, 440, 180, 165, 25, 235, 55);
     PlaceUIQuad(&headings[2], 480, 150, 540, 180, 10, 25, 80, 55);
     PlaceUIQuad(pageBar.get(), 50, 394, 200, 399, 395, 33, 495, 63);
-    PlaceUIQuad(listenMark.get(), 230, RowMarkY(0), 240, RowMarkY(0) + 10.0f, 494, 478, 506, 490);
     for (int i = 0; i < kConflictTexts; ++i) {
         if (conflictTexts[i] != nullptr) {
             conflictTexts[i]->Reset(1);
@@ -250,8 +249,9 @@ void CSOption::StartListening()
 {
     listening = 1;
     if (listenMark != nullptr) {
+        // Placed only here: it is drawn only while listening.
         const float y = RowMarkY(CellRow(selectedCell));
-        SetQuadPositions(listenMark->v, 230, y, 240, y + 10.0f);
+        PlaceUIQuad(listenMark.get(), 230, y, 240, y + 10.0f, 494, 478, 506, 490);
     }
 }
 
