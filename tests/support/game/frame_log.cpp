@@ -29,7 +29,7 @@ struct Stretch {
     int64_t screen = 0;
     int64_t stage = 0;
     uint32_t frames = 0;
-    uint64_t sum = 0xCBF29CE484222325ull;
+    LogDigest digest;
 };
 
 }  // namespace
@@ -45,7 +45,7 @@ std::vector<std::string> FrameLog(const std::vector<TraceRecord> &trace, uint32_
             char line[160];
             std::snprintf(line, sizeof(line), "%" PRIu32 "-%" PRIu32 " %s stage %" PRId64 " frames %" PRIu32
                           " %016" PRIx64, open.first, open.last, ScreenName(open.screen), open.stage, open.frames,
-                          open.sum);
+                          open.digest.sum);
             log.push_back(line);
         }
         open = Stretch{};
@@ -70,9 +70,7 @@ std::vector<std::string> FrameLog(const std::vector<TraceRecord> &trace, uint32_
             open.last = r.tick;
             ++open.frames;
             // The tick goes in too: the same pictures a tick later are another run.
-            for (const char c : std::to_string(r.tick) + " " + r.fields[0]) {
-                open.sum = (open.sum ^ static_cast<uint8_t>(c)) * 0x100000001B3ull;
-            }
+            open.digest.Add(std::to_string(r.tick) + " " + r.fields[0]);
         }
     }
     close();

@@ -21,7 +21,7 @@ struct KindStretch {
     uint32_t first = 0;
     uint32_t last = 0;
     uint32_t lines = 0;
-    uint64_t sum = 0xCBF29CE484222325ull;
+    LogDigest digest;
 };
 
 // The loading screen's drawings follow the real time a load takes, and so
@@ -47,7 +47,7 @@ std::vector<std::string> RunLog(const std::vector<TraceRecord> &trace, uint32_t 
         for (const auto &[kind, s] : open) {
             char line[160];
             std::snprintf(line, sizeof(line), "%" PRIu32 "-%" PRIu32 " %s lines %" PRIu32 " %016" PRIx64, s.first,
-                          s.last, kind.c_str(), s.lines, s.sum);
+                          s.last, kind.c_str(), s.lines, s.digest.sum);
             log.push_back(line);
         }
         open.clear();
@@ -71,9 +71,7 @@ std::vector<std::string> RunLog(const std::vector<TraceRecord> &trace, uint32_t 
             text += ' ';
             text += IsTheDrawingCount(r, i) ? "-" : r.fields[i];
         }
-        for (const char c : text + '\n') {
-            s.sum = (s.sum ^ static_cast<uint8_t>(c)) * 0x100000001B3ull;
-        }
+        s.digest.Add(text + '\n');
     }
     close();
     return log;
@@ -94,14 +92,14 @@ std::vector<std::string> SoundLog(const std::vector<int16_t> &stereo, size_t fra
     const size_t frames = stereo.size() / 2;
     for (size_t first = 0; first < frames; first += framesPerLine) {
         const size_t end = std::min(frames, first + framesPerLine);
-        uint64_t sum = 0xCBF29CE484222325ull;
+        LogDigest digest;
         for (size_t i = 2 * first; i < 2 * end; ++i) {
             const uint16_t sample = static_cast<uint16_t>(stereo[i]);
-            sum = (sum ^ (sample & 0xFFu)) * 0x100000001B3ull;
-            sum = (sum ^ (sample >> 8)) * 0x100000001B3ull;
+            digest.Add(static_cast<uint8_t>(sample & 0xFFu));
+            digest.Add(static_cast<uint8_t>(sample >> 8));
         }
         char line[96];
-        std::snprintf(line, sizeof(line), "sound %zu-%zu %016" PRIx64, first, end - 1, sum);
+        std::snprintf(line, sizeof(line), "sound %zu-%zu %016" PRIx64, first, end - 1, digest.sum);
         log.push_back(line);
     }
     return log;
