@@ -12,7 +12,6 @@
 namespace {
 
 constexpr uint32_t kFadeEndRatio = 281;
-constexpr uint32_t kBaseMapPhaseMs = 500;
 constexpr uint32_t kBaseMapColour = 0xF0F0F0u;
 
 }  // namespace
@@ -147,15 +146,18 @@ void CSUIManager::DrawBaseMapFade() { DrawBaseMapFade(UIFrameMs()); }
 
 void CSUIManager::DrawBaseMapFade(uint32_t ms)
 {
-    uint32_t alpha = 0;
-    if (baseMapRevealMs_ < kBaseMapPhaseMs) {
-        alpha = 255 - std::min<uint32_t>(baseMapRevealMs_ * 255 / kBaseMapPhaseMs, 255);
-        baseMapRevealMs_ += ms;
-    } else if (baseMapCoverMs_ < kBaseMapPhaseMs) {
-        alpha = std::min<uint32_t>(baseMapCoverMs_ * 255 / kBaseMapPhaseMs, 255);
-        baseMapCoverMs_ += ms;
-    } else {
+    // The reveal runs first; a cover started meanwhile waits for its end.
+    const bool revealing = IsBaseMapRevealing();
+    if (!revealing && !IsBaseMapCovering()) {
         return;
+    }
+    uint32_t alpha = 0;
+    if (revealing) {
+        alpha = 255 - baseMapRevealMs_ * 255 / kBaseMapPhaseMs;
+        baseMapRevealMs_ += ms;
+    } else {
+        alpha = baseMapCoverMs_ * 255 / kBaseMapPhaseMs;
+        baseMapCoverMs_ += ms;
     }
     UIQuad quad;
     SetQuadPositions(quad.v, 0, 0, 640, 480);

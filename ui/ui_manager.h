@@ -189,8 +189,10 @@ public:
     const UIQuad &LetterboxQuad(int i) const { return i == 0 ? *letterboxTop_ : *letterboxBottom_; }
     void StartBaseMapReveal() { baseMapRevealMs_ = 0; }
     void StartBaseMapCover() { baseMapCoverMs_ = 0; }
-    bool IsBaseMapCovering() const { return baseMapCoverMs_ < 500; }
-    bool IsBaseMapRevealing() const { return baseMapRevealMs_ < 500; }
+    // Each phase of the base-map fade lasts this long.
+    static constexpr uint32_t kBaseMapPhaseMs = 500;
+    bool IsBaseMapCovering() const { return baseMapCoverMs_ < kBaseMapPhaseMs; }
+    bool IsBaseMapRevealing() const { return baseMapRevealMs_ < kBaseMapPhaseMs; }
     void DrawBaseMapFade(uint32_t ms);
     void DrawBaseMapFade();
 

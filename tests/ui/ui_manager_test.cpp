@@ -455,6 +455,8 @@ TEST_F(SharedPicturesOnSampleData, TheBaseMapRevealFadesTheWholeMapOutOverHalfAS
     EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(0).pixels);
     EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == map(250 * 255 / 500).pixels);
     EXPECT_FALSE(ui->IsBaseMapCovering());
+    // Both over: the screen behind shows again.
+    EXPECT_TRUE(Drawn([&] { ui->DrawBaseMapFade(250); }).pixels == Drawn([] {}).pixels);
 }
 
 TEST_F(UIManagerTest, BeforeTheCommonPicturesTheShadeAndPromptsDrawNothing)
@@ -609,6 +611,16 @@ TEST_F(UIManagerTest, TheLetterboxComesAndGoesAtOnceOrOverItsTime)
     ui->StepLetterbox(50);
     EXPECT_FALSE(ui->IsLetterboxOn());
     EXPECT_EQ(ui->LetterboxQuad(0).v[0].emissiveColor, 0u);
+    // One millisecond is a time as well: the bars come from clear and go
+    // from black over the next step.
+    ui->ShowLetterbox(1);
+    EXPECT_EQ(ui->LetterboxQuad(1).v[0].emissiveColor, 0x00000000u);
+    ui->StepLetterbox(16);
+    EXPECT_EQ(ui->LetterboxQuad(1).v[0].emissiveColor, 0xFF000000u);
+    ui->HideLetterbox(1);
+    EXPECT_TRUE(ui->IsLetterboxOn());
+    ui->StepLetterbox(16);
+    EXPECT_FALSE(ui->IsLetterboxOn());
 }
 
 TEST_F(UIManagerTest, ACoverStartedDuringTheRevealWaitsForIt)
