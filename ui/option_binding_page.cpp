@@ -169,11 +169,9 @@ int32_t CSOption::NeighbourCell(int32_t cell, int32_t direction)
 void CSOption::SetBindingCursor(int32_t cell)
 {
     selectedCell = cell;
-    if (pointer != nullptr) {
-        const float y = RowMarkY(CellRow(cell));
-        // The pointer is a small arrow of the panel picture.
-        PlaceUIQuad(pointer.get(), 60, y, 75, y + 10.0f, 220, 478, 235, 488);
-    }
+    const float y = RowMarkY(CellRow(cell));
+    // The pointer is a small arrow of the panel picture.
+    PlaceUIQuad(pointer.get(), 60, y, 75, y + 10.0f, 220, 478, 235, 488);
 }
 
 void CSOption::MoveBindingCursor(int32_t cell)
@@ -192,9 +190,6 @@ void CSOption::MoveBindingCursor(int32_t cell)
 
 void CSOption::LayOutBindingPage()
 {
-    if (headings == nullptr) {
-        return;
-    }
     PlaceUIQuad(&headings[0], 250, 150, 300, 180, 95, 25, 145, 55);
     PlaceUIQuad(&headings[1], 370, 150, 440, 180, 165, 25, 235, 55);
     PlaceUIQuad(&headings[2], 480, 150, 540, 180, 10, 25, 80, 55);
@@ -210,9 +205,6 @@ void CSOption::LayOutBindingPage()
 
 void CSOption::LayoutPage()
 {
-    if (rowNames == nullptr) {
-        return;
-    }
     switch (subPage) {
     case 0: PlaceUIQuad(rowNames.get(), 80, 180, 230, 380, 340, 77, 500, 290); break;
     case 1: PlaceUIQuad(rowNames.get(), 80, 180, 230, 380, 170, 77, 330, 290); break;
@@ -248,18 +240,15 @@ void CSOption::RefreshBindingTexts()
 void CSOption::StartListening()
 {
     listening = 1;
-    if (listenMark != nullptr) {
-        // Placed only here: it is drawn only while listening.
-        const float y = RowMarkY(CellRow(selectedCell));
-        PlaceUIQuad(listenMark.get(), 230, y, 240, y + 10.0f, 494, 478, 506, 490);
-    }
+    // Placed only here: it is drawn only while listening.
+    const float y = RowMarkY(CellRow(selectedCell));
+    PlaceUIQuad(listenMark.get(), 230, y, 240, y + 10.0f, 494, 478, 506, 490);
 }
 
 void CSOption::FinishBinding()
 {
     RefreshBindingTexts();
     listening = 0;
-    holdCount = 0;
     startDelay = kStartDelay;
 }
 
@@ -342,7 +331,6 @@ void CSOption::UpdateBindingPage()
             }
             MoveBindingCursor(NeighbourCell(selectedCell, direction));
             repeatTimer = kRepeatTimer;
-            holdCount = 0;
         }
     }
     if (PadPressed(pad, kPadCross) || PadPressed(pad, kPadSelect) || KeyPressedNow(input::kKeyEscape)) {

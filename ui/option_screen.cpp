@@ -158,21 +158,13 @@ void CSOption::ReadVolumes()
     const UISettings &settings = g_pUIManager->Settings();
     musicLevel = LevelOf(settings.musicVolume);
     soundLevel = LevelOf(settings.soundVolume);
-    optionFlag = settings.flag != 0 ? 1 : 0;
-    savedMusicVolume = settings.musicVolume;
-    savedSoundVolume = settings.soundVolume;
-    savedFlag = settings.flag;
-    musicVolume = settings.musicVolume;
-    soundVolume = settings.soundVolume;
 }
 
 void CSOption::WriteVolumes()
 {
-    musicVolume = VolumeOf(musicLevel);
-    soundVolume = VolumeOf(soundLevel);
     UISettings settings = g_pUIManager->Settings();
-    settings.musicVolume = musicVolume;
-    settings.soundVolume = soundVolume;
+    settings.musicVolume = VolumeOf(musicLevel);
+    settings.soundVolume = VolumeOf(soundLevel);
     g_pUIManager->StoreSettings(settings);
 }
 
@@ -207,9 +199,6 @@ void CSOption::LayOutSettings()
 
 void CSOption::LayOutVolumeBars()
 {
-    if (musicFilled == nullptr) {
-        return;
-    }
     // The selected row's filled blocks are the bright ones.
     const float musicS0 = settingsRow == kRowMusic ? 351.0f : 345.0f;
     const float soundS0 = settingsRow == kRowSound ? 351.0f : 345.0f;
@@ -221,9 +210,6 @@ void CSOption::LayOutVolumeBars()
 
 void CSOption::LayOutMouseSpeed()
 {
-    if (mouseBar == nullptr) {
-        return;
-    }
     const float u0 = settingsRow == kRowMouse ? 300.0f : 400.0f;
     PlaceUIQuad(mouseBar.get(), 275.0f + 410.0f * kMinMouseSpeed, 280, 285.0f + 410.0f * kMaxMouseSpeed, 283, u0, 35,
                 u0 + 60.0f, 36, kWhite);
@@ -233,9 +219,6 @@ void CSOption::LayOutMouseSpeed()
 
 void CSOption::LayOutChevrons()
 {
-    if (leftChevrons == nullptr) {
-        return;
-    }
     const float y = settingsRow == kRowSound ? 210.0f : 180.0f;
     for (int k = 0; k < kChevrons; ++k) {
         // Frame 0 stacks the three, frame 1 moves the last out, frames 2
@@ -254,9 +237,6 @@ void CSOption::LayOutChevrons()
 void CSOption::SetSettingsRow(int32_t row)
 {
     settingsRow = row;
-    if (cursor == nullptr) {
-        return;
-    }
     PlaceUIQuad(cursor.get(), 93, RowTop(row), 220, RowTop(row) + 21.0f, 1, LabelV(row), 128, LabelV(row) + 21.0f);
     if (row == kRowKeys || row == kRowMouse || row == kRowDefaults) {
         LayOutMouseSpeed();
@@ -366,14 +346,13 @@ void CSOption::Leave()
     ui->PlayUISound(kSoundLeave, 0);
 }
 
+// The title follows the fade; the switch to it closes this screen (and its
+// music) before its next update, and the next visit starts anew.
 void CSOption::FinishLeave()
 {
-    if (g_pUIManager->IsFading() != 0) {
-        return;
+    if (g_pUIManager->IsFading() == 0) {
+        g_pUIManager->RequestModule(kUITitle);
     }
-    g_pUIManager->StopBGM(0);
-    g_pUIManager->RequestModule(kUITitle);
-    leavePending = false;
 }
 
 // ---- Update and drawing

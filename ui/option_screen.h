@@ -94,17 +94,12 @@ public:
     std::unique_ptr<UIQuad[]> rowBars;                           // kSettingsRows
     std::unique_ptr<UIQuad[]> rowLabels;                         // kSettingsRows
     std::unique_ptr<UIQuad> cursor, mouseBar, mouseKnob, mouseSlow, mouseFast;
-    float savedMusicVolume = 1.0f, savedSoundVolume = 1.0f;
-    uint8_t savedFlag = 1;
     RwTexture *baseTexture = nullptr;   // OPTBASE.BMP
     RwTexture *panelTexture = nullptr;  // OPTION.BMP
     bool active = false;
     bool leavePending = false;
     int32_t musicLevel = 0;
-    float musicVolume = 1.0f;
     int32_t soundLevel = 0;
-    float soundVolume = 1.0f;
-    uint32_t optionFlag = 1;
     float clockMs = 0.0f;
     float lastRepeatMs = 0.0f;
     int32_t repeatIntervalMs = 100;

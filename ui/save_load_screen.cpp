@@ -96,10 +96,10 @@ void CSSaveLoad::Update()
     CSUIManager *ui = g_pUIManager;
     if (leaving != 0) {
         // Nothing is read while the screen fades out; the manager switches
-        // to the requested screen before it would update this one again.
+        // to the requested screen (which closes this one and its music)
+        // before it would update this one again.
         if (ui->IsFading() == 0) {
             ui->RequestModule(loaded != 0 ? kUIEnterStage : kUITitle);
-            ui->StopBGM(0);
         }
         return;
     }

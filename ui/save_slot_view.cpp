@@ -198,9 +198,6 @@ void SaveSlotView::Release()
 
 void SaveSlotView::LayOut()
 {
-    if (background == nullptr) {
-        return;
-    }
     SetQuadPositions(background->v, 0, 0, 640, 480);
     SetQuadUVs(background->v, 0, 0, 1, 1);
     SetQuadArgb(background->v, kUIPictureColour);

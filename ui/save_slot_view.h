@@ -32,7 +32,8 @@ public:
     void Create();
     // Frees the quads and the slot list.
     void Release();
-    // Lays out the fixed quads (the labels by language) and places the cursor.
+    // Lays out the fixed quads (the labels by language) and places the
+    // cursor; the quads are Create's.
     void LayOut();
     // Sets the cursor, scrolling so that it stays among the rows shown.
     void SetCursor(int32_t slot);

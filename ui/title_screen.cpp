@@ -334,51 +334,56 @@ void CSTitle::UpdateMovies(uint32_t ms)
     }
 }
 
+// Once the fade has ended the chosen screen is asked for; the switch to it
+// closes the title before its next update, and the next visit starts anew.
 bool CSTitle::FinishChoice()
 {
     if (!choicePending) {
         return false;
     }
-    if (g_pUIManager->IsFading() != 0) {
-        return true;
-    }
-    static const uint32_t kNext[3] = {kUISelectCharacter, kUISaveLoad, kUIOption};
-    loopBackground = false;
-    UI().stopMovie();
-    if (selected < 3) {
+    if (g_pUIManager->IsFading() == 0) {
+        // Only the first three items leave with a fade.
+        static const uint32_t kNext[3] = {kUISelectCharacter, kUISaveLoad, kUIOption};
+        UI().stopMovie();
         g_pUIManager->RequestModule(kNext[selected]);
     }
-    choicePending = false;
     return true;
 }
 
 void CSTitle::ReadInput()
 {
     if (state == kPrompt) {
-        const PadState &pad = UIPadState(0);
-        if (pad.connected == 0) {
-            return;
-        }
-        // Idle time counts only at the prompt over its own movie, until the
-        // menu first opens (its loop then runs until the next activation),
-        // and the attract movie keeps the count at 0: of the presses here
-        // only a select over the prompt's movie has a count to restart.
-        if (PadPressed(pad, kPadStart) || UIMousePressed()) {
-            Confirm(0);
-            return;
-        }
-        if (PadPressed(pad, kPadSelect)) {
-            Cancel(0);
-            idleMs = 0;
-        }
-        if (movieKind == kAttract && (PadPressed(pad, kPadCircle) || UIMousePressed())) {
-            Confirm(0);
-        }
+        ReadPromptInput();
+    } else if (state == kMenu) {
+        ReadMenuInput();
+    }
+}
+
+// Idle time counts only at the prompt over its own movie, until the menu
+// first opens (its loop then runs until the next activation), and the
+// attract movie keeps the count at 0: of the presses here only a select
+// over the prompt's movie has a count to restart.
+void CSTitle::ReadPromptInput()
+{
+    const PadState &pad = UIPadState(0);
+    if (pad.connected == 0) {
         return;
     }
-    if (state != kMenu) {
+    if (PadPressed(pad, kPadStart) || UIMousePressed()) {
+        Confirm(0);
         return;
     }
+    if (PadPressed(pad, kPadSelect)) {
+        Cancel(0);
+        idleMs = 0;
+    }
+    if (movieKind == kAttract && PadPressed(pad, kPadCircle)) {
+        Confirm(0);
+    }
+}
+
+void CSTitle::ReadMenuInput()
+{
     const int32_t padIndex = g_pUIManager->GetUIPad();
     const PadState &pad = UIPadState(padIndex);
     if (pad.connected == 0) {

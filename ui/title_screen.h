@@ -96,6 +96,8 @@ private:
     void UpdateMovies(uint32_t ms);
     bool FinishChoice();
     void ReadInput();
+    void ReadPromptInput();
+    void ReadMenuInput();
     void StartDemoFade();
     void StartOwnFade();
     void StartMovie(const char *name, uint8_t bit);

@@ -13,17 +13,13 @@
 namespace {
 
 // Adds `count` of the item to the owner's list, never more than the item
-// may be owned; an item the tables do not know is skipped.
+// may be owned; an item the tables do not know (its limit -1) adds none.
 void AddCarriedItem(const UILinks &l, int32_t list, uint32_t id, int32_t count)
 {
-    if (id == 0 || count <= 0) {
+    if (id == 0) {
         return;
     }
-    const int32_t limit = l.itemOwnLimit(id);
-    if (limit < 0) {
-        return;
-    }
-    const int32_t n = std::min(count, limit);
+    const int32_t n = std::min(count, l.itemOwnLimit(id));
     for (int32_t i = 0; i < n; ++i) {
         if (!l.addItem(list, id)) {
             break;

@@ -157,9 +157,9 @@ void CSUIManager::StepMusicFade(uint32_t ms)
         musicHandle_ = kUINoMusic;
         musicFadeDurationMs_ = 0;
         TraceMusic("stop", "ui", musicName_.c_str());
-        return;
+    } else {
+        musicFadeElapsedMs_ += ms;
     }
-    musicFadeElapsedMs_ += ms;
 }
 
 void CSUIManager::SetMusicVolume(float volume)

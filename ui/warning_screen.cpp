@@ -87,9 +87,9 @@ void CSWarning::Update(uint32_t ms)
 
 void CSWarning::CheckDone()
 {
+    // The switch to the logo closes this screen before its next update.
     if (fadeStarted && g_pUIManager->IsFading() == 0) {
         g_pUIManager->RequestModule(UILanguage() == 0 ? kUIMakerLogo : kUIPublisherLogo);
-        fadeStarted = false;
     }
 }
 

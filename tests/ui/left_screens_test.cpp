@@ -55,6 +55,11 @@ TEST_P(LeftScreens, TakeNoInputAndDrawNothing)
     Goto(number);
     Updates(3);
     Goto(number == kUIGamePlay ? kUIGameOver : kUIGamePlay);
+    // Its music (the selection's, the options' ...) has ended with it at
+    // once; the game-over screen, next after play, plays its own.
+    if (number != kUIGamePlay) {
+        EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
+    }
     TakeTrace();
     const uint32_t requested = ui->RequestedScreen();
     for (const PadButton button : {kPadCircle, kPadStart, kPadCross, kPadSelect, kPadTriangle, kPadSquare, kPadUp,

@@ -259,6 +259,32 @@ TEST_F(OptionSettings, AConfirmAndABackInOneTickOnTheMusicRowBothCount)
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
 }
 
+// On a row whose confirm leaves the page (the keys) or the screen (exit),
+// a back in the same tick is not heard: the binding page opens and stays,
+// or the screen leaves once, with one sound.
+TEST_F(OptionSettings, AConfirmThatLeavesThePageOrTheScreenSwallowsABackInTheSameTick)
+{
+    CSOption *option = Open(KeyTap(2, "Down") + KeyTap(4, "Down") + "6 key Enter 1\n6 key Escape 1\n" +
+                            "7 key Enter 0\n7 key Escape 0\n");
+    Step(6 - tick);
+    EXPECT_EQ(option->page, CSOption::kBindingPage);
+    Step(8);
+    EXPECT_EQ(option->page, CSOption::kBindingPage);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600010, 6600010, 6600060}));
+    option->page = CSOption::kSettingsPage;
+    option->SetSettingsRow(CSOption::kRowExit);
+    Script("2 key Enter 1\n2 key Escape 1\n3 key Enter 0\n3 key Escape 0\n");
+    Step(4);
+    EXPECT_TRUE(option->leavePending);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
+    // The music goes with the screen, also when the switch comes before its fade has ended.
+    ASSERT_NE(ui->MusicHandle(), kUINoMusic);
+    ui->RequestModule(kUITitle);
+    Step();
+    EXPECT_EQ(ui->CurrentScreen(), kUITitle);
+    EXPECT_EQ(ui->MusicHandle(), kUINoMusic);
+}
+
 // The mouse's button counts only beside a connected pad.
 TEST_F(OptionSettings, WithoutItsPadAClickIsNotHeard)
 {

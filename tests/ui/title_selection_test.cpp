@@ -113,6 +113,20 @@ TEST_F(FrontEndTest, OnlyPadZeroOrTheMouseLeavesThePromptAndTheMenuHearsThatPadO
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060, 6600000, 6600060}));
 }
 
+// Start and select in one update at the prompt: start opens the menu, and
+// the select is not heard (it would shut the menu again).
+TEST_F(FrontEndTest, StartWithSelectAtThePromptOpensTheMenu)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    Press(0, kPadStart);
+    Press(0, kPadSelect);
+    Updates(1);
+    EXPECT_EQ(title->state, CSTitle::kMenu);
+    EXPECT_EQ(ui->GetUIPad(), 0);
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600060}));
+}
+
 // The mouse's button counts only beside a connected pad: with the pad gone
 // a click neither leaves the prompt nor chooses in the menu.
 TEST_F(FrontEndTest, WithoutItsPadTheTitleHearsNoClick)
