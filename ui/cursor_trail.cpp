@@ -53,7 +53,8 @@ void CursorTrail::Step(float seconds, const CursorRect *targets, uint32_t count)
             continue;
         }
         copy.elapsed += seconds;
-        const float travel = copy.speed > 0.0f ? kTravelSeconds / copy.speed : 0.0f;
+        // (Move gives each copy a speed between the owner's, above 0, and 0.1.)
+        const float travel = kTravelSeconds / copy.speed;
         if (copy.elapsed < travel) {
             copy.rect = Blend(Target(targets, count, copy.from), Target(targets, count, copy.to), copy.elapsed / travel);
             continue;

@@ -1,6 +1,7 @@
 // The streamed packs of the screens (see pack_stream.h).
 #include "ui/pack_stream.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/debug.h"
@@ -50,8 +51,7 @@ UIPackStream::State UIPackStream::Step()
         break;
     case kReading: {
         uint32_t got{};
-        const uint32_t room = buffer_->capacity - bytesRead_;
-        const uint32_t want = room < kRawFileBlock ? room : kRawFileBlock;
+        const uint32_t want = std::min(buffer_->capacity - bytesRead_, kRawFileBlock);
         if (!RawFileRead(file_, buffer_->buffer + bytesRead_, want, &got) || got == 0) {
             // Nothing more comes: the file shrank or the disc failed.
             DebugPrint("reading %s stopped at byte %u of %u\n", path_.c_str(), bytesRead_, buffer_->fileSize);

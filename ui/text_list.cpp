@@ -31,10 +31,9 @@ void GiveBack(CSTextBlock *block)
 
 void CSTextList::Init()
 {
-    Release();
+    Release();  // the rows, the pictures and the cursor's row
     endBumpTimer_ = 0.0f;
     rowPitch_ = 0;
-    cursorRow_ = 0;
     selected_ = 0;
     windowFirst_ = 0;
     windowLast_ = 0;
