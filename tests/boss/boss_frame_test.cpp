@@ -34,8 +34,9 @@ constexpr RwV3d kSouth = {0.0f, 0.0f, -1.0f};
 class BossFrame : public BossScenario {
 protected:
     // Boss 1100 with a small state machine: idle 0 (hurtable), a state 5
-    // that takes no harm, the attack 2, the dying 3 into the gone 4, the
-    // hold 7; the hits lead nowhere (the state stays).
+    // that takes no harm, the attack 2, the dying 3 into the gone 4 (which
+    // would lead back to 0 on the death input, were a gone boss to heed
+    // it), the hold 7; the hits lead nowhere (the state stays).
     CSBoss1100 *Boss(const RwV3d &at = kHome)
     {
         CSBoss1100 *boss = PlaceBoss<CSBoss1100>(kType, at, kSouth);
@@ -43,7 +44,7 @@ protected:
         b.State(0).To(0, 0);
         b.State(2).Attack(20, kAtkPlain).Weapon(100130).Weapon(100140).To(0, 0);
         b.State(3).Hurt(0).To(0, 4);
-        b.State(4).Hurt(0);
+        b.State(4).Hurt(0).To(120, 0, 1);
         b.State(5).Hurt(0).To(0, 5);
         b.State(7).Hurt(0).To(0, 7);
         bosstest::DiesFrom(b, {0, 2, 5}, 3);

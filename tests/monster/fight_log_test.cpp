@@ -224,7 +224,8 @@ TEST_P(MonsterFight, AWalkHomeWithoutAFoeGoesAsItsKeptLogSays)
 class EventFight : public MonsterFight {};
 
 // An event's codes on two of a kind of the first event group, one placed in
-// view and one that only its event shows: another group's show holds them,
+// view and one that only its event shows: knocked, then another group's
+// show holds them,
 // the release lets them go, their own group's show gives them the event's
 // model while the hero goes far off and comes back; an item thrown near
 // them; the first is told which drop to leave and both are struck down,
@@ -246,6 +247,12 @@ TEST_P(EventFight, ShowHoldReleaseAndDropsGoAsItsKeptLogSays)
     };
     for (int t = 1; t <= 900; ++t) {
         switch (t) {
+        case 50:
+            // Knocked as a hero's blow leaves them: the show's hold clears
+            // the knock of the types whose rules say so.
+            seen->knock = true;
+            hidden->knock = true;
+            break;
         case 60:
             toBoth(kCtlShowHold, kGroup + 1);  // another group's event
             break;

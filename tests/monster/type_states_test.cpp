@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "monster/kit_common.h"
+#include "monster/kit_messages.h"
 #include "monster_scenario.h"
 
 namespace type_states_test {
@@ -415,6 +416,30 @@ TEST_F(TypeStates, EachTypeDiesAndGoesInItsOwnStates)
             EXPECT_EQ(m->removed, gone);
             EXPECT_EQ(m->model == nullptr, gone);
             m->removed = m->removed || dying;  // a fresh one for the rest
+        });
+    }
+}
+
+// Gone, a type stays in its gone state: a machine that would lead it on
+// from there on the death input (which its lost life feeds on that act)
+// takes it nowhere once it has left play. The fighter character too.
+TEST_F(TypeStates, AGoneTypeStaysInItsGoneStateWhateverItsMachineSays)
+{
+    const EndRow rows[] = {
+        {1007, 29, {}, {25}},     {1000, 31, {}, {24, 25}}, {1006, 31, {}, {24, 25}}, {1005, 29, {}, {25, 26}},
+        {1021, 32, {}, {29}},     {1004, 35, {}, {29, 30}}, {1003, 34, {}, {29, 30}}, {1002, 37, {}, {30, 31}},
+        {10, 38, {}, {30, 31, 32, 33}},
+    };
+    NoFoeNear();
+    for (const EndRow &r : rows) {
+        const CFSF machine = StatesLeadingOn(r.last, monster::kInputDeath, 0);
+        ForStates(r.type, machine, {r.gone.begin(), r.gone.end()}, [&](AiObject *m, int32_t state) {
+            Tick();
+            m->hp = 0;
+            Enter(m, state);
+            Tick();
+            EXPECT_TRUE(m->removed);
+            EXPECT_EQ(m->state, state);
         });
     }
 }
