@@ -172,6 +172,31 @@ TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
     EXPECT_EQ(PauseRequests(), (std::vector<int64_t>{0}));
 }
 
+// A stage loaded without the second hero leaves his panel with no hero: it
+// reads the first pad, so neither his old pad nor a pad nobody holds pauses.
+TEST_F(OverlayScreenTest, APanelLeftWithoutItsHeroByAStageLoadHearsNoOtherPad)
+{
+    CSHero *second = AddHero();
+    second->padIndex = 2;
+    ui->RequestModule(14);
+    Frame();
+    EnterOverlay();
+    ASSERT_EQ(Overlay()->PanelCount(), 2);
+    Links().heroes.pop_back();
+    ui->ResetStageHUD();
+    EXPECT_EQ(Overlay()->Panel(1)->hero, nullptr);
+    EXPECT_EQ(Overlay()->Panel(1)->PadNumber(), 0);
+    for (int pad : {1, 2, 3}) {
+        Press(pad, kPadStart);
+        Frame();
+        EXPECT_TRUE(PauseRequests().empty()) << pad;
+        EXPECT_EQ(ui->IsPauseMenuOpen(), 0) << pad;
+    }
+    Press(0, kPadStart);
+    Frame();
+    EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+}
+
 TEST_F(OverlayScreenTest, TheStageClockStandsWhileAMoviePlaysOrThePauseMenuIsOpen)
 {
     const uint32_t before = ui->GetStageTime();
