@@ -98,12 +98,10 @@ void CSStageSelect::SetActive(bool on)
     }
     mode = kMap;
     closing = false;
+    // The banner's clock starts when it unfolds, the info page's clocks and
+    // page when it opens (Confirm).
     bannerUnfolded = false;
     bannerWidth = 0;
-    bannerMs = 0;
-    zoomMs = 0;
-    arrowMs = 0;
-    page = 0;
     ApplyUnlocks();
     // A last stage without a node (an old save) or not open starts on the first.
     chosen = FindNode(static_cast<int32_t>(ui->GetLastStageId()));
@@ -363,9 +361,7 @@ void CSStageSelect::SetBannerText()
         // No record for the stage: the message table names it.
         name = fallback;
     }
-    bannerText->SetText(nullptr, name.c_str(), 0, 0, kBannerWrap);
-    bannerText->AlignX(kAlignCentre, kBannerX);
-    bannerText->AlignY(kAlignCentre, kBannerY);
+    LayOutCentred(bannerText, name.c_str(), kBannerX, kBannerY, kBannerWrap);
 }
 
 void CSStageSelect::OpenBanner()
@@ -399,9 +395,9 @@ void CSStageSelect::Confirm()
         if (!bannerUnfolded || bannerMs < kBannerMs) {
             return;
         }
+        // The arrows' clock stands at 0 until the zoom is over (Update).
         mode = kInfo;
         zoomMs = 0;
-        arrowMs = 0;
         page = 0;
         ShowStagePage();
         break;
