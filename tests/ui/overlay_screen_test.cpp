@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "app/bmp_file.h"
 #include "app/game_system.h"
@@ -267,6 +268,22 @@ TEST_F(OverlayScreenTest, TheGamesLinksSkipNothingWithoutAnEventManager)
     EXPECT_EQ(game.items(), nullptr);
     EXPECT_EQ(game.itemSheet(0), nullptr);
     EXPECT_EQ(game.firstActor(), nullptr);
+}
+
+// The pause menu finds the overlay's pictures through the global pointer:
+// it follows the overlay made last, and an overlay gone leaves it pointing
+// at no freed one.
+TEST(OverlayGlobal, ThePointerFollowsTheLatestOverlayAndGoesWithIt)
+{
+    ASSERT_EQ(g_pGamePlay, nullptr);
+    auto first = std::make_unique<CSGamePlay>();
+    EXPECT_EQ(g_pGamePlay, first.get());
+    auto second = std::make_unique<CSGamePlay>();
+    EXPECT_EQ(g_pGamePlay, second.get());
+    first.reset();
+    EXPECT_EQ(g_pGamePlay, second.get());
+    second.reset();
+    EXPECT_EQ(g_pGamePlay, nullptr);
 }
 
 }  // namespace
