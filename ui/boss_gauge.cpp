@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "actor/ai_object.h"
-#include "stage/character_params.h"
 #include "ui/ui_links.h"
 #include "ui/ui_trace.h"
 
@@ -65,7 +64,7 @@ void CSBossGauge::Start(int32_t stageId)
     // The bars' values and the fade's way are set when the boss is found,
     // before anything shows.
     boss_ = nullptr;
-    maxLife_ = life_ = kHudValueUnread;
+    life_ = kHudValueUnread;
     trailMs_ = kHudTimerIdle;
     fadeElapsedMs_ = kHudTimerIdle;
     fadeMs_ = kFadeMs;
@@ -131,10 +130,9 @@ void CSBossGauge::FindBoss()
         boss_ = actor;
         --bossesLeft_;
         TraceScreenBossBound(actor->aiType, actor->hp);
-        maxLife_ = life_ = kHudValueUnread;
+        life_ = kHudValueUnread;
         trailMs_ = kHudTimerIdle;
-        const CharacterParams *params = actor->Params();
-        SetLife(actor->hp, params != nullptr ? params->maxHP : 0);
+        SetLife(actor->hp);
         searchRequest_ = false;
         if (boss_ == nullptr) {
             return;  // found with no life left: nothing to show
@@ -147,15 +145,15 @@ void CSBossGauge::FindBoss()
     }
 }
 
-void CSBossGauge::SetLife(int32_t life, int32_t maxLife)
+// Only the life shows: the bars count it in thousands whatever its maximum.
+void CSBossGauge::SetLife(int32_t life)
 {
     life = std::max(life, 0);
-    if (life == life_ && maxLife == maxLife_) {
+    if (life == life_) {
         return;
     }
     const int32_t previous = life_;
     life_ = life;
-    maxLife_ = maxLife;
     const int32_t bars = life / kLifePerBar;
     int32_t remainder = life % kLifePerBar;
     bool trailReset = false;
@@ -264,8 +262,7 @@ void CSBossGauge::Update(uint32_t ms)
         FindBoss();
     }
     if (boss_ != nullptr) {
-        const CharacterParams *params = boss_->Params();
-        SetLife(boss_->hp, params != nullptr ? params->maxHP : 0);
+        SetLife(boss_->hp);
     }
     StepTrail(ms);
     StepFade(ms);

@@ -58,7 +58,7 @@ public:
 private:
     bool BossStillListed() const;
     void FindBoss();
-    void SetLife(int32_t life, int32_t maxLife);
+    void SetLife(int32_t life);
     void PlaceTrail();
     void StartFade(bool in);
     void StepFade(uint32_t ms);
@@ -71,7 +71,6 @@ private:
     UIQuad fill_ = {};
     UIQuad trailQuad_ = {};
     int32_t stageId_ = 0;
-    int32_t maxLife_ = kHudValueUnread;
     int32_t life_ = kHudValueUnread;
     int32_t remainder_ = 0;
     int32_t trail_ = 0;
