@@ -70,7 +70,7 @@ CSDevMenu::~CSDevMenu()
 void CSDevMenu::CreateSubObjects()
 {
     if (safeFrame == nullptr) {
-        safeFrame = std::make_unique<RwIm2DVertex[]>(4);
+        safeFrame = std::make_unique<RwIm2DVertex[]>(kSafeFrameCorners);
         InitSafeFrame();
     }
 }

@@ -83,6 +83,8 @@ inline constexpr uint32_t kMenuTextColour = 0xFFFFFFFFu;
 // The row under the cursor: red 100, green 100, blue 255.
 inline constexpr uint32_t kMenuHighlightColour = 0xFF6464FFu;
 inline constexpr size_t kMenuLabelSize = 128;
+// The safe-screen frame's corners.
+inline constexpr int32_t kSafeFrameCorners = 4;
 
 struct DevMenuClumpInfo {
     RpClump *clump;
@@ -228,7 +230,7 @@ public:
     // ---- fields ----
     std::vector<DevMenuClumpInfo> clumpInfos;
     char label[kMenuLabelSize] = {};
-    std::unique_ptr<RwIm2DVertex[]> safeFrame;  // 4 corners, once made
+    std::unique_ptr<RwIm2DVertex[]> safeFrame;  // kSafeFrameCorners, once made
     RwIm3DVertex *wireFrameBuffer = nullptr;     // grown with zuMalloc
     uint32_t wireFrameCapacity = 0;
     int32_t activeItem = kItemSelectStage;

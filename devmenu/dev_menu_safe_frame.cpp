@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr float kCorners[4][2] = {{48.0f, 36.0f}, {592.0f, 36.0f}, {48.0f, 444.0f}, {592.0f, 444.0f}};
+constexpr float kCorners[kSafeFrameCorners][2] = {{48.0f, 36.0f}, {592.0f, 36.0f}, {48.0f, 444.0f}, {592.0f, 444.0f}};
 // Top, right, bottom, left.
 constexpr RwInt32 kEdges[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
 constexpr float kReciprocalCameraZ = 10.0f;
@@ -18,7 +18,7 @@ void CSDevMenu::InitSafeFrame()
     if (safeFrame == nullptr) {
         return;
     }
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kSafeFrameCorners; ++i) {
         RwIm2DVertex &v = safeFrame[i];
         v = RwIm2DVertex{};
         SetScreenX(&v, kCorners[i][0]);
@@ -36,6 +36,6 @@ void CSDevMenu::DrawSafeFrame() const
     }
     RwSetRenderState(rwRENDERSTATETEXTURERASTER, nullptr);
     for (const auto &edge : kEdges) {
-        RwIm2DDrawLine(safeFrame.get(), 4, edge[0], edge[1]);
+        RwIm2DDrawLine(safeFrame.get(), kSafeFrameCorners, edge[0], edge[1]);
     }
 }
