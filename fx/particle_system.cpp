@@ -221,10 +221,8 @@ void CSParticleSystem::PlaceFrames()
     if (parent_ != nullptr) {
         RwMatrixMultiply(&world_, &local_, RwFrameGetLTM(parent_));
     }
-    RwFrame *frame = atomic_ != nullptr ? RpAtomicGetFrame(atomic_) : nullptr;
-    if (frame == nullptr) {
-        return;
-    }
+    // Every caller holds a built system: its atomic has the frame Build gave it.
+    RwFrame *frame = RpAtomicGetFrame(atomic_);
     // Following particles are emitted in the system's own space and drawn
     // through its world matrix; the others are emitted into the world.
     const bool follow = displayMode[1] == kPrtFollowEmitter;

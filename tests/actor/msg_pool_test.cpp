@@ -83,10 +83,33 @@ TEST(ActorQueue, AReleaseDropsTheHoldsStillWaiting)
         FreeMessage(m);
     }
     EXPECT_EQ(actor.PopMessage(), nullptr);
+    for (const MSGData &m : actor.msgQueue) {  // the dropped holds' slots are free records again
+        EXPECT_EQ(m.used, 0);
+    }
     // A hold that comes after the release is kept.
     ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlRelease, 0}}));
     ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, kMsgControl, nullptr, &actor, {0, kCtlShowHold, 1}}));
     EXPECT_EQ(actor.PopMessage()->word[1], kCtlShowHold);
+}
+
+// An actor that drops out of full detail (or is placed again) loses what it
+// had not read: every slot is a free record, as in a new actor, and the next
+// message is the only one it reads.
+TEST(ActorQueue, ClearingFreesEverySlot)
+{
+    AiObject actor;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, i % 2, nullptr, &actor, {i, 0, 0}}));
+    }
+    actor.ClearMessages();
+    EXPECT_EQ(actor.msgCount, 0);
+    for (const MSGData &m : actor.msgQueue) {
+        EXPECT_EQ(m.used, 0);
+        EXPECT_EQ(m.kind, kMsgFreeKind);
+    }
+    ASSERT_TRUE(actor.ReceiveMessage(MSGData{1, 0, nullptr, &actor, {77, 0, 0}}));
+    EXPECT_EQ(actor.PopMessage()->word[0], 77);
+    EXPECT_EQ(actor.PopMessage(), nullptr);
 }
 
 TEST(ActorQueue, TheEleventhIsRefusedWithItsDiagnostic)

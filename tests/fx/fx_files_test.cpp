@@ -382,6 +382,15 @@ TEST(FxText, PlainNamesWholeNumbersAndNameFields)
     EXPECT_STREQ(rest, " 3, 4");
     EXPECT_EQ(TakeNameField("ab  ", name, sizeof name), nullptr);
     EXPECT_STREQ(name, "ab");
+    // Room for the ending only: an empty name, the fields after it still found;
+    // no room at all: nothing written and nothing found.
+    rest = TakeNameField("fire.zus, 3", name, 1);
+    EXPECT_STREQ(name, "");
+    ASSERT_NE(rest, nullptr);
+    EXPECT_STREQ(rest, " 3");
+    name[0] = 'x';
+    EXPECT_EQ(TakeNameField("fire.zus, 3", name, 0), nullptr);
+    EXPECT_EQ(name[0], 'x');
 }
 
 TEST(FxFiles, HostileTextIsReadWithoutHarm)
