@@ -52,6 +52,8 @@ inline constexpr int32_t kFirstOpenAbilityFlag = 3;
 inline constexpr int32_t kHeroStartWeapon[2] = {5100160, 5100210};
 // Actors one attack state entry can hit.
 inline constexpr int kHeroHitMarks = 32;
+// The weapon model's item id while the hero shows none.
+inline constexpr int32_t kNoWeaponModel = 0;
 
 inline constexpr int kHeroEquipSlots = 3;
 inline constexpr int kHeroAbilityFlags = 9;
@@ -97,7 +99,7 @@ public:
     CSParticleSystem *equipAura = nullptr;
     const char *equipAuraName = nullptr;  // the record's name the aura was started from
     RpClump *weaponClump = nullptr;  // the slot-2 weapon's model on the hero's weapon frame
-    int32_t weaponModelId = 0;       // the item its model shows (or failed to), 0 for none
+    int32_t weaponModelId = kNoWeaponModel;  // the item its model shows (or failed to)
 
     // ---- the update's own words ----
     AiObject *hitMarks[kHeroHitMarks] = {};  // actors this attack state entry has hit
@@ -182,8 +184,8 @@ public:
     void React(int32_t reaction);
     // The attack state's weapon parts against the stage's actors: each hit
     // (once per actor per state entry) posts a kind-1 message and raises
-    // the hit counter. The number of hits landed.
-    int32_t StrikeWithWeapons(CSStageManager *stage);
+    // the hit counter.
+    void StrikeWithWeapons(CSStageManager *stage);
     // A landed hit: the running counter up, its timer restarted, the best kept.
     void CountLandedHit();
     // Clears the hit counter after 3 s without a hit and the burn and poison

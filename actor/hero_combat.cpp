@@ -39,10 +39,10 @@ bool Marked(const CSHero &hero, const AiObject *actor)
     return std::find(hero.hitMarks, hero.hitMarks + hero.hitMarkCount, actor) != hero.hitMarks + hero.hitMarkCount;
 }
 
+// Every actor but the heroes: an actor's side follows from its type.
 bool Strikable(const CSHero &hero, const AiObject *actor)
 {
-    return actor != &hero && !IsHeroType(actor->aiType) && !actor->removed && actor->model != nullptr &&
-           (actor->side == kSideMonster || actor->side == kSideNeutral);
+    return actor != &hero && !IsHeroType(actor->aiType) && !actor->removed && actor->model != nullptr;
 }
 
 }  // namespace
@@ -110,12 +110,11 @@ void CSHero::React(int32_t reaction)
     }
 }
 
-int32_t CSHero::StrikeWithWeapons(CSStageManager *stage)
+void CSHero::StrikeWithWeapons(CSStageManager *stage)
 {
+    // Called from the hero's frame, which has the stage and the machine; a
+    // hero without its model picks nothing.
     CFSF *fsf = Fsf();
-    if (stage == nullptr || fsf == nullptr || model == nullptr) {
-        return 0;
-    }
     const int32_t weapons = fsf->GetNumOfWeapon(state);
     const CharacterParams *params = Params();
     const float reach = params != nullptr && params->attackRange > 0.0f ? params->attackRange : kDefaultWeaponReach;
@@ -123,7 +122,6 @@ int32_t CSHero::StrikeWithWeapons(CSStageManager *stage)
     const double level = params != nullptr ? std::trunc(static_cast<double>(params->levelAppend)) : 1.0;
     const double value = static_cast<double>(fsf->GetAttackValue(state)) * level + GetAttackBonus();
     const int32_t damage = game::ClampToInt32(value, 0.0);
-    int32_t landed = 0;
     for (AiObject *actor = stage->actorHead; actor != nullptr; actor = actor->next) {
         if (hitMarkCount >= kHeroHitMarks) {
             break;  // as many actors as one swing can mark
@@ -143,11 +141,9 @@ int32_t CSHero::StrikeWithWeapons(CSStageManager *stage)
                 game::TraceLine("hit").Int(aiId).Int(actor->aiId).Int(attribute).Int(damage);
             }
             CountLandedHit();
-            ++landed;
             break;
         }
     }
-    return landed;
 }
 
 void CSHero::CountLandedHit()

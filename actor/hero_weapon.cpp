@@ -32,13 +32,13 @@ std::string WeaponModelPath(int32_t itemId)
 void CSHero::AttachWeapon()
 {
     const EquipContent *weapon = equipped[kHeroWeaponSlot];
-    const int32_t wanted = weapon != nullptr ? weapon->equipId : 0;
+    const int32_t wanted = weapon != nullptr ? weapon->equipId : kNoWeaponModel;
     if (wanted == weaponModelId) {
         return;  // already shown, or already found missing
     }
     DetachWeapon();
     const CharacterParams *params = Params();
-    if (wanted == 0 || model == nullptr || params == nullptr) {
+    if (wanted == kNoWeaponModel || model == nullptr || params == nullptr) {
         return;  // tried again once the hero has its model
     }
     weaponModelId = wanted;
@@ -61,7 +61,7 @@ void CSHero::AttachWeapon()
 
 void CSHero::DetachWeapon()
 {
-    weaponModelId = 0;
+    weaponModelId = kNoWeaponModel;
     if (weaponClump == nullptr) {
         return;
     }
@@ -119,6 +119,5 @@ void CSHero::ReleaseHero()
 {
     StopAura();
     DetachWeapon();
-    hitMarkCount = 0;
     Release();
 }

@@ -298,13 +298,11 @@ int ReadDropMaps(CSKeywordFile *file, std::vector<DropMap> *out)
     const int reportedBefore = file->ProblemCount();
     int problems = 0;
     int32_t announced = 0;
-    bool counted = false;
-    int countLine = 0;
+    int countLine = 0;  // the line of the count that holds; none: 0
     bool pending = file->NextLine();
     size_t blocks = 0;
     while (pending) {
-        if (file->KeyIs("MapNum:")) {
-            counted = file->Int(&announced, 0, kMaxDropMaps) || counted;
+        if (file->KeyIs("MapNum:") && file->Int(&announced, 0, kMaxDropMaps)) {
             countLine = file->LineNumber();
         }
         if (!file->KeyIs("Map")) {
@@ -315,7 +313,7 @@ int ReadDropMaps(CSKeywordFile *file, std::vector<DropMap> *out)
         blocks += end == KeywordBlockEnd::kClosed ? 1 : 0;
         pending = end == KeywordBlockEnd::kNextBlock || (end == KeywordBlockEnd::kClosed && file->NextLine());
     }
-    if (!counted) {
+    if (countLine == 0) {
         DebugPrint("%s: the file does not say how many maps it holds (MapNum)\n", file->Name());
         ++problems;
     } else if (static_cast<size_t>(announced) != blocks) {

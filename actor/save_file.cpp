@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "actor/actor_screen_calls.h"
@@ -38,28 +39,28 @@ void PutWords(std::vector<uint8_t> *out, const T (&words)[N])
     }
 }
 
+// Each reader stops at the first field that is not all there.
 template <typename T, size_t N>
 bool GetWords(game::ByteReader *in, T (&words)[N])
 {
+    bool ok = true;
     for (T &word : words) {
         uint32_t raw{};
-        if (!in->U32(&raw)) {
-            return false;
-        }
+        ok = ok && in->U32(&raw);
         word = static_cast<T>(raw);
     }
-    return true;
+    return ok;
 }
 
 template <size_t N>
 bool GetBytes(game::ByteReader *in, uint8_t (&bytes)[N])
 {
     const uint8_t *from = nullptr;
-    if (!in->Bytes(N, &from)) {
-        return false;
+    const bool ok = in->Bytes(N, &from);
+    if (ok) {
+        std::memcpy(bytes, from, N);
     }
-    std::memcpy(bytes, from, N);
-    return true;
+    return ok;
 }
 
 bool Skip(game::ByteReader *in, size_t count)
@@ -229,17 +230,16 @@ bool DecodeSaveRecord(const uint8_t *bytes, size_t size, SaveRecord *out)
                     GetWords(&in, r.equipped) && Skip(&in, 8) && GetWords(&in, values) &&
                     GetBytes(&in, r.abilityFlags) && Skip(&in, 3) && GetWords(&in, r.heroItemIds) &&
                     GetWords(&in, r.heroItemCounts) && GetBytes(&in, r.grades);
-    if (!ok) {
-        return false;
+    if (ok) {
+        r.heroType = static_cast<int32_t>(heroType);
+        r.hpLevel = values[0];
+        r.powerLevel = values[1];
+        r.maxHP = values[2];
+        r.maxPower = values[3];
+        r.money = values[4];
+        *out = r;
     }
-    r.heroType = static_cast<int32_t>(heroType);
-    r.hpLevel = values[0];
-    r.powerLevel = values[1];
-    r.maxHP = values[2];
-    r.maxPower = values[3];
-    r.money = values[4];
-    *out = r;
-    return true;
+    return ok;
 }
 
 std::string SaveSlotName(int32_t slot)
@@ -336,12 +336,13 @@ int32_t ReadSaveFile(const char *slotName, uint32_t head[kSaveHeadWords], uint32
     if (!ReadRecordBytes(slotName, bytes)) {
         return kSaveFailed;
     }
+    // The record is the two blocks' words exactly.
     game::ByteReader in(bytes, sizeof bytes);
-    for (int32_t i = 0; i < kSaveHeadWords; ++i) {
-        in.U32(&head[i]);
+    for (uint32_t &word : std::span(head, kSaveHeadWords)) {
+        in.U32(&word);
     }
-    for (int32_t i = 0; i < kSaveBodyWords; ++i) {
-        in.U32(&body[i]);
+    for (uint32_t &word : std::span(body, kSaveBodyWords)) {
+        in.U32(&word);
     }
     return kSaveOk;
 }
@@ -366,11 +367,11 @@ SaveRecord SaveRecordFromWords(const uint32_t head[kSaveHeadWords], const uint32
 {
     std::vector<uint8_t> bytes;
     bytes.reserve(kSaveRecordSize);
-    for (int32_t i = 0; i < kSaveHeadWords; ++i) {
-        game::PutU32(&bytes, head[i]);
+    for (uint32_t word : std::span(head, kSaveHeadWords)) {
+        game::PutU32(&bytes, word);
     }
-    for (int32_t i = 0; i < kSaveBodyWords; ++i) {
-        game::PutU32(&bytes, body[i]);
+    for (uint32_t word : std::span(body, kSaveBodyWords)) {
+        game::PutU32(&bytes, word);
     }
     SaveRecord record;
     DecodeSaveRecord(bytes.data(), bytes.size(), &record);

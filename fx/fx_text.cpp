@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/file.h"
 #include "app/keyword.h"
 
 void FxTextWriter::Line(const char *format, ...)
@@ -30,16 +29,6 @@ void FxTextWriter::Line(const char *format, ...)
     }
     va_end(again);
     text_ += '\n';
-}
-
-bool FxTextWriter::Save(const char *path) const
-{
-    zuFile *file = zufopen(path, "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool ok = zufwrite(text_.data(), 1, text_.size(), file) == text_.size();
-    return zufclose(file) == 0 && ok;
 }
 
 namespace {

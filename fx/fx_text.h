@@ -1,6 +1,6 @@
 // Small pieces shared by the effect files' readers and writers: the
-// keyword text they write (built in memory, saved through the file layer)
-// and the "name, values" fields that several of them hold.
+// keyword text they write (built in memory; the callers save it) and the
+// "name, values" fields that several of them hold.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +12,6 @@ class FxTextWriter {
 public:
     void Line(const char *format, ...) __attribute__((format(printf, 2, 3)));
     const std::string &Text() const { return text_; }
-    // Writes the text to `path` (created or replaced); false when it cannot.
-    bool Save(const char *path) const;
 
 private:
     std::string text_;

@@ -141,9 +141,7 @@ void CSGe3405400::SetPosition(const RwV3d &position)
             ++n;
         }
     }
-    if (n == 0) {
-        return;
-    }
+    // With none in use there is nothing to move.
     const RwV3d shift = {position.x - centre.x / static_cast<float>(n), position.y - centre.y / static_cast<float>(n),
                          position.z - centre.z / static_cast<float>(n)};
     for (GeInstance &instance : instances_) {

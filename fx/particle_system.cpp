@@ -69,10 +69,8 @@ RpPrtStdEmitterStandard *CSParticleSystem::Standard() const
 
 void CSParticleSystem::RestoreEmitter()
 {
+    // Every caller holds a built system: its emitter is its template's kind.
     RpPrtStdEmitterStandard *s = Standard();
-    if (s == nullptr || owner_ == nullptr) {
-        return;
-    }
     RwTexture *texture = s->texture;
     RwMatrix *ltm = s->ltm;
     *s = owner_->Saved();
@@ -291,10 +289,8 @@ bool CSParticleSystem::ParticlePosition(int32_t index, RwV3d *out) const
     if (index >= batch->numPrt) {
         return false;
     }
+    // The templates' particles all carry their position.
     const RwInt32 offset = RpPrtStdPropertyTableGetOffset(emitter->prtClass->propTab, 1);
-    if (offset < 0) {
-        return false;
-    }
     const RwUInt8 *data = RpPrtStdParticleBatchGetData(batch) + index * emitter->prtClass->objSize + offset;
     RwV3d local = *reinterpret_cast<const RwV3d *>(data);
     if (displayMode[1] == kPrtFollowEmitter) {

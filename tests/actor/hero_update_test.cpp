@@ -318,6 +318,11 @@ TEST_F(HeroUpdateTest, TheStickIsReadFromTheCamerasView)
     moved = walk(0.0f, -1.0f);
     EXPECT_NEAR(moved.x, 0.0f, 0.05f);
     EXPECT_NEAR(moved.z, walked, 0.05f);
+    // Leaning a ten-thousandth off straight down is still no ground direction.
+    look({1e-4f, -1.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
+    moved = walk(0.0f, -1.0f);
+    EXPECT_NEAR(moved.x, 0.0f, 0.05f);
+    EXPECT_NEAR(moved.z, walked, 0.05f);
     system.camera = nullptr;
     RwCameraSetFrame(camera, nullptr);
     RwFrameDestroy(frame);
@@ -354,6 +359,21 @@ TEST_F(HeroUpdateTest, TheAttackChainStrikesOncePerStateEntry)
     Tick(190);
     EXPECT_EQ(hero->hitCounter, 0);
     EXPECT_EQ(hero->bestHitCounter, 2);
+}
+
+// A hero that leaves the stage in the middle of a swing keeps no mark of
+// the stage's actors: in the next stage its swing strikes whoever is there.
+TEST_F(HeroUpdateTest, LeavingTheStageMidSwingForgetsWhomItStruck)
+{
+    Place(monster, {0.0f, 0.0f, 10.0f}, {0.0f, 0.0f, -1.0f});
+    Press(kPadSquare);
+    Tick(20);
+    ASSERT_EQ(g_received.size(), 1u);
+    ASSERT_EQ(hero->hitMarkCount, 1);
+    hero->LeaveStage();
+    EXPECT_EQ(hero->hitMarkCount, 0);
+    EXPECT_EQ(hero->hitMarks[0], nullptr);
+    hero->EnterStage();
 }
 
 TEST_F(HeroUpdateTest, AnAttackOutOfReachHitsNothing)
@@ -461,6 +481,16 @@ TEST_F(HeroUpdateTest, CircleIsTheActionCommand)
     Tick();
     EXPECT_EQ(g_actions.size(), 2u);
     stage->cameraMode = 0;
+    // The game's own command asks the stage's events; a stage without any
+    // (none loaded) takes the press and goes on.
+    ReplaceHeroActionCommand(nullptr);
+    ASSERT_EQ(stage->eventManager, nullptr);
+    Release(kPadCircle);
+    Tick();
+    Press(kPadCircle);
+    Tick();
+    EXPECT_EQ(g_actions.size(), 2u);
+    EXPECT_EQ(hero->state, kHeroStateStand);
 }
 
 TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)

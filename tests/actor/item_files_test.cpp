@@ -178,8 +178,17 @@ TEST(ItemFiles, DropMapsRoundTripAndHostileMapsAreRead)
     ASSERT_EQ(read.size(), 4096u);
     EXPECT_EQ(read.back().id, 4096);
 
+    // The count that holds is named by its line when the blocks differ
+    // from it; a later count that is no number changes nothing.
+    gametest::CaptureDiagnostics();
+    EXPECT_EQ(ReadMaps("Map\n{\nID: 3\n}\nMapNum: 2\nMapNum: many\n", &read), 2);
+    EXPECT_NE(gametest::TakeDiagnostics().find("TEST.PBM:5: MapNum: 2 maps announced, 1 read"), std::string::npos);
+
     // No count at all is reported too.
+    gametest::CaptureDiagnostics();
     EXPECT_EQ(ReadMaps("Map\n{\nID: 3\n}\n", &read), 1);
+    EXPECT_NE(gametest::TakeDiagnostics().find("TEST.PBM: the file does not say how many maps it holds"),
+              std::string::npos);
     EXPECT_EQ(read.size(), 1u);
     EXPECT_GE(ReadMaps("", &read), 1);
     EXPECT_TRUE(read.empty());

@@ -11,6 +11,10 @@
 #include "fx/fx_links.h"
 #include "fx/fx_stage_links.h"
 #include "event/event_links.h"
+#include "event/event_manager.h"
+#include "event/event_record.h"
+#include "event/event_table_file.h"
+#include "fx/fx_packages.h"
 #include "fx/ge_manager.h"
 #include "fx/stage_dyn_effects.h"
 #include "fx_test_support.h"
@@ -308,6 +312,31 @@ TEST_F(FxOnActors, AnEffectsSoundPlaysThroughTheStagesSoundEffects)
     g_fxLinks.playSound(3100010);
     sfx.Update();
     EXPECT_EQ(sound.Count("play " + SoundEffectPath(3100010)), 1u);
+}
+
+// The packages of the stage that hides them show once the stage's events
+// say their event has happened: not before, nor without the stage's events.
+TEST_F(FxOnActors, HiddenPackagesShowOnceTheStagesEventHasHappened)
+{
+    stage.stageId = kHiddenPackagesStage;
+    CSFxPackageList packages;
+    EXPECT_FALSE(packages.IsShown());
+    CSEventManager events;
+    EventTableEntry entry;
+    entry.eventId = kShowPackagesEvent;
+    const std::string text = FormatEventTable({entry});
+    zuFile *file = zufopenMemory(text.data(), text.size(), "r");
+    ASSERT_TRUE(events.LoadEventTable(file));
+    zufclose(file);
+    stage.eventManager = &events;
+    EXPECT_FALSE(packages.IsShown());
+    events.FindEvent(kShowPackagesEvent)->OccurCount = 1;
+    EXPECT_TRUE(packages.IsShown());
+    stage.eventManager = nullptr;
+    EXPECT_FALSE(packages.IsShown());
+    stage.stageId = 2010000;
+    EXPECT_TRUE(packages.IsShown());
+    events.Release();
 }
 
 // The test options reach into the stage on their tick only: the first

@@ -117,6 +117,7 @@ TEST(ParticleSetFile, FollowsTheLineRules)
                   "PrtSysKind:nocomma.zus 5\n"     // no comma: skipped
                   "PrtSysKind:" + longName + ",1\n"
                   "PrtSysKind:bad.zus,lots\n"      // a count that is no number: 0, as atol reads it
+                  "PrtSysKind: , 3\n"               // no name: skipped
                   "GroupNum: 1\n"
                   "PrtSysGroup: fire, fire_l.zus, fire_m.zus\n"
                   "Rubbish line\n");
@@ -246,6 +247,24 @@ TEST(ParticleSetFile, ALongGroupLineKeepsEveryKind)
     EXPECT_EQ(out.groups[0].kinds, group.kinds);
 }
 
+// Groups past the most the game holds are left out, each with a line.
+TEST(ParticleSetFile, GroupsPastTheLastAreSkipped)
+{
+    std::string text;
+    for (int32_t i = 0; i <= kMaxParticleGroups; ++i) {
+        text += "PrtSysGroup: g" + std::to_string(i) + ", a.zus\n";
+    }
+    TextFile file(text);
+    ParticleSet set;
+    gametest::CaptureDiagnostics();
+    ReadParticleSet(&file.file, &set);
+    const std::string said = gametest::TakeDiagnostics();
+    ASSERT_EQ(set.groups.size(), static_cast<size_t>(kMaxParticleGroups));
+    EXPECT_EQ(set.groups.back().name, "g" + std::to_string(kMaxParticleGroups - 1));
+    EXPECT_EQ(file.file.ProblemCount(), 1);
+    EXPECT_NE(said.find("more than 1024 groups; skipped"), std::string::npos) << said;
+}
+
 TEST(XdtFile, RoundTripsAndCountsItsCycle)
 {
     XdtDesc in;
@@ -274,6 +293,21 @@ TEST(XdtFile, BadFramesAreLeftOutAndAModelIsNeeded)
     EXPECT_FALSE(ReadXdt(&file.file, &out));  // no model
     ASSERT_EQ(out.frames.size(), 3u);         // A and B refused, C D E taken, F beyond
     EXPECT_STREQ(out.frames[0].texture, "C");
+    // A frame before the count, a second count and frames past the first
+    // count are each left out with a line; a count out of range takes none.
+    TextFile ordered("Model: M.DFF\nFrame: X, 10\nFrameNum: 2\nFrameNum: 5\nFrame: A, 10\nFrame: B, 10\n"
+                     "Frame: C, 10\n");
+    gametest::CaptureDiagnostics();
+    EXPECT_TRUE(ReadXdt(&ordered.file, &out));
+    gametest::TakeDiagnostics();
+    EXPECT_EQ(ordered.file.ProblemCount(), 3);
+    ASSERT_EQ(out.frames.size(), 2u);
+    EXPECT_STREQ(out.frames[1].texture, "B");
+    TextFile tooMany("Model: M.DFF\nFrameNum: 99999\nFrame: A, 10\n");
+    gametest::CaptureDiagnostics();
+    ReadXdt(&tooMany.file, &out);
+    gametest::TakeDiagnostics();
+    EXPECT_TRUE(out.frames.empty());
 }
 
 TEST(FxPackageFiles, FxmAndLightRoundTrip)

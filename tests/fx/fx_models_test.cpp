@@ -160,6 +160,11 @@ TEST(MatAnims, TrackSetsWrapTheirTimes)
     EXPECT_EQ(set.TrackTime(2), 5.0f);
     set.SetTrackTime(2, 8.0f);
     EXPECT_EQ(set.TrackTime(2), 2.0f);  // six-second tracks
+    set.SetTrackTime(2, -1.0f);
+    EXPECT_EQ(set.TrackTime(2), 5.0f);  // a second before the start is a second before the end
+    set.SetTrackTime(2, std::nanf(""));
+    EXPECT_EQ(set.TrackTime(2), 5.0f);  // no time: kept
+    set.SetTrackTime(2, 8.0f);
     set.Update(4.5f);
     EXPECT_NEAR(set.TrackTime(2), 0.5f, 1e-5f);
     EXPECT_GT(set.Look().amount, 0.0f);
@@ -260,6 +265,7 @@ TEST_F(FxModels, MatAnimsChangeMaterialsOnlyWhileDrawn)
     }
     EXPECT_EQ(material->color.green, before.green);
     EXPECT_EQ(material->color.red, before.red);
+    manager.RenderClump(&owner, nullptr);  // an actor without its model draws nothing
     RpClumpDestroy(card);
 }
 
@@ -350,6 +356,16 @@ TEST_F(FxModels, AnXdtWithAPlayCountFinishesAndScrollingKeepsTheMapping)
     EXPECT_EQ(model.FrameIndex(), 1);
     model.ResetTime();
     EXPECT_FALSE(model.IsFinished());
+    CSXdtModel none;  // nothing loaded: the first frame, no matrix taken
+    EXPECT_EQ(none.FrameIndex(), 0);
+    RwMatrix placed = fxtest::Translation({4.0f, 5.0f, 6.0f});
+    none.SetMatrix(&placed);
+    EXPECT_EQ(none.Clump(), nullptr);
+    // A matrix places the model; none leaves it where it is.
+    model.SetMatrix(&placed);
+    model.SetMatrix(nullptr);
+    EXPECT_EQ(RwFrameGetLTM(RpClumpGetFrame(clump))->pos.y, 5.0f);
+    EXPECT_EQ(RwFrameGetLTM(RpClumpGetFrame(clump))->pos.z, 6.0f);
 
     // Scrolling: every vertex keeps its own coordinates plus one offset.
     CSXdtModel copy;
@@ -473,6 +489,15 @@ TEST_F(FxModels, TheDropPoolShowsItemsEffectsAndTheGenericDrop)
     ASSERT_NE(pool.Spawn(4999999, {0.0f, 0.0f, 0.0f}, 1), nullptr);
     pool.Take(item);
     EXPECT_EQ(pool.EntriesInUse(), 1);
+    // Nothing, or an entry that is not the pool's, takes nothing.
+    CSXdtEffectPool other;
+    XdtEffectEntry *foreign = other.Spawn(4010100, {0.0f, 0.0f, 0.0f}, 1);
+    ASSERT_NE(foreign, nullptr);
+    pool.Take(nullptr);
+    pool.Take(foreign);
+    EXPECT_EQ(pool.EntriesInUse(), 1);
+    EXPECT_EQ(foreign->state, kXdtSpringing);
+    other.Release();
     for (int i = 0; i < 40; ++i) {
         pool.Spawn(4010100, {0.0f, 0.0f, 0.0f}, 1);
     }
@@ -626,6 +651,11 @@ TEST_F(FxModels, NodeAnimationsTurnLoopAndMoveAWholeClump)
     EXPECT_NEAR(RwFrameGetMatrix(hinge)->right.x, 1.0f, 1e-4f);
     EXPECT_EQ(player.ClumpCount(), 2);
     EXPECT_FALSE(player.RegisterWholeClump(nullptr));
+    RpClump *plain = mkdata::BuildFxCard("none", 1.0f, {255, 255, 255, 255});
+    EXPECT_FALSE(player.RegisterWholeClump(plain));  // nothing to play
+    EXPECT_FALSE(player.Register(plain));
+    EXPECT_EQ(player.ClumpCount(), 2);
+    RpClumpDestroy(plain);
     player.Release();
     EXPECT_EQ(player.ClumpCount(), 0);
     RpClumpDestroy(door);
@@ -936,6 +966,14 @@ TEST_F(SampleFloor, ANewDecalTakesTheOldestsPlaceWhenAllAreDown)
     decals.Update(0.1f);
     EXPECT_EQ(decals.Spawn({3.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(1));
     EXPECT_EQ(decals.DecalsInUse(), kMaxDecals);
+    // All put down in one frame: the first of the equally old gives way.
+    decals.Clear();
+    for (int32_t i = 0; i < kMaxDecals; ++i) {
+        ASSERT_EQ(decals.Spawn({1.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(i));
+    }
+    decals.Update(0.1f);
+    EXPECT_EQ(decals.Spawn({3.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(0));
+    EXPECT_EQ(decals.Spawn({3.0f, 1.0f, 1.5f}, 1.0f), &decals.DecalAt(1));
     decals.Release();
     RpWorldDestroy(world);
 }

@@ -429,6 +429,26 @@ TEST_F(GeManager, PoolsRunDryAndOwnersStopTheirEffects)
     // Status particles live until detached.
     Run(3.0f);
     EXPECT_EQ(manager.statusParticles->InstancesInUse(), 10);
+
+    // A shot pool that is full starts nothing more and says so: the boss's
+    // sixteen shots are two volleys of eight, the third throws none.
+    const RwV3d from = {0.0f, 20.0f, 0.0f};
+    const RwV3d aim = {40.0f, 0.0f, 0.0f};
+    EXPECT_EQ(manager.boss1102Shots->ThrowVolley(from, nullptr, aim), 8);
+    EXPECT_EQ(manager.boss1102Shots->ThrowVolley(from, nullptr, aim), 8);
+    EXPECT_EQ(manager.boss1102Shots->ThrowVolley(from, nullptr, aim), 0);
+    EXPECT_FALSE(manager.boss1102Shots->Throw(from, nullptr, aim, 0));
+    EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 16);
+    const int32_t shots = manager.bigShot3209000->InstanceCount();
+    for (int32_t i = 0; i < shots; ++i) {
+        EXPECT_TRUE(manager.bigShot3209000->Start(from, aim, 0)) << i;
+    }
+    EXPECT_FALSE(manager.bigShot3209000->Start(from, aim, 0));
+    EXPECT_EQ(manager.bigShot3209000->InstancesInUse(), shots);
+    // No owner names no one's effects: the shots, which have none, go on.
+    manager.StopOwner(nullptr);
+    EXPECT_EQ(manager.boss1102Shots->InstancesInUse(), 16);
+    EXPECT_EQ(manager.bigShot3209000->InstancesInUse(), shots);
 }
 
 TEST_F(GeManager, VinesAndBugsStartOnTheirRingsWithTheirSounds)
@@ -469,6 +489,11 @@ TEST_F(GeManager, EntriesSwitchedOnByTheirUsersAndEffectsThatFollowOrWait)
     EXPECT_EQ(manager.effect3507200->FindFree(), 1);
     manager.effect3507200->Start(entry, {3.0f, 0.0f, 4.0f});
     EXPECT_EQ(manager.effect3507200->Instance(entry).position.z, 4.0f);
+    EXPECT_TRUE(manager.effect3507200->SetActive(entry, true));  // on already: kept where it is
+    EXPECT_EQ(manager.effect3507200->Instance(entry).position.z, 4.0f);
+    manager.effect3507200->Start(1, {7.0f, 7.0f, 7.0f});  // not switched on: not placed
+    EXPECT_FALSE(manager.effect3507200->Instance(1).used);
+    EXPECT_NE(manager.effect3507200->Instance(1).position.x, 7.0f);
     manager.effect3507200->SetActive(entry, false);
     EXPECT_EQ(manager.effect3507200->InstancesInUse(), 0);
 

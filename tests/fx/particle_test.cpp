@@ -58,6 +58,12 @@ TEST_F(Particles, NamesMatchExactlyAndMissingFilesAreLeftOut)
     a->Release();
     EXPECT_EQ(manager.CreateSystem("3400400.zus"), a);
     EXPECT_FALSE(manager.LoadSet("\\RESOURCE\\PARTICLE\\NONE.PSS", "\\RESOURCE\\PARTICLE", false));
+    // A name loaded already, or none, makes no second template.
+    EXPECT_FALSE(manager.AddTemplate("3400400.zus", Quick(0.5f), 3, false));
+    EXPECT_FALSE(manager.AddTemplate("", Quick(0.5f), 3, false));
+    EXPECT_FALSE(manager.AddTemplate(nullptr, Quick(0.5f), 3, false));
+    EXPECT_EQ(manager.TemplateCount(), 1);
+    EXPECT_EQ(manager.CreateSystem("3400400.zus"), nullptr);  // still its own two, both out
 }
 
 TEST_F(Particles, AliveUntilEmissionEndedAndTheLastParticleDied)

@@ -162,6 +162,12 @@ TEST_F(Weather, TheGridDrawsTheSceneThroughATextureAndWobbles)
     EXPECT_NE(corner.x, 32.0f);
     grid.CornerAt(0, 6, 64.0f, 48.0f, &corner);
     EXPECT_EQ(corner.x, 0.0f);  // the edges stay put
+    // Half-way the inner corners are up to 0.96 pixels out, on a wave down
+    // the rows across and a wave along the columns up and down: corner
+    // (5, 3), at (20, 12) when still, is drawn here.
+    grid.CornerAt(5, 3, 64.0f, 48.0f, &corner);
+    EXPECT_NEAR(corner.x, 19.4713f, 1e-3f);
+    EXPECT_NEAR(corner.y, 12.4210f, 1e-3f);
     // A scene that fills the frame green comes through the grid green.
     RwRGBA black = {0, 0, 0, 255};
     RwCameraClear(camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ);
@@ -318,6 +324,20 @@ TEST_F(Weather, AGridOverNoTimeLeavesTheSceneAsItIs)
     EXPECT_EQ(ChangeFromThePlainColumns(camera, &grid), 0);
     grid.Release();
     fxtest::DestroyCamera(camera);
+}
+
+// A camera with no picture of its own gives the grid nothing to copy: the
+// scene is drawn once, straight, and the grid says it was not shown.
+TEST_F(Weather, WithoutACameraPictureTheSceneIsDrawnStraight)
+{
+    RwCamera *camera = RwCameraCreate();
+    CSScreenGrid grid;
+    grid.Start(1000.0f);
+    int drawn = 0;
+    EXPECT_FALSE(grid.Render(camera, [](void *count) { ++*static_cast<int *>(count); }, &drawn));
+    EXPECT_EQ(drawn, 1);
+    grid.Release();
+    RwCameraDestroy(camera);
 }
 
 }  // namespace
