@@ -140,7 +140,7 @@ void CSCharacterPage::BeginEquip()
     }
     if (equipPage_->EquipArmour(chosenSlot, false, -1)) {
         slotChoice = 1;
-        equipPage_->slotChoice = 1;
+        equipPage_->slotChoice = true;
         equipPage_->MarkEquipped();
         PlaceSlotChoiceFrame(kFrameMarginLeft);
         blinkTime_ = 0.0f;
@@ -151,7 +151,7 @@ void CSCharacterPage::BeginEquip()
         return;
     }
     // Worn already: ask before taking it off.
-    equipPage_->question = 1;
+    equipPage_->question = true;
     g_pUnequipQuestionPage = this;
     g_pUIManager->ShowModalBox(g_pUIManager->words.Word(kUnequipQuestionWord), UnequipAnswer, nullptr, 0);
 }
@@ -174,7 +174,7 @@ void CSCharacterPage::OnUnequipAnswer(uint32_t answer)
         equipPage_->MarkEquipped();
         PlayTabSound(kUISoundTakeOff);
     }
-    equipPage_->question = 0;
+    equipPage_->question = false;
 }
 
 void CSCharacterPage::RestoreArmourSlots()
@@ -200,7 +200,7 @@ void CSCharacterPage::StepSlotChoice(float dt)
     if (pad.connected != 0 && BackPressed(pad)) {
         RestoreArmourSlots();
         slotChoice = 0;
-        equipPage_->slotChoice = 0;
+        equipPage_->slotChoice = false;
         RefreshSlotIcons();
         equipPage_->MarkEquipped();
         PlayTabSound(kUISoundBack);
@@ -211,7 +211,7 @@ void CSCharacterPage::StepSlotChoice(float dt)
         RefreshSlotIcons();
         StepWeaponPicture(0.0f);
         slotChoice = 0;
-        equipPage_->slotChoice = 0;
+        equipPage_->slotChoice = false;
         equipPage_->MarkEquipped();
         PlayTabSound(kUISoundEquip);
         return;

@@ -285,8 +285,8 @@ void CSEquipPage::Render() const
     }
     if (mode == 0) {
         DrawTabFooter(6);
-    } else if (slotChoice == 0) {
-        DrawTabFooter(question != 0 ? 3 : 7);
+    } else if (!slotChoice) {
+        DrawTabFooter(question ? 3 : 7);
     }
 }
 

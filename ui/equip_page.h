@@ -68,9 +68,9 @@ public:
 
     bool active = false;
     bool texturesReady = false;
-    uint8_t slotChoice = 0;
-    uint8_t mode = 0;      // 1 lobby
-    uint8_t question = 0;  // the take-off question is open
+    bool slotChoice = false;
+    uint8_t mode = 0;       // 1 lobby
+    bool question = false;  // the take-off question is open
     int32_t slotIds[3] = {0, 0, 0};
 
     uint8_t DescriptionShown() const { return description_.ShownFlag(); }

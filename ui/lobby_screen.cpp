@@ -106,18 +106,11 @@ void CSLobby::CreatePages()
 
 void CSLobby::ReleasePages()
 {
-    if (stageSelect != nullptr) {
-        stageSelect->Release();
-    }
-    if (store != nullptr) {
-        store->Release();
-    }
-    if (savePanel != nullptr) {
-        savePanel->Release();
-    }
-    if (statusPage != nullptr) {
-        statusPage->Release();
-    }
+    // Only a shown lobby is left, and showing it made every page.
+    stageSelect->Release();
+    store->Release();
+    savePanel->Release();
+    statusPage->Release();
 }
 
 void CSLobby::BorrowTextures()

@@ -595,21 +595,21 @@ void CSLobbyStore::Sell()
 
 void CSLobbyStore::ApplyUpgrade()
 {
-    CSHero *hero = Hero();
-    const int32_t slot = SelectedSlot();
-    if (hero == nullptr || slot < kFirstUpgradeSlot) {
-        return;
+    // The upgrade picker opens only on an offered upgrade's row, which takes
+    // a hero: the slot is one of 16..31.
+    if (CSHero *hero = Hero()) {
+        const int32_t slot = SelectedSlot();
+        const int32_t k = (slot - kFirstUpgradeSlot) % 8;
+        if (k == 0) {
+            hero->SetHPLevel(hero->hpLevel + 1);
+        } else if (k == 1) {
+            hero->SetPowerLevel(hero->powerLevel + 1);
+        } else {
+            hero->SetAbilityFlag(k + 1, 1);
+        }
+        SetMoney(int64_t{Money()} - UnitPrice(slot));
+        TraceStoreUpgrade(slot, Money());
     }
-    const int32_t k = (slot - kFirstUpgradeSlot) % 8;
-    if (k == 0) {
-        hero->SetHPLevel(hero->hpLevel + 1);
-    } else if (k == 1) {
-        hero->SetPowerLevel(hero->powerLevel + 1);
-    } else {
-        hero->SetAbilityFlag(k + 1, 1);
-    }
-    SetMoney(int64_t{Money()} - UnitPrice(slot));
-    TraceStoreUpgrade(slot, Money());
 }
 
 void CSLobbyStore::ShowTotal()

@@ -46,7 +46,7 @@ void NumberDisplay::Step(float dt, int32_t value, int32_t maximum)
             shownMax = Blend(fromMax, targetMax, rollTime);
         }
     } else {
-        rollTime = kRollSeconds + dt;
+        rollTime = kRollSeconds;  // over until the next change
         shown = from = target;
         shownMax = fromMax = targetMax;
     }

@@ -22,25 +22,28 @@ constexpr int32_t kLastGatedAbility = 8;
 
 // The command characters that take pictures: the key prompt they are cut
 // from, their own source (none: the prompt's), width and bottom.
+struct GlyphSource {
+    float s0, t0, s1, t1;
+};
 struct CommandGlyph {
     char character;
     uint32_t promptBit;
     bool ownSource;
-    float s0, t0, s1, t1;
+    GlyphSource source;
     float width;
     float bottom;
     int pictures;
 };
 constexpr CommandGlyph kGlyphs[] = {
-    {'A', 1, true, 0.009765625f, 0.849609375f, 0.138671875f, 0.873046875f, 55, 128.7f, 1},
-    {'B', 2, true, 0.009765625f, 0.875f, 0.126953125f, 0.8984375f, 50, 128, 1},
-    {'Y', 4, true, 0.009765625f, 0.93359375f, 0.1015625f, 0.95703125f, 40, 128, 1},
-    {'X', 8, true, 0.009765625f, 0.8203125f, 0.1328125f, 0.84375f, 53, 128, 1},
-    {'R', 16, true, 0.009765625f, 0.904296875f, 0.12109375f, 0.927734375f, 50, 128, 1},
-    {'*', 64, true, 0.009765625f, 0.9609375f, 0.126953125f, 0.984375f, 58, 128, 1},
-    {'+', 128, false, 0, 0, 0, 0, 16, 129, 1},
-    {'-', 256, false, 0, 0, 0, 0, 20, 129, 1},
-    {'&', 256, false, 0, 0, 0, 0, 20, 129, 2},
+    {'A', 1, true, {0.009765625f, 0.849609375f, 0.138671875f, 0.873046875f}, 55, 128.7f, 1},
+    {'B', 2, true, {0.009765625f, 0.875f, 0.126953125f, 0.8984375f}, 50, 128, 1},
+    {'Y', 4, true, {0.009765625f, 0.93359375f, 0.1015625f, 0.95703125f}, 40, 128, 1},
+    {'X', 8, true, {0.009765625f, 0.8203125f, 0.1328125f, 0.84375f}, 53, 128, 1},
+    {'R', 16, true, {0.009765625f, 0.904296875f, 0.12109375f, 0.927734375f}, 50, 128, 1},
+    {'*', 64, true, {0.009765625f, 0.9609375f, 0.126953125f, 0.984375f}, 58, 128, 1},
+    {'+', 128, false, {}, 16, 129, 1},
+    {'-', 256, false, {}, 20, 129, 1},
+    {'&', 256, false, {}, 20, 129, 2},
 };
 
 const CommandGlyph *FindGlyph(char c)
@@ -161,10 +164,10 @@ int32_t CSSkillPage::LayCommand(const std::string &command, float x, SkillComman
             p.vertices = picture.quad.v;
             p.texture = prompt != nullptr ? prompt->texture : nullptr;
             if (glyph->ownSource || prompt == nullptr) {
-                p.s0 = glyph->s0;
-                p.t0 = glyph->t0;
-                p.s1 = glyph->s1;
-                p.t1 = glyph->t1;
+                p.s0 = glyph->source.s0;
+                p.t0 = glyph->source.t0;
+                p.s1 = glyph->source.s1;
+                p.t1 = glyph->source.t1;
             } else {
                 p.s0 = prompt->s0;
                 p.t0 = prompt->t0;

@@ -3,7 +3,8 @@
 // second show within 2 s starts over, counts of 7 and 12, equipment's and
 // one-of-a-kind items' pictures and counts, the box over a moving hero (and
 // none while the head is behind the near plane), the icon's slide at 1.5 s
-// and 2.5 s, and text in every language.
+// and 2.5 s (each end itself still shown), a release while shown, and
+// text in every language.
 #include <gtest/gtest.h>
 
 #include "actor/actor_screen_calls.h"
@@ -215,6 +216,38 @@ TEST_F(PopupTest, TheIconSlidesForOneAndAHalfSecondsAndHoldsToTwoAndAHalf)
     EXPECT_FALSE(popup.ItemShown());
     EXPECT_FALSE(popup.IsShown());
     EXPECT_FLOAT_EQ(popup.Icon().top, -50.0f);
+    EXPECT_EQ(popup.Seconds(), 0.0f);
+}
+
+// Each part is still up on the update that brings the time to its end
+// exactly (2 s for the text, 1.5 s of slide and 2.5 s for the icon) and
+// gone on the next; the popup let go while shown shows nothing at all.
+TEST_F(PopupTest, EachPartLastsToItsEndInclusiveAndAReleaseEndsBoth)
+{
+    popup.Show(1, 5300000);
+    popup.Update(0.5f);
+    EXPECT_NEAR(popup.Icon().top, -20.0f, 1e-3f);
+    popup.Update(1.0f);
+    EXPECT_NEAR(popup.Icon().top, 40.0f, 1e-3f);
+    popup.Update(0.5f);  // 2 s
+    EXPECT_TRUE(popup.TextShown());
+    EXPECT_TRUE(popup.BoxOnScreen());
+    popup.Update(0.5f);  // 2.5 s
+    EXPECT_FALSE(popup.TextShown());
+    EXPECT_TRUE(popup.ItemShown());
+    EXPECT_FLOAT_EQ(popup.Icon().top, 40.0f);
+    popup.Update(0.5f);
+    EXPECT_FALSE(popup.IsShown());
+    EXPECT_FLOAT_EQ(popup.Icon().top, -50.0f);
+
+    popup.Show(1, 5300000);
+    popup.Update(1.0f);
+    popup.Release();
+    EXPECT_FALSE(popup.TextShown());
+    EXPECT_FALSE(popup.ItemShown());
+    EXPECT_EQ(popup.Seconds(), 0.0f);
+    EXPECT_FLOAT_EQ(popup.Icon().top, -50.0f);
+    popup.Update(0.5f);
     EXPECT_EQ(popup.Seconds(), 0.0f);
 }
 

@@ -4,7 +4,8 @@
 // each side after the cursor at their own speeds; circle within 0.2 s of a
 // move does nothing; cross closes without a sound and resume with 6600050,
 // the music resumed; the status entry finishes the stream at once and hands
-// the page MAPBASE; the map entry opens the stage's map; the return to the
+// the page MAPBASE, which waits out a base-map cover; the map entry opens
+// the stage's map; the return to the
 // title asks word 2 and "no" comes back to entry 3, "yes" leaves the stage;
 // a MAPBASE that is missing or empty is given up (one debug line) and the
 // status page opens without it; while the loading flag is set and nothing
@@ -234,6 +235,32 @@ TEST_F(PauseMenuTest, TheStatusEntryFinishesTheStreamAndHandsThePageMapBase)
     EXPECT_TRUE(ui->IsBaseMapRevealing());
     EXPECT_EQ(Menu()->Cursor(), 1);
     EXPECT_EQ(ui->IsPauseMenuOpen(), 1);
+}
+
+// While the base map covers the screen an open page waits: a back pressed
+// then is not taken, and the first one after the cover closes the page.
+TEST_F(PauseMenuTest, AnOpenPageWaitsOutTheBaseMapsCover)
+{
+    Enter();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(kPadDown);
+    Frame();
+    Settle();
+    Tap(kPadCircle);
+    Frame();
+    ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    DrawFrame([&] { ui->DrawBaseMapFade(500); });  // the reveal over
+    ui->StartBaseMapCover();
+    Sounds();
+    Tap(kPadCross);
+    Frame();
+    EXPECT_TRUE(Menu()->StatusPage()->IsActive());
+    EXPECT_TRUE(Sounds().empty());
+    DrawFrame([&] { ui->DrawBaseMapFade(500); });  // the cover over
+    Tap(kPadCross);
+    Frame();
+    EXPECT_FALSE(Menu()->StatusPage()->IsActive());
+    EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600050}));
 }
 
 TEST_F(PauseMenuTest, TheMapEntryOpensTheRunningStagesMap)

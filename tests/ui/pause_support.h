@@ -167,6 +167,18 @@ protected:
             ReleasePads();
         }
     }
+    // The page opened in the pause menu, the first hero owning and wearing `weapon`.
+    void OpenWearing(int32_t weapon)
+    {
+        Begin();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        Own(weapon);
+        Wear(weapon, kHeroWeaponSlot);
+        page.Init(kStatusPagePauseMode);
+        page.SetActive(1);
+    }
     // Updates until the hero's pack is in (or given up); false when it never is.
     bool StepUntilPackDone(int limit = 200)
     {

@@ -95,6 +95,23 @@ TEST(NumberDisplayTest, NotStartedItStepsAndDrawsNothing)
     number.Draw();
 }
 
+// The step that ends a roll shows its target and starts the next roll from
+// there: a maximum that changes on that very step rolls alone, the value
+// staying put.
+TEST(NumberDisplayTest, AMaximumChangedOnTheRollsLastStepRollsAlone)
+{
+    NumberDisplay life;
+    life.Start(2000, 2000, true, 0, 10);
+    life.Step(1.0f, 2000, 2500);
+    EXPECT_STREQ(life.Text(), "2000/2000");
+    life.Step(0.5f, 2000, 2500);
+    EXPECT_STREQ(life.Text(), "2000/2250");
+    life.Step(0.5f, 2000, 2500);
+    EXPECT_STREQ(life.Text(), "2000/2500");
+    life.Step(0.25f, 2000, 2500);
+    EXPECT_STREQ(life.Text(), "2000/2500");
+}
+
 TEST_F(StatusPageTest, ThePauseMenusMoneyCountsTheStagesPickupsAndTheLobbysDoesNot)
 {
     Begin();
@@ -223,6 +240,32 @@ TEST_F(StatusPageTest, ThePortraitFadesInOverOneAndAHalfSeconds)
     EXPECT_EQ(page.Portrait()->quad.v[0].emissiveColor, 0xF0F0F0F0u);
 }
 
+// The fades end on the update that brings their time to 1.5 s exactly, the
+// weapon's one update after the portrait's (its picture is set from the
+// update after the pack came in).
+TEST_F(StatusPageTest, ThePortraitAndWeaponFadesEndExactlyAtOneAndAHalfSeconds)
+{
+    OpenWearing(5100170);
+    ASSERT_FALSE(HasFatalFailure());
+    for (int i = 0; i < 200 && !page.TabReady(kTabEquipment); ++i) {
+        Step(1, 0.5f);
+    }
+    ASSERT_TRUE(page.TabReady(kTabEquipment));
+    const auto alpha = [](const OwnedPicture *p) { return p->quad.v[0].emissiveColor >> 24; };
+    Step(1, 0.5f);  // the portrait at 1 s, the weapon at 0.5 s
+    EXPECT_EQ(alpha(page.Portrait()), 160u);
+    EXPECT_EQ(alpha(page.Weapon(0)), 80u);
+    EXPECT_FALSE(page.PortraitFadeDone());
+    Step(1, 0.5f);
+    EXPECT_TRUE(page.PortraitFadeDone());
+    EXPECT_EQ(page.Portrait()->quad.v[0].emissiveColor, 0xF0F0F0F0u);
+    EXPECT_FALSE(page.WeaponFadeDone());
+    EXPECT_EQ(alpha(page.Weapon(0)), 160u);
+    Step(1, 0.5f);
+    EXPECT_TRUE(page.WeaponFadeDone());
+    EXPECT_EQ(page.Weapon(0)->quad.v[0].emissiveColor, 0xF0F0F0F0u);
+}
+
 TEST_F(StatusPageTest, TheSecondHerosWeaponIndexSevenShowsWeaponPictureTwoInBoth)
 {
     Begin();
@@ -247,12 +290,8 @@ TEST_F(StatusPageTest, TheSecondHerosWeaponIndexSevenShowsWeaponPictureTwoInBoth
 
 TEST_F(StatusPageTest, TheFirstHerosWeaponsShowInTheMainPictureAndOthersNone)
 {
-    Begin();
+    OpenWearing(5100170);
     ASSERT_FALSE(HasFatalFailure());
-    Own(5100170);
-    Wear(5100170, kHeroWeaponSlot);
-    page.Init(kStatusPagePauseMode);
-    page.SetActive(1);
     ASSERT_TRUE(StepUntilPackDone());
     Step(1, 0.75f);
     EXPECT_EQ(page.Weapon(0)->picture.texture, page.WeaponTexture(1));

@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -664,13 +666,13 @@ TEST_F(StatusTabsTest, WornArmourAsksWordFiveAndAnswerOneTakesItOff)
     Tap(kPadCircle);
     Step();
     ASSERT_TRUE(ui->IsModalBoxOpen());
-    EXPECT_EQ(page.EquipPage()->question, 1);
+    EXPECT_TRUE(page.EquipPage()->question);
     EXPECT_EQ(Sounds(), (std::vector<int64_t>{6600000}));
     // The other answer leaves it.
     Tap(kPadCircle);
     Updates(1);
     EXPECT_FALSE(ui->IsModalBoxOpen());
-    EXPECT_EQ(page.EquipPage()->question, 0);
+    EXPECT_FALSE(page.EquipPage()->question);
     EXPECT_EQ(Worn(0), 5100010);
     // Asked again; left picks the first answer.
     Tap(kPadCircle);
@@ -811,6 +813,61 @@ TEST_F(SkillTabTest, CommandsAreLaidOutAsKeyPictures)
     EXPECT_FLOAT_EQ(skills->Display(5)->pictures[1].picture.left, 320.0f + 50.0f);
     // Ability 8 starts 30 further left.
     EXPECT_FLOAT_EQ(skills->Display(6)->pictures[0].picture.left, 290.0f);
+}
+
+// Each command character's picture: the key prompt's texture, its own
+// source or the prompt's, its width and bottom, all at the commands' top in
+// grey 240; "&" takes two pictures and a character without one takes none
+// and no room.
+TEST_F(SkillTabTest, EachCommandCharacterTakesItsKeyPictureAtItsWidth)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    struct Glyph {
+        char c;
+        uint32_t bit;
+        float s0, t0, s1, t1;  // 0: the prompt's own
+        float width;
+        float bottom;
+    };
+    const Glyph glyphs[] = {
+        {'A', 1, 0.009765625f, 0.849609375f, 0.138671875f, 0.873046875f, 55, 128.7f},
+        {'B', 2, 0.009765625f, 0.875f, 0.126953125f, 0.8984375f, 50, 128},
+        {'Y', 4, 0.009765625f, 0.93359375f, 0.1015625f, 0.95703125f, 40, 128},
+        {'X', 8, 0.009765625f, 0.8203125f, 0.1328125f, 0.84375f, 53, 128},
+        {'R', 16, 0.009765625f, 0.904296875f, 0.12109375f, 0.927734375f, 50, 128},
+        {'*', 64, 0.009765625f, 0.9609375f, 0.126953125f, 0.984375f, 58, 128},
+        {'+', 128, 0, 0, 0, 0, 16, 129},
+        {'-', 256, 0, 0, 0, 0, 20, 129},
+        {'&', 256, 0, 0, 0, 0, 20, 129},
+        {'&', 256, 0, 0, 0, 0, 20, 129},
+    };
+    const std::string command = "ABYXR*+-z&";
+    SkillCommandDisplay display;
+    display.pictures = std::make_unique<OwnedPicture[]>(command.size() + 1);
+    ASSERT_EQ(CSSkillPage::LayCommand(command, 10.0f, &display), 10);
+    ASSERT_EQ(display.count, 10);
+    float x = 10.0f;
+    for (size_t i = 0; i < std::size(glyphs); ++i) {
+        const Glyph &g = glyphs[i];
+        SCOPED_TRACE(g.c);
+        EXPECT_EQ(display.characters[i], g.c);
+        const UIPicture *prompt = ui->GetKeyPrompt(g.bit);
+        ASSERT_NE(prompt, nullptr);
+        const OwnedPicture &picture = display.pictures[i];
+        const UIPicture &p = picture.picture;
+        EXPECT_EQ(p.texture, prompt->texture);
+        EXPECT_FLOAT_EQ(p.s0, g.s1 != 0 ? g.s0 : prompt->s0);
+        EXPECT_FLOAT_EQ(p.t0, g.s1 != 0 ? g.t0 : prompt->t0);
+        EXPECT_FLOAT_EQ(p.s1, g.s1 != 0 ? g.s1 : prompt->s1);
+        EXPECT_FLOAT_EQ(p.t1, g.s1 != 0 ? g.t1 : prompt->t1);
+        EXPECT_FLOAT_EQ(p.left, x);
+        EXPECT_FLOAT_EQ(p.right, x + g.width);
+        EXPECT_FLOAT_EQ(p.top, 112.0f);
+        EXPECT_FLOAT_EQ(p.bottom, g.bottom);
+        EXPECT_EQ(picture.quad.v[2].emissiveColor, 0xF0F0F0F0u);
+        x += g.width;
+    }
 }
 
 // The second hero's ability 3 starts its command 50 further left, his

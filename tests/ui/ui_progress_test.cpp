@@ -341,26 +341,32 @@ void ExpectCell(const UIIconCell &cell, float s0, float t0, float s1, float t1, 
 }
 
 // Equipment pictures are tall strips; each digit size is cut from its own
-// band of the player art.
+// band of the player art, every cell at its own columns (the large zero
+// starts a texel left of the small one's): a digit drawn from a
+// neighbour's texel column shows a sliver of the next digit.
 TEST(IconTables, EquipmentStripsAndDigitsComeFromTheirOwnBands)
 {
-    const std::vector<UIIconCell> strips = MakeEquipArt(nullptr);
-    ASSERT_EQ(strips.size(), 10u);
-    ExpectCell(strips[5], 290, 1, 320, 127, 128.0f);
-    ExpectCell(strips[9], 414, 1, 444, 127, 128.0f);
-    const std::vector<UIIconCell> small = MakeSmallDigits(nullptr);
-    ASSERT_EQ(small.size(), 11u);
-    ExpectCell(small[3], 127, 148, 139, 162, 512.0f);
-    ExpectCell(small[0], 88, 148, 100, 162, 512.0f);
-    ExpectCell(small[10], 287, 148, 299, 162, 512.0f);
-    const std::vector<UIIconCell> large = MakeLargeDigits(nullptr);
-    ASSERT_EQ(large.size(), 10u);
-    ExpectCell(large[4], 174, 125, 197, 148, 512.0f);
-    ExpectCell(large[0], 87, 125, 110, 148, 512.0f);  // its zero starts a texel left of the small one's
-    const std::vector<UIIconCell> medium = MakeMediumDigits(nullptr);
-    ASSERT_EQ(medium.size(), 10u);
-    ExpectCell(medium[8], 257, 73, 272, 90, 512.0f);
-    ExpectCell(medium[0], 137, 73, 152, 90, 512.0f);
+    struct Band {
+        const char *name;
+        std::vector<UIIconCell> cells;
+        float t0, t1, height;
+        float width;
+        std::vector<float> lefts;
+    };
+    const Band bands[] = {
+        {"strips", MakeEquipArt(nullptr), 1, 127, 128, 30, {130, 161, 192, 223, 254, 290, 321, 352, 383, 414}},
+        {"small", MakeSmallDigits(nullptr), 148, 162, 512, 12, {88, 100, 114, 127, 141, 153, 166, 179, 191, 205, 287}},
+        {"large", MakeLargeDigits(nullptr), 125, 148, 512, 23, {87, 108, 130, 154, 174, 198, 219, 241, 263, 286}},
+        {"medium", MakeMediumDigits(nullptr), 73, 90, 512, 15, {137, 151, 166, 181, 196, 211, 226, 241, 257, 271}},
+    };
+    for (const Band &band : bands) {
+        ASSERT_EQ(band.cells.size(), band.lefts.size()) << band.name;
+        for (size_t i = 0; i < band.lefts.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << band.name << " " << i);
+            const float left = band.lefts[i];
+            ExpectCell(band.cells[i], left, band.t0, left + band.width, band.t1, band.height);
+        }
+    }
 }
 
 // The word table from lines as zufgetws gives them.
