@@ -50,16 +50,13 @@ void CSCharacterPage::SetBackground(RwTexture *texture)
 
 bool CSCharacterPage::TabReady(int32_t tab) const
 {
-    switch (tab) {
-    case kTabItems:
+    if (tab == kTabItems) {
         return itemPage_ != nullptr;
-    case kTabEquipment:
-        return equipPage_ != nullptr && equipPage_->texturesReady != 0;
-    case kTabSkills:
-        return skillPage_ != nullptr && skillPage_->loaded;
-    default:
-        return false;
     }
+    if (tab == kTabEquipment) {
+        return equipPage_ != nullptr && equipPage_->texturesReady;
+    }
+    return tab == kTabSkills && skillPage_ != nullptr && skillPage_->loaded;
 }
 
 void CSCharacterPage::SetActive(bool on)

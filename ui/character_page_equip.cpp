@@ -147,10 +147,10 @@ void CSCharacterPage::BeginEquip()
         blinkDirection_ = 0;
         return;
     }
-    if (entry->kind != kEquipKindOther || g_pUIManager == nullptr) {
+    if (g_pUIManager == nullptr) {
         return;
     }
-    // Worn already: ask before taking it off.
+    // Armour worn already: ask before taking it off.
     equipPage_->question = true;
     g_pUnequipQuestionPage = this;
     g_pUIManager->ShowModalBox(g_pUIManager->words.Word(kUnequipQuestionWord), UnequipAnswer, nullptr, 0);

@@ -219,9 +219,9 @@ void CSItemPopup::SetIconAndCount(int32_t itemId)
         places_[1] = text[0] - '0';
     }
     for (int i = 0; i < 2; ++i) {
+        // A hidden place (-1) finds no cell.
         const UIIconCell *cell =
-            places_[i] >= 0 && g_pUIManager != nullptr ? g_pUIManager->GetLargeDigit(static_cast<uint32_t>(places_[i]))
-                                                       : nullptr;
+            g_pUIManager != nullptr ? g_pUIManager->GetLargeDigit(static_cast<uint32_t>(places_[i])) : nullptr;
         digits_[i].texture = cell != nullptr ? cell->texture : nullptr;
         if (cell != nullptr) {
             digits_[i].s0 = cell->s0;

@@ -78,6 +78,14 @@ float CommandShift(const SkillRecord &record)
 
 uint8_t FadingAlpha(float time) { return static_cast<uint8_t>(static_cast<int32_t>(240.0f - 140.0f * time) & 0xFF); }
 
+// Pictures from..to-1 of a display (a run within its count) at `alpha`.
+void LightPictures(SkillCommandDisplay &display, int32_t from, int32_t to, uint8_t alpha)
+{
+    for (int32_t i = from; i < to; ++i) {
+        SetQuadColour(display.pictures[static_cast<size_t>(i)].quad.v, alpha, 240, 240, 240);
+    }
+}
+
 }  // namespace
 
 void SkillCommandDisplay::Release()
@@ -253,23 +261,11 @@ void CSSkillPage::MoveSelection(int32_t step)
     }
 }
 
-void CSSkillPage::SetPictureAlpha(int32_t picture, uint8_t alpha)
-{
-    SkillCommandDisplay *display = selectedRecord_ >= 0 && selectedRecord_ < static_cast<int32_t>(displays_.size())
-                                       ? &displays_[static_cast<size_t>(selectedRecord_)]
-                                       : nullptr;
-    if (display != nullptr && picture >= 0 && picture < display->count) {
-        SetQuadColour(display->pictures[static_cast<size_t>(picture)].quad.v, alpha, 240, 240, 240);
-    }
-}
-
 void CSSkillPage::RestartDemo()
 {
     if (selectedRecord_ >= 0 && selectedRecord_ < static_cast<int32_t>(displays_.size())) {
         SkillCommandDisplay &display = displays_[static_cast<size_t>(selectedRecord_)];
-        for (int32_t i = 0; i < display.count; ++i) {
-            SetPictureAlpha(i, kRestAlpha);
-        }
+        LightPictures(display, 0, display.count, kRestAlpha);
         if (display.baseName != nullptr) {
             display.baseName->SetColor(kTabTextColour);
         }
@@ -321,15 +317,11 @@ void CSSkillPage::StepDemo(float dt)
     const float lit =
         !group && display.characters[static_cast<size_t>(demoStep_)] == '-' ? kShortLitSeconds : kLitSeconds;
     if (demoTime_ < lit) {
-        for (int32_t i = demoStep_; i < end; ++i) {
-            SetPictureAlpha(i, FadingAlpha(demoTime_));
-        }
+        LightPictures(display, demoStep_, end, FadingAlpha(demoTime_));
         return;
     }
     demoTime_ = 0.0f;
-    for (int32_t i = demoStep_; i < end; ++i) {
-        SetPictureAlpha(i, kRestAlpha);
-    }
+    LightPictures(display, demoStep_, end, kRestAlpha);
     demoStep_ = end;
     if (demoStep_ >= display.count) {
         demoStep_ = 0;

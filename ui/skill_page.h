@@ -88,7 +88,6 @@ public:
 
 private:
     void FreeDisplays();
-    void SetPictureAlpha(int32_t picture, uint8_t alpha);
     int32_t GroupEnd(int32_t step) const;
 
     TabDescription description_;

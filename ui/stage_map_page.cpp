@@ -129,8 +129,8 @@ void CSStageMapPage::SetActive(bool on, int32_t stageId)
     const StageMapInfo *info = FindStageMap(stageId);
     refA = info != nullptr ? RwV3d{info->ax, 0.0f, info->az} : RwV3d{100.0f, 0.0f, 100.0f};
     refB = info != nullptr ? RwV3d{info->bx, 0.0f, info->bz} : RwV3d{0.0f, 0.0f, 0.0f};
-    turned = info != nullptr ? info->turned : 0;
-    noMap = info != nullptr ? info->noMap : 0;
+    turned = info != nullptr && info->turned != 0;
+    noMap = info != nullptr && info->noMap != 0;
     SetQuadPositions(mapQuad_.v, kMapLeft, kMapTop, kMapLeft + kMapWidth, kMapTop + kMapHeight);
     SetQuadUVs(mapQuad_.v, 0, 0, 1, 1);
     SetQuadArgb(mapQuad_.v, kMapFrameColour);

@@ -1,10 +1,10 @@
 // The lobby's store played by script on the sample's pictures, message
 // files and item tables (an item owner of the test's own): the rows of each
 // tab, sell prices, the quantity picker and its limit, the quick quantity
-// with money 2500 and with a price of 0, a purchase that the list refuses,
-// each refusal with its message and sound, the upgrades that vanish and
-// appear, selling the last unit, a missing message file; and the three tabs
-// with the picker as they are seen.
+// with money 2500, with a price of 0 and with money 5 at a price of 1, a
+// purchase that the list refuses, each refusal with its message and sound,
+// the upgrades that vanish and appear, selling the last unit, a missing
+// message file; and the three tabs with the picker as they are seen.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -248,6 +248,10 @@ TEST_F(Store, TheQuantityStopsAtNinetyNine)
     // Right lowers it, once per press.
     Tap(kPadRight);
     EXPECT_EQ(store->Quantity(), 98);
+    // At a price of 1 the quick quantity is what the money pays for.
+    hero.money = 5;
+    Tap(kPadTriangle);
+    EXPECT_EQ(store->Quantity(), 5);
 }
 
 TEST_F(Store, APurchaseIsPaidOnlyForWhatTheListTakes)

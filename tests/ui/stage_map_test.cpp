@@ -238,6 +238,8 @@ TEST_F(StageMapTest, AStageTheTableDoesNotHoldShowsTheFrameAlone)
     EXPECT_EQ(map.StagePicture(), nullptr);
     EXPECT_FLOAT_EQ(map.refA.x, 100.0f);
     EXPECT_FLOAT_EQ(map.refB.z, 0.0f);
+    EXPECT_EQ(map.turned, 0);
+    EXPECT_EQ(map.noMap, 0);
     const win::Frame frame = DrawFrame([&] { map.Render(); });
     EXPECT_EQ(map.MarkersDrawn(), 0);
     // The panel's middle is drawn; the map's middle shows the panel, not a map.

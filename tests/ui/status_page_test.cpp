@@ -286,6 +286,16 @@ TEST_F(StatusPageTest, TheSecondHerosWeaponIndexSevenShowsWeaponPictureTwoInBoth
     // Both fade together.
     Step(1, 0.75f);
     EXPECT_EQ(page.Weapon(1)->quad.v[0].emissiveColor >> 24, page.Weapon(0)->quad.v[0].emissiveColor >> 24);
+    // Index 5, the first of his strips, shows picture 0 in both.
+    page.SetActive(0);
+    Wear(5100210, kHeroWeaponSlot);
+    page.SetActive(1);
+    ASSERT_TRUE(StepUntilPackDone());
+    Step();
+    EXPECT_EQ(page.NotedWeapon(), 5100210);
+    ASSERT_NE(page.WeaponTexture(0), nullptr);
+    EXPECT_EQ(page.Weapon(0)->picture.texture, page.WeaponTexture(0));
+    EXPECT_EQ(page.Weapon(1)->picture.texture, page.WeaponTexture(0));
 }
 
 TEST_F(StatusPageTest, TheFirstHerosWeaponsShowInTheMainPictureAndOthersNone)

@@ -563,6 +563,33 @@ TEST_F(StatusTabsTest, InTheLobbyConfirmingTheWornWeaponChangesNothing)
     EXPECT_EQ(Worn(kHeroWeaponSlot), 5100170);
 }
 
+// The tab's own operations refuse the wrong kind: a piece of armour is
+// never put in the weapon's slot, nor a weapon in an armour slot, and
+// nothing sounds or changes.
+TEST_F(StatusTabsTest, AWeaponGoesOnlyInTheWeaponsSlotAndArmourOnlyInItsOwn)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    OwnEquipment();
+    OpenEquipmentTab(kStatusPageLobbyMode);
+    ASSERT_FALSE(HasFatalFailure());
+    CSEquipPage *equip = page.EquipPage();
+    Down();  // the second sword, worn nowhere
+    ASSERT_EQ(equip->SelectedEntry()->itemId, 5100170);
+    Sounds();
+    EXPECT_FALSE(equip->EquipArmour(0, true, -1));
+    EXPECT_TRUE(Sounds().empty());
+    Down(3);  // the amulet, worn nowhere
+    ASSERT_EQ(equip->SelectedEntry()->itemId, 5100030);
+    Sounds();
+    EXPECT_FALSE(equip->EquipWeapon(true, -1));
+    EXPECT_TRUE(Sounds().empty());
+    EXPECT_EQ(Worn(kHeroWeaponSlot), 5100160);
+    EXPECT_EQ(Worn(0), 5100010);
+    EXPECT_EQ(equip->slotIds[kHeroWeaponSlot], 5100160);
+    EXPECT_EQ(equip->slotIds[0], 5100010);
+}
+
 TEST_F(StatusTabsTest, TheSlotChoicesCancelPutsBothSlotsBackExactly)
 {
     Begin();
