@@ -91,7 +91,8 @@ void PrimitiveBin::AddPoint(const ScreenVertex &v, int32_t y, const RasterContex
 }
 
 void PrimitiveBin::Replay(uint32_t band, const RasterContext &shared, const PixelRect &region) const {
-    if (band >= bandCount_) return;
+    // A band no primitive of the bin touches (most of a small draw's) costs no copy.
+    if (band >= bandCount_ || bands_[band].empty()) return;
     RasterContext ctx = shared;
     TriangleSetup setup;
     ScreenVertex v[2];
