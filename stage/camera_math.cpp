@@ -91,12 +91,13 @@ void CameraLookAt(const RwV3d &eye, const RwV3d &target, RwMatrix *out)
 {
     const RwV3d at = V3Normalized(V3Sub(target, eye), {0.0f, 0.0f, 1.0f});
     const RwV3d right = V3Normalized(V3Cross({0.0f, 1.0f, 0.0f}, at), {1.0f, 0.0f, 0.0f});
-    out->right = right;
-    out->up = V3Cross(at, right);
-    out->at = at;
-    out->pos = eye;
-    out->flags = rwMATRIXTYPEORTHONORMAL;
-    out->pad1 = out->pad2 = out->pad3 = 0;
+    RwMatrix view{};
+    view.right = right;
+    view.up = V3Cross(at, right);
+    view.at = at;
+    view.pos = eye;
+    view.flags = rwMATRIXTYPEORTHONORMAL;
+    *out = view;
 }
 
 void BlendCameraViews(const RwMatrix &from, const RwMatrix &to, RwReal t, RwMatrix *out)

@@ -254,7 +254,7 @@ public:
     // its template (model, animations, state machine, parameters), its
     // record and its sound list; nothing for a hero already loaded. `flags`
     // is unused. The heroes outlive stages and join the chain at each load.
-    void LoadHeroes(int32_t index, int32_t pad, int32_t flags);
+    void LoadHeroes(int32_t index, int32_t pad, int32_t flags = 0);
     // The hero and pad of the screen manager's hero block (hero 0 on pad 0
     // without one), unless a hero is loaded.
     void LoadHeroesOnce();

@@ -136,7 +136,7 @@ void CSStageManager::LoadHeroesOnce()
         g_stageScreens->chosenHero(&hero, &pad);
     }
     if (heroCount == 0) {
-        LoadHeroes(hero, pad, 0);
+        LoadHeroes(hero, pad);
     }
 }
 
@@ -145,7 +145,7 @@ void CSStageManager::LoadSecondPlayersHero()
     if (heroCount != 1 || heroes[0] == nullptr) {
         return;
     }
-    LoadHeroes(heroes[0]->characterNumber == 0 ? 1 : 0, kSecondPlayerPad, 0);
+    LoadHeroes(heroes[0]->characterNumber == 0 ? 1 : 0, kSecondPlayerPad);
 }
 
 void CSStageManager::LoadHeroes(int32_t index, int32_t pad, int32_t)
