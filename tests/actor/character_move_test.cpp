@@ -187,6 +187,37 @@ TEST_F(CharacterMoveTest, SimpleMoveTestsTheEndPointOnly)
     EXPECT_NEAR(at.x, 30.0f, 1e-3f);
 }
 
+// The simple move measures the gap to another body on every axis, away
+// from the world's origin: along x and along z a step that ends inside the
+// other body is refused, and from an overlap a short step away (still
+// overlapping, but farther apart) is allowed.
+TEST_F(CharacterMoveTest, SimpleMoveMeasuresTheGapOnEveryAxis)
+{
+    const RwV3d base = {12.0f, 0.0f, 16.0f};
+    const RwV3d axes[] = {{1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
+    AiObject *other = AddActor(2, 0.0f, 0.0f);
+    for (const RwV3d &axis : axes) {
+        for (const float apart : {10.0f, 2.0f * radius - 0.5f}) {
+            other->SetPosition({base.x + axis.x * apart, 0.0f, base.z + axis.z * apart});
+            RwV3d there;
+            other->GetPosition(&there);
+            mover->SetPosition({base.x, there.y, base.z});
+            RwV3d at;
+            if (apart > 2.0f * radius) {
+                EXPECT_FALSE(stage->MoveCharacterSimple(mover, axis, 5.0f, false)) << axis.x << " " << apart;
+                mover->GetPosition(&at);
+                EXPECT_NEAR(at.x, base.x, 1e-4f);
+                EXPECT_NEAR(at.z, base.z, 1e-4f);
+                continue;
+            }
+            EXPECT_TRUE(stage->MoveCharacterSimple(mover, {-axis.x, 0.0f, -axis.z}, 0.25f, false)) << axis.x;
+            mover->GetPosition(&at);
+            EXPECT_NEAR(at.x, base.x - axis.x * 0.25f, 1e-3f);
+            EXPECT_NEAR(at.z, base.z - axis.z * 0.25f, 1e-3f);
+        }
+    }
+}
+
 TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
 {
     mover->MoveToward(0.0f, {0.0f, 50.0f, 40.0f}, 10.0f, true, true);
