@@ -7,8 +7,10 @@
 
 #include "app/audio.h"
 #include "app/movie_player.h"
+#include "d3d8/d3d8_platform.h"
 #include "platform/movie/movie_test_support.h"
 #include "platform/sound/sound_test_support.h"
+#include "rwd3d8.h"
 #include "support/engine/headless_screen.h"
 #include "support/engine/scratch_path.h"
 
@@ -77,6 +79,21 @@ TEST_F(Movie, AMovieThatCannotBePlayedLeavesTheSoundAlone)
     EXPECT_TRUE(audio.IsPlaying(music));
     EXPECT_FALSE(movie.IsPlaying());
     EXPECT_FALSE(movie.IsActive());
+}
+
+// A movie whose picture texture cannot be made is refused by name and
+// leaves the game's sound playing; the next one plays.
+TEST_F(Movie, AMovieWithoutATextureForItsPicturesLeavesTheSoundAlone)
+{
+    std::string error;
+    d3d8::FailNextCreations(RwD3D8GetCurrentD3DDevice(), 1, D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_FALSE(movie.Play(movietest::Clip("TEST.BIK"), &audio, true, 0, &error));
+    EXPECT_NE(error.find("TEST.BIK: no texture for its pictures"), std::string::npos) << error;
+    EXPECT_TRUE(audio.IsPlaying(music));
+    EXPECT_FALSE(movie.IsActive());
+    EXPECT_EQ(movie.Raster(), nullptr);
+    ASSERT_TRUE(movie.Play(movietest::Clip("TEST.BIK"), &audio, true, 0, &error)) << error;
+    EXPECT_FALSE(audio.IsPlaying(music));
 }
 
 TEST_F(Movie, StoppingMidStreamResumesTheGameAndAnotherMovieCanFollow)
