@@ -5,22 +5,33 @@
 
 #include "app/quit_signal.h"
 
+namespace {
+
+// Buttons left to right in the modes' order; Return takes the first.
+const SDL_MessageBoxButtonData kButtons[] = {
+    {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Window 640x480"},
+    {0, 2, "Window 800x600"},
+    {0, 3, "Full screen 640x480"},
+    {0, 4, "Full screen 800x600"},
+};
+
+}  // namespace
+
+const SDL_MessageBoxButtonData *GameModeButtons(int *count)
+{
+    *count = static_cast<int>(SDL_arraysize(kButtons));
+    return kButtons;
+}
+
 int ChooseGameMode(std::string *why)
 {
-    // Buttons left to right in the modes' order; Return takes the first.
-    const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Window 640x480"},
-        {0, 2, "Window 800x600"},
-        {0, 3, "Full screen 640x480"},
-        {0, 4, "Full screen 800x600"},
-    };
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_INFORMATION | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
         nullptr,
         "Game Mode",
         "Choose the video mode.",
-        SDL_arraysize(buttons),
-        buttons,
+        SDL_arraysize(kButtons),
+        kButtons,
         nullptr,
     };
     int chosen = -1;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/mode_dialog.h"
 #include "app/options.h"
 
 namespace {
@@ -166,6 +167,24 @@ TEST(TestOptions, EachModeIsItsSizeInAWindowOrFullScreen)
     game::ModeChoice choice{};
     EXPECT_FALSE(game::ModeChoiceOf(0, &choice));
     EXPECT_FALSE(game::ModeChoiceOf(5, &choice));
+}
+
+// The Game Mode box's buttons, left to right in the modes' order, choose the
+// mode each one's label names; Return takes the first.
+TEST(TestOptions, EachGameModeButtonChoosesTheModeItsLabelNames)
+{
+    int count = 0;
+    const SDL_MessageBoxButtonData *buttons = GameModeButtons(&count);
+    ASSERT_EQ(count, 4);
+    for (int i = 0; i < count; ++i) {
+        const std::string label = buttons[i].text;
+        EXPECT_EQ(buttons[i].buttonid, i + 1) << label;
+        game::ModeChoice choice{};
+        ASSERT_TRUE(game::ModeChoiceOf(buttons[i].buttonid, &choice)) << label;
+        EXPECT_EQ(label, std::string(choice.fullScreen ? "Full screen " : "Window ") + std::to_string(choice.width) +
+                             "x" + std::to_string(choice.height));
+        EXPECT_EQ((buttons[i].flags & SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT) != 0, i == 0) << label;
+    }
 }
 
 }  // namespace
