@@ -732,10 +732,11 @@ TEST(StageFilesChecks, ParameterRanges)
     EXPECT_EQ(params.weaponIds, (std::vector<int32_t>{7, 8}));
     EXPECT_EQ(params.exp, 12);
     EXPECT_EQ(t.file.ProblemCount(), 6);
-    Text max("MaxHP: 65535\nNumOfWeapon: 3\nWeaponID: 1\n");
+    // The highest health there is; one more is refused and leaves it.
+    Text max("MaxHP: 65535\nMaxHP: 65536\nNumOfWeapon: 3\nWeaponID: 1\n");
     ASSERT_TRUE(ReadCharacterParams(&max.file, &params));
     EXPECT_EQ(params.maxHP, 65535);
-    EXPECT_EQ(max.file.ProblemCount(), 1);  // two weapons short
+    EXPECT_EQ(max.file.ProblemCount(), 2);  // 65536, and two weapons short
     // No weapons is a count: a weapon after it is one too many, said once.
     Text unarmed("NumOfWeapon: 0\nWeaponID: 4\n");
     ASSERT_TRUE(ReadCharacterParams(&unarmed.file, &params));

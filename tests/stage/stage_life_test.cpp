@@ -1089,6 +1089,11 @@ TEST_F(StageLifeTest, TheEffectsRunOnTheScaledTimeStepAndNotUnderThePauseMenu)
         stage->Update(16);
     }
     EXPECT_EQ(stage->weather->FogAmount(), fog2);
+    // The fog is the stage's own: what is drawn over it is drawn without.
+    ASSERT_TRUE(gs.Render());
+    RwBool fog = TRUE;
+    RwGetRenderState(rwRENDERSTATEFOGENABLE, &fog);
+    EXPECT_FALSE(fog);
 }
 
 // The event manager: made with the events pack once per run, the stage's
