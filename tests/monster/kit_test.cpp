@@ -1,7 +1,8 @@
 // The monster kit's steps on bare actors: what a hit means under each
 // type's rules (bits, resistances, guard, grabbed states), burning and
 // poison, the reward multiplier at its edges, the turning dead zones, the
-// set-state bound, the delayed-damage hold and the hit-stop.
+// set-state bound, the delayed-damage hold and the hit-stop, and the way
+// home or away from a thrown item.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -555,6 +556,39 @@ TEST_F(Kit, AnEventsShowForgetsTheKnockUnlessTheTypeKeepsIt)
         EXPECT_TRUE(actor.eventHeld);
         EXPECT_FALSE(actor.eventModel);
     }
+}
+
+// With no flee running (none yet, or one over), a monster heads for home
+// from its first act on; a flee from a thrown item leads it straight away
+// from the item for three seconds, then home again.
+TEST_F(Kit, TheWayLeadsHomeUnlessAFleeRuns)
+{
+    constexpr float kDt = 1.0f / 60.0f;
+    constexpr int32_t kNoHoldState = 99;
+    actor.home = {0.0f, 0.0f, 60.0f};
+    actor.SetPosition({0.0f, 0.0f, 90.0f});
+    int32_t next = -1;
+    Goal goal = ChooseGoal(&actor, &next, kDt, kNoHoldState, 6.0f);
+    EXPECT_FLOAT_EQ(goal.point.z, 60.0f);
+    EXPECT_FLOAT_EQ(goal.distance, 30.0f);
+    EXPECT_FALSE(actor.pathFollowing);
+
+    actor.fleeTimer = 3.0f;
+    actor.fleeActive = true;
+    actor.fleePoint = {0.0f, 0.0f, 100.0f};
+    int acts = 0;
+    for (; acts < 400 && actor.fleeActive; ++acts) {
+        goal = ChooseGoal(&actor, &next, kDt, kNoHoldState, 6.0f);
+        if (acts == 0) {
+            EXPECT_FLOAT_EQ(goal.point.z, 80.0f);  // as far again, away from the item
+            EXPECT_FLOAT_EQ(goal.distance, 10.0f);
+            EXPECT_TRUE(actor.pathFollowing);
+        }
+    }
+    EXPECT_NEAR(acts * kDt, 3.0f, 2.5f * kDt);
+    EXPECT_FALSE(actor.pathFollowing);
+    goal = ChooseGoal(&actor, &next, kDt, kNoHoldState, 6.0f);
+    EXPECT_FLOAT_EQ(goal.point.z, 60.0f);
 }
 
 }  // namespace
