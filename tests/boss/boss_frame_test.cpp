@@ -3,15 +3,19 @@
 // a heavy hit, the no-damage states, burning and poison (and their double
 // speed without harm in the hold state), one blow per hero per state
 // entry, the drop (rolled or the event's), the killing hero's experience
-// and kill count, and a model wanted when none is free.
+// and kill count, a model wanted when none is free, and the state-change
+// lines of the bosses that write them.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "actor/item_manager.h"
+#include "app/debug.h"
 #include "boss/boss_1100.h"
+#include "boss/boss_frame.h"
 #include "boss/boss_traits.h"
 #include "boss_scenario.h"
 #include "monster/kit_common.h"
@@ -189,6 +193,38 @@ TEST_F(BossFrame, EachBossIsTargetableOnlyWhereItsRowAllows)
             SCOPED_TRACE(state);
             EXPECT_FALSE(targetableIn(state, nullptr));
         }
+        boss->removed = true;
+        boss->active = false;
+    }
+}
+
+// 1106 and 1107 tell each state they enter on the debug output (the boss,
+// the state left, the state entered); a state past their last, or below
+// 0, is refused without a word. The other bosses say nothing.
+TEST_F(BossFrame, Bosses1106And1107TellEachStateTheyEnter)
+{
+    PutHero(kFarAway);
+    float x = -40.0f;
+    for (const int32_t type : {1106, 1107, 1108}) {
+        SCOPED_TRACE(type);
+        AiObject *boss = Place(type, {x, 0.0f, 60.0f}, kSouth);
+        x += 40.0f;
+        ASSERT_NE(boss, nullptr);
+        const boss::BossTraits &traits = *boss::BossTraitsOf(type);
+        UseStatesThatStay(type, traits.stateBound);  // one past the last too
+        EnterBoss(boss, 0);
+        const bool debug = SetDebugOutput(true);
+        ::testing::internal::CaptureStderr();
+        boss::EnterBossState(boss, boss->Fsf(), 3, traits);
+        boss::EnterBossState(boss, boss->Fsf(), traits.stateBound, traits);
+        boss::EnterBossState(boss, boss->Fsf(), -1, traits);
+        const std::string lines = ::testing::internal::GetCapturedStderr();
+        SetDebugOutput(debug);
+        EXPECT_EQ(boss->state, 3);
+        EXPECT_EQ(traits.logsStateChange, type != 1108);
+        EXPECT_EQ(lines, traits.logsStateChange
+                             ? "ID: " + std::to_string(boss->aiId) + " CurrrentState: 0 NextState: 3\n"
+                             : std::string());
         boss->removed = true;
         boss->active = false;
     }

@@ -591,4 +591,34 @@ TEST_F(Kit, TheWayLeadsHomeUnlessAFleeRuns)
     EXPECT_FLOAT_EQ(goal.point.z, 60.0f);
 }
 
+// Ten units from home (the act's home distance, and the think step's
+// where a type's rule gives 10) count as home: a monster with no foe found
+// is fed the idle input there and the walk a little further, whether a
+// hero is near or the lost target's hold is over.
+TEST_F(Kit, TheHomeDistanceItselfCountsAsHome)
+{
+    constexpr float kDt = 1.0f / 60.0f;
+    constexpr int32_t kAway = 30;
+    gametest::FsfBuilder b;
+    b.State(kAway).To(kInputIdle, 31, 1).To(kInputChase, 32, 1);
+    b.State(31);
+    b.State(32);
+    tpl.fsf = b.Build();
+    actor.home = {0.0f, 0.0f, 60.0f};
+    for (const float off : {10.0f, 10.05f}) {
+        SCOPED_TRACE(off);
+        const bool home = off <= 10.0f;
+        actor.state = kAway;
+        actor.SetPosition({off, 0.0f, 60.0f});
+        int32_t next = -1;
+        ChooseGoal(&actor, &next, kDt, 99, 6.0f);
+        EXPECT_EQ(next, home ? 31 : 32);
+        for (const int32_t bits : {kSenseNear, 0}) {
+            actor.target = nullptr;
+            actor.lostTargetTimer = 5.0f;
+            EXPECT_EQ(SenseNear(&actor, bits, 7, off, {.homeDistance = 10.0f}, kDt), home ? kInputIdle : kInputChase);
+        }
+    }
+}
+
 }  // namespace
