@@ -34,9 +34,6 @@ void Centre(CSTextBlock *block, const char16_t *text, int32_t x, int32_t y)
 // The message box's frame around the blocks, margin 10.
 void DrawFrameAround(std::initializer_list<const CSTextBlock *> blocks)
 {
-    if (g_pGameSystem == nullptr) {
-        return;
-    }
     CSTextBlockPool &pool = g_pGameSystem->textBlocks;
     pool.ResetBounds();
     for (const CSTextBlock *block : blocks) {

@@ -34,22 +34,18 @@ void AddCarriedItem(const UILinks &l, int32_t list, uint32_t id, int32_t count)
 void ApplyCarriedEquipment(const UILinks &l, const CarriedHero &block, CSHero *hero)
 {
     const CSItemManager *items = l.items != nullptr ? l.items() : nullptr;
-    bool changed = false;
     for (int32_t slot = 0; slot < kHeroEquipSlots && items != nullptr; ++slot) {
         const EquipContent *record =
             block.equipped[slot] != 0 ? items->FindEquipContent(static_cast<int32_t>(block.equipped[slot])) : nullptr;
         if (record == nullptr || record->IsWeapon() != (slot == kHeroWeaponSlot)) {
             continue;
         }
+        // The hero's figures follow before their next use.
         hero->UnequipSlot(slot);
         hero->EquipItem(record, slot);
-        changed = true;
     }
-    for (int32_t flag = kFirstOpenAbilityFlag; flag < kHeroAbilityFlags; ++flag) {
+    for (int32_t flag = kFirstOpenAbilityFlag; flag != kHeroAbilityFlags; ++flag) {
         hero->SetAbilityFlag(flag, block.abilityFlags[flag] != 0 ? 1 : 0);
-    }
-    if (changed) {
-        hero->RecomputeEquipment();
     }
 }
 

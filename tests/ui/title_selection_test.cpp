@@ -408,6 +408,43 @@ TEST_F(FrontEndTest, SeventyThreeSecondsAtThePromptPlayTheAttractMovie)
     EXPECT_EQ(title->state, CSTitle::kPrompt);
 }
 
+// The title's own fade into the attract movie lays black over the whole
+// title, from clear in its first step to opaque after 2000 ms.
+TEST_F(FrontEndTest, TheFadeIntoTheAttractMovieLaysBlackOverTheTitle)
+{
+    Goto(7);
+    CSTitle *title = ui->Title();
+    for (int i = 0; i < 800 && title->fadeMs == 0xFFFFFFFFu; ++i) {
+        Updates(1, 100);
+    }
+    ASSERT_NE(title->fadeMs, 0xFFFFFFFFu);
+    const auto expectFade = [&](uint32_t alpha) {
+        for (const RwIm2DVertex &v : title->fadeQuad->v) {
+            EXPECT_EQ(v.emissiveColor, alpha << 24) << alpha;
+        }
+    };
+    Updates(1, 100);
+    expectFade(0);
+    Updates(10, 100);
+    expectFade(1000 * 255 / 2000);
+    // Drawn last, over the title's pictures: black at that alpha, in every
+    // corner and the middle.
+    const win::Frame faded = DrawFrame([&] { title->Render(); });
+    const uint32_t fadeMs = title->fadeMs;
+    title->fadeMs = 0xFFFFFFFFu;
+    const win::Frame plain = DrawFrame([&] { title->Render(); });
+    title->fadeMs = fadeMs;
+    for (const auto &[x, y] : std::vector<std::pair<uint32_t, uint32_t>>{{0, 0}, {639, 0}, {320, 240}, {0, 479}, {639, 479}}) {
+        for (const int shift : {0, 8, 16}) {
+            const int under = static_cast<int>(plain.At(x, y) >> shift & 0xFFu);
+            EXPECT_NEAR(static_cast<int>(faded.At(x, y) >> shift & 0xFFu), under * (255 - 127) / 255, 2) << x << ", " << y;
+        }
+    }
+    Updates(10, 100);
+    EXPECT_EQ(Links().movie, "DEMO.BIK");
+    expectFade(255);
+}
+
 // The prompt's movie replays whenever it ends, and the attract movie's end
 // leads back to it, not to the menu's loop; the menu's loop replays too.
 TEST_F(FrontEndTest, AnEndedMovieGivesWayToThePromptsMovieOrTheMenusLoop)

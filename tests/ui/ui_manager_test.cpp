@@ -32,6 +32,17 @@ protected:
     uitest::RecordingLinksScope links;
 };
 
+// Without a game system (the tools' screens) a frame is 16 ms, the
+// language the first foreign one, and every pad empty.
+TEST(UIWithoutAGameSystem, FramesOfSixteenMsTheEnglishFoldersAndNoPad)
+{
+    ASSERT_EQ(g_pGameSystem, nullptr);
+    EXPECT_EQ(UIFrameMs(), 16u);
+    EXPECT_EQ(UILanguage(), 1);
+    EXPECT_STREQ(UILanguageFolder(), "\\ENG\\");
+    EXPECT_EQ(UIPadState(0).connected, 0);
+}
+
 TEST_F(UIManagerTest, ARequestSwitchesAtTheNextUpdateAndTheLastOneWins)
 {
     EXPECT_EQ(ui->CurrentScreen(), 0u);
@@ -55,6 +66,12 @@ TEST_F(UIManagerTest, ARequestSwitchesAtTheNextUpdateAndTheLastOneWins)
     // Requesting the current screen again does nothing.
     ui->RequestModule(2);
     EXPECT_FALSE(ui->SwitchModule());
+    // Until the title has shown a fatal report ends the game; from the
+    // title on it returns there.
+    EXPECT_FALSE(gs.messageBox.TitleReached());
+    ui->RequestModule(kUITitle);
+    ui->Update(16);
+    EXPECT_TRUE(gs.messageBox.TitleReached());
 }
 
 // The warning does the interface's set-up (the heroes unloaded first) only
