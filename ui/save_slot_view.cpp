@@ -240,9 +240,6 @@ bool SaveSlotView::MoveCursor(int32_t step)
 
 void SaveSlotView::Draw(CSTextBlock *rowText) const
 {
-    if (background == nullptr || slots == nullptr) {
-        return;
-    }
     DrawUIQuad(*background, baseMap);
     DrawUIQuad(*leftStrip, savlod);
     for (int32_t k = 0; k < kSlotRowsShown; ++k) {

@@ -42,7 +42,7 @@ public:
     bool Refresh() { return slots != nullptr && slots->Refresh(); }
     const SaveSlotInfo *Current() const { return slots != nullptr ? &slots->Slot(cursor) : nullptr; }
 
-    // The list, its rows' texts laid out in `rowText`, the detail frame and
+    // (Created and laid out.) The list, its rows' texts laid out in `rowText`, the detail frame and
     // the key-prompt band.
     void Draw(CSTextBlock *rowText) const;
 

@@ -147,10 +147,7 @@ std::string SlotFileName(int32_t number) { return SaveSlotName(number - 1); }
 
 void ApplyLoadedGame(const uint32_t head[kSaveHeadWords], const uint32_t body[kSaveBodyWords])
 {
-    CSUIManager *ui = g_pUIManager;
-    if (ui == nullptr) {
-        return;
-    }
+    CSUIManager *ui = g_pUIManager;  // the game's, made with it
     const RecordWords r(head, body);
     CarriedProgress &p = ui->progress;
     CarriedHero &h = ui->heroBlock;
