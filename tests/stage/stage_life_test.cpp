@@ -1089,10 +1089,14 @@ TEST_F(StageLifeTest, TheEffectsRunOnTheScaledTimeStepAndNotUnderThePauseMenu)
         stage->Update(16);
     }
     EXPECT_EQ(stage->weather->FogAmount(), fog2);
-    // The fog is the stage's own: what is drawn over it is drawn without.
-    ASSERT_TRUE(gs.Render());
+    // The fog is the stage's own: the screens drawn over the stage are drawn
+    // without it, also when no rain layer (which draws without fog) is drawn.
+    stage->weather->SetRainDrawn(false);
+    ASSERT_NE(RwCameraBeginUpdate(gs.camera), nullptr);
+    stage->Render();
     RwBool fog = TRUE;
     RwGetRenderState(rwRENDERSTATEFOGENABLE, &fog);
+    RwCameraEndUpdate(gs.camera);
     EXPECT_FALSE(fog);
 }
 
