@@ -179,7 +179,7 @@ zuFile *zufopenMemory(const void *data, size_t size, const char *mode)
         return nullptr;
     }
     zuFile *file = NewHandle(mode);
-    file->data = static_cast<uint8_t *>(zuMalloc(size != 0 ? size : 1));
+    file->data = static_cast<uint8_t *>(zuMalloc(size));
     if (size != 0) {
         std::memcpy(file->data, data, size);
     }

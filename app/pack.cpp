@@ -381,7 +381,7 @@ bool PackLookupFile(const char *path, uint8_t **copy, size_t *size)
     if (record == nullptr) {
         return false;
     }
-    auto *bytes = static_cast<uint8_t *>(zuMalloc(record->size != 0 ? record->size : 1));
+    auto *bytes = static_cast<uint8_t *>(zuMalloc(record->size));
     if (record->size != 0 && !ReadStream(&pack, record->dataOffset, bytes, record->size)) {
         zuFree(bytes);
         return false;
