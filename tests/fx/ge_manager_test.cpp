@@ -15,6 +15,8 @@
 #include "fx/ge_manager.h"
 #include "fx/mat_anim_manager.h"
 #include "fx/node_anim_player.h"
+#include "fx/particle_manager.h"
+#include "fx/particle_system.h"
 #include "fx/stage_effects.h"
 #include "fx_test_support.h"
 #include "rpanimation.h"
@@ -838,6 +840,36 @@ TEST_F(SampleEffects, EveryPoolThatShowsAModelHasItsModel)
     }
     EXPECT_EQ(without, (std::vector<std::string>{"StatusParticles", "Dizzy", "3405400", "BarrelBomb", "Explosion",
                                                   "Potion", "Flush", "SStarEff"}));
+    manager.Release();
+}
+
+// The ring's places each carry the sample's three ring particles, emitting
+// from their start; stopped, they start emitting again when the ring asks.
+TEST_F(SampleEffects, TheRingsParticlesStartAgainWhenAsked)
+{
+    CSParticleManager particles;
+    ASSERT_TRUE(particles.LoadSet("\\RESOURCE\\PARTICLE\\EFFECT.PSS", "\\RESOURCE\\PARTICLE", false));
+    CCGEManager manager;
+    GeServices services;
+    services.particles = &particles;
+    manager.Create(services);
+    CSGe3405400 *ring = manager.ring3405400;
+    ASSERT_EQ(ring->Start({0.0f, 2.0f, 0.0f}, {1.0f, 0.0f, 0.0f}), 6);
+    std::vector<CSParticleSystem *> systems;
+    for (int32_t i = 0; i < ring->InstanceCount(); ++i) {
+        for (CSParticleSystem *system : ring->Instance(i).particles) {
+            if (system != nullptr) {
+                EXPECT_TRUE(system->IsEmitting()) << i;
+                system->StopEmit();
+                systems.push_back(system);
+            }
+        }
+    }
+    ASSERT_FALSE(systems.empty());
+    ring->StartParticles();
+    for (CSParticleSystem *system : systems) {
+        EXPECT_TRUE(system->IsEmitting());
+    }
     manager.Release();
 }
 
