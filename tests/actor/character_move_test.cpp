@@ -230,6 +230,13 @@ TEST_F(CharacterMoveTest, MoveTowardTheGoalOnTheGroundPlane)
     RwV3d same;
     mover->GetPosition(&same);
     EXPECT_FLOAT_EQ(same.z, at.z);
+    // Without a running stage there is no ground to move on.
+    CSStageManager *running = g_pStageManager;
+    g_pStageManager = nullptr;
+    mover->MoveToward(0.0f, {0.0f, 0.0f, 100.0f}, 10.0f, true, true);
+    g_pStageManager = running;
+    mover->GetPosition(&same);
+    EXPECT_FLOAT_EQ(same.z, at.z);
 }
 
 TEST_F(CharacterMoveTest, MoveStepGoesAroundABlocker)

@@ -657,6 +657,25 @@ TEST_F(GeManager, TheChargeEffectsModelPlaysItsMotionInTheStage)
     EXPECT_NEAR(TipDegrees(model), 1.5f, 0.05f);
     ReleaseStageEffects(&stage);
     DestroyEffectMembers(&stage);
+
+    // A pool let go gives its models and their motion back to the player
+    // that plays them.
+    CSClumpAnimManager anims;
+    GeServices services;
+    services.anims = &anims;
+    CSGe3206400 alone;
+    alone.Create(services);
+    std::vector<const RpClump *> models;
+    for (int32_t i = 0; i < alone.InstanceCount(); ++i) {
+        models.push_back(alone.Instance(i).clump);
+        EXPECT_TRUE(anims.HoldsClump(models.back())) << i;
+    }
+    ASSERT_EQ(anims.GetAnimCount(), 1);
+    alone.Release();
+    for (const RpClump *held : models) {
+        EXPECT_FALSE(anims.HoldsClump(held));
+    }
+    EXPECT_EQ(anims.GetAnimInfo(0)->animation, nullptr);  // its motion freed with its last use
 }
 
 // A pool's model that carries a node animation plays it from its start at

@@ -336,6 +336,12 @@ TEST_F(Weather, WithoutACameraPictureTheSceneIsDrawnStraight)
     int drawn = 0;
     EXPECT_FALSE(grid.Render(camera, [](void *count) { ++*static_cast<int *>(count); }, &drawn));
     EXPECT_EQ(drawn, 1);
+    // Stopped part-way, the transition stays where it stopped.
+    grid.Update(0.25f);
+    grid.Stop();
+    grid.Update(0.5f);
+    EXPECT_FALSE(grid.IsActive());
+    EXPECT_NEAR(grid.Progress(), 0.25f, 1e-5f);
     grid.Release();
     RwCameraDestroy(camera);
 }
