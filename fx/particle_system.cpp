@@ -81,7 +81,6 @@ void CSParticleSystem::RestoreEmitter()
     s->prevTime = 0.0f;
     s->emtPrevEmitTime = 0.0f;
     s->emtEmitTime = 0.0f;
-    s->emtPrtEmitVar = 0;
     s->emtEmitGap = 0.0f;
     s->emtEmitGapVar = 0.0f;
     rate_ = owner_->Desc().emitRate;

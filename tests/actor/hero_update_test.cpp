@@ -142,6 +142,10 @@ TEST_F(HeroUpdateTest, WithNoStatesInItsMachineTheHeroKeepsItsState)
     Pad().axes[input::kAxisLy] = 0.0f;
     Tick(3);
     EXPECT_EQ(hero->state, kHeroStateMove);
+    // Nor has a blow any reaction to lead to.
+    HitHero(1, 5);
+    Tick();
+    EXPECT_EQ(hero->state, kHeroStateMove);
     hero->modelTemplate->fsf = kept;
 }
 

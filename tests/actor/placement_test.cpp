@@ -126,7 +126,9 @@ TEST_F(PlacementTest, TypesWithoutAnEntryAreSkippedAndEventActorsWait)
     EXPECT_EQ(waiting->model, nullptr);
     EXPECT_FALSE(waiting->active);
     EXPECT_EQ(waiting->eventId, 79010100);
-    // The event's show code later finds a free instance of its template.
+    // The event's show code later finds a free instance of its template:
+    // it holds one for each placed actor that wears it, and no more.
+    EXPECT_EQ(waiting->modelTemplate->GetInstanceCount(), 3);  // the monster, 60 and 61
     CSModelInstance *instance = stage.TakeModelInstance(1000, waiting);
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(instance->modelTemplate, waiting->modelTemplate);
