@@ -170,18 +170,16 @@ void CSEquipPage::MarkEquipped()
         }
     }
     if (underlines_ == nullptr) {
-        underlines_ = std::make_unique<OwnedPicture[]>(3);
-        for (int i = 0; i < 3; ++i) {
-            underlines_[i].picture.vertices = underlines_[i].quad.v;
-            SetQuadArgb(underlines_[i].quad.v, kWornColour);
+        underlines_ = std::make_unique<std::array<WornLine, 3>>();
+        for (WornLine &underline : *underlines_) {
+            underline.picture.picture.vertices = underline.picture.quad.v;
+            SetQuadArgb(underline.picture.quad.v, kWornColour);
         }
     }
-    for (bool &visible : underlineVisible_) {
-        visible = false;
+    for (WornLine &underline : *underlines_) {
+        underline.shown = false;
     }
-    if (entries_.empty()) {
-        return;
-    }
+    // (Without entries the list's one blank row is no entry's.)
     int32_t first{};
     int32_t last{};
     CSTextBlock *const *rows = list_->GetWindow(&first, &last);
@@ -201,13 +199,14 @@ void CSEquipPage::MarkEquipped()
             continue;
         }
         const CSTextBlock::Row &line = row->Rows().front();
-        UIPicture &p = underlines_[entry.equippedSlot].picture;
+        WornLine &underline = (*underlines_)[static_cast<size_t>(entry.equippedSlot)];
+        UIPicture &p = underline.picture.picture;
         p.left = static_cast<float>(line.x);
         p.right = static_cast<float>(line.x + line.width);
         p.top = static_cast<float>(line.y + line.height);
         p.bottom = p.top + 1.0f;
         p.Place();
-        underlineVisible_[entry.equippedSlot] = 1;
+        underline.shown = true;
     }
 }
 
@@ -277,9 +276,9 @@ void CSEquipPage::Render() const
         return;
     }
     if (underlines_ != nullptr) {
-        for (int i = 0; i < 3; ++i) {
-            if (underlineVisible_[i] != 0) {
-                DrawUIQuad(underlines_[i].quad.v, nullptr);
+        for (const WornLine &underline : *underlines_) {
+            if (underline.shown) {
+                DrawUIQuad(underline.picture.quad.v, nullptr);
             }
         }
     }

@@ -12,6 +12,7 @@
 // confirmed equip or take-off.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,8 +84,14 @@ public:
     const EquipEntry &Entry(int32_t i) const { return entries_[static_cast<size_t>(i)]; }
     const OwnedPicture *Picture() const { return picture_.get(); }
     // Drawn: the underlines exist (from the marking to the hiding) and this one is set.
-    bool UnderlineVisible(int i) const { return underlines_ != nullptr && underlineVisible_[i] != 0; }
-    const OwnedPicture *Underline(int i) const { return underlines_ ? &underlines_[i] : nullptr; }
+    bool UnderlineVisible(int i) const
+    {
+        return underlines_ != nullptr && (*underlines_)[static_cast<size_t>(i)].shown;
+    }
+    const OwnedPicture *Underline(int i) const
+    {
+        return underlines_ ? &(*underlines_)[static_cast<size_t>(i)].picture : nullptr;
+    }
     const TabDescription &Description() const { return description_; }
 
 private:
@@ -97,8 +104,12 @@ private:
     int32_t selected_ = 0;
     std::unique_ptr<OwnedPicture> picture_;
     CSTextList *list_ = nullptr;
-    std::unique_ptr<OwnedPicture[]> underlines_;  // three
-    bool underlineVisible_[3] = {false, false, false};
+    // The worn pieces' underlines, one a slot.
+    struct WornLine {
+        OwnedPicture picture;
+        bool shown = false;
+    };
+    std::unique_ptr<std::array<WornLine, 3>> underlines_;
     int32_t lifeAtOpen_ = 0;  // the hero's life when the page opened
 };
 

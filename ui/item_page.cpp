@@ -17,14 +17,11 @@ namespace {
 
 void SetLargeDigit(OwnedPicture *p, char digit, float x0, float x1)
 {
+    static const UIIconCell kNoDigit{};
     const UIIconCell *cell = g_pUIManager != nullptr && digit >= '0' && digit <= '9'
                                  ? g_pUIManager->GetLargeDigit(static_cast<uint32_t>(digit - '0'))
-                                 : nullptr;
-    if (cell != nullptr) {
-        p->SetUV(cell->texture, cell->s0, cell->t0, cell->s1, cell->t1, x0, 153, x1, 176, kTabPictureColour);
-    } else {
-        p->SetUV(nullptr, 0, 0, 0, 0, x0, 153, x1, 176, kTabPictureColour);
-    }
+                                 : &kNoDigit;
+    p->SetUV(cell->texture, cell->s0, cell->t0, cell->s1, cell->t1, x0, 153, x1, 176, kTabPictureColour);
 }
 
 }  // namespace

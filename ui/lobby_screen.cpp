@@ -55,12 +55,10 @@ void CSLobby::SetActive(bool on)
         active = 0;
         return;
     }
+    // Its leaving (or its making) left the menu closed, nothing pending or
+    // read and no stream.
     active = 1;
     cursorEntry = 0;
-    openPage = kMenu;
-    pagePending = false;
-    picturesRead_ = false;
-    stream.Close();
     g_pUIManager->StartBaseMapReveal();
     CreatePages();
     LayOut();

@@ -36,7 +36,7 @@ std::string Narrow(const std::u16string &text)
     return out;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr const char *kBlanks = " \t";
 
 }  // namespace
 
@@ -47,16 +47,11 @@ void SplitSkillCommand(const std::string &line, int32_t *baseAbility, std::strin
         *command = line;
         return;
     }
-    size_t end = 0;
-    while (end < line.size() && !IsBlank(line[end])) {
-        ++end;
-    }
-    const long long number = std::strtoll(line.substr(0, end).c_str(), nullptr, 10);
+    const size_t blank = line.find_first_of(kBlanks);  // npos: the number alone
+    const long long number = std::strtoll(line.substr(0, blank).c_str(), nullptr, 10);
     *baseAbility = static_cast<int32_t>(std::clamp<long long>(number, 0, INT32_MAX));
-    while (end < line.size() && IsBlank(line[end])) {
-        ++end;
-    }
-    *command = line.substr(end);
+    const size_t start = line.find_first_not_of(kBlanks, blank);
+    *command = start != std::string::npos ? line.substr(start) : std::string();
 }
 
 std::vector<SkillRecord> ReadSkillRecords(const SkillLineSource &next, int32_t hero, const char *name)

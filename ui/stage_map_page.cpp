@@ -246,10 +246,10 @@ void CSStageMapPage::DrawWaves()
     const float right = 539.0f;
     const float top = 58.0f;
     const float stripHeight = (kMapHeight - 2.0f) / kWaveStrips;
-    float offsets[kWaveStrips + 1];
-    for (int e = 0; e <= kWaveStrips; ++e) {
-        offsets[e] = std::sin((500.0f * static_cast<float>(e) + waveTimeMs) * 0.001f) * 10.0f;
-    }
+    // The sideways shift of strip edge e.
+    const auto offset = [this](int e) {
+        return std::sin((500.0f * static_cast<float>(e) + waveTimeMs) * 0.001f) * 10.0f;
+    };
     RwRaster *raster = GetTextureRaster(stagePicture_);
     for (int e = 0; e < kWaveStrips; ++e) {
         UIQuad strip;
@@ -257,10 +257,10 @@ void CSStageMapPage::DrawWaves()
         SetQuadPositions(strip.v, left, y0, right, y0 + stripHeight);
         const float t0 = static_cast<float>(e) / kWaveStrips;
         const float t1 = static_cast<float>(e + 1) / kWaveStrips;
-        strip.v[0].u = (10.0f + offsets[e]) / kMapWidth;
-        strip.v[1].u = (kMapWidth - 10.0f + offsets[e]) / kMapWidth;
-        strip.v[2].u = (10.0f + offsets[e + 1]) / kMapWidth;
-        strip.v[3].u = (kMapWidth - 10.0f + offsets[e + 1]) / kMapWidth;
+        strip.v[0].u = (10.0f + offset(e)) / kMapWidth;
+        strip.v[1].u = (kMapWidth - 10.0f + offset(e)) / kMapWidth;
+        strip.v[2].u = (10.0f + offset(e + 1)) / kMapWidth;
+        strip.v[3].u = (kMapWidth - 10.0f + offset(e + 1)) / kMapWidth;
         strip.v[0].v = strip.v[1].v = t0;
         strip.v[2].v = strip.v[3].v = t1;
         SetQuadArgb(strip.v, kMapFrameColour);

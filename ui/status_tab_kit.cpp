@@ -97,7 +97,7 @@ void TabDescription::Show(const char16_t *text, const CSTextList &list)
 
 void TabDescription::Draw() const
 {
-    if (shown_ != 0 && block_ != nullptr) {
+    if (block_ != nullptr) {
         block_->Draw();
     }
 }

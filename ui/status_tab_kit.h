@@ -46,6 +46,7 @@ public:
     void Close() { shown_ = 0; }
     bool Shown() const { return shown_ != 0; }
     uint8_t ShownFlag() const { return shown_; }
+    // The laid-out text (the tabs draw it while it is shown).
     void Draw() const;
     // The block back to the pool; not shown.
     void Release();

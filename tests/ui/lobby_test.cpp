@@ -108,6 +108,8 @@ TEST_F(Lobby, ItsPicturesStayWhileItIsShownAndGoWhenItIsLeft)
     EXPECT_NE(lobby->SlotWords(), nullptr);
     Tap(kPadDown);
     EXPECT_EQ(lobby->CursorEntry(), 1);
+    Tap(kPadCircle);  // the status page pending as the lobby is left
+    ASSERT_TRUE(lobby->PagePending());
     Goto(kUITitle);
     EXPECT_FALSE(lobby->Active());
     EXPECT_EQ(lobby->StagePhotos(), nullptr);
@@ -115,10 +117,12 @@ TEST_F(Lobby, ItsPicturesStayWhileItIsShownAndGoWhenItIsLeft)
     ui->ReleaseOtherUIModuleTexture();
     Goto(kUILobby);
     EXPECT_FALSE(lobby->PicturesRead());
+    EXPECT_FALSE(lobby->PagePending());
     EXPECT_EQ(lobby->StagePhotos(), nullptr);
     Tap(kPadDown);
     EXPECT_EQ(lobby->CursorEntry(), 0);
     WaitForMenu();
+    EXPECT_EQ(lobby->OpenPage(), 0u);
     EXPECT_NE(lobby->StagePhotos(), nullptr);
     EXPECT_NE(lobby->SlotWords(), nullptr);
 }
@@ -155,6 +159,11 @@ TEST_F(Lobby, LeftWithTheStoreOpenItClosesTheStore)
     EXPECT_FALSE(store->Active());
     EXPECT_EQ(store->iconSheet, nullptr);
     EXPECT_EQ(uitest::TextBlocksInUse(gs), blocks);
+    // Back in the lobby, its menu shows, not the store.
+    Goto(kUILobby);
+    EXPECT_EQ(lobby->OpenPage(), 0u);
+    WaitForMenu();
+    EXPECT_EQ(lobby->OpenPage(), 0u);
 }
 
 TEST_F(Lobby, TheCursorStopsAtBothEndsWithOneSoundPerMove)

@@ -1,5 +1,5 @@
-// The pause menu's pictures against reviewed references: the menu with its
-// cursor on the status entry (and the same in language 2, which shows the
+// The pause menu's pictures against reviewed references: the menu at rest
+// on resume, with its cursor on its way to the status entry (and the same in language 2, which shows the
 // language-1 pictures, and in language 0 with its own), the status page's three tabs in the pause menu and
 // in the lobby's mode (the equipment tab there in its slot choice), the
 // stage map with two heroes' markers, and a waving map of the last stages.
@@ -107,6 +107,9 @@ TEST_F(PausePixels, TheMenu)
 {
     EnterMenu();
     ASSERT_FALSE(HasFatalFailure());
+    // At rest on resume only the faintest copy of each trail is drawn.
+    Updates(1);
+    Expect(Screen(), "pause_menu_rest");
     Tap(kPadDown);
     Updates(8);  // the trail on its way
     Expect(Screen(), "pause_menu");
