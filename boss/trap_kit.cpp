@@ -63,11 +63,10 @@ bool TakeTrapModel(AiObject *actor, const TrapTraits &row)
     if (!monster::TakeModel(actor)) {
         return false;
     }
+    // The model's frame was written from the trap's own position and axes;
+    // only a snap to the ground moves it, and the trap then takes it back.
     if (row.snapsToGround && Stage() != nullptr && Stage()->world != nullptr && actor->Clump() != nullptr) {
         SnapToGround(Stage()->world, actor->Clump(), 2);
-        actor->SyncFrameAxes();
-    }
-    if (row.syncsAxesOnTake) {
         actor->SyncFrameAxes();
     }
     return true;
@@ -268,7 +267,7 @@ void GoneWithReward(AiObject *actor, const TrapTraits &row)
             // no one to credit.
             game::Srand(monster::StateRandomSeed());
             ++hero->killCount;
-            const int32_t pieces = (game::Rand() % std::max(row.rewardSpan, 1) + row.rewardBase) *
+            const int32_t pieces = (game::Rand() % row.rewardSpan + row.rewardBase) *
                                    RewardMultiplier(hero->hitCounter);
             CCGEManager *effects = monster::Effects();
             if (effects != nullptr && effects->reward != nullptr && pieces > 0) {

@@ -47,7 +47,6 @@ struct TrapTraits {
     int32_t aiType;
     int32_t lastState;          // the setter takes states 0..lastState
     bool snapsToGround;         // a model taken is put on the ground
-    bool syncsAxesOnTake;       // its think copies the frame's axes after each model taken
     bool syncsAxesAfterUpdate;  // its update copies them after the set-state step
     TrapJet jets[kTrapMaxJets];
     int32_t jetCount;
@@ -61,21 +60,21 @@ struct TrapTraits {
 };
 
 inline constexpr TrapTraits kTrapTraits[] = {
-    {1200, 4, true, true, false,
+    {1200, 4, true, false,
      {{"3518100.zus", kTrapJetNodeA, 1.0f}, {"3518100.zus", kTrapJetNodeB, 0.0f}, {}, {}}, 2, 2, 16,
      TrapStatus::kBurn, 5, 6, 3, 4},
-    {1201, 5, true, false, false, {}, 0, 0, 0, TrapStatus::kNone, 0, 0, 4, 5},
-    {1202, 3, true, false, false,
+    {1201, 5, true, false, {}, 0, 0, 0, TrapStatus::kNone, 0, 0, 4, 5},
+    {1202, 3, true, false,
      {{"3518400.zus", kTrapBlastNode, 1.0f}, {"3518401.zus", kTrapBlastNode, 1.0f}, {}, {}}, 2, 6, 32,
      TrapStatus::kPoison, 0, 0, 2, 3},
-    {1203, 4, true, false, true,
+    {1203, 4, true, true,
      {{"3518600.zus", kTrapJetNodeA, 1.0f},
       {"3518601.zus", kTrapJetNodeA, 0.0f},
       {"3518600.zus", kTrapJetNodeB, 0.0f},
       {"3518601.zus", kTrapJetNodeB, 0.0f}},
      4, 6, 32, TrapStatus::kPoison, 50, 51, 3, 4},
-    {1204, 6, false, false, false, {}, 0, 0, 0, TrapStatus::kNone, 0, 0, 6, 6},
-    {1205, 4, true, false, true,
+    {1204, 6, false, false, {}, 0, 0, 0, TrapStatus::kNone, 0, 0, 6, 6},
+    {1205, 4, true, true,
      {{"3518100.zus", kTrapJetNodeA, 1.0f}, {"3518100.zus", kTrapJetNodeB, 0.0f}, {}, {}}, 2, 2, 16,
      TrapStatus::kBurn, 5, 6, 3, 4},
 };
@@ -89,3 +88,8 @@ inline constexpr const TrapTraits *TrapTraitsOf(int32_t aiType)
     }
     return nullptr;
 }
+
+// The flame and gas traps pay a reward when nothing drops, each drawn over
+// a span of at least one.
+static_assert(TrapTraitsOf(1200)->rewardSpan > 0 && TrapTraitsOf(1203)->rewardSpan > 0 &&
+              TrapTraitsOf(1205)->rewardSpan > 0);

@@ -94,8 +94,7 @@ void HitHeroes(AiObject *actor, int32_t *next, const HeroHitRules &rules,
             hit.byWeapon = touched;
         }
         if (!touched || !hero->hurtable) {
-            if (charging && (rules.missAlwaysFeeds ||
-                             (*next != rules.missKeepsState && Unsigned(*next) < Unsigned(rules.missKeepsFrom)))) {
+            if (charging && (rules.missAlwaysFeeds || Unsigned(*next) < Unsigned(rules.missKeepsFrom))) {
                 FeedInput(actor, next, kInputIdle);
             }
             continue;

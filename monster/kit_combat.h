@@ -28,11 +28,10 @@ struct HeroHitRules {
     // A state where no blow is tested.
     int32_t noHitState = -1;
     // The charge state: a blow that lands feeds kInputChargeHit; a miss
-    // feeds 0, unless `next` holds `missKeepsState` or a state from
-    // `missKeepsFrom` up (taken as unsigned, so -1 is kept too); with
-    // `missAlwaysFeeds` the miss always feeds 0.
+    // feeds 0, unless `next` holds a state from `missKeepsFrom` up (taken
+    // as unsigned, so -1 is kept too); with `missAlwaysFeeds` the miss
+    // always feeds 0.
     int32_t chargeState = -1;
-    int32_t missKeepsState = -1;
     int32_t missKeepsFrom = 0;
     bool missAlwaysFeeds = false;
 };

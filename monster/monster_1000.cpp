@@ -46,7 +46,7 @@ constexpr MeleeActRow kRow = {
     .dizzyState = 18,
     .dizzySound = 6300070,
     .turnStates = {3, 21, kNoState, kNoState},
-    .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsState = 30, .missKeepsFrom = 11},
+    .hit = {.activeHeroesOnly = true, .chargeState = 8, .missKeepsFrom = 11},
     .straightState = kNoState,
     .sounds = kSounds1000,
     .dyingStates = {22, 23},

@@ -63,7 +63,7 @@ constexpr MeleeActRow kRow = {
     .dizzyState = 19,
     .dizzySound = 6300070,
     .turnStates = {3, 22, 23, kNoState},
-    .hit = {.activeHeroesOnly = true, .grabConeState = 5, .chargeState = 8, .missKeepsState = 28, .missKeepsFrom = 14},
+    .hit = {.activeHeroesOnly = true, .grabConeState = 5, .chargeState = 8, .missKeepsFrom = 14},
     .straightState = 8,
     .sounds = kSounds,
     .dyingStates = {24, kNoState},

@@ -15,29 +15,26 @@ namespace {
 
 constexpr NpcRow Hold(int32_t type, bool syncsFrame = true)
 {
-    return {type, NpcUpdate::kHold, NpcThink::kHold, NpcSetter::kState2, syncsFrame, false};
+    return {type, NpcUpdate::kHold, NpcThink::kHold, NpcSetter::kState2, syncsFrame};
 }
-constexpr NpcRow Show(int32_t type)
-{
-    return {type, NpcUpdate::kShow, NpcThink::kShow, NpcSetter::kState12, true, true};
-}
+constexpr NpcRow Show(int32_t type) { return {type, NpcUpdate::kShow, NpcThink::kShow, NpcSetter::kState12}; }
 
-//   type, update, message loop, state setter, frame sync, state-lock test
+//   type, update, message loop, state setter, frame sync
 constexpr NpcRow kRows[] = {
-    {10, NpcUpdate::kOwn, NpcThink::kOwn, NpcSetter::kOwn, true, false},
+    {10, NpcUpdate::kOwn},
     Hold(100),
-    {101, NpcUpdate::kShowLocked, NpcThink::kShow, NpcSetter::kState12, true, true},
+    {101, NpcUpdate::kShowLocked, NpcThink::kShow, NpcSetter::kState12},
     Hold(102),
     Hold(103),
     Hold(104, false),
     Hold(105),
-    {106, NpcUpdate::kShow, NpcThink::kShowLocal, NpcSetter::kState2Plain, true, false},
+    {106, NpcUpdate::kShow, NpcThink::kShowLocal, NpcSetter::kState2Plain},
     Show(107),
     Show(108),
     Show(109),
     Show(110),
     Show(111),
-    {112, NpcUpdate::kOwn, NpcThink::kOwn, NpcSetter::kOwn, true, false},
+    {112, NpcUpdate::kOwn},
     Hold(113, false),
     Hold(114),
     Hold(115),
@@ -207,7 +204,8 @@ void CSNpc::UpdateShow(AiObject *actor, const NpcRow &row)
     } else {
         ThinkShow(actor, &next);
     }
-    if (!row.testsStateLock || !actor->stateLock) {
+    // Of the types this update runs, only 101 ever locks its state.
+    if (!actor->stateLock) {
         SetStateBy(actor, row.setter, next);
     }
     actor->SyncFrameAxes();
