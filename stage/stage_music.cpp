@@ -46,11 +46,14 @@ void CSStageMusic::End()
 
 void CSStageMusic::Start(const std::string &path, int32_t kind, int32_t fadeInMs)
 {
-    End();
-    fade_ = fadeInMs > 0 ? Fade::In : Fade::None;
-    fadeMs_ = fadeInMs > 0 ? static_cast<uint32_t>(fadeInMs) : 0;
-    fadeElapsed_ = 0;
-    level_ = fade_ == Fade::In ? 0.0f : 1.0f;
+    End();  // no fade, at full level
+    if (fadeInMs > 0) {
+        // A fade-in starts from silence.
+        fade_ = Fade::In;
+        fadeMs_ = static_cast<uint32_t>(fadeInMs);
+        fadeElapsed_ = 0;
+        level_ = 0.0f;
+    }
     handle_ = port_.Load(path.c_str(), SoundPort::kStreamed, kStageMusicGroup, volume_ * level_);
     if (handle_ == SoundPort::kNoSound) {
         fade_ = Fade::None;
@@ -149,9 +152,9 @@ void CSStageMusic::Update(uint32_t ms)
     level_ = fadeFrom_ * (1.0f - share);
     if (fadeElapsed_ >= fadeMs_ || level_ <= 0.0f) {
         End();
-        return;
+    } else {
+        ApplyVolume();
     }
-    ApplyVolume();
 }
 
 void CSStageMusic::Release()
