@@ -77,7 +77,7 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
     if (file == nullptr || maxRecords <= 0) {
         return records;
     }
-    textCount = std::clamp(textCount, 0, 3);
+    textCount = std::clamp(textCount, 0, kNameRecordTexts);
     NameLines lines(file, name);
     NameRecord current;
     bool started = false;  // the current record has a key or texts
@@ -93,8 +93,8 @@ std::vector<NameRecord> ReadNameRecords(zuFile *file, int textCount, int maxReco
         }
         if (text[0] == u'{') {
             // A second "{" replaces the texts of the first.
-            for (int i = 0; i < 3; ++i) {
-                current.texts[i].clear();
+            for (std::u16string &old : current.texts) {
+                old.clear();
             }
             int i = 0;
             for (; i < textCount && lines.Next(&line, &text); ++i) {

@@ -26,12 +26,14 @@ struct zuFile;
 
 inline constexpr int kStageNameRecords = 29;
 inline constexpr int kMonsterListRecords = 11;
+// A record holds at most this many texts.
+inline constexpr int kNameRecordTexts = 3;
 inline constexpr int kStageNameTexts = 3;    // name, description for hero 0, for hero 1
 inline constexpr int kMonsterListTexts = 2;
 
 struct NameRecord {
     int32_t key = 0;  // the stage id (STAGE.NAM) or the list's key (MONST.NAM)
-    std::u16string texts[3];
+    std::u16string texts[kNameRecordTexts];
 };
 
 // The records of an open name file, in file order, at most `maxRecords`,
