@@ -57,10 +57,8 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     hero = boundHero;
     playerIndex_ = playerIndex;
     padNumber_ = boundHero != nullptr ? static_cast<uint8_t>(boundHero->padIndex) : 0;
-    maxPower_ = power_ = maxLife_ = life_ = kHudValueUnread;
-    itemId_ = 0;
-    itemCount_ = 0;
-    countDigits_[0] = countDigits_[1] = 0;
+    // Unread as the bars: the first refresh shows the quick item and its count.
+    maxPower_ = power_ = maxLife_ = life_ = itemId_ = itemCount_ = kHudValueUnread;
     trailMs_ = lowLifeMs_ = powerFullMs_ = kHudTimerIdle;
     lowLifeRising_ = powerFullRising_ = false;
     lifeLength_ = powerLength_ = 0.0f;
@@ -70,8 +68,8 @@ void CSPlayerHUD::Init(uint8_t playerIndex, CSHero *boundHero, uint32_t screenWi
     PlacePlainQuad(&powerFill_, 106, 48, 106, 61, kPowerColour);
     PlacePlainQuad(&powerFull_, 106, 48, 106, 61, kPowerFullColour);
     PlaceAtlasQuad(&itemIcon_, 48, 46, 80, 78, kWholeAtlas, kHudWhite);
-    PlaceAtlasQuad(&countQuads_[0], 31, 83, 43, 97, HudDigitCell(HudDigits::kCount, 0), kHudWhite);
-    PlaceAtlasQuad(&countQuads_[1], 46, 83, 58, 97, HudDigitCell(HudDigits::kCount, 0), kHudWhite);
+    PlaceAtlasQuad(&countQuads_[0], 31, 83, 43, 97, kWholeAtlas, kHudWhite);
+    PlaceAtlasQuad(&countQuads_[1], 46, 83, 58, 97, kWholeAtlas, kHudWhite);
     hitCounter.Init(screenWidth, screenHeight);
     moneyCounter.Init();
     Refresh(0);  // which enables the panel
@@ -162,10 +160,10 @@ void CSPlayerHUD::Refresh(uint32_t ms)
     }
     if (count != itemCount_) {
         itemCount_ = count;
-        countDigits_[0] = std::min(count / 10, 9);
-        countDigits_[1] = count % 10;
+        // The tens capped at 9, then the ones.
+        const int32_t digits[2] = {std::min(count / 10, 9), count % 10};
         for (int i = 0; i < 2; ++i) {
-            const AtlasRect cell = HudDigitCell(HudDigits::kCount, countDigits_[i]);
+            const AtlasRect cell = HudDigitCell(HudDigits::kCount, digits[i]);
             SetQuadUVs512(countQuads_[i].v, cell.s0, cell.t0, cell.s1, cell.t1);
         }
     }

@@ -93,7 +93,7 @@ public:
     int32_t Trail() const { return trail_; }
     int32_t ItemId() const { return itemId_; }
     int32_t ItemCount() const { return itemCount_; }
-    int32_t CountDigit(int i) const { return countDigits_[i]; }
+    const UIQuad &CountQuad(int i) const { return countQuads_[i]; }
     float LifeLength() const { return lifeLength_; }
     float PowerLength() const { return powerLength_; }
     bool LowLifeBlinking() const { return lowLifeMs_ != kHudTimerIdle; }
@@ -140,9 +140,8 @@ private:
     int32_t maxLife_ = kHudValueUnread;
     int32_t life_ = kHudValueUnread;
     int32_t trail_ = 0;
-    int32_t itemId_ = 0;
-    int32_t itemCount_ = 0;
-    int32_t countDigits_[2] = {0, 0};
+    int32_t itemId_ = kHudValueUnread;
+    int32_t itemCount_ = kHudValueUnread;
     float lifeLength_ = 0.0f;   // Lw
     float powerLength_ = 0.0f;  // Pw
     uint32_t trailMs_ = kHudTimerIdle;

@@ -17,6 +17,20 @@ float Left(const UIQuad &q) { return GetVirtualX(&q.v[0]); }
 float Right(const UIQuad &q) { return GetVirtualX(&q.v[3]); }
 float Top(const UIQuad &q) { return GetVirtualY(&q.v[0]); }
 
+// The count digit a quad shows: the one whose atlas cell its picture is
+// cut from (-1 for none).
+int ShownDigit(const UIQuad &q)
+{
+    for (int d = 0; d <= 9; ++d) {
+        const AtlasRect cell = HudDigitCell(HudDigits::kCount, d);
+        if (q.v[0].u == cell.s0 / 512.0f && q.v[0].v == cell.t0 / 512.0f && q.v[3].u == cell.s1 / 512.0f &&
+            q.v[3].v == cell.t1 / 512.0f) {
+            return d;
+        }
+    }
+    return -1;
+}
+
 class PanelTest : public uitest::OverlayHeroTest {
 protected:
     void SetUp() override
@@ -205,8 +219,8 @@ TEST_F(PanelTest, TheQuickItemShowsItsIconCellAndItsCountCappedInTheTens)
     Frames(1);
     EXPECT_EQ(panel.ItemId(), 5300010);
     EXPECT_EQ(panel.ItemCount(), 123);
-    EXPECT_EQ(panel.CountDigit(0), 9);
-    EXPECT_EQ(panel.CountDigit(1), 3);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 9);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 3);
     EXPECT_FLOAT_EQ(panel.ItemIcon().v[0].u, 0.25f);
     EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].u, 0.5f);
     EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
@@ -214,14 +228,33 @@ TEST_F(PanelTest, TheQuickItemShowsItsIconCellAndItsCountCappedInTheTens)
         items.RemoveItem(1, 5300010);
     }
     Frames(1);
-    EXPECT_EQ(panel.CountDigit(0), 0);
-    EXPECT_EQ(panel.CountDigit(1), 7);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 0);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 7);
     // The second player's panel reads list 2: nothing there.
     CSHero *second = AddHero();
     CSPlayerHUD other;
     other.Init(1, second, 640, 480);
     EXPECT_EQ(other.ItemId(), 0);
     EXPECT_EQ(other.ItemCount(), 0);
+}
+
+// The count shows from the panel's first refresh, whatever it is: 00 with
+// nothing held, and for a panel made again by a stage load while one item
+// is held, 01 with that item's picture.
+TEST_F(PanelTest, TheFirstRefreshShowsTheCountAndTheItemHeldThen)
+{
+    EXPECT_EQ(panel.ItemId(), 0);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 0);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 0);
+    ASSERT_TRUE(items.AddItem(1, 5300010));  // icon 1: column 1, row 0
+    panel.Init(0, hero, 640, 480);
+    EXPECT_EQ(panel.ItemId(), 5300010);
+    EXPECT_EQ(panel.ItemCount(), 1);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 0);
+    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 1);
+    EXPECT_FLOAT_EQ(panel.ItemIcon().v[0].u, 0.25f);
+    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].u, 0.5f);
+    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
 }
 
 TEST_F(PanelTest, L2AndR2StepTheQuickItemWithTheSoundOnlyInPlay)
