@@ -262,9 +262,20 @@ TEST_F(CheatMenu, EquipmentBrowsesTheSlotsOfHeroZero)
     h.Press(kPadRight);
     EXPECT_EQ(h.menu.equipmentSlot, 1);
     EXPECT_EQ(h.menu.equipmentId, 5100050) << "the worn pin";
+    // Each slot's own range, to both ends.
+    h.Press(kPadUp, 5);
+    EXPECT_EQ(h.menu.equipmentId, 5100040) << "the pins' lowest id";
+    h.Press(kPadDown, 6);
+    EXPECT_EQ(h.menu.equipmentId, 5100080) << "the pins' no-item value";
+    EXPECT_EQ(h.Label(), "None Pin");
     h.Press(kPadRight, 3);
     EXPECT_EQ(h.menu.equipmentSlot, 2) << "right stops at slot 2";
+    EXPECT_EQ(h.menu.equipmentId, 5100110) << "no bracer worn";
     EXPECT_EQ(h.Label(), "None bracer");
+    h.Press(kPadUp);
+    EXPECT_EQ(h.menu.equipmentId, 5100100) << "the bracers' highest id";
+    h.Press(kPadUp, 5);
+    EXPECT_EQ(h.menu.equipmentId, 5100080) << "the bracers' lowest id";
     h.Press(kPadLeft);
     EXPECT_EQ(h.menu.equipmentId, 5100050);
     hero[0]->equipped[1] = nullptr;
