@@ -13,20 +13,17 @@ using namespace monster;
 
 namespace {
 
-constexpr NpcRow Hold(int32_t type, bool syncsFrame = true)
-{
-    return {type, NpcUpdate::kHold, NpcThink::kHold, NpcSetter::kState2, syncsFrame};
-}
+constexpr NpcRow Hold(int32_t type) { return {type, NpcUpdate::kHold, NpcThink::kHold, NpcSetter::kState2}; }
 constexpr NpcRow Show(int32_t type) { return {type, NpcUpdate::kShow, NpcThink::kShow, NpcSetter::kState12}; }
 
-//   type, update, message loop, state setter, frame sync
+//   type, update, message loop, state setter
 constexpr NpcRow kRows[] = {
     {10, NpcUpdate::kOwn},
     Hold(100),
     {101, NpcUpdate::kShowLocked, NpcThink::kShow, NpcSetter::kState12},
     Hold(102),
     Hold(103),
-    Hold(104, false),
+    Hold(104),
     Hold(105),
     {106, NpcUpdate::kShow, NpcThink::kShowLocal, NpcSetter::kState2Plain},
     Show(107),
@@ -35,7 +32,7 @@ constexpr NpcRow kRows[] = {
     Show(110),
     Show(111),
     {112, NpcUpdate::kOwn},
-    Hold(113, false),
+    Hold(113),
     Hold(114),
     Hold(115),
     Hold(116),
@@ -188,9 +185,8 @@ void CSNpc::UpdateHold(AiObject *actor, const NpcRow &row)
     if (actor->model != nullptr) {
         SetStateBy(actor, row.setter, next);
     }
-    if (row.syncsFrame) {
-        actor->SyncFrameAxes();
-    }
+    // The frame's axes back into the cached ones, as the show update ends too.
+    actor->SyncFrameAxes();
 }
 
 void CSNpc::UpdateShow(AiObject *actor, const NpcRow &row)

@@ -31,15 +31,13 @@ enum class NpcThink : uint8_t { kHold, kShow, kShowLocal, kOwn };
 enum class NpcSetter : uint8_t { kState2, kState2Plain, kState12, kOwn };
 
 // Each row names what its update reads: the hold and show updates their
-// loop and setter, the hold update whether it takes the frame's axes back
-// (the show update always does); the types with an update of their own
-// need nothing more.
+// loop and setter; the types with an update of their own need nothing
+// more.
 struct NpcRow {
     int32_t aiType;
     NpcUpdate update;
     NpcThink think = NpcThink::kOwn;
     NpcSetter setter = NpcSetter::kOwn;
-    bool syncsFrame = true;  // the hold update takes the frame's axes back
 };
 // The row of a non-player character's type; null for any other type.
 const NpcRow *NpcRowOf(int32_t aiType);
