@@ -28,7 +28,7 @@ constexpr int kWidth = 640;  // mode 1
 constexpr int kHeight = 480;
 
 std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
-// CTest runs each case in its own process, side by side: every process
+// CTest runs each suite in its own process, side by side: every process
 // runs the game into a folder of its own so no run reads another's shots.
 std::string ShotDir() { return BinaryDir() + "/tests/app_stage/" + std::to_string(getpid()); }
 std::string ReferencePath(int tick)

@@ -1,7 +1,7 @@
 // Linked into every test program: when all of a program's tests passed, the
 // scratch folders it made under the build's tests/ folder (named by its
-// process id) are removed at the end. Each test case runs in a process of its
-// own and many copy the sample data, so without this a full run leaves
+// process id) are removed at the end. Each suite runs in a process of its
+// own and many cases copy the sample data, so without this a full run leaves
 // gigabytes behind; a failed run keeps its folders for inspection. A program
 // that made a linked copy of the sample data first checks that no file of the
 // sample data was written in place meanwhile (see support/sample_links.h).
