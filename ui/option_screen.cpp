@@ -56,7 +56,7 @@ void CSOption::SetActive(bool on)
     CSUIManager *ui = g_pUIManager;
     if (on == 0) {
         ReleaseQuads();
-        SetOptionSwitch(ui->Settings().flag != 0 ? 1 : 0);
+        SetOptionSwitch(ui->Settings().flag != 0);
         ui->StopBGM(0);
         return;
     }
@@ -71,7 +71,7 @@ void CSOption::SetActive(bool on)
     LayOutSettings();
     SetSettingsRow(kRowMusic);
     ui->PlayBGM((std::string(UIDataRoot()) + "\\RESOURCE\\MEDIA\\BGM\\SELCHAR.WAV").c_str());
-    SetOptionSwitch(1);
+    SetOptionSwitch(true);
     LayOutBindingPage();
 }
 

@@ -236,7 +236,7 @@ void CSSelectCharacter::LoadTextures()
     RwImageSetPath(folder.c_str());
     if (backgroundTexture == nullptr) {
         backgroundTexture = LoadTextureWithMask("SPBASE.BMP", "SPBASEA.BMP");
-        skyWindow = FindPictureWindow(backgroundTexture != nullptr ? RwTextureGetRaster(backgroundTexture) : nullptr);
+        skyWindow = FindPictureWindow(GetTextureRaster(backgroundTexture));
     }
     RwImageSetPath((std::string(UIDataRoot()) + "\\RESOURCE\\UITEXT\\SELCHAR" + UILanguageFolder()).c_str());
     if (panelTexture == nullptr) {

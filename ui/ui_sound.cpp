@@ -136,10 +136,10 @@ void CSUIManager::StopBGM(int32_t ms)
         musicHandle_ = kUINoMusic;
         musicFadeDurationMs_ = 0;
         TraceMusic("stop", "ui", musicName_.c_str());
-        return;
+    } else {
+        musicFadeElapsedMs_ = 0;
+        musicFadeDurationMs_ = static_cast<uint32_t>(ms);
     }
-    musicFadeElapsedMs_ = 0;
-    musicFadeDurationMs_ = static_cast<uint32_t>(ms);
 }
 
 void CSUIManager::StepMusicFade(uint32_t ms)

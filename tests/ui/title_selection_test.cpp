@@ -596,6 +596,9 @@ TEST_F(SelectionTest, AHalfTurnTakesAbout251MsAndPressesMeanwhileAreIgnored)
             << i;
     }
     EXPECT_NE(selection->skyBox, nullptr);
+    // The background's see-through window, the only place the sky is drawn.
+    EXPECT_TRUE(selection->skyWindow.known);
+    EXPECT_FALSE(selection->skyWindow.empty);
     EXPECT_FALSE(zuIsPackOpen()) << zuGetOpenPackPath();
     EXPECT_EQ(ui->heroBlock.padIndex, 0);
     // The name plate names the hero turned to from the press on: SELCHAR's
