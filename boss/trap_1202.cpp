@@ -64,7 +64,7 @@ void BlastOnHeroes(AiObject *actor, float radius)
             continue;
         }
         if (actor->GetLinkValue(hero->aiType) == 0) {
-            actor->SetLinkValue(hero->aiType, 1);
+            actor->SetLinkValue(hero->aiType, monster::kStruckMark);
             HitHero(actor, hero, row.blowAttribute, damage);
         } else if (StatusWornOff(hero, row.renewedBy)) {
             HitHero(actor, hero, row.blowAttribute, 0);

@@ -239,7 +239,7 @@ void BlowOnHeroes(AiObject *actor, const TrapTraits &row, const JetSet &set)
             continue;
         }
         if (actor->GetLinkValue(hero->aiType) == 0) {
-            actor->SetLinkValue(hero->aiType, 1);
+            actor->SetLinkValue(hero->aiType, monster::kStruckMark);
             HitHero(actor, hero, row.blowAttribute, damage);
         } else if (StatusWornOff(hero, row.renewedBy)) {
             HitHero(actor, hero, row.blowAttribute, 0);

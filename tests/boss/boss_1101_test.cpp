@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "actor/ai_type_table.h"
 #include "boss/boss_1101.h"
@@ -475,6 +476,22 @@ TEST_F(Boss1101, StateNineteenFiresFourBigShotsOncePerVisit)
         if (visit == 0) {
             // The tick its clock reaches the frame brings them, not one before.
             ExpectStartsOnTheTickOfFrame(boss, 2543.0f, "3209000", before, 4);
+            // Two leave from the hand tagged 100060, two from the one tagged 100080.
+            const RwV3d first = boss::UserFramePosition(boss, 100060);
+            const RwV3d second = boss::UserFramePosition(boss, 100080);
+            EXPECT_GT(V3Distance(first, second), 1.0f);
+            std::vector<RwV3d> from;
+            for (const gametest::TraceRecord &r : EffectLines()) {
+                if (r.fields.size() >= 5 && r.fields[0] == "start" && r.fields[1] == "3209000") {
+                    from.push_back({static_cast<float>(r.Real(2)), static_cast<float>(r.Real(3)),
+                                    static_cast<float>(r.Real(4))});
+                }
+            }
+            ASSERT_GE(from.size(), 4u);
+            const RwV3d hands[] = {first, first, second, second};
+            for (size_t i = 0; i < 4; ++i) {
+                EXPECT_LT(V3Distance(from[from.size() - 4 + i], hands[i]), 0.02f) << i;
+            }
         }
         TicksUntil([&] { return boss->state19Effect; }, 120);
         EXPECT_GE(boss::ClockFrame(boss), 2543.0f);
