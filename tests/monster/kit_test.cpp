@@ -621,4 +621,22 @@ TEST_F(Kit, TheHomeDistanceItselfCountsAsHome)
     }
 }
 
+// Away from home with no foe found, a monster that ignores foes notices
+// them again on the act its ignore time is reached, not one act later.
+TEST_F(Kit, TheIgnoreTimeEndsOnTheActItIsReached)
+{
+    constexpr float kStep = 0.5f;  // exact in binary: the time lands on 6 s
+    actor.home = {0.0f, 0.0f, 60.0f};
+    actor.SetPosition({0.0f, 0.0f, 90.0f});
+    actor.ignoreFoes = true;
+    actor.ignoreFoesTimer = 0.0f;
+    int32_t next = -1;
+    int acts = 0;
+    for (; acts < 20 && actor.ignoreFoes; ++acts) {
+        ChooseGoal(&actor, &next, kStep, 99, 6.0f);
+    }
+    EXPECT_EQ(acts, 12);
+    EXPECT_FLOAT_EQ(actor.ignoreFoesTimer, 6.0f);
+}
+
 }  // namespace
