@@ -737,6 +737,11 @@ TEST(StageFilesChecks, ParameterRanges)
     ASSERT_TRUE(ReadCharacterParams(&max.file, &params));
     EXPECT_EQ(params.maxHP, 65535);
     EXPECT_EQ(max.file.ProblemCount(), 2);  // 65536, and two weapons short
+    // One weapon announced and none given: said once.
+    Text missing("NumOfWeapon: 1\n");
+    ASSERT_TRUE(ReadCharacterParams(&missing.file, &params));
+    EXPECT_TRUE(params.weaponIds.empty());
+    EXPECT_EQ(missing.file.ProblemCount(), 1);
     // No weapons is a count: a weapon after it is one too many, said once.
     Text unarmed("NumOfWeapon: 0\nWeaponID: 4\n");
     ASSERT_TRUE(ReadCharacterParams(&unarmed.file, &params));
