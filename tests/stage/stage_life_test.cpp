@@ -382,6 +382,20 @@ TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
     EXPECT_EQ(stage->IsThreadedLoading(), 0);
 }
 
+// Without a game system (a tool's load, say) the stage still loads: no
+// camera is moved into its world and no light is set.
+TEST_F(StageLifeTest, WithoutAGameSystemTheStageStillLoads)
+{
+    Start();
+    CSGameSystem *kept = g_pGameSystem;
+    g_pGameSystem = nullptr;
+    const bool loaded = stage->LoadStage(kStage1);
+    g_pGameSystem = kept;
+    ASSERT_TRUE(loaded);
+    EXPECT_NE(stage->world, nullptr);
+    EXPECT_NE(RpCameraGetWorld(gs.camera), stage->world);
+}
+
 // With a loading screen the switch is the screen's: it is told, and asked.
 TEST_F(StageLifeTest, TheLoadingScreenHoldsTheThreadedLoadingSwitch)
 {
