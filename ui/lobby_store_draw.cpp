@@ -103,8 +103,8 @@ void CSLobbyStore::DrawBrowse() const
         int32_t first{};
         int32_t last{};
         CSTextBlock *const *rows = list->GetWindow(&first, &last);
-        const int32_t cursorRow = selectedRow - first;
-        const CSTextBlock *row = cursorRow >= 0 && cursorRow < list->VisibleRows() ? rows[cursorRow] : nullptr;
+        // The list keeps the selected row in its window.
+        const CSTextBlock *row = rows[selectedRow - first];
         if (row != nullptr && !row->Empty()) {
             const float x = static_cast<float>(row->Rows()[0].x);
             const float y = static_cast<float>(row->Rows()[0].y);

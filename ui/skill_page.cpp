@@ -113,7 +113,6 @@ void CSSkillPage::SetActive(bool on)
 {
     active = on;
     if (on != 0) {
-        padIndex = g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1;
         BuildList();
         BuildCommands();
     } else {
@@ -278,7 +277,7 @@ int32_t CSSkillPage::GroupEnd(int32_t step) const
 {
     const SkillCommandDisplay &display = displays_[static_cast<size_t>(selectedRecord_)];
     int32_t end = step + 1;
-    while (end < display.count && display.characters[static_cast<size_t>(end)] == '+') {
+    while (end < display.count && display.characters.at(static_cast<size_t>(end)) == '+') {
         end += 2;
     }
     return std::min(end, display.count);

@@ -67,7 +67,6 @@ public:
     void StepDemo(float dt);
     void RestartDemo();
 
-    int32_t padIndex = -1;
     bool active = false;
     bool loaded = false;
 

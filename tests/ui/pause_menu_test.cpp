@@ -436,7 +436,11 @@ TEST_F(PauseMenuTest, TheLoadingFlagReloadsTheScenesCameraOnceNothingStreams)
     Links().log.clear();
     Frame();
     EXPECT_TRUE(Logged("reload scene camera"));
+    // Without the flag nothing is reloaded, streaming or not.
     ui->ClearLoadingFlag();
+    Links().log.clear();
+    Frame(2);
+    EXPECT_FALSE(Logged("reload scene camera"));
 }
 
 TEST_F(PauseMenuTest, TheDeveloperMenusChordDoesNotOpenIt)

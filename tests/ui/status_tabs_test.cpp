@@ -937,6 +937,28 @@ TEST_F(SkillTabTest, TheFirstHerosAbilityFourStartsFurtherLeft)
     EXPECT_FLOAT_EQ(skills->Display(1)->pictures[0].picture.left, 300.0f);
 }
 
+// A group that ends the command is lit whole, then the demonstration
+// starts over from the first picture.
+TEST_F(SkillTabTest, AGroupEndingTheCommandIsLitWholeThenTheDemonstrationWraps)
+{
+    OpenWithSkillFile("plus_last", u"Count: 1\r\n#\r\nAbility: 1\r\nPair\r\nA+B\r\n-\r\n\r\n");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(StepUntilPackDone());
+    Tap(kPadLeft);
+    Step();
+    ASSERT_EQ(page.currentTab, kTabSkills);
+    ASSERT_EQ(Shown().characters, (std::vector<char>{'A', '+', 'B'}));
+    Step(1, 0.5f);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(PictureAlpha(i), 170u) << i;
+    }
+    Step(1, 0.5f);
+    EXPECT_EQ(page.SkillPage()->DemoStep(), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(PictureAlpha(i), 240u) << i;
+    }
+}
+
 TEST_F(SkillTabTest, TheDemonstrationLightsAPlusGroupTogetherThenGoesOn)
 {
     Begin();
