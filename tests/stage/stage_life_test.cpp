@@ -373,6 +373,12 @@ TEST_F(StageLifeTest, WithoutScreensTheLoadCallsNone)
     g_stageLoadingScreen = nullptr;
     ASSERT_TRUE(stage->LoadStage(kStage1));
     EXPECT_TRUE(Fake().log.empty());
+    // Stepped and drawn, its monsters' health bars go to no screen.
+    stage->Update(16);
+    ASSERT_NE(RwCameraBeginUpdate(gs.camera), nullptr);
+    stage->Render();
+    RwCameraEndUpdate(gs.camera);
+    EXPECT_TRUE(Fake().hudActors.empty());
     // The stage's own record of the loading screen went up and down.
     EXPECT_EQ(stage->loadingState.active, 0);
     EXPECT_EQ(stage->loadingState.progress, 1.0f);
