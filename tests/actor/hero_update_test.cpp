@@ -550,9 +550,10 @@ TEST_F(HeroUpdateTest, DropsArePickedUpWithinReachUpToTheirLimit)
     Tick();
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300000), 9);
     EXPECT_EQ(pool.EntriesInUse(), 3);
-    // Up on a ledge, a drop lying beside the hero is in reach.
-    hero->SetPosition({0.0f, reach, 0.0f});
-    ASSERT_NE(pool.Spawn(5300010, {0.0f, reach, 1.0f}, 1), nullptr);
+    // Up on a ledge far from the stage's middle, a drop lying beside the
+    // hero is in reach.
+    hero->SetPosition({40.0f, reach, 40.0f});
+    ASSERT_NE(pool.Spawn(5300010, {40.0f, reach, 41.0f}, 1), nullptr);
     settle();
     EXPECT_EQ(hero->PickUpDrops(stage), 1);
     EXPECT_EQ(stage->itemManager->GetItemCount(1, 5300010), 1);

@@ -461,9 +461,16 @@ TEST_F(SaveFileTest, TheRunningGameIsWrittenFromTheScreensAndTheStage)
     stage.heroCount = 1;
     items.AddItem(1, 5300040);
     hero.money = 555;
+    const EquipContent *weapon = items.FindEquipContent(kHeroStartWeapon[0]);
+    ASSERT_NE(weapon, nullptr);
+    ASSERT_TRUE(hero.EquipItem(weapon, kHeroWeaponSlot));
     EXPECT_EQ(WriteSaveFile("SAVE11"), kSaveOk);
     SaveRecord read;
     ASSERT_EQ(ReadSaveRecord("SAVE11", &read), kSaveOk);
+    // What the hero wears, and nothing for the slots it leaves empty.
+    for (int32_t slot = 0; slot < 3; ++slot) {
+        EXPECT_EQ(read.equipped[slot], slot == kHeroWeaponSlot ? static_cast<uint32_t>(weapon->equipId) : 0u) << slot;
+    }
     EXPECT_EQ(read.lastStageId, 0u);
     EXPECT_EQ(read.grades[5], kNoGrade);
     EXPECT_EQ(read.money, 555);

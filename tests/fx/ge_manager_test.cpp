@@ -761,6 +761,19 @@ TEST_F(GeManager, AWaveRunsAlongTheFacingAndHitsWhoItPasses)
     Run(2.5f);
     EXPECT_EQ(world.MessagesTo(hero1), 1);
     EXPECT_EQ(world.MessagesTo(hero2), 0);
+    // From anywhere, along any facing on the ground: its height is its start's.
+    ASSERT_TRUE(manager.wave->Start({5.0f, 1.0f, -3.0f}, {0.0f, 7.0f, -4.0f}));
+    int32_t started = 0;
+    for (int32_t i = 0; i < manager.wave->InstanceCount(); ++i) {
+        const GeInstance &wave = manager.wave->Instance(i);
+        if (wave.used && wave.from.x == 5.0f) {
+            ++started;
+            EXPECT_NEAR(wave.to.x, 5.0f, 1e-4f);
+            EXPECT_NEAR(wave.to.y, 1.0f, 1e-4f);
+            EXPECT_NEAR(wave.to.z, -103.0f, 1e-4f);
+        }
+    }
+    EXPECT_EQ(started, 1);
 }
 
 // The bosses' aimed shots fly from where they start to where they are aimed
