@@ -1202,6 +1202,8 @@ TEST_F(StageLifeTest, ANewGameFromTheCommandLineSwitchesToTheInGameScreenAndLoad
     EXPECT_EQ(stage->stageId, kStage1);
     EXPECT_NE(stage->messagePool, nullptr);  // the parts made once per run
     EXPECT_NE(stage->camera, nullptr);
+    EXPECT_EQ(stage->effectsPackLoaded, 1);  // each pack read once per run
+    EXPECT_EQ(stage->itemsPackLoaded, 1);
     EXPECT_EQ(stage->eventsPackLoaded, 1);
     EXPECT_EQ(stage->heroCount, 1);
     // Two players: the second takes the other hero on the second pad.
