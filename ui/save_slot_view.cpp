@@ -72,7 +72,7 @@ constexpr UIRect kCompletedMark = {288, 100, 313, 125};  // PLAYER
 SlotInput ReadSlotInput()
 {
     SlotInput in;
-    const PadState &pad = UIPadState(g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1);
+    const PadState &pad = UIPadState(g_pUIManager->GetUIPad());  // read by the screens only
     if (pad.connected == 0) {
         return in;
     }

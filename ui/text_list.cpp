@@ -38,7 +38,7 @@ void CSTextList::Init()
     windowFirst_ = 0;
     windowLast_ = 0;
     top_ = bottom_ = left_ = right_ = 0;
-    padIndex_ = g_pUIManager != nullptr ? g_pUIManager->GetUIPad() : -1;
+    padIndex_ = g_pUIManager->GetUIPad();  // the lists live on the screens
 }
 
 void CSTextList::GiveRowsBack()
