@@ -1,6 +1,8 @@
 // The draw queue: recording (vertex processing, clipping and set-up into bins on the
 // screen bands of the queued targets, the set-up of a large draw in runs over the
-// threads) and flushing (each band on one thread, the draws in recording order).
+// threads; a small draw's set-up kept for the flush, with a copy of what it reads) and
+// flushing (the kept set-ups over the threads, then each band on one thread, the draws
+// in recording order).
 #include "swr_draw_queue.h"
 
 #include <algorithm>
@@ -28,6 +30,9 @@ namespace {
 // calling thread (waking the workers would cost more than it saves).
 constexpr uint64_t kRunPrimitives = 512;
 constexpr uint64_t kParallelPixelArea = 16384;
+// The most vertex bytes a small draw's kept set-up copies; a draw reaching more is set
+// up as it is recorded.
+constexpr size_t kMaxCopiedBytes = size_t{256} << 10;
 
 // SWR_DEFERRED=0 starts with deferred drawing off (for diagnosis and comparison).
 std::atomic<bool> gDeferred{[] {
@@ -48,6 +53,16 @@ struct QueuedDraw {
     PALETTEENTRY palette[256];
     PixelShaderProgram program;
     PixelShaderConstants constants;
+    // A small draw's set-up, kept for the flush to run beside the others': its vertex
+    // processor reading a copy of the vertices its positions reach, and its positions
+    // (indices into that copy when the draw is indexed).
+    VertexProcessor processor;
+    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
+    uint64_t count = 0, serial = 0;
+    Sequence sequence;
+    IndexStream indices;
+    std::vector<uint8_t> vertexBytes;
+    std::vector<uint32_t> indexWords;
 };
 
 bool SameColor(const ColorTarget &a, const ColorTarget &b) {
@@ -107,6 +122,49 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
     }
 }
 
+// Copies what a small draw's set-up reads into its slot, so the set-up can wait for the
+// flush whatever happens to the caller's vertices and indices meanwhile: the vertices
+// from the lowest to the highest its positions reach inside the stream, and its positions
+// renumbered into that copy (those outside the stream outside the copy too). False when
+// the copy would be too large.
+bool KeepSetUp(QueuedDraw &d, const VertexProcessor &processor, const VertexStream &vertices,
+               const Sequence &sequence, D3DPRIMITIVETYPE type, uint64_t count) {
+    const uint64_t length = SequenceLength(type, count);
+    const uint64_t inStream = processor.VertexCount();
+    uint64_t lo = UINT64_MAX, hi = 0;
+    for (uint64_t p = 0; p < length; ++p) {
+        const uint64_t v = VertexAt(sequence, p);
+        if (v >= inStream) continue;
+        lo = std::min(lo, v);
+        hi = std::max(hi, v + 1);
+    }
+    if (hi == 0) lo = 0;
+    const uint64_t from = lo * vertices.stride;
+    const uint64_t to = std::min<uint64_t>(vertices.sizeBytes, hi * vertices.stride);
+    if (to - from > kMaxCopiedBytes) return false;
+    if (to > from) {
+        d.vertexBytes.assign(vertices.data + from, vertices.data + to);
+    } else {
+        d.vertexBytes.clear();
+    }
+    d.processor = processor;
+    d.processor.ReadFrom(d.vertexBytes.data(), d.vertexBytes.size());
+    if (sequence.indices) {
+        d.indexWords.resize(length);
+        for (uint64_t p = 0; p < length; ++p) {
+            const uint64_t v = VertexAt(sequence, p);
+            d.indexWords[p] = v < inStream ? static_cast<uint32_t>(v - lo) : UINT32_MAX;
+        }
+        d.indices = IndexStream{reinterpret_cast<const uint8_t *>(d.indexWords.data()), length * 4, true};
+        d.sequence = Sequence{&d.indices, 0, 0};
+    } else {
+        d.sequence = Sequence{nullptr, sequence.start - lo, 0};
+    }
+    d.type = type;
+    d.count = count;
+    return true;
+}
+
 }  // namespace
 
 struct DrawQueue::Impl {
@@ -132,11 +190,15 @@ struct DrawQueue::Impl {
     bool paletteHeld = false, heldPalette = false;
     PALETTEENTRY palette[256];
     std::vector<std::pair<uint32_t, uint32_t>> order;
+    // The queued draws whose set-up waits for the flush.
+    std::vector<uint32_t> pending;
 
     bool Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
               D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
               uint64_t cacheCount, uint64_t primitiveCount);
     void Flush();
+    // Runs the set-ups kept for the flush, over the threads.
+    void SetUpPending();
     // Empties the queue; what it held is drawn or dropped already.
     void Forget();
     bool Overwrites(const D3DVIEWPORT8 &viewport, const ColorTarget &target, const DepthTarget *depthTarget,
@@ -248,7 +310,8 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
                                 [&](uint64_t k) { return VertexAt(sequence, k); });
     }
 
-    const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, ++gDrawSerial, bands, bandRows};
+    d.serial = ++gDrawSerial;
+    const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, d.serial, bands, bandRows};
     if (drawCount == 0 && ThreadCount() == 1) {
         // On one thread nothing is queued: no other thread could share the work, and
         // keeping the primitives to read them back cost more than drawing band by band
@@ -270,14 +333,23 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
     d.binCount = runs;
     binCount += runs;
     if (bins.size() < binCount) bins.resize(binCount);
-    PrimitiveBin *first = bins.data() + d.firstBin;
-    RunJobs(runs, [&](uint32_t r) {
-        const uint64_t from = uint64_t{r} * kRunPrimitives;
-        SetUpRun(job, from, std::min(count, from + kRunPrimitives), first[r]);
-    });
-    for (uint32_t r = 0; r < runs; ++r) {
-        area += first[r].PixelArea();
-        heldBytes += first[r].HeldBytes();
+    // A draw of one run waits for the flush, which sets up every such draw at once over
+    // the threads, so recording a frame of many small draws costs the recording thread
+    // little more than copying them; a larger one is set up now, its runs over the threads.
+    if (runs == 1 && !feedback && gDeferred.load(std::memory_order_relaxed) &&
+        KeepSetUp(d, processor, vertices, sequence, type, count)) {
+        pending.push_back(drawCount);
+        heldBytes += d.vertexBytes.size() + d.indexWords.size() * sizeof(uint32_t);
+    } else {
+        PrimitiveBin *first = bins.data() + d.firstBin;
+        RunJobs(runs, [&](uint32_t r) {
+            const uint64_t from = uint64_t{r} * kRunPrimitives;
+            SetUpRun(job, from, std::min(count, from + kRunPrimitives), first[r]);
+        });
+        for (uint32_t r = 0; r < runs; ++r) {
+            area += first[r].PixelArea();
+            heldBytes += first[r].HeldBytes();
+        }
     }
     ++drawCount;
     reach = drawCount == 1 ? d.scissor : Union(reach, d.scissor);
@@ -311,8 +383,24 @@ void DrawQueue::Impl::RasterBand(uint32_t band) const {
     }
 }
 
+void DrawQueue::Impl::SetUpPending() {
+    RunJobs(static_cast<uint32_t>(pending.size()), [&](uint32_t i) {
+        const QueuedDraw &d = *draws[pending[i]];
+        const SetUpJob job{&d.renderer, &d.processor, &d.sequence, d.type, 0, d.processor.VertexCount(), d.serial,
+                           bands, bandRows};
+        SetUpRun(job, 0, d.count, bins[d.firstBin]);
+    });
+    for (const uint32_t i : pending) {
+        const QueuedDraw &d = *draws[i];
+        area += bins[d.firstBin].PixelArea();
+        heldBytes += bins[d.firstBin].HeldBytes();
+    }
+    pending.clear();
+}
+
 void DrawQueue::Impl::Flush() {
     if (drawCount > 0) {
+        SetUpPending();
         if (area < kParallelPixelArea) {
             for (uint32_t b = 0; b < bands; ++b) RasterBand(b);
         } else {
@@ -340,6 +428,7 @@ void DrawQueue::Impl::Forget() {
     reach = PixelRect{};
     writesDepth = writesStencil = false;
     used.clear();
+    pending.clear();
     paletteHeld = false;
 }
 

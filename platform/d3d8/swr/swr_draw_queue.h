@@ -1,17 +1,19 @@
 // Draws recorded now and rasterised later, together: a draw's vertices are processed,
-// clipped and set up when it is recorded, and its triangles kept, sorted into screen
-// bands, with everything its pixels need (the pipeline's state, copies of its texture
-// level lists, palette and pixel shader). Flush then draws every band on one thread,
-// with every queued draw's primitives in that band in recording order, so a frame of
-// many small draws keeps every thread busy, and the pixels are exactly those of drawing
-// each call at once, whatever the thread count.
+// clipped and set up, and its triangles kept, sorted into screen bands, with everything
+// its pixels need (the pipeline's state, copies of its texture level lists, palette and
+// pixel shader). A large draw is set up when it is recorded; a small one keeps a copy of
+// the vertices and indices it reads, and Flush sets up all such draws together over the
+// threads. Flush then draws every band on one thread, with every queued draw's
+// primitives in that band in recording order, so a frame of many small draws keeps
+// every thread busy, and the pixels are exactly those of drawing each call at once,
+// whatever the thread count.
 //
 // What the owner of the targets and textures must keep (the device does):
 // - Flush before anything reads or changes memory a queued draw reads or writes (a
 //   target or a texture level: Uses() tells which), and before freeing it.
-// - Vertex and index data are read while recording only; palettes, pixel shaders and
-//   their constants are copied. Level lists (TextureView::levels) are copied too; the
-//   levels' texels and their copy and coarse-depth slots are not.
+// - Vertex and index data are read (or copied) while recording only; palettes, pixel
+//   shaders and their constants are copied. Level lists (TextureView::levels) are
+//   copied too; the levels' texels and their copy and coarse-depth slots are not.
 // A draw into other targets than the queued ones, a draw that samples its own target,
 // and point sprites flush what is queued first (the last two are then drawn at once); so
 // does a draw that finds the queue full (kMaxDraws draws, or kMaxBytes of primitives).

@@ -23,16 +23,20 @@ void StoreColor(float *dst, Rgba8 c) {
 
 }  // namespace
 
+void VertexProcessor::ReadFrom(const uint8_t *data, size_t sizeBytes) {
+    data_ = data;
+    vertexCount_ = 0;
+    if (data_ && sizeBytes >= layout_.size && stride_ > 0) {
+        const uint64_t count = (sizeBytes - layout_.size) / stride_ + 1;
+        vertexCount_ = count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
+    }
+}
+
 bool VertexProcessor::Prepare(const DrawState &state, const VertexStream &stream, uint32_t texturedStages) {
     if (!DecodeVertexLayout(stream.fvf, layout_)) return false;
     if (stream.stride < layout_.size) return false;
-    data_ = stream.data;
     stride_ = stream.stride;
-    vertexCount_ = 0;
-    if (data_ && stream.sizeBytes >= layout_.size && stride_ > 0) {
-        const uint64_t count = (stream.sizeBytes - layout_.size) / stride_ + 1;
-        vertexCount_ = count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
-    }
+    ReadFrom(stream.data, stream.sizeBytes);
     worldView_ = Multiply(state.world, state.view);
     worldViewProjection_ = Multiply(worldView_, state.projection);
     PrepareLighting(state, layout_, lighting_);

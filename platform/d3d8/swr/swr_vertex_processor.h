@@ -33,6 +33,10 @@ public:
     // get their coordinates carried to the pixels.
     bool Prepare(const DrawState &state, const VertexStream &stream, uint32_t texturedStages);
 
+    // Reads the vertices from other bytes of the same layout and stride from now on (a
+    // copy of the stream's, vertex 0 first).
+    void ReadFrom(const uint8_t *data, size_t sizeBytes);
+
     // Vertices wholly inside the stream; reads of index >= this are refused.
     uint32_t VertexCount() const { return vertexCount_; }
     bool Pretransformed() const { return layout_.pretransformed; }

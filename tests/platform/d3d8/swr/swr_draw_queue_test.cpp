@@ -231,9 +231,9 @@ TEST(DrawQueue, AQueueThatIsNeverFlushedStaysBounded) {
 
 // Queued draws keep what they were recorded with, whatever changes in place before the
 // flush: the palette (of the general path and of the palettised copies, also when a
-// later draw has none), the pixel shader's constants, the texture's list of levels; and
-// the result is the picture of drawing each call at once, on every thread count and
-// either path.
+// later draw has none), the pixel shader's constants, the texture's list of levels, the
+// vertices and indices; and the result is the picture of drawing each call at once, on
+// every thread count and either path.
 std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
     Scene s(48, 40, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
     s.Queue(queue);
@@ -272,6 +272,23 @@ std::vector<uint32_t> StateChangesInPlace(swr::DrawQueue *queue) {
         levels[0] = p8.View().levels[0];
         s.state.textures[0].format = D3DFMT_P8;
     }
+    // Indexed draws, whose vertices and indices go as soon as the call returns: past a
+    // base vertex and a start index, with indices outside the announced vertices (still
+    // drawn) and outside the stream (their triangle skipped), 16- and 32-bit.
+    s.state.pixelShader = nullptr;
+    s.state.textures[0] = swr::TextureView{};
+    s.state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+    s.state.stageStates[0][D3DTSS_COLORARG1] = D3DTA_DIFFUSE;
+    std::vector<swrtest::TLVertex> v;  // each in its own place, in its own colour
+    for (uint32_t i = 0; i < 24; ++i) {
+        const float x = static_cast<float>(2 + i * 7 % 44), y = static_cast<float>(2 + i * 13 % 36);
+        v.push_back({x, y, 0, 1, 0xFF000000u | (i * 0x0A1B2Cu)});
+    }
+    const Scene::IndexedRange range{2, 3, 6, 6};
+    const std::vector<uint16_t> shorts{60, 61, 62, 4, 5, 6, 7, 8, 9, 1, 2, 3, 14, 9000, 16, 13, 12, 11, 4, 5, 6};
+    EXPECT_TRUE(s.DrawIndexed(D3DPT_TRIANGLELIST, v, shorts, 6, swrtest::kTLFvf, range));
+    const std::vector<uint32_t> words{0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 0x80000000u, 1, 2, 3};
+    EXPECT_TRUE(s.DrawIndexed(D3DPT_TRIANGLESTRIP, v, words, 9, swrtest::kTLFvf, range));
     s.Settle();
     return swrtest::Snapshot(s);
 }

@@ -151,15 +151,27 @@ public:
         if (queue_) queue_->Flush();
     }
 
+    // Where an indexed draw's positions start and what it announces: each index plus
+    // `base`, from index `start` on, vertices [min, min + count) (all when count is 0).
+    struct IndexedRange {
+        uint32_t base = 0, start = 0, min = 0, count = 0;
+    };
+    // Draws at once, or through the queue given to Queue (both streams may go as soon as
+    // this returns).
     template <typename V, typename I>
     bool DrawIndexed(D3DPRIMITIVETYPE type, const std::vector<V> &vertices, const std::vector<I> &indices,
-                     uint32_t primitives, DWORD fvf = kTLFvf) {
+                     uint32_t primitives, DWORD fvf = kTLFvf, IndexedRange range = {}) {
         GuardedBytes vb(vertices.data(), vertices.size() * sizeof(V));
         GuardedBytes ib(indices.data(), indices.size() * sizeof(I));
         swr::VertexStream stream{vb.data(), vb.size(), sizeof(V), fvf};
         swr::IndexStream istream{ib.data(), ib.size(), sizeof(I) == 4};
-        return swr::DrawIndexedPrimitive(state, color, DepthPtr(), type, stream, istream, 0, 0,
-                                         static_cast<uint32_t>(vertices.size()), 0, primitives);
+        const uint32_t count = range.count ? range.count : static_cast<uint32_t>(vertices.size());
+        if (queue_) {
+            return queue_->DrawIndexedPrimitive(state, color, DepthPtr(), type, stream, istream, range.base,
+                                                range.min, count, range.start, primitives);
+        }
+        return swr::DrawIndexedPrimitive(state, color, DepthPtr(), type, stream, istream, range.base, range.min,
+                                         count, range.start, primitives);
     }
 
     swr::DrawState state{};
