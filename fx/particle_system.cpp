@@ -27,9 +27,7 @@ bool CSParticleSystem::Build(CSParticleTemplate *owner, RpAtomic *source)
     RpAtomic *copy = RpAtomicClone(source);
     RwFrame *frame = copy != nullptr ? RwFrameCreate() : nullptr;
     if (frame == nullptr) {
-        if (copy != nullptr) {
-            RpAtomicDestroy(copy);
-        }
+        DestroyParticleAtomic(copy);  // none: nothing
         return false;
     }
     RpAtomicSetFrame(copy, frame);
