@@ -194,7 +194,7 @@ float CSBossGauge::TrailRight() const
 {
     // The top of a bar is that bar full, not the next one empty.
     int32_t part = trail_ % kLifePerBar;
-    if (part == 0 && trail_ > 0) {
+    if (part == 0 && trail_ >= kLifePerBar) {
         part = kLifePerBar;
     }
     return kBarLeft + static_cast<float>(std::max(part, 0)) * kBarWidth / static_cast<float>(kLifePerBar);
