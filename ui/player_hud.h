@@ -107,6 +107,7 @@ public:
     const UIQuad &LifeFill() const { return lifeFill_; }
     const UIQuad &LifeTrail() const { return lifeTrail_; }
     const UIQuad &PowerFill() const { return powerFill_; }
+    const UIQuad &PowerFullQuad() const { return powerFull_; }
     const UIQuad &FrameQuad(Frame f) const { return frames_[f]; }
     const UIQuad &ItemIcon() const { return itemIcon_; }
 

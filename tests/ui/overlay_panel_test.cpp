@@ -257,6 +257,24 @@ TEST_F(PanelTest, TheFirstRefreshShowsTheCountAndTheItemHeldThen)
     EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
 }
 
+// A panel that a stage load left without its hero keeps its bars empty:
+// no sliver of life or power at their left ends, and no trail.
+TEST_F(PanelTest, APanelWithoutAHeroKeepsItsBarsEmpty)
+{
+    CSPlayerHUD none;
+    none.Init(1, nullptr, 640, 480);
+    none.Refresh(16);
+    EXPECT_EQ(none.Life(), kHudValueUnread);
+    EXPECT_FLOAT_EQ(Right(none.LifeFill()), Left(none.LifeFill()));
+    EXPECT_FLOAT_EQ(Left(none.LifeFill()), 90.0f);
+    EXPECT_FLOAT_EQ(Right(none.LifeTrail()), Left(none.LifeTrail()));
+    EXPECT_FLOAT_EQ(Right(none.PowerFill()), Left(none.PowerFill()));
+    EXPECT_FLOAT_EQ(Left(none.PowerFill()), 106.0f);
+    EXPECT_FLOAT_EQ(Right(none.PowerFullQuad()), Left(none.PowerFullQuad()));
+    EXPECT_FLOAT_EQ(Left(none.PowerFullQuad()), 106.0f);
+    EXPECT_FALSE(none.TrailRunning());
+}
+
 TEST_F(PanelTest, L2AndR2StepTheQuickItemWithTheSoundOnlyInPlay)
 {
     ASSERT_TRUE(items.AddItem(1, 5300000));
