@@ -243,8 +243,14 @@ TEST_F(CountersTest, TheShakeIsDrawnFromTheGamesGeneratorSeededWithTheTime)
         game::Rand();
     }
     EXPECT_EQ(after, game::Rand());
-    // Still after 200 ms: no draw taken.
-    money.Step(100);
+    // Still from 200 ms on: no draw taken.
+    money.Step(80);
+    game::Srand(77);
+    const int first = game::Rand();
+    game::Srand(77);
+    DrawFrame([&] { money.Render(atlas); });
+    EXPECT_EQ(game::Rand(), first);
+    money.Step(20);
     game::Srand(77);
     const int expected = game::Rand();
     game::Srand(77);
