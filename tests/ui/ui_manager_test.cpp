@@ -178,14 +178,24 @@ protected:
 TEST_F(WaitingNotice, HoldsFifteenHundredMsDrawingOverBlack)
 {
     ASSERT_TRUE(gs.LoadFont());
+    // The drawings shown on either side of the dots' steps at 500 and 1000 ms.
     struct Pauses {
         uint32_t now = 0;
         std::vector<uint32_t> taken;
+        std::vector<std::pair<uint32_t, win::Frame>> shown;
     } pauses;
     UseTestClock([](void *p) { return static_cast<Pauses *>(p)->now; },
                  [](uint32_t ms, void *p) {
-                     static_cast<Pauses *>(p)->now += ms;
-                     static_cast<Pauses *>(p)->taken.push_back(ms);
+                     Pauses *pauses = static_cast<Pauses *>(p);
+                     const uint32_t at = pauses->now;
+                     if (at == 450 || at == 500 || at == 950 || at == 1000) {
+                         win::Frame frame;
+                         if (d3d8::GetLastPresentedFrame(rwD3D8Device.device, &frame)) {
+                             pauses->shown.emplace_back(at, std::move(frame));
+                         }
+                     }
+                     pauses->now += ms;
+                     pauses->taken.push_back(ms);
                  },
                  &pauses);
     const int blocks = uitest::TextBlocksInUse(gs);
@@ -207,10 +217,21 @@ TEST_F(WaitingNotice, HoldsFifteenHundredMsDrawingOverBlack)
     block->AlignY(kAlignCentre, 240);
     const int32_t x = block->Rows()[0].x;
     const int32_t y = block->Rows()[0].y;
-    block->SetText(nullptr, (std::u16string(text) + u"...").c_str(), x, y, 544);
-    const win::Frame expected = DrawFrame([&] { block->Draw(); });
+    const auto withDots = [&](const char16_t *dots) {
+        block->SetText(nullptr, (std::u16string(text) + dots).c_str(), x, y, 544);
+        return DrawFrame([&] { block->Draw(); }).pixels;
+    };
+    const std::vector<uint32_t> one = withDots(u".");
+    const std::vector<uint32_t> two = withDots(u"..");
+    const std::vector<uint32_t> three = withDots(u"...");
     block->Reset(0);
-    EXPECT_TRUE(frame.pixels == expected.pixels);
+    EXPECT_TRUE(frame.pixels == three);
+    // One dot to 499 ms, two to 999, three from 1000.
+    ASSERT_EQ(pauses.shown.size(), 4u);
+    const std::vector<uint32_t> *dots[4] = {&one, &two, &two, &three};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_TRUE(pauses.shown[i].second.pixels == *dots[i]) << pauses.shown[i].first << " ms";
+    }
     int lit = 0;
     for (uint32_t y = 0; y < frame.height; ++y) {
         for (uint32_t x = 0; x < frame.width; ++x) {
