@@ -33,6 +33,15 @@ protected:
     }
     // One frame of the manager with the pads as pressed, then let go.
     void Frame() { Updates(1); }
+    // The overlay entered again with a second hero, who plays on `pad`.
+    void EnterWithASecondHeroOnPad(int32_t pad)
+    {
+        AddHero()->padIndex = pad;
+        ui->RequestModule(14);
+        Frame();
+        EnterOverlay();
+        ASSERT_EQ(Overlay()->PanelCount(), 2);
+    }
     // The pause menu a start opened closed again, so that the overlay reads
     // the pads once more.
     void ClosePause()
@@ -142,12 +151,8 @@ TEST_F(OverlayScreenTest, AColourFadeHoldsStartAndTheItemKeys)
 
 TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
 {
-    CSHero *second = AddHero();
-    second->padIndex = 2;
-    ui->RequestModule(14);
-    Frame();
-    EnterOverlay();
-    ASSERT_EQ(Overlay()->PanelCount(), 2);
+    EnterWithASecondHeroOnPad(2);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(Overlay()->Panel(1)->PadNumber(), 2);
     ASSERT_TRUE(items.AddItem(2, 5300000));
     ASSERT_TRUE(items.AddItem(2, 5300060));
@@ -177,12 +182,8 @@ TEST_F(OverlayScreenTest, WithTwoHeroesEachPanelReadsItsOwnHerosPad)
 // reads the first pad, so neither his old pad nor a pad nobody holds pauses.
 TEST_F(OverlayScreenTest, APanelLeftWithoutItsHeroByAStageLoadHearsNoOtherPad)
 {
-    CSHero *second = AddHero();
-    second->padIndex = 2;
-    ui->RequestModule(14);
-    Frame();
-    EnterOverlay();
-    ASSERT_EQ(Overlay()->PanelCount(), 2);
+    EnterWithASecondHeroOnPad(2);
+    ASSERT_FALSE(HasFatalFailure());
     Links().heroes.pop_back();
     ui->ResetStageHUD();
     EXPECT_EQ(Overlay()->Panel(1)->hero, nullptr);

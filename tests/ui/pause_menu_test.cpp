@@ -46,6 +46,16 @@ protected:
     }
     // Waits out the cursor's travel.
     void Settle() { Frame(13); }
+    // Moves down to the status row and opens its page.
+    void OpenStatusPage()
+    {
+        Tap(kPadDown);
+        Frame();
+        Settle();
+        Tap(kPadCircle);
+        Frame();
+        ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    }
 };
 
 TEST_F(PauseMenuTest, OpeningPausesTheMusicAndStartsTheStream)
@@ -243,12 +253,8 @@ TEST_F(PauseMenuTest, AnOpenPageWaitsOutTheBaseMapsCover)
 {
     Enter();
     ASSERT_FALSE(HasFatalFailure());
-    Tap(kPadDown);
-    Frame();
-    Settle();
-    Tap(kPadCircle);
-    Frame();
-    ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    OpenStatusPage();
+    ASSERT_FALSE(HasFatalFailure());
     DrawFrame([&] { ui->DrawBaseMapFade(500); });  // the reveal over
     ui->StartBaseMapCover();
     Sounds();
@@ -385,12 +391,8 @@ TEST_F(PauseMenuTest, WithoutMapBaseTheStreamIsGivenUpAndTheStatusPageStillOpens
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
     EXPECT_NE(lines.find("MAPBASE.STR"), std::string::npos) << lines;
     EXPECT_TRUE(Menu()->MapBasePack().Failed());
-    Tap(kPadDown);
-    Frame();
-    Settle();
-    Tap(kPadCircle);
-    Frame();
-    ASSERT_TRUE(Menu()->StatusPage()->IsActive());
+    OpenStatusPage();
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(Menu()->MapBase(), nullptr);
     DrawFrame([&] { ui->Render(); });
 }
