@@ -55,6 +55,19 @@ protected:
         }
     }
 
+    // The panel shows `count` of item 5300010 (icon 1: column 1, row 0) with
+    // its two last digits.
+    void ExpectIconOneShown(int32_t count, int tens, int ones)
+    {
+        EXPECT_EQ(panel.ItemId(), 5300010);
+        EXPECT_EQ(panel.ItemCount(), count);
+        EXPECT_EQ(ShownDigit(panel.CountQuad(0)), tens);
+        EXPECT_EQ(ShownDigit(panel.CountQuad(1)), ones);
+        EXPECT_FLOAT_EQ(panel.ItemIcon().v[0].u, 0.25f);
+        EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].u, 0.5f);
+        EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
+    }
+
     CSPlayerHUD panel;
 };
 
@@ -217,13 +230,7 @@ TEST_F(PanelTest, TheQuickItemShowsItsIconCellAndItsCountCappedInTheTens)
         ASSERT_TRUE(items.AddItem(1, 5300010));  // icon 1: column 1, row 0
     }
     Frames(1);
-    EXPECT_EQ(panel.ItemId(), 5300010);
-    EXPECT_EQ(panel.ItemCount(), 123);
-    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 9);
-    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 3);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[0].u, 0.25f);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].u, 0.5f);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
+    ExpectIconOneShown(123, 9, 3);
     for (int i = 0; i < 116; ++i) {
         items.RemoveItem(1, 5300010);
     }
@@ -248,13 +255,7 @@ TEST_F(PanelTest, TheFirstRefreshShowsTheCountAndTheItemHeldThen)
     EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 0);
     ASSERT_TRUE(items.AddItem(1, 5300010));  // icon 1: column 1, row 0
     panel.Init(0, hero, 640, 480);
-    EXPECT_EQ(panel.ItemId(), 5300010);
-    EXPECT_EQ(panel.ItemCount(), 1);
-    EXPECT_EQ(ShownDigit(panel.CountQuad(0)), 0);
-    EXPECT_EQ(ShownDigit(panel.CountQuad(1)), 1);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[0].u, 0.25f);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].u, 0.5f);
-    EXPECT_FLOAT_EQ(panel.ItemIcon().v[3].v, 0.25f);
+    ExpectIconOneShown(1, 0, 1);
 }
 
 // A panel that a stage load left without its hero keeps its bars empty:
