@@ -7,8 +7,6 @@
 // the game says so and takes mode 1.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +23,7 @@
 #include <thread>
 
 #include "support/game/trace_reader.h"
+#include "support/platform/xvfb_display.h"
 #include "tests/app/app_test_support.h"
 
 namespace game_terminal_test {
@@ -117,40 +116,9 @@ TEST_F(GameTerminal, ThePlainFrameIsSaidOnlyWhenItIsShown)
 class PrivateXServer {
 public:
     PrivateXServer()
+        : display_(rwtest::StartXvfb({"-fp", Folder("no_fonts"), "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+                                     &pid_))
     {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) {
-            return;
-        }
-        const std::string fonts = Folder("no_fonts");
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            const std::string fd = std::to_string(fds[1]);
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-fp", fonts.c_str(), "-screen", "0", "800x600x24",
-                  "-nolisten", "tcp", static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd wait{fds[0], POLLIN, 0};
-        while (pid_ > 0 && poll(&wait, 1, 10000) > 0) {
-            char c = 0;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') {
-                break;
-            }
-            number += c;
-        }
-        close(fds[0]);
-        if (!number.empty()) {
-            display_ = ":" + number;
-        }
     }
     ~PrivateXServer()
     {

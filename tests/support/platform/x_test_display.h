@@ -5,25 +5,16 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
-#include <thread>
-
 namespace rwtest {
 
 // Windows come and go while a test looks at them: a window gone is no error.
 inline int IgnoreXErrors(Display *, XErrorEvent *) { return 0; }
 
-// The display, or null when it takes no connection; a server just started may
-// take a moment, so it is asked a few times.
+// The display, or null when it takes no connection (a private server is
+// started ready: see xvfb_display.h).
 inline Display *OpenTestDisplay()
 {
-    Display *display = nullptr;
-    for (int attempt = 0; attempt < 100 && display == nullptr; ++attempt) {
-        display = XOpenDisplay(nullptr);
-        if (display == nullptr) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        }
-    }
+    Display *display = XOpenDisplay(nullptr);
     if (display != nullptr) {
         XSetErrorHandler(IgnoreXErrors);
     }
