@@ -21,18 +21,36 @@ namespace swr {
 namespace {
 
 // How long a thread keeps looking before it sleeps: a worker for the next job set, the
-// caller for the last jobs of its own. A frame's draws come in quick succession, and
-// waking a sleeping thread costs more than most of their job sets take.
+// caller for the last jobs of its own. A frame's job sets follow each other faster than
+// a sleeping thread wakes (here 25-40 microseconds, each time, for each worker), so a
+// thread spins for kSpin, then keeps looking for up to `awake` more, giving its
+// processor to any other thread that wants it between looks (so that on a busy machine
+// another process loses little to it) before it sleeps.
 constexpr auto kSpin = std::chrono::microseconds(20);
+// A worker stays awake this long while job sets keep coming within it (a frame's
+// draws); after a longer wait it sleeps after kSpin, as between frames.
+constexpr auto kKeepAwake = std::chrono::microseconds(400);
+// The caller waits this long for its set's last jobs, which are running elsewhere,
+// before it sleeps.
+constexpr auto kAwaitJobs = std::chrono::microseconds(2000);
 
-// Spins until `ready` holds or kSpin has passed; true when it holds.
+// Spins until `ready` holds, or kSpin and then `awake` more have passed; true when it holds.
 template <class Ready>
-bool SpinUntil(const Ready &ready) {
-    const auto until = std::chrono::steady_clock::now() + kSpin;
+bool SpinUntil(const Ready &ready, std::chrono::microseconds awake) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto spinUntil = start + kSpin, awakeUntil = spinUntil + awake;
+    bool spinning = true;
     for (uint32_t i = 1;; ++i) {
         if (ready()) return true;
-        _mm_pause();
-        if (i % 64 == 0 && std::chrono::steady_clock::now() > until) return false;
+        if (spinning) {
+            _mm_pause();
+            if (i % 64 != 0) continue;
+            const auto now = std::chrono::steady_clock::now();
+            spinning = now <= spinUntil;
+            if (spinning) continue;
+        }
+        if (std::chrono::steady_clock::now() > awakeUntil) return false;
+        sched_yield();
     }
 }
 
@@ -93,7 +111,7 @@ public:
         }
         wake_.notify_all();
         Work(set, &job, count);
-        if (SpinUntil([this] { return remaining_.load() == 0; })) return;
+        if (SpinUntil([this] { return remaining_.load() == 0; }, kAwaitJobs)) return;
         std::unique_lock<std::mutex> lock(mutex_);
         done_.wait(lock, [this] { return remaining_.load() == 0; });
     }
@@ -118,10 +136,14 @@ private:
 
     void WorkerLoop() {
         uint32_t seen = 0;
+        // Whether the last job set came within kKeepAwake of the one before.
+        bool busy = false;
         for (;;) {
             const std::function<void(uint32_t)> *job;
             uint32_t count, set;
-            SpinUntil([&] { return set_.load() != seen || stopping_.load(); });
+            const auto waiting = std::chrono::steady_clock::now();
+            SpinUntil([&] { return set_.load() != seen || stopping_.load(); },
+                      busy ? kKeepAwake : std::chrono::microseconds(0));
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 wake_.wait(lock, [&] { return stopping_ || set_ != seen; });
@@ -130,6 +152,7 @@ private:
                 job = job_;
                 count = count_;
             }
+            busy = std::chrono::steady_clock::now() - waiting < kKeepAwake;
             Work(set, job, count);
         }
     }
