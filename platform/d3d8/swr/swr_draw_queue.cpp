@@ -1,6 +1,7 @@
 // The draw queue: recording (vertex processing, clipping and set-up into bins on the
-// screen bands of the queued targets, the set-up of a large draw in runs over the
-// threads; a small draw's set-up kept for the flush, with a copy of what it reads) and
+// screen bands of the queued targets: a large draw's vertices processed over the
+// threads, then its set-up in runs over the threads; a small draw's set-up kept for the
+// flush, with a copy of what it reads) and
 // flushing (the kept set-ups over the threads, then each band on one thread, the draws
 // in recording order).
 #include "swr_draw_queue.h"
@@ -29,6 +30,8 @@ namespace {
 // Primitives per run of set-up work, and the pixel area below which a flush stays on the
 // calling thread (waking the workers would cost more than it saves).
 constexpr uint64_t kRunPrimitives = 512;
+// Vertices per job when a large draw's vertex range is processed ahead of its runs.
+constexpr uint64_t kRunVertices = 512;
 constexpr uint64_t kParallelPixelArea = 16384;
 // The most vertex bytes a small draw's kept set-up copies; a draw reaching more is set
 // up as it is recorded.
@@ -91,13 +94,17 @@ struct SetUpJob {
     uint64_t cacheFirst, cacheCount, serial;
     uint32_t bands;
     int32_t bandRows;
+    // The draw's vertex range, every vertex processed and finished before the runs
+    // (null: each run's thread processes the vertices it meets in a cache of its own).
+    const VertexCache *shared = nullptr;
 };
 
 void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin) {
     thread_local VertexCache cache;
     thread_local uint64_t cacheSerial = 0;
     if (cacheSerial != job.serial) {
-        cache.Reset(*job.processor, job.cacheFirst, job.cacheCount);
+        // Beside a shared range, this cache only meets the vertices outside it.
+        cache.Reset(*job.processor, job.cacheFirst, job.shared ? 0 : job.cacheCount);
         cacheSerial = job.serial;
     }
     PrimitiveRenderer renderer = *job.renderer;
@@ -105,16 +112,21 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
         const PrimitivePositions pp = PositionsOf(job.type, k);
-        CachedVertex *v[3] = {};
+        const CachedVertex *v[3] = {};
+        CachedVertex *own[3] = {};  // the vertices from this thread's cache
         bool ok = true;
-        for (uint32_t i = 0; i < pp.count && ok; ++i) ok = (v[i] = cache.Get(VertexAt(*job.sequence, pp.at[i]))) != nullptr;
+        for (uint32_t i = 0; i < pp.count && ok; ++i) {
+            const uint64_t at = VertexAt(*job.sequence, pp.at[i]);
+            v[i] = job.shared ? job.shared->Find(at) : nullptr;
+            if (!v[i]) ok = (v[i] = own[i] = cache.Get(at)) != nullptr;
+        }
         if (!ok) continue;
         switch (pp.count) {
             case 1: renderer.Point(v[0]->clip); break;
             case 2: renderer.Line(v[0]->clip, v[1]->clip, v[pp.provoking]->clip); break;
             default:
                 for (int i = 0; i < 3; ++i) {
-                    if (!v[i]->finished) renderer.Finish(*v[i]);
+                    if (own[i] && !own[i]->finished) renderer.Finish(*own[i]);
                 }
                 renderer.Triangle(*v[0], *v[1], *v[2], v[pp.provoking]->clip);
                 break;
@@ -192,6 +204,8 @@ struct DrawQueue::Impl {
     std::vector<std::pair<uint32_t, uint32_t>> order;
     // The queued draws whose set-up waits for the flush.
     std::vector<uint32_t> pending;
+    // A large draw's vertex range, processed before its runs are set up (over the threads).
+    VertexCache shared;
 
     bool Draw(const DrawState &state, const ColorTarget &target, const DepthTarget *depthTarget,
               D3DPRIMITIVETYPE type, const VertexStream &vertices, const Sequence &sequence, uint64_t cacheFirst,
@@ -342,9 +356,23 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
         heldBytes += d.vertexBytes.size() + d.indexWords.size() * sizeof(uint32_t);
     } else {
         PrimitiveBin *first = bins.data() + d.firstBin;
+        SetUpJob runJob = job;
+        if (runs > 1 && cacheCount <= SequenceLength(type, count)) {
+            // The vertex range first, over the threads, each vertex processed and
+            // finished once: the runs' threads would each process the vertices their
+            // runs meet, those their runs share more than once.
+            shared.Reset(processor, cacheFirst, cacheCount);
+            const uint64_t slots = shared.Slots();
+            RunJobs(static_cast<uint32_t>((slots + kRunVertices - 1) / kRunVertices), [&](uint32_t c) {
+                const uint64_t from = uint64_t{c} * kRunVertices, to = std::min(slots, from + kRunVertices);
+                CachedVertex *v = shared.FillRange(from, to);
+                for (uint64_t s = from; s < to; ++s, ++v) d.renderer.Finish(*v);
+            });
+            runJob.shared = &shared;
+        }
         RunJobs(runs, [&](uint32_t r) {
             const uint64_t from = uint64_t{r} * kRunPrimitives;
-            SetUpRun(job, from, std::min(count, from + kRunPrimitives), first[r]);
+            SetUpRun(runJob, from, std::min(count, from + kRunPrimitives), first[r]);
         });
         for (uint32_t r = 0; r < runs; ++r) {
             area += first[r].PixelArea();

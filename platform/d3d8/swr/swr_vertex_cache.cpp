@@ -18,13 +18,13 @@ void VertexCache::Reset(const VertexProcessor &processor, uint64_t first, uint64
     done_.assign(count, 0);
 }
 
-void VertexCache::Fill(uint64_t slot) {
+void VertexCache::Fill(uint64_t slot, uint64_t end) {
     // The vertex and those after it not processed yet, up to a batch: a mesh's
     // triangles mostly take their vertices in the stream's order.
     uint32_t index[VertexProcessor::kBatch];
     ClipVertex *out[VertexProcessor::kBatch];
     uint32_t n = 0;
-    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < done_.size() && !done_[s]; ++s, ++n) {
+    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < end && !done_[s]; ++s, ++n) {
         index[n] = static_cast<uint32_t>(first_ + s);
         out[n] = &vertices_[s].clip;
         vertices_[s].finished = false;
@@ -33,17 +33,25 @@ void VertexCache::Fill(uint64_t slot) {
     processor_->ProcessBatch(index, n, out);
     // The next batch's records, which the next miss most likely writes: asked for now, so
     // that its writes do not wait on them.
-    for (uint64_t s = slot + n; s < slot + n + VertexProcessor::kBatch && s < done_.size(); ++s) {
+    for (uint64_t s = slot + n; s < slot + n + VertexProcessor::kBatch && s < end; ++s) {
         __builtin_prefetch(&vertices_[s], 1);
         __builtin_prefetch(reinterpret_cast<const char *>(&vertices_[s]) + 64, 1);
     }
+}
+
+CachedVertex *VertexCache::FillRange(uint64_t from, uint64_t to) {
+    to = std::min<uint64_t>(to, done_.size());
+    for (uint64_t s = from; s < to; ++s) {
+        if (!done_[s]) Fill(s, to);
+    }
+    return vertices_.data() + from;
 }
 
 CachedVertex *VertexCache::Miss(uint64_t index) {
     if (index >= processor_->VertexCount()) return nullptr;
     const uint64_t slot = index - first_;
     if (index >= first_ && slot < done_.size()) {
-        if (!done_[slot]) Fill(slot);
+        if (!done_[slot]) Fill(slot, done_.size());
         return &vertices_[slot];
     }
     CachedVertex &v = scratch_[nextScratch_];

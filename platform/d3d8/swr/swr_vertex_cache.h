@@ -40,10 +40,23 @@ public:
         return Miss(index);
     }
 
+    // The vertices the cache holds (the range Reset was given, clamped to the stream).
+    uint64_t Slots() const { return done_.size(); }
+    // Processes the vertices in slots [from, to) that are not processed yet and returns
+    // the first slot's: threads may fill disjoint ranges of one cache at once.
+    CachedVertex *FillRange(uint64_t from, uint64_t to);
+    // The processed vertex in the cache, or null (outside the range, or not processed):
+    // only reads, so any number of threads may look up a cache no one fills meanwhile.
+    const CachedVertex *Find(uint64_t index) const {
+        const uint64_t slot = index - first_;
+        return slot < done_.size() && done_[slot] ? &vertices_[slot] : nullptr;
+    }
+
 private:
     CachedVertex *Miss(uint64_t index);
-    // Processes the vertex in `slot` (not done yet) and the next few not done either.
-    void Fill(uint64_t slot);
+    // Processes the vertex in `slot` (not done yet) and the next few not done either,
+    // before slot `end`.
+    void Fill(uint64_t slot, uint64_t end);
 
     const VertexProcessor *processor_ = nullptr;
     uint64_t first_ = 0;
