@@ -30,8 +30,10 @@ namespace {
 // Primitives per run of set-up work, and the pixel area below which a flush stays on the
 // calling thread (waking the workers would cost more than it saves).
 constexpr uint64_t kRunPrimitives = 512;
-// Vertices per job when a large draw's vertex range is processed ahead of its runs.
+// Vertices per job when a large draw's vertex range is processed ahead of its runs, and
+// how many primitives ahead a run asks for the vertices it will read from that range.
 constexpr uint64_t kRunVertices = 512;
+constexpr uint64_t kPrefetchAhead = 6;
 constexpr uint64_t kParallelPixelArea = 16384;
 // The most vertex bytes a small draw's kept set-up copies; a draw reaching more is set
 // up as it is recorded.
@@ -111,6 +113,10 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
     bin.Reset(0, job.bands, job.bandRows, renderer.Context().varyingCount);
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
+        if (job.shared && k + kPrefetchAhead < last) {
+            const PrimitivePositions ahead = PositionsOf(job.type, k + kPrefetchAhead);
+            for (uint32_t i = 0; i < ahead.count; ++i) job.shared->Prefetch(VertexAt(*job.sequence, ahead.at[i]));
+        }
         const PrimitivePositions pp = PositionsOf(job.type, k);
         const CachedVertex *v[3] = {};
         CachedVertex *own[3] = {};  // the vertices from this thread's cache

@@ -51,6 +51,15 @@ public:
         const uint64_t slot = index - first_;
         return slot < done_.size() && done_[slot] ? &vertices_[slot] : nullptr;
     }
+    // Asks for the part of a cached vertex a triangle reads first (its first two cache
+    // lines), to be read soon: the vertices of a range filled over the threads mostly
+    // lie in another processor's cache.
+    void Prefetch(uint64_t index) const {
+        const uint64_t slot = index - first_;
+        if (slot >= vertices_.size()) return;
+        __builtin_prefetch(&vertices_[slot]);
+        __builtin_prefetch(reinterpret_cast<const char *>(&vertices_[slot]) + 64);
+    }
 
 private:
     CachedVertex *Miss(uint64_t index);
