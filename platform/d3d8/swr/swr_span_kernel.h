@@ -993,17 +993,27 @@ template <bool kPerspective, class Rows>
     else lambda = LambdaV(FMul(dudx, w0), FMul(dvdx, h0), FMul(dudy, w0), FMul(dvdy, h0), sm.lodBias);
 }
 
-// Fog of packed colours by per-pixel factors (0..255): colour channels mix towards the
-// fog colour, alpha keeps its value.
-[[gnu::always_inline]] inline VI FogV(VI words, VI factor, VI fogColor) {
+// Fog of widened colours (every channel at most 255) by per-pixel factors (0..255):
+// colour channels mix towards the fog colour, alpha keeps its value.
+[[gnu::always_inline]] inline C16 FogC16(const C16 &c, VI factor, VI fogColor) {
     const VI alphaLanes = AlphaLanes();
     const C16 f = Spread(factor);
     const C16 keep = Each(f, [&](VI x) { return IfElse(alphaLanes, I16Set1(255), x); });
     const C16 towards = Each(f, [&](VI x) { return IAndNot(alphaLanes, Inv(x)); });
-    const C16 c = Widen(words), fog = Widen(fogColor);
-    return Narrow(Each(Each(c, keep, [](VI x, VI k) { return I16Mullo(x, k); }),
-                       Each(fog, towards, [](VI x, VI t) { return I16Mullo(x, t); }),
-                       [](VI a, VI b) { return Div255(I16Add(a, b)); }));
+    const C16 fog = Widen(fogColor);
+    return Each(Each(c, keep, [](VI x, VI k) { return I16Mullo(x, k); }),
+                Each(fog, towards, [](VI x, VI t) { return I16Mullo(x, t); }),
+                [](VI a, VI b) { return Div255(I16Add(a, b)); });
+}
+// The same on packed colours.
+[[gnu::always_inline]] inline VI FogV(VI words, VI factor, VI fogColor) {
+    return Narrow(FogC16(Widen(words), factor, fogColor));
+}
+// Whether every lane of `lanes` has a factor of 255, which leaves the colour as it is
+// (each channel times 255, plus nothing, divided by 255): the near part of a fogged
+// scene, where the fog has not begun, skips the mix.
+[[gnu::always_inline]] inline bool Unfogged(VI factor, VI lanes) {
+    return All(IOr(ICmpEq(factor, ISet1(255)), IXor(lanes, ISet1(-1))));
 }
 
 // FogFactor's linear curve and UnitToByte, lane by lane the same operations: the factor
@@ -1106,13 +1116,19 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b, bool samp
         in.diffuse = Widen(b.diffuse[g]);
         if (p.readsSpecular) in.specular = Widen(b.specular[g]);
         for (uint32_t k = 0; k < p.sampledCount; ++k) in.texel[p.sampledStage[k]] = &b.texel[k][g];
-        VI color = Narrow(p.texelTimesDiffuse ? TexelTimesDiffuse(*in.texel[0], in.diffuse, product, fault)
-                          : p.simple ? SimpleCombine(p, in, fault)
-                                     : Combine(p, in, fault));
         VI pass = b.pass[g];
-        if (p.fog == SpanPlan::Fog::Vertex) {
-            color = FogV(color, b.fog[g], fogColor);
-        } else if (p.fog == SpanPlan::Fog::Table && p.fogLinear) {
+        VI color;
+        if (p.texelTimesDiffuse) {
+            // Products of two bytes, and texels, are bytes already: fogged as they are,
+            // without packing and widening them in between.
+            const C16 mixed = TexelTimesDiffuse(*in.texel[0], in.diffuse, product, fault);
+            const bool fogged = p.fog == SpanPlan::Fog::Vertex && !Unfogged(b.fog[g], pass);
+            color = Narrow(fogged ? FogC16(mixed, b.fog[g], fogColor) : mixed);
+        } else {
+            color = Narrow(p.simple ? SimpleCombine(p, in, fault) : Combine(p, in, fault));
+            if (p.fog == SpanPlan::Fog::Vertex && !Unfogged(b.fog[g], pass)) color = FogV(color, b.fog[g], fogColor);
+        }
+        if (p.fog == SpanPlan::Fog::Table && p.fogLinear) {
             // Lanes that do not pass are fogged too; their colour is never written.
             VI factor = LinearFogV(p, ctx.tableFogUsesW ? b.w[g] : b.z[g]);
             if (fault == kSpanFaultTableFog) factor = IAdd(factor, IAnd(ICmpEq(factor, ISet1(200)), ISet1(1)));
