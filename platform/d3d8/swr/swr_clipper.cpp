@@ -3,6 +3,8 @@
 // same point and leave no crack.
 #include "swr_clipper.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 
 namespace swr {
@@ -58,6 +60,35 @@ uint32_t Clipper::Outcode(const ClipVertex &v) const {
     // Written so that NaN coordinates count as outside.
     for (uint32_t p = 0; p < planeCount_; ++p) code |= static_cast<uint32_t>(!(d[p] >= 0.0f)) << p;
     return code;
+}
+
+void Clipper::Outcodes(const float x[4], const float y[4], const float z[4], const float w[4],
+                       uint32_t codes[4]) const {
+    if (screenSpace_) {
+        for (uint32_t i = 0; i < 4; ++i) {
+            ClipVertex v;
+            v.pos[0] = x[i], v.pos[1] = y[i], v.pos[2] = z[i], v.pos[3] = w[i];
+            codes[i] = Outcode(v);
+        }
+        return;
+    }
+    // Distances's planes, a vertex to a lane.
+    const __m128 X = _mm_loadu_ps(x), Y = _mm_loadu_ps(y), Z = _mm_loadu_ps(z), W = _mm_loadu_ps(w);
+    const __m128 gx = _mm_mul_ps(_mm_set1_ps(guardX_), W), gy = _mm_mul_ps(_mm_set1_ps(guardY_), W);
+    const __m128 d[kHomogeneousPlanes] = {Z,
+                                          _mm_sub_ps(W, Z),
+                                          _mm_add_ps(X, gx),
+                                          _mm_sub_ps(gx, X),
+                                          _mm_add_ps(Y, gy),
+                                          _mm_sub_ps(gy, Y),
+                                          _mm_sub_ps(W, _mm_set1_ps(kMinW))};
+    __m128i code = _mm_setzero_si128();
+    for (uint32_t p = 0; p < kHomogeneousPlanes; ++p) {
+        // Not at or above zero, so that NaN counts as outside.
+        const __m128i outside = _mm_castps_si128(_mm_cmpnge_ps(d[p], _mm_setzero_ps()));
+        code = _mm_or_si128(code, _mm_and_si128(outside, _mm_set1_epi32(static_cast<int32_t>(1u << p))));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(codes), code);
 }
 
 void Clipper::Lerp(const ClipVertex &in, const ClipVertex &outv, float t, ClipVertex &out) const {

@@ -24,6 +24,9 @@ public:
 
     // Bit p set when the vertex is outside plane p.
     uint32_t Outcode(const ClipVertex &v) const;
+    // Outcode of four vertices given as lanes of their coordinates (x[i], y[i], z[i],
+    // w[i] the position of vertex i), each the same as Outcode's.
+    void Outcodes(const float x[4], const float y[4], const float z[4], const float w[4], uint32_t codes[4]) const;
 
     // Clips the triangle (a, b, c), keeping vertex order. Returns the number of vertices
     // of the convex polygon left in `out` (0 when nothing is left).

@@ -106,7 +106,7 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
     thread_local uint64_t cacheSerial = 0;
     if (cacheSerial != job.serial) {
         // Beside a shared range, this cache only meets the vertices outside it.
-        cache.Reset(*job.processor, job.cacheFirst, job.shared ? 0 : job.cacheCount);
+        cache.Reset(*job.processor, job.renderer, job.cacheFirst, job.shared ? 0 : job.cacheCount);
         cacheSerial = job.serial;
     }
     PrimitiveRenderer renderer = *job.renderer;
@@ -367,12 +367,11 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
             // The vertex range first, over the threads, each vertex processed and
             // finished once: the runs' threads would each process the vertices their
             // runs meet, those their runs share more than once.
-            shared.Reset(processor, cacheFirst, cacheCount);
+            shared.Reset(processor, &d.renderer, cacheFirst, cacheCount);
             const uint64_t slots = shared.Slots();
             RunJobs(static_cast<uint32_t>((slots + kRunVertices - 1) / kRunVertices), [&](uint32_t c) {
-                const uint64_t from = uint64_t{c} * kRunVertices, to = std::min(slots, from + kRunVertices);
-                CachedVertex *v = shared.FillRange(from, to);
-                for (uint64_t s = from; s < to; ++s, ++v) d.renderer.Finish(*v);
+                const uint64_t from = uint64_t{c} * kRunVertices;
+                shared.FillRange(from, std::min(slots, from + kRunVertices));
             });
             runJob.shared = &shared;
         }

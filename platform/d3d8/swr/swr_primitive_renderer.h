@@ -23,6 +23,8 @@ public:
 
     // Works out a cached vertex's outcode and screen place.
     void Finish(CachedVertex &v) const;
+    // Finish of vertices v[0..count) (count at most four), a vertex to a vector lane.
+    void FinishFour(CachedVertex *const *v, uint32_t count) const;
 
     // The provoking vertex gives the colours under flat shading. The vertices are finished.
     void Triangle(const CachedVertex &a, const CachedVertex &b, const CachedVertex &c, const ClipVertex &provoking);

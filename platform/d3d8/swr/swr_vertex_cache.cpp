@@ -3,14 +3,20 @@
 
 #include <algorithm>
 
+#include "swr_primitive_renderer.h"
+
 namespace swr {
 namespace {
 // Draws announcing more vertices than this process the rest uncached.
 constexpr uint64_t kMaxCachedVertices = 1u << 20;
+// A batch is finished four lanes at a time.
+static_assert(VertexProcessor::kBatch <= 4);
 }
 
-void VertexCache::Reset(const VertexProcessor &processor, uint64_t first, uint64_t count) {
+void VertexCache::Reset(const VertexProcessor &processor, const PrimitiveRenderer *finisher, uint64_t first,
+                        uint64_t count) {
     processor_ = &processor;
+    finisher_ = finisher;
     const uint64_t streamCount = processor.VertexCount();
     first_ = std::min(first, streamCount);
     count = std::min({count, streamCount - first_, kMaxCachedVertices});
@@ -23,14 +29,17 @@ void VertexCache::Fill(uint64_t slot, uint64_t end) {
     // triangles mostly take their vertices in the stream's order.
     uint32_t index[VertexProcessor::kBatch];
     ClipVertex *out[VertexProcessor::kBatch];
+    CachedVertex *cached[VertexProcessor::kBatch];
     uint32_t n = 0;
     for (uint64_t s = slot; n < VertexProcessor::kBatch && s < end && !done_[s]; ++s, ++n) {
         index[n] = static_cast<uint32_t>(first_ + s);
+        cached[n] = &vertices_[s];
         out[n] = &vertices_[s].clip;
         vertices_[s].finished = false;
         done_[s] = 1;
     }
     processor_->ProcessBatch(index, n, out);
+    if (finisher_) finisher_->FinishFour(cached, n);
     // The next batch's records, which the next miss most likely writes: asked for now, so
     // that its writes do not wait on them.
     for (uint64_t s = slot + n; s < slot + n + VertexProcessor::kBatch && s < end; ++s) {

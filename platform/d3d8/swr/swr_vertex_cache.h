@@ -11,6 +11,8 @@
 
 namespace swr {
 
+class PrimitiveRenderer;
+
 // A processed vertex with what primitive rendering works out once per vertex however
 // many primitives share it: its clip outcode and, when that is zero, its place on screen
 // (filled in by PrimitiveRenderer::Finish when `finished` is still false).
@@ -28,8 +30,9 @@ struct CachedVertex {
 
 class VertexCache {
 public:
-    // Caches vertices [first, first + count) of the stream (clamped to it).
-    void Reset(const VertexProcessor &processor, uint64_t first, uint64_t count);
+    // Caches vertices [first, first + count) of the stream (clamped to it). With a
+    // renderer, the cached vertices come out finished by it, a batch at a time.
+    void Reset(const VertexProcessor &processor, const PrimitiveRenderer *finisher, uint64_t first, uint64_t count);
 
     // The processed vertex, or null when `index` lies outside the stream. A pointer to
     // an uncached vertex stays valid for the next three calls, enough for a triangle.
@@ -68,6 +71,7 @@ private:
     void Fill(uint64_t slot, uint64_t end);
 
     const VertexProcessor *processor_ = nullptr;
+    const PrimitiveRenderer *finisher_ = nullptr;
     uint64_t first_ = 0;
     std::vector<CachedVertex> vertices_;
     std::vector<uint8_t> done_;

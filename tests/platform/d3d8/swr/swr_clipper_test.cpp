@@ -1,10 +1,15 @@
 // Clipping: triangles crossing the near plane draw exactly what the same triangle cut
 // by hand draws; triangles reaching far past the screen draw exactly their visible
-// part; pieces cut at the guard band still meet without seams.
+// part; pieces cut at the guard band still meet without seams; vertices finished four
+// at a time get each plane and screen place a vertex finished alone gets.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 
+#include "platform/d3d8/swr/swr_primitive_renderer.h"
 #include "swr_test_scene.h"
 
 namespace swr_clipper_test {
@@ -116,6 +121,54 @@ TEST(Clipping, QuadCutAtTheGuardBandLeavesNoSeamOrOverlap) {
                               {-300, -200, 0.5f, kOne}, {280, 310, 0.5f, kOne}, {-310, 290, 0.5f, kOne}};
     ASSERT_TRUE(s.Draw(D3DPT_TRIANGLELIST, quad, 2, kFvf));
     EXPECT_EQ(s.CountPixels(1), 40u * 30u);
+}
+
+TEST(Clipping, VerticesFinishedFourAtATimeGetWhatEachFinishedAloneGets) {
+    // A wide viewport, so the guard band reaches further up and down than sideways (in
+    // units of w) and a plane mixed up with its neighbour shows.
+    Scene s(800, 200);
+    swr::PixelPipeline pixels;
+    ASSERT_TRUE(pixels.Prepare(s.state, s.color, nullptr));
+    swr::PrimitiveRenderer renderer;
+    renderer.Prepare(s.state, pixels, false, swr::kVaryTexCoord);
+    std::mt19937 rng(60);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    // Places inside the screen, between the two guard bands, past both, behind the eye,
+    // beyond far, at w = 0 and not a number.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float scales[] = {0.9f, 15.0f, 50.0f, 500.0f};
+    std::vector<swr::CachedVertex> alone(400), together(400);
+    for (size_t i = 0; i < alone.size(); ++i) {
+        const float w = i % 37 == 0 ? 0.0f : i % 11 == 0 ? -1.0f - unit(rng) : 1.0f + 4.0f * std::fabs(unit(rng));
+        float *pos = alone[i].clip.pos;
+        pos[0] = unit(rng) * w * scales[rng() % 4];
+        pos[1] = unit(rng) * w * scales[rng() % 4];
+        pos[2] = (0.5f + 0.7f * unit(rng)) * w;
+        pos[3] = w;
+        if (i % 53 == 0) pos[rng() % 4] = nan;
+        together[i] = alone[i];
+    }
+    uint32_t inside = 0;
+    for (size_t i = 0; i < alone.size();) {
+        const uint32_t count = std::min<uint32_t>(1 + rng() % 4, static_cast<uint32_t>(alone.size() - i));
+        swr::CachedVertex *four[4];
+        for (uint32_t k = 0; k < count; ++k) four[k] = &together[i + k];
+        renderer.FinishFour(four, count);
+        for (uint32_t k = 0; k < count; ++k, ++i) {
+            renderer.Finish(alone[i]);
+            const swr::CachedVertex &a = alone[i], &b = together[i];
+            ASSERT_TRUE(b.finished);
+            EXPECT_EQ(a.outcode, b.outcode) << "vertex " << i;
+            if (a.outcode != 0) continue;
+            ++inside;
+            const float placeA[4] = {a.x, a.y, a.z, a.rhw}, placeB[4] = {b.x, b.y, b.z, b.rhw};
+            EXPECT_EQ(std::memcmp(placeA, placeB, sizeof(placeA)), 0) << "vertex " << i;
+            EXPECT_EQ(a.snapped, b.snapped) << "vertex " << i;
+            EXPECT_EQ(a.sx, b.sx) << "vertex " << i;
+            EXPECT_EQ(a.sy, b.sy) << "vertex " << i;
+        }
+    }
+    EXPECT_GT(inside, 50u);
 }
 
 }  // namespace
