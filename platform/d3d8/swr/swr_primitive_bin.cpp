@@ -63,6 +63,15 @@ void *PrimitiveBin::Append(Kind kind, size_t payload, int32_t minY, int32_t maxY
     return storage_.data() + at + Aligned(sizeof(Header));
 }
 
+TriangleSetup &PrimitiveBin::NextTriangle(TriangleSetup &own) {
+    if (atOnce_) return own;
+    const size_t at = used_ + Aligned(sizeof(Header));
+    if (at + sizeof(TriangleSetup) > storage_.size()) {
+        storage_.resize(std::max(at + sizeof(TriangleSetup), 2 * storage_.size()));
+    }
+    return *std::launder(reinterpret_cast<TriangleSetup *>(storage_.data() + at));
+}
+
 void PrimitiveBin::AddTriangle(const TriangleSetup &setup, const RasterContext &flat) {
     if (atOnce_) {
         // `flat` is the renderer's own context, its flat colours those of this triangle.
@@ -70,10 +79,16 @@ void PrimitiveBin::AddTriangle(const TriangleSetup &setup, const RasterContext &
         else RasterizeTriangle(setup, flat, *atOnce_);
         return;
     }
+    // Set up where NextTriangle pointed, it is in place already (and moves with the
+    // storage should Append grow it, so nothing of it is read after).
+    const bool inPlace = !storage_.empty() && reinterpret_cast<const std::byte *>(&setup) ==
+                                                  storage_.data() + used_ + Aligned(sizeof(Header));
+    const uint64_t box =
+        uint64_t(std::max(0, setup.maxX - setup.minX + 1)) * uint64_t(std::max(0, setup.maxY - setup.minY + 1));
     void *p = Append(Kind::Triangle, setupBytes_, setup.minY, setup.maxY, flat);
     if (!p) return;
-    std::memcpy(p, &setup, setupBytes_);
-    area_ += uint64_t(std::max(0, setup.maxX - setup.minX + 1)) * uint64_t(std::max(0, setup.maxY - setup.minY + 1));
+    if (!inPlace) std::memcpy(p, &setup, setupBytes_);
+    area_ += box;
 }
 
 void PrimitiveBin::AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t minY, int32_t maxY,

@@ -31,6 +31,9 @@ public:
 
     // `flat` holds the flat-shading colours of the primitive (used when the draw shades flat).
     void AddTriangle(const TriangleSetup &setup, const RasterContext &flat);
+    // Where the next triangle may be set up: inside the bin, where AddTriangle keeps it
+    // without a copy (`own` when the bin draws at once). Good until the next Add.
+    TriangleSetup &NextTriangle(TriangleSetup &own);
     void AddLine(const ScreenVertex &a, const ScreenVertex &b, int32_t minY, int32_t maxY, const RasterContext &flat);
     void AddPoint(const ScreenVertex &p, int32_t y, const RasterContext &flat);
 

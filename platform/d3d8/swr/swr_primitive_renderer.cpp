@@ -56,7 +56,8 @@ void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
 void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
     if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
         for (uint32_t i = 1; i + 1 < count; ++i) {
-            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, setup_, planes_)) bin_->AddTriangle(setup_, ctx_);
+            TriangleSetup &out = bin_->NextTriangle(setup_);
+            if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, out, planes_)) bin_->AddTriangle(out, ctx_);
         }
         return;
     }
@@ -143,7 +144,8 @@ void PrimitiveRenderer::FinishFour(CachedVertex *const *v, uint32_t count) const
 
 void PrimitiveRenderer::FillTriangle(const SetupVertex v[3]) {
     if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
-        if (SetupTriangle(v[0], v[1], v[2], cullMode_, ctx_.varyingCount, setup_, planes_)) bin_->AddTriangle(setup_, ctx_);
+        TriangleSetup &out = bin_->NextTriangle(setup_);
+        if (SetupTriangle(v[0], v[1], v[2], cullMode_, ctx_.varyingCount, out, planes_)) bin_->AddTriangle(out, ctx_);
         return;
     }
     ScreenVertex corners[3];

@@ -48,7 +48,7 @@ private:
 
     RasterContext ctx_;
     FastTriangle fast_;
-    TriangleSetup setup_;  // kept between triangles: it is large, and set up afresh each time
+    TriangleSetup setup_;  // a bin drawing at once has its triangles set up here (a bin keeping them, inside itself)
     uint64_t planes_ = ~uint64_t{0};  // the varyings whose planes the draw reads
     PrimitiveBin *bin_ = nullptr;
     bool screenSpace_ = false;
