@@ -1443,7 +1443,11 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     b.count = 0;
     const VI iota = IIota();
     VI xs = ISet1(0), ys = ISet1(0);
-    int32_t filled = 0;
+    // Lanes and pieces of the group being filled, kept here (its place's count is set as
+    // it goes into the batch) so that a piece's place is not read back from memory.
+    int32_t filled = 0, pieces = 0;
+    PackedPlace &first = b.place[0];
+    Piece *at = first.piece;
     // The rows' spans inside the region.
     RowSpans rowSpans;
     rowSpans.Start(s, y0, y1, region.x0, region.x1, p.fault);
@@ -1470,19 +1474,22 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
             }
             for (int32_t x = piece; x < end;) {
                 const int32_t n = end - x < kLanes - filled ? end - x : kLanes - filled;
-                PackedPlace &pl = b.place[b.count];
-                if (filled == 0) pl.count = 0;
                 const uint32_t bits = ((uint32_t{1} << n) - 1u) << filled;
-                pl.piece[pl.count++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
+                at[pieces++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
                 const int32_t shift = p.fault == kSpanFaultPiece && filled > 0 ? 1 : 0;
                 xs = ITakeLanes(xs, bits, IAdd(iota, ISet1(x - filled + shift)));
                 ys = ITakeLanes(ys, bits, row);
                 filled += n;
                 x += n;
                 if (filled == kLanes) {
+                    PackedPlace &full = b.place[b.count];
+                    full.count = pieces;
                     AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);
                     filled = 0;
+                    pieces = 0;
                     if (b.count == kBatch) ShadeBatch(p, ctx, b);
+                    PackedPlace &next = b.place[b.count];
+                    at = next.piece;
                 }
             }
             piece = end;
@@ -1491,7 +1498,11 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
             }
         }
     }
-    if (filled) AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);
+    if (filled) {
+        PackedPlace &last = b.place[b.count];
+        last.count = pieces;
+        AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);
+    }
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
