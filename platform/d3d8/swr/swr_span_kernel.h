@@ -1266,7 +1266,9 @@ struct RowSpans {
         const int32_t from = (lo > s.minX ? lo : s.minX) - s.minX;
         const int32_t to = (hi < s.maxX + 1 ? hi : s.maxX + 1) - s.minX;
         const uint32_t inside = to > from ? ((uint32_t{1} << to) - 1u) & ~((uint32_t{1} << from) - 1u) : 0u;
+        // Unrolled, so that the edges' values stay in registers rather than on the stack.
         VI e[3][kMaskPieces], step[3];
+#pragma GCC unroll 3
         for (int i = 0; i < 3; ++i) {
             const VI a = ISet1(static_cast<int32_t>(s.a[i]));
             for (int k = 0; k < kMaskPieces; ++k) {
@@ -1278,6 +1280,7 @@ struct RowSpans {
             uint32_t outside = 0;
             for (int k = 0; k < kMaskPieces; ++k) {
                 outside |= static_cast<uint32_t>(IMoveMask(IOr(IOr(e[0][k], e[1][k]), e[2][k]))) << (k * kLanes);
+#pragma GCC unroll 3
                 for (int i = 0; i < 3; ++i) e[i][k] = IAdd(e[i][k], step[i]);
             }
             const uint32_t covered = inside & ~outside;
