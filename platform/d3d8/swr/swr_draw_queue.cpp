@@ -106,7 +106,7 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
     thread_local uint64_t cacheSerial = 0;
     if (cacheSerial != job.serial) {
         // Beside a shared range, this cache only meets the vertices outside it.
-        cache.Reset(*job.processor, job.renderer, job.cacheFirst, job.shared ? 0 : job.cacheCount);
+        cache.Reset(*job.processor, *job.renderer, job.cacheFirst, job.shared ? 0 : job.cacheCount);
         cacheSerial = job.serial;
     }
     PrimitiveRenderer renderer = *job.renderer;
@@ -119,21 +119,17 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
         }
         const PrimitivePositions pp = PositionsOf(job.type, k);
         const CachedVertex *v[3] = {};
-        CachedVertex *own[3] = {};  // the vertices from this thread's cache
         bool ok = true;
         for (uint32_t i = 0; i < pp.count && ok; ++i) {
             const uint64_t at = VertexAt(*job.sequence, pp.at[i]);
             v[i] = job.shared ? job.shared->Find(at) : nullptr;
-            if (!v[i]) ok = (v[i] = own[i] = cache.Get(at)) != nullptr;
+            if (!v[i]) ok = (v[i] = cache.Get(at)) != nullptr;
         }
         if (!ok) continue;
         switch (pp.count) {
             case 1: renderer.Point(v[0]->clip); break;
             case 2: renderer.Line(v[0]->clip, v[1]->clip, v[pp.provoking]->clip); break;
             default:
-                for (int i = 0; i < 3; ++i) {
-                    if (own[i] && !own[i]->finished) renderer.Finish(*own[i]);
-                }
                 renderer.Triangle(*v[0], *v[1], *v[2], v[pp.provoking]->clip);
                 break;
         }
@@ -367,7 +363,7 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
             // The vertex range first, over the threads, each vertex processed and
             // finished once: the runs' threads would each process the vertices their
             // runs meet, those their runs share more than once.
-            shared.Reset(processor, &d.renderer, cacheFirst, cacheCount);
+            shared.Reset(processor, d.renderer, cacheFirst, cacheCount);
             const uint64_t slots = shared.Slots();
             RunJobs(static_cast<uint32_t>((slots + kRunVertices - 1) / kRunVertices), [&](uint32_t c) {
                 const uint64_t from = uint64_t{c} * kRunVertices;

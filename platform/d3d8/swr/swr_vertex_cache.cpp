@@ -13,10 +13,10 @@ constexpr uint64_t kMaxCachedVertices = 1u << 20;
 static_assert(VertexProcessor::kBatch <= 4);
 }
 
-void VertexCache::Reset(const VertexProcessor &processor, const PrimitiveRenderer *finisher, uint64_t first,
+void VertexCache::Reset(const VertexProcessor &processor, const PrimitiveRenderer &finisher, uint64_t first,
                         uint64_t count) {
     processor_ = &processor;
-    finisher_ = finisher;
+    finisher_ = &finisher;
     const uint64_t streamCount = processor.VertexCount();
     first_ = std::min(first, streamCount);
     count = std::min({count, streamCount - first_, kMaxCachedVertices});
@@ -35,11 +35,10 @@ void VertexCache::Fill(uint64_t slot, uint64_t end) {
         index[n] = static_cast<uint32_t>(first_ + s);
         cached[n] = &vertices_[s];
         out[n] = &vertices_[s].clip;
-        vertices_[s].finished = false;
         done_[s] = 1;
     }
     processor_->ProcessBatch(index, n, out);
-    if (finisher_) finisher_->FinishFour(cached, n);
+    finisher_->FinishFour(cached, n);
     // The next batch's records, which the next miss most likely writes: asked for now, so
     // that its writes do not wait on them.
     for (uint64_t s = slot + n; s < slot + n + VertexProcessor::kBatch && s < end; ++s) {
@@ -66,7 +65,7 @@ CachedVertex *VertexCache::Miss(uint64_t index) {
     CachedVertex &v = scratch_[nextScratch_];
     nextScratch_ = (nextScratch_ + 1) % 4;
     processor_->Process(static_cast<uint32_t>(index), v.clip);
-    v.finished = false;
+    finisher_->Finish(v);
     return &v;
 }
 

@@ -15,7 +15,7 @@ class PrimitiveRenderer;
 
 // A processed vertex with what primitive rendering works out once per vertex however
 // many primitives share it: its clip outcode and, when that is zero, its place on screen
-// (filled in by PrimitiveRenderer::Finish when `finished` is still false).
+// (filled in by PrimitiveRenderer::Finish or FinishFour as the cache processes it).
 // What a triangle reads of its corners lies first: the flags and screen place, then the
 // position and the leading varyings (the ones most draws use), two cache lines for most
 // draws where the record runs over four.
@@ -30,9 +30,9 @@ struct CachedVertex {
 
 class VertexCache {
 public:
-    // Caches vertices [first, first + count) of the stream (clamped to it). With a
-    // renderer, the cached vertices come out finished by it, a batch at a time.
-    void Reset(const VertexProcessor &processor, const PrimitiveRenderer *finisher, uint64_t first, uint64_t count);
+    // Caches vertices [first, first + count) of the stream (clamped to it). Every vertex
+    // comes out finished by `finisher`: the cached ones a batch at a time.
+    void Reset(const VertexProcessor &processor, const PrimitiveRenderer &finisher, uint64_t first, uint64_t count);
 
     // The processed vertex, or null when `index` lies outside the stream. A pointer to
     // an uncached vertex stays valid for the next three calls, enough for a triangle.
