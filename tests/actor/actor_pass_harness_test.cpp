@@ -25,6 +25,8 @@
 #include "support/game/trace_reader.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace actor_pass_harness_test {
+
 namespace {
 
 constexpr float kDt = 0.016f;
@@ -229,3 +231,5 @@ TEST_F(ActorPassHarness, SixHundredTicksOfTheSampleStage)
 }
 
 }  // namespace
+
+}  // namespace actor_pass_harness_test

@@ -18,6 +18,8 @@
 #include "support/engine/scratch_path.h"
 #include "support/game/trace_reader.h"
 
+namespace actor_pass_test {
+
 namespace {
 
 struct Call {
@@ -260,3 +262,5 @@ TEST_F(ActorPassTest, TraceHasEveryActorAndHeroAfterThePass)
 }
 
 }  // namespace
+
+}  // namespace actor_pass_test

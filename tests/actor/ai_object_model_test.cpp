@@ -18,6 +18,8 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_monsters.h"
 
+namespace ai_object_model_test {
+
 namespace {
 
 bool Shown(RpClump *clump)
@@ -328,3 +330,5 @@ TEST_F(AiObjectModelTest, AppearingWhenNoInstanceIsFreeLeavesItWithout)
 }
 
 }  // namespace
+
+}  // namespace ai_object_model_test

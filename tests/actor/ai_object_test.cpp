@@ -8,6 +8,8 @@
 #include "actor/hero.h"
 #include "actor/reward.h"
 
+namespace ai_object_test {
+
 namespace {
 
 TEST(AiObjectRecord, StartsClearWithTheModelFirst)
@@ -165,3 +167,5 @@ TEST(HeroRecord, StateNumbersOthersRead)
 }
 
 }  // namespace
+
+}  // namespace ai_object_test

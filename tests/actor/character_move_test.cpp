@@ -13,6 +13,8 @@
 #include "support/game/sample_stage.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace character_move_test {
+
 namespace {
 
 float GroundDistance(AiObject *a, AiObject *b)
@@ -323,3 +325,5 @@ TEST_F(CharacterMoveTest, TheFirstStagesWallChangesNoMove)
 }
 
 }  // namespace
+
+}  // namespace character_move_test

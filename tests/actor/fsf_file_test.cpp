@@ -16,6 +16,8 @@
 #include "support/game/fsf_builder.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace fsf_file_test {
+
 namespace {
 
 // Reads `text` as the file NAME.FSF; returns the problems reported and
@@ -220,3 +222,5 @@ TEST(FsfFile, TemplateWithoutFileOrStatesRaisesTheFatalReport)
 }
 
 }  // namespace
+
+}  // namespace fsf_file_test

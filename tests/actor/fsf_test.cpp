@@ -6,6 +6,8 @@
 #include "support/game/fsf_builder.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace fsf_test {
+
 using gametest::FsfBuilder;
 
 namespace {
@@ -167,3 +169,5 @@ TEST(FsfStates, GettersAndTheirDefaults)
 }
 
 }  // namespace
+
+}  // namespace fsf_test

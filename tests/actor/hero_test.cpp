@@ -15,6 +15,8 @@
 #include "tools/mkdata/character_states.h"
 #include "tools/mkdata/stage_files.h"
 
+namespace hero_test {
+
 namespace {
 
 EquipContent Equip(int32_t id, int32_t type, int32_t prop1, int32_t prop2)
@@ -416,3 +418,5 @@ TEST_F(HeroTest, TheHitCounterFallsBackAfterThreeSecondsAndKeepsTheBest)
 }
 
 }  // namespace
+
+}  // namespace hero_test

@@ -16,6 +16,8 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/item_data.h"
 
+namespace item_files_test {
+
 namespace {
 
 int ReadTables(const std::string &text, ItemTables *out)
@@ -296,3 +298,5 @@ TEST(ItemFiles, AnUnopenedFileReadsAsEmpty)
 }
 
 }  // namespace
+
+}  // namespace item_files_test

@@ -11,6 +11,8 @@
 #include "stage/stage_manager.h"
 #include "tools/mkdata/item_data.h"
 
+namespace item_manager_test {
+
 namespace {
 
 class ItemManagerTest : public ::testing::Test {
@@ -246,3 +248,5 @@ TEST(ThrownItems, TheFirstTwoThrowsKeepTheirSlotUntilTheUpdate)
 }
 
 }  // namespace
+
+}  // namespace item_manager_test

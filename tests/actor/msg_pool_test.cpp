@@ -13,6 +13,8 @@
 #include "support/game/trace_reader.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace msg_pool_test {
+
 namespace {
 
 static_assert(std::is_same_v<decltype(MSGData::sender), AiObject *>, "senders are actors, not words");
@@ -267,3 +269,5 @@ TEST(MessagePool, DeliveredMessagesAreTraced)
 }
 
 }  // namespace
+
+}  // namespace msg_pool_test

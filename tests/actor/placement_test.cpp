@@ -18,6 +18,8 @@
 #include "support/game/diagnostics_capture.h"
 #include "tools/mkdata/sample_monsters.h"
 
+namespace placement_test {
+
 namespace {
 
 class PlacementTest : public stagetest::StageEngineTest {
@@ -212,3 +214,5 @@ TEST_F(PlacementTest, ReleaseDropsMessagesBeforeFreeingAndHeroesForget)
 }
 
 }  // namespace
+
+}  // namespace placement_test

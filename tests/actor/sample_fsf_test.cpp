@@ -11,6 +11,8 @@
 #include "support/game/sample_fsf.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace sample_fsf_test {
+
 namespace {
 
 CFSF ReadSample(const char *path, int *problems) { return gametest::ReadSampleStateMachine(path, problems); }
@@ -76,3 +78,5 @@ TEST(SampleStateMachines, HeroesHaveTheStatesOthersRead)
 }
 
 }  // namespace
+
+}  // namespace sample_fsf_test

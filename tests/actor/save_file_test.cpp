@@ -32,6 +32,8 @@
 #include "tools/mkdata/item_data.h"
 #include "tools/mkdata/stage_files.h"
 
+namespace save_file_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -494,3 +496,5 @@ TEST_F(SaveFileTest, TheRunningGameIsWrittenFromTheScreensAndTheStage)
 }
 
 }  // namespace
+
+}  // namespace save_file_test

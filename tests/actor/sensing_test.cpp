@@ -5,6 +5,8 @@
 #include "actor/hero.h"
 #include "actor/sensing.h"
 
+namespace sensing_test {
+
 namespace {
 
 SensingRanges Ranges()
@@ -145,3 +147,5 @@ TEST(Sensing, TargetHeroLeftOutWhenRemovedAndKeptAsLastSeenWhileHeldGettingUpOrA
 }
 
 }  // namespace
+
+}  // namespace sensing_test

@@ -11,6 +11,8 @@
 #include "stage/model_template.h"
 #include "stage/stage_manager.h"
 
+namespace targeting_test {
+
 namespace {
 
 class TargetingTest : public ::testing::Test {
@@ -146,3 +148,5 @@ TEST_F(TargetingTest, TargetOutsideTheTerritoryIsDropped)
 }
 
 }  // namespace
+
+}  // namespace targeting_test

@@ -9,6 +9,8 @@
 #include "app/acos_table.h"
 #include "app/threads.h"
 
+namespace acos_table_test {
+
 namespace {
 
 using game::ACosTable;
@@ -102,3 +104,5 @@ TEST(ACosTable, CosineOfDegrees)
 }
 
 }  // namespace
+
+}  // namespace acos_table_test

@@ -22,6 +22,8 @@
 #include "ui/loading_screen.h"
 #include "platform/movie/movie_test_support.h"
 
+namespace application_test {
+
 namespace {
 
 class Application : public ::testing::Test {
@@ -396,3 +398,5 @@ TEST(Options, MovieNamesAFileToPlayAtStartUp)
 }
 
 }  // namespace
+
+}  // namespace application_test

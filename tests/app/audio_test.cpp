@@ -9,6 +9,8 @@
 #include "platform/sound/sound_test_support.h"
 #include "support/engine/scratch_path.h"
 
+namespace audio_test {
+
 namespace {
 
 
@@ -190,3 +192,5 @@ TEST_F(Audio, OneSoundPausedAndResumedAroundTheMoviePause)
 }
 
 }  // namespace
+
+}  // namespace audio_test

@@ -14,6 +14,8 @@
 #include "app/frame_clock.h"
 #include "app/main_loop.h"
 
+namespace clock_loop_test {
+
 namespace {
 
 // A clock that moves only when slept on.
@@ -304,3 +306,5 @@ TEST(WindowMessages, ClosingQuitsAndTheLastFocusChangeDecides)
 }
 
 }  // namespace
+
+}  // namespace clock_loop_test

@@ -14,6 +14,8 @@
 #include "app/utf8.h"
 #include "tests/app/app_test_support.h"
 
+namespace debug_output_test {
+
 namespace {
 
 TEST(DebugOutput, DiagnosticLinesGoNowhereUnlessSwitchedOn)
@@ -105,3 +107,5 @@ TEST(FatalReportDeathTest, WithoutABoxTheLineEndsTheRunUnlessTheGameGoesOn)
 }
 
 }  // namespace
+
+}  // namespace debug_output_test

@@ -21,6 +21,8 @@
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace file_test {
+
 namespace {
 
 using apptest::FatalRecorder;
@@ -428,3 +430,5 @@ TEST_F(FileLayer, ExtraStageFileProbeIsQuiet)
 }
 
 }  // namespace
+
+}  // namespace file_test

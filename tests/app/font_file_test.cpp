@@ -8,6 +8,8 @@
 #include "app/font_file.h"
 #include "app/tiny_font.h"
 
+namespace font_file_test {
+
 namespace {
 
 using game::FontFile;
@@ -137,3 +139,5 @@ TEST(FontFile, ByteReaderNeverReadsPastTheEnd)
 }
 
 }  // namespace
+
+}  // namespace font_file_test

@@ -10,6 +10,8 @@
 #include "app/tiny_font.h"
 #include "support/engine/headless_screen.h"
 
+namespace font_pixel_test {
+
 namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
@@ -176,3 +178,5 @@ TEST_F(FontPixelTest, ALargerScreenScalesTheVirtualPositions)
 }
 
 }  // namespace
+
+}  // namespace font_pixel_test

@@ -17,6 +17,8 @@
 #include "rwd3d8.h"
 #include "support/engine/scratch_path.h"
 
+namespace frame_trace_test {
+
 namespace {
 
 std::string ReadAll(const std::string &path)
@@ -138,3 +140,5 @@ TEST_F(FrameLines, TheShownBackBufferOnEveryAskedTickOfTheAskingThread)
 }
 
 }  // namespace
+
+}  // namespace frame_trace_test

@@ -25,6 +25,8 @@
 #include "support/platform/x_test_display.h"
 #include <X11/Xutil.h>
 
+namespace game_fatal_box_test {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -203,8 +205,14 @@ TEST_F(GameFatalBox, SigintToTheWholeGroupEndsTheRun)
 
 }  // namespace
 
+}  // namespace game_fatal_box_test
+
 #else
 
+namespace game_fatal_box_test {
+
 TEST(GameFatalBox, NeedsX11) { GTEST_SKIP() << "built without the X11 client library"; }
+
+}  // namespace game_fatal_box_test
 
 #endif

@@ -22,6 +22,8 @@
 #include "app/bmp_file.h"
 #include "tests/app/run_without_screens.h"
 
+namespace game_firstframe_test {
+
 namespace {
 
 using apptest::Bmp;
@@ -364,3 +366,5 @@ TEST(GameStartUp, AMissingPictureIsReportedAndTheGamePlaysOn)
 }
 
 }  // namespace
+
+}  // namespace game_firstframe_test

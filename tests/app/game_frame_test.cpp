@@ -10,6 +10,8 @@
 
 #include "app/game_frame.h"
 
+namespace game_frame_test {
+
 namespace {
 
 struct RecordingChildren {
@@ -175,3 +177,5 @@ TEST(GameFrame, StageExitShowsBlackThenReleasesThenReturnsToTheTitle)
 }
 
 }  // namespace
+
+}  // namespace game_frame_test

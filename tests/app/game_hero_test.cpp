@@ -20,6 +20,8 @@
 #include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 
+namespace game_hero_test {
+
 namespace {
 
 struct Pose {
@@ -185,3 +187,5 @@ TEST_F(GameHero, TheAttackChainStrikesTheMonster)
 }
 
 }  // namespace
+
+}  // namespace game_hero_test

@@ -10,6 +10,8 @@
 
 #include "app/app_test_support.h"
 
+namespace game_input_test {
+
 namespace {
 
 const char *const kRun = "--headless --mode 1 --frames 60 --fixed-step 16 --input keys.txt --input-log log.txt";
@@ -121,3 +123,5 @@ TEST(GameInput, AScriptCanEndTheRun)
 }
 
 }  // namespace
+
+}  // namespace game_input_test

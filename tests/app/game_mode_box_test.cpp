@@ -26,6 +26,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+namespace game_mode_box_test {
+
 namespace {
 
 class GameModeBox : public ::testing::Test {
@@ -230,8 +232,14 @@ TEST_F(GameModeBox, AHeadlessRunBesideADisplayEndsCleanly)
 
 }  // namespace
 
+}  // namespace game_mode_box_test
+
 #else
 
+namespace game_mode_box_test {
+
 TEST(GameModeBox, NeedsX11) { GTEST_SKIP() << "built without the X11 client library"; }
+
+}  // namespace game_mode_box_test
 
 #endif

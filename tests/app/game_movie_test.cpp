@@ -26,6 +26,8 @@
 #include "tests/support/game/run_log.h"
 #include "tests/support/game/trace_reader.h"
 
+namespace game_movie_test {
+
 namespace {
 
 std::string BinaryDir() { return RW_TEST_BINARY_DIR; }
@@ -161,3 +163,5 @@ TEST_F(GameMovie, AFixedStepRunRecordsItsGameTimeTheSameEveryRun)
 }
 
 }  // namespace
+
+}  // namespace game_movie_test

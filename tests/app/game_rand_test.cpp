@@ -3,6 +3,8 @@
 
 #include "app/game_rand.h"
 
+namespace game_rand_test {
+
 namespace {
 
 TEST(GameRand, SeededOneGivesTheClassicSequence)
@@ -30,3 +32,5 @@ TEST(GameRand, ReseedingRepeatsAndStaysInRange)
 }
 
 }  // namespace
+
+}  // namespace game_rand_test

@@ -31,6 +31,8 @@
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace game_system_test {
+
 namespace {
 
 using apptest::FatalRecorder;
@@ -568,3 +570,5 @@ TEST_F(GameSystemTest, TheFirstStageSceneNeedsItsWorldLightsAndProp)
 }
 
 }  // namespace
+
+}  // namespace game_system_test

@@ -14,6 +14,8 @@
 #include "input/input_script.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace input_test {
+
 namespace {
 
 using input::ButtonConfig;
@@ -324,3 +326,5 @@ TEST(InputOptions, ScriptLogAndHelp)
 TEST(InputRumble, IsAnEmptyRequest) { EXPECT_EQ(RequestPadRumble(0, 9030010), 0); }
 
 }  // namespace
+
+}  // namespace input_test

@@ -11,6 +11,8 @@
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace keyword_test {
+
 namespace {
 
 TEST(SplitKeyword, TakesTheFirstWordAndLeavesTheRest)
@@ -516,3 +518,5 @@ TEST(KeywordFileOpen, AMissingFileIsQuietUnlessRequired)
 }
 
 }  // namespace
+
+}  // namespace keyword_test

@@ -11,6 +11,8 @@
 #include "app/memory.h"
 #include "app/threads.h"
 
+namespace memory_threads_test {
+
 namespace {
 
 TEST(Allocator, CountsTheBytesInUse)
@@ -189,3 +191,5 @@ TEST(WorkerThreads, AreSeenEndedOnceTheirRoutineReturns)
 }
 
 }  // namespace
+
+}  // namespace memory_threads_test

@@ -12,6 +12,8 @@
 #include "app/utf8.h"
 #include "support/engine/headless_screen.h"
 
+namespace message_box_test {
+
 namespace {
 
 game::MessageTable SmallTable()
@@ -209,3 +211,5 @@ TEST_F(MessageBoxScreenTest, ManyQuadsAreAllDrawn)
 }
 
 }  // namespace
+
+}  // namespace message_box_test

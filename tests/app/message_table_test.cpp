@@ -5,6 +5,8 @@
 
 #include "app/message_table.h"
 
+namespace message_table_test {
+
 namespace {
 
 using game::MessageTable;
@@ -123,3 +125,5 @@ TEST(MessageTable, LanguageCodes)
 }
 
 }  // namespace
+
+}  // namespace message_table_test

@@ -8,6 +8,8 @@
 #include "rwsdk/driver/d3d8/d3d8raster.h"
 #include "support/engine/headless_screen.h"
 
+namespace movie_frame_test {
+
 namespace {
 
 using movietest::Near;
@@ -186,3 +188,5 @@ TEST_F(MovieFrame, ASquareClipGetsBarsAtTheSides)
 }
 
 }  // namespace
+
+}  // namespace movie_frame_test

@@ -14,6 +14,8 @@
 #include "support/engine/headless_screen.h"
 #include "support/engine/scratch_path.h"
 
+namespace movie_player_test {
+
 namespace {
 
 class Movie : public ::testing::Test {
@@ -109,3 +111,5 @@ TEST_F(Movie, StoppingMidStreamResumesTheGameAndAnotherMovieCanFollow)
 }
 
 }  // namespace
+
+}  // namespace movie_player_test

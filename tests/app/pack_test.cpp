@@ -17,6 +17,8 @@
 #include "tests/app/app_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace pack_test {
+
 namespace {
 
 using apptest::FatalRecorder;
@@ -503,3 +505,5 @@ TEST(PackIndex, FindsNamesIgnoringCaseAndSlashes)
 }
 
 }  // namespace
+
+}  // namespace pack_test

@@ -6,6 +6,8 @@
 #include "app/render_callbacks.h"
 #include "tests/app/app_test_support.h"
 
+namespace render_callbacks_test {
+
 namespace {
 
 RpAtomic *PluginDraw(RpAtomic *atomic) { return atomic; }
@@ -35,3 +37,5 @@ TEST_F(RenderCallbacksTest, OnlyDefaultDrawnAtomicsTakeTheGamesCallback)
 }
 
 }  // namespace
+
+}  // namespace render_callbacks_test

@@ -16,6 +16,8 @@
 #include "support/engine/file_size_limit.h"
 #include "support/engine/scratch_path.h"
 
+namespace replace_file_test {
+
 namespace {
 
 std::string ReadText(const std::string &path)
@@ -102,3 +104,5 @@ TEST(ReplaceFile, AWriteCutShortSaysWhy)
 }
 
 }  // namespace
+
+}  // namespace replace_file_test

@@ -11,6 +11,8 @@
 #include "support/game/run_log.h"
 #include "support/game/trace_reader.h"
 
+namespace skip_key_test {
+
 namespace {
 
 struct FakeEvents {
@@ -102,3 +104,5 @@ TEST(SkipKeyGameRun, EscapeEndsTheRunningStagesBossMovie)
 }
 
 }  // namespace
+
+}  // namespace skip_key_test

@@ -3,6 +3,8 @@
 
 #include "app/statistics.h"
 
+namespace statistics_test {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -25,3 +27,5 @@ TEST(Statistics, LinesGrowWithTheMode)
 }
 
 }  // namespace
+
+}  // namespace statistics_test

@@ -11,6 +11,8 @@
 #include "app/mode_dialog.h"
 #include "app/options.h"
 
+namespace test_options_test {
+
 namespace {
 
 bool Parse(std::initializer_list<const char *> args, game::Options *options, std::string *error)
@@ -188,3 +190,5 @@ TEST(TestOptions, EachGameModeButtonChoosesTheModeItsLabelNames)
 }
 
 }  // namespace
+
+}  // namespace test_options_test

@@ -10,6 +10,8 @@
 #include "app/tiny_font.h"
 #include "support/engine/engine_env.h"
 
+namespace text_block_test {
+
 namespace {
 
 
@@ -309,3 +311,5 @@ TEST_F(TextBlockTest, WithoutAFontRowsHaveNoSize)
 }
 
 }  // namespace
+
+}  // namespace text_block_test

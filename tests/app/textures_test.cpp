@@ -8,6 +8,8 @@
 #include "rtbmp.h"
 #include "tests/app/app_test_support.h"
 
+namespace textures_test {
+
 namespace {
 
 // A solid picture, or a mask white on its left half and black on its right.
@@ -109,3 +111,5 @@ TEST_F(Textures, PngNamesReadTheBmpOfThatName)
 }
 
 }  // namespace
+
+}  // namespace textures_test

@@ -10,6 +10,8 @@
 #include "app/trace.h"
 #include "support/engine/scratch_path.h"
 
+namespace trace_test {
+
 namespace {
 
 std::string ReadAll(const std::string &path)
@@ -94,7 +96,11 @@ TEST(Trace, UnwritablePathIsReported)
 
 }  // namespace
 
+}  // namespace trace_test
+
 #include "app/options.h"
+
+namespace trace_test {
 
 namespace {
 
@@ -110,3 +116,5 @@ TEST(TraceOption, ParsedFromTheCommandLine)
 }
 
 }  // namespace
+
+}  // namespace trace_test

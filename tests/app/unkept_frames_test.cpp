@@ -8,6 +8,8 @@
 
 #include "app/app_test_support.h"
 
+namespace unkept_frames_test {
+
 namespace {
 
 // The stage's screenshots after ticks 12, 27 and 40 (a run of the sample data).
@@ -43,3 +45,5 @@ TEST(UnkeptFrames, ScreenshotsAreThoseOfARunThatDrawsEveryFrame)
 }
 
 }  // namespace
+
+}  // namespace unkept_frames_test

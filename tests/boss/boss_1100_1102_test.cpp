@@ -14,6 +14,8 @@
 #include "monster/kit_common.h"
 #include "stage/character_params.h"
 
+namespace boss_1100_1102_test {
+
 namespace {
 
 using bosstest::BossScenario;
@@ -307,3 +309,5 @@ TEST_F(Boss1102, EachStateSoundsItsOwnEntrySoundOncePerEntry)
 }
 
 }  // namespace
+
+}  // namespace boss_1100_1102_test

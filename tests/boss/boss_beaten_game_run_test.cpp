@@ -20,6 +20,8 @@
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_bosses.h"
 
+namespace boss_beaten_game_run_test {
+
 namespace {
 
 struct Fight {
@@ -141,3 +143,5 @@ TEST(BossBeatenRun, TheHeroBeatsBoss1108InStageThirtySix)
 }
 
 }  // namespace
+
+}  // namespace boss_beaten_game_run_test

@@ -17,6 +17,8 @@
 #include "support/game/trace_reader.h"
 #include "tools/mkdata/sample_bosses.h"
 
+namespace boss_game_run_test {
+
 namespace {
 
 std::string Script(const std::string &name) { return std::string(RW_TEST_SOURCE_DIR) + "/tests/boss/scripts/" + name; }
@@ -293,3 +295,5 @@ TEST(BossGameRun, InStageThirtySevenBoss1109FiresItsSpecialAttacksAndItsBarrage)
 }
 
 }  // namespace
+
+}  // namespace boss_game_run_test

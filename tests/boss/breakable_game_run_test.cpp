@@ -14,6 +14,8 @@
 #include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
 
+namespace breakable_game_run_test {
+
 namespace {
 
 
@@ -110,3 +112,5 @@ TEST(BreakableGameRun, TheHeroBreaksTheRowOfTheFirstStage)
 }
 
 }  // namespace
+
+}  // namespace breakable_game_run_test

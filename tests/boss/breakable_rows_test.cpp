@@ -10,6 +10,8 @@
 #include "stage/model_files.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace breakable_rows_test {
+
 namespace {
 
 using BreakableRows = stagetest::StageEngineTest;
@@ -48,3 +50,5 @@ TEST_F(BreakableRows, EachTypeHasItsTablesModelClassAndUpdate)
 }
 
 }  // namespace
+
+}  // namespace breakable_rows_test

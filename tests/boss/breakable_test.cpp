@@ -19,6 +19,8 @@
 #include "tests/monster/monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
+namespace breakable_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -765,3 +767,5 @@ TEST_F(Breakables, OnlyABlowLightsTheBomb)
 }
 
 }  // namespace
+
+}  // namespace breakable_test

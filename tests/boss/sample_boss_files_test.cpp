@@ -27,6 +27,8 @@
 #include "tools/mkdata/sample_bosses.h"
 #include "tools/mkdata/stage_files.h"
 
+namespace sample_boss_files_test {
+
 namespace {
 
 class SampleBossFiles : public stagetest::StageEngineTest {
@@ -396,3 +398,5 @@ TEST(SampleBossParams, EachBossThatTakesDamageStandsFifteenPlainBlowsOfTheFirstH
 }
 
 }  // namespace
+
+}  // namespace sample_boss_files_test

@@ -19,6 +19,8 @@
 #include "tools/mkdata/sample_monsters.h"
 #include "tools/mkdata/sample_stages.h"
 
+namespace sample_breakable_files_test {
+
 namespace {
 
 using Route = gametest::FsfRoute;
@@ -113,3 +115,5 @@ TEST(SampleActorPlacements, EveryCharacterTrapAndDesignStandsInSomeStage)
 }
 
 }  // namespace
+
+}  // namespace sample_breakable_files_test

@@ -5,6 +5,8 @@
 
 #include "tests/monster/monster_scenario.h"
 
+namespace trap_ground_test {
+
 namespace {
 
 using TrapGround = monstertest::MonsterScenario;
@@ -30,3 +32,5 @@ TEST_F(TrapGround, OnlyTheTrapsThatSnapStandOnTheGroundWhenSeen)
 }
 
 }  // namespace
+
+}  // namespace trap_ground_test

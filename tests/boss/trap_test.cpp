@@ -32,6 +32,8 @@
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/sample_traps.h"
 
+namespace trap_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -1077,3 +1079,5 @@ TEST_F(SampleTrapFiles, EveryStateMachineRoutesWhatTheTrapsFeed)
 }
 
 }  // namespace
+
+}  // namespace trap_test

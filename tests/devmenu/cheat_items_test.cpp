@@ -13,6 +13,8 @@
 #include "stage/model_template.h"
 #include "tests/devmenu/dev_menu_test_support.h"
 
+namespace cheat_items_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -391,3 +393,5 @@ TEST_F(CheatMenu, LoadModeReachesTheStageOnCircle)
 }
 
 }  // namespace
+
+}  // namespace cheat_items_test

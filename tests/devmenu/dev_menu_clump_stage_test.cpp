@@ -15,6 +15,8 @@
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
 
+namespace dev_menu_clump_stage_test {
+
 namespace {
 
 class MenuClumpsOnAStage : public apptest::GameEngineTest {
@@ -74,3 +76,5 @@ TEST_F(MenuClumpsOnAStage, TheListFollowsTheStagesModels)
 }
 
 }  // namespace
+
+}  // namespace dev_menu_clump_stage_test

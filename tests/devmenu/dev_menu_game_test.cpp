@@ -24,6 +24,8 @@
 #include "tests/devmenu/menu_game_run.h"
 #include "support/game/trace_reader.h"
 
+namespace dev_menu_game_test {
+
 namespace {
 
 using apptest::Bmp;
@@ -216,3 +218,5 @@ TEST_F(DevMenuGame, DoneLetsGoChangesToStageTwoAtOnce)
 }
 
 }  // namespace
+
+}  // namespace dev_menu_game_test

@@ -10,6 +10,8 @@
 #include "app/memory.h"
 #include "tests/devmenu/dev_menu_test_support.h"
 
+namespace dev_menu_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -289,3 +291,5 @@ TEST(DevMenuRelease, TheGlobalPointerFollowsTheMenu)
 }
 
 }  // namespace
+
+}  // namespace dev_menu_test

@@ -19,6 +19,8 @@
 #include "ui/ui_sound.h"
 #include "ui/warning_screen.h"
 
+namespace game_stream_calls_test {
+
 namespace {
 
 // What exists for the recording table, and what it was asked, in order.
@@ -216,3 +218,5 @@ TEST_F(GameStreamScreens, TheScreenStepsLoadAndReleaseTheScreensOwnPictures)
 }
 
 }  // namespace game_stream_screens
+
+}  // namespace game_stream_calls_test

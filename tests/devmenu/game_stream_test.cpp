@@ -23,6 +23,8 @@
 #include "tests/app/app_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
 
+namespace game_stream_test {
+
 namespace {
 
 class GameStreamOnTheSampleData : public apptest::GameEngineTest {
@@ -132,3 +134,5 @@ TEST_F(GameStreamOnTheSampleData, LoadsAndReleasesEveryListedStageAndWritesTheRe
 }
 
 }  // namespace
+
+}  // namespace game_stream_test

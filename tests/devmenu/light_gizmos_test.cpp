@@ -12,6 +12,8 @@
 #include "devmenu/light_gizmos.h"
 #include "support/engine/headless_screen.h"
 
+namespace light_gizmos_test {
+
 namespace {
 
 // A light frame turned so that its axes are not the world's.
@@ -412,3 +414,5 @@ TEST_F(GizmoPass, AnAmbientLightWithoutTheGamesWorldDrawsNothing)
 }
 
 }  // namespace
+
+}  // namespace light_gizmos_test

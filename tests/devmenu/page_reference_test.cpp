@@ -15,6 +15,8 @@
 #include "tests/devmenu/dev_menu_test_support.h"
 #include "support/engine/headless_screen.h"
 
+namespace page_reference_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -159,3 +161,5 @@ TEST_F(MenuPages, ClosedOnAPageNothingIsDrawn)
 }
 
 }  // namespace
+
+}  // namespace page_reference_test

@@ -10,6 +10,8 @@
 #include "support/engine/engine_env.h"
 #include "tests/devmenu/dev_menu_test_support.h"
 
+namespace resource_report_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -187,3 +189,5 @@ TEST_F(ResourceReport, MakeGameStreamWritesItsReportAndClosesTheMenu)
 }
 
 }  // namespace
+
+}  // namespace resource_report_test

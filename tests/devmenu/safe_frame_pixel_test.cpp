@@ -8,6 +8,8 @@
 #include "devmenu/dev_menu.h"
 #include "support/engine/headless_screen.h"
 
+namespace safe_frame_pixel_test {
+
 namespace {
 
 constexpr uint32_t kBlack = 0xFF000000u;
@@ -95,3 +97,5 @@ INSTANTIATE_TEST_SUITE_P(BothSizes, SafeFramePixels,
                          });
 
 }  // namespace
+
+}  // namespace safe_frame_pixel_test

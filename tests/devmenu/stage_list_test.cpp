@@ -12,6 +12,8 @@
 #include "tests/devmenu/dev_menu_test_support.h"
 #include "tests/stage/stage_screen_fakes.h"
 
+namespace stage_list_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -176,3 +178,5 @@ TEST_F(DoneLetsGo, ReleasesTheStageThenLoadsTheSelectedOneWithoutTransition)
 }
 
 }  // namespace
+
+}  // namespace stage_list_test

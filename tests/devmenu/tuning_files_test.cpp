@@ -17,6 +17,8 @@
 #include "stage/stage_paths.h"
 #include "tests/devmenu/dev_menu_test_support.h"
 
+namespace tuning_files_test {
+
 namespace {
 
 using devmenutest::InfoFile;
@@ -446,3 +448,5 @@ TEST_F(SaveFile, HostileParticleSetsReadWithinBounds)
 }
 
 }  // namespace
+
+}  // namespace tuning_files_test

@@ -11,6 +11,8 @@
 #include "tests/devmenu/dev_menu_test_support.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace tuning_pages_test {
+
 namespace {
 
 using devmenutest::MenuHarness;
@@ -532,3 +534,5 @@ TEST_F(DirectItems, FogOnAStageWithoutWeatherStillGoesBack)
 }
 
 }  // namespace
+
+}  // namespace tuning_pages_test

@@ -12,6 +12,8 @@
 #include "event/single_event_conditions.h"
 #include "event_test_support.h"
 
+namespace actor_condition_events_test {
+
 namespace {
 
 using event_test::AsActor;
@@ -414,3 +416,5 @@ TEST(SingleEventConditions, CameraTimesAtTheirBounds)
 }
 
 }  // namespace
+
+}  // namespace actor_condition_events_test

@@ -11,6 +11,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace condition_codes_test {
+
 namespace {
 
 using event_test::AsActor;
@@ -197,3 +199,5 @@ TEST(ConditionCodes, GiveItemCodesOneToFive)
 }
 
 }  // namespace
+
+}  // namespace condition_codes_test

@@ -21,6 +21,8 @@
 #include "tests/event/talk_test_support.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace door_event_test {
+
 namespace {
 
 using event_test::FakeActor;
@@ -836,3 +838,5 @@ TEST_F(DoorEvent, Scene79041500PlaysItsModelOnceTheBlendInIsOver)
 }
 
 }  // namespace
+
+}  // namespace door_event_test

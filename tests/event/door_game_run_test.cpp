@@ -14,6 +14,8 @@
 #include "event_test_support.h"
 #include "tools/mkdata/sample_doors.h"
 
+namespace door_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -90,3 +92,5 @@ TEST(DoorGameRun, TheMonsterDoorOpensOnceTheYardsMonsterIsGone)
 }
 
 }  // namespace
+
+}  // namespace door_game_run_test

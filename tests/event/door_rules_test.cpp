@@ -8,6 +8,8 @@
 
 #include "event/door_rules.h"
 
+namespace door_rules_test {
+
 namespace {
 
 struct Records {
@@ -137,3 +139,5 @@ TEST(DoorRules, CrusherHitsHeroesInsideOnly)
 }
 
 }  // namespace
+
+}  // namespace door_rules_test

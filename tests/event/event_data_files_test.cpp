@@ -17,6 +17,8 @@
 #include "tools/mkdata/sample_actor_yards.h"
 #include "tools/mkdata/sample_talk_data.h"
 
+namespace event_data_files_test {
+
 namespace {
 
 using namespace event_test;
@@ -409,3 +411,5 @@ TEST_F(EventDataFilesOnRoot, HurtValuesAreKeptOnHeroZonesOnly)
 }
 
 }  // namespace
+
+}  // namespace event_data_files_test

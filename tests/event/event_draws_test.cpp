@@ -14,6 +14,8 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_talk_data.h"
 
+namespace event_draws_test {
+
 namespace {
 
 using namespace event_test;
@@ -153,3 +155,5 @@ TEST_F(EventDraws, TheModelListReadsOnceClonesAfterAndStopsAtNone)
 }
 
 }  // namespace
+
+}  // namespace event_draws_test

@@ -15,6 +15,8 @@
 #include "tools/mkdata/sample_event_data.h"
 #include "tools/mkdata/stage_files.h"
 
+namespace event_hazard_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -360,3 +362,5 @@ TEST(EventHazardRun, TheNoticeSwitchesTheTrapsOnAndJetsAndGasHurtTheHero)
 }
 
 }  // namespace
+
+}  // namespace event_hazard_game_run_test

@@ -21,6 +21,8 @@
 #include "event_id_lists.h"
 #include "event_test_support.h"
 
+namespace event_id_lists_test {
+
 namespace {
 
 using event_lists::KindList;
@@ -589,3 +591,5 @@ TEST(EventIdLists, TheOneShotGuardPlaysOnceAndASoundOfZeroNever)
 }
 
 }  // namespace
+
+}  // namespace event_id_lists_test

@@ -11,6 +11,8 @@
 #include "event/event_presets.h"
 #include "event_test_support.h"
 
+namespace event_id_table_test {
+
 namespace {
 
 using event_test::OwnedRecord;
@@ -269,3 +271,5 @@ TEST(EventIdTable, EveryPresetRowNamesARowOfItsKindsArray)
 }
 
 }  // namespace
+
+}  // namespace event_id_table_test

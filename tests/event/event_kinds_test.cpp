@@ -7,6 +7,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace event_kinds_test {
+
 namespace {
 
 using namespace event_test;
@@ -284,3 +286,5 @@ TEST_F(KindTest, VineDrawsReseedTheGamesOneGeneratorFromTheLastTick)
 }
 
 }  // namespace
+
+}  // namespace event_kinds_test

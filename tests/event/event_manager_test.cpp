@@ -6,6 +6,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace event_manager_test {
+
 namespace {
 
 using namespace event_test;
@@ -281,3 +283,5 @@ TEST(EventManagerStage, AccessorsAndFindEvent)
 }
 
 }  // namespace
+
+}  // namespace event_manager_test

@@ -10,6 +10,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace event_music_list_test {
+
 namespace {
 
 using event_test::BoundEntry;
@@ -201,3 +203,5 @@ TEST(EventMusicScene, AScenesMusicWaitsForItsCamera)
 }
 
 }  // namespace
+
+}  // namespace event_music_list_test

@@ -15,6 +15,8 @@
 #include "app/reference_image.h"
 #include "support/game/trace_reader.h"
 
+namespace event_scene_run_test {
+
 namespace {
 
 std::string Folder()
@@ -141,3 +143,5 @@ TEST(EventSceneRun, EscapeSkipsTheSceneAndPlayComesBackAtOnce)
 }
 
 }  // namespace
+
+}  // namespace event_scene_run_test

@@ -9,6 +9,8 @@
 #include "event_test_support.h"
 #include "stage/stage_manager.h"
 
+namespace event_stage_links_test {
+
 namespace {
 
 TEST(EventStageLinks, ARemovedMonsterOfTheStageEndsItsEvent)
@@ -52,3 +54,5 @@ TEST(EventStageLinks, ARemovedMonsterOfTheStageEndsItsEvent)
 }
 
 }  // namespace
+
+}  // namespace event_stage_links_test

@@ -19,6 +19,8 @@
 #include "app/reference_image.h"
 #include "support/game/trace_reader.h"
 
+namespace event_talk_run_test {
+
 namespace {
 
 struct Shot {
@@ -141,3 +143,5 @@ TEST_F(EventTalkRun, TheHeroReadsTopicsOfTheTradersMenu)
 }
 
 }  // namespace
+
+}  // namespace event_talk_run_test

@@ -8,6 +8,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace event_trigger_test {
+
 namespace {
 
 using namespace event_test;
@@ -227,3 +229,5 @@ TEST_F(TriggerTest, EndEventCountsLinksAndHoldsUnlimitedEventsAtOne)
 }
 
 }  // namespace
+
+}  // namespace event_trigger_test

@@ -16,6 +16,8 @@
 #include "event/scene_presets.h"
 #include "tests/event/scene_test_support.h"
 
+namespace ingame_anm_event_test {
+
 namespace {
 
 using namespace event_test;
@@ -748,3 +750,5 @@ TEST_F(SceneTest, TheStreamMakerLoadsAndFreesASceneAndAReturningScreenReloadsThe
 }
 
 }  // namespace
+
+}  // namespace ingame_anm_event_test

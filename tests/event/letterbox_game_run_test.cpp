@@ -15,6 +15,8 @@
 #include "support/game/game_run.h"
 #include "tools/mkdata/sample_stage_ends.h"
 
+namespace letterbox_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -92,3 +94,5 @@ TEST(LetterboxRun, TheBossScenesBlendsBringTheBarsInAndTakeThemAway)
 }
 
 }  // namespace
+
+}  // namespace letterbox_game_run_test

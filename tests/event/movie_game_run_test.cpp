@@ -17,6 +17,8 @@
 #include "tools/mkdata/sample_movies.h"
 #include "tools/mkdata/sample_bosses.h"
 
+namespace movie_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -147,3 +149,5 @@ TEST(MovieGameRun, TheSkipKeyEndsTheBossMovieAndTheStageRunsOn)
 }
 
 }  // namespace
+
+}  // namespace movie_game_run_test

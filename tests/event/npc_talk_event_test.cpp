@@ -13,6 +13,8 @@
 #include "event/npc_talk_event.h"
 #include "tests/event/talk_test_support.h"
 
+namespace npc_talk_event_test {
+
 namespace {
 
 using namespace event_test;
@@ -244,3 +246,5 @@ TEST_F(TalkStageTest, ASceneStopsTheConversationWhichOpensAfreshLater)
 }
 
 }  // namespace
+
+}  // namespace npc_talk_event_test

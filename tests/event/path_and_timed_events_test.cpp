@@ -6,6 +6,8 @@
 #include "event/event_objects.h"
 #include "event_test_support.h"
 
+namespace path_and_timed_events_test {
+
 namespace {
 
 using event_test::BoundEntry;
@@ -106,3 +108,5 @@ TEST(TimedEvent, ResultWordsDriveTheTwoScenes)
 }
 
 }  // namespace
+
+}  // namespace path_and_timed_events_test

@@ -12,6 +12,8 @@
 #include "tests/stage/stage_test_support.h"
 #include "tools/mkdata/sample_talk_data.h"
 
+namespace sample_talk_data_test {
+
 namespace {
 
 using namespace event_test;
@@ -112,3 +114,5 @@ TEST_F(SampleTalkData, TwoEntriesOfOnePortraitShareItsTextureWithAReferenceEach)
 }
 
 }  // namespace
+
+}  // namespace sample_talk_data_test

@@ -13,6 +13,8 @@
 #include "tests/event/event_test_support.h"
 #include "tools/mkdata/sample_scene_data.h"
 
+namespace scene_subtitles_test {
+
 namespace {
 
 bool Parse(const std::u16string &text, std::vector<SceneSubtitleEntry> *out)
@@ -175,3 +177,5 @@ TEST(SceneSubtitles, HostileFilesAreRefusedWhole)
 }
 
 }  // namespace
+
+}  // namespace scene_subtitles_test

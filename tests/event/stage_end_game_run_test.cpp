@@ -27,6 +27,8 @@
 #include "tools/mkdata/sample_stage_ends.h"
 #include "ui/boss_gauge.h"
 
+namespace stage_end_game_run_test {
+
 namespace {
 
 using gametest::PadScript;
@@ -263,3 +265,5 @@ INSTANTIATE_TEST_SUITE_P(StageMap, StageEndRun, ::testing::ValuesIn(Runs()),
                          });
 
 }  // namespace
+
+}  // namespace stage_end_game_run_test

@@ -12,6 +12,8 @@
 #include "event_test_support.h"
 #include "tools/mkdata/sample_stage_ends.h"
 
+namespace zone_and_gift_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -96,3 +98,5 @@ TEST(GiftRun, TheGiftShowsItsPopupAsTheDoorOpens)
 }
 
 }  // namespace
+
+}  // namespace zone_and_gift_game_run_test

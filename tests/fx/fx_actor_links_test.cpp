@@ -26,6 +26,8 @@
 #include "stage/stage_manager.h"
 #include "support/game/trace_reader.h"
 
+namespace fx_actor_links_test {
+
 namespace {
 
 class FxOnActors : public fxtest::FxEngineTest {
@@ -394,3 +396,5 @@ TEST_F(FxOnActors, TheTestOptionsActOnTheirTickOnly)
 }
 
 }  // namespace
+
+}  // namespace fx_actor_links_test

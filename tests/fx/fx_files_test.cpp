@@ -20,6 +20,8 @@
 #include "fx_test_support.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace fx_files_test {
+
 namespace {
 
 using fxtest::TextFile;
@@ -564,3 +566,5 @@ TEST(FxFiles, AModelsFolderIsItsPathUpToItsLastSeparator)
 }
 
 }  // namespace
+
+}  // namespace fx_files_test

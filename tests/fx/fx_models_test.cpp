@@ -26,6 +26,8 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/stage_world.h"
 
+namespace fx_models_test {
+
 namespace {
 
 using modeltest::FirstAtomic;
@@ -979,3 +981,5 @@ TEST_F(SampleFloor, ANewDecalTakesTheOldestsPlaceWhenAllAreDown)
 }
 
 }  // namespace
+
+}  // namespace fx_models_test

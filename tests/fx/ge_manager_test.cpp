@@ -26,6 +26,8 @@
 #include "tools/mkdata/fx_data.h"
 #include "tools/mkdata/sample_event_data.h"
 
+namespace ge_manager_test {
+
 namespace {
 
 using fxtest::FakeActor;
@@ -996,3 +998,5 @@ TEST_F(SampleEffects, ABigShotShowsItsFileLookWithNoTintAndOnlyVinesAndBugsSound
 }
 
 }  // namespace
+
+}  // namespace ge_manager_test

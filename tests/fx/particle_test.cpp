@@ -11,6 +11,8 @@
 #include "support/game/diagnostics_capture.h"
 #include "tools/mkdata/fx_data.h"
 
+namespace particle_test {
+
 namespace {
 
 class Particles : public fxtest::FxEngineTest {
@@ -457,3 +459,5 @@ TEST_F(Particles, AfterTheWorldParticlesTestDepthButWriteNone)
 }
 
 }  // namespace
+
+}  // namespace particle_test

@@ -34,6 +34,8 @@
 #include "stage/stage_manager.h"
 #include "tools/mkdata/ui_pictures.h"
 
+namespace stage_effects_test {
+
 namespace {
 
 std::string ShotDir() { return std::string(RW_TEST_BINARY_DIR) + "/tests/fx_shots/" + std::to_string(getpid()); }
@@ -378,3 +380,5 @@ TEST_F(StageEffects, EverySampleFileLoads)
 }
 
 }  // namespace
+
+}  // namespace stage_effects_test

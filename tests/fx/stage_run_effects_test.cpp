@@ -10,6 +10,8 @@
 #include "app/reference_image.h"
 #include "support/game/trace_reader.h"
 
+namespace stage_run_effects_test {
+
 namespace {
 
 TEST(StageRunEffects, FogAndRainInTheFirstStage)
@@ -29,3 +31,5 @@ TEST(StageRunEffects, FogAndRainInTheFirstStage)
 }
 
 }  // namespace
+
+}  // namespace stage_run_effects_test

@@ -16,6 +16,8 @@
 #include "fx_test_support.h"
 #include "tools/mkdata/fx_data.h"
 
+namespace weather_test {
+
 namespace {
 
 class Weather : public fxtest::FxEngineTest {
@@ -347,3 +349,5 @@ TEST_F(Weather, WithoutACameraPictureTheSceneIsDrawnStraight)
 }
 
 }  // namespace
+
+}  // namespace weather_test

@@ -9,6 +9,8 @@
 #error "the core's include path offers headers of the layers above it"
 #endif
 
+namespace core_only_test {
+
 namespace {
 
 TEST(CoreOnly, StampsAndErrorTextsWorkWithoutTheWorldLibrary)
@@ -27,3 +29,5 @@ TEST(CoreOnly, StampsAndErrorTextsWorkWithoutTheWorldLibrary)
 }
 
 }  // namespace
+
+}  // namespace core_only_test

@@ -18,6 +18,8 @@
 #include "monster/monster_1004.h"
 #include "monster_scenario.h"
 
+namespace grab_monsters_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -648,3 +650,5 @@ TEST_F(GrabMonsters, TheChargeSparksOf1004AndThe1003sState4Spark)
 }
 
 }  // namespace
+
+}  // namespace grab_monsters_test

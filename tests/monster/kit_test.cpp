@@ -23,6 +23,8 @@
 #include "support/game/fsf_builder.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace kit_test {
+
 namespace {
 
 using namespace monster;
@@ -640,3 +642,5 @@ TEST_F(Kit, TheIgnoreTimeEndsOnTheActItIsReached)
 }
 
 }  // namespace
+
+}  // namespace kit_test

@@ -19,6 +19,8 @@
 #include "support/game/kill_checks.h"
 #include "support/game/trace_reader.h"
 
+namespace monster_game_run_test {
+
 namespace {
 
 size_t IndexOf(const std::vector<int32_t> &states, const std::set<int32_t> &wanted, size_t from = 0)
@@ -172,3 +174,5 @@ TEST(MonsterGameRun, InTheArenaAnIdleHeroFallsToTheMonsters)
 }
 
 }  // namespace
+
+}  // namespace monster_game_run_test

@@ -17,6 +17,8 @@
 #include "stage/model_files.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace monster_types_test {
+
 namespace {
 
 using MonsterTypes = stagetest::StageEngineTest;
@@ -116,3 +118,5 @@ TEST_F(MonsterTypes, TheOtherMonstersAndTheCharactersHaveTheirRows)
 }
 
 }  // namespace
+
+}  // namespace monster_types_test

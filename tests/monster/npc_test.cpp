@@ -24,6 +24,8 @@
 #include "monster_scenario.h"
 #include "tools/mkdata/item_data.h"
 
+namespace npc_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -866,3 +868,5 @@ TEST_F(Fighter, AHeroSeenOutsideItsTerritoryStaysIgnoredAtHome)
 }
 
 }  // namespace
+
+}  // namespace npc_test

@@ -12,6 +12,8 @@
 #include "support/game/fsf_routes.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace sample_character_files_test {
+
 namespace {
 
 using Route = gametest::FsfRoute;
@@ -117,3 +119,5 @@ TEST_F(SampleCharacterFiles, TheFightersTakeTheirHitsAtOnce)
 }
 
 }  // namespace
+
+}  // namespace sample_character_files_test

@@ -19,6 +19,8 @@
 
 #include "sample_files.h"
 
+namespace sample_monster_fsf_test {
+
 namespace {
 
 struct TypeStates {
@@ -199,3 +201,5 @@ TEST_F(SampleMonsterFiles, EveryTestedFrameLiesInsideItsStatesMotion)
 }
 
 }  // namespace
+
+}  // namespace sample_monster_fsf_test

@@ -27,6 +27,8 @@
 #include "monster_scenario.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace template_rows_test {
+
 namespace {
 
 using gametest::FsfBuilder;
@@ -920,3 +922,5 @@ TEST_F(TemplateRows, TheFollowUpGoesOnOnceItsMotionHasEnded)
 }
 
 }  // namespace
+
+}  // namespace template_rows_test

@@ -26,6 +26,8 @@
 #include "tests/fuzz/fuzz_game_engine.h"
 #include "tools/mkdata/model_writer.h"
 
+namespace reader_round_trip_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -478,3 +480,5 @@ TEST_F(Readers, EveryFuzzFindingReadsWithoutAFault)
 }
 
 }  // namespace
+
+}  // namespace reader_round_trip_test

@@ -6,6 +6,8 @@
 #include "actor/ai_type_table.h"
 #include "stage/ai_placement.h"
 
+namespace ai_placement_test {
+
 namespace {
 
 Territory Outline(int32_t id, std::initializer_list<TerritoryPoint> points) { return {id, points}; }
@@ -116,3 +118,5 @@ TEST(AiTypeTable, FolderNames)
 }
 
 }  // namespace
+
+}  // namespace ai_placement_test

@@ -23,6 +23,8 @@
 #include "tests/app/reference_image.h"
 #include "tools/mkdata/camera_wall.h"
 
+namespace camera_harness_test {
+
 namespace {
 
 constexpr float kTick = 1.0f / 60.0f;
@@ -187,3 +189,5 @@ TEST_F(CameraHarnessTest, PlayViewScreenshot)
 }
 
 }  // namespace
+
+}  // namespace camera_harness_test

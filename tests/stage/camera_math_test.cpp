@@ -8,6 +8,8 @@
 #include "stage/camera_math.h"
 #include "stage/clump_fade.h"
 
+namespace camera_math_test {
+
 namespace {
 
 using cameratest::LookingAt;
@@ -134,3 +136,5 @@ TEST(CameraMath, MergedSphereHoldsBoth)
 }
 
 }  // namespace
+
+}  // namespace camera_math_test

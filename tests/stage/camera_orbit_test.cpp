@@ -8,6 +8,8 @@
 
 #include "stage/camera_orbit.h"
 
+namespace camera_orbit_test {
+
 namespace {
 
 const StageCameraLimits kLimits = {10.0f, 60.0f, 40.0f, 120.0f, 45.0f, 30.0f};
@@ -89,3 +91,5 @@ TEST(CameraOrbit, PullInIsAtOnceAndEasingOutIsGradual)
 }
 
 }  // namespace
+
+}  // namespace camera_orbit_test

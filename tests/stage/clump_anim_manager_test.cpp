@@ -11,6 +11,8 @@
 #include "support/game/diagnostics_capture.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace clump_anim_manager_test {
+
 namespace {
 
 using stagetest::ReadSampleHero;
@@ -362,3 +364,5 @@ TEST_F(ClumpAnimManagerTest, HeldPosesKeepTheSkeletonUntilTheNextUpdate)
 }
 
 TEST(ClumpPoseChecksum, NoClumpGivesZero) { EXPECT_EQ(ClumpPoseChecksum(nullptr), 0u); }
+
+}  // namespace clump_anim_manager_test

@@ -16,6 +16,8 @@
 #include "support/game/diagnostics_capture.h"
 #include "tools/model_test_support.h"
 
+namespace clump_fade_test {
+
 namespace {
 
 constexpr uint32_t kWidth = 64;
@@ -252,3 +254,5 @@ TEST_F(ClumpFadeTest, TheListDrawsFarthestFirst)
 }
 
 }  // namespace
+
+}  // namespace clump_fade_test

@@ -13,6 +13,8 @@
 #include "tests/stage/stage_screen_fakes.h"
 #include "ui/stage_select.h"
 
+namespace map_stages_test {
+
 namespace {
 
 class MapStages : public apptest::GameEngineTest {
@@ -53,3 +55,5 @@ TEST_F(MapStages, EveryStageTheMapOpensLoads)
 }
 
 }  // namespace
+
+}  // namespace map_stages_test

@@ -23,6 +23,8 @@
 #include "support/engine/scratch_path.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace model_template_test {
+
 namespace {
 
 using stagetest::ReadSampleClump;
@@ -427,3 +429,5 @@ TEST_F(ModelTemplateFilesTest, AMissingModelRaisesTheFatalReport)
 }
 
 }  // namespace
+
+}  // namespace model_template_test

@@ -11,6 +11,8 @@
 #include "tools/mkdata/scene_camera.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace scene_camera_test {
+
 namespace {
 
 using cameratest::SameView;
@@ -96,3 +98,5 @@ TEST_F(SceneCameraTest, MissingOrMismatchedFilesKeepNothing)
 }
 
 }  // namespace
+
+}  // namespace scene_camera_test

@@ -15,6 +15,8 @@
 #include "stage/sound_list.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace sfx_manager_test {
+
 namespace {
 
 using soundtest::FakeSound;
@@ -194,3 +196,5 @@ TEST_F(SfxManagerTest, VolumeReachesLoadedAndLaterSamples)
 }
 
 }  // namespace
+
+}  // namespace sfx_manager_test

@@ -10,6 +10,8 @@
 #include "stage/sound_list.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace sound_list_test {
+
 namespace {
 
 std::vector<int32_t> ReadText(const std::string &text, std::string *diagnostics = nullptr, int *problems = nullptr)
@@ -118,3 +120,5 @@ TEST(SoundList, UnopenedFileGivesFalse)
 }
 
 }  // namespace
+
+}  // namespace sound_list_test

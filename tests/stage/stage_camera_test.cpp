@@ -29,6 +29,8 @@
 #include "fake_sound.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace stage_camera_test {
+
 namespace {
 
 class StageCameraTest : public apptest::GameEngineTest {
@@ -462,3 +464,5 @@ TEST_F(StageCameraTest, CameraMusicAndSoundTraceLines)
 }
 
 }  // namespace
+
+}  // namespace stage_camera_test

@@ -28,6 +28,8 @@
 #include "tools/mkdata/stage_files.h"
 #include "support/game/diagnostics_capture.h"
 
+namespace stage_files_test {
+
 namespace {
 
 using stagetest::SamplePath;
@@ -1010,3 +1012,5 @@ TEST(StageFilesHostile, DamagedAndRandomInputIsReadWithoutHarm)
 }
 
 }  // namespace
+
+}  // namespace stage_files_test

@@ -39,6 +39,8 @@
 #include "tests/stage/stage_screen_fakes.h"
 #include "tools/mkdata/stage_files.h"
 
+namespace stage_life_test {
+
 namespace {
 
 using apptest::FatalRecorder;
@@ -1219,3 +1221,5 @@ TEST_F(StageLifeTest, ANewGameFromTheCommandLineSwitchesToTheInGameScreenAndLoad
 }
 
 }  // namespace
+
+}  // namespace stage_life_test

@@ -17,6 +17,8 @@
 #include "support/engine/scratch_path.h"
 #include "tools/media/wav_writer.h"
 
+namespace stage_music_mix_test {
+
 namespace {
 
 constexpr int kAmplitude = 12000;
@@ -209,3 +211,5 @@ TEST(StageMusicStreaming, StreamsFreedWhileTheStreamingThreadFillsThem)
 }
 
 }  // namespace
+
+}  // namespace stage_music_mix_test

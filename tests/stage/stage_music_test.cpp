@@ -6,6 +6,8 @@
 #include "fake_sound.h"
 #include "stage/stage_music.h"
 
+namespace stage_music_test {
+
 namespace {
 
 using soundtest::FakeSound;
@@ -183,3 +185,5 @@ TEST_F(StageMusicTest, MissingMusicPlaysNothing)
 }
 
 }  // namespace
+
+}  // namespace stage_music_test

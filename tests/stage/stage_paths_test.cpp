@@ -3,6 +3,8 @@
 
 #include "stage/stage_paths.h"
 
+namespace stage_paths_test {
+
 namespace {
 
 struct PathCase {
@@ -45,3 +47,5 @@ TEST(StagePaths, FollowTheOneRule)
 }
 
 }  // namespace
+
+}  // namespace stage_paths_test

@@ -18,6 +18,8 @@
 #include "tests/app/reference_image.h"
 #include "tools/mkdata/sample_monsters.h"
 
+namespace stage_run_test {
+
 namespace {
 
 std::string Folder(const std::string &name)
@@ -266,3 +268,5 @@ TEST(StageRun, AfterAMovieTheCameraStandsWhereTheLoadPutIt)
 }
 
 }  // namespace
+
+}  // namespace stage_run_test

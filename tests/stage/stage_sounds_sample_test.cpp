@@ -12,6 +12,8 @@
 #include "tools/mkdata/sample_stages.h"
 #include "tools/mkdata/stage_sounds.h"
 
+namespace stage_sounds_sample_test {
+
 namespace {
 
 class SampleStageSounds : public ::testing::Test {
@@ -78,3 +80,5 @@ TEST_F(SampleStageSounds, StageMusicAndEventPieceSoundAndLoop)
 }
 
 }  // namespace
+
+}  // namespace stage_sounds_sample_test

@@ -14,6 +14,8 @@
 #include "stage/world_queries.h"
 #include "tests/stage/stage_test_support.h"
 
+namespace world_queries_test {
+
 namespace {
 
 using Triangle = std::array<RwV3d, 3>;
@@ -327,3 +329,5 @@ TEST(SphereOverlapPushOut, MovesAOutOfB)
 }
 
 }  // namespace
+
+}  // namespace world_queries_test

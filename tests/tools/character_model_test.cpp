@@ -10,6 +10,8 @@
 #include "stage/model_frames.h"
 #include "tests/tools/character_files.h"
 
+namespace character_model_test {
+
 namespace {
 
 using namespace charactertest;
@@ -203,3 +205,5 @@ TEST_F(CharacterModelTest, TheRestLetsTheArmsHangAndTheFallEndsLying)
 }
 
 }  // namespace
+
+}  // namespace character_model_test

@@ -11,6 +11,8 @@
 #include "rwsdk/plugin/skin2/skin_screen.h"
 #include "tests/tools/character_files.h"
 
+namespace character_screenshot_test {
+
 namespace {
 
 using namespace charactertest;
@@ -85,3 +87,5 @@ TEST_F(CharacterScreenshotTest, WalkAndWaveMatchTheReviewedImages)
 }
 
 }  // namespace
+
+}  // namespace character_screenshot_test

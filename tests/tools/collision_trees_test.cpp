@@ -6,6 +6,8 @@
 #include "tools/mkdata/collision_trees.h"
 #include "tools/mkdata/data_tree.h"
 
+namespace collision_trees_test {
+
 namespace {
 
 class CollisionTreesTest : public ::testing::Test {
@@ -50,3 +52,5 @@ TEST_F(CollisionTreesTest, OnlySingleTargetGeometriesGetATree)
 }
 
 }  // namespace
+
+}  // namespace collision_trees_test

@@ -12,6 +12,8 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/model_test_support.h"
 
+namespace effects_model_test {
+
 namespace {
 
 bool AttachEffects() { return RpWorldPluginAttach() && RpMatFXPluginAttach(); }
@@ -135,3 +137,5 @@ TEST_F(EffectsModelTest, TheShowcasesThreeEffectsReadBack)
 }
 
 }  // namespace
+
+}  // namespace effects_model_test

@@ -19,6 +19,8 @@
 #include "tools/mkdata/lightmap_world.h"
 #include "tools/mkdata/stage_world.h"
 
+namespace lightmap_world_test {
+
 namespace {
 
 bool AttachLightMaps() { return RpWorldPluginAttach() && RpLightMapPluginAttach(); }
@@ -191,3 +193,5 @@ TEST_F(LightMapWorldTest, StageFolderHoldsTheWorldAndAllButTheMissingLightMap)
 }
 
 }  // namespace
+
+}  // namespace lightmap_world_test

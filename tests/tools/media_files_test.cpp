@@ -14,6 +14,8 @@
 #include "tools/media/movie_clip.h"
 #include "tools/mkdata/media_files.h"
 
+namespace media_files_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -120,3 +122,5 @@ TEST_F(MakerMedia, EveryMovieIsTheLabelledClip)
 }
 
 }  // namespace
+
+}  // namespace media_files_test

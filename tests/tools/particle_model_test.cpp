@@ -11,6 +11,8 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/particle_model.h"
 
+namespace particle_model_test {
+
 namespace {
 
 bool AttachParticles() { return RpWorldPluginAttach() && RpPTankPluginAttach() && RpPrtStdPluginAttach(); }
@@ -56,3 +58,5 @@ TEST_F(ParticleModelTest, ReadsBackWithTheGamesEmitter)
 }
 
 }  // namespace
+
+}  // namespace particle_model_test

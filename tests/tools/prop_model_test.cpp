@@ -12,6 +12,8 @@
 #include "tools/mkdata/model_writer.h"
 #include "tools/mkdata/prop_model.h"
 
+namespace prop_model_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -310,3 +312,5 @@ TEST_F(PropModelTest, DataTreeHoldsTheModelAndItsTextures)
 }
 
 }  // namespace
+
+}  // namespace prop_model_test

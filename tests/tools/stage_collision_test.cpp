@@ -17,6 +17,8 @@
 #include "tools/mkdata/data_tree.h"
 #include "tools/mkdata/stage_world.h"
 
+namespace stage_collision_test {
+
 namespace {
 
 using collistest::AgreesWithEveryTriangle;
@@ -296,3 +298,5 @@ TEST_F(StageCollisionTest, RaysAcrossTheYardMeetItsWalls)
 }
 
 }  // namespace
+
+}  // namespace stage_collision_test

@@ -12,6 +12,8 @@
 #include "tools/mkdata/font_builder.h"
 #include "tools/mkdata/ui_text.h"
 
+namespace ui_text_test {
+
 namespace {
 
 std::string SampleFile(const std::string &relative)
@@ -112,3 +114,5 @@ TEST(SampleMessages, StageNamesFollowTheNameColumn)
 }
 
 }  // namespace
+
+}  // namespace ui_text_test

@@ -7,6 +7,8 @@
 
 #include "tests/ui/pause_support.h"
 
+namespace carried_equipment_test {
+
 namespace {
 
 class CarriedEquipmentTest : public pausetest::PauseTest {};
@@ -54,3 +56,5 @@ TEST_F(CarriedEquipmentTest, SlotsOfTheWrongKindOrUnknownIdsKeepWhatIsWorn)
 }
 
 }  // namespace
+
+}  // namespace carried_equipment_test

@@ -16,7 +16,9 @@
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/save_test_support.h"
 
-namespace escapetest {
+namespace escape_back_test {
+
+namespace {
 
 // A tap of `key` at `tick`.
 std::string KeyTap(int tick, const char *key)
@@ -133,4 +135,6 @@ TEST_F(EscapeBack, ThePauseMenuAndEachOfItsPagesClose)
     EXPECT_EQ(gametest::ValuesOf(trace, "screen", "switch"), (std::vector<int64_t>{13}));
 }
 
-}  // namespace escapetest
+}  // namespace
+
+}  // namespace escape_back_test

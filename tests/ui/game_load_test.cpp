@@ -16,6 +16,8 @@
 #include "tests/ui/save_test_support.h"
 #include "actor/save_file.h"
 
+namespace game_load_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -108,3 +110,5 @@ TEST_F(GameLoad, ThePlayableTreesSaveIsLoadedFromSlotOne)
 }
 
 }  // namespace
+
+}  // namespace game_load_test

@@ -17,6 +17,8 @@
 #include "tests/app/reference_image.h"
 #include "tests/ui/save_test_support.h"
 
+namespace game_options_test {
+
 namespace {
 
 using optiontestTrace = std::vector<gametest::TraceRecord>;
@@ -106,3 +108,5 @@ TEST_F(GameOptions, TheKeyboardRebindsSquareToBAndASecondRunReadsItBack)
 }
 
 }  // namespace
+
+}  // namespace game_options_test

@@ -11,6 +11,8 @@
 #include "tests/ui/result_screens_support.h"
 #include "ui/game_over_screen.h"
 
+namespace game_over_screen_test {
+
 namespace {
 
 class GameOverTest : public resulttest::ResultScreensTest {
@@ -144,3 +146,5 @@ TEST_F(GameOverTest, WithoutItsPictureTheScreenDrawsUntexturedAndEnds)
 }
 
 }  // namespace
+
+}  // namespace game_over_screen_test

@@ -31,6 +31,8 @@
 #include "tools/mkdata/ui_packs.h"
 #include "tools/mkdata/sample_bosses.h"
 
+namespace game_road_test {
+
 namespace {
 
 std::string Folder(const std::string &name)
@@ -321,3 +323,5 @@ TEST_F(GameRoad, WithoutTheCommonPackTheRunEndsNamingIt)
 }
 
 }  // namespace
+
+}  // namespace game_road_test

@@ -22,6 +22,8 @@
 #include "ui/ui_rect.h"
 #include "ui/warning_screen.h"
 
+namespace left_screens_test {
+
 namespace {
 
 class LeftScreens : public resulttest::ResultScreensTest, public ::testing::WithParamInterface<uint32_t> {
@@ -117,3 +119,5 @@ INSTANTIATE_TEST_SUITE_P(EachScreen, LeftScreens,
                          [](const ::testing::TestParamInfo<uint32_t> &info) { return std::to_string(info.param); });
 
 }  // namespace
+
+}  // namespace left_screens_test

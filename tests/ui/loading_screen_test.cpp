@@ -28,6 +28,8 @@
 #include "ui/ui_quad.h"
 #include "ui/ui_rect.h"
 
+namespace loading_screen_test {
+
 namespace {
 
 using uitest::ScreensTest;
@@ -550,3 +552,5 @@ TEST_F(LoadingScreenTest, TurnedOnThreadedDuringAFramesDrawingItDrawsNothingInto
 }
 
 }  // namespace
+
+}  // namespace loading_screen_test

@@ -23,6 +23,8 @@
 #include "tests/support/game/frame_log.h"
 #include "tests/ui/lobby_test_support.h"
 
+namespace lobby_road_test {
+
 namespace {
 
 // A tap of `key` at `tick`.
@@ -163,3 +165,5 @@ TEST_F(LobbyRoad, WithoutItsPackTheLobbyRaisesTheFatalMessageAndTheGameReturnsTo
 }
 
 }  // namespace
+
+}  // namespace lobby_road_test

@@ -8,6 +8,8 @@
 #include "tests/ui/lobby_test_support.h"
 #include "ui/lobby_status_page.h"
 
+namespace lobby_status_test {
+
 namespace {
 
 class LobbyStatus : public lobbytest::LobbyTest {};
@@ -36,3 +38,5 @@ TEST_F(LobbyStatus, TheSecondEntryOpensTheStatusPageInItsLobbyMode)
 }
 
 }  // namespace
+
+}  // namespace lobby_status_test

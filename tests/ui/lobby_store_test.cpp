@@ -21,6 +21,8 @@
 #include "ui/lobby_store.h"
 #include "ui/text_list.h"
 
+namespace lobby_store_test {
+
 namespace {
 
 constexpr int64_t kMove = 6600010;
@@ -770,3 +772,5 @@ TEST_F(Store, TheSelectedRowsIconStandsLeftOfItsTextOnEveryRow)
     }
     store->iconSheet = sheet;
 }
+
+}  // namespace lobby_store_test

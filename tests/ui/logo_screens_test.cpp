@@ -14,6 +14,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/logo_screens.h"
 
+namespace logo_screens_test {
+
 namespace {
 
 using uitest::Links;
@@ -171,3 +173,5 @@ TEST_P(LogoScreens, ActivatedAgainWhileShownAScreenStartsNothingAgain)
 INSTANTIATE_TEST_SUITE_P(Languages, LogoScreens, ::testing::Values(1, 0));
 
 }  // namespace
+
+}  // namespace logo_screens_test

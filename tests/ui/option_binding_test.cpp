@@ -18,6 +18,8 @@
 #include "tests/ui/option_test_support.h"
 #include "ui/option_screen.h"
 
+namespace option_binding_test {
+
 namespace {
 
 using optiontest::OptionScreenTest;
@@ -434,3 +436,5 @@ TEST_F(OptionBinding, TheTrianglePromptNamesTheNewKeyOnceTheScreenIsLeft)
 }
 
 }  // namespace
+
+}  // namespace option_binding_test

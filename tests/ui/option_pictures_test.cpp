@@ -12,6 +12,8 @@
 #include "tests/ui/option_test_support.h"
 #include "ui/option_screen.h"
 
+namespace option_pictures_test {
+
 namespace {
 
 using optiontest::KeyTap;
@@ -97,3 +99,5 @@ TEST_F(OptionPicturesChinese, LanguageZeroReadsTheChinesePanelAndLeavingGivesBac
 }
 
 }  // namespace
+
+}  // namespace option_pictures_test

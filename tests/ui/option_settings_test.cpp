@@ -22,6 +22,8 @@
 #include "tests/ui/option_test_support.h"
 #include "ui/option_screen.h"
 
+namespace option_settings_test {
+
 namespace {
 
 using optiontest::OptionScreenTest;
@@ -398,3 +400,5 @@ TEST_F(OptionSettings, AFileThatCannotBeWrittenLeavesTheOldOneWholeAndTheScreenL
 }
 
 }  // namespace
+
+}  // namespace option_settings_test

@@ -13,6 +13,8 @@
 #include "tests/ui/overlay_support.h"
 #include "ui/boss_gauge.h"
 
+namespace overlay_boss_gauge_test {
+
 namespace {
 
 using uitest::Links;
@@ -264,3 +266,5 @@ TEST_F(BossGaugeTest, ABossTheStageHasFreedIsLetGo)
 }
 
 }  // namespace
+
+}  // namespace overlay_boss_gauge_test

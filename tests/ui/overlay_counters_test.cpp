@@ -15,6 +15,8 @@
 #include "tests/ui/overlay_support.h"
 #include "ui/hud_counters.h"
 
+namespace overlay_counters_test {
+
 namespace {
 
 // Each counter's digits 0 to 9 side by side in the atlas; anything else
@@ -288,3 +290,5 @@ TEST_F(CountersTest, TheManagersForwardsReachTheFirstPanel)
 }
 
 }  // namespace
+
+}  // namespace overlay_counters_test

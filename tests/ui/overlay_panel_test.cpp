@@ -9,6 +9,8 @@
 #include "tests/ui/overlay_support.h"
 #include "ui/player_hud.h"
 
+namespace overlay_panel_test {
+
 namespace {
 
 using uitest::Links;
@@ -370,3 +372,5 @@ TEST_F(PanelTest, TheSecondPlayersPanelIsTheFirstsMirroredIntoTheTopRight)
 }
 
 }  // namespace
+
+}  // namespace overlay_panel_test

@@ -15,6 +15,8 @@
 #include "stage/model_template.h"
 #include "tests/ui/overlay_support.h"
 
+namespace overlay_pixels_test {
+
 namespace {
 
 using uitest::Links;
@@ -133,3 +135,5 @@ INSTANTIATE_TEST_SUITE_P(Sizes, OverlayPixels,
                          });
 
 }  // namespace
+
+}  // namespace overlay_pixels_test

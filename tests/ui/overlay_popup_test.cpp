@@ -12,6 +12,8 @@
 #include "tests/ui/overlay_support.h"
 #include "ui/item_popup.h"
 
+namespace overlay_popup_test {
+
 namespace {
 
 using uitest::Links;
@@ -264,3 +266,5 @@ TEST_F(PopupTest, TheHeroesPickUpReachesTheOverlaysPopup)
 }
 
 }  // namespace
+
+}  // namespace overlay_popup_test

@@ -15,6 +15,8 @@
 #include "tools/mkdata/item_data.h"
 #include "tools/mkdata/ui_pictures.h"
 
+namespace overlay_sample_test {
+
 namespace {
 
 std::string SheetPath(int sheet, const char *suffix)
@@ -90,3 +92,5 @@ TEST_F(OverlaySample, TheGameplayPackHoldsBase)
 }
 
 }  // namespace
+
+}  // namespace overlay_sample_test

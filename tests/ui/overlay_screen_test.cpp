@@ -16,6 +16,8 @@
 #include "tests/ui/overlay_support.h"
 #include "ui/pause_menu.h"
 
+namespace overlay_screen_test {
+
 namespace {
 
 using uitest::Links;
@@ -367,3 +369,5 @@ TEST_F(OverlayMissingFiles, TheOverlayRunsWithNullPicturesAndDrawsTheirCellsUnte
 }
 
 }  // namespace
+
+}  // namespace overlay_screen_test

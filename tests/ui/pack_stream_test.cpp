@@ -18,6 +18,8 @@
 #include "tools/mkdata/pack_writer.h"
 #include "ui/pack_stream.h"
 
+namespace pack_stream_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -154,3 +156,5 @@ TEST_F(PackStream, TheCompletePackOpensFromMemory)
 }
 
 }  // namespace
+
+}  // namespace pack_stream_test

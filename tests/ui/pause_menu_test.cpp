@@ -21,6 +21,8 @@
 #include "app/debug.h"
 #include "tests/ui/pause_support.h"
 
+namespace pause_menu_test {
+
 namespace {
 
 using uitest::Links;
@@ -491,3 +493,5 @@ TEST_F(PauseMenuTest, ItsDrawingShowsTheMouseCursorAndLeavesTheStagesFogOut)
 }
 
 }  // namespace
+
+}  // namespace pause_menu_test

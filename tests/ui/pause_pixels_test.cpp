@@ -12,6 +12,8 @@
 #include "app/reference_image.h"
 #include "tests/ui/pause_support.h"
 
+namespace pause_pixels_test {
+
 namespace {
 
 using uitest::Links;
@@ -216,3 +218,5 @@ TEST_F(PausePixels, TheLastStagesMapWaves)
 }
 
 }  // namespace
+
+}  // namespace pause_pixels_test

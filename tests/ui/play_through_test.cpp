@@ -38,6 +38,8 @@
 #include "tests/support/game/trace_reader.h"
 #include "tests/ui/save_test_support.h"
 
+namespace play_through_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -373,3 +375,5 @@ TEST_F(PlayThrough, FromTheRoadSaveThroughTheHazardAndTheFinalStageToTheStageCle
 }
 
 }  // namespace
+
+}  // namespace play_through_test

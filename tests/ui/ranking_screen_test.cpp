@@ -17,6 +17,8 @@
 #include "tests/ui/result_screens_support.h"
 #include "ui/ranking_screen.h"
 
+namespace ranking_screen_test {
+
 namespace {
 
 using resulttest::ResultScreensTest;
@@ -531,3 +533,5 @@ TEST_P(RankingGradeLetters, StandInTheirPlaces)
 INSTANTIATE_TEST_SUITE_P(Languages, RankingGradeLetters, ::testing::Values(1, 0));
 
 }  // namespace
+
+}  // namespace ranking_screen_test

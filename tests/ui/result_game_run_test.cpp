@@ -23,6 +23,8 @@
 #include "tests/ui/save_test_support.h"
 #include "tools/mkdata/sample_saves.h"
 
+namespace result_game_run_test {
+
 namespace {
 
 // The records of `kind` whose first field is `first`.
@@ -248,3 +250,5 @@ TEST_F(ResultGameRun, RewardPiecesRaiseOnlyTheEarningsAndArePaidOnce)
 }
 
 }  // namespace
+
+}  // namespace result_game_run_test

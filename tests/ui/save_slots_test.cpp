@@ -19,6 +19,8 @@
 #include "ui/stage_select.h"
 #include "ui/stage_table.h"
 
+namespace save_slots_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -498,3 +500,5 @@ TEST(SaveRecordRules, TheRoadSaveClearedItsStagesAlongTheMapsRoadToTheEnd)
 }
 
 }  // namespace
+
+}  // namespace save_slots_test

@@ -16,6 +16,8 @@
 #include "tools/mkdata/pause_data.h"
 #include "ui/skill_file.h"
 
+namespace skill_file_test {
+
 namespace {
 
 // A source over lines given without their line ends (each gets CR LF, as
@@ -198,3 +200,5 @@ TEST_F(SkillFileOnData, AMissingFileGivesFalseAndNoRecords)
 }
 
 }  // namespace
+
+}  // namespace skill_file_test

@@ -19,6 +19,8 @@
 #include "ui/stage_table.h"
 #include "ui/ui_rect.h"
 
+namespace stage_clear_screen_test {
+
 namespace {
 
 using uitest::Links;
@@ -471,3 +473,5 @@ TEST_F(StageClearTest, LeavingItGivesBackItsTextsAndPictures)
 }
 
 }  // namespace
+
+}  // namespace stage_clear_screen_test

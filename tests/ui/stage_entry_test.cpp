@@ -13,6 +13,8 @@
 #include "ui/stage_entry_screens.h"
 #include "ui/ui_rect.h"
 
+namespace stage_entry_test {
+
 namespace {
 
 using uitest::Links;
@@ -178,3 +180,5 @@ TEST_F(StageEntryTest, TheStageEndLeavesTheStageToGoOnFromInTheProgressBlock)
 }
 
 }  // namespace
+
+}  // namespace stage_entry_test

@@ -18,6 +18,8 @@
 #include "ui/stage_map_page.h"
 #include "ui/ui_quad.h"
 
+namespace stage_map_test {
+
 namespace {
 
 using uitest::Links;
@@ -258,3 +260,5 @@ TEST_F(StageMapTest, AStageTheTableDoesNotHoldShowsTheFrameAlone)
 }
 
 }  // namespace
+
+}  // namespace stage_map_test

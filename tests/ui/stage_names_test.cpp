@@ -12,6 +12,8 @@
 #include "tools/mkdata/ui_text.h"
 #include "ui/stage_names.h"
 
+namespace stage_names_test {
+
 namespace {
 
 std::vector<NameRecord> Read(const std::u16string &text, int textCount, int maxRecords)
@@ -167,3 +169,5 @@ TEST(StageNames, HandWrittenCrLfFilesReadFieldByField)
 }
 
 }  // namespace
+
+}  // namespace stage_names_test

@@ -9,6 +9,8 @@
 #include "ui/stage_rating.h"
 #include "ui/stage_table.h"
 
+namespace stage_rating_test {
+
 namespace {
 
 struct Group {
@@ -270,3 +272,5 @@ TEST(StageRating, PlayTimeTexts)
 }
 
 }  // namespace
+
+}  // namespace stage_rating_test

@@ -20,6 +20,8 @@
 #include "tests/ui/pause_support.h"
 #include "ui/number_display.h"
 
+namespace status_page_test {
+
 namespace {
 
 using pausetest::StatusPageTest;
@@ -381,3 +383,5 @@ TEST_F(StatusPageTest, BackWithADescriptionOpenClosesTheDescription)
 }
 
 }  // namespace
+
+}  // namespace status_page_test

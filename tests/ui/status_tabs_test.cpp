@@ -32,6 +32,8 @@
 #include "tools/mkdata/pause_data.h"
 #include "tools/mkdata/ui_text.h"
 
+namespace status_tabs_test {
+
 namespace {
 
 using pausetest::StatusPageTest;
@@ -1252,3 +1254,5 @@ TEST_F(SkillTabTest, ClosingThePageGivesBackEveryTextBlockItTook)
 }
 
 }  // namespace
+
+}  // namespace status_tabs_test

@@ -10,6 +10,8 @@
 #include "tools/mkdata/ui_text.h"
 #include "ui/store_messages.h"
 
+namespace store_messages_test {
+
 namespace {
 
 StoreMessages Read(const std::u16string &text)
@@ -102,3 +104,5 @@ TEST(StoreMessages, MoreThanFortyFiveLinesStopAtFortyFive)
 }
 
 }  // namespace
+
+}  // namespace store_messages_test

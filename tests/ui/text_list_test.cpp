@@ -15,6 +15,8 @@
 #include "tests/ui/pause_support.h"
 #include "ui/text_list.h"
 
+namespace text_list_test {
+
 namespace {
 
 class TextListTest : public pausetest::PauseTest {
@@ -314,3 +316,5 @@ TEST_F(TextListTest, RowsThePoolCannotServeAreNeitherLaidOutNorDrawn)
 }
 
 }  // namespace
+
+}  // namespace text_list_test

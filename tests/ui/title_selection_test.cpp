@@ -39,6 +39,8 @@
 #include "tools/mkdata/stage_files.h"
 #include "ui/ui_sound.h"
 
+namespace title_selection_test {
+
 namespace {
 
 using uitest::Links;
@@ -1005,3 +1007,5 @@ TEST_F(SelectionPackTest, ComingBackFromTheTitleReadsThePackNoMore)
 }
 
 }  // namespace
+
+}  // namespace title_selection_test

@@ -26,6 +26,8 @@
 #include "tests/support/game/frame_log.h"
 #include "tests/support/game/trace_reader.h"
 
+namespace two_players_game_run_test {
+
 namespace {
 
 using gametest::TraceRecord;
@@ -287,3 +289,5 @@ TEST_F(TwoPlayers, AMonstersHealthBarAtTheViewsBottomIsHeldInsideTheScreen)
 }
 
 }  // namespace
+
+}  // namespace two_players_game_run_test

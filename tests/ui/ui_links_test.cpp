@@ -8,6 +8,8 @@
 #include "stage/stage_manager.h"
 #include "ui/ui_links.h"
 
+namespace ui_links_test {
+
 namespace {
 
 // The running stage manager while it lives; the previous one comes back.
@@ -104,3 +106,5 @@ TEST(GameUILinks, TheRunningStagesAnswersAndItsHeroesInPlayerOrder)
 }
 
 }  // namespace
+
+}  // namespace ui_links_test

@@ -22,6 +22,8 @@
 #include "ui/ui_rect.h"
 #include "ui/warning_screen.h"
 
+namespace ui_manager_test {
+
 namespace {
 
 using uitest::ScreensTest;
@@ -729,3 +731,5 @@ TEST_F(FrontEndWithoutPack, ItsPicturesComeFromTheirFolders)
 }
 
 }  // namespace
+
+}  // namespace ui_manager_test

@@ -15,6 +15,8 @@
 #include "ui/stage_table.h"
 #include "ui/word_table.h"
 
+namespace ui_progress_test {
+
 namespace {
 
 using uitest::ScreensTest;
@@ -438,3 +440,5 @@ TEST(WordTableTest, AMissingFileOrLanguageLeavesItEmpty)
 }
 
 }  // namespace
+
+}  // namespace ui_progress_test

@@ -14,6 +14,8 @@
 #include "ui/still_picture.h"
 #include "ui/ui_quad.h"
 
+namespace ui_quad_test {
+
 namespace {
 
 using uitest::ScreensTest;
@@ -340,3 +342,5 @@ TEST_F(UIQuadPixels, AnOpaquePictureHidesTheViewAndAnUnreadOneLetsItShowEverywhe
 }
 
 }  // namespace
+
+}  // namespace ui_quad_test

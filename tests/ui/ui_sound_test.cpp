@@ -11,6 +11,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_sound.h"
 
+namespace ui_sound_test {
+
 namespace {
 
 class UISoundTest : public uitest::ScreensTest {
@@ -169,3 +171,5 @@ TEST_F(UISoundTest, VolumesAreKeptWithinZeroAndOne)
 }
 
 }  // namespace
+
+}  // namespace ui_sound_test

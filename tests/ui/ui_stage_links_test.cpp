@@ -18,6 +18,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/ui_sound.h"
 
+namespace ui_stage_links_test {
+
 namespace {
 
 class StageLinks : public uitest::ScreensTest {
@@ -168,3 +170,5 @@ TEST_F(StageLinks, TheCallsGoWithTheManager)
 }
 
 }  // namespace
+
+}  // namespace ui_stage_links_test

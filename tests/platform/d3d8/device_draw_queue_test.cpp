@@ -17,6 +17,8 @@
 #include "platform/d3d8/swr/swr_draw_queue.h"
 #include "support/platform/d3d8_harness.h"
 
+namespace device_draw_queue_test {
+
 namespace {
 
 using devicetest::kMadShader;
@@ -409,3 +411,5 @@ TEST_F(UnkeptFramesTest, FramesNothingReadsAreDroppedAndWhatIsReadIsAsDrawnCallB
 }
 
 }  // namespace
+
+}  // namespace device_draw_queue_test

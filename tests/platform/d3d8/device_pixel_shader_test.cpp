@@ -10,6 +10,8 @@
 #include "device_shader_quads.h"
 #include "support/platform/d3d8_harness.h"
 
+namespace device_pixel_shader_test {
+
 namespace {
 
 using namespace d3d8::ps;
@@ -161,3 +163,5 @@ TEST_F(DevicePixelShaderTest, ResetDestroysShadersAndConstants) {
 }
 
 }  // namespace
+
+}  // namespace device_pixel_shader_test

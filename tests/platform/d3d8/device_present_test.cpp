@@ -7,6 +7,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace device_present_test {
+
 namespace {
 
 struct ScreenVertex {
@@ -193,3 +195,5 @@ TEST_F(DevicePresentTest, TheFrontBufferIsTheLastPresentedFrame) {
 }
 
 }  // namespace
+
+}  // namespace device_present_test

@@ -4,6 +4,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace device_reset_test {
+
 namespace {
 
 class DeviceResetTest : public rwtest::DeviceTest {};
@@ -118,3 +120,5 @@ TEST_F(DeviceResetTest, ABadFormatLeavesTheDeviceNotReset) {
 }
 
 }  // namespace
+
+}  // namespace device_reset_test

@@ -6,6 +6,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace device_state_test {
+
 namespace {
 
 using rwtest::RefCount;
@@ -279,3 +281,5 @@ TEST_F(DeviceStateTest, EveryStateIsBackToDefaultAfterReset) {
 }
 
 }  // namespace
+
+}  // namespace device_state_test

@@ -6,6 +6,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace direct3d_test {
+
 namespace {
 
 using rwtest::MakeHeadlessWindow;
@@ -193,3 +195,5 @@ TEST_F(Direct3DTest, PresentParametersAreChecked) {
 }
 
 }  // namespace
+
+}  // namespace direct3d_test

@@ -7,6 +7,8 @@
 #include "platform/d3d8/swr/swr_combiner.h"
 #include "platform/d3d8/swr/swr_pixel_shader.h"
 
+namespace pixel_shader_test {
+
 namespace {
 
 using namespace d3d8::ps;
@@ -108,3 +110,5 @@ TEST(PixelShaderTable, HandlesConstantsAndBinding)
 }
 
 }  // namespace
+
+}  // namespace pixel_shader_test

@@ -5,6 +5,8 @@
 
 #include "d3d8/d3d8_platform.h"
 
+namespace profile_test {
+
 namespace {
 
 TEST(ProfileCaps, PixelShaderVersionsTheInterpreterRuns) {
@@ -41,3 +43,5 @@ TEST(ProfileCaps, PointSpritesReportSizeAndPerVertexSizes) {
 }
 
 }  // namespace
+
+}  // namespace profile_test

@@ -6,6 +6,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace resources_test {
+
 namespace {
 
 using rwtest::RefCount;
@@ -266,3 +268,5 @@ TEST_F(ResourcesTest, ResourcesOutlivingTheDeviceLoseOnlyTheirDevice) {
 }
 
 }  // namespace
+
+}  // namespace resources_test

@@ -8,6 +8,8 @@
 #include "input/button_config.h"
 #include "input/key_codes.h"
 
+namespace button_config_test {
+
 namespace {
 
 using namespace input;
@@ -163,3 +165,5 @@ TEST(ButtonConfig, ThePagesSwapLeavesEveryButtonBound) {
 }
 
 }  // namespace
+
+}  // namespace button_config_test

@@ -6,6 +6,8 @@
 #include "input/input_log.h"
 #include "input/key_codes.h"
 
+namespace input_log_test {
+
 namespace {
 
 using namespace input;
@@ -46,3 +48,5 @@ TEST(InputLog, WritesOnlyChanges) {
 }
 
 }  // namespace
+
+}  // namespace input_log_test

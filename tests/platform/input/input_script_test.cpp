@@ -8,6 +8,8 @@
 #include "input/input_script.h"
 #include "support/engine/scratch_path.h"
 
+namespace input_script_test {
+
 namespace {
 
 using namespace input;
@@ -208,3 +210,5 @@ TEST(AbsentDevices, ShowNothingPresent) {
 }
 
 }  // namespace
+
+}  // namespace input_script_test

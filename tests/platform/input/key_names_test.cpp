@@ -8,6 +8,8 @@
 #include "input/key_codes.h"
 #include "input/pad_state.h"
 
+namespace key_names_test {
+
 namespace {
 
 TEST(KeyNames, KnownCodesHaveTheirNames) {
@@ -91,3 +93,5 @@ TEST(PadAxisNames, TheAxesOfTheDeviceLayoutWithTheirDirection) {
 }
 
 }  // namespace
+
+}  // namespace key_names_test

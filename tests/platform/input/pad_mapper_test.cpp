@@ -4,6 +4,8 @@
 
 #include "input/pad_mapper.h"
 
+namespace pad_mapper_test {
+
 namespace {
 
 using namespace input;
@@ -270,3 +272,5 @@ TEST_F(Mapper, RawPadStates) {
 }
 
 }  // namespace
+
+}  // namespace pad_mapper_test

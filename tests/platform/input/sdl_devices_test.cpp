@@ -13,6 +13,8 @@
 #include "input/pad_mapper.h"
 #include "support/engine/scratch_path.h"
 
+namespace sdl_devices_test {
+
 namespace {
 
 using namespace input;
@@ -306,3 +308,5 @@ TEST_F(SdlDevicesTest, HotPlugSetsAndClearsConnected) {
 }
 
 }  // namespace
+
+}  // namespace sdl_devices_test

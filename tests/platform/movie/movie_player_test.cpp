@@ -9,6 +9,8 @@
 #include "platform/sound/sound_test_support.h"
 #include "sound/sound.h"
 
+namespace movie_player_test {
+
 namespace {
 
 using movietest::Clip;
@@ -236,3 +238,5 @@ TEST(MoviePlayer, TheSoundsClockDrivesThePictures)
 }
 
 }  // namespace
+
+}  // namespace movie_player_test

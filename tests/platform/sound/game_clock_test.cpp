@@ -16,6 +16,8 @@
 
 #include "sound_test_support.h"
 
+namespace game_clock_test {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -178,3 +180,5 @@ TEST_F(DiskOnGameClock, AStreamIsRefilledInStep)
 }
 
 }  // namespace
+
+}  // namespace game_clock_test

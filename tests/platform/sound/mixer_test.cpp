@@ -5,6 +5,8 @@
 
 #include "sound_test_support.h"
 
+namespace mixer_test {
+
 namespace {
 
 using soundtest::RenderFrames;
@@ -342,3 +344,5 @@ TEST(Mixer, MemoryFiguresCountDecodedBytesOrBuffers)
 }
 
 }  // namespace
+
+}  // namespace mixer_test

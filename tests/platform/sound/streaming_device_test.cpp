@@ -15,6 +15,8 @@
 
 #include "sound_test_support.h"
 
+namespace streaming_device_test {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -162,3 +164,5 @@ TEST_F(AudioDevice, TheDiskDriverRecordsWhatWasPlayed)
 }
 
 }  // namespace
+
+}  // namespace streaming_device_test

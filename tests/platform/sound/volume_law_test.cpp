@@ -7,6 +7,8 @@
 
 #include "sound/sound.h"
 
+namespace volume_law_test {
+
 namespace {
 
 TEST(VolumeLaw, VolumesBecomeHundredthsOfADecibel)
@@ -36,3 +38,5 @@ TEST(VolumeLaw, HundredthsOfADecibelBecomeTheFactor)
 }
 
 }  // namespace
+
+}  // namespace volume_law_test

@@ -8,6 +8,8 @@
 #include "sound_test_support.h"
 #include "tools/media/adpcm_wav.h"
 
+namespace wav_reader_test {
+
 namespace {
 
 using media::PcmFormat;
@@ -191,3 +193,5 @@ TEST(WavDecode, EveryCutAndEveryByteFlipOfAFileIsSafe)
 }
 
 }  // namespace
+
+}  // namespace wav_reader_test

@@ -7,6 +7,8 @@
 #include "support/platform/d3d8_harness.h"
 #include "support/platform/xvfb_display.h"
 
+namespace sdl_window_test {
+
 namespace {
 
 class SdlWindowTest : public ::testing::Test {
@@ -62,3 +64,5 @@ TEST_F(SdlWindowTest, ThePresentedFrameIsOnScreen) {
 }
 
 }  // namespace
+
+}  // namespace sdl_window_test

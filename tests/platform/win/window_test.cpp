@@ -5,6 +5,8 @@
 
 #include "support/platform/d3d8_harness.h"
 
+namespace window_test {
+
 namespace {
 
 class WindowTest : public ::testing::Test {
@@ -159,3 +161,5 @@ TEST_F(WindowTest, AHeadlessWindowThatKeepsNoFramesOnlyCountsThem) {
 }
 
 }  // namespace
+
+}  // namespace window_test

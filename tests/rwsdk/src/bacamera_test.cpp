@@ -12,6 +12,8 @@
 #include "tests/rwsdk/src/device_slots_test_support.h"
 #include "tests/rwsdk/src/frame_test_support.h"
 
+namespace bacamera_test {
+
 namespace {
 
 using frametest::ExpectNear;
@@ -382,3 +384,5 @@ TEST(CameraAllocationSweep, EveryFailedAllocationLeavesNothing)
 { frametest::AllocationSweep(CameraRound); }
 
 }  // namespace
+
+}  // namespace bacamera_test

@@ -11,6 +11,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/fake_device.h"
 
+namespace badevice_test {
+
 using rwtest::CountingMemory;
 using rwtest::EventLog;
 using rwtest::FakeDevice;
@@ -383,3 +385,5 @@ TEST(AllocationSweep, EveryFailedAllocationFailsCleanly)
 }
 
 }  // namespace
+
+}  // namespace badevice_test

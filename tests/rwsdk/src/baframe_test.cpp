@@ -13,6 +13,8 @@
 #include "support/engine/fake_device.h"
 #include "tests/rwsdk/src/frame_test_support.h"
 
+namespace baframe_test {
+
 namespace {
 
 using frametest::ExpectNear;
@@ -486,3 +488,5 @@ TEST_F(FrameRandom, LongSequenceKeepsEveryWorldMatrixRight)
 }
 
 }  // namespace
+
+}  // namespace baframe_test

@@ -8,6 +8,8 @@
 #include "support/engine/fake_device.h"
 #include "tests/rwsdk/src/frame_test_support.h"
 
+namespace baframestream_test {
+
 namespace {
 
 using frametest::Outstanding;
@@ -285,3 +287,5 @@ TEST(FrameListAllocationSweep, EveryFailedAllocationLeavesNothing)
 { frametest::AllocationSweep(RoundTrip); }
 
 }  // namespace
+
+}  // namespace baframestream_test

@@ -14,6 +14,8 @@
 #include "support/engine/scratch_path.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace baimage_test {
+
 namespace {
 
 using rwtest::CountingMemory;
@@ -288,3 +290,5 @@ TEST_F(ImageTest, ResampleAveragesBlocksAndKeepsConstantColour)
 }
 
 }  // namespace
+
+}  // namespace baimage_test

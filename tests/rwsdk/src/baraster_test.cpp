@@ -9,6 +9,8 @@
 #include "support/engine/engine_env.h"
 #include "tests/rwsdk/src/device_slots_test_support.h"
 
+namespace baraster_test {
+
 namespace {
 
 using rwtest::TakeError;
@@ -144,3 +146,5 @@ TEST_F(RasterTest, ShowForwardsRasterWindowAndFlags)
 }
 
 }  // namespace
+
+}  // namespace baraster_test

@@ -13,6 +13,8 @@
 #include "support/engine/scratch_path.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace batextur_test {
+
 namespace {
 
 using imgtest::FakeRasters;
@@ -261,3 +263,5 @@ TEST_F(TextureFileTest, GeneratedMipmapsAreResampledFromLevelZero)
 }
 
 }  // namespace
+
+}  // namespace batextur_test

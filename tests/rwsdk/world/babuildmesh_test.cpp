@@ -5,6 +5,8 @@
 
 #include "rwsdk/world/world_test_support.h"
 
+namespace babuildmesh_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -123,3 +125,5 @@ TEST_F(BuildMeshTest, BinMeshOfANativeOwnerCarriesNoIndices)
 }
 
 }  // namespace
+
+}  // namespace babuildmesh_test

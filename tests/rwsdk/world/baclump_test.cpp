@@ -4,6 +4,8 @@
 #include "rwsdk/world/world_test_support.h"
 #include "rwtexture.h"
 
+namespace baclump_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -197,3 +199,5 @@ TEST_F(ClumpTest, WorldSphereScalesWithANonOrthonormalFrame)
 }
 
 }  // namespace
+
+}  // namespace baclump_test

@@ -5,6 +5,8 @@
 
 #include "rwsdk/world/world_test_support.h"
 
+namespace bageomet_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -214,3 +216,5 @@ TEST_F(GeometryTest, AGeometryWithoutVerticesReadsWithoutTouchingItsArrays)
 }
 
 }  // namespace
+
+}  // namespace bageomet_test

@@ -4,6 +4,8 @@
 
 #include "rwsdk/world/world_test_support.h"
 
+namespace balight_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -55,3 +57,5 @@ TEST_F(LightTest, StreamReadTakesAShortStructOverZeros)
 }
 
 }  // namespace
+
+}  // namespace balight_test

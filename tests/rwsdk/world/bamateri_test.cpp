@@ -3,6 +3,8 @@
 #include "rwsdk/world/world_test_support.h"
 #include "rwtexture.h"
 
+namespace bamateri_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -94,3 +96,5 @@ TEST_F(MaterialTest, ListEntriesMustNameEarlierSlots)
 }
 
 }  // namespace
+
+}  // namespace bamateri_test

@@ -7,6 +7,8 @@
 #include "rwsdk/world/world_bytes.h"
 #include "rwsdk/world/world_test_support.h"
 
+namespace baworld_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -346,3 +348,5 @@ TEST_F(WorldTieTest, LocalLightsAreTiedGlobalOnesListedFirst)
 }
 
 }  // namespace
+
+}  // namespace baworld_test

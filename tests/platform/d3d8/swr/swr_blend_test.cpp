@@ -4,6 +4,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_blend_test {
+
 namespace {
 
 using swrtest::Quad;
@@ -73,3 +75,5 @@ TEST(Blend, TargetWithoutAlphaReadsDestinationAlphaAsOpaque) {
 }
 
 }  // namespace
+
+}  // namespace swr_blend_test

@@ -4,6 +4,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_clear_test {
+
 namespace {
 
 using swrtest::Scene;
@@ -57,3 +59,5 @@ TEST(Clear, FillsLargeAndNarrowRectanglesExactly) {
 }
 
 }  // namespace
+
+}  // namespace swr_clear_test

@@ -8,6 +8,8 @@
 #include "platform/d3d8/swr/swr_coarse_depth.h"
 #include "swr_test_scene.h"
 
+namespace swr_coarse_depth_test {
+
 namespace {
 
 using swrtest::Quad;
@@ -92,3 +94,5 @@ TEST_P(CoarseDepthTest, WritesThatRaiseDepthAreSeenByLaterTests) {
 INSTANTIATE_TEST_SUITE_P(DepthFormats, CoarseDepthTest, ::testing::Values(D3DFMT_D24S8, D3DFMT_D16, D3DFMT_D24X8));
 
 }  // namespace
+
+}  // namespace swr_coarse_depth_test

@@ -5,6 +5,8 @@
 
 #include "platform/d3d8/swr/swr_combiner.h"
 
+namespace swr_combiner_test {
+
 namespace {
 
 using swr::Rgba8;
@@ -153,3 +155,5 @@ TEST_F(CombinerTest, StagesThatReadTheirTextureAreKnown) {
 }
 
 }  // namespace
+
+}  // namespace swr_combiner_test

@@ -9,6 +9,8 @@
 #include "platform/d3d8/swr/swr_depth_stencil.h"
 #include "swr_test_scene.h"
 
+namespace swr_depth_stencil_test {
+
 namespace {
 
 using swrtest::CompareCase;
@@ -224,3 +226,5 @@ TEST(StencilOps, SmallStencilFieldsWrapWithinTheirBits) {
 }
 
 }  // namespace
+
+}  // namespace swr_depth_stencil_test

@@ -5,6 +5,8 @@
 #include "platform/d3d8/swr/swr_lighting.h"
 #include "swr_test_scene.h"
 
+namespace swr_lighting_test {
+
 namespace {
 
 using swr::Rgba8;
@@ -192,3 +194,5 @@ TEST(LitDraw, DirectionalLightReachesThePixels) {
 }
 
 }  // namespace
+
+}  // namespace swr_lighting_test

@@ -5,6 +5,8 @@
 
 #include "swr_test_scene.h"
 
+namespace swr_pixel_pipeline_test {
+
 namespace {
 
 using swrtest::CompareCase;
@@ -125,3 +127,5 @@ TEST(Combiner, SpecularIsAddedAfterTheStagesWhenEnabled) {
 }
 
 }  // namespace
+
+}  // namespace swr_pixel_pipeline_test

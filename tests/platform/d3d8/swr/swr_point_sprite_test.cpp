@@ -10,6 +10,8 @@
 #include "platform/d3d8/swr/swr_point_sprite.h"
 #include "swr_test_scene.h"
 
+namespace swr_point_sprite_test {
+
 namespace {
 
 using swrtest::CountCoverage;
@@ -269,3 +271,5 @@ TEST(PointSpriteThreads, ManySpritesGiveTheSamePixelsOnAnyThreadCount) {
 }
 
 }  // namespace
+
+}  // namespace swr_point_sprite_test

@@ -12,6 +12,8 @@
 #include "platform/d3d8/swr/swr_span_plan.h"
 #include "swr_test_scene.h"
 
+namespace swr_sampler_test {
+
 namespace {
 
 using swr::Rgba8;
@@ -372,3 +374,5 @@ TEST(Sampling, StagesWithoutAUsableTextureAreRefused) {
 }
 
 }  // namespace
+
+}  // namespace swr_sampler_test

@@ -7,6 +7,8 @@
 
 #include "platform/d3d8/swr/swr_texel_fetch.h"
 
+namespace swr_texel_fetch_test {
+
 namespace {
 
 using swr::Rgba8;
@@ -142,3 +144,5 @@ TEST(TexelFetch, Dxt5InterpolatedAlphaInBothModes) {
 }
 
 }  // namespace
+
+}  // namespace swr_texel_fetch_test

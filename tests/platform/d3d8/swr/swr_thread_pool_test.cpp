@@ -12,6 +12,8 @@
 #include "platform/d3d8/swr/swr_thread_pool.h"
 #include "swr_random_scene.h"
 
+namespace swr_thread_pool_test {
+
 namespace {
 
 class ThreadCount {
@@ -133,3 +135,5 @@ TEST(ThreadPool, QueuedDrawsGiveThePixelsOfDrawingCallByCall) {
 }
 
 }  // namespace
+
+}  // namespace swr_thread_pool_test

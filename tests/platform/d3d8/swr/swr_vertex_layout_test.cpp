@@ -3,6 +3,8 @@
 
 #include "platform/d3d8/swr/swr_vertex_layout.h"
 
+namespace swr_vertex_layout_test {
+
 namespace {
 
 TEST(VertexLayout, EveryComponentInOrder) {
@@ -43,3 +45,5 @@ TEST(VertexLayout, RefusesFormatsWithoutPositionOrWithReservedBits) {
 }
 
 }  // namespace
+
+}  // namespace swr_vertex_layout_test

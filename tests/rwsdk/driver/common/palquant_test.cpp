@@ -9,6 +9,8 @@
 #include "support/engine/engine_env.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace palquant_test {
+
 namespace {
 
 class PalQuantTest : public rwtest::EngineTest {};
@@ -82,3 +84,5 @@ TEST_F(PalQuantTest, PalettiseLevelsSharesOnePalette)
 }
 
 }  // namespace
+
+}  // namespace palquant_test

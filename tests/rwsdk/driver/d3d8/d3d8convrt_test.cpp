@@ -9,6 +9,8 @@
 #include "driver/d3d8/d3d8raster.h"
 #include "support/engine/engine_env.h"
 
+namespace d3d8convrt_test {
+
 namespace {
 
 class D3D8ConvertTest : public d3d8test::DriverTest {
@@ -230,3 +232,5 @@ TEST_F(D3D8ConvertTest, FindRasterFormatForAnImage)
 }
 
 }  // namespace
+
+}  // namespace d3d8convrt_test

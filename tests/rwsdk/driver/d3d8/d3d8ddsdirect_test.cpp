@@ -13,6 +13,8 @@
 #include "rwd3d8dds.h"
 #include "support/engine/memory_stream.h"
 
+namespace d3d8ddsdirect_test {
+
 namespace {
 
 void Put32(std::vector<RwUInt8> &bytes, size_t at, RwUInt32 value) { std::memcpy(bytes.data() + at, &value, 4); }
@@ -186,3 +188,5 @@ TEST_F(D3D8DdsDirectTest, CubeMapsWhoseFacesAreNotSquareAreRefused)
 }
 
 }  // namespace
+
+}  // namespace d3d8ddsdirect_test

@@ -9,6 +9,8 @@
 #include "support/engine/engine_env.h"
 #include "win/winuser.h"
 
+namespace d3d8device_test {
+
 using d3d8test::DriverTest;
 using d3d8test::SpyCalls;
 using d3d8test::SpyCount;
@@ -290,3 +292,5 @@ TEST_F(DeviceSystemTest, ProjectionFollowsTheCamera)
     RwCameraShowRaster(camera, nullptr, 0);
     DestroyCamera(camera);
 }
+
+}  // namespace d3d8device_test

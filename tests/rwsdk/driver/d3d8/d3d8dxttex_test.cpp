@@ -15,6 +15,8 @@
 #include "support/engine/scratch_path.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace d3d8dxttex_test {
+
 namespace {
 
 class DdsTest : public rwtest::EngineTest {
@@ -216,3 +218,5 @@ TEST_F(DdsTest, PartialBlocksOfA37By23DxtOneFileDecodeInPlace) { CheckDxtFile("d
 TEST_F(DdsTest, PartialBlocksOfA37By23DxtFiveFileDecodeInPlace) { CheckDxtFile("dxt5"); }
 
 }  // namespace
+
+}  // namespace d3d8dxttex_test

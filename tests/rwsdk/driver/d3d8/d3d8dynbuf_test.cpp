@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace d3d8dynbuf_test {
+
 using d3d8test::DriverTest;
 
 namespace {
@@ -106,3 +108,5 @@ TEST_F(DynamicBufferTest, HardwareResetClearsAndRefillsOwnerSlots)
     EXPECT_NE(owned, nullptr);
     RwD3D8ReleaseDynamicVertexBuffer(owned);
 }
+
+}  // namespace d3d8dynbuf_test

@@ -9,6 +9,8 @@
 #include "support/engine/engine_env.h"
 #include "d3d8_driver_test_support.h"
 
+namespace d3d8raster_test {
+
 namespace {
 
 class D3D8RasterTest : public d3d8test::DriverTest {
@@ -362,3 +364,5 @@ TEST_F(D3D8RasterTest, FormatResolutionGivesWhatTheDeviceHolds)
 }
 
 }  // namespace
+
+}  // namespace d3d8raster_test

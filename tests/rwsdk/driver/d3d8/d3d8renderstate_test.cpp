@@ -7,6 +7,8 @@
 
 #include "rwsdk/driver/d3d8/d3d8renderstate.h"
 
+namespace d3d8renderstate_test {
+
 using d3d8test::DriverTest;
 using d3d8test::SpyCalls;
 using d3d8test::SpyCount;
@@ -230,3 +232,5 @@ TEST_F(RenderStateCacheTest, TextureFilterDropsRaisedAnisotropy)
     EXPECT_EQ(aniso, 1u);
     EXPECT_EQ(rwD3D8RenderStates.stages[0].maxAnisotropy, 1u);
 }
+
+}  // namespace d3d8renderstate_test

@@ -4,6 +4,8 @@
 
 #include "rpmaterial.h"
 
+namespace d3d8rendst_test {
+
 using d3d8test::DriverTest;
 using d3d8test::SpyCalls;
 using d3d8test::SpyCount;
@@ -136,3 +138,5 @@ TEST_F(CallCacheTest, FrustumTestsNeedTheWholeObjectInside)
     RwCameraShowRaster(camera, nullptr, 0);
     DestroyCamera(camera);
 }
+
+}  // namespace d3d8rendst_test

@@ -11,6 +11,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/memory_stream.h"
 
+namespace d3d8texdic_test {
+
 namespace {
 
 class D3D8NativeTextureTest : public d3d8test::DriverTest {
@@ -183,3 +185,5 @@ TEST_F(D3D8NativeTextureTest, CompressedTexturesKeepTheirBlocks)
 }
 
 }  // namespace
+
+}  // namespace d3d8texdic_test

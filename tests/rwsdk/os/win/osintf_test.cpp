@@ -10,6 +10,8 @@
 #include "rwcore.h"
 #include "support/engine/scratch_path.h"
 
+namespace osintf_test {
+
 namespace {
 
 class Paths : public ::testing::Test {
@@ -68,3 +70,5 @@ TEST(PathIsAbsolute, BothForms)
 }
 
 }  // namespace
+
+}  // namespace osintf_test

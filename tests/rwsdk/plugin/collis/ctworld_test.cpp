@@ -13,7 +13,10 @@
 #include "rwsdk/plugin/collis/collis_test_world.h"
 #include "support/engine/engine_env.h"
 
-namespace collistest {
+namespace ctworld_test {
+
+using namespace collistest;
+
 namespace {
 
 class WorldQueryTest : public CollisionTest {
@@ -368,4 +371,5 @@ TEST_F(WorldAtomicTest, AtomicQueriesSkipTheQueryAtomicAndFindTriangles)
 }
 
 }  // namespace
-}  // namespace collistest
+
+}  // namespace ctworld_test

@@ -13,7 +13,10 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/memory_stream.h"
 
-namespace collistest {
+namespace rpcollis_test {
+
+using namespace collistest;
+
 namespace {
 
 // Every triangle under a node, with the triangles' bounds checked against
@@ -421,4 +424,5 @@ TEST_F(AtomicQueryTest, GeometryDataTravelsInTheExtensionChunk)
 }
 
 }  // namespace
-}  // namespace collistest
+
+}  // namespace rpcollis_test

@@ -5,6 +5,8 @@
 
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace rpdmorph_test {
+
 namespace {
 
 using animtest::AnimTest;
@@ -97,3 +99,5 @@ TEST_F(DeltaMorphTest, MapsReachingPastVerticesOrPointsAreRefused)
 }
 
 }  // namespace
+
+}  // namespace rpdmorph_test

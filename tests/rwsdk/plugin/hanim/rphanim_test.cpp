@@ -4,6 +4,8 @@
 // the hierarchy stream with hostile node counts.
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace rphanim_test {
+
 namespace {
 
 using animtest::AnimTest;
@@ -253,3 +255,5 @@ TEST_F(HierarchyStreamTest, HostileBodiesAreRefused)
 }
 
 }  // namespace
+
+}  // namespace rphanim_test

@@ -6,6 +6,8 @@
 // lightmap filtering the render style chooses.
 #include "rwsdk/plugin/matfx/surface_screen.h"
 
+namespace ltmapd3d8_test {
+
 namespace {
 
 using namespace surfacescreen;
@@ -123,3 +125,5 @@ INSTANTIATE_TEST_SUITE_P(Stages, LightMapScreenTest, ::testing::Values(DWORD{8},
                          });
 
 }  // namespace
+
+}  // namespace ltmapd3d8_test

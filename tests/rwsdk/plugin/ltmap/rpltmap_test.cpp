@@ -7,6 +7,8 @@
 #include "rwsdk/world/world_test_support.h"
 #include "rwtexture.h"
 
+namespace rpltmap_test {
+
 namespace {
 
 bool AttachLightMap() { return RpWorldPluginAttach() && RpLightMapPluginAttach(); }
@@ -144,3 +146,5 @@ TEST_F(LightMapTest, RenderStyleIsStored)
 }
 
 }  // namespace
+
+}  // namespace rpltmap_test

@@ -5,6 +5,8 @@
 
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace rpmorph_test {
+
 namespace {
 
 using animtest::AnimTest;
@@ -123,3 +125,5 @@ TEST_F(MorphTest, StreamRoundTripAndHostileRecords)
 }
 
 }  // namespace
+
+}  // namespace rpmorph_test

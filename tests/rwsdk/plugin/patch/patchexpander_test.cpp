@@ -8,6 +8,8 @@
 #include "rppatch.h"
 #include "rtbezpat.h"
 
+namespace patchexpander_test {
+
 namespace {
 
 std::vector<RwUInt16> QuadStrip(RwUInt32 lod, RwUInt16 base = 0)
@@ -103,3 +105,5 @@ TEST_P(PatchRefineTest, QuadVerticesFollowTheSurfaceAtTheDistanceLOD)
 INSTANTIATE_TEST_SUITE_P(Distances, PatchRefineTest, ::testing::Values(2.0f, 150.0f));
 
 }  // namespace
+
+}  // namespace patchexpander_test

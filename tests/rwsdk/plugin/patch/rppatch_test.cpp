@@ -6,6 +6,8 @@
 #include "rppatch.h"
 #include "rwsdk/world/world_test_support.h"
 
+namespace rppatch_test {
+
 namespace {
 
 bool AttachPatch() { return RpWorldPluginAttach() && RpPatchPluginAttach(); }
@@ -161,3 +163,5 @@ TEST_F(PatchTest, BatchesSplitBeforeSixteenBitIndicesRunOut)
 }
 
 }  // namespace
+
+}  // namespace rppatch_test

@@ -14,6 +14,8 @@
 #include "rwsdk/plugin/ptank/ptank_test_support.h"
 #include "support/engine/memory_stream.h"
 
+namespace rpprtstd_test {
+
 namespace {
 
 class PrtStdTest : public ptanktest::ParticleEngineTest {
@@ -383,3 +385,5 @@ TEST_F(PrtStdTest, CountsOffsetsAndSizesFromStreamsAreChecked)
 }
 
 }  // namespace
+
+}  // namespace rpprtstd_test

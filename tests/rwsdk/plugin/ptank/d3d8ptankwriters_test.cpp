@@ -9,6 +9,8 @@
 
 #include "plugin/ptank/ptank.h"
 
+namespace d3d8ptankwriters_test {
+
 namespace {
 
 // A tank record with hand-made attribute arrays and a vertex area the
@@ -252,3 +254,5 @@ TEST(PTankWriterChoice, FirstMatchingFamilyWins)
 }
 
 }  // namespace
+
+}  // namespace d3d8ptankwriters_test

@@ -10,6 +10,8 @@
 #include "ptank_test_support.h"
 #include "rwd3d8.h"
 
+namespace rpptank_test {
+
 namespace {
 
 using ptanktest::MatchesReference;
@@ -305,3 +307,5 @@ TEST_F(PTankPointSpriteTest, PointSpritesFrameMatchesReference)
 }
 
 }  // namespace
+
+}  // namespace rpptank_test

@@ -6,7 +6,10 @@
 #include "rwsdk/plugin/collis/collis_test_world.h"
 #include "support/engine/engine_env.h"
 
-namespace collistest {
+namespace rppvs_test {
+
+using namespace collistest;
+
 namespace {
 
 std::vector<RwUInt8> PVSSectorChunk(RwInt32 id, RwUInt32 mapSize, std::vector<RwUInt8> map, RwInt32 lengthAdjust = 0)
@@ -194,4 +197,5 @@ TEST_F(CollisionTest, IdsNoMapCoversCountAsVisible)
 }
 
 }  // namespace
-}  // namespace collistest
+
+}  // namespace rppvs_test

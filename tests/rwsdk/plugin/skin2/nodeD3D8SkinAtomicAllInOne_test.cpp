@@ -10,6 +10,8 @@
 #include "rwsdk/plugin/skin2/skin_screen.h"
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace nodeD3D8SkinAtomicAllInOne_test {
+
 namespace {
 
 constexpr RwUInt32 kWidth = 96;
@@ -283,3 +285,5 @@ INSTANTIATE_TEST_SUITE_P(Devices, SkinNodeDrawTest, ::testing::Bool(),
                          });
 
 }  // namespace
+
+}  // namespace nodeD3D8SkinAtomicAllInOne_test

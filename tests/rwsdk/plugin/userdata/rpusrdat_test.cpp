@@ -6,6 +6,8 @@
 #include "rwsdk/world/world_bytes.h"
 #include "rwsdk/world/world_test_support.h"
 
+namespace rpusrdat_test {
+
 namespace {
 
 using rwtest::WorldTest;
@@ -241,3 +243,5 @@ TEST_F(UserDataTest, ArraysTravelWithTheirWorldSector)
 }
 
 }  // namespace
+
+}  // namespace rpusrdat_test

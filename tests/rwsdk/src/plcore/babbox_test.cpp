@@ -5,6 +5,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace babbox_test {
+
 namespace {
 
 using rwtest::EngineTest;
@@ -46,3 +48,5 @@ TEST_F(BBoxTest, CalculateInitializeAndAdd)
 }
 
 }  // namespace
+
+}  // namespace babbox_test

@@ -8,6 +8,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/memory_stream.h"
 
+namespace babinary_test {
+
 namespace {
 
 class Chunks : public rwtest::EngineTest {
@@ -143,3 +145,5 @@ TEST_F(Chunks, PartialWordReadsFail)
 }
 
 }  // namespace
+
+}  // namespace babinary_test

@@ -8,6 +8,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace baerr_test {
+
 namespace {
 
 class ErrorSlot : public rwtest::EngineTest {};
@@ -43,6 +45,8 @@ TEST(ErrorSlotClosed, ReportsBeforeStartAreDropped)
 
 }  // namespace
 
+}  // namespace baerr_test
+
 // ---- Error names and texts, and the debug-message handler.
 
 #include <filesystem>
@@ -58,6 +62,8 @@ TEST(ErrorSlotClosed, ReportsBeforeStartAreDropped)
 #include "rppvs.h"
 #include "rpworld.h"
 #include "rtanim.h"
+
+namespace baerr_test {
 
 namespace {
 
@@ -195,3 +201,5 @@ TEST_F(ErrorSlot, TheHandlerHearsEveryReportWithItsTextAndDetail)
 }
 
 }  // namespace
+
+}  // namespace baerr_test

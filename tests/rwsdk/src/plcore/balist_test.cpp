@@ -5,6 +5,8 @@
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
 
+namespace balist_test {
+
 namespace {
 
 class List : public rwtest::EngineTest {};
@@ -41,3 +43,5 @@ TEST_F(List, FailedGrowthLeavesTheListAsItWas)
 }
 
 }  // namespace
+
+}  // namespace balist_test

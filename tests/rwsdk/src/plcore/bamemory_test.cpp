@@ -9,6 +9,8 @@
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
 
+namespace bamemory_test {
+
 namespace {
 
 class FreeList : public rwtest::EngineTest {};
@@ -176,3 +178,5 @@ TEST_F(FreeList, ZeroedAllocRefusesOverflow)
 }
 
 }  // namespace
+
+}  // namespace bamemory_test

@@ -9,6 +9,8 @@
 #include "support/engine/engine_env.h"
 #include "support/engine/fake_device.h"
 
+namespace baresour_test {
+
 namespace {
 
 std::vector<RwResEntry *> destroyed;
@@ -113,3 +115,5 @@ TEST_F(Resources, EmptyingTheArenaClearsEveryOwner)
 }
 
 }  // namespace
+
+}  // namespace baresour_test

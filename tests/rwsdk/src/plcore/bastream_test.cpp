@@ -14,6 +14,8 @@
 #include "support/engine/scratch_path.h"
 #include "support/engine/memory_stream.h"
 
+namespace bastream_test {
+
 namespace {
 
 class Stream : public rwtest::EngineTest {
@@ -208,3 +210,5 @@ TEST(StreamModule, StreamsNeedAStartedEngine)
 }
 
 }  // namespace
+
+}  // namespace bastream_test

@@ -8,6 +8,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace bavector_test {
+
 namespace {
 
 using rwtest::EngineTest;
@@ -159,3 +161,5 @@ TEST_F(VectorTest, InstalledRoutinesAreUsedAndNullRestoresPortable)
 }
 
 }  // namespace
+
+}  // namespace bavector_test

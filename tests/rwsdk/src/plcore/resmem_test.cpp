@@ -6,6 +6,8 @@
 
 #include "rwresources.h"
 
+namespace resmem_test {
+
 namespace {
 
 struct Arena {
@@ -80,3 +82,5 @@ TEST(ResHeap, BestFitAndMergeOnFree)
 }
 
 }  // namespace
+
+}  // namespace resmem_test

@@ -3,6 +3,8 @@
 
 #include "rwcore.h"
 
+namespace rwstring_test {
+
 namespace {
 
 TEST(String, CompareIgnoringCase)
@@ -26,3 +28,5 @@ TEST(String, FoldInPlaceAndFind)
 }
 
 }  // namespace
+
+}  // namespace rwstring_test

@@ -3,6 +3,8 @@
 // piecewise-linear reference, and its refusal of animations it cannot play.
 #include "rwsdk/tool/anim/anim_test_support.h"
 
+namespace rtanim_test {
+
 namespace {
 
 using animtest::AnimTest;
@@ -271,3 +273,5 @@ TEST_F(AnimationStreamTest, HostileBodiesAreRefused)
 }
 
 }  // namespace
+
+}  // namespace rtanim_test

@@ -7,6 +7,8 @@
 
 #include "rtbezpat.h"
 
+namespace rtbezpat_test {
+
 namespace {
 
 void MakeNet(RtBezierMatrix net)
@@ -98,3 +100,5 @@ TEST_P(BezierStepTest, TriangleRowsLieOnTheTrianglePatch)
 INSTANTIATE_TEST_SUITE_P(Lods, BezierStepTest, ::testing::Values(3, 12));
 
 }  // namespace
+
+}  // namespace rtbezpat_test

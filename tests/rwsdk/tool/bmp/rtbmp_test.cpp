@@ -14,6 +14,8 @@
 #include "support/engine/scratch_path.h"
 #include "tests/rwsdk/src/image_test_support.h"
 
+namespace rtbmp_test {
+
 namespace {
 
 using rwtest::TakeError;
@@ -304,3 +306,5 @@ TEST_F(BmpTest, SixteenBitFilesReadAsTheirMakersDecodeThem)
 }
 
 }  // namespace
+
+}  // namespace rtbmp_test

@@ -9,6 +9,8 @@
 #include "rtintsec.h"
 #include "support/engine/engine_env.h"
 
+namespace rtintsec_test {
+
 namespace {
 
 // The square-root tables live in the started engine.
@@ -162,3 +164,5 @@ TEST_F(IntersectionTest, TrianglePrimitivesAgreeWithExactReferencesOnRandomTrian
 }
 
 }  // namespace
+
+}  // namespace rtintsec_test

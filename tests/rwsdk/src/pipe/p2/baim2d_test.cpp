@@ -8,6 +8,8 @@
 #include "rwcore.h"
 #include "support/engine/engine_env.h"
 
+namespace baim2d_test {
+
 namespace {
 
 using rwtest::TakeError;
@@ -142,3 +144,5 @@ TEST_F(Im2DTest, RenderStatesAreSetOnlyDuringACameraUpdate)
 }
 
 }  // namespace
+
+}  // namespace baim2d_test

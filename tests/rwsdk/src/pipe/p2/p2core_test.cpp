@@ -11,6 +11,8 @@
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
 
+namespace p2core_test {
+
 namespace {
 
 using rwtest::CountingMemory;
@@ -505,3 +507,5 @@ TEST_F(PipelineTest, AllocationFailureSweepOverPipelineBuilding)
 }
 
 }  // namespace
+
+}  // namespace p2core_test

@@ -6,6 +6,8 @@
 #include "support/engine/counting_memory.h"
 #include "support/engine/engine_env.h"
 
+namespace p2heap_test {
+
 namespace {
 
 using rwtest::CountingMemory;
@@ -108,3 +110,5 @@ TEST_F(HeapTest, CreateFailsCleanlyWithoutMemory)
 }
 
 }  // namespace
+
+}  // namespace p2heap_test

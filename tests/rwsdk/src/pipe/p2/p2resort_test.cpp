@@ -6,6 +6,8 @@
 
 #include "rwpipeline.h"
 
+namespace p2resort_test {
+
 namespace {
 
 struct Item {
@@ -50,3 +52,5 @@ TEST(PipelineSort, RefusesWhatItCannotSort)
 }
 
 }  // namespace
+
+}  // namespace p2resort_test

@@ -4,6 +4,8 @@
 
 #include "tests/rwsdk/driver/d3d8/d3d8_driver_test_support.h"
 
+namespace d3d82drend_test {
+
 using d3d8test::DriverTest;
 using d3d8test::SpyCalls;
 using d3d8test::SpyCount;
@@ -132,3 +134,5 @@ TEST_F(D3D8Im2DTest, DrawSetUpTurnsClippingAndLightingOff)
     EXPECT_EQ(lighting, 0u);
     EXPECT_EQ(shader, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
 }
+
+}  // namespace d3d82drend_test

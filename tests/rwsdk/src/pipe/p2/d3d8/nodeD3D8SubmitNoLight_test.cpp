@@ -4,6 +4,8 @@
 
 #include "tests/rwsdk/driver/d3d8/d3d8_driver_test_support.h"
 
+namespace nodeD3D8SubmitNoLight_test {
+
 using d3d8test::DriverTest;
 using d3d8test::SpyCalls;
 using d3d8test::SpyCount;
@@ -123,3 +125,5 @@ TEST_F(D3D8SubmitNodeTest, WithoutItsIndexBufferTheNodeDrawsFromMemory)
     EXPECT_EQ(draws[0].c, sizeof(RwIm3DVertex));
     EXPECT_TRUE(RwD3D8Im3DSubmitOpen());
 }
+
+}  // namespace nodeD3D8SubmitNoLight_test

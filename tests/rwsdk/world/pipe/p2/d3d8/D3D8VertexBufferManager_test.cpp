@@ -4,6 +4,8 @@
 
 #include "rwsdk/world/pipe/p2/d3d8/world_pipe_test_support.h"
 
+namespace D3D8VertexBufferManager_test {
+
 namespace {
 
 using worldpipetest::WorldPipeTest;
@@ -80,3 +82,5 @@ TEST_F(VertexBufferManagerTest, OversizeRequestGetsABufferOfExactlyItsSize)
 }
 
 }  // namespace
+
+}  // namespace D3D8VertexBufferManager_test

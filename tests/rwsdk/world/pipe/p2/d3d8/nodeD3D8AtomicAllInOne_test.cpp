@@ -6,6 +6,8 @@
 
 #include "rwsdk/world/pipe/p2/d3d8/world_pipe_test_support.h"
 
+namespace nodeD3D8AtomicAllInOne_test {
+
 namespace {
 
 using worldpipetest::WorldPipeTest;
@@ -182,3 +184,5 @@ TEST_F(AtomicInstancingTest, IndexedMeshIsRebasedToItsRange)
 }
 
 }  // namespace
+
+}  // namespace nodeD3D8AtomicAllInOne_test

@@ -6,6 +6,8 @@
 #include "rwsdk/world/world_bytes.h"
 #include "rwsdk/world/world_test_support.h"
 
+namespace nodeD3D8WorldSectorAllInOne_test {
+
 namespace {
 
 using worldpipetest::WorldPipeTest;
@@ -61,3 +63,5 @@ TEST_F(WorldSectorDrawTest, PrelitFloorShowsEachLeafsColours)
 }
 
 }  // namespace
+
+}  // namespace nodeD3D8WorldSectorAllInOne_test
