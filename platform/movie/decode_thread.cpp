@@ -31,6 +31,7 @@ struct Decoding {
     bool readError = false;
     std::vector<int16_t> pendingSound;
     size_t pendingRead = 0;
+    bool soundFeedEnded = false;
 
     explicit Decoding(Player::State &s) : state(s) {}
     ~Decoding()
@@ -113,6 +114,24 @@ struct Decoding {
     bool SoundWantsMore() const
     {
         return state.audioIndex >= 0 && pendingSound.empty() && state.sound->QueueSpace(state.voice) > 0;
+    }
+
+    // Under the external clock the game's mixer waits for the movie's sound for as long
+    // as it takes (sound.h), so this thread never leaves the voice short while it waits
+    // for the game to move on: once all the sound is read and in the voice, its feed
+    // ends there and then (not with the last picture); sound still wanted while the
+    // pictures' packets fill the queue lies too far from its pictures and is given up.
+    void EndTheSoundTheGameWouldWaitFor()
+    {
+        if (!state.externalClock || state.audioIndex < 0 || soundFeedEnded) {
+            return;
+        }
+        if (readEnded && pendingSound.empty()) {
+            state.sound->QueueEnd(state.voice);
+            soundFeedEnded = true;
+        } else if (!readEnded && SoundWantsMore()) {
+            GiveUpSound("its sound lies too far from its pictures");
+        }
     }
 
     // The back buffer for the waiting picture: free, or holding one that the new picture
@@ -239,6 +258,7 @@ struct Decoding {
                 ReadPacket();
                 continue;
             }
+            EndTheSoundTheGameWouldWaitFor();
             if (videoDrained && !havePicture) {
                 if (state.audioIndex < 0 || pendingSound.empty()) {
                     break;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,33 +16,26 @@ namespace {
 
 // Mixed in parts of at most this many frames, the streams refilled before each.
 constexpr size_t kMixPartFrames = kDeviceRate / 10;
-// How long a playing queue voice is waited for before it is mixed as it stands.
-constexpr auto kQueueWait = std::chrono::seconds(5);
 // What a playing device may lag behind the game's sound; older sound is dropped.
 constexpr size_t kMostHeldFrames = kDeviceRate;
 // SDL's disk driver's file when SDL_DISKAUDIOFILE names none.
 constexpr const char *kDiskDriverDefaultFile = "sdlaudio.raw";
 
 // Waits, the mixer lock held through `lock`, until every playing queue voice holds
-// `frames` (or all it can) or its feed has ended. A voice whose feeder stalls past the
-// wait is mixed as it stands from then on.
+// `frames` (or all it can) or its feed has ended. The wait is on the feeders alone, never
+// on the wall clock: however slow the machine, the mix holds the same samples. A feeder
+// ends its feed when it can give no more before the game moves on (the movie player
+// does, see movie.h), so the wait always ends.
 void WaitForQueues(Library::State &state, std::unique_lock<std::mutex> &lock, size_t frames)
 {
     auto starved = [frames](const Voice &voice) {
         return voice.kind == VoiceKind::Queue && voice.state == PlayState::Playing && !voice.feedEnded &&
-               !voice.unpaced && voice.ring.Count() < std::min(frames, voice.ring.Capacity());
+               voice.ring.Count() < std::min(frames, voice.ring.Capacity());
     };
-    auto fed = [&state, &starved] {
+    state.queueFed.wait(lock, [&state, &starved] {
         return std::none_of(state.voices.begin(), state.voices.end(),
                             [&starved](const auto &entry) { return starved(*entry.second); });
-    };
-    if (!state.queueFed.wait_for(lock, kQueueWait, fed)) {
-        for (auto &entry : state.voices) {
-            if (starved(*entry.second)) {
-                entry.second->unpaced = true;
-            }
-        }
-    }
+    });
 }
 
 // Keeps mixed frames for a device that plays them.

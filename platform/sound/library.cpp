@@ -126,6 +126,7 @@ void Library::Destroy(VoiceId id)
     if (it != state_->voices.end()) {
         released = std::move(it->second);
         state_->voices.erase(it);
+        state_->queueFed.notify_all();
     }
 }
 
@@ -143,7 +144,6 @@ bool Library::Play(VoiceId id, bool loop)
             voice->loop = loop;
             voice->position = 0;
             voice->played = 0;
-            voice->unpaced = false;
             ++voice->generation;
             return true;
         }
@@ -160,6 +160,7 @@ void Library::Stop(VoiceId id)
         voice->state = PlayState::Stopped;
         voice->position = 0;
         ++voice->generation;
+        state_->queueFed.notify_all();
     }
 }
 

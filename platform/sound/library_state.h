@@ -45,7 +45,8 @@ struct Library::State {
     std::mutex outLock;
     std::vector<int16_t> out;
     size_t outRead = 0;
-    // Notified under the mixer lock when a queue voice is fed or its feed ends.
+    // Notified under the mixer lock when a queue voice is fed, its feed ends, or a voice
+    // stops or is destroyed.
     std::condition_variable queueFed;
 
     std::shared_ptr<Voice> Find(VoiceId id) const

@@ -59,7 +59,6 @@ struct Voice {
 
     FrameRing ring;            // streamed and queue
     bool feedEnded = false;    // nothing more will be written to the ring
-    bool unpaced = false;      // queue: its feeder stalled; the game's clock waits no more
     uint64_t played = 0;       // frames taken from the ring since Play
 
     // Streamed only, under decodeLock.

@@ -220,7 +220,7 @@ bool WriteClip(const std::string &path, const ClipDesc &clip, std::string *error
     }
     std::vector<uint32_t> pixels(static_cast<size_t>(clip.width) * clip.height);
     const int frames = static_cast<int>(static_cast<int64_t>(clip.durationMs) * clip.fps / 1000);
-    const int64_t soundTotal = static_cast<int64_t>(clip.durationMs) * kSoundRate / 1000;
+    const int64_t soundTotal = static_cast<int64_t>(clip.soundMs > 0 ? clip.soundMs : clip.durationMs) * kSoundRate / 1000;
     int64_t soundDone = 0;
     for (int index = 0; index < frames; ++index) {
         if (!EncodePicture(e, clip, index, pixels)) {

@@ -16,6 +16,7 @@ struct ClipDesc {
     int durationMs = 2000;
     int segmentMs = 500;
     bool sound = true;
+    int soundMs = 0;  // how long the tone lasts; 0: as long as the pictures
     double toneHz = 440.0;
     int toneAmplitude = 12000;
     std::string label;

@@ -21,6 +21,10 @@ struct PlayOptions {
     // The movie's sound plays through this library; null plays the pictures alone.
     snd::Library *sound = nullptr;
     // The caller sets the clock (SetClock) and Advance waits for the frame it makes due.
+    // Meant with a sound library on the game's clock, whose mixer waits for the movie's
+    // sound: the sound's feed ends as soon as all of it is in the voice, and sound that
+    // cannot be read without passing too many pictures is given up, so the mixer never
+    // waits on a decoder that waits for the game.
     bool externalClock = false;
 };
 

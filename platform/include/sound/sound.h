@@ -124,8 +124,11 @@ public:
     void Update();
     // On the game's clock: mixes the sound of the game's time up to `gameMs` (from 0 at
     // Start) that was not mixed yet, and hands it to the device or the recording.
-    // Playing queue voices are waited for (up to 5 s) until they hold what is mixed or
-    // their feed has ended. Nothing without a game clock.
+    // Playing queue voices are waited for until they hold what is mixed or their feed
+    // has ended, however long that takes: the wall clock has no say, so a slow or loaded
+    // machine mixes the same samples. A queue voice's feeder therefore ends its feed
+    // when it can give no more before the game's time moves on. Nothing without a game
+    // clock.
     void MixUntil(uint64_t gameMs);
     // Frames mixed on the game's clock since Start.
     uint64_t MixedFrames() const;

@@ -1,8 +1,10 @@
 // The movie player on the labelled test clip (25 frames a second, its colour changing
 // every half second, a frame counter, a 440 Hz tone): exact frames under a set clock, the
-// end, opening by content, hostile and broken files, stopping idle and mid-stream, and
-// the sound's clock driving the pictures.
+// end, opening by content, hostile and broken files, stopping idle and mid-stream, the
+// sound's clock driving the pictures, and the sound mixed on the game's clock.
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "movie_test_support.h"
@@ -235,6 +237,73 @@ TEST(MoviePlayer, TheSoundsClockDrivesThePictures)
     const double seconds = static_cast<double>(clock) / 1000.0;
     EXPECT_NEAR(soundtest::PitchOf(heard) * (heard.size() / 2.0) / snd::kDeviceRate / seconds, 440.0, 8.0);
     player.Stop();
+}
+
+// Plays `clip` at fixed steps of 16 ms to its end on a sound library on the game's clock
+// that records what it mixes (SDL's disk driver asked for), as the game does under a
+// fixed step: each tick the game's time is mixed, then the pictures follow the clock.
+// `pause` is how long the game takes over tick `tick` beside the movie. The recording.
+std::vector<int16_t> RecordOnTheGamesClock(const std::string &clip, std::chrono::milliseconds (*pause)(int tick))
+{
+    const std::string path = movietest::Folder() + "/game_clock.raw";
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    std::vector<int16_t> recorded;
+    {
+        snd::Library sound;
+        snd::LibraryOptions soundOptions;
+        soundOptions.gameClockStepMs = 16;
+        std::string error;
+        EXPECT_TRUE(sound.Start(soundOptions, &error) && sound.HasDevice()) << error;
+        mov::Player player;
+        mov::PlayOptions options = FixedSteps();
+        options.sound = &sound;
+        EXPECT_TRUE(player.Play(clip, options, &error)) << error;
+        for (int tick = 1; tick <= 250 && player.IsPlaying(); ++tick) {
+            std::this_thread::sleep_for(pause(tick));
+            sound.MixUntil(static_cast<uint64_t>(tick) * 16);
+            player.SetClock(tick * 16);
+            player.Advance();
+        }
+        EXPECT_FALSE(player.IsPlaying());
+        player.Stop();
+        sound.Shutdown();
+        const std::vector<uint8_t> bytes = movietest::ReadBytes(path);
+        recorded.resize(bytes.size() / 2);
+        std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    }
+    std::remove(path.c_str());
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    return recorded;
+}
+
+// A movie whose sound ends a second before its pictures, at fixed steps on the game's
+// clock. Once its sound is all read, the decoder waits for the game to take its
+// pictures, and the game's mixer no longer waits for the sound: the run takes no wall-
+// clock time beyond the decoding, and whether the game runs ahead of the decoder (no
+// pause) or behind it (irregular pauses), it records the same samples: the tone for a
+// second, then silence until the last picture's end.
+TEST(MoviePlayer, OnTheGamesClockASoundThatEndsEarlyIsNotWaitedFor)
+{
+    media::ClipDesc desc = movietest::TestClip();
+    desc.soundMs = 1000;
+    const std::string clip = Clip("SHORT_SOUND.BIK", desc);
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<int16_t> ahead = RecordOnTheGamesClock(clip, [](int) { return 0ms; });
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s) << "two seconds of pictures decoded, nothing waited out";
+    const std::vector<int16_t> behind =
+        RecordOnTheGamesClock(clip, [](int tick) { return std::chrono::milliseconds(tick * 7 % 5); });
+    EXPECT_EQ(ahead, behind);
+    ASSERT_EQ(ahead.size() / 2, 125u * 16u * 441u / 10u) << "the game's time up to the end of the last picture";
+    const size_t toneEnd = snd::kDeviceRate * 2;  // samples of one second
+    const std::vector<int16_t> tone(ahead.begin(), ahead.begin() + toneEnd);
+    EXPECT_NEAR(soundtest::PeakOf(tone), 12000, 30);
+    EXPECT_NEAR(soundtest::PitchOf(tone), 440.0, 2.0);
+    EXPECT_NEAR(soundtest::PeakOf(std::vector<int16_t>(tone.end() - 882, tone.end())), 12000, 30) << "to its end";
+    for (size_t i = toneEnd; i < ahead.size(); ++i) {
+        ASSERT_EQ(ahead[i], 0) << "sample " << i;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // The mixer on the game's clock: exactly the game's time is mixed, whatever the wall
 // clock does; asked for SDL's disk driver, the recording holds exactly that, to the
-// byte, the same bytes every run; a queue voice whose feeder lags is waited for, a
-// stream is refilled in step; with the dummy driver the mix goes nowhere, at once.
+// byte, the same bytes every run; a queue voice whose feeder lags is waited for, however
+// long; a stream is refilled in step; with the dummy driver the mix goes nowhere, at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -153,6 +154,49 @@ TEST_F(DiskOnGameClock, AQueueVoiceThatLagsIsWaitedFor)
     ASSERT_EQ(recorded.size() / 2, 60u * 16u * 441u / 10u);
     for (size_t i = 0; i < fed.size() && i < recorded.size(); ++i) {
         ASSERT_EQ(recorded[i], fed[i]) << "sample " << i;
+    }
+}
+
+// A queue voice whose feeder stops for six seconds halfway, longer than any patience
+// a device could have: on the game's clock the mix waits for it all the same, so the
+// recording holds every fed frame in order, then silence after the feed's end.
+TEST_F(DiskOnGameClock, AQueueVoiceIsWaitedForHoweverLongItsFeederStalls)
+{
+    snd::Library library;
+    if (!Start(&library)) {
+        GTEST_SKIP() << "no disk audio";
+    }
+    const snd::VoiceId voice = library.CreateQueue(200);
+    ASSERT_TRUE(library.Play(voice, false));
+    const std::vector<int16_t> fed = soundtest::Ramp(20000, 3);
+    const size_t fedFrames = fed.size() / 2;
+    std::atomic<bool> mixed{false};  // a mix that went on without the feed takes no more
+    std::thread feeder([&] {
+        size_t at = 0;
+        auto feedUpTo = [&](size_t end) {
+            while (at < end && !mixed.load()) {
+                const size_t taken = library.QueueWrite(voice, fed.data() + at * 2, std::min<size_t>(700, end - at));
+                at += taken;
+                if (taken == 0) {
+                    std::this_thread::sleep_for(1ms);  // the ring is full: the mix takes some first
+                }
+            }
+        };
+        feedUpTo(fedFrames / 2);
+        std::this_thread::sleep_for(6s);
+        feedUpTo(fedFrames);
+        library.QueueEnd(voice);
+    });
+    for (uint32_t tick = 1; tick <= 40; ++tick) {
+        library.MixUntil(tick * 16);
+    }
+    mixed = true;
+    feeder.join();
+    library.Shutdown();
+    const std::vector<int16_t> recorded = Recorded();
+    ASSERT_EQ(recorded.size() / 2, 40u * 16u * 441u / 10u);
+    for (size_t i = 0; i < recorded.size(); ++i) {
+        ASSERT_EQ(recorded[i], i < fed.size() ? fed[i] : 0) << "sample " << i;
     }
 }
 
