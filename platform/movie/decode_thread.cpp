@@ -66,7 +66,10 @@ struct Decoding {
         if (state.audioIndex < 0) {
             return;
         }
-        std::fprintf(stderr, "movie: %s: %s; the pictures go on by the wall clock\n", state.path.c_str(), why);
+        // The pictures keep the clock they had: the game's, or the sound's until what is
+        // already in the voice has played and the wall clock from there.
+        std::fprintf(stderr, "movie: %s: %s; the pictures go on without it by %s\n", state.path.c_str(), why,
+                     state.externalClock ? "the game's clock" : "the wall clock");
         state.format->streams[state.audioIndex]->discard = AVDISCARD_ALL;
         state.audioIndex = -1;
         pendingSound.clear();
@@ -116,20 +119,26 @@ struct Decoding {
         return state.audioIndex >= 0 && pendingSound.empty() && state.sound->QueueSpace(state.voice) > 0;
     }
 
-    // Under the external clock the game's mixer waits for the movie's sound for as long
-    // as it takes (sound.h), so this thread never leaves the voice short while it waits
-    // for the game to move on: once all the sound is read and in the voice, its feed
-    // ends there and then (not with the last picture); sound still wanted while the
-    // pictures' packets fill the queue lies too far from its pictures and is given up.
-    void EndTheSoundTheGameWouldWaitFor()
+    // Once all the sound is read and in the voice, its feed ends there and then, not with
+    // the last picture: the voice plays out and stops, and a clock that followed it goes
+    // on without it. Pictures that outlast their sound would otherwise wait for a clock
+    // that the voice, never ended, holds where its sound ran out (the sound's clock) or
+    // that never moves on (the game's, whose mixer waits for the voice).
+    void EndTheSoundOnceAllIsIn()
     {
-        if (!state.externalClock || state.audioIndex < 0 || soundFeedEnded) {
-            return;
-        }
-        if (readEnded && pendingSound.empty()) {
+        if (state.audioIndex >= 0 && !soundFeedEnded && readEnded && pendingSound.empty()) {
             state.sound->QueueEnd(state.voice);
             soundFeedEnded = true;
-        } else if (!readEnded && SoundWantsMore()) {
+        }
+    }
+
+    // Under the external clock the game's mixer waits for the movie's sound for as long
+    // as it takes (sound.h), so this thread never leaves the voice short while it waits
+    // for the game to move on: sound still wanted while the pictures' packets fill the
+    // queue lies too far from its pictures and is given up.
+    void GiveUpSoundTheGameWouldWaitFor()
+    {
+        if (state.externalClock && state.audioIndex >= 0 && !readEnded && SoundWantsMore()) {
             GiveUpSound("its sound lies too far from its pictures");
         }
     }
@@ -258,7 +267,8 @@ struct Decoding {
                 ReadPacket();
                 continue;
             }
-            EndTheSoundTheGameWouldWaitFor();
+            EndTheSoundOnceAllIsIn();
+            GiveUpSoundTheGameWouldWaitFor();
             if (videoDrained && !havePicture) {
                 if (state.audioIndex < 0 || pendingSound.empty()) {
                     break;

@@ -2,8 +2,10 @@
 // its content (never by its name). A decode thread demuxes and decodes; pictures are
 // converted to X8R8G8B8 into a double buffer from which the main thread takes the newest
 // frame that is due; the movie's sound plays as a queue voice of the sound library. The
-// clock is the sound's (frames the mixer took), else wall time, or, for fixed-step runs,
-// a clock the caller sets each tick.
+// clock is the sound's (frames the mixer took; once all of it has played, wall time on
+// from there, so pictures that outlast their sound play to their end), else wall time,
+// or, for fixed-step runs, a clock the caller sets each tick. The sound's feed ends as
+// soon as all of it is in the voice.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +24,8 @@ struct PlayOptions {
     snd::Library *sound = nullptr;
     // The caller sets the clock (SetClock) and Advance waits for the frame it makes due.
     // Meant with a sound library on the game's clock, whose mixer waits for the movie's
-    // sound: the sound's feed ends as soon as all of it is in the voice, and sound that
-    // cannot be read without passing too many pictures is given up, so the mixer never
+    // sound: as the sound's feed ends as soon as all of it is in the voice, and sound
+    // that cannot be read without passing too many pictures is given up, the mixer never
     // waits on a decoder that waits for the game.
     bool externalClock = false;
 };
