@@ -6,6 +6,9 @@
 // up to four, as its weights ask.
 #include <cstring>
 
+#include <xmmintrin.h>
+#include <emmintrin.h>
+
 #include "rpskinpriv.h"
 #include "rwcore.h"
 
@@ -28,29 +31,49 @@ RwBool SameMatrix(const RwMatrix &a, const RwMatrix &b)
            std::memcmp(&a.at, &b.at, sizeof(RwV3d)) == 0 && std::memcmp(&a.pos, &b.pos, sizeof(RwV3d)) == 0;
 }
 
-void TransformPoint(RwV3d *out, const RwV3d &p, const RwMatrix &m)
+// A vertex's blend in vector lanes x, y, z (the fourth lane stays zero): every lane goes
+// through the operations of the one-component sums, in the same order, so the results are
+// the same bit for bit, a quarter of the instructions.
+struct BlendRows {
+    __m128 right, up, at, pos;
+};
+
+// The rows of bone matrix m, their fourth words (flags and padding, which read as tiny
+// floats that would slow the arithmetic down) cleared.
+BlendRows BoneRows(const RwMatrix &m)
 {
-    *out = {p.x * m.right.x + p.y * m.up.x + p.z * m.at.x + m.pos.x,
-            p.x * m.right.y + p.y * m.up.y + p.z * m.at.y + m.pos.y,
-            p.x * m.right.z + p.y * m.up.z + p.z * m.at.z + m.pos.z};
+    const __m128 xyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
+    return {_mm_and_ps(_mm_loadu_ps(&m.right.x), xyz), _mm_and_ps(_mm_loadu_ps(&m.up.x), xyz),
+            _mm_and_ps(_mm_loadu_ps(&m.at.x), xyz), _mm_and_ps(_mm_loadu_ps(&m.pos.x), xyz)};
 }
 
-void TransformDirection(RwV3d *out, const RwV3d &n, const RwMatrix &m)
-{
-    *out = {n.x * m.right.x + n.y * m.up.x + n.z * m.at.x, n.x * m.right.y + n.y * m.up.y + n.z * m.at.y,
-            n.x * m.right.z + n.y * m.up.z + n.z * m.at.z};
-}
+__m128 VectorOf(const RwV3d &v) { return _mm_set_ps(0.0f, v.z, v.y, v.x); }
 
-// Adds weight x (the vertex through bone matrix m) into the running sums.
-void Accumulate(RwV3d *p, RwV3d *n, const RwV3d &pIn, const RwV3d *nIn, const RwMatrix &m, RwReal weight)
+// Adds weight x (the vertex through bone matrix m) into the running sums: the point is
+// x * right + y * up + z * at + pos, the normal the same without pos.
+void Accumulate(__m128 *p, __m128 *n, __m128 pIn, const __m128 *nIn, const RwMatrix &m, RwReal weight)
 {
-    RwV3d t;
-    TransformPoint(&t, pIn, m);
-    RwV3dIncrementScaled(p, &t, weight);
+    const BlendRows r = BoneRows(m);
+    const __m128 w = _mm_set1_ps(weight);
+    const __m128 px = _mm_shuffle_ps(pIn, pIn, 0x00), py = _mm_shuffle_ps(pIn, pIn, 0x55),
+                 pz = _mm_shuffle_ps(pIn, pIn, 0xAA);
+    const __m128 t = _mm_add_ps(
+        _mm_add_ps(_mm_add_ps(_mm_mul_ps(px, r.right), _mm_mul_ps(py, r.up)), _mm_mul_ps(pz, r.at)), r.pos);
+    *p = _mm_add_ps(*p, _mm_mul_ps(t, w));
     if (nIn != nullptr) {
-        TransformDirection(&t, *nIn, m);
-        RwV3dIncrementScaled(n, &t, weight);
+        const __m128 nx = _mm_shuffle_ps(*nIn, *nIn, 0x00), ny = _mm_shuffle_ps(*nIn, *nIn, 0x55),
+                     nz = _mm_shuffle_ps(*nIn, *nIn, 0xAA);
+        const __m128 d = _mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, r.right), _mm_mul_ps(ny, r.up)), _mm_mul_ps(nz, r.at));
+        *n = _mm_add_ps(*n, _mm_mul_ps(d, w));
     }
+}
+
+// The three lanes x, y, z of v at out (which need not be aligned).
+void StoreVector(RwUInt8 *out, __m128 v)
+{
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, v);
+    std::memcpy(out, lanes, sizeof(RwV3d));
 }
 
 RwUInt8 Bone(RwUInt32 indices, RwInt32 k) { return static_cast<RwUInt8>(indices >> (8 * k)); }
@@ -131,12 +154,13 @@ RwBool RpSkinBlendVertices(const RpSkin *skin, const RpGeometry *geometry, const
     RwBool oneBone = maxWeights < 2 && skin->numUsedBones == 1;
     auto *out = static_cast<RwUInt8 *>(vertices);
     for (RwInt32 v = 0; v < geometry->numVertices; ++v, out += stride) {
-        const RwV3d &p = target->verts[v];
-        const RwV3d *n = normals ? &target->normals[v] : nullptr;
+        const __m128 p = VectorOf(target->verts[v]);
+        const __m128 normal = normals ? VectorOf(target->normals[v]) : _mm_setzero_ps();
+        const __m128 *n = normals ? &normal : nullptr;
         const RwMatrixWeights &w = skin->vertexBoneWeights[v];
         RwUInt32 indices = skin->vertexBoneIndices[v];
-        RwV3d blendedP = {0.0f, 0.0f, 0.0f};
-        RwV3d blendedN = {0.0f, 0.0f, 0.0f};
+        __m128 blendedP = _mm_setzero_ps();
+        __m128 blendedN = _mm_setzero_ps();
         if (oneBone) {
             Accumulate(&blendedP, &blendedN, p, n, bones[skin->usedBones[0]], 1.0f);
         } else if (maxWeights < 2 || w.w0 >= 1.0f) {
@@ -151,9 +175,9 @@ RwBool RpSkinBlendVertices(const RpSkin *skin, const RpGeometry *geometry, const
                 }
             }
         }
-        std::memcpy(out, &blendedP, sizeof(RwV3d));
+        StoreVector(out, blendedP);
         if (normals) {
-            std::memcpy(out + sizeof(RwV3d), &blendedN, sizeof(RwV3d));
+            StoreVector(out + sizeof(RwV3d), blendedN);
         }
     }
     return TRUE;
