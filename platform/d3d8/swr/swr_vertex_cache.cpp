@@ -22,6 +22,8 @@ void VertexCache::Reset(const VertexProcessor &processor, const PrimitiveRendere
     count = std::min({count, streamCount - first_, kMaxCachedVertices});
     if (vertices_.size() < count) vertices_.resize(count);
     done_.assign(count, 0);
+    // Only the cached vertices go through batches.
+    if (count > 0) processor.PrepareLanes(lanes_);
 }
 
 void VertexCache::Fill(uint64_t slot, uint64_t end) {
@@ -37,7 +39,7 @@ void VertexCache::Fill(uint64_t slot, uint64_t end) {
         out[n] = &vertices_[s].clip;
         done_[s] = 1;
     }
-    processor_->ProcessBatch(index, n, out);
+    processor_->ProcessBatch(index, n, out, lanes_);
     finisher_->FinishFour(cached, n);
     // The next batch's records, which the next miss most likely writes: asked for now, so
     // that its writes do not wait on them.

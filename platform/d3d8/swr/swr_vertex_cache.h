@@ -72,6 +72,7 @@ private:
 
     const VertexProcessor *processor_ = nullptr;
     const PrimitiveRenderer *finisher_ = nullptr;
+    LaneConstants lanes_;  // the processor's, splatted at Reset for its batches
     uint64_t first_ = 0;
     std::vector<CachedVertex> vertices_;
     std::vector<uint8_t> done_;

@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "swr_vertex_processor.h"
 
@@ -38,12 +40,16 @@ V3 Normalize(const V3 &a) {
     return {Select(positive, scaled.x, a.x), Select(positive, scaled.y, a.y), Select(positive, scaled.z, a.z)};
 }
 
-// One column of p * M for a point (w = 1) or a direction (no translation).
-F PointColumn(const V3 &p, float m1, float m2, float m3, float m4) {
-    return Add(Add(Add(Mul(p.x, Set(m1)), Mul(p.y, Set(m2))), Mul(p.z, Set(m3))), Set(m4));
+// Constant `at` of the draw's, splatted.
+F K(const LaneConstants &c, uint32_t at) { return _mm_load_ps(c.lanes[at]); }
+
+// One column of p * M for a point (w = 1) or a direction (no translation): the column's
+// elements splatted from `at` on.
+F PointColumn(const V3 &p, const LaneConstants &c, uint32_t at) {
+    return Add(Add(Add(Mul(p.x, K(c, at)), Mul(p.y, K(c, at + 1))), Mul(p.z, K(c, at + 2))), K(c, at + 3));
 }
-F DirectionColumn(const V3 &p, float m1, float m2, float m3) {
-    return Add(Add(Mul(p.x, Set(m1)), Mul(p.y, Set(m2))), Mul(p.z, Set(m3)));
+F DirectionColumn(const V3 &p, const LaneConstants &c, uint32_t at) {
+    return Add(Add(Mul(p.x, K(c, at)), Mul(p.y, K(c, at + 1))), Mul(p.z, K(c, at + 2)));
 }
 
 // UnitToByte of each lane, as a float.
@@ -65,12 +71,12 @@ struct Lanes4 {
 
 Lanes4 Channels(I colors) { return {Channel(colors, 16), Channel(colors, 8), Channel(colors, 0), Channel(colors, 24)}; }
 
-// A material colour's source, lane by lane.
-Lanes4 PickLanes(ColorSource source, const FloatColor &material, const Lanes4 &vd, const Lanes4 &vs) {
+// A material colour's source, lane by lane: the material's own is splatted from `at` on.
+Lanes4 PickLanes(ColorSource source, const LaneConstants &c, uint32_t at, const Lanes4 &vd, const Lanes4 &vs) {
     switch (source) {
         case ColorSource::VertexDiffuse: return vd;
         case ColorSource::VertexSpecular: return vs;
-        default: return {Set(material.r), Set(material.g), Set(material.b), Set(material.a)};
+        default: return {K(c, at), K(c, at + 1), K(c, at + 2), K(c, at + 3)};
     }
 }
 
@@ -78,47 +84,49 @@ Lanes4 Scaled(const Lanes4 &c, float k) { return {Mul(c.r, Set(k)), Mul(c.g, Set
 
 // LightVertex for four vertices without specular, its lights directional or point: the
 // diffuse colour's channels as floats 0..255 (the specular stays zero).
-Lanes4 LightLanes(const LightingSetup &s, const V3 &position, V3 normal, I vertexDiffuse, I vertexSpecular) {
+Lanes4 LightLanes(const LightingSetup &s, const LaneConstants &c, const V3 &position, V3 normal, I vertexDiffuse,
+                  I vertexSpecular) {
+    using L = LaneConstants;
     constexpr float k = 1.0f / 255.0f;
     const Lanes4 vd = Scaled(Channels(vertexDiffuse), k), vs = Scaled(Channels(vertexSpecular), k);
-    const Lanes4 md = PickLanes(s.diffuseSource, s.materialDiffuse, vd, vs);
-    const Lanes4 ma = PickLanes(s.ambientSource, s.materialAmbient, vd, vs);
-    const Lanes4 me = PickLanes(s.emissiveSource, s.materialEmissive, vd, vs);
+    const Lanes4 md = PickLanes(s.diffuseSource, c, L::kMaterialDiffuse, vd, vs);
+    const Lanes4 ma = PickLanes(s.ambientSource, c, L::kMaterialAmbient, vd, vs);
+    const Lanes4 me = PickLanes(s.emissiveSource, c, L::kMaterialEmissive, vd, vs);
     if (s.normalize) normal = Normalize(normal);
 
-    F ambientR = Set(s.globalAmbient.r), ambientG = Set(s.globalAmbient.g), ambientB = Set(s.globalAmbient.b);
+    F ambientR = K(c, L::kGlobalAmbient), ambientG = K(c, L::kGlobalAmbient + 1), ambientB = K(c, L::kGlobalAmbient + 2);
     F diffuseR = _mm_setzero_ps(), diffuseG = _mm_setzero_ps(), diffuseB = _mm_setzero_ps();
     for (uint32_t i = 0; i < s.lightCount; ++i) {
         const PreparedLight &l = s.lights[i];
+        const uint32_t at = L::kLights + i * L::kPerLight;
         V3 toLight;
         F reach, lit;  // lit: the lanes the light reaches
         if (l.type == D3DLIGHT_DIRECTIONAL) {
-            toLight = {Set(l.toLight.x), Set(l.toLight.y), Set(l.toLight.z)};
+            toLight = {K(c, at), K(c, at + 1), K(c, at + 2)};
             reach = Set(1.0f);
             lit = _mm_castsi128_ps(_mm_set1_epi32(-1));
         } else {
-            const V3 delta{Sub(Set(l.position.x), position.x), Sub(Set(l.position.y), position.y),
-                           Sub(Set(l.position.z), position.z)};
+            const V3 delta{Sub(K(c, at), position.x), Sub(K(c, at + 1), position.y), Sub(K(c, at + 2), position.z)};
             const F distance = Length(delta);
-            const F inRange = _mm_cmpngt_ps(distance, Set(l.range));
+            const F inRange = _mm_cmpngt_ps(distance, K(c, at + 3));
             const F away = _mm_cmpgt_ps(distance, _mm_setzero_ps());
             const V3 unit = Scale(delta, _mm_div_ps(Set(1.0f), distance));
             const F zero = _mm_setzero_ps();
             toLight = {Select(away, unit.x, zero), Select(away, unit.y, zero), Select(away, unit.z, zero)};
             const F denominator =
-                Add(Add(Set(l.att0), Mul(Set(l.att1), distance)), Mul(Mul(Set(l.att2), distance), distance));
+                Add(Add(K(c, at + 4), Mul(K(c, at + 5), distance)), Mul(Mul(K(c, at + 6), distance), distance));
             reach = Select(_mm_cmpgt_ps(denominator, zero), _mm_div_ps(Set(1.0f), denominator), Set(1.0f));
             lit = _mm_andnot_ps(_mm_cmple_ps(reach, zero), inRange);
         }
-        ambientR = Select(lit, Add(ambientR, Mul(Set(l.ambient.r), reach)), ambientR);
-        ambientG = Select(lit, Add(ambientG, Mul(Set(l.ambient.g), reach)), ambientG);
-        ambientB = Select(lit, Add(ambientB, Mul(Set(l.ambient.b), reach)), ambientB);
+        ambientR = Select(lit, Add(ambientR, Mul(K(c, at + 7), reach)), ambientR);
+        ambientG = Select(lit, Add(ambientG, Mul(K(c, at + 8), reach)), ambientG);
+        ambientB = Select(lit, Add(ambientB, Mul(K(c, at + 9), reach)), ambientB);
         const F nDotL = Dot(normal, toLight);
         const F facing = _mm_andnot_ps(_mm_cmple_ps(nDotL, _mm_setzero_ps()), lit);
         const F kd = Mul(nDotL, reach);
-        diffuseR = Select(facing, Add(diffuseR, Mul(Set(l.diffuse.r), kd)), diffuseR);
-        diffuseG = Select(facing, Add(diffuseG, Mul(Set(l.diffuse.g), kd)), diffuseG);
-        diffuseB = Select(facing, Add(diffuseB, Mul(Set(l.diffuse.b), kd)), diffuseB);
+        diffuseR = Select(facing, Add(diffuseR, Mul(K(c, at + 10), kd)), diffuseR);
+        diffuseG = Select(facing, Add(diffuseG, Mul(K(c, at + 11), kd)), diffuseG);
+        diffuseB = Select(facing, Add(diffuseB, Mul(K(c, at + 12), kd)), diffuseB);
     }
     return {UnitToByteLanes(Add(Add(me.r, Mul(ma.r, ambientR)), Mul(md.r, diffuseR))),
             UnitToByteLanes(Add(Add(me.g, Mul(ma.g, ambientG)), Mul(md.g, diffuseG))),
@@ -141,7 +149,40 @@ bool VertexProcessor::FourAtOnce() const {
     return true;
 }
 
-void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out) const {
+void VertexProcessor::PrepareLanes(LaneConstants &c) const {
+    using L = LaneConstants;
+    if (!fourAtOnce_) return;
+    auto put = [&c](uint32_t at, std::initializer_list<float> values) {
+        for (float v : values) _mm_store_ps(c.lanes[at++], Set(v));
+    };
+    const D3DMATRIX &m = worldViewProjection_;
+    put(L::kWorldViewProjection, {m._11, m._21, m._31, m._41, m._12, m._22, m._32, m._42,
+                                  m._13, m._23, m._33, m._43, m._14, m._24, m._34, m._44});
+    const D3DMATRIX &e = worldView_;
+    put(L::kWorldView, {e._11, e._21, e._31, e._41, e._12, e._22, e._32, e._42, e._13, e._23, e._33, e._43});
+    const D3DMATRIX &n = normalMatrix_;
+    put(L::kNormal, {n._11, n._21, n._31, n._12, n._22, n._32, n._13, n._23, n._33});
+    const LightingSetup &s = lighting_;
+    put(L::kGlobalAmbient, {s.globalAmbient.r, s.globalAmbient.g, s.globalAmbient.b});
+    for (const auto &[at, color] : {std::pair{uint32_t{L::kMaterialDiffuse}, &s.materialDiffuse},
+                                    std::pair{uint32_t{L::kMaterialAmbient}, &s.materialAmbient},
+                                    std::pair{uint32_t{L::kMaterialEmissive}, &s.materialEmissive}}) {
+        put(at, {color->r, color->g, color->b, color->a});
+    }
+    put(L::kFogEnd, {fog_.end, fog_.end - fog_.start});
+    for (uint32_t i = 0; i < s.lightCount && i < L::kMaxLights; ++i) {
+        // Where the light is (towards it, for a directional one), its range and
+        // attenuation, then its ambient and diffuse colours.
+        const PreparedLight &l = s.lights[i];
+        const Vec3 place = l.type == D3DLIGHT_DIRECTIONAL ? l.toLight : l.position;
+        put(L::kLights + i * L::kPerLight, {place.x, place.y, place.z, l.range, l.att0, l.att1, l.att2, l.ambient.r,
+                                            l.ambient.g, l.ambient.b, l.diffuse.r, l.diffuse.g, l.diffuse.b});
+    }
+}
+
+void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                                  const LaneConstants &constants) const {
+    using L = LaneConstants;
     alignas(16) float px[4], py[4], pz[4], nx[4] = {}, ny[4] = {}, nz[4] = {};
     alignas(16) uint32_t diffuseWords[4], specularWords[4];
     const uint8_t *vertex[4];
@@ -162,34 +203,33 @@ void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVer
         if (layout_.specular >= 0) std::memcpy(&specularWords[i], v + layout_.specular, 4);
     }
     const V3 position{_mm_load_ps(px), _mm_load_ps(py), _mm_load_ps(pz)};
-    const D3DMATRIX &m = worldViewProjection_;
-    const F clip[4] = {PointColumn(position, m._11, m._21, m._31, m._41), PointColumn(position, m._12, m._22, m._32, m._42),
-                       PointColumn(position, m._13, m._23, m._33, m._43), PointColumn(position, m._14, m._24, m._34, m._44)};
+    const LaneConstants &c = constants;
+    const F clip[4] = {PointColumn(position, c, L::kWorldViewProjection), PointColumn(position, c, L::kWorldViewProjection + 4),
+                       PointColumn(position, c, L::kWorldViewProjection + 8),
+                       PointColumn(position, c, L::kWorldViewProjection + 12)};
     const I diffuseIn = _mm_load_si128(reinterpret_cast<const I *>(diffuseWords));
     const I specularIn = _mm_load_si128(reinterpret_cast<const I *>(specularWords));
     Lanes4 diffuse = Channels(diffuseIn), specular = Channels(specularIn);
     F fog = Set(255.0f);
     if (lighting_.enabled || vertexFog_) {
-        const D3DMATRIX &e = worldView_;
-        const V3 eye{PointColumn(position, e._11, e._21, e._31, e._41), PointColumn(position, e._12, e._22, e._32, e._42),
-                     PointColumn(position, e._13, e._23, e._33, e._43)};
+        const V3 eye{PointColumn(position, c, L::kWorldView), PointColumn(position, c, L::kWorldView + 4),
+                     PointColumn(position, c, L::kWorldView + 8)};
         if (lighting_.enabled) {
             V3 normal{_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
             if (layout_.normal >= 0) {
-                const D3DMATRIX &n = normalMatrix_;
                 const V3 given{_mm_load_ps(nx), _mm_load_ps(ny), _mm_load_ps(nz)};
-                normal = {DirectionColumn(given, n._11, n._21, n._31), DirectionColumn(given, n._12, n._22, n._32),
-                          DirectionColumn(given, n._13, n._23, n._33)};
+                normal = {DirectionColumn(given, c, L::kNormal), DirectionColumn(given, c, L::kNormal + 3),
+                          DirectionColumn(given, c, L::kNormal + 6)};
             }
-            diffuse = LightLanes(lighting_, eye, normal, diffuseIn, specularIn);
+            diffuse = LightLanes(lighting_, c, eye, normal, diffuseIn, specularIn);
             specular = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
         }
         if (vertexFog_) {
             // FogFactor's linear curve.
             const F distance = fog_.rangeBased ? Length(eye) : eye.z;
             F f;
-            if (fog_.end != fog_.start) f = _mm_div_ps(Sub(Set(fog_.end), distance), Set(fog_.end - fog_.start));
-            else f = Select(_mm_cmplt_ps(distance, Set(fog_.end)), Set(1.0f), _mm_setzero_ps());
+            if (fog_.end != fog_.start) f = _mm_div_ps(Sub(K(c, L::kFogEnd), distance), K(c, L::kFogEnd + 1));
+            else f = Select(_mm_cmplt_ps(distance, K(c, L::kFogEnd)), Set(1.0f), _mm_setzero_ps());
             fog = UnitToByteLanes(f);
         }
     }

@@ -74,7 +74,17 @@ bool VertexProcessor::Prepare(const DrawState &state, const VertexStream &stream
 }
 
 void VertexProcessor::ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out) const {
-    if (fourAtOnce_) return ProcessFour(index, count, out);
+    if (fourAtOnce_) {
+        LaneConstants constants;
+        PrepareLanes(constants);
+        return ProcessFour(index, count, out, constants);
+    }
+    for (uint32_t i = 0; i < count; ++i) Process(index[i], *out[i]);
+}
+
+void VertexProcessor::ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                                   const LaneConstants &constants) const {
+    if (fourAtOnce_) return ProcessFour(index, count, out, constants);
     for (uint32_t i = 0; i < count; ++i) Process(index[i], *out[i]);
 }
 

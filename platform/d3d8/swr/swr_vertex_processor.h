@@ -26,6 +26,28 @@ inline void ReadTexCoord(const uint8_t *p, uint32_t size, float *dst) {
     if (size < 4) dst[size] = 1.0f;
 }
 
+// A draw's constants for four-lane processing (matrices, lights, fog), each splatted
+// over the four lanes once a draw by VertexProcessor::PrepareLanes rather than at every
+// batch of four vertices (a batch spent a fifth of its time splatting them).
+struct alignas(16) LaneConstants {
+    static constexpr uint32_t kMaxLights = 8;
+    static constexpr uint32_t kPerLight = 13;
+    // Where each group of constants starts, counted in splatted floats.
+    enum : uint32_t {
+        kWorldViewProjection = 0,      // four columns of four: _1c, _2c, _3c, _4c
+        kWorldView = 16,               // three columns of four
+        kNormal = 28,                  // three columns of three
+        kGlobalAmbient = 37,           // r, g, b
+        kMaterialDiffuse = 40,         // r, g, b, a
+        kMaterialAmbient = 44,         // r, g, b, a
+        kMaterialEmissive = 48,        // r, g, b, a
+        kFogEnd = 52,                  // end, end - start
+        kLights = 54,                  // kPerLight each: see PrepareLanes
+        kCount = kLights + kMaxLights * kPerLight,
+    };
+    float lanes[kCount][4];
+};
+
 class VertexProcessor {
 public:
     // False for formats we cannot draw or a stride shorter than the format.
@@ -52,6 +74,12 @@ public:
     // lane of four at a time (ProcessFour), the others one by one.
     static constexpr uint32_t kBatch = 4;
     void ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out) const;
+    // The same with the draw's constants splatted by PrepareLanes beforehand, as a cache
+    // processing many batches of one draw does.
+    void ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                      const LaneConstants &constants) const;
+    // Splats what ProcessFour reads of this draw's state (when FourLanes is true).
+    void PrepareLanes(LaneConstants &constants) const;
     // Whether ProcessBatch takes this draw's vertices four lanes at a time.
     bool FourLanes() const { return fourAtOnce_; }
 
@@ -72,7 +100,8 @@ private:
     void StageCoords(uint32_t stage, const uint8_t *vertex, Vec3 eye, Vec3 eyeNormal, float *dst) const;
     // Whether ProcessFour does all this draw's vertex processing asks for.
     bool FourAtOnce() const;
-    void ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out) const;
+    void ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                     const LaneConstants &constants) const;
 
     // Per stage: which coordinate set feeds it (-1: none), what generates it instead
     // (D3DTSS_TCI_* without the set), and how many transformed elements it keeps (0:
