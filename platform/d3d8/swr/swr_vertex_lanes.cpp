@@ -5,6 +5,7 @@
 // LightVertex take for one vertex, in the same order, with the branches of one vertex
 // made selections, so every lane's result is the same bit for bit.
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -133,6 +134,21 @@ Lanes4 LightLanes(const LightingSetup &s, const LaneConstants &c, const V3 &posi
             UnitToByteLanes(Add(Add(me.b, Mul(ma.b, ambientB)), Mul(md.b, diffuseB))), UnitToByteLanes(md.a)};
 }
 
+// Three floats at p as lanes 0 to 2 (lane 3 zero), reading no further.
+F ReadThree(const uint8_t *p) {
+    int64_t xy;
+    float z;
+    std::memcpy(&xy, p, 8);
+    std::memcpy(&z, p + 8, 4);
+    return _mm_movelh_ps(_mm_castsi128_ps(_mm_cvtsi64_si128(xy)), _mm_set_ss(z));
+}
+
+// Four words as the lanes of a vector, built in registers.
+I Words(const uint32_t w[4]) {
+    return _mm_setr_epi32(static_cast<int32_t>(w[0]), static_cast<int32_t>(w[1]), static_cast<int32_t>(w[2]),
+                          static_cast<int32_t>(w[3]));
+}
+
 }  // namespace
 
 bool VertexProcessor::FourAtOnce() const {
@@ -183,32 +199,33 @@ void VertexProcessor::PrepareLanes(LaneConstants &c) const {
 void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out,
                                   const LaneConstants &constants) const {
     using L = LaneConstants;
-    alignas(16) float px[4], py[4], pz[4], nx[4] = {}, ny[4] = {}, nz[4] = {};
-    alignas(16) uint32_t diffuseWords[4], specularWords[4];
+    // Each vertex's position (and normal) read into a vector and the four turned into
+    // lanes x, y, z in registers: lanes gathered through memory, element by element,
+    // made every lane's first read wait for the stores before it.
     const uint8_t *vertex[4];
+    F positions[4], normals[4];
+    uint32_t diffuseWord[4], specularWord[4];
+    const bool readNormals = lighting_.enabled && layout_.normal >= 0;
     for (uint32_t i = 0; i < 4; ++i) {
         // Lanes past `count` repeat the first vertex.
         const uint8_t *v = data_ + static_cast<size_t>(index[i < count ? i : 0]) * stride_;
         vertex[i] = v;
-        float p[3];
-        std::memcpy(p, v + layout_.position, 12);
-        px[i] = p[0], py[i] = p[1], pz[i] = p[2];
-        if (lighting_.enabled && layout_.normal >= 0) {
-            std::memcpy(p, v + layout_.normal, 12);
-            nx[i] = p[0], ny[i] = p[1], nz[i] = p[2];
-        }
-        diffuseWords[i] = 0xFFFFFFFFu;
-        specularWords[i] = 0;
-        if (layout_.diffuse >= 0) std::memcpy(&diffuseWords[i], v + layout_.diffuse, 4);
-        if (layout_.specular >= 0) std::memcpy(&specularWords[i], v + layout_.specular, 4);
+        positions[i] = ReadThree(v + layout_.position);
+        normals[i] = readNormals ? ReadThree(v + layout_.normal) : _mm_setzero_ps();
+        diffuseWord[i] = 0xFFFFFFFFu;
+        specularWord[i] = 0;
+        if (layout_.diffuse >= 0) std::memcpy(&diffuseWord[i], v + layout_.diffuse, 4);
+        if (layout_.specular >= 0) std::memcpy(&specularWord[i], v + layout_.specular, 4);
     }
-    const V3 position{_mm_load_ps(px), _mm_load_ps(py), _mm_load_ps(pz)};
+    _MM_TRANSPOSE4_PS(positions[0], positions[1], positions[2], positions[3]);
+    _MM_TRANSPOSE4_PS(normals[0], normals[1], normals[2], normals[3]);
+    const V3 position{positions[0], positions[1], positions[2]};
     const LaneConstants &c = constants;
     const F clip[4] = {PointColumn(position, c, L::kWorldViewProjection), PointColumn(position, c, L::kWorldViewProjection + 4),
                        PointColumn(position, c, L::kWorldViewProjection + 8),
                        PointColumn(position, c, L::kWorldViewProjection + 12)};
-    const I diffuseIn = _mm_load_si128(reinterpret_cast<const I *>(diffuseWords));
-    const I specularIn = _mm_load_si128(reinterpret_cast<const I *>(specularWords));
+    const I diffuseIn = Words(diffuseWord);
+    const I specularIn = Words(specularWord);
     Lanes4 diffuse = Channels(diffuseIn), specular = Channels(specularIn);
     F fog = Set(255.0f);
     if (lighting_.enabled || vertexFog_) {
@@ -217,7 +234,7 @@ void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVer
         if (lighting_.enabled) {
             V3 normal{_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
             if (layout_.normal >= 0) {
-                const V3 given{_mm_load_ps(nx), _mm_load_ps(ny), _mm_load_ps(nz)};
+                const V3 given{normals[0], normals[1], normals[2]};
                 normal = {DirectionColumn(given, c, L::kNormal), DirectionColumn(given, c, L::kNormal + 3),
                           DirectionColumn(given, c, L::kNormal + 6)};
             }
@@ -235,15 +252,22 @@ void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVer
     }
     if (suppliedFog_) fog = Channel(specularIn, 24);
 
-    // The lanes' results by element: position, diffuse, specular, fog.
-    alignas(16) float lanes[13][4];
-    const F results[13] = {clip[0],   clip[1],    clip[2],    clip[3],    diffuse.r,  diffuse.g, diffuse.b,
-                           diffuse.a, specular.r, specular.g, specular.b, specular.a, fog};
-    for (int k = 0; k < 13; ++k) _mm_store_ps(lanes[k], results[k]);
+    // The lanes' results turned into each vertex's position, diffuse and specular
+    // colours in registers, each stored whole.
+    F position4[4] = {clip[0], clip[1], clip[2], clip[3]};
+    F diffuse4[4] = {diffuse.r, diffuse.g, diffuse.b, diffuse.a};
+    F specular4[4] = {specular.r, specular.g, specular.b, specular.a};
+    _MM_TRANSPOSE4_PS(position4[0], position4[1], position4[2], position4[3]);
+    _MM_TRANSPOSE4_PS(diffuse4[0], diffuse4[1], diffuse4[2], diffuse4[3]);
+    _MM_TRANSPOSE4_PS(specular4[0], specular4[1], specular4[2], specular4[3]);
+    alignas(16) float fogLanes[4];
+    _mm_store_ps(fogLanes, fog);
     for (uint32_t i = 0; i < count; ++i) {
         ClipVertex &o = *out[i];
-        for (int c = 0; c < 4; ++c) o.pos[c] = lanes[c][i];
-        for (int k = 0; k < 9; ++k) o.var[kVaryDiffuse + k] = lanes[4 + k][i];
+        _mm_storeu_ps(o.pos, position4[i]);
+        _mm_storeu_ps(o.var + kVaryDiffuse, diffuse4[i]);
+        _mm_storeu_ps(o.var + kVarySpecular, specular4[i]);
+        o.var[kVaryFog] = fogLanes[i];
         for (uint32_t s = 0; s < carriedStages_; ++s) {
             // StageCoords without generation or transform: the set as read (the element
             // after the last given 1, the rest 0), or (0, 0, 0, 1) without one.
