@@ -4,6 +4,7 @@
 #include "swr_primitive_renderer.h"
 
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -112,31 +113,37 @@ void PrimitiveRenderer::FinishFour(CachedVertex *const *v, uint32_t count) const
         for (uint32_t i = 0; i < count; ++i) Finish(*v[i]);
         return;
     }
-    // Lanes past `count` repeat the first vertex.
+    // Lanes past `count` repeat the first vertex. The positions are read whole and
+    // turned into lanes x, y, z, w in registers (gathered element by element through
+    // memory, each lane's first read waited for the stores before it).
+    __m128 X = _mm_loadu_ps(v[0]->clip.pos), Y = _mm_loadu_ps(v[count > 1 ? 1 : 0]->clip.pos),
+           Z = _mm_loadu_ps(v[count > 2 ? 2 : 0]->clip.pos), W = _mm_loadu_ps(v[count > 3 ? 3 : 0]->clip.pos);
+    _MM_TRANSPOSE4_PS(X, Y, Z, W);
     alignas(16) float px[4], py[4], pz[4], pw[4];
-    for (uint32_t i = 0; i < 4; ++i) {
-        const float *pos = v[i < count ? i : 0]->clip.pos;
-        px[i] = pos[0], py[i] = pos[1], pz[i] = pos[2], pw[i] = pos[3];
-    }
+    _mm_store_ps(px, X);
+    _mm_store_ps(py, Y);
+    _mm_store_ps(pz, Z);
+    _mm_store_ps(pw, W);
     alignas(16) uint32_t codes[4];
     clipper_.Outcodes(px, py, pz, pw, codes);
     // ScreenMapping::Map, its operations in the same order.
     const ScreenMapping &m = mapping_;
-    const __m128 rhw = _mm_div_ps(_mm_set1_ps(1.0f), _mm_load_ps(pw));
+    const __m128 rhw = _mm_div_ps(_mm_set1_ps(1.0f), W);
     const __m128 one = _mm_set1_ps(1.0f);
     alignas(16) float sx[4], sy[4], sz[4], srhw[4];
-    _mm_store_ps(sx, _mm_add_ps(_mm_set1_ps(m.x0),
-                                _mm_mul_ps(_mm_add_ps(one, _mm_mul_ps(_mm_load_ps(px), rhw)), _mm_set1_ps(m.halfWidth))));
-    _mm_store_ps(sy, _mm_add_ps(_mm_set1_ps(m.y0),
-                                _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(_mm_load_ps(py), rhw)), _mm_set1_ps(m.halfHeight))));
-    _mm_store_ps(sz, _mm_add_ps(_mm_set1_ps(m.minZ), _mm_mul_ps(_mm_mul_ps(_mm_load_ps(pz), rhw), _mm_set1_ps(m.depthRange))));
+    _mm_store_ps(sx, _mm_add_ps(_mm_set1_ps(m.x0), _mm_mul_ps(_mm_add_ps(one, _mm_mul_ps(X, rhw)), _mm_set1_ps(m.halfWidth))));
+    _mm_store_ps(sy, _mm_add_ps(_mm_set1_ps(m.y0), _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(Y, rhw)), _mm_set1_ps(m.halfHeight))));
+    _mm_store_ps(sz, _mm_add_ps(_mm_set1_ps(m.minZ), _mm_mul_ps(_mm_mul_ps(Z, rhw), _mm_set1_ps(m.depthRange))));
     _mm_store_ps(srhw, rhw);
+    alignas(16) int32_t gridX[4], gridY[4];
+    const uint32_t snapped = SnapFourToGrid(sx, sy, gridX, gridY);
     for (uint32_t i = 0; i < count; ++i) {
         CachedVertex &c = *v[i];
         c.outcode = codes[i];
         if (c.outcode == 0) {
             c.x = sx[i], c.y = sy[i], c.z = sz[i], c.rhw = srhw[i];
-            c.snapped = SnapToGrid(c.x, c.y, c.sx, c.sy);
+            c.snapped = (snapped >> i) & 1u;
+            if (c.snapped) c.sx = gridX[i], c.sy = gridY[i];
         }
         c.finished = true;
     }

@@ -44,6 +44,28 @@ bool SnapToGrid(float x, float y, int32_t &sx, int32_t &sy) {
     return true;
 }
 
+// SnapToGrid's operations, two corners' x (or y) to the two double lanes.
+uint32_t SnapFourToGrid(const float x[4], const float y[4], int32_t sx[4], int32_t sy[4]) {
+    const __m128d scale = _mm_set1_pd(kSubpixelScale), limit = _mm_set1_pd(kMaxCoordinate * kSubpixelScale);
+    // Two snapped values in the low two words; `inside` gets a bit per lane.
+    auto snapTwo = [&](__m128d v, int &inside) {
+        const __m128d scaled = _mm_mul_pd(v, scale);
+        inside = _mm_movemask_pd(_mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), scaled), limit));
+        const __m128d half = _mm_add_pd(scaled, _mm_set1_pd(0.5));
+        const __m128i t = _mm_cvttpd_epi32(half);
+        const __m128i down =
+            _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpgt_pd(_mm_cvtepi32_pd(t), half)), _MM_SHUFFLE(3, 3, 2, 0));
+        return _mm_add_epi32(t, down);
+    };
+    const __m128 fx = _mm_loadu_ps(x), fy = _mm_loadu_ps(y);
+    int x01, x23, y01, y23;
+    const __m128i sx01 = snapTwo(_mm_cvtps_pd(fx), x01), sx23 = snapTwo(_mm_cvtps_pd(_mm_movehl_ps(fx, fx)), x23);
+    const __m128i sy01 = snapTwo(_mm_cvtps_pd(fy), y01), sy23 = snapTwo(_mm_cvtps_pd(_mm_movehl_ps(fy, fy)), y23);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(sx), _mm_unpacklo_epi64(sx01, sx23));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(sy), _mm_unpacklo_epi64(sy01, sy23));
+    return static_cast<uint32_t>((x01 | x23 << 2) & (y01 | y23 << 2));
+}
+
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,
                    uint32_t varyingCount, TriangleSetup &out, uint64_t planes) {
     SetupVertex a{v0.x, v0.y, v0.z, v0.rhw, v0.var, false, 0, 0}, b{v1.x, v1.y, v1.z, v1.rhw, v1.var, false, 0, 0},

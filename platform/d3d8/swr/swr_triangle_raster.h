@@ -47,6 +47,9 @@ bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenV
 // either is not finite or lies beyond the coordinates set-up takes (the triangle is then
 // refused).
 bool SnapToGrid(float x, float y, int32_t &sx, int32_t &sy);
+// SnapToGrid of four corners at once: bit i of the answer is corner i's, whose snapped
+// coordinates are then sx[i], sy[i] (the others' are left meaningless).
+uint32_t SnapFourToGrid(const float x[4], const float y[4], int32_t sx[4], int32_t sy[4]);
 
 // A corner as set-up reads it: screen place, that place snapped (SnapToGrid's answer and
 // coordinates: worked out once for a vertex however many triangles share it) and the
