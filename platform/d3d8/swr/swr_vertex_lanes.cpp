@@ -134,19 +134,19 @@ Lanes4 LightLanes(const LightingSetup &s, const LaneConstants &c, const V3 &posi
             UnitToByteLanes(Add(Add(me.b, Mul(ma.b, ambientB)), Mul(md.b, diffuseB))), UnitToByteLanes(md.a)};
 }
 
-// Three floats at p as lanes 0 to 2 (lane 3 zero), reading no further.
-F ReadThree(const uint8_t *p) {
+// Three floats at p as lanes 0 to 2 (reading no further), and `word` in lane 3.
+F ReadThree(const uint8_t *p, uint32_t word) {
     int64_t xy;
     float z;
     std::memcpy(&xy, p, 8);
     std::memcpy(&z, p + 8, 4);
-    return _mm_movelh_ps(_mm_castsi128_ps(_mm_cvtsi64_si128(xy)), _mm_set_ss(z));
+    const F zw = _mm_unpacklo_ps(_mm_set_ss(z), _mm_castsi128_ps(_mm_cvtsi32_si128(static_cast<int32_t>(word))));
+    return _mm_movelh_ps(_mm_castsi128_ps(_mm_cvtsi64_si128(xy)), zw);
 }
 
-// Four words as the lanes of a vector, built in registers.
-I Words(const uint32_t w[4]) {
-    return _mm_setr_epi32(static_cast<int32_t>(w[0]), static_cast<int32_t>(w[1]), static_cast<int32_t>(w[2]),
-                          static_cast<int32_t>(w[3]));
+// Zero in lanes 0 to 2, `word` in lane 3.
+F OnlyFourth(uint32_t word) {
+    return _mm_castsi128_ps(_mm_slli_si128(_mm_cvtsi32_si128(static_cast<int32_t>(word)), 12));
 }
 
 }  // namespace
@@ -199,23 +199,22 @@ void VertexProcessor::PrepareLanes(LaneConstants &c) const {
 void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out,
                                   const LaneConstants &constants) const {
     using L = LaneConstants;
-    // Each vertex's position (and normal) read into a vector and the four turned into
-    // lanes x, y, z in registers: lanes gathered through memory, element by element,
-    // made every lane's first read wait for the stores before it.
+    // Each vertex's position with its diffuse colour, and its normal with its specular
+    // colour, read into a vector and the four turned into lanes x, y, z and colour in
+    // registers: lanes gathered through memory, element by element, made every lane's
+    // first read wait for the stores before it.
     const uint8_t *vertex[4];
     F positions[4], normals[4];
-    uint32_t diffuseWord[4], specularWord[4];
     const bool readNormals = lighting_.enabled && layout_.normal >= 0;
     for (uint32_t i = 0; i < 4; ++i) {
         // Lanes past `count` repeat the first vertex.
         const uint8_t *v = data_ + static_cast<size_t>(index[i < count ? i : 0]) * stride_;
         vertex[i] = v;
-        positions[i] = ReadThree(v + layout_.position);
-        normals[i] = readNormals ? ReadThree(v + layout_.normal) : _mm_setzero_ps();
-        diffuseWord[i] = 0xFFFFFFFFu;
-        specularWord[i] = 0;
-        if (layout_.diffuse >= 0) std::memcpy(&diffuseWord[i], v + layout_.diffuse, 4);
-        if (layout_.specular >= 0) std::memcpy(&specularWord[i], v + layout_.specular, 4);
+        uint32_t diffuseWord = 0xFFFFFFFFu, specularWord = 0;
+        if (layout_.diffuse >= 0) std::memcpy(&diffuseWord, v + layout_.diffuse, 4);
+        if (layout_.specular >= 0) std::memcpy(&specularWord, v + layout_.specular, 4);
+        positions[i] = ReadThree(v + layout_.position, diffuseWord);
+        normals[i] = readNormals ? ReadThree(v + layout_.normal, specularWord) : OnlyFourth(specularWord);
     }
     _MM_TRANSPOSE4_PS(positions[0], positions[1], positions[2], positions[3]);
     _MM_TRANSPOSE4_PS(normals[0], normals[1], normals[2], normals[3]);
@@ -224,8 +223,8 @@ void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVer
     const F clip[4] = {PointColumn(position, c, L::kWorldViewProjection), PointColumn(position, c, L::kWorldViewProjection + 4),
                        PointColumn(position, c, L::kWorldViewProjection + 8),
                        PointColumn(position, c, L::kWorldViewProjection + 12)};
-    const I diffuseIn = Words(diffuseWord);
-    const I specularIn = Words(specularWord);
+    const I diffuseIn = _mm_castps_si128(positions[3]);
+    const I specularIn = _mm_castps_si128(normals[3]);
     Lanes4 diffuse = Channels(diffuseIn), specular = Channels(specularIn);
     F fog = Set(255.0f);
     if (lighting_.enabled || vertexFog_) {
