@@ -159,21 +159,32 @@ RwBool RpSkinBlendVertices(const RpSkin *skin, const RpGeometry *geometry, const
         const __m128 *n = normals ? &normal : nullptr;
         const RwMatrixWeights &w = skin->vertexBoneWeights[v];
         RwUInt32 indices = skin->vertexBoneIndices[v];
-        __m128 blendedP = _mm_setzero_ps();
-        __m128 blendedN = _mm_setzero_ps();
+        // The bones and weights the vertex takes, then their sums in that order (one call
+        // of the blend, which the compiler puts in line).
+        const RwMatrix *bone[4];
+        RwReal weight[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        RwInt32 taken = 1;
         if (oneBone) {
-            Accumulate(&blendedP, &blendedN, p, n, bones[skin->usedBones[0]], 1.0f);
+            bone[0] = &bones[skin->usedBones[0]];
         } else if (maxWeights < 2 || w.w0 >= 1.0f) {
-            Accumulate(&blendedP, &blendedN, p, n, bones[Bone(indices, 0)], 1.0f);
+            bone[0] = &bones[Bone(indices, 0)];
         } else {
-            Accumulate(&blendedP, &blendedN, p, n, bones[Bone(indices, 0)], w.w0);
-            Accumulate(&blendedP, &blendedN, p, n, bones[Bone(indices, 1)], w.w1);
+            bone[0] = &bones[Bone(indices, 0)], weight[0] = w.w0;
+            bone[1] = &bones[Bone(indices, 1)], weight[1] = w.w1;
+            taken = 2;
             if (maxWeights > 2 && w.w2 > 0.0f) {
-                Accumulate(&blendedP, &blendedN, p, n, bones[Bone(indices, 2)], w.w2);
+                bone[2] = &bones[Bone(indices, 2)], weight[2] = w.w2;
+                taken = 3;
                 if (w.w3 > 0.0f) {
-                    Accumulate(&blendedP, &blendedN, p, n, bones[Bone(indices, 3)], w.w3);
+                    bone[3] = &bones[Bone(indices, 3)], weight[3] = w.w3;
+                    taken = 4;
                 }
             }
+        }
+        __m128 blendedP = _mm_setzero_ps();
+        __m128 blendedN = _mm_setzero_ps();
+        for (RwInt32 k = 0; k < taken; ++k) {
+            Accumulate(&blendedP, &blendedN, p, n, *bone[k], weight[k]);
         }
         StoreVector(out, blendedP);
         if (normals) {
