@@ -4,6 +4,8 @@
 // skip the arithmetic.
 #include <cmath>
 
+#include <emmintrin.h>
+
 #include "rwengine.h"
 #include "rwerror.h"
 #include "rwmemory.h"
@@ -36,7 +38,9 @@ static inline void CopyRows(RwMatrix *dst, const RwMatrix *src)
     dst->pos = src->pos;
 }
 
-void rwMatrixPortableMultiply(RwMatrix *dst, const RwMatrix *a, const RwMatrix *b)
+// The product one element at a time: also right when dst is b, whose rows each row of
+// the product then reads as the rows before it left them.
+static void MultiplyByElements(RwMatrix *dst, const RwMatrix *a, const RwMatrix *b)
 {
     const RwV3d *rows[4] = {&a->right, &a->up, &a->at, &a->pos};
     RwV3d *out[4] = {&dst->right, &dst->up, &dst->at, &dst->pos};
@@ -49,6 +53,40 @@ void rwMatrixPortableMultiply(RwMatrix *dst, const RwMatrix *a, const RwMatrix *
     dst->pos.x += b->pos.x;
     dst->pos.y += b->pos.y;
     dst->pos.z += b->pos.z;
+}
+
+// A row's x, y and z as vector lanes 0 to 2, lane 3 zero, read element by element: rows
+// are mostly just written, element by element, and a wider read of them would wait for
+// those stores to reach the cache.
+static inline __m128 RowLanes(const RwV3d &row)
+{
+    return _mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(row.x), _mm_set_ss(row.y)), _mm_set_ss(row.z));
+}
+
+// Each row of the product as the sum of b's rows scaled by the row of a, the lanes
+// x, y, z through the operations of the element-by-element sums in the same order (the
+// same results bit for bit). dst may be a: each row of a is read before that row of
+// the product is written.
+void rwMatrixPortableMultiply(RwMatrix *dst, const RwMatrix *a, const RwMatrix *b)
+{
+    if (dst == b) {
+        MultiplyByElements(dst, a, b);
+        return;
+    }
+    const __m128 right = RowLanes(b->right), up = RowLanes(b->up), at = RowLanes(b->at), pos = RowLanes(b->pos);
+    const RwV3d *rows[4] = {&a->right, &a->up, &a->at, &a->pos};
+    RwV3d *out[4] = {&dst->right, &dst->up, &dst->at, &dst->pos};
+    for (int i = 0; i < 4; ++i) {
+        const __m128 r = RowLanes(*rows[i]);
+        __m128 t = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_shuffle_ps(r, r, 0x00), right),
+                                         _mm_mul_ps(_mm_shuffle_ps(r, r, 0x55), up)),
+                              _mm_mul_ps(_mm_shuffle_ps(r, r, 0xAA), at));
+        if (i == 3) {
+            t = _mm_add_ps(t, pos);
+        }
+        _mm_storel_pi(reinterpret_cast<__m64 *>(&out[i]->x), t);
+        _mm_store_ss(&out[i]->z, _mm_movehl_ps(t, t));
+    }
 }
 
 // m = a x b through a temporary, so m may alias either operand; the flags
