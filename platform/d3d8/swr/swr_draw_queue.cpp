@@ -101,7 +101,9 @@ struct SetUpJob {
     const VertexCache *shared = nullptr;
 };
 
-void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin) {
+// Sets up primitives [first, last) of the job's draw into `bin` through `renderer`, the
+// draw's renderer for this run alone.
+void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin, PrimitiveRenderer &renderer) {
     thread_local VertexCache cache;
     thread_local uint64_t cacheSerial = 0;
     if (cacheSerial != job.serial) {
@@ -109,7 +111,6 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
         cache.Reset(*job.processor, *job.renderer, job.cacheFirst, job.shared ? 0 : job.cacheCount);
         cacheSerial = job.serial;
     }
-    PrimitiveRenderer renderer = *job.renderer;
     bin.Reset(0, job.bands, job.bandRows, renderer.Context().varyingCount);
     renderer.SetBin(&bin);
     for (uint64_t k = first; k < last; ++k) {
@@ -134,6 +135,12 @@ void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &
                 break;
         }
     }
+}
+
+// The same through a copy of the draw's renderer, as runs of one draw over the threads do.
+void SetUpRun(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin) {
+    PrimitiveRenderer renderer = *job.renderer;
+    SetUpRunWith(job, first, last, bin, renderer);
 }
 
 // Copies what a small draw's set-up reads into its slot, so the set-up can wait for the
@@ -340,7 +347,9 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
         if (SpanFault() == kSpanFaultAtOnce) --region.y1;
         if (bins.empty()) bins.resize(1);
         bins[0].DrawAtOnce(&region);
-        SetUpRun(job, 0, count, bins[0]);
+        // The slot's own renderer, not a copy: nothing else reads it before the next
+        // draw prepares it again (the draw is not kept).
+        SetUpRunWith(job, 0, count, bins[0], d.renderer);
         bins[0].DrawAtOnce(nullptr);
         return true;
     }
