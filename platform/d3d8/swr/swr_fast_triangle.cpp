@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
+#include <type_traits>
 
 #include "swr_fog.h"
 
@@ -185,7 +187,10 @@ uint8_t ShapeOf(const SpanSampler &sm) {
 
 bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     SpanPlan &p = plan_;
-    p = SpanPlan{};
+    // Made anew in place: assigning a fresh plan built one on the stack and copied it
+    // over, twice the stores of a plan that runs to kilobytes.
+    static_assert(std::is_trivially_destructible_v<SpanPlan>);
+    std::construct_at(&p);
     planes_ = 0;
     if (!FastPathsEnabled() || px.RunsPixelShader()) return false;
     p.fault = gSpanFault.load();
