@@ -3,6 +3,8 @@
 // can be bounds-checked; a lost device accepts draws and clears and does nothing.
 #include <algorithm>
 #include <mutex>
+#include <new>
+#include <type_traits>
 
 #include "device.h"
 #include "format_info.h"
@@ -200,7 +202,11 @@ void DeviceImpl::PrepareDrawState() {
     }
     for (uint32_t stage = 0; stage < D3D8_MAX_TEXTURE_STAGES; ++stage) {
         const TextureBinding &binding = textures_[stage];
-        state_.textures[stage] = binding.bindable ? binding.bindable->View() : swr::TextureView();
+        // The view made right in its place (a view returned into a temporary and copied
+        // over was read back whole just after being written field by field, and waited
+        // for those stores).
+        static_assert(std::is_trivially_destructible_v<swr::TextureView>);
+        ::new (&state_.textures[stage]) swr::TextureView(binding.bindable ? binding.bindable->View() : swr::TextureView());
     }
     const auto palette = palettes_.find(currentPalette_);
     state_.palette = palette == palettes_.end() ? nullptr : palette->second.data();
