@@ -174,18 +174,22 @@ void VertexProcessor::PrepareLanes(LaneConstants &c) const {
     const D3DMATRIX &m = worldViewProjection_;
     put(L::kWorldViewProjection, {m._11, m._21, m._31, m._41, m._12, m._22, m._32, m._42,
                                   m._13, m._23, m._33, m._43, m._14, m._24, m._34, m._44});
-    const D3DMATRIX &e = worldView_;
-    put(L::kWorldView, {e._11, e._21, e._31, e._41, e._12, e._22, e._32, e._42, e._13, e._23, e._33, e._43});
+    // Only what ProcessFour reads for this draw.
+    if (lighting_.enabled || vertexFog_) {
+        const D3DMATRIX &e = worldView_;
+        put(L::kWorldView, {e._11, e._21, e._31, e._41, e._12, e._22, e._32, e._42, e._13, e._23, e._33, e._43});
+    }
+    if (vertexFog_) put(L::kFogEnd, {fog_.end, fog_.end - fog_.start});
+    const LightingSetup &s = lighting_;
+    if (!s.enabled) return;
     const D3DMATRIX &n = normalMatrix_;
     put(L::kNormal, {n._11, n._21, n._31, n._12, n._22, n._32, n._13, n._23, n._33});
-    const LightingSetup &s = lighting_;
     put(L::kGlobalAmbient, {s.globalAmbient.r, s.globalAmbient.g, s.globalAmbient.b});
     for (const auto &[at, color] : {std::pair{uint32_t{L::kMaterialDiffuse}, &s.materialDiffuse},
                                     std::pair{uint32_t{L::kMaterialAmbient}, &s.materialAmbient},
                                     std::pair{uint32_t{L::kMaterialEmissive}, &s.materialEmissive}}) {
         put(at, {color->r, color->g, color->b, color->a});
     }
-    put(L::kFogEnd, {fog_.end, fog_.end - fog_.start});
     for (uint32_t i = 0; i < s.lightCount && i < L::kMaxLights; ++i) {
         // Where the light is (towards it, for a directional one), its range and
         // attenuation, then its ambient and diffuse colours.
