@@ -62,13 +62,23 @@ void CoarseDepth::MarkStale(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 void CoarseDepth::Cleared(const PixelRect &r, uint32_t value) {
     if (r.Empty()) return;
-    for (int32_t ty = r.y0 / kTile; ty <= (r.y1 - 1) / kTile; ++ty) {
-        for (int32_t tx = r.x0 / kTile; tx <= (r.x1 - 1) / kTile; ++tx) {
-            const int32_t x = tx * kTile, y = ty * kTile;
+    // The rectangle and the draw in locals, each row's tiles through pointers: the
+    // stores to the tiles could otherwise change them as far as the compiler knows, and
+    // it read them all again for every tile.
+    const int32_t x0 = r.x0, y0 = r.y0, x1 = r.x1, y1 = r.y1;
+    const int32_t tx0 = x0 / kTile, tx1 = (x1 - 1) / kTile;
+    const uint64_t draw = draw_;
+    for (int32_t ty = y0 / kTile; ty <= (y1 - 1) / kTile; ++ty) {
+        const int32_t y = ty * kTile;
+        const bool rowWhole = y >= y0 && y + kTile <= y1;
+        std::atomic<uint32_t> *bounds = &Entry(0, ty);
+        uint64_t *workedOut = &workedOut_[Index(0, ty)];
+        for (int32_t tx = tx0; tx <= tx1; ++tx) {
+            const int32_t x = tx * kTile;
             // A whole tile: every pixel of it inside the rectangle (and so the target).
-            const bool whole = x >= r.x0 && y >= r.y0 && x + kTile <= r.x1 && y + kTile <= r.y1;
-            Entry(tx, ty).store(whole ? value : kStale, std::memory_order_relaxed);
-            workedOut_[Index(tx, ty)] = draw_;
+            const bool whole = rowWhole && x >= x0 && x + kTile <= x1;
+            bounds[tx].store(whole ? value : kStale, std::memory_order_relaxed);
+            workedOut[tx] = draw;
         }
     }
 }
