@@ -71,11 +71,13 @@ zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = 
     return file;
 }
 
-// One byte, or EOF at the end.
+// One byte, or EOF at the end. A handle is read by one thread at a time, so the
+// stream's bytes come without its lock (text is read a byte at a time: the locked
+// call was most of a stage load's reading).
 int GetByte(zuFile *file)
 {
     if (file->fp != nullptr) {
-        return std::fgetc(file->fp);
+        return getc_unlocked(file->fp);
     }
     if (file->pos >= file->size) {
         file->eof = true;
@@ -88,7 +90,7 @@ int GetByte(zuFile *file)
 int PeekByte(zuFile *file)
 {
     if (file->fp != nullptr) {
-        const int c = std::fgetc(file->fp);
+        const int c = getc_unlocked(file->fp);
         if (c != EOF) {
             std::ungetc(c, file->fp);
         }
@@ -118,26 +120,44 @@ int GetUnit(zuFile *file)
     return hi < 0 ? EOF : lo | (hi << 8);
 }
 
-int PeekUnit(zuFile *file)
+// Takes the next UTF-16LE unit when it is `unit`; otherwise the file stays where it
+// was. A stream's error and end-of-file flags are cleared either way. A stream is put
+// back by pushing back what was read: a seek would throw its buffer away, and this
+// is asked after every line's carriage return.
+bool TakeUnitIf(zuFile *file, int unit)
 {
     if (file->fp != nullptr) {
-        const long at = std::ftell(file->fp);
-        const int unit = GetUnit(file);
-        std::clearerr(file->fp);
-        std::fseek(file->fp, at, SEEK_SET);
-        return unit;
+        FILE *fp = file->fp;
+        const int lo = getc_unlocked(fp);
+        bool taken = false;
+        if (lo == (unit & 0xFF)) {
+            const int hi = getc_unlocked(fp);
+            taken = hi == (unit >> 8);
+            if (!taken && hi != EOF) {
+                // Two bytes to put back: the one case left to a seek.
+                std::clearerr(fp);
+                std::fseek(fp, -2, SEEK_CUR);
+                return false;
+            }
+        }
+        if (!taken && lo != EOF) {
+            std::ungetc(lo, fp);
+        }
+        std::clearerr(fp);
+        return taken;
     }
-    if (file->pos + 2 > file->size) {
-        return EOF;
+    if (file->pos + 2 > file->size || (file->data[file->pos] | (file->data[file->pos + 1] << 8)) != unit) {
+        return false;
     }
-    return file->data[file->pos] | (file->data[file->pos + 1] << 8);
+    GetUnit(file);
+    return true;
 }
 
 void SkipByteOrderMark(zuFile *file)
 {
     file->wide = true;
-    if (zuftell(file) == 0 && PeekUnit(file) == 0xFEFF) {
-        GetUnit(file);
+    if (zuftell(file) == 0) {
+        TakeUnitIf(file, 0xFEFF);
     }
 }
 
@@ -239,8 +259,8 @@ char16_t *zufgetws(char16_t *buffer, int count, zuFile *file)
             ended = true;
             break;
         }
-        if (unit == '\r' && file->text && PeekUnit(file) == '\n') {
-            unit = GetUnit(file);
+        if (unit == '\r' && file->text && TakeUnitIf(file, '\n')) {
+            unit = '\n';
         }
         buffer[stored++] = static_cast<char16_t>(unit);
         if (unit == '\n') {

@@ -261,6 +261,27 @@ TEST_F(FileLayer, WideUnitsWithAZeroLowByteAreRead)
     }
 }
 
+// In text mode a carriage return before a line feed goes; one before any other unit
+// stays, that unit included (U+010A shares its low byte with the line feed), and so
+// does one at the very end.
+TEST_F(FileLayer, WideTextKeepsCarriageReturnsBeforeOtherUnits)
+{
+    const std::vector<uint8_t> bytes = apptest::Utf16(u"a\r\nb\r\u010Ac\r", true);
+    apptest::WriteBytes(root + "/R.TXT", bytes);
+    for (bool packed : {false, true}) {
+        zuFile *file = packed ? zufopenMemory(bytes.data(), bytes.size(), "r") : zufopen("\\R.TXT", "r");
+        ASSERT_NE(file, nullptr);
+        char16_t line[16];
+        ASSERT_NE(zufgetws(line, 16, file), nullptr);
+        EXPECT_EQ(std::u16string(line), u"a\n") << packed;
+        ASSERT_NE(zufgetws(line, 16, file), nullptr);
+        EXPECT_EQ(std::u16string(line), u"b\r\u010Ac\r\n") << packed;
+        EXPECT_EQ(zufgetws(line, 16, file), nullptr) << packed;
+        EXPECT_NE(zufeof(file), 0) << packed;
+        zufclose(file);
+    }
+}
+
 TEST_F(FileLayer, ReadSeekTellAndEndOfFileOnMemoryAndDisk)
 {
     const std::string data = "0123456789";
