@@ -3,6 +3,8 @@
 // can hold, and the raster format an image is best stored in.
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "driver/d3d8/d3d8raster.h"
 
 namespace {
@@ -68,9 +70,21 @@ RwInt32 ChooseFor32BitImage(const RwImage *image)
 {
     const RwBool deepDisplay = RwD3D8DisplayDepth() > 16;
     RwBool oneBitAlpha = FALSE;
+    const __m128i sixteen = _mm_set1_epi32(16), full = _mm_set1_epi32(255);
     for (RwInt32 y = 0; y < image->height; ++y) {
         const RwUInt8 *row = image->cpPixels + static_cast<size_t>(y) * image->stride;
-        for (RwInt32 x = 0; x < image->width; ++x) {
+        // Four pixels at a time: any translucent one settles the format (as the
+        // first met would below), an almost clear one is noted.
+        RwInt32 x = 0;
+        for (; x + 4 <= image->width; x += 4) {
+            const __m128i alpha = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(row + x * 4)), 24);
+            const __m128i clear = _mm_cmplt_epi32(alpha, sixteen);
+            if (_mm_movemask_epi8(_mm_andnot_si128(clear, _mm_cmplt_epi32(alpha, full))) != 0) {
+                break;
+            }
+            oneBitAlpha = oneBitAlpha || _mm_movemask_epi8(clear) != 0;
+        }
+        for (; x < image->width; ++x) {
             const RwUInt8 alpha = row[x * 4 + 3];
             if (alpha >= 16 && alpha < 255) {
                 if (deepDisplay && Accepts(D3DFMT_A8R8G8B8)) {

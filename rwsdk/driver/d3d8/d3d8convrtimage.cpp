@@ -3,6 +3,8 @@
 // packing lookups, row copies or the palette quantiser.
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "driver/d3d8/d3d8raster.h"
 
 namespace {
@@ -123,7 +125,20 @@ void PackImage(RwRaster *raster, const RwImage *image, RwD3D8PixelPacker pack)
         for (RwInt32 y = 0; y < height; ++y) {
             const RwUInt8 *src = image->cpPixels + static_cast<size_t>(y) * image->stride;
             RwUInt8 *dst = raster->cpPixels + static_cast<size_t>(y) * raster->stride;
-            for (RwInt32 x = 0; x < width; ++x) {
+            // An image pixel's bytes read as a little-endian word are red, green, blue,
+            // alpha from the bottom: the packed word swaps red and blue. Four at a time.
+            const __m128i keep = _mm_set1_epi32(static_cast<int32_t>(0xFF00FF00u) | static_cast<int32_t>(opaque));
+            const __m128i low = _mm_set1_epi32(0xFF);
+            RwInt32 x = 0;
+            for (; x + 4 <= width; x += 4) {
+                const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + x * 4));
+                const __m128i swapped =
+                    _mm_or_si128(_mm_or_si128(_mm_and_si128(c, keep), _mm_slli_epi32(_mm_and_si128(c, low), 16)),
+                                 _mm_or_si128(_mm_and_si128(_mm_srli_epi32(c, 16), low),
+                                              _mm_set1_epi32(static_cast<int32_t>(opaque))));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x * 4), swapped);
+            }
+            for (; x < width; ++x) {
                 const RwUInt8 *c = src + x * 4;
                 const RwUInt32 value = (static_cast<RwUInt32>(c[3]) << 24 | static_cast<RwUInt32>(c[0]) << 16 |
                                         static_cast<RwUInt32>(c[1]) << 8 | c[2]) |

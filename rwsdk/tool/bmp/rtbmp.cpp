@@ -178,10 +178,15 @@ static void ConvertRow(const RwUInt8 *in, const BmpHeader &h, RwUInt32 bitCount,
     auto *colours = reinterpret_cast<RwRGBA *>(out);
     // The common layouts row by row (the same colours as the pixel-by-pixel switch below).
     if (bitCount == 24 || (bitCount == 32 && (h.masks[0] | h.masks[1] | h.masks[2]) == 0)) {
+        // A pixel's blue, green and red bytes as the low three of a little-endian
+        // word (the buffer holds four bytes a pixel, so the last pixel's word is in
+        // it): the colour's word is red, green, blue, 255 from the bottom.
         const RwInt32 step = static_cast<RwInt32>(bitCount / 8);
         for (RwInt32 x = 0; x < width; ++x) {
-            const RwUInt8 *p = in + x * step;
-            colours[x] = RwRGBA{p[2], p[1], p[0], 255};
+            RwUInt32 bgr;
+            std::memcpy(&bgr, in + x * step, 4);
+            const RwUInt32 word = ((bgr >> 16) & 0xFFu) | (bgr & 0xFF00u) | ((bgr & 0xFFu) << 16) | 0xFF000000u;
+            std::memcpy(colours + x, &word, 4);
         }
         return;
     }

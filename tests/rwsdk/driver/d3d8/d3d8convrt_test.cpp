@@ -123,6 +123,52 @@ TEST_F(D3D8ConvertTest, ChosenFormatsFollowTheAlphaInUse)
     RwImageDestroy(indexed);
 }
 
+// Every pixel counts, wherever it lies in its row (rows seven wide are looked at four
+// pixels at a time and then one by one).
+TEST_F(D3D8ConvertTest, ChosenFormatsSeeEveryPixelsAlpha)
+{
+    RwImage *image = MakeImage(7, 3, 32);
+    for (RwInt32 i = 0; i < 21; ++i) {
+        for (RwUInt8 alpha : {RwUInt8{0}, RwUInt8{15}, RwUInt8{16}, RwUInt8{128}, RwUInt8{254}}) {
+            for (RwInt32 j = 0; j < 21; ++j) {
+                *Pixel(image, j % 7, j / 7) = {10, 20, 30, 255};
+            }
+            Pixel(image, i % 7, i / 7)->alpha = alpha;
+            EXPECT_EQ(RwD3D8ImageChooseRasterFormat(image), rwRASTERFORMAT8888) << i << " " << int(alpha);
+        }
+        Pixel(image, i % 7, i / 7)->alpha = 255;
+        EXPECT_EQ(RwD3D8ImageChooseRasterFormat(image), rwRASTERFORMAT888) << i;
+    }
+    RwImageDestroy(image);
+}
+
+// Rows whose width is not a multiple of four are packed whole into 32-bit rasters.
+TEST_F(D3D8ConvertTest, OddWidthImagesPackIntoThirtyTwoBitRasters)
+{
+    for (RwInt32 format : {rwRASTERFORMAT8888, rwRASTERFORMAT888}) {
+        RwImage *source = MakeImage(7, 2, 32);
+        for (RwInt32 i = 0; i < 14; ++i) {
+            *Pixel(source, i % 7, i / 7) = {static_cast<RwUInt8>(i * 17), static_cast<RwUInt8>(255 - i * 9),
+                                            static_cast<RwUInt8>(i * 5 + 1),
+                                            static_cast<RwUInt8>(format == rwRASTERFORMAT888 ? 255 : i * 18)};
+        }
+        RwRaster *raster = RwRasterCreate(7, 2, 0, rwRASTERTYPETEXTURE | format);
+        ASSERT_NE(raster, nullptr) << format;
+        ASSERT_NE(RwRasterSetFromImage(raster, source), nullptr) << format;
+        RwImage *back = MakeImage(7, 2, 32);
+        ASSERT_NE(RwImageSetFromRaster(back, raster), nullptr) << format;
+        for (RwInt32 i = 0; i < 14; ++i) {
+            const RwRGBA a = *Pixel(source, i % 7, i / 7);
+            const RwRGBA b = *Pixel(back, i % 7, i / 7);
+            EXPECT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha)
+                << "format " << format << " pixel " << i;
+        }
+        RwImageDestroy(back);
+        RwImageDestroy(source);
+        RwRasterDestroy(raster);
+    }
+}
+
 // A 32-bit image whose colours each format keeps exactly comes back unchanged
 // from a raster of that format.
 TEST_F(D3D8ConvertTest, ImagesRoundTripThroughEveryRasterFormat)

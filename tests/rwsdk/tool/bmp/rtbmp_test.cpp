@@ -77,6 +77,28 @@ TEST_F(BmpTest, BottomUpRowsBecomeTopDownImageRows)
     RwImageDestroy(image);
 }
 
+// Every pixel of a 24-bit row keeps its own three bytes, the last one of an unpadded
+// row too, whatever follows it in the file; a plain 32-bit row drops its fourth byte.
+TEST_F(BmpTest, TwentyFourAndThirtyTwoBitRowsKeepEachPixelsBytes)
+{
+    std::vector<RwUInt8> px;
+    for (RwUInt8 i = 0; i < 12; ++i) px.push_back(static_cast<RwUInt8>(i * 20 + 3));  // 4x1, unpadded
+    RwImage *image = RtBmpRead(Put("4x1", Bmp(4, 1, 24, 0, 40, {}, px)).c_str());
+    ASSERT_NE(image, nullptr);
+    std::vector<RwUInt8> want;
+    for (RwInt32 x = 0; x < 4; ++x) {
+        want.insert(want.end(), {px[x * 3 + 2], px[x * 3 + 1], px[x * 3], 255});
+    }
+    EXPECT_EQ(imgtest::ImageRGBA(image), want);
+    RwImageDestroy(image);
+
+    const std::vector<RwUInt8> wide{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    image = RtBmpRead(Put("3x1", Bmp(3, 1, 32, 0, 40, {}, wide)).c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(imgtest::ImageRGBA(image), (std::vector<RwUInt8>{3, 2, 1, 255, 7, 6, 5, 255, 11, 10, 9, 255}));
+    RwImageDestroy(image);
+}
+
 TEST_F(BmpTest, FourBitFileKeepsIndicesAndOpaquePalette)
 {
     std::vector<RwUInt8> palette;
