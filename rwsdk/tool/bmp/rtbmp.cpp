@@ -377,7 +377,14 @@ RwImage *RtBmpStreamRead(RwStream *stream)
         RwImageDestroy(image);
         return nullptr;
     }
-    std::memset(image->cpPixels, 0, static_cast<size_t>(image->stride) * static_cast<size_t>(image->height));
+    // Rows the body may leave unwritten (run-length rows after an early end, padding
+    // past a row's pixels) are zero. Uncompressed 16-, 24- and 32-bit rows write every
+    // pixel of every row, each four bytes filling the stride, or the image is refused.
+    const bool everyByteWritten = (header.bitCount == 16 || header.bitCount == 24 || header.bitCount == 32) &&
+                                  image->stride == 4 * header.width;
+    if (!everyByteWritten) {
+        std::memset(image->cpPixels, 0, static_cast<size_t>(image->stride) * static_cast<size_t>(image->height));
+    }
     if (ReadBody(stream, header, image) == nullptr) {
         RwImageDestroy(image);
         return nullptr;
