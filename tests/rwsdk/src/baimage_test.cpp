@@ -47,6 +47,39 @@ TEST_F(ImageTest, AllocationRefusesEmptyOrAbsurdSizes)
     TakeError();
 }
 
+// A mask's alpha is its pixel's largest channel; applied, it replaces each pixel's
+// alpha and nothing else, on every pixel of rows whose width is not a multiple of four.
+TEST_F(ImageTest, MaskAlphaIsTheLargestChannelAndReplacesOnlyAlpha)
+{
+    RwImage *image = RwImageCreate(7, 2, 32);
+    RwImage *mask = RwImageCreate(7, 2, 32);
+    ASSERT_NE(RwImageAllocatePixels(image), nullptr);
+    ASSERT_NE(RwImageAllocatePixels(mask), nullptr);
+    auto *pixels = reinterpret_cast<RwRGBA *>(image->cpPixels);
+    auto *masks = reinterpret_cast<RwRGBA *>(mask->cpPixels);
+    for (RwInt32 i = 0; i < 14; ++i) {
+        pixels[i] = {static_cast<RwUInt8>(i * 11), static_cast<RwUInt8>(200 - i), static_cast<RwUInt8>(i * 3),
+                     static_cast<RwUInt8>(i)};
+        // The largest channel is red, green or blue in turn, and 255 once.
+        const RwUInt8 big = i == 13 ? 255 : static_cast<RwUInt8>(100 + i * 9);
+        masks[i] = {static_cast<RwUInt8>(i % 3 == 0 ? big : i), static_cast<RwUInt8>(i % 3 == 1 ? big : 2 * i),
+                    static_cast<RwUInt8>(i % 3 == 2 ? big : 3 * i), static_cast<RwUInt8>(77)};
+    }
+    const std::vector<RwRGBA> before(pixels, pixels + 14);
+    ASSERT_EQ(RwImageMakeMask(mask), mask);
+    ASSERT_EQ(RwImageApplyMask(image, mask), image);
+    for (RwInt32 i = 0; i < 14; ++i) {
+        const RwUInt8 big = i == 13 ? 255 : static_cast<RwUInt8>(100 + i * 9);
+        EXPECT_EQ(masks[i].alpha, big) << i;
+        EXPECT_EQ(pixels[i].red, before[i].red) << i;
+        EXPECT_EQ(pixels[i].green, before[i].green) << i;
+        EXPECT_EQ(pixels[i].blue, before[i].blue) << i;
+        EXPECT_EQ(pixels[i].alpha, big) << i;
+    }
+    RwImageDestroy(mask);
+    RwImageDestroy(image);
+}
+
 // The palettised image is widened into a new block before its old one goes:
 // when that block cannot be had, the image keeps its pixels.
 TEST_F(ImageTest, ApplyMaskKeepsPixelsWhenMemoryRunsOut)
