@@ -290,6 +290,14 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_stage_play: %s\n", error.c_str());
         return 2;
     }
+    if (options.help) {
+        // Asked for the options: say them, and play nothing (a game started here would
+        // run headless until its --frames, on every core).
+        std::printf("bench_stage_play [--data DIR] [--threads N] [--monsters N] [--skip N] [--label TEXT]\n"
+                    "                 [--ticks FILE] GAME OPTIONS...\nThe game's options:\n%s",
+                    game::OptionsHelp().c_str());
+        return 0;
+    }
     options.mode = options.mode != 0 ? options.mode : 2;
     std::error_code ec;
     std::filesystem::current_path(data, ec);
