@@ -100,21 +100,27 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     double invArea = 1.0 / (dx1 * dy2 - dx2 * dy1);
     asm volatile("" : "+x"(invArea));
 
-    for (int i = 0; i < 3; ++i) {
-        const int j = (i + 1) % 3;
+    // The three edges written out: the index of an edge's end, (i + 1) % 3, is then
+    // known without a division.
+    auto edge = [&](int i, int j) {
         const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
         out.a[i] = -dy * S;
         out.b[i] = dx * S;
         out.c[i] = dy * X[i] - dx * Y[i];
         const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
         out.bias[i] = topLeft ? 0 : -1;
-    }
+    };
+    edge(0, 1);
+    edge(1, 2);
+    edge(2, 0);
+    // Pixel bounds: ceil(min / S) and floor(max / S) by arithmetic shifts, which round
+    // towards minus infinity.
     const int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
     const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
-    out.minX = static_cast<int32_t>(CeilDiv(minX, S));
-    out.maxX = static_cast<int32_t>(FloorDiv(maxX, S));
-    out.minY = static_cast<int32_t>(CeilDiv(minY, S));
-    out.maxY = static_cast<int32_t>(FloorDiv(maxY, S));
+    out.minX = static_cast<int32_t>(-((-minX) >> kSubpixelBits));
+    out.maxX = static_cast<int32_t>(maxX >> kSubpixelBits);
+    out.minY = static_cast<int32_t>(-((-minY) >> kSubpixelBits));
+    out.maxY = static_cast<int32_t>(maxY >> kSubpixelBits);
     // No pixel centre inside the bounds (a sliver between two columns or rows, a fifth
     // of a crowded stage's triangles): nothing to draw, and no planes to make for it.
     if (out.minX > out.maxX || out.minY > out.maxY) return false;
