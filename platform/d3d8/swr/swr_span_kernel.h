@@ -1987,6 +1987,30 @@ inline const uint64_t *PictureRowFor(const SpanSampler &sm, PictureRows &pr, int
 
 thread_local PictureRows tPictureRows;
 
+// The 32-bit lanes of a C16 half that hold the pixels of `bits` (bit k for pixel k):
+// `half` 0 for lo (pixels 0, 1, 4, 5, 8, 9, 12, 13), 2 for hi (the others), each pixel's
+// 64-bit word two lanes.
+[[gnu::always_inline]] inline uint32_t PixelPairLanes(uint32_t bits, uint32_t half) {
+    const uint32_t b = bits >> half;
+    uint32_t e = (b & 0x3u) | ((b >> 2) & 0xCu) | ((b >> 4) & 0x30u) | ((b >> 6) & 0xC0u);
+    e = (e | (e << 4)) & 0x0F0Fu;
+    e = (e | (e << 2)) & 0x3333u;
+    e = (e | (e << 1)) & 0x5555u;
+    return e | (e << 1);
+}
+
+// A packed place's pieces, and its count set (nothing for the narrower widths' places,
+// which hold no pieces).
+template <bool kPacked, class P>
+[[gnu::always_inline]] inline Piece *PiecesOf(P &pl) {
+    if constexpr (kPacked) return pl.piece;
+    else return nullptr;
+}
+template <bool kPacked, class P>
+[[gnu::always_inline]] inline void SetPieceCount(P &pl, int32_t count) {
+    if constexpr (kPacked) pl.count = count;
+}
+
 // The picture's rows at the level `level` of its stage, filtered there or not (`linear`).
 void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                      int32_t y0, int32_t y1, int32_t cx0, int32_t cx1, int32_t level, bool linear) {
@@ -2008,6 +2032,32 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
     RowWalk walk;
     walk.Start(s, y0);
     const VI all = ISet1(-1), height = ISet1(l.height), iota = IIota();
+    // Packed groups (kPackedGroups): the rows' pieces laid end to end in the lanes as
+    // SpanRowsPacked lays them, each piece's texels taken from its own row's kept filters
+    // and weighed by its own row's fraction as it is laid, and its planes' row values
+    // worked lane by lane (RowLanes: the same operations as RowPlanes' per row), so each
+    // pixel gets what a group of its row alone gives it, with far fewer idle lanes.
+    VI laneX = ISet1(0), laneY = ISet1(0);
+    C16 texel{ISet1(0), ISet1(0)};
+    int32_t filled = 0, pieces = 0;
+    Piece *at = PiecesOf<kPackedGroups>(b.place[0]);
+    auto addPacked = [&]() __attribute__((always_inline)) {
+        if constexpr (kPackedGroups) {
+            const int g = b.count;
+            SetPieceCount<kPackedGroups>(b.place[g], pieces);
+            const VI active = filled == kLanes ? all : ICmpGt(ISet1(filled), iota);
+            const VF ox = FSub(IToF(laneX), FSet1(s.originX));
+            const RowLanes lanes{s, FSub(IToF(laneY), FSet1(s.originY))};
+            AddGroupAt<false, GroupPlace, RowLanes, true>(p, s, ctx, steady, b.place[g], lanes, ox, active, b);
+            if (b.count != g) {
+                b.texel[0][g] = texel;
+                if (b.count == kBatch) ShadeBatch(p, ctx, b, true);
+            }
+            filled = 0;
+            pieces = 0;
+            at = PiecesOf<kPackedGroups>(b.place[b.count]);
+        }
+    };
     for (int32_t y = y0; y < y1; ++y, walk.Next()) {
         int32_t x0, x1;
         walk.Span(x0, x1);
@@ -2016,7 +2066,7 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         if (x0 >= x1) continue;
         if (y + 2 < y1) PrefetchRow(p, y + 2, x0, x1);
         const float oy = static_cast<float>(y) - s.originY;
-        RowPlanes(p, s, steady, flat, oy, r);
+        if (!kPackedGroups) RowPlanes(p, s, steady, flat, oy, r);
         // The columns for this row's u (the same on every row unless a zero's sign differs).
         const float rowU = PlaneRow(s.var[sm.slot], oy);
         if (!haveColumns || std::memcmp(&rowU, &columnsU, sizeof rowU) != 0) {
@@ -2040,6 +2090,34 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         const uint64_t *hA = PictureRowFor(sm, pr, rowA, rowB, lo, hi, p.fault);
         const uint64_t *hB = sm.magLinear ? PictureRowFor(sm, pr, rowB, rowA, lo, hi, p.fault) : hA;
         const VI wy1 = I16Set1(static_cast<int16_t>(fy)), wy0 = I16Set1(static_cast<int16_t>(256 - fy));
+        if constexpr (kPackedGroups) {
+            const VI row = ISet1(y);
+            for (int32_t x = x0; x < x1;) {
+                const int32_t n = x1 - x < kLanes - filled ? x1 - x : kLanes - filled;
+                const uint32_t bits = ((uint32_t{1} << n) - 1u) << filled;
+                at[pieces++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
+                laneX = ITakeLanes(laneX, bits, IAdd(iota, ISet1(x - filled)));
+                laneY = ITakeLanes(laneY, bits, row);
+                // The kept filters from where lane 0 would lie (at most a group before the
+                // first kept column, still inside the kept rows' record): the piece's lanes
+                // take their own columns, the others are dropped.
+                const intptr_t back = (intptr_t{x} - filled - cx0) * static_cast<intptr_t>(sizeof(uint64_t));
+                VI a0, a1;
+                LoadPixelPairs(reinterpret_cast<const uint64_t *>(reinterpret_cast<uintptr_t>(hA) + back), a0, a1);
+                if (sm.magLinear) {
+                    VI b0, b1;
+                    LoadPixelPairs(reinterpret_cast<const uint64_t *>(reinterpret_cast<uintptr_t>(hB) + back), b0, b1);
+                    a0 = FilterRows(a0, b0, wy0, wy1);
+                    a1 = FilterRows(a1, b1, wy0, wy1);
+                }
+                texel.lo = ITakeLanes(texel.lo, PixelPairLanes(bits, 0), a0);
+                texel.hi = ITakeLanes(texel.hi, PixelPairLanes(bits, 2), a1);
+                filled += n;
+                x += n;
+                if (filled == kLanes) addPacked();
+            }
+            continue;
+        }
         for (int32_t xs = x0; xs < x1; xs += kLanes) {
             const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
             const int g = b.count;
@@ -2059,6 +2137,7 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
             if (b.count == kBatch) ShadeBatch(p, ctx, b, true);
         }
     }
+    if (filled) addPacked();
     if (b.count) ShadeBatch(p, ctx, b, true);
 }
 
