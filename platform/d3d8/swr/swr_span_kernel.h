@@ -2058,6 +2058,8 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
             at = PiecesOf<kPackedGroups>(b.place[b.count]);
         }
     };
+    LaneInts texelRowA, texelRowB, texelRowFraction;
+    int32_t texelRowsFrom = y0 - kLanes;
     for (int32_t y = y0; y < y1; ++y, walk.Next()) {
         int32_t x0, x1;
         walk.Span(x0, x1);
@@ -2076,14 +2078,23 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
             columnsU = rowU;
         }
         // The row's two texel rows and its fraction between them (v is the row's value
-        // at every column).
-        const VF v = FMul(FSet1(PlaneRow(s.var[sm.slot + 1], oy)), FSet1(1.0f));
-        const VF ys = FSub(FMul(v, FSet1(l.fheight)), FSet1(sm.magLinear ? 0.5f : 0.0f));
-        const VI yi = FloorToIntV(ys);
-        VI ay, by, inA = all, inB = all;
-        AddressPair(sm.addressV, yi, height, all, ay, by, inA, inB);
-        const int32_t rowA = ILane0(ay) * l.pitch, rowB = ILane0(by) * l.pitch;
-        const int32_t fy = ILane0(Fraction256V(ys, yi));
+        // at every column), worked for kLanes rows at a time, a row a lane: each lane's
+        // operations are those of one row's.
+        if (y - texelRowsFrom >= kLanes) {
+            texelRowsFrom = y;
+            const VF laneOy = FSub(IToF(IAdd(ISet1(y), iota)), FSet1(s.originY));
+            const Plane &pv = s.var[sm.slot + 1];
+            const VF v = FMul(FAdd(FSet1(pv.at0), FMul(FSet1(pv.dy), laneOy)), FSet1(1.0f));
+            const VF ys = FSub(FMul(v, FSet1(l.fheight)), FSet1(sm.magLinear ? 0.5f : 0.0f));
+            const VI yi = FloorToIntV(ys);
+            VI ay, by, inA = all, inB = all;
+            AddressPair(sm.addressV, yi, height, all, ay, by, inA, inB);
+            IStore(texelRowA.v, ay);
+            IStore(texelRowB.v, by);
+            IStore(texelRowFraction.v, Fraction256V(ys, yi));
+        }
+        const int32_t rowA = texelRowA.v[y - texelRowsFrom] * l.pitch, rowB = texelRowB.v[y - texelRowsFrom] * l.pitch;
+        const int32_t fy = texelRowFraction.v[y - texelRowsFrom];
         // The kept columns the row's groups read.
         const int32_t lo = (x0 - cx0) / kLanes * kLanes;
         const int32_t hi = (x0 - cx0 + (x1 - x0 + kLanes - 1) / kLanes * kLanes + kLanes - 1) / kLanes * kLanes;
