@@ -113,6 +113,21 @@ void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveB
     }
     bin.Reset(0, job.bands, job.bandRows, renderer.Context().varyingCount);
     renderer.SetBin(&bin);
+    VertexCache &own = cache;  // the thread's cache found once, not at every vertex
+    if (job.type == D3DPT_TRIANGLELIST && !job.shared) {
+        // The common list on its own cache: each triangle's three positions in turn,
+        // its first vertex the provoking one, without asking the primitive type each time.
+        for (uint64_t k = first; k < last; ++k) {
+            CachedVertex *a = own.Get(VertexAt(*job.sequence, 3 * k));
+            if (!a) continue;
+            CachedVertex *b = own.Get(VertexAt(*job.sequence, 3 * k + 1));
+            if (!b) continue;
+            CachedVertex *c = own.Get(VertexAt(*job.sequence, 3 * k + 2));
+            if (!c) continue;
+            renderer.Triangle(*a, *b, *c, a->clip);
+        }
+        return;
+    }
     for (uint64_t k = first; k < last; ++k) {
         if (job.shared && k + kPrefetchAhead < last) {
             const PrimitivePositions ahead = PositionsOf(job.type, k + kPrefetchAhead);
@@ -124,7 +139,7 @@ void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveB
         for (uint32_t i = 0; i < pp.count && ok; ++i) {
             const uint64_t at = VertexAt(*job.sequence, pp.at[i]);
             v[i] = job.shared ? job.shared->Find(at) : nullptr;
-            if (!v[i]) ok = (v[i] = cache.Get(at)) != nullptr;
+            if (!v[i]) ok = (v[i] = own.Get(at)) != nullptr;
         }
         if (!ok) continue;
         switch (pp.count) {
