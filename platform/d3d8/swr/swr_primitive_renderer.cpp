@@ -167,7 +167,7 @@ void PrimitiveRenderer::Triangle(const CachedVertex &a, const CachedVertex &b, c
                                  const ClipVertex &provoking) {
     const uint32_t ca = a.outcode, cb = b.outcode, cc = c.outcode;
     if (ca & cb & cc) return;
-    SetFlatColors(provoking);
+    if (ctx_.flat) SetFlatColors(provoking);
     if ((ca | cb | cc) == 0) {
         const SetupVertex corners[3] = {{a.x, a.y, a.z, a.rhw, a.clip.var, a.snapped, a.sx, a.sy},
                                         {b.x, b.y, b.z, b.rhw, b.clip.var, b.snapped, b.sx, b.sy},
