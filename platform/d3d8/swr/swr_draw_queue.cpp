@@ -118,6 +118,9 @@ void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveB
         // The common list on its own cache: each triangle's three positions in turn,
         // its first vertex the provoking one, without asking the primitive type each time.
         for (uint64_t k = first; k < last; ++k) {
+            if (k + kPrefetchAhead < last) {
+                for (uint64_t i = 0; i < 3; ++i) own.Prefetch(VertexAt(*job.sequence, 3 * (k + kPrefetchAhead) + i));
+            }
             CachedVertex *a = own.Get(VertexAt(*job.sequence, 3 * k));
             if (!a) continue;
             CachedVertex *b = own.Get(VertexAt(*job.sequence, 3 * k + 1));
