@@ -52,8 +52,13 @@ SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, DeviceImpl *device, bool impli
 SurfaceImpl::SurfaceImpl(const SurfaceDesc &desc, IUnknown *owner, const DeviceChild *link)
     : DeviceChild(nullptr, desc.pool, false), desc_(desc), owner_(owner), link_(link) {
     bits_.assign(SurfaceBytes(desc.format, desc.width, desc.height), 0);
-    // Texture levels in formats the span routines do not read get a copy slot.
-    if (desc.format != D3DFMT_A8R8G8B8 && desc.format != D3DFMT_X8R8G8B8) copy_ = std::make_unique<swr::TexelCopy>();
+    // Texture levels in formats the span routines do not read get a copy slot, and so do
+    // small 32-bit ones that are never drawn into, which they read faster from a copy.
+    const bool native = desc.format == D3DFMT_A8R8G8B8 || desc.format == D3DFMT_X8R8G8B8;
+    const bool drawnInto = (desc.usage & D3DUSAGE_RENDERTARGET) != 0;
+    if (!native || (!drawnInto && swr::TexelCopy::Copies32(desc.width, desc.height))) {
+        copy_ = std::make_unique<swr::TexelCopy>();
+    }
 }
 
 void SurfaceImpl::SettleDraws() const {

@@ -226,21 +226,28 @@ const LodSteps *ZeroBiasLodSteps() {
 
 bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, uint32_t fault, SpanSampler &out) const {
     if (!fetch_ || cube_ || layout.dims != 2 || levelCount_ > kMaxSpanLevels) return false;
-    // 32-bit levels are read where they lie, when their rows and words are aligned.
+    // 32-bit levels are read where they lie, when their rows and words are aligned;
+    // wrapped on both axes, they are read from copies with a spare column and row where
+    // every level has one (a filter's second texel is then the next word or row).
     const bool native = format_ == D3DFMT_A8R8G8B8 || format_ == D3DFMT_X8R8G8B8;
-    bool powU = true, powV = true;
+    bool spare = addressU_ == D3DTADDRESS_WRAP && addressV_ == D3DTADDRESS_WRAP;
+    for (uint32_t i = 0; i < levelCount_ && spare; ++i) {
+        spare = levels_[i].copy && TexelCopy::SpareFor(levels_[i].width, levels_[i].height);
+    }
+    bool powU = true, powV = true, copied = true;
     out.shortRows = true;
     for (uint32_t i = 0; i < levelCount_; ++i) {
         const TextureLevel &l = levels_[i];
         if (!l.bits || l.width == 0 || l.height == 0) return false;
         SpanLevel &s = out.levels[i];
-        if (native && (l.pitch & 3u) == 0 && (reinterpret_cast<uintptr_t>(l.bits) & 3u) == 0) {
+        if (native && !spare && (l.pitch & 3u) == 0 && (reinterpret_cast<uintptr_t>(l.bits) & 3u) == 0) {
             s.texels = reinterpret_cast<const uint32_t *>(l.bits);
             s.pitch = static_cast<int32_t>(l.pitch / 4);
+            copied = false;
         } else {
             if (!l.copy) return false;
             s.texels = l.copy->Get(l, format_, fetch_, palette_, fault);
-            s.pitch = static_cast<int32_t>(l.width);
+            s.pitch = static_cast<int32_t>(l.copy->Pitch());
         }
         s.width = static_cast<int32_t>(l.width);
         s.height = static_cast<int32_t>(l.height);
@@ -269,7 +276,9 @@ bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, ui
     out.needsLod = needsLod_;
     out.lodBias = lodBias_;
     out.border = PackColor(border_);
-    out.opaque = opaque_;  // nonzero only for X8R8G8B8, which is never copied
+    out.spare = spare;
+    // Nonzero only for X8R8G8B8, whose copies are opaque already.
+    out.opaque = copied ? 0u : opaque_;
     out.slot = slot;
     out.divisor = layout.divisor;
     return true;

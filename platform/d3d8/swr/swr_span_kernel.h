@@ -349,9 +349,13 @@ template <SamplerShape S>
     const VI x0 = FloorToIntV(xs), y0 = FloorToIntV(ys);
     VI ax, bx, ay, by;
     VI inAx = ISet1(-1), inBx = inAx, inAy = inAx, inBy = inAx;
+    // Wrapped on levels with a spare column and row, every lane's second column and row
+    // are the word and the row after its first.
+    const bool spare = addressU == SpanAddress::WrapPow2 && addressV == SpanAddress::WrapPow2 && sm.spare && uniform;
     AddressPair(addressU, x0, f.w, active, ax, bx, inAx, inBx);
     AddressPair(addressV, y0, f.h, active, ay, by, inAy, inBy);
     if (fault == kSpanFaultAddress) ax = IAnd(IAdd(ax, IAnd(ICmpEq(x0, ISet1(1)), ISet1(1))), ISub(f.w, ISet1(1)));
+    if (spare) bx = IAdd(ax, ISet1(1));
     // Texels: X8R8G8B8 ones made opaque, border lanes given the border colour.
     const bool border = addressU == SpanAddress::Border || addressV == SpanAddress::Border;
     const VI opaque = ISet1(static_cast<int32_t>(sm.opaque)), borderColor = ISet1(static_cast<int32_t>(sm.border));
@@ -362,15 +366,15 @@ template <SamplerShape S>
         return sm.shortRows ? IMadd16(row, f.pitch) : IMullo32(row, f.pitch);
     };
     const VI rowA = rowOffset(ay);
-    const VI rowB = anyLinear ? rowOffset(by) : rowA;
+    const VI rowB = !anyLinear ? rowA : spare ? IAdd(rowA, f.pitch) : rowOffset(by);
     VI t00 = ISet1(0), t10 = t00, t01 = t00, t11 = t00;
-    if (!uniform ||
+    if (!uniform || (spare && anyLinear) ||
         !FetchRowWindows(sm.levels[first].texels, rowA, rowB, ax, bx, active, anyLinear, fault, t00, t10, t01, t11)) {
         // Active lanes whose second column is the word after their first, and the others
         // (whose second column wraps or is clamped back).
         const bool pairs = kPairFetch && uniform && anyLinear;
-        const VI follows = pairs ? ICmpEq(bx, IAdd(ax, ISet1(1))) : active;
-        const uint32_t apart = pairs ? static_cast<uint32_t>(IMoveMask(IAndNot(follows, active))) : 0u;
+        const VI follows = pairs && !spare ? ICmpEq(bx, IAdd(ax, ISet1(1))) : active;
+        const uint32_t apart = pairs && !spare ? static_cast<uint32_t>(IMoveMask(IAndNot(follows, active))) : 0u;
         if (pairs && (apart == 0 || (__builtin_popcount(apart) <= kFewApart))) {
             // Each row's two taps are read as one pair, the same words, in the lanes that
             // follow; the few lanes apart read their four words one by one. Inactive

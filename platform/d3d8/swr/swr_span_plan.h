@@ -94,6 +94,10 @@ struct SpanSampler {
     // Every level's rows and pitch below 2^15, so a texel's row offset is one 16-bit
     // multiply-add.
     bool shortRows = false;
+    // Every level's texels have a spare column on the right and a spare row below that
+    // repeat the first column and row (TexelCopy): where both axes wrap, a filter's
+    // second column is always the word after its first, and its second row the next.
+    bool spare = false;
     uint32_t border = 0;  // packed border colour
     uint32_t opaque = 0;  // or-ed into every texel (X8R8G8B8)
     // Where the stage's coordinates come from: varying slot of u (v follows) and the

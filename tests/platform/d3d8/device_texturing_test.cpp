@@ -1,7 +1,7 @@
 // Texturing through the device: a texture level made the render target (with its own
 // depth buffer), drawn into and then drawn with; a palettised texture recoloured by a
-// palette change between two draws; and depth words written through a lock, which the
-// next draw tests against.
+// palette change between two draws; a small 32-bit texture rewritten between two draws;
+// and depth words written through a lock, which the next draw tests against.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -117,6 +117,34 @@ TEST_F(DeviceTexturingTest, PaletteChangeBetweenDrawsRecoloursAPalettisedTexture
     ASSERT_EQ(device->EndScene(), D3D_OK);
     EXPECT_EQ(BackBufferPixel(0, 0), 0xFF00FF00u);
     EXPECT_EQ(BackBufferPixel(1, 0), 0xFF0000FFu);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+// Small 32-bit textures are sampled from copies: one rewritten through a lock between
+// two draws shows its new texels in the second, opaque whatever the unused byte of its
+// X8R8G8B8 texels holds.
+TEST_F(DeviceTexturingTest, ASmall32BitTextureRewrittenThroughALockShowsItsNewTexels) {
+    IDirect3DTexture8 *texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    auto fill = [&](uint32_t first) {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (uint32_t y = 0; y < 2; ++y) {
+            uint32_t *row = reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(locked.pBits) + y * locked.Pitch);
+            for (uint32_t x = 0; x < 2; ++x) row[x] = 0x12000000u | (first + y * 2 + x);
+        }
+        ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    };
+    ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    fill(0x102030);
+    DrawTexture(2, 2);
+    for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(BackBufferPixel(i % 2, i / 2), 0xFF102030u + i) << i;
+    fill(0x405060);
+    DrawTexture(2, 2);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(BackBufferPixel(i % 2, i / 2), 0xFF405060u + i) << i;
     device->SetTexture(0, nullptr);
     texture->Release();
 }

@@ -361,6 +361,28 @@ TEST(FastTriangle, TexelCopiesFollowTheirLevelAndPalette) {
     EXPECT_EQ(t.Copy(0).Get(level, D3DFMT_P8, fetch, palette, 0)[1], first);
 }
 
+// A level whose sizes are powers of two is copied with a spare column and row that repeat
+// its first column and row (and first texel in the corner); other sizes are copied row
+// by row as they are.
+TEST(FastTriangle, TexelCopiesOfPowerOfTwoLevelsRepeatTheirFirstColumnAndRow) {
+    swrtest::TestTexture t(D3DFMT_A8R8G8B8);
+    std::vector<uint32_t> texels(4 * 2);
+    for (uint32_t i = 0; i < texels.size(); ++i) texels[i] = 0x11000000u * (i + 1) + i;
+    t.AddLevel(4, 2, texels);
+    std::vector<uint32_t> odd(3 * 2, 7u);
+    t.AddLevel(3, 2, odd);
+    const swr::TexelFetch fetch = swr::TexelFetchFor(D3DFMT_A8R8G8B8);
+    const uint32_t *copy = t.Copy(0).Get(t.View().levels[0], D3DFMT_A8R8G8B8, fetch, nullptr, 0);
+    ASSERT_EQ(t.Copy(0).Pitch(), 5u);
+    for (uint32_t y = 0; y <= 2; ++y) {
+        for (uint32_t x = 0; x <= 4; ++x) {
+            EXPECT_EQ(copy[y * 5 + x], texels[(y % 2) * 4 + x % 4]) << x << ", " << y;
+        }
+    }
+    t.Copy(1).Get(t.View().levels[1], D3DFMT_A8R8G8B8, fetch, nullptr, 0);
+    EXPECT_EQ(t.Copy(1).Pitch(), 3u);
+}
+
 // A sliver whose bounds hold no pixel centre (between two columns, or two rows) is not
 // set up at all; one whose bounds reach a centre is, even where its edges leave it out.
 TEST(FastTriangle, ASliverBetweenPixelCentresIsNotSetUp) {

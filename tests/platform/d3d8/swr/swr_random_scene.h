@@ -45,9 +45,12 @@ public:
             for (uint8_t &v : b) v = static_cast<uint8_t>(rng());
             return b;
         };
-        // 32-bit with a full mip chain, read where they lie: sizes of two's powers and not.
+        // 32-bit with a full mip chain: sizes of two's powers and not. Of the two whose
+        // sizes are powers of two, one is read where it lies and the other through copies
+        // with a spare column and row, by turns from seed to seed.
         chain(argb_, 32, 32);
         chain(xrgb_, 16, 8);
+        (seed % 2 ? argb_ : xrgb_).WithoutCopySlots();
         if (farRows) {
             constexpr uint32_t kPitch = (32768 + 24) * 4;
             std::vector<uint8_t> level(size_t(kPitch) * 10);

@@ -214,7 +214,7 @@ public:
         levels_.push_back(swr::TextureLevel{width, height, pitch, nullptr, nullptr});
         for (size_t i = 0; i < levels_.size(); ++i) {
             levels_[i].bits = bytes_[i].data();
-            levels_[i].copy = copies_[i].get();
+            levels_[i].copy = withoutCopies_ ? nullptr : copies_[i].get();
         }
     }
     // A level of 32-bit texels, row by row.
@@ -222,6 +222,12 @@ public:
         std::vector<uint8_t> bytes(texels.size() * 4);
         std::memcpy(bytes.data(), texels.data(), bytes.size());
         AddLevel(width, height, width * 4, std::move(bytes));
+    }
+    // No level has a copy slot (as the device's large 32-bit levels and those drawn
+    // into): the span routines read its 32-bit levels where they lie.
+    void WithoutCopySlots() {
+        withoutCopies_ = true;
+        for (swr::TextureLevel &l : levels_) l.copy = nullptr;
     }
     // Writable bits of a level: its copy is dropped, as the device does on a lock.
     uint8_t *Bits(size_t level) {
@@ -237,6 +243,7 @@ public:
 private:
     D3DFORMAT format_;
     bool cube_;
+    bool withoutCopies_ = false;
     std::vector<std::vector<uint8_t>> bytes_;
     std::vector<std::unique_ptr<swr::TexelCopy>> copies_;
     std::vector<swr::TextureLevel> levels_;
