@@ -119,18 +119,26 @@ bool SimpleStageOf(const CombinerStage &cs, SimpleSpanStage &out) {
     return true;
 }
 
-// Whether a simple stage gives every lane either the product of the texel and the
-// diffuse colour or the texel alone (SpanPlan::texelTimesDiffuse).
-bool TexelTimesDiffuse(const SimpleSpanStage &st) {
+// Whether a simple first stage gives every lane the product of the texel and the
+// diffuse colour, the texel alone or the diffuse colour alone (a first stage's current
+// colour is the diffuse one), and which lanes take the texel and the diffuse colour
+// alone (SpanPlan::texelTimesDiffuse).
+bool TexelTimesDiffuse(const SimpleSpanStage &st, uint64_t &texel, uint64_t &diffuse) {
     using S = SimpleSpanStage;
     if (st.pickSum) return false;
+    texel = diffuse = 0;
     auto lanes = [&](uint64_t mask, uint8_t a, uint8_t b) {
         if ((st.pickProduct & mask) == mask) {
             return (a == S::kTexture && b == S::kDiffuse) || (a == S::kDiffuse && b == S::kTexture);
         }
-        if ((st.pickA & mask) == mask) return a == S::kTexture;
-        if ((st.pickB & mask) == mask) return b == S::kTexture;
-        return false;
+        uint8_t source;
+        if ((st.pickA & mask) == mask) source = a;
+        else if ((st.pickB & mask) == mask) source = b;
+        else return false;
+        if (source == S::kTexture) texel |= mask;
+        else if (source == S::kDiffuse || source == S::kCurrent) diffuse |= mask;
+        else return false;
+        return true;
     };
     return lanes(0x0000FFFFFFFFFFFFull, st.colorA, st.colorB) && lanes(0xFFFF000000000000ull, st.alphaA, st.alphaB);
 }
@@ -226,8 +234,9 @@ bool FastTriangle::Prepare(const PixelPipeline &px, const RasterContext &ctx) {
     }
     p.simple = !p.addSpecular;
     for (uint32_t s = 0; s < p.stageCount && p.simple; ++s) p.simple = SimpleStageOf(combiner.Stage(s), p.simpleStages[s]);
-    p.texelTimesDiffuse = p.simple && p.stageCount == 1 && TexelTimesDiffuse(p.simpleStages[0]);
-    p.readsDiffuseAlpha = !p.texelTimesDiffuse || (p.simpleStages[0].pickProduct >> 48) != 0;
+    p.texelTimesDiffuse =
+        p.simple && p.stageCount == 1 && TexelTimesDiffuse(p.simpleStages[0], p.texelLanes, p.diffuseLanes);
+    p.readsDiffuseAlpha = !p.texelTimesDiffuse || ((p.simpleStages[0].pickProduct | p.diffuseLanes) >> 48) != 0;
     const FogSetup &fog = px.Fog();
     p.fog = fog.where == FogSetup::Where::Vertex  ? SpanPlan::Fog::Vertex
             : fog.where == FogSetup::Where::Table ? SpanPlan::Fog::Table

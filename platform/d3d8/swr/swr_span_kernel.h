@@ -672,10 +672,20 @@ struct SimpleSources {
 }
 
 // SimpleStage of a plan's texelTimesDiffuse stage: the product in the lanes of
-// `product`, the texel in the others (a product's operands in either order give the
-// same bits), without picking operands lane by lane.
-[[gnu::always_inline]] inline C16 TexelTimesDiffuse(const C16 &texel, const C16 &diffuse, VI product, uint32_t fault) {
-    C16 r = Each(texel, diffuse, [&](VI t, VI d) { return IOr(IAnd(Mul8V(t, d), product), IAndNot(product, t)); });
+// `product`, the texel in those of `texel`, the diffuse colour in those of `diffuse` (a
+// product's operands in either order give the same bits), without picking operands
+// lane by lane.
+struct TexelDiffuseLanes {
+    VI product, texel, diffuse;
+};
+[[gnu::always_inline]] inline TexelDiffuseLanes TexelDiffuseLanesOf(const SpanPlan &p) {
+    return TexelDiffuseLanes{I64Set1(p.simpleStages[0].pickProduct), I64Set1(p.texelLanes), I64Set1(p.diffuseLanes)};
+}
+[[gnu::always_inline]] inline C16 TexelTimesDiffuse(const C16 &texel, const C16 &diffuse, const TexelDiffuseLanes &m,
+                                                    uint32_t fault) {
+    C16 r = Each(texel, diffuse, [&](VI t, VI d) {
+        return IOr(IAnd(Mul8V(t, d), m.product), IOr(IAnd(t, m.texel), IAnd(d, m.diffuse)));
+    });
     if (fault == kSpanFaultTexelTimes) {
         r = Each(r, [](VI c) { return I16Add(c, IAnd(I16CmpEq(c, I16Set1(77)), I16Set1(1))); });
     }
@@ -1114,7 +1124,7 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b, bool samp
     in.specular = C16{};
     const C16 white = Splat16(255);
     for (uint32_t st = 0; st < p.stageCount; ++st) in.texel[st] = &white;
-    const VI product = I64Set1(p.simpleStages[0].pickProduct);
+    const TexelDiffuseLanes mix = TexelDiffuseLanesOf(p);
     for (int g = 0; g < b.count; ++g) {
         const GroupPlace &pl = b.place[g];
         in.diffuse = Widen(b.diffuse[g]);
@@ -1125,7 +1135,7 @@ void ShadeBatch(const SpanPlan &p, const RasterContext &ctx, Batch &b, bool samp
         if (p.texelTimesDiffuse) {
             // Products of two bytes, and texels, are bytes already: fogged as they are,
             // without packing and widening them in between.
-            const C16 mixed = TexelTimesDiffuse(*in.texel[0], in.diffuse, product, fault);
+            const C16 mixed = TexelTimesDiffuse(*in.texel[0], in.diffuse, mix, fault);
             const bool fogged = p.fog == SpanPlan::Fog::Vertex && !Unfogged(b.fog[g], pass);
             color = Narrow(fogged ? FogC16(mixed, b.fog[g], fogColor) : mixed);
         } else {

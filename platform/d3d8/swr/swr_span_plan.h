@@ -162,10 +162,13 @@ struct SpanPlan {
     // Set when every stage can be worked as a SimpleSpanStage.
     bool simple = false;
     SimpleSpanStage simpleStages[D3D8_MAX_TEXTURE_STAGES];
-    // Set when the one stage is simple and gives every lane either the product of the
-    // texel and the diffuse colour or the texel alone (a texture modulated by the
-    // vertices' colour, its alpha the texture's or the product too: the commonest stage).
+    // Set when the one stage is simple and gives every lane the product of the texel and
+    // the diffuse colour, the texel alone or the diffuse colour alone (a texture
+    // modulated by the vertices' colour, its alpha the texture's, the vertices' or the
+    // product: the commonest stage); `texelLanes` and `diffuseLanes` are the 64-bit lane
+    // masks of one pixel that take the texel and the diffuse colour alone.
     bool texelTimesDiffuse = false;
+    uint64_t texelLanes = 0, diffuseLanes = 0;
     // Clear when nothing reads the diffuse colour's alpha (such a stage whose alpha is the
     // texture's): the routines then leave it out.
     bool readsDiffuseAlpha = true;

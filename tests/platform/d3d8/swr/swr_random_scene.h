@@ -376,12 +376,14 @@ private:
         ts[D3DTSS_BORDERCOLOR] = rng();
         if (stage == 0 && ts[D3DTSS_BORDERCOLOR] % 4 == 0) {
             // A quarter of the first stages are the engine's commonest: the texture times
-            // the diffuse colour, alpha the texture's or the product too (told by the
-            // border colour's low bits, so that the draws after it stay as they were).
+            // the diffuse colour, alpha the texture's, the product too or the diffuse
+            // colour's (told by the border colour's low bits, so that the draws after it
+            // stay as they were).
             ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
             ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
             ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-            ts[D3DTSS_ALPHAOP] = ts[D3DTSS_BORDERCOLOR] % 8 == 0 ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE;
+            const DWORD alphaOps[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE, D3DTOP_SELECTARG2, D3DTOP_DISABLE};
+            ts[D3DTSS_ALPHAOP] = alphaOps[ts[D3DTSS_BORDERCOLOR] / 4 % 4];
             ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
             ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
         }
