@@ -19,6 +19,7 @@ std::atomic<uint32_t> gSpanFaultShape{kSamplerShapeCount};
 std::atomic<uint32_t> gShapesUsed{0};
 std::atomic<uint64_t> gPictureTriangles[2] = {};
 std::atomic<uint64_t> gFilteredRowTriangles{0};
+std::atomic<uint64_t> gTexturedRowTriangles{0};
 
 bool ProcessorHasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -181,6 +182,8 @@ void SpanPictureDrawn(bool filtered) { gPictureTriangles[filtered].fetch_add(1, 
 uint64_t TakePictureTriangles(bool filtered) { return gPictureTriangles[filtered].exchange(0); }
 void SpanFilteredRowsDrawn() { gFilteredRowTriangles.fetch_add(1, std::memory_order_relaxed); }
 uint64_t TakeFilteredRowTriangles() { return gFilteredRowTriangles.exchange(0); }
+void SpanTexturedRowsDrawn() { gTexturedRowTriangles.fetch_add(1, std::memory_order_relaxed); }
+uint64_t TakeTexturedRowTriangles() { return gTexturedRowTriangles.exchange(0); }
 
 uint8_t ShapeOf(const SpanSampler &sm) {
     for (uint8_t i = 0; i + 1u < kSamplerShapeCount; ++i) {

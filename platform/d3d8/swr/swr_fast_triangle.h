@@ -54,5 +54,7 @@ uint32_t SpanFault();
 uint64_t TakePictureTriangles(bool filtered);
 // The triangles drawn as filtered rows without perspective since the last call.
 uint64_t TakeFilteredRowTriangles();
+// The triangles drawn as textured rows under perspective since the last call.
+uint64_t TakeTexturedRowTriangles();
 
 }  // namespace swr

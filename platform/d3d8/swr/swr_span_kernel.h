@@ -835,6 +835,39 @@ struct PlaceOf<true> {
 };
 using GroupPlace = PlaceOf<kPackedGroups>::Type;
 
+// Where a group of neighbours on one row lies: the pixels from (x, y) rightwards in the
+// lanes of `bits` (a run from lane 0), `wide` when all of the group's words lie inside
+// the caller's region. Widths that pack groups read and write under the lane bits, the
+// others as a joined Place does.
+struct RowPiece {
+    int32_t x, y;
+    uint32_t bits;
+    bool wide;
+    int32_t X(int k) const { return x + k; }
+    int32_t Y(int) const { return y; }
+};
+
+[[gnu::always_inline]] inline VI LoadPlace(uint8_t *bits, uint32_t pitch, const RowPiece &pl, VI lanes) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.x, pl.y);
+    if constexpr (kPackedGroups) return LoadWordsLanes(ISet1(0), a, pl.bits);
+    else return LoadWords(a, lanes, pl.wide);
+}
+[[gnu::always_inline]] inline void StorePlace(uint8_t *bits, uint32_t pitch, const RowPiece &pl, VI mask, VI v, VI old) {
+    uint32_t *a = Pixel<uint32_t>(bits, pitch, pl.x, pl.y);
+    if constexpr (kPackedGroups) StoreWordsLanes(a, pl.bits & static_cast<uint32_t>(IMoveMask(mask)), v);
+    else StoreWords(a, mask, v, old, pl.wide);
+}
+[[gnu::always_inline]] inline VI LoadPlace16(uint8_t *bits, uint32_t pitch, const RowPiece &pl, VI lanes) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.x, pl.y);
+    if constexpr (kPackedGroups) return LoadHalvesLanes(ISet1(0), a, pl.bits);
+    else return LoadHalves(a, lanes, pl.wide);
+}
+[[gnu::always_inline]] inline void StorePlace16(uint8_t *bits, uint32_t pitch, const RowPiece &pl, VI mask, VI v, VI old) {
+    uint16_t *a = Pixel<uint16_t>(bits, pitch, pl.x, pl.y);
+    if constexpr (kPackedGroups) StoreHalvesLanes(a, pl.bits & static_cast<uint32_t>(IMoveMask(mask)), v);
+    else StoreHalves(a, mask, v, old, pl.wide);
+}
+
 // The depth and stencil tests of the lanes in `lanes`, with their writes; the lanes that
 // pass.
 template <class P>
@@ -1523,6 +1556,137 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     if (b.count) ShadeBatch(p, ctx, b);
 }
 
+// ---- Textured rows under perspective ----
+
+// A large triangle under perspective whose one stage is a texture times the diffuse
+// colour (SpanPlan::texelTimesDiffuse), tested for depth before texturing (no alpha
+// test), with vertex fog or none (the ground of an arena, a stage's floor and walls), is
+// drawn a row at a time, each group of neighbours of a row through every step in turn:
+// depth test, 1/w, colour, fog, coordinates, texels, shading and write, its values kept
+// in registers instead of stored in a batch and read back, and the row's planes worked
+// once for the row instead of lane by lane. Every value is worked by the operations the
+// general rows use (DepthTestV, ColorWord, StageCoords, FetchStage, WeighStage,
+// TexelTimesDiffuse, FogC16, WriteGroup) on the same operands, so each pixel is the same.
+// The rows' ends leave part of their last group empty, which the general rows' packing
+// would fill: only triangles whose rows are long take this route.
+constexpr int32_t kTexturedRowsColumns = 64;
+constexpr int32_t kTexturedRowsRows = 8;
+
+[[gnu::always_inline]] inline bool IsTexturedRows(const SpanPlan &p, int32_t columns, int32_t rows) {
+    return p.sampledCount == 1 && p.texelTimesDiffuse && !p.alphaTest &&
+           (p.fog == SpanPlan::Fog::None || p.fog == SpanPlan::Fog::Vertex) && columns >= kTexturedRowsColumns &&
+           rows >= kTexturedRowsRows;
+}
+
+// A row's planes, the same at every lane.
+struct RowSame {
+    const RowValues &r;
+    [[gnu::always_inline]] VF Var(uint32_t k) const { return FSet1(r.var[k]); }
+    [[gnu::always_inline]] VF Z() const { return FSet1(r.z); }
+    [[gnu::always_inline]] VF Rhw() const { return FSet1(r.rhw); }
+};
+
+template <uint32_t kShape>
+void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
+                      int32_t y0, int32_t y1) {
+    constexpr SamplerShape kS = kSamplerShapes[kShape];
+    const uint32_t fault = p.fault;
+    const SpanSampler &sm = p.samplers[p.sampledStage[0]];
+    // An error of sampling held to another shape leaves this one alone.
+    const uint32_t sampleFault =
+        p.faultShape == kSamplerShapeCount || p.faultShape == sm.shape ? fault : uint32_t{kSpanFaultNone};
+    SpanTexturedRowsDrawn();
+    const SteadyColours steady{};
+    const bool flat = ctx.flat;
+    const bool vertexFog = p.fog == SpanPlan::Fog::Vertex;
+    const VI fogColor = ISet1(static_cast<int32_t>(p.fogColor));
+    const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
+    const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
+    const TexelDiffuseLanes mix = TexelDiffuseLanesOf(p);
+    const VI flatDiffuse = ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse)));
+    const VI iota = IIota();
+    const VF originX = FSet1(s.originX), dzdx = FSet1(s.z.dx), drhwdx = FSet1(s.rhw.dx), one = FSet1(1.0f);
+    RowValues r;
+    RowSpans rowSpans;
+    rowSpans.Start(s, y0, y1, region.x0, region.x1, fault);
+    for (int32_t y = y0; y < y1; ++y) {
+        int32_t x0, x1;
+        rowSpans.Span(y, x0, x1);
+        if (fault == kSpanFaultTexturedRow && y == y0) --x1;
+        if (x0 >= x1) continue;
+        if (y + 2 < y1) PrefetchRow(p, y + 2, x0, x1);
+        const float oy = static_cast<float>(y) - s.originY;
+        RowPlanes(p, s, steady, flat, oy, r);
+        r.var[sm.slot] = PlaneRow(s.var[sm.slot], oy);
+        r.var[sm.slot + 1] = PlaneRow(s.var[sm.slot + 1], oy);
+        if (sm.divisor >= 0) {
+            const uint32_t d = sm.slot + static_cast<uint32_t>(sm.divisor);
+            r.var[d] = PlaneRow(s.var[d], oy);
+        }
+        const RowSame rows{r};
+        // A group up to its texels' reads, and from there on: two groups are read before
+        // the first is weighed, so that the second's reads are under way meanwhile.
+        struct Front {
+            RowPiece pl;
+            VI active, pass, diffuse, fog;
+            StageTaps taps;
+            bool drawn;
+        };
+        auto front = [&](int32_t xs, Front &f) __attribute__((always_inline)) {
+            const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
+            f.pl = RowPiece{xs, y, (1u << n) - 1u, xs + kLanes <= region.x1};
+            f.active = n == kLanes ? ISet1(-1) : ICmpGt(ISet1(n), iota);
+            const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), originX);
+            const VF z = FAdd(rows.Z(), FMul(dzdx, ox));
+            f.pass = DepthTestV(p.depth, f.pl, z, f.active, fault);
+            f.drawn = Any(f.pass);
+            if (!f.drawn) return;
+            const VF w = FDiv(one, FAdd(rows.Rhw(), FMul(drhwdx, ox)));
+            f.diffuse = flat ? flatDiffuse : ColorWord<true>(s, rows, kVaryDiffuse, ox, w, p.readsDiffuseAlpha);
+            f.fog = ISet1(255);
+            if (vertexFog) {
+                f.fog = ToByte(Varying<true>(rows.Var(kVaryFog), s.var[kVaryFog].dx, ox, w));
+                if (fault == kSpanFaultFog) f.fog = IAdd(f.fog, IAnd(ICmpEq(f.fog, ISet1(200)), ISet1(1)));
+            }
+            VF u, v, lambda;
+            StageCoords<true>(s, sm, rows, ox, w, u, v, lambda);
+            FetchStage<kS>(sm, u, v, lambda, f.active, sampleFault, f.taps);
+        };
+        auto back = [&](const Front &f) __attribute__((always_inline)) {
+            if (!f.drawn) return;
+            const C16 mixed = TexelTimesDiffuse(WeighStage(f.taps), Widen(f.diffuse), mix, fault);
+            const bool fogged = vertexFog && !Unfogged(f.fog, f.pass);
+            const VI color = Narrow(fogged ? FogC16(mixed, f.fog, fogColor) : mixed);
+            WriteGroup(p, f.pl, f.active, f.pass, color, keep, opaqueTarget);
+        };
+        // Cleared first: the taps a level or shape has no use for are neither set nor read.
+        Front a{}, b{};
+        int32_t xs = x0;
+        for (; xs + kLanes < x1; xs += 2 * kLanes) {
+            front(xs, a);
+            front(xs + kLanes, b);
+            back(a);
+            back(b);
+        }
+        if (xs < x1) {
+            front(xs, a);
+            back(a);
+        }
+    }
+}
+
+using TexturedRowsRoutine = void (*)(const SpanPlan &, const TriangleSetup &, const RasterContext &,
+                                     const PixelRect &, int32_t, int32_t);
+template <class Sequence>
+struct TexturedRowsTable;
+template <uint32_t... kShapes>
+struct TexturedRowsTable<std::integer_sequence<uint32_t, kShapes...>> {
+    static constexpr TexturedRowsRoutine routines[] = {SpanTexturedRows<kShapes>...};
+};
+// The textured rows of each shape of sampler, by its index in kSamplerShapes.
+constexpr const TexturedRowsRoutine *kTexturedRows =
+    TexturedRowsTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>>::routines;
+
 // ---- Rows drawn a group at a time ----
 
 // Sets `pl` to the place of the group of the `n` (1 to kLanes) pixels from (x, y) on one
@@ -2192,6 +2356,8 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     } else if (const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
                !kPerspective && IsFill(p, steady, ctx)) {
         SpanFillRows(p, s, ctx, region, y0, y1, steady);
+    } else if (kPerspective && IsTexturedRows(p, bx1 - bx0, y1 - y0)) {
+        kTexturedRows[p.samplers[p.sampledStage[0]].shape](p, s, ctx, region, y0, y1);
     } else if (!kPerspective && IsFilteredRows(p, steady, ctx)) {
         if (p.samplers[p.sampledStage[0]].shape == kFilteredWrapShape) {
             SpanFilteredRows<kFilteredWrapShape>(p, s, ctx, region, y0, y1, steady);

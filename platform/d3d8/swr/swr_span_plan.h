@@ -244,6 +244,7 @@ enum : uint32_t {
     kSpanFaultFillAlpha,    // a fill of one colour is drawn whether its colour passes the alpha test or not
     kSpanFaultMaskRow,      // a small triangle's first row, found from its edges' signs, leaves out its last pixel
     kSpanFaultTexelTimes,   // a texel times the diffuse colour of 77 becomes 78
+    kSpanFaultTexturedRow,  // a triangle drawn as textured rows under perspective leaves out its first row's last pixel
     kSpanFaultCount,
 };
 
@@ -255,6 +256,8 @@ uint8_t SpanTableFog(const FogSetup &fog, float distance);
 void SpanPictureDrawn(bool filtered);
 // Counts a triangle drawn as filtered rows (TakeFilteredRowTriangles).
 void SpanFilteredRowsDrawn();
+// Counts a triangle drawn as textured rows under perspective (TakeTexturedRowTriangles).
+void SpanTexturedRowsDrawn();
 
 // What the routines ask of the coarse depth (swr_coarse_depth.h), once per tile row of
 // a large triangle and once per triangle that writes depth. Tiles are kCoarseTile

@@ -138,9 +138,12 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
             if ((fault == swr::kSpanFaultWindow || fault == swr::kSpanFaultPair) && lanes == 4) continue;
             // Only sixteen lanes pack a group's rows end to end, or look levels up by steps.
             if ((fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep) && lanes < 16) continue;
-            // Filtered rows and alpha-tested layers of one colour are shown on scenes of
-            // their own (below).
-            if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFillAlpha) continue;
+            // Filtered rows, textured rows under perspective and alpha-tested layers of one
+            // colour are shown on scenes of their own (below).
+            if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFillAlpha ||
+                fault == swr::kSpanFaultTexturedRow) {
+                continue;
+            }
             Width width(lanes);
             // A draw is drawn as it is set up on one thread only.
             Threads threads(fault == swr::kSpanFaultAtOnce ? 1 : 0);
@@ -217,6 +220,59 @@ TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount)
         bool seen = false;
         for (uint32_t seed = 1; seed <= kBentSeeds && !seen; ++seed) {
             seen = FirstDifference(Render(seed, true, nullptr, false, true), references[seed - 1]) >= 0;
+        }
+        EXPECT_TRUE(seen) << lanes << " lanes";
+    }
+}
+
+// A ground under perspective (a stage's floor and walls: large textured triangles lit at
+// their corners, tested for depth) is drawn as textured rows: the same pixels as the
+// reference path at every width and thread count, whatever its sampler, depth test, fog
+// and blending, on grids of large triangles and of small ones; and a deliberate error in
+// those rows shows.
+constexpr uint32_t kGroundW = 150, kGroundH = 110;
+
+std::vector<uint32_t> RenderGround(uint32_t seed, bool fast, bool queued = false) {
+    Scene s(kGroundW, kGroundH, ColorFormat(seed), DepthFormat(seed));
+    RandomScene scene(kGroundW, kGroundH, seed);
+    swr::DrawQueue queue;
+    auto draw = [&] { scene.RenderGround(s, 6, 1 + seed % 4); };
+    if (fast) {
+        s.KeepCoarseDepth();
+        if (queued) s.Queue(&queue);
+        draw();
+    } else {
+        FastPathsOff off;
+        draw();
+    }
+    return swrtest::Snapshot(s);
+}
+
+TEST(FastTriangle, GroundsUnderPerspectiveGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kGroundSeeds = 16;
+    swr::TakeTexturedRowTriangles();
+    std::vector<std::vector<uint32_t>> references;
+    for (uint32_t seed = 1; seed <= kGroundSeeds; ++seed) {
+        references.push_back(RenderGround(seed, false));
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {2, true}, {8, true}};
+            for (const auto &[count, queued] : runs) {
+                Threads threads(count);
+                const int64_t i = FirstDifference(RenderGround(seed, true, queued), references.back());
+                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
+                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
+                                 << i / 2 % kGroundW << ", " << i / 2 / kGroundW;
+            }
+        }
+    }
+    EXPECT_GT(swr::TakeTexturedRowTriangles(), 0u);
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        Fault wrong(swr::kSpanFaultTexturedRow);
+        bool seen = false;
+        for (uint32_t seed = 1; seed <= kGroundSeeds && !seen; ++seed) {
+            seen = FirstDifference(RenderGround(seed, true), references[seed - 1]) >= 0;
         }
         EXPECT_TRUE(seen) << lanes << " lanes";
     }

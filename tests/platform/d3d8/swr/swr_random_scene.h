@@ -158,6 +158,67 @@ public:
         s.Settle();
     }
 
+    // Draws `draws` draws of a ground through a perspective projection, as a stage's floor
+    // and walls are drawn: a grid of `cells` by `cells` squares, two triangles each, a
+    // few pixels' rows long or across the whole target, bumped up and down, their
+    // corners lit in different colours, textured (mostly wrapped) and mostly tested for
+    // depth. The stage gives each channel the texel times the diffuse colour, the texel
+    // or the diffuse colour; filters, addressing, depth, stencil, vertex fog, blending
+    // and the channel mask random, and now and then a state (alpha test, table fog, a
+    // stage of another kind) that leaves such a ground to the general rows.
+    void RenderGround(Scene &s, uint32_t draws, uint32_t cells) {
+        std::mt19937 rng(seed_ * 15485863u + 11);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        for (uint32_t d = 0; d < draws; ++d) {
+            GroundState(s, rng);
+            // A floor below the eye or a wall across it, reaching from near to far.
+            const bool wall = Pick(rng, 4) == 0;
+            const float level = Uniform(rng, -1.5f, -0.3f), reach = Uniform(rng, 1.0f, 14.0f);
+            const float near = Uniform(rng, 0.6f, 3.0f), far = near + Uniform(rng, 2.0f, 12.0f);
+            const float texels = Uniform(rng, 0.5f, 6.0f), du = Uniform(rng, -4.0f, 4.0f), dv = Uniform(rng, -4.0f, 4.0f);
+            std::vector<RandomVertex> grid;
+            for (uint32_t j = 0; j <= cells; ++j) {
+                for (uint32_t i = 0; i <= cells; ++i) {
+                    const float a = static_cast<float>(i) / static_cast<float>(cells);
+                    const float b = static_cast<float>(j) / static_cast<float>(cells);
+                    const float bump = Uniform(rng, -0.15f, 0.15f);
+                    RandomVertex v{};
+                    v.x = (a * 2.0f - 1.0f) * reach;
+                    v.z = near + (far - near) * b;
+                    v.y = wall ? (b * 2.0f - 1.0f) * reach : level + bump;
+                    if (wall) v.z = near + (far - near) * 0.5f + bump;
+                    v.diffuse = static_cast<D3DCOLOR>(rng());
+                    v.specular = static_cast<D3DCOLOR>(rng());
+                    v.u = a * texels * 4.0f + du, v.v = b * texels * 4.0f + dv;
+                    v.u2 = v.u * 0.5f, v.v2 = v.v * 0.5f;
+                    grid.push_back(v);
+                }
+            }
+            std::vector<RandomVertex> v;
+            const uint32_t row = cells + 1;
+            for (uint32_t j = 0; j < cells; ++j) {
+                for (uint32_t i = 0; i < cells; ++i) {
+                    const uint32_t k = j * row + i;
+                    for (uint32_t c : {k, k + 1, k + row, k + 1, k + row + 1, k + row}) v.push_back(grid[c]);
+                }
+            }
+            std::vector<uint8_t> bytes;
+            for (const RandomVertex &rv : v) {
+                const float pos[3] = {rv.x, rv.y, rv.z};
+                const uint8_t *p = reinterpret_cast<const uint8_t *>(pos);
+                bytes.insert(bytes.end(), p, p + 12);
+                const uint8_t *rest = reinterpret_cast<const uint8_t *>(&rv.diffuse);
+                bytes.insert(bytes.end(), rest, rest + 24);
+            }
+            GuardedBytes guarded(bytes.data(), bytes.size());
+            const DWORD fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2;
+            const swr::VertexStream stream{guarded.data(), guarded.size(), 36, fvf};
+            s.DrawStream(D3DPT_TRIANGLELIST, stream, 2 * cells * cells);
+        }
+        s.Settle();
+    }
+
 private:
     static uint32_t Pick(std::mt19937 &rng, uint32_t n) { return rng() % n; }
     static float Uniform(std::mt19937 &rng, float lo, float hi) {
@@ -316,6 +377,87 @@ private:
         // Sizes of two's powers, and one that is not (which wraps only on the general rows).
         TestTexture *textures[] = {&argb_, &xrgb_, &npot_};
         st.textures[0] = textures[Pick(rng, 3)]->View();
+    }
+
+    void GroundState(Scene &s, std::mt19937 &rng) {
+        swr::DrawState &st = s.state;
+        swr::SetDefaultStates(st, s.depth.bits != nullptr);
+        st.viewport = D3DVIEWPORT8{0, 0, width_, height_, 0.0f, 1.0f};
+        st.projection = PerspectiveMatrix(0.5f, 20.0f);
+        DWORD *rs = st.renderStates;
+        rs[D3DRS_LIGHTING] = FALSE;
+        rs[D3DRS_CULLMODE] = D3DCULL_NONE;
+        rs[D3DRS_TEXTUREFACTOR] = rng();
+        rs[D3DRS_SHADEMODE] = Pick(rng, 5) == 0 ? D3DSHADE_FLAT : D3DSHADE_GOURAUD;
+        const DWORD zfuncs[] = {D3DCMP_LESSEQUAL, D3DCMP_LESS, D3DCMP_ALWAYS, D3DCMP_GREATER, D3DCMP_LESSEQUAL};
+        rs[D3DRS_ZFUNC] = zfuncs[Pick(rng, 5)];
+        rs[D3DRS_ZWRITEENABLE] = Pick(rng, 5) != 0;
+        rs[D3DRS_ZENABLE] = Pick(rng, 8) != 0;
+        if (Pick(rng, 8) == 0) {
+            rs[D3DRS_STENCILENABLE] = TRUE;
+            rs[D3DRS_STENCILFUNC] = D3DCMP_LESSEQUAL;
+            rs[D3DRS_STENCILREF] = Pick(rng, 3);
+            rs[D3DRS_STENCILPASS] = D3DSTENCILOP_INCR;
+        }
+        if (Pick(rng, 4) == 0) {
+            rs[D3DRS_ALPHABLENDENABLE] = TRUE;
+            const bool additive = Pick(rng, 3) == 0;
+            rs[D3DRS_SRCBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_SRCALPHA;
+            rs[D3DRS_DESTBLEND] = additive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+        }
+        if (Pick(rng, 10) == 0) {
+            rs[D3DRS_ALPHATESTENABLE] = TRUE;
+            rs[D3DRS_ALPHAFUNC] = D3DCMP_GREATER;
+            rs[D3DRS_ALPHAREF] = Pick(rng, 256);
+        }
+        if (Pick(rng, 8) == 0) rs[D3DRS_COLORWRITEENABLE] = 1 + Pick(rng, 15);
+        switch (Pick(rng, 8)) {
+            case 1:
+            case 2:
+            case 3:
+                rs[D3DRS_FOGENABLE] = TRUE;
+                rs[D3DRS_FOGVERTEXMODE] = D3DFOG_LINEAR;
+                break;
+            case 4:
+                rs[D3DRS_FOGENABLE] = TRUE;
+                rs[D3DRS_FOGTABLEMODE] = D3DFOG_LINEAR;
+                break;
+            default: break;
+        }
+        rs[D3DRS_FOGCOLOR] = rng();
+        rs[D3DRS_FOGSTART] = FloatBits(Uniform(rng, 0.5f, 4.0f));
+        rs[D3DRS_FOGEND] = FloatBits(Uniform(rng, 5.0f, 14.0f));
+        DWORD *ts = st.stageStates[0];
+        ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+        if (Pick(rng, 4) == 0) ts[D3DTSS_COLORARG1] = D3DTA_DIFFUSE, ts[D3DTSS_COLORARG2] = D3DTA_TEXTURE;
+        if (Pick(rng, 8) == 0) ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+        if (Pick(rng, 12) == 0) ts[D3DTSS_COLOROP] = D3DTOP_ADD;
+        const DWORD alphas[][3] = {{D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                   {D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE},
+                                   {D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE},
+                                   {D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_CURRENT},
+                                   {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE}};
+        const DWORD *a = alphas[Pick(rng, 5)];
+        ts[D3DTSS_ALPHAOP] = a[0], ts[D3DTSS_ALPHAARG1] = a[1], ts[D3DTSS_ALPHAARG2] = a[2];
+        const DWORD filters[] = {D3DTEXF_LINEAR, D3DTEXF_POINT, D3DTEXF_LINEAR};
+        const DWORD mips[] = {D3DTEXF_NONE, D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR};
+        const DWORD modes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR,
+                               D3DTADDRESS_BORDER};
+        ts[D3DTSS_MAGFILTER] = ts[D3DTSS_MINFILTER] = filters[Pick(rng, 3)];
+        if (Pick(rng, 6) == 0) ts[D3DTSS_MINFILTER] = filters[Pick(rng, 3)];
+        ts[D3DTSS_MIPFILTER] = mips[Pick(rng, 4)];
+        ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = modes[Pick(rng, 5)];
+        if (Pick(rng, 6) == 0) ts[D3DTSS_ADDRESSV] = modes[Pick(rng, 5)];
+        ts[D3DTSS_BORDERCOLOR] = rng();
+        if (Pick(rng, 6) == 0) ts[D3DTSS_MIPMAPLODBIAS] = FloatBits(Uniform(rng, -1.0f, 1.0f));
+        if (Pick(rng, 8) == 0) ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2 | D3DTTFF_PROJECTED;
+        // Mostly 32-bit textures read where they lie, now and then through a copy.
+        TestTexture *textures[] = {&argb_, &xrgb_, &argb_, &xrgb_, &npot_, &dxt1_, &p8_};
+        const uint32_t pick = Pick(rng, 7);
+        st.textures[0] = textures[pick]->View();
+        if (textures[pick] == &p8_) st.palette = palette_;
     }
 
     void RandomStage(Scene &s, std::mt19937 &rng, uint32_t stage) {
