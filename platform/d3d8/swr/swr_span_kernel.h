@@ -1568,7 +1568,9 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
 // general rows use (DepthTestV, ColorWord, StageCoords, FetchStage, WeighStage,
 // TexelTimesDiffuse, FogC16, WriteGroup) on the same operands, so each pixel is the same.
 // The rows' ends leave part of their last group empty, which the general rows' packing
-// would fill: only triangles whose rows are long take this route.
+// would fill: only triangles whose rows are long take this route. Their rows are not
+// asked for ahead: long runs of one row after another are what the processor's own
+// prefetching follows, and the requests only cost time.
 constexpr int32_t kTexturedRowsColumns = 64;
 constexpr int32_t kTexturedRowsRows = 8;
 
@@ -1614,7 +1616,6 @@ void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
         rowSpans.Span(y, x0, x1);
         if (fault == kSpanFaultTexturedRow && y == y0) --x1;
         if (x0 >= x1) continue;
-        if (y + 2 < y1) PrefetchRow(p, y + 2, x0, x1);
         const float oy = static_cast<float>(y) - s.originY;
         RowPlanes(p, s, steady, flat, oy, r);
         r.var[sm.slot] = PlaneRow(s.var[sm.slot], oy);
