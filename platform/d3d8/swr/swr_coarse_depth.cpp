@@ -125,15 +125,18 @@ bool CoarseDepth::Behind(int32_t tx, int32_t ty, uint32_t nearest, bool orEqual)
     return orEqual ? nearest >= tight : nearest > tight;
 }
 
-bool SpanCoarseRejects(const SpanDepth &d, const TriangleSetup &s, const PixelRect &region, int32_t ty, int32_t tx0,
+namespace {
+
+// The tiles of tile row `ty` that SpanCoarseRejects rejects, marked in `mask`, and their count.
+uint64_t RejectedTiles(const SpanDepth &d, const TriangleSetup &s, const PixelRect &region, int32_t ty, int32_t tx0,
                        int32_t tx1, uint32_t fault, uint64_t *mask) {
     CoarseDepth &coarse = *d.coarse;
     const int32_t y = ty * CoarseDepth::kTile;
     const int32_t words = (tx1 - tx0 + 63) / 64;
     for (int32_t i = 0; i < words; ++i) mask[i] = 0;
     // Only tiles wholly inside the band and the target.
-    if (ty < 0 || y < region.y0 || y + CoarseDepth::kTile > region.y1 || ty >= coarse.Rows()) return false;
-    if (!std::isfinite(s.z.at0) || !std::isfinite(s.z.dx) || !std::isfinite(s.z.dy)) return false;
+    if (ty < 0 || y < region.y0 || y + CoarseDepth::kTile > region.y1 || ty >= coarse.Rows()) return 0;
+    if (!std::isfinite(s.z.at0) || !std::isfinite(s.z.dx) || !std::isfinite(s.z.dy)) return 0;
     // The nearest row and the nearest column of each tile inside the triangle's bounds.
     const int32_t rowY = std::clamp(s.z.dy >= 0 ? y : y + CoarseDepth::kTile - 1, s.minY, s.maxY);
     const float oy = static_cast<float>(rowY) - s.originY;
@@ -154,8 +157,25 @@ bool SpanCoarseRejects(const SpanDepth &d, const TriangleSetup &s, const PixelRe
             ++rejected;
         }
     }
+    return rejected;
+}
+
+}  // namespace
+
+bool SpanCoarseRejects(const SpanDepth &d, const TriangleSetup &s, const PixelRect &region, int32_t ty, int32_t tx0,
+                       int32_t tx1, uint32_t fault, uint64_t *mask) {
+    const uint64_t rejected = RejectedTiles(d, s, region, ty, tx0, tx1, fault, mask);
     if (rejected) gRejections.fetch_add(rejected, std::memory_order_relaxed);
     return rejected != 0;
+}
+
+bool SpanCoarseRejectsAny(const SpanDepth &d, const TriangleSetup &s, const PixelRect &region, int32_t ty0, int32_t ty1,
+                          int32_t tx0, int32_t tx1, uint32_t fault) {
+    uint64_t mask[kCoarseColumns / 64];
+    for (int32_t ty = ty0; ty < ty1; ++ty) {
+        if (RejectedTiles(d, s, region, ty, tx0, tx1, fault, mask)) return true;
+    }
+    return false;
 }
 
 void SpanCoarseWritten(const SpanDepth &d, const TriangleSetup &s, const PixelRect &region) {

@@ -2348,11 +2348,25 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
     int32_t pictureLevel = 0;
     bool pictureLinear = false;
-    if (p.alphaTest && depth.coarse && depthWords && (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
-        int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea) {
+    const bool picture = !kPerspective && IsPicture(p, s, bx1 - bx0, pictureLevel, pictureLinear);
+    bool coarse = p.alphaTest && depth.coarse && depthWords &&
+                  (depth.func == D3DCMP_LESS || depth.func == D3DCMP_LESSEQUAL) &&
+                  int64_t{bx1 - bx0} * (y1 - y0) >= kCoarseArea;
+    // An alpha-tested picture that no tile hides (a full-screen fade over cleared depth)
+    // is drawn as a picture: the coarse routine would skip nothing and draw every pixel
+    // with the general rows. Skipping hidden tiles never changes a pixel, so both draw
+    // the same.
+    if (coarse && picture) {
+        const int32_t tx0 = bx0 / kCoarseTile;
+        const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
+                                ? (bx1 + kCoarseTile - 1) / kCoarseTile
+                                : tx0 + kCoarseColumns;
+        coarse = SpanCoarseRejectsAny(depth, s, region, y0 / kCoarseTile, (y1 - 1) / kCoarseTile + 1, tx0, tx1, p.fault);
+    }
+    if (coarse) {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, true>(p, s, ctx, region, y0, y1);
         else SpanRows<kPerspective, true>(p, s, ctx, region, y0, y1);
-    } else if (!kPerspective && IsPicture(p, s, bx1 - bx0, pictureLevel, pictureLinear)) {
+    } else if (picture) {
         SpanPictureRows(p, s, ctx, region, y0, y1, bx0, bx1, pictureLevel, pictureLinear);
     } else if (const SteadyColours steady = SteadyColoursOf<kPerspective>(p, s, ctx);
                !kPerspective && IsFill(p, steady, ctx)) {

@@ -272,6 +272,12 @@ constexpr int32_t kCoarseColumns = 256;
 // monotonically), so it is never behind any pixel's.
 bool SpanCoarseRejects(const SpanDepth &depth, const TriangleSetup &s, const PixelRect &region, int32_t ty, int32_t tx0,
                        int32_t tx1, uint32_t fault, uint64_t *mask);
+// Whether SpanCoarseRejects would reject any tile of the tile rows [ty0, ty1) at the
+// columns [tx0, tx1) (at most kCoarseColumns of them); the rejections are not counted,
+// since the triangle is drawn by a routine that asks again or by one that tests every
+// pixel.
+bool SpanCoarseRejectsAny(const SpanDepth &depth, const TriangleSetup &s, const PixelRect &region, int32_t ty0,
+                          int32_t ty1, int32_t tx0, int32_t tx1, uint32_t fault);
 // A triangle that may have written depth farther inside `region` (under a test other
 // than LESS, LESSEQUAL, EQUAL or NEVER): its tiles become stale.
 void SpanCoarseWritten(const SpanDepth &depth, const TriangleSetup &s, const PixelRect &region);

@@ -326,6 +326,84 @@ TEST(FastTriangle, AnAlphaTestedLayerOfOneColourIsDrawnWholeOrNotAtAll) {
     }
 }
 
+// A textured picture under an alpha test, tested for depth (LESSEQUAL) and writing it (as
+// the screens' fades over a cleared depth): over a depth no tile of it lies behind it is
+// drawn as a picture, and behind a nearer layer it skips the tiles it lies behind; both
+// give the reference path's pixels and depth at every width and thread count.
+TEST(FastTriangle, AnAlphaTestedPictureOverDepthIsDrawnAsAPictureUnlessATileHidesIt) {
+    constexpr uint32_t kPictureW = 64, kPictureH = 48;
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    std::vector<uint32_t> texels(16 * 16);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        // Alpha in steps, some of it failing the test; colours that vary across the texture.
+        texels[i] = (i * 37u % 5u) * 0x3Fu << 24 | (i * 0x0A0B0Cu & 0xFFFFFFu);
+    }
+    tex.AddLevel(16, 16, texels);
+    auto draw = [&](bool hidden, bool fast) {
+        Scene s(kPictureW, kPictureH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        if (fast) s.KeepCoarseDepth();
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF204060u);
+        if (!fast) swr::SetFastPathsEnabled(false);
+        s.SetState(D3DRS_ZENABLE, D3DZB_TRUE);
+        s.SetState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+        s.SetState(D3DRS_ZWRITEENABLE, TRUE);
+        if (hidden) {
+            // A nearer layer of one colour over the left half.
+            const D3DCOLOR c = 0xFF807060u;
+            const std::vector<swrtest::TLVertex> near = {{0.0f, 0.0f, 0.25f, 1.0f, c},  {32.0f, 0.0f, 0.25f, 1.0f, c},
+                                                         {0.0f, 48.0f, 0.25f, 1.0f, c}, {32.0f, 0.0f, 0.25f, 1.0f, c},
+                                                         {32.0f, 48.0f, 0.25f, 1.0f, c}, {0.0f, 48.0f, 0.25f, 1.0f, c}};
+            EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, near, 2));
+        }
+        s.state.textures[0] = tex.View();
+        DWORD *ts = s.state.stageStates[0];
+        ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+        ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+        ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+        ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
+        ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
+        ts[D3DTSS_ADDRESSU] = D3DTADDRESS_CLAMP;
+        ts[D3DTSS_ADDRESSV] = D3DTADDRESS_CLAMP;
+        s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+        s.SetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        s.SetState(D3DRS_ALPHATESTENABLE, TRUE);
+        s.SetState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        s.SetState(D3DRS_ALPHAREF, 0x20);
+        const D3DCOLOR c = 0xC0F0F0F0u;
+        const float w = kPictureW, h = kPictureH;
+        const std::vector<swrtest::TexVertex> picture = {
+            {0.0f, 0.0f, 0.5f, 1.0f, c, 0.0f, 0.0f}, {w, 0.0f, 0.5f, 1.0f, c, 1.0f, 0.0f},
+            {0.0f, h, 0.5f, 1.0f, c, 0.0f, 1.0f},    {w, 0.0f, 0.5f, 1.0f, c, 1.0f, 0.0f},
+            {w, h, 0.5f, 1.0f, c, 1.0f, 1.0f},       {0.0f, h, 0.5f, 1.0f, c, 0.0f, 1.0f}};
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, picture, 2, swrtest::kTexFvf));
+        swr::SetFastPathsEnabled(true);
+        return swrtest::Snapshot(s);
+    };
+    for (const bool hidden : {false, true}) {
+        const std::vector<uint32_t> reference = draw(hidden, false);
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            for (uint32_t count : {1u, 3u}) {
+                Threads threads(count);
+                swr::TakeCoarseRejections();
+                swr::TakePictureTriangles(false);
+                swr::TakePictureTriangles(true);
+                EXPECT_EQ(FirstDifference(draw(hidden, true), reference), -1)
+                    << (hidden ? "hidden, " : "over cleared depth, ") << lanes << " lanes, " << count << " threads";
+                const uint64_t pictures = swr::TakePictureTriangles(false) + swr::TakePictureTriangles(true);
+                const uint64_t rejections = swr::TakeCoarseRejections();
+                EXPECT_EQ(pictures > 0, !hidden) << lanes << " lanes, " << count << " threads";
+                EXPECT_EQ(rejections > 0, hidden) << lanes << " lanes, " << count << " threads";
+            }
+        }
+    }
+}
+
 // Whether a draw state takes a span routine.
 bool TakesSpans(const swr::DrawState &state) {
     std::vector<uint32_t> pixels(16);
