@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <random>
+#include <sstream>
+#include <string>
 
 #include "platform/d3d8/swr/swr_fast_triangle.h"
 #include "swr_random_scene.h"
@@ -96,6 +99,32 @@ std::vector<uint32_t> Widths() {
 
 constexpr uint32_t kSeeds = 40;
 
+// A fast side's runs, drawn by thread count and queued or not.
+using Runs = std::initializer_list<std::pair<uint32_t, bool>>;
+
+// Draws `draw(queued)` at every width this processor runs and in each of `runs`, against
+// `reference`: the first run that differs, described with its first differing word
+// (colour and depth words alternate; `rowWidth` pixels a row), or empty when none does.
+template <class Draw>
+std::string FirstRunThatDiffers(const std::vector<uint32_t> &reference, uint32_t rowWidth, Runs runs, Draw draw) {
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        for (const auto &[count, queued] : runs) {
+            Threads threads(count);
+            const std::vector<uint32_t> fast = draw(queued);
+            std::ostringstream run;
+            run << lanes << " lanes, " << count << " threads" << (queued ? ", queued: " : ": ");
+            if (fast.size() != reference.size()) return run.str() + "a snapshot of another size";
+            const int64_t i = FirstDifference(fast, reference);
+            if (i >= 0) {
+                run << (i % 2 ? "depth" : "colour") << " of pixel " << i / 2 % rowWidth << ", " << i / 2 / rowWidth;
+                return run.str();
+            }
+        }
+    }
+    return {};
+}
+
 TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThreadCount) {
     swr::TakeSamplerShapesUsed();
     swr::TakeCoarseRejections();
@@ -103,20 +132,11 @@ TEST(FastTriangle, SamePixelsAsTheReferencePathOnRandomScenesAtEveryWidthAndThre
     swr::TakePictureTriangles(true);
     for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
         const std::vector<uint32_t> reference = Render(seed, false);
-        for (uint32_t lanes : Widths()) {
-            Width width(lanes);
-            // Each draw at once, and all of them queued and drawn together.
-            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {1, true}, {2, true}, {8, true}};
-            for (const auto &[count, queued] : runs) {
-                Threads threads(count);
-                const std::vector<uint32_t> fast = Render(seed, true, nullptr, queued);
-                ASSERT_EQ(fast.size(), reference.size());
-                const int64_t i = FirstDifference(fast, reference);
-                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
-                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
-                                 << i / 2 % kW << ", " << i / 2 / kW;
-            }
-        }
+        // Each draw at once, and all of them queued and drawn together.
+        ASSERT_EQ(FirstRunThatDiffers(reference, kW, {{1, false}, {3, false}, {1, true}, {2, true}, {8, true}},
+                                      [&](bool queued) { return Render(seed, true, nullptr, queued); }),
+                  "")
+            << "seed " << seed;
     }
     // Every shape of sampler the routines are compiled for was among them, triangles
     // skipped tiles of the coarse depth they lay behind, and pictures square to the
@@ -201,17 +221,10 @@ TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount)
     std::vector<std::vector<uint32_t>> references;
     for (uint32_t seed = 1; seed <= kBentSeeds; ++seed) {
         references.push_back(Render(seed, false, nullptr, false, true));
-        for (uint32_t lanes : Widths()) {
-            Width width(lanes);
-            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {2, true}};
-            for (const auto &[count, queued] : runs) {
-                Threads threads(count);
-                const int64_t i = FirstDifference(Render(seed, true, nullptr, queued, true), references.back());
-                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
-                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
-                                 << i / 2 % kW << ", " << i / 2 / kW;
-            }
-        }
+        ASSERT_EQ(FirstRunThatDiffers(references.back(), kW, {{1, false}, {3, false}, {2, true}},
+                                      [&](bool queued) { return Render(seed, true, nullptr, queued, true); }),
+                  "")
+            << "seed " << seed;
     }
     EXPECT_GT(swr::TakeFilteredRowTriangles(), 0u);
     for (uint32_t lanes : Widths()) {
@@ -254,17 +267,10 @@ TEST(FastTriangle, GroundsUnderPerspectiveGiveTheReferencePixelsAtEveryWidthAndT
     std::vector<std::vector<uint32_t>> references;
     for (uint32_t seed = 1; seed <= kGroundSeeds; ++seed) {
         references.push_back(RenderGround(seed, false));
-        for (uint32_t lanes : Widths()) {
-            Width width(lanes);
-            const std::pair<uint32_t, bool> runs[] = {{1, false}, {3, false}, {2, true}, {8, true}};
-            for (const auto &[count, queued] : runs) {
-                Threads threads(count);
-                const int64_t i = FirstDifference(RenderGround(seed, true, queued), references.back());
-                ASSERT_EQ(i, -1) << "seed " << seed << ", " << lanes << " lanes, " << count << " threads"
-                                 << (queued ? ", queued: " : ": ") << (i % 2 ? "depth" : "colour") << " of pixel "
-                                 << i / 2 % kGroundW << ", " << i / 2 / kGroundW;
-            }
-        }
+        ASSERT_EQ(FirstRunThatDiffers(references.back(), kGroundW, {{1, false}, {3, false}, {2, true}, {8, true}},
+                                      [&](bool queued) { return RenderGround(seed, true, queued); }),
+                  "")
+            << "seed " << seed;
     }
     EXPECT_GT(swr::TakeTexturedRowTriangles(), 0u);
     for (uint32_t lanes : Widths()) {
