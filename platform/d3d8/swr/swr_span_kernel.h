@@ -1348,6 +1348,16 @@ struct RowSpans {
     }
 };
 
+// The coarse depth's tile columns [first, last) over the pixel columns [bx0, bx1) of a
+// triangle inside its band, at most kCoarseColumns of them.
+struct CoarseColumns {
+    int32_t first, last;
+};
+[[gnu::always_inline]] inline CoarseColumns CoarseColumnsOver(int32_t bx0, int32_t bx1) {
+    const int32_t first = bx0 / kCoarseTile, end = (bx1 + kCoarseTile - 1) / kCoarseTile;
+    return CoarseColumns{first, end < first + kCoarseColumns ? end : first + kCoarseColumns};
+}
+
 // Rows are cut into chunks of half a group; consecutive chunks pair up into groups, so
 // a triangle's short rows fill whole groups two rows at a time. With kCoarse (a large
 // alpha-tested triangle under a LESS or LESSEQUAL test against a target that keeps a
@@ -1361,10 +1371,8 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     // never negative).
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
-    const int32_t tx0 = bx0 / kCoarseTile;
-    const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
-                            ? (bx1 + kCoarseTile - 1) / kCoarseTile
-                            : tx0 + kCoarseColumns;
+    const CoarseColumns tiles = CoarseColumnsOver(bx0, bx1);
+    const int32_t tx0 = tiles.first, tx1 = tiles.last;
     uint64_t rejected[kCoarseColumns / 64];
     bool anyRejected = false;
     auto behind = [&](int32_t x) {
@@ -1477,10 +1485,8 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
                     int32_t y0, int32_t y1) {
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
-    const int32_t tx0 = bx0 / kCoarseTile;
-    const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
-                            ? (bx1 + kCoarseTile - 1) / kCoarseTile
-                            : tx0 + kCoarseColumns;
+    const CoarseColumns tiles = CoarseColumnsOver(bx0, bx1);
+    const int32_t tx0 = tiles.first, tx1 = tiles.last;
     uint64_t rejected[kCoarseColumns / 64];
     bool anyRejected = false;
     auto behind = [&](int32_t x) {
@@ -2357,11 +2363,9 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     // with the general rows. Skipping hidden tiles never changes a pixel, so both draw
     // the same.
     if (coarse && picture) {
-        const int32_t tx0 = bx0 / kCoarseTile;
-        const int32_t tx1 = (bx1 + kCoarseTile - 1) / kCoarseTile < tx0 + kCoarseColumns
-                                ? (bx1 + kCoarseTile - 1) / kCoarseTile
-                                : tx0 + kCoarseColumns;
-        coarse = SpanCoarseRejectsAny(depth, s, region, y0 / kCoarseTile, (y1 - 1) / kCoarseTile + 1, tx0, tx1, p.fault);
+        const CoarseColumns tiles = CoarseColumnsOver(bx0, bx1);
+        coarse = SpanCoarseRejectsAny(depth, s, region, y0 / kCoarseTile, (y1 - 1) / kCoarseTile + 1, tiles.first,
+                                      tiles.last, p.fault);
     }
     if (coarse) {
         if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, true>(p, s, ctx, region, y0, y1);
