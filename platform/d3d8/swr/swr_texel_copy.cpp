@@ -38,7 +38,6 @@ const uint32_t *TexelCopy::Get(const TextureLevel &level, D3DFORMAT format, Texe
         for (uint32_t y = 0; y < level.height; ++y) texels_[size_t(y) * pitch + level.width] = texels_[size_t(y) * pitch];
         std::memcpy(texels_.data() + size_t(level.height) * pitch, texels_.data(), size_t(pitch) * 4u);
     }
-    copyPitch_ = pitch;
     held_ = true;
     bits_ = level.bits;
     width_ = level.width;
@@ -53,7 +52,6 @@ const uint32_t *TexelCopy::Get(const TextureLevel &level, D3DFORMAT format, Texe
 
 void TexelCopy::Drop() {
     held_ = false;
-    copyPitch_ = 0;
     std::vector<uint32_t>().swap(texels_);
 }
 

@@ -30,9 +30,9 @@ public:
     // Forgets the copy (and frees its memory): the level's texels have changed.
     void Drop();
     bool Held() const { return held_; }
-    // Words from one row of the copy to the next: the width, plus one where the copy has
-    // its spare column and row.
-    uint32_t Pitch() const { return copyPitch_; }
+    // Words from one row of the copy Get gave to the next: the width, plus one where the
+    // copy has its spare column and row.
+    uint32_t Pitch() const { return width_ + (SpareFor(width_, height_) ? 1u : 0u); }
     // Whether a level of this size is copied with a spare column and row.
     static bool SpareFor(uint32_t width, uint32_t height) {
         return width != 0 && height != 0 && (width & (width - 1)) == 0 && (height & (height - 1)) == 0;
@@ -49,7 +49,6 @@ private:
     bool held_ = false;
     const uint8_t *bits_ = nullptr;
     uint32_t width_ = 0, height_ = 0, pitch_ = 0;
-    uint32_t copyPitch_ = 0;
     D3DFORMAT format_ = D3DFMT_UNKNOWN;
     uint32_t fault_ = 0;
     bool paletted_ = false;
