@@ -74,12 +74,9 @@ bool VertexProcessor::Prepare(const DrawState &state, const VertexStream &stream
 }
 
 void VertexProcessor::ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out) const {
-    if (fourAtOnce_) {
-        LaneConstants constants;
-        PrepareLanes(constants);
-        return ProcessFour(index, count, out, constants);
-    }
-    for (uint32_t i = 0; i < count; ++i) Process(index[i], *out[i]);
+    LaneConstants constants;
+    if (fourAtOnce_) PrepareLanes(constants);
+    ProcessBatch(index, count, out, constants);
 }
 
 void VertexProcessor::ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out,
