@@ -289,8 +289,9 @@ HRESULT DeviceImpl::PresentSurface(SurfaceImpl *backBuffer, HWND window) {
         window->PresentUnkept();
         return D3D_OK;
     }
-    const SurfaceDesc &desc = backBuffer->Desc();
-    window->Present(backBuffer->Bits(), desc.width, desc.height, backBuffer->Pitch());
+    // Shown where it is: the window copies it only if it is written while still shown;
+    // a clear of all of it (the next frame's, as a rule) hands over its storage instead.
+    backBuffer->ShowIn(window);
     return D3D_OK;
 }
 

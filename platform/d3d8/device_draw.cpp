@@ -30,6 +30,25 @@ uint64_t ElementCount(D3DPRIMITIVETYPE type, uint64_t count) {
     }
 }
 
+// Whether a clear writes every byte of the colour target: 32-bit pixels, every one of
+// them inside the viewport and inside one of the rectangles (or no rectangles).
+bool ClearsWholeColorTarget(const SurfaceDesc &target, const D3DVIEWPORT8 &viewport, DWORD count,
+                            const D3DRECT *rects, DWORD flags) {
+    if (!(flags & D3DCLEAR_TARGET)) return false;
+    if (target.format != D3DFMT_A8R8G8B8 && target.format != D3DFMT_X8R8G8B8) return false;
+    if (viewport.X != 0 || viewport.Y != 0 || viewport.Width < target.width || viewport.Height < target.height) {
+        return false;
+    }
+    if (count == 0) return true;
+    for (DWORD i = 0; i < count; ++i) {
+        if (rects[i].x1 <= 0 && rects[i].y1 <= 0 && rects[i].x2 >= LONG(target.width) &&
+            rects[i].y2 >= LONG(target.height)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 template <class T>
 void Rebind(T *&slot, T *object) {
     if (object) object->AddRef();
@@ -103,7 +122,13 @@ HRESULT DeviceImpl::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOL
         return D3DERR_INVALIDCALL;
     }
     if (!Drawable()) return D3D_OK;
-    swr::ColorTarget colorTarget = renderTarget_->AsColorTarget();
+    // A window still showing the target (the last frame presented) need not copy what
+    // is about to be cleared away: it takes the storage instead.
+    if (ClearsWholeColorTarget(renderTarget_->Desc(), state_.viewport, count, rects, flags)) {
+        renderTarget_->WillBeOverwritten();
+    }
+    swr::ColorTarget colorTarget =
+        (flags & D3DCLEAR_TARGET) ? renderTarget_->AsColorTarget() : renderTarget_->ColorTargetUnwritten();
     swr::DepthTarget depthTarget;
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();
     {

@@ -67,6 +67,7 @@ void SurfaceImpl::SettleDraws() const {
 
 uint8_t *SurfaceImpl::Bits() {
     SettleDraws();
+    HandBackShown();
     DropCopy();
     return bits_.data();
 }
@@ -83,6 +84,7 @@ void SurfaceImpl::DropCopy() {
 
 SurfaceImpl::~SurfaceImpl() {
     SettleDraws();
+    HandBackShown();
     SetLocked(false);
 }
 
@@ -128,6 +130,7 @@ HRESULT SurfaceImpl::LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD) {
     uint32_t offset = 0;
     if (!LockOffset(desc_, rect, &offset)) return D3DERR_INVALIDCALL;
     SettleDraws();
+    HandBackShown();
     locked->Pitch = INT(Pitch());
     locked->pBits = bits_.data() + offset;
     SetLocked(true);
@@ -142,10 +145,32 @@ HRESULT SurfaceImpl::UnlockRect() {
     return D3D_OK;
 }
 
+void SurfaceImpl::ShowIn(PlatformWindow *window) {
+    SettleDraws();
+    if (shownIn_.window && shownIn_.window != window) HandBackShownRows();
+    shownIn_.window = window;
+    window->PresentInPlace(win::FrameRows{bits_.data(), desc_.width, desc_.height, Pitch()}, &shownIn_);
+}
+
+void SurfaceImpl::HandBackShownRows() {
+    PlatformWindow *window = shownIn_.window;
+    shownIn_.window = nullptr;
+    window->HandBackRows(&shownIn_);
+}
+
+void SurfaceImpl::WillBeOverwritten() {
+    if (!shownIn_.window || locked_) return;
+    SettleDraws();
+    PlatformWindow *window = shownIn_.window;
+    shownIn_.window = nullptr;
+    window->HandBackRowsWithStorage(&shownIn_, &bits_);
+}
+
 uint32_t SurfaceImpl::Pitch() const { return RowPitch(desc_.format, desc_.width); }
 
 void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) {
     SettleDraws();
+    HandBackShown();
     desc_.width = width;
     desc_.height = height;
     desc_.format = format;
@@ -166,13 +191,18 @@ swr::TextureLevel SurfaceImpl::AsTextureLevel() const {
 }
 
 swr::ColorTarget SurfaceImpl::AsColorTarget() {
+    HandBackShown();
+    DropCopy();  // drawn into from now on
+    return ColorTargetUnwritten();
+}
+
+swr::ColorTarget SurfaceImpl::ColorTargetUnwritten() const {
     swr::ColorTarget target;
     target.width = desc_.width;
     target.height = desc_.height;
     target.pitch = Pitch();
     target.format = desc_.format;
-    target.bits = bits_.data();
-    DropCopy();  // drawn into from now on
+    target.bits = const_cast<uint8_t *>(bits_.data());
     return target;
 }
 

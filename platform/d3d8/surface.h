@@ -11,6 +11,7 @@
 #include "d3d8/d3d8.h"
 #include "device_child.h"
 #include "swr/swr_draw.h"
+#include "win/window.h"
 
 namespace d3d8 {
 
@@ -50,7 +51,16 @@ public:
     void Reallocate(uint32_t width, uint32_t height, D3DFORMAT format);
     swr::TextureLevel AsTextureLevel() const;
     swr::ColorTarget AsColorTarget();
+    // The same for an operation that leaves the colour as it is (a clear of depth only).
+    swr::ColorTarget ColorTargetUnwritten() const;
     swr::DepthTarget AsDepthTarget();
+    // Shows the surface's rows in `window` where they are (a presented back buffer): the
+    // window reads them until they are about to change, when it is handed them back.
+    void ShowIn(PlatformWindow *window);
+    // Every pixel is about to be overwritten (a clear of the whole surface): a window
+    // still showing the rows takes their storage as its copy and gives its own in
+    // exchange, so that nothing is copied.
+    void WillBeOverwritten();
     // The device of the surface or of its container.
     DeviceImpl *OwningDevice() const;
     bool IsContained() const { return owner_ != nullptr; }
@@ -62,6 +72,17 @@ private:
     void SettleDraws() const;
     // Changes the lock and tells the device, which draws at once while any is held.
     void SetLocked(bool locked);
+    // The bits may change from now on: a window showing them keeps a copy first.
+    void HandBackShown() {
+        if (shownIn_.window) HandBackShownRows();
+    }
+    void HandBackShownRows();
+
+    // The window showing the rows in place, if any (it lets go when it shows other rows).
+    struct ShownIn final : win::ShownRowsHolder {
+        PlatformWindow *window = nullptr;
+        void WindowLetGo() override { window = nullptr; }
+    };
 
     SurfaceDesc desc_;
     std::vector<uint8_t> bits_;
@@ -75,6 +96,7 @@ private:
     const DeviceChild *link_ = nullptr;  // registry entry giving the device
     ULONG refs_ = 1;                     // standalone surfaces only
     bool locked_ = false;
+    ShownIn shownIn_;
 };
 
 // Checks a lock rectangle against a surface and returns the byte offset of its corner.

@@ -1,5 +1,5 @@
 // A window that exists only in memory: sizes and show state are whatever was asked for,
-// and the display is the last frame shown.
+// and the display is the last frame shown (which the window itself keeps).
 #include "window_backend.h"
 
 namespace win {
@@ -31,20 +31,15 @@ public:
     void SetShowState(ShowState) override {}
     void SetDecorations(bool, bool) override {}
     void SetFullscreen(bool) override {}
-    // The frame shown is the window's own last frame, which lives as long as the
-    // window and changes only by the next present (which shows it again): no copy.
-    void Show(const Frame &frame) override { shown_ = &frame; }
-    bool ReadDisplayed(Frame *out) const override {
-        *out = shown_ ? *shown_ : Frame{};
-        return true;
-    }
+    // Nothing to take: the window keeps what it presents.
+    void Show(const FrameRows &) override {}
+    bool ReadDisplayed(Frame *) const override { return false; }
 
 private:
     uint32_t width_;
     uint32_t height_;
     int32_t x_;
     int32_t y_;
-    const Frame *shown_ = nullptr;
 };
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <emmintrin.h>
-
 #include "win/window.h"
 #include "win/winuser.h"
 #include "window_backend.h"
@@ -92,7 +90,9 @@ PlatformWindow::PlatformWindow(const win::WindowDesc &desc,
     if (desc.style & WS_MINIMIZE) Minimize();
 }
 
-PlatformWindow::~PlatformWindow() = default;
+PlatformWindow::~PlatformWindow() {
+    if (holder_) holder_->WindowLetGo();
+}
 
 bool PlatformWindow::IsHeadless() const { return backend_->IsHeadless(); }
 
@@ -225,35 +225,4 @@ void PlatformWindow::LeaveFullscreen() {
     fullscreen_ = false;
     backend_->SetFullscreen(false);
     ApplyStyleToBackend();
-}
-
-void PlatformWindow::Present(const uint8_t *bits, uint32_t width, uint32_t height,
-                             uint32_t pitch) {
-    lastFrame_.width = width;
-    lastFrame_.height = height;
-    lastFrame_.pixels.resize(size_t(width) * height);
-    // One pass per row: copied and made opaque together, four pixels at a time (the
-    // compiler kept it to one, a few percent of a game's tick).
-    const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t *row = bits + size_t(y) * pitch;
-        uint32_t *out = lastFrame_.pixels.data() + size_t(y) * width;
-        uint32_t x = 0;
-        for (; x + 4 <= width; x += 4) {
-            const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + size_t(x) * 4));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + x), _mm_or_si128(p, opaque));
-        }
-        for (; x < width; ++x) {
-            uint32_t p;
-            std::memcpy(&p, row + size_t(x) * 4, 4);
-            out[x] = p | 0xFF000000u;
-        }
-    }
-    ++presentCount_;
-    backend_->Show(lastFrame_);
-}
-
-bool PlatformWindow::ReadDisplayedFrame(win::Frame *out) const {
-    if (!KeepsFrames()) return false;
-    return backend_->ReadDisplayed(out);
 }

@@ -1,6 +1,7 @@
 // A window on the real display through SDL2. Frames go through SDL's software renderer
-// into a streaming texture, scaled with letterboxing to the window's output; the renderer's
-// pixels can be read back to check what is on screen.
+// into a streaming texture, uploaded straight from the rows presented, scaled with
+// letterboxing to the window's output; the renderer's pixels can be read back to check
+// what is on screen.
 #include <SDL.h>
 
 #include <cstring>
@@ -60,20 +61,22 @@ public:
     void SetFullscreen(bool on) override {
         SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     }
-    void Show(const Frame &frame) override {
+    void Show(const FrameRows &rows) override {
         RW_SYSTEM_LIBRARY_CALLS;
-        if (frame.width == 0 || frame.height == 0) return;
-        if (!texture_ || textureWidth_ != frame.width || textureHeight_ != frame.height) {
+        if (rows.width == 0 || rows.height == 0) return;
+        if (!texture_ || textureWidth_ != rows.width || textureHeight_ != rows.height) {
             if (texture_) SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                         SDL_TEXTUREACCESS_STREAMING, int(frame.width),
-                                         int(frame.height));
+            // X8R8G8B8: the top byte of each pixel is not read, so the rows are taken as
+            // they are (no pass making them opaque first), and drawn without blending.
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888,
+                                         SDL_TEXTUREACCESS_STREAMING, int(rows.width),
+                                         int(rows.height));
             if (!texture_) return;
-            textureWidth_ = frame.width;
-            textureHeight_ = frame.height;
+            textureWidth_ = rows.width;
+            textureHeight_ = rows.height;
         }
-        SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), int(frame.width * 4));
-        SDL_RenderSetLogicalSize(renderer_, int(frame.width), int(frame.height));
+        SDL_UpdateTexture(texture_, nullptr, rows.bits, int(rows.pitch));
+        SDL_RenderSetLogicalSize(renderer_, int(rows.width), int(rows.height));
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);

@@ -25,10 +25,11 @@ public:
     virtual void SetShowState(ShowState state) = 0;
     virtual void SetDecorations(bool caption, bool resizable) = 0;
     virtual void SetFullscreen(bool on) = 0;
-    // Shows a frame scaled to the whole output, keeping its aspect. `frame` is the
-    // window's own last frame: it stays as it is until the next Show, so a backend may
-    // keep a reference to it rather than a copy.
-    virtual void Show(const Frame &frame) = 0;
+    // Shows rows scaled to the whole output, keeping their aspect. The rows may change
+    // once this returns: a display takes what it shows now.
+    virtual void Show(const FrameRows &rows) = 0;
+    // What a display shows now; a window in memory displays its last presented frame,
+    // which the window gives itself (false here).
     virtual bool ReadDisplayed(Frame *out) const = 0;
 };
 

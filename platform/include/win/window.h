@@ -26,6 +26,26 @@ struct Frame {
     uint32_t At(uint32_t x, uint32_t y) const { return pixels[size_t(y) * width + x]; }
 };
 
+// Rows of X8R8G8B8 pixels as they lie in memory: `pitch` bytes from one row to the
+// next, the top byte of each pixel not shown.
+struct FrameRows {
+    const uint8_t *bits = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t pitch = 0;
+};
+
+// The holder of rows a window shows in place (a device's back buffer). The window calls
+// it when it stops reading them (another holder's rows are shown, or the window goes),
+// after which the holder changes them without a word.
+class ShownRowsHolder {
+public:
+    virtual void WindowLetGo() = 0;
+
+protected:
+    ~ShownRowsHolder() = default;
+};
+
 enum class Backend {
     Auto,      // SDL when a real video driver can be opened, else headless
     Headless,  // memory only
@@ -89,12 +109,25 @@ struct PlatformWindow {
     void EnterFullscreen(uint32_t width, uint32_t height);
     void LeaveFullscreen();
     bool IsFullscreen() const { return fullscreen_; }
+    // Shows a copy of the rows (they may change as soon as this returns).
     void Present(const uint8_t *bits, uint32_t width, uint32_t height, uint32_t pitch);
+    // Shows the rows where they are, without copying them: the display takes them now,
+    // and the window reads them again only to give its last frame. They must stay as
+    // they are until `holder` hands them back (HandBackRows, before it changes or frees
+    // them) or the window lets go of them (ShownRowsHolder::WindowLetGo).
+    void PresentInPlace(const win::FrameRows &rows, win::ShownRowsHolder *holder);
+    // The holder's rows are about to change: the window keeps its own copy of them.
+    void HandBackRows(win::ShownRowsHolder *holder);
+    // The holder's rows are about to be overwritten whole and are all of `storage` (tight
+    // rows): the window keeps that storage as its copy and gives the holder its own in
+    // exchange, sized like it, with whatever it holds. No pixel is copied.
+    void HandBackRowsWithStorage(win::ShownRowsHolder *holder, std::vector<uint8_t> *storage);
     // A present to a window that keeps no frames (KeepsFrames false): counted only.
     void PresentUnkept() { ++presentCount_; }
-    // The last frame handed to Present (empty before the first, and always for a window
-    // that keeps no frames), and how many presents there were.
-    const win::Frame &LastPresentedFrame() const { return lastFrame_; }
+    // The last frame presented, made opaque (empty before the first, and always for a
+    // window that keeps no frames), and how many presents there were. The frame is made
+    // from the rows shown when first asked for after a present.
+    const win::Frame &LastPresentedFrame() const;
     uint64_t PresentCount() const { return presentCount_; }
     // What the display shows now: the SDL renderer's pixels read back (at the output size),
     // or the last presented frame for a headless window. False when nothing can be read
@@ -123,7 +156,14 @@ private:
     bool fullscreen_ = false;
     uint32_t modeWidth_ = 0;
     uint32_t modeHeight_ = 0;
-    win::Frame lastFrame_;
+    // What the last present showed: the holder's rows in place, or the window's own copy
+    // of them in keptRows_ (holder_ null).
+    win::FrameRows shownRows_;
+    win::ShownRowsHolder *holder_ = nullptr;
+    std::vector<uint8_t> keptRows_;
+    // The last frame as LastPresentedFrame gives it, made when first asked for.
+    mutable win::Frame lastFrame_;
+    mutable bool lastFrameMade_ = true;
     uint64_t presentCount_ = 0;
 };
 

@@ -194,6 +194,101 @@ TEST_F(DevicePresentTest, TheFrontBufferIsTheLastPresentedFrame) {
     copy->Release();
 }
 
+TEST_F(DevicePresentTest, AFrameReadAfterPresentIsThePresentedOneWhateverComesNext) {
+    DrawDiffuseOnly();
+    const D3DRECT corner = {4, 4, 8, 8};
+    const D3DCOLOR colours[3] = {0x00102030u, 0x00405060u, 0x00708090u};
+    // Each frame is read after the next one's whole clear and a draw over it.
+    for (uint32_t frameIndex = 0; frameIndex < 3; ++frameIndex) {
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, colours[frameIndex], 1.0f, 0), D3D_OK);
+        ASSERT_EQ(device->Clear(1, &corner, D3DCLEAR_TARGET, 0x00FF0000u + frameIndex, 1.0f, 0), D3D_OK);
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FFFFFFu, 1.0f, 0), D3D_OK);
+        const ScreenVertex quad[4] = {{0, 0, 0.5f, 1, 0xFF00FF00u}, {64, 0, 0.5f, 1, 0xFF00FF00u},
+                                      {0, 48, 0.5f, 1, 0xFF00FF00u}, {64, 48, 0.5f, 1, 0xFF00FF00u}};
+        device->BeginScene();
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+        device->EndScene();
+        const win::Frame frame = Presented();
+        ASSERT_EQ(frame.width, width);
+        ASSERT_EQ(frame.height, height);
+        EXPECT_EQ(frame.At(0, 0), 0xFF000000u | colours[frameIndex]) << frameIndex;
+        EXPECT_EQ(frame.At(63, 47), 0xFF000000u | colours[frameIndex]) << frameIndex;
+        EXPECT_EQ(frame.At(5, 5), 0xFFFF0000u + frameIndex) << frameIndex;
+        win::Frame shown;
+        ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
+        EXPECT_EQ(shown.pixels, frame.pixels) << frameIndex;
+        // The back buffer has the new frame, the window still the presented one.
+        EXPECT_EQ(BackBufferPixel(5, 5), 0xFF00FF00u) << frameIndex;
+        EXPECT_EQ(Presented().pixels, frame.pixels) << frameIndex;
+    }
+    EXPECT_EQ(window->PresentCount(), 3u);
+}
+
+TEST_F(DevicePresentTest, TheBackBufferKeepsWhatWasPresentedUntilItIsChanged) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00112233u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    // Shown twice with nothing drawn between.
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(Presented().At(10, 10), 0xFF112233u);
+    // A clear of part of it keeps the rest; the window keeps the frame it was shown.
+    const D3DRECT part = {0, 0, 64, 24};
+    ASSERT_EQ(device->Clear(1, &part, D3DCLEAR_TARGET, 0x00445566u, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(Presented().At(10, 10), 0xFF112233u);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    win::Frame frame = Presented();
+    EXPECT_EQ(frame.At(10, 10), 0xFF445566u);
+    EXPECT_EQ(frame.At(10, 30), 0xFF112233u);
+    // A clear inside a smaller viewport likewise.
+    D3DVIEWPORT8 vp = {0, 0, 32, 48, 0.0f, 1.0f};
+    device->SetViewport(&vp);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00778899u, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(Presented().pixels, frame.pixels);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    frame = Presented();
+    EXPECT_EQ(frame.At(10, 10), 0xFF778899u);
+    EXPECT_EQ(frame.At(40, 10), 0xFF445566u);
+    EXPECT_EQ(frame.At(40, 30), 0xFF112233u);
+    // Written through a lock: the presented frame stays.
+    IDirect3DSurface8 *back = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(back->LockRect(&locked, nullptr, 0), D3D_OK);
+    const uint32_t written = 0xFFABCDEFu;
+    std::memcpy(static_cast<uint8_t *>(locked.pBits) + 2 * locked.Pitch + 3 * 4, &written, 4);
+    ASSERT_EQ(back->UnlockRect(), D3D_OK);
+    back->Release();
+    EXPECT_EQ(Presented().pixels, frame.pixels);
+    EXPECT_EQ(BackBufferPixel(3, 2), 0xFFABCDEFu);
+    EXPECT_EQ(BackBufferPixel(40, 30), 0xFF112233u);
+}
+
+TEST_F(DevicePresentTest, EachWindowKeepsTheFrameItWasShown) {
+    HWND second = rwtest::MakeHeadlessWindow(width, height);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00010203u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00040506u, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, second, nullptr), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00070809u, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(window->LastPresentedFrame().At(1, 1), 0xFF010203u);
+    EXPECT_EQ(second->LastPresentedFrame().At(1, 1), 0xFF040506u);
+    // The same back buffer shown in one window, then in the other.
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, second, nullptr), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x000A0B0Cu, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(window->LastPresentedFrame().At(1, 1), 0xFF070809u);
+    EXPECT_EQ(second->LastPresentedFrame().At(1, 1), 0xFF070809u);
+    // A window that goes while it shows the back buffer leaves it to be drawn on.
+    ASSERT_EQ(device->Present(nullptr, nullptr, second, nullptr), D3D_OK);
+    win::DestroyPlatformWindow(second);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x000D0E0Fu, 1.0f, 0), D3D_OK);
+    const D3DRECT part = {0, 0, 8, 8};
+    ASSERT_EQ(device->Clear(1, &part, D3DCLEAR_TARGET, 0x00101112u, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(BackBufferPixel(1, 1), 0xFF101112u);
+    EXPECT_EQ(BackBufferPixel(20, 20), 0xFF0D0E0Fu);
+    EXPECT_EQ(window->LastPresentedFrame().At(1, 1), 0xFF070809u);
+}
+
 }  // namespace
 
 }  // namespace device_present_test

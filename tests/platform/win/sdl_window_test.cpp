@@ -63,6 +63,34 @@ TEST_F(SdlWindowTest, ThePresentedFrameIsOnScreen) {
     EXPECT_EQ(d3d->Release(), 0u);
 }
 
+TEST_F(SdlWindowTest, AlphaInTheBackBufferIsNotShown) {
+    IDirect3D8 *d3d = Direct3DCreate8(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DPRESENT_PARAMETERS pp = rwtest::WindowedParameters(window);
+    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
+    IDirect3DDevice8 *device = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                &pp, &device), D3D_OK);
+    // Alpha 0 and half: the window shows the colours whole, as if opaque.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00203040u, 1.0f, 0);
+    const D3DRECT rect = {8, 8, 24, 20};
+    device->Clear(1, &rect, D3DCLEAR_TARGET, 0x80F08010u, 1.0f, 0);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    // The next frame's clear changes neither what is on screen nor the presented frame.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FFFFFFu, 1.0f, 0);
+    win::Frame shown;
+    ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
+    ASSERT_EQ(shown.width, 64u);
+    EXPECT_EQ(shown.At(0, 0), 0xFF203040u);
+    EXPECT_EQ(shown.At(8, 8), 0xFFF08010u);
+    EXPECT_EQ(shown.At(24, 19), 0xFF203040u);
+    win::Frame presented;
+    ASSERT_TRUE(d3d8::GetLastPresentedFrame(device, &presented));
+    EXPECT_EQ(presented.pixels, shown.pixels);
+    EXPECT_EQ(device->Release(), 0u);
+    EXPECT_EQ(d3d->Release(), 0u);
+}
+
 }  // namespace
 
 }  // namespace sdl_window_test

@@ -3,6 +3,9 @@
 // frames, on the headless backend.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "support/platform/d3d8_harness.h"
 
 namespace window_test {
@@ -143,6 +146,84 @@ TEST_F(WindowTest, PresentedFramesAreKeptOpaque) {
     for (uint32_t y = 0; y < 3; ++y) {
         for (uint32_t x = 0; x < 7; ++x) EXPECT_EQ(rows.At(x, y), padded[y * 9 + x] | 0xFF000000u) << x << ", " << y;
     }
+}
+
+// Counts how often the window let go of its rows.
+struct CountingHolder final : win::ShownRowsHolder {
+    void WindowLetGo() override { ++letGo; }
+    int letGo = 0;
+};
+
+TEST_F(WindowTest, RowsShownInPlaceAreCopiedOnlyWhenHandedBack) {
+    std::vector<uint32_t> rows = {0x00112233u, 0x80FFFFFFu, 0xDEADBEEFu, 0, 0x12345678u, 0xDEADBEEFu};
+    CountingHolder holder;
+    window->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(rows.data()), 2, 2, 12}, &holder);
+    EXPECT_EQ(window->PresentCount(), 1u);
+    const std::vector<uint32_t> presented = {0xFF112233u, 0xFFFFFFFFu, 0xFF000000u, 0xFF345678u};
+    EXPECT_EQ(window->LastPresentedFrame().pixels, presented);
+    // Handed back before they change: the window keeps what it was shown.
+    window->HandBackRows(&holder);
+    rows.assign(rows.size(), 0x01010101u);
+    win::Frame shown;
+    ASSERT_TRUE(window->ReadDisplayedFrame(&shown));
+    EXPECT_EQ(shown.width, 2u);
+    EXPECT_EQ(shown.pixels, presented);
+    EXPECT_EQ(holder.letGo, 0);
+    // Read for the first time only after they were handed back.
+    window->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(rows.data()), 3, 2, 12}, &holder);
+    window->HandBackRows(&holder);
+    rows.assign(rows.size(), 0u);
+    EXPECT_EQ(window->LastPresentedFrame().pixels, std::vector<uint32_t>(6, 0xFF010101u));
+    // A handing back from rows no longer shown does nothing.
+    window->HandBackRows(&holder);
+    EXPECT_EQ(window->LastPresentedFrame().pixels, std::vector<uint32_t>(6, 0xFF010101u));
+}
+
+TEST_F(WindowTest, RowsAboutToBeOverwrittenGiveTheirStorage) {
+    std::vector<uint8_t> storage(4 * 4 * 3);
+    for (size_t i = 0; i < storage.size(); ++i) storage[i] = uint8_t(i);
+    const std::vector<uint8_t> before = storage;
+    const uint8_t *heap = storage.data();
+    CountingHolder holder;
+    window->PresentInPlace(win::FrameRows{storage.data(), 4, 3, 16}, &holder);
+    window->HandBackRowsWithStorage(&holder, &storage);
+    // The holder has other storage of the same size to overwrite.
+    EXPECT_NE(storage.data(), heap);
+    ASSERT_EQ(storage.size(), before.size());
+    storage.assign(storage.size(), 0xEE);
+    const win::Frame &frame = window->LastPresentedFrame();
+    ASSERT_EQ(frame.pixels.size(), 12u);
+    for (uint32_t i = 0; i < 12; ++i) {
+        uint32_t p;
+        std::memcpy(&p, before.data() + i * 4, 4);
+        EXPECT_EQ(frame.pixels[i], p | 0xFF000000u) << i;
+    }
+    // Storage that is not the rows shown (padded rows) is copied from instead.
+    std::vector<uint8_t> padded(20 * 2, 0x33);
+    window->PresentInPlace(win::FrameRows{padded.data(), 4, 2, 20}, &holder);
+    const uint8_t *paddedHeap = padded.data();
+    window->HandBackRowsWithStorage(&holder, &padded);
+    EXPECT_EQ(padded.data(), paddedHeap);
+    padded.assign(padded.size(), 0);
+    EXPECT_EQ(window->LastPresentedFrame().pixels, std::vector<uint32_t>(8, 0xFF333333u));
+    EXPECT_EQ(holder.letGo, 0);
+}
+
+TEST_F(WindowTest, AWindowLetsGoOfRowsWhenItShowsOthersOrGoes) {
+    const uint32_t pixels[2] = {1, 2};
+    CountingHolder first, second;
+    window->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(pixels), 2, 1, 8}, &first);
+    window->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(pixels), 2, 1, 8}, &first);
+    EXPECT_EQ(first.letGo, 0);
+    window->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(pixels), 1, 1, 8}, &second);
+    EXPECT_EQ(first.letGo, 1);
+    window->Present(reinterpret_cast<const uint8_t *>(pixels), 2, 1, 8);
+    EXPECT_EQ(second.letGo, 1);
+    HWND other = rwtest::MakeHeadlessWindow(64, 48);
+    other->PresentInPlace(win::FrameRows{reinterpret_cast<const uint8_t *>(pixels), 2, 1, 8}, &first);
+    win::DestroyPlatformWindow(other);
+    EXPECT_EQ(first.letGo, 2);
+    EXPECT_EQ(window->LastPresentedFrame().pixels, (std::vector<uint32_t>{0xFF000001u, 0xFF000002u}));
 }
 
 TEST_F(WindowTest, AHeadlessWindowThatKeepsNoFramesOnlyCountsThem) {
