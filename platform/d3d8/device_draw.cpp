@@ -30,12 +30,9 @@ uint64_t ElementCount(D3DPRIMITIVETYPE type, uint64_t count) {
     }
 }
 
-// Whether a clear writes every byte of the colour target: 32-bit pixels, every one of
-// them inside the viewport and inside one of the rectangles (or no rectangles).
-bool ClearsWholeColorTarget(const SurfaceDesc &target, const D3DVIEWPORT8 &viewport, DWORD count,
-                            const D3DRECT *rects, DWORD flags) {
-    if (!(flags & D3DCLEAR_TARGET)) return false;
-    if (target.format != D3DFMT_A8R8G8B8 && target.format != D3DFMT_X8R8G8B8) return false;
+// Whether a clear covers every pixel of a target of this size: the viewport is all of
+// it, and so is one of the rectangles (or there are none).
+bool ClearsWholeTarget(const SurfaceDesc &target, const D3DVIEWPORT8 &viewport, DWORD count, const D3DRECT *rects) {
     if (viewport.X != 0 || viewport.Y != 0 || viewport.Width < target.width || viewport.Height < target.height) {
         return false;
     }
@@ -47,6 +44,20 @@ bool ClearsWholeColorTarget(const SurfaceDesc &target, const D3DVIEWPORT8 &viewp
         }
     }
     return false;
+}
+
+// Whether a draw with these states reads or writes depth/stencil words.
+bool UsesDepthWords(const DWORD *renderStates) {
+    return renderStates[D3DRS_ZENABLE] != D3DZB_FALSE || renderStates[D3DRS_STENCILENABLE] != 0;
+}
+
+// Whether a clear writes every byte of the colour target: 32-bit pixels, every one of
+// them inside the viewport and inside one of the rectangles (or no rectangles).
+bool ClearsWholeColorTarget(const SurfaceDesc &target, const D3DVIEWPORT8 &viewport, DWORD count,
+                            const D3DRECT *rects, DWORD flags) {
+    if (!(flags & D3DCLEAR_TARGET)) return false;
+    if (target.format != D3DFMT_A8R8G8B8 && target.format != D3DFMT_X8R8G8B8) return false;
+    return ClearsWholeTarget(target, viewport, count, rects);
 }
 
 template <class T>
@@ -140,8 +151,17 @@ HRESULT DeviceImpl::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOL
             queue_->Flush();
         }
     }
+    // A clear of every depth/stencil word leaves the words to the first draw that uses
+    // them (none, in a frame of pictures only); any other clear of them writes what an
+    // earlier one left first.
+    const float clampedZ = std::clamp(z, 0.0f, 1.0f);
+    const bool clearsDepth = depthStencil_ && (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL));
+    const bool depthLater = clearsDepth && swr::ClearWritesWholeWords(depthStencil_->Desc().format, flags) &&
+                            ClearsWholeTarget(depthStencil_->Desc(), state_.viewport, count, rects);
+    if (clearsDepth && !depthLater) depthStencil_->SettleDepthClear();
     swr::Clear(state_.viewport, &colorTarget, depthStencil_ ? &depthTarget : nullptr,
-               count, rects, flags, color, std::clamp(z, 0.0f, 1.0f), stencil);
+               count, rects, flags, color, clampedZ, stencil, depthLater);
+    if (depthLater) depthStencil_->DeferDepthClear(flags, clampedZ, stencil);
     return D3D_OK;
 }
 
@@ -245,6 +265,7 @@ HRESULT DeviceImpl::DrawFromStreams(D3DPRIMITIVETYPE type, const swr::VertexStre
                                     UINT primitiveCount) {
     if (!Drawable() || primitiveCount == 0) return D3D_OK;
     PrepareDrawState();
+    if (depthStencil_ && UsesDepthWords(state_.renderStates)) depthStencil_->SettleDepthClear();
     swr::ColorTarget colorTarget = renderTarget_->AsColorTarget();
     swr::DepthTarget depthTarget;
     if (depthStencil_) depthTarget = depthStencil_->AsDepthTarget();

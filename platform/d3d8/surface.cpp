@@ -67,6 +67,7 @@ void SurfaceImpl::SettleDraws() const {
 
 uint8_t *SurfaceImpl::Bits() {
     SettleDraws();
+    SettleDepthClear();
     HandBackShown();
     DropCopy();
     return bits_.data();
@@ -74,6 +75,7 @@ uint8_t *SurfaceImpl::Bits() {
 
 const uint8_t *SurfaceImpl::Bits() const {
     SettleDraws();
+    SettleDepthClear();
     return bits_.data();
 }
 
@@ -130,6 +132,7 @@ HRESULT SurfaceImpl::LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD) {
     uint32_t offset = 0;
     if (!LockOffset(desc_, rect, &offset)) return D3DERR_INVALIDCALL;
     SettleDraws();
+    SettleDepthClear();
     HandBackShown();
     locked->Pitch = INT(Pitch());
     locked->pBits = bits_.data() + offset;
@@ -166,6 +169,22 @@ void SurfaceImpl::WillBeOverwritten() {
     window->HandBackRowsWithStorage(&shownIn_, &bits_);
 }
 
+void SurfaceImpl::DeferDepthClear(DWORD flags, float z, DWORD stencil) {
+    deferredClear_ = DeferredClear{flags, z, stencil};
+}
+
+void SurfaceImpl::WriteDeferredClear() const {
+    swr::DepthTarget target;
+    target.width = desc_.width;
+    target.height = desc_.height;
+    target.pitch = Pitch();
+    target.format = desc_.format;
+    target.bits = const_cast<uint8_t *>(bits_.data());
+    const DeferredClear clear = deferredClear_;
+    deferredClear_ = DeferredClear{};
+    swr::ClearDepthWords(target, clear.flags, clear.z, clear.stencil);
+}
+
 uint32_t SurfaceImpl::Pitch() const { return RowPitch(desc_.format, desc_.width); }
 
 void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) {
@@ -175,6 +194,7 @@ void SurfaceImpl::Reallocate(uint32_t width, uint32_t height, D3DFORMAT format) 
     desc_.height = height;
     desc_.format = format;
     bits_.assign(SurfaceBytes(format, width, height), 0);
+    deferredClear_ = DeferredClear{};
     SetLocked(false);
     DropCopy();
     if (swr::DescribeDepthFormat(format).bytes && !coarse_) coarse_ = std::make_unique<swr::CoarseDepth>();

@@ -61,6 +61,15 @@ public:
     // still showing the rows takes their storage as its copy and gives its own in
     // exchange, so that nothing is copied.
     void WillBeOverwritten();
+    // Depth/stencil surfaces: a clear of every bit of every word whose words are written
+    // only when something first uses them (a draw that tests depth or stencil, a lock, a
+    // copy); a frame that draws nothing with depth before the next such clear never
+    // writes them. The coarse depth is brought up to date by the clear itself.
+    void DeferDepthClear(DWORD flags, float z, DWORD stencil);
+    // Writes a deferred clear's words now: before anything reads or writes them.
+    void SettleDepthClear() const {
+        if (deferredClear_.flags) WriteDeferredClear();
+    }
     // The device of the surface or of its container.
     DeviceImpl *OwningDevice() const;
     bool IsContained() const { return owner_ != nullptr; }
@@ -77,6 +86,7 @@ private:
         if (shownIn_.window) HandBackShownRows();
     }
     void HandBackShownRows();
+    void WriteDeferredClear() const;
 
     // The window showing the rows in place, if any (it lets go when it shows other rows).
     struct ShownIn final : win::ShownRowsHolder {
@@ -97,6 +107,13 @@ private:
     ULONG refs_ = 1;                     // standalone surfaces only
     bool locked_ = false;
     ShownIn shownIn_;
+    // A clear of the depth/stencil words not written yet (flags 0: none).
+    struct DeferredClear {
+        DWORD flags = 0;
+        float z = 0;
+        DWORD stencil = 0;
+    };
+    mutable DeferredClear deferredClear_;
 };
 
 // Checks a lock rectangle against a surface and returns the byte offset of its corner.

@@ -132,8 +132,25 @@ void ByBands(const PixelRect &r, const Fn &clear) {
 
 }  // namespace
 
+bool ClearWritesWholeWords(D3DFORMAT format, DWORD flags) {
+    const DepthFormat f = DescribeDepthFormat(format);
+    if (f.bytes != 4) return false;
+    uint32_t written = 0;
+    if (flags & D3DCLEAR_ZBUFFER) written |= DepthBitsMask(f);
+    if ((flags & D3DCLEAR_STENCIL) && f.stencilBits > 0) written |= StencilBitsMask(f);
+    return written == 0xFFFFFFFFu;
+}
+
+void ClearDepthWords(const DepthTarget &depth, DWORD flags, float z, DWORD stencil) {
+    const DepthFormat format = depth.bits ? DescribeDepthFormat(depth.format) : DepthFormat{};
+    if (format.bytes == 0) return;
+    DepthTarget target = depth;
+    ByBands(TargetRect(depth.width, depth.height),
+            [&](const PixelRect &band) { ClearDepthRect(target, format, band, flags, z, stencil); });
+}
+
 void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth, uint32_t rectCount,
-           const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue, float z, DWORD stencil) {
+           const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue, float z, DWORD stencil, bool depthWordsLater) {
     const PixelRect view = ViewportRect(viewport);
     const bool clearColor = (flags & D3DCLEAR_TARGET) && color && color->bits &&
                             (color->format == D3DFMT_A8R8G8B8 || color->format == D3DFMT_X8R8G8B8);
@@ -150,7 +167,9 @@ void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
         if (clearDepth) {
             const PixelRect d = Intersect(r, TargetRect(depth->width, depth->height));
             if (!d.Empty()) {
-                ByBands(d, [&](const PixelRect &band) { ClearDepthRect(*depth, format, band, flags, z, stencil); });
+                if (!depthWordsLater) {
+                    ByBands(d, [&](const PixelRect &band) { ClearDepthRect(*depth, format, band, flags, z, stencil); });
+                }
                 if (depth->coarse && (flags & D3DCLEAR_ZBUFFER)) {
                     depth->coarse->Fit(*depth, false);
                     depth->coarse->Cleared(d, QuantizeDepth(z, format.depthBits));

@@ -158,9 +158,18 @@ bool DrawIndexedPrimitive(const DrawState &state, ColorTarget &color, DepthTarge
 // Clears the given rectangles (all of the viewport when `rectCount` is 0), always
 // clipped to the viewport. `flags` is a combination of D3DCLEAR_TARGET, D3DCLEAR_ZBUFFER
 // and D3DCLEAR_STENCIL; `z` is in [0, 1].
+// With `depthWordsLater`, the depth target's coarse depth is brought up to date but its
+// words are left for ClearDepthWords to write before anything uses them (the clear must
+// then write every bit of every word: ClearWritesWholeWords).
 void Clear(const D3DVIEWPORT8 &viewport, ColorTarget *color, DepthTarget *depth,
            uint32_t rectCount, const D3DRECT *rects, DWORD flags, D3DCOLOR colorValue,
-           float z, DWORD stencil);
+           float z, DWORD stencil, bool depthWordsLater = false);
+// Whether a clear with `flags` writes every bit of a depth/stencil word of `format`
+// (4-byte words whose depth and stencil bits are all cleared).
+bool ClearWritesWholeWords(D3DFORMAT format, DWORD flags);
+// Writes the depth and stencil words of the whole target as Clear would have, leaving
+// its coarse depth as Clear left it.
+void ClearDepthWords(const DepthTarget &depth, DWORD flags, float z, DWORD stencil);
 
 // Threads that drawing is split over, the caller included. 0 (the start-up value)
 // means the SWR_THREADS environment variable when it holds a positive number, else
