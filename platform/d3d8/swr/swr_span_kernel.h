@@ -1275,74 +1275,115 @@ template <bool kPerspective>
     }
 }
 
-// The rows' spans of a triangle inside [lo, hi). A small triangle's (bounds at most
-// kMaskColumns wide and kMaskRows high, the most of a crowded frame's) come from the
-// signs of its three edge functions at the row's pixels, worked as 32-bit lanes (exact:
-// set-up's integers over so few pixels stay far inside them) and stepped down by the
-// edges' slopes, row after row in one short loop: a pixel is covered where no edge is
-// negative, and since a triangle is convex the covered pixels of a row are one run, from
-// the lowest set bit to the highest. That is the set RowWalk divides out, without its
-// six divisions per triangle and its per-edge bounds per row. Larger triangles take the
-// walk.
-constexpr int32_t kMaskColumns = 16, kMaskRows = RowBlockWalk::kRowBlock;
-constexpr int kMaskPieces = kMaskColumns / kLanes > 0 ? kMaskColumns / kLanes : 1;
+// The rows' spans of a triangle inside [lo, hi). A narrow triangle's (bounds at most
+// kMaskColumns wide, the most of a crowded frame's, however tall) come from the signs of
+// its three edge functions at the row's pixels, worked as 32-bit lanes (exact: set-up's
+// integers over so few pixels stay far inside them) and stepped down by the edges'
+// slopes, row after row in one short loop over a block of kMaskRows rows, each block
+// starting from the functions' exact values at its first row: a pixel is covered where
+// no edge is negative, and since a triangle is convex the covered pixels of a row are
+// one run, from the lowest set bit to the highest. That is the set RowWalk divides out,
+// without its six divisions per triangle and its per-edge bounds per row (which cost a
+// tall, thin triangle, a few pixels a row, more than its pixels). Wider triangles take
+// the walk.
+constexpr int kMaskPieces = 4;
+constexpr int32_t kMaskColumns = kMaskPieces * kLanes, kMaskRows = RowBlockWalk::kRowBlock;
+static_assert(kMaskColumns <= 64, "a row's covered columns are the bits of one word");
 
 struct RowSpans {
     RowBlockWalk walk;
     int32_t x0[kMaskRows], x1[kMaskRows];
-    int32_t first;
+    // The row of x0[0] and x1[0], the first row, the end of the rows and the bounds'
+    // first column.
+    int32_t first, top, end, minX;
+    // The edge functions at (minX, first), and their slopes across and down.
+    int64_t at[3];
+    int32_t across[3], down[3];
+    // The columns [lo, hi) inside the bounds, as bits from minX; vectors a row needs.
+    uint64_t inside;
+    int32_t pieces;
+    uint32_t fault;
     bool masked;
 
     // Rows y0 to y1 - 1 (y0 inside the triangle's bounds).
     [[gnu::always_inline]] inline void Start(const TriangleSetup &s, int32_t y0, int32_t y1, int32_t lo, int32_t hi,
-                                             uint32_t fault) {
+                                             uint32_t faultIn) {
         constexpr int64_t kReach = int64_t{1} << 23;
-        masked = s.maxX - s.minX < kMaskColumns && y1 - y0 <= kMaskRows;
-        int64_t at[3];
+        masked = s.maxX - s.minX < kMaskColumns;
         for (int i = 0; i < 3 && masked; ++i) {
+            masked = s.a[i] < kReach && s.a[i] > -kReach && s.b[i] < kReach && s.b[i] > -kReach;
+            if (!masked) break;
+            // The function is linear down the rows: inside the bounds at the first and
+            // the last row, it is at every row between.
             at[i] = s.a[i] * s.minX + s.b[i] * y0 + s.c[i] + s.bias[i];
-            masked = s.a[i] < kReach && s.a[i] > -kReach && s.b[i] < kReach && s.b[i] > -kReach &&
-                     at[i] < 32 * kReach && at[i] > -32 * kReach;
+            const int64_t last = at[i] + s.b[i] * (y1 - 1 - y0);
+            masked = at[i] < 32 * kReach && at[i] > -32 * kReach && last < 32 * kReach && last > -32 * kReach;
+            across[i] = static_cast<int32_t>(s.a[i]);
+            down[i] = static_cast<int32_t>(s.b[i]);
         }
         if (!masked) {
             walk.Start(s, y0, y1, lo, hi);
             return;
         }
-        first = y0;
-        // The columns [lo, hi) inside the bounds, as bits from minX.
+        first = top = y0;
+        end = y1;
+        minX = s.minX;
+        fault = faultIn;
         const int32_t from = (lo > s.minX ? lo : s.minX) - s.minX;
         const int32_t to = (hi < s.maxX + 1 ? hi : s.maxX + 1) - s.minX;
-        const uint32_t inside = to > from ? ((uint32_t{1} << to) - 1u) & ~((uint32_t{1} << from) - 1u) : 0u;
+        auto below = [](int32_t n) { return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1u; };
+        inside = to > from ? below(to) & ~below(from) : 0u;
+        pieces = (s.maxX - s.minX) / kLanes + 1;
+        Fill();
+    }
+    // The spans of the block of rows from `first`, then the functions at the next block.
+    [[gnu::always_inline]] inline void Fill() {
+        switch (pieces) {
+            case 1: FillPieces<1>(); break;
+            case 2: FillPieces<2>(); break;
+            case 3: FillPieces<3>(); break;
+            default: FillPieces<4>(); break;
+        }
+    }
+    template <int kPieces>
+    [[gnu::always_inline]] inline void FillPieces() {
+        const int32_t rows = end - first < kMaskRows ? end - first : kMaskRows;
         // Unrolled, so that the edges' values stay in registers rather than on the stack.
-        VI e[3][kMaskPieces], step[3];
+        VI e[3][kPieces], step[3];
 #pragma GCC unroll 3
         for (int i = 0; i < 3; ++i) {
-            const VI a = ISet1(static_cast<int32_t>(s.a[i]));
-            for (int k = 0; k < kMaskPieces; ++k) {
+            const VI a = ISet1(across[i]);
+            for (int k = 0; k < kPieces; ++k) {
                 e[i][k] = IAdd(ISet1(static_cast<int32_t>(at[i])), IMullo32(a, IAdd(IIota(), ISet1(k * kLanes))));
             }
-            step[i] = ISet1(static_cast<int32_t>(s.b[i]));
+            step[i] = ISet1(down[i]);
+            at[i] += int64_t{down[i]} * rows;
         }
-        for (int32_t r = 0; r < y1 - y0; ++r) {
-            uint32_t outside = 0;
-            for (int k = 0; k < kMaskPieces; ++k) {
-                outside |= static_cast<uint32_t>(IMoveMask(IOr(IOr(e[0][k], e[1][k]), e[2][k]))) << (k * kLanes);
+        for (int32_t r = 0; r < rows; ++r) {
+            uint64_t outside = 0;
+            for (int k = 0; k < kPieces; ++k) {
+                outside |= static_cast<uint64_t>(static_cast<uint32_t>(IMoveMask(IOr(IOr(e[0][k], e[1][k]), e[2][k]))))
+                           << (k * kLanes);
 #pragma GCC unroll 3
                 for (int i = 0; i < 3; ++i) e[i][k] = IAdd(e[i][k], step[i]);
             }
-            const uint32_t covered = inside & ~outside;
+            const uint64_t covered = inside & ~outside;
             if (covered == 0) {
-                x0[r] = x1[r] = s.minX;
+                x0[r] = x1[r] = minX;
                 continue;
             }
-            x0[r] = s.minX + __builtin_ctz(covered);
-            x1[r] = s.minX + 32 - __builtin_clz(covered);
-            if (fault == kSpanFaultMaskRow && r == 0) --x1[r];
+            x0[r] = minX + __builtin_ctzll(covered);
+            x1[r] = minX + 64 - __builtin_clzll(covered);
+            if (fault == kSpanFaultMaskRow && r == 0 && first == top) --x1[r];
         }
     }
     // Row y's span: rows are taken in order from y0, each once.
     [[gnu::always_inline]] inline void Span(int32_t y, int32_t &a, int32_t &b) {
         if (!masked) return walk.Span(y, a, b);
+        if (y - first == kMaskRows) {
+            first += kMaskRows;
+            Fill();
+        }
         a = x0[y - first];
         b = x1[y - first];
     }
@@ -1477,6 +1518,7 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
     for (size_t at = static_cast<size_t>(x0) * 4; at < static_cast<size_t>(x1) * 4; at += 64) __builtin_prefetch(row + at);
     __builtin_prefetch(row + static_cast<size_t>(x1) * 4 - 1);
 }
+
 
 // SpanRows for packed groups: each row's pieces (between the tiles it lies behind) are
 // laid into the group being filled, which goes into the batch when full.

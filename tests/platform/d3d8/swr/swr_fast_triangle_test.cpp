@@ -284,6 +284,49 @@ TEST(FastTriangle, GroundsUnderPerspectiveGiveTheReferencePixelsAtEveryWidthAndT
     }
 }
 
+// Tall, thin triangles (a crowd's limbs), whose rows' spans come from their edges' signs
+// block of rows after block, and flat ones across the target, under random states: the
+// same pixels as the reference path at every width and thread count; and a deliberate
+// error in a span found from the edges' signs shows.
+constexpr uint32_t kSliverW = 150, kSliverH = 110;
+
+std::vector<uint32_t> RenderSlivers(uint32_t seed, bool fast, bool queued = false) {
+    Scene s(kSliverW, kSliverH, ColorFormat(seed), DepthFormat(seed));
+    RandomScene scene(kSliverW, kSliverH, seed);
+    swr::DrawQueue queue;
+    auto draw = [&] { scene.RenderSlivers(s, 8, 16); };
+    if (fast) {
+        s.KeepCoarseDepth();
+        if (queued) s.Queue(&queue);
+        draw();
+    } else {
+        FastPathsOff off;
+        draw();
+    }
+    return swrtest::Snapshot(s);
+}
+
+TEST(FastTriangle, TallThinTrianglesGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kSliverSeeds = 12;
+    std::vector<std::vector<uint32_t>> references;
+    for (uint32_t seed = 1; seed <= kSliverSeeds; ++seed) {
+        references.push_back(RenderSlivers(seed, false));
+        ASSERT_EQ(FirstRunThatDiffers(references.back(), kSliverW, {{1, false}, {3, false}, {2, true}, {8, true}},
+                                      [&](bool queued) { return RenderSlivers(seed, true, queued); }),
+                  "")
+            << "seed " << seed;
+    }
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        Fault wrong(swr::kSpanFaultMaskRow);
+        bool seen = false;
+        for (uint32_t seed = 1; seed <= kSliverSeeds && !seen; ++seed) {
+            seen = FirstDifference(RenderSlivers(seed, true), references[seed - 1]) >= 0;
+        }
+        EXPECT_TRUE(seen) << lanes << " lanes";
+    }
+}
+
 // A layer of one colour under an alpha test and no depth test (as the stages darken
 // the view) is drawn whole where its colour passes and not at all where it fails: the
 // reference path's pixels at every width and thread count, over a background it blends

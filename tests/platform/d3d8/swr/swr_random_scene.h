@@ -158,6 +158,37 @@ public:
         s.Settle();
     }
 
+    // Draws `draws` draws of `triangles` slivers each, as a crowd's limbs are drawn: tall
+    // triangles a few pixels to some dozens across (now and then a flat one as wide as
+    // the target), reaching past the target's edges now and then, in screen space with a
+    // different 1/w at each corner, under random states.
+    void RenderSlivers(Scene &s, uint32_t draws, uint32_t triangles) {
+        std::mt19937 rng(seed_ * 2750159u + 3);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+        for (uint32_t d = 0; d < draws; ++d) {
+            RandomState(s, rng, true);
+            std::vector<RandomVertex> v;
+            for (uint32_t t = 0; t < triangles; ++t) {
+                const bool flat = Pick(rng, 6) == 0;
+                const float across = flat ? Uniform(rng, 40.0f, w + 16.0f) : Uniform(rng, 0.5f, 80.0f);
+                const float tall = flat ? Uniform(rng, 1.0f, 12.0f) : Uniform(rng, 4.0f, h + 16.0f);
+                const float x = Uniform(rng, -8.0f, w + 8.0f - across), y = Uniform(rng, -8.0f, h + 8.0f - tall);
+                const float corners[3][2] = {{x + Uniform(rng, 0.0f, across), y},
+                                             {x, y + Uniform(rng, 0.0f, tall)},
+                                             {x + across, y + tall}};
+                for (const auto &c : corners) {
+                    RandomVertex r = ScreenVertex(rng);
+                    r.x = c[0], r.y = c[1];
+                    v.push_back(r);
+                }
+            }
+            s.Draw(D3DPT_TRIANGLELIST, v, triangles, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
+        }
+        s.Settle();
+    }
+
     // Draws `draws` draws of a ground through a perspective projection, as a stage's floor
     // and walls are drawn: a grid of `cells` by `cells` squares, two triangles each, a
     // few pixels' rows long or across the whole target, bumped up and down, their
