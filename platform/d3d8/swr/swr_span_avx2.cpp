@@ -80,6 +80,7 @@ SWR_OP VI I16Mullo(VI a, VI b) { return _mm256_mullo_epi16(a, b); }
 template <int N>
 SWR_OP VI I16Srl(VI a) { return _mm256_srli_epi16(a, N); }
 SWR_OP VI I16AddsU(VI a, VI b) { return _mm256_adds_epu16(a, b); }
+SWR_OP VI I8AddsU(VI a, VI b) { return _mm256_adds_epu8(a, b); }
 SWR_OP VI I16SubsU(VI a, VI b) { return _mm256_subs_epu16(a, b); }
 SWR_OP VI I16Min(VI a, VI b) { return _mm256_min_epi16(a, b); }
 SWR_OP VI I16Max(VI a, VI b) { return _mm256_max_epi16(a, b); }

@@ -91,6 +91,7 @@ SWR_OP VI I16Mullo(VI a, VI b) { return _mm512_mullo_epi16(a, b); }
 template <int N>
 SWR_OP VI I16Srl(VI a) { return _mm512_srli_epi16(a, N); }
 SWR_OP VI I16AddsU(VI a, VI b) { return _mm512_adds_epu16(a, b); }
+SWR_OP VI I8AddsU(VI a, VI b) { return _mm512_adds_epu8(a, b); }
 SWR_OP VI I16SubsU(VI a, VI b) { return _mm512_subs_epu16(a, b); }
 SWR_OP VI I16Min(VI a, VI b) { return _mm512_min_epi16(a, b); }
 SWR_OP VI I16Max(VI a, VI b) { return _mm512_max_epi16(a, b); }

@@ -725,6 +725,14 @@ struct TexelDiffuseLanes {
         case D3DBLENDOP_MAX: return Narrow(Each(s, d, [](VI a, VI b) { return I16Max(a, b); }));
         default: break;
     }
+    if (dfName == D3DBLEND_ONE && p.blendOp == D3DBLENDOP_ADD) {
+        // Adding onto the target (sparks, glows): 255 d / 255 is d itself, so the sum's
+        // rounding is the source's term's alone, Div255(x + 255 d) = d + Div255(x), and
+        // capping the sum at 255 * 255 caps that at 255, a byte's saturation: the same
+        // bytes (checked for every x and d) without widening or weighing d.
+        const C16 sf = BlendFactorV(sfName, s, d);
+        return I8AddsU(dst, Narrow(Each(s, sf, [](VI x, VI f) { return Div255(I16Mullo(x, f)); })));
+    }
     const C16 sf = BlendFactorV(sfName, s, d), df = BlendFactorV(dfName, s, d);
     const C16 a = Each(s, sf, [](VI x, VI f) { return I16Mullo(x, f); });
     const C16 b = Each(d, df, [](VI x, VI f) { return I16Mullo(x, f); });

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <random>
 #include <sstream>
@@ -450,6 +451,102 @@ TEST(FastTriangle, AnAlphaTestedPictureOverDepthIsDrawnAsAPictureUnlessATileHide
                 EXPECT_EQ(rejections > 0, hidden) << lanes << " lanes, " << count << " threads";
             }
         }
+    }
+}
+
+// Sprites added onto the target (a source factor, ONE, ADD: sparks and glows), under
+// perspective and without, alpha-tested or not, tested for depth without writing it
+// (over a nearer half) or not tested, onto a target whose pixels hold every byte value in
+// every channel: the same pixels as the reference path at every width and thread count.
+TEST(FastTriangle, SpritesAddedOntoTheTargetGiveTheReferencePixels) {
+    constexpr uint32_t kTargetW = 256, kTargetH = 40;
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    std::vector<uint32_t> texels(32 * 32);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        // Alpha zero off a disc and in steps inside it; colours that vary across.
+        const int32_t dx = static_cast<int32_t>(i % 32) - 16, dy = static_cast<int32_t>(i / 32) - 16;
+        const uint32_t alpha = dx * dx + dy * dy > 196 ? 0u : (i * 53u) & 0xFFu;
+        texels[i] = alpha << 24 | (i * 0x2F1B07u & 0xFFFFFFu);
+    }
+    tex.AddLevel(32, 32, texels);
+    std::vector<uint32_t> target(kTargetW * kTargetH);
+    for (uint32_t y = 0; y < kTargetH; ++y) {
+        for (uint32_t x = 0; x < kTargetW; ++x) {
+            target[y * kTargetW + x] = ((x * 3u + y) & 0xFFu) << 24 | (255u - x) << 16 | ((x + 37u * y) & 0xFFu) << 8 | x;
+        }
+    }
+    struct Case {
+        DWORD source;
+        bool alphaTest, depth, perspective;
+    };
+    const Case cases[] = {{D3DBLEND_SRCALPHA, true, true, true},     {D3DBLEND_SRCALPHA, true, true, false},
+                          {D3DBLEND_SRCALPHA, false, false, true},   {D3DBLEND_SRCALPHA, false, false, false},
+                          {D3DBLEND_ONE, true, false, true},         {D3DBLEND_ONE, false, true, false},
+                          {D3DBLEND_SRCCOLOR, false, true, true},    {D3DBLEND_INVDESTCOLOR, true, false, false},
+                          {D3DBLEND_DESTALPHA, false, false, true},  {D3DBLEND_ZERO, true, true, false}};
+    for (const Case &c : cases) {
+        auto draw = [&](bool fast) {
+            Scene s(kTargetW, kTargetH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+            if (fast) s.KeepCoarseDepth();
+            s.ClearDepthStencil(1.0f, 0);
+            for (uint32_t y = 0; y < kTargetH; ++y) {
+                for (uint32_t x = 0; x < kTargetW; ++x) {
+                    std::memcpy(s.color.bits + y * s.color.pitch + x * 4, &target[y * kTargetW + x], 4);
+                }
+            }
+            if (!fast) swr::SetFastPathsEnabled(false);
+            s.SetState(D3DRS_ZENABLE, D3DZB_TRUE);
+            s.SetState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+            s.SetState(D3DRS_ZWRITEENABLE, TRUE);
+            // A nearer layer over the left half, whose colour the target's then hides again.
+            const D3DCOLOR n = 0xFF807060u;
+            const float half = kTargetW / 2.0f, h = kTargetH;
+            const std::vector<swrtest::TLVertex> near = {{0.0f, 0.0f, 0.25f, 1.0f, n}, {half, 0.0f, 0.25f, 1.0f, n},
+                                                         {0.0f, h, 0.25f, 1.0f, n},    {half, 0.0f, 0.25f, 1.0f, n},
+                                                         {half, h, 0.25f, 1.0f, n},    {0.0f, h, 0.25f, 1.0f, n}};
+            s.SetState(D3DRS_COLORWRITEENABLE, 0);
+            EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, near, 2));
+            s.SetState(D3DRS_COLORWRITEENABLE, 0xF);
+            s.SetState(D3DRS_ZENABLE, c.depth ? D3DZB_TRUE : D3DZB_FALSE);
+            s.SetState(D3DRS_ZWRITEENABLE, FALSE);
+            s.state.textures[0] = tex.View();
+            DWORD *ts = s.state.stageStates[0];
+            ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+            ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+            ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+            ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+            ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+            ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+            ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
+            ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
+            ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
+            ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+            s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+            s.SetState(D3DRS_SRCBLEND, c.source);
+            s.SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+            s.SetState(D3DRS_ALPHATESTENABLE, c.alphaTest ? TRUE : FALSE);
+            s.SetState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+            s.SetState(D3DRS_ALPHAREF, 0);
+            // Sprites in a row, each magnified from the glow; under perspective their
+            // corners' 1/w differ by a hair.
+            std::vector<swrtest::TexVertex> sprites;
+            for (uint32_t i = 0; i < 6; ++i) {
+                const float x0 = 4.0f + 41.0f * i, y0 = 1.0f + 2.0f * i, size = 36.0f + i;
+                const float z = 0.2f + 0.1f * i, lean = c.perspective ? 1e-6f : 0.0f, rhw = 0.5f;
+                const D3DCOLOR top = 0xFF000000u | (0x30u + 0x25u * i) << 16 | 0xE0F0u, bottom = 0x80F0A040u + i * 0x01030507u;
+                const swrtest::TexVertex a{x0, y0, z, rhw, top, 0.0f, 0.0f}, b{x0 + size, y0, z, rhw * (1.0f + lean), top, 1.0f, 0.0f};
+                const swrtest::TexVertex d{x0, y0 + size, z, rhw * (1.0f - lean), bottom, 0.0f, 1.0f};
+                const swrtest::TexVertex e{x0 + size, y0 + size, z, rhw, bottom, 1.0f, 1.0f};
+                sprites.insert(sprites.end(), {a, b, d, d, b, e});
+            }
+            EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, sprites, 12, swrtest::kTexFvf));
+            swr::SetFastPathsEnabled(true);
+            return swrtest::Snapshot(s);
+        };
+        const std::vector<uint32_t> reference = draw(false);
+        EXPECT_EQ(FirstRunThatDiffers(reference, kTargetW, {{1u, false}, {3u, false}}, [&](bool) { return draw(true); }), "")
+            << "source factor " << c.source << (c.alphaTest ? ", alpha-tested" : "") << (c.depth ? ", depth-tested" : "")
+            << (c.perspective ? ", under perspective" : "");
     }
 }
 
