@@ -253,7 +253,8 @@ struct DrawQueue::Impl {
     // Flushes when the draw's palettised textures would be copied through another
     // palette than the queued draws' (a level has one copy at a time).
     void KeepPalette(const DrawState &state);
-    // A draw slot with the state's lists and copies in it, and `prepared` pointing at them.
+    // The next draw slot (which exists) with the state's lists and copies in it, and
+    // `prepared` pointing at them.
     QueuedDraw &Slot(const DrawState &state, DrawState &prepared);
 };
 
@@ -295,7 +296,6 @@ void DrawQueue::Impl::KeepPalette(const DrawState &state) {
 }
 
 QueuedDraw &DrawQueue::Impl::Slot(const DrawState &state, DrawState &prepared) {
-    if (draws.size() <= drawCount) draws.push_back(std::make_unique<QueuedDraw>());
     QueuedDraw &d = *draws[drawCount];
     size_t total = 0;
     for (const TextureView &view : state.textures) total += LevelCount(view);
@@ -333,9 +333,20 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
     Target(target, depthTarget, feedback);
     KeepPalette(state);
 
-    thread_local DrawState prepared;
-    prepared = state;
-    QueuedDraw &d = Slot(state, prepared);
+    // On one thread nothing is queued (see below): the draw is drawn before this call
+    // returns, while everything its state points to is still there, so it reads the
+    // state as given. A draw kept for later reads a copy of the state pointing at copies
+    // of the lists, palette and pixel shader it reads, kept in its slot.
+    const bool atOnce = drawCount == 0 && ThreadCount() == 1;
+    thread_local DrawState kept;
+    const DrawState *given = &state;
+    if (!atOnce) {
+        kept = state;
+        given = &kept;
+    }
+    const DrawState &prepared = *given;
+    if (draws.size() <= drawCount) draws.push_back(std::make_unique<QueuedDraw>());
+    QueuedDraw &d = atOnce ? *draws[drawCount] : Slot(state, kept);
     if (!d.pixels.Prepare(prepared, color, hasDepth ? &depth : nullptr)) return false;
     VertexProcessor processor;
     if (!processor.Prepare(prepared, vertices, d.pixels.SampledStages())) return false;
@@ -353,7 +364,7 @@ bool DrawQueue::Impl::Draw(const DrawState &state, const ColorTarget &target, co
 
     d.serial = ++gDrawSerial;
     const SetUpJob job{&d.renderer, &processor, &sequence, type, cacheFirst, cacheCount, d.serial, bands, bandRows};
-    if (drawCount == 0 && ThreadCount() == 1) {
+    if (atOnce) {
         // On one thread nothing is queued: no other thread could share the work, and
         // keeping the primitives to read them back cost more than drawing band by band
         // saved (a tenth of a crowded stage's tick). Each primitive is drawn as it is set
