@@ -44,26 +44,27 @@ bool SnapToGrid(float x, float y, int32_t &sx, int32_t &sy) {
     return true;
 }
 
-// SnapToGrid's operations, two corners' x (or y) to the two double lanes.
+// SnapToGrid's answers in four float lanes, without doubles: v * 256 and v * 512 are
+// exact in floats (powers of two), so the limit compares the same; and floor(v * 256 +
+// 0.5) = floor((floor(v * 512) + 1) / 2) for every real v, the floor of v * 512 exact
+// too (inside the limit it fits 30 bits, and where it has a fraction it is below 2^23,
+// where its truncation converts back exactly), the halving an arithmetic shift.
 uint32_t SnapFourToGrid(const float x[4], const float y[4], int32_t sx[4], int32_t sy[4]) {
-    const __m128d scale = _mm_set1_pd(kSubpixelScale), limit = _mm_set1_pd(kMaxCoordinate * kSubpixelScale);
-    // Two snapped values in the low two words; `inside` gets a bit per lane.
-    auto snapTwo = [&](__m128d v, int &inside) {
-        const __m128d scaled = _mm_mul_pd(v, scale);
-        inside = _mm_movemask_pd(_mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), scaled), limit));
-        const __m128d half = _mm_add_pd(scaled, _mm_set1_pd(0.5));
-        const __m128i t = _mm_cvttpd_epi32(half);
-        const __m128i down =
-            _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpgt_pd(_mm_cvtepi32_pd(t), half)), _MM_SHUFFLE(3, 3, 2, 0));
-        return _mm_add_epi32(t, down);
+    const __m128 scale = _mm_set1_ps(kSubpixelScale), twiceScale = _mm_set1_ps(2 * kSubpixelScale);
+    const __m128 limit = _mm_set1_ps(static_cast<float>(kMaxCoordinate * kSubpixelScale));
+    auto snap = [&](__m128 v, int &inside) {
+        const __m128 size = _mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_mul_ps(v, scale));
+        inside = _mm_movemask_ps(_mm_cmplt_ps(size, limit));  // also NaN
+        const __m128 twice = _mm_mul_ps(v, twiceScale);
+        const __m128i t = _mm_cvttps_epi32(twice);
+        // Truncation went up for negative values with a fraction: one less (all ones).
+        const __m128i floorTwice = _mm_add_epi32(t, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(t), twice)));
+        return _mm_srai_epi32(_mm_add_epi32(floorTwice, _mm_set1_epi32(1)), 1);
     };
-    const __m128 fx = _mm_loadu_ps(x), fy = _mm_loadu_ps(y);
-    int x01, x23, y01, y23;
-    const __m128i sx01 = snapTwo(_mm_cvtps_pd(fx), x01), sx23 = snapTwo(_mm_cvtps_pd(_mm_movehl_ps(fx, fx)), x23);
-    const __m128i sy01 = snapTwo(_mm_cvtps_pd(fy), y01), sy23 = snapTwo(_mm_cvtps_pd(_mm_movehl_ps(fy, fy)), y23);
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(sx), _mm_unpacklo_epi64(sx01, sx23));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(sy), _mm_unpacklo_epi64(sy01, sy23));
-    return static_cast<uint32_t>((x01 | x23 << 2) & (y01 | y23 << 2));
+    int insideX, insideY;
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(sx), snap(_mm_loadu_ps(x), insideX));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(sy), snap(_mm_loadu_ps(y), insideY));
+    return static_cast<uint32_t>(insideX & insideY);
 }
 
 bool SetupTriangle(const ScreenVertex &v0, const ScreenVertex &v1, const ScreenVertex &v2, DWORD cullMode,

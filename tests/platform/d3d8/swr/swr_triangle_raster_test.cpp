@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
 
+#include "platform/d3d8/swr/swr_triangle_raster.h"
 #include "swr_test_scene.h"
 
 namespace swr_triangle_raster_test {
@@ -173,6 +178,53 @@ TEST(TriangleShading, PerspectiveCorrectColourFollowsOneOverW) {
                                   {32, 4, 0, 0.25f, 0xFFFF0000u}, {0, 4, 0, 1.0f, 0xFF000000u}};
     ASSERT_TRUE(s.Draw(D3DPT_TRIANGLEFAN, v, 2));
     EXPECT_EQ((s.Pixel(16, 2) >> 16) & 0xFF, 51u);
+}
+
+// Four corners snapped at once give each corner's own snap: the same refusal, and the
+// same coordinates where it is kept, over halves and quarters of a subpixel either side
+// of zero, values near the limit, values whose fraction a float only just holds, and
+// values that are not finite.
+TEST(TriangleCoverage, FourCornersSnapAsEachCornerAlone) {
+    std::vector<float> values = {0.0f, -0.0f, std::numeric_limits<float>::quiet_NaN(),
+                                 std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
+                                 1e30f, -1e30f, 4096.0f, -4096.0f, 1048576.0f, -1048576.0f};
+    for (int k = -2048; k <= 2048; ++k) {
+        values.push_back(static_cast<float>(k) / 1024.0f);  // quarters of a subpixel about zero
+    }
+    for (const float base : {0.5f / 256.0f, 1.5f / 256.0f, 1000.5f / 256.0f, 1048575.5f, 32767.5f / 256.0f}) {
+        for (const float sign : {1.0f, -1.0f}) {
+            float v = sign * base;
+            for (int step = 0; step < 4; ++step) {  // a few floats either side of a half
+                values.push_back(v);
+                values.push_back(std::nextafter(v, 0.0f));
+                v = std::nextafter(v, sign * 1e30f);
+            }
+        }
+    }
+    std::mt19937 random(1234);
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, 4);
+        values.push_back(v);  // any float, most far outside
+        values.push_back(std::uniform_real_distribution<float>(-1100000.0f, 1100000.0f)(random));
+        values.push_back(std::uniform_real_distribution<float>(-3.0f, 3.0f)(random));
+    }
+    for (size_t i = 0; i + 8 <= values.size(); i += 3) {
+        const float *x = &values[i];
+        const float *y = &values[values.size() - 4 - i];
+        int32_t sx[4], sy[4];
+        const uint32_t kept = swr::SnapFourToGrid(x, y, sx, sy);
+        for (int c = 0; c < 4; ++c) {
+            int32_t ox = 0, oy = 0;
+            const bool alone = swr::SnapToGrid(x[c], y[c], ox, oy);
+            ASSERT_EQ(alone, ((kept >> c) & 1u) != 0) << x[c] << ", " << y[c];
+            if (!alone) continue;
+            ASSERT_EQ(ox, sx[c]) << x[c];
+            ASSERT_EQ(oy, sy[c]) << y[c];
+        }
+    }
 }
 
 }  // namespace
