@@ -16,6 +16,12 @@ enum : uint32_t {
     kMaxVaryings = kVaryTexCoord + 4 * 8,
 };
 
+// The clip positions of up to four vertices as lanes: x[i], y[i], z[i], w[i] are vertex
+// i's (lanes past the vertices given repeat the first).
+struct alignas(16) PositionLanes {
+    float x[4], y[4], z[4], w[4];
+};
+
 struct ClipVertex {
     // Homogeneous clip coordinates (x, y, z, w) for vertices we transform; screen x, y,
     // z and 1/w for vertices that arrive transformed.

@@ -117,16 +117,22 @@ void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveB
     if (job.type == D3DPT_TRIANGLELIST && !job.shared) {
         // The common list on its own cache: each triangle's three positions in turn,
         // its first vertex the provoking one, without asking the primitive type each time.
+        // The corners are placed on screen first, and processed whole only for a
+        // triangle that may be drawn.
         for (uint64_t k = first; k < last; ++k) {
             if (k + kPrefetchAhead < last) {
                 for (uint64_t i = 0; i < 3; ++i) own.Prefetch(VertexAt(*job.sequence, 3 * (k + kPrefetchAhead) + i));
             }
-            CachedVertex *a = own.Get(VertexAt(*job.sequence, 3 * k));
+            CachedVertex *a = own.Place(VertexAt(*job.sequence, 3 * k));
             if (!a) continue;
-            CachedVertex *b = own.Get(VertexAt(*job.sequence, 3 * k + 1));
+            CachedVertex *b = own.Place(VertexAt(*job.sequence, 3 * k + 1));
             if (!b) continue;
-            CachedVertex *c = own.Get(VertexAt(*job.sequence, 3 * k + 2));
+            CachedVertex *c = own.Place(VertexAt(*job.sequence, 3 * k + 2));
             if (!c) continue;
+            if (!renderer.MayDraw(*a, *b, *c)) continue;
+            own.Complete(a);
+            own.Complete(b);
+            own.Complete(c);
             renderer.Triangle(*a, *b, *c, a->clip);
         }
         return;

@@ -55,7 +55,7 @@ void PrimitiveRenderer::SetFlatColors(const ClipVertex &provoking) {
 }
 
 void PrimitiveRenderer::FillPolygon(const ScreenVertex *v, uint32_t count) {
-    if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
+    if (SolidFill()) {
         for (uint32_t i = 1; i + 1 < count; ++i) {
             TriangleSetup &out = bin_->NextTriangle(setup_);
             if (SetupTriangle(v[0], v[i], v[i + 1], cullMode_, ctx_.varyingCount, out, planes_)) bin_->AddTriangle(out, ctx_);
@@ -119,13 +119,23 @@ void PrimitiveRenderer::FinishFour(CachedVertex *const *v, uint32_t count) const
     __m128 X = _mm_loadu_ps(v[0]->clip.pos), Y = _mm_loadu_ps(v[count > 1 ? 1 : 0]->clip.pos),
            Z = _mm_loadu_ps(v[count > 2 ? 2 : 0]->clip.pos), W = _mm_loadu_ps(v[count > 3 ? 3 : 0]->clip.pos);
     _MM_TRANSPOSE4_PS(X, Y, Z, W);
-    alignas(16) float px[4], py[4], pz[4], pw[4];
-    _mm_store_ps(px, X);
-    _mm_store_ps(py, Y);
-    _mm_store_ps(pz, Z);
-    _mm_store_ps(pw, W);
+    PositionLanes lanes;
+    _mm_store_ps(lanes.x, X);
+    _mm_store_ps(lanes.y, Y);
+    _mm_store_ps(lanes.z, Z);
+    _mm_store_ps(lanes.w, W);
+    FinishFour(v, count, lanes);
+}
+
+void PrimitiveRenderer::FinishFour(CachedVertex *const *v, uint32_t count, const PositionLanes &lanes) const {
+    if (screenSpace_) {
+        for (uint32_t i = 0; i < count; ++i) Finish(*v[i]);
+        return;
+    }
+    const __m128 X = _mm_load_ps(lanes.x), Y = _mm_load_ps(lanes.y), Z = _mm_load_ps(lanes.z),
+                 W = _mm_load_ps(lanes.w);
     alignas(16) uint32_t codes[4];
-    clipper_.Outcodes(px, py, pz, pw, codes);
+    clipper_.Outcodes(lanes.x, lanes.y, lanes.z, lanes.w, codes);
     // ScreenMapping::Map, its operations in the same order.
     const ScreenMapping &m = mapping_;
     const __m128 rhw = _mm_div_ps(_mm_set1_ps(1.0f), W);
@@ -150,7 +160,7 @@ void PrimitiveRenderer::FinishFour(CachedVertex *const *v, uint32_t count) const
 }
 
 void PrimitiveRenderer::FillTriangle(const SetupVertex v[3]) {
-    if (fillMode_ == D3DFILL_SOLID || (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME)) {
+    if (SolidFill()) {
         TriangleSetup &out = bin_->NextTriangle(setup_);
         if (SetupTriangle(v[0], v[1], v[2], cullMode_, ctx_.varyingCount, out, planes_)) bin_->AddTriangle(out, ctx_);
         return;

@@ -13,6 +13,7 @@
 #include "swr_pixel_pipeline.h"
 #include "swr_primitive_bin.h"
 #include "swr_raster_common.h"
+#include "swr_triangle_raster.h"
 #include "swr_vertex_cache.h"
 
 namespace swr {
@@ -25,7 +26,20 @@ public:
     void Finish(CachedVertex &v) const;
     // Finish of vertices v[0..count) (count at most four), a vertex to a vector lane.
     void FinishFour(CachedVertex *const *v, uint32_t count) const;
+    // The same from their positions given as lanes as well (of vertices we transform).
+    void FinishFour(CachedVertex *const *v, uint32_t count, const PositionLanes &lanes) const;
 
+    // Whether Triangle may draw anything of the triangle of these finished corners (their
+    // varyings not read): not when all three lie outside one plane, nor when, inside all
+    // of them and filled, set-up would refuse it for a corner off the grid, no area or
+    // the facing the cull mode drops.
+    bool MayDraw(const CachedVertex &a, const CachedVertex &b, const CachedVertex &c) const {
+        const uint32_t ca = a.outcode, cb = b.outcode, cc = c.outcode;
+        if (ca & cb & cc) return false;
+        if ((ca | cb | cc) != 0 || !SolidFill()) return true;
+        if (!(a.snapped && b.snapped && c.snapped)) return false;
+        return KeptByCull(SnappedArea2(a.sx, a.sy, b.sx, b.sy, c.sx, c.sy), cullMode_);
+    }
     // The provoking vertex gives the colours under flat shading. The vertices are finished.
     void Triangle(const CachedVertex &a, const CachedVertex &b, const CachedVertex &c, const ClipVertex &provoking);
     void Line(const ClipVertex &a, const ClipVertex &b, const ClipVertex &provoking);
@@ -41,6 +55,8 @@ private:
     void SetFlatColors(const ClipVertex &provoking);
     void FillPolygon(const ScreenVertex *v, uint32_t count);
     void FillTriangle(const SetupVertex v[3]);
+    // Whether polygons are filled (any fill mode but points and wire frames).
+    bool SolidFill() const { return fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME; }
 
     Clipper clipper_;
     void AddLine(const ScreenVertex &a, const ScreenVertex &b);

@@ -80,11 +80,8 @@ bool SetupTriangle(const SetupVertex &v0, const SetupVertex &v1, const SetupVert
     const SetupVertex *v[3] = {&v0, &v1, &v2};
     if (!(v0.snapped && v1.snapped && v2.snapped)) return false;
     int64_t X[3] = {v0.sx, v1.sx, v2.sx}, Y[3] = {v0.sy, v1.sy, v2.sy};
-    const int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-    if (area2 == 0) return false;
-    // Positive area is clockwise on screen, since y grows downwards.
-    if (cullMode == D3DCULL_CW && area2 > 0) return false;
-    if (cullMode == D3DCULL_CCW && area2 < 0) return false;
+    const int64_t area2 = SnappedArea2(X[0], Y[0], X[1], Y[1], X[2], Y[2]);
+    if (!KeptByCull(area2, cullMode)) return false;
     if (area2 < 0) {
         std::swap(v[1], v[2]);
         std::swap(X[1], X[2]);

@@ -34,6 +34,19 @@ struct TriangleSetup {
     Plane var[kMaxVaryings];
 };
 
+// Twice the signed area of a triangle over its snapped corners: positive when it runs
+// clockwise on screen (y grows downwards). Exact: the corners lie inside the guard band.
+inline int64_t SnappedArea2(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    return (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
+}
+// Whether set-up keeps a triangle of that doubled area: it has some, and faces the way
+// the cull mode keeps.
+inline bool KeptByCull(int64_t area2, DWORD cullMode) {
+    if (area2 == 0) return false;
+    if (cullMode == D3DCULL_CW && area2 > 0) return false;
+    return !(cullMode == D3DCULL_CCW && area2 < 0);
+}
+
 // Cull mode as the state gives it: D3DCULL_CCW drops triangles that run counter-
 // clockwise on screen (y down). False when the triangle is culled, has no area, holds
 // no pixel centre within its bounds, or has coordinates that are not finite or lie

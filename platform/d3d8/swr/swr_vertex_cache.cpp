@@ -24,6 +24,7 @@ void VertexCache::Reset(const VertexProcessor &processor, const PrimitiveRendere
     done_.assign(count, 0);
     // Only the cached vertices go through batches.
     if (count > 0) processor.PrepareLanes(lanes_);
+    positionsFirst_ = processor.FourLanes();
 }
 
 void VertexCache::Fill(uint64_t slot, uint64_t end) {
@@ -33,11 +34,11 @@ void VertexCache::Fill(uint64_t slot, uint64_t end) {
     ClipVertex *out[VertexProcessor::kBatch];
     CachedVertex *cached[VertexProcessor::kBatch];
     uint32_t n = 0;
-    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < end && !done_[s]; ++s, ++n) {
+    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < end && done_[s] != kProcessed; ++s, ++n) {
         index[n] = static_cast<uint32_t>(first_ + s);
         cached[n] = &vertices_[s];
         out[n] = &vertices_[s].clip;
-        done_[s] = 1;
+        done_[s] = kProcessed;
     }
     processor_->ProcessBatch(index, n, out, lanes_);
     finisher_->FinishFour(cached, n);
@@ -52,16 +53,54 @@ void VertexCache::Fill(uint64_t slot, uint64_t end) {
 CachedVertex *VertexCache::FillRange(uint64_t from, uint64_t to) {
     to = std::min<uint64_t>(to, done_.size());
     for (uint64_t s = from; s < to; ++s) {
-        if (!done_[s]) Fill(s, to);
+        if (done_[s] != kProcessed) Fill(s, to);
     }
     return vertices_.data() + from;
+}
+
+CachedVertex *VertexCache::PlaceMiss(uint64_t index) {
+    const uint64_t slot = index - first_;
+    if (index >= processor_->VertexCount() || index < first_ || slot >= done_.size()) return Miss(index);
+    // Fill's batch of slots, their positions alone.
+    uint32_t at[VertexProcessor::kBatch];
+    ClipVertex *out[VertexProcessor::kBatch];
+    CachedVertex *cached[VertexProcessor::kBatch];
+    uint32_t n = 0;
+    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < done_.size() && done_[s] == kNothing; ++s, ++n) {
+        at[n] = static_cast<uint32_t>(first_ + s);
+        cached[n] = &vertices_[s];
+        out[n] = &vertices_[s].clip;
+        done_[s] = kPlaced;
+    }
+    PositionLanes positions;
+    processor_->ProcessPositions(at, n, out, lanes_, positions);
+    finisher_->FinishFour(cached, n, positions);
+    for (uint64_t s = slot + n; s < slot + n + VertexProcessor::kBatch && s < done_.size(); ++s) {
+        __builtin_prefetch(&vertices_[s], 1);
+        __builtin_prefetch(reinterpret_cast<const char *>(&vertices_[s]) + 64, 1);
+    }
+    return &vertices_[slot];
+}
+
+void VertexCache::CompleteFrom(uint64_t slot) {
+    // The batch's positions come out again as they were; the finished place stays.
+    uint32_t at[VertexProcessor::kBatch];
+    ClipVertex *out[VertexProcessor::kBatch];
+    uint32_t n = 0;
+    for (uint64_t s = slot; n < VertexProcessor::kBatch && s < done_.size() && done_[s] == kPlaced; ++s, ++n) {
+        at[n] = static_cast<uint32_t>(first_ + s);
+        out[n] = &vertices_[s].clip;
+        done_[s] = kProcessed;
+    }
+    processor_->ProcessBatch(at, n, out, lanes_);
 }
 
 CachedVertex *VertexCache::Miss(uint64_t index) {
     if (index >= processor_->VertexCount()) return nullptr;
     const uint64_t slot = index - first_;
     if (index >= first_ && slot < done_.size()) {
-        if (!done_[slot]) Fill(slot, done_.size());
+        if (done_[slot] == kNothing) Fill(slot, done_.size());
+        else if (done_[slot] == kPlaced) CompleteFrom(slot);
         return &vertices_[slot];
     }
     CachedVertex &v = scratch_[nextScratch_];

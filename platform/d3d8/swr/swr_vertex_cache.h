@@ -39,8 +39,25 @@ public:
     CachedVertex *Get(uint64_t index) {
         // Inside the range (which lies inside the stream) and processed: most calls.
         const uint64_t slot = index - first_;
-        if (slot < done_.size() && done_[slot]) return &vertices_[slot];
+        if (slot < done_.size() && done_[slot] == kProcessed) return &vertices_[slot];
         return Miss(index);
+    }
+
+    // Get without the vertex's varyings when the cache can leave them for later: a
+    // vertex with its position processed and finished, whose varyings Complete gives
+    // before anything reads them. A triangle facing away (half of a closed model's)
+    // then never has its corners lit, when no kept triangle shares them.
+    CachedVertex *Place(uint64_t index) {
+        const uint64_t slot = index - first_;
+        if (slot < done_.size() && done_[slot] != kNothing) return &vertices_[slot];
+        return positionsFirst_ ? PlaceMiss(index) : Miss(index);
+    }
+    // Gives a vertex from Place its varyings, when it has none yet.
+    void Complete(const CachedVertex *v) {
+        // Vertices outside the range (processed whole as they are met) lie elsewhere.
+        const uint64_t slot = (reinterpret_cast<uintptr_t>(v) - reinterpret_cast<uintptr_t>(vertices_.data())) /
+                              sizeof(CachedVertex);
+        if (slot < done_.size() && done_[slot] == kPlaced) CompleteFrom(slot);
     }
 
     // The vertices the cache holds (the range Reset was given, clamped to the stream).
@@ -52,7 +69,7 @@ public:
     // only reads, so any number of threads may look up a cache no one fills meanwhile.
     const CachedVertex *Find(uint64_t index) const {
         const uint64_t slot = index - first_;
-        return slot < done_.size() && done_[slot] ? &vertices_[slot] : nullptr;
+        return slot < done_.size() && done_[slot] == kProcessed ? &vertices_[slot] : nullptr;
     }
     // Asks for the part of a cached vertex a triangle reads first (its first two cache
     // lines), to be read soon: the vertices of a range filled over the threads mostly
@@ -65,7 +82,13 @@ public:
     }
 
 private:
+    // A slot's state: nothing yet, its position processed and finished (by Place), or
+    // processed whole.
+    enum : uint8_t { kNothing = 0, kPlaced = 1, kProcessed = 2 };
     CachedVertex *Miss(uint64_t index);
+    CachedVertex *PlaceMiss(uint64_t index);
+    // Processes whole the placed vertex in `slot` and the next few placed ones after it.
+    void CompleteFrom(uint64_t slot);
     // Processes the vertex in `slot` (not done yet) and the next few not done either,
     // before slot `end`.
     void Fill(uint64_t slot, uint64_t end);
@@ -74,6 +97,7 @@ private:
     const PrimitiveRenderer *finisher_ = nullptr;
     LaneConstants lanes_;  // the processor's, splatted at Reset for its batches
     uint64_t first_ = 0;
+    bool positionsFirst_ = false;  // the processor gives positions alone (Place may leave varyings)
     std::vector<CachedVertex> vertices_;
     std::vector<uint8_t> done_;
     CachedVertex scratch_[4];

@@ -200,6 +200,29 @@ void VertexProcessor::PrepareLanes(LaneConstants &c) const {
     }
 }
 
+void VertexProcessor::ProcessPositions(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                                       const LaneConstants &constants, PositionLanes &lanes) const {
+    using L = LaneConstants;
+    // ProcessFour's reads and products for the position alone (its fourth lanes, the
+    // colour words there, are not read).
+    F positions[4];
+    for (uint32_t i = 0; i < 4; ++i) {
+        const uint8_t *v = data_ + static_cast<size_t>(index[i < count ? i : 0]) * stride_;
+        positions[i] = ReadThree(v + layout_.position, 0);
+    }
+    _MM_TRANSPOSE4_PS(positions[0], positions[1], positions[2], positions[3]);
+    const V3 position{positions[0], positions[1], positions[2]};
+    const LaneConstants &c = constants;
+    F clip[4] = {PointColumn(position, c, L::kWorldViewProjection), PointColumn(position, c, L::kWorldViewProjection + 4),
+                 PointColumn(position, c, L::kWorldViewProjection + 8), PointColumn(position, c, L::kWorldViewProjection + 12)};
+    _mm_store_ps(lanes.x, clip[0]);
+    _mm_store_ps(lanes.y, clip[1]);
+    _mm_store_ps(lanes.z, clip[2]);
+    _mm_store_ps(lanes.w, clip[3]);
+    _MM_TRANSPOSE4_PS(clip[0], clip[1], clip[2], clip[3]);
+    for (uint32_t i = 0; i < count; ++i) _mm_storeu_ps(out[i]->pos, clip[i]);
+}
+
 void VertexProcessor::ProcessFour(const uint32_t *index, uint32_t count, ClipVertex *const *out,
                                   const LaneConstants &constants) const {
     using L = LaneConstants;

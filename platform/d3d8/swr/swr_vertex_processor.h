@@ -78,6 +78,13 @@ public:
     // processing many batches of one draw does.
     void ProcessBatch(const uint32_t *index, uint32_t count, ClipVertex *const *out,
                       const LaneConstants &constants) const;
+    // Only the clip positions of vertices `index[0..count)` (count at most kBatch, each
+    // inside the stream), the same as ProcessBatch gives: ProcessBatch of the same
+    // vertices later gives the rest, leaving the positions as they are. For draws
+    // processed four lanes at a time (FourLanes), with the constants splatted. The
+    // positions come out as lanes too.
+    void ProcessPositions(const uint32_t *index, uint32_t count, ClipVertex *const *out,
+                          const LaneConstants &constants, PositionLanes &lanes) const;
     // Splats what ProcessFour reads of this draw's state (when FourLanes is true).
     void PrepareLanes(LaneConstants &constants) const;
     // Whether ProcessBatch takes this draw's vertices four lanes at a time.
