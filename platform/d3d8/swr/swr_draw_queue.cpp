@@ -101,6 +101,31 @@ struct SetUpJob {
     const VertexCache *shared = nullptr;
 };
 
+// Sets up triangles [first, last) of a list on the thread's own cache, position p's
+// vertex being vertexAt(p): each triangle's three positions in turn, its first vertex the
+// provoking one, without asking the primitive type each time. The corners are placed on
+// screen first, and processed whole only for a triangle that may be drawn.
+template <typename VertexOf>
+void ListOnOwnCache(VertexCache &own, PrimitiveRenderer &renderer, uint64_t first, uint64_t last,
+                    const VertexOf &vertexAt) {
+    for (uint64_t k = first; k < last; ++k) {
+        if (k + kPrefetchAhead < last) {
+            for (uint64_t i = 0; i < 3; ++i) own.Prefetch(vertexAt(3 * (k + kPrefetchAhead) + i));
+        }
+        CachedVertex *a = own.Place(vertexAt(3 * k));
+        if (!a) continue;
+        CachedVertex *b = own.Place(vertexAt(3 * k + 1));
+        if (!b) continue;
+        CachedVertex *c = own.Place(vertexAt(3 * k + 2));
+        if (!c) continue;
+        if (!renderer.MayDraw(*a, *b, *c)) continue;
+        own.Complete(a);
+        own.Complete(b);
+        own.Complete(c);
+        renderer.Triangle(*a, *b, *c, a->clip);
+    }
+}
+
 // Sets up primitives [first, last) of the job's draw into `bin` through `renderer`, the
 // draw's renderer for this run alone.
 void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveBin &bin, PrimitiveRenderer &renderer) {
@@ -115,25 +140,25 @@ void SetUpRunWith(const SetUpJob &job, uint64_t first, uint64_t last, PrimitiveB
     renderer.SetBin(&bin);
     VertexCache &own = cache;  // the thread's cache found once, not at every vertex
     if (job.type == D3DPT_TRIANGLELIST && !job.shared) {
-        // The common list on its own cache: each triangle's three positions in turn,
-        // its first vertex the provoking one, without asking the primitive type each time.
-        // The corners are placed on screen first, and processed whole only for a
-        // triangle that may be drawn.
-        for (uint64_t k = first; k < last; ++k) {
-            if (k + kPrefetchAhead < last) {
-                for (uint64_t i = 0; i < 3; ++i) own.Prefetch(VertexAt(*job.sequence, 3 * (k + kPrefetchAhead) + i));
-            }
-            CachedVertex *a = own.Place(VertexAt(*job.sequence, 3 * k));
-            if (!a) continue;
-            CachedVertex *b = own.Place(VertexAt(*job.sequence, 3 * k + 1));
-            if (!b) continue;
-            CachedVertex *c = own.Place(VertexAt(*job.sequence, 3 * k + 2));
-            if (!c) continue;
-            if (!renderer.MayDraw(*a, *b, *c)) continue;
-            own.Complete(a);
-            own.Complete(b);
-            own.Complete(c);
-            renderer.Triangle(*a, *b, *c, a->clip);
+        // The positions' vertices read as what they are (VertexAt's answers, without its
+        // questions at every position).
+        const Sequence &sequence = *job.sequence;
+        if (!sequence.indices) {
+            ListOnOwnCache(own, renderer, first, last, [&](uint64_t p) { return sequence.start + p; });
+        } else if (sequence.indices->is32Bit) {
+            const uint8_t *at = sequence.indices->data + sequence.start * 4;
+            ListOnOwnCache(own, renderer, first, last, [&](uint64_t p) {
+                uint32_t i;
+                std::memcpy(&i, at + p * 4, 4);
+                return sequence.base + i;
+            });
+        } else {
+            const uint8_t *at = sequence.indices->data + sequence.start * 2;
+            ListOnOwnCache(own, renderer, first, last, [&](uint64_t p) {
+                uint16_t i;
+                std::memcpy(&i, at + p * 2, 2);
+                return sequence.base + i;
+            });
         }
         return;
     }
