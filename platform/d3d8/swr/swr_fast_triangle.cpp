@@ -20,6 +20,7 @@ std::atomic<uint32_t> gShapesUsed{0};
 std::atomic<uint64_t> gPictureTriangles[2] = {};
 std::atomic<uint64_t> gFilteredRowTriangles{0};
 std::atomic<uint64_t> gTexturedRowTriangles{0};
+std::atomic<uint64_t> gClearTexelPictures{0};
 
 bool ProcessorHasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -184,6 +185,8 @@ void SpanFilteredRowsDrawn() { gFilteredRowTriangles.fetch_add(1, std::memory_or
 uint64_t TakeFilteredRowTriangles() { return gFilteredRowTriangles.exchange(0); }
 void SpanTexturedRowsDrawn() { gTexturedRowTriangles.fetch_add(1, std::memory_order_relaxed); }
 uint64_t TakeTexturedRowTriangles() { return gTexturedRowTriangles.exchange(0); }
+void SpanClearTexelsLeftOut() { gClearTexelPictures.fetch_add(1, std::memory_order_relaxed); }
+uint64_t TakeClearTexelPictures() { return gClearTexelPictures.exchange(0); }
 
 uint8_t ShapeOf(const SpanSampler &sm) {
     for (uint8_t i = 0; i + 1u < kSamplerShapeCount; ++i) {

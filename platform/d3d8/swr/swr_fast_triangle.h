@@ -56,5 +56,8 @@ uint64_t TakePictureTriangles(bool filtered);
 uint64_t TakeFilteredRowTriangles();
 // The triangles drawn as textured rows under perspective since the last call.
 uint64_t TakeTexturedRowTriangles();
+// The pictures since the last call that left out pixels of clear texels, which their
+// alpha test would have failed.
+uint64_t TakeClearTexelPictures();
 
 }  // namespace swr

@@ -2246,7 +2246,29 @@ template <bool kPacked, class P>
     if constexpr (kPacked) pl.count = count;
 }
 
+// Whether a pixel whose texel has no alpha is never written: an alpha test that an
+// alpha of 0 fails, over a stage whose alpha is the texel's alone or times the diffuse
+// alpha (either is 0 with the texel's; fog leaves alpha as it is). The interface's
+// pictures are mostly such clear texels around their frames and figures.
+[[gnu::always_inline]] inline bool ClearTexelsFail(const SpanPlan &p) {
+    constexpr uint64_t kAlpha = 0xFFFF000000000000u;
+    return p.alphaTest && p.texelTimesDiffuse && (p.diffuseLanes & kAlpha) == 0 &&
+           ((p.simpleStages[0].pickProduct | p.texelLanes) & kAlpha) == kAlpha &&
+           !Any(PassesV(p.alphaFunc, ISet1(0), ISet1(static_cast<int32_t>(p.alphaRef))));
+}
+
+// Whether every pixel of `bits` (bit k for pixel k) has a texel of no alpha, the
+// texels as C16 halves (lo, hi).
+[[gnu::always_inline]] inline bool AllClear(VI lo, VI hi, uint32_t bits) {
+    const VI alpha = I64Set1(0xFFFF000000000000u), none = ISet1(0);
+    const uint32_t seenLo = ~static_cast<uint32_t>(IMoveMask(ICmpEq(IAnd(lo, alpha), none)));
+    const uint32_t seenHi = ~static_cast<uint32_t>(IMoveMask(ICmpEq(IAnd(hi, alpha), none)));
+    return ((seenLo & PixelPairLanes(bits, 0)) | (seenHi & PixelPairLanes(bits, 2))) == 0;
+}
+
 // The picture's rows at the level `level` of its stage, filtered there or not (`linear`).
+// Pieces whose texels are all clear are left out when such pixels are never written
+// (ClearTexelsFail): the shading would only find that none passes its alpha test.
 void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                      int32_t y0, int32_t y1, int32_t cx0, int32_t cx1, int32_t level, bool linear) {
     const bool flat = ctx.flat;
@@ -2267,6 +2289,12 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
     RowWalk walk;
     walk.Start(s, y0);
     const VI all = ISet1(-1), height = ISet1(l.height), iota = IIota();
+    // Clear pieces are looked for on each row after one that had some, and else on one
+    // row in kClearProbe: a picture without any (most art but the interface's) pays for
+    // the looking on few rows, and a clear part is found within a few rows of its top.
+    constexpr int32_t kClearProbe = 8;
+    const bool skipClear = ClearTexelsFail(p);
+    bool leftOut = false, clearRow = false;
     // Packed groups (kPackedGroups): the rows' pieces laid end to end in the lanes as
     // SpanRowsPacked lays them, each piece's texels taken from its own row's kept filters
     // and weighed by its own row's fraction as it is laid, and its planes' row values
@@ -2336,14 +2364,13 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         const uint64_t *hA = PictureRowFor(sm, pr, rowA, rowB, lo, hi, p.fault);
         const uint64_t *hB = sm.magLinear ? PictureRowFor(sm, pr, rowB, rowA, lo, hi, p.fault) : hA;
         const VI wy1 = I16Set1(static_cast<int16_t>(fy)), wy0 = I16Set1(static_cast<int16_t>(256 - fy));
+        const bool lookForClear = skipClear && (clearRow || (y - y0) % kClearProbe == 0);
+        clearRow = false;
         if constexpr (kPackedGroups) {
             const VI row = ISet1(y);
             for (int32_t x = x0; x < x1;) {
                 const int32_t n = x1 - x < kLanes - filled ? x1 - x : kLanes - filled;
                 const uint32_t bits = ((uint32_t{1} << n) - 1u) << filled;
-                at[pieces++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
-                laneX = ITakeLanes(laneX, bits, IAdd(iota, ISet1(x - filled)));
-                laneY = ITakeLanes(laneY, bits, row);
                 // The kept filters from where lane 0 would lie (at most a group before the
                 // first kept column, still inside the kept rows' record): the piece's lanes
                 // take their own columns, the others are dropped.
@@ -2356,6 +2383,14 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
                     a0 = FilterRows(a0, b0, wy0, wy1);
                     a1 = FilterRows(a1, b1, wy0, wy1);
                 }
+                if (lookForClear && AllClear(a0, a1, bits)) {
+                    clearRow = leftOut = true;
+                    x += n;
+                    continue;
+                }
+                at[pieces++] = Piece{x, y, static_cast<uint16_t>(filled), static_cast<uint16_t>(n), bits};
+                laneX = ITakeLanes(laneX, bits, IAdd(iota, ISet1(x - filled)));
+                laneY = ITakeLanes(laneY, bits, row);
                 texel.lo = ITakeLanes(texel.lo, PixelPairLanes(bits, 0), a0);
                 texel.hi = ITakeLanes(texel.hi, PixelPairLanes(bits, 2), a1);
                 filled += n;
@@ -2366,25 +2401,31 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
         }
         for (int32_t xs = x0; xs < x1; xs += kLanes) {
             const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
+            VI a0, a1;
+            LoadPixelPairs(hA + (xs - cx0), a0, a1);
+            if (sm.magLinear) {
+                VI b0, b1;
+                LoadPixelPairs(hB + (xs - cx0), b0, b1);
+                a0 = FilterRows(a0, b0, wy0, wy1);
+                a1 = FilterRows(a1, b1, wy0, wy1);
+            }
+            if (lookForClear && AllClear(a0, a1, (1u << n) - 1u)) {
+                clearRow = leftOut = true;
+                continue;
+            }
             const int g = b.count;
             RowGroupPlace(b.place[g], xs, y, n, region);
             const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), FSet1(s.originX));
             AddGroupAt<false, GroupPlace, RowPair, true>(p, s, ctx, steady, b.place[g], RowPair{&r, &r}, ox,
                                                          ICmpGt(ISet1(n), iota), b);
             if (b.count == g) continue;
-            VI a0, a1, b0, b1;
-            LoadPixelPairs(hA + (xs - cx0), a0, a1);
-            if (!sm.magLinear) {
-                b.texel[0][g] = C16{a0, a1};
-            } else {
-                LoadPixelPairs(hB + (xs - cx0), b0, b1);
-                b.texel[0][g] = C16{FilterRows(a0, b0, wy0, wy1), FilterRows(a1, b1, wy0, wy1)};
-            }
+            b.texel[0][g] = C16{a0, a1};
             if (b.count == kBatch) ShadeBatch(p, ctx, b, true);
         }
     }
     if (filled) addPacked();
     if (b.count) ShadeBatch(p, ctx, b, true);
+    if (leftOut) SpanClearTexelsLeftOut();
 }
 
 // Alpha-tested triangles (whose depth test comes after texturing) whose bounds inside

@@ -254,6 +254,8 @@ bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, fl
 uint8_t SpanTableFog(const FogSetup &fog, float distance);
 // Counts a triangle drawn as a picture square to the screen (TakePictureTriangles).
 void SpanPictureDrawn(bool filtered);
+// Counts a picture that left out pixels of clear texels (TakeClearTexelPictures).
+void SpanClearTexelsLeftOut();
 // Counts a triangle drawn as filtered rows (TakeFilteredRowTriangles).
 void SpanFilteredRowsDrawn();
 // Counts a triangle drawn as textured rows under perspective (TakeTexturedRowTriangles).

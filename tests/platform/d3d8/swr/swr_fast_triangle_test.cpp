@@ -550,6 +550,104 @@ TEST(FastTriangle, SpritesAddedOntoTheTargetGiveTheReferencePixels) {
     }
 }
 
+// A picture of the interface's kind under an alpha test: a frame round a clear middle
+// (texels of no alpha, whatever their colour), with a faint stripe across it and a
+// clear corner. Where no alpha of 0 passes the test and the stage's alpha is the
+// texel's, alone or times the diffuse alpha, its clear pixels are left out before
+// shading; elsewhere they are drawn. Either way every pixel and depth is the reference
+// path's, at every width and thread count, filtered or by point, over depth or not.
+TEST(FastTriangle, APictureLeavesOutItsClearTexelsOnlyWhereTheAlphaTestFailsThem) {
+    constexpr uint32_t kTexSize = 32, kTargetW = 64, kTargetH = 48;
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    std::vector<uint32_t> texels(kTexSize * kTexSize);
+    for (uint32_t y = 0; y < kTexSize; ++y) {
+        for (uint32_t x = 0; x < kTexSize; ++x) {
+            const bool frame = x < 4 || y < 4 || x >= kTexSize - 4 || y >= kTexSize - 4;
+            const bool stripe = x == y || x == y + 1;
+            const bool corner = x < 6 && y < 6;
+            uint32_t alpha = frame ? 0x40u + (x * 7u + y * 3u) % 0xC0u : stripe ? 1u + x % 3u : 0u;
+            if (corner) alpha = 0;
+            texels[y * kTexSize + x] = alpha << 24 | ((x * 0x0B0703u + y * 0x030B07u) & 0xFFFFFFu);
+        }
+    }
+    tex.AddLevel(kTexSize, kTexSize, texels);
+    struct Case {
+        DWORD alphaOp, alphaArg1, alphaFunc, alphaRef;
+        bool leavesOut;
+    };
+    const Case cases[] = {
+        {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DCMP_GREATER, 0, true},
+        {D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DCMP_GREATEREQUAL, 1, true},
+        {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DCMP_NOTEQUAL, 0, true},
+        // An alpha of 0 passes: the clear pixels are drawn.
+        {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DCMP_LESS, 0x80, false},
+        {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DCMP_GREATEREQUAL, 0, false},
+        // The alpha is the diffuse colour's: the texel's does not decide it.
+        {D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DCMP_GREATER, 0, false},
+    };
+    auto draw = [&](const Case &c, bool linear, bool depth, bool fast) {
+        Scene s(kTargetW, kTargetH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF204060u);
+        if (!fast) swr::SetFastPathsEnabled(false);
+        s.SetState(D3DRS_ZENABLE, depth ? D3DZB_TRUE : D3DZB_FALSE);
+        s.SetState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+        s.SetState(D3DRS_ZWRITEENABLE, depth ? TRUE : FALSE);
+        s.state.textures[0] = tex.View();
+        DWORD *ts = s.state.stageStates[0];
+        ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+        ts[D3DTSS_ALPHAOP] = c.alphaOp;
+        ts[D3DTSS_ALPHAARG1] = c.alphaArg1;
+        ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+        ts[D3DTSS_MAGFILTER] = linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        ts[D3DTSS_MINFILTER] = linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        ts[D3DTSS_ADDRESSU] = D3DTADDRESS_CLAMP;
+        ts[D3DTSS_ADDRESSV] = D3DTADDRESS_CLAMP;
+        s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+        s.SetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        s.SetState(D3DRS_ALPHATESTENABLE, TRUE);
+        s.SetState(D3DRS_ALPHAFUNC, c.alphaFunc);
+        s.SetState(D3DRS_ALPHAREF, c.alphaRef);
+        // Magnified a little, as the interface is on a larger screen, from a corner
+        // inside the target.
+        const D3DCOLOR d = 0xE0F0E0D0u;
+        const float x0 = 3.0f, y0 = 2.0f, x1 = 3.0f + 50.0f, y1 = 2.0f + 43.0f;
+        const std::vector<swrtest::TexVertex> picture = {
+            {x0, y0, 0.5f, 1.0f, d, 0.0f, 0.0f}, {x1, y0, 0.5f, 1.0f, d, 1.0f, 0.0f},
+            {x0, y1, 0.5f, 1.0f, d, 0.0f, 1.0f}, {x1, y0, 0.5f, 1.0f, d, 1.0f, 0.0f},
+            {x1, y1, 0.5f, 1.0f, d, 1.0f, 1.0f}, {x0, y1, 0.5f, 1.0f, d, 0.0f, 1.0f}};
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, picture, 2, swrtest::kTexFvf));
+        swr::SetFastPathsEnabled(true);
+        return swrtest::Snapshot(s);
+    };
+    for (const Case &c : cases) {
+        for (const bool linear : {true, false}) {
+            for (const bool depth : {false, true}) {
+                const std::vector<uint32_t> reference = draw(c, linear, depth, false);
+                for (uint32_t lanes : Widths()) {
+                    Width width(lanes);
+                    for (uint32_t count : {1u, 3u}) {
+                        Threads threads(count);
+                        swr::TakePictureTriangles(false);
+                        swr::TakePictureTriangles(true);
+                        swr::TakeClearTexelPictures();
+                        const std::string run = "alpha op " + std::to_string(c.alphaOp) + ", test " +
+                                                std::to_string(c.alphaFunc) + (linear ? ", filtered" : ", by point") +
+                                                (depth ? ", over depth, " : ", ") + std::to_string(lanes) + " lanes, " +
+                                                std::to_string(count) + " threads";
+                        EXPECT_EQ(FirstDifference(draw(c, linear, depth, true), reference), -1) << run;
+                        EXPECT_GT(swr::TakePictureTriangles(false) + swr::TakePictureTriangles(true), 0u) << run;
+                        EXPECT_EQ(swr::TakeClearTexelPictures() > 0, c.leavesOut) << run;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Whether a draw state takes a span routine.
 bool TakesSpans(const swr::DrawState &state) {
     std::vector<uint32_t> pixels(16);
