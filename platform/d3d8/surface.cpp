@@ -11,6 +11,22 @@
 #include "swr/swr_texel_copy.h"
 
 namespace d3d8 {
+namespace {
+
+// A colour or depth target over a surface's words: its size, pitch, format and bits
+// (the rasteriser writes through it whatever the caller's constness).
+template <class Target>
+Target TargetOver(const SurfaceDesc &desc, uint32_t pitch, const uint8_t *bits) {
+    Target target;
+    target.width = desc.width;
+    target.height = desc.height;
+    target.pitch = pitch;
+    target.format = desc.format;
+    target.bits = const_cast<uint8_t *>(bits);
+    return target;
+}
+
+}  // namespace
 
 bool LockOffset(const SurfaceDesc &desc, const RECT *rect, uint32_t *offset) {
     if (!rect) {
@@ -174,12 +190,7 @@ void SurfaceImpl::DeferDepthClear(DWORD flags, float z, DWORD stencil) {
 }
 
 void SurfaceImpl::WriteDeferredClear() const {
-    swr::DepthTarget target;
-    target.width = desc_.width;
-    target.height = desc_.height;
-    target.pitch = Pitch();
-    target.format = desc_.format;
-    target.bits = const_cast<uint8_t *>(bits_.data());
+    const swr::DepthTarget target = TargetOver<swr::DepthTarget>(desc_, Pitch(), bits_.data());
     const DeferredClear clear = deferredClear_;
     deferredClear_ = DeferredClear{};
     swr::ClearDepthWords(target, clear.flags, clear.z, clear.stencil);
@@ -217,22 +228,11 @@ swr::ColorTarget SurfaceImpl::AsColorTarget() {
 }
 
 swr::ColorTarget SurfaceImpl::ColorTargetUnwritten() const {
-    swr::ColorTarget target;
-    target.width = desc_.width;
-    target.height = desc_.height;
-    target.pitch = Pitch();
-    target.format = desc_.format;
-    target.bits = const_cast<uint8_t *>(bits_.data());
-    return target;
+    return TargetOver<swr::ColorTarget>(desc_, Pitch(), bits_.data());
 }
 
 swr::DepthTarget SurfaceImpl::AsDepthTarget() {
-    swr::DepthTarget target;
-    target.width = desc_.width;
-    target.height = desc_.height;
-    target.pitch = Pitch();
-    target.format = desc_.format;
-    target.bits = bits_.data();
+    swr::DepthTarget target = TargetOver<swr::DepthTarget>(desc_, Pitch(), bits_.data());
     target.coarse = coarse_.get();
     return target;
 }
