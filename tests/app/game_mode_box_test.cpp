@@ -199,7 +199,10 @@ TEST_F(GameModeBox, ReturnTakesTheFirstModeAndTheGameRunsInItsWindow)
     // The game's own window, 640 x 480, while the ticks run.
     const Window game = WaitForWindow("game", [&](Window w) { return HasSize(w, 640, 480); });
     EXPECT_NE(game, 0u) << "no 640 x 480 game window";
-    ASSERT_EQ(WaitForExit(), 0);
+    ASSERT_EQ(WaitForExit(), 0) << [&] {
+        const std::vector<uint8_t> said = apptest::ReadBytes(dir_ + "/stderr.txt");
+        return std::string(said.begin(), said.end());
+    }();
     apptest::Bmp shot;
     ASSERT_TRUE(apptest::LoadBmp(dir_ + "/out.bmp", &shot));
     EXPECT_EQ(shot.width, 640);
