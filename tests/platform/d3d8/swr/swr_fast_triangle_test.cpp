@@ -239,93 +239,79 @@ TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount)
     }
 }
 
+// A random scene of `w` x `h` pixels drawn by `draw(scene, target)`, through the fast
+// paths (the coarse depth kept, queued or not) or through the reference path alone.
+template <class Draw>
+std::vector<uint32_t> RenderRandom(uint32_t w, uint32_t h, uint32_t seed, bool fast, bool queued, const Draw &draw) {
+    Scene s(w, h, ColorFormat(seed), DepthFormat(seed));
+    RandomScene scene(w, h, seed);
+    swr::DrawQueue queue;
+    if (fast) {
+        s.KeepCoarseDepth();
+        if (queued) s.Queue(&queue);
+        draw(scene, s);
+    } else {
+        FastPathsOff off;
+        draw(scene, s);
+    }
+    return swrtest::Snapshot(s);
+}
+
+// Scenes of seeds 1 to `seeds` drawn by `render(seed, fast, queued)` give the reference
+// path's pixels at every width and thread count, queued or not; and the deliberate
+// error `fault` shows at every width in one of them at least.
+template <class Render>
+void ExpectReferencePixelsAndFaultShows(uint32_t seeds, uint32_t rowWidth, uint32_t fault, const Render &render) {
+    std::vector<std::vector<uint32_t>> references;
+    for (uint32_t seed = 1; seed <= seeds; ++seed) {
+        references.push_back(render(seed, false, false));
+        ASSERT_EQ(FirstRunThatDiffers(references.back(), rowWidth, {{1, false}, {3, false}, {2, true}, {8, true}},
+                                      [&](bool queued) { return render(seed, true, queued); }),
+                  "")
+            << "seed " << seed;
+    }
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        Fault wrong(fault);
+        bool seen = false;
+        for (uint32_t seed = 1; seed <= seeds && !seen; ++seed) {
+            seen = FirstDifference(render(seed, true, false), references[seed - 1]) >= 0;
+        }
+        EXPECT_TRUE(seen) << lanes << " lanes";
+    }
+}
+
 // A ground under perspective (a stage's floor and walls: large textured triangles lit at
 // their corners, tested for depth) is drawn as textured rows: the same pixels as the
 // reference path at every width and thread count, whatever its sampler, depth test, fog
 // and blending, on grids of large triangles and of small ones; and a deliberate error in
 // those rows shows.
-constexpr uint32_t kGroundW = 150, kGroundH = 110;
-
-std::vector<uint32_t> RenderGround(uint32_t seed, bool fast, bool queued = false) {
-    Scene s(kGroundW, kGroundH, ColorFormat(seed), DepthFormat(seed));
-    RandomScene scene(kGroundW, kGroundH, seed);
-    swr::DrawQueue queue;
-    auto draw = [&] { scene.RenderGround(s, 6, 1 + seed % 4); };
-    if (fast) {
-        s.KeepCoarseDepth();
-        if (queued) s.Queue(&queue);
-        draw();
-    } else {
-        FastPathsOff off;
-        draw();
-    }
-    return swrtest::Snapshot(s);
-}
-
 TEST(FastTriangle, GroundsUnderPerspectiveGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
-    constexpr uint32_t kGroundSeeds = 16;
+    constexpr uint32_t kGroundW = 150, kGroundH = 110, kGroundSeeds = 16;
     swr::TakeTexturedRowTriangles();
-    std::vector<std::vector<uint32_t>> references;
-    for (uint32_t seed = 1; seed <= kGroundSeeds; ++seed) {
-        references.push_back(RenderGround(seed, false));
-        ASSERT_EQ(FirstRunThatDiffers(references.back(), kGroundW, {{1, false}, {3, false}, {2, true}, {8, true}},
-                                      [&](bool queued) { return RenderGround(seed, true, queued); }),
-                  "")
-            << "seed " << seed;
-    }
+    ExpectReferencePixelsAndFaultShows(kGroundSeeds, kGroundW, swr::kSpanFaultTexturedRow,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kGroundW, kGroundH, seed, fast, queued,
+                                                               [&](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderGround(s, 6, 1 + seed % 4);
+                                                               });
+                                       });
     EXPECT_GT(swr::TakeTexturedRowTriangles(), 0u);
-    for (uint32_t lanes : Widths()) {
-        Width width(lanes);
-        Fault wrong(swr::kSpanFaultTexturedRow);
-        bool seen = false;
-        for (uint32_t seed = 1; seed <= kGroundSeeds && !seen; ++seed) {
-            seen = FirstDifference(RenderGround(seed, true), references[seed - 1]) >= 0;
-        }
-        EXPECT_TRUE(seen) << lanes << " lanes";
-    }
 }
 
 // Tall, thin triangles (a crowd's limbs), whose rows' spans come from their edges' signs
 // block of rows after block, and flat ones across the target, under random states: the
 // same pixels as the reference path at every width and thread count; and a deliberate
 // error in a span found from the edges' signs shows.
-constexpr uint32_t kSliverW = 150, kSliverH = 110;
-
-std::vector<uint32_t> RenderSlivers(uint32_t seed, bool fast, bool queued = false) {
-    Scene s(kSliverW, kSliverH, ColorFormat(seed), DepthFormat(seed));
-    RandomScene scene(kSliverW, kSliverH, seed);
-    swr::DrawQueue queue;
-    auto draw = [&] { scene.RenderSlivers(s, 8, 16); };
-    if (fast) {
-        s.KeepCoarseDepth();
-        if (queued) s.Queue(&queue);
-        draw();
-    } else {
-        FastPathsOff off;
-        draw();
-    }
-    return swrtest::Snapshot(s);
-}
-
 TEST(FastTriangle, TallThinTrianglesGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
-    constexpr uint32_t kSliverSeeds = 12;
-    std::vector<std::vector<uint32_t>> references;
-    for (uint32_t seed = 1; seed <= kSliverSeeds; ++seed) {
-        references.push_back(RenderSlivers(seed, false));
-        ASSERT_EQ(FirstRunThatDiffers(references.back(), kSliverW, {{1, false}, {3, false}, {2, true}, {8, true}},
-                                      [&](bool queued) { return RenderSlivers(seed, true, queued); }),
-                  "")
-            << "seed " << seed;
-    }
-    for (uint32_t lanes : Widths()) {
-        Width width(lanes);
-        Fault wrong(swr::kSpanFaultMaskRow);
-        bool seen = false;
-        for (uint32_t seed = 1; seed <= kSliverSeeds && !seen; ++seed) {
-            seen = FirstDifference(RenderSlivers(seed, true), references[seed - 1]) >= 0;
-        }
-        EXPECT_TRUE(seen) << lanes << " lanes";
-    }
+    constexpr uint32_t kSliverW = 150, kSliverH = 110, kSliverSeeds = 12;
+    ExpectReferencePixelsAndFaultShows(kSliverSeeds, kSliverW, swr::kSpanFaultMaskRow,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kSliverW, kSliverH, seed, fast, queued,
+                                                               [](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderSlivers(s, 8, 16);
+                                                               });
+                                       });
 }
 
 // A layer of one colour under an alpha test and no depth test (as the stages darken
