@@ -405,6 +405,20 @@ BENCHMARK(BM_GroundBehindAWall)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Stage 0 as the layers and glows have it: the texture, repeated, times the vertex
+// colour and alpha, through `filter` and one level.
+void ModulateWrapped(DWORD *ts, DWORD filter) {
+    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = filter;
+    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+}
+
 // A full-screen layer drawn as the rain's streaks are: one screen-space quad of a small
 // texture repeated three times across (magnified some eight times, filtered), its vertex
 // alpha weighing it, added onto the frame with no depth test; on one thread. Argument:
@@ -418,15 +432,7 @@ void BM_ScreenLayer(benchmark::State &bench) {
     state.textures[0] = texture.view;
     DWORD *rs = state.renderStates;
     DWORD *ts = state.stageStates[0];
-    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
-    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-    ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
-    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-    ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-    ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = bench.range(0) != 0 ? D3DTEXF_LINEAR : D3DTEXF_POINT;
-    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+    ModulateWrapped(ts, bench.range(0) != 0 ? D3DTEXF_LINEAR : D3DTEXF_POINT);
     rs[D3DRS_CULLMODE] = D3DCULL_NONE;
     rs[D3DRS_ZENABLE] = FALSE;
     rs[D3DRS_ZWRITEENABLE] = FALSE;
@@ -486,15 +492,7 @@ void BM_SparkBurst(benchmark::State &bench) {
     state.textures[0] = swr::TextureView{D3DFMT_A8R8G8B8, 1, false, &level};
     DWORD *rs = state.renderStates;
     DWORD *ts = state.stageStates[0];
-    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
-    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-    ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
-    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-    ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-    ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
-    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+    ModulateWrapped(ts, D3DTEXF_LINEAR);
     rs[D3DRS_CULLMODE] = D3DCULL_NONE;
     rs[D3DRS_ALPHABLENDENABLE] = TRUE;
     rs[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
