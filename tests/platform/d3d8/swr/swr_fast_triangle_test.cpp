@@ -52,6 +52,19 @@ public:
 
 constexpr uint32_t kW = 61, kH = 47;
 
+// Stage 0 as the pictures and glows have it: the texture times the diffuse colour, in
+// colour and alpha, through `filter` at both sizes, addressed by `address` both ways.
+void ModulateTexture(DWORD *ts, DWORD filter, DWORD address) {
+    ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
+    ts[D3DTSS_MAGFILTER] = ts[D3DTSS_MINFILTER] = filter;
+    ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = address;
+}
+
 D3DFORMAT ColorFormat(uint32_t seed) { return seed % 3 == 0 ? D3DFMT_X8R8G8B8 : D3DFMT_A8R8G8B8; }
 D3DFORMAT DepthFormat(uint32_t seed) {
     const D3DFORMAT depths[] = {D3DFMT_D24S8, D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D32};
@@ -394,16 +407,7 @@ TEST(FastTriangle, AnAlphaTestedPictureOverDepthIsDrawnAsAPictureUnlessATileHide
         }
         s.state.textures[0] = tex.View();
         DWORD *ts = s.state.stageStates[0];
-        ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
-        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-        ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
-        ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-        ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
-        ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
-        ts[D3DTSS_ADDRESSU] = D3DTADDRESS_CLAMP;
-        ts[D3DTSS_ADDRESSV] = D3DTADDRESS_CLAMP;
+        ModulateTexture(ts, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
         s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
         s.SetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -497,16 +501,7 @@ TEST(FastTriangle, SpritesAddedOntoTheTargetGiveTheReferencePixels) {
             s.SetState(D3DRS_ZWRITEENABLE, FALSE);
             s.state.textures[0] = tex.View();
             DWORD *ts = s.state.stageStates[0];
-            ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
-            ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-            ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
-            ts[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
-            ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-            ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-            ts[D3DTSS_MAGFILTER] = D3DTEXF_LINEAR;
-            ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
-            ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
-            ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+            ModulateTexture(ts, D3DTEXF_LINEAR, D3DTADDRESS_WRAP);
             s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
             s.SetState(D3DRS_SRCBLEND, c.source);
             s.SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
@@ -581,16 +576,9 @@ TEST(FastTriangle, APictureLeavesOutItsClearTexelsOnlyWhereTheAlphaTestFailsThem
         s.SetState(D3DRS_ZWRITEENABLE, depth ? TRUE : FALSE);
         s.state.textures[0] = tex.View();
         DWORD *ts = s.state.stageStates[0];
-        ts[D3DTSS_COLOROP] = D3DTOP_MODULATE;
-        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+        ModulateTexture(ts, linear ? D3DTEXF_LINEAR : D3DTEXF_POINT, D3DTADDRESS_CLAMP);
         ts[D3DTSS_ALPHAOP] = c.alphaOp;
         ts[D3DTSS_ALPHAARG1] = c.alphaArg1;
-        ts[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-        ts[D3DTSS_MAGFILTER] = linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
-        ts[D3DTSS_MINFILTER] = linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
-        ts[D3DTSS_ADDRESSU] = D3DTADDRESS_CLAMP;
-        ts[D3DTSS_ADDRESSV] = D3DTADDRESS_CLAMP;
         s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
         s.SetState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
