@@ -34,18 +34,24 @@ void MakeOpaqueFrame(const win::FrameRows &rows, win::Frame *frame) {
     }
 }
 
+// Rows copied into `out` tight (four bytes a pixel, no padding between rows).
+void CopyRowsTight(const win::FrameRows &rows, std::vector<uint8_t> *out) {
+    const size_t rowBytes = size_t(rows.width) * 4;
+    out->resize(rowBytes * rows.height);
+    for (uint32_t y = 0; y < rows.height; ++y) {
+        if (rowBytes) std::memcpy(out->data() + rowBytes * y, rows.bits + size_t(y) * rows.pitch, rowBytes);
+    }
+}
+
 }  // namespace
 
 void PlatformWindow::Present(const uint8_t *bits, uint32_t width, uint32_t height, uint32_t pitch) {
-    const size_t rowBytes = size_t(width) * 4;
-    std::vector<uint8_t> copy(rowBytes * height);
-    for (uint32_t y = 0; y < height; ++y) {
-        if (rowBytes) std::memcpy(copy.data() + rowBytes * y, bits + size_t(y) * pitch, rowBytes);
-    }
+    std::vector<uint8_t> copy;
+    CopyRowsTight(win::FrameRows{bits, width, height, pitch}, &copy);
     if (holder_) holder_->WindowLetGo();
     holder_ = nullptr;
     keptRows_.swap(copy);
-    shownRows_ = win::FrameRows{keptRows_.data(), width, height, uint32_t(rowBytes)};
+    shownRows_ = win::FrameRows{keptRows_.data(), width, height, width * 4};
     lastFrameMade_ = false;
     ++presentCount_;
     backend_->Show(shownRows_);
@@ -63,13 +69,9 @@ void PlatformWindow::PresentInPlace(const win::FrameRows &rows, win::ShownRowsHo
 void PlatformWindow::HandBackRows(win::ShownRowsHolder *holder) {
     if (!holder || holder != holder_) return;
     holder_ = nullptr;
-    const size_t rowBytes = size_t(shownRows_.width) * 4;
-    keptRows_.resize(rowBytes * shownRows_.height);
-    for (uint32_t y = 0; y < shownRows_.height; ++y) {
-        if (rowBytes) std::memcpy(keptRows_.data() + rowBytes * y, shownRows_.bits + size_t(y) * shownRows_.pitch, rowBytes);
-    }
+    CopyRowsTight(shownRows_, &keptRows_);
     shownRows_.bits = keptRows_.data();
-    shownRows_.pitch = uint32_t(rowBytes);
+    shownRows_.pitch = shownRows_.width * 4;
 }
 
 void PlatformWindow::HandBackRowsWithStorage(win::ShownRowsHolder *holder, std::vector<uint8_t> *storage) {
