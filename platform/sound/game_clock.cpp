@@ -115,6 +115,13 @@ void Library::MixUntil(uint64_t gameMs)
 
 uint64_t Library::MixedFrames() const { return state_->mixedFrames; }
 
+size_t Library::FramesHeldForDevice() const
+{
+    State &s = *state_;
+    std::lock_guard<std::mutex> lock(s.outLock);
+    return (s.out.size() - s.outRead) / kDeviceChannels;
+}
+
 void FillDeviceFromGameClock(Library::State &state, int16_t *out, size_t frameCount)
 {
     const size_t wanted = frameCount * kDeviceChannels;

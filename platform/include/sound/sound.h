@@ -132,6 +132,8 @@ public:
     void MixUntil(uint64_t gameMs);
     // Frames mixed on the game's clock since Start.
     uint64_t MixedFrames() const;
+    // Frames mixed on the game's clock and still waiting for a playing device to take them.
+    size_t FramesHeldForDevice() const;
     // Refills every playing stream; what the streaming thread does each time it wakes.
     void FillStreams();
     // Mixes `frameCount` device frames into `out`; the device callback runs this.
