@@ -182,6 +182,10 @@ SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI lanes, VI &first, V
     first = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0))), 0xD8);
     second = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))), 0xD8);
 }
+// Eight lanes weigh their taps one by one (the pair filter's operations are never called).
+constexpr bool kPairFilter = false;
+SWR_OP void GatherPairsInPixelOrder(const uint32_t *, VI, VI, VI &, VI &) {}
+SWR_OP void FilterPairs(VI, VI, VI, VI, VI, VI, VI &, VI &) {}
 // Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
 constexpr bool kWindowFetch = true;
 struct Window {

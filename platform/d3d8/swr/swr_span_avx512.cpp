@@ -42,9 +42,7 @@ SWR_OP VF FCmpLE(VF a, VF b) { return _mm512_castsi512_ps(Lanes(_mm512_cmp_ps_ma
 SWR_OP VF IToF(VI a) { return _mm512_cvtepi32_ps(a); }
 SWR_OP VI FToITrunc(VF a) { return _mm512_cvttps_epi32(a); }
 // floor(a) as integers for |a| <= 2^30 (not NaN).
-SWR_OP VI FloorToIntPinned(VF a) {
-    return _mm512_cvttps_epi32(_mm512_roundscale_ps(a, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
-}
+SWR_OP VI FloorToIntPinned(VF a) { return _mm512_cvt_roundps_epi32(a, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
 SWR_OP VI AsI(VF a) { return _mm512_castps_si512(a); }
 SWR_OP VF AsF(VI a) { return _mm512_castsi512_ps(a); }
 SWR_OP void FStore(float *p, VF a) { _mm512_store_ps(p, a); }
@@ -157,6 +155,61 @@ SWR_OP void GatherPairs(const uint32_t *base, VI offsets, VI lanes, VI &first, V
     const VI evens = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
     first = _mm512_permutex2var_epi32(lo, evens, hi);
     second = _mm512_permutex2var_epi32(lo, _mm512_add_epi32(evens, _mm512_set1_epi32(1)), hi);
+}
+// Filtered texels kept as the pairs GatherPairs reads (the word at the offset and the
+// one after it, a row's two taps), the group's lanes reordered first so that lo holds
+// pixels 0, 1, 4, 5, 8, 9, 12, 13 and hi the others, each 128-bit quarter two
+// neighbours: the order in which C16 keeps pixels. FilterPairs weighs them there with
+// multiply-adds of 16-bit pairs instead of unpacking each tap and multiplying it alone.
+constexpr bool kPairFilter = true;
+SWR_OP void GatherPairsInPixelOrder(const uint32_t *base, VI offsets, VI lanes, VI &lo, VI &hi) {
+    const VI order = _mm512_setr_epi32(0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15);
+    const VI at = _mm512_permutexvar_epi32(order, offsets);
+    __mmask16 m = Mask(lanes);
+    if (m != 0xFFFF) m = Mask(_mm512_permutexvar_epi32(order, lanes));
+    lo = _mm512_mask_i32gather_epi64(_mm512_setzero_si512(), static_cast<__mmask8>(m), _mm512_castsi512_si256(at),
+                                     base, 4);
+    hi = _mm512_mask_i32gather_epi64(_mm512_setzero_si512(), static_cast<__mmask8>(m >> 8),
+                                     _mm512_extracti64x4_epi64(at, 1), base, 4);
+}
+// Dword k of each 128-bit quarter in all four of its dwords.
+template <int k>
+SWR_OP VI QuarterDword(VI w) {
+    return _mm512_shuffle_epi32(w, static_cast<_MM_PERM_ENUM>(k * 0x55));
+}
+// The bilinear filter of pairs read by GatherPairsInPixelOrder (row A's in aLo and aHi,
+// row B's in bLo and bHi; fx and fy of 0 to 256 in each pixel's lane), as C16's lo and
+// hi halves: the same values as the kernel's Bilinear for every input. Each quarter of
+// a pair vector splits into its two pixels, channel by channel the two taps side by side
+// as 16-bit words [c0, c1]; one multiply-add with [256 - fx, fx] gives the row's
+// R = c0 * (256 - fx) + c1 * fx (at most 255 * 256) in a 32-bit lane. The rows' R then
+// pair up as 16-bit words, less 32768 each (R xor 0x8000 read as signed: R < 65536), so
+// that a second multiply-add with [256 - fy, fy] gives S - 2^23 with
+// S = RA * (256 - fy) + RB * fy; the result (S + 32768) >> 16, as Bilinear's, fits a
+// byte and packs back to 16-bit lanes in C16's order.
+SWR_OP void FilterPairs(VI aLo, VI aHi, VI bLo, VI bHi, VI fx, VI fy, VI &lo, VI &hi) {
+    const VI first = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1));
+    const VI second =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1));
+    const VI c256 = _mm512_set1_epi32(256);
+    // Each pixel's weights as one word pair [256 - f, f], in its own lane.
+    const VI wx = _mm512_or_si512(_mm512_sub_epi32(c256, fx), _mm512_slli_epi32(fx, 16));
+    const VI wy = _mm512_or_si512(_mm512_sub_epi32(c256, fy), _mm512_slli_epi32(fy, 16));
+    const VI bias = _mm512_set1_epi32(static_cast<int32_t>(0x80008000u)), round = _mm512_set1_epi32(0x808000);
+    // The pixel at `pick` (first or second) of each quarter of a and b; `spread` holds
+    // each weight pair of that pixel across its quarter.
+    auto pixel = [&](VI a, VI b, VI pick, VI spreadX, VI spreadY) __attribute__((always_inline)) {
+        const VI ra = _mm512_madd_epi16(_mm512_shuffle_epi8(a, pick), spreadX);
+        const VI rb = _mm512_madd_epi16(_mm512_shuffle_epi8(b, pick), spreadX);
+        const VI rows = _mm512_xor_si512(_mm512_or_si512(ra, _mm512_slli_epi32(rb, 16)), bias);
+        return _mm512_srli_epi32(_mm512_add_epi32(_mm512_madd_epi16(rows, spreadY), round), 16);
+    };
+    const VI p0 = pixel(aLo, bLo, first, QuarterDword<0>(wx), QuarterDword<0>(wy));
+    const VI p1 = pixel(aLo, bLo, second, QuarterDword<1>(wx), QuarterDword<1>(wy));
+    lo = _mm512_packus_epi32(p0, p1);
+    const VI p2 = pixel(aHi, bHi, first, QuarterDword<2>(wx), QuarterDword<2>(wy));
+    const VI p3 = pixel(aHi, bHi, second, QuarterDword<3>(wx), QuarterDword<3>(wy));
+    hi = _mm512_packus_epi32(p2, p3);
 }
 // Up to 2 * kLanes consecutive words, read with masks that never reach past `count`.
 constexpr bool kWindowFetch = true;

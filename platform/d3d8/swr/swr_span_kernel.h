@@ -84,6 +84,14 @@ template <class Fn>
     const VF scaled = FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f));
     return IClamp(FToITrunc(scaled), ISet1(0), ISet1(256));
 }
+// The same where x is a number (not NaN) of at most 2^30 and `whole` its floor: x less
+// its floor is x's fraction, exactly, in [0, 1), so the scaled value lies in [0.5, 256.5]
+// and truncates to 0 to 256 without clamping.
+[[gnu::always_inline]] inline VI Fraction256Near(VF x, VI whole, uint32_t fault) {
+    VI f = FToITrunc(FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f)));
+    if (fault == kSpanFaultNearRow) f = IAdd(f, IAnd(ICmpEq(f, ISet1(128)), ISet1(1)));
+    return f;
+}
 
 // sampling::Lambda's footprint rho2, lane by lane the same operations.
 [[gnu::always_inline]] inline VF FootprintV(VF ux, VF vx, VF uy, VF vy) {
@@ -304,10 +312,13 @@ struct LevelFields {
 }
 
 // A level's texels for one group, read but not yet weighed: where no lane filters, t00
-// alone.
+// alone. `pairs`: the four hold the rows' pairs as GatherPairsInPixelOrder reads them
+// (row A's in t00 and t10, row B's in t01 and t11), for FilterPairs (`wrongPairs`: with
+// its deliberate error).
 struct LevelTaps {
     VI t00, t10, t01, t11, fx, fy;
     bool filtered;
+    bool pairs = false, wrongPairs = false;
 };
 
 // The most active lanes of a group whose second column is not the word after their
@@ -333,10 +344,12 @@ constexpr int kFewApart = kLanes / 4;
 
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // the four around it with their weights (fractions of zero leave the point texel alone).
-// `one`: every lane reads the same level (known without looking).
+// `one`: every lane reads the same level (known without looking). `near`: every lane's
+// u * width and v * height is known to be a number of at most 2^22 (CoordsNear), which
+// FloorToIntV need not pin nor Fraction256V clamp.
 template <SamplerShape S>
 [[gnu::always_inline]] inline void FetchLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
-                                              uint32_t fault, bool one, LevelTaps &out) {
+                                              uint32_t fault, bool one, LevelTaps &out, bool near = false) {
     const SpanAddress addressU = S.address >= 0 ? SpanAddress(S.address) : sm.addressU;
     const SpanAddress addressV = S.address >= 0 ? SpanAddress(S.address) : sm.addressV;
     const int32_t first = ILane0(level);
@@ -346,7 +359,7 @@ template <SamplerShape S>
     const bool anyLinear = S.linear >= 0 ? S.linear == 1 : Any(IAnd(linear, active));
     const VF half = FAnd(AsF(linear), FSet1(0.5f));
     const VF xs = FSub(FMul(u, f.fw), half), ys = FSub(FMul(v, f.fh), half);
-    const VI x0 = FloorToIntV(xs), y0 = FloorToIntV(ys);
+    const VI x0 = near ? FloorToIntPinned(xs) : FloorToIntV(xs), y0 = near ? FloorToIntPinned(ys) : FloorToIntV(ys);
     VI ax, bx, ay, by;
     VI inAx = ISet1(-1), inBx = inAx, inAy = inAx, inBy = inAx;
     // Wrapped on levels with a spare column and row, every lane's second column and row
@@ -368,6 +381,7 @@ template <SamplerShape S>
     const VI rowA = rowOffset(ay);
     const VI rowB = !anyLinear ? rowA : spare ? IAdd(rowA, f.pitch) : rowOffset(by);
     VI t00 = ISet1(0), t10 = t00, t01 = t00, t11 = t00;
+    out.pairs = false;
     if (!uniform || (spare && anyLinear) ||
         !FetchRowWindows(sm.levels[first].texels, rowA, rowB, ax, bx, active, anyLinear, fault, t00, t10, t01, t11)) {
         // Active lanes whose second column is the word after their first, and the others
@@ -381,8 +395,16 @@ template <SamplerShape S>
             // lanes read nothing.
             const uint32_t *texels = sm.levels[first].texels;
             const VI paired = apart ? IAnd(follows, active) : active;
-            GatherPairs(texels, IAdd(rowA, ax), paired, t00, t10);
-            GatherPairs(texels, IAdd(rowB, ax), paired, t01, t11);
+            if (kPairFilter && !apart && !border && fault != kSpanFaultPair) {
+                // Every lane's pairs kept as read, weighed as pairs.
+                GatherPairsInPixelOrder(texels, IAdd(rowA, ax), paired, t00, t10);
+                GatherPairsInPixelOrder(texels, IAdd(rowB, ax), paired, t01, t11);
+                out.pairs = true;
+                out.wrongPairs = fault == kSpanFaultPairFilter;
+            } else {
+                GatherPairs(texels, IAdd(rowA, ax), paired, t00, t10);
+                GatherPairs(texels, IAdd(rowB, ax), paired, t01, t11);
+            }
             if (apart) TapsApart(texels, rowA, rowB, ax, bx, apart, t00, t10, t01, t11);
             if (fault == kSpanFaultPair) {
                 const VI off = IAnd(ICmpEq(ax, ISet1(1)), ISet1(1));
@@ -413,12 +435,19 @@ template <SamplerShape S>
         t01 = IfElse(IAnd(inAx, inBy), t01, borderColor);
         t11 = IfElse(IAnd(inBx, inBy), t11, borderColor);
     }
-    VI fx = IAnd(linear, Fraction256V(xs, x0)), fy = IAnd(linear, Fraction256V(ys, y0));
+    VI fx = IAnd(linear, near ? Fraction256Near(xs, x0, fault) : Fraction256V(xs, x0));
+    VI fy = IAnd(linear, near ? Fraction256Near(ys, y0, fault) : Fraction256V(ys, y0));
     if (fault == kSpanFaultFilter) fx = IAdd(fx, IAnd(ICmpEq(fx, ISet1(128)), ISet1(1)));
     out.t10 = t10, out.t01 = t01, out.t11 = t11, out.fx = fx, out.fy = fy;
 }
 
 [[gnu::always_inline]] inline C16 WeighLevel(const LevelTaps &t) {
+    if (kPairFilter && t.pairs) {
+        C16 c;
+        FilterPairs(t.t00, t.t10, t.t01, t.t11, t.fx, t.fy, c.lo, c.hi);
+        if (t.wrongPairs) c = Each(c, [](VI x) { return I16Add(x, IAnd(I16CmpEq(x, I16Set1(77)), I16Set1(1))); });
+        return c;
+    }
     return t.filtered ? Bilinear(t.t00, t.t10, t.t01, t.t11, t.fx, t.fy) : Widen(t.t00);
 }
 
@@ -463,13 +492,14 @@ template <SamplerShape S>
 // filter, then one level, or two to be blended by the fraction of the level of detail.
 template <SamplerShape S>
 [[gnu::always_inline]] inline void FetchStage(const SpanSampler &sm, VF u, VF v, VF lambda, VI active, uint32_t fault,
-                                              StageTaps &out) {
+                                              StageTaps &out, bool near = false) {
     const DWORD mip = S.mip >= 0 ? DWORD(S.mip) : sm.mipFilter;
     out.blended = false;
     if (mip != D3DTEXF_LINEAR) {
         VI level, linear;
         OneLevelOf<S>(sm, lambda, fault, level, linear);
-        return FetchLevel<S>(sm, level, u, v, linear, active, fault, mip == D3DTEXF_NONE, out.a);
+        return FetchLevel<S>(sm, level, u, v, linear, active, fault, mip == D3DTEXF_NONE, out.a,
+                             near && mip == D3DTEXF_NONE);
     }
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
@@ -1644,6 +1674,33 @@ struct RowSame {
     [[gnu::always_inline]] VF Rhw() const { return FSet1(r.rhw); }
 };
 
+// Whether every lane from column xa to xb of a row (RowValues r) under perspective
+// samples the sampler's base level, unprojected, at u * width and v * height that are
+// numbers of at most 2^22 (FetchLevel's `near`). The lanes' values are chains of rounded
+// operations each of which moves one way as its operand grows: the offset ox, then
+// Q = rhw + drhw * ox, and U = u-row + du * ox, move one way along the row, so they lie
+// between their values at the two ends (worked here by the same operations); Q above 0
+// at both ends is above 0 at every lane, and w = 1 / Q lies between the ends' too. So
+// |u| = |U * w| is at most max |U| times max w, and |u * width - half| at most that
+// times the width, plus a half (NaN, or an infinite w, fails the test).
+[[gnu::always_inline]] inline bool CoordsNear(const TriangleSetup &s, const SpanSampler &sm, const RowValues &r,
+                                              int32_t xa, int32_t xb) {
+    if (sm.divisor >= 0 || sm.mipFilter != D3DTEXF_NONE) return false;
+    const SpanLevel &l = sm.levels[sm.baseLevel];
+    const float oa = static_cast<float>(xa) - s.originX, ob = static_cast<float>(xb) - s.originX;
+    const float qa = r.rhw + s.rhw.dx * oa, qb = r.rhw + s.rhw.dx * ob;
+    if (!(qa > 0.0f && qb > 0.0f)) return false;
+    const float wa = 1.0f / qa, wb = 1.0f / qb;
+    const float w = wa > wb ? wa : wb;
+    auto near = [&](uint32_t k, float size) {
+        const float ua = r.var[k] + s.var[k].dx * oa, ub = r.var[k] + s.var[k].dx * ob;
+        const float a = ua < 0.0f ? -ua : ua, b = ub < 0.0f ? -ub : ub;
+        const float bound = (a > b ? a : b) * w * size;
+        return bound < 4194303.0f;
+    };
+    return near(sm.slot, l.fwidth) && near(sm.slot + 1, l.fheight);
+}
+
 template <uint32_t kShape>
 void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                       int32_t y0, int32_t y1) {
@@ -1681,6 +1738,8 @@ void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
             r.var[d] = PlaneRow(s.var[d], oy);
         }
         const RowSame rows{r};
+        // Lanes past the span's end lie within the last group.
+        const bool near = CoordsNear(s, sm, r, x0, x0 + (x1 - x0 + kLanes - 1) / kLanes * kLanes - 1);
         // A group up to its texels' reads, and from there on: two groups are read before
         // the first is weighed, so that the second's reads are under way meanwhile.
         struct Front {
@@ -1707,7 +1766,7 @@ void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
             }
             VF u, v, lambda;
             StageCoords<true>(s, sm, rows, ox, w, u, v, lambda);
-            FetchStage<kS>(sm, u, v, lambda, f.active, sampleFault, f.taps);
+            FetchStage<kS>(sm, u, v, lambda, f.active, sampleFault, f.taps, near);
         };
         auto back = [&](const Front &f) __attribute__((always_inline)) {
             if (!f.drawn) return;

@@ -245,6 +245,8 @@ enum : uint32_t {
     kSpanFaultMaskRow,      // a small triangle's first row, found from its edges' signs, leaves out its last pixel
     kSpanFaultTexelTimes,   // a texel times the diffuse colour of 77 becomes 78
     kSpanFaultTexturedRow,  // a triangle drawn as textured rows under perspective leaves out its first row's last pixel
+    kSpanFaultPairFilter,   // a channel of 77 weighed by the pair filter becomes 78
+    kSpanFaultNearRow,      // a textured row's fraction of one half, known in range, one more
     kSpanFaultCount,
 };
 

@@ -192,6 +192,10 @@ SWR_OP VI GatherWords(const uint32_t *base, VI offsets) {
 // Four lanes read texels word by word: no pairs to read (never called).
 constexpr bool kPairFetch = false;
 SWR_OP void GatherPairs(const uint32_t *, VI, VI, VI &, VI &) {}
+// Four lanes weigh their taps one by one (the pair filter's operations are never called).
+constexpr bool kPairFilter = false;
+SWR_OP void GatherPairsInPixelOrder(const uint32_t *, VI, VI, VI &, VI &) {}
+SWR_OP void FilterPairs(VI, VI, VI, VI, VI, VI, VI &, VI &) {}
 // Four lanes gain nothing from reading texels as a window of a row: they are read one
 // by one (the window operations are never called).
 constexpr bool kWindowFetch = false;

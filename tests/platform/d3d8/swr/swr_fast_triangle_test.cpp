@@ -170,12 +170,16 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
         for (uint32_t lanes : Widths()) {
             // Four lanes read every texel alone: they have no row windows or pairs to get wrong.
             if ((fault == swr::kSpanFaultWindow || fault == swr::kSpanFaultPair) && lanes == 4) continue;
-            // Only sixteen lanes pack a group's rows end to end, or look levels up by steps.
-            if ((fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep) && lanes < 16) continue;
-            // Filtered rows, textured rows under perspective and alpha-tested layers of one
-            // colour are shown on scenes of their own (below).
+            // Only sixteen lanes pack a group's rows end to end, look levels up by steps, or
+            // weigh taps as the pairs they are read in.
+            const bool sixteen = fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep ||
+                                 fault == swr::kSpanFaultPairFilter;
+            if (sixteen && lanes < 16) continue;
+            // Filtered rows, textured rows under perspective (and their coordinates known in
+            // range) and alpha-tested layers of one colour are shown on scenes of their own
+            // (below).
             if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFillAlpha ||
-                fault == swr::kSpanFaultTexturedRow) {
+                fault == swr::kSpanFaultTexturedRow || fault == swr::kSpanFaultNearRow) {
                 continue;
             }
             Width width(lanes);
@@ -310,6 +314,41 @@ TEST(FastTriangle, GroundsUnderPerspectiveGiveTheReferencePixelsAtEveryWidthAndT
                                                                });
                                        });
     EXPECT_GT(swr::TakeTexturedRowTriangles(), 0u);
+}
+
+// A ground whose texture coordinates lie far along its texture, where the sampler pins
+// its floors and clamps its fractions, gives the reference path's pixels too: its rows
+// take the pinned route, unless they are known to lie in range; and a deliberate error in
+// the fractions of rows known in range shows.
+TEST(FastTriangle, GroundsFarAlongTheirTextureGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kGroundW = 150, kGroundH = 110, kGroundSeeds = 12;
+    ExpectReferencePixelsAndFaultShows(kGroundSeeds, kGroundW, swr::kSpanFaultNearRow,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kGroundW, kGroundH, seed, fast, queued,
+                                                               [&](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderGround(s, 6, 1 + seed % 4, true);
+                                                               });
+                                       });
+}
+
+// Sixteen lanes weigh a ground's filtered texels as the pairs they read them in: a
+// deliberate error in that filter shows on the grounds.
+TEST(FastTriangle, ADeliberateErrorInTheGroundsPairFilterShows) {
+    constexpr uint32_t kGroundW = 150, kGroundH = 110, kGroundSeeds = 16;
+    Width width(16);
+    if (swr::SpanWidth() != 16) GTEST_SKIP() << "no sixteen-lane routines on this processor";
+    bool seen = false;
+    for (uint32_t seed = 1; seed <= kGroundSeeds && !seen; ++seed) {
+        auto render = [&](bool fast) {
+            return RenderRandom(kGroundW, kGroundH, seed, fast, false,
+                                [&](RandomScene &scene, Scene &s) { scene.RenderGround(s, 6, 1 + seed % 4); });
+        };
+        const std::vector<uint32_t> reference = render(false);
+        ASSERT_EQ(FirstDifference(render(true), reference), -1) << "seed " << seed;
+        Fault wrong(swr::kSpanFaultPairFilter);
+        seen = FirstDifference(render(true), reference) >= 0;
+    }
+    EXPECT_TRUE(seen);
 }
 
 // Tall, thin triangles (a crowd's limbs), whose rows' spans come from their edges' signs

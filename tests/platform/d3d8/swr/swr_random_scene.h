@@ -197,7 +197,9 @@ public:
     // or the diffuse colour; filters, addressing, depth, stencil, vertex fog, blending
     // and the channel mask random, and now and then a state (alpha test, table fog, a
     // stage of another kind) that leaves such a ground to the general rows.
-    void RenderGround(Scene &s, uint32_t draws, uint32_t cells) {
+    // `farAlong`: most draws' texture coordinates moved far along the texture (up to
+    // 2e10 texels), where the sampler's floors and fractions have to be pinned.
+    void RenderGround(Scene &s, uint32_t draws, uint32_t cells, bool farAlong = false) {
         std::mt19937 rng(seed_ * 15485863u + 11);
         s.ClearDepthStencil(1.0f, 0);
         s.FillPixels(0xFF202020u);
@@ -208,6 +210,8 @@ public:
             const float level = Uniform(rng, -1.5f, -0.3f), reach = Uniform(rng, 1.0f, 14.0f);
             const float near = Uniform(rng, 0.6f, 3.0f), far = near + Uniform(rng, 2.0f, 12.0f);
             const float texels = Uniform(rng, 0.5f, 6.0f), du = Uniform(rng, -4.0f, 4.0f), dv = Uniform(rng, -4.0f, 4.0f);
+            const float shifts[] = {0.0f, 3e5f, -5e6f, 1e9f, -2e10f, 7e3f};
+            const float shift = farAlong ? shifts[d % 6] : 0.0f;
             std::vector<RandomVertex> grid;
             for (uint32_t j = 0; j <= cells; ++j) {
                 for (uint32_t i = 0; i <= cells; ++i) {
@@ -221,7 +225,7 @@ public:
                     if (wall) v.z = near + (far - near) * 0.5f + bump;
                     v.diffuse = static_cast<D3DCOLOR>(rng());
                     v.specular = static_cast<D3DCOLOR>(rng());
-                    v.u = a * texels * 4.0f + du, v.v = b * texels * 4.0f + dv;
+                    v.u = a * texels * 4.0f + du + shift, v.v = b * texels * 4.0f + dv - shift;
                     v.u2 = v.u * 0.5f, v.v2 = v.v * 0.5f;
                     grid.push_back(v);
                 }
