@@ -1881,8 +1881,8 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
 // whose colours do not change over it (or are flat), unfogged, without alpha or depth
 // test (a picture bent out of square, as the stage change's wobbling screen is drawn),
 // is drawn a row at a time: each group's coordinates, taps, filter, combiner and write
-// follow one another, with none of a general group's depth, 1/w or batch of stored
-// values. Every value is worked by the operations the general rows use (StageCoords,
+// follow one another (on rows sampled inside the texture, two groups' at once), with
+// none of a general group's depth, 1/w or batch of stored values. Every value is worked by the operations the general rows use (StageCoords,
 // FetchLevel, WeighLevel, SimpleCombine, WriteGroup), so each pixel is the same.
 // Only the faults of those shared steps, and this routine's own, keep it.
 [[gnu::always_inline]] inline bool IsFilteredRows(const SpanPlan &p, const SteadyColours &steady,
@@ -1890,6 +1890,7 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     switch (p.fault) {
         case kSpanFaultNone:
         case kSpanFaultFilteredRow:
+        case kSpanFaultFilteredPair:
         case kSpanFaultAddress:
         case kSpanFaultFilter:
         case kSpanFaultRow:
@@ -1912,75 +1913,33 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     return ctx.flat || steady.diffuse;
 }
 
-// The taps of a group of `n` neighbours from a row's pixel on (whose columns and rows
-// therefore lie between those of its first and last lanes, FilteredRowInside) at texel
-// columns x0 and rows y0 inside the level, when they span at most kWindowRows rows and
-// a window's reach: each texel row they read is read once as a window, and every lane
-// picks its taps from its two rows, instead of gathering them word by word (the same
-// words). False when the taps must be gathered.
-constexpr int32_t kWindowRows = 4;
-
-[[gnu::always_inline]] inline bool FetchWindowRows(const SpanLevel &l, VI x0, VI y0, int32_t n, VI &t00, VI &t10,
-                                                   VI &t01, VI &t11) {
-    if constexpr (!kWindowFetch) {
-        return false;
-    } else {
-        LaneInts xv, yv;
-        IStore(xv.v, x0);
-        IStore(yv.v, y0);
-        const bool rightwards = xv.v[0] <= xv.v[n - 1], downwards = yv.v[0] <= yv.v[n - 1];
-        const int32_t xlo = rightwards ? xv.v[0] : xv.v[n - 1], xhi = rightwards ? xv.v[n - 1] : xv.v[0];
-        const int32_t ylo = downwards ? yv.v[0] : yv.v[n - 1], yhi = downwards ? yv.v[n - 1] : yv.v[0];
-        if (xhi + 1 - xlo >= 2 * kLanes || yhi - ylo >= kWindowRows) return false;
-        const int32_t count = xhi + 2 - xlo;
-        const VI ia = ISub(x0, ISet1(xlo)), ib = IAdd(ia, ISet1(1));
-        const uint32_t *at = l.texels + static_cast<ptrdiff_t>(ylo) * l.pitch + xlo;
-        Window w = LoadWindow(at, count);
-        t00 = PickWindow(w, ia), t10 = PickWindow(w, ib);
-        t01 = t00, t11 = t10;
-        for (int32_t r = ylo + 1; r <= yhi + 1; ++r) {
-            at += l.pitch;
-            w = LoadWindow(at, count);
-            const VI a = PickWindow(w, ia), b = PickWindow(w, ib);
-            // Row r is the second row of the lanes on row r - 1, and the first of those on r.
-            const VI below = ICmpEq(y0, ISet1(r - 1));
-            t01 = IfElse(below, a, t01), t11 = IfElse(below, b, t11);
-            if (r <= yhi) {
-                const VI on = ICmpEq(y0, ISet1(r));
-                t00 = IfElse(on, a, t00), t10 = IfElse(on, b, t10);
-            }
-        }
-        return true;
-    }
-}
-
-// A level's taps for a group of `n` neighbours on a row whose active lanes all lie
-// inside it with a texel to spare on the right and below (FilteredRowInside):
-// FetchLevel's operations for linear lanes with those that change nothing there left
-// out (pinning of floor and fraction, addressing, the check that each second column
-// follows the first), the texels read as rows of windows, or gathered (two columns of a
-// row as a pair where the routines read pairs). Inactive lanes read nothing.
+// A level's taps for a group on a row whose active lanes all lie inside it with a texel
+// to spare on the right and below (FilteredRowInside): FetchLevel's operations for
+// linear lanes with those that change nothing there left out (pinning of floor and
+// fraction, addressing, the check that each second column follows the first), the
+// texels gathered (two columns of a row as a pair where the routines read pairs).
+// Gathered, not read as a window per texel row and picked from: finding a group's rows
+// and window, and picking from each row, cost more than the gathers. Inactive lanes
+// read nothing.
 [[gnu::always_inline]] inline void FetchInside(const SpanSampler &sm, const SpanLevel &l, VF u, VF v, VI active,
-                                               int32_t n, LevelTaps &out) {
+                                               LevelTaps &out) {
     const VF half = FSet1(0.5f);
     const VF xs = FSub(FMul(u, FSet1(l.fwidth)), half), ys = FSub(FMul(v, FSet1(l.fheight)), half);
     const VI x0 = FloorToIntPinned(xs), y0 = FloorToIntPinned(ys);
     VI t00, t10, t01, t11;
-    if (!FetchWindowRows(l, x0, y0, n, t00, t10, t01, t11)) {
-        const VI pitch = ISet1(l.pitch);
-        const VI rowA = sm.shortRows ? IMadd16(y0, pitch) : IMullo32(y0, pitch);
-        const VI atA = IAdd(rowA, x0), atB = IAdd(atA, pitch);
-        if constexpr (kPairFetch) {
-            GatherPairs(l.texels, atA, active, t00, t10);
-            GatherPairs(l.texels, atB, active, t01, t11);
-        } else {
-            // Inactive lanes read the level's first texels.
-            const VI one = ISet1(1);
-            t00 = GatherWords(l.texels, IAnd(active, atA));
-            t10 = GatherWords(l.texels, IAnd(active, IAdd(atA, one)));
-            t01 = GatherWords(l.texels, IAnd(active, atB));
-            t11 = GatherWords(l.texels, IAnd(active, IAdd(atB, one)));
-        }
+    const VI pitch = ISet1(l.pitch);
+    const VI rowA = sm.shortRows ? IMadd16(y0, pitch) : IMullo32(y0, pitch);
+    const VI atA = IAdd(rowA, x0), atB = IAdd(atA, pitch);
+    if constexpr (kPairFetch) {
+        GatherPairs(l.texels, atA, active, t00, t10);
+        GatherPairs(l.texels, atB, active, t01, t11);
+    } else {
+        // Inactive lanes read the level's first texels.
+        const VI one = ISet1(1);
+        t00 = GatherWords(l.texels, IAnd(active, atA));
+        t10 = GatherWords(l.texels, IAnd(active, IAdd(atA, one)));
+        t01 = GatherWords(l.texels, IAnd(active, atB));
+        t11 = GatherWords(l.texels, IAnd(active, IAdd(atB, one)));
     }
     if (sm.opaque) {
         const VI opaque = ISet1(static_cast<int32_t>(sm.opaque));
@@ -2089,14 +2048,19 @@ void SpanFilteredRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
     const VI plainConstant = ISet1(static_cast<int32_t>(combine.constant));
     // Rows sampled wholly inside the level take FetchInside, unless an error of FetchLevel
     // is asked for.
-    const bool lean = fault == kSpanFaultNone || fault == kSpanFaultFilteredRow;
+    const bool lean = fault == kSpanFaultNone || fault == kSpanFaultFilteredRow || fault == kSpanFaultFilteredPair;
     const SpanLevel &base = sm.levels[sm.baseLevel];
     const VI keep = ISet1(static_cast<int32_t>(p.keepMask));
     const VI opaqueTarget = ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u));
     const VI iota = IIota(), all = ISet1(-1), level = ISet1(sm.baseLevel);
     const Plane &pu = s.var[sm.slot], &pv = s.var[sm.slot + 1];
     const VF dudx = FSet1(pu.dx), dvdx = FSet1(pv.dx), one = FSet1(1.0f), originX = FSet1(s.originX);
-    GroupPlace pl;
+    struct Group {
+        GroupPlace pl;
+        VI active;
+        VF u, v;
+        LevelTaps taps;
+    };
     RowWalk walk;
     walk.Start(s, y0);
     for (int32_t y = y0; y < y1; ++y, walk.Next()) {
@@ -2109,22 +2073,47 @@ void SpanFilteredRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
         const float oy = static_cast<float>(y) - s.originY;
         const float rowUs = PlaneRow(pu, oy), rowVs = PlaneRow(pv, oy);
         const VF rowU = FSet1(rowUs), rowV = FSet1(rowVs);
-        const bool inside = lean && FilteredRowInside(s, sm, rowUs, rowVs, x0, x1);
-        for (int32_t xs = x0; xs < x1; xs += kLanes) {
+        // A group's place, lanes and coordinates (StageCoords without a divisor: the row's
+        // value plus the slope times the offset, times a 1/w of one).
+        auto start = [&](int32_t xs, Group &g) __attribute__((always_inline)) {
             const int32_t n = x1 - xs < kLanes ? x1 - xs : kLanes;
-            RowGroupPlace(pl, xs, y, n, region);
-            const VI active = ICmpGt(ISet1(n), iota);
+            RowGroupPlace(g.pl, xs, y, n, region);
+            g.active = n == kLanes ? all : ICmpGt(ISet1(n), iota);
             const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), originX);
-            // StageCoords without a divisor: the row's value plus the slope times the
-            // offset, times a 1/w of one.
-            const VF u = FMul(FAdd(rowU, FMul(dudx, ox)), one), v = FMul(FAdd(rowV, FMul(dvdx, ox)), one);
-            LevelTaps taps;
-            if (inside) FetchInside(sm, base, u, v, active, n, taps);
-            else FetchLevel<kS>(sm, level, u, v, all, active, fault, true, taps);
-            texel = WeighLevel(taps);
+            g.u = FMul(FAdd(rowU, FMul(dudx, ox)), one);
+            g.v = FMul(FAdd(rowV, FMul(dvdx, ox)), one);
+        };
+        auto finish = [&](const Group &g) __attribute__((always_inline)) {
+            texel = WeighLevel(g.taps);
             const VI color = plain ? IOr(IAnd(Narrow(texel), plainKeep), plainConstant)
                                    : Narrow(SimpleCombine(p, in, fault));
-            WriteGroup(p, pl, active, active, color, keep, opaqueTarget);
+            WriteGroup(p, g.pl, g.active, g.active, color, keep, opaqueTarget);
+        };
+        Group a, b;
+        int32_t xs = x0;
+        if (lean && FilteredRowInside(s, sm, rowUs, rowVs, x0, x1)) {
+            // Two groups' texels are gathered before the first is weighed, so that the
+            // second's reads are under way meanwhile.
+            for (; xs + kLanes < x1; xs += 2 * kLanes) {
+                start(xs, a);
+                start(xs + kLanes, b);
+                if (fault == kSpanFaultFilteredPair) b.active = IAnd(b.active, ICmpGt(iota, ISet1(0)));
+                FetchInside(sm, base, a.u, a.v, a.active, a.taps);
+                FetchInside(sm, base, b.u, b.v, b.active, b.taps);
+                finish(a);
+                finish(b);
+            }
+            if (xs < x1) {
+                start(xs, a);
+                FetchInside(sm, base, a.u, a.v, a.active, a.taps);
+                finish(a);
+            }
+            continue;
+        }
+        for (; xs < x1; xs += kLanes) {
+            start(xs, a);
+            FetchLevel<kS>(sm, level, a.u, a.v, all, a.active, fault, true, a.taps);
+            finish(a);
         }
     }
 }

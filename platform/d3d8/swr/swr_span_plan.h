@@ -247,6 +247,7 @@ enum : uint32_t {
     kSpanFaultTexturedRow,  // a triangle drawn as textured rows under perspective leaves out its first row's last pixel
     kSpanFaultPairFilter,   // a channel of 77 weighed by the pair filter becomes 78
     kSpanFaultNearRow,      // a textured row's fraction of one half, known in range, one more
+    kSpanFaultFilteredPair, // the second of two groups of filtered rows drawn together leaves out its first pixel
     kSpanFaultCount,
 };
 

@@ -178,8 +178,9 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
             // Filtered rows, textured rows under perspective (and their coordinates known in
             // range) and alpha-tested layers of one colour are shown on scenes of their own
             // (below).
-            if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFillAlpha ||
-                fault == swr::kSpanFaultTexturedRow || fault == swr::kSpanFaultNearRow) {
+            if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFilteredPair ||
+                fault == swr::kSpanFaultFillAlpha || fault == swr::kSpanFaultTexturedRow ||
+                fault == swr::kSpanFaultNearRow) {
                 continue;
             }
             Width width(lanes);
@@ -232,7 +233,8 @@ TEST(FastTriangle, ADeliberateSamplingErrorShowsInEverySamplerShape) {
 // A picture bent out of square (the stage change's wobbling screen) is drawn as filtered
 // rows: the same pixels as the reference path at every width and thread count, whether
 // its rows sample inside the texture or reach its edges, whatever its combiner makes of
-// the texel; and a deliberate error in those rows shows.
+// the texel; and a deliberate error in those rows, or in the second of two groups drawn
+// together, shows.
 TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
     constexpr uint32_t kBentSeeds = 12;
     swr::TakeFilteredRowTriangles();
@@ -245,14 +247,16 @@ TEST(FastTriangle, BentPicturesGiveTheReferencePixelsAtEveryWidthAndThreadCount)
             << "seed " << seed;
     }
     EXPECT_GT(swr::TakeFilteredRowTriangles(), 0u);
-    for (uint32_t lanes : Widths()) {
-        Width width(lanes);
-        Fault wrong(swr::kSpanFaultFilteredRow);
-        bool seen = false;
-        for (uint32_t seed = 1; seed <= kBentSeeds && !seen; ++seed) {
-            seen = FirstDifference(Render(seed, true, nullptr, false, true), references[seed - 1]) >= 0;
+    for (uint32_t fault : {swr::kSpanFaultFilteredRow, swr::kSpanFaultFilteredPair}) {
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            Fault wrong(fault);
+            bool seen = false;
+            for (uint32_t seed = 1; seed <= kBentSeeds && !seen; ++seed) {
+                seen = FirstDifference(Render(seed, true, nullptr, false, true), references[seed - 1]) >= 0;
+            }
+            EXPECT_TRUE(seen) << "fault " << fault << " at " << lanes << " lanes";
         }
-        EXPECT_TRUE(seen) << lanes << " lanes";
     }
 }
 
