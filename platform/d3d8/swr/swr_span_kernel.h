@@ -1558,8 +1558,51 @@ void SpanRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ct
 }
 
 
+// A plan whose groups gain nothing from a batch: nothing sampled (no reads to have under
+// way together), one stage of texel (white) times diffuse, no fog, alpha test or blend
+// (a lit, untextured model, most of a crowd's pixels). Each group of SpanRowsPacked is
+// then tested, shaded and written as it is filled (DrawPackedGroup), by the operations
+// AddGroupAt and ShadeBatch work on it, in the same order, without storing its values in
+// the batch and reading them back. A triangle touches each pixel once, so writing a
+// group's colour before the next group's depth test changes nothing.
+[[gnu::always_inline]] inline bool IsDirectGroups(const SpanPlan &p) {
+    return p.sampledCount == 0 && p.texelTimesDiffuse && p.fog == SpanPlan::Fog::None && !p.alphaTest && !p.blend;
+}
+
+// What DrawPackedGroup needs of the plan, worked out once a triangle.
+struct PackedGroupConstants {
+    TexelDiffuseLanes mix;
+    VI flatDiffuse, keep, opaqueTarget;
+};
+[[gnu::always_inline]] inline PackedGroupConstants PackedGroupConstantsOf(const SpanPlan &p, const RasterContext &ctx) {
+    return PackedGroupConstants{TexelDiffuseLanesOf(p), ISet1(static_cast<int32_t>(Packed(ctx.flatDiffuse))),
+                                ISet1(static_cast<int32_t>(p.keepMask)),
+                                ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u))};
+}
+
+template <bool kPerspective>
+[[gnu::always_inline]] inline void DrawPackedGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
+                                                   const SteadyColours &steady, const PackedGroupConstants &k,
+                                                   const PackedPlace &pl, VI xs, VI ys, int32_t filled) {
+    const uint32_t fault = p.fault;
+    const VI active = filled == kLanes ? ISet1(-1) : ICmpGt(ISet1(filled), IIota());
+    const VF ox = FSub(IToF(xs), FSet1(s.originX));
+    const RowLanes r{s, FSub(IToF(ys), FSet1(s.originY))};
+    const VF z = FAdd(r.Z(), FMul(FSet1(s.z.dx), ox));
+    const VI pass = DepthTestV(p.depth, pl, z, active, fault);
+    if (!Any(pass)) return;
+    const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(r.Rhw(), FMul(FSet1(s.rhw.dx), ox))) : FSet1(1.0f / s.rhw.at0);
+    const VI diffuse = ctx.flat       ? k.flatDiffuse
+                       : steady.diffuse ? steady.diffuseWord
+                                        : ColorWord<kPerspective>(s, r, kVaryDiffuse, ox, w, p.readsDiffuseAlpha);
+    VI color = Narrow(TexelTimesDiffuse(Splat16(255), Widen(diffuse), k.mix, fault));
+    if (fault == kSpanFaultDirectGroup) color = IAdd(color, IAnd(ICmpEq(IIota(), ISet1(0)), ISet1(1)));
+    WriteGroup(p, pl, active, pass, color, k.keep, k.opaqueTarget);
+}
+
 // SpanRows for packed groups: each row's pieces (between the tiles it lies behind) are
-// laid into the group being filled, which goes into the batch when full.
+// laid into the group being filled, which goes into the batch when full (or is drawn at
+// once, IsDirectGroups).
 template <bool kPerspective, bool kCoarse>
 void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                     int32_t y0, int32_t y1) {
@@ -1584,6 +1627,9 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     int32_t filled = 0, pieces = 0;
     PackedPlace &first = b.place[0];
     Piece *at = first.piece;
+    // Groups drawn straight away: see DrawPackedGroup.
+    const bool direct = !kCoarse && IsDirectGroups(p);
+    const PackedGroupConstants constants = PackedGroupConstantsOf(p, ctx);
     // The rows' spans inside the region.
     RowSpans rowSpans;
     rowSpans.Start(s, y0, y1, region.x0, region.x1, p.fault);
@@ -1617,6 +1663,13 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
                 ys = ITakeLanes(ys, bits, row);
                 filled += n;
                 x += n;
+                if (direct && filled == kLanes) {
+                    first.count = pieces;
+                    DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
+                    filled = 0;
+                    pieces = 0;
+                    continue;
+                }
                 if (filled == kLanes) {
                     PackedPlace &full = b.place[b.count];
                     full.count = pieces;
@@ -1634,7 +1687,10 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
             }
         }
     }
-    if (filled) {
+    if (filled && direct) {
+        first.count = pieces;
+        DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
+    } else if (filled) {
         PackedPlace &last = b.place[b.count];
         last.count = pieces;
         AddPackedGroup<kPerspective>(p, s, ctx, steady, xs, ys, filled, b);

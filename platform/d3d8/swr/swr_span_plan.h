@@ -248,6 +248,7 @@ enum : uint32_t {
     kSpanFaultPairFilter,   // a channel of 77 weighed by the pair filter becomes 78
     kSpanFaultNearRow,      // a textured row's fraction of one half, known in range, one more
     kSpanFaultFilteredPair, // the second of two groups of filtered rows drawn together leaves out its first pixel
+    kSpanFaultDirectGroup,  // a packed group drawn without a batch writes its first lane's blue one more
     kSpanFaultCount,
 };
 

@@ -170,10 +170,11 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
         for (uint32_t lanes : Widths()) {
             // Four lanes read every texel alone: they have no row windows or pairs to get wrong.
             if ((fault == swr::kSpanFaultWindow || fault == swr::kSpanFaultPair) && lanes == 4) continue;
-            // Only sixteen lanes pack a group's rows end to end, look levels up by steps, or
-            // weigh taps as the pairs they are read in.
+            // Only sixteen lanes pack a group's rows end to end (and draw such groups
+            // without a batch), look levels up by steps, or weigh taps as the pairs they
+            // are read in.
             const bool sixteen = fault == swr::kSpanFaultPiece || fault == swr::kSpanFaultLodStep ||
-                                 fault == swr::kSpanFaultPairFilter;
+                                 fault == swr::kSpanFaultPairFilter || fault == swr::kSpanFaultDirectGroup;
             if (sixteen && lanes < 16) continue;
             // Filtered rows, textured rows under perspective (and their coordinates known in
             // range) and alpha-tested layers of one colour are shown on scenes of their own
