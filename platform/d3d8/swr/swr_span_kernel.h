@@ -1602,8 +1602,9 @@ template <bool kPerspective>
 
 // SpanRows for packed groups: each row's pieces (between the tiles it lies behind) are
 // laid into the group being filled, which goes into the batch when full (or is drawn at
-// once, IsDirectGroups).
-template <bool kPerspective, bool kCoarse>
+// once, kDirect: a plan IsDirectGroups takes; a routine of its own, so that the batched
+// routine's loop stays as tight as it was).
+template <bool kPerspective, bool kCoarse, bool kDirect = false>
 void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                     int32_t y0, int32_t y1) {
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
@@ -1628,8 +1629,8 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     PackedPlace &first = b.place[0];
     Piece *at = first.piece;
     // Groups drawn straight away: see DrawPackedGroup.
-    const bool direct = !kCoarse && IsDirectGroups(p);
-    const PackedGroupConstants constants = PackedGroupConstantsOf(p, ctx);
+    static_assert(!(kDirect && kCoarse), "direct groups are drawn without coarse tiles");
+    const PackedGroupConstants constants = kDirect ? PackedGroupConstantsOf(p, ctx) : PackedGroupConstants{};
     // The rows' spans inside the region.
     RowSpans rowSpans;
     rowSpans.Start(s, y0, y1, region.x0, region.x1, p.fault);
@@ -1663,7 +1664,7 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
                 ys = ITakeLanes(ys, bits, row);
                 filled += n;
                 x += n;
-                if (direct && filled == kLanes) {
+                if (kDirect && filled == kLanes) {
                     first.count = pieces;
                     DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
                     filled = 0;
@@ -1687,7 +1688,7 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
             }
         }
     }
-    if (filled && direct) {
+    if (kDirect && filled) {
         first.count = pieces;
         DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
     } else if (filled) {
@@ -2579,8 +2580,12 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
             SpanFilteredRows<kFilteredClampShape>(p, s, ctx, region, y0, y1, steady);
         }
     } else {
-        if constexpr (kPackedGroups) SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
-        else SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
+        if constexpr (kPackedGroups) {
+            if (IsDirectGroups(p)) SpanRowsPacked<kPerspective, false, true>(p, s, ctx, region, y0, y1);
+            else SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
+        } else {
+            SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
+        }
     }
     // Writes that may bring depth farther make the tiles' bounds stale (nearer ones
     // leave them true).
