@@ -79,16 +79,19 @@ template <class Fn>
     return FloorToIntPinned(FMin(FMax(v, FSet1(-kMax)), FSet1(kMax)));
 }
 
+// x less `whole` in 256ths, rounded: sampling::Fraction256 before its clamp.
+[[gnu::always_inline]] inline VI Fraction256Unclamped(VF x, VI whole) {
+    return FToITrunc(FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f)));
+}
 // sampling::Fraction256: out-of-range conversions clamp to 0 as the scalar one does.
 [[gnu::always_inline]] inline VI Fraction256V(VF x, VI whole) {
-    const VF scaled = FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f));
-    return IClamp(FToITrunc(scaled), ISet1(0), ISet1(256));
+    return IClamp(Fraction256Unclamped(x, whole), ISet1(0), ISet1(256));
 }
 // The same where x is a number (not NaN) of at most 2^30 and `whole` its floor: x less
 // its floor is x's fraction, exactly, in [0, 1), so the scaled value lies in [0.5, 256.5]
 // and truncates to 0 to 256 without clamping.
 [[gnu::always_inline]] inline VI Fraction256Near(VF x, VI whole, uint32_t fault) {
-    VI f = FToITrunc(FAdd(FMul(FSub(x, IToF(whole)), FSet1(256.0f)), FSet1(0.5f)));
+    VI f = Fraction256Unclamped(x, whole);
     if (fault == kSpanFaultNearRow) f = IAdd(f, IAnd(ICmpEq(f, ISet1(128)), ISet1(1)));
     return f;
 }
@@ -1939,8 +1942,9 @@ void SpanFillRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext
 // test (a picture bent out of square, as the stage change's wobbling screen is drawn),
 // is drawn a row at a time: each group's coordinates, taps, filter, combiner and write
 // follow one another (on rows sampled inside the texture, two groups' at once), with
-// none of a general group's depth, 1/w or batch of stored values. Every value is worked by the operations the general rows use (StageCoords,
-// FetchLevel, WeighLevel, SimpleCombine, WriteGroup), so each pixel is the same.
+// none of a general group's depth, 1/w or batch of stored values. Every value is worked
+// by the operations the general rows use (StageCoords, FetchLevel, WeighLevel,
+// SimpleCombine, WriteGroup), so each pixel is the same.
 // Only the faults of those shared steps, and this routine's own, keep it.
 [[gnu::always_inline]] inline bool IsFilteredRows(const SpanPlan &p, const SteadyColours &steady,
                                                   const RasterContext &ctx) {
