@@ -2547,11 +2547,15 @@ template <bool kPerspective>
 void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
     const int32_t y1 = s.maxY + 1 < region.y1 ? s.maxY + 1 : region.y1;
-    if (y0 >= y1) return;
-    const SpanDepth &depth = p.depth;
-    const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
     const int32_t bx1 = s.maxX + 1 < region.x1 ? s.maxX + 1 : region.x1;
+    // A triangle beside the region (in the guard band left or right of the screen: a fifth
+    // of a crowded arena's, many of them tall) has no pixel in it: none of its rows is
+    // walked.
+    if (y0 >= y1 || bx0 >= bx1) return;
+    if (p.fault == kSpanFaultBeside && bx1 - bx0 == 1) return;
+    const SpanDepth &depth = p.depth;
+    const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
     int32_t pictureLevel = 0;
     bool pictureLinear = false;
     const bool picture = !kPerspective && IsPicture(p, s, bx1 - bx0, pictureLevel, pictureLinear);

@@ -249,6 +249,7 @@ enum : uint32_t {
     kSpanFaultNearRow,      // a textured row's fraction of one half, known in range, one more
     kSpanFaultFilteredPair, // the second of two groups of filtered rows drawn together leaves out its first pixel
     kSpanFaultDirectGroup,  // a packed group drawn without a batch writes its first lane's blue one more
+    kSpanFaultBeside,       // a triangle whose bounds reach one column into the region is taken for one beside it
     kSpanFaultCount,
 };
 

@@ -177,11 +177,11 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
                                  fault == swr::kSpanFaultPairFilter || fault == swr::kSpanFaultDirectGroup;
             if (sixteen && lanes < 16) continue;
             // Filtered rows, textured rows under perspective (and their coordinates known in
-            // range) and alpha-tested layers of one colour are shown on scenes of their own
-            // (below).
+            // range), alpha-tested layers of one colour and triangles reaching one column into
+            // the target are shown on scenes of their own (below).
             if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFilteredPair ||
                 fault == swr::kSpanFaultFillAlpha || fault == swr::kSpanFaultTexturedRow ||
-                fault == swr::kSpanFaultNearRow) {
+                fault == swr::kSpanFaultNearRow || fault == swr::kSpanFaultBeside) {
                 continue;
             }
             Width width(lanes);
@@ -416,6 +416,66 @@ TEST(FastTriangle, AnAlphaTestedLayerOfOneColourIsDrawnWholeOrNotAtAll) {
                     << "reference " << ref << ", " << lanes << " lanes";
             }
         }
+    }
+}
+
+// Triangles reaching one column into the target from beside it (the rest of them in the
+// guard band), by an upright edge through that column's pixel centres that the fill rule
+// keeps (a left edge) or leaves out (a right edge), or one step of the snapping grid past
+// them; and small ones around a pixel centre of the last column, or with one on an edge:
+// the reference path's pixels at every width and thread count, those columns drawn where
+// the fill rule keeps them; and taking a triangle one column into the target for one
+// beside it shows.
+TEST(FastTriangle, TrianglesReachingOneColumnIntoTheTargetGiveTheReferencePixels) {
+    constexpr uint32_t kEdgeW = 40, kEdgeH = 30;
+    constexpr float w = kEdgeW, h = kEdgeH, step = 1.0f / 256.0f;
+    constexpr uint32_t kBackground = 0xFF000000u;
+    auto draw = [&](bool fast, bool queued) {
+        swrtest::Scene s(kEdgeW, kEdgeH, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
+        swr::DrawQueue queue;
+        if (fast) {
+            s.KeepCoarseDepth();
+            if (queued) s.Queue(&queue);
+        }
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(kBackground);
+        auto corner = [](float x, float y, D3DCOLOR c) { return swrtest::TLVertex{x, y, 0.5f, 1.0f, c}; };
+        const D3DCOLOR a = 0xFF40C020u, b = 0xFF2080E0u, c = 0xFFE06010u;
+        const std::vector<swrtest::TLVertex> v = {
+            // Left edges upright on the last column's centres, and one step short of them.
+            corner(w - 1.0f, 2.0f, a), corner(w + 30.0f, 2.0f, b), corner(w - 1.0f, 12.0f, c),
+            corner(w - 1.0f + step, 13.0f, a), corner(w + 30.0f, 13.0f, b), corner(w - 1.0f + step, 16.0f, c),
+            // Right edges upright on the first column's centres, and one step past them.
+            corner(-30.0f, 2.0f, c), corner(0.0f, 2.0f, b), corner(0.0f, 12.0f, a),
+            corner(-30.0f, 14.0f, a), corner(step, 14.0f, c), corner(step, 24.0f, b),
+            // Small ones: around the last column's centre at the last row, and with the
+            // centre of (w - 1, 20) on the edge from one corner to the next.
+            corner(w - 1.2f, h - 1.3f, b), corner(w - 0.6f, h - 1.1f, c), corner(w - 0.9f, h - 0.5f, a),
+            corner(w - 1.5f, 19.5f, c), corner(w - 0.5f, 20.5f, a), corner(w - 0.5f, 19.5f, b),
+            corner(w - 1.5f, 21.5f, c), corner(w - 0.5f, 22.5f, a), corner(w - 1.5f, 22.5f, b)};
+        if (!fast) swr::SetFastPathsEnabled(false);
+        EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, v, static_cast<uint32_t>(v.size() / 3)));
+        s.Settle();
+        swr::SetFastPathsEnabled(true);
+        return swrtest::Snapshot(s);
+    };
+    const std::vector<uint32_t> reference = draw(false, false);
+    // Colour and depth words alternate.
+    auto colour = [&](uint32_t x, uint32_t y) { return reference[2 * (y * kEdgeW + x)]; };
+    EXPECT_NE(colour(kEdgeW - 1, 5), kBackground) << "a left edge keeps its centres";
+    EXPECT_EQ(colour(kEdgeW - 1, 14), kBackground) << "nothing of the column past a left edge";
+    EXPECT_EQ(colour(0, 5), kBackground) << "a right edge leaves its centres out";
+    EXPECT_NE(colour(0, 18), kBackground) << "the centres before a right edge";
+    EXPECT_NE(colour(kEdgeW - 1, kEdgeH - 1), kBackground) << "a small triangle around a centre";
+    EXPECT_NE(colour(kEdgeW - 1, 20) == kBackground, colour(kEdgeW - 1, 22) == kBackground)
+        << "a centre on the same diagonal, on a left edge of one and a right edge of the other";
+    EXPECT_EQ(FirstRunThatDiffers(reference, kEdgeW, {{1, false}, {3, false}, {1, true}, {2, true}, {8, true}},
+                                  [&](bool queued) { return draw(true, queued); }),
+              "");
+    for (uint32_t lanes : Widths()) {
+        Width width(lanes);
+        Fault wrong(swr::kSpanFaultBeside);
+        EXPECT_GE(FirstDifference(draw(true, false), reference), 0) << lanes << " lanes";
     }
 }
 
