@@ -371,6 +371,21 @@ TEST(FastTriangle, TallThinTrianglesGiveTheReferencePixelsAtEveryWidthAndThreadC
                                        });
 }
 
+// Triangles at the target's left and right edges (a crowd walking off the screen), those
+// wholly past the edge left out before their rows are walked: the same pixels as the
+// reference path at every width and thread count; and taking a triangle that reaches
+// one column in as lying beside the target shows.
+TEST(FastTriangle, TrianglesAtTheTargetsEdgesGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kEdgeW = 90, kEdgeH = 60, kEdgeSeeds = 8;
+    ExpectReferencePixelsAndFaultShows(kEdgeSeeds, kEdgeW, swr::kSpanFaultBeside,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kEdgeW, kEdgeH, seed, fast, queued,
+                                                               [](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderBeside(s, 8, 24);
+                                                               });
+                                       });
+}
+
 // A layer of one colour under an alpha test and no depth test (as the stages darken
 // the view) is drawn whole where its colour passes and not at all where it fails: the
 // reference path's pixels at every width and thread count, over a background it blends

@@ -189,6 +189,41 @@ public:
         s.Settle();
     }
 
+    // Draws `draws` draws of `triangles` triangles each at the target's left and right
+    // edges, as a crowd's models are drawn where they walk off the screen: tall triangles
+    // a few pixels to over a hundred across, lying wholly past the edge, or reaching
+    // none, one or a few columns in, in screen space with a different 1/w at each corner,
+    // under random states.
+    void RenderBeside(Scene &s, uint32_t draws, uint32_t triangles) {
+        std::mt19937 rng(seed_ * 1299709u + 5);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+        for (uint32_t d = 0; d < draws; ++d) {
+            RandomState(s, rng, true);
+            std::vector<RandomVertex> v;
+            for (uint32_t t = 0; t < triangles; ++t) {
+                const float across = Pick(rng, 4) == 0 ? Uniform(rng, 64.0f, 160.0f) : Uniform(rng, 0.5f, 24.0f);
+                const float tall = Uniform(rng, 4.0f, h + 16.0f);
+                // The edge nearest the target a little inside its first or last column, or
+                // past it.
+                const bool left = Pick(rng, 2) == 0;
+                const float x = left ? Uniform(rng, -4.0f, 2.5f) - across : Uniform(rng, w - 3.5f, w + 3.0f);
+                const float y = Uniform(rng, -8.0f, h + 8.0f - tall);
+                const float corners[3][2] = {{x + Uniform(rng, 0.0f, across), y},
+                                             {left ? x + across : x, y + Uniform(rng, 0.0f, tall)},
+                                             {left ? x : x + across, y + tall}};
+                for (const auto &c : corners) {
+                    RandomVertex r = ScreenVertex(rng);
+                    r.x = c[0], r.y = c[1];
+                    v.push_back(r);
+                }
+            }
+            s.Draw(D3DPT_TRIANGLELIST, v, triangles, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
+        }
+        s.Settle();
+    }
+
     // Draws `draws` draws of a ground through a perspective projection, as a stage's floor
     // and walls are drawn: a grid of `cells` by `cells` squares, two triangles each, a
     // few pixels' rows long or across the whole target, bumped up and down, their
