@@ -2,6 +2,7 @@
 // mode, any size, cube faces. Its arithmetic is that of the inline route in the header.
 #include "swr_sampler.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "swr_span_plan.h"
@@ -257,6 +258,20 @@ bool Sampler::DescribeForSpans(const StageCoordLayout &layout, uint32_t slot, ui
         powU = powU && IsPowerOfTwo(l.width);
         powV = powV && IsPowerOfTwo(l.height);
     }
+    // The reach of u and v: the largest float whose product with the widest (tallest)
+    // level's size is at most 2^29, worked in doubles, where that product is exact.
+    auto reach = [&](bool across) {
+        double size = 1;
+        for (uint32_t i = 0; i < levelCount_; ++i) {
+            size = std::max(size, static_cast<double>(across ? levels_[i].width : levels_[i].height));
+        }
+        constexpr double kLimit = 1 << 29;
+        float r = static_cast<float>(kLimit / size);
+        while (double{r} * size > kLimit) r = std::nextafter(r, 0.0f);
+        return r;
+    };
+    out.reachU = reach(true);
+    out.reachV = reach(false);
     auto mode = [](DWORD m, bool pow2) {
         switch (m) {
             case D3DTADDRESS_MIRROR: return SpanAddress::Mirror;

@@ -347,9 +347,11 @@ constexpr int kFewApart = kLanes / 4;
 
 // A level read at (u, v): point lanes take the texel under the point, filtered lanes
 // the four around it with their weights (fractions of zero leave the point texel alone).
-// `one`: every lane reads the same level (known without looking). `near`: every lane's
-// u * width and v * height is known to be a number of at most 2^22 (CoordsNear), which
-// FloorToIntV need not pin nor Fraction256V clamp.
+// `one`: every lane reads the same level (known without looking). `near`: every active
+// lane's u * width and v * height, less the filter's half, is known to be a number of at
+// most 2^30 (CoordsNear, BatchNear), which FloorToIntV need not pin nor Fraction256V
+// clamp. Lanes that are not active may hold anything: their texels are never used, and
+// every addressing mode keeps their reads inside the level whatever their coordinates.
 template <SamplerShape S>
 [[gnu::always_inline]] inline void FetchLevel(const SpanSampler &sm, VI level, VF u, VF v, VI linear, VI active,
                                               uint32_t fault, bool one, LevelTaps &out, bool near = false) {
@@ -501,8 +503,7 @@ template <SamplerShape S>
     if (mip != D3DTEXF_LINEAR) {
         VI level, linear;
         OneLevelOf<S>(sm, lambda, fault, level, linear);
-        return FetchLevel<S>(sm, level, u, v, linear, active, fault, mip == D3DTEXF_NONE, out.a,
-                             near && mip == D3DTEXF_NONE);
+        return FetchLevel<S>(sm, level, u, v, linear, active, fault, mip == D3DTEXF_NONE, out.a, near);
     }
     const VI base = ISet1(sm.baseLevel), last = ISet1(sm.levelCount - 1);
     const VI magnified = AsI(FCmpLE(lambda, FSet1(0.0f)));
@@ -512,12 +513,12 @@ template <SamplerShape S>
     const VI frac = IAndNot(magnified, Fraction256V(lambda, whole));
     const VI a = IfElse(magnified, base, IClamp(whole, base, last));
     const VI b = IfElse(magnified, base, IClamp(IAdd(whole, ISet1(1)), base, last));
-    FetchLevel<S>(sm, a, u, v, linear, active, fault, false, out.a);
+    FetchLevel<S>(sm, a, u, v, linear, active, fault, false, out.a, near);
     // Between leaves the first level alone where the fraction is 0 or both levels are one.
     if (!Any(IAnd(active, IAndNot(ICmpEq(a, b), ICmpGt(frac, ISet1(0)))))) return;
     out.blended = true;
     out.fraction = fault == kSpanFaultMip ? IAdd(frac, IAnd(ICmpEq(frac, ISet1(128)), ISet1(1))) : frac;
-    FetchLevel<S>(sm, b, u, v, linear, active, fault, false, out.b);
+    FetchLevel<S>(sm, b, u, v, linear, active, fault, false, out.b, near);
 }
 
 [[gnu::always_inline]] inline C16 WeighStage(const StageTaps &t) {
@@ -1143,13 +1144,41 @@ struct alignas(64) Batch {
 // One stage's samples of every group of the batch, compiled for a shape of sampler:
 // every group's texels read first, then every group's weighed, so that the reads of
 // many groups are under way at once instead of each group waiting for its own.
-template <uint32_t kShape>
-void SampleBatch(const SpanSampler &sm, Batch &b, uint32_t k, uint32_t fault) {
+template <uint32_t kShape, bool kNear>
+[[gnu::always_inline]] inline void SampleBatchOf(const SpanSampler &sm, Batch &b, uint32_t k, uint32_t fault,
+                                                 bool near = kNear) {
     StageTaps taps[kBatch];
     for (int g = 0; g < b.count; ++g) {
-        FetchStage<kSamplerShapes[kShape]>(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault, taps[g]);
+        FetchStage<kSamplerShapes[kShape]>(sm, b.u[k][g], b.v[k][g], b.lambda[k][g], b.active[g], fault, taps[g], near);
     }
     for (int g = 0; g < b.count; ++g) b.texel[k][g] = WeighStage(taps[g]);
+}
+
+// Whether every active lane of the batch's groups has u and v of at most the sampler's
+// reach (SpanSampler::reachU, reachV): its texel coordinates on every level are then
+// numbers of at most 2^30 (FetchLevel's `near`). Magnitudes compared as the bits of
+// floats that are not negative, in order as their values are; NaN's lie above every
+// number's. One test for the batch, off the path of its reads: the batch is sampled
+// without the pins and clamps where it holds, with them all where it does not.
+[[gnu::always_inline]] inline bool BatchNear(const SpanSampler &sm, const Batch &b, uint32_t k, uint32_t fault) {
+    if (fault == kSpanFaultNearGroup) return true;
+    const VI magnitude = ISet1(0x7FFFFFFF);
+    VI largestU = ISet1(0), largestV = ISet1(0);
+    for (int g = 0; g < b.count; ++g) {
+        const VI lanes = IAnd(b.active[g], magnitude);
+        largestU = IMax32(largestU, IAnd(AsI(b.u[k][g]), lanes));
+        largestV = IMax32(largestV, IAnd(AsI(b.v[k][g]), lanes));
+    }
+    const VI reachU = AsI(FSet1(sm.reachU)), reachV = AsI(FSet1(sm.reachV));
+    return !Any(IOr(ICmpGt(largestU, reachU), ICmpGt(largestV, reachV)));
+}
+
+template <uint32_t kShape>
+void SampleBatch(const SpanSampler &sm, Batch &b, uint32_t k, uint32_t fault) {
+    const bool near = BatchNear(sm, b, k, fault);
+    if (fault != kSpanFaultNone) SampleBatchOf<kShape, false>(sm, b, k, fault, near);
+    else if (near) SampleBatchOf<kShape, true>(sm, b, k, kSpanFaultNone);
+    else SampleBatchOf<kShape, false>(sm, b, k, kSpanFaultNone);
 }
 
 using SampleBatchRoutine = void (*)(const SpanSampler &, Batch &, uint32_t, uint32_t);

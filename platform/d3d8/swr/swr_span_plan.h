@@ -104,6 +104,9 @@ struct SpanSampler {
     // projecting element (-1: none).
     uint32_t slot = 0;
     int32_t divisor = -1;
+    // The largest u and v whose texel coordinates (u times a level's width, v times its
+    // height) are at most 2^29 on every level: coordinates within them need no pinning.
+    float reachU = 0, reachV = 0;
     // The first entry of kSamplerShapes that fits this sampler.
     uint8_t shape = kSamplerShapeCount - 1;
 };
@@ -246,10 +249,11 @@ enum : uint32_t {
     kSpanFaultTexelTimes,   // a texel times the diffuse colour of 77 becomes 78
     kSpanFaultTexturedRow,  // a triangle drawn as textured rows under perspective leaves out its first row's last pixel
     kSpanFaultPairFilter,   // a channel of 77 weighed by the pair filter becomes 78
-    kSpanFaultNearRow,      // a textured row's fraction of one half, known in range, one more
+    kSpanFaultNearRow,      // a texel fraction of one half, its coordinates known in range, one more
     kSpanFaultFilteredPair, // the second of two groups of filtered rows drawn together leaves out its first pixel
     kSpanFaultDirectGroup,  // a packed group drawn without a batch writes its first lane's blue one more
     kSpanFaultBeside,       // a triangle whose bounds reach one column into the region is taken for one beside it
+    kSpanFaultNearGroup,    // a batch sampled as if its coordinates were in range, whatever they are
     kSpanFaultCount,
 };
 

@@ -177,11 +177,12 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
                                  fault == swr::kSpanFaultPairFilter || fault == swr::kSpanFaultDirectGroup;
             if (sixteen && lanes < 16) continue;
             // Filtered rows, textured rows under perspective (and their coordinates known in
-            // range), alpha-tested layers of one colour and triangles reaching one column into
-            // the target are shown on scenes of their own (below).
+            // range), batches sampled unpinned, alpha-tested layers of one colour and triangles
+            // reaching one column into the target are shown on scenes of their own (below).
             if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFilteredPair ||
                 fault == swr::kSpanFaultFillAlpha || fault == swr::kSpanFaultTexturedRow ||
-                fault == swr::kSpanFaultNearRow || fault == swr::kSpanFaultBeside) {
+                fault == swr::kSpanFaultNearRow || fault == swr::kSpanFaultBeside ||
+                fault == swr::kSpanFaultNearGroup) {
                 continue;
             }
             Width width(lanes);
@@ -332,6 +333,31 @@ TEST(FastTriangle, GroundsFarAlongTheirTextureGiveTheReferencePixelsAtEveryWidth
                                            return RenderRandom(kGroundW, kGroundH, seed, fast, queued,
                                                                [&](RandomScene &scene, Scene &s) {
                                                                    scene.RenderGround(s, 6, 1 + seed % 4, true);
+                                                               });
+                                       });
+}
+
+// Small triangles whose texture coordinates lie near and beyond the range the sampler's
+// floors are pinned to (1/w near zero, NaN at some pixels) give the reference path's
+// pixels: a batch of groups skips the pins and clamps only where every active lane's
+// coordinates are known in range. Sampling a batch that way whatever its coordinates
+// shows; and a deliberate error in the fractions of coordinates known in range shows on
+// a ground of small triangles, whose groups are batched.
+TEST(FastTriangle, SmallTrianglesFarAlongTheirTextureGiveTheReferencePixelsAtEveryWidthAndThreadCount) {
+    constexpr uint32_t kFarW = 90, kFarH = 70, kFarSeeds = 12;
+    ExpectReferencePixelsAndFaultShows(kFarSeeds, kFarW, swr::kSpanFaultNearGroup,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kFarW, kFarH, seed, fast, queued,
+                                                               [](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderFarCoords(s, 8, 24);
+                                                               });
+                                       });
+    constexpr uint32_t kGroundW = 150, kGroundH = 110, kGroundSeeds = 6;
+    ExpectReferencePixelsAndFaultShows(kGroundSeeds, kGroundW, swr::kSpanFaultNearRow,
+                                       [](uint32_t seed, bool fast, bool queued) {
+                                           return RenderRandom(kGroundW, kGroundH, seed, fast, queued,
+                                                               [&](RandomScene &scene, Scene &s) {
+                                                                   scene.RenderGround(s, 6, 24);
                                                                });
                                        });
 }

@@ -289,6 +289,40 @@ public:
         s.Settle();
     }
 
+    // Draws `draws` draws of `triangles` small triangles in screen space under random
+    // states, their texture coordinates near and beyond where the sampler's floors have
+    // to be pinned (2^30 texels): each triangle's corners at about one of a few
+    // magnitudes of either sign, on both sides of it across the triangle; now and then of opposite signs
+    // so large that the planes between them overflow (NaN at some pixels), or with a
+    // corner's 1/w near zero.
+    void RenderFarCoords(Scene &s, uint32_t draws, uint32_t triangles) {
+        std::mt19937 rng(seed_ * 104729u + 7);
+        s.ClearDepthStencil(1.0f, 0);
+        s.FillPixels(0xFF202020u);
+        const float magnitudes[] = {1.0f, 0x1p20f, 0x1p23f, 0x1p24f, 0x1p25f, 0x1p26f, 0x1p29f, 0x1p31f, 3e38f};
+        constexpr uint32_t kMagnitudes = sizeof(magnitudes) / sizeof(magnitudes[0]);
+        for (uint32_t d = 0; d < draws; ++d) {
+            RandomState(s, rng, true);
+            std::vector<RandomVertex> v;
+            for (uint32_t t = 0; t < triangles; ++t) {
+                const float cx = Uniform(rng, 0, float(width_)), cy = Uniform(rng, 0, float(height_));
+                const float m = magnitudes[Pick(rng, kMagnitudes)] * (Pick(rng, 2) ? 1.0f : -1.0f);
+                const bool mixed = Pick(rng, 4) == 0, faint = Pick(rng, 4) == 0;
+                for (uint32_t i = 0; i < 3; ++i) {
+                    RandomVertex c = ScreenVertex(rng);
+                    c.x = cx + Uniform(rng, -12.0f, 12.0f), c.y = cy + Uniform(rng, -12.0f, 12.0f);
+                    const float sign = mixed && i == 1 ? -1.0f : 1.0f;
+                    c.u = sign * m * Uniform(rng, 0.9f, 1.1f), c.v = m * Uniform(rng, 0.9f, 1.1f);
+                    c.u2 = c.v, c.v2 = sign * c.u;
+                    if (faint && i == 2) c.w = 1e-30f;
+                    v.push_back(c);
+                }
+            }
+            s.Draw(D3DPT_TRIANGLELIST, v, triangles, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
+        }
+        s.Settle();
+    }
+
 private:
     static uint32_t Pick(std::mt19937 &rng, uint32_t n) { return rng() % n; }
     static float Uniform(std::mt19937 &rng, float lo, float hi) {
