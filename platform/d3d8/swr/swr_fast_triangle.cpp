@@ -18,6 +18,7 @@ std::atomic<uint32_t> gSpanFault{0};
 std::atomic<uint32_t> gSpanFaultShape{kSamplerShapeCount};
 std::atomic<uint32_t> gShapesUsed{0};
 std::atomic<uint64_t> gPictureTriangles[2] = {};
+std::atomic<uint64_t> gOpaqueSourceTriangles{0};
 std::atomic<uint64_t> gFilteredRowTriangles{0};
 std::atomic<uint64_t> gTexturedRowTriangles{0};
 std::atomic<uint64_t> gClearTexelPictures{0};
@@ -181,6 +182,8 @@ bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, fl
 uint8_t SpanTableFog(const FogSetup &fog, float distance) { return FogFactor(fog, distance); }
 void SpanPictureDrawn(bool filtered) { gPictureTriangles[filtered].fetch_add(1, std::memory_order_relaxed); }
 uint64_t TakePictureTriangles(bool filtered) { return gPictureTriangles[filtered].exchange(0); }
+void SpanOpaqueSourceDrawn() { gOpaqueSourceTriangles.fetch_add(1, std::memory_order_relaxed); }
+uint64_t TakeOpaqueSourceTriangles() { return gOpaqueSourceTriangles.exchange(0); }
 void SpanFilteredRowsDrawn() { gFilteredRowTriangles.fetch_add(1, std::memory_order_relaxed); }
 uint64_t TakeFilteredRowTriangles() { return gFilteredRowTriangles.exchange(0); }
 void SpanTexturedRowsDrawn() { gTexturedRowTriangles.fetch_add(1, std::memory_order_relaxed); }

@@ -52,6 +52,9 @@ uint32_t SpanFault();
 // The triangles drawn as pictures square to the screen since the last call, filtered
 // linearly or by point.
 uint64_t TakePictureTriangles(bool filtered);
+// The blended triangles since the last call drawn without blending, their source alpha
+// opaque at every pixel.
+uint64_t TakeOpaqueSourceTriangles();
 // The triangles drawn as filtered rows without perspective since the last call.
 uint64_t TakeFilteredRowTriangles();
 // The triangles drawn as textured rows under perspective since the last call.

@@ -2572,6 +2572,32 @@ void SpanPictureRows(const SpanPlan &p, const TriangleSetup &s, const RasterCont
 // little more than asking would.
 constexpr int64_t kCoarseArea = 256;
 
+// Blended triangles whose bounds inside the band hold at least this many pixels are
+// looked at for a source alpha that is opaque at every pixel (OpaqueSource): smaller ones
+// would spend more on the look and the plan's copy than the blend costs them.
+constexpr int64_t kOpaqueSourceArea = 2048;
+
+// Whether a plan's blend of the source by its alpha over the target by the inverse
+// (SRCALPHA, INVSRCALPHA, added) gives the source itself at every pixel of the triangle:
+// its stage takes alpha from the diffuse colour alone, whose alpha is 255 all over (a
+// picture shown whole at the end of a fade, a page's backdrop). Then each channel is
+// Div255(255 s + 0 d) = s exactly, its alpha too (fog leaves alpha as it is), so the
+// triangle is drawn as if unblended: the old pixels need not be read or weighed.
+[[gnu::always_inline]] inline bool OpaqueSource(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx) {
+    constexpr uint64_t kAlpha = 0xFFFF000000000000u;
+    DWORD src = p.srcBlend, dst = p.dstBlend;
+    if (src == D3DBLEND_BOTHSRCALPHA) src = D3DBLEND_SRCALPHA, dst = D3DBLEND_INVSRCALPHA;
+    if (p.blendOp != D3DBLENDOP_ADD || src != D3DBLEND_SRCALPHA || dst != D3DBLEND_INVSRCALPHA) return false;
+    if (!p.texelTimesDiffuse || ctx.flat || (p.diffuseLanes & kAlpha) != kAlpha ||
+        ((p.simpleStages[0].pickProduct | p.texelLanes) & kAlpha) != 0) {
+        return false;
+    }
+    // Deliberate errors of the blend or of this choice must still show.
+    if (p.fault == kSpanFaultBlend || p.fault == kSpanFaultTexelTimes || !Steady(s, kVaryDiffuse)) return false;
+    const int32_t alpha = ILane0(ToByte(FSet1(s.var[kVaryDiffuse + 3].at0)));
+    return alpha == 255 || (p.fault == kSpanFaultOpaqueSource && alpha == 254);
+}
+
 template <bool kPerspective>
 void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region) {
     const int32_t y0 = s.minY > region.y0 ? s.minY : region.y0;
@@ -2583,6 +2609,13 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
     // walked.
     if (y0 >= y1 || bx0 >= bx1) return;
     if (p.fault == kSpanFaultBeside && bx1 - bx0 == 1) return;
+    if (!kPerspective && p.blend && int64_t{bx1 - bx0} * (y1 - y0) >= kOpaqueSourceArea && OpaqueSource(p, s, ctx)) {
+        SpanOpaqueSourceDrawn();
+        SpanPlan unblended = p;
+        unblended.blend = false;
+        SpanTriangle<kPerspective>(unblended, s, ctx, region);
+        return;
+    }
     const SpanDepth &depth = p.depth;
     const bool depthWords = depth.kind == SpanDepth::Kind::Words16 || depth.kind == SpanDepth::Kind::Words32;
     int32_t pictureLevel = 0;

@@ -254,6 +254,7 @@ enum : uint32_t {
     kSpanFaultDirectGroup,  // a packed group drawn without a batch writes its first lane's blue one more
     kSpanFaultBeside,       // a triangle whose bounds reach one column into the region is taken for one beside it
     kSpanFaultNearGroup,    // a batch sampled as if its coordinates were in range, whatever they are
+    kSpanFaultOpaqueSource, // a blended triangle whose source alpha is 254 all over is drawn as if it were 255
     kSpanFaultCount,
 };
 
@@ -263,6 +264,9 @@ bool SpanDepthStencilTest(const DepthStencilUnit &unit, int32_t x, int32_t y, fl
 uint8_t SpanTableFog(const FogSetup &fog, float distance);
 // Counts a triangle drawn as a picture square to the screen (TakePictureTriangles).
 void SpanPictureDrawn(bool filtered);
+// Counts a blended triangle drawn unblended, its source opaque all over
+// (TakeOpaqueSourceTriangles).
+void SpanOpaqueSourceDrawn();
 // Counts a picture that left out pixels of clear texels (TakeClearTexelPictures).
 void SpanClearTexelsLeftOut();
 // Counts a triangle drawn as filtered rows (TakeFilteredRowTriangles).

@@ -177,12 +177,13 @@ TEST(FastTriangle, ADeliberateOneValueErrorInAnyRoutineShows) {
                                  fault == swr::kSpanFaultPairFilter || fault == swr::kSpanFaultDirectGroup;
             if (sixteen && lanes < 16) continue;
             // Filtered rows, textured rows under perspective (and their coordinates known in
-            // range), batches sampled unpinned, alpha-tested layers of one colour and triangles
-            // reaching one column into the target are shown on scenes of their own (below).
+            // range), batches sampled unpinned, alpha-tested layers of one colour, triangles
+            // reaching one column into the target and backdrops opaque all over are shown on
+            // scenes of their own (below).
             if (fault == swr::kSpanFaultFilteredRow || fault == swr::kSpanFaultFilteredPair ||
                 fault == swr::kSpanFaultFillAlpha || fault == swr::kSpanFaultTexturedRow ||
                 fault == swr::kSpanFaultNearRow || fault == swr::kSpanFaultBeside ||
-                fault == swr::kSpanFaultNearGroup) {
+                fault == swr::kSpanFaultNearGroup || fault == swr::kSpanFaultOpaqueSource) {
                 continue;
             }
             Width width(lanes);
@@ -673,6 +674,83 @@ TEST(FastTriangle, SpritesAddedOntoTheTargetGiveTheReferencePixels) {
         EXPECT_EQ(FirstRunThatDiffers(reference, kTargetW, {{1u, false}, {3u, false}}, [&](bool) { return draw(true); }), "")
             << "source factor " << c.source << (c.alphaTest ? ", alpha-tested" : "") << (c.depth ? ", depth-tested" : "")
             << (c.perspective ? ", under perspective" : "");
+    }
+}
+
+// A backdrop blended by its alpha (SRCALPHA, INVSRCALPHA) whose alpha is the diffuse
+// colour's alone: at 255 all over it is the source itself and is drawn unblended, at 254
+// (or varying) it is blended; over a target whose pixels hold every byte value in every
+// channel (with and without alpha), with its texels' own alpha varying, alpha-tested or
+// not, over depth or not, it gives the reference path's pixels at every width and thread
+// count; and taking 254 for opaque shows.
+TEST(FastTriangle, ABackdropOpaqueAllOverIsDrawnUnblendedWithTheBlendsPixels) {
+    constexpr uint32_t kTargetW = 160, kTargetH = 96;
+    swrtest::TestTexture tex(D3DFMT_A8R8G8B8);
+    std::vector<uint32_t> texels(32 * 32);
+    for (uint32_t i = 0; i < texels.size(); ++i) texels[i] = (i * 0x9E3779B1u) ^ (i * 0x2F1B07u);
+    tex.AddLevel(32, 32, texels);
+    struct Case {
+        DWORD alpha;  // the diffuse alpha at the four corners; 0 varies it
+        D3DFORMAT format;
+        bool alphaTest, depth, bothSrcAlpha;
+        bool unblended;
+    };
+    const Case cases[] = {{255, D3DFMT_A8R8G8B8, true, false, false, true},
+                          {255, D3DFMT_X8R8G8B8, false, true, false, true},
+                          {255, D3DFMT_A8R8G8B8, false, false, true, true},
+                          {254, D3DFMT_A8R8G8B8, true, false, false, false},
+                          {254, D3DFMT_X8R8G8B8, false, true, false, false},
+                          {0, D3DFMT_A8R8G8B8, true, true, false, false}};
+    for (const Case &c : cases) {
+        auto draw = [&](bool fast) {
+            Scene s(kTargetW, kTargetH, c.format, D3DFMT_D24S8);
+            if (fast) s.KeepCoarseDepth();
+            s.ClearDepthStencil(1.0f, 0);
+            for (uint32_t y = 0; y < kTargetH; ++y) {
+                for (uint32_t x = 0; x < kTargetW; ++x) {
+                    const uint32_t v = ((x * 3u + y) & 0xFFu) << 24 | (255u - x) << 16 | ((x + 37u * y) & 0xFFu) << 8 | x;
+                    std::memcpy(s.color.bits + y * s.color.pitch + x * 4, &v, 4);
+                }
+            }
+            if (!fast) swr::SetFastPathsEnabled(false);
+            s.SetState(D3DRS_ZENABLE, c.depth ? D3DZB_TRUE : D3DZB_FALSE);
+            s.SetState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+            s.SetState(D3DRS_ZWRITEENABLE, c.depth ? TRUE : FALSE);
+            s.state.textures[0] = tex.View();
+            DWORD *ts = s.state.stageStates[0];
+            ModulateTexture(ts, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
+            ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+            ts[D3DTSS_ALPHAOP] = D3DTOP_SELECTARG2;
+            s.SetState(D3DRS_ALPHABLENDENABLE, TRUE);
+            s.SetState(D3DRS_SRCBLEND, c.bothSrcAlpha ? D3DBLEND_BOTHSRCALPHA : D3DBLEND_SRCALPHA);
+            s.SetState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+            s.SetState(D3DRS_ALPHATESTENABLE, c.alphaTest ? TRUE : FALSE);
+            s.SetState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+            s.SetState(D3DRS_ALPHAREF, 0);
+            // Magnified over most of the target, as a page's backdrop is on a larger screen.
+            const D3DCOLOR a = (c.alpha != 0 ? c.alpha : 0x40u) << 24 | 0xF0E0D0u;
+            const D3DCOLOR b = (c.alpha != 0 ? c.alpha : 0xFFu) << 24 | 0xF0E0D0u;
+            const float x0 = 2.0f, y0 = 1.0f, x1 = 155.0f, y1 = 93.0f;
+            const std::vector<swrtest::TexVertex> picture = {
+                {x0, y0, 0.5f, 1.0f, a, 0.0f, 0.0f}, {x1, y0, 0.5f, 1.0f, a, 1.0f, 0.0f},
+                {x0, y1, 0.5f, 1.0f, b, 0.0f, 1.0f}, {x1, y0, 0.5f, 1.0f, a, 1.0f, 0.0f},
+                {x1, y1, 0.5f, 1.0f, b, 1.0f, 1.0f}, {x0, y1, 0.5f, 1.0f, b, 0.0f, 1.0f}};
+            EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, picture, 2, swrtest::kTexFvf));
+            swr::SetFastPathsEnabled(true);
+            return swrtest::Snapshot(s);
+        };
+        const std::string what = "alpha " + std::to_string(c.alpha) + (c.alphaTest ? ", alpha-tested" : "") +
+                                 (c.depth ? ", depth-tested" : "") + (c.format == D3DFMT_X8R8G8B8 ? ", no target alpha" : "");
+        const std::vector<uint32_t> reference = draw(false);
+        swr::TakeOpaqueSourceTriangles();
+        EXPECT_EQ(FirstRunThatDiffers(reference, kTargetW, {{1u, false}, {3u, false}}, [&](bool) { return draw(true); }), "")
+            << what;
+        EXPECT_EQ(swr::TakeOpaqueSourceTriangles() > 0, c.unblended) << what;
+        for (uint32_t lanes : Widths()) {
+            Width width(lanes);
+            Fault wrong(swr::kSpanFaultOpaqueSource);
+            EXPECT_EQ(FirstDifference(draw(true), reference) >= 0, c.alpha == 254) << what << ", " << lanes << " lanes";
+        }
     }
 }
 
