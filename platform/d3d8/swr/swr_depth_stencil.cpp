@@ -139,6 +139,7 @@ void DepthStencilUnit::DescribeForSpans(SpanDepth &out) const {
     out.depthMask = depthMask_;
     out.shift = format_.depthShift;
     out.depthBits = format_.depthBits;
+    out.depthMax = static_cast<float>((uint64_t{1} << format_.depthBits) - 1);
     out.func = depthFunc_;
     out.write = depthWrite_;
     // Vector-wide when depth alone is tested and its quantised values fit signed lanes.

@@ -217,9 +217,9 @@ SWR_OP int32_t IReduceMax32(VI a) {
     m = _mm_max_epi32(m, _mm_shuffle_epi32(m, 0xB1));
     return _mm_cvtsi128_si32(m);
 }
-SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
+SWR_OP VI QuantizeDepthV(VF z, float depthMax) {
     const VF clamped = _mm256_min_ps(_mm256_max_ps(z, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
-    const __m256d max = _mm256_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));
+    const __m256d max = _mm256_set1_pd(static_cast<double>(depthMax));
     const __m256d half = _mm256_set1_pd(0.5);
     const __m256d lo = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(clamped)), max), half);
     const __m256d hi = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(clamped, 1)), max), half);

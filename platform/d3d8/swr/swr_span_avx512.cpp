@@ -225,13 +225,19 @@ SWR_OP Window LoadWindow(const uint32_t *p, int32_t count) {
 SWR_OP VI PickWindow(const Window &w, VI index) { return _mm512_permutex2var_epi32(w.lo, index, w.hi); }
 SWR_OP int32_t IReduceMin32(VI a) { return _mm512_reduce_min_epi32(a); }
 SWR_OP int32_t IReduceMax32(VI a) { return _mm512_reduce_max_epi32(a); }
-SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
+// QuantizeDepth for depths of at most 24 bits (max = 2^bits - 1), in single precision:
+// clamped to [0, 1] (NaN to 0, as max returns its second operand then), z * max + 0.5
+// rounded down to a float by one fused multiply-add, then down to an integer. Both come to
+// floor(z * max + 0.5), as the double route does: its product is exact, and the exact sum,
+// a multiple of z's own step (at least z * 2^-24), lies a step or more from any integer it
+// is not, where a double's step is at most z * 2^-27, so rounding it to nearest and
+// truncating never passes an integer; and every integer up to 2^24 is a float, so
+// rounding the sum down to a float never passes the integer below it.
+SWR_OP VI QuantizeDepthV(VF z, float max) {
+    constexpr int kDown = _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC;
     const VF clamped = _mm512_min_ps(_mm512_max_ps(z, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
-    const __m512d max = _mm512_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));
-    const __m512d half = _mm512_set1_pd(0.5);
-    const __m512d lo = _mm512_add_pd(_mm512_mul_pd(_mm512_cvtps_pd(_mm512_castps512_ps256(clamped)), max), half);
-    const __m512d hi = _mm512_add_pd(_mm512_mul_pd(_mm512_cvtps_pd(_mm512_extractf32x8_ps(clamped, 1)), max), half);
-    return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(lo)), _mm512_cvttpd_epi32(hi), 1);
+    return _mm512_cvt_roundps_epi32(_mm512_fmadd_round_ps(clamped, _mm512_set1_ps(max), _mm512_set1_ps(0.5f), kDown),
+                                    kDown);
 }
 // Groups are packed: pieces of a triangle's rows laid end to end across the lanes, each
 // read and written under its own lane mask (`bits`, lane k read from or written to

@@ -930,11 +930,17 @@ template <class P>
     }
     const bool words16 = d.kind == SpanDepth::Kind::Words16;
     const VI word = words16 ? LoadPlace16(d.bits, d.pitch, pl, lanes) : LoadPlace(d.bits, d.pitch, pl, lanes);
-    VI incoming = QuantizeDepthV(z, d.depthBits);
+    VI incoming = QuantizeDepthV(z, d.depthMax);
+    if (fault == kSpanFaultDepthRound) {
+        const VF clamped = FMin(FMax(z, FSet1(0.0f)), FSet1(1.0f));
+        incoming = FToITrunc(FAdd(FMul(clamped, FSet1(d.depthMax)), FSet1(0.5f)));
+    }
     if (fault == kSpanFaultDepth) incoming = IAdd(incoming, IAnd(ICmpEq(IAnd(incoming, ISet1(0xFF)), ISet1(0x80)), ISet1(1)));
     const VI mask = ISet1(static_cast<int32_t>(d.depthMask));
     const VI stored = ISrlV(IAnd(word, mask), d.shift);
-    const VI passes = IAnd(PassesV(d.func, incoming, stored), lanes);
+    // Less-or-equal, the usual test, is taken before PassesV's table.
+    const VI passes = d.func == D3DCMP_LESSEQUAL ? IAndNot(ICmpGt(incoming, stored), lanes)
+                                                 : IAnd(PassesV(d.func, incoming, stored), lanes);
     if (d.write && Any(passes)) {
         const VI written = IOr(IAndNot(mask, word), IAnd(ISllV(incoming, d.shift), mask));
         if (words16) StorePlace16(d.bits, d.pitch, pl, passes, written, word);

@@ -149,6 +149,7 @@ struct SpanDepth {
     uint8_t *bits = nullptr;
     uint32_t pitch = 0;
     uint32_t depthMask = 0, shift = 0, depthBits = 0;
+    float depthMax = 0.0f;  // 2^depthBits - 1, the value stored for a depth of 1 (exact in a float to 24 bits)
     DWORD func = D3DCMP_ALWAYS;
     bool write = false;
     const DepthStencilUnit *unit = nullptr;  // PerPixel
@@ -255,6 +256,7 @@ enum : uint32_t {
     kSpanFaultBeside,       // a triangle whose bounds reach one column into the region is taken for one beside it
     kSpanFaultNearGroup,    // a batch sampled as if its coordinates were in range, whatever they are
     kSpanFaultOpaqueSource, // a blended triangle whose source alpha is 254 all over is drawn as if it were 255
+    kSpanFaultDepthRound,   // a quantised depth's z * max + 0.5 rounded to the nearest float before it is cut to an integer
     kSpanFaultCount,
 };
 

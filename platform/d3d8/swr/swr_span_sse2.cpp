@@ -208,9 +208,9 @@ SWR_OP int32_t IReduceMin32(VI) { return 0; }
 SWR_OP int32_t IReduceMax32(VI) { return 0; }
 // QuantizeDepth for depths of at most 24 bits: clamped to [0, 1] (NaN to 0, as max
 // returns its second operand then), scaled and rounded in double precision.
-SWR_OP VI QuantizeDepthV(VF z, uint32_t depthBits) {
+SWR_OP VI QuantizeDepthV(VF z, float depthMax) {
     const VF clamped = _mm_min_ps(_mm_max_ps(z, _mm_setzero_ps()), _mm_set1_ps(1.0f));
-    const __m128d max = _mm_set1_pd(static_cast<double>((uint64_t{1} << depthBits) - 1));
+    const __m128d max = _mm_set1_pd(static_cast<double>(depthMax));
     const __m128d half = _mm_set1_pd(0.5);
     const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(clamped), max), half);
     const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(clamped, clamped)), max), half);
