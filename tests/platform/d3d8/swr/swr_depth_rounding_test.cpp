@@ -10,26 +10,18 @@
 
 #include "platform/d3d8/swr/swr_depth_stencil.h"
 #include "platform/d3d8/swr/swr_fast_triangle.h"
+#include "swr_span_settings.h"
 #include "swr_test_scene.h"
 
 namespace swr_depth_rounding_test {
 
 namespace {
 
+using swrtest::Fault;
 using swrtest::Quad;
 using swrtest::Scene;
-
-// The widths this processor runs: the baseline always, eight and sixteen lanes where
-// it has them.
-std::vector<uint32_t> Widths() {
-    std::vector<uint32_t> widths{4};
-    for (uint32_t lanes : {8u, 16u}) {
-        swr::SetSpanWidth(lanes);
-        if (swr::SpanWidth() == lanes) widths.push_back(lanes);
-    }
-    swr::SetSpanWidth(0);
-    return widths;
-}
+using swrtest::Width;
+using swrtest::Widths;
 
 struct Format {
     D3DFORMAT format;
@@ -60,18 +52,6 @@ uint32_t StoredDepth(const Format &f, float z) {
     EXPECT_TRUE(s.Draw(D3DPT_TRIANGLELIST, Quad(0, 0, 4, 2, z, 0xFFFFFFFFu), 2));
     return s.DepthWord(1, 1) >> f.shift;
 }
-
-class Width {
-public:
-    explicit Width(uint32_t lanes) { swr::SetSpanWidth(lanes); }
-    ~Width() { swr::SetSpanWidth(0); }
-};
-
-class Fault {
-public:
-    explicit Fault(uint32_t fault) { swr::SetSpanFault(fault); }
-    ~Fault() { swr::SetSpanFault(swr::kSpanFaultNone); }
-};
 
 }  // namespace
 

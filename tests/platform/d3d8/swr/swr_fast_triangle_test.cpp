@@ -15,6 +15,7 @@
 
 #include "platform/d3d8/swr/swr_fast_triangle.h"
 #include "swr_random_scene.h"
+#include "swr_span_settings.h"
 
 namespace swr_fast_triangle_test {
 
@@ -23,32 +24,11 @@ namespace {
 using swrtest::RandomScene;
 using swrtest::Scene;
 
-class FastPathsOff {
-public:
-    FastPathsOff() { swr::SetFastPathsEnabled(false); }
-    ~FastPathsOff() { swr::SetFastPathsEnabled(true); }
-};
-
-// Runs with the span routines held to `lanes` pixels at a time (0: the widest).
-class Width {
-public:
-    explicit Width(uint32_t lanes) { swr::SetSpanWidth(lanes); }
-    ~Width() { swr::SetSpanWidth(0); }
-};
-
-// Runs with drawing split over `count` threads: one thread draws a draw's rows in
-// cache-sized bands, several in smaller bands shared among them.
-class Threads {
-public:
-    explicit Threads(uint32_t count) { swr::SetThreadCount(count); }
-    ~Threads() { swr::SetThreadCount(0); }
-};
-
-class Fault {
-public:
-    explicit Fault(uint32_t fault, uint32_t shape = swr::kSamplerShapeCount) { swr::SetSpanFault(fault, shape); }
-    ~Fault() { swr::SetSpanFault(swr::kSpanFaultNone); }
-};
+using swrtest::FastPathsOff;
+using swrtest::Fault;
+using swrtest::Threads;
+using swrtest::Width;
+using swrtest::Widths;
 
 constexpr uint32_t kW = 61, kH = 47;
 
@@ -97,18 +77,6 @@ int64_t FirstDifference(const std::vector<uint32_t> &a, const std::vector<uint32
         if (a[i] != b[i]) return static_cast<int64_t>(i);
     }
     return -1;
-}
-
-// The widths this processor runs: the baseline always, eight and sixteen lanes where
-// it has them.
-std::vector<uint32_t> Widths() {
-    std::vector<uint32_t> widths{4};
-    for (uint32_t lanes : {8u, 16u}) {
-        swr::SetSpanWidth(lanes);
-        if (swr::SpanWidth() == lanes) widths.push_back(lanes);
-    }
-    swr::SetSpanWidth(0);
-    return widths;
 }
 
 constexpr uint32_t kSeeds = 40;

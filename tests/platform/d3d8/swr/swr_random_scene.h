@@ -164,29 +164,16 @@ public:
     // different 1/w at each corner, under random states.
     void RenderSlivers(Scene &s, uint32_t draws, uint32_t triangles) {
         std::mt19937 rng(seed_ * 2750159u + 3);
-        s.ClearDepthStencil(1.0f, 0);
-        s.FillPixels(0xFF202020u);
         const float w = static_cast<float>(width_), h = static_cast<float>(height_);
-        for (uint32_t d = 0; d < draws; ++d) {
-            RandomState(s, rng, true);
-            std::vector<RandomVertex> v;
-            for (uint32_t t = 0; t < triangles; ++t) {
-                const bool flat = Pick(rng, 6) == 0;
-                const float across = flat ? Uniform(rng, 40.0f, w + 16.0f) : Uniform(rng, 0.5f, 80.0f);
-                const float tall = flat ? Uniform(rng, 1.0f, 12.0f) : Uniform(rng, 4.0f, h + 16.0f);
-                const float x = Uniform(rng, -8.0f, w + 8.0f - across), y = Uniform(rng, -8.0f, h + 8.0f - tall);
-                const float corners[3][2] = {{x + Uniform(rng, 0.0f, across), y},
-                                             {x, y + Uniform(rng, 0.0f, tall)},
-                                             {x + across, y + tall}};
-                for (const auto &c : corners) {
-                    RandomVertex r = ScreenVertex(rng);
-                    r.x = c[0], r.y = c[1];
-                    v.push_back(r);
-                }
-            }
-            s.Draw(D3DPT_TRIANGLELIST, v, triangles, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
-        }
-        s.Settle();
+        RenderScreenTriangles(s, rng, draws, triangles, [&](float corners[3][2]) {
+            const bool flat = Pick(rng, 6) == 0;
+            const float across = flat ? Uniform(rng, 40.0f, w + 16.0f) : Uniform(rng, 0.5f, 80.0f);
+            const float tall = flat ? Uniform(rng, 1.0f, 12.0f) : Uniform(rng, 4.0f, h + 16.0f);
+            const float x = Uniform(rng, -8.0f, w + 8.0f - across), y = Uniform(rng, -8.0f, h + 8.0f - tall);
+            corners[0][0] = x + Uniform(rng, 0.0f, across), corners[0][1] = y;
+            corners[1][0] = x, corners[1][1] = y + Uniform(rng, 0.0f, tall);
+            corners[2][0] = x + across, corners[2][1] = y + tall;
+        });
     }
 
     // Draws `draws` draws of `triangles` triangles each at the target's left and right
@@ -196,23 +183,34 @@ public:
     // under random states.
     void RenderBeside(Scene &s, uint32_t draws, uint32_t triangles) {
         std::mt19937 rng(seed_ * 1299709u + 5);
+        const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+        RenderScreenTriangles(s, rng, draws, triangles, [&](float corners[3][2]) {
+            const float across = Pick(rng, 4) == 0 ? Uniform(rng, 64.0f, 160.0f) : Uniform(rng, 0.5f, 24.0f);
+            const float tall = Uniform(rng, 4.0f, h + 16.0f);
+            // The edge nearest the target a little inside its first or last column, or
+            // past it.
+            const bool left = Pick(rng, 2) == 0;
+            const float x = left ? Uniform(rng, -4.0f, 2.5f) - across : Uniform(rng, w - 3.5f, w + 3.0f);
+            const float y = Uniform(rng, -8.0f, h + 8.0f - tall);
+            corners[0][0] = x + Uniform(rng, 0.0f, across), corners[0][1] = y;
+            corners[1][0] = left ? x + across : x, corners[1][1] = y + Uniform(rng, 0.0f, tall);
+            corners[2][0] = left ? x : x + across, corners[2][1] = y + tall;
+        });
+    }
+
+    // Draws `draws` draws of `triangles` triangles each in screen space, over a cleared
+    // target, each draw under random states; `place` gives each triangle's corners (x, y),
+    // and every corner takes a random 1/w, colours and texture coordinates.
+    template <class Place>
+    void RenderScreenTriangles(Scene &s, std::mt19937 &rng, uint32_t draws, uint32_t triangles, Place place) {
         s.ClearDepthStencil(1.0f, 0);
         s.FillPixels(0xFF202020u);
-        const float w = static_cast<float>(width_), h = static_cast<float>(height_);
         for (uint32_t d = 0; d < draws; ++d) {
             RandomState(s, rng, true);
             std::vector<RandomVertex> v;
             for (uint32_t t = 0; t < triangles; ++t) {
-                const float across = Pick(rng, 4) == 0 ? Uniform(rng, 64.0f, 160.0f) : Uniform(rng, 0.5f, 24.0f);
-                const float tall = Uniform(rng, 4.0f, h + 16.0f);
-                // The edge nearest the target a little inside its first or last column, or
-                // past it.
-                const bool left = Pick(rng, 2) == 0;
-                const float x = left ? Uniform(rng, -4.0f, 2.5f) - across : Uniform(rng, w - 3.5f, w + 3.0f);
-                const float y = Uniform(rng, -8.0f, h + 8.0f - tall);
-                const float corners[3][2] = {{x + Uniform(rng, 0.0f, across), y},
-                                             {left ? x + across : x, y + Uniform(rng, 0.0f, tall)},
-                                             {left ? x : x + across, y + tall}};
+                float corners[3][2];
+                place(corners);
                 for (const auto &c : corners) {
                     RandomVertex r = ScreenVertex(rng);
                     r.x = c[0], r.y = c[1];
