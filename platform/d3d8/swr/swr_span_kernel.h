@@ -949,6 +949,29 @@ template <class P>
     return passes;
 }
 
+// 24 bits of depth above 8 of stencil (or unused) in 32-bit words, tested less-or-equal
+// and written (a scene's usual depth), with no deliberate error: a triangle that has it takes routines
+// compiled for it, whose groups make none of DepthTestV's choices of kind, function and
+// fault, and shift by constants. The stored depth is the word shifted down; the written
+// word keeps the low byte under the incoming depth (at most 2^24 - 1) shifted up: the
+// values DepthTestV's mask and shifts give.
+[[gnu::always_inline]] inline bool IsWordsLessEqual(const SpanDepth &d, uint32_t fault) {
+    return d.kind == SpanDepth::Kind::Words32 && d.depthBits == 24 && d.shift == 8 && d.depthMask == 0xFFFFFF00u &&
+           d.func == D3DCMP_LESSEQUAL && d.write && fault == kSpanFaultNone;
+}
+template <bool kWordsLessEqual, class P>
+[[gnu::always_inline]] inline VI DepthTestOf(const SpanDepth &d, const P &pl, VF z, VI lanes, uint32_t fault) {
+    if constexpr (!kWordsLessEqual) {
+        return DepthTestV(d, pl, z, lanes, fault);
+    } else {
+        const VI word = LoadPlace(d.bits, d.pitch, pl, lanes);
+        const VI incoming = QuantizeDepthV(z, 16777215.0f);
+        const VI passes = IAndNot(ICmpGt(incoming, ISrl<8>(word)), lanes);
+        StorePlace(d.bits, d.pitch, pl, passes, IOr(IAnd(word, ISet1(0xFF)), ISll<8>(incoming)), word);
+        return passes;
+    }
+}
+
 // ---- The span loop ----
 
 struct RowValues {
@@ -1618,7 +1641,7 @@ struct PackedGroupConstants {
                                 ISet1(p.targetHasAlpha ? 0 : static_cast<int32_t>(0xFF000000u))};
 }
 
-template <bool kPerspective>
+template <bool kPerspective, bool kWordsLessEqual>
 [[gnu::always_inline]] inline void DrawPackedGroup(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx,
                                                    const SteadyColours &steady, const PackedGroupConstants &k,
                                                    const PackedPlace &pl, VI xs, VI ys, int32_t filled) {
@@ -1627,7 +1650,7 @@ template <bool kPerspective>
     const VF ox = FSub(IToF(xs), FSet1(s.originX));
     const RowLanes r{s, FSub(IToF(ys), FSet1(s.originY))};
     const VF z = FAdd(r.Z(), FMul(FSet1(s.z.dx), ox));
-    const VI pass = DepthTestV(p.depth, pl, z, active, fault);
+    const VI pass = DepthTestOf<kWordsLessEqual>(p.depth, pl, z, active, fault);
     if (!Any(pass)) return;
     const VF w = kPerspective ? FDiv(FSet1(1.0f), FAdd(r.Rhw(), FMul(FSet1(s.rhw.dx), ox))) : FSet1(1.0f / s.rhw.at0);
     const VI diffuse = ctx.flat       ? k.flatDiffuse
@@ -1642,7 +1665,7 @@ template <bool kPerspective>
 // laid into the group being filled, which goes into the batch when full (or is drawn at
 // once, kDirect: a plan IsDirectGroups takes; a routine of its own, so that the batched
 // routine's loop stays as tight as it was).
-template <bool kPerspective, bool kCoarse, bool kDirect = false>
+template <bool kPerspective, bool kCoarse, bool kDirect = false, bool kWordsLessEqual = false>
 void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                     int32_t y0, int32_t y1) {
     const int32_t bx0 = s.minX > region.x0 ? s.minX : region.x0;
@@ -1704,7 +1727,7 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
                 x += n;
                 if (kDirect && filled == kLanes) {
                     first.count = pieces;
-                    DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
+                    DrawPackedGroup<kPerspective, kWordsLessEqual>(p, s, ctx, steady, constants, first, xs, ys, filled);
                     filled = 0;
                     pieces = 0;
                     continue;
@@ -1728,7 +1751,7 @@ void SpanRowsPacked(const SpanPlan &p, const TriangleSetup &s, const RasterConte
     }
     if (kDirect && filled) {
         first.count = pieces;
-        DrawPackedGroup<kPerspective>(p, s, ctx, steady, constants, first, xs, ys, filled);
+        DrawPackedGroup<kPerspective, kWordsLessEqual>(p, s, ctx, steady, constants, first, xs, ys, filled);
     } else if (filled) {
         PackedPlace &last = b.place[b.count];
         last.count = pieces;
@@ -1796,7 +1819,7 @@ struct RowSame {
     return near(sm.slot, l.fwidth) && near(sm.slot + 1, l.fheight);
 }
 
-template <uint32_t kShape>
+template <uint32_t kShape, bool kWordsLessEqual>
 void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterContext &ctx, const PixelRect &region,
                       int32_t y0, int32_t y1) {
     constexpr SamplerShape kS = kSamplerShapes[kShape];
@@ -1849,7 +1872,7 @@ void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
             f.active = n == kLanes ? ISet1(-1) : ICmpGt(ISet1(n), iota);
             const VF ox = FSub(IToF(IAdd(ISet1(xs), iota)), originX);
             const VF z = FAdd(rows.Z(), FMul(dzdx, ox));
-            f.pass = DepthTestV(p.depth, f.pl, z, f.active, fault);
+            f.pass = DepthTestOf<kWordsLessEqual>(p.depth, f.pl, z, f.active, fault);
             f.drawn = Any(f.pass);
             if (!f.drawn) return;
             const VF w = FDiv(one, FAdd(rows.Rhw(), FMul(drhwdx, ox)));
@@ -1888,15 +1911,18 @@ void SpanTexturedRows(const SpanPlan &p, const TriangleSetup &s, const RasterCon
 
 using TexturedRowsRoutine = void (*)(const SpanPlan &, const TriangleSetup &, const RasterContext &,
                                      const PixelRect &, int32_t, int32_t);
-template <class Sequence>
+template <class Sequence, bool kWordsLessEqual>
 struct TexturedRowsTable;
-template <uint32_t... kShapes>
-struct TexturedRowsTable<std::integer_sequence<uint32_t, kShapes...>> {
-    static constexpr TexturedRowsRoutine routines[] = {SpanTexturedRows<kShapes>...};
+template <uint32_t... kShapes, bool kWordsLessEqual>
+struct TexturedRowsTable<std::integer_sequence<uint32_t, kShapes...>, kWordsLessEqual> {
+    static constexpr TexturedRowsRoutine routines[] = {SpanTexturedRows<kShapes, kWordsLessEqual>...};
 };
-// The textured rows of each shape of sampler, by its index in kSamplerShapes.
+// The textured rows of each shape of sampler, by its index in kSamplerShapes, for any
+// depth, and for depth IsWordsLessEqual takes.
 constexpr const TexturedRowsRoutine *kTexturedRows =
-    TexturedRowsTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>>::routines;
+    TexturedRowsTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>, false>::routines;
+constexpr const TexturedRowsRoutine *kTexturedRowsWordsLessEqual =
+    TexturedRowsTable<std::make_integer_sequence<uint32_t, kSamplerShapeCount>, true>::routines;
 
 // ---- Rows drawn a group at a time ----
 
@@ -2648,7 +2674,9 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
                !kPerspective && IsFill(p, steady, ctx)) {
         SpanFillRows(p, s, ctx, region, y0, y1, steady);
     } else if (kPerspective && IsTexturedRows(p, bx1 - bx0, y1 - y0)) {
-        kTexturedRows[p.samplers[p.sampledStage[0]].shape](p, s, ctx, region, y0, y1);
+        const uint32_t shape = p.samplers[p.sampledStage[0]].shape;
+        if (IsWordsLessEqual(depth, p.fault)) kTexturedRowsWordsLessEqual[shape](p, s, ctx, region, y0, y1);
+        else kTexturedRows[shape](p, s, ctx, region, y0, y1);
     } else if (!kPerspective && IsFilteredRows(p, steady, ctx)) {
         if (p.samplers[p.sampledStage[0]].shape == kFilteredWrapShape) {
             SpanFilteredRows<kFilteredWrapShape>(p, s, ctx, region, y0, y1, steady);
@@ -2657,8 +2685,11 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
         }
     } else {
         if constexpr (kPackedGroups) {
-            if (IsDirectGroups(p)) SpanRowsPacked<kPerspective, false, true>(p, s, ctx, region, y0, y1);
-            else SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
+            if (IsDirectGroups(p) && IsWordsLessEqual(depth, p.fault)) {
+                SpanRowsPacked<kPerspective, false, true, true>(p, s, ctx, region, y0, y1);
+            } else if (IsDirectGroups(p)) {
+                SpanRowsPacked<kPerspective, false, true>(p, s, ctx, region, y0, y1);
+            } else SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
         } else {
             SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
         }
