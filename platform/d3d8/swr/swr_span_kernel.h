@@ -2684,14 +2684,14 @@ void SpanTriangle(const SpanPlan &p, const TriangleSetup &s, const RasterContext
             SpanFilteredRows<kFilteredClampShape>(p, s, ctx, region, y0, y1, steady);
         }
     } else {
-        if constexpr (kPackedGroups) {
-            if (IsDirectGroups(p) && IsWordsLessEqual(depth, p.fault)) {
-                SpanRowsPacked<kPerspective, false, true, true>(p, s, ctx, region, y0, y1);
-            } else if (IsDirectGroups(p)) {
-                SpanRowsPacked<kPerspective, false, true>(p, s, ctx, region, y0, y1);
-            } else SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
-        } else {
+        if constexpr (!kPackedGroups) {
             SpanRows<kPerspective, false>(p, s, ctx, region, y0, y1);
+        } else if (!IsDirectGroups(p)) {
+            SpanRowsPacked<kPerspective, false>(p, s, ctx, region, y0, y1);
+        } else if (IsWordsLessEqual(depth, p.fault)) {
+            SpanRowsPacked<kPerspective, false, true, true>(p, s, ctx, region, y0, y1);
+        } else {
+            SpanRowsPacked<kPerspective, false, true>(p, s, ctx, region, y0, y1);
         }
     }
     // Writes that may bring depth farther make the tiles' bounds stale (nearer ones
