@@ -4,10 +4,10 @@
 // drawn as a window on a display draws it. Each tick (update and render) is timed, and
 // the ticks are grouped by what the player sees: the screen, the stage and, in a stage,
 // the pause menu and its page (a tick that switches the screen or the stage, which
-// loads what comes next, is a group of its own: it shows no frame of the screen it
-// leaves); each group reports its ticks, the median and the 99th
-// percentile of the wall time and of the processor time (every thread of the process)
-// a tick took.
+// loads what comes next, is a group of its own, named by the view it leaves with
+// "switching": it shows no frame of that view); each group reports its ticks, the
+// median and the 99th percentile of the wall time and of the processor time (every
+// thread of the process) a tick took.
 //
 //   bench_stage_play [--data DIR] [--threads N] [--monsters N] [--skip N] [--label TEXT]
 //                    [--ticks FILE] GAME OPTIONS...
@@ -18,7 +18,8 @@
 // of the stage's own placed types (the arena of stage 2 with 50: --stage 2
 // --monsters 50 --hero-life 1:100000000); --skip: the first N ticks are not counted;
 // --ticks: every tick's view, wall and processor milliseconds written to FILE, a line
-// a tick, to find what makes a group's slowest ticks.
+// a tick, to find what makes a group's slowest ticks (scripts/compare_ticks.py pairs
+// two builds' tick files, each switch with the same switch).
 // The game options are the game's (--mode 2 gives 800x600); --headless is implied,
 // and --fixed-step 16 unless another step is given. The load average is printed
 // before and after: figures of a loaded machine compare only within one run.

@@ -10,7 +10,13 @@
 # Each build directory needs bench/bench_stage_play and its data/ tree; DATA=DIR plays
 # both on one tree instead, so that both draw the same scenes. PLAYTHROUGH=1 adds the
 # whole play-through of the tests' two scripts (tests/ui/scripts), played on a tree of
-# links to the data with a SAVE folder of its own, since the second script saves a game.
+# links to the data with a SAVE folder of its own, since the second script saves a game;
+# PLAYTHROUGH=only plays just those two, REPEATS times, and nothing on all cores.
+# TICKS=DIR writes every run's ticks (bench_stage_play --ticks) to DIR, one file a run
+# named BUILD-CASE-REPEAT.ticks; compare_ticks.py DIR then prints each case's rows side
+# by side, each switch of the screen or stage paired with the same switch of the other
+# build (the table's one "switching" row a screen pools switches that may differ when
+# the two builds play different roads).
 set -eu
 base=$1
 new=$2
@@ -22,18 +28,24 @@ plays=$(cd "$scripts/../../tests/ui/scripts" && pwd)
 run() {  # build label cpus threads options...
     build=$1 label=$2 cpus=$3 threads=$4
     shift 4
+    if [ -n "${TICKS-}" ]; then
+        name=$(printf '%s' "$label" | tr -c 'A-Za-z0-9' '-' | tr -s '-')
+        set -- "$@" --ticks "$TICKS/${name%-}-$rep.ticks"
+    fi
     taskset -c "$cpus" "$build/bench/bench_stage_play" --data "${DATA:-$build/data}" --threads "$threads" \
         --mode 2 --label "$label" "$@"
 }
 
 cases() {  # build name cpus threads
     b=$1 n=$2 c=$3 t=$4
-    run "$b" "$n stage 1" "$c" "$t" --stage 1 --frames 600 --skip 60
-    run "$b" "$n arena of 50" "$c" "$t" --stage 2 --monsters 50 --hero-life 1:100000000 --frames 600 --skip 60
-    run "$b" "$n boss stage 3" "$c" "$t" --stage 3 --frames 600 --skip 60
-    run "$b" "$n road" "$c" "$t" --screen 7 --input "$scripts/road_to_stage.txt" --frames 800
-    run "$b" "$n status page" "$c" "$t" --stage 1 --input "$scripts/pause_status.txt" --frames 400 --skip 60
-    if [ "${PLAYTHROUGH:-0}" = 1 ]; then
+    if [ "${PLAYTHROUGH:-0}" != only ]; then
+        run "$b" "$n stage 1" "$c" "$t" --stage 1 --frames 600 --skip 60
+        run "$b" "$n arena of 50" "$c" "$t" --stage 2 --monsters 50 --hero-life 1:100000000 --frames 600 --skip 60
+        run "$b" "$n boss stage 3" "$c" "$t" --stage 3 --frames 600 --skip 60
+        run "$b" "$n road" "$c" "$t" --screen 7 --input "$scripts/road_to_stage.txt" --frames 800
+        run "$b" "$n status page" "$c" "$t" --stage 1 --input "$scripts/pause_status.txt" --frames 400 --skip 60
+    fi
+    if [ "${PLAYTHROUGH:-0}" != 0 ]; then
         tree=$(mktemp -d)
         for entry in "${DATA:-$b/data}"/*; do
             [ "$(basename "$entry")" = SAVE ] || ln -s "$(realpath "$entry")" "$tree/$(basename "$entry")"
@@ -51,14 +63,17 @@ cases() {  # build name cpus threads
     fi
 }
 
-i=1
-while [ "$i" -le "$repeats" ]; do
-    echo "== repeat $i, one core ($core)"
+[ -z "${TICKS-}" ] || mkdir -p "$TICKS"
+rep=1
+while [ "$rep" -le "$repeats" ]; do
+    echo "== repeat $rep, one core ($core)"
     cases "$base" base "$core" 1
     cases "$new" new "$core" 1
-    i=$((i + 1))
+    rep=$((rep + 1))
 done
+[ "${PLAYTHROUGH:-0}" != only ] || exit 0
 echo "== all cores"
+rep=1
 all=0-$(($(nproc) - 1))
 for b in base new; do
     dir=$base
