@@ -28,24 +28,10 @@ zuFile *NewHandle(const char *mode)
     return file;
 }
 
-// zufopen without any report: the engine probes for files that may not be there.
-// A file that is there but cannot be opened leaves its reason in *unopened.
-zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = nullptr)
+// The file on disc, without any report. A file that is there but cannot be
+// opened leaves its reason in *unopened.
+zuFile *OpenOnDisc(const char *path, const char *mode, std::string *unopened)
 {
-    if (path == nullptr || mode == nullptr || mode[0] == '\0') {
-        return nullptr;
-    }
-    CSRenderLockGuard lock;
-    if (Reads(mode)) {
-        uint8_t *copy = nullptr;
-        size_t size{};
-        if (PackLookupFile(path, &copy, &size)) {
-            zuFile *file = NewHandle(mode);
-            file->data = copy;
-            file->size = size;
-            return file;
-        }
-    }
     const std::string host = ResolveGamePath(path);
     if (host.empty()) {
         return nullptr;
@@ -69,6 +55,44 @@ zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = 
     zuFile *file = NewHandle(mode);
     file->fp = fp;
     return file;
+}
+
+// zufopen without any report: the engine probes for files that may not be there.
+// A file that is there but cannot be opened leaves its reason in *unopened.
+zuFile *OpenQuietly(const char *path, const char *mode, std::string *unopened = nullptr)
+{
+    if (path == nullptr || mode == nullptr || mode[0] == '\0') {
+        return nullptr;
+    }
+    CSRenderLockGuard lock;
+    if (Reads(mode)) {
+        uint8_t *copy = nullptr;
+        size_t size{};
+        if (PackLookupFile(path, &copy, &size)) {
+            zuFile *file = NewHandle(mode);
+            file->data = copy;
+            file->size = size;
+            return file;
+        }
+    }
+    return OpenOnDisc(path, mode, unopened);
+}
+
+// Whether OpenQuietly(path, "rb") would open the file. A file of the open
+// pack is not read for it (a loader asks before it reads, and a picture
+// may be asked for twice): only a file on disc is opened and closed.
+bool ExistsQuietly(const char *path, std::string *unopened = nullptr)
+{
+    if (path == nullptr) {
+        return false;
+    }
+    CSRenderLockGuard lock;
+    if (PackHoldsFile(path)) {
+        return true;
+    }
+    zuFile *file = OpenOnDisc(path, "rb", unopened);
+    zufclose(file);
+    return file != nullptr;
 }
 
 // One byte, or EOF at the end. A handle is read by one thread at a time, so the
@@ -207,12 +231,7 @@ zuFile *zufopenMemory(const void *data, size_t size, const char *mode)
     return file;
 }
 
-bool zufexists(const char *path)
-{
-    zuFile *file = OpenQuietly(path, "rb");
-    zufclose(file);
-    return file != nullptr;
-}
+bool zufexists(const char *path) { return ExistsQuietly(path); }
 
 char *zufgets(char *buffer, int size, zuFile *file)
 {
@@ -445,12 +464,10 @@ zuFile *Handle(void *fp) { return static_cast<zuFile *>(fp); }
 RwBool EngineExists(const RwChar *name)
 {
     std::string unopened;
-    zuFile *file = OpenQuietly(name, "rb", &unopened);
-    if (file == nullptr) {
+    if (!ExistsQuietly(name, &unopened)) {
         SayUnreadableFile(name, unopened);
         return FALSE;
     }
-    zufclose(file);
     return TRUE;
 }
 void *EngineOpen(const RwChar *name, const RwChar *access) { return OpenQuietly(name, access); }

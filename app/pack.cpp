@@ -370,14 +370,40 @@ bool zuIsPackOpen() { return pack.open; }
 
 const char *zuGetOpenPackPath() { return pack.open ? pack.strPath.c_str() : ""; }
 
+namespace {
+
+// The open pack's record of `path`, or null.
+const PackRecord *FindRecord(const char *path)
+{
+    if (!pack.open || path == nullptr) {
+        return nullptr;
+    }
+    const std::string name = ResourceRelativePath(path);
+    return name.empty() ? nullptr : PackIndexFind(pack.index, name.c_str());
+}
+
+}  // namespace
+
+bool PackHoldsFile(const char *path)
+{
+    CSRenderLockGuard lock;
+    const PackRecord *record = FindRecord(path);
+    if (record == nullptr) {
+        return false;
+    }
+    if (pack.memory != nullptr || record->size == 0) {
+        return true;  // nothing to read, or the bytes the index was built over
+    }
+    // A stream on disc was checked at open; it could only have shrunk since.
+    struct stat info {};
+    return fstat(fileno(pack.stream), &info) == 0 && static_cast<uint64_t>(info.st_size) >= record->dataOffset &&
+           static_cast<uint64_t>(info.st_size) - record->dataOffset >= record->size;
+}
+
 bool PackLookupFile(const char *path, uint8_t **copy, size_t *size)
 {
     CSRenderLockGuard lock;
-    if (!pack.open || path == nullptr) {
-        return false;
-    }
-    const std::string name = ResourceRelativePath(path);
-    const PackRecord *record = name.empty() ? nullptr : PackIndexFind(pack.index, name.c_str());
+    const PackRecord *record = FindRecord(path);
     if (record == nullptr) {
         return false;
     }

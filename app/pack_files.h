@@ -9,3 +9,6 @@
 // on); the file's bytes are then read into a new zuMalloc block (*copy,
 // *size). A record that cannot be read gives false.
 bool PackLookupFile(const char *path, uint8_t **copy, size_t *size);
+// True when PackLookupFile(path) would find the file, without reading it:
+// the pack lists `path` and its stream still holds the record's bytes.
+bool PackHoldsFile(const char *path);

@@ -343,10 +343,35 @@ TEST_F(HostilePacks, ARecordTheStreamNoLongerHoldsIsNotServed)
     const Listed &first = listed[0];
     ASSERT_GT(first.size, 8192u) << first.name;  // more than the stream's buffer holds
     std::filesystem::resize_file(root + "/PACK/CUT/1.STR", first.offset);
+    EXPECT_FALSE(zufexists(first.name.c_str())) << first.name;
+    EXPECT_FALSE(RwFileExists(first.name.c_str())) << first.name;
     EXPECT_EQ(zufopen(first.name.c_str(), "rb"), nullptr) << first.name;
     std::vector<uint8_t> bytes;
     EXPECT_FALSE(zufReadAll(first.name.c_str(), &bytes)) << first.name;
     EXPECT_TRUE(zuIsPackOpen());
+    zuClosePack();
+}
+
+// A stream cut inside a record: the records before the cut are still there
+// to be asked for and read; the cut one and those after it are not.
+TEST_F(HostilePacks, ARecordIsThereWhileTheStreamHoldsItsBytes)
+{
+    apptest::WriteBytes(root + "/PACK/CUT/1.STR", str);
+    apptest::WriteText(root + "/PACK/CUT/1.LST", list);
+    ASSERT_TRUE(zuOpenPack("\\PACK\\CUT\\1.STR"));
+    ASSERT_GE(listed.size(), 2u);
+    const Listed &second = listed[1];
+    ASSERT_GT(second.size, 0u) << second.name;
+    std::filesystem::resize_file(root + "/PACK/CUT/1.STR", second.offset + 8 + second.name.size() + second.size - 1);
+    const Listed &first = listed[0];
+    EXPECT_TRUE(zufexists(first.name.c_str())) << first.name;
+    EXPECT_TRUE(RwFileExists(first.name.c_str())) << first.name;
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(zufReadAll(first.name.c_str(), &bytes)) << first.name;
+    EXPECT_EQ(bytes.size(), first.size);
+    EXPECT_FALSE(zufexists(second.name.c_str())) << second.name;
+    EXPECT_FALSE(RwFileExists(second.name.c_str())) << second.name;
+    EXPECT_FALSE(zufReadAll(second.name.c_str(), &bytes)) << second.name;
     zuClosePack();
 }
 

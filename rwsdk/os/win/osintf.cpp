@@ -3,13 +3,14 @@
 // any letter case, drive letters) onto this case-sensitive file system.
 #include "os/win/osintf.h"
 
-#include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "os/win/osfolders.h"
 
 static std::string dataRoot;
 
@@ -35,22 +36,15 @@ static RwBool Exists(const std::string &path)
     return stat(path.c_str(), &st) == 0;
 }
 
-// The directory entry of `dir` whose name equals `name` ignoring case, or
-// an empty string when there is none.
+// The first entry of `dir` whose name equals `name` ignoring case, or an
+// empty string when there is none (or the folder cannot be listed).
 static std::string FindNoCase(const std::string &dir, const std::string &name)
 {
-    DIR *d = opendir(dir.empty() ? "." : dir.c_str());
-    if (d == nullptr) {
+    struct stat now;
+    std::string found;
+    if (stat(dir.empty() ? "." : dir.c_str(), &now) != 0 || !RwOsFolderFindNoCase(dir, now, name.c_str(), &found)) {
         return std::string();
     }
-    std::string found;
-    while (struct dirent *ent = readdir(d)) {
-        if (strcasecmp(ent->d_name, name.c_str()) == 0) {
-            found = ent->d_name;
-            break;
-        }
-    }
-    closedir(d);
     return found;
 }
 
@@ -60,6 +54,64 @@ static std::string Join(const std::string &base, const std::string &name)
         return name;
     }
     return base.back() == '/' ? base + name : base + "/" + name;
+}
+
+// The path as the system names it, component by component: a component that
+// is there as written is kept; one that is not takes the name of the first
+// entry of its folder that equals it ignoring case; from the first that is
+// not there either on, the rest is kept as written (a file to be made).
+static std::string ResolveByComponents(const std::string &base, const std::vector<std::string> &components)
+{
+    std::string result = base;
+    RwBool matching = TRUE;
+    for (const std::string &component : components) {
+        std::string next = Join(result, component);
+        if (matching && !Exists(next)) {
+            std::string actual = FindNoCase(result, component);
+            if (!actual.empty()) {
+                next = Join(result, actual);
+            } else {
+                matching = FALSE;  // the rest is new: keep it as written
+            }
+        }
+        result = next;
+    }
+    return result;
+}
+
+// The same answer in a stat or two: a path that is there as written is
+// kept whole (every component of it is there); otherwise, when its folder
+// part is there as written, the last component is looked up in the
+// folder's kept listing. False when neither holds (or the folder cannot be
+// listed): the caller then goes component by component.
+static bool ResolveInFolderListing(const std::string &base, const std::vector<std::string> &components,
+                                   std::string *result)
+{
+    if (components.empty()) {
+        return false;
+    }
+    std::string folder = base;
+    for (size_t i = 0; i + 1 < components.size(); ++i) {
+        folder = Join(folder, components[i]);
+    }
+    const std::string &name = components.back();
+    const std::string written = Join(folder, name);
+    if (Exists(written)) {
+        *result = written;
+        return true;
+    }
+    struct stat now;
+    std::string found;
+    if (stat(folder.empty() ? "." : folder.c_str(), &now) != 0 ||
+        !RwOsFolderFindNoCase(folder, now, name.c_str(), &found)) {
+        return false;
+    }
+    // Not there as written, though the folder may list the name (a link
+    // leading nowhere, an entry the system refuses to look up): the first
+    // entry equal to it ignoring case stands for it, as going component
+    // by component finds.
+    *result = Join(folder, found.empty() ? name : found);
+    return true;
 }
 
 RwBool RwOsResolvePath(const RwChar *path, RwChar *out, size_t outSize)
@@ -80,22 +132,12 @@ RwBool RwOsResolvePath(const RwChar *path, RwChar *out, size_t outSize)
         base = dataRoot;
     }
 
-    std::string result = base;
-    RwBool matching = TRUE;
+    std::vector<std::string> components;
     std::string component;
     for (const RwChar *p = rest;; ++p) {
         if (*p == '\\' || *p == '/' || *p == '\0') {
             if (!component.empty() && component != ".") {
-                std::string next = Join(result, component);
-                if (matching && !Exists(next)) {
-                    std::string actual = FindNoCase(result, component);
-                    if (!actual.empty()) {
-                        next = Join(result, actual);
-                    } else {
-                        matching = FALSE;  // the rest is new: keep it as written
-                    }
-                }
-                result = next;
+                components.push_back(component);
             }
             component.clear();
             if (*p == '\0') {
@@ -104,6 +146,10 @@ RwBool RwOsResolvePath(const RwChar *path, RwChar *out, size_t outSize)
         } else {
             component.push_back(*p);
         }
+    }
+    std::string result;
+    if (!ResolveInFolderListing(base, components, &result)) {
+        result = ResolveByComponents(base, components);
     }
     if (result.empty()) {
         result = ".";
