@@ -8,6 +8,7 @@
 #include "app/audio.h"
 #include "app/camera_frame.h"
 #include "app/clock.h"
+#include "app/covered_scene.h"
 #include "app/debug.h"
 #include "app/firstframe.h"
 #include "app/game_system.h"
@@ -96,13 +97,16 @@ void GameSystemChildren::StageMovieTimeUpdate(uint32_t ms) { gs.stageManager->Mo
 
 // Until a stage is loaded the first frame's scene stands in for it, while
 // there are no screens to show. A screen that hides the whole scene (the
-// pause menu's opaque background) spares drawing it.
+// pause menu's opaque background) spares drawing it; under a colour fade at
+// full alpha the scene does all its work but its draws into the frame
+// (covered_scene.h).
 void GameSystemChildren::StageRender()
 {
     if (HasScreens() && gs.uiManager->HidesStage() && !g_drawHiddenStage) {
         return;
     }
     if (gs.stageManager->IsStageLoaded()) {
+        const HiddenFrameDraws hidden(FadeCoversFrame(gs));
         gs.stageManager->Render();
     } else if (!HasScreens()) {
         DrawDefaultScene();

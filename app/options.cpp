@@ -274,7 +274,7 @@ constexpr OptionRow kOptions[] = {
     {"--trace-frames", "EVERY above 0", TakeTraceFrames,
      "with --trace: also a frame line (a checksum of every pixel shown) for the frames of every EVERY-th tick"},
     {"--draw-hidden", nullptr, TakeDrawHidden,
-     "draw the stage under a screen that hides it whole (the pause menu, the game over; a test)"},
+     "draw the stage under a screen or a fade that hides it whole (the pause menu, the game over; a test)"},
     {"--debug", nullptr, TakeDebug, "write the game's diagnostic lines to standard error"},
     {"--hero-life", "TICK:LIFE", TakeHeroLife, "set the first hero's life before that tick (repeatable; a test)"},
     {"--boss-gauge", "TICK", TakeBossGauge,

@@ -47,7 +47,7 @@ struct Options {
     bool tracePoses = false;    // --trace-poses: also each actor's pose checksum every tick
     uint32_t traceFrames = 0;   // --trace-frames EVERY: also a checksum of the frames shown every EVERY-th tick
     bool debug = false;         // --debug: the diagnostic lines to standard error
-    bool drawHidden = false;    // --draw-hidden: the stage drawn under a screen that hides it
+    bool drawHidden = false;    // --draw-hidden: the stage drawn under a screen or fade that hides it
     std::vector<HeroLifeSetting> heroLife;  // --hero-life TICK:LIFE (repeatable)
     std::vector<uint32_t> bossGaugeTicks;   // --boss-gauge TICK (repeatable)
     std::vector<uint32_t> stageEnds;        // --stage-end TICK: the running stage finished (repeatable)

@@ -77,6 +77,17 @@ void CSUIManager::DrawFade()
     }
 }
 
+bool CSUIManager::FadeCovers(float width, float height) const
+{
+    if (!fadeShown_ || FadeAlpha() != 255) {
+        return false;
+    }
+    const RwIm2DVertex *v = fadeQuad_->v;
+    const float left = std::min(v[0].x, v[3].x), right = std::max(v[0].x, v[3].x);
+    const float top = std::min(v[0].y, v[3].y), bottom = std::max(v[0].y, v[3].y);
+    return left <= 0.0f && top <= 0.0f && right >= width && bottom >= height;
+}
+
 void CSUIManager::ShowLetterbox(int32_t ms)
 {
     if (letterboxOn_) {

@@ -181,6 +181,8 @@ public:
     void DrawFade();
     uint32_t FadeAlpha() const { return fadeQuad_->v[0].emissiveColor >> 24; }
     const UIQuad &FadeQuad() const { return *fadeQuad_; }
+    // The fade is drawn this frame at full alpha over all of a width x height frame.
+    bool FadeCovers(float width, float height) const;
     void ShowLetterbox(int32_t ms);
     void HideLetterbox(int32_t ms);
     void StepLetterbox(uint32_t ms);

@@ -147,6 +147,9 @@ public:
     LossState lossState = LossState::Ok;
     bool strictReset = false;
     uint32_t failCreations = 0;
+    // Draws into this target do nothing (d3d8::SetHiddenTarget); compared, never used.
+    const IDirect3DSurface8 *hiddenTarget = nullptr;
+    uint64_t hiddenDraws = 0;
     HRESULT failResult = D3DERR_OUTOFVIDEOMEMORY;
     HWND PresentWindow() const;
     HWND lastPresentWindow = nullptr;

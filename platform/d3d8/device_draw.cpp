@@ -264,6 +264,10 @@ HRESULT DeviceImpl::DrawFromStreams(D3DPRIMITIVETYPE type, const swr::VertexStre
                                     UINT minIndex, UINT numVertices, UINT start,
                                     UINT primitiveCount) {
     if (!Drawable() || primitiveCount == 0) return D3D_OK;
+    if (hiddenTarget != nullptr && hiddenTarget == static_cast<const IDirect3DSurface8 *>(renderTarget_)) {
+        ++hiddenDraws;
+        return D3D_OK;
+    }
     PrepareDrawState();
     if (depthStencil_ && UsesDepthWords(state_.renderStates)) depthStencil_->SettleDepthClear();
     swr::ColorTarget colorTarget = renderTarget_->AsColorTarget();

@@ -1,5 +1,5 @@
 // The controls of d3d8/d3d8_platform.h that act on a device: loss, strict reset, forced
-// creation failures and the presented frame.
+// creation failures, hidden draws and the presented frame.
 #include "d3d8/d3d8_platform.h"
 #include "device.h"
 
@@ -28,6 +28,15 @@ void FailNextCreations(IDirect3DDevice8 *device, uint32_t count, HRESULT result)
         impl->failCreations = count;
         impl->failResult = result;
     }
+}
+
+void SetHiddenTarget(IDirect3DDevice8 *device, IDirect3DSurface8 *target) {
+    if (DeviceImpl *impl = AsDevice(device)) impl->hiddenTarget = target;
+}
+
+uint64_t HiddenDraws(IDirect3DDevice8 *device) {
+    DeviceImpl *impl = AsDevice(device);
+    return impl ? impl->hiddenDraws : 0;
 }
 
 HWND PresentWindow(IDirect3DDevice8 *device) {

@@ -610,6 +610,46 @@ TEST_F(UIManagerTest, AFadeInGoesFromTheColourToClear)
     EXPECT_EQ(ui->FadeAlpha(), 0u);
 }
 
+// Only a fade drawn at full alpha over the whole frame covers it: a fade-in
+// until its first step with time gone, a fade-out from the step that finds
+// its length gone until it ends; never once the fade is no longer drawn.
+TEST_F(UIManagerTest, AFadeCoversTheFrameOnlyAtFullAlphaOverAllOfIt)
+{
+    EXPECT_FALSE(ui->FadeCovers(1.0f, 1.0f));
+    ui->StartFadeIn(0xFF000000u, 1000);
+    const float w = ui->FadeQuad().v[3].x, h = ui->FadeQuad().v[3].y;  // the screen's lower right
+    ASSERT_GT(w, 0.0f);
+    ASSERT_GT(h, 0.0f);
+    EXPECT_TRUE(ui->FadeCovers(w, h));
+    EXPECT_FALSE(ui->FadeCovers(w + 1.0f, h));
+    EXPECT_FALSE(ui->FadeCovers(w, h + 1.0f));
+    ui->StepFade(16);
+    EXPECT_TRUE(ui->FadeCovers(w, h));  // no time gone yet
+    ui->StepFade(16);
+    EXPECT_EQ(ui->FadeAlpha(), 255u - 16u * 255u / 1000u);
+    EXPECT_FALSE(ui->FadeCovers(w, h));
+    for (int i = 0; i < 80; ++i) {
+        ui->StepFade(16);
+    }
+    ui->DrawFade();
+    EXPECT_EQ(ui->IsFading(), 0);
+    ui->StartFade(0xFFFFFFFFu, 255);
+    EXPECT_FALSE(ui->FadeCovers(w, h));  // from clear
+    ui->StepFade(254);
+    ui->StepFade(1);
+    EXPECT_EQ(ui->FadeAlpha(), 254u);
+    EXPECT_FALSE(ui->FadeCovers(w, h));
+    ui->StepFade(26);
+    EXPECT_EQ(ui->FadeAlpha(), 255u);
+    EXPECT_TRUE(ui->FadeCovers(w, h));
+    ui->StepFade(1);  // 281 gone: the last drawing, at full alpha
+    EXPECT_FALSE(ui->IsFadeRunning());
+    EXPECT_TRUE(ui->FadeCovers(w, h));
+    ui->DrawFade();
+    EXPECT_EQ(ui->FadeAlpha(), 255u);
+    EXPECT_FALSE(ui->FadeCovers(w, h));  // no longer drawn
+}
+
 // A fade ends on the step that finds 281/255 of its length gone, not one
 // step later: with 255 ms fades the share is the milliseconds gone.
 TEST_F(UIManagerTest, AFadeEndsOnTheStepThatFindsItsEndShareGone)

@@ -1,6 +1,7 @@
 // Controls of our processor device that the real platform does not have: the capability
 // profile it reports, forced device loss, a strict reset that catches leaked default-pool
-// objects, forced creation failures, and the frames it has presented.
+// objects, forced creation failures, draws left out of a target that will be covered, and
+// the frames it has presented.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,13 @@ uint32_t LiveDefaultPoolObjects(IDirect3DDevice8 *device);
 // The next `count` resource creations (textures, cube textures, buffers, surfaces) fail
 // with `result` (e.g. D3DERR_OUTOFVIDEOMEMORY).
 void FailNextCreations(IDirect3DDevice8 *device, uint32_t count, HRESULT result);
+
+// Draws into `target` (a surface of the device; null: none) do nothing while it is set,
+// depth and stencil included, and are counted: for a caller that knows that an opaque
+// draw covers all they would write there before anything shows or reads it.
+void SetHiddenTarget(IDirect3DDevice8 *device, IDirect3DSurface8 *target);
+// Draws left out so far by SetHiddenTarget.
+uint64_t HiddenDraws(IDirect3DDevice8 *device);
 
 // The window the device presents into, and the last frame presented there (through the
 // device or any of its swap chains). False when nothing was presented yet, or when the
