@@ -1,7 +1,10 @@
 // Conversion of a WAV's samples to the device format (44100 Hz, 16-bit, stereo), a piece
 // at a time. 8-bit samples and mono are widened exactly (a sound at the device rate plays
 // back sample for sample); other rates are resampled by libswresample, which keeps its
-// filter running across a loop point and is drained only at a real end.
+// filter running across a loop point and is drained only at a real end. A mono sound is
+// resampled as one channel and copied to both afterwards: libswresample filters every
+// channel alone with the same filter and steps, so these are the samples a stereo run
+// over the widened frames gives, for half the filtering.
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
@@ -28,8 +31,9 @@ bool PcmConverter::StartResampler()
     if (source_->Rate() == kDeviceRate) {
         return true;
     }
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(kDeviceRate), &stereo,
+    AVChannelLayout layout;
+    av_channel_layout_default(&layout, ResampledChannels());
+    if (swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_S16, static_cast<int>(kDeviceRate), &layout,
                             AV_SAMPLE_FMT_S16, static_cast<int>(source_->Rate()), 0, nullptr) < 0 ||
         swr_init(resampler_) < 0) {
         swr_free(&resampler_);
@@ -83,6 +87,36 @@ void PcmConverter::Widen(size_t frames, int16_t *out) const
     }
 }
 
+void PcmConverter::Feed(size_t frames, int16_t *out) const
+{
+    if (source_->Channels() == 2) {
+        Widen(frames, out);
+        return;
+    }
+    const uint8_t *data = source_->Data() + position_ * source_->FrameBytes();
+    if (source_->Format() == AUDIO_U8) {
+        for (size_t i = 0; i < frames; ++i) {
+            out[i] = static_cast<int16_t>((data[i] - 128) * 256);
+        }
+    } else {
+        for (size_t i = 0; i < frames; ++i) {
+            out[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+        }
+    }
+}
+
+void PcmConverter::SpreadIfMono(int16_t *samples, size_t frames) const
+{
+    if (ResampledChannels() != 1) {
+        return;
+    }
+    // From the end, so that no sample is overwritten before it is copied.
+    for (size_t i = frames; i-- > 0;) {
+        samples[2 * i + 1] = samples[i];
+        samples[2 * i] = samples[i];
+    }
+}
+
 size_t PcmConverter::Read(int16_t *out, size_t frames, bool loop)
 {
     const size_t total = source_->Frames();
@@ -106,16 +140,18 @@ size_t PcmConverter::Read(int16_t *out, size_t frames, bool loop)
             continue;
         } else {
             // What the resampler holds first, then fresh source frames.
+            // A mono run lands in the first half of `target` and is spread over it.
             uint8_t *outPlanes[1] = {reinterpret_cast<uint8_t *>(target)};
-            widened_.resize(kFeedFrames * kDeviceChannels);
+            widened_.resize(kFeedFrames * ResampledChannels());
             const uint8_t *inPlanes[1] = {reinterpret_cast<const uint8_t *>(widened_.data())};
             int got = swr_convert(resampler_, outPlanes, static_cast<int>(room), inPlanes, 0);
             if (got == 0 && position_ < total) {
                 const size_t run = std::min(kFeedFrames, total - position_);
-                Widen(run, widened_.data());
+                Feed(run, widened_.data());
                 position_ += run;
                 got = swr_convert(resampler_, outPlanes, static_cast<int>(room), inPlanes, static_cast<int>(run));
                 if (got >= 0) {
+                    SpreadIfMono(target, static_cast<size_t>(got));
                     produced += static_cast<size_t>(got);
                     continue;
                 }
@@ -125,6 +161,7 @@ size_t PcmConverter::Read(int16_t *out, size_t frames, bool loop)
                 break;
             }
             if (got > 0) {
+                SpreadIfMono(target, static_cast<size_t>(got));
                 produced += static_cast<size_t>(got);
                 continue;
             }
@@ -140,6 +177,7 @@ size_t PcmConverter::Read(int16_t *out, size_t frames, bool loop)
             tail_.resize(static_cast<size_t>(std::max(swr_get_out_samples(resampler_, 0), 0) + 64) * kDeviceChannels);
             uint8_t *tailPlanes[1] = {reinterpret_cast<uint8_t *>(tail_.data())};
             const int got = swr_convert(resampler_, tailPlanes, static_cast<int>(tail_.size() / kDeviceChannels), nullptr, 0);
+            SpreadIfMono(tail_.data(), static_cast<size_t>(std::max(got, 0)));
             tail_.resize(static_cast<size_t>(std::max(got, 0)) * kDeviceChannels);
             tailRead_ = 0;
             flushed_ = true;

@@ -63,12 +63,18 @@ public:
 private:
     // Source frames at `position_` as device-format frames at the source's rate.
     void Widen(size_t frames, int16_t *out) const;
+    // Source frames at `position_` as 16-bit frames of the resampled channels.
+    void Feed(size_t frames, int16_t *out) const;
+    // Channels the resampler runs: one for a mono source, which is spread to both after.
+    uint8_t ResampledChannels() const { return source_->Channels() == 1 ? 1 : kDeviceChannels; }
+    // `frames` resampled frames at the start of `samples` as device frames over it.
+    void SpreadIfMono(int16_t *samples, size_t frames) const;
     bool StartResampler();
 
     const PcmSource *source_ = nullptr;
     SwrContext *resampler_ = nullptr;  // null when the source is at the device rate
     size_t position_ = 0;              // source frames fed so far
-    std::vector<int16_t> widened_;
+    std::vector<int16_t> widened_;     // source frames fed to the resampler, in its channels
     std::vector<int16_t> tail_;        // what the resampler gave back at the end
     size_t tailRead_ = 0;
     bool flushed_ = false;
