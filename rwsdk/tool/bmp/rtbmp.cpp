@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "rtbmp.h"
+#include "rtbmprow.h"
 #include "rwerror.h"
 #include "rwmemory.h"
 #include "rwstream.h"
@@ -178,16 +179,9 @@ static void ConvertRow(const RwUInt8 *in, const BmpHeader &h, RwUInt32 bitCount,
     auto *colours = reinterpret_cast<RwRGBA *>(out);
     // The common layouts row by row (the same colours as the pixel-by-pixel switch below).
     if (bitCount == 24 || (bitCount == 32 && (h.masks[0] | h.masks[1] | h.masks[2]) == 0)) {
-        // A pixel's blue, green and red bytes as the low three of a little-endian
-        // word (the buffer holds four bytes a pixel, so the last pixel's word is in
-        // it): the colour's word is red, green, blue, 255 from the bottom.
-        const RwInt32 step = static_cast<RwInt32>(bitCount / 8);
-        for (RwInt32 x = 0; x < width; ++x) {
-            RwUInt32 bgr;
-            std::memcpy(&bgr, in + x * step, 4);
-            const RwUInt32 word = ((bgr >> 16) & 0xFFu) | (bgr & 0xFF00u) | ((bgr & 0xFFu) << 16) | 0xFF000000u;
-            std::memcpy(colours + x, &word, 4);
-        }
+        // Read a word a pixel (the buffer holds four bytes a pixel, so the last
+        // pixel's word is in it).
+        RtBmpBgrRowToColours(in, bitCount / 8, width, colours);
         return;
     }
     if (bitCount == 8) {
