@@ -125,6 +125,11 @@ void CSStageEnd::Render()
         return;
     }
     const uint32_t alpha = std::min<uint32_t>(timerMs * 255 / kCoverMs, 255);
+    if (alpha == 0) {
+        // Laid by its alpha over the frame, a clear map leaves every pixel as it
+        // was: the frame that leaves the stage has nothing of it to draw.
+        return;
+    }
     UIQuad quad;
     SetQuadPositions(quad.v, 0, 0, 640, 480);
     SetQuadUVs(quad.v, 0, 0, 1, 1);

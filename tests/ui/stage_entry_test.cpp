@@ -9,6 +9,7 @@
 
 #include "actor/hero.h"
 #include "app/pack.h"
+#include "platform/d3d8/swr/swr_fast_triangle.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/stage_entry_screens.h"
 #include "ui/ui_rect.h"
@@ -139,6 +140,43 @@ TEST_F(StageEntryTest, TheStageEndRaisesTheWholeBaseMapOverHalfASecond)
     EXPECT_TRUE(drawn() == map(250 * 255 / 500));
     ui->Update(250);
     EXPECT_TRUE(drawn() == map(255));
+}
+
+// While the map is still clear (its alpha 0, the first millisecond) the stage
+// end draws nothing, which leaves the frame as the clear map would; from the
+// first step of alpha on the map is drawn.
+TEST_F(StageEntryTest, TheStageEndDrawsNothingWhileItsMapIsClear)
+{
+    ui->LoadCommonTextures();
+    ASSERT_NE(ui->BaseMap(), nullptr);
+    Links().stageNumber = 10;
+    ui->RequestModule(15);
+    ui->Update(0);
+    const RwRGBA grey = {60, 60, 60, 255};
+    const auto pictures = [] { return swr::TakePictureTriangles(false) + swr::TakePictureTriangles(true); };
+    const auto drawn = [&] { return DrawFrame([&] { ui->Render(); }, grey).pixels; };
+    const auto map = [&](uint32_t alpha) {
+        return DrawFrame([&] { DrawPlaced({kUIScreen, kUIWholePicture}, ui->BaseMap(), alpha << 24 | 0xF0F0F0u); },
+                         grey)
+            .pixels;
+    };
+    const auto bare = DrawFrame([] {}, grey).pixels;
+    EXPECT_TRUE(map(0) == bare);
+    EXPECT_GT(pictures(), 0u);  // the clear map is drawn, as a picture
+    for (uint32_t ms : {0u, 1u}) {
+        if (ms != 0) {
+            ui->Update(ms);
+        }
+        ASSERT_EQ(ui->StageEnd()->timerMs, ms);
+        EXPECT_TRUE(drawn() == bare) << ms << " ms";
+        EXPECT_EQ(pictures(), 0u) << ms << " ms";
+    }
+    ui->Update(1);  // 2 ms: alpha 1
+    const auto first = map(1);
+    EXPECT_FALSE(first == bare);
+    pictures();
+    EXPECT_TRUE(drawn() == first);
+    EXPECT_GT(pictures(), 0u);
 }
 
 TEST_F(StageEntryTest, AnyOtherStageEndsInTheRanking)
