@@ -20,14 +20,16 @@ Each row's median and 99th percentile (the benchmark's: the ceil(p * n)-th small
 are worked per run, and the medians of those over the repeats are printed with the
 ratio new/base; a switch row has one tick a run, so both are the median of its ticks.
 
-  compare_ticks.py [--cpu] [--skip N] [--mark RATIO] DIR
-  compare_ticks.py [--cpu] [--skip N] [--mark RATIO] --base FILE... --new FILE...
+  compare_ticks.py [--cpu] [--skip N] [--mark RATIO] [--in-screen] DIR
+  compare_ticks.py [--cpu] [--skip N] [--mark RATIO] [--in-screen] --base FILE... --new FILE...
 
 DIR holds the tick files compare_play.sh writes with TICKS=DIR, named
 BUILD-CASE-REPEAT.ticks (BUILD base or new): a table per case. --cpu compares the
 processor time instead of the wall time; --skip leaves out the first N ticks of every
 run, as the benchmark's --skip does; --mark puts "*" before rows whose 99th-percentile
-ratio is above RATIO.
+ratio is above RATIO; --in-screen counts each switching tick in the view it loads and
+first shows, as a frame of that screen (or stage), instead of as a row of its own: each
+screen's and stage's figures over every frame it was shown in.
 """
 import argparse
 import math
@@ -69,17 +71,20 @@ def read_ticks(path):
     return ticks
 
 
-def rows_of_run(ticks, skip, use_cpu):
+def rows_of_run(ticks, skip, use_cpu, in_screen=False):
     """Each row's times in one run, and the tick where the row first came, by row name.
 
     A switching tick's row names the view it leaves, the screen (and stage) the next
     tick shows and the count of that same switch so far; the last tick of a run has
-    no next tick, so its switch goes to "the run's end"."""
+    no next tick, so its switch goes to "the run's end". With in_screen the tick is
+    counted in the view the next tick shows (the one it loaded and drew first)."""
     times, first = {}, {}
     seen = {}
     for i, (tick, view, wall, cpu) in enumerate(ticks):
         name = view
-        if view.endswith(SWITCHING):
+        if in_screen and view.endswith(SWITCHING) and i + 1 < len(ticks):
+            name = ticks[i + 1][1].removesuffix(SWITCHING)
+        elif view.endswith(SWITCHING):
             if i + 1 < len(ticks):
                 after = ticks[i + 1][1]
                 place = PLACE.match(after)
@@ -96,12 +101,12 @@ def rows_of_run(ticks, skip, use_cpu):
     return times, first
 
 
-def summarise(paths, skip, use_cpu):
+def summarise(paths, skip, use_cpu, in_screen=False):
     """Per row: the medians over the runs of its per-run p50 and p99, its ticks per run
     (the first run's), the runs it appears in, and its first tick."""
     per_row, first = {}, {}
     for path in paths:
-        times, firsts = rows_of_run(read_ticks(path), skip, use_cpu)
+        times, firsts = rows_of_run(read_ticks(path), skip, use_cpu, in_screen)
         for name, values in times.items():
             per_row.setdefault(name, []).append((len(values), percentile(values, 0.5), percentile(values, 0.99)))
             first[name] = min(first.get(name, firsts[name]), firsts[name])
@@ -121,9 +126,9 @@ def ratio(new, base):
     return f"{new / base:5.2f}" if base > 0 else "    -"
 
 
-def print_table(title, base_paths, new_paths, skip, use_cpu, mark):
-    base = summarise(base_paths, skip, use_cpu)
-    new = summarise(new_paths, skip, use_cpu)
+def print_table(title, base_paths, new_paths, skip, use_cpu, mark, in_screen=False):
+    base = summarise(base_paths, skip, use_cpu, in_screen)
+    new = summarise(new_paths, skip, use_cpu, in_screen)
     kind = "processor" if use_cpu else "wall"
     print(f"== {title}: {kind} ms, {len(base_paths)} base run(s), {len(new_paths)} new run(s)")
     print(f"  {'what is shown':58s} {'ticks':>11s} {'p50 base -> new':>17s} {'ratio':>5s}"
@@ -161,6 +166,8 @@ def main(argv):
     parser.add_argument("--cpu", action="store_true", help="processor time instead of wall time")
     parser.add_argument("--skip", type=int, default=0, help="leave out each run's first N ticks")
     parser.add_argument("--mark", type=float, default=None, help="mark p99 ratios above this")
+    parser.add_argument("--in-screen", action="store_true",
+                        help="count each switching tick in the view it loads and first shows")
     args = parser.parse_args(argv)
     try:
         compare(parser, args)
@@ -176,11 +183,11 @@ def compare(parser, args):
             parser.error(f"no BUILD-CASE-REPEAT.ticks files in {args.directory}")
         for case, builds in cases.items():
             if builds["base"] and builds["new"]:
-                print_table(case, builds["base"], builds["new"], args.skip, args.cpu, args.mark)
+                print_table(case, builds["base"], builds["new"], args.skip, args.cpu, args.mark, args.in_screen)
             else:
                 print(f"== {case}: tick files of one build only, nothing to compare")
     elif args.base and args.new and not args.directory:
-        print_table("base and new", args.base, args.new, args.skip, args.cpu, args.mark)
+        print_table("base and new", args.base, args.new, args.skip, args.cpu, args.mark, args.in_screen)
     else:
         parser.error("give a directory of tick files, or --base FILE... and --new FILE...")
 
