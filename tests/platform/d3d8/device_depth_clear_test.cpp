@@ -10,26 +10,14 @@ namespace device_depth_clear_test {
 
 namespace {
 
-struct ScreenVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-};
-constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
-
 class DeviceDepthClearTest : public rwtest::DeviceTest {
 protected:
     void SetUp() override {
         rwtest::DeviceTest::SetUp();
         ASSERT_NE(device, nullptr);
         ASSERT_EQ(device->GetDepthStencilSurface(&depth), D3D_OK);
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        rwtest::SetDiffuseScreenDrawing(device);
         device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-        device->SetVertexShader(kScreenFvf);
     }
     void TearDown() override {
         if (depth) depth->Release();
@@ -39,11 +27,7 @@ protected:
     // A rectangle of one colour at one depth, with depth testing on or off.
     void DrawRect(float x0, float y0, float x1, float y1, float z, D3DCOLOR color, bool depthTest) {
         device->SetRenderState(D3DRS_ZENABLE, depthTest ? D3DZB_TRUE : D3DZB_FALSE);
-        const ScreenVertex quad[4] = {
-            {x0, y0, z, 1, color}, {x1, y0, z, 1, color}, {x0, y1, z, 1, color}, {x1, y1, z, 1, color}};
-        device->BeginScene();
-        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
-        device->EndScene();
+        rwtest::DrawScreenRect(device, x0, y0, x1, y1, z, color);
     }
     uint32_t DepthWord(uint32_t x, uint32_t y) { return PixelAt(depth, x, y); }
 

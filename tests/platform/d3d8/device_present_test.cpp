@@ -11,23 +11,14 @@ namespace device_present_test {
 
 namespace {
 
-struct ScreenVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-};
-constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+using rwtest::kScreenFvf;
+using rwtest::ScreenVertex;
 
 class DevicePresentTest : public rwtest::DeviceTest {
 protected:
     void DrawDiffuseOnly() {
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        rwtest::SetDiffuseScreenDrawing(device);
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-        device->SetRenderState(D3DRS_LIGHTING, FALSE);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-        device->SetVertexShader(kScreenFvf);
     }
     win::Frame Presented() {
         win::Frame frame;

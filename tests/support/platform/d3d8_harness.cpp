@@ -34,6 +34,24 @@ ULONG RefCount(IUnknown *object) {
     return object->Release();
 }
 
+void SetDiffuseScreenDrawing(IDirect3DDevice8 *device) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device->SetVertexShader(kScreenFvf);
+}
+
+void DrawScreenRect(IDirect3DDevice8 *device, float x0, float y0, float x1, float y1, float z, D3DCOLOR color) {
+    const ScreenVertex quad[4] = {
+        {x0, y0, z, 1, color}, {x1, y0, z, 1, color}, {x0, y1, z, 1, color}, {x1, y1, z, 1, color}};
+    device->BeginScene();
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+    device->EndScene();
+}
+
 void DeviceTest::SetUp() {
     win::SetDesktopSizeOverride(1280, 1024);
     d3d8::SetNextProfile(profile);

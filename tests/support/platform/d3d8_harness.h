@@ -18,6 +18,18 @@ D3DPRESENT_PARAMETERS WindowedParameters(HWND window, bool autoDepth = true,
 // The current count of an object (AddRef then Release).
 ULONG RefCount(IUnknown *object);
 
+// A vertex already on the screen with one colour, and its format.
+struct ScreenVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+};
+constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+// Unlit drawing of ScreenVertex colours alone, both faces: stage 0 takes the diffuse
+// colour and alpha. Depth states are left to the caller.
+void SetDiffuseScreenDrawing(IDirect3DDevice8 *device);
+// A rectangle of one colour at one depth, as a strip of two triangles in one scene.
+void DrawScreenRect(IDirect3DDevice8 *device, float x0, float y0, float x1, float y1, float z, D3DCOLOR color);
+
 // A Direct3D object and a windowed 64x48 device on a headless window; the desktop is
 // 1280x1024. Derived fixtures may set `profile`, the size and `keepsFrames` before SetUp
 // runs.
