@@ -171,7 +171,7 @@ RwFrame *ChildFrame(RwFrame *parent, RwV3d offset)
     return frame;
 }
 
-RpAtomic *AddAtomic(RpClump *clump, RwFrame *frame, RpGeometry *geometry)
+RpAtomic *AddPropAtomic(RpClump *clump, RwFrame *frame, RpGeometry *geometry)
 {
     RpAtomic *atomic = RpAtomicCreate();
     if (atomic == nullptr) {
@@ -240,8 +240,8 @@ RpClump *BuildPropClump(RwReal scale, const RwV3d &place)
     RwFrame *lightFrame = lampFrame != nullptr ? ChildFrame(lampFrame, {0.0f, 0.2f * scale, 0.0f}) : nullptr;
     RpGeometry *crate = BuildCrate(scale);
     RpGeometry *lamp = BuildLamp(scale);
-    bool ok = lightFrame != nullptr && crate != nullptr && lamp != nullptr && AddAtomic(clump, root, crate) != nullptr &&
-              AddAtomic(clump, lampFrame, lamp) != nullptr;
+    bool ok = lightFrame != nullptr && crate != nullptr && lamp != nullptr && AddPropAtomic(clump, root, crate) != nullptr &&
+              AddPropAtomic(clump, lampFrame, lamp) != nullptr;
     // The lid's properties: the game scans frames for this array by name.
     if (ok) {
         RpUserDataList *list = RpUserDataFrameGetList(lid);
