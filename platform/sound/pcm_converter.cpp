@@ -67,22 +67,27 @@ void PcmConverter::Rewind()
     ended_ = false;
 }
 
+namespace {
+
+// One stored sample as a 16-bit one: 8-bit samples are unsigned around 128, 16-bit
+// ones little-endian.
+int16_t SampleAt(const uint8_t *p, bool eightBit)
+{
+    return eightBit ? static_cast<int16_t>((p[0] - 128) * 256) : static_cast<int16_t>(p[0] | (p[1] << 8));
+}
+
+}  // namespace
+
 void PcmConverter::Widen(size_t frames, int16_t *out) const
 {
     const uint8_t *data = source_->Data() + position_ * source_->FrameBytes();
     const bool stereo = source_->Channels() == 2;
+    const bool eightBit = source_->Format() == AUDIO_U8;
+    const size_t sampleBytes = eightBit ? 1 : 2;
     for (size_t i = 0; i < frames; ++i) {
-        int16_t left;
-        int16_t right;
-        if (source_->Format() == AUDIO_U8) {
-            left = static_cast<int16_t>((data[0] - 128) * 256);
-            right = stereo ? static_cast<int16_t>((data[1] - 128) * 256) : left;
-        } else {
-            left = static_cast<int16_t>(data[0] | (data[1] << 8));
-            right = stereo ? static_cast<int16_t>(data[2] | (data[3] << 8)) : left;
-        }
+        const int16_t left = SampleAt(data, eightBit);
         out[2 * i] = left;
-        out[2 * i + 1] = right;
+        out[2 * i + 1] = stereo ? SampleAt(data + sampleBytes, eightBit) : left;
         data += source_->FrameBytes();
     }
 }
@@ -94,14 +99,9 @@ void PcmConverter::Feed(size_t frames, int16_t *out) const
         return;
     }
     const uint8_t *data = source_->Data() + position_ * source_->FrameBytes();
-    if (source_->Format() == AUDIO_U8) {
-        for (size_t i = 0; i < frames; ++i) {
-            out[i] = static_cast<int16_t>((data[i] - 128) * 256);
-        }
-    } else {
-        for (size_t i = 0; i < frames; ++i) {
-            out[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-        }
+    const bool eightBit = source_->Format() == AUDIO_U8;
+    for (size_t i = 0; i < frames; ++i) {
+        out[i] = SampleAt(data + i * source_->FrameBytes(), eightBit);
     }
 }
 
