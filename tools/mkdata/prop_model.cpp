@@ -7,6 +7,7 @@
 
 #include "rpusrdat.h"
 #include "tools/mkdata/model_writer.h"
+#include "tools/mkdata/sample_event_data.h"
 
 namespace mkdata {
 namespace {
@@ -160,17 +161,6 @@ RpGeometry *BuildLamp(RwReal scale)
     return g;
 }
 
-RwFrame *ChildFrame(RwFrame *parent, RwV3d offset)
-{
-    RwFrame *frame = RwFrameCreate();
-    if (frame == nullptr) {
-        return nullptr;
-    }
-    RwFrameTranslate(frame, &offset, rwCOMBINEREPLACE);
-    RwFrameAddChild(parent, frame);
-    return frame;
-}
-
 RpAtomic *AddPropAtomic(RpClump *clump, RwFrame *frame, RpGeometry *geometry)
 {
     RpAtomic *atomic = RpAtomicCreate();
@@ -235,13 +225,13 @@ RpClump *BuildPropClump(RwReal scale, const RwV3d &place)
     }
     RpClumpSetFrame(clump, root);
     RwFrameTranslate(root, &place, rwCOMBINEREPLACE);
-    RwFrame *lid = ChildFrame(root, {0.0f, 1.0f * scale, 0.0f});
-    RwFrame *lampFrame = lid != nullptr ? ChildFrame(lid, {0.0f, 0.25f * scale, 0.0f}) : nullptr;
-    RwFrame *lightFrame = lampFrame != nullptr ? ChildFrame(lampFrame, {0.0f, 0.2f * scale, 0.0f}) : nullptr;
+    RwFrame *lid = AddFrame(root, {0.0f, 1.0f * scale, 0.0f});
+    RwFrame *lampFrame = lid != nullptr ? AddFrame(lid, {0.0f, 0.25f * scale, 0.0f}) : nullptr;
+    RwFrame *lightFrame = lampFrame != nullptr ? AddFrame(lampFrame, {0.0f, 0.2f * scale, 0.0f}) : nullptr;
     RpGeometry *crate = BuildCrate(scale);
     RpGeometry *lamp = BuildLamp(scale);
-    bool ok = lightFrame != nullptr && crate != nullptr && lamp != nullptr && AddPropAtomic(clump, root, crate) != nullptr &&
-              AddPropAtomic(clump, lampFrame, lamp) != nullptr;
+    bool ok = lightFrame != nullptr && crate != nullptr && lamp != nullptr &&
+              AddPropAtomic(clump, root, crate) != nullptr && AddPropAtomic(clump, lampFrame, lamp) != nullptr;
     // The lid's properties: the game scans frames for this array by name.
     if (ok) {
         RpUserDataList *list = RpUserDataFrameGetList(lid);
